@@ -1,0 +1,46 @@
+# Helpers shared by every subsystem's CMakeLists.
+
+# Adds every immediate subfolder of the current source folder that has a CMakeLists.txt,
+# so that a new subsystem joins the build by its folder alone.
+function(vornex_add_subfolders)
+  file(GLOB children RELATIVE "${CMAKE_CURRENT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}/*")
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(IS_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}/${child}"
+       AND EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt")
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
+
+# vornex_library(NAME sources... [DEPS libs...]) : one static library per subsystem,
+# target vornex_NAME, headers included as "NAME/Header.h" from src/.
+function(vornex_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(vornex_${name} STATIC ${ARG_SOURCES})
+  target_include_directories(vornex_${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+  if(ARG_DEPS)
+    target_link_libraries(vornex_${name} PUBLIC ${ARG_DEPS})
+  endif()
+endfunction()
+
+# vornex_test(NAME sources... [DEPS libs...]) : one GoogleTest program per subsystem.
+# The tests run in a scratch folder of their own, so files they write never land in the tree.
+function(vornex_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(test_${name} ${ARG_SOURCES})
+  target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(test_${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
+  target_compile_definitions(test_${name} PRIVATE
+    VORNEX_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+  set(workdir "${CMAKE_CURRENT_BINARY_DIR}/work_${name}")
+  file(MAKE_DIRECTORY "${workdir}")
+  gtest_discover_tests(test_${name} WORKING_DIRECTORY "${workdir}" DISCOVERY_MODE PRE_TEST
+                       PROPERTIES TIMEOUT 300)
+endfunction()
+
+function(vornex_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(bench_${name} ${ARG_SOURCES})
+  target_link_libraries(bench_${name} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()

@@ -1,0 +1,19 @@
+// Location of the data files the library reads (component tables, saturation tables).
+#pragma once
+
+#include <string>
+
+namespace vornex {
+
+// Returns the path of a data file named relative to the data folder ("compo/H2O",
+// "satu0"). A name that exists relative to the working directory wins, so the relative
+// names the models use keep working from a folder that carries its own data; then the
+// installed data folder beside the running program, then the build tree. When none has
+// it, the name is returned unchanged so the caller's "not found" message names it.
+std::string findDataFile(const std::string& relativeName);
+
+// Folders searched after the working directory, in order.
+const char* installedDataDirectory();
+const char* sourceDataDirectory();
+
+}  // namespace vornex

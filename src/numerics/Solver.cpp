@@ -43,6 +43,21 @@ bool Solver::converged(double a, double b) const {
     return std::fabs(b - a) < tolerance * std::fmax(1.0, std::fabs(a));
 }
 
+bool Solver::stepEnds(double a, double b) {
+    // A small step to a point the callback could not evaluate is no root.
+    if (converged(a, b) && !evaluationFailed()) {
+        error = 0;
+        return true;
+    }
+    iterations += 1;
+    if (error) return true;
+    if (iterations > itermax) {
+        error = 1;
+        return true;
+    }
+    return false;
+}
+
 double Solver::secantTrial(double lambda, double fa, double fb) const {
     return (lambda * fb * x0 - (fa - (1.0 - lambda) * fb) * x1) / (fb - fa);
 }
@@ -74,15 +89,7 @@ double Solver::bisect(double& fa, double& fb, bool withValue) {
         m = (a + b) / 2;
         fm = calcFunction(m);
         if (error) break;
-        if (converged(a, b)) {
-            error = 0;
-            break;
-        }
-        iterations += 1;
-        if (iterations > itermax) {
-            error = 1;
-            break;
-        }
+        if (stepEnds(a, b)) break;
     }
     progress(a, b, fb, withValue);
     return m;
@@ -128,15 +135,7 @@ double Solver::mullerFrom(double fa, double fb, bool withValue) {
             fb = fm;
         }
         if (!next()) return result;
-        if (converged(a, b)) {
-            error = 0;
-            break;
-        }
-        iterations += 1;
-        if (iterations > itermax) {
-            error = 1;
-            break;
-        }
+        if (stepEnds(a, b)) break;
     }
     progress(a, b, fb, withValue);
     return result;
@@ -179,17 +178,7 @@ double Secant::solve() {
         x1 = x;
         f1 = f;
         lastf = f;
-        // A small step at a point the callback could not evaluate is no root.
-        if (converged(x0, x1) && !evaluationFailed()) {
-            error = 0;
-            break;
-        }
-        iterations += 1;
-        if (error) break;
-        if (iterations > itermax) {
-            error = 1;
-            break;
-        }
+        if (stepEnds(x0, x1)) break;
     }
     if (verbose) std::printf("%4d\t%12lg\t%12lg\t%12lg\n", iterations, x0, x, f);
     return x;
@@ -274,16 +263,7 @@ SecantBracketing::Phase SecantBracketing::searchBracket(bool closerAtStart, bool
         x1 = x;
         f1 = f;
         result = x;
-        if (converged(x0, x1) && !evaluationFailed()) {
-            error = 0;
-            return Phase::Failed;
-        }
-        iterations += 1;
-        if (error) return Phase::Failed;
-        if (iterations > itermax) {
-            error = 1;
-            return Phase::Failed;
-        }
+        if (stepEnds(x0, x1)) return Phase::Failed;
     }
     x0 = xpos;
     x1 = xneg;

@@ -53,6 +53,9 @@ struct Solver {
     // Errors meaning the function was not evaluated at the accepted point: a converged
     // step must not turn them into success.
     bool evaluationFailed() const { return error == 2 || error == 3 || error == 4; }
+    // After a step from a to b: true when the search is over, with error 0 when converged,
+    // 1 at the iteration limit, or the error the step left.
+    bool stepEnds(double a, double b);
     // Relaxed secant trial from (x0, fa) and (x1, fb) with relaxation lambda.
     double secantTrial(double lambda, double fa, double fb) const;
     // Bisection of the bracket [x0, x1] with fa = f(x0), fb = f(x1) of opposite signs.

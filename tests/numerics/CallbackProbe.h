@@ -1,5 +1,5 @@
-// A callback object for the solver and quadrature tests: evaluates a given function,
-// records every argument and raises its Equation flag where asked to.
+// A callback object for the solver and quadrature tests, the reference equations, and a
+// scratch folder for tests that write fixed file names.
 #pragma once
 
 #include <unistd.h>
@@ -15,20 +15,16 @@
 
 namespace vornex::test {
 
+// Evaluates f (and f'), records every argument, raises its flag where `fails` says so.
 struct CallbackProbe : Equation {
-    std::function<double(double)> f;
-    std::function<double(double)> dfdx;
-    // Called with the argument and the 1-based call number; true raises the flag.
-    std::function<bool(double, int)> fails;
+    std::function<double(double)> f, dfdx;
+    std::function<bool(double x, int call)> fails;  // call numbers start at 1
     std::vector<double> calls;
 
     double value(double x, void*) {
         calls.push_back(x);
-        if (fails && fails(x, int(calls.size()))) {
-            equationError = 1;
-            return 0.0;
-        }
-        return f(x);
+        if (fails && fails(x, int(calls.size()))) equationError = 1;
+        return equationError ? 0.0 : f(x);
     }
     void valueAndSlope(double x, double& y, double& dy) {
         y = value(x, nullptr);
@@ -42,7 +38,7 @@ struct CallbackProbe : Equation {
     }
 };
 
-// The two reference equations: x^3 - 2x - 5 = 0 (Wallis) and cos x = x (the Dottie number).
+// x^3 - 2x - 5 = 0 (Wallis's equation) and cos x = x (the Dottie number).
 inline double cubic(double x) {
     return x * x * x - 2 * x - 5;
 }
@@ -58,8 +54,7 @@ inline double cosMinusXSlope(double x) {
 constexpr double kCubicRoot = 2.0945514815423265;
 constexpr double kDottie = 0.7390851332151607;
 
-// Moves the test into a fresh folder of its own for its lifetime, so tests that write
-// fixed file names can run side by side.
+// Works in a fresh folder for its lifetime, so tests can run side by side.
 class ScratchFolder {
    public:
     ScratchFolder() : previous_(std::filesystem::current_path()) {
@@ -76,8 +71,7 @@ class ScratchFolder {
     const std::filesystem::path& path() const { return folder_; }
 
    private:
-    std::filesystem::path previous_;
-    std::filesystem::path folder_;
+    std::filesystem::path previous_, folder_;
 };
 
 }  // namespace vornex::test

@@ -17,6 +17,7 @@ namespace vornex {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
+using Rows = std::vector<std::vector<double>>;
 
 class ColumnTables : public testing::Test {
    protected:
@@ -25,9 +26,9 @@ class ColumnTables : public testing::Test {
     static void write(const char* file, const std::string& text) {
         std::ofstream(file, std::ios::binary) << text;
     }
-    // Every row of the selected columns, extracted in selection order.
-    static std::vector<std::vector<double>> rowsOf(DataTextFile& table) {
-        std::vector<std::vector<double>> out;
+    // Every remaining row of the selected columns, extracted in selection order.
+    static Rows rowsOf(DataTextFile& table) {
+        Rows out;
         while (table.read()) {
             std::vector<double> row(table.selected);
             for (double& v : row) table >> v;
@@ -35,94 +36,68 @@ class ColumnTables : public testing::Test {
         }
         return out;
     }
+    static Rows select(const char* file, const std::string& text, const char* names) {
+        write(file, text);
+        DataTextFile table(file);
+        EXPECT_GT(table.set_index(names), 0);
+        return rowsOf(table);
+    }
 };
 
-using Rows = std::vector<std::vector<double>>;
-
-TEST_F(ColumnTables, IgorWavesLineSkipsDoublePrecisionFlag) {
-    write("t.itx", "IGOR\nWAVES /D T P\nBEGIN\n300 1\n310 2\nEND\n");
-    DataTextFile table("t.itx");
-    EXPECT_EQ(table.columns, 2);
-    EXPECT_STREQ((*table.names)(0), "T");
-    EXPECT_STREQ((*table.names)(1), "P");
-    EXPECT_EQ(table.set_index("P T"), 2);
-    EXPECT_EQ(rowsOf(table), (Rows{{1, 300}, {2, 310}}));
+TEST_F(ColumnTables, IgorAndPlainHeaders) {
+    EXPECT_EQ(select("t.itx", "IGOR\nWAVES /D T P\nBEGIN\n300 1\n310 2\nEND\n", "P T"),
+              (Rows{{1, 300}, {2, 310}}));
+    DataTextFile igor("t.itx");
+    EXPECT_EQ(igor.columns, 2);
+    EXPECT_STREQ((*igor.names)(1), "P");
+    EXPECT_EQ(select("t.txt", "T\tP  x\n1 2 3\n4 5 6\nEND\n7 8 9\n", "T P x"),
+              (Rows{{1, 2, 3}, {4, 5, 6}}));
 }
 
-TEST_F(ColumnTables, PlainTableStopsAtEnd) {
-    write("t.txt", "T\tP  x\n1 2 3\n4 5 6\nEND\n7 8 9\n");
-    DataTextFile table("t.txt");
-    EXPECT_EQ(table.columns, 3);
-    EXPECT_EQ(table.set_index("T P x"), 3);
-    EXPECT_EQ(rowsOf(table), (Rows{{1, 2, 3}, {4, 5, 6}}));
-}
-
-TEST_F(ColumnTables, SelectionsAccumulateAcrossCalls) {
-    write("t.txt", "x P T\n1 2 3\n");
+TEST_F(ColumnTables, SelectionsAccumulateAndStopAtAnUnknownName) {
+    write("t.txt", "x P T\n1 2 3\n4 5 6\n");
     DataTextFile table("t.txt");
     EXPECT_EQ(table.set_index("T P"), 2);
     EXPECT_EQ(table.set_index("x"), 1);
-    EXPECT_EQ(rowsOf(table), (Rows{{3, 2, 1}}));
+    EXPECT_EQ(rowsOf(table), (Rows{{3, 2, 1}, {6, 5, 4}}));
+    DataTextFile other("t.txt");
+    EXPECT_EQ(other.set_index("P Fv T"), -1);
+    EXPECT_EQ(rowsOf(other), (Rows{{2}, {5}}));  // P stays selected
 }
 
-TEST_F(ColumnTables, UnknownNameGivesMinusOneAndKeepsEarlierNames) {
-    write("t.txt", "T P\n1 2\n");
+TEST_F(ColumnTables, MissingValuesArePresentZeroAndInfinite) {
+    EXPECT_EQ(select("t.txt", "a b c\nNaN 2 nan\n1 -- 3\n", "a b c"),
+              (Rows{{kInf, 2, kInf}, {1, kInf, 3}}));  // a word that is no number too
     DataTextFile table("t.txt");
-    EXPECT_EQ(table.set_index("P Fv T"), -1);
-    EXPECT_EQ(table.selected, 1);
-    EXPECT_EQ(rowsOf(table), (Rows{{2}}));
-}
-
-TEST_F(ColumnTables, NaNIsMissingAndInfinite) {
-    write("t.txt", "a b c\nNaN 2 nan\n");
-    DataTextFile table("t.txt");
-    table.set_index("a b c");
     ASSERT_EQ(table.read(), 1);
     EXPECT_EQ(table.present, (std::vector<int16_t>{0, 1, 0}));
-    double a = 0, b = 0, c = 0;
-    table >> a >> b >> c;
-    EXPECT_EQ(a, kInf);
-    EXPECT_EQ(b, 2);
-    EXPECT_EQ(c, kInf);
 }
 
 TEST_F(ColumnTables, ShortRowMustNotKeepPreviousValues) {
-    write("t.txt", "a b c\n1 2 3\n4\n5 6 7\n");
-    DataTextFile table("t.txt");
-    table.set_index("a b c");
-    EXPECT_EQ(rowsOf(table), (Rows{{1, 2, 3}, {4, kInf, kInf}, {5, 6, 7}}));
+    EXPECT_EQ(select("t.txt", "a b c\n1 2 3\n4\n5 6 7\n", "a b c"),
+              (Rows{{1, 2, 3}, {4, kInf, kInf}, {5, 6, 7}}));
 }
 
-TEST_F(ColumnTables, LastLineWithoutLineEndIsRead) {
-    write("t.txt", "a b\r\n1 2\r\n3 4");
+TEST_F(ColumnTables, LastLineWithoutLineEndIsReadAndCounted) {
+    write("t.txt", "a b\r\n1 2\r\n\n \t \n3 4");
     DataTextFile table("t.txt");
     table.count_items();
-    EXPECT_EQ(table.rows, 2);
+    EXPECT_EQ(table.rows, 2);  // lines of separators are no rows
     table.set_index("b");
     EXPECT_EQ(rowsOf(table), (Rows{{2}, {4}}));
 }
 
 TEST_F(ColumnTables, LongLinesAndManyColumnsAreReadWhole) {
-    std::string header, row;
+    std::string header, row, name = "column_with_a_rather_long_name_";
     for (int i = 0; i < 3000; ++i) {
-        header += "column_with_a_rather_long_name_" + std::to_string(i) + " ";
-        row += std::to_string(i) + ".000000000000000000000000000000000000000000000000000000000001 ";
+        header += name + std::to_string(i) + " ";
+        row += std::to_string(i) + "." + std::string(80, '0') + "1 ";
     }
     write("t.txt", header + "\n" + row + "\n");
     DataTextFile table("t.txt");
     EXPECT_EQ(table.columns, 3000);
-    EXPECT_EQ(
-        table.set_index("column_with_a_rather_long_name_2999 column_with_a_rather_long_name_7"), 2);
+    EXPECT_EQ(table.set_index((name + "2999 " + name + "7").c_str()), 2);
     EXPECT_EQ(rowsOf(table), (Rows{{2999, 7}}));
-}
-
-TEST_F(ColumnTables, BlankLinesAndWordsThatAreNotNumbersAreNoData) {
-    write("t.txt", "a b\n\n \t \n1 --\n");
-    DataTextFile table("t.txt");
-    table.count_items();
-    EXPECT_EQ(table.rows, 1);
-    table.set_index("a b");
-    EXPECT_EQ(rowsOf(table), (Rows{{1, kInf}}));
 }
 
 TEST_F(ColumnTables, CountItemsKeepsTheReadPosition) {
@@ -137,24 +112,22 @@ TEST_F(ColumnTables, CountItemsKeepsTheReadPosition) {
 
 TEST_F(ColumnTables, IgorHeaderEchoesCommandsAndAccumulatesWaves) {
     write("t.itx",
-          "IGOR\nx SetScale x 0,1, T\nWAVES/D T\nWAVES\tP x1\nX comment\nBEGIN\n1 2 3\nEND\n");
+          "IGOR\nx SetScale x 0,1, T\nWAVES/D T\nWAVES\tP x1\nX note\nBEGIN\n1 2 3\nEND\n");
     testing::internal::CaptureStdout();
     DataTextFile table("t.itx");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), " SetScale x 0,1, T\n\n");
     EXPECT_EQ(table.columns, 3);
-    EXPECT_EQ(table.names->get_index("x1"), 2);
     table.set_index("x1 T");
     EXPECT_EQ(rowsOf(table), (Rows{{3, 1}}));
 }
 
-TEST_F(ColumnTables, IgorFileWithoutBeginHasNoRows) {
+TEST_F(ColumnTables, TruncatedOrEmptyFilesHaveNoRows) {
     write("t.itx", "IGOR\nWAVES T P\n");
     DataTextFile table("t.itx");
     EXPECT_EQ(table.columns, 2);
     EXPECT_EQ(table.read(), 0);
     write("empty.txt", "");
     DataTextFile empty("empty.txt");
-    EXPECT_EQ(empty.columns, 0);
     EXPECT_EQ(empty.set_index("T"), -1);
     EXPECT_EQ(empty.read(), 0);
 }
@@ -166,27 +139,24 @@ TEST_F(ColumnTables, ShortTargetTruncatesTowardZero) {
     ASSERT_EQ(table.read(), 1);
     short n = 0, m = 0, k = 11;
     table >> n >> m >> k;
-    EXPECT_EQ(n, -2);
-    EXPECT_EQ(m, 3);
+    EXPECT_EQ(n * 100 + m, -197);
     EXPECT_EQ(k, 11);  // a missing value does not fit a short: left unchanged
 }
 
-TEST_F(ColumnTables, CloseResetsTheReader) {
+TEST_F(ColumnTables, CloseResetsTheReaderForReuse) {
     write("t.txt", "a\n1\n");
     DataTextFile table("t.txt");
     table.set_index("a");
     table.close();
-    EXPECT_EQ(table.columns, 0);
-    EXPECT_EQ(table.rows, -1);
-    EXPECT_EQ(table.selected, 0);
+    EXPECT_EQ(table.columns + table.rows + table.selected, -1);
     EXPECT_EQ(table.names, nullptr);
     EXPECT_EQ(table.read(), 0);
-    table.open("t.txt");  // reusable
+    table.open("t.txt");
     EXPECT_EQ(table.columns, 1);
 }
 
 TEST_F(ColumnTables, IgorTextWrittenThenReadBack) {
-    const std::vector<std::vector<double>> points = {
+    const Rows points = {
         {273.15, 1.01325, -0.5}, {647.096, 220.64, 1e-300}, {1e6, 1.2345678901e-5, 42}};
     std::FILE* out = std::fopen("round.itx", "w");
     ASSERT_NE(out, nullptr);
@@ -199,7 +169,7 @@ TEST_F(ColumnTables, IgorTextWrittenThenReadBack) {
 
     testing::internal::CaptureStdout();
     DataTextFile table("round.itx");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // commands after END are not header
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // commands after END are no header
     table.set_index("T_a P_a x_a");
     Rows rows = rowsOf(table);
     ASSERT_EQ(rows.size(), 4u);
@@ -211,8 +181,8 @@ TEST_F(ColumnTables, IgorTextWrittenThenReadBack) {
 
 using ColumnTablesDeathTest = ColumnTables;
 
+// The messages go to standard output; the death tests send it where they look.
 TEST_F(ColumnTablesDeathTest, MissingFileEndsTheProcessWithItsMessage) {
-    // The message goes to standard output; send it where the death test looks.
     EXPECT_EXIT(
         {
             dup2(STDERR_FILENO, STDOUT_FILENO);
@@ -230,8 +200,7 @@ TEST_F(ColumnTablesDeathTest, ExtractingPastTheSelectionEndsTheProcess) {
             table.set_index("a");
             table.read();
             double a = 0;
-            double b = 0;
-            table >> a >> b;
+            table >> a >> a;
         },
         testing::ExitedWithCode(1), "Read Data File Error");
 }
@@ -243,11 +212,9 @@ TEST(NameList, IndexesFollowTheOrderOfAppending) {
     EXPECT_EQ(list.get_index("P"), 1);
     EXPECT_EQ(list.get_index("T"), 0);  // the first of equal names
     EXPECT_EQ(list.get_index("V"), -1);
-    EXPECT_TRUE(list.exist("P"));
-    EXPECT_FALSE(list.exist("V"));
+    EXPECT_TRUE(list.exist("P") && !list.exist("V"));
     EXPECT_STREQ(list(2), "T");
     EXPECT_EQ(list(3), nullptr);
-    EXPECT_EQ(list.tail->index, 2);
 }
 
 }  // namespace

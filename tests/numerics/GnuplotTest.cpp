@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <string>
 
 #include "numerics/CallbackProbe.h"
 #include "numerics/Gnuplot.h"
@@ -17,35 +16,33 @@ class GnuplotLauncher : public testing::Test {
     test::ScratchFolder folder;
     std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
 
-    void TearDown() override {
-        setenv("PATH", savedPath.c_str(), 1);
-        setGnuplotEnabled(false);
-    }
-    // A stand-in gnuplot that records its arguments, what its input is and what arrives on it.
-    void installFakeGnuplot() {
+    void SetUp() override {
+        // A stand-in gnuplot alone on the PATH that records its arguments, what its input
+        // is and what arrives on it.
         std::ofstream("gnuplot") << "#!/bin/sh\nprintf '%s|' \"$@\" > args.txt\n"
                                     "/bin/readlink /proc/$$/fd/0 > input.txt\n"
                                     "/bin/cat > stdin.txt\nexit 3\n";
         chmod("gnuplot", 0755);
         setenv("PATH", folder.path().c_str(), 1);
     }
+    void TearDown() override {
+        setenv("PATH", savedPath.c_str(), 1);
+        setGnuplotEnabled(false);
+    }
     static std::string slurp(const char* file) {
-        std::ifstream in(file);
         std::stringstream s;
-        s << in.rdbuf();
+        s << std::ifstream(file).rdbuf();
         return s.str();
     }
 };
 
 TEST_F(GnuplotLauncher, OffByDefault) {
-    installFakeGnuplot();
     EXPECT_FALSE(gnuplotEnabled());
     EXPECT_EQ(runGnuplot("g1.gp"), -1);
     EXPECT_FALSE(std::filesystem::exists("args.txt"));
 }
 
 TEST_F(GnuplotLauncher, RunsWithoutShellAndWithoutInput) {
-    installFakeGnuplot();
     setGnuplotEnabled(true);
     const char* script = "a b;touch injected.gp";
     EXPECT_EQ(runGnuplot(script), 3);
@@ -56,7 +53,7 @@ TEST_F(GnuplotLauncher, RunsWithoutShellAndWithoutInput) {
 }
 
 TEST_F(GnuplotLauncher, MissingProgramIsReported) {
-    setenv("PATH", folder.path().c_str(), 1);
+    std::filesystem::remove("gnuplot");
     setGnuplotEnabled(true);
     EXPECT_EQ(findGnuplot(), "");
     testing::internal::CaptureStderr();

@@ -231,14 +231,14 @@ SecantBracketing::Phase SecantBracketing::searchBracket(bool closerAtStart, bool
     hasPos = hasNeg = false;
     result = 0.0;
     f0 = calcFunction(x0);
-    if (error) return Phase::Failed;
+    if (error) return Phase::Done;
     if (f0 > 0) {
         hasPos = true, fpos = f0, xpos = x0;
     } else {
         hasNeg = true, fneg = f0, xneg = x0;
     }
     f1 = calcFunction(x1);
-    if (error) return Phase::Failed;
+    if (error) return Phase::Done;
     record(x1, f1, closerAtStart);
     while (!(hasPos && hasNeg)) {
         progress(x0, x1, f1, true);
@@ -263,7 +263,7 @@ SecantBracketing::Phase SecantBracketing::searchBracket(bool closerAtStart, bool
         x1 = x;
         f1 = f;
         result = x;
-        if (stepEnds(x0, x1)) return Phase::Failed;
+        if (stepEnds(x0, x1)) return Phase::Done;
     }
     x0 = xpos;
     x1 = xneg;
@@ -274,20 +274,20 @@ SecantBracketing::Phase SecantBracketing::searchBracket(bool closerAtStart, bool
         if (verbose) std::printf("Initialization error\n");
         error = noSignChange;
         result = 0.0;
-        return Phase::Failed;
+        return Phase::Done;
     }
     return Phase::Bracketed;
 }
 
 double SecDic::solve() {
     double result = 0.0;
-    if (searchBracket(false, true, 1, result) == Phase::Failed) return result;
+    if (searchBracket(false, true, 1, result) == Phase::Done) return result;
     return bisect(f0, f1, true);
 }
 
 double SecMul::solve() {
     double result = 0.0;
-    if (searchBracket(true, false, 4, result) == Phase::Failed) return result;
+    if (searchBracket(true, false, 4, result) == Phase::Done) return result;
     return mullerFrom(f0, f1, true);
 }
 

@@ -108,9 +108,9 @@ struct SecantBracketing : Solver {
     int16_t growthcheck = 0;
 
    protected:
-    enum class Phase { Failed, Bracketed };
+    enum class Phase { Done, Bracketed };
     // Runs the secant phase. Bracketed: x0, x1, f0, f1 hold the bracket and error is 0.
-    // Failed: the solve is over; result holds the value to return.
+    // Done: the solve is over (converged or failed); result holds the value to return.
     Phase searchBracket(bool closerAtStart, bool closerInLoop, int16_t noSignChange,
                         double& result);
 

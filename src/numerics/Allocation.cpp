@@ -63,6 +63,18 @@ void dispose(double** a, int n) {
     delete[] a;
 }
 
+double*** allocate3(int count, int n, int m) {
+    double*** a = zeroed<double**>(count);
+    for (int i = 0; i < count; ++i) a[i] = allocate2(n, m);
+    return a;
+}
+
+void dispose3(double*** a, int count, int n) {
+    if (a == nullptr) return;
+    for (int i = 0; i < count; ++i) dispose(a[i], n);
+    delete[] a;
+}
+
 double** sym2alloc(int n) {
     return SymLevel<double*>::make(n);
 }

@@ -20,6 +20,9 @@ double* allocate(int n);
 double** allocate2(int n, int m);
 // Releases the n rows and the row array; null rows and a null array are skipped.
 void dispose(double** a, int n);
+// count matrices of n rows of m doubles, all 0. Released with dispose3.
+double*** allocate3(int count, int n, int m);
+void dispose3(double*** a, int count, int n);
 
 // Symmetric arrays of 2 to 5 indexes over n components, zero-filled:
 // sym2alloc(n) holds n(n+1)/2 doubles, sym3alloc(n) n(n+1)(n+2)/6, and so on.

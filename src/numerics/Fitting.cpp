@@ -21,7 +21,7 @@ void copyInto(double* to, const double* from, int n) {
 
 Fitting::~Fitting() {
     releaseMemory();
-    if (history != nullptr && history != stdout) std::fclose(history);
+    if (ownedHistory != nullptr) std::fclose(ownedHistory);
 }
 
 // The tables grouped by shape, so that allocation and release cannot drift apart.
@@ -193,8 +193,8 @@ bool Fitting::set_history(const char* path) {
         std::fprintf(history, "Cannot open the history file %s\n", path);
         return false;
     }
-    if (history != nullptr && history != stdout) std::fclose(history);
-    history = stream;
+    if (ownedHistory != nullptr) std::fclose(ownedHistory);
+    history = ownedHistory = stream;
     return true;
 }
 

@@ -36,7 +36,8 @@ class Fitting {
     Fitting() = default;
     Fitting(const Fitting&) = delete;
     Fitting& operator=(const Fitting&) = delete;
-    // Frees every table; closes the history stream unless it is standard output.
+    // Frees every table and closes the history file that set_history opened (a stream the
+    // caller put in `history` stays the caller's).
     ~Fitting();
 
     // --- settings, written directly before allocate_memory ---
@@ -136,7 +137,7 @@ class Fitting {
     void read_EvX(int k, double* values);
     void read_EvY(double* values);
     void read_EvZ(double* values);
-    // The extra values of point i, as many doubles as the extra count.
+    // The extra values of point i, as many doubles (not ints) as the extra count.
     void read_additional_parameters(int i, ...);
 
     void set_initial_parameters(double* values);
@@ -182,6 +183,7 @@ class Fitting {
     std::vector<double***> parameterSquareTables();
 
     int allocated[4] = {0, 0, 0, 0};  // N, P, m and extra count of the tables
+    FILE* ownedHistory = nullptr;     // the file set_history opened
 };
 
 }  // namespace vornex

@@ -286,8 +286,8 @@ TEST(FittingSetup, HistoryThatCannotBeOpenedIsReported) {
     char line[128] = {};
     ASSERT_NE(std::fgets(line, sizeof line, sink), nullptr);
     EXPECT_STREQ(line, "Cannot open the history file no/such/folder/x.hist\n");
+    std::fclose(sink);  // the caller's stream stays the caller's to close
     fit.history = stdout;
-    std::fclose(sink);
 }
 
 TEST(FittingSetup, RegressionWithoutTablesOrModelFails) {

@@ -1,4 +1,5 @@
 #include "numerics/NLESolver.h"
+#include "numerics/Gnuplot.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -146,10 +147,6 @@ double sumOfResiduals(const double* residuals, int m) {
     return std::fabs(sum);
 }
 
-// The map's plotter. gnuplot is expected where the library's scripts always look for it.
-void runMapScript() {
-    [[maybe_unused]] int status = std::system("/usr/local/bin/gnuplot g60.gp -");
-}
 
 }  // namespace
 
@@ -187,7 +184,7 @@ void NLESolver::map(int i, int j, double xi0, double xi1, double xj0, double xj1
                  "splot \"%s\" using 1:2:4\n",
                  i, j, name.c_str(), name.c_str());
     std::fclose(script);
-    runMapScript();
+    runGnuplot("g60.gp");
 }
 
 // One row of the map at the current x_i, evaluated upwards or downwards in x_j and written

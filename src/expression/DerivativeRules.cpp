@@ -110,4 +110,16 @@ void applyLeibnizRuleDiagonal(const TensorLayout& layout, int var, int order, do
     }
 }
 
+void setScaled(const IndexPlan& plan, int order, double c, const double* x, double* out) {
+    for (const IndexPlan::Run& run : plan.runs(order)) {
+        for (int p = run.first; p < run.last; ++p) out[p] = c * x[p];
+    }
+}
+
+void addScaled(const IndexPlan& plan, int order, double c, const double* x, double* out) {
+    for (const IndexPlan::Run& run : plan.runs(order)) {
+        for (int p = run.first; p < run.last; ++p) out[p] += c * x[p];
+    }
+}
+
 }  // namespace vornex

@@ -24,4 +24,9 @@ void applyChainRuleDiagonal(const TensorLayout& layout, int var, int order, cons
 void applyLeibnizRuleDiagonal(const TensorLayout& layout, int var, int order, double a,
                               const double* u, const double* v, double* out);
 
+// Linear nodes: out = c*x (setScaled) or out += c*x (addScaled) on the value and on the
+// plan's entries of orders 1 to order, run by run.
+void setScaled(const IndexPlan& plan, int order, double c, const double* x, double* out);
+void addScaled(const IndexPlan& plan, int order, double c, const double* x, double* out);
+
 }  // namespace vornex

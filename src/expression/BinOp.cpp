@@ -45,18 +45,8 @@ bool BinOp::hasLeaves() {
 }
 
 void BinOp::check_pointers(FILE* f) {
-    Walk walk(*this);
-    if (walk.seen()) return;
-    if (u) {
-        u->check_pointers(f);
-    } else {
-        std::fprintf(f, "Error : \"%s\" (u) is not linked to another expression.\n", label());
-    }
-    if (v) {
-        v->check_pointers(f);
-    } else {
-        std::fprintf(f, "Error : \"%s\" (v) is not linked to another expression.\n", label());
-    }
+    static const char* const kTags[] = {"u", "v"};
+    checkTaggedChildren(f, children(), kTags, 2);
 }
 
 bool BinOp::linked() {

@@ -31,14 +31,18 @@ Expression::Expression() = default;
 
 Expression::~Expression() = default;
 
-Expression::Walk::Walk(Expression& node) {
+Expression::Walk::Walk() {
     if (sWalkDepth++ == 0) ++sWalkPass;
-    seen_ = node.walkMark_ == sWalkPass;
-    node.walkMark_ = sWalkPass;
 }
 
 Expression::Walk::~Walk() {
     --sWalkDepth;
+}
+
+bool Expression::Walk::first(Expression* node) {
+    if (node->walkMark_ == sWalkPass) return false;
+    node->walkMark_ = sWalkPass;
+    return true;
 }
 
 void Expression::number_of_variables(int n) {
@@ -442,39 +446,57 @@ void Operator::initializeWithChildren(Expression* const* children, int count) {
 
 void Operator::resetWithChildren(Expression* const* children, int count) {
     computed = false;
-    Walk walk(*this);
-    if (walk.seen()) return;
+    Walk walk;
     for (int c = 0; c < count; ++c) {
-        if (children[c]) children[c]->reset();
+        if (children[c] && walk.first(children[c])) children[c]->reset();
     }
 }
 
 void Operator::setValuesOfChildren(Expression* const* children, int count, double* x) {
-    Walk walk(*this);
-    if (walk.seen()) return;
+    Walk walk;
     for (int c = 0; c < count; ++c) {
-        if (children[c]) children[c]->set_variable_values(x);
+        if (children[c] && walk.first(children[c])) children[c]->set_variable_values(x);
     }
 }
 
 bool Operator::childrenHaveLeaves(Expression* const* children, int count) {
-    Walk walk(*this);
-    if (walk.seen()) return false;  // already answered further up this walk
+    // A child reached before in this walk answered false: a true ends the walk.
+    Walk walk;
     for (int c = 0; c < count; ++c) {
-        if (children[c] && children[c]->hasLeaves()) return true;
+        if (children[c] && walk.first(children[c]) && children[c]->hasLeaves()) return true;
     }
     return false;
 }
 
 Expression* Operator::findWithChildren(const char* name, Expression* const* children, int count) {
     if (Expression* self = Expression::findByName(name)) return self;
-    Walk walk(*this);
-    if (walk.seen()) return nullptr;  // searched already in this walk, without a match
+    // A child reached before in this walk had no match: a match ends the walk.
+    Walk walk;
     for (int c = 0; c < count; ++c) {
-        if (!children[c]) continue;
+        if (!children[c] || !walk.first(children[c])) continue;
         if (Expression* found = children[c]->findByName(name)) return found;
     }
     return nullptr;
+}
+
+void Operator::checkChildren(FILE* f, Expression* const* children, int count) {
+    Walk walk;
+    for (int c = 0; c < count; ++c) {
+        if (children[c] && walk.first(children[c])) children[c]->check_pointers(f);
+    }
+}
+
+void Operator::checkTaggedChildren(FILE* f, Expression* const* children, const char* const* tags,
+                                   int count) {
+    Walk walk;
+    for (int c = 0; c < count; ++c) {
+        if (!children[c]) {
+            std::fprintf(f, "Error : \"%s\" (%s) is not linked to another expression.\n", label(),
+                         tags[c]);
+        } else if (walk.first(children[c])) {
+            children[c]->check_pointers(f);
+        }
+    }
 }
 
 void Operator::printFormulasWithChildren(FILE* f, Expression* const* children, int count) {

@@ -158,18 +158,17 @@ class Expression {
     void evaluateAt(const double* x, int order, int var);
 
    protected:
-    // Marks this node as visited in the current top-level walk. A walk begun at depth 0
-    // starts a new pass; nested walks share it.
+    // One pass of a walk over the graph (variable values, reset, search, pointer checks).
+    // A walk begun at depth 0 starts a new pass; nested walks share it. first() marks a node
+    // and says whether this pass reaches it for the first time, so a child shared by many
+    // parents is visited once.
     class Walk {
        public:
-        explicit Walk(Expression& node);
+        Walk();
         ~Walk();
         Walk(const Walk&) = delete;
         Walk& operator=(const Walk&) = delete;
-        bool seen() const { return seen_; }
-
-       private:
-        bool seen_;
+        bool first(Expression* node);
     };
 
     // Order clamped to what is allocated; negative orders become 0.
@@ -231,6 +230,12 @@ class Operator : public Expression {
     bool childrenHaveLeaves(Expression* const* children, int count);
     // This node when its name matches, else the first match among the children.
     Expression* findWithChildren(const char* name, Expression* const* children, int count);
+    // The children's pointer checks.
+    void checkChildren(FILE* f, Expression* const* children, int count);
+    // The same, an empty entry reported on f as "... (<tag>) is not linked to another
+    // expression.".
+    void checkTaggedChildren(FILE* f, Expression* const* children, const char* const* tags,
+                             int count);
     // When not yet marked: this node's line, the children's with sMargin raised by 4, mark.
     void printFormulasWithChildren(FILE* f, Expression* const* children, int count);
     void printValuesWithChildren(FILE* f, Expression* const* children, int count);

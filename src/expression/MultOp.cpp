@@ -43,15 +43,13 @@ void MultOp::analyzeTable(const std::vector<Expression*>& table) {
 }
 
 void MultOp::checkTable(FILE* f, const std::vector<Expression*>& table) {
-    Walk walk(*this);
-    if (walk.seen()) return;
-    for (int i = 0; i < static_cast<int>(table.size()); ++i) {
-        if (!table[i]) {
-            std::fprintf(f, "Error : \"%s\" (%d) is not linked to another expression.\n", label(),
-                         i);
-            return;
-        }
-        table[i]->check_pointers(f);
+    // Up to the first empty slot, which is reported and ends the walk.
+    int tied = 0;
+    while (tied < static_cast<int>(table.size()) && table[tied]) ++tied;
+    checkChildren(f, table.data(), tied);
+    if (tied < static_cast<int>(table.size())) {
+        std::fprintf(f, "Error : \"%s\" (%d) is not linked to another expression.\n", label(),
+                     tied);
     }
 }
 

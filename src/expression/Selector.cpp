@@ -42,18 +42,8 @@ void Selector::analyze_dependencies() {
 }
 
 void Selector::check_pointers(FILE* f) {
-    Walk walk(*this);
-    if (walk.seen()) return;
-    const char* tags[3] = {"x", "u", "v"};
-    Expression* const* c = children();
-    for (int i = 0; i < 3; ++i) {
-        if (c[i]) {
-            c[i]->check_pointers(f);
-        } else {
-            std::fprintf(f, "Error : \"%s\" (%s) is not linked to another expression.\n", label(),
-                         tags[i]);
-        }
-    }
+    static const char* const kTags[] = {"x", "u", "v"};
+    checkTaggedChildren(f, children(), kTags, 3);
 }
 
 void Selector::select(int order, int var, bool pure) {

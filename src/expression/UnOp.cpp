@@ -52,8 +52,7 @@ void UnOp::check_pointers(FILE* f) {
         std::fprintf(stderr, "Error : \"%s\" is not linked.\n", label());
         return;
     }
-    Walk walk(*this);
-    if (!walk.seen()) u->check_pointers(f);
+    checkChildren(f, &u, 1);
 }
 
 bool UnOp::linked() {

@@ -79,34 +79,34 @@ void applyLeibnizRule(const IndexPlan& plan, int order, double a, const double* 
 
 void applyChainRuleDiagonal(const TensorLayout& layout, int var, int order, const double* f,
                             const double* u, double* out) {
-    const double u1 = order >= 1 ? u[layout.diagonal(var, 1)] : 0.0;
-    const double u2 = order >= 2 ? u[layout.diagonal(var, 2)] : 0.0;
-    const double u3 = order >= 3 ? u[layout.diagonal(var, 3)] : 0.0;
-    const double u4 = order >= 4 ? u[layout.diagonal(var, 4)] : 0.0;
-    if (order >= 1) out[layout.diagonal(var, 1)] = f[1] * u1;
-    if (order >= 2) out[layout.diagonal(var, 2)] = f[2] * u1 * u1 + f[1] * u2;
-    if (order >= 3) {
-        out[layout.diagonal(var, 3)] = f[3] * u1 * u1 * u1 + 3.0 * f[2] * u1 * u2 + f[1] * u3;
-    }
+    int p[kMaxDerivativeOrder + 1];
+    layout.diagonals(var, order, p);
+    const double u1 = order >= 1 ? u[p[1]] : 0.0;
+    const double u2 = order >= 2 ? u[p[2]] : 0.0;
+    const double u3 = order >= 3 ? u[p[3]] : 0.0;
+    if (order >= 1) out[p[1]] = f[1] * u1;
+    if (order >= 2) out[p[2]] = f[2] * u1 * u1 + f[1] * u2;
+    if (order >= 3) out[p[3]] = f[3] * u1 * u1 * u1 + 3.0 * f[2] * u1 * u2 + f[1] * u3;
     if (order >= 4) {
-        out[layout.diagonal(var, 4)] = f[4] * u1 * u1 * u1 * u1 + 6.0 * f[3] * u1 * u1 * u2 +
-                                       f[2] * (3.0 * u2 * u2 + 4.0 * u1 * u3) + f[1] * u4;
+        out[p[4]] = f[4] * u1 * u1 * u1 * u1 + 6.0 * f[3] * u1 * u1 * u2 +
+                    f[2] * (3.0 * u2 * u2 + 4.0 * u1 * u3) + f[1] * u[p[4]];
     }
 }
 
 void applyLeibnizRuleDiagonal(const TensorLayout& layout, int var, int order, double a,
                               const double* u, const double* v, double* out) {
-    static constexpr double kBinomial[5][5] = {
-        {1, 0, 0, 0, 0}, {1, 1, 0, 0, 0}, {1, 2, 1, 0, 0}, {1, 3, 3, 1, 0}, {1, 4, 6, 4, 1}};
-    double ud[5], vd[5];
-    for (int k = 0; k <= order; ++k) {
-        ud[k] = u[layout.diagonal(var, k)];
-        vd[k] = v[layout.diagonal(var, k)];
+    int p[kMaxDerivativeOrder + 1];
+    layout.diagonals(var, order, p);
+    const double u0 = u[0], v0 = v[0];
+    if (order >= 1) out[p[1]] = a * (u[p[1]] * v0 + u0 * v[p[1]]);
+    if (order >= 2) out[p[2]] = a * (u[p[2]] * v0 + 2.0 * u[p[1]] * v[p[1]] + u0 * v[p[2]]);
+    if (order >= 3) {
+        out[p[3]] =
+            a * (u[p[3]] * v0 + 3.0 * (u[p[2]] * v[p[1]] + u[p[1]] * v[p[2]]) + u0 * v[p[3]]);
     }
-    for (int k = 1; k <= order; ++k) {
-        double s = 0.0;
-        for (int m = k; m >= 0; --m) s += kBinomial[k][m] * ud[m] * vd[k - m];
-        out[layout.diagonal(var, k)] = a * s;
+    if (order >= 4) {
+        out[p[4]] = a * (u[p[4]] * v0 + 4.0 * (u[p[3]] * v[p[1]] + u[p[1]] * v[p[3]]) +
+                         6.0 * u[p[2]] * v[p[2]] + u0 * v[p[4]]);
     }
 }
 

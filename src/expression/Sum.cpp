@@ -121,14 +121,13 @@ void Sum::calculate(int order, int var) {
     if (!tableComplete(terms) || computed) return;
     clean(order);
     const int k = diagonalOrder(*this, order);
-    const TensorLayout& L = layout();
+    int p[kMaxDerivativeOrder + 1];
+    layout().diagonals(var, k, p);
     double* out = block();
     for (int i = 0; i < numberOfTerms; ++i) {
         terms[i]->calculate(order, var);
         const double* x = terms[i]->block();
-        out[0] += coefficients[i] * x[0];
-        for (int m = 1; m <= k; ++m)
-            out[L.diagonal(var, m)] += coefficients[i] * x[L.diagonal(var, m)];
+        for (int m = 0; m <= k; ++m) out[p[m]] += coefficients[i] * x[p[m]];
     }
     value() += coefficients[numberOfTerms];
     computed = true;

@@ -69,6 +69,14 @@ struct TensorLayout {
     int at(int i, int j, int k, int l) const { return offset[4] + packedQuad(i, j, k, l); }
     // Position of the pure derivative of the given order (0 to maxOrder) in variable var.
     int diagonal(int var, int order) const;
+    // Positions of the pure derivatives of orders 0 to order in variable var.
+    void diagonals(int var, int order, int* positions) const {
+        positions[0] = 0;
+        if (order >= 1) positions[1] = at(var);
+        if (order >= 2) positions[2] = at(var, var);
+        if (order >= 3) positions[3] = at(var, var, var);
+        if (order >= 4) positions[4] = at(var, var, var, var);
+    }
     // Number of positions holding orders 0 to order (order clamped to 0..maxOrder).
     int end(int order) const;
 };

@@ -1,0 +1,205 @@
+#include "numerics/DataTextFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <string_view>
+
+namespace vornex {
+
+namespace {
+
+constexpr std::string_view kSeparators = " \t\r\n\v\f";
+constexpr double kMissing = std::numeric_limits<double>::infinity();
+
+// Splits off the first word of text; text keeps what follows it (with its separator).
+std::string_view firstWord(std::string_view& text) {
+    size_t start = text.find_first_not_of(kSeparators);
+    if (start == std::string_view::npos) {
+        text = {};
+        return {};
+    }
+    size_t end = text.find_first_of(kSeparators, start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view word = text.substr(start, end - start);
+    text.remove_prefix(end);
+    return word;
+}
+
+bool isMissing(std::string_view word) {
+    return word == "NaN" || word == "nan";
+}
+
+}  // namespace
+
+DataTextFile::DataTextFile(const char* file) {
+    open(file);
+    selected = 0;
+}
+
+DataTextFile::~DataTextFile() {
+    close();
+}
+
+void DataTextFile::open(const char* file) {
+    close();
+    stream.open(file);
+    if (!stream.is_open()) {
+        std::printf("\nFile %s not found\n", file);
+        std::exit(1);
+    }
+    name = file;
+    names = std::make_unique<MsgList>();
+    columns = 0;
+    rows = -1;
+    std::string line;
+    while (std::getline(stream, line)) {
+        std::string_view rest(line);
+        std::string_view word = firstWord(rest);
+        if (word.empty()) continue;
+        lineRest = std::string(rest);
+        if (word == "IGOR") {
+            readIgorHeader();
+        } else {
+            names->append(std::string(word).c_str());
+            columns = 1;
+            read_fields();
+        }
+        return;
+    }
+}
+
+void DataTextFile::readIgorHeader() {
+    std::string line = lineRest;  // what follows "IGOR" on its line
+    do {
+        std::string_view rest(line);
+        for (std::string_view word = firstWord(rest); !word.empty(); word = firstWord(rest)) {
+            if (word == "x") {
+                // Igor commands: shown to the user, never data.
+                std::printf("%s\n\n", std::string(rest).c_str());
+                break;
+            }
+            if (word == "WAVES" || word.starts_with("WAVES/")) {
+                lineRest = std::string(rest);
+                read_fields();
+                break;
+            }
+            if (word == "BEGIN") return;
+        }
+    } while (std::getline(stream, line));
+}
+
+void DataTextFile::read_fields() {
+    std::string_view rest(lineRest);
+    std::string_view word = firstWord(rest);
+    if (word == "/D") word = firstWord(rest);
+    for (; !word.empty(); word = firstWord(rest)) {
+        if (columns == std::numeric_limits<int16_t>::max()) break;
+        names->append(std::string(word).c_str());
+        columns += 1;
+    }
+    lineRest.clear();
+    values.assign(columns, kMissing);
+    present.assign(columns, 0);
+    order.clear();
+    selected = 0;
+}
+
+int DataTextFile::set_index(const char* list) {
+    if (list == nullptr) return 0;
+    std::string copy(list);
+    std::string_view rest(copy);
+    int appended = 0;
+    for (std::string_view word = firstWord(rest); !word.empty(); word = firstWord(rest)) {
+        int16_t index = names ? names->get_index(std::string(word).c_str()) : int16_t(-1);
+        if (index < 0) return -1;
+        order.push_back(index);
+        selected += 1;
+        appended += 1;
+    }
+    return appended;
+}
+
+int DataTextFile::read() {
+    if (!stream.is_open()) return 0;
+    std::string line;
+    while (std::getline(stream, line)) {
+        std::string_view rest(line);
+        std::string_view word = firstWord(rest);
+        if (word.empty()) continue;  // a line of separators is no row
+        if (word == "END") return 0;
+        for (int16_t c = 0; c < columns; ++c) {
+            double value = kMissing;
+            int16_t got = 0;
+            if (!word.empty() && !isMissing(word)) {
+                std::string text(word);
+                char* end = nullptr;
+                double v = std::strtod(text.c_str(), &end);
+                if (end != text.c_str()) value = v, got = 1;
+            }
+            values[c] = value;
+            present[c] = got;
+            word = firstWord(rest);
+        }
+        cursor = 0;
+        return 1;
+    }
+    return 0;
+}
+
+double DataTextFile::nextSelected() {
+    if (cursor >= selected) {
+        std::printf("Read Data File Error\n");
+        std::exit(1);
+    }
+    return values[order[cursor++]];
+}
+
+DataTextFile& DataTextFile::operator>>(double& value) {
+    value = nextSelected();
+    return *this;
+}
+
+DataTextFile& DataTextFile::operator>>(short& value) {
+    double v = std::trunc(nextSelected());
+    if (v >= std::numeric_limits<short>::min() && v <= std::numeric_limits<short>::max())
+        value = static_cast<short>(v);
+    return *this;
+}
+
+void DataTextFile::count_items() {
+    if (rows != -1 || !stream.is_open()) return;
+    stream.clear();
+    std::streampos start = stream.tellg();
+    int count = 0;
+    std::string line;
+    while (std::getline(stream, line)) {
+        std::string_view rest(line);
+        std::string_view word = firstWord(rest);
+        if (word.empty() || word == "x") continue;
+        if (word == "END") break;
+        ++count;
+    }
+    rows = static_cast<int16_t>(std::min(count, int(std::numeric_limits<int16_t>::max())));
+    stream.clear();
+    stream.seekg(start);
+}
+
+void DataTextFile::close() {
+    if (!stream.is_open()) return;
+    stream.close();
+    name.clear();
+    columns = 0;
+    rows = -1;
+    names.reset();
+    values.clear();
+    present.clear();
+    order.clear();
+    cursor = 0;
+    selected = 0;
+    lineRest.clear();
+}
+
+}  // namespace vornex

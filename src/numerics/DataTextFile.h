@@ -1,0 +1,70 @@
+// Reader of tables with named columns: plain column tables (the first line names the
+// columns) and Igor Pro text files (IgorText.h writes them).
+//
+// Igor text: the first word is "IGOR"; "x" starts a command line (echoed on standard
+// output, not data); "WAVES" names columns up to the line end, an optional first "/D"
+// skipped, several WAVES lines accumulating; "BEGIN" ends the header; then one row per
+// line; "END" ends the data. Plain table: the first line names the columns (a leading
+// "/D" among them skipped), then rows, optionally ended by "END". A value "NaN" or "nan"
+// is missing. Usage: open, select columns by name with set_index, then for each read()
+// that returns 1 extract the selected values in order with >>.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "numerics/MsgList.h"
+
+namespace vornex {
+
+class DataTextFile {
+   public:
+    std::ifstream stream;
+    std::string name;  // the file name
+    int16_t columns = 0;
+    int16_t rows = -1;  // rows left to read, -1 until count_items
+    std::unique_ptr<MsgList> names;
+    std::vector<double> values;    // the current row; a missing value is +infinity
+    std::vector<int16_t> present;  // 1 when the value was read, 0 when missing
+    std::vector<int16_t> order;    // selected column indexes in extraction order
+    int16_t cursor = 0;            // next position in order to extract
+    int16_t selected = 0;
+
+    DataTextFile() = default;
+    explicit DataTextFile(const char* file);
+    DataTextFile(const DataTextFile&) = delete;
+    DataTextFile& operator=(const DataTextFile&) = delete;
+    ~DataTextFile();
+
+    // Opens the file and reads its column names (an Igor header up to "BEGIN"). A file that
+    // cannot be opened prints "\nFile <name> not found\n" and ends the process with status 1.
+    void open(const char* file);
+    // Appends the names on the rest of the current header line and resets the selection.
+    void read_fields();
+    // Appends the columns named in the list (separated by blanks, tabs or line ends) to
+    // the selection. Returns the number appended, or -1 at the first name that is not a
+    // column (names appended before it stay selected).
+    int set_index(const char* list);
+    // Reads the next row: 1, or 0 at the end of the file or at "END". Values a short row
+    // lacks, "NaN"/"nan" and words that are not numbers are missing (present 0, +infinity).
+    int read();
+    // The next selected value of the row. Extracting more than selected prints
+    // "Read Data File Error\n" and ends the process with status 1. A short takes the value
+    // truncated toward zero and is left unchanged when the value does not fit (missing).
+    DataTextFile& operator>>(double& value);
+    DataTextFile& operator>>(short& value);
+    // When rows is -1, counts the rows that read() would still return and stores them in
+    // rows; the read position is kept.
+    void count_items();
+    void close();
+
+   private:
+    std::string lineRest;  // the unread rest of the current header line
+    void readIgorHeader();
+    double nextSelected();
+};
+
+}  // namespace vornex

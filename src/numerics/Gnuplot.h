@@ -1,0 +1,22 @@
+// Running gnuplot on a script the library has written. Plotting is a diagnostic aid: it
+// is off unless a program switches it on, so tests and batch runs never start a plotter.
+#pragma once
+
+#include <string>
+
+namespace vornex {
+
+// Process-wide switch, off by default.
+void setGnuplotEnabled(bool enabled);
+bool gnuplotEnabled();
+
+// Runs "gnuplot <script> -" without a shell, with standard input read from /dev/null so
+// the plotter never waits for the terminal, and waits for it to finish. gnuplot is looked
+// up on the PATH. Returns gnuplot's exit status, or -1 when plotting is switched off,
+// gnuplot is not found or could not be started (the last two reported on standard error).
+int runGnuplot(const std::string& script);
+
+// Full path of the first executable "gnuplot" on the PATH, empty when there is none.
+std::string findGnuplot();
+
+}  // namespace vornex

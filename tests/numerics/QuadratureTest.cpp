@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "numerics/CallbackProbe.h"
+#include "numerics/Quadrature.h"
+
+namespace vornex {
+namespace {
+
+using test::CallbackProbe;
+
+class QuadratureRules : public testing::Test {
+   protected:
+    CallbackProbe probe;
+
+    template <class Rule>
+    double integrate(std::function<double(double)> f, double a, double b) {
+        probe.f = std::move(f);
+        Rule rule;
+        rule.equation = &probe;
+        rule.function = CallbackProbe::function();
+        rule.a = a;
+        rule.b = b;
+        Integrator& base = rule;  // callers hold the rule through its base
+        return base.calculate();
+    }
+    // Checks the rule on every monomial x^k, k <= degree, over [-1, 2].
+    template <class Rule>
+    void expectExactUpTo(int degree) {
+        for (int k = 0; k <= degree; ++k) {
+            double exact = (std::pow(2.0, k + 1) - std::pow(-1.0, k + 1)) / (k + 1);
+            double got = integrate<Rule>([k](double x) { return std::pow(x, k); }, -1, 2);
+            EXPECT_NEAR(got / exact, 1.0, 1e-9) << "degree " << k;
+        }
+    }
+};
+
+TEST_F(QuadratureRules, Gauss10IsExactUpToDegree19) {
+    expectExactUpTo<Gauss10>(19);
+}
+
+TEST_F(QuadratureRules, Gauss20IsExactUpToDegree39) {
+    expectExactUpTo<Gauss20>(39);
+}
+
+TEST_F(QuadratureRules, KnownIntegrals) {
+    EXPECT_NEAR(integrate<Gauss10>([](double x) { return std::sin(x); }, 0, std::numbers::pi), 2,
+                1e-9);
+    EXPECT_NEAR(integrate<Gauss20>([](double x) { return std::exp(x); }, 0, 1), std::numbers::e - 1,
+                1e-9);
+    EXPECT_NEAR(integrate<Gauss10>([](double x) { return 1 / x; }, 1, 2), std::numbers::ln2, 1e-9);
+    // The trapezoid rule is exact on lines and off by h^2 (b - a) f'' / 12 on x^2.
+    EXPECT_NEAR(integrate<Trapezoidal>([](double x) { return 3 * x - 1; }, -2, 4), 12, 1e-12);
+    EXPECT_NEAR(integrate<Trapezoidal>([](double x) { return x * x; }, 0, 1), 1.0 / 3 + 1.0 / 15000,
+                1e-14);
+}
+
+TEST_F(QuadratureRules, NumberOfSamples) {
+    integrate<Gauss10>([](double x) { return x; }, 0, 1);
+    EXPECT_EQ(probe.calls.size(), 10u);
+    probe.calls.clear();
+    integrate<Gauss20>([](double x) { return x; }, 0, 1);
+    EXPECT_EQ(probe.calls.size(), 20u);
+    probe.calls.clear();
+    integrate<Trapezoidal>([](double x) { return x; }, 0, 1);
+    EXPECT_EQ(probe.calls.size(), 51u);
+}
+
+TEST_F(QuadratureRules, EmptyIntervalGivesZero) {
+    EXPECT_EQ(integrate<Gauss10>([](double x) { return x; }, 3, 3), 0);
+    EXPECT_EQ(integrate<Gauss20>([](double x) { return x; }, 3, 3), 0);
+    probe.calls.clear();
+    EXPECT_EQ(integrate<Trapezoidal>([](double x) { return x; }, 3, 3), 0);
+    EXPECT_EQ(probe.calls.size(), 51u);
+}
+
+TEST_F(QuadratureRules, RaisedFlagZeroesTheRestAndStaysRaised) {
+    probe.fails = [](double, int call) { return call == 3; };
+    double got = integrate<Gauss10>([](double x) { return x * x; }, 0, 2);
+    // Only the first pair, nodes 1 +- 0.1488743390, counts.
+    const double node = 0.1488743390, weight = 0.2955242247;
+    EXPECT_NEAR(got, weight * ((1 + node) * (1 + node) + (1 - node) * (1 - node)), 1e-15);
+    EXPECT_EQ(probe.equationError, 1);
+    EXPECT_EQ(probe.calls.size(), 10u);
+}
+
+TEST(EquaDiffStub, CallsTheCallbackOnceAtItsSecondArgument) {
+    CallbackProbe probe;
+    probe.f = [](double x) { return x; };
+    probe.dfdx = [](double) { return 1.0; };
+    EquaDiff ode;
+    ode.equation = &probe;
+    ode.function = CallbackProbe::withDerivative();
+    ode.integrate(1, 2, 3, 4);
+    EXPECT_EQ(probe.calls, std::vector<double>{2});
+}
+
+}  // namespace
+}  // namespace vornex

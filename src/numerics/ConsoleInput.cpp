@@ -1,0 +1,92 @@
+#include "numerics/ConsoleInput.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace vornex {
+
+namespace {
+
+bool isLineEnd(int c) {
+    return c == '\n' || c == '\r';
+}
+
+// Consumes the line end c; a CR directly followed by LF counts as one line end, so a
+// Windows line never leaves an empty answer behind for the next question.
+void consumeLineEnd(int c, std::istream& in) {
+    if (c == '\r' && in.peek() == '\n') in.get();
+}
+
+// Reads the rest of the current line (without its end). Returns false when the input
+// ended before anything was read.
+bool readLine(std::istream& in, std::string& line) {
+    line.clear();
+    for (;;) {
+        int c = in.get();
+        if (c == std::char_traits<char>::eof()) return !line.empty();
+        if (isLineEnd(c)) {
+            consumeLineEnd(c, in);
+            return true;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+}
+
+}  // namespace
+
+char getChar(char defaultValue, std::istream& in) {
+    int c = in.get();
+    if (c == std::char_traits<char>::eof()) return defaultValue;
+    if (isLineEnd(c)) {
+        consumeLineEnd(c, in);
+        return defaultValue;
+    }
+    std::string rest;
+    readLine(in, rest);
+    return static_cast<char>(c);
+}
+
+int getInteger(int defaultValue, std::istream& in) {
+    std::string line;
+    if (!readLine(in, line) || line.empty()) return defaultValue;
+    char* end = nullptr;
+    long value = std::strtol(line.c_str(), &end, 10);
+    if (end == line.c_str()) return defaultValue;
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+double getDouble(double defaultValue, std::istream& in) {
+    std::string line;
+    if (!readLine(in, line) || line.empty()) return defaultValue;
+    char* end = nullptr;
+    double value = std::strtod(line.c_str(), &end);
+    if (end == line.c_str()) return defaultValue;
+    return value;
+}
+
+char* macIgorPath(const char* directory) {
+    std::string path = "Macintosh HD";
+    for (const char* p = directory; *p != '\0'; ++p) path.push_back(*p == '/' ? ':' : *p);
+    if (path.back() != ':') path.push_back(':');
+    char* result = new char[path.size() + 1];
+    std::memcpy(result, path.c_str(), path.size() + 1);
+    return result;
+}
+
+char* getMacIgorDir() {
+    std::string buffer(1024, '\0');
+    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE) return macIgorPath("");
+        buffer.resize(buffer.size() * 2);
+    }
+    return macIgorPath(buffer.c_str());
+}
+
+}  // namespace vornex

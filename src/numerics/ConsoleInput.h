@@ -1,0 +1,30 @@
+// Console answers with defaults for the interactive programs, and the working directory in
+// the colon-separated form that Igor Pro scripts use. Answers are read from a stream that
+// tests can feed; std::cin by default.
+#pragma once
+
+#include <iostream>
+
+namespace vornex {
+
+// One-character answer: a line end (LF or CR) or the end of the input returns the default;
+// otherwise the first character, the rest of its line being discarded.
+char getChar(char defaultValue, std::istream& in = std::cin);
+
+// One line as a decimal integer: an empty line, the end of the input or a line that does
+// not start with a number returns the default; out-of-range values are clamped to int.
+int getInteger(int defaultValue, std::istream& in = std::cin);
+
+// One line as a decimal number, with the same rules as getInteger.
+double getDouble(double defaultValue, std::istream& in = std::cin);
+
+// The working directory with every "/" replaced by ":", preceded by "Macintosh HD" and
+// followed by ":" (/Users/a/b gives "Macintosh HD:Users:a:b:"). The caller owns the string
+// and releases it with delete[]. When the directory cannot be read, the volume alone
+// ("Macintosh HD:") is returned.
+char* getMacIgorDir();
+
+// The same conversion for a given directory.
+char* macIgorPath(const char* directory);
+
+}  // namespace vornex

@@ -1,0 +1,303 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "numerics/Fitting.h"
+
+namespace vornex {
+namespace {
+
+// Y = Z = p0 + p1 x.
+struct StraightLine : Equation {
+    void model(double* x, double* p, double& Y, double& Z, double*, int&) {
+        Y = p[0] + p[1] * x[0];
+        Z = Y;
+    }
+};
+
+// Rises with slope 1 overall but falls with slope -1 inside every tooth of width 1e-6, so
+// the local derivative always points the wrong way and no step is ever accepted.
+struct Sawtooth : Equation {
+    void model(double*, double* p, double& Y, double&, double*, int&) {
+        const double tooth = 1e-6;
+        Y = p[0] - 2.0 * (p[0] - tooth * std::floor(p[0] / tooth));
+    }
+};
+
+// Y = p0 + extra[0]: the extra value reaches the model per point.
+struct Offset : Equation {
+    int failWith = 0;
+    void model(double*, double* p, double& Y, double&, double* extra, int& error) {
+        if (failWith != 0) error = failWith;
+        Y = p[0] + extra[0];
+    }
+};
+
+std::string readFile(const std::string& name) {
+    std::ifstream in(name);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Pearson's (1901) points with York's (1966) weights, the classic test of straight-line
+// fits with errors in both variables; sigma = 1/sqrt(w).
+const std::vector<double> pearsonX = {0, 0.9, 1.8, 2.6, 3.3, 4.4, 5.2, 6.1, 6.5, 7.4};
+const std::vector<double> pearsonY = {5.9, 5.4, 4.4, 4.6, 3.5, 3.7, 2.8, 2.8, 2.4, 1.5};
+const std::vector<double> yorkWx = {1000, 1000, 500, 800, 200, 80, 60, 20, 1.8, 1};
+const std::vector<double> yorkWy = {1, 1.8, 4, 8, 20, 20, 70, 70, 100, 500};
+
+class FittingRegression : public ::testing::Test {
+   protected:
+    StraightLine line;
+    std::unique_ptr<Fitting> fit = std::make_unique<Fitting>();
+    std::string historyName;
+
+    void setUp(int points, int parameters, int variables, short type, const char* history) {
+        fit->model = &line;
+        fit->function = static_cast<FittingModel>(&StraightLine::model);
+        fit->numberOfPoints = points;
+        fit->numberOfParameters = parameters;
+        fit->numberOfVariables = variables;
+        testing::internal::CaptureStdout();
+        fit->allocate_memory();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "nn " + std::to_string(points) + " no 0 \n");
+        fit->initialize();
+        fit->set_type_of_regression(type);
+        historyName = history;
+        ASSERT_TRUE(fit->set_history(history));
+    }
+    // The York set; yScale multiplies the Y variances.
+    void setUpYork(short type, double yScale, const char* history) {
+        setUp(10, 2, 1, type, history);
+        std::vector<double> x = pearsonX, y = pearsonY, vx(10), vy(10);
+        for (int i = 0; i < 10; ++i) {
+            vx[i] = 1.0 / yorkWx[i];
+            vy[i] = yScale / yorkWy[i];
+        }
+        fit->read_Xm(0, x.data());
+        fit->read_Ym(y.data());
+        fit->read_Zm(y.data());
+        fit->read_EvX(0, vx.data());
+        fit->read_EvY(vy.data());
+        fit->read_EvZ(vy.data());
+        double start[2] = {5.0, -0.5};
+        fit->set_initial_parameters(start);
+        fit->tolerance = 1e-13;
+        fit->maxIterations = 60;
+        fit->variableLimit = 2;  // the true x may lie below 0
+        fit->printLevel = 1;
+    }
+    std::string finish() {
+        fit.reset();
+        return readFile(historyName);
+    }
+};
+
+TEST_F(FittingRegression, YorkStraightLineOnPearsonData) {
+    setUpYork(1, 1.0, "york.hist");
+    short err = -1;
+    fit->regres(err);
+    EXPECT_EQ(err, 0);
+    EXPECT_NEAR(fit->p[0], 5.47991, 1e-5);
+    EXPECT_NEAR(fit->p[1], -0.480533, 1e-6);
+    // The minimum of the weighted sum, from York's closed form of the residual of each
+    // point: S = sum W (y - a - b x)^2 with W = wx wy / (wx + b^2 wy).
+    const double a = fit->p[0], bb = fit->p[1];
+    double sum = 0;
+    for (int i = 0; i < 10; ++i) {
+        const double W = yorkWx[i] * yorkWy[i] / (yorkWx[i] + bb * bb * yorkWy[i]);
+        sum += W * std::pow(pearsonY[i] - a - bb * pearsonX[i], 2);
+    }
+    EXPECT_NEAR(fit->ssqNew, sum, 1e-9 * sum);
+    EXPECT_NEAR(fit->variance, fit->ssqNew / 8, 1e-12);
+    EXPECT_LT(fit->correlation[0][1], -0.5);  // intercept and slope are anti-correlated
+    EXPECT_NE(finish().find("Regression summary"), std::string::npos);
+}
+
+TEST_F(FittingRegression, SecondResponseCountsLikeDoubledWeights) {
+    // Z is a copy of Y with the same variances: type 0 must land where type 1 lands with
+    // the Y variances halved.
+    setUpYork(1, 0.5, "halved.hist");
+    short err = -1;
+    fit->regres(err);
+    ASSERT_EQ(err, 0);
+    const double a = fit->p[0], slope = fit->p[1];
+    fit = std::make_unique<Fitting>();
+    setUpYork(0, 1.0, "twice.hist");
+    fit->regres(err);
+    ASSERT_EQ(err, 0);
+    EXPECT_NEAR(fit->p[0], a, 1e-8);
+    EXPECT_NEAR(fit->p[1], slope, 1e-9);
+}
+
+TEST_F(FittingRegression, LinearModelReachesTheMinimumInOneStep) {
+    // Type 3 on data off a line: weighted least squares in closed form.
+    std::vector<double> x = {0, 1, 2, 3, 4}, y = {1.1, 2.9, 5.2, 7.1, 8.8},
+                        sd = {0.1, 0.2, 0.1, 0.3, 0.2};
+    setUp(5, 2, 1, 3, "linear.hist");
+    fit->read_Xm(0, x.data());
+    fit->read_Ym(y.data());
+    fit->read_sdY(sd.data());
+    double start[2] = {0, 0};
+    fit->set_initial_parameters(start);
+    short err = -1;
+    fit->regres(err);
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(fit->iteration, 2);
+    double s0 = 0, s1 = 0, s2 = 0, t0 = 0, t1 = 0;
+    for (int i = 0; i < 5; ++i) {
+        const double w = 1 / (sd[i] * sd[i]);
+        s0 += w, s1 += w * x[i], s2 += w * x[i] * x[i], t0 += w * y[i], t1 += w * x[i] * y[i];
+    }
+    const double det = s0 * s2 - s1 * s1;
+    EXPECT_NEAR(fit->p[0], (s2 * t0 - s1 * t1) / det, 1e-7);
+    EXPECT_NEAR(fit->p[1], (s0 * t1 - s1 * t0) / det, 1e-7);
+    EXPECT_DOUBLE_EQ(fit->variance, fit->ssqNew / 3);
+    // Unscaled covariance of the slope is s0/det; the summary scales it by the variance.
+    EXPECT_NEAR(fit->covariance[1][1], fit->variance * s0 / det, 1e-9 * fit->covariance[1][1]);
+}
+
+TEST_F(FittingRegression, AsManyParametersAsPointsDoesNotDivideByZero) {
+    std::vector<double> x = {1, 3}, y = {2, 8}, sd = {0.5, 0.5};
+    setUp(2, 2, 1, 3, "square.hist");
+    fit->read_Xm(0, x.data());
+    fit->read_Ym(y.data());
+    fit->read_sdY(sd.data());
+    double start[2] = {0, 1};
+    fit->set_initial_parameters(start);
+    short err = -1;
+    fit->regres(err);
+    EXPECT_EQ(err, 0);
+    EXPECT_NEAR(fit->p[0], -1, 1e-7);
+    EXPECT_NEAR(fit->p[1], 3, 1e-7);
+    EXPECT_TRUE(std::isfinite(fit->variance));
+    for (int j = 0; j < 2; ++j) {
+        EXPECT_TRUE(std::isfinite(fit->sdp[j]));
+        EXPECT_GT(fit->sdp[j], 0);
+    }
+    const std::string text = finish();
+    EXPECT_NE(text.find("No degrees of freedom left"), std::string::npos);
+    EXPECT_EQ(text.find("nan"), std::string::npos);
+    EXPECT_EQ(text.find("inf"), std::string::npos);
+}
+
+TEST_F(FittingRegression, IterationLimitEndsFitWhoseStepsAreNeverAccepted) {
+    Sawtooth saw;
+    setUp(3, 1, 1, 3, "saw.hist");
+    fit->model = &saw;
+    fit->function = static_cast<FittingModel>(&Sawtooth::model);
+    std::vector<double> ones = {1, 1, 1};
+    fit->read_Ym(ones.data());
+    fit->read_sdY(ones.data());
+    double start[1] = {0.5e-6}, perturbation[1] = {1e-9};
+    fit->set_initial_parameters(start);
+    fit->set_parameters_pertubation(perturbation);
+    fit->maxIterations = 4;
+    short err = -1;
+    fit->regres(err);
+    EXPECT_EQ(fit->iteration, 5);
+    const std::string text = finish();
+    EXPECT_NE(text.find("Linearized function does not sufficiently approximate"),
+              std::string::npos);
+    EXPECT_NE(text.find("Maximum iteration exceeded 5"), std::string::npos);
+}
+
+class FittingProtocol : public ::testing::Test {
+   protected:
+    Offset offset;
+    std::unique_ptr<Fitting> fit = std::make_unique<Fitting>();
+    double fitted = NAN;
+
+    std::string run(short printLevel, short& err) {
+        fit->model = &offset;
+        fit->function = static_cast<FittingModel>(&Offset::model);
+        fit->numberOfPoints = 3;
+        fit->numberOfParameters = 1;
+        fit->numberOfVariables = 1;
+        fit->numberOfExtra = 1;
+        testing::internal::CaptureStdout();
+        fit->allocate_memory();
+        testing::internal::GetCapturedStdout();
+        fit->set_type_of_regression(3);
+        fit->printLevel = printLevel;
+        std::vector<double> y = {1, 2, 3}, sd = {1, 1, 1};
+        fit->read_Ym(y.data());
+        fit->read_sdY(sd.data());
+        for (int i = 0; i < 3; ++i) fit->read_additional_parameters(i, 0.5 * i);
+        // Tests run in parallel in one folder: one history file per test.
+        const std::string name =
+            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".hist";
+        EXPECT_TRUE(fit->set_history(name.c_str()));
+        fit->regres(err);
+        fitted = fit->p[0];
+        fit.reset();
+        return readFile(name);
+    }
+};
+
+TEST_F(FittingProtocol, ExtraValuesReachTheModel) {
+    short err = -1;
+    run(0, err);
+    EXPECT_EQ(err, 0);
+    // Y = p + 0.5 i against 1, 2, 3: p = mean(1, 1.5, 2) = 1.5.
+    EXPECT_NEAR(fitted, 1.5, 1e-9);
+}
+
+TEST_F(FittingProtocol, PrintLevelZeroKeepsOnlyChangesAndSummary) {
+    short err = -1;
+    const std::string text = run(0, err);
+    EXPECT_EQ(text.find("Iteration"), std::string::npos);
+    EXPECT_EQ(text.find("al ssqn"), std::string::npos);
+    EXPECT_NE(text.find("Delta linearized sum of squares"), std::string::npos);
+    EXPECT_NE(text.find("Regression summary"), std::string::npos);
+}
+
+TEST_F(FittingProtocol, FirstIterationIsNumberedZero) {
+    short err = -1;
+    const std::string text = run(7, err);
+    EXPECT_EQ(text.rfind("Iteration 0  \nSum of the squares ", 0), 0u) << text.substr(0, 80);
+    EXPECT_NE(text.find("Derivatives with respect to the parameters\ni\t\tdFp\n"),
+              std::string::npos);
+}
+
+TEST_F(FittingProtocol, ModelFailureEndsTheRegressionWithItsCode) {
+    offset.failWith = 4;
+    short err = 0;
+    const std::string text = run(1, err);
+    EXPECT_EQ(err, 4);
+    EXPECT_NE(text.find("Error in function evaluation\n"), std::string::npos);
+    EXPECT_EQ(text.find("Regression summary"), std::string::npos);
+}
+
+TEST(FittingSetup, HistoryThatCannotBeOpenedIsReported) {
+    Fitting fit;
+    FILE* sink = std::tmpfile();
+    fit.history = sink;
+    EXPECT_FALSE(fit.set_history("no/such/folder/x.hist"));
+    EXPECT_EQ(fit.history, sink);
+    std::rewind(sink);
+    char line[128] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, sink), nullptr);
+    EXPECT_STREQ(line, "Cannot open the history file no/such/folder/x.hist\n");
+    std::fclose(sink);  // the caller's stream stays the caller's to close
+    fit.history = stdout;
+}
+
+TEST(FittingSetup, RegressionWithoutTablesOrModelFails) {
+    Fitting fit;
+    short err = 0;
+    testing::internal::CaptureStdout();
+    fit.regres(err);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(err, 1);
+}
+
+}  // namespace
+}  // namespace vornex

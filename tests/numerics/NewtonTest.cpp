@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "numerics/Newton.h"
+#include "numerics/SystemsForSolvers.h"
+
+namespace vornex {
+namespace {
+
+using testing_systems::CircleLine;
+
+// F_i = x_i - (i + 1) for any size; the context names the size the caller meant.
+struct Diagonal : Equation {
+    void system(double* x, double* F, double** J, int&, int order, void* context) {
+        const int n = *static_cast<int*>(context);
+        for (int i = 0; i < n; ++i) {
+            F[i] = x[i] - (i + 1);
+            if (order == 1)
+                for (int j = 0; j < n; ++j) J[i][j] = i == j ? 1.0 : 0.0;
+        }
+    }
+};
+
+// One unknown, F = x^3 - 8; the evaluation fails above 3, reporting zero residuals as a
+// careless model might.
+struct CubeWithWall : Equation {
+    std::vector<double> evaluated;
+    void system(double* x, double* F, double** J, int& error, int order, void*) {
+        evaluated.push_back(x[0]);
+        if (x[0] > 3.0) {
+            error = 1;
+            F[0] = 0.0;
+            if (order == 1) J[0][0] = 0.0;
+            return;
+        }
+        F[0] = x[0] * x[0] * x[0] - 8.0;
+        if (order == 1) J[0][0] = 3 * x[0] * x[0];
+    }
+};
+
+// F = x - target, failing everywhere when `broken` is set or where x_0 > wall.
+struct Line : Equation {
+    double target = 10.0, wall = 1e300;
+    bool broken = false;
+    std::vector<double> evaluated;
+    void system(double* x, double* F, double** J, int& error, int order, void*) {
+        evaluated.push_back(x[0]);
+        if (broken || x[0] > wall) {
+            error = 1;
+            return;
+        }
+        F[0] = x[0] - target;
+        if (order == 1) J[0][0] = 1.0;
+    }
+};
+
+class NewtonSolver : public ::testing::Test {
+   protected:
+    Newton newton;
+    CircleLine circle;
+    void bindCircle(double x, double y) {
+        newton._setSysEquationToSolve(&circle, static_cast<EquationSystem>(&CircleLine::system), 2);
+        newton.x[0] = x;
+        newton.x[1] = y;
+    }
+};
+
+TEST_F(NewtonSolver, CircleLineConverges) {
+    bindCircle(1.0, 0.5);
+    EXPECT_EQ(newton.itermax, 25);
+    EXPECT_EQ(newton.tolerance, 1e-11);
+    EXPECT_EQ(newton.scale[1], 10000.0);
+    EXPECT_EQ(newton.eps[0], 1e-9);
+    EXPECT_EQ(newton.solve(), 0);
+    EXPECT_EQ(newton.error, 0);
+    EXPECT_NEAR(newton.x[0], std::sqrt(2.0), 1e-12);
+    EXPECT_NEAR(newton.x[1], std::sqrt(2.0), 1e-12);
+    EXPECT_LT(newton.iterations, 10);
+}
+
+TEST_F(NewtonSolver, NumericalJacobianEqualsAnalyticOne) {
+    bindCircle(0.7, -1.3);
+    int error = -1;
+    newton.calculate(newton.x, newton.F, newton.J, error, 1);
+    double analytic[2][2] = {{newton.J[0][0], newton.J[0][1]}, {newton.J[1][0], newton.J[1][1]}};
+    const double x0 = newton.x[0], x1 = newton.x[1];
+    newton.eps[0] = newton.eps[1] = 1e-6;
+    newton.calculate_numerical(newton.x, newton.F, newton.J, error);
+    EXPECT_EQ(error, 0);
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j) EXPECT_NEAR(newton.J[i][j], analytic[i][j], 1e-8);
+    EXPECT_EQ(newton.x[0], x0);  // restored exactly
+    EXPECT_EQ(newton.x[1], x1);
+
+    // And the whole solve with it lands on the same root.
+    newton.numerical = 1;
+    newton.x[0] = 1.0;
+    newton.x[1] = 0.5;
+    EXPECT_EQ(newton.solve(), 0);
+    EXPECT_NEAR(newton.x[0], std::sqrt(2.0), 1e-12);
+    EXPECT_NEAR(newton.x[1], std::sqrt(2.0), 1e-12);
+}
+
+TEST_F(NewtonSolver, NumericalJacobianKeepsEveryEvaluationError) {
+    Line line;
+    line.wall = 2.0;  // x itself evaluates; only x + eps fails
+    newton._setSysEquationToSolve(&line, static_cast<EquationSystem>(&Line::system), 1);
+    newton.x[0] = 2.0;
+    int error = 0;
+    newton.calculate_numerical(newton.x, newton.F, newton.J, error);
+    EXPECT_NE(error, 0);
+    EXPECT_EQ(newton.x[0], 2.0);
+}
+
+TEST_F(NewtonSolver, StartAtTheRootEndsAfterOneIteration) {
+    bindCircle(std::sqrt(2.0), std::sqrt(2.0));
+    EXPECT_EQ(newton.solve(), 0);
+    EXPECT_EQ(newton.iterations, 1);
+}
+
+TEST_F(NewtonSolver, FailureAtTheStartEndsAfterOneEvaluation) {
+    Line line;
+    line.broken = true;
+    newton._setSysEquationToSolve(&line, static_cast<EquationSystem>(&Line::system), 1);
+    newton.x[0] = 3.0;
+    EXPECT_EQ(newton.solve(), 1);
+    EXPECT_EQ(line.evaluated.size(), 1u);
+    EXPECT_EQ(newton.x[0], 3.0);
+}
+
+TEST_F(NewtonSolver, FailedTrialIsRetriedNeverAccepted) {
+    CubeWithWall cube;
+    newton._setSysEquationToSolve(&cube, static_cast<EquationSystem>(&CubeWithWall::system), 1);
+    newton.x[0] = 0.5;  // the full Newton step lands at 11, behind the wall
+    EXPECT_EQ(newton.solve(), 0);
+    EXPECT_NEAR(newton.x[0], 2.0, 1e-12);
+    EXPECT_GT(cube.evaluated[1], 3.0);  // the failing trial happened and was damped away
+}
+
+TEST_F(NewtonSolver, StepIsCappedAndStopsShortOfABound) {
+    Line line;
+    newton._setSysEquationToSolve(&line, static_cast<EquationSystem>(&Line::system), 1);
+    newton.x[0] = 0.0;
+    newton.scale[0] = 4.0;
+    newton.solve();
+    ASSERT_GE(line.evaluated.size(), 3u);
+    EXPECT_EQ(line.evaluated[1], 4.0);  // step 10 capped at 4
+
+    line.evaluated.clear();
+    newton.scale[0] = 10000.0;
+    newton.bounded[0] = 1;
+    newton.lower[0] = -1.0;
+    newton.upper[0] = 1.0;
+    newton.x[0] = 0.0;
+    newton.solve();
+    ASSERT_GE(line.evaluated.size(), 2u);
+    EXPECT_DOUBLE_EQ(line.evaluated[1], 0.9);  // 90 % of the way to the bound
+    for (double v : line.evaluated) EXPECT_LE(v, 1.0);
+    EXPECT_NE(newton.error, 0);  // the root lies beyond the bound
+}
+
+TEST_F(NewtonSolver, SingularJacobianIsReported) {
+    struct Parallel : Equation {
+        void system(double* x, double* F, double** J, int&, int, void*) {
+            F[0] = x[0] + x[1] - 2;
+            F[1] = x[0] + x[1] - 3;
+            J[0][0] = J[0][1] = J[1][0] = J[1][1] = 1;
+        }
+    } parallel;
+    newton._setSysEquationToSolve(&parallel, static_cast<EquationSystem>(&Parallel::system), 2);
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(newton.solve(), 1);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "The system is degenerated.\n");
+}
+
+TEST_F(NewtonSolver, UnboundSolverFails) {
+    EXPECT_EQ(newton.solve(), 1);
+}
+
+TEST_F(NewtonSolver, RebindsWhenTheSizeOrTheObjectChanges) {
+    Diagonal diagonal;
+    auto fn = static_cast<EquationSystem>(&Diagonal::system);
+    int size = 2;
+    newton._setSysEquationToSolve(&diagonal, fn, 2);
+    newton.context = &size;
+    newton.itermax = 7;
+    EXPECT_EQ(newton.solve(), 0);
+    EXPECT_NEAR(newton.x[1], 2.0, 1e-14);
+
+    // The same binding again keeps every setting.
+    newton._setSysEquationToSolve(&diagonal, fn, 2);
+    EXPECT_EQ(newton.itermax, 7);
+    EXPECT_EQ(newton.context, &size);
+
+    // A larger system of the same function gets arrays of its own size (the old ones
+    // would be overrun: the sanitizer build sees any write past them).
+    size = 3;
+    newton._setSysEquationToSolve(&diagonal, fn, 3);
+    EXPECT_EQ(newton.n, 3);
+    EXPECT_EQ(newton.itermax, 25);
+    newton.context = &size;
+    EXPECT_EQ(newton.solve(), 0);
+    EXPECT_NEAR(newton.x[2], 3.0, 1e-14);
+
+    // Another object of the same type and size is called back, not the old one.
+    Diagonal other;
+    newton._setSysEquationToSolve(&other, fn, 3);
+    EXPECT_EQ(newton.equation, &other);
+    EXPECT_EQ(newton.context, &size);  // same size: arrays and context kept
+}
+
+TEST_F(NewtonSolver, MapWritesRowsInIncreasingOrder) {
+    bindCircle(0.0, 0.0);
+    newton.map(0, 1, 0.0, 1.0, -1.0, 1.0, 3, 3, 1, "T");
+    std::ifstream in("mapcritT");
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "IGOR");
+    std::getline(in, line);
+    EXPECT_EQ(line, "WAVES x0T x1T resT fT");
+    std::getline(in, line);
+    EXPECT_EQ(line, "BEGIN");
+    int rows = 0, points = 0;
+    double lastXj = 0;
+    while (std::getline(in, line) && line != "END") {
+        if (line.empty()) {
+            ++rows;
+            continue;
+        }
+        double xi, xj, res, f0;
+        std::istringstream(line) >> xi >> xj >> res >> f0;
+        if (points % 3 != 0) {
+            EXPECT_GT(xj, lastXj);
+        }
+        lastXj = xj;
+        EXPECT_NEAR(f0, xi * xi + xj * xj - 4.0, 1e-5);  // signed in both directions
+        EXPECT_NEAR(res, std::fabs(f0 + xj - xi), 1e-5);
+        ++points;
+    }
+    EXPECT_EQ(line, "END");
+    EXPECT_EQ(rows, 4);  // three rows asked, rounded up to a pair
+    EXPECT_EQ(points, 12);
+    EXPECT_EQ(newton.x[0], 0.0);  // the unknowns are restored
+}
+
+TEST_F(NewtonSolver, CheckDerivativesWritesBothJacobians) {
+    bindCircle(1.0, 2.0);
+    double h[2] = {1e-6, 1e-6};
+    FILE* f = std::tmpfile();
+    newton.check_derivatives(f, newton.x, h);
+    std::rewind(f);
+    char buffer[512] = {};
+    std::string text(buffer, std::fread(buffer, 1, sizeof buffer - 1, f));
+    std::fclose(f);
+    EXPECT_EQ(text.rfind("Analytical \n\n", 0), 0u);
+    EXPECT_NE(text.find("\nNumerical \n\n"), std::string::npos);
+    EXPECT_NE(text.find(" 2.000000e+00   4.000000e+00  \n"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace vornex

@@ -345,12 +345,13 @@ void VectFunc::check_f_derivatives(FILE* out, double* x, double* h) {
 
 void VectFunc::check_x_derivatives(FILE* out, double* x, double* h) {
     for (int k = 0; k < n; ++k) {
-        if (!uxnodes[k]) {
-            auto* node = new XFunc;
-            node->holdAsMember();
-            owned_.push_back(node);
-            tie_u_node(k, *node);
-        }
+        if (uxnodes[k]) continue;
+        auto* node = new XFunc;
+        node->holdAsMember();
+        owned_.push_back(node);
+        tie_u_node(k, *node);
+    }
+    for (int k = 0; k < n; ++k) {
         std::printf("Variable (%d) %s\n------------------------------------\n\n", k,
                     uxnodes[k]->label());
         uxnodes[k]->check1(out, x, h);

@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <memory>
+#include <sstream>
+#include <string>
 
 #include "NodeTestSupport.h"
 #include "expression/BinOp.h"
@@ -21,6 +23,30 @@ using testing::expectDerivatives;
 using testing::expectMatchesDifferences;
 using testing::Inputs;
 using testing::printed;
+
+// Every "ana." line of a printed derivative check against the "num." line after it, to the
+// six digits printed; returns the number of pairs.
+int expectPrintedChecksAgree(const std::string& text) {
+    std::istringstream in(text);
+    std::string line;
+    int pairs = 0;
+    double analytic = 0;
+    bool pending = false;
+    while (std::getline(in, line)) {
+        const bool isAnalytic = line.find("ana.") != std::string::npos;
+        if (!isAnalytic && line.find("num.") == std::string::npos) continue;
+        const double last = std::stod(line.substr(line.find_last_of(' ') + 1));
+        if (isAnalytic) {
+            analytic = last;
+            pending = true;
+        } else if (pending) {
+            EXPECT_NEAR(analytic, last, 2e-5 * (1 + std::fabs(last))) << line;
+            pending = false;
+            ++pairs;
+        }
+    }
+    return pairs;
+}
 
 // ---------------------------------------------------------------- one unknown
 
@@ -143,6 +169,22 @@ TEST_F(MonoFunctions, TwoVariablesInsideAnOuterGraphAgreeWithCentralDifferences)
     }
     EXPECT_EQ(printed([&](FILE* out) { mono.uNode()->printFormula(out); }), "noname (XFunc0)\n");
     EXPECT_STREQ(mono.uNode()->getType(), "Function");
+}
+
+TEST_F(MonoFunctions, PrintedChecksOfTheSolutionAndTheEquationAgree) {
+    Sum2 f;
+    f.set_scalars3(1, -1, 0);
+    f.tiep2(term(0, 2, 1), term(1, 1, 1));
+    sized(f, 2);
+    SecantMono mono(f, 1, 1.0);
+    double x[] = {2.3}, h[] = {1e-4};
+    const std::string solution = printed([&](FILE* out) { mono.check_x_derivatives(out, x, h); });
+    EXPECT_EQ(solution.rfind("Value    1.51658\n\n", 0), 0u) << solution;
+    EXPECT_EQ(expectPrintedChecksAgree(solution), 4);
+    double y[] = {1.5, 2.3}, k[] = {1e-4, 1e-4};
+    const std::string equation = printed([&](FILE* out) { mono.check_f_derivatives(out, y, k); });
+    EXPECT_NE(equation.find("Dependencies\n\tvar 0 : 1\n\tvar 1 : 1\n"), std::string::npos);
+    EXPECT_EQ(expectPrintedChecksAgree(equation), 2 + 3 + 4 + 5);
 }
 
 TEST_F(MonoFunctions, ZeroDerivativeInURaisesTheDomainFlagInsteadOfInfinities) {
@@ -354,6 +396,38 @@ TEST_F(ImplicitSystems, IntermediateVariablesCarryTheDerivativesToTheOuterVariab
     testing::evaluate(u1v, v, 4);
     EXPECT_NEAR(u1v.value(), closedU1(v[0], v[1]), 1e-13);
     expectMatchesDifferences(u1v, v, 1e-3, 1e-6);
+}
+
+TEST_F(ImplicitSystems, PrintedChecksOfTheOutputAndUvNodesAgree) {
+    Inputs x{2};
+    Product v0;
+    v0.tie2(x[0], x[1]);
+    Exponential v1;
+    v1.set_scalars3(0, 1, 1);
+    v1.tie1(x[1]);
+    for (Expression* v : {static_cast<Expression*>(&v0), static_cast<Expression*>(&v1)}) {
+        v->number_of_variables(2);
+        v->analyze_dependencies();
+    }
+    NewtonSystem system(2, 2, 2);
+    nonlinear(system);
+    system.tie_v_nodes(&v0, &v1);
+    system.tie_u_node(0, out[0]);  // the second output node is created by the check
+    double at[] = {0.6, 0.3}, h[] = {1e-4, 1e-4};
+    ::testing::internal::CaptureStdout();
+    const std::string checks = printed([&](FILE* f) { system.check_x_derivatives(f, at, h); });
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "Variable (0) u0\n------------------------------------\n\n"
+              "Variable (1) noname\n------------------------------------\n\n");
+    EXPECT_EQ(expectPrintedChecksAgree(checks), 2 * (2 + 3 + 4 + 5));
+    double v[] = {0.7, 1.2};
+    ::testing::internal::CaptureStdout();
+    const std::string uchecks = printed([&](FILE* f) { system.check_u_derivatives(f, v, h); });
+    const std::string headers = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(headers.find("----------------------------------\nCheck u(1) node (no name)\n"
+                           "----------------------------------\n\n"),
+              std::string::npos);
+    EXPECT_EQ(expectPrintedChecksAgree(uchecks), 2 * (2 + 3 + 4 + 5));
 }
 
 TEST_F(ImplicitSystems, SingularJacobianRaisesTheDomainFlagInsteadOfKeepingAnotherSolution) {

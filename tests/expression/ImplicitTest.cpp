@@ -308,6 +308,21 @@ class ImplicitSystems : public ::testing::Test {
         system.tie_f_node(0, adopt(f0));
         system.tie_f_node(1, adopt(f1));
     }
+    // The same equations in v0 = x0 x1, v1 = exp(x1), nodes over the outer variables x0, x1.
+    Inputs x{2};
+    Product v0;
+    Exponential v1;
+    void throughIntermediates(VectFunc& system) {
+        v0.tie2(x[0], x[1]);
+        v1.set_scalars3(0, 1, 1);
+        v1.tie1(x[1]);
+        for (Expression* v : {static_cast<Expression*>(&v0), static_cast<Expression*>(&v1)}) {
+            v->number_of_variables(2);
+            v->analyze_dependencies();
+        }
+        nonlinear(system);
+        system.tie_v_nodes(&v0, &v1);
+    }
     static double closedU0(double v0, double v1) { return v0 * v0 * v1; }
     static double closedU1(double v0, double v1) { return v1 / (1 + v0 * v0 * v1); }
 };
@@ -364,20 +379,8 @@ TEST_F(ImplicitSystems, NonlinearSystemMatchesItsClosedFormToFourthOrder) {
 }
 
 TEST_F(ImplicitSystems, IntermediateVariablesCarryTheDerivativesToTheOuterVariables) {
-    // v0 = x0 x1, v1 = exp(x1) over the outer variables x0, x1.
-    Inputs x{2};
-    Product v0;
-    v0.tie2(x[0], x[1]);
-    Exponential v1;
-    v1.set_scalars3(0, 1, 1);
-    v1.tie1(x[1]);
-    for (Expression* v : {static_cast<Expression*>(&v0), static_cast<Expression*>(&v1)}) {
-        v->number_of_variables(2);
-        v->analyze_dependencies();
-    }
     NewtonSystem system(2, 2, 2);
-    nonlinear(system);
-    system.tie_v_nodes(&v0, &v1);
+    throughIntermediates(system);
     system.tie_u_nodes(&out[0], &out[1]);
     const std::vector<double> at{0.6, 0.3};
     testing::evaluate(out[1], at, 4);
@@ -399,19 +402,8 @@ TEST_F(ImplicitSystems, IntermediateVariablesCarryTheDerivativesToTheOuterVariab
 }
 
 TEST_F(ImplicitSystems, PrintedChecksOfTheOutputAndUvNodesAgree) {
-    Inputs x{2};
-    Product v0;
-    v0.tie2(x[0], x[1]);
-    Exponential v1;
-    v1.set_scalars3(0, 1, 1);
-    v1.tie1(x[1]);
-    for (Expression* v : {static_cast<Expression*>(&v0), static_cast<Expression*>(&v1)}) {
-        v->number_of_variables(2);
-        v->analyze_dependencies();
-    }
     NewtonSystem system(2, 2, 2);
-    nonlinear(system);
-    system.tie_v_nodes(&v0, &v1);
+    throughIntermediates(system);
     system.tie_u_node(0, out[0]);  // the second output node is created by the check
     double at[] = {0.6, 0.3}, h[] = {1e-4, 1e-4};
     ::testing::internal::CaptureStdout();

@@ -42,7 +42,12 @@ void VarF::select(const int* indices, short code) {
         chosen[p] = fresh ? indices_[p] : chosen[p - 1];
         if (chosen[p] < 0 || chosen[p] >= numberOfXVariables) return;  // nothing selected
     }
-    std::sort(chosen, chosen + degree_, [](int a, int b) { return a > b; });
+    // Non-increasing order; at most five entries, so insertion sort (std::sort on a
+    // run-time length here trips a false array-bounds warning in GCC 12).
+    for (int p = 1; p < degree_; ++p) {
+        for (int q = p; q > 0 && chosen[q - 1] < chosen[q]; --q)
+            std::swap(chosen[q - 1], chosen[q]);
+    }
     for (int p = 0; p < degree_; ++p) {
         if (factorCount_ > 0 && factors_[factorCount_ - 1].variable == firstIndex + chosen[p]) {
             ++factors_[factorCount_ - 1].multiplicity;

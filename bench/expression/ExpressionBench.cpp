@@ -1,0 +1,395 @@
+// Cost of one evaluation of expression graphs: a ladder of node kinds by derivative order
+// and number of variables, then a 56-term residual Helmholtz energy of the shape of the
+// water reference equation against its hand-written closed form (the floor).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "expression/BinOp.h"
+#include "expression/Function.h"
+#include "expression/Sum.h"
+#include "expression/UnOp.h"
+
+namespace vornex {
+namespace {
+
+// ---------------------------------------------------------------- ladder graphs
+
+// Variable nodes x_0 ... x_(n-1) and s = 1 + sum 0.1 (i + 1) x_i, on which everything else
+// stands, so the graph depends on every variable.
+struct Ladder {
+    explicit Ladder(int n) : inputs(n), x(n) {
+        auto* s = new Sum;
+        s->number_of_terms(n);
+        for (int i = 0; i < n; ++i) {
+            inputs[i].variableIndex = i;
+            inputs[i].holdAsMember();
+            s->tiei(i, inputs[i]);
+            s->set_scalar(i, 0.1 * (i + 1));
+            x[i] = 0.5 + 0.05 * i;
+        }
+        s->set_scalar(n, 1.0);
+        base = s;
+    }
+    void finish(Expression* top) {
+        root.reset(top);
+        root->number_of_variables(static_cast<int>(x.size()));
+        root->analyze_dependencies();
+    }
+    void evaluate(int order) {
+        root->initialize_the_graph();
+        root->set_variable_values(x.data());
+        root->calculate(order);
+    }
+    void evaluatePure(int order, int var) {
+        root->initialize_the_graph();
+        root->set_variable_values(x.data());
+        root->calculate(order, var);
+    }
+    std::vector<FVar> inputs;
+    std::vector<double> x;
+    Expression* base;
+    std::unique_ptr<Expression> root;
+};
+
+// 50 unary nodes in a chain, cycling through functions that keep the value in range.
+void buildUnaryChain(Ladder& g) {
+    Expression* node = g.base;
+    for (int k = 0; k < 50; ++k) {
+        UnOp* next = nullptr;
+        switch (k % 4) {
+            case 0: {
+                auto* p = new Power;
+                p->set_scalars3(1, 0.9, 0);
+                next = p;
+                break;
+            }
+            case 1: {
+                auto* e = new Exponential;
+                e->set_scalars3(0, 1, 0.1);
+                next = e;
+                break;
+            }
+            case 2:
+                next = new Inverse;
+                break;
+            default: {
+                auto* l = new Logarithm;
+                l->set_scalars3(1, 1, 0);
+                next = l;
+            }
+        }
+        next->tiep1(node);
+        node = next;
+    }
+    g.finish(node);
+}
+
+// 50 products in a chain, each multiplying by one of the variables.
+void buildProductChain(Ladder& g) {
+    Expression* node = g.base;
+    const int n = static_cast<int>(g.x.size());
+    for (int k = 0; k < 50; ++k) {
+        auto* p = new Product;
+        p->tiep2(node, &g.inputs[k % n]);
+        node = p;
+    }
+    g.finish(node);
+}
+
+// A sum of 56 children drawn from eight squares of the base.
+void buildWideSum(Ladder& g) {
+    std::vector<Expression*> squares;
+    for (int k = 0; k < 8; ++k) {
+        auto* sq = new Square;
+        sq->set_scalars1(1.0 + 0.1 * k);
+        sq->tiep1(g.base);
+        squares.push_back(sq);
+    }
+    auto* sum = new Sum;
+    sum->number_of_terms(56);
+    for (int k = 0; k < 56; ++k) {
+        sum->tieip(k, squares[k % 8]);
+        sum->set_scalar(k, 1.0 / (k + 1));
+    }
+    sum->set_scalar(56, 0.5);
+    g.finish(sum);
+}
+
+template <void (*Build)(Ladder&)>
+void ladder(benchmark::State& state) {
+    Ladder g(static_cast<int>(state.range(0)));
+    Build(g);
+    const int order = static_cast<int>(state.range(1));
+    for (auto _ : state) {
+        if (order < 0) {
+            g.evaluatePure(2, 1);  // the pure volume form: order 2 in variable 1
+        } else {
+            g.evaluate(order);
+        }
+        benchmark::DoNotOptimize(g.root->block());
+    }
+}
+
+void ladderArguments(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"vars", "order"});
+    for (int n : {2, 4, 7})
+        for (int order : {-1, 0, 1, 2, 3, 4}) b->Args({n, order});
+}
+
+BENCHMARK(ladder<buildUnaryChain>)->Name("UnaryChain50")->Apply(ladderArguments);
+BENCHMARK(ladder<buildProductChain>)->Name("ProductChain50")->Apply(ladderArguments);
+BENCHMARK(ladder<buildWideSum>)->Name("Sum56")->Apply(ladderArguments);
+
+// ---------------------------------------------------------------- 56-term residual
+
+// Terms of the shape of the water reference residual: n delta^d tau^t, times exp(-delta^c)
+// for the exponential terms, times exp(-alpha (delta - eps)^2 - beta (tau - gamma)^2) for the
+// Gaussian ones. Coefficients of the published table; the last two terms, non-analytic there,
+// are Gaussian here.
+struct Term {
+    double n, d, t, c;               // c = 0: no exponential factor
+    double alpha, beta, gamma, eps;  // alpha = 0: no Gaussian factor
+};
+
+const std::vector<Term>& residualTerms() {
+    static const std::vector<Term> terms = [] {
+        const double poly[7][3] = {{0.012533547935523, 1, -0.5}, {7.8957634722828, 1, 0.875},
+                                   {-8.7803203303561, 1, 1},     {0.31802509345418, 2, 0.5},
+                                   {-0.26145533859358, 2, 0.75}, {-0.0078199751687981, 3, 0.375},
+                                   {0.0088089493102134, 4, 1}};
+        const double expo[44][4] = {
+            {-0.66856572307965, 1, 1, 4},     {0.20433810950965, 1, 1, 6},
+            {-6.6212605039687e-05, 1, 1, 12}, {-0.19232721156002, 1, 2, 1},
+            {-0.25709043003438, 1, 2, 5},     {0.16074868486251, 1, 3, 4},
+            {-0.04009282892587, 1, 4, 2},     {3.9343422603254e-07, 1, 4, 13},
+            {-7.5941377088144e-06, 1, 5, 9},  {0.00056250979351888, 1, 7, 3},
+            {-1.5608652257135e-05, 1, 9, 4},  {1.1537996422951e-09, 1, 10, 11},
+            {3.6582165144204e-07, 1, 11, 4},  {-1.3251180074668e-12, 1, 13, 13},
+            {-6.2639586912454e-10, 1, 15, 1}, {-0.10793600908932, 2, 1, 7},
+            {0.017611491008752, 2, 2, 1},     {0.22132295167546, 2, 2, 9},
+            {-0.40247669763528, 2, 2, 10},    {0.58083399985759, 2, 3, 10},
+            {0.0049969146990806, 2, 4, 3},    {-0.031358700712549, 2, 4, 7},
+            {-0.74315929710341, 2, 4, 10},    {0.4780732991548, 2, 5, 10},
+            {0.020527940895948, 2, 6, 6},     {-0.13636435110343, 2, 6, 10},
+            {0.014180634400617, 2, 7, 10},    {0.0083326504880713, 2, 9, 1},
+            {-0.029052336009585, 2, 9, 2},    {0.038615085574206, 2, 9, 3},
+            {-0.020393486513704, 2, 9, 4},    {-0.0016554050063734, 2, 9, 8},
+            {0.0019955571979541, 2, 10, 6},   {0.00015870308324157, 2, 10, 9},
+            {-1.638856834253e-05, 2, 12, 8},  {0.043613615723811, 3, 3, 16},
+            {0.034994005463765, 3, 4, 22},    {-0.076788197844621, 3, 4, 23},
+            {0.022446277332006, 3, 5, 23},    {-6.2689710414685e-05, 4, 14, 10},
+            {-5.5711118565645e-10, 6, 3, 50}, {-0.19905718354408, 6, 6, 44},
+            {0.31777497330738, 6, 6, 46},     {-0.11841182425981, 6, 6, 50}};
+        const double gauss[5][8] = {{-31.306260323435, 3, 0, 20, 150, 1.21, 1.0},
+                                    {31.546140237781, 3, 1, 20, 150, 1.21, 1.0},
+                                    {-2521.3154341695, 3, 4, 20, 250, 1.25, 1.0},
+                                    {-0.14874640856724, 2, 1, 28, 700, 1.0, 1.0},
+                                    {0.31806110878444, 2, 2, 32, 800, 1.0, 1.0}};
+        std::vector<Term> t;
+        for (auto& p : poly) t.push_back({p[0], p[1], p[2], 0, 0, 0, 0, 0});
+        for (auto& e : expo) t.push_back({e[0], e[2], e[3], e[1], 0, 0, 0, 0});
+        for (auto& g : gauss) t.push_back({g[0], g[1], g[2], 0, g[3], g[4], g[5], g[6]});
+        return t;
+    }();
+    return terms;
+}
+
+// The residual as a term would build it: variable 0 is tau, variable 1 is delta; powers of
+// delta and tau and the factors exp(-delta^c) are shared between the terms that use them.
+struct ResidualGraph {
+    ResidualGraph() {
+        tau.variableIndex = 0;
+        delta.variableIndex = 1;
+        tau.holdAsMember();
+        delta.holdAsMember();
+        const auto& terms = residualTerms();
+        auto* sum = new Sum;
+        sum->number_of_terms(static_cast<int>(terms.size()));
+        for (size_t k = 0; k < terms.size(); ++k) {
+            const Term& t = terms[k];
+            auto* term = new Product;
+            term->set_scalars1(t.n);
+            term->tiep2(power(delta, deltaPowers, t.d), power(tau, tauPowers, t.t));
+            Expression* factor = nullptr;
+            if (t.c != 0) {
+                auto& e = expFactors[t.c];
+                if (!e) {
+                    auto* ex = new Exponential;
+                    ex->set_scalars3(0, 1, -1);
+                    ex->tiep1(power(delta, deltaPowers, t.c));
+                    e = ex;
+                }
+                factor = e;
+            } else if (t.alpha != 0) {
+                factor = gaussian(t);
+            }
+            if (factor) {
+                auto* p = new Product;
+                p->tiep2(term, factor);
+                sum->tieip(static_cast<int>(k), p);
+            } else {
+                sum->tieip(static_cast<int>(k), term);
+            }
+            sum->set_scalar(static_cast<int>(k), 1.0);
+        }
+        sum->set_scalar(static_cast<int>(terms.size()), 0.0);
+        root.reset(sum);
+        root->number_of_variables(2);
+        root->analyze_dependencies();
+    }
+    Expression* power(FVar& base, std::map<double, Expression*>& cache, double exponent) {
+        auto& p = cache[exponent];
+        if (!p) {
+            auto* node = new Power;
+            node->set_scalars3(1, exponent, 0);
+            node->tie1(base);
+            p = node;
+        }
+        return p;
+    }
+    Expression* gaussian(const Term& t) {
+        auto exponential = [](FVar& v, double shift, double width) {
+            auto* d = new Sum1;
+            d->set_scalars2(1, -shift);
+            d->tie1(v);
+            auto* sq = new Square;
+            sq->tiep1(d);
+            auto* e = new Exponential;
+            e->set_scalars3(0, 1, -width);
+            e->tiep1(sq);
+            return e;
+        };
+        auto* g = new Product;
+        g->tiep2(exponential(delta, t.eps, t.alpha), exponential(tau, t.gamma, t.beta));
+        return g;
+    }
+    void evaluate(double tauValue, double deltaValue, int order) {
+        double x[2] = {tauValue, deltaValue};
+        root->initialize_the_graph();
+        root->set_variable_values(x);
+        root->calculate(order);
+    }
+    void evaluateVolume(double tauValue, double deltaValue) {
+        double x[2] = {tauValue, deltaValue};
+        root->initialize_the_graph();
+        root->set_variable_values(x);
+        root->calculate(2, 1);
+    }
+    FVar tau, delta;
+    std::map<double, Expression*> deltaPowers, tauPowers, expFactors;
+    std::unique_ptr<Expression> root;
+};
+
+// phi and its derivatives to second order: [phi, phi_tau, phi_delta, phi_tautau,
+// phi_deltatau, phi_deltadelta], in the packed order of the graph.
+struct Phi {
+    double v[6];
+};
+
+// The closed form, written as one would by hand: per term one power of delta and of tau and
+// the logarithmic derivatives of each factor.
+Phi closedForm(double tau, double delta) {
+    Phi r{};
+    const double id = 1 / delta, it = 1 / tau;
+    for (const Term& t : residualTerms()) {
+        double P = t.n * std::pow(delta, t.d) * std::pow(tau, t.t);
+        // Logarithmic derivatives: P_x = P Lx, P_xx = P (Lx^2 + Lxx).
+        double Ld = t.d * id, Ldd = -t.d * id * id;
+        double Lt = t.t * it, Ltt = -t.t * it * it;
+        if (t.c != 0) {
+            const double dc = std::pow(delta, t.c);
+            P *= std::exp(-dc);
+            Ld -= t.c * dc * id;
+            Ldd -= t.c * (t.c - 1) * dc * id * id;
+        } else if (t.alpha != 0) {
+            const double a = delta - t.eps, b = tau - t.gamma;
+            P *= std::exp(-t.alpha * a * a - t.beta * b * b);
+            Ld -= 2 * t.alpha * a;
+            Ldd -= 2 * t.alpha;
+            Lt -= 2 * t.beta * b;
+            Ltt -= 2 * t.beta;
+        }
+        r.v[0] += P;
+        r.v[1] += P * Lt;
+        r.v[2] += P * Ld;
+        r.v[3] += P * (Lt * Lt + Ltt);
+        r.v[4] += P * Ld * Lt;
+        r.v[5] += P * (Ld * Ld + Ldd);
+    }
+    return r;
+}
+
+constexpr double kTau = 647.096 / 500.0, kDelta = 838.0 / 322.0;  // liquid near 500 K
+
+void ResidualGraphOrder(benchmark::State& state) {
+    ResidualGraph g;
+    const int order = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        if (order < 0) {
+            g.evaluateVolume(kTau, kDelta);
+        } else {
+            g.evaluate(kTau, kDelta, order);
+        }
+        benchmark::DoNotOptimize(g.root->block());
+    }
+}
+BENCHMARK(ResidualGraphOrder)->ArgName("order")->Arg(-1)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Arg(4);
+
+void ResidualClosedForm(benchmark::State& state) {
+    double tau = kTau;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(tau);
+        Phi phi = closedForm(tau, kDelta);
+        benchmark::DoNotOptimize(phi);
+    }
+}
+BENCHMARK(ResidualClosedForm);
+
+// Ratio of the order-2 graph evaluation to the closed form, measured here with the same
+// clock, and a check that both give the same numbers.
+double now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void ResidualRatio(benchmark::State& state) {
+    ResidualGraph g;
+    const int rounds = 2000;
+    double graphSeconds = 0, closedSeconds = 0;
+    for (auto _ : state) {
+        auto t0 = now();
+        for (int k = 0; k < rounds; ++k) {
+            g.evaluate(kTau, kDelta, 2);
+            benchmark::DoNotOptimize(g.root->block());
+        }
+        auto t1 = now();
+        double tau = kTau;
+        for (int k = 0; k < rounds; ++k) {
+            benchmark::DoNotOptimize(tau);
+            Phi phi = closedForm(tau, kDelta);
+            benchmark::DoNotOptimize(phi);
+        }
+        auto t2 = now();
+        graphSeconds += t1 - t0;
+        closedSeconds += t2 - t1;
+    }
+    state.counters["graph/closed"] = graphSeconds / closedSeconds;
+    const Phi phi = closedForm(kTau, kDelta);
+    double worst = 0;
+    for (int p = 0; p < 6; ++p) {
+        worst =
+            std::max(worst, std::fabs(g.root->block()[p] - phi.v[p]) / (1 + std::fabs(phi.v[p])));
+    }
+    state.counters["max rel diff"] = worst;
+}
+BENCHMARK(ResidualRatio)->Iterations(50)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vornex

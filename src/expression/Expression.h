@@ -1,0 +1,257 @@
+// Expression: a node of the expression graph from which every Helmholtz-energy term is
+// built. A node holds its value and all partial derivatives up to fourth order with respect
+// to the graph's n input variables and computes them exactly from its children.
+//
+// Storage: value and derivative tensors live in ONE contiguous block per node, in the
+// packed layout of TensorLayout.h (value at 0, then orders 1..4, each unordered index set
+// once, indices in non-increasing order). Accessors take indices already sorted
+// (d2(i, j) with i >= j, and so on); dvp() sorts for callers that cannot. clean() and
+// copy() are block operations. Entries of index sets on which the node does not depend are
+// never written, so they stay 0.0 for the life of the graph.
+//
+// Evaluation protocol, from the owner of a graph:
+//   number_of_variables(n), analyze_dependencies()           once, on the root;
+//   initialize_the_graph(); set_variable_values(x);            each evaluation;
+//   write the leaves; sError = 0; calculate(order) or calculate(order, var); read the root.
+// The computed flag makes a node shared by several parents compute once per evaluation;
+// the other walks (variable values, reset, search, pointer checks) mark the nodes they have
+// visited in the current walk, so a DAG costs one visit per node and pass as well.
+//
+// Ownership: a tie raises the child's parent count; a parent's destructor lowers it and
+// deletes a heap child whose count reaches 0. A node embedded in another object calls
+// holdAsMember() once: it takes the owner's count and is never deleted by a parent.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "expression/TensorLayout.h"
+#include "numerics/Equation.h"
+
+namespace vornex {
+
+class Expression {
+   public:
+    // Indentation of the printing operations, in spaces.
+    static int sMargin;
+    // Highest derivative order for which number_of_variables allocates tensors.
+    static int sDerivOrder;
+    // Domain-error flag: set to 1 by a node whose argument leaves its domain.
+    static int sError;
+    // The object and member that recompute the leaves of the current graph from a variable
+    // array (used by the numerical checks only). A term that registers itself must call
+    // clearVarbox(this) when it is destroyed.
+    static Equation* sVarbox;
+    static void (Equation::*sVarcalc)(double* x);
+    static void setVarbox(Equation* box, void (Equation::*calc)(double* x));
+    // Forgets the registration when it is the one of this object.
+    static void clearVarbox(const Equation* box);
+
+    Expression();
+    Expression(const Expression&) = delete;
+    Expression& operator=(const Expression&) = delete;
+
+    // The virtual operations, in their fixed order.
+    virtual ~Expression();
+    virtual void number_of_variables(int n);
+    virtual const char* getType();
+    virtual void initialize_the_graph();
+    virtual void analyze_dependencies();
+    virtual bool isDependent(int var);
+    virtual bool hasLeaves();
+    virtual void check_pointers(FILE* f);
+    virtual void reset();
+    virtual void set_variable_values(double* x);
+    virtual void calculate(int order);
+    virtual void calculate(int order, int var);
+    virtual Expression& tie1(Expression& u);
+    virtual void tie2(Expression& u, Expression& v);
+    virtual void tie_(Expression* first, ...);
+    virtual void tie(int i, Expression& u);
+    virtual Expression* tiep1(Expression* u);
+    virtual void tiep2(Expression* u, Expression* v);
+    virtual void set_scalars1(double a);
+    virtual void set_scalars2(double a, double b);
+    virtual void set_scalars3(double a, double b, double c);
+    virtual void set_scalars_(double first, ...);
+    virtual void printFormula(FILE* f);
+    virtual void printFormulas(FILE* f);
+    virtual void printValue(FILE* f);
+    virtual void printValues(FILE* f);
+    virtual Expression* findByName(const char* name);
+
+    // --- name ---
+    void setName(const char* name);
+    const char* getName() const { return named_ ? name_.c_str() : nullptr; }
+    // The name for messages and formulas: "noname" when the node has none.
+    const char* label() const { return named_ ? name_.c_str() : "noname"; }
+    static const char* labelOf(const Expression* e) { return e ? e->label() : "noname"; }
+
+    // --- storage ---
+    int numberOfVariables() const { return layout_.n; }
+    const TensorLayout& layout() const { return layout_; }
+    // Highest order whose tensor is allocated (0 before number_of_variables).
+    int allocatedOrder() const { return layout_.maxOrder; }
+    double* block() { return block_; }
+    const double* block() const { return block_; }
+    double& value() { return block_[0]; }
+    double value() const { return block_[0]; }
+    double& d1(int i) { return block_[layout_.at(i)]; }
+    double& d2(int i, int j) { return block_[layout_.at(i, j)]; }
+    double& d3(int i, int j, int k) { return block_[layout_.at(i, j, k)]; }
+    double& d4(int i, int j, int k, int l) { return block_[layout_.at(i, j, k, l)]; }
+    double d1(int i) const { return block_[layout_.at(i)]; }
+    double d2(int i, int j) const { return block_[layout_.at(i, j)]; }
+    double d3(int i, int j, int k) const { return block_[layout_.at(i, j, k)]; }
+    double d4(int i, int j, int k, int l) const { return block_[layout_.at(i, j, k, l)]; }
+    // Sections of the block: the first derivative d1[i] is firstDerivatives()[i], the pair
+    // (i, j) is secondDerivatives()[packedPair(i, j)], and so on (null when not allocated).
+    double* firstDerivatives() { return section(1); }
+    double* secondDerivatives() { return section(2); }
+    double* thirdDerivatives() { return section(3); }
+    double* fourthDerivatives() { return section(4); }
+    // Address of a derivative whatever the order of its indices (sorted here).
+    double* dvp(int i, int j);
+    double* dvp(int i, int j, int k);
+    double* dvp(int i, int j, int k, int l);
+
+    // Value and derivatives of orders 1 to order set to 0.0 (order outside 1..4: the value).
+    void clean(int order);
+    // Value and derivatives of orders 1 to order copied from a node of the same size.
+    void copy(Expression* source, int order);
+
+    // --- ownership ---
+    int32_t parentCount = 0;
+    // Set when the value and derivatives are current (and by the printing walks).
+    bool computed = false;
+    // Marks a node embedded in another object: takes the owner's count, never deleted by a
+    // parent.
+    void holdAsMember();
+    bool isMember() const { return member_; }
+    // Lowers the count of a tied child and deletes it when the count reaches 0 (unless it is
+    // a member); clears the pointer.
+    static void release(Expression*& child);
+
+    // --- diagnostics ---
+    void check_dependencies(FILE* f);
+    // When the graph has leaves but no leaf-recomputation callback is registered, says so
+    // on standard error.
+    void checkDebugLink();
+    void check1(FILE* f, double* x, double* h);
+    void check2(FILE* f, double* x, double* h);
+    void check3(FILE* f, double* x, double* h);
+    void check4(FILE* f, double* x, double* h);
+    void checkall(FILE* f, double* x, double* h);
+    void check1(FILE* f, int var, double* x, double h);
+    void check2(FILE* f, int var, double* x, double h);
+    void check3(FILE* f, int var, double* x, double h);
+    void check4(FILE* f, int var, double* x, double h);
+    // Central differences of the tensor of order K-1 in every variable: out holds, for every
+    // stored index set of order K in packed order, (plus - minus) / (2 h[i]) with i the
+    // first (largest) index. Leaves the graph evaluated at x with calculate(K - 1).
+    void centralDifferences(int K, const double* x, const double* h, std::vector<double>& out);
+    // One graph evaluation at x, as the checks make it.
+    void evaluateAt(const double* x, int order);
+    void evaluateAt(const double* x, int order, int var);
+
+   protected:
+    // One pass of a walk over the graph (variable values, reset, search, pointer checks).
+    // A walk begun at depth 0 starts a new pass; nested walks share it. first() marks a node
+    // and says whether this pass reaches it for the first time, so a child shared by many
+    // parents is visited once.
+    class Walk {
+       public:
+        Walk();
+        ~Walk();
+        Walk(const Walk&) = delete;
+        Walk& operator=(const Walk&) = delete;
+        bool first(Expression* node);
+    };
+
+    // Order clamped to what is allocated; negative orders become 0.
+    int usableOrder(int order) const;
+    double* section(int order) {
+        return order <= layout_.maxOrder && layout_.n > 0 ? block_ + layout_.offset[order]
+                                                          : nullptr;
+    }
+    // Prints "Error : \"<fmt>\" is not implemented for <name>\n".
+    void notImplemented(const char* operation);
+    void printMargin(FILE* f) const;
+
+   private:
+    void prepareBlock();
+    void checkFull(FILE* f, int K, double* x, double* h);
+    void printCheckTable(FILE* f, int K, const std::vector<double>& numeric);
+
+    TensorLayout layout_;
+    std::unique_ptr<double[]> storage_;
+    double inlineValue_ = 0.0;
+    double* block_ = &inlineValue_;
+    std::string name_;
+    bool named_ = false;
+    bool member_ = false;
+    unsigned walkMark_ = 0;
+    static unsigned sWalkPass;
+    static int sWalkDepth;
+};
+
+// Base of every node that computes from children (and of Leaf): one dependency flag per
+// variable. The plan of dependent index sets used by the kernels is built from the flags
+// when they are analysed (or on first use) and shared between nodes with equal flags.
+class Operator : public Expression {
+   public:
+    Operator() = default;
+    ~Operator() override = default;
+    void number_of_variables(int n) override;
+    const char* getType() override { return "Operator"; }
+    bool isDependent(int var) override;
+
+    // Flag i is 1 when the node depends on variable i (all 1 after the first sizing).
+    int* dependencyFlags() { return flags_.empty() ? nullptr : flags_.data(); }
+    void setDependent(int var, bool dependent);
+    bool analysed = false;
+
+    const IndexPlan& plan();
+
+   protected:
+    // Walks shared by the nodes with a child array; null entries are skipped except where
+    // said. Each visits the children in array order.
+    // Flags = OR of the children's dependencies; sets analysed.
+    void dependOn(Expression* const* children, int count);
+    // Sizes this node, then every child; an empty entry prints "... is not linked.".
+    void sizeWithChildren(Expression* const* children, int count, int n);
+    // When computed: clears the flag and initialises the children.
+    void initializeWithChildren(Expression* const* children, int count);
+    void resetWithChildren(Expression* const* children, int count);
+    void setValuesOfChildren(Expression* const* children, int count, double* x);
+    bool childrenHaveLeaves(Expression* const* children, int count);
+    // This node when its name matches, else the first match among the children.
+    Expression* findWithChildren(const char* name, Expression* const* children, int count);
+    // The children's pointer checks.
+    void checkChildren(FILE* f, Expression* const* children, int count);
+    // The same, an empty entry reported on f as "... (<tag>) is not linked to another
+    // expression.".
+    void checkTaggedChildren(FILE* f, Expression* const* children, const char* const* tags,
+                             int count);
+    // When not yet marked: this node's line, the children's with sMargin raised by 4, mark.
+    void printFormulasWithChildren(FILE* f, Expression* const* children, int count);
+    void printValuesWithChildren(FILE* f, Expression* const* children, int count);
+
+   private:
+    std::vector<int> flags_;
+    std::shared_ptr<const IndexPlan> plan_;
+};
+
+// Input node: its owner writes its value, derivatives and dependency flags.
+class Leaf : public Operator {
+   public:
+    const char* getType() override { return "Leaf"; }
+    bool hasLeaves() override { return true; }
+    void set_variable_values(double*) override {}
+    void printFormula(FILE* f) override;
+};
+
+}  // namespace vornex

@@ -1,0 +1,386 @@
+// The node base: packed storage, evaluation protocol, walks over shared children, ownership
+// by parent count, names and messages, the leaf-recomputation registration.
+#include <gtest/gtest.h>
+
+#include "NodeTestSupport.h"
+#include "expression/BinOp.h"
+#include "expression/Selector.h"
+#include "expression/Sum.h"
+#include "expression/UnOp.h"
+
+namespace vornex {
+namespace {
+
+using testing::evaluate;
+using testing::Inputs;
+using testing::printed;
+using ::testing::internal::CaptureStderr;
+using ::testing::internal::GetCapturedStderr;
+
+class NodeStorage : public ::testing::Test {};
+
+TEST_F(NodeStorage, SizingAllocatesZeroedPackedTensorsOnce) {
+    Leaf node;
+    node.number_of_variables(3);
+    EXPECT_EQ(node.layout().size(), 1 + 3 + 6 + 10 + 15);
+    for (int p = 0; p < node.layout().size(); ++p) EXPECT_EQ(node.block()[p], 0.0);
+    node.d2(2, 1) = 5;
+    node.number_of_variables(3);  // same count: nothing changes
+    EXPECT_EQ(node.d2(2, 1), 5.0);
+    EXPECT_EQ(node.secondDerivatives()[packedPair(2, 1)], 5.0);
+}
+
+TEST_F(NodeStorage, IndexSetsAreStoredOnceWithLargestIndexFirst) {
+    Leaf node;
+    node.number_of_variables(4);
+    node.d3(2, 1, 0) = 7;
+    EXPECT_EQ(node.dvp(0, 2, 1), &node.d3(2, 1, 0));
+    EXPECT_EQ(node.dvp(1, 0, 2), &node.d3(2, 1, 0));
+    EXPECT_EQ(node.dvp(0, 3, 1, 3), &node.d4(3, 3, 1, 0));
+    EXPECT_EQ(node.dvp(0, 1), &node.d2(1, 0));
+    // Packing: pair (i, j) at i(i+1)/2 + j, triple at i(i+1)(i+2)/6 + j(j+1)/2 + k.
+    EXPECT_EQ(&node.d2(3, 2) - node.secondDerivatives(), 8);
+    EXPECT_EQ(&node.d3(3, 2, 1) - node.thirdDerivatives(), 10 + 3 + 1);
+    EXPECT_EQ(&node.d4(3, 3, 3, 3) - node.fourthDerivatives(), 34);
+}
+
+TEST_F(NodeStorage, LowerDerivativeOrderLimitsTheTensors) {
+    Expression::sDerivOrder = 2;
+    Leaf node;
+    node.number_of_variables(3);
+    Expression::sDerivOrder = 4;
+    EXPECT_EQ(node.allocatedOrder(), 2);
+    EXPECT_EQ(node.thirdDerivatives(), nullptr);
+    EXPECT_EQ(node.layout().size(), 1 + 3 + 6);
+}
+
+TEST_F(NodeStorage, CleanAndCopyWorkOnOrdersUpToTheOneAsked) {
+    Leaf a, b;
+    a.number_of_variables(2);
+    b.number_of_variables(2);
+    for (int p = 0; p < a.layout().size(); ++p) a.block()[p] = p + 1;
+    b.copy(&a, 2);
+    EXPECT_EQ(b.value(), 1.0);
+    EXPECT_EQ(b.d2(1, 1), a.d2(1, 1));
+    EXPECT_EQ(b.d3(0, 0, 0), 0.0);
+    a.clean(5);  // any other order: the value only
+    EXPECT_EQ(a.value(), 0.0);
+    EXPECT_NE(a.d1(0), 0.0);
+    a.clean(3);
+    EXPECT_EQ(a.d3(1, 1, 1), 0.0);
+    EXPECT_NE(a.d4(0, 0, 0, 0), 0.0);
+}
+
+// ---------------------------------------------------------------- protocol and walks
+
+// An input that counts how often the walks reach it.
+class CountingVar : public FVar {
+   public:
+    int valueVisits = 0, resets = 0, calculations = 0;
+    void set_variable_values(double* x) override {
+        ++valueVisits;
+        FVar::set_variable_values(x);
+    }
+    void reset() override {
+        ++resets;
+        FVar::reset();
+    }
+    void calculate(int order) override {
+        if (!computed) ++calculations;
+        FVar::calculate(order);
+    }
+};
+
+class EvaluationProtocol : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        input.variableIndex = 0;
+        input.holdAsMember();
+    }
+    CountingVar input;
+};
+
+TEST_F(EvaluationProtocol, SharedChildrenAreVisitedOncePerPass) {
+    // 40 levels, each the sum of the level below with itself: 2^40 paths to the input.
+    Expression* level = &input;
+    for (int k = 0; k < 40; ++k) {
+        auto* next = new Sum2;
+        next->set_scalars3(0.5, 0.5, 0);
+        next->tiep2(level, level);
+        level = next;
+    }
+    Exponential root;
+    root.set_scalars3(0, 1, 1);
+    root.tiep1(level);
+    evaluate(root, {0.25}, 4);
+    EXPECT_EQ(input.valueVisits, 1);
+    EXPECT_EQ(input.calculations, 1);
+    EXPECT_NEAR(root.d4(0, 0, 0, 0), std::exp(0.25), 1e-14);
+    root.reset();
+    EXPECT_EQ(input.resets, 1);
+    EXPECT_EQ(root.findByName("nothing"), nullptr);
+    EXPECT_FALSE(root.hasLeaves());
+    EXPECT_EQ(printed([&](FILE* f) { root.check_pointers(f); }), "");
+    double again[] = {0.5};
+    root.set_variable_values(again);
+    EXPECT_EQ(input.valueVisits, 2);
+}
+
+TEST_F(EvaluationProtocol, SecondCalculationWithoutInitialisingChangesNothing) {
+    Cube c;
+    c.tie1(input);
+    evaluate(c, {2}, 2);
+    EXPECT_EQ(c.d3(0, 0, 0), 0.0);
+    c.calculate(4);  // still computed: the third derivative stays as it was
+    EXPECT_EQ(c.d3(0, 0, 0), 0.0);
+    c.initialize_the_graph();
+    c.calculate(4);
+    EXPECT_EQ(c.d3(0, 0, 0), 6.0);
+}
+
+TEST_F(EvaluationProtocol, OrderZeroComputesTheValueOnly) {
+    Square s;
+    s.tie1(input);
+    evaluate(s, {3}, 0);
+    EXPECT_TRUE(s.computed);
+    EXPECT_EQ(s.value(), 9.0);
+    EXPECT_EQ(s.d1(0), 0.0);
+}
+
+TEST_F(EvaluationProtocol, MissingChildIsReportedAndNotUsed) {
+    // Regression: after the "not linked" message the node went on through the null child.
+    Square lonely;
+    lonely.setName("lonely");
+    lonely.number_of_variables(1);
+    CaptureStderr();
+    lonely.calculate(2);
+    lonely.calculate(2, 0);
+    lonely.set_variable_values(nullptr);
+    EXPECT_EQ(GetCapturedStderr(),
+              "Error : \"lonely\" is is not linked to another expression.\n"
+              "Error : \"lonely\" is is not linked to another expression.\n"
+              "Error : \"lonely\" is not linked.\n");
+    EXPECT_FALSE(lonely.computed);
+
+    Product half;
+    half.tiep2(&input, nullptr);
+    input.parentCount--;  // the product must not count the member input twice
+    ++input.parentCount;
+    half.number_of_variables(1);
+    CaptureStderr();
+    half.calculate(1);
+    EXPECT_EQ(GetCapturedStderr(), "Error : \"noname\" is is not linked to another expression.\n");
+    EXPECT_EQ(printed([&](FILE* f) { half.check_pointers(f); }),
+              "Error : \"noname\" (v) is not linked to another expression.\n");
+}
+
+// ---------------------------------------------------------------- ownership
+
+// A node that records its destruction.
+class Tracked : public Leaf {
+   public:
+    explicit Tracked(int* deaths) : deaths_(deaths) {}
+    ~Tracked() override { ++*deaths_; }
+
+   private:
+    int* deaths_;
+};
+
+class Ownership : public ::testing::Test {
+   protected:
+    int deaths = 0;
+};
+
+TEST_F(Ownership, HeapChildGoesWithItsLastParent) {
+    auto* leaf = new Tracked(&deaths);
+    auto* cube = new Cube;
+    cube->tiep1(leaf);
+    delete cube;
+    EXPECT_EQ(deaths, 1);
+}
+
+TEST_F(Ownership, SharedChildSurvivesOneParent) {
+    auto* leaf = new Tracked(&deaths);
+    auto* a = new Cube;
+    auto* b = new Square;
+    a->tiep1(leaf);
+    b->tiep1(leaf);
+    EXPECT_EQ(leaf->parentCount, 2);
+    delete a;
+    EXPECT_EQ(deaths, 0);
+    EXPECT_EQ(leaf->parentCount, 1);
+    delete b;
+    EXPECT_EQ(deaths, 1);
+}
+
+TEST_F(Ownership, ProductOfANodeWithItselfReleasesItTwice) {
+    auto* leaf = new Tracked(&deaths);
+    auto* p = new Product;
+    p->tiep2(leaf, leaf);
+    EXPECT_EQ(leaf->parentCount, 2);
+    delete p;
+    EXPECT_EQ(deaths, 1);
+}
+
+TEST_F(Ownership, MemberNodeIsNeverDeletedByItsParents) {
+    {
+        Tracked member(&deaths);
+        member.holdAsMember();
+        auto* a = new Cube;
+        a->tie1(member);
+        auto* b = new Sum1;
+        b->tie1(member);
+        delete a;
+        delete b;
+        EXPECT_EQ(deaths, 0);
+        EXPECT_EQ(member.parentCount, 1);
+    }
+    EXPECT_EQ(deaths, 1);
+}
+
+TEST_F(Ownership, SelectorNeitherCountsNorReleases) {
+    auto* x = new Tracked(&deaths);
+    auto* u = new Tracked(&deaths);
+    auto* v = new Tracked(&deaths);
+    auto* s = new Selector;
+    s->tie3(*x, *u, *v);
+    EXPECT_EQ(u->parentCount, 0);
+    delete s;
+    EXPECT_EQ(deaths, 0);
+    delete x;
+    delete u;
+    delete v;
+}
+
+// ---------------------------------------------------------------- names and messages
+
+class NodeMessages : public ::testing::Test {};
+
+TEST_F(NodeMessages, FreshNodePrintsItsValueAsNoname) {
+    Leaf node;
+    EXPECT_EQ(printed([&](FILE* f) { node.printValue(f); }), "noname\t             0\n");
+}
+
+TEST_F(NodeMessages, RenamingSaysSoAndRenames) {
+    Leaf node;
+    node.setName("a");
+    CaptureStderr();
+    node.setName("b");
+    EXPECT_EQ(GetCapturedStderr(), "Rename a expression to b ?\n");
+    EXPECT_STREQ(node.getName(), "b");
+    EXPECT_EQ(node.findByName("b"), &node);
+    EXPECT_EQ(node.findByName("a"), nullptr);
+}
+
+TEST_F(NodeMessages, UnimplementedOperationsSayWhatAndChangeNothing) {
+    Cube c;
+    c.setName("c");
+    Leaf u, v;
+    CaptureStderr();
+    c.tie2(u, v);
+    c.set_scalars3(1, 2, 3);
+    EXPECT_EQ(GetCapturedStderr(),
+              "Error : \"tie (Expression &, Expression &)\" is not implemented for c\n"
+              "Error : \"set_scalars3 (double, double, double)\" is not implemented for c\n");
+    EXPECT_EQ(c.u, nullptr);
+    EXPECT_EQ(u.parentCount, 0);
+}
+
+TEST_F(NodeMessages, FindByNameSearchesChildrenInOrder) {
+    Inputs x{1};
+    auto* sq = new Square;
+    sq->tie1(x[0]);
+    Cube c;
+    c.tiep1(sq);
+    EXPECT_EQ(c.findByName("x0"), &x[0]);
+    Product p;
+    auto* named = new Square;
+    named->setName("inside v");
+    named->tie1(x[0]);
+    auto* plain = new Square;
+    plain->tie1(x[0]);
+    p.tiep2(plain, named);
+    EXPECT_EQ(p.findByName("inside v"), named);
+}
+
+TEST_F(NodeMessages, DependenciesAreListedPerVariable) {
+    Inputs x{3};
+    Product p;
+    p.tie2(x[0], x[2]);
+    p.setName("p");
+    evaluate(p, {1, 2, 3}, 1);
+    EXPECT_EQ(printed([&](FILE* f) { p.check_dependencies(f); }),
+              "Dependencies of p\n\tvar 0 : 1\n\tvar 1 : 0\n\tvar 2 : 1\n\n\n");
+}
+
+TEST_F(NodeMessages, FormulaTreePrintsSharedNodesOnce) {
+    Inputs x{1};
+    auto* sq = new Square;
+    sq->setName("s");
+    sq->tie1(x[0]);
+    Product p;
+    p.setName("p");
+    p.tiep2(sq, sq);
+    p.number_of_variables(1);
+    p.initialize_the_graph();
+    EXPECT_EQ(printed([&](FILE* f) { p.printFormulas(f); }),
+              "p = s * s\n"
+              "    s = x0^2\n"
+              "            x0 = var(0)\n");
+}
+
+// ---------------------------------------------------------------- leaf recomputation
+
+// A minimal term: one leaf t = x0^2 that it recomputes itself.
+class LeafOwner : public Equation {
+   public:
+    LeafOwner() {
+        t.holdAsMember();
+        t.setName("t");
+        Expression::setVarbox(
+            this, static_cast<void (Equation::*)(double*)>(&LeafOwner::calculate_the_leaves));
+    }
+    ~LeafOwner() { Expression::clearVarbox(this); }
+    void calculate_the_leaves(double* x) {
+        t.value() = x[0] * x[0];
+        t.d1(0) = 2 * x[0];
+        t.d2(0, 0) = 2;
+        t.d3(0, 0, 0) = 0;
+        t.d4(0, 0, 0, 0) = 0;
+    }
+    Leaf t;
+};
+
+TEST(LeafRecomputation, ChecksRecomputeTheLeavesThroughTheRegisteredTerm) {
+    auto owner = std::make_unique<LeafOwner>();
+    Exponential e;
+    e.set_scalars3(0, 1, 1);
+    e.tie1(owner->t);
+    e.number_of_variables(1);
+    e.analyze_dependencies();
+    const std::vector<double> x{0.3};
+    testing::expectMatchesDifferences(e, x, 1e-2, 1e-7);
+    // exp(x^2): d1 = 2x exp(x^2).
+    EXPECT_NEAR(e.d1(0), 0.6 * std::exp(0.09), 1e-14);
+}
+
+TEST(LeafRecomputation, DestroyedTermNoLongerRegistered) {
+    // Regression: the registration outlived the term and the next check called into freed
+    // memory.
+    auto first = std::make_unique<LeafOwner>();
+    EXPECT_EQ(Expression::sVarbox, first.get());
+    auto second = std::make_unique<LeafOwner>();
+    first.reset();
+    EXPECT_EQ(Expression::sVarbox, second.get());  // not someone else's registration
+    second.reset();
+    EXPECT_EQ(Expression::sVarbox, nullptr);
+    EXPECT_EQ(Expression::sVarcalc, nullptr);
+    ::testing::internal::CaptureStderr();
+    Leaf leaf;
+    leaf.checkDebugLink();
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("no function to calculate"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace vornex

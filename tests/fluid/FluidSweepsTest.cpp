@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "fluid/ClosedFormFluid.h"
 #include "fluid/CurveOutput.h"
+#include "fluid/TestFluids.h"
 #include "numerics/CallbackProbe.h"
 
 namespace vornex {
@@ -41,13 +41,14 @@ std::vector<double> numbers(const std::string& line) {
 
 // A monatomic ideal gas (cv = 3R/2, M = 4 g/mol) and a van der Waals fluid with the
 // constants of CO2 (Tc = 8 alpha / (27 R b) = 304.0 K).
-class FluidSweeps : public testing::Test {
+class FluidSweeps : public ::testing::Test {
    protected:
     test::ScratchFolder folder;
     static constexpr double kCv = 1.5 * R, kM = 0.004;
-    static constexpr double kAlpha = 0.3640, kB = 4.267e-5;
-    test::ClosedFormVdWFluid gas{0.0, 0.0, kCv, kM};
-    test::ClosedFormVdWFluid vdw{kAlpha, kB, kCv, 0.044};
+    static constexpr double kAlpha = testing::kVdwA, kB = testing::kVdwB;
+    std::unique_ptr<FluidPhase> gas =
+        testing::makeFluid(new testing::IdealGasTerm(), {kM}, 1, new testing::IdealCvTerm(kCv / R));
+    std::unique_ptr<FluidPhase> vdw = testing::makeVanDerWaals(1, kCv / R);
 
     static double vdwPressure(double T, double V) { return R * T / (V - kB) - kAlpha / (V * V); }
     static double vdwSlope(double T, double V) {
@@ -59,7 +60,7 @@ class FluidSweeps : public testing::Test {
 TEST_F(FluidSweeps, IdealGasIsochoreArrayHoldsThirteenAnalyticColumnsPerPoint) {
     const double V = 1e-3;
     CurveArray array;
-    gas.calculateTheIsochor(V, 300, 400, 0, kCurveArray, "a", &array);
+    gas->calculateTheIsochor(V, 300, 400, 0, kCurveArray, "a", &array);
     ASSERT_EQ(array.size(), 101u * 13);
     EXPECT_TRUE(std::filesystem::is_empty("."));
     for (int k = 0; k <= 100; k += 25) {
@@ -85,10 +86,10 @@ TEST_F(FluidSweeps, IdealGasIsochoreArrayHoldsThirteenAnalyticColumnsPerPoint) {
 
 TEST_F(FluidSweeps, IsochoreIgorTextWithSuffix) {
     // V chosen so that P is 1 bar at 300 K.
-    gas.calculateTheIsochor(R * 300 / 1e5, 300, 300.5, 1, kIgorText, "a", nullptr);
+    gas->calculateTheIsochor(R * 300 / 1e5, 300, 300.5, 1, kIgorText, "a", nullptr);
     EXPECT_EQ(slurp("isoca"),
               "IGOR\nWAVES     Ta\t          Pa\nBEGIN\n      300.00\t    1.000000\nEND\n");
-    gas.calculateTheIsochor(1e-3, 300, 310, 0, kIgorText, "b", nullptr);
+    gas->calculateTheIsochor(1e-3, 300, 310, 0, kIgorText, "b", nullptr);
     auto text = lines("isocb");
     ASSERT_EQ(text.size(), 3u + 11 + 1);
     EXPECT_EQ(text[1],
@@ -100,7 +101,7 @@ TEST_F(FluidSweeps, IsochoreIgorTextWithSuffix) {
 }
 
 TEST_F(FluidSweeps, IsochoreTableComesWithItsGnuplotScript) {
-    gas.calculateTheIsochor(1e-3, 300, 320, 0, kColumnTable, "t", nullptr);
+    gas->calculateTheIsochor(1e-3, 300, 320, 0, kColumnTable, "t", nullptr);
     auto table = lines("isoct");
     ASSERT_EQ(table.size(), 1u + 21);
     EXPECT_EQ(table[0].rfind("# #         T(1)\t        P(2)\t", 0), 0u) << table[0];
@@ -113,7 +114,7 @@ TEST_F(FluidSweeps, IsochoreTableComesWithItsGnuplotScript) {
 
 TEST_F(FluidSweeps, IsochoreSweptDownwardWhenTheRangeRunsDownward) {
     CurveArray array;
-    gas.calculateTheIsochor(1e-3, 400, 300, 1, kCurveArray, "", &array);
+    gas->calculateTheIsochor(1e-3, 400, 300, 1, kCurveArray, "", &array);
     ASSERT_EQ(array.size(), 101u * 2);
     EXPECT_DOUBLE_EQ(array[0], 400);
     EXPECT_NEAR(array[200], 300, 1e-9);
@@ -121,7 +122,7 @@ TEST_F(FluidSweeps, IsochoreSweptDownwardWhenTheRangeRunsDownward) {
 
 TEST_F(FluidSweeps, IsochoreNarrowerThanOneKelvinIsOnePoint) {
     CurveArray array;
-    gas.calculateTheIsochor(1e-3, 300, 300.7, 1, kCurveArray, "", &array);
+    gas->calculateTheIsochor(1e-3, 300, 300.7, 1, kCurveArray, "", &array);
     EXPECT_EQ(array.size(), 2u);
 }
 
@@ -129,7 +130,7 @@ TEST_F(FluidSweeps, IsochoreSkipsMechanicallyUnstablePoints) {
     // Near the critical volume the van der Waals isochore is unstable below Tc only.
     CurveArray array;
     const double Tc = criticalTemperature();
-    vdw.calculate_isochor(nullptr, 3 * kB, 0.9 * Tc, 1.1 * Tc, 100, kCurveArray, &array);
+    vdw->calculate_isochor(nullptr, 3 * kB, 0.9 * Tc, 1.1 * Tc, 100, kCurveArray, &array);
     ASSERT_FALSE(array.empty());
     EXPECT_GT(array[0], Tc);
     for (size_t k = 0; k < array.size(); k += 13)
@@ -139,7 +140,7 @@ TEST_F(FluidSweeps, IsochoreSkipsMechanicallyUnstablePoints) {
 TEST_F(FluidSweeps, IsothermThroughTheVanDerWaalsLoopEndsAfterTheLiquidBranch) {
     const double T = 0.9 * criticalTemperature();
     CurveArray array;
-    vdw.calculate_isotherm(nullptr, T, 1.2 * kB, 100 * kB, 1000, 0, kCurveArray, &array);
+    vdw->calculate_isotherm(nullptr, T, 1.2 * kB, 100 * kB, 1000, 0, kCurveArray, &array);
     ASSERT_GE(array.size(), 13u * 10);
     double previous = 1e300;
     for (size_t k = 0; k < array.size(); k += 13) {
@@ -151,7 +152,7 @@ TEST_F(FluidSweeps, IsothermThroughTheVanDerWaalsLoopEndsAfterTheLiquidBranch) {
         previous = array[k + 1];
     }
     // The Igor text of the same sweep ends the branch with a pen-up row and an empty line.
-    vdw.calculateTheIsotherm(T, 1.2 * kB, 100 * kB, 0, kIgorText, "L", nullptr);
+    vdw->calculateTheIsotherm(T, 1.2 * kB, 100 * kB, 0, kIgorText, "L", nullptr);
     auto text = lines("isotL");
     ASSERT_EQ(text.size(), 3 + array.size() / 13 + 3);
     EXPECT_EQ(text[0], "IGOR");
@@ -169,7 +170,7 @@ TEST_F(FluidSweeps, IsothermThroughTheVanDerWaalsLoopEndsAfterTheLiquidBranch) {
 TEST_F(FluidSweeps, IsothermSweptDownwardKeepsTheVapourBranch) {
     const double T = 0.9 * criticalTemperature();
     CurveArray array;
-    vdw.calculate_isotherm(nullptr, T, 1.2 * kB, 100 * kB, 200, 1, kCurveArray, &array);
+    vdw->calculate_isotherm(nullptr, T, 1.2 * kB, 100 * kB, 200, 1, kCurveArray, &array);
     ASSERT_GE(array.size(), 13u * 10);
     for (size_t k = 0; k < array.size(); k += 13) EXPECT_GT(array[k] * 1e-6, 3 * kB);
     EXPECT_NEAR(array[0], 100 * kB * 1e6, 1e-6);
@@ -177,13 +178,13 @@ TEST_F(FluidSweeps, IsothermSweptDownwardKeepsTheVapourBranch) {
 
 TEST_F(FluidSweeps, IsothermOfAnotherDirectionWritesNothing) {
     CurveArray array;
-    gas.calculate_isotherm(nullptr, 300, 1e-4, 1e-2, 10, 2, kCurveArray, &array);
+    gas->calculate_isotherm(nullptr, 300, 1e-4, 1e-2, 10, 2, kCurveArray, &array);
     EXPECT_TRUE(array.empty());
 }
 
 TEST_F(FluidSweeps, IsothermHeaderWithoutSuffixNumbersTheColumns) {
     CurveArray array;
-    gas.calculateTheIsotherm(300, 1e-4, 1e-2, 0, kColumnTable, nullptr, &array);
+    gas->calculateTheIsotherm(300, 1e-4, 1e-2, 0, kColumnTable, nullptr, &array);
     auto text = lines("isot");
     ASSERT_GT(text.size(), 100u);
     EXPECT_EQ(text[0].substr(0, 29), "# #         V(1)\t        P(2)");
@@ -195,7 +196,7 @@ TEST_F(FluidSweeps, IsothermHeaderWithoutSuffixNumbersTheColumns) {
 }
 
 TEST_F(FluidSweeps, PropertyGridOfTheIdealGas) {
-    gas.calculatePropertiesGrid(300, 305, 1e-3, 1.0025e-3, "g");
+    gas->calculatePropertiesGrid(300, 305, 1e-3, 1.0025e-3, "g");
     auto text = lines("propg");
     EXPECT_EQ(text[0], "IGOR");
     EXPECT_EQ(text[1], "");
@@ -230,7 +231,7 @@ TEST_F(FluidSweeps, PropertyGridInsideTheUnstableRegionIsOneNanRowPerRunAndAPenU
     const double T = 0.8 * criticalTemperature(), V1 = 2.9 * kB, V2 = 3.1 * kB;
     ASSERT_GT(vdwSlope(T, V1), 0);
     ASSERT_GT(vdwSlope(T, V2), 0);
-    vdw.calculatePropertiesGrid(T, T + 6, V1, V2, "u");
+    vdw->calculatePropertiesGrid(T, T + 6, V1, V2, "u");
     auto text = lines("propu");
     ASSERT_EQ(text.size(), 4u + 2 * 2 + 1);
     for (size_t k = 4; k < 8; ++k) {
@@ -242,8 +243,8 @@ TEST_F(FluidSweeps, PropertyGridInsideTheUnstableRegionIsOneNanRowPerRunAndAPenU
 
 TEST_F(FluidSweeps, PTIsochoreDiagramNamesItsFilesByAdvancingTheSuffix) {
     double volumes[] = {1e-3, 2e-3};
-    gas.setModelName("gas");
-    gas.build_PT_isochor_diagram(volumes, 2, 300, 400, 10, kColumnTable, "a");
+    gas->setModelName("gas");
+    gas->build_PT_isochor_diagram(volumes, 2, 300, 400, 10, kColumnTable, "a");
     auto b = lines("ptb"), c = lines("ptc");
     ASSERT_EQ(b.size(), 11u);
     auto first = numbers(c[0]);
@@ -254,15 +255,15 @@ TEST_F(FluidSweeps, PTIsochoreDiagramNamesItsFilesByAdvancingTheSuffix) {
               "set ylabel \"P (bar)\"\nset yrange [-100:*]\n"
               "plot \"ptb\" using 1:2 w lines title \"1000.00 cm^3/mol\", \\\n"
               "\"ptc\" using 1:2 w lines title \"2000.00 cm^3/mol\"\n");
-    gas.build_PT_isochor_diagram(volumes, 1, 300, 400, 10, kIgorText, "x");
+    gas->build_PT_isochor_diagram(volumes, 1, 300, 400, 10, kIgorText, "x");
     EXPECT_EQ(lines("pty")[1], "WAVES            Ty           Py           Vy");
 }
 
 TEST_F(FluidSweeps, PVIsothermOfTheIdealGas) {
     // All of a in -ln V: the ideal-gas fugacity coefficient is 1 and a + ln V is 0.
-    test::ClosedFormVdWFluid volumeOnly{0.0, 0.0, 0.0, kM};
+    auto volumeOnly = testing::makeIdealGas();
     double temperatures[] = {300};
-    volumeOnly.build_PV_isotherm_diagram(temperatures, 1, 1e-4, 1e-2, 20, kIgorText, "");
+    volumeOnly->build_PV_isotherm_diagram(temperatures, 1, 1e-4, 1e-2, 20, kIgorText, "");
     auto text = lines("pvt1.txt");
     ASSERT_EQ(text.size(), 3u + 20 + 1);
     auto row = numbers(text[3]);
@@ -276,13 +277,13 @@ TEST_F(FluidSweeps, PVIsothermOfTheIdealGas) {
 
 TEST_F(FluidSweeps, ContourScriptsUseDiscreteLevelsOrACount) {
     double levels[] = {1, 2.5};
-    gas.calculate_P_surface(levels, 2, 300, 400, 1e-3, 2e-3, 2, 4);
+    gas->calculate_P_surface(levels, 2, 300, 400, 1e-3, 2e-3, 2, 4);
     std::string script = slurp("g8.gp");
     EXPECT_NE(script.find("set cntrparam levels discr 1.000000, 2.500000\n"), std::string::npos);
     EXPECT_NE(script.find("splot \"psurf.txt\" using 2:1:3\n"), std::string::npos);
     auto data = lines("psurf.txt");
     EXPECT_EQ(data.size(), 3u * (5 + 1));
-    gas.calculate_iso_surface(nullptr, 7, 300, 400, 1e-3, 2e-3, 1, 4, kSurfaceCp);
+    gas->calculate_iso_surface(nullptr, 7, 300, 400, 1e-3, 2e-3, 1, 4, kSurfaceCp);
     script = slurp("g52.gp");
     EXPECT_NE(script.find("set cntrparam levels 7\n"), std::string::npos);
     EXPECT_NE(script.find("splot \"parsurf.txt\" using 2:1:10\n"), std::string::npos);
@@ -293,20 +294,20 @@ TEST_F(FluidSweeps, ContourScriptsUseDiscreteLevelsOrACount) {
 
 TEST_F(FluidSweeps, DiagramWithoutUsableSuffixIsRefused) {
     double volumes[] = {1e-3};
-    testing::internal::CaptureStderr();
-    gas.build_PT_isochor_diagram(volumes, 1, 300, 400, 10, kColumnTable, "../a");
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("refused"), std::string::npos);
-    EXPECT_EQ(gas.error, 1);
+    ::testing::internal::CaptureStderr();
+    gas->build_PT_isochor_diagram(volumes, 1, 300, 400, 10, kColumnTable, "../a");
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("refused"), std::string::npos);
+    EXPECT_EQ(gas->error, 1);
     EXPECT_TRUE(std::filesystem::is_empty("."));
 }
 
 TEST_F(FluidSweeps, TVIsobarCrossesFromLiquidToVapour) {
     const double Tc = criticalTemperature(), Pc = kAlpha / (27 * kB * kB);
-    vdw.set_the_phase_as(2);
-    vdw.Vl0 = 1.5 * kB;
+    vdw->set_the_phase_as(2);
+    vdw->Vl0 = 1.5 * kB;
     CurveArray array;
-    vdw.calculate_TV_isobar(0.5 * Pc * 1e-5, 0.75 * Tc, 1.5 * kB, 0.7 * Tc, 1.2 * Tc, kB, 1.0, 0.5,
-                            1e-7, 0, kCurveArray, "", &array);
+    vdw->calculate_TV_isobar(0.5 * Pc * 1e-5, 0.75 * Tc, 1.5 * kB, 0.7 * Tc, 1.2 * Tc, kB, 1.0, 0.5,
+                             1e-7, 0, kCurveArray, "", &array);
     ASSERT_GE(array.size(), 13u * 20);
     bool liquid = false, vapour = false;
     for (size_t k = 0; k < array.size(); k += 13) {
@@ -319,15 +320,15 @@ TEST_F(FluidSweeps, TVIsobarCrossesFromLiquidToVapour) {
     }
     EXPECT_TRUE(liquid);
     EXPECT_TRUE(vapour);
-    EXPECT_DOUBLE_EQ(vdw.Vl0, 1.5 * kB) << "start volumes restored";
+    EXPECT_DOUBLE_EQ(vdw->Vl0, 1.5 * kB) << "start volumes restored";
 }
 
 TEST_F(FluidSweeps, TVIsobarWithoutStepsIsRefused) {
-    testing::internal::CaptureStderr();
-    gas.calculate_TV_isobar(1, 300, 0.02, 200, 400, 1e-4, 1, 0, 0, 0, kCurveArray, "", nullptr);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("must be finite and non-zero"),
+    ::testing::internal::CaptureStderr();
+    gas->calculate_TV_isobar(1, 300, 0.02, 200, 400, 1e-4, 1, 0, 0, 0, kCurveArray, "", nullptr);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("must be finite and non-zero"),
               std::string::npos);
-    EXPECT_EQ(gas.error, 1);
+    EXPECT_EQ(gas->error, 1);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fluid/OutputFiles.h"
+#include "fluid/Phase.h"  // CurveArray
 
 namespace vornex {
 
@@ -25,10 +26,6 @@ enum OutputChannel : char {
     kBinaryStreamed = 5,
     kCurveArray = 6,
 };
-
-// Points of a curve, flat and row-major, a fixed number of values per point in the column
-// order of the tracer's table.
-using CurveArray = std::vector<double>;
 
 class CurveOutput {
    public:

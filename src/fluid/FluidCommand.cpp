@@ -260,7 +260,11 @@ void FluidCommandInterpreter::printCommands(std::FILE* out) {
         std::string parameters;
         for (const Parameter& p : c.parameters(nullptr))
             parameters += " <" + trimmed(p.label) + ">";
-        std::fprintf(out, "  %-9s%s\n  %9s%s\n", c.word, parameters.c_str(), "", c.help);
+        std::string line = "  " + std::string(c.word);
+        if (!parameters.empty())
+            line +=
+                std::string(line.size() < 11 ? 11 - line.size() : 0, ' ') + parameters.substr(1);
+        std::fprintf(out, "%s\n             %s\n", line.c_str(), c.help);
     }
 }
 

@@ -1,5 +1,5 @@
-// Placeholders, weakly linked, for the operations of the fluid that the saturation,
-// critical-point and state-printout sources define; any definition of theirs replaces
+// Placeholders, weakly linked, for the operations of the fluid that the saturation and
+// critical-point sources define; any definition of theirs replaces
 // these. They keep the fluid usable while those sources are written.
 #include <cstdio>
 
@@ -12,7 +12,6 @@ __attribute__((weak)) void FluidPhase::initializeSaturationVolumesFromT(const ch
 __attribute__((weak)) void FluidPhase::initializeSaturationVolumesFromP(const char*, double) {
     std::fputs("InitializeSaturationVolumesFromP not implemented\n", stderr);
 }
-__attribute__((weak)) void FluidPhase::dump() {}
 __attribute__((weak)) void FluidPhase::equationForCalculatingCriticalPoint1(double*, double*,
                                                                             double**, int& err, int,
                                                                             void*) {

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "fluid/FluidPhase.h"
 #include "fluid/Ideal.h"
@@ -98,6 +100,50 @@ TEST_F(StandardIdealGas, FluidHeatCapacitiesAreThoseOfTheIdealGas) {
     EXPECT_NEAR(fluid->H, -241826.0, 0.5);
     EXPECT_NEAR(fluid->S, 188.834, 1e-3);
     EXPECT_NEAR(fluid->U, fluid->H - R * 298.15, 1e-6);
+}
+
+TEST_F(StandardIdealGas, PropertyTableOfOneComponent) {
+    auto s = term({"N2"}, 300.0);
+    s->plot_cp_data(300.0, 400.0, 0);
+    std::ifstream note("standard.note");
+    std::vector<std::vector<double>> rows;
+    for (std::string line; std::getline(note, line);) {
+        std::istringstream in(line);
+        std::vector<double> row;
+        for (double v; in >> v;) row.push_back(v);
+        rows.push_back(row);
+    }
+    ASSERT_EQ(rows.size(), 50u);
+    EXPECT_EQ(rows[0][0], 300.0);
+    EXPECT_EQ(rows[49][0], 398.0);
+    auto at398 = term({"N2"}, 398.0);
+    EXPECT_NEAR(rows[49][4], at398->idealCp, 1e-5);
+    EXPECT_NEAR(rows[49][3], at398->idealH / 1000, 1e-5);
+    std::ifstream script("g10.gp");
+    const std::string text((std::istreambuf_iterator<char>(script)), {});
+    EXPECT_EQ(text.rfind("reset\nset timestamp\nset multiplot\n", 0), 0u);
+    EXPECT_NE(text.find("plot \"standard.note\" using 1:2 with lines title 'A(T)'\n"),
+              std::string::npos);
+}
+
+TEST_F(StandardIdealGas, PropertyTableOfSeveralComponents) {
+    auto s = term({"H2O"}, 300.0);
+    char h2o[] = "H2O", co2[] = "CO2";
+    char* names[] = {h2o, co2};
+    s->plot_cp_data(names, 2, 300.0, 500.0, 4);
+    std::ifstream note("standard.note");
+    std::vector<double> row;
+    std::string line;
+    for (int k = 0; k < 3; ++k) std::getline(note, line);  // the row at 400 K
+    std::istringstream in(line);
+    for (double v; in >> v;) row.push_back(v);
+    ASSERT_EQ(row.size(), 9u);
+    EXPECT_EQ(row[0], 400.0);
+    EXPECT_NEAR(row[4], term({"H2O"}, 400.0)->idealCp, 1e-3);
+    EXPECT_NEAR(row[8], term({"CO2"}, 400.0)->idealCp, 1e-3);
+    std::ifstream script("g11.gp");
+    const std::string text((std::istreambuf_iterator<char>(script)), {});
+    EXPECT_NE(text.find("using 1:9 with lines title 'CO2'"), std::string::npos);
 }
 
 // ------------------------------------------------------ vapour-pressure lines

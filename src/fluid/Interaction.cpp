@@ -59,8 +59,7 @@ void Interaction::composition(double x0, ...) {
     if (nc < 1) return;
     va_list args;
     va_start(args, x0);
-    x[0] = x0;
-    for (int i = 1; i < nc; ++i) x[static_cast<size_t>(i)] = va_arg(args, double);
+    x = variadicDoubles(x0, args, nc);
     va_end(args);
 }
 
@@ -131,25 +130,24 @@ void copyStateEntries(Expression& r, double* table) {
 }
 }  // namespace
 
-void Interaction::calculate_state_functions() {
-    if (!prepare(true, true, false) || !evaluate(3)) return;
+void Interaction::storeStateEntries() {
     copyStateEntries(*root, table);
     daT = table[Deriv::a_T];
     daV = table[Deriv::a_V];
     d2aVV = table[Deriv::a_VV];
     d2aTV = table[Deriv::a_TV];
     P = -kGasConstant * T * daV;
+}
+
+void Interaction::calculate_state_functions() {
+    if (!prepare(true, true, false) || !evaluate(3)) return;
+    storeStateEntries();
     Z = -V * daV;
 }
 
 void Interaction::calculate() {
     if (!prepare(true, true, true) || !evaluate(4)) return;
-    copyStateEntries(*root, table);
-    daT = table[Deriv::a_T];
-    daV = table[Deriv::a_V];
-    d2aVV = table[Deriv::a_VV];
-    d2aTV = table[Deriv::a_TV];
-    P = -kGasConstant * T * daV;
+    storeStateEntries();
 }
 
 void Interaction::calculate_expansivity_derivative() {

@@ -12,29 +12,18 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/TestFluids.h"
+#include "fluid/TextFiles.h"
 
 namespace vornex {
 namespace {
 
+using testing::fileLines;
 using testing::kVdwA;
 using testing::kVdwB;
 using testing::makeVanDerWaals;
 using testing::makeVanDerWaalsMixture;
 using testing::vdwCritical;
-
-std::vector<std::string> fileLines(const std::string& name) {
-    std::ifstream in(name);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-std::vector<std::string> words(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> out;
-    for (std::string w; in >> w;) out.push_back(w);
-    return out;
-}
+using testing::words;
 
 // ------------------------------------------------------------- pure fluid
 

@@ -13,6 +13,7 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/TestFluids.h"
 #include "fluid/TextFiles.h"
+#include "numerics/CallbackProbe.h"
 
 namespace vornex {
 namespace {
@@ -29,6 +30,7 @@ using testing::words;
 
 class PureCriticalPoint : public ::testing::Test {
    protected:
+    test::ScratchFolder folder;  // tests write their files side by side
     std::unique_ptr<FluidPhase> fluid = makeVanDerWaals(1, 2.5);
     testing::VdwCritical crit = vdwCritical(kVdwA, kVdwB);
 };

@@ -17,6 +17,7 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/TestFluids.h"
 #include "fluid/TextFiles.h"
+#include "numerics/CallbackProbe.h"
 
 namespace vornex {
 namespace {
@@ -72,6 +73,7 @@ std::vector<Row> arrayRows(const CurveArray& array) {
 
 class SaturationCurve : public ::testing::Test {
    protected:
+    test::ScratchFolder folder;  // tests write their files side by side
     void SetUp() override {
         fluid->Tcrit = 0.97 * crit.Tc;
         fluid->Vcrit = 1.05 * crit.Vc;

@@ -12,6 +12,7 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/TestFluids.h"
 #include "fluid/TextFiles.h"
+#include "numerics/CallbackProbe.h"
 
 namespace vornex {
 namespace {
@@ -25,6 +26,7 @@ using testing::vdwCritical;
 
 class VanDerWaalsSaturation : public ::testing::Test {
    protected:
+    test::ScratchFolder folder;  // tests write their files side by side
     // Saturation at Tr from rough reduced starting volumes.
     bool saturate(double Tr, double vl0 = 0.55, double vg0 = 3.0) {
         fluid->temperature(Tr * crit.Tc);

@@ -81,9 +81,11 @@ bool Interaction::prepare(bool fixed, bool volumeDependent, bool highOrder) {
         error = 1;
         return false;
     }
-    if (analysedRoot_ != root) {
+    // A term that rebuilds or resizes its graph has it analysed again before its first use.
+    if (analysedRoot_ != root || analysedSize_ != nc + 2) {
         root->analyze_dependencies();
         analysedRoot_ = root;
+        analysedSize_ = nc + 2;
     }
     assignVariables();
     if (fixed) calculate_fixed_parameters();

@@ -171,6 +171,7 @@ class Interaction : public Equation {
 
    private:
     Expression* analysedRoot_ = nullptr;  // the root whose dependencies were analysed
+    int analysedSize_ = 0;                // and the number of variables it had then
 };
 
 // Base of the multi-parameter residual terms of the reference equations of state.

@@ -77,7 +77,7 @@ constexpr SaturationDensities kSaturationDensities[] = {
      1.0,
      {-7.67459e-11, 7.0479e-8, -2.7431e-5, 0.00586391, -0.743545, 55.9336, -2313.6, 41123.0},
      {8.34812e-11, -7.60445e-8, 2.9324e-5, -0.00620161, 0.776516, -57.5453, 2336.37, -40084.4}},
-    // The nitrogen correlations were fitted with half the molar mass of N2.
+    // 0.014 kg/mol goes with these nitrogen correlations, not the molar mass of N2 (0.028).
     {"N2",
      0.014,
      1.0,
@@ -298,10 +298,8 @@ void writeConodeRow(const FluidPhase& f, std::FILE* out, bool withEntropy) {
     std::fprintf(out, "\n");
 }
 
-}  // namespace
-
 // Shared end of both conode writers: the saturated liquid and vapour, printed and written.
-static void reportConode(FluidPhase& fluid, std::FILE* out, bool withEntropy) {
+void reportConode(FluidPhase& fluid, std::FILE* out, bool withEntropy) {
     if (fluid.error) {
         std::printf("Error calculation\n\n");
         return;
@@ -320,6 +318,8 @@ static void reportConode(FluidPhase& fluid, std::FILE* out, bool withEntropy) {
     writeConodeRow(fluid, out, withEntropy);
     std::printf("\nVaporisation Enthalpy = %12f kJ/kg\n\n", (fluid.H - Hliquid) / fluid.M * 0.001);
 }
+
+}  // namespace
 
 void FluidPhase::calculateConodeFromP(double Pbar, double Tstart, FILE* out) {
     pressure(Pbar);

@@ -2,8 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <map>
-#include <mutex>
 
 #include "expression/Expression.h"
 #include "fluid/VenturiInteraction.h"

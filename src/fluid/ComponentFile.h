@@ -1,0 +1,46 @@
+// Reader of the component data files under data/compo/: the standard-state table
+// "compo/standard.txt" (records "name a b H0 S0 alias", a leading "#" token ignored) and the
+// keyword files "compo/<name>" (a keyword followed by its values, unknown tokens skipped).
+// Files are found through findDataFile, so a "compo/" folder in the working directory wins.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace vornex {
+
+// One record of "compo/standard.txt", in the file's units (calories).
+struct StandardRecord {
+    std::string name;
+    double a = 0.0;   // Cp constant, cal/(mol K)
+    double b = 0.0;   // Cp slope per 100 K, cal/(mol K)
+    double H0 = 0.0;  // cal/mol at 298.15 K
+    double S0 = 0.0;  // cal/(mol K) at 298.15 K
+    std::string alias;
+};
+
+class ComponentFile {
+   public:
+    // Opens the data file named relative to the data folder ("compo/H2O").
+    explicit ComponentFile(const std::string& relativeName);
+    ~ComponentFile();
+    ComponentFile(const ComponentFile&) = delete;
+    ComponentFile& operator=(const ComponentFile&) = delete;
+
+    bool isOpen() const { return file_ != nullptr; }
+    const std::string& path() const { return path_; }
+
+    // Next whitespace-separated token; false at the end of the file.
+    bool nextToken(std::string& token);
+    // Next token as a number; false at the end or when it does not parse completely.
+    bool nextNumber(double& value);
+    // Next record of the standard-state table; false at the end of the file or at a record
+    // that does not parse (reported on standard error with the file name).
+    bool nextStandardRecord(StandardRecord& record);
+
+   private:
+    std::string path_;
+    FILE* file_ = nullptr;
+};
+
+}  // namespace vornex

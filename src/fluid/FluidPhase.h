@@ -1,0 +1,420 @@
+// FluidPhase: the base of every equation of state. A list of residual Helmholtz terms
+// (Interaction) plus an optional ideal-gas term, turned into pressure (Pa), molar volume
+// (m3/mol), temperature (K), fugacities (Pa) and every state function (J/mol, J/(mol K)):
+//     a = A/(RT) = sum of the terms' a,   Z = -V sum a_V,   P = R T Z / V,
+// R = 8.31434 J/(mol K). Pressure enters in bar (pressure, calculateFromTP, calculateFromVP)
+// or in Pa (Pascal) and is stored in Pa.
+//
+// A model's constructor calls FluidPhase(nTerms, phase, extraTerm), creates its terms in the
+// slots 0 .. nTerms-1 (setInteraction) and its ideal-gas term (setIdealTerm); the fluid owns
+// them and deletes them in purge. Then: the component system (setSystemType or the model's
+// own configuration), the composition, and the calculateFrom... operations.
+//
+// Failures travel as flags: a term's evaluation error raises the Equation flag of the
+// residual the solver calls; the solver's code becomes the phase error flag `error` (1 when
+// the last volume, temperature, saturation or critical calculation failed).
+//
+// Model factory: getEOS(keyword) builds a model registered under that keyword. The model
+// libraries fill the registry through explicit registration functions that programs call
+// before asking for a model (the water models' registerWaterModels(), the salt-water
+// models' own); a static registrar object would be dropped by the linker from a static
+// library whose object file nothing else references, so no model relies on one.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fluid/Interaction.h"
+#include "fluid/Phase.h"
+#include "numerics/Newton.h"
+#include "numerics/NewtonRaphson.h"
+
+namespace vornex {
+
+// Which unknowns a binary critical-point search solves for.
+enum CriticalPointFlag : int {
+    kCriticalAtFixedComposition = 0,  // (T, V) at the current composition
+    kCriticalAtFixedTemperature = 1,  // (x, V) at the current temperature
+};
+
+// Where the binary critical-curve tracer starts.
+enum CriticalCurveFlag : int {
+    kCriticalCurveFromComponent0 = 0,     // pure component 0 (x1 = 0)
+    kCriticalCurveFromComponent1 = 1,     // pure component 1 (x1 = 1)
+    kCriticalCurveFromStateFixedT0 = 30,  // current state, first correction at fixed T
+    kCriticalCurveFromStateFixedT1 = 31,  // the same
+    // any other value: current state, first correction at fixed composition
+};
+
+// Property drawn by the iso-surface map: the column of "parsurf.txt" is flag + 2.
+enum ThermoCalcFlag : int {
+    kSurfacePressure = 1,
+    kSurfaceHelmholtz = 2,
+    kSurfaceEnthalpy = 3,
+    kSurfaceInternalEnergy = 4,
+    kSurfaceEntropy = 5,
+    kSurfaceGibbs = 6,
+    kSurfaceCv = 7,
+    kSurfaceCp = 8,
+};
+
+class FluidPhase;
+
+// Builds a new model owned by the caller.
+using EOSFactory = std::function<FluidPhase*()>;
+
+class FluidPhase : public Phase {
+   public:
+    // nTerms residual term slots (one more, holding a VenturiInteraction, when extraTerm is
+    // not 0), the phase selector (1 vapour side, 2 liquid side, 5 stored volume).
+    FluidPhase(int nTerms, int phase, char extraTerm);
+    ~FluidPhase() override;
+
+    // ---------------------------------------------------------------- terms and system
+    int16_t stateComputed = 0;                    // cleared whenever T or V is set
+    std::vector<Interaction*> interaction;        // owned residual terms, in evaluation order
+    Interaction* ideal = nullptr;                 // owned ideal-gas term, or none
+    int8_t systemCode = 0;                        // component system (setSystemType); 0 until set
+    char extraTerm = 0;                           // a VenturiInteraction is the last term
+    std::unique_ptr<NewtonRaphson> volumeSolver;  // the V(T, P) and T(V, P) solves
+    std::unique_ptr<Newton> systemSolver;         // the critical, saturation and mixture systems
+
+    // -------------------------------------------------------------------- results
+    double Z = 0.0;
+    std::vector<double> mur;  // residual mu_i / (RT)
+    // Work arrays of the mixture equilibria.
+    std::vector<double> work1;
+    std::vector<double> work2;
+    std::vector<double> work3;
+    std::vector<double> work4;
+    std::vector<std::vector<double>> workMatrix;
+    std::vector<double> dphidT;               // at constant V, 1/K
+    std::vector<double> dphidP;               // at constant T, 1/Pa
+    std::vector<double> dphidV;               // at constant T, mol/m3
+    std::vector<std::vector<double>> dphidx;  // at constant T and V
+    std::vector<double> dmudT;                // d(mu_i^r/RT)/dT at constant V
+    std::vector<double> dmudV;                // at constant T
+    std::vector<std::vector<double>> dmudx;   // at constant T and V
+    std::vector<double> dmudP;                // at constant T
+    double dZdV = 0.0;                        // at constant T, mol/m3
+    double dZdP = 0.0;                        // at constant T, 1/Pa
+    double dPdT = 0.0;                        // at constant V, Pa/K
+    double dPdV = 0.0;                        // at constant T, Pa mol/m3
+    double dZdT = 0.0;                        // at constant V, 1/K
+    double dVdT = 0.0;                        // at constant P, m3/(mol K)
+    double dHdT = 0.0;                        // at constant V, J/(mol K)
+    double dHdV = 0.0;                        // at constant T, J/m3
+    double dSdT = 0.0;                        // at constant V, J/(mol K^2)
+    double dSdV = 0.0;                        // at constant T, J/(m3 K)
+    std::vector<double> dVdx;                 // at constant T and P, m3/mol
+    std::vector<double> dZdx;                 // at constant T and V
+    std::vector<double> dPdx;                 // at constant T and V, Pa
+    double d2ZdT2 = 0.0;
+    double d2ZdTdV = 0.0;
+    double d2ZdV2 = 0.0;
+    double d2PdT2 = 0.0;
+    double d2PdV2 = 0.0;
+    double d2PdTdV = 0.0;
+    double d2VdT2 = 0.0;  // at constant P
+
+    // Critical derivative block: the molar Helmholtz energy A (the state function of Phase)
+    // and its derivatives in T, V (v) and the binary composition x, J/mol-based. These are
+    // also the fluid's A-table, positions of Deriv (Aentry).
+    double Av = 0.0, Ax = 0.0, Axx = 0.0, Avx = 0.0, Avv = 0.0;
+    double Axxx = 0.0, Avxx = 0.0, Avvx = 0.0, Avvv = 0.0;
+    double Axxxx = 0.0, Avxxx = 0.0, Avvxx = 0.0, Avvvx = 0.0, Avvvv = 0.0;
+    double AT = 0.0, ATT = 0.0, ATv = 0.0, ATx = 0.0;
+    double ATvv = 0.0, ATvx = 0.0, ATxx = 0.0;
+    double ATvvv = 0.0, ATvvx = 0.0, ATvxx = 0.0, ATxxx = 0.0;
+    double ATTv = 0.0, ATTvx = 0.0, ATTvv = 0.0, ATTxx = 0.0;
+    double stabi = 0.0;  // fourth-order stability value of the last binary critical point
+
+    double jouleThomson = 0.0;  // K/Pa
+    double soundSpeed = 0.0;    // m/s
+
+    // ------------------------------------------------ volumes, saturation and mixtures
+    double Vl0 = 0.0;             // liquid-volume estimate (what estimate_Vl0 returns), m3/mol
+    double Vv0 = 0.0;             // stored volume: phase selector 5 and the vapour-side retry
+    double Vl = 0.0;              // trial / saturated liquid volume
+    double Vv = 0.0;              // trial / saturated vapour volume
+    int16_t majorComponent = 0;   // component whose fugacity a saturation solve equates
+    double Pstar = 0.0;           // target pressure, Pa
+    double deltaP = 0.0;          // imposed pressure difference between the phases, Pa
+    double deltaT = 0.0;          // imposed temperature difference between the phases, K
+    uint8_t offsetPhase = 0;      // 0: deltaT applies to the liquid, else to the vapour
+    int32_t capillaryMode = 0;    // 0 flat; 2 adds 2 sigma/r to the vapour; other to the liquid
+    double radius = 0.0;          // curvature radius, m
+    double sigma = 0.0;           // surface tension, N/m (calculateSigma)
+    double parachor = 0.0;        // 0 in the base class
+    double Vsep = -1.0;           // separating volume, m3/mol; -1 when not set
+    double Pl = 0.0;              // liquid pressure of the last saturation evaluation, Pa
+    double Pv = 0.0;              // vapour pressure of the last saturation evaluation, Pa
+    double Hvap = 0.0;            // enthalpy of vaporisation, J/mol
+    std::vector<double> xLiquid;  // liquid composition (binary: entry 1 is x)
+    std::vector<double> yVapour;  // vapour composition
+    double Vp = 0.0;              // second-liquid volume
+    std::vector<double> xp;       // second-liquid composition
+    std::vector<double> zFeed;    // feed composition of a flash
+    double Tendpoint = 0.0;       // temperature of the last critical end point, K
+
+    // ------------------------------------------------------- search start values
+    double Tcrit = 0.0;       // critical temperature estimate, K
+    double Vcrit = 0.0;       // critical volume estimate, m3/mol
+    double Scrit = 0.0;       // critical molar entropy, J/(mol K)
+    double Tlowest = 80.0;    // lowest temperature of the saturation and spinodal tracers, K
+    double Sstar = 0.0;       // target molar entropy, J/(mol K)
+    double Hstar = 0.0;       // target molar enthalpy, J/mol
+    double Gstar = 0.0;       // liquid molar Gibbs energy matched by the bubble-nucleus search
+    double TisenGuess = 0.0;  // start of the isentropic-point search, K
+    double VisenGuess = 0.0;  // m3/mol
+    double fugTarget0 = 0.0;  // target fugacities of the coexisting-phase search, Pa
+    double fugTarget1 = 0.0;
+    // Nested critical, tricritical and step-point searches: stored state and parameters.
+    double searchT = 0.0;
+    double searchV = 0.0;
+    double searchX1 = 0.0;
+    int32_t parameterIndex1 = 0;
+    double parameter1 = 0.0;
+    double storedParameter1 = 0.0;
+    int32_t parameterIndex2 = 0;
+    double parameter2 = 0.0;
+    int32_t stepPointFlag = 0;
+
+    // ------------------------------------------------------- virtual operations
+    void number_of_components(int count) override;
+    void temperature(double TK) override;
+    void volume(double Vm3) override;
+    void composition_of_component(int i, double xi) override;
+    // calculate_molar_volume, then calculate_fugacities when it succeeded.
+    void describe() override;
+    void calculate_molar_volume() override;
+
+    // Configures the components of a system code (table in the source). Unknown codes say
+    // so and change nothing. Models override it to configure their terms as well.
+    virtual void setSystemCode(char code);
+    virtual double estimate_Vl0();
+    // Non-zero when the model knows the state (T, V) to be outside its stable range.
+    virtual int isInstable(double TK, double Vm3);
+    // P (Pa) at the set T and V; 0 at or below the first term's co-volume.
+    virtual double calculate_pressure();
+    virtual void calculate_fugacities();
+    // State functions at the set T, V and composition; returns P (Pa).
+    virtual double calculate_state_functions();
+    virtual void calculateTheCriticalPoint(char mode, const char* suffix);
+    virtual void calculate_the_pseudo_critical_point(double& Tpc, double& Ppc, double& Vpc);
+    virtual void correct_BIP(double value);
+    virtual void calculate_corrected_BIP(double value);
+    virtual void calculateParachor(double Vliquid, double Vvapour);
+    // Surface tension (parachor M (1/Vl - 1/Vv))^4, N/m; 0 when the parachor is 0.
+    virtual double calculateSigma(double Vliquid, double Vvapour);
+    virtual void initializeSaturationVolumesFromT(const char* component, double TK);
+    virtual void initializeSaturationVolumesFromP(const char* component, double PPa);
+    virtual void initializeFlash2(double a, double b);
+    virtual void initializeBubblePoint2(double a, double b);
+    virtual void calculateTheTernaryDiagram(double TK, double Pbar, const char* suffix);
+    virtual void calculateTheCriticalCurve(const char* suffix);
+    virtual void calculateTheIsopleth2(const char* suffix, double TK, double x1, double dT);
+    virtual void calculateTheIsopleth3(const char* suffix, double TK, double x1, double x2,
+                                       double dT);
+    virtual void calculateTheLiquidLiquidIsopleth3(const char* suffix, double TK, double x1,
+                                                   double x2, double dT);
+    // A model's own console commands: how many words it consumed (0: not its word).
+    virtual int doCommandEx(int argc, char* const* argv);
+
+    // ------------------------------------------------------- terms and system
+    // Creates n slots (plus the VenturiInteraction when the extra-term flag is set).
+    void createInteractions(int n);
+    // Installs an owned term in slot index (0 .. nTerms-1); a false index is reported and
+    // the term is not taken (the caller keeps it).
+    bool setInteraction(int index, Interaction* term);
+    // Installs the owned ideal-gas term, deleting the previous one.
+    void setIdealTerm(Interaction* term);
+    int numberOfInteractions() const { return static_cast<int>(interaction.size()); }
+    // Deletes the solvers, every term and the ideal-gas term and releases the work arrays.
+    void purge();
+    // calculate_fixed_parameters of every term, then of the ideal-gas term.
+    void calculate_fixed_parameters();
+    // Maps a system name ("H2O", "CO2", "H2O-NaCl", ...) to its code and configures it.
+    // Returns 0, or 1 for an unknown name (said on standard error; nothing changes).
+    int setSystemType(const char* name);
+    // Code of a system name; 0 when unknown.
+    static int systemCodeOf(const char* name);
+
+    // Model factory: a new model owned by the caller, or null (said on standard error) for
+    // a keyword nobody registered.
+    static FluidPhase* getEOS(const char* keyword);
+    // Registers (or replaces) the constructor behind a keyword. getEOS then configures the
+    // component system the keyword names ("hn" H2O-NaCl, ...; see the source).
+    static void registerEOS(const std::string& keyword, EOSFactory factory);
+    static std::vector<std::string> registeredEOSKeywords();
+    // Forgets a registration (tests).
+    static void unregisterEOS(const std::string& keyword);
+
+    // ------------------------------------------------------------- states
+    // T in K, P in bar; print != 0 prints the state (dump).
+    void calculateFromTP(double TK, double Pbar, char print);
+    void calculateFromTV(double TK, double Vm3, char print);
+    void calculateFromVP(double Vm3, double Pbar, char print);
+    // Isentropic point of molar entropy S (J/(mol K)) at T from the current volume.
+    void calculateFromTS(double TK, double S, char print);
+    // T at the set V and P; the phase error flag says whether it converged.
+    void calculate_temperature();
+    // Residuals of the volume and temperature solves.
+    void equationForCalculating_V_FromTP(double Vm3, double& f, double& df);
+    void equationForCalculating_T_FromVP(double TK, double& f, double& df);
+    // dZ/dT, d2Z/dT2, ... and the first and second derivatives of P and V (see the source).
+    void calculate_expansivity_derivative();
+    // Position k of the A-table (Deriv) as a member of the critical block.
+    double& Aentry(int k);
+
+    void print_parameters(FILE* out);
+    void print_parse_tree(FILE* out);
+
+    // ------------------------------------------- reports, isotherms and isochores
+    void dump();
+    void calculateTheIsotherm(double TK, double a, double b, int n, char igor, const char* suffix,
+                              CurveArray* array);
+    void calculateTheIsochor(double Vm3, double T1, double T2, int simplified, char igor,
+                             const char* suffix, CurveArray* array);
+    void calculatePropertiesGrid(double T1, double T2, double V1, double V2, const char* suffix);
+    void calculate_simplified_isochor(FILE* stream, double Vm3, double Tmin, double Tmax, int n,
+                                      char mode, CurveArray* array);
+    void calculate_isochor(FILE* stream, double Vm3, double Tmin, double Tmax, int n, char mode,
+                           CurveArray* array);
+    void calculate_isotherm(FILE* stream, double TK, double Vmin, double Vmax, int n, int direction,
+                            char mode, CurveArray* array);
+    void calculate_PT_isochor(double Vm3, double Tmin, double Tmax, int n, char mode,
+                              const char* suffix);
+    void calculate_PV_isotherm(double TK, double Vmin, double Vmax, int n, char mode,
+                               const char* suffix);
+    void build_PT_isochor_diagram(double* volumes, int count, double Tmin, double Tmax, int n,
+                                  char mode, const char* suffix);
+    void build_PV_isotherm_diagram(double* temperatures, int count, double Vmin, double Vmax, int n,
+                                   char mode, const char* suffix);
+    void calculate_iso_surface(double* levels, int nLevels, double Tmin, double Tmax, double Vmin,
+                               double Vmax, int nT, int nV, ThermoCalcFlag flag);
+    void calculate_P_surface(double* levels, int nLevels, double Tmin, double Tmax, double Vmin,
+                             double Vmax, int nT, int nV);
+    void calculate_TV_isobar(double Pbar, double TK, double Vm3, double Tmin, double Tmax,
+                             double Vmin, double Vmax, double dT, double dV, char stopAtInstability,
+                             char mode, const char* suffix, CurveArray* array);
+    void doCommand(int argc, char* const* argv);
+
+    // ---------------------------------------------------------------- saturation
+    void equationForCalculatingPsatFromVlVv(double* xv, double* F, double** J, int& err, int order,
+                                            void* context);
+    void equationForCalculatingTsatFromVlVv(double* xv, double* F, double** J, int& err, int order,
+                                            void* context);
+    void calculate_saturation_pressure();
+    void calculate_saturation_temperature(double PPa, double Tstart);
+    // Saturation at T with the state functions; returns the saturation pressure (Pa).
+    double calculateTheSaturationPressure(double TK);
+    int getMajorComponentIndex();
+    void calculateConodeFromP(double Pbar, double Tstart, FILE* out);
+    void calculateConodeFromT(double TK, FILE* out);
+    void calculateTheConodeFromP(double Pbar, double Tstart, char igor, const char* suffix);
+    void calculateTheConodeFromT(double TK, char igor, const char* suffix);
+    void calculate_saturation_curve(const char* file, short start, double T0, double dT, double V1,
+                                    double V2, double Tmin, char mode, const char* suffix,
+                                    CurveArray* array);
+    void next_saturation_point(double& dVl, double& dVv);
+    void calculateTheSaturationCurve(const char* suffix, char mode);
+    void calculateTheSaturationCurveFromT(double TK, const char* suffix);
+
+    // ------------------------------------------------------------- critical point
+    void calculate_critical_parameters();
+    void calculate_critical_parameters_of_pure_fluid();
+    void calculate_residual_critical_parameters();
+    void calculate_third_order_critical_parameters();
+    void calculate_second_order_critical_parameters();
+    void equationForCalculatingCriticalPoint1(double* xv, double* F, double** J, int& err,
+                                              int order, void* context);
+    void equationForCalculatingCriticalPoint2TV(double* xv, double* F, double** J, int& err,
+                                                int order, void* context);
+    void equationForCalculatingCriticalPoint2xV(double* xv, double* F, double** J, int& err,
+                                                int order, void* context);
+    void next_critical_point(double& dTdx, double& dVdx);
+    void search_a_critical_point(CriticalPointFlag flag);
+    void search_the_critical_point_of_the_pure_component();
+    void search_a_critical_point1();
+    double equationForG3xFromV(double Vm3, void* context);
+    void equationForCalculating_Spinodal(double TK, double& f, double& df);
+    void mapTheCriticalField();
+    void check_critical_parameters();
+
+    // ------------------------------------- operations of the further fluid algorithms
+    double equationForJouleThomsonInversionTemperature(double Vm3, void* context);
+    double equationForBoylePoint(double Vm3, void* context);
+    double equationForIdealPoint(double Vm3, void* context);
+    double equationForJoulePoint(double Vm3, void* context);
+    void calculateJouleThomsonInversionTemperature(double TK, double V0);
+    void calculateBoylePoint(double TK, double V0);
+    void calculateIdealPoint(double TK, double V0);
+    void calculateJoulePoint(double TK, double V0);
+    void calculateJouleThomsonInversionCurve(const char* path, double T0, double V0, double dT,
+                                             double Tmin, double Tmax, char igor,
+                                             const char* suffix);
+    void calculateBoyleCurve(const char* path, double T0, double V0, double dT, double Tmin,
+                             double Tmax, char igor, const char* suffix);
+    void calculateIdealCurve(const char* path, double T0, double V0, double dT, double Tmin,
+                             double Tmax, char igor, const char* suffix);
+    void calculateJouleCurve(const char* path, double T0, double V0, double dT, double Tmin,
+                             double Tmax, char igor, const char* suffix);
+    int calculateLiquidTh(double Vm3);
+    int calculateGasTh(double Vm3);
+    int calculateLiquidSaturationFromEntropy(double S);
+    int calculateGasSaturationFromEntropy(double S);
+    void calculateTheSpinodals(const char* suffix1, const char* suffix2);
+    void calculateTheSpinodals2(double a, double b, double x1, const char* suffix1,
+                                const char* suffix2);
+    void calculateTheBinaryIsotherm(double TK, const char* suffix);
+    void calculateTheBinaryIsothermFromP(double TK, double Pbar, const char* suffix);
+    void calculate_isentropic_point_at_fixed_T(double TK, double S, double Vstart);
+    void calculate_isentropic_point_at_fixed_P(double Pbar, double S, double Tstart, double Vstart);
+    void searchBubbleNucleusPressure(double TK, double Vliquid, double Vstart);
+    void calculateSpinodalPoint1(double Vm3, double Tstart);
+    int calculateSpinodalPoint2(double Pbar, double Vstart, double Tstart);
+    void calculateSpinodalPointFixedS(double S, double Vstart, double Tstart);
+    void calculateSpinodalCurve(const char* file, double TK, double Vm3, char branch, double Tmin,
+                                char mode, const char* suffix, CurveArray* array);
+    void calculateSpinodalCurveInMixture(double TK, double Vm3, char ignored, double Tend,
+                                         double dT, char mode, const char* suffix,
+                                         char fromCritical);
+    void calculate_the_critical_curve(const char* file, CriticalCurveFlag start,
+                                      short stopIfUnstable, double dT, double dx, double dx0,
+                                      double Pmax, char mode, const char* suffix,
+                                      CurveArray* array);
+    void calculate_bubble_point(double TK, double Vliquid, double Vvapour, double x1, double y1);
+    void calculate_dew_point(double TK, double Vliquid, double Vvapour, double x1, double y1);
+    void calculate_dew_point_for_given_P(double PPa, double TK, double Vliquid, double Vvapour,
+                                         double x1, double y1);
+    void calculate_flash_point(double TK, double PPa, double Vliquid, double Vvapour, double x1,
+                               double y1);
+    void calculate_an_isopleth(double TK, double Vliquid, double Vvapour, double x1, double y1,
+                               double Pmax, double dT, double dP, int type, char mode,
+                               const char* suffix, CurveArray* array);
+    void calculate_an_isotherm_of_the_binary_system(const char* file, short bubble, double dx,
+                                                    double dP, double Pmax, double TK,
+                                                    double Vliquid, double Vvapour, double x1,
+                                                    double y1, char mode, const char* suffix);
+    void checkInfiniteVolumes(double Vm3, double Tmin, double Tmax, char mode, const char* suffix);
+
+   protected:
+    // One volume solve from V0; true when the solver converged. Leaves V, dP/dV and dZ/dP.
+    bool solveVolumeFrom(double V0);
+    // The derivatives of the last residual evaluation at the solved volume.
+    void finishVolumeSolve();
+    // State functions and fugacities at the state just set, then the printout if asked.
+    void completeState(char print);
+    // Binds the one-dimensional solver to one of the fluid's residuals.
+    void bindVolumeSolver(void (FluidPhase::*residual)(double, double&, double&));
+
+   private:
+    void createPerComponentArrays();
+};
+
+}  // namespace vornex

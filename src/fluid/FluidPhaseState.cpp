@@ -1,0 +1,183 @@
+// State functions, fugacities and the expansivity derivatives of a fluid: sums of the
+// contributions of its Helmholtz terms.
+#include <cmath>
+
+#include "fluid/FluidPhase.h"
+
+namespace vornex {
+
+namespace {
+constexpr double R = kGasConstant;
+
+template <class F>
+void forEachTerm(FluidPhase& fluid, F&& f) {
+    for (Interaction* term : fluid.interaction)
+        if (term) f(*term, false);
+    if (fluid.ideal) f(*fluid.ideal, true);
+}
+
+bool belowCoVolume(FluidPhase& fluid) {
+    return !fluid.interaction.empty() && fluid.interaction[0] &&
+           fluid.interaction[0]->getVolumeMinimum() >= fluid.V;
+}
+}  // namespace
+
+double FluidPhase::calculate_state_functions() {
+    P = A = U = H = S = G = Cv = Cp = 0.0;
+    double a = 0, aT = 0, aV = 0, aTT = 0, aTV = 0, aVV = 0, aTTV = 0, aTVV = 0, aVVV = 0;
+    bool failed = false;
+    forEachTerm(*this, [&](Interaction& term, bool) {
+        term.calculate_state_functions();
+        if (term.error) failed = true;
+        const double* t = term.table;
+        a += t[Deriv::a];
+        aT += t[Deriv::a_T];
+        aV += t[Deriv::a_V];
+        aTT += t[Deriv::a_TT];
+        aTV += t[Deriv::a_TV];
+        aVV += t[Deriv::a_VV];
+        aTTV += t[Deriv::a_TTV];
+        aTVV += t[Deriv::a_TVV];
+        aVVV += t[Deriv::a_VVV];
+    });
+    if (failed) error = 1;
+    const double RT = R * T;
+    A = RT * a;
+    P = -RT * aV;
+    Z = -V * aV;
+    U = -R * T * T * aT;
+    H = U + P * V;
+    G = A + P * V;
+    S = (U - A) / T;
+    dZdT = -V * aTV;
+    dZdV = -aV - V * aVV;
+    Cv = -2 * RT * aT - R * T * T * aTT;
+    dSdT = -2 * R * aT - RT * aTT;
+    dPdT = -R * aV - RT * aTV;
+    dSdV = dPdT;
+    dPdV = -RT * aVV;
+    dHdT = Cv + V * dPdT;
+    dHdV = -R * T * T * aTV - RT * V * aVV - RT * aV;
+    Cp = dHdT + R * (V * aVV + T * aTV + aV) * (T * aTV + aV) / aVV;
+    dVdT = -dPdT / dPdV;
+    jouleThomson = -(dHdV / dPdV) / (dHdT - dHdV * dPdT / dPdV);
+    Av = RT * aV;
+    Avv = RT * aVV;
+    Avvv = RT * aVVV;
+    AT = RT * aT + R * a;
+    ATT = 2 * R * aT + RT * aTT;
+    ATv = RT * aTV + R * aV;
+    ATvv = R * aVV + RT * aTVV;
+    ATTv = 2 * R * aTV + RT * aTTV;
+    soundSpeed = std::sqrt((Avv - ATv * ATv / ATT) * V * V / M);
+    return P;
+}
+
+void FluidPhase::calculate_fugacities() {
+    Z = dZdV = dZdT = 0.0;
+    for (int i = 0; i < nc; ++i) {
+        const auto u = static_cast<size_t>(i);
+        // ln V - 1 takes the ideal-gas part out of the configurational term.
+        mur[u] = std::log(V) - 1.0;
+        dZdx[u] = 0.0;
+        dmudT[u] = 0.0;
+        dmudV[u] = 1.0 / V;
+        for (auto& d : dmudx[u]) d = 0.0;
+    }
+    bool failed = false;
+    forEachTerm(*this, [&](Interaction& term, bool isIdeal) {
+        term.calculate_fugacities();
+        if (term.error) failed = true;
+        Z += term.Z;
+        dZdV += term.dZdV;
+        dZdT += term.dZdT;
+        for (int i = 0; i < nc && i < term.nc; ++i) {
+            const auto u = static_cast<size_t>(i);
+            mur[u] += term.mu[u];
+            dmudT[u] += term.dmudT[u];
+            dmudV[u] += term.dmudV[u];
+            if (isIdeal) continue;
+            dZdx[u] += term.dZdx[u];
+            for (int j = 0; j < nc; ++j)
+                dmudx[u][static_cast<size_t>(j)] += term.dmudx[u][static_cast<size_t>(j)];
+        }
+    });
+    if (failed) error = 1;
+    if (belowCoVolume(*this)) {
+        // No fluid exists at or below the co-volume: no pressure, and the fugacities of
+        // the previous state must not pass for this one's.
+        Z = 0.0;
+        P = 0.0;
+        error = 1;
+        return;
+    }
+    const double RT = R * T;
+    P = Z * RT / V;
+    for (int i = 0; i < nc; ++i) {
+        const auto u = static_cast<size_t>(i);
+        fugacityCoefficient[u] = std::exp(mur[u]) / Z;
+        fugacity[u] = x[u] * P * fugacityCoefficient[u];
+    }
+    dPdV = (dZdV - Z / V) * RT / V;
+    dZdP = dZdV / dPdV;
+    for (int i = 0; i < nc; ++i) {
+        const auto u = static_cast<size_t>(i);
+        dPdx[u] = dZdx[u] * RT / V;
+        dmudP[u] = dmudV[u] / dPdV;
+    }
+    dPdT = dZdT * RT / V + R * Z / V;
+    dVdT = -dPdT / dPdV;
+    for (int i = 0; i < nc; ++i) {
+        const auto u = static_cast<size_t>(i);
+        const double phi = fugacityCoefficient[u];
+        dVdx[u] = -dPdx[u] / dPdV;
+        dphidT[u] = (dmudT[u] - dZdT / Z) * phi;
+        dphidV[u] = (dmudV[u] - dZdV / Z) * phi;
+        dphidP[u] = (dmudP[u] - dZdP / Z) * phi;
+        for (int j = 0; j < nc; ++j)
+            dphidx[u][static_cast<size_t>(j)] =
+                (dmudx[u][static_cast<size_t>(j)] - dZdx[static_cast<size_t>(j)] / Z) * phi;
+    }
+    for (int i = 0; i < nc; ++i) {
+        const auto u = static_cast<size_t>(i);
+        const double phi = fugacityCoefficient[u];
+        dfdT[u] = (P * dphidT[u] + dPdT * phi) * x[u];
+        dfdV[u] = (P * dphidV[u] + dPdV * phi) * x[u];
+        dfdP[u] = (P * dphidP[u] + phi) * x[u];
+        for (int j = 0; j < nc; ++j) {
+            const auto w = static_cast<size_t>(j);
+            dfdx[u][w] = j == i ? (P + x[u] * dPdx[u]) * phi + P * x[u] * dphidx[u][w]
+                                : (P * dphidx[u][w] + dPdx[w] * phi) * x[u];
+        }
+    }
+    // From constant volume to constant pressure.
+    for (int i = 0; i < nc; ++i) {
+        const auto u = static_cast<size_t>(i);
+        dfdT[u] += dfdV[u] * dVdT;
+        for (int j = 0; j < nc; ++j)
+            dfdx[u][static_cast<size_t>(j)] += dfdV[u] * dVdx[static_cast<size_t>(j)];
+    }
+}
+
+void FluidPhase::calculate_expansivity_derivative() {
+    dZdT = dZdV = d2ZdT2 = d2ZdTdV = d2ZdV2 = 0.0;
+    forEachTerm(*this, [&](Interaction& term, bool) {
+        term.calculate_expansivity_derivative();
+        dZdT += term.dZdT;
+        dZdV += term.dZdV;
+        d2ZdT2 += term.d2ZdT2;
+        d2ZdTdV += term.d2ZdTdV;
+        d2ZdV2 += term.d2ZdV2;
+    });
+    const double RT = R * T;
+    dPdV = (dZdV - Z / V) * RT / V;
+    dPdT = dZdT * RT / V + Z * R / V;
+    d2PdT2 = d2ZdT2 * RT / V + 2 * dZdT * R / V;
+    d2PdTdV = (d2ZdTdV - dZdT / V) * RT / V + (R / V) * (dZdV - Z / V);
+    d2PdV2 = R * (d2ZdV2 - dZdV / V + Z / (V * V)) * T / V - T * R * (dZdV - Z / V) / (V * V);
+    dVdT = -dPdT / dPdV;
+    d2VdT2 = -d2PdT2 / dPdV + dPdT * d2PdTdV / (dPdV * dPdV) +
+             (-d2PdTdV / dPdV + dPdT * d2PdV2 / (dPdV * dPdV)) * dVdT;
+}
+
+}  // namespace vornex

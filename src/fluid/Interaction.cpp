@@ -1,0 +1,295 @@
+#include "fluid/Interaction.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <utility>
+
+#include "expression/Expression.h"
+
+namespace vornex {
+
+Interaction::~Interaction() {
+    Expression::clearVarbox(this);
+}
+
+void Interaction::number_of_components(int count) {
+    if (count < 1) return;
+    nc = count;
+    const auto n = static_cast<size_t>(count);
+    x.assign(n, 0.0);
+    mu.assign(n, 0.0);
+    dmudT.assign(n, 0.0);
+    dmudV.assign(n, 0.0);
+    dmudP.assign(n, 0.0);
+    dmudx.assign(n, std::vector<double>(n, 0.0));
+    dax.assign(n, 0.0);
+    dZdx.assign(n, 0.0);
+    d2aTx.assign(n, 0.0);
+    d2aVx.assign(n, 0.0);
+    d2axx.clear();
+    for (size_t i = 0; i < n; ++i) d2axx.emplace_back(i + 1, 0.0);
+    box.assign(n + 2, 0.0);
+    if (count == 1) x[0] = 1.0;
+}
+
+void Interaction::calculate_fixed_parameters() {}
+void Interaction::calculate_volume_dependent_parameters() {}
+void Interaction::calculate_high_order_parameters() {}
+
+void Interaction::calculate_the_leaves(double* values) {
+    T = values[0];
+    V = values[1];
+    for (int i = 0; i < nc; ++i) x[static_cast<size_t>(i)] = values[i + 2];
+    calculate_fixed_parameters();
+    calculate_volume_dependent_parameters();
+    calculate_high_order_parameters();
+}
+
+double Interaction::getVolumeMinimum() {
+    return 0.0;
+}
+
+void Interaction::print_parameters(FILE*) {}
+
+void Interaction::setModelName(const char* name) {
+    modelName = name ? name : "";
+}
+
+void Interaction::composition(double x0, ...) {
+    if (nc < 1) return;
+    va_list args;
+    va_start(args, x0);
+    x = variadicDoubles(x0, args, nc);
+    va_end(args);
+}
+
+void Interaction::assignVariables() {
+    if (root == nullptr || box.size() != static_cast<size_t>(nc) + 2) return;
+    box[0] = T;
+    box[1] = V;
+    for (int i = 0; i < nc; ++i) box[static_cast<size_t>(i) + 2] = x[static_cast<size_t>(i)];
+    root->initialize_the_graph();
+    root->set_variable_values(box.data());
+    Expression::sError = 0;
+}
+
+bool Interaction::prepare(bool fixed, bool volumeDependent, bool highOrder) {
+    error = 0;
+    if (root == nullptr || nc < 1 || root->numberOfVariables() != nc + 2) {
+        // A term whose graph is missing or sized for another component count cannot be
+        // read without running off its tables.
+        error = 1;
+        return false;
+    }
+    // A term that rebuilds or resizes its graph has it analysed again before its first use.
+    if (analysedRoot_ != root || analysedSize_ != nc + 2) {
+        root->analyze_dependencies();
+        analysedRoot_ = root;
+        analysedSize_ = nc + 2;
+    }
+    assignVariables();
+    if (fixed) calculate_fixed_parameters();
+    if (volumeDependent) calculate_volume_dependent_parameters();
+    if (highOrder) calculate_high_order_parameters();
+    return true;
+}
+
+bool Interaction::evaluate(int order, int var) {
+    if (var >= 0)
+        root->calculate(order, var);
+    else
+        root->calculate(order);
+    if (Expression::sError != 0) {
+        error = 1;
+        return false;
+    }
+    return true;
+}
+
+void Interaction::calculate_Z() {
+    if (!prepare(true, true, false) || !evaluate(2, 1)) return;
+    table[Deriv::a] = root->value();
+    daV = root->d1(1);
+    d2aVV = root->d2(1, 1);
+    Z = -V * daV;
+    dZdV = -daV - V * d2aVV;
+    P = kGasConstant * Z * T / V;
+}
+
+namespace {
+// The nine entries the state-function evaluations copy: value, T and V derivatives to the
+// third order in V and the second in T.
+void copyStateEntries(Expression& r, double* table) {
+    table[Deriv::a] = r.value();
+    table[Deriv::a_T] = r.d1(0);
+    table[Deriv::a_V] = r.d1(1);
+    table[Deriv::a_TT] = r.d2(0, 0);
+    table[Deriv::a_TV] = r.d2(1, 0);
+    table[Deriv::a_VV] = r.d2(1, 1);
+    table[Deriv::a_TTV] = r.d3(1, 0, 0);
+    table[Deriv::a_TVV] = r.d3(1, 1, 0);
+    table[Deriv::a_VVV] = r.d3(1, 1, 1);
+}
+}  // namespace
+
+void Interaction::storeStateEntries() {
+    copyStateEntries(*root, table);
+    daT = table[Deriv::a_T];
+    daV = table[Deriv::a_V];
+    d2aVV = table[Deriv::a_VV];
+    d2aTV = table[Deriv::a_TV];
+    P = -kGasConstant * T * daV;
+}
+
+void Interaction::calculate_state_functions() {
+    if (!prepare(true, true, false) || !evaluate(3)) return;
+    storeStateEntries();
+    Z = -V * daV;
+}
+
+void Interaction::calculate() {
+    if (!prepare(true, true, true) || !evaluate(4)) return;
+    storeStateEntries();
+}
+
+void Interaction::calculate_expansivity_derivative() {
+    if (!prepare(false, false, true) || !evaluate(3)) return;
+    const Expression& r = *root;
+    const double aV = r.d1(1), aVV = r.d2(1, 1), aTV = r.d2(1, 0);
+    Z = -V * aV;
+    P = kGasConstant * Z * T / V;
+    dZdV = -aV - V * aVV;
+    dZdT = -V * aTV;
+    d2ZdV2 = -2.0 * aVV - V * r.d3(1, 1, 1);
+    d2ZdT2 = -V * r.d3(1, 0, 0);
+    d2ZdTdV = -aTV - V * r.d3(1, 1, 0);
+}
+
+void Interaction::calculate_fugacities() {
+    fugacityFlag = 1;
+    const bool ready = prepare(true, true, false) && evaluate(2);
+    fugacityFlag = 0;
+    if (!ready) return;
+    const Expression& r = *root;
+    const double a = r.value();
+    daT = r.d1(0);
+    daV = r.d1(1);
+    d2aVV = r.d2(1, 1);
+    d2aTV = r.d2(1, 0);
+    table[Deriv::a] = a;
+    table[Deriv::a_T] = daT;
+    table[Deriv::a_V] = daV;
+    table[Deriv::a_TT] = r.d2(0, 0);
+    table[Deriv::a_TV] = d2aTV;
+    table[Deriv::a_VV] = d2aVV;
+    for (int i = 0; i < nc; ++i) {
+        const auto ui = static_cast<size_t>(i);
+        dax[ui] = r.d1(i + 2);
+        d2aTx[ui] = r.d2(i + 2, 0);
+        d2aVx[ui] = r.d2(i + 2, 1);
+        for (int j = 0; j <= i; ++j) d2axx[ui][static_cast<size_t>(j)] = r.d2(i + 2, j + 2);
+    }
+    Z = -V * daV;
+    dZdT = -V * d2aTV;
+    dZdV = -daV - V * d2aVV;
+    P = kGasConstant * Z * T / V;
+
+    double sx = 0.0, sTx = 0.0, sVx = 0.0;
+    for (int j = 0; j < nc; ++j) {
+        const auto uj = static_cast<size_t>(j);
+        sx += x[uj] * dax[uj];
+        sTx += x[uj] * d2aTx[uj];
+        sVx += x[uj] * d2aVx[uj];
+        dZdx[uj] = -V * d2aVx[uj];
+    }
+    // The term's own dP/dV; a term without volume dependence has none to divide by.
+    const double q = (kGasConstant * T * dZdV - P) / V;
+    auto axx = [this](int i, int j) {
+        return i >= j ? d2axx[static_cast<size_t>(i)][static_cast<size_t>(j)]
+                      : d2axx[static_cast<size_t>(j)][static_cast<size_t>(i)];
+    };
+    for (int i = 0; i < nc; ++i) {
+        const auto ui = static_cast<size_t>(i);
+        mu[ui] = dax[ui] - sx + a + Z;
+        dmudT[ui] = d2aTx[ui] - sTx + daT + dZdT;
+        dmudV[ui] = d2aVx[ui] - sVx + daV + dZdV;
+        dmudP[ui] = q != 0.0 ? dmudV[ui] / q : 0.0;
+        for (int j = 0; j < nc; ++j) {
+            double s = 0.0;
+            for (int k = 0; k < nc; ++k) s += x[static_cast<size_t>(k)] * axx(j, k);
+            dmudx[ui][static_cast<size_t>(j)] = axx(i, j) - s + dZdx[static_cast<size_t>(j)];
+        }
+    }
+}
+
+namespace {
+// Derivative of the root over a multiset of variable indices (at most four), in any order.
+double rootDerivative(const Expression& r, int* idx, int order) {
+    // Non-increasing order, as the derivative tables store each index set.
+    for (int i = 1; i < order; ++i)
+        for (int j = i; j > 0 && idx[j] > idx[j - 1]; --j) std::swap(idx[j], idx[j - 1]);
+    switch (order) {
+        case 0:
+            return r.value();
+        case 1:
+            return r.d1(idx[0]);
+        case 2:
+            return r.d2(idx[0], idx[1]);
+        case 3:
+            return r.d3(idx[0], idx[1], idx[2]);
+        default:
+            return r.d4(idx[0], idx[1], idx[2], idx[3]);
+    }
+}
+
+constexpr int kBinomial[5][5] = {
+    {1, 0, 0, 0, 0}, {1, 1, 0, 0, 0}, {1, 2, 1, 0, 0}, {1, 3, 3, 1, 0}, {1, 4, 6, 4, 1}};
+}  // namespace
+
+double Interaction::entryFromRoot(int k) const {
+    const int nT = kDerivCounts[k][0], nV = kDerivCounts[k][1], nx = kDerivCounts[k][2];
+    if (nx > 0 && nc != 2) return 0.0;
+    // (d/dx_1 - d/dx_0)^nx: the binomial sum over how many of the nx derivatives fall on x_1.
+    double sum = 0.0;
+    for (int m = 0; m <= nx; ++m) {
+        int idx[4];
+        int order = 0;
+        for (int i = 0; i < nT; ++i) idx[order++] = 0;
+        for (int i = 0; i < nV; ++i) idx[order++] = 1;
+        for (int i = 0; i < m; ++i) idx[order++] = 3;
+        for (int i = 0; i < nx - m; ++i) idx[order++] = 2;
+        const double sign = (nx - m) % 2 == 0 ? 1.0 : -1.0;
+        sum += sign * kBinomial[nx][m] * rootDerivative(*root, idx, order);
+    }
+    return sum;
+}
+
+void Interaction::criticalTable(int order, bool highOrderHook, const int* entries, int count) {
+    if (!prepare(true, true, highOrderHook) || !evaluate(order)) return;
+    for (int e = 0; e < count; ++e) table[entries[e]] = entryFromRoot(entries[e]);
+}
+
+void Interaction::calculate_critical_parameters() {
+    static constexpr int all[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14,
+                                  15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29};
+    criticalTable(4, true, all, 30);
+}
+
+void Interaction::calculate_third_order_critical_parameters() {
+    static constexpr int third[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 15, 16, 17, 18, 19, 20, 21};
+    criticalTable(3, true, third, 17);
+}
+
+void Interaction::calculate_second_order_critical_parameters() {
+    static constexpr int second[] = {0, 1, 2, 3, 4, 5, 15, 17, 18};
+    criticalTable(2, true, second, 9);
+}
+
+void Interaction::calculate_critical_parameters_of_pure_fluid() {
+    static constexpr int pure[] = {Deriv::a,     Deriv::a_V,    Deriv::a_VV,
+                                   Deriv::a_VVV, Deriv::a_VVVV, Deriv::a_T,
+                                   Deriv::a_TV,  Deriv::a_TVV,  Deriv::a_TVVV};
+    criticalTable(4, true, pure, 9);
+}
+
+}  // namespace vornex

@@ -1,0 +1,183 @@
+// Interaction: one additive term of a fluid's reduced molar Helmholtz energy
+// a = A/(RT) (dimensionless) as a function of T (K), V (m3/mol) and the mole fractions x_i.
+// A concrete term builds a(T, V, x) as an expression graph over the variables
+// T (index 0), V (index 1), x_0 ... x_(nc-1) (indices 2 ...); this base evaluates the graph
+// and turns its value and derivatives into the term's compressibility Z = -V a_V, pressure
+// R T Z / V, chemical-potential and state-function contributions.
+//
+// The terms of a fluid together carry its whole volume dependence, the ideal-gas -ln V
+// included, so the fluid's Z is the plain sum of the terms' Z.
+//
+// Ownership: number_of_components creates the arrays; the concrete term builds, owns and
+// deletes its graph (root and nodes); the base never touches the graph or the model name's
+// users. Failures: a graph evaluation that raises Expression::sError sets `error` to 1.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fluid/Phase.h"
+#include "numerics/Equation.h"
+
+namespace vornex {
+
+class Expression;
+
+// Positions of the derivative table of a term (and of the fluid's A-table). For a binary
+// mixture x is the fraction of component 1 with x_0 = 1 - x_1, so d/dx = d/dx_1 - d/dx_0.
+struct Deriv {
+    enum : int {
+        a = 0,
+        a_V = 1,
+        a_x = 2,
+        a_xx = 3,
+        a_Vx = 4,
+        a_VV = 5,
+        a_xxx = 6,
+        a_Vxx = 7,
+        a_VVx = 8,
+        a_VVV = 9,
+        a_xxxx = 10,
+        a_Vxxx = 11,
+        a_VVxx = 12,
+        a_VVVx = 13,
+        a_VVVV = 14,
+        a_T = 15,
+        a_TT = 16,
+        a_TV = 17,
+        a_Tx = 18,
+        a_TVV = 19,
+        a_TVx = 20,
+        a_Txx = 21,
+        a_TVVV = 22,
+        a_TVVx = 23,
+        a_TVxx = 24,
+        a_Txxx = 25,
+        a_TTV = 26,
+        a_TTVx = 27,
+        a_TTVV = 28,
+        a_TTxx = 29,
+        count = 30
+    };
+};
+
+// How many T, V and x differentiations each Deriv position carries: {nT, nV, nx}.
+inline constexpr int kDerivCounts[Deriv::count][3] = {
+    {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 2}, {0, 1, 1}, {0, 2, 0}, {0, 0, 3}, {0, 1, 2},
+    {0, 2, 1}, {0, 3, 0}, {0, 0, 4}, {0, 1, 3}, {0, 2, 2}, {0, 3, 1}, {0, 4, 0}, {1, 0, 0},
+    {2, 0, 0}, {1, 1, 0}, {1, 0, 1}, {1, 2, 0}, {1, 1, 1}, {1, 0, 2}, {1, 3, 0}, {1, 2, 1},
+    {1, 1, 2}, {1, 0, 3}, {2, 1, 0}, {2, 1, 1}, {2, 2, 0}, {2, 0, 2}};
+
+class Interaction : public Equation {
+   public:
+    Interaction() = default;
+    Interaction(const Interaction&) = delete;
+    Interaction& operator=(const Interaction&) = delete;
+
+    std::string modelName;          // printed above the term's tree; empty: none
+    int16_t parametersCurrent = 0;  // cleared by the fluid whenever T or V changes
+    int16_t error = 0;              // 1 when the last evaluation raised the graph's error flag
+    int32_t nc = 0;
+    double P = 0.0;  // pressure contribution, Pa
+    double T = 0.0;  // K
+    double V = 0.0;  // m3/mol
+    std::vector<double> x;
+    double Z = 0.0;                          // -V a_V
+    std::vector<double> mu;                  // contribution to mu_i / (RT)
+    Expression* root = nullptr;              // the graph of a, built and owned by the concrete term
+    std::vector<double> box;                 // T, V, x_0 ... x_(nc-1), handed to the graph
+    std::vector<double> dmudT;               // at constant V and x
+    std::vector<double> dmudV;               // at constant T and x
+    std::vector<double> dmudP;               // dmudV over the term's own dP/dV
+    std::vector<std::vector<double>> dmudx;  // [i][j]: d(mu_i/RT)/dx_j
+    double daT = 0.0;
+    double daV = 0.0;
+    std::vector<double> dax;
+    double dZdV = 0.0;         // -a_V - V a_VV
+    double dZdT = 0.0;         // -V a_TV
+    std::vector<double> dZdx;  // -V a_Vx_i
+    double d2ZdT2 = 0.0;
+    double d2ZdTdV = 0.0;
+    double d2ZdV2 = 0.0;
+    double d2aVV = 0.0;
+    double d2aTV = 0.0;
+    std::vector<double> d2aTx;
+    std::vector<double> d2aVx;
+    std::vector<std::vector<double>> d2axx;  // lower triangle: [i][j], j <= i
+    double table[Deriv::count] = {};         // see Deriv
+    int32_t fugacityFlag = 0;  // 1 while calculate_fugacities prepares and runs its evaluation
+
+    // --- virtual operations ---
+    virtual ~Interaction();
+    // Stores nc and creates the arrays (one component: x_0 = 1).
+    virtual void number_of_components(int count);
+    // Hooks of the concrete terms: parameters of T and composition, of V, and those only
+    // third- and fourth-order work needs. Empty here.
+    virtual void calculate_fixed_parameters();
+    virtual void calculate_volume_dependent_parameters();
+    virtual void calculate_high_order_parameters();
+    // T = box[0], V = box[1], x_i = box[i+2], then the three hooks in order. The
+    // leaf-recomputation callback of the graph's numerical checks.
+    virtual void calculate_the_leaves(double* values);
+    // Smallest admissible molar volume (a co-volume), m3/mol; 0 here.
+    virtual double getVolumeMinimum();
+    // Order-2 evaluation with the mu contributions (see the source).
+    virtual void calculate_fugacities();
+    virtual void print_parameters(FILE* out);
+
+    // --- evaluations (each starts with assignVariables) ---
+    void setModelName(const char* name);
+    void composition(double x0, ...);
+    // box from T, V, x; the graph initialised and given the box; sError cleared.
+    void assignVariables();
+    // Pure V derivatives to order 2: Z, dZ/dV, pressure contribution.
+    void calculate_Z();
+    // Order 3: table entries a, a_T, a_V, a_TT, a_TV, a_VV, a_TTV, a_TVV, a_VVV; P, Z.
+    void calculate_state_functions();
+    // Order 4 with all hooks: the same nine entries and P (Z untouched).
+    void calculate();
+    // Order 3, hook 6 only: Z, P, dZ/dV, dZ/dT and the second derivatives of Z.
+    void calculate_expansivity_derivative();
+    // Critical-parameter tables: all 30 entries (order 4); entries 0-9 and 15-21 (order 3);
+    // 0-5, 15, 17, 18 (order 2); and the pure-fluid set 0, 1, 5, 9, 14, 15, 17, 19, 22.
+    void calculate_critical_parameters();
+    void calculate_third_order_critical_parameters();
+    void calculate_second_order_critical_parameters();
+    void calculate_critical_parameters_of_pure_fluid();
+
+    // Diagnostics of a term (the term-inspection tools).
+    void checkInteraction();
+    void detect_connection_errors();
+    void print_values();
+    void check_derivatives_of_(Expression* node);
+    void check_fugacities();
+    void check_critical_parameters();
+
+   protected:
+    // Clears `error`, assigns the variables and runs the hooks (fixed and volume parameters,
+    // and the high-order ones when asked); false when the term has no usable graph.
+    bool prepare(bool fixed, bool volumeDependent, bool highOrder);
+    // Full evaluation of the root to the given order (var >= 0: pure derivatives in var
+    // only); false, with error = 1, when the graph raised its error flag.
+    bool evaluate(int order, int var = -1);
+    // The nine state entries, the first and second derivative fields and P from the root.
+    void storeStateEntries();
+    // Table entry k from the root, composition derivatives along x_1 - x_0 (binary only).
+    double entryFromRoot(int k) const;
+    // The critical-parameter evaluation shared by the four tables.
+    void criticalTable(int order, bool highOrderHook, const int* entries, int count);
+
+   private:
+    Expression* analysedRoot_ = nullptr;  // the root whose dependencies were analysed
+    int analysedSize_ = 0;                // and the number of variables it had then
+};
+
+// Base of the multi-parameter residual terms of the reference equations of state.
+class MultiParInteraction : public Interaction {
+   public:
+    ~MultiParInteraction() override = default;
+};
+
+}  // namespace vornex

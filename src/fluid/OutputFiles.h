@@ -1,0 +1,81 @@
+// Where the fluid's tables, Igor text files, binary row files and gnuplot scripts go, and
+// how they are opened. Every file a tracer writes passes through here, so that a name built
+// from a console suffix cannot leave the output folder, a file that cannot be written is
+// reported instead of crashing, and a whole-file write never leaves half a file behind.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace vornex {
+
+class OutputFiles {
+   public:
+    // A suffix is appended to file and wave names; it may hold neither "/" nor control
+    // characters, and at most this many characters.
+    static constexpr std::size_t kMaxSuffixLength = 64;
+    // A whole file name (prefix and suffix) stays well inside the file-system limit, so
+    // that its temporary name fits as well.
+    static constexpr std::size_t kMaxNameLength = 200;
+
+    // The folder the files go to; empty (the default) means the working directory.
+    static void setDirectory(const std::string& directory);
+    static const std::string& directory();
+
+    static bool isValidSuffix(std::string_view suffix);
+    static bool isValidName(std::string_view name);
+    // isValidSuffix, with a message on standard error naming the suffix when it is not.
+    static bool checkSuffix(std::string_view suffix);
+
+    // The path at which a file of this name is written: the plain name in the working
+    // directory. gnuplot runs in the working directory, so scripts name their data files
+    // by this path too.
+    static std::string pathOf(std::string_view name);
+
+    // Writes the bytes as the whole file (temporary file, then rename). False, with a
+    // message on standard error, when the file cannot be written; nothing is left then.
+    static bool writeWholeFile(std::string_view name, std::span<const std::byte> bytes);
+
+    // Runs gnuplot on a script written here (when plotting is switched on).
+    static int plot(std::string_view script);
+};
+
+// One output file. A file opened to replace is written under a temporary name and takes its
+// own name only at commit, so that a failed or abandoned write leaves nothing behind; a
+// streamed file is written in place as the rows come.
+class OutputFile {
+   public:
+    enum class Mode { Replace, Stream };
+
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // False, with a message on standard error, when the name is not acceptable or the file
+    // cannot be created.
+    bool open(std::string_view name, Mode mode = Mode::Replace);
+    bool isOpen() const { return stream_ != nullptr; }
+    std::FILE* stream() const { return stream_; }
+    const std::string& name() const { return name_; }
+
+    // Formatted text; nothing when the file is not open.
+    void print(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void write(const void* data, std::size_t size);
+
+    // Closes the file and gives it its name. False, with a message, when a write failed
+    // (the replacing file is then removed, the streamed one stays as far as it got).
+    bool commit();
+    // Closes and removes a replacing file that is not wanted after all.
+    void abandon();
+
+   private:
+    std::FILE* stream_ = nullptr;
+    std::string name_, finalPath_, writePath_;
+    Mode mode_ = Mode::Replace;
+};
+
+}  // namespace vornex

@@ -25,11 +25,11 @@ function(vornex_library name)
 endfunction()
 
 # vornex_test(NAME sources... [DEPS libs...]) : one GoogleTest program per subsystem.
-# The tests run in a scratch folder of their own, so files they write never land in the tree.
+# Each test process runs in a fresh scratch folder below work_NAME (tests/support/TestMain.cpp).
 function(vornex_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-  add_executable(test_${name} ${ARG_SOURCES})
-  target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  add_executable(test_${name} ${ARG_SOURCES} "${PROJECT_SOURCE_DIR}/tests/support/TestMain.cpp")
+  target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
   target_include_directories(test_${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
   target_compile_definitions(test_${name} PRIVATE
     VORNEX_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")

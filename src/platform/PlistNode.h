@@ -1,0 +1,42 @@
+// Owner of a libplist node tree, with the byte conversions the archive and defaults code share.
+// Internal to the platform layer.
+#pragma once
+
+#include <plist/plist.h>
+
+#include <string>
+
+#include "platform/AtomicFileWriter.h"
+
+namespace vornex {
+
+class PlistNode {
+   public:
+    PlistNode() = default;
+    explicit PlistNode(plist_t node) : node_(node) {}
+    ~PlistNode() {
+        if (node_) plist_free(node_);
+    }
+    PlistNode(const PlistNode&) = delete;
+    PlistNode& operator=(const PlistNode&) = delete;
+    PlistNode(PlistNode&& o) noexcept : node_(o.release()) {}
+
+    plist_t get() const { return node_; }
+    plist_t release() {
+        plist_t n = node_;
+        node_ = nullptr;
+        return n;
+    }
+    explicit operator bool() const { return node_ != nullptr; }
+
+    // Binary ("bplist00") or XML form of the tree.
+    Bytes toBinary() const;
+    Bytes toXml() const;
+    // Parses binary or XML bytes; an empty node when they are neither.
+    static PlistNode parse(const Bytes& bytes, std::string& error);
+
+   private:
+    plist_t node_ = nullptr;
+};
+
+}  // namespace vornex

@@ -59,6 +59,7 @@ void CairoCanvas::attach(cairo_t* cr, bool screen) {
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
     cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
     pango_cairo_context_set_font_options(pango_, options);
+    pango_context_set_round_glyph_positions(pango_, FALSE);
     cairo_font_options_destroy(options);
     layout_ = pango_layout_new(pango_);
 }

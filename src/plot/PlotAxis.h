@@ -34,6 +34,8 @@ class PlotAxis {
     float a() const { return mA; }
     float b() const { return mB; }
 
+    // Axis units (a value, or an exponent on a logarithmic axis) → view coordinate.
+    float viewOf(float units) const { return mA * units + mB; }
     // Data value → view coordinate; on a logarithmic axis values ≤ 0 land on the low edge.
     float toView(float value) const;
     // View coordinate → data value (ten to the power on a logarithmic axis).

@@ -178,26 +178,6 @@ class ArchiveWriter {
 // ---------------------------------------------------------------------------------------------
 // Reading
 
-std::string nodeString(plist_t node) {
-    if (!node || plist_get_node_type(node) != PLIST_STRING) return {};
-    char* s = nullptr;
-    plist_get_string_val(node, &s);
-    std::string out = s ? s : "";
-    std::free(s);
-    return out;
-}
-
-Bytes nodeData(plist_t node) {
-    char* d = nullptr;
-    uint64_t length = 0;
-    plist_get_data_val(node, &d, &length);
-    Bytes out;
-    if (d)
-        out.assign(reinterpret_cast<std::uint8_t*>(d), reinterpret_cast<std::uint8_t*>(d) + length);
-    std::free(d);
-    return out;
-}
-
 std::optional<std::uint64_t> nodeUid(plist_t node) {
     if (!node || plist_get_node_type(node) != PLIST_UID) return std::nullopt;
     uint64_t v = 0;
@@ -266,7 +246,7 @@ class ArchiveReader {
         }
         if (plist_get_node_type(node) == PLIST_DICT)
             return fieldsOf(node, PlistValue::dictionary(), depth);
-        return scalar(node);
+        return PlistNode::scalarOf(node);
     }
 
     PlistValue fieldsOf(plist_t dict, PlistValue into, int depth) {
@@ -293,35 +273,12 @@ class ArchiveReader {
         return {};
     }
 
-    static PlistValue scalar(plist_t node) {
-        switch (plist_get_node_type(node)) {
-            case PLIST_BOOLEAN: {
-                uint8_t b = 0;
-                plist_get_bool_val(node, &b);
-                return PlistValue(b != 0);
-            }
-            case PLIST_UINT:
-                return PlistValue(static_cast<std::int64_t>(*nodeUnsigned(node)));
-            case PLIST_REAL: {
-                double d = 0;
-                plist_get_real_val(node, &d);
-                return PlistValue(d);
-            }
-            case PLIST_STRING:
-                return PlistValue(nodeString(node));
-            case PLIST_DATA:
-                return PlistValue(nodeData(node));
-            default:
-                return {};
-        }
-    }
-
     std::string className(plist_t dict) {
         auto uid = nodeUid(plist_dict_get_item(dict, "$class"));
         if (!uid || *uid >= size_) return {};
         plist_t cls = plist_array_get_item(objects_, static_cast<uint32_t>(*uid));
         if (!cls || plist_get_node_type(cls) != PLIST_DICT) return {};
-        return nodeString(plist_dict_get_item(cls, "$classname"));
+        return PlistNode::stringOf(plist_dict_get_item(cls, "$classname"));
     }
 
     PlistValue references(plist_t array, int depth) {
@@ -344,7 +301,7 @@ class ArchiveReader {
         plist_t comps = plist_dict_get_item(dict, white ? "NSWhite" : "NSRGB");
         if (!comps || plist_get_node_type(comps) != PLIST_DATA)
             return PlistValue::object("NSColor");
-        std::vector<double> c = parseComponents(nodeData(comps));
+        std::vector<double> c = parseComponents(PlistNode::dataOf(comps));
         bool calibrated = *space == kCalibratedRGB || *space == kCalibratedWhite;
         auto make = calibrated ? &Color::calibratedRGB : &Color::deviceRGB;
         if (white && !c.empty())
@@ -357,8 +314,9 @@ class ArchiveReader {
 
     PlistValue convert(plist_t node, int depth) {
         if (!node) return fail("a reference points outside the object table");
-        if (plist_get_node_type(node) == PLIST_STRING && nodeString(node) == "$null") return {};
-        if (plist_get_node_type(node) != PLIST_DICT) return scalar(node);
+        if (plist_get_node_type(node) == PLIST_STRING && PlistNode::stringOf(node) == "$null")
+            return {};
+        if (plist_get_node_type(node) != PLIST_DICT) return PlistNode::scalarOf(node);
         std::string cls = className(node);
         if (cls.empty()) return fail("an object has no class");
         if (cls == "NSArray" || cls == "NSMutableArray" || cls == "NSSet" ||
@@ -378,11 +336,9 @@ class ArchiveReader {
             return d;
         }
         if (cls == "NSString" || cls == "NSMutableString")
-            return PlistValue(nodeString(plist_dict_get_item(node, "NS.string")));
-        if (cls == "NSData" || cls == "NSMutableData") {
-            plist_t d = plist_dict_get_item(node, "NS.data");
-            return PlistValue(d && plist_get_node_type(d) == PLIST_DATA ? nodeData(d) : Bytes());
-        }
+            return PlistValue(PlistNode::stringOf(plist_dict_get_item(node, "NS.string")));
+        if (cls == "NSData" || cls == "NSMutableData")
+            return PlistValue(PlistNode::dataOf(plist_dict_get_item(node, "NS.data")));
         if (cls == "NSColor") return color(node);
         return fieldsOf(node, PlistValue::object(cls), depth);
     }
@@ -466,7 +422,7 @@ KeyedUnarchiver::KeyedUnarchiver(const Bytes& data) {
         invalid("the root is not a dictionary");
         return;
     }
-    if (nodeString(plist_dict_get_item(root.get(), "$archiver")) != "NSKeyedArchiver") {
+    if (PlistNode::stringOf(plist_dict_get_item(root.get(), "$archiver")) != "NSKeyedArchiver") {
         invalid("no \"$archiver\" entry");
         return;
     }

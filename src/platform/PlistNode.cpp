@@ -78,32 +78,75 @@ bool xmlHasZeroCharacter(const std::string& text) {
 
 }  // namespace
 
-Bytes PlistNode::toBinary() const {
-    if (!node_) return {};
+template <typename Write, typename Free>
+static Bytes serialize(plist_t node, Write write, Free release) {
+    if (!node) return {};
     char* out = nullptr;
     uint32_t length = 0;
-    plist_to_bin(node_, &out, &length);
+    write(node, &out, &length);
     Bytes bytes;
     if (out) {
         bytes.assign(reinterpret_cast<const std::uint8_t*>(out),
                      reinterpret_cast<const std::uint8_t*>(out) + length);
-        plist_to_bin_free(out);
+        release(out);
     }
     return bytes;
 }
 
+Bytes PlistNode::toBinary() const {
+    return serialize(node_, plist_to_bin, plist_to_bin_free);
+}
+
 Bytes PlistNode::toXml() const {
-    if (!node_) return {};
-    char* out = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(node_, &out, &length);
-    Bytes bytes;
-    if (out) {
-        bytes.assign(reinterpret_cast<const std::uint8_t*>(out),
-                     reinterpret_cast<const std::uint8_t*>(out) + length);
-        plist_to_xml_free(out);
+    return serialize(node_, plist_to_xml, plist_to_xml_free);
+}
+
+std::string PlistNode::stringOf(plist_t node) {
+    if (!node || plist_get_node_type(node) != PLIST_STRING) return {};
+    char* s = nullptr;
+    plist_get_string_val(node, &s);
+    std::string out = s ? s : "";
+    std::free(s);
+    return out;
+}
+
+Bytes PlistNode::dataOf(plist_t node) {
+    if (!node || plist_get_node_type(node) != PLIST_DATA) return {};
+    char* d = nullptr;
+    uint64_t length = 0;
+    plist_get_data_val(node, &d, &length);
+    Bytes out;
+    if (d)
+        out.assign(reinterpret_cast<std::uint8_t*>(d), reinterpret_cast<std::uint8_t*>(d) + length);
+    std::free(d);
+    return out;
+}
+
+PlistValue PlistNode::scalarOf(plist_t node) {
+    if (!node) return {};
+    switch (plist_get_node_type(node)) {
+        case PLIST_BOOLEAN: {
+            uint8_t b = 0;
+            plist_get_bool_val(node, &b);
+            return PlistValue(b != 0);
+        }
+        case PLIST_UINT: {
+            uint64_t u = 0;
+            plist_get_uint_val(node, &u);
+            return PlistValue(static_cast<std::int64_t>(u));
+        }
+        case PLIST_REAL: {
+            double d = 0;
+            plist_get_real_val(node, &d);
+            return PlistValue(d);
+        }
+        case PLIST_STRING:
+            return PlistValue(stringOf(node));
+        case PLIST_DATA:
+            return PlistValue(dataOf(node));
+        default:
+            return {};
     }
-    return bytes;
 }
 
 PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {

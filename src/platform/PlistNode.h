@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/AtomicFileWriter.h"
+#include "platform/PlistValue.h"
 
 namespace vornex {
 
@@ -34,6 +35,13 @@ class PlistNode {
     Bytes toXml() const;
     // Parses binary or XML bytes; an empty node when they are neither.
     static PlistNode parse(const Bytes& bytes, std::string& error);
+
+    // Contents of one node of a parsed tree: the string (empty for other types), the data
+    // (empty for other types), and booleans, integers, reals, strings and data as values (a
+    // null value for containers, UIDs and dates).
+    static std::string stringOf(plist_t node);
+    static Bytes dataOf(plist_t node);
+    static PlistValue scalarOf(plist_t node);
 
    private:
     plist_t node_ = nullptr;

@@ -220,39 +220,6 @@ plist_t toNode(const PlistValue& v) {
 PlistValue fromNode(plist_t node, int depth) {
     if (!node || depth > 512) return {};
     switch (plist_get_node_type(node)) {
-        case PLIST_BOOLEAN: {
-            uint8_t b = 0;
-            plist_get_bool_val(node, &b);
-            return PlistValue(b != 0);
-        }
-        case PLIST_UINT: {
-            uint64_t u = 0;
-            plist_get_uint_val(node, &u);
-            return PlistValue(static_cast<std::int64_t>(u));
-        }
-        case PLIST_REAL: {
-            double d = 0;
-            plist_get_real_val(node, &d);
-            return PlistValue(d);
-        }
-        case PLIST_STRING: {
-            char* s = nullptr;
-            plist_get_string_val(node, &s);
-            PlistValue v(std::string(s ? s : ""));
-            std::free(s);
-            return v;
-        }
-        case PLIST_DATA: {
-            char* d = nullptr;
-            uint64_t n = 0;
-            plist_get_data_val(node, &d, &n);
-            Bytes b;
-            if (d)
-                b.assign(reinterpret_cast<std::uint8_t*>(d),
-                         reinterpret_cast<std::uint8_t*>(d) + n);
-            std::free(d);
-            return PlistValue(std::move(b));
-        }
         case PLIST_ARRAY: {
             PlistValue a = PlistValue::array();
             uint32_t n = plist_array_get_size(node);
@@ -276,7 +243,7 @@ PlistValue fromNode(plist_t node, int depth) {
             return d;
         }
         default:
-            return {};
+            return PlistNode::scalarOf(node);
     }
 }
 

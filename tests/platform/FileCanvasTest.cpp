@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "ScratchFolder.h"
 #include "platform/FileCanvas.h"
 
 namespace vornex {
@@ -64,13 +65,7 @@ bool leftovers(const fs::path& dir, const std::string& name) {
 
 class FileCanvasTest : public ::testing::Test {
    protected:
-    void SetUp() override {
-        dir_ = fs::current_path() /
-               ("canvas_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
+    void SetUp() override { dir_ = scratchFolder("canvas_"); }
     std::string file(const std::string& name) const { return (dir_ / name).string(); }
 
     fs::path dir_;

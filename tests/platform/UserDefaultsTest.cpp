@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ScratchFolder.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/UserDefaults.h"
 
@@ -15,9 +16,7 @@ namespace fs = std::filesystem;
 class UserDefaultsTest : public ::testing::Test {
    protected:
     void SetUp() override {
-        dir_ = fs::current_path() /
-               ("defaults_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = scratchFolder("defaults_");
         fs::remove_all(dir_);
         file_ = (dir_ / "vornex" / "defaults.plist").string();
     }

@@ -406,6 +406,11 @@ Bytes KeyedArchiver::archivedData(const PlistValue& value, const std::string& ke
     return archiver.encodedData();
 }
 
+IoResult KeyedArchiver::archiveToFile(const std::string& path, const PlistValue& value,
+                                      const std::string& key) {
+    return writeFileAtomically(path, archivedData(value, key));
+}
+
 // -------------------------------------------------------------------------------------------------
 
 KeyedUnarchiver::KeyedUnarchiver(const Bytes& data) {
@@ -520,6 +525,21 @@ PlistValue KeyedUnarchiver::unarchivedValue(const Bytes& data, const std::string
     }
     if (result) *result = {};
     return u.decodeObject(key);
+}
+
+PlistValue KeyedUnarchiver::unarchivedValueFromFile(const std::string& path, const std::string& key,
+                                                    IoResult* result) {
+    Bytes bytes;
+    IoResult read = readFileBytes(path, bytes);
+    if (!read) {
+        if (result) *result = read;
+        return {};
+    }
+    IoResult r;
+    PlistValue v = unarchivedValue(bytes, key, &r);
+    if (!r.ok()) r.message = "'" + path + "' is " + r.message;
+    if (result) *result = r;
+    return v;
 }
 
 }  // namespace vornex

@@ -60,6 +60,9 @@ class KeyedArchiver {
     // Archive of one value under one key ("root" by default, as the platform's archive of a
     // root object).
     static Bytes archivedData(const PlistValue& value, const std::string& key = "root");
+    // The same written to a file, whole or not at all (a document: key "list").
+    static IoResult archiveToFile(const std::string& path, const PlistValue& value,
+                                  const std::string& key = "root");
 
    private:
     PlistValue& current() { return frames_.back(); }
@@ -100,6 +103,9 @@ class KeyedUnarchiver {
     // `result` when the data is not a keyed archive or lacks the key.
     static PlistValue unarchivedValue(const Bytes& data, const std::string& key = "root",
                                       IoResult* result = nullptr);
+    static PlistValue unarchivedValueFromFile(const std::string& path,
+                                              const std::string& key = "root",
+                                              IoResult* result = nullptr);
 
    private:
     KeyedUnarchiver() = default;

@@ -31,6 +31,12 @@ UserDefaults& UserDefaults::standard() {
     return shared;
 }
 
+IoResult UserDefaults::useStandardFile(const std::string& file) {
+    UserDefaults& shared = standard();
+    shared.file_ = file;
+    return shared.load();
+}
+
 IoResult UserDefaults::load() {
     values_ = PlistValue::dictionary();
     if (file_.empty()) return {};

@@ -27,6 +27,9 @@ class UserDefaults {
 
     // The shared preferences in the default file, loaded on first use.
     static UserDefaults& standard();
+    // Points the shared preferences at another file and loads it (tests use a scratch
+    // folder); returns the outcome of the load.
+    static IoResult useStandardFile(const std::string& file);
     // $XDG_CONFIG_HOME/vornex/defaults.plist when XDG_CONFIG_HOME is an absolute path, else
     // $HOME/.config/vornex/defaults.plist; empty when neither variable is usable.
     static std::string defaultFile();

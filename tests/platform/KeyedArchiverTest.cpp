@@ -160,6 +160,14 @@ TEST_F(KeyedArchiverTest, DocumentListRoundTripsThroughAFile) {
     ASSERT_NE(items, nullptr);
     (*items)[1].set("T0", 25.0);
     EXPECT_EQ(list.at(1).get("T0").toDouble(), 25.0);
+    // The one-call forms the document uses.
+    ASSERT_TRUE(KeyedArchiver::archiveToFile(path, list, "list"));
+    IoResult r;
+    EXPECT_EQ(KeyedUnarchiver::unarchivedValueFromFile(path, "list", &r), list);
+    EXPECT_TRUE(r.ok());
+    EXPECT_TRUE(KeyedUnarchiver::unarchivedValueFromFile(path, "root", &r).isNull());
+    EXPECT_EQ(r.status, IoStatus::InvalidData);
+    EXPECT_NE(r.message.find(path), std::string::npos);
 }
 
 TEST_F(KeyedArchiverTest, ArchiveHasThePlatformLayout) {

@@ -79,6 +79,18 @@ TEST_F(UserDefaultsTest, CorruptFileIsReportedReadAsEmptyAndReplaced) {
     EXPECT_FALSE(again.colorValue(defaults::backColorMarginArea));
 }
 
+TEST_F(UserDefaultsTest, SharedPreferencesFollowTheChosenFile) {
+    UserDefaults d(file_);
+    d.setColor(defaults::backColorPlotArea, Color::deviceRGB(0.2, 0.3, 0.4));
+    ASSERT_TRUE(d.save());
+    ASSERT_TRUE(UserDefaults::useStandardFile(file_));
+    EXPECT_EQ(UserDefaults::standard().file(), file_);
+    EXPECT_EQ(UserDefaults::standard().colorValue(defaults::backColorPlotArea),
+              Color::deviceRGB(0.2, 0.3, 0.4));
+    ASSERT_TRUE(UserDefaults::useStandardFile((dir_ / "none.plist").string()));
+    EXPECT_FALSE(UserDefaults::standard().contains(defaults::backColorPlotArea));
+}
+
 TEST_F(UserDefaultsTest, UnwritableFolderIsReported) {
     fs::create_directories(dir_);
     { std::ofstream(dir_ / "vornex") << "a file where the folder should be"; }

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "PlotTestSupport.h"
+#include "platform/PlatformLog.h"
 #include "plot/CGraphArea.h"
 #include "plot/CGraphCurve.h"
 
@@ -146,7 +147,11 @@ TEST_F(CurveGeometry, AddSubcurveNeedsACurveAndTwoVertices) {
     CGraphArea area;
     area.addPoint(1, 1);
     CGraphCurve empty;
+    std::vector<std::string> logged;
+    LogSink previous = setLogSink([&logged](const std::string& m) { logged.push_back(m); });
     area.addSubcurve(nullptr);
+    setLogSink(previous);
+    EXPECT_EQ(logged, std::vector<std::string>{"no curve"});
     area.addSubcurve(&empty);
     EXPECT_EQ(area.mPointsList().size(), 1u);
     area.addPoint(2, 2);

@@ -370,6 +370,69 @@ TEST_F(HandMadeArchiveTest, ObjectContainingItselfIsRefused) {
     EXPECT_NE(u.error().find("itself"), std::string::npos) << u.error();
 }
 
+TEST_F(HandMadeArchiveTest, ArraysNestedThousandsDeepAreRefused) {
+    plist_t objects = objectsWithNull();
+    const uint64_t levels = 2000, arrayClass = levels + 1;
+    for (uint64_t i = 1; i <= levels; ++i) {
+        plist_t array = plist_new_dict();
+        plist_t refs = plist_new_array();
+        if (i < levels) plist_array_append_item(refs, plist_new_uid(i + 1));
+        plist_dict_set_item(array, "NS.objects", refs);
+        plist_dict_set_item(array, "$class", plist_new_uid(arrayClass));
+        plist_array_append_item(objects, array);
+    }
+    plist_array_append_item(objects, classEntry("NSArray"));
+    KeyedUnarchiver u(finish(objects, 1));
+    EXPECT_FALSE(u.ok());
+    EXPECT_NE(u.error().find("deeply"), std::string::npos) << u.error();
+}
+
+TEST_F(DamagedArchiveTest, PropertyListNestedBeyondTheStackIsRefusedNotFatal) {
+    // libplist reads nested containers by recursion: 100000 levels overflow its stack.
+    const std::uint32_t levels = 100000;
+    Bytes b = {'b', 'p', 'l', 'i', 's', 't', '0', '0'};
+    std::vector<std::uint32_t> offsets;
+    auto put32 = [&b](std::uint32_t v) {
+        for (int k = 3; k >= 0; --k) b.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
+    };
+    for (std::uint32_t i = 0; i < levels; ++i) {
+        offsets.push_back(static_cast<std::uint32_t>(b.size()));
+        if (i + 1 < levels) {
+            b.push_back(0xA1);  // array of one element
+            put32(i + 1);
+        } else {
+            b.push_back(0xA0);
+        }
+    }
+    auto table = static_cast<std::uint32_t>(b.size());
+    for (std::uint32_t o : offsets) put32(o);
+    std::uint8_t trailer[32] = {};
+    trailer[6] = 4;
+    trailer[7] = 4;
+    for (int k = 0; k < 4; ++k) {
+        trailer[12 + k] = static_cast<std::uint8_t>(levels >> (8 * (3 - k)));
+        trailer[28 + k] = static_cast<std::uint8_t>(table >> (8 * (3 - k)));
+    }
+    b.insert(b.end(), trailer, trailer + 32);
+    PlistValue out;
+    IoResult r = parsePlist(b, out);
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.message.find("deeply"), std::string::npos) << r.message;
+    EXPECT_FALSE(KeyedUnarchiver(b).ok());
+
+    std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+    for (int i = 0; i < 100000; ++i) xml += "<array>";
+    for (int i = 0; i < 100000; ++i) xml += "</array>";
+    xml += "</plist>";
+    EXPECT_FALSE(parsePlist(Bytes(xml.begin(), xml.end()), out));
+    // Shallow nesting and shared elements still read.
+    std::string ok =
+        "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><array/><dict>"
+        "<key>k</key><array><integer>1</integer></array></dict></array></plist>";
+    ASSERT_TRUE(parsePlist(Bytes(ok.begin(), ok.end()), out));
+    EXPECT_EQ(out.at(1).get("k").at(0).toInteger(), 1);
+}
+
 TEST_F(HandMadeArchiveTest, ReferencesOutsideTheTableAndBadKeysAreRefused) {
     plist_t objects = objectsWithNull();
     KeyedUnarchiver outside(finish(objects, 9));

@@ -61,14 +61,14 @@ TEST_F(CurveExport, IgorWavesAreNamedAfterTheCurve) {
 TEST_F(CurveExport, InteractiveExportWritesTheChosenFile) {
     CGraphCurve curve;
     fill(curve, {{1.5f, -2.0f, false}});
-    services.savePath = "curve.txt";
+    services.savePath = "plotview_curve.txt";
     EXPECT_TRUE(curve.exportCurveData());
     EXPECT_EQ(services.proposals.back(), "data.txt");
-    EXPECT_EQ(readFile("curve.txt"), curve.curveDataText());
-    services.savePath = "curve.itx";
+    EXPECT_EQ(readFile("plotview_curve.txt"), curve.curveDataText());
+    services.savePath = "plotview_curve.itx";
     EXPECT_TRUE(curve.exportToIgor());
     EXPECT_EQ(services.proposals.back(), "data.itx");
-    EXPECT_EQ(readFile("curve.itx"), curve.igorText());
+    EXPECT_EQ(readFile("plotview_curve.itx"), curve.igorText());
 }
 
 TEST_F(CurveExport, CancelledPanelWritesNothing) {

@@ -87,8 +87,8 @@ class PlotFiles : public test::PlotFixture {
 };
 
 TEST_F(PlotFiles, PdfHoldsTitlesLabelsAndLegend) {
-    ASSERT_TRUE(view->writePdf("plot.pdf").ok());
-    std::string text = commandOutput("pdftotext plot.pdf - 2>/dev/null");
+    ASSERT_TRUE(view->writePdf("plotview_full.pdf").ok());
+    std::string text = commandOutput("pdftotext plotview_full.pdf - 2>/dev/null");
     for (const char* word : {"Temperature", "Pressure", "isochore", "boiling", "critical",
                              "halite field", "1000", "50"})
         EXPECT_NE(text.find(word), std::string::npos) << word << " in:\n" << text;
@@ -96,28 +96,28 @@ TEST_F(PlotFiles, PdfHoldsTitlesLabelsAndLegend) {
 }
 
 TEST_F(PlotFiles, PngPixelsLieOnTheCurves) {
-    ASSERT_TRUE(view->writeImage(FileFormat::Png, "plot.png").ok());
+    ASSERT_TRUE(view->writeImage(FileFormat::Png, "plotview_full.png").ok());
     // writeImage draws afresh, so the transform is that of the file.
-    Rgb onRed = pixelAt("plot.png", viewPoint(75, 500));
+    Rgb onRed = pixelAt("plotview_full.png", viewPoint(75, 500));
     EXPECT_GT(onRed.r, 200);
     EXPECT_LT(onRed.g, 60);
-    Rgb onBlue = pixelAt("plot.png", viewPoint(20, 300));
+    Rgb onBlue = pixelAt("plotview_full.png", viewPoint(20, 300));
     EXPECT_GT(onBlue.b, 200);
     EXPECT_LT(onBlue.r, 60);
-    Rgb onPoint = pixelAt("plot.png", viewPoint(70, 250));
+    Rgb onPoint = pixelAt("plotview_full.png", viewPoint(70, 250));
     EXPECT_GT(onPoint.g, 100);
     EXPECT_LT(onPoint.r, 60);
-    Rgb background = pixelAt("plot.png", viewPoint(85, 100));  // plot area (0.6, 1, 1)
+    Rgb background = pixelAt("plotview_full.png", viewPoint(85, 100));  // plot area (0.6, 1, 1)
     EXPECT_NEAR(background.r, 153, 2);
     EXPECT_EQ(background.g, 255);
-    Rgb margin = pixelAt("plot.png", {view->marginLeft() / 2, 200});  // (1, 1, 0.7)
+    Rgb margin = pixelAt("plotview_full.png", {view->marginLeft() / 2, 200});  // (1, 1, 0.7)
     EXPECT_EQ(margin.r, 255);
     EXPECT_NEAR(margin.b, 178, 2);
 }
 
 TEST_F(PlotFiles, SvgIsWritten) {
-    ASSERT_TRUE(view->writeImage(FileFormat::Svg, "plot.svg").ok());
-    std::ifstream in("plot.svg");
+    ASSERT_TRUE(view->writeImage(FileFormat::Svg, "plotview_full.svg").ok());
+    std::ifstream in("plotview_full.svg");
     std::stringstream s;
     s << in.rdbuf();
     EXPECT_NE(s.str().find("<svg"), std::string::npos);
@@ -145,12 +145,12 @@ TEST_F(PlotFiles, PrintedPlotShowsNoSelectionMark) {
 }
 
 TEST_F(PlotFiles, SaveAsPdfProposesThePlotName) {
-    services.savePath = "chosen.pdf";
+    services.savePath = "plotview_chosen.pdf";
     EXPECT_TRUE(view->onPrintPlot());
     EXPECT_EQ(services.proposals.back(), "plot");
     EXPECT_EQ(services.fileTypes.back(), "pdf");
     EXPECT_EQ(view->plotName(), "plot");
-    EXPECT_TRUE(std::filesystem::exists("chosen.pdf"));
+    EXPECT_TRUE(std::filesystem::exists("plotview_chosen.pdf"));
     services.savePath.reset();
     EXPECT_FALSE(view->onPrintPlot());  // cancelled
     EXPECT_TRUE(services.errors.empty());

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <map>
 #include <optional>
+#include <unordered_map>
 
 #include "platform/PlistNode.h"
 
@@ -54,13 +55,20 @@ class ArchiveWriter {
             case T::Null:
                 return 0;
             case T::Bool:
-                return append(plist_new_bool(v.toBool()));
-            case T::Integer:
-                return append(plist_new_uint(static_cast<std::uint64_t>(v.toInteger())));
-            case T::Real:
-                return append(plist_new_real(v.toDouble()));
+                return shared('b', v.toBool() ? "1" : "0",
+                              [&] { return plist_new_bool(v.toBool()); });
+            case T::Integer: {
+                auto u = static_cast<std::uint64_t>(v.toInteger());
+                return shared('i', std::to_string(u), [&] { return plist_new_uint(u); });
+            }
+            case T::Real: {
+                double d = v.toDouble();
+                std::string bits(reinterpret_cast<const char*>(&d), sizeof d);
+                return shared('r', bits, [&] { return plist_new_real(d); });
+            }
             case T::String:
-                return append(plist_new_string(v.toString().c_str()));
+                return shared('s', v.toString(),
+                              [&] { return plist_new_string(v.toString().c_str()); });
             case T::Data:
                 return append(newData(v.toData()));
             case T::Color: {
@@ -151,9 +159,21 @@ class ArchiveWriter {
         return plist_new_data(reinterpret_cast<const char*>(b.data()), b.size());
     }
 
+    // Equal strings and numbers are stored once, as the platform's archiver stores a shared
+    // object once: a case list repeats the same keys in every case.
+    template <typename Make>
+    std::uint64_t shared(char kind, const std::string& content, Make make) {
+        std::string key = kind + content;
+        auto it = scalars_.find(key);
+        if (it != scalars_.end()) return it->second;
+        std::uint64_t uid = append(make());
+        scalars_.emplace(std::move(key), uid);
+        return uid;
+    }
+
     std::uint64_t append(plist_t node) {
         plist_array_append_item(objects_.get(), node);
-        return plist_array_get_size(objects_.get()) - 1;
+        return count_++;
     }
 
     std::uint64_t classUid(const std::string& name, std::vector<std::string> chain) {
@@ -172,7 +192,9 @@ class ArchiveWriter {
     }
 
     PlistNode objects_;
+    std::uint64_t count_ = 1;  // "$null" is entry 0
     std::map<std::string, std::uint64_t> classes_;
+    std::unordered_map<std::string, std::uint64_t> scalars_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -214,20 +236,20 @@ std::vector<double> parseComponents(const Bytes& b) {
 class ArchiveReader {
    public:
     ArchiveReader(plist_t objects)
-        : objects_(objects), size_(plist_array_get_size(objects)), busy_(size_, false) {}
+        : objects_(PlistNode::itemsOf(objects)), busy_(objects_.size(), false) {}
 
     bool failed() const { return !error_.empty(); }
     const std::string& error() const { return error_; }
 
     PlistValue object(std::uint64_t uid, int depth) {
         if (failed()) return {};
-        if (uid >= size_) return fail("a reference points outside the object table");
+        if (uid >= objects_.size()) return fail("a reference points outside the object table");
         if (uid == 0) return {};
         if (depth > kMaxDepth) return fail("objects nest too deeply");
         if (busy_[uid]) return fail("an object contains itself");
         if (++decoded_ > kMaxDecodedValues) return fail("too many objects");
         busy_[uid] = true;
-        PlistValue v = convert(plist_array_get_item(objects_, static_cast<uint32_t>(uid)), depth);
+        PlistValue v = convert(objects_[uid], depth);
         busy_[uid] = false;
         return v;
     }
@@ -239,9 +261,10 @@ class ArchiveReader {
         if (auto uid = nodeUid(node)) return object(*uid, depth + 1);
         if (plist_get_node_type(node) == PLIST_ARRAY) {
             PlistValue a = PlistValue::array();
-            uint32_t n = plist_array_get_size(node);
-            for (uint32_t i = 0; i < n && !failed(); ++i)
-                a.append(field(plist_array_get_item(node, i), depth + 1));
+            for (plist_t item : PlistNode::itemsOf(node)) {
+                if (failed()) break;
+                a.append(field(item, depth + 1));
+            }
             return a;
         }
         if (plist_get_node_type(node) == PLIST_DICT)
@@ -250,6 +273,7 @@ class ArchiveReader {
     }
 
     PlistValue fieldsOf(plist_t dict, PlistValue into, int depth) {
+        std::vector<PlistValue::Entry> entries;
         plist_dict_iter it = nullptr;
         plist_dict_new_iter(dict, &it);
         for (;;) {
@@ -260,10 +284,11 @@ class ArchiveReader {
             std::string k = key;
             std::free(key);
             if (k == "$class" || !value) continue;
-            into.set(k, field(value, depth + 1));
+            entries.emplace_back(std::move(k), field(value, depth + 1));
             if (failed()) break;
         }
         std::free(it);
+        into.setEntries(std::move(entries));
         return into;
     }
 
@@ -275,8 +300,8 @@ class ArchiveReader {
 
     std::string className(plist_t dict) {
         auto uid = nodeUid(plist_dict_get_item(dict, "$class"));
-        if (!uid || *uid >= size_) return {};
-        plist_t cls = plist_array_get_item(objects_, static_cast<uint32_t>(*uid));
+        if (!uid || *uid >= objects_.size()) return {};
+        plist_t cls = objects_[*uid];
         if (!cls || plist_get_node_type(cls) != PLIST_DICT) return {};
         return PlistNode::stringOf(plist_dict_get_item(cls, "$classname"));
     }
@@ -285,11 +310,11 @@ class ArchiveReader {
         PlistValue out = PlistValue::array();
         if (!array || plist_get_node_type(array) != PLIST_ARRAY)
             return fail("a collection has no element list");
-        uint32_t n = plist_array_get_size(array);
-        for (uint32_t i = 0; i < n && !failed(); ++i) {
-            auto uid = nodeUid(plist_array_get_item(array, i));
+        for (plist_t item : PlistNode::itemsOf(array)) {
+            auto uid = nodeUid(item);
             if (!uid) return fail("a collection element is not a reference");
             out.append(object(*uid, depth + 1));
+            if (failed()) break;
         }
         return out;
     }
@@ -328,11 +353,13 @@ class ArchiveReader {
             if (failed()) return {};
             if (keys.size() != values.size())
                 return fail("a dictionary has more keys than values or fewer");
-            PlistValue d = PlistValue::dictionary();
+            std::vector<PlistValue::Entry> entries;
             for (std::size_t i = 0; i < keys.size(); ++i) {
                 if (!keys.at(i).isString()) return fail("a dictionary key is not a string");
-                d.set(keys.at(i).toString(), values.at(i));
+                entries.emplace_back(keys.at(i).toString(), values.at(i));
             }
+            PlistValue d = PlistValue::dictionary();
+            d.setEntries(std::move(entries));
             return d;
         }
         if (cls == "NSString" || cls == "NSMutableString")
@@ -343,8 +370,7 @@ class ArchiveReader {
         return fieldsOf(node, PlistValue::object(cls), depth);
     }
 
-    plist_t objects_;
-    std::uint64_t size_;
+    std::vector<plist_t> objects_;
     std::vector<bool> busy_;
     std::size_t decoded_ = 0;
     std::string error_;

@@ -222,6 +222,22 @@ Bytes PlistNode::toXml() const {
     return serialize(node_, plist_to_xml, plist_to_xml_free);
 }
 
+std::vector<plist_t> PlistNode::itemsOf(plist_t array) {
+    std::vector<plist_t> items;
+    if (!array || plist_get_node_type(array) != PLIST_ARRAY) return items;
+    items.reserve(plist_array_get_size(array));
+    plist_array_iter it = nullptr;
+    plist_array_new_iter(array, &it);
+    for (;;) {
+        plist_t item = nullptr;
+        plist_array_next_item(array, it, &item);
+        if (!item) break;
+        items.push_back(item);
+    }
+    std::free(it);
+    return items;
+}
+
 std::string PlistNode::stringOf(plist_t node) {
     if (!node || plist_get_node_type(node) != PLIST_STRING) return {};
     char* s = nullptr;

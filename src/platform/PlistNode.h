@@ -5,6 +5,7 @@
 #include <plist/plist.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/AtomicFileWriter.h"
 #include "platform/PlistValue.h"
@@ -39,6 +40,9 @@ class PlistNode {
     // Contents of one node of a parsed tree: the string (empty for other types), the data
     // (empty for other types), and booleans, integers, reals, strings and data as values (a
     // null value for containers, UIDs and dates).
+    // Elements of an array node in order (empty for other types). libplist finds an element
+    // by index in time linear in the index; walking with its iterator is linear overall.
+    static std::vector<plist_t> itemsOf(plist_t array);
     static std::string stringOf(plist_t node);
     static Bytes dataOf(plist_t node);
     static PlistValue scalarOf(plist_t node);

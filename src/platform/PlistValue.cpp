@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <unordered_map>
 
 #include "platform/KeyedArchiver.h"
 #include "platform/PlistNode.h"
@@ -109,6 +110,20 @@ void PlistValue::set(const std::string& key, PlistValue v) {
         return;
     }
     entries_.emplace_back(key, std::move(v));
+}
+
+void PlistValue::setEntries(std::vector<Entry> entries) {
+    if (type_ != Type::Dictionary && type_ != Type::Object) return;
+    entries_.clear();
+    std::unordered_map<std::string, std::size_t> index;
+    for (Entry& e : entries) {
+        auto [it, fresh] = index.try_emplace(e.first, entries_.size());
+        if (fresh) {
+            entries_.push_back(std::move(e));
+        } else {
+            entries_[it->second].second = std::move(e.second);
+        }
+    }
 }
 
 const PlistValue* PlistValue::find(const std::string& key) const {
@@ -222,13 +237,11 @@ PlistValue fromNode(plist_t node, int depth) {
     switch (plist_get_node_type(node)) {
         case PLIST_ARRAY: {
             PlistValue a = PlistValue::array();
-            uint32_t n = plist_array_get_size(node);
-            for (uint32_t i = 0; i < n; ++i)
-                a.append(fromNode(plist_array_get_item(node, i), depth + 1));
+            for (plist_t item : PlistNode::itemsOf(node)) a.append(fromNode(item, depth + 1));
             return a;
         }
         case PLIST_DICT: {
-            PlistValue d = PlistValue::dictionary();
+            std::vector<PlistValue::Entry> entries;
             plist_dict_iter it = nullptr;
             plist_dict_new_iter(node, &it);
             for (;;) {
@@ -236,10 +249,12 @@ PlistValue fromNode(plist_t node, int depth) {
                 plist_t value = nullptr;
                 plist_dict_next_item(node, it, &key, &value);
                 if (!key) break;
-                d.set(key, fromNode(value, depth + 1));
+                entries.emplace_back(key, fromNode(value, depth + 1));
                 std::free(key);
             }
             std::free(it);
+            PlistValue d = PlistValue::dictionary();
+            d.setEntries(std::move(entries));
             return d;
         }
         default:

@@ -170,6 +170,24 @@ TEST_F(KeyedArchiverTest, DocumentListRoundTripsThroughAFile) {
     EXPECT_NE(r.message.find(path), std::string::npos);
 }
 
+TEST_F(KeyedArchiverTest, LargeDictionaryReadsInOnePass) {
+    // Reading used to insert key by key with a search each, and to find each object by
+    // index in libplist: both quadratic in the object count.
+    PlistValue big = PlistValue::dictionary();
+    std::vector<PlistValue::Entry> entries;
+    for (int i = 0; i < 20000; ++i) entries.emplace_back("k" + std::to_string(i), i);
+    big.setEntries(std::move(entries));
+    PlistValue back = KeyedUnarchiver::unarchivedValue(KeyedArchiver::archivedData(big));
+    ASSERT_EQ(back.size(), 20000u);
+    EXPECT_EQ(back.get("k19999").toInteger(), 19999);
+    EXPECT_EQ(back, big);
+    // A repeated key keeps its first place and its last value.
+    PlistValue d = PlistValue::dictionary();
+    d.setEntries({{"a", 1}, {"b", 2}, {"a", 3}});
+    EXPECT_EQ(d.keys(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(d.get("a").toInteger(), 3);
+}
+
 TEST_F(KeyedArchiverTest, ArchiveHasThePlatformLayout) {
     PlistValue raw;
     ASSERT_TRUE(parsePlist(archiveOf(caseList()), raw));

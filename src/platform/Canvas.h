@@ -52,7 +52,8 @@ class Canvas {
     void clip(const BezierPath& path);
     void clipToRect(const Rect& r);
 
-    // Paints the path's area in the fill colour, by the path's winding rule.
+    // Paints the path's area in the fill colour, by the path's winding rule. An empty path
+    // paints nothing and reaches no back end (a recording canvas records nothing for it).
     void fill(const BezierPath& path);
     // Strokes the path in the stroke colour with the path's width, dash, caps and joins.
     void stroke(const BezierPath& path);

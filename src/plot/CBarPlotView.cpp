@@ -60,7 +60,7 @@ double CBarPlotView::Layout::barCentre(std::size_t i) const {
 }
 
 CBarPlotView::CBarPlotView(Rect frame)
-    : mFrame(frame),
+    : DrawnView(frame),
       mTicksAttributes(Font::labelFont()),
       mPlotMenu(std::make_unique<Menu>("Barplot")),
       mTitleAttributes(Font::systemFont()) {
@@ -77,11 +77,6 @@ CBarPlotView::CBarPlotView(Rect frame)
     m.addItem("Export to Igor...", "onExportToIgor:", [this] { onExportToIgor(); });
     m.setValidator([this](MenuItem& item) { return validateMenuItem(item); });
     mStepper.frame = Rect(1, frame.height() - 30, 20, 30);
-}
-
-void CBarPlotView::setNeedsDisplay(bool needed) {
-    mNeedsDisplay = needed;
-    if (needed && mDisplayRequest) mDisplayRequest();
 }
 
 void CBarPlotView::setReferenceLabels(std::vector<std::string> labels, std::vector<double> values) {
@@ -217,11 +212,6 @@ IoResult CBarPlotView::writePdf(const std::string& path) {
     return r;
 }
 
-IoResult CBarPlotView::writeImage(FileFormat format, const std::string& path, double pixelScale) {
-    return renderToFile(
-        format, path, bounds().size, [this](Canvas& c) { drawRect(c); }, pixelScale);
-}
-
 // ----- Scale ---------------------------------------------------------------------------------
 
 CBarPlotView::Layout CBarPlotView::layout() const {
@@ -323,7 +313,7 @@ void CBarPlotView::drawRect(Canvas& canvas, const Rect& dirty) {
         drawSeries(canvas, l);
     }
     canvas.restoreGraphicsState();
-    mNeedsDisplay = false;
+    displayed();
 }
 
 void CBarPlotView::drawTitles(Canvas& canvas, const Layout& l) const {

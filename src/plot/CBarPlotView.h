@@ -15,12 +15,13 @@
 #include "platform/Canvas.h"
 #include "platform/FileCanvas.h"
 #include "platform/Menu.h"
+#include "plot/DrawnView.h"
 
 namespace vornex {
 
 struct MouseEvent;
 
-class CBarPlotView {
+class CBarPlotView : public DrawnView {
    public:
     enum Mode { kBars = 0, kLines = 1, kLinesAndMarkers = 2 };
 
@@ -53,15 +54,6 @@ class CBarPlotView {
     };
 
     explicit CBarPlotView(Rect frame);
-    CBarPlotView(const CBarPlotView&) = delete;
-    CBarPlotView& operator=(const CBarPlotView&) = delete;
-
-    Rect frame() const { return mFrame; }
-    Rect bounds() const { return Rect({0, 0}, mFrame.size); }
-    void setFrame(Rect frame) { mFrame = frame; }
-    bool needsDisplay() const { return mNeedsDisplay; }
-    void setNeedsDisplay(bool needed);
-    void setDisplayRequestHandler(std::function<void()> h) { mDisplayRequest = std::move(h); }
 
     // ----- Data ---------------------------------------------------------------------------
     void setValues(std::vector<double> values) { mValues = std::move(values); }
@@ -114,7 +106,6 @@ class CBarPlotView {
     // Writes igorText() whole or not at all; on success the next export uses n + 1.
     IoResult writeIgorFile(const std::string& path);
     IoResult writePdf(const std::string& path);
-    IoResult writeImage(FileFormat format, const std::string& path, double pixelScale = 1.0);
 
     // ----- Drawing ------------------------------------------------------------------------
     Layout layout() const;
@@ -128,8 +119,8 @@ class CBarPlotView {
     double linearTop() const;
     // Decades of the logarithmic scale, lo < hi.
     void decades(int& lo, int& hi) const;
-    void drawRect(Canvas& canvas, const Rect& dirty);
-    void drawRect(Canvas& canvas) { drawRect(canvas, bounds()); }
+    using DrawnView::drawRect;
+    void drawRect(Canvas& canvas, const Rect& dirty) override;
 
    private:
     void setMode(int mode);
@@ -141,7 +132,6 @@ class CBarPlotView {
     // The reference value of label i, if it has one.
     const double* referenceValueFor(std::size_t i) const;
 
-    Rect mFrame;
     std::vector<double> mValues;
     std::vector<std::string> mLabels;
     TextAttributes mTicksAttributes;
@@ -160,8 +150,6 @@ class CBarPlotView {
     std::string mXLabel, mYLabel;
     TextAttributes mTitleAttributes;
     std::string mPlotName;
-    bool mNeedsDisplay = false;
-    std::function<void()> mDisplayRequest;
 };
 
 // Igor text strings hold their text between double quotes: quotes, backslashes and control

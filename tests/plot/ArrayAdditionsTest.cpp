@@ -45,18 +45,6 @@ TEST_F(RawDoubleResources, SaturationTableReadsBackExactly) {
     EXPECT_EQ(arrayWithDataInFile("satu_roundtrip"), table);
 }
 
-TEST_F(RawDoubleResources, SpecialValuesSurviveBitForBit) {
-    const std::vector<double> values = {-0.0, std::numeric_limits<double>::infinity(),
-                                        std::numeric_limits<double>::denorm_min(), 1e308};
-    writeDoubles("satu_special", values);
-    std::vector<double> read = arrayWithDataInFile("satu_special");
-    ASSERT_EQ(read.size(), values.size());
-    EXPECT_TRUE(std::signbit(read[0]));
-    EXPECT_EQ(read[1], values[1]);
-    EXPECT_EQ(read[2], values[2]);
-    EXPECT_EQ(read[3], values[3]);
-}
-
 TEST_F(RawDoubleResources, SeventeenBytesGiveTwoNumbers) {
     unsigned char bytes[17] = {};
     const double a = 1.5, b = -2.25;

@@ -219,16 +219,6 @@ TEST_F(BarChartDrawing, TitlesCentredAndTheYTitleReadsUpward) {
     EXPECT_NEAR(corner.y, 40 + 120 - y->textSize.width / 2, 1e-9);
 }
 
-TEST_F(BarChartDrawing, GridLinesAreGrey) {
-    view.onToggleGrid();
-    RecordingCanvas canvas({480, 300});
-    view.drawRect(canvas);
-    int grey = 0;
-    for (const auto& op : canvas.operations(Kind::Stroke))
-        if (op.color == Color::gray()) ++grey;
-    EXPECT_EQ(grey, 2);
-}
-
 TEST_F(BarChartDrawing, NoValuesDrawsOnlyTheBackground) {
     view.setValues({});
     RecordingCanvas canvas({480, 300});

@@ -102,14 +102,6 @@ TEST_F(PlotHostView, ResizingCarriesThePlotAndStatusBar) {
     EXPECT_EQ(second->frame(), Rect(0, 25, 500, 375));
 }
 
-TEST_F(PlotHostView, InstalledPlotKeepsItsFrameUntilTheButtonsCome) {
-    auto plot = newPlot();
-    plot->setFrame(Rect(0, 0, 123, 45));
-    CPlotView* installed = host.installPlotView(std::move(plot));
-    EXPECT_EQ(installed->frame(), Rect(0, 0, 123, 45));
-    EXPECT_EQ(installed->drawPlotView(), &host);
-}
-
 TEST_F(PlotHostView, HostDestroyedWhilePanelsHoldItsPlot) {
     auto host2 = std::make_unique<CDrawPlotView>(Rect(0, 0, 300, 200));
     CPlotView* plot = host2->setPlotView(newPlot());

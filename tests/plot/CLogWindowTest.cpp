@@ -62,12 +62,6 @@ TEST_F(LogAppends, AppendTextSkipsTheEmptyLogStep) {
     EXPECT_EQ(log.string(), "raw");
 }
 
-TEST_F(LogAppends, ScrollToEndTargetsTheLastCharacter) {
-    log.appendString1("line");
-    log.scrollToEnd();
-    EXPECT_EQ(log.scrollTarget(), log.text().length());
-}
-
 TEST_F(LogAppends, EveryChangeIsAnnounced) {
     int changes = 0;
     log.setChangeHandler([&] { ++changes; });

@@ -116,13 +116,6 @@ TEST_F(TableRowCommands, KeypadEnterOpensTheFirstColumnOfTheSelectedRow) {
     EXPECT_TRUE(table.editedCell().textSelected);
 }
 
-TEST_F(TableRowCommands, SetEditableSwitchesEveryColumn) {
-    table.setEditable(false);
-    for (const auto& c : table.columns()) EXPECT_FALSE(c.editable);
-    table.setEditable(true);
-    for (const auto& c : table.columns()) EXPECT_TRUE(c.editable);
-}
-
 TEST_F(TableRowCommands, ReloadWithFewerRowsDropsTheSelectionBeyondThem) {
     table.selectRow(3);
     table.reloadData(2);

@@ -1,0 +1,68 @@
+// Files written whole or not at all: the bytes go to a temporary file beside the target, which
+// replaces the target only when everything was written; a failure leaves the target as it was
+// and no temporary behind. IoResult carries the outcome of every file operation of this layer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vornex {
+
+using Bytes = std::vector<std::uint8_t>;
+
+enum class IoStatus {
+    Ok,
+    OpenFailed,   // the file (or its temporary) could not be created or opened
+    WriteFailed,  // writing, flushing or renaming failed
+    ReadFailed,   // reading failed
+    InvalidData,  // the bytes are not in the expected format
+};
+
+struct IoResult {
+    IoStatus status = IoStatus::Ok;
+    // Names the file and the cause; empty on success.
+    std::string message;
+
+    bool ok() const { return status == IoStatus::Ok; }
+    explicit operator bool() const { return ok(); }
+    static IoResult failure(IoStatus s, std::string message) { return {s, std::move(message)}; }
+};
+
+class AtomicFileWriter {
+   public:
+    // Creates the temporary file at once; status() tells whether that worked.
+    explicit AtomicFileWriter(std::string path);
+    // Removes the temporary unless commit() succeeded.
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // False once any write failed; later writes are ignored.
+    bool write(const void* data, std::size_t length);
+    bool write(const std::string& text) { return write(text.data(), text.size()); }
+    // Closes the temporary and moves it onto the target path. Reports the first failure of
+    // the whole sequence; the target is untouched unless the result is Ok.
+    IoResult commit();
+    // Drops what was written; the target is untouched.
+    void discard();
+
+    const IoResult& status() const { return status_; }
+    const std::string& path() const { return path_; }
+
+   private:
+    std::string path_;
+    std::string tempPath_;
+    int fd_ = -1;
+    IoResult status_;
+    bool done_ = false;
+};
+
+IoResult writeFileAtomically(const std::string& path, const void* data, std::size_t length);
+IoResult writeFileAtomically(const std::string& path, const Bytes& bytes);
+IoResult writeFileAtomically(const std::string& path, const std::string& text);
+// Reads a whole file; `out` is cleared first.
+IoResult readFileBytes(const std::string& path, Bytes& out);
+
+}  // namespace vornex

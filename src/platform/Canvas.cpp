@@ -1,0 +1,99 @@
+#include "platform/Canvas.h"
+
+#include <algorithm>
+
+namespace vornex {
+
+Canvas::Canvas(Size size) : size_(size) {}
+
+Canvas::~Canvas() = default;
+
+void Canvas::saveGraphicsState() {
+    saved_.push_back(state_);
+    doSave();
+}
+
+bool Canvas::restoreGraphicsState() {
+    if (saved_.empty()) return false;
+    state_ = saved_.back();
+    saved_.pop_back();
+    doRestore();
+    return true;
+}
+
+void Canvas::setColor(const Color& c) {
+    state_.fill = c;
+    state_.stroke = c;
+}
+
+void Canvas::setFillColor(const Color& c) {
+    state_.fill = c;
+}
+void Canvas::setStrokeColor(const Color& c) {
+    state_.stroke = c;
+}
+
+void Canvas::concat(const AffineTransform& t) {
+    state_.transform.prepend(t);
+    doSetTransform(state_.transform);
+}
+
+void Canvas::clip(const BezierPath& path) {
+    doClip(path);
+}
+
+void Canvas::clipToRect(const Rect& r) {
+    doClip(BezierPath::withRect(r));
+}
+
+void Canvas::fill(const BezierPath& path) {
+    if (!path.isEmpty()) doFill(path, state_.fill);
+}
+
+void Canvas::stroke(const BezierPath& path) {
+    if (!path.isEmpty()) doStroke(path, state_.stroke);
+}
+
+void Canvas::fillRect(const Rect& r) {
+    fill(BezierPath::withRect(r));
+}
+
+void Canvas::frameRect(const Rect& r, double width) {
+    // Four bands inside the edges, painted as one even-odd area so corners are not doubled.
+    if (r.isEmpty()) return;
+    double w = std::min(width, 0.5 * std::min(r.width(), r.height()));
+    BezierPath frame = BezierPath::withRect(r);
+    if (w < 0.5 * std::min(r.width(), r.height())) frame.appendRect(r.insetBy(w, w));
+    frame.setWindingRule(WindingRule::EvenOdd);
+    fill(frame);
+}
+
+void Canvas::strokeLine(Point from, Point to) {
+    stroke(BezierPath::withLine(from, to));
+}
+
+Size Canvas::measureText(const AttributedString& text) {
+    if (text.empty()) return {};
+    return doMeasureText(text);
+}
+
+Size Canvas::measureText(const std::string& text, const TextAttributes& attributes) {
+    return measureText(AttributedString(text, attributes));
+}
+
+void Canvas::drawText(const AttributedString& text, Point origin) {
+    if (text.empty()) return;
+    doDrawText(text, origin, doMeasureText(text));
+}
+
+void Canvas::drawText(const std::string& text, const TextAttributes& attributes, Point origin) {
+    drawText(AttributedString(text, attributes), origin);
+}
+
+void Canvas::drawText(const AttributedString& text, const Rect& r) {
+    if (text.empty()) return;
+    Size s = doMeasureText(text);
+    doDrawText(text, {r.minX(), r.maxY() - s.height}, s);
+}
+
+}  // namespace vornex

@@ -1,0 +1,571 @@
+#include "platform/KeyedArchiver.h"
+
+#include <charconv>
+#include <map>
+#include <optional>
+#include <unordered_map>
+
+#include "platform/PlistNode.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr std::uint64_t kArchiveVersion = 100000;
+// Decoding stops beyond these: an archive that references itself, nests without end or
+// expands shared objects into a huge tree is refused instead of exhausting the stack or memory.
+constexpr int kMaxDepth = 512;
+constexpr std::size_t kMaxDecodedValues = 20'000'000;
+
+// ---------------------------------------------------------------------------------------------
+// Writing
+
+enum ColorSpaceCode : std::uint64_t {
+    kCalibratedRGB = 1,
+    kDeviceRGB = 2,
+    kCalibratedWhite = 3,
+    kDeviceWhite = 4,
+};
+
+std::string formatComponent(double v) {
+    char buffer[32];
+    auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return std::string(buffer, r.ptr);
+}
+
+Bytes rgbComponents(const Color& c) {
+    std::string s = formatComponent(c.redComponent()) + " " + formatComponent(c.greenComponent()) +
+                    " " + formatComponent(c.blueComponent());
+    if (c.alphaComponent() != 1.0) s += " " + formatComponent(c.alphaComponent());
+    Bytes b(s.begin(), s.end());
+    b.push_back(0);
+    return b;
+}
+
+class ArchiveWriter {
+   public:
+    ArchiveWriter() : objects_(plist_new_array()) {
+        plist_array_append_item(objects_.get(), plist_new_string("$null"));
+    }
+
+    // Adds the value to "$objects" and returns its index (0 for nil).
+    std::uint64_t add(const PlistValue& v) {
+        using T = PlistValue::Type;
+        switch (v.type()) {
+            case T::Null:
+                return 0;
+            case T::Bool:
+                return shared('b', v.toBool() ? "1" : "0",
+                              [&] { return plist_new_bool(v.toBool()); });
+            case T::Integer: {
+                auto u = static_cast<std::uint64_t>(v.toInteger());
+                return shared('i', std::to_string(u), [&] { return plist_new_uint(u); });
+            }
+            case T::Real: {
+                double d = v.toDouble();
+                std::string bits(reinterpret_cast<const char*>(&d), sizeof d);
+                return shared('r', bits, [&] { return plist_new_real(d); });
+            }
+            case T::String:
+                return shared('s', v.toString(),
+                              [&] { return plist_new_string(v.toString().c_str()); });
+            case T::Data:
+                return append(newData(v.toData()));
+            case T::Color: {
+                Color c = v.toColor();
+                plist_t d = plist_new_dict();
+                plist_dict_set_item(
+                    d, "NSColorSpace",
+                    plist_new_uint(c.space() == ColorSpace::CalibratedRGB ? kCalibratedRGB
+                                                                          : kDeviceRGB));
+                plist_dict_set_item(d, "NSRGB", newData(rgbComponents(c)));
+                plist_dict_set_item(d, "$class", plist_new_uid(classUid("NSColor", {"NSColor"})));
+                return append(d);
+            }
+            case T::Array: {
+                plist_t refs = plist_new_array();
+                for (const PlistValue& item : v.items())
+                    plist_array_append_item(refs, plist_new_uid(add(item)));
+                plist_t d = plist_new_dict();
+                plist_dict_set_item(d, "NS.objects", refs);
+                plist_dict_set_item(
+                    d, "$class",
+                    plist_new_uid(classUid("NSMutableArray", {"NSMutableArray", "NSArray"})));
+                return append(d);
+            }
+            case T::Dictionary: {
+                plist_t keys = plist_new_array();
+                plist_t values = plist_new_array();
+                for (const PlistValue::Entry& e : v.entries()) {
+                    plist_array_append_item(keys, plist_new_uid(add(PlistValue(e.first))));
+                    plist_array_append_item(values, plist_new_uid(add(e.second)));
+                }
+                plist_t d = plist_new_dict();
+                plist_dict_set_item(d, "NS.keys", keys);
+                plist_dict_set_item(d, "NS.objects", values);
+                plist_dict_set_item(
+                    d, "$class",
+                    plist_new_uid(
+                        classUid("NSMutableDictionary", {"NSMutableDictionary", "NSDictionary"})));
+                return append(d);
+            }
+            case T::Object: {
+                plist_t d = fields(v);
+                plist_dict_set_item(d, "$class",
+                                    plist_new_uid(classUid(v.className(), {v.className()})));
+                return append(d);
+            }
+        }
+        return 0;
+    }
+
+    // The fields of an object (or of "$top"): numbers inline, everything else referenced.
+    plist_t fields(const PlistValue& v) {
+        plist_t d = plist_new_dict();
+        for (const PlistValue::Entry& e : v.entries()) {
+            const PlistValue& f = e.second;
+            plist_t node = nullptr;
+            switch (f.type()) {
+                case PlistValue::Type::Bool:
+                    node = plist_new_bool(f.toBool());
+                    break;
+                case PlistValue::Type::Integer:
+                    node = plist_new_uint(static_cast<std::uint64_t>(f.toInteger()));
+                    break;
+                case PlistValue::Type::Real:
+                    node = plist_new_real(f.toDouble());
+                    break;
+                default:
+                    node = plist_new_uid(add(f));
+                    break;
+            }
+            plist_dict_set_item(d, e.first.c_str(), node);
+        }
+        return d;
+    }
+
+    Bytes finish(const PlistValue& top) {
+        plist_t topDict = fields(top);
+        PlistNode root(plist_new_dict());
+        plist_dict_set_item(root.get(), "$version", plist_new_uint(kArchiveVersion));
+        plist_dict_set_item(root.get(), "$archiver", plist_new_string("NSKeyedArchiver"));
+        plist_dict_set_item(root.get(), "$top", topDict);
+        plist_dict_set_item(root.get(), "$objects", objects_.release());
+        return root.toBinary();
+    }
+
+   private:
+    static plist_t newData(const Bytes& b) {
+        return plist_new_data(reinterpret_cast<const char*>(b.data()), b.size());
+    }
+
+    // Equal strings and numbers are stored once, as the platform's archiver stores a shared
+    // object once: a case list repeats the same keys in every case.
+    template <typename Make>
+    std::uint64_t shared(char kind, const std::string& content, Make make) {
+        std::string key = kind + content;
+        auto it = scalars_.find(key);
+        if (it != scalars_.end()) return it->second;
+        std::uint64_t uid = append(make());
+        scalars_.emplace(std::move(key), uid);
+        return uid;
+    }
+
+    std::uint64_t append(plist_t node) {
+        plist_array_append_item(objects_.get(), node);
+        return count_++;
+    }
+
+    std::uint64_t classUid(const std::string& name, std::vector<std::string> chain) {
+        auto it = classes_.find(name);
+        if (it != classes_.end()) return it->second;
+        chain.push_back("NSObject");
+        plist_t classes = plist_new_array();
+        for (const std::string& c : chain)
+            plist_array_append_item(classes, plist_new_string(c.c_str()));
+        plist_t d = plist_new_dict();
+        plist_dict_set_item(d, "$classes", classes);
+        plist_dict_set_item(d, "$classname", plist_new_string(name.c_str()));
+        std::uint64_t uid = append(d);
+        classes_[name] = uid;
+        return uid;
+    }
+
+    PlistNode objects_;
+    std::uint64_t count_ = 1;  // "$null" is entry 0
+    std::map<std::string, std::uint64_t> classes_;
+    std::unordered_map<std::string, std::uint64_t> scalars_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Reading
+
+std::optional<std::uint64_t> nodeUid(plist_t node) {
+    if (!node || plist_get_node_type(node) != PLIST_UID) return std::nullopt;
+    uint64_t v = 0;
+    plist_get_uid_val(node, &v);
+    return v;
+}
+
+std::optional<std::uint64_t> nodeUnsigned(plist_t node) {
+    if (!node || plist_get_node_type(node) != PLIST_UINT) return std::nullopt;
+    uint64_t v = 0;
+    plist_get_uint_val(node, &v);
+    return v;
+}
+
+// Components of an "NSRGB" or "NSWhite" string: numbers separated by blanks, maybe ended by 0.
+std::vector<double> parseComponents(const Bytes& b) {
+    std::vector<double> out;
+    std::string s(b.begin(), b.end());
+    if (std::size_t zero = s.find('\0'); zero != std::string::npos) s.resize(zero);
+    const char* p = s.data();
+    const char* end = p + s.size();
+    while (p < end && out.size() < 8) {
+        while (p < end && (*p == ' ' || *p == '\t' || *p == '\n')) ++p;
+        if (p == end) break;
+        double v = 0;
+        auto r = std::from_chars(p, end, v);
+        if (r.ec != std::errc()) return {};
+        out.push_back(v);
+        p = r.ptr;
+    }
+    return out;
+}
+
+class ArchiveReader {
+   public:
+    ArchiveReader(plist_t objects)
+        : objects_(PlistNode::itemsOf(objects)), busy_(objects_.size(), false) {}
+
+    bool failed() const { return !error_.empty(); }
+    const std::string& error() const { return error_; }
+
+    PlistValue object(std::uint64_t uid, int depth) {
+        if (failed()) return {};
+        if (uid >= objects_.size()) return fail("a reference points outside the object table");
+        if (uid == 0) return {};
+        if (depth > kMaxDepth) return fail("objects nest too deeply");
+        if (busy_[uid]) return fail("an object contains itself");
+        if (++decoded_ > kMaxDecodedValues) return fail("too many objects");
+        busy_[uid] = true;
+        PlistValue v = convert(objects_[uid], depth);
+        busy_[uid] = false;
+        return v;
+    }
+
+    // A field of an object or of "$top": inline scalars, references, or plain containers.
+    PlistValue field(plist_t node, int depth) {
+        if (failed()) return {};
+        if (depth > kMaxDepth) return fail("objects nest too deeply");
+        if (auto uid = nodeUid(node)) return object(*uid, depth + 1);
+        if (plist_get_node_type(node) == PLIST_ARRAY) {
+            PlistValue a = PlistValue::array();
+            for (plist_t item : PlistNode::itemsOf(node)) {
+                if (failed()) break;
+                a.append(field(item, depth + 1));
+            }
+            return a;
+        }
+        if (plist_get_node_type(node) == PLIST_DICT)
+            return fieldsOf(node, PlistValue::dictionary(), depth);
+        return PlistNode::scalarOf(node);
+    }
+
+    PlistValue fieldsOf(plist_t dict, PlistValue into, int depth) {
+        std::vector<PlistValue::Entry> entries;
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(dict, &it);
+        for (;;) {
+            char* key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(dict, it, &key, &value);
+            if (!key) break;
+            std::string k = key;
+            std::free(key);
+            if (k == "$class" || !value) continue;
+            entries.emplace_back(std::move(k), field(value, depth + 1));
+            if (failed()) break;
+        }
+        std::free(it);
+        into.setEntries(std::move(entries));
+        return into;
+    }
+
+   private:
+    PlistValue fail(const std::string& why) {
+        if (error_.empty()) error_ = why;
+        return {};
+    }
+
+    std::string className(plist_t dict) {
+        auto uid = nodeUid(plist_dict_get_item(dict, "$class"));
+        if (!uid || *uid >= objects_.size()) return {};
+        plist_t cls = objects_[*uid];
+        if (!cls || plist_get_node_type(cls) != PLIST_DICT) return {};
+        return PlistNode::stringOf(plist_dict_get_item(cls, "$classname"));
+    }
+
+    PlistValue references(plist_t array, int depth) {
+        PlistValue out = PlistValue::array();
+        if (!array || plist_get_node_type(array) != PLIST_ARRAY)
+            return fail("a collection has no element list");
+        for (plist_t item : PlistNode::itemsOf(array)) {
+            auto uid = nodeUid(item);
+            if (!uid) return fail("a collection element is not a reference");
+            out.append(object(*uid, depth + 1));
+            if (failed()) break;
+        }
+        return out;
+    }
+
+    PlistValue color(plist_t dict) {
+        auto space = nodeUnsigned(plist_dict_get_item(dict, "NSColorSpace"));
+        if (!space) return PlistValue::object("NSColor");
+        bool white = *space == kCalibratedWhite || *space == kDeviceWhite;
+        plist_t comps = plist_dict_get_item(dict, white ? "NSWhite" : "NSRGB");
+        if (!comps || plist_get_node_type(comps) != PLIST_DATA)
+            return PlistValue::object("NSColor");
+        std::vector<double> c = parseComponents(PlistNode::dataOf(comps));
+        bool calibrated = *space == kCalibratedRGB || *space == kCalibratedWhite;
+        auto make = calibrated ? &Color::calibratedRGB : &Color::deviceRGB;
+        if (white && !c.empty())
+            return PlistValue(make(c[0], c[0], c[0], c.size() > 1 ? c[1] : 1.0));
+        if (!white && c.size() >= 3 && (*space == kCalibratedRGB || *space == kDeviceRGB))
+            return PlistValue(make(c[0], c[1], c[2], c.size() > 3 ? c[3] : 1.0));
+        // Other colour spaces (named catalogue colours, patterns) are kept as plain objects.
+        return PlistValue::object("NSColor");
+    }
+
+    PlistValue convert(plist_t node, int depth) {
+        if (!node) return fail("a reference points outside the object table");
+        if (plist_get_node_type(node) == PLIST_STRING && PlistNode::stringOf(node) == "$null")
+            return {};
+        if (plist_get_node_type(node) != PLIST_DICT) return PlistNode::scalarOf(node);
+        std::string cls = className(node);
+        if (cls.empty()) return fail("an object has no class");
+        if (cls == "NSArray" || cls == "NSMutableArray" || cls == "NSSet" ||
+            cls == "NSMutableSet" || cls == "NSOrderedSet" || cls == "NSMutableOrderedSet")
+            return references(plist_dict_get_item(node, "NS.objects"), depth);
+        if (cls == "NSDictionary" || cls == "NSMutableDictionary") {
+            PlistValue keys = references(plist_dict_get_item(node, "NS.keys"), depth);
+            PlistValue values = references(plist_dict_get_item(node, "NS.objects"), depth);
+            if (failed()) return {};
+            if (keys.size() != values.size())
+                return fail("a dictionary has more keys than values or fewer");
+            std::vector<PlistValue::Entry> entries;
+            for (std::size_t i = 0; i < keys.size(); ++i) {
+                if (!keys.at(i).isString()) return fail("a dictionary key is not a string");
+                entries.emplace_back(keys.at(i).toString(), values.at(i));
+            }
+            PlistValue d = PlistValue::dictionary();
+            d.setEntries(std::move(entries));
+            return d;
+        }
+        if (cls == "NSString" || cls == "NSMutableString")
+            return PlistValue(PlistNode::stringOf(plist_dict_get_item(node, "NS.string")));
+        if (cls == "NSData" || cls == "NSMutableData")
+            return PlistValue(PlistNode::dataOf(plist_dict_get_item(node, "NS.data")));
+        if (cls == "NSColor") return color(node);
+        return fieldsOf(node, PlistValue::object(cls), depth);
+    }
+
+    std::vector<plist_t> objects_;
+    std::vector<bool> busy_;
+    std::size_t decoded_ = 0;
+    std::string error_;
+};
+
+}  // namespace
+
+// -------------------------------------------------------------------------------------------------
+
+KeyedArchiver::KeyedArchiver() {
+    frames_.push_back(PlistValue::object(""));
+}
+
+void KeyedArchiver::encodeBool(const std::string& key, bool v) {
+    current().set(key, v);
+}
+void KeyedArchiver::encodeInt(const std::string& key, std::int64_t v) {
+    current().set(key, v);
+}
+void KeyedArchiver::encodeFloat(const std::string& key, float v) {
+    current().set(key, v);
+}
+void KeyedArchiver::encodeDouble(const std::string& key, double v) {
+    current().set(key, v);
+}
+void KeyedArchiver::encodeString(const std::string& key, const std::string& v) {
+    current().set(key, v);
+}
+void KeyedArchiver::encodeData(const std::string& key, const Bytes& v) {
+    current().set(key, v);
+}
+void KeyedArchiver::encodeColor(const std::string& key, const Color& v) {
+    current().set(key, v);
+}
+void KeyedArchiver::encodeObject(const std::string& key, const PlistValue& v) {
+    current().set(key, v);
+}
+
+void KeyedArchiver::encodeObject(const std::string& key, const Archivable& object) {
+    frames_.push_back(PlistValue::object(object.archiveClassName()));
+    object.encodeWithCoder(*this);
+    PlistValue done = std::move(frames_.back());
+    frames_.pop_back();
+    current().set(key, std::move(done));
+}
+
+Bytes KeyedArchiver::encodedData() const {
+    ArchiveWriter writer;
+    return writer.finish(frames_.front());
+}
+
+IoResult KeyedArchiver::writeToFile(const std::string& path) const {
+    return writeFileAtomically(path, encodedData());
+}
+
+Bytes KeyedArchiver::archivedData(const PlistValue& value, const std::string& key) {
+    KeyedArchiver archiver;
+    archiver.encodeObject(key, value);
+    return archiver.encodedData();
+}
+
+IoResult KeyedArchiver::archiveToFile(const std::string& path, const PlistValue& value,
+                                      const std::string& key) {
+    return writeFileAtomically(path, archivedData(value, key));
+}
+
+// -------------------------------------------------------------------------------------------------
+
+KeyedUnarchiver::KeyedUnarchiver(const Bytes& data) {
+    auto invalid = [this](const std::string& why) {
+        result_ = IoResult::failure(IoStatus::InvalidData, "not a keyed archive: " + why);
+    };
+    std::string error;
+    PlistNode root = PlistNode::parse(data, error);
+    if (!root) {
+        invalid(error);
+        return;
+    }
+    if (plist_get_node_type(root.get()) != PLIST_DICT) {
+        invalid("the root is not a dictionary");
+        return;
+    }
+    if (PlistNode::stringOf(plist_dict_get_item(root.get(), "$archiver")) != "NSKeyedArchiver") {
+        invalid("no \"$archiver\" entry");
+        return;
+    }
+    plist_t objects = plist_dict_get_item(root.get(), "$objects");
+    plist_t top = plist_dict_get_item(root.get(), "$top");
+    if (!objects || plist_get_node_type(objects) != PLIST_ARRAY) {
+        invalid("no object table");
+        return;
+    }
+    if (!top || plist_get_node_type(top) != PLIST_DICT) {
+        invalid("no top-level keys");
+        return;
+    }
+    ArchiveReader reader(objects);
+    PlistValue decoded = reader.fieldsOf(top, PlistValue::dictionary(), 0);
+    if (reader.failed()) {
+        invalid(reader.error());
+        return;
+    }
+    top_ = std::move(decoded);
+}
+
+KeyedUnarchiver KeyedUnarchiver::fromFile(const std::string& path) {
+    Bytes bytes;
+    IoResult read = readFileBytes(path, bytes);
+    if (!read) {
+        KeyedUnarchiver u;
+        u.result_ = read;
+        return u;
+    }
+    KeyedUnarchiver u(bytes);
+    if (!u.ok()) u.result_.message = "'" + path + "' is " + u.result_.message;
+    return u;
+}
+
+const PlistValue& KeyedUnarchiver::valueFor(const std::string& key) const {
+    return current().get(key);
+}
+
+bool KeyedUnarchiver::containsValue(const std::string& key) const {
+    return current().contains(key);
+}
+bool KeyedUnarchiver::decodeBool(const std::string& key) const {
+    return valueFor(key).toBool();
+}
+std::int64_t KeyedUnarchiver::decodeInt(const std::string& key) const {
+    return valueFor(key).toInteger();
+}
+float KeyedUnarchiver::decodeFloat(const std::string& key) const {
+    return static_cast<float>(valueFor(key).toDouble());
+}
+double KeyedUnarchiver::decodeDouble(const std::string& key) const {
+    return valueFor(key).toDouble();
+}
+std::string KeyedUnarchiver::decodeString(const std::string& key) const {
+    return valueFor(key).toString();
+}
+Bytes KeyedUnarchiver::decodeData(const std::string& key) const {
+    return valueFor(key).toData();
+}
+Color KeyedUnarchiver::decodeColor(const std::string& key, const Color& fallback) const {
+    return valueFor(key).toColor(fallback);
+}
+bool KeyedUnarchiver::decodeColor(const std::string& key, Color& out) const {
+    const PlistValue& v = valueFor(key);
+    if (v.type() != PlistValue::Type::Color) return false;
+    out = v.toColor();
+    return true;
+}
+PlistValue KeyedUnarchiver::decodeObject(const std::string& key) const {
+    return valueFor(key);
+}
+
+bool KeyedUnarchiver::decodeObject(const std::string& key, Archivable& object) {
+    const PlistValue& v = valueFor(key);
+    if (!v.isObject() && !v.isDictionary()) return false;
+    frames_.push_back(&v);
+    object.initWithCoder(*this);
+    frames_.pop_back();
+    return true;
+}
+
+PlistValue KeyedUnarchiver::unarchivedValue(const Bytes& data, const std::string& key,
+                                            IoResult* result) {
+    KeyedUnarchiver u(data);
+    if (!u.ok()) {
+        if (result) *result = u.result();
+        return {};
+    }
+    if (!u.containsValue(key)) {
+        if (result)
+            *result =
+                IoResult::failure(IoStatus::InvalidData, "the archive has no \"" + key + "\"");
+        return {};
+    }
+    if (result) *result = {};
+    return u.decodeObject(key);
+}
+
+PlistValue KeyedUnarchiver::unarchivedValueFromFile(const std::string& path, const std::string& key,
+                                                    IoResult* result) {
+    Bytes bytes;
+    IoResult read = readFileBytes(path, bytes);
+    if (!read) {
+        if (result) *result = read;
+        return {};
+    }
+    IoResult r;
+    PlistValue v = unarchivedValue(bytes, key, &r);
+    if (!r.ok()) r.message = "'" + path + "' is " + r.message;
+    if (result) *result = r;
+    return v;
+}
+
+}  // namespace vornex

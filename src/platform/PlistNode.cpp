@@ -1,0 +1,324 @@
+#include "platform/PlistNode.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace vornex {
+
+namespace {
+
+std::uint64_t bigEndian(const std::uint8_t* p, unsigned n) {
+    std::uint64_t v = 0;
+    for (unsigned i = 0; i < n; ++i) v = (v << 8) | p[i];
+    return v;
+}
+
+// Deepest nesting of arrays and dictionaries accepted. libplist reads nested containers by
+// recursion and runs out of stack on a file nested some ten thousand levels deep.
+constexpr int kMaxNesting = 512;
+
+// Checks a binary property list before libplist reads it, for what would stop the program
+// there instead of failing: the frame (trailer, offset table, object lengths), strings holding
+// a zero character (libplist stops on an assertion when asked for one) and nesting too deep.
+class BinaryPlistCheck {
+   public:
+    explicit BinaryPlistCheck(const Bytes& b) : b_(b) {}
+
+    bool run(std::string& error) {
+        error = "damaged binary property list";
+        const std::size_t size = b_.size();
+        if (size < 8 + 32) return false;
+        const std::uint8_t* trailer = b_.data() + size - 32;
+        offsetSize_ = trailer[6];
+        refSize_ = trailer[7];
+        count_ = bigEndian(trailer + 8, 8);
+        top_ = bigEndian(trailer + 16, 8);
+        table_ = bigEndian(trailer + 24, 8);
+        if (offsetSize_ < 1 || offsetSize_ > 8 || refSize_ < 1 || refSize_ > 8) return false;
+        if (count_ == 0 || count_ > size || top_ >= count_ || table_ < 8 || table_ >= size - 32)
+            return false;
+        if (count_ > (size - 32 - table_) / offsetSize_) return false;
+        for (std::uint64_t i = 0; i < count_; ++i)
+            if (!checkString(i, error)) return false;
+        if (!checkNesting(error)) return false;
+        error.clear();
+        return true;
+    }
+
+   private:
+    // Offset of object i; 0 when it lies outside the objects (between header and table).
+    std::uint64_t offset(std::uint64_t i) const {
+        std::uint64_t off = bigEndian(b_.data() + table_ + i * offsetSize_, offsetSize_);
+        return off >= 8 && off < table_ ? off : 0;
+    }
+
+    // Element count of the object at off and where its contents start; false when the count
+    // runs past the objects.
+    bool countAt(std::uint64_t off, std::uint64_t& count, std::uint64_t& pos) const {
+        count = b_[off] & 0x0F;
+        pos = off + 1;
+        if (count != 0x0F) return true;
+        if (pos >= table_ || (b_[pos] >> 4) != 0x1) return false;
+        unsigned n = 1u << (b_[pos] & 0x0F);
+        if (n > 8 || pos + 1 + n > table_) return false;
+        count = bigEndian(b_.data() + pos + 1, n);
+        pos += 1 + n;
+        return true;
+    }
+
+    bool checkString(std::uint64_t i, std::string& error) const {
+        std::uint64_t off = offset(i), length = 0, pos = 0;
+        if (off == 0) return false;
+        unsigned type = b_[off] >> 4;
+        if (type != 0x5 && type != 0x6 && type != 0x7) return true;
+        if (!countAt(off, length, pos)) return false;
+        std::uint64_t unit = type == 0x6 ? 2 : 1;
+        if (length > (table_ - pos) / unit) return false;
+        for (std::uint64_t k = 0; k < length; ++k) {
+            bool zero =
+                unit == 1 ? b_[pos + k] == 0 : (b_[pos + 2 * k] == 0 && b_[pos + 2 * k + 1] == 0);
+            if (zero) {
+                error = "a string of the property list holds a zero character";
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // References held by object i when it is an array, set or dictionary.
+    bool children(std::uint64_t i, std::vector<std::uint64_t>& out) const {
+        out.clear();
+        std::uint64_t off = offset(i), n = 0, pos = 0;
+        unsigned type = b_[off] >> 4;
+        if (type != 0xA && type != 0xC && type != 0xD) return true;
+        if (!countAt(off, n, pos)) return false;
+        if (type == 0xD) {
+            if (n > std::numeric_limits<std::uint64_t>::max() / 2) return false;
+            n *= 2;
+        }
+        if (n > (table_ - pos) / refSize_) return false;
+        for (std::uint64_t k = 0; k < n; ++k) {
+            std::uint64_t ref = bigEndian(b_.data() + pos + k * refSize_, refSize_);
+            if (ref >= count_) return false;
+            out.push_back(ref);
+        }
+        return true;
+    }
+
+    // Depth-first walk from the top object, without recursion, remembering each finished
+    // object's depth so that shared objects are walked once.
+    bool checkNesting(std::string& error) const {
+        std::vector<int> depth(count_, -1);  // -1 not reached, -2 on the current path
+        struct Frame {
+            std::uint64_t object;
+            std::vector<std::uint64_t> refs;
+            std::size_t next;
+            int deepest;
+        };
+        std::vector<Frame> path;
+        auto enter = [&](std::uint64_t object) {
+            Frame f{object, {}, 0, 0};
+            if (!children(object, f.refs)) return false;
+            depth[object] = -2;
+            path.push_back(std::move(f));
+            return true;
+        };
+        if (!enter(top_)) return false;
+        while (!path.empty()) {
+            Frame& f = path.back();
+            if (f.next < f.refs.size()) {
+                std::uint64_t child = f.refs[f.next++];
+                if (depth[child] == -2) {
+                    error = "the property list contains itself";
+                    return false;
+                }
+                if (depth[child] >= 0) {
+                    f.deepest = std::max(f.deepest, depth[child]);
+                    continue;
+                }
+                if (path.size() >= static_cast<std::size_t>(kMaxNesting)) {
+                    error = "the property list nests too deeply";
+                    return false;
+                }
+                if (!enter(child)) return false;
+                continue;
+            }
+            int d = f.refs.empty() ? 0 : f.deepest + 1;
+            depth[f.object] = d;
+            path.pop_back();
+            if (!path.empty()) path.back().deepest = std::max(path.back().deepest, d);
+        }
+        return true;
+    }
+
+    const Bytes& b_;
+    unsigned offsetSize_ = 0, refSize_ = 0;
+    std::uint64_t count_ = 0, top_ = 0, table_ = 0;
+};
+
+// Nesting of an XML property list, counted on its container tags.
+bool xmlNestsTooDeeply(const std::string& text) {
+    int depth = 0;
+    for (std::size_t p = text.find('<'); p != std::string::npos; p = text.find('<', p + 1)) {
+        bool closing = p + 1 < text.size() && text[p + 1] == '/';
+        std::size_t nameStart = p + (closing ? 2 : 1);
+        bool container =
+            text.compare(nameStart, 5, "array") == 0 || text.compare(nameStart, 4, "dict") == 0;
+        if (!container) continue;
+        std::size_t close = text.find('>', p);
+        if (close == std::string::npos) break;
+        if (closing) {
+            --depth;
+        } else if (text[close - 1] != '/' && ++depth > kMaxNesting) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The XML reader turns a character reference to code 0 into a zero inside a string, with the
+// same consequence as above.
+bool xmlHasZeroCharacter(const std::string& text) {
+    for (std::size_t p = text.find("&#"); p != std::string::npos; p = text.find("&#", p + 2)) {
+        std::size_t q = p + 2;
+        bool hex = q < text.size() && (text[q] == 'x' || text[q] == 'X');
+        if (hex) ++q;
+        std::size_t digits = q;
+        while (q < text.size() && std::isxdigit(static_cast<unsigned char>(text[q]))) {
+            if (text[q] != '0') break;
+            ++q;
+        }
+        if (q > digits && q < text.size() && text[q] == ';') return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+template <typename Write, typename Free>
+static Bytes serialize(plist_t node, Write write, Free release) {
+    if (!node) return {};
+    char* out = nullptr;
+    uint32_t length = 0;
+    write(node, &out, &length);
+    Bytes bytes;
+    if (out) {
+        bytes.assign(reinterpret_cast<const std::uint8_t*>(out),
+                     reinterpret_cast<const std::uint8_t*>(out) + length);
+        release(out);
+    }
+    return bytes;
+}
+
+Bytes PlistNode::toBinary() const {
+    return serialize(node_, plist_to_bin, plist_to_bin_free);
+}
+
+Bytes PlistNode::toXml() const {
+    return serialize(node_, plist_to_xml, plist_to_xml_free);
+}
+
+std::vector<plist_t> PlistNode::itemsOf(plist_t array) {
+    std::vector<plist_t> items;
+    if (!array || plist_get_node_type(array) != PLIST_ARRAY) return items;
+    items.reserve(plist_array_get_size(array));
+    plist_array_iter it = nullptr;
+    plist_array_new_iter(array, &it);
+    for (;;) {
+        plist_t item = nullptr;
+        plist_array_next_item(array, it, &item);
+        if (!item) break;
+        items.push_back(item);
+    }
+    std::free(it);
+    return items;
+}
+
+std::string PlistNode::stringOf(plist_t node) {
+    if (!node || plist_get_node_type(node) != PLIST_STRING) return {};
+    char* s = nullptr;
+    plist_get_string_val(node, &s);
+    std::string out = s ? s : "";
+    std::free(s);
+    return out;
+}
+
+Bytes PlistNode::dataOf(plist_t node) {
+    if (!node || plist_get_node_type(node) != PLIST_DATA) return {};
+    char* d = nullptr;
+    uint64_t length = 0;
+    plist_get_data_val(node, &d, &length);
+    Bytes out;
+    if (d)
+        out.assign(reinterpret_cast<std::uint8_t*>(d), reinterpret_cast<std::uint8_t*>(d) + length);
+    std::free(d);
+    return out;
+}
+
+PlistValue PlistNode::scalarOf(plist_t node) {
+    if (!node) return {};
+    switch (plist_get_node_type(node)) {
+        case PLIST_BOOLEAN: {
+            uint8_t b = 0;
+            plist_get_bool_val(node, &b);
+            return PlistValue(b != 0);
+        }
+        case PLIST_UINT: {
+            uint64_t u = 0;
+            plist_get_uint_val(node, &u);
+            return PlistValue(static_cast<std::int64_t>(u));
+        }
+        case PLIST_REAL: {
+            double d = 0;
+            plist_get_real_val(node, &d);
+            return PlistValue(d);
+        }
+        case PLIST_STRING:
+            return PlistValue(stringOf(node));
+        case PLIST_DATA:
+            return PlistValue(dataOf(node));
+        default:
+            return {};
+    }
+}
+
+PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {
+    static const char kBinaryMagic[] = "bplist00";
+    if (bytes.size() < 8) {
+        error = "too short for a property list";
+        return {};
+    }
+    if (bytes.size() > std::numeric_limits<uint32_t>::max()) {
+        error = "too large for a property list";
+        return {};
+    }
+    const char* data = reinterpret_cast<const char*>(bytes.data());
+    auto length = static_cast<uint32_t>(bytes.size());
+    plist_t node = nullptr;
+    if (std::memcmp(data, kBinaryMagic, 8) == 0) {
+        if (!BinaryPlistCheck(bytes).run(error)) return {};
+        plist_from_bin(data, length, &node);
+    } else {
+        // The XML reader wants text: stop at the first zero byte, if any.
+        const void* zero = std::memchr(data, 0, bytes.size());
+        std::string text(data, zero ? static_cast<const char*>(zero) - data : bytes.size());
+        if (xmlHasZeroCharacter(text)) {
+            error = "a string of the property list holds a zero character";
+            return {};
+        }
+        if (xmlNestsTooDeeply(text)) {
+            error = "the property list nests too deeply";
+            return {};
+        }
+        if (text.find("<plist") != std::string::npos)
+            plist_from_xml(text.c_str(), static_cast<uint32_t>(text.size()), &node);
+    }
+    if (!node) error = "not a property list (or a damaged one)";
+    return PlistNode(node);
+}
+
+}  // namespace vornex

@@ -1,0 +1,54 @@
+// Owner of a libplist node tree, with the byte conversions the archive and defaults code share.
+// Internal to the platform layer.
+#pragma once
+
+#include <plist/plist.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/AtomicFileWriter.h"
+#include "platform/PlistValue.h"
+
+namespace vornex {
+
+class PlistNode {
+   public:
+    PlistNode() = default;
+    explicit PlistNode(plist_t node) : node_(node) {}
+    ~PlistNode() {
+        if (node_) plist_free(node_);
+    }
+    PlistNode(const PlistNode&) = delete;
+    PlistNode& operator=(const PlistNode&) = delete;
+    PlistNode(PlistNode&& o) noexcept : node_(o.release()) {}
+
+    plist_t get() const { return node_; }
+    plist_t release() {
+        plist_t n = node_;
+        node_ = nullptr;
+        return n;
+    }
+    explicit operator bool() const { return node_ != nullptr; }
+
+    // Binary ("bplist00") or XML form of the tree.
+    Bytes toBinary() const;
+    Bytes toXml() const;
+    // Parses binary or XML bytes; an empty node when they are neither.
+    static PlistNode parse(const Bytes& bytes, std::string& error);
+
+    // Contents of one node of a parsed tree: the string (empty for other types), the data
+    // (empty for other types), and booleans, integers, reals, strings and data as values (a
+    // null value for containers, UIDs and dates).
+    // Elements of an array node in order (empty for other types). libplist finds an element
+    // by index in time linear in the index; walking with its iterator is linear overall.
+    static std::vector<plist_t> itemsOf(plist_t array);
+    static std::string stringOf(plist_t node);
+    static Bytes dataOf(plist_t node);
+    static PlistValue scalarOf(plist_t node);
+
+   private:
+    plist_t node_ = nullptr;
+};
+
+}  // namespace vornex

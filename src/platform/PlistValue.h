@@ -1,0 +1,114 @@
+// Value of a property list: null, boolean, integer, real, string, data, colour, array,
+// dictionary (string keys, insertion order kept) or a keyed object of a named class. The
+// currency of keyed archives, user defaults and notification user information.
+#pragma once
+
+#include <concepts>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/AtomicFileWriter.h"
+#include "platform/Color.h"
+
+namespace vornex {
+
+class PlistValue {
+   public:
+    enum class Type { Null, Bool, Integer, Real, String, Data, Color, Array, Dictionary, Object };
+    using Array = std::vector<PlistValue>;
+    using Entry = std::pair<std::string, PlistValue>;
+
+    PlistValue() = default;
+    PlistValue(bool b) : type_(Type::Bool), int_(b ? 1 : 0) {}
+    template <std::integral T>
+    requires(!std::same_as<T, bool>) PlistValue(T v)
+        : type_(Type::Integer), int_(static_cast<std::int64_t>(v)) {}
+    PlistValue(double v) : type_(Type::Real), real_(v) {}
+    PlistValue(float v) : type_(Type::Real), real_(v) {}
+    PlistValue(const char* s) : type_(Type::String), string_(s ? s : "") {}
+    PlistValue(std::string s) : type_(Type::String), string_(std::move(s)) {}
+    PlistValue(Bytes d) : type_(Type::Data), data_(std::move(d)) {}
+    PlistValue(const Color& c) : type_(Type::Color), color_(c) {}
+    PlistValue(Array items) : type_(Type::Array), items_(std::move(items)) {}
+
+    static PlistValue array(Array items = {}) { return PlistValue(std::move(items)); }
+    static PlistValue dictionary();
+    // A keyed object: the fields an object wrote with KeyedArchiver, under its class name.
+    static PlistValue object(std::string className);
+
+    Type type() const { return type_; }
+    bool isNull() const { return type_ == Type::Null; }
+    bool isNumber() const {
+        return type_ == Type::Bool || type_ == Type::Integer || type_ == Type::Real;
+    }
+    bool isString() const { return type_ == Type::String; }
+    bool isArray() const { return type_ == Type::Array; }
+    bool isDictionary() const { return type_ == Type::Dictionary; }
+    bool isObject() const { return type_ == Type::Object; }
+
+    // Numbers convert among each other (a real to an integer truncates toward zero, clamped
+    // to the integer range); other types give the fallback.
+    bool toBool(bool fallback = false) const;
+    std::int64_t toInteger(std::int64_t fallback = 0) const;
+    double toDouble(double fallback = 0.0) const;
+    // The string, or empty for other types.
+    const std::string& toString() const;
+    // The data, or empty for other types.
+    const Bytes& toData() const;
+    // The colour, or the fallback for other types.
+    Color toColor(const Color& fallback = Color()) const;
+
+    // Arrays. Empty for other types; append() on a non-array does nothing.
+    const Array& items() const;
+    // The elements for editing in place; null when this is not an array.
+    Array* mutableItems() { return type_ == Type::Array ? &items_ : nullptr; }
+    std::size_t size() const;
+    void append(PlistValue v);
+    // Element i; a null value when out of range or not an array.
+    const PlistValue& at(std::size_t i) const;
+
+    // Dictionaries and objects: entries in insertion order.
+    const std::vector<Entry>& entries() const { return entries_; }
+    // Sets or replaces the value of a key (no effect on other types).
+    void set(const std::string& key, PlistValue v);
+    // Replaces all entries at once, a repeated key keeping its first place and its last value;
+    // linear in the number of entries, for readers of large dictionaries.
+    void setEntries(std::vector<Entry> entries);
+    const PlistValue* find(const std::string& key) const;
+    PlistValue* find(const std::string& key);
+    bool contains(const std::string& key) const { return find(key) != nullptr; }
+    // The value of a key; a null value when absent.
+    const PlistValue& get(const std::string& key) const;
+    bool remove(const std::string& key);
+    std::vector<std::string> keys() const;
+
+    // Objects: the class name.
+    const std::string& className() const { return string_; }
+
+    // Same type and content (dictionaries compare entries in order; reals exactly).
+    friend bool operator==(const PlistValue& a, const PlistValue& b);
+
+    static const PlistValue& null();
+
+   private:
+    Type type_ = Type::Null;
+    std::int64_t int_ = 0;
+    double real_ = 0.0;
+    std::string string_;  // String; class name of an Object
+    Bytes data_;
+    Color color_;
+    Array items_;
+    std::vector<Entry> entries_;  // Dictionary and Object
+};
+
+enum class PlistFormat { Binary, Xml };
+
+// A plain property list of a value (not a keyed archive): colours become keyed-archive data
+// of the colour, objects dictionaries of their fields, and null values are left out.
+Bytes serializePlist(const PlistValue& value, PlistFormat format);
+// Reads a binary or XML property list; `out` is a null value on failure.
+IoResult parsePlist(const Bytes& bytes, PlistValue& out);
+
+}  // namespace vornex

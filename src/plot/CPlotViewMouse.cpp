@@ -1,0 +1,230 @@
+// Mouse interaction of CPlotView: selecting objects and points, double clicks that open the
+// settings panels, legend drags, zoom rectangles and zooming through them.
+#include <cmath>
+#include <cstdio>
+
+#include "plot/CGraphCurve.h"
+#include "plot/CGraphPoint.h"
+#include "plot/CGraphPointCurve.h"
+#include "plot/CPlotView.h"
+
+namespace vornex {
+
+namespace {
+
+template <class T>
+bool isA(const CGraphObject* object) {
+    return dynamic_cast<const T*>(object) != nullptr;
+}
+
+std::string formatValue(int digits, float value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", std::max(0, std::min(digits, 30)),
+                  static_cast<double>(value));
+    return buffer;
+}
+
+bool finiteRange(float a, float b) {
+    return std::isfinite(a) && std::isfinite(b) && a != b;
+}
+
+}  // namespace
+
+void CPlotView::setStatus(const std::string& message) {
+    if (mHost) mHost->setStatusMessage(message);
+}
+
+// "%@ = %.*f, %@ = %.*f", with "%@ : " and the object's name in front when it has one.
+std::string CPlotView::selectionStatus(const std::string& objectName, int extraDigits) const {
+    std::string status = objectName.empty() ? "" : objectName + " : ";
+    status += mXLabelText.string() + " = " +
+              formatValue(mXTicksDigitsValue + extraDigits, mSelectedPointX) + ", " +
+              mYLabelText.string() + " = " +
+              formatValue(mYTicksDigitsValue + extraDigits, mSelectedPointY);
+    return status;
+}
+
+void CPlotView::notifyObjectSelection() {
+    mCenter->post(notifications::plotSelection, this);
+}
+
+void CPlotView::updateColorPanel() {
+    PlotServices& services = PlotServices::shared();
+    if (mSelectedObject && mSelectedObject->color() && services.isColorPanelVisible())
+        services.setColorPanelColor(*mSelectedObject->color());
+}
+
+void CPlotView::updateStatusMessage() {
+    setStatus(selectionStatus("", 0));
+}
+
+bool CPlotView::testClickedGraphObject(const MouseEvent& event) {
+    const Point p = event.location;
+    const Rect b = bounds();
+    if (p.x < mMarginLeft || p.x > b.width() - mMarginRight || p.y < mMarginBottom ||
+        p.y > b.height() - mMarginTop) {
+        mIsSelectingPointVisible = false;
+        mSelectedObject = nullptr;
+        return false;
+    }
+    mIsSelectingPointVisible = true;
+    mSelectedPointX = getXFromPixelValue(static_cast<float>(p.x));
+    mSelectedPointY = getYFromPixelValue(static_cast<float>(p.y));
+
+    CGraphObject* old = mSelectedObject;
+    bool hit = false;
+    for (auto& object : mObjects) {
+        if (!object->isHit(p)) continue;
+        if (old) old->setHilited(false);
+        mSelectedObject = object.get();
+        hit = true;
+    }
+    if (hit) return true;
+    if (mLegendBox->isHit(p)) {
+        mIsSelectingPointVisible = false;
+        mSelectedObject = mLegendBox.get();
+        return true;
+    }
+    mSelectedObject = nullptr;
+    return false;
+}
+
+void CPlotView::mouseDown(const MouseEvent& event, MouseEventSource& followUp) {
+    if (event.button != MouseButton::Left || event.type != MouseEvent::Type::Down) return;
+    const float x0 = mSelectedPointX, y0 = mSelectedPointY;
+    testClickedGraphObject(event);
+    mSelectionKeyShift = event.shift();
+    mSelectionKeyControl = event.control();
+    mSelectionKeyOption = event.option();
+
+    CGraphObject* selected = mSelectedObject;
+    if (!selected) {
+        hilite(nullptr);
+    } else if (event.clickCount > 1 &&
+               (isA<CGraphCurve>(selected) || isA<CGraphPoint>(selected) ||
+                isA<CGraphPointCurve>(selected) || isA<CGraphStringPointCurve>(selected))) {
+        if (isA<CGraphCurve>(selected))
+            onCurvesSettingsPanel();
+        else
+            onPointsSettingsPanel();
+        setNeedsDisplay(true);
+        return;
+    } else if (isA<CGraphCurve>(selected) || isA<CGraphPoint>(selected) ||
+               isA<CGraphPointCurve>(selected) || isA<CGraphStringPointCurve>(selected)) {
+        hilite(selected);
+        std::string name = selected->name();
+        if (auto* labelled = dynamic_cast<CGraphStringPointCurve*>(selected))
+            name = labelled->getHitPointName();
+        setStatus(selectionStatus(name, 1));
+        updateColorPanel();
+        notifyObjectSelection();
+        setNeedsDisplay(true);
+        return;
+    } else if (selected == mLegendBox.get()) {
+        mLegendBox->setHilited(true);
+        setNeedsDisplay(true);
+    }
+
+    const Point q = event.location;
+    if (mSelectedObject == mLegendBox.get() && mLegendBox->getBounds().containsMouse(q)) {
+        mLegendBox->setHilited(true);
+        if (mUndoManager) mUndoManager->beginUndoGrouping();
+        float lx = 0, ly = 0;
+        mLegendBox->getPosition(lx, ly);
+        const double offsetX = q.x - getXValue(lx), offsetY = q.y - getYValue(ly);
+        while (std::optional<MouseEvent> next = followUp.nextDragOrRelease()) {
+            const Point r = next->location;
+            if (r != q)
+                doChangeLegendPosition(getXFromPixelValue(static_cast<float>(r.x - offsetX)),
+                                       getYFromPixelValue(static_cast<float>(r.y - offsetY)), 0, 0);
+            if (next->type == MouseEvent::Type::Up) break;
+        }
+        mLegendBox->setHilited(false);
+        if (mUndoManager) mUndoManager->endUndoGrouping();
+        setNeedsDisplay(true);
+        return;
+    }
+
+    if (delimitZoomingAreaIfNecessary(event, followUp)) {
+        mSelectedPointX = x0;
+        mSelectedPointY = y0;
+        mIsSelectingPointVisible = true;
+        setNeedsDisplay(true);
+        return;
+    }
+
+    if (mIsSelectingPointVisible) {
+        setStatus(selectionStatus("", 1));
+    } else {
+        mSelectedPointX = 0;
+        mSelectedPointY = 0;
+        setStatus("");
+    }
+    notifyObjectSelection();
+    setNeedsDisplay(true);
+}
+
+bool CPlotView::delimitZoomingAreaIfNecessary(const MouseEvent& event, MouseEventSource& followUp) {
+    const Point s = event.location;
+    if (!mTrackingRect.isZero()) {
+        mTrackingRect = Rect();
+        setNeedsDisplay(true);
+        if (mHost) mHost->setEnabledZoomingControls(false);
+    }
+    bool moved = false;
+    Point previous = s;
+    while (std::optional<MouseEvent> next = followUp.nextDragOrRelease()) {
+        const Point r = next->location;
+        // A few units of jitter are still a click.
+        const bool beyondClick =
+            moved || std::fabs(r.x - s.x) >= kMinZoomDrag || std::fabs(r.y - s.y) >= kMinZoomDrag;
+        if (beyondClick && (r != previous || !moved)) {
+            previous = r;
+            Rect spanned = Rect::spanning(s, r);
+            if (spanned != mTrackingRect) mTrackingRect = spanned;
+            mIsSelectingPointVisible = false;
+            setNeedsDisplay(true);
+            moved = true;
+        }
+        if (next->type == MouseEvent::Type::Up) break;
+    }
+    // A rectangle without room in one direction cannot be zoomed through.
+    if (!mTrackingRect.isZero() &&
+        (mTrackingRect.width() < kMinZoomDrag || mTrackingRect.height() < kMinZoomDrag)) {
+        mTrackingRect = Rect();
+        setNeedsDisplay(true);
+    }
+    if (!mTrackingRect.isZero() && mHost) mHost->setEnabledZoomingControls(true);
+    return moved;
+}
+
+void CPlotView::onZoomIn() {
+    if (mTrackingRect.isEmpty()) return;
+    const Rect& r = mTrackingRect;
+    float minX = std::max(mMaxMinX, getXFromPixelValue(static_cast<float>(r.minX())));
+    float maxX = std::min(mMaxMaxX, getXFromPixelValue(static_cast<float>(r.maxX())));
+    float minY = std::max(mMaxMinY, getYFromPixelValue(static_cast<float>(r.minY())));
+    float maxY = std::min(mMaxMaxY, getYFromPixelValue(static_cast<float>(r.maxY())));
+    if (!finiteRange(minX, maxX) || !finiteRange(minY, maxY)) return;
+    doChangeAxisRanges(minX, maxX, minY, maxY);
+}
+
+void CPlotView::onZoomOut() {
+    if (mTrackingRect.isEmpty()) return;
+    mPlotRect = getPlotRect();
+    const Rect& p = mPlotRect;
+    const Rect& r = mTrackingRect;
+    const float dx = mCurMaxX - mCurMinX, dy = mCurMaxY - mCurMinY;
+    float minX = mCurMinX - static_cast<float>((r.x() - p.x()) / r.width()) * dx;
+    float maxX = minX + dx * static_cast<float>(p.width() / r.width());
+    float minY = mCurMinY - static_cast<float>((r.y() - p.y()) / r.height()) * dy;
+    float maxY = minY + dy * static_cast<float>(p.height() / r.height());
+    minX = std::max(mMaxMinX, minX);
+    maxX = std::min(mMaxMaxX, maxX);
+    minY = std::max(mMaxMinY, minY);
+    maxY = std::min(mMaxMaxY, maxY);
+    if (!finiteRange(minX, maxX) || !finiteRange(minY, maxY)) return;
+    doChangeAxisRanges(minX, maxX, minY, maxY);
+}
+
+}  // namespace vornex

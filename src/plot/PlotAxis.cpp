@@ -1,0 +1,135 @@
+#include "plot/PlotAxis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace vornex {
+
+namespace {
+
+std::string formatted(const char* format, int digits, double value) {
+    int n = digits < 0 ? std::snprintf(nullptr, 0, format, value)
+                       : std::snprintf(nullptr, 0, format, digits, value);
+    if (n <= 0) return {};
+    std::string text(static_cast<size_t>(n) + 1, '\0');
+    if (digits < 0)
+        std::snprintf(text.data(), text.size(), format, value);
+    else
+        std::snprintf(text.data(), text.size(), format, digits, value);
+    text.resize(static_cast<size_t>(n));
+    return text;
+}
+
+// The largest of 10p, 8p, 5p, 4p, 2p, p (p the decade of raw) that does not exceed raw.
+float linearStep(float raw) {
+    if (!(raw > 0.0f) || !std::isfinite(raw)) return 0.0f;
+    float p = std::pow(10.0f, std::floor(std::log10(raw)));
+    for (float factor : {10.0f, 8.0f, 5.0f, 4.0f, 2.0f, 1.0f})
+        if (factor * p <= raw) return factor * p;
+    return 0.1f * p;
+}
+
+}  // namespace
+
+PlotAxis::PlotAxis(float min, float max, bool logarithmic, int nbTicks, int digits)
+    : mLog(logarithmic),
+      mNbTicks(std::clamp(nbTicks, 2, kMaxTickRequest)),
+      mDigits(std::clamp(digits, 0, 30)),
+      mMin(min),
+      mMax(max) {
+    if (mLog) {
+        mLo = min > 0.0f ? std::floor(std::log10(min)) : -2.0f;
+        mHi = max > 0.0f ? std::ceil(std::log10(max)) : -1.0f;
+    } else {
+        mLo = min;
+        mHi = max;
+    }
+    if (!std::isfinite(mLo) || !std::isfinite(mHi)) return;  // no ticks
+
+    if (mLog) {
+        float step = std::fabs(mHi - mLo) / static_cast<float>(mNbTicks - 1);
+        mStep = step > 1.0f ? step : 1.0f;
+        mFirst = isIncreasing() ? std::floor(mLo / mStep) * mStep : std::ceil(mLo / mStep) * mStep;
+    } else {
+        mStep = linearStep(std::fabs((mMax - mMin) / static_cast<float>(mNbTicks - 1)));
+        if (mStep == 0.0f) return;
+        mFirst = std::floor(mMin / mStep) * mStep;
+        if (isIncreasing()) {
+            if (mFirst < mMin) mFirst += mStep;
+        } else if (mFirst > mMin) {
+            mFirst -= mStep;
+        }
+    }
+    if (!std::isfinite(mFirst)) mStep = 0.0f;
+}
+
+void PlotAxis::fit(float origin, float length) {
+    float lo = mLo, hi = mHi;
+    if (!std::isfinite(lo) || !std::isfinite(hi)) {
+        lo = 0.0f;
+        hi = 1.0f;
+    } else if (hi == lo) {
+        float half = std::max(0.5f, std::fabs(lo) * 0.01f);
+        lo -= half;
+        hi += half;
+    }
+    mA = length / (hi - lo);
+    mB = origin - length * lo / (hi - lo);
+}
+
+float PlotAxis::toView(float value) const {
+    float x = value;
+    if (mLog) x = value > 0.0f ? std::log10(value) : mLo;
+    return mA * x + mB;
+}
+
+float PlotAxis::fromView(float view) const {
+    float v = (view - mB) / mA;
+    return mLog ? std::pow(10.0f, v) : v;
+}
+
+std::vector<float> PlotAxis::sequence(float step) const {
+    std::vector<float> out;
+    if (!(step > 0.0f) || !std::isfinite(step)) return out;
+    const float direction = isIncreasing() ? 1.0f : -1.0f;
+    float previous = NAN;
+    for (int i = 0; i < kMaxTicks; ++i) {
+        float t = mFirst + direction * static_cast<float>(i) * step;
+        // Ticks a whisker off zero would print as "-0.0".
+        if (std::fabs(t) < 1e-4f * step) t = 0.0f;
+        if (t == previous) break;  // the step is below the resolution of the values
+        bool inside = isIncreasing() ? t <= mHi : t >= mHi;
+        if (!inside) {
+            // Keep the top of the range that rounding pushed just past it.
+            if (mHi != 0.0f && std::fabs((t - mHi) / mHi) < 0.001f) out.push_back(t);
+            break;
+        }
+        out.push_back(t);
+        previous = t;
+    }
+    return out;
+}
+
+std::vector<float> PlotAxis::labelTicks(float sampleExtent, bool reverseLabelsEveryTick) const {
+    float step = mStep;
+    if (isIncreasing() || !reverseLabelsEveryTick) {
+        const float span = std::fabs(mHi - mLo);
+        for (int i = 0; i < 64 && step < span && sampleExtent + 10.0f > std::fabs(step * mA); ++i)
+            step *= 2.0f;
+    }
+    return sequence(step);
+}
+
+std::string PlotAxis::label(float t) const {
+    if (mLog) return formatted("%g", -1, std::pow(10.0, static_cast<double>(t)));
+    return formatted("%.*f", mDigits, static_cast<double>(t));
+}
+
+std::string PlotAxis::sampleLabel() const {
+    float m = std::max(std::fabs(mLo), std::fabs(mHi));
+    if (mLo <= 0.0f || mHi <= 0.0f) m = -m;
+    return label(m);
+}
+
+}  // namespace vornex

@@ -1,0 +1,72 @@
+// PlotAxis: one axis of a plot, linear or base-10 logarithmic. From the shown range it gives
+// the axis bounds (data values, or whole-decade exponents on a logarithmic axis), the affine
+// map between axis units and view units, the tick sequence, the label sequence and the label
+// texts. Pure arithmetic in single precision, shared by every view that draws scaled axes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vornex {
+
+class PlotAxis {
+   public:
+    // Upper limits that keep a degenerate request from building an endless axis.
+    static constexpr int kMaxTickRequest = 200;  // ticks asked for
+    static constexpr int kMaxTicks = 1000;       // ticks produced
+
+    // min and max are the shown range (min may exceed max: the axis is then drawn reversed);
+    // nbTicks the number of ticks the step aims at (clamped to 2 ... kMaxTickRequest);
+    // digits the decimals of linear tick labels.
+    PlotAxis(float min, float max, bool logarithmic, int nbTicks, int digits);
+
+    bool isLogarithmic() const { return mLog; }
+    bool isIncreasing() const { return mHi >= mLo; }
+    // Axis bounds: the range itself on a linear axis; on a logarithmic one the decade
+    // exponents floor(log10(min)) (−2 when min ≤ 0) and ceil(log10(max)) (−1 when max ≤ 0).
+    float lo() const { return mLo; }
+    float hi() const { return mHi; }
+
+    // Fits the bounds onto the view interval [origin, origin + length]:
+    // view = a·X + b with a = length / (hi − lo). A zero-width or non-finite range is widened
+    // around its value (or replaced by 0 ... 1) so that the map stays finite.
+    void fit(float origin, float length);
+    float a() const { return mA; }
+    float b() const { return mB; }
+
+    // Axis units (a value, or an exponent on a logarithmic axis) → view coordinate.
+    float viewOf(float units) const { return mA * units + mB; }
+    // Data value → view coordinate; on a logarithmic axis values ≤ 0 land on the low edge.
+    float toView(float value) const;
+    // View coordinate → data value (ten to the power on a logarithmic axis).
+    float fromView(float view) const;
+
+    // Tick step in axis units (0 when the range gives no ticks) and first tick.
+    float step() const { return mStep; }
+    float firstTick() const { return mFirst; }
+    // Tick positions in axis units (values, or exponents on a logarithmic axis).
+    std::vector<float> ticks() const { return sequence(mStep); }
+    // Positions that carry a label: every tick, every second, every fourth ... so that
+    // labels sampleExtent wide (along the axis, view units) keep 10 units apart.
+    // reverseLabelsEveryTick: a reversed axis labels every tick.
+    std::vector<float> labelTicks(float sampleExtent, bool reverseLabelsEveryTick) const;
+
+    // Label of a tick: "%.*f" with the digits, or "%g" of 10^t on a logarithmic axis.
+    std::string label(float t) const;
+    // The widest label to expect, for sizing margins: that of max(|lo|, |hi|), negated when a
+    // bound is not positive.
+    std::string sampleLabel() const;
+
+   private:
+    std::vector<float> sequence(float step) const;
+
+    bool mLog;
+    int mNbTicks;
+    int mDigits;
+    float mMin, mMax;  // the shown range
+    float mLo, mHi;    // axis bounds
+    float mA = 1.0f, mB = 0.0f;
+    float mStep = 0.0f, mFirst = 0.0f;
+};
+
+}  // namespace vornex

@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "plot/CAxisRangeWindow.h"
+#include "plot/PanelServices.h"
+#include "plot/PlotTestSupport.h"
+
+namespace vornex {
+namespace {
+
+using Panel = CAxisRangeWindow;
+
+// A panel of its own on the fixture's plot (default and current ranges 0 ... 1000 by
+// 0 ... 600) and notification centre.
+class AxisPanel : public test::PlotFixture {
+   protected:
+    void SetUp() override {
+        test::PlotFixture::SetUp();
+        view->setDefaultXYRange(0, 1000, 0, 600);
+        view->setTicksNumber(11, 7);
+        panel.showWindow();
+        panel.setCurrentPlotView(view.get());
+        axisChanges = 0;
+    }
+    void type(float xmin, float xmax, float ymin, float ymax) {
+        panel.setFieldText(Panel::kXmin, Panel::formatValue(xmin));
+        panel.setFieldText(Panel::kXmax, Panel::formatValue(xmax));
+        panel.setFieldText(Panel::kYmin, Panel::formatValue(ymin));
+        panel.setFieldText(Panel::kYmax, Panel::formatValue(ymax));
+    }
+    void expectRange(float xmin, float xmax, float ymin, float ymax) {
+        EXPECT_EQ(view->mCurrentMinX(), xmin);
+        EXPECT_EQ(view->mCurrentMaxX(), xmax);
+        EXPECT_EQ(view->mCurrentMinY(), ymin);
+        EXPECT_EQ(view->mCurrentMaxY(), ymax);
+    }
+    // The input is refused: the plot keeps 0 ... 1000 by 0 ... 600 and hears of nothing.
+    void expectRefused(const std::string& mention) {
+        EXPECT_FALSE(panel.onChangeCoordinates());
+        EXPECT_NE(panel.message().find(mention), std::string::npos) << panel.message();
+        expectRange(0, 1000, 0, 600);
+        EXPECT_EQ(axisChanges, 0);
+    }
+
+    Panel panel{&center};
+};
+
+TEST_F(AxisPanel, FieldsShowTheCurrentPlot) {
+    EXPECT_EQ(panel.field(Panel::kXmax).text, "1000");
+    EXPECT_EQ(panel.field(Panel::kYmax).text, "600");
+    EXPECT_EQ(panel.field(Panel::kXTicks).text, "11");
+    EXPECT_EQ(panel.stepper(Panel::kYmax).value, 600);
+    EXPECT_TRUE(panel.field(Panel::kXmin).enabled);
+    EXPECT_TRUE(panel.isButtonEnabled(Panel::kOK));
+}
+
+TEST_F(AxisPanel, IncrementsAndDecimalsFromTheRangeWidth) {
+    double inc;
+    int digits = -1;
+    EXPECT_TRUE(Panel::incrementForWidth(150, false, inc, digits));
+    EXPECT_EQ(inc, 5);
+    EXPECT_EQ(digits, 0);
+    EXPECT_TRUE(Panel::incrementForWidth(0.5, false, inc, digits));
+    EXPECT_EQ(inc, 0.01);
+    EXPECT_EQ(digits, 2);
+    EXPECT_TRUE(Panel::incrementForWidth(1000, false, inc, digits));  // strictly above 1000
+    EXPECT_EQ(inc, 20);
+    EXPECT_TRUE(Panel::incrementForWidth(-600, true, inc, digits));
+    EXPECT_EQ(inc, -20);
+    EXPECT_EQ(digits, 0);
+    digits = 7;
+    EXPECT_FALSE(Panel::incrementForWidth(0, true, inc, digits));
+    EXPECT_EQ(inc, 0);
+    EXPECT_EQ(digits, 7);
+    EXPECT_FALSE(Panel::incrementForWidth(-600, false, inc, digits));  // x has no mirror
+    EXPECT_EQ(inc, -600);
+}
+
+TEST_F(AxisPanel, UpdateSetsStepperIncrementsAndTickDecimals) {
+    view->setXYRange(0, 150, 600, 0);
+    panel.updatePanel();
+    EXPECT_EQ(panel.stepper(Panel::kXmin).increment, 5);
+    EXPECT_EQ(panel.stepper(Panel::kXmax).increment, 5);
+    EXPECT_EQ(panel.stepper(Panel::kYmin).increment, -20);
+    EXPECT_EQ(view->mXTicksDigits(), 0);
+    view->setXYRange(0, 0.5f, 0, 5);
+    panel.updatePanel();
+    EXPECT_EQ(view->mXTicksDigits(), 2);
+    EXPECT_EQ(view->mYTicksDigits(), 1);
+}
+
+TEST_F(AxisPanel, AcceptedRangesReachThePlotAndAreAnnounced) {
+    type(100, 500, 50, 300);
+    panel.setFieldText(Panel::kYTicks, " 5 ");
+    ASSERT_TRUE(panel.onChangeCoordinates());
+    expectRange(100, 500, 50, 300);
+    EXPECT_EQ(view->mNbYTicks(), 5);
+    EXPECT_EQ(axisChanges, 1);
+    EXPECT_TRUE(view->needsDisplay());
+    EXPECT_TRUE(panel.message().empty());
+}
+
+TEST_F(AxisPanel, TextThatIsNotANumberIsRefused) {
+    panel.setFieldText(Panel::kXmin, "abc");
+    expectRefused("x minimum is not a number");
+    panel.setFieldText(Panel::kXmin, "");
+    expectRefused("x minimum");
+    panel.setFieldText(Panel::kXmin, "12abc");
+    expectRefused("\"12abc\"");
+    panel.setFieldText(Panel::kXmin, "0");
+    panel.setFieldText(Panel::kYmax, "nan");
+    expectRefused("y maximum is not a number");
+    panel.setFieldText(Panel::kYmax, "inf");
+    expectRefused("y maximum");
+    panel.setFieldText(Panel::kYmax, "1e39");  // beyond single precision
+    expectRefused("y maximum");
+}
+
+TEST_F(AxisPanel, ZeroWidthRangeIsRefused) {
+    type(5, 5, 0, 600);
+    expectRefused("x range is empty");
+    type(0, 1000, 300, 300);
+    expectRefused("y range is empty");
+}
+
+TEST_F(AxisPanel, ReversedRangeIsRefusedOnAnUpwardAxis) {
+    type(1000, 0, 0, 600);
+    expectRefused("x range runs the wrong way");
+    EXPECT_NE(panel.message().find("upward"), std::string::npos);
+}
+
+TEST_F(AxisPanel, DownwardAxisKeepsItsDirection) {
+    // A depth axis: its default range runs from 600 down to 0.
+    view->setDefaultXYRange(0, 1000, 600, 0);
+    panel.setCurrentPlotView(view.get());
+    axisChanges = 0;
+    type(0, 1000, 500, 100);
+    ASSERT_TRUE(panel.onChangeCoordinates()) << panel.message();
+    expectRange(0, 1000, 500, 100);
+    type(0, 1000, 100, 500);
+    EXPECT_FALSE(panel.onChangeCoordinates());
+    EXPECT_NE(panel.message().find("downward"), std::string::npos);
+    expectRange(0, 1000, 500, 100);
+}
+
+TEST_F(AxisPanel, TickCountsBelowTwoAreRefused) {
+    for (const char* bad : {"1", "0", "-3", "2.5", "many", "", "201", "99999999999"}) {
+        panel.setFieldText(Panel::kXTicks, bad);
+        expectRefused("number of x ticks must be a whole number from 2 to 200");
+    }
+    panel.setFieldText(Panel::kXTicks, "2");
+    EXPECT_TRUE(panel.onChangeCoordinates());
+    EXPECT_EQ(view->mNbXTicks(), 2);
+}
+
+TEST_F(AxisPanel, OkKeepsThePanelOpenWhenRefused) {
+    type(5, 5, 0, 600);
+    EXPECT_FALSE(panel.onOKButton());
+    EXPECT_TRUE(panel.isVisible());
+    type(0, 10, 0, 600);
+    EXPECT_TRUE(panel.onOKButton());
+    EXPECT_FALSE(panel.isVisible());
+}
+
+TEST_F(AxisPanel, CancelRestoresTheRangesOfTheHandOver) {
+    type(100, 200, 0, 600);
+    ASSERT_TRUE(panel.onOKButton());
+    type(300, 400, 10, 20);
+    ASSERT_TRUE(panel.onChangeCoordinates());
+    panel.onCancelButton();
+    expectRange(0, 1000, 0, 600);
+    EXPECT_FALSE(panel.isVisible());
+}
+
+TEST_F(AxisPanel, SteppersCopyTheirValueAndStayWithinTheirLimits) {
+    panel.setStepperValue(Panel::kXmin, 5);
+    ASSERT_TRUE(panel.onStepXmin());
+    EXPECT_EQ(panel.field(Panel::kXmin).text, "5");
+    expectRange(5, 1000, 0, 600);
+    panel.setStepperValue(Panel::kYmax, 1e9);
+    EXPECT_EQ(panel.stepper(Panel::kYmax).value, 100000);
+    ASSERT_TRUE(panel.onStepYmax());
+    EXPECT_EQ(view->mCurrentMaxY(), 100000);
+    panel.setStepperValue(Panel::kXmax, 5);  // stepping onto xmin empties the range
+    EXPECT_FALSE(panel.onStepXmax());
+    EXPECT_EQ(view->mCurrentMaxX(), 1000);
+}
+
+TEST_F(AxisPanel, DefaultAndMaximumButtons) {
+    view->setMaxXYRange(-100, 2000, -50, 900);
+    panel.onUseMaximumRangeValues();
+    expectRange(-100, 2000, -50, 900);
+    EXPECT_EQ(panel.field(Panel::kXmin).text, "-100");
+    panel.onUseDefaultRangeValues();
+    expectRange(0, 1000, 0, 600);
+}
+
+TEST_F(AxisPanel, WithoutAPlotTheControlsAreDisabled) {
+    panel.setCurrentPlotView(nullptr);
+    EXPECT_FALSE(panel.field(Panel::kXmin).enabled);
+    EXPECT_FALSE(panel.stepper(Panel::kXmin).enabled);
+    EXPECT_FALSE(panel.isButtonEnabled(Panel::kCancel));
+    EXPECT_FALSE(panel.onChangeCoordinates());
+    panel.onCancelButton();
+    panel.onUseDefaultRangeValues();
+    EXPECT_EQ(axisChanges, 0);
+}
+
+TEST_F(AxisPanel, FollowsTheMainWindow) {
+    const int window = 0;  // stands for a window the toolkit knows
+    panel.setMainWindowResolver([&](const void* w) -> std::optional<Panel::MainWindow> {
+        if (w != &window) return std::nullopt;
+        return Panel::MainWindow{view.get(), Rect(100, 200, 500, 400)};
+    });
+    center.post(notifications::windowDidResignMain, &window);
+    EXPECT_EQ(panel.currentPlotView(), nullptr);
+    EXPECT_FALSE(panel.field(Panel::kXmin).enabled);
+    const int other = 0;
+    center.post(notifications::windowDidBecomeMain, &other);  // a document without a plot
+    EXPECT_EQ(panel.currentPlotView(), nullptr);
+    center.post(notifications::windowDidBecomeMain, &window);
+    EXPECT_EQ(panel.currentPlotView(), view.get());
+    EXPECT_EQ(panel.frameOrigin(), (Point{610, 210}));
+    EXPECT_TRUE(panel.field(Panel::kXmin).enabled);
+}
+
+TEST_F(AxisPanel, ForgottenPlotIsNotTouched) {
+    panel.forgetPlotView(view.get());
+    EXPECT_EQ(panel.currentPlotView(), nullptr);
+    view.reset();
+    EXPECT_FALSE(panel.onChangeCoordinates());
+    panel.onCancelButton();
+}
+
+// The plot reaches the shared panel through the panel services.
+class AxisPanelThroughServices : public test::PlotFixture {
+   protected:
+    void SetUp() override {
+        test::PlotFixture::SetUp();
+        PlotServices::setShared(&panels);
+    }
+    void TearDown() override {
+        Panel::sharedAxisRangeWindowCtroller().forgetPlotView(view.get());
+        Panel::sharedAxisRangeWindowCtroller().orderOut();
+        test::PlotFixture::TearDown();
+    }
+    PanelServices panels;
+};
+
+TEST_F(AxisPanelThroughServices, PlotShowsThePanelAndKeepsItUpToDate) {
+    view->setDefaultXYRange(0, 100, 0, 50);
+    view->onShowAxisRangePanel();
+    Panel& panel = Panel::sharedAxisRangeWindowCtroller();
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_EQ(panel.currentPlotView(), view.get());
+    EXPECT_EQ(panel.oldXmax(), 100);
+    view->setXYRange(10, 20, 0, 50);
+    EXPECT_EQ(panel.field(Panel::kXmin).text, "10");
+    EXPECT_EQ(panel.stepper(Panel::kXmin).increment, 0.1);
+}
+
+}  // namespace
+}  // namespace vornex

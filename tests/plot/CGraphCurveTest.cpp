@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "PlotTestSupport.h"
+#include "platform/PlatformLog.h"
+#include "plot/CGraphArea.h"
+#include "plot/CGraphCurve.h"
+
+namespace vornex {
+namespace {
+
+using test::PlotFixture;
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void fill(CGraphCurve& curve, std::initializer_list<CurvePoint> points) {
+    for (const CurvePoint& p : points) curve.addPoint(p.x, p.y, p.penUp);
+}
+
+// Text and Igor exports, byte for byte.
+class CurveExport : public PlotFixture {};
+
+TEST_F(CurveExport, SinglePointRow) {
+    CGraphCurve curve;
+    fill(curve, {{1.5f, -2.0f, false}});
+    EXPECT_EQ(curve.curveDataText(), "      1.500000e+00\t     -2.000000e+00\n");
+}
+
+TEST_F(CurveExport, PenUpWritesAnEmptyLine) {
+    CGraphCurve curve;
+    fill(curve, {{0, 0, false}, {1, 1, false}, {1, 1, true}, {1, 1, false}, {2, 0, false}});
+    EXPECT_EQ(curve.curveDataText(),
+              "      0.000000e+00\t      0.000000e+00\n"
+              "      1.000000e+00\t      1.000000e+00\n"
+              "\n"
+              "      1.000000e+00\t      1.000000e+00\n"
+              "      2.000000e+00\t      0.000000e+00\n");
+}
+
+TEST_F(CurveExport, IgorWavesAreNamedAfterTheCurve) {
+    CGraphCurve curve;
+    fill(curve, {{1, 2, false}, {3, 4, true}});
+    curve.setName("iso");
+    EXPECT_EQ(curve.igorText(),
+              "IGOR\nWAVES isox0 isoy0\nBEGIN\n"
+              "      1.000000e+00\t      2.000000e+00\n\nEND\n");
+    curve.setName("");
+    EXPECT_NE(curve.igorText().find("WAVES curvex0 curvey0\n"), std::string::npos);
+    curve.setName("t NaCl°");
+    EXPECT_NE(curve.igorText().find("WAVES t_NaCl__x0 t_NaCl__y0\n"), std::string::npos);
+}
+
+TEST_F(CurveExport, InteractiveExportWritesTheChosenFile) {
+    CGraphCurve curve;
+    fill(curve, {{1.5f, -2.0f, false}});
+    services.savePath = "plotview_curve.txt";
+    EXPECT_TRUE(curve.exportCurveData());
+    EXPECT_EQ(services.proposals.back(), "data.txt");
+    EXPECT_EQ(readFile("plotview_curve.txt"), curve.curveDataText());
+    services.savePath = "plotview_curve.itx";
+    EXPECT_TRUE(curve.exportToIgor());
+    EXPECT_EQ(services.proposals.back(), "data.itx");
+    EXPECT_EQ(readFile("plotview_curve.itx"), curve.igorText());
+}
+
+TEST_F(CurveExport, CancelledPanelWritesNothing) {
+    CGraphCurve curve;
+    fill(curve, {{1, 1, false}});
+    services.savePath.reset();
+    EXPECT_FALSE(curve.exportCurveData());
+    EXPECT_TRUE(services.errors.empty());
+}
+
+TEST_F(CurveExport, FailedExportIsReported) {
+    CGraphCurve curve;
+    fill(curve, {{1, 1, false}});
+    services.savePath = "no-such-folder/data.txt";
+    EXPECT_FALSE(curve.exportCurveData());
+    ASSERT_EQ(services.errors.size(), 1u);
+    EXPECT_NE(services.errors[0].find("no-such-folder/data.txt"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("no-such-folder"));
+}
+
+// Interpolation and sub-curves.
+class CurveGeometry : public ::testing::Test {};
+
+TEST_F(CurveGeometry, YFromXCoversSegmentStartButNotEnd) {
+    CGraphCurve curve;
+    fill(curve, {{0, 0, false}, {10, 10, false}});
+    EXPECT_FLOAT_EQ(curve.getYFromX(5), 5);
+    EXPECT_FLOAT_EQ(curve.getYFromX(0), 0);
+    EXPECT_FLOAT_EQ(curve.getYFromX(10), 0);
+    EXPECT_FLOAT_EQ(curve.getYFromX(11), 0);
+    curve.addPoint(20, 0, false);
+    EXPECT_FLOAT_EQ(curve.getYFromX(10), 10);
+    EXPECT_FLOAT_EQ(curve.getYFromX(15), 5);
+}
+
+TEST_F(CurveGeometry, YFromXSkipsPenUpSegmentsAndFallingRuns) {
+    CGraphCurve curve;
+    fill(curve, {{0, 0, false}, {10, 10, true}, {10, 10, false}, {0, 30, false}});
+    EXPECT_FLOAT_EQ(curve.getYFromX(5), 20);  // on the second piece, walked backwards
+}
+
+TEST_F(CurveGeometry, MakeCurveFromIgnoresTheOrderOfItsEnds) {
+    CGraphCurve curve;
+    for (int i = 0; i < 10; ++i)
+        curve.addPoint(static_cast<float>(i), static_cast<float>(i * i), i == 5);
+    auto forward = curve.makeCurveFrom(2.1, 4, 7.2, 49);
+    auto backward = curve.makeCurveFrom(7.2, 49, 2.1, 4);
+    EXPECT_EQ(forward->mPointsList(), backward->mPointsList());
+    ASSERT_EQ(forward->pointCount(), 5);  // 2, 3, 4, 6, 7: the flagged 5 is left out
+    EXPECT_FLOAT_EQ(forward->getPointAtIndex(0).x, 2);
+    EXPECT_FLOAT_EQ(forward->getPointAtIndex(4).x, 7);
+}
+
+TEST_F(CurveGeometry, NearestPointIsFoundFarAway) {
+    // Pressures in pascal: every squared distance exceeds 1e9.
+    CGraphCurve curve;
+    fill(curve, {{0, 1e6f, false}, {0, 2e6f, false}, {0, 3e6f, false}});
+    auto piece = curve.makeCurveFrom(0, 2.9e6, 0, 2.1e6);
+    ASSERT_EQ(piece->pointCount(), 2);
+    EXPECT_FLOAT_EQ(piece->getPointAtIndex(0).y, 2e6f);
+}
+
+TEST_F(CurveGeometry, AddSubcurveWalksBackTowardsTheFirstVertex) {
+    CGraphCurve curve;
+    for (int i = 0; i < 10; ++i) curve.addPoint(static_cast<float>(i), 0, false);
+    CGraphArea area;
+    area.addPoint(2.2f, 1);  // nearest curve point 2
+    area.addPoint(7.1f, 1);  // nearest curve point 7
+    area.addSubcurve(&curve);
+    std::vector<float> xs;
+    for (const DataPoint& p : area.mPointsList()) xs.push_back(p.x);
+    EXPECT_EQ(xs, (std::vector<float>{2.2f, 7.1f, 7, 6, 5, 4, 3, 2}));
+}
+
+TEST_F(CurveGeometry, AddSubcurveNeedsACurveAndTwoVertices) {
+    CGraphArea area;
+    area.addPoint(1, 1);
+    CGraphCurve empty;
+    std::vector<std::string> logged;
+    LogSink previous = setLogSink([&logged](const std::string& m) { logged.push_back(m); });
+    area.addSubcurve(nullptr);
+    setLogSink(previous);
+    EXPECT_EQ(logged, std::vector<std::string>{"no curve"});
+    area.addSubcurve(&empty);
+    EXPECT_EQ(area.mPointsList().size(), 1u);
+    area.addPoint(2, 2);
+    area.addSubcurve(&empty);  // no point to follow
+    EXPECT_EQ(area.mPointsList().size(), 2u);
+}
+
+TEST_F(CurveGeometry, AddCurveReversedSkipsPenUpPoints) {
+    CGraphCurve curve;
+    fill(curve, {{1, 0, false}, {2, 0, true}, {3, 0, false}, {4, 0, false}});
+    CGraphArea area;
+    area.addCurve(&curve, true);
+    area.addCurve(nullptr, false);
+    std::vector<float> xs;
+    for (const DataPoint& p : area.mPointsList()) xs.push_back(p.x);
+    EXPECT_EQ(xs, (std::vector<float>{4, 3, 1}));
+}
+
+TEST_F(CurveGeometry, LastPointOfAnEmptyCurveIsNotRead) {
+    CGraphCurve curve;
+    float x = 7, y = 8;
+    EXPECT_FALSE(curve.getLastPointCoord(x, y));
+    EXPECT_EQ(x, 7);
+    curve.addPoint(1, 2, false);
+    EXPECT_TRUE(curve.getLastPointCoord(x, y));
+    EXPECT_EQ(y, 2);
+}
+
+// Drawing and hit tests of a curve inside a plot.
+class CurveInPlot : public PlotFixture {
+   protected:
+    void SetUp() override {
+        PlotFixture::SetUp();
+        view->setDefaultXYRange(0, 100, 0, 100);
+        draw();
+    }
+};
+
+TEST_F(CurveInPlot, HitWithinFiveUnitsAcrossAFlatSegment) {
+    auto* curve = view->add(std::make_unique<CGraphCurve>());
+    curve->addPoint(20, 50, false);
+    curve->addPoint(80, 50, false);
+    Point mid = viewPoint(50, 50);
+    EXPECT_TRUE(curve->isHit({mid.x, mid.y + 4}));
+    EXPECT_FALSE(curve->isHit({mid.x, mid.y + 6}));
+    Point end = viewPoint(80, 50);
+    EXPECT_FALSE(curve->isHit({end.x + 3, end.y}));  // beyond the end, no vertex box there
+    Point start = viewPoint(20, 50);
+    EXPECT_TRUE(curve->isHit({start.x - 3, start.y}));
+    curve->setHidden(true);
+    EXPECT_FALSE(curve->isHit(mid));
+}
+
+TEST_F(CurveInPlot, SteepSegmentMeasuredAcross) {
+    auto* curve = view->add(std::make_unique<CGraphCurve>());
+    curve->addPoint(50, 10, false);
+    curve->addPoint(52, 90, false);
+    Point mid = viewPoint(51, 50);
+    EXPECT_TRUE(curve->isHit({mid.x + 4, mid.y}));
+    EXPECT_FALSE(curve->isHit({mid.x + 7, mid.y}));
+}
+
+TEST_F(CurveInPlot, DrawsPiecesWithWidthAndDash) {
+    auto* curve = view->add(std::make_unique<CGraphCurve>());
+    for (CurvePoint p : {CurvePoint{0, 0, false},
+                         {50, 50, false},
+                         {50, 50, true},
+                         {50, 50, false},
+                         {100, 0, false}})
+        curve->addPoint(p.x, p.y, p.penUp);
+    curve->setToolSizeFactor(2);
+    curve->setHilited(true);
+    curve->setLineDash(5);
+    RecordingCanvas canvas(view->bounds().size);
+    curve->render(canvas);
+    auto strokes = canvas.operations(RecordedOperation::Kind::Stroke);
+    ASSERT_EQ(strokes.size(), 1u);
+    const BezierPath& path = strokes[0].path;
+    EXPECT_DOUBLE_EQ(path.lineWidth(), 3.0);
+    EXPECT_EQ(path.lineDash(), (std::vector<double>{6, 3, 0}));
+    int moves = 0;
+    for (const auto& e : path.elements()) moves += e.type == BezierPath::Element::Type::MoveTo;
+    EXPECT_EQ(moves, 2);
+    EXPECT_EQ(CGraphCurve::dashPattern(0), std::vector<double>{});
+    EXPECT_EQ(CGraphCurve::dashPattern(2), (std::vector<double>{4, 4}));
+    EXPECT_EQ(CGraphCurve::dashPattern(3), (std::vector<double>{4, 2, 2, 2}));
+    EXPECT_EQ(CGraphCurve::dashPattern(1), (std::vector<double>{6, 3, 0}));
+}
+
+TEST_F(CurveInPlot, CopyKeepsPointsLabelAndDash) {
+    CGraphCurve curve;
+    fill(curve, {{1, 2, false}, {3, 4, true}});
+    curve.setName("c");
+    curve.setLabel("label", 5, 6);
+    curve.setMDash(3);
+    curve.setToolSizeFactor(5);
+    auto copy = curve.copy();
+    auto* c = dynamic_cast<CGraphCurve*>(copy.get());
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->mPointsList(), curve.mPointsList());
+    EXPECT_EQ(c->mLabel(), "label");
+    EXPECT_EQ(c->mLabelAnchor(), (DataPoint{5, 6}));
+    EXPECT_EQ(c->mDash(), 3);
+    EXPECT_EQ(c->getToolSizeFactor(), 1.0f);
+    EXPECT_TRUE(c->isSelectable());
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include "PlotTestSupport.h"
+#include "plot/CPlotFormat.h"
+
+namespace vornex {
+namespace {
+
+template <class T>
+bool roundTrip(const T& in, T& out) {
+    KeyedArchiver archiver;
+    archiver.encodeObject("root", in);
+    KeyedUnarchiver reader(archiver.encodedData());
+    return reader.ok() && reader.decodeObject("root", out);
+}
+
+// Format records and their keyed archives.
+class Formats : public ::testing::Test {};
+
+TEST_F(Formats, TextFormatStyleBits) {
+    CTextFormat text;
+    EXPECT_EQ(text.fontName(), "Arial");
+    EXPECT_EQ(text.size(), 10);
+    EXPECT_FALSE(text.isBold() || text.isItalic());
+    text.setBold(true);
+    text.setItalic(true);
+    EXPECT_EQ(text.style(), 3);
+    text.setBold(false);
+    EXPECT_EQ(text.style(), 2);
+}
+
+TEST_F(Formats, PlotFormatRoundTrip) {
+    CPlotFormat format;
+    format.setMinX(-1.5f);
+    format.setMaxX(800);
+    format.setMinY(1);
+    format.setMaxY(5000);
+    format.setCurrentMinX(100);
+    format.setCurrentMaxX(400.25f);
+    format.setCurrentMinY(2);
+    format.setCurrentMaxY(3e3f);
+    format.setLegendX(120);
+    format.setLegendY(4200);
+    format.legendFormat()->setFontName("Times");
+    format.legendFormat()->setBold(true);
+    format.ticksFormat()->setSize(14);
+    format.labelsFormat()->setItalic(true);
+    CPlotFormat back;
+    back.setLegendFormat(nullptr);
+    ASSERT_TRUE(roundTrip(format, back));
+    EXPECT_EQ(back.minX(), -1.5f);
+    EXPECT_EQ(back.maxX(), 800);
+    EXPECT_EQ(back.minY(), 1);
+    EXPECT_EQ(back.maxY(), 5000);
+    EXPECT_EQ(back.currentMinX(), 100);
+    EXPECT_EQ(back.currentMaxX(), 400.25f);
+    EXPECT_EQ(back.currentMinY(), 2);
+    EXPECT_EQ(back.currentMaxY(), 3e3f);
+    EXPECT_EQ(back.legendX(), 120);
+    EXPECT_EQ(back.legendY(), 4200);
+    ASSERT_TRUE(back.legendFormat() && back.labelsFormat() && back.ticksFormat());
+    EXPECT_EQ(*back.legendFormat(), *format.legendFormat());
+    EXPECT_EQ(*back.labelsFormat(), *format.labelsFormat());
+    EXPECT_EQ(*back.ticksFormat(), *format.ticksFormat());
+}
+
+TEST_F(Formats, ArchiveUsesTheFixedKeys) {
+    CPlotFormat format;
+    KeyedArchiver archiver;
+    archiver.encodeObject("root", format);
+    KeyedUnarchiver reader(archiver.encodedData());
+    PlistValue root = reader.decodeObject("root");
+    for (const char* key :
+         {"minX", "maxX", "minY", "maxY", "currentMinX", "currentMaxX", "currentMinY",
+          "currentMaxY", "legendX", "legendY", "legend", "labels", "ticks"})
+        EXPECT_FALSE(root.get(key).isNull()) << key;
+}
+
+TEST_F(Formats, MissingKeysReadAsZeroOrNone) {
+    KeyedArchiver archiver;
+    archiver.encodeFloat("minX", 5);
+    KeyedUnarchiver reader(archiver.encodedData());
+    CPlotFormat format;
+    format.initWithCoder(reader);
+    EXPECT_EQ(format.minX(), 5);
+    EXPECT_EQ(format.maxX(), 0);
+    EXPECT_EQ(format.legendFormat(), nullptr);
+}
+
+TEST_F(Formats, CurveAndPointFormats) {
+    CPointFormat point;
+    EXPECT_EQ(point.selector(), 3);
+    EXPECT_EQ(point.color(), Color::red());
+    point.setSelector(11);
+    point.setColor(Color::deviceRGB(0.1, 0.2, 0.3));
+    point.setSize(6);
+    auto copy = point.copy();
+    EXPECT_EQ(copy->selector(), 11);
+    EXPECT_EQ(copy->color(), point.color());
+    CPointFormat back;
+    ASSERT_TRUE(roundTrip(point, back));
+    EXPECT_EQ(back.selector(), 11);
+    EXPECT_EQ(back.size(), 6);
+    EXPECT_EQ(back.color(), point.color());
+
+    CCurveFormat curve;
+    curve.setSize(2);
+    curve.setColor(Color::calibratedRGB(0, 0.5, 1));
+    CCurveFormat curveBack;
+    curveBack.setSize(9);
+    ASSERT_TRUE(roundTrip(curve, curveBack));
+    EXPECT_EQ(curveBack.size(), 2);
+    EXPECT_EQ(curveBack.color(), curve.color());
+}
+
+// A plot's state carried through a format record.
+class PlotFormats : public test::PlotFixture {};
+
+TEST_F(PlotFormats, UpdateThenSetRestoresRangesAndShowsTheLegend) {
+    view->setDefaultXYRange(0, 800, 1, 5000);
+    view->setXYRange(100, 400, 2, 3000);
+    view->setLegendPosition(120, 4200);
+    CPlotFormat format;
+    view->updatePlotFormat(format);
+    format.legendFormat()->setFontName("Courier");
+    format.legendFormat()->setBold(true);
+    format.ticksFormat()->setSize(14);
+
+    view->setDefaultXYRange(0, 1, 0, 1);
+    view->setLegendPosition(0, 0);
+    view->mLegend().setHidden(true);
+    view->setFromPlotFormat(format);
+    float a, b, c, d;
+    view->getXYRange(a, b, c, d);
+    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{100, 400, 2, 3000}));
+    view->getDefaultXYRange(a, b, c, d);
+    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{0, 800, 1, 5000}));
+    float x, y;
+    view->mLegend().getPosition(x, y);
+    EXPECT_EQ(x, 120);
+    EXPECT_EQ(y, 4200);
+    EXPECT_FALSE(view->mLegend().isHidden());
+    EXPECT_EQ(view->getLegendsAttributes().font.name(), "Courier-Bold");
+    EXPECT_DOUBLE_EQ(view->ticksAttributes().font.size(), 14);
+    EXPECT_EQ(view->labelsAttributes().font.name(), "Arial");
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include "PlotTestSupport.h"
+#include "plot/CGraphArea.h"
+#include "plot/CGraphCurve.h"
+#include "plot/CGraphPoint.h"
+#include "plot/CPlotView.h"
+
+namespace vornex {
+namespace {
+
+std::vector<float> rangeOf(const CPlotView& view) {
+    float a, b, c, d;
+    view.getXYRange(a, b, c, d);
+    return {a, b, c, d};
+}
+
+void expectRange(const CPlotView& view, std::vector<float> expected, float tolerance) {
+    auto actual = rangeOf(view);
+    for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << i;
+}
+
+// Synthetic clicks and drags on a 0 ... 100 plot.
+class PlotMouse : public test::PlotFixture {
+   protected:
+    void SetUp() override {
+        PlotFixture::SetUp();
+        view->setMaxXYRange(-500, 500, -500, 500);
+        view->setDefaultXYRange(0, 100, 0, 100);
+        view->setLabels("T", "P");
+        view->setTicksDigits(1, 1);
+        draw();
+        axisChanges = 0;
+    }
+    CGraphCurve* horizontal(const std::string& name, float y) {
+        auto* curve = view->add(std::make_unique<CGraphCurve>());
+        curve->setName(name);
+        curve->addPoint(10, y, false);
+        curve->addPoint(90, y, false);
+        return curve;
+    }
+};
+
+TEST_F(PlotMouse, DragThenZoomInShowsTheDraggedRangeAndUndoRestoresIt) {
+    view->setSelectedPoint(5, 5);
+    drag(viewPoint(20, 20), {viewPoint(40, 50), viewPoint(60, 80)});
+    EXPECT_FALSE(view->trackingRect().isZero());
+    EXPECT_TRUE(host.zoomEnabled);
+    EXPECT_EQ(selections, 0);
+    EXPECT_FLOAT_EQ(view->selectedPointX(), 5);
+    EXPECT_TRUE(view->isSelectionPointVisible());
+
+    view->onZoomIn();
+    expectRange(*view, {20, 60, 20, 80}, 1e-3f);
+    EXPECT_EQ(axisChanges, 1);
+    EXPECT_TRUE(view->trackingRect().isZero());
+    EXPECT_FALSE(host.zoomEnabled);
+    EXPECT_EQ(undo.undoActionName(), "Changes Of Axis Ranges");
+
+    ASSERT_TRUE(undo.undo());
+    expectRange(*view, {0, 100, 0, 100}, 0);
+    EXPECT_EQ(axisChanges, 2);
+    ASSERT_TRUE(undo.redo());
+    expectRange(*view, {20, 60, 20, 80}, 1e-3f);
+}
+
+TEST_F(PlotMouse, ZoomInIsLimitedByTheMaximumRanges) {
+    view->setMaxXYRange(10, 90, 0, 100);
+    Rect plot = view->getPlotRect();
+    drag({plot.minX() + 1, plot.minY() + 1}, {{plot.maxX() - 1, plot.maxY() - 1}});
+    view->onZoomIn();
+    auto range = rangeOf(*view);
+    EXPECT_FLOAT_EQ(range[0], 10);
+    EXPECT_FLOAT_EQ(range[1], 90);
+}
+
+TEST_F(PlotMouse, ZoomOutIntoTheLeftHalfDoublesTheSpan) {
+    Rect plot = view->getPlotRect();
+    drag({plot.minX(), plot.minY()}, {{plot.midX(), plot.maxY()}});
+    view->onZoomOut();
+    expectRange(*view, {0, 200, 0, 100}, 1e-3f);
+}
+
+TEST_F(PlotMouse, ZoomOnALogarithmicAxisWorksInDecades) {
+    view->setMaxXYRange(1, 1e4f, -500, 500);
+    view->setDefaultXYRange(1, 1000, 0, 100);
+    view->setShowLogX(true);
+    draw();
+    drag(viewPoint(10, 20), {viewPoint(1000, 80)});
+    view->onZoomIn();
+    auto range = rangeOf(*view);
+    EXPECT_NEAR(range[0], 10, 1e-3);
+    EXPECT_NEAR(range[1], 1000, 0.1);
+}
+
+TEST_F(PlotMouse, ZeroSizeDragIsAClick) {
+    const Point p = viewPoint(50, 50);
+    drag(p, {{p.x + 1, p.y + 1}, p});
+    EXPECT_TRUE(view->trackingRect().isZero());
+    EXPECT_EQ(selections, 1);
+    EXPECT_EQ(host.status, "T = 50.00, P = 50.00");
+    view->onZoomOut();  // no rectangle: nothing happens, nothing divides by zero
+    view->onZoomIn();
+    expectRange(*view, {0, 100, 0, 100}, 0);
+    EXPECT_EQ(axisChanges, 0);
+}
+
+TEST_F(PlotMouse, FlatDragMakesNoRectangle) {
+    view->setSelectedPoint(7, 7);
+    const Point p = viewPoint(20, 50);
+    drag(p, {{p.x + 100, p.y + 1}});
+    EXPECT_TRUE(view->trackingRect().isZero());
+    EXPECT_FALSE(host.zoomEnabled);
+    EXPECT_EQ(selections, 0);
+    EXPECT_FLOAT_EQ(view->selectedPointX(), 7);
+    view->onZoomOut();
+    EXPECT_EQ(axisChanges, 0);
+}
+
+TEST_F(PlotMouse, LaterOfOverlappingCurvesWins) {
+    CGraphCurve* first = horizontal("first", 50);
+    CGraphCurve* second = horizontal("second", 51);
+    click(viewPoint(50, 50.5f));
+    EXPECT_EQ(view->selectedObject(), second);
+    EXPECT_TRUE(second->isHilited());
+    EXPECT_FALSE(first->isHilited());
+    EXPECT_EQ(selections, 1);
+    EXPECT_EQ(host.status.rfind("second : T = 50.00, P = ", 0), 0u) << host.status;
+}
+
+TEST_F(PlotMouse, ClickOnNothingPostsThePointAndClearsHighlights) {
+    CGraphCurve* curve = horizontal("c", 10);
+    view->hilite(curve);
+    click(viewPoint(50, 50), 1, modifiers::shift);
+    EXPECT_EQ(view->selectedObject(), nullptr);
+    EXPECT_FALSE(curve->isHilited());
+    EXPECT_EQ(selections, 1);
+    EXPECT_TRUE(shiftAtSelection);
+    EXPECT_NEAR(view->selectedPointX(), 50, 1e-3);
+}
+
+TEST_F(PlotMouse, ClickOutsideThePlotAreaClearsTheSelection) {
+    view->setSelectedPoint(5, 5);
+    click({2, 2});
+    EXPECT_EQ(selections, 1);
+    EXPECT_EQ(host.status, "");
+    EXPECT_FLOAT_EQ(view->selectedPointX(), 0);
+    EXPECT_FALSE(view->isSelectionPointVisible());
+}
+
+TEST_F(PlotMouse, DoubleClickOpensTheSettingsPanelAndPostsNothing) {
+    horizontal("c", 50);
+    click(viewPoint(50, 50), 1);
+    EXPECT_EQ(selections, 1);
+    click(viewPoint(50, 50), 2);
+    EXPECT_EQ(services.curvePanels, 1);
+    EXPECT_EQ(selections, 1);
+    view->plotPoint(30, 30, 3, Color::red());
+    draw();
+    click(viewPoint(30, 30), 2);
+    EXPECT_EQ(services.pointPanels, 1);
+}
+
+TEST_F(PlotMouse, LegendDragIsOneUndoStep) {
+    view->includesIntoLegend(horizontal("c", 10));
+    view->setLegendPosition(50, 50);
+    draw();
+    const Point grab = viewPoint(50, 50);
+    const Point start{grab.x + 5, grab.y + 5};
+    drag(start, {{start.x + 10, start.y}, {start.x + 20, start.y + 10}});
+    float x, y;
+    view->mLegend().getPosition(x, y);
+    EXPECT_NEAR(view->getXValue(x), grab.x + 20, 1e-3);
+    EXPECT_NEAR(view->getYValue(y), grab.y + 10, 1e-3);
+    EXPECT_FALSE(view->mLegend().isHilited());
+    EXPECT_EQ(selections, 0);
+    EXPECT_EQ(undo.undoActionName(), "Move Of Legend");
+    ASSERT_TRUE(undo.undo());
+    view->mLegend().getPosition(x, y);
+    EXPECT_FLOAT_EQ(x, 50);
+    EXPECT_FLOAT_EQ(y, 50);
+    EXPECT_FALSE(undo.canUndo());
+}
+
+// Context menus: which menu, and which items are enabled.
+class PlotMenus : public PlotMouse {
+   protected:
+    bool enabled(Menu& menu, const std::string& action) {
+        menu.update();
+        return menu.itemWithAction(action)->isEnabled();
+    }
+    Menu* menuAt(Point p) { return view->menuForEvent(test::mouse(MouseEvent::Type::Down, p)); }
+};
+
+TEST_F(PlotMenus, MenuChosenByWhatLiesUnderTheMouse) {
+    horizontal("c", 50);
+    view->plotPoint(30, 30, 3, Color::red());
+    auto* area = view->add(std::make_unique<CGraphArea>());
+    area->addPoint(70, 70);
+    area->addPoint(90, 70);
+    area->addPoint(90, 90);
+    area->setSelectable(true);
+    draw();
+    EXPECT_EQ(menuAt(viewPoint(50, 80))->title(), "Plot");
+    EXPECT_EQ(menuAt(viewPoint(50, 50))->title(), "Curves");
+    EXPECT_EQ(menuAt(viewPoint(30, 30))->title(), "Points");
+    EXPECT_EQ(menuAt(viewPoint(88, 75)), nullptr);
+}
+
+TEST_F(PlotMenus, ZoomItemsNeedARectangle) {
+    EXPECT_FALSE(enabled(view->plotMenu(), "onZoomIn:"));
+    EXPECT_FALSE(enabled(view->plotMenu(), "onZoomOut:"));
+    drag(viewPoint(20, 20), {viewPoint(60, 80)});
+    EXPECT_TRUE(enabled(view->plotMenu(), "onZoomIn:"));
+    EXPECT_TRUE(view->plotMenu().performAction("onZoomIn:"));
+    EXPECT_FALSE(enabled(view->plotMenu(), "onZoomOut:"));
+}
+
+TEST_F(PlotMenus, DefaultRangesItemEnabledOnlyAwayFromThem) {
+    EXPECT_FALSE(enabled(view->plotMenu(), "onAxisRangesByDefault:"));
+    drag(viewPoint(20, 20), {viewPoint(60, 80)});
+    view->onZoomIn();
+    EXPECT_TRUE(enabled(view->plotMenu(), "onAxisRangesByDefault:"));
+    view->onAxisRangesByDefault();
+    EXPECT_FALSE(enabled(view->plotMenu(), "onAxisRangesByDefault:"));
+}
+
+TEST_F(PlotMenus, LogarithmicItemsShowTheirState) {
+    view->setShowLogY(true);
+    view->plotMenu().update();
+    EXPECT_EQ(view->plotMenu().itemWithAction("onToggleShowLogY:")->state(), MenuItem::State::On);
+    EXPECT_EQ(view->plotMenu().itemWithAction("onToggleShowLogX:")->state(), MenuItem::State::Off);
+    view->plotMenu().performAction("onToggleShowLogX:");
+    EXPECT_TRUE(view->showLogX());
+    EXPECT_EQ(axisChanges, 1);
+    MenuItem grid("Grid", "onShowGrid:", [] {});
+    view->onShowGrid();
+    EXPECT_TRUE(view->validateMenuItem(grid));
+    EXPECT_EQ(grid.title(), "Hide Grid");
+    EXPECT_TRUE(host.gridShown);
+}
+
+TEST_F(PlotMenus, ThicknessItemsAndUndo) {
+    CGraphCurve* curve = horizontal("c", 50);
+    curve->setToolSizeFactor(2);
+    view->setSelectedObject(curve);
+    Menu& menu = view->curvesMenu();
+    EXPECT_FALSE(enabled(menu, "onDoubleThickness:"));
+    EXPECT_TRUE(enabled(menu, "onNormalThickness:"));
+    EXPECT_TRUE(enabled(menu, "onTripleThickness:"));
+    menu.performAction("onTripleThickness:");
+    EXPECT_EQ(curve->getToolSizeFactor(), 3);
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(curve->getToolSizeFactor(), 2);
+    EXPECT_EQ(curve->size(), 3);
+}
+
+TEST_F(PlotMenus, MarkerSizeStepsAndUndo) {
+    CGraphPoint* point = view->plotPoint(30, 30, 3, Color::red());
+    view->setSelectedObject(point);
+    view->pointsMenu().performAction("onIncreasePointSize:");
+    view->pointsMenu().performAction("onIncreasePointSize:");
+    EXPECT_EQ(undo.undoActionName(), "Increase Of Marker Size");
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(point->getToolSizeFactor(), 4);
+}
+
+TEST_F(PlotMenus, UndoAfterTheObjectWasRemovedTouchesNothing) {
+    CGraphPoint* point = view->plotPoint(30, 30, 3, Color::red());
+    view->setSelectedObject(point);
+    view->onIncreasePointSize();
+    view->removeGraphObject(point);
+    EXPECT_TRUE(undo.undo());  // the step runs and finds no object to act on
+}
+
+TEST_F(PlotMenus, LabelFontChangesBothTitlesAndUndoes) {
+    const Font before = view->labelsAttributes().font;
+    view->plotMenu().performAction("onLabelFontSettings:");
+    EXPECT_EQ(view->editedFont(), CPlotView::kLabelsFont);
+    ASSERT_TRUE(services.fontShown.has_value());
+    view->changeFont([](const Font& f) { return f.withSize(20).withBold(true); });
+    EXPECT_EQ(view->mXLabel().runs()[0].attributes.font.size(), 20);
+    EXPECT_EQ(view->mYLabel().runs()[0].attributes.font.size(), 20);
+    EXPECT_EQ(undo.undoActionName(), "Changes Of Labels Font");
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(view->labelsAttributes().font, before);
+    EXPECT_EQ(view->mXLabel().runs()[0].attributes.font, before);
+}
+
+TEST_F(PlotMenus, ColourChoiceReachesTheSelectedObject) {
+    CGraphCurve* curve = horizontal("c", 50);
+    view->changeColor(Color::green(), true);  // nothing selected
+    view->setSelectedObject(curve);
+    view->changeColor(Color::green(), false);  // panel not visible
+    EXPECT_FALSE(curve->color().has_value());
+    view->changeColor(Color::green(), true);
+    EXPECT_EQ(curve->color(), Color::green());
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "PlotTestSupport.h"
+#include "platform/PlatformLog.h"
+#include "plot/CGraphArea.h"
+#include "plot/CGraphCurve.h"
+#include "plot/CGraphPoint.h"
+#include "plot/CGraphPointCurve.h"
+#include "plot/CPlotView.h"
+
+namespace vornex {
+namespace {
+
+using test::PlotFixture;
+
+// Ranges and their notifications.
+class PlotRanges : public PlotFixture {};
+
+TEST_F(PlotRanges, FreshViewDefaults) {
+    float a, b, c, d;
+    view->getXYRange(a, b, c, d);
+    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{0, 1, 0, 1}));
+    view->getDefaultXYRange(a, b, c, d);
+    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{0, 1, 0, 1}));
+    view->getMaxXYRange(a, b, c, d);
+    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{0, 1, 0, 1}));
+    EXPECT_EQ(view->mNbXTicks(), 2);
+    EXPECT_EQ(view->mYTicksDigits(), 3);
+    EXPECT_EQ(view->mXLabel().string(), "Undefined");
+    EXPECT_TRUE(view->mLegend().isHidden());
+    EXPECT_EQ(view->backColor(), Color::deviceRGB(1, 1, 0.7));
+    EXPECT_EQ(view->foreColor(), Color::deviceRGB(0.6, 1, 1));
+}
+
+TEST_F(PlotRanges, BackgroundColoursComeFromUserDefaults) {
+    UserDefaults prefs("");
+    prefs.setColor(defaults::backColorPlotArea, Color::deviceRGB(0.2, 0.3, 0.4));
+    CPlotView other(Rect(0, 0, 100, 100), &prefs);
+    EXPECT_EQ(other.foreColor(), Color::deviceRGB(0.2, 0.3, 0.4));
+    EXPECT_EQ(other.backColor(), Color::deviceRGB(1, 1, 0.7));
+}
+
+TEST_F(PlotRanges, DefaultRangeSetsCurrentAndPosts) {
+    view->setDefaultXYRange(0, 800, 1, 5000);
+    float a, b, c, d;
+    view->getXYRange(a, b, c, d);
+    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{0, 800, 1, 5000}));
+    EXPECT_EQ(axisChanges, 1);
+    view->setMaxXYRange(-10, 1000, 0, 6000);
+    EXPECT_EQ(axisChanges, 1);
+    view->getXYRange(a, b, c, d);
+    EXPECT_EQ(b, 800);
+}
+
+TEST_F(PlotRanges, SameRangeAsAnotherView) {
+    CPlotView other(Rect(0, 0, 100, 100), &noDefaults);
+    other.setXYRange(2, 3, 4, 5);
+    view->getSameXYRange(other);
+    float a, b, c, d;
+    view->getDefaultXYRange(a, b, c, d);
+    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{2, 3, 4, 5}));
+    EXPECT_EQ(axisChanges, 1);
+}
+
+TEST_F(PlotRanges, AdjustRoundsXOutwardsByTheStep) {
+    view->setDefaultXYRange(100, 200, 10, 20);
+    view->adjustXYRange(37, 255, 5, 30, 25, 7);  // (37 div 25 − 1)·25, (255 div 25 + 1)·25
+    float a, b, c, d;
+    view->getDefaultXYRange(a, b, c, d);
+    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{0, 275, 5, 30}));
+}
+
+TEST_F(PlotRanges, AdjustWithStepBelowOneDoesNotDivideByZero) {
+    view->setDefaultXYRange(100, 200, 10, 20);
+    view->adjustXYRange(37.5f, 255.5f, 5, 30, 0.5f, 1);
+    float a, b, c, d;
+    view->getDefaultXYRange(a, b, c, d);
+    EXPECT_EQ(a, 37.5f);
+    EXPECT_EQ(b, 255.5f);
+    view->adjustXYRange(NAN, 1e30f, 5, 30, 10, 1);  // beyond whole numbers: taken as given
+    view->getDefaultXYRange(a, b, c, d);
+    EXPECT_EQ(b, 1e30f);
+}
+
+TEST_F(PlotRanges, TransformRoundTripsAfterDrawing) {
+    view->setDefaultXYRange(0.5f, 2000, -3, 7);
+    view->setShowLogX(true);
+    draw();
+    for (float x : {0.5f, 3.0f, 1999.0f})
+        EXPECT_NEAR(view->getXFromPixelValue(view->getXValue(x)), x, x * 2e-5f);
+    for (float y : {-3.0f, 0.0f, 6.5f})
+        EXPECT_NEAR(view->getYFromPixelValue(view->getYValue(y)), y, 2e-4f);
+    EXPECT_FLOAT_EQ(view->xAxis().lo(), -1);
+    EXPECT_FLOAT_EQ(view->xAxis().hi(), 4);
+}
+
+TEST_F(PlotRanges, MarginsFollowTheMeasuredTexts) {
+    view->setDefaultXYRange(0, 100, -1, 100);
+    view->setTicksDigits(1, 1);
+    draw();
+    // Test metric: system font 13 pt, label font 10 pt; y sample "-100.0" is 6 characters.
+    EXPECT_FLOAT_EQ(view->marginLeft(), 6 * 6 + 1.2f * 13 + 25);
+    EXPECT_FLOAT_EQ(view->marginBottom(), 1.2f * 13 + 1.2f * 10 + 25);
+    EXPECT_FLOAT_EQ(view->marginTop(), 15);
+    EXPECT_FLOAT_EQ(view->marginRight(), 30);
+}
+
+// The object list, names, legend and selection bookkeeping.
+class PlotObjects : public PlotFixture {
+   protected:
+    CGraphCurve* named(const std::string& name) {
+        auto* curve = view->add(std::make_unique<CGraphCurve>());
+        curve->setName(name);
+        view->includesIntoLegend(curve);
+        return curve;
+    }
+};
+
+TEST_F(PlotObjects, CurvesFromFlatArrays) {
+    std::vector<double> seven{1, 2, 3, 4, 5, 6, 7};
+    CGraphCurve* curve = view->plotFromArray(seven, 2, 0, 1);
+    ASSERT_EQ(curve->pointCount(), 3);
+    EXPECT_EQ(curve->getPointAtIndex(2), (CurvePoint{5, 6, false}));
+    EXPECT_EQ(curve->getPlotView(), view.get());
+    EXPECT_EQ(view->plotFromArray({}, 2, 0, 1)->pointCount(), 0);
+    EXPECT_EQ(view->graphObjects().size(), 2u);
+
+    std::vector<double> rows{0, 1, 2, 3, 4, 5, 6, 7};
+    CGraphCurve* swapped = view->plotFromArray(rows, 4, 3, 0);
+    EXPECT_EQ(swapped->getPointAtIndex(0), (CurvePoint{3, 0, false}));
+    EXPECT_EQ(swapped->getPointAtIndex(1), (CurvePoint{7, 4, false}));
+
+    CGraphCurve* scaled = view->plotFromArray({0.1, 300}, 2, 0, 1, 100, 273.15, 1e-5, 0);
+    EXPECT_FLOAT_EQ(scaled->getPointAtIndex(0).x, static_cast<float>(0.1f * 100.0 + 273.15));
+    EXPECT_FLOAT_EQ(scaled->getPointAtIndex(0).y, 300e-5f);
+}
+
+TEST_F(PlotObjects, BadStrideGivesAnEmptyCurve) {
+    std::vector<std::string> logged;
+    LogSink previous = setLogSink([&logged](const std::string& m) { logged.push_back(m); });
+    EXPECT_EQ(view->plotFromArray({1, 2, 3}, 0, 0, 1)->pointCount(), 0);
+    EXPECT_EQ(view->plotFromArray({1, 2, 3}, 2, 0, 2)->pointCount(), 0);
+    EXPECT_EQ(view->plotFromArray({1, 2, 3}, 2, -1, 1)->pointCount(), 0);
+    setLogSink(previous);
+    EXPECT_EQ(logged.size(), 3u);
+}
+
+TEST_F(PlotObjects, PointsCarryMarkerAndColour) {
+    CGraphPoint* point = view->plotPoint(374.0, 220.6, 7, Color::blue());
+    EXPECT_FLOAT_EQ(point->getX(), 374.0f);
+    EXPECT_EQ(point->selector(), 7);
+    EXPECT_EQ(point->color(), Color::blue());
+}
+
+TEST_F(PlotObjects, FirstOfEqualNamesIsFound) {
+    CGraphCurve* first = named("iso");
+    named("iso");
+    EXPECT_EQ(view->getGraphObjectWithName("iso"), first);
+    EXPECT_EQ(view->getGraphObjectWithName("none"), nullptr);
+}
+
+TEST_F(PlotObjects, RemovalByPrefixLeavesNoStaleLegendEntryOrSelection) {
+    named("t_pthv");
+    CGraphCurve* x = named("t_x");
+    CGraphCurve* base = named("ptslv");
+    auto* unnamed = view->add(std::make_unique<CGraphCurve>());
+    view->setSelectedObject(x);
+    view->removeGraphObjectWithKindOfName("t_");
+    ASSERT_EQ(view->graphObjects().size(), 2u);
+    EXPECT_EQ(view->graphObjects()[0].get(), base);
+    EXPECT_EQ(view->graphObjects()[1].get(), unnamed);
+    EXPECT_EQ(view->mLegend().mRefObjectList(), std::vector<CGraphObject*>{base});
+    EXPECT_EQ(view->selectedObject(), nullptr);
+    draw();  // the legend lists no removed curve
+}
+
+TEST_F(PlotObjects, RemovalByPrefixKeepsAnUnrelatedSelection) {
+    named("t_a");
+    CGraphCurve* kept = named("keep");
+    view->setSelectedObject(kept);
+    view->removeGraphObjectWithKindOfName("t_");
+    EXPECT_EQ(view->selectedObject(), kept);
+}
+
+TEST_F(PlotObjects, RemovalByNameAndObject) {
+    CGraphCurve* a = named("a");
+    named("a");
+    CGraphCurve* b = named("b");
+    view->setSelectedObject(a);
+    view->removeGraphObjectWithName("a");
+    EXPECT_EQ(view->graphObjects().size(), 2u);
+    EXPECT_EQ(view->selectedObject(), nullptr);
+    EXPECT_EQ(view->mLegend().mRefObjectList().size(), 2u);
+    view->removeGraphObject(b);
+    EXPECT_FALSE(view->containsGraphObject(b));
+    EXPECT_EQ(view->mLegend().mRefObjectList().size(), 1u);
+}
+
+TEST_F(PlotObjects, PurgesByKind) {
+    named("curve");
+    auto* area = view->add(std::make_unique<CGraphArea>());
+    auto* free = view->add(std::make_unique<CGraphPointCurve>());
+    auto* derived = view->add(std::make_unique<CGraphPointCurve>());
+    derived->setReferenceObject(area);
+    view->purgePointCurves();
+    EXPECT_FALSE(view->containsGraphObject(free));
+    EXPECT_TRUE(view->containsGraphObject(derived));
+    view->purgeCurves();
+    EXPECT_EQ(view->graphObjects().size(), 2u);
+    EXPECT_TRUE(view->mLegend().mRefObjectList().empty());
+    view->purgeReferenceObjects();
+    EXPECT_EQ(view->graphObjects().size(), 1u);
+    view->setSelectedObject(area);
+    view->purge();
+    EXPECT_TRUE(view->graphObjects().empty());
+    EXPECT_EQ(view->selectedObject(), nullptr);
+}
+
+TEST_F(PlotObjects, HiliteOneAtATime) {
+    CGraphCurve* a = named("a");
+    CGraphCurve* b = named("b");
+    view->hilite(a);
+    EXPECT_TRUE(a->isHilited());
+    view->hilite1(b);
+    EXPECT_TRUE(b->isHilited());
+    view->hilite(nullptr);
+    EXPECT_FALSE(a->isHilited() || b->isHilited());
+}
+
+TEST_F(PlotObjects, CopyListsItsOwnObjectsInTheLegend) {
+    view->setDefaultXYRange(0, 10, 0, 10);
+    view->setMaxXYRange(-5, 20, -5, 20);
+    view->setXYRange(2, 4, 3, 5);
+    CGraphCurve* a = named("a");
+    a->addPoint(1, 1, false);
+    named("b");
+    view->setLegendPosition(1, 9);
+    auto copy = view->copy();
+    ASSERT_EQ(copy->graphObjects().size(), 2u);
+    const auto& listed = copy->mLegend().mRefObjectList();
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0], copy->graphObjects()[0].get());
+    EXPECT_EQ(listed[1], copy->graphObjects()[1].get());
+    EXPECT_EQ(listed[0]->getPlotView(), copy.get());
+    EXPECT_FALSE(copy->mLegend().isHidden());
+    float x0, x1, y0, y1;
+    copy->getDefaultXYRange(x0, x1, y0, y1);
+    EXPECT_EQ((std::vector<float>{x0, x1, y0, y1}), (std::vector<float>{2, 4, 3, 5}));
+    copy->onMaximumAxisRanges();
+    copy->getXYRange(x0, x1, y0, y1);
+    EXPECT_EQ((std::vector<float>{x0, x1, y0, y1}), (std::vector<float>{-5, 20, -5, 20}));
+    // Changing the source afterwards leaves the copy alone.
+    view->purge();
+    view.reset();
+    RecordingCanvas canvas(copy->bounds().size);
+    copy->drawRect(canvas);
+    EXPECT_EQ(canvas.texts().back(), "a");
+}
+
+TEST_F(PlotObjects, TextAttributesFromAFontName) {
+    TextAttributes both = CPlotView::setTextAttributes("Arial", 12, true, true);
+    EXPECT_EQ(both.font.name(), "Arial-BoldOblique");
+    EXPECT_DOUBLE_EQ(both.font.size(), 12);
+    EXPECT_EQ(CPlotView::setTextAttributes("Arial", 9, false, false).font.name(), "Arial");
+    EXPECT_TRUE(CPlotView::setTextAttributes("Courier", 9, false, true).font.isItalic());
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "plot/CCurveSettingsWindow.h"
+#include "plot/CGraphCurve.h"
+#include "plot/CGraphPoint.h"
+#include "plot/CPointSettingsWindow.h"
+#include "plot/PanelServices.h"
+#include "plot/PlotTestSupport.h"
+
+namespace vornex {
+namespace {
+
+// Panels of their own on a curve and a point of the fixture's plot.
+class SettingsPanels : public test::PlotFixture {
+   protected:
+    void SetUp() override {
+        test::PlotFixture::SetUp();
+        curve = view->add(std::make_unique<CGraphCurve>());
+        curve->addPoint(0, 0, false);
+        curve->addPoint(1, 1, false);
+        curve->setColor(Color::green());
+        point = view->plotPoint(0.5, 0.5, 3, Color::magenta());
+        curves.setPlotView(view.get());
+        points.setPlotView(view.get());
+        view->setNeedsDisplay(false);
+    }
+    CGraphCurve* curve = nullptr;
+    CGraphPoint* point = nullptr;
+    CCurveSettingsWindow curves;
+    CPointSettingsWindow points;
+};
+
+TEST_F(SettingsPanels, ThicknessItemsSetWholeFactors) {
+    curve->setToolSizeFactor(1.5f);
+    curves.selectThicknessItem(2);
+    curves.setGraphCurve(curve);
+    EXPECT_EQ(curves.selectedThicknessItem(), 2);  // 1.5 matches no item: unchanged
+    curves.selectThicknessItem(1);
+    curves.onChangeThickness();
+    EXPECT_EQ(curve->getToolSizeFactor(), 2.0f);
+    EXPECT_TRUE(view->needsDisplay());
+    curves.selectThicknessItem(5);
+    curves.onChangeThickness();
+    EXPECT_EQ(curve->getToolSizeFactor(), 2.0f);
+    curve->setToolSizeFactor(3);
+    curves.setGraphCurve(curve);
+    EXPECT_EQ(curves.selectedThicknessItem(), 2);
+    EXPECT_EQ(curves.colorWell(), Color::green());
+}
+
+TEST_F(SettingsPanels, CurveCancelRestoresTheHandOver) {
+    curves.setGraphCurve(curve);
+    curves.startModalSession();
+    EXPECT_TRUE(curves.isModalSessionRunning());
+    curves.setColorWell(Color::red());
+    curves.onChangeColor();
+    curves.selectThicknessItem(2);
+    curves.onChangeThickness();
+    EXPECT_EQ(*curve->color(), Color::red());
+    curves.onCancelButton();
+    EXPECT_EQ(*curve->color(), Color::green());
+    EXPECT_EQ(curve->getToolSizeFactor(), 1.0f);
+    EXPECT_FALSE(curves.isModalSessionRunning());
+    EXPECT_FALSE(curves.isVisible());
+}
+
+TEST_F(SettingsPanels, MarkerAndSizeItems) {
+    points.setGraphObject(point);
+    EXPECT_EQ(points.selectedMarkerItem(), 2);  // type 3
+    points.selectMarkerItem(0);
+    points.onChangeMarkerType();
+    EXPECT_EQ(point->selector(), 1);
+    points.selectSizeItem(9);
+    points.onChangeMarkerSize();
+    EXPECT_EQ(point->getToolSizeFactor(), 10.0f);
+    points.selectSizeItem(12);
+    points.onChangeMarkerSize();
+    EXPECT_EQ(point->getToolSizeFactor(), 1.0f);
+    points.selectMarkerItem(-1);
+    points.onChangeMarkerType();
+    EXPECT_EQ(point->selector(), 1);
+}
+
+TEST_F(SettingsPanels, MarkerTypeZeroSelectsNoItem) {
+    point->setSelector(0);
+    point->setToolSizeFactor(4);
+    points.setGraphObject(point);
+    EXPECT_EQ(points.selectedMarkerItem(), -1);
+    EXPECT_EQ(points.selectedSizeItem(), 3);
+    points.onChangeMarkerType();
+    EXPECT_EQ(point->selector(), 0);
+}
+
+TEST_F(SettingsPanels, PointCancelRestoresMarkerSizeAndColour) {
+    points.setGraphObject(point);
+    points.selectMarkerItem(6);
+    points.onChangeMarkerType();
+    points.selectSizeItem(4);
+    points.onChangeMarkerSize();
+    points.setColorWell(Color::blue());
+    points.onChangeColor();
+    points.onCancelButton();
+    EXPECT_EQ(point->selector(), 3);
+    EXPECT_EQ(point->getToolSizeFactor(), 3.0f);  // a point's own factor
+    EXPECT_EQ(*point->color(), Color::magenta());
+}
+
+TEST_F(SettingsPanels, ClosingTheWindowEndsTheSessionAndKeepsTheEdits) {
+    int colorPanelCloses = 0;
+    points.setColorPanelCloser([&] { ++colorPanelCloses; });
+    points.setGraphObject(point);
+    points.startModalSession();
+    points.selectSizeItem(2);
+    points.onChangeMarkerSize();
+    points.windowWillClose();
+    EXPECT_FALSE(points.isModalSessionRunning());
+    EXPECT_EQ(point->getToolSizeFactor(), 3.0f);
+    EXPECT_EQ(colorPanelCloses, 1);
+}
+
+TEST_F(SettingsPanels, ModalRunnerReturnsWhenOkStopsTheSession) {
+    curves.setModalRunner([](CSettingsWindow& panel) {
+        auto& c = static_cast<CCurveSettingsWindow&>(panel);
+        c.selectThicknessItem(1);
+        c.onChangeThickness();
+        c.onOKButton();
+    });
+    curves.setGraphCurve(curve);
+    curves.startModalSession();
+    EXPECT_FALSE(curves.isModalSessionRunning());
+    EXPECT_EQ(curve->getToolSizeFactor(), 2.0f);
+}
+
+TEST_F(SettingsPanels, EditAfterTheObjectLeftThePlotIsIgnored) {
+    points.setGraphObject(point);
+    curves.setGraphCurve(curve);
+    view->purge();  // both objects are destroyed
+    points.selectSizeItem(5);
+    points.onChangeMarkerSize();
+    points.onChangeColor();
+    points.onCancelButton();
+    curves.onChangeThickness();
+    curves.onCancelButton();
+    EXPECT_EQ(points.graphObject(), nullptr);
+    EXPECT_EQ(curves.graphCurve(), nullptr);
+}
+
+TEST_F(SettingsPanels, ForgottenPlotIsNotTouched) {
+    curves.setGraphCurve(curve);
+    curves.forgetPlotView(view.get());
+    view.reset();
+    curves.onChangeThickness();
+    curves.onChangeColor();
+    curves.onCancelButton();
+    EXPECT_EQ(curves.plotView(), nullptr);
+}
+
+// The plot's commands open the shared panels through the panel services.
+class SettingsPanelsThroughServices : public SettingsPanels {
+   protected:
+    void SetUp() override {
+        SettingsPanels::SetUp();
+        PlotServices::setShared(&panels);
+    }
+    void TearDown() override {
+        CCurveSettingsWindow::sharedCurvesSettingsCtroller().forgetPlotView(view.get());
+        CPointSettingsWindow::sharedPointsSettingsCtroller().forgetPlotView(view.get());
+        SettingsPanels::TearDown();
+    }
+    PanelServices panels;
+};
+
+TEST_F(SettingsPanelsThroughServices, SelectedCurveOpensTheCurvePanel) {
+    view->setSelectedObject(curve);
+    view->onCurvesSettingsPanel();
+    CCurveSettingsWindow& shared = CCurveSettingsWindow::sharedCurvesSettingsCtroller();
+    EXPECT_EQ(shared.graphCurve(), curve);
+    EXPECT_EQ(shared.plotView(), view.get());
+    EXPECT_TRUE(shared.isModalSessionRunning());
+    shared.onCancelButton();
+    view->setSelectedObject(point);
+    view->onPointsSettingsPanel();
+    CPointSettingsWindow& sharedPoints = CPointSettingsWindow::sharedPointsSettingsCtroller();
+    EXPECT_EQ(sharedPoints.graphObject(), point);
+    sharedPoints.onOKButton();
+}
+
+}  // namespace
+}  // namespace vornex

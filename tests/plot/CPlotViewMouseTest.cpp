@@ -182,6 +182,23 @@ TEST_F(PlotMouse, LegendDragIsOneUndoStep) {
     EXPECT_FALSE(undo.canUndo());
 }
 
+TEST_F(PlotMouse, LegendMoveWithAnOffsetIsUndoneToWhereItWas) {
+    view->setLegendPosition(50, 50);
+    view->doChangeLegendPosition(70, 80, 5, 10);
+    float x, y;
+    view->mLegend().getPosition(x, y);
+    EXPECT_FLOAT_EQ(x, 65);
+    EXPECT_FLOAT_EQ(y, 70);
+    ASSERT_TRUE(undo.undo());
+    view->mLegend().getPosition(x, y);
+    EXPECT_FLOAT_EQ(x, 50);
+    EXPECT_FLOAT_EQ(y, 50);
+    ASSERT_TRUE(undo.redo());
+    view->mLegend().getPosition(x, y);
+    EXPECT_FLOAT_EQ(x, 65);
+    EXPECT_FLOAT_EQ(y, 70);
+}
+
 // Context menus: which menu, and which items are enabled.
 class PlotMenus : public PlotMouse {
    protected:

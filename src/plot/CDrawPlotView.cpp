@@ -1,9 +1,5 @@
 #include "plot/CDrawPlotView.h"
 
-#include "plot/CAxisRangeWindow.h"
-#include "plot/CCurveSettingsWindow.h"
-#include "plot/CPointSettingsWindow.h"
-
 namespace vornex {
 
 namespace {
@@ -27,10 +23,6 @@ CDrawPlotView::~CDrawPlotView() {
 
 void CDrawPlotView::releasePlot() {
     if (!mPlotView) return;
-    // The shared panels hold the plot without owning it.
-    CAxisRangeWindow::sharedAxisRangeWindowCtroller().forgetPlotView(mPlotView.get());
-    CCurveSettingsWindow::sharedCurvesSettingsCtroller().forgetPlotView(mPlotView.get());
-    CPointSettingsWindow::sharedPointsSettingsCtroller().forgetPlotView(mPlotView.get());
     mPlotView->setDrawPlotView(nullptr);
     mPlotView.reset();
 }

@@ -44,7 +44,7 @@ class CDrawPlotView : public PlotHost {
         "zoom.";
 
     explicit CDrawPlotView(Rect frame);
-    // Tells the shared panels to forget the plot before it goes.
+    // Destroys the plot (which the shared panels then forget).
     ~CDrawPlotView() override;
     CDrawPlotView(const CDrawPlotView&) = delete;
     CDrawPlotView& operator=(const CDrawPlotView&) = delete;

@@ -44,6 +44,9 @@ class CLogWindow {
     static TextAttributes plainAttributes();
 
     // ----- Window -------------------------------------------------------------------------
+    // The log's window. The controller keeps the window's state (visibility, content size)
+    // itself, so callers reach it either way: window().isVisible() is isVisible().
+    CLogWindow& window() { return *this; }
     bool isVisible() const { return mVisible; }
     // Shows the window and brings it to the front.
     void showWindow();

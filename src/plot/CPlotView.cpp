@@ -5,9 +5,12 @@
 #include <typeinfo>
 
 #include "platform/PlatformLog.h"
+#include "plot/CAxisRangeWindow.h"
+#include "plot/CCurveSettingsWindow.h"
 #include "plot/CGraphCurve.h"
 #include "plot/CGraphPoint.h"
 #include "plot/CGraphPointCurve.h"
+#include "plot/CPointSettingsWindow.h"
 
 namespace vornex {
 
@@ -48,6 +51,10 @@ CPlotView::CPlotView(Rect frame, const UserDefaults* defaults)
 
 CPlotView::~CPlotView() {
     if (mUndoManager) mUndoManager->removeAllActions(this);
+    // The shared panels hold the plot without owning it.
+    CAxisRangeWindow::sharedAxisRangeWindowCtroller().forgetPlotView(this);
+    CCurveSettingsWindow::sharedCurvesSettingsCtroller().forgetPlotView(this);
+    CPointSettingsWindow::sharedPointsSettingsCtroller().forgetPlotView(this);
 }
 
 void CPlotView::setUndoManager(UndoManager* manager) {
@@ -270,8 +277,12 @@ CGraphPoint* CPlotView::plotPoint(double x, double y, int marker, const Color& c
 }
 
 void CPlotView::setGraphObjects(const std::vector<std::unique_ptr<CGraphObject>>& objects) {
+    // Copied before the purge: the list given may be this view's own.
+    std::vector<std::unique_ptr<CGraphObject>> copies;
+    copies.reserve(objects.size());
+    for (const auto& object : objects) copies.push_back(object->copy());
     purge();
-    for (const auto& object : objects) addGraphObject(object->copy());
+    for (auto& copy : copies) addGraphObject(std::move(copy));
 }
 
 CGraphObject* CPlotView::getGraphObjectWithName(const std::string& name) const {
@@ -346,10 +357,18 @@ void CPlotView::purgeReferenceObjects() {
 // ----- Legend -----------------------------------------------------------------------------
 
 void CPlotView::setMLegend(const CGraphLegend& legend) {
+    // Read before the old legend goes: the legend given may be this view's own.
+    const bool hidden = legend.isHidden();
     std::unique_ptr<CGraphObject> copy = legend.copy();
     mLegendBox.reset(static_cast<CGraphLegend*>(copy.release()));
     mLegendBox->setPlotView(this);
-    mLegendBox->setHidden(legend.isHidden());
+    mLegendBox->setHidden(hidden);
+    // Only objects of this view may be listed: the removals keep the legend in step with
+    // this view's list alone, and another view's objects die with that view.
+    std::vector<CGraphObject*> listed;
+    for (CGraphObject* object : mLegendBox->mRefObjectList())
+        if (containsGraphObject(object)) listed.push_back(object);
+    mLegendBox->setMRefObjectList(std::move(listed));
     if (mSelectedObject && !containsGraphObject(mSelectedObject)) mSelectedObject = nullptr;
 }
 
@@ -361,8 +380,10 @@ void CPlotView::setLegendPosition(float x, float y) {
 void CPlotView::doChangeLegendPosition(float x, float y, float dx, float dy) {
     float oldX = 0, oldY = 0;
     mLegendBox->getPosition(oldX, oldY);
-    registerUndo("Move Of Legend",
-                 [this, oldX, oldY, dx, dy] { doChangeLegendPosition(oldX, oldY, dx, dy); });
+    // The inverse subtracts the same offsets, so it is handed the old position plus them.
+    registerUndo("Move Of Legend", [this, oldX, oldY, dx, dy] {
+        doChangeLegendPosition(oldX + dx, oldY + dy, dx, dy);
+    });
     mLegendBox->setPosition(x - dx, y - dy);
     setNeedsDisplay(true);
 }

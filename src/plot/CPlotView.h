@@ -49,6 +49,7 @@ class CPlotView {
     // A plot of the frame's size with the default ranges 0 ... 1, two ticks per axis, three
     // digits, hidden legend and the background colours of the user defaults.
     explicit CPlotView(Rect frame, const UserDefaults* defaults = nullptr);
+    // Takes its undo steps out of the undo manager; the shared panels forget it.
     virtual ~CPlotView();
     CPlotView(const CPlotView&) = delete;
     CPlotView& operator=(const CPlotView&) = delete;
@@ -180,7 +181,7 @@ class CPlotView {
     CGraphPoint* plotPoint(double x, double y, int marker, const Color& color);
 
     const std::vector<std::unique_ptr<CGraphObject>>& graphObjects() const { return mObjects; }
-    // Replaces the list by copies of the given objects.
+    // Replaces the list by copies of the given objects (which may be this view's own).
     void setGraphObjects(const std::vector<std::unique_ptr<CGraphObject>>& objects);
     CGraphObject* getGraphObjectWithName(const std::string& name) const;
     bool containsGraphObject(const CGraphObject* object) const;
@@ -195,6 +196,7 @@ class CPlotView {
 
     // ----- Legend -------------------------------------------------------------------------
     CGraphLegend& mLegend() const { return *mLegendBox; }
+    // A copy of the legend, listing those of its objects that belong to this view.
     void setMLegend(const CGraphLegend& legend);
     void includesIntoLegend(CGraphObject* object) { mLegendBox->addReferenceObject(object); }
     void removeFromLegend(const CGraphObject* object) { mLegendBox->removeReferenceObject(object); }

@@ -122,9 +122,12 @@ void CPlotView::drawTickLabels(Canvas& canvas, const PlotAxis& xAxis, const Plot
     const Size ySample = canvas.measureText(yAxis.sampleLabel(), mTicksAttributes);
     for (float t : xAxis.labelTicks(static_cast<float>(xSample.width), false)) {
         AttributedString text(xAxis.label(t), mTicksAttributes);
+        // Each label centred under its tick: a short one ("0" against a sample "1200") would
+        // otherwise sit left of it.
+        Size size = canvas.measureText(text);
         double px = xAxis.viewOf(t);
-        canvas.drawText(text, Rect(px - xSample.width / 2, mMarginBottom - 15 - xSample.height,
-                                   xSample.width, xSample.height));
+        canvas.drawText(text, Rect(px - size.width / 2, mMarginBottom - 15 - xSample.height,
+                                   size.width, xSample.height));
     }
     for (float t : yAxis.labelTicks(static_cast<float>(ySample.height), true)) {
         AttributedString text(yAxis.label(t), mTicksAttributes);

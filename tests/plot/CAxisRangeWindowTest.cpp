@@ -3,6 +3,7 @@
 #include <string>
 
 #include "plot/CAxisRangeWindow.h"
+#include "plot/CCurveSettingsWindow.h"
 #include "plot/PanelServices.h"
 #include "plot/PlotTestSupport.h"
 
@@ -258,6 +259,22 @@ TEST_F(AxisPanelThroughServices, PlotShowsThePanelAndKeepsItUpToDate) {
     view->setXYRange(10, 20, 0, 50);
     EXPECT_EQ(panel.field(Panel::kXmin).text, "10");
     EXPECT_EQ(panel.stepper(Panel::kXmin).increment, 0.1);
+}
+
+TEST_F(AxisPanelThroughServices, PlotDestroyedOutsideAHostLeavesNoPanelHoldingIt) {
+    view->onShowAxisRangePanel();
+    Panel& panel = Panel::sharedAxisRangeWindowCtroller();
+    ASSERT_EQ(panel.currentPlotView(), view.get());
+    CCurveSettingsWindow& curves = CCurveSettingsWindow::sharedCurvesSettingsCtroller();
+    curves.setPlotView(view.get());
+    view.reset();
+    EXPECT_EQ(panel.currentPlotView(), nullptr);
+    EXPECT_EQ(curves.plotView(), nullptr);
+    // Another plot changing its ranges refreshes the panel, which reads no freed plot.
+    auto other = std::make_unique<CPlotView>(Rect(0, 0, 400, 300), &noDefaults);
+    other->setNotificationCenter(&center);
+    other->setXYRange(0, 2, 0, 3);
+    EXPECT_FALSE(panel.isButtonEnabled(Panel::kOK));
 }
 
 }  // namespace

@@ -72,6 +72,15 @@ TEST_F(LogAppends, EveryChangeIsAnnounced) {
     EXPECT_EQ(changes, 3);
 }
 
+TEST_F(LogAppends, CallersReachTheWindowThroughTheController) {
+    EXPECT_FALSE(log.window().isVisible());
+    log.showWindow();
+    EXPECT_TRUE(log.window().isVisible());
+    log.window().setContentSize({600, 400});
+    EXPECT_EQ(log.contentSize().width, 600);
+    EXPECT_EQ(log.contentSize().height, 400);
+}
+
 TEST_F(LogAppends, TwoWritersShareOneLog) {
     CLogWindow& first = CLogWindow::sharedLogWindowCtroller();
     CLogWindow& second = CLogWindow::sharedLogWindowCtroller();

@@ -182,6 +182,45 @@ TEST_F(PlotMouse, LegendDragIsOneUndoStep) {
     EXPECT_FALSE(undo.canUndo());
 }
 
+TEST_F(PlotMouse, NotificationsReachTheDefaultCentreWithTheViewAsObject) {
+    // A view left with the centre it starts with posts to the default one.
+    auto fresh = std::make_unique<CPlotView>(Rect(0, 0, 400, 300), &noDefaults);
+    std::vector<std::string> heard;
+    NotificationCenter& centre = NotificationCenter::defaultCenter();
+    for (const char* name : {notifications::axisPlotChanged, notifications::plotSelection})
+        centre.addObserver(this, name, fresh.get(), [&heard](const Notification& n) {
+            EXPECT_TRUE(n.userInfo.isNull());
+            heard.push_back(n.name);
+        });
+    fresh->setDefaultXYRange(0, 10, 0, 10);
+    fresh->onToggleShowLogY();
+    RecordingCanvas canvas(fresh->bounds().size);
+    fresh->drawRect(canvas);
+    QueuedMouseEvents release;
+    release.release({200, 150});
+    fresh->mouseDown(test::mouse(MouseEvent::Type::Down, {200, 150}), release);
+    centre.removeObserver(this);
+    EXPECT_EQ(heard,
+              (std::vector<std::string>{"AxisPlotChanged", "AxisPlotChanged", "PlotSelection"}));
+}
+
+TEST_F(PlotMouse, LegendMoveWithAnOffsetIsUndoneToWhereItWas) {
+    view->setLegendPosition(50, 50);
+    view->doChangeLegendPosition(70, 80, 5, 10);
+    float x, y;
+    view->mLegend().getPosition(x, y);
+    EXPECT_FLOAT_EQ(x, 65);
+    EXPECT_FLOAT_EQ(y, 70);
+    ASSERT_TRUE(undo.undo());
+    view->mLegend().getPosition(x, y);
+    EXPECT_FLOAT_EQ(x, 50);
+    EXPECT_FLOAT_EQ(y, 50);
+    ASSERT_TRUE(undo.redo());
+    view->mLegend().getPosition(x, y);
+    EXPECT_FLOAT_EQ(x, 65);
+    EXPECT_FLOAT_EQ(y, 70);
+}
+
 // Context menus: which menu, and which items are enabled.
 class PlotMenus : public PlotMouse {
    protected:

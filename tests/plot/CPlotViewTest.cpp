@@ -259,6 +259,43 @@ TEST_F(PlotObjects, CopyListsItsOwnObjectsInTheLegend) {
     EXPECT_EQ(canvas.texts().back(), "a");
 }
 
+TEST_F(PlotObjects, SettingItsOwnObjectListKeepsTheObjects) {
+    named("a")->addPoint(1, 2, false);
+    named("b");
+    view->setGraphObjects(view->graphObjects());
+    ASSERT_EQ(view->graphObjects().size(), 2u);
+    EXPECT_EQ(view->graphObjects()[0]->name(), "a");
+    EXPECT_EQ(view->graphObjects()[1]->name(), "b");
+    EXPECT_EQ(view->graphObjects()[0]->getPlotView(), view.get());
+}
+
+TEST_F(PlotObjects, SettingItsOwnLegendKeepsItsEntries) {
+    CGraphCurve* a = named("a");
+    view->setLegendPosition(1, 2);
+    view->setMLegend(view->mLegend());
+    EXPECT_FALSE(view->mLegend().isHidden());
+    ASSERT_EQ(view->mLegend().mRefObjectList().size(), 1u);
+    EXPECT_EQ(view->mLegend().mRefObjectList()[0], a);
+}
+
+TEST_F(PlotObjects, LegendOfAnotherPlotListsNoneOfItsObjects) {
+    auto other = std::make_unique<CPlotView>(Rect(0, 0, 400, 300), &noDefaults);
+    CGraphCurve* foreign = other->add(std::make_unique<CGraphCurve>());
+    foreign->setName("foreign");
+    other->includesIntoLegend(foreign);
+    CGraphCurve* own = named("own");
+    other->includesIntoLegend(own);  // an object of this view, listed over there
+    other->setLegendPosition(1, 2);
+    view->setMLegend(other->mLegend());
+    other.reset();
+    // Only this view's own objects stay listed; drawing reads no object of the other plot.
+    ASSERT_EQ(view->mLegend().mRefObjectList().size(), 1u);
+    EXPECT_EQ(view->mLegend().mRefObjectList()[0], own);
+    RecordingCanvas canvas(view->bounds().size);
+    view->drawRect(canvas);
+    EXPECT_EQ(canvas.texts().back(), "own");
+}
+
 TEST_F(PlotObjects, TextAttributesFromAFontName) {
     TextAttributes both = CPlotView::setTextAttributes("Arial", 12, true, true);
     EXPECT_EQ(both.font.name(), "Arial-BoldOblique");

@@ -120,6 +120,24 @@ class FluidPhase : public Phase {
     double d2PdV2 = 0.0;
     double d2PdTdV = 0.0;
     double d2VdT2 = 0.0;  // at constant P
+    double dVdP = 0.0;    // at constant T, m3/(mol Pa)
+    double dHdP = 0.0;    // at constant T, m3/mol
+    // Logarithmic forms of the fugacities (the two-phase solvers work in ln f) and the
+    // partial molar quantities, at the state of the last calculate_fugacities:
+    std::vector<double> lnPhi;                // ln phi_i
+    std::vector<double> lnFugacity;           // ln(f_i / Pa)
+    std::vector<double> dlnfdT;               // at constant P and composition, 1/K
+    std::vector<double> dlnfdP;               // at constant T and composition, 1/Pa
+    std::vector<std::vector<double>> dlnfdx;  // [i][j]: d ln f_i / d x_j at constant T and P
+    std::vector<double> dPdn;                 // dP/dn_i at constant T and total volume, Pa/mol
+    std::vector<double> partialMolarVolume;   // m3/mol
+    // Written by the models that compute them directly (departure functions of the cubic
+    // equations, partial molar enthalpies); the framework leaves them as they are.
+    double Ares = 0.0;                         // residual Helmholtz energy, J/mol
+    double Hres = 0.0;                         // residual enthalpy, J/mol
+    double Sres = 0.0;                         // residual entropy, J/(mol K)
+    double Gres = 0.0;                         // residual Gibbs energy, J/mol
+    std::vector<double> partialMolarEnthalpy;  // J/mol
 
     // Critical derivative block: the molar Helmholtz energy A (the state function of Phase)
     // and its derivatives in T, V (v) and the binary composition x, J/mol-based. These are
@@ -404,6 +422,9 @@ class FluidPhase : public Phase {
     void checkInfiniteVolumes(double Vm3, double Tmin, double Tmax, char mode, const char* suffix);
 
    protected:
+    // ln phi, ln f with its derivatives at constant P, dP/dn and the partial molar volumes
+    // from the fugacity coefficients and volume derivatives just computed.
+    void calculateLogarithmicFugacities();
     // One volume solve from V0; true when the solver converged. Leaves V, dP/dV and dZ/dP.
     bool solveVolumeFrom(double V0);
     // The derivatives of the last residual evaluation at the solved volume.
@@ -415,6 +436,9 @@ class FluidPhase : public Phase {
 
    private:
     void createPerComponentArrays();
+    // Every per-component array and matrix the fluid sizes to its component count.
+    std::vector<std::vector<double>*> perComponentArrays();
+    std::vector<std::vector<std::vector<double>>*> perComponentMatrices();
 };
 
 }  // namespace vornex

@@ -10,7 +10,8 @@
 //
 // Ownership: number_of_components creates the arrays; the concrete term builds, owns and
 // deletes its graph (root and nodes); the base never touches the graph or the model name's
-// users. Failures: a graph evaluation that raises Expression::sError sets `error` to 1.
+// users. Failures: a graph evaluation that raises Expression::sError sets `error` to 1. A
+// term without a graph (a plain Ideal used as a fluid's ideal-gas term) contributes zero.
 #pragma once
 
 #include <cstdint>
@@ -157,8 +158,12 @@ class Interaction : public Equation {
 
    protected:
     // Clears `error`, assigns the variables and runs the hooks (fixed and volume parameters,
-    // and the high-order ones when asked); false when the term has no usable graph.
+    // and the high-order ones when asked). False when there is nothing to evaluate: a term
+    // without a graph contributes zero and stays without error; a graph sized for another
+    // component count sets `error`.
     bool prepare(bool fixed, bool volumeDependent, bool highOrder);
+    // Every contribution and table entry zero.
+    void clearContributions();
     // Full evaluation of the root to the given order (var >= 0: pure derivatives in var
     // only); false, with error = 1, when the graph raised its error flag.
     bool evaluate(int order, int var = -1);

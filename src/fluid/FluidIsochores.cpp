@@ -102,11 +102,10 @@ void FluidPhase::calculate_PT_isochor(double Vm3, double Tmin, double Tmax, int 
         error = 1;
         return;
     }
+    const char* s = suffix == nullptr ? "" : suffix;
     volume(Vm3);
-    if (out.isIgor()) {
-        out.print("IGOR\nWAVES  %11s%s %11s%s %11s%s\nBEGIN\n", "T", suffix, "P", suffix, "V",
-                  suffix);
-    }
+    if (out.isIgor())
+        out.print("IGOR\nWAVES  %11s%s %11s%s %11s%s\nBEGIN\n", "T", s, "P", s, "V", s);
     geometricSweep(Tmin, Tmax, n, SweepEnd::AtOrBelow, [&](double t) {
         temperature(t);
         calculate_pressure();

@@ -65,10 +65,8 @@ void FluidPhase::purge() {
     interaction.clear();
     delete ideal;
     ideal = nullptr;
-    for (auto* v : {&mur, &work1, &work2, &work3, &work4, &dphidT, &dphidP, &dphidV, &dmudT, &dmudV,
-                    &dmudP, &dVdx, &dZdx, &dPdx, &xLiquid, &yVapour, &xp, &zFeed})
-        v->clear();
-    for (auto* m : {&workMatrix, &dphidx, &dmudx}) m->clear();
+    for (auto* v : perComponentArrays()) v->clear();
+    for (auto* m : perComponentMatrices()) m->clear();
 }
 
 // Every term that takes part in an evaluation: the residual terms in order, then the
@@ -80,12 +78,22 @@ static void forEachTerm(FluidPhase& fluid, F&& f) {
     if (fluid.ideal) f(*fluid.ideal);
 }
 
+std::vector<std::vector<double>*> FluidPhase::perComponentArrays() {
+    return {&mur,        &work1,   &work2,  &work3, &work4,
+            &dphidT,     &dphidP,  &dphidV, &dmudT, &dmudV,
+            &dmudP,      &dVdx,    &dZdx,   &dPdx,  &lnPhi,
+            &lnFugacity, &dlnfdT,  &dlnfdP, &dPdn,  &partialMolarVolume,
+            &xLiquid,    &yVapour, &xp,     &zFeed, &partialMolarEnthalpy};
+}
+
+std::vector<std::vector<std::vector<double>>*> FluidPhase::perComponentMatrices() {
+    return {&workMatrix, &dphidx, &dmudx, &dlnfdx};
+}
+
 void FluidPhase::createPerComponentArrays() {
     const auto n = static_cast<size_t>(nc);
-    for (auto* v : {&mur, &work1, &work2, &work3, &work4, &dphidT, &dphidP, &dphidV, &dmudT, &dmudV,
-                    &dmudP, &dVdx, &dZdx, &dPdx, &xLiquid, &yVapour, &xp, &zFeed})
-        v->assign(n, 0.0);
-    for (auto* m : {&workMatrix, &dphidx, &dmudx}) m->assign(n, std::vector<double>(n, 0.0));
+    for (auto* v : perComponentArrays()) v->assign(n, 0.0);
+    for (auto* m : perComponentMatrices()) m->assign(n, std::vector<double>(n, 0.0));
 }
 
 void FluidPhase::number_of_components(int count) {
@@ -186,6 +194,8 @@ void FluidPhase::calculateFromTP(double TK, double Pbar, char print) {
 }
 
 void FluidPhase::calculateFromTV(double TK, double Vm3, char print) {
+    // Nothing is solved here, so nothing else would clear the flag a failure before left.
+    error = 0;
     temperature(TK);
     volume(Vm3);
     completeState(print);

@@ -50,6 +50,15 @@ enum CriticalCurveFlag : int {
     // any other value: current state, first correction at fixed composition
 };
 
+// Quantity held constant along a two-phase iso-line (the lever rule between the saturated
+// phases), with its file-name infix.
+enum IsoParameterFlag : int {
+    kIsoEntropy = 1,         // "ss", J/(mol K)
+    kIsoVolume = 2,          // "vv", m3/mol
+    kIsoEnthalpy = 3,        // "hh", J/mol
+    kIsoInternalEnergy = 4,  // "uu", J/mol
+};
+
 // Property drawn by the iso-surface map: the column of "parsurf.txt" is flag + 2.
 enum ThermoCalcFlag : int {
     kSurfacePressure = 1,
@@ -120,6 +129,24 @@ class FluidPhase : public Phase {
     double d2PdV2 = 0.0;
     double d2PdTdV = 0.0;
     double d2VdT2 = 0.0;  // at constant P
+    double dVdP = 0.0;    // at constant T, m3/(mol Pa)
+    double dHdP = 0.0;    // at constant T, m3/mol
+    // Logarithmic forms of the fugacities (the two-phase solvers work in ln f) and the
+    // partial molar quantities, at the state of the last calculate_fugacities:
+    std::vector<double> lnPhi;                // ln phi_i
+    std::vector<double> lnFugacity;           // ln(f_i / Pa)
+    std::vector<double> dlnfdT;               // at constant P and composition, 1/K
+    std::vector<double> dlnfdP;               // at constant T and composition, 1/Pa
+    std::vector<std::vector<double>> dlnfdx;  // [i][j]: d ln f_i / d x_j at constant T and P
+    std::vector<double> dPdn;                 // dP/dn_i at constant T and total volume, Pa/mol
+    std::vector<double> partialMolarVolume;   // m3/mol
+    // Written by the models that compute them directly (departure functions of the cubic
+    // equations, partial molar enthalpies); the framework leaves them as they are.
+    double Ares = 0.0;                         // residual Helmholtz energy, J/mol
+    double Hres = 0.0;                         // residual enthalpy, J/mol
+    double Sres = 0.0;                         // residual entropy, J/(mol K)
+    double Gres = 0.0;                         // residual Gibbs energy, J/mol
+    std::vector<double> partialMolarEnthalpy;  // J/mol
 
     // Critical derivative block: the molar Helmholtz energy A (the state function of Phase)
     // and its derivatives in T, V (v) and the binary composition x, J/mol-based. These are
@@ -403,7 +430,196 @@ class FluidPhase : public Phase {
                                                     double y1, char mode, const char* suffix);
     void checkInfiniteVolumes(double Vm3, double Tmin, double Tmax, char mode, const char* suffix);
 
+    // Operations below are declared for the algorithms still to be written; nothing calls
+    // them yet. Temperatures in K, volumes in m3/mol, pressures in Pa unless marked bar.
+
+    // ---- enthalpy diagrams (gnuplot scripts over a saturation table)
+    void draw_enthalpic_diagram_HP(const char* satFile, const char* pointsFile, char perMass,
+                                   double* temperatures, int nT);
+    void draw_enthalpic_diagram_HT(const char* satFile, const char* pointsFile, char perMass,
+                                   double* pressuresBar, int nP);
+    void draw_enthalpic_diagram_HS(const char* satFile, const char* pointsFile, char perMass,
+                                   double* temperatures, int nT, double* pressuresBar, int nP);
+
+    // ---- homogenisation temperatures, saturation from entropy, two-phase iso-lines
+    void equationForLiquidTh(double* xv, double* F, double** J, int& err, int order, void* context);
+    void equationForGasTh(double* xv, double* F, double** J, int& err, int order, void* context);
+    void calculateTheDensityFromTh(double Th);
+    void equationForLiquidSaturationFromS(double* xv, double* F, double** J, int& err, int order,
+                                          void* context);
+    void equationForGasSaturationFromS(double* xv, double* F, double** J, int& err, int order,
+                                       void* context);
+    void calculateIsoBiphasic(IsoParameterFlag flag, double value, short start, double T0,
+                              double dT, double V1, double V2, double Tmin, char igor,
+                              const char* suffix);
+
+    // ---- term inspection
+    void plotParameterVariation(int term, const char* node, int variable, double from, double to,
+                                double step, const char* suffix);
+    void checkInteraction(int term, const char* name);
+
+    // ---- isentropic and isenthalpic points and paths (S in J/(mol K), H in J/mol)
+    double equationForIsentropic(double Vm3, void* context);
+    double equationForIsenthalpic(double Vm3, void* context);
+    void equationForCalculatingTVFromPS(double* xv, double* F, double** J, int& err, int order,
+                                        void* context);
+    void equationForCalculatingTVFromPH(double* xv, double* F, double** J, int& err, int order,
+                                        void* context);
+    void calculate_isenthalpic_point_at_fixed_T(double TK, double H, double Vstart);
+    void calculate_isenthalpic_point_at_fixed_P(double Pbar, double H, double Tstart,
+                                                double Vstart);
+    void calculateTheIsentropicCurve(double S, double T0, double dT, double Tmin, double Tmax,
+                                     double Pmin, double Pmax, char mode, const char* suffix,
+                                     CurveArray* array);
+    void calculateTheIsentropicCurve(double T0, double P0bar, double V0, double dT, double Tmin,
+                                     double Tmax, double Pmin, double Pmax, char mode,
+                                     const char* suffix, CurveArray* array);
+    void calculateTheIsenthalpicCurve(double H, double T0, double dT, double Tmin, double Tmax,
+                                      double Pmin, double Pmax, char mode, const char* suffix,
+                                      CurveArray* array);
+    void calculateTheIsenthalpicCurve(double T0, double P0bar, double V0, double dT, double Tmin,
+                                      double Tmax, double Pmin, double Pmax, char mode,
+                                      const char* suffix, CurveArray* array);
+
+    // ---- decompression, bubble nuclei, Salla spinodal, emulsion stability
+    double equationForIrreversibleDecompression(double TK, void* context);
+    void calculate_irreversible_decompression_point_at_fixed_p(double T0, double V0, double PPa,
+                                                               double k, double Tstart);
+    double equationForBubbleNucleus(double Vm3, void* context);
+    double equationForSallaSpinodal(double TK, void* context);
+    void calculateTheSallaSpinodalTemperature();
+    void plot_emulsion_stability_curves(double* radii, int n, double T0, double dT, double Vm3,
+                                        double Tmin, double parachorValue);
+
+    // ---- fugacity derivative check, disequilibrated liquid
+    void check_fugacities();
+    void calculateDisequilibratedLiquid(double TK, double Pbar);
+    void equationForDisequilibratedLiquid(double* xv, double* F, double** J, int& err, int order,
+                                          void* context);
+
+    // ---- spinodal points and curves
+    void calculateSpinodalPoint(double TK, double Vstart);
+    void equationForCalculatingSpinodal0(double Vm3, double& f, double& df);
+    void equationForCalculatingSpinodal1(double TK, double& f, double& df);
+    void calculateMechanicalSpinodalPoint(double TK, double Vstart);
+    void equationForCalculatingMechanicalSpinodal(double Vm3, double& f, double& df);
+    void calculateSpinodalPointInMixtureIterateV(double TK, double Vstart, double x1);
+    void equationForCalculatingSpinodalFromV(double Vm3, double& f, double& df);
+    void calculateLiquidSpinodalPointInMixtureIterateV(double TK, double Vstart, double x1);
+    void equationForCalculatingLiquidSpinodalFromV(double Vm3, double& f, double& df);
+    void calculateSpinodalPointInMixtureIterateX(double TK, double Vm3, double x1start);
+    void equationForCalculatingSpinodalFromX(double x1, double& f, double& df);
+    void equationForSpinodalPoint(double* xv, double* F, double** J, int& err, int order,
+                                  void* context);
+    void equationForSpinodalPointFixedS(double* xv, double* F, double** J, int& err, int order,
+                                        void* context);
+    void calculate_gas_equilibrium_point(double TK, double Vs, double xs, double f0, double f1,
+                                         double xGuess, double VGuess);
+    void calculate_liquid_equilibrium_point(double TK, double Vs, double xs, double f0, double f1,
+                                            double xGuess, double VGuess);
+    void equationForGasEquilibriumPoint(double* xv, double* F, double** J, int& err, int order,
+                                        void* context);
+    void equationForLiquidEquilibriumPoint(double* xv, double* F, double** J, int& err, int order,
+                                           void* context);
+    void calculateIsothermalMechanicalSpinodal(double TK, double Vm3, const char* suffix);
+    void calculateIsothermalSpinodalCurveInMixture(const char* suffix, double TK, double Vm3,
+                                                   double x1, char liquid, char fromCritical);
+
+    // ---- tricritical points (parameter indices of set_model_parameter)
+    void calculate_tricritical_parameters(double& g2, double& g3, double& g4, double& g5,
+                                          double& m2, double& m3, double& m4, double& m5);
+    void calculate_tricritical_parameters(double& g2, double& g3, double& g4, double& g5,
+                                          double& g6, double& m2, double& m3, double& m4,
+                                          double& m5, double& m6, double& Pres,
+                                          double& AvvResidual);
+    void check_tricritical_parameters();
+    void search_G4_point(double TK, double Vm3, double x1, double par, int index);
+    double equationForG4x(double par, void* context);
+    double equationForG5xFromX(double x1, void* context);
+    double equationForG5xFromPar(double par2, void* context);
+    void search_the_tricritical_point(int index, double par, CriticalCurveFlag start);
+    void calculate_the_tricritical_curve(const char* file, int index1, int index2, double par1,
+                                         double par2, double dpar2);
+    void calculate_the_tricritical_curve1(const char* file, int index1, int index2, double par1,
+                                          double par2, double dx);
+    void test_stability_of_the_tricritical_curve(const char* in, const char* out, int index1,
+                                                 int index2);
+
+    // ---- mathematical double points and critical pressure step points
+    double equationForG2x(double par, void* context);
+    double equationForG3x(double TK, void* context);
+    double equationForMDP2(double Vm3, void* context);
+    double equationForMDP1(double x1, void* context);
+    void search_a_mathematical_double_point(int index, double par);
+    void calculate_the_MDP_curve(const char* file, int index1, int index2, double par1, double par2,
+                                 double dpar2);
+    double equationForGxxT(double par, void* context);
+    double equationForCPSP(double y, void* context);
+    void search_a_critical_pressure_step_point(int index, double par, CriticalPointFlag flag);
+    void calculate_the_CPSP_curve(const char* file, int index1, int index2, double par1,
+                                  double par2, double dpar2);
+
+    // ---- fitting a binary model to a measured critical curve
+    void fit_the_critical_curve(const char* file, double p0, double p1);
+    void testModelParametersForCriticalCurve(double* X, double* p, double& Y, double& Z,
+                                             double* extra, short& err);
+
+    // ---- numerical checks of the P, V and Cp derivatives
+    void check_expansivity_parameters();
+    void checkCpAt(double TK, double Pbar);
+
+    // ---- bubble, dew and flash points of a binary mixture
+    void equationForBubblePoint(double* xv, double* F, double** J, int& err, int order,
+                                void* context);
+    void equationForDewPoint(double* xv, double* F, double** J, int& err, int order, void* context);
+    void equationForDewPointFromGivenP(double* xv, double* F, double** J, int& err, int order,
+                                       void* context);
+    void equationForFlash(double* xv, double* F, double** J, int& err, int order, void* context);
+
+    // ---- isotherms and isopleths of binary mixtures
+    void next_bubble_point(double& dVl, double& dVv, double& dy, double& dP);
+    void next_bubble_point_for_isopleth(double& dVl, double& dVv, double& dy, double& dP, int mode);
+    void next_dew_point_for_isopleth(double& dVl, double& dVv, double& dx, double& dP, int mode);
+
+    // ---- liquid-liquid-gas lines, azeotropes, critical end points
+    void equationForLLG(double* xv, double* F, double** J, int& err, int order, void* context);
+    void equationForAzeotrope(double* xv, double* F, double** J, int& err, int order,
+                              void* context);
+    void equationForEndPoint(double* xv, double* F, double** J, int& err, int order, void* context);
+    void calculate_LLG_point(double TK, double Vliquid, double Vp, double Vvapour, double xl,
+                             double xpGuess, double xv);
+    void next_LLG_point(double& dVl, double& dVp, double& dVv, double& dxl, double& dxp,
+                        double& dxv);
+    void calculate_the_LLG_curve(const char* file, double dT, double TK, double Vliquid, double Vp,
+                                 double Vvapour, double xl, double xpGuess, double xv);
+    void calculate_azeotropic_point(double TK, double Vliquid, double Vvapour, double x1);
+    void next_azeotropic_point(double& dVl, double& dVv, double& dx);
+    void calculate_the_azeotropic_curve(const char* file, double dT, double TK, double Vliquid,
+                                        double Vvapour, double x1);
+    void calculate_critical_endpoint1(double TK, double Vc, double Vvapour, double xc, double y1);
+    void search_a_double_critical_endpoint(int parameter, double value, double TK, double Vc,
+                                           double Vvapour, double xc, double y1);
+
+    // ---- multicomponent bubble points, flashes and the ternary tie lines
+    void equationForFlashX(double* xv, double* F, double** J, int& err, int order, void* context);
+    void equationForBubblePointX(double* xv, double* F, double** J, int& err, int order,
+                                 void* context);
+    void calculate_flash_pointX(double TK, double PPa, double Vliquid, double Vvapour, double* xl,
+                                double* yv, double* z);
+    void calculate_bubble_pointX(double TK, double Vliquid, double Vvapour, double* xl, double* yv);
+    void calculateTernary(double TK, double PPa, double z1, double z2, double dz,
+                          const char* suffix, double Vliquid, double Vvapour, double* xl,
+                          double* yv);
+
+    // ---- virial coefficients and the Gibbs transect
+    void plotVirialCoefficients(double Tmin, double Tmax, char mode, const char* suffix);
+    void calculateVirialCoefficients(double TK);
+    void calculateGibbsTransect2(double TK, double Pbar, const char* suffix);
+
    protected:
+    // ln phi, ln f with its derivatives at constant P, dP/dn and the partial molar volumes
+    // from the fugacity coefficients and volume derivatives just computed.
+    void calculateLogarithmicFugacities();
     // One volume solve from V0; true when the solver converged. Leaves V, dP/dV and dZ/dP.
     bool solveVolumeFrom(double V0);
     // The derivatives of the last residual evaluation at the solved volume.
@@ -415,6 +631,9 @@ class FluidPhase : public Phase {
 
    private:
     void createPerComponentArrays();
+    // Every per-component array and matrix the fluid sizes to its component count.
+    std::vector<std::vector<double>*> perComponentArrays();
+    std::vector<std::vector<std::vector<double>>*> perComponentMatrices();
 };
 
 }  // namespace vornex

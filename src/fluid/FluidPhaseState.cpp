@@ -60,7 +60,10 @@ double FluidPhase::calculate_state_functions() {
     dHdV = -R * T * T * aTV - RT * V * aVV - RT * aV;
     Cp = dHdT + R * (V * aVV + T * aTV + aV) * (T * aTV + aV) / aVV;
     dVdT = -dPdT / dPdV;
+    dVdP = 1.0 / dPdV;
+    dHdP = dHdV / dPdV;
     jouleThomson = -(dHdV / dPdV) / (dHdT - dHdV * dPdT / dPdV);
+    rho = M / V;
     Av = RT * aV;
     Avv = RT * aVV;
     Avvv = RT * aVVV;
@@ -118,7 +121,9 @@ void FluidPhase::calculate_fugacities() {
         fugacityCoefficient[u] = std::exp(mur[u]) / Z;
         fugacity[u] = x[u] * P * fugacityCoefficient[u];
     }
+    rho = M / V;
     dPdV = (dZdV - Z / V) * RT / V;
+    dVdP = 1.0 / dPdV;
     dZdP = dZdV / dPdV;
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
@@ -156,6 +161,33 @@ void FluidPhase::calculate_fugacities() {
         dfdT[u] += dfdV[u] * dVdT;
         for (int j = 0; j < nc; ++j)
             dfdx[u][static_cast<size_t>(j)] += dfdV[u] * dVdx[static_cast<size_t>(j)];
+    }
+    calculateLogarithmicFugacities();
+}
+
+void FluidPhase::calculateLogarithmicFugacities() {
+    // Formed from phi rather than as df/f, so that they hold for a component of zero
+    // fraction too (where only d ln f_i / d x_i is infinite).
+    double xdPdx = 0.0, xdVdx = 0.0;
+    for (int j = 0; j < nc; ++j) {
+        const auto w = static_cast<size_t>(j);
+        xdPdx += x[w] * dPdx[w];
+        xdVdx += x[w] * dVdx[w];
+    }
+    for (int i = 0; i < nc; ++i) {
+        const auto u = static_cast<size_t>(i);
+        const double phi = fugacityCoefficient[u];
+        lnPhi[u] = mur[u] - std::log(Z);
+        lnFugacity[u] = std::log(x[u] * P) + lnPhi[u];
+        dlnfdT[u] = (dphidT[u] + dphidV[u] * dVdT) / phi;
+        dlnfdP[u] = 1.0 / P + dphidP[u] / phi;
+        for (int j = 0; j < nc; ++j) {
+            const auto w = static_cast<size_t>(j);
+            dlnfdx[u][w] = (dphidx[u][w] + dphidV[u] * dVdx[w]) / phi + (i == j ? 1.0 / x[u] : 0.0);
+        }
+        // Amounts at a fixed total volume: the molar volume shrinks as n_i grows.
+        dPdn[u] = -V * dPdV + dPdx[u] - xdPdx;
+        partialMolarVolume[u] = V + dVdx[u] - xdVdx;
     }
 }
 

@@ -49,10 +49,11 @@ void FluidPhase::calculateTheIsotherm(double TK, double a, double b, int n, char
         return;
     }
     out.print(out.isIgor() ? "IGOR\nWAVES " : "# ");
-    if (suffix != nullptr) {
+    // Igor text needs wave names; numbered column titles serve the table only.
+    if (suffix != nullptr || out.isIgor()) {
         printWaveNames(out,
                        {"V", "P", "A", "H", "U", "S", "G", "Cv", "Cp", "dPdV", "Hm", "Um", "rho"},
-                       suffix);
+                       suffix == nullptr ? "" : suffix);
     } else {
         out.print("# ");
         printColumnNames(out, {"V(1)", "P(2)", "A(3)", "H(4)", "U(5)", "S(6)", "G(7)", "Cv(8)",

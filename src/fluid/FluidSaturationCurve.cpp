@@ -193,6 +193,15 @@ void FluidPhase::next_saturation_point(double& dVl, double& dVv) {
 void FluidPhase::calculate_saturation_curve(const char* file, short start, double T0, double dT,
                                             double V1, double V2, double Tmin, char mode,
                                             const char* suffix, CurveArray* array) {
+    if (!(dT != 0.0 && std::isfinite(dT) && std::isfinite(T0))) {
+        // A zero step would write the same conode over and over.
+        std::fprintf(stderr,
+                     "Saturation curve: the start temperature %g K and the step %g K must be "
+                     "finite, the step non-zero\n",
+                     T0, dT);
+        error = 1;
+        return;
+    }
     const double VsepOnEntry = Vsep;
     majorComponent = (nc < 2 || x[0] > 0.9999999) ? 0 : 1;
     if (majorComponent < static_cast<int>(molarMass.size())) M = molarMass[majorComponent];

@@ -199,6 +199,10 @@ void Standard::calculate_fixed_parameters() {
     const double lnPart[5] = {std::log(R * T / kP0) - 1.0, 1.0 / T, -1.0 / (T * T),
                               2.0 / (T * T * T), -6.0 / (T * T * T * T)};
     leaf_.clean(4);
+    table[Deriv::a] = table[Deriv::a_T] = table[Deriv::a_TT] = 0.0;
+    // For the fugacities the ideal gas is the reference: its standard chemical potentials
+    // would otherwise enter the fugacity coefficients as a factor exp(mu0/RT).
+    if (fugacityFlag) return;
     leaf_.value() = g[0] + lnPart[0];
     leaf_.d1(0) = g[1] + lnPart[1];
     leaf_.d2(0, 0) = g[2] + lnPart[2];

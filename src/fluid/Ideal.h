@@ -66,7 +66,9 @@ class Standard : public Ideal {
     std::vector<double> cpD;
 
     void number_of_components(int count) override;
-    // Writes the value and the T and x derivatives of the root to fourth order.
+    // The ideal-gas properties, and the value and the T and x derivatives of the root to
+    // fourth order; while the fugacities are computed (fugacity flag) the root is 0, the
+    // ideal gas being the reference of the fugacity coefficients.
     void calculate_fixed_parameters() override;
     // Reads the record whose name or alias equals `name` into the next component.
     void read_component_data(const char* name) override;

@@ -75,9 +75,15 @@ void Interaction::assignVariables() {
 
 bool Interaction::prepare(bool fixed, bool volumeDependent, bool highOrder) {
     error = 0;
-    if (root == nullptr || nc < 1 || root->numberOfVariables() != nc + 2) {
-        // A term whose graph is missing or sized for another component count cannot be
-        // read without running off its tables.
+    if (root == nullptr) {
+        // A term without a graph (a plain ideal-gas term that carries nothing) adds nothing:
+        // its contributions stay zero and the fluid's evaluation goes on.
+        clearContributions();
+        return false;
+    }
+    if (nc < 1 || root->numberOfVariables() != nc + 2) {
+        // A graph sized for another component count cannot be read without running off
+        // its tables.
         error = 1;
         return false;
     }
@@ -92,6 +98,17 @@ bool Interaction::prepare(bool fixed, bool volumeDependent, bool highOrder) {
     if (volumeDependent) calculate_volume_dependent_parameters();
     if (highOrder) calculate_high_order_parameters();
     return true;
+}
+
+void Interaction::clearContributions() {
+    P = Z = dZdV = dZdT = d2ZdT2 = d2ZdTdV = d2ZdV2 = 0.0;
+    daT = daV = d2aVV = d2aTV = 0.0;
+    for (double& entry : table) entry = 0.0;
+    for (auto* v : {&mu, &dmudT, &dmudV, &dmudP, &dax, &dZdx, &d2aTx, &d2aVx})
+        for (double& value : *v) value = 0.0;
+    for (auto* m : {&dmudx, &d2axx})
+        for (auto& row : *m)
+            for (double& value : row) value = 0.0;
 }
 
 bool Interaction::evaluate(int order, int var) {

@@ -10,7 +10,8 @@
 //
 // Ownership: number_of_components creates the arrays; the concrete term builds, owns and
 // deletes its graph (root and nodes); the base never touches the graph or the model name's
-// users. Failures: a graph evaluation that raises Expression::sError sets `error` to 1.
+// users. Failures: a graph evaluation that raises Expression::sError sets `error` to 1. A
+// term without a graph (a plain Ideal used as a fluid's ideal-gas term) contributes zero.
 #pragma once
 
 #include <cstdint>
@@ -152,13 +153,29 @@ class Interaction : public Equation {
     void detect_connection_errors();
     void print_values();
     void check_derivatives_of_(Expression* node);
+    // Every derivative of the node in all variables, or in one (0 T, 1 V, 2 + i x_i),
+    // against central differences (steps 1e-7 K, 1e-12 m3/mol, 1e-9).
+    void check_derivatives_of(Expression* node);
+    void check_derivatives_of(Expression* node, int variable);
     void check_fugacities();
     void check_critical_parameters();
+    // The term's a and R T a along an isotherm (V1 .. V2 geometric), an isochore
+    // (T1 .. T2 geometric) and over a T-V surface, with their gnuplot scripts.
+    void calculate_Helmholtz_free_energy_isotherm(const char* path, double TK, double V1, double V2,
+                                                  int n);
+    void calculate_Helmholtz_free_energy_isochor(const char* path, double Vm3, double T1, double T2,
+                                                 int n);
+    void calculate_Helmholtz_free_energy_surface(const char* path, double T1, double T2, double V1,
+                                                 double V2, int nT, int nV);
 
    protected:
     // Clears `error`, assigns the variables and runs the hooks (fixed and volume parameters,
-    // and the high-order ones when asked); false when the term has no usable graph.
+    // and the high-order ones when asked). False when there is nothing to evaluate: a term
+    // without a graph contributes zero and stays without error; a graph sized for another
+    // component count sets `error`.
     bool prepare(bool fixed, bool volumeDependent, bool highOrder);
+    // Every contribution and table entry zero.
+    void clearContributions();
     // Full evaluation of the root to the given order (var >= 0: pure derivatives in var
     // only); false, with error = 1, when the graph raised its error flag.
     bool evaluate(int order, int var = -1);

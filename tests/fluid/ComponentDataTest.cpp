@@ -102,6 +102,27 @@ TEST_F(StandardIdealGas, FluidHeatCapacitiesAreThoseOfTheIdealGas) {
     EXPECT_NEAR(fluid->U, fluid->H - R * 298.15, 1e-6);
 }
 
+TEST_F(StandardIdealGas, StandardStateDoesNotEnterTheFugacityCoefficient) {
+    // An ideal gas with tabulated standard-state data still has phi = 1 and f = x P; the
+    // standard chemical potentials exp(mu0/RT) must stay out of the fugacities.
+    auto ideal = new Standard();
+    auto fluid = testing::makeFluid(new testing::IdealGasTerm(), {0.018015268, 0.044}, 1, ideal);
+    ideal->read_component_data("H2O");
+    ideal->read_component_data("CO2");
+    fluid->composition(0.25, 0.75);
+    fluid->calculateFromTP(450.0, 20.0, 0);
+    ASSERT_EQ(fluid->error, 0);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NEAR(fluid->fugacityCoefficient[i], 1.0, 1e-12) << i;
+        EXPECT_NEAR(fluid->dphidT[i], 0.0, 1e-15) << i;
+    }
+    EXPECT_NEAR(fluid->fugacity[1], 0.75 * 20e5, 1e-6);
+    EXPECT_NEAR(fluid->dfdT[1], 0.0, 1e-9);
+    // The state functions keep the standard state.
+    EXPECT_NEAR(fluid->Cp - fluid->Cv, R, 1e-9);
+    EXPECT_NEAR(fluid->Cp, ideal->idealCp, 1e-9);
+}
+
 TEST_F(StandardIdealGas, PropertyTableOfOneComponent) {
     auto s = term({"N2"}, 300.0);
     s->plot_cp_data(300.0, 400.0, 0);

@@ -231,6 +231,16 @@ TEST_F(SaturationCurve, SeparatingVolumeIsResetAfterTheTracer) {
     EXPECT_EQ(fluid->Vsep, 2.0 * crit.Vc);
 }
 
+TEST_F(SaturationCurve, ZeroStepIsRefusedInsteadOfRepeatingOnePoint) {
+    ::testing::internal::CaptureStderr();
+    fluid->calculate_saturation_curve("zero", 1, 0.8 * crit.Tc, 0.0, 0.5 * crit.Vc, 20.0 * crit.Vc,
+                                      fluid->Tlowest, kColumnTable, "", nullptr);
+    const std::string complaint = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(fluid->error, 1);
+    EXPECT_NE(complaint.find("must be finite, the step non-zero"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("zero"));
+}
+
 TEST_F(SaturationCurve, NoCriticalPointWritesNoRowAndNoBinaryFile) {
     fluid->Tcrit = 40.0;
     ::testing::internal::CaptureStderr();

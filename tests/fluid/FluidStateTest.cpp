@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/Ideal.h"
 #include "fluid/TestFluids.h"
 
 namespace vornex {
@@ -229,6 +230,33 @@ TEST_F(VolumeSolveFaults, FugacitiesAtTheCoVolumeSetTheErrorFlag) {
     EXPECT_EQ(fluid->P, 0.0);
     EXPECT_EQ(fluid->Z, 0.0);
     EXPECT_EQ(fluid->calculate_pressure(), 0.0);
+}
+
+TEST_F(VolumeSolveFaults, PlainIdealGasTermDoesNotFailTheFluid) {
+    // Models use a bare Ideal as their ideal-gas term; it carries nothing and must not turn
+    // every evaluation of the fluid into a failure.
+    auto fluid =
+        testing::makeFluid(new testing::IdealGasTerm(), {testing::kVdwMass}, 1, new Ideal());
+    fluid->calculateFromTP(300.0, 10.0, 0);
+    EXPECT_EQ(fluid->error, 0);
+    EXPECT_NEAR(fluid->V, R * 300.0 / 10e5, 1e-15);
+    EXPECT_NEAR(fluid->Z, 1.0, 1e-12);
+    EXPECT_NEAR(fluid->fugacityCoefficient[0], 1.0, 1e-12);
+    fluid->temperature(300.0);
+    fluid->volume(1e-3);
+    fluid->calculate_critical_parameters_of_pure_fluid();
+    EXPECT_EQ(fluid->error, 0);
+    EXPECT_NEAR(fluid->Av, -R * 300.0 / 1e-3, 1e-6);
+}
+
+TEST_F(VolumeSolveFaults, StateFromTVAfterAFailedSolveReportsItsOwnSuccess) {
+    auto fluid = makeVanDerWaals(5);
+    fluid->Vv0 = 0.5 * kVdwB;  // no volume search can start there
+    fluid->calculateFromTP(320.0, 30.0, 0);
+    ASSERT_EQ(fluid->error, 1);
+    fluid->calculateFromTV(320.0, 1e-3, 0);
+    EXPECT_EQ(fluid->error, 0);
+    EXPECT_NEAR(fluid->P, vdwPressure(320.0, 1e-3), 1e-6);
 }
 
 }  // namespace

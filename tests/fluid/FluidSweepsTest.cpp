@@ -195,6 +195,21 @@ TEST_F(FluidSweeps, IsothermHeaderWithoutSuffixNumbersTheColumns) {
     EXPECT_TRUE(array.empty()) << "the table channel fills no array";
 }
 
+TEST_F(FluidSweeps, IgorTextWithoutSuffixStillNamesItsWaves) {
+    // A null suffix must neither reach the format as a null string nor leave an Igor file
+    // with numbered column titles where the wave names belong.
+    gas->calculateTheIsotherm(300, 1e-4, 1e-2, 0, kIgorText, nullptr, nullptr);
+    auto isotherm = lines("isot");
+    ASSERT_GT(isotherm.size(), 3u);
+    EXPECT_EQ(isotherm[1].substr(0, 23), "WAVES     V\t          P");
+    EXPECT_EQ(isotherm[2], "BEGIN");
+    gas->calculate_PT_isochor(1e-3, 300, 400, 10, kIgorText, nullptr);
+    auto isochore = lines("pt");
+    ASSERT_EQ(isochore.size(), 3u + 11 + 1);
+    EXPECT_EQ(isochore[1], "WAVES            T           P           V");
+    EXPECT_EQ(isochore.back(), "END");
+}
+
 TEST_F(FluidSweeps, PropertyGridOfTheIdealGas) {
     gas->calculatePropertiesGrid(300, 305, 1e-3, 1.0025e-3, "g");
     auto text = lines("propg");

@@ -109,5 +109,75 @@ TEST_F(MixtureFugacities, VolumeDerivativeAtConstantTAndComposition) {
     }
 }
 
+TEST_F(MixtureFugacities, LogarithmicFugacitiesAgreeWithTheFugacities) {
+    for (int i = 0; i < 2; ++i) {
+        const double f = fluid->fugacity[i];
+        EXPECT_NEAR(fluid->lnFugacity[i], std::log(f), 1e-12) << i;
+        EXPECT_NEAR(fluid->lnPhi[i], std::log(fluid->fugacityCoefficient[i]), 1e-12) << i;
+        EXPECT_NEAR(fluid->dlnfdT[i], fluid->dfdT[i] / f, 1e-12 * std::fabs(fluid->dlnfdT[i]));
+        EXPECT_NEAR(fluid->dlnfdP[i], fluid->dfdP[i] / f, 1e-12 * std::fabs(fluid->dlnfdP[i]));
+        for (int j = 0; j < 2; ++j)
+            EXPECT_NEAR(fluid->dlnfdx[i][j], fluid->dfdx[i][j] / f,
+                        1e-10 * std::fabs(fluid->dlnfdx[i][j]))
+                << i << "," << j;
+    }
+}
+
+TEST_F(MixtureFugacities, LogarithmicFugacityOfAnAbsentComponentIsFinite) {
+    // A component of zero fraction has no fugacity, but its coefficient and the derivatives
+    // of ln f in T and P are those of infinite dilution.
+    fluid->composition_of_component(0, 1.0);
+    fluid->composition_of_component(1, 0.0);
+    fluid->calculateFromTP(T, Pbar, 0);
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_TRUE(std::isfinite(fluid->lnPhi[1]));
+    EXPECT_TRUE(std::isfinite(fluid->dlnfdT[1]));
+    EXPECT_TRUE(std::isfinite(fluid->dlnfdP[1]));
+    EXPECT_TRUE(std::isfinite(fluid->dlnfdx[1][0]));
+}
+
+TEST_F(MixtureFugacities, PartialMolarVolumesAndPressureDerivativesInAmounts) {
+    // Finite differences of the total volume n V at (T, P) and of P at a fixed total volume.
+    const double V = fluid->V, P0 = fluid->P, h = 1e-6;
+    const std::vector<double> vbar = fluid->partialMolarVolume, dPdn = fluid->dPdn;
+    EXPECT_NEAR(0.7 * vbar[0] + 0.3 * vbar[1], V, 1e-12 * V);
+    EXPECT_NEAR(fluid->rho, (0.7 * 0.044 + 0.3 * 0.016) / V, 1e-9);
+    EXPECT_NEAR(fluid->dVdP, 1.0 / fluid->dPdV, 1e-15 * std::fabs(fluid->dVdP));
+    auto totalVolume = [&](double n0, double n1) {
+        fluid->composition_of_component(0, n0 / (n0 + n1));
+        fluid->composition_of_component(1, n1 / (n0 + n1));
+        fluid->calculateFromTP(T, Pbar, 0);
+        return (n0 + n1) * fluid->V;
+    };
+    auto pressureAt = [&](double n0, double n1) {
+        fluid->composition_of_component(0, n0 / (n0 + n1));
+        fluid->composition_of_component(1, n1 / (n0 + n1));
+        fluid->temperature(T);
+        fluid->volume(V / (n0 + n1));
+        return fluid->calculate_pressure();
+    };
+    for (int i = 0; i < 2; ++i) {
+        const double e0 = i == 0 ? h : 0.0, e1 = i == 1 ? h : 0.0;
+        const double fdV =
+            (totalVolume(0.7 + e0, 0.3 + e1) - totalVolume(0.7 - e0, 0.3 - e1)) / (2 * h);
+        const double fdP =
+            (pressureAt(0.7 + e0, 0.3 + e1) - pressureAt(0.7 - e0, 0.3 - e1)) / (2 * h);
+        EXPECT_NEAR(vbar[i], fdV, 1e-6 * std::fabs(fdV)) << i;
+        EXPECT_NEAR(dPdn[i], fdP, 1e-6 * std::fabs(fdP)) << i;
+    }
+    EXPECT_GT(P0, 0.0);
+}
+
+TEST_F(MixtureFugacities, EnthalpyDerivativeInPressure) {
+    const double hP = 1e-3;
+    fluid->calculateFromTP(T, Pbar, 0);
+    const double dHdP = fluid->dHdP;
+    fluid->calculateFromTP(T, Pbar + hP, 0);
+    const double up = fluid->H;
+    fluid->calculateFromTP(T, Pbar - hP, 0);
+    const double fd = (up - fluid->H) / (2 * hP * 1e5);
+    EXPECT_NEAR(dHdP, fd, 1e-6 * std::fabs(fd));
+}
+
 }  // namespace
 }  // namespace vornex

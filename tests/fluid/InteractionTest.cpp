@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "fluid/Ideal.h"
 #include "fluid/Interaction.h"
 #include "fluid/TestFluids.h"
 
@@ -131,11 +132,29 @@ TEST_F(TermEvaluations, EvaluationOutsideTheDomainSetsTheErrorFlag) {
     EXPECT_EQ(vdw.error, 0);
 }
 
-TEST_F(TermEvaluations, TermWithoutGraphFailsInsteadOfReadingNothing) {
-    Interaction bare;
-    bare.number_of_components(1);
-    bare.calculate_state_functions();
-    EXPECT_EQ(bare.error, 1);
+TEST_F(TermEvaluations, TermWithoutGraphContributesNothingWithoutError) {
+    Ideal bare;
+    bare.number_of_components(2);
+    bare.T = 300.0;
+    bare.V = 1e-3;
+    bare.x = {0.4, 0.6};
+    bare.calculate_Z();
+    EXPECT_EQ(bare.error, 0);
+    bare.calculate_fugacities();
+    EXPECT_EQ(bare.error, 0);
+    bare.calculate_critical_parameters();
+    EXPECT_EQ(bare.error, 0);
+    EXPECT_EQ(bare.Z, 0.0);
+    EXPECT_EQ(bare.P, 0.0);
+    for (double m : bare.mu) EXPECT_EQ(m, 0.0);
+    for (double entry : bare.table) EXPECT_EQ(entry, 0.0);
+}
+
+TEST_F(TermEvaluations, GraphSizedForAnotherComponentCountFails) {
+    // The graph has 2 + 2 variables; a term told of three components must not read it.
+    vdw.nc = 3;
+    vdw.calculate_state_functions();
+    EXPECT_EQ(vdw.error, 1);
 }
 
 }  // namespace

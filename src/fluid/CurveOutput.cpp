@@ -27,13 +27,14 @@ bool CurveOutput::open(std::string_view name) {
     return !failed_;
 }
 
-bool CurveOutput::open(std::string_view prefix, std::string_view suffix) {
+bool CurveOutput::open(std::string_view prefix, const char* suffix, std::string_view ending) {
     if (!writesFile()) return true;
-    if (!OutputFiles::checkSuffix(suffix)) {
+    std::string_view s = suffix == nullptr ? "" : suffix;
+    if (!OutputFiles::checkSuffix(s)) {
         failed_ = true;
         return false;
     }
-    return open(std::string(prefix) + std::string(suffix));
+    return open(std::string(prefix) + std::string(s) + std::string(ending));
 }
 
 bool CurveOutput::isOpen() const {
@@ -41,11 +42,17 @@ bool CurveOutput::isOpen() const {
     return file_.isOpen();
 }
 
+std::FILE* CurveOutput::stream() const {
+    if (!isText()) return nullptr;
+    return external_ != nullptr ? external_ : file_.stream();
+}
+
 void CurveOutput::print(const char* format, ...) {
-    if (!isText() || !file_.isOpen()) return;
+    std::FILE* out = stream();
+    if (out == nullptr) return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(file_.stream(), format, args);
+    std::vfprintf(out, format, args);
     va_end(args);
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "fluid/OutputFiles.h"
+#include "fluid/Phase.h"  // CurveArray
 
 namespace vornex {
 
@@ -24,10 +26,6 @@ enum OutputChannel : char {
     kBinaryStreamed = 5,
     kCurveArray = 6,
 };
-
-// Points of a curve, flat and row-major, a fixed number of values per point in the column
-// order of the tracer's table.
-using CurveArray = std::vector<double>;
 
 class CurveOutput {
    public:
@@ -47,12 +45,18 @@ class CurveOutput {
 
     // Opens the file of a file channel (nothing to open for the others). False, with a
     // message on standard error, when the name is refused or the file cannot be created;
-    // the tracer then still runs, writing nothing.
+    // nothing is written then.
     bool open(std::string_view name);
-    // open() with the name prefix + suffix, the suffix checked first.
-    bool open(std::string_view prefix, std::string_view suffix);
+    // open() with the name prefix + suffix + ending, the suffix checked first; a null
+    // suffix counts as empty.
+    bool open(std::string_view prefix, const char* suffix, std::string_view ending = "");
+    // Text rows go to a stream the caller opened and keeps (row writers that a driver
+    // hands its open file); nothing is opened or closed here then.
+    void attach(std::FILE* stream) { external_ = stream; }
     bool isOpen() const;
     const std::string& fileName() const { return name_; }
+    // The stream of the text rows, null when there is none.
+    std::FILE* stream() const;
 
     // Text of the header and the rows (text channels only).
     void print(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -73,6 +77,7 @@ class CurveOutput {
     CurveArray* array_;
     std::string name_;
     OutputFile file_;
+    std::FILE* external_ = nullptr;
     std::vector<std::byte> gathered_;
     bool failed_ = false, closed_ = false;
 };

@@ -1,22 +1,15 @@
-// Placeholders, weakly linked, for the operations of the fluid that the saturation,
-// critical-point and state-printout sources define; any definition of theirs replaces
-// these. They keep the fluid usable while those sources are written.
+// Placeholders, weakly linked, for the saturation operations of the fluid that the
+// saturation source defines; its definitions replace these. They keep the fluid usable
+// while that source is written.
 #include <cstdio>
 
 #include "fluid/FluidPhase.h"
 
 namespace vornex {
 
-__attribute__((weak)) void FluidPhase::calculateTheCriticalPoint(char, const char*) {}
 __attribute__((weak)) void FluidPhase::initializeSaturationVolumesFromT(const char*, double) {}
 __attribute__((weak)) void FluidPhase::initializeSaturationVolumesFromP(const char*, double) {
     std::fputs("InitializeSaturationVolumesFromP not implemented\n", stderr);
-}
-__attribute__((weak)) void FluidPhase::dump() {}
-__attribute__((weak)) void FluidPhase::equationForCalculatingCriticalPoint1(double*, double*,
-                                                                            double**, int& err, int,
-                                                                            void*) {
-    err = 1;
 }
 
 }  // namespace vornex

@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "fluid/ComponentFile.h"
+#include "fluid/OutputFiles.h"
 
 namespace vornex {
 
@@ -39,6 +41,109 @@ void reducedGibbs(double T, double S0, double H0, double a, double b, double c, 
 // ------------------------------------------------------------------------ Ideal
 
 void Ideal::read_component_data(const char*) {}
+
+namespace {
+constexpr const char* kNoteFile = "standard.note";
+
+// The four panels of the ideal-gas property scripts: label and first column of each
+// quantity in the table (component k adds 4k), at the four quarter-page origins.
+struct Panel {
+    const char* title;
+    const char* ylabel;
+    const char* curve;
+    int column;
+    const char* origin;
+};
+constexpr Panel kPanels[] = {
+    {"Helmholtz energy", "A (kJ/mol)", "A(T)", 2, "0,0"},
+    {"Enthalpy", "H (kJ/mol)", "H(T)", 4, "0.5,0"},
+    {"Entropy", "S (J/mol/K)", "S(T)", 3, "0.0,0.5"},
+    {"Heat capacity", "Cp (J/mol/K)", "Cp(T)", 5, "0.5,0.5"},
+};
+
+// Writes the script; names null: one curve per panel titled by the quantity, otherwise one
+// curve per component titled by its name, the key shown below the first panel only.
+bool writePropertyScript(const char* script, char** names, int count) {
+    OutputFile out;
+    if (!out.open(script)) return false;
+    const std::string note = OutputFiles::pathOf(kNoteFile);
+    out.print("reset\n");
+    out.print("set timestamp\n");
+    if (names) out.print("set key below spacing 0.45\n");
+    out.print("set multiplot\n");
+    bool first = true;
+    for (const Panel& p : kPanels) {
+        out.print("set size 0.5,0.5\n");
+        out.print("set origin %s\n", p.origin);
+        out.print("set title \"%s\"\n", p.title);
+        out.print("set xlabel \"T (K)\"\n");
+        out.print("set ylabel \"%s\"\n", p.ylabel);
+        if (!names) {
+            out.print("plot \"%s\" using 1:%d with lines title '%s'\n", note.c_str(), p.column,
+                      p.curve);
+            continue;
+        }
+        out.print("plot \"%s\" using 1:%d with lines title '%s' ", note.c_str(), p.column,
+                  names[0]);
+        for (int k = 1; k < count; ++k)
+            out.print(", \"%s\" using 1:%d with lines title '%s' ", note.c_str(), p.column + 4 * k,
+                      names[k]);
+        out.print("\n");
+        if (first) {
+            out.print("unset timestamp\n");
+            out.print("unset key\n");
+            first = false;
+        }
+    }
+    out.print("unset multiplot\n");
+    return out.commit();
+}
+}  // namespace
+
+void Ideal::plot_cp_data(double Tmin, double Tmax, int n) {
+    if (n < 1) n = 50;
+    const double dT = (Tmax - Tmin) / n;
+    OutputFile note;
+    if (!note.open(kNoteFile)) return;
+    for (int k = 0; k < n; ++k) {
+        T = Tmin + k * dT;
+        calculate_fugacities();
+        note.print("%lf %lf %lf %lf %lf \n", T, idealA / 1000, idealS, idealH / 1000, idealCp);
+    }
+    if (note.commit() && writePropertyScript("g10.gp", nullptr, 0)) OutputFiles::plot("g10.gp");
+}
+
+void Ideal::plot_cp_data(char** names, int count, double Tmin, double Tmax, int n) {
+    if (names == nullptr || count < 1) return;
+    if (n < 1) n = 50;
+    const double dT = (Tmax - Tmin) / n;
+    // Per temperature, per component: A (kJ/mol), S, H (kJ/mol), Cp.
+    std::vector<double> rows(static_cast<size_t>(n) * static_cast<size_t>(count) * 4, 0.0);
+    for (int c = 0; c < count; ++c) {
+        if (auto* standard = dynamic_cast<Standard*>(this)) standard->componentIndex = 0;
+        read_component_data(names[c]);
+        for (int k = 0; k < n; ++k) {
+            T = Tmin + k * dT;
+            calculate_fugacities();
+            double* r = &rows[(static_cast<size_t>(k) * count + c) * 4];
+            r[0] = idealA / 1000;
+            r[1] = idealS;
+            r[2] = idealH / 1000;
+            r[3] = idealCp;
+        }
+    }
+    OutputFile note;
+    if (!note.open(kNoteFile)) return;
+    for (int k = 0; k < n; ++k) {
+        note.print("%lg ", Tmin + k * dT);
+        for (int c = 0; c < count; ++c) {
+            const double* r = &rows[(static_cast<size_t>(k) * count + c) * 4];
+            note.print("%lg %lg %lg %lg ", r[0], r[1], r[2], r[3]);
+        }
+        note.print("\n");
+    }
+    if (note.commit() && writePropertyScript("g11.gp", names, count)) OutputFiles::plot("g11.gp");
+}
 
 // ---------------------------------------------------------------------- Standard
 

@@ -1,0 +1,228 @@
+// Sweeps of a fluid over temperature or volume: isochore and isotherm rows, stand-alone P-T
+// isochores and P-V isotherms with their gnuplot diagrams, contour maps of a property over
+// the (V, T) plane, and the isobar traced in the (T, V) plane through both phases.
+// Rows carry T in K, P in bar, V in cm3/mol, A, U, H, G in J/mol, S, Cv, Cp in J/(mol K)
+// unless a writer says otherwise.
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "fluid/CurveOutput.h"
+#include "fluid/FluidPhase.h"
+#include "fluid/FluidSweeps.h"
+#include "fluid/OutputFiles.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr double kBarPerPa = 1e-5;
+constexpr double kCm3PerM3 = 1e6;
+
+// The text channels of a row writer go to the stream its driver opened.
+struct RowOutput : CurveOutput {
+    RowOutput(char mode, CurveArray* array, std::FILE* stream) : CurveOutput(mode, array) {
+        attach(stream);
+    }
+};
+
+}  // namespace
+
+void FluidPhase::calculate_simplified_isochor(FILE* stream, double Vm3, double Tmin, double Tmax,
+                                              int n, char mode, CurveArray* array) {
+    RowOutput out(mode, array, stream);
+    volume(Vm3);
+    geometricSteps(Tmin, Tmax, n, [&](double t) {
+        temperature(t);
+        calculate_pressure();
+        out.print("%12.2f\t%12.6f\n", T, P * kBarPerPa);
+        out.row({T, P * kBarPerPa});
+    });
+}
+
+void FluidPhase::calculate_isochor(FILE* stream, double Vm3, double Tmin, double Tmax, int n,
+                                   char mode, CurveArray* array) {
+    RowOutput out(mode, array, stream);
+    volume(Vm3);
+    geometricSteps(Tmin, Tmax, n, [&](double t) {
+        temperature(t);
+        calculate_fugacities();
+        calculate_state_functions();
+        if (!(dPdV < 0)) return;  // mechanically unstable
+        const double row[] = {
+            T,           P * kBarPerPa, A, H, U, S, G, Cv, Cp, dPdV, V * kCm3PerM3, U / M / 1000,
+            H / M / 1000};
+        out.print(
+            "%12.2f\t%12.6f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12f\t"
+            "%12f\t%12f\t%12f\n",
+            row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7], row[8], row[9], row[10],
+            row[11], row[12]);
+        out.row(row);
+    });
+}
+
+void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double Vmax, int n,
+                                    int direction, char mode, CurveArray* array) {
+    if (direction != 0 && direction != 1) return;
+    RowOutput out(mode, array, stream);
+    const bool upward = direction == 0;
+    // The pressure must fall as V grows; a rise ends the branch.
+    double previous = upward ? 1e15 : 0.0;
+    temperature(TK);
+    auto point = [&](double v) {
+        volume(v);
+        calculate_state_functions();
+        if (!(dPdV < 0)) return true;  // mechanically unstable: skipped
+        if (upward ? P >= previous : P <= previous) {
+            out.print("%12s", "nan");
+            for (int k = 1; k < 13; ++k) out.print("\t%12s", "nan");
+            out.print("\n\n");
+            return false;
+        }
+        previous = P;
+        const double row[] = {V * kCm3PerM3, P * kBarPerPa, A,    H, U, S, G, Cv, Cp, dPdV,
+                              H / M / 1000,  U / M / 1000,  M / V};
+        out.print("%12lg", row[0]);
+        for (int k = 1; k < 13; ++k) out.print("\t%12lg", row[k]);
+        out.print("\n");
+        out.row(row);
+        return true;
+    };
+    if (upward)
+        geometricSweep(Vmin, Vmax, n, SweepEnd::Below, point);
+    else
+        geometricSweepDown(Vmax, Vmin, n, point);
+}
+
+void FluidPhase::calculate_PT_isochor(double Vm3, double Tmin, double Tmax, int n, char mode,
+                                      const char* suffix) {
+    CurveOutput out(mode);
+    if (!out.open("pt", suffix)) {
+        error = 1;
+        return;
+    }
+    volume(Vm3);
+    if (out.isIgor()) {
+        out.print("IGOR\nWAVES  %11s%s %11s%s %11s%s\nBEGIN\n", "T", suffix, "P", suffix, "V",
+                  suffix);
+    }
+    geometricSweep(Tmin, Tmax, n, SweepEnd::AtOrBelow, [&](double t) {
+        temperature(t);
+        calculate_pressure();
+        out.print("%12lg %12lg %12lg\n", T, P * kBarPerPa, V * kCm3PerM3);
+        out.row({T, P * kBarPerPa, V * kCm3PerM3});
+        return true;
+    });
+    if (out.isIgor()) out.print("END\n");
+    if (!out.close()) error = 1;
+}
+
+void FluidPhase::calculate_PV_isotherm(double TK, double Vmin, double Vmax, int n, char mode,
+                                       const char* suffix) {
+    CurveOutput out(mode);
+    if (!out.open("pvt", suffix, ".txt")) {
+        error = 1;
+        return;
+    }
+    const char* s = suffix == nullptr ? "" : suffix;
+    temperature(TK);
+    if (out.isIgor()) {
+        out.print(
+            "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s "
+            "%9s%s \nBEGIN\n",
+            "V", s, "P", s, "T", s, "A", s, "da", s, "Z", s, "phi", s, "H", s, "U", s, "S", s);
+    }
+    geometricSweep(Vmin, Vmax, n, SweepEnd::Below, [&](double v) {
+        volume(v);
+        calculate_pressure();
+        calculate_state_functions();
+        calculate_fugacities();
+        const double row[] = {V * kCm3PerM3,
+                              P * kBarPerPa,
+                              T,
+                              A,
+                              A / (kGasConstant * T) + std::log(V),
+                              Z,
+                              fugacityCoefficient[0],
+                              H,
+                              U,
+                              S};
+        for (double value : row) out.print("%12lg ", value);
+        out.print("\n");
+        out.row(row);
+        return true;
+    });
+    if (out.isIgor()) out.print("END\n");
+    if (!out.close()) error = 1;
+}
+
+void FluidPhase::build_PT_isochor_diagram(double* volumes, int count, double Tmin, double Tmax,
+                                          int n, char mode, const char* suffix) {
+    IsoLineDiagram diagram{"g6.gp", "P-T isochor", "T (K)"};
+    diagram.draw(*this, mode, suffix, count, [&](int k, char m, const char* s) {
+        calculate_PT_isochor(volumes[k], Tmin, Tmax, n, m, s);
+        return IsoLine{"pt" + std::string(s), volumes[k] * kCm3PerM3, " cm^3/mol"};
+    });
+}
+
+void FluidPhase::build_PV_isotherm_diagram(double* temperatures, int count, double Vmin,
+                                           double Vmax, int n, char mode, const char* suffix) {
+    IsoLineDiagram diagram{"g5.gp", "P-V isotherm", "V (cm^3/mol)"};
+    diagram.draw(*this, mode, suffix, count, [&](int k, char m, const char* s) {
+        calculate_PV_isotherm(temperatures[k], Vmin, Vmax, n, m, s);
+        return IsoLine{"pvt" + std::string(s) + ".txt", temperatures[k], " K"};
+    });
+}
+
+namespace {
+
+// The (T, V) grid swept into the script's table, temperatures in nT equal steps, volumes in
+// nV geometric steps, a blank line after each temperature; then the contour script.
+template <class Point>
+void contourMap(FluidPhase& fluid, const ContourScript& script, const double* levels, int nLevels,
+                double Tmin, double Tmax, double Vmin, double Vmax, int nT, int nV, Point point) {
+    CurveOutput out(kColumnTable);
+    if (!out.open(script.data)) {
+        fluid.error = 1;
+        return;
+    }
+    const double dT = (Tmax - Tmin) / nT;
+    for (int i = 0; i <= nT; ++i) {
+        fluid.temperature(Tmin + i * dT);
+        geometricSweep(Vmin, Vmax, nV, SweepEnd::AtOrBelow, [&](double v) {
+            fluid.volume(v);
+            point(out);
+            return true;
+        });
+        out.print("\n");
+    }
+    if (!out.close() || !script.write(fluid.modelName, levels, nLevels)) fluid.error = 1;
+}
+
+}  // namespace
+
+void FluidPhase::calculate_iso_surface(double* levels, int nLevels, double Tmin, double Tmax,
+                                       double Vmin, double Vmax, int nT, int nV,
+                                       ThermoCalcFlag flag) {
+    const ContourScript script{"g52.gp", "parsurf.txt", int(flag) + 2};
+    contourMap(*this, script, levels, nLevels, Tmin, Tmax, Vmin, Vmax, nT, nV,
+               [this](CurveOutput& out) {
+                   calculate_fugacities();
+                   calculate_state_functions();
+                   out.print("%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\n", T, V * kCm3PerM3,
+                             P * kBarPerPa, A, H, U, S, G, Cv, Cp);
+               });
+}
+
+void FluidPhase::calculate_P_surface(double* levels, int nLevels, double Tmin, double Tmax,
+                                     double Vmin, double Vmax, int nT, int nV) {
+    const ContourScript script{"g8.gp", "psurf.txt", 3};
+    contourMap(*this, script, levels, nLevels, Tmin, Tmax, Vmin, Vmax, nT, nV,
+               [this](CurveOutput& out) {
+                   calculate_pressure();
+                   out.print("%lg %lg %lg \n", T, V * kCm3PerM3, P * kBarPerPa);
+               });
+}
+
+}  // namespace vornex

@@ -1,0 +1,224 @@
+// Reports of a fluid: the isotherm and isochore drivers that open their output and hand the
+// stepping to the row writers, the grid of derived properties over (T, V), and the printout
+// of the current state.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "fluid/CurveOutput.h"
+#include "fluid/FluidPhase.h"
+#include "fluid/OutputFiles.h"
+
+namespace vornex {
+
+namespace {
+
+// The isotherm and isochore offer the Igor text, the column table and the array.
+char isoLineChannel(char igor) {
+    return igor == kIgorText || igor == kColumnTable || igor == kCurveArray ? igor : 0;
+}
+
+// Wave names each followed by the suffix: "%5s%s" for the first, "\t%11s%s" for the others.
+void printWaveNames(CurveOutput& out, std::initializer_list<const char*> names, const char* s) {
+    const char* format = "%5s%s";
+    for (const char* name : names) {
+        out.print(format, name, s);
+        format = "\t%11s%s";
+    }
+    out.print("\n");
+}
+
+// Numbered column names, "%12s" each, tab-separated.
+void printColumnNames(CurveOutput& out, std::initializer_list<const char*> names) {
+    const char* format = "%12s";
+    for (const char* name : names) {
+        out.print(format, name);
+        format = "\t%12s";
+    }
+    out.print("\n");
+}
+
+}  // namespace
+
+void FluidPhase::calculateTheIsotherm(double TK, double a, double b, int n, char igor,
+                                      const char* suffix, CurveArray* array) {
+    CurveOutput out(isoLineChannel(igor), array);
+    if (!out.open("isot", suffix)) {
+        error = 1;
+        return;
+    }
+    out.print(out.isIgor() ? "IGOR\nWAVES " : "# ");
+    if (suffix != nullptr) {
+        printWaveNames(out,
+                       {"V", "P", "A", "H", "U", "S", "G", "Cv", "Cp", "dPdV", "Hm", "Um", "rho"},
+                       suffix);
+    } else {
+        out.print("# ");
+        printColumnNames(out, {"V(1)", "P(2)", "A(3)", "H(4)", "U(5)", "S(6)", "G(7)", "Cv(8)",
+                               "Cp(9)", "dPdV(10)", "Hm(11)", "Um(12)", "rho(13)"});
+    }
+    if (out.isIgor()) out.print("BEGIN\n");
+    // The driver's count picks the direction of the sweep; the sweep itself has 1000 steps.
+    calculate_isotherm(out.stream(), TK, a, b, 1000, n, out.channel(), array);
+    if (out.isIgor()) out.print("END\n");
+    if (!out.close()) error = 1;
+}
+
+void FluidPhase::calculateTheIsochor(double Vm3, double T1, double T2, int simplified, char igor,
+                                     const char* suffix, CurveArray* array) {
+    CurveOutput out(isoLineChannel(igor), array);
+    if (!out.open("isoc", suffix)) {
+        error = 1;
+        return;
+    }
+    const char* s = suffix == nullptr ? "" : suffix;
+    if (out.isIgor()) {
+        out.print("IGOR\nWAVES ");
+        if (simplified)
+            printWaveNames(out, {"T", "P"}, s);
+        else
+            printWaveNames(
+                out, {"T", "P", "A", "H", "U", "S", "G", "Cv", "Cp", "dPdV", "V", "Um", "Hm"}, s);
+        out.print("BEGIN\n");
+    } else {
+        out.print("# # ");
+        if (simplified)
+            printColumnNames(out, {"T(1)", "P(2)"});
+        else
+            printColumnNames(out, {"T(1)", "P(2)", "A(3)", "H(4)", "U(5)", "S(6)", "G(7)", "Cv(8)",
+                                   "Cp(9)", "dPdV(10)", "V(11)", "Um(12)", "Hm(13)"});
+    }
+    // One step per kelvin; a range that runs downward is swept downward.
+    const int steps = std::abs(static_cast<int>(T2 - T1));
+    if (simplified)
+        calculate_simplified_isochor(out.stream(), Vm3, T1, T2, steps, out.channel(), array);
+    else
+        calculate_isochor(out.stream(), Vm3, T1, T2, steps, out.channel(), array);
+    if (out.isIgor()) out.print("END\n");
+    if (!out.close()) {
+        error = 1;
+        return;
+    }
+    if (out.channel() != kColumnTable) return;
+
+    OutputFile gp;
+    if (!gp.open("g105.gp")) {
+        error = 1;
+        return;
+    }
+    const std::string data = OutputFiles::pathOf(out.fileName());
+    const double density = M / Vm3;
+    gp.print(
+        "set term aqua\nreset\nset timestamp\nset multiplot\nset size 0.5, 0.5\n"
+        "set origin 0,0\nset xlabel \"T (K)\"\nset ylabel \"P (bar)\"\n"
+        "plot \"%s\" us 1:2 w l lt 1 title \"%.1f\" \n",
+        data.c_str(), density);
+    if (!simplified) {
+        // Columns in J/mol and J/(mol K) divided by the molar mass in g/mol: kJ/kg, kJ/(kg K).
+        struct Panel {
+            const char* origin;
+            const char* label;
+            int column;
+        };
+        for (Panel p : {Panel{"0.5,0", "H (kJ/kg)", 4}, Panel{"0.0,0.5", "Cv (kJ/kg/K)", 8},
+                        Panel{"0.5,0.5", "Cp (kJ/kg/K)", 9}})
+            gp.print(
+                "set origin %s\nset xlabel \"T (K)\"\nset ylabel \"%s\"\n"
+                "plot \"%s\" us 1:($%d/%lf) w l lt 1 title \"%.1f\" \n",
+                p.origin, p.label, data.c_str(), p.column, M * 1000, density);
+    }
+    gp.print("unset multiplot\n");
+    if (!gp.commit()) {
+        error = 1;
+        return;
+    }
+    OutputFiles::plot("g105.gp");
+}
+
+void FluidPhase::calculatePropertiesGrid(double T1, double T2, double V1, double V2,
+                                         const char* suffix) {
+    CurveOutput out(kIgorText);
+    if (!out.open("prop", suffix)) {
+        error = 1;
+        return;
+    }
+    const char* s = suffix == nullptr ? "" : suffix;
+    out.print("IGOR\n\nWAVES %5s%s", "T", s);
+    for (const char* name : {"P", "V", "rho", "Cv", "Cp", "alpha", "beta", "dalpha"})
+        out.print("%11s%s", name, s);
+    out.print(" \nBEGIN\n");
+    auto penUp = [&] {
+        for (int k = 0; k < 9; ++k) out.print(k == 0 ? "%12s" : " %12s", "nan");
+        out.print("\n");
+    };
+    for (double t = T1; t <= T2; t += 5) {
+        double dV = 1e-8;
+        bool unstableRun = false;
+        for (double v = V1; v <= V2; v += dV) {
+            bool unstable = isInstable(t, v) != 0;
+            if (!unstable) {
+                temperature(t);
+                volume(v);
+                calculate_state_functions();
+                unstable = !(dPdV <= 0);
+            }
+            if (unstable) {
+                if (!unstableRun) penUp();
+                unstableRun = true;
+                continue;
+            }
+            unstableRun = false;
+            // Expansivity, compressibility and the temperature derivative of the
+            // expansivity at constant P, from the A-table.
+            const double alpha = dVdT / V;
+            const double beta = -1e5 / (V * dPdV);
+            const double dalpha =
+                -(ATTv / Avv - ATv * ATvv / (Avv * Avv)) / V +
+                (ATv / (V * V * Avv) - ATvv / (V * Avv) + ATv * Avvv / (V * Avv * Avv)) * dVdT;
+            // Blank-separated: a value such as -1.23457e-05 fills the whole field.
+            out.print("%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg\n", T, P * 1e-5,
+                      V * 1e6, M / V, Cv / M, Cp / M, alpha, beta, dalpha);
+            // The next volume changes the pressure by about 100 bar.
+            dV = std::clamp(-1e7 / dPdV, 1e-8, 1e-6);
+        }
+        penUp();
+    }
+    out.print("END\n");
+    if (!out.close()) error = 1;
+}
+
+void FluidPhase::dump() {
+    std::printf("** T %9.2f K    ( %9.2f\u00b0C )\n", T, T - 273.15);
+    std::printf("** P %9.2f bar    \n", P * 1e-5);
+    std::printf("-> V   %12lg m3/mol   %12lg cm3/mol     \n", V, V * 1e6);
+    std::printf("-> rho %12f kg/m3    %12f mol/dm3\n", M / V, 0.001 / V);
+    std::printf("-> Z   %12lg\n", Z);
+    if (nc > 1) {
+        if (componentName.empty() || componentName[0] != "H2O") {
+            for (int i = 0; i < nc; ++i) std::printf("x(i) %12f\n", x[i]);
+        } else {
+            std::printf("x(0) %12f\n", x[0]);
+            for (int i = 1; i < nc; ++i) {
+                const double molality = x[i] / (x[0] * molarMass[0]);
+                const double massPercent = x[i] * molarMass[i] / M * 100;
+                std::printf("x(%d) %12f  m(%d) %12f  wt(%d)  %12f\n", i, x[i], i, molality, i,
+                            massPercent);
+            }
+        }
+    }
+    std::printf("->              h %12.2f kJ/kg   %12.2f kJ/mol   err %d \n", H / M / 1000,
+                H / 1000, error);
+    std::printf("->              u %12.2f kJ/kg   %12.2f kJ/mol\n", U / M / 1000, U / 1000);
+    std::printf("->              s %12.2f J/kg/K  %12.2f J/mol/K\n", S / M, S);
+    std::printf("->             cv %12.2f J/kg/K  %12.2f J/mol/K\n", Cv / M, Cv);
+    std::printf("->             cp %12.2f J/kg/K  %12.2f J/mol/K\n", Cp / M, Cp);
+    std::printf("->          alpha %12lg K-1,       beta %12lg Pa-1\n", dVdT / V, -1 / (V * dPdV));
+    for (int i = 0; i < nc; ++i)
+        std::printf("->    fugacity[%d] %12.2f bar, fugcoef[%d] %12f\n", i, fugacity[i] * 1e-5, i,
+                    fugacityCoefficient[i]);
+    std::printf("->  Joule-Thomson %12.4lf K/bar\n", jouleThomson * 1e5);
+    std::printf("      Sound speed %12.2f m/s\n", soundSpeed);
+}
+
+}  // namespace vornex

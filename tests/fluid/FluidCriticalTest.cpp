@@ -1,0 +1,303 @@
+// Critical points: the van der Waals critical constants, the critical derivative block
+// against central differences, binary critical points by the three searches, the report
+// file, and the faults of the failed search and of the stability value.
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fluid/FluidPhase.h"
+#include "fluid/TestFluids.h"
+
+namespace vornex {
+namespace {
+
+using testing::kVdwA;
+using testing::kVdwB;
+using testing::makeVanDerWaals;
+using testing::makeVanDerWaalsMixture;
+using testing::vdwCritical;
+
+std::vector<std::string> fileLines(const std::string& name) {
+    std::ifstream in(name);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> out;
+    for (std::string w; in >> w;) out.push_back(w);
+    return out;
+}
+
+// ------------------------------------------------------------- pure fluid
+
+class PureCriticalPoint : public ::testing::Test {
+   protected:
+    std::unique_ptr<FluidPhase> fluid = makeVanDerWaals(1, 2.5);
+    testing::VdwCritical crit = vdwCritical(kVdwA, kVdwB);
+};
+
+TEST_F(PureCriticalPoint, SearchFindsTheVanDerWaalsConstants) {
+    // Tc = 8a/(27Rb), Vc = 3b, Pc = a/(27b^2), from well away on both variables.
+    fluid->temperature(1.15 * crit.Tc);
+    fluid->volume(0.8 * crit.Vc);
+    fluid->search_the_critical_point_of_the_pure_component();
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_NEAR(fluid->T / crit.Tc, 1.0, 1e-9);
+    EXPECT_NEAR(fluid->V / crit.Vc, 1.0, 1e-8);
+    EXPECT_NEAR(fluid->P / crit.Pc, 1.0, 1e-8);
+}
+
+TEST_F(PureCriticalPoint, PureBlockIsMinusThePressureAndItsVolumeDerivatives) {
+    const double TK = 280.0, V = 2e-4;
+    fluid->temperature(TK);
+    fluid->volume(V);
+    fluid->calculate_critical_parameters_of_pure_fluid();
+    ASSERT_EQ(fluid->error, 0);
+    const double R = kGasConstant, b = kVdwB, a = kVdwA;
+    // P = RT/(V-b) - a/V^2 and A_v = -P, A_Tv = -dP/dT.
+    EXPECT_NEAR(fluid->Av, -(R * TK / (V - b) - a / (V * V)), 1e-9 * std::fabs(fluid->Av));
+    EXPECT_NEAR(fluid->Avv, R * TK / ((V - b) * (V - b)) - 2 * a / (V * V * V),
+                1e-9 * std::fabs(fluid->Avv));
+    EXPECT_NEAR(fluid->Avvv, -2 * R * TK / std::pow(V - b, 3) + 6 * a / std::pow(V, 4),
+                1e-9 * std::fabs(fluid->Avvv));
+    EXPECT_NEAR(fluid->Avvvv, 6 * R * TK / std::pow(V - b, 4) - 24 * a / std::pow(V, 5),
+                1e-9 * std::fabs(fluid->Avvvv));
+    EXPECT_NEAR(fluid->ATv, -R / (V - b), 1e-9 * R / (V - b));
+    EXPECT_NEAR(fluid->ATvv, R / ((V - b) * (V - b)), 1e-9 * R / ((V - b) * (V - b)));
+    EXPECT_NEAR(fluid->ATvvv, -2 * R / std::pow(V - b, 3), 1e-9 * 2 * R / std::pow(V - b, 3));
+}
+
+TEST_F(PureCriticalPoint, ReportWritesTheCriticalStateInIgorText) {
+    fluid->Tcrit = 0.95 * crit.Tc;
+    fluid->Vcrit = 1.1 * crit.Vc;
+    ::testing::internal::CaptureStdout();
+    fluid->calculateTheCriticalPoint(1, "q");
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_NE(printed.find("bar\n"), std::string::npos);
+    const auto lines = fileLines("critq");
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "IGOR");
+    const auto names = words(lines[1]);
+    ASSERT_EQ(names.size(), 12u);
+    EXPECT_EQ(names[0], "WAVES");
+    EXPECT_EQ(names[1], "Tq");
+    EXPECT_EQ(names[11], "Umq");
+    EXPECT_EQ(lines[2], "BEGIN");
+    const auto row = words(lines[3]);
+    ASSERT_EQ(row.size(), 11u);
+    EXPECT_NEAR(std::stod(row[0]), crit.Tc, 1e-5);
+    EXPECT_NEAR(std::stod(row[1]), crit.Vc * 1e6, 1e-5);
+    EXPECT_NEAR(std::stod(row[2]), testing::kVdwMass / crit.Vc, 1e-5);
+    EXPECT_NEAR(std::stod(row[3]), crit.Pc * 1e-5, 1e-5);
+    EXPECT_EQ(lines[4], "END");
+}
+
+TEST_F(PureCriticalPoint, FailedSearchIsReportedAsAFailure) {
+    // Below 50 K the pure-fluid system refuses every iterate: the search cannot succeed.
+    fluid->Tcrit = 40.0;
+    fluid->Vcrit = crit.Vc;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    fluid->calculateTheCriticalPoint(2, nullptr);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    const std::string complaint = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(fluid->error, 1);
+    EXPECT_EQ(printed.find("K ("), std::string::npos) << "no critical state is printed";
+    EXPECT_NE(complaint.find("Critical point not found"), std::string::npos);
+    const auto lines = fileLines("crit");
+    ASSERT_EQ(lines.size(), 2u);
+    const auto header = words(lines[0]);
+    ASSERT_EQ(header.size(), 12u);
+    EXPECT_EQ(header[0], "#");
+    EXPECT_EQ(header[1], "T(1)");
+    EXPECT_EQ(header[10], "Hm(11)");
+    const auto row = words(lines[1]);
+    ASSERT_EQ(row.size(), 11u);
+    for (const std::string& w : row) EXPECT_EQ(w, "nan");
+}
+
+// ------------------------------------------------------------------ binary
+
+class BinaryCriticalPoint : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        fluid->composition_of_component(0, 0.7);
+        fluid->composition_of_component(1, 0.3);
+    }
+    // Critical point at the current composition by the (T, V) Newton search.
+    bool searchTV(double TK, double V) {
+        fluid->temperature(TK);
+        fluid->volume(V);
+        fluid->search_a_critical_point(kCriticalAtFixedComposition);
+        return fluid->error == 0;
+    }
+    std::unique_ptr<FluidPhase> fluid = makeVanDerWaalsMixture();
+};
+
+TEST_F(BinaryCriticalPoint, BlockMatchesCentralDifferences) {
+    const double T0 = 260.0, V0 = 1.4e-4, x1 = 0.3;
+    auto blockAt = [&](double TK, double V, double x) {
+        fluid->temperature(TK);
+        fluid->volume(V);
+        fluid->composition_of_component(0, 1.0 - x);
+        fluid->composition_of_component(1, x);
+        fluid->calculate_critical_parameters();
+        EXPECT_EQ(fluid->error, 0);
+        std::vector<double> block(Deriv::count);
+        for (int k = 0; k < Deriv::count; ++k) block[k] = fluid->Aentry(k);
+        return block;
+    };
+    const auto at = blockAt(T0, V0, x1);
+    const double hT = 1e-3, hV = 1e-9, hx = 1e-5;
+    const auto Tp = blockAt(T0 + hT, V0, x1), Tm = blockAt(T0 - hT, V0, x1);
+    const auto Vp = blockAt(T0, V0 + hV, x1), Vm = blockAt(T0, V0 - hV, x1);
+    const auto xp = blockAt(T0, V0, x1 + hx), xm = blockAt(T0, V0, x1 - hx);
+    // Every entry with a T, V or x differentiation against the difference of the entry
+    // with one fewer.
+    for (int k = 0; k < Deriv::count; ++k) {
+        const int* c = kDerivCounts[k];
+        for (int variable = 0; variable < 3; ++variable) {
+            if (c[variable] == 0) continue;
+            int lower = -1;
+            for (int j = 0; j < Deriv::count; ++j) {
+                int want[3] = {c[0], c[1], c[2]};
+                --want[variable];
+                if (kDerivCounts[j][0] == want[0] && kDerivCounts[j][1] == want[1] &&
+                    kDerivCounts[j][2] == want[2])
+                    lower = j;
+            }
+            if (lower < 0) continue;  // not kept in the block
+            const auto& plus = variable == 0 ? Tp : variable == 1 ? Vp : xp;
+            const auto& minus = variable == 0 ? Tm : variable == 1 ? Vm : xm;
+            const double h = variable == 0 ? hT : variable == 1 ? hV : hx;
+            const double numerical = (plus[lower] - minus[lower]) / (2 * h);
+            // Relative to the entry, and to the rounding of the differenced values, some of
+            // which are sums of terms that cancel (the second T derivatives vanish here).
+            const double rounding = 1e-12 * (std::fabs(at[lower]) + 1e3) / h;
+            const double scale = std::max(std::fabs(at[k]), std::fabs(numerical));
+            EXPECT_NEAR(numerical, at[k], 1e-4 * scale + rounding)
+                << "entry " << k << " in variable " << variable;
+        }
+    }
+}
+
+TEST_F(BinaryCriticalPoint, DiluteMixturesExtrapolateToThePureComponent) {
+    const auto pure = vdwCritical(kVdwA, kVdwB);
+    double Tx[2], Vx[2];
+    for (int i = 0; i < 2; ++i) {
+        const double x1 = (i + 1) * 1e-3;
+        fluid->composition_of_component(0, 1.0 - x1);
+        fluid->composition_of_component(1, x1);
+        ASSERT_TRUE(searchTV(pure.Tc, pure.Vc));
+        Tx[i] = fluid->T;
+        Vx[i] = fluid->V;
+    }
+    // Linear extrapolation to x1 = 0.
+    EXPECT_NEAR((2 * Tx[0] - Tx[1]) / pure.Tc, 1.0, 1e-5);
+    EXPECT_NEAR((2 * Vx[0] - Vx[1]) / pure.Vc, 1.0, 1e-5);
+}
+
+TEST_F(BinaryCriticalPoint, ThreeSearchesAgree) {
+    ASSERT_TRUE(searchTV(255.0, 1.2e-4));
+    const double Tc = fluid->T, Vc = fluid->V, Pc = fluid->P;
+    EXPECT_GT(Tc, 150.0);
+    EXPECT_LT(Tc, 310.0);
+    EXPECT_TRUE(std::isfinite(fluid->stabi));
+
+    // At that temperature the fixed-T search returns the composition.
+    fluid->composition_of_component(0, 0.72);
+    fluid->composition_of_component(1, 0.28);
+    fluid->temperature(Tc);
+    fluid->volume(1.02 * Vc);
+    fluid->search_a_critical_point(kCriticalAtFixedTemperature);
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_NEAR(fluid->x[1], 0.3, 1e-7);
+    EXPECT_NEAR(fluid->V / Vc, 1.0, 1e-7);
+
+    // The nested one-dimensional searches find the same point.
+    fluid->composition_of_component(0, 0.7);
+    fluid->composition_of_component(1, 0.3);
+    fluid->searchT = 0.99 * Tc;
+    fluid->searchV = 1.03 * Vc;
+    fluid->search_a_critical_point1();
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_NEAR(fluid->T / Tc, 1.0, 1e-7);
+    EXPECT_NEAR(fluid->V / Vc, 1.0, 1e-6);
+    EXPECT_NEAR(fluid->P / Pc, 1.0, 1e-6);
+}
+
+TEST_F(BinaryCriticalPoint, SlopeOfTheCriticalCurveMatchesNeighbouringPoints) {
+    ASSERT_TRUE(searchTV(255.0, 1.2e-4));
+    const double T0 = fluid->T, V0 = fluid->V;
+    double dTdx = 0.0, dVdx = 0.0;
+    fluid->next_critical_point(dTdx, dVdx);
+    const double h = 1e-4;
+    double Tn[2], Vn[2];
+    for (int side = 0; side < 2; ++side) {
+        const double x1 = 0.3 + (side == 0 ? h : -h);
+        fluid->composition_of_component(0, 1.0 - x1);
+        fluid->composition_of_component(1, x1);
+        ASSERT_TRUE(searchTV(T0, V0));
+        Tn[side] = fluid->T;
+        Vn[side] = fluid->V;
+    }
+    EXPECT_NEAR(dTdx, (Tn[0] - Tn[1]) / (2 * h), 1e-5 * std::fabs(dTdx) + 1e-6);
+    EXPECT_NEAR(dVdx, (Vn[0] - Vn[1]) / (2 * h), 1e-5 * std::fabs(dVdx) + 1e-12);
+}
+
+TEST(CriticalStability, UndefinedWhereAvvIsZeroWithoutDividingByIt) {
+    // A binary with no residual term: the block is the ideal mixing alone, so A_vv = 0.
+    FluidPhase fluid(0, 1, 0);
+    fluid.number_of_components(2);
+    fluid.composition(0.5, 0.5);
+    fluid.temperature(300.0);
+    fluid.volume(1e-4);
+    ::testing::internal::CaptureStderr();
+    ::testing::internal::CaptureStdout();
+    std::feclearexcept(FE_ALL_EXCEPT);
+    fluid.search_a_critical_point(kCriticalAtFixedComposition);
+    const bool invalidOperation = std::fetestexcept(FE_DIVBYZERO | FE_INVALID) != 0;
+    ::testing::internal::GetCapturedStdout();
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(fluid.Avv, 0.0);
+    EXPECT_TRUE(std::isnan(fluid.stabi));
+    EXPECT_FALSE(invalidOperation);
+}
+
+TEST(CriticalCheck, RefusesAFluidThatIsNotBinary) {
+    auto fluid = makeVanDerWaals();
+    ::testing::internal::CaptureStdout();
+    fluid->check_critical_parameters();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Works only for binary fluids\n");
+}
+
+TEST(CriticalCheck, PrintsEveryEntryTwiceLabelled) {
+    auto fluid = makeVanDerWaalsMixture();
+    fluid->composition(0.6, 0.4);
+    fluid->temperature(250.0);
+    fluid->volume(1.5e-4);
+    ::testing::internal::CaptureStdout();
+    fluid->check_critical_parameters();
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.rfind("A          ", 0), 0u);
+    size_t numerical = 0, analytic = 0;
+    for (size_t p = 0; (p = out.find("num. ", p)) != std::string::npos; ++p) ++numerical;
+    for (size_t p = 0; (p = out.find("ana. ", p)) != std::string::npos; ++p) ++analytic;
+    EXPECT_EQ(numerical, 25u);
+    EXPECT_EQ(analytic, 25u);
+    EXPECT_NE(out.find("Avvvv num. "), std::string::npos);
+    EXPECT_DOUBLE_EQ(fluid->T, 250.0);
+    EXPECT_DOUBLE_EQ(fluid->x[1], 0.4);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -150,29 +150,24 @@ bool Division::guardQuotient(int order) {
 }
 
 void Division::calculate(int order) {
-    if (!linked() || computed) return;
-    u->calculate(order);
-    v->calculate(order);
-    const int k = usableOrder(order);
-    value() = a * u->value() / v->value();
-    if (guardQuotient(order)) return;
-    if (k >= 1) {
-        double w[kMaxDerivativeOrder + 1];
-        reciprocalDerivatives(v->value(), k, w);
-        double* r = reciprocal_.get();
-        r[0] = w[0];
-        const IndexPlan& p = plan();
-        applyChainRule(p, k, w, v->block(), r);
-        applyLeibnizRule(p, k, a, u->block(), r, block());
-    }
-    computed = true;
+    quotient(order, 0, false);
 }
 
 void Division::calculate(int order, int var) {
+    quotient(order, var, true);
+}
+
+// a*u*(1/v): the chain rule gives the block of 1/v, the Leibniz rule the product.
+void Division::quotient(int order, int var, bool pure) {
     if (!linked() || computed) return;
-    u->calculate(order, var);
-    v->calculate(order, var);
-    const int k = isDependent(var) ? usableOrder(order) : 0;
+    if (pure) {
+        u->calculate(order, var);
+        v->calculate(order, var);
+    } else {
+        u->calculate(order);
+        v->calculate(order);
+    }
+    const int k = !pure || isDependent(var) ? usableOrder(order) : 0;
     value() = a * u->value() / v->value();
     if (guardQuotient(order)) return;
     if (k >= 1) {
@@ -180,8 +175,14 @@ void Division::calculate(int order, int var) {
         reciprocalDerivatives(v->value(), k, w);
         double* r = reciprocal_.get();
         r[0] = w[0];
-        applyChainRuleDiagonal(layout(), var, k, w, v->block(), r);
-        applyLeibnizRuleDiagonal(layout(), var, k, a, u->block(), r, block());
+        if (pure) {
+            applyChainRuleDiagonal(layout(), var, k, w, v->block(), r);
+            applyLeibnizRuleDiagonal(layout(), var, k, a, u->block(), r, block());
+        } else {
+            const IndexPlan& p = plan();
+            applyChainRule(p, k, w, v->block(), r);
+            applyLeibnizRule(p, k, a, u->block(), r, block());
+        }
     }
     computed = true;
 }

@@ -65,6 +65,7 @@ class Division : public BinOp {
     std::unique_ptr<double[]> reciprocal_;
     // 0/0 and the like: value and derivatives up to the order set to 0.
     bool guardQuotient(int order);
+    void quotient(int order, int var, bool pure);
 };
 
 }  // namespace vornex

@@ -209,7 +209,9 @@ class Operator : public Expression {
     const char* getType() override { return "Operator"; }
     bool isDependent(int var) override;
 
-    // Flag i is 1 when the node depends on variable i (all 1 after the first sizing).
+    // Flag i is 1 when the node depends on variable i (all 1 after the first sizing). An
+    // operator's flags are written by analyze_dependencies; write them otherwise through
+    // setDependent, which also drops the plan built from them.
     int* dependencyFlags() { return flags_.empty() ? nullptr : flags_.data(); }
     void setDependent(int var, bool dependent);
     bool analysed = false;

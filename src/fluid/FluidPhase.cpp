@@ -2,8 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <map>
-#include <mutex>
 
 #include "expression/Expression.h"
 #include "fluid/VenturiInteraction.h"
@@ -15,9 +13,7 @@ namespace vornex {
 FluidPhase::FluidPhase(int nTerms, int selector, char extra) {
     phase = selector;
     volumeSolver = std::make_unique<NewtonRaphson>();
-    volumeSolver->equation = this;
-    volumeSolver->function =
-        static_cast<EquationFunctionWithDerivative>(&FluidPhase::equationForCalculating_V_FromTP);
+    bindVolumeSolver(&FluidPhase::equationForCalculating_V_FromTP);
     volumeSolver->itermax = 100;
     volumeSolver->bounded = 1;
     volumeSolver->xmin = 1e-7;
@@ -192,15 +188,17 @@ void FluidPhase::calculateFromTP(double TK, double Pbar, char print) {
 void FluidPhase::calculateFromTV(double TK, double Vm3, char print) {
     temperature(TK);
     volume(Vm3);
-    calculate_state_functions();
-    calculate_fugacities();
-    if (print) dump();
+    completeState(print);
 }
 
 void FluidPhase::calculateFromVP(double Vm3, double Pbar, char print) {
     volume(Vm3);
     pressure(Pbar);
     calculate_temperature();
+    completeState(print);
+}
+
+void FluidPhase::completeState(char print) {
     calculate_state_functions();
     calculate_fugacities();
     if (print) dump();
@@ -281,9 +279,7 @@ bool FluidPhase::solveVolumeFrom(double V0) {
 
 void FluidPhase::calculate_molar_volume() {
     error = 0;
-    volumeSolver->equation = this;
-    volumeSolver->function =
-        static_cast<EquationFunctionWithDerivative>(&FluidPhase::equationForCalculating_V_FromTP);
+    bindVolumeSolver(&FluidPhase::equationForCalculating_V_FromTP);
     calculate_fixed_parameters();
 
     const double RT = kGasConstant * T;
@@ -338,9 +334,7 @@ void FluidPhase::calculate_temperature() {
     // The temperature solve borrows the volume solver; its binding and tolerance go back
     // afterwards so that later volume searches keep their own.
     const double savedTolerance = s.tolerance;
-    s.equation = this;
-    s.function =
-        static_cast<EquationFunctionWithDerivative>(&FluidPhase::equationForCalculating_T_FromVP);
+    bindVolumeSolver(&FluidPhase::equationForCalculating_T_FromVP);
     s.x0 = s.x1 = T;
     s.tolerance = 1e-10;
     const double root = s.solve();
@@ -352,8 +346,12 @@ void FluidPhase::calculate_temperature() {
         equationError = 0;
     }
     s.tolerance = savedTolerance;
-    s.function =
-        static_cast<EquationFunctionWithDerivative>(&FluidPhase::equationForCalculating_V_FromTP);
+    bindVolumeSolver(&FluidPhase::equationForCalculating_V_FromTP);
+}
+
+void FluidPhase::bindVolumeSolver(void (FluidPhase::*residual)(double, double&, double&)) {
+    volumeSolver->equation = this;
+    volumeSolver->function = static_cast<EquationFunctionWithDerivative>(residual);
 }
 
 // -------------------------------------------------------------------- printing

@@ -408,8 +408,10 @@ class FluidPhase : public Phase {
     bool solveVolumeFrom(double V0);
     // The derivatives of the last residual evaluation at the solved volume.
     void finishVolumeSolve();
-    // Sums of the terms' contributions for the state functions.
-    struct StateSums;
+    // State functions and fugacities at the state just set, then the printout if asked.
+    void completeState(char print);
+    // Binds the one-dimensional solver to one of the fluid's residuals.
+    void bindVolumeSolver(void (FluidPhase::*residual)(double, double&, double&));
 
    private:
     void createPerComponentArrays();

@@ -59,8 +59,7 @@ void Interaction::composition(double x0, ...) {
     if (nc < 1) return;
     va_list args;
     va_start(args, x0);
-    x[0] = x0;
-    for (int i = 1; i < nc; ++i) x[static_cast<size_t>(i)] = va_arg(args, double);
+    x = variadicDoubles(x0, args, nc);
     va_end(args);
 }
 
@@ -82,9 +81,11 @@ bool Interaction::prepare(bool fixed, bool volumeDependent, bool highOrder) {
         error = 1;
         return false;
     }
-    if (analysedRoot_ != root) {
+    // A term that rebuilds or resizes its graph has it analysed again before its first use.
+    if (analysedRoot_ != root || analysedSize_ != nc + 2) {
         root->analyze_dependencies();
         analysedRoot_ = root;
+        analysedSize_ = nc + 2;
     }
     assignVariables();
     if (fixed) calculate_fixed_parameters();
@@ -131,25 +132,24 @@ void copyStateEntries(Expression& r, double* table) {
 }
 }  // namespace
 
-void Interaction::calculate_state_functions() {
-    if (!prepare(true, true, false) || !evaluate(3)) return;
+void Interaction::storeStateEntries() {
     copyStateEntries(*root, table);
     daT = table[Deriv::a_T];
     daV = table[Deriv::a_V];
     d2aVV = table[Deriv::a_VV];
     d2aTV = table[Deriv::a_TV];
     P = -kGasConstant * T * daV;
+}
+
+void Interaction::calculate_state_functions() {
+    if (!prepare(true, true, false) || !evaluate(3)) return;
+    storeStateEntries();
     Z = -V * daV;
 }
 
 void Interaction::calculate() {
     if (!prepare(true, true, true) || !evaluate(4)) return;
-    copyStateEntries(*root, table);
-    daT = table[Deriv::a_T];
-    daV = table[Deriv::a_V];
-    d2aVV = table[Deriv::a_VV];
-    d2aTV = table[Deriv::a_TV];
-    P = -kGasConstant * T * daV;
+    storeStateEntries();
 }
 
 void Interaction::calculate_expansivity_derivative() {

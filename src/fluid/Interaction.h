@@ -162,6 +162,8 @@ class Interaction : public Equation {
     // Full evaluation of the root to the given order (var >= 0: pure derivatives in var
     // only); false, with error = 1, when the graph raised its error flag.
     bool evaluate(int order, int var = -1);
+    // The nine state entries, the first and second derivative fields and P from the root.
+    void storeStateEntries();
     // Table entry k from the root, composition derivatives along x_1 - x_0 (binary only).
     double entryFromRoot(int k) const;
     // The critical-parameter evaluation shared by the four tables.
@@ -169,6 +171,7 @@ class Interaction : public Equation {
 
    private:
     Expression* analysedRoot_ = nullptr;  // the root whose dependencies were analysed
+    int analysedSize_ = 0;                // and the number of variables it had then
 };
 
 // Base of the multi-parameter residual terms of the reference equations of state.

@@ -5,6 +5,14 @@
 
 namespace vornex {
 
+std::vector<double> variadicDoubles(double first, va_list rest, int count) {
+    std::vector<double> values;
+    if (count < 1) return values;
+    values.push_back(first);
+    for (int i = 1; i < count; ++i) values.push_back(va_arg(rest, double));
+    return values;
+}
+
 Phase::~Phase() = default;
 
 void Phase::set_the_phase_as(int selector) {
@@ -87,12 +95,9 @@ void Phase::number_of_moles(double n0, ...) {
     if (nc < 1) return;
     va_list args;
     va_start(args, n0);
-    double next = n0;
-    for (int i = 0; i < nc; ++i) {
-        number_of_moles_of_component(i, next);
-        if (i + 1 < nc) next = va_arg(args, double);
-    }
+    const std::vector<double> amounts = variadicDoubles(n0, args, nc);
     va_end(args);
+    for (int i = 0; i < nc; ++i) number_of_moles_of_component(i, amounts[static_cast<size_t>(i)]);
 }
 
 void Phase::number_of_moles_of_component(int i, double ni) {
@@ -140,13 +145,9 @@ void Phase::composition(double x0, ...) {
     if (nc < 1) return;
     va_list args;
     va_start(args, x0);
-    double next = x0;
-    for (int i = 0; i < nc; ++i) {
-        composition_of_component(i, next);
-        if (i + 1 < nc) next = va_arg(args, double);
-    }
+    const std::vector<double> fractions = variadicDoubles(x0, args, nc);
     va_end(args);
-    normalizeCompositions();
+    composition(fractions.data());
 }
 
 void Phase::composition_of(const char* name, double xi) {

@@ -12,6 +12,7 @@
 // first setting and never changes afterwards.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -20,6 +21,9 @@
 #include "numerics/Equation.h"
 
 namespace vornex {
+
+// The first value and count - 1 more doubles of a variadic argument list.
+std::vector<double> variadicDoubles(double first, va_list rest, int count);
 
 // Gas constant used throughout the fluid models, J/(mol K).
 constexpr double kGasConstant = 8.31434;

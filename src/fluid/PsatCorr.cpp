@@ -12,8 +12,20 @@ namespace {
 constexpr double kMmHg = 101325.0 / 760.0;  // Pa per mmHg
 constexpr double kLn10 = 2.302585092994046;
 
-std::string componentPath(const char* name) {
-    return std::string("compo/") + name;
+// Opens "compo/<name>" and hands every token to onToken until it returns true or the file
+// ends; false when the file cannot be opened (said on standard error).
+template <class F>
+bool scanComponentFile(const char* name, F&& onToken) {
+    const std::string path = std::string("compo/") + name;
+    ComponentFile file(path);
+    if (!file.isOpen()) {
+        std::fprintf(stderr, "File %s not found\n", path.c_str());
+        return false;
+    }
+    std::string token;
+    while (file.nextToken(token))
+        if (onToken(file, token)) break;
+    return true;
 }
 }  // namespace
 
@@ -42,23 +54,18 @@ void Antoine::set_constants(double a, double b, double c) {
 void Antoine::set_component(const char* name) {
     if (name == nullptr) return;
     PsatCorr::set_component(name);
-    ComponentFile file(componentPath(name));
-    if (!file.isOpen()) {
-        std::fprintf(stderr, "File %s not found\n", componentPath(name).c_str());
-        return;
-    }
-    std::string token;
-    while (file.nextToken(token)) {
-        if (token != "Antoine") continue;
+    bool found = false;
+    const bool opened = scanComponentFile(name, [&](ComponentFile& file, const std::string& token) {
+        if (token != "Antoine") return false;
         double a, b, c;
         if (file.nextNumber(a) && file.nextNumber(b) && file.nextNumber(c)) {
             set_constants(a, b, c);
             std::printf("Antoine coefficients : %lg %lg %lg\n", A, B, C);
-            return;
+            found = true;
         }
-        break;
-    }
-    std::fputs("No Antoine coefficients has\tbeen found.\n", stderr);
+        return true;
+    });
+    if (opened && !found) std::fputs("No Antoine coefficients has\tbeen found.\n", stderr);
 }
 
 double Antoine::Psat(double T) {
@@ -86,22 +93,19 @@ void Clapeyron::set_constants(double tc, double pc, double tb, double pb) {
 void Clapeyron::set_component(const char* name) {
     if (name == nullptr) return;
     PsatCorr::set_component(name);
-    ComponentFile file(componentPath(name));
-    if (!file.isOpen()) {
-        std::fprintf(stderr, "File %s not found\n", componentPath(name).c_str());
-        return;
-    }
-    std::string token;
-    while (file.nextToken(token)) {
-        double* target = token == "Tc"   ? &Tc
-                         : token == "Pc" ? &Pc
-                         : token == "Tb" ? &Tb
-                         : token == "Pb" ? &Pb
-                                         : nullptr;
-        double value;
-        if (target && file.nextNumber(value)) *target = value;
-    }
-    std::printf("Parameters (Tc,Pc,Tb,Pb) : %lg %lg %lg %lg\n", Tc, Pc / 1e5, Tb, Pb / 1e5);
+    const bool opened =
+        scanComponentFile(name, [this](ComponentFile& file, const std::string& token) {
+            double* target = token == "Tc"   ? &Tc
+                             : token == "Pc" ? &Pc
+                             : token == "Tb" ? &Tb
+                             : token == "Pb" ? &Pb
+                                             : nullptr;
+            double value;
+            if (target && file.nextNumber(value)) *target = value;
+            return false;
+        });
+    if (opened)
+        std::printf("Parameters (Tc,Pc,Tb,Pb) : %lg %lg %lg %lg\n", Tc, Pc / 1e5, Tb, Pb / 1e5);
 }
 
 double Clapeyron::Psat(double T) {

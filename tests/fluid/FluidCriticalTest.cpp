@@ -12,34 +12,25 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/TestFluids.h"
+#include "fluid/TextFiles.h"
+#include "numerics/CallbackProbe.h"
 
 namespace vornex {
 namespace {
 
+using testing::fileLines;
 using testing::kVdwA;
 using testing::kVdwB;
 using testing::makeVanDerWaals;
 using testing::makeVanDerWaalsMixture;
 using testing::vdwCritical;
-
-std::vector<std::string> fileLines(const std::string& name) {
-    std::ifstream in(name);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-std::vector<std::string> words(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> out;
-    for (std::string w; in >> w;) out.push_back(w);
-    return out;
-}
+using testing::words;
 
 // ------------------------------------------------------------- pure fluid
 
 class PureCriticalPoint : public ::testing::Test {
    protected:
+    test::ScratchFolder folder;  // tests write their files side by side
     std::unique_ptr<FluidPhase> fluid = makeVanDerWaals(1, 2.5);
     testing::VdwCritical crit = vdwCritical(kVdwA, kVdwB);
 };

@@ -180,6 +180,32 @@ TEST_F(VolumeSolveFaults, FailedSearchFromTheStoredVolumeSetsTheErrorFlag) {
     EXPECT_EQ(fluid->error, 1);
 }
 
+TEST_F(VolumeSolveFaults, LiquidSearchWithoutAnEstimateRetriesFromLiquidVolumes) {
+    // No liquid-volume estimate: the first start lies outside the solver's bounds; the
+    // retries from 17 to 22 cm3/mol find the liquid of a fluid with b = 15 cm3/mol.
+    auto fluid = makeVanDerWaals(2, 0.0, 0.2, 1.5e-5);
+    fluid->Vl0 = 0.0;
+    fluid->calculateFromTP(300.0, 100.0, 0);
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_LT(fluid->V, 3 * 1.5e-5);
+    EXPECT_NEAR(vdwPressure(300.0, fluid->V, 0.2, 1.5e-5), 100e5, 1e-4);
+    // Inside every retry volume there is no fluid at all: the search fails and says so.
+    auto dense = makeVanDerWaals(2, 0.0, 0.2, 3e-5);
+    dense->Vl0 = 0.0;
+    dense->calculateFromTP(300.0, 100.0, 0);
+    EXPECT_EQ(dense->error, 1);
+}
+
+TEST_F(VolumeSolveFaults, DescribeSolvesTheVolumeThenTheFugacities) {
+    auto fluid = makeVanDerWaals();
+    fluid->temperature(320.0);
+    fluid->pressure(30.0);
+    fluid->describe();
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_GT(fluid->fugacity[0], 0.0);
+    EXPECT_LT(fluid->fugacity[0], 30e5);
+}
+
 TEST_F(VolumeSolveFaults, TemperatureSolveRestoresTheVolumeSolverTolerance) {
     auto fluid = makeVanDerWaals();
     const double before = fluid->volumeSolver->tolerance;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "expression/NodeTestSupport.h"
 #include "fluid/Phase.h"
 
 namespace vornex {
@@ -19,18 +20,6 @@ class RecordingPhase : public Phase {
     }
     void read_remaining_component_data() override { hooks.push_back("rest"); }
 };
-
-std::string printedBy(Phase& p) {
-    FILE* f = std::tmpfile();
-    p.print(f);
-    std::rewind(f);
-    std::string text;
-    char buffer[512];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, got);
-    std::fclose(f);
-    return text;
-}
 
 class PhaseRecord : public ::testing::Test {
    protected:
@@ -118,7 +107,7 @@ TEST_F(PhaseRecord, PrintAndUnimplementedOperations) {
     phase.temperature(300.0);
     phase.pressure(2.0);
     phase.volume(2.5e-5);
-    EXPECT_EQ(printedBy(phase),
+    EXPECT_EQ(testing::printed([&](FILE* f) { phase.print(f); }),
               "errorflag 0\nx    0.25 0.75 \nT    300 K\nP    2 bar\nV    25 cm3/mol\n\n");
     ::testing::internal::CaptureStderr();
     phase.tune(nullptr);

@@ -19,50 +19,39 @@
 
 namespace vornex::testing {
 
-// a = -ln V.
-class IdealGasTerm : public Interaction {
+// a = c ln(variable): one input variable of the graph (0 T, 1 V) through a logarithm.
+class LogarithmTerm : public Interaction {
    public:
-    IdealGasTerm() {
-        setModelName("ideal gas");
-        volume_.holdAsMember();
+    LogarithmTerm(const char* name, int variable, double c) {
+        setModelName(name);
+        input_.holdAsMember();
         log_.holdAsMember();
-        volume_.variableIndex = 1;
-        log_.set_scalars3(-1.0, 0.0, 0.0);
-        log_.tie1(volume_);
+        input_.variableIndex = variable;
+        log_.set_scalars3(c, 0.0, 0.0);
+        log_.tie1(input_);
         root = &log_;
     }
-    ~IdealGasTerm() override { root = nullptr; }
+    ~LogarithmTerm() override { root = nullptr; }
     void number_of_components(int n) override {
         Interaction::number_of_components(n);
         log_.number_of_variables(n + 2);
     }
 
    private:
-    FVar volume_;
+    FVar input_;
     Logarithm log_;
 };
 
-// a = -c ln T: the heat capacity Cv = c R of an ideal gas, a term without volume dependence.
-class IdealCvTerm : public Interaction {
+// a = -ln V.
+class IdealGasTerm : public LogarithmTerm {
    public:
-    explicit IdealCvTerm(double cvOverR) {
-        setModelName("ideal heat capacity");
-        temperature_.holdAsMember();
-        log_.holdAsMember();
-        temperature_.variableIndex = 0;
-        log_.set_scalars3(-cvOverR, 0.0, 0.0);
-        log_.tie1(temperature_);
-        root = &log_;
-    }
-    ~IdealCvTerm() override { root = nullptr; }
-    void number_of_components(int n) override {
-        Interaction::number_of_components(n);
-        log_.number_of_variables(n + 2);
-    }
+    IdealGasTerm() : LogarithmTerm("ideal gas", 1, -1.0) {}
+};
 
-   private:
-    FVar temperature_;
-    Logarithm log_;
+// a = -c ln T: the heat capacity Cv = c R of an ideal gas, a term without volume dependence.
+class IdealCvTerm : public LogarithmTerm {
+   public:
+    explicit IdealCvTerm(double cvOverR) : LogarithmTerm("ideal heat capacity", 0, -cvOverR) {}
 };
 
 // a = -ln(V - b) - a_m / (R T V), a_m = sum_ij x_i x_j a_ij, b = sum_i x_i b_i.

@@ -1,0 +1,456 @@
+// Implicit function nodes: solutions of f(u, x) = 0 with their derivatives to fourth order
+// against closed forms (u = x^2, u = sqrt(x), u = A^-1 v) and central differences, through
+// intermediate variables v(x), and the failures (no root, df/du zero or singular, missing
+// equations).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "NodeTestSupport.h"
+#include "expression/BinOp.h"
+#include "expression/MonoFunc.h"
+#include "expression/Sum.h"
+#include "expression/UnOp.h"
+#include "expression/VectFunc.h"
+
+namespace vornex {
+namespace {
+
+using testing::expectDerivatives;
+using testing::expectMatchesDifferences;
+using testing::Inputs;
+using testing::printed;
+
+// Every "ana." line of a printed derivative check against the "num." line after it, to the
+// six digits printed; returns the number of pairs.
+int expectPrintedChecksAgree(const std::string& text) {
+    std::istringstream in(text);
+    std::string line;
+    int pairs = 0;
+    double analytic = 0;
+    bool pending = false;
+    while (std::getline(in, line)) {
+        const bool isAnalytic = line.find("ana.") != std::string::npos;
+        if (!isAnalytic && line.find("num.") == std::string::npos) continue;
+        const double last = std::stod(line.substr(line.find_last_of(' ') + 1));
+        if (isAnalytic) {
+            analytic = last;
+            pending = true;
+        } else if (pending) {
+            EXPECT_NEAR(analytic, last, 2e-5 * (1 + std::fabs(last))) << line;
+            pending = false;
+            ++pairs;
+        }
+    }
+    return pairs;
+}
+
+// ---------------------------------------------------------------- one unknown
+
+// u solved with the secant method from a start near the last solution.
+class SecantMono : public MonoFunc {
+   public:
+    SecantMono(Expression& equation, int nx, double start) : MonoFunc(nx), guess(start) {
+        f = &equation;
+        solver = new Secant;
+        solver->equation = this;
+        solver->function = static_cast<EquationFunction>(&MonoFunc::equationForU);
+        solver->tolerance = 1e-15;
+        solver->itermax = 60;
+    }
+    void calculate_u() override {
+        solver->x0 = guess;
+        solver->x1 = guess * 1.001 + 1e-4;
+        MonoFunc::calculate_u();
+    }
+    double guess;
+};
+
+// u given directly (the derivatives are the object's business).
+class FixedMono : public MonoFunc {
+   public:
+    FixedMono(Expression& equation, int nx, double root) : MonoFunc(nx), root_(root) {
+        f = &equation;
+    }
+    void calculate_u() override { uNode()->value() = root_; }
+
+   private:
+    double root_;
+};
+
+class MonoFunctions : public ::testing::Test {
+   protected:
+    // Variables of the equations: u (0), then x_0, x_1.
+    Inputs y{3};
+
+    void SetUp() override { Expression::sError = 0; }
+    // a u^p + b x_0^q: the equations below.
+    Expression* term(int var, int power, double a) {
+        if (power == 1) {
+            auto* s = new Sum1;
+            s->set_scalars2(a, 0);
+            s->tie1(y[var]);
+            return s;
+        }
+        auto* p = new Power;
+        p->set_scalars3(a, power, 0);
+        p->tie1(y[var]);
+        return p;
+    }
+    static void sized(Expression& f, int n) {
+        f.number_of_variables(n);
+        f.analyze_dependencies();
+    }
+};
+
+TEST_F(MonoFunctions, LinearInUGivesTheSquare) {
+    // f = u - x^2: u = x^2, u' = 2x, u'' = 2, u''' = u'''' = 0.
+    Sum2 f;
+    f.set_scalars3(1, -1, 0);
+    f.tiep2(term(0, 1, 1), term(1, 2, 1));
+    sized(f, 2);
+    SecantMono mono(f, 1, 1.0);
+    testing::evaluate(*mono.uNode(), {1.7}, 4);
+    EXPECT_EQ(Expression::sError, 0);
+    const double x = 1.7;
+    const double want[] = {x * x, 2 * x, 2, 0, 0};
+    expectDerivatives(
+        *mono.uNode(), 4, [&](const std::vector<int>& c) { return want[c[0]]; }, 1e-12);
+}
+
+TEST_F(MonoFunctions, SquareInUGivesTheSquareRootToFourthOrder) {
+    // f = u^2 - x: u = sqrt(x) with (1/2) x^-1/2, -(1/4) x^-3/2, (3/8) x^-5/2, -(15/16) x^-7/2.
+    Sum2 f;
+    f.set_scalars3(1, -1, 0);
+    f.tiep2(term(0, 2, 1), term(1, 1, 1));
+    sized(f, 2);
+    SecantMono mono(f, 1, 1.0);
+    const double x = 2.3;
+    testing::evaluate(*mono.uNode(), {x}, 4);
+    const double want[] = {std::sqrt(x), 0.5 * std::pow(x, -0.5), -0.25 * std::pow(x, -1.5),
+                           0.375 * std::pow(x, -2.5), -0.9375 * std::pow(x, -3.5)};
+    expectDerivatives(
+        *mono.uNode(), 4, [&](const std::vector<int>& c) { return want[c[0]]; }, 1e-12);
+}
+
+TEST_F(MonoFunctions, TwoVariablesInsideAnOuterGraphAgreeWithCentralDifferences) {
+    // f = u^3 + u x_0 - x_1 - 2 (one real root for x_0 > 0), then the outer graph u * x_0.
+    Sum f;
+    f.number_of_terms(3);
+    f.tie_(term(0, 3, 1), new Product, term(2, 1, 1));
+    dynamic_cast<Product*>(f.terms[1])->tie2(y[0], y[1]);
+    f.set_scalars_(1.0, 1.0, -1.0, -2.0);
+    sized(f, 3);
+    SecantMono mono(f, 2, 1.0);
+    Inputs x{2};
+    Product outer;
+    outer.tie2(*mono.uNode(), x[0]);
+    const std::vector<double> at{0.8, 1.4};
+    testing::evaluate(outer, at, 4);
+    const double u = mono.uNode()->value();
+    EXPECT_NEAR(u * u * u + u * at[0] - at[1] - 2, 0, 1e-14);
+    expectMatchesDifferences(*mono.uNode(), at, 1e-3, 1e-6);
+    expectMatchesDifferences(outer, at, 1e-3, 1e-6);
+
+    // The pure derivatives are the diagonal of the full ones.
+    for (int var = 0; var < 2; ++var) {
+        testing::evaluate(*mono.uNode(), at, 4);
+        std::vector<double> full;
+        for (int k = 1; k <= 4; ++k)
+            full.push_back(mono.uNode()->block()[mono.uNode()->layout().diagonal(var, k)]);
+        mono.uNode()->evaluateAt(at.data(), 4, var);
+        for (int k = 1; k <= 4; ++k) {
+            EXPECT_NEAR(mono.uNode()->block()[mono.uNode()->layout().diagonal(var, k)], full[k - 1],
+                        1e-12 * (1 + std::fabs(full[k - 1])));
+        }
+    }
+    EXPECT_EQ(printed([&](FILE* out) { mono.uNode()->printFormula(out); }), "noname (XFunc0)\n");
+    EXPECT_STREQ(mono.uNode()->getType(), "Function");
+}
+
+TEST_F(MonoFunctions, PrintedChecksOfTheSolutionAndTheEquationAgree) {
+    Sum2 f;
+    f.set_scalars3(1, -1, 0);
+    f.tiep2(term(0, 2, 1), term(1, 1, 1));
+    sized(f, 2);
+    SecantMono mono(f, 1, 1.0);
+    double x[] = {2.3}, h[] = {1e-4};
+    const std::string solution = printed([&](FILE* out) { mono.check_x_derivatives(out, x, h); });
+    EXPECT_EQ(solution.rfind("Value    1.51658\n\n", 0), 0u) << solution;
+    EXPECT_EQ(expectPrintedChecksAgree(solution), 4);
+    double y[] = {1.5, 2.3}, k[] = {1e-4, 1e-4};
+    const std::string equation = printed([&](FILE* out) { mono.check_f_derivatives(out, y, k); });
+    EXPECT_NE(equation.find("Dependencies\n\tvar 0 : 1\n\tvar 1 : 1\n"), std::string::npos);
+    EXPECT_EQ(expectPrintedChecksAgree(equation), 2 + 3 + 4 + 5);
+}
+
+TEST_F(MonoFunctions, ZeroDerivativeInURaisesTheDomainFlagInsteadOfInfinities) {
+    // f = (u - 1)^2 - x at x = 0: u = 1 where df/du = 0; 1/0 is infinite, not NaN.
+    auto* shifted = new Sum1;
+    shifted->set_scalars2(1, -1);
+    shifted->tie1(y[0]);
+    auto* square = new Square;
+    square->tiep1(shifted);
+    Sum2 f;
+    f.set_scalars3(1, -1, 0);
+    f.tiep2(square, term(1, 1, 1));
+    sized(f, 2);
+    FixedMono mono(f, 1, 1.0);
+    testing::evaluate(*mono.uNode(), {0.0}, 4);
+    EXPECT_EQ(Expression::sError, 1);
+    EXPECT_EQ(mono.uNode()->value(), 1.0);
+    for (int k = 1; k <= 4; ++k) EXPECT_EQ(mono.uNode()->block()[k], 0.0) << "order " << k;
+
+    Expression::sError = 0;
+    mono.uNode()->evaluateAt(std::vector<double>{0.0}.data(), 4, 0);
+    EXPECT_EQ(Expression::sError, 1);
+    EXPECT_TRUE(std::isfinite(mono.uNode()->d1(0)));
+}
+
+TEST_F(MonoFunctions, NoRootIsReportedAndRaisesTheDomainFlag) {
+    // f = u^2 + x: no real root for x = 1.
+    Sum2 f;
+    f.tiep2(term(0, 2, 1), term(1, 1, 1));
+    sized(f, 2);
+    SecantMono mono(f, 1, 0.5);
+    ::testing::internal::CaptureStderr();
+    testing::evaluate(*mono.uNode(), {1.0}, 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Monofunc: cannot find solution\n");
+    EXPECT_EQ(Expression::sError, 1);
+}
+
+TEST_F(MonoFunctions, MissingEquationIsReportedWithoutEvaluation) {
+    Sum2 f;  // sized for a different number of variables
+    f.tiep2(term(0, 2, 1), term(1, 1, 1));
+    sized(f, 2);
+    FixedMono mono(f, 3, 1.0);
+    mono.uNode()->setName("u");
+    ::testing::internal::CaptureStderr();
+    testing::evaluate(*mono.uNode(), {1.0, 2.0, 3.0}, 2);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Error : \"u\" is not linked to a function of 4 variables.\n");
+    EXPECT_EQ(Expression::sError, 1);
+    EXPECT_EQ(mono.uNode()->value(), 1.0);
+}
+
+// ---------------------------------------------------------------- systems
+
+// u solved with the damped Newton solver from the origin.
+class NewtonSystem : public VectFunc {
+   public:
+    using VectFunc::VectFunc;
+    void calculate_u() override {
+        std::vector<double> start(n, 0.5);
+        solveWithNewton(start.data());
+    }
+};
+
+// u given directly.
+class FixedSystem : public VectFunc {
+   public:
+    FixedSystem(int n, int nv, int nx, std::vector<double> root)
+        : VectFunc(n, nv, nx), root_(std::move(root)) {}
+    void calculate_u() override {
+        for (int m = 0; m < n; ++m) uvnodes[m]->value() = root_[m];
+    }
+
+   private:
+    std::vector<double> root_;
+};
+
+class ImplicitSystems : public ::testing::Test {
+   protected:
+    // Variables of the equations: u0, u1, v0, v1.
+    Inputs y{4};
+    XFunc out[2];
+    std::vector<std::unique_ptr<Expression>> equations;
+
+    void SetUp() override {
+        Expression::sError = 0;
+        for (int k = 0; k < 2; ++k) {
+            out[k].holdAsMember();
+            out[k].setName(k == 0 ? "u0" : "u1");
+        }
+    }
+
+    // a*u0 + b*u1 + c*v_k.
+    Expression& linear(double a, double b, double c, int k) {
+        auto* s = new Sum;
+        s->number_of_terms(3);
+        s->tie_(&y[0], &y[1], &y[2 + k]);
+        s->set_scalars_(a, b, c, 0.0);
+        return adopt(s);
+    }
+    Expression& adopt(Expression* e) {
+        e->number_of_variables(4);
+        e->analyze_dependencies();
+        equations.emplace_back(e);
+        return *e;
+    }
+    // f0 = u0 - v0^2 v1, f1 = u1 + u0 u1 - v1: u0 = v0^2 v1, u1 = v1 / (1 + v0^2 v1).
+    void nonlinear(VectFunc& system) {
+        auto* v0sq = new Square;
+        v0sq->tie1(y[2]);
+        auto* p = new Product;
+        p->tiep2(v0sq, &y[3]);
+        auto* f0 = new Sum2;
+        f0->set_scalars3(1, -1, 0);
+        f0->tiep2(&y[0], p);
+        auto* u0u1 = new Product;
+        u0u1->tie2(y[0], y[1]);
+        auto* f1 = new Sum;
+        f1->number_of_terms(3);
+        f1->tie_(&y[1], u0u1, &y[3]);
+        f1->set_scalars_(1.0, 1.0, -1.0, 0.0);
+        system.tie_f_node(0, adopt(f0));
+        system.tie_f_node(1, adopt(f1));
+    }
+    // The same equations in v0 = x0 x1, v1 = exp(x1), nodes over the outer variables x0, x1.
+    Inputs x{2};
+    Product v0;
+    Exponential v1;
+    void throughIntermediates(VectFunc& system) {
+        v0.tie2(x[0], x[1]);
+        v1.set_scalars3(0, 1, 1);
+        v1.tie1(x[1]);
+        for (Expression* v : {static_cast<Expression*>(&v0), static_cast<Expression*>(&v1)}) {
+            v->number_of_variables(2);
+            v->analyze_dependencies();
+        }
+        nonlinear(system);
+        system.tie_v_nodes(&v0, &v1);
+    }
+    static double closedU0(double v0, double v1) { return v0 * v0 * v1; }
+    static double closedU1(double v0, double v1) { return v1 / (1 + v0 * v0 * v1); }
+};
+
+TEST_F(ImplicitSystems, LinearSystemGivesTheInverseMatrixAndNoHigherDerivatives) {
+    // 2 u0 + u1 = v0, u0 + 3 u1 = v1: du/dv = A^-1 = [[0.6, -0.2], [-0.2, 0.4]].
+    NewtonSystem system(2, 2, -1);
+    system.tie_f_node(0, linear(2, 1, -1, 0));
+    system.tie_f_node(1, linear(1, 3, -1, 1));
+    system.tie_u_nodes(&out[0], &out[1]);
+    const std::vector<double> v{1.0, 2.0};
+    Sum2 both;  // an outer graph sharing the system through both output nodes
+    both.tie2(out[0], out[1]);
+    testing::evaluate(both, v, 4);
+    EXPECT_EQ(Expression::sError, 0);
+    const double inverse[2][2] = {{0.6, -0.2}, {-0.2, 0.4}};
+    for (int k = 0; k < 2; ++k) {
+        expectDerivatives(
+            out[k], 4,
+            [&](const std::vector<int>& c) {
+                if (c[0] + c[1] == 0) return inverse[k][0] * v[0] + inverse[k][1] * v[1];
+                if (c[0] + c[1] == 1) return inverse[k][c[0] ? 0 : 1];
+                return 0.0;
+            },
+            1e-12);
+    }
+    EXPECT_NEAR(both.value(), 0.4 * v[0] + 0.2 * v[1], 1e-12);
+    EXPECT_EQ(printed([&](FILE* f) { out[1].printFormula(f); }), "u1 (XFunc 1)\n");
+    EXPECT_STREQ(out[0].getType(), "XFunc");
+}
+
+TEST_F(ImplicitSystems, NonlinearSystemMatchesItsClosedFormToFourthOrder) {
+    NewtonSystem system(2, 2, -1);
+    nonlinear(system);
+    system.tie_u_nodes(&out[0], &out[1]);
+    const std::vector<double> v{0.7, 1.2};
+    testing::evaluate(out[0], v, 4);
+    testing::evaluate(out[1], v, 4);  // computed with the system: no second solve needed
+    EXPECT_NEAR(out[0].value(), closedU0(v[0], v[1]), 1e-13);
+    EXPECT_NEAR(out[1].value(), closedU1(v[0], v[1]), 1e-13);
+    // u0 = v0^2 v1 has the derivatives of a monomial.
+    expectDerivatives(
+        out[0], 4,
+        [&](const std::vector<int>& c) {
+            if (c[1] > 1 || c[0] > 2) return 0.0;
+            const double a = c[0] == 0 ? v[0] * v[0] : c[0] == 1 ? 2 * v[0] : 2;
+            return a * (c[1] == 0 ? v[1] : 1);
+        },
+        1e-12);
+    expectMatchesDifferences(out[1], v, 1e-3, 1e-6);
+    EXPECT_NEAR(system.d3f(1, 0, 1, 1), system.d3f(1, 1, 1, 0), 0);
+    EXPECT_EQ(system.d3f(1, 0, 0, 1), 0);  // d3 of u1 + u0 u1 in u0, u0, u1
+    EXPECT_EQ(system.d4f(0, 9, 0, 0, 0), 0);
+}
+
+TEST_F(ImplicitSystems, IntermediateVariablesCarryTheDerivativesToTheOuterVariables) {
+    NewtonSystem system(2, 2, 2);
+    throughIntermediates(system);
+    system.tie_u_nodes(&out[0], &out[1]);
+    const std::vector<double> at{0.6, 0.3};
+    testing::evaluate(out[1], at, 4);
+    EXPECT_NEAR(out[1].value(), closedU1(at[0] * at[1], std::exp(at[1])), 1e-13);
+    expectMatchesDifferences(out[0], at, 1e-3, 1e-6);
+    expectMatchesDifferences(out[1], at, 1e-3, 1e-6);
+    // Pure derivatives: the diagonal of the full ones.
+    testing::evaluate(out[1], at, 4);
+    const double full = out[1].d4(1, 1, 1, 1);
+    out[1].evaluateAt(at.data(), 4, 1);
+    EXPECT_NEAR(out[1].d4(1, 1, 1, 1), full, 1e-10 * std::fabs(full));
+
+    // u as a function of v alone, through the uv nodes.
+    const std::vector<double> v{0.7, 1.2};
+    Expression& u1v = *system.uvnodes[1];
+    testing::evaluate(u1v, v, 4);
+    EXPECT_NEAR(u1v.value(), closedU1(v[0], v[1]), 1e-13);
+    expectMatchesDifferences(u1v, v, 1e-3, 1e-6);
+}
+
+TEST_F(ImplicitSystems, PrintedChecksOfTheOutputAndUvNodesAgree) {
+    NewtonSystem system(2, 2, 2);
+    throughIntermediates(system);
+    system.tie_u_node(0, out[0]);  // the second output node is created by the check
+    double at[] = {0.6, 0.3}, h[] = {1e-4, 1e-4};
+    ::testing::internal::CaptureStdout();
+    const std::string checks = printed([&](FILE* f) { system.check_x_derivatives(f, at, h); });
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "Variable (0) u0\n------------------------------------\n\n"
+              "Variable (1) noname\n------------------------------------\n\n");
+    EXPECT_EQ(expectPrintedChecksAgree(checks), 2 * (2 + 3 + 4 + 5));
+    double v[] = {0.7, 1.2};
+    ::testing::internal::CaptureStdout();
+    const std::string uchecks = printed([&](FILE* f) { system.check_u_derivatives(f, v, h); });
+    const std::string headers = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(headers.find("----------------------------------\nCheck u(1) node (no name)\n"
+                           "----------------------------------\n\n"),
+              std::string::npos);
+    EXPECT_EQ(expectPrintedChecksAgree(uchecks), 2 * (2 + 3 + 4 + 5));
+}
+
+TEST_F(ImplicitSystems, SingularJacobianRaisesTheDomainFlagInsteadOfKeepingAnotherSolution) {
+    // u0 + u1 = v0 and 2 u0 + 2 u1 = 2 v1: df/du singular everywhere.
+    FixedSystem system(2, 2, -1, {0.5, 0.5});
+    system.tie_f_node(0, linear(1, 1, -1, 0));
+    system.tie_f_node(1, linear(2, 2, -2, 1));
+    system.tie_u_nodes(&out[0], &out[1]);
+    ::testing::internal::CaptureStdout();
+    testing::evaluate(out[0], {1.0, 1.0}, 2);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Singular matrix\n");
+    EXPECT_EQ(Expression::sError, 1);
+    EXPECT_EQ(out[0].value(), 0.5);
+    for (int k : {1, 2, 3, 4, 5}) EXPECT_EQ(out[0].block()[k], 0.0);
+}
+
+TEST_F(ImplicitSystems, MissingEquationIsReportedWithoutEvaluation) {
+    FixedSystem system(2, 2, -1, {0.5, 0.5});
+    system.tie_f_node(0, linear(1, 1, -1, 0));
+    system.tie_u_nodes(&out[0], &out[1]);
+    ::testing::internal::CaptureStderr();
+    testing::evaluate(out[0], {1.0, 1.0}, 2);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Error : \"u0\" (f 1) is not linked to another expression.\n");
+    EXPECT_EQ(Expression::sError, 1);
+
+    XFunc loose;
+    ::testing::internal::CaptureStderr();
+    loose.calculate(1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error : \"noname\" is not linked.\n");
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,274 @@
+// Saturation states of a pure fluid: van der Waals coexistence in reduced units, the
+// coexistence identities, the saturation temperature as the inverse of the saturation
+// pressure, imposed offsets and curved interfaces, rejected trial points, and conodes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fluid/FluidPhase.h"
+#include "fluid/TestFluids.h"
+#include "fluid/TextFiles.h"
+#include "numerics/CallbackProbe.h"
+
+namespace vornex {
+namespace {
+
+using testing::fileLines;
+using testing::kVdwA;
+using testing::kVdwB;
+using testing::makeVanDerWaals;
+using testing::numbersOf;
+using testing::vdwCritical;
+
+class VanDerWaalsSaturation : public ::testing::Test {
+   protected:
+    test::ScratchFolder folder;  // tests write their files side by side
+    // Saturation at Tr from rough reduced starting volumes.
+    bool saturate(double Tr, double vl0 = 0.55, double vg0 = 3.0) {
+        fluid->temperature(Tr * crit.Tc);
+        fluid->Vl0 = vl0 * crit.Vc;
+        fluid->Vv0 = vg0 * crit.Vc;
+        fluid->calculate_saturation_pressure();
+        return fluid->error == 0;
+    }
+    // Fugacity, pressure and Gibbs energy of one phase at the fluid's T.
+    struct Side {
+        double f, P, G;
+    };
+    Side sideAt(double V) {
+        fluid->calculateFromTV(fluid->T, V, 0);
+        return {fluid->fugacity[0], fluid->P, fluid->G};
+    }
+
+    std::unique_ptr<FluidPhase> fluid = makeVanDerWaals(1, 2.5);
+    testing::VdwCritical crit = vdwCritical(kVdwA, kVdwB);
+};
+
+TEST_F(VanDerWaalsSaturation, ReducedCoexistenceAtTr09And08) {
+    // Maxwell construction of the reduced van der Waals equation Pr = 8Tr/(3v-1) - 3/v^2.
+    struct Reference {
+        double Tr, Pr, vl, vg;
+    };
+    for (const Reference& r : {Reference{0.9, 0.646998, 0.603402, 2.348842},
+                               Reference{0.8, 0.383362, 0.517409, 4.172457}}) {
+        ASSERT_TRUE(saturate(r.Tr)) << "Tr " << r.Tr;
+        EXPECT_NEAR(fluid->P / crit.Pc, r.Pr, 5e-7) << "Tr " << r.Tr;
+        EXPECT_NEAR(fluid->Vl / crit.Vc, r.vl, 5e-7) << "Tr " << r.Tr;
+        EXPECT_NEAR(fluid->Vv / crit.Vc, r.vg, 5e-7) << "Tr " << r.Tr;
+    }
+}
+
+TEST_F(VanDerWaalsSaturation, PhasesHaveEqualFugacityPressureAndGibbsEnergy) {
+    struct Start {
+        double Tr, vl, vg;
+    };
+    for (const auto& [Tr, vl, vg] : {Start{0.6, 0.45, 15.0}, Start{0.75, 0.45, 8.0},
+                                     Start{0.95, 0.6, 4.0}, Start{0.99, 0.7, 2.0}}) {
+        ASSERT_TRUE(saturate(Tr, vl, vg)) << "Tr " << Tr;
+        const double Vl = fluid->Vl, Vv = fluid->Vv;
+        EXPECT_GT(Vv / Vl, 1.0 + 1e-3);
+        const Side l = sideAt(Vl), v = sideAt(Vv);
+        EXPECT_NEAR(l.f / v.f, 1.0, 1e-10) << "Tr " << Tr;
+        EXPECT_NEAR(l.P / v.P, 1.0, 1e-10) << "Tr " << Tr;
+        // The chemical potential from the state functions, a path apart from the fugacity.
+        EXPECT_NEAR((l.G - v.G) / (kGasConstant * fluid->T), 0.0, 1e-10) << "Tr " << Tr;
+    }
+}
+
+TEST_F(VanDerWaalsSaturation, SaturationTemperatureInvertsSaturationPressure) {
+    ASSERT_TRUE(saturate(0.85));
+    const double Psat = fluid->P, Vl = fluid->Vl, Vv = fluid->Vv;
+    fluid->Vl0 = 1.05 * Vl;
+    fluid->Vv0 = 0.9 * Vv;
+    fluid->calculate_saturation_temperature(Psat, 0.87 * crit.Tc);
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_NEAR(fluid->T / crit.Tc, 0.85, 1e-9);
+    EXPECT_NEAR(fluid->Vl / Vl, 1.0, 1e-8);
+    EXPECT_NEAR(fluid->Vv / Vv, 1.0, 1e-8);
+}
+
+TEST_F(VanDerWaalsSaturation, ClausiusClapeyronFromTheSaturationPressure) {
+    // dP/dT = (Hv - Hl) / (T (Vv - Vl)) along the curve.
+    fluid->Vl0 = 0.6 * crit.Vc;
+    fluid->Vv0 = 2.5 * crit.Vc;
+    const double TK = 0.9 * crit.Tc, h = 0.01;
+    const double Psat = fluid->calculateTheSaturationPressure(TK);
+    ASSERT_EQ(fluid->error, 0);
+    const double Hvap = fluid->Hvap, dV = fluid->Vv - fluid->Vl;
+    EXPECT_GT(Hvap, 0.0);
+    EXPECT_NEAR(Psat / crit.Pc, 0.646998, 6e-7);
+    const double Pup = fluid->calculateTheSaturationPressure(TK + h);
+    const double Pdown = fluid->calculateTheSaturationPressure(TK - h);
+    EXPECT_NEAR((Pup - Pdown) / (2 * h), Hvap / (TK * dV), 1e-6 * Hvap / (TK * dV));
+}
+
+TEST_F(VanDerWaalsSaturation, MergedOrReversedTrialVolumesAreRejected) {
+    // Equal starting volumes would be the trivial solution Vl = Vv.
+    EXPECT_FALSE(saturate(0.9, 1.0, 1.0));
+    EXPECT_EQ(fluid->error, 1);
+    EXPECT_FALSE(saturate(0.9, 1.0, 1.000001));
+    // Liquid larger than vapour.
+    EXPECT_FALSE(saturate(0.9, 2.3, 0.6));
+    // A separating volume that the solution does not bracket.
+    fluid->Vsep = 0.4 * crit.Vc;
+    EXPECT_FALSE(saturate(0.9, 0.6, 2.3));
+    fluid->Vsep = crit.Vc;
+    EXPECT_TRUE(saturate(0.9, 0.6, 2.3));
+    // Above the critical temperature there is nothing to find.
+    fluid->Vsep = -1.0;
+    EXPECT_FALSE(saturate(1.05, 0.6, 2.3));
+}
+
+TEST_F(VanDerWaalsSaturation, PressureOffsetBetweenThePhases) {
+    fluid->deltaP = 1e5;
+    ASSERT_TRUE(saturate(0.9, 0.6, 2.3));
+    EXPECT_NEAR(fluid->Pl - fluid->Pv, 1e5, 1e-3);
+    const Side l = sideAt(fluid->Vl), v = sideAt(fluid->Vv);
+    EXPECT_NEAR(l.f / v.f, 1.0, 1e-10);
+
+    // In the temperature solve the vapour is the higher by deltaP and the liquid is at P*.
+    fluid->Vl0 = 0.6 * crit.Vc;
+    fluid->Vv0 = 2.3 * crit.Vc;
+    fluid->calculate_saturation_temperature(0.6 * crit.Pc, 0.9 * crit.Tc);
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_NEAR(fluid->Pv - fluid->Pl, 1e5, 1e-3);
+    EXPECT_NEAR(fluid->Pl, 0.6 * crit.Pc, 1e-3);
+}
+
+TEST_F(VanDerWaalsSaturation, TemperatureOffsetLeavesTheTemperature) {
+    fluid->deltaT = 2.0;
+    for (uint8_t hotter : {0, 1}) {
+        fluid->offsetPhase = hotter;
+        ASSERT_TRUE(saturate(0.9, 0.6, 2.3));
+        EXPECT_DOUBLE_EQ(fluid->T, 0.9 * crit.Tc);
+        // The offset phase is at T + deltaT: equal fugacities with unequal temperatures.
+        const double Vl = fluid->Vl, Vv = fluid->Vv;
+        fluid->calculateFromTV(0.9 * crit.Tc + (hotter ? 0.0 : 2.0), Vl, 0);
+        const double fl = fluid->fugacity[0];
+        fluid->calculateFromTV(0.9 * crit.Tc + (hotter ? 2.0 : 0.0), Vv, 0);
+        EXPECT_NEAR(fl / fluid->fugacity[0], 1.0, 1e-10);
+    }
+}
+
+// A van der Waals fluid with a fixed surface tension, for curved interfaces.
+class TensionFluid : public FluidPhase {
+   public:
+    TensionFluid() : FluidPhase(1, 1, 0) {
+        setInteraction(0, new testing::VanDerWaalsTerm({kVdwA}, {kVdwB}));
+        number_of_components(1);
+        molarMass[0] = testing::kVdwMass;
+    }
+    double calculateSigma(double, double) override { return sigma = 0.01; }
+};
+
+TEST(CurvedInterface, LaplacePressureGoesToTheSideTheModeNames) {
+    TensionFluid fluid;
+    const auto crit = vdwCritical(kVdwA, kVdwB);
+    const double laplace = 2 * 0.01 / 1e-6;
+    for (int mode : {1, 2}) {
+        fluid.capillaryMode = mode;
+        fluid.radius = 1e-6;
+        fluid.temperature(0.9 * crit.Tc);
+        fluid.Vl0 = 0.6 * crit.Vc;
+        fluid.Vv0 = 2.3 * crit.Vc;
+        fluid.calculate_saturation_pressure();
+        ASSERT_EQ(fluid.error, 0) << "mode " << mode;
+        // Mode 1 adds the Laplace term to the liquid, so the bare vapour pressure is the
+        // higher; mode 2 adds it to the vapour.
+        fluid.calculateFromTV(fluid.T, fluid.Vl, 0);
+        const double Pliquid = fluid.P;
+        fluid.calculateFromTV(fluid.T, fluid.Vv, 0);
+        const double Pvapour = fluid.P;
+        const double expected = mode == 1 ? laplace : -laplace;
+        EXPECT_NEAR(Pvapour - Pliquid, expected, 1e-3) << "mode " << mode;
+    }
+    // A curved interface needs a radius.
+    fluid.radius = 0.0;
+    fluid.calculate_saturation_pressure();
+    EXPECT_EQ(fluid.error, 1);
+}
+
+TEST(SaturationStart, MajorComponentAndStartingVolumes) {
+    auto mixture = testing::makeVanDerWaalsMixture();
+    mixture->composition(0.5, 0.5);
+    EXPECT_EQ(mixture->getMajorComponentIndex(), 0);
+    mixture->composition(0.3, 0.7);
+    EXPECT_EQ(mixture->getMajorComponentIndex(), 1);
+
+    auto fluid = makeVanDerWaals();
+    fluid->Vl0 = 1.0;
+    fluid->Vv0 = 2.0;
+    fluid->initializeSaturationVolumesFromT("Xe", 250.0);
+    EXPECT_EQ(fluid->Vl0, 1.0);
+    EXPECT_EQ(fluid->Vv0, 2.0);
+    // Carbon dioxide at 250 K: about 1060 and 37 kg/m3.
+    fluid->initializeSaturationVolumesFromT("CO2", 250.0);
+    EXPECT_NEAR(0.044 / fluid->Vl0, 1060.0, 5.0);
+    EXPECT_NEAR(0.044 / fluid->Vv0, 36.6, 1.0);
+}
+
+// ------------------------------------------------------------------- conodes
+
+class Conode : public VanDerWaalsSaturation {
+   protected:
+    void SetUp() override {
+        fluid->Vl0 = 0.6 * crit.Vc;
+        fluid->Vv0 = 2.3 * crit.Vc;
+        ::testing::internal::CaptureStdout();
+    }
+    std::string printed() { return ::testing::internal::GetCapturedStdout(); }
+};
+
+TEST_F(Conode, FromTemperatureInIgorText) {
+    fluid->calculateTheConodeFromT(0.9 * crit.Tc, 1, "k");
+    const std::string out = printed();
+    EXPECT_NE(out.find("Liquid\n"), std::string::npos);
+    EXPECT_NE(out.find("Vaporisation Enthalpy"), std::string::npos);
+    const auto lines = fileLines("conok");
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "IGOR");
+    EXPECT_EQ(lines[1].rfind("WAVES     Tk\t", 0), 0u);
+    EXPECT_NE(lines[1].find("Sk"), std::string::npos);
+    EXPECT_EQ(lines[2], "BEGIN");
+    const auto liquid = numbersOf(lines[3]), vapour = numbersOf(lines[4]);
+    ASSERT_EQ(liquid.size(), 13u);
+    ASSERT_EQ(vapour.size(), 13u);
+    EXPECT_NEAR(liquid[1] / (crit.Vc * 1e6), 0.603402, 1e-6);
+    EXPECT_NEAR(vapour[1] / (crit.Vc * 1e6), 2.348842, 1e-6);
+    EXPECT_NEAR(liquid[3] / (crit.Pc * 1e-5), 0.646998, 1e-6);
+    EXPECT_NEAR(vapour[3], liquid[3], 1e-6);
+    // H (kJ/mol) - T S (J/(mol K)) is the same Gibbs energy on both sides.
+    EXPECT_NEAR(1000 * liquid[4] - liquid[0] * liquid[12],
+                1000 * vapour[4] - vapour[0] * vapour[12], 1e-2);
+    EXPECT_EQ(lines[5], "END");
+}
+
+TEST_F(Conode, FromPressureAsNumberedTable) {
+    fluid->calculateTheConodeFromP(0.646998 * crit.Pc * 1e-5, 0.88 * crit.Tc, 0, nullptr);
+    printed();
+    ASSERT_EQ(fluid->error, 0);
+    const auto lines = fileLines("conop");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].rfind("#         T(1)\t        V(2)", 0), 0u);
+    EXPECT_NE(lines[0].find("U(12)"), std::string::npos);
+    const auto liquid = numbersOf(lines[1]), vapour = numbersOf(lines[2]);
+    ASSERT_EQ(liquid.size(), 12u);
+    EXPECT_NEAR(liquid[0] / crit.Tc, 0.9, 1e-6);
+    EXPECT_NEAR(vapour[0] / crit.Tc, 0.9, 1e-6);
+    EXPECT_GT(vapour[4], liquid[4]);
+}
+
+TEST_F(Conode, AboveTheCriticalPointWritesNoRow) {
+    fluid->calculateTheConodeFromT(1.1 * crit.Tc, 2, "z");
+    EXPECT_NE(printed().find("Error calculation\n\n"), std::string::npos);
+    const auto lines = fileLines("conoz");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("#     Tz", 0), 0u);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,57 @@
+#include "VornexProgram.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "fluid/FluidCommand.h"
+#include "fluid/FluidPhase.h"
+
+namespace vornex {
+
+namespace {
+
+void printKeywords(std::FILE* out) {
+    auto keywords = FluidPhase::registeredEOSKeywords();
+    if (keywords.empty()) {
+        std::fprintf(out, "  (no model is registered in this program)\n");
+        return;
+    }
+    for (const std::string& k : keywords) std::fprintf(out, "  %s\n", k.c_str());
+}
+
+void printHelp() {
+    std::printf(
+        "Usage: vornex MODEL COMMAND [PARAMETER...] [COMMAND [PARAMETER...]]...\n"
+        "Builds the model named MODEL and runs the commands on it in order. Temperatures are\n"
+        "in K, pressures in bar, volumes in cm3/mol; a parameter left out is asked for on\n"
+        "standard input. Files go to the working directory.\n\nModels:\n");
+    printKeywords(stdout);
+    std::printf("\nCommands:\n");
+    FluidCommandInterpreter::printCommands(stdout);
+    std::printf("\nExample: vornex MODEL TP 300 1    (the state at 300 K and 1 bar)\n");
+}
+
+}  // namespace
+
+int runVornex(int argc, char* const* argv, std::istream& in) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        printHelp();
+        return 0;
+    }
+    std::unique_ptr<FluidPhase> model(FluidPhase::getEOS(argv[1]));
+    if (!model) {
+        // getEOS has said that the keyword is unknown; say which ones are known.
+        std::fprintf(stderr, "Models:\n");
+        printKeywords(stderr);
+        return 2;
+    }
+    if (argc == 2) {
+        printHelp();
+        return 0;
+    }
+    return FluidCommandInterpreter(*model, in).run(argc - 2, argv + 2) ? 0 : 1;
+}
+
+}  // namespace vornex

@@ -26,6 +26,10 @@ WagnerPruss::~WagnerPruss() = default;
 int WagnerPruss::isInstable(double TK, double Vm3) {
     if (TK < 230.0) return 1;
     if (TK >= kWaterCriticalTemperature || !(Vm3 > 0.0)) return 0;
+    // Between the outer spinodals; near the critical density the model has a stable pocket
+    // inside the two-phase region (dP/dV < 0 there), which is no stable state of water.
+    if (getLiquidSpinodalVolume(TK) < Vm3 && Vm3 < getVapourSpinodalVolume(TK)) return 1;
+    // Where the fitted spinodals fall short of the model's own.
     probe_->T = TK;
     probe_->V = Vm3;
     probe_->calculate_Z();

@@ -21,10 +21,10 @@ class WagnerPruss : public WaterEOS {
     explicit WagnerPruss(int phase);
     ~WagnerPruss() override;
 
-    // 1 when the state (T in K, V in m3/mol) is mechanically unstable for this model,
-    // dP/dV > 0 at constant T, which is the region between its two spinodals; 1 for every
-    // V below 230 K, where the model is not used; 0 at and above the critical temperature
-    // 647.096 K. Evaluates a residual term of its own: the fluid's state is not touched.
+    // 1 when the state (T in K, V in m3/mol) lies between the liquid and vapour spinodals
+    // of water (the fitted spinodal volumes, widened to wherever the model itself has
+    // dP/dV > 0); 1 for every V below 230 K, where the model is not used; 0 at and above
+    // the critical temperature 647.096 K. The fluid's state is not touched.
     int isInstable(double TK, double Vm3) override;
     // Surface tension of water (N/m) at the fluid's temperature, stored in `sigma`: the
     // IAPWS equation sigma = 0.2358 t^1.256 (1 - 0.625 t), t = 1 - T/647.096 (IAPWS R1-76,

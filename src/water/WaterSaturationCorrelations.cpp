@@ -299,4 +299,38 @@ void WaterEOS::initializeSaturationVolumesFromP(const char*, double Pbar) {
     Vv0 = start.Vv;
 }
 
+void WaterEOS::calculateTheSaturationTemperature(double Pbar, char print) {
+    double Tstart = water::saturationTemperatureFit(Pbar);
+    Vl0 = water::saturatedLiquidVolumeFitFromP(Pbar);
+    double v = water::saturatedVapourVolumeFitHighP(Pbar);
+    Vv0 = 1e-6 * (v < 0.0 ? 1e6 : v);
+    calculate_saturation_temperature(Pbar * 1e5, Tstart);
+    if (error) {
+        // Below about 1 bar the high-pressure vapour fit starts the search too far from the
+        // vapour (at 0.007 or 0.3 bar it does not converge): try again from the start values
+        // of the pressure fits for every range.
+        water::SearchStart start = water::saturationStartFromP(Pbar);
+        Vl0 = start.Vl;
+        Vv0 = start.Vv;
+        calculate_saturation_temperature(Pbar * 1e5, start.T);
+    }
+    int16_t failed = error;
+    if (print) std::printf("Saturation for P : %12.2f at T : %12.2f\n", P * 1e-5, T);
+    volume(Vl);
+    calculate_state_functions();
+    if (print) {
+        std::puts("Liquid");
+        dump();
+    }
+    double Hliquid = H;
+    volume(Vv);
+    calculate_state_functions();
+    if (print) {
+        std::puts("\nVapour");
+        dump();
+    }
+    Hvap = H - Hliquid;
+    error = failed;
+}
+
 }  // namespace vornex

@@ -1,36 +1,11 @@
-// Saturation and spinodal states of water found by the fluid framework's searches on the
-// object's own model, started from the fits of WaterSaturationCorrelations.h.
-#include <cstdio>
+// Saturated states of given entropy and spinodal states of water, found by the fluid
+// framework's searches on the object's own model, started from the fits of
+// WaterSaturationCorrelations.h.
 
 #include "water/WaterEOS.h"
 #include "water/WaterSaturationCorrelations.h"
 
 namespace vornex {
-
-void WaterEOS::calculateTheSaturationTemperature(double Pbar, char print) {
-    double Tstart = water::saturationTemperatureFit(Pbar);
-    Vl0 = water::saturatedLiquidVolumeFitFromP(Pbar);
-    double v = water::saturatedVapourVolumeFitHighP(Pbar);
-    Vv0 = 1e-6 * (v < 0.0 ? 1e6 : v);
-    calculate_saturation_temperature(Pbar * 1e5, Tstart);
-    int16_t failed = error;
-    if (print) std::printf("Saturation for P : %12.2f at T : %12.2f\n", P * 1e-5, T);
-    volume(Vl);
-    calculate_state_functions();
-    if (print) {
-        std::puts("Liquid");
-        dump();
-    }
-    double Hliquid = H;
-    volume(Vv);
-    calculate_state_functions();
-    if (print) {
-        std::puts("\nVapour");
-        dump();
-    }
-    Hvap = H - Hliquid;
-    error = failed;
-}
 
 namespace {
 

@@ -161,6 +161,22 @@ TEST(BrineDensity, CurveWritersStepToTheEndValue) {
     EXPECT_GT(byDensity.back(), byDensity[1] + 100.0);  // pressure rises along the isochore
 }
 
+TEST(BrineDensity, ConsoleChecksPrintTheState) {
+    SpiveyDensityModel model;
+    ::testing::internal::CaptureStdout();
+    model.test(1);
+    double rho550 = model.density;
+    model.test(3);
+    std::string said = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(said.rfind("T          550 (K)  P          800 (bar)  m            4 (molal)", 0), 0u)
+        << said;
+    // The same density at a lower temperature needs a lower pressure.
+    EXPECT_EQ(model.error, 0);
+    EXPECT_NEAR(model.density, rho550, 1e-6);
+    EXPECT_LT(model.P * 1e-5, 800.0);
+    EXPECT_NE(said.find("T        546.4 (K)"), std::string::npos) << said;
+}
+
 // A table with densities linear in each axis, so that interpolation is exact, and no data at
 // 400 degC and above at 1 bar.
 class PotterBrownTableTest : public ::testing::Test {

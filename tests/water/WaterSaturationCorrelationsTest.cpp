@@ -214,5 +214,35 @@ TEST_F(WaterStartValuesOnTheModel, SaturationStartFromPressureSetsTheTemperature
     EXPECT_DOUBLE_EQ(water.Vv0, 1.8);
 }
 
+TEST_F(WaterStartValuesOnTheModel, SaturationTemperatureFromPressureEndsAsTheSaturatedVapour) {
+    // IAPWS-95 release, Table 8: T (K), p (MPa), rho', rho'' (kg/m3), h', h'' (kJ/kg).
+    struct Row {
+        double T, p, rhoL, rhoV, hL, hV;
+    };
+    for (Row r : {Row{275, 0.000698451167, 999.887406, 0.00550664919, 7.75972202, 2504.28995},
+                  Row{450, 0.932203564, 890.341250, 4.81200360, 749.161585, 2774.41078},
+                  Row{625, 16.9082693, 567.090385, 118.290280, 1686.26976, 2550.71625}}) {
+        water.calculateTheSaturationTemperature(r.p * 10.0, 0);
+        ASSERT_EQ(water.error, 0) << r.T;
+        EXPECT_NEAR(water.T, r.T, 1e-4 * r.T) << r.T;
+        EXPECT_NEAR(kM / water.Vl / r.rhoL, 1.0, 1e-5) << r.T;
+        EXPECT_NEAR(kM / water.Vv / r.rhoV, 1.0, 1e-4) << r.T;
+        EXPECT_EQ(water.V, water.Vv);
+        EXPECT_NEAR(water.Hvap / (kM * 1000.0 * (r.hV - r.hL)), 1.0, 1e-4) << r.T;
+    }
+    // Low pressures where the vapour start of the high-pressure fit alone does not converge.
+    for (double Pbar : {0.3, 0.0698451167}) {
+        water.calculateTheSaturationTemperature(Pbar, 0);
+        EXPECT_EQ(water.error, 0) << Pbar;
+        EXPECT_NEAR(WaterEOS::saturationPressureWagnerPruss(water.T) / (Pbar * 1e5), 1.0, 1e-4);
+    }
+    ::testing::internal::CaptureStdout();
+    water.calculateTheSaturationTemperature(9.32203564, 1);
+    std::string said = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(said.rfind("Saturation for P :         9.32 at T :       450.00\nLiquid\n", 0), 0u)
+        << said;
+    EXPECT_NE(said.find("\nVapour\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vornex

@@ -4,6 +4,7 @@
 // compute the density. A failed calculation raises the phase error flag.
 #pragma once
 
+#include <cmath>
 #include <functional>
 #include <string>
 
@@ -94,8 +95,10 @@ class DensityModel : public Phase {
 };
 
 // The points start, start + step, ... up to end, the last one exactly end (step > 0).
+// Nothing when a bound is not a number.
 template <typename Action>
 void forEachClampedStep(double start, double end, double step, Action action) {
+    if (!std::isfinite(start) || !std::isfinite(end) || !(step > 0.0)) return;
     for (int i = 0;; ++i) {
         double v = start + i * step;
         if (v >= end) {

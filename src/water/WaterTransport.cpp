@@ -158,6 +158,13 @@ void WaterEOS::calculateTransportProperties(double TK, double Vm3, FILE* out, ch
 
 void WaterEOS::calculateTransportGrid(double T0, double T1, double V0, double V1,
                                       const char* suffix) {
+    if (!(T0 > 0.0) || !(V0 > 0.0) || !std::isfinite(T1) || !std::isfinite(V1)) {
+        std::fprintf(stderr,
+                     "calculateTransportGrid: temperatures and molar volumes must be positive "
+                     "numbers (T0 %g K, V0 %g m3/mol)\n",
+                     T0, V0);
+        return;
+    }
     if (!OutputFiles::checkSuffix(suffix)) return;
     OutputFile file;
     if (!file.open(std::string("transport") + suffix)) return;

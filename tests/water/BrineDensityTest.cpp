@@ -159,6 +159,11 @@ TEST(BrineDensity, CurveWritersStepToTheEndValue) {
     EXPECT_NEAR(byDensity[1], 50.0, 1e-3);
     for (std::size_t i = 0; i < byDensity.size(); ++i) EXPECT_NEAR(byVolume[i], byDensity[i], 1e-6);
     EXPECT_GT(byDensity.back(), byDensity[1] + 100.0);  // pressure rises along the isochore
+
+    // Bounds that are not numbers give no curve rather than an endless one.
+    CurveArray none;
+    model.calculate_isochor(1.0, rho0, 0, std::nan(""), 320.0, 6, "", &none);
+    EXPECT_TRUE(none.empty());
 }
 
 TEST(BrineDensity, ConsoleChecksPrintTheState) {

@@ -20,9 +20,9 @@
 namespace vornex {
 namespace {
 
+using testing::fileLines;
 using testing::firstLineWritten;
 using testing::numbersOf;
-using testing::fileLines;
 
 class WaterPropertiesTest : public ::testing::Test {
    protected:
@@ -278,6 +278,13 @@ TEST_F(WaterPropertiesTest, TransportGridMarksEachUnstableStretchOnce) {
     }
     EXPECT_TRUE(previousNaN);
     EXPECT_GE(stretches, 2);
+
+    // A grid that would never end is refused.
+    ::testing::internal::CaptureStderr();
+    water.calculateTransportGrid(600.0, 600.0, -1.0, 3.0e-4, "bad");
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("calculateTransportGrid"),
+              std::string::npos);
+    EXPECT_TRUE(fileLines("transportbad").empty());
 }
 
 }  // namespace

@@ -21,10 +21,11 @@ class WagnerPruss : public WaterEOS {
     explicit WagnerPruss(int phase);
     ~WagnerPruss() override;
 
-    // 1 when the state (T in K, V in m3/mol) lies between the liquid and vapour spinodals
-    // of water (the fitted spinodal volumes, widened to wherever the model itself has
-    // dP/dV > 0); 1 for every V below 230 K, where the model is not used; 0 at and above
-    // the critical temperature 647.096 K. The fluid's state is not touched.
+    // 1 when the state (T in K, V in m3/mol) lies between the liquid and the vapour
+    // spinodal of the model, the outermost volumes where dP/dV = 0 (the pockets with
+    // dP/dV < 0 that the model has near the critical density inside this range are no
+    // stable states); 1 for every V below 230 K, where the model is not used; 0 at and
+    // above the critical temperature 647.096 K. The fluid's state is not touched.
     int isInstable(double TK, double Vm3) override;
     // Surface tension of water (N/m) at the fluid's temperature, stored in `sigma`: the
     // IAPWS equation sigma = 0.2358 t^1.256 (1 - 0.625 t), t = 1 - T/647.096 (IAPWS R1-76,
@@ -40,9 +41,22 @@ class WagnerPruss : public WaterEOS {
     // The decompression, flow, shock-wave, superheat, nucleation and vaporization studies
     // of water and the inclusion-data driver join the class here.
 
+    // The liquid and vapour spinodal volumes (m3/mol) of the model at T (K); false when
+    // they cannot be found (then the volumes are not set).
+    bool spinodalVolumes(double TK, double& liquid, double& vapour);
+
    private:
-    // The residual term that isInstable evaluates, apart from the fluid's own.
+    bool probeIsUnstable(double TK, double Vm3);
+    double spinodalBetween(double TK, double stableV, double unstableV);
+    bool outerSpinodals(double TK);
+
+    // The residual term that the stability tests evaluate, apart from the fluid's own.
     std::unique_ptr<Wagner> probe_;
+    // Spinodals of the last temperature asked for.
+    double spinodalT_ = -1.0;
+    bool spinodalsFound_ = false;
+    double liquidSpinodal_ = 0.0;
+    double vapourSpinodal_ = 0.0;
 };
 
 // Registers the water models in the model factory ("wagner": WagnerPruss(2)). Programs

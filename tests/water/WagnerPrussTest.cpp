@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "water/WagnerPruss.h"
 
@@ -85,11 +86,24 @@ TEST_F(WagnerPrussTest, InstabilityBetweenTheSpinodals) {
 }
 
 // The old rounded spinodal fits left the range 633.6 to 646.6 K without an unstable
-// volume and called 100 cm3/mol unstable between 647.1 and 647.13 K, above Tc.
+// volume and called 100 cm3/mol unstable between 647.1 and 647.13 K, above Tc. The model
+// itself has a pocket with dP/dV < 0 around the critical density inside the unstable
+// range; it is reported unstable too.
 TEST_F(WagnerPrussTest, InstabilityFollowsTheModelUpToTheCriticalPoint) {
-    for (double T : {634.0, 640.0, 646.0, 646.9})
+    for (double T : {230.0, 300.0, 500.0, 634.0, 640.0, 646.0, 646.9, 647.09}) {
         EXPECT_EQ(water.isInstable(T, kWaterCriticalVolume), 1) << T;
-    EXPECT_EQ(water.isInstable(646.9, 2e-5), 0);
+        double Vl = 0, Vv = 0;
+        ASSERT_TRUE(water.spinodalVolumes(T, Vl, Vv)) << T;
+        // The spinodals are where the model's dP/dV changes sign.
+        for (auto [V, unstable] : {std::pair{Vl * (1 - 1e-6), false},
+                                   {Vl * (1 + 1e-6), true},
+                                   {Vv * (1 - 1e-6), true},
+                                   {Vv * (1 + 1e-6), false}}) {
+            water.calculateFromTV(T, V, 0);
+            EXPECT_EQ(water.dPdV > 0, unstable) << T << " K " << V;
+            EXPECT_EQ(water.isInstable(T, V), unstable ? 1 : 0) << T << " K " << V;
+        }
+    }
     for (double T : {647.096, 647.1, 647.12})
         for (double V : {5.6e-5, 1e-4}) EXPECT_EQ(water.isInstable(T, V), 0) << T;
 }

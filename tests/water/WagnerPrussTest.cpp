@@ -75,6 +75,24 @@ TEST_F(WagnerPrussTest, PressureThenVolumeRoundTrip) {
     }
 }
 
+// Identities of the model's state functions: G = H - TS, Cp = (dH/dT)_P and
+// Cp - Cv = T (dP/dT)_V^2 / (-(dP/dV)_T), across liquid, vapour and supercritical states.
+TEST_F(WagnerPrussTest, StateFunctionIdentities) {
+    for (const CheckPoint& c : kTable7) {
+        water.calculateFromTV(c.T, kM / c.rho, 0);
+        EXPECT_NEAR(water.G, water.H - c.T * water.S, 1e-9 * std::fabs(water.H) + 1e-6);
+        EXPECT_NEAR(water.Cp - water.Cv, c.T * water.dPdT * water.dPdT / -water.dPdV,
+                    1e-8 * water.Cp);
+        const double Cp = water.Cp, P = water.P, h = 1e-5;
+        water.set_the_phase_as(5);
+        water.Vv0 = water.V;
+        water.calculateFromTP(c.T + h, P * 1e-5, 0);
+        const double Hplus = water.H;
+        water.calculateFromTP(c.T - h, P * 1e-5, 0);
+        EXPECT_NEAR((Hplus - water.H) / (2 * h), Cp, 1e-5 * Cp) << c.T << " K " << c.rho;
+    }
+}
+
 // ------------------------------------------------------------------ instability
 
 TEST_F(WagnerPrussTest, InstabilityBetweenTheSpinodals) {

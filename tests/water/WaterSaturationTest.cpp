@@ -33,8 +33,13 @@ TEST(WaterSaturationTest, SaturationMatchesTable8) {
         EXPECT_NEAR(water.P, s.p * 1e6, 1e-5 * s.p * 1e6) << s.T;
         EXPECT_NEAR(kM / water.Vl, s.rhoL, 1e-6 * s.rhoL) << s.T;
         EXPECT_NEAR(kM / water.Vv, s.rhoV, 1e-6 * s.rhoV) << s.T;
-        // Both phases at the saturation pressure with equal fugacities.
+        // Both phases at the saturation pressure with equal Gibbs energies.
         EXPECT_NEAR(water.Pl, water.Pv, 1e-7 * water.P) << s.T;
+        const double Vl = water.Vl, Vv = water.Vv;
+        water.calculateFromTV(s.T, Vl, 0);
+        const double Gl = water.G;
+        water.calculateFromTV(s.T, Vv, 0);
+        EXPECT_NEAR(water.G, Gl, 1e-8 * std::fabs(Gl)) << s.T;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "VornexProgram.h"
+#include "water/WagnerPruss.h"
 
 int main(int argc, char** argv) {
+    vornex::registerWaterModels();
     return vornex::runVornex(argc, argv);
 }

@@ -1,0 +1,181 @@
+#include "water/DensityModel.h"
+
+#include <cstdio>
+
+#include "numerics/Solver.h"
+#include "water/WaterEOS.h"
+
+namespace vornex {
+
+namespace {
+
+struct SaltData {
+    double molarMass;  // kg/mol
+    double nuPlus, nuMinus;
+    double zPlus;
+};
+
+// NaCl, LiCl, CaCl2, KCl, MgCl2 and the two further 2:1 chlorides; every anion is Cl-.
+constexpr SaltData kSalts[7] = {
+    {0.058443, 1, 1, 1}, {0.042394, 1, 1, 1}, {0.110986, 1, 2, 2}, {0.074551, 1, 1, 1},
+    {0.095236, 1, 2, 2}, {0.158536, 1, 2, 2}, {0.206286, 1, 2, 2},
+};
+
+const char* const kIsothermNames[6] = {"T", "P", "m", "rho", "V", "Vphi"};
+
+}  // namespace
+
+DensityModel::DensityModel() {
+    setSystemType(DM_NaCl);
+    error = 0;
+}
+
+DensityModel::~DensityModel() = default;
+
+void DensityModel::setSystemType(int type) {
+    systemType = type;
+    const SaltData& salt = (type >= 1 && type <= 6) ? kSalts[type] : kSalts[0];
+    saltMolarMass = salt.molarMass;
+    nuPlus = salt.nuPlus;
+    nuMinus = salt.nuMinus;
+    nu = nuPlus + nuMinus;
+    zPlus = salt.zPlus;
+    zMinus = -1.0;
+}
+
+void DensityModel::molality(double molal) {
+    m = molal;
+    double x = m * kWaterMolarMass / (1.0 + m * kWaterMolarMass);
+    meanMolarMass = (1.0 - x) * kWaterMolarMass + x * saltMolarMass;
+}
+
+double DensityModel::calculate_density() {
+    return 0.0;
+}
+
+double DensityModel::equation_for_pressure(double Pbar, void*) {
+    pressure(Pbar);
+    double rhoNow = calculate_density();
+    if (error) equationError = 1;
+    return rhoNow - targetValue_;
+}
+
+void DensityModel::calculate_pressure(double rhoTarget) {
+    solvePressure(static_cast<EquationFunction>(&DensityModel::equation_for_pressure), rhoTarget);
+}
+
+bool DensityModel::solvePressure(EquationFunction residual, double target) {
+    targetValue_ = target;
+    Secant secant;
+    secant.equation = this;
+    secant.function = residual;
+    secant.x0 = P * 1e-5;
+    secant.x1 = P * 1.0001e-5;
+    secant.tolerance = 1e-7;
+    secant.itermax = 15;
+    double root = secant.solve();
+    if (secant.error == 0) {
+        // Leave the state at the root, not at the last trial of the secant.
+        (this->*residual)(root, nullptr);
+        equationError = 0;
+        if (!error) return true;
+    }
+    std::fprintf(stderr,
+                 "DensityModel: failed to calculate pressure for T=%lf K and V=%lf cm3/mol\n", T,
+                 V * 1e6);
+    error = 1;
+    P = 1e7;
+    return false;
+}
+
+bool DensityModel::openCurveFile(CurveOutput& out, const char* suffix, const char* const* names,
+                                 int columns) {
+    if (!out.isIgor()) return true;
+    if (!out.open(std::string("res") + suffix + ".txt")) return false;
+    out.print("IGOR\nWAVES");
+    for (int i = 0; i < columns; ++i) out.print(i == 0 ? " %5s%1s" : " %11s%1s", names[i], suffix);
+    out.print(" \nBEGIN\n");
+    return true;
+}
+
+void DensityModel::writeRow(CurveOutput& out, int columns) {
+    calculate_density();
+    if (error) return;
+    double values[6] = {T, P * 1e-5, m, density, V * 1e6, apparentMolarVolume};
+    for (int i = 0; i < columns; ++i) out.print(i == 0 ? "%12lf" : " %12lf", values[i]);
+    out.print("\n");
+}
+
+void DensityModel::traceCurve(char flag, const char* suffix, int columns, double start, double end,
+                              double step, const std::function<void(double)>& set) {
+    CurveOutput out(flag);
+    if (!openCurveFile(out, suffix, kIsothermNames, columns)) return;
+    forEachClampedStep(start, end, step, [&](double value) {
+        set(value);
+        writeRow(out, columns);
+    });
+    if (out.isIgor()) out.print("END\n");
+}
+
+void DensityModel::calculate_isotherm_isobar(double TK, double Pbar, double m0, double m1,
+                                             char flag, const char* suffix) {
+    temperature(TK);
+    pressure(Pbar);
+    traceCurve(flag, suffix, 6, m0, m1, 0.05, [this](double molal) { molality(molal); });
+}
+
+void DensityModel::calculate_isobar(double molal, double Pbar, double T0, double T1, char flag,
+                                    const char* suffix) {
+    molality(molal);
+    pressure(Pbar);
+    traceCurve(flag, suffix, 6, T0, T1, 1.0, [this](double TK) { temperature(TK); });
+}
+
+void DensityModel::calculate_rho_P_curves(double TK, double molal, double P0, double P1, char flag,
+                                          const char* suffix) {
+    temperature(TK);
+    molality(molal);
+    traceCurve(flag, suffix, 5, P0, P1, 1.0, [this](double Pbar) { pressure(Pbar); });
+}
+
+void DensityModel::calculate_isochor(double molal, double x, int mode, double T0, double T1,
+                                     char flag, const char* suffix, CurveArray* array) {
+    CurveOutput out(flag, array);
+    if (!openCurveFile(out, suffix, kIsothermNames, 5)) return;
+    molality(molal);
+    pressure(100.0);
+    double target = mode == 1 ? meanMolarMass / x * 1e6 : x;
+    forEachClampedStep(T0, T1, 1.0, [&](double TK) {
+        temperature(TK);
+        calculate_pressure(target);
+        if (error) return;
+        if (out.isArray()) {
+            out.row({T, P * 1e-5});
+        } else {
+            out.print("%12lf %12lf %12lf %12lf %12lf\n", T, P * 1e-5, m, density, V * 1e6);
+        }
+    });
+    if (out.isIgor()) out.print("END\n");
+}
+
+void DensityModel::test(int k) {
+    if (k == 2) {
+        calculate_rho_P_curves(550.0, 4.0, 1.0, 2000.0, 1, "");
+        return;
+    }
+    temperature(550.0);
+    pressure(800.0);
+    molality(4.0);
+    calculate_density();
+    if (k == 3) {
+        temperature(546.4);
+        pressure(100.0);
+        calculate_pressure(density);
+    }
+    std::printf(
+        "T %12lg (K)  P %12lg (bar)  m %12lg (molal)  d %12lg (kg/m3)  V %12lg (m3/mol)  Vs "
+        "%12lg (dm3/kg) \n",
+        T, P * 1e-5, m, density, V, specificVolume * 1e3);
+}
+
+}  // namespace vornex

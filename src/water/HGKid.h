@@ -1,0 +1,34 @@
+// HGKid: the ideal-gas Helmholtz energy of the Haar-Gallagher-Kell water formulation as a
+// function of temperature alone (Haar, Gallagher and Kell, NBS/NRC Steam Tables, 1984):
+//     F = 1 + (C1/x + C2) ln x + sum_{i=3..18} C_i x^(i-6) - 7.6180802 - 4328.455039/T,
+//     a = -1.0000532256309838 F,  x = T/100 K.
+// The root is a leaf whose value and pure temperature derivatives the term writes; it has no
+// volume dependence. While the fluid computes fugacities the term is the reduced ideal-gas
+// expression 15.1667 - ln(0.4615 T 18.015268/0.101325) - 1.35115.
+#pragma once
+
+#include "fluid/Ideal.h"
+
+namespace vornex {
+
+class HGKid : public Ideal {
+   public:
+    HGKid();
+    ~HGKid() override;
+
+    // The root gets count + 2 variables and depends on T only.
+    void number_of_components(int count) override;
+    // Value and the four pure T derivatives of the root.
+    void calculate_fixed_parameters() override;
+    void calculate_high_order_parameters() override {}
+
+    // a and its derivatives d^k a / dT^k, k = 0..4, at T (K) in the normal and in the
+    // fugacity form.
+    static void normalForm(double TK, double* a);
+    static void fugacityForm(double TK, double* a);
+
+   private:
+    Leaf leaf_;
+};
+
+}  // namespace vornex

@@ -1,0 +1,190 @@
+// WaterEOS: the base of every water equation of state, a FluidPhase carrying the water
+// constants the fluid framework needs (molar mass 0.018015268 kg/mol, critical molar volume
+// 0.018015268/322 m3/mol, critical molar entropy 79.394 J/(mol K), the start of the
+// critical-point search at 650 K and 6e-5 m3/mol, curves traced down to 230 K), the results
+// of the last brine-activity calculation, and the water correlations: saturation and
+// spinodal auxiliaries, activity, osmotic and ice properties of H2O-NaCl, brine volumes,
+// dielectric constants, viscosity, thermal conductivity and the ice curves.
+//
+// Units inside: T in K, P in Pa (bar where an argument says so), V in m3/mol, molar mass
+// kg/mol, molar entropy J/(mol K). The correlations that need no state are static; the
+// others act on the object's own equation of state (whatever water model it is) and leave
+// their state in it.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "fluid/FluidPhase.h"
+
+namespace vornex {
+
+// Critical constants of water shared by every water model (IAPWS-95 values).
+inline constexpr double kWaterMolarMass = 0.018015268;                 // kg/mol
+inline constexpr double kWaterCriticalTemperature = 647.096;           // K
+inline constexpr double kWaterCriticalPressure = 2.2064e7;             // Pa
+inline constexpr double kWaterCriticalDensity = 322.0;                 // kg/m3
+inline constexpr double kWaterCriticalVolume = 5.5948037267080745e-5;  // m3/mol, M/322
+inline constexpr double kWaterCriticalEntropy = 79.394;                // J/(mol K)
+
+// Spinodal molar volumes of water (m3/mol) from fits on the reference equation of state,
+// T in K below 647.096 K.
+double getVapourSpinodalVolume(double TK);
+double getLiquidSpinodalVolume(double TK);
+
+class WaterEOS : public FluidPhase {
+   public:
+    // The FluidPhase part with the same arguments (residual term count, phase selector,
+    // extra volume term), then the water constants.
+    WaterEOS(int nTerms, int phase, char extraTerm);
+    ~WaterEOS() override;
+
+    // ------------------------------------------------ results of the activity models
+    double saltMolality = 0.0;             // NaCl molality of the last osmotic or ice calculation
+    double waterActivity = 1.0;            // water activity of that calculation
+    double osmoticCoefficient = 1.0;       // osmotic coefficient of that calculation
+    double meanActivityCoefficient = 1.0;  // mean ionic activity coefficient
+    int32_t activityModel = 0;             // 0 Pitzer 1984, 1 Thurmond, other Debye-Hueckel
+
+    // Magma-water interaction parameters and results (mass ratio, magma temperature, heat
+    // capacity, latent heat, solidus, liquidus, reference state 3 and the path results)
+    // are added here by the magma-water energetics.
+
+    // Pitzer (1984) NaCl coefficients of beta0, beta1 and C_phi (Pitzer, Peiper and Busey,
+    // J. Phys. Chem. Ref. Data 13 (1984) 1, T in K, P in bar).
+    static constexpr double P84_X0 = -656.81518;
+    static constexpr double P84_X1 = 24.8691295;
+    static constexpr double P84_X2 = -4.4640952;
+    static constexpr double P84_X3 = 5.381275267e-05;
+    static constexpr double P84_X4 = -5.58874699e-08;
+    static constexpr double P84_X5 = 6.589326333e-12;
+    static constexpr double P84_X6 = 0.01110991383;
+    static constexpr double P84_X7 = -2.657339906e-07;
+    static constexpr double P84_X8 = 1.746006963e-10;
+    static constexpr double P84_X9 = 1.0462619e-14;
+    static constexpr double P84_X10 = -5.307012889e-06;
+    static constexpr double P84_X11 = 8.634023325e-10;
+    static constexpr double P84_X12 = -4.1785962e-13;
+    static constexpr double P84_X13 = -1.579365943;
+    static constexpr double P84_X14 = 0.002202282079;
+    static constexpr double P84_X15 = -1.310550324e-07;
+    static constexpr double P84_X16 = -6.381368333e-11;
+    static constexpr double P84_X17 = 9.706578079;
+    static constexpr double P84_X18 = -0.02686039622;
+    static constexpr double P84_X19 = 1.534474401e-05;
+    static constexpr double P84_X20 = -3.215398267e-09;
+    static constexpr double P84_X21 = 119.31966;
+    static constexpr double P84_X22 = -0.48309327;
+    static constexpr double P84_X23 = 0.0014068095;
+    static constexpr double P84_X24 = -4.2345814;
+    static constexpr double P84_X25 = -6.1084589;
+    static constexpr double P84_X26 = 0.40217793;
+    static constexpr double P84_X27 = 2.2902837e-05;
+    static constexpr double P84_X28 = -0.075354649;
+    static constexpr double P84_X29 = 0.0001531767295;
+    static constexpr double P84_X30 = -9.0550901e-08;
+    static constexpr double P84_X31 = -1.53860082e-08;
+    static constexpr double P84_X32 = 8.69266e-11;
+    static constexpr double P84_X33 = 0.353104136;
+    static constexpr double P84_X34 = -0.00043314252;
+    static constexpr double P84_X35 = -0.09187145529;
+    static constexpr double P84_X36 = 0.00051904777;
+
+    // The water models' own console command: "psat T" (T in K) prints the saturation
+    // pressure and both saturated phases. Returns the number of words it took, 0 for any
+    // other word (or "psat" without a number after it), which the fluid's interpreter
+    // handles.
+    int doCommandEx(int argc, char* const* argv) override;
+    // Saturation at T (K) with both phases printed on standard output; false, with a
+    // message, when the model has no saturation state there.
+    bool printSaturationState(double TK);
+
+    // ------------------------------------------------ saturation and spinodal states
+    // Auxiliary equations of Wagner and Pruss: vapour pressure (Pa), saturated liquid and
+    // vapour densities (kg/m3) at T (K).
+    static double saturationPressureWagnerPruss(double TK);
+    static double saturatedLiquidDensityWagnerPruss(double TK);
+    static double saturatedVapourDensityWagnerPruss(double TK);
+    // Start value of the vapour pressure (Pa) at T (K).
+    static double initializeSaturationPressure(double TK);
+    // Saturated liquid and vapour volume estimates for "H2O" at T (K); other components go
+    // to the framework.
+    void initializeSaturationVolumesFromT(const char* component, double TK) override;
+    // Saturation temperature and volume estimates at P (bar); the name is not looked at.
+    void initializeSaturationVolumesFromP(const char* component, double Pbar) override;
+    // Saturation state at P (bar); ends as the saturated vapour with the enthalpy of
+    // vaporisation.
+    void calculateTheSaturationTemperature(double Pbar, char print);
+    // Saturated liquid (boiling point) or vapour (condensation point) of molar entropy S;
+    // the search's error code (0 success).
+    int calculateBoilingPointFromS(double S);
+    int calculateCondensationPointFromS(double S);
+    // The same with the entropy of the state (T in K, P in bar).
+    int calculateBoilingPointFromTP(double TK, double Pbar);
+    int calculateCondensationPointFromTP(double TK, double Pbar);
+    void calculateTheLiquidSpinodalTemperatureFromV(double Vm3);
+    int calculateTheLiquidSpinodalTemperatureFromP(double Pbar);
+    void calculateTheSpinodalPointFromS(double S);
+
+    // ------------------------------------- H2O-NaCl activity, vapour pressure, freezing
+    // Bradley-Pitzer dielectric constant at T (K), P (bar); dEdP receives de/dP (per bar).
+    double calculateEpsilon_BradleyPitzer(double TK, double Pbar, FILE* out, char setState,
+                                          double* dEdP);
+    // Water activity and osmotic coefficient of NaCl solutions of molality m at the state.
+    void calculatePitzer84(double m, double& aw, double& zero, double& phi);
+    void calculateThurmond(double m, double& aw, double& zero, double& phi);
+    void calculateDebyeHuckel(double m, double& aw, double& gamma, double& phi);
+    void calculateActivity(double m, double& aw, double& b, double& phi);
+    void calculateIceActivity(double& a);
+    void calculateIceMeltingH2ONaCl(double TK, double y);
+    void calculateOsmoticPressure(double TK, double m);
+    void calculateOsmoticTemperature(double Pbar, double m);
+    void calculateOsmoticIsopleth(double m, char igor, const char* suffix);
+    void calculateOsmoticIsotherm(double TK, char igor, const char* suffix);
+    void calculateIceMeltingH2ONaClCurve(char igor, const char* suffix);
+    void equationForCalculatingOsmoticPressure(double* xv, double* F, double** J, int& err,
+                                               int order, void* context);
+    void equationForCalculatingOsmoticTemperature(double* xv, double* F, double** J, int& err,
+                                                  int order, void* context);
+    double equationForIceMelting(double m, void* context);
+    void test1(int k);
+
+    // ------------------------------------------------------------- brine densities
+    // Molar volume of pure water (m3/mol) after Spivey at T (K), P (bar); dPdV receives
+    // dP/dV (Pa mol/m3) when not null.
+    static double calculateSpiveyVolume(double TK, double Pbar, double* dPdV);
+    // Potter-Brown table density (g/cm3) and Mao-Duan density (kg/m3) of NaCl solutions.
+    static double calculate_Potter_Brown_density(double TK, double Pbar, double m);
+    static double calculate_Mao_Duan_density(double TK, double Pbar, double m);
+
+    // ------------------------- dielectric constant, transport, ice and volume correlations
+    double calculateEpsilon_JohnsonNorton(double TK, double Vm3, FILE* out, char flag);
+    double calculateEpsilon_UematsuFranck(double TK, double Vm3, FILE* out, char flag);
+    double calculateEpsilon_HelgesonKirkam(double TK, double Vm3, FILE* out, char flag);
+    double calculateEpsilon_Pitzer(double TK, double Vm3, FILE* out, char flag);
+    // Viscosity (Pa s) and thermal conductivity (W/(m K)), IAPS 1985; rho in kg/m3, alpha
+    // the isobaric expansivity (1/K), kT the isothermal compressibility (1/Pa).
+    static double calculateViscosity(double TK, double PPa, double rho, double kT);
+    static double calculateConductivity(double TK, double PPa, double rho, double alpha, double kT);
+    void calculateTransportProperties(double TK, double Vm3, FILE* out, char flag);
+    // Melting pressure of ice Ih, of ices III, V, VI and VII, and sublimation pressure of
+    // ice Ih, in bar, at T (K).
+    static double calculateMeltingP(double TK);
+    static double calculateMeltingP1(double TK);
+    static double calculateSublimationP(double TK);
+    // Molar volume of water (m3/mol) after Kell at T (K), P (bar).
+    static double calculateKellVolume(double TK, double Pbar);
+    // Specific volume (cm3/g) of NaCl solution of molality m on the Haas saturation curve.
+    static double calculateHaasVolume(double TK, double m);
+    void convertToMolalApparent();
+    void calculateEpsilonGrid(double T0, double T1, double P0, double P1, const char* suffix);
+    void calculateTransportGrid(double T0, double T1, double V0, double V1, const char* suffix);
+    void calculateSublimationCurve(char igor, const char* suffix);
+    void calculateMeltingCurve(char igor, const char* suffix);
+
+    // The study drivers and comparison tables of water (homogenisation temperatures,
+    // conodes, isobars, special curves, comparisons with reference data) and the
+    // magma-water members join the class here.
+};
+
+}  // namespace vornex

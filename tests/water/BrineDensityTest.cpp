@@ -1,0 +1,299 @@
+// Brine density models: NaCl solutions at 25 degC and 1 bar against measured densities (about
+// 1036 kg/m3 at 1 mol/kg and 1194 kg/m3 at 6 mol/kg), the two independent NaCl correlations
+// against each other, pressure searches forward and back, the salt data, the Potter-Brown
+// table lookup on a table of known values and without any table, and the curve writers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "water/MaoDuanSalinityModel.h"
+#include "water/PotterBrown.h"
+#include "water/SpiveyDensityModel.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+namespace {
+
+double densityAt(DensityModel& model, double TK, double Pbar, double m) {
+    model.temperature(TK);
+    model.pressure(Pbar);
+    model.molality(m);
+    return model.calculate_density();
+}
+
+TEST(BrineDensity, SodiumChlorideAt25CelsiusInEveryModel) {
+    SpiveyDensityModel spivey;
+    MaoDuanSalinityModel onReference(0), onSpivey(1);
+    for (DensityModel* model : std::vector<DensityModel*>{&spivey, &onReference, &onSpivey}) {
+        EXPECT_NEAR(densityAt(*model, 298.15, 1.0, 0.0), 997.05, 0.3);
+        EXPECT_NEAR(densityAt(*model, 298.15, 1.0, 1.0), 1036.0, 1.0);
+        EXPECT_NEAR(densityAt(*model, 298.15, 1.0, 6.0), 1194.0, 1.5);
+        EXPECT_EQ(model->error, 0);
+        EXPECT_NEAR(model->V, model->meanMolarMass / model->density, 1e-15);
+        EXPECT_NEAR(model->specificVolume * model->density, 1.0, 1e-12);
+    }
+    // Over the reference equation the pure-water end is that equation's density.
+    WagnerPruss water(2);
+    water.calculateFromTP(350.0, 200.0, 0);
+    EXPECT_NEAR(densityAt(onReference, 350.0, 200.0, 0.0), kWaterMolarMass / water.V, 1e-9);
+    // Standard partial molar volume of NaCl at 25 degC (Millero): 16.6 cm3/mol.
+    densityAt(onReference, 298.15, 1.0, 1.0);
+    EXPECT_NEAR(onReference.apparentMolarVolume, 16.6, 0.3);
+    EXPECT_NEAR(WaterEOS::calculate_Mao_Duan_density(298.15, 1.0, 1.0), 1036.0, 1.0);
+}
+
+TEST(BrineDensity, TheTwoSodiumChlorideCorrelationsAgreeOverTheirCommonRange) {
+    SpiveyDensityModel spivey;
+    MaoDuanSalinityModel maoDuan(0);
+    for (double T : {298.15, 373.15, 473.15, 548.15}) {
+        for (double P : {100.0, 500.0, 1000.0}) {
+            for (double m : {0.0, 1.0, 3.0, 6.0}) {
+                double a = densityAt(spivey, T, P, m);
+                double b = densityAt(maoDuan, T, P, m);
+                EXPECT_NEAR(a / b, 1.0, 5e-3) << T << " K " << P << " bar " << m;
+            }
+        }
+    }
+}
+
+TEST(BrineDensity, SpiveyPureWaterVolumeAndItsPressureDerivative) {
+    double dPdV = 0.0;
+    double V = WaterEOS::calculateSpiveyVolume(298.15, 1.0, &dPdV);
+    EXPECT_NEAR(kWaterMolarMass / V, 997.05, 0.3);
+    double h = 1.0;
+    double fd = 2 * h * 1e5 /
+                (WaterEOS::calculateSpiveyVolume(298.15, 1.0 + h, nullptr) -
+                 WaterEOS::calculateSpiveyVolume(298.15, 1.0 - h, nullptr));
+    EXPECT_NEAR(dPdV / fd, 1.0, 1e-6);
+    // Water's isothermal compressibility at 25 degC: 4.52e-10 1/Pa.
+    EXPECT_NEAR(-1.0 / (V * dPdV), 4.52e-10, 0.05e-10);
+}
+
+TEST(BrineDensity, SaltDataAndMeanMolarMass) {
+    SpiveyDensityModel model;
+    EXPECT_EQ(model.systemType, DM_NaClSpivey);
+    model.molality(0.0);
+    EXPECT_DOUBLE_EQ(model.meanMolarMass, kWaterMolarMass);
+    model.setSystemType(9);
+    EXPECT_DOUBLE_EQ(model.saltMolarMass, 0.058443);
+    EXPECT_DOUBLE_EQ(model.nu, 2.0);
+    model.setSystemType(DM_CaCl2);
+    EXPECT_DOUBLE_EQ(model.saltMolarMass, 0.110986);
+    EXPECT_DOUBLE_EQ(model.nu, 3.0);
+    EXPECT_DOUBLE_EQ(model.zPlus, 2.0);
+    EXPECT_DOUBLE_EQ(model.zMinus, -1.0);
+    model.molality(1.0);
+    double x = kWaterMolarMass / (1.0 + kWaterMolarMass);
+    EXPECT_DOUBLE_EQ(model.meanMolarMass, (1 - x) * kWaterMolarMass + x * 0.110986);
+
+    MaoDuanSalinityModel maoDuan(1);
+    maoDuan.setSystemType(DM_KCl);
+    double c1 = maoDuan.c[0];
+    maoDuan.setSystemType(7);
+    EXPECT_EQ(maoDuan.c[0], c1);
+    EXPECT_EQ(maoDuan.saltMolarMass, 0.058443);
+    // The other chlorides are denser than water and lighter than their own 6 mol/kg limits.
+    for (int type = DM_LiCl; type <= DM_MgCl2; ++type) {
+        maoDuan.setSystemType(type);
+        EXPECT_GT(densityAt(maoDuan, 298.15, 1.0, 1.0), 1010.0) << type;
+        EXPECT_LT(maoDuan.density, 1100.0) << type;
+    }
+}
+
+TEST(BrineDensity, UnknownVersionIsAFailureNotADensity) {
+    MaoDuanSalinityModel maoDuan(5);
+    EXPECT_EQ(densityAt(maoDuan, 298.15, 1.0, 1.0), 0.0);
+    EXPECT_EQ(maoDuan.error, 1);
+}
+
+TEST(BrineDensity, PressureSearchInvertsTheDensity) {
+    SpiveyDensityModel spivey;
+    MaoDuanSalinityModel maoDuan(0);
+    for (DensityModel* model : std::vector<DensityModel*>{&spivey, &maoDuan}) {
+        double rho = densityAt(*model, 450.0, 350.0, 2.0);
+        model->pressure(100.0);
+        model->calculate_pressure(rho);
+        EXPECT_EQ(model->error, 0);
+        EXPECT_NEAR(model->P * 1e-5, 350.0, 1e-3);
+        EXPECT_NEAR(model->density, rho, 1e-6);
+    }
+    // A target that is no density: a message, the flag and the pressure reset to 100 bar.
+    ::testing::internal::CaptureStderr();
+    spivey.pressure(100.0);
+    spivey.calculate_pressure(std::nan(""));
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("DensityModel: failed to calculate pressure for T=450.000000 K"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(spivey.error, 1);
+    EXPECT_EQ(spivey.P, 1e7);
+}
+
+TEST(BrineDensity, CurveWritersStepToTheEndValue) {
+    SpiveyDensityModel model;
+    model.calculate_isotherm_isobar(298.15, 1.0, 0.0, 1.02, 1, "a");
+    std::ifstream in("resa.txt");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3u + 22u + 1u);
+    EXPECT_EQ(lines[0], "IGOR");
+    EXPECT_EQ(lines[1],
+              "WAVES     Ta           Pa           ma         rhoa           Va        Vphia ");
+    EXPECT_EQ(lines.back(), "END");
+    double T, P, m, rho;
+    ASSERT_EQ(std::sscanf(lines[3 + 21].c_str(), "%lf %lf %lf %lf", &T, &P, &m, &rho), 4);
+    EXPECT_DOUBLE_EQ(m, 1.02);
+
+    // The isochore of the state at 25 degC passes through its pressure; mode 1 takes a molar
+    // volume in cm3/mol for the same curve.
+    double rho0 = densityAt(model, 298.15, 50.0, 1.0);
+    CurveArray byDensity, byVolume;
+    model.calculate_isochor(1.0, rho0, 0, 298.15, 320.0, 6, "", &byDensity);
+    model.calculate_isochor(1.0, model.meanMolarMass / rho0 * 1e6, 1, 298.15, 320.0, 6, "",
+                            &byVolume);
+    ASSERT_EQ(byDensity.size(), 2u * 23u);
+    ASSERT_EQ(byVolume.size(), byDensity.size());
+    EXPECT_NEAR(byDensity[1], 50.0, 1e-3);
+    for (std::size_t i = 0; i < byDensity.size(); ++i) EXPECT_NEAR(byVolume[i], byDensity[i], 1e-6);
+    EXPECT_GT(byDensity.back(), byDensity[1] + 100.0);  // pressure rises along the isochore
+
+    // Bounds that are not numbers give no curve rather than an endless one.
+    CurveArray none;
+    model.calculate_isochor(1.0, rho0, 0, std::nan(""), 320.0, 6, "", &none);
+    EXPECT_TRUE(none.empty());
+}
+
+TEST(BrineDensity, ConsoleChecksPrintTheState) {
+    SpiveyDensityModel model;
+    ::testing::internal::CaptureStdout();
+    model.test(1);
+    double rho550 = model.density;
+    model.test(3);
+    std::string said = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(said.rfind("T          550 (K)  P          800 (bar)  m            4 (molal)", 0), 0u)
+        << said;
+    // The same density at a lower temperature needs a lower pressure.
+    EXPECT_EQ(model.error, 0);
+    EXPECT_NEAR(model.density, rho550, 1e-6);
+    EXPECT_LT(model.P * 1e-5, 800.0);
+    EXPECT_NE(said.find("T        546.4 (K)"), std::string::npos) << said;
+}
+
+// A table with densities linear in each axis, so that interpolation is exact, and no data at
+// 400 degC and above at 1 bar.
+class PotterBrownTableTest : public ::testing::Test {
+   protected:
+    static double value(double m, double t, double p) {
+        return 0.997003 + 0.04 * m - 0.0004 * (t - 25.0) + 0.00004 * (p - 1.0);
+    }
+    void SetUp() override {
+        // One file per test: the tests of this group may run at the same time.
+        std::string name =
+            std::string("pb_") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::ofstream out(name);
+        out.precision(17);
+        out << "# test densities, g/cm3\n";
+        for (double m : PotterBrown::kMolalityAxis)
+            for (double t : PotterBrown::kTemperatureAxis) {
+                for (double p : PotterBrown::kPressureAxis)
+                    out << ((t >= 400.0 && p == 1.0) ? 0.0 : value(m, t, p)) << ' ';
+                out << '\n';
+            }
+        out.close();
+        ASSERT_TRUE(PotterBrown::loadTable(name));
+    }
+    void TearDown() override { PotterBrown::forgetTable(); }
+    PotterBrown model;
+};
+
+TEST_F(PotterBrownTableTest, InterpolatesBetweenNodesAndClampsAtTheEdges) {
+    EXPECT_NEAR(densityAt(model, 298.15, 1.0, 0.0), 997.003, 1e-9);
+    EXPECT_NEAR(densityAt(model, 273.15 + 62.5, 437.0, 2.3), 1000.0 * value(2.3, 62.5, 437.0),
+                1e-9);
+    EXPECT_EQ(model.error, 0);
+    // Above 6 mol/kg the 6 mol/kg row, no extrapolation; below 25 degC the 25 degC row.
+    EXPECT_NEAR(densityAt(model, 298.15, 1.0, 7.0), 1000.0 * value(6.0, 25.0, 1.0), 1e-9);
+    EXPECT_NEAR(densityAt(model, 283.15, 1.0, 1.0), 1000.0 * value(1.0, 25.0, 1.0), 1e-9);
+    EXPECT_NEAR(WaterEOS::calculate_Potter_Brown_density(298.15, 1.0, 0.0), 0.997003, 1e-12);
+}
+
+TEST_F(PotterBrownTableTest, MissingNodesTakeTheirNeighboursAndOutsideFails) {
+    // Between 375 degC (measured) and 400 degC (missing) at 1 bar: the 375 degC value.
+    EXPECT_NEAR(densityAt(model, 273.15 + 387.5, 1.0, 1.0), 1000.0 * value(1.0, 375.0, 1.0), 1e-9);
+    EXPECT_EQ(model.error, 0);
+    double V = model.V;
+    EXPECT_EQ(densityAt(model, 273.15 + 450.0, 1.0, 1.0), 0.0);
+    EXPECT_EQ(model.error, 1);
+    EXPECT_EQ(model.V, V);
+}
+
+TEST_F(PotterBrownTableTest, PressureFromVolumeInvertsTheMolarVolume) {
+    densityAt(model, 273.15 + 150.0, 640.0, 3.0);
+    double V = model.V;
+    model.pressure(100.0);
+    model.calculate_pressure_from_volume(V);
+    EXPECT_EQ(model.error, 0);
+    EXPECT_NEAR(model.P * 1e-5, 640.0, 1e-3);
+}
+
+TEST_F(PotterBrownTableTest, ComparisonWithTheMaoDuanModelCoversTheMeasuredNodes) {
+    MaoDuanSalinityModel maoDuan(1);
+    ::testing::internal::CaptureStdout();
+    maoDuan.compare_with_Potter_Brown();
+    std::string said = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("T (°C)"), std::string::npos);
+    EXPECT_NE(said.find("n 1560 dev"), std::string::npos) << said.substr(said.size() - 40);
+}
+
+TEST(PotterBrownTable, LoaderRefusesATableOfTheWrongShape) {
+    {
+        std::ofstream out("pb_short.txt");
+        out << "1.0 1.0 1.0\n";
+        std::ofstream bad("pb_bad.txt");
+        bad << "1.0 x 1.0\n";
+    }
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(PotterBrown::loadTable("pb_short.txt"));
+    EXPECT_FALSE(PotterBrown::loadTable("pb_bad.txt"));
+    EXPECT_FALSE(PotterBrown::loadTable("pb_missing.txt"));
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("holds 3 densities"), std::string::npos) << said;
+    EXPECT_NE(said.find("\"x\" is not a density"), std::string::npos) << said;
+    EXPECT_NE(said.find("cannot open"), std::string::npos) << said;
+}
+
+TEST(PotterBrownTable, PotterBrownFailedLookupIsNotDividedBy) {
+    // Without the table every lookup fails, after one message; nothing is divided by the
+    // missing density.
+    PotterBrown::forgetTable();
+    PotterBrown model;
+    model.V = 1.8e-5;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(densityAt(model, 298.15, 1.0, 1.0), 0.0);
+    EXPECT_EQ(model.error, 1);
+    EXPECT_EQ(densityAt(model, 350.15, 100.0, 2.0), 0.0);
+    model.calculate_molar_volume();
+    EXPECT_EQ(WaterEOS::calculate_Potter_Brown_density(298.15, 1.0, 0.0), 0.0);
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said,
+              "PotterBrown: the brine density table \"brine/PotterBrown.txt\" is not installed; "
+              "this model has no densities\n");
+    EXPECT_EQ(model.V, 1.8e-5);
+    EXPECT_TRUE(std::isfinite(model.specificVolume));
+
+    // The pressure searches report their failure instead.
+    ::testing::internal::CaptureStderr();
+    model.pressure(100.0);
+    model.calculate_pressure_from_volume(1.8e-5);
+    EXPECT_EQ(model.error, 1);
+    EXPECT_EQ(model.P, 1e7);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("failed to calculate pressure"),
+              std::string::npos);
+    PotterBrown::forgetTable();
+}
+
+}  // namespace
+}  // namespace vornex

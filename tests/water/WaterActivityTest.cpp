@@ -1,0 +1,227 @@
+// Water in NaCl solutions: the Bradley-Pitzer dielectric constant and the Debye-Hueckel slope
+// at 25 degC (Pitzer, Peiper and Busey 1984: A_phi = 0.3915), the osmotic coefficient of
+// NaCl at 25 degC (0.936 at 1 mol/kg, 1.271 at 6 mol/kg, Pitzer et al. 1984, Table 10), the
+// limits of the three activity models, the activity of ice against the ratio of the
+// sublimation and vapour pressures, the freezing point against Bodnar (1993), the vapour
+// pressure and boiling temperature of the solution, and the table writers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CorrelationTestSupport.h"
+#include "water/WagnerPruss.h"
+#include "water/WaterActivity.h"
+
+namespace vornex {
+namespace {
+
+using testing::fileLines;
+
+TEST(WaterDielectricBradleyPitzer, IsWaterAt25CelsiusWithItsPressureDerivative) {
+    double dEdP = 0.0;
+    double eps = water::epsilonBradleyPitzer(298.15, 1.0, &dEdP);
+    EXPECT_NEAR(eps, 78.4, 0.1);
+    double h = 1.0;
+    double numeric = (water::epsilonBradleyPitzer(298.15, 1.0 + h) -
+                      water::epsilonBradleyPitzer(298.15, 1.0 - h)) /
+                     (2 * h);
+    EXPECT_NEAR(dEdP, numeric, 1e-6 * std::fabs(numeric));
+    EXPECT_NEAR(water::debyeHuckelSlope(298.15, 997.047, eps), 0.3915, 5e-4);
+}
+
+class WaterActivityTest : public ::testing::Test {
+   protected:
+    WagnerPruss water{2};
+
+    void SetUp() override { water.calculateFromTP(298.15, 1.0, 0); }
+
+    // Freezing temperature (K) of the solution of mass percentage w, by bisection on the
+    // ice-melting molality.
+    double freezingTemperature(double w) {
+        double a = 250.0, b = 273.0;
+        for (int i = 0; i < 40; ++i) {
+            double c = 0.5 * (a + b);
+            water.calculateIceMeltingH2ONaCl(c, 0.0);
+            (water::weightPercentFromMolality(water.saltMolality) > w ? a : b) = c;
+        }
+        return 0.5 * (a + b);
+    }
+};
+
+TEST_F(WaterActivityTest, OsmoticCoefficientOfSodiumChlorideAt25Celsius) {
+    double aw, zero = 1.0, phi;
+    water.calculatePitzer84(1.0, aw, zero, phi);
+    EXPECT_NEAR(phi, 0.936, 1e-3);
+    EXPECT_NEAR(aw, std::exp(-0.036 * phi), 1e-12);
+    EXPECT_EQ(zero, 0.0);
+    water.calculatePitzer84(6.0, aw, zero, phi);
+    EXPECT_NEAR(phi, 1.271, 1e-3);
+    // The second fit of the same form agrees at 25 degC.
+    for (double m : {0.5, 1.0, 3.0, 6.0}) {
+        double phiPitzer;
+        water.calculatePitzer84(m, aw, zero, phiPitzer);
+        zero = 1.0;
+        water.calculateThurmond(m, aw, zero, phi);
+        EXPECT_NEAR(phi, phiPitzer, 3e-3) << m;
+        EXPECT_EQ(zero, 0.0);
+    }
+}
+
+TEST_F(WaterActivityTest, EveryModelIsPureWaterAtZeroMolalityAndTheLimitingLawNearIt) {
+    for (int model : {0, 1, 2}) {
+        water.activityModel = model;
+        double aw, b, phi;
+        water.calculateActivity(0.0, aw, b, phi);
+        EXPECT_DOUBLE_EQ(aw, 1.0) << model;
+        EXPECT_DOUBLE_EQ(phi, 1.0) << model;
+    }
+    double aPhi = water::debyeHuckelSlope(298.15, kWaterMolarMass / water.V,
+                                          water::epsilonBradleyPitzer(298.15, 1.0));
+    double aw, b, phi;
+    double m = 1e-6;
+    water.calculatePitzer84(m, aw, b, phi);
+    EXPECT_NEAR((1.0 - phi) / std::sqrt(m), aPhi, 0.01 * aPhi);
+    water.calculateDebyeHuckel(0.01, aw, b, phi);
+    EXPECT_NEAR(phi, 1.0 - aPhi * 0.1, 1e-12);
+    EXPECT_NEAR(b, std::exp(-3.0 * aPhi * 0.1), 1e-12);
+}
+
+TEST_F(WaterActivityTest, ActivityDispatchesOnTheModel) {
+    const double m = 2.0;
+    double expected[3][3];
+    water.calculatePitzer84(m, expected[0][0], expected[0][1], expected[0][2]);
+    water.calculateThurmond(m, expected[1][0], expected[1][1], expected[1][2]);
+    water.calculateDebyeHuckel(m, expected[2][0], expected[2][1], expected[2][2]);
+    for (int model : {0, 1, 2}) {
+        water.activityModel = model;
+        double aw, b, phi;
+        water.calculateActivity(m, aw, b, phi);
+        EXPECT_EQ(aw, expected[model][0]) << model;
+        EXPECT_EQ(b, expected[model][1]) << model;
+        EXPECT_EQ(phi, expected[model][2]) << model;
+    }
+}
+
+TEST_F(WaterActivityTest, IceActivityIsTheRatioOfSublimationAndVapourPressures) {
+    EXPECT_NEAR(water::iceActivity(273.15, 1e5), 1.0, 1e-4);
+    for (double T : {263.15, 253.15}) {
+        double ratio =
+            WaterEOS::calculateSublimationP(T) * 1e5 / WaterEOS::saturationPressureWagnerPruss(T);
+        EXPECT_NEAR(water::iceActivity(T, 1e5) / ratio, 1.0, 2e-3) << T;
+    }
+    water.calculateFromTP(263.15, 1.0, 0);
+    double a;
+    water.calculateIceActivity(a);
+    EXPECT_NEAR(a, water::iceActivity(263.15, 1e5), 1e-12);
+}
+
+TEST_F(WaterActivityTest, FreezingPointFollowsTheIceLiquidusOfBodnar) {
+    // Bodnar (1993): -10 degC for 13.94 wt %.
+    EXPECT_NEAR(freezingTemperature(13.94) - 273.15, -10.0, 0.5);
+    for (double depression : {2.0, 5.0, 10.0, 15.0, 20.0}) {
+        water.calculateIceMeltingH2ONaCl(273.15 - depression, 0.0);
+        ASSERT_EQ(water.error, 0) << depression;
+        double bodnar = 1.78 * depression - 0.0442 * depression * depression +
+                        0.000557 * depression * depression * depression;
+        EXPECT_NEAR(water::weightPercentFromMolality(water.saltMolality), bodnar, 0.6)
+            << depression;
+    }
+    EXPECT_EQ(water.activityModel, 1);
+    // A lower water activity (y > 0) needs less salt for the same ice.
+    water.calculateIceMeltingH2ONaCl(263.15, 0.0);
+    double plain = water.saltMolality;
+    water.calculateIceMeltingH2ONaCl(263.15, 0.02);
+    EXPECT_LT(water.saltMolality, plain);
+}
+
+TEST_F(WaterActivityTest, IceMeltingFailureIsFlaggedAndKeepsTheLastMolality) {
+    // Above the melting point of ice no solution is in equilibrium with it.
+    water.saltMolality = 1.25;
+    water.calculateIceMeltingH2ONaCl(275.0, 0.0);
+    EXPECT_EQ(water.error, 1);
+    EXPECT_EQ(water.saltMolality, 1.25);
+    water.calculateIceMeltingH2ONaCl(263.15, 0.0);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_NEAR(water.saltMolality, 2.87, 0.05);
+}
+
+TEST_F(WaterActivityTest, VapourPressureOfTheSolutionAndItsBoilingTemperature) {
+    water.calculateOsmoticPressure(373.15, 0.0);
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NEAR(water.P, 101418.0, 2.0);  // IAPWS-95 saturation at 373.15 K
+    water.calculateOsmoticPressure(373.15, 1.0);
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NEAR(water.P / 101418.0, water.waterActivity, 2e-3);
+    EXPECT_LT(water.Vl, water.Vv);
+
+    ::testing::internal::CaptureStdout();
+    water.calculateOsmoticTemperature(1.01325, 0.0);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_NEAR(water.T, 373.124, 0.01);
+    for (double Pbar : {0.05, 1.01325, 20.0}) {
+        water.calculateOsmoticTemperature(Pbar, 1.0);
+        ASSERT_EQ(water.error, 0) << Pbar;
+        // Round trip: the vapour pressure at that temperature is the pressure asked for.
+        double Tb = water.T;
+        water.calculateOsmoticPressure(Tb, 1.0);
+        ASSERT_EQ(water.error, 0) << Pbar;
+        EXPECT_NEAR(water.P, Pbar * 1e5, 1e-6 * Pbar * 1e5) << Pbar;
+    }
+    std::string said = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("T      373.124"), std::string::npos) << said;
+}
+
+TEST_F(WaterActivityTest, OsmoticIsothermTable) {
+    water.calculateOsmoticIsotherm(373.15, 1, "t");
+    std::vector<std::string> lines = fileLines("osmot");
+    ASSERT_EQ(lines.size(), 3u + 81u + 1u);
+    EXPECT_EQ(lines[0], "IGOR");
+    EXPECT_EQ(lines[1].substr(0, 12), "WAVES     Tt");
+    EXPECT_EQ(lines[2], "BEGIN");
+    EXPECT_EQ(lines.back(), "END");
+    std::istringstream first(lines[3]);
+    double T, m, P, x, Vl, Vv, a, phi;
+    first >> T >> m >> P >> x >> Vl >> Vv >> a >> phi;
+    EXPECT_EQ(m, 0.0);
+    EXPECT_NEAR(P, 1.01418, 1e-4);
+    EXPECT_EQ(a, 1.0);
+    std::istringstream last(lines[3 + 80]);
+    last >> T >> m >> P >> x >> Vl >> Vv >> a >> phi;
+    EXPECT_NEAR(m, 8.0, 1e-9);
+    EXPECT_NEAR(x, 8.0 / (8.0 + 55.50847203605297), 1e-6);
+    EXPECT_LT(a, 0.8);
+}
+
+TEST_F(WaterActivityTest, IceMeltingTableHasOnlyTheSolvedPoints) {
+    water.test1(1);
+    std::vector<std::string> lines = fileLines("ice0");
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "IGOR");
+    EXPECT_EQ(lines.back(), "END");
+    int rows = 0;
+    for (std::size_t i = 3; i + 1 < lines.size(); ++i) {
+        std::istringstream row(lines[i]);
+        double T, m, x, w, a;
+        ASSERT_TRUE(row >> T >> m >> x >> w >> a) << lines[i];
+        EXPECT_GE(m, 0.0);
+        EXPECT_NEAR(w, water::weightPercentFromMolality(m), 1e-4);
+        ++rows;
+    }
+    EXPECT_GE(rows, 100);
+    EXPECT_LE(rows, 101);
+}
+
+TEST_F(WaterActivityTest, TableWithAnUnsafeSuffixIsRefused) {
+    ::testing::internal::CaptureStderr();
+    water.calculateOsmoticIsotherm(373.15, 1, "/../x");
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(said.empty());
+    EXPECT_FALSE(std::ifstream("osmo/../x").good());
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,109 @@
+// Saturation of the reference water model against IAPWS-95 Table 8, its critical point,
+// and the saturation table "satu0" that the build traces for the workbench.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <vector>
+
+#include "numerics/DataPath.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+namespace {
+
+constexpr double kM = kWaterMolarMass;
+
+// IAPWS-95, Table 8: T (K), p (MPa), rho' and rho'' (kg/m3).
+struct SaturationPoint {
+    double T, p, rhoL, rhoV;
+};
+constexpr SaturationPoint kTable8[] = {
+    {275, 0.698451167e-3, 999.887406, 0.550664919e-2},
+    {450, 0.932203564, 890.341250, 4.81200360},
+    {625, 16.9082693, 567.090385, 118.290280},
+};
+
+TEST(WaterSaturationTest, SaturationMatchesTable8) {
+    WagnerPruss water(2);
+    for (const SaturationPoint& s : kTable8) {
+        water.calculateTheSaturationPressure(s.T);
+        ASSERT_EQ(water.error, 0) << s.T;
+        EXPECT_NEAR(water.P, s.p * 1e6, 1e-5 * s.p * 1e6) << s.T;
+        EXPECT_NEAR(kM / water.Vl, s.rhoL, 1e-6 * s.rhoL) << s.T;
+        EXPECT_NEAR(kM / water.Vv, s.rhoV, 1e-6 * s.rhoV) << s.T;
+        // Both phases at the saturation pressure with equal Gibbs energies.
+        EXPECT_NEAR(water.Pl, water.Pv, 1e-7 * water.P) << s.T;
+        const double Vl = water.Vl, Vv = water.Vv;
+        water.calculateFromTV(s.T, Vl, 0);
+        const double Gl = water.G;
+        water.calculateFromTV(s.T, Vv, 0);
+        EXPECT_NEAR(water.G, Gl, 1e-8 * std::fabs(Gl)) << s.T;
+    }
+}
+
+// The critical point of IAPWS-95 is 647.096 K, 322 kg/m3, 22.064 MPa by construction.
+TEST(WaterSaturationTest, CriticalPointOfTheModel) {
+    WagnerPruss water(2);
+    water.temperature(water.Tcrit);
+    water.volume(water.Vcrit);
+    water.search_the_critical_point_of_the_pure_component();
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NEAR(water.T, 647.096, 1e-3);
+    EXPECT_NEAR(kM / water.V, 322.0, 0.5);
+    EXPECT_NEAR(water.P, 22.064e6, 1e-4 * 22.064e6);
+}
+
+// ------------------------------------------------------------------ satu0
+
+std::vector<std::array<double, 28>> readSatu0() {
+    std::vector<std::array<double, 28>> rows;
+    std::ifstream in(findDataFile("satu0"), std::ios::binary);
+    std::array<double, 28> row;
+    while (in.read(reinterpret_cast<char*>(row.data()), sizeof row)) rows.push_back(row);
+    return rows;
+}
+
+// Columns: 0 P (bar), 1 Vl, 2 Vv (cm3/mol), 3 T (K), 24 sigma, 25 rhol, 26 rhov (kg/m3).
+double interpolate(const std::vector<std::array<double, 28>>& rows, double T, int column,
+                   bool logarithmic) {
+    for (size_t i = 1; i + 1 < rows.size(); ++i) {
+        if (!(rows[i][3] >= T && rows[i + 1][3] <= T)) continue;
+        // Three-point Lagrange through rows i - 1, i, i + 1 (or i, i + 1, i + 2).
+        const size_t a = i + 2 < rows.size() ? i : i - 1;
+        double sum = 0;
+        for (size_t j = a; j < a + 3; ++j) {
+            double w = 1;
+            for (size_t k = a; k < a + 3; ++k)
+                if (k != j) w *= (T - rows[k][3]) / (rows[j][3] - rows[k][3]);
+            sum += w * (logarithmic ? std::log(rows[j][column]) : rows[j][column]);
+        }
+        return logarithmic ? std::exp(sum) : sum;
+    }
+    return NAN;
+}
+
+TEST(Satu0Test, BuiltTableStartsAtTheCriticalPointAndFollowsTable8) {
+    const auto rows = readSatu0();
+    ASSERT_GT(rows.size(), 300u) << "satu0 at " << findDataFile("satu0");
+    const auto& critical = rows.front();
+    EXPECT_NEAR(critical[3], 647.096, 1e-3);
+    EXPECT_NEAR(critical[0], 220.64, 0.03);
+    EXPECT_EQ(critical[1], critical[2]);
+    EXPECT_EQ(critical[25], critical[26]);
+    EXPECT_EQ(critical[24], 1.0);
+    for (size_t i = 1; i < rows.size(); ++i) {
+        ASSERT_LT(rows[i][3], rows[i - 1][3]);
+        ASSERT_LT(rows[i][1], rows[i][2]);
+    }
+    EXPECT_LT(rows.back()[3], 240.0);
+    for (const SaturationPoint& s : kTable8) {
+        EXPECT_NEAR(interpolate(rows, s.T, 0, true), s.p * 10, 2e-5 * s.p * 10) << s.T;
+        EXPECT_NEAR(interpolate(rows, s.T, 25, false), s.rhoL, 2e-5 * s.rhoL) << s.T;
+        EXPECT_NEAR(interpolate(rows, s.T, 26, true), s.rhoV, 2e-5 * s.rhoV) << s.T;
+    }
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,291 @@
+// Dielectric constant, transport properties, ice curves and closed-form volumes of water:
+// the IAPS 1985 viscosity and conductivity at the check values of the IAPWS releases (25 degC:
+// 8.90e-4 Pa s and 0.607 W/(m K); 100 degC liquid and steam), the dielectric models at 25 degC
+// (Uematsu-Franck 78.4) and against each other at 673-873 K, their Born functions against
+// finite differences, the ice curves at their triple points and at the check values of the
+// IAPWS release on melting and sublimation, the Kell and Haas volumes, and the table writers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CorrelationTestSupport.h"
+#include "water/WagnerPruss.h"
+#include "water/WaterDielectric.h"
+
+namespace vornex {
+namespace {
+
+using testing::fileLines;
+using testing::firstLineWritten;
+using testing::numbersOf;
+
+class WaterPropertiesTest : public ::testing::Test {
+   protected:
+    WagnerPruss water{2};
+
+    struct Transport {
+        double eta, lambda;
+    };
+    Transport transportAt(double T, double Pbar) {
+        water.calculateFromTP(T, Pbar, 0);
+        double kT = -1.0 / (water.V * water.dPdV);
+        double alpha = water.dVdT / water.V;
+        double rho = water.M / water.V;
+        return {WaterEOS::calculateViscosity(T, water.P, rho, kT),
+                WaterEOS::calculateConductivity(T, water.P, rho, alpha, kT)};
+    }
+};
+
+TEST_F(WaterPropertiesTest, ViscosityAndConductivityAtTheirCheckValues) {
+    Transport at25 = transportAt(298.15, 1.0);
+    EXPECT_NEAR(at25.eta, 8.90e-4, 0.01e-4);
+    EXPECT_NEAR(at25.lambda, 0.607, 0.002);
+    // Saturated liquid at 100 degC: 281.8e-6 Pa s, 0.679 W/(m K).
+    Transport liquid = transportAt(373.15, 1.01418);
+    EXPECT_NEAR(liquid.eta, 2.818e-4, 0.01e-4);
+    EXPECT_NEAR(liquid.lambda, 0.679, 0.002);
+    // Steam at 100 degC and 1 bar: 12.27e-6 Pa s, 0.0251 W/(m K).
+    water.set_the_phase_as(1);
+    Transport steam = transportAt(373.15, 1.0);
+    EXPECT_NEAR(steam.eta, 12.27e-6, 0.1e-6);
+    EXPECT_NEAR(steam.lambda, 0.0251, 0.0005);
+}
+
+TEST_F(WaterPropertiesTest, TransportOutsideTheRangeOfTheFormulationsIsNotANumber) {
+    EXPECT_TRUE(std::isfinite(WaterEOS::calculateViscosity(298.15, 4999e5, 1149.0, 3e-10)));
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateViscosity(298.15, 5001e5, 1149.0, 3e-10)));
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateViscosity(273.15 + 901.0, 1e5, 0.2, 1e-5)));
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateConductivity(298.15, 4001e5, 1149.0, 3e-4, 3e-10)));
+    EXPECT_TRUE(
+        std::isnan(WaterEOS::calculateConductivity(273.15 + 401.0, 1501e5, 700, 1e-3, 1e-9)));
+    EXPECT_TRUE(
+        std::isfinite(WaterEOS::calculateConductivity(273.15 + 399.0, 1501e5, 700, 1e-3, 1e-9)));
+}
+
+TEST_F(WaterPropertiesTest, ConductivityRisesTowardsTheCriticalPoint) {
+    // The critical enhancement: near 647.3 K and the critical density the conductivity grows
+    // well above its background while the viscosity changes little.
+    Transport near = transportAt(647.5, 221.0);
+    Transport away = transportAt(700.0, 221.0);
+    EXPECT_GT(near.lambda, 3.0 * away.lambda);
+    EXPECT_LT(near.eta / away.eta, 1.5);
+}
+
+TEST_F(WaterPropertiesTest, TransportRowCarriesTheStateAndItsProperties) {
+    water.calculateFromTP(298.15, 1.0, 0);
+    std::vector<double> v = numbersOf(firstLineWritten(
+        [&](std::FILE* out) { water.calculateTransportProperties(298.15, water.V, out, 1); }));
+    ASSERT_EQ(v.size(), 13u);
+    EXPECT_NEAR(v[0], 298.15, 1e-6);
+    EXPECT_NEAR(v[1], 1.0, 1e-5);
+    EXPECT_NEAR(v[3], 997.047, 1e-3);
+    EXPECT_LT(v[4], 1e-5);                 // dilute-gas viscosity
+    EXPECT_NEAR(v[5], 8.90e-4, 0.01e-4);   // viscosity
+    EXPECT_NEAR(v[7], 0.607, 0.002);       // conductivity
+    EXPECT_NEAR(v[8], v[5] / v[3], 1e-9);  // kinematic viscosity
+    EXPECT_NEAR(v[10], 6.1, 0.1);          // Prandtl number of water at 25 degC
+    EXPECT_NEAR(v[11], 2.57e-4, 0.02e-4);  // expansivity
+    EXPECT_NEAR(v[12], 1496.7, 0.5);       // speed of sound
+}
+
+TEST_F(WaterPropertiesTest, DielectricConstantOfWaterAt25Celsius) {
+    water.calculateFromTP(298.15, 1.0, 0);
+    double V = water.V;
+    EXPECT_NEAR(water.calculateEpsilon_UematsuFranck(298.15, V, nullptr, 1), 78.4, 0.1);
+    EXPECT_NEAR(water.calculateEpsilon_JohnsonNorton(298.15, V, nullptr, 1), 78.4, 0.3);
+    EXPECT_NEAR(water.calculateEpsilon_HelgesonKirkam(298.15, V, nullptr, 1), 78.4, 0.3);
+    EXPECT_NEAR(water.calculateEpsilon_BradleyPitzer(298.15, 1.0, nullptr, 1, nullptr), 78.4, 0.1);
+}
+
+TEST(WaterDielectricPitzer, EpsilonPitzerPolarisationConstantIs32783) {
+    // With 12 pi N_A alpha = 32.783 cm3/mol the Kirkwood form follows Uematsu-Franck within a
+    // few per cent at supercritical temperatures and liquid-like densities; ten times that
+    // constant made it 40 % high.
+    for (double T : {673.15, 773.15, 873.15}) {
+        for (double rho : {0.4, 0.6, 0.8}) {
+            double pitzer = water::epsilonPitzer(T, rho, kWaterMolarMass);
+            double uematsuFranck = water::epsilonUematsuFranck(T, rho).eps;
+            EXPECT_NEAR(pitzer / uematsuFranck, 1.0, 0.05) << T << " K " << rho;
+        }
+    }
+    EXPECT_NEAR(water::epsilonPitzer(673.15, 0.5, kWaterMolarMass), 9.9, 0.2);
+}
+
+TEST_F(WaterPropertiesTest, BornFunctionsOfTheLineMatchFiniteDifferences) {
+    const double T = 373.15, Pbar = 300.0;
+    water.calculateFromTP(T, Pbar, 0);
+    double V = water.V;
+    double eps = 0.0;
+    std::vector<double> v = numbersOf(firstLineWritten(
+        [&](std::FILE* out) { eps = water.calculateEpsilon_UematsuFranck(T, V, out, 1); }));
+    ASSERT_EQ(v.size(), 9u);
+    EXPECT_NEAR(v[4], eps, 1e-4 * eps);
+    EXPECT_NEAR(v[5], -1.0 / eps, 1e-5 / eps);
+
+    // Q: (1/eps^2) (d eps/dP)_T, per kPa, along the model's isotherm.
+    auto epsAtP = [&](double P) {
+        water.calculateFromTP(T, P, 0);
+        return water::epsilonUematsuFranck(T, water.M / water.V * 1e-3).eps;
+    };
+    double dEdP = (epsAtP(Pbar + 1.0) - epsAtP(Pbar - 1.0)) / (2.0 * 1e5);
+    EXPECT_NEAR(v[6], 1000.0 * dEdP / (eps * eps), 1e-3 * std::fabs(v[6]));
+    // Y and X: temperature derivatives at constant density in T* = T/298.15.
+    double rho = kWaterMolarMass / V * 1e-3, h = 1e-4;
+    auto epsAtTstar = [&](double ts) { return water::epsilonUematsuFranck(ts * 298.15, rho).eps; };
+    double ts = T / 298.15;
+    double d1 = (epsAtTstar(ts + h) - epsAtTstar(ts - h)) / (2 * h);
+    double d2 = (epsAtTstar(ts + h) - 2 * epsAtTstar(ts) + epsAtTstar(ts - h)) / (h * h);
+    double Y = d1 / (eps * eps);
+    EXPECT_NEAR(v[7], Y, 1e-4 * std::fabs(Y));
+    EXPECT_NEAR(v[8], d2 / (eps * eps) - 2 * eps * Y * Y, 1e-3 * std::fabs(v[8]));
+}
+
+TEST_F(WaterPropertiesTest, PitzerLineHasNoBornFunctions) {
+    water.calculateFromTP(673.15, 500.0, 0);
+    std::string text = firstLineWritten(
+        [&](std::FILE* out) { water.calculateEpsilon_Pitzer(673.15, water.V, out, 0); });
+    ASSERT_GT(text.size(), 30u);
+    EXPECT_EQ(text.substr(text.size() - 30), "nan          nan          nan\n");
+}
+
+TEST(WaterIceCurves, TriplePointsAndTheEdgesOfTheBranches) {
+    EXPECT_DOUBLE_EQ(WaterEOS::calculateMeltingP(273.16), 0.00611657);
+    EXPECT_DOUBLE_EQ(WaterEOS::calculateSublimationP(273.16), 0.00611657);
+    // At their triple temperatures the branches take the next ice: V at 256.164 K, VII at
+    // 355 K; each meets its neighbour there.
+    EXPECT_NEAR(WaterEOS::calculateMeltingP1(256.164), 3501.0, 1e-9);
+    EXPECT_NEAR(WaterEOS::calculateMeltingP1(355.0), 22160.0, 1e-9);
+    EXPECT_NEAR(WaterEOS::calculateMeltingP(251.165) / WaterEOS::calculateMeltingP1(251.165), 1.0,
+                1e-4);
+    EXPECT_NEAR(WaterEOS::calculateMeltingP1(256.164 - 1e-9) / 3501.0, 1.0, 1e-4);
+    EXPECT_NEAR(WaterEOS::calculateMeltingP1(273.31 - 1e-9) / WaterEOS::calculateMeltingP1(273.31),
+                1.0, 1e-4);
+    EXPECT_NEAR(WaterEOS::calculateMeltingP1(355.0 - 1e-9) / 22160.0, 1.0, 1e-4);
+}
+
+TEST(WaterIceCurves, CheckValuesOfTheReleaseOnMeltingAndSublimation) {
+    // IAPWS R14-08(2011), Table 3 (MPa; Pa for sublimation); the ice Ih and III equations here
+    // are those of 1993, which the revision changed by up to 1 %.
+    EXPECT_NEAR(WaterEOS::calculateMeltingP(260.0) / 1382.68, 1.0, 0.01);
+    EXPECT_NEAR(WaterEOS::calculateMeltingP1(254.0) / 2686.85, 1.0, 0.01);
+    EXPECT_NEAR(WaterEOS::calculateMeltingP1(265.0) / 4796.40, 1.0, 1e-5);
+    EXPECT_NEAR(WaterEOS::calculateMeltingP1(320.0) / 13567.6, 1.0, 1e-5);
+    EXPECT_NEAR(WaterEOS::calculateMeltingP1(550.0) / 63087.1, 1.0, 1e-5);
+    EXPECT_NEAR(WaterEOS::calculateSublimationP(230.0) * 1e5 / 8.94735, 1.0, 2e-4);
+}
+
+TEST(WaterVolumeCorrelations, KellVolumeOfWater) {
+    // At and below 0 degC the density at zero pressure stays at its 0 degC value.
+    EXPECT_DOUBLE_EQ(WaterEOS::calculateKellVolume(273.15, 1.01325), 0.01805153 / 999.7288674246);
+    EXPECT_DOUBLE_EQ(WaterEOS::calculateKellVolume(263.15, 1.01325),
+                     WaterEOS::calculateKellVolume(273.15, 1.01325));
+    double V1 = WaterEOS::calculateKellVolume(298.15, 1.0);
+    double V2 = WaterEOS::calculateKellVolume(298.15, 101.0);
+    EXPECT_NEAR((V1 - V2) / V1 / 1e7, 4.52e-10, 0.05e-10);  // compressibility at 25 degC
+}
+
+TEST(WaterVolumeCorrelations, HaasVolumeIsASpecificVolume) {
+    // Pure water on the saturation curve: the reciprocal of the saturated density, in cm3/g.
+    for (double T : {298.15, 373.15, 473.15, 573.15}) {
+        EXPECT_NEAR(WaterEOS::calculateHaasVolume(T, 0.0) *
+                        WaterEOS::saturatedLiquidDensityWagnerPruss(T) * 1e-3,
+                    1.0, 5e-4)
+            << T;
+    }
+    // 1 mol/kg NaCl at 25 degC: about 1/1.036 cm3/g.
+    EXPECT_NEAR(WaterEOS::calculateHaasVolume(298.15, 1.0), 1.0 / 1.036, 0.003);
+    EXPECT_LT(WaterEOS::calculateHaasVolume(298.15, 6.0),
+              WaterEOS::calculateHaasVolume(298.15, 1.0));
+}
+
+TEST_F(WaterPropertiesTest, MolalApparentScaleShiftsTheStateFunctions) {
+    water.calculateFromTP(298.15, 1.0, 0);
+    double S = water.S, U = water.U, H = water.H, G = water.G, A = water.A;
+    water.convertToMolalApparent();
+    EXPECT_DOUBLE_EQ(water.S, S + 63.334986);
+    EXPECT_DOUBLE_EQ(water.U, U - 284141.0385);
+    EXPECT_DOUBLE_EQ(water.H, H - 287824.2785);
+    EXPECT_DOUBLE_EQ(water.G, G - 218301.21022424);
+    EXPECT_DOUBLE_EQ(water.A, A - 214638.89772424);
+}
+
+TEST_F(WaterPropertiesTest, IceCurveTables) {
+    water.calculateSublimationCurve(1, "s");
+    std::vector<std::string> lines = fileLines("sublims");
+    ASSERT_EQ(lines.size(), 3u + 85u + 1u);
+    EXPECT_EQ(lines[0], "IGOR");
+    EXPECT_EQ(lines[1], "WAVES     Ps\t           Ts");
+    EXPECT_EQ(lines[2], "BEGIN");
+    EXPECT_EQ(lines.back(), "END");
+    std::vector<double> first = numbersOf(lines[3]);
+    EXPECT_NEAR(first[0], 0.006117, 1e-6);
+    EXPECT_NEAR(first[1], 273.16, 1e-6);
+    EXPECT_NEAR(numbersOf(lines[3 + 84])[1], 190.0, 1e-6);
+
+    water.calculateMeltingCurve(0, "");
+    lines = fileLines("melt");
+    ASSERT_EQ(lines.size(), 1u + 487u);
+    EXPECT_EQ(lines[0], "#      P(1)\t        T(2)");
+    // Ice Ih and then ice III at their common triple point.
+    EXPECT_NEAR(numbersOf(lines[1 + 22])[0], numbersOf(lines[1 + 23])[0], 0.5);
+    EXPECT_NEAR(numbersOf(lines.back())[1], 252.165 + 462, 1e-6);
+}
+
+TEST_F(WaterPropertiesTest, EpsilonGridRowsAreStatesOfTheModel) {
+    water.calculateEpsilonGrid(298.15, 299.15, 1.0, 2.0, "g");
+    std::vector<std::string> lines = fileLines("epsg");
+    ASSERT_EQ(lines.size(), 4u + 4u + 1u);
+    EXPECT_EQ(lines[0], "IGOR");
+    EXPECT_EQ(lines[3], "BEGIN");
+    std::vector<double> row = numbersOf(lines[4]);
+    ASSERT_EQ(row.size(), 9u);
+    EXPECT_NEAR(row[1], 1.0, 1e-6);
+    EXPECT_NEAR(row[3], 0.997047, 1e-6);
+    EXPECT_NEAR(row[4], 78.24, 0.05);
+}
+
+TEST_F(WaterPropertiesTest, TransportGridMarksEachUnstableStretchOnce) {
+    // Stable liquid at 600 K: its rows, then the row of "nan" that ends the isotherm.
+    water.calculateTransportGrid(600.0, 605.0, 2.0e-5, 2.6e-5, "s");
+    std::vector<std::string> lines = fileLines("transports");
+    ASSERT_GT(lines.size(), 10u);
+    EXPECT_EQ(lines[3], "BEGIN");
+    EXPECT_EQ(lines.back(), "END");
+    int nanRows = 0;
+    for (std::size_t i = 4; i + 1 < lines.size(); ++i)
+        if (lines[i].compare(0, 12, "         nan") == 0) ++nanRows;
+    EXPECT_EQ(nanRows, 2);  // one per isotherm
+    std::vector<double> first = numbersOf(lines[4]);
+    ASSERT_EQ(first.size(), 13u);
+    EXPECT_NEAR(first[2], 20.0, 1e-6);
+
+    // Across the two-phase region each unstable stretch is one row of "nan".
+    water.calculateTransportGrid(600.0, 600.0, 2.6e-5, 3.0e-4, "u");
+    lines = fileLines("transportu");
+    ASSERT_GT(lines.size(), 10u);
+    bool previousNaN = false;
+    int stretches = 0;
+    for (std::size_t i = 4; i + 1 < lines.size(); ++i) {
+        bool isNaN = lines[i].compare(0, 12, "         nan") == 0;
+        EXPECT_FALSE(isNaN && previousNaN) << i;
+        if (isNaN) ++stretches;
+        previousNaN = isNaN;
+    }
+    EXPECT_TRUE(previousNaN);
+    EXPECT_GE(stretches, 2);
+
+    // A grid that would never end is refused.
+    ::testing::internal::CaptureStderr();
+    water.calculateTransportGrid(600.0, 600.0, -1.0, 3.0e-4, "bad");
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("calculateTransportGrid"),
+              std::string::npos);
+    EXPECT_TRUE(fileLines("transportbad").empty());
+}
+
+}  // namespace
+}  // namespace vornex

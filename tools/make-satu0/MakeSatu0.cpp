@@ -1,0 +1,38 @@
+// make-satu0 FOLDER: writes the water saturation table "satu0" into FOLDER. The table is the
+// saturation curve of the reference water model traced from the critical point down to the
+// model's lowest curve temperature, in the tracer's binary rows of 28 native doubles (the
+// critical point first). Exit status 0 on success, 1 when the curve or the file failed.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "fluid/OutputFiles.h"
+#include "water/WagnerPruss.h"
+
+int main(int argc, char** argv) {
+    using namespace vornex;
+    if (argc != 2) {
+        std::fprintf(stderr, "Usage: make-satu0 FOLDER\n");
+        return 2;
+    }
+    const std::filesystem::path path = std::filesystem::path(argv[1]) / "satu0";
+    std::error_code ec;
+    std::filesystem::remove(path, ec);  // a table of an earlier run must not pass for this one
+    OutputFiles::setDirectory(argv[1]);
+    WagnerPruss water(2);
+    water.temperature(water.Tcrit);
+    water.volume(water.Vcrit);
+    water.calculate_saturation_curve("satu0", 2, water.Tcrit, -1.0, water.Vcrit, water.Vcrit,
+                                     water.Tlowest, 4, "", nullptr);
+    const auto bytes = std::filesystem::file_size(path, ec);
+    constexpr std::uintmax_t row = 28 * sizeof(double);
+    if (ec || bytes < 2 * row || bytes % row != 0) {
+        std::fprintf(stderr, "make-satu0: no saturation table was written to %s\n",
+                     path.string().c_str());
+        std::filesystem::remove(path, ec);
+        return 1;
+    }
+    std::printf("make-satu0: %ju saturation rows in %s\n", bytes / row, path.string().c_str());
+    return 0;
+}

@@ -19,7 +19,7 @@ namespace vornex::testing {
 // Calls fn(order, indices) for every stored index set of orders 1 to maxOrder, in packed
 // order (indices non-increasing).
 inline void forEachIndexSet(int n, int maxOrder, const std::function<void(int, const int*)>& fn) {
-    int idx[4];
+    int idx[5];
     std::function<void(int, int, int)> level = [&](int order, int depth, int top) {
         if (depth == order) return fn(order, idx);
         for (idx[depth] = 0; idx[depth] <= top; ++idx[depth]) level(order, depth + 1, idx[depth]);
@@ -151,7 +151,6 @@ inline void expectPureIsDiagonal(Expression& root, const std::vector<double>& x,
         std::vector<double> full;
         for (int k = 0; k <= 4; ++k) full.push_back(root.block()[root.layout().diagonal(var, k)]);
         root.clean(4);
-        root.reset();
         root.evaluateAt(x.data(), 4, var);
         for (int k = 0; k <= 4; ++k) {
             EXPECT_NEAR(root.block()[root.layout().diagonal(var, k)], full[k],

@@ -111,6 +111,18 @@ TEST_F(UnaryNodes, ReferenceValues) {
     EXPECT_EQ(p->d3(0, 0, 0), 0.0);
 }
 
+TEST_F(UnaryNodes, LogarithmAtOneHasTheChildCurvatureMinusTheSlopeSquare) {
+    Expression* u = child();
+    // u + b = 1 at (0.7, 1.3), so the value is 0 and d2 = u_ij - u_i u_j.
+    std::unique_ptr<Logarithm> log(
+        over<Logarithm>(over<Sum1>(u, 1.0, 1 - (0.7 * 0.7 * 1.3 + 3 * 1.3))));
+    evaluate(*log, at, 2);
+    EXPECT_NEAR(log->value(), 0.0, 1e-15);
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j <= i; ++j)
+            EXPECT_NEAR(log->d2(i, j), u->d2(i, j) - u->d1(i) * u->d1(j), 1e-14);
+}
+
 TEST_F(UnaryNodes, LogarithmOutsideItsDomainRaisesTheErrorAndKeepsItsValue) {
     std::unique_ptr<Logarithm> log(over<Logarithm>(&x[0], 1.0, -1.0, 0.0));
     evaluate(*log, {3, 0}, 2);

@@ -289,19 +289,17 @@ TEST_F(CompositionSums, BadTieIndexesAreReportedAndNothingIsStored) {
     s2.defineXVariables(2, 3);
     KVar k;
     k.holdAsMember();
-    ::testing::internal::CaptureStderr();
-    s2.tie_ij(1, 2, &k);
-    s2.tie_ij(3, 0, &k);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(testing::stderrOf([&] {
+                  s2.tie_ij(1, 2, &k);
+                  s2.tie_ij(3, 0, &k);
+              }),
               "Error : bad 1 and 2 indexes are specified to noname.\n"
               "Error : bad 3 and 0 indexes are specified to noname.\n");
     EXPECT_EQ(k.parentCount, 1);
     SumX5 s5;
     s5.setName("s");
     s5.defineXVariables(2, 2);
-    ::testing::internal::CaptureStderr();
-    s5.tie_ijklm(1, 1, 2, 0, 0, &k);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(testing::stderrOf([&] { s5.tie_ijklm(1, 1, 2, 0, 0, &k); }),
               "Error : bad 1, 1, 2, 0 and 0 indexes are specified to s.\n");
 }
 
@@ -338,10 +336,9 @@ TEST_F(CompositionSums, CalculationWithAnEmptyEntryReportsAndLeavesTheSumClean) 
     s2.defineXVariables(kStart, 2);
     s2.tie_ij(0, 0, child(0));
     s2.tie_ij(1, 1, child(1));
-    ::testing::internal::CaptureStderr();
-    testing::evaluate(s2, at, 4);
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("Error : \"noname\" is not linked to another expression.\n"),
+    EXPECT_NE(testing::stderrOf([&] {
+                  testing::evaluate(s2, at, 4);
+              }).find("Error : \"noname\" is not linked to another expression.\n"),
               std::string::npos);
     EXPECT_EQ(s2.value(), 0);
     EXPECT_EQ(s2.d1(2), 0);

@@ -16,8 +16,6 @@ namespace {
 using testing::evaluate;
 using testing::Inputs;
 using testing::printed;
-using ::testing::internal::CaptureStderr;
-using ::testing::internal::GetCapturedStderr;
 
 TEST(NodeStorage, SizingAllocatesZeroedPackedTensorsOnce) {
     Leaf node;
@@ -142,11 +140,11 @@ TEST_F(EvaluationProtocol, MissingChildIsReportedAndNotUsed) {
     Square lonely;
     lonely.setName("lonely");
     lonely.number_of_variables(1);
-    CaptureStderr();
-    lonely.calculate(2);
-    lonely.calculate(2, 0);
-    lonely.set_variable_values(nullptr);
-    EXPECT_EQ(GetCapturedStderr(),
+    EXPECT_EQ(testing::stderrOf([&] {
+                  lonely.calculate(2);
+                  lonely.calculate(2, 0);
+                  lonely.set_variable_values(nullptr);
+              }),
               "Error : \"lonely\" is is not linked to another expression.\n"
               "Error : \"lonely\" is is not linked to another expression.\n"
               "Error : \"lonely\" is not linked.\n");
@@ -155,9 +153,8 @@ TEST_F(EvaluationProtocol, MissingChildIsReportedAndNotUsed) {
     Product half;
     half.tiep2(&input, nullptr);
     half.number_of_variables(1);
-    CaptureStderr();
-    half.calculate(1);
-    EXPECT_EQ(GetCapturedStderr(), "Error : \"noname\" is is not linked to another expression.\n");
+    EXPECT_EQ(testing::stderrOf([&] { half.calculate(1); }),
+              "Error : \"noname\" is is not linked to another expression.\n");
     EXPECT_EQ(printed([&](FILE* f) { half.check_pointers(f); }),
               "Error : \"noname\" (v) is not linked to another expression.\n");
 }
@@ -224,9 +221,7 @@ TEST(NodeMessages, FreshNodePrintsAsNonameAndRenamingSaysSo) {
     Leaf node;
     EXPECT_EQ(printed([&](FILE* f) { node.printValue(f); }), "noname\t             0\n");
     node.setName("a");
-    CaptureStderr();
-    node.setName("b");
-    EXPECT_EQ(GetCapturedStderr(), "Rename a expression to b ?\n");
+    EXPECT_EQ(testing::stderrOf([&] { node.setName("b"); }), "Rename a expression to b ?\n");
     EXPECT_STREQ(node.getName(), "b");
     EXPECT_EQ(node.findByName("b"), &node);
     EXPECT_EQ(node.findByName("a"), nullptr);
@@ -236,10 +231,10 @@ TEST(NodeMessages, UnimplementedOperationsSayWhatAndChangeNothing) {
     Cube c;
     c.setName("c");
     Leaf u, v;
-    CaptureStderr();
-    c.tie2(u, v);
-    c.set_scalars3(1, 2, 3);
-    EXPECT_EQ(GetCapturedStderr(),
+    EXPECT_EQ(testing::stderrOf([&] {
+                  c.tie2(u, v);
+                  c.set_scalars3(1, 2, 3);
+              }),
               "Error : \"tie (Expression &, Expression &)\" is not implemented for c\n"
               "Error : \"set_scalars3 (double, double, double)\" is not implemented for c\n");
     EXPECT_EQ(c.u, nullptr);
@@ -317,10 +312,8 @@ TEST(LeafRecomputation, DestroyedTermNoLongerRegistered) {
     second.reset();
     EXPECT_EQ(Expression::sVarbox, nullptr);
     EXPECT_EQ(Expression::sVarcalc, nullptr);
-    ::testing::internal::CaptureStderr();
     Leaf leaf;
-    leaf.checkDebugLink();
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("no function to calculate"),
+    EXPECT_NE(testing::stderrOf([&] { leaf.checkDebugLink(); }).find("no function to calculate"),
               std::string::npos);
 }
 

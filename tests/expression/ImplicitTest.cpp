@@ -177,18 +177,17 @@ TEST_F(MonoFunctions, ZeroDerivativeInURaisesTheDomainFlagInsteadOfInfinities) {
 TEST_F(MonoFunctions, NoRootIsReportedAndRaisesTheDomainFlag) {
     // f = u^2 + x: no real root for x = 1.
     SecantMono mono(equation(term(0, 2), 1, 1), 1, 0.5);
-    ::testing::internal::CaptureStderr();
-    testing::evaluate(*mono.uNode(), {1.0}, 1);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Monofunc: cannot find solution\n");
+    EXPECT_EQ(testing::stderrOf([&] { testing::evaluate(*mono.uNode(), {1.0}, 1); }),
+              "Monofunc: cannot find solution\n");
     EXPECT_EQ(Expression::sError, 1);
 }
 
 TEST_F(MonoFunctions, MissingEquationIsReportedWithoutEvaluation) {
     FixedMono mono(equation(term(0, 2), 1, 1), 3, 1.0);  // sized for other variables
     mono.uNode()->setName("u");
-    ::testing::internal::CaptureStderr();
-    testing::evaluate(*mono.uNode(), {1.0, 2.0, 3.0}, 2);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(testing::stderrOf([&] {
+                  testing::evaluate(*mono.uNode(), {1.0, 2.0, 3.0}, 2);
+              }),
               "Error : \"u\" is not linked to a function of 4 variables.\n");
     EXPECT_EQ(Expression::sError, 1);
     EXPECT_EQ(mono.uNode()->value(), 1.0);
@@ -370,9 +369,10 @@ TEST_F(ImplicitSystems, SingularJacobianRaisesTheDomainFlagInsteadOfKeepingAnoth
     system.tie_f_node(0, linear(1, 1, -1, 0));
     system.tie_f_node(1, linear(2, 2, -2, 1));
     system.tie_u_nodes(&out[0], &out[1]);
-    ::testing::internal::CaptureStdout();
-    testing::evaluate(out[0], {1.0, 1.0}, 2);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Singular matrix\n");
+    EXPECT_EQ(testing::stdoutOf([&] {
+                  testing::evaluate(out[0], {1.0, 1.0}, 2);
+              }),
+              "Singular matrix\n");
     EXPECT_EQ(Expression::sError, 1);
     EXPECT_EQ(out[0].value(), 0.5);
     for (int k : {1, 2, 3, 4, 5}) EXPECT_EQ(out[0].block()[k], 0.0);
@@ -382,16 +382,15 @@ TEST_F(ImplicitSystems, MissingEquationIsReportedWithoutEvaluation) {
     FixedSystem system(2, 2, -1, {0.5, 0.5});
     system.tie_f_node(0, linear(1, 1, -1, 0));
     system.tie_u_nodes(&out[0], &out[1]);
-    ::testing::internal::CaptureStderr();
-    testing::evaluate(out[0], {1.0, 1.0}, 2);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(testing::stderrOf([&] {
+                  testing::evaluate(out[0], {1.0, 1.0}, 2);
+              }),
               "Error : \"u0\" (f 1) is not linked to another expression.\n");
     EXPECT_EQ(Expression::sError, 1);
 
     XFunc loose;
-    ::testing::internal::CaptureStderr();
-    loose.calculate(1);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error : \"noname\" is not linked.\n");
+    EXPECT_EQ(testing::stderrOf([&] { loose.calculate(1); }),
+              "Error : \"noname\" is not linked.\n");
 }
 
 }  // namespace

@@ -114,6 +114,18 @@ inline std::string printed(const std::function<void(FILE*)>& print) {
     return text;
 }
 
+// What a call writes to standard error, or to standard output.
+inline std::string stderrOf(const std::function<void()>& call) {
+    ::testing::internal::CaptureStderr();
+    call();
+    return ::testing::internal::GetCapturedStderr();
+}
+inline std::string stdoutOf(const std::function<void()>& call) {
+    ::testing::internal::CaptureStdout();
+    call();
+    return ::testing::internal::GetCapturedStdout();
+}
+
 // The formula line a node prints.
 inline std::string formula(Expression& node) {
     return printed([&](FILE* f) { node.printFormula(f); });

@@ -10,8 +10,6 @@ namespace vornex {
 namespace {
 
 using testing::printed;
-using ::testing::internal::CaptureStderr;
-using ::testing::internal::GetCapturedStderr;
 
 TEST(VariableNodes, FVarFormulaCases) {
     const struct {
@@ -56,10 +54,10 @@ TEST(VariableNodes, UnlinkedFVarSaysSoAndKeepsItsValue) {
     double x[] = {5, 4};
     v.set_variable_values(x);
     EXPECT_EQ(v.variableValue, 0.0);
-    CaptureStderr();
-    v.calculate(1);
-    v.calculate(1);
-    EXPECT_EQ(GetCapturedStderr(),
+    EXPECT_EQ(testing::stderrOf([&] {
+                  v.calculate(1);
+                  v.calculate(1);
+              }),
               "Error : \"v\" is not linked to a variable.\n"
               "Error : \"v\" is not linked to a variable.\n");
     EXPECT_EQ(v.value(), 0.0);
@@ -74,9 +72,7 @@ TEST(VariableNodes, IndexPastTheVariablesIsNotRead) {
     v.number_of_variables(2);
     double x[] = {1, 2};
     v.set_variable_values(x);
-    CaptureStderr();
-    v.calculate(1);
-    EXPECT_FALSE(GetCapturedStderr().empty());
+    EXPECT_FALSE(testing::stderrOf([&] { v.calculate(1); }).empty());
     EXPECT_FALSE(v.computed);
 }
 
@@ -106,9 +102,8 @@ TEST(NodeArrays, ElementsAreNamedAfterTheArrayWhichLeavesThemAlive) {
     k.setName("k");
     k.setName(1, 0);
     EXPECT_STREQ(a.getName(), "k(1,0)");
-    CaptureStderr();
-    k.setName(1, 0);
-    EXPECT_EQ(GetCapturedStderr(), "Rename k(1,0) expression to k(1,0) ?\n");
+    EXPECT_EQ(testing::stderrOf([&] { k.setName(1, 0); }),
+              "Rename k(1,0) expression to k(1,0) ?\n");
     Expr5 e;
     e.setSize(12);
     e.setName("e");

@@ -2,6 +2,8 @@
 // by parent count, names and messages, the leaf-recomputation registration.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "NodeTestSupport.h"
 #include "expression/BinOp.h"
 #include "expression/Selector.h"
@@ -14,12 +16,8 @@ namespace {
 using testing::evaluate;
 using testing::Inputs;
 using testing::printed;
-using ::testing::internal::CaptureStderr;
-using ::testing::internal::GetCapturedStderr;
 
-class NodeStorage : public ::testing::Test {};
-
-TEST_F(NodeStorage, SizingAllocatesZeroedPackedTensorsOnce) {
+TEST(NodeStorage, SizingAllocatesZeroedPackedTensorsOnce) {
     Leaf node;
     node.number_of_variables(3);
     EXPECT_EQ(node.layout().size(), 1 + 3 + 6 + 10 + 15);
@@ -30,7 +28,7 @@ TEST_F(NodeStorage, SizingAllocatesZeroedPackedTensorsOnce) {
     EXPECT_EQ(node.secondDerivatives()[packedPair(2, 1)], 5.0);
 }
 
-TEST_F(NodeStorage, IndexSetsAreStoredOnceWithLargestIndexFirst) {
+TEST(NodeStorage, IndexSetsAreStoredOnceWithLargestIndexFirst) {
     Leaf node;
     node.number_of_variables(4);
     node.d3(2, 1, 0) = 7;
@@ -44,7 +42,7 @@ TEST_F(NodeStorage, IndexSetsAreStoredOnceWithLargestIndexFirst) {
     EXPECT_EQ(&node.d4(3, 3, 3, 3) - node.fourthDerivatives(), 34);
 }
 
-TEST_F(NodeStorage, LowerDerivativeOrderLimitsTheTensors) {
+TEST(NodeStorage, LowerDerivativeOrderLimitsTheTensors) {
     Expression::sDerivOrder = 2;
     Leaf node;
     node.number_of_variables(3);
@@ -54,7 +52,7 @@ TEST_F(NodeStorage, LowerDerivativeOrderLimitsTheTensors) {
     EXPECT_EQ(node.layout().size(), 1 + 3 + 6);
 }
 
-TEST_F(NodeStorage, CleanAndCopyWorkOnOrdersUpToTheOneAsked) {
+TEST(NodeStorage, CleanAndCopyWorkOnOrdersUpToTheOneAsked) {
     Leaf a, b;
     a.number_of_variables(2);
     b.number_of_variables(2);
@@ -104,10 +102,7 @@ TEST_F(EvaluationProtocol, SharedChildrenAreVisitedOncePerPass) {
     // 40 levels, each the sum of the level below with itself: 2^40 paths to the input.
     Expression* level = &input;
     for (int k = 0; k < 40; ++k) {
-        auto* next = new Sum2;
-        next->set_scalars3(0.5, 0.5, 0);
-        next->tiep2(level, level);
-        level = next;
+        level = testing::binary<Sum2>(level, level, 0.5, 0.5, 0.0);
     }
     Exponential root;
     root.set_scalars3(0, 1, 1);
@@ -126,25 +121,18 @@ TEST_F(EvaluationProtocol, SharedChildrenAreVisitedOncePerPass) {
     EXPECT_EQ(input.valueVisits, 2);
 }
 
-TEST_F(EvaluationProtocol, SecondCalculationWithoutInitialisingChangesNothing) {
-    Cube c;
+TEST_F(EvaluationProtocol, ComputedNodeIsNotRecalculatedUntilInitialised) {
+    Cube c;  // x^3 at 2
     c.tie1(input);
-    evaluate(c, {2}, 2);
-    EXPECT_EQ(c.d3(0, 0, 0), 0.0);
-    c.calculate(4);  // still computed: the third derivative stays as it was
+    evaluate(c, {2}, 0);  // order 0: the value only
+    EXPECT_TRUE(c.computed);
+    EXPECT_EQ(c.value(), 8.0);
+    EXPECT_EQ(c.d1(0), 0.0);
+    c.calculate(4);  // still computed: nothing changes
     EXPECT_EQ(c.d3(0, 0, 0), 0.0);
     c.initialize_the_graph();
     c.calculate(4);
     EXPECT_EQ(c.d3(0, 0, 0), 6.0);
-}
-
-TEST_F(EvaluationProtocol, OrderZeroComputesTheValueOnly) {
-    Square s;
-    s.tie1(input);
-    evaluate(s, {3}, 0);
-    EXPECT_TRUE(s.computed);
-    EXPECT_EQ(s.value(), 9.0);
-    EXPECT_EQ(s.d1(0), 0.0);
 }
 
 TEST_F(EvaluationProtocol, MissingChildIsReportedAndNotUsed) {
@@ -152,11 +140,11 @@ TEST_F(EvaluationProtocol, MissingChildIsReportedAndNotUsed) {
     Square lonely;
     lonely.setName("lonely");
     lonely.number_of_variables(1);
-    CaptureStderr();
-    lonely.calculate(2);
-    lonely.calculate(2, 0);
-    lonely.set_variable_values(nullptr);
-    EXPECT_EQ(GetCapturedStderr(),
+    EXPECT_EQ(testing::stderrOf([&] {
+                  lonely.calculate(2);
+                  lonely.calculate(2, 0);
+                  lonely.set_variable_values(nullptr);
+              }),
               "Error : \"lonely\" is is not linked to another expression.\n"
               "Error : \"lonely\" is is not linked to another expression.\n"
               "Error : \"lonely\" is not linked.\n");
@@ -164,12 +152,9 @@ TEST_F(EvaluationProtocol, MissingChildIsReportedAndNotUsed) {
 
     Product half;
     half.tiep2(&input, nullptr);
-    input.parentCount--;  // the product must not count the member input twice
-    ++input.parentCount;
     half.number_of_variables(1);
-    CaptureStderr();
-    half.calculate(1);
-    EXPECT_EQ(GetCapturedStderr(), "Error : \"noname\" is is not linked to another expression.\n");
+    EXPECT_EQ(testing::stderrOf([&] { half.calculate(1); }),
+              "Error : \"noname\" is is not linked to another expression.\n");
     EXPECT_EQ(printed([&](FILE* f) { half.check_pointers(f); }),
               "Error : \"noname\" (v) is not linked to another expression.\n");
 }
@@ -186,124 +171,87 @@ class Tracked : public Leaf {
     int* deaths_;
 };
 
-class Ownership : public ::testing::Test {
-   protected:
+TEST(Ownership, HeapChildGoesWithItsLastParentOnly) {
     int deaths = 0;
-};
-
-TEST_F(Ownership, HeapChildGoesWithItsLastParent) {
     auto* leaf = new Tracked(&deaths);
-    auto* cube = new Cube;
-    cube->tiep1(leaf);
-    delete cube;
+    delete testing::over<Cube>(leaf);
     EXPECT_EQ(deaths, 1);
-}
-
-TEST_F(Ownership, SharedChildSurvivesOneParent) {
-    auto* leaf = new Tracked(&deaths);
-    auto* a = new Cube;
-    auto* b = new Square;
-    a->tiep1(leaf);
-    b->tiep1(leaf);
+    leaf = new Tracked(&deaths);
+    auto* a = testing::over<Cube>(leaf);
+    auto* b = testing::over<Square>(leaf);
     EXPECT_EQ(leaf->parentCount, 2);
     delete a;
-    EXPECT_EQ(deaths, 0);
+    EXPECT_EQ(deaths, 1);
     EXPECT_EQ(leaf->parentCount, 1);
     delete b;
-    EXPECT_EQ(deaths, 1);
-}
-
-TEST_F(Ownership, ProductOfANodeWithItselfReleasesItTwice) {
-    auto* leaf = new Tracked(&deaths);
-    auto* p = new Product;
-    p->tiep2(leaf, leaf);
+    EXPECT_EQ(deaths, 2);
+    leaf = new Tracked(&deaths);  // a product of a node with itself releases it twice
+    auto* p = testing::binary<Product>(leaf, leaf);
     EXPECT_EQ(leaf->parentCount, 2);
     delete p;
-    EXPECT_EQ(deaths, 1);
+    EXPECT_EQ(deaths, 3);
 }
 
-TEST_F(Ownership, MemberNodeIsNeverDeletedByItsParents) {
+TEST(Ownership, MemberNodeIsNeverDeletedByItsParents) {
+    int deaths = 0;
     {
         Tracked member(&deaths);
         member.holdAsMember();
-        auto* a = new Cube;
-        a->tie1(member);
-        auto* b = new Sum1;
-        b->tie1(member);
-        delete a;
-        delete b;
+        delete testing::over<Cube>(&member);
+        delete testing::over<Sum1>(&member);
         EXPECT_EQ(deaths, 0);
         EXPECT_EQ(member.parentCount, 1);
     }
     EXPECT_EQ(deaths, 1);
 }
 
-TEST_F(Ownership, SelectorNeitherCountsNorReleases) {
-    auto* x = new Tracked(&deaths);
-    auto* u = new Tracked(&deaths);
-    auto* v = new Tracked(&deaths);
+TEST(Ownership, SelectorNeitherCountsNorReleases) {
+    int deaths = 0;
+    Tracked x(&deaths), u(&deaths), v(&deaths);
     auto* s = new Selector;
-    s->tie3(*x, *u, *v);
-    EXPECT_EQ(u->parentCount, 0);
+    s->tie3(x, u, v);
+    EXPECT_EQ(u.parentCount, 0);
     delete s;
     EXPECT_EQ(deaths, 0);
-    delete x;
-    delete u;
-    delete v;
 }
 
 // ---------------------------------------------------------------- names and messages
 
-class NodeMessages : public ::testing::Test {};
-
-TEST_F(NodeMessages, FreshNodePrintsItsValueAsNoname) {
+TEST(NodeMessages, FreshNodePrintsAsNonameAndRenamingSaysSo) {
     Leaf node;
     EXPECT_EQ(printed([&](FILE* f) { node.printValue(f); }), "noname\t             0\n");
-}
-
-TEST_F(NodeMessages, RenamingSaysSoAndRenames) {
-    Leaf node;
     node.setName("a");
-    CaptureStderr();
-    node.setName("b");
-    EXPECT_EQ(GetCapturedStderr(), "Rename a expression to b ?\n");
+    EXPECT_EQ(testing::stderrOf([&] { node.setName("b"); }), "Rename a expression to b ?\n");
     EXPECT_STREQ(node.getName(), "b");
     EXPECT_EQ(node.findByName("b"), &node);
     EXPECT_EQ(node.findByName("a"), nullptr);
 }
 
-TEST_F(NodeMessages, UnimplementedOperationsSayWhatAndChangeNothing) {
+TEST(NodeMessages, UnimplementedOperationsSayWhatAndChangeNothing) {
     Cube c;
     c.setName("c");
     Leaf u, v;
-    CaptureStderr();
-    c.tie2(u, v);
-    c.set_scalars3(1, 2, 3);
-    EXPECT_EQ(GetCapturedStderr(),
+    EXPECT_EQ(testing::stderrOf([&] {
+                  c.tie2(u, v);
+                  c.set_scalars3(1, 2, 3);
+              }),
               "Error : \"tie (Expression &, Expression &)\" is not implemented for c\n"
               "Error : \"set_scalars3 (double, double, double)\" is not implemented for c\n");
     EXPECT_EQ(c.u, nullptr);
     EXPECT_EQ(u.parentCount, 0);
 }
 
-TEST_F(NodeMessages, FindByNameSearchesChildrenInOrder) {
+TEST(NodeMessages, FindByNameSearchesChildrenInOrder) {
     Inputs x{1};
-    auto* sq = new Square;
-    sq->tie1(x[0]);
-    Cube c;
-    c.tiep1(sq);
-    EXPECT_EQ(c.findByName("x0"), &x[0]);
-    Product p;
-    auto* named = new Square;
+    std::unique_ptr<Cube> c(testing::over<Cube>(testing::over<Square>(&x[0])));
+    EXPECT_EQ(c->findByName("x0"), &x[0]);
+    auto* named = testing::over<Square>(&x[0]);
     named->setName("inside v");
-    named->tie1(x[0]);
-    auto* plain = new Square;
-    plain->tie1(x[0]);
-    p.tiep2(plain, named);
-    EXPECT_EQ(p.findByName("inside v"), named);
+    std::unique_ptr<Product> p(testing::binary<Product>(testing::over<Square>(&x[0]), named));
+    EXPECT_EQ(p->findByName("inside v"), named);
 }
 
-TEST_F(NodeMessages, DependenciesAreListedPerVariable) {
+TEST(NodeMessages, DependenciesAndTheFormulaTree) {
     Inputs x{3};
     Product p;
     p.tie2(x[0], x[2]);
@@ -311,19 +259,13 @@ TEST_F(NodeMessages, DependenciesAreListedPerVariable) {
     evaluate(p, {1, 2, 3}, 1);
     EXPECT_EQ(printed([&](FILE* f) { p.check_dependencies(f); }),
               "Dependencies of p\n\tvar 0 : 1\n\tvar 1 : 0\n\tvar 2 : 1\n\n\n");
-}
-
-TEST_F(NodeMessages, FormulaTreePrintsSharedNodesOnce) {
-    Inputs x{1};
-    auto* sq = new Square;
+    auto* sq = testing::over<Square>(&x[0]);
     sq->setName("s");
-    sq->tie1(x[0]);
-    Product p;
-    p.setName("p");
-    p.tiep2(sq, sq);
-    p.number_of_variables(1);
-    p.initialize_the_graph();
-    EXPECT_EQ(printed([&](FILE* f) { p.printFormulas(f); }),
+    Product shared;  // a shared node is printed once
+    shared.setName("p");
+    shared.tiep2(sq, sq);
+    shared.number_of_variables(1);
+    EXPECT_EQ(printed([&](FILE* f) { shared.printFormulas(f); }),
               "p = s * s\n"
               "    s = x0^2\n"
               "            x0 = var(0)\n");
@@ -353,15 +295,10 @@ class LeafOwner : public Equation {
 
 TEST(LeafRecomputation, ChecksRecomputeTheLeavesThroughTheRegisteredTerm) {
     auto owner = std::make_unique<LeafOwner>();
-    Exponential e;
-    e.set_scalars3(0, 1, 1);
-    e.tie1(owner->t);
-    e.number_of_variables(1);
-    e.analyze_dependencies();
-    const std::vector<double> x{0.3};
-    testing::expectMatchesDifferences(e, x, 1e-2, 1e-7);
-    // exp(x^2): d1 = 2x exp(x^2).
-    EXPECT_NEAR(e.d1(0), 0.6 * std::exp(0.09), 1e-14);
+    std::unique_ptr<Exponential> e(testing::over<Exponential>(&owner->t, 0.0, 1.0, 1.0));
+    testing::sized(*e, 1);
+    testing::expectMatchesDifferences(*e, {0.3}, 1e-2, 1e-7);
+    EXPECT_NEAR(e->d1(0), 0.6 * std::exp(0.09), 1e-14);  // exp(x^2): d1 = 2x exp(x^2)
 }
 
 TEST(LeafRecomputation, DestroyedTermNoLongerRegistered) {
@@ -375,10 +312,8 @@ TEST(LeafRecomputation, DestroyedTermNoLongerRegistered) {
     second.reset();
     EXPECT_EQ(Expression::sVarbox, nullptr);
     EXPECT_EQ(Expression::sVarcalc, nullptr);
-    ::testing::internal::CaptureStderr();
     Leaf leaf;
-    leaf.checkDebugLink();
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("no function to calculate"),
+    EXPECT_NE(testing::stderrOf([&] { leaf.checkDebugLink(); }).find("no function to calculate"),
               std::string::npos);
 }
 

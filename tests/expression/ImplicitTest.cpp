@@ -19,9 +19,11 @@
 namespace vornex {
 namespace {
 
+using testing::binary;
 using testing::expectDerivatives;
 using testing::expectMatchesDifferences;
 using testing::Inputs;
+using testing::over;
 using testing::printed;
 
 // Every "ana." line of a printed derivative check against the "num." line after it, to the
@@ -87,64 +89,50 @@ class MonoFunctions : public ::testing::Test {
     Inputs y{3};
 
     void SetUp() override { Expression::sError = 0; }
-    // a u^p + b x_0^q: the equations below.
-    Expression* term(int var, int power, double a) {
-        if (power == 1) {
-            auto* s = new Sum1;
-            s->set_scalars2(a, 0);
-            s->tie1(y[var]);
-            return s;
-        }
-        auto* p = new Power;
-        p->set_scalars3(a, power, 0);
-        p->tie1(y[var]);
-        return p;
+    std::unique_ptr<Sum2> f;
+
+    Expression* term(int var, int power) {
+        if (power == 1) return &y[var];
+        return over<Power>(&y[var], 1.0, double(power), 0.0);
     }
-    static void sized(Expression& f, int n) {
-        f.number_of_variables(n);
-        f.analyze_dependencies();
+    // The equation g(u) + sign * x^q, sized for u and one x.
+    Sum2& equation(Expression* g, int q, double sign) {
+        f.reset(testing::binary<Sum2>(g, term(1, q), 1.0, sign, 0.0));
+        testing::sized(*f, 2);
+        return *f;
     }
 };
 
-TEST_F(MonoFunctions, LinearInUGivesTheSquare) {
-    // f = u - x^2: u = x^2, u' = 2x, u'' = 2, u''' = u'''' = 0.
-    Sum2 f;
-    f.set_scalars3(1, -1, 0);
-    f.tiep2(term(0, 1, 1), term(1, 2, 1));
-    sized(f, 2);
-    SecantMono mono(f, 1, 1.0);
-    testing::evaluate(*mono.uNode(), {1.7}, 4);
-    EXPECT_EQ(Expression::sError, 0);
-    const double x = 1.7;
-    const double want[] = {x * x, 2 * x, 2, 0, 0};
-    expectDerivatives(
-        *mono.uNode(), 4, [&](const std::vector<int>& c) { return want[c[0]]; }, 1e-12);
-}
-
-TEST_F(MonoFunctions, SquareInUGivesTheSquareRootToFourthOrder) {
-    // f = u^2 - x: u = sqrt(x) with (1/2) x^-1/2, -(1/4) x^-3/2, (3/8) x^-5/2, -(15/16) x^-7/2.
-    Sum2 f;
-    f.set_scalars3(1, -1, 0);
-    f.tiep2(term(0, 2, 1), term(1, 1, 1));
-    sized(f, 2);
-    SecantMono mono(f, 1, 1.0);
-    const double x = 2.3;
-    testing::evaluate(*mono.uNode(), {x}, 4);
-    const double want[] = {std::sqrt(x), 0.5 * std::pow(x, -0.5), -0.25 * std::pow(x, -1.5),
-                           0.375 * std::pow(x, -2.5), -0.9375 * std::pow(x, -3.5)};
-    expectDerivatives(
-        *mono.uNode(), 4, [&](const std::vector<int>& c) { return want[c[0]]; }, 1e-12);
+TEST_F(MonoFunctions, SolutionsMatchTheirClosedFormsToFourthOrder) {
+    // f = u - x^2: u = x^2 with 2x, 2, 0, 0 at x = 1.7; f = u^2 - x: u = sqrt(x) with
+    // (1/2) x^-1/2, -(1/4) x^-3/2, (3/8) x^-5/2, -(15/16) x^-7/2 at x = 2.3.
+    const double a = 1.7, b = 2.3;
+    const struct {
+        int uPower, xPower;
+        double x, want[5];
+    } cases[] = {{1, 2, a, {a * a, 2 * a, 2, 0, 0}},
+                 {2,
+                  1,
+                  b,
+                  {std::sqrt(b), 0.5 * std::pow(b, -0.5), -0.25 * std::pow(b, -1.5),
+                   0.375 * std::pow(b, -2.5), -0.9375 * std::pow(b, -3.5)}}};
+    for (const auto& c : cases) {
+        SecantMono mono(equation(term(0, c.uPower), c.xPower, -1), 1, 1.0);
+        testing::evaluate(*mono.uNode(), {c.x}, 4);
+        EXPECT_EQ(Expression::sError, 0);
+        expectDerivatives(
+            *mono.uNode(), 4, [&](const std::vector<int>& k) { return c.want[k[0]]; }, 1e-12);
+    }
 }
 
 TEST_F(MonoFunctions, TwoVariablesInsideAnOuterGraphAgreeWithCentralDifferences) {
     // f = u^3 + u x_0 - x_1 - 2 (one real root for x_0 > 0), then the outer graph u * x_0.
-    Sum f;
-    f.number_of_terms(3);
-    f.tie_(term(0, 3, 1), new Product, term(2, 1, 1));
-    dynamic_cast<Product*>(f.terms[1])->tie2(y[0], y[1]);
-    f.set_scalars_(1.0, 1.0, -1.0, -2.0);
-    sized(f, 3);
-    SecantMono mono(f, 2, 1.0);
+    Sum cubic;
+    cubic.number_of_terms(3);
+    cubic.tie_(term(0, 3), testing::binary<Product>(&y[0], &y[1]), term(2, 1));
+    cubic.set_scalars_(1.0, 1.0, -1.0, -2.0);
+    testing::sized(cubic, 3);
+    SecantMono mono(cubic, 2, 1.0);
     Inputs x{2};
     Product outer;
     outer.tie2(*mono.uNode(), x[0]);
@@ -155,28 +143,13 @@ TEST_F(MonoFunctions, TwoVariablesInsideAnOuterGraphAgreeWithCentralDifferences)
     expectMatchesDifferences(*mono.uNode(), at, 1e-3, 1e-6);
     expectMatchesDifferences(outer, at, 1e-3, 1e-6);
 
-    // The pure derivatives are the diagonal of the full ones.
-    for (int var = 0; var < 2; ++var) {
-        testing::evaluate(*mono.uNode(), at, 4);
-        std::vector<double> full;
-        for (int k = 1; k <= 4; ++k)
-            full.push_back(mono.uNode()->block()[mono.uNode()->layout().diagonal(var, k)]);
-        mono.uNode()->evaluateAt(at.data(), 4, var);
-        for (int k = 1; k <= 4; ++k) {
-            EXPECT_NEAR(mono.uNode()->block()[mono.uNode()->layout().diagonal(var, k)], full[k - 1],
-                        1e-12 * (1 + std::fabs(full[k - 1])));
-        }
-    }
-    EXPECT_EQ(printed([&](FILE* out) { mono.uNode()->printFormula(out); }), "noname (XFunc0)\n");
+    testing::expectPureIsDiagonal(*mono.uNode(), at, 1e-12);
+    EXPECT_EQ(testing::formula(*mono.uNode()), "noname (XFunc0)\n");
     EXPECT_STREQ(mono.uNode()->getType(), "Function");
 }
 
 TEST_F(MonoFunctions, PrintedChecksOfTheSolutionAndTheEquationAgree) {
-    Sum2 f;
-    f.set_scalars3(1, -1, 0);
-    f.tiep2(term(0, 2, 1), term(1, 1, 1));
-    sized(f, 2);
-    SecantMono mono(f, 1, 1.0);
+    SecantMono mono(equation(term(0, 2), 1, -1), 1, 1.0);
     double x[] = {2.3}, h[] = {1e-4};
     const std::string solution = printed([&](FILE* out) { mono.check_x_derivatives(out, x, h); });
     EXPECT_EQ(solution.rfind("Value    1.51658\n\n", 0), 0u) << solution;
@@ -189,16 +162,7 @@ TEST_F(MonoFunctions, PrintedChecksOfTheSolutionAndTheEquationAgree) {
 
 TEST_F(MonoFunctions, ZeroDerivativeInURaisesTheDomainFlagInsteadOfInfinities) {
     // f = (u - 1)^2 - x at x = 0: u = 1 where df/du = 0; 1/0 is infinite, not NaN.
-    auto* shifted = new Sum1;
-    shifted->set_scalars2(1, -1);
-    shifted->tie1(y[0]);
-    auto* square = new Square;
-    square->tiep1(shifted);
-    Sum2 f;
-    f.set_scalars3(1, -1, 0);
-    f.tiep2(square, term(1, 1, 1));
-    sized(f, 2);
-    FixedMono mono(f, 1, 1.0);
+    FixedMono mono(equation(over<Square>(over<Sum1>(&y[0], 1.0, -1.0)), 1, -1), 1, 1.0);
     testing::evaluate(*mono.uNode(), {0.0}, 4);
     EXPECT_EQ(Expression::sError, 1);
     EXPECT_EQ(mono.uNode()->value(), 1.0);
@@ -212,25 +176,18 @@ TEST_F(MonoFunctions, ZeroDerivativeInURaisesTheDomainFlagInsteadOfInfinities) {
 
 TEST_F(MonoFunctions, NoRootIsReportedAndRaisesTheDomainFlag) {
     // f = u^2 + x: no real root for x = 1.
-    Sum2 f;
-    f.tiep2(term(0, 2, 1), term(1, 1, 1));
-    sized(f, 2);
-    SecantMono mono(f, 1, 0.5);
-    ::testing::internal::CaptureStderr();
-    testing::evaluate(*mono.uNode(), {1.0}, 1);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Monofunc: cannot find solution\n");
+    SecantMono mono(equation(term(0, 2), 1, 1), 1, 0.5);
+    EXPECT_EQ(testing::stderrOf([&] { testing::evaluate(*mono.uNode(), {1.0}, 1); }),
+              "Monofunc: cannot find solution\n");
     EXPECT_EQ(Expression::sError, 1);
 }
 
 TEST_F(MonoFunctions, MissingEquationIsReportedWithoutEvaluation) {
-    Sum2 f;  // sized for a different number of variables
-    f.tiep2(term(0, 2, 1), term(1, 1, 1));
-    sized(f, 2);
-    FixedMono mono(f, 3, 1.0);
+    FixedMono mono(equation(term(0, 2), 1, 1), 3, 1.0);  // sized for other variables
     mono.uNode()->setName("u");
-    ::testing::internal::CaptureStderr();
-    testing::evaluate(*mono.uNode(), {1.0, 2.0, 3.0}, 2);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(testing::stderrOf([&] {
+                  testing::evaluate(*mono.uNode(), {1.0, 2.0, 3.0}, 2);
+              }),
               "Error : \"u\" is not linked to a function of 4 variables.\n");
     EXPECT_EQ(Expression::sError, 1);
     EXPECT_EQ(mono.uNode()->value(), 1.0);
@@ -276,37 +233,27 @@ class ImplicitSystems : public ::testing::Test {
         }
     }
 
-    // a*u0 + b*u1 + c*v_k.
-    Expression& linear(double a, double b, double c, int k) {
+    // a*u + b*w + c*v_k, sized and kept.
+    Expression& sum3(Expression* u, Expression* w, int k, double a, double b, double c) {
         auto* s = new Sum;
         s->number_of_terms(3);
-        s->tie_(&y[0], &y[1], &y[2 + k]);
+        s->tie_(u, w, &y[2 + k]);
         s->set_scalars_(a, b, c, 0.0);
         return adopt(s);
     }
+    Expression& linear(double a, double b, double c, int k) {
+        return sum3(&y[0], &y[1], k, a, b, c);
+    }
     Expression& adopt(Expression* e) {
-        e->number_of_variables(4);
-        e->analyze_dependencies();
+        testing::sized(*e, 4);
         equations.emplace_back(e);
         return *e;
     }
     // f0 = u0 - v0^2 v1, f1 = u1 + u0 u1 - v1: u0 = v0^2 v1, u1 = v1 / (1 + v0^2 v1).
     void nonlinear(VectFunc& system) {
-        auto* v0sq = new Square;
-        v0sq->tie1(y[2]);
-        auto* p = new Product;
-        p->tiep2(v0sq, &y[3]);
-        auto* f0 = new Sum2;
-        f0->set_scalars3(1, -1, 0);
-        f0->tiep2(&y[0], p);
-        auto* u0u1 = new Product;
-        u0u1->tie2(y[0], y[1]);
-        auto* f1 = new Sum;
-        f1->number_of_terms(3);
-        f1->tie_(&y[1], u0u1, &y[3]);
-        f1->set_scalars_(1.0, 1.0, -1.0, 0.0);
-        system.tie_f_node(0, adopt(f0));
-        system.tie_f_node(1, adopt(f1));
+        auto* v0sqv1 = binary<Product>(over<Square>(&y[2]), &y[3]);
+        system.tie_f_node(0, adopt(binary<Sum2>(&y[0], v0sqv1, 1.0, -1.0, 0.0)));
+        system.tie_f_node(1, sum3(&y[1], binary<Product>(&y[0], &y[1]), 1, 1, 1, -1));
     }
     // The same equations in v0 = x0 x1, v1 = exp(x1), nodes over the outer variables x0, x1.
     Inputs x{2};
@@ -316,10 +263,8 @@ class ImplicitSystems : public ::testing::Test {
         v0.tie2(x[0], x[1]);
         v1.set_scalars3(0, 1, 1);
         v1.tie1(x[1]);
-        for (Expression* v : {static_cast<Expression*>(&v0), static_cast<Expression*>(&v1)}) {
-            v->number_of_variables(2);
-            v->analyze_dependencies();
-        }
+        testing::sized(v0, 2);
+        testing::sized(v1, 2);
         nonlinear(system);
         system.tie_v_nodes(&v0, &v1);
     }
@@ -350,7 +295,7 @@ TEST_F(ImplicitSystems, LinearSystemGivesTheInverseMatrixAndNoHigherDerivatives)
             1e-12);
     }
     EXPECT_NEAR(both.value(), 0.4 * v[0] + 0.2 * v[1], 1e-12);
-    EXPECT_EQ(printed([&](FILE* f) { out[1].printFormula(f); }), "u1 (XFunc 1)\n");
+    EXPECT_EQ(testing::formula(out[1]), "u1 (XFunc 1)\n");
     EXPECT_STREQ(out[0].getType(), "XFunc");
 }
 
@@ -387,11 +332,7 @@ TEST_F(ImplicitSystems, IntermediateVariablesCarryTheDerivativesToTheOuterVariab
     EXPECT_NEAR(out[1].value(), closedU1(at[0] * at[1], std::exp(at[1])), 1e-13);
     expectMatchesDifferences(out[0], at, 1e-3, 1e-6);
     expectMatchesDifferences(out[1], at, 1e-3, 1e-6);
-    // Pure derivatives: the diagonal of the full ones.
-    testing::evaluate(out[1], at, 4);
-    const double full = out[1].d4(1, 1, 1, 1);
-    out[1].evaluateAt(at.data(), 4, 1);
-    EXPECT_NEAR(out[1].d4(1, 1, 1, 1), full, 1e-10 * std::fabs(full));
+    testing::expectPureIsDiagonal(out[1], at, 1e-10);
 
     // u as a function of v alone, through the uv nodes.
     const std::vector<double> v{0.7, 1.2};
@@ -428,9 +369,10 @@ TEST_F(ImplicitSystems, SingularJacobianRaisesTheDomainFlagInsteadOfKeepingAnoth
     system.tie_f_node(0, linear(1, 1, -1, 0));
     system.tie_f_node(1, linear(2, 2, -2, 1));
     system.tie_u_nodes(&out[0], &out[1]);
-    ::testing::internal::CaptureStdout();
-    testing::evaluate(out[0], {1.0, 1.0}, 2);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Singular matrix\n");
+    EXPECT_EQ(testing::stdoutOf([&] {
+                  testing::evaluate(out[0], {1.0, 1.0}, 2);
+              }),
+              "Singular matrix\n");
     EXPECT_EQ(Expression::sError, 1);
     EXPECT_EQ(out[0].value(), 0.5);
     for (int k : {1, 2, 3, 4, 5}) EXPECT_EQ(out[0].block()[k], 0.0);
@@ -440,16 +382,15 @@ TEST_F(ImplicitSystems, MissingEquationIsReportedWithoutEvaluation) {
     FixedSystem system(2, 2, -1, {0.5, 0.5});
     system.tie_f_node(0, linear(1, 1, -1, 0));
     system.tie_u_nodes(&out[0], &out[1]);
-    ::testing::internal::CaptureStderr();
-    testing::evaluate(out[0], {1.0, 1.0}, 2);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(testing::stderrOf([&] {
+                  testing::evaluate(out[0], {1.0, 1.0}, 2);
+              }),
               "Error : \"u0\" (f 1) is not linked to another expression.\n");
     EXPECT_EQ(Expression::sError, 1);
 
     XFunc loose;
-    ::testing::internal::CaptureStderr();
-    loose.calculate(1);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error : \"noname\" is not linked.\n");
+    EXPECT_EQ(testing::stderrOf([&] { loose.calculate(1); }),
+              "Error : \"noname\" is not linked.\n");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Helpers of the expression-graph tests: graphs over FVar inputs, exact derivative tables
-// to compare against, Richardson-extrapolated central differences, captured printing.
+// to compare against, Richardson-extrapolated central differences, pure derivatives against
+// the full pass, captured printing.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,53 +19,23 @@ namespace vornex::testing {
 // Calls fn(order, indices) for every stored index set of orders 1 to maxOrder, in packed
 // order (indices non-increasing).
 inline void forEachIndexSet(int n, int maxOrder, const std::function<void(int, const int*)>& fn) {
-    int idx[4];
-    for (int i = 0; i < n; ++i) {
-        idx[0] = i;
-        if (maxOrder >= 1) fn(1, idx);
-    }
-    for (int i = 0; i < n && maxOrder >= 2; ++i)
-        for (int j = 0; j <= i; ++j) {
-            idx[0] = i, idx[1] = j;
-            fn(2, idx);
-        }
-    for (int i = 0; i < n && maxOrder >= 3; ++i)
-        for (int j = 0; j <= i; ++j)
-            for (int k = 0; k <= j; ++k) {
-                idx[0] = i, idx[1] = j, idx[2] = k;
-                fn(3, idx);
-            }
-    for (int i = 0; i < n && maxOrder >= 4; ++i)
-        for (int j = 0; j <= i; ++j)
-            for (int k = 0; k <= j; ++k)
-                for (int l = 0; l <= k; ++l) {
-                    idx[0] = i, idx[1] = j, idx[2] = k, idx[3] = l;
-                    fn(4, idx);
-                }
+    int idx[5];
+    std::function<void(int, int, int)> level = [&](int order, int depth, int top) {
+        if (depth == order) return fn(order, idx);
+        for (idx[depth] = 0; idx[depth] <= top; ++idx[depth]) level(order, depth + 1, idx[depth]);
+    };
+    for (int order = 1; order <= maxOrder; ++order) level(order, 0, n - 1);
 }
 
 inline double& entry(Expression& e, int order, const int* idx) {
-    switch (order) {
-        case 1:
-            return e.d1(idx[0]);
-        case 2:
-            return e.d2(idx[0], idx[1]);
-        case 3:
-            return e.d3(idx[0], idx[1], idx[2]);
-        default:
-            return e.d4(idx[0], idx[1], idx[2], idx[3]);
-    }
+    return e.block()[order == 1   ? e.layout().at(idx[0])
+                     : order == 2 ? e.layout().at(idx[0], idx[1])
+                     : order == 3 ? e.layout().at(idx[0], idx[1], idx[2])
+                                  : e.layout().at(idx[0], idx[1], idx[2], idx[3])];
 }
 
-// Counts of each variable in an index set: counts[v] = times v occurs.
-inline std::vector<int> countsOf(int n, int order, const int* idx) {
-    std::vector<int> counts(n, 0);
-    for (int m = 0; m < order; ++m) ++counts[idx[m]];
-    return counts;
-}
-
-// Compares value and every derivative to fourth order with exact(counts) (counts all 0: the
-// value), to a relative tolerance.
+// Compares value and every derivative to maxOrder with exact(counts), counts[v] being how
+// often variable v occurs in the index set (all 0: the value), to a relative tolerance.
 inline void expectDerivatives(Expression& e, int maxOrder,
                               const std::function<double(const std::vector<int>&)>& exact,
                               double tolerance) {
@@ -72,7 +43,9 @@ inline void expectDerivatives(Expression& e, int maxOrder,
     const double v = exact(std::vector<int>(n, 0));
     EXPECT_NEAR(e.value(), v, tolerance * (1 + std::fabs(v)));
     forEachIndexSet(n, maxOrder, [&](int order, const int* idx) {
-        const double want = exact(countsOf(n, order, idx));
+        std::vector<int> counts(n, 0);
+        for (int m = 0; m < order; ++m) ++counts[idx[m]];
+        const double want = exact(counts);
         EXPECT_NEAR(entry(e, order, idx), want, tolerance * (1 + std::fabs(want)))
             << "order " << order << " first index " << idx[0];
     });
@@ -91,10 +64,37 @@ struct Inputs {
     std::vector<FVar> vars;
 };
 
+// A node of the given type with its scalars set (as many as given: set_scalars1, 2 or 3)
+// over the child u, or the children u and v.
+template <class Node, class... S>
+Node* withScalars(Node* node, S... s) {
+    if constexpr (sizeof...(S) == 1) node->set_scalars1(s...);
+    if constexpr (sizeof...(S) == 2) node->set_scalars2(s...);
+    if constexpr (sizeof...(S) == 3) node->set_scalars3(s...);
+    return node;
+}
+template <class Node, class... S>
+Node* over(Expression* u, S... s) {
+    auto* node = withScalars(new Node, s...);
+    node->tiep1(u);
+    return node;
+}
+template <class Node, class... S>
+Node* binary(Expression* u, Expression* v, S... s) {
+    auto* node = withScalars(new Node, s...);
+    node->tiep2(u, v);
+    return node;
+}
+
+// Sizes a graph for n variables and analyses its dependencies.
+inline void sized(Expression& root, int n) {
+    root.number_of_variables(n);
+    root.analyze_dependencies();
+}
+
 // Sizes, analyses and evaluates a graph at x to the given order.
 inline void evaluate(Expression& root, std::vector<double> x, int order) {
-    root.number_of_variables(static_cast<int>(x.size()));
-    root.analyze_dependencies();
+    sized(root, static_cast<int>(x.size()));
     root.initialize_the_graph();
     root.set_variable_values(x.data());
     root.calculate(order);
@@ -112,6 +112,23 @@ inline std::string printed(const std::function<void(FILE*)>& print) {
     while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, got);
     std::fclose(f);
     return text;
+}
+
+// What a call writes to standard error, or to standard output.
+inline std::string stderrOf(const std::function<void()>& call) {
+    ::testing::internal::CaptureStderr();
+    call();
+    return ::testing::internal::GetCapturedStderr();
+}
+inline std::string stdoutOf(const std::function<void()>& call) {
+    ::testing::internal::CaptureStdout();
+    call();
+    return ::testing::internal::GetCapturedStdout();
+}
+
+// The formula line a node prints.
+inline std::string formula(Expression& node) {
+    return printed([&](FILE* f) { node.printFormula(f); });
 }
 
 // Richardson-extrapolated central differences of order K: (4 D(h/2) - D(h)) / 3.
@@ -135,6 +152,28 @@ inline void expectMatchesDifferences(Expression& root, const std::vector<double>
             EXPECT_NEAR(analytic[m], numeric[m], tolerance * (1 + std::fabs(numeric[m])))
                 << root.getType() << " order " << K << " entry " << m;
         }
+    }
+}
+
+// The pure pass in each variable, on a cleared block, writes the value and the diagonal
+// entries of the full pass, and nothing else.
+inline void expectPureIsDiagonal(Expression& root, const std::vector<double>& x, double tolerance) {
+    for (int var = 0; var < root.numberOfVariables(); ++var) {
+        root.evaluateAt(x.data(), 4);
+        std::vector<double> full;
+        for (int k = 0; k <= 4; ++k) full.push_back(root.block()[root.layout().diagonal(var, k)]);
+        root.clean(4);
+        root.evaluateAt(x.data(), 4, var);
+        for (int k = 0; k <= 4; ++k) {
+            EXPECT_NEAR(root.block()[root.layout().diagonal(var, k)], full[k],
+                        tolerance * (1 + std::fabs(full[k])))
+                << root.getType() << " variable " << var << " order " << k;
+        }
+        forEachIndexSet(root.numberOfVariables(), 4, [&](int order, const int* idx) {
+            if (idx[0] != var || idx[order - 1] != var) {
+                EXPECT_EQ(entry(root, order, idx), 0.0) << root.getType() << " variable " << var;
+            }
+        });
     }
 }
 

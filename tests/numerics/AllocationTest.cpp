@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <type_traits>
 
 #include "numerics/Allocation.h"
 
@@ -11,74 +12,52 @@ namespace {
 // Each row of the symmetric arrays is its own allocation of exactly parent index + 1
 // entries; writing a distinct value into every element and reading all of them back finds
 // rows that are too short or shared (the sanitizer build also catches any overrun).
-class SymmetricArrays : public ::testing::Test {};
-
-TEST_F(SymmetricArrays, TwoIndexesHoldTheTriangleZeroed) {
-    const int n = 4;
-    double** a = sym2alloc(n);
-    int count = 0;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j <= i; ++j) {
-            EXPECT_EQ(a[i][j], 0.0);
-            a[i][j] = ++count;
-        }
-    EXPECT_EQ(count, n * (n + 1) / 2);
-    count = 0;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j <= i; ++j) EXPECT_EQ(a[i][j], ++count);
-    dispose_sym2(a, n);
-}
-
-TEST_F(SymmetricArrays, ThreeIndexesOfThreeComponentsHoldTen) {
-    const int n = 3;
-    double*** a = sym3alloc(n);
-    int count = 0;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j <= i; ++j)
-            for (int k = 0; k <= j; ++k) {
-                EXPECT_EQ(a[i][j][k], 0.0);
-                a[i][j][k] = ++count;
+// Returns the number of elements, each checked zero before it is written.
+template <class P>
+int fillThenCheck(P a, int top, int& count, bool check) {
+    int elements = 0;
+    for (int i = 0; i <= top; ++i) {
+        if constexpr (std::is_same_v<P, double*>) {
+            if (check) {
+                EXPECT_EQ(a[i], ++count);
+            } else {
+                EXPECT_EQ(a[i], 0.0);
+                a[i] = ++count;
             }
-    EXPECT_EQ(count, 10);
-    count = 0;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j <= i; ++j)
-            for (int k = 0; k <= j; ++k) EXPECT_EQ(a[i][j][k], ++count);
-    dispose_sym3(a, n);
-    EXPECT_EQ(count, 10);
+            ++elements;
+        } else {
+            elements += fillThenCheck(a[i], i, count, check);
+        }
+    }
+    return elements;
 }
 
-TEST_F(SymmetricArrays, FourAndFiveIndexes) {
-    const int n = 4;
+template <class P>
+int elementsOf(P a, int n) {
+    int count = 0;
+    const int written = fillThenCheck(a, n - 1, count, false);
+    count = 0;
+    EXPECT_EQ(fillThenCheck(a, n - 1, count, true), written);
+    return written;
+}
+
+TEST(SymmetricArrays, HoldTheWholeZeroedSimplex) {
+    const int n = 4;  // C(n + k - 1, k) elements for k indexes
+    double** a2 = sym2alloc(n);
+    EXPECT_EQ(elementsOf(a2, n), 10);
+    dispose_sym2(a2, n);
+    double*** a3 = sym3alloc(n);
+    EXPECT_EQ(elementsOf(a3, n), 20);
+    dispose_sym3(a3, n);
     double**** a4 = sym4alloc(n);
-    double***** a5 = sym5alloc(n);
-    int c4 = 0, c5 = 0;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j <= i; ++j)
-            for (int k = 0; k <= j; ++k)
-                for (int l = 0; l <= k; ++l) {
-                    EXPECT_EQ(a4[i][j][k][l], 0.0);
-                    a4[i][j][k][l] = ++c4;
-                    for (int m = 0; m <= l; ++m) {
-                        EXPECT_EQ(a5[i][j][k][l][m], 0.0);
-                        a5[i][j][k][l][m] = ++c5;
-                    }
-                }
-    EXPECT_EQ(c4, 35);  // C(n + 3, 4)
-    EXPECT_EQ(c5, 56);  // C(n + 4, 5)
-    c4 = c5 = 0;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j <= i; ++j)
-            for (int k = 0; k <= j; ++k)
-                for (int l = 0; l <= k; ++l) {
-                    EXPECT_EQ(a4[i][j][k][l], ++c4);
-                    for (int m = 0; m <= l; ++m) EXPECT_EQ(a5[i][j][k][l][m], ++c5);
-                }
+    EXPECT_EQ(elementsOf(a4, n), 35);
     dispose_sym4(a4, n);
+    double***** a5 = sym5alloc(n);
+    EXPECT_EQ(elementsOf(a5, n), 56);
     dispose_sym5(a5, n);
 }
 
-TEST_F(SymmetricArrays, DisposeSkipsNulls) {
+TEST(SymmetricArrays, DisposeSkipsNulls) {
     dispose_sym2(nullptr, 3);
     dispose_sym5(nullptr, 3);
     double*** a = sym3alloc(2);

@@ -1,5 +1,5 @@
-// A callback object for the solver and quadrature tests, the reference equations, and a
-// scratch folder for tests that write fixed file names.
+// A callback object for the solver and quadrature tests, the reference equations and
+// systems, and a scratch folder for tests that write fixed file names.
 #pragma once
 
 #include <unistd.h>
@@ -53,6 +53,21 @@ inline double cosMinusXSlope(double x) {
 }
 constexpr double kCubicRoot = 2.0945514815423265;
 constexpr double kDottie = 0.7390851332151607;
+
+// x^2 + y^2 = 4 and y = x: the roots are +-(sqrt 2, sqrt 2).
+struct CircleLine : Equation {
+    void system(double* x, double* F, double** J, int& error, int order, void*) {
+        F[0] = x[0] * x[0] + x[1] * x[1] - 4.0;
+        F[1] = x[1] - x[0];
+        if (order == 1) {
+            J[0][0] = 2 * x[0];
+            J[0][1] = 2 * x[1];
+            J[1][0] = -1;
+            J[1][1] = 1;
+        }
+        error = 0;
+    }
+};
 
 // Works in a fresh folder for its lifetime, so tests can run side by side.
 class ScratchFolder {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,12 @@ using Rows = std::vector<std::vector<double>>;
 
 class ColumnTables : public testing::Test {
    protected:
-    test::ScratchFolder folder;
-
     static void write(const char* file, const std::string& text) {
         std::ofstream(file, std::ios::binary) << text;
+    }
+    static std::unique_ptr<DataTextFile> open(const char* file, const std::string& text) {
+        write(file, text);
+        return std::make_unique<DataTextFile>(file);
     }
     // Every remaining row of the selected columns, extracted in selection order.
     static Rows rowsOf(DataTextFile& table) {
@@ -37,10 +40,9 @@ class ColumnTables : public testing::Test {
         return out;
     }
     static Rows select(const char* file, const std::string& text, const char* names) {
-        write(file, text);
-        DataTextFile table(file);
-        EXPECT_GT(table.set_index(names), 0);
-        return rowsOf(table);
+        auto table = open(file, text);
+        EXPECT_GT(table->set_index(names), 0);
+        return rowsOf(*table);
     }
 };
 
@@ -55,11 +57,10 @@ TEST_F(ColumnTables, IgorAndPlainHeaders) {
 }
 
 TEST_F(ColumnTables, SelectionsAccumulateAndStopAtAnUnknownName) {
-    write("t.txt", "x P T\n1 2 3\n4 5 6\n");
-    DataTextFile table("t.txt");
-    EXPECT_EQ(table.set_index("T P"), 2);
-    EXPECT_EQ(table.set_index("x"), 1);
-    EXPECT_EQ(rowsOf(table), (Rows{{3, 2, 1}, {6, 5, 4}}));
+    auto table = open("t.txt", "x P T\n1 2 3\n4 5 6\n");
+    EXPECT_EQ(table->set_index("T P"), 2);
+    EXPECT_EQ(table->set_index("x"), 1);
+    EXPECT_EQ(rowsOf(*table), (Rows{{3, 2, 1}, {6, 5, 4}}));
     DataTextFile other("t.txt");
     EXPECT_EQ(other.set_index("P Fv T"), -1);
     EXPECT_EQ(rowsOf(other), (Rows{{2}, {5}}));  // P stays selected
@@ -79,12 +80,11 @@ TEST_F(ColumnTables, ShortRowMustNotKeepPreviousValues) {
 }
 
 TEST_F(ColumnTables, LastLineWithoutLineEndIsReadAndCounted) {
-    write("t.txt", "a b\r\n1 2\r\n\n \t \n3 4");
-    DataTextFile table("t.txt");
-    table.count_items();
-    EXPECT_EQ(table.rows, 2);  // lines of separators are no rows
-    table.set_index("b");
-    EXPECT_EQ(rowsOf(table), (Rows{{2}, {4}}));
+    auto table = open("t.txt", "a b\r\n1 2\r\n\n \t \n3 4");
+    table->count_items();
+    EXPECT_EQ(table->rows, 2);  // lines of separators are no rows
+    table->set_index("b");
+    EXPECT_EQ(rowsOf(*table), (Rows{{2}, {4}}));
 }
 
 TEST_F(ColumnTables, LongLinesAndManyColumnsAreReadWhole) {
@@ -93,21 +93,19 @@ TEST_F(ColumnTables, LongLinesAndManyColumnsAreReadWhole) {
         header += name + std::to_string(i) + " ";
         row += std::to_string(i) + "." + std::string(80, '0') + "1 ";
     }
-    write("t.txt", header + "\n" + row + "\n");
-    DataTextFile table("t.txt");
-    EXPECT_EQ(table.columns, 3000);
-    EXPECT_EQ(table.set_index((name + "2999 " + name + "7").c_str()), 2);
-    EXPECT_EQ(rowsOf(table), (Rows{{2999, 7}}));
+    auto table = open("t.txt", header + "\n" + row + "\n");
+    EXPECT_EQ(table->columns, 3000);
+    EXPECT_EQ(table->set_index((name + "2999 " + name + "7").c_str()), 2);
+    EXPECT_EQ(rowsOf(*table), (Rows{{2999, 7}}));
 }
 
 TEST_F(ColumnTables, CountItemsKeepsTheReadPosition) {
-    write("t.itx", "IGOR\nWAVES T\nBEGIN\n1\n2\n3\nEND\nx rename T, T_a\n");
-    DataTextFile table("t.itx");
-    table.set_index("T");
-    ASSERT_EQ(table.read(), 1);
-    table.count_items();
-    EXPECT_EQ(table.rows, 2);
-    EXPECT_EQ(rowsOf(table), (Rows{{2}, {3}}));
+    auto table = open("t.itx", "IGOR\nWAVES T\nBEGIN\n1\n2\n3\nEND\nx rename T, T_a\n");
+    table->set_index("T");
+    ASSERT_EQ(table->read(), 1);
+    table->count_items();
+    EXPECT_EQ(table->rows, 2);
+    EXPECT_EQ(rowsOf(*table), (Rows{{2}, {3}}));
 }
 
 TEST_F(ColumnTables, IgorHeaderEchoesCommandsAndAccumulatesWaves) {
@@ -122,37 +120,33 @@ TEST_F(ColumnTables, IgorHeaderEchoesCommandsAndAccumulatesWaves) {
 }
 
 TEST_F(ColumnTables, TruncatedOrEmptyFilesHaveNoRows) {
-    write("t.itx", "IGOR\nWAVES T P\n");
-    DataTextFile table("t.itx");
-    EXPECT_EQ(table.columns, 2);
-    EXPECT_EQ(table.read(), 0);
-    write("empty.txt", "");
-    DataTextFile empty("empty.txt");
-    EXPECT_EQ(empty.set_index("T"), -1);
-    EXPECT_EQ(empty.read(), 0);
+    auto table = open("t.itx", "IGOR\nWAVES T P\n");
+    EXPECT_EQ(table->columns, 2);
+    EXPECT_EQ(table->read(), 0);
+    auto empty = open("empty->txt", "");
+    EXPECT_EQ(empty->set_index("T"), -1);
+    EXPECT_EQ(empty->read(), 0);
 }
 
 TEST_F(ColumnTables, ShortTargetTruncatesTowardZero) {
-    write("t.txt", "n m k\n-2.7 3.9 NaN\n");
-    DataTextFile table("t.txt");
-    table.set_index("n m k");
-    ASSERT_EQ(table.read(), 1);
+    auto table = open("t.txt", "n m k\n-2.7 3.9 NaN\n");
+    table->set_index("n m k");
+    ASSERT_EQ(table->read(), 1);
     short n = 0, m = 0, k = 11;
-    table >> n >> m >> k;
+    *table >> n >> m >> k;
     EXPECT_EQ(n * 100 + m, -197);
     EXPECT_EQ(k, 11);  // a missing value does not fit a short: left unchanged
 }
 
 TEST_F(ColumnTables, CloseResetsTheReaderForReuse) {
-    write("t.txt", "a\n1\n");
-    DataTextFile table("t.txt");
-    table.set_index("a");
-    table.close();
-    EXPECT_EQ(table.columns + table.rows + table.selected, -1);
-    EXPECT_EQ(table.names, nullptr);
-    EXPECT_EQ(table.read(), 0);
-    table.open("t.txt");
-    EXPECT_EQ(table.columns, 1);
+    auto table = open("t.txt", "a\n1\n");
+    table->set_index("a");
+    table->close();
+    EXPECT_EQ(table->columns + table->rows + table->selected, -1);
+    EXPECT_EQ(table->names, nullptr);
+    EXPECT_EQ(table->read(), 0);
+    table->open("t.txt");
+    EXPECT_EQ(table->columns, 1);
 }
 
 TEST_F(ColumnTables, IgorTextWrittenThenReadBack) {

@@ -58,16 +58,20 @@ class FittingRegression : public ::testing::Test {
     std::unique_ptr<Fitting> fit = std::make_unique<Fitting>();
     std::string historyName;
 
-    void setUp(int points, int parameters, int variables, short type, const char* history) {
-        fit->model = &line;
-        fit->function = static_cast<FittingModel>(&StraightLine::model);
+    // A fit of one variable of the given model, with `extra` values per point.
+    template <class Model>
+    void setUp(Model& model, int points, int parameters, short type, const char* history,
+               int extra = 0) {
+        fit->model = &model;
+        fit->function = static_cast<FittingModel>(&Model::model);
         fit->numberOfPoints = points;
         fit->numberOfParameters = parameters;
-        fit->numberOfVariables = variables;
+        fit->numberOfVariables = 1;
+        fit->numberOfExtra = extra;
         testing::internal::CaptureStdout();
         fit->allocate_memory();
         EXPECT_EQ(testing::internal::GetCapturedStdout(),
-                  "nn " + std::to_string(points) + " no 0 \n");
+                  "nn " + std::to_string(points) + " no " + std::to_string(extra) + " \n");
         fit->initialize();
         fit->set_type_of_regression(type);
         historyName = history;
@@ -75,7 +79,7 @@ class FittingRegression : public ::testing::Test {
     }
     // The York set; yScale multiplies the Y variances.
     void setUpYork(short type, double yScale, const char* history) {
-        setUp(10, 2, 1, type, history);
+        setUp(line, 10, 2, type, history);
         std::vector<double> x = pearsonX, y = pearsonY, vx(10), vy(10);
         for (int i = 0; i < 10; ++i) {
             vx[i] = 1.0 / yorkWx[i];
@@ -93,6 +97,16 @@ class FittingRegression : public ::testing::Test {
         fit->maxIterations = 60;
         fit->variableLimit = 2;  // the true x may lie below 0
         fit->printLevel = 1;
+    }
+    // Type 3 (Y only) through the points with standard deviations sd.
+    void setUpLine(std::vector<double> x, std::vector<double> y, std::vector<double> sd,
+                   const char* history) {
+        setUp(line, int(x.size()), 2, 3, history);
+        fit->read_Xm(0, x.data());
+        fit->read_Ym(y.data());
+        fit->read_sdY(sd.data());
+        double start[2] = {0, 1};
+        fit->set_initial_parameters(start);
     }
     std::string finish() {
         fit.reset();
@@ -141,12 +155,7 @@ TEST_F(FittingRegression, LinearModelReachesTheMinimumInOneStep) {
     // Type 3 on data off a line: weighted least squares in closed form.
     std::vector<double> x = {0, 1, 2, 3, 4}, y = {1.1, 2.9, 5.2, 7.1, 8.8},
                         sd = {0.1, 0.2, 0.1, 0.3, 0.2};
-    setUp(5, 2, 1, 3, "linear.hist");
-    fit->read_Xm(0, x.data());
-    fit->read_Ym(y.data());
-    fit->read_sdY(sd.data());
-    double start[2] = {0, 0};
-    fit->set_initial_parameters(start);
+    setUpLine(x, y, sd, "linear.hist");
     short err = -1;
     fit->regres(err);
     EXPECT_EQ(err, 0);
@@ -165,13 +174,7 @@ TEST_F(FittingRegression, LinearModelReachesTheMinimumInOneStep) {
 }
 
 TEST_F(FittingRegression, AsManyParametersAsPointsDoesNotDivideByZero) {
-    std::vector<double> x = {1, 3}, y = {2, 8}, sd = {0.5, 0.5};
-    setUp(2, 2, 1, 3, "square.hist");
-    fit->read_Xm(0, x.data());
-    fit->read_Ym(y.data());
-    fit->read_sdY(sd.data());
-    double start[2] = {0, 1};
-    fit->set_initial_parameters(start);
+    setUpLine({1, 3}, {2, 8}, {0.5, 0.5}, "square.hist");
     short err = -1;
     fit->regres(err);
     EXPECT_EQ(err, 0);
@@ -190,9 +193,7 @@ TEST_F(FittingRegression, AsManyParametersAsPointsDoesNotDivideByZero) {
 
 TEST_F(FittingRegression, IterationLimitEndsFitWhoseStepsAreNeverAccepted) {
     Sawtooth saw;
-    setUp(3, 1, 1, 3, "saw.hist");
-    fit->model = &saw;
-    fit->function = static_cast<FittingModel>(&Sawtooth::model);
+    setUp(saw, 3, 1, 3, "saw.hist");
     std::vector<double> ones = {1, 1, 1};
     fit->read_Ym(ones.data());
     fit->read_sdY(ones.data());
@@ -209,50 +210,30 @@ TEST_F(FittingRegression, IterationLimitEndsFitWhoseStepsAreNeverAccepted) {
     EXPECT_NE(text.find("Maximum iteration exceeded 5"), std::string::npos);
 }
 
-class FittingProtocol : public ::testing::Test {
+class FittingProtocol : public FittingRegression {
    protected:
     Offset offset;
-    std::unique_ptr<Fitting> fit = std::make_unique<Fitting>();
     double fitted = NAN;
 
     std::string run(short printLevel, short& err) {
-        fit->model = &offset;
-        fit->function = static_cast<FittingModel>(&Offset::model);
-        fit->numberOfPoints = 3;
-        fit->numberOfParameters = 1;
-        fit->numberOfVariables = 1;
-        fit->numberOfExtra = 1;
-        testing::internal::CaptureStdout();
-        fit->allocate_memory();
-        testing::internal::GetCapturedStdout();
-        fit->set_type_of_regression(3);
+        setUp(offset, 3, 1, 3, "protocol.hist", 1);
         fit->printLevel = printLevel;
         std::vector<double> y = {1, 2, 3}, sd = {1, 1, 1};
         fit->read_Ym(y.data());
         fit->read_sdY(sd.data());
         for (int i = 0; i < 3; ++i) fit->read_additional_parameters(i, 0.5 * i);
-        // Tests run in parallel in one folder: one history file per test.
-        const std::string name =
-            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".hist";
-        EXPECT_TRUE(fit->set_history(name.c_str()));
         fit->regres(err);
         fitted = fit->p[0];
-        fit.reset();
-        return readFile(name);
+        return finish();
     }
 };
 
-TEST_F(FittingProtocol, ExtraValuesReachTheModel) {
+TEST_F(FittingProtocol, ExtraValuesReachTheModelAndLevelZeroKeepsChangesAndSummary) {
     short err = -1;
-    run(0, err);
+    const std::string text = run(0, err);
     EXPECT_EQ(err, 0);
     // Y = p + 0.5 i against 1, 2, 3: p = mean(1, 1.5, 2) = 1.5.
     EXPECT_NEAR(fitted, 1.5, 1e-9);
-}
-
-TEST_F(FittingProtocol, PrintLevelZeroKeepsOnlyChangesAndSummary) {
-    short err = -1;
-    const std::string text = run(0, err);
     EXPECT_EQ(text.find("Iteration"), std::string::npos);
     EXPECT_EQ(text.find("al ssqn"), std::string::npos);
     EXPECT_NE(text.find("Delta linearized sum of squares"), std::string::npos);

@@ -36,39 +36,30 @@ class LinearSystems : public ::testing::Test {
    protected:
     std::mt19937 rng{12345};
     double uniform(double lo, double hi) { return std::uniform_real_distribution<>(lo, hi)(rng); }
+    // Third row = half the first + the second: the last pivot cancels exactly.
+    Matrix lastPivot{{{2, 0, 2}, {0, 1, 1}, {1, 1, 2}}};
 };
 
 TEST_F(LinearSystems, DenseSolveNeedsPivoting) {
-    // Zero leading pivot: only row exchanges make this solvable.
-    Matrix a({{0, 2, 1}, {1, 1, 1}, {2, 1, 0}});
-    std::vector<double> b{5, 4, 4};  // x = (1, 2, 1)
-    auto x = denseSolve(a, b);
-    EXPECT_NEAR(x[0], 1, 1e-14);
-    EXPECT_NEAR(x[1], 2, 1e-14);
-    EXPECT_NEAR(x[2], 1, 1e-14);
+    // Zero leading pivot: only row exchanges make this solvable; x = (1, 2, 1).
+    auto x = denseSolve(Matrix({{0, 2, 1}, {1, 1, 1}, {2, 1, 0}}), {5, 4, 4});
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(x[i], i == 1 ? 2 : 1, 1e-14);
 }
 
 TEST_F(LinearSystems, SingularSystemsAreReported) {
     int error = -1;
     std::vector<double> b{1, 2, 3}, x{7, 7, 7};
-    // n = 0: error 2, x untouched.
-    solve_the_linear_system(nullptr, b.data(), x.data(), 0, error);
+    solve_the_linear_system(nullptr, b.data(), x.data(), 0, error);  // n = 0: x untouched
     EXPECT_EQ(error, 2);
     EXPECT_EQ(x[0], 7);
-
-    Matrix zeroColumn({{1, 0, 2}, {3, 0, 4}, {5, 0, 6}});
-    testing::internal::CaptureStdout();
-    solve_the_linear_system(zeroColumn.data(), b.data(), x.data(), 3, error);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Singular matrix\n");
-    EXPECT_EQ(error, 1);
-
-    // Third row = half the first + the second: the last pivot cancels exactly.
-    Matrix lastPivot({{2, 0, 2}, {0, 1, 1}, {1, 1, 2}});
-    b = {1, 2, 3};
-    testing::internal::CaptureStdout();
-    solve_the_linear_system(lastPivot.data(), b.data(), x.data(), 3, error);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Singular matrix\n");
-    EXPECT_EQ(error, 1);
+    for (Matrix a : {Matrix({{1, 0, 2}, {3, 0, 4}, {5, 0, 6}}), lastPivot}) {
+        b = {1, 2, 3};
+        error = 0;
+        testing::internal::CaptureStdout();
+        solve_the_linear_system(a.data(), b.data(), x.data(), 3, error);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "Singular matrix\n");
+        EXPECT_EQ(error, 1);
+    }
 }
 
 TEST_F(LinearSystems, InverseOfHilbertMatrixIsTheKnownIntegerMatrix) {
@@ -102,12 +93,8 @@ TEST_F(LinearSystems, InverseUndoesRowExchanges) {
 }
 
 TEST_F(LinearSystems, InverseOfSingularMatrixWithVanishingLastPivotFails) {
-    Matrix lastPivot({{2, 0, 2}, {0, 1, 1}, {1, 1, 2}});
-    EXPECT_EQ(inverse(lastPivot.data(), 3), 1);
-    Matrix twoByTwo({{1, 2}, {2, 4}});
-    EXPECT_EQ(inverse(twoByTwo.data(), 2), 1);
-    Matrix zero(1, 1);
-    EXPECT_EQ(inverse(zero.data(), 1), 1);
+    for (Matrix a : {lastPivot, Matrix({{1, 2}, {2, 4}}), Matrix(1, 1)})
+        EXPECT_EQ(inverse(a.data(), a.size()), 1) << a.size();
 }
 
 TEST_F(LinearSystems, CramerTwoByTwo) {
@@ -115,150 +102,121 @@ TEST_F(LinearSystems, CramerTwoByTwo) {
     solve_linear_system2(2, 1, 5, 1, -1, 1, x, y);  // x = 2, y = 1
     EXPECT_NEAR(x, 2, 1e-15);
     EXPECT_NEAR(y, 1, 1e-15);
-    solve_linear_system2(1, 2, 3, 2, 4, 6, x, y);
+    solve_linear_system2(1, 2, 3, 2, 4, 6, x, y);  // singular: zeros
     EXPECT_EQ(x, 0);
     EXPECT_EQ(y, 0);
 }
 
-TEST_F(LinearSystems, TridiagonalMatchesDenseSolve) {
-    const int n = 9;
-    std::vector<double> diag(n), upper(n), lower(n), rhs(n), x(n);
-    Matrix a(n, n);
-    for (int i = 0; i < n; ++i) {
-        lower[i] = i > 0 ? uniform(-1, 1) : 0;
-        upper[i] = i < n - 1 ? uniform(-1, 1) : 0;
-        diag[i] = 3 + uniform(0, 1);
-        rhs[i] = uniform(-5, 5);
-        a.rows[i][i] = diag[i];
-        if (i > 0) a.rows[i][i - 1] = lower[i];
-        if (i < n - 1) a.rows[i][i + 1] = upper[i];
-    }
-    auto expected = denseSolve(a, rhs);
-    solve_tridiagonal_system(n, diag.data(), upper.data(), lower.data(), rhs.data(), x.data());
-    for (int i = 0; i < n; ++i) EXPECT_NEAR(x[i], expected[i], 1e-13);
-}
-
-class Pentadiagonal : public LinearSystems {
+// Banded systems against the dense solve: bands[b] is the band at offset b - 2 (lower2,
+// lower1, diagonal, upper1, upper2), entry i of a band being the coefficient of row i.
+class BandedSystems : public LinearSystems {
    protected:
     static constexpr int n = 10;
-    std::vector<double> diag = std::vector<double>(n), u1 = diag, u2 = diag, l1 = diag, l2 = diag,
-                        rhs = diag, x = diag;
+    std::vector<std::vector<double>> bands = std::vector(5, std::vector<double>(n));
+    std::vector<double> rhs = std::vector<double>(n), x = rhs;
 
-    Matrix dense() const {
-        Matrix a(n, n);
-        for (int i = 0; i < n; ++i) {
-            a.rows[i][i] = diag[i];
-            if (i >= 1) a.rows[i][i - 1] = l1[i];
-            if (i >= 2) a.rows[i][i - 2] = l2[i];
-            if (i + 1 < n) a.rows[i][i + 1] = u1[i];
-            if (i + 2 < n) a.rows[i][i + 2] = u2[i];
-        }
-        return a;
+    // Random bands (those flagged off stay zero) around a dominant diagonal.
+    void randomise(std::vector<bool> on) {
+        for (int b = 0; b < 5; ++b)
+            for (int i = 0; i < n && on[b]; ++i)
+                bands[b][i] = b == 2 ? 5 + uniform(0, 1) : uniform(-1, 1);
+        for (double& r : rhs) r = uniform(-3, 3);
     }
-    void solveAndCompare() {
-        auto inputs = std::vector{diag, u1, u2, l1, l2, rhs};
-        auto expected = denseSolve(dense(), rhs);
-        solve_pentadiagonal_system(n, diag.data(), u1.data(), u2.data(), l1.data(), l2.data(),
-                                   rhs.data(), x.data());
-        for (int i = 0; i < n; ++i) EXPECT_NEAR(x[i], expected[i], 1e-12) << i;
-        EXPECT_EQ(inputs, (std::vector{diag, u1, u2, l1, l2, rhs})) << "inputs changed";
+    std::vector<double> dense() {
+        Matrix a(n, n);
+        for (int i = 0; i < n; ++i)
+            for (int b = 0; b < 5; ++b)
+                if (i + b - 2 >= 0 && i + b - 2 < n) a.rows[i][i + b - 2] = bands[b][i];
+        return denseSolve(a, rhs);
+    }
+    void pentadiagonal() {
+        auto& d = bands;
+        solve_pentadiagonal_system(n, d[2].data(), d[3].data(), d[4].data(), d[1].data(),
+                                   d[0].data(), rhs.data(), x.data());
     }
 };
 
-TEST_F(Pentadiagonal, MatchesDenseSolve) {
-    for (int i = 0; i < n; ++i) {
-        diag[i] = 5 + uniform(0, 1);
-        u1[i] = uniform(-1, 1);
-        u2[i] = uniform(-1, 1);
-        l1[i] = uniform(-1, 1);
-        l2[i] = uniform(-1, 1);
-        rhs[i] = uniform(-3, 3);
-    }
-    solveAndCompare();
+TEST_F(BandedSystems, TridiagonalMatchesDenseSolve) {
+    randomise({false, true, true, true, false});
+    bands[1][0] = bands[3][n - 1] = 0;
+    solve_tridiagonal_system(n, bands[2].data(), bands[3].data(), bands[1].data(), rhs.data(),
+                             x.data());
+    auto expected = dense();
+    for (int i = 0; i < n; ++i) EXPECT_NEAR(x[i], expected[i], 1e-13);
 }
 
-TEST_F(Pentadiagonal, DiagonalMatrixDoesNotDivideZeroByZero) {
+TEST_F(BandedSystems, PentadiagonalMatchesDenseSolveAndKeepsItsInputs) {
+    // Every band, then a zero first sub-diagonal beside a second one.
+    for (std::vector<bool> on :
+         {std::vector{true, true, true, true, true}, std::vector{true, false, true, true, false}}) {
+        randomise(on);
+        const auto inputs = bands;
+        const auto rhsBefore = rhs;
+        auto expected = dense();
+        pentadiagonal();
+        for (int i = 0; i < n; ++i) EXPECT_NEAR(x[i], expected[i], 1e-12) << i;
+        EXPECT_EQ(inputs, bands) << "inputs changed";
+        EXPECT_EQ(rhsBefore, rhs) << "inputs changed";
+    }
+}
+
+TEST_F(BandedSystems, DiagonalPentadiagonalDoesNotDivideZeroByZero) {
     for (int i = 0; i < n; ++i) {
-        diag[i] = i + 1.0;
+        bands[2][i] = i + 1.0;
         rhs[i] = 2.0 * (i + 1.0);
     }
-    solve_pentadiagonal_system(n, diag.data(), u1.data(), u2.data(), l1.data(), l2.data(),
-                               rhs.data(), x.data());
+    pentadiagonal();
     for (int i = 0; i < n; ++i) EXPECT_EQ(x[i], 2.0);
-}
-
-TEST_F(Pentadiagonal, ZeroFirstSubDiagonalWithSecondOne) {
-    for (int i = 0; i < n; ++i) {
-        diag[i] = 4 + uniform(0, 1);
-        u1[i] = uniform(-1, 1);
-        l2[i] = uniform(-1, 1);
-        rhs[i] = uniform(-3, 3);
-    }
-    solveAndCompare();
 }
 
 // degree3 ---------------------------------------------------------------------------
 
-class CubicRoots : public ::testing::Test {
-   protected:
-    // Coefficients of (x - r0)(x - r1)(x - r2) times k, in increasing powers.
-    static std::vector<double> fromRoots(double r0, double r1, double r2, double k = 1.0) {
-        return {-k * r0 * r1 * r2, k * (r0 * r1 + r0 * r2 + r1 * r2), -k * (r0 + r1 + r2), k};
-    }
-    static std::vector<double> solve(std::vector<double> a, int expectedCount) {
+// Coefficients of (x - r0)(x - r1)(x - r2) times k, in increasing powers.
+std::vector<double> fromRoots(double r0, double r1, double r2, double k = 1.0) {
+    return {-k * r0 * r1 * r2, k * (r0 * r1 + r0 * r2 + r1 * r2), -k * (r0 + r1 + r2), k};
+}
+
+TEST(CubicRoots, KnownRootsToTheirAccuracy) {
+    const double r = 1e-7, bb = 1e3, cc = 1e6;
+    const struct {
+        std::vector<double> a, roots;
+        double rel;
+    } cases[] = {
+        {fromRoots(1, 2, 3), {1, 2, 3}, 1e-14},
+        {fromRoots(-4, 0.5, 7, -2.5), {-4, 0.5, 7}, 1e-14},
+        // x^3 + x + 1 = 0: the real root of the depressed cubic with p = q = 1.
+        {{1, 1, 0, 1}, {-0.6823278038280193}, 1e-15},
+        {{-2, 1, -2, 1}, {2}, 1e-15},  // (x - 2)(x^2 + 1)
+        {fromRoots(1, 1, 1), {1, 1, 1}, 1e-15},
+        {fromRoots(-0.5, -0.5, -0.5, 3), {-0.5, -0.5, -0.5}, 1e-15},
+        {fromRoots(1, 1, 2), {1, 1, 2}, 1e-8},
+        {fromRoots(2, 2, -1), {-1, 2, 2}, 1e-8},
+        {fromRoots(-3, -3, 1), {-3, -3, 1}, 1e-8},
+        // A root at exactly 0: the product of the roots cannot give the third; it used to
+        // come back as a copy of the first.
+        {{0, -1, 0, 1}, {-1, 0, 1}, 1e-15},
+        {fromRoots(0, 1, 2), {0, 1, 2}, 1e-15},
+        // Widely separated roots, where the plain formulas cancel (-s + y loses the small
+        // ones), and one small real root beside a complex pair.
+        {fromRoots(1e6, 1, 1e-6), {1e-6, 1, 1e6}, 1e-9},
+        {fromRoots(-1e5, 3e-4, 2e-3), {-1e5, 3e-4, 2e-3}, 1e-9},
+        {{-r * cc, cc - r * bb, bb - r, 1}, {r}, 1e-9},
+    };
+    for (const auto& c : cases) {
+        std::vector<double> a = c.a, want = c.roots;
         int count = -1;
         double roots[3] = {NAN, NAN, NAN};
         degree3(a.data(), count, roots);
-        EXPECT_EQ(count, expectedCount);
-        std::vector<double> r(roots, roots + std::max(0, std::min(count, 3)));
-        std::sort(r.begin(), r.end());
-        return r;
-    }
-    static void expectRoots(std::vector<double> got, std::vector<double> want, double rel) {
+        ASSERT_EQ(count, int(want.size())) << want[0];
+        std::vector<double> got(roots, roots + want.size());
+        std::sort(got.begin(), got.end());
         std::sort(want.begin(), want.end());
-        ASSERT_EQ(got.size(), want.size());
         for (size_t i = 0; i < want.size(); ++i)
-            EXPECT_NEAR(got[i], want[i], rel * std::fabs(want[i]) + 1e-300) << "root " << i;
+            EXPECT_NEAR(got[i], want[i], c.rel * std::fabs(want[i]) + 1e-300) << want[0];
     }
-};
-
-TEST_F(CubicRoots, ThreeDistinctRoots) {
-    expectRoots(solve(fromRoots(1, 2, 3), 3), {1, 2, 3}, 1e-14);
-    expectRoots(solve(fromRoots(-4, 0.5, 7, -2.5), 3), {-4, 0.5, 7}, 1e-14);
 }
 
-TEST_F(CubicRoots, OneRealRoot) {
-    // x^3 + x + 1 = 0: the real root of the depressed cubic with p = q = 1.
-    expectRoots(solve({1, 1, 0, 1}, 1), {-0.6823278038280193}, 1e-15);
-    // (x - 2)(x^2 + 1)
-    expectRoots(solve({-2, 1, -2, 1}, 1), {2}, 1e-15);
-}
-
-TEST_F(CubicRoots, TripleAndDoubleRoots) {
-    expectRoots(solve(fromRoots(1, 1, 1), 3), {1, 1, 1}, 1e-15);
-    expectRoots(solve(fromRoots(-0.5, -0.5, -0.5, 3), 3), {-0.5, -0.5, -0.5}, 1e-15);
-    expectRoots(solve(fromRoots(1, 1, 2), 3), {1, 1, 2}, 1e-8);
-    expectRoots(solve(fromRoots(2, 2, -1), 3), {-1, 2, 2}, 1e-8);
-    expectRoots(solve(fromRoots(-3, -3, 1), 3), {-3, -3, 1}, 1e-8);
-}
-
-TEST_F(CubicRoots, RootAtZeroKeepsTheOtherTwo) {
-    // x^3 - x: the middle root is exactly 0, so the product of the roots cannot give the
-    // third; it used to come back as a copy of the first.
-    expectRoots(solve({0, -1, 0, 1}, 3), {-1, 0, 1}, 1e-15);
-    expectRoots(solve(fromRoots(0, 1, 2), 3), {0, 1, 2}, 1e-15);
-}
-
-TEST_F(CubicRoots, WidelySeparatedRootsKeepTheirRelativeAccuracy) {
-    // Built so that the plain formulas cancel: the small roots are lost in -s + y.
-    expectRoots(solve(fromRoots(1e6, 1, 1e-6), 3), {1e-6, 1, 1e6}, 1e-9);
-    expectRoots(solve(fromRoots(-1e5, 3e-4, 2e-3), 3), {-1e5, 3e-4, 2e-3}, 1e-9);
-    // One real root, small beside the complex pair: (x - 1e-7)(x^2 + 1e3 x + 1e6).
-    const double r = 1e-7, bb = 1e3, cc = 1e6;
-    expectRoots(solve({-r * cc, cc - r * bb, bb - r, 1}, 1), {r}, 1e-9);
-}
-
-TEST_F(CubicRoots, RandomCubicsSatisfyTheirEquation) {
+TEST(CubicRoots, RandomCubicsSatisfyTheirEquation) {
     std::mt19937 rng(7);
     std::uniform_real_distribution<> u(-1, 1);
     for (int trial = 0; trial < 2000; ++trial) {
@@ -281,7 +239,7 @@ TEST_F(CubicRoots, RandomCubicsSatisfyTheirEquation) {
     }
 }
 
-TEST_F(CubicRoots, NotACubic) {
+TEST(CubicRoots, NotACubic) {
     int count = -1;
     double a[4] = {1, 2, 3, 0}, roots[3];
     degree3(a, count, roots);

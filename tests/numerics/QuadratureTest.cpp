@@ -37,11 +37,8 @@ class QuadratureRules : public testing::Test {
     }
 };
 
-TEST_F(QuadratureRules, Gauss10IsExactUpToDegree19) {
+TEST_F(QuadratureRules, GaussRulesAreExactUpToTheirDegree) {
     expectExactUpTo<Gauss10>(19);
-}
-
-TEST_F(QuadratureRules, Gauss20IsExactUpToDegree39) {
     expectExactUpTo<Gauss20>(39);
 }
 
@@ -57,22 +54,18 @@ TEST_F(QuadratureRules, KnownIntegrals) {
                 1e-14);
 }
 
-TEST_F(QuadratureRules, NumberOfSamples) {
-    integrate<Gauss10>([](double x) { return x; }, 0, 1);
+TEST_F(QuadratureRules, NumberOfSamplesAndEmptyInterval) {
+    auto line = [](double x) { return x; };
+    integrate<Gauss10>(line, 0, 1);
     EXPECT_EQ(probe.calls.size(), 10u);
+    integrate<Gauss20>(line, 0, 1);
+    EXPECT_EQ(probe.calls.size(), 10u + 20u);
+    integrate<Trapezoidal>(line, 0, 1);
+    EXPECT_EQ(probe.calls.size(), 30u + 51u);
+    EXPECT_EQ(integrate<Gauss10>(line, 3, 3), 0);
+    EXPECT_EQ(integrate<Gauss20>(line, 3, 3), 0);
     probe.calls.clear();
-    integrate<Gauss20>([](double x) { return x; }, 0, 1);
-    EXPECT_EQ(probe.calls.size(), 20u);
-    probe.calls.clear();
-    integrate<Trapezoidal>([](double x) { return x; }, 0, 1);
-    EXPECT_EQ(probe.calls.size(), 51u);
-}
-
-TEST_F(QuadratureRules, EmptyIntervalGivesZero) {
-    EXPECT_EQ(integrate<Gauss10>([](double x) { return x; }, 3, 3), 0);
-    EXPECT_EQ(integrate<Gauss20>([](double x) { return x; }, 3, 3), 0);
-    probe.calls.clear();
-    EXPECT_EQ(integrate<Trapezoidal>([](double x) { return x; }, 3, 3), 0);
+    EXPECT_EQ(integrate<Trapezoidal>(line, 3, 3), 0);
     EXPECT_EQ(probe.calls.size(), 51u);
 }
 

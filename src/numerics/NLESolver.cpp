@@ -1,5 +1,4 @@
 #include "numerics/NLESolver.h"
-#include "numerics/Gnuplot.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -7,6 +6,7 @@
 #include <vector>
 
 #include "numerics/Allocation.h"
+#include "numerics/Gnuplot.h"
 
 namespace vornex {
 
@@ -146,7 +146,6 @@ double sumOfResiduals(const double* residuals, int m) {
     for (int k = 0; k < m; ++k) sum += residuals[k];
     return std::fabs(sum);
 }
-
 
 }  // namespace
 

@@ -111,6 +111,10 @@ void WagnerPruss::checkInteractions(FILE* out) {
     ideal->calculate();
     std::fprintf(out, "Ar0 calculated %12.10lf /  2.04797734\n", ideal->table[Deriv::a]);
     std::fprintf(out, "Ar1 calculated %12.10lf / -3.42693206\n", residual->table[Deriv::a]);
+    std::fflush(out);
+    residual->detect_connection_errors();
+    residual->check_derivatives_of(residual->root);
+    residual->print_values();
 }
 
 void registerWaterModels() {

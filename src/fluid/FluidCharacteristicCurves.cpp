@@ -1,0 +1,169 @@
+// Characteristic curves of a fluid in the T-V plane: at each temperature the molar volume at
+// which one property of the state vanishes. Joule-Thomson inversion (mu_JT = 0), Boyle
+// (dZ/dV = 0 at constant T), ideal (Z = 1) and Joule (dZ/dT = 0 at constant V) curves.
+
+#include <cmath>
+
+#include "fluid/CurveOutput.h"
+#include "fluid/FluidPhase.h"
+#include "numerics/Solver.h"
+
+namespace vornex {
+
+namespace {
+
+// Which quantity of the state functions a residual returns.
+using Vanishing = double (*)(const FluidPhase&);
+
+double jouleThomsonOf(const FluidPhase& f) {
+    return f.jouleThomson;
+}
+double dZdVOf(const FluidPhase& f) {
+    return f.dZdV;
+}
+double idealDeviationOf(const FluidPhase& f) {
+    return f.Z - 1.0;
+}
+double dZdTOf(const FluidPhase& f) {
+    return f.dZdT;
+}
+
+// One state at (T, V) and the quantity; a state the model cannot evaluate raises the
+// Equation flag so that the solver steps back, and leaves the phase flag as it was.
+double vanishingAt(FluidPhase& fluid, double Vm3, Vanishing quantity) {
+    const int16_t before = fluid.error;
+    fluid.error = 0;
+    fluid.volume(Vm3);
+    fluid.calculate_state_functions();
+    const double q = quantity(fluid);
+    if (fluid.error != 0 || !std::isfinite(q)) fluid.equationError = 1;
+    fluid.error = before;
+    return q;
+}
+
+// Secant from V0 and 1.00001 V0 at T; the phase flag says whether it converged.
+void solvePoint(FluidPhase& fluid, double TK, double V0, EquationFunction residual) {
+    fluid.temperature(TK);
+    Secant solver;
+    solver.equation = &fluid;
+    solver.function = residual;
+    solver.x0 = V0;
+    solver.x1 = 1.00001 * V0;
+    fluid.error = 0;
+    solver.solve();
+    if (solver.error != 0) fluid.error = 1;
+}
+
+// A curve never takes more steps than this, whatever the step and the range.
+constexpr int kMaxCurveSteps = 100000;
+
+// The tracer shared by the four curves. After a failed point the step is halved and the
+// point is tried again from the last good point, down to a hundredth of the step.
+void traceCurve(FluidPhase& fluid, void (FluidPhase::*point)(double, double), const char* path,
+                double T0, double V0, double dT, double Tmin, double Tmax, char igor,
+                const char* suffix) {
+    // The suffix only names the columns, but a name that could not be read back is refused
+    // before anything is written.
+    CurveOutput out(igor == kIgorText ? kIgorText : kColumnTable);
+    if (path == nullptr || (suffix != nullptr && !OutputFiles::checkSuffix(suffix)) ||
+        !out.open(path)) {
+        fluid.error = 1;
+        return;
+    }
+    out.print(out.isIgor() ? "IGOR\nWAVES " : "# ");
+    // Igor text needs wave names; numbered column titles serve the table only.
+    if (suffix != nullptr || out.isIgor()) {
+        const char* s = suffix == nullptr ? "" : suffix;
+        out.print(" %11s%s %13s%s %13s%s \n", "T", s, "V", s, "P", s);
+    } else {
+        out.print(" %11s %13s %13s\n", "T(1)", "V(2)", "P(3)");
+    }
+    if (out.isIgor()) out.print("BEGIN\n");
+    auto writeRow = [&] { out.print("%12f %12f %12f\n", fluid.T, fluid.V * 1e6, fluid.P * 1e-5); };
+
+    (fluid.*point)(T0, V0);
+    // A first point that did not converge is no point of the curve.
+    const bool started = fluid.error == 0;
+    if (started) writeRow();
+    const bool canStep =
+        std::isfinite(dT) && dT != 0.0 && std::isfinite(Tmin) && std::isfinite(Tmax);
+    double Tlast = T0, Vlast = fluid.V, factor = 1.0;
+    for (int step = 0; started && canStep && step < kMaxCurveSteps; ++step) {
+        const double TK = Tlast + factor * dT;
+        if (TK < Tmin || TK > Tmax) break;
+        (fluid.*point)(TK, Vlast);
+        if (fluid.error == 0) {
+            writeRow();
+            Tlast = TK;
+            Vlast = fluid.V;
+            continue;
+        }
+        if (factor <= 0.01) break;
+        fluid.error = 0;
+        factor *= 0.5;
+    }
+    if (out.isIgor()) out.print("END\n");
+    const int16_t traced = fluid.error;
+    if (!out.close() || !started) fluid.error = 1;
+    if (traced) fluid.error = 1;
+}
+
+}  // namespace
+
+double FluidPhase::equationForJouleThomsonInversionTemperature(double Vm3, void*) {
+    return vanishingAt(*this, Vm3, jouleThomsonOf);
+}
+
+double FluidPhase::equationForBoylePoint(double Vm3, void*) {
+    return vanishingAt(*this, Vm3, dZdVOf);
+}
+
+double FluidPhase::equationForIdealPoint(double Vm3, void*) {
+    return vanishingAt(*this, Vm3, idealDeviationOf);
+}
+
+double FluidPhase::equationForJoulePoint(double Vm3, void*) {
+    return vanishingAt(*this, Vm3, dZdTOf);
+}
+
+void FluidPhase::calculateJouleThomsonInversionTemperature(double TK, double V0) {
+    solvePoint(
+        *this, TK, V0,
+        static_cast<EquationFunction>(&FluidPhase::equationForJouleThomsonInversionTemperature));
+}
+
+void FluidPhase::calculateBoylePoint(double TK, double V0) {
+    solvePoint(*this, TK, V0, static_cast<EquationFunction>(&FluidPhase::equationForBoylePoint));
+}
+
+void FluidPhase::calculateIdealPoint(double TK, double V0) {
+    solvePoint(*this, TK, V0, static_cast<EquationFunction>(&FluidPhase::equationForIdealPoint));
+}
+
+void FluidPhase::calculateJoulePoint(double TK, double V0) {
+    solvePoint(*this, TK, V0, static_cast<EquationFunction>(&FluidPhase::equationForJoulePoint));
+}
+
+void FluidPhase::calculateJouleThomsonInversionCurve(const char* path, double T0, double V0,
+                                                     double dT, double Tmin, double Tmax, char igor,
+                                                     const char* suffix) {
+    traceCurve(*this, &FluidPhase::calculateJouleThomsonInversionTemperature, path, T0, V0, dT,
+               Tmin, Tmax, igor, suffix);
+}
+
+void FluidPhase::calculateBoyleCurve(const char* path, double T0, double V0, double dT, double Tmin,
+                                     double Tmax, char igor, const char* suffix) {
+    traceCurve(*this, &FluidPhase::calculateBoylePoint, path, T0, V0, dT, Tmin, Tmax, igor, suffix);
+}
+
+void FluidPhase::calculateIdealCurve(const char* path, double T0, double V0, double dT, double Tmin,
+                                     double Tmax, char igor, const char* suffix) {
+    traceCurve(*this, &FluidPhase::calculateIdealPoint, path, T0, V0, dT, Tmin, Tmax, igor, suffix);
+}
+
+void FluidPhase::calculateJouleCurve(const char* path, double T0, double V0, double dT, double Tmin,
+                                     double Tmax, char igor, const char* suffix) {
+    traceCurve(*this, &FluidPhase::calculateJoulePoint, path, T0, V0, dT, Tmin, Tmax, igor, suffix);
+}
+
+}  // namespace vornex

@@ -1,0 +1,206 @@
+// Diagnostics of a term on its own, on the binary van der Waals term
+//   a = -ln(V - b) - a_m / (R T V):
+// the printed derivative checks, the fugacity and critical-table notes (numerical against
+// analytic values), and the Helmholtz-energy tables with their scripts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fluid/TestFluids.h"
+#include "fluid/TextFiles.h"
+
+namespace vornex {
+namespace {
+
+using testing::fileLines;
+using testing::numbersOf;
+using testing::words;
+
+constexpr double R = kGasConstant;
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+// The number after the last word of a line such as "der. ana. ( 1 )   -2.5".
+double lastNumber(const std::string& line) {
+    return std::stod(words(line).back());
+}
+
+class InteractionDiagnostics : public ::testing::Test {
+   protected:
+    std::unique_ptr<FluidPhase> mixture = testing::makeVanDerWaalsMixture();
+    Interaction& term = *mixture->interaction[0];
+    void SetUp() override {
+        term.T = 350.0;
+        term.V = 2e-4;
+        term.x = {0.7, 0.3};
+    }
+    // Exact a of the term at the set composition.
+    double exactA(double T, double V) const {
+        const double x0 = 0.7, x1 = 0.3;
+        const double am = x0 * x0 * 0.3640 + 2 * x0 * x1 * 0.2500 + x1 * x1 * 0.2300;
+        const double b = x0 * 4.267e-05 + x1 * 4.3e-05;
+        return -std::log(V - b) - am / (R * T * V);
+    }
+};
+
+// Every analytic first and second derivative the check prints agrees with its central
+// difference.
+TEST_F(InteractionDiagnostics, CheckInteractionPrintsMatchingDerivativePairs) {
+    ::testing::internal::CaptureStdout();
+    term.checkInteraction();
+    const auto lines = linesOf(::testing::internal::GetCapturedStdout());
+    int pairs = 0;
+    for (size_t k = 0; k + 1 < lines.size(); ++k) {
+        const bool first = lines[k].rfind("der. ana.", 0) == 0;
+        const bool second = lines[k].rfind("d2 ana.", 0) == 0;
+        if (!first && !second) continue;
+        const double analytic = lastNumber(lines[k]), numeric = lastNumber(lines[k + 1]);
+        EXPECT_NEAR(numeric, analytic, 1e-4 * std::fabs(analytic) + 1e-6) << lines[k];
+        ++pairs;
+    }
+    // Four variables: 4 first and 10 second derivatives.
+    EXPECT_EQ(pairs, 14);
+    bool valueLine = false;
+    for (const auto& line : lines)
+        if (line.rfind("Value", 0) == 0) {
+            EXPECT_NEAR(lastNumber(line), exactA(350.0, 2e-4), 1e-5);
+            valueLine = true;
+        }
+    EXPECT_TRUE(valueLine);
+}
+
+TEST_F(InteractionDiagnostics, OneVariableCheckPrintsPureDerivatives) {
+    ::testing::internal::CaptureStdout();
+    term.check_derivatives_of(term.root, 1);
+    const auto lines = linesOf(::testing::internal::GetCapturedStdout());
+    int checked = 0;
+    for (size_t k = 0; k + 1 < lines.size(); ++k) {
+        if (lines[k].find("ana.") == std::string::npos) continue;
+        const double analytic = lastNumber(lines[k]), numeric = lastNumber(lines[k + 1]);
+        if (checked < 2) {
+            EXPECT_NEAR(numeric / analytic, 1.0, 1e-4) << lines[k];
+        }
+        ++checked;
+    }
+    EXPECT_EQ(checked, 4);
+}
+
+TEST_F(InteractionDiagnostics, FugacityNoteAgreesWithNumericalDerivatives) {
+    ::testing::internal::CaptureStdout();
+    term.check_fugacities();
+    const std::string shown = ::testing::internal::GetCapturedStdout();
+    const auto lines = fileLines("interaction.note");
+    ASSERT_EQ(lines.size(), 4u + 14u);
+    EXPECT_EQ(shown.substr(0, 2), "T ");
+    EXPECT_EQ(lines[0], "T 350");
+    for (size_t k = 4; k < lines.size(); k += 2) {
+        const auto num = numbersOf(lines[k].substr(14));
+        const auto ana = numbersOf(lines[k + 1].substr(14));
+        ASSERT_EQ(num.size(), ana.size()) << lines[k];
+        for (size_t i = 0; i < num.size(); ++i)
+            EXPECT_NEAR(num[i], ana[i], 1e-4 * std::fabs(ana[i]) + 1e-6) << lines[k];
+    }
+    // The state is left as it was found.
+    EXPECT_EQ(term.T, 350.0);
+    EXPECT_EQ(term.x[1], 0.3);
+}
+
+TEST_F(InteractionDiagnostics, CriticalNoteNamesEveryEntryAndLowOrdersAgree) {
+    ::testing::internal::CaptureStdout();
+    term.check_critical_parameters();
+    ::testing::internal::GetCapturedStdout();
+    const auto lines = fileLines("critical.note");
+    ASSERT_EQ(lines.size(), 48u);
+    EXPECT_EQ(lines[0].substr(0, 10), "AT    num.");
+    EXPECT_EQ(lines[38].substr(0, 10), "Avvvv num.");
+    EXPECT_EQ(lines[1].substr(0, 10), "      ana.");
+    // First and second orders are resolved by the steps; the higher ones are left to the eye.
+    for (size_t k = 0; k < 16; k += 2) {
+        const double num = lastNumber(lines[k]), ana = lastNumber(lines[k + 1]);
+        EXPECT_NEAR(num, ana, 1e-4 * std::fabs(ana) + 1e-3) << lines[k];
+    }
+}
+
+TEST(InteractionDiagnosticsRefusals, TermsOutsideTheirReachSaySo) {
+    auto ternary = testing::makeFluid(
+        new testing::VanDerWaalsTerm({0.36, 0.25, 0.23, 0.2, 0.2, 0.2}, {4e-5, 4e-5, 4e-5}),
+        {0.044, 0.016, 0.03});
+    ::testing::internal::CaptureStdout();
+    ternary->interaction[0]->check_critical_parameters();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Works only for binary fluids\n");
+
+    Interaction bare;
+    ::testing::internal::CaptureStdout();
+    bare.checkInteraction();
+    bare.check_fugacities();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "The term has no expression graph\nThe term has no expression graph\n");
+}
+
+TEST_F(InteractionDiagnostics, IsothermTableAndScript) {
+    term.setModelName("vdw");
+    term.calculate_Helmholtz_free_energy_isotherm("aiso", 350.0, 1e-4, 1e-3, 10);
+    const auto rows = fileLines("aiso");
+    ASSERT_EQ(rows.size(), 10u);
+    const double q = std::pow(10.0, 0.1);
+    for (size_t k = 0; k < rows.size(); ++k) {
+        const auto r = numbersOf(rows[k]);
+        const double V = 1e-4 * std::pow(q, static_cast<double>(k));
+        EXPECT_NEAR(r[2], V * 1e6, 1e-4 * V * 1e6);
+        EXPECT_NEAR(r[0], exactA(350.0, V), 1e-5 * std::fabs(exactA(350.0, V)));
+        EXPECT_NEAR(r[1], R * r[0] * 350.0 / 1000, 1e-5 * std::fabs(r[1]));
+    }
+    std::stringstream script;
+    script << std::ifstream("g2.gp").rdbuf();
+    EXPECT_EQ(script.str(),
+              "reset\nset timestamp\nset multiplot\nset origin 0,0\nset size 0.5,1\n"
+              "set title \"Isotherm (350.00 K) Ar - vdw -\"\nset xlabel \"V (cm^3/mol)\"\n"
+              "set ylabel \"Ar\"\nplot \"aiso\" using 3:1 with lines title 'Ar(V)'\n"
+              "set origin 0.5,0\nset title \"Isotherm (350.00 K) A - vdw -\"\n"
+              "set xlabel \"V (cm^3/mol)\"\nset ylabel \"A (kJ/mol)\"\n"
+              "plot \"aiso\" using 3:2 with lines title 'A(T)'\nunset multiplot\n");
+    // The term keeps the state it had.
+    EXPECT_EQ(term.V, 2e-4);
+
+    // V1 >= V2: an empty table, and the script is still written.
+    std::remove("g2.gp");
+    term.calculate_Helmholtz_free_energy_isotherm("aiso2", 350.0, 1e-3, 1e-4, 10);
+    EXPECT_TRUE(std::ifstream("aiso2").good());
+    EXPECT_TRUE(fileLines("aiso2").empty());
+    EXPECT_TRUE(std::ifstream("g2.gp").good());
+}
+
+TEST_F(InteractionDiagnostics, IsochoreAndSurfaceTables) {
+    term.calculate_Helmholtz_free_energy_isochor("aisoc", 2e-4, 300.0, 600.0, 4);
+    const auto rows = fileLines("aisoc");
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_NEAR(numbersOf(rows.front())[2], 300.0, 1e-9);
+    EXPECT_NEAR(numbersOf(rows.back())[2], 600.0, 1e-3);
+    EXPECT_NEAR(numbersOf(rows[2])[0], exactA(std::sqrt(300.0 * 600.0), 2e-4), 1e-5);
+
+    term.calculate_Helmholtz_free_energy_surface("asurf", 300.0, 400.0, 1e-4, 1e-3, 2, 2);
+    const auto surface = fileLines("asurf");
+    // Three temperatures of three volumes, each followed by an empty line.
+    ASSERT_EQ(surface.size(), 12u);
+    EXPECT_TRUE(surface[3].empty());
+    const auto r = numbersOf(surface[4]);
+    EXPECT_NEAR(r[0], 100.0, 1e-9);
+    EXPECT_NEAR(r[1], 350.0, 1e-9);
+    const double V = 1e-4, b = 0.7 * 4.267e-05 + 0.3 * 4.3e-05;
+    const double am = 0.49 * 0.3640 + 0.42 * 0.2500 + 0.09 * 0.2300;
+    EXPECT_NEAR(r[3], (R * 350.0 / (V - b) - am / (V * V)) / 1e5, 1e-4 * std::fabs(r[3]));
+    EXPECT_TRUE(std::ifstream("g3.gp").good());
+}
+
+}  // namespace
+}  // namespace vornex

@@ -255,9 +255,14 @@ bool evaluateSpinodalState(FluidPhase& f, double TK, double Vm3) {
     f.volume(Vm3);
     f.error = 0;
     f.calculate_pressure();
+    if (f.error != 0) return false;
+    // Fugacities have no logarithm at the negative pressures of a liquid spinodal; the
+    // system needs only the pressure derivatives and the entropy they come with.
     f.calculate_fugacities();
     f.calculate_state_functions();
-    if (f.error != 0) return false;
+    if (!std::isfinite(f.dPdT) || !std::isfinite(f.dPdV) || !std::isfinite(f.S) ||
+        !std::isfinite(f.dSdT))
+        return false;
     return fillPure(f);
 }
 
@@ -306,10 +311,43 @@ void FluidPhase::equationForSpinodalPointFixedS(double* xv, double* F, double** 
     writeTwo(F, J, order, S - Sstar, Avv, dSdT, -ATv, ATvv, Avvv);
 }
 
+namespace {
+
+// The spinodal at the target pressure by nested one-variable solves: the spinodal volume at
+// T, and a secant in T on P(T) - Ptarget. It serves where the (T, V) Newton cannot make
+// progress: near the spinodal dP/dV vanishes, so the solver's row-scaled residual measure
+// of the pressure equation grows as the solution comes closer, and damping stalls it.
+bool spinodalAtPressureNested(FluidPhase& f, double Ptarget, double Tstart, double Vstart) {
+    double V = Vstart;
+    auto pressureMiss = [&](double TK, double& miss) {
+        f.calculateSpinodalPoint(TK, V);
+        if (f.error != 0) return false;
+        V = f.V;
+        miss = f.P - Ptarget;
+        return true;
+    };
+    double T0 = Tstart, T1 = Tstart * (1.0 + 1e-4), F0 = 0.0, F1 = 0.0;
+    if (!pressureMiss(T0, F0) || !pressureMiss(T1, F1)) return false;
+    for (int iteration = 0; iteration < 50; ++iteration) {
+        if (F1 == F0) return false;
+        const double T2 = T1 - F1 * (T1 - T0) / (F1 - F0);
+        T0 = T1;
+        F0 = F1;
+        T1 = T2;
+        if (!pressureMiss(T1, F1)) return false;
+        if (std::fabs(T1 - T0) < 1e-10 * T1) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 int FluidPhase::calculateSpinodalPoint2(double Pbar, double Vstart, double Tstart) {
     Pstar = Pbar * 1e5;
-    return solveTV(*this, static_cast<EquationSystem>(&FluidPhase::equationForSpinodalPoint),
-                   Tstart, Vstart);
+    const int code = solveTV(
+        *this, static_cast<EquationSystem>(&FluidPhase::equationForSpinodalPoint), Tstart, Vstart);
+    if (code == 0) return 0;
+    return spinodalAtPressureNested(*this, Pstar, Tstart, Vstart) ? 0 : code;
 }
 
 void FluidPhase::calculateSpinodalPointFixedS(double entropy, double Vstart, double Tstart) {

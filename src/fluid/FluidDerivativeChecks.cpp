@@ -5,6 +5,7 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
+#include "fluid/VolumeNear.h"
 
 namespace vornex {
 
@@ -19,18 +20,6 @@ Expansivity expansivityAt(FluidPhase& f) {
     f.calculate_pressure();
     f.calculate_expansivity_derivative();
     return {f.Z, f.dZdT, f.dZdV, f.P, f.dPdT, f.dPdV, f.V, f.dVdT};
-}
-
-// Solves the volume at the set T and pressure on the branch of the volume Vnear, so that a
-// difference is taken along the state being checked and not across to another root.
-void solveVolumeNear(FluidPhase& f, double Vnear) {
-    const int selector = f.phase;
-    const double stored = f.Vv0;
-    f.Vv0 = Vnear;
-    f.set_the_phase_as(5);
-    f.calculate_molar_volume();
-    f.set_the_phase_as(selector);
-    f.Vv0 = stored;
 }
 
 }  // namespace

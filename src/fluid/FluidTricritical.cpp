@@ -350,29 +350,37 @@ void printTricriticalBlock(const FluidPhase& f, double par2, double lambda) {
     std::printf("-----------------------------------\n");
 }
 
+// Stores the search state and the parameters of a tricritical trace, sets the first
+// parameter and opens the file; false (error flag set) when the trace cannot start.
+bool startTricriticalTrace(FluidPhase& f, OutputFile& out, const char* file, int index1, int index2,
+                           double par1, double par2, double step) {
+    if (f.nc != 2 || !(step != 0.0) || !std::isfinite(step)) {
+        std::fprintf(stderr, "Tricritical curve: a binary fluid and a finite non-zero step\n");
+        f.error = 1;
+        return false;
+    }
+    f.searchT = f.T;
+    f.searchV = f.V;
+    f.searchX1 = f.x[1];
+    f.parameterIndex1 = index1;
+    f.parameterIndex2 = index2;
+    f.parameter1 = f.storedParameter1 = par1;
+    f.parameter2 = par2;
+    f.set_model_parameter(index1, par1);
+    if (!out.open(file == nullptr ? "" : file)) {
+        f.error = 1;
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void FluidPhase::calculate_the_tricritical_curve(const char* file, int index1, int index2,
                                                  double par1, double par2, double dpar2) {
-    if (nc != 2 || !(dpar2 != 0.0) || !std::isfinite(dpar2)) {
-        std::fprintf(stderr, "Tricritical curve: a binary fluid and a finite non-zero step\n");
-        error = 1;
-        return;
-    }
-    searchT = T;
-    searchV = V;
-    searchX1 = x[1];
-    parameterIndex1 = index1;
-    parameterIndex2 = index2;
-    parameter1 = storedParameter1 = par1;
-    parameter2 = par2;
-    set_model_parameter(index1, par1);
-    set_model_parameter(index2, par2);
     OutputFile out;
-    if (!out.open(file == nullptr ? "" : file)) {
-        error = 1;
-        return;
-    }
+    if (!startTricriticalTrace(*this, out, file, index1, index2, par1, par2, dpar2)) return;
+    set_model_parameter(index2, par2);
     auto solveAt = [&](double factor) {
         Secant s =
             makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForG5xFromX),
@@ -396,24 +404,8 @@ void FluidPhase::calculate_the_tricritical_curve(const char* file, int index1, i
 
 void FluidPhase::calculate_the_tricritical_curve1(const char* file, int index1, int index2,
                                                   double par1, double par2, double dx) {
-    if (nc != 2 || !(dx != 0.0) || !std::isfinite(dx)) {
-        std::fprintf(stderr, "Tricritical curve: a binary fluid and a finite non-zero step\n");
-        error = 1;
-        return;
-    }
-    searchT = T;
-    searchV = V;
-    searchX1 = x[1];
-    parameterIndex1 = index1;
-    parameterIndex2 = index2;
-    parameter1 = storedParameter1 = par1;
-    parameter2 = par2;
-    set_model_parameter(index1, par1);
     OutputFile out;
-    if (!out.open(file == nullptr ? "" : file)) {
-        error = 1;
-        return;
-    }
+    if (!startTricriticalTrace(*this, out, file, index1, index2, par1, par2, dx)) return;
     double lambda = 1.0, xNow = x[1], xPrevious = x[1];
     auto solveAt = [&](double xTrial) {
         setBinary(*this, xTrial);

@@ -10,6 +10,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/ParameterSearch.h"
 
 namespace vornex {
 
@@ -78,11 +79,6 @@ class CriticalCurveOutput {
     bool usable_ = false;
 };
 
-void setBinary(FluidPhase& fluid, double x1) {
-    fluid.composition_of_component(0, 1.0 - x1);
-    fluid.composition_of_component(1, x1);
-}
-
 // The critical point of the pure component the fluid is set to, from its current T and V.
 bool pureCriticalPoint(FluidPhase& fluid) {
     fluid.search_the_critical_point_of_the_pure_component();
@@ -110,13 +106,13 @@ void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFla
 
     if (start == kCriticalCurveFromComponent0 || start == kCriticalCurveFromComponent1) {
         const double xp = start == kCriticalCurveFromComponent0 ? 0.0 : 1.0;
-        setBinary(*this, xp);
+        setBinaryComposition(*this, xp);
         if (pureCriticalPoint(*this))
             out.write(*this, 0.0, 0.0, true);
         else
             std::fprintf(stderr, "Critical state has not been located\n");
         const double Tnow = T, Vnow = V;
-        setBinary(*this, xp + dx0);
+        setBinaryComposition(*this, xp + dx0);
         temperature(Tnow);
         volume(Vnow);
     }
@@ -160,7 +156,7 @@ void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFla
             error = 0;
             const double xc = xLast + lambda * stepx;
             if (xc >= 0.0 && xc <= 1.0) {
-                setBinary(*this, xc);
+                setBinaryComposition(*this, xc);
                 temperature(TLast + lambda * stepT);
                 volume(VLast + lambda * stepV);
                 search_a_critical_point(inT ? kCriticalAtFixedTemperature
@@ -193,7 +189,7 @@ void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFla
         const double xEnd = xLast > 0.999 ? 1.0 : xLast < 0.001 ? 0.0 : -1.0;
         if (xEnd >= 0.0) {
             const short flag = error;
-            setBinary(*this, xEnd);
+            setBinaryComposition(*this, xEnd);
             temperature(TLast);
             volume(VLast);
             if (pureCriticalPoint(*this)) out.write(*this, 0.0, 0.0, true);

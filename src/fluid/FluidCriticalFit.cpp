@@ -11,6 +11,7 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
+#include "fluid/ParameterSearch.h"
 #include "numerics/DataTextFile.h"
 #include "numerics/Fitting.h"
 
@@ -60,11 +61,6 @@ bool readMeasuredCurve(const char* file, std::vector<MeasuredCriticalPoint>& poi
     return true;
 }
 
-void setBinary(FluidPhase& fluid, double x1) {
-    fluid.composition_of_component(0, 1.0 - x1);
-    fluid.composition_of_component(1, x1);
-}
-
 }  // namespace
 
 void FluidPhase::testModelParametersForCriticalCurve(double* X, double* p, double& Y, double& Zc,
@@ -72,7 +68,7 @@ void FluidPhase::testModelParametersForCriticalCurve(double* X, double* p, doubl
     tune(p);
     temperature(X[0]);
     volume(extra[0]);
-    setBinary(*this, extra[1]);
+    setBinaryComposition(*this, extra[1]);
     search_a_critical_point(kCriticalAtFixedComposition);
     err = error;
     Y = P;
@@ -138,7 +134,7 @@ void FluidPhase::fit_the_critical_curve(const char* file, double p0, double p1) 
         for (const MeasuredCriticalPoint& m : points) {
             temperature(m.T);
             volume(m.Vest);
-            setBinary(*this, m.x1);
+            setBinaryComposition(*this, m.x1);
             search_a_critical_point(kCriticalAtFixedComposition);
             result.print("%lg %lg %lg %lg %lg %d\n", T, P * 1e-5, m.Pbar, x[1], m.x1, error);
             std::printf("%lg %lg %lg %lg %lg %d\n", T, P * 1e-5, m.Pbar, x[1], m.x1, error);

@@ -12,6 +12,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/ParameterSearch.h"
 
 namespace vornex {
 
@@ -48,11 +49,6 @@ bool solveOne(FluidPhase& fluid, Residual residual, double start, double toleran
     fluid.error = 0;
     fluid.calculate_pressure();
     return true;
-}
-
-void setBinary(FluidPhase& fluid, double x1) {
-    fluid.composition_of_component(0, 1.0 - x1);
-    fluid.composition_of_component(1, x1);
 }
 
 double F1of(const FluidPhase& f) {
@@ -171,7 +167,7 @@ void FluidPhase::equationForCalculatingSpinodalFromX(double x1, double& f, doubl
         equationError = 1;
         return;
     }
-    setBinary(*this, x1);
+    setBinaryComposition(*this, x1);
     if (!fillBinary(*this)) {
         equationError = 1;
         return;
@@ -210,7 +206,7 @@ namespace {
 // The diffusional spinodal volume at (T, x1) from Vstart, with its console line.
 void mixtureSpinodalFromV(FluidPhase& f, Residual residual, double TK, double Vstart, double x1) {
     f.temperature(TK);
-    setBinary(f, x1);
+    setBinaryComposition(f, x1);
     if (Vstart < 0.0) {
         f.equationError = 1;
         f.error = 1;
@@ -237,7 +233,7 @@ void FluidPhase::calculateLiquidSpinodalPointInMixtureIterateV(double TK, double
 void FluidPhase::calculateSpinodalPointInMixtureIterateX(double TK, double Vm3, double x1start) {
     temperature(TK);
     volume(Vm3);
-    setBinary(*this, x1start);
+    setBinaryComposition(*this, x1start);
     double root = 0.0;
     solveOne(*this, &FluidPhase::equationForCalculatingSpinodalFromX, x1start, 1e-9, root);
     std::printf("%d %f %f\n", error, V, nc > 1 ? x[1] : 0.0);
@@ -370,7 +366,7 @@ bool coexistingResiduals(FluidPhase& f, int selector, double* xv, double* F, dou
     const double Vm3 = xv[0], x1 = xv[1];
     if (Vm3 < 0.0 || x1 < 0.0 || x1 > 1.0) return false;
     f.set_the_phase_as(selector);
-    setBinary(f, x1);
+    setBinaryComposition(f, x1);
     f.volume(Vm3);
     f.error = 0;
     f.calculate_pressure();
@@ -620,7 +616,7 @@ void FluidPhase::calculateIsothermalMechanicalSpinodal(double TK, double Vm3, co
         if (xnext > 1.0) {
             error = 1;  // past the pure second component there is no mixture
         } else {
-            setBinary(*this, xnext);
+            setBinaryComposition(*this, xnext);
             calculateMechanicalSpinodalPoint(TK, Vnext);
         }
         if (error == 0) {
@@ -667,7 +663,7 @@ void FluidPhase::calculateIsothermalSpinodalCurveInMixture(const char* suffix, d
 
     temperature(TK);
     volume(Vm3);
-    setBinary(*this, x1);
+    setBinaryComposition(*this, x1);
     double slope = 0.01, xlast = x1, Vlast = Vm3, xnext = x1, Vnext = Vm3;
     auto row = [&](double Ps, double xs1, double vs, double dxdv, bool found, double Pc, double Vc,
                    double xc1) {
@@ -732,7 +728,7 @@ void FluidPhase::calculateIsothermalSpinodalCurveInMixture(const char* suffix, d
         if (found) {
             Vc = liquid != 0 ? Vl0 : Vv0;
             xc = liquid != 0 ? xLiquid[1] : yVapour[1];
-            setBinary(*this, xc);
+            setBinaryComposition(*this, xc);
             volume(Vc);
             Pc = calculate_pressure();
             xGuess = xc;

@@ -14,9 +14,9 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
+#include "fluid/ParameterSearch.h"
 #include "fluid/VolumeNear.h"
 #include "numerics/DataTextFile.h"
-#include "numerics/Solver.h"
 
 namespace vornex {
 
@@ -78,11 +78,6 @@ std::array<double, 5> fourthOrder(const FluidPhase& f) {
     return {f.Axxxx, f.Avxxx, f.Avvxx, f.Avvvx, f.Avvvv};
 }
 
-void setBinary(FluidPhase& fluid, double x1) {
-    fluid.composition_of_component(0, 1.0 - x1);
-    fluid.composition_of_component(1, x1);
-}
-
 struct Conditions {
     Series g{};  // residual parts g_k
     double m[kOrder + 1]{};
@@ -104,13 +99,13 @@ Conditions tricriticalConditions(FluidPhase& f) {
     f.calculate_residual_critical_parameters();
     vMinus = fourthOrder(f);
     f.volume(V0);
-    setBinary(f, x1 + hx);
+    setBinaryComposition(f, x1 + hx);
     f.calculate_residual_critical_parameters();
     xPlus = fourthOrder(f);
-    setBinary(f, x1 - hx);
+    setBinaryComposition(f, x1 - hx);
     f.calculate_residual_critical_parameters();
     xMinus = fourthOrder(f);
-    setBinary(f, x1);
+    setBinaryComposition(f, x1);
     f.calculate_residual_critical_parameters();
     const std::array<double, 5> at = fourthOrder(f);
 
@@ -147,20 +142,6 @@ Conditions tricriticalConditions(FluidPhase& f) {
     c.Pres = -f.Av;
     c.Avv = f.Avv;
     return c;
-}
-
-Secant makeSecant(FluidPhase& f, EquationFunction function, double x0, double x1, int itermax,
-                  double tolerance, double minrelaxation) {
-    Secant s;
-    s.equation = &f;
-    s.function = function;
-    s.x0 = x0;
-    s.x1 = x1;
-    s.itermax = itermax;
-    s.tolerance = tolerance;
-    s.relaxation = 1.0;
-    s.minrelaxation = minrelaxation;
-    return s;
 }
 
 }  // namespace
@@ -212,11 +193,11 @@ void FluidPhase::check_tricritical_parameters() {
     pressure(1e-5 * at.Pres);
     Conditions side[2];
     for (int s = 0; s < 2; ++s) {
-        setBinary(*this, x1 + (s == 0 ? h : -h));
+        setBinaryComposition(*this, x1 + (s == 0 ? h : -h));
         solveVolumeNear(*this, V0);
         side[s] = tricriticalConditions(*this);
     }
-    setBinary(*this, x1);
+    setBinaryComposition(*this, x1);
     volume(V0);
     for (int k = 3; k <= 6; ++k) {
         std::printf("g%dx ana. %lg\n", k, at.g[k] + at.m[k]);
@@ -235,7 +216,7 @@ double FluidPhase::equationForG4x(double par, void*) {
         equationError = 1;
         temperature(searchT);
         volume(searchV);
-        setBinary(*this, searchX1);
+        setBinaryComposition(*this, searchX1);
         return 0.0;
     }
     if (std::fabs(T - searchT) > 500.0) {
@@ -261,7 +242,7 @@ void FluidPhase::search_G4_point(double TK, double Vm3, double x1, double par, i
     parameterIndex1 = index;
     temperature(TK);
     volume(Vm3);
-    setBinary(*this, x1);
+    setBinaryComposition(*this, x1);
     Secant s = makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForG4x), par,
                           par * 1.0000000001, 200, 1e-12, 1e-4);
     const double found = s.solve();
@@ -354,19 +335,8 @@ void printTricriticalBlock(const FluidPhase& f, double par2, double lambda) {
 // parameter and opens the file; false (error flag set) when the trace cannot start.
 bool startTricriticalTrace(FluidPhase& f, OutputFile& out, const char* file, int index1, int index2,
                            double par1, double par2, double step) {
-    if (f.nc != 2 || !(step != 0.0) || !std::isfinite(step)) {
-        std::fprintf(stderr, "Tricritical curve: a binary fluid and a finite non-zero step\n");
-        f.error = 1;
+    if (!startParameterCurve(f, "Tricritical curve", index1, index2, par1, par2, step))
         return false;
-    }
-    f.searchT = f.T;
-    f.searchV = f.V;
-    f.searchX1 = f.x[1];
-    f.parameterIndex1 = index1;
-    f.parameterIndex2 = index2;
-    f.parameter1 = f.storedParameter1 = par1;
-    f.parameter2 = par2;
-    f.set_model_parameter(index1, par1);
     if (!out.open(file == nullptr ? "" : file)) {
         f.error = 1;
         return false;
@@ -408,7 +378,7 @@ void FluidPhase::calculate_the_tricritical_curve1(const char* file, int index1, 
     if (!startTricriticalTrace(*this, out, file, index1, index2, par1, par2, dx)) return;
     double lambda = 1.0, xNow = x[1], xPrevious = x[1];
     auto solveAt = [&](double xTrial) {
-        setBinary(*this, xTrial);
+        setBinaryComposition(*this, xTrial);
         Secant s =
             makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForG5xFromPar),
                        parameter2, 0.999999 * parameter2, 50, 1e-10, 1e-4);
@@ -466,9 +436,9 @@ void FluidPhase::test_stability_of_the_tricritical_curve(const char* in, const c
         temperature(TK);
         volume(Vm3);
         if (x0 > 0.999 && x1 <= 0.999)
-            setBinary(*this, x1);
+            setBinaryComposition(*this, x1);
         else
-            setBinary(*this, 1.0 - x0);
+            setBinaryComposition(*this, 1.0 - x0);
         set_model_parameter(index1, par1);
         set_model_parameter(index2, par2);
         const Conditions c = tricriticalConditions(*this);

@@ -12,6 +12,7 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/TestFluids.h"
 #include "fluid/TextFiles.h"
+#include "fluid/TunableMixture.h"
 #include "numerics/CallbackProbe.h"
 
 namespace vornex {
@@ -21,6 +22,7 @@ using testing::fileLines;
 using testing::makeVanDerWaals;
 using testing::makeVanDerWaalsMixture;
 using testing::numbersOf;
+using testing::TunableMixture;
 using testing::vdwCritical;
 using testing::words;
 
@@ -140,31 +142,6 @@ TEST_F(CriticalCurve, FailedFirstPointFinishesTheFile) {
 }
 
 // --------------------------------------------------------------- fitting
-
-// Binary van der Waals fluid whose cross attraction a01 = p0 and second co-volume
-// b1 = p1 1e-5 m3/mol are the two tuned parameters.
-class TunableMixture : public FluidPhase {
-   public:
-    TunableMixture() : FluidPhase(1, 1, 0) {
-        number_of_components(2);
-        molarMass[0] = 0.044;
-        molarMass[1] = 0.016;
-        double start[2] = {0.25, 4.3};
-        tune(start);
-        composition(0.5, 0.5);
-    }
-    void tune(double* p) override {
-        auto* term = new testing::VanDerWaalsTerm({0.3640, p[0], 0.2300}, {4.267e-05, p[1] * 1e-5});
-        setInteraction(0, term);
-        term->number_of_components(2);
-        temperature(T);
-        volume(V);
-        composition_of_component(0, x[0]);
-        composition_of_component(1, x[1]);
-        ++tuned;
-    }
-    int tuned = 0;
-};
 
 TEST(CriticalCurveFit, RecoversTheParametersOfASyntheticCurve) {
     test::ScratchFolder folder;

@@ -1,6 +1,8 @@
 // Higher-order critical conditions of a binary: at a critical point G2 = G3 = 0 and G4 is
-// the stability value of the critical search; G2 is the block's A_xx - A_vx^2/A_vv; and
-// each G_(k+1) is the x-difference of G_k at constant temperature and pressure.
+// the stability value of the critical search; G2 is the block's A_xx - A_vx^2/A_vv; each
+// G_(k+1) is the x-difference of G_k at constant temperature and pressure; the parameter
+// solve of the double-point search zeroes G2, and the temperature derivative of G2 at
+// constant pressure of the step-point search matches differences.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +11,8 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/TestFluids.h"
+#include "fluid/TunableMixture.h"
+#include "fluid/VolumeNear.h"
 
 namespace vornex {
 namespace {
@@ -78,6 +82,67 @@ TEST_F(TricriticalConditions, EachConditionIsTheDifferenceOfTheOneBelow) {
         EXPECT_EQ(kind, "num.");
         EXPECT_NEAR(numerical / analytic, 1.0, k < 6 ? 1e-5 : 1e-3) << name;
     }
+}
+
+// ------------------------------------------------ double and step points
+
+class ParameterSearches : public ::testing::Test {
+   protected:
+    void SetUp() override { fluid.composition(0.7, 0.3); }
+    double G2() {
+        fluid.calculate_critical_parameters();
+        return fluid.Axx - fluid.Avx * fluid.Avx / fluid.Avv;
+    }
+    testing::TunableMixture fluid;
+};
+
+TEST_F(ParameterSearches, ParameterSolveOfTheDoublePointZeroesG2) {
+    // At the critical point of a01 = 0.25, from a01 = 0.26 the solve comes back to 0.25.
+    fluid.temperature(255.0);
+    fluid.volume(1.2e-4);
+    fluid.search_a_critical_point(kCriticalAtFixedComposition);
+    ASSERT_EQ(fluid.error, 0);
+    const double Tc = fluid.T;
+    fluid.parameterIndex1 = 0;
+    fluid.storedParameter1 = 0.26;
+    fluid.set_model_parameter(0, 0.26);
+    const double G3 = fluid.equationForG3x(Tc, nullptr);
+    ASSERT_EQ(fluid.error, 0);
+    const double a01 = fluid.parameter1;
+    EXPECT_NEAR(a01, 0.25, 1e-8);
+    fluid.set_model_parameter(0, a01);
+    const double scale = kGasConstant * Tc / (0.7 * 0.3);
+    EXPECT_LT(std::fabs(G2()), 1e-7 * scale);
+    const double r = fluid.Avx / fluid.Avv;
+    EXPECT_NEAR(G3,
+                fluid.Axxx - 3 * r * fluid.Avxx + 3 * r * r * fluid.Avvx - r * r * r * fluid.Avvv,
+                1e-6 * std::fabs(G3) + 1e-9 * scale);
+}
+
+TEST_F(ParameterSearches, StepPointTemperatureDerivativeAtConstantPressure) {
+    fluid.temperature(255.0);
+    fluid.volume(1.2e-4);
+    fluid.search_a_critical_point(kCriticalAtFixedComposition);
+    ASSERT_EQ(fluid.error, 0);
+    fluid.searchT = fluid.T;
+    fluid.searchV = fluid.V;
+    fluid.searchX1 = 0.3;
+    fluid.parameterIndex1 = 0;
+    fluid.stepPointFlag = kCriticalAtFixedComposition;
+    const double G2TP = fluid.equationForGxxT(0.25, nullptr);
+    ASSERT_EQ(fluid.error, 0);
+    const double Tc = fluid.T, Vc = fluid.V, Pc = fluid.P;
+    // G2 at T +- h on the isobar through the critical point.
+    const double h = 1e-3;
+    double side[2];
+    for (int s = 0; s < 2; ++s) {
+        fluid.temperature(Tc + (s == 0 ? h : -h));
+        fluid.pressure(Pc * 1e-5);
+        solveVolumeNear(fluid, Vc);
+        ASSERT_EQ(fluid.error, 0);
+        side[s] = G2();
+    }
+    EXPECT_NEAR((side[0] - side[1]) / (2 * h) / G2TP, 1.0, 1e-5);
 }
 
 }  // namespace

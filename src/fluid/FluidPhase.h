@@ -562,7 +562,7 @@ class FluidPhase : public Phase {
     // ---- fitting a binary model to a measured critical curve
     void fit_the_critical_curve(const char* file, double p0, double p1);
     void testModelParametersForCriticalCurve(double* X, double* p, double& Y, double& Z,
-                                             double* extra, short& err);
+                                             double* extra, int& err);
 
     // ---- numerical checks of the P, V and Cp derivatives
     void check_expansivity_parameters();

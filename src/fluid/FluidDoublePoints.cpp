@@ -1,0 +1,341 @@
+// Special critical states of a binary model with adjustable parameters: the mathematical
+// double point, where the conditions G2 = G3 = 0 solved for a model parameter and the
+// temperature become singular in composition and volume, and the critical pressure step
+// point, where G4 G2_TTP - G3_TP^2 vanishes along the critical curve (G_k the x-derivatives
+// of the molar Gibbs energy at constant T and P, r = A_vx/A_vv, subscript P: along constant
+// pressure). Each has a point search printed on the console and a curve in a second
+// parameter written to a text file.
+#include <cmath>
+#include <cstdio>
+
+#include "fluid/FluidPhase.h"
+#include "fluid/OutputFiles.h"
+#include "fluid/ParameterSearch.h"
+
+namespace vornex {
+
+namespace {
+
+// Derivatives of G2 = A_xx - A_vx^2/A_vv and G3 at fixed composition, from the full block.
+struct GDerivatives {
+    double r, G2, G3;
+    double G2T, G2x, G2V, G3T, G3x, G3V;
+    double G2TP, G3TP, G2TTP;
+};
+
+GDerivatives gDerivatives(const FluidPhase& f) {
+    GDerivatives d{};
+    const double r = f.Avx / f.Avv;
+    d.r = r;
+    d.G2 = f.Axx - f.Avx * r;
+    d.G3 = f.Axxx - 3 * r * f.Avxx + 3 * r * r * f.Avvx - r * r * r * f.Avvv;
+    const double rT = (f.ATvx - r * f.ATvv) / f.Avv;
+    const double rx = (f.Avxx - r * f.Avvx) / f.Avv;
+    const double rV = (f.Avvx - r * f.Avvv) / f.Avv;
+    // First derivative of G2 along s from the s-derivatives of A_xx, A_vx, A_vv.
+    auto g2 = [&](double xx, double vx, double vv) { return xx - 2 * r * vx + r * r * vv; };
+    d.G2T = g2(f.ATxx, f.ATvx, f.ATvv);
+    d.G2x = g2(f.Axxx, f.Avxx, f.Avvx);
+    d.G2V = g2(f.Avxx, f.Avvx, f.Avvv);
+    // First derivative of G3 along s (rs the s-derivative of r).
+    auto g3 = [&](double xxx, double vxx, double vvx, double vvv, double rs) {
+        return xxx - 3 * (r * vxx + f.Avxx * rs) + 3 * (r * r * vvx + 2 * r * rs * f.Avvx) -
+               (r * r * r * vvv + 3 * r * r * rs * f.Avvv);
+    };
+    d.G3x = g3(f.Axxxx, f.Avxxx, f.Avvxx, f.Avvvx, rx);
+    d.G3T = g3(f.ATxxx, f.ATvxx, f.ATvvx, f.ATvvv, rT);
+    d.G3V = g3(f.Avxxx, f.Avvxx, f.Avvvx, f.Avvvv, rV);
+    const double w = -f.ATv / f.Avv;  // dV/dT at constant pressure
+    d.G2TP = d.G2T + w * d.G2V;
+    d.G3TP = d.G3T + w * d.G3V;
+    // Second derivatives of G2 in (T, V), then along constant pressure.
+    auto g2second = [&](double xx, double vx, double vv, double vxs, double vvs, double ru) {
+        return xx - 2 * (ru * vxs + r * vx) + 2 * r * ru * vvs + r * r * vv;
+    };
+    const double G2TT = g2second(f.ATTxx, f.ATTvx, f.ATTvv, f.ATvx, f.ATvv, rT);
+    const double G2TV = g2second(f.ATvxx, f.ATvvx, f.ATvvv, f.ATvx, f.ATvv, rV);
+    const double G2VV = g2second(f.Avvxx, f.Avvvx, f.Avvvv, f.Avvx, f.Avvv, rV);
+    const double dwdT = (-(f.ATTv + w * f.ATvv) - w * (f.ATvv + w * f.Avvv)) / f.Avv;
+    d.G2TTP = G2TT + 2 * w * G2TV + w * w * G2VV + dwdT * d.G2V;
+    return d;
+}
+
+void printPointBlock(const FluidPhase& f, const char* title) {
+    std::printf("%s\n", title);
+    std::printf("errorflag %d\n", f.error);
+    std::printf("x  %lg %lg \n", f.x[0], f.x[1]);
+    std::printf("T    %lg\n", f.T);
+    std::printf("P    %lg\n", f.P * 1e-5);
+    std::printf("V    %lg\n", f.V * 1e6);
+    std::printf("par  %lg\n", f.parameter1);
+}
+
+void printCurveBlock(const FluidPhase& f, double par2) {
+    std::printf("----------------------------------\n");
+    std::printf("T %lg  x %lg  V %lg \n", f.T, f.x[1], f.V * 1e6);
+    std::printf("par1 %lg  par2 %lg  lambda %lg\n", f.parameter1, par2, 1.0);
+    std::printf("----------------------------------\n");
+}
+
+// Points beyond which a curve in the second parameter ends, so that it cannot run forever.
+constexpr long kMaxCurvePoints = 100000;
+
+}  // namespace
+
+// -------------------------------------------------- mathematical double point
+
+double FluidPhase::equationForG2x(double par, void*) {
+    error = 0;
+    equationError = 0;
+    set_model_parameter(parameterIndex1, par);
+    if (error != 0) {
+        equationError = 1;
+        return 0.0;
+    }
+    calculate_second_order_critical_parameters();
+    return Axx - Avx * Avx / Avv;
+}
+
+double FluidPhase::equationForG3x(double TK, void*) {
+    error = 0;
+    equationError = 0;
+    if (TK < 0.0) {
+        error = equationError = 1;
+        return 0.0;
+    }
+    temperature(TK);
+    const double p = storedParameter1;
+    Secant s = makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForG2x),
+                          p * 1.000000001, p * 0.999999999, 30, 1e-9, 0.01);
+    const double found = s.solve();
+    if (s.error != 0) {
+        error = equationError = 1;
+        return 0.0;
+    }
+    parameter1 = found;
+    calculate_third_order_critical_parameters();
+    return gDerivatives(*this).G3;
+}
+
+double FluidPhase::equationForMDP2(double Vm3, void*) {
+    error = 0;
+    equationError = 0;
+    volume(Vm3);
+    Secant s = makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForG3x),
+                          searchT, 0.9999999999999 * searchT, 50, 1e-10, 0.01);
+    s.solve();
+    if (s.error != 0) error = 1;
+    P = -Av;
+    if (error != 0) {
+        equationError = 1;
+        return 0.0;
+    }
+    calculate_critical_parameters();
+    const GDerivatives d = gDerivatives(*this);
+    return d.G2T * d.G3x - d.G2x * d.G3T;
+}
+
+double FluidPhase::equationForMDP1(double x1, void*) {
+    error = 0;
+    equationError = 0;
+    if (x1 <= 0.0 || x1 >= 1.0) {
+        error = equationError = 1;
+        return 0.0;
+    }
+    setBinaryComposition(*this, x1);
+    temperature(searchT);
+    volume(searchV);
+    Secant s = makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForMDP2),
+                          searchV, searchV + 1.1e-12, 30, 1e-10, 0.01);
+    s.solve();
+    if (s.error != 0 || error != 0) {
+        error = equationError = 1;
+        return 0.0;
+    }
+    const GDerivatives d = gDerivatives(*this);
+    return d.G2V * d.G3T - d.G2T * d.G3V;
+}
+
+void FluidPhase::search_a_mathematical_double_point(int index, double par) {
+    error = 0;
+    equationError = 0;
+    parameterIndex1 = index;
+    parameter1 = storedParameter1 = par;
+    searchT = T;
+    searchV = V;
+    const double x1 = x[1];
+    Secant s = makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForMDP1),
+                          x1 - 1e-10, x1 - 1.1e-10, 30, 1e-10, 0.01);
+    s.solve();
+    if (s.error != 0) error = 1;
+    searchV = V;
+    searchX1 = x[1];
+    searchT = T;
+    storedParameter1 = parameter1;
+    printPointBlock(*this, "Double mathematical point");
+}
+
+void FluidPhase::calculate_the_MDP_curve(const char* file, int index1, int index2, double par1,
+                                         double par2, double dpar2) {
+    if (!startParameterCurve(*this, "Double-point curve", index1, index2, par1, par2, dpar2))
+        return;
+    set_model_parameter(index2, par2);
+    OutputFile out;
+    if (!out.open(file == nullptr ? "" : file)) {
+        error = 1;
+        return;
+    }
+    error = 0;
+    search_a_mathematical_double_point(index1, storedParameter1);
+    for (long points = 0; points < kMaxCurvePoints; ++points) {
+        printCurveBlock(*this, parameter2);
+        out.print("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg\n", T, V, P, x[1], parameter1,
+                  parameter2);
+        searchT = T;
+        searchV = V;
+        searchX1 = x[1];
+        parameter2 += dpar2;
+        if (error != 0) break;
+        set_model_parameter(index2, parameter2);
+        search_a_mathematical_double_point(index1, storedParameter1);
+    }
+    out.commit();
+}
+
+// ------------------------------------------------- critical pressure step point
+
+double FluidPhase::equationForGxxT(double par, void*) {
+    error = 0;
+    equationError = 0;
+    set_model_parameter(parameterIndex1, par);
+    if (error != 0) {
+        equationError = 1;
+        return 0.0;
+    }
+    temperature(searchT);
+    if (stepPointFlag == kCriticalAtFixedTemperature) {
+        volume(searchV);
+        search_a_critical_point(kCriticalAtFixedTemperature);
+    } else {
+        setBinaryComposition(*this, searchX1);
+        search_a_critical_point(kCriticalAtFixedComposition);
+    }
+    P = -Av;
+    if (error != 0) {
+        temperature(searchT);
+        volume(searchV);
+        setBinaryComposition(*this, searchX1);
+        equationError = 1;
+        return 0.0;
+    }
+    searchT = T;
+    searchV = V;
+    searchX1 = x[1];
+    calculate_critical_parameters();
+    return gDerivatives(*this).G2TP;
+}
+
+double FluidPhase::equationForCPSP(double y, void*) {
+    const bool fixedT = stepPointFlag == kCriticalAtFixedTemperature;
+    if ((!fixedT && y < 0.0) || (fixedT && (y < 0.0 || y > 1.0))) {
+        error = equationError = 1;
+        return 0.0;
+    }
+    if (fixedT) {
+        setBinaryComposition(*this, y);
+        searchX1 = y;
+    } else {
+        temperature(y);
+        searchT = y;
+    }
+    error = 0;
+    equationError = 0;
+    volume(searchV);
+    const double p = parameter1;
+    Secant s = makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForGxxT), p,
+                          1.000001 * p, 30, 1e-8, 1e-4);
+    const double found = s.solve();
+    if (s.error != 0 || error != 0) {
+        error = equationError = 1;
+        return 0.0;
+    }
+    parameter1 = found;
+    searchV = V;
+    searchX1 = x[1];
+    searchT = T;
+    const GDerivatives d = gDerivatives(*this);
+    return stabi * d.G2TTP - d.G3TP * d.G3TP;
+}
+
+void FluidPhase::search_a_critical_pressure_step_point(int index, double par,
+                                                       CriticalPointFlag flag) {
+    stepPointFlag = flag;
+    systemSolver->tolerance = 1e-13;
+    error = 0;
+    equationError = 0;
+    parameterIndex1 = index;
+    parameter1 = par;
+    searchT = T;
+    searchV = V;
+    searchX1 = x[1];
+    const double start = flag == kCriticalAtFixedTemperature ? x[1] : T;
+    Secant s = makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForCPSP), start,
+                          1.000001 * start, 60, 1e-8, 0.01);
+    s.solve();
+    if (s.error != 0) {
+        error = 1;
+    } else {
+        searchV = V;
+        searchX1 = x[1];
+        searchT = T;
+        storedParameter1 = parameter1;
+    }
+    printPointBlock(*this, "Critical pressure step point");
+}
+
+void FluidPhase::calculate_the_CPSP_curve(const char* file, int index1, int index2, double par1,
+                                          double par2, double dpar2) {
+    if (!startParameterCurve(*this, "Step-point curve", index1, index2, par1, par2, dpar2)) return;
+    stepPointFlag = kCriticalAtFixedTemperature;
+    set_model_parameter(index2, par2);
+    search_a_critical_pressure_step_point(index1, par1, kCriticalAtFixedTemperature);
+    OutputFile out;
+    if (!out.open(file == nullptr ? "" : file)) {
+        error = 1;
+        return;
+    }
+    printCurveBlock(*this, parameter2);
+    auto row = [&] {
+        out.print("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg\n", T, V, x[0], x[1],
+                  P * 1e-5, parameter1, parameter2);
+    };
+    row();
+    double Tlast = T, Vlast = V, xlast = x[1], plast = parameter1;
+    double sT = 0.0, sV = 0.0, sx = 0.0, sp = 0.0;
+    for (long points = 0; points < kMaxCurvePoints; ++points) {
+        if (error != 0) break;
+        temperature(Tlast + sT * dpar2);
+        volume(Vlast + sV * dpar2);
+        setBinaryComposition(*this, xlast + sx * dpar2);
+        const double predicted = plast + sp * dpar2;
+        parameter2 += dpar2;
+        set_model_parameter(index2, parameter2);
+        search_a_critical_pressure_step_point(index1, predicted, kCriticalAtFixedTemperature);
+        if (error != 0) break;
+        sT = (T - Tlast) / dpar2;
+        sV = (V - Vlast) / dpar2;
+        sx = (x[1] - xlast) / dpar2;
+        sp = (parameter1 - plast) / dpar2;
+        Tlast = T;
+        Vlast = V;
+        xlast = x[1];
+        plast = parameter1;
+        printCurveBlock(*this, parameter2);
+    }
+    // The file holds the first point and the state the trace ended in.
+    row();
+    out.print("END");
+    out.commit();
+}
+
+}  // namespace vornex

@@ -1,0 +1,97 @@
+// Spinodals of the reference water model: the liquid spinodal temperature at a volume, the
+// spinodal at a pressure and at an entropy (from the water correlations' starts, as the
+// water model's own spinodal searches call them), and the
+// spinodal curves leaving the model's critical point, each point checked by dP/dV = 0 from
+// pressure differences.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "numerics/CallbackProbe.h"
+#include "water/WagnerPruss.h"
+#include "water/WaterSaturationCorrelations.h"
+
+namespace vornex {
+namespace {
+
+class WaterSpinodal : public ::testing::Test {
+   protected:
+    // -V dP/dV (Pa) at (T, V) from central pressure differences on a separate model.
+    double bulkModulus(double TK, double Vm3) {
+        const double h = 1e-6 * Vm3;
+        probe.temperature(TK);
+        probe.volume(Vm3 + h);
+        const double Pplus = probe.calculate_pressure();
+        probe.volume(Vm3 - h);
+        const double Pminus = probe.calculate_pressure();
+        return -Vm3 * (Pplus - Pminus) / (2 * h);
+    }
+    WagnerPruss water{2};
+    WagnerPruss probe{2};
+};
+
+// Liquid water is of the order of 1e9 Pa in bulk modulus; at the spinodal it vanishes.
+constexpr double kVanishingModulus = 1e3;
+
+TEST_F(WaterSpinodal, LiquidSpinodalTemperatureAtAVolume) {
+    const double V = kWaterMolarMass / 800.0;
+    ::testing::internal::CaptureStdout();
+    water.calculateSpinodalPoint1(V, water::liquidSpinodalStartTemperature(V));
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NE(printed.find("Tsp :"), std::string::npos);
+    EXPECT_GT(water.T, 400.0);
+    EXPECT_LT(water.T, kWaterCriticalTemperature);
+    EXPECT_LT(std::fabs(bulkModulus(water.T, V)), kVanishingModulus);
+    EXPECT_GT(bulkModulus(water.T + 5.0, V), 1e6);  // stable above it
+}
+
+TEST_F(WaterSpinodal, SpinodalAtAPressureAndAtAnEntropyAgree) {
+    const double V = kWaterMolarMass / 850.0;
+    ::testing::internal::CaptureStdout();
+    water.calculateSpinodalPoint1(V, water::liquidSpinodalStartTemperature(V));
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_EQ(water.error, 0);
+    const double T = water.T, P = water.P;
+    water.calculate_fugacities();
+    water.calculate_state_functions();
+    const double S = water.S;
+
+    const water::SearchStart fromP = water::liquidSpinodalStartFromP(P * 1e-5);
+    ASSERT_EQ(water.calculateSpinodalPoint2(P * 1e-5, fromP.Vl, fromP.T), 0);
+    EXPECT_NEAR(water.T / T, 1.0, 1e-6);
+    EXPECT_NEAR(water.V / V, 1.0, 1e-5);
+    EXPECT_NEAR(water.P / P, 1.0, 1e-6);
+
+    const water::SearchStart fromS = water::spinodalStartFromS(S, water.Scrit);
+    water.calculateSpinodalPointFixedS(S, fromS.Vl, fromS.T);
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NEAR(water.T / T, 1.0, 1e-6);
+    EXPECT_NEAR(water.V / V, 1.0, 1e-5);
+    EXPECT_LT(std::fabs(bulkModulus(water.T, water.V)), kVanishingModulus);
+}
+
+TEST_F(WaterSpinodal, CurvesLeaveTheCriticalPointOnTheirSides) {
+    for (char branch : {0, 1}) {
+        CurveArray rows;
+        ::testing::internal::CaptureStdout();
+        water.calculateSpinodalCurve("unused", water.Tcrit, water.Vcrit, branch, 600.0, 6, "w",
+                                     &rows);
+        ::testing::internal::GetCapturedStdout();
+        ASSERT_GE(rows.size(), 12u * 20) << int(branch);
+        // The model's critical point is the IAPWS one.
+        EXPECT_NEAR(rows[0], kWaterCriticalTemperature, 1e-3);
+        EXPECT_NEAR(rows[1] * 1e5 / kWaterCriticalPressure, 1.0, 1e-4);
+        for (std::size_t r = 12; r < rows.size(); r += 12 * 5) {
+            const double T = rows[r], V = rows[r + 2] * 1e-6;
+            if (branch == 0)
+                EXPECT_LT(V, kWaterCriticalVolume);
+            else
+                EXPECT_GT(V, kWaterCriticalVolume);
+            EXPECT_LT(std::fabs(bulkModulus(T, V)), kVanishingModulus) << T;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vornex

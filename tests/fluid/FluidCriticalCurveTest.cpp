@@ -1,0 +1,257 @@
+// The binary critical curve from a pure component's critical point, checked point by point
+// against independent critical searches at the same composition; its output channels; the
+// fit of two model parameters to a critical curve generated with known ones; and the
+// numerical checks of the P, V and Cp derivatives.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "fluid/FluidPhase.h"
+#include "fluid/TestFluids.h"
+#include "fluid/TextFiles.h"
+#include "fluid/TunableMixture.h"
+#include "numerics/CallbackProbe.h"
+
+namespace vornex {
+namespace {
+
+using testing::fileLines;
+using testing::makeVanDerWaals;
+using testing::makeVanDerWaalsMixture;
+using testing::numbersOf;
+using testing::TunableMixture;
+using testing::vdwCritical;
+using testing::words;
+
+constexpr int kRow = 16;
+
+class CriticalCurve : public ::testing::Test {
+   protected:
+    // Traces from the pure component 0 into the array; the rows.
+    CurveArray traceFromComponent0(short stopIfUnstable = 0) {
+        CurveArray rows;
+        fluid->temperature(0.98 * pure0.Tc);
+        fluid->volume(1.05 * pure0.Vc);
+        fluid->calculate_the_critical_curve("unused", kCriticalCurveFromComponent0, stopIfUnstable,
+                                            1.0, 0.005, 1e-6, 0.0, 6, "0", &rows);
+        return rows;
+    }
+    test::ScratchFolder folder;
+    std::unique_ptr<FluidPhase> fluid = makeVanDerWaalsMixture();
+    testing::VdwCritical pure0 = vdwCritical(0.3640, 4.267e-05);
+    testing::VdwCritical pure1 = vdwCritical(0.2300, 4.3e-05);
+};
+
+TEST_F(CriticalCurve, StartsAtThePureCriticalPointAndPassesThroughIndependentSolutions) {
+    const CurveArray rows = traceFromComponent0();
+    ASSERT_EQ(rows.size() % kRow, 0u);
+    const std::size_t n = rows.size() / kRow;
+    ASSERT_GT(n, 20u);
+    // The pure end: x1 = 0 at the van der Waals critical constants.
+    EXPECT_EQ(rows[4], 0.0);
+    EXPECT_NEAR(rows[2] / pure0.Tc, 1.0, 1e-9);
+    EXPECT_NEAR(rows[0] * 1e5 / pure0.Pc, 1.0, 1e-8);
+    EXPECT_NEAR(rows[1] * 1e-6 / pure0.Vc, 1.0, 1e-8);
+    // The first mixture point lies dx0 away from it.
+    EXPECT_NEAR(rows[kRow + 4], 1e-6, 1e-15);
+
+    // Every tenth point: the critical search at its composition from a start off the curve
+    // returns the same T, V and P.
+    auto independent = makeVanDerWaalsMixture();
+    for (std::size_t r = 2; r + 1 < n; r += 10) {
+        const double* row = &rows[r * kRow];
+        const double x1 = row[4];
+        if (x1 < 0.01 || x1 > 0.99) continue;  // dilute ends: the binary search needs a close start
+        independent->composition_of_component(0, 1.0 - x1);
+        independent->composition_of_component(1, x1);
+        independent->temperature(row[2] * 1.003);
+        independent->volume(row[1] * 1e-6 * 1.005);
+        independent->search_a_critical_point(kCriticalAtFixedComposition);
+        ASSERT_EQ(independent->error, 0) << "x1 " << x1;
+        EXPECT_NEAR(independent->T / row[2], 1.0, 1e-8) << "x1 " << x1;
+        EXPECT_NEAR(independent->V * 1e6 / row[1], 1.0, 1e-7) << "x1 " << x1;
+        EXPECT_NEAR(independent->P * 1e-5 / row[0], 1.0, 1e-7) << "x1 " << x1;
+    }
+}
+
+TEST_F(CriticalCurve, SlopesMatchTheNeighbouringPoints) {
+    const CurveArray rows = traceFromComponent0();
+    const std::size_t n = rows.size() / kRow;
+    ASSERT_GT(n, 20u);
+    for (std::size_t r = 3; r + 3 < n; r += 7) {
+        const double* a = &rows[(r - 1) * kRow];
+        const double* b = &rows[(r + 1) * kRow];
+        const double* m = &rows[r * kRow];
+        const double dx = b[4] - a[4];
+        if (std::fabs(dx) < 1e-6) continue;
+        const double dTdx = (b[2] - a[2]) / dx;
+        EXPECT_NEAR(m[14], dTdx, 0.02 * std::fabs(dTdx) + 0.5) << "x1 " << m[4];
+    }
+}
+
+TEST_F(CriticalCurve, ReachesTheOtherComponentOrStopsAtAnUnstablePoint) {
+    const CurveArray rows = traceFromComponent0();
+    const std::size_t n = rows.size() / kRow;
+    const double* last = &rows[(n - 1) * kRow];
+    ASSERT_EQ(last[4], 1.0);
+    {
+        // Closed by the pure component 1.
+        EXPECT_NEAR(last[2] / pure1.Tc, 1.0, 1e-9);
+        EXPECT_NEAR(last[0] * 1e5 / pure1.Pc, 1.0, 1e-8);
+    }
+    // With stopIfUnstable the trace ends at the first point of negative stability.
+    const CurveArray stopped = traceFromComponent0(1);
+    const std::size_t m = stopped.size() / kRow;
+    for (std::size_t r = 2; r + 1 < m; ++r) EXPECT_GE(stopped[r * kRow + 12], 0.0);
+}
+
+TEST_F(CriticalCurve, IgorTextCarriesTheNamedWavesAndNanStabilityAtTheEnds) {
+    fluid->temperature(pure0.Tc);
+    fluid->volume(pure0.Vc);
+    ::testing::internal::CaptureStdout();
+    fluid->calculate_the_critical_curve("critk", kCriticalCurveFromComponent0, 0, 1.0, 0.02, 1e-6,
+                                        0.0, 1, "k", nullptr);
+    ::testing::internal::GetCapturedStdout();
+    const auto lines = fileLines("critk");
+    ASSERT_GT(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "IGOR");
+    const auto names = words(lines[1]);
+    ASSERT_EQ(names.size(), 17u);
+    EXPECT_EQ(names[13], "stabik");
+    EXPECT_EQ(names[16], "dvdxk");
+    EXPECT_EQ(lines[2], "BEGIN");
+    EXPECT_EQ(words(lines[3])[12], "nan");
+    EXPECT_EQ(words(lines[3]).size(), 16u);
+    EXPECT_EQ(lines.back(), "END");
+}
+
+TEST_F(CriticalCurve, FailedFirstPointFinishesTheFile) {
+    fluid->composition_of_component(0, 0.5);
+    fluid->composition_of_component(1, 0.5);
+    fluid->temperature(5.0);  // far from anything critical
+    fluid->volume(1e-2);
+    fluid->calculate_the_critical_curve("critf", static_cast<CriticalCurveFlag>(7), 0, 1.0, 0.01,
+                                        1e-6, 0.0, 2, nullptr, nullptr);
+    EXPECT_EQ(fluid->error, 1);
+    const auto lines = fileLines("critf");
+    ASSERT_EQ(lines.size(), 1u);  // the header alone
+    EXPECT_EQ(lines[0].substr(0, 6), "#     ");
+}
+
+// --------------------------------------------------------------- fitting
+
+TEST(CriticalCurveFit, RecoversTheParametersOfASyntheticCurve) {
+    test::ScratchFolder folder;
+    TunableMixture truth;
+    double p[2] = {0.262, 4.45};
+    truth.tune(p);
+    {
+        std::ofstream table("measured.txt");
+        table << "T  Pr x1 Vest stdP stdx\n";
+        for (double x1 : {0.05, 0.1, 0.15, 0.2, 0.25, 0.3}) {
+            truth.composition(1.0 - x1, x1);
+            truth.temperature(300.0 - 150 * x1);
+            truth.volume(1.3e-4);
+            truth.search_a_critical_point(kCriticalAtFixedComposition);
+            ASSERT_EQ(truth.error, 0);
+            table << truth.T << ' ' << truth.P * 1e-5 << ' ' << x1 << ' ' << truth.V * 1.02
+                  << " 1e5 0.01\n";
+        }
+    }
+    TunableMixture model;
+    ::testing::internal::CaptureStdout();
+    model.fit_the_critical_curve("measured.txt", 0.25, 4.3);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(model.error, 0);
+    const auto lines = fileLines("measured.txt.res");
+    ASSERT_EQ(lines.size(), 6u);
+    for (const std::string& line : lines) {
+        const auto v = numbersOf(line);
+        EXPECT_NEAR(v[1] / v[2], 1.0, 1e-4) << line;  // model and measured pressure
+        EXPECT_NEAR(v[3], v[4], 1e-12);
+        EXPECT_EQ(v[5], 0.0);
+    }
+    EXPECT_FALSE(fileLines("measured.txt.hist").empty());
+}
+
+TEST(CriticalCurveFit, MissingTableOrColumnIsReportedNotFatal) {
+    test::ScratchFolder folder;
+    TunableMixture model;
+    ::testing::internal::CaptureStderr();
+    model.fit_the_critical_curve("absent.txt", 0.25, 4.3);
+    EXPECT_EQ(model.error, 1);
+    {
+        std::ofstream table("short.txt");
+        table << "T Pr x1\n300 70 0.1\n";
+    }
+    model.fit_the_critical_curve("short.txt", 0.25, 4.3);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(model.error, 1);
+    EXPECT_NE(said.find("absent.txt"), std::string::npos);
+    EXPECT_NE(said.find("short.txt"), std::string::npos);
+    EXPECT_TRUE(fileLines("short.txt.res").empty());
+}
+
+// ------------------------------------------------------- derivative checks
+
+// "name value" lines of a block of the check report, in order.
+std::vector<std::pair<std::string, double>> reportValues(const std::vector<std::string>& lines,
+                                                         std::size_t from, std::size_t to) {
+    std::vector<std::pair<std::string, double>> out;
+    for (std::size_t i = from; i < to && i < lines.size(); ++i) {
+        const auto w = words(lines[i]);
+        if (w.size() == 2) out.emplace_back(w[0], std::stod(w[1]));
+    }
+    return out;
+}
+
+TEST(DerivativeChecks, ExpansivityReportAgreesWithDifferences) {
+    test::ScratchFolder folder;
+    auto fluid = makeVanDerWaals(1, 2.5);
+    fluid->calculateFromTV(350.0, 4e-4, 0);
+    fluid->check_expansivity_parameters();
+    const auto lines = fileLines("Check.report");
+    std::size_t numerical = 0, analytic2 = 0, numerical2 = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] == "Numerical derivatives" && numerical == 0) numerical = i;
+        if (lines[i] == "Analytical derivatives") analytic2 = i;
+        if (lines[i] == "Numerical derivatives" && analytic2 != 0) numerical2 = i;
+    }
+    ASSERT_GT(numerical, 0u);
+    ASSERT_GT(numerical2, analytic2);
+    auto ana = reportValues(lines, 2, numerical);
+    auto num = reportValues(lines, numerical + 1, analytic2);
+    ASSERT_EQ(ana.size(), 10u);
+    ASSERT_EQ(num.size(), 10u);
+    auto ana2 = reportValues(lines, analytic2 + 1, numerical2);
+    auto num2 = reportValues(lines, numerical2 + 1, lines.size());
+    ASSERT_EQ(ana2.size(), 2u);
+    ASSERT_EQ(num2.size(), 2u);
+    ana.insert(ana.end(), ana2.begin(), ana2.end());
+    num.insert(num.end(), num2.begin(), num2.end());
+    for (std::size_t k = 0; k < ana.size(); ++k) {
+        EXPECT_EQ(ana[k].first, num[k].first);
+        EXPECT_NEAR(num[k].second, ana[k].second, 1e-4 * std::fabs(ana[k].second) + 1e-12)
+            << ana[k].first;
+    }
+}
+
+TEST(DerivativeChecks, HeatCapacityFromEnthalpyDifferences) {
+    auto fluid = makeVanDerWaals(1, 2.5);
+    ::testing::internal::CaptureStdout();
+    fluid->checkCpAt(350.0, 20.0);
+    const auto printed = ::testing::internal::GetCapturedStdout();
+    const auto w = words(printed);
+    ASSERT_EQ(w.size(), 6u);
+    EXPECT_EQ(w[1], "(num.)");
+    EXPECT_EQ(w[4], "(ana.)");
+    const double num = std::stod(w[2]), ana = std::stod(w[5]);
+    EXPECT_GT(ana, 2.5 * kGasConstant / 0.044);  // above the ideal-gas Cp of the van der Waals
+    EXPECT_NEAR(num / ana, 1.0, 1e-4);
+}
+
+}  // namespace
+}  // namespace vornex

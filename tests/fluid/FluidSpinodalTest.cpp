@@ -1,0 +1,236 @@
+// Spinodals: the van der Waals closed forms (dP/dV = 0 where RT = 2a(V-b)^2/V^3, at the
+// pressure a(V-2b)/V^3), the point solvers in V, T, (T, V) at a pressure and at an entropy,
+// the pure curves meeting at the critical point, and the binary mechanical and diffusional
+// spinodals.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "fluid/FluidPhase.h"
+#include "fluid/TestFluids.h"
+#include "fluid/TextFiles.h"
+#include "numerics/CallbackProbe.h"
+
+namespace vornex {
+namespace {
+
+using testing::fileLines;
+using testing::kVdwA;
+using testing::kVdwB;
+using testing::makeVanDerWaals;
+using testing::makeVanDerWaalsMixture;
+using testing::numbersOf;
+using testing::vdwCritical;
+
+constexpr double R = kGasConstant;
+
+// Temperature of the van der Waals spinodal at V: RT = 2a(V-b)^2/V^3.
+double spinodalT(double V, double a = kVdwA, double b = kVdwB) {
+    return 2.0 * a * (V - b) * (V - b) / (R * V * V * V);
+}
+// Its pressure: P = a(V-2b)/V^3.
+double spinodalP(double V, double a = kVdwA, double b = kVdwB) {
+    return a * (V - 2.0 * b) / (V * V * V);
+}
+
+class PureSpinodal : public ::testing::Test {
+   protected:
+    void SetUp() override {}
+    void TearDown() override {}
+    test::ScratchFolder folder;
+    std::unique_ptr<FluidPhase> fluid = makeVanDerWaals(1, 2.5);
+    testing::VdwCritical crit = vdwCritical(kVdwA, kVdwB);
+};
+
+TEST_F(PureSpinodal, TemperatureAtGivenVolumeIsTheClosedForm) {
+    for (double V : {7e-5, 9e-5, 2e-4, 5e-4}) {
+        fluid->calculateSpinodalPoint1(V, 0.9 * crit.Tc);
+        ASSERT_EQ(fluid->error, 0) << V;
+        EXPECT_NEAR(fluid->T / spinodalT(V), 1.0, 1e-10) << V;
+        EXPECT_NEAR(fluid->P / spinodalP(V), 1.0, 1e-8) << V;
+    }
+}
+
+TEST_F(PureSpinodal, VolumeAtGivenTemperatureLiesOnTheClosedFormAndItsBranch) {
+    const double T = 0.8 * crit.Tc;
+    fluid->calculateSpinodalPoint(T, 0.7 * crit.Vc);
+    ASSERT_EQ(fluid->error, 0);
+    const double Vliquid = fluid->V;
+    EXPECT_LT(Vliquid, crit.Vc);
+    EXPECT_NEAR(spinodalT(Vliquid) / T, 1.0, 1e-9);
+    EXPECT_LT(fluid->Avvv, 0.0);  // the pressure minimum of the isotherm
+
+    fluid->calculateSpinodalPoint(T, 2.0 * crit.Vc);
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_GT(fluid->V, crit.Vc);
+    EXPECT_NEAR(spinodalT(fluid->V) / T, 1.0, 1e-9);
+    EXPECT_GT(fluid->Avvv, 0.0);  // the pressure maximum
+}
+
+TEST_F(PureSpinodal, NewtonAtGivenPressureFindsTheSpinodalOfThatPressure) {
+    const double V = 2.2e-4;  // vapour side, positive spinodal pressure
+    const int code =
+        fluid->calculateSpinodalPoint2(spinodalP(V) * 1e-5, 1.1 * V, 1.02 * spinodalT(V));
+    ASSERT_EQ(code, 0);
+    EXPECT_NEAR(fluid->V / V, 1.0, 1e-7);
+    EXPECT_NEAR(fluid->T / spinodalT(V), 1.0, 1e-7);
+}
+
+TEST_F(PureSpinodal, NewtonAtGivenEntropyRecoversTheSpinodalState) {
+    const double V = 2.2e-4, T = spinodalT(V);
+    fluid->calculateFromTV(T, V, 0);
+    fluid->calculate_state_functions();
+    const double S = fluid->S;
+    fluid->calculateSpinodalPointFixedS(S, 1.05 * V, 0.98 * T);
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_NEAR(fluid->V / V, 1.0, 1e-6);
+    EXPECT_NEAR(fluid->T / T, 1.0, 1e-6);
+    EXPECT_NEAR(spinodalT(fluid->V) / fluid->T, 1.0, 1e-7);
+}
+
+TEST_F(PureSpinodal, BothBranchesStartAtTheCriticalPointAndFollowTheClosedForm) {
+    for (char branch : {0, 1}) {
+        CurveArray rows;
+        fluid->calculateSpinodalCurve("unused", 1.02 * crit.Tc, 1.1 * crit.Vc, branch,
+                                      0.7 * crit.Tc, 6, "b", &rows);
+        ASSERT_GE(rows.size(), 12u * 50);
+        ASSERT_EQ(rows.size() % 12, 0u);
+        EXPECT_NEAR(rows[0] / crit.Tc, 1.0, 1e-9);
+        EXPECT_NEAR(rows[1] * 1e5 / crit.Pc, 1.0, 1e-7);
+        double previousT = rows[0];
+        for (std::size_t r = 12; r < rows.size(); r += 12) {
+            const double T = rows[r], V = rows[r + 2] * 1e-6;
+            EXPECT_NEAR(T, previousT - 0.5, 1e-9);
+            previousT = T;
+            EXPECT_NEAR(spinodalT(V) / T, 1.0, 1e-8);
+            EXPECT_NEAR(rows[r + 1] * 1e5 / spinodalP(V), 1.0, 1e-6);
+            if (branch == 0)
+                EXPECT_LT(V, crit.Vc);
+            else
+                EXPECT_GT(V, crit.Vc);
+        }
+        EXPECT_GE(previousT, 0.7 * crit.Tc);
+    }
+}
+
+TEST_F(PureSpinodal, IgorFileNamesItsWavesWithTheSuffix) {
+    fluid->calculateSpinodalCurve("spinoL", crit.Tc, crit.Vc, 0, 0.95 * crit.Tc, 1, "L", nullptr);
+    const auto lines = fileLines("spinoL");
+    ASSERT_GT(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "IGOR");
+    EXPECT_NE(lines[1].find("rhoL"), std::string::npos);
+    EXPECT_EQ(lines[2], "BEGIN");
+    EXPECT_EQ(lines.back(), "END");
+    EXPECT_NEAR(numbersOf(lines[3])[0] / crit.Tc, 1.0, 1e-4);  // printed to 0.01 K
+}
+
+TEST_F(PureSpinodal, ColumnTableWithoutSuffixKeepsTheCriticalRowOutOfTheComment) {
+    fluid->calculateSpinodalCurve("spinoN", crit.Tc, crit.Vc, 1, 0.95 * crit.Tc, 2, nullptr,
+                                  nullptr);
+    const auto lines = fileLines("spinoN");
+    ASSERT_GT(lines.size(), 2u);
+    EXPECT_NE(lines[0][0], '#');
+    EXPECT_NEAR(numbersOf(lines[0])[0] / crit.Tc, 1.0, 1e-4);
+}
+
+// ------------------------------------------------------------------ binary
+
+class BinarySpinodal : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        fluid->composition_of_component(0, 1.0 - x1);
+        fluid->composition_of_component(1, x1);
+    }
+    void TearDown() override {}
+    // Mixture constants of the test fluid at x1.
+    double am() const {
+        const double x0 = 1.0 - x1;
+        return x0 * x0 * 0.3640 + 2 * x0 * x1 * 0.2500 + x1 * x1 * 0.2300;
+    }
+    double bm() const { return (1.0 - x1) * 4.267e-05 + x1 * 4.3e-05; }
+    double F1() const { return fluid->Avv * fluid->Axx - fluid->Avx * fluid->Avx; }
+
+    test::ScratchFolder folder;
+    double x1 = 0.3;
+    std::unique_ptr<FluidPhase> fluid = makeVanDerWaalsMixture();
+};
+
+TEST_F(BinarySpinodal, MechanicalSpinodalIsTheClosedFormOfTheMixtureConstants) {
+    const double T = 200.0;
+    fluid->calculateMechanicalSpinodalPoint(T, 2.5 * bm());
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_NEAR(spinodalT(fluid->V, am(), bm()) / T, 1.0, 1e-9);
+}
+
+TEST_F(BinarySpinodal, IsothermalMechanicalSpinodalCoversTheCompositions) {
+    const double T = 180.0;
+    fluid->calculateIsothermalMechanicalSpinodal(T, 2.0 * bm(), "m");
+    const auto lines = fileLines("spinomm");
+    ASSERT_GT(lines.size(), 100u);
+    EXPECT_EQ(lines.back(), "END");
+    for (std::size_t i = 3; i + 1 < lines.size(); i += 50) {
+        const auto v = numbersOf(lines[i]);
+        x1 = v[2];
+        EXPECT_NEAR(spinodalT(v[3], am(), bm()) / T, 1.0, 2e-5) << lines[i];  // 6 digits
+    }
+}
+
+TEST_F(BinarySpinodal, DiffusionalSpinodalAtFixedCompositionStartsAtTheCriticalPoint) {
+    fluid->temperature(255.0);
+    fluid->volume(1.2e-4);
+    fluid->search_a_critical_point(kCriticalAtFixedComposition);
+    ASSERT_EQ(fluid->error, 0);
+    const double Tc = fluid->T, Vc = fluid->V;
+    fluid->calculateSpinodalCurveInMixture(Tc + 5, Vc * 1.05, 0, Tc - 20.0, -1.0, 1, "d", 1);
+    const auto lines = fileLines("spinotd");
+    ASSERT_GT(lines.size(), 20u);
+    EXPECT_NEAR(numbersOf(lines[3])[0] / Tc, 1.0, 1e-4);  // printed to 0.01 K
+    // Rows at Tc - 1, Tc - 2, ...: F1 changes sign across the printed volume.
+    auto F1at = [&](double T, double V) {
+        fluid->temperature(T);
+        fluid->volume(V);
+        fluid->calculate_critical_parameters();
+        return F1();
+    };
+    for (std::size_t i = 4; i + 1 < lines.size(); ++i) {
+        const double T = Tc - static_cast<double>(i - 3), V = numbersOf(lines[i])[2] * 1e-6;
+        EXPECT_NEAR(numbersOf(lines[i])[0], T, 0.006);
+        EXPECT_LT(F1at(T, V * (1 - 1e-4)) * F1at(T, V * (1 + 1e-4)), 0.0) << lines[i];
+    }
+}
+
+TEST_F(BinarySpinodal, CoexistingPhaseHasTheFugacitiesOfTheSpinodalPoint) {
+    fluid->temperature(255.0);
+    fluid->volume(1.2e-4);
+    fluid->search_a_critical_point(kCriticalAtFixedComposition);
+    ASSERT_EQ(fluid->error, 0);
+    const double T = fluid->T;
+    fluid->calculateIsothermalSpinodalCurveInMixture("g", T, fluid->V, fluid->x[1], 0, 1);
+    const auto lines = fileLines("spinoxg");
+    ASSERT_GT(lines.size(), 6u);
+    int checked = 0;
+    for (std::size_t i = 4; i + 1 < lines.size(); ++i) {
+        const auto v = numbersOf(lines[i]);
+        if (std::isnan(v[6])) continue;
+        // Equal fugacities of both components in the spinodal and the coexisting phase.
+        auto fugacitiesAt = [&](double V, double x) {
+            fluid->composition_of_component(0, 1.0 - x);
+            fluid->composition_of_component(1, x);
+            fluid->volume(V);
+            fluid->calculate_pressure();
+            fluid->calculate_fugacities();
+            return std::vector<double>{fluid->fugacity[0], fluid->fugacity[1]};
+        };
+        const auto fs = fugacitiesAt(v[4], v[3]);
+        const auto fc = fugacitiesAt(v[7], v[9]);
+        EXPECT_NEAR(fc[0] / fs[0], 1.0, 3e-5) << lines[i];  // volumes printed to 6 digits
+        EXPECT_NEAR(fc[1] / fs[1], 1.0, 3e-5) << lines[i];
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
+}
+
+}  // namespace
+}  // namespace vornex

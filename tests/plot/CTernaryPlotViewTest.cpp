@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "plot/AuxiliaryViewTestSupport.h"
 #include "plot/CTernaryPlotView.h"
 #include "plot/PlotTestSupport.h"
 
@@ -216,8 +215,8 @@ TEST_F(TernaryDrawing, OutlineTicksAndTickLabels) {
 
 TEST_F(TernaryDrawing, LabelsSitBesideTheirCornersAndTicks) {
     draw();
-    const RecordedOperation* a = auxtest::findText(canvas, "NaCl");
-    const RecordedOperation* c = auxtest::findText(canvas, "H2O");
+    const RecordedOperation* a = test::findText(canvas, "NaCl");
+    const RecordedOperation* c = test::findText(canvas, "H2O");
     ASSERT_TRUE(a && c);
     EXPECT_NEAR(a->origin.x + a->textSize.width, view.cornerA().x - 5, 1e-4);
     EXPECT_NEAR(a->origin.y + a->textSize.height, view.cornerA().y - 5, 1e-4);
@@ -308,12 +307,10 @@ TEST_F(TernaryDrawing, PngShowsTheTriangleAndTheMarker) {
     view.plotPoint(20, 30, 1, 0, 0);
     ASSERT_TRUE(view.writeImage(FileFormat::Png, "ternary_drawing.png").ok());
     view.placeCorners();
-    const Point p = view.viewPointForComposition(20, 30);
-    EXPECT_EQ(auxtest::pngPixel("ternary_drawing.png", int(p.x), int(p.y)), 0x000000);
-    const Point inside = view.viewPointForComposition(53, 42);
-    EXPECT_EQ(auxtest::pngPixel("ternary_drawing.png", int(inside.x), int(inside.y)), 0xFFFFFF);
-    const Point apex = view.cornerC();
-    EXPECT_LT(auxtest::pngPixel("ternary_drawing.png", int(apex.x), int(apex.y) - 2), 0x808080);
+    const test::PngPixels png("ternary_drawing.png");
+    EXPECT_EQ(png.at(view.viewPointForComposition(20, 30)).hex(), 0x000000);
+    EXPECT_EQ(png.at(view.viewPointForComposition(53, 42)).hex(), 0xFFFFFF);
+    EXPECT_TRUE(png.at({view.cornerC().x, view.cornerC().y - 2}).dark());
 }
 
 }  // namespace

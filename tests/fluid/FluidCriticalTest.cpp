@@ -249,7 +249,6 @@ TEST(CriticalCheck, PrintsEveryEntryTwiceForBinariesAndLeavesTheState) {
         for (size_t p = 0; (p = out.find(label, p)) != std::string::npos; ++p) ++count;
         EXPECT_EQ(count, 25u) << label;
     }
-    EXPECT_NE(out.find("Avvvv num. "), std::string::npos);
     EXPECT_DOUBLE_EQ(fluid->T, 250.0);
     EXPECT_DOUBLE_EQ(fluid->x[1], 0.4);
 }

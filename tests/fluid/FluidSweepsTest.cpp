@@ -90,10 +90,8 @@ TEST_F(FluidSweeps, IsochoreIgorTextAndTableWithItsGnuplotScript) {
     gas->calculateTheIsochor(1e-3, 300, 320, 0, kColumnTable, "t", nullptr);
     ASSERT_EQ(fileLines("isoct").size(), 1u + 21);
     EXPECT_EQ(fileLines("isoct")[0].rfind("# #         T(1)\t        P(2)\t", 0), 0u);
-    // The script plots the table, Cp per gram by the molar mass of 4.0 g/mol.
-    const std::string script = slurp("g105.gp");
-    EXPECT_NE(script.find("plot \"isoct\" us 1:2 w l lt 1 title \"4.0\" \n"), std::string::npos);
-    EXPECT_NE(script.find("plot \"isoct\" us 1:($9/4.000000) w l lt 1"), std::string::npos);
+    // The script plots Cp per gram: by the molar mass of 4.0 g/mol.
+    EXPECT_NE(slurp("g105.gp").find("plot \"isoct\" us 1:($9/4.000000)"), std::string::npos);
 }
 
 TEST_F(FluidSweeps, IsochoreRunsTheWayItsRangeRunsAndSkipsUnstablePoints) {

@@ -60,33 +60,24 @@ TEST_F(PlotMouse, DragThenZoomInShowsTheDraggedRangeAndUndoRestoresIt) {
     expectRange(*view, {20, 60, 20, 80}, 1e-3f);
 }
 
-TEST_F(PlotMouse, ZoomInIsLimitedByTheMaximumRanges) {
-    view->setMaxXYRange(10, 90, 0, 100);
+TEST_F(PlotMouse, ZoomOutDoublesZoomInStopsAtTheMaximumRangesAndWorksInDecades) {
     Rect plot = view->getPlotRect();
-    drag({plot.minX() + 1, plot.minY() + 1}, {{plot.maxX() - 1, plot.maxY() - 1}});
-    view->onZoomIn();
-    auto range = rangeOf(*view);
-    EXPECT_FLOAT_EQ(range[0], 10);
-    EXPECT_FLOAT_EQ(range[1], 90);
-}
-
-TEST_F(PlotMouse, ZoomOutIntoTheLeftHalfDoublesTheSpan) {
-    Rect plot = view->getPlotRect();
-    drag({plot.minX(), plot.minY()}, {{plot.midX(), plot.maxY()}});
+    drag({plot.minX(), plot.minY()}, {{plot.midX(), plot.maxY()}});  // the left half
     view->onZoomOut();
     expectRange(*view, {0, 200, 0, 100}, 1e-3f);
-}
-
-TEST_F(PlotMouse, ZoomOnALogarithmicAxisWorksInDecades) {
+    view->setMaxXYRange(10, 90, 0, 100);
+    drag({plot.minX() + 1, plot.minY() + 1}, {{plot.maxX() - 1, plot.maxY() - 1}});
+    view->onZoomIn();
+    EXPECT_FLOAT_EQ(rangeOf(*view)[0], 10);
+    EXPECT_FLOAT_EQ(rangeOf(*view)[1], 90);
     view->setMaxXYRange(1, 1e4f, -500, 500);
     view->setDefaultXYRange(1, 1000, 0, 100);
     view->setShowLogX(true);
     draw();
     drag(viewPoint(10, 20), {viewPoint(1000, 80)});
     view->onZoomIn();
-    auto range = rangeOf(*view);
-    EXPECT_NEAR(range[0], 10, 1e-3);
-    EXPECT_NEAR(range[1], 1000, 0.1);
+    EXPECT_NEAR(rangeOf(*view)[0], 10, 1e-3);
+    EXPECT_NEAR(rangeOf(*view)[1], 1000, 0.1);
 }
 
 TEST_F(PlotMouse, ZeroSizeDragIsAClickAndAFlatDragMakesNoRectangle) {
@@ -119,7 +110,7 @@ TEST_F(PlotMouse, LaterOfOverlappingCurvesWins) {
     EXPECT_EQ(host.status.rfind("second : T = 50.00, P = ", 0), 0u) << host.status;
 }
 
-TEST_F(PlotMouse, ClickOnNothingPostsThePointAndClearsHighlights) {
+TEST_F(PlotMouse, ClickOnNothingPostsThePointAndOutsideThePlotClearsIt) {
     CGraphCurve* curve = horizontal("c", 10);
     view->hilite(curve);
     click(viewPoint(50, 50), 1, modifiers::shift);
@@ -128,12 +119,8 @@ TEST_F(PlotMouse, ClickOnNothingPostsThePointAndClearsHighlights) {
     EXPECT_EQ(selections, 1);
     EXPECT_TRUE(shiftAtSelection);
     EXPECT_NEAR(view->selectedPointX(), 50, 1e-3);
-}
-
-TEST_F(PlotMouse, ClickOutsideThePlotAreaClearsTheSelection) {
-    view->setSelectedPoint(5, 5);
     click({2, 2});
-    EXPECT_EQ(selections, 1);
+    EXPECT_EQ(selections, 2);
     EXPECT_EQ(host.status, "");
     EXPECT_FLOAT_EQ(view->selectedPointX(), 0);
     EXPECT_FALSE(view->isSelectionPointVisible());

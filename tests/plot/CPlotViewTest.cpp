@@ -26,16 +26,15 @@ TEST_F(PlotRanges, BackgroundColoursComeFromUserDefaults) {
     EXPECT_EQ(other.backColor(), Color::deviceRGB(1, 1, 0.7));
 }
 
-TEST_F(PlotRanges, DefaultRangeSetsCurrentAndPosts) {
+TEST_F(PlotRanges, DefaultRangeSetsCurrentAndPostsTheChange) {
     view->setDefaultXYRange(0, 800, 1, 5000);
     EXPECT_EQ(test::rangeOf(*view), (std::vector<float>{0, 800, 1, 5000}));
     EXPECT_EQ(axisChanges, 1);
     view->setMaxXYRange(-10, 1000, 0, 6000);
     EXPECT_EQ(axisChanges, 1);
     EXPECT_EQ(test::rangeOf(*view)[1], 800);
-}
-
-TEST_F(PlotRanges, SameRangeAsAnotherView) {
+    // Another view's current range becomes the default one.
+    axisChanges = 0;
     CPlotView other(Rect(0, 0, 100, 100), &noDefaults);
     other.setXYRange(2, 3, 4, 5);
     view->getSameXYRange(other);
@@ -256,14 +255,6 @@ TEST_F(PlotObjects, LegendOfAnotherPlotListsNoneOfItsObjects) {
     RecordingCanvas canvas(view->bounds().size);
     view->drawRect(canvas);
     EXPECT_EQ(canvas.texts().back(), "own");
-}
-
-TEST_F(PlotObjects, TextAttributesFromAFontName) {
-    TextAttributes both = CPlotView::setTextAttributes("Arial", 12, true, true);
-    EXPECT_EQ(both.font.name(), "Arial-BoldOblique");
-    EXPECT_DOUBLE_EQ(both.font.size(), 12);
-    EXPECT_EQ(CPlotView::setTextAttributes("Arial", 9, false, false).font.name(), "Arial");
-    EXPECT_TRUE(CPlotView::setTextAttributes("Courier", 9, false, true).font.isItalic());
 }
 
 }  // namespace

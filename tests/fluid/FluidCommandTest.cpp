@@ -11,6 +11,7 @@
 
 #include "fluid/FluidCommand.h"
 #include "fluid/TestFluids.h"
+#include "fluid/TextFiles.h"
 #include "numerics/CallbackProbe.h"
 
 namespace vornex {
@@ -89,132 +90,92 @@ class FluidCommands : public ::testing::Test {
     }
 };
 
-TEST_F(FluidCommands, CompositionOfThreeComponentsGivesTheRestToTheFirst) {
-    RecordingFluid fluid(3);
-    run(fluid, {"x", "0.2", "0.3"});
-    EXPECT_DOUBLE_EQ(fluid.x[0], 0.5);
-    EXPECT_DOUBLE_EQ(fluid.x[1], 0.2);
-    EXPECT_DOUBLE_EQ(fluid.x[2], 0.3);
-}
-
-TEST_F(FluidCommands, CompositionOfTwoComponentsLeavesTheNextWordToTheNextCommand) {
-    RecordingFluid fluid(2);
-    auto r = run(fluid, {"x", "0.2", "0.3"});
-    EXPECT_DOUBLE_EQ(fluid.x[0], 0.8);
-    EXPECT_DOUBLE_EQ(fluid.x[1], 0.2);
-    EXPECT_TRUE(has(r.out, "Command 0.3 not recognized\n"));
-}
-
-TEST_F(FluidCommands, MissingParameterIsAskedForOnTheConsole) {
-    RecordingFluid fluid(3);
-    auto r = run(fluid, {"T", "300", "x", "0.1"}, "0.25\n");
-    EXPECT_TRUE(has(r.out, "Expected mole fraction (2,CO2) for x command.\n")) << r.out;
-    EXPECT_TRUE(r.complete);
-    EXPECT_DOUBLE_EQ(fluid.x[2], 0.25);
-    EXPECT_DOUBLE_EQ(fluid.x[0], 0.65);
-}
-
-TEST_F(FluidCommands, EndOfInputWhileAskingEndsTheListCleanly) {
-    RecordingFluid fluid(1);
-    auto r = run(fluid, {"T", "300", "ter", "400"});
-    EXPECT_FALSE(r.complete);
-    EXPECT_EQ(fluid.calls, std::vector<std::string>{"T 300"});
-    EXPECT_TRUE(has(r.out, "Expected P (bar) for ter command.\n")) << r.out;
-    EXPECT_TRUE(has(r.out, "End of input: command ter given up")) << r.out;
-    EXPECT_TRUE(has(r.out, "\nTime ")) << r.out;
-}
-
-TEST_F(FluidCommands, AnswerThatIsNotANumberCountsAsZero) {
-    RecordingFluid fluid(1);
-    auto r = run(fluid, {"T"}, "warm\n");
-    EXPECT_TRUE(has(r.out, "Expected T (K)       for T command.\n")) << r.out;
-    EXPECT_EQ(fluid.calls, std::vector<std::string>{"T 0"});
-}
-
-TEST_F(FluidCommands, UnknownWordsAreReportedAndSkipped) {
-    RecordingFluid fluid(1);
-    auto r = run(fluid, {"bogus", "T", "310", "V", "25"});
-    EXPECT_TRUE(has(r.out, "Command bogus not recognized\n"));
-    EXPECT_EQ(fluid.calls, (std::vector<std::string>{"T 310", "V 2.5e-05"}));
-    r = run(fluid, {"a", "b"});
-    EXPECT_TRUE(has(r.out, "Command b not recognized\n\nTime ")) << r.out;
-    r = run(fluid, {});
-    EXPECT_EQ(r.out, "");
-}
-
-TEST_F(FluidCommands, ModelCommandsSeeEveryWordFirst) {
-    RecordingFluid fluid(1);
-    run(fluid, {"mine", "arg", "T", "300"});
-    EXPECT_EQ(fluid.calls, (std::vector<std::string>{"mine arg", "T 300"}));
-    fluid.calls.clear();
-    fluid.shadowT = true;
-    auto r = run(fluid, {"T", "300"});
-    EXPECT_EQ(fluid.calls, std::vector<std::string>{"own T"});
-    EXPECT_TRUE(has(r.out, "Command 300 not recognized\n"));
-}
-
-TEST_F(FluidCommands, IsoplethParametersFollowTheComponentCount) {
-    RecordingFluid one(1), two(2), three(3);
-    run(one, {"isop", "T", "320"});
-    EXPECT_EQ(one.calls, std::vector<std::string>{"T 320"});
-    run(two, {"isop", "300", "0.1", "5", "s"});
-    EXPECT_EQ(two.calls, std::vector<std::string>{"isop2 300 0.1 5 s"});
-    run(three, {"isop", "300", "0.1", "0.2", "5", "s"});
-    EXPECT_EQ(three.calls, std::vector<std::string>{"isop3 300 0.1 0.2 5 s"});
-}
-
-TEST_F(FluidCommands, SuffixIsAStringOfAnyReasonableLength) {
-    RecordingFluid fluid(1);
+TEST_F(FluidCommands, WordsReachTheFluidAndMissingParametersAreAskedFor) {
     const std::string longSuffix(40, 's');
-    run(fluid, {"ter", "300", "10", longSuffix});
-    EXPECT_EQ(fluid.calls, std::vector<std::string>{"ter 300 10 " + longSuffix});
+    const struct {
+        int components;
+        std::vector<std::string> words;
+        std::string console;
+        std::vector<std::string> calls;
+        std::vector<std::string> said;
+        std::vector<double> x = {};
+        bool complete = true;
+        bool shadowT = false;
+    } cases[] = {
+        // Compositions: the rest goes to the first component; with two components the
+        // second number is the next command.
+        {3, {"x", "0.2", "0.3"}, "", {}, {}, {0.5, 0.2, 0.3}},
+        {2, {"x", "0.2", "0.3"}, "", {}, {"Command 0.3 not recognized\n"}, {0.8, 0.2}},
+        {3,
+         {"T", "300", "x", "0.1"},
+         "0.25\n",
+         {"T 300"},
+         {"Expected mole fraction (2,CO2) for x command.\n"},
+         {0.65, 0.1, 0.25}},
+        // An answer that is not a number counts as zero; an input that ends gives up.
+        {1, {"T"}, "warm\n", {"T 0"}, {"Expected T (K)       for T command.\n"}},
+        {1,
+         {"T", "300", "ter", "400"},
+         "",
+         {"T 300"},
+         {"Expected P (bar) for ter command.\n", "End of input: command ter given up", "\nTime "},
+         {},
+         false},
+        // Unknown words are reported and skipped.
+        {1,
+         {"bogus", "T", "310", "V", "25"},
+         "",
+         {"T 310", "V 2.5e-05"},
+         {"Command bogus not recognized\n"}},
+        {1, {"a", "b"}, "", {}, {"Command b not recognized\n\nTime "}},
+        // The model's own commands see every word first.
+        {1, {"mine", "arg", "T", "300"}, "", {"mine arg", "T 300"}, {}},
+        {1, {"T", "300"}, "", {"own T"}, {"Command 300 not recognized\n"}, {}, true, true},
+        // Isopleth parameters follow the component count; suffixes of any reasonable length.
+        {1, {"isop", "T", "320"}, "", {"T 320"}, {}},
+        {2, {"isop", "300", "0.1", "5", "s"}, "", {"isop2 300 0.1 5 s"}, {}},
+        {3, {"isop", "300", "0.1", "0.2", "5", "s"}, "", {"isop3 300 0.1 0.2 5 s"}, {}},
+        {1, {"ter", "300", "10", longSuffix}, "", {"ter 300 10 " + longSuffix}, {}},
+    };
+    for (const auto& c : cases) {
+        RecordingFluid fluid(c.components);
+        fluid.shadowT = c.shadowT;
+        const Result r = run(fluid, c.words, c.console);
+        const std::string context = c.words[0] + " ... (" + std::to_string(c.words.size()) + ")";
+        EXPECT_EQ(r.complete, c.complete) << context;
+        EXPECT_EQ(fluid.calls, c.calls) << context;
+        for (const std::string& part : c.said) EXPECT_TRUE(has(r.out, part)) << context << r.out;
+        for (size_t i = 0; i < c.x.size(); ++i) EXPECT_DOUBLE_EQ(fluid.x[i], c.x[i]) << context;
+    }
+    RecordingFluid fluid(1);
+    EXPECT_EQ(run(fluid, {}).out, "");
 }
 
 TEST_F(FluidCommands, SuffixThatCouldLeaveTheFolderIsRefused) {
     RecordingFluid fluid(1);
     ::testing::internal::CaptureStderr();
-    auto r = run(fluid, {"ter", "300", "10", "../x", "T", "290"});
+    run(fluid, {"ter", "300", "10", "../x", "T", "290"});
     EXPECT_TRUE(has(::testing::internal::GetCapturedStderr(), "Suffix \"../x\" refused"));
     EXPECT_EQ(fluid.calls, std::vector<std::string>{"T 290"});
 }
 
-TEST_F(FluidCommands, StateAtTPIsPrinted) {
-    auto vdw = testing::makeVanDerWaals(1);
-    auto r = run(*vdw, {"TP", "300", "1"});
-    EXPECT_TRUE(has(r.out, "** T    300.00 K    (     26.85\u00b0C )\n** P      1.00 bar    \n"))
-        << r.out;
-    EXPECT_TRUE(has(r.out, "->    fugacity[0]         1.00 bar, fugcoef[0]     0.99")) << r.out;
-    EXPECT_FALSE(has(r.out, "x(")) << "no composition lines for a pure fluid";
-}
-
-TEST_F(FluidCommands, IsochoreAndIsothermCommandsWriteIgorText) {
+TEST_F(FluidCommands, IsochoreAndIsothermCommandsWriteIgorTextAndHelpListsThem) {
     auto gas = testing::makeIdealGas();
     run(*gas, {"isoc", "1000", "300", "310", "q", "isotherm", "300", "100", "1000", "r"});
-    std::ifstream isoc("isocq"), isot("isotr");
-    std::string first, second;
-    std::getline(isoc, first);
-    std::getline(isoc, second);
-    EXPECT_EQ(first, "IGOR");
-    EXPECT_EQ(second.substr(0, 25), "WAVES     Tq\t          Pq");
-    std::getline(isot, first);
-    std::getline(isot, second);
-    EXPECT_EQ(second.substr(0, 25), "WAVES     Vr\t          Pr");
-}
-
-TEST_F(FluidCommands, HelpListsEveryCommand) {
+    EXPECT_EQ(testing::fileLines("isocq").at(1).substr(0, 25), "WAVES     Tq\t          Pq");
+    EXPECT_EQ(testing::fileLines("isotr").at(1).substr(0, 25), "WAVES     Vr\t          Pr");
     char* text = nullptr;
     size_t size = 0;
     std::FILE* out = open_memstream(&text, &size);
     FluidCommandInterpreter::printCommands(out);
     std::fclose(out);
-    std::string help(text, size);
+    const std::string help = "\n" + std::string(text, size);
     std::free(text);
     for (const char* word :
          {"crit", "crit2", "sat", "psat", "spino", "spinox", "isoc", "x", "ter", "T", "V", "TV",
           "TP", "isotherm", "tree", "isop", "ll3", "bino", "binop"})
         EXPECT_TRUE(has(help, "\n  " + std::string(word) + " ") ||
-                    has(help, "\n  " + std::string(word) + "\n") ||
-                    help.rfind("  " + std::string(word) + " ", 0) == 0)
+                    has(help, "\n  " + std::string(word) + "\n"))
             << word;
     EXPECT_TRUE(has(help, "<vmin (cm3/mol)>"));
 }

@@ -95,32 +95,33 @@ TEST_F(VanDerWaalsSaturation, ClausiusClapeyronFromTheSaturationPressure) {
     // dP/dT = (Hv - Hl) / (T (Vv - Vl)) along the curve.
     fluid->Vl0 = 0.6 * crit.Vc;
     fluid->Vv0 = 2.5 * crit.Vc;
-    const double TK = 0.9 * crit.Tc, h = 0.01;
-    const double Psat = fluid->calculateTheSaturationPressure(TK);
+    const double TK = 0.9 * crit.Tc;
+    fluid->calculateTheSaturationPressure(TK);
     ASSERT_EQ(fluid->error, 0);
-    const double Hvap = fluid->Hvap, dV = fluid->Vv - fluid->Vl;
-    EXPECT_GT(Hvap, 0.0);
-    EXPECT_NEAR(Psat / crit.Pc, 0.646998, 6e-7);
-    const double Pup = fluid->calculateTheSaturationPressure(TK + h);
-    const double Pdown = fluid->calculateTheSaturationPressure(TK - h);
-    EXPECT_NEAR((Pup - Pdown) / (2 * h), Hvap / (TK * dV), 1e-6 * Hvap / (TK * dV));
+    const double slope = fluid->Hvap / (TK * (fluid->Vv - fluid->Vl));
+    EXPECT_GT(fluid->Hvap, 0.0);
+    const double dPdT = testing::centralDifference(
+        [&](double t) { return fluid->calculateTheSaturationPressure(t); }, TK, 0.01);
+    EXPECT_NEAR(dPdT, slope, 1e-6 * slope);
 }
 
-TEST_F(VanDerWaalsSaturation, MergedOrReversedTrialVolumesAreRejected) {
-    // Equal starting volumes would be the trivial solution Vl = Vv.
-    EXPECT_FALSE(saturate(0.9, 1.0, 1.0));
-    EXPECT_EQ(fluid->error, 1);
-    EXPECT_FALSE(saturate(0.9, 1.0, 1.000001));
-    // Liquid larger than vapour.
-    EXPECT_FALSE(saturate(0.9, 2.3, 0.6));
-    // A separating volume that the solution does not bracket.
-    fluid->Vsep = 0.4 * crit.Vc;
-    EXPECT_FALSE(saturate(0.9, 0.6, 2.3));
-    fluid->Vsep = crit.Vc;
-    EXPECT_TRUE(saturate(0.9, 0.6, 2.3));
-    // Above the critical temperature there is nothing to find.
-    fluid->Vsep = -1.0;
-    EXPECT_FALSE(saturate(1.05, 0.6, 2.3));
+TEST_F(VanDerWaalsSaturation, MergedReversedOrUnbracketedTrialVolumesAreRejected) {
+    const struct {
+        double Tr, vl, vg, Vsep;  // Vsep in units of Vc, -1: none
+        bool found;
+    } cases[] = {
+        {0.9, 1.0, 1.0, -1, false},       // equal: the trivial solution Vl = Vv
+        {0.9, 1.0, 1.000001, -1, false},  // all but equal
+        {0.9, 2.3, 0.6, -1, false},       // liquid larger than vapour
+        {0.9, 0.6, 2.3, 0.4, false},      // a separating volume the solution does not bracket
+        {0.9, 0.6, 2.3, 1.0, true},       // one that it does
+        {1.05, 0.6, 2.3, -1, false},      // above the critical temperature
+    };
+    for (const auto& c : cases) {
+        fluid->Vsep = c.Vsep < 0 ? -1.0 : c.Vsep * crit.Vc;
+        EXPECT_EQ(saturate(c.Tr, c.vl, c.vg), c.found) << c.Tr << " " << c.vl << " " << c.vg;
+        EXPECT_EQ(fluid->error, c.found ? 0 : 1);
+    }
 }
 
 TEST_F(VanDerWaalsSaturation, PressureOffsetBetweenThePhases) {
@@ -225,15 +226,11 @@ class Conode : public VanDerWaalsSaturation {
 
 TEST_F(Conode, FromTemperatureInIgorText) {
     fluid->calculateTheConodeFromT(0.9 * crit.Tc, 1, "k");
-    const std::string out = printed();
-    EXPECT_NE(out.find("Liquid\n"), std::string::npos);
-    EXPECT_NE(out.find("Vaporisation Enthalpy"), std::string::npos);
+    EXPECT_NE(printed().find("Vaporisation Enthalpy"), std::string::npos);
     const auto lines = fileLines("conok");
     ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[0], "IGOR");
+    EXPECT_EQ(lines[0] + lines[2] + lines[5], "IGORBEGINEND");
     EXPECT_EQ(lines[1].rfind("WAVES     Tk\t", 0), 0u);
-    EXPECT_NE(lines[1].find("Sk"), std::string::npos);
-    EXPECT_EQ(lines[2], "BEGIN");
     const auto liquid = numbersOf(lines[3]), vapour = numbersOf(lines[4]);
     ASSERT_EQ(liquid.size(), 13u);
     ASSERT_EQ(vapour.size(), 13u);
@@ -244,7 +241,6 @@ TEST_F(Conode, FromTemperatureInIgorText) {
     // H (kJ/mol) - T S (J/(mol K)) is the same Gibbs energy on both sides.
     EXPECT_NEAR(1000 * liquid[4] - liquid[0] * liquid[12],
                 1000 * vapour[4] - vapour[0] * vapour[12], 1e-2);
-    EXPECT_EQ(lines[5], "END");
 }
 
 TEST_F(Conode, FromPressureAsNumberedTable) {
@@ -253,8 +249,7 @@ TEST_F(Conode, FromPressureAsNumberedTable) {
     ASSERT_EQ(fluid->error, 0);
     const auto lines = fileLines("conop");
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].rfind("#         T(1)\t        V(2)", 0), 0u);
-    EXPECT_NE(lines[0].find("U(12)"), std::string::npos);
+    EXPECT_EQ(testing::words(lines[0]).size(), 13u);  // "#" and 12 numbered titles
     const auto liquid = numbersOf(lines[1]), vapour = numbersOf(lines[2]);
     ASSERT_EQ(liquid.size(), 12u);
     EXPECT_NEAR(liquid[0] / crit.Tc, 0.9, 1e-6);

@@ -13,100 +13,48 @@ namespace {
 
 constexpr double R = kGasConstant;
 
-// ------------------------------------------------------------------ term slots
-
-class TermSlots : public ::testing::Test {};
-
-TEST_F(TermSlots, ExtraTermIsAVenturiInteractionInTheLastSlot) {
-    FluidPhase fluid(2, 1, 1);
-    ASSERT_EQ(fluid.numberOfInteractions(), 3);
-    EXPECT_NE(dynamic_cast<VenturiInteraction*>(fluid.interaction[2]), nullptr);
-    EXPECT_EQ(fluid.interaction[0], nullptr);
-    EXPECT_EQ(fluid.Vsep, -1.0);
-    EXPECT_EQ(fluid.Tlowest, 80.0);
-    EXPECT_EQ(fluid.volumeSolver->tolerance, 1e-15);
-    EXPECT_EQ(fluid.volumeSolver->itermax, 100);
-}
-
-TEST_F(TermSlots, FalseSlotIndexIsRefusedAndTheTermStaysWithTheCaller) {
+TEST(TermSlots, VenturiTermInTheLastSlotAddsItsKineticEnergyToThePressure) {
     FluidPhase fluid(1, 1, 1);
+    ASSERT_EQ(fluid.numberOfInteractions(), 2);
+    auto* venturi = dynamic_cast<VenturiInteraction*>(fluid.interaction[1]);
+    ASSERT_NE(venturi, nullptr);
+    // The Venturi slot is not the model's, nor is a negative one; the term stays the caller's.
     testing::IdealGasTerm term;
     ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(fluid.setInteraction(1, &term));  // the Venturi slot is not the model's
+    EXPECT_FALSE(fluid.setInteraction(1, &term));
     EXPECT_FALSE(fluid.setInteraction(-1, &term));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "You have specified a false interaction index (1)...\n"
               "You have specified a false interaction index (-1)...\n");
-}
-
-TEST_F(TermSlots, VenturiTermAddsItsKineticEnergyToThePressure) {
     // a = (w^2/2)/(RT) (sum c_i x_i) ln V, so Z gains -(w^2/2) c / (R T).
-    FluidPhase withVenturi(1, 1, 1);
-    withVenturi.setInteraction(0, new testing::IdealGasTerm());
-    withVenturi.number_of_components(1);
-    auto* venturi = static_cast<VenturiInteraction*>(withVenturi.interaction[1]);
+    fluid.setInteraction(0, new testing::IdealGasTerm());
+    fluid.number_of_components(1);
     venturi->w = 30.0;
     venturi->coefficients = {0.044};
-    withVenturi.temperature(300.0);
-    withVenturi.volume(1e-3);
-    const double P = withVenturi.calculate_pressure();
+    fluid.temperature(300.0);
+    fluid.volume(1e-3);
+    const double P = fluid.calculate_pressure();
     const double Z = 1.0 - 0.5 * 900.0 * 0.044 / (R * 300.0);
-    EXPECT_NEAR(withVenturi.Z, Z, 1e-12);
+    EXPECT_NEAR(fluid.Z, Z, 1e-12);
     EXPECT_NEAR(P, Z * R * 300.0 / 1e-3, 1e-6);
 }
 
-// --------------------------------------------------------------- systems
-
-class ComponentSystems : public ::testing::Test {
-   protected:
-    FluidPhase fluid{0, 1, 0};
-};
-
-TEST_F(ComponentSystems, PureWaterSystem) {
-    EXPECT_EQ(fluid.setSystemType("H2O"), 0);
-    EXPECT_EQ(fluid.systemCode, 1);
-    EXPECT_EQ(fluid.nc, 1);
-    EXPECT_EQ(fluid.componentName[0], "H2O");
-    EXPECT_EQ(fluid.M, 0.018015268);
-    EXPECT_EQ(fluid.Tcrit, 648.6);
-    EXPECT_EQ(fluid.Vcrit, 6.174e-05);
-    EXPECT_EQ(fluid.Tlowest, 80.0);
-}
-
-TEST_F(ComponentSystems, MixtureStartsAsItsFirstComponent) {
-    fluid.setSystemType("H2O-NaCl-CH4");
-    EXPECT_EQ(fluid.systemCode, 21);
-    EXPECT_EQ(fluid.componentName, (std::vector<std::string>{"H2O", "NaCl", "CH4"}));
-    EXPECT_EQ(fluid.x, (std::vector<double>{1.0, 0.0, 0.0}));
-    EXPECT_EQ(fluid.Tlowest, 273.15);
-}
-
-TEST_F(ComponentSystems, SaltMolarMassesAreInKilogramsPerMole) {
-    fluid.setSystemType("H2O-NaCl");
-    EXPECT_NEAR(fluid.molarMass[1], 0.05844, 1e-5);
+TEST(ComponentSystems, NamesSetComponentsMolarMassesInKilogramsPerMoleAndTheFirstAsTheFluid) {
+    FluidPhase water(0, 1, 0);
+    EXPECT_EQ(water.setSystemType("H2O"), 0);
+    EXPECT_EQ(water.systemCode, 1);
+    EXPECT_EQ(water.componentName, std::vector<std::string>{"H2O"});
+    EXPECT_EQ(water.M, 0.018015268);
+    FluidPhase brine(0, 1, 0);
+    brine.setSystemType("H2O-NaCl-CH4");
+    EXPECT_EQ(brine.systemCode, 21);
+    EXPECT_EQ(brine.componentName, (std::vector<std::string>{"H2O", "NaCl", "CH4"}));
+    EXPECT_EQ(brine.x, (std::vector<double>{1.0, 0.0, 0.0}));
+    EXPECT_NEAR(brine.molarMass[1], 0.05844, 1e-5);
     FluidPhase kcl(0, 1, 0);
     kcl.setSystemType("KCl");
     EXPECT_NEAR(kcl.M, 0.07455, 1e-5);
-}
-
-TEST_F(ComponentSystems, UnknownSystemNameReturnsAnErrorAndChangesNothing) {
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(fluid.setSystemType("H2O-Ar"), 1);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "(H2O-Ar) system type not implemented !\n");
-    EXPECT_EQ(fluid.nc, 0);
-    EXPECT_EQ(fluid.systemCode, 0);
-}
-
-TEST_F(ComponentSystems, CodeWithoutBaseConfigurationIsReported) {
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(fluid.setSystemType("H2O-NaCl-CO2-CH4"), 0);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "FluidPhase system type 30 not implemented\n");
-    EXPECT_EQ(fluid.systemCode, 30);
-    EXPECT_EQ(fluid.nc, 0);
-}
-
-TEST_F(ComponentSystems, SwitchingSystemsResizesTheFluidAndItsTerms) {
+    // Switching systems resizes the fluid and its terms.
     FluidPhase model(1, 1, 0);
     model.setInteraction(0, new testing::IdealGasTerm());
     model.setSystemType("H2O-CO2");
@@ -114,10 +62,24 @@ TEST_F(ComponentSystems, SwitchingSystemsResizesTheFluidAndItsTerms) {
     EXPECT_EQ(model.nc, 1);
     EXPECT_EQ(model.interaction[0]->nc, 1);
     EXPECT_EQ(model.componentName, (std::vector<std::string>{"CH4"}));
-    EXPECT_EQ(model.Tlowest, 100.0);
 }
 
-// ---------------------------------------------------------------- registry
+TEST(ComponentSystems, UnknownOrUnconfiguredSystemsAreReportedAndChangeNothing) {
+    const struct {
+        const char* name;
+        int status, code;
+        const char* message;
+    } cases[] = {{"H2O-Ar", 1, 0, "(H2O-Ar) system type not implemented !\n"},
+                 {"H2O-NaCl-CO2-CH4", 0, 30, "FluidPhase system type 30 not implemented\n"}};
+    for (const auto& c : cases) {
+        FluidPhase fluid(0, 1, 0);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(fluid.setSystemType(c.name), c.status);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.message);
+        EXPECT_EQ(fluid.systemCode, c.code);
+        EXPECT_EQ(fluid.nc, 0);
+    }
+}
 
 class ModelRegistry : public ::testing::Test {
    protected:
@@ -135,30 +97,24 @@ TEST_F(ModelRegistry, RegisteredKeywordBuildsANewModel) {
     ASSERT_NE(a, nullptr);
     EXPECT_NE(a.get(), b.get());
     EXPECT_EQ(a->phase, 2);
-}
-
-TEST_F(ModelRegistry, UnknownKeywordGivesNoModelAndSaysSo) {
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(FluidPhase::getEOS("no-such-model"), nullptr);
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("no-such-model"), std::string::npos);
 }
 
 TEST_F(ModelRegistry, SaltKeywordsConfigureTheirSystems) {
-    FluidPhase::registerEOS("hn", [] { return new FluidPhase(0, 2, 0); });
-    std::unique_ptr<FluidPhase> hn(FluidPhase::getEOS("hn"));
-    EXPECT_EQ(hn->systemCode, 10);
-    EXPECT_EQ(hn->nc, 2);
-}
-
-TEST_F(ModelRegistry, HnkReachesTheWaterSodiumPotassiumChlorideSystem) {
-    FluidPhase::registerEOS("hnk", [] { return new FluidPhase(0, 2, 0); });
-    std::unique_ptr<FluidPhase> hnk(FluidPhase::getEOS("hnk"));
-    ASSERT_NE(hnk, nullptr);
-    EXPECT_EQ(hnk->systemCode, 31);
-    EXPECT_EQ(hnk->componentName, (std::vector<std::string>{"H2O", "NaCl", "KCl"}));
+    for (const auto& [keyword, code, components] :
+         {std::tuple{"hn", 10, 2}, std::tuple{"hnk", 31, 3}}) {
+        FluidPhase::registerEOS(keyword, [] { return new FluidPhase(0, 2, 0); });
+        std::unique_ptr<FluidPhase> model(FluidPhase::getEOS(keyword));
+        ASSERT_NE(model, nullptr);
+        EXPECT_EQ(model->systemCode, code);
+        EXPECT_EQ(model->nc, components);
+    }
     FluidPhase byName(0, 2, 0);
     EXPECT_EQ(byName.setSystemType("H2O-NaCl-KCl"), 0);
     EXPECT_EQ(byName.systemCode, 31);
+    EXPECT_EQ(byName.componentName, (std::vector<std::string>{"H2O", "NaCl", "KCl"}));
 }
 
 }  // namespace

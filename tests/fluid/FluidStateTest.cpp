@@ -1,5 +1,6 @@
-// States of the analytic test fluids: volume and temperature solves, pressures, state
-// functions and their identities, and the faults of the volume and temperature solves.
+// States of the analytic test fluids: volume and temperature solves against the closed forms,
+// the state-function identities (Maxwell, Cp - Cv, Cp = dH/dT, sound speed) against
+// differences, and the faults of the volume and temperature solves.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,11 +12,10 @@
 namespace vornex {
 namespace {
 
+using testing::centralDifference;
 using testing::kVdwA;
 using testing::kVdwB;
-using testing::makeIdealGas;
 using testing::makeVanDerWaals;
-using testing::vdwCritical;
 
 constexpr double R = kGasConstant;
 
@@ -23,14 +23,8 @@ double vdwPressure(double T, double V, double a = kVdwA, double b = kVdwB) {
     return R * T / (V - b) - a / (V * V);
 }
 
-// ------------------------------------------------------------------ ideal gas
-
-class IdealGasFluid : public ::testing::Test {
-   protected:
-    std::unique_ptr<FluidPhase> fluid = makeIdealGas();
-};
-
-TEST_F(IdealGasFluid, StateAtTPIsTheIdealGasLaw) {
+TEST(IdealGasFluid, StatesObeyTheIdealGasLaw) {
+    auto fluid = testing::makeIdealGas();
     fluid->calculateFromTP(350.0, 20.0, 0);
     ASSERT_EQ(fluid->error, 0);
     EXPECT_NEAR(fluid->V, R * 350.0 / 20e5, 1e-15);
@@ -40,138 +34,99 @@ TEST_F(IdealGasFluid, StateAtTPIsTheIdealGasLaw) {
     EXPECT_NEAR(fluid->dVdT, fluid->V / 350.0, 1e-15);
     EXPECT_NEAR(fluid->Cp - fluid->Cv, R, 1e-10);
     EXPECT_NEAR(fluid->jouleThomson, 0.0, 1e-15);
-}
-
-TEST_F(IdealGasFluid, PressureFromTV) {
     fluid->temperature(300.0);
     fluid->volume(1e-3);
     EXPECT_NEAR(fluid->calculate_pressure(), R * 300.0 / 1e-3, 1e-8);
-}
-
-TEST_F(IdealGasFluid, TemperatureFromVPInvertsTheIdealGasLaw) {
-    fluid->temperature(250.0);
     fluid->calculateFromVP(2e-3, 15.0, 0);
     ASSERT_EQ(fluid->error, 0);
     EXPECT_NEAR(fluid->T, 15e5 * 2e-3 / R, 1e-8);
 }
 
-// -------------------------------------------------------------- van der Waals
-
 class VanDerWaalsFluid : public ::testing::Test {
    protected:
+    // Solves (T, P in bar) and returns the fluid.
+    FluidPhase& at(double T, double Pbar) {
+        fluid->calculateFromTP(T, Pbar, 0);
+        EXPECT_EQ(fluid->error, 0) << T << " K, " << Pbar << " bar";
+        return *fluid;
+    }
+    FluidPhase& atTV(double T, double V) {
+        fluid->temperature(T);
+        fluid->volume(V);
+        fluid->calculate_state_functions();
+        return *fluid;
+    }
     std::unique_ptr<FluidPhase> fluid = makeVanDerWaals(1, 2.5);
-    testing::VdwCritical crit = vdwCritical(kVdwA, kVdwB);
+    testing::VdwCritical crit = testing::vdwCritical(kVdwA, kVdwB);
 };
 
-TEST_F(VanDerWaalsFluid, PressureIsTheVanDerWaalsEquation) {
-    for (double V : {5e-5, 1e-4, 1e-3}) {
-        fluid->temperature(320.0);
-        fluid->volume(V);
-        EXPECT_NEAR(fluid->calculate_pressure(), vdwPressure(320.0, V), 1e-7 * vdwPressure(320, V));
-    }
-}
-
-TEST_F(VanDerWaalsFluid, CriticalStateHasAnInflectionOfTheIsotherm) {
+TEST_F(VanDerWaalsFluid, PressureAndCriticalInflection) {
+    for (double V : {5e-5, 1e-4, 1e-3})
+        EXPECT_NEAR(atTV(320.0, V).P, vdwPressure(320.0, V), 1e-7 * vdwPressure(320, V));
     // Tc = 8a/(27Rb), Vc = 3b, Pc = a/(27b^2): dP/dV = d2P/dV2 = 0 there.
-    fluid->temperature(crit.Tc);
-    fluid->volume(crit.Vc);
-    fluid->calculate_state_functions();
+    atTV(crit.Tc, crit.Vc);
     EXPECT_NEAR(fluid->P, crit.Pc, 1e-8 * crit.Pc);
     EXPECT_NEAR(fluid->dPdV * crit.Vc / crit.Pc, 0.0, 1e-9);
     fluid->calculate_expansivity_derivative();
     EXPECT_NEAR(fluid->d2PdV2 * crit.Vc * crit.Vc / crit.Pc, 0.0, 1e-8);
 }
 
-TEST_F(VanDerWaalsFluid, VolumeOnBothSidesOfTheLoop) {
-    // Below Tc, one pressure, three roots: the liquid side from the liquid selector, the
-    // vapour side from the vapour selector, each satisfying P(T, V) = P.
+TEST_F(VanDerWaalsFluid, VolumeOnBothSidesOfTheLoopAndTemperatureFromVP) {
+    // Below Tc one pressure has three roots: the liquid selector finds the liquid, the
+    // vapour selector the vapour, each satisfying P(T, V) = P.
     const double T = 0.9 * crit.Tc, Pbar = 0.6 * crit.Pc / 1e5;
-    fluid->set_the_phase_as(1);
-    fluid->calculateFromTP(T, Pbar, 0);
-    ASSERT_EQ(fluid->error, 0);
-    const double Vgas = fluid->V;
+    const double Vgas = at(T, Pbar).V;
     fluid->set_the_phase_as(2);
     fluid->Vl0 = 1.2 * kVdwB;
-    fluid->calculateFromTP(T, Pbar, 0);
-    ASSERT_EQ(fluid->error, 0);
-    const double Vliquid = fluid->V;
+    const double Vliquid = at(T, Pbar).V;
     EXPECT_LT(Vliquid, crit.Vc);
     EXPECT_GT(Vgas, crit.Vc);
     for (double V : {Vliquid, Vgas}) EXPECT_NEAR(vdwPressure(T, V), Pbar * 1e5, 1e-6 * Pbar * 1e5);
-}
-
-TEST_F(VanDerWaalsFluid, TemperatureFromVPInvertsPressureFromTV) {
-    const double V = 2.5e-4, T = 400.0;
-    const double Pbar = vdwPressure(T, V) / 1e5;
+    // (V, P) to T inverts (T, V) to P.
     fluid->temperature(300.0);
-    fluid->calculateFromVP(V, Pbar, 0);
+    fluid->calculateFromVP(2.5e-4, vdwPressure(400.0, 2.5e-4) / 1e5, 0);
     ASSERT_EQ(fluid->error, 0);
-    EXPECT_NEAR(fluid->T, T, 1e-8);
+    EXPECT_NEAR(fluid->T, 400.0, 1e-8);
 }
 
-TEST_F(VanDerWaalsFluid, HeatCapacityDifference) {
-    // Cp - Cv = T (dP/dT)_V^2 / (-(dP/dV)_T), and Cv is the ideal part alone for vdW.
-    fluid->calculateFromTP(330.0, 50.0, 0);
-    ASSERT_EQ(fluid->error, 0);
-    const double expected = 330.0 * fluid->dPdT * fluid->dPdT / (-fluid->dPdV);
-    EXPECT_NEAR(fluid->Cp - fluid->Cv, expected, 1e-9 * expected);
-    EXPECT_NEAR(fluid->Cv, 2.5 * R, 1e-10);
-}
-
-TEST_F(VanDerWaalsFluid, MaxwellRelationsAndGibbsIdentity) {
+TEST_F(VanDerWaalsFluid, MaxwellRelationsAndStateFunctionIdentities) {
     const double T = 360.0, V = 3e-4, hT = 1e-3, hV = 1e-9;
-    auto stateAt = [&](double t, double v) {
-        fluid->temperature(t);
-        fluid->volume(v);
-        fluid->calculate_state_functions();
-        return std::array<double, 3>{fluid->S, fluid->P, fluid->A};
-    };
-    // (dS/dV)_T = (dP/dT)_V
-    const double dSdV = (stateAt(T, V + hV)[0] - stateAt(T, V - hV)[0]) / (2 * hV);
-    const double dPdT = (stateAt(T + hT, V)[1] - stateAt(T - hT, V)[1]) / (2 * hT);
+    // (dS/dV)_T = (dP/dT)_V, -(dA/dV)_T = P, -(dA/dT)_V = S.
+    const double dSdV = centralDifference([&](double v) { return atTV(T, v).S; }, V, hV);
+    const double dPdT = centralDifference([&](double t) { return atTV(t, V).P; }, T, hT);
+    const double dAdV = centralDifference([&](double v) { return atTV(T, v).A; }, V, hV);
+    const double dAdT = centralDifference([&](double t) { return atTV(t, V).A; }, T, hT);
+    atTV(T, V);
     EXPECT_NEAR(dSdV, dPdT, 1e-6 * std::fabs(dPdT));
-    // -(dA/dV)_T = P and -(dA/dT)_V = S
-    const double dAdV = (stateAt(T, V + hV)[2] - stateAt(T, V - hV)[2]) / (2 * hV);
-    const double dAdT = (stateAt(T + hT, V)[2] - stateAt(T - hT, V)[2]) / (2 * hT);
-    stateAt(T, V);
     EXPECT_NEAR(-dAdV, fluid->P, 1e-6 * fluid->P);
     EXPECT_NEAR(-dAdT, fluid->S, 1e-6 * std::fabs(fluid->S));
     EXPECT_NEAR(fluid->G, fluid->H - T * fluid->S, 1e-9 * std::fabs(fluid->G));
     EXPECT_NEAR(fluid->dPdT, dPdT, 1e-6 * dPdT);
     EXPECT_NEAR(fluid->dSdV, fluid->dPdT, 1e-12 * fluid->dPdT);
+    // Cp - Cv = T (dP/dT)_V^2 / (-(dP/dV)_T); Cv is the ideal part alone for van der Waals.
+    at(330.0, 50.0);
+    const double expected = 330.0 * fluid->dPdT * fluid->dPdT / (-fluid->dPdV);
+    EXPECT_NEAR(fluid->Cp - fluid->Cv, expected, 1e-9 * expected);
+    EXPECT_NEAR(fluid->Cv, 2.5 * R, 1e-10);
 }
 
-TEST_F(VanDerWaalsFluid, EnthalpyDerivativeIsCpAndSpeedOfSound) {
-    const double Pbar = 40.0, T = 340.0, h = 1e-3;
-    auto enthalpy = [&](double t) {
-        fluid->calculateFromTP(t, Pbar, 0);
-        return fluid->H;
-    };
-    const double dHdT = (enthalpy(T + h) - enthalpy(T - h)) / (2 * h);
-    fluid->calculateFromTP(T, Pbar, 0);
+TEST_F(VanDerWaalsFluid, TemperatureDerivativesAtConstantPressure) {
+    const double T = 340.0, Pbar = 40.0, h = 1e-3;
+    const double dHdT = centralDifference([&](double t) { return at(t, Pbar).H; }, T, h);
+    const double Vp = at(T + h, Pbar).V, Vm = at(T - h, Pbar).V;
+    at(T, Pbar);
     EXPECT_NEAR(fluid->Cp, dHdT, 1e-6 * fluid->Cp);
     // c^2 = -V^2/M (dP/dV)_S with (dP/dV)_S = (dP/dV)_T Cp/Cv.
     const double c2 = -fluid->V * fluid->V / fluid->M * fluid->dPdV * fluid->Cp / fluid->Cv;
     EXPECT_NEAR(fluid->soundSpeed, std::sqrt(c2), 1e-8 * std::sqrt(c2));
-}
-
-TEST_F(VanDerWaalsFluid, ExpansivityDerivativeAgainstDifferences) {
-    const double T = 350.0, Pbar = 45.0, h = 1e-3;
-    auto volumeAt = [&](double t) {
-        fluid->calculateFromTP(t, Pbar, 0);
-        return fluid->V;
-    };
-    const double Vp = volumeAt(T + h), Vm = volumeAt(T - h), V0 = volumeAt(T);
     fluid->calculate_expansivity_derivative();
     EXPECT_NEAR(fluid->dVdT, (Vp - Vm) / (2 * h), 1e-7 * std::fabs(fluid->dVdT));
-    EXPECT_NEAR(fluid->d2VdT2, (Vp - 2 * V0 + Vm) / (h * h), 1e-3 * std::fabs(fluid->d2VdT2));
+    EXPECT_NEAR(fluid->d2VdT2, (Vp - 2 * fluid->V + Vm) / (h * h), 1e-3 * std::fabs(fluid->d2VdT2));
 }
 
 // ------------------------------------------------------------------- faults
 
-class VolumeSolveFaults : public ::testing::Test {};
-
-TEST_F(VolumeSolveFaults, FailedSearchFromTheStoredVolumeSetsTheErrorFlag) {
+TEST(VolumeSolveFaults, FailedSearchFromTheStoredVolumeSetsTheErrorFlag) {
     // Selector 5 starts from the stored volume; from inside the co-volume nothing converges.
     auto fluid = makeVanDerWaals(5);
     fluid->Vv0 = 0.7 * kVdwB;
@@ -181,48 +136,44 @@ TEST_F(VolumeSolveFaults, FailedSearchFromTheStoredVolumeSetsTheErrorFlag) {
     EXPECT_EQ(fluid->error, 1);
 }
 
-TEST_F(VolumeSolveFaults, LiquidSearchWithoutAnEstimateRetriesFromLiquidVolumes) {
+TEST(VolumeSolveFaults, LiquidSearchWithoutAnEstimateRetriesFromLiquidVolumes) {
     // No liquid-volume estimate: the first start lies outside the solver's bounds; the
-    // retries from 17 to 22 cm3/mol find the liquid of a fluid with b = 15 cm3/mol.
-    auto fluid = makeVanDerWaals(2, 0.0, 0.2, 1.5e-5);
-    fluid->Vl0 = 0.0;
-    fluid->calculateFromTP(300.0, 100.0, 0);
-    ASSERT_EQ(fluid->error, 0);
-    EXPECT_LT(fluid->V, 3 * 1.5e-5);
-    EXPECT_NEAR(vdwPressure(300.0, fluid->V, 0.2, 1.5e-5), 100e5, 1e-4);
-    // Inside every retry volume there is no fluid at all: the search fails and says so.
-    auto dense = makeVanDerWaals(2, 0.0, 0.2, 3e-5);
-    dense->Vl0 = 0.0;
-    dense->calculateFromTP(300.0, 100.0, 0);
-    EXPECT_EQ(dense->error, 1);
+    // retries from 17 to 22 cm3/mol find the liquid of a fluid with b = 15 cm3/mol, and
+    // fail, saying so, where every retry volume lies inside the co-volume.
+    for (double b : {1.5e-5, 3e-5}) {
+        auto fluid = makeVanDerWaals(2, 0.0, 0.2, b);
+        fluid->Vl0 = 0.0;
+        fluid->calculateFromTP(300.0, 100.0, 0);
+        if (b > 2.2e-5) {
+            EXPECT_EQ(fluid->error, 1);
+            continue;
+        }
+        ASSERT_EQ(fluid->error, 0);
+        EXPECT_LT(fluid->V, 3 * b);
+        EXPECT_NEAR(vdwPressure(300.0, fluid->V, 0.2, b), 100e5, 1e-4);
+    }
 }
 
-TEST_F(VolumeSolveFaults, DescribeSolvesTheVolumeThenTheFugacities) {
-    auto fluid = makeVanDerWaals();
-    fluid->temperature(320.0);
-    fluid->pressure(30.0);
-    fluid->describe();
-    ASSERT_EQ(fluid->error, 0);
-    EXPECT_GT(fluid->fugacity[0], 0.0);
-    EXPECT_LT(fluid->fugacity[0], 30e5);
-}
-
-TEST_F(VolumeSolveFaults, TemperatureSolveRestoresTheVolumeSolverTolerance) {
+TEST(VolumeSolveFaults, TemperatureSolveRestoresTheVolumeSolverTolerance) {
     auto fluid = makeVanDerWaals();
     const double before = fluid->volumeSolver->tolerance;
     fluid->temperature(300.0);
     fluid->calculateFromVP(3e-4, 60.0, 0);
     EXPECT_EQ(fluid->volumeSolver->tolerance, before);
-    EXPECT_EQ(before, 1e-15);
-    // And the next volume search is a volume search again.
+    // And the next volume search is a volume search again; describe solves it likewise.
     fluid->calculateFromTP(320.0, 30.0, 0);
     ASSERT_EQ(fluid->error, 0);
     EXPECT_NEAR(vdwPressure(320.0, fluid->V), 30e5, 1e-6);
+    const double f = fluid->fugacity[0];
+    fluid->V = 1e-3;
+    fluid->describe();
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_NEAR(fluid->fugacity[0], f, 1e-9 * f);
 }
 
-TEST_F(VolumeSolveFaults, FugacitiesAtTheCoVolumeSetTheErrorFlag) {
+TEST(VolumeSolveFaults, FugacitiesAtTheCoVolumeSetTheErrorFlag) {
     auto fluid = makeVanDerWaals();
-    fluid->calculateFromTP(320.0, 30.0, 0);
+    fluid->calculateFromTP(320.0, 30.0, 0);  // leaves P and Z set
     ASSERT_EQ(fluid->error, 0);
     fluid->volume(0.5 * kVdwB);
     fluid->calculate_fugacities();
@@ -232,7 +183,7 @@ TEST_F(VolumeSolveFaults, FugacitiesAtTheCoVolumeSetTheErrorFlag) {
     EXPECT_EQ(fluid->calculate_pressure(), 0.0);
 }
 
-TEST_F(VolumeSolveFaults, PlainIdealGasTermDoesNotFailTheFluid) {
+TEST(VolumeSolveFaults, PlainIdealGasTermDoesNotFailTheFluid) {
     // Models use a bare Ideal as their ideal-gas term; it carries nothing and must not turn
     // every evaluation of the fluid into a failure.
     auto fluid =
@@ -240,7 +191,6 @@ TEST_F(VolumeSolveFaults, PlainIdealGasTermDoesNotFailTheFluid) {
     fluid->calculateFromTP(300.0, 10.0, 0);
     EXPECT_EQ(fluid->error, 0);
     EXPECT_NEAR(fluid->V, R * 300.0 / 10e5, 1e-15);
-    EXPECT_NEAR(fluid->Z, 1.0, 1e-12);
     EXPECT_NEAR(fluid->fugacityCoefficient[0], 1.0, 1e-12);
     fluid->temperature(300.0);
     fluid->volume(1e-3);
@@ -249,7 +199,7 @@ TEST_F(VolumeSolveFaults, PlainIdealGasTermDoesNotFailTheFluid) {
     EXPECT_NEAR(fluid->Av, -R * 300.0 / 1e-3, 1e-6);
 }
 
-TEST_F(VolumeSolveFaults, StateFromTVAfterAFailedSolveReportsItsOwnSuccess) {
+TEST(VolumeSolveFaults, StateFromTVAfterAFailedSolveReportsItsOwnSuccess) {
     auto fluid = makeVanDerWaals(5);
     fluid->Vv0 = 0.5 * kVdwB;  // no volume search can start there
     fluid->calculateFromTP(320.0, 30.0, 0);

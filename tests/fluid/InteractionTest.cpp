@@ -53,32 +53,22 @@ TEST_F(TermEvaluations, IdealGasTermCompressibility) {
 TEST_F(TermEvaluations, CriticalTableAgainstDifferences) {
     // Every entry is the difference quotient of the entry with one derivative less: in x
     // along (x_1 up, x_0 down), in V or in T, whichever has its entry with one less.
-    const double T = 310.0, V = 2e-4, x0 = 0.6;
-    const double hT = 1e-3, hV = 1e-9, hx = 1e-4;
+    const double T = 310.0, V = 2e-4, x0 = 0.6, h[] = {1e-3, 1e-9, 1e-4};
     vdw.calculate_critical_parameters();
     ASSERT_EQ(vdw.error, 0);
     double table[Deriv::count];
     std::copy(vdw.table, vdw.table + Deriv::count, table);
     for (int k = 1; k < Deriv::count; ++k) {
-        int parent = -1, axis = 2;
-        for (; axis >= 0 && parent < 0; --axis) {
-            if (kDerivCounts[k][axis] == 0) continue;
-            for (int p = 0; p < Deriv::count; ++p) {
-                bool lower = true;
-                for (int d = 0; d < 3; ++d)
-                    lower = lower && kDerivCounts[p][d] == kDerivCounts[k][d] - (d == axis);
-                if (lower) parent = p;
-            }
-        }
-        ++axis;
-        ASSERT_GE(parent, 0) << "entry " << k;
-        double fd;
-        if (axis == 2)
-            fd = (entryAt(parent, T, V, x0 - hx) - entryAt(parent, T, V, x0 + hx)) / (2 * hx);
-        else if (axis == 1)
-            fd = (entryAt(parent, T, V + hV, x0) - entryAt(parent, T, V - hV, x0)) / (2 * hV);
-        else
-            fd = (entryAt(parent, T + hT, V, x0) - entryAt(parent, T - hT, V, x0)) / (2 * hT);
+        int axis = 2;
+        while (axis >= 0 && testing::derivBelow(k, axis) < 0) --axis;
+        ASSERT_GE(axis, 0) << "entry " << k;
+        const int below = testing::derivBelow(k, axis);
+        const double fd = testing::centralDifference(
+            [&](double s) {
+                return entryAt(below, T + (axis == 0) * s, V + (axis == 1) * s,
+                               x0 - (axis == 2) * s);
+            },
+            0.0, h[axis]);
         EXPECT_NEAR(table[k], fd, 1e-5 * std::fabs(table[k]) + 1e-9) << "entry " << k;
     }
 }
@@ -107,15 +97,15 @@ TEST_F(TermEvaluations, StateFunctionsLeaveTheCompositionEntries) {
 }
 
 TEST_F(TermEvaluations, ExpansivityDerivativesOfZ) {
-    const double T = 310.0, V = 2e-4, x0 = 0.6, hT = 1e-3, hV = 1e-8;
+    const double T = 310.0, V = 2e-4, hT = 1e-3, hV = 1e-8;
     auto zAt = [&](double t, double v) {
-        setState(t, v, x0);
+        setState(t, v, 0.6);
         vdw.calculate_Z();
         return vdw.Z;
     };
-    const double zVp = zAt(T, V + hV), zVm = zAt(T, V - hV), zTp = zAt(T + hT, V),
-                 zTm = zAt(T - hT, V), z0 = zAt(T, V);
-    setState(T, V, x0);
+    const double z0 = zAt(T, V), zVp = zAt(T, V + hV), zVm = zAt(T, V - hV), zTp = zAt(T + hT, V),
+                 zTm = zAt(T - hT, V);
+    setState(T, V, 0.6);
     vdw.calculate_expansivity_derivative();
     EXPECT_NEAR(vdw.Z, z0, 1e-14);
     EXPECT_NEAR(vdw.dZdT, (zTp - zTm) / (2 * hT), 1e-8);
@@ -123,16 +113,20 @@ TEST_F(TermEvaluations, ExpansivityDerivativesOfZ) {
     EXPECT_NEAR(vdw.d2ZdT2, (zTp - 2 * z0 + zTm) / (hT * hT), 1e-5 * std::fabs(vdw.d2ZdT2) + 1e-9);
 }
 
-TEST_F(TermEvaluations, EvaluationOutsideTheDomainSetsTheErrorFlag) {
+TEST_F(TermEvaluations, EvaluationOutsideTheDomainOrOfAnotherSizeSetsTheErrorFlag) {
     setState(310.0, 1e-5, 0.6);  // inside the co-volume: ln(V - b) undefined
     vdw.calculate_Z();
     EXPECT_EQ(vdw.error, 1);
     setState(310.0, 2e-4, 0.6);
     vdw.calculate_Z();
     EXPECT_EQ(vdw.error, 0);
+    // The graph has 2 + 2 variables; a term told of three components must not read it.
+    vdw.nc = 3;
+    vdw.calculate_state_functions();
+    EXPECT_EQ(vdw.error, 1);
 }
 
-TEST_F(TermEvaluations, TermWithoutGraphContributesNothingWithoutError) {
+TEST(BareTerm, TermWithoutGraphContributesNothingWithoutError) {
     Ideal bare;
     bare.number_of_components(2);
     bare.T = 300.0;
@@ -148,13 +142,6 @@ TEST_F(TermEvaluations, TermWithoutGraphContributesNothingWithoutError) {
     EXPECT_EQ(bare.P, 0.0);
     for (double m : bare.mu) EXPECT_EQ(m, 0.0);
     for (double entry : bare.table) EXPECT_EQ(entry, 0.0);
-}
-
-TEST_F(TermEvaluations, GraphSizedForAnotherComponentCountFails) {
-    // The graph has 2 + 2 variables; a term told of three components must not read it.
-    vdw.nc = 3;
-    vdw.calculate_state_functions();
-    EXPECT_EQ(vdw.error, 1);
 }
 
 }  // namespace

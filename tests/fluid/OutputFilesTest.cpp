@@ -1,72 +1,73 @@
+// Output files of the tracers: suffix and name checks, all-or-nothing writes into the chosen
+// folder with every failure reported, and the curve output channels writing what a tracer
+// prints and what it stores, each where it should.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "fluid/CurveOutput.h"
 #include "fluid/OutputFiles.h"
+#include "fluid/TextFiles.h"
 #include "numerics/CallbackProbe.h"
 
 namespace vornex {
 namespace {
 
-std::string slurp(const std::filesystem::path& file) {
-    std::stringstream s;
-    s << std::ifstream(file, std::ios::binary).rdbuf();
-    return s.str();
-}
+using vornex::testing::slurp;
 
-// Names of every entry of the folder, hidden temporaries included.
-std::vector<std::string> entries(const std::filesystem::path& folder) {
+// Names of every entry of the working folder, hidden temporaries included.
+std::vector<std::string> entries() {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(folder))
+    for (const auto& e : std::filesystem::directory_iterator("."))
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
 
-class OutputFilesTest : public testing::Test {
+class OutputFilesTest : public ::testing::Test {
    protected:
     test::ScratchFolder folder;
     void TearDown() override { OutputFiles::setDirectory(""); }
+    // Runs `write` with standard error captured and expects `message` in it.
+    template <class F>
+    void expectComplaint(F write, const std::string& message) {
+        ::testing::internal::CaptureStderr();
+        write();
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find(message), std::string::npos) << said;
+    }
 };
 
 TEST_F(OutputFilesTest, SuffixesWithSlashesControlCharactersOrExcessLengthAreRefused) {
-    EXPECT_TRUE(OutputFiles::isValidSuffix(""));
-    EXPECT_TRUE(OutputFiles::isValidSuffix("run_3.b"));
-    EXPECT_TRUE(OutputFiles::isValidSuffix(std::string(OutputFiles::kMaxSuffixLength, 'a')));
-    EXPECT_FALSE(OutputFiles::isValidSuffix("../etc"));
-    EXPECT_FALSE(OutputFiles::isValidSuffix("a\nb"));
-    EXPECT_FALSE(OutputFiles::isValidSuffix("a\x7f"));
-    EXPECT_FALSE(OutputFiles::isValidSuffix(std::string(OutputFiles::kMaxSuffixLength + 1, 'a')));
+    for (const std::string& ok :
+         std::vector<std::string>{"", "run_3.b", std::string(OutputFiles::kMaxSuffixLength, 'a')})
+        EXPECT_TRUE(OutputFiles::isValidSuffix(ok)) << ok;
+    for (const std::string& bad : std::vector<std::string>{
+             "../etc", "a\nb", "a\x7f", std::string(OutputFiles::kMaxSuffixLength + 1, 'a')})
+        EXPECT_FALSE(OutputFiles::isValidSuffix(bad)) << bad;
     EXPECT_FALSE(OutputFiles::isValidName(""));
     EXPECT_FALSE(OutputFiles::isValidName(".."));
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(OutputFiles::checkSuffix("x/y"));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("Suffix \"x/y\" refused"),
-              std::string::npos);
+    expectComplaint([] { EXPECT_FALSE(OutputFiles::checkSuffix("x/y")); },
+                    "Suffix \"x/y\" refused");
 }
 
-TEST_F(OutputFilesTest, ReplacingFileAppearsOnlyAtCommit) {
+TEST_F(OutputFilesTest, FileAppearsOnlyAtCommitAndAnAbandonedOneLeavesNothing) {
+    {
+        OutputFile file;
+        ASSERT_TRUE(file.open("half"));
+        file.print("partial");
+    }
+    EXPECT_TRUE(entries().empty());
     OutputFile file;
     ASSERT_TRUE(file.open("isoca"));
     file.print("IGOR\n%d\n", 7);
     EXPECT_FALSE(std::filesystem::exists("isoca"));
     ASSERT_TRUE(file.commit());
     EXPECT_EQ(slurp("isoca"), "IGOR\n7\n");
-    EXPECT_EQ(entries("."), std::vector<std::string>{"isoca"});
-}
-
-TEST_F(OutputFilesTest, AbandonedFileLeavesNothing) {
-    {
-        OutputFile file;
-        ASSERT_TRUE(file.open("half"));
-        file.print("partial");
-    }
-    EXPECT_TRUE(entries(".").empty());
+    EXPECT_EQ(entries(), std::vector<std::string>{"isoca"});
 }
 
 TEST_F(OutputFilesTest, FilesGoToTheChosenDirectory) {
@@ -79,28 +80,24 @@ TEST_F(OutputFilesTest, FilesGoToTheChosenDirectory) {
     EXPECT_FALSE(std::filesystem::exists("rows"));
 }
 
-TEST_F(OutputFilesTest, UnwritableDirectoryIsReportedAndLeavesNothing) {
+TEST_F(OutputFilesTest, UnwritableOrMissingDirectoryIsReportedAndLeavesNothing) {
     // A plain file where the folder should be: no write can succeed, for any user.
     std::ofstream("blocked") << "a file, not a folder";
     OutputFiles::setDirectory("blocked");
-    testing::internal::CaptureStderr();
-    OutputFile file;
-    EXPECT_FALSE(file.open("isoca"));
-    EXPECT_FALSE(file.commit());
-    std::string message = testing::internal::GetCapturedStderr();
-    EXPECT_NE(message.find("Cannot write blocked/isoca"), std::string::npos) << message;
-    EXPECT_EQ(entries("."), std::vector<std::string>{"blocked"});
-}
-
-TEST_F(OutputFilesTest, MissingDirectoryIsReported) {
+    expectComplaint(
+        [] {
+            OutputFile file;
+            EXPECT_FALSE(file.open("isoca"));
+            EXPECT_FALSE(file.commit());
+        },
+        "Cannot write blocked/isoca");
+    EXPECT_EQ(entries(), std::vector<std::string>{"blocked"});
     OutputFiles::setDirectory("nowhere");
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(OutputFiles::writeWholeFile("x", {}));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("Cannot write nowhere/x"),
-              std::string::npos);
+    expectComplaint([] { EXPECT_FALSE(OutputFiles::writeWholeFile("x", {})); },
+                    "Cannot write nowhere/x");
 }
 
-TEST_F(OutputFilesTest, WriteErrorAtCommitRemovesTheFile) {
+TEST_F(OutputFilesTest, WriteErrorAtCommitIsReported) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     // A full device: the streamed rows fail, the failure is reported at commit.
     OutputFiles::setDirectory("/dev");
@@ -108,97 +105,76 @@ TEST_F(OutputFilesTest, WriteErrorAtCommitRemovesTheFile) {
     ASSERT_TRUE(file.open("full", OutputFile::Mode::Stream));
     std::vector<char> block(1 << 16, 'x');
     file.write(block.data(), block.size());
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(file.commit());
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("Writing /dev/full failed"),
-              std::string::npos);
+    expectComplaint([&] { EXPECT_FALSE(file.commit()); }, "Writing /dev/full failed");
 }
 
-// Every channel writes what it should: the text channels exactly the tracer's text, the
-// binary channels rows of raw doubles, the array whole points; other values nothing.
-class CurveOutputTest : public OutputFilesTest {
-   protected:
-    static void trace(CurveOutput& out) {
-        out.print("IGOR\nWAVES %5s%s\t%11s%s\nBEGIN\n", "T", "a", "P", "a");
-        for (double t : {300.0, 310.0}) {
-            out.print("%12.2f\t%12.6f\n", t, t / 3);
-            out.row({t, t / 3, -1.0});
-        }
-        out.print("END\n");
+// A tracer's output: text for the text channels, rows of raw doubles for the binary ones.
+void trace(CurveOutput& out) {
+    out.print("IGOR\nWAVES %5s%s\t%11s%s\nBEGIN\n", "T", "a", "P", "a");
+    for (double t : {300.0, 310.0}) {
+        out.print("%12.2f\t%12.6f\n", t, t / 3);
+        out.row({t, t / 3, -1.0});
     }
-};
+    out.print("END\n");
+}
 
-TEST_F(CurveOutputTest, IgorTextIsWrittenByteForByte) {
-    CurveOutput out(kIgorText);
-    ASSERT_TRUE(out.open("isoc", "a"));
-    trace(out);
-    ASSERT_TRUE(out.close());
+TEST_F(OutputFilesTest, EveryChannelWritesWhatItShouldAndOthersNothing) {
+    CurveOutput igor(kIgorText);
+    ASSERT_TRUE(igor.open("isoc", "a"));
+    trace(igor);
+    ASSERT_TRUE(igor.close());
     EXPECT_EQ(slurp("isoca"),
               "IGOR\nWAVES     Ta\t          Pa\nBEGIN\n"
               "      300.00\t  100.000000\n      310.00\t  103.333333\nEND\n");
-}
-
-TEST_F(CurveOutputTest, BinaryRowsAreRawDoublesInBothBinaryChannels) {
     for (char channel : {kBinaryGathered, kBinaryStreamed}) {
-        std::string name = "rows" + std::to_string(int(channel));
+        const std::string name = "rows" + std::to_string(int(channel));
         CurveOutput out(channel);
         ASSERT_TRUE(out.open(name));
         trace(out);
         if (channel == kBinaryGathered) {
-            EXPECT_FALSE(std::filesystem::exists(name));
+            EXPECT_FALSE(std::filesystem::exists(name));  // gathered: written at the close
         }
         ASSERT_TRUE(out.close());
-        std::string bytes = slurp(name);
-        ASSERT_EQ(bytes.size(), 2 * 3 * sizeof(double));
+        const std::string bytes = slurp(name);
+        ASSERT_EQ(bytes.size(), 6 * sizeof(double));
         double values[6];
         std::memcpy(values, bytes.data(), bytes.size());
         EXPECT_EQ(values[0], 300.0);
         EXPECT_EQ(values[4], 310.0 / 3);
         EXPECT_EQ(values[5], -1.0);
     }
-}
-
-TEST_F(CurveOutputTest, ArrayTakesWholePointsAndNoFile) {
-    CurveArray array{42.0};
-    CurveOutput out(kCurveArray, &array);
-    ASSERT_TRUE(out.open("isoc", "a"));
-    trace(out);
-    EXPECT_TRUE(out.close());
-    EXPECT_EQ(array, (CurveArray{42.0, 300.0, 100.0, -1.0, 310.0, 310.0 / 3, -1.0}));
-    EXPECT_TRUE(entries(".").empty());
-}
-
-TEST_F(CurveOutputTest, UnknownChannelWritesNothing) {
-    CurveArray array;
-    CurveOutput out(3, &array);
-    EXPECT_TRUE(out.open("isoc", "a"));
-    trace(out);
-    EXPECT_TRUE(out.close());
-    EXPECT_TRUE(array.empty());
-    EXPECT_TRUE(entries(".").empty());
-}
-
-TEST_F(CurveOutputTest, BadSuffixIsReportedAndTheTraceWritesNothing) {
-    for (char channel : {kIgorText, kColumnTable, kBinaryGathered, kBinaryStreamed}) {
-        CurveOutput out(channel);
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(out.open("isoc", "../a"));
+    for (const std::string& name : entries()) std::filesystem::remove(name);
+    // The array takes whole points after what it holds; an unknown channel takes nothing.
+    for (char channel : {char(kCurveArray), char(3)}) {
+        CurveArray array{42.0};
+        CurveOutput out(channel, &array);
+        EXPECT_TRUE(out.open("isoc", "a"));
         trace(out);
-        EXPECT_FALSE(out.close());
-        EXPECT_NE(testing::internal::GetCapturedStderr().find("refused"), std::string::npos);
+        EXPECT_TRUE(out.close());
+        EXPECT_EQ(array, channel == kCurveArray
+                             ? (CurveArray{42.0, 300.0, 100.0, -1.0, 310.0, 310.0 / 3, -1.0})
+                             : CurveArray{42.0});
     }
-    EXPECT_TRUE(entries(".").empty());
+    EXPECT_TRUE(entries().empty());
 }
 
-TEST_F(CurveOutputTest, GatheredRowsForAnUnwritableFolderAreReportedAtTheEnd) {
+TEST_F(OutputFilesTest, BadSuffixOrUnwritableFolderIsReportedAndTheTraceWritesNothing) {
+    for (char channel : {kIgorText, kColumnTable, kBinaryGathered, kBinaryStreamed})
+        expectComplaint(
+            [channel] {
+                CurveOutput out(channel);
+                EXPECT_FALSE(out.open("isoc", "../a"));
+                trace(out);
+                EXPECT_FALSE(out.close());
+            },
+            "refused");
+    EXPECT_TRUE(entries().empty());
+    // Gathered rows for a folder that is missing: reported at the end.
     OutputFiles::setDirectory("missing");
     CurveOutput out(kBinaryGathered);
     ASSERT_TRUE(out.open("satu"));
     trace(out);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(out.close());
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("Cannot write missing/satu"),
-              std::string::npos);
+    expectComplaint([&] { EXPECT_FALSE(out.close()); }, "Cannot write missing/satu");
 }
 
 }  // namespace

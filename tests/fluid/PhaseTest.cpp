@@ -26,14 +26,12 @@ class PhaseRecord : public ::testing::Test {
     RecordingPhase phase;
 };
 
-TEST_F(PhaseRecord, OneComponentIsPureWithOneMole) {
-    phase.number_of_components(1);
-    EXPECT_EQ(phase.x[0], 1.0);
-    EXPECT_EQ(phase.moles[0], 1.0);
-    EXPECT_EQ(phase.totalMoles, 1.0);
-}
-
-TEST_F(PhaseRecord, ComponentCountIsFixedByItsFirstSetting) {
+TEST_F(PhaseRecord, ComponentCountIsFixedByItsFirstSettingAndOneComponentIsPure) {
+    RecordingPhase pure;
+    pure.number_of_components(1);
+    EXPECT_EQ(pure.x[0], 1.0);
+    EXPECT_EQ(pure.moles[0], 1.0);
+    EXPECT_EQ(pure.totalMoles, 1.0);
     phase.number_of_components(2);
     phase.number_of_components(3);
     EXPECT_EQ(phase.nc, 2);

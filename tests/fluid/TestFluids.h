@@ -158,4 +158,22 @@ inline std::unique_ptr<FluidPhase> makeVanDerWaalsMixture(int selector = 1) {
                      {0.044, 0.016}, selector);
 }
 
+// Central difference of f at x with step h.
+template <class F>
+double centralDifference(F f, double x, double h) {
+    return (f(x + h) - f(x - h)) / (2 * h);
+}
+
+// The derivative-table position with one differentiation in `axis` (0 T, 1 V, 2 x) fewer
+// than position k, or -1 where the table keeps no such entry.
+inline int derivBelow(int k, int axis) {
+    for (int p = 0; kDerivCounts[k][axis] > 0 && p < Deriv::count; ++p) {
+        bool match = true;
+        for (int d = 0; d < 3; ++d)
+            match = match && kDerivCounts[p][d] == kDerivCounts[k][d] - (d == axis);
+        if (match) return p;
+    }
+    return -1;
+}
+
 }  // namespace vornex::testing

@@ -8,6 +8,12 @@
 
 namespace vornex::testing {
 
+inline std::string slurp(const std::string& name) {
+    std::ostringstream s;
+    s << std::ifstream(name, std::ios::binary).rdbuf();
+    return s.str();
+}
+
 inline std::vector<std::string> fileLines(const std::string& name) {
     std::ifstream in(name);
     std::vector<std::string> lines;

@@ -1,3 +1,5 @@
+// Paths: which points a filled path holds under both winding rules, tight bounds around
+// curves, subpath bookkeeping and dash patterns.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,98 +9,81 @@
 namespace vornex {
 namespace {
 
-class PathContainmentTest : public ::testing::Test {
-   protected:
-    static BezierPath triangle(Point a, Point b, Point c) {
-        BezierPath p;
-        p.moveTo(a);
-        p.lineTo(b);
-        p.lineTo(c);
-        p.closePath();
-        return p;
-    }
-};
-
-TEST_F(PathContainmentTest, OvalHoldsItsInsideOnly) {
-    BezierPath oval = BezierPath::withOval(Rect(0, 0, 20, 10));  // centre (10, 5), radii 10, 5
-    EXPECT_TRUE(oval.containsPoint({10, 5}));
-    EXPECT_TRUE(oval.containsPoint({19.5, 5}));
-    EXPECT_TRUE(oval.containsPoint({10, 9.5}));
-    // Corner of the bounding box lies outside the ellipse.
-    EXPECT_FALSE(oval.containsPoint({1, 1}));
-    EXPECT_FALSE(oval.containsPoint({18, 9}));  // (0.8)^2 + (0.8)^2 > 1
-    EXPECT_TRUE(oval.containsPoint({16, 8}));   // (0.6)^2 + (0.6)^2 < 1
-    EXPECT_FALSE(oval.containsPoint({20.5, 5}));
+BezierPath polygon(std::initializer_list<Point> points, bool close = true) {
+    BezierPath p;
+    for (Point q : points) p.isEmpty() ? p.moveTo(q) : p.lineTo(q);
+    if (close) p.closePath();
+    return p;
 }
 
-TEST_F(PathContainmentTest, RectanglesAndOpenPolygons) {
-    BezierPath r = BezierPath::withRect(Rect(-5, -5, 10, 4));
-    EXPECT_TRUE(r.containsPoint({0, -3}));
-    EXPECT_FALSE(r.containsPoint({0, 0}));
-    EXPECT_FALSE(r.containsPoint({6, -3}));
-    // An open triangle is filled as if closed.
-    BezierPath open;
-    open.moveTo({0, 0});
-    open.lineTo({10, 0});
-    open.lineTo({0, 10});
-    EXPECT_TRUE(open.containsPoint({2, 2}));
-    EXPECT_FALSE(open.containsPoint({6, 6}));
-    // A concave polygon: the notch is outside.
-    BezierPath u;
-    u.moveTo({0, 0});
-    u.lineTo({30, 0});
-    u.lineTo({30, 30});
-    u.lineTo({20, 30});
-    u.lineTo({20, 10});
-    u.lineTo({10, 10});
-    u.lineTo({10, 30});
-    u.lineTo({0, 30});
-    u.closePath();
-    EXPECT_TRUE(u.containsPoint({5, 25}));
-    EXPECT_TRUE(u.containsPoint({25, 25}));
-    EXPECT_FALSE(u.containsPoint({15, 25}));
-    EXPECT_TRUE(u.containsPoint({15, 5}));
-}
-
-TEST_F(PathContainmentTest, OverlapsFollowTheWindingRule) {
-    // Two squares drawn the same way round: the overlap has winding 2.
-    BezierPath p = BezierPath::withRect(Rect(0, 0, 10, 10));
-    p.appendRect(Rect(5, 5, 10, 10));
-    EXPECT_TRUE(p.containsPoint({7, 7}));
-    p.setWindingRule(WindingRule::EvenOdd);
-    EXPECT_FALSE(p.containsPoint({7, 7}));
-    EXPECT_TRUE(p.containsPoint({2, 2}));
-    EXPECT_TRUE(p.containsPoint({12, 12}));
-    // A marker made of lines only (a plus sign) encloses nothing.
-    BezierPath plus;
-    plus.moveTo({-3, 0});
-    plus.lineTo({3, 0});
+TEST(PathContainment, InsideAndOutsideOfEveryShape) {
+    BezierPath overlap = BezierPath::withRect(Rect(0, 0, 10, 10));
+    overlap.appendRect(Rect(5, 5, 10, 10));  // the same way round: the overlap winds twice
+    BezierPath evenOdd = overlap;
+    evenOdd.setWindingRule(WindingRule::EvenOdd);
+    BezierPath reversed = polygon({{5, 10}, {10, 0}, {0, 0}});
+    BezierPath reversedEvenOdd = reversed;
+    reversedEvenOdd.setWindingRule(WindingRule::EvenOdd);
+    BezierPath plus = polygon({{-3, 0}, {3, 0}}, false);  // a marker of lines only
     plus.moveTo({0, -3});
     plus.lineTo({0, 3});
-    EXPECT_FALSE(plus.containsPoint({0.5, 0.5}));
-    EXPECT_FALSE(plus.containsPoint({NAN, 0}));
-    EXPECT_FALSE(BezierPath().containsPoint({0, 0}));
+    struct Case {
+        const char* shape;
+        BezierPath path;
+        std::vector<Point> inside, outside;
+    };
+    const Case cases[] = {
+        // Centre (10, 5), radii 10 and 5: the box's corners lie outside the ellipse.
+        {"oval",
+         BezierPath::withOval(Rect(0, 0, 20, 10)),
+         {{10, 5}, {19.5, 5}, {10, 9.5}, {16, 8}},
+         {{1, 1}, {18, 9}, {20.5, 5}}},
+        {"rect",
+         BezierPath::withRect(Rect(-5, -5, 10, 4)),
+         {{0, -3}, {-4, -2}, {4, -4}, {0, -4.5}},
+         {{0, 0}, {6, -3}, {0, -5.5}}},
+        {"open triangle, filled as if closed",
+         polygon({{0, 0}, {10, 0}, {0, 10}}, false),
+         {{2, 2}, {1, 8}, {8, 1}, {4, 4}},
+         {{6, 6}, {-1, 1}, {1, -1}}},
+        {"concave U, the notch outside",
+         polygon({{0, 0}, {30, 0}, {30, 30}, {20, 30}, {20, 10}, {10, 10}, {10, 30}, {0, 30}}),
+         {{5, 25}, {25, 25}, {15, 5}, {15, 9}},
+         {{15, 25}, {15, 11}, {31, 5}}},
+        {"overlapping squares, nonzero",
+         overlap,
+         {{7, 7}, {2, 2}, {12, 12}, {9, 9}},
+         {{12, 2}, {2, 12}, {16, 16}}},
+        {"overlapping squares, even-odd",
+         evenOdd,
+         {{2, 2}, {12, 12}, {9, 4}, {4, 9}},
+         {{7, 7}, {12, 2}, {16, 16}}},
+        {"triangle drawn backwards",
+         reversed,
+         {{5, 5}, {5, 9}, {2, 1}, {8, 1}},
+         {{1, 9}, {9, 9}, {5, -1}}},
+        {"triangle drawn backwards, even-odd",
+         reversedEvenOdd,
+         {{5, 5}, {5, 9}, {2, 1}, {8, 1}},
+         {{1, 9}, {9, 9}, {5, -1}}},
+        {"plus", plus, {}, {{0.5, 0.5}, {NAN, 0}, {0, 0}}},
+        {"empty", BezierPath(), {}, {{0, 0}, {1, 1}, {-1, -1}}},
+    };
+    for (const Case& c : cases) {
+        for (Point p : c.inside)
+            EXPECT_TRUE(c.path.containsPoint(p)) << c.shape << " " << p.x << "," << p.y;
+        for (Point p : c.outside)
+            EXPECT_FALSE(c.path.containsPoint(p)) << c.shape << " " << p.x << "," << p.y;
+    }
 }
 
-TEST_F(PathContainmentTest, TriangleEdgesSplitInsideFromOutside) {
-    BezierPath t = triangle({0, 0}, {10, 0}, {5, 10});
-    EXPECT_TRUE(t.containsPoint({5, 9}));
-    EXPECT_FALSE(t.containsPoint({1, 9}));
-    // The same triangle the other way round is just as full under both rules.
-    BezierPath r = triangle({5, 10}, {10, 0}, {0, 0});
-    EXPECT_TRUE(r.containsPoint({5, 5}));
-    r.setWindingRule(WindingRule::EvenOdd);
-    EXPECT_TRUE(r.containsPoint({5, 5}));
-}
-
-TEST(PathShapeTest, BoundsAreTightAroundCurves) {
-    BezierPath oval = BezierPath::withOval(Rect(2, 3, 8, 6));
-    Rect b = oval.bounds();
+TEST(PathShape, BoundsAreTightAroundCurves) {
+    Rect b = BezierPath::withOval(Rect(2, 3, 8, 6)).bounds();
     EXPECT_NEAR(b.x(), 2, 1e-9);
     EXPECT_NEAR(b.y(), 3, 1e-9);
     EXPECT_NEAR(b.width(), 8, 1e-9);
     EXPECT_NEAR(b.height(), 6, 1e-9);
-    // A curve whose control points stick out: the drawn curve does not reach them.
+    // The drawn curve does not reach the control points that stick out: 3/4 of their height.
     BezierPath bump;
     bump.moveTo({0, 0});
     bump.curveTo({0, 10}, {10, 10}, {10, 0});
@@ -107,7 +92,7 @@ TEST(PathShapeTest, BoundsAreTightAroundCurves) {
     EXPECT_TRUE(BezierPath().bounds().isZero());
 }
 
-TEST(PathShapeTest, ElementsAndCurrentPoint) {
+TEST(PathShape, ElementsAndCurrentPoint) {
     BezierPath p;
     p.lineTo({1, 1});  // no current point: starts a subpath
     ASSERT_EQ(p.elementCount(), 1u);
@@ -120,21 +105,19 @@ TEST(PathShapeTest, ElementsAndCurrentPoint) {
     p.lineTo({1, 5});  // after a close a line starts from the subpath's start
     EXPECT_EQ(p.elements()[3].type, BezierPath::Element::Type::MoveTo);
     EXPECT_EQ(p.elements()[3].points[0], (Point{1, 1}));
-    BezierPath moved = p.transformed(AffineTransform::translation(1, 2));
-    EXPECT_EQ(moved.currentPoint(), (Point{2, 7}));
+    EXPECT_EQ(p.transformed(AffineTransform::translation(1, 2)).currentPoint(), (Point{2, 7}));
 }
 
-TEST(PathShapeTest, DashPatternsKeptOrDroppedWhenUndrawable) {
+TEST(PathShape, DashPatternsKeptOrDroppedWhenUndrawable) {
     BezierPath p;
     p.setLineDash({6, 3, 0});
     EXPECT_EQ(p.lineDash(), (std::vector<double>{6, 3, 0}));
-    p.setLineDash({0, 0});
-    EXPECT_TRUE(p.lineDash().empty());
-    p.setLineDash({4, -1});
-    EXPECT_TRUE(p.lineDash().empty());
+    for (auto undrawable : {std::vector<double>{0, 0}, std::vector<double>{4, -1}}) {
+        p.setLineDash(undrawable);
+        EXPECT_TRUE(p.lineDash().empty());
+    }
     p.setLineDash({5, 2}, 1.5);
     EXPECT_EQ(p.lineDashPhase(), 1.5);
-    EXPECT_EQ(p.lineWidth(), 1.0);
 }
 
 }  // namespace

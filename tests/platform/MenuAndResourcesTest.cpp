@@ -5,7 +5,6 @@
 
 #include "platform/Event.h"
 #include "platform/Menu.h"
-#include "platform/PlatformLog.h"
 #include "platform/Resources.h"
 
 namespace vornex {
@@ -79,7 +78,6 @@ TEST(EventTest, ModifierBitsAndQueuedDrags) {
     EXPECT_TRUE(e.shift());
     EXPECT_FALSE(e.control());
     EXPECT_TRUE(e.option());
-    EXPECT_EQ(modifiers::shift, 1u << 17);
     QueuedMouseEvents q;
     q.push({MouseEvent::Type::Moved, MouseButton::Left, {0, 0}, 1, 0});
     q.drag({5, 5});
@@ -107,14 +105,6 @@ TEST(ResourcesTest, FoundInResourcesFolderOrDirectlyElseNothing) {
     EXPECT_EQ(Resources::pathForResource(""), "");
     fs::create_directories("resources/folderNotFile");
     EXPECT_EQ(Resources::pathForResource("folderNotFile"), "");
-}
-
-TEST(PlatformLogTest, SinkCollectsMessages) {
-    std::vector<std::string> got;
-    LogSink previous = setLogSink([&](const std::string& m) { got.push_back(m); });
-    logMessage("no curve");
-    setLogSink(previous);
-    EXPECT_EQ(got, (std::vector<std::string>{"no curve"}));
 }
 
 }  // namespace

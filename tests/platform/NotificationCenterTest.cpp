@@ -85,9 +85,5 @@ TEST_F(NotificationCenterTest, ObserverRemovedDuringDeliveryIsNotCalled) {
     EXPECT_EQ(added, 1);
 }
 
-TEST(DefaultNotificationCenterTest, IsOneSharedCentre) {
-    EXPECT_EQ(&NotificationCenter::defaultCenter(), &NotificationCenter::defaultCenter());
-}
-
 }  // namespace
 }  // namespace vornex

@@ -74,12 +74,7 @@ TEST_F(RecordingCanvasTest, TextUsesTheFixedTestMetric) {
     mixed.append("cd", TextAttributes(Font("Times", 20)));
     EXPECT_EQ(canvas.measureText(mixed), (Size{36, 24}));
     // Code points, not bytes: "°C" is two characters.
-    EXPECT_EQ(canvas
-                  .measureText("\xC2\xB0"
-                               "C",
-                               attrs)
-                  .width,
-              12);
+    EXPECT_EQ(canvas.measureText("\u00b0C", attrs).width, 12);
 }
 
 TEST_F(RecordingCanvasTest, TextInRectangleHangsFromItsTopEdge) {
@@ -113,22 +108,26 @@ TEST(AttributedStringTest, RunsMergeAndAttributesSpreadOverTheWhole) {
 }
 
 TEST(FontTest, NamesWithStyleSuffixesRoundTrip) {
-    Font f = Font::named("Arial-BoldOblique", 12);
-    EXPECT_EQ(f.family(), "Arial");
-    EXPECT_TRUE(f.isBold());
-    EXPECT_TRUE(f.isItalic());
-    EXPECT_EQ(f.size(), 12);
-    EXPECT_EQ(f.name(), "Arial-BoldOblique");
-    EXPECT_EQ(Font::named("Courier-Bold", 9).name(), "Courier-Bold");
+    const struct {
+        const char* name;
+        Font font;
+    } named[] = {{"Arial-BoldOblique", Font("Arial", 12, true, true)},
+                 {"Courier-Bold", Font("Courier", 12, true)},
+                 {"Helvetica-Oblique", Font("Helvetica", 12, false, true)},
+                 {"Arial", Font("Arial", 12)}};
+    for (const auto& n : named) {
+        EXPECT_EQ(Font::named(n.name, 12), n.font) << n.name;
+        EXPECT_EQ(n.font.name(), n.name);
+    }
     EXPECT_EQ(Font::named("Times-Roman", 9).family(), "Times");
-    EXPECT_EQ(Font::named("Arial", 10), Font("Arial", 10));
-    EXPECT_EQ(Font::named("Helvetica-Oblique", 10), Font("Helvetica", 10, false, true));
     EXPECT_EQ(Font::named("Foo-Bar", 10).family(), "Foo-Bar");
-    EXPECT_EQ(Font("Helvetica", 10).installedFamily(), "Liberation Sans");
-    EXPECT_EQ(Font("Arial", 10).installedFamily(), "Liberation Sans");
-    EXPECT_EQ(Font("Courier New", 10).installedFamily(), "Liberation Mono");
-    EXPECT_EQ(Font("Times", 10).installedFamily(), "Liberation Serif");
     EXPECT_EQ(Font("", -3).size(), 12);
+    const std::pair<const char*, const char*> installed[] = {{"Helvetica", "Liberation Sans"},
+                                                             {"Arial", "Liberation Sans"},
+                                                             {"Courier New", "Liberation Mono"},
+                                                             {"Times", "Liberation Serif"}};
+    for (const auto& [family, face] : installed)
+        EXPECT_EQ(Font(family, 10).installedFamily(), face);
 }
 
 TEST(ColorTest, ComponentsAreClampedAndSpacesKept) {

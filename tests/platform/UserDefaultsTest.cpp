@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ScratchFolder.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/UserDefaults.h"
 
@@ -16,8 +15,8 @@ namespace fs = std::filesystem;
 class UserDefaultsTest : public ::testing::Test {
    protected:
     void SetUp() override {
-        dir_ = scratchFolder("defaults_");
-        fs::remove_all(dir_);
+        // A folder of its own per test, not created yet.
+        dir_ = fs::current_path() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
         file_ = (dir_ / "vornex" / "defaults.plist").string();
     }
     fs::path dir_;

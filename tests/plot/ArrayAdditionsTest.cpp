@@ -1,7 +1,8 @@
+// Tabulated resources of raw doubles read back exactly or refused whole, and the crossings
+// of curve arrays with a key value.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <limits>
@@ -14,15 +15,9 @@
 namespace vornex {
 namespace {
 
-// Writes raw bytes to a file of the working directory (each test uses its own name, since
-// the test programs share that directory).
 void writeBytes(const std::string& name, const void* data, std::size_t length) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(length));
-}
-
-void writeDoubles(const std::string& name, const std::vector<double>& values) {
-    writeBytes(name, values.data(), values.size() * sizeof(double));
+    std::ofstream(name, std::ios::binary | std::ios::trunc)
+        .write(static_cast<const char*>(data), static_cast<std::streamsize>(length));
 }
 
 // A saturation-like table: rows of 28 values whose first column is a temperature.
@@ -33,124 +28,89 @@ std::vector<double> saturationTable(int rows) {
     return t;
 }
 
-class RawDoubleResources : public ::testing::Test {};
-
-TEST_F(RawDoubleResources, SaturationTableReadsBackExactly) {
+TEST(RawDoubleResources, TableReadsBackExactly) {
     const std::vector<double> table = saturationTable(38);
-    writeDoubles("satu_roundtrip", table);
+    writeBytes("satu_roundtrip", table.data(), table.size() * sizeof(double));
     std::vector<double> read;
     IoResult r = readTabulatedResource("satu_roundtrip", 28, read);
     ASSERT_TRUE(r.ok()) << r.message;
     EXPECT_EQ(read, table);
     EXPECT_EQ(arrayWithDataInFile("satu_roundtrip"), table);
-}
-
-TEST_F(RawDoubleResources, SeventeenBytesGiveTwoNumbers) {
+    // The plain reader takes the whole numbers of a file and leaves a stray byte.
     unsigned char bytes[17] = {};
     const double a = 1.5, b = -2.25;
     std::memcpy(bytes, &a, 8);
     std::memcpy(bytes + 8, &b, 8);
-    bytes[16] = 0x7F;
     writeBytes("satu_17", bytes, sizeof bytes);
     EXPECT_EQ(arrayWithDataInFile("satu_17"), (std::vector<double>{1.5, -2.25}));
-}
-
-TEST_F(RawDoubleResources, TruncatedTableIsRejected) {
-    std::vector<double> table = saturationTable(3);
-    table.pop_back();  // the last row lacks one value
-    writeDoubles("satu_short_row", table);
-    std::vector<double> read = {42.0};
-    IoResult r = readTabulatedResource("satu_short_row", 28, read);
-    EXPECT_EQ(r.status, IoStatus::InvalidData);
-    EXPECT_NE(r.message.find("satu_short_row"), std::string::npos);
-    EXPECT_NE(r.message.find("truncated"), std::string::npos);
-    EXPECT_TRUE(read.empty());
-}
-
-TEST_F(RawDoubleResources, TableCutInsideANumberIsRejected) {
-    const std::vector<double> table = saturationTable(2);
-    writeBytes("satu_cut", table.data(), table.size() * sizeof(double) - 3);
-    std::vector<double> read;
-    EXPECT_EQ(readTabulatedResource("satu_cut", 28, read).status, IoStatus::InvalidData);
-    EXPECT_TRUE(read.empty());
-}
-
-TEST_F(RawDoubleResources, MissingResourceIsEmptyAndReported) {
-    EXPECT_TRUE(arrayWithDataInFile("no_such_table_anywhere").empty());
-    std::vector<double> read = {1.0};
-    IoResult r = readTabulatedResource("no_such_table_anywhere", 28, read);
-    EXPECT_FALSE(r.ok());
-    EXPECT_NE(r.message.find("no_such_table_anywhere"), std::string::npos);
-    EXPECT_TRUE(read.empty());
-    EXPECT_EQ(readTabulatedResource("satu_roundtrip_any", 0, read).status, IoStatus::InvalidData);
-}
-
-TEST_F(RawDoubleResources, EmptyFileIsATableOfNoRows) {
+    // An empty file is a table of no rows.
     writeBytes("satu_empty", "", 0);
-    std::vector<double> read = {1.0};
+    read = {1.0};
     EXPECT_TRUE(readTabulatedResource("satu_empty", 28, read).ok());
     EXPECT_TRUE(read.empty());
 }
 
-// Crossings of curve arrays.
-class CurveCrossings : public ::testing::Test {};
-
-TEST_F(CurveCrossings, ExactHitOnAMiddleRowIsReportedOnce) {
-    EXPECT_EQ(search({0, 10, 20}, 1, 0, 10.0), (std::vector<double>{10}));
-}
-
-TEST_F(CurveCrossings, CurveThatTurnsBackCrossesTwice) {
-    // Rows (key, value): the key rises to 10 and falls back to 5.
-    const std::vector<double> curve = {0, 100, 10, 200, 5, 400};
-    std::vector<double> rows = search(curve, 2, 0, 7.0);
-    ASSERT_EQ(rows.size(), 4u);
-    EXPECT_DOUBLE_EQ(rows[0], 7.0);
-    EXPECT_DOUBLE_EQ(rows[1], 100 + 0.7 * 100);  // t = 0.7 of the first pair
-    EXPECT_DOUBLE_EQ(rows[2], 7.0);
-    EXPECT_DOUBLE_EQ(rows[3], 200 + 0.6 * 200);  // t = 0.6 of the second pair
-}
-
-TEST_F(CurveCrossings, EqualKeysNeverInterpolate) {
-    EXPECT_TRUE(search({5, 5, 5}, 1, 0, 5.0).empty());
-    bool found = true;
-    EXPECT_EQ(search({5, 1, 5, 2}, 2, 0, 1, 5.0, found), 0.0);
-    EXPECT_FALSE(found);
-}
-
-TEST_F(CurveCrossings, FirstRowKeyReturnsRowZero) {
-    EXPECT_EQ(search({0, 7, 10, 9}, 2, 0, 0.0), (std::vector<double>{0, 7}));
-}
-
-TEST_F(CurveCrossings, ValueAtFirstCrossing) {
-    bool found = false;
-    EXPECT_DOUBLE_EQ(search({0, 100, 10, 200}, 2, 0, 1, 2.5, found), 125.0);
-    EXPECT_TRUE(found);
-    EXPECT_EQ(search({0, 100, 10, 200}, 2, 0, 1, 11.0, found), 0.0);
-    EXPECT_FALSE(found);
-}
-
-TEST_F(CurveCrossings, IsochoreLikeCurveCutAtAPressure) {
-    // A constructed (T, P, rho) curve: P = 2 T - 100 from 100 to 500 °C in steps of 1 °C.
-    std::vector<double> curve;
-    for (int t = 100; t <= 500; ++t) curve.insert(curve.end(), {double(t), 2.0 * t - 100, 900.0});
-    std::vector<double> rows = search(curve, 3, 1, 333.3);
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_NEAR(rows[0], (333.3 + 100) / 2, 1e-12);
-    EXPECT_NEAR(rows[1], 333.3, 1e-12);
-    EXPECT_DOUBLE_EQ(rows[2], 900.0);
-    bool found = false;
-    EXPECT_NEAR(search(curve, 3, 1, 0, 333.3, found), 216.65, 1e-12);
-    EXPECT_TRUE(found);
-}
-
-TEST_F(CurveCrossings, EveryCrossingOfAnOscillatingCurve) {
-    // sin over three periods crosses 0.5 six times.
-    std::vector<double> curve;
-    for (int i = 0; i <= 600; ++i) {
-        double x = i * 6 * std::numbers::pi / 600;
-        curve.insert(curve.end(), {x, std::sin(x)});
+TEST(RawDoubleResources, IncompleteMissingOrShapelessTablesAreRefusedWhole) {
+    const std::vector<double> table = saturationTable(3);
+    writeBytes("satu_short_row", table.data(), (table.size() - 1) * sizeof(double));
+    writeBytes("satu_cut", table.data(), table.size() * sizeof(double) - 3);
+    const struct {
+        const char* name;
+        int columns;
+        const char* mention;
+    } cases[] = {{"satu_short_row", 28, "truncated"},  // the last row lacks one value
+                 {"satu_cut", 28, "satu_cut"},         // cut inside a number
+                 {"no_such_table_anywhere", 28, "no_such_table_anywhere"},
+                 {"satu_short_row", 0, ""}};
+    for (const auto& c : cases) {
+        std::vector<double> read = {42.0};
+        IoResult r = readTabulatedResource(c.name, c.columns, read);
+        EXPECT_FALSE(r.ok()) << c.name;
+        EXPECT_NE(r.message.find(c.mention), std::string::npos) << r.message;
+        EXPECT_TRUE(read.empty()) << c.name;
     }
-    std::vector<double> rows = search(curve, 2, 1, 0.5);
+    EXPECT_TRUE(arrayWithDataInFile("no_such_table_anywhere").empty());
+}
+
+TEST(CurveCrossings, RowsWhereTheKeyColumnCrossesAValue) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> isochore;  // (T, P = 2 T - 100, rho) from 100 to 500 °C
+    for (int t = 100; t <= 500; ++t)
+        isochore.insert(isochore.end(), {double(t), 2.0 * t - 100, 900.0});
+    const struct {
+        std::vector<double> curve;
+        int stride, column;
+        double key;
+        std::vector<double> rows;
+    } cases[] = {
+        {{0, 10, 20}, 1, 0, 10.0, {10}},     // an exact hit on a middle row, once
+        {{0, 7, 10, 9}, 2, 0, 0.0, {0, 7}},  // the first row
+        // A key that rises to 10 and falls back to 5 crosses 7 twice, interpolated.
+        {{0, 100, 10, 200, 5, 400}, 2, 0, 7.0, {7, 100 + 0.7 * 100, 7, 200 + 0.6 * 200}},
+        {isochore, 3, 1, 333.3, {(333.3 + 100) / 2, 333.3, 900}},
+        // Equal keys never interpolate; NaN keys and values never cross.
+        {{5, 5, 5}, 1, 0, 5.0, {}},
+        {{0, nan, 10}, 1, 0, 5.0, {}},
+        {{0, 10}, 1, 0, nan, {}},
+        // A bad stride or column, or rows left incomplete, give nothing.
+        {{0, 1, 2, 3}, 0, 0, 1.0, {}},
+        {{0, 1, 2, 3}, 2, 2, 1.0, {}},
+        {{0, 1, 2, 3}, 2, -1, 1.0, {}},
+        {{0, 1, 10, 2, 20}, 2, 0, 15.0, {}},
+        {{3}, 2, 0, 3.0, {}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<double> rows = search(c.curve, c.stride, c.column, c.key);
+        ASSERT_EQ(rows.size(), c.rows.size()) << c.key;
+        for (size_t k = 0; k < rows.size(); ++k) EXPECT_NEAR(rows[k], c.rows[k], 1e-12) << c.key;
+    }
+    // sin over three periods crosses 0.5 six times.
+    std::vector<double> sine;
+    for (int i = 0; i <= 600; ++i) {
+        const double x = i * 6 * std::numbers::pi / 600;
+        sine.insert(sine.end(), {x, std::sin(x)});
+    }
+    const std::vector<double> rows = search(sine, 2, 1, 0.5);
     ASSERT_EQ(rows.size(), 12u);
     for (std::size_t k = 0; k < rows.size(); k += 2) {
         EXPECT_NEAR(rows[k + 1], 0.5, 1e-12);
@@ -158,25 +118,21 @@ TEST_F(CurveCrossings, EveryCrossingOfAnOscillatingCurve) {
     }
 }
 
-TEST_F(CurveCrossings, NaNKeysAndValuesNeverCross) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_TRUE(search({0, nan, 10}, 1, 0, 5.0).empty());
-    EXPECT_TRUE(search({0, 10}, 1, 0, nan).empty());
-}
-
-TEST_F(CurveCrossings, BadStrideOrColumnGivesNothing) {
-    bool found = true;
-    EXPECT_TRUE(search({0, 1, 2, 3}, 0, 0, 1.0).empty());
-    EXPECT_TRUE(search({0, 1, 2, 3}, 2, 2, 1.0).empty());
-    EXPECT_TRUE(search({0, 1, 2, 3}, 2, -1, 1.0).empty());
-    EXPECT_EQ(search({0, 1, 2, 3}, 2, 0, 5, 1.0, found), 0.0);
-    EXPECT_FALSE(found);
-}
-
-TEST_F(CurveCrossings, IncompleteRowsAreIgnored) {
-    // Two complete rows and a trailing value that does not fill a third.
-    EXPECT_EQ(search({0, 1, 10, 2, 20}, 2, 0, 15.0), (std::vector<double>{}));
-    EXPECT_TRUE(search({3}, 2, 0, 3.0).empty());
+TEST(CurveCrossings, ValueAtTheFirstCrossing) {
+    const struct {
+        std::vector<double> curve;
+        int stride, key, value;
+        double at, expected;
+        bool found;
+    } cases[] = {{{0, 100, 10, 200}, 2, 0, 1, 2.5, 125.0, true},
+                 {{0, 100, 10, 200}, 2, 0, 1, 11.0, 0.0, false},
+                 {{5, 1, 5, 2}, 2, 0, 1, 5.0, 0.0, false},   // equal keys
+                 {{0, 1, 2, 3}, 2, 0, 5, 1.0, 0.0, false}};  // no such value column
+    for (const auto& c : cases) {
+        bool found = !c.found;
+        EXPECT_DOUBLE_EQ(search(c.curve, c.stride, c.key, c.value, c.at, found), c.expected);
+        EXPECT_EQ(found, c.found) << c.at;
+    }
 }
 
 }  // namespace

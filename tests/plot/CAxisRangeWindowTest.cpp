@@ -47,41 +47,29 @@ class AxisPanel : public test::PlotFixture {
     Panel panel{&center};
 };
 
-TEST_F(AxisPanel, FieldsShowTheCurrentPlot) {
+TEST_F(AxisPanel, FieldsShowTheCurrentPlotWithIncrementsAndDecimalsFromTheWidth) {
     EXPECT_EQ(panel.field(Panel::kXmax).text, "1000");
-    EXPECT_EQ(panel.field(Panel::kYmax).text, "600");
     EXPECT_EQ(panel.field(Panel::kXTicks).text, "11");
     EXPECT_EQ(panel.stepper(Panel::kYmax).value, 600);
-    EXPECT_TRUE(panel.field(Panel::kXmin).enabled);
-    EXPECT_TRUE(panel.isButtonEnabled(Panel::kOK));
-}
-
-TEST_F(AxisPanel, IncrementsAndDecimalsFromTheRangeWidth) {
-    double inc;
-    int digits = -1;
-    EXPECT_TRUE(Panel::incrementForWidth(150, false, inc, digits));
-    EXPECT_EQ(inc, 5);
-    EXPECT_EQ(digits, 0);
-    EXPECT_TRUE(Panel::incrementForWidth(0.5, false, inc, digits));
-    EXPECT_EQ(inc, 0.01);
-    EXPECT_EQ(digits, 2);
-    EXPECT_TRUE(Panel::incrementForWidth(1000, false, inc, digits));  // strictly above 1000
-    EXPECT_EQ(inc, 20);
-    EXPECT_TRUE(Panel::incrementForWidth(-600, true, inc, digits));
-    EXPECT_EQ(inc, -20);
-    EXPECT_EQ(digits, 0);
-    digits = 7;
-    EXPECT_FALSE(Panel::incrementForWidth(0, true, inc, digits));
-    EXPECT_EQ(inc, 0);
-    EXPECT_EQ(digits, 7);
-    EXPECT_FALSE(Panel::incrementForWidth(-600, false, inc, digits));  // x has no mirror
-    EXPECT_EQ(inc, -600);
-}
-
-TEST_F(AxisPanel, UpdateSetsStepperIncrementsAndTickDecimals) {
+    EXPECT_TRUE(panel.field(Panel::kXmin).enabled && panel.isButtonEnabled(Panel::kOK));
+    const struct {
+        double width;
+        bool mirrored, ok;
+        double increment;
+        int digits;
+    } widths[] = {{150, false, true, 5, 0},     {0.5, false, true, 0.01, 2},
+                  {1000, false, true, 20, 0},  // strictly above 1000
+                  {-600, true, true, -20, 0},   {0, true, false, 0, 7},
+                  {-600, false, false, -600, 7}};  // x has no mirror
+    for (const auto& w : widths) {
+        double inc = 99;
+        int digits = 7;
+        EXPECT_EQ(Panel::incrementForWidth(w.width, w.mirrored, inc, digits), w.ok) << w.width;
+        EXPECT_EQ(inc, w.increment) << w.width;
+        EXPECT_EQ(digits, w.digits) << w.width;
+    }
     view->setXYRange(0, 150, 600, 0);
     panel.updatePanel();
-    EXPECT_EQ(panel.stepper(Panel::kXmin).increment, 5);
     EXPECT_EQ(panel.stepper(Panel::kXmax).increment, 5);
     EXPECT_EQ(panel.stepper(Panel::kYmin).increment, -20);
     EXPECT_EQ(view->mXTicksDigits(), 0);
@@ -100,32 +88,37 @@ TEST_F(AxisPanel, AcceptedRangesReachThePlotAndAreAnnounced) {
     EXPECT_EQ(axisChanges, 1);
     EXPECT_TRUE(view->needsDisplay());
     EXPECT_TRUE(panel.message().empty());
+    panel.setFieldText(Panel::kXTicks, "2");
+    EXPECT_TRUE(panel.onChangeCoordinates());
+    EXPECT_EQ(view->mNbXTicks(), 2);
 }
 
-TEST_F(AxisPanel, TextThatIsNotANumberIsRefused) {
-    panel.setFieldText(Panel::kXmin, "abc");
-    expectRefused("x minimum is not a number");
-    panel.setFieldText(Panel::kXmin, "");
-    expectRefused("x minimum");
-    panel.setFieldText(Panel::kXmin, "12abc");
-    expectRefused("\"12abc\"");
-    panel.setFieldText(Panel::kXmin, "0");
-    panel.setFieldText(Panel::kYmax, "nan");
-    expectRefused("y maximum is not a number");
-    panel.setFieldText(Panel::kYmax, "inf");
-    expectRefused("y maximum");
-    panel.setFieldText(Panel::kYmax, "1e39");  // beyond single precision
-    expectRefused("y maximum");
-}
-
-TEST_F(AxisPanel, ZeroWidthRangeIsRefused) {
+TEST_F(AxisPanel, BadInputIsRefusedAndTheRangesKept) {
+    const struct {
+        Panel::Field field;
+        const char* text;
+        const char* mention;
+    } texts[] = {{Panel::kXmin, "abc", "x minimum is not a number"},
+                 {Panel::kXmin, "", "x minimum"},
+                 {Panel::kXmin, "12abc", "\"12abc\""},
+                 {Panel::kYmax, "nan", "y maximum is not a number"},
+                 {Panel::kYmax, "inf", "y maximum"},
+                 {Panel::kYmax, "1e39", "y maximum"}};  // beyond single precision
+    for (const auto& t : texts) {
+        type(0, 1000, 0, 600);
+        panel.setFieldText(t.field, t.text);
+        expectRefused(t.mention);
+    }
+    for (const char* bad : {"1", "0", "-3", "2.5", "many", "", "201", "99999999999"}) {
+        type(0, 1000, 0, 600);
+        panel.setFieldText(Panel::kXTicks, bad);
+        expectRefused("number of x ticks must be a whole number from 2 to 200");
+    }
+    panel.setFieldText(Panel::kXTicks, "11");
     type(5, 5, 0, 600);
     expectRefused("x range is empty");
     type(0, 1000, 300, 300);
     expectRefused("y range is empty");
-}
-
-TEST_F(AxisPanel, ReversedRangeIsRefusedOnAnUpwardAxis) {
     type(1000, 0, 0, 600);
     expectRefused("x range runs the wrong way");
     EXPECT_NE(panel.message().find("upward"), std::string::npos);
@@ -135,7 +128,6 @@ TEST_F(AxisPanel, DownwardAxisKeepsItsDirection) {
     // A depth axis: its default range runs from 600 down to 0.
     view->setDefaultXYRange(0, 1000, 600, 0);
     panel.setCurrentPlotView(view.get());
-    axisChanges = 0;
     type(0, 1000, 500, 100);
     ASSERT_TRUE(panel.onChangeCoordinates()) << panel.message();
     expectRange(0, 1000, 500, 100);
@@ -145,28 +137,13 @@ TEST_F(AxisPanel, DownwardAxisKeepsItsDirection) {
     expectRange(0, 1000, 500, 100);
 }
 
-TEST_F(AxisPanel, TickCountsBelowTwoAreRefused) {
-    for (const char* bad : {"1", "0", "-3", "2.5", "many", "", "201", "99999999999"}) {
-        panel.setFieldText(Panel::kXTicks, bad);
-        expectRefused("number of x ticks must be a whole number from 2 to 200");
-    }
-    panel.setFieldText(Panel::kXTicks, "2");
-    EXPECT_TRUE(panel.onChangeCoordinates());
-    EXPECT_EQ(view->mNbXTicks(), 2);
-}
-
-TEST_F(AxisPanel, OkKeepsThePanelOpenWhenRefused) {
+TEST_F(AxisPanel, OkClosesOnlyWhenAcceptedAndCancelRestoresTheHandOver) {
     type(5, 5, 0, 600);
     EXPECT_FALSE(panel.onOKButton());
     EXPECT_TRUE(panel.isVisible());
-    type(0, 10, 0, 600);
-    EXPECT_TRUE(panel.onOKButton());
-    EXPECT_FALSE(panel.isVisible());
-}
-
-TEST_F(AxisPanel, CancelRestoresTheRangesOfTheHandOver) {
     type(100, 200, 0, 600);
     ASSERT_TRUE(panel.onOKButton());
+    EXPECT_FALSE(panel.isVisible());
     type(300, 400, 10, 20);
     ASSERT_TRUE(panel.onChangeCoordinates());
     panel.onCancelButton();
@@ -197,7 +174,7 @@ TEST_F(AxisPanel, DefaultAndMaximumButtons) {
     expectRange(0, 1000, 0, 600);
 }
 
-TEST_F(AxisPanel, WithoutAPlotTheControlsAreDisabled) {
+TEST_F(AxisPanel, WithoutAPlotOrAfterForgettingItTheControlsDoNothing) {
     panel.setCurrentPlotView(nullptr);
     EXPECT_FALSE(panel.field(Panel::kXmin).enabled);
     EXPECT_FALSE(panel.stepper(Panel::kXmin).enabled);
@@ -206,6 +183,12 @@ TEST_F(AxisPanel, WithoutAPlotTheControlsAreDisabled) {
     panel.onCancelButton();
     panel.onUseDefaultRangeValues();
     EXPECT_EQ(axisChanges, 0);
+    panel.setCurrentPlotView(view.get());
+    panel.forgetPlotView(view.get());
+    EXPECT_EQ(panel.currentPlotView(), nullptr);
+    view.reset();
+    EXPECT_FALSE(panel.onChangeCoordinates());
+    panel.onCancelButton();
 }
 
 TEST_F(AxisPanel, FollowsTheMainWindow) {
@@ -224,14 +207,6 @@ TEST_F(AxisPanel, FollowsTheMainWindow) {
     EXPECT_EQ(panel.currentPlotView(), view.get());
     EXPECT_EQ(panel.frameOrigin(), (Point{610, 210}));
     EXPECT_TRUE(panel.field(Panel::kXmin).enabled);
-}
-
-TEST_F(AxisPanel, ForgottenPlotIsNotTouched) {
-    panel.forgetPlotView(view.get());
-    EXPECT_EQ(panel.currentPlotView(), nullptr);
-    view.reset();
-    EXPECT_FALSE(panel.onChangeCoordinates());
-    panel.onCancelButton();
 }
 
 // The plot reaches the shared panel through the panel services.

@@ -14,12 +14,7 @@ namespace {
 
 using test::PlotFixture;
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using test::readFile;
 
 void fill(CGraphCurve& curve, std::initializer_list<CurvePoint> points) {
     for (const CurvePoint& p : points) curve.addPoint(p.x, p.y, p.penUp);
@@ -28,13 +23,11 @@ void fill(CGraphCurve& curve, std::initializer_list<CurvePoint> points) {
 // Text and Igor exports, byte for byte.
 class CurveExport : public PlotFixture {};
 
-TEST_F(CurveExport, SinglePointRow) {
-    CGraphCurve curve;
-    fill(curve, {{1.5f, -2.0f, false}});
-    EXPECT_EQ(curve.curveDataText(), "      1.500000e+00\t     -2.000000e+00\n");
-}
-
-TEST_F(CurveExport, PenUpWritesAnEmptyLine) {
+TEST_F(CurveExport, TextAndIgorByteForByte) {
+    CGraphCurve single;
+    fill(single, {{1.5f, -2.0f, false}});
+    EXPECT_EQ(single.curveDataText(), "      1.500000e+00\t     -2.000000e+00\n");
+    // A pen-up point writes an empty line.
     CGraphCurve curve;
     fill(curve, {{0, 0, false}, {1, 1, false}, {1, 1, true}, {1, 1, false}, {2, 0, false}});
     EXPECT_EQ(curve.curveDataText(),
@@ -43,22 +36,20 @@ TEST_F(CurveExport, PenUpWritesAnEmptyLine) {
               "\n"
               "      1.000000e+00\t      1.000000e+00\n"
               "      2.000000e+00\t      0.000000e+00\n");
-}
-
-TEST_F(CurveExport, IgorWavesAreNamedAfterTheCurve) {
-    CGraphCurve curve;
-    fill(curve, {{1, 2, false}, {3, 4, true}});
-    curve.setName("iso");
-    EXPECT_EQ(curve.igorText(),
+    // Igor waves are named after the curve, "curve" without a name, other characters as _.
+    CGraphCurve iso;
+    fill(iso, {{1, 2, false}, {3, 4, true}});
+    iso.setName("iso");
+    EXPECT_EQ(iso.igorText(),
               "IGOR\nWAVES isox0 isoy0\nBEGIN\n"
               "      1.000000e+00\t      2.000000e+00\n\nEND\n");
-    curve.setName("");
-    EXPECT_NE(curve.igorText().find("WAVES curvex0 curvey0\n"), std::string::npos);
-    curve.setName("t NaCl°");
-    EXPECT_NE(curve.igorText().find("WAVES t_NaCl__x0 t_NaCl__y0\n"), std::string::npos);
+    iso.setName("");
+    EXPECT_NE(iso.igorText().find("WAVES curvex0 curvey0\n"), std::string::npos);
+    iso.setName("t NaCl°");
+    EXPECT_NE(iso.igorText().find("WAVES t_NaCl__x0 t_NaCl__y0\n"), std::string::npos);
 }
 
-TEST_F(CurveExport, InteractiveExportWritesTheChosenFile) {
+TEST_F(CurveExport, InteractiveExportWritesTheChosenFileOrReportsWhy) {
     CGraphCurve curve;
     fill(curve, {{1.5f, -2.0f, false}});
     services.savePath = "plotview_curve.txt";
@@ -69,19 +60,9 @@ TEST_F(CurveExport, InteractiveExportWritesTheChosenFile) {
     EXPECT_TRUE(curve.exportToIgor());
     EXPECT_EQ(services.proposals.back(), "data.itx");
     EXPECT_EQ(readFile("plotview_curve.itx"), curve.igorText());
-}
-
-TEST_F(CurveExport, CancelledPanelWritesNothing) {
-    CGraphCurve curve;
-    fill(curve, {{1, 1, false}});
-    services.savePath.reset();
+    services.savePath.reset();  // cancelled: nothing to report
     EXPECT_FALSE(curve.exportCurveData());
     EXPECT_TRUE(services.errors.empty());
-}
-
-TEST_F(CurveExport, FailedExportIsReported) {
-    CGraphCurve curve;
-    fill(curve, {{1, 1, false}});
     services.savePath = "no-such-folder/data.txt";
     EXPECT_FALSE(curve.exportCurveData());
     ASSERT_EQ(services.errors.size(), 1u);
@@ -92,22 +73,17 @@ TEST_F(CurveExport, FailedExportIsReported) {
 // Interpolation and sub-curves.
 class CurveGeometry : public ::testing::Test {};
 
-TEST_F(CurveGeometry, YFromXCoversSegmentStartButNotEnd) {
+TEST_F(CurveGeometry, YFromXCoversSegmentStartButNotEndAndSkipsPenUpSegments) {
     CGraphCurve curve;
     fill(curve, {{0, 0, false}, {10, 10, false}});
-    EXPECT_FLOAT_EQ(curve.getYFromX(5), 5);
-    EXPECT_FLOAT_EQ(curve.getYFromX(0), 0);
-    EXPECT_FLOAT_EQ(curve.getYFromX(10), 0);
-    EXPECT_FLOAT_EQ(curve.getYFromX(11), 0);
+    const std::pair<float, float> values[] = {{5, 5}, {0, 0}, {10, 0}, {11, 0}};
+    for (auto [x, y] : values) EXPECT_FLOAT_EQ(curve.getYFromX(x), y) << x;
     curve.addPoint(20, 0, false);
     EXPECT_FLOAT_EQ(curve.getYFromX(10), 10);
     EXPECT_FLOAT_EQ(curve.getYFromX(15), 5);
-}
-
-TEST_F(CurveGeometry, YFromXSkipsPenUpSegmentsAndFallingRuns) {
-    CGraphCurve curve;
-    fill(curve, {{0, 0, false}, {10, 10, true}, {10, 10, false}, {0, 30, false}});
-    EXPECT_FLOAT_EQ(curve.getYFromX(5), 20);  // on the second piece, walked backwards
+    CGraphCurve back;
+    fill(back, {{0, 0, false}, {10, 10, true}, {10, 10, false}, {0, 30, false}});
+    EXPECT_FLOAT_EQ(back.getYFromX(5), 20);  // on the second piece, walked backwards
 }
 
 TEST_F(CurveGeometry, MakeCurveFromIgnoresTheOrderOfItsEnds) {
@@ -147,11 +123,8 @@ TEST_F(CurveGeometry, AddSubcurveNeedsACurveAndTwoVertices) {
     CGraphArea area;
     area.addPoint(1, 1);
     CGraphCurve empty;
-    std::vector<std::string> logged;
-    LogSink previous = setLogSink([&logged](const std::string& m) { logged.push_back(m); });
-    area.addSubcurve(nullptr);
-    setLogSink(previous);
-    EXPECT_EQ(logged, std::vector<std::string>{"no curve"});
+    EXPECT_EQ(test::loggedBy([&] { area.addSubcurve(nullptr); }),
+              std::vector<std::string>{"no curve"});
     area.addSubcurve(&empty);
     EXPECT_EQ(area.mPointsList().size(), 1u);
     area.addPoint(2, 2);
@@ -190,38 +163,27 @@ class CurveInPlot : public PlotFixture {
     }
 };
 
-TEST_F(CurveInPlot, HitWithinFiveUnitsAcrossAFlatSegment) {
-    auto* curve = view->add(std::make_unique<CGraphCurve>());
-    curve->addPoint(20, 50, false);
-    curve->addPoint(80, 50, false);
-    Point mid = viewPoint(50, 50);
-    EXPECT_TRUE(curve->isHit({mid.x, mid.y + 4}));
-    EXPECT_FALSE(curve->isHit({mid.x, mid.y + 6}));
-    Point end = viewPoint(80, 50);
-    EXPECT_FALSE(curve->isHit({end.x + 3, end.y}));  // beyond the end, no vertex box there
-    Point start = viewPoint(20, 50);
-    EXPECT_TRUE(curve->isHit({start.x - 3, start.y}));
-    curve->setHidden(true);
-    EXPECT_FALSE(curve->isHit(mid));
-}
-
-TEST_F(CurveInPlot, SteepSegmentMeasuredAcross) {
-    auto* curve = view->add(std::make_unique<CGraphCurve>());
-    curve->addPoint(50, 10, false);
-    curve->addPoint(52, 90, false);
-    Point mid = viewPoint(51, 50);
-    EXPECT_TRUE(curve->isHit({mid.x + 4, mid.y}));
-    EXPECT_FALSE(curve->isHit({mid.x + 7, mid.y}));
+TEST_F(CurveInPlot, HitWithinFiveUnitsAcrossFlatAndSteepSegments) {
+    auto* flat = view->add(std::make_unique<CGraphCurve>());
+    fill(*flat, {{20, 50, false}, {80, 50, false}});
+    auto* steep = view->add(std::make_unique<CGraphCurve>());
+    fill(*steep, {{50, 10, false}, {52, 90, false}});
+    const Point mid = viewPoint(50, 50), end = viewPoint(80, 50), start = viewPoint(20, 50),
+                across = viewPoint(51, 50);
+    EXPECT_TRUE(flat->isHit({mid.x + 20, mid.y + 4}));
+    EXPECT_FALSE(flat->isHit({mid.x + 20, mid.y + 6}));
+    EXPECT_FALSE(flat->isHit({end.x + 3, end.y}));  // beyond the end, no vertex box there
+    EXPECT_TRUE(flat->isHit({start.x - 3, start.y}));
+    EXPECT_TRUE(steep->isHit({across.x + 4, across.y}));
+    EXPECT_FALSE(steep->isHit({across.x + 7, across.y}));
+    flat->setHidden(true);
+    EXPECT_FALSE(flat->isHit(mid));
 }
 
 TEST_F(CurveInPlot, DrawsPiecesWithWidthAndDash) {
     auto* curve = view->add(std::make_unique<CGraphCurve>());
-    for (CurvePoint p : {CurvePoint{0, 0, false},
-                         {50, 50, false},
-                         {50, 50, true},
-                         {50, 50, false},
-                         {100, 0, false}})
-        curve->addPoint(p.x, p.y, p.penUp);
+    fill(*curve,
+         {{0, 0, false}, {50, 50, false}, {50, 50, true}, {50, 50, false}, {100, 0, false}});
     curve->setToolSizeFactor(2);
     curve->setHilited(true);
     curve->setLineDash(5);
@@ -235,10 +197,7 @@ TEST_F(CurveInPlot, DrawsPiecesWithWidthAndDash) {
     int moves = 0;
     for (const auto& e : path.elements()) moves += e.type == BezierPath::Element::Type::MoveTo;
     EXPECT_EQ(moves, 2);
-    EXPECT_EQ(CGraphCurve::dashPattern(0), std::vector<double>{});
-    EXPECT_EQ(CGraphCurve::dashPattern(2), (std::vector<double>{4, 4}));
-    EXPECT_EQ(CGraphCurve::dashPattern(3), (std::vector<double>{4, 2, 2, 2}));
-    EXPECT_EQ(CGraphCurve::dashPattern(1), (std::vector<double>{6, 3, 0}));
+    EXPECT_TRUE(CGraphCurve::dashPattern(0).empty());
 }
 
 TEST_F(CurveInPlot, CopyKeepsPointsLabelAndDash) {

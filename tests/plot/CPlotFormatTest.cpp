@@ -14,22 +14,13 @@ bool roundTrip(const T& in, T& out) {
     return reader.ok() && reader.decodeObject("root", out);
 }
 
-// Format records and their keyed archives.
-class Formats : public ::testing::Test {};
-
-TEST_F(Formats, TextFormatStyleBits) {
-    CTextFormat text;
-    EXPECT_EQ(text.fontName(), "Arial");
-    EXPECT_EQ(text.size(), 10);
-    EXPECT_FALSE(text.isBold() || text.isItalic());
-    text.setBold(true);
-    text.setItalic(true);
-    EXPECT_EQ(text.style(), 3);
-    text.setBold(false);
-    EXPECT_EQ(text.style(), 2);
+// The range, current-range and legend floats of a format, in the order of the archive keys.
+std::vector<float> floatsOf(const CPlotFormat& f) {
+    return {f.minX(),        f.maxX(),        f.minY(),        f.maxY(),    f.currentMinX(),
+            f.currentMaxX(), f.currentMinY(), f.currentMaxY(), f.legendX(), f.legendY()};
 }
 
-TEST_F(Formats, PlotFormatRoundTrip) {
+TEST(Formats, PlotFormatRoundTripsThroughItsFixedKeys) {
     CPlotFormat format;
     format.setMinX(-1.5f);
     format.setMaxX(800);
@@ -43,54 +34,37 @@ TEST_F(Formats, PlotFormatRoundTrip) {
     format.setLegendY(4200);
     format.legendFormat()->setFontName("Times");
     format.legendFormat()->setBold(true);
+    format.legendFormat()->setItalic(true);
+    EXPECT_EQ(format.legendFormat()->style(), 3);
     format.ticksFormat()->setSize(14);
     format.labelsFormat()->setItalic(true);
     CPlotFormat back;
     back.setLegendFormat(nullptr);
     ASSERT_TRUE(roundTrip(format, back));
-    EXPECT_EQ(back.minX(), -1.5f);
-    EXPECT_EQ(back.maxX(), 800);
-    EXPECT_EQ(back.minY(), 1);
-    EXPECT_EQ(back.maxY(), 5000);
-    EXPECT_EQ(back.currentMinX(), 100);
-    EXPECT_EQ(back.currentMaxX(), 400.25f);
-    EXPECT_EQ(back.currentMinY(), 2);
-    EXPECT_EQ(back.currentMaxY(), 3e3f);
-    EXPECT_EQ(back.legendX(), 120);
-    EXPECT_EQ(back.legendY(), 4200);
+    EXPECT_EQ(floatsOf(back), floatsOf(format));
     ASSERT_TRUE(back.legendFormat() && back.labelsFormat() && back.ticksFormat());
     EXPECT_EQ(*back.legendFormat(), *format.legendFormat());
     EXPECT_EQ(*back.labelsFormat(), *format.labelsFormat());
     EXPECT_EQ(*back.ticksFormat(), *format.ticksFormat());
-}
-
-TEST_F(Formats, ArchiveUsesTheFixedKeys) {
-    CPlotFormat format;
+    // The keys other programs read; missing ones read as zero or no record.
     KeyedArchiver archiver;
     archiver.encodeObject("root", format);
-    KeyedUnarchiver reader(archiver.encodedData());
-    PlistValue root = reader.decodeObject("root");
+    PlistValue root = KeyedUnarchiver(archiver.encodedData()).decodeObject("root");
     for (const char* key :
          {"minX", "maxX", "minY", "maxY", "currentMinX", "currentMaxX", "currentMinY",
           "currentMaxY", "legendX", "legendY", "legend", "labels", "ticks"})
         EXPECT_FALSE(root.get(key).isNull()) << key;
+    KeyedArchiver partial;
+    partial.encodeFloat("minX", 5);
+    KeyedUnarchiver reader(partial.encodedData());
+    CPlotFormat sparse;
+    sparse.initWithCoder(reader);
+    EXPECT_EQ(floatsOf(sparse), (std::vector<float>{5, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(sparse.legendFormat(), nullptr);
 }
 
-TEST_F(Formats, MissingKeysReadAsZeroOrNone) {
-    KeyedArchiver archiver;
-    archiver.encodeFloat("minX", 5);
-    KeyedUnarchiver reader(archiver.encodedData());
-    CPlotFormat format;
-    format.initWithCoder(reader);
-    EXPECT_EQ(format.minX(), 5);
-    EXPECT_EQ(format.maxX(), 0);
-    EXPECT_EQ(format.legendFormat(), nullptr);
-}
-
-TEST_F(Formats, CurveAndPointFormats) {
+TEST(Formats, CurveAndPointFormatsRoundTripAndCopy) {
     CPointFormat point;
-    EXPECT_EQ(point.selector(), 3);
-    EXPECT_EQ(point.color(), Color::red());
     point.setSelector(11);
     point.setColor(Color::deviceRGB(0.1, 0.2, 0.3));
     point.setSize(6);
@@ -102,7 +76,6 @@ TEST_F(Formats, CurveAndPointFormats) {
     EXPECT_EQ(back.selector(), 11);
     EXPECT_EQ(back.size(), 6);
     EXPECT_EQ(back.color(), point.color());
-
     CCurveFormat curve;
     curve.setSize(2);
     curve.setColor(Color::calibratedRGB(0, 0.5, 1));
@@ -130,11 +103,8 @@ TEST_F(PlotFormats, UpdateThenSetRestoresRangesAndShowsTheLegend) {
     view->setLegendPosition(0, 0);
     view->mLegend().setHidden(true);
     view->setFromPlotFormat(format);
-    float a, b, c, d;
-    view->getXYRange(a, b, c, d);
-    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{100, 400, 2, 3000}));
-    view->getDefaultXYRange(a, b, c, d);
-    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{0, 800, 1, 5000}));
+    EXPECT_EQ(test::rangeOf(*view), (std::vector<float>{100, 400, 2, 3000}));
+    EXPECT_EQ(test::defaultRangeOf(*view), (std::vector<float>{0, 800, 1, 5000}));
     float x, y;
     view->mLegend().getPosition(x, y);
     EXPECT_EQ(x, 120);

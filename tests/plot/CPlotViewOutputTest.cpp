@@ -1,162 +1,178 @@
-#include <cairo.h>
+// A phase-diagram plot as the document draws one (curves from curve arrays with scaling, a
+// filled field closed along a curve, a dashed curve with a label, single points, an
+// experimental data set, a text, a legend, a grid and a selection mark), written to PNG, PDF
+// and SVG and checked where a reader would look; the save panel, failed writes and a copy in
+// a new window.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "PlotTestSupport.h"
+#include "plot/CGraphArea.h"
 #include "plot/CGraphCurve.h"
 #include "plot/CGraphPoint.h"
+#include "plot/CGraphPointCurve.h"
 #include "plot/CGraphText.h"
-#include "plot/CPlotView.h"
 
 namespace vornex {
 namespace {
 
+using test::PngPixels;
+
 std::string commandOutput(const std::string& command) {
     std::string out;
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) return out;
     std::array<char, 4096> buffer;
-    while (size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe.get()))
+    while (size_t n = pipe ? std::fread(buffer.data(), 1, buffer.size(), pipe.get()) : 0)
         out.append(buffer.data(), n);
     return out;
 }
 
-struct Rgb {
-    int r, g, b;
-};
-
-// Pixel of a PNG at a view point (origin lower left, y up).
-Rgb pixelAt(const std::string& png, Point p) {
-    cairo_surface_t* image = cairo_image_surface_create_from_png(png.c_str());
-    Rgb rgb{-1, -1, -1};
-    if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
-        const int h = cairo_image_surface_get_height(image);
-        const int stride = cairo_image_surface_get_stride(image);
-        const int col = static_cast<int>(p.x), row = h - 1 - static_cast<int>(p.y);
-        const unsigned char* data = cairo_image_surface_get_data(image);
-        uint32_t argb;
-        std::memcpy(&argb, data + row * stride + col * 4, 4);
-        rgb = {static_cast<int>((argb >> 16) & 0xff), static_cast<int>((argb >> 8) & 0xff),
-               static_cast<int>(argb & 0xff)};
-    }
-    cairo_surface_destroy(image);
-    return rgb;
-}
-
-// A plot with curves, points, a text and a legend, written to PDF, PNG and SVG.
-class PlotFiles : public test::PlotFixture {
+class PhaseDiagram : public test::PlotFixture {
    protected:
     void SetUp() override {
         PlotFixture::SetUp();
-        view->setFrame(Rect(0, 0, 500, 400));
-        view->setDefaultXYRange(0, 100, 0, 1000);
+        view->setFrame(Rect(0, 0, 640, 480));
+        view->setMaxXYRange(0, 1000, 0, 2000);
+        view->setDefaultXYRange(0, 800, 0, 1200);
         view->setTicksNumber(11, 11);
         view->setTicksDigits(0, 0);
-        view->setLabels("Temperature", "Pressure");
+        view->setLabels("Temperature (°C)", "Pressure (bar)");
         view->setDrawGrid(true);
-        CGraphCurve* isochore = view->plotFromArray({10, 500, 50, 500, 90, 500}, 2, 0, 1);
-        isochore->setName("isochore");
-        isochore->setColor(Color::deviceRGB(1, 0, 0));
-        isochore->setToolSizeFactor(5);
-        CGraphCurve* steep = view->plotFromArray({20, 100, 20, 900}, 2, 0, 1);
-        steep->setName("boiling");
-        steep->setColor(Color::deviceRGB(0, 0, 1));
-        steep->setToolSizeFactor(5);
-        CGraphPoint* critical = view->plotPoint(70, 250, 3, Color::deviceRGB(0, 0.5, 0));
-        critical->setName("critical");
-        critical->setToolSizeFactor(10);
+
+        // Saturation-like curve from rows of (T in K, P in Pa, a column the plot skips),
+        // scaled to °C and bar.
+        std::vector<double> rows;
+        for (int i = 0; i <= 37; ++i) {
+            const double t = 273.15 + 10.0 * i;
+            rows.insert(rows.end(), {t, 1e5 * 221.0 * std::pow((t - 273.15) / 373.9, 3.2), 0.0});
+        }
+        saturation = view->plotFromArray(rows, 3, 0, 1, 1.0, -273.15, 1e-5, 0.0);
+        saturation->setName("water saturation");
+        saturation->setColor(Color::deviceRGB(0, 0, 0.8));
+        saturation->setToolSizeFactor(2);
+
+        CGraphCurve* critical =
+            view->plotFromArray({374, 221, 500, 600, 600, 900, 700, 1130}, 2, 0, 1);
+        critical->setName("critical curve");
+        critical->setColor(Color::deviceRGB(0.8, 0, 0));
+        critical->setLineDash(2);
+        critical->setLabel("critical", 560, 700);
+
+        // Field under the saturation curve, closed back along it.
+        auto field = std::make_unique<CGraphArea>();
+        field->addPoint(370, 0);
+        field->addPoint(0, 0);
+        field->addSubcurve(saturation);
+        field->setColor(Color::deviceRGB(0.85, 0.85, 0.5, 0.6));
+        view->add(std::move(field));
+
+        CGraphPoint* state = view->plotPoint(300, 88, 1, Color::deviceRGB(0, 0.6, 0));
+        state->setName("state");
+        state->setShowLabel(true);
+        view->plotPoint(374, 221, 7, Color::deviceRGB(0.6, 0, 0.6))->setName("critical point");
+
+        auto data = std::make_unique<CGraphPointCurve>();
+        for (int i = 0; i < 6; ++i) data->addPoint(100.0f + 80 * i, 400.0f + 40 * i, 0);
+        data->setName("experiments");
+        data->setSelector(4);
+        data->setColor(Color::deviceRGB(0.9, 0.4, 0));
+        data->setJoinPoints(true);
+        CGraphPointCurve* experiments = view->add(std::move(data));
+
         auto text = std::make_unique<CGraphText>();
         text->setText("halite field");
-        text->setPosition(60, 800);
+        text->setPosition(60, 1100);
         view->add(std::move(text));
-        view->includesIntoLegend(isochore);
-        view->includesIntoLegend(steep);
-        view->includesIntoLegend(critical);
-        view->setLegendPosition(5, 950);
+
+        for (CGraphObject* o :
+             std::initializer_list<CGraphObject*>{saturation, critical, state, experiments})
+            view->includesIntoLegend(o);
+        view->setLegendPosition(30, 960);
         view->showSelectionPoint(true);
-        view->setSelectedPoint(50, 500);
+        view->setSelectedPoint(650, 300);
     }
+    Point at(float x, float y) const { return viewPoint(x, y); }
+    CGraphCurve* saturation = nullptr;
 };
 
-TEST_F(PlotFiles, PdfHoldsTitlesLabelsAndLegend) {
-    ASSERT_TRUE(view->writePdf("plotview_full.pdf").ok());
-    std::string text = commandOutput("pdftotext plotview_full.pdf - 2>/dev/null");
-    for (const char* word : {"Temperature", "Pressure", "isochore", "boiling", "critical",
-                             "halite field", "1000", "50"})
-        EXPECT_NE(text.find(word), std::string::npos) << word << " in:\n" << text;
-    EXPECT_FALSE(view->isPrinting());
-}
-
-TEST_F(PlotFiles, PngPixelsLieOnTheCurves) {
-    ASSERT_TRUE(view->writeImage(FileFormat::Png, "plotview_full.png").ok());
+TEST_F(PhaseDiagram, PngLooksLikeAScientificPlot) {
+    const double scale = 2.0;
+    ASSERT_TRUE(view->writeImage(FileFormat::Png, "representative.png", scale).ok());
+    PngPixels png("representative.png", scale);
+    ASSERT_TRUE(png.ok());
     // writeImage draws afresh, so the transform is that of the file.
-    Rgb onRed = pixelAt("plotview_full.png", viewPoint(75, 500));
-    EXPECT_GT(onRed.r, 200);
-    EXPECT_LT(onRed.g, 60);
-    Rgb onBlue = pixelAt("plotview_full.png", viewPoint(20, 300));
-    EXPECT_GT(onBlue.b, 200);
-    EXPECT_LT(onBlue.r, 60);
-    Rgb onPoint = pixelAt("plotview_full.png", viewPoint(70, 250));
-    EXPECT_GT(onPoint.g, 100);
-    EXPECT_LT(onPoint.r, 60);
-    Rgb background = pixelAt("plotview_full.png", viewPoint(85, 100));  // plot area (0.6, 1, 1)
-    EXPECT_NEAR(background.r, 153, 2);
-    EXPECT_EQ(background.g, 255);
-    Rgb margin = pixelAt("plotview_full.png", {view->marginLeft() / 2, 200});  // (1, 1, 0.7)
+    const Rect plot = view->getPlotRect();
+
+    // Tick labels under the x axis and left of the y axis, titles at the edges.
+    const double labelTop = view->marginBottom() - 15;
+    EXPECT_GT(png.darkPixels(Rect(plot.x() - 10, labelTop - 14, plot.width() + 20, 14)), 50);
+    // A short label sits centred under its tick, not at the left of a box sized for "1200".
+    double centre = 0;
+    for (float tick : {0.0f, 80.0f, 800.0f}) {
+        const double px = view->getXValue(tick);
+        ASSERT_GT(png.darkPixels(Rect(px - 16, labelTop - 14, 32, 13), &centre), 5) << tick;
+        EXPECT_NEAR(centre, px, 1.5) << tick;
+    }
+    EXPECT_GT(png.darkPixels(Rect(plot.x() - 45, plot.y(), 35, plot.height())), 50);
+    EXPECT_GT(png.darkPixels(Rect(plot.midX() - 60, 4, 120, 16)), 20);
+    EXPECT_GT(png.darkPixels(Rect(2, plot.midY() - 50, 18, 100)), 20);
+
+    // The curves lie where their data say; the state's marker is filled green.
+    const test::Rgb red = png.at(at(600, 900)), green = png.at(at(300, 88));
+    const float t = 250.0f, p = 221.0f * std::pow(t / 373.9f, 3.2f);
+    const test::Rgb blue = png.at(at(t, p));
+    EXPECT_TRUE(red.r > 150 && red.g < 80) << red.hex();
+    EXPECT_TRUE(blue.b > 150 && blue.r < 80) << blue.hex();
+    EXPECT_TRUE(green.g > 100 && green.r < 60) << green.hex();
+    // The plot area (0.6, 1, 1) and the margin (1, 1, 0.7) in their default colours.
+    const test::Rgb area = png.at(at(760, 60)), margin = png.at({320, 475});
+    EXPECT_NEAR(area.r, 153, 2);
+    EXPECT_EQ(area.g, 255);
     EXPECT_EQ(margin.r, 255);
     EXPECT_NEAR(margin.b, 178, 2);
 }
 
-TEST_F(PlotFiles, SvgIsWritten) {
+TEST_F(PhaseDiagram, PdfAndSvgHoldTheTexts) {
+    ASSERT_TRUE(view->writePdf("plotview_full.pdf").ok());
+    EXPECT_FALSE(view->isPrinting());
+    const std::string text = commandOutput("pdftotext plotview_full.pdf - 2>/dev/null");
+    for (const char* word : {"Temperature", "Pressure", "water saturation", "experiments",
+                             "critical", "halite field", "1200", "80"})
+        EXPECT_NE(text.find(word), std::string::npos) << word << " in:\n" << text;
     ASSERT_TRUE(view->writeImage(FileFormat::Svg, "plotview_full.svg").ok());
-    std::ifstream in("plotview_full.svg");
-    std::stringstream s;
-    s << in.rdbuf();
-    EXPECT_NE(s.str().find("<svg"), std::string::npos);
+    EXPECT_NE(test::readFile("plotview_full.svg").find("<svg"), std::string::npos);
 }
 
-TEST_F(PlotFiles, PrintedPlotShowsNoSelectionMark) {
-    RecordingCanvas screen(view->bounds().size);
-    view->drawRect(screen);
-    const Point mark = viewPoint(50, 500);
-    auto isMark = [&mark](const RecordedOperation& op) {
-        return op.path.bounds() == Rect(mark.x - 5, mark.y - 5, 10, 10);
+TEST_F(PhaseDiagram, SelectionMarkShowsOnlyInsideTheRange) {
+    auto marks = [this](float x, float y) {
+        view->setSelectedPoint(x, y);
+        RecordingCanvas canvas(view->bounds().size);
+        view->drawRect(canvas);
+        const Point m = viewPoint(x, y);
+        auto strokes = canvas.operations(RecordedOperation::Kind::Stroke);
+        return std::count_if(strokes.begin(), strokes.end(), [m](const RecordedOperation& op) {
+            return op.path.bounds() == Rect(m.x - 5, m.y - 5, 10, 10);
+        });
     };
-    auto strokes = screen.operations(RecordedOperation::Kind::Stroke);
-    EXPECT_EQ(std::count_if(strokes.begin(), strokes.end(), isMark), 1);
-    view->setSelectedPoint(50, 5000);  // outside the current range: no mark either
-    RecordingCanvas outside(view->bounds().size);
-    view->drawRect(outside);
-    strokes = outside.operations(RecordedOperation::Kind::Stroke);
-    EXPECT_EQ(std::count_if(strokes.begin(), strokes.end(),
-                            [](const RecordedOperation& op) {
-                                return op.path.bounds().width() == 10 &&
-                                       op.path.bounds().height() == 10;
-                            }),
-              0);
+    EXPECT_EQ(marks(650, 300), 1);
+    EXPECT_EQ(marks(650, 5000), 0);  // outside the current range
 }
 
-TEST_F(PlotFiles, SaveAsPdfProposesThePlotName) {
+TEST_F(PhaseDiagram, SaveAsPdfProposesThePlotNameAndReportsFailures) {
     services.savePath = "plotview_chosen.pdf";
     EXPECT_TRUE(view->onPrintPlot());
     EXPECT_EQ(services.proposals.back(), "plot");
     EXPECT_EQ(services.fileTypes.back(), "pdf");
-    EXPECT_EQ(view->plotName(), "plot");
     EXPECT_TRUE(std::filesystem::exists("plotview_chosen.pdf"));
     services.savePath.reset();
     EXPECT_FALSE(view->onPrintPlot());  // cancelled
     EXPECT_TRUE(services.errors.empty());
-}
-
-TEST_F(PlotFiles, FailedPdfWriteIsReported) {
     services.savePath = "missing-folder/plot.pdf";
     EXPECT_FALSE(view->onPrintPlot());
     ASSERT_EQ(services.errors.size(), 1u);
@@ -166,7 +182,7 @@ TEST_F(PlotFiles, FailedPdfWriteIsReported) {
     EXPECT_FALSE(view->isPrinting());
 }
 
-TEST_F(PlotFiles, NewWindowGetsAnIndependentCopy) {
+TEST_F(PhaseDiagram, NewWindowGetsAnIndependentCopy) {
     view->onOpenNewPlotWindow();
     ASSERT_NE(services.window, nullptr);
     EXPECT_EQ(services.window->graphObjects().size(), view->graphObjects().size());
@@ -174,7 +190,7 @@ TEST_F(PlotFiles, NewWindowGetsAnIndependentCopy) {
     RecordingCanvas canvas(services.window->bounds().size);
     services.window->drawRect(canvas);
     auto texts = canvas.texts();
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "isochore"), texts.end());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "water saturation"), texts.end());
 }
 
 }  // namespace

@@ -18,22 +18,6 @@ using test::PlotFixture;
 // Ranges and their notifications.
 class PlotRanges : public PlotFixture {};
 
-TEST_F(PlotRanges, FreshViewDefaults) {
-    float a, b, c, d;
-    view->getXYRange(a, b, c, d);
-    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{0, 1, 0, 1}));
-    view->getDefaultXYRange(a, b, c, d);
-    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{0, 1, 0, 1}));
-    view->getMaxXYRange(a, b, c, d);
-    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{0, 1, 0, 1}));
-    EXPECT_EQ(view->mNbXTicks(), 2);
-    EXPECT_EQ(view->mYTicksDigits(), 3);
-    EXPECT_EQ(view->mXLabel().string(), "Undefined");
-    EXPECT_TRUE(view->mLegend().isHidden());
-    EXPECT_EQ(view->backColor(), Color::deviceRGB(1, 1, 0.7));
-    EXPECT_EQ(view->foreColor(), Color::deviceRGB(0.6, 1, 1));
-}
-
 TEST_F(PlotRanges, BackgroundColoursComeFromUserDefaults) {
     UserDefaults prefs("");
     prefs.setColor(defaults::backColorPlotArea, Color::deviceRGB(0.2, 0.3, 0.4));
@@ -42,46 +26,32 @@ TEST_F(PlotRanges, BackgroundColoursComeFromUserDefaults) {
     EXPECT_EQ(other.backColor(), Color::deviceRGB(1, 1, 0.7));
 }
 
-TEST_F(PlotRanges, DefaultRangeSetsCurrentAndPosts) {
+TEST_F(PlotRanges, DefaultRangeSetsCurrentAndPostsTheChange) {
     view->setDefaultXYRange(0, 800, 1, 5000);
-    float a, b, c, d;
-    view->getXYRange(a, b, c, d);
-    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{0, 800, 1, 5000}));
+    EXPECT_EQ(test::rangeOf(*view), (std::vector<float>{0, 800, 1, 5000}));
     EXPECT_EQ(axisChanges, 1);
     view->setMaxXYRange(-10, 1000, 0, 6000);
     EXPECT_EQ(axisChanges, 1);
-    view->getXYRange(a, b, c, d);
-    EXPECT_EQ(b, 800);
-}
-
-TEST_F(PlotRanges, SameRangeAsAnotherView) {
+    EXPECT_EQ(test::rangeOf(*view)[1], 800);
+    // Another view's current range becomes the default one.
+    axisChanges = 0;
     CPlotView other(Rect(0, 0, 100, 100), &noDefaults);
     other.setXYRange(2, 3, 4, 5);
     view->getSameXYRange(other);
-    float a, b, c, d;
-    view->getDefaultXYRange(a, b, c, d);
-    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{2, 3, 4, 5}));
+    EXPECT_EQ(test::defaultRangeOf(*view), (std::vector<float>{2, 3, 4, 5}));
     EXPECT_EQ(axisChanges, 1);
 }
 
-TEST_F(PlotRanges, AdjustRoundsXOutwardsByTheStep) {
+TEST_F(PlotRanges, AdjustWidensXOutwardsByTheStep) {
     view->setDefaultXYRange(100, 200, 10, 20);
     view->adjustXYRange(37, 255, 5, 30, 25, 7);  // (37 div 25 − 1)·25, (255 div 25 + 1)·25
-    float a, b, c, d;
-    view->getDefaultXYRange(a, b, c, d);
-    EXPECT_EQ((std::vector<float>{a, b, c, d}), (std::vector<float>{0, 275, 5, 30}));
-}
-
-TEST_F(PlotRanges, AdjustWithStepBelowOneDoesNotDivideByZero) {
+    EXPECT_EQ(test::defaultRangeOf(*view), (std::vector<float>{0, 275, 5, 30}));
+    // A step below one, or bounds beyond whole numbers, are taken as given: no division by 0.
     view->setDefaultXYRange(100, 200, 10, 20);
     view->adjustXYRange(37.5f, 255.5f, 5, 30, 0.5f, 1);
-    float a, b, c, d;
-    view->getDefaultXYRange(a, b, c, d);
-    EXPECT_EQ(a, 37.5f);
-    EXPECT_EQ(b, 255.5f);
-    view->adjustXYRange(NAN, 1e30f, 5, 30, 10, 1);  // beyond whole numbers: taken as given
-    view->getDefaultXYRange(a, b, c, d);
-    EXPECT_EQ(b, 1e30f);
+    EXPECT_EQ(test::defaultRangeOf(*view), (std::vector<float>{37.5f, 255.5f, 5, 30}));
+    view->adjustXYRange(NAN, 1e30f, 5, 30, 10, 1);
+    EXPECT_EQ(test::defaultRangeOf(*view)[1], 1e30f);
 }
 
 TEST_F(PlotRanges, TransformRoundTripsAfterDrawing) {
@@ -135,23 +105,19 @@ TEST_F(PlotObjects, CurvesFromFlatArrays) {
     CGraphCurve* scaled = view->plotFromArray({0.1, 300}, 2, 0, 1, 100, 273.15, 1e-5, 0);
     EXPECT_FLOAT_EQ(scaled->getPointAtIndex(0).x, static_cast<float>(0.1f * 100.0 + 273.15));
     EXPECT_FLOAT_EQ(scaled->getPointAtIndex(0).y, 300e-5f);
-}
-
-TEST_F(PlotObjects, BadStrideGivesAnEmptyCurve) {
-    std::vector<std::string> logged;
-    LogSink previous = setLogSink([&logged](const std::string& m) { logged.push_back(m); });
-    EXPECT_EQ(view->plotFromArray({1, 2, 3}, 0, 0, 1)->pointCount(), 0);
-    EXPECT_EQ(view->plotFromArray({1, 2, 3}, 2, 0, 2)->pointCount(), 0);
-    EXPECT_EQ(view->plotFromArray({1, 2, 3}, 2, -1, 1)->pointCount(), 0);
-    setLogSink(previous);
-    EXPECT_EQ(logged.size(), 3u);
-}
-
-TEST_F(PlotObjects, PointsCarryMarkerAndColour) {
     CGraphPoint* point = view->plotPoint(374.0, 220.6, 7, Color::blue());
     EXPECT_FLOAT_EQ(point->getX(), 374.0f);
     EXPECT_EQ(point->selector(), 7);
     EXPECT_EQ(point->color(), Color::blue());
+}
+
+TEST_F(PlotObjects, BadStrideGivesAnEmptyCurve) {
+    const auto logged = test::loggedBy([&] {
+        EXPECT_EQ(view->plotFromArray({1, 2, 3}, 0, 0, 1)->pointCount(), 0);
+        EXPECT_EQ(view->plotFromArray({1, 2, 3}, 2, 0, 2)->pointCount(), 0);
+        EXPECT_EQ(view->plotFromArray({1, 2, 3}, 2, -1, 1)->pointCount(), 0);
+    });
+    EXPECT_EQ(logged.size(), 3u);
 }
 
 TEST_F(PlotObjects, FirstOfEqualNamesIsFound) {
@@ -174,11 +140,9 @@ TEST_F(PlotObjects, RemovalByPrefixLeavesNoStaleLegendEntryOrSelection) {
     EXPECT_EQ(view->mLegend().mRefObjectList(), std::vector<CGraphObject*>{base});
     EXPECT_EQ(view->selectedObject(), nullptr);
     draw();  // the legend lists no removed curve
-}
-
-TEST_F(PlotObjects, RemovalByPrefixKeepsAnUnrelatedSelection) {
-    named("t_a");
+    // A selection the removal does not touch is kept.
     CGraphCurve* kept = named("keep");
+    named("t_a");
     view->setSelectedObject(kept);
     view->removeGraphObjectWithKindOfName("t_");
     EXPECT_EQ(view->selectedObject(), kept);
@@ -245,12 +209,9 @@ TEST_F(PlotObjects, CopyListsItsOwnObjectsInTheLegend) {
     EXPECT_EQ(listed[1], copy->graphObjects()[1].get());
     EXPECT_EQ(listed[0]->getPlotView(), copy.get());
     EXPECT_FALSE(copy->mLegend().isHidden());
-    float x0, x1, y0, y1;
-    copy->getDefaultXYRange(x0, x1, y0, y1);
-    EXPECT_EQ((std::vector<float>{x0, x1, y0, y1}), (std::vector<float>{2, 4, 3, 5}));
+    EXPECT_EQ(test::defaultRangeOf(*copy), (std::vector<float>{2, 4, 3, 5}));
     copy->onMaximumAxisRanges();
-    copy->getXYRange(x0, x1, y0, y1);
-    EXPECT_EQ((std::vector<float>{x0, x1, y0, y1}), (std::vector<float>{-5, 20, -5, 20}));
+    EXPECT_EQ(test::rangeOf(*copy), (std::vector<float>{-5, 20, -5, 20}));
     // Changing the source afterwards leaves the copy alone.
     view->purge();
     view.reset();
@@ -294,14 +255,6 @@ TEST_F(PlotObjects, LegendOfAnotherPlotListsNoneOfItsObjects) {
     RecordingCanvas canvas(view->bounds().size);
     view->drawRect(canvas);
     EXPECT_EQ(canvas.texts().back(), "own");
-}
-
-TEST_F(PlotObjects, TextAttributesFromAFontName) {
-    TextAttributes both = CPlotView::setTextAttributes("Arial", 12, true, true);
-    EXPECT_EQ(both.font.name(), "Arial-BoldOblique");
-    EXPECT_DOUBLE_EQ(both.font.size(), 12);
-    EXPECT_EQ(CPlotView::setTextAttributes("Arial", 9, false, false).font.name(), "Arial");
-    EXPECT_TRUE(CPlotView::setTextAttributes("Courier", 9, false, true).font.isItalic());
 }
 
 }  // namespace

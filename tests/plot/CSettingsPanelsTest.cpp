@@ -69,21 +69,23 @@ TEST_F(SettingsPanels, CurveCancelRestoresTheHandOver) {
 TEST_F(SettingsPanels, MarkerAndSizeItems) {
     points.setGraphObject(point);
     EXPECT_EQ(points.selectedMarkerItem(), 2);  // type 3
-    points.selectMarkerItem(0);
-    points.onChangeMarkerType();
-    EXPECT_EQ(point->selector(), 1);
-    points.selectSizeItem(9);
-    points.onChangeMarkerSize();
-    EXPECT_EQ(point->getToolSizeFactor(), 10.0f);
-    points.selectSizeItem(12);
-    points.onChangeMarkerSize();
-    EXPECT_EQ(point->getToolSizeFactor(), 1.0f);
-    points.selectMarkerItem(-1);
-    points.onChangeMarkerType();
-    EXPECT_EQ(point->selector(), 1);
-}
-
-TEST_F(SettingsPanels, MarkerTypeZeroSelectsNoItem) {
+    const struct {
+        bool marker;
+        int item, selector;
+        float size;
+    } choices[] = {{true, 0, 1, 3}, {false, 9, 1, 10}, {false, 12, 1, 1}, {true, -1, 1, 1}};
+    for (const auto& c : choices) {
+        if (c.marker) {
+            points.selectMarkerItem(c.item);
+            points.onChangeMarkerType();
+        } else {
+            points.selectSizeItem(c.item);
+            points.onChangeMarkerSize();
+        }
+        EXPECT_EQ(point->selector(), c.selector) << c.item;
+        EXPECT_EQ(point->getToolSizeFactor(), c.size) << c.item;
+    }
+    // Marker type 0 selects no item and is kept.
     point->setSelector(0);
     point->setToolSizeFactor(4);
     points.setGraphObject(point);
@@ -133,7 +135,7 @@ TEST_F(SettingsPanels, ModalRunnerReturnsWhenOkStopsTheSession) {
     EXPECT_EQ(curve->getToolSizeFactor(), 2.0f);
 }
 
-TEST_F(SettingsPanels, EditAfterTheObjectLeftThePlotIsIgnored) {
+TEST_F(SettingsPanels, EditAfterTheObjectLeftThePlotOrThePlotWasForgottenIsIgnored) {
     points.setGraphObject(point);
     curves.setGraphCurve(curve);
     view->purge();  // both objects are destroyed
@@ -145,10 +147,6 @@ TEST_F(SettingsPanels, EditAfterTheObjectLeftThePlotIsIgnored) {
     curves.onCancelButton();
     EXPECT_EQ(points.graphObject(), nullptr);
     EXPECT_EQ(curves.graphCurve(), nullptr);
-}
-
-TEST_F(SettingsPanels, ForgottenPlotIsNotTouched) {
-    curves.setGraphCurve(curve);
     curves.forgetPlotView(view.get());
     view.reset();
     curves.onChangeThickness();

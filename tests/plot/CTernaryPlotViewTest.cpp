@@ -1,10 +1,11 @@
+// The ternary plot: corners, the composition transform and clicks that report a composition
+// (both ways round), truncated ranges, and what is drawn where.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "plot/AuxiliaryViewTestSupport.h"
 #include "plot/CTernaryPlotView.h"
 #include "plot/PlotTestSupport.h"
 
@@ -19,125 +20,88 @@ MouseEvent press(Point p, MouseButton button = MouseButton::Left) {
     return e;
 }
 
-// Corners, the composition transform and clicks. A 400 × 300 view with margins 30 has an
-// area of 340 × 240: the triangle is as high as the area (240 / 0.8660254 wide), centred.
+Point along(Point from, Point to, double t) {
+    return {from.x + t * (to.x - from.x), from.y + t * (to.y - from.y)};
+}
+
+// A 400 × 300 view with margins 30 has an area of 340 × 240: the triangle is as high as the
+// area (240 / 0.8660254 wide), centred.
 class TernaryGeometry : public ::testing::Test {
    protected:
     void SetUp() override {
         view.setNotificationCenter(&center);
         center.addObserver(this, notifications::ternaryPlotSelection, &view,
                            [this](const Notification&) { ++posts; });
+        view.placeCorners();
     }
     bool click(Point p) { return view.mouseDown(press(p)); }
+    void expectSelection(double a, double b, double tolerance = 1e-4) {
+        EXPECT_NEAR(view.mSela(), a, tolerance);
+        EXPECT_NEAR(view.mSelb(), b, tolerance);
+        EXPECT_NEAR(view.mSelc(), 100 - a - b, tolerance);
+        EXPECT_GE(view.mSelc(), 0);
+    }
 
     NotificationCenter center;
     CTernaryPlotView view{Rect(0, 0, 400, 300)};
     int posts = 0;
 };
 
-TEST_F(TernaryGeometry, WideViewGetsATriangleAsHighAsTheArea) {
-    view.placeCorners();
+TEST_F(TernaryGeometry, TriangleAsHighOrAsWideAsTheArea) {
     const double side = 240 / 0.8660254;
     EXPECT_NEAR(view.cornerA().x, 30 + (340 - side) / 2, 1e-4);
-    EXPECT_NEAR(view.cornerA().y, 30, 1e-4);
     EXPECT_NEAR(view.cornerB().x - view.cornerA().x, side, 1e-4);
-    EXPECT_NEAR(view.cornerC().x, view.cornerA().x + side / 2, 1e-4);
-    EXPECT_NEAR(view.cornerC().y, 270, 1e-4);
-}
-
-TEST_F(TernaryGeometry, NarrowViewGetsATriangleAsWideAsTheArea) {
+    EXPECT_NEAR(view.cornerC().y - view.cornerA().y, 240, 1e-4);
     view.setFrame(Rect(0, 0, 200, 400));
     view.setMargin(35);
     view.placeCorners();
-    const double height = 130 * 0.8660254;
-    EXPECT_NEAR(view.cornerA().x, 35, 1e-4);
-    EXPECT_NEAR(view.cornerB().x, 165, 1e-4);
-    EXPECT_NEAR(view.cornerA().y, 35 + (330 - height) / 2, 1e-4);
-    EXPECT_NEAR(view.cornerC().y - view.cornerA().y, height, 1e-4);
+    EXPECT_NEAR(view.cornerB().x - view.cornerA().x, 130, 1e-4);
+    EXPECT_NEAR(view.cornerA().y, 35 + (330 - 130 * 0.8660254) / 2, 1e-4);
 }
 
-TEST_F(TernaryGeometry, PureComponentsSitOnTheirCorners) {
-    view.placeCorners();
+TEST_F(TernaryGeometry, CompositionsAndClicksRoundTrip) {
+    // Pure components on their corners, each component growing toward its corner.
     EXPECT_EQ(view.viewPointForComposition(100, 0), view.cornerA());
     EXPECT_EQ(view.viewPointForComposition(0, 100), view.cornerB());
     EXPECT_EQ(view.viewPointForComposition(0, 0), view.cornerC());
-    // Each component grows toward its corner: half A, half B is the middle of AB.
     const Point mid = view.viewPointForComposition(50, 50);
     EXPECT_NEAR(mid.x, (view.cornerA().x + view.cornerB().x) / 2, 1e-4);
     EXPECT_NEAR(mid.y, view.cornerA().y, 1e-4);
-}
-
-TEST_F(TernaryGeometry, ClickedCompositionRoundTrips) {
-    view.placeCorners();
-    const double cases[][2] = {{33.3, 33.3}, {10, 70}, {80, 5}, {1, 1}, {45.5, 12.25}};
-    for (const auto& ab : cases) {
-        ASSERT_TRUE(click(view.viewPointForComposition(ab[0], ab[1])));
-        EXPECT_NEAR(view.mSela(), ab[0], 1e-4);
-        EXPECT_NEAR(view.mSelb(), ab[1], 1e-4);
-        EXPECT_NEAR(view.mSelc(), 100 - ab[0] - ab[1], 1e-4);
-        EXPECT_NEAR(view.mSela() + view.mSelb() + view.mSelc(), 100, 1e-9);
+    const std::pair<double, double> compositions[] = {
+        {33.3, 33.3}, {10, 70}, {80, 5}, {1, 1}, {45.5, 12.25}};
+    for (auto [a, b] : compositions) {
+        ASSERT_TRUE(click(view.viewPointForComposition(a, b)));
+        expectSelection(a, b);
     }
-    EXPECT_EQ(posts, 5);
-}
-
-TEST_F(TernaryGeometry, CornersAndEdgesAreAccepted) {
-    view.placeCorners();
-    ASSERT_TRUE(click(view.cornerA()));
-    EXPECT_DOUBLE_EQ(view.mSela(), 100);
-    EXPECT_DOUBLE_EQ(view.mSelb(), 0);
-    EXPECT_DOUBLE_EQ(view.mSelc(), 0);
-    ASSERT_TRUE(click(view.cornerB()));
-    EXPECT_DOUBLE_EQ(view.mSelb(), 100);
-    ASSERT_TRUE(click(view.cornerC()));
-    EXPECT_DOUBLE_EQ(view.mSelc(), 100);
+    // Corners and edges are accepted, never a negative fraction.
+    for (auto [corner, a, b] :
+         {std::tuple{view.cornerA(), 100.0, 0.0}, std::tuple{view.cornerB(), 0.0, 100.0},
+          std::tuple{view.cornerC(), 0.0, 0.0}}) {
+        ASSERT_TRUE(click(corner));
+        expectSelection(a, b, 1e-9);
+    }
     for (double t : {0.1, 0.37, 0.5, 0.9}) {
-        const Point ab{view.cornerA().x + t * (view.cornerB().x - view.cornerA().x),
-                       view.cornerA().y};
-        ASSERT_TRUE(click(ab)) << t;
-        EXPECT_NEAR(view.mSelc(), 0, 1e-9);
-        EXPECT_GE(view.mSelc(), 0);
-        EXPECT_NEAR(view.mSelb(), 100 * t, 1e-4);
+        ASSERT_TRUE(click(along(view.cornerA(), view.cornerB(), t))) << t;
+        expectSelection(100 * (1 - t), 100 * t);
     }
-    EXPECT_EQ(posts, 7);
+    EXPECT_EQ(posts, 12);
 }
 
-TEST_F(TernaryGeometry, ClickOutsideTheTriangleOrInTheMarginPostsNothing) {
-    view.placeCorners();
+TEST_F(TernaryGeometry, ClicksOutsideTheTriangleOnATruncatedOrFlatOnePostNothing) {
     view.setMSela(5);
     EXPECT_FALSE(click({35, 260}));  // inside the margins, left of edge CA
     EXPECT_EQ(view.mSela(), -1);
-    EXPECT_EQ(view.mSelb(), -1);
     EXPECT_EQ(view.mSelc(), -1);
     EXPECT_FALSE(click({10, 150}));   // in the left margin
     EXPECT_FALSE(click({200, 285}));  // in the top margin
     EXPECT_FALSE(view.mouseDown(press({200, 100}, MouseButton::Right)));
-    EXPECT_EQ(posts, 0);
-}
-
-TEST_F(TernaryGeometry, TruncatedRangesRefuseClicks) {
     view.setRanges(10, 20, 50);
-    EXPECT_TRUE(view.isTruncated());
     EXPECT_FALSE(click({200, 100}));
-    EXPECT_EQ(view.mSelc(), -1);
-    EXPECT_EQ(posts, 0);
-}
-
-TEST_F(TernaryGeometry, ClickBeforeTheFirstDrawingUsesThePresentSize) {
-    // No drawing has placed the corners yet: the click still reads the true triangle.
-    CTernaryPlotView fresh(Rect(0, 0, 400, 300));
-    fresh.setNotificationCenter(&center);
-    CTernaryPlotView drawn(Rect(0, 0, 400, 300));
-    drawn.placeCorners();
-    ASSERT_TRUE(fresh.mouseDown(press(drawn.viewPointForComposition(20, 30))));
-    EXPECT_NEAR(fresh.mSela(), 20, 1e-4);
-    EXPECT_NEAR(fresh.mSelb(), 30, 1e-4);
-}
-
-TEST_F(TernaryGeometry, TriangleWithoutAreaPostsNothing) {
+    view.setRanges(0, 0, 100);
     view.setFrame(Rect(0, 0, 60, 60));  // nothing left inside the margins
     EXPECT_FALSE(click({30, 30}));
-    EXPECT_EQ(view.mSelc(), -1);
     EXPECT_EQ(posts, 0);
+    // Nor does the solver behind them divide by a zero determinant.
     double u = 7, v = 7;
     EXPECT_FALSE(my_solve_linear_system2(1, 2, 3, 2, 4, 6, u, v));
     EXPECT_EQ(u, 0);
@@ -147,173 +111,120 @@ TEST_F(TernaryGeometry, TriangleWithoutAreaPostsNothing) {
     EXPECT_DOUBLE_EQ(v, 1);
 }
 
-TEST_F(TernaryGeometry, SetRangesClampsAndDetectsTruncation) {
+TEST_F(TernaryGeometry, ClickBeforeTheFirstDrawingUsesThePresentSize) {
+    CTernaryPlotView fresh(Rect(0, 0, 400, 300));  // no drawing has placed its corners
+    fresh.setNotificationCenter(&center);
+    ASSERT_TRUE(fresh.mouseDown(press(view.viewPointForComposition(20, 30))));
+    EXPECT_NEAR(fresh.mSela(), 20, 1e-4);
+    EXPECT_NEAR(fresh.mSelb(), 30, 1e-4);
+}
+
+TEST_F(TernaryGeometry, RangesAreClampedAndTheirCornersSitOnTheTrianglesCorners) {
     view.setRanges(60, 70, 50);
     const auto& r = view.ranges();
-    EXPECT_EQ(r.aMin, 50);
-    EXPECT_EQ(r.aMax, 100);
-    EXPECT_EQ(r.bMin, 50);
-    EXPECT_EQ(r.bMax, 100);
-    EXPECT_EQ(r.cMin, 0);  // 100 − 100 − 100 < 0
-    EXPECT_EQ(r.cMax, 50);
-    view.setRanges(0, 0, 250);  // too wide: the full diagram
+    EXPECT_EQ(std::vector<float>({r.aMin, r.aMax, r.bMin, r.bMax, r.cMin, r.cMax}),
+              std::vector<float>({50, 100, 50, 100, 0, 50}));  // 100 − 100 − 100 < 0
+    view.setRanges(0, 0, 250);                                 // too wide: the full diagram
     EXPECT_FALSE(view.isTruncated());
     view.setRanges(NAN, 0, 100);
     EXPECT_TRUE(view.isTruncated());
-}
-
-TEST_F(TernaryGeometry, TruncatedTransformPutsTheRangeCornersOnTheCorners) {
-    view.setRanges(0, 0, 50);  // A 0..50, B 0..50, C 0..50
+    view.setRanges(0, 0, 50);  // A, B and C from 0 to 50
     view.placeCorners();
-    const Point p = view.viewPointForComposition(50, 0);  // A at its top, B at its bottom
     double wA, wB, wC;
-    view.weights(50, 0, wA, wB, wC);
+    view.weights(50, 0, wA, wB, wC);  // A at its top, B at its bottom
     EXPECT_NEAR(wA + wB + wC, 1, 1e-12);
     EXPECT_NEAR(wA, 0.5, 1e-12);  // (1, 0, 1) normalised
-    EXPECT_NEAR(p.x, (view.cornerA().x + view.cornerC().x) / 2, 1e-4);
+    EXPECT_NEAR(view.viewPointForComposition(50, 0).x, (view.cornerA().x + view.cornerC().x) / 2,
+                1e-4);
 }
 
-// What is drawn where.
 class TernaryDrawing : public ::testing::Test {
    protected:
     void SetUp() override {
         view.setLabels("NaCl", "KCl", "H2O");
         view.setMargin(35);
     }
-    void draw() { view.drawRect(canvas); }
+    std::vector<RecordedOperation> strokes() {
+        view.drawRect(canvas);
+        return canvas.operations(Kind::Stroke);
+    }
     CTernaryPlotView view{Rect(0, 0, 400, 300)};
     RecordingCanvas canvas{{400, 300}};
 };
 
-TEST_F(TernaryDrawing, OutlineTicksAndTickLabels) {
-    draw();
-    auto strokes = canvas.operations(Kind::Stroke);
-    ASSERT_GE(strokes.size(), 3u);
-    const BezierPath& outline = strokes[0].path;
+TEST_F(TernaryDrawing, OutlineTicksLabelsAndADashedGrid) {
+    auto s = strokes();
+    ASSERT_EQ(s.size(), 3u);
+    const BezierPath& outline = s[0].path;
     ASSERT_EQ(outline.elementCount(), 4u);  // A, B, C and the close
     EXPECT_EQ(outline.elements()[0].points[0], view.cornerA());
     EXPECT_EQ(outline.elements()[1].points[0], view.cornerB());
     EXPECT_EQ(outline.elements()[2].points[0], view.cornerC());
-    EXPECT_EQ(strokes[0].color, Color::black());
-    const BezierPath& ticks = strokes[1].path;
-    EXPECT_EQ(ticks.elementCount(), 54u);  // 27 ticks of two points
-    // The first tick hangs 5 below the AB point at 10 %.
-    EXPECT_NEAR(ticks.elements()[0].points[0].x,
-                view.cornerA().x + 0.1 * (view.cornerB().x - view.cornerA().x), 1e-4);
+    // 27 ticks; the first hangs 5 below the AB point at 10 %.
+    const BezierPath& ticks = s[1].path;
+    EXPECT_EQ(ticks.elementCount(), 54u);
+    EXPECT_NEAR(ticks.elements()[0].points[0].x, along(view.cornerA(), view.cornerB(), 0.1).x,
+                1e-4);
     EXPECT_NEAR(ticks.elements()[1].points[0].y, view.cornerA().y - 5, 1e-4);
-
-    std::vector<std::string> texts = canvas.texts();
+    // Tick labels edge by edge (AB, BC, CA), then the corner labels.
+    const std::vector<std::string> texts = canvas.texts();
     ASSERT_EQ(texts.size(), 30u);
-    for (int edge = 0; edge < 3; ++edge)
-        for (int i = 1; i <= 9; ++i) {
-            // Tick labels come edge by edge: AB, then BC, then CA.
-            EXPECT_EQ(texts[static_cast<size_t>(edge * 9 + i - 1)], std::to_string(10 * i));
-        }
-    EXPECT_EQ(texts[27], "NaCl");
-    EXPECT_EQ(texts[28], "KCl");
-    EXPECT_EQ(texts[29], "H2O");
-}
-
-TEST_F(TernaryDrawing, LabelsSitBesideTheirCornersAndTicks) {
-    draw();
-    const RecordedOperation* a = auxtest::findText(canvas, "NaCl");
-    const RecordedOperation* c = auxtest::findText(canvas, "H2O");
-    ASSERT_TRUE(a && c);
-    EXPECT_NEAR(a->origin.x + a->textSize.width, view.cornerA().x - 5, 1e-4);
-    EXPECT_NEAR(a->origin.y + a->textSize.height, view.cornerA().y - 5, 1e-4);
-    EXPECT_NEAR(c->origin.x + c->textSize.width / 2, view.cornerC().x, 1e-4);
-    EXPECT_NEAR(c->origin.y, view.cornerC().y + 5, 1e-4);
-    // "50" on AB: centred under the tick, the box of "900" measured once.
-    const auto texts = canvas.operations(Kind::Text);
-    const RecordedOperation& fifty = texts[4];
-    ASSERT_EQ(fifty.text, "50");
-    const Size box =
-        RecordingCanvas::textSize(AttributedString("900", TextAttributes(Font::labelFont())));
-    EXPECT_NEAR(fifty.origin.x + box.width / 2, (view.cornerA().x + view.cornerB().x) / 2, 1e-4);
-    EXPECT_NEAR(fifty.origin.y, view.cornerA().y - 5 - box.height - 5, 1e-4);
-}
-
-TEST_F(TernaryDrawing, GridIsOneDashedPath) {
-    draw();
-    auto strokes = canvas.operations(Kind::Stroke);
-    ASSERT_EQ(strokes.size(), 3u);
-    const BezierPath& grid = strokes[2].path;
-    EXPECT_EQ(grid.elementCount(), 54u);  // 27 lines
+    for (int k = 0; k < 27; ++k) EXPECT_EQ(texts[size_t(k)], std::to_string(10 * (k % 9 + 1)));
+    EXPECT_EQ(texts[27] + texts[28] + texts[29], "NaClKClH2O");
+    // The grid: 27 dashed lines; the first holds B at 10 %, from AB to BC.
+    const BezierPath& grid = s[2].path;
+    EXPECT_EQ(grid.elementCount(), 54u);
     EXPECT_EQ(grid.lineDash(), (std::vector<double>{4, 2, 2, 2}));
-    EXPECT_EQ(grid.lineWidth(), 0.5);
-    // The first line holds B at 10 %: from the AB point at 0.1 to the BC point at 0.9.
-    const Point to = grid.elements()[1].points[0];
-    const Point expected{view.cornerB().x + 0.9 * (view.cornerC().x - view.cornerB().x),
-                         view.cornerB().y + 0.9 * (view.cornerC().y - view.cornerB().y)};
-    EXPECT_NEAR(to.x, expected.x, 1e-4);
-    EXPECT_NEAR(to.y, expected.y, 1e-4);
+    const Point to = along(view.cornerB(), view.cornerC(), 0.9);
+    EXPECT_NEAR(grid.elements()[1].points[0].x, to.x, 1e-4);
+    EXPECT_NEAR(grid.elements()[1].points[0].y, to.y, 1e-4);
 }
 
-TEST_F(TernaryDrawing, CurvesInBlueThenPointsInTheColourLeft) {
+TEST_F(TernaryDrawing, CurvesInBlueThenMarkersWithTheirGuideLines) {
     view.plotPoint(20, 30, 1, 0, 0);
     view.plotCurve({0, 10, 99, 5, 20, 99, 10, 30, 99}, 3, 0, 1);
-    draw();
-    auto strokes = canvas.operations(Kind::Stroke);
-    ASSERT_EQ(strokes.size(), 4u);
-    EXPECT_EQ(strokes[3].color, Color::blue());
-    ASSERT_EQ(strokes[3].path.elementCount(), 3u);
-    EXPECT_EQ(strokes[3].path.elements()[2].points[0], view.viewPointForComposition(10, 30));
-    auto fills = canvas.operations(Kind::Fill);
-    ASSERT_EQ(fills.size(), 2u);  // background and the marker
-    EXPECT_EQ(fills[1].color, Color::blue());
-    const Rect marker = fills[1].path.bounds();
-    const Point p = view.viewPointForComposition(20, 30);
-    EXPECT_NEAR(marker.midX(), p.x, 1e-4);
-    EXPECT_NEAR(marker.midY(), p.y, 1e-4);
-    EXPECT_NEAR(marker.width(), 10, 1e-4);
-}
-
-TEST_F(TernaryDrawing, OutlinedMarkersAndGuideLines) {
     view.plotPoint(20, 30, 13, 1 | 2 | 4, 1);
-    draw();
-    auto strokes = canvas.operations(Kind::Stroke);
-    ASSERT_EQ(strokes.size(), 6u);  // outline, ticks, grid, marker, guides, lines to edges
-    EXPECT_EQ(canvas.count(Kind::Fill), 1u);
-    const BezierPath& guides = strokes[4].path;
+    auto s = strokes();
+    ASSERT_EQ(s.size(), 7u);  // outline, ticks, grid, curve, marker, guides, lines to edges
+    EXPECT_EQ(s[3].color, Color::blue());
+    ASSERT_EQ(s[3].path.elementCount(), 3u);
+    EXPECT_EQ(s[3].path.elements()[2].points[0], view.viewPointForComposition(10, 30));
+    auto fills = canvas.operations(Kind::Fill);
+    ASSERT_EQ(fills.size(), 2u);  // background and the filled marker, in the colour left
+    EXPECT_EQ(fills[1].color, Color::blue());
+    const Point p = view.viewPointForComposition(20, 30);
+    EXPECT_NEAR(fills[1].path.bounds().midX(), p.x, 1e-4);
+    EXPECT_NEAR(fills[1].path.bounds().midY(), p.y, 1e-4);
+    // From C through the point to AB, divided as wA : wB = 20 : 30; along A = 20 % to CA.
+    const Point A = view.cornerA(), B = view.cornerB(), C = view.cornerC();
+    const BezierPath &guides = s[5].path, &toEdges = s[6].path;
     ASSERT_EQ(guides.elementCount(), 6u);
-    // From C through the point to AB, divided as wA : wB = 20 : 30.
-    const Point A = view.cornerA(), B = view.cornerB();
-    EXPECT_EQ(guides.elements()[0].points[0], view.cornerC());
-    EXPECT_NEAR(guides.elements()[1].points[0].x, A.x + 0.6 * (B.x - A.x), 1e-3);
-    const BezierPath& toEdges = strokes[5].path;
+    EXPECT_EQ(guides.elements()[0].points[0], C);
+    EXPECT_NEAR(guides.elements()[1].points[0].x, along(A, B, 0.6).x, 1e-3);
     ASSERT_EQ(toEdges.elementCount(), 6u);
-    // Along A = 20 % to edge CA, where A is 20 %.
-    const Point onCA = toEdges.elements()[1].points[0];
-    const Point C = view.cornerC();
-    EXPECT_NEAR(onCA.x, C.x + 0.2 * (A.x - C.x), 1e-3);
-    EXPECT_NEAR(onCA.y, C.y + 0.2 * (A.y - C.y), 1e-3);
+    EXPECT_NEAR(toEdges.elements()[1].points[0].x, along(C, A, 0.2).x, 1e-3);
+    EXPECT_NEAR(toEdges.elements()[1].points[0].y, along(C, A, 0.2).y, 1e-3);
 }
 
 TEST_F(TernaryDrawing, ShortCurveDrawsNothingAndBadStrideAddsNone) {
     view.plotCurve({1}, 2, 0, 1);
-    ASSERT_EQ(view.curves().size(), 1u);
-    EXPECT_TRUE(view.curves()[0].empty());
     view.plotCurve({1, 2, 3}, 0, 0, 1);
     view.plotCurve({1, 2, 3}, 2, 0, 2);
-    EXPECT_EQ(view.curves().size(), 1u);
-    draw();
-    for (const auto& op : canvas.operations(Kind::Stroke))
-        EXPECT_TRUE(op.color != Color::blue() || op.path.isEmpty());
+    ASSERT_EQ(view.curves().size(), 1u);
+    EXPECT_TRUE(view.curves()[0].empty());
+    for (const auto& op : strokes()) EXPECT_TRUE(op.color != Color::blue() || op.path.isEmpty());
     view.purge();
-    EXPECT_TRUE(view.curves().empty());
-    EXPECT_TRUE(view.points().empty());
+    EXPECT_TRUE(view.curves().empty() && view.points().empty());
 }
 
 TEST_F(TernaryDrawing, PngShowsTheTriangleAndTheMarker) {
     view.plotPoint(20, 30, 1, 0, 0);
     ASSERT_TRUE(view.writeImage(FileFormat::Png, "ternary_drawing.png").ok());
     view.placeCorners();
-    const Point p = view.viewPointForComposition(20, 30);
-    EXPECT_EQ(auxtest::pngPixel("ternary_drawing.png", int(p.x), int(p.y)), 0x000000);
-    const Point inside = view.viewPointForComposition(53, 42);
-    EXPECT_EQ(auxtest::pngPixel("ternary_drawing.png", int(inside.x), int(inside.y)), 0xFFFFFF);
-    const Point apex = view.cornerC();
-    EXPECT_LT(auxtest::pngPixel("ternary_drawing.png", int(apex.x), int(apex.y) - 2), 0x808080);
+    const test::PngPixels png("ternary_drawing.png");
+    EXPECT_EQ(png.at(view.viewPointForComposition(20, 30)).hex(), 0x000000);
+    EXPECT_EQ(png.at(view.viewPointForComposition(53, 42)).hex(), 0xFFFFFF);
+    EXPECT_TRUE(png.at({view.cornerC().x, view.cornerC().y - 2}).dark());
 }
 
 }  // namespace

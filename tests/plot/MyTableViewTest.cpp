@@ -1,5 +1,8 @@
+// Keys on tables and outlines: wrapping arrows, home and end, row moves and deletes asked of
+// a delegate that adopts the protocol, keypad enter, and keys on empty or unselected tables.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,14 +18,11 @@ KeyEvent key(int code, std::uint32_t flags = 0) {
 // A delegate that adopts the table protocol and records the requests.
 struct RowCommands : MyTableViewDelegate {
     std::vector<std::string> calls;
-    void tableViewShiftDownSelectedRow(MyTableView& v) override {
-        calls.push_back("down " + std::to_string(v.selectedRow()));
-    }
-    void tableViewShiftUpSelectedRow(MyTableView& v) override {
-        calls.push_back("up " + std::to_string(v.selectedRow()));
-    }
-    void tableViewDeleteSelectedRow(MyTableView& v) override {
-        calls.push_back("delete " + std::to_string(v.selectedRow()));
+    void tableViewShiftDownSelectedRow(MyTableView& v) override { record("down", v); }
+    void tableViewShiftUpSelectedRow(MyTableView& v) override { record("up", v); }
+    void tableViewDeleteSelectedRow(MyTableView& v) override { record("delete", v); }
+    void record(const char* what, MyTableView& v) {
+        calls.push_back(what + (" " + std::to_string(v.selectedRow())));
     }
 };
 
@@ -30,11 +30,6 @@ struct RowCommands : MyTableViewDelegate {
 struct NotAdopting : TableViewDelegate {
     int calls = 0;
     void tableViewDeleteSelectedRow(MyTableView&) { ++calls; }
-};
-
-struct OutlineCommands : MyOutlineViewDelegate {
-    int deletes = 0;
-    void tableViewDeleteSelectedRow(MyOutlineView&) override { ++deletes; }
 };
 
 class TableRowCommands : public ::testing::Test {
@@ -49,74 +44,34 @@ class TableRowCommands : public ::testing::Test {
     RowCommands commands;
 };
 
-TEST_F(TableRowCommands, ArrowsWrapAroundAtTheEnds) {
-    table.selectRow(3);
-    table.keyDown(key(keycodes::downArrow));
-    EXPECT_EQ(table.selectedRow(), 0);
+TEST_F(TableRowCommands, KeysMoveTheSelection) {
+    const struct {
+        int selected, extendTo;
+        int code;
+        std::uint32_t flags;
+        std::set<int> rows;
+    } cases[] = {
+        {3, -1, keycodes::downArrow, 0, {0}},  // arrows wrap around at the ends
+        {0, -1, keycodes::upArrow, 0, {3}},
+        {3, -1, keycodes::upArrow, 0, {2}},
+        {1, 2, keycodes::end, 0, {3}},  // home and end jump from a selection of two
+        {1, 2, keycodes::home, modifiers::shift, {0}},
+    };
+    for (const auto& c : cases) {
+        table.selectRow(c.selected);
+        if (c.extendTo >= 0) table.selectRow(c.extendTo, true);
+        table.keyDown(key(c.code, c.flags));
+        EXPECT_EQ(table.selectedRowIndexes(), c.rows) << c.selected << " key " << c.code;
+    }
     EXPECT_EQ(table.scrolledRow(), 0);
-    table.keyDown(key(keycodes::upArrow));
-    EXPECT_EQ(table.selectedRow(), 3);
-    EXPECT_EQ(table.selectedRowIndexes().size(), 1u);
-    table.keyDown(key(keycodes::upArrow));
-    EXPECT_EQ(table.selectedRow(), 2);  // the base view's move inside the table
-}
-
-TEST_F(TableRowCommands, HomeAndEndJumpToTheEnds) {
-    table.selectRow(1);
-    table.selectRow(2, true);
-    table.keyDown(key(keycodes::end));
-    EXPECT_EQ(table.selectedRowIndexes(), (std::set<int>{3}));
-    table.keyDown(key(keycodes::home, modifiers::shift));
-    EXPECT_EQ(table.selectedRowIndexes(), (std::set<int>{0}));
-    EXPECT_EQ(table.scrolledRow(), 0);
-}
-
-TEST_F(TableRowCommands, ShiftOrControlArrowsAskTheDelegateToMoveTheRow) {
-    table.selectRow(1);
-    table.keyDown(key(keycodes::downArrow, modifiers::shift));
-    table.keyDown(key(keycodes::upArrow, modifiers::control));
-    EXPECT_EQ(commands.calls, (std::vector<std::string>{"down 1", "up 1"}));
-    EXPECT_EQ(table.selectedRow(), 1);  // the delegate moves rows, the view does not
-}
-
-TEST_F(TableRowCommands, WithoutTheProtocolShiftUpDoesNothingAndShiftDownExtends) {
-    NotAdopting other;
-    table.setDelegate(&other);
-    table.selectRow(1);
-    table.keyDown(key(keycodes::upArrow, modifiers::shift));
-    EXPECT_EQ(table.selectedRowIndexes(), (std::set<int>{1}));
-    table.keyDown(key(keycodes::downArrow, modifiers::shift));
-    EXPECT_EQ(table.selectedRowIndexes(), (std::set<int>{1, 2}));
-    table.setDeletable(true);
-    table.keyDown(key(keycodes::deleteForward));
-    EXPECT_EQ(other.calls, 0);
-}
-
-TEST_F(TableRowCommands, DeleteReachesTheDelegateOnlyWhenDeletable) {
-    table.selectRow(2);
-    table.keyDown(key(keycodes::deleteBackward));
     EXPECT_TRUE(commands.calls.empty());
-    table.setDeletable(true);
-    table.keyDown(key(keycodes::deleteBackward));
-    table.keyDown(key(keycodes::deleteForward));
-    EXPECT_EQ(commands.calls, (std::vector<std::string>{"delete 2", "delete 2"}));
-}
-
-TEST_F(TableRowCommands, DeleteWithNothingSelectedIsNotSent) {
-    table.setDeletable(true);
-    table.keyDown(key(keycodes::deleteForward));
-    EXPECT_TRUE(commands.calls.empty());
-}
-
-TEST_F(TableRowCommands, KeypadEnterOpensTheFirstColumnOfTheSelectedRow) {
+    // Keypad enter opens the first column of the selected row.
     table.selectRow(2);
     table.keyDown(key(keycodes::keypadEnter));
     EXPECT_EQ(table.editedCell().row, 2);
     EXPECT_EQ(table.editedCell().column, 0);
     EXPECT_TRUE(table.editedCell().textSelected);
-}
-
-TEST_F(TableRowCommands, ReloadWithFewerRowsDropsTheSelectionBeyondThem) {
+    // Reloaded with fewer rows, the selection beyond them is dropped.
     table.selectRow(3);
     table.reloadData(2);
     EXPECT_EQ(table.selectedRow(), -1);
@@ -124,14 +79,30 @@ TEST_F(TableRowCommands, ReloadWithFewerRowsDropsTheSelectionBeyondThem) {
     EXPECT_EQ(table.selectedRow(), 0);
 }
 
-// Keys on empty or unselected tables must not select rows that do not exist.
-class EmptyTableKeys : public ::testing::Test {
-   protected:
+TEST_F(TableRowCommands, RowMovesAndDeletesAreAskedOfAnAdoptingDelegateOnly) {
+    table.selectRow(1);
+    table.keyDown(key(keycodes::downArrow, modifiers::shift));
+    table.keyDown(key(keycodes::upArrow, modifiers::control));
+    table.keyDown(key(keycodes::deleteBackward));  // not deletable yet
+    table.setDeletable(true);
+    table.keyDown(key(keycodes::deleteBackward));
+    table.keyDown(key(keycodes::deleteForward));
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"down 1", "up 1", "delete 1", "delete 1"}));
+    EXPECT_EQ(table.selectedRow(), 1);  // the delegate moves rows, the view does not
+    // Without the protocol shift-up does nothing, shift-down extends, delete is not sent.
+    NotAdopting other;
+    table.setDelegate(&other);
+    table.keyDown(key(keycodes::upArrow, modifiers::shift));
+    EXPECT_EQ(table.selectedRowIndexes(), (std::set<int>{1}));
+    table.keyDown(key(keycodes::downArrow, modifiers::shift));
+    EXPECT_EQ(table.selectedRowIndexes(), (std::set<int>{1, 2}));
+    table.keyDown(key(keycodes::deleteForward));
+    EXPECT_EQ(other.calls, 0);
+}
+
+TEST(EmptyTableKeys, KeysOnEmptyOrUnselectedTablesSelectNothingThatDoesNotExist) {
     MyTableView table;
     RowCommands commands;
-};
-
-TEST_F(EmptyTableKeys, KeysOnAnEmptyTableSelectNothing) {
     table.addColumn("name");
     table.setDelegate(&commands);
     table.setDeletable(true);
@@ -141,34 +112,28 @@ TEST_F(EmptyTableKeys, KeysOnAnEmptyTableSelectNothing) {
     EXPECT_EQ(table.selectedRow(), -1);
     EXPECT_EQ(table.editedCell().row, -1);
     EXPECT_TRUE(commands.calls.empty());
-}
-
-TEST_F(EmptyTableKeys, KeypadEnterWithoutSelectionOrColumnsOpensNothing) {
+    // Rows but no selection: enter opens nothing, down starts at the first row.
     table.reloadData(3);
     table.keyDown(key(keycodes::keypadEnter));
     EXPECT_EQ(table.editedCell().row, -1);
-    table.selectRow(1);
-    table.keyDown(key(keycodes::keypadEnter));  // no column to edit
-    EXPECT_EQ(table.editedCell().row, -1);
-}
-
-TEST_F(EmptyTableKeys, DownWithoutSelectionStartsAtTheFirstRow) {
-    table.reloadData(3);
     table.keyDown(key(keycodes::downArrow));
     EXPECT_EQ(table.selectedRow(), 0);
+    // A selection but no column to edit.
+    MyTableView bare;
+    bare.reloadData(3);
+    bare.selectRow(1);
+    bare.keyDown(key(keycodes::keypadEnter));
+    EXPECT_EQ(bare.editedCell().row, -1);
 }
 
-class OutlineRowCommands : public ::testing::Test {
-   protected:
-    void SetUp() override {
-        outline.reloadData(3);
-        outline.setDelegate(&commands);
-    }
+TEST(OutlineRowCommands, ArrowsWrapDeleteAlwaysAsksModifiersAndHomeAreTheBaseViewsOwn) {
+    struct OutlineCommands : MyOutlineViewDelegate {
+        int deletes = 0;
+        void tableViewDeleteSelectedRow(MyOutlineView&) override { ++deletes; }
+    } commands;
     MyOutlineView outline;
-    OutlineCommands commands;
-};
-
-TEST_F(OutlineRowCommands, ArrowsWrapAndDeleteAlwaysAsks) {
+    outline.reloadData(3);
+    outline.setDelegate(&commands);
     outline.selectRow(2);
     outline.keyDown(key(keycodes::downArrow));
     EXPECT_EQ(outline.selectedRow(), 0);
@@ -176,9 +141,6 @@ TEST_F(OutlineRowCommands, ArrowsWrapAndDeleteAlwaysAsks) {
     EXPECT_EQ(outline.selectedRow(), 2);
     outline.keyDown(key(keycodes::deleteBackward));
     EXPECT_EQ(commands.deletes, 1);
-}
-
-TEST_F(OutlineRowCommands, ModifiersAndHomeAreTheBaseViewsOwn) {
     outline.selectRow(1);
     outline.keyDown(key(keycodes::downArrow, modifiers::shift));
     EXPECT_EQ(outline.selectedRowIndexes(), (std::set<int>{1, 2}));

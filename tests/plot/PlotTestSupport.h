@@ -1,16 +1,21 @@
-// Stand-ins for the window around a plot view (host, panels, save panel) and a fixture that
-// builds a view with its own undo manager and notification centre.
+// Stand-ins for the window around a plot view (host, panels, save panel), a fixture that
+// builds a view with its own undo manager and notification centre, and small readers of what
+// the views draw, log and write.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/Event.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PlatformLog.h"
+#include "platform/PngPixels.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/UndoManager.h"
 #include "platform/UserDefaults.h"
@@ -18,6 +23,41 @@
 #include "plot/PlotServices.h"
 
 namespace vornex::test {
+
+inline std::string readFile(const std::string& path) {
+    std::ostringstream s;
+    s << std::ifstream(path, std::ios::binary).rdbuf();
+    return s.str();
+}
+
+// The first text operation drawing `text`, or null.
+inline const RecordedOperation* findText(const RecordingCanvas& c, const std::string& text) {
+    for (const RecordedOperation& op : c.operations())
+        if (op.kind == RecordedOperation::Kind::Text && op.text == text) return &op;
+    return nullptr;
+}
+
+// The messages logged while `run` runs.
+template <class F>
+std::vector<std::string> loggedBy(F run) {
+    std::vector<std::string> logged;
+    LogSink previous = setLogSink([&logged](const std::string& m) { logged.push_back(m); });
+    run();
+    setLogSink(previous);
+    return logged;
+}
+
+// Current and default ranges of a view: x min, x max, y min, y max.
+inline std::vector<float> rangeOf(const CPlotView& v) {
+    float a, b, c, d;
+    v.getXYRange(a, b, c, d);
+    return {a, b, c, d};
+}
+inline std::vector<float> defaultRangeOf(const CPlotView& v) {
+    float a, b, c, d;
+    v.getDefaultXYRange(a, b, c, d);
+    return {a, b, c, d};
+}
 
 class FakeHost : public PlotHost {
    public:

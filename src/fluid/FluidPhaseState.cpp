@@ -94,15 +94,14 @@ void FluidPhase::calculate_fugacities() {
         Z += term.Z;
         dZdV += term.dZdV;
         dZdT += term.dZdT;
-        // The ideal gas is the reference of the fugacity coefficients: the chemical
-        // potential of the ideal-gas term (its standard state, a function of T alone) would
-        // enter them as a factor exp(mu0/RT).
-        if (isIdeal) return;
+        // The ideal-gas term adds what its fugacity mode gives: -ln V for a term that carries
+        // the volume dependence (cancelling the ln V - 1 start), nothing for one of T alone.
         for (int i = 0; i < nc && i < term.nc; ++i) {
             const auto u = static_cast<size_t>(i);
             mur[u] += term.mu[u];
             dmudT[u] += term.dmudT[u];
             dmudV[u] += term.dmudV[u];
+            if (isIdeal) continue;
             dZdx[u] += term.dZdx[u];
             for (int j = 0; j < nc; ++j)
                 dmudx[u][static_cast<size_t>(j)] += term.dmudx[u][static_cast<size_t>(j)];

@@ -49,9 +49,18 @@ class IdealGasTerm : public LogarithmTerm {
 };
 
 // a = -c ln T: the heat capacity Cv = c R of an ideal gas, a term without volume dependence.
+// Like every ideal-gas term of temperature alone it contributes nothing to the fugacities:
+// the ideal gas is their reference.
 class IdealCvTerm : public LogarithmTerm {
    public:
     explicit IdealCvTerm(double cvOverR) : LogarithmTerm("ideal heat capacity", 0, -cvOverR) {}
+    void calculate_fugacities() override {
+        LogarithmTerm::calculate_fugacities();
+        for (int i = 0; i < nc; ++i) {
+            const auto u = static_cast<size_t>(i);
+            mu[u] = dmudT[u] = dmudV[u] = 0.0;
+        }
+    }
 };
 
 // a = -ln(V - b) - a_m / (R T V), a_m = sum_ij x_i x_j a_ij, b = sum_i x_i b_i.

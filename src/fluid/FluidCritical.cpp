@@ -10,6 +10,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/SaturationSolver.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Solver.h"
 
@@ -211,18 +212,6 @@ void FluidPhase::calculate_second_order_critical_parameters() {
 
 namespace {
 
-// Two residuals with their Jacobian rows (written when the solver asks for them).
-void writeSystem(double* F, double** J, int order, double F0, double F1, double J00, double J01,
-                 double J10, double J11) {
-    F[0] = F0;
-    F[1] = F1;
-    if (order == 0) return;
-    J[0][0] = J00;
-    J[0][1] = J01;
-    J[1][0] = J10;
-    J[1][1] = J11;
-}
-
 // Sets (T, V) when both lie in the domain and fills the block; false when the point is
 // refused or a term cannot be evaluated there.
 bool fillAt(FluidPhase& fluid, double TK, double Vm3, double Tlow, void (FluidPhase::*fill)()) {
@@ -244,7 +233,7 @@ void FluidPhase::equationForCalculatingCriticalPoint1(double* xv, double* F, dou
         return;
     }
     // dP/dV = -A_vv and d2P/dV2 = -A_vvv vanish.
-    writeSystem(F, J, order, Avv, Avvv, ATvv, Avvv, ATvvv, Avvvv);
+    writeTwoByTwo(F, J, order, Avv, Avvv, ATvv, Avvv, ATvvv, Avvvv);
 }
 
 void FluidPhase::equationForCalculatingCriticalPoint2TV(double* xv, double* F, double** J, int& err,
@@ -254,7 +243,7 @@ void FluidPhase::equationForCalculatingCriticalPoint2TV(double* xv, double* F, d
         return;
     }
     const CriticalConditions c = criticalConditions(*this);
-    writeSystem(F, J, order, c.F1, c.F2, c.dT[0], c.dV[0], c.dT[1], c.dV[1]);
+    writeTwoByTwo(F, J, order, c.F1, c.F2, c.dT[0], c.dV[0], c.dT[1], c.dV[1]);
 }
 
 void FluidPhase::equationForCalculatingCriticalPoint2xV(double* xv, double* F, double** J, int& err,
@@ -268,7 +257,7 @@ void FluidPhase::equationForCalculatingCriticalPoint2xV(double* xv, double* F, d
     volume(xv[1]);
     calculate_critical_parameters();
     const CriticalConditions c = criticalConditions(*this);
-    writeSystem(F, J, order, c.F1, c.F2, c.dx[0], c.dV[0], c.dx[1], c.dV[1]);
+    writeTwoByTwo(F, J, order, c.F1, c.F2, c.dx[0], c.dV[0], c.dx[1], c.dV[1]);
 }
 
 void FluidPhase::next_critical_point(double& dTdx, double& dVdx) {

@@ -13,6 +13,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/ParameterSearch.h"
+#include "fluid/SaturationSolver.h"
 
 namespace vornex {
 
@@ -262,17 +263,6 @@ bool evaluateSpinodalState(FluidPhase& f, double TK, double Vm3) {
     return fillPure(f);
 }
 
-void writeTwo(double* F, double** J, int order, double F0, double F1, double J00, double J01,
-              double J10, double J11) {
-    F[0] = F0;
-    F[1] = F1;
-    if (order == 0) return;
-    J[0][0] = J00;
-    J[0][1] = J01;
-    J[1][0] = J10;
-    J[1][1] = J11;
-}
-
 int solveTV(FluidPhase& f, EquationSystem system, double Tstart, double Vstart) {
     Newton& solver = *f.systemSolver;
     solver._setSysEquationToSolve(&f, system, 2);
@@ -295,7 +285,7 @@ void FluidPhase::equationForSpinodalPoint(double* xv, double* F, double** J, int
         err = 1;
         return;
     }
-    writeTwo(F, J, order, P - Pstar, Avv, dPdT, dPdV, ATvv, Avvv);
+    writeTwoByTwo(F, J, order, P - Pstar, Avv, dPdT, dPdV, ATvv, Avvv);
 }
 
 void FluidPhase::equationForSpinodalPointFixedS(double* xv, double* F, double** J, int& err,
@@ -304,7 +294,7 @@ void FluidPhase::equationForSpinodalPointFixedS(double* xv, double* F, double** 
         err = 1;
         return;
     }
-    writeTwo(F, J, order, S - Sstar, Avv, dSdT, -ATv, ATvv, Avvv);
+    writeTwoByTwo(F, J, order, S - Sstar, Avv, dSdT, -ATv, ATvv, Avvv);
 }
 
 namespace {

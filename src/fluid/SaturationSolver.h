@@ -1,4 +1,4 @@
-// Binding of the saturation systems to a fluid's Newton solver.
+// Binding of the saturation and critical systems to a fluid's Newton solver.
 #pragma once
 
 #include "fluid/FluidPhase.h"
@@ -19,6 +19,18 @@ inline Newton& bindSaturationSystem(FluidPhase& fluid, EquationSystem system, in
     solver._setSysEquationToSolve(&fluid, system, n);
     if (!bound) solver.tolerance = kSaturationTolerance;
     return solver;
+}
+
+// Two residuals of a 2 x 2 system with their Jacobian rows (written when the solver asks).
+inline void writeTwoByTwo(double* F, double** J, int order, double F0, double F1, double J00,
+                          double J01, double J10, double J11) {
+    F[0] = F0;
+    F[1] = F1;
+    if (order == 0) return;
+    J[0][0] = J00;
+    J[0][1] = J01;
+    J[1][0] = J10;
+    J[1][1] = J11;
 }
 
 }  // namespace vornex

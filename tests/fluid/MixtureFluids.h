@@ -23,4 +23,18 @@ inline std::unique_ptr<FluidPhase> makeIdenticalPair(int selector = 1) {
                      {kVdwMass, kVdwMass}, selector);
 }
 
+// Two fluids of nearly equal volatility that attract each other less than either attracts
+// itself (a_10 well below the geometric mean): a maximum-pressure azeotrope.
+inline std::unique_ptr<FluidPhase> makeAzeotropicPair(int selector = 1) {
+    return makeFluid(new VanDerWaalsTerm({0.3640, 0.3200, 0.3500}, {kVdwB, kVdwB}),
+                     {kVdwMass, 0.040}, selector);
+}
+
+// Two copies of the CO2-like fluid that attract each other weakly: two liquids that
+// separate, symmetric in the components, beside a vapour of composition 1/2.
+inline std::unique_ptr<FluidPhase> makeImmisciblePair(int selector = 1) {
+    return makeFluid(new VanDerWaalsTerm({kVdwA, 0.15, kVdwA}, {kVdwB, kVdwB}),
+                     {kVdwMass, kVdwMass}, selector);
+}
+
 }  // namespace vornex::testing

@@ -199,12 +199,9 @@ void solveBinary(FluidPhase& f, EquationSystem system, int n, double TK, double 
                  double Vvapour, double x1, double y1, double fourth, bool flash,
                  void* context = nullptr) {
     f.temperature(TK);
-    f.xLiquid[0] = 1.0 - x1;
-    f.xLiquid[1] = x1;
-    f.yVapour[0] = 1.0 - y1;
-    f.yVapour[1] = y1;
-    f.Vl0 = f.Vl = Vliquid;
-    f.Vv0 = f.Vv = Vvapour;
+    storeBinaryPair(f, Vliquid, Vvapour, x1, y1);
+    f.Vl = Vliquid;
+    f.Vv = Vvapour;
     f.error = 0;
     if (f.nc != 2 || !(TK > 0.0)) {
         f.error = 1;

@@ -127,14 +127,9 @@ void FluidPhase::equationForLLG(double* xv, double* F, double** J, int& err, int
     }
     if (order >= 1) llgJacobian(s, J);
     Vp = Vpt;
-    Vl0 = Vlt;
-    Vv0 = Vvt;
     xp[0] = 1.0 - xpt;
     xp[1] = xpt;
-    xLiquid[0] = 1.0 - xlt;
-    xLiquid[1] = xlt;
-    yVapour[0] = 1.0 - xvt;
-    yVapour[1] = xvt;
+    storeBinaryPair(*this, Vlt, Vvt, xlt, xvt);
 }
 
 void FluidPhase::calculate_LLG_point(double TK, double Vliquid, double VpStart, double Vvapour,
@@ -261,10 +256,7 @@ void FluidPhase::equationForAzeotrope(double* xv, double* F, double** J, int& er
         J[2][1] = -v.dPdV;
         J[2][2] = l.DP[1] - v.DP[1];
     }
-    Vl0 = Vlt;
-    Vv0 = Vvt;
-    xLiquid[0] = yVapour[0] = 1.0 - c;
-    xLiquid[1] = yVapour[1] = c;
+    storeBinaryPair(*this, Vlt, Vvt, c, c);
 }
 
 void FluidPhase::calculate_azeotropic_point(double TK, double Vliquid, double Vvapour, double x1) {
@@ -335,6 +327,149 @@ void FluidPhase::calculate_the_azeotropic_curve(const char* file, double dT, dou
         },
         derivatives, row);
     out.close();
+}
+
+// ------------------------------------------------------------- critical end point
+
+namespace {
+
+// A critical-point search run inside the end-point residual must not take over the solver
+// that is solving the end point: the search gets a solver of its own for its duration.
+class LentSolver {
+   public:
+    LentSolver(FluidPhase& fluid, std::unique_ptr<Newton>& spare) : fluid_(fluid), spare_(spare) {
+        if (!spare_) spare_ = std::make_unique<Newton>();
+        std::swap(fluid_.systemSolver, spare_);
+    }
+    ~LentSolver() { std::swap(fluid_.systemSolver, spare_); }
+    LentSolver(const LentSolver&) = delete;
+    LentSolver& operator=(const LentSolver&) = delete;
+
+   private:
+    FluidPhase& fluid_;
+    std::unique_ptr<Newton>& spare_;
+};
+
+}  // namespace
+
+void FluidPhase::equationForEndPoint(double* xv, double* F, double** J, int& err, int order,
+                                     void* context) {
+    const double Vvt = xv[0], y = xv[1], TK = xv[2];
+    if (Vvt < 0.0 || y < 0.0 || y > 1.00000001 || !(TK > 0.0)) {
+        err = 1;
+        return;
+    }
+    temperature(TK);
+    MixtureSide v, c;
+    if (!evaluateBinarySide(*this, 1, y, Vvt, v)) {
+        err = 1;
+        return;
+    }
+    // The critical liquid at this temperature, from the last one found.
+    set_the_phase_as(2);
+    composition_of_component(0, 1.0 - xLiquid[1]);
+    composition_of_component(1, xLiquid[1]);
+    volume(Vl0);
+    std::unique_ptr<Newton> local;
+    std::unique_ptr<Newton>& spare =
+        context ? *static_cast<std::unique_ptr<Newton>*>(context) : local;
+    {
+        LentSolver lent(*this, spare);
+        search_a_critical_point(kCriticalAtFixedTemperature);
+    }
+    if (error) {
+        err = 1;
+        return;
+    }
+    const double Vc = V, xc = x[1];
+    double dTdx = 0.0, dVdx = 0.0;
+    next_critical_point(dTdx, dVdx);
+    if (!evaluateBinarySide(*this, 2, xc, Vc, c) || dTdx == 0.0 || !std::isfinite(dTdx)) {
+        err = 1;
+        return;
+    }
+    for (int q = 0; q < 3; ++q) {
+        F[q] = value(c, q) - value(v, q);
+        if (order < 1) continue;
+        J[q][0] = -volumeDerivative(v, q);
+        J[q][1] = -compositionDerivative(v, q);
+        // The critical liquid moves with T along its critical curve.
+        J[q][2] = temperatureDerivative(c, q) - temperatureDerivative(v, q) +
+                  (volumeDerivative(c, q) * dVdx + compositionDerivative(c, q)) / dTdx;
+    }
+    storeBinaryPair(*this, Vc, Vvt, xc, y);
+    Tendpoint = TK;
+}
+
+void FluidPhase::calculate_critical_endpoint1(double TK, double Vc, double Vvapour, double xc,
+                                              double y1) {
+    error = 0;
+    if (nc != 2) {
+        error = 1;
+        return;
+    }
+    Tendpoint = TK;
+    storeBinaryPair(*this, Vc, Vvapour, xc, y1);
+    const double start[3] = {Vvapour, y1, TK};
+    std::unique_ptr<Newton> inner;
+    Newton& solver = bindMixtureSystem(
+        *this, static_cast<EquationSystem>(&FluidPhase::equationForEndPoint), 3, start);
+    solver.dampmin = 1e-8;
+    // The nested critical-point search leaves noise near 1e-14 in the residual measure.
+    solver.tolerance = 1e-12;
+    solver.context = &inner;
+    error = solver.solve() != 0 ? 1 : 0;
+    solver.context = nullptr;
+    const int16_t failed = error;
+
+    // Slopes dP/dT (Pa/K) of the critical curve and of the two-phase line at the end point.
+    temperature(Tendpoint);
+    const double x = xLiquid[1], y = yVapour[1];
+    set_the_phase_as(2);
+    composition_of_component(0, 1.0 - x);
+    composition_of_component(1, x);
+    volume(Vl0);
+    calculate_critical_parameters();
+    double dTdx = 0.0, dVdx = 0.0;
+    next_critical_point(dTdx, dVdx);
+    calculate_fugacities();
+    const double Pc = P;
+    const double slopec = dPdV * dVdx / dTdx + dPdT + (dPdx[1] - dPdx[0]) / dTdx;
+    const double dVdxc = -Avx / Avv;
+    const double dSdx = -(ATx + ATv * dVdxc);
+    const double Sc = -AT;
+    set_the_phase_as(1);
+    composition_of_component(0, 1.0 - y);
+    composition_of_component(1, y);
+    volume(Vv0);
+    calculate_fugacities();
+    calculate_critical_parameters();
+    const double Sv = -AT;
+    const double slopea = (Sc - Sv - (x - y) * dSdx) / (Vl0 - Vv0 - (x - y) * dVdxc);
+    error = failed;
+    std::printf("err  %d\n", error);
+    std::printf("T    %#.10lg\n", Tendpoint);
+    std::printf("P    %#.10lg\n", Pc * 1e-5);
+    std::printf("Vl   %#.10lg\n", Vl0 * 1e6);
+    std::printf("Vv   %#.10lg\n", Vv0 * 1e6);
+    std::printf("xl   %#.10lg\n", x);
+    std::printf("xv   %#.10lg\n", y);
+    std::printf("slopec   %#.10lg\n", slopec);
+    std::printf("slopea   %#.10lg\n", slopea);
+}
+
+void FluidPhase::search_a_double_critical_endpoint(int parameter, double value, double TK,
+                                                   double Vc, double Vvapour, double xc,
+                                                   double y1) {
+    // Each value 1e-5 lower until an end point can no longer be found; the scan is bounded
+    // so that a model whose end point never fails still stops.
+    for (int step = 0; step < kMaxCurveSteps; ++step) {
+        set_model_parameter(parameter, value);
+        std::printf("\nPARAMETER %#.10lg\t", value);
+        calculate_critical_endpoint1(TK, Vc, Vvapour, xc, y1);
+        if (error) break;
+        value -= 1e-5;
+    }
 }
 
 }  // namespace vornex

@@ -34,6 +34,18 @@ bool evaluateCoexistingSides(FluidPhase& fluid, const double* xl, double Vliquid
 // The binary form: composition (1 - x1, x1).
 bool evaluateBinarySide(FluidPhase& fluid, int selector, double x1, double Vm3, MixtureSide& side);
 
+// Stores a binary two-phase state: Vl0, Vv0 and the liquid and vapour compositions with
+// mole fractions x1 and y1 of component 1.
+inline void storeBinaryPair(FluidPhase& fluid, double Vliquid, double Vvapour, double x1,
+                            double y1) {
+    fluid.Vl0 = Vliquid;
+    fluid.Vv0 = Vvapour;
+    fluid.xLiquid[0] = 1.0 - x1;
+    fluid.xLiquid[1] = x1;
+    fluid.yVapour[0] = 1.0 - y1;
+    fluid.yVapour[1] = y1;
+}
+
 // A mole fraction the residuals accept: within rounding of [0, 1].
 inline bool acceptableFraction(double x) {
     return x >= -1e-8 && x <= 1.00000001;

@@ -37,4 +37,12 @@ inline std::unique_ptr<FluidPhase> makeImmisciblePair(int selector = 1) {
                      {kVdwMass, kVdwMass}, selector);
 }
 
+// The weakly attracting pair made asymmetric: component 1 is the more volatile, and the
+// liquid rich in it meets the vapour at a critical end point near 255 K, beside the liquid
+// rich in component 0.
+inline std::unique_ptr<FluidPhase> makeEndPointPair(int selector = 1) {
+    return makeFluid(new VanDerWaalsTerm({kVdwA, 0.15, 0.339}, {kVdwB, kVdwB}),
+                     {kVdwMass, kVdwMass}, selector);
+}
+
 }  // namespace vornex::testing

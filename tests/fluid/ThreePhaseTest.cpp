@@ -158,5 +158,65 @@ TEST_F(AzeotropeTest, CurveRowsAreAzeotropesWithTheirTemperatureSlope) {
     EXPECT_NEAR(check->P * 1e-5, r[1], 1e-8 * r[1]);
 }
 
+class CriticalEndPointTest : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        fluid = makeEndPointPair();
+        fluid->calculate_critical_endpoint1(255.0, 89.4e-6, 69.26e-6, 0.74, 0.0983);
+        ASSERT_EQ(fluid->error, 0);
+    }
+    // P (Pa) of the critical point at T searched from the end point's critical phase.
+    double criticalPressure(double TK) {
+        auto c = makeEndPointPair();
+        c->composition(1.0 - fluid->xLiquid[1], fluid->xLiquid[1]);
+        c->temperature(TK);
+        c->volume(fluid->Vl0);
+        c->search_a_critical_point(kCriticalAtFixedTemperature);
+        EXPECT_EQ(c->error, 0);
+        return c->P;
+    }
+    std::unique_ptr<FluidPhase> fluid;
+};
+
+TEST_F(CriticalEndPointTest, CriticalPhaseCoexistsWithTheOtherLiquid) {
+    const double T = fluid->Tendpoint, xc = fluid->xLiquid[1], y = fluid->yVapour[1];
+    const double Vc = fluid->Vl0, Vv = fluid->Vv0;
+    EXPECT_NEAR(fluid->T, T, 0.0);
+    const Evaluated c = evaluate(*fluid, 2, xc, Vc);
+    expectEqualPhases(c, evaluate(*fluid, 1, y, Vv), 1e-9);
+    EXPECT_NEAR(c.P, criticalPressure(T), 1e-7 * c.P);
+}
+
+// The three-phase line ends where its "l" liquid and vapour become one critical phase.
+TEST_F(CriticalEndPointTest, EndOfTheLiquidLiquidGasLine) {
+    const double Tend = fluid->Tendpoint, xc = fluid->xLiquid[1], xother = fluid->yVapour[1];
+    auto llg = makeEndPointPair();
+    llg->calculate_the_LLG_curve("llg_end", 0.5, 250.0, 8.05637e-05, 6.8183e-05, 0.00010217,
+                                 0.837914, 0.0857558, 0.646935);
+    const std::vector<std::string> lines = fileLines("llg_end");
+    ASSERT_GT(lines.size(), 5u);
+    const std::vector<double> last = numbersOf(lines.back());
+    const std::vector<double> before = numbersOf(lines[lines.size() - 2]);
+    EXPECT_NEAR(last[0], Tend, 1e-3);
+    EXPECT_NEAR(last[3], xother, 1e-5);
+    EXPECT_NEAR(0.5 * (last[5] + last[7]), xc, 1e-3);
+    // Its slope there is that of the two-phase line beside the critical phase.
+    const double slopeLLG = (last[1] - before[1]) * 1e5 / (last[0] - before[0]);
+    ::testing::internal::CaptureStdout();
+    fluid->calculate_critical_endpoint1(Tend, fluid->Vl0, fluid->Vv0, xc, xother);
+    const std::string report = ::testing::internal::GetCapturedStdout();
+    const size_t at = report.find("slopea");
+    ASSERT_NE(at, std::string::npos);
+    const double slopea = std::stod(report.substr(at + 6));
+    EXPECT_NEAR(slopea, slopeLLG, 0.01 * slopeLLG);
+    const size_t atc = report.find("slopec");
+    ASSERT_NE(atc, std::string::npos);
+    const double slopec = std::stod(report.substr(atc + 6));
+    const double h = 1e-3;
+    const double slopeCritical =
+        (criticalPressure(Tend + h) - criticalPressure(Tend - h)) / (2 * h);
+    EXPECT_NEAR(slopec, slopeCritical, 1e-4 * slopeCritical);
+}
+
 }  // namespace
 }  // namespace vornex::testing

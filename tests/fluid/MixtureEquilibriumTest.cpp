@@ -2,6 +2,7 @@
 // and the isotherm and isopleth tracers built on them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <vector>
@@ -157,6 +158,23 @@ TEST_F(BinaryEquilibriumTest, IsoplethSensitivitiesMatchDifferencesInTemperature
     fluid->next_dew_point_for_isopleth(dVl, dVv, dc, dPdT, 0);
     EXPECT_NEAR(dc, (xp - xm) / (2 * h), 1e-6 * std::fabs(dc));
     EXPECT_NEAR(dPdT, (Pdp - Pdm) / (2 * h), 1e-6 * dPdT);
+}
+
+// A negative offset puts the liquid |deltaP| above the vapour, a positive one the vapour
+// above the liquid; the fugacities stay equal either way.
+TEST_F(BinaryEquilibriumTest, PressureOffsetSeparatesThePhasePressures) {
+    for (double offset : {-2e5, 2e5}) {
+        fluid->deltaP = offset;
+        bubble(0.1);
+        const double x = fluid->xLiquid[1], y = fluid->yVapour[1];
+        const double reported = fluid->P;
+        const PhaseValues l = evaluatePhase(*fluid, 2, {1.0 - x, x}, fluid->Vl0);
+        const PhaseValues v = evaluatePhase(*fluid, 1, {1.0 - y, y}, fluid->Vv0);
+        EXPECT_NEAR(l.P - v.P, -offset, 1e-6 * v.P);
+        EXPECT_NEAR(l.f[1], v.f[1], 1e-10 * v.f[1]);
+        // The lower of the two pressures is the one reported.
+        EXPECT_NEAR(reported, std::min(l.P, v.P), 1e-9 * v.P);
+    }
 }
 
 TEST_F(BinaryEquilibriumTest, CoincidentVolumesAreRejected) {

@@ -99,6 +99,9 @@ void pointAtFixedP(FluidPhase& fluid, const PathQuantity& q, EquationSystem resi
     solver.x[0] = solver.x0[0] = Tstart;
     solver.x[1] = solver.x0[1] = Vstart;
     solver.verbose = 0;
+    // The default residual measure lets P miss by some 10 Pa where (dP/dV)_T is large
+    // (liquids); this one is a hundred times tighter and still above rounding.
+    solver.tolerance = 1e-13;
     if (steptol > 0.0) solver.steptol = steptol;
     const int code = solver.solve();
     if (steptol > 0.0) solver.steptol = 1e-8;

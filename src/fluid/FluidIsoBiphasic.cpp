@@ -131,12 +131,7 @@ void FluidPhase::calculateIsoBiphasic(IsoParameterFlag flag, double value, short
             }
         }
     } else {
-        Vl0 = V1;
-        Vv0 = V2;
-        if (start == 0) dT = std::fabs(dT);
-        if (start == 1) dT = -std::fabs(dT);
-        temperature(T0);
-        calculate_saturation_pressure();
+        startAtSaturatedState(*this, start, T0, V1, V2, dT);
     }
     if (error) {
         // No critical point or no saturated start: the file keeps its header only.

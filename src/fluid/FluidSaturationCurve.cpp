@@ -226,6 +226,16 @@ void stepAlongSaturationCurve(FluidPhase& fluid, double dT, double Tmin,
     }
 }
 
+void startAtSaturatedState(FluidPhase& fluid, short start, double T0, double V1, double V2,
+                           double& dT) {
+    fluid.Vl0 = V1;
+    fluid.Vv0 = V2;
+    if (start == 0) dT = std::fabs(dT);
+    if (start == 1) dT = -std::fabs(dT);
+    fluid.temperature(T0);
+    fluid.calculate_saturation_pressure();
+}
+
 void FluidPhase::calculate_saturation_curve(const char* file, short start, double T0, double dT,
                                             double V1, double V2, double Tmin, char mode,
                                             const char* suffix, CurveArray* array) {
@@ -291,12 +301,7 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
         solver.dampmin = 0.01;
         solver.bounded[0] = solver.bounded[1] = 0;
     } else {
-        Vl0 = V1;
-        Vv0 = V2;
-        if (start == 0) dT = std::fabs(dT);
-        if (start == 1) dT = -std::fabs(dT);
-        temperature(T0);
-        calculate_saturation_pressure();
+        startAtSaturatedState(*this, start, T0, V1, V2, dT);
     }
     if (error) {
         finish();

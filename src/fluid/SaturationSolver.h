@@ -25,6 +25,11 @@ inline Newton& bindSaturationSystem(FluidPhase& fluid, EquationSystem system, in
     return solver;
 }
 
+// The saturated state at T0 from the starting volumes (V1, V2) as the first conode of a
+// curve: start 0 makes the step dT upward, 1 downward, any other value keeps its sign.
+void startAtSaturatedState(FluidPhase& fluid, short start, double T0, double V1, double V2,
+                           double& dT);
+
 // Steps along the saturation curve from the conode just solved (the fluid's T, Vl, Vv): each
 // trial starts from the last conode extrapolated along the slopes of next_saturation_point
 // by s dT, the factor s halving after a failed trial (also below Tmin or at a negative

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "fluid/CurveOutput.h"
@@ -142,6 +144,39 @@ TEST_F(WaterSearches, CompressedLiquidIsentropeStepsInPressure) {
         EXPECT_NEAR(array[13 * i + 6], array[6], 1e-8) << i;
         EXPECT_LT(array[13 * i], array[13 * (i - 1)]) << i;
     }
+}
+
+}  // namespace
+}  // namespace vornex
+
+namespace vornex {
+namespace {
+
+// The saturated liquid at the Salla temperature holds the mean internal energy of the
+// saturated phases at 1 bar (water boils at 372.756 K there).
+TEST(WaterSallaSpinodal, LiquidEnergyIsMeanOfPhasesAtOneBar) {
+    WagnerPruss water(2);
+    water.calculateTheSaturationPressure(372.756);
+    ASSERT_NEAR(water.P, 1e5, 5.0);
+    water.calculateFromTV(372.756, water.Vl, 0);
+    const double U1 = water.U;
+    water.calculateTheSaturationPressure(372.756);
+    water.calculateFromTV(372.756, water.Vv, 0);
+    const double U2 = water.U;
+
+    ::testing::internal::CaptureStdout();
+    water.calculateTheSallaSpinodalTemperature();
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    const auto at = out.rfind("Salla spinodal temperature : ");
+    ASSERT_NE(at, std::string::npos) << out;
+    double Ts = 0.0;
+    int err = -1;
+    ASSERT_EQ(std::sscanf(out.c_str() + at, "Salla spinodal temperature : %lg err : %d", &Ts, &err),
+              2);
+    EXPECT_EQ(err, 0);
+    water.calculateTheSaturationPressure(Ts);
+    water.calculateFromTV(Ts, water.Vl, 0);
+    EXPECT_NEAR(water.U, 0.5 * (U1 + U2), 1.0) << Ts;
 }
 
 }  // namespace

@@ -17,46 +17,6 @@ namespace vornex {
 
 namespace {
 
-// What one phase of a saturation residual contributes: its fugacity of the major component
-// with the derivatives, and its pressure with the derivatives.
-struct PhaseSide {
-    double f, dfdV, dfdT_P, dfdP, P, dPdV, dPdT;
-};
-
-// Evaluates the fluid at its set T and V; false when the state cannot serve as one side of
-// a coexistence (the evaluation failed or gave a value that is not finite).
-bool evaluateSide(FluidPhase& fluid, int k, PhaseSide& side) {
-    fluid.error = 0;
-    fluid.calculate_fugacities();
-    side = {fluid.fugacity[k], fluid.dfdV[k], fluid.dfdT[k], fluid.dfdP[k],
-            fluid.P,           fluid.dPdV,    fluid.dPdT};
-    if (fluid.error) return false;
-    for (double v : {side.f, side.dfdV, side.P, side.dPdV})
-        if (!std::isfinite(v)) return false;
-    return true;
-}
-
-// Adds the Laplace pressure of a curved interface to the liquid or the vapour pressure.
-// False when the interface is curved but has no positive radius.
-bool addCapillaryPressure(FluidPhase& fluid, double Vliquid, double Vvapour, double& Pliquid,
-                          double& Pvapour) {
-    if (fluid.capillaryMode == 0) return true;
-    if (!(fluid.radius > 0.0)) return false;
-    const double sigma = fluid.calculateSigma(Vliquid, Vvapour);
-    const double laplace = 2.0 * sigma / fluid.radius;
-    if (fluid.capillaryMode == 2)
-        Pvapour += laplace;
-    else
-        Pliquid += laplace;
-    return true;
-}
-
-bool majorComponentUsable(const FluidPhase& fluid) {
-    return fluid.majorComponent >= 0 &&
-           fluid.majorComponent<fluid.nc&& static_cast<int>(fluid.fugacity.size())> fluid
-               .majorComponent;
-}
-
 // Degree-7 density correlations of the saturated phases, coefficients of T^7 ... T^0 (T in K).
 struct SaturationDensities {
     const char* name;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "fluid/CurveOutput.h"
@@ -190,6 +191,51 @@ void FluidPhase::next_saturation_point(double& dVl, double& dVv) {
     dVv = slopes[1];
 }
 
+void stepAlongSaturationCurve(FluidPhase& fluid, double dT, double Tmin,
+                              const std::function<void()>& atPoint) {
+    double slopeL = 0.0, slopeV = 0.0;
+    double lastT = fluid.T, lastVl = fluid.Vl, lastVv = fluid.Vv;
+    fluid.next_saturation_point(slopeL, slopeV);
+    atPoint();
+
+    double s = 1.0;
+    bool lastSucceeded = true;
+    for (long trials = 0; trials < kMaxTrials; ++trials) {
+        if (lastSucceeded && s <= 0.5) s *= 1.4;
+        fluid.Vl0 = lastVl + s * slopeL * dT;
+        fluid.Vv0 = lastVv + s * slopeV * dT;
+        const double Ttrial = lastT + s * dT;
+        fluid.temperature(Ttrial);
+        bool ok = !(fluid.Vl0 < 0.0 || fluid.Vv0 < 0.0 || Ttrial < Tmin);
+        if (ok) {
+            fluid.calculate_saturation_pressure();
+            ok = fluid.error == 0;
+        }
+        if (!ok) {
+            lastSucceeded = false;
+            s /= 2.0;
+            if (s <= 1e-5) break;
+            continue;
+        }
+        lastSucceeded = true;
+        fluid.next_saturation_point(slopeL, slopeV);
+        lastT = Ttrial;
+        lastVl = fluid.Vl;
+        lastVv = fluid.Vv;
+        atPoint();
+    }
+}
+
+void startAtSaturatedState(FluidPhase& fluid, short start, double T0, double V1, double V2,
+                           double& dT) {
+    fluid.Vl0 = V1;
+    fluid.Vv0 = V2;
+    if (start == 0) dT = std::fabs(dT);
+    if (start == 1) dT = -std::fabs(dT);
+    fluid.temperature(T0);
+    fluid.calculate_saturation_pressure();
+}
+
 void FluidPhase::calculate_saturation_curve(const char* file, short start, double T0, double dT,
                                             double V1, double V2, double Tmin, char mode,
                                             const char* suffix, CurveArray* array) {
@@ -255,58 +301,20 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
         solver.dampmin = 0.01;
         solver.bounded[0] = solver.bounded[1] = 0;
     } else {
-        Vl0 = V1;
-        Vv0 = V2;
-        if (start == 0) dT = std::fabs(dT);
-        if (start == 1) dT = -std::fabs(dT);
-        temperature(T0);
-        calculate_saturation_pressure();
+        startAtSaturatedState(*this, start, T0, V1, V2, dT);
     }
     if (error) {
         finish();
         return;
     }
 
-    // First point.
-    double slopeL = 0.0, slopeV = 0.0;
-    double lastT = T, lastVl = Vl, lastVv = Vv;
-    next_saturation_point(slopeL, slopeV);
-    {
-        const SaturatedPhase liquid = evaluatePhase(*this, lastVl);
-        const SaturatedPhase vapour = evaluatePhase(*this, lastVv);
-        calculateSigma(lastVl, lastVv);
-        out.write(makeRow(liquid, vapour, lastT, M, sigma), false);
-    }
-
-    double s = 1.0;
-    bool lastSucceeded = true;
-    for (long trials = 0; trials < kMaxTrials; ++trials) {
-        if (lastSucceeded && s <= 0.5) s *= 1.4;
-        Vl0 = lastVl + s * slopeL * dT;
-        Vv0 = lastVv + s * slopeV * dT;
-        const double Ttrial = lastT + s * dT;
-        temperature(Ttrial);
-        bool ok = !(Vl0 < 0.0 || Vv0 < 0.0 || Ttrial < Tmin);
-        if (ok) {
-            calculate_saturation_pressure();
-            ok = error == 0;
-        }
-        if (!ok) {
-            lastSucceeded = false;
-            s /= 2.0;
-            if (s <= 1e-5) break;
-            continue;
-        }
-        lastSucceeded = true;
-        next_saturation_point(slopeL, slopeV);
-        lastT = Ttrial;
-        lastVl = Vl;
-        lastVv = Vv;
-        const SaturatedPhase liquid = evaluatePhase(*this, lastVl);
-        const SaturatedPhase vapour = evaluatePhase(*this, lastVv);
-        calculateSigma(lastVl, lastVv);
-        out.write(makeRow(liquid, vapour, lastT, M, sigma), false);
-    }
+    stepAlongSaturationCurve(*this, dT, Tmin, [&] {
+        const double Tpoint = T, VlPoint = Vl, VvPoint = Vv;
+        const SaturatedPhase liquid = evaluatePhase(*this, VlPoint);
+        const SaturatedPhase vapour = evaluatePhase(*this, VvPoint);
+        calculateSigma(VlPoint, VvPoint);
+        out.write(makeRow(liquid, vapour, Tpoint, M, sigma), false);
+    });
 
     if (start == 0) {
         search_the_critical_point_of_the_pure_component();

@@ -10,11 +10,12 @@
 // Status codes: 0 solved; 1 no convergence or end of a tracer's range; 2 problem type not
 // defined; 3 no starting point for a tracer; 5 initialization failed; 6 the two phase models
 // make no pair; 7 a driver's first point did not converge; 8 a measured-data file that cannot
-// be read or lacks the needed columns.
+// be read or lacks the needed columns, or an output file that cannot be written.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@
 #include "numerics/Equation.h"
 
 namespace vornex {
+
+class DataTextFile;
 
 // The two quantities a problem fixes.
 struct VLESpecification {
@@ -179,6 +182,25 @@ class VLE : public Equation {
    protected:
     // A component index in 0 .. n-1; otherwise a message on standard error and false.
     bool validComponent(int i, const char* operation) const;
+
+    // Molar volumes of the two phases in cm3/mol; 0 without a phase model.
+    double liquidVolumeCm3() const;
+    double vapourVolumeCm3() const;
+    // Selects the columns of a measured-data table; status 8 and a message when one is absent.
+    bool selectColumns(DataTextFile& table, const std::string& list);
+    // Opens an output file (written whole at commit); status 8 when it cannot be.
+    bool openOutput(OutputFile& file, const char* path);
+    // composition(i, fractions[i]) for every component.
+    void setBulk(const std::vector<double>& fractions);
+    // T, P (bar), x0, x1, y0, y1, Vl, Vv (cm3/mol) of a binary with the given format.
+    void writeIsothermRow(OutputFile& file, const char* format);
+    void writeIsothermClosing(OutputFile& file, const char* suffix);
+    // Bubble point at T of the bulk composition start (the first point of the base
+    // isotherms); status 7 and a message when it does not converge.
+    bool startBubbleIsotherm(double T, const std::vector<double>& start);
+    // Bubble points along bulk composition steps f dx direction, row() after each success.
+    void bubbleSeries(const std::vector<double>& direction, double dx,
+                      const std::function<void()>& row);
 };
 
 }  // namespace vornex

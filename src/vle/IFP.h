@@ -61,13 +61,9 @@ class IFP : public IdealMixture {
 
     // ------------------------------------------------ isochores and isopleths
     // Rows go to the caller's open file (or the array in mode 6); temperatures in K, dP in Pa.
-    void calculate_an_isochor(double T, double Fv, FILE* file, const char* suffix, double Tmin,
-                              double Tmax, double dT);
     void calculate_an_isopleth(double T, double Fv, FILE* file, const char* suffix, double Tmin,
                                double Tmax, double dT, double dP, char fromP, char mode,
                                CurveArray* array);
-    void calculate_an_isopleth1(double T, double phi, FILE* file, const char* suffix, double Tmin,
-                                double Tmax, double dT);
     // Predictors of the three tracers; false when no acceptable prediction was found.
     bool estimate_next_state4(double step, double dT);
     bool estimate_next_state0(double step, double dT, double dP);
@@ -77,10 +73,6 @@ class IFP : public IdealMixture {
     void calculate_an_isotherm_of_the_binary_system(const char* path, double T, double x0,
                                                     double dx, double dP, double Pmax,
                                                     const char* suffix) override;
-    void calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, double T, double x0,
-                                                           double r, double dx, double dP,
-                                                           double Pmax,
-                                                           const char* suffix) override;
     // Writes "ter" + suffix.
     void calculate_an_isobaric_isothermal_diagram(double T, double P, double step,
                                                   const char* suffix, int direction);
@@ -102,6 +94,9 @@ class IFP : public IdealMixture {
     bool runSolver();
     // Both phases at the current state (second, then first); false when either fails.
     bool describePhases();
+    // Vapour-liquid: second phase on the vapour side, first on the liquid side; liquid-liquid:
+    // both on the liquid side. True when a kind had to be changed.
+    bool correctPhaseKinds();
     // Sets up the embedded solver (no system bound).
     void setUpSolver();
 

@@ -409,8 +409,21 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
         trial.y = last.y;
         current.nL = savedNL;
         current.nV = savedNV;
+        // A feed outside the triangle is no mixture: the step shortens, and the diagram
+        // ends at its edge.
+        double feed[3];
+        bool feedInside = true;
         for (int i = 0; i < 3; ++i) {
-            z[i] = mid[i] + f * step * e[i];
+            feed[i] = mid[i] + f * step * e[i];
+            if (feed[i] < 0.0 || feed[i] > 1.0) feedInside = false;
+        }
+        if (!feedInside) {
+            f /= 2.0;
+            if (f <= 0.0001) break;
+            continue;
+        }
+        for (int i = 0; i < 3; ++i) {
+            z[i] = feed[i];
             bulkAmount[i] = N * z[i];
         }
         initFlag = 0;

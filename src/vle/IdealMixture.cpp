@@ -232,6 +232,8 @@ void IdealMixture::calculate_with_fixed_P_and_Fv() {
 }
 
 void IdealMixture::calculateVLE() {
+    // A solve reports its own outcome, not that of the one before.
+    status = 0;
     VLE::initialize();
     switch (type) {
         case 12:
@@ -265,7 +267,8 @@ void IdealMixture::calculateVLE() {
             std::fprintf(stderr, "Type of problem not defined\n");
             return;
     }
-    VLE::estimate_next_state();
+    // A failed solve must not overwrite the last converged point that a retry steps from.
+    if (status == 0) VLE::estimate_next_state();
 }
 
 }  // namespace vornex

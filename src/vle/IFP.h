@@ -61,6 +61,10 @@ class IFP : public IdealMixture {
 
     // ------------------------------------------------ isochores and isopleths
     // Rows go to the caller's open file (or the array in mode 6); temperatures in K, dP in Pa.
+    void calculate_an_isochor(double T, double Fv, FILE* file, const char* suffix, double Tmin,
+                              double Tmax, double dT);
+    void calculate_an_isopleth1(double T, double phi, FILE* file, const char* suffix, double Tmin,
+                                double Tmax, double dT);
     void calculate_an_isopleth(double T, double Fv, FILE* file, const char* suffix, double Tmin,
                                double Tmax, double dT, double dP, char fromP, char mode,
                                CurveArray* array);
@@ -97,6 +101,8 @@ class IFP : public IdealMixture {
     // Vapour-liquid: second phase on the vapour side, first on the liquid side; liquid-liquid:
     // both on the liquid side. True when a kind had to be changed.
     bool correctPhaseKinds();
+    void traceAtFixedVolume(bool isochore, double T, double amount, FILE* file, const char* suffix,
+                            double Tmin, double Tmax, double dT);
     // Sets up the embedded solver (no system bound).
     void setUpSolver();
 

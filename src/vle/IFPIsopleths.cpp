@@ -3,6 +3,7 @@
 // and in pressure where it is steep.
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "vle/IFP.h"
@@ -275,6 +276,153 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
         if (stepFactor < 0.001) stepFactor *= 2.0;
     }
     if (mode == kIgorText) out.print("END\n");
+}
+
+}  // namespace vornex
+
+namespace vornex {
+
+// The isochore (constant total volume) and the isopleth of constant vapour volume fraction
+// share their course; they differ in the start, the predictor, the rows and the floor of the
+// step factor.
+void IFP::traceAtFixedVolume(bool isochore, double T, double amount, FILE* file, const char* suffix,
+                             double Tmin, double Tmax, double dT) {
+    if (!firstPhase || !secondPhase || n <= 0 || !file || !std::isfinite(dT) || dT == 0.0) {
+        std::fputs("The curve needs a mixture, an open file and a temperature step.\n", stderr);
+        status = 1;
+        return;
+    }
+    const char* sfx = suffix ? suffix : "";
+    if (!OutputFiles::checkSuffix(sfx)) {
+        status = 1;
+        return;
+    }
+    CurveOutput out(kIgorText);
+    out.attach(file);
+    estimationMode = 0;
+    stepFactor = 1.0;
+    const std::string xs = header("x", "     "), ys = header("y", "     ");
+    if (isochore)
+        out.print("IGOR\nWAVES Tr Pr %s %s Vl Vv dPdT fv mwl rol mwv rov \nBEGIN\n", xs.c_str(),
+                  ys.c_str());
+    else
+        out.print("IGOR\nWAVES Tr Pr %s %s Vl Vv dPdT\nBEGIN\n", xs.c_str(), ys.c_str());
+    if (isochore) {
+        set_type_of_problem(13);
+        set_the_temperature(T);
+        set_the_vaporization_ratio(amount);
+    } else {
+        set_type_of_problem(15);
+        set_the_temperature(T);
+        set_the_vaporization_ratio1(amount);
+    }
+    stepCounter = 0;
+    initFlag = tracerInitFlag;
+    calculateVLE();
+    if (status != 0) {
+        status = 3;
+        std::fputs("Can't find a starting point for the isopleth\n", stderr);
+        return;
+    }
+    slope = 0.0;
+    auto writeRow = [&]() {
+        out.print("%lg\t%lg\t", current.T, current.P / 100000.0);
+        for (double v : current.x) out.print("%lg\t", v);
+        for (double v : current.y) out.print("%lg\t", v);
+        if (isochore)
+            out.print("%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\n", firstPhase->V * 1e6,
+                      secondPhase->V * 1e6, slope / 1e7, current.phi, firstPhase->M,
+                      firstPhase->rho, secondPhase->M, secondPhase->rho);
+        else
+            out.print("%lg\t%lg\t%lg\n", firstPhase->V * 1e6, secondPhase->V * 1e6, slope / 1e7);
+    };
+    last.T = current.T;
+    last.P = current.P;
+    last.x = current.x;
+    last.y = current.y;
+    double Vl0 = firstPhase->V, Vv0 = secondPhase->V;
+    double nL0 = current.nL, nV0 = current.nV;
+    writeRow();
+    if (isochore) {
+        set_the_volume(current.nL * Vl0 + current.nV * Vv0);
+        set_type_of_problem(14);
+    }
+    initFlag = 0;
+    const double floor = isochore ? 1e-6 : 0.001;
+    for (int steps = 0; status == 0; ++steps) {
+        if (steps >= kMaxTracerSteps) {
+            status = 1;
+            break;
+        }
+        const bool predicted =
+            isochore ? estimate_next_state4(stepFactor, dT) : estimate_next_state0a(stepFactor, dT);
+        if (!predicted) {
+            status = 1;
+            break;
+        }
+        for (FluidPhase* phase : {firstPhase, secondPhase}) {
+            const double guess = phase == firstPhase ? Vl0 : Vv0;
+            (phase->phase == 2 ? phase->Vl0 : phase->Vv0) = guess;
+        }
+        calculateVLE();
+        if (status != 0) {
+            stepFactor /= 2.0;
+            if (stepFactor <= floor) break;
+            status = 0;
+            // The next prediction starts from the last converged point, not the failed trial.
+            current.T = last.T;
+            current.P = last.P;
+            current.x = last.x;
+            current.y = last.y;
+            current.nL = nL0;
+            current.nV = nV0;
+            apply_conditions();
+            describePhases();
+            continue;
+        }
+        last.T = current.T;
+        last.P = current.P;
+        last.x = current.x;
+        last.y = current.y;
+        Vl0 = firstPhase->V;
+        Vv0 = secondPhase->V;
+        nL0 = current.nL;
+        nV0 = current.nV;
+        if (current.T < Tmin || current.T > Tmax) status = 1;
+        std::printf("%lg %lg\n", current.T, current.P / 100000.0);
+        writeRow();
+    }
+    out.print("END\n");
+    const char* sep = isochore ? "_" : "";
+    out.print("x rename Tr, T%s%s\n", sep, sfx);
+    if (isochore) out.print("x T_%s -= 273.15\n", sfx);
+    out.print("x rename Pr, Pr%s%s\n", sep, sfx);
+    out.print("x rename dPdT, dPdT%s%s\n", sep, sfx);
+    out.print("x rename Vl, Vl%s%s\n", sep, sfx);
+    out.print("x rename Vv, Vv%s%s\n", sep, sfx);
+    for (int i = 0; i < n; ++i) {
+        const char* name = names[i].c_str();
+        out.print("x rename x%s, x%s%s%s\n", name, name, sep, sfx);
+        out.print("x rename y%s, y%s%s%s\n", name, name, sep, sfx);
+    }
+    if (isochore) {
+        out.print("x rename Fv, Fv_%s\n", sfx);
+        out.print("x Fv_%s *= 100.0\n", sfx);
+        out.print("x rename mwl, mwl_%s\n", sfx);
+        out.print("x rename rol, rol_%s\n", sfx);
+        out.print("x rename mwv, mwv_%s\n", sfx);
+        out.print("x rename rov, rov_%s\n", sfx);
+    }
+}
+
+void IFP::calculate_an_isochor(double T, double Fv, FILE* file, const char* suffix, double Tmin,
+                               double Tmax, double dT) {
+    traceAtFixedVolume(true, T, Fv, file, suffix, Tmin, Tmax, dT);
+}
+
+void IFP::calculate_an_isopleth1(double T, double phi, FILE* file, const char* suffix, double Tmin,
+                                 double Tmax, double dT) {
+    traceAtFixedVolume(false, T, phi, file, suffix, Tmin, Tmax, dT);
 }
 
 }  // namespace vornex

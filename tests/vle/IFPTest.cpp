@@ -296,6 +296,60 @@ TEST_F(BinaryIFPTest, IsothermWithoutAStartLeavesNoFile) {
     EXPECT_FALSE(std::filesystem::exists("isoNone"));
 }
 
+// The rows of an isochore or of an isopleth of constant vapour volume fraction: T, P, x0, x1,
+// y0, y1, Vl, Vv, then the total volume and the vapour volume fraction from the lever rule of
+// the feed z1.
+struct TwoPhaseRow {
+    double T, P, V, phi;
+};
+std::vector<TwoPhaseRow> leverRows(const std::string& text, double z1, int extraColumns) {
+    std::vector<TwoPhaseRow> rows;
+    std::istringstream in(
+        text.substr(text.find("BEGIN\n") + 6, text.find("END\n") - text.find("BEGIN\n") - 6));
+    double T, P, x0, x1, y0, y1, Vl, Vv, extra;
+    while (in >> T >> P >> x0 >> x1 >> y0 >> y1 >> Vl >> Vv) {
+        for (int k = 0; k < extraColumns; ++k) in >> extra;
+        const double nV = (z1 - x1) / (y1 - x1);
+        const double V = (1 - nV) * Vl + nV * Vv;
+        rows.push_back({T, P, V, nV * Vv / V});
+    }
+    return rows;
+}
+
+TEST_F(BinaryIFPTest, IsochoreKeepsTheTotalVolume) {
+    mix->bulk({0.8, 0.2});
+    mix->guess(kT, Psat / 1e5 * 1.2, {0.85, 0.15}, {0.6, 0.4});
+    ifp().tracerInitFlag = 0;
+    std::FILE* f = std::fopen("isoc_a", "wt");
+    ASSERT_NE(f, nullptr);
+    ::testing::internal::CaptureStdout();
+    ifp().calculate_an_isochor(kT, 0.5, f, "a", 200.0, 262.0, 1.0);
+    ::testing::internal::GetCapturedStdout();
+    std::fclose(f);
+    const std::string text = readFile("isoc_a");
+    EXPECT_NE(text.find("x rename Tr, T_a\nx T_a -= 273.15\n"), std::string::npos);
+    const auto rows = leverRows(text, 0.2, 6);
+    ASSERT_GT(rows.size(), 5u);
+    for (const auto& r : rows) EXPECT_NEAR(r.V, rows[0].V, 1e-4 * rows[0].V) << "T " << r.T;
+    EXPECT_GT(rows.back().T, 262.0);
+    EXPECT_GT(rows.back().P, rows[0].P);
+}
+
+TEST_F(BinaryIFPTest, IsoplethOfConstantVapourVolumeFraction) {
+    mix->bulk({0.8, 0.2});
+    mix->guess(kT, Psat / 1e5 * 1.2, {0.85, 0.15}, {0.6, 0.4});
+    ifp().tracerInitFlag = 0;
+    std::FILE* f = std::fopen("isop1", "wt");
+    ASSERT_NE(f, nullptr);
+    ::testing::internal::CaptureStdout();
+    ifp().calculate_an_isopleth1(kT, 0.5, f, "b", 200.0, 262.0, 1.0);
+    ::testing::internal::GetCapturedStdout();
+    std::fclose(f);
+    const auto rows = leverRows(readFile("isop1"), 0.2, 1);
+    ASSERT_GT(rows.size(), 5u);
+    for (const auto& r : rows) EXPECT_NEAR(r.phi, 0.5, 1e-4) << "T " << r.T;
+}
+
 // ------------------------------------------------------------------ ternary
 
 TEST(TernaryIFPTest, TieLinesKeepTheMassBalanceAndEqualFugacities) {

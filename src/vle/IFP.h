@@ -77,6 +77,10 @@ class IFP : public IdealMixture {
     void calculate_an_isotherm_of_the_binary_system(const char* path, double T, double x0,
                                                     double dx, double dP, double Pmax,
                                                     const char* suffix) override;
+    void calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, double T, double x0,
+                                                           double r, double dx, double dP,
+                                                           double Pmax,
+                                                           const char* suffix) override;
     // Writes "ter" + suffix.
     void calculate_an_isobaric_isothermal_diagram(double T, double P, double step,
                                                   const char* suffix, int direction);

@@ -330,6 +330,123 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
     if (!file.commit()) status = 1;
 }
 
+// ---------------------------------------------------- pseudo-binary isotherm
+
+void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, double T, double x0,
+                                                            double r, double dx, double dP,
+                                                            double Pmax, const char* suffix) {
+    if (n != 3) return;
+    if (!firstPhase || !secondPhase || !path || !(x0 >= 0.0 && x0 <= 1.0) ||
+        !(r >= 0.0 && r <= 1.0) || dx == 0.0 || !std::isfinite(dx) || !std::isfinite(dP) ||
+        !std::isfinite(Pmax)) {
+        std::fputs("The isotherm needs a mixture, a file, 0 <= x0 <= 1, 0 <= r <= 1 and a step.\n",
+                   stderr);
+        status = 1;
+        return;
+    }
+    const char* sfx = suffix ? suffix : "";
+    if (!OutputFiles::checkSuffix(sfx)) {
+        status = 1;
+        return;
+    }
+    OutputFile file;
+    if (!file.open(path)) {
+        status = 1;
+        return;
+    }
+    estimationMode = 2;
+    current.ratio = r;
+    stepFactor = 1.0;
+    const std::string xs = header("x", "     "), ys = header("y", "     ");
+    file.print("IGOR\nWAVES T Pr %s %s Vl Vv dPdx ic\nBEGIN\n", xs.c_str(), ys.c_str());
+    std::printf("T  Pr %s  %s dPdx \n", xs.c_str(), ys.c_str());
+    double start = x0;
+    if (tracerInitFlag == 2) {
+        set_type_of_problem(13);
+        set_the_temperature(T);
+        set_the_vaporization_ratio(0.0);
+    } else {
+        set_type_of_problem(12);
+        set_the_temperature(T);
+        set_the_pressure(trial.P / 100000.0);
+        start = (trial.x[0] + trial.y[0]) / 2.0;
+        current.nL = current.nV = spec.nL = spec.nV = 0.5;
+    }
+    z = {(1.0 - r) * start, r * start, 1.0 - start};
+    for (int i = 0; i < n; ++i) bulkAmount[i] = N * z[i];
+    stepCounter = 0;
+    initFlag = tracerInitFlag;
+    calculateVLE();
+    if (status != 0) {
+        status = 3;
+        std::fputs("Can't find a starting point for the isotherm\n", stderr);
+        file.abandon();
+        return;
+    }
+    // The last column counts the solver's iterations of the point.
+    auto writeRow = [&]() {
+        file.print("%lg %lg ", current.T, current.P / 100000.0);
+        std::printf("%lg %lg ", current.T, current.P / 100000.0);
+        for (double v : current.x) {
+            file.print("%lg ", v);
+            std::printf("%lg ", v);
+        }
+        for (double v : current.y) {
+            file.print("%lg ", v);
+            std::printf("%lg ", v);
+        }
+        file.print("%lg %lg %lg %d\n", firstPhase->V * 1e6, secondPhase->V * 1e6,
+                   isothermSlope / 1e7, solver.iterations);
+        std::printf("%lg \n", isothermSlope / 1e7);
+    };
+    writeRow();
+    const double deltaP = 100000.0 * dP;
+    double sP = std::fabs(deltaP) * (isothermSlope * dx < 0.0 ? -1.0 : 1.0);
+    double sx = dx;
+    initFlag = 0;
+    for (int steps = 0; status == 0 && steps < kMaxTracerSteps; ++steps) {
+        const double s = tangent.dP;
+        if (std::fabs(s) < 1e7) {
+            if (type == 12) {
+                set_type_of_problem(13);
+                set_the_vaporization_ratio(0.0);
+                sx = std::fabs(dx) * (sP * s < 0.0 ? -1.0 : 1.0);
+            }
+            z = {current.x[0] + 0.001 * (1.0 - r), current.x[1] + 0.001 * r, current.x[2] - 0.001};
+            calculate_initial_values(0, 0, 1.0, sx);
+        } else {
+            if (type == 13) {
+                set_type_of_problem(12);
+                sP = std::fabs(deltaP) * (sx * s < 0.0 ? -1.0 : 1.0);
+            }
+            set_the_pressure((current.P + sP) / 100000.0);
+            calculate_initial_values(1, 0, 1.0, sP);
+            for (int i = 0; i < n; ++i) z[i] = (trial.x[i] + trial.y[i]) / 2.0;
+            current.nL = current.nV = 0.5;
+        }
+        for (int i = 0; i < n; ++i) bulkAmount[i] = N * z[i];
+        firstPhase->Vl0 = firstPhase->V;
+        secondPhase->Vv0 = secondPhase->V;
+        calculateVLE();
+        if (status != 0) break;
+        writeRow();
+        if (current.P > 100000.0 * Pmax) break;
+    }
+    file.print("END\n");
+    file.print("x rename T, T%s\n", sfx);
+    file.print("x rename Pr, Pr%s\n", sfx);
+    file.print("x rename dPdx, dPdx%s\n", sfx);
+    file.print("x rename Vl, Vl%s\n", sfx);
+    file.print("x rename Vv, Vv%s\n", sfx);
+    file.print("x rename ic, ic%s\n", sfx);
+    for (int i = 0; i < n; ++i) {
+        const char* name = names[i].c_str();
+        file.print("x rename x%s, x%s%s\n", name, name, sfx);
+        file.print("x rename y%s, y%s%s\n", name, name, sfx);
+    }
+    if (!file.commit()) status = 1;
+}
+
 // ------------------------------------------------- ternary tie-line diagram
 
 void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double step,

@@ -405,6 +405,22 @@ TEST(TernaryIFPTest, TieLinesKeepTheMassBalanceAndEqualFugacities) {
     for (double zi : ifp.z) EXPECT_GE(zi, 0.0);
 }
 
+TEST(TernaryIFPTest, PseudoBinaryIsothermWithoutAStartLeavesNoFile) {
+    Mixture mix(makeTernaryVanDerWaals(2), makeTernaryVanDerWaals(1), 3);
+    IFP& ifp = *mix.ifp;
+    ifp.tracerInitFlag = 0;
+    mix.guess(kT, 1e-3, {0.4, 0.4, 0.2}, {0.4, 0.4, 0.2});  // no two phases there
+    ::testing::internal::CaptureStderr();
+    ::testing::internal::CaptureStdout();
+    ifp.calculate_an_isotherm_of_the_pseudo_binary_system("pseudo", kT, 0.9, 0.5, 0.01, 1.0, 100.0,
+                                                          "p");
+    ::testing::internal::GetCapturedStdout();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ifp.status, 3);
+    EXPECT_NE(err.find("Can't find a starting point for the isotherm\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("pseudo"));
+}
+
 TEST(TernaryIFPTest, BinaryIsothermOnThreeComponentsWritesNothing) {
     Mixture mix(makeTernaryVanDerWaals(2), makeTernaryVanDerWaals(1), 3);
     mix.ifp->calculate_an_isotherm_of_the_binary_system("isoTer", kT, 0.9, 0.01, 1, 50, "");

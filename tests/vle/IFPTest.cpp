@@ -3,6 +3,7 @@
 // curve tracers, and bad input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -166,6 +167,51 @@ TEST_F(BinaryIFPTest, DerivativeAlongTheBubbleCurveMatchesNeighbouringBubblePoin
     ASSERT_TRUE(ifp().calculate_derivatives(dX.data(), 1, 3));
     EXPECT_NEAR(dX[1], slope, 1e-4 * std::fabs(slope));
     EXPECT_NEAR(dX[3], 0.0, 1e-12);  // nV held
+}
+
+TEST_F(BinaryIFPTest, ReducedBubbleSystemVanishesAtABubblePoint) {
+    mix->bulk({0.8, 0.2});
+    mix->guess(kT, Psat / 1e5 * 1.2, {0.8, 0.2}, {0.6, 0.4});
+    ifp().set_type_of_problem(13);
+    ifp().set_the_temperature(kT);
+    ifp().set_the_vaporization_ratio(0.0);
+    ifp().calculateVLE(0);
+    ASSERT_EQ(ifp().status, 0);
+    double X[3] = {ifp().current.P, ifp().current.y[0], ifp().current.y[1]};
+    double F[3], rows[3][3];
+    double* J[3] = {rows[0], rows[1], rows[2]};
+    int error = 0;
+    ifp().calculate_vector_function1(X, F, J, error, 1, nullptr);
+    ASSERT_EQ(error, 0);
+    for (double f : F) EXPECT_NEAR(f, 0.0, 1e-6);
+    // dF/dP against a central difference.
+    const double h = 1.0;
+    double Xp[3] = {X[0] + h, X[1], X[2]}, Xm[3] = {X[0] - h, X[1], X[2]}, Fp[3], Fm[3];
+    ifp().calculate_vector_function1(Xp, Fp, J, error, 0, nullptr);
+    ifp().calculate_vector_function1(Xm, Fm, J, error, 0, nullptr);
+    ifp().calculate_vector_function1(X, F, J, error, 1, nullptr);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_NEAR(J[i][0], (Fp[i] - Fm[i]) / (2 * h), 1e-6 * std::fabs(J[i][0]));
+    double Xt[3] = {X[0], 0.8, 0.2};  // the vapour of the liquid's composition
+    ifp().calculate_vector_function1(Xt, F, J, error, 1, nullptr);
+    EXPECT_EQ(error, 1);
+}
+
+TEST_F(BinaryIFPTest, IsoplethWithTmaxBelowTheStartWritesTwoPoints) {
+    mix->bulk({0.8, 0.2});
+    mix->guess(kT, Psat / 1e5 * 1.2, {0.8, 0.2}, {0.6, 0.4});
+    ifp().tracerInitFlag = 0;
+    std::FILE* f = std::fopen("isop_s", "wt");
+    ASSERT_NE(f, nullptr);
+    ::testing::internal::CaptureStdout();
+    ifp().calculate_an_isopleth(kT, 0.0, f, "s", 200.0, kT - 10.0, 2.0, 1e5, 0, 1, nullptr);
+    ::testing::internal::GetCapturedStdout();
+    std::fclose(f);
+    const std::string text = readFile("isop_s");
+    ASSERT_EQ(text.rfind("IGOR\nWAVES     Ts           Ps          x0s          x1s", 0), 0u);
+    const std::string body = text.substr(text.find("BEGIN\n") + 6);
+    EXPECT_EQ(std::count(body.begin(), body.end(), '\n'), 3);  // two rows and END
+    EXPECT_EQ(body.substr(body.size() - 4), "END\n");
 }
 
 // ------------------------------------------------------------------- bad input

@@ -155,3 +155,30 @@ TEST_F(RaoultComponents, UnknownComponentIsRefusedBeforeUse) {
 
 }  // namespace
 }  // namespace vornex
+
+namespace vornex {
+namespace {
+
+// The solver's own reset used to drop the phase models the base constructor had paired.
+TEST(RaoultWithPhaseModels, ConstructorKeepsThePairedPhases) {
+    FluidPhase vapour{0, 1, 0}, liquid{0, 2, 0};
+    liquid.Vl0 = 1.8e-5;
+    IdealMixture mixture(vapour, liquid);
+    EXPECT_EQ(mixture.firstPhase, &liquid);
+    EXPECT_EQ(mixture.secondPhase, &vapour);
+    EXPECT_DOUBLE_EQ(mixture.last.Vl, 1.8e-5);
+    ASSERT_NE(mixture.solver, nullptr);
+    mixture.number_of_components(2);
+    mixture.add_components("C3", "nC4");
+    mixture.bulk_composition(0.4, 0.6);
+    mixture.set_type_of_problem(13);
+    mixture.set_the_temperature(300.0);
+    mixture.set_the_vaporization_ratio(0.25);
+    mixture.calculateVLE();
+    EXPECT_EQ(mixture.status, 0);
+    EXPECT_DOUBLE_EQ(vapour.totalMoles, 0.25);
+    EXPECT_DOUBLE_EQ(liquid.totalMoles, 0.75);
+}
+
+}  // namespace
+}  // namespace vornex

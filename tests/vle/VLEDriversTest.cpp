@@ -31,12 +31,8 @@ std::vector<std::vector<double>> columnsOf(const char* file, const char* names, 
 class MeasuredDataDrivers : public ::testing::Test {
    protected:
     std::unique_ptr<IdealMixture> mixture = propaneButane(0.4);
-    void SetUp() override {
-        if (!getenv("SHOWOUT")) ::testing::internal::CaptureStdout();
-    }
-    void TearDown() override {
-        if (!getenv("SHOWOUT")) ::testing::internal::GetCapturedStdout();
-    }
+    void SetUp() override { ::testing::internal::CaptureStdout(); }
+    void TearDown() override { ::testing::internal::GetCapturedStdout(); }
 };
 
 TEST_F(MeasuredDataDrivers, BubbleTableComparesMeasuredAndRaoultPressures) {

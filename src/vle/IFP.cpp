@@ -263,6 +263,7 @@ void IFP::set_constraint(double** J, int quantity, int which) {
 }
 
 bool IFP::calculate_derivatives(double* dX, int along, int held) {
+    if (!firstPhase || !secondPhase || m == 0) return false;
     std::vector<std::vector<double>> rows(static_cast<std::size_t>(m),
                                           std::vector<double>(static_cast<std::size_t>(m), 0.0));
     std::vector<double*> J(static_cast<std::size_t>(m));

@@ -268,6 +268,19 @@ TEST_F(BinaryIFPTest, BothModelsOnTheLiquidSideAreSetRightAndTheSolveProceeds) {
     expectEquilibrium(*m.ifp);
 }
 
+TEST(IFPWithoutPhases, SolveAndDerivativesReportFailure) {
+    IFP ifp;
+    ifp.number_of_components(2);
+    ifp.set_type_of_problem(12);
+    ::testing::internal::CaptureStderr();
+    ifp.calculateVLE(0);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("Initialization error\n"),
+              std::string::npos);
+    EXPECT_EQ(ifp.status, 5);
+    std::vector<double> dX(static_cast<size_t>(ifp.m), 1.0);
+    EXPECT_FALSE(ifp.calculate_derivatives(dX.data(), 1, 3));
+}
+
 TEST_F(BinaryIFPTest, IsoplethWithoutAFileIsRefused) {
     ::testing::internal::CaptureStderr();
     ifp().calculate_an_isopleth(kT, 0.0, nullptr, "a", 200, 300, 1, 1e5, 0, 1, nullptr);

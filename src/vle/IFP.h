@@ -1,0 +1,125 @@
+// IFP: the rigorous two-phase equilibrium of VLE. Equal fugacities of every component in the
+// two fluid models, the mass balances, the closure, the total amount and two specification
+// equations form one square system in X = (T, P, nL, nV, x_0.., y_0..), solved by the damped
+// Newton solver with an analytic Jacobian. The same Jacobian, with its two specification rows
+// replaced, gives the derivatives of the solution along a curve: the predictors of the
+// isochore, isopleth, isotherm and ternary tracers.
+//
+// Residual rows: 0..n-1 mass balance nL x_i + nV y_i - N z_i; n..2n-1 ln f_i(second) -
+// ln f_i(first); 2n closure sum (x_i - y_i); 2n+1 nL + nV - N; 2n+2 and 2n+3 the weighted
+// deviations from the specification (rows A and B of the weights, set by the problem type).
+//
+// Every tracer has a hard cap on its steps, so that no curve can run on without end.
+#pragma once
+
+#include <cstdio>
+#include <vector>
+
+#include "fluid/CurveOutput.h"
+#include "numerics/Newton.h"
+#include "vle/IdealMixture.h"
+
+namespace vornex {
+
+class IFP : public IdealMixture {
+   public:
+    IFP();
+    IFP(FluidPhase& liquid, FluidPhase& vapour);
+    ~IFP() override;
+
+    // Steps a tracer takes at most, corrector retries included.
+    static constexpr int kMaxTracerSteps = 20000;
+
+    int m = 0;                // size of the system, 2n + 4
+    double weights[10] = {};  // rows A and B: T, P, nV, total volume, vapour volume fraction
+    std::vector<double> startVector;
+    std::vector<double> scaleVector;
+    std::vector<double> derivativeVector;
+    double slope = 0.0;          // dP/dT along an isochore or isopleth, Pa/K
+    double isothermSlope = 0.0;  // dP/dx_0 along an isotherm, Pa
+    Newton solver;
+
+    void number_of_components(int count) override;
+    void set_type_of_problem(short t) override;
+    void initialize() override;
+    void estimate_next_state() override;
+    void calculateVLE() override;
+    void calculateVLE(short flag);
+
+    void calculate_vector_function(double* X, double* F, double** J, int& error, int order,
+                                   void* context);
+    void fill_in_the_Jacobian_matrix(double** J);
+    // Row 2n+2 (which = 1) or 2n+3 (which = 2) becomes the derivative row of quantity q
+    // (1 T, 2 P, 3 nV, 4 total volume, 5 vapour volume fraction).
+    void set_constraint(double** J, int quantity, int which);
+    // dX = derivative of the solution in quantity `along` with quantity `held` fixed, at the
+    // state the phases hold. False (dX zero) when the system is singular.
+    bool calculate_derivatives(double* dX, int along, int held);
+    bool is_it_the_trivial_solution();
+    // Repairs slightly out-of-range mole fractions and sets the phase kinds; true rejects.
+    bool the_calculated_vector_is_not_good();
+
+    // ------------------------------------------------ isochores and isopleths
+    // Rows go to the caller's open file (or the array in mode 6); temperatures in K, dP in Pa.
+    void calculate_an_isochor(double T, double Fv, FILE* file, const char* suffix, double Tmin,
+                              double Tmax, double dT);
+    void calculate_an_isopleth1(double T, double phi, FILE* file, const char* suffix, double Tmin,
+                                double Tmax, double dT);
+    void calculate_an_isopleth(double T, double Fv, FILE* file, const char* suffix, double Tmin,
+                               double Tmax, double dT, double dP, char fromP, char mode,
+                               CurveArray* array);
+    // Predictors of the three tracers; false when no acceptable prediction was found.
+    bool estimate_next_state4(double step, double dT);
+    bool estimate_next_state0(double step, double dT, double dP);
+    bool estimate_next_state0a(double step, double dT);
+
+    // ------------------------------------------- isotherms and the ternary diagram
+    void calculate_an_isotherm_of_the_binary_system(const char* path, double T, double x0,
+                                                    double dx, double dP, double Pmax,
+                                                    const char* suffix) override;
+    void calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, double T, double x0,
+                                                           double r, double dx, double dP,
+                                                           double Pmax,
+                                                           const char* suffix) override;
+    // Writes "ter" + suffix.
+    void calculate_an_isobaric_isothermal_diagram(double T, double P, double step,
+                                                  const char* suffix, int direction);
+    void calculate_initial_values(short mode, short unused, double step, double delta);
+    bool bad_estimates(int i);
+    void calculate_derivatives1(double* dX);
+    void calculate_derivatives2(double* dX);
+    void calculate_derivatives3(double* dX);
+    void estimate_next_state1();
+    void estimate_next_state2();
+    void estimate_next_state3();
+    // Bubble-point system in (P, y) at fixed T and x.
+    void calculate_vector_function1(double* X, double* F, double** J, int& error, int order,
+                                    void* context);
+
+   protected:
+    // The solver run from the start vector; the current state and the phases are left at its
+    // answer. False when the solver failed.
+    bool runSolver();
+    // Both phases at the current state (second, then first); false when either fails.
+    bool describePhases();
+    // Vapour-liquid: second phase on the vapour side, first on the liquid side; liquid-liquid:
+    // both on the liquid side. True when a kind had to be changed.
+    bool correctPhaseKinds();
+    void traceAtFixedVolume(bool isochore, double T, double amount, FILE* file, const char* suffix,
+                            double Tmin, double Tmax, double dT);
+    // Sets up the embedded solver (no system bound).
+    void setUpSolver();
+
+   private:
+    // Steps of one predictor, kept from one call to the next.
+    struct PredictorSteps {
+        double dT = 0.0;
+        double dP = 0.0;
+    };
+    struct PredictorRule;
+    bool predict(const PredictorRule& rule, PredictorSteps& steps, double step, double dT,
+                 double dP);
+    PredictorSteps steps4_, steps0_, steps0a_;
+};
+
+}  // namespace vornex

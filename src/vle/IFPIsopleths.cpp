@@ -1,0 +1,428 @@
+// Isochores and isopleths of a mixture of fixed bulk composition: predictor-corrector
+// continuation along the two-phase boundary, stepping in temperature while the curve is flat
+// and in pressure where it is steep.
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "vle/IFP.h"
+
+namespace vornex {
+
+// What distinguishes the three predictors.
+struct IFP::PredictorRule {
+    int held;                        // quantity held along the curve
+    short typeT, typeP;              // problem types of a temperature and of a pressure step
+    bool fixedSwitchSteps;           // steps after a switch: 1 bar / 1 K, else the arguments
+    double low, high;                // bounds of the predicted mole fractions
+    double giveUpComposition;        // smallest step tried for the mole fractions
+    double giveUpPressure;           // smallest step tried for a negative pressure
+    const char* compositionMessage;  // printed when the composition gives up, or null
+    const char* pressureMessage;     // printed when the pressure gives up, or null
+    bool alsoSpecState;              // trial T or P also set from the specification
+};
+
+namespace {
+
+constexpr double kSteepSlope = 100000.0;  // Pa/K: above it the predictor steps in pressure
+constexpr int kMaxHalvings = 60;
+
+double signOf(double v) {
+    return v < 0.0 ? -1.0 : 1.0;
+}
+
+}  // namespace
+
+bool IFP::predict(const PredictorRule& rule, PredictorSteps& steps, double step, double dTarg,
+                  double dParg) {
+    std::vector<double> dX(static_cast<std::size_t>(m), 0.0);
+    for (int attempt = 0; attempt < kMaxHalvings; ++attempt) {
+        if (type == rule.typeT) {
+            calculate_derivatives(dX.data(), 1, rule.held);
+            slope = dX[1];
+        } else {
+            calculate_derivatives(dX.data(), 2, rule.held);
+            slope = dX[0] != 0.0 ? 1.0 / dX[0] : 0.0;
+        }
+        if (stepCounter == 0) {
+            steps.dT = dTarg;
+            steps.dP = dTarg * slope;
+        }
+        ++stepCounter;
+        double move;
+        if (std::fabs(slope) >= kSteepSlope) {
+            if (type == rule.typeT) {
+                set_type_of_problem(rule.typeP);
+                calculate_derivatives(dX.data(), 2, rule.held);
+                steps.dP = (rule.fixedSwitchSteps ? 100000.0 : std::fabs(dParg)) *
+                           signOf(slope * steps.dT);
+            }
+            move = steps.dP;
+            set_the_pressure((last.P + step * move) / 100000.0);
+            trial.T = last.T + step * dX[0] * move;
+            if (rule.alsoSpecState) trial.P = spec.P;
+        } else {
+            if (type == rule.typeP) {
+                set_type_of_problem(rule.typeT);
+                calculate_derivatives(dX.data(), 1, rule.held);
+                steps.dT = rule.fixedSwitchSteps ? signOf(slope * steps.dP) : std::fabs(dTarg);
+            }
+            move = steps.dT;
+            set_the_temperature(last.T + step * move);
+            trial.P = last.P + step * slope * move;
+            if (rule.alsoSpecState) trial.T = spec.T;
+        }
+        for (int i = 0; i < n; ++i) {
+            trial.x[i] = last.x[i] + step * dX[4 + i] * move;
+            trial.y[i] = last.y[i] + step * dX[4 + n + i] * move;
+        }
+        const double predictedP = type == rule.typeP ? spec.P : trial.P;
+        if (predictedP < 0.0) {
+            step /= 2.0;
+            if (step < rule.giveUpPressure) {
+                if (rule.pressureMessage) std::fputs(rule.pressureMessage, stdout);
+                return false;
+            }
+            continue;
+        }
+        int outside = -1;
+        for (int i = 0; i < n && outside < 0; ++i)
+            for (double v : {trial.x[i], trial.y[i]})
+                if (!(v > rule.low && v < rule.high)) outside = i;
+        if (outside < 0) return true;
+        step /= 2.0;
+        if (step < rule.giveUpComposition) {
+            if (rule.compositionMessage) std::printf(rule.compositionMessage, outside);
+            return false;
+        }
+    }
+    return false;
+}
+
+bool IFP::estimate_next_state4(double step, double dT) {
+    static const PredictorRule rule{4,
+                                    14,
+                                    24,
+                                    true,
+                                    -1e-10,
+                                    1.0000000001,
+                                    0.0001,
+                                    1e-5,
+                                    "xnc or ync (%d) out of range\n",
+                                    "Pnc out of range\n",
+                                    false};
+    if (stepCounter == 0) steps4_ = {};
+    return predict(rule, steps4_, step, dT, 0.0);
+}
+
+bool IFP::estimate_next_state0(double step, double dT, double dP) {
+    static const PredictorRule rule{3,    13,   23,      false,   -1e-300, 1.0000000000000002,
+                                    0.01, 0.01, nullptr, nullptr, true};
+    if (stepCounter == 0) steps0_ = {};
+    return predict(rule, steps0_, step, dT, dP);
+}
+
+bool IFP::estimate_next_state0a(double step, double dT) {
+    static const PredictorRule rule{
+        5,       15,     25,
+        true,    -1e-20, 1.0000000001,
+        1e-5,    1e-300, "Estimate_next_state : xnc or ync (%d) out of range \n",
+        nullptr, false};
+    if (stepCounter == 0) steps0a_ = {};
+    return predict(rule, steps0a_, step, dT, 0.0);
+}
+
+namespace {
+
+// A mole fraction as the isopleth rows write it.
+double written(double v) {
+    return std::fabs(v) < 1e-40 ? 0.0 : v;
+}
+
+}  // namespace
+
+void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suffix, double Tmin,
+                                double Tmax, double dT, double dP, char fromP, char mode,
+                                CurveArray* array) {
+    const bool text = mode == kIgorText || mode == kColumnTable;
+    if (!firstPhase || !secondPhase || n <= 0 || (text && !file) ||
+        (mode == kCurveArray && !array) || (!text && mode != kCurveArray)) {
+        std::fputs("The isopleth has no output or no mixture.\n", stderr);
+        status = 1;
+        return;
+    }
+    if (text && suffix && !OutputFiles::checkSuffix(suffix)) {
+        status = 1;
+        return;
+    }
+    const char* sfx = suffix ? suffix : "";
+    CurveOutput out(mode, array);
+    if (text) out.attach(file);
+    estimationMode = 0;
+    double gL = firstPhase->Vl0, gV = secondPhase->Vv0;
+    stepFactor = 1.0;
+    if (mode == kIgorText) {
+        out.print("IGOR\nWAVES %5s%s %11s%s ", "T", sfx, "P", sfx);
+        for (int i = 0; i < n; ++i) out.print("%10s%1d%s ", "x", i, sfx);
+        for (int i = 0; i < n; ++i) out.print("%10s%1d%s ", "y", i, sfx);
+        out.print("%11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n", "Vl", sfx, "Vv", sfx, "dPdT", sfx,
+                  "Mwl", sfx, "Mwv", sfx);
+    } else if (mode == kColumnTable) {
+        out.print("# ");
+        out.print(" %12s\t%12s\t", "T(1)", "P(2)");
+        for (int i = 0; i < n; ++i) out.print("%12s(%d)\t", "x", 3 + i);
+        for (int i = 0; i < n; ++i) out.print("%12s(%d)\t", "y", 3 + n + i);
+        out.print("Vl(%d)\tVv(%d)\tdPdT(%d)\tMwl(%d)\tMwv(%d)\n", 2 * n + 4, 2 * n + 5, 2 * n + 6,
+                  2 * n + 7, 2 * n + 8);
+    }
+    if (fromP) {
+        secondPhase->set_the_phase_as(5);
+        set_type_of_problem(23);
+        set_the_temperature(T);
+        set_the_pressure(trial.P / 100000.0);
+    } else {
+        set_type_of_problem(13);
+        set_the_temperature(T);
+        set_the_vaporization_ratio(Fv);
+    }
+    stepCounter = 0;
+    initFlag = tracerInitFlag;
+    calculateVLE();
+    if (status != 0) {
+        status = 3;
+        std::fputs("Can't find a starting point for the isopleth\n", stderr);
+        return;
+    }
+    // Volume change per pressure change of each phase between converged points; none yet.
+    auto volumeSlope = [&](double V, double guess) {
+        const double dPlast = current.P - last.P;
+        return std::fabs(dPlast) > 1e-9 ? (V - guess) / dPlast : 0.0;
+    };
+    double sL = volumeSlope(firstPhase->V, gL), sV = volumeSlope(secondPhase->V, gV);
+    last.T = current.T;
+    last.P = current.P;
+    last.x = current.x;
+    last.y = current.y;
+    double VlS = firstPhase->V, VvS = secondPhase->V;
+    estimate_next_state0(1.0, dT, dP);
+    double Mwl = 0.0, Mwv = 0.0;
+    for (int i = 0; i < n; ++i) {
+        Mwl += current.x[i] * firstPhase->molarMass[i];
+        Mwv += current.y[i] * secondPhase->molarMass[i];
+    }
+    auto writePoint = [&]() {
+        const double Vl = firstPhase->V * 1e6, Vv = secondPhase->V * 1e6;
+        if (text) {
+            out.print("%12lg %12lg ", current.T, current.P / 100000.0);
+            for (double v : current.x) out.print("%12lg ", written(v));
+            for (double v : current.y) out.print("%12lg ", written(v));
+            out.print("%12lg %12lg %12lg %12lg %12lg\n", Vl, Vv, slope * 1e-5, Mwl, Mwv);
+        } else {
+            std::vector<double> row{current.T, current.P / 100000.0};
+            for (double v : current.x) row.push_back(written(v));
+            for (double v : current.y) row.push_back(written(v));
+            for (double v : {Vl, Vv, slope * 1e-5, Mwl, Mwv}) row.push_back(v);
+            out.row(row);
+        }
+    };
+    writePoint();
+    initFlag = 0;
+    gL = VlS;
+    gV = VvS;
+    for (int steps = 0; status == 0; ++steps) {
+        if (steps >= kMaxTracerSteps) {
+            status = 1;
+            break;
+        }
+        firstPhase->Vl0 = gL;
+        secondPhase->Vv0 = gV;
+        initialize();
+        const bool solved = status == 0 && runSolver();
+        status = solved ? 0 : 1;
+        if (!solved) {
+            stepFactor /= 2.0;
+            if (stepFactor <= 0.001) break;
+            current.T = last.T;
+            current.P = last.P;
+            current.x = last.x;
+            current.y = last.y;
+            gL = firstPhase->Vl0 = VlS;
+            gV = secondPhase->Vv0 = VvS;
+            apply_conditions();
+            describePhases();
+            estimate_next_state0(stepFactor, dT, dP);
+            if (type == 23) {
+                gL = VlS + sL * (trial.P - last.P);
+                gV = VvS + sV * (trial.P - last.P);
+            }
+            status = 0;
+            continue;
+        }
+        sL = volumeSlope(firstPhase->V, gL);
+        sV = volumeSlope(secondPhase->V, gV);
+        last.T = current.T;
+        last.P = current.P;
+        last.x = current.x;
+        last.y = current.y;
+        VlS = firstPhase->V;
+        VvS = secondPhase->V;
+        if (current.T < Tmin || current.T > Tmax || current.P > 1e9) status = 1;
+        estimate_next_state0(stepFactor, dT, dP);
+        if (type == 23) gL += sL * (trial.P - last.P);
+        std::printf("%12lg %12lg %5d %12lg %12lg\n", current.T, current.P / 100000.0, type, spec.T,
+                    spec.P / 100000.0);
+        writePoint();
+        if (stepFactor < 0.001) stepFactor *= 2.0;
+    }
+    if (mode == kIgorText) out.print("END\n");
+}
+
+}  // namespace vornex
+
+namespace vornex {
+
+// The isochore (constant total volume) and the isopleth of constant vapour volume fraction
+// share their course; they differ in the start, the predictor, the rows and the floor of the
+// step factor.
+void IFP::traceAtFixedVolume(bool isochore, double T, double amount, FILE* file, const char* suffix,
+                             double Tmin, double Tmax, double dT) {
+    if (!firstPhase || !secondPhase || n <= 0 || !file || !std::isfinite(dT) || dT == 0.0) {
+        std::fputs("The curve needs a mixture, an open file and a temperature step.\n", stderr);
+        status = 1;
+        return;
+    }
+    const char* sfx = suffix ? suffix : "";
+    if (!OutputFiles::checkSuffix(sfx)) {
+        status = 1;
+        return;
+    }
+    CurveOutput out(kIgorText);
+    out.attach(file);
+    estimationMode = 0;
+    stepFactor = 1.0;
+    const std::string xs = header("x", "     "), ys = header("y", "     ");
+    if (isochore)
+        out.print("IGOR\nWAVES Tr Pr %s %s Vl Vv dPdT fv mwl rol mwv rov \nBEGIN\n", xs.c_str(),
+                  ys.c_str());
+    else
+        out.print("IGOR\nWAVES Tr Pr %s %s Vl Vv dPdT\nBEGIN\n", xs.c_str(), ys.c_str());
+    if (isochore) {
+        set_type_of_problem(13);
+        set_the_temperature(T);
+        set_the_vaporization_ratio(amount);
+    } else {
+        set_type_of_problem(15);
+        set_the_temperature(T);
+        set_the_vaporization_ratio1(amount);
+    }
+    stepCounter = 0;
+    initFlag = tracerInitFlag;
+    calculateVLE();
+    if (status != 0) {
+        status = 3;
+        std::fputs("Can't find a starting point for the isopleth\n", stderr);
+        return;
+    }
+    slope = 0.0;
+    auto writeRow = [&]() {
+        out.print("%lg\t%lg\t", current.T, current.P / 100000.0);
+        for (double v : current.x) out.print("%lg\t", v);
+        for (double v : current.y) out.print("%lg\t", v);
+        if (isochore)
+            out.print("%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\n", firstPhase->V * 1e6,
+                      secondPhase->V * 1e6, slope / 1e7, current.phi, firstPhase->M,
+                      firstPhase->rho, secondPhase->M, secondPhase->rho);
+        else
+            out.print("%lg\t%lg\t%lg\n", firstPhase->V * 1e6, secondPhase->V * 1e6, slope / 1e7);
+    };
+    last.T = current.T;
+    last.P = current.P;
+    last.x = current.x;
+    last.y = current.y;
+    double Vl0 = firstPhase->V, Vv0 = secondPhase->V;
+    double nL0 = current.nL, nV0 = current.nV;
+    writeRow();
+    if (isochore) {
+        set_the_volume(current.nL * Vl0 + current.nV * Vv0);
+        set_type_of_problem(14);
+    }
+    initFlag = 0;
+    const double floor = isochore ? 1e-6 : 0.001;
+    for (int steps = 0; status == 0; ++steps) {
+        if (steps >= kMaxTracerSteps) {
+            status = 1;
+            break;
+        }
+        const bool predicted =
+            isochore ? estimate_next_state4(stepFactor, dT) : estimate_next_state0a(stepFactor, dT);
+        if (!predicted) {
+            status = 1;
+            break;
+        }
+        for (FluidPhase* phase : {firstPhase, secondPhase}) {
+            const double guess = phase == firstPhase ? Vl0 : Vv0;
+            (phase->phase == 2 ? phase->Vl0 : phase->Vv0) = guess;
+        }
+        calculateVLE();
+        if (status != 0) {
+            stepFactor /= 2.0;
+            if (stepFactor <= floor) break;
+            status = 0;
+            // The next prediction starts from the last converged point, not the failed trial.
+            current.T = last.T;
+            current.P = last.P;
+            current.x = last.x;
+            current.y = last.y;
+            current.nL = nL0;
+            current.nV = nV0;
+            apply_conditions();
+            describePhases();
+            continue;
+        }
+        last.T = current.T;
+        last.P = current.P;
+        last.x = current.x;
+        last.y = current.y;
+        Vl0 = firstPhase->V;
+        Vv0 = secondPhase->V;
+        nL0 = current.nL;
+        nV0 = current.nV;
+        if (current.T < Tmin || current.T > Tmax) status = 1;
+        std::printf("%lg %lg\n", current.T, current.P / 100000.0);
+        writeRow();
+    }
+    out.print("END\n");
+    const char* sep = isochore ? "_" : "";
+    out.print("x rename Tr, T%s%s\n", sep, sfx);
+    if (isochore) out.print("x T_%s -= 273.15\n", sfx);
+    out.print("x rename Pr, Pr%s%s\n", sep, sfx);
+    out.print("x rename dPdT, dPdT%s%s\n", sep, sfx);
+    out.print("x rename Vl, Vl%s%s\n", sep, sfx);
+    out.print("x rename Vv, Vv%s%s\n", sep, sfx);
+    for (int i = 0; i < n; ++i) {
+        const char* name = names[i].c_str();
+        out.print("x rename x%s, x%s%s%s\n", name, name, sep, sfx);
+        out.print("x rename y%s, y%s%s%s\n", name, name, sep, sfx);
+    }
+    if (isochore) {
+        out.print("x rename Fv, Fv_%s\n", sfx);
+        out.print("x Fv_%s *= 100.0\n", sfx);
+        out.print("x rename mwl, mwl_%s\n", sfx);
+        out.print("x rename rol, rol_%s\n", sfx);
+        out.print("x rename mwv, mwv_%s\n", sfx);
+        out.print("x rename rov, rov_%s\n", sfx);
+    }
+}
+
+void IFP::calculate_an_isochor(double T, double Fv, FILE* file, const char* suffix, double Tmin,
+                               double Tmax, double dT) {
+    traceAtFixedVolume(true, T, Fv, file, suffix, Tmin, Tmax, dT);
+}
+
+void IFP::calculate_an_isopleth1(double T, double phi, FILE* file, const char* suffix, double Tmin,
+                                 double Tmax, double dT) {
+    traceAtFixedVolume(false, T, phi, file, suffix, Tmin, Tmax, dT);
+}
+
+}  // namespace vornex

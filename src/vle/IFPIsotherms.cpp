@@ -1,0 +1,614 @@
+// Isotherms of binary and pseudo-binary mixtures and the isobaric-isothermal tie-line diagram
+// of a ternary: continuation along the phase envelope at fixed temperature, predicted from
+// the fugacity equalities differentiated in the liquid mole fraction of component 0.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "numerics/LinearAlgebra.h"
+#include "vle/IFP.h"
+
+namespace vornex {
+
+namespace {
+
+// A small dense system as rows of pointers, solved in place; false when singular.
+class SmallSystem {
+   public:
+    explicit SmallSystem(int size)
+        : size_(size),
+          rows_(static_cast<std::size_t>(size) * static_cast<std::size_t>(size), 0.0),
+          b_(static_cast<std::size_t>(size), 0.0),
+          ptr_(static_cast<std::size_t>(size)) {
+        for (int r = 0; r < size; ++r) ptr_[r] = rows_.data() + static_cast<std::size_t>(r) * size;
+    }
+    double& a(int r, int c) { return ptr_[r][c]; }
+    double& b(int r) { return b_[static_cast<std::size_t>(r)]; }
+    bool solve(std::vector<double>& d) {
+        d.assign(static_cast<std::size_t>(size_), 0.0);
+        int error = 0;
+        solve_the_linear_system(ptr_.data(), b_.data(), d.data(), size_, error);
+        if (error != 0) d.assign(static_cast<std::size_t>(size_), 0.0);
+        return error == 0;
+    }
+
+   private:
+    int size_;
+    std::vector<double> rows_, b_;
+    std::vector<double*> ptr_;
+};
+
+constexpr int kMaxPredictionHalvings = 60;
+
+}  // namespace
+
+// ------------------------------------------------------------ derivative systems
+
+void IFP::calculate_derivatives1(double* dX) {
+    const FluidPhase& l = *firstPhase;
+    const FluidPhase& v = *secondPhase;
+    SmallSystem s(4);  // dP, dx1, dy0, dy1
+    for (int i = 0; i < 2; ++i) {
+        s.a(i, 0) = v.dlnfdP[i] - l.dlnfdP[i];
+        s.a(i, 1) = -l.dlnfdx[i][1];
+        s.a(i, 2) = v.dlnfdx[i][0];
+        s.a(i, 3) = v.dlnfdx[i][1];
+        s.b(i) = l.dlnfdx[i][0];
+    }
+    s.a(2, 1) = 1.0;
+    s.b(2) = -1.0;
+    s.a(3, 2) = s.a(3, 3) = 1.0;
+    std::vector<double> d;
+    s.solve(d);
+    std::fill(dX, dX + m, 0.0);
+    dX[1] = d[0];
+    dX[4] = 1.0;
+    dX[5] = d[1];
+    dX[6] = d[2];
+    dX[7] = d[3];
+}
+
+void IFP::calculate_derivatives2(double* dX) {
+    const FluidPhase& l = *firstPhase;
+    const FluidPhase& v = *secondPhase;
+    SmallSystem s(6);  // dP, dx1, dx2, dy0, dy1, dy2
+    for (int i = 0; i < 3; ++i) {
+        s.a(i, 0) = v.dlnfdP[i] - l.dlnfdP[i];
+        s.a(i, 1) = -l.dlnfdx[i][1];
+        s.a(i, 2) = -l.dlnfdx[i][2];
+        for (int j = 0; j < 3; ++j) s.a(i, 3 + j) = v.dlnfdx[i][j];
+        s.b(i) = l.dlnfdx[i][0];
+    }
+    s.a(3, 1) = s.a(3, 2) = 1.0;
+    s.b(3) = -1.0;
+    s.a(4, 1) = 1.0;
+    s.a(4, 2) = current.ratio;
+    s.a(5, 3) = s.a(5, 4) = s.a(5, 5) = 1.0;
+    std::vector<double> d;
+    s.solve(d);
+    std::fill(dX, dX + m, 0.0);
+    dX[1] = d[0];
+    dX[4] = 1.0;
+    for (int k = 1; k < 6; ++k) dX[4 + k] = d[k];
+}
+
+void IFP::calculate_derivatives3(double* dX) {
+    const FluidPhase& l = *firstPhase;
+    const FluidPhase& v = *secondPhase;
+    SmallSystem s(5);  // dx1, dx2, dy0, dy1, dy2 at fixed P
+    for (int i = 0; i < 3; ++i) {
+        s.a(i, 0) = -l.dlnfdx[i][1];
+        s.a(i, 1) = -l.dlnfdx[i][2];
+        for (int j = 0; j < 3; ++j) s.a(i, 2 + j) = v.dlnfdx[i][j];
+        s.b(i) = l.dlnfdx[i][0];
+    }
+    s.a(3, 0) = s.a(3, 1) = 1.0;
+    s.b(3) = -1.0;
+    s.a(4, 2) = s.a(4, 3) = s.a(4, 4) = 1.0;
+    std::vector<double> d;
+    s.solve(d);
+    std::fill(dX, dX + m, 0.0);
+    dX[4] = 1.0;
+    for (int k = 0; k < 5; ++k) dX[5 + k] = d[k];
+}
+
+// ------------------------------------------------------------------ predictors
+
+namespace {
+
+void copyTangent(VLETangent& t, const double* dX, int n) {
+    t.dT = 0.0;
+    t.dP = dX[1];
+    for (int i = 0; i < n; ++i) {
+        t.dx[i] = dX[4 + i];
+        t.dy[i] = dX[4 + n + i];
+    }
+}
+
+}  // namespace
+
+void IFP::estimate_next_state1() {
+    if (n != 2) return VLE::estimate_next_state();
+    calculate_derivatives1(derivativeVector.data());
+    isothermSlope = derivativeVector[1];
+    trial.T = last.T = current.T;
+    trial.P = last.P = current.P;
+    trial.x = last.x = current.x;
+    trial.y = last.y = current.y;
+    copyTangent(tangent, derivativeVector.data(), n);
+}
+
+void IFP::estimate_next_state2() {
+    if (n != 3) return VLE::estimate_next_state();
+    calculate_derivatives2(derivativeVector.data());
+    isothermSlope = derivativeVector[1];
+    last.T = trial.T;
+    last.P = trial.P;
+    trial.x = last.x = current.x;
+    trial.y = last.y = current.y;
+    copyTangent(tangent, derivativeVector.data(), n);
+}
+
+void IFP::estimate_next_state3() {
+    if (n != 3) return VLE::estimate_next_state();
+    calculate_derivatives3(derivativeVector.data());
+    last.x = trial.x;
+    last.y = trial.y;
+    copyTangent(tangent, derivativeVector.data(), n);
+    tangent.dP = 0.0;
+}
+
+bool IFP::bad_estimates(int i) {
+    const double xi = trial.x[i], yi = trial.y[i];
+    return xi < 0.0 || xi > 1.0 || yi < 0.0 || yi > 1.0;
+}
+
+void IFP::calculate_initial_values(short mode, short, double step, double delta) {
+    for (int attempt = 0; attempt < kMaxPredictionHalvings; ++attempt, step /= 2.0) {
+        const double slopeP = tangent.dP;
+        if (mode == 0) {
+            trial.P = last.P + step * slopeP * delta;
+        } else {
+            trial.P = last.P + step * delta;
+        }
+        const double factor =
+            mode == 0 ? step * delta : (slopeP != 0.0 ? step * delta / slopeP : 0.0);
+        bool inside = true;
+        for (int i = 0; i < n; ++i) {
+            trial.x[i] = last.x[i] + factor * tangent.dx[i];
+            trial.y[i] = last.y[i] + factor * tangent.dy[i];
+            for (double v : {trial.x[i], trial.y[i]})
+                if (v < -1e-5 || v > 1.00001) inside = false;
+        }
+        if (inside) return;
+    }
+}
+
+// ----------------------------------------------------------- binary isotherm
+
+void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T, double x0,
+                                                     double dx, double dP, double Pmax,
+                                                     const char* suffix) {
+    if (n != 2) return;
+    if (!firstPhase || !secondPhase || !path || !(x0 >= 0.0 && x0 <= 1.0) || dx == 0.0 ||
+        !std::isfinite(dx) || !std::isfinite(dP) || !std::isfinite(Pmax)) {
+        std::fputs("The isotherm needs a mixture, a file, 0 <= x0 <= 1 and a step.\n", stderr);
+        status = 1;
+        return;
+    }
+    const char* sfx = suffix ? suffix : "";
+    if (!OutputFiles::checkSuffix(sfx)) {
+        status = 1;
+        return;
+    }
+    OutputFile file;
+    if (!file.open(path)) {
+        status = 1;
+        return;
+    }
+    estimationMode = 1;
+    stepFactor = 1.0;
+    const std::string xs = header("x", "     "), ys = header("y", "     ");
+    file.print("IGOR\nWAVES Tr Pr %s %s Vl Vv dPdx \nBEGIN\n", xs.c_str(), ys.c_str());
+    std::printf("T  Pr %s  %s dPdx \n", xs.c_str(), ys.c_str());
+
+    if (tracerInitFlag == 2) {
+        set_type_of_problem(13);
+        set_the_temperature(T);
+        set_the_vaporization_ratio(0.0);
+        z[0] = x0;
+        z[1] = 1.0 - x0;
+    } else {
+        set_type_of_problem(12);
+        set_the_temperature(T);
+        set_the_pressure(trial.P / 100000.0);
+        z[0] = (trial.x[0] + trial.y[0]) / 2.0;
+        z[1] = 1.0 - z[0];
+        current.nL = current.nV = spec.nL = spec.nV = 0.5;
+    }
+    for (int i = 0; i < n; ++i) bulkAmount[i] = N * z[i];
+    stepCounter = 0;
+    initFlag = tracerInitFlag;
+    calculateVLE();
+    if (status != 0) {
+        status = 3;
+        std::fputs("Can't find a starting point for the isotherm\n", stderr);
+        // Nothing but a header: no file is left behind.
+        file.abandon();
+        return;
+    }
+    const double deltaP = 100000.0 * dP;
+    trial.Vl = last.Vl = firstPhase->V;
+    trial.Vv = last.Vv = secondPhase->V;
+    auto writeRow = [&](const char* gap, const char* end) {
+        file.print("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %s%#.10lg %#.10lg %#.10lg%s",
+                   current.T, current.P / 100000.0, current.x[0], current.x[1], current.y[0],
+                   current.y[1], gap, firstPhase->V * 1e6, secondPhase->V * 1e6,
+                   isothermSlope / 1e7, end);
+        std::printf("%lg %lg %lg %lg %lg %lg \n", current.T, current.P / 100000.0, current.x[0],
+                    current.x[1], current.y[0], current.y[1]);
+    };
+    writeRow("\t", " \n");
+
+    double sP = std::fabs(deltaP) * (isothermSlope * dx < 0.0 ? -1.0 : 1.0);
+    double sx = dx;
+    initFlag = 0;
+    double& f = stepFactor;
+    for (int steps = 0; status == 0; ++steps) {
+        if (steps >= kMaxTracerSteps) {
+            status = 1;
+            break;
+        }
+        const double s = tangent.dP;
+        bool inside = false;
+        if (std::fabs(s) < 1e7) {
+            if (type == 12) {
+                set_type_of_problem(13);
+                set_the_vaporization_ratio(0.0);
+                sx = std::fabs(dx) * (sP * s < 0.0 ? -1.0 : 1.0);
+            }
+            for (int k = 0; k < kMaxPredictionHalvings && !inside; ++k) {
+                trial.P = last.P + f * s * sx;
+                inside = true;
+                for (int i = 0; i < n; ++i) {
+                    trial.x[i] = last.x[i] + f * tangent.dx[i] * sx;
+                    trial.y[i] = last.y[i] + f * tangent.dy[i] * sx;
+                    if (bad_estimates(i)) inside = false;
+                }
+                if (!inside) f /= 2.0;
+            }
+            z = trial.x;
+        } else {
+            if (type == 13) {
+                set_type_of_problem(12);
+                sP = std::fabs(deltaP) * (sx * s < 0.0 ? -1.0 : 1.0);
+            }
+            for (int k = 0; k < kMaxPredictionHalvings && !inside; ++k) {
+                trial.P = last.P + f * sP;
+                inside = true;
+                for (int i = 0; i < n; ++i) {
+                    trial.x[i] = last.x[i] + f * (tangent.dx[i] / s) * sP;
+                    trial.y[i] = last.y[i] + f * (tangent.dy[i] / s) * sP;
+                    if (bad_estimates(i)) inside = false;
+                }
+                if (!inside) f /= 2.0;
+            }
+            set_the_pressure(trial.P / 100000.0);
+            for (int i = 0; i < n; ++i) z[i] = (trial.x[i] + trial.y[i]) / 2.0;
+            current.nL = current.nV = 0.5;
+        }
+        if (!inside) {
+            status = 1;
+            break;
+        }
+        for (int i = 0; i < n; ++i) bulkAmount[i] = N * z[i];
+        firstPhase->Vl0 = trial.Vl;
+        secondPhase->Vv0 = trial.Vv;
+        calculateVLE();
+        if (status != 0) {
+            f /= 2.0;
+            if (f > 1e-8) status = 0;
+            continue;
+        }
+        trial.Vl = last.Vl = firstPhase->V;
+        trial.Vv = last.Vv = secondPhase->V;
+        writeRow("\t\t", "\n");
+        if (f < 1.0) f = std::min(1.0, f * 1.4);
+        if (current.P > 100000.0 * Pmax) break;
+    }
+    file.print("END\n");
+    file.print("x rename Tr, T%s\n", sfx);
+    file.print("x rename Pr, Pr%s\n", sfx);
+    file.print("x rename dPdx, dPdx%s\n", sfx);
+    file.print("x rename Vl, Vl%s\n", sfx);
+    file.print("x rename Vv, Vv%s\n", sfx);
+    for (int i = 0; i < 2; ++i)
+        file.print("x rename x%s, x%s%s\n", names[i].c_str(), names[i].c_str(), sfx);
+    for (int i = 0; i < 2; ++i)
+        file.print("x rename y%s, y%s%s\n", names[i].c_str(), names[i].c_str(), sfx);
+    if (!file.commit()) status = 1;
+}
+
+// ---------------------------------------------------- pseudo-binary isotherm
+
+void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, double T, double x0,
+                                                            double r, double dx, double dP,
+                                                            double Pmax, const char* suffix) {
+    if (n != 3) return;
+    if (!firstPhase || !secondPhase || !path || !(x0 >= 0.0 && x0 <= 1.0) ||
+        !(r >= 0.0 && r <= 1.0) || dx == 0.0 || !std::isfinite(dx) || !std::isfinite(dP) ||
+        !std::isfinite(Pmax)) {
+        std::fputs("The isotherm needs a mixture, a file, 0 <= x0 <= 1, 0 <= r <= 1 and a step.\n",
+                   stderr);
+        status = 1;
+        return;
+    }
+    const char* sfx = suffix ? suffix : "";
+    if (!OutputFiles::checkSuffix(sfx)) {
+        status = 1;
+        return;
+    }
+    OutputFile file;
+    if (!file.open(path)) {
+        status = 1;
+        return;
+    }
+    estimationMode = 2;
+    current.ratio = r;
+    stepFactor = 1.0;
+    const std::string xs = header("x", "     "), ys = header("y", "     ");
+    file.print("IGOR\nWAVES T Pr %s %s Vl Vv dPdx ic\nBEGIN\n", xs.c_str(), ys.c_str());
+    std::printf("T  Pr %s  %s dPdx \n", xs.c_str(), ys.c_str());
+    double start = x0;
+    if (tracerInitFlag == 2) {
+        set_type_of_problem(13);
+        set_the_temperature(T);
+        set_the_vaporization_ratio(0.0);
+    } else {
+        set_type_of_problem(12);
+        set_the_temperature(T);
+        set_the_pressure(trial.P / 100000.0);
+        start = (trial.x[0] + trial.y[0]) / 2.0;
+        current.nL = current.nV = spec.nL = spec.nV = 0.5;
+    }
+    z = {(1.0 - r) * start, r * start, 1.0 - start};
+    for (int i = 0; i < n; ++i) bulkAmount[i] = N * z[i];
+    stepCounter = 0;
+    initFlag = tracerInitFlag;
+    calculateVLE();
+    if (status != 0) {
+        status = 3;
+        std::fputs("Can't find a starting point for the isotherm\n", stderr);
+        file.abandon();
+        return;
+    }
+    // The last column counts the solver's iterations of the point.
+    auto writeRow = [&]() {
+        file.print("%lg %lg ", current.T, current.P / 100000.0);
+        std::printf("%lg %lg ", current.T, current.P / 100000.0);
+        for (double v : current.x) {
+            file.print("%lg ", v);
+            std::printf("%lg ", v);
+        }
+        for (double v : current.y) {
+            file.print("%lg ", v);
+            std::printf("%lg ", v);
+        }
+        file.print("%lg %lg %lg %d\n", firstPhase->V * 1e6, secondPhase->V * 1e6,
+                   isothermSlope / 1e7, solver.iterations);
+        std::printf("%lg \n", isothermSlope / 1e7);
+    };
+    writeRow();
+    const double deltaP = 100000.0 * dP;
+    double sP = std::fabs(deltaP) * (isothermSlope * dx < 0.0 ? -1.0 : 1.0);
+    double sx = dx;
+    initFlag = 0;
+    for (int steps = 0; status == 0 && steps < kMaxTracerSteps; ++steps) {
+        const double s = tangent.dP;
+        if (std::fabs(s) < 1e7) {
+            if (type == 12) {
+                set_type_of_problem(13);
+                set_the_vaporization_ratio(0.0);
+                sx = std::fabs(dx) * (sP * s < 0.0 ? -1.0 : 1.0);
+            }
+            z = {current.x[0] + 0.001 * (1.0 - r), current.x[1] + 0.001 * r, current.x[2] - 0.001};
+            calculate_initial_values(0, 0, 1.0, sx);
+        } else {
+            if (type == 13) {
+                set_type_of_problem(12);
+                sP = std::fabs(deltaP) * (sx * s < 0.0 ? -1.0 : 1.0);
+            }
+            set_the_pressure((current.P + sP) / 100000.0);
+            calculate_initial_values(1, 0, 1.0, sP);
+            for (int i = 0; i < n; ++i) z[i] = (trial.x[i] + trial.y[i]) / 2.0;
+            current.nL = current.nV = 0.5;
+        }
+        for (int i = 0; i < n; ++i) bulkAmount[i] = N * z[i];
+        firstPhase->Vl0 = firstPhase->V;
+        secondPhase->Vv0 = secondPhase->V;
+        calculateVLE();
+        if (status != 0) break;
+        writeRow();
+        if (current.P > 100000.0 * Pmax) break;
+    }
+    file.print("END\n");
+    file.print("x rename T, T%s\n", sfx);
+    file.print("x rename Pr, Pr%s\n", sfx);
+    file.print("x rename dPdx, dPdx%s\n", sfx);
+    file.print("x rename Vl, Vl%s\n", sfx);
+    file.print("x rename Vv, Vv%s\n", sfx);
+    file.print("x rename ic, ic%s\n", sfx);
+    for (int i = 0; i < n; ++i) {
+        const char* name = names[i].c_str();
+        file.print("x rename x%s, x%s%s\n", name, name, sfx);
+        file.print("x rename y%s, y%s%s\n", name, name, sfx);
+    }
+    if (!file.commit()) status = 1;
+}
+
+// ------------------------------------------------- ternary tie-line diagram
+
+void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double step,
+                                                   const char* suffix, int direction) {
+    if (n != 3) return;
+    if (!firstPhase || !secondPhase || direction < 0 || direction > 2 || !(step > 0.0) ||
+        !std::isfinite(step)) {
+        std::fputs(
+            "The ternary diagram needs three components, a step > 0 and a direction 0 to 2.\n",
+            stderr);
+        status = 1;
+        return;
+    }
+    const char* sfx = suffix ? suffix : "";
+    if (!OutputFiles::checkSuffix(sfx)) {
+        status = 1;
+        return;
+    }
+    OutputFile file;
+    if (!file.open(std::string("ter") + sfx)) {
+        status = 1;
+        return;
+    }
+    estimationMode = 3;
+    solver.verbose = 0;
+    file.print("IGOR\nWAVES %5s%s %11s%s ", "T", sfx, "P", sfx);
+    for (int i = 0; i < 3; ++i) file.print("%10s%1d%s ", "x", i, sfx);
+    for (int i = 0; i < 3; ++i) file.print("%10s%1d%s ", "y", i, sfx);
+    file.print("%11s%s %11s%s %11s%s\nBEGIN\n", "Vl", sfx, "Vv", sfx, "i", sfx);
+
+    set_type_of_problem(12);
+    set_the_temperature(T);
+    set_the_pressure(P);
+    if (tracerInitFlag == 0) current.nL = current.nV = 0.5;
+    double savedNL = current.nL, savedNV = current.nV;
+    for (int i = 0; i < 3; ++i) {
+        z[i] = (trial.x[i] + trial.y[i]) / 2.0;
+        bulkAmount[i] = N * z[i];
+    }
+    initFlag = tracerInitFlag;
+    calculateVLE();
+    if (status != 0) {
+        status = 3;
+        std::fputs("Can't find a starting point for the curve\n", stderr);
+        file.abandon();
+        return;
+    }
+    int index = 0;
+    auto writeRow = [&]() {
+        file.print("%#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %12d\n",
+                   current.T, current.P / 100000.0, current.x[0], current.x[1], current.x[2],
+                   current.y[0], current.y[1], current.y[2], firstPhase->V * 1e6,
+                   secondPhase->V * 1e6, index);
+    };
+    writeRow();
+    std::printf("%#12lg %#12lg %#12lg %#12lg %#12lg %#12lg \n", current.x[0], current.x[1],
+                current.x[2], current.y[0], current.y[1], current.y[2]);
+    current.nL = current.nV = 0.5;
+    std::vector<double> mid(3);
+    for (int i = 0; i < 3; ++i) mid[i] = (current.x[i] + current.y[i]) / 2.0;
+    initFlag = 0;
+    trial.T = last.T = current.T;
+    trial.P = last.P = current.P;
+    trial.x = last.x = current.x;
+    trial.y = last.y = current.y;
+    double f = 1.0;
+    index = 1;
+    double e[3] = {-0.5, -0.5, -0.5};
+    e[direction] = 1.0;
+    for (int steps = 0; status == 0; ++steps) {
+        if (steps >= kMaxTracerSteps) {
+            status = 1;
+            break;
+        }
+        // Each tie line starts from the previous one.
+        trial.x = last.x;
+        trial.y = last.y;
+        current.nL = savedNL;
+        current.nV = savedNV;
+        // A feed outside the triangle is no mixture: the step shortens, and the diagram
+        // ends at its edge.
+        double feed[3];
+        bool feedInside = true;
+        for (int i = 0; i < 3; ++i) {
+            feed[i] = mid[i] + f * step * e[i];
+            if (feed[i] < 0.0 || feed[i] > 1.0) feedInside = false;
+        }
+        if (!feedInside) {
+            f /= 2.0;
+            if (f <= 0.0001) break;
+            continue;
+        }
+        for (int i = 0; i < 3; ++i) {
+            z[i] = feed[i];
+            bulkAmount[i] = N * z[i];
+        }
+        initFlag = 0;
+        initialize();
+        const bool solved = status == 0 && runSolver();
+        status = solved ? 0 : 1;
+        if (!solved) {
+            f /= 2.0;
+            if (f > 0.0001) status = 0;
+            continue;
+        }
+        last.x = current.x;
+        last.y = current.y;
+        savedNL = current.nL;
+        savedNV = current.nV;
+        writeRow();
+        ++index;
+        std::printf("%#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg\n",
+                    firstPhase->V * 1e6, secondPhase->V * 1e6, current.x[0], current.x[1],
+                    current.x[2], current.y[0], current.y[1], current.y[2], current.nL);
+        for (int i = 0; i < 3; ++i) mid[i] = (current.x[i] + current.y[i]) / 2.0;
+    }
+    file.print("END\n");
+    if (!file.commit()) status = 1;
+}
+
+// ------------------------------------------------------- reduced bubble system
+
+void IFP::calculate_vector_function1(double* X, double* F, double** J, int& error, int order,
+                                     void*) {
+    error = 0;
+    if (!firstPhase || !secondPhase) {
+        error = 1;
+        return;
+    }
+    double distance = 0.0;
+    bool outside = X[0] <= 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double yi = X[1 + i];
+        if (yi < 0.0 || yi > 1.0) outside = true;
+        distance += std::fabs(current.x[i] - yi);
+    }
+    if (outside || distance < 0.1) {
+        error = 1;
+        return;
+    }
+    current.P = X[0];
+    for (int i = 0; i < n; ++i) current.y[i] = X[1 + i];
+    apply_conditions();
+    if (!describePhases()) {
+        error = 1;
+        return;
+    }
+    const FluidPhase& l = *firstPhase;
+    const FluidPhase& v = *secondPhase;
+    double sum = 0.0;
+    for (int i = 0; i < n; ++i) {
+        F[i] = v.lnFugacity[i] - l.lnFugacity[i];
+        sum += current.y[i];
+    }
+    F[n] = sum - 1.0;
+    if (order == 0) return;
+    for (int i = 0; i <= n; ++i) std::fill(J[i], J[i] + n + 1, 0.0);
+    for (int i = 0; i < n; ++i) {
+        J[i][0] = v.dlnfdP[i] - l.dlnfdP[i];
+        for (int j = 0; j < n; ++j) J[i][1 + j] = v.dlnfdx[i][j];
+        J[n][1 + i] = 1.0;
+    }
+}
+
+}  // namespace vornex

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include "RaoultMixture.h"
+#include "vle/IdealMixture.h"
+
+namespace vornex {
+namespace {
+
+using testing::propaneButane;
+using testing::psatC3;
+using testing::psatNC4;
+
+// Raoult-law flash, bubble and dew points of propane / n-butane against closed forms.
+class RaoultFlash : public ::testing::Test {
+   protected:
+    static constexpr double T = 300.0;  // K
+    std::unique_ptr<IdealMixture> mixture = propaneButane(0.4);
+};
+
+TEST_F(RaoultFlash, FlashMatchesRachfordRiceAndBalancesMass) {
+    const double P = 5.0;  // bar, between dew and bubble pressure
+    mixture->set_type_of_problem(12);
+    mixture->set_the_temperature(T);
+    mixture->set_the_pressure(P);
+    mixture->set_initialization_flag(2);
+    mixture->calculateVLE();
+    ASSERT_EQ(mixture->status, 0);
+    std::vector<double> K{psatC3(T) / 5e5, psatNC4(T) / 5e5};
+    double Fv = testing::rachfordRiceRoot({0.4, 0.6}, K);
+    EXPECT_NEAR(mixture->current.Fv, Fv, 1e-4);
+    EXPECT_NEAR(mixture->current.nV + mixture->current.nL, 1.0, 1e-14);
+    double sumX = 0.0, sumY = 0.0;
+    for (int i = 0; i < 2; i++) {
+        double x = mixture->current.x[i], y = mixture->current.y[i];
+        EXPECT_NEAR(y / x, K[i], 1e-12);
+        EXPECT_NEAR(mixture->current.nL * x + mixture->current.nV * y, mixture->bulkAmount[i],
+                    1e-12);
+        sumX += x;
+        sumY += y;
+    }
+    EXPECT_NEAR(sumX, 1.0, 1e-4);
+    EXPECT_NEAR(sumY, 1.0, 1e-4);
+    // The converged state becomes the trial and last state of the next solve.
+    EXPECT_EQ(mixture->last.x, mixture->current.x);
+    EXPECT_EQ(mixture->trial.P, 5e5);
+}
+
+TEST_F(RaoultFlash, BubblePressureIsTheMoleFractionWeightedVapourPressure) {
+    mixture->set_type_of_problem(13);
+    mixture->set_the_temperature(T);
+    mixture->set_the_vaporization_ratio(0.0);
+    mixture->calculateVLE();
+    ASSERT_EQ(mixture->status, 0);
+    double P = 0.4 * psatC3(T) + 0.6 * psatNC4(T);
+    EXPECT_NEAR(mixture->current.P / P, 1.0, 1e-6);
+    EXPECT_NEAR(mixture->current.x[0], 0.4, 1e-6);
+    EXPECT_NEAR(mixture->current.y[0], 0.4 * psatC3(T) / P, 1e-6);
+}
+
+TEST_F(RaoultFlash, DewPressureIsTheHarmonicMean) {
+    mixture->set_type_of_problem(31);
+    mixture->set_the_temperature(T);
+    mixture->set_the_vaporization_ratio(1.0);
+    mixture->calculateVLE();
+    ASSERT_EQ(mixture->status, 0);
+    double P = 1.0 / (0.4 / psatC3(T) + 0.6 / psatNC4(T));
+    EXPECT_NEAR(mixture->current.P / P, 1.0, 1e-6);
+    EXPECT_NEAR(mixture->current.y[0], 0.4, 1e-6);
+}
+
+TEST_F(RaoultFlash, BubbleTemperatureAtGivenPressure) {
+    mixture->set_type_of_problem(23);
+    mixture->set_the_pressure(5.0);
+    mixture->set_the_vaporization_ratio(0.0);
+    mixture->calculateVLE();
+    ASSERT_EQ(mixture->status, 0);
+    double Tb = mixture->current.T;
+    EXPECT_NEAR((0.4 * psatC3(Tb) + 0.6 * psatNC4(Tb)) / 5e5, 1.0, 1e-4);
+}
+
+TEST_F(RaoultFlash, NoRootWhenEveryComponentIsAboveItsVapourPressure) {
+    mixture->set_type_of_problem(12);
+    mixture->set_the_temperature(T);
+    mixture->set_the_pressure(1.0);  // every K > 1: all vapour
+    mixture->calculateVLE();
+    EXPECT_EQ(mixture->status, 1);
+}
+
+// A failed flash used to overwrite the last converged point, so retries stepped from it.
+TEST_F(RaoultFlash, FailedSolveKeepsTheLastConvergedPoint) {
+    mixture->set_type_of_problem(12);
+    mixture->set_the_temperature(T);
+    mixture->set_the_pressure(5.0);
+    mixture->calculateVLE();
+    ASSERT_EQ(mixture->status, 0);
+    std::vector<double> x = mixture->last.x;
+    mixture->set_the_pressure(1.0);
+    mixture->calculateVLE();
+    EXPECT_EQ(mixture->status, 1);
+    EXPECT_EQ(mixture->last.P, 5e5);
+    EXPECT_EQ(mixture->last.x, x);
+    mixture->set_the_pressure(5.0);
+    mixture->calculateVLE();  // a later success reports itself
+    EXPECT_EQ(mixture->status, 0);
+}
+
+TEST_F(RaoultFlash, VapourVolumeFractionBecomesTheVapourAmount) {
+    mixture->set_type_of_problem(15);
+    mixture->set_the_temperature(T);
+    mixture->set_the_vaporization_ratio1(0.5);
+    mixture->calculateVLE();
+    EXPECT_DOUBLE_EQ(mixture->spec.nV, 0.5 / 5.5);
+    EXPECT_EQ(mixture->status, 0);
+    mixture->set_type_of_problem(25);
+    mixture->set_the_pressure(5.0);
+    mixture->set_the_vaporization_ratio(0.3);
+    mixture->calculateVLE();
+    EXPECT_DOUBLE_EQ(mixture->spec.nV, 0.3);
+}
+
+TEST_F(RaoultFlash, UndefinedTypeIsReported) {
+    mixture->set_type_of_problem(16);
+    ::testing::internal::CaptureStderr();
+    mixture->calculateVLE();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Type of problem not defined\n");
+    EXPECT_EQ(mixture->status, 2);
+}
+
+// Component names and their correlations.
+class RaoultComponents : public ::testing::Test {};
+
+TEST_F(RaoultComponents, AliasesShareOneCorrelation) {
+    IdealMixture mixture;
+    mixture.number_of_components(3);
+    mixture.add_components("C1", "CH4", "c1");
+    EXPECT_DOUBLE_EQ(mixture.Psat(0, 150.0), mixture.Psat(1, 150.0));
+    EXPECT_GT(mixture.Psat(0, 150.0), 1e5);
+    EXPECT_EQ(mixture.correlations[2], nullptr);
+}
+
+TEST_F(RaoultComponents, UnknownComponentIsRefusedBeforeUse) {
+    IdealMixture mixture;
+    mixture.number_of_components(2);
+    mixture.add_components("C3", "water");
+    mixture.bulk_composition(0.5, 0.5);
+    mixture.set_type_of_problem(12);
+    mixture.set_the_temperature(300.0);
+    mixture.set_the_pressure(5.0);
+    ::testing::internal::CaptureStderr();
+    mixture.calculateVLE();
+    std::string message = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(message.find("water"), std::string::npos) << message;
+    EXPECT_EQ(mixture.status, 2);
+}
+
+}  // namespace
+}  // namespace vornex
+
+namespace vornex {
+namespace {
+
+// The solver's own reset used to drop the phase models the base constructor had paired.
+TEST(RaoultWithPhaseModels, ConstructorKeepsThePairedPhases) {
+    FluidPhase vapour{0, 1, 0}, liquid{0, 2, 0};
+    liquid.Vl0 = 1.8e-5;
+    IdealMixture mixture(vapour, liquid);
+    EXPECT_EQ(mixture.firstPhase, &liquid);
+    EXPECT_EQ(mixture.secondPhase, &vapour);
+    EXPECT_DOUBLE_EQ(mixture.last.Vl, 1.8e-5);
+    ASSERT_NE(mixture.solver, nullptr);
+    mixture.number_of_components(2);
+    mixture.add_components("C3", "nC4");
+    mixture.bulk_composition(0.4, 0.6);
+    mixture.set_type_of_problem(13);
+    mixture.set_the_temperature(300.0);
+    mixture.set_the_vaporization_ratio(0.25);
+    mixture.calculateVLE();
+    EXPECT_EQ(mixture.status, 0);
+    EXPECT_DOUBLE_EQ(vapour.totalMoles, 0.25);
+    EXPECT_DOUBLE_EQ(liquid.totalMoles, 0.75);
+}
+
+}  // namespace
+}  // namespace vornex

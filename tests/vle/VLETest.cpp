@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "RaoultMixture.h"
+#include "vle/VLE.h"
+
+namespace vornex {
+namespace {
+
+using testing::slurp;
+using testing::writeText;
+
+// Phase pairing, components and the bulk composition of the base object.
+class VLEBookkeeping : public ::testing::Test {
+   protected:
+    FluidPhase liquid{0, 2, 0};
+    FluidPhase vapour{0, 1, 0};
+    FluidPhase liquid2{0, 2, 0};
+    FluidPhase vapour2{0, 1, 0};
+    void SetUp() override {
+        liquid.Vl0 = 1.8e-5;
+        vapour.Vv0 = 2e-4;
+    }
+};
+
+TEST_F(VLEBookkeeping, PhasesAreOrderedLiquidFirst) {
+    VLE a(liquid, vapour), b(vapour, liquid);
+    for (VLE* vle : {&a, &b}) {
+        EXPECT_EQ(vle->firstPhase, &liquid);
+        EXPECT_EQ(vle->secondPhase, &vapour);
+        EXPECT_EQ(vle->liquidLiquid, 0);
+        EXPECT_EQ(vle->status, 0);
+        EXPECT_DOUBLE_EQ(vle->trial.Vl, 1.8e-5);
+        EXPECT_DOUBLE_EQ(vle->last.Vv, 2e-4);
+    }
+    VLE ll(liquid, liquid2);
+    EXPECT_EQ(ll.liquidLiquid, 1);
+    EXPECT_EQ(ll.firstPhase, &liquid);
+}
+
+TEST_F(VLEBookkeeping, TwoVapoursMakeNoPair) {
+    ::testing::internal::CaptureStderr();
+    VLE vle(vapour, vapour2);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "The definition of the phases is not correct.\n");
+    EXPECT_EQ(vle.status, 6);
+    EXPECT_EQ(vle.firstPhase, nullptr);
+}
+
+TEST_F(VLEBookkeeping, ComponentsReachBothPhasesAndTheBulk) {
+    VLE vle(liquid, vapour);
+    vle.N = 2.0;
+    vle.number_of_components(2);
+    vle.add_components("CO2", "H2O");
+    EXPECT_EQ(vle.added, 2);
+    EXPECT_EQ(liquid.componentName[1], "H2O");
+    EXPECT_EQ(vapour.componentName[0], "CO2");
+    vle.bulk_composition(0.25, 0.75);
+    EXPECT_DOUBLE_EQ(vle.z[1], 0.75);
+    EXPECT_DOUBLE_EQ(vle.bulkAmount[1], 1.5);
+    EXPECT_EQ(vle.header("x", "     "), "xCO2     xH2O     ");
+    vle.vaporization_ratio(0.25);
+    EXPECT_DOUBLE_EQ(vle.current.nV, 0.5);
+    EXPECT_DOUBLE_EQ(vle.current.nL, 1.5);
+    vle.xcomposition(0, 0.1, 0.2, 0.3);
+    EXPECT_EQ(vle.trial.x[0], 0.2);
+    EXPECT_EQ(vle.last.x[0], 0.3);
+    ::testing::internal::CaptureStderr();
+    vle.composition(5, 0.1);  // no such component
+    EXPECT_FALSE(::testing::internal::GetCapturedStderr().empty());
+}
+
+TEST_F(VLEBookkeeping, OneComponentStartsPure) {
+    VLE vle;
+    vle.number_of_components(1);
+    EXPECT_EQ(vle.current.x[0], 1.0);
+    EXPECT_EQ(vle.current.y[0], 1.0);
+}
+
+TEST_F(VLEBookkeeping, VapourVolumeFractionConversion) {
+    VLE vle;
+    vle.set_the_vaporization_ratio1(0.5);
+    EXPECT_DOUBLE_EQ(vle.current.Fv, 0.5 / 50.5);
+    EXPECT_DOUBLE_EQ(vle.spec.phi, 0.5);
+    vle.set_the_pressure(3.0);
+    EXPECT_DOUBLE_EQ(vle.spec.P, 3e5);
+}
+
+TEST_F(VLEBookkeeping, BaseSolvesNothingAndRejectsUnknownTypes) {
+    VLE vle;
+    vle.number_of_components(2);
+    vle.set_type_of_problem(44);
+    ::testing::internal::CaptureStderr();
+    vle.calculateVLE();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Type of problem not defined\n");
+    EXPECT_EQ(vle.status, 2);
+}
+
+TEST_F(VLEBookkeeping, HistoryLogsEveryStep) {
+    VLE vle;
+    vle.number_of_components(2);
+    ASSERT_TRUE(vle.set_history("history.txt"));
+    vle.set_type_of_problem(12);
+    vle.set_the_temperature(300.0);
+    vle.set_the_pressure(2.0);
+    vle.xcomposition(0, 0.5);
+    vle.calculateVLE();
+    ASSERT_TRUE(vle.set_history("history2.txt"));  // closes the first
+    EXPECT_EQ(slurp("history.txt"), "T 300 P 2 x 0.5 0 y 0 0 \n");
+    EXPECT_FALSE(vle.set_history("no/such/folder/h.txt"));
+    EXPECT_EQ(vle.historyFlag, 0);
+}
+
+// The start read from a table of earlier equilibria, named at the console prompt.
+class VLEStartFromFile : public ::testing::Test {
+   protected:
+    VLE vle;
+    std::istringstream answers;
+    void SetUp() override {
+        vle.number_of_components(2);
+        vle.setInput(answers);
+        vle.set_type_of_problem(13);
+        vle.set_initialization_flag(5);
+        vle.set_the_temperature(305.0);
+        vle.set_the_vaporization_ratio(0.25);
+        writeText("start.txt",
+                  "T P x0 x1 y0 y1 a b c\n"
+                  "290 4 0.1 0.9 0.3 0.7 0 0 0\n"
+                  "300 5 0.2 0.8 0.4 0.6 0 0 0\n"
+                  "310 6 0.3 0.7 0.5 0.5 0 0 0\n");
+    }
+};
+
+TEST_F(VLEStartFromFile, RowBracketingTheTemperatureIsTaken) {
+    answers.str("start.txt\n");
+    ::testing::internal::CaptureStdout();
+    vle.initialize();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Input file name : ");
+    EXPECT_DOUBLE_EQ(vle.current.P, 6e5);
+    EXPECT_DOUBLE_EQ(vle.current.x[0], 0.3);
+    EXPECT_DOUBLE_EQ(vle.last.y[1], 0.5);
+    EXPECT_DOUBLE_EQ(vle.current.nV, 0.25);
+}
+
+TEST_F(VLEStartFromFile, MissingFileSetsNothing) {
+    answers.str("absent.txt\n");
+    ::testing::internal::CaptureStdout();
+    vle.initialize();
+    std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("absent.txt file not found !\n"), std::string::npos);
+    EXPECT_EQ(vle.current.x[0], 0.0);
+}
+
+TEST_F(VLEStartFromFile, EndOfInputAtThePromptSetsNothing) {
+    answers.str("");
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    vle.initialize();
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(::testing::internal::GetCapturedStderr().empty());
+    EXPECT_EQ(vle.current.x[0], 0.0);
+}
+
+TEST_F(VLEStartFromFile, TruncatedRowSetsNothing) {
+    writeText("short.txt", "T P x0 x1\n290 4 0.1 0.9 0.3\n310 6 0.3");
+    answers.str("short.txt\n");
+    ::testing::internal::CaptureStdout();
+    vle.initialize();
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(vle.current.P, 0.0);
+}
+
+}  // namespace
+}  // namespace vornex

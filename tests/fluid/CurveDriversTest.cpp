@@ -260,5 +260,25 @@ TEST_F(BinaryIsothermDrivers, ConsoleWordsStartTheDriversWithParametersFromTheCo
     EXPECT_GT(igorRows("spinotv").size(), 5u);
 }
 
+// ------------------------------------------------------------------ term printout
+
+TEST(TermPrintout, PrintsTheWholeGraphEachTimeAndNothingForATermThatIsNotThere) {
+    auto fluid = testing::makeVanDerWaals();  // no ideal-gas term
+    fluid->temperature(300.0);
+    fluid->volume(1e-4);
+    auto printed = [&](int term) {
+        ::testing::internal::CaptureStdout();
+        fluid->checkInteraction(term, "ignored");
+        std::fflush(stdout);
+        return ::testing::internal::GetCapturedStdout();
+    };
+    const std::string first = printed(0);
+    EXPECT_FALSE(first.empty());
+    EXPECT_EQ(printed(0), first);  // the graph is printed again, not marked as done
+    EXPECT_EQ(printed(1), "");
+    EXPECT_EQ(printed(-1), "");
+    EXPECT_EQ(printed(-2), "");
+}
+
 }  // namespace
 }  // namespace vornex

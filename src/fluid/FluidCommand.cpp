@@ -42,11 +42,6 @@ Parameter suffix(const char* label) {
 
 constexpr double kCm3 = 1e-6;  // m3 per cm3
 
-// Commands whose tracers this build does not have yet take their parameters and say so.
-void notAvailable(const char* word) {
-    std::printf("Command %s is not available in this build\n", word);
-}
-
 std::vector<Parameter> compositionParameters(const FluidPhase* fluid) {
     if (fluid == nullptr) return {number("x1 ... x(nc-1)")};
     std::vector<Parameter> list;
@@ -108,14 +103,21 @@ const std::vector<Command>& commands() {
              return std::vector<Parameter>{suffix("suffix (liquid spinodal)"),
                                            suffix("suffix (vapour spinodal)")};
          },
-         [](FluidPhase&, const Values&) { notAvailable("spino"); }},
+         [](FluidPhase& f, const Values& v) {
+             f.calculateTheSpinodals(v[0].text.c_str(), v[1].text.c_str());
+         }},
         {"spinox", "spinodals of a mixture from (T, V, x1)",
          [](const FluidPhase*) {
              return std::vector<Parameter>{
                  number("T (K)       "), number("V (cm3/mol) "), number("x1          "),
                  suffix("suffix (liquid spinodal)"), suffix("suffix (vapour spinodal)")};
          },
-         [](FluidPhase&, const Values&) { notAvailable("spinox"); }},
+         [](FluidPhase& f, const Values& v) {
+             std::printf("Done");
+             std::fflush(stdout);
+             f.calculateTheSpinodals2(v[0].number, v[1].number * kCm3, v[2].number,
+                                      v[3].text.c_str(), v[4].text.c_str());
+         }},
         {"isoc", "isochore from Tmin to Tmax, Igor text \"isoc\" + suffix",
          [](const FluidPhase*) {
              return std::vector<Parameter>{number("V (cm3/mol) "), number("Tmin (K)    "),
@@ -179,13 +181,17 @@ const std::vector<Command>& commands() {
          [](const FluidPhase*) {
              return std::vector<Parameter>{number("T (K)  "), suffix("suffix ")};
          },
-         [](FluidPhase&, const Values&) { notAvailable("bino"); }},
+         [](FluidPhase& f, const Values& v) {
+             f.calculateTheBinaryIsotherm(v[0].number, v[1].text.c_str());
+         }},
         {"binop", "isotherm of a binary mixture from P",
          [](const FluidPhase*) {
              return std::vector<Parameter>{number("T (K)   "), number("P (bar) "),
                                            suffix("suffix ")};
          },
-         [](FluidPhase&, const Values&) { notAvailable("binop"); }},
+         [](FluidPhase& f, const Values& v) {
+             f.calculateTheBinaryIsothermFromP(v[0].number, v[1].number, v[2].text.c_str());
+         }},
     };
     return table;
 }

@@ -1,6 +1,6 @@
 // Inspection of one Helmholtz term of a fluid: a node of its expression graph with its first
-// derivative plotted against T, V or a mole fraction. Term -1 is the ideal-gas term,
-// 0 .. n-1 the residual terms in list order.
+// derivative plotted against T, V or a mole fraction, and the values of the whole graph printed.
+// Term -1 is the ideal-gas term, 0 .. n-1 the residual terms in list order.
 #include <cstdio>
 #include <string>
 
@@ -69,6 +69,16 @@ void FluidPhase::plotParameterVariation(int term, const char* node, int variable
     }
     out.print("END\n");
     out.commit();
+}
+
+// The name is not read: the term is chosen by its index alone.
+void FluidPhase::checkInteraction(int term, const char*) {
+    Interaction* selected = selectTerm(*this, term);
+    if (selected == nullptr || selected->root == nullptr) return;
+    selected->detect_connection_errors();
+    selected->calculate();
+    selected->root->initialize_the_graph();
+    selected->root->printValues(stdout);
 }
 
 }  // namespace vornex

@@ -48,13 +48,7 @@ class BinaryEquilibriumTest : public ::testing::Test {
    protected:
     void SetUp() override {
         fluid = makeVanDerWaalsMixture();
-        // Saturation of pure component 0: the end of every curve at x = 0.
-        fluid->composition(1.0, 0.0);
-        fluid->majorComponent = 0;
-        fluid->temperature(kT);
-        fluid->Vl0 = 7e-5;
-        fluid->Vv0 = 1e-3;
-        fluid->calculate_saturation_pressure();
+        saturatePureComponent0(*fluid, kT);
         ASSERT_EQ(fluid->error, 0);
         Psat = fluid->Pv;
         VlSat = fluid->Vl;

@@ -45,4 +45,16 @@ inline std::unique_ptr<FluidPhase> makeEndPointPair(int selector = 1) {
                      {kVdwMass, kVdwMass}, selector);
 }
 
+// Saturates pure component 0 of the binary test mixture at TK (from volume guesses that
+// suit the CO2-like fluid below its critical temperature): the end of every binary curve at
+// x = 0. The fluid's error flag tells whether it succeeded.
+inline void saturatePureComponent0(FluidPhase& fluid, double TK) {
+    fluid.composition(1.0, 0.0);
+    fluid.majorComponent = 0;
+    fluid.temperature(TK);
+    fluid.Vl0 = 7e-5;
+    fluid.Vv0 = 1e-3;
+    fluid.calculate_saturation_pressure();
+}
+
 }  // namespace vornex::testing

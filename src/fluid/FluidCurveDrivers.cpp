@@ -1,0 +1,134 @@
+// Short drivers that choose file names and fixed arguments for the spinodal tracers and the
+// binary isotherm tracer. The binary isotherm at a given pressure is traced in two branches
+// from the starting state and assembled into one Igor text file, the second branch reversed
+// in front of the first, so that the composition runs through the starting state in order.
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fluid/CurveOutput.h"
+#include "fluid/FluidPhase.h"
+#include "fluid/OutputFiles.h"
+
+namespace vornex {
+
+namespace {
+
+std::string orEmpty(const char* s) {
+    return s == nullptr ? "" : s;
+}
+
+// The binary drivers refuse any other mixture with a message and the error flag; the
+// caller's process goes on.
+bool refuseUnlessBinary(FluidPhase& f) {
+    if (f.nc == 2) return true;
+    std::fprintf(stderr, "Not a binary mixture. N = %d\n", f.nc);
+    f.error = 1;
+    return false;
+}
+
+// The data rows of a tracer's Igor text file: lines holding a digit followed by a decimal
+// point (the header, BEGIN and END hold none).
+std::vector<std::string> dataRows(const std::string& file) {
+    std::vector<std::string> rows;
+    std::ifstream in(OutputFiles::pathOf(file));
+    for (std::string line; std::getline(in, line);) {
+        for (size_t k = 1; k < line.size(); ++k) {
+            if (line[k] == '.' && line[k - 1] >= '0' && line[k - 1] <= '9') {
+                rows.push_back(line);
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+// Field k (1-based, blank-separated) of a row read as a number; 0 when absent or not a number.
+double field(const std::string& row, int k) {
+    std::istringstream in(row);
+    std::string word;
+    for (int i = 0; i < k; ++i)
+        if (!(in >> word)) return 0.0;
+    std::istringstream number(word);
+    double value = 0.0;
+    return number >> value ? value : 0.0;
+}
+
+constexpr int kPointIndexField = 19;
+
+}  // namespace
+
+void FluidPhase::calculateTheSpinodals(const char* suffix1, const char* suffix2) {
+    const std::string s1 = orEmpty(suffix1), s2 = orEmpty(suffix2);
+    if (!OutputFiles::checkSuffix(s1) || !OutputFiles::checkSuffix(s2)) return;
+    calculateSpinodalCurve(("spino" + s1).c_str(), Tcrit, Vcrit, 0, Tlowest, kIgorText, s1.c_str(),
+                           nullptr);
+    calculateSpinodalCurve(("spino" + s2).c_str(), Tcrit, Vcrit, 1, Tlowest, kIgorText, s2.c_str(),
+                           nullptr);
+}
+
+void FluidPhase::calculateTheSpinodals2(double a, double b, double x1, const char* suffix1,
+                                        const char* suffix2) {
+    if (!refuseUnlessBinary(*this)) return;
+    if (!(x1 >= 0.0 && x1 <= 1.0)) {
+        std::fprintf(stderr, "Mole fraction %g outside 0 .. 1\n", x1);
+        error = 1;
+        return;
+    }
+    composition_of_component(0, 1.0 - x1);
+    composition_of_component(1, x1);
+    calculateSpinodalCurveInMixture(a, b, 0, Tlowest, -1.0, kIgorText, suffix1, 1);
+    calculateSpinodalCurveInMixture(a, b, 1, Tlowest, -1.0, kIgorText, suffix2, 1);
+}
+
+void FluidPhase::calculateTheBinaryIsotherm(double TK, const char* suffix) {
+    const std::string s = orEmpty(suffix);
+    if (!refuseUnlessBinary(*this) || !OutputFiles::checkSuffix(s)) return;
+    if (!componentName.empty()) initializeSaturationVolumesFromT(componentName[0].c_str(), TK);
+    calculate_an_isotherm_of_the_binary_system(("bino" + s).c_str(), 1, 0.01, 1.0, 10000.0, TK, Vl0,
+                                               Vv0, 0.0, 0.0, kIgorText, s.c_str());
+}
+
+void FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const char* suffix) {
+    const std::string s = orEmpty(suffix);
+    if (!refuseUnlessBinary(*this) || !OutputFiles::checkSuffix(s)) return;
+    initializeFlash2(TK, Pbar);
+    const double Vliquid = Vl0, Vvapour = Vv0;
+    const double xl = xLiquid.size() > 1 ? xLiquid[1] : 0.0;
+    const double yv = yVapour.size() > 1 ? yVapour[1] : 0.0;
+
+    // Each branch goes to a file of its own that is read back and removed.
+    const std::string branch[2] = {"binop" + s + ".branch0", "binop" + s + ".branch1"};
+    pressure(Pbar);
+    calculate_an_isotherm_of_the_binary_system(branch[0].c_str(), 0, 0.01, 1.0, 10000.0, TK,
+                                               Vliquid, Vvapour, xl, yv, kIgorText, s.c_str());
+    pressure(Pbar);
+    calculate_an_isotherm_of_the_binary_system(branch[1].c_str(), 0, -0.01, -1.0, 10000.0, TK,
+                                               Vliquid, Vvapour, xl, yv, kIgorText, s.c_str());
+    const std::vector<std::string> first = dataRows(branch[0]);
+    std::vector<std::string> second = dataRows(branch[1]);
+    for (const std::string& name : branch) std::remove(OutputFiles::pathOf(name).c_str());
+
+    // The second branch in reverse order of its point index, then the first.
+    std::stable_sort(second.begin(), second.end(), [](const std::string& p, const std::string& q) {
+        return field(p, kPointIndexField) > field(q, kPointIndexField);
+    });
+    static constexpr const char* names[] = {"T",   "P",    "xl0",  "xl1", "xv0", "xv1", "Vl",
+                                            "Vv",  "rhol", "rhov", "ul",  "uv",  "hl",  "hv",
+                                            "ulm", "uvm",  "hlm",  "hvm", "i"};
+    OutputFile out;
+    if (!out.open("binop" + s)) return;
+    out.print("IGOR\nWAVES ");
+    for (int i = 0; i < kPointIndexField; ++i)
+        out.print(i == 0 ? "%5s%s " : " %11s%s", names[i], s.c_str());
+    out.print("\nBEGIN\n");
+    for (const std::string& row : second) out.print("%s\n", row.c_str());
+    for (const std::string& row : first) out.print("%s\n", row.c_str());
+    out.print("END\n");
+    out.commit();
+}
+
+}  // namespace vornex

@@ -1,0 +1,284 @@
+// The drivers that name the spinodal and binary-isotherm files: the van der Waals spinodal
+// closed form RT = 2a(V-b)^2/V^3 on both branches from the critical point, the binary isotherm
+// rows re-solved as bubble points, the two-branch isotherm at a pressure assembled in
+// composition order, the console words that start them, and mixtures they refuse.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "MixtureFluids.h"
+#include "fluid/FluidCommand.h"
+#include "fluid/TestFluids.h"
+#include "fluid/TextFiles.h"
+#include "numerics/CallbackProbe.h"
+
+namespace vornex {
+namespace {
+
+using testing::fileLines;
+using testing::kVdwA;
+using testing::kVdwB;
+using testing::numbersOf;
+using testing::words;
+
+constexpr double R = kGasConstant;
+constexpr double kT = 250.0;  // below the critical temperature of component 0 (304 K)
+
+bool exists(const std::string& name) {
+    return std::filesystem::exists(name);
+}
+
+// Data rows of an Igor text file (between BEGIN and END) as numbers.
+std::vector<std::vector<double>> igorRows(const std::string& name) {
+    const std::vector<std::string> lines = fileLines(name);
+    std::vector<std::vector<double>> rows;
+    for (std::size_t i = 3; i + 1 < lines.size(); ++i) rows.push_back(numbersOf(lines[i]));
+    return rows;
+}
+
+// Runs console words with `input` as the console; standard output is returned.
+std::string runWords(FluidPhase& fluid, std::vector<std::string> list, const std::string& input) {
+    std::vector<char*> argv;
+    for (std::string& w : list) argv.push_back(w.data());
+    std::istringstream console(input);
+    ::testing::internal::CaptureStdout();
+    FluidCommandInterpreter(fluid, console).run(int(argv.size()), argv.data());
+    return ::testing::internal::GetCapturedStdout();
+}
+
+// ------------------------------------------------------------------ spinodals
+
+class SpinodalDrivers : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        pure->Tcrit = 1.02 * crit.Tc;
+        pure->Vcrit = 1.1 * crit.Vc;
+        pure->Tlowest = 0.9 * crit.Tc;
+    }
+    test::ScratchFolder folder;
+    testing::VdwCritical crit = testing::vdwCritical(kVdwA, kVdwB);
+    std::unique_ptr<FluidPhase> pure = testing::makeVanDerWaals();
+};
+
+TEST_F(SpinodalDrivers, PureSpinodalFilesStartAtTheCriticalPointAndFollowTheClosedForm) {
+    pure->calculateTheSpinodals("L", "G");
+    for (const char* suffix : {"L", "G"}) {
+        const std::string name = std::string("spino") + suffix;
+        const auto lines = fileLines(name);
+        ASSERT_GT(lines.size(), 10u) << name;
+        EXPECT_EQ(lines[0], "IGOR");
+        EXPECT_EQ(words(lines[1])[1], std::string("T") + suffix);
+        EXPECT_EQ(lines.back(), "END");
+        const auto rows = igorRows(name);
+        EXPECT_NEAR(rows[0][0] / crit.Tc, 1.0, 1e-4);  // printed to 0.01 K
+        EXPECT_NEAR(rows[0][2] * 1e-6 / crit.Vc, 1.0, 1e-3);
+        for (std::size_t r = 1; r < rows.size(); ++r) {
+            const double T = rows[r][0], V = rows[r][2] * 1e-6;
+            EXPECT_NEAR(R * T / (2 * kVdwA * (V - kVdwB) * (V - kVdwB) / (V * V * V)), 1.0, 1e-4);
+            if (suffix[0] == 'L')
+                EXPECT_LT(V, crit.Vc);
+            else
+                EXPECT_GT(V, crit.Vc);
+            EXPECT_GE(T, pure->Tlowest - 1e-9);
+        }
+    }
+}
+
+TEST_F(SpinodalDrivers, MixtureSpinodalFilesStartAtTheCriticalPointOfTheComposition) {
+    auto mixture = testing::makeVanDerWaalsMixture();
+    mixture->Tlowest = 230.0;
+    mixture->calculateTheSpinodals2(260.0, 1.25e-4, 0.3, "l", "v");
+    // The critical point of the same composition, searched on its own.
+    auto critical = testing::makeVanDerWaalsMixture();
+    critical->composition(0.7, 0.3);
+    critical->temperature(255.0);
+    critical->volume(1.2e-4);
+    critical->search_a_critical_point(kCriticalAtFixedComposition);
+    ASSERT_EQ(critical->error, 0);
+    EXPECT_NEAR(mixture->x[1], 0.3, 1e-15);
+    for (const char* name : {"spinotl", "spinotv"}) {
+        const auto rows = igorRows(name);
+        ASSERT_GT(rows.size(), 10u) << name;
+        EXPECT_NEAR(rows[0][0] / critical->T, 1.0, 1e-4);
+        EXPECT_NEAR(rows[0][2] * 1e-6 / critical->V, 1.0, 1e-4);
+        EXPECT_GE(rows.back()[0], 230.0 - 1e-9);
+        EXPECT_LT(rows.back()[0], 232.0);
+    }
+}
+
+TEST_F(SpinodalDrivers, MixtureSpinodalsRefuseAFluidThatIsNotBinaryOrAFractionOutsideTheRange) {
+    ::testing::internal::CaptureStderr();
+    pure->calculateTheSpinodals2(260.0, 1.25e-4, 0.3, "l", "v");
+    EXPECT_EQ(pure->error, 1);
+    auto ternary = testing::makeTernaryVanDerWaals();
+    ternary->calculateTheSpinodals2(260.0, 1.25e-4, 0.3, "l", "v");
+    EXPECT_EQ(ternary->error, 1);
+    auto mixture = testing::makeVanDerWaalsMixture();
+    mixture->calculateTheSpinodals2(260.0, 1.25e-4, 1.5, "l", "v");
+    EXPECT_EQ(mixture->error, 1);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("Not a binary mixture. N = 1\n"), std::string::npos) << said;
+    EXPECT_NE(said.find("Not a binary mixture. N = 3\n"), std::string::npos) << said;
+    EXPECT_FALSE(exists("spinotl"));
+    EXPECT_FALSE(exists("spinotv"));
+}
+
+// ------------------------------------------------------------------ binary isotherms
+
+class BinaryIsothermDrivers : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        // Saturation of pure component 0: the start of the bubble isotherm at x = 0.
+        testing::saturatePureComponent0(*fluid, kT);
+        ASSERT_EQ(fluid->error, 0);
+        VlSat = fluid->Vl;
+        VvSat = fluid->Vv;
+    }
+    // Rows away from the critical point, re-solved as bubble points of their liquid
+    // compositions from perturbed starts, give their pressures and vapour compositions.
+    void expectBubblePoints(const std::vector<std::vector<double>>& rows) {
+        int checked = 0;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            if (rows[r][7] < 1.5 * rows[r][6]) continue;
+            expectBubblePoint(rows[r]);
+            ++checked;
+        }
+        EXPECT_GE(checked, 3);
+    }
+    void expectBubblePoint(const std::vector<double>& row) {
+        auto check = testing::makeVanDerWaalsMixture();
+        check->calculate_bubble_point(row[0], row[6] * 1e-6 * 0.995, row[7] * 1e-6 * 1.01, row[3],
+                                      row[5]);
+        ASSERT_EQ(check->error, 0) << row[3];
+        EXPECT_NEAR(check->P * 1e-5 / row[1], 1.0, 1e-5) << row[3];
+        EXPECT_NEAR(check->yVapour[1], row[5], 1e-5) << row[3];
+    }
+    test::ScratchFolder folder;
+    std::unique_ptr<FluidPhase> fluid = testing::makeVanDerWaalsMixture();
+    double VlSat = 0.0, VvSat = 0.0;
+};
+
+TEST_F(BinaryIsothermDrivers, IsothermRowsAreBubblePointsFromThePureComponent) {
+    fluid->Vl0 = VlSat;
+    fluid->Vv0 = VvSat;
+    fluid->calculateTheBinaryIsotherm(kT, "b");
+    const auto lines = fileLines("binob");
+    ASSERT_GT(lines.size(), 10u);
+    EXPECT_EQ(words(lines[1])[1], "Tb");
+    const auto rows = igorRows("binob");
+    EXPECT_NEAR(rows[0][3], 0.0, 1e-12);
+    expectBubblePoints(rows);
+}
+
+TEST_F(BinaryIsothermDrivers, IsothermFromPressurePutsTheReversedSecondBranchFirst) {
+    // The starting state: the bubble point of x = 0.3 at kT.
+    fluid->calculate_bubble_point(kT, VlSat, VvSat, 0.3, 0.3);
+    ASSERT_EQ(fluid->error, 0);
+    const double Pbar = fluid->P * 1e-5;
+    fluid->calculateTheBinaryIsothermFromP(kT, Pbar, "p");
+
+    const auto lines = fileLines("binopp");
+    ASSERT_GT(lines.size(), 10u);
+    EXPECT_EQ(lines[0], "IGOR");
+    EXPECT_EQ(lines[1].substr(0, 26), "WAVES     Tp            Pp");
+    EXPECT_EQ(words(lines[1]).size(), 20u);
+    EXPECT_EQ(words(lines[1]).back(), "ip");
+    EXPECT_EQ(lines[2], "BEGIN");
+    EXPECT_EQ(lines.back(), "END");
+    const auto rows = igorRows("binopp");
+    // Point indices fall to 0 (the starting state of the second branch), then rise from 0.
+    std::size_t zeros = 0, middle = 0;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        ASSERT_EQ(rows[r].size(), 19u);
+        if (rows[r][18] == 0.0) {
+            if (zeros++ == 0) middle = r;
+        }
+    }
+    ASSERT_EQ(zeros, 2u);
+    ASSERT_GT(middle, 2u);  // the second branch has points of its own
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        EXPECT_EQ(rows[r][18], r <= middle ? double(middle - r) : double(r - middle - 1));
+    // In this order the liquid composition runs through the starting state monotonically.
+    for (std::size_t r = 1; r < rows.size(); ++r) EXPECT_GE(rows[r][3], rows[r - 1][3] - 1e-9);
+    EXPECT_NEAR(rows[middle][3], 0.3, 1e-5);
+    EXPECT_NEAR(rows[middle][1], Pbar, 1e-4 * Pbar);
+    expectBubblePoints(rows);
+    // The branches were traced into files of their own that are gone.
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        EXPECT_EQ(entry.path().filename().string(), "binopp");
+}
+
+TEST_F(BinaryIsothermDrivers, IsothermsRefuseAFluidThatIsNotBinary) {
+    auto ternary = testing::makeTernaryVanDerWaals();
+    ::testing::internal::CaptureStderr();
+    ternary->calculateTheBinaryIsotherm(kT, "b");
+    EXPECT_EQ(ternary->error, 1);
+    ternary->error = 0;
+    ternary->calculateTheBinaryIsothermFromP(kT, 10.0, "p");
+    EXPECT_EQ(ternary->error, 1);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("Not a binary mixture. N = 3\n"),
+              std::string::npos);
+    EXPECT_FALSE(exists("binob"));
+    EXPECT_FALSE(exists("binopp"));
+}
+
+// ------------------------------------------------------------------ console words
+
+TEST_F(BinaryIsothermDrivers, ConsoleWordsStartTheDriversWithParametersFromTheConsole) {
+    fluid->Vl0 = VlSat;
+    fluid->Vv0 = VvSat;
+    std::string out = runWords(*fluid, {"bino", "250"}, "c\n");
+    EXPECT_NE(out.find("Expected suffix  for bino command.\n"), std::string::npos) << out;
+    EXPECT_EQ(igorRows("binoc").front()[3], 0.0);
+
+    fluid->calculate_bubble_point(kT, VlSat, VvSat, 0.3, 0.3);
+    ASSERT_EQ(fluid->error, 0);
+    char pressure[32];
+    std::snprintf(pressure, sizeof pressure, "%.10g", fluid->P * 1e-5);
+    runWords(*fluid, {"binop", "250", pressure, "q"}, "");
+    EXPECT_GT(igorRows("binopq").size(), 10u);
+
+    auto pure = testing::makeVanDerWaals();
+    const testing::VdwCritical crit = testing::vdwCritical(kVdwA, kVdwB);
+    pure->Tcrit = 1.02 * crit.Tc;
+    pure->Vcrit = 1.1 * crit.Vc;
+    pure->Tlowest = 0.95 * crit.Tc;
+    runWords(*pure, {"spino", "L"}, "G\n");
+    EXPECT_NEAR(igorRows("spinoL").front()[0] / crit.Tc, 1.0, 1e-4);
+    EXPECT_GT(igorRows("spinoG").front()[2] * 1e-6, 0.999 * crit.Vc);
+
+    fluid->Tlowest = 250.0;
+    out = runWords(*fluid, {"spinox", "260", "125", "0.3", "l", "v"}, "");
+    EXPECT_EQ(out.substr(0, 4), "Done");
+    EXPECT_NEAR(fluid->x[1], 0.3, 1e-15);
+    EXPECT_GT(igorRows("spinotl").size(), 5u);
+    EXPECT_GT(igorRows("spinotv").size(), 5u);
+}
+
+// ------------------------------------------------------------------ term printout
+
+TEST(TermPrintout, PrintsTheWholeGraphEachTimeAndNothingForATermThatIsNotThere) {
+    auto fluid = testing::makeVanDerWaals();  // no ideal-gas term
+    fluid->temperature(300.0);
+    fluid->volume(1e-4);
+    auto printed = [&](int term) {
+        ::testing::internal::CaptureStdout();
+        fluid->checkInteraction(term, "ignored");
+        std::fflush(stdout);
+        return ::testing::internal::GetCapturedStdout();
+    };
+    const std::string first = printed(0);
+    EXPECT_FALSE(first.empty());
+    EXPECT_EQ(printed(0), first);  // the graph is printed again, not marked as done
+    EXPECT_EQ(printed(1), "");
+    EXPECT_EQ(printed(-1), "");
+    EXPECT_EQ(printed(-2), "");
+}
+
+}  // namespace
+}  // namespace vornex

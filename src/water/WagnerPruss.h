@@ -38,8 +38,37 @@ class WagnerPruss : public WaterEOS {
     // next to the standard's (2.04797734 and -3.42693206) on `out`.
     void checkInteractions(FILE* out = stdout);
 
-    // The decompression, flow, shock-wave, superheat, nucleation and vaporization studies
-    // of water and the inclusion-data driver join the class here.
+    // ------------------------------------------ decompression, flow and shock waves
+    // These studies evaluate states on the object itself, print them on standard output
+    // (T in K, P in bar unless said) and write their tables in the working directory.
+    //
+    // Irreversible (against 1 bar) and reversible decompression of the state (T, P in Pa).
+    void compareReversibleIrreversibleWorks(double TK, double PPa);
+    // Volume fraction of water in a mixture of water mass fraction w with magma of density
+    // 2500 kg/m3 at (T, P); NaN when there is no state.
+    double calculateWaterVolumeFractionMagma(double TK, double Pbar, double w);
+    // The same over a 5 K by 5 bar grid, in the file "wat".
+    bool calculateWaterVolumeFractionDiagram(double w, double T0, double T1, double P0, double P1);
+    // Water:magma mass ratios that bring cold water to T3 ("tempo", gnuplot script "tokill").
+    bool compareWohletzTemperature();
+    // Expansion works of water heated to (T3, P3), Igor text "formu6".
+    bool calculateEnergyFormula();
+    // Choked flow of the state (T, P) through a vent; one row of `table` when not null.
+    void calculateFlow(double TK, double Pbar, FILE* table);
+    // Choked flow along the isobar P, liquid branch ("flow<P>") or vapour branch ("flox<P>").
+    bool calculateFlowIsobar(double Pbar, double T0, double T1, char liquid);
+    // Steam at (T, P) released into air at 1 bar; one row of `table` when not null.
+    void calculateShockWave(double TK, double Pbar, FILE* table);
+    // Shock waves along the isobar P ("shockp<P>" ascending, "shocko<P>" descending).
+    bool calculateShockWaveIsobar(double Pbar, double T0, double T1, char ascending, char igor,
+                                  const char* suffix);
+    // Shock waves along the isotherm T from P1 down to P0 ("shockt").
+    bool calculateShockWaveIsotherm(double TK, double P0, double P1);
+    // Residual of the shock-tube pressure: steam rarefaction velocity minus air shock
+    // velocity at the contact pressure x (bar); context: ShockTubeContext.
+    double equationForShockWave(double x, void* context);
+
+    // The superheat, nucleation and vaporization studies join the class here.
 
     // The liquid and vapour spinodal volumes (m3/mol) of the model at T (K); false when
     // they cannot be found (then the volumes are not set).
@@ -58,6 +87,25 @@ class WagnerPruss : public WaterEOS {
     double liquidSpinodal_ = 0.0;
     double vapourSpinodal_ = 0.0;
 };
+
+// The shock tube of the steam studies: air (sound speed a1 in m/s, mu1 = (g-1)/(g+1),
+// pressure P1 in bar) and steam (sound speed a4, heat capacity ratio gamma4, pressure P4),
+// with the contact pressure x (bar) and air particle velocity u (m/s) of the last residual.
+struct ShockTubeContext {
+    double a1 = 340.0, a4 = 0.0, mu1 = 0.166, gamma4 = 0.0, P1 = 1.0, P4 = 0.0;
+    double x = 0.0, u = 0.0;
+};
+
+// Air behind a normal shock of pressure ratio y into air at 300 K, 1.155 kg/m3 and a sound
+// speed of 340 m/s (mu = 0.166): the Rankine-Hugoniot jump.
+struct AirShock {
+    double particleVelocity;  // air velocity behind the shock, m/s
+    double mach;              // shock Mach number
+    double shockVelocity;     // m/s
+    double density;           // kg/m3
+    double temperature;       // K
+};
+AirShock airShock(double y);
 
 // Registers the water models in the model factory ("wagner": WagnerPruss(2)). Programs
 // call it once before FluidPhase::getEOS.

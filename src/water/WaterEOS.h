@@ -225,7 +225,13 @@ class WaterEOS : public FluidPhase {
     // Heat capacities along the 250 bar isobar, 300-1000 K.
     void checkCp(FILE* out = stdout);
 
-    // The magma-water members join the class here.
+    // ------------------------------------------------ magma-water decompression
+    // Isentropic end point of molar entropy S (J/(mol K)) at P (bar), tried from several
+    // start temperatures; says "Failed to find decompression point" when none succeeds.
+    void calculateAtmosphericDecompressionPoint(double S, double Pbar);
+    // Liquid fraction of the saturated liquid-steam mixture at 100 degC of molar entropy S;
+    // leaves the mixture's T, P, V, U and H in the fluid. NaN when there is no saturation.
+    double calculateIsentropicVaporization(double S);
 
    private:
     void gasThAction(double Vcm3);

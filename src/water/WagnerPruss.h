@@ -68,7 +68,34 @@ class WagnerPruss : public WaterEOS {
     // velocity at the contact pressure x (bar); context: ShockTubeContext.
     double equationForShockWave(double x, void* context);
 
-    // The superheat, nucleation and vaporization studies join the class here.
+    // ----------------------------------- superheat, nucleation and vaporization studies
+    // Energy budget of water at depth d (P = 1 + d bar, T = 293.15 + 0.03 d K) superheated
+    // by dT and flashing: 0 when printed, 1 when T + dT reaches the liquid spinodal (only
+    // the states are printed), 2 when a state or search failed.
+    int drawSuperheatDiagram(double d, double dT);
+    // G and G0 - G over a T-V grid (mode 1: geometric volume steps), in the file "film".
+    bool drawEquilibriumPotentials(double T0, double P0, double T1, double T2, double V1, double V2,
+                                   char mode);
+    // Henley-Hughes vapour fraction of saturated liquid at T0 flashing at T1, Igor text
+    // "henley" + suffix; c, d, e are the model's parameters.
+    bool calculateHenleyVaporizationCurve(double T0, double T1, double c, double d, double e,
+                                          const char* suffix);
+    // The model at e = 50, 5 and 0.5 ("henley0", "henley1", "henley2").
+    bool doTestHenleyHughesModel();
+    // Saturation with a temperature jump across the interface growing by `step` K from 0,
+    // the hotter phase the vapour when side is set; P (bar) the phase pressure difference.
+    // The file name + suffix; the sweep ends at the first failed saturation.
+    bool calculateInterfaceTemperatureCurve(const char* name, double TK, char side, double step,
+                                            double Pbar, char igor, const char* suffix);
+    // Homogeneous nucleation rates of liquid stretched beyond saturation at T; x sets the
+    // kinetic factor 1 - 0.875 exp(-x). Returns the number of states printed.
+    int calculateNucleationRate(double TK, double x);
+    // Nucleation rates of liquid heated at dTdt (K/s) at P (bar): file "nuclea<10 P>".
+    bool calculateHeatingNucleationRate(double Pbar, double dTdt);
+    // Trapping, homogenisation, nucleation and spinodal states of an inclusion table: the
+    // file named as the table with ".res" appended (its last path component, in the output
+    // folder). False, with a message, when a file cannot be read or written.
+    bool workInclusionData(const char* file);
 
     // The liquid and vapour spinodal volumes (m3/mol) of the model at T (K); false when
     // they cannot be found (then the volumes are not set).
@@ -106,6 +133,17 @@ struct AirShock {
     double temperature;       // K
 };
 AirShock airShock(double y);
+
+// Classical homogeneous nucleation of vapour bubbles in liquid water: the kinetic prefactor
+// J0 (1/(m3 s)), the rate J (1/(m3 s)) and the critical radius r (m), from the surface
+// tension sigma (N/m), T (K), the saturation pressure and the liquid and nucleus pressures
+// (Pa), the molar volumes (m3/mol), the molar mass (kg/mol), the kinetic factor g and a
+// factor on J0.
+struct Nucleation {
+    double J0, J, r;
+};
+Nucleation nucleationRate(double sigma, double TK, double Psat, double Pl, double Pv, double Vl,
+                          double Vv, double M, double g, double factor);
 
 // Registers the water models in the model factory ("wagner": WagnerPruss(2)). Programs
 // call it once before FluidPhase::getEOS.

@@ -35,8 +35,7 @@ double volumeFraction(double w, double M, double V) {
 
 // The isentropic point of entropy S at P (bar) from the fluid's start guesses, then, when
 // that fails, from the ideal-gas isentrope of the state (T0, P0 bar) with ratio gamma.
-void isentropicPointFrom(FluidPhase& f, double Pbar, double S, double T0, double P0,
-                         double gamma) {
+void isentropicPointFrom(FluidPhase& f, double Pbar, double S, double T0, double P0, double gamma) {
     if (f.TisenGuess > 0.0 && f.VisenGuess > 0.0) {
         f.calculate_isentropic_point_at_fixed_P(Pbar, S, f.TisenGuess, f.VisenGuess);
         if (!f.error) return;

@@ -29,6 +29,15 @@ std::vector<double> numbers(const std::string& line) {
     return v;
 }
 
+// The first row of a table written to a temporary file, which is closed.
+std::vector<double> firstRow(std::FILE* table) {
+    std::rewind(table);
+    char buffer[1024] = {};
+    const bool read = std::fgets(buffer, sizeof buffer, table) != nullptr;
+    std::fclose(table);
+    return read ? numbers(buffer) : std::vector<double>{};
+}
+
 // Air ahead of the shock as the shock relations assume it.
 constexpr double kMu = 0.166, kA1 = 340.0, kRho1 = 1.155, kT1 = 300.0;
 constexpr double kGamma = (1.0 + kMu) / (1.0 - kMu);
@@ -98,11 +107,7 @@ TEST_F(ShockTubeTest, ShockPressureLiesBetweenAirAndSteam) {
     ASSERT_EQ(water.error, 0);
     // The steam left at the end is its isentropic expansion to the shock pressure.
     EXPECT_NEAR(water.S, S4, 1e-6 * std::fabs(S4));
-    std::rewind(table);
-    char buffer[1024] = {};
-    ASSERT_NE(std::fgets(buffer, sizeof buffer, table), nullptr);
-    std::fclose(table);
-    const std::vector<double> row = numbers(buffer);
+    const std::vector<double> row = firstRow(table);
     ASSERT_EQ(row.size(), 14u);
     const double y = row[2], u = row[3];
     EXPECT_GT(y, 1.0);
@@ -125,11 +130,7 @@ TEST_F(WaterFlowTest, ChokedStateIsIsentropicAndNearTheIdealGasThroat) {
     water.calculateFlow(1000.0, 10.0, table);
     ASSERT_EQ(water.error, 0);
     EXPECT_NEAR(water.S, S2, 1e-6 * std::fabs(S2));
-    std::rewind(table);
-    char buffer[1024] = {};
-    ASSERT_NE(std::fgets(buffer, sizeof buffer, table), nullptr);
-    std::fclose(table);
-    const std::vector<double> row = numbers(buffer);
+    const std::vector<double> row = firstRow(table);
     ASSERT_EQ(row.size(), 14u);
     const double Vf = row[5], Vf1 = row[6], Pf = row[8], gamma = row[13];
     // Near-ideal steam: the throat volume of the ideal-gas relations and the real one agree.

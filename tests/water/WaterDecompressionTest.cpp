@@ -10,24 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "TableTestSupport.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
 namespace {
-
-std::vector<std::string> lines(const char* path) {
-    std::ifstream in(path);
-    std::vector<std::string> out;
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
-}
-
-std::vector<double> numbers(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<double> v;
-    for (double d; in >> d;) v.push_back(d);
-    return v;
-}
 
 // The first row of a table written to a temporary file, which is closed.
 std::vector<double> firstRow(std::FILE* table) {
@@ -35,7 +22,7 @@ std::vector<double> firstRow(std::FILE* table) {
     char buffer[1024] = {};
     const bool read = std::fgets(buffer, sizeof buffer, table) != nullptr;
     std::fclose(table);
-    return read ? numbers(buffer) : std::vector<double>{};
+    return read ? rowNumbers(buffer) : std::vector<double>{};
 }
 
 // Air ahead of the shock as the shock relations assume it.
@@ -141,11 +128,11 @@ TEST_F(WaterFlowTest, ChokedStateIsIsentropicAndNearTheIdealGasThroat) {
 TEST_F(WaterFlowTest, FlowIsobarWritesHeaderAndRows) {
     std::filesystem::remove("flox10");
     ASSERT_TRUE(water.calculateFlowIsobar(10.0, 900.0, 905.0, 0));
-    const std::vector<std::string> text = lines("flox10");
+    const std::vector<std::string> text = tableLines("flox10");
     ASSERT_EQ(text.size(), 7u);
     EXPECT_EQ(text[0].rfind("#      P2(1)", 0), 0u) << text[0];
-    EXPECT_EQ(numbers(text[1]).size(), 14u);
-    EXPECT_NEAR(numbers(text[1])[1], 905.0, 1e-9);  // the vapour branch runs downwards
+    EXPECT_EQ(rowNumbers(text[1]).size(), 14u);
+    EXPECT_NEAR(rowNumbers(text[1])[1], 905.0, 1e-9);  // the vapour branch runs downwards
 }
 
 TEST_F(WaterFlowTest, BadRangesAreRefusedWithoutAFile) {
@@ -160,7 +147,7 @@ TEST_F(WaterFlowTest, BadRangesAreRefusedWithoutAFile) {
 
 TEST_F(WaterFlowTest, ShockIsobarIgorFileIsComplete) {
     ASSERT_TRUE(water.calculateShockWaveIsobar(50.0, 800.0, 803.0, 1, 1, "a"));
-    const std::vector<std::string> text = lines("shockp50");
+    const std::vector<std::string> text = tableLines("shockp50");
     ASSERT_GE(text.size(), 4u);
     EXPECT_EQ(text[0], "IGOR");
     EXPECT_EQ(text[1].rfind("WAVES    Pma", 0), 0u) << text[1];
@@ -184,10 +171,10 @@ TEST_F(WaterMagmaFractionTest, PureEndsGiveZeroAndOne) {
 
 TEST_F(WaterMagmaFractionTest, DiagramHasOneBlockPerTemperature) {
     ASSERT_TRUE(water.calculateWaterVolumeFractionDiagram(0.1, 500.0, 510.0, 100.0, 110.0));
-    const std::vector<std::string> text = lines("wat");
+    const std::vector<std::string> text = tableLines("wat");
     ASSERT_EQ(text.size(), 12u);  // 3 temperatures x (3 pressures + an empty line)
     EXPECT_TRUE(text[3].empty());
-    const std::vector<double> row = numbers(text[4]);
+    const std::vector<double> row = rowNumbers(text[4]);
     ASSERT_EQ(row.size(), 3u);
     EXPECT_EQ(row[0], 505.0);
     EXPECT_GT(row[2], 0.0);

@@ -204,5 +204,29 @@ TEST_F(WaterMagmaFractionTest, IsentropicVaporizationSplitsBetweenTheSaturatedPh
     EXPECT_NEAR(water.V, 0.25 * Vl + 0.75 * Vv, 1e-12);
 }
 
+TEST_F(WaterMagmaFractionTest, WohletzRatiosAndScript) {
+    ASSERT_TRUE(water.compareWohletzTemperature());
+    const std::vector<std::string> text = tableLines("tempo");
+    ASSERT_EQ(text.size(), 1177u);                          // 296.15 to 1472.15 K
+    const std::vector<double> row = rowNumbers(text[100]);  // 396.15 K
+    ASSERT_EQ(row.size(), 3u);
+    EXPECT_NEAR(row[1], (1473.15 - 396.15) * 1200 / (100 * 4200.0), 1e-5);
+    // The water's own energy: about the constant-heat-capacity estimate in the liquid.
+    EXPECT_NEAR(row[2], row[1], 0.15 * row[1]);
+    const std::vector<std::string> script = tableLines("tokill");
+    ASSERT_EQ(script.size(), 7u);
+    EXPECT_EQ(script[2], "plot \"tempo\" us 2:1 w l");
+}
+
+TEST_F(WaterMagmaFractionTest, ReversibleDecompressionEndsAtOneBar) {
+    water.compareReversibleIrreversibleWorks(1200.0, 1e6);
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NEAR(water.P, 1e5, 1.0);
+    water.calculateFromTP(1200.0, 10.0, 0);
+    const double S0 = water.S;
+    water.compareReversibleIrreversibleWorks(1200.0, 1e6);
+    EXPECT_NEAR(water.S, S0, 1e-6 * std::fabs(S0));
+}
+
 }  // namespace
 }  // namespace vornex

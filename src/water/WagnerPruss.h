@@ -38,8 +38,64 @@ class WagnerPruss : public WaterEOS {
     // next to the standard's (2.04797734 and -3.42693206) on `out`.
     void checkInteractions(FILE* out = stdout);
 
-    // The decompression, flow, shock-wave, superheat, nucleation and vaporization studies
-    // of water and the inclusion-data driver join the class here.
+    // ------------------------------------------ decompression, flow and shock waves
+    // These studies evaluate states on the object itself, print them on standard output
+    // (T in K, P in bar unless said) and write their tables in the working directory.
+    //
+    // Irreversible (against 1 bar) and reversible decompression of the state (T, P in Pa).
+    void compareReversibleIrreversibleWorks(double TK, double PPa);
+    // Volume fraction of water in a mixture of water mass fraction w with magma of density
+    // 2500 kg/m3 at (T, P); NaN when there is no state.
+    double calculateWaterVolumeFractionMagma(double TK, double Pbar, double w);
+    // The same over a 5 K by 5 bar grid, in the file "wat".
+    bool calculateWaterVolumeFractionDiagram(double w, double T0, double T1, double P0, double P1);
+    // Water:magma mass ratios that bring cold water to T3 ("tempo", gnuplot script "tokill").
+    bool compareWohletzTemperature();
+    // Expansion works of water heated to (T3, P3), Igor text "formu6".
+    bool calculateEnergyFormula();
+    // Choked flow of the state (T, P) through a vent; one row of `table` when not null.
+    void calculateFlow(double TK, double Pbar, FILE* table);
+    // Choked flow along the isobar P, liquid branch ("flow<P>") or vapour branch ("flox<P>").
+    bool calculateFlowIsobar(double Pbar, double T0, double T1, char liquid);
+    // Steam at (T, P) released into air at 1 bar; one row of `table` when not null.
+    void calculateShockWave(double TK, double Pbar, FILE* table);
+    // Shock waves along the isobar P ("shockp<P>" ascending, "shocko<P>" descending).
+    bool calculateShockWaveIsobar(double Pbar, double T0, double T1, char ascending, char igor,
+                                  const char* suffix);
+    // Shock waves along the isotherm T from P1 down to P0 ("shockt").
+    bool calculateShockWaveIsotherm(double TK, double P0, double P1);
+    // Residual of the shock-tube pressure: steam rarefaction velocity minus air shock
+    // velocity at the contact pressure x (bar); context: ShockTubeContext.
+    double equationForShockWave(double x, void* context);
+
+    // ----------------------------------- superheat, nucleation and vaporization studies
+    // Energy budget of water at depth d (P = 1 + d bar, T = 293.15 + 0.03 d K) superheated
+    // by dT and flashing: 0 when printed, 1 when T + dT reaches the liquid spinodal (only
+    // the states are printed), 2 when a state or search failed.
+    int drawSuperheatDiagram(double d, double dT);
+    // G and G0 - G over a T-V grid (mode 1: geometric volume steps), in the file "film".
+    bool drawEquilibriumPotentials(double T0, double P0, double T1, double T2, double V1, double V2,
+                                   char mode);
+    // Henley-Hughes vapour fraction of saturated liquid at T0 flashing at T1, Igor text
+    // "henley" + suffix; c, d, e are the model's parameters.
+    bool calculateHenleyVaporizationCurve(double T0, double T1, double c, double d, double e,
+                                          const char* suffix);
+    // The model at e = 50, 5 and 0.5 ("henley0", "henley1", "henley2").
+    bool doTestHenleyHughesModel();
+    // Saturation with a temperature jump across the interface growing by `step` K from 0,
+    // the hotter phase the vapour when side is set; P (bar) the phase pressure difference.
+    // The file name + suffix; the sweep ends at the first failed saturation.
+    bool calculateInterfaceTemperatureCurve(const char* name, double TK, char side, double step,
+                                            double Pbar, char igor, const char* suffix);
+    // Homogeneous nucleation rates of liquid stretched beyond saturation at T; x sets the
+    // kinetic factor 1 - 0.875 exp(-x). Returns the number of states printed.
+    int calculateNucleationRate(double TK, double x);
+    // Nucleation rates of liquid heated at dTdt (K/s) at P (bar): file "nuclea<10 P>".
+    bool calculateHeatingNucleationRate(double Pbar, double dTdt);
+    // Trapping, homogenisation, nucleation and spinodal states of an inclusion table: the
+    // file named as the table with ".res" appended (its last path component, in the output
+    // folder). False, with a message, when a file cannot be read or written.
+    bool workInclusionData(const char* file);
 
     // The liquid and vapour spinodal volumes (m3/mol) of the model at T (K); false when
     // they cannot be found (then the volumes are not set).
@@ -58,6 +114,36 @@ class WagnerPruss : public WaterEOS {
     double liquidSpinodal_ = 0.0;
     double vapourSpinodal_ = 0.0;
 };
+
+// The shock tube of the steam studies: air (sound speed a1 in m/s, mu1 = (g-1)/(g+1),
+// pressure P1 in bar) and steam (sound speed a4, heat capacity ratio gamma4, pressure P4),
+// with the contact pressure x (bar) and air particle velocity u (m/s) of the last residual.
+struct ShockTubeContext {
+    double a1 = 340.0, a4 = 0.0, mu1 = 0.166, gamma4 = 0.0, P1 = 1.0, P4 = 0.0;
+    double x = 0.0, u = 0.0;
+};
+
+// Air behind a normal shock of pressure ratio y into air at 300 K, 1.155 kg/m3 and a sound
+// speed of 340 m/s (mu = 0.166): the Rankine-Hugoniot jump.
+struct AirShock {
+    double particleVelocity;  // air velocity behind the shock, m/s
+    double mach;              // shock Mach number
+    double shockVelocity;     // m/s
+    double density;           // kg/m3
+    double temperature;       // K
+};
+AirShock airShock(double y);
+
+// Classical homogeneous nucleation of vapour bubbles in liquid water: the kinetic prefactor
+// J0 (1/(m3 s)), the rate J (1/(m3 s)) and the critical radius r (m), from the surface
+// tension sigma (N/m), T (K), the saturation pressure and the liquid and nucleus pressures
+// (Pa), the molar volumes (m3/mol), the molar mass (kg/mol), the kinetic factor g and a
+// factor on J0.
+struct Nucleation {
+    double J0, J, r;
+};
+Nucleation nucleationRate(double sigma, double TK, double Psat, double Pl, double Pv, double Vl,
+                          double Vv, double M, double g, double factor);
 
 // Registers the water models in the model factory ("wagner": WagnerPruss(2)). Programs
 // call it once before FluidPhase::getEOS.

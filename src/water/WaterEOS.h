@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <iostream>
 
 #include "fluid/FluidPhase.h"
 
@@ -182,9 +183,63 @@ class WaterEOS : public FluidPhase {
     void calculateSublimationCurve(char igor, const char* suffix);
     void calculateMeltingCurve(char igor, const char* suffix);
 
-    // The study drivers and comparison tables of water (homogenisation temperatures,
-    // conodes, isobars, special curves, comparisons with reference data) and the
-    // magma-water members join the class here.
+    // ------------------------------------------------- fluid inclusions and studies
+    // Homogenisation of an inclusion of molar volume V (cm3/mol) into its vapour (gas Th)
+    // or its liquid (liquid Th), from water start values; the search's code (0 success).
+    int calculateTheGasTh(double Vcm3);
+    int calculateTheLiquidTh(double Vcm3);
+    // Saturation at the homogenisation temperature Th (K): both densities of the inclusion.
+    void calculateTheDensityFromTh(double Th);
+    // Trapping state (T in K, P in bar) of an inclusion: its volume and density on `out`,
+    // the homogenisation temperature and the isochore through the state (Igor text).
+    void calculateTheFluidInclusionProperties(double TK, double Pbar, FILE* out = stdout);
+    // Console loops: ask for a volume (cm3/mol) or a temperature (K) until 0.
+    void calculateTheGasThs(std::istream& in = std::cin);
+    void calculateTheLiquidThs(std::istream& in = std::cin);
+    void calculateTheConodes(std::istream& in = std::cin);
+    // Liquid-vapour tie lines at T (K) or P (bar) from the water saturation estimates.
+    void calculateTheConodeFromT(double TK, char igor, const char* suffix);
+    void calculateTheConodeFromP(double Pbar, char igor, const char* suffix);
+    void calculateTheConodeInteractiveFromT(double TK);
+    // The isobar P (bar) from the liquid (side 0) or from the vapour (any other side).
+    void calculateTheIsobar(double Pbar, char side, char igor, const char* suffix,
+                            CurveArray* array);
+    // The Joule, ideal, Boyle and Joule-Thomson inversion curves, two branches each, in
+    // the files prefix + suffix + "0" and "1" ("joul", "ideal", "boyle", "joule").
+    void calculateTheJouleCurve(char igor, const char* suffix);
+    void calculateTheIdealCurve(char igor, const char* suffix);
+    void calculateTheBoyleCurve(char igor, const char* suffix);
+    void calculateTheJouleThomsonCurve(char igor, const char* suffix);
+    // Molar volumes against the steam-table points of 1200-2000 degC and 100-10000 bar;
+    // returns the mean absolute deviation (%), NaN when no point could be computed.
+    double compareNBSSteamTable(FluidPhase* model, FILE* out = stdout);
+    // Deviation (%) of the other model's fugacity coefficient of the first component from
+    // this one's over 0-1200 degC and 1-10000 bar.
+    void compareWithEOS(FluidPhase* model, FILE* out = stdout);
+    // Spivey and Kell volumes against the reference water model (deviation in %).
+    void compareSpiveyWithIUPAC(FILE* out = stdout);
+    void compareKellWithIUPAC(FILE* out = stdout);
+    // Volumes at high pressure and temperature against measured ones, in the file "extra";
+    // false, with a message, when the file cannot be written.
+    bool checkHighPTExtrapolation();
+    // Heat capacities along the 250 bar isobar, 300-1000 K.
+    void checkCp(FILE* out = stdout);
+
+    // ------------------------------------------------ magma-water decompression
+    // Isentropic end point of molar entropy S (J/(mol K)) at P (bar), tried from several
+    // start temperatures; says "Failed to find decompression point" when none succeeds.
+    void calculateAtmosphericDecompressionPoint(double S, double Pbar);
+    // Liquid fraction of the saturated liquid-steam mixture at 100 degC of molar entropy S;
+    // leaves the mixture's T, P, V, U and H in the fluid. NaN when there is no saturation.
+    double calculateIsentropicVaporization(double S);
+
+   private:
+    void gasThAction(double Vcm3);
+    void liquidThAction(double Vcm3);
+    void specialCurve(const char* prefix, char igor, const char* suffix,
+                      void (FluidPhase::*tracer)(const char*, double, double, double, double,
+                                                 double, char, const char*),
+                      const double (&branches)[2][5]);
 };
 
 }  // namespace vornex

@@ -1,0 +1,426 @@
+// What happens to water heated by magma when it decompresses: reversible against
+// irreversible expansion, its volume fraction in a water-magma mixture, the mass ratio a
+// temperature needs, the expansion works, choked flow through a vent and the shock wave
+// that expanding steam drives into air.
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "fluid/OutputFiles.h"
+#include "numerics/Solver.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kMagmaDensity = 2500.0;  // kg/m3
+// Air ahead of the shock and its heat-capacity ratio term mu = (gamma-1)/(gamma+1).
+constexpr double kAirMu = 0.166;
+constexpr double kAirSound = 340.0;        // m/s
+constexpr double kAirDensity = 1.155;      // kg/m3
+constexpr double kAirTemperature = 300.0;  // K
+// Steps of a sweep whatever its range says.
+constexpr int kMaxSweepSteps = 200000;
+
+bool validRange(double a, double b) {
+    return std::isfinite(a) && std::isfinite(b) && a <= b;
+}
+
+double volumeFraction(double w, double M, double V) {
+    const double water = w / M * V;
+    return water / ((1.0 - w) / kMagmaDensity + water);
+}
+
+// The isentropic point of entropy S at P (bar) from the fluid's start guesses, then, when
+// that fails, from the ideal-gas isentrope of the state (T0, P0 bar) with ratio gamma.
+void isentropicPointFrom(FluidPhase& f, double Pbar, double S, double T0, double P0, double gamma) {
+    if (f.TisenGuess > 0.0 && f.VisenGuess > 0.0) {
+        f.calculate_isentropic_point_at_fixed_P(Pbar, S, f.TisenGuess, f.VisenGuess);
+        if (!f.error) return;
+    }
+    const double T = T0 * std::pow(Pbar / P0, (gamma - 1.0) / gamma);
+    f.calculate_isentropic_point_at_fixed_P(Pbar, S, T, 8.31434 * T / (Pbar * 1e5));
+}
+
+}  // namespace
+
+AirShock airShock(double y) {
+    AirShock s;
+    // Shock Mach number from the pressure ratio: M^2 = (y + mu)/(1 + mu), 1 at y = 1.
+    s.mach = std::sqrt((kAirMu + y) / (1.0 + kAirMu));
+    s.particleVelocity = kAirSound * (1.0 - kAirMu) * (y - 1.0) / ((1.0 + kAirMu) * s.mach);
+    s.shockVelocity = kAirSound * s.mach;
+    s.density = kAirDensity * (kAirMu + y) / (1.0 + kAirMu * y);
+    s.temperature = kAirTemperature * y * (1.0 + kAirMu * y) / (kAirMu + y);
+    return s;
+}
+
+void WagnerPruss::compareReversibleIrreversibleWorks(double TK, double PPa) {
+    set_the_phase_as(1);
+    temperature(TK);
+    pressure(1e-5 * PPa);
+    calculate_molar_volume();
+    if (error) return;
+    calculate_state_functions();
+    if (error) return;
+    const double S0 = S;
+    calculate_irreversible_decompression_point_at_fixed_p(TK, V, 100000.0, 0.0, TK);
+    std::printf("Irreversible Decompression point\n====================================\n");
+    if (error) {
+        std::printf("not found\n");
+    } else {
+        std::printf("P : %12.2f\n", P * 1e-5);
+        std::printf("S : %12.2f J/mol/K %12.2f J/kg/K\n", S, S / M);
+        std::printf("T : %12.2f\n", T);
+        std::printf("V : %12.2f\n", V * 1e6);
+        std::printf("H : %12.2f kJ/mol %12.2f kJ/kg\n", 0.001 * H, 0.001 * H / M);
+    }
+    calculateAtmosphericDecompressionPoint(S0, 1.0);
+}
+
+double WagnerPruss::calculateWaterVolumeFractionMagma(double TK, double Pbar, double w) {
+    if (!(w >= 0.0 && w <= 1.0)) {
+        std::fprintf(stderr, "Water volume fraction: the mass fraction must lie in [0, 1]\n");
+        return kNaN;
+    }
+    calculateFromTP(TK, Pbar, 1);
+    if (error) return kNaN;
+    const double phi = volumeFraction(w, M, V);
+    std::printf("Volume water fraction : %lf\n", phi);
+    return phi;
+}
+
+bool WagnerPruss::calculateWaterVolumeFractionDiagram(double w, double T0, double T1, double P0,
+                                                      double P1) {
+    if (!(w >= 0.0 && w <= 1.0) || !validRange(T0, T1) || !validRange(P0, P1) ||
+        (T1 - T0) / 5.0 * (P1 - P0) / 5.0 > kMaxSweepSteps) {
+        std::fprintf(stderr, "Water volume fraction diagram: bad fraction or ranges\n");
+        return false;
+    }
+    OutputFile file;
+    if (!file.open("wat")) return false;
+    for (double T = T0; T <= T1 + 1e-9; T += 5.0) {
+        for (double p = P0; p <= P1 + 1e-9; p += 5.0) {
+            calculateFromTP(T, p, 1);
+            if (!error)
+                file.print("%12.2f\t%12.2f\t%12.10lf\n", T, p, volumeFraction(w, M, V));
+            else
+                file.print("%12.2f\t%12.2f\t%12s\n", T, p, "nan");
+        }
+        file.print("\n");
+    }
+    return file.commit();
+}
+
+bool WagnerPruss::compareWohletzTemperature() {
+    std::printf("State 1\n----------\n");
+    calculateFromTP(293.15, 1.0, 1);
+    std::printf("\n");
+    std::printf("State 2\n----------\n");
+    calculateFromTP(296.15, 101.0, 1);
+    if (error) return false;
+    const double U2 = U, V2 = V;
+    OutputFile file;
+    if (!file.open("tempo")) return false;
+    for (double T = 296.15; T < 1473.15; T += 1.0) {
+        calculateFromTV(T, V2, 1);
+        const double constantCp = (T - 1473.15) * (-1200.0) / ((T - 296.15) * 4200.0);
+        const double isochoric = error ? kNaN : (1473.15 - T) * 1200.0 / (U - U2) * M;
+        file.print("%12.2f %12.5lf %12.5lf\n", T, constantCp, isochoric);
+    }
+    if (!file.commit()) return false;
+    OutputFile script;
+    if (!script.open("tokill")) return false;
+    script.print(
+        "reset\nset term x11\nplot \"tempo\" us 2:1 w l\nrep \"tempo\" us 3:1 w l\n"
+        "set xlabel \"Water:Magma Ratio\"\nset ylabel \"T3\"\nset xr [0:2]; rep\n");
+    return script.commit();
+}
+
+bool WagnerPruss::calculateEnergyFormula() {
+    OutputFile file;
+    if (!file.open("formu6")) return false;
+    file.print(
+        "IGOR\nWAVES %6s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s\n"
+        "BEGIN\n",
+        "T3", "P3", "T4", "P4", "S3", "tirr", "virr", "firr", "wi", "wr", "wr1", "wr2", "we");
+    double wr = 0.0, wr1 = 0.0, wr2 = 0.0, tirr = 325.0, virr = 1.8e-5;
+    for (int i = 0; i < 121; ++i) {
+        const double T3 = 400.0 + 10.0 * i;
+        for (double P3 = 1.0; P3 <= 3000.0; P3 += P3 < 10.0 ? 0.5 : 10.0) {
+            Vl0 = 1.9e-5;
+            set_the_phase_as(2);
+            calculateFromTP(T3, P3, 1);
+            const double U3 = U, S3 = S, V3 = V;
+            if (S3 < kWaterCriticalEntropy)
+                calculateBoilingPointFromS(S3);
+            else
+                calculateCondensationPointFromS(S3);
+            double T4 = error ? kNaN : T;
+            const double P4 = error ? kNaN : P * 1e-5, U4 = U, V4 = V;
+            if (P4 >= 1.0) {
+                wr = (U4 - U3) / (1000.0 * M);
+                wr1 = -wr;
+                wr2 = 0.0;
+            } else if (S3 > 79.34) {
+                calculate_isentropic_point_at_fixed_P(1.0, S3, (T3 + T4) / 2, (V3 + V4) / 2);
+                if (!error) {
+                    wr = (U - U3) / (1000.0 * M);
+                    wr1 = -wr;
+                    wr2 = kNaN;
+                } else {
+                    wr = wr1 = wr2 = kNaN;
+                }
+                T4 = kNaN;
+            }
+            // Irreversible end at 1 bar, first on the two-phase line of 1 bar.
+            double f = (U3 + 1e5 * V3 * 1e-6 - 2977.19 - 45145.8) / (-40551.27969);
+            double wi;
+            if (f >= 0.0 && f <= 1.0) {
+                wi = 1e5 * (1.83031e-5 * f + 0.0297719 * (1.0 - f) - V3) / (1000.0 * M);
+            } else {
+                const double saved = Vl0;
+                Vl0 = virr;
+                calculate_irreversible_decompression_point_at_fixed_p(T3, V3, 100000.0, 0.0, tirr);
+                Vl0 = saved;
+                if (!error) {
+                    tirr = T;
+                    virr = V;
+                    wi = 1e5 * (V - V3) / (1000.0 * M);
+                } else {
+                    wi = kNaN;
+                }
+                f = kNaN;
+            }
+            const double we = 1e5 * P3 * (V3 - 1.2e-5);
+            file.print("%12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f\n", T3, P3,
+                       T4, P4, S3, tirr, virr, f, wi, -wr, wr1, wr2, we);
+        }
+    }
+    file.print("\nEND\n");
+    return file.commit();
+}
+
+void WagnerPruss::calculateFlow(double TK, double Pbar, FILE* table) {
+    error = 0;
+    calculateFromTP(TK, Pbar, 1);
+    if (error) {
+        if (table != nullptr) std::fprintf(table, "\n");
+        return;
+    }
+    const double V2 = V;
+    if (V2 > 6e-5)
+        Vv0 = V2;
+    else
+        Vl0 = V2;
+    const double s2 = S, c2 = soundSpeed, gamma = Cp / Cv, rho2 = M / V2;
+    const double cv2 = Cv, cp2 = Cp;
+    std::printf("gamma2 : %lf\n", gamma);
+    std::printf("mu2    : %lf\n", (gamma - 1) / (gamma + 1));
+    std::printf("rho    : %lf\n", rho2);
+    std::printf("V      : %lf\n", V2 * 1e6);
+    const double a = std::pow(2 / (gamma + 1), 1 / (gamma - 1));
+    const double b = std::pow(2 / (gamma + 1), gamma / (gamma - 1));
+    const double Pf = Pbar * b;
+    isentropicPointFrom(*this, Pf, s2, TK, Pbar, gamma);
+    const bool found = error == 0;
+    double Tf1 = kNaN, Vf1 = kNaN, cf = kNaN;
+    if (found) {
+        calculate_state_functions();
+        Tf1 = T;
+        Vf1 = V;
+        cf = soundSpeed;
+        TisenGuess = Tf1;
+        VisenGuess = Vf1;
+    }
+    const double Vf = 1e6 * M / (a * rho2);
+    std::printf("Vf  : %lf\n", Vf);
+    std::printf("Vf1 : %lf\n", Vf1 * 1e6);
+    std::printf("Pf  : %lf\n", Pf);
+    std::printf("Tf1 : %lf\n", Tf1);
+    if (table == nullptr) return;
+    if (found)
+        std::fprintf(table,
+                     "%12.2f %12.2f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f\n",
+                     Pbar, TK, 1e6 * V2, rho2, c2, Vf, 1e6 * Vf1, Tf1, Pf, cf, s2, cv2, cp2, gamma);
+    else
+        std::fprintf(table, "\n");
+}
+
+bool WagnerPruss::calculateFlowIsobar(double Pbar, double T0, double T1, char liquid) {
+    if (!(Pbar > 0.0) || !validRange(T0, T1) || T1 - T0 > kMaxSweepSteps) {
+        std::fprintf(stderr, "Flow isobar: needs P > 0 and T0 <= T1\n");
+        return false;
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, liquid ? "flow%.0lf" : "flox%.0lf", Pbar);
+    OutputFile file;
+    if (!file.open(name)) return false;
+    file.print("#%11s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s\n", "P2(1)",
+               "T2(2)", "V2(3)", "rho2(4)", "c2(5)", "Vf(6)", "Vf1(7)", "Tf(8)", "Pf(9)", "cf(10)",
+               "s2(11)", "cv2(12)", "cp2(13)", "gamma2(14)");
+    if (liquid) {
+        Vl0 = 1.7e-5;
+        set_the_phase_as(2);
+        for (double T = T0; T <= T1; T += 1.0) {
+            calculateFlow(T, Pbar, file.stream());
+            TisenGuess += 1.0;
+            VisenGuess += 1e-6;
+        }
+    } else {
+        set_the_phase_as(1);
+        for (double T = T1; T >= T0; T -= 1.0) {
+            calculateFlow(T, Pbar, file.stream());
+            TisenGuess -= 1.0;
+            VisenGuess += 1e-6;
+        }
+    }
+    return file.commit();
+}
+
+double WagnerPruss::equationForShockWave(double x, void* context) {
+    ShockTubeContext& c = *static_cast<ShockTubeContext*>(context);
+    if (x < 0.0) {
+        equationError = 1;
+        error = 1;
+        return 0.0;
+    }
+    // Air shock: u1 vanishes with the jump (x = P1); steam rarefaction: u4 vanishes at P4.
+    const double ratio = x / c.P1;
+    const double u1 =
+        (1.0 - c.mu1) * c.a1 * (ratio - 1.0) / std::sqrt((1.0 + c.mu1) * (ratio + c.mu1));
+    const double u4 = -2.0 / (c.gamma4 - 1.0) * c.a4 *
+                      (std::pow(x / c.P4, (c.gamma4 - 1.0) / (2.0 * c.gamma4)) - 1.0);
+    c.x = x;
+    c.u = u1;
+    return u4 - u1;
+}
+
+void WagnerPruss::calculateShockWave(double TK, double Pbar, FILE* table) {
+    error = 0;
+    calculateFromTP(TK, Pbar, 1);
+    if (error) return;
+    const double S4 = S, a4 = soundSpeed, gamma4 = Cp / Cv, V4 = V;
+    std::printf("gamma2 : %lf\n", gamma4);
+    std::printf("mu2    : %lf\n", (gamma4 - 1) / (gamma4 + 1));
+    ShockTubeContext context;
+    context.a4 = a4;
+    context.gamma4 = gamma4;
+    context.P4 = Pbar;
+    Secant solver;
+    solver.equation = this;
+    solver.function = static_cast<EquationFunction>(&WagnerPruss::equationForShockWave);
+    solver.context = &context;
+    solver.x0 = Pbar;
+    solver.x1 = 0.99 * Pbar;
+    solver.itermax = 15;
+    solver.tolerance = 1e-10;
+    solver.xmin = -1e15;
+    solver.xmax = 1e15;
+    solver.relaxation = 1.0;
+    solver.minrelaxation = 0.01;
+    const double x = solver.solve();
+    if (solver.error != 0) {
+        error = 1;
+        return;
+    }
+    equationForShockWave(x, &context);  // the slots at the root itself
+    error = 0;
+    const double y = context.x, u = context.u;
+    const AirShock air = airShock(y);
+    std::printf("P shock wave            : %lf\n", y);
+    std::printf("Particle velocity       : %lf\n", u);
+    std::printf("Shock strength          : %lf\n", y);
+    std::printf("Velocity of shocked air : %lf\n", air.particleVelocity);
+    std::printf("Mach number             : %lf\n", air.mach);
+    std::printf("Shock velocity          : %lf\n", air.shockVelocity);
+    std::printf("Density compressed air  : %lf\n", air.density);
+    std::printf("T compressed air        : %lf\n", air.temperature);
+    isentropicPointFrom(*this, y, S4, TK, Pbar, gamma4);
+    if (!error) {
+        TisenGuess = T;
+        VisenGuess = V;
+    }
+    if (table != nullptr && !error)
+        std::fprintf(table,
+                     "%12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f\n",
+                     Pbar, TK, y, u, y, air.particleVelocity, air.mach, air.shockVelocity,
+                     air.density, air.temperature, T, V * 1e6, V4 * 1e6, S4 / 18.0);
+}
+
+namespace {
+
+constexpr const char* kShockNames[14] = {
+    "Pmagma(1)", "Tmagma(2)", "Pshock(3)", "u4(4)",       "y(5)",        "u(6)",        "M(7)",
+    "U(8)",      "rho(9)",    "Tatm(10)",  "Tfmagma(11)", "Vfmagma(12)", "Vimagma(13)", "s(14)"};
+constexpr const char* kShockWaves[14] = {"Pm", "Tm",  "ps",   "u4",  "y",   "u",  "M",
+                                         "Us", "rho", "Tatm", "Tfm", "Vfm", "Vi", "s"};
+
+}  // namespace
+
+bool WagnerPruss::calculateShockWaveIsobar(double Pbar, double T0, double T1, char ascending,
+                                           char igor, const char* suffix) {
+    const char* s = suffix == nullptr ? "" : suffix;
+    if (!(Pbar > 0.0) || !validRange(T0, T1) || T1 - T0 > kMaxSweepSteps) {
+        std::fprintf(stderr, "Shock-wave isobar: needs P > 0 and T0 <= T1\n");
+        return false;
+    }
+    if (!OutputFiles::checkSuffix(s)) return false;
+    char name[64];
+    std::snprintf(name, sizeof name, ascending ? "shockp%.0f" : "shocko%.0f", Pbar);
+    OutputFile file;
+    if (!file.open(name)) return false;
+    if (igor == 1) {
+        file.print("IGOR\nWAVES");
+        for (int i = 0; i < 14; ++i) file.print(i == 0 ? " %5s%s" : " %10s%s", kShockWaves[i], s);
+        file.print("\nBEGIN\n");
+    } else {
+        file.print("#");
+        for (int i = 0; i < 14; ++i) file.print(i == 0 ? " %10s" : " %12s", kShockNames[i]);
+        file.print("\n");
+    }
+    set_the_phase_as(2);
+    Vl0 = 1.85e-5;
+    if (ascending) {
+        TisenGuess = T0;
+        VisenGuess = 1.85e-5;
+        bool failing = false;
+        for (double T = T0; T <= T1; T += 1.0) {
+            calculateShockWave(T, Pbar, file.stream());
+            if (error && !failing) {
+                if (igor == 1) {
+                    for (int i = 0; i < 14; ++i) file.print(i == 0 ? "%12s" : " %12s", "nan");
+                }
+                file.print("\n");
+            }
+            failing = error != 0;
+        }
+    } else {
+        TisenGuess = Pbar <= 500 ? 760.0 : Pbar <= 2000 ? 600.0 : 550.0;
+        VisenGuess = Pbar <= 500 ? 0.0028 : Pbar <= 2000 ? 0.0008 : 0.000433;
+        for (double T = T1; T > T0; T -= 1.0) {
+            calculateShockWave(T, Pbar, file.stream());
+            if (error) file.print("\n");
+        }
+    }
+    if (igor == 1) file.print("END\n");
+    return file.commit();
+}
+
+bool WagnerPruss::calculateShockWaveIsotherm(double TK, double P0, double P1) {
+    if (!(P0 > 0.0) || !validRange(P0, P1) || P1 - P0 > kMaxSweepSteps) {
+        std::fprintf(stderr, "Shock-wave isotherm: needs 0 < P0 <= P1\n");
+        return false;
+    }
+    OutputFile file;
+    if (!file.open("shockt")) return false;
+    file.print("#");
+    for (int i = 0; i < 13; ++i) file.print(i == 0 ? " %10s" : " %12s", kShockNames[i]);
+    file.print("\n");
+    for (double p = P1; p >= P0; p -= 1.0) calculateShockWave(TK, p, file.stream());
+    return file.commit();
+}
+
+}  // namespace vornex

@@ -1,0 +1,426 @@
+// Superheated and metastable water: the energy budget of a flashing superheated liquid,
+// Gibbs energies over a T-V grid, the Henley-Hughes vapour fraction of a flashing liquid,
+// saturation with a temperature jump at the interface, homogeneous bubble nucleation at
+// fixed temperature and under heating, and the reduction of fluid-inclusion measurements.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <string>
+
+#include "fluid/OutputFiles.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kBoltzmann = 1.38065812e-23;  // J/K
+constexpr double kAvogadro = 6.02213674e23;    // 1/mol
+constexpr double kR = 8.31434;                 // J/(mol K)
+constexpr double kPi = 3.14159265358979323846;
+// Work of forming the critical nucleus, W = (16 pi / 3) sigma^3 / dP^2.
+constexpr double kNucleusWork = 16.755160819145562;
+// Steps of the sweeps that run until a search fails.
+constexpr int kMaxSearchSteps = 10000;
+// Rows of a grid whatever its ranges say.
+constexpr long kMaxGridRows = 2000000;
+
+// The name and suffix as one file name of at most `limit` characters; false, with a
+// message, when it is longer or not a valid name.
+bool joinName(const char* name, const char* suffix, std::size_t limit, std::string& out) {
+    out = std::string(name == nullptr ? "" : name) + (suffix == nullptr ? "" : suffix);
+    if (out.size() > limit || !OutputFiles::isValidName(out) ||
+        (suffix != nullptr && !OutputFiles::checkSuffix(suffix))) {
+        std::fprintf(stderr, "File name \"%s\" refused: at most %zu characters, no \"/\"\n",
+                     out.c_str(), limit);
+        return false;
+    }
+    return true;
+}
+
+void printNucleusLine(double Gstar, double Vl, double Vv, double Pl, double Pv,
+                      const Nucleation& n) {
+    std::printf(
+        "µ %12.4lf Vl %12.4lf Vv %12.4lf Pl %12.4lf Pv %12.4lf r %12.4lf J %12.8lg\t"
+        "nucleus %12.8lg\n",
+        Gstar, Vl * 1e6, Vv * 1e6, Pl * 1e-5, Pv * 1e-5, n.r * 1e9, n.J * 1e-6,
+        n.J * 1e-9 * 24 * 3600);
+}
+
+}  // namespace
+
+Nucleation nucleationRate(double sigma, double TK, double Psat, double Pl, double Pv, double Vl,
+                          double Vv, double M, double g, double factor) {
+    const double W = kNucleusWork * sigma * sigma * sigma;
+    const double ratio = Vl / Vv;
+    const double corr = 1.0 - ratio + 0.5 * ratio * ratio;
+    Nucleation n;
+    // Molecules per volume times the rate at which one crosses into the nucleus; the mass
+    // in the square root is that of one molecule.
+    n.J0 = kAvogadro / Vl *
+           std::sqrt(kAvogadro * 2.0 * sigma / (kPi * M * (1.0 - (1.0 - Pl / Pv) / 3.0))) * factor;
+    const double dP = Psat - Pl;
+    n.J = n.J0 * std::exp(-W / (kBoltzmann * TK * dP * dP * corr * corr) * g);
+    n.r = 2.0 * sigma / (Pv - Pl);
+    return n;
+}
+
+int WagnerPruss::drawSuperheatDiagram(double d, double dT) {
+    const double P2 = 1.0 + d, T2 = 293.15 + 0.03 * d;
+    std::printf("State 1\n----------\n");
+    calculateFromTP(293.15, 1.0, 1);
+    std::printf("\nState 2\n----------\n");
+    calculateFromTP(T2, P2, 1);
+    std::printf("\n");
+    if (error) return 2;
+    calculateTheSaturationTemperature(P2, 0);
+    if (error) return 2;
+    const double Hs = H;
+    if (calculateTheLiquidSpinodalTemperatureFromP(P2) != 0 || error) return 2;
+    const double Tsp = T;
+    const double T3 = T2 + dT;
+    if (Tsp <= T3) return 1;
+    set_the_phase_as(2);
+    calculateFromTP(T3, P2, 1);
+    if (error) return 2;
+    const double U3 = U, H3 = H, S3 = S;
+    std::printf("\n");
+    if (calculateBoilingPointFromS(S3) != 0 || error) return 2;
+    const double T4 = T, P4 = P * 1e-5, U4 = U, S4 = S, Vvapour = Vv;
+    std::printf("\n");
+    calculateFromTV(T4, Vvapour, 1);
+    if (error) return 2;
+    const double U4v = U;
+    std::printf("\n");
+    const double fl = calculateIsentropicVaporization(S4);
+    if (error) return 2;
+    const double U5 = U;
+    std::printf("P3 : %lf\n", P2);
+    std::printf("T3 : %lf\n", T3);
+    std::printf("P4 : %lf\n", P4);
+    std::printf("T4 : %lf\n", T4);
+    std::printf("fl : %lf\n", fl);
+    std::printf("Q  : %lf\n", 0.001 * (H3 - Hs) / M);
+    std::printf("W4 : %lf\n", 0.001 * (U4 - U3) / M);
+    std::printf("W5 : %lf\n\n", 0.001 * (U5 - U4) / M);
+    std::printf("W6 : %lf\n\n", 0.001 * (U5 - U4v) / M);
+    return 0;
+}
+
+bool WagnerPruss::drawEquilibriumPotentials(double T0, double P0, double T1, double T2, double V1,
+                                            double V2, char mode) {
+    const bool geometric = mode == 1;
+    const double nT = (T2 - T1) / 0.1 + 1.0;
+    const double nV = geometric ? 100.0 : (V2 - V1) / 1e-8;
+    if (!(T1 <= T2) || !(V1 > 0.0 && V1 < V2) || !std::isfinite(T2) || !std::isfinite(V2) ||
+        nT * nV > kMaxGridRows) {
+        std::fprintf(stderr, "Equilibrium potentials: bad or too large T or V range\n");
+        return false;
+    }
+    OutputFile file;
+    if (!file.open("film")) return false;
+    set_the_phase_as(geometric ? 2 : 1);
+    temperature(T0);
+    pressure(P0);
+    calculate_molar_volume();
+    calculate_state_functions();
+    const double G0 = error ? kNaN : G;
+    const double factor = std::pow(V2 / V1, 0.01);
+    set_the_phase_as(1);
+    for (int i = 0; i < static_cast<int>(nT + 1e-9); ++i) {
+        const double T = T1 + 0.1 * i;
+        temperature(T);
+        for (double Vm3 = V1; Vm3 < V2; Vm3 = geometric ? Vm3 * factor : Vm3 + 1e-8) {
+            volume(Vm3);
+            const double p = calculate_state_functions();
+            file.print("%12.2f %12.6lf %12lg %12lg %12f\n", T, Vm3, G, G0 - G, p * 1e-5);
+        }
+        file.print("\n");
+    }
+    return file.commit();
+}
+
+bool WagnerPruss::calculateHenleyVaporizationCurve(double T0, double T1, double c, double d,
+                                                   double e, const char* suffix) {
+    std::string name;
+    if (!joinName("henley", suffix, 31, name)) return false;
+    if (!(c > 0.0) || !(d > 0.0 && d < 1.0) || !(e > 0.0) || !(T1 < T0)) {
+        std::fprintf(stderr, "Henley-Hughes model: needs c, e > 0, 0 < d < 1 and T1 < T0\n");
+        return false;
+    }
+    auto saturation = [&](double TK, double& Psat, double& Hl, double& Hv, double& Vliquid,
+                          double& Vvapour) {
+        temperature(TK);
+        initializeSaturationVolumesFromT("H2O", TK);
+        calculate_saturation_pressure();
+        if (error) return false;
+        Vliquid = Vl;
+        Vvapour = Vv;
+        calculateFromTV(TK, Vliquid, 0);
+        Psat = P * 1e-5;
+        Hl = H;
+        calculateFromTV(TK, Vvapour, 0);
+        Hv = H;
+        return error == 0;
+    };
+    double P0, Hl0, Hv0, Vl0s, Vv0s, P1, Hl1, Hv1, Vl1, Vv1;
+    if (!saturation(T0, P0, Hl0, Hv0, Vl0s, Vv0s) || !saturation(T1, P1, Hl1, Hv1, Vl1, Vv1)) {
+        std::fprintf(stderr, "Henley-Hughes model: no saturation at %g or %g K\n", T0, T1);
+        return false;
+    }
+    const double rhol = M / Vl1, rhov = M / Vv1;
+    const double y0 = (Hl0 - Hl1) / (Hv1 - Hl1);
+    const double eps = (rhol - rhov) / rhov;
+    const double r = std::pow(1e7, 0.005);
+    const double A = (1 - d) / ((Hv1 - Hl1) / M * d) * (eps / rhol) *
+                     (2 * (T0 - T1) / 1.1363636363636364e-06) * 0.5325626743274765;
+    OutputFile file;
+    if (!file.open(name)) return false;
+    const char* s = suffix == nullptr ? "" : suffix;
+    file.print(
+        "IGOR\nWAVES %6s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\n"
+        "BEGIN\n",
+        "T0", s, "T1", s, "P0", s, "P1", s, "t", s, "x", s, "y0", s, "yf", s, "f", s);
+    int steps = 0;
+    for (double x = 0.001; x <= 1e4 * r && steps < kMaxSearchSteps; x *= r, ++steps) {
+        const double t = x * rhov * d / c;
+        const double E1 = std::exp(-8.41159466001934e-06 / (e * e) * t);
+        const double E2 = std::exp(A * (1 - E1));
+        double y = (E2 * (1 + y0 * eps) - 1) / eps;
+        double f;
+        if (y >= 1.0) {
+            y = 1.0;
+            f = kNaN;
+        } else {
+            f = (1 - y0) / (1 - y);
+        }
+        file.print("%12f %12f %12f %12f %12f %12f %12f %12f %12f \n", T0 - 273.15, T1 - 273.15, P0,
+                   P1, t, x, y0, y, f);
+    }
+    file.print("END\n");
+    return file.commit();
+}
+
+bool WagnerPruss::doTestHenleyHughesModel() {
+    const double es[] = {50.0, 5.0, 0.5};
+    const char* suffixes[] = {"0", "1", "2"};
+    bool ok = true;
+    for (int i = 0; i < 3; ++i)
+        ok = calculateHenleyVaporizationCurve(523, 423, 0.002, 0.05, es[i], suffixes[i]) && ok;
+    return ok;
+}
+
+bool WagnerPruss::calculateInterfaceTemperatureCurve(const char* name, double TK, char side,
+                                                     double step, double Pbar, char igor,
+                                                     const char* suffix) {
+    std::string path;
+    if (!joinName(name, suffix, 63, path)) return false;
+    if (!(TK > 0.0 && TK < kWaterCriticalTemperature) || !std::isfinite(step) ||
+        !std::isfinite(Pbar)) {
+        std::fprintf(stderr, "Interface temperature curve: T must lie below the critical point\n");
+        return false;
+    }
+    OutputFile file;
+    if (!file.open(path)) return false;
+    static const char* const kNames[17] = {"dT", "Tl", "Tv", "Pl", "Pv", "Vl", "Vv", "Cpl", "Cpv",
+                                           "Sl", "Sv", "cl", "cv", "Ul", "Uv", "Hl", "Hv"};
+    file.print(igor == 1 ? "IGOR\nWAVES " : "# ");
+    if (suffix != nullptr) {
+        for (int i = 0; i < 17; ++i) file.print(i == 0 ? "%5s%s" : " %11s%s", kNames[i], suffix);
+        file.print(" \n");
+    } else {
+        file.print("# ");
+        for (int i = 0; i < 17; ++i) {
+            const std::string label = std::string(kNames[i]) + "(" + std::to_string(i + 1) + ")";
+            file.print(i == 0 ? "%10s" : " %12s", label.c_str());
+        }
+        file.print(" \n");
+    }
+    if (igor == 1) file.print("BEGIN\n");
+    deltaP = 1e5 * Pbar;
+    deltaT = 0.0;
+    offsetPhase = static_cast<uint8_t>(side);
+    temperature(TK);
+    initializeSaturationVolumesFromT("H2O", TK);
+    const double Vl0s = Vl0, Vv0s = Vv0;
+    for (int n = 0; n < kMaxSearchSteps; ++n) {
+        error = 0;
+        Vl0 = Vl0s;
+        Vv0 = Vv0s;
+        temperature(TK);
+        calculate_saturation_pressure();
+        if (error) break;
+        const double dT = deltaT, Vliquid = Vl, Vvapour = Vv;
+        const double Tl = side ? TK : TK + dT, Tv = side ? TK + dT : TK;
+        calculateFromTV(Tl, Vliquid, 0);
+        const double Pliq = P, Cpl = Cp, Sl = S, cl = soundSpeed, Ul = U, Hl = H;
+        calculateFromTV(Tv, Vvapour, 0);
+        file.print(
+            "%12.2f %12.2f %12.2f %12.4lf %12.4lf %12.6lf %12.3lf %12.4lf %12.4lf %12.4lf "
+            "%12.4lf %12.4lf %12.4lf %12.4lf %12.4lf %12.4lf %12.4lf \n",
+            dT, Tl, Tv, Pliq * 1e-5, P * 1e-5, Vliquid * 1e6, Vvapour * 1e6, Cpl, Cp, Sl, S, cl,
+            soundSpeed, Ul, U, Hl, H);
+        deltaT += step;
+    }
+    deltaP = 0.0;
+    deltaT = 0.0;
+    if (igor == 1) file.print("END\n");
+    return file.commit();
+}
+
+int WagnerPruss::calculateNucleationRate(double TK, double x) {
+    calculateTheSaturationPressure(TK);
+    if (error) return 0;
+    const double Psat = P;
+    double Vliquid = Vl, Vvapour = Vv;
+    const double sig = calculateSigma(Vliquid, Vvapour);
+    const double g = 1.0 - 0.875 * std::exp(-x);
+    int printed = 0;
+    for (int n = 0; n < kMaxSearchSteps && !error; ++n) {
+        searchBubbleNucleusPressure(TK, Vliquid, Vvapour);
+        if (error) break;
+        Vvapour = Vv;
+        set_the_phase_as(2);
+        calculateFromTV(TK, Vliquid, 0);
+        const double Pliq = P;
+        set_the_phase_as(1);
+        calculateFromTV(TK, Vvapour, 0);
+        if (error) break;
+        const double Pvap = P;
+        const Nucleation nu =
+            nucleationRate(sig, TK, Psat, Pliq, Pvap, Vliquid, Vvapour, M, g, 0.5524861878453039);
+        printNucleusLine(Gstar, Vliquid, Vvapour, Pliq, Pvap, nu);
+        ++printed;
+        Vliquid += 1e-8;
+    }
+    return printed;
+}
+
+bool WagnerPruss::calculateHeatingNucleationRate(double Pbar, double dTdt) {
+    if (!(Pbar > 0.0) || !(dTdt > 0.0) || !std::isfinite(Pbar) || !std::isfinite(dTdt)) {
+        std::fprintf(stderr, "Heating nucleation rate: needs P > 0 and a positive heating rate\n");
+        return false;
+    }
+    const double g = 1.0 - 0.875 * std::exp(-dTdt);
+    const double Jest = 1e-6 * (g * (-6999999999.999999) * dTdt * std::log(0.5));
+    char name[64];
+    std::snprintf(name, sizeof name, "nuclea%.0f", 10.0 * Pbar);
+    calculateTheSaturationTemperature(Pbar, 0);
+    if (error) {
+        std::fprintf(stderr, "Heating nucleation rate: no saturation at %g bar\n", Pbar);
+        return false;
+    }
+    double Tstart = T, Vliquid = Vl;
+    OutputFile file;
+    if (!file.open(name)) return false;
+    file.print("# P (bar)                               : %12g\n", Pbar);
+    file.print("# dTdt                                  : %12g\n", dTdt);
+    file.print("# Estimated J at nucleation temperature : %12g\n", Jest);
+    file.print("# Estimated liquid temperature increase : %12g\n", dTdt / (1e-5 * Jest));
+    file.print("\n%12s %12s %12s %12s %12s %12s %12s %12s %12s %12s\n", "# T(1)", "Vl(2)", "Vv(3)",
+               "Pl(4)", "Pv(5)", "r(6)", "J(7)", "J0(8)", "tau(9)", "deltac(10)");
+    for (int n = 0; n < kMaxSearchSteps && !error; ++n) {
+        const double TK = std::ceil(Tstart) + n;
+        calculateTheSaturationPressure(TK);
+        if (error) break;
+        const double Psat = P, Vvapour = Vv;
+        const double sig = calculateSigma(Vl, Vv);
+        temperature(TK);
+        pressure(Pbar);
+        set_the_phase_as(2);
+        Vl0 = Vliquid;
+        calculate_molar_volume();
+        if (error) break;
+        calculate_state_functions();
+        searchBubbleNucleusPressure(TK, V, Vvapour);
+        if (error) break;
+        Vliquid = Vl;
+        const double Vnucleus = Vv;
+        calculateFromTV(TK, Vliquid, 0);
+        const double Pliq = P, Hl = H;
+        set_the_phase_as(1);
+        calculateFromTV(TK, Vnucleus, 0);
+        if (error) break;
+        const double Pvap = P, Hv = H;
+        const double q = (Hv - Hl) / kAvogadro, dP = Pvap - Pliq;
+        const double deltac = sig / calculateWaterConductivity(TK) *
+                              std::sqrt(2 * kR / (TK * kPi * M)) * q * q /
+                              (1.9062168443219346e-46 * TK * TK) * Pvap / dP;
+        const Nucleation nu = nucleationRate(sig, TK, Psat, Pliq, Pvap, Vliquid, Vnucleus, M, g,
+                                             1.0 / (1.0 + deltac));
+        const double J0p =
+            nu.J0 * std::exp(-kNucleusWork * sig * sig * sig / (kBoltzmann * TK * dP * dP) * g);
+        printNucleusLine(Gstar, Vliquid, Vnucleus, Pliq, Pvap, nu);
+        file.print("%12.2f %12.4lf %12.4lf %12.4lf %12.4lf %12.5G %12.3e %12.3e %12.3e % 12.4e \n",
+                   TK, Vliquid * 1e6, Vnucleus * 1e6, Pliq * 1e-5, Pvap * 1e-5, nu.r * 1e9,
+                   nu.J * 1e-6, J0p * 1e-6, 1.0 / (nu.J * 1e-9 * 24 * 3600), deltac);
+    }
+    return file.commit();
+}
+
+bool WagnerPruss::workInclusionData(const char* path) {
+    if (path == nullptr || *path == '\0') {
+        std::fprintf(stderr, "Inclusion data: no table named\n");
+        return false;
+    }
+    const char* base = std::strrchr(path, '/');
+    std::string name;
+    if (!joinName(base == nullptr ? path : base + 1, ".res", 63, name)) return false;
+    std::ifstream in(path);
+    if (!in) {
+        std::fprintf(stderr, "Inclusion data: cannot read \"%s\"\n", path);
+        return false;
+    }
+    OutputFile file;
+    if (!file.open(name)) return false;
+    std::string line;
+    for (int i = 0; i < 36 && std::getline(in, line); ++i) {
+    }
+    file.print("# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n",
+               "Tt(1)", "Pt(2)", "V(3)", "rho(4)", "Th(5)", "Ph(6)", "Tn(7)", "Pn(8)", "Tsp(9)",
+               "Psp(10)", "Type(11)", "Code(12)");
+    std::string previousCode;
+    bool first = true;
+    while (in >> std::ws, !in.eof()) {
+        double Tt, Pt, Th, Tn;
+        if (!(in >> Tt)) {
+            // A line that is not a row starts a new block.
+            in.clear();
+            std::getline(in, line);
+            file.print("\n\n");
+            continue;
+        }
+        std::string type, code;
+        if (!(in >> Pt >> Th >> Tn >> type >> code)) {
+            std::fprintf(stderr, "Inclusion data: incomplete row at T %g\n", Tt);
+            in.clear();
+            std::getline(in, line);
+            continue;
+        }
+        if (!first && code != previousCode) file.print("\n");
+        first = false;
+        previousCode = code;
+        std::printf("Th %lf   Tn %lf \n", Th, Tn);
+        calculateTheDensityFromTh(Th + 273.15);
+        double Vm3 = kNaN, rhoL = kNaN, Ph = kNaN, Pn = kNaN, Tsp = kNaN, Psp = kNaN;
+        if (!error) {
+            Vm3 = Vl;
+            Ph = P * 1e-5;
+            rhoL = M / Vm3;
+            calculateFromTV(Tn + 273.15, Vm3, 1);
+            if (!error) Pn = P * 1e-5;
+            calculateTheLiquidSpinodalTemperatureFromV(Vm3);
+            if (!error) Tsp = T - 273.15, Psp = P * 1e-5;
+        }
+        file.print(
+            "%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t"
+            "%32s\t%32s\n",
+            Tt, Pt, Vm3 * 1e6, rhoL, Th, Ph, Tn, Pn, Tsp, Psp, type.c_str(), code.c_str());
+    }
+    return file.commit();
+}
+
+}  // namespace vornex

@@ -1,0 +1,232 @@
+// Decompression, choked flow and shock waves of water: the Rankine-Hugoniot jump of the air
+// shock, the shock-tube residual, isentropic end states and the tables the studies write.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TableTestSupport.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+namespace {
+
+// The first row of a table written to a temporary file, which is closed.
+std::vector<double> firstRow(std::FILE* table) {
+    std::rewind(table);
+    char buffer[1024] = {};
+    const bool read = std::fgets(buffer, sizeof buffer, table) != nullptr;
+    std::fclose(table);
+    return read ? rowNumbers(buffer) : std::vector<double>{};
+}
+
+// Air ahead of the shock as the shock relations assume it.
+constexpr double kMu = 0.166, kA1 = 340.0, kRho1 = 1.155, kT1 = 300.0;
+constexpr double kGamma = (1.0 + kMu) / (1.0 - kMu);
+constexpr double kP1 = kRho1 * kA1 * kA1 / kGamma;  // Pa, consistent with a1 and rho1
+
+TEST(AirShockTest, HugoniotPassesThroughItsStart) {
+    const AirShock s = airShock(1.0);
+    EXPECT_NEAR(s.mach, 1.0, 1e-12);
+    EXPECT_NEAR(s.particleVelocity, 0.0, 1e-12);
+    EXPECT_NEAR(s.shockVelocity, kA1, 1e-9);
+    EXPECT_NEAR(s.density, kRho1, 1e-12);
+    EXPECT_NEAR(s.temperature, kT1, 1e-9);
+}
+
+TEST(AirShockTest, MassMomentumAndEnergyJumpsBalance) {
+    for (double y : {1.5, 3.0, 10.0, 50.0}) {
+        const AirShock s = airShock(y);
+        const double Us = s.shockVelocity, u = s.particleVelocity, rho2 = s.density;
+        // Mass: rho1 Us = rho2 (Us - u).
+        EXPECT_NEAR(kRho1 * Us, rho2 * (Us - u), 1e-9 * kRho1 * Us) << y;
+        // Momentum: p2 - p1 = rho1 Us u.
+        EXPECT_NEAR((y - 1.0) * kP1, kRho1 * Us * u, 1e-9 * y * kP1) << y;
+        // Energy: e2 - e1 = (p1 + p2)/2 (v1 - v2) with e = p v / (gamma - 1).
+        const double v1 = 1.0 / kRho1, v2 = 1.0 / rho2;
+        const double de = (y * kP1 * v2 - kP1 * v1) / (kGamma - 1.0);
+        EXPECT_NEAR(de, 0.5 * (kP1 + y * kP1) * (v1 - v2), 1e-9 * std::fabs(de)) << y;
+        // Ideal gas behind the shock: T2/T1 = y rho1/rho2.
+        EXPECT_NEAR(s.temperature, kT1 * y * kRho1 / rho2, 1e-9 * s.temperature) << y;
+        EXPECT_GT(s.mach, 1.0);
+    }
+}
+
+class ShockTubeTest : public ::testing::Test {
+   protected:
+    WagnerPruss water{1};
+    ShockTubeContext context;
+    void SetUp() override {
+        context.a4 = 600.0;
+        context.gamma4 = 1.3;
+        context.P4 = 100.0;
+    }
+};
+
+TEST_F(ShockTubeTest, NegativeTrialPressureRaisesTheFlag) {
+    EXPECT_EQ(water.equationForShockWave(-1.0, &context), 0.0);
+    EXPECT_EQ(water.equationError, 1);
+}
+
+TEST_F(ShockTubeTest, VelocitiesVanishAtTheirOwnPressures) {
+    // At the air pressure the air does not move: the residual is the steam velocity.
+    const double atAir = water.equationForShockWave(1.0, &context);
+    EXPECT_NEAR(context.u, 0.0, 1e-12);
+    EXPECT_GT(atAir, 0.0);
+    // At the steam pressure the steam does not move.
+    const double atSteam = water.equationForShockWave(100.0, &context);
+    EXPECT_NEAR(atSteam, -context.u, 1e-9);
+    EXPECT_LT(atSteam, 0.0);
+}
+
+TEST_F(ShockTubeTest, ShockPressureLiesBetweenAirAndSteam) {
+    water.calculateFromTP(800.0, 50.0, 0);
+    ASSERT_EQ(water.error, 0);
+    const double S4 = water.S;
+    std::FILE* table = std::tmpfile();
+    ASSERT_NE(table, nullptr);
+    water.calculateShockWave(800.0, 50.0, table);
+    ASSERT_EQ(water.error, 0);
+    // The steam left at the end is its isentropic expansion to the shock pressure.
+    EXPECT_NEAR(water.S, S4, 1e-6 * std::fabs(S4));
+    const std::vector<double> row = firstRow(table);
+    ASSERT_EQ(row.size(), 14u);
+    const double y = row[2], u = row[3];
+    EXPECT_GT(y, 1.0);
+    EXPECT_LT(y, 50.0);
+    EXPECT_NEAR(water.P * 1e-5, y, 1e-6 * y);
+    // The air behind the shock moves as the contact does.
+    EXPECT_NEAR(row[5], u, 0.01 * u);
+}
+
+class WaterFlowTest : public ::testing::Test {
+   protected:
+    WagnerPruss water{1};
+};
+
+TEST_F(WaterFlowTest, ChokedStateIsIsentropicAndNearTheIdealGasThroat) {
+    water.calculateFromTP(1000.0, 10.0, 0);
+    const double S2 = water.S;
+    std::FILE* table = std::tmpfile();
+    ASSERT_NE(table, nullptr);
+    water.calculateFlow(1000.0, 10.0, table);
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NEAR(water.S, S2, 1e-6 * std::fabs(S2));
+    const std::vector<double> row = firstRow(table);
+    ASSERT_EQ(row.size(), 14u);
+    const double Vf = row[5], Vf1 = row[6], Pf = row[8], gamma = row[13];
+    // Near-ideal steam: the throat volume of the ideal-gas relations and the real one agree.
+    EXPECT_NEAR(Vf1, Vf, 0.01 * Vf);
+    EXPECT_NEAR(Pf, 10.0 * std::pow(2 / (gamma + 1), gamma / (gamma - 1)), 1e-5);
+}
+
+TEST_F(WaterFlowTest, FlowIsobarWritesHeaderAndRows) {
+    std::filesystem::remove("flox10");
+    ASSERT_TRUE(water.calculateFlowIsobar(10.0, 900.0, 905.0, 0));
+    const std::vector<std::string> text = tableLines("flox10");
+    ASSERT_EQ(text.size(), 7u);
+    EXPECT_EQ(text[0].rfind("#      P2(1)", 0), 0u) << text[0];
+    EXPECT_EQ(rowNumbers(text[1]).size(), 14u);
+    EXPECT_NEAR(rowNumbers(text[1])[1], 905.0, 1e-9);  // the vapour branch runs downwards
+}
+
+TEST_F(WaterFlowTest, BadRangesAreRefusedWithoutAFile) {
+    std::filesystem::remove("flow10");
+    EXPECT_FALSE(water.calculateFlowIsobar(10.0, 900.0, 800.0, 1));
+    EXPECT_FALSE(water.calculateFlowIsobar(10.0, 900.0, std::nan(""), 1));
+    EXPECT_FALSE(std::filesystem::exists("flow10"));
+    EXPECT_FALSE(water.calculateShockWaveIsotherm(700.0, 0.0, 10.0));
+    EXPECT_FALSE(water.calculateShockWaveIsobar(100.0, 700.0, 710.0, 1, 1, "../up"));
+    EXPECT_FALSE(std::filesystem::exists("shockp100"));
+}
+
+TEST_F(WaterFlowTest, ShockIsobarIgorFileIsComplete) {
+    ASSERT_TRUE(water.calculateShockWaveIsobar(50.0, 800.0, 803.0, 1, 1, "a"));
+    const std::vector<std::string> text = tableLines("shockp50");
+    ASSERT_GE(text.size(), 4u);
+    EXPECT_EQ(text[0], "IGOR");
+    EXPECT_EQ(text[1].rfind("WAVES    Pma", 0), 0u) << text[1];
+    EXPECT_EQ(text[2], "BEGIN");
+    EXPECT_EQ(text.back(), "END");
+}
+
+class WaterMagmaFractionTest : public ::testing::Test {
+   protected:
+    WagnerPruss water{2};
+};
+
+TEST_F(WaterMagmaFractionTest, PureEndsGiveZeroAndOne) {
+    EXPECT_EQ(water.calculateWaterVolumeFractionMagma(500.0, 100.0, 0.0), 0.0);
+    EXPECT_EQ(water.calculateWaterVolumeFractionMagma(500.0, 100.0, 1.0), 1.0);
+    const double half = water.calculateWaterVolumeFractionMagma(500.0, 100.0, 0.5);
+    // Liquid water (about 830 kg/m3) against magma of 2500 kg/m3.
+    EXPECT_NEAR(half, (1 / water.rho) / (1 / water.rho + 1 / 2500.0), 1e-12);
+    EXPECT_TRUE(std::isnan(water.calculateWaterVolumeFractionMagma(500.0, 100.0, 1.5)));
+}
+
+TEST_F(WaterMagmaFractionTest, DiagramHasOneBlockPerTemperature) {
+    ASSERT_TRUE(water.calculateWaterVolumeFractionDiagram(0.1, 500.0, 510.0, 100.0, 110.0));
+    const std::vector<std::string> text = tableLines("wat");
+    ASSERT_EQ(text.size(), 12u);  // 3 temperatures x (3 pressures + an empty line)
+    EXPECT_TRUE(text[3].empty());
+    const std::vector<double> row = rowNumbers(text[4]);
+    ASSERT_EQ(row.size(), 3u);
+    EXPECT_EQ(row[0], 505.0);
+    EXPECT_GT(row[2], 0.0);
+    EXPECT_LT(row[2], 1.0);
+}
+
+TEST_F(WaterMagmaFractionTest, AtmosphericDecompressionKeepsTheEntropy) {
+    water.calculateFromTP(600.0, 200.0, 0);
+    const double S0 = water.S;
+    water.calculateAtmosphericDecompressionPoint(S0, 1.0);
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NEAR(water.S, S0, 1e-6 * std::fabs(S0));
+    EXPECT_NEAR(water.P, 1e5, 1.0);
+}
+
+TEST_F(WaterMagmaFractionTest, IsentropicVaporizationSplitsBetweenTheSaturatedPhases) {
+    water.calculateTheSaturationPressure(373.15);
+    const double Vl = water.Vl, Vv = water.Vv;
+    water.calculateFromTV(373.15, Vl, 0);
+    const double Sl = water.S;
+    water.calculateFromTV(373.15, Vv, 0);
+    const double Sv = water.S;
+    EXPECT_NEAR(water.calculateIsentropicVaporization(Sl), 1.0, 1e-12);
+    EXPECT_NEAR(water.calculateIsentropicVaporization(Sv), 0.0, 1e-12);
+    const double f = water.calculateIsentropicVaporization(0.25 * Sl + 0.75 * Sv);
+    EXPECT_NEAR(f, 0.25, 1e-12);
+    EXPECT_NEAR(water.V, 0.25 * Vl + 0.75 * Vv, 1e-12);
+}
+
+TEST_F(WaterMagmaFractionTest, WohletzRatiosAndScript) {
+    ASSERT_TRUE(water.compareWohletzTemperature());
+    const std::vector<std::string> text = tableLines("tempo");
+    ASSERT_EQ(text.size(), 1177u);                          // 296.15 to 1472.15 K
+    const std::vector<double> row = rowNumbers(text[100]);  // 396.15 K
+    ASSERT_EQ(row.size(), 3u);
+    EXPECT_NEAR(row[1], (1473.15 - 396.15) * 1200 / (100 * 4200.0), 1e-5);
+    // The water's own energy: about the constant-heat-capacity estimate in the liquid.
+    EXPECT_NEAR(row[2], row[1], 0.15 * row[1]);
+    const std::vector<std::string> script = tableLines("tokill");
+    ASSERT_EQ(script.size(), 7u);
+    EXPECT_EQ(script[2], "plot \"tempo\" us 2:1 w l");
+}
+
+TEST_F(WaterMagmaFractionTest, ReversibleDecompressionEndsAtOneBar) {
+    water.compareReversibleIrreversibleWorks(1200.0, 1e6);
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NEAR(water.P, 1e5, 1.0);
+    water.calculateFromTP(1200.0, 10.0, 0);
+    const double S0 = water.S;
+    water.compareReversibleIrreversibleWorks(1200.0, 1e6);
+    EXPECT_NEAR(water.S, S0, 1e-6 * std::fabs(S0));
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,145 @@
+// Superheated and metastable water: the superheat limit, bubble nucleation, the flashing
+// liquid's vapour fraction, the interface temperature jump and the inclusion reduction.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TableTestSupport.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+namespace {
+
+class WaterSuperheatTest : public ::testing::Test {
+   protected:
+    WagnerPruss water{2};
+};
+
+TEST_F(WaterSuperheatTest, SuperheatLimitLiesBetweenSaturationAndSpinodal) {
+    for (double Pbar : {1.0, 10.0, 101.0}) {
+        water.calculateTheSaturationTemperature(Pbar, 0);
+        ASSERT_EQ(water.error, 0);
+        const double Tsat = water.T;
+        ASSERT_EQ(water.calculateTheLiquidSpinodalTemperatureFromP(Pbar), 0);
+        const double Tsp = water.T;
+        EXPECT_GT(Tsp, Tsat + 25.0) << Pbar;
+        EXPECT_LT(Tsp, kWaterCriticalTemperature) << Pbar;
+    }
+}
+
+TEST_F(WaterSuperheatTest, SuperheatDiagramStopsAtTheSpinodal) {
+    EXPECT_EQ(water.drawSuperheatDiagram(100.0, 200.0), 0);
+    EXPECT_EQ(water.drawSuperheatDiagram(100.0, 350.0), 1);  // beyond 600 K at 101 bar
+}
+
+TEST_F(WaterSuperheatTest, NucleationQuantitiesArePositiveAndFinite) {
+    water.calculateTheSaturationPressure(500.0);
+    const double Psat = water.P, Vl = water.Vl, Vv = water.Vv;
+    const double sigma = water.calculateSigma(Vl, Vv);
+    // Liquid stretched 10 bar below saturation, nucleus near the saturation pressure.
+    const Nucleation n =
+        nucleationRate(sigma, 500.0, Psat, Psat - 1e6, Psat, Vl, Vv, kWaterMolarMass, 1.0, 1.0);
+    EXPECT_TRUE(std::isfinite(n.J0));
+    EXPECT_GT(n.J0, 1e30);  // molecules per m3 times a molecular frequency
+    EXPECT_GE(n.J, 0.0);
+    EXPECT_LE(n.J, n.J0);
+    EXPECT_NEAR(n.r, 2 * sigma / 1e6, 1e-15);
+    // A deeper stretch nucleates faster.
+    const Nucleation deeper =
+        nucleationRate(sigma, 500.0, Psat, Psat - 2e6, Psat, Vl, Vv, kWaterMolarMass, 1.0, 1.0);
+    EXPECT_GE(deeper.J, n.J);
+    EXPECT_LT(deeper.r, n.r);
+    EXPECT_GT(water.calculateNucleationRate(500.0, 1.0), 0);
+}
+
+TEST_F(WaterSuperheatTest, HeatingNucleationTableEndsAtTheSpinodal) {
+    ASSERT_TRUE(water.calculateHeatingNucleationRate(1.0, 1.0));
+    const std::vector<std::string> text = tableLines("nuclea10");
+    ASSERT_GT(text.size(), 7u);
+    EXPECT_EQ(text[0].rfind("# P (bar)", 0), 0u);
+    int rows = 0;
+    for (std::size_t i = 6; i < text.size(); ++i) {
+        const std::vector<double> row = rowNumbers(text[i]);
+        ASSERT_EQ(row.size(), 10u) << text[i];
+        EXPECT_GE(row[0], 372.0);
+        EXPECT_LT(row[0], kWaterCriticalTemperature);
+        for (double v : row) EXPECT_FALSE(std::isnan(v)) << text[i];
+        ++rows;
+    }
+    EXPECT_GT(rows, 10);
+    EXPECT_FALSE(water.calculateHeatingNucleationRate(-1.0, 1.0));
+}
+
+TEST_F(WaterSuperheatTest, HenleyCurveReachesFullVaporization) {
+    ASSERT_TRUE(water.doTestHenleyHughesModel());
+    const std::vector<std::string> a = tableLines("henley0"), c = tableLines("henley2");
+    ASSERT_EQ(a.size(), c.size());
+    ASSERT_GT(a.size(), 200u);
+    EXPECT_EQ(a[1].rfind("WAVES     T00", 0), 0u) << a[1];
+    EXPECT_EQ(a.back(), "END");
+    bool full = false;
+    for (std::size_t i = 3; i + 1 < a.size(); ++i) {
+        const std::vector<double> ra = rowNumbers(a[i]), rc = rowNumbers(c[i]);
+        ASSERT_EQ(ra.size(), 9u);
+        // The files differ only in e: the states and the initial fraction agree.
+        for (int k : {0, 1, 2, 3, 4, 5, 6}) EXPECT_EQ(ra[k], rc[k]);
+        EXPECT_GE(ra[7], ra[6] - 1e-6);  // never below the equilibrium flash fraction
+        if (ra[7] == 1.0) {
+            EXPECT_TRUE(std::isnan(ra[8]));
+            full = true;
+        }
+    }
+    EXPECT_TRUE(full || std::isnan(rowNumbers(c[c.size() - 2])[8]));
+    EXPECT_FALSE(water.calculateHenleyVaporizationCurve(523, 423, 0.002, 0.05, 5,
+                                                        "a-suffix-far-too-long-for-it"));
+}
+
+TEST_F(WaterSuperheatTest, InterfaceCurveStartsAtEqualTemperatures) {
+    ASSERT_TRUE(water.calculateInterfaceTemperatureCurve("itf", 500.0, 1, 20.0, 0.0, 1, "a"));
+    const std::vector<std::string> text = tableLines("itfa");
+    ASSERT_GT(text.size(), 4u);
+    EXPECT_EQ(text[0], "IGOR");
+    EXPECT_EQ(text[2], "BEGIN");
+    EXPECT_EQ(text.back(), "END");
+    const std::vector<double> first = rowNumbers(text[3]);
+    ASSERT_EQ(first.size(), 17u);
+    EXPECT_EQ(first[0], 0.0);
+    EXPECT_EQ(first[1], first[2]);
+    EXPECT_NEAR(first[3], first[4], 1e-3);  // equal pressures without a jump
+    EXPECT_NEAR(first[3], 26.39, 0.01);     // saturation at 500 K
+    EXPECT_FALSE(water.calculateInterfaceTemperatureCurve("../itf", 500.0, 1, 1.0, 0.0, 0, ""));
+    EXPECT_FALSE(water.calculateInterfaceTemperatureCurve("itf", 700.0, 1, 1.0, 0.0, 0, "b"));
+    EXPECT_FALSE(std::filesystem::exists("itfb"));
+}
+
+TEST_F(WaterSuperheatTest, InclusionTableBlocksFollowCodesAndBreaks) {
+    {
+        std::ofstream table("incl.txt");
+        for (int i = 0; i < 36; ++i) table << "header line " << i << "\n";
+        table << "20 1 200 150 L A\n20 1 210 160 L A\n20 1 220 170 L B\n";
+        table << "next set\n20 1 230 180 L B\n";
+    }
+    ASSERT_TRUE(water.workInclusionData("incl.txt"));
+    const std::vector<std::string> text = tableLines("incl.txt.res");
+    // Header, two rows of A, an empty line, one row of B, two empty lines, one row of B.
+    ASSERT_EQ(text.size(), 8u);
+    EXPECT_EQ(text[0].rfind("#        Tt(1)", 0), 0u);
+    EXPECT_TRUE(text[3].empty());
+    EXPECT_TRUE(text[5].empty() && text[6].empty());
+    const std::vector<double> row = rowNumbers(text[1]);
+    // Liquid of Th = 200 degC: 864.7 kg/m3 at 15.55 bar.
+    EXPECT_NEAR(row[3], 864.7, 0.1);
+    EXPECT_NEAR(row[5], 15.55, 0.01);
+    // The stretched liquid cavitates on cooling: its spinodal lies below Th and Tn.
+    EXPECT_LT(row[8], row[6]);
+    EXPECT_FALSE(water.workInclusionData("no-such-table"));
+    EXPECT_FALSE(std::filesystem::exists("no-such-table.res"));
+}
+
+}  // namespace
+}  // namespace vornex

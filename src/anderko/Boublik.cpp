@@ -196,7 +196,9 @@ void Boublik::calculate_volume_dependent_parameters() {
     if (!(eta_->value() < 1.0)) error = 1;
 }
 
+// Some evaluations run this hook alone, so it rewrites every leaf from the current state.
 void Boublik::calculate_high_order_parameters() {
+    calculate_fixed_parameters();
     calculate_volume_dependent_parameters();
 }
 

@@ -219,7 +219,9 @@ void Dipole::calculate_volume_dependent_parameters() {
     if (order >= 4) d_->d4(1, 1, 1, 1) = 6.0 * r * r * r * r * r;
 }
 
+// Some evaluations run this hook alone, so it rewrites every leaf from the current state.
 void Dipole::calculate_high_order_parameters() {
+    calculate_fixed_parameters();
     calculate_volume_dependent_parameters();
 }
 

@@ -117,21 +117,23 @@ void Boublik::setDiameter(int i, double sigma) {
     covolumes[static_cast<size_t>(i)] = covolumeOfDiameter(sigma);
 }
 
+void Boublik::setEach(void (Boublik::*set)(int, double), double first, va_list rest) {
+    if (nc < 1 || diameters.size() != static_cast<size_t>(nc)) return;
+    (this->*set)(0, first);
+    for (int i = 1; i < nc; ++i) (this->*set)(i, va_arg(rest, double));
+}
+
 void Boublik::set_parameters(double b0, ...) {
-    if (nc < 1 || covolumes.size() != static_cast<size_t>(nc)) return;
-    setCovolume(0, b0);
     va_list args;
     va_start(args, b0);
-    for (int i = 1; i < nc; ++i) setCovolume(i, va_arg(args, double));
+    setEach(&Boublik::setCovolume, b0, args);
     va_end(args);
 }
 
 void Boublik::set_hard_sphere_diameters(double sigma0, ...) {
-    if (nc < 1 || diameters.size() != static_cast<size_t>(nc)) return;
-    setDiameter(0, sigma0);
     va_list args;
     va_start(args, sigma0);
-    for (int i = 1; i < nc; ++i) setDiameter(i, va_arg(args, double));
+    setEach(&Boublik::setDiameter, sigma0, args);
     va_end(args);
 }
 

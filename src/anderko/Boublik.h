@@ -10,6 +10,7 @@
 // "A" a heap Sum deleted first.
 #pragma once
 
+#include <cstdarg>
 #include <vector>
 
 #include "anderko/Repulsion.h"
@@ -56,6 +57,8 @@ class Boublik : public Repulsion {
    private:
     void setCovolume(int i, double covolume);
     void setDiameter(int i, double sigma);
+    // set(i, value) for every component, the first value given, the others read from rest.
+    void setEach(void (Boublik::*set)(int, double), double first, va_list rest);
 
     TermNodes nodes_;
     Leaf* D_;

@@ -68,8 +68,11 @@ class Dispersion0 : public Attraction {
     // standard error) when a function or a cross parameter is missing.
     bool build_parse_graph();
 
-    // K = -1/(R T) with its T derivatives to order 2.
+    // K = -1/(R T) with its T derivatives. Below the lowest temperature of the installed
+    // functions (or at V <= 0) the evaluation is flagged as failed instead of returning the
+    // not-a-number of a fractional power of a negative base.
     void calculate_fixed_parameters() override;
+    double lowestTemperature() const { return lowestTemperature_; }
     // d = 1/V, d2 = 1/(4V^2), d3 = 1/(16V^3), d4 = 1/(64V^4) with V derivatives to order 2.
     void calculate_volume_dependent_parameters() override;
     // Third and fourth derivatives of the same leaves.
@@ -83,13 +86,21 @@ class Dispersion0 : public Attraction {
     Node& make(const std::string& name) {
         return system_->make<Node>(name);
     }
+    // Nodes of the current system's pool: c u (a Sum1), u v (a Product) and u^p (a Power or
+    // its signed variant Powo).
+    Expression& makeScaled(const std::string& name, double c, Expression& u);
+    Expression& makeProduct(const std::string& name, Expression& u, Expression& v);
+    template <class PowerNode>
+    Expression& makePower(const std::string& name, Expression& u, double exponent) {
+        auto& r = make<PowerNode>(name);
+        r.set_scalars3(1.0, exponent, 0.0);
+        r.tie1(u);
+        return r;
+    }
     // A node of the current system (or a leaf) by name; the root is "A".
     Expression* node(const char* name);
 
    protected:
-    // Writes the k-th pure derivative (k = 0..4) of c/V^p into a volume leaf.
-    void writeVolumeLeaf(Leaf& leaf, double c, int p, int fromOrder, int toOrder);
-
     TermNodes leaves_;  // K, d, d2, d3, d4: live as long as the term
     Leaf* K_;
     Leaf* d_;
@@ -99,6 +110,7 @@ class Dispersion0 : public Attraction {
     std::unique_ptr<TermNodes> system_;  // every node of the installed system
     Expression* rootA_ = nullptr;        // "A" = K A0, null until a system is built
     int preparedComponents_ = 0;         // the n of the last preAllocate
+    double lowestTemperature_ = 0.0;     // K; the functions are real above it
 };
 
 }  // namespace vornex

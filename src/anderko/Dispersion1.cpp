@@ -45,8 +45,16 @@ Dispersion1::Dispersion1()
         this, static_cast<void (Equation::*)(double*)>(&Interaction::calculate_the_leaves));
 }
 
+// A0 and the four products were made before their children (the coefficient functions
+// even by the subclass), and the pool releases the latest nodes first: they are unlinked
+// here so that none of them touches a child already released.
 Dispersion1::~Dispersion1() {
     root = nullptr;
+    for (Product* p : {A1_, A2_, A3_, A4_}) {
+        p->u = nullptr;
+        p->v = nullptr;
+    }
+    for (Expression*& term : A0_->terms) term = nullptr;
 }
 
 void Dispersion1::finish_parse_graph() {

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "TermDerivativeCheck.h"
@@ -234,6 +236,19 @@ TEST(Dispersion1Test, PowersOfTheDensity) {
         (8.31434 * T);
     EXPECT_NEAR(term.root->value(), a, 1e-12 * std::fabs(a));
     expectDerivativesMatchDifferences(term, {T, V, 1.0});
+}
+
+// The products of the frame are older than the coefficient nodes tied under them; destroying
+// the term must not let them touch a released child (the sanitizer build sees it).
+TEST(Dispersion1Test, CoefficientsMadeAfterTheFrameAreReleasedSafely) {
+    const double c[4] = {1.0, 2.0, 3.0, 4.0};
+    auto term = std::make_unique<ConstantDispersion>(c);
+    term->number_of_components(1);
+    term->T = 400.0;
+    term->V = 1e-4;
+    term->calculate();
+    EXPECT_EQ(term->error, 0);
+    term.reset();
 }
 
 }  // namespace

@@ -349,6 +349,28 @@ TEST_F(AnderkoStartingStates, CorrelationsBelow400KTakeTheLiquidBranch) {
                 1e-6);
 }
 
+TEST_F(AnderkoStartingStates, TableKeepsAtMostTwoHundredRows) {
+    {
+        // 250 temperatures, each bracketing x = 0.05; interpolating at 900 K needs the rows
+        // of 899 and 901 K, which lie beyond the first 200.
+        std::ofstream t("initH2ONaCl");
+        for (int k = 0; k < 250; ++k) {
+            const double T = 700.0 + k;
+            for (double x1 : {0.01, 0.10}) {
+                t << T << ' ' << T << ' ' << 1 - x1 << ' ' << x1 << " 1 0 " << T / 10 << " 100";
+                for (int c = 0; c < 11; ++c) t << " 0";
+                t << '\n';
+            }
+        }
+    }
+    auto m = model(10);
+    ASSERT_TRUE(m->initializeBubblePoint2Checked(900.0, 0.05));
+    // No bracketing pair: the row before the last kept one (898 K).
+    EXPECT_NEAR(m->Vl, 89.8e-6, 1e-12);
+    ASSERT_TRUE(m->initializeBubblePoint2Checked(850.5, 0.05));
+    EXPECT_NEAR(m->Vl, 85.05e-6, 1e-12);
+}
+
 // ------------------------------------------------------------------ commands
 
 class AnderkoCommands : public ::testing::Test {};
@@ -406,6 +428,21 @@ TEST_F(AnderkoCommands, MeasuredVolumesOfWaterSaltMethaneAreComparedRowByRow) {
     EXPECT_NEAR(e, 100.0 * (v - vexp) / vexp, 0.01);
     // The model reproduces these measurements to a few per cent.
     EXPECT_LT(std::fabs(e), 10.0);
+}
+
+TEST_F(AnderkoCommands, IsochoreOfABrineIsWrittenAndIsoplethKindsOutsideOneTwoDoNothing) {
+    auto m = model(10);
+    ::testing::internal::CaptureStdout();
+    m->calculateTheIsochorFromTP(800.0, 1000.0, 10.0, "b");
+    m->calculateTheIsopleth4("k", 700.0, 0.05, 0.0, 0, 1, 0, nullptr);
+    m->calculateTheIsopleth4("k", 700.0, 0.05, 0.0, 3, 1, 0, nullptr);
+    ::testing::internal::GetCapturedStdout();
+    std::ifstream in("isocb");
+    std::string first;
+    std::getline(in, first);
+    EXPECT_EQ(first, "IGOR");
+    EXPECT_FALSE(std::ifstream("isopk").good());
+    EXPECT_NEAR(Anderko::moleFractionOfNaCl(10.0), 10.0 / (90.0 * 58.5 / 18.0 + 10.0), 1e-15);
 }
 
 TEST_F(AnderkoCommands, FixedStateCheckPrintsTheState) {

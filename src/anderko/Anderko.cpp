@@ -1,0 +1,176 @@
+// The Anderko model: its terms, its component systems and its registration in the factory.
+#include "anderko/Anderko.h"
+
+#include <cstdio>
+
+#include "anderko/AnderkoDispersion.h"
+#include "anderko/AnderkoH2O.h"
+#include "anderko/Boublik.h"
+#include "anderko/Dipole.h"
+#include "vle/IFP.h"
+
+namespace vornex {
+
+namespace {
+
+struct Component {
+    const char* name;
+    double covolume;  // m3/mol
+    double dipole;    // debye
+    double mass;      // kg/mol
+};
+
+constexpr Component kH2O{"H2O", 2.84959143e-05, 1.85, 0.018015268};
+constexpr Component kNaCl{"NaCl", 6.00124e-05, 6.4, 0.0585};
+constexpr Component kKCl{"KCl", 8.1783e-05, 7.3, 0.074551};
+constexpr Component kCO2{"CO2", 4.952e-05, 0.0, 0.044};
+constexpr Component kCH4{"CH4", 4.4e-05, 0.0, 0.016};
+
+constexpr double kKeep = -1.0;  // lowest curve temperature left as it is
+
+struct System {
+    int code;
+    int count;
+    Component components[5];
+    double Tstart;   // K
+    double Vstart;   // m3/mol
+    double Tlowest;  // K, or kKeep
+    // Codes 31 and 32 name their components, but the dispersion term has no parameters for
+    // the index sets that mix all three (or five) of them.
+    bool evaluable;
+};
+
+constexpr System kSystems[] = {
+    {1, 1, {kH2O}, 648.6, 6.174e-05, kKeep, true},
+    {2, 1, {kCO2}, 305.0, 9.4e-05, 80.0, true},
+    {3, 1, {kCH4}, 190.6, 6e-05, 100.0, true},
+    {4, 1, {kNaCl}, 2167.0, 0.000167, kKeep, true},
+    {5, 1, {kKCl}, 2271.0, 0.000218, kKeep, true},
+    {10, 2, {kH2O, kNaCl}, 648.6, 6.174e-05, kKeep, true},
+    {11, 2, {kH2O, kCO2}, 648.6, 6.174e-05, 273.15, true},
+    {12, 2, {kH2O, kCH4}, 648.6, 6.174e-05, 273.15, true},
+    {13, 2, {kH2O, kKCl}, 648.6, 6.174e-05, kKeep, true},
+    {14, 2, {kNaCl, kCO2}, 2167.0, 0.000167, kKeep, true},
+    {15, 2, {kNaCl, kCH4}, 2167.0, 0.000167, kKeep, true},
+    {20, 3, {kH2O, kNaCl, kCO2}, 648.6, 6.174e-05, kKeep, true},
+    {21, 3, {kH2O, kNaCl, kCH4}, 648.6, 6.174e-05, 273.15, true},
+    {31, 3, {kH2O, kNaCl, kKCl}, 648.6, 6.174e-05, 273.15, false},
+    {32, 5, {kH2O, kNaCl, kKCl, kCO2, kCH4}, 648.6, 6.174e-05, 273.15, false},
+};
+
+// The terms' parameter setters take one argument per component (Boublik: covolumes; Dipole:
+// covolumes, then moments).
+void setBoublik(Boublik& term, const System& s) {
+    const Component* c = s.components;
+    switch (s.count) {
+        case 1:
+            term.set_parameters(c[0].covolume);
+            break;
+        case 2:
+            term.set_parameters(c[0].covolume, c[1].covolume);
+            break;
+        case 3:
+            term.set_parameters(c[0].covolume, c[1].covolume, c[2].covolume);
+            break;
+        case 5:
+            term.set_parameters(c[0].covolume, c[1].covolume, c[2].covolume, c[3].covolume,
+                                c[4].covolume);
+            break;
+        default:
+            break;
+    }
+}
+
+void setDipole(Dipole& term, const System& s) {
+    const Component* c = s.components;
+    switch (s.count) {
+        case 1:
+            term.set_parameters(c[0].covolume, c[0].dipole);
+            break;
+        case 2:
+            term.set_parameters(c[0].covolume, c[1].covolume, c[0].dipole, c[1].dipole);
+            break;
+        case 3:
+            term.set_parameters(c[0].covolume, c[1].covolume, c[2].covolume, c[0].dipole,
+                                c[1].dipole, c[2].dipole);
+            break;
+        case 5:
+            term.set_parameters(c[0].covolume, c[1].covolume, c[2].covolume, c[3].covolume,
+                                c[4].covolume, c[0].dipole, c[1].dipole, c[2].dipole, c[3].dipole,
+                                c[4].dipole);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+Anderko::Anderko(int phase) : WaterEOS(3, phase, 0) {
+    setInteraction(0, new Boublik());
+    setInteraction(1, new Dipole());
+    setInteraction(2, new AnderkoDispersion());
+    setIdealTerm(nullptr);
+    Vl = 2e-05;
+    Vv = 0.0002;
+    Tcrit = 648.6;
+    Vcrit = 6.174e-05;
+}
+
+Anderko::~Anderko() {
+    delete vapourModel;
+    vapourModel = nullptr;
+    delete solver;
+    solver = nullptr;
+}
+
+void Anderko::setSystemCode(char code) {
+    systemCode = static_cast<int8_t>(code);
+    auto* dispersion = static_cast<AnderkoDispersion*>(interaction[2]);
+    const System* system = nullptr;
+    for (const System& s : kSystems)
+        if (s.code == code) system = &s;
+    // The dispersion term of a code it does not know, or of one whose mixing parameters are
+    // incomplete, would leave its mixing graph with empty slots; it is configured only for
+    // the systems it can evaluate.
+    if (system != nullptr && system->evaluable) dispersion->setSystemCode(code);
+    if (system == nullptr) {
+        std::fprintf(stderr, "Anderko system type %d not implemented\n", code);
+        return;
+    }
+    evaluable_ = system->evaluable;
+    if (!evaluable_) {
+        std::fprintf(stderr,
+                     "Anderko system type %d has no dispersion parameters for all its "
+                     "components: it cannot be evaluated\n",
+                     code);
+        return;
+    }
+    const int n = system->count;
+    // A new system of the same size still needs every term rebuilt (the dispersion term
+    // has new nodes to tie), so the count is installed afresh.
+    nc = 0;
+    number_of_components(n);
+    setBoublik(*static_cast<Boublik*>(interaction[0]), *system);
+    setDipole(*static_cast<Dipole*>(interaction[1]), *system);
+    for (int i = 0; i < n; ++i) molarMass[static_cast<size_t>(i)] = system->components[i].mass;
+    Tcrit = system->Tstart;
+    Vcrit = system->Vstart;
+    if (system->Tlowest != kKeep) Tlowest = system->Tlowest;
+    for (int i = 0; i < n; ++i) setComponent(i, system->components[i].name);
+    if (n == 1) {
+        M = system->components[0].mass;
+    } else {
+        std::vector<double> pureFirst(static_cast<size_t>(n), 0.0);
+        pureFirst[0] = 1.0;
+        composition(pureFirst.data());
+    }
+}
+
+void registerAnderkoModels() {
+    for (const char* keyword : {"hnc", "hn", "hk", "hnk", "NaCl", "KCl"})
+        FluidPhase::registerEOS(keyword, [] { return new Anderko(2); });
+    FluidPhase::registerEOS("AnderkoH2O", [] { return new AnderkoH2O(2); });
+}
+
+}  // namespace vornex

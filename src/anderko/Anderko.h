@@ -1,0 +1,116 @@
+// Anderko: the Anderko-Pitzer equation of state of water, the salts NaCl and KCl and the gases
+// CO2 and CH4 (Anderko and Pitzer, Geochim. Cosmochim. Acta 57 (1993) 1657 and 4885; Duan,
+// Moller and Weare 1995, 2003 for the gas systems). A WaterEOS of three residual terms -- the
+// Boublik hard-body repulsion, the dipole-dipole term and the AnderkoDispersion term -- and no
+// ideal-gas term. The fluid is chosen after construction by setSystemCode (1 H2O, 2 CO2, 3 CH4,
+// 4 NaCl, 5 KCl, 10 H2O-NaCl, 11 H2O-CO2, 12 H2O-CH4, 13 H2O-KCl, 14 NaCl-CO2, 15 NaCl-CH4,
+// 20 H2O-NaCl-CO2, 21 H2O-NaCl-CH4, 31 H2O-NaCl-KCl, 32 H2O-NaCl-KCl-CO2-CH4); a model used
+// before that has no components.
+//
+// Two-phase work: useVLE() creates, once, a vapour-side Anderko of the same system and an IFP
+// solver pairing this model (liquid) with it; the initialize... operations seed the solver and
+// the starting volumes from tables or fitted correlations; the calculateThe... drivers trace
+// curves into Igor text files of the working directory.
+#pragma once
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "fluid/FluidPhase.h"
+#include "water/WaterEOS.h"
+
+namespace vornex {
+
+class IFP;
+
+class Anderko : public WaterEOS {
+   public:
+    // phase: 1 starts volume searches on the vapour side, 2 on the liquid side.
+    explicit Anderko(int phase);
+    ~Anderko() override;
+
+    // ------------------------------------------------------------------ system
+    // Components, covolumes, dipole moments, molar weights, search starts and the dispersion
+    // term of the system `code`. An unknown code: "Anderko system type %d not implemented" on
+    // standard error, and nothing but the stored code changes.
+    void setSystemCode(char code) override;
+    // True when the model holds a system whose Helmholtz energy can be evaluated (codes 31
+    // and 32 name their components but lack dispersion parameters of the mixed index sets).
+    bool isEvaluable() const { return evaluable_; }
+
+    // ------------------------------------------------------- two-phase starting states
+    IFP* solver = nullptr;           // owned; null until useVLE
+    Anderko* vapourModel = nullptr;  // owned; null until useVLE
+    // Creates the vapour model and the solver once; later calls do nothing. False (with a
+    // message) for a model without components.
+    bool useVLE();
+
+    // The tabulated H2O-NaCl equilibrium states are the data file "initH2ONaCl" (working
+    // directory first, then the data folders); the flash and the multicomponent state files
+    // are read by the relative paths "../../init/..." as given. A table that cannot be read is
+    // said on standard error and the lookup changes nothing.
+    // Code 10 only; T in K, x the liquid NaCl mole fraction. False when the table cannot be
+    // read (said on standard error) or the system is not H2O-NaCl.
+    bool initializeBubblePoint2Checked(double TK, double x);
+    void initializeBubblePoint2(double TK, double x) override;
+    // Code 10 only; y the vapour NaCl mole fraction; branch != 0 selects the second branch.
+    bool initializeDewPoint2(double TK, double y, int branch);
+    // Code 10 only; P in bar.
+    void initializeFlash2(double TK, double Pbar) override;
+    bool initializeFlash2Checked(double TK, double Pbar);
+    // Two- and three-component systems: the nearest row of a 13-column state file. False
+    // when the file cannot be read or holds no row.
+    bool initializeFromFile(const char* file, double TK, double x1, double x2);
+    // Correlations in T and the salt (x1) and gas (x2) mole fractions.
+    void initializeFromTx(double TK, double xs, double xg);
+    // Bubble (phase selector 2) or dew point (selector 1) at T of the model's composition.
+    void calculateTheDensityFromTh(double TK);
+
+    // ---------------------------------------------------------------- drivers
+    void calculateTheIsopleth3(const char* suffix, double TK, double x1, double x2,
+                               double dT) override;
+    void calculateTheLiquidLiquidIsopleth3(const char* suffix, double TK, double x1, double x2,
+                                           double dT) override;
+    void calculateTheIsopleth4(const char* suffix, double TK, double x, double unused, int kind,
+                               char mode, int branch, CurveArray* array);
+    void calculateTheCriticalCurve(const char* suffix) override;
+    using FluidPhase::calculateTheIsotherm;
+    void calculateTheIsotherm(double TK, const char* suffix);
+    void calculateTheIsochorFromTP(double TK, double Pbar, double w, const char* suffix);
+    void calculateSpinodalCurveX(double w, const char* suffix);
+    void doTest1(double TK, double V0cm3, double xsalt, double xgas, double dT, int flag,
+                 const char* suffix);
+    // False when the model is not a ternary (said on standard error).
+    bool calculateTheTernary(const char* suffix, double TK, double Pbar, double x1, double x2,
+                             double y1, double y2, double Vliquid, double Vvapour, double step,
+                             int liquidLiquid, int pole);
+    void calculateTheTernaryDiagram(double TK, double Pbar, const char* suffix) override;
+    // Console input of the ternary dialogue; std::cin by default.
+    std::istream* input = &std::cin;
+
+    // ------------------------------------------------------------ test commands
+    void test(int k);
+    int doCommandEx(int argc, char* const* argv) override;
+    void testTable4Duan95() {}
+    void testTable6Duan95();
+    void testTable4Duan03();
+    void testTable7Duan03();
+
+    // NaCl mole fraction of a brine of w wt % NaCl.
+    static double moleFractionOfNaCl(double w);
+
+   private:
+    bool evaluable_ = false;
+    // Seeds the solver's current, trial and last states.
+    void seedSolver(double TK, double PPa, const std::vector<double>& x,
+                    const std::vector<double>& y);
+    // The same without the temperature.
+    void seedSolverPhases(double PPa, const std::vector<double>& x, const std::vector<double>& y);
+};
+
+// Registers the Anderko models in the model factory: "hnc", "hn", "hk", "hnk", "NaCl" and
+// "KCl" (an Anderko(2) whose system the factory sets from the keyword) and "AnderkoH2O".
+void registerAnderkoModels();
+
+}  // namespace vornex

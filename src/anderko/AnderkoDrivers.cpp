@@ -1,0 +1,406 @@
+// Curve drivers of the Anderko model, the ternary-diagram dialogue and the volume comparisons
+// with published measurements.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "anderko/Anderko.h"
+#include "vle/IFP.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr double kTmaxIsopleth = 1300.0;     // K
+constexpr double kIsoplethStepP = 100000.0;  // Pa
+
+struct FileCloser {
+    FILE* f;
+    ~FileCloser() {
+        if (f) std::fclose(f);
+    }
+};
+
+}  // namespace
+
+double Anderko::moleFractionOfNaCl(double w) {
+    return w / ((100.0 - w) * 58.5 / 18.0 + w);
+}
+
+void Anderko::calculateTheIsopleth3(const char* suffix, double TK, double x1, double x2,
+                                    double dT) {
+    if (!useVLE()) return;
+    initializeFromTx(TK, x1, x2);
+    solver->tracerInitFlag = 0;
+    const std::string name = std::string("isop") + (suffix ? suffix : "");
+    FileCloser file{std::fopen(name.c_str(), "wt")};
+    if (file.f == nullptr) {
+        std::fprintf(stderr, "Cannot write \"%s\"\n", name.c_str());
+        return;
+    }
+    solver->calculate_an_isopleth(TK, 0.0, file.f, suffix, Tlowest, kTmaxIsopleth, dT,
+                                  kIsoplethStepP, 0, 1, nullptr);
+    if (solver->status == 3 && initializeFromFile("../../../init/LG_H2ONaClCH4", TK, x1, x2))
+        solver->calculate_an_isopleth(TK, 0.0, file.f, suffix, Tlowest, kTmaxIsopleth, 1.0,
+                                      kIsoplethStepP, 0, 1, nullptr);
+}
+
+void Anderko::calculateTheLiquidLiquidIsopleth3(const char* suffix, double TK, double x1, double x2,
+                                                double dT) {
+    if (!useVLE()) return;
+    // Without a starting state there is nothing to trace, and no file is left behind.
+    if (!initializeFromFile("../../init/LL_H2ONaClCH4", TK, x1, x2)) return;
+    solver->tracerInitFlag = 0;
+    const std::string name = std::string("isol") + (suffix ? suffix : "");
+    FileCloser file{std::fopen(name.c_str(), "wt")};
+    if (file.f == nullptr) {
+        std::fprintf(stderr, "Cannot write \"%s\"\n", name.c_str());
+        return;
+    }
+    solver->calculate_an_isopleth(TK, 0.0, file.f, suffix, Tlowest, kTmaxIsopleth, dT,
+                                  kIsoplethStepP, 1, 1, nullptr);
+}
+
+void Anderko::calculateTheIsopleth4(const char* suffix, double TK, double x, double, int kind,
+                                    char mode, int branch, CurveArray* array) {
+    if (kind == 2) {
+        if (!initializeBubblePoint2Checked(TK, x)) return;
+        calculate_an_isopleth(TK, Vl, Vv, x, yVapour[1], 300000000.0, 1.0, 100000.0, 2, mode,
+                              suffix, array);
+    } else if (kind == 1) {
+        if (!initializeDewPoint2(TK, x, branch)) return;
+        calculate_an_isopleth(TK, Vl, Vv, xLiquid[1], x, 300000000.0, branch == 0 ? 1.0 : -1.0,
+                              100000.0, 1, mode, suffix, array);
+    }
+}
+
+void Anderko::calculateTheCriticalCurve(const char* suffix) {
+    // A critical curve of anything but a binary is no error of the caller's data but of the
+    // program; it is reported and the request refused (the process goes on).
+    if (nc != 2) {
+        std::fprintf(stderr, "Not a binary system: N = %d\n", nc);
+        return;
+    }
+    temperature(Tcrit);
+    volume(Vcrit);
+    double dT;
+    if (systemCode == 11 || systemCode == 12)
+        dT = -1.0;
+    else if (systemCode == 10)
+        dT = 1.0;
+    else
+        return;
+    const std::string name = std::string("crit") + (suffix ? suffix : "");
+    calculate_the_critical_curve(name.c_str(), kCriticalCurveFromComponent0, 1, dT, 0.005, 1e-06,
+                                 -1.0, 1, suffix, nullptr);
+}
+
+void Anderko::calculateTheIsotherm(double TK, const char* suffix) {
+    const std::string name = std::string("isot") + (suffix ? suffix : "");
+    initializeBubblePoint2(TK, 0.33);
+    calculate_an_isotherm_of_the_binary_system(name.c_str(), 1, 0.005, 1.0, 10000.0, TK, Vl, Vv,
+                                               0.33, 1e-06, 1, suffix);
+}
+
+void Anderko::calculateTheIsochorFromTP(double TK, double Pbar, double w, const char* suffix) {
+    if (nc != 2) return;
+    const double x1 = moleFractionOfNaCl(w);
+    composition(1.0 - x1, x1);
+    pressure(Pbar);
+    temperature(TK);
+    calculate_molar_volume();
+    if (error == 0) calculateTheIsochor(V, 270.0, T, 0, 1, suffix, nullptr);
+}
+
+void Anderko::calculateSpinodalCurveX(double w, const char* suffix) {
+    if (nc != 2) return;
+    const double x1 = moleFractionOfNaCl(w);
+    composition(1.0 - x1, x1);
+    calculateSpinodalCurveInMixture(3262.0 * x1 + 647.096, 2.5e-05 * std::exp(-76.0 * x1) + 3.6e-05,
+                                    0, 200.0, -1.0, 1, suffix, 1);
+}
+
+void Anderko::doTest1(double TK, double V0cm3, double xsalt, double xgas, double dT, int flag,
+                      const char* suffix) {
+    std::printf("T %12f V0 %12f xsalt %12f xgas %12f dT %5lf suffix %s\n", TK, V0cm3, xsalt, xgas,
+                dT, suffix);
+    if (nc != 3) {
+        std::fprintf(stderr, "The spinodal test needs a ternary system\n");
+        return;
+    }
+    composition(1.0 - xsalt - xgas, xsalt, xgas);
+    calculateSpinodalCurveInMixture(TK, V0cm3 * 1e-6, static_cast<char>(flag), 573.15, dT, 1,
+                                    suffix, 1);
+}
+
+bool Anderko::calculateTheTernary(const char* suffix, double TK, double Pbar, double x1, double x2,
+                                  double y1, double y2, double Vliquid, double Vvapour, double step,
+                                  int liquidLiquid, int pole) {
+    if (nc != 3) {
+        std::fprintf(stderr, "The ternary diagram needs a three-component system\n");
+        return false;
+    }
+    if (!useVLE()) return false;
+    solver->tracerInitFlag = 0;
+    seedSolver(TK, Pbar * 1e5, {1.0 - x1 - x2, x1, x2}, {1.0 - y1 - y2, y1, y2});
+    Vl = Vliquid;
+    vapourModel->Vv = Vvapour;
+    solver->bulk_composition(1.0 - x1 - x2, x1, x2);
+    vapourModel->set_the_phase_as(liquidLiquid == 1 ? 5 : 1);
+    solver->calculate_an_isobaric_isothermal_diagram(TK, Pbar, step, suffix, pole);
+    return true;
+}
+
+namespace {
+
+// The numeric lines of a ternary output ("ter" + suffix), ordered by their eleventh column
+// (descending when `descending`).
+std::vector<std::string> sortedDataLines(const std::string& path, bool descending) {
+    std::vector<std::pair<double, std::string>> lines;
+    std::ifstream in(path);
+    const std::regex numeric("[0-9]\\.");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!std::regex_search(line, numeric)) continue;
+        std::istringstream words(line);
+        std::string word;
+        double key = 0.0;
+        for (int k = 0; k < 11 && words >> word; ++k)
+            if (k == 10) key = std::atof(word.c_str());
+        lines.emplace_back(key, line);
+    }
+    std::stable_sort(lines.begin(), lines.end(), [descending](const auto& a, const auto& b) {
+        return descending ? a.first > b.first : a.first < b.first;
+    });
+    std::vector<std::string> out;
+    for (auto& l : lines) out.push_back(l.second);
+    return out;
+}
+
+}  // namespace
+
+void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suffix) {
+    std::ifstream in("../../init/initH2ONaClCh4");
+    if (!in) {
+        std::fprintf(stderr, "Cannot read the table of starting states \"%s\"\n",
+                     "../../init/initH2ONaClCh4");
+        return;
+    }
+    using Row = std::vector<double>;
+    std::vector<Row> rows;
+    Row row(13);
+    for (bool more = true; more;) {
+        for (double& v : row)
+            if (!(in >> v)) more = false;
+        if (more) rows.push_back(row);
+    }
+    // Rows of equal liquid composition bracketing T, interpolated in T.
+    std::vector<Row> kept;
+    for (size_t i = 1; i < rows.size() && kept.size() < 200; ++i) {
+        const Row& a = rows[i - 1];
+        const Row& b = rows[i];
+        if (a[3] != b[3] || a[4] != b[4]) continue;
+        if (!((a[0] <= TK && TK <= b[0]) || (b[0] <= TK && TK <= a[0]))) continue;
+        const double f = a[0] == b[0] ? 0.0 : (TK - a[0]) / (b[0] - a[0]);
+        Row r(13);
+        for (size_t k = 0; k < 13; ++k) r[k] = a[k] + f * (b[k] - a[k]);
+        kept.push_back(r);
+    }
+    if (kept.size() < 2) return;
+    // Each listed line: P-interpolated state between consecutive kept rows.
+    auto scan = [&](int selected, Row* chosen) {
+        int number = 0;
+        for (size_t i = 0; i + 1 < kept.size(); ++i) {
+            const Row& a = kept[i];
+            const Row& b = kept[i + 1];
+            if (!(a[1] <= Pbar && Pbar <= b[1])) continue;
+            const double f = a[1] == b[1] ? 0.0 : (Pbar - a[1]) / (b[1] - a[1]);
+            Row r(13);
+            for (size_t k = 0; k < 13; ++k) r[k] = a[k] + f * (b[k] - a[k]);
+            std::printf("%3d %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg \n", number, r[8],
+                        r[9], r[2], r[3], r[4], r[5], r[6], r[7]);
+            if (number == selected && chosen) {
+                *chosen = r;
+                return true;
+            }
+            ++number;
+        }
+        return false;
+    };
+    std::printf("\n");
+    scan(-1, nullptr);
+    int selected = -1, liquidLiquid = 0, pole = 0;
+    std::printf("Select the number : ");
+    std::fflush(stdout);
+    *input >> selected;
+    std::printf("Liquid-liquid ? (1/0) ");
+    std::fflush(stdout);
+    *input >> liquidLiquid;
+    std::printf("Pole ? (0/1/2) ");
+    std::fflush(stdout);
+    *input >> pole;
+    if (!*input) {
+        std::fprintf(stderr, "No selection was read\n");
+        return;
+    }
+    Row r;
+    std::vector<std::string> lines;
+    if (scan(selected, &r)) {
+        const double Vliquid = r[8] * 1e-6, Vvapour = r[9] * 1e-6;
+        calculateTheTernary("000", TK, Pbar, r[3], r[4], r[6], r[7], Vliquid, Vvapour, 0.001,
+                            liquidLiquid, pole);
+        lines = sortedDataLines("ter000", true);
+        calculateTheTernary("111", TK, Pbar, r[3], r[4], r[6], r[7], Vliquid, Vvapour, -0.001,
+                            liquidLiquid, pole);
+        std::vector<std::string> more = sortedDataLines("ter111", false);
+        lines.insert(lines.end(), more.begin(), more.end());
+    }
+    const char* sfx = suffix ? suffix : "";
+    const std::string name = std::string("ter") + sfx;
+    FileCloser out{std::fopen(name.c_str(), "wt")};
+    if (out.f == nullptr) {
+        std::fprintf(stderr, "Cannot write \"%s\"\n", name.c_str());
+        return;
+    }
+    std::fprintf(out.f, "IGOR\nWAVES");
+    const char* waves[] = {"T", "P", "x0", "x1", "x2", "y0", "y1", "y2", "Vl", "Vv", "i"};
+    std::fprintf(out.f, " %5s%s ", waves[0], sfx);
+    for (int k = 1; k < 11; ++k) std::fprintf(out.f, "%s%11s%s", k == 1 ? " " : " ", waves[k], sfx);
+    std::fprintf(out.f, "\nBEGIN\n");
+    for (const std::string& l : lines) std::fprintf(out.f, "%s\n", l.c_str());
+    std::fprintf(out.f, "END\n");
+}
+
+// ------------------------------------------------------------------- test commands
+
+void Anderko::test(int k) {
+    if (k != 1) return;
+    setSystemCode(20);
+    volume(5.794e-05);
+    temperature(733.0);
+    composition(0.9789, 0.0193, 0.0018);
+    calculate_pressure();
+    calculate_state_functions();
+    dump();
+    print_parse_tree(stdout);
+}
+
+int Anderko::doCommandEx(int argc, char* const* argv) {
+    if (argc <= 0 || argv == nullptr || argv[0] == nullptr) return 0;
+    const char* w = argv[0];
+    if (std::strcmp(w, "table1") == 0) return 1;
+    if (std::strcmp(w, "table2") == 0) {
+        testTable6Duan95();
+        return 1;
+    }
+    if (std::strcmp(w, "table3") == 0) {
+        testTable4Duan03();
+        return 1;
+    }
+    if (std::strcmp(w, "table4") == 0) {
+        testTable7Duan03();
+        return 1;
+    }
+    if (std::strcmp(w, "test1") == 0) {
+        if (argc < 8) {
+            std::fprintf(stderr, "test1 needs T V0 xsalt xgas dT flag suffix\n");
+            return argc;
+        }
+        doTest1(std::atof(argv[1]), std::atof(argv[2]), std::atof(argv[3]), std::atof(argv[4]),
+                std::atof(argv[5]), std::atoi(argv[6]), argv[7]);
+        return 8;
+    }
+    return 0;
+}
+
+namespace {
+
+struct VolumeRow {
+    double T, P, x1, x2, vexp;
+};
+
+}  // namespace
+
+// One comparison table: composition, state and the relative error of the molar volume.
+static void compareVolumes(Anderko& m, const VolumeRow* rows, int count, bool ternary,
+                           const char* gas, int blankBefore) {
+    FileCloser out{std::fopen("test", "wt")};
+    if (out.f == nullptr) {
+        std::fprintf(stderr, "Cannot write \"test\"\n");
+        return;
+    }
+    if (ternary)
+        std::fprintf(out.f, "%3s %6s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl",
+                     "xH2O", gas, "vexp", "v", "e");
+    else
+        std::fprintf(out.f, "%3s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl", "xH2O",
+                     "vexp", "v", "e");
+    for (int i = 0; i < count; ++i) {
+        const VolumeRow& r = rows[i];
+        if (i == blankBefore) std::fprintf(out.f, "\n");
+        const double water = 1.0 - r.x1 - (ternary ? r.x2 : 0.0);
+        if (ternary)
+            m.composition(water, r.x1, r.x2);
+        else
+            m.composition(water, r.x1);
+        m.calculateFromTP(r.T, r.P, 1);
+        const double v = m.V * 1e6;
+        const double e = 100.0 * (v - r.vexp) / r.vexp;
+        if (ternary)
+            std::fprintf(out.f, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n",
+                         m.error, r.T, r.P, r.x1, water, r.x2, r.vexp, v, e);
+        else
+            std::fprintf(out.f, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n", m.error, r.T,
+                         r.P, r.x1, water, r.vexp, v, e);
+    }
+}
+
+void Anderko::testTable4Duan03() {
+    if (systemCode != 12) return;
+    static const VolumeRow rows[] = {
+        {673.15, 400, 0.2, 0, 88.6},   {673.15, 1000, 0.2, 0, 40.31}, {673.15, 2000, 0.2, 0, 30.94},
+        {673.15, 400, 0.5, 0, 127.76}, {673.15, 1000, 0.5, 0, 60.44}, {673.15, 2000, 0.5, 0, 42.47},
+        {673.15, 400, 0.8, 0, 149.3},  {673.15, 1000, 0.8, 0, 74.27}, {673.15, 2000, 0.8, 0, 51.45},
+    };
+    compareVolumes(*this, rows, 9, false, "", -1);
+}
+
+void Anderko::testTable7Duan03() {
+    if (systemCode != 21) return;
+    static const double pairs[6][2] = {{0.0235, 0.1}, {0.0209, 0.2}, {0.0183, 0.3},
+                                       {0.0157, 0.4}, {0.0131, 0.5}, {0.0104, 0.6}};
+    static const double vexp[4][6] = {{43.2, 51.05, 59.2, 66, 72.7, 77.7},
+                                      {34, 40.6, 46, 50.7, 55.5, 60},
+                                      {30, 35.5, 39.3, 43.5, 47, 50.7},
+                                      {27.5, 32, 36.8, 40.7, 43.5, 0}};
+    static const double pressures[4] = {1000, 1500, 2000, 2500};
+    std::vector<VolumeRow> rows;
+    for (int b = 0; b < 4; ++b)
+        for (int k = 0; k < (b == 3 ? 5 : 6); ++k)
+            rows.push_back({800.0, pressures[b], pairs[k][0], pairs[k][1], vexp[b][k]});
+    compareVolumes(*this, rows.data(), static_cast<int>(rows.size()), true, "xCH4", 12);
+}
+
+void Anderko::testTable6Duan95() {
+    if (systemCode != 20) return;
+    static const VolumeRow rows[] = {
+        {733, 416, 0.0193, 0.0018, 61.14}, {733, 435, 0.0191, 0.0121, 57.88},
+        {713, 406, 0.0186, 0.0375, 62.03}, {713, 403, 0.0185, 0.04, 61.14},
+        {703, 407, 0.0183, 0.0514, 58.08}, {733, 517, 0.0183, 0.0514, 51.97},
+        {703, 412, 0.018, 0.0674, 61.14},  {733, 402, 0.0324, 0.0213, 66.24},
+        {743, 457, 0.0324, 0.0213, 56.05}, {713, 400, 0.0317, 0.0431, 57.06},
+        {763, 403, 0.0714, 0.0027, 71.33}, {713, 423, 0.0669, 0.0654, 56.05},
+        {938, 7458, 0.041, 0.187, 27.67},  {930, 6600, 0.0352, 0.28, 30.78},
+        {924, 6800, 0.0244, 0.489, 35.6},
+    };
+    compareVolumes(*this, rows, 15, true, "xCO2", 12);
+}
+
+}  // namespace vornex

@@ -1,0 +1,344 @@
+// Starting states of the Anderko two-phase calculations: tabulated H2O-NaCl equilibria,
+// multicomponent state files and fitted correlations in T and composition.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "anderko/Anderko.h"
+#include "numerics/DataPath.h"
+#include "vle/IFP.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr int kSystemH2ONaCl = 10;
+constexpr size_t kMaxTableRows = 200;
+
+// Columns of the H2O-NaCl equilibrium table (0-based).
+enum Column { cT = 0, cP = 1, cX0 = 2, cX1 = 3, cY0 = 4, cY1 = 5, cVl = 6, cVv = 7 };
+constexpr int kTableColumns = 19;
+constexpr int kStateColumns = 13;
+
+using Row = std::vector<double>;
+
+// Rows of `width` numbers; a short last row is dropped. False when the file cannot be read.
+bool readRows(const std::string& path, int width, std::vector<Row>& rows) {
+    std::ifstream in(path);
+    if (!in) {
+        std::fprintf(stderr, "Cannot read the table of starting states \"%s\"\n", path.c_str());
+        return false;
+    }
+    Row row(static_cast<size_t>(width));
+    for (;;) {
+        for (int k = 0; k < width; ++k)
+            if (!(in >> row[static_cast<size_t>(k)])) return true;
+        rows.push_back(row);
+    }
+}
+
+Row interpolate(const Row& a, const Row& b, double f) {
+    Row r(a.size());
+    for (size_t k = 0; k < a.size(); ++k) r[k] = a[k] + f * (b[k] - a[k]);
+    return r;
+}
+
+bool between(double v, double a, double b) {
+    return (a <= v && v <= b) || (b <= v && v <= a);
+}
+
+// Pass 1 of the lookups: within runs of equal temperature, the rows interpolated at the value
+// of one column (at most 200 of them).
+std::vector<Row> rowsAtFixed(const std::vector<Row>& rows, int column, double value) {
+    std::vector<Row> table;
+    for (size_t i = 1; i < rows.size() && table.size() < kMaxTableRows; ++i) {
+        const Row& prev = rows[i - 1];
+        const Row& cur = rows[i];
+        const double a = prev[static_cast<size_t>(column)];
+        const double b = cur[static_cast<size_t>(column)];
+        if (prev[cT] != cur[cT] || !between(value, a, b)) continue;
+        Row r = a == b ? prev : interpolate(prev, cur, (value - a) / (b - a));
+        r[cT] = prev[cT];
+        table.push_back(r);
+    }
+    return table;
+}
+
+// Pass 2: the row interpolated at T between consecutive rows of `order` (ascending T only;
+// rows of equal temperature cannot bracket it). The last bracketing pair wins.
+bool interpolateInT(const std::vector<Row>& table, const std::vector<size_t>& order, double TK,
+                    Row& result) {
+    bool found = false;
+    for (size_t r = 0; r + 1 < order.size(); ++r) {
+        const Row& a = table[order[r]];
+        const Row& b = table[order[r + 1]];
+        if (a[cT] == b[cT] || !(a[cT] <= TK && TK <= b[cT])) continue;
+        result = interpolate(a, b, (TK - a[cT]) / (b[cT] - a[cT]));
+        result[cT] = TK;
+        found = true;
+    }
+    return found;
+}
+
+std::vector<size_t> allRows(size_t n) {
+    std::vector<size_t> order(n);
+    for (size_t i = 0; i < n; ++i) order[i] = i;
+    return order;
+}
+
+}  // namespace
+
+bool Anderko::useVLE() {
+    if (solver != nullptr) return true;
+    if (nc < 1) {
+        std::fprintf(stderr, "Anderko: no component system is set for two-phase work\n");
+        return false;
+    }
+    set_the_phase_as(2);
+    vapourModel = new Anderko(1);
+    vapourModel->setSystemCode(static_cast<char>(systemCode));
+    solver = new IFP(*this, *vapourModel);
+    solver->number_of_components(nc);
+    for (int i = 0; i < nc; ++i)
+        solver->add_component(componentName[static_cast<size_t>(i)].c_str());
+    return true;
+}
+
+void Anderko::seedSolver(double TK, double PPa, const std::vector<double>& x,
+                         const std::vector<double>& y) {
+    solver->current.T = solver->trial.T = solver->last.T = TK;
+    seedSolverPhases(PPa, x, y);
+}
+
+void Anderko::seedSolverPhases(double PPa, const std::vector<double>& x,
+                               const std::vector<double>& y) {
+    for (VLEPoint* p : {&solver->trial, &solver->last}) {
+        p->P = PPa;
+        p->x = x;
+        p->y = y;
+    }
+    solver->current.P = PPa;
+    solver->current.x = x;
+    solver->current.y = y;
+}
+
+// Sets the model's two-phase fields from an interpolated table row.
+static void takeTableRow(Anderko& m, const Row& r) {
+    m.xLiquid.assign({r[cX0], r[cX1]});
+    m.yVapour.assign({r[cY0], r[cY1]});
+    m.Vl = r[cVl] * 1e-6;
+    m.Vv = r[cVv] * 1e-6;
+}
+
+bool Anderko::initializeBubblePoint2Checked(double TK, double x) {
+    if (systemCode != kSystemH2ONaCl) return false;
+    std::vector<Row> rows;
+    if (!readRows(findDataFile("initH2ONaCl"), kTableColumns, rows)) return false;
+    const std::vector<Row> table = rowsAtFixed(rows, cX1, x);
+    Row r;
+    const bool found = interpolateInT(table, allRows(table.size()), TK, r);
+    if (!found) {
+        if (table.size() < 2) return false;
+        takeTableRow(*this, table[table.size() - 2]);
+        return true;
+    }
+    takeTableRow(*this, r);
+    if (solver != nullptr) {
+        seedSolver(TK, r[cP] * 1e5, xLiquid, yVapour);
+        vapourModel->Vv = Vv;
+        solver->bulk_composition(1.0 - x, x);
+    }
+    return true;
+}
+
+void Anderko::initializeBubblePoint2(double TK, double x) {
+    initializeBubblePoint2Checked(TK, x);
+}
+
+bool Anderko::initializeFlash2Checked(double TK, double Pbar) {
+    if (systemCode != kSystemH2ONaCl) return false;
+    std::vector<Row> rows;
+    if (!readRows("../../init/initH2ONaCl", kTableColumns, rows)) return false;
+    const std::vector<Row> table = rowsAtFixed(rows, cP, Pbar);
+    Row r;
+    if (interpolateInT(table, allRows(table.size()), TK, r)) {
+        takeTableRow(*this, r);
+    } else {
+        if (table.size() < 2) return false;
+        takeTableRow(*this, table[table.size() - 2]);
+    }
+    return true;
+}
+
+void Anderko::initializeFlash2(double TK, double Pbar) {
+    initializeFlash2Checked(TK, Pbar);
+}
+
+bool Anderko::initializeDewPoint2(double TK, double y, int branch) {
+    if (systemCode != kSystemH2ONaCl) return false;
+    std::vector<Row> rows;
+    if (!readRows(findDataFile("initH2ONaCl"), kTableColumns, rows)) return false;
+    const std::vector<Row> table = rowsAtFixed(rows, cY1, y);
+    // Two rows of one temperature are the two branches of the dew curve there.
+    std::vector<size_t> mainList, secondList;
+    for (size_t i = 0; i + 1 < table.size();) {
+        if (table[i + 1][cT] == table[i][cT]) {
+            secondList.push_back(i);
+            mainList.push_back(i + 1);
+            i += 2;
+        } else {
+            mainList.push_back(i);
+            i += 1;
+        }
+    }
+    const bool second = branch != 0 && !secondList.empty();
+    const std::vector<size_t>& list = second ? secondList : mainList;
+    Row r;
+    bool have = interpolateInT(table, list, TK, r);
+    if (!have && !list.empty()) {
+        // Nearest end of the chosen branch: the row before its last one, as for the bubble
+        // point, or its only row.
+        r = table[list.size() >= 2 ? list[list.size() - 2] : list[0]];
+        have = true;
+    }
+    if (have) takeTableRow(*this, r);
+    const double P = have ? r[cP] : 0.0;
+    std::printf("Initialization dew point: T %f xl %f xv %f Vl %f Vv %f P %f \n", TK,
+                xLiquid.size() > 1 ? xLiquid[1] : 0.0, yVapour.size() > 1 ? yVapour[1] : 0.0, Vl,
+                Vv, P);
+    if (!have) return false;
+    if (solver != nullptr) {
+        seedSolver(TK, P * 1e5, xLiquid, yVapour);
+        vapourModel->Vv = Vv;
+        solver->bulk_composition(1.0 - y, y);
+    }
+    return true;
+}
+
+bool Anderko::initializeFromFile(const char* file, double TK, double x1, double x2) {
+    if (nc != 2 && nc != 3) return false;
+    std::vector<Row> rows;
+    if (!readRows(file, kStateColumns, rows)) return false;
+    double best = 1e15;
+    const Row* chosen = nullptr;
+    for (const Row& r : rows) {
+        double distance = 0.1 * std::fabs(TK - r[0]) + 100.0 * std::fabs(r[3] - x1);
+        if (nc == 3) distance += 20.0 * std::fabs(r[4] - x2);
+        if (distance < best) {
+            best = distance;
+            chosen = &r;
+        }
+    }
+    if (chosen == nullptr) {
+        std::fprintf(stderr, "No starting state in \"%s\"\n", file);
+        return false;
+    }
+    const Row& r = *chosen;
+    const auto n = static_cast<size_t>(nc);
+    xLiquid.assign(r.begin() + 2, r.begin() + 2 + static_cast<long>(n));
+    yVapour.assign(r.begin() + 5, r.begin() + 5 + static_cast<long>(n));
+    Vl = r[8] * 1e-6;
+    Vv = r[9] * 1e-6;
+    if (solver != nullptr) {
+        seedSolver(TK, r[1] * 1e5, xLiquid, yVapour);
+        vapourModel->Vv = Vv;
+        if (nc == 2)
+            solver->bulk_composition(1.0 - x1, x1);
+        else
+            solver->bulk_composition(1.0 - x1 - x2, x1, x2);
+    }
+    if (nc == 2)
+        std::printf(
+            "Initialized from file %s: T %lg P %lg bar x0 %lg x1 %lg y0 %lg y1 %lg Vl %lg "
+            "cm3/mol Vv %lg cm3/mol\n",
+            file, r[0], r[1], xLiquid[0], xLiquid[1], yVapour[0], yVapour[1], Vl * 1e6, Vv * 1e6);
+    else
+        std::printf(
+            "Initialized from file %s: T %lg P %lg bar x0 %lg x1 %lg x2 %lg y0 %lg y1 %lg y2 "
+            "%lg Vl %lg cm3/mol Vv %lg cm3/mol\n",
+            file, r[0], r[1], xLiquid[0], xLiquid[1], xLiquid[2], yVapour[0], yVapour[1],
+            yVapour[2], Vl * 1e6, Vv * 1e6);
+    return true;
+}
+
+void Anderko::initializeFromTx(double TK, double xs, double xg) {
+    const double ys = std::clamp(-1.574e-05 * xs * xs + 8.2156e-06 * xs - 1.7038e-08, 0.0, 1.0);
+    double yg = std::clamp((((-22175.0 * xg + 5872.6) * xg - 614.12) * xg + 32.883) * xg + 0.11369,
+                           0.0, 1.0);
+    if (xg < 0.001) yg = 0.0;
+    Vl = 2.5e-05;
+    double Pg, Vg;
+    if (TK >= 400.0) {
+        Pg = (((15953000.0 * xg - 698130.0) * xg + 22190.0) * xg + 61.625) * 1e5;
+        Vg = ((((15008000.0 * xg - 3939400.0) * xg + 383300.0) * xg - 17015.0) * xg + 345.1) * 1e-6;
+    } else {
+        Pg = ((((-292830000000.0 * xg + 9709200000.0) * xg - 14009000.0) * xg + 96125.0) * xg -
+              12.95) *
+             1e5;
+        Vl = 1.6e-05;
+        Vg = 0.018 / ((-2713700.0 * xg + 79281.0) * xg - 20.898);
+        yg = 0.99;
+    }
+    if (solver == nullptr) return;
+    const double Ps = ((384.13 * xs - 247.43) * xs + 90.32) * 1e5;
+    const double Vs = (((-29703.0 * xs + 11397.0) * xs + 591.52) * xs + 386.84) * 1e-6;
+    std::vector<double> x, y;
+    double P = 0.0;
+    switch (systemCode) {
+        case 10:
+            solver->bulk_composition(1.0 - xs, xs);
+            x = {1.0 - xs, xs};
+            y = {1.0 - ys, ys};
+            P = Ps;
+            vapourModel->Vv = Vs;
+            break;
+        case 11:
+        case 12:
+            solver->bulk_composition(1.0 - xg, xg);
+            x = {1.0 - xg, xg};
+            y = {1.0 - yg, yg};
+            P = Pg;
+            vapourModel->Vv = Vg;
+            break;
+        case 21: {
+            solver->bulk_composition(1.0 - xs - xg, xs, xg);
+            x = {1.0 - xs - xg, xs, xg};
+            y = {1.0 - yg - ys, ys, yg};
+            P = Ps;
+            const double f = xs + xg > 0.0 ? xs / (xs + xg) : 0.0;
+            vapourModel->Vv = f * Vs + (1.0 - f) * Vg;
+            break;
+        }
+        default:
+            return;
+    }
+    // The solver's temperature is left as it is: the tracers set it.
+    seedSolverPhases(P, x, y);
+    if (x.size() == 2)
+        std::printf(
+            "Initialized from Tx : T %lg P %lg bar x0 %lg x1 %lg y0 %lg y1 %lg Vl %lg cm3/mol Vv "
+            "% lg cm3/mol\n",
+            TK, P * 1e-5, x[0], x[1], y[0], y[1], Vl * 1e6, vapourModel->Vv * 1e6);
+    else
+        std::printf(
+            "Initialized from Tx : T %lg P %lg bar x0 %lg x1 %lg x2 %lg y0 %lg y1 %lg y2 %lg Vl "
+            "%lg cm3/mol Vv % lg cm3/mol\n",
+            TK, P * 1e-5, x[0], x[1], x[2], y[0], y[1], y[2], Vl * 1e6, vapourModel->Vv * 1e6);
+}
+
+void Anderko::calculateTheDensityFromTh(double TK) {
+    if (nc < 2 || x.size() < 2) return;
+    if (phase == 2) {
+        if (!initializeBubblePoint2Checked(TK, x[1])) return;
+        calculate_bubble_point(TK, Vl, Vv, xLiquid[1], yVapour[1]);
+    } else if (phase == 1) {
+        if (!initializeDewPoint2(TK, x[1], 1)) return;
+        calculate_dew_point(TK, Vl, Vv, xLiquid[1], yVapour[1]);
+    }
+}
+
+}  // namespace vornex

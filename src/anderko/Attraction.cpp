@@ -1,0 +1,7 @@
+#include "anderko/Attraction.h"
+
+namespace vornex {
+
+Attraction::~Attraction() = default;
+
+}  // namespace vornex

@@ -1,0 +1,24 @@
+// BoublikEOS: a fluid of hard spheres, the Boublik repulsion with the HGKid ideal-gas term;
+// a reference fluid for checks of the hard-body term. The caller sets the components and
+// their diameters.
+#pragma once
+
+#include "fluid/FluidPhase.h"
+
+namespace vornex {
+
+class Boublik;
+
+class BoublikEOS : public FluidPhase {
+   public:
+    explicit BoublikEOS(int phase);
+    ~BoublikEOS() override;
+
+    void set_hard_sphere_diameter(int i, double sigma);
+    Boublik& boublik() { return *boublik_; }
+
+   private:
+    Boublik* boublik_;  // owned by the fluid as its residual term 0
+};
+
+}  // namespace vornex

@@ -1,0 +1,7 @@
+#include "anderko/Repulsion.h"
+
+namespace vornex {
+
+Repulsion::~Repulsion() = default;
+
+}  // namespace vornex

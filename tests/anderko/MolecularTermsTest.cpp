@@ -1,0 +1,217 @@
+// The molecular Helmholtz terms of the Anderko-Pitzer equations: the Boublik hard-body
+// term (Carnahan-Starling limit, covolume-diameter round trip, packing beyond close
+// packing), the dipole term (closed form of one polar fluid, no contribution without
+// moments) and the single-fluid dispersion frame; each term's derivatives to fourth order
+// against central differences.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TermDerivativeCheck.h"
+#include "anderko/Boublik.h"
+#include "anderko/BoublikEOS.h"
+#include "anderko/Dipole.h"
+#include "anderko/Dispersion1.h"
+#include "expression/Function.h"
+
+namespace vornex {
+namespace {
+
+using testing_support::expectDerivativesMatchDifferences;
+
+constexpr double kWaterCovolume = 2.84959143e-05;
+
+class BoublikTest : public ::testing::Test {
+   protected:
+    // a of the term at (T, V) for the current composition.
+    double valueAt(double TK, double Vm3) {
+        term.T = TK;
+        term.V = Vm3;
+        term.calculate();
+        return term.root->value();
+    }
+    Boublik term;
+};
+
+TEST_F(BoublikTest, OneComponentIsCarnahanStarling) {
+    term.number_of_components(1);
+    term.set_parameters(kWaterCovolume);
+    for (double V : {1e-3, 1e-4, 3e-5, 1.5e-5}) {
+        const double eta = kWaterCovolume / (4 * V);
+        const double cs = -std::log(V) + (4 * eta - 3 * eta * eta) / ((1 - eta) * (1 - eta));
+        EXPECT_NEAR(valueAt(500.0, V), cs, 1e-12 * std::fabs(cs)) << V;
+        EXPECT_EQ(term.error, 0);
+    }
+}
+
+TEST_F(BoublikTest, CovolumeAndDiameterRoundTrip) {
+    term.number_of_components(2);
+    term.set_parameters(kWaterCovolume, 4.5e-5);
+    const double sigma0 = term.diameters[0];
+    EXPECT_NEAR(sigma0, 2.8e-10, 0.1e-10);  // the size of a water molecule
+    term.set_hard_sphere_diameter(0, sigma0);
+    EXPECT_NEAR(term.covolumes[0], kWaterCovolume, 1e-15 * kWaterCovolume * 1e3);
+    term.set_hard_sphere_diameters(2.33e-10, 4.2e-10);
+    const double b1 = term.covolumes[1];
+    term.set_parameters(term.covolumes[0], b1);
+    EXPECT_NEAR(term.diameters[1], 4.2e-10, 1e-24);
+    // b = (2 pi / 3) N_A sigma^3
+    EXPECT_NEAR(b1, 2 * M_PI / 3 * 6.02213674e23 * std::pow(4.2e-10, 3), 1e-12 * b1);
+}
+
+TEST_F(BoublikTest, BinaryDerivativesMatchDifferences) {
+    term.number_of_components(2);
+    term.set_hard_sphere_diameters(2.33e-10, 4.2e-10);
+    expectDerivativesMatchDifferences(term, {300.0, 2e-5, 0.8, 0.2});
+    expectDerivativesMatchDifferences(term, {300.0, 2e-4, 0.3, 0.7});
+}
+
+// At eta = 1 the term is infinite; the evaluation must not pass for a valid one.
+TEST_F(BoublikTest, PackingOfExactlyOneIsAnError) {
+    term.number_of_components(1);
+    term.set_parameters(0.5);  // b and V exact in binary: eta is exactly 1
+    valueAt(500.0, 0.13);
+    EXPECT_EQ(term.error, 0);
+    valueAt(500.0, 0.125);
+    EXPECT_EQ(term.error, 1);
+    valueAt(500.0, 0.11);
+    EXPECT_EQ(term.error, 1);
+}
+
+TEST_F(BoublikTest, ZeroDiametersAreAnError) {
+    term.number_of_components(2);
+    valueAt(500.0, 1e-4);
+    EXPECT_EQ(term.error, 1);
+}
+
+// The hard-sphere fluid: its pressure is Carnahan-Starling's, above the ideal gas.
+TEST(BoublikEOSTest, PressureIsCarnahanStarling) {
+    BoublikEOS fluid(1);
+    fluid.number_of_components(1);
+    fluid.set_hard_sphere_diameter(0, Boublik::diameterOfCovolume(kWaterCovolume));
+    const double T = 500.0, V = 5e-5;
+    fluid.temperature(T);
+    fluid.volume(V);
+    const double P = fluid.calculate_pressure();
+    const double eta = kWaterCovolume / (4 * V);
+    const double Z = (1 + eta + eta * eta - eta * eta * eta) / std::pow(1 - eta, 3);
+    EXPECT_NEAR(P, Z * 8.31434 * T / V, 1e-9 * P);
+}
+
+class DipoleTest : public ::testing::Test {
+   protected:
+    Dipole term;
+};
+
+TEST_F(DipoleTest, OnePolarFluidHasThePadeForm) {
+    term.number_of_components(1);
+    const double b = kWaterCovolume, mu = 1.85;
+    term.set_parameters(b, mu);
+    const double y = std::pow(95.59 * mu, 2) / (1e6 * b);
+    EXPECT_NEAR(term.energies[0], y, 1e-12 * y);
+    const double c2 = -4.0 / 3.0 * b * y * y, c3 = 10.0 / 9.0 * b * b * y * y * y;
+    EXPECT_NEAR(term.c2[0], c2, 1e-12 * std::fabs(c2));
+    EXPECT_NEAR(term.c3[0], c3, 1e-12 * c3);
+    const double T = 600.0, V = 5e-5;
+    term.T = T;
+    term.V = V;
+    term.calculate();
+    const double eta = b / (4 * V);
+    const double I1 = 1 + 0.351469 * eta - 1.83943 * eta * eta + 5.95676 * std::pow(eta, 3);
+    const double I2 = 1 + 1.6054 * eta - 4.4521 * eta * eta + 10.0368 * std::pow(eta, 3);
+    const double A2 = c2 / (T * T) / (4 * V) * I2;
+    const double A3 = c3 / std::pow(T, 3) / std::pow(4 * V, 2) * I1 * I2;
+    EXPECT_NEAR(term.root->value(), A2 * A2 / (A2 - A3), 1e-12);
+    EXPECT_LT(term.root->value(), 0.0);  // polar attraction
+}
+
+TEST_F(DipoleTest, NoMomentsNoContribution) {
+    term.number_of_components(2);
+    term.set_parameters(kWaterCovolume, 4e-5, 0.0, 0.0);
+    term.composition(0.4, 0.6);
+    term.T = 500.0;
+    term.V = 1e-4;
+    term.calculate();
+    EXPECT_EQ(term.error, 0);
+    EXPECT_EQ(term.root->value(), 0.0);
+    EXPECT_EQ(term.root->d1(0), 0.0);
+    EXPECT_EQ(term.root->d1(1), 0.0);
+    EXPECT_EQ(*term.root->dvp(1, 1, 1, 1), 0.0);
+}
+
+TEST_F(DipoleTest, MixingRulesInPackedOrder) {
+    term.number_of_components(3);
+    const double b[3] = {2.8e-5, 4e-5, 6e-5}, mu[3] = {1.85, 0.5, 1.0};
+    term.set_parameters(b[0], b[1], b[2], mu[0], mu[1], mu[2]);
+    const double b20 = std::pow((std::cbrt(b[2]) + std::cbrt(b[0])) / 2, 3);
+    EXPECT_NEAR(term.bij[3], b20, 1e-18);  // (0,0) (1,0) (1,1) (2,0)
+    const double y0 = term.energies[0], y2 = term.energies[2];
+    EXPECT_NEAR(term.c2[3], -4 * b[2] * b[0] * y2 * y0 / (3 * b20), 1e-12 * std::fabs(term.c2[3]));
+    // Triple (2,1,0) sits after (0,0,0) (1,0,0) (1,1,0) (1,1,1) (2,0,0) (2,1,0).
+    const double b10 = term.bij[1], b21 = term.bij[4];
+    const double b210 = std::cbrt(b21 * b10 * b20);
+    EXPECT_NEAR(term.bijk[5], b210, 1e-18);
+    const double c3 =
+        10 * b[0] * b[1] * b[2] / (9 * b21 * b10 * b20) * b210 * b210 * y0 * term.energies[1] * y2;
+    EXPECT_NEAR(term.c3[5], c3, 1e-12 * c3);
+}
+
+TEST_F(DipoleTest, BinaryDerivativesMatchDifferences) {
+    term.number_of_components(2);
+    term.set_parameters(kWaterCovolume, 4.5e-5, 1.85, 0.6);
+    expectDerivativesMatchDifferences(term, {650.0, 6e-5, 0.7, 0.3});
+    expectDerivativesMatchDifferences(term, {450.0, 2.2e-5, 0.9, 0.1});
+}
+
+// A dispersion term of constant coefficients on the frame: a = -(1/RT) sum c_k d_k.
+class ConstantDispersion : public Dispersion1 {
+   public:
+    explicit ConstantDispersion(const double (&c)[4]) {
+        for (int k = 0; k < 4; ++k) {
+            auto& node = nodes_.make<KVar>("c" + std::to_string(k + 1));
+            node.set_scalars1(c[k]);
+            coefficient[k] = &node;
+        }
+        finish_parse_graph();
+    }
+    void number_of_components(int count) override {
+        Interaction::number_of_components(count);
+        root->number_of_variables(3);
+        T_->variableIndex = 0;
+        V_->variableIndex = 1;
+    }
+};
+
+TEST(Dispersion1Test, PowersOfTheDensity) {
+    const double c[4] = {0.6, -0.02, 3e-4, 1e-6};
+    ConstantDispersion term(c);
+    term.number_of_components(1);
+    const double T = 550.0, V = 3e-5, d = 1 / V;
+    term.T = T;
+    term.V = V;
+    term.calculate();
+    const double a =
+        -(c[0] * d + c[1] * d * d / 4 + c[2] * std::pow(d, 3) / 16 + c[3] * std::pow(d, 4) / 64) /
+        (8.31434 * T);
+    EXPECT_NEAR(term.root->value(), a, 1e-12 * std::fabs(a));
+    expectDerivativesMatchDifferences(term, {T, V, 1.0});
+}
+
+// The products of the frame are older than the coefficient nodes tied under them; destroying
+// the term must not let them touch a released child (the sanitizer build sees it).
+TEST(Dispersion1Test, CoefficientsMadeAfterTheFrameAreReleasedSafely) {
+    const double c[4] = {1.0, 2.0, 3.0, 4.0};
+    auto term = std::make_unique<ConstantDispersion>(c);
+    term->number_of_components(1);
+    term->T = 400.0;
+    term->V = 1e-4;
+    term->calculate();
+    EXPECT_EQ(term->error, 0);
+    term.reset();
+}
+
+}  // namespace
+}  // namespace vornex

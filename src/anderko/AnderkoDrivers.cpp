@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "anderko/Anderko.h"
+#include "fluid/TracerRows.h"
 #include "vle/IFP.h"
 
 namespace vornex {
@@ -164,18 +164,8 @@ namespace {
 // (descending when `descending`).
 std::vector<std::string> sortedDataLines(const std::string& path, bool descending) {
     std::vector<std::pair<double, std::string>> lines;
-    std::ifstream in(path);
-    const std::regex numeric("[0-9]\\.");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!std::regex_search(line, numeric)) continue;
-        std::istringstream words(line);
-        std::string word;
-        double key = 0.0;
-        for (int k = 0; k < 11 && words >> word; ++k)
-            if (k == 10) key = std::atof(word.c_str());
-        lines.emplace_back(key, line);
-    }
+    for (std::string& line : tracerDataRows(path))
+        lines.emplace_back(tracerRowField(line, 11), std::move(line));
     std::stable_sort(lines.begin(), lines.end(), [descending](const auto& a, const auto& b) {
         return descending ? a.first > b.first : a.first < b.first;
     });

@@ -12,6 +12,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
+#include "fluid/TracerRows.h"
 
 namespace vornex {
 
@@ -28,33 +29,6 @@ bool refuseUnlessBinary(FluidPhase& f) {
     std::fprintf(stderr, "Not a binary mixture. N = %d\n", f.nc);
     f.error = 1;
     return false;
-}
-
-// The data rows of a tracer's Igor text file: lines holding a digit followed by a decimal
-// point (the header, BEGIN and END hold none).
-std::vector<std::string> dataRows(const std::string& file) {
-    std::vector<std::string> rows;
-    std::ifstream in(OutputFiles::pathOf(file));
-    for (std::string line; std::getline(in, line);) {
-        for (size_t k = 1; k < line.size(); ++k) {
-            if (line[k] == '.' && line[k - 1] >= '0' && line[k - 1] <= '9') {
-                rows.push_back(line);
-                break;
-            }
-        }
-    }
-    return rows;
-}
-
-// Field k (1-based, blank-separated) of a row read as a number; 0 when absent or not a number.
-double field(const std::string& row, int k) {
-    std::istringstream in(row);
-    std::string word;
-    for (int i = 0; i < k; ++i)
-        if (!(in >> word)) return 0.0;
-    std::istringstream number(word);
-    double value = 0.0;
-    return number >> value ? value : 0.0;
 }
 
 constexpr int kPointIndexField = 19;
@@ -108,13 +82,13 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const c
     pressure(Pbar);
     calculate_an_isotherm_of_the_binary_system(branch[1].c_str(), 0, -0.01, -1.0, 10000.0, TK,
                                                Vliquid, Vvapour, xl, yv, kIgorText, s.c_str());
-    const std::vector<std::string> first = dataRows(branch[0]);
-    std::vector<std::string> second = dataRows(branch[1]);
+    const std::vector<std::string> first = tracerDataRows(branch[0]);
+    std::vector<std::string> second = tracerDataRows(branch[1]);
     for (const std::string& name : branch) std::remove(OutputFiles::pathOf(name).c_str());
 
     // The second branch in reverse order of its point index, then the first.
     std::stable_sort(second.begin(), second.end(), [](const std::string& p, const std::string& q) {
-        return field(p, kPointIndexField) > field(q, kPointIndexField);
+        return tracerRowField(p, kPointIndexField) > tracerRowField(q, kPointIndexField);
     });
     static constexpr const char* names[] = {"T",   "P",    "xl0",  "xl1", "xv0", "xv1", "Vl",
                                             "Vv",  "rhol", "rhov", "ul",  "uv",  "hl",  "hv",

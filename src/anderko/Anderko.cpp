@@ -136,6 +136,7 @@ void Anderko::setSystemCode(char code) {
     if (system != nullptr && system->evaluable) dispersion->setSystemCode(code);
     if (system == nullptr) {
         std::fprintf(stderr, "Anderko system type %d not implemented\n", code);
+        error = 1;
         return;
     }
     evaluable_ = system->evaluable;
@@ -144,6 +145,7 @@ void Anderko::setSystemCode(char code) {
                      "Anderko system type %d has no dispersion parameters for all its "
                      "components: it cannot be evaluated\n",
                      code);
+        error = 1;
         return;
     }
     const int n = system->count;

@@ -188,7 +188,16 @@ FluidPhase* FluidPhase::getEOS(const char* keyword) {
     for (const KeywordSystem& k : kKeywordSystems)
         if (std::strcmp(k.keyword, keyword) == 0) {
             model->systemCode = static_cast<int8_t>(k.code);
+            model->error = 0;
             model->setSystemCode(static_cast<char>(k.code));
+            // A model that refuses its keyword's system (it says why) would only give
+            // meaningless states: no model is better than that.
+            if (model->error) {
+                std::fprintf(stderr, "The model \"%s\" cannot be built for its system\n",
+                             keyword);
+                delete model;
+                return nullptr;
+            }
         }
     return model;
 }

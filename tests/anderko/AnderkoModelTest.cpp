@@ -135,6 +135,17 @@ TEST_F(AnderkoSystems, FactoryBuildsTheKeywordSystems) {
     EXPECT_EQ(water->modelName, "Anderko H2O");
 }
 
+// H2O-NaCl-KCl has no mixing parameters: the factory must not hand out a model that would
+// print meaningless states for it.
+TEST_F(AnderkoSystems, FactoryRefusesASystemTheModelCannotEvaluate) {
+    registerAnderkoModels();
+    ::testing::internal::CaptureStderr();
+    std::unique_ptr<FluidPhase> f(FluidPhase::getEOS("hnk"));
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(f, nullptr);
+    EXPECT_NE(said.find("cannot be built"), std::string::npos) << said;
+}
+
 // ------------------------------------------------------------- thermodynamics
 
 class AnderkoThermodynamics : public ::testing::Test {};

@@ -1,13 +1,13 @@
 // IFP: the rigorous two-phase equilibrium of VLE. Equal fugacities of every component in the
-// two fluid models, the mass balances, the closure, the total amount and two specification
+// two fluid models, the mass balances, the closure, the total amount and two imposed-value
 // equations form one square system in X = (T, P, nL, nV, x_0.., y_0..), solved by the damped
-// Newton solver with an analytic Jacobian. The same Jacobian, with its two specification rows
+// Newton solver with an analytic Jacobian. The same Jacobian, with its two imposed-value rows
 // replaced, gives the derivatives of the solution along a curve: the predictors of the
 // isochore, isopleth, isotherm and ternary tracers.
 //
 // Residual rows: 0..n-1 mass balance nL x_i + nV y_i - N z_i; n..2n-1 ln f_i(second) -
 // ln f_i(first); 2n closure sum (x_i - y_i); 2n+1 nL + nV - N; 2n+2 and 2n+3 the weighted
-// deviations from the specification (rows A and B of the weights, set by the problem type).
+// deviations from the imposed values (rows A and B of the weights, set by the problem type).
 //
 // Every tracer has a hard cap on its steps, so that no curve can run on without end.
 #pragma once

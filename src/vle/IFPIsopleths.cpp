@@ -20,7 +20,7 @@ struct IFP::PredictorRule {
     double giveUpPressure;           // smallest step tried for a negative pressure
     const char* compositionMessage;  // printed when the composition gives up, or null
     const char* pressureMessage;     // printed when the pressure gives up, or null
-    bool alsoSpecState;              // trial T or P also set from the specification
+    bool alsoSpecState;              // trial T or P also set from the imposed values
 };
 
 namespace {

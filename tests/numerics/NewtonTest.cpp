@@ -62,15 +62,9 @@ class NewtonSolver : public ::testing::Test {
 };
 
 TEST_F(NewtonSolver, CircleLineConvergesWithEitherJacobian) {
-    bindCircle(1.0, 0.5);
-    EXPECT_EQ(newton.itermax, 25);
-    EXPECT_EQ(newton.tolerance, 1e-11);
-    EXPECT_EQ(newton.scale[1], 10000.0);
-    EXPECT_EQ(newton.eps[0], 1e-9);
     for (int numerical : {0, 1}) {
+        bindCircle(1.0, 0.5);
         newton.numerical = numerical;
-        newton.x[0] = 1.0;
-        newton.x[1] = 0.5;
         EXPECT_EQ(newton.solve(), 0);
         EXPECT_EQ(newton.error, 0);
         EXPECT_NEAR(newton.x[0], std::sqrt(2.0), 1e-12);
@@ -195,13 +189,9 @@ TEST_F(NewtonSolver, MapWritesRowsInIncreasingOrder) {
     bindCircle(0.0, 0.0);
     newton.map(0, 1, 0.0, 1.0, -1.0, 1.0, 3, 3, 1, "T");
     std::ifstream in("mapcritT");
-    std::string line;
-    std::getline(in, line);
-    EXPECT_EQ(line, "IGOR");
-    std::getline(in, line);
-    EXPECT_EQ(line, "WAVES x0T x1T resT fT");
-    std::getline(in, line);
-    EXPECT_EQ(line, "BEGIN");
+    std::string a, b, line;
+    std::getline(in, a), std::getline(in, b), std::getline(in, line);
+    EXPECT_EQ(a + "|" + b + "|" + line, "IGOR|WAVES x0T x1T resT fT|BEGIN");
     int rows = 0, points = 0;
     double lastXj = 0;
     while (std::getline(in, line) && line != "END") {

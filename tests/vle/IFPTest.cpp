@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -52,7 +53,26 @@ struct Mixture {
     void bulk(std::vector<double> z) {
         for (int i = 0; i < ifp->n; ++i) ifp->composition(i, z[i]);
     }
+    // Problem 13 (bubble) or 31 (dew) at T with the given vapour amount; the status.
+    int solveAtT(int type, double T, double vapour) {
+        ifp->set_type_of_problem(type);
+        ifp->set_the_temperature(T);
+        ifp->set_the_vaporization_ratio(vapour);
+        ifp->calculateVLE(0);
+        return ifp->status;
+    }
 };
+
+// Runs a tracer writing to the file `name` with its console output dropped; the file's text.
+std::string traced(const char* name, const std::function<void(std::FILE*)>& run) {
+    std::FILE* f = std::fopen(name, "wt");
+    EXPECT_NE(f, nullptr);
+    ::testing::internal::CaptureStdout();
+    run(f);
+    ::testing::internal::GetCapturedStdout();
+    if (f) std::fclose(f);
+    return readFile(name);
+}
 
 // Equal fugacities of every component, mass balance and closure at the current state.
 void expectEquilibrium(IFP& ifp, double relative = 1e-7) {
@@ -89,6 +109,15 @@ class BinaryIFPTest : public ::testing::Test {
         VvSat = reference->Vv;
     }
     IFP& ifp() { return *mix->ifp; }
+    // The bubble point of the feed z1 = 0.2 at T, from above the saturation pressure.
+    int bubble(double T = kT) {
+        startAboveSaturation({0.8, 0.2}, T);
+        return mix->solveAtT(13, T, 0.0);
+    }
+    void startAboveSaturation(std::vector<double> x = {0.8, 0.2}, double T = kT) {
+        mix->bulk({0.8, 0.2});
+        mix->guess(T, Psat / 1e5 * 1.2, x, {0.6, 0.4});
+    }
     std::unique_ptr<Mixture> mix;
     std::unique_ptr<FluidPhase> reference;
     double Psat = 0.0, VlSat = 0.0, VvSat = 0.0;
@@ -97,13 +126,7 @@ class BinaryIFPTest : public ::testing::Test {
 TEST_F(BinaryIFPTest, BubblePointAgreesWithTheFluidsOwnBubblePoint) {
     reference->calculate_bubble_point(kT, VlSat, VvSat, 0.2, 0.3);
     ASSERT_EQ(reference->error, 0);
-    mix->bulk({0.8, 0.2});
-    mix->guess(kT, Psat / 1e5 * 1.2, {0.8, 0.2}, {0.6, 0.4});
-    ifp().set_type_of_problem(13);
-    ifp().set_the_temperature(kT);
-    ifp().set_the_vaporization_ratio(0.0);
-    ifp().calculateVLE(0);
-    ASSERT_EQ(ifp().status, 0);
+    ASSERT_EQ(bubble(), 0);
     expectEquilibrium(ifp());
     EXPECT_NEAR(ifp().current.x[1], 0.2, 1e-9);
     EXPECT_NEAR(ifp().current.P, reference->P, 1e-6 * reference->P);
@@ -116,11 +139,7 @@ TEST_F(BinaryIFPTest, DewPointAgreesWithTheFluidsOwnDewPoint) {
     ASSERT_EQ(reference->error, 0);
     mix->bulk({0.7, 0.3});
     mix->guess(kT, Psat / 1e5 * 1.05, {0.9, 0.1}, {0.7, 0.3});
-    ifp().set_type_of_problem(31);  // the rows exchanged: the same problem as 13
-    ifp().set_the_temperature(kT);
-    ifp().set_the_vaporization_ratio(1.0);
-    ifp().calculateVLE(0);
-    ASSERT_EQ(ifp().status, 0);
+    ASSERT_EQ(mix->solveAtT(31, kT, 1.0), 0);  // the rows exchanged: the same problem as 13
     expectEquilibrium(ifp());
     EXPECT_NEAR(ifp().current.y[1], 0.3, 1e-9);
     EXPECT_NEAR(ifp().current.P, reference->P, 1e-6 * reference->P);
@@ -151,13 +170,7 @@ TEST_F(BinaryIFPTest, FlashAgreesWithTheFluidsOwnFlashAndTheLeverRule) {
 
 TEST_F(BinaryIFPTest, DerivativeAlongTheBubbleCurveMatchesNeighbouringBubblePoints) {
     auto bubbleAt = [&](double T) {
-        mix->bulk({0.8, 0.2});
-        mix->guess(T, Psat / 1e5 * 1.2, {0.8, 0.2}, {0.6, 0.4});
-        ifp().set_type_of_problem(13);
-        ifp().set_the_temperature(T);
-        ifp().set_the_vaporization_ratio(0.0);
-        ifp().calculateVLE(0);
-        EXPECT_EQ(ifp().status, 0);
+        EXPECT_EQ(bubble(T), 0);
         return ifp().current.P;
     };
     const double h = 0.01;
@@ -170,13 +183,7 @@ TEST_F(BinaryIFPTest, DerivativeAlongTheBubbleCurveMatchesNeighbouringBubblePoin
 }
 
 TEST_F(BinaryIFPTest, ReducedBubbleSystemVanishesAtABubblePoint) {
-    mix->bulk({0.8, 0.2});
-    mix->guess(kT, Psat / 1e5 * 1.2, {0.8, 0.2}, {0.6, 0.4});
-    ifp().set_type_of_problem(13);
-    ifp().set_the_temperature(kT);
-    ifp().set_the_vaporization_ratio(0.0);
-    ifp().calculateVLE(0);
-    ASSERT_EQ(ifp().status, 0);
+    ASSERT_EQ(bubble(), 0);
     double X[3] = {ifp().current.P, ifp().current.y[0], ifp().current.y[1]};
     double F[3], rows[3][3];
     double* J[3] = {rows[0], rows[1], rows[2]};
@@ -198,16 +205,11 @@ TEST_F(BinaryIFPTest, ReducedBubbleSystemVanishesAtABubblePoint) {
 }
 
 TEST_F(BinaryIFPTest, IsoplethWithTmaxBelowTheStartWritesTwoPoints) {
-    mix->bulk({0.8, 0.2});
-    mix->guess(kT, Psat / 1e5 * 1.2, {0.8, 0.2}, {0.6, 0.4});
+    startAboveSaturation();
     ifp().tracerInitFlag = 0;
-    std::FILE* f = std::fopen("isop_s", "wt");
-    ASSERT_NE(f, nullptr);
-    ::testing::internal::CaptureStdout();
-    ifp().calculate_an_isopleth(kT, 0.0, f, "s", 200.0, kT - 10.0, 2.0, 1e5, 0, 1, nullptr);
-    ::testing::internal::GetCapturedStdout();
-    std::fclose(f);
-    const std::string text = readFile("isop_s");
+    const std::string text = traced("isop_s", [&](std::FILE* f) {
+        ifp().calculate_an_isopleth(kT, 0.0, f, "s", 200.0, kT - 10.0, 2.0, 1e5, 0, 1, nullptr);
+    });
     ASSERT_EQ(text.rfind("IGOR\nWAVES     Ts           Ps          x0s          x1s", 0), 0u);
     const std::string body = text.substr(text.find("BEGIN\n") + 6);
     EXPECT_EQ(std::count(body.begin(), body.end(), '\n'), 3);  // two rows and END
@@ -257,13 +259,7 @@ TEST_F(BinaryIFPTest, BothModelsOnTheLiquidSideAreSetRightAndTheSolveProceeds) {
     EXPECT_EQ(m.ifp->liquidLiquid, 1);
     m.ifp->set_thermodynamic_models(*m.liquid, *m.vapour);  // both liquid-kind
     m.ifp->liquidLiquid = 0;
-    m.bulk({0.8, 0.2});
-    m.guess(kT, Psat / 1e5 * 1.2, {0.8, 0.2}, {0.6, 0.4});
-    m.ifp->set_type_of_problem(13);
-    m.ifp->set_the_temperature(kT);
-    m.ifp->set_the_vaporization_ratio(0.0);
-    m.ifp->calculateVLE(0);
-    EXPECT_EQ(m.ifp->status, 0);
+    EXPECT_EQ(bubble(), 0);
     EXPECT_EQ(m.vapour->phase, 1);
     expectEquilibrium(*m.ifp);
 }
@@ -291,8 +287,7 @@ TEST_F(BinaryIFPTest, IsoplethWithoutAFileIsRefused) {
 // ------------------------------------------------------------------ tracers
 
 TEST_F(BinaryIFPTest, BubbleIsoplethEndsNearTheMixtureCriticalPoint) {
-    mix->bulk({0.8, 0.2});
-    mix->guess(kT, Psat / 1e5 * 1.2, {0.8, 0.2}, {0.6, 0.4});
+    startAboveSaturation();
     ifp().tracerInitFlag = 0;
     CurveArray rows;
     ::testing::internal::CaptureStdout();
@@ -376,16 +371,11 @@ std::vector<TwoPhaseRow> leverRows(const std::string& text, double z1, int extra
 }
 
 TEST_F(BinaryIFPTest, IsochoreKeepsTheTotalVolume) {
-    mix->bulk({0.8, 0.2});
-    mix->guess(kT, Psat / 1e5 * 1.2, {0.85, 0.15}, {0.6, 0.4});
+    startAboveSaturation({0.85, 0.15});
     ifp().tracerInitFlag = 0;
-    std::FILE* f = std::fopen("isoc_a", "wt");
-    ASSERT_NE(f, nullptr);
-    ::testing::internal::CaptureStdout();
-    ifp().calculate_an_isochor(kT, 0.5, f, "a", 200.0, 262.0, 1.0);
-    ::testing::internal::GetCapturedStdout();
-    std::fclose(f);
-    const std::string text = readFile("isoc_a");
+    const std::string text = traced("isoc_a", [&](std::FILE* f) {
+        ifp().calculate_an_isochor(kT, 0.5, f, "a", 200.0, 262.0, 1.0);
+    });
     EXPECT_NE(text.find("x rename Tr, T_a\nx T_a -= 273.15\n"), std::string::npos);
     const auto rows = leverRows(text, 0.2, 6);
     ASSERT_GT(rows.size(), 5u);
@@ -395,16 +385,14 @@ TEST_F(BinaryIFPTest, IsochoreKeepsTheTotalVolume) {
 }
 
 TEST_F(BinaryIFPTest, IsoplethOfConstantVapourVolumeFraction) {
-    mix->bulk({0.8, 0.2});
-    mix->guess(kT, Psat / 1e5 * 1.2, {0.85, 0.15}, {0.6, 0.4});
+    startAboveSaturation({0.85, 0.15});
     ifp().tracerInitFlag = 0;
-    std::FILE* f = std::fopen("isop1", "wt");
-    ASSERT_NE(f, nullptr);
-    ::testing::internal::CaptureStdout();
-    ifp().calculate_an_isopleth1(kT, 0.5, f, "b", 200.0, 262.0, 1.0);
-    ::testing::internal::GetCapturedStdout();
-    std::fclose(f);
-    const auto rows = leverRows(readFile("isop1"), 0.2, 1);
+    const auto rows =
+        leverRows(traced("isop1",
+                         [&](std::FILE* f) {
+                             ifp().calculate_an_isopleth1(kT, 0.5, f, "b", 200.0, 262.0, 1.0);
+                         }),
+                  0.2, 1);
     ASSERT_GT(rows.size(), 5u);
     for (const auto& r : rows) EXPECT_NEAR(r.phi, 0.5, 1e-4) << "T " << r.T;
 }
@@ -417,11 +405,7 @@ TEST(TernaryIFPTest, TieLinesKeepTheMassBalanceAndEqualFugacities) {
     // A bubble point of the feed first; a little below its pressure the feed splits.
     mix.bulk({0.7, 0.1, 0.2});
     mix.guess(kT, 20.0, {0.7, 0.1, 0.2}, {0.75, 0.23, 0.02});
-    ifp.set_type_of_problem(13);
-    ifp.set_the_temperature(kT);
-    ifp.set_the_vaporization_ratio(0.0);
-    ifp.calculateVLE(0);
-    ASSERT_EQ(ifp.status, 0);
+    ASSERT_EQ(mix.solveAtT(13, kT, 0.0), 0);
     const double P = 0.97 * ifp.current.P / 1e5;
     ifp.tracerInitFlag = 0;
     ::testing::internal::CaptureStdout();

@@ -94,31 +94,26 @@ TEST_F(MeasuredDataDrivers, EquilibriaTableChoosesTheProblemFromItsColumns) {
     EXPECT_NE(lines.find(" 1\n"), std::string::npos);
 }
 
-TEST_F(MeasuredDataDrivers, TemperaturePressureAndVaporisationTogetherIsAFormatError) {
-    writeText("tpf.dat", "T P Fv zC3 znC4\n300 5 0.5 0.4 0.6\n");
-    ::testing::internal::CaptureStderr();
-    mixture->calculate_vapour_liquid_equilibria("tpf.dat", "tpf.txt");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "File format error.\n");
-    EXPECT_EQ(mixture->status, 8);
-    EXPECT_FALSE(fileExists("tpf.txt"));
-}
-
-// A table the reader cannot open used to end the process; now the driver reports it.
-TEST_F(MeasuredDataDrivers, MissingTableIsReportedNotFatal) {
-    ::testing::internal::CaptureStderr();
-    mixture->flash("absent.dat", "absent.itx");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "File absent.dat not found\n");
-    EXPECT_EQ(mixture->status, 8);
-    EXPECT_FALSE(fileExists("absent.itx"));
-}
-
-TEST_F(MeasuredDataDrivers, MissingColumnLeavesNoOutput) {
-    writeText("nopr.dat", "T xC3 xnC4 yC3 ynC4\n300 0.2 0.8 0.5 0.5\n");
-    ::testing::internal::CaptureStderr();
-    mixture->bubble("nopr.dat", "nopr.itx");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "File format error.\n");
-    EXPECT_EQ(mixture->status, 8);
-    EXPECT_FALSE(fileExists("nopr.itx"));
+// Regression: a table the reader cannot open used to end the process.
+TEST_F(MeasuredDataDrivers, BadTablesAreReportedAndLeaveNoOutput) {
+    writeText("tpf.dat", "T P Fv zC3 znC4\n300 5 0.5 0.4 0.6\n");         // T, P and Fv together
+    writeText("nopr.dat", "T xC3 xnC4 yC3 ynC4\n300 0.2 0.8 0.5 0.5\n");  // no pressure
+    using Driver = void (VLE::*)(const char*, const char*);
+    const struct {
+        Driver driver;
+        const char *in, *out, *message;
+    } cases[] = {
+        {&VLE::calculate_vapour_liquid_equilibria, "tpf.dat", "tpf.txt", "File format error.\n"},
+        {&VLE::flash, "absent.dat", "absent.itx", "File absent.dat not found\n"},
+        {&VLE::bubble, "nopr.dat", "nopr.itx", "File format error.\n"},
+    };
+    for (const auto& c : cases) {
+        ::testing::internal::CaptureStderr();
+        ((*mixture).*c.driver)(c.in, c.out);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.message);
+        EXPECT_EQ(mixture->status, 8) << c.in;
+        EXPECT_FALSE(fileExists(c.out)) << c.in;
+    }
 }
 
 TEST_F(MeasuredDataDrivers, RowWithAMissingValueIsSkipped) {

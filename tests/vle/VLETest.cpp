@@ -143,32 +143,21 @@ TEST_F(VLEStartFromFile, RowBracketingTheTemperatureIsTaken) {
     EXPECT_DOUBLE_EQ(vle.current.nV, 0.25);
 }
 
-TEST_F(VLEStartFromFile, MissingFileSetsNothing) {
-    answers.str("absent.txt\n");
-    ::testing::internal::CaptureStdout();
-    vle.initialize();
-    std::string out = ::testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("absent.txt file not found !\n"), std::string::npos);
-    EXPECT_EQ(vle.current.x[0], 0.0);
-}
-
-TEST_F(VLEStartFromFile, EndOfInputAtThePromptSetsNothing) {
-    answers.str("");
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    vle.initialize();
-    ::testing::internal::GetCapturedStdout();
-    EXPECT_FALSE(::testing::internal::GetCapturedStderr().empty());
-    EXPECT_EQ(vle.current.x[0], 0.0);
-}
-
-TEST_F(VLEStartFromFile, TruncatedRowSetsNothing) {
+TEST_F(VLEStartFromFile, MissingFileEndOfInputOrTruncatedRowSetNothing) {
     writeText("short.txt", "T P x0 x1\n290 4 0.1 0.9 0.3\n310 6 0.3");
-    answers.str("short.txt\n");
-    ::testing::internal::CaptureStdout();
-    vle.initialize();
-    ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(vle.current.P, 0.0);
+    for (auto [answer, mention] :
+         {std::pair{"absent.txt\n", "absent.txt file not found !\n"},
+          std::pair{"", "No file name given\n"}, std::pair{"short.txt\n", ""}}) {
+        answers.clear();
+        answers.str(answer);
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        vle.initialize();
+        const std::string said =
+            ::testing::internal::GetCapturedStdout() + ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(vle.current.P + vle.current.x[0], 0.0) << answer;
+        EXPECT_NE(said.find(mention), std::string::npos) << said;
+    }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "TermDerivativeCheck.h"
 #include "anderko/Anderko.h"
 #include "anderko/AnderkoH2O.h"
+#include "numerics/TextCapture.h"
 #include "vle/IFP.h"
 
 namespace vornex {
@@ -64,9 +65,7 @@ TEST_F(AnderkoSystems, CodesSetTheirComponentsAndOnlyGasCodesTheLowestCurveTempe
 TEST_F(AnderkoSystems, UnknownCodesAreReportedAndChangeNothingElse) {
     for (int code : {0, 7, 17, 18, 25, 40, -3}) {
         auto m = model(10);
-        ::testing::internal::CaptureStderr();
-        m->setSystemCode(static_cast<char>(code));
-        const std::string said = ::testing::internal::GetCapturedStderr();
+        const std::string said = test::stderrOf([&] { m->setSystemCode(static_cast<char>(code)); });
         EXPECT_EQ(said, "Anderko system type " + std::to_string(code) + " not implemented\n");
         EXPECT_EQ(m->systemCode, code);
         EXPECT_EQ(m->nc, 2);
@@ -80,9 +79,9 @@ TEST_F(AnderkoSystems, UnknownCodesAreReportedAndChangeNothingElse) {
 TEST_F(AnderkoSystems, SystemsWithoutMixedDispersionParametersAreRefused) {
     for (int code : {31, 32}) {
         auto m = model(10);
-        ::testing::internal::CaptureStderr();
-        m->setSystemCode(static_cast<char>(code));
-        EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot be evaluated"),
+        EXPECT_NE(test::stderrOf([&] {
+                      m->setSystemCode(static_cast<char>(code));
+                  }).find("cannot be evaluated"),
                   std::string::npos);
         EXPECT_FALSE(m->isEvaluable());
         EXPECT_EQ(m->nc, 2);
@@ -122,9 +121,8 @@ TEST_F(AnderkoSystems, FactoryBuildsTheKeywordSystems) {
 // print meaningless states for it.
 TEST_F(AnderkoSystems, FactoryRefusesASystemTheModelCannotEvaluate) {
     registerAnderkoModels();
-    ::testing::internal::CaptureStderr();
-    std::unique_ptr<FluidPhase> f(FluidPhase::getEOS("hnk"));
-    const std::string said = ::testing::internal::GetCapturedStderr();
+    std::unique_ptr<FluidPhase> f;
+    const std::string said = test::stderrOf([&] { f.reset(FluidPhase::getEOS("hnk")); });
     EXPECT_EQ(f, nullptr);
     EXPECT_NE(said.find("cannot be built"), std::string::npos) << said;
 }
@@ -301,9 +299,7 @@ TEST_F(AnderkoStartingStates, NearestFileRowWinsAndTiesKeepTheFirst) {
     }
     auto m = model(21);
     ASSERT_TRUE(m->useVLE());
-    ::testing::internal::CaptureStdout();
-    ASSERT_TRUE(m->initializeFromFile("states", 700.0, 0.05, 0.05));
-    ::testing::internal::GetCapturedStdout();
+    test::stdoutOf([&] { EXPECT_TRUE(m->initializeFromFile("states", 700.0, 0.05, 0.05)); });
     EXPECT_DOUBLE_EQ(m->Vl, 30e-6);
     EXPECT_DOUBLE_EQ(m->solver->current.P, 300e5);
     EXPECT_DOUBLE_EQ(m->yVapour[0], 0.99);
@@ -314,14 +310,10 @@ TEST_F(AnderkoStartingStates, NearestFileRowWinsAndTiesKeepTheFirst) {
 TEST_F(AnderkoStartingStates, CorrelationsBelow400KTakeTheLiquidBranch) {
     auto m = model(12);
     ASSERT_TRUE(m->useVLE());
-    ::testing::internal::CaptureStdout();
-    m->initializeFromTx(350.0, 0.0, 0.0005);
-    ::testing::internal::GetCapturedStdout();
+    test::stdoutOf([&] { m->initializeFromTx(350.0, 0.0, 0.0005); });
     EXPECT_DOUBLE_EQ(m->Vl, 1.6e-05);
     EXPECT_DOUBLE_EQ(m->solver->current.y[1], 0.99);
-    ::testing::internal::CaptureStdout();
-    m->initializeFromTx(500.0, 0.0, 0.0005);
-    ::testing::internal::GetCapturedStdout();
+    test::stdoutOf([&] { m->initializeFromTx(500.0, 0.0, 0.0005); });
     EXPECT_DOUBLE_EQ(m->Vl, 2.5e-05);
     EXPECT_DOUBLE_EQ(m->solver->current.y[1], 0.0);
     EXPECT_NEAR(m->solver->current.P,
@@ -371,16 +363,14 @@ TEST_F(AnderkoCommands, ShortTest1IsRefusedWithoutReadingPastTheWords) {
     auto m = model(21);
     char w0[] = "test1", w1[] = "700";
     char* a[] = {w0, w1};
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(m->doCommandEx(2, a), 2);
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("test1 needs"), std::string::npos);
+    EXPECT_NE(test::stderrOf([&] { EXPECT_EQ(m->doCommandEx(2, a), 2); }).find("test1 needs"),
+              std::string::npos);
 }
 
 TEST_F(AnderkoCommands, CriticalCurveOfANonBinaryIsRefused) {
     auto m = model(20);
-    ::testing::internal::CaptureStderr();
-    m->calculateTheCriticalCurve("x");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Not a binary system: N = 3\n");
+    EXPECT_EQ(test::stderrOf([&] { m->calculateTheCriticalCurve("x"); }),
+              "Not a binary system: N = 3\n");
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(
         model(10)->calculateTheTernary("x", 700, 300, 0.1, 0.1, 0.0, 0.1, 3e-5, 1e-4, 0.001, 0, 0));
@@ -389,9 +379,7 @@ TEST_F(AnderkoCommands, CriticalCurveOfANonBinaryIsRefused) {
 
 TEST_F(AnderkoCommands, MeasuredVolumesOfWaterSaltMethaneAreComparedRowByRow) {
     auto m = model(21);
-    ::testing::internal::CaptureStdout();
-    m->testTable7Duan03();
-    ::testing::internal::GetCapturedStdout();
+    test::stdoutOf([&] { m->testTable7Duan03(); });
     std::ifstream in("test");
     std::string line;
     std::vector<std::string> lines;
@@ -426,9 +414,7 @@ TEST_F(AnderkoCommands, IsochoreOfABrineIsWrittenAndIsoplethKindsOutsideOneTwoDo
 
 TEST_F(AnderkoCommands, FixedStateCheckPrintsTheState) {
     auto m = model(10);
-    ::testing::internal::CaptureStdout();
-    m->test(1);
-    const std::string out = ::testing::internal::GetCapturedStdout();
+    const std::string out = test::stdoutOf([&] { m->test(1); });
     EXPECT_EQ(m->systemCode, 20);
     EXPECT_NE(out.find("733"), std::string::npos);
 }

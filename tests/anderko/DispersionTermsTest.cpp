@@ -12,6 +12,7 @@
 #include "anderko/AnderkoDispersion.h"
 #include "anderko/H2ODisp.h"
 #include "expression/Expression.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -193,9 +194,8 @@ TEST_F(AnderkoDispersionBadInput, GraphsWithoutParametersAreRefused) {
          {std::pair{31, "missing c cross parameter"}, std::pair{10, "prepared for 2"}}) {
         AnderkoDispersion term;
         ASSERT_TRUE(term.setSystemCode(char(code)));
-        testing::internal::CaptureStderr();
-        term.number_of_components(3);
-        EXPECT_NE(testing::internal::GetCapturedStderr().find(mention), std::string::npos);
+        EXPECT_NE(test::stderrOf([&] { term.number_of_components(3); }).find(mention),
+                  std::string::npos);
         EXPECT_FALSE(evaluate(term, 700.0, 5e-5, {0.8, 0.1, 0.1}));
     }
 }
@@ -245,9 +245,8 @@ TEST_F(WaterDispersionTerm, EqualsTheMixtureTermOfPureWater) {
 
 TEST_F(WaterDispersionTerm, MoreThanOneComponentIsRefusedWithoutEndingTheProcess) {
     H2ODisp water;
-    testing::internal::CaptureStderr();
-    water.number_of_components(2);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("one component"), std::string::npos);
+    EXPECT_NE(test::stderrOf([&] { water.number_of_components(2); }).find("one component"),
+              std::string::npos);
     EXPECT_FALSE(evaluate(water, 600.0, 5e-5, {}));
 }
 

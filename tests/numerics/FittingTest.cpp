@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "numerics/Fitting.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -38,13 +39,6 @@ struct Offset : Equation {
     }
 };
 
-std::string readFile(const std::string& name) {
-    std::ifstream in(name);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Pearson's (1901) points with York's (1966) weights, the classic test of straight-line
 // fits with errors in both variables; sigma = 1/sqrt(w).
 const std::vector<double> pearsonX = {0, 0.9, 1.8, 2.6, 3.3, 4.4, 5.2, 6.1, 6.5, 7.4};
@@ -68,9 +62,7 @@ class FittingRegression : public ::testing::Test {
         fit->numberOfParameters = parameters;
         fit->numberOfVariables = 1;
         fit->numberOfExtra = extra;
-        testing::internal::CaptureStdout();
-        fit->allocate_memory();
-        testing::internal::GetCapturedStdout();
+        test::stdoutOf([&] { fit->allocate_memory(); });
         fit->initialize();
         fit->set_type_of_regression(type);
         historyName = history;
@@ -109,7 +101,7 @@ class FittingRegression : public ::testing::Test {
     }
     std::string finish() {
         fit.reset();
-        return readFile(historyName);
+        return test::readFile(historyName);
     }
 };
 
@@ -270,9 +262,7 @@ TEST(FittingSetup, HistoryThatCannotBeOpenedIsReported) {
 TEST(FittingSetup, RegressionWithoutTablesOrModelFails) {
     Fitting fit;
     short err = 0;
-    testing::internal::CaptureStdout();
-    fit.regres(err);
-    testing::internal::GetCapturedStdout();
+    test::stdoutOf([&] { fit.regres(err); });
     EXPECT_EQ(err, 1);
 }
 

@@ -10,6 +10,7 @@
 
 #include "numerics/CallbackProbe.h"
 #include "numerics/Newton.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -146,11 +147,8 @@ TEST_F(NewtonSolver, SingularJacobianIsReported) {
         }
     } parallel;
     newton._setSysEquationToSolve(&parallel, static_cast<EquationSystem>(&Parallel::system), 2);
-    testing::internal::CaptureStderr();
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(newton.solve(), 1);
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "The system is degenerated.\n");
+    EXPECT_EQ(test::stderrOf([&] { test::stdoutOf([&] { EXPECT_EQ(newton.solve(), 1); }); }),
+              "The system is degenerated.\n");
 }
 
 TEST_F(NewtonSolver, RebindsWhenTheSizeOrTheObjectChanges) {

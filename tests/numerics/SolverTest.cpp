@@ -7,6 +7,7 @@
 
 #include "numerics/CallbackProbe.h"
 #include "numerics/Solver.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -134,9 +135,8 @@ TEST_F(RootFinders, SecantConvergedStepMustNotClearCalleeError) {
 TEST_F(RootFinders, BracketingErrorCodes) {
     auto noSignChange = make<Muller>(test::cubic, 3, 4);
     noSignChange.verbose = 1;
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(expectError(noSignChange, 4, 2), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Initialization error\n");
+    EXPECT_EQ(test::stdoutOf([&] { EXPECT_EQ(expectError(noSignChange, 4, 2), 0); }),
+              "Initialization error\n");
     EXPECT_EQ(expectError(make<Bolzano>(test::cubic, 3, 4), 1, 2), 0);
 
     auto above = make<Muller>(test::cubic, 2, 3);
@@ -208,13 +208,10 @@ class SolverPlot : public RootFinders {
 TEST_F(SolverPlot, WritesTheCurveAndTheScript) {
     auto s = make<Secant>([](double x) { return x * x; }, 0, 1);
     s.plot(1, 100, 2, 1);
-    std::stringstream data, script;
-    data << std::ifstream("solver.txt").rdbuf();
-    script << std::ifstream("solver.gp").rdbuf();
     EXPECT_EQ(
-        data.str(),
+        test::readFile("solver.txt"),
         "           1\t           1\n          10\t         100\n         100\t       10000\n");
-    EXPECT_EQ(script.str().substr(0, 20), "reset\nset term aqua\n");
+    EXPECT_EQ(test::readFile("solver.gp").substr(0, 20), "reset\nset term aqua\n");
 }
 
 TEST_F(SolverPlot, PlotMustLowerTheFlagForTheNextSolve) {
@@ -227,9 +224,7 @@ TEST_F(SolverPlot, PlotMustLowerTheFlagForTheNextSolve) {
 TEST_F(SolverPlot, UnwritableFilesAreReportedNotFatal) {
     std::filesystem::create_directory("solver.txt");
     auto s = make<Secant>(test::cubic, 2, 3);
-    testing::internal::CaptureStderr();
-    s.plot(0, 1, 4, 0);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("solver.txt"), std::string::npos);
+    EXPECT_NE(test::stderrOf([&] { s.plot(0, 1, 4, 0); }).find("solver.txt"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists("solver.gp"));
 }
 

@@ -15,19 +15,13 @@
 
 #include "fluid/MixtureFluids.h"
 #include "fluid/TestFluids.h"
+#include "numerics/TextCapture.h"
 #include "vle/IFP.h"
 
 namespace vornex::testing {
 namespace {
 
 constexpr double kT = 250.0;  // below the critical temperature of component 0 (304 K)
-
-std::string readFile(const std::string& name) {
-    std::ifstream in(name);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Liquid and vapour models of one mixture with an IFP on them.
 struct Mixture {
@@ -67,11 +61,9 @@ struct Mixture {
 std::string traced(const char* name, const std::function<void(std::FILE*)>& run) {
     std::FILE* f = std::fopen(name, "wt");
     EXPECT_NE(f, nullptr);
-    ::testing::internal::CaptureStdout();
-    run(f);
-    ::testing::internal::GetCapturedStdout();
+    test::stdoutOf([&] { run(f); });
     if (f) std::fclose(f);
-    return readFile(name);
+    return test::readFile(name);
 }
 
 // Equal fugacities of every component, mass balance and closure at the current state.
@@ -219,20 +211,16 @@ TEST_F(BinaryIFPTest, IsoplethWithTmaxBelowTheStartWritesTwoPoints) {
 // ------------------------------------------------------------------- bad input
 
 TEST_F(BinaryIFPTest, UndefinedProblemTypeIsReportedOnceForTheBadDigit) {
-    ::testing::internal::CaptureStderr();
-    ifp().set_type_of_problem(16);
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(test::stderrOf([&] { ifp().set_type_of_problem(16); }),
+              "Type of problem not defined !\n");
     EXPECT_EQ(ifp().status, 2);
-    EXPECT_EQ(err, "Type of problem not defined !\n");
     EXPECT_EQ(ifp().weights[0], 1.0);  // the tens digit still weighs T
 }
 
 TEST_F(BinaryIFPTest, UndefinedInitializationEndsWithStatus5) {
     mix->bulk({0.8, 0.2});
     ifp().set_type_of_problem(13);
-    ::testing::internal::CaptureStderr();
-    ifp().calculateVLE(4);
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = test::stderrOf([&] { ifp().calculateVLE(4); });
     EXPECT_EQ(ifp().status, 5);
     EXPECT_NE(err.find("Type of initialization not defined !\n"), std::string::npos);
     EXPECT_NE(err.find("Initialization error\n"), std::string::npos);
@@ -268,9 +256,7 @@ TEST(IFPWithoutPhases, SolveAndDerivativesReportFailure) {
     IFP ifp;
     ifp.number_of_components(2);
     ifp.set_type_of_problem(12);
-    ::testing::internal::CaptureStderr();
-    ifp.calculateVLE(0);
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("Initialization error\n"),
+    EXPECT_NE(test::stderrOf([&] { ifp.calculateVLE(0); }).find("Initialization error\n"),
               std::string::npos);
     EXPECT_EQ(ifp.status, 5);
     std::vector<double> dX(static_cast<size_t>(ifp.m), 1.0);
@@ -278,9 +264,10 @@ TEST(IFPWithoutPhases, SolveAndDerivativesReportFailure) {
 }
 
 TEST_F(BinaryIFPTest, IsoplethWithoutAFileIsRefused) {
-    ::testing::internal::CaptureStderr();
-    ifp().calculate_an_isopleth(kT, 0.0, nullptr, "a", 200, 300, 1, 1e5, 0, 1, nullptr);
-    EXPECT_FALSE(::testing::internal::GetCapturedStderr().empty());
+    EXPECT_FALSE(test::stderrOf([&] {
+                     ifp().calculate_an_isopleth(kT, 0.0, nullptr, "a", 200, 300, 1, 1e5, 0, 1,
+                                                 nullptr);
+                 }).empty());
     EXPECT_NE(ifp().status, 0);
 }
 
@@ -290,9 +277,9 @@ TEST_F(BinaryIFPTest, BubbleIsoplethEndsNearTheMixtureCriticalPoint) {
     startAboveSaturation();
     ifp().tracerInitFlag = 0;
     CurveArray rows;
-    ::testing::internal::CaptureStdout();
-    ifp().calculate_an_isopleth(kT, 0.0, nullptr, "", 200.0, 400.0, 2.0, 1e5, 0, 6, &rows);
-    ::testing::internal::GetCapturedStdout();
+    test::stdoutOf([&] {
+        ifp().calculate_an_isopleth(kT, 0.0, nullptr, "", 200.0, 400.0, 2.0, 1e5, 0, 6, &rows);
+    });
     const size_t width = 2 * 2 + 7;
     ASSERT_EQ(rows.size() % width, 0u);
     const size_t points = rows.size() / width;
@@ -312,24 +299,21 @@ TEST_F(BinaryIFPTest, BinaryIsothermRunsFromTheBubblePointToThePressureLimit) {
     ASSERT_EQ(reference->error, 0);
     const double yb = reference->yVapour[1];
     mix->guess(kT, reference->P / 1e5, {0.95, 0.05}, {1.0 - yb, yb});
-    ::testing::internal::CaptureStdout();
-    ifp().calculate_an_isotherm_of_the_binary_system("isoT", kT, 0.95, -0.02, 2.0, 60.0, "_a");
-    ::testing::internal::GetCapturedStdout();
-    const std::string text = readFile("isoT");
+    test::stdoutOf([&] {
+        ifp().calculate_an_isotherm_of_the_binary_system("isoT", kT, 0.95, -0.02, 2.0, 60.0, "_a");
+    });
+    const std::string text = test::readFile("isoT");
     ASSERT_EQ(text.rfind("IGOR\nWAVES Tr Pr xa     xb      ya     yb      Vl Vv dPdx \nBEGIN\n", 0),
               0u);
     EXPECT_NE(text.find("END\nx rename Tr, T_a\n"), std::string::npos);
     std::istringstream in(text.substr(text.find("BEGIN\n") + 6));
     double T, P, x0, x1, y0, y1, Vl, Vv, s, lastP = 0.0;
     int rows = 0;
-    FluidPhase& l = *mix->liquid;
     while (in >> T >> P >> x0 >> x1 >> y0 >> y1 >> Vl >> Vv >> s) {
         EXPECT_NEAR(T, kT, 1e-9);
         EXPECT_NEAR(x0 + x1, 1.0, 1e-9);
         EXPECT_GT(P, lastP * 0.999);  // the bubble pressure rises with the light component
         lastP = P;
-        // Every row a coexistence: the vapour at (P, y) has the liquid's fugacities.
-        l.set_the_phase_as(2);
         ++rows;
     }
     EXPECT_GT(rows, 5);
@@ -337,17 +321,28 @@ TEST_F(BinaryIFPTest, BinaryIsothermRunsFromTheBubblePointToThePressureLimit) {
     EXPECT_EQ(ifp().status, 0);
 }
 
-TEST_F(BinaryIFPTest, IsothermWithoutAStartLeavesNoFile) {
-    ifp().tracerInitFlag = 0;
-    mix->guess(kT, 1e-3, {0.9, 0.1}, {0.9, 0.1});  // the trivial solution: no start
-    ::testing::internal::CaptureStderr();
-    ::testing::internal::CaptureStdout();
-    ifp().calculate_an_isotherm_of_the_binary_system("isoNone", kT, 0.95, -0.02, 2.0, 80.0, "");
-    ::testing::internal::GetCapturedStdout();
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(ifp().status, 3);
-    EXPECT_NE(err.find("Can't find a starting point for the isotherm\n"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists("isoNone"));
+TEST_F(BinaryIFPTest, IsothermsWithoutAStartLeaveNoFile) {
+    Mixture ternary(makeTernaryVanDerWaals(2), makeTernaryVanDerWaals(1), 3);
+    mix->guess(kT, 1e-3, {0.9, 0.1}, {0.9, 0.1});               // the trivial solution
+    ternary.guess(kT, 1e-3, {0.4, 0.4, 0.2}, {0.4, 0.4, 0.2});  // no two phases there
+    ifp().tracerInitFlag = ternary.ifp->tracerInitFlag = 0;
+    const std::function<void()> runs[] = {
+        [&] {
+            ifp().calculate_an_isotherm_of_the_binary_system("iso", kT, 0.95, -0.02, 2, 80, "");
+        },
+        [&] {
+            ternary.ifp->calculate_an_isotherm_of_the_pseudo_binary_system("iso", kT, 0.9, 0.5,
+                                                                           0.01, 1.0, 100.0, "p");
+        }};
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_NE(test::outputOf(runs[k]).find("Can't find a starting point for the isotherm\n"),
+                  std::string::npos);
+        EXPECT_EQ((k ? *ternary.ifp : ifp()).status, 3);
+        EXPECT_FALSE(std::filesystem::exists("iso"));
+    }
+    // A binary isotherm of three components.
+    ternary.ifp->calculate_an_isotherm_of_the_binary_system("iso", kT, 0.9, 0.01, 1, 50, "");
+    EXPECT_FALSE(std::filesystem::exists("iso"));
 }
 
 // The rows of an isochore or of an isopleth of constant vapour volume fraction: T, P, x0, x1,
@@ -408,10 +403,8 @@ TEST(TernaryIFPTest, TieLinesKeepTheMassBalanceAndEqualFugacities) {
     ASSERT_EQ(mix.solveAtT(13, kT, 0.0), 0);
     const double P = 0.97 * ifp.current.P / 1e5;
     ifp.tracerInitFlag = 0;
-    ::testing::internal::CaptureStdout();
-    ifp.calculate_an_isobaric_isothermal_diagram(kT, P, 0.02, "t", 2);
-    ::testing::internal::GetCapturedStdout();
-    const std::string text = readFile("tert");
+    test::stdoutOf([&] { ifp.calculate_an_isobaric_isothermal_diagram(kT, P, 0.02, "t", 2); });
+    const std::string text = test::readFile("tert");
     ASSERT_EQ(text.rfind("IGOR\nWAVES ", 0), 0u);
     EXPECT_EQ(text.substr(text.size() - 4), "END\n");
     std::istringstream in(text.substr(text.find("BEGIN\n") + 6));
@@ -446,28 +439,6 @@ TEST(TernaryIFPTest, TieLinesKeepTheMassBalanceAndEqualFugacities) {
     }
     EXPECT_GT(rows, 3);
     for (double zi : ifp.z) EXPECT_GE(zi, 0.0);
-}
-
-TEST(TernaryIFPTest, PseudoBinaryIsothermWithoutAStartLeavesNoFile) {
-    Mixture mix(makeTernaryVanDerWaals(2), makeTernaryVanDerWaals(1), 3);
-    IFP& ifp = *mix.ifp;
-    ifp.tracerInitFlag = 0;
-    mix.guess(kT, 1e-3, {0.4, 0.4, 0.2}, {0.4, 0.4, 0.2});  // no two phases there
-    ::testing::internal::CaptureStderr();
-    ::testing::internal::CaptureStdout();
-    ifp.calculate_an_isotherm_of_the_pseudo_binary_system("pseudo", kT, 0.9, 0.5, 0.01, 1.0, 100.0,
-                                                          "p");
-    ::testing::internal::GetCapturedStdout();
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(ifp.status, 3);
-    EXPECT_NE(err.find("Can't find a starting point for the isotherm\n"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists("pseudo"));
-}
-
-TEST(TernaryIFPTest, BinaryIsothermOnThreeComponentsWritesNothing) {
-    Mixture mix(makeTernaryVanDerWaals(2), makeTernaryVanDerWaals(1), 3);
-    mix.ifp->calculate_an_isotherm_of_the_binary_system("isoTer", kT, 0.9, 0.01, 1, 50, "");
-    EXPECT_FALSE(std::filesystem::exists("isoTer"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "RaoultMixture.h"
+#include "numerics/TextCapture.h"
 #include "vle/IdealMixture.h"
 
 namespace vornex {
@@ -96,9 +97,8 @@ TEST_F(RaoultFlash, VapourVolumeFractionBecomesTheVapourAmount) {
 }
 
 TEST_F(RaoultFlash, UndefinedTypeIsReported) {
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(solve(16, NAN, NAN), 2);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Type of problem not defined\n");
+    EXPECT_EQ(test::stderrOf([&] { EXPECT_EQ(solve(16, NAN, NAN), 2); }),
+              "Type of problem not defined\n");
 }
 
 TEST(RaoultComponents, AliasesShareOneCorrelation) {
@@ -118,9 +118,7 @@ TEST(RaoultComponents, UnknownComponentIsRefusedBeforeUse) {
     mixture.set_type_of_problem(12);
     mixture.set_the_temperature(300.0);
     mixture.set_the_pressure(5.0);
-    ::testing::internal::CaptureStderr();
-    mixture.calculateVLE();
-    std::string message = ::testing::internal::GetCapturedStderr();
+    std::string message = test::stderrOf([&] { mixture.calculateVLE(); });
     EXPECT_NE(message.find("water"), std::string::npos) << message;
     EXPECT_EQ(mixture.status, 2);
 }

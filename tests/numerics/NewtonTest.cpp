@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -211,20 +210,6 @@ TEST_F(NewtonSolver, MapWritesRowsInIncreasingOrder) {
     EXPECT_EQ(rows, 4);  // three rows asked, rounded up to a pair
     EXPECT_EQ(points, 12);
     EXPECT_EQ(newton.x[0], 0.0);  // the unknowns are restored
-}
-
-TEST_F(NewtonSolver, CheckDerivativesWritesBothJacobians) {
-    bindCircle(1.0, 2.0);
-    double h[2] = {1e-6, 1e-6};
-    FILE* f = std::tmpfile();
-    newton.check_derivatives(f, newton.x, h);
-    std::rewind(f);
-    char buffer[512] = {};
-    std::string text(buffer, std::fread(buffer, 1, sizeof buffer - 1, f));
-    std::fclose(f);
-    EXPECT_EQ(text.rfind("Analytical \n\n", 0), 0u);
-    EXPECT_NE(text.find("\nNumerical \n\n"), std::string::npos);
-    EXPECT_NE(text.find(" 2.000000e+00   4.000000e+00  \n"), std::string::npos) << text;
 }
 
 }  // namespace

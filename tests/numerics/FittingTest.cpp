@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 

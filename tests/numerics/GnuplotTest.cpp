@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "numerics/CallbackProbe.h"
 #include "numerics/Gnuplot.h"

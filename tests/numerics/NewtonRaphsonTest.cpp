@@ -2,9 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
 #include "numerics/CallbackProbe.h"
 #include "numerics/NewtonRaphson.h"

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "numerics/CallbackProbe.h"
 #include "numerics/Solver.h"

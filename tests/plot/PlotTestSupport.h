@@ -5,10 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 

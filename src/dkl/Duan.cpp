@@ -1,0 +1,196 @@
+#include "dkl/Duan.h"
+
+#include <cmath>
+
+#include "dkl/TermLeaves.h"
+#include "expression/BinOp.h"
+#include "expression/Sum.h"
+#include "expression/UnOp.h"
+#include "fluid/Phase.h"
+
+namespace vornex {
+
+// ------------------------------------------------------------------------- Duan
+
+Duan::Duan()
+    : mlogV_(&nodes_.make<Leaf>("mlogV")),
+      mV_(&nodes_.make<Leaf>("mV")),
+      mV2_(&nodes_.make<Leaf>("mV2")),
+      mV4_(&nodes_.make<Leaf>("mV4")),
+      mV5_(&nodes_.make<Leaf>("mV5")) {}
+
+Duan::~Duan() {
+    root = nullptr;
+    delete A_;
+}
+
+Expression* Duan::node(const char* name) {
+    if (name == nullptr) return nullptr;
+    if (std::string(name) == "A") return A_;
+    return nodes_.find(name);
+}
+
+void Duan::build_parse_graph() {
+    auto product = [this](const char* name, Expression& u, Expression& v) -> Expression& {
+        auto& p = nodes_.make<Product>(name);
+        p.tie2(u, v);
+        return p;
+    };
+    Expression& A1 = product("A1", *Bd, *mV_);
+    Expression& A2 = product("A2", *Cd, *mV2_);
+    Expression& A3 = product("A3", *Dd, *mV4_);
+    Expression& A4 = product("A4", *Ed, *mV5_);
+    Expression& gamaV2 = product("gamaV2", *gama, *mV2_);
+    auto& Ex = nodes_.make<Exponential>("Ex");
+    Ex.set_scalars3(0.0, 1.0, -1.0);
+    Ex.tie1(gamaV2);
+    Expression& beta1F = product("beta1F", *beta1, *Fd);
+    auto& beta1Fgama = nodes_.make<Division>("beta1Fgama");
+    beta1Fgama.tie2(beta1F, *gama);
+    Expression& FV2 = product("FV2", *Fd, *mV2_);
+    auto& Ex0 = nodes_.make<Sum2>("Ex0");
+    Ex0.set_scalars3(1.0, 1.0, 0.0);
+    Ex0.tie2(beta1Fgama, FV2);
+    Expression& Ex2 = product("Ex2", Ex0, Ex);
+
+    A_ = new Sum;
+    A_->setName("A");
+    A_->number_of_terms(7);
+    A_->tie_(static_cast<Expression*>(mlogV_), &A1, &A2, &A3, &A4, &Ex2,
+             static_cast<Expression*>(&beta1Fgama));
+    A_->set_scalars_(1.0, 1.0, 0.5, 0.25, 0.2, -0.5, 0.5, 0.0);
+    root = A_;
+    Expression::setVarbox(
+        this, static_cast<void (Equation::*)(double*)>(&Interaction::calculate_the_leaves));
+}
+
+void Duan::sizeGraph(int count) {
+    Interaction::number_of_components(count);
+    A_->number_of_variables(count + 2);
+    for (Leaf* leaf : {mlogV_, mV_, mV2_, mV4_, mV5_}) dependOnly(*leaf, {1});
+}
+
+void Duan::analyzeGraph() {
+    A_->analyze_dependencies();
+}
+
+void Duan::number_of_components(int count) {
+    if (count < 1) return;
+    sizeGraph(count);
+    analyzeGraph();
+}
+
+void Duan::calculate_volume_dependent_parameters() {
+    const double r = 1.0 / V;
+    const double mlogV[5] = {-std::log(V), -r, r * r, -2.0 * r * r * r, 6.0 * r * r * r * r};
+    writePure(*mlogV_, 1, mlogV);
+    double f[5];
+    const std::pair<Leaf*, double> powers[4] = {{mV_, -1.0}, {mV2_, -2.0}, {mV4_, -4.0}, {mV5_, -5.0}};
+    for (const auto& [leaf, exponent] : powers) {
+        powerDerivatives(1.0, exponent, V, 4, f);
+        writePure(*leaf, 1, f);
+    }
+}
+
+void Duan::print_parameters(FILE* out) {
+    std::fprintf(out, "Virial coefficients\nBd %lg  Cd %lg  Dd %lg\nEd %lg  Fd %lg  beta1 %lg\ngama %lg",
+                 Bd->value(), Cd->value(), Dd->value(), Ed->value(), Fd->value(), beta1->value(),
+                 gama->value());
+}
+
+// ------------------------------------------------------------------------ Duan1
+
+Duan1::Duan1() {
+    setModelName("Duan Interaction");
+    Bd = &nodes_.make<Leaf>("Bd");
+    Cd = &nodes_.make<Leaf>("Cd");
+    Dd = &nodes_.make<Leaf>("Dd");
+    Ed = &nodes_.make<Leaf>("Ed");
+    Fd = &nodes_.make<Leaf>("Fd");
+    gama = &nodes_.make<Leaf>("gama");
+    beta1 = &nodes_.make<Leaf>("beta1");
+    build_parse_graph();
+}
+
+Duan1::~Duan1() = default;
+
+void Duan1::number_of_components(int count) {
+    if (count != 1) {
+        std::fprintf(stderr, "Duan1: a one-component term cannot take %d components\n", count);
+        return;
+    }
+    sizeGraph(1);
+    for (Expression* e : {Bd, Cd, Dd, Ed, Fd, gama}) dependOnly(*leaf(e), {0});
+    dependOnly(*leaf(beta1), {});
+    analyzeGraph();
+}
+
+void Duan1::set_parameters(double TcK, double Pbar, const double* constants) {
+    Tc = TcK;
+    Pc = Pbar * 1e5;
+    for (int k = 0; k < kDuanConstants; ++k) a[k] = constants[k];
+    Vc = kGasConstant * Tc / Pc;
+    Vc2 = Vc * Vc;
+    Vc4 = Vc2 * Vc2;
+    Vc5 = Vc4 * Vc;
+    hasParameters = true;
+}
+
+void Duan1::calculate_fixed_parameters() {
+    if (!hasParameters) {
+        // A term without the constants of a gas has no equation to evaluate.
+        error = 1;
+        return;
+    }
+    double f[5];
+    const double scales[4] = {Vc, Vc2, Vc4, Vc5};
+    Expression* leaves[4] = {Bd, Cd, Dd, Ed};
+    for (int m = 0; m < 4; ++m) {
+        reducedTemperaturePolynomial(a[3 * m], a[3 * m + 1], a[3 * m + 2], Tc, T, scales[m], f);
+        writePure(*leaf(leaves[m]), 0, f);
+    }
+    reducedTemperaturePolynomial(0.0, 0.0, a[12], Tc, T, Vc2, f);
+    writePure(*leaf(Fd), 0, f);
+    const double g[5] = {Vc2 * a[14], 0, 0, 0, 0};
+    writePure(*leaf(gama), 0, g);
+    leaf(beta1)->value() = 1.0 + a[13];
+}
+
+// ---------------------------------------------------------------------- BIPDuan
+
+void BIPDuan::set_variable_values(double* values) {
+    PolyVar::set_variable_values(values);
+    if (!variableValues.empty()) T = variableValues[0];
+}
+
+void BIPDuan::setCoefficients(double c0, double c1, double c2, double c3, double c4) {
+    c[0] = c0;
+    c[1] = c1;
+    c[2] = c2;
+    c[3] = c3;
+    c[4] = c4;
+    computed = false;
+}
+
+void BIPDuan::calculate(int order) {
+    if (computed) return;
+    const double t = T, r = 1.0 / t;
+    value() = c[0] + c[1] * t + c[2] * t * t + c[3] * r + c[4] * std::log(t);
+    const int top = std::min(order, allocatedOrder());
+    if (top >= 1) d1(0) = c[1] + 2 * c[2] * t - c[3] * r * r + c[4] * r;
+    if (top >= 2) d2(0, 0) = 2 * c[2] + 2 * c[3] * r * r * r - c[4] * r * r;
+    if (top >= 3) d3(0, 0, 0) = -6 * c[3] * std::pow(r, 4) + 2 * c[4] * r * r * r;
+    if (top >= 4) d4(0, 0, 0, 0) = 24 * c[3] * std::pow(r, 5) - 6 * c[4] * std::pow(r, 4);
+    computed = true;
+}
+
+void BIPDuan::calculate(int order, int var) {
+    if (var == 0) {
+        calculate(order);
+    } else if (!computed) {
+        value() = c[0] + c[1] * T + c[2] * T * T + c[3] / T + c[4] * std::log(T);
+        computed = true;
+    }
+}
+
+}  // namespace vornex

@@ -72,43 +72,20 @@ BWR::BWR() {
     auto& E = nodes_.make<Product>("E");
     E.tie2(ag, bracket);
 
-    A_ = new Sum;
-    A_->setName("A");
-    A_->number_of_terms(5);
-    A_->tie_(static_cast<Expression*>(&mlogV), static_cast<Expression*>(&Bv),
-             static_cast<Expression*>(&Cv2), static_cast<Expression*>(&Dv5),
-             static_cast<Expression*>(&E));
-    A_->set_scalars_(1.0, 1.0, 0.5, 0.2, 1.0, 0.0);
-    root = A_;
+    makeRoot({&mlogV, &Bv, &Cv2, &Dv5, &E}, {1.0, 1.0, 0.5, 0.2, 1.0});
     setModelName("BWR");
-    Expression::setVarbox(
-        this, static_cast<void (Equation::*)(double*)>(&Interaction::calculate_the_leaves));
 }
 
-BWR::~BWR() {
-    root = nullptr;
-    delete A_;
-}
-
-Expression* BWR::node(const char* name) {
-    if (name == nullptr) return nullptr;
-    if (std::string(name) == "A") return A_;
-    return nodes_.find(name);
-}
+BWR::~BWR() = default;
 
 void BWR::number_of_components(int count) {
-    Interaction::number_of_components(count);
     if (count < 1) return;
-    A_->number_of_variables(count + 2);
-    A_->analyze_dependencies();
-}
-
-void BWR::calculate_fixed_parameters() {
-    if (!hasParameters) error = 1;
+    sizeGraph(count);
+    analyzeGraph();
 }
 
 void BWR::set_parameters(const double* k) {
-    hasParameters = true;
+    configured = true;
     beta = k[kBeta];
     gamma = k[kGamma];
     node("B")->set_scalars_(-k[b4], -k[b3], -k[b2], k[b1]);

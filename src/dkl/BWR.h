@@ -13,7 +13,7 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/Interaction.h"
-#include "water/TermNodes.h"
+#include "dkl/GraphTerm.h"
 
 namespace vornex {
 
@@ -21,24 +21,16 @@ class Sum;
 class Sum1;
 class Sum2;
 
-class BWR : public Interaction {
+class BWR : public GraphTerm<Interaction> {
    public:
     BWR();
     ~BWR() override;
     void number_of_components(int count) override;
-    // An error when no constants were set.
-    void calculate_fixed_parameters() override;
     // b1, b2, b3, b4, c1, c2, c3, c4, d1, d2, beta, gamma.
     void set_parameters(const double* constants);
-    Expression* node(const char* name);
 
     double beta = 0.0;
     double gamma = 0.0;
-    bool hasParameters = false;
-
-   private:
-    TermNodes nodes_;
-    Sum* A_ = nullptr;
 };
 
 class BWREOS : public FluidPhase {

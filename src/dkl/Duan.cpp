@@ -19,16 +19,7 @@ Duan::Duan()
       mV4_(&nodes_.make<Leaf>("mV4")),
       mV5_(&nodes_.make<Leaf>("mV5")) {}
 
-Duan::~Duan() {
-    root = nullptr;
-    delete A_;
-}
-
-Expression* Duan::node(const char* name) {
-    if (name == nullptr) return nullptr;
-    if (std::string(name) == "A") return A_;
-    return nodes_.find(name);
-}
+Duan::~Duan() = default;
 
 void Duan::build_parse_graph() {
     auto product = [this](const char* name, Expression& u, Expression& v) -> Expression& {
@@ -53,30 +44,17 @@ void Duan::build_parse_graph() {
     Ex0.tie2(beta1Fgama, FV2);
     Expression& Ex2 = product("Ex2", Ex0, Ex);
 
-    A_ = new Sum;
-    A_->setName("A");
-    A_->number_of_terms(7);
-    A_->tie_(static_cast<Expression*>(mlogV_), &A1, &A2, &A3, &A4, &Ex2,
-             static_cast<Expression*>(&beta1Fgama));
-    A_->set_scalars_(1.0, 1.0, 0.5, 0.25, 0.2, -0.5, 0.5, 0.0);
-    root = A_;
-    Expression::setVarbox(
-        this, static_cast<void (Equation::*)(double*)>(&Interaction::calculate_the_leaves));
+    makeRoot({mlogV_, &A1, &A2, &A3, &A4, &Ex2, &beta1Fgama}, {1.0, 1.0, 0.5, 0.25, 0.2, -0.5, 0.5});
 }
 
-void Duan::sizeGraph(int count) {
-    Interaction::number_of_components(count);
-    A_->number_of_variables(count + 2);
+void Duan::sizeVolumeLeaves(int count) {
+    sizeGraph(count);
     for (Leaf* leaf : {mlogV_, mV_, mV2_, mV4_, mV5_}) dependOnly(*leaf, {1});
-}
-
-void Duan::analyzeGraph() {
-    A_->analyze_dependencies();
 }
 
 void Duan::number_of_components(int count) {
     if (count < 1) return;
-    sizeGraph(count);
+    sizeVolumeLeaves(count);
     analyzeGraph();
 }
 
@@ -119,7 +97,7 @@ void Duan1::number_of_components(int count) {
         std::fprintf(stderr, "Duan1: a one-component term cannot take %d components\n", count);
         return;
     }
-    sizeGraph(1);
+    sizeVolumeLeaves(1);
     for (Expression* e : {Bd, Cd, Dd, Ed, Fd, gama}) dependOnly(*leaf(e), {0});
     dependOnly(*leaf(beta1), {});
     analyzeGraph();
@@ -133,11 +111,11 @@ void Duan1::set_parameters(double TcK, double Pbar, const double* constants) {
     Vc2 = Vc * Vc;
     Vc4 = Vc2 * Vc2;
     Vc5 = Vc4 * Vc;
-    hasParameters = true;
+    configured = true;
 }
 
 void Duan1::calculate_fixed_parameters() {
-    if (!hasParameters) {
+    if (!configured) {
         // A term without the constants of a gas has no equation to evaluate.
         error = 1;
         return;

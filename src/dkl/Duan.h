@@ -22,7 +22,7 @@
 
 #include "expression/PolyVar.h"
 #include "fluid/Interaction.h"
-#include "water/TermNodes.h"
+#include "dkl/GraphTerm.h"
 
 namespace vornex {
 
@@ -32,16 +32,13 @@ class SumX2;
 class SumX3;
 class SumX5;
 
-class Duan : public Interaction {
+class Duan : public GraphTerm<Interaction> {
    public:
     ~Duan() override;
     void number_of_components(int count) override;
     // -ln V, 1/V, 1/V^2, 1/V^4, 1/V^5 with their V derivatives, all orders at once.
     void calculate_volume_dependent_parameters() override;
     void print_parameters(FILE* out) override;
-
-    // The node of that name (the root is "A"), or null.
-    Expression* node(const char* name);
 
     // The seven coefficient nodes, in volume units.
     Expression* Bd = nullptr;
@@ -59,16 +56,13 @@ class Duan : public Interaction {
     void build_parse_graph();
     // Sizes the root for count + 2 variables and marks the volume leaves on V only; the
     // caller marks its own leaves, then analyzeGraph().
-    void sizeGraph(int count);
-    void analyzeGraph();
+    void sizeVolumeLeaves(int count);
 
-    TermNodes nodes_;
     Leaf* mlogV_;
     Leaf* mV_;
     Leaf* mV2_;
     Leaf* mV4_;
     Leaf* mV5_;
-    Sum* A_ = nullptr;
 };
 
 // Number of constants of one gas: a1 ... a12, alpha, beta, gamma.
@@ -92,7 +86,6 @@ class Duan1 : public Duan {
     double Vc = 0.0;  // R Tc/Pc, m3/mol
     double Vc2 = 0.0, Vc4 = 0.0, Vc5 = 0.0;
     double a[kDuanConstants] = {};
-    bool hasParameters = false;
 
    private:
     Leaf* leaf(Expression* e) { return static_cast<Leaf*>(e); }

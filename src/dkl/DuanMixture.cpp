@@ -180,7 +180,7 @@ void Duan2::number_of_components(int count) {
         std::fprintf(stderr, "Can handle only two-component systems.\n");
         return;
     }
-    sizeGraph(2);
+    sizeVolumeLeaves(2);
     for (int i = 0; i < 2; ++i)
         for (Leaf* leaf : {B_[i], C_[i], D_[i], E_[i], F_[i]}) dependOnly(*leaf, {0});
     for (int i = 0; i < 2; ++i) dependOnly(*g_[i], {});
@@ -203,7 +203,8 @@ void Duan2::set_parameters(int i, double TcK, double Pbar, const double* constan
     for (int k = 0; k < kDuanConstants; ++k) a[i][k] = constants[k];
     Vc[i] = kGasConstant * Tc[i] / Pc[i];
     hasComponent[i] = true;
-    if (hasComponent[0] && hasComponent[1]) {
+    configured = hasComponent[0] && hasComponent[1];
+    if (configured) {
         calculate_pseudo_critical_volumes();
         setScales();
     }
@@ -273,7 +274,7 @@ void Duan2::calculate_x6_derivatives() {
 }
 
 void Duan2::calculate_fixed_parameters() {
-    if (!hasComponent[0] || !hasComponent[1]) {
+    if (!configured) {
         // Without the constants of both gases there is no mixture to evaluate.
         error = 1;
         return;

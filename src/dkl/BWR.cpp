@@ -19,58 +19,37 @@ enum { b1, b2, b3, b4, c1, c2, c3, c4, d1, d2, kBeta, kGamma };
 }  // namespace
 
 BWR::BWR() {
-    auto& T_ = nodes_.make<FVar>("T_");
+    TermNodes& n = nodes_;
+    auto& T_ = n.make<FVar>("T_");
     T_.variableIndex = 0;
-    auto& V_ = nodes_.make<FVar>("V_");
+    auto& V_ = n.make<FVar>("V_");
     V_.variableIndex = 1;
-    auto& Ti = nodes_.make<Inverse>("Ti");
-    Ti.tie1(T_);
-    auto& Ti2 = nodes_.make<Square>("Ti2");
-    Ti2.tie1(Ti);
-    auto& Ti3 = nodes_.make<Cube>("Ti3");
-    Ti3.tie1(Ti);
-    auto& mlogV = nodes_.make<Logarithm>("mlogV");
+    auto& Ti = tied<Inverse>(n, "Ti", T_);
+    auto& Ti2 = tied<Square>(n, "Ti2", Ti);
+    auto& Ti3 = tied<Cube>(n, "Ti3", Ti);
+    auto& mlogV = tied<Logarithm>(n, "mlogV", V_);
     mlogV.set_scalars3(-1.0, 0.0, 0.0);
-    mlogV.tie1(V_);
-    auto& mV = nodes_.make<Inverse>("mV");
-    mV.tie1(V_);
-    auto& mV2 = nodes_.make<Square>("mV2");
-    mV2.tie1(mV);
-    auto& mV5 = nodes_.make<Power>("mV5");
+    auto& mV = tied<Inverse>(n, "mV", V_);
+    auto& mV2 = tied<Square>(n, "mV2", mV);
+    auto& mV5 = tied<Power>(n, "mV5", mV);
     mV5.set_scalars3(1.0, 5.0, 0.0);
-    mV5.tie1(mV);
 
-    auto& B = nodes_.make<Sum>("B");
-    B.number_of_terms(3);
-    B.tie_(static_cast<Expression*>(&Ti3), static_cast<Expression*>(&Ti2),
-           static_cast<Expression*>(&Ti));
-    auto& C = nodes_.make<Sum2>("C");  // c1 - c2/T + c3/T^3
-    C.tie2(Ti3, Ti);
-    auto& D = nodes_.make<Sum1>("D");
-    D.tie1(Ti);
-    auto& alpha = nodes_.make<Sum1>("alpha");
-    alpha.tie1(Ti3);
-    auto& Bv = nodes_.make<Product>("Bv");
-    Bv.tie2(B, mV);
-    auto& Cv2 = nodes_.make<Product>("Cv2");
-    Cv2.tie2(C, mV2);
-    auto& Dv5 = nodes_.make<Product>("Dv5");
-    Dv5.tie2(D, mV5);
-    auto& gamav2 = nodes_.make<Sum1>("gamav2");
-    gamav2.tie1(mV2);
-    auto& beta1gv2 = nodes_.make<Sum1>("beta1gv2");
-    beta1gv2.tie1(gamav2);
-    auto& expgv2 = nodes_.make<Exponential>("expgv2");
+    // Scalars of B, C, D, alpha, gamav2, beta1gv2, bracket and ag come with the constants.
+    auto& B = weightedSum(n, "B", {&Ti3, &Ti2, &Ti}, {0.0, 0.0, 0.0}, 0.0);
+    auto& C = tied<Sum2>(n, "C", Ti3, Ti);  // c1 - c2/T + c3/T^3
+    auto& D = tied<Sum1>(n, "D", Ti);
+    auto& alpha = tied<Sum1>(n, "alpha", Ti3);
+    auto& Bv = tied<Product>(n, "Bv", B, mV);
+    auto& Cv2 = tied<Product>(n, "Cv2", C, mV2);
+    auto& Dv5 = tied<Product>(n, "Dv5", D, mV5);
+    auto& gamav2 = tied<Sum1>(n, "gamav2", mV2);
+    auto& beta1gv2 = tied<Sum1>(n, "beta1gv2", gamav2);
+    auto& expgv2 = tied<Exponential>(n, "expgv2", gamav2);
     expgv2.set_scalars3(0.0, 1.0, -1.0);
-    expgv2.tie1(gamav2);
-    auto& be = nodes_.make<Product>("be");
-    be.tie2(beta1gv2, expgv2);
-    auto& bracket = nodes_.make<Sum1>("bracket");  // beta + 1 - be
-    bracket.tie1(be);
-    auto& ag = nodes_.make<Sum1>("ag");  // c4/(2 gamma T^3)
-    ag.tie1(alpha);
-    auto& E = nodes_.make<Product>("E");
-    E.tie2(ag, bracket);
+    auto& be = tied<Product>(n, "be", beta1gv2, expgv2);
+    auto& bracket = tied<Sum1>(n, "bracket", be);  // beta + 1 - be
+    auto& ag = tied<Sum1>(n, "ag", alpha);         // c4/(2 gamma T^3)
+    auto& E = tied<Product>(n, "E", ag, bracket);
 
     makeRoot({&mlogV, &Bv, &Cv2, &Dv5, &E}, {1.0, 1.0, 0.5, 0.2, 1.0});
     setModelName("BWR");

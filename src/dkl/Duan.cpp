@@ -23,25 +23,20 @@ Duan::~Duan() = default;
 
 void Duan::build_parse_graph() {
     auto product = [this](const char* name, Expression& u, Expression& v) -> Expression& {
-        auto& p = nodes_.make<Product>(name);
-        p.tie2(u, v);
-        return p;
+        return tied<Product>(nodes_, name, u, v);
     };
     Expression& A1 = product("A1", *Bd, *mV_);
     Expression& A2 = product("A2", *Cd, *mV2_);
     Expression& A3 = product("A3", *Dd, *mV4_);
     Expression& A4 = product("A4", *Ed, *mV5_);
     Expression& gamaV2 = product("gamaV2", *gama, *mV2_);
-    auto& Ex = nodes_.make<Exponential>("Ex");
+    auto& Ex = tied<Exponential>(nodes_, "Ex", gamaV2);
     Ex.set_scalars3(0.0, 1.0, -1.0);
-    Ex.tie1(gamaV2);
     Expression& beta1F = product("beta1F", *beta1, *Fd);
-    auto& beta1Fgama = nodes_.make<Division>("beta1Fgama");
-    beta1Fgama.tie2(beta1F, *gama);
+    auto& beta1Fgama = tied<Division>(nodes_, "beta1Fgama", beta1F, *gama);
     Expression& FV2 = product("FV2", *Fd, *mV2_);
-    auto& Ex0 = nodes_.make<Sum2>("Ex0");
+    auto& Ex0 = tied<Sum2>(nodes_, "Ex0", beta1Fgama, FV2);
     Ex0.set_scalars3(1.0, 1.0, 0.0);
-    Ex0.tie2(beta1Fgama, FV2);
     Expression& Ex2 = product("Ex2", Ex0, Ex);
 
     makeRoot({mlogV_, &A1, &A2, &A3, &A4, &Ex2, &beta1Fgama}, {1.0, 1.0, 0.5, 0.25, 0.2, -0.5, 0.5});

@@ -97,9 +97,7 @@ Duan2::Duan2() {
     for (int q = 0; q <= 5; ++q) sD[q] = &mixedConstant("sD", D_, 5 - q, q, 4, nullptr);
     for (int q = 0; q <= 6; ++q) {
         Expression& e = mixedConstant("sE", E_, 6 - q, q, 5, nullptr);
-        auto& term = nodes_.make<Product>("xE" + std::to_string(q));
-        term.tie2(*x6_[q], e);
-        xE[q] = &term;
+        xE[q] = &tied<Product>(nodes_, "xE" + std::to_string(q), *x6_[q], e);
     }
 
     BdSum_ = &nodes_.make<SumX2>("Bd");
@@ -131,13 +129,7 @@ Duan2::Duan2() {
         indices(5 - q, q, idx);
         DdSum_->tie_ijklm(idx[0], idx[1], idx[2], idx[3], idx[4], sD[q]);
     }
-    auto& EdSum = nodes_.make<Sum>("Ed");
-    EdSum.number_of_terms(7);
-    for (int q = 0; q <= 6; ++q) {
-        EdSum.tiei(q, *xE[q]);
-        EdSum.set_scalar(q, kBinomial6[q]);
-    }
-    EdSum.set_scalar(7, 0.0);
+    auto& EdSum = weightedSum(nodes_, "Ed", {xE, xE + 7}, {kBinomial6, kBinomial6 + 7}, 0.0);
     beta1Leaf_ = &nodes_.make<Leaf>("beta1");
 
     Bd = BdSum_;
@@ -162,15 +154,10 @@ Expression& Duan2::mixedConstant(const std::string& name, Leaf* const* leaves, i
         for (int m = 0; m < p + q; ++m) mean.tiei(m, *leaves[m < p ? 0 : 1]);
         mean.set_scalars3(1.0, 1.0 / 3.0, 0.0);
         child = &mean;
-        if (k) {
-            auto& kp = nodes_.make<Product>("k" + tag);
-            kp.tie2(*k, mean);
-            child = &kp;
-        }
+        if (k) child = &tied<Product>(nodes_, "k" + tag, *k, mean);
     }
-    auto& scaled = nodes_.make<Sum1>(tag);
+    auto& scaled = tied<Sum1>(nodes_, tag, *child);
     scaled.set_scalars2(0.0, 0.0);
-    scaled.tie1(*child);
     scaled_.push_back({&scaled, p, q, power});
     return scaled;
 }

@@ -14,6 +14,34 @@
 
 namespace vornex {
 
+// A pool node of kind Node tied to its one child u, or to u and v.
+template <class Node>
+Node& tied(TermNodes& nodes, const std::string& name, Expression& u) {
+    auto& n = nodes.make<Node>(name);
+    n.tie1(u);
+    return n;
+}
+template <class Node>
+Node& tied(TermNodes& nodes, const std::string& name, Expression& u, Expression& v) {
+    auto& n = nodes.make<Node>(name);
+    n.tie2(u, v);
+    return n;
+}
+// A pool Sum of the children with their scalars and the constant term.
+inline Sum& weightedSum(TermNodes& nodes, const std::string& name,
+                        const std::vector<Expression*>& children,
+                        const std::vector<double>& scalars, double constant) {
+    auto& s = nodes.make<Sum>(name);
+    const int n = static_cast<int>(children.size());
+    s.number_of_terms(n);
+    for (int i = 0; i < n; ++i) {
+        s.tiei(i, *children[static_cast<size_t>(i)]);
+        s.set_scalar(i, scalars[static_cast<size_t>(i)]);
+    }
+    s.set_scalar(n, constant);
+    return s;
+}
+
 template <class Base>
 class GraphTerm : public Base {
    public:

@@ -17,29 +17,19 @@ constexpr double kClosePacking = 0.74048;
 }  // namespace
 
 void HCBTerm::buildPacking(Expression& V0, Expression& mV, Expression& V) {
-    auto& mlogV = nodes_.make<Logarithm>("mlogV");
-    mlogV.set_scalars3(-1.0, 0.0, 0.0);
-    mlogV.tie1(V);
-    auto& dzeta = nodes_.make<Product>("dzeta");
-    dzeta.set_scalars1(kClosePacking);
-    dzeta.tie2(V0, mV);
-    auto& dzeta2 = nodes_.make<Square>("dzeta2");
-    dzeta2.tie1(dzeta);
-    auto& mdzeta = nodes_.make<Sum1>("mdzeta");
-    mdzeta.set_scalars2(-1.0, 0.0);
-    mdzeta.tie1(dzeta);
-    mlogV_ = &mlogV;
-    dzeta_ = &dzeta;
-    dzeta2_ = &dzeta2;
-    mdzeta_ = &mdzeta;
+    mlogV_ = &tied<Logarithm>(nodes_, "mlogV", V);
+    mlogV_->set_scalars3(-1.0, 0.0, 0.0);
+    dzeta_ = &tied<Product>(nodes_, "dzeta", V0, mV);
+    dzeta_->set_scalars1(kClosePacking);
+    dzeta2_ = &tied<Square>(nodes_, "dzeta2", *dzeta_);
+    mdzeta_ = &tied<Sum1>(nodes_, "mdzeta", *dzeta_);
+    mdzeta_->set_scalars2(-1.0, 0.0);
 }
 
 void HCBTerm::finishGraph(Expression& A0, Expression& A10) {
-    auto& A11 = nodes_.make<Sum2>("A11");  // (1 - xi)^2
+    auto& A11 = tied<Sum2>(nodes_, "A11", *dzeta_, *dzeta2_);  // (1 - xi)^2
     A11.set_scalars3(-2.0, 1.0, 1.0);
-    A11.tie2(*dzeta_, *dzeta2_);
-    auto& A1 = nodes_.make<Division>("A1");
-    A1.tie2(A10, A11);
+    auto& A1 = tied<Division>(nodes_, "A1", A10, A11);
     makeRoot({mlogV_, &A0, &A1}, {1.0, 1.0, 1.0});
 }
 
@@ -60,11 +50,8 @@ HCB1::HCB1() {
     StateNodes s = makeStateNodes(nodes_);
     Expression& V0 = makeHardCoreVolume(nodes_, *s.mT, "A12", "V0");
     buildPacking(V0, *s.mV, *s.V);
-    auto& A0 = nodes_.make<Logarithm>("A0");
-    A0.tie1(*mdzeta_);
-    auto& A10 = nodes_.make<Sum2>("A10");
-    A10.tie2(*dzeta_, *dzeta2_);
-    finishGraph(A0, A10);
+    // Their scalars come with the parameters.
+    finishGraph(tied<Logarithm>(nodes_, "A0", *mdzeta_), tied<Sum2>(nodes_, "A10", *dzeta_, *dzeta2_));
 }
 
 HCB1::~HCB1() = default;
@@ -91,28 +78,19 @@ HCB2::HCB2() {
     StateNodes s = makeStateNodes(nodes_);
     MixtureNodes m = makeMixedHardCoreVolume(nodes_, *s.mT);
     buildPacking(*m.V0, *s.mV, *s.V);
-    auto& a = nodes_.make<Sum2>("alpha");
-    a.tie2(*m.x1, *m.x2);
-    auto& aSq = nodes_.make<Square>("alphaSq");
-    aSq.tie1(a);
-    auto& a21 = nodes_.make<Sum1>("alpha21");
+    auto& a = tied<Sum2>(nodes_, "alpha", *m.x1, *m.x2);  // scalars with the parameters
+    auto& aSq = tied<Square>(nodes_, "alphaSq", a);
+    auto& a21 = tied<Sum1>(nodes_, "alpha21", aSq);
     a21.set_scalars2(1.0, -1.0);
-    a21.tie1(aSq);
-    auto& a23 = nodes_.make<Sum2>("alpha23");
+    auto& a23 = tied<Sum2>(nodes_, "alpha23", aSq, a);
     a23.set_scalars3(1.0, 3.0, 0.0);
-    a23.tie2(aSq, a);
-    auto& logdzeta = nodes_.make<Logarithm>("logdzeta");
+    auto& logdzeta = tied<Logarithm>(nodes_, "logdzeta", *mdzeta_);
     logdzeta.set_scalars3(1.0, 1.0, 0.0);
-    logdzeta.tie1(*mdzeta_);
-    auto& A0 = nodes_.make<Product>("A0");
-    A0.tie2(a21, logdzeta);
-    auto& A100 = nodes_.make<Product>("A100");
-    A100.tie2(a23, *dzeta_);
-    auto& A101 = nodes_.make<Product>("A101");
-    A101.tie2(a, *dzeta2_);
-    auto& A10 = nodes_.make<Sum2>("A10");
+    auto& A0 = tied<Product>(nodes_, "A0", a21, logdzeta);
+    auto& A100 = tied<Product>(nodes_, "A100", a23, *dzeta_);
+    auto& A101 = tied<Product>(nodes_, "A101", a, *dzeta2_);
+    auto& A10 = tied<Sum2>(nodes_, "A10", A100, A101);
     A10.set_scalars3(1.0, -3.0, 0.0);
-    A10.tie2(A100, A101);
     finishGraph(A0, A10);
 }
 

@@ -3,6 +3,7 @@
 #include "expression/BinOp.h"
 #include "expression/Sum.h"
 #include "expression/UnOp.h"
+#include "dkl/GraphTerm.h"
 
 namespace vornex {
 
@@ -12,22 +13,14 @@ StateNodes makeStateNodes(TermNodes& nodes) {
     s.T->variableIndex = 0;
     s.V = &nodes.make<FVar>("V_");
     s.V->variableIndex = 1;
-    auto& mT = nodes.make<Inverse>("mT");
-    mT.tie1(*s.T);
-    auto& mV = nodes.make<Inverse>("mV");
-    mV.tie1(*s.V);
-    s.mT = &mT;
-    s.mV = &mV;
+    s.mT = &tied<Inverse>(nodes, "mT", *s.T);
+    s.mV = &tied<Inverse>(nodes, "mV", *s.V);
     return s;
 }
 
 Expression& makeHardCoreVolume(TermNodes& nodes, Expression& mT, const std::string& factor,
                                const std::string& name) {
-    auto& e = nodes.make<Exponential>(factor);
-    e.tie1(mT);
-    auto& v = nodes.make<Cube>(name);
-    v.tie1(e);
-    return v;
+    return tied<Cube>(nodes, name, tied<Exponential>(nodes, factor, mT));
 }
 
 void setHardCoreVolume(TermNodes& nodes, const std::string& factor, const std::string& name,
@@ -42,28 +35,16 @@ MixtureNodes makeMixedHardCoreVolume(TermNodes& nodes, Expression& mT) {
     m.x1->variableIndex = 2;
     m.x2 = &nodes.make<FVar>("x2_");
     m.x2->variableIndex = 3;
-    auto& x1x1 = nodes.make<Square>("x1x1");
-    x1x1.tie1(*m.x1);
-    auto& x2x2 = nodes.make<Square>("x2x2");
-    x2x2.tie1(*m.x2);
-    auto& x1x2 = nodes.make<Product>("x1x2");
-    x1x2.tie2(*m.x1, *m.x2);
+    auto& x1x1 = tied<Square>(nodes, "x1x1", *m.x1);
+    auto& x2x2 = tied<Square>(nodes, "x2x2", *m.x2);
+    auto& x1x2 = tied<Product>(nodes, "x1x2", *m.x1, *m.x2);
     Expression& V01 = makeHardCoreVolume(nodes, mT, "A01", "V01");
     Expression& V02 = makeHardCoreVolume(nodes, mT, "A02", "V02");
-    auto& V12 = nodes.make<Sum2>("V12");
-    V12.tie2(V01, V02);
-    auto& p11 = nodes.make<Product>("x1x1V01");
-    p11.tie2(x1x1, V01);
-    auto& p12 = nodes.make<Product>("x1x2V12");
-    p12.tie2(x1x2, V12);
-    auto& p22 = nodes.make<Product>("x2x2V02");
-    p22.tie2(x2x2, V02);
-    auto& V0 = nodes.make<Sum>("V0");
-    V0.number_of_terms(3);
-    V0.tie_(static_cast<Expression*>(&p11), static_cast<Expression*>(&p12),
-            static_cast<Expression*>(&p22));
-    V0.set_scalars_(1.0, 2.0, 1.0, 0.0);
-    m.V0 = &V0;
+    auto& V12 = tied<Sum2>(nodes, "V12", V01, V02);
+    auto& p11 = tied<Product>(nodes, "x1x1V01", x1x1, V01);
+    auto& p12 = tied<Product>(nodes, "x1x2V12", x1x2, V12);
+    auto& p22 = tied<Product>(nodes, "x2x2V02", x2x2, V02);
+    m.V0 = &weightedSum(nodes, "V0", {&p11, &p12, &p22}, {1.0, 2.0, 1.0}, 0.0);
     return m;
 }
 

@@ -26,42 +26,23 @@ constexpr double kD[4][9] = {
 }  // namespace
 
 void KreglewskiTerm::buildSeries(Expression& u, Expression& V0, Expression& mV) {
+    TermNodes& n = nodes_;
     Expression* up[5] = {nullptr, &u, nullptr, nullptr, nullptr};
-    auto& u2 = nodes_.make<Square>("u2");
-    u2.tie1(u);
-    auto& u3 = nodes_.make<Cube>("u3");
-    u3.tie1(u);
-    auto& u4 = nodes_.make<Square>("u4");
-    u4.tie1(u2);
-    up[2] = &u2;
-    up[3] = &u3;
-    up[4] = &u4;
+    up[2] = &tied<Square>(n, "u2", u);
+    up[3] = &tied<Cube>(n, "u3", u);
+    up[4] = &tied<Square>(n, "u4", *up[2]);
     Expression* wp[10] = {};
-    auto& w = nodes_.make<Product>("w");
-    w.tie2(V0, mV);
-    auto& w2 = nodes_.make<Square>("w2");
-    w2.tie1(w);
-    auto& w3 = nodes_.make<Cube>("w3");
-    w3.tie1(w);
-    auto& w4 = nodes_.make<Square>("w4");
-    w4.tie1(w2);
-    wp[1] = &w;
-    wp[2] = &w2;
-    wp[3] = &w3;
-    wp[4] = &w4;
-    for (int m = 5; m <= 9; ++m) {
-        auto& p = nodes_.make<Product>("w" + std::to_string(m));
-        p.tie2(*wp[m - 1], w);
-        wp[m] = &p;
-    }
+    wp[1] = &tied<Product>(n, "w", V0, mV);
+    wp[2] = &tied<Square>(n, "w2", *wp[1]);
+    wp[3] = &tied<Cube>(n, "w3", *wp[1]);
+    wp[4] = &tied<Square>(n, "w4", *wp[2]);
+    for (int m = 5; m <= 9; ++m) wp[m] = &tied<Product>(n, "w" + std::to_string(m), *wp[m - 1], *wp[1]);
     std::vector<Expression*> terms;
     std::vector<double> scalars;
-    for (int n = 1; n <= 4; ++n)
-        for (int m = 1; m <= kTerms[n - 1]; ++m) {
-            auto& p = nodes_.make<Product>("A" + std::to_string(n) + std::to_string(m));
-            p.tie2(*up[n], *wp[m]);
-            terms.push_back(&p);
-            scalars.push_back(kD[n - 1][m - 1]);
+    for (int i = 1; i <= 4; ++i)
+        for (int m = 1; m <= kTerms[i - 1]; ++m) {
+            terms.push_back(&tied<Product>(n, "A" + std::to_string(i) + std::to_string(m), *up[i], *wp[m]));
+            scalars.push_back(kD[i - 1][m - 1]);
         }
     makeRoot(terms, scalars);
 }
@@ -71,10 +52,8 @@ void KreglewskiTerm::buildSeries(Expression& u, Expression& V0, Expression& mV) 
 Kreglewski1::Kreglewski1() {
     setModelName("KreglewskiInteraction");
     StateNodes s = makeStateNodes(nodes_);
-    auto& u1 = nodes_.make<Sum1>("u1");
-    u1.tie1(*s.mT);
-    auto& u = nodes_.make<Product>("u");
-    u.tie2(u1, *s.mT);
+    auto& u1 = tied<Sum1>(nodes_, "u1", *s.mT);
+    auto& u = tied<Product>(nodes_, "u", u1, *s.mT);
     Expression& V0 = makeHardCoreVolume(nodes_, *s.mT, "V0e", "V0");
     buildSeries(u, V0, *s.mV);
 }
@@ -103,41 +82,23 @@ Kreglewski2::Kreglewski2() {
     setModelName("Kreglewski Interaction for 2-components mixture");
     StateNodes s = makeStateNodes(nodes_);
     MixtureNodes m = makeMixedHardCoreVolume(nodes_, *s.mT);
-    auto& mT2 = nodes_.make<Square>("mT2");
-    mT2.tie1(*s.mT);
-    auto& xg = nodes_.make<Sum2>("xg");
-    xg.tie2(*m.x1, *m.x2);
-    auto& phi1 = nodes_.make<Division>("phi1");
-    phi1.tie2(*m.x1, xg);
-    auto& phi2 = nodes_.make<Division>("phi2");
-    phi2.tie2(*m.x2, xg);
-    auto& phi11 = nodes_.make<Square>("phi11");
-    phi11.tie1(phi1);
-    auto& phi22 = nodes_.make<Square>("phi22");
-    phi22.tie1(phi2);
-    auto& phi12 = nodes_.make<Product>("phi12");
-    phi12.tie2(phi1, phi2);
-    auto& u11 = nodes_.make<Sum1>("u11");
-    u11.tie1(*s.mT);
-    auto& u22 = nodes_.make<Sum1>("u22");
-    u22.tie1(*s.mT);
-    auto& u12 = nodes_.make<Sum2>("u12");
-    u12.tie2(*s.mT, mT2);
-    auto& e11 = nodes_.make<Product>("phie11");
-    e11.tie2(phi11, u11);
-    auto& e12 = nodes_.make<Product>("phie12");
-    e12.tie2(phi12, u12);
-    auto& e22 = nodes_.make<Product>("phie22");
-    e22.tie2(phi22, u22);
-    auto& ss = nodes_.make<Sum>("ss");
-    ss.number_of_terms(3);
-    ss.tie_(static_cast<Expression*>(&e11), static_cast<Expression*>(&e12),
-            static_cast<Expression*>(&e22));
-    ss.set_scalars_(1.0, 2.0, 1.0, 0.0);
-    auto& u1 = nodes_.make<Product>("u1");
-    u1.tie2(xg, ss);
-    auto& u = nodes_.make<Product>("u");
-    u.tie2(u1, *s.mT);
+    TermNodes& n = nodes_;
+    auto& mT2 = tied<Square>(n, "mT2", *s.mT);
+    auto& xg = tied<Sum2>(n, "xg", *m.x1, *m.x2);
+    auto& phi1 = tied<Division>(n, "phi1", *m.x1, xg);
+    auto& phi2 = tied<Division>(n, "phi2", *m.x2, xg);
+    auto& phi11 = tied<Square>(n, "phi11", phi1);
+    auto& phi22 = tied<Square>(n, "phi22", phi2);
+    auto& phi12 = tied<Product>(n, "phi12", phi1, phi2);
+    // Scalars of xg, phi2, u11, u22 and u12 come with the parameters.
+    auto& u11 = tied<Sum1>(n, "u11", *s.mT);
+    auto& u22 = tied<Sum1>(n, "u22", *s.mT);
+    auto& u12 = tied<Sum2>(n, "u12", *s.mT, mT2);
+    auto& e11 = tied<Product>(n, "phie11", phi11, u11);
+    auto& e12 = tied<Product>(n, "phie12", phi12, u12);
+    auto& e22 = tied<Product>(n, "phie22", phi22, u22);
+    auto& ss = weightedSum(n, "ss", {&e11, &e12, &e22}, {1.0, 2.0, 1.0}, 0.0);
+    auto& u = tied<Product>(n, "u", tied<Product>(n, "u1", xg, ss), *s.mT);
     buildSeries(u, *m.V0, *s.mV);
 }
 

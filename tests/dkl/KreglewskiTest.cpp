@@ -20,24 +20,30 @@ const KreglewskiComponent& gas(const char* name) {
     return *findKreglewskiComponent(name);
 }
 
+void setPure(HCB1& h, Kreglewski1& k, const KreglewskiComponent& g) {
+    h.number_of_components(1);
+    h.set_parameters(g.alpha, g.V00, g.u0k, 0.12);
+    k.number_of_components(1);
+    k.set_parameters(g.V00, g.u0k, g.etak, 0.12);
+}
+
+void setPair(HCB2& h, Kreglewski2& k, const KreglewskiComponent& a, const KreglewskiComponent& b) {
+    h.number_of_components(2);
+    h.set_parameters(a.alpha, a.V00, a.u0k, b.alpha, b.V00, b.u0k, 0.12, 1.2);
+    k.number_of_components(2);
+    k.set_parameters(a.V00, a.u0k, a.etak, b.V00, b.u0k, b.etak, 1.2, 21.5, 44.9, 1.02, 0.12);
+}
+
 TEST(KreglewskiTerms, DerivativesMatchDifferences) {
-    const auto& a = gas("CO2");
-    const auto& b = gas("CH4");
     HCB1 h1;
-    h1.number_of_components(1);
-    h1.set_parameters(a.alpha, a.V00, a.u0k, 0.12);
-    expectDerivativesMatchDifferences(h1, {320.0, 1.2e-4, 1.0});
     Kreglewski1 k1;
-    k1.number_of_components(1);
-    k1.set_parameters(a.V00, a.u0k, a.etak, 0.12);
+    setPure(h1, k1, gas("CO2"));
+    expectDerivativesMatchDifferences(h1, {320.0, 1.2e-4, 1.0});
     expectDerivativesMatchDifferences(k1, {320.0, 1.2e-4, 1.0});
     HCB2 h2;
-    h2.number_of_components(2);
-    h2.set_parameters(a.alpha, a.V00, a.u0k, b.alpha, b.V00, b.u0k, 0.12, 1.05);
-    expectDerivativesMatchDifferences(h2, {280.0, 1.5e-4, 0.4, 0.6});
     Kreglewski2 k2;
-    k2.number_of_components(2);
-    k2.set_parameters(a.V00, a.u0k, a.etak, b.V00, b.u0k, b.etak, 1.05, 20.5, 30.0, 0.94, 0.12);
+    setPair(h2, k2, gas("CO2"), gas("CH4"));
+    expectDerivativesMatchDifferences(h2, {280.0, 1.5e-4, 0.4, 0.6});
     expectDerivativesMatchDifferences(k2, {280.0, 1.5e-4, 0.4, 0.6});
 }
 
@@ -46,19 +52,12 @@ TEST(KreglewskiTerms, BinaryTermsAtPureCompositionArePureTerms) {
     const auto& a = gas("CO2");
     const auto& b = gas("N2");
     for (int pure : {0, 1}) {
-        const auto& g = pure == 0 ? a : b;
         HCB1 h1;
-        h1.number_of_components(1);
-        h1.set_parameters(g.alpha, g.V00, g.u0k, 0.12);
         Kreglewski1 k1;
-        k1.number_of_components(1);
-        k1.set_parameters(g.V00, g.u0k, g.etak, 0.12);
+        setPure(h1, k1, pure == 0 ? a : b);
         HCB2 h2;
-        h2.number_of_components(2);
-        h2.set_parameters(a.alpha, a.V00, a.u0k, b.alpha, b.V00, b.u0k, 0.12, 1.2);
         Kreglewski2 k2;
-        k2.number_of_components(2);
-        k2.set_parameters(a.V00, a.u0k, a.etak, b.V00, b.u0k, b.etak, 1.2, 21.5, 44.9, 1.02, 0.12);
+        setPair(h2, k2, a, b);
         const std::vector<double> x = pure == 0 ? std::vector<double>{1, 0} : std::vector<double>{0, 1};
         for (auto [one, two] : {std::pair<Interaction*, Interaction*>{&h1, &h2}, {&k1, &k2}}) {
             one->T = two->T = 250.0;
@@ -77,13 +76,9 @@ TEST(KreglewskiTerms, BinaryTermsAtPureCompositionArePureTerms) {
 }
 
 TEST(KreglewskiTerms, VanishAtInfiniteVolume) {
-    const auto& a = gas("CH4");
-    Kreglewski1 k1;
-    k1.number_of_components(1);
-    k1.set_parameters(a.V00, a.u0k, a.etak, 0.12);
     HCB1 h1;
-    h1.number_of_components(1);
-    h1.set_parameters(a.alpha, a.V00, a.u0k, 0.12);
+    Kreglewski1 k1;
+    setPure(h1, k1, gas("CH4"));
     k1.T = h1.T = 300.0;
     k1.V = h1.V = 1e6;
     k1.calculate_Z();

@@ -168,13 +168,15 @@ void Kreglewski_EOS::calculateTheCriticalCurve(const char* suffix) {
         error = 1;
         return;
     }
+    // The tracer leaves a pure component towards the other by raising x1, so it starts at
+    // pure component 1 (x1 = 0) and heads for component 2.
     const std::string file = std::string("crit") + (suffix ? suffix : "");
-    const double direction = T1 >= T2 ? 1.0 : -1.0;
-    Tcrit = T2;
-    Vcrit = V2;
-    temperature(T2);
-    volume(V2);
-    calculate_the_critical_curve(file.c_str(), kCriticalCurveFromComponent1, 1, direction, 0.005,
+    const double direction = T2 >= T1 ? 1.0 : -1.0;
+    Tcrit = T1;
+    Vcrit = V1;
+    temperature(T1);
+    volume(V1);
+    calculate_the_critical_curve(file.c_str(), kCriticalCurveFromComponent0, 1, direction, 0.005,
                                  1e-6, -1.0, 1, suffix ? suffix : "", nullptr);
 }
 

@@ -38,8 +38,8 @@ class Kreglewski_EOS : public FluidPhase {
     // The pair's parameters (built in for CO2-CH4, CO2-N2, CH4-H2S; otherwise k = 1,
     // eta12 = (etak_1 + etak_2)/2, theta12 = 0, xi12 = 1) and the binary terms finalised.
     void read_remaining_component_data() override;
-    // Traces the binary critical curve from pure component 2 into the Igor file
-    // "crit" + suffix. Refused (said on standard error) for fewer than two components or
+    // Traces the binary critical curve from pure component 1 to pure component 2 into the
+    // Igor file "crit" + suffix. Refused (said on standard error) for fewer than two components or
     // without critical-start estimates for both.
     void calculateTheCriticalCurve(const char* suffix) override;
 

@@ -4,7 +4,12 @@
 // table, and the refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "anderko/TermDerivativeCheck.h"
 #include "dkl/HCB.h"
@@ -125,6 +130,18 @@ TEST(KreglewskiFluid, PairParametersInEitherOrder) {
     }
 }
 
+TEST(KreglewskiFluid, SelectComponentMakesTheFluidPure) {
+    Kreglewski_EOS fluid(1);
+    fluid.number_of_components(2);
+    fluid.add_components("CO2", "CH4");
+    fluid.selectComponent("CH4");
+    EXPECT_EQ(fluid.x, (std::vector<double>{0.0, 1.0}));
+    EXPECT_EQ(fluid.Tcrit, 192.0);
+    fluid.selectComponent("N2");  // not a component: component 1, N2's start values
+    EXPECT_EQ(fluid.x, (std::vector<double>{1.0, 0.0}));
+    EXPECT_EQ(fluid.Tcrit, 127.0);
+}
+
 // Regressions: an unknown name set nothing and said nothing; a binary without start
 // estimates went on from undefined values.
 TEST(KreglewskiFluid, UnknownComponentIsReportedAndRefused) {
@@ -137,6 +154,30 @@ TEST(KreglewskiFluid, UnknownComponentIsReportedAndRefused) {
     fluid.composition(0.5, 0.5);
     fluid.calculateFromTP(300.0, 50.0, 0);
     EXPECT_EQ(fluid.error, 1);
+}
+
+// CO2-CH4: from CO2's critical point to CH4's, through a pressure maximum above both.
+TEST(KreglewskiFluid, CriticalCurveJoinsThePureCriticalPoints) {
+    Kreglewski_EOS fluid(1);
+    fluid.number_of_components(2);
+    fluid.add_components("CO2", "CH4");
+    fluid.calculateTheCriticalCurve("_co2ch4");
+    std::ifstream in("crit_co2ch4");
+    std::string line;
+    std::vector<std::vector<double>> rows;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::vector<double> row;
+        for (double v; words >> v;) row.push_back(v);
+        if (row.size() == 16) rows.push_back(row);  // P, V, T, x0, x1, ...
+    }
+    ASSERT_GT(rows.size(), 20u);
+    EXPECT_NEAR(rows.front()[2], 304.2, 0.1);
+    EXPECT_NEAR(rows.back()[2], 192.2, 0.1);
+    EXPECT_NEAR(rows.back()[4], 1.0, 1e-9);
+    double Pmax = 0.0;
+    for (const auto& r : rows) Pmax = std::max(Pmax, r[0]);
+    EXPECT_GT(Pmax, rows.front()[0]);
 }
 
 TEST(KreglewskiFluid, CriticalCurveNeedsStartEstimatesOfBothComponents) {

@@ -1,6 +1,6 @@
 // Duan-Moller-Weare equation of state as Helmholtz terms, a = A/(RT) in T (K), V (m3/mol)
-// and the mole fractions (Duan, Moller and Weare, Geochim. Cosmochim. Acta 56 (1992)
-// 2605 and 3839):
+// and the mole fractions (Duan, Moller and Weare, Geochim. Cosmochim. Acta 56 (1992) 2605
+// for the pure gases, 2619 for their mixtures):
 //     a = -ln V + B/V + C/(2V^2) + D/(4V^4) + E/(5V^5)
 //         + (beta1 F/(2 gama)) (1 - exp(-gama/V^2)) - (F/(2V^2)) exp(-gama/V^2),
 //     Z = 1 + B/V + C/V^2 + D/V^4 + E/V^5 + (F/V^2)(beta1 - 1 + gama/V^2) exp(-gama/V^2),

@@ -1,6 +1,6 @@
 // The Duan-Moller-Weare mixture term: pure constants mixed by the rules of Duan, Moller
-// and Weare (Geochim. Cosmochim. Acta 56 (1992) 3839), with the binary parameters k1, k2,
-// k3 of CO2-H2O and CH4-H2O fitted there and of CH4-CO2 from the same authors' later fit.
+// and Weare (Geochim. Cosmochim. Acta 56 (1992) 2619), with the binary parameters k1, k2,
+// k3 of CO2-H2O and CH4-H2O fitted there and those of CH4-CO2 the model has carried.
 #include <cmath>
 #include <cstdio>
 

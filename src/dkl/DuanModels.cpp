@@ -10,9 +10,9 @@ namespace vornex {
 
 namespace {
 
-// Duan, Moller and Weare (1992), Table 1, and the N2 set of the same authors. CH4's Tc is
-// the publication's 190.6 K. The N2 row keeps the scale of its fit: the two numbers passed
-// as Tc and Pc are not nitrogen's critical constants, only their ratio R Tc/Pc matters.
+// Duan, Moller and Weare (1992), with CH4's Tc the publication's 190.6 K. The N2 row keeps
+// the scale of its fit: the two numbers passed as Tc and Pc are not nitrogen's critical
+// constants, only their ratio R Tc/Pc and Tc as the temperature scale matter.
 constexpr DuanGas kDuanGases[] = {
     {"H2O", 647.25, 221.19, 0.018015268,
      {0.086444922, -0.396918955, -0.0573334886, -0.000293893, -0.00415775512, 0.0199496791,
@@ -33,7 +33,8 @@ constexpr DuanGas kDuanGases[] = {
       16225.7402, 1.0, 0.00899}},
 };
 
-// The second water set, given with Pc chosen so that R Tc/Pc is water's critical volume.
+// The general equation's constants, given with Pc chosen so that R Tc/Pc is water's
+// critical volume; its alpha and beta are recast to the form of the term below.
 constexpr double kWaterSet1Tc = 647.25;
 constexpr double kWaterSet1Pc = 961.8669080639938;
 constexpr double kWaterSet1[kDuanConstants] = {

@@ -3,7 +3,7 @@
 // pair, with the Haar-Gallagher-Kell ideal-gas term) and DuanH2O (a water model).
 // The gas is chosen by adding a component by name; read_component_data hands its critical
 // point and constants (Duan, Moller and Weare, Geochim. Cosmochim. Acta 56 (1992) 2605,
-// Table 1; N2 from the same authors' later fit) to the term.
+// for H2O, CO2 and CH4) to the term.
 //
 // Failures: a component count the model cannot take and an unknown gas are said on
 // standard error and raise the fluid's error flag; the term then has no constants and
@@ -72,9 +72,11 @@ class DMWEOS : public DuanFluid {
 
 class DuanH2O : public WaterEOS {
    public:
-    // version 0: the H2O row of the gas table; 1: the second water set (critical volume
-    // of water as its volume scale). Any other version is refused: said on standard error,
-    // the fluid's error flag raised, and the term left without constants.
+    // version 0: the H2O row of the gas table; 1: the constants of the authors' general
+    // equation (Geochim. Cosmochim. Acta 56 (1992) 3839) with water's critical volume as
+    // its volume scale (3 to 20 % less dense than IAPWS-95 at 700 to 900 K and 200 to
+    // 1000 bar). Any other version is refused: said on standard error, the fluid's error
+    // flag raised, and the term left without constants.
     DuanH2O(int phase, int version);
     ~DuanH2O() override;
     // The ideal-gas limit at V = 1e6 m3/mol from 273.15 to 1473.15 K, to the Igor file "inf1".

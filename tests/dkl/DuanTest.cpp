@@ -135,6 +135,31 @@ TEST(DuanFluid, PairOfDMW2SetsSelectorInEitherOrder) {
     }
 }
 
+// DMWEOS carries the same volume dependence as DMW1 and DMW2 (its ideal-gas term has none).
+TEST(DuanFluid, DMWEOSVolumesAreThoseOfDMW1AndDMW2) {
+    DMWEOS one(1);
+    one.number_of_components(1);
+    one.add_components("CO2");
+    DMW1 gas(1);
+    gas.number_of_components(1);
+    gas.add_components("CO2");
+    one.calculateFromTP(400.0, 300.0, 0);
+    gas.calculateFromTP(400.0, 300.0, 0);
+    EXPECT_NEAR(one.V, gas.V, 1e-12 * gas.V);
+    DMWEOS two(1);
+    two.number_of_components(2);
+    two.add_components("CO2", "H2O");
+    DMW2 pair(1);
+    pair.number_of_components(2);
+    pair.add_components("CO2", "H2O");
+    for (FluidPhase* f : {static_cast<FluidPhase*>(&two), static_cast<FluidPhase*>(&pair)}) {
+        f->composition(0.4, 0.6);
+        f->calculateFromTP(600.0, 500.0, 0);
+        ASSERT_EQ(f->error, 0);
+    }
+    EXPECT_NEAR(two.V, pair.V, 1e-12 * pair.V);
+}
+
 // Version 0 is the DMW1 water; both sets against the reference water equation (IAPWS-95):
 // the first within 3 %, the second (a fit of another scaling) only finite.
 TEST(DuanFluid, DuanH2OAgainstDMW1AndReferenceWater) {

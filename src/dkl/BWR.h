@@ -11,9 +11,9 @@
 // reference-fluid constants ("C8") and the plain ideal-gas term.
 #pragma once
 
+#include "dkl/GraphTerm.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/Interaction.h"
-#include "dkl/GraphTerm.h"
 
 namespace vornex {
 

@@ -104,8 +104,8 @@ double BWR_EOS::hd() {
     const double* k = constants;
     const double Tr = T;
     H = Tr * (Z - 1.0 - (k[b2] + 2.0 * k[b3] / Tr + 3.0 * k[b4] / (Tr * Tr)) / (Tr * V) -
-              (k[c2] - 3.0 * k[c3] / (Tr * Tr)) / (2.0 * Tr * Vr2) + k[d2] / (5.0 * Tr * Vr2 * Vr3) +
-              3.0 * E);
+              (k[c2] - 3.0 * k[c3] / (Tr * Tr)) / (2.0 * Tr * Vr2) +
+              k[d2] / (5.0 * Tr * Vr2 * Vr3) + 3.0 * E);
     return H;
 }
 

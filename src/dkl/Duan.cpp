@@ -1,6 +1,7 @@
 #include "dkl/Duan.h"
 
 #include <cmath>
+#include <utility>
 
 #include "dkl/TermLeaves.h"
 #include "expression/BinOp.h"
@@ -39,7 +40,8 @@ void Duan::build_parse_graph() {
     Ex0.set_scalars3(1.0, 1.0, 0.0);
     Expression& Ex2 = product("Ex2", Ex0, Ex);
 
-    makeRoot({mlogV_, &A1, &A2, &A3, &A4, &Ex2, &beta1Fgama}, {1.0, 1.0, 0.5, 0.25, 0.2, -0.5, 0.5});
+    makeRoot({mlogV_, &A1, &A2, &A3, &A4, &Ex2, &beta1Fgama},
+             {1.0, 1.0, 0.5, 0.25, 0.2, -0.5, 0.5});
 }
 
 void Duan::sizeVolumeLeaves(int count) {
@@ -54,11 +56,16 @@ void Duan::number_of_components(int count) {
 }
 
 void Duan::calculate_volume_dependent_parameters() {
+    if (!(V > 0.0)) {
+        error = 1;  // no fluid at a volume of zero or below
+        return;
+    }
     const double r = 1.0 / V;
     const double mlogV[5] = {-std::log(V), -r, r * r, -2.0 * r * r * r, 6.0 * r * r * r * r};
     writePure(*mlogV_, 1, mlogV);
     double f[5];
-    const std::pair<Leaf*, double> powers[4] = {{mV_, -1.0}, {mV2_, -2.0}, {mV4_, -4.0}, {mV5_, -5.0}};
+    const std::pair<Leaf*, double> powers[4] = {
+        {mV_, -1.0}, {mV2_, -2.0}, {mV4_, -4.0}, {mV5_, -5.0}};
     for (const auto& [leaf, exponent] : powers) {
         powerDerivatives(1.0, exponent, V, 4, f);
         writePure(*leaf, 1, f);
@@ -66,7 +73,8 @@ void Duan::calculate_volume_dependent_parameters() {
 }
 
 void Duan::print_parameters(FILE* out) {
-    std::fprintf(out, "Virial coefficients\nBd %lg  Cd %lg  Dd %lg\nEd %lg  Fd %lg  beta1 %lg\ngama %lg",
+    std::fprintf(out,
+                 "Virial coefficients\nBd %lg  Cd %lg  Dd %lg\nEd %lg  Fd %lg  beta1 %lg\ngama %lg",
                  Bd->value(), Cd->value(), Dd->value(), Ed->value(), Fd->value(), beta1->value(),
                  gama->value());
 }

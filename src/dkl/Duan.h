@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "dkl/GraphTerm.h"
 #include "expression/PolyVar.h"
 #include "fluid/Interaction.h"
-#include "dkl/GraphTerm.h"
 
 namespace vornex {
 
@@ -144,8 +144,8 @@ class Duan2 : public Duan {
     // The mixed constant of p indices of component 0 and q of component 1: the pure
     // leaf, or the power mean of p copies of leaf 0 and q of leaf 1 (times k), scaled by
     // Vc(p, q)^power (the scale written by setScales).
-    Expression& mixedConstant(const std::string& name, Leaf* const* leaves, int p, int q,
-                              int power, BIPDuan* k);
+    Expression& mixedConstant(const std::string& name, Leaf* const* leaves, int p, int q, int power,
+                              BIPDuan* k);
     void setScales();
     struct Scaled {
         Expression* node;

@@ -26,6 +26,7 @@ struct PairRange {
     double k[3][5];
 };
 
+// clang-format off
 constexpr PairRange kPairRanges[] = {
     {kDuanCO2H2O, 323.15, true, 373.15, true,
      {{0.20611, 0.0006, 0, 0, 0}, {0.8023278, -0.0022206, 0, 184.76824, 0}, {1.80544, -0.0032605, 0, 0, 0}}},
@@ -53,6 +54,7 @@ constexpr PairRange kPairRanges[] = {
     {kDuanCH4CO2, 305.15, false, 498.15, true,
      {{1.1, 0, 0, 0, 0}, {3.211, -0.0158, 0, -537.814, 0}, {-0.7, 0, 0, 0, 0}}},
 };
+// clang-format on
 
 bool inside(const PairRange& r, double TK) {
     const bool aboveLow = r.lowClosed ? TK >= r.low : TK > r.low;
@@ -105,9 +107,9 @@ Duan2::Duan2() {
     DdSum_ = &nodes_.make<SumX5>("Dd");
     FdSum_ = &nodes_.make<SumX2>("Fd");
     gamaSum_ = &nodes_.make<SumX3>("gama");
-    for (SumF* s : {static_cast<SumF*>(BdSum_), static_cast<SumF*>(CdSum_),
-                    static_cast<SumF*>(DdSum_), static_cast<SumF*>(FdSum_),
-                    static_cast<SumF*>(gamaSum_)})
+    for (SumF* s :
+         {static_cast<SumF*>(BdSum_), static_cast<SumF*>(CdSum_), static_cast<SumF*>(DdSum_),
+          static_cast<SumF*>(FdSum_), static_cast<SumF*>(gamaSum_)})
         s->defineXVariables(2, 2);
     // The index set of p indices 0 and q indices 1, non-increasing.
     auto indices = [](int p, int q, int* idx) {
@@ -203,8 +205,7 @@ void Duan2::calculate_pseudo_critical_volumes() {
 }
 
 void Duan2::setScales() {
-    for (const Scaled& s : scaled_)
-        s.node->set_scalars2(std::pow(vcpq[s.p][s.q], s.power), 0.0);
+    for (const Scaled& s : scaled_) s.node->set_scalars2(std::pow(vcpq[s.p][s.q], s.power), 0.0);
 }
 
 bool Duan2::choosePairParameters(double TK) {
@@ -229,7 +230,8 @@ void Duan2::calculate_virial_coefficients(int i) {
     double f[5];
     Leaf* leaves[4] = {B_[i], C_[i], D_[i], E_[i]};
     for (int m = 0; m < 4; ++m) {
-        reducedTemperaturePolynomial(a[i][3 * m], a[i][3 * m + 1], a[i][3 * m + 2], Tc[i], T, 1.0, f);
+        reducedTemperaturePolynomial(a[i][3 * m], a[i][3 * m + 1], a[i][3 * m + 2], Tc[i], T, 1.0,
+                                     f);
         writePure(*leaves[m], 0, f);
     }
     reducedTemperaturePolynomial(0.0, 0.0, a[i][12], Tc[i], T, 1.0, f);
@@ -275,9 +277,9 @@ void Duan2::calculate_fixed_parameters() {
     for (int i = 0; i < 2; ++i)
         for (Leaf* leaf : {B_[i], C_[i], D_[i], E_[i], F_[i], g_[i]})
             if (!(leaf->value() != 0.0) || !std::isfinite(leaf->value())) error = 1;
-    for (SumF* s : {static_cast<SumF*>(BdSum_), static_cast<SumF*>(CdSum_),
-                    static_cast<SumF*>(DdSum_), static_cast<SumF*>(FdSum_),
-                    static_cast<SumF*>(gamaSum_)})
+    for (SumF* s :
+         {static_cast<SumF*>(BdSum_), static_cast<SumF*>(CdSum_), static_cast<SumF*>(DdSum_),
+          static_cast<SumF*>(FdSum_), static_cast<SumF*>(gamaSum_)})
         s->set_xvariables(x.data());
     const double b[3] = {1.0 + x[0] * a[0][13] + x[1] * a[1][13], a[0][13], a[1][13]};
     beta1Leaf_->value() = b[0];

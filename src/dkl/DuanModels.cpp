@@ -13,6 +13,7 @@ namespace {
 // Duan, Moller and Weare (1992), with CH4's Tc the publication's 190.6 K. The N2 row keeps
 // the scale of its fit: the two numbers passed as Tc and Pc are not nitrogen's critical
 // constants, only their ratio R Tc/Pc and Tc as the temperature scale matter.
+// clang-format off
 constexpr DuanGas kDuanGases[] = {
     {"H2O", 647.25, 221.19, 0.018015268,
      {0.086444922, -0.396918955, -0.0573334886, -0.000293893, -0.00415775512, 0.0199496791,
@@ -32,15 +33,16 @@ constexpr DuanGas kDuanGases[] = {
       4.37200027e-06, 0.495790731, -164.902948, -7.07442825e-08, 0.00965727297, 0.487945175,
       16225.7402, 1.0, 0.00899}},
 };
+// clang-format on
 
 // The general equation's constants, given with Pc chosen so that R Tc/Pc is water's
 // critical volume; its alpha and beta are recast to the form of the term below.
 constexpr double kWaterSet1Tc = 647.25;
 constexpr double kWaterSet1Pc = 961.8669080639938;
 constexpr double kWaterSet1[kDuanConstants] = {
-    0.349824207,  -2.91046273,    2.00914688,   0.112819964,  0.748997714,
-    -0.87320704,  0.0170609505,   -0.0146355822, 0.0579768283, -0.000841246372,
-    0.004951186474, -0.00916248538, -0.100358152, -0.00182674744, 0.0105999998};
+    0.349824207,    -2.91046273,    2.00914688,    0.112819964,    0.748997714,
+    -0.87320704,    0.0170609505,   -0.0146355822, 0.0579768283,   -0.000841246372,
+    0.004951186474, -0.00916248538, -0.100358152,  -0.00182674744, 0.0105999998};
 
 }  // namespace
 
@@ -88,9 +90,10 @@ void DuanFluid::read_component_data(int index, const char* name) {
     if (!validComponent(index, "read_component_data")) return;
     const DuanGas* gas = findDuanGas(name, acceptsN2_);
     if (gas == nullptr) {
-        std::fprintf(stderr, acceptsN2_
-                                 ? "Either H2O, CO2, CH4 or N2 must be defined as a component of the system\n"
-                                 : "Either H2O, CO2 or CH4 must be defined as a component of the system\n");
+        std::fprintf(
+            stderr,
+            acceptsN2_ ? "Either H2O, CO2, CH4 or N2 must be defined as a component of the system\n"
+                       : "Either H2O, CO2 or CH4 must be defined as a component of the system\n");
         error = 1;
         return;
     }

@@ -51,7 +51,8 @@ HCB1::HCB1() {
     Expression& V0 = makeHardCoreVolume(nodes_, *s.mT, "A12", "V0");
     buildPacking(V0, *s.mV, *s.V);
     // Their scalars come with the parameters.
-    finishGraph(tied<Logarithm>(nodes_, "A0", *mdzeta_), tied<Sum2>(nodes_, "A10", *dzeta_, *dzeta2_));
+    finishGraph(tied<Logarithm>(nodes_, "A0", *mdzeta_),
+                tied<Sum2>(nodes_, "A10", *dzeta_, *dzeta2_));
 }
 
 HCB1::~HCB1() = default;

@@ -1,9 +1,9 @@
 #include "dkl/HardCoreNodes.h"
 
+#include "dkl/GraphTerm.h"
 #include "expression/BinOp.h"
 #include "expression/Sum.h"
 #include "expression/UnOp.h"
-#include "dkl/GraphTerm.h"
 
 namespace vornex {
 

@@ -16,12 +16,11 @@ namespace {
 // D(n, m), m = 1 .. kTerms[n - 1] (Chen and Kreglewski 1977, Table 1; D(2, 5) to the
 // publication's -133.70055).
 constexpr int kTerms[4] = {6, 9, 5, 4};
-constexpr double kD[4][9] = {
-    {-8.8043, 4.164627, -48.203555, 140.4362, -195.23339, 113.515},
-    {2.9396, -6.0865383, 40.137956, -76.230797, -133.70055, 860.25349, -1535.3224, 1221.4261,
-     -409.10539},
-    {-2.8225, 4.7600148, 11.257177, -66.382743, 69.248785},
-    {0.34, -3.1875014, 12.231796, -12.110681}};
+constexpr double kD[4][9] = {{-8.8043, 4.164627, -48.203555, 140.4362, -195.23339, 113.515},
+                             {2.9396, -6.0865383, 40.137956, -76.230797, -133.70055, 860.25349,
+                              -1535.3224, 1221.4261, -409.10539},
+                             {-2.8225, 4.7600148, 11.257177, -66.382743, 69.248785},
+                             {0.34, -3.1875014, 12.231796, -12.110681}};
 
 }  // namespace
 
@@ -36,12 +35,14 @@ void KreglewskiTerm::buildSeries(Expression& u, Expression& V0, Expression& mV) 
     wp[2] = &tied<Square>(n, "w2", *wp[1]);
     wp[3] = &tied<Cube>(n, "w3", *wp[1]);
     wp[4] = &tied<Square>(n, "w4", *wp[2]);
-    for (int m = 5; m <= 9; ++m) wp[m] = &tied<Product>(n, "w" + std::to_string(m), *wp[m - 1], *wp[1]);
+    for (int m = 5; m <= 9; ++m)
+        wp[m] = &tied<Product>(n, "w" + std::to_string(m), *wp[m - 1], *wp[1]);
     std::vector<Expression*> terms;
     std::vector<double> scalars;
     for (int i = 1; i <= 4; ++i)
         for (int m = 1; m <= kTerms[i - 1]; ++m) {
-            terms.push_back(&tied<Product>(n, "A" + std::to_string(i) + std::to_string(m), *up[i], *wp[m]));
+            terms.push_back(
+                &tied<Product>(n, "A" + std::to_string(i) + std::to_string(m), *up[i], *wp[m]));
             scalars.push_back(kD[i - 1][m - 1]);
         }
     makeRoot(terms, scalars);
@@ -132,7 +133,8 @@ void Kreglewski2::set_binary_parameters(double k_, double eta12_, double theta12
 
 void Kreglewski2::finalize_parameters() {
     if (!(V00[0] > 0.0) || !(V00[1] > 0.0) || !(u0k[0] > 0.0) || !(u0k[1] > 0.0)) {
-        std::fprintf(stderr, "Kreglewski2: volumes and energies of both components must be positive\n");
+        std::fprintf(stderr,
+                     "Kreglewski2: volumes and energies of both components must be positive\n");
         configured = false;
         return;
     }

@@ -102,7 +102,8 @@ bool Kreglewski_EOS::set_component_data(int i) {
     if (nc == 1) {
         initializeCriticalParameters(c->name, Tcrit, Vcrit);
         static_cast<HCB1*>(interaction[0])->set_parameters(c->alpha, c->V00, c->u0k, kSoftness);
-        static_cast<Kreglewski1*>(interaction[1])->set_parameters(c->V00, c->u0k, c->etak, kSoftness);
+        static_cast<Kreglewski1*>(interaction[1])
+            ->set_parameters(c->V00, c->u0k, c->etak, kSoftness);
     } else {
         static_cast<HCB2*>(interaction[0])
             ->set_parameters_of_component(i, c->alpha, c->V00, c->u0k, kSoftness);
@@ -121,7 +122,8 @@ void Kreglewski_EOS::read_remaining_component_data() {
     KreglewskiPair pair{a->name, b->name, 1.0, 0.5 * (a->etak + b->etak), 0.0, 1.0};
     for (const KreglewskiPair& p : kPairs) {
         const bool same = std::strcmp(p.first, a->name) == 0 && std::strcmp(p.second, b->name) == 0;
-        const bool swapped = std::strcmp(p.first, b->name) == 0 && std::strcmp(p.second, a->name) == 0;
+        const bool swapped =
+            std::strcmp(p.first, b->name) == 0 && std::strcmp(p.second, a->name) == 0;
         if (same || swapped) pair = p;
     }
     auto* hcb = static_cast<HCB2*>(interaction[0]);

@@ -76,7 +76,10 @@ void LK_EOS::read_component_data(int index, const char* name) {
     const auto i = static_cast<size_t>(index);
     std::string word;
     while (file.nextToken(word)) {
-        double* target = word == "Tc" ? &Tc[i] : word == "Pc" ? &Pc[i] : word == "omega" ? &omega[i] : nullptr;
+        double* target = word == "Tc"      ? &Tc[i]
+                         : word == "Pc"    ? &Pc[i]
+                         : word == "omega" ? &omega[i]
+                                           : nullptr;
         if (target && !file.nextNumber(*target)) {
             std::fprintf(stderr, "%s: the value after %s is not a number\n", file.path().c_str(),
                          word.c_str());
@@ -112,8 +115,8 @@ void LK_EOS::read_BIP() {
         }
         char name1[64], name2[64];
         double v[4];
-        if (line[0] == '#' ||
-            std::sscanf(line, "%63s %63s %lg %lg %lg %lg", name1, name2, &v[0], &v[1], &v[2], &v[3]) != 6)
+        if (line[0] == '#' || std::sscanf(line, "%63s %63s %lg %lg %lg %lg", name1, name2, &v[0],
+                                          &v[1], &v[2], &v[3]) != 6)
             continue;
         for (int i = 0; i < nc; ++i) {
             if (componentName[static_cast<size_t>(i)] != name1) continue;
@@ -147,7 +150,8 @@ void LK_EOS::set_binary_interaction_dzeta_parameters(double first, ...) {
     va_end(args);
     size_t k = 0;
     for (int i = 0; i < nc; ++i)
-        for (int j = i + 1; j < nc; ++j, k += 2) set_binary_interaction_dzetaij(i, j, v[k], v[k + 1]);
+        for (int j = i + 1; j < nc; ++j, k += 2)
+            set_binary_interaction_dzetaij(i, j, v[k], v[k + 1]);
 }
 
 void LK_EOS::calculate_the_pseudo_critical_parameters() {
@@ -184,7 +188,8 @@ void LK_EOS::calculate_molar_volume() {
     error = 0;
     stateComputed = 0;
     if (!haveConstants()) {
-        std::fprintf(stderr, "LK_EOS: the critical constants of the components are not all known\n");
+        std::fprintf(stderr,
+                     "LK_EOS: the critical constants of the components are not all known\n");
         error = 1;
         return;
     }

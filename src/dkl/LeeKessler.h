@@ -2,8 +2,9 @@
 //
 // BWR_EOS: one reference fluid of the method, the modified Benedict-Webb-Rubin equation in
 // reduced variables Tr = T/Tc, Pr = P/Pc, Vr = V Pc/(R Tc):
-//     Z = Pr Vr/Tr = 1 + B/Vr + C/Vr^2 + D/Vr^5 + (c4/(Tr^3 Vr^2)) (beta + gamma/Vr^2) exp(-gamma/Vr^2),
-//     B = b1 - b2/Tr - b3/Tr^2 - b4/Tr^3,  C = c1 - c2/Tr + c3/Tr^3,  D = d1 + d2/Tr.
+//     Z = Pr Vr/Tr = 1 + B/Vr + C/Vr^2 + D/Vr^5 + (c4/(Tr^3 Vr^2)) (beta + gamma/Vr^2)
+//     exp(-gamma/Vr^2), B = b1 - b2/Tr - b3/Tr^2 - b4/Tr^3,  C = c1 - c2/Tr + c3/Tr^3,  D = d1 +
+//     d2/Tr.
 // Its temperature, pressure and volume fields hold Tr, Pr and Vr; describe() finds Vr and Z
 // at (Tr, Pr) and the departure functions, all dimensionless: (H - H_ig)/(R Tc) in H,
 // (S - S_ig)/R in S, (G - G_ig)/(R Tc) in G, (Cv - Cv_ig)/R in Cv, (Cp - Cp_ig)/R in Cp,
@@ -28,12 +29,12 @@ namespace vornex {
 
 // Constants b1, b2, b3, b4, c1, c2, c3, c4, d1, d2, beta, gamma of Lee and Kessler (1975),
 // Table 1: the simple fluid and the reference fluid.
-inline constexpr double kLeeKesslerSimple[12] = {0.1181193, 0.265728, 0.15479, 0.030323,
-                                                 0.0236744, 0.0186984, 0.0,     0.042724,
+inline constexpr double kLeeKesslerSimple[12] = {0.1181193,   0.265728,    0.15479, 0.030323,
+                                                 0.0236744,   0.0186984,   0.0,     0.042724,
                                                  1.55488e-05, 6.23689e-05, 0.65392, 0.060167};
-inline constexpr double kLeeKesslerReference[12] = {0.2026579, 0.331511, 0.027655, 0.203488,
-                                                    0.0313385, 0.0503618, 0.016901, 0.041577,
-                                                    4.8736e-05, 7.40336e-06, 1.226, 0.03754};
+inline constexpr double kLeeKesslerReference[12] = {0.2026579,  0.331511,    0.027655, 0.203488,
+                                                    0.0313385,  0.0503618,   0.016901, 0.041577,
+                                                    4.8736e-05, 7.40336e-06, 1.226,    0.03754};
 inline constexpr double kLeeKesslerReferenceOmega = 0.3978;
 
 class BWR_EOS : public FluidPhase {

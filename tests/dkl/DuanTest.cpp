@@ -69,12 +69,14 @@ TEST(DuanTerm, MixtureAtPureCompositionIsPureTerm) {
         mix.calculate();
         pure.calculate();
         ASSERT_EQ(mix.error, 0);
-        for (auto e : {&Duan::Bd, &Duan::Cd, &Duan::Dd, &Duan::Ed, &Duan::Fd, &Duan::beta1,
-                       &Duan::gama})
-            EXPECT_NEAR((mix.*e)->value(), (pure.*e)->value(), 1e-12 * std::fabs((pure.*e)->value()));
+        for (auto e :
+             {&Duan::Bd, &Duan::Cd, &Duan::Dd, &Duan::Ed, &Duan::Fd, &Duan::beta1, &Duan::gama})
+            EXPECT_NEAR((mix.*e)->value(), (pure.*e)->value(),
+                        1e-12 * std::fabs((pure.*e)->value()));
         EXPECT_NEAR(mix.root->value(), pure.root->value(), 1e-12 * std::fabs(pure.root->value()));
         EXPECT_NEAR(mix.root->d1(1), pure.root->d1(1), 1e-10 * std::fabs(pure.root->d1(1)));
-        EXPECT_NEAR(mix.root->d2(1, 0), pure.root->d2(1, 0), 1e-10 * std::fabs(pure.root->d2(1, 0)));
+        EXPECT_NEAR(mix.root->d2(1, 0), pure.root->d2(1, 0),
+                    1e-10 * std::fabs(pure.root->d2(1, 0)));
     }
 }
 
@@ -89,7 +91,8 @@ TEST(DuanTerm, TwoIdenticalGasesGiveThePureCoefficients) {
     mix.x = {0.35, 0.65};
     mix.calculate();
     pure.calculate();
-    for (auto e : {&Duan::Bd, &Duan::Cd, &Duan::Dd, &Duan::Ed, &Duan::Fd, &Duan::beta1, &Duan::gama})
+    for (auto e :
+         {&Duan::Bd, &Duan::Cd, &Duan::Dd, &Duan::Ed, &Duan::Fd, &Duan::beta1, &Duan::gama})
         EXPECT_NEAR((mix.*e)->value(), (pure.*e)->value(), 1e-12 * std::fabs((pure.*e)->value()));
 }
 
@@ -108,8 +111,10 @@ TEST(DuanFluid, MolarDensitiesAgreeWithReferenceEquations) {
         const char* gas;
         int phase;
         double TK, Pbar, rho, tolerance;
-    } states[] = {{"CO2", 1, 350.0, 100.0, 5198.9, 0.01},   {"CO2", 2, 300.0, 100.0, 18214.5, 0.01},
-                  {"CO2", 1, 673.15, 1000.0, 13227.9, 0.01}, {"CH4", 1, 300.0, 100.0, 4685.9, 0.02},
+    } states[] = {{"CO2", 1, 350.0, 100.0, 5198.9, 0.01},
+                  {"CO2", 2, 300.0, 100.0, 18214.5, 0.01},
+                  {"CO2", 1, 673.15, 1000.0, 13227.9, 0.01},
+                  {"CH4", 1, 300.0, 100.0, 4685.9, 0.02},
                   {"CH4", 2, 250.0, 500.0, 19768.7, 0.02}};
     for (const auto& s : states) {
         DMW1 fluid(s.phase);
@@ -125,7 +130,10 @@ TEST(DuanFluid, PairOfDMW2SetsSelectorInEitherOrder) {
     const struct {
         const char *first, *second;
         int selector;
-    } pairs[] = {{"H2O", "CO2", 1}, {"CO2", "H2O", 1}, {"H2O", "CH4", 2}, {"CO2", "CH4", 3},
+    } pairs[] = {{"H2O", "CO2", 1},
+                 {"CO2", "H2O", 1},
+                 {"H2O", "CH4", 2},
+                 {"CO2", "CH4", 3},
                  {"H2O", "H2O", 2}};
     for (const auto& p : pairs) {
         DMW2 fluid(1);
@@ -202,8 +210,11 @@ TEST(DuanRefusals, TemperatureOutsideFitOfPairIsFlagged) {
         const char *first, *second;
         double TK;
         int error;
-    } cases[] = {{"CH4", "H2O", 300.0, 1}, {"CH4", "H2O", 1300.0, 1}, {"CO2", "H2O", 320.0, 1},
-                 {"CO2", "H2O", 1273.15, 0}, {"CH4", "CO2", 250.0, 0}};
+    } cases[] = {{"CH4", "H2O", 300.0, 1},
+                 {"CH4", "H2O", 1300.0, 1},
+                 {"CO2", "H2O", 320.0, 1},
+                 {"CO2", "H2O", 1273.15, 0},
+                 {"CH4", "CO2", 250.0, 0}};
     for (const auto& c : cases) {
         Duan2 term;
         setPair(term, c.first, c.second);

@@ -63,7 +63,8 @@ TEST(KreglewskiTerms, BinaryTermsAtPureCompositionArePureTerms) {
         HCB2 h2;
         Kreglewski2 k2;
         setPair(h2, k2, a, b);
-        const std::vector<double> x = pure == 0 ? std::vector<double>{1, 0} : std::vector<double>{0, 1};
+        const std::vector<double> x =
+            pure == 0 ? std::vector<double>{1, 0} : std::vector<double>{0, 1};
         for (auto [one, two] : {std::pair<Interaction*, Interaction*>{&h1, &h2}, {&k1, &k2}}) {
             one->T = two->T = 250.0;
             one->V = two->V = 1e-4;
@@ -117,8 +118,10 @@ TEST(KreglewskiFluid, PairParametersInEitherOrder) {
     const struct {
         const char *first, *second;
         double k, eta12;
-    } pairs[] = {{"CO2", "CH4", 1.05, 20.5}, {"CH4", "CO2", 1.05, 20.5},
-                 {"CO2", "H2S", 1.0, 27.5}, {"benzene", "toluene", 1.0, 81.5}};
+    } pairs[] = {{"CO2", "CH4", 1.05, 20.5},
+                 {"CH4", "CO2", 1.05, 20.5},
+                 {"CO2", "H2S", 1.0, 27.5},
+                 {"benzene", "toluene", 1.0, 81.5}};
     for (const auto& p : pairs) {
         Kreglewski_EOS fluid(1);
         fluid.number_of_components(2);
@@ -193,7 +196,8 @@ TEST(KreglewskiFluid, ThreeComponentsAreRefused) {
     Kreglewski_EOS fluid(1);
     ::testing::internal::CaptureStdout();
     fluid.number_of_components(3);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Can handle only one- or two-component fluids\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "Can handle only one- or two-component fluids\n");
     EXPECT_EQ(fluid.error, 1);
 }
 

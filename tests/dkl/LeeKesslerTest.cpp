@@ -32,7 +32,8 @@ TEST(LeeKesslerFluids, CompressibilityAgreesWithPublishedTables) {
     BWR_EOS reference(kLeeKesslerReference);
     EXPECT_NEAR(zOf(simple, 1.5, 1.0, 0), 0.9103, 0.001);
     EXPECT_NEAR(zOf(simple, 1.2, 2.0, 0), 0.5605, 0.001);
-    const double z1 = (zOf(reference, 1.5, 1.0, 0) - zOf(simple, 1.5, 1.0, 0)) / kLeeKesslerReferenceOmega;
+    const double z1 =
+        (zOf(reference, 1.5, 1.0, 0) - zOf(simple, 1.5, 1.0, 0)) / kLeeKesslerReferenceOmega;
     EXPECT_NEAR(z1, 0.0864, 0.001);
 }
 
@@ -102,7 +103,8 @@ TEST(BWRTerm, GraphMatchesDifferencesAndClosedForm) {
         term.set_parameters(constants);
         expectDerivativesMatchDifferences(term, {1.2, 0.8, 1.0});
         BWR_EOS fluid(constants);
-        for (const auto& [Tr, Pr] : {std::pair{1.5, 1.0}, std::pair{0.8, 0.05}, std::pair{1.1, 3.0}}) {
+        for (const auto& [Tr, Pr] :
+             {std::pair{1.5, 1.0}, std::pair{0.8, 0.05}, std::pair{1.1, 3.0}}) {
             zOf(fluid, Tr, Pr, 0);
             term.T = Tr;
             term.V = fluid.V;
@@ -157,7 +159,8 @@ TEST_F(LeeKesslerModel, AcentricFactorSelectsSimpleOrReferenceFluid) {
         const char* name;
         const double* constants;
         double Tc, Pc;
-    } cases[] = {{"Simple", kLeeKesslerSimple, 200, 4e6}, {"Octane", kLeeKesslerReference, 568.7, 2.49e6}};
+    } cases[] = {{"Simple", kLeeKesslerSimple, 200, 4e6},
+                 {"Octane", kLeeKesslerReference, 568.7, 2.49e6}};
     for (const auto& c : cases) {
         LK_EOS model(1);
         model.number_of_components(1);

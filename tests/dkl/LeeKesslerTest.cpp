@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "anderko/TermDerivativeCheck.h"
 #include "dkl/BWR.h"
@@ -174,7 +175,10 @@ TEST_F(LeeKesslerModel, AcentricFactorSelectsSimpleOrReferenceFluid) {
 }
 
 TEST_F(LeeKesslerModel, BinaryParametersAreSymmetric) {
-    std::ofstream("LK.BIP") << "# test pair\nCO2 CH4 0.1 0.2 0.3 0.4\n";
+    // An overlong line is skipped whole; the record after it is read.
+    std::ofstream("LK.BIP") << "# test pair\n"
+                            << std::string(300, 'x') << " 9 9 9 9\n"
+                            << "CO2 CH4 0.1 0.2 0.3 0.4\n";
     LK_EOS model(1);
     model.number_of_components(2);
     model.add_components("CH4", "CO2");

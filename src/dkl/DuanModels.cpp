@@ -1,0 +1,192 @@
+#include "dkl/DuanModels.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "fluid/Ideal.h"
+#include "water/HGKid.h"
+
+namespace vornex {
+
+namespace {
+
+// Duan, Moller and Weare (1992), with CH4's Tc the publication's 190.6 K. The N2 row keeps
+// the scale of its fit: the two numbers passed as Tc and Pc are not nitrogen's critical
+// constants, only their ratio R Tc/Pc and Tc as the temperature scale matter.
+// clang-format off
+constexpr DuanGas kDuanGases[] = {
+    {"H2O", 647.25, 221.19, 0.018015268,
+     {0.086444922, -0.396918955, -0.0573334886, -0.000293893, -0.00415775512, 0.0199496791,
+      0.000118901426, 0.000155212063, -0.000106855859, -4.93197687e-06, -2.73739155e-06,
+      2.65571238e-06, 0.00896079018, 4.02, 0.0257}},
+    {"CH4", 190.6, 46.41, 0.016,
+     {0.0872553928, -0.752599476, 0.375419887, 0.0107291342, 0.0054962636, -0.0184772802,
+      0.000318993183, 0.000211079375, 2.01682801e-05, -1.65606189e-05, 0.000119614546,
+      -0.000108087289, 0.0448262295, 0.75397, 0.077167}},
+    {"CO2", 304.2, 73.825, 0.044,
+     {0.0899288497, -0.494783127, 0.0477922245, 0.0103808883, -0.0282516861, 0.0949887563,
+      0.00052060088, -0.000293540971, -0.00177265112, -2.51101973e-05, 8.93353441e-05,
+      7.88998563e-05, -0.0166727022, 1.398, 0.0296}},
+    // Molar mass of N2: 2 x 14.0067 g/mol (standard atomic weight).
+    {"N2", 0.6558441558441559, 0.6895985066094725, 0.0280134,
+     {0.0375504388, -10873.0273, 1109648.61, 0.000541589372, 112.094559, -5921.91393,
+      4.37200027e-06, 0.495790731, -164.902948, -7.07442825e-08, 0.00965727297, 0.487945175,
+      16225.7402, 1.0, 0.00899}},
+};
+// clang-format on
+
+// The general equation's constants, given with Pc chosen so that R Tc/Pc is water's
+// critical volume; its alpha and beta are recast to the form of the term below.
+constexpr double kWaterSet1Tc = 647.25;
+constexpr double kWaterSet1Pc = 961.8669080639938;
+constexpr double kWaterSet1[kDuanConstants] = {
+    0.349824207,    -2.91046273,    2.00914688,    0.112819964,    0.748997714,
+    -0.87320704,    0.0170609505,   -0.0146355822, 0.0579768283,   -0.000841246372,
+    0.004951186474, -0.00916248538, -0.100358152,  -0.00182674744, 0.0105999998};
+
+}  // namespace
+
+const DuanGas* findDuanGas(const char* name, bool withN2) {
+    if (name == nullptr) return nullptr;
+    for (const DuanGas& gas : kDuanGases) {
+        if (std::strcmp(gas.name, name) != 0) continue;
+        if (!withN2 && std::strcmp(name, "N2") == 0) return nullptr;
+        return &gas;
+    }
+    return nullptr;
+}
+
+int duanPairOf(const char* first, const char* second) {
+    auto is = [&](const char* a, const char* b) {
+        return (std::strcmp(first, a) == 0 && std::strcmp(second, b) == 0) ||
+               (std::strcmp(first, b) == 0 && std::strcmp(second, a) == 0);
+    };
+    if (first == nullptr || second == nullptr) return 0;
+    if (is("CO2", "H2O")) return kDuanCO2H2O;
+    if (is("CH4", "H2O")) return kDuanCH4H2O;
+    if (is("CH4", "CO2")) return kDuanCH4CO2;
+    return 0;
+}
+
+// ---------------------------------------------------------------------- DuanFluid
+
+DuanFluid::DuanFluid(int phase, bool acceptsN2) : FluidPhase(1, phase, 0), acceptsN2_(acceptsN2) {
+    Vl0 = 3e-05;
+    Vv0 = 0.0002;
+}
+
+DuanFluid::~DuanFluid() = default;
+
+bool DuanFluid::acceptCount(int count, int low, int high, const char* message) {
+    if (count < low || count > high) {
+        std::fprintf(stderr, "%s\n", message);
+        error = 1;
+        return false;
+    }
+    return true;
+}
+
+void DuanFluid::read_component_data(int index, const char* name) {
+    if (!validComponent(index, "read_component_data")) return;
+    const DuanGas* gas = findDuanGas(name, acceptsN2_);
+    if (gas == nullptr) {
+        std::fprintf(
+            stderr,
+            acceptsN2_ ? "Either H2O, CO2, CH4 or N2 must be defined as a component of the system\n"
+                       : "Either H2O, CO2 or CH4 must be defined as a component of the system\n");
+        error = 1;
+        return;
+    }
+    Tc = gas->Tc;
+    Pc = gas->Pc;
+    molarMass[static_cast<size_t>(index)] = gas->molarMass;
+    Interaction* term = interaction.empty() ? nullptr : interaction[0];
+    if (auto* one = dynamic_cast<Duan1*>(term)) {
+        one->set_parameters(Tc, Pc, gas->constants);
+        M = gas->molarMass;
+    } else if (auto* two = dynamic_cast<Duan2*>(term)) {
+        two->set_parameters(index, Tc, Pc, gas->constants);
+        if (index == 1) {
+            const int pair = duanPairOf(componentName[0].c_str(), componentName[1].c_str());
+            if (pair != 0) two->selector = static_cast<int16_t>(pair);
+        }
+    }
+}
+
+DMW1::DMW1(int phase) : DuanFluid(phase, true) {
+    setModelName("Duan EOS");
+    setInteraction(0, new Duan1);
+}
+
+DMW1::~DMW1() = default;
+
+void DMW1::number_of_components(int count) {
+    if (acceptCount(count, 1, 1, "DMW1: the model takes one component"))
+        FluidPhase::number_of_components(count);
+}
+
+DMW2::DMW2(int phase) : DuanFluid(phase, false) {
+    setModelName("Duan EOS");
+    setInteraction(0, new Duan2);
+    setIdealTerm(new Ideal);
+}
+
+DMW2::~DMW2() = default;
+
+void DMW2::number_of_components(int count) {
+    if (acceptCount(count, 2, 2, "DMW2: the model takes two components"))
+        FluidPhase::number_of_components(count);
+}
+
+DMWEOS::DMWEOS(int phase) : DuanFluid(phase, false) {
+    setModelName("DMW EOS");
+    setIdealTerm(new HGKid);
+}
+
+DMWEOS::~DMWEOS() = default;
+
+void DMWEOS::number_of_components(int count) {
+    if (!acceptCount(count, 1, 2, "Can handle only one-component or two-component fluid")) return;
+    if (count == nc) return;
+    if (count == 1)
+        setInteraction(0, new Duan1);
+    else
+        setInteraction(0, new Duan2);
+    FluidPhase::number_of_components(count);
+}
+
+// ------------------------------------------------------------------------ DuanH2O
+
+DuanH2O::DuanH2O(int phase, int versionOfSet) : WaterEOS(1, phase, 0), version(versionOfSet) {
+    auto* term = new Duan1;
+    setInteraction(0, term);
+    Vl0 = 1.7e-05;
+    Vv0 = 0.0002;
+    setModelName("DMW H2O");
+    number_of_components(1);
+    add_component("H2O");
+    if (version == 0) {
+        const DuanGas* water = findDuanGas("H2O", false);
+        term->set_parameters(water->Tc, water->Pc, water->constants);
+    } else if (version == 1) {
+        double set[kDuanConstants];
+        for (int k = 0; k < kDuanConstants; ++k) set[k] = kWaterSet1[k];
+        const double alpha = set[12], beta = set[13], gamma = set[14];
+        set[12] = alpha * alpha * gamma / beta;
+        set[13] = alpha * gamma / beta;
+        term->set_parameters(kWaterSet1Tc, kWaterSet1Pc, set);
+    } else {
+        std::fprintf(stderr, "DuanH2O: no water constant set of version %d (0 or 1)\n", version);
+        error = 1;
+    }
+    molarMass[0] = 0.018015268;
+    M = 0.018015268;
+}
+
+DuanH2O::~DuanH2O() = default;
+
+void DuanH2O::test(char) {
+    checkInfiniteVolumes(1000000.0, 273.15, 1473.15, 1, "1");
+}
+
+}  // namespace vornex

@@ -1,0 +1,88 @@
+// Duan-Moller-Weare fluids on the Duan terms: DMW1 (one of H2O, CO2, CH4, N2, no ideal-gas
+// term), DMW2 (a pair of H2O, CO2, CH4 with the plain ideal-gas term), DMWEOS (one gas or a
+// pair, with the Haar-Gallagher-Kell ideal-gas term) and DuanH2O (a water model).
+// The gas is chosen by adding a component by name; read_component_data hands its critical
+// point and constants (Duan, Moller and Weare, Geochim. Cosmochim. Acta 56 (1992) 2605,
+// for H2O, CO2 and CH4) to the term.
+//
+// Failures: a component count the model cannot take and an unknown gas are said on
+// standard error and raise the fluid's error flag; the term then has no constants and
+// every evaluation of it reports an error.
+#pragma once
+
+#include "dkl/Duan.h"
+#include "fluid/FluidPhase.h"
+#include "water/WaterEOS.h"
+
+namespace vornex {
+
+// One row of the gas table: name, Tc (K), Pc (bar), molar mass (kg/mol), constants.
+struct DuanGas {
+    const char* name;
+    double Tc;
+    double Pc;
+    double molarMass;
+    double constants[kDuanConstants];
+};
+
+// The row of that name (exact, case-sensitive), or null; N2 only when allowed.
+const DuanGas* findDuanGas(const char* name, bool withN2);
+// The pair selector of two gas names, or 0 for a pair without parameters.
+int duanPairOf(const char* first, const char* second);
+
+// The shared part of DMW1, DMW2 and DMWEOS: the gas table lookup.
+class DuanFluid : public FluidPhase {
+   public:
+    ~DuanFluid() override;
+    void read_component_data(int index, const char* name) override;
+
+    double Tc = 0.0;  // critical temperature of the gas read last, K
+    double Pc = 0.0;  // its critical pressure, bar
+
+   protected:
+    DuanFluid(int phase, bool acceptsN2);
+    // True (and the count taken) when the model can take count components.
+    bool acceptCount(int count, int low, int high, const char* message);
+
+   private:
+    bool acceptsN2_;
+};
+
+class DMW1 : public DuanFluid {
+   public:
+    explicit DMW1(int phase);
+    ~DMW1() override;
+    void number_of_components(int count) override;
+};
+
+class DMW2 : public DuanFluid {
+   public:
+    explicit DMW2(int phase);
+    ~DMW2() override;
+    void number_of_components(int count) override;
+};
+
+class DMWEOS : public DuanFluid {
+   public:
+    explicit DMWEOS(int phase);
+    ~DMWEOS() override;
+    // One component installs a Duan1, two a Duan2.
+    void number_of_components(int count) override;
+};
+
+class DuanH2O : public WaterEOS {
+   public:
+    // version 0: the H2O row of the gas table; 1: the constants of the authors' general
+    // equation (Geochim. Cosmochim. Acta 56 (1992) 3839) with water's critical volume as
+    // its volume scale (3 to 20 % less dense than IAPWS-95 at 700 to 900 K and 200 to
+    // 1000 bar). Any other version is refused: said on standard error, the fluid's error
+    // flag raised, and the term left without constants.
+    DuanH2O(int phase, int version);
+    ~DuanH2O() override;
+    // The ideal-gas limit at V = 1e6 m3/mol from 273.15 to 1473.15 K, to the Igor file "inf1".
+    void test(char unused);
+
+    int version = 0;
+};
+
+}  // namespace vornex

@@ -1,0 +1,219 @@
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "dkl/LeeKessler.h"
+#include "fluid/ComponentFile.h"
+#include "fluid/Ideal.h"
+#include "numerics/DataPath.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// Longest component name the data paths take ("compo/" + name stays below 127 characters).
+constexpr size_t kLongestName = 120;
+constexpr char kBIPFile[] = "LK.BIP";
+
+// Critical compressibility of the method, Zc = 0.2905 - 0.085 omega.
+double criticalZ(double omega) {
+    return 0.2905 - 0.085 * omega;
+}
+
+using Table = std::vector<std::vector<double>>;
+
+}  // namespace
+
+LK_EOS::LK_EOS(int phase_)
+    : LK_EOS(phase_, new BWR_EOS(kLeeKesslerSimple), new BWR_EOS(kLeeKesslerReference), 0.0,
+             kLeeKesslerReferenceOmega) {
+    tau = 100.0;
+}
+
+LK_EOS::LK_EOS(int phase_, FluidPhase* simpleFluid, FluidPhase* referenceFluid, double omegaS,
+               double omegaRef)
+    : FluidPhase(0, phase_, 0),
+      simple(simpleFluid),
+      reference(referenceFluid),
+      omega0(omegaS),
+      omegaR(omegaRef),
+      tau(0.0) {
+    setModelName("Lee-Kessler EOS");
+    setIdealTerm(new Standard);
+}
+
+LK_EOS::~LK_EOS() = default;
+
+void LK_EOS::number_of_components(int count) {
+    FluidPhase::number_of_components(count);
+    if (nc < 1) return;
+    const auto n = static_cast<size_t>(nc);
+    Tc.assign(n, kNaN);
+    Pc.assign(n, kNaN);
+    omega.assign(n, kNaN);
+    for (Table* t : {&zetaT, &zetaV, &zetaT_hi, &zetaV_hi, &zetaT_lo, &zetaV_lo})
+        t->assign(n, std::vector<double>(n, 0.0));
+}
+
+void LK_EOS::read_component_data(int index, const char* name) {
+    if (!validComponent(index, "read_component_data") || name == nullptr) return;
+    if (std::strlen(name) > kLongestName) {
+        std::fprintf(stderr, "LK_EOS: component name longer than %zu characters\n", kLongestName);
+        error = 1;
+        return;
+    }
+    const std::string relative = std::string("compo/") + name;
+    ComponentFile file(relative);
+    if (!file.isOpen()) {
+        std::fprintf(stderr, "Cannot find %s file !\n", relative.c_str());
+        error = 1;
+        return;
+    }
+    const auto i = static_cast<size_t>(index);
+    std::string word;
+    while (file.nextToken(word)) {
+        double* target = word == "Tc"      ? &Tc[i]
+                         : word == "Pc"    ? &Pc[i]
+                         : word == "omega" ? &omega[i]
+                                           : nullptr;
+        if (target && !file.nextNumber(*target)) {
+            std::fprintf(stderr, "%s: the value after %s is not a number\n", file.path().c_str(),
+                         word.c_str());
+            *target = kNaN;
+        }
+    }
+    if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0) || std::isnan(omega[i])) {
+        std::fprintf(stderr, "%s: Tc, Pc or omega is missing\n", file.path().c_str());
+        error = 1;
+    }
+    if (index == nc - 1) read_BIP();
+}
+
+void LK_EOS::read_BIP() {
+    const std::string path = findDataFile(kBIPFile);
+    FILE* f = std::fopen(path.c_str(), "r");
+    if (f == nullptr) {
+        static bool said = false;
+        if (!said) std::fprintf(stderr, "No %s file: no binary interaction parameters\n", kBIPFile);
+        said = true;
+        return;
+    }
+    char line[256];
+    while (std::fgets(line, sizeof line, f)) {
+        if (std::strchr(line, '\n') == nullptr && !std::feof(f)) {
+            // An overlong line is no record; the rest of it is dropped.
+            std::fprintf(stderr, "%s: line longer than %zu characters skipped\n", path.c_str(),
+                         sizeof line - 2);
+            int c;
+            while ((c = std::fgetc(f)) != EOF && c != '\n') {
+            }
+            continue;
+        }
+        char name1[64], name2[64];
+        double v[4];
+        if (line[0] == '#' || std::sscanf(line, "%63s %63s %lg %lg %lg %lg", name1, name2, &v[0],
+                                          &v[1], &v[2], &v[3]) != 6)
+            continue;
+        for (int i = 0; i < nc; ++i) {
+            if (componentName[static_cast<size_t>(i)] != name1) continue;
+            for (int j = 0; j < nc; ++j) {
+                if (componentName[static_cast<size_t>(j)] != name2) continue;
+                for (auto [a, b] : {std::pair{i, j}, std::pair{j, i}}) {
+                    zetaT_hi[a][b] = v[0];
+                    zetaT_lo[a][b] = v[1];
+                    zetaV_hi[a][b] = v[2];
+                    zetaV_lo[a][b] = v[3];
+                }
+            }
+        }
+    }
+    std::fclose(f);
+}
+
+void LK_EOS::set_binary_interaction_dzetaij(int i, int j, double zT, double zV) {
+    if (i < 0 || j < 0 || i >= nc || j >= nc) return;
+    // The mixing sums run over ordered pairs: both orders carry the pair's values.
+    zetaT_lo[i][j] = zetaT_lo[j][i] = zT;
+    zetaV_lo[i][j] = zetaV_lo[j][i] = zV;
+}
+
+void LK_EOS::set_binary_interaction_dzeta_parameters(double first, ...) {
+    const int pairs = nc * (nc - 1) / 2;
+    if (pairs < 1) return;
+    va_list args;
+    va_start(args, first);
+    const std::vector<double> v = variadicDoubles(first, args, 2 * pairs);
+    va_end(args);
+    size_t k = 0;
+    for (int i = 0; i < nc; ++i)
+        for (int j = i + 1; j < nc; ++j, k += 2)
+            set_binary_interaction_dzetaij(i, j, v[k], v[k + 1]);
+}
+
+void LK_EOS::calculate_the_pseudo_critical_parameters() {
+    const double w = tau < 1.05 ? 1.0 : std::exp(-0.5 * (1.05 - tau) * (1.05 - tau));
+    omegaMix = 0.0;
+    std::vector<double> cbrtVc(static_cast<size_t>(nc));
+    for (int i = 0; i < nc; ++i) {
+        omegaMix += x[i] * omega[i];
+        cbrtVc[i] = std::cbrt(criticalZ(omega[i]) * kGasConstant * Tc[i] / Pc[i]);
+    }
+    double sumV = 0.0, sumT = 0.0;
+    for (int i = 0; i < nc; ++i)
+        for (int j = 0; j < nc; ++j) {
+            zetaT[i][j] = w * zetaT_lo[i][j] + (1.0 - w) * zetaT_hi[i][j];
+            zetaV[i][j] = w * zetaV_lo[i][j] + (1.0 - w) * zetaV_hi[i][j];
+            const double s = cbrtVc[i] + cbrtVc[j];
+            const double qij = x[i] * x[j] * s * s * s * (1.0 - zetaV[i][j]);
+            sumV += qij;
+            sumT += qij * std::sqrt(Tc[i] * Tc[j]) * (1.0 - zetaT[i][j]);
+        }
+    VcMix = sumV / 8.0;
+    TcMix = sumT / (8.0 * VcMix);
+    PcMix = criticalZ(omegaMix) * kGasConstant * TcMix / VcMix;
+}
+
+bool LK_EOS::haveConstants() {
+    if (nc < 1 || Tc.size() != static_cast<size_t>(nc)) return false;
+    for (int i = 0; i < nc; ++i)
+        if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0) || std::isnan(omega[i])) return false;
+    return simple && reference;
+}
+
+void LK_EOS::calculate_molar_volume() {
+    error = 0;
+    stateComputed = 0;
+    if (!haveConstants()) {
+        std::fprintf(stderr,
+                     "LK_EOS: the critical constants of the components are not all known\n");
+        error = 1;
+        return;
+    }
+    if (!(T > 0.0) || !(P > 0.0) || !std::isfinite(T) || !std::isfinite(P)) {
+        error = 1;
+        return;
+    }
+    calculate_the_pseudo_critical_parameters();
+    for (FluidPhase* f : {simple.get(), reference.get()}) {
+        f->set_the_phase_as(phase);
+        f->temperature(T / TcMix);
+        f->pressure(P / PcMix);
+        f->describe();
+        if (f->error != 0) error = 1;
+    }
+    if (error != 0) return;
+    const double y = (omegaMix - omega0) / (omegaR - omega0);
+    Z = (1.0 - y) * simple->Z + y * reference->Z;
+    V = ((1.0 - y) * simple->V + y * reference->V) * kGasConstant * TcMix / PcMix;
+    stateComputed = 1;
+}
+
+void LK_EOS::describe() {
+    calculate_molar_volume();
+}
+
+}  // namespace vornex

@@ -1,0 +1,255 @@
+// Duan-Moller-Weare terms and fluids: graph derivatives against differences, molar
+// densities against the reference equations of Span-Wagner (CO2) and Setzmann-Wagner
+// (CH4), the pure limits of the mixture term, mixing of negative coefficients, and the
+// refusals (unknown water set, temperatures outside the pair's fit, zero coefficients).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <utility>
+
+#include "anderko/TermDerivativeCheck.h"
+#include "dkl/Duan.h"
+#include "dkl/DuanModels.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+namespace {
+
+using testing_support::expectDerivativesMatchDifferences;
+
+void setGas(Duan1& term, const char* gas) {
+    term.number_of_components(1);
+    const DuanGas* g = findDuanGas(gas, true);
+    term.set_parameters(g->Tc, g->Pc, g->constants);
+}
+
+TEST(DuanTerm, DerivativesOfPureTermMatchDifferences) {
+    for (const char* gas : {"CO2", "CH4", "H2O", "N2"}) {
+        Duan1 term;
+        setGas(term, gas);
+        SCOPED_TRACE(gas);
+        expectDerivativesMatchDifferences(term, {450.0, 1.2e-4, 1.0});
+    }
+}
+
+void setPair(Duan2& term, const char* first, const char* second) {
+    term.number_of_components(2);
+    const DuanGas* a = findDuanGas(first, false);
+    const DuanGas* b = findDuanGas(second, false);
+    term.set_parameters(0, a->Tc, a->Pc, a->constants);
+    term.set_parameters(1, b->Tc, b->Pc, b->constants);
+    term.selector = static_cast<int16_t>(duanPairOf(first, second));
+}
+
+// CO2's and H2O's B are negative at 500 K: the cube-root means mix them finitely.
+TEST(DuanTerm, MixtureDerivativesMatchDifferencesWithNegativeCoefficients) {
+    const struct {
+        const char *first, *second;
+        double TK;
+    } cases[] = {{"CO2", "H2O", 500.0}, {"CH4", "H2O", 400.0}, {"CH4", "CO2", 350.0}};
+    for (const auto& c : cases) {
+        Duan2 term;
+        setPair(term, c.first, c.second);
+        SCOPED_TRACE(c.first);
+        expectDerivativesMatchDifferences(term, {c.TK, 1.5e-4, 0.3, 0.7});
+        EXPECT_LT(term.Bd->value(), 0.0);
+        EXPECT_TRUE(std::isfinite(term.root->d4(1, 1, 1, 1)));
+    }
+}
+
+TEST(DuanTerm, MixtureAtPureCompositionIsPureTerm) {
+    for (double x0 : {1.0, 0.0}) {
+        Duan2 mix;
+        setPair(mix, "CO2", "H2O");
+        Duan1 pure;
+        setGas(pure, x0 == 1.0 ? "CO2" : "H2O");
+        mix.T = pure.T = 600.0;
+        mix.V = pure.V = 9e-5;
+        mix.x = {x0, 1.0 - x0};
+        mix.calculate();
+        pure.calculate();
+        ASSERT_EQ(mix.error, 0);
+        for (auto e :
+             {&Duan::Bd, &Duan::Cd, &Duan::Dd, &Duan::Ed, &Duan::Fd, &Duan::beta1, &Duan::gama})
+            EXPECT_NEAR((mix.*e)->value(), (pure.*e)->value(),
+                        1e-12 * std::fabs((pure.*e)->value()));
+        EXPECT_NEAR(mix.root->value(), pure.root->value(), 1e-12 * std::fabs(pure.root->value()));
+        EXPECT_NEAR(mix.root->d1(1), pure.root->d1(1), 1e-10 * std::fabs(pure.root->d1(1)));
+        EXPECT_NEAR(mix.root->d2(1, 0), pure.root->d2(1, 0),
+                    1e-10 * std::fabs(pure.root->d2(1, 0)));
+    }
+}
+
+TEST(DuanTerm, TwoIdenticalGasesGiveThePureCoefficients) {
+    Duan2 mix;
+    setPair(mix, "CO2", "CO2");
+    mix.selector = 0;  // no pair parameters: k = 1
+    Duan1 pure;
+    setGas(pure, "CO2");
+    mix.T = pure.T = 400.0;
+    mix.V = pure.V = 2e-4;
+    mix.x = {0.35, 0.65};
+    mix.calculate();
+    pure.calculate();
+    for (auto e :
+         {&Duan::Bd, &Duan::Cd, &Duan::Dd, &Duan::Ed, &Duan::Fd, &Duan::beta1, &Duan::gama})
+        EXPECT_NEAR((mix.*e)->value(), (pure.*e)->value(), 1e-12 * std::fabs((pure.*e)->value()));
+}
+
+TEST(DuanTerm, ZTendsToOneAtLargeVolume) {
+    Duan1 term;
+    setGas(term, "CO2");
+    term.T = 300.0;
+    term.V = 1e3;
+    term.calculate_Z();
+    EXPECT_NEAR(term.Z, 1.0, 1e-6);
+}
+
+// Span and Wagner (1996) for CO2, Setzmann and Wagner (1991) for CH4, mol/m3.
+TEST(DuanFluid, MolarDensitiesAgreeWithReferenceEquations) {
+    const struct {
+        const char* gas;
+        int phase;
+        double TK, Pbar, rho, tolerance;
+    } states[] = {{"CO2", 1, 350.0, 100.0, 5198.9, 0.01},
+                  {"CO2", 2, 300.0, 100.0, 18214.5, 0.01},
+                  {"CO2", 1, 673.15, 1000.0, 13227.9, 0.01},
+                  {"CH4", 1, 300.0, 100.0, 4685.9, 0.02},
+                  {"CH4", 2, 250.0, 500.0, 19768.7, 0.02}};
+    for (const auto& s : states) {
+        DMW1 fluid(s.phase);
+        fluid.number_of_components(1);
+        fluid.add_components(s.gas);
+        fluid.calculateFromTP(s.TK, s.Pbar, 0);
+        ASSERT_EQ(fluid.error, 0) << s.gas << " " << s.TK;
+        EXPECT_NEAR(1.0 / fluid.V, s.rho, s.tolerance * s.rho) << s.gas << " " << s.TK;
+    }
+}
+
+TEST(DuanFluid, PairOfDMW2SetsSelectorInEitherOrder) {
+    const struct {
+        const char *first, *second;
+        int selector;
+    } pairs[] = {{"H2O", "CO2", 1},
+                 {"CO2", "H2O", 1},
+                 {"H2O", "CH4", 2},
+                 {"CO2", "CH4", 3},
+                 {"H2O", "H2O", 2}};
+    for (const auto& p : pairs) {
+        DMW2 fluid(1);
+        fluid.number_of_components(2);
+        fluid.add_components(p.first, p.second);
+        EXPECT_EQ(static_cast<Duan2*>(fluid.interaction[0])->selector, p.selector);
+    }
+}
+
+// DMWEOS carries the same volume dependence as DMW1 and DMW2 (its ideal-gas term has none).
+TEST(DuanFluid, DMWEOSVolumesAreThoseOfDMW1AndDMW2) {
+    DMWEOS one(1);
+    one.number_of_components(1);
+    one.add_components("CO2");
+    DMW1 gas(1);
+    gas.number_of_components(1);
+    gas.add_components("CO2");
+    one.calculateFromTP(400.0, 300.0, 0);
+    gas.calculateFromTP(400.0, 300.0, 0);
+    EXPECT_NEAR(one.V, gas.V, 1e-12 * gas.V);
+    DMWEOS two(1);
+    two.number_of_components(2);
+    two.add_components("CO2", "H2O");
+    DMW2 pair(1);
+    pair.number_of_components(2);
+    pair.add_components("CO2", "H2O");
+    for (FluidPhase* f : {static_cast<FluidPhase*>(&two), static_cast<FluidPhase*>(&pair)}) {
+        f->composition(0.4, 0.6);
+        f->calculateFromTP(600.0, 500.0, 0);
+        ASSERT_EQ(f->error, 0);
+    }
+    EXPECT_NEAR(two.V, pair.V, 1e-12 * pair.V);
+}
+
+// Version 0 is the DMW1 water; both sets against the reference water equation (IAPWS-95):
+// the first within 3 %, the second (a fit of another scaling) only finite.
+TEST(DuanFluid, DuanH2OAgainstDMW1AndReferenceWater) {
+    WagnerPruss reference(1);
+    for (const auto& [TK, Pbar] : {std::pair{700.0, 200.0}, std::pair{900.0, 1000.0}}) {
+        DuanH2O water(1, 0);
+        DMW1 gas(1);
+        gas.number_of_components(1);
+        gas.add_components("H2O");
+        water.calculateFromTP(TK, Pbar, 0);
+        gas.calculateFromTP(TK, Pbar, 0);
+        reference.calculateFromTP(TK, Pbar, 0);
+        EXPECT_NEAR(water.V, gas.V, 1e-12 * gas.V);
+        EXPECT_NEAR(water.V, reference.V, 0.03 * reference.V);
+        DuanH2O second(1, 1);
+        second.calculateFromTP(TK, Pbar, 0);
+        EXPECT_EQ(second.error, 0);
+        EXPECT_TRUE(std::isfinite(second.V) && second.V > 0.0);
+    }
+}
+
+// Regressions: each of these evaluated silently with missing or stale constants.
+TEST(DuanRefusals, UnknownWaterSetIsRefused) {
+    DuanH2O water(1, 2);
+    water.calculateFromTP(700.0, 200.0, 0);
+    EXPECT_EQ(water.error, 1);
+}
+
+TEST(DuanRefusals, UnknownGasIsRefused) {
+    DMW2 fluid(1);
+    fluid.number_of_components(2);
+    fluid.add_components("H2O", "N2");  // N2 has no mixture constants
+    fluid.composition(0.5, 0.5);
+    fluid.calculateFromTP(500.0, 100.0, 0);
+    EXPECT_EQ(fluid.error, 1);
+}
+
+TEST(DuanRefusals, TemperatureOutsideFitOfPairIsFlagged) {
+    const struct {
+        const char *first, *second;
+        double TK;
+        int error;
+    } cases[] = {{"CH4", "H2O", 300.0, 1},
+                 {"CH4", "H2O", 1300.0, 1},
+                 {"CO2", "H2O", 320.0, 1},
+                 {"CO2", "H2O", 1273.15, 0},
+                 {"CH4", "CO2", 250.0, 0}};
+    for (const auto& c : cases) {
+        Duan2 term;
+        setPair(term, c.first, c.second);
+        term.T = c.TK;
+        term.V = 1e-3;
+        term.x = {0.5, 0.5};
+        term.calculate_Z();
+        EXPECT_EQ(term.error, c.error) << c.first << c.second << " " << c.TK;
+    }
+}
+
+TEST(DuanRefusals, ZeroCoefficientOfComponentIsFlaggedNotInfinite) {
+    Duan2 term;
+    term.number_of_components(2);
+    const DuanGas* co2 = findDuanGas("CO2", false);
+    double zeroB[kDuanConstants];
+    for (int k = 0; k < kDuanConstants; ++k) zeroB[k] = co2->constants[k];
+    zeroB[0] = zeroB[1] = zeroB[2] = 0.0;
+    term.set_parameters(0, co2->Tc, co2->Pc, co2->constants);
+    term.set_parameters(1, co2->Tc, co2->Pc, zeroB);
+    term.T = 400.0;
+    term.V = 1e-4;
+    term.x = {0.5, 0.5};
+    term.calculate();
+    EXPECT_EQ(term.error, 1);
+}
+
+TEST(DuanRefusals, WrongComponentCountLeavesTermUnusable) {
+    Duan1 term;
+    term.number_of_components(2);
+    term.T = 400.0;
+    term.V = 1e-4;
+    term.calculate_Z();
+    EXPECT_EQ(term.error, 1);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,223 @@
+// Lee-Kessler method: the reference fluids against the published tables and vapour
+// pressures (Lee and Kessler 1975, Tables 2 to 5; the simple fluid's omega = 0 and the
+// reference fluid's 0.3978 define log10 Pr at Tr = 0.7), the BWR graph against the closed
+// form, the corresponding-states interpolation and its data files.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "anderko/TermDerivativeCheck.h"
+#include "dkl/BWR.h"
+#include "dkl/LeeKessler.h"
+
+namespace vornex {
+namespace {
+
+using testing_support::expectDerivativesMatchDifferences;
+
+double zOf(BWR_EOS& fluid, double Tr, double Pr, int phase) {
+    fluid.set_the_phase_as(phase);
+    fluid.temperature(Tr);
+    fluid.pressure(Pr);
+    fluid.describe();
+    EXPECT_EQ(fluid.error, 0) << Tr << " " << Pr;
+    return fluid.Z;
+}
+
+TEST(LeeKesslerFluids, CompressibilityAgreesWithPublishedTables) {
+    BWR_EOS simple(kLeeKesslerSimple);
+    BWR_EOS reference(kLeeKesslerReference);
+    EXPECT_NEAR(zOf(simple, 1.5, 1.0, 0), 0.9103, 0.001);
+    EXPECT_NEAR(zOf(simple, 1.2, 2.0, 0), 0.5605, 0.001);
+    const double z1 =
+        (zOf(reference, 1.5, 1.0, 0) - zOf(simple, 1.5, 1.0, 0)) / kLeeKesslerReferenceOmega;
+    EXPECT_NEAR(z1, 0.0864, 0.001);
+}
+
+// Reduced vapour pressure at Tr: the Pr at which liquid and vapour have equal Gibbs
+// departures (secant on Pr).
+double vapourPressure(BWR_EOS& fluid, double Tr, double guess) {
+    auto difference = [&](double Pr) {
+        zOf(fluid, Tr, Pr, 2);
+        const double liquid = fluid.G, Vl = fluid.V;
+        zOf(fluid, Tr, Pr, 1);
+        EXPECT_GT(fluid.V, 5 * Vl) << "both searches found the same phase at Pr " << Pr;
+        return liquid - fluid.G;
+    };
+    double p0 = guess, p1 = 1.1 * guess, f0 = difference(p0);
+    for (int k = 0; k < 30 && std::fabs(p1 - p0) > 1e-10; ++k) {
+        const double f1 = difference(p1);
+        const double p2 = p1 - f1 * (p1 - p0) / (f1 - f0);
+        p0 = p1;
+        f0 = f1;
+        p1 = p2;
+    }
+    return p1;
+}
+
+TEST(LeeKesslerFluids, VapourPressuresAtSevenTenthsOfCriticalTemperature) {
+    BWR_EOS simple(kLeeKesslerSimple);
+    BWR_EOS reference(kLeeKesslerReference);
+    EXPECT_NEAR(vapourPressure(simple, 0.7, 0.1), 0.0988, 0.02 * 0.0988);
+    EXPECT_NEAR(vapourPressure(reference, 0.7, 0.04), 0.0402, 0.01 * 0.0402);
+}
+
+TEST(LeeKesslerFluids, ZTendsToOneAtLargeVolume) {
+    BWR_EOS simple(kLeeKesslerSimple);
+    simple.temperature(2.0);
+    simple.volume(1e6);
+    EXPECT_NEAR(simple.calculateZ(), 1.0, 1e-6);
+}
+
+// Regression: each evaluation of Z printed four lines on standard output.
+TEST(LeeKesslerFluids, VolumeSearchIsSilentUnlessTraced) {
+    BWR_EOS simple(kLeeKesslerSimple);
+    ::testing::internal::CaptureStdout();
+    zOf(simple, 1.5, 1.0, 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+}
+
+// Regression: a search that found nothing was marked computed with a zero Z.
+TEST(LeeKesslerFluids, FailedSearchKeepsErrorAndIsNotComputed) {
+    BWR_EOS simple(kLeeKesslerSimple);
+    simple.set_the_phase_as(7);
+    simple.temperature(0.7);
+    simple.pressure(0.05);
+    simple.describe();
+    EXPECT_EQ(simple.error, 1);
+    EXPECT_EQ(simple.stateComputed, 0);
+    simple.pressure(std::nan(""));
+    simple.describe();
+    EXPECT_EQ(simple.error, 1);
+}
+
+// The term's derivatives, and the term against the closed form: Z, and the departures
+// from the residual energy a_r = a + ln V.
+TEST(BWRTerm, GraphMatchesDifferencesAndClosedForm) {
+    for (const double* constants : {kLeeKesslerSimple, kLeeKesslerReference}) {
+        BWR term;
+        term.number_of_components(1);
+        term.set_parameters(constants);
+        expectDerivativesMatchDifferences(term, {1.2, 0.8, 1.0});
+        BWR_EOS fluid(constants);
+        for (const auto& [Tr, Pr] :
+             {std::pair{1.5, 1.0}, std::pair{0.8, 0.05}, std::pair{1.1, 3.0}}) {
+            zOf(fluid, Tr, Pr, 0);
+            term.T = Tr;
+            term.V = fluid.V;
+            term.calculate();
+            const Expression& a = *term.root;
+            const double Z = -fluid.V * a.d1(1), ar = a.value() + std::log(fluid.V);
+            const double aT = a.d1(0), aTT = a.d2(0, 0);
+            EXPECT_NEAR(Z, fluid.Z, 1e-10);
+            EXPECT_NEAR(Tr * (ar + Z - 1 - std::log(Z)), fluid.G, 1e-9);
+            EXPECT_NEAR(Tr * (Z - 1 - Tr * aT), fluid.H, 1e-9);
+            EXPECT_NEAR(std::log(Z) - ar - Tr * aT, fluid.S, 1e-9);
+            EXPECT_NEAR(-(Tr * Tr * aTT + 2 * Tr * aT), fluid.Cv, 1e-9);
+        }
+    }
+}
+
+TEST(BWRTerm, FluidTakesC1OrC8Only) {
+    BWREOS fluid(1);
+    fluid.number_of_components(1);
+    fluid.add_components("C7");
+    fluid.temperature(1.5);
+    fluid.volume(2.0);
+    fluid.calculate_pressure();
+    EXPECT_EQ(fluid.error, 1);  // no constants: refused, not an ideal gas
+    BWREOS c8(1);
+    c8.number_of_components(1);
+    c8.add_components("C8");
+    EXPECT_DOUBLE_EQ(c8.M, 0.146);
+}
+
+// Corresponding states on files written in the test's folder.
+class LeeKesslerModel : public ::testing::Test {
+   protected:
+    void SetUp() override { std::filesystem::create_directories("compo"); }
+    void TearDown() override { std::filesystem::remove("LK.BIP"); }
+    static void writeComponent(const char* name, const char* body) {
+        std::ofstream(std::string("compo/") + name) << body;
+    }
+    static double solve(LK_EOS& model, double TK, double PPa) {
+        model.temperature(TK);
+        model.Pascal(PPa);
+        model.describe();
+        EXPECT_EQ(model.error, 0);
+        return model.Z;
+    }
+};
+
+TEST_F(LeeKesslerModel, AcentricFactorSelectsSimpleOrReferenceFluid) {
+    writeComponent("Simple", "Tc 200\nPc 4e6\nomega 0\n");
+    writeComponent("Octane", "Tc 568.7\nPc 2.49e6\nomega 0.3978\n");
+    const struct {
+        const char* name;
+        const double* constants;
+        double Tc, Pc;
+    } cases[] = {{"Simple", kLeeKesslerSimple, 200, 4e6},
+                 {"Octane", kLeeKesslerReference, 568.7, 2.49e6}};
+    for (const auto& c : cases) {
+        LK_EOS model(1);
+        model.number_of_components(1);
+        model.add_components(c.name);
+        const double Z = solve(model, 1.5 * c.Tc, c.Pc);
+        EXPECT_NEAR(model.TcMix, c.Tc, 1e-9 * c.Tc);
+        EXPECT_NEAR(model.PcMix, c.Pc, 1e-9 * c.Pc);
+        BWR_EOS fluid(c.constants);
+        EXPECT_NEAR(Z, zOf(fluid, 1.5, 1.0, 1), 1e-12);
+    }
+}
+
+TEST_F(LeeKesslerModel, BinaryParametersAreSymmetric) {
+    // An overlong line is skipped whole; the record after it is read.
+    std::ofstream("LK.BIP") << "# test pair\n"
+                            << std::string(300, 'x') << " 9 9 9 9\n"
+                            << "CO2 CH4 0.1 0.2 0.3 0.4\n";
+    LK_EOS model(1);
+    model.number_of_components(2);
+    model.add_components("CH4", "CO2");
+    EXPECT_DOUBLE_EQ(model.zetaT_hi[0][1], 0.1);
+    EXPECT_DOUBLE_EQ(model.zetaT_hi[1][0], 0.1);
+    EXPECT_DOUBLE_EQ(model.zetaV_lo[0][1], 0.4);
+    model.set_binary_interaction_dzeta_parameters(0.05, 0.07);
+    EXPECT_DOUBLE_EQ(model.zetaT_lo[1][0], 0.05);  // regression: (j, i) stayed 0
+    EXPECT_DOUBLE_EQ(model.zetaV_lo[1][0], 0.07);
+    model.composition(0.5, 0.5);
+    solve(model, 300.0, 5e6);
+    EXPECT_GT(model.TcMix, 190.0);
+    EXPECT_LT(model.TcMix, 304.2);
+}
+
+// Regressions: a missing file, or one without the constants, went on with unset values.
+TEST_F(LeeKesslerModel, MissingOrIncompleteComponentFileIsRefused) {
+    writeComponent("NoOmega", "Tc 300\nPc 5e6\n");
+    for (const char* name : {"NoOmega", "NoSuchGas"}) {
+        LK_EOS model(1);
+        model.number_of_components(1);
+        model.add_components(name);
+        model.temperature(400.0);
+        model.Pascal(1e6);
+        model.describe();
+        EXPECT_EQ(model.error, 1) << name;
+    }
+}
+
+// Regression: the reference fluids' failures did not reach the model.
+TEST_F(LeeKesslerModel, FailureOfReferenceFluidReachesModel) {
+    LK_EOS model(7);  // no search exists for this selector below the critical point
+    model.number_of_components(1);
+    model.add_components("CO2");
+    model.temperature(250.0);
+    model.Pascal(1e6);
+    model.describe();
+    EXPECT_EQ(model.error, 1);
+}
+
+}  // namespace
+}  // namespace vornex

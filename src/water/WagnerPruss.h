@@ -96,23 +96,6 @@ class WagnerPruss : public WaterEOS {
     // file named as the table with ".res" appended (its last path component, in the output
     // folder). False, with a message, when a file cannot be read or written.
     bool workInclusionData(const char* file);
-
-    // The liquid and vapour spinodal volumes (m3/mol) of the model at T (K); false when
-    // they cannot be found (then the volumes are not set).
-    bool spinodalVolumes(double TK, double& liquid, double& vapour);
-
-   private:
-    bool probeIsUnstable(double TK, double Vm3);
-    double spinodalBetween(double TK, double stableV, double unstableV);
-    bool outerSpinodals(double TK);
-
-    // The residual term that the stability tests evaluate, apart from the fluid's own.
-    std::unique_ptr<Wagner> probe_;
-    // Spinodals of the last temperature asked for.
-    double spinodalT_ = -1.0;
-    bool spinodalsFound_ = false;
-    double liquidSpinodal_ = 0.0;
-    double vapourSpinodal_ = 0.0;
 };
 
 // The shock tube of the steam studies: air (sound speed a1 in m/s, mu1 = (g-1)/(g+1),

@@ -59,7 +59,7 @@ bool ComponentFile::nextStandardRecord(StandardRecord& record) {
     return true;
 }
 
-int ComponentFile::readKeys(std::initializer_list<ComponentKey> keys) {
+int ComponentFile::readKeys(const std::vector<ComponentKey>& keys) {
     // The two spellings of the molar mass name one quantity.
     auto sameKey = [](const char* key, const std::string& token) {
         if (token == key) return true;

@@ -5,8 +5,8 @@
 #pragma once
 
 #include <cstdio>
-#include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace vornex {
 
@@ -50,7 +50,7 @@ class ComponentFile {
     // after "mw". A token beginning with "#" starts a comment that runs to the end of its
     // line. A value that does not parse is reported on standard error and leaves its
     // variable unchanged. Returns how many values were stored.
-    int readKeys(std::initializer_list<ComponentKey> keys);
+    int readKeys(const std::vector<ComponentKey>& keys);
 
    private:
     std::string path_;

@@ -4,7 +4,7 @@
 // alone (no ideal-gas term; model name "virial"). Two versions:
 //   0  a binary mixture, B = p1 x0^2 + 2 p2 x0 x1 + p3 x1^2 (constants);
 //   1  a pure gas, B(T) = p1 T + p2 T^2 + p3, with a built-in table (read_component_data):
-//        "N2"   1.48e-07 T - 4.8526e-05      (B(300 K) = -4.01 cm3/mol)
+//        "N2"   1.48e-07 T - 4.8526e-05      (B(300 K) = -4.126 cm3/mol)
 //        "Ar"   1.56e-07 T - 6.1811e-05
 //        "CH4"  2.876e-07 T - 1.2846e-04
 //        "H2O"  fitted to the second virial coefficient of the IAPWS-95 formulation

@@ -5,68 +5,48 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "fluid/Ideal.h"
-#include "numerics/LinearAlgebra.h"
 #include "numerics/Solver.h"
 
 namespace vornex {
 
 namespace {
 constexpr double R = kGasConstant;
-
-bool positiveFinite(double v) {
-    return std::isfinite(v) && v > 0.0;
-}
 }  // namespace
 
-ClassicalCubic::ClassicalCubic(const CubicFamily& family, int selector) : FluidPhase(0, 0, 0) {
-    phase = selector;
+ClassicalCubic::ClassicalCubic(const CubicFamily& family, int selector) : CubicBase(selector) {
     d1 = family.d1;
     d2 = family.d2;
     OmegaA = family.OmegaA;
     OmegaB = family.OmegaB;
     Zc = family.Zc;
-    setIdealTerm(new Standard());
 }
 
 ClassicalCubic::~ClassicalCubic() = default;
 
 void ClassicalCubic::number_of_components(int n) {
     if (n < 1 || nc >= 1) return;  // the count is fixed by its first setting
-    FluidPhase::number_of_components(n);
+    CubicBase::number_of_components(n);
     const auto nn = static_cast<size_t>(n) * static_cast<size_t>(n);
     for (auto* m : {&aij, &bij, &aOverBij, &daijdT, &daijdTOverB, &d2aijdT2, &d2aOverBdx2})
         m->assign(nn, 0.0);
     for (auto* v : {&abar, &bbar, &dabar, &daOverBdx, &ddaOverBdxdT, &ci, &c0, &c1,
                     &translatedVolumeX})
         v->assign(static_cast<size_t>(n), 0.0);
-    componentReady.assign(static_cast<size_t>(n), 0);
 }
 
-void ClassicalCubic::calculate_parameters_of_pure_components() {}
-void ClassicalCubic::calculate_mixing_parameters() {}
-
-bool ClassicalCubic::evaluationRefused(bool needsP, bool needsV) {
-    const char* why = nullptr;
-    if (nc < 1 || componentReady.size() != static_cast<size_t>(nc))
-        why = "no components declared";
-    else if (std::find(componentReady.begin(), componentReady.end(), 0) != componentReady.end())
-        why = "a component has no data";
-    else if (!positiveFinite(T))
-        why = "the temperature is not a positive number";
-    else if (needsP && !positiveFinite(P))
-        why = "the pressure is not a positive number";
-    else if (needsV && !positiveFinite(V))
-        why = "the volume is not a positive number";
-    else if (OmegaB <= 0.0 || OmegaA <= 0.0)
-        why = "the cubic's constants are not set";
-    if (why == nullptr) return false;
-    error = 1;
-    if (!refusalReported_) {
-        std::fprintf(stderr, "%s: nothing computed, %s\n", modelName.c_str(), why);
-        refusalReported_ = true;
+const ClassicRow* ClassicalCubic::takeClassicRow(int i, const char* name) {
+    const auto u = static_cast<size_t>(i);
+    const ClassicRow* row = findClassicRow(name);
+    componentReady[u] = row != nullptr;
+    if (row == nullptr) {
+        std::fprintf(stderr, "%s: component %s is not in the table; nothing will be computed\n",
+                     modelName.c_str(), name ? name : "(null)");
+        error = 1;
+        return nullptr;
     }
-    return true;
+    molarMass[u] = row->M;
+    set_translation(i, 0.0, 0.0);
+    return row;
 }
 
 // ------------------------------------------------------------------ parameters
@@ -240,33 +220,16 @@ bool ClassicalCubic::resolve_cubic_equation_in_Z() {
     double g[4] = {-d1 * d2 * B * B * (1.0 + B) - A * B,
                    (d1 * d2 + d1 + d2) * B * B + (d1 + d2) * B + A, -1.0 - (d1 + d2 + 1.0) * B,
                    1.0};
-    double roots[3];
-    int count = 0;
-    degree3(g, count, roots);
-    std::vector<double> kept;
-    for (int r = 0; r < count; ++r)
-        if (roots[r] > B) kept.push_back(roots[r]);
-    std::sort(kept.begin(), kept.end());
-    double Zt;
+    const std::vector<double> kept = rootsAbove(g, B);
     if (kept.size() == 1) {
-        Zt = kept[0];
         // Beyond the pseudo-critical volume's mechanical stability the one root is labelled
         // liquid or vapour by which side of that volume it falls on.
         Vpc = Zc * b / OmegaB;
         const double slope = cubicAt(Vpc).dPdV;
-        if (!(slope <= 0.0)) phase = Vpc >= Zt * RT / P ? 2 : 1;
-    } else if (!kept.empty() && (phase == 1 || phase == 2)) {
-        Zt = phase == 1 ? kept.back() : kept.front();
-    } else {
-        error = 1;
-        if (kept.empty())
-            std::fprintf(stderr, "%s: no volume above the covolume at %lg K, %lg Pa\n",
-                         modelName.c_str(), T, P);
-        else
-            std::fprintf(stderr, "%s: phase selector %d chooses none of %d volumes at %lg K\n",
-                         modelName.c_str(), phase, static_cast<int>(kept.size()), T);
-        return false;
+        if (!(slope <= 0.0)) phase = Vpc >= kept[0] * RT / P ? 2 : 1;
     }
+    double Zt = 0.0;
+    if (!takeRoot(kept, Zt)) return false;
     Vt = Zt * RT / P;
     FluidPhase::volume(Vt - c);
     storeVolumeDerivatives(cubicAt(Vt));
@@ -274,11 +237,7 @@ bool ClassicalCubic::resolve_cubic_equation_in_Z() {
 }
 
 void ClassicalCubic::calculate_molar_volume() {
-    error = 0;
-    if (evaluationRefused(true, false)) return;
-    calculate_parameters_of_pure_components();
-    calculate_mixing_parameters();
-    if (resolve_cubic_equation_in_Z()) calculateBulkMolarWeight();
+    if (prepareVolumeSearch() && resolve_cubic_equation_in_Z()) calculateBulkMolarWeight();
 }
 
 // ------------------------------------------------------------------ fugacities
@@ -378,29 +337,10 @@ double ClassicalCubic::calculate_state_functions() {
 // ------------------------------------------------------- pseudo-critical point
 
 double ClassicalCubic::equationForPseudoCriticalPoint(double TK, void*) {
-    if (!positiveFinite(TK)) {
-        equationError = 1;
-        return 0.0;
-    }
-    temperature(TK);
-    calculate_parameters_of_pure_components();
-    calculate_mixing_parameters();
-    return a / (b * TK) - R * OmegaA / OmegaB;
+    return parametersAt(TK) ? a / (b * TK) - R * OmegaA / OmegaB : 0.0;
 }
 
 void ClassicalCubic::calculate_the_pseudo_critical_point(double& Tc, double& Pc, double& Vc) {
-    Tc = Pc = Vc = 0.0;
-    error = 0;
-    const double Tsaved = T;
-    // The search sets its own temperatures; a missing one is no reason to refuse it.
-    if (!positiveFinite(T)) temperature(300.0);
-    if (evaluationRefused(false, false)) {
-        temperature(Tsaved);
-        return;
-    }
-    calculate_parameters_of_pure_components();
-    calculate_mixing_parameters();
-    const double Vcritical = Zc * b / OmegaB;
     Secant s;
     s.equation = this;
     s.function = static_cast<EquationFunction>(&ClassicalCubic::equationForPseudoCriticalPoint);
@@ -408,28 +348,13 @@ void ClassicalCubic::calculate_the_pseudo_critical_point(double& Tc, double& Pc,
     s.x1 = 150.0;
     s.tolerance = 1e-3;
     s.itermax = 20;
-    s.xmin = -1e15;
-    s.xmax = 1e15;
-    s.relaxation = 1.0;
-    s.minrelaxation = 0.01;
-    const double root = s.solve();
-    if (s.error != 0 || !positiveFinite(root)) {
-        error = 1;
-        std::fprintf(stderr, "%s: pseudo-critical temperature not found (solver code %d, last %lg K)\n",
-                     modelName.c_str(), s.error, root);
-    } else {
-        Tpc = Tc = root;
-        Vpc = Vc = Vcritical;
-        temperature(root);
-        calculate_parameters_of_pure_components();
-        calculate_mixing_parameters();
-        Ppc = Pc = R * OmegaB * root / b;
-    }
-    temperature(Tsaved);
-    if (positiveFinite(Tsaved)) {
-        calculate_parameters_of_pure_components();
-        calculate_mixing_parameters();
-    }
+    searchPseudoCriticalPoint(s, Tc, Pc, Vc);
+}
+
+void ClassicalCubic::criticalValuesAt(double Tc, double& Pc, double& Vc) {
+    Tpc = Tc;
+    Vpc = Vc = Zc * b / OmegaB;
+    Ppc = Pc = R * OmegaB * Tc / b;
 }
 
 // ------------------------------------------------------------------ set-up

@@ -25,15 +25,15 @@
 
 #include <vector>
 
+#include "cubic/ClassicData.h"
+#include "cubic/CubicBase.h"
 #include "cubic/CubicConstants.h"
-#include "fluid/FluidPhase.h"
 
 namespace vornex {
 
-class ClassicalCubic : public FluidPhase {
+class ClassicalCubic : public CubicBase {
    public:
-    // Builds the fluid with no residual terms and a Standard ideal-gas term; phase is the
-    // selector (1 vapour, the largest root; 2 liquid, the smallest).
+    // The family's d1, d2, OmegaA, OmegaB, Zc; phase is the selector (CubicBase).
     ClassicalCubic(const CubicFamily& family, int phase);
     ~ClassicalCubic() override;
 
@@ -43,8 +43,6 @@ class ClassicalCubic : public FluidPhase {
     // Excess-energy constant of the fugacity route; it cancels from every result.
     double Lambda = 0.6931471805599453;
     double Zc = 1.0 / 3.0;  // critical compressibility of the pseudo-critical volume
-    double OmegaA = 0.0;
-    double OmegaB = 0.0;
 
     // --------------------------------------------------- results of the last evaluation
     double Tpc = 0.0, Ppc = 0.0, Vpc = 0.0;  // pseudo-critical point: K, Pa, m3/mol
@@ -86,9 +84,6 @@ class ClassicalCubic : public FluidPhase {
     // Vc = Zc b/OmegaB (m3/mol); zeros and the error flag when the search fails.
     void calculate_the_pseudo_critical_point(double& Tc, double& Pc, double& Vc) override;
 
-    virtual void calculate_parameters_of_pure_components();
-    virtual void calculate_mixing_parameters();
-
     // Volume at the current T and P; false (error flag raised) when no root is taken.
     bool resolve_cubic_equation_in_Z();
     // 2n values: (c0_i, c1_i) for each component in order (m3/mol, m3/(mol K)).
@@ -100,10 +95,10 @@ class ClassicalCubic : public FluidPhase {
     void test(int k);
 
    protected:
-    // 1 once component i has its data; evaluations refuse while one lacks them.
-    std::vector<char> componentReady;
-    // True, with the error flag and a message, when the state cannot be evaluated.
-    bool evaluationRefused(bool needsP, bool needsV);
+    // The classic table's row of component i, with its molar mass and a zero translation;
+    // null, reported and the component refused, for a name in no row.
+    const ClassicRow* takeClassicRow(int i, const char* name);
+    void criticalValuesAt(double Tc, double& Pc, double& Vc) override;
     // Row i of the pair matrices from a_c, m and Tc (Soave a(T)) times a factor F(T) with
     // its two T derivatives, and the covolume b_i; then the translation c_i.
     void setPureComponent(int i, double ac, double m, double Tc, double bi, double F, double dF,
@@ -122,7 +117,6 @@ class ClassicalCubic : public FluidPhase {
     CubicAt cubicAt(double Vtranslated) const;
     // The volume derivatives and partial volumes at the state of k (P, V', V set).
     void storeVolumeDerivatives(const CubicAt& k);
-    bool refusalReported_ = false;
 };
 
 }  // namespace vornex

@@ -102,7 +102,6 @@ double classicKaij(const std::string& first, const std::string& second) {
 void ClassicalQuadraMix::number_of_components(int n) {
     if (n < 1 || nc >= 1) return;
     ClassicalCubic::number_of_components(n);
-    kaij.assign(static_cast<size_t>(n) * static_cast<size_t>(n), 0.0);
     kbij.assign(kaij.size(), 0.0);
 }
 
@@ -111,25 +110,11 @@ void ClassicalQuadraMix::calculate_mixing_parameters() {
 }
 
 void ClassicalQuadraMix::read_BIP() {
-    for (int i = 0; i < nc; ++i)
-        for (int j = i + 1; j < nc; ++j)
-            set_binary_interaction_kaij(i, j,
-                                        classicKaij(componentName[static_cast<size_t>(i)],
-                                                    componentName[static_cast<size_t>(j)]));
-}
-
-void ClassicalQuadraMix::set_binary_interaction_kaij(int i, int j, double k) {
-    if (!validComponent(i, "set_binary_interaction_kaij") ||
-        !validComponent(j, "set_binary_interaction_kaij"))
-        return;
-    kaij[static_cast<size_t>(i * nc + j)] = kaij[static_cast<size_t>(j * nc + i)] = k;
+    applyClassicKaij();
 }
 
 void ClassicalQuadraMix::set_binary_interaction_kbij(int i, int j, double k) {
-    if (!validComponent(i, "set_binary_interaction_kbij") ||
-        !validComponent(j, "set_binary_interaction_kbij"))
-        return;
-    kbij[static_cast<size_t>(i * nc + j)] = kbij[static_cast<size_t>(j * nc + i)] = k;
+    setSymmetric(kbij, i, j, k, "set_binary_interaction_kbij");
 }
 
 void ClassicalQuadraMix::print_parameters(FILE* out) {
@@ -169,18 +154,9 @@ void ClassicalCubic0::set_critical_constants(int i, double TcK, double PcPa, dou
 
 void ClassicalCubic0::read_component_data(int i, const char* name) {
     if (!validComponent(i, "read_component_data")) return;
-    const auto u = static_cast<size_t>(i);
-    const ClassicRow* row = findClassicRow(name);
-    if (row == nullptr) {
-        std::fprintf(stderr, "%s: component %s is not in the table; nothing will be computed\n",
-                     modelName.c_str(), name ? name : "(null)");
-        componentReady[u] = 0;
-        error = 1;
-    } else {
-        molarMass[u] = row->M;
-        Vc[u] = row->Vc;
+    if (const ClassicRow* row = takeClassicRow(i, name)) {
+        Vc[static_cast<size_t>(i)] = row->Vc;
         set_critical_constants(i, row->Tc, row->Pc, row->omega);
-        set_translation(i, 0.0, 0.0);
     }
     if (i == nc - 1) read_BIP();
 }

@@ -15,38 +15,20 @@
 #include <string>
 #include <vector>
 
+#include "cubic/ClassicData.h"
 #include "cubic/ClassicalCubic.h"
 
 namespace vornex {
 
-// One row of the built-in table of pure-component constants.
-struct ClassicRow {
-    const char* name;
-    const char* alias;  // the formula name, or null
-    double Tc;          // K
-    double Pc;          // Pa
-    double omega;
-    double M;   // kg/mol
-    double Vc;  // m3/mol
-};
-
-// The row whose name or alias is `name`, or null. Water has a row of its own (IAPWS-95
-// critical point, Poling et al. acentric factor).
-const ClassicRow* findClassicRow(const char* name);
-// kaij of the pairs CH4 ("C1")-CO2 0.1, CH4-N2 0.03, CO2-N2 -0.035 in either order; 0 else.
-double classicKaij(const std::string& first, const std::string& second);
-
 class ClassicalQuadraMix : public ClassicalCubic {
    public:
     using ClassicalCubic::ClassicalCubic;
-    std::vector<double> kaij;  // n x n, symmetric, zero on creation
-    std::vector<double> kbij;
+    std::vector<double> kbij;  // n x n, symmetric, zero on creation (kaij: CubicBase)
 
     void number_of_components(int n) override;
     void calculate_mixing_parameters() override;
     // kaij from classicKaij for every pair (kbij stays 0).
     virtual void read_BIP();
-    void set_binary_interaction_kaij(int i, int j, double k);
     void set_binary_interaction_kbij(int i, int j, double k);
     void print_parameters(FILE* out);
 };

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <string>
 
-#include "cubic/ClassicalCubic0.h"
 
 namespace vornex {
 
@@ -40,7 +39,7 @@ void CriticalInterpolationMix::number_of_components(int n) {
     if (n < 1 || nc >= 1) return;
     ClassicalCubic::number_of_components(n);
     const size_t nn = static_cast<size_t>(n) * static_cast<size_t>(n);
-    for (auto* v : {&kaij, &kaLow, &kaHigh, &kbij, &kbLow, &kbHigh, &Ta, &Tb}) v->assign(nn, 0.0);
+    for (auto* v : {&kaLow, &kaHigh, &kbij, &kbLow, &kbHigh, &Ta, &Tb}) v->assign(nn, 0.0);
     wa.assign(nn, 1.0);
     wb.assign(nn, 1.0);
 }
@@ -110,23 +109,14 @@ void CriticalInterpolationCubic::number_of_components(int n) {
 
 void CriticalInterpolationCubic::read_component_data(int i, const char* name) {
     if (!validComponent(i, "read_component_data")) return;
-    const auto u = static_cast<size_t>(i);
-    const ClassicRow* row = findClassicRow(name);
-    if (row == nullptr) {
-        std::fprintf(stderr, "%s: component %s is not in the table; nothing will be computed\n",
-                     modelName.c_str(), name ? name : "(null)");
-        componentReady[u] = 0;
-        error = 1;
-    } else {
+    if (const ClassicRow* row = takeClassicRow(i, name)) {
+        const auto u = static_cast<size_t>(i);
         Tc[u] = row->Tc;
         Pc[u] = row->Pc;
         omega[u] = row->omega;
-        molarMass[u] = row->M;
         m[u] = m0 + m1 * row->omega + m2 * row->omega * row->omega;
         ac[u] = OmegaA * R * R * row->Tc * row->Tc / row->Pc;
         bc[u] = OmegaB * R * row->Tc / row->Pc;
-        set_translation(i, 0.0, 0.0);
-        componentReady[u] = 1;
     }
     if (i == nc - 1) read_BIP();
 }

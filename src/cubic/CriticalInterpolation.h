@@ -23,9 +23,10 @@ class CriticalInterpolationMix : public ClassicalCubic {
     using ClassicalCubic::ClassicalCubic;
     ~CriticalInterpolationMix() override;
 
-    // n x n each: effective kaij, its low and high values, the same for kbij, the step
-    // widths (K, start 1) and step temperatures (K).
-    std::vector<double> kaij, kaLow, kaHigh, kbij, kbLow, kbHigh, wa, wb, Ta, Tb;
+    // n x n each: the low and high values of kaij (the effective one is CubicBase's), the
+    // same for kbij with its effective value, the step widths (K, start 1) and step
+    // temperatures (K).
+    std::vector<double> kaLow, kaHigh, kbij, kbLow, kbHigh, wa, wb, Ta, Tb;
 
     void number_of_components(int n) override;
     void correct_BIP(double value) override;

@@ -6,66 +6,34 @@
 #include <cstdio>
 #include <string>
 
-#include "cubic/ClassicalCubic0.h"
 #include "fluid/ComponentFile.h"
-#include "fluid/Ideal.h"
 #include "numerics/LinearAlgebra.h"
 
 namespace vornex {
 
 namespace {
 constexpr double R = kGasConstant;
-
-bool positiveFinite(double v) {
-    return std::isfinite(v) && v > 0.0;
-}
 }  // namespace
 
 // ------------------------------------------------------------------------ HCubic
 
-HCubic::HCubic(int selector) : FluidPhase(0, 0, 0) {
-    phase = selector;
-    setIdealTerm(new Standard());
+HCubic::HCubic(int selector) : CubicBase(selector) {
+    OmegaA = kSrkOmegaA;
+    OmegaB = kSrkOmegaB;
+    // Unbounded secant, relaxation 1 down to 0.01 (the record's defaults).
     criticalSolver.equation = this;
     criticalSolver.function = static_cast<EquationFunction>(&HCubic::equation);
     criticalSolver.itermax = 15;
     criticalSolver.tolerance = 1e-9;
-    criticalSolver.xmin = -1e15;
-    criticalSolver.xmax = 1e15;
-    criticalSolver.relaxation = 1.0;
-    criticalSolver.minrelaxation = 0.01;
 }
 
 HCubic::~HCubic() = default;
 
 void HCubic::number_of_components(int n) {
     if (n < 1 || nc >= 1) return;
-    FluidPhase::number_of_components(n);
+    CubicBase::number_of_components(n);
     for (auto* v : {&m, &Tc, &Pc, &omega, &ac, &bc, &cc, &a, &b, &c, &Ai, &Bi, &Ci, &Abar, &abarDim})
         v->assign(static_cast<size_t>(n), 0.0);
-    kaij.assign(static_cast<size_t>(n) * static_cast<size_t>(n), 0.0);
-    componentReady.assign(static_cast<size_t>(n), 0);
-}
-
-bool HCubic::evaluationRefused(bool needsP, bool needsV) {
-    const char* why = nullptr;
-    if (nc < 1 || componentReady.size() != static_cast<size_t>(nc))
-        why = "no components declared";
-    else if (std::find(componentReady.begin(), componentReady.end(), 0) != componentReady.end())
-        why = "a component has no data";
-    else if (!positiveFinite(T))
-        why = "the temperature is not a positive number";
-    else if (needsP && !positiveFinite(P))
-        why = "the pressure is not a positive number";
-    else if (needsV && !positiveFinite(V))
-        why = "the volume is not a positive number";
-    if (why == nullptr) return false;
-    error = 1;
-    if (!refusalReported_) {
-        std::fprintf(stderr, "%s: nothing computed, %s\n", modelName.c_str(), why);
-        refusalReported_ = true;
-    }
-    return true;
 }
 
 void HCubic::deriveConstants(int i) {
@@ -128,16 +96,12 @@ bool HCubic::readComponentFile(int i, const char* name, const char* missingForma
 }
 
 void HCubic::calculate_parameters_of_pure_components() {
-    const double RT = R * T;
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
         const double s = 1.0 + m[u] * (1.0 - std::sqrt(T / Tc[u]));
         a[u] = s * s * ac[u];
         b[u] = bc[u];
         c[u] = cc[u];
-        Ai[u] = a[u] * P / (RT * RT);
-        Bi[u] = b[u] * P / RT;
-        Ci[u] = c[u] * P / RT;
     }
 }
 
@@ -152,26 +116,25 @@ void HCubic::calculate_mixing_parameters() {
         bmix += x[i] * b[i];
         cmix += x[i] * c[i];
     }
+    scaleMixture();
+}
+
+void HCubic::scaleMixture() {
     const double RT = R * T;
     A = amix * P / (RT * RT);
     B = bmix * P / RT;
     C = cmix * P / RT;
-    for (size_t i = 0; i < n; ++i) Abar[i] = abarDim[i] * P / (RT * RT);
+    for (int i = 0; i < nc; ++i) {
+        const auto u = static_cast<size_t>(i);
+        Abar[u] = abarDim[u] * P / (RT * RT);
+        Ai[u] = a[u] * P / (RT * RT);
+        Bi[u] = b[u] * P / RT;
+        Ci[u] = c[u] * P / RT;
+    }
 }
 
 void HCubic::read_BIP() {
-    for (int i = 0; i < nc; ++i)
-        for (int j = i + 1; j < nc; ++j)
-            set_binary_interaction_kaij(i, j,
-                                        classicKaij(componentName[static_cast<size_t>(i)],
-                                                    componentName[static_cast<size_t>(j)]));
-}
-
-void HCubic::set_binary_interaction_kaij(int i, int j, double k) {
-    if (!validComponent(i, "set_binary_interaction_kaij") ||
-        !validComponent(j, "set_binary_interaction_kaij"))
-        return;
-    kaij[static_cast<size_t>(i * nc + j)] = kaij[static_cast<size_t>(j * nc + i)] = k;
+    applyClassicKaij();
 }
 
 void HCubic::set_binary_interaction_a_parameters(double k01, ...) {
@@ -206,34 +169,15 @@ double HCubic::calculate_pressure() {
 
 bool HCubic::resolve_cubic_equation_in_Z() {
     double g[4] = {(B * C + C - A) * B, A - 2.0 * B * C - B - C - B * B, C - 1.0, 1.0};
-    double roots[3];
-    int count = 0;
-    degree3(g, count, roots);
-    std::vector<double> kept;
-    for (int r = 0; r < count; ++r)
-        if (roots[r] > B) kept.push_back(roots[r]);
-    std::sort(kept.begin(), kept.end());
-    if (kept.size() == 1) {
-        Z = kept[0];
-    } else if (!kept.empty() && (phase == 1 || phase == 2)) {
-        Z = phase == 1 ? kept.back() : kept.front();
-    } else {
-        error = 1;
-        std::fprintf(stderr, "%s: %s at %lg K, %lg Pa\n", modelName.c_str(),
-                     kept.empty() ? "no volume above the covolume" : "no phase chosen among the volumes",
-                     T, P);
-        return false;
-    }
+    double Zroot = 0.0;
+    if (!takeRoot(rootsAbove(g, B), Zroot)) return false;
+    Z = Zroot;
     volume(Z * R * T / P);
     return true;
 }
 
 void HCubic::calculate_molar_volume() {
-    error = 0;
-    if (evaluationRefused(true, false)) return;
-    calculate_parameters_of_pure_components();
-    calculate_mixing_parameters();
-    if (!resolve_cubic_equation_in_Z()) return;
+    if (!prepareVolumeSearch() || !resolve_cubic_equation_in_Z()) return;
     calculateBulkMolarWeight();
     calculate_fugacities();
 }
@@ -260,47 +204,22 @@ void HCubic::calculate_fugacities() {
 }
 
 double HCubic::equation(double TK, void*) {
-    if (!positiveFinite(TK)) {
-        equationError = 1;
-        return 0.0;
-    }
-    temperature(TK);
-    calculate_parameters_of_pure_components();
-    calculate_mixing_parameters();
-    return amix / (bmix * R * TK) - OmegaA / OmegaB;
+    return parametersAt(TK) ? amix / (bmix * R * TK) - OmegaA / OmegaB : 0.0;
 }
 
 void HCubic::calculate_the_pseudo_critical_point(double& Tcrit, double& Pcrit, double& Vcrit) {
-    Tcrit = Pcrit = Vcrit = 0.0;
-    error = 0;
-    const double Tsaved = T;
-    if (!positiveFinite(T)) temperature(300.0);
-    if (evaluationRefused(false, false)) {
-        temperature(Tsaved);
-        return;
-    }
     criticalSolver.x0 = 100.0;
     criticalSolver.x1 = 150.0;
-    const double root = criticalSolver.solve();
-    if (criticalSolver.error != 0 || !positiveFinite(root)) {
-        error = 1;
-        std::fprintf(stderr, "%s: pseudo-critical temperature not found (solver code %d, last %lg K)\n",
-                     modelName.c_str(), criticalSolver.error, root);
-    } else {
-        // The covolume and translation at the pseudo-critical temperature itself (the
-        // Heyen b depends on T); its compressibility follows from them, not from the
-        // pressure the fluid happens to hold.
-        equation(root, nullptr);
-        const double zc = (1.0 - cmix * OmegaB / bmix) / 3.0;
-        Tcrit = root;
-        Vcrit = zc * bmix / OmegaB;
-        Pcrit = zc * R * root / Vcrit;
-    }
-    temperature(Tsaved);
-    if (positiveFinite(Tsaved)) {
-        calculate_parameters_of_pure_components();
-        calculate_mixing_parameters();
-    }
+    searchPseudoCriticalPoint(criticalSolver, Tcrit, Pcrit, Vcrit);
+}
+
+void HCubic::criticalValuesAt(double Tcrit, double& Pcrit, double& Vcrit) {
+    // The covolume and translation at the pseudo-critical temperature itself (the Heyen b
+    // depends on T); the compressibility follows from them, not from the pressure the
+    // fluid happens to hold.
+    const double zc = (1.0 - cmix * OmegaB / bmix) / 3.0;
+    Vcrit = zc * bmix / OmegaB;
+    Pcrit = zc * R * Tcrit / Vcrit;
 }
 
 // ----------------------------------------------------------------- TwoPar, ThreePar
@@ -366,16 +285,12 @@ void Heyen::read_component_data(int i, const char* name) {
 }
 
 void Heyen::calculate_parameters_of_pure_components() {
-    const double RT = R * T;
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
         const double Tr = T / Tc[u];
         a[u] = ac[u] * std::exp(m[u] * (1.0 - std::pow(Tr, nn[u])));
         b[u] = bc[u] * (1.0 + mb[u] * std::tanh(-0.5 * teta[u] * (Tr - 1.0)));
         c[u] = cc[u];
-        Ai[u] = a[u] * P / (RT * RT);
-        Bi[u] = b[u] * P / RT;
-        Ci[u] = c[u] * P / RT;
     }
 }
 
@@ -400,11 +315,7 @@ void Heyen::calculate_mixing_parameters() {
         for (size_t j = 0; j < n; ++j)
             abarDim[i] += x[j] * (Lij[j * n + i] / Ssum[j]) * (pair(i, j) - Tsum[j] / Ssum[j]);
     }
-    const double RT = R * T;
-    A = amix * P / (RT * RT);
-    B = bmix * P / RT;
-    C = cmix * P / RT;
-    for (size_t i = 0; i < n; ++i) Abar[i] = abarDim[i] * P / (RT * RT);
+    scaleMixture();
 }
 
 double Heyen::attractionShare(int i) const {

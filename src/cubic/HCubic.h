@@ -19,25 +19,24 @@
 
 #include <vector>
 
+#include "cubic/CubicBase.h"
 #include "cubic/CubicConstants.h"
 #include "fluid/ComponentFile.h"
-#include "fluid/FluidPhase.h"
 #include "numerics/Solver.h"
 
 namespace vornex {
 
-class HCubic : public FluidPhase {
+class HCubic : public CubicBase {
    public:
     explicit HCubic(int phase);
     ~HCubic() override;
 
     Secant criticalSolver;  // pseudo-critical temperature search
     double m0 = kSoaveRedlichKwong.m0, m1 = kSoaveRedlichKwong.m1, m2 = kSoaveRedlichKwong.m2;
-    double OmegaA = kSrkOmegaA, OmegaB = kSrkOmegaB, OmegaC = 0.0;
+    double OmegaC = 0.0;  // c = OmegaC R Tc / Pc; OmegaA, OmegaB start at SRK's
     double A = 0.0, B = 0.0, C = 0.0;             // mixture a P/(RT)^2, b P/(RT), c P/(RT)
     double amix = 0.0, bmix = 0.0, cmix = 0.0;    // the same in Pa m6/mol2 and m3/mol
     std::vector<double> m, Tc, Pc, omega, ac, bc, cc, a, b, c, Ai, Bi, Ci, Abar;
-    std::vector<double> kaij;  // n x n, symmetric
 
     void number_of_components(int n) override;
     // Parameters, the cubic in Z, then the fugacities.
@@ -48,21 +47,21 @@ class HCubic : public FluidPhase {
     // Tc (K) where a/(b R T) = OmegaA/OmegaB, Pc = R Tc OmegaB/b (Pa), Vc = zc b/OmegaB with
     // zc = (1 - c OmegaB/b)/3 (m3/mol); zeros and the error flag when the search fails.
     void calculate_the_pseudo_critical_point(double& Tc, double& Pc, double& Vc) override;
-    virtual void calculate_parameters_of_pure_components();
-    virtual void calculate_mixing_parameters();
+    void calculate_parameters_of_pure_components() override;
+    void calculate_mixing_parameters() override;
     // kaij for CH4 ("C1")-CO2 0.1, CH4-N2 0.03, CO2-N2 -0.035.
     virtual void read_BIP();
 
     bool resolve_cubic_equation_in_Z();
-    void set_binary_interaction_kaij(int i, int j, double k);
     // kaij of the pairs (0,1), (0,2), ..., (0,n-1), (1,2), ... in that order.
     void set_binary_interaction_a_parameters(double k01, ...);
     // a/(b R T) - OmegaA/OmegaB at T (the secant solver's callback).
     double equation(double TK, void* context);
 
    protected:
-    std::vector<char> componentReady;
-    bool evaluationRefused(bool needsP, bool needsV);
+    void criticalValuesAt(double Tc, double& Pc, double& Vc) override;
+    // A, B, C, Abar and the A_i, B_i, C_i at the current P.
+    void scaleMixture();
     // m, a_c, b_c, c_c of component i from its critical data and the Omega constants.
     void deriveConstants(int i);
     // Reads "compo/<name>" into the listed keys; false (reported, component refused) when
@@ -77,9 +76,6 @@ class HCubic : public FluidPhase {
     // q_i of the fugacity formula: 2 Abar_i / A here.
     virtual double attractionShare(int i) const;
     std::vector<double> abarDim;  // sum_j x_j (1 - kaij) sqrt(a_i a_j), Pa m6/mol2
-
-   private:
-    bool refusalReported_ = false;
 };
 
 class TwoPar : public HCubic {

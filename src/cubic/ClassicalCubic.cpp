@@ -197,21 +197,26 @@ void ClassicalCubic::storeVolumeDerivatives(const CubicAt& k) {
 }
 
 double ClassicalCubic::calculate_pressure() {
-    error = 0;
-    if (evaluationRefused(false, true)) return P;
-    calculate_parameters_of_pure_components();
-    calculate_mixing_parameters();
+    pressureAtVolume();
+    return P;
+}
+
+bool ClassicalCubic::pressureAtVolume() {
+    // The flag is raised here and never lowered: a failed volume search before must not
+    // be cleared by the fugacities evaluated at the volume it left.
+    if (evaluationRefused(false, true)) return false;
+    refreshParameters();
     Vt = V + c;
     if (!(Vt > b)) {
         // At or below the covolume there is no fluid, hence no pressure.
         P = Z = 0.0;
         error = 1;
-        return P;
+        return false;
     }
     const CubicAt k = cubicAt(Vt);
     P = k.P;
     storeVolumeDerivatives(k);
-    return P;
+    return true;
 }
 
 bool ClassicalCubic::resolve_cubic_equation_in_Z() {
@@ -243,8 +248,7 @@ void ClassicalCubic::calculate_molar_volume() {
 // ------------------------------------------------------------------ fugacities
 
 void ClassicalCubic::calculate_fugacities() {
-    calculate_pressure();
-    if (error) return;
+    if (!pressureAtVolume()) return;
     const auto n = static_cast<size_t>(nc);
     const double RT = R * T;
     const CubicAt k = cubicAt(Vt);
@@ -302,8 +306,7 @@ void ClassicalCubic::calculate_fugacities() {
 
 double ClassicalCubic::calculate_state_functions() {
     // Evaluated afresh at the current T and V, so that they always belong to this state.
-    calculate_pressure();
-    if (error) return P;
+    if (!pressureAtVolume()) return P;
     const auto n = static_cast<size_t>(nc);
     const double RT = R * T;
     const CubicAt k = cubicAt(Vt);

@@ -115,6 +115,9 @@ class ClassicalCubic : public CubicBase {
         double u1, u2, w, D, P, dPdT, dPdV, dPdb, L, LV, Lb;
     };
     CubicAt cubicAt(double Vtranslated) const;
+    // P and its derivatives at the current T and V; false (error flag raised) when there
+    // is none.
+    bool pressureAtVolume();
     // The volume derivatives and partial volumes at the state of k (P, V', V set).
     void storeVolumeDerivatives(const CubicAt& k);
 };

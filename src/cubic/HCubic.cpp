@@ -152,19 +152,23 @@ void HCubic::set_binary_interaction_a_parameters(double k01, ...) {
 }
 
 double HCubic::calculate_pressure() {
-    error = 0;
-    if (evaluationRefused(false, true)) return P;
-    calculate_parameters_of_pure_components();
-    calculate_mixing_parameters();
+    pressureAtVolume();
+    return P;
+}
+
+bool HCubic::pressureAtVolume() {
+    // Raises the flag, never lowers it (a failed volume search before stays reported).
+    if (evaluationRefused(false, true)) return false;
+    refreshParameters();
     if (!(V > bmix)) {
         P = Z = 0.0;
         error = 1;
-        return P;
+        return false;
     }
     P = R * T / (V - bmix) - amix / (V * V + (bmix + cmix) * V - bmix * cmix);
     Z = P * V / (R * T);
-    calculate_mixing_parameters();  // A, B, C at the new pressure
-    return P;
+    scaleMixture();  // A, B, C at the new pressure
+    return true;
 }
 
 bool HCubic::resolve_cubic_equation_in_Z() {
@@ -187,8 +191,7 @@ double HCubic::attractionShare(int i) const {
 }
 
 void HCubic::calculate_fugacities() {
-    calculate_pressure();
-    if (error) return;
+    if (!pressureAtVolume()) return;
     const double D = std::sqrt(B * B + 6.0 * B * C + C * C);
     const double L = std::log((2.0 * Z + B + C + D) / (2.0 * Z + B + C - D));
     for (int i = 0; i < nc; ++i) {

@@ -62,6 +62,8 @@ class HCubic : public CubicBase {
     void criticalValuesAt(double Tc, double& Pc, double& Vc) override;
     // A, B, C, Abar and the A_i, B_i, C_i at the current P.
     void scaleMixture();
+    // P at the current T and V; false (error flag raised) when there is none.
+    bool pressureAtVolume();
     // m, a_c, b_c, c_c of component i from its critical data and the Omega constants.
     void deriveConstants(int i);
     // Reads "compo/<name>" into the listed keys; false (reported, component refused) when

@@ -266,7 +266,8 @@ TEST(ClassicCubicFailures, UnknownComponentStaleRootAndFailedSearchRaiseTheFlag)
     setState(b, 350.0, 30.0, 2);  // a liquid first
     const double liquid = b.V;
     ::testing::internal::CaptureStderr();
-    setState(b, 350.0, 9.4573, 0);
+    b.set_the_phase_as(0);
+    b.calculateFromTP(350.0, 9.4573, 0);  // then fugacities and state functions
     EXPECT_EQ(b.error, 1);
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("chooses none of 3"), std::string::npos);
     EXPECT_EQ(b.V, liquid);

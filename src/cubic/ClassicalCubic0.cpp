@@ -33,11 +33,6 @@ bool isMethane(const std::string& name) {
     return name == "CH4" || name == "C1";
 }
 
-// The Peng-Robinson constants of the petroleum-fluid model (Montel and Gouel, 1984), as
-// published: OmegaA and OmegaB to five digits.
-constexpr CubicFamily kMontelFamily{kPengRobinson.d1, kPengRobinson.d2, 0.45724, 0.0778, 1.0 / 3.0,
-                                    0.37464, 1.54226, -0.26992};
-
 // Montel rows: Tc K, Pc bar, acentric factor, M kg/mol, Vc cm3/mol, translation factor s.
 struct MontelRow {
     const char* name;
@@ -194,7 +189,7 @@ ClassicalSRK::ClassicalSRK(int selector) : ClassicalCubic0(kSoaveRedlichKwong, s
 
 // ------------------------------------------------------------------------ Montel
 
-Montel::Montel(int selector) : ClassicalCubic0(kMontelFamily, selector) {
+Montel::Montel(int selector) : ClassicalCubic0(kMontelConstants, selector) {
     setModelName("Montel");
     number_of_components(17);
     for (const MontelRow& row : kMontelRows) add_component(row.name);

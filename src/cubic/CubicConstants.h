@@ -41,4 +41,9 @@ constexpr CubicFamily kSoaveRedlichKwong{0.0, -1.0, kSrkOmegaA, kSrkOmegaB, kSrk
 constexpr CubicFamily kPengRobinson{kSqrt2 - 1.0, -1.0 - kSqrt2, kPrOmegaA, kPrOmegaB, kPrZc,
                                     0.37464, 1.54226, -0.26992};
 
+// Peng-Robinson as the petroleum-fluid model publishes it (Montel and Gouel, 1984):
+// OmegaA and OmegaB to five digits, Zc 1/3 for the labelling of single roots.
+constexpr CubicFamily kMontelConstants{kSqrt2 - 1.0, -1.0 - kSqrt2, 0.45724, 0.0778, 1.0 / 3.0,
+                                       0.37464, 1.54226, -0.26992};
+
 }  // namespace vornex

@@ -31,7 +31,8 @@ TEST(ClassicCubicTextbook, NormalButaneVolumesOfSrkAndPengRobinson) {
         CubicFamily family;
         double vapour, liquid;
     } cases[] = {{"SRK", kSoaveRedlichKwong, 2520.4, 127.82},
-                 {"PR", kPengRobinson, 2486.5, 112.61}};
+                 {"PR", kPengRobinson, 2486.5, 112.61},
+                 {"PR as Montel", kMontelConstants, 2486.5, 112.61}};
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         ClassicalCubic01 f(k.family, 1);

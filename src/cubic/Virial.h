@@ -9,7 +9,8 @@
 //        "CH4"  2.876e-07 T - 1.2846e-04
 //        "H2O"  fitted to the second virial coefficient of the IAPWS-95 formulation
 //               between 423.15 and 673.15 K (largest deviation 3.9 %); below that range
-//               the quadratic departs fast from it (9 % at 373 K, more below).
+//               the quadratic departs fast from it (20 % at 373 K). No quadratic in T
+//               stays within 5 % from 373 K to 673 K (the best misses by 9 %).
 // A term given the wrong component count for its version, or a fluid given a gas outside
 // the table, says so and makes every evaluation fail (the fluid's error flag).
 #pragma once

@@ -119,7 +119,9 @@ void ClassicalQuadraMix::print_parameters(FILE* out) {
 // --------------------------------------------------------------- ClassicalCubic0
 
 ClassicalCubic0::ClassicalCubic0(const CubicFamily& family, int selector)
-    : ClassicalQuadraMix(family, selector), m0(family.m0), m1(family.m1), m2(family.m2) {}
+    : ClassicalQuadraMix(family, selector), m0(family.m0), m1(family.m1), m2(family.m2) {
+    setModelName("ClassicalCubic0");
+}
 
 ClassicalCubic0::~ClassicalCubic0() = default;
 

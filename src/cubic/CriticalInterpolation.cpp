@@ -98,7 +98,9 @@ void CriticalInterpolationMix::print_parameters(FILE* out) {
 // ---------------------------------------------------- CriticalInterpolationCubic
 
 CriticalInterpolationCubic::CriticalInterpolationCubic(const CubicFamily& family, int selector)
-    : CriticalInterpolationMix(family, selector), m0(family.m0), m1(family.m1), m2(family.m2) {}
+    : CriticalInterpolationMix(family, selector), m0(family.m0), m1(family.m1), m2(family.m2) {
+    setModelName("CriticalInterpolationCubic");
+}
 
 void CriticalInterpolationCubic::number_of_components(int n) {
     if (n < 1 || nc >= 1) return;

@@ -18,6 +18,7 @@ constexpr double R = kGasConstant;
 // ------------------------------------------------------------------------ HCubic
 
 HCubic::HCubic(int selector) : CubicBase(selector) {
+    setModelName("HCubic");
     OmegaA = kSrkOmegaA;
     OmegaB = kSrkOmegaB;
     // Unbounded secant, relaxation 1 down to 0.01 (the record's defaults).
@@ -83,7 +84,7 @@ bool HCubic::readComponentFile(int i, const char* name, const char* missingForma
             std::fprintf(stderr, "%s: %s has no value for \"%s\"; nothing will be computed\n",
                          modelName.c_str(), file.path().c_str(), k.key);
             error = 1;
-        return false;
+            return false;
         }
     if (!positiveFinite(Tc[u]) || !positiveFinite(Pc[u])) {
         std::fprintf(stderr, "%s: %s gives no positive Tc and Pc; nothing will be computed\n",
@@ -227,6 +228,14 @@ void HCubic::criticalValuesAt(double Tcrit, double& Pcrit, double& Vcrit) {
 
 // ----------------------------------------------------------------- TwoPar, ThreePar
 
+TwoPar::TwoPar(int selector) : HCubic(selector) {
+    setModelName("TwoPar");
+}
+
+ThreePar::ThreePar(int selector) : HCubic(selector) {
+    setModelName("ThreePar");
+}
+
 void TwoPar::read_component_data(int i, const char* name) {
     if (!validComponent(i, "read_component_data")) return;
     const auto u = static_cast<size_t>(i);
@@ -276,7 +285,8 @@ void Heyen::read_component_data(int i, const char* name) {
                            {"m", &mb[u]},
                            {"teta", &teta[u]},
                            {"mw", &molarMass[u]}},
-                          {{"omega", &omega[u]}})) {
+                          {{"omega", &omega[u]}}) &&
+        zetaAccepted(i, Pc[u] * Vc[u] / (R * Tc[u]))) {
         const double zeta = Pc[u] * Vc[u] / (R * Tc[u]);
         OmegaB = omegaBOf(zeta);
         OmegaA = 2.0 * OmegaB * OmegaC + 3.0 * zeta * zeta + OmegaB + OmegaC + OmegaB * OmegaB;
@@ -285,6 +295,16 @@ void Heyen::read_component_data(int i, const char* name) {
         cc[u] = OmegaC * R * Tc[u] / Pc[u];
     }
     if (i == nc - 1) read_BIP();
+}
+
+bool Heyen::zetaAccepted(int i, double zeta) {
+    // A critical compressibility outside (0, 1/2] gives no positive covolume factor.
+    if (zeta > 0.0 && zeta <= 0.5) return true;
+    std::fprintf(stderr, "Heyen: critical compressibility %lg of %s refused\n", zeta,
+                 componentName[static_cast<size_t>(i)].c_str());
+    componentReady[static_cast<size_t>(i)] = 0;
+    error = 1;
+    return false;
 }
 
 void Heyen::calculate_parameters_of_pure_components() {

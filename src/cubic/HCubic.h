@@ -82,13 +82,13 @@ class HCubic : public CubicBase {
 
 class TwoPar : public HCubic {
    public:
-    using HCubic::HCubic;
+    explicit TwoPar(int phase);
     void read_component_data(int i, const char* name) override;
 };
 
 class ThreePar : public HCubic {
    public:
-    using HCubic::HCubic;
+    explicit ThreePar(int phase);
     void read_component_data(int i, const char* name) override;
 };
 
@@ -108,6 +108,11 @@ class Heyen : public ThreePar {
 
    protected:
     double attractionShare(int i) const override;
+
+   private:
+    // True for a critical compressibility Pc Vc/(R Tc) in (0, 1/2]; else reported and the
+    // component refused.
+    bool zetaAccepted(int i, double zeta);
 };
 
 }  // namespace vornex

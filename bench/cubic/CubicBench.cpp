@@ -3,61 +3,38 @@
 // their derivatives, departure functions, and the pseudo-critical point.
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
 #include "cubic/ClassicalCubic0.h"
 
 namespace {
 
 using vornex::ClassicalSRK;
 
-std::unique_ptr<ClassicalSRK> preparedFluid() {
-    auto fluid = std::make_unique<ClassicalSRK>(2);
-    fluid->number_of_components(3);
-    fluid->add_components("CH4", "CO2", "nC4");
-    fluid->composition(0.3, 0.2, 0.5);
-    fluid->calculateFromTP(320.0, 80.0, 0);
-    return fluid;
+// One operation of the prepared fluid per iteration.
+template <class Step>
+void BM_Srk(benchmark::State& state, Step step) {
+    ClassicalSRK fluid(2);
+    fluid.number_of_components(3);
+    fluid.add_components("CH4", "CO2", "nC4");
+    fluid.composition(0.3, 0.2, 0.5);
+    fluid.calculateFromTP(320.0, 80.0, 0);
+    for (auto _ : state) benchmark::DoNotOptimize(step(fluid));
 }
 
-void BM_Pressure(benchmark::State& state) {
-    auto fluid = preparedFluid();
-    for (auto _ : state) benchmark::DoNotOptimize(fluid->calculate_pressure());
-}
-BENCHMARK(BM_Pressure);
-
-void BM_VolumeFromTP(benchmark::State& state) {
-    auto fluid = preparedFluid();
-    for (auto _ : state) {
-        fluid->calculate_molar_volume();
-        benchmark::DoNotOptimize(fluid->V);
-    }
-}
-BENCHMARK(BM_VolumeFromTP);
-
-void BM_Fugacities(benchmark::State& state) {
-    auto fluid = preparedFluid();
-    for (auto _ : state) {
-        fluid->calculate_fugacities();
-        benchmark::DoNotOptimize(fluid->dlnfdx[0][0]);
-    }
-}
-BENCHMARK(BM_Fugacities);
-
-void BM_StateFunctions(benchmark::State& state) {
-    auto fluid = preparedFluid();
-    for (auto _ : state) benchmark::DoNotOptimize(fluid->calculate_state_functions());
-}
-BENCHMARK(BM_StateFunctions);
-
-void BM_PseudoCriticalPoint(benchmark::State& state) {
-    auto fluid = preparedFluid();
+BENCHMARK_CAPTURE(BM_Srk, Pressure, [](ClassicalSRK& f) { return f.calculate_pressure(); });
+BENCHMARK_CAPTURE(BM_Srk, VolumeFromTP, [](ClassicalSRK& f) {
+    f.calculate_molar_volume();
+    return f.V;
+});
+BENCHMARK_CAPTURE(BM_Srk, Fugacities, [](ClassicalSRK& f) {
+    f.calculate_fugacities();
+    return f.dlnfdx[0][0];
+});
+BENCHMARK_CAPTURE(BM_Srk, StateFunctions,
+                  [](ClassicalSRK& f) { return f.calculate_state_functions(); });
+BENCHMARK_CAPTURE(BM_Srk, PseudoCriticalPoint, [](ClassicalSRK& f) {
     double Tc, Pc, Vc;
-    for (auto _ : state) {
-        fluid->calculate_the_pseudo_critical_point(Tc, Pc, Vc);
-        benchmark::DoNotOptimize(Tc);
-    }
-}
-BENCHMARK(BM_PseudoCriticalPoint);
+    f.calculate_the_pseudo_critical_point(Tc, Pc, Vc);
+    return Tc;
+});
 
 }  // namespace

@@ -202,17 +202,9 @@ double ClassicalCubic::calculate_pressure() {
 }
 
 bool ClassicalCubic::pressureAtVolume() {
-    // The flag is raised here and never lowered: a failed volume search before must not
-    // be cleared by the fugacities evaluated at the volume it left.
-    if (evaluationRefused(false, true)) return false;
-    refreshParameters();
+    if (!prepareStateAtVolume()) return false;
     Vt = V + c;
-    if (!(Vt > b)) {
-        // At or below the covolume there is no fluid, hence no pressure.
-        P = Z = 0.0;
-        error = 1;
-        return false;
-    }
+    if (!aboveCovolume(Vt, b)) return false;
     const CubicAt k = cubicAt(Vt);
     P = k.P;
     storeVolumeDerivatives(k);

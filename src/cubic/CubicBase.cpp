@@ -36,6 +36,20 @@ void CubicBase::refreshParameters() {
     calculate_mixing_parameters();
 }
 
+bool CubicBase::prepareStateAtVolume() {
+    if (evaluationRefused(false, true)) return false;
+    refreshParameters();
+    return true;
+}
+
+bool CubicBase::aboveCovolume(double volume, double covolume) {
+    if (volume > covolume) return true;
+    // At or below the covolume there is no fluid, hence no pressure.
+    P = Z = 0.0;
+    error = 1;
+    return false;
+}
+
 bool CubicBase::parametersAt(double TK) {
     if (!positiveFinite(TK)) {
         equationError = 1;

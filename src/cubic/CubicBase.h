@@ -32,6 +32,11 @@ class CubicBase : public FluidPhase {
     void setSymmetric(std::vector<double>& matrix, int i, int j, double k, const char* operation);
     // Clears the error flag, refuses a state without T and P, refreshes the parameters.
     bool prepareVolumeSearch();
+    // Refuses a state without T and V (raising the flag, never lowering it, so that a
+    // failed volume search before stays reported), refreshes the parameters.
+    bool prepareStateAtVolume();
+    // False, with the error flag, P = Z = 0, for a volume at or below the covolume.
+    bool aboveCovolume(double volume, double covolume);
     // 1 once component i has its data; evaluations refuse while one lacks them.
     std::vector<char> componentReady;
     // True, with the error flag and (once) a message, when the state cannot be evaluated:

@@ -158,14 +158,7 @@ double HCubic::calculate_pressure() {
 }
 
 bool HCubic::pressureAtVolume() {
-    // Raises the flag, never lowers it (a failed volume search before stays reported).
-    if (evaluationRefused(false, true)) return false;
-    refreshParameters();
-    if (!(V > bmix)) {
-        P = Z = 0.0;
-        error = 1;
-        return false;
-    }
+    if (!prepareStateAtVolume() || !aboveCovolume(V, bmix)) return false;
     P = R * T / (V - bmix) - amix / (V * V + (bmix + cmix) * V - bmix * cmix);
     Z = P * V / (R * T);
     scaleMixture();  // A, B, C at the new pressure

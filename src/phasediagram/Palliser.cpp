@@ -1,0 +1,451 @@
+// The state computation: region, bulk density and phase proportions of (T, P, x).
+#include "phasediagram/Palliser.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+namespace vornex {
+
+namespace {
+
+constexpr double kPureWater = 1e-8;     // below: pure water
+constexpr double kPureNaCl = 0.9999;    // above: pure NaCl
+constexpr double kOnCurve = 0.01;       // bar: a pressure this close is on a saturation curve
+constexpr double kMaxPressure = 5000.0;  // bar
+
+bool inUnit(double v) { return v >= 0.0 && v <= 1.0; }
+
+}  // namespace
+
+Palliser::Palliser() { haliteDensity = kHaliteDensity; }
+
+void Palliser::say(const char* format, ...) const {
+    if (!diagnostics) return;
+    char line[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    diagnostics(line);
+}
+
+bool Palliser::criticalPointAt(double T, double& P, double& x, double& rho) {
+    P = x = rho = -1.0;
+    if (!(T >= waterCriticalTemperature && T <= naclCriticalTemperature)) return false;
+    calculateCriticalPoint(T, P, x, rho);
+    return std::isfinite(P) && std::isfinite(x) && std::isfinite(rho) && rho > 0.0;
+}
+
+double Palliser::onePhase(double rho) {
+    region = kOnePhase;
+    return rho;
+}
+
+void Palliser::checkState() {
+    if (clearNonFinite()) failed = 1;
+    if (region != kUnclassified && !(density > 0.0)) {
+        region = kUnclassified;
+        failed = 1;
+    }
+    if (region == kUnclassified) density = -1.0;
+}
+
+double Palliser::calculateFluidDensity(double T, double P, double x, double rho) {
+    temperature = T;
+    pressure = P;
+    salinity = x;
+    reset();
+    maxPressure = kMaxPressure;
+    density = -1.0;
+    bool valid = std::isfinite(T) && std::isfinite(P) && std::isfinite(x) && std::isfinite(rho) &&
+                 P > 0.0 && T >= 0.0 && x >= 0.0 && x <= 1.0;
+    if (!valid) {
+        failed = 1;
+        return density;
+    }
+    if (x < kPureWater) {
+        density = calculateWaterDensity(T, P, rho);
+        fluidCriticalTemperature = waterCriticalTemperature;
+        fluidCriticalPressure = waterCriticalPressure;
+        fluidCriticalDensity = waterCriticalDensity;
+        if (T < waterCriticalTemperature)
+            calculateSLVPoint(T, slvPressure, slvLiquidSalinity, slvVapourSalinity,
+                              slvLiquidDensity, slvVapourDensity);
+    } else if (x > kPureNaCl) {
+        density = calculateNaClDensity(T, P, rho);
+        if (T <= haliteTripleTemperature) {
+            calculateSLVPoint(T, slvPressure, slvLiquidSalinity, slvVapourSalinity,
+                              slvLiquidDensity, slvVapourDensity);
+            criticalPointAt(T, criticalPressure, criticalSalinity, criticalDensity);
+            liquidusAtMaxPressure(T);
+        }
+    } else {
+        calculateCriticalPointFromX(x, fluidCriticalTemperature, fluidCriticalPressure,
+                                    fluidCriticalDensity);
+        failed = 0;  // the region's own searches report from here on
+        if (T < waterCriticalTemperature)
+            density = classifyBelowWaterCritical(T, P, x, rho);
+        else if (T <= haliteTripleTemperature)
+            density = classifyUpTo800(T, P, x, rho);
+        else if (T < naclCriticalTemperature)
+            density = classifyAbove800(T, P, x);
+    }
+    checkState();
+    return density;
+}
+
+void Palliser::fillHaliteFields(double T, double P, double x) {
+    calculateSLVPoint(T, slvPressure, slvLiquidSalinity, slvVapourSalinity, slvLiquidDensity,
+                      slvVapourDensity);
+    liquidusAtMaxPressure(T);
+    double scratch = 0.0;
+    calculateHaliteLiquidTemperature(x, maxPressure, liquidusTemperatureAtMaxPressure, scratch, T);
+    calculateHaliteLiquidTemperature(1.0, maxPressure, haliteMeltingTemperatureAtMaxPressure,
+                                     scratch, T);
+    calculateHaliteLiquidTemperature(1.0, P, haliteMeltingTemperature, scratch, T);
+    failed = 0;  // the liquidus temperatures of a salinity without a liquidus read -1
+}
+
+void Palliser::liquidusAtMaxPressure(double T) {
+    calculateHaliteLiquidPoint(T, maxPressure, liquidusSalinityAtMaxPressure, slvLiquidSalinity,
+                               liquidusDensityAtMaxPressure);
+    if (failed || !inUnit(liquidusSalinityAtMaxPressure)) {
+        // No liquidus reaches the pressure limit at T (below about 124 degC): not computed.
+        liquidusSalinityAtMaxPressure = liquidusDensityAtMaxPressure = -1.0;
+        failed = 0;
+    }
+}
+
+void Palliser::haliteLiquidAt(double T, double P) {
+    calculateHaliteLiquidPoint(T, P, haliteLiquidSalinity, slvLiquidSalinity, haliteLiquidDensity);
+    if (failed || !inUnit(haliteLiquidSalinity)) {
+        // No liquidus salinity reaches (T, P) within the SLV fit: its pressure dependence is
+        // small, so the SLV liquid at T stands for it.
+        haliteLiquidSalinity = slvLiquidSalinity;
+        haliteLiquidDensity = slvLiquidDensity + (P - slvPressure) * 0.03;
+        failed = 0;
+    }
+}
+
+double Palliser::haliteVapourOrVapour(double T, double P, double x) {
+    calculateHaliteGasBubble(T, P, haliteGasSalinity, haliteGasDensity);
+    if (x >= haliteGasSalinity) {
+        region = kHaliteVapour;
+        return calculateHaliteGasDensity();
+    }
+    return onePhase(calculateFluidDensityRegion8());
+}
+
+double Palliser::classifyBelowWaterCritical(double T, double P, double x, double rho) {
+    fillHaliteFields(T, P, x);
+    calculateWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
+                                  waterVapourDensity);
+    if (std::fabs(P - slvPressure) < kOnCurve && x >= slvVapourSalinity) {
+        region = kHaliteLiquidVapour;
+        return calculateHaliteLiquidGasDensity(T, x, rho);
+    }
+    // At exactly the SLV pressure a vapour below the SLV vapour salinity is vapour.
+    if (P <= slvPressure) return haliteVapourOrVapour(T, P, x);
+    haliteLiquidAt(T, P);
+    if (x > haliteLiquidSalinity) {
+        region = kHaliteLiquid;
+        return calculateHaliteLiquidDensity();
+    }
+    if (P > waterSaturationPressure) return onePhase(calculateFluidDensityRegion2b());
+    calculateLGPoint(T, P, lgLiquidSalinity, lgVapourSalinity, lgLiquidDensity, lgVapourDensity);
+    if (x < lgVapourSalinity) return onePhase(calculateFluidDensityRegion4());
+    if (x <= lgLiquidSalinity) {
+        region = kLiquidVapour;
+        return calculateLiquidGasDensity();
+    }
+    return onePhase(calculateFluidDensityRegion6());
+}
+
+double Palliser::classifyUpTo800(double T, double P, double x, double rho) {
+    fillHaliteFields(T, P, x);
+    criticalPointAt(T, criticalPressure, criticalSalinity, criticalDensity);
+    if (std::fabs(P - slvPressure) < kOnCurve && x >= slvVapourSalinity) {
+        region = kHaliteLiquidVapour;
+        return calculateHaliteLiquidGasDensity(T, x, rho);
+    }
+    if (P < slvPressure) return haliteVapourOrVapour(T, P, x);
+    haliteLiquidAt(T, P);
+    if (x >= haliteLiquidSalinity) {
+        region = kHaliteLiquid;
+        return calculateHaliteLiquidDensity();
+    }
+    if (P > criticalPressure) {
+        // The critical salinity itself is the critical fluid, continuous with the rule below it.
+        if (x <= criticalSalinity) return onePhase(calculateFluidDensityRegion2a());
+        return onePhase(calculateFluidDensityRegion2b());
+    }
+    calculateLGPoint(T, P, lgLiquidSalinity, lgVapourSalinity, lgLiquidDensity, lgVapourDensity);
+    if (x > lgLiquidSalinity) return onePhase(calculateFluidDensityRegion6());
+    if (x < lgVapourSalinity) return onePhase(calculateFluidDensityRegion4());
+    region = kLiquidVapour;
+    return calculateLiquidGasDensity();
+}
+
+double Palliser::classifyAbove800(double T, double P, double x) {
+    criticalPointAt(T, criticalPressure, criticalSalinity, criticalDensity);
+    calculateNaClSaturationPoint(T, naclSaturationPressure, naclLiquidDensity, naclVapourDensity);
+    if (P <= naclSaturationPressure) return onePhase(calculateFluidDensityRegion7());
+    if (P > criticalPressure) {
+        if (x > criticalSalinity) return onePhase(calculateFluidDensityRegion2b());
+        return onePhase(calculateFluidDensityRegion2a());
+    }
+    calculateLGPoint(T, P, lgLiquidSalinity, lgVapourSalinity, lgLiquidDensity, lgVapourDensity);
+    if (x > lgLiquidSalinity) return onePhase(calculateFluidDensityRegion6());
+    if (x < lgVapourSalinity) return onePhase(calculateFluidDensityRegion4());
+    region = kLiquidVapour;
+    return calculateLiquidGasDensity();
+}
+
+// ------------------------------------------------------------------ phase assemblages
+
+double Palliser::calculateLiquidGasDensity() {
+    double dx = lgLiquidSalinity - lgVapourSalinity;
+    if (!(std::fabs(dx) > 1e-12)) {
+        // Both phases have one composition: the critical fluid, one phase.
+        return onePhase(lgLiquidDensity);
+    }
+    double wL = (salinity - lgVapourSalinity) / dx;
+    double rho = 1.0 / (wL / lgLiquidDensity + (1.0 - wL) / lgVapourDensity);
+    liquidMassFraction = wL;
+    vapourMassFraction = 1.0 - wL;
+    haliteMassFraction = 0.0;
+    liquidVolumeFraction = wL * rho / lgLiquidDensity;
+    vapourVolumeFraction = 1.0 - liquidVolumeFraction;
+    haliteVolumeFraction = 0.0;
+    return rho;
+}
+
+double Palliser::calculateHaliteGasDensity() {
+    double wH = (salinity - haliteGasSalinity) / (1.0 - haliteGasSalinity);
+    double rho = 1.0 / (wH / haliteDensity + (1.0 - wH) / haliteGasDensity);
+    haliteMassFraction = wH;
+    vapourMassFraction = 1.0 - wH;
+    liquidMassFraction = 0.0;
+    haliteVolumeFraction = wH * rho / haliteDensity;
+    vapourVolumeFraction = 1.0 - haliteVolumeFraction;
+    liquidVolumeFraction = 0.0;
+    return rho;
+}
+
+double Palliser::calculateHaliteLiquidDensity() {
+    double wH = (salinity - haliteLiquidSalinity) / (1.0 - haliteLiquidSalinity);
+    double rho = 1.0 / (wH / haliteDensity + (1.0 - wH) / haliteLiquidDensity);
+    haliteMassFraction = wH;
+    liquidMassFraction = 1.0 - wH;
+    vapourMassFraction = 0.0;
+    haliteVolumeFraction = wH * rho / haliteDensity;
+    liquidVolumeFraction = 1.0 - haliteVolumeFraction;
+    vapourVolumeFraction = 0.0;
+    return rho;
+}
+
+void Palliser::getHaliteLiquidGasState(double T, double w, double rho, double& P, double& wL,
+                                       double& wV) {
+    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
+    double a = rho / haliteDensity;
+    double X = w / 100.0;
+    // wL (xL - 1) + wV (xV - 1) = X - 1 and wL (rho/rhoL - a) + wV (rho/rhoV - a) = 1 - a.
+    double a11 = xL - 1.0, a12 = xV - 1.0, b1 = X - 1.0;
+    double a21 = rho / rhoL - a, a22 = rho / rhoV - a, b2 = 1.0 - a;
+    double det = a11 * a22 - a12 * a21;
+    if (!(std::fabs(det) > 1e-300)) {
+        wL = wV = -1.0;  // no proportions: outside [0, 1] for the caller
+        return;
+    }
+    wL = (b1 * a22 - a12 * b2) / det;
+    wV = (a11 * b2 - b1 * a21) / det;
+}
+
+void Palliser::saturatedPhasesPair(double wH, bool liquidSide) {
+    haliteMassFraction = wH;
+    liquidMassFraction = liquidSide ? 1.0 - wH : 0.0;
+    vapourMassFraction = liquidSide ? 0.0 : 1.0 - wH;
+}
+
+double Palliser::calculateHaliteLiquidGasDensity(double T, double x, double rho) {
+    getHaliteLiquidGasState(T, 100.0 * x, rho, slvPressure, liquidMassFraction,
+                            vapourMassFraction);
+    haliteMassFraction = 1.0 - liquidMassFraction - vapourMassFraction;
+    double result = 0.0;
+    if (rho > 0.0 && inUnit(liquidMassFraction) && inUnit(vapourMassFraction) &&
+        inUnit(haliteMassFraction)) {
+        result = rho;
+        pressure = slvPressure;
+    } else if (slvPressure > pressure) {
+        double wH = (x - slvVapourSalinity) / (1.0 - slvVapourSalinity);
+        saturatedPhasesPair(wH, false);
+        result = 1.0 / (wH / haliteDensity + (1.0 - wH) / slvVapourDensity);
+    } else {
+        // At or above the SLV pressure without a density: halite + liquid.
+        double wH = (x - slvLiquidSalinity) / (1.0 - slvLiquidSalinity);
+        saturatedPhasesPair(wH, true);
+        result = 1.0 / (wH / haliteDensity + (1.0 - wH) / slvLiquidDensity);
+    }
+    double v = haliteMassFraction / haliteDensity + liquidMassFraction / slvLiquidDensity +
+               vapourMassFraction / slvVapourDensity;
+    liquidVolumeFraction = liquidMassFraction / (slvLiquidDensity * v);
+    haliteVolumeFraction = haliteMassFraction / (haliteDensity * v);
+    vapourVolumeFraction = vapourMassFraction / (slvVapourDensity * v);
+    return result;
+}
+
+// ------------------------------------------------------------------------- pure ends
+
+namespace {
+
+// Proportions of a pure substance on its liquid-vapour (or halite-vapour) curve with the
+// denser phase rhoD and the lighter rhoG: a density below rhoG (a free one, -1, included) is
+// the lighter phase, above rhoD the denser one, in between a mixture.
+struct TwoPhasePure {
+    double rho, wD, phiD;
+};
+TwoPhasePure splitPure(double rho, double rhoD, double rhoG) {
+    if (rho < rhoG) return {rhoG, 0.0, 0.0};
+    if (rho > rhoD) return {rhoD, 1.0, 1.0};
+    double wD = (1.0 / rho - 1.0 / rhoG) / (1.0 / rhoD - 1.0 / rhoG);
+    return {rho, wD, (rho - rhoG) / (rhoD - rhoG)};
+}
+
+}  // namespace
+
+double Palliser::calculateWaterDensity(double T, double P, double rho) {
+    if (T > waterCriticalTemperature) return onePhase(getWaterVapourDensity(T, P));
+    calculateWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
+                                  waterVapourDensity);
+    liquidGasPressure = waterSaturationPressure;
+    lgLiquidDensity = waterLiquidDensity;
+    lgVapourDensity = waterVapourDensity;
+    haliteMassFraction = haliteVolumeFraction = 0.0;
+    if (std::fabs(P - waterSaturationPressure) >= kOnCurve) {
+        bool liquid = P > waterSaturationPressure;
+        liquidMassFraction = liquidVolumeFraction = liquid ? 1.0 : 0.0;
+        vapourMassFraction = vapourVolumeFraction = liquid ? 0.0 : 1.0;
+        return onePhase(liquid ? getWaterLiquidDensity(T, P) : getWaterVapourDensity(T, P));
+    }
+    region = kWaterSaturation;
+    pressure = waterSaturationPressure;
+    TwoPhasePure s = splitPure(rho, waterLiquidDensity, waterVapourDensity);
+    liquidMassFraction = s.wD;
+    liquidVolumeFraction = s.phiD;
+    vapourMassFraction = 1.0 - s.wD;
+    vapourVolumeFraction = 1.0 - s.phiD;
+    return s.rho;
+}
+
+double Palliser::calculateNaClDensity(double T, double P, double rho) {
+    if (T > naclCriticalTemperature) return onePhase(getNaClVapourDensity(T, P));
+    liquidMassFraction = liquidVolumeFraction = 0.0;
+    if (T <= haliteTripleTemperature) {
+        double Ps = getHaliteSublimationPressure(T);
+        double rhoGas = P * 1e5 * naclMolarMass / ((T + 273.15) * 8.314);
+        if (std::fabs(P - Ps) >= kOnCurve) {
+            bool halite = P > Ps;
+            region = halite ? kHaliteLiquid : kHaliteVapour;
+            haliteMassFraction = haliteVolumeFraction = halite ? 1.0 : 0.0;
+            vapourMassFraction = vapourVolumeFraction = halite ? 0.0 : 1.0;
+            return halite ? haliteDensity : rhoGas;
+        }
+        region = kHaliteVapour;
+        TwoPhasePure s = splitPure(rho, haliteDensity, rhoGas);
+        haliteMassFraction = s.wD;
+        haliteVolumeFraction = s.phiD;
+        vapourMassFraction = 1.0 - s.wD;
+        vapourVolumeFraction = 1.0 - s.phiD;
+        return s.rho;
+    }
+    calculateNaClSaturationPoint(T, naclSaturationPressure, naclLiquidDensity, naclVapourDensity);
+    liquidGasPressure = naclSaturationPressure;
+    lgLiquidDensity = naclLiquidDensity;
+    lgVapourDensity = naclVapourDensity;
+    haliteMassFraction = haliteVolumeFraction = 0.0;
+    if (std::fabs(P - naclSaturationPressure) >= kOnCurve) {
+        bool liquid = P > naclSaturationPressure;
+        liquidMassFraction = liquidVolumeFraction = liquid ? 1.0 : 0.0;
+        vapourMassFraction = vapourVolumeFraction = liquid ? 0.0 : 1.0;
+        return onePhase(liquid ? getNaClLiquidDensity(T, P) : getNaClVapourDensity(T, P));
+    }
+    region = kNaClSaturation;
+    pressure = naclSaturationPressure;
+    TwoPhasePure s = splitPure(rho, naclLiquidDensity, naclVapourDensity);
+    liquidMassFraction = s.wD;
+    liquidVolumeFraction = s.phiD;
+    vapourMassFraction = 1.0 - s.wD;
+    vapourVolumeFraction = 1.0 - s.phiD;
+    return s.rho;
+}
+
+// ---------------------------------------------------------------- searches on x and T
+
+namespace {
+struct CriticalContext {
+    double x, P, rho;
+};
+struct SLVContext {
+    double x, P, xV, rhoL, rhoV;
+};
+}  // namespace
+
+double Palliser::equationForCriticalX(double T, void* context) {
+    auto& c = *static_cast<CriticalContext*>(context);
+    if (!(T >= waterCriticalTemperature && T <= naclCriticalTemperature)) {
+        equationError = 1;
+        return 0.0;
+    }
+    double xc = 0.0;
+    calculateCriticalPoint(T, c.P, xc, c.rho);
+    return xc - c.x;
+}
+
+void Palliser::calculateCriticalPointFromX(double x, double& Tc, double& Pc, double& rhoc) {
+    CriticalContext c{x, -1.0, -1.0};
+    int error = 0;
+    Tc = secant(&Palliser::equationForCriticalX, &c, waterCriticalTemperature + 1.0,
+                waterCriticalTemperature + 1.001, error);
+    Pc = c.P;
+    rhoc = c.rho;
+    failed = error != 0;
+}
+
+// The SLV liquid salinity rises monotonically from 26.35 wt % at 0 degC to 1 at 800 degC; the
+// correlation is not used outside that range.
+double Palliser::equationForTm0(double T, void* context) {
+    auto& c = *static_cast<SLVContext*>(context);
+    if (!(T >= 0.0 && T <= haliteTripleTemperature)) {
+        equationError = 1;
+        return 0.0;
+    }
+    double xL = 0.0;
+    calculateSLVPoint(T, c.P, xL, c.xV, c.rhoL, c.rhoV);
+    return c.x - xL;
+}
+
+void Palliser::calculateSLVPointFromX(double x, double& T, double& P, double& xV, double& rhoL,
+                                      double& rhoV, double Tguess) {
+    SLVContext c{x, -1.0, -1.0, -1.0, -1.0};
+    int error = 0;
+    // The correlation ends at the halite melting point: a guess beyond it starts just inside.
+    double start = std::clamp(Tguess, 0.0, haliteTripleTemperature - 0.001);
+    T = secant(&Palliser::equationForTm0, &c, start, start + 0.001, error);
+    failed = error != 0;
+    double xL = 0.0;
+    if (!failed) calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
+}
+
+double Palliser::calculateTm0(double x, double& rhoL, double& P) {
+    SLVContext c{x, -1.0, -1.0, -1.0, -1.0};
+    int error = 0;
+    double T = secant(&Palliser::equationForTm0, &c, 799.0, 799.1, error);
+    rhoL = c.rhoL;
+    P = c.P;
+    return error ? 0.0 : T;
+}
+
+}  // namespace vornex

@@ -414,11 +414,12 @@ void Palliser::calculateCriticalPointFromX(double x, double& Tc, double& Pc, dou
     failed = error != 0;
 }
 
-// The SLV liquid salinity rises monotonically from 26.35 wt % at 0 degC to 1 at 800 degC; the
-// correlation is not used outside that range.
+// The SLV liquid salinity rises monotonically from 26.35 wt % at 0 degC to 1 just above
+// 800 degC, where the liquidus of pure NaCl starts; the search stays well below the pole of the
+// vapour salinity at 825 degC.
 double Palliser::equationForTm0(double T, void* context) {
     auto& c = *static_cast<SLVContext*>(context);
-    if (!(T >= 0.0 && T <= haliteTripleTemperature)) {
+    if (!(T >= 0.0 && T <= 820.0)) {
         equationError = 1;
         return 0.0;
     }

@@ -23,6 +23,8 @@
 
 namespace vornex {
 
+struct Mixture;
+
 using DiagnosticSink = std::function<void(const std::string& line)>;
 
 class Palliser : public PhaseDiagramInfo {
@@ -238,6 +240,10 @@ class Palliser : public PhaseDiagramInfo {
     void calculateSpinodalCurve(CurveArray& out, double x);
 
    protected:
+    // Proportions of a two-phase state (A, B and the absent phase); returns the bulk density.
+    double twoPhases(const Mixture& m, double& wA, double& phiA, double& wB, double& phiB,
+                     double& wAbsent, double& phiAbsent);
+    double mixtureResidual(const Mixture& m, double rho);
     // Settings of a one-dimensional search; the remaining ones are the same everywhere
     // (tolerance 1e-9, bounds +-1e15, relaxation from 1, no step limit).
     struct SearchSettings {
@@ -268,10 +274,23 @@ class Palliser : public PhaseDiagramInfo {
     // Liquidus at (T, P) into the record; when the search has no answer, the SLV liquid at T
     // with the 0.03 kg/m3 per bar rise.
     void haliteLiquidAt(double T, double P);
+    // One phase or liquid + vapour against the LV surface at (T, P); above the critical
+    // pressure first the one-phase rules on either side of the critical salinity.
+    double liquidVapourTest(double T, double P, double x);
+    double criticalOrLiquidVapourTest(double T, double P, double x);
     // The halite + vapour test below the SLV pressure.
     double haliteVapourOrVapour(double T, double P, double x);
     // Two-phase rule by the side of the SLV pressure (three-phase state without a density).
     void saturatedPhasesPair(double wH, bool liquidSide);
+    // Mass and volume fractions of the denser and the lighter phase of a pure substance of
+    // bulk density rho on its two-phase curve; returns rho limited to [rhoG, rhoD].
+    static double splitPureFractions(double rho, double rhoD, double rhoG, double& wD,
+                                     double& phiD, double& wG, double& phiG);
+    // A pure fluid against the saturation fields liquidGasPressure, lgLiquidDensity and
+    // lgVapourDensity: one phase off the curve, region `code` with rho's proportions on it.
+    double pureLiquidVapour(double T, double P, double rho, int32_t code,
+                            double (Palliser::*liquid)(double, double),
+                            double (Palliser::*vapour)(double, double));
 };
 
 template <class Owner>

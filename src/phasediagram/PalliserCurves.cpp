@@ -103,7 +103,7 @@ void Palliser::calculateHaliteLiquidIsopleth(CurveArray& out, double x, double T
 // ----------------------------------------------------------------------------- isotherms
 
 void Palliser::calculateHaliteLiquidIsotherm(CurveArray& out, double T) {
-    if (!std::isfinite(T) || !(maxPressure > 0.0)) return;
+    if (!(T >= 0.0 && T <= naclCriticalTemperature) || !(maxPressure > 0.0)) return;
     double P0 = 0.0, guess = 1.0;
     if (T <= haliteTripleTemperature) {
         double xV = 0.0, rhoL = 0.0, rhoV = 0.0;
@@ -119,7 +119,7 @@ void Palliser::calculateHaliteLiquidIsotherm(CurveArray& out, double T) {
 }
 
 void Palliser::calculateHaliteGasIsotherm(CurveArray& out, double T) {
-    if (!(T <= haliteTripleTemperature)) return;
+    if (!(T >= 0.0 && T <= haliteTripleTemperature)) return;
     preCalculateHaliteGasBubble(T);
     double x = 0.0, rho = 0.0;
     steps(1e-5, slvPressure, 1.0, Bound::AtOrBelow, [&](double P) {
@@ -151,7 +151,7 @@ void Palliser::calculateIsobaricHaliteLiquidCurve(CurveArray& out, double P, dou
                                                   double Tend) {
     if (!std::isfinite(P)) return;
     double x = 0.0, rho = 0.0;
-    steps(T0, Tend, 1.0, Bound::AtOrBelow, [&](double T) {
+    steps(std::max(T0, 0.0), Tend, 1.0, Bound::AtOrBelow, [&](double T) {
         double guess = 1.0, Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
         if (T <= haliteTripleTemperature) calculateSLVPoint(T, Ps, guess, xV, rhoL, rhoV);
         calculateHaliteLiquidPoint(T, P, x, guess, rho);
@@ -162,7 +162,7 @@ void Palliser::calculateIsobaricHaliteLiquidCurve(CurveArray& out, double P, dou
 void Palliser::calculateIsobaricHaliteGasCurve(CurveArray& out, double P, double T0, double Tend) {
     if (!std::isfinite(P)) return;
     double x = 0.0, rho = 0.0;
-    steps(T0, std::min(Tend, haliteTripleTemperature), 1.0, Bound::AtOrBelow, [&](double T) {
+    steps(std::max(T0, 0.0), std::min(Tend, haliteTripleTemperature), 1.0, Bound::AtOrBelow, [&](double T) {
         calculateHaliteGasBubble(T, P, x, rho);
         out.insert(out.end(), {T, 100.0 * x, rho});
     });

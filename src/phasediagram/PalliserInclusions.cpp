@@ -18,7 +18,9 @@ struct ThContext {
 };
 
 struct TmContext {
-    double a, b;  // (phiV, x) or (x, phiH)
+    double x, phi;  // bulk salinity, volume fraction of vapour (Tm) or halite (Tm3)
+    bool halite;
+    double Tmin;  // lowest temperature searched
     double rho = -1.0, P = -1.0, xL = -1.0;
 };
 
@@ -31,8 +33,6 @@ struct TmThContext {
     double Th, xL, xV, rhoL, rhoV, ThGuess;
     double phiV = -1.0, Ph = -1.0;
 };
-
-bool inUnit(double v) { return v >= 0.0 && v <= 1.0; }
 
 }  // namespace
 
@@ -58,26 +58,30 @@ double Palliser::calculateThLiq(double x, double rho, double T0, double& P) {
     return error ? 0.0 : T;
 }
 
+// Tm: the vapour's volume fraction in liquid + vapour on the SLV curve at T; Tm3: halite's in
+// halite + liquid.
 double Palliser::equationForTm(double T, void* context) {
     auto& c = *static_cast<TmContext*>(context);
-    const double phiV = c.a, x = c.b;
-    double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0, wL = -1.0;
-    if (T >= 20.0 && T <= haliteTripleTemperature) {
+    double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    Mixture m;
+    if (T >= c.Tmin && T <= haliteTripleTemperature) {
         calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
-        wL = (x - xV) / (xL - xV);
+        m = c.halite ? mixture(c.x, 1.0, haliteDensity, xL, rhoL) : mixture(c.x, xV, rhoV, xL, rhoL);
     }
-    if (!inUnit(wL)) {
+    if (!m.valid) {
         equationError = 1;
         return 0.0;
     }
-    double v = wL / rhoL + (1.0 - wL) / rhoV;
-    c.rho = 1.0 / v;
+    c.rho = m.rho;
     c.P = P;
-    return ((1.0 - wL) / rhoV) / v - phiV;
+    c.xL = xL;
+    return m.phiA - c.phi;
 }
 
+double Palliser::equationForTm3(double T, void* context) { return equationForTm(T, context); }
+
 double Palliser::calculateTm(double x, double phiV, double T0, double& rho, double& P) {
-    TmContext c{phiV, x};
+    TmContext c{x, phiV, false, 20.0};
     double a = T0 > 799.8 ? 799.9 : T0, b = T0 > 799.8 ? 800.0 : T0 + 0.01;
     int error = 0;
     double T = secant(&Palliser::equationForTm, &c, a, b, error, {0.01, 40, true});
@@ -87,28 +91,9 @@ double Palliser::calculateTm(double x, double phiV, double T0, double& rho, doub
     return error ? 0.0 : T;
 }
 
-double Palliser::equationForTm3(double T, void* context) {
-    auto& c = *static_cast<TmContext*>(context);
-    const double x = c.a, phiH = c.b;
-    double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0, wH = -1.0;
-    if (T >= 0.0 && T <= haliteTripleTemperature) {
-        calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
-        if (xL < 1.0) wH = (x - xL) / (1.0 - xL);
-    }
-    if (!inUnit(wH)) {
-        equationError = 1;
-        return 0.0;
-    }
-    double v = wH / haliteDensity + (1.0 - wH) / rhoL;
-    c.rho = 1.0 / v;
-    c.P = P;
-    c.xL = xL;
-    return (wH / haliteDensity) / v - phiH;
-}
-
 double Palliser::calculateTm3(double x, double phiH, double T0, double& rho, double& Th,
                               double& xL, double& Ph, double& Pm) {
-    TmContext c{x, phiH};
+    TmContext c{x, phiH, true, 0.0};
     int error = 0;
     Th = secant(&Palliser::equationForTm3, &c, T0, T0 - 0.01, error);
     rho = c.rho;
@@ -158,20 +143,19 @@ void Palliser::equationForTmTh(double* X, double* F, double** J, int& error, int
     (void)order;  // the Jacobian is taken by central differences
     auto& c = *static_cast<TmThContext*>(context);
     const double x = X[0], rho = X[1];
-    double wL = (x - c.xV) / (c.xL - c.xV);
-    if (!inUnit(wL) || !(rho > 0.0)) {
+    Mixture m = mixture(x, c.xL, c.rhoL, c.xV, c.rhoV);
+    if (!m.valid || !(rho > 0.0)) {
         error = 1;
         return;
     }
-    double v = wL / c.rhoL + (1.0 - wL) / c.rhoV;
-    F[0] = rho - 1.0 / v;  // the inclusion is liquid + vapour on the SLV curve at Tm
+    F[0] = rho - m.rho;  // the inclusion is liquid + vapour on the SLV curve at Tm
     double P = 0.0;
     double Th = calculateThLiq(x, rho, c.ThGuess, P);
     if (Th == 0.0) {
         error = 1;
         return;
     }
-    c.phiV = ((1.0 - wL) / c.rhoV) / v;
+    c.phiV = 1.0 - m.phiA;
     c.Ph = P;
     F[1] = Th - c.Th;
 }
@@ -238,20 +222,19 @@ struct BoilingContext {
 
 double Palliser::equationForBoilingGasVolume(double P, void* context) {
     auto& c = *static_cast<BoilingContext*>(context);
-    double wL = -1.0;
+    Mixture m;
     if (P <= c.P0) {
         calculateLGPoint(c.T, P, c.xL, c.xV, c.rhoL, c.rhoV);
-        // At the bubble pressure itself the liquid is the bulk fluid, up to rounding.
-        if (!failed && c.xL > 0.0) wL = std::min(c.x / c.xL, 1.0 + 1e-9) <= 1.0 ? c.x / c.xL : 1.0;
-        if (!failed && c.xL > 0.0 && c.x / c.xL > 1.0 + 1e-9) wL = -1.0;
+        // The vapour is taken as salt-free. At the bubble pressure itself the liquid is the
+        // bulk fluid, up to rounding.
+        if (!failed) m = mixture(std::min(c.x, c.xL), c.xL, c.rhoL, 0.0, c.rhoV);
+        if (c.x > c.xL * (1.0 + 1e-9)) m.valid = false;
     }
-    if (!inUnit(wL)) {
+    if (!m.valid) {
         equationError = 1;
         return 0.0;
     }
-    // The vapour is taken as salt-free.
-    double wV = 1.0 - wL;
-    return (wV / c.rhoV) / (wL / c.rhoL + wV / c.rhoV) - c.f;
+    return (1.0 - m.phiA) - c.f;
 }
 
 void Palliser::calculateBoilingPointWithGasVolume(double T, double x, double f, double& P,

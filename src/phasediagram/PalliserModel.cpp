@@ -46,6 +46,7 @@ double PalliserModel::getWaterLiquidDensity(double T, double P) { return waterDe
 double PalliserModel::getWaterVapourDensity(double T, double P) { return waterDensity(T, P, 1); }
 
 double PalliserModel::getIsochoricWaterPressure(double T, double rho) {
+    if (!(rho > 0.0) || !std::isfinite(rho)) return 0.0;
     water->temperature(T + kKelvin);
     water->volume(water->M / rho);
     return water->calculate_pressure() * 1e-5;

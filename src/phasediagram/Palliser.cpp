@@ -12,16 +12,20 @@ namespace vornex {
 
 namespace {
 
-constexpr double kPureWater = 1e-8;     // below: pure water
-constexpr double kPureNaCl = 0.9999;    // above: pure NaCl
-constexpr double kOnCurve = 0.01;       // bar: a pressure this close is on a saturation curve
+constexpr double kPureWater = 1e-8;      // below: pure water
+constexpr double kPureNaCl = 0.9999;     // above: pure NaCl
+constexpr double kOnCurve = 0.01;        // bar: a pressure this close is on a saturation curve
 constexpr double kMaxPressure = 5000.0;  // bar
 
-bool inUnit(double v) { return v >= 0.0 && v <= 1.0; }
+bool inUnit(double v) {
+    return v >= 0.0 && v <= 1.0;
+}
 
 }  // namespace
 
-Palliser::Palliser() { haliteDensity = kHaliteDensity; }
+Palliser::Palliser() {
+    haliteDensity = kHaliteDensity;
+}
 
 void Palliser::say(const char* format, ...) const {
     if (!diagnostics) return;
@@ -47,10 +51,14 @@ double Palliser::onePhase(double rho) {
 
 void Palliser::checkState() {
     if (clearNonFinite()) failed = 1;
-    if (!(density > 0.0)) failed = failed || region != kUnclassified;
-    // A state whose density rests on a failed evaluation is no classified state.
+    if (!(density > 0.0)) failed = 1;
+    // A state whose density rests on a failed evaluation is no classified state, and an
+    // unclassified state has no results to read.
     if (failed) region = kUnclassified;
-    if (region == kUnclassified) density = -1.0;
+    if (region == kUnclassified) {
+        density = -1.0;
+        failed = 1;
+    }
 }
 
 double Palliser::calculateFluidDensity(double T, double P, double x, double rho) {
@@ -85,8 +93,7 @@ double Palliser::calculateFluidDensity(double T, double P, double x, double rho)
     } else {
         calculateCriticalPointFromX(x, fluidCriticalTemperature, fluidCriticalPressure,
                                     fluidCriticalDensity);
-        if (failed)
-            fluidCriticalTemperature = fluidCriticalPressure = fluidCriticalDensity = -1.0;
+        if (failed) fluidCriticalTemperature = fluidCriticalPressure = fluidCriticalDensity = -1.0;
         failed = 0;  // the region's own searches report from here on
         if (T < waterCriticalTemperature)
             density = classifyBelowWaterCritical(T, P, x, rho);
@@ -203,11 +210,10 @@ double Palliser::classifyAbove800(double T, double P, double x) {
 // ------------------------------------------------------------------ phase assemblages
 
 double Palliser::calculateLiquidGasDensity() {
-    Mixture m = mixture(salinity, lgLiquidSalinity, lgLiquidDensity, lgVapourSalinity,
-                        lgVapourDensity);
+    Mixture m =
+        mixture(salinity, lgLiquidSalinity, lgLiquidDensity, lgVapourSalinity, lgVapourDensity);
     // Both phases of one composition: the critical fluid, one phase.
-    if (!(std::fabs(lgLiquidSalinity - lgVapourSalinity) > 1e-12))
-        return onePhase(lgLiquidDensity);
+    if (!(std::fabs(lgLiquidSalinity - lgVapourSalinity) > 1e-12)) return onePhase(lgLiquidDensity);
     return twoPhases(m, liquidMassFraction, liquidVolumeFraction, vapourMassFraction,
                      vapourVolumeFraction, haliteMassFraction, haliteVolumeFraction);
 }
@@ -259,8 +265,7 @@ void Palliser::saturatedPhasesPair(double wH, bool liquidSide) {
 }
 
 double Palliser::calculateHaliteLiquidGasDensity(double T, double x, double rho) {
-    getHaliteLiquidGasState(T, 100.0 * x, rho, slvPressure, liquidMassFraction,
-                            vapourMassFraction);
+    getHaliteLiquidGasState(T, 100.0 * x, rho, slvPressure, liquidMassFraction, vapourMassFraction);
     haliteMassFraction = 1.0 - liquidMassFraction - vapourMassFraction;
     double result = 0.0;
     if (rho > 0.0 && inUnit(liquidMassFraction) && inUnit(vapourMassFraction) &&
@@ -287,9 +292,8 @@ double Palliser::calculateHaliteLiquidGasDensity(double T, double x, double rho)
 
 // ------------------------------------------------------------------------- pure ends
 
-
-double Palliser::splitPureFractions(double rho, double rhoD, double rhoG, double& wD,
-                                    double& phiD, double& wG, double& phiG) {
+double Palliser::splitPureFractions(double rho, double rhoD, double rhoG, double& wD, double& phiD,
+                                    double& wG, double& phiG) {
     // A density below rhoG (a free one, -1, included) is the lighter phase, above rhoD the
     // denser one, in between a mixture.
     double result = rho;
@@ -359,8 +363,8 @@ double Palliser::calculateNaClDensity(double T, double P, double rho) {
         vapourMassFraction = vapourVolumeFraction = halite ? 0.0 : 1.0;
         return halite ? haliteDensity : rhoGas;
     }
-    return splitPureFractions(rho, haliteDensity, rhoGas, haliteMassFraction,
-                              haliteVolumeFraction, vapourMassFraction, vapourVolumeFraction);
+    return splitPureFractions(rho, haliteDensity, rhoGas, haliteMassFraction, haliteVolumeFraction,
+                              vapourMassFraction, vapourVolumeFraction);
 }
 
 // ---------------------------------------------------------------- searches on x and T

@@ -139,7 +139,8 @@ void Palliser::calculateLiquidGasIsotherm(CurveArray& out, double T) {
     double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     auto row = [&](double P) {
         calculateForLiquidGasIsotherm(T, P, xL, xV, rhoL, rhoV);
-        out.insert(out.end(), {P, 100.0 * xL, 100.0 * xV, rhoL, rhoV, 1000.0 / rhoL, 1000.0 / rhoV});
+        out.insert(out.end(),
+                   {P, 100.0 * xL, 100.0 * xV, rhoL, rhoV, 1000.0 / rhoL, 1000.0 / rhoV});
     };
     steps(Pmin, Pmax, T < 400.0 ? 0.5 : 1.0, Bound::AtOrBelow, row);
     row(Pmax);
@@ -162,10 +163,11 @@ void Palliser::calculateIsobaricHaliteLiquidCurve(CurveArray& out, double P, dou
 void Palliser::calculateIsobaricHaliteGasCurve(CurveArray& out, double P, double T0, double Tend) {
     if (!std::isfinite(P)) return;
     double x = 0.0, rho = 0.0;
-    steps(std::max(T0, 0.0), std::min(Tend, haliteTripleTemperature), 1.0, Bound::AtOrBelow, [&](double T) {
-        calculateHaliteGasBubble(T, P, x, rho);
-        out.insert(out.end(), {T, 100.0 * x, rho});
-    });
+    steps(std::max(T0, 0.0), std::min(Tend, haliteTripleTemperature), 1.0, Bound::AtOrBelow,
+          [&](double T) {
+              calculateHaliteGasBubble(T, P, x, rho);
+              if (!failed) out.insert(out.end(), {T, 100.0 * x, rho});
+          });
 }
 
 namespace {
@@ -219,13 +221,15 @@ void Palliser::calculateIsobaricLiquidGas2(CurveArray& out, double P, double T0,
     }
     steps(T0, Tend, 10.0, Bound::Below, [&](double T) { row(T); });
     double Pc = 0.0, x = 0.0, rho = 0.0;
-    if (criticalPointAt(Tend, Pc, x, rho)) out.insert(out.end(), {Tend, 100.0 * x, 100.0 * x, rho, rho});
+    if (criticalPointAt(Tend, Pc, x, rho))
+        out.insert(out.end(), {Tend, 100.0 * x, 100.0 * x, rho, rho});
 }
 
 void Palliser::calculateIsobaricLiquidGas3(CurveArray& out, double P, double T0, double Tend) {
     if (!std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0)) return;
     double Pc = 0.0, x = 0.0, rho = 0.0;
-    if (criticalPointAt(T0, Pc, x, rho)) out.insert(out.end(), {T0, 100.0 * x, 100.0 * x, rho, rho});
+    if (criticalPointAt(T0, Pc, x, rho))
+        out.insert(out.end(), {T0, 100.0 * x, 100.0 * x, rho, rho});
     if (!(P >= waterCriticalPressure)) return;
     LVRow row{*this, out, P};
     bool any = false;

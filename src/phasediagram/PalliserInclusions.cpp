@@ -66,7 +66,8 @@ double Palliser::equationForTm(double T, void* context) {
     Mixture m;
     if (T >= c.Tmin && T <= haliteTripleTemperature) {
         calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
-        m = c.halite ? mixture(c.x, 1.0, haliteDensity, xL, rhoL) : mixture(c.x, xV, rhoV, xL, rhoL);
+        m = c.halite ? mixture(c.x, 1.0, haliteDensity, xL, rhoL)
+                     : mixture(c.x, xV, rhoV, xL, rhoL);
     }
     if (!m.valid) {
         equationError = 1;
@@ -78,7 +79,9 @@ double Palliser::equationForTm(double T, void* context) {
     return m.phiA - c.phi;
 }
 
-double Palliser::equationForTm3(double T, void* context) { return equationForTm(T, context); }
+double Palliser::equationForTm3(double T, void* context) {
+    return equationForTm(T, context);
+}
 
 double Palliser::calculateTm(double x, double phiV, double T0, double& rho, double& P) {
     TmContext c{x, phiV, false, 20.0};
@@ -91,8 +94,8 @@ double Palliser::calculateTm(double x, double phiV, double T0, double& rho, doub
     return error ? 0.0 : T;
 }
 
-double Palliser::calculateTm3(double x, double phiH, double T0, double& rho, double& Th,
-                              double& xL, double& Ph, double& Pm) {
+double Palliser::calculateTm3(double x, double phiH, double T0, double& rho, double& Th, double& xL,
+                              double& Ph, double& Pm) {
     TmContext c{x, phiH, true, 0.0};
     int error = 0;
     Th = secant(&Palliser::equationForTm3, &c, T0, T0 - 0.01, error);
@@ -174,7 +177,8 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
     if (!(Tm < Th)) return;
     TmThContext c{Th, xL, xV, rhoL, rhoV, ThGuess};
     auto newton = std::make_unique<Newton>();
-    newton->_setSysEquationToSolve(this, static_cast<EquationSystem>(&Palliser::equationForTmTh), 2);
+    newton->_setSysEquationToSolve(this, static_cast<EquationSystem>(&Palliser::equationForTmTh),
+                                   2);
     newton->context = &c;
     // The homogenisation temperature comes from a search converged to 1e-9: its differences
     // need steps far above that noise, and the residual cannot be driven below it.
@@ -197,6 +201,9 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
     }
     x = newton->x[0];
     rho = newton->x[1];
+    // The last evaluation may have been a difference step: the results of the solution itself.
+    double F[2] = {0.0, 0.0};
+    equationForTmTh(newton->x, F, nullptr, error, 0, &c);
     Ph = c.Ph;
     phiV = c.phiV;
 }
@@ -363,7 +370,8 @@ void Palliser::calculateGeothermBubblePoint(double T0, double d0, double P0, dou
     GeothermContext c{T0, d0, P0, gradient, x, rhoColumn, Tc};
     int error = failed ? 1 : 0;
     double root = 0.0;
-    if (!error) root = secant(&Palliser::equationForGeothermBubblePoint, &c, Tc - 10.0, Tc - 11.0, error);
+    if (!error)
+        root = secant(&Palliser::equationForGeothermBubblePoint, &c, Tc - 10.0, Tc - 11.0, error);
     failed = error != 0;
     if (failed) {
         T = P = depth = rhoL = -1.0;

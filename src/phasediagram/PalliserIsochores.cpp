@@ -71,8 +71,8 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
 double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, double w) {
     IsochoreContext c{T, rho, w / 100.0};
     int error = 0;
-    double P = secant(&Palliser::equationForIsochoricFluidPressure, &c, Pguess, 1.001 * Pguess,
-                      error);
+    double P =
+        secant(&Palliser::equationForIsochoricFluidPressure, &c, Pguess, 1.001 * Pguess, error);
     return error ? 0.0 : P;
 }
 
@@ -121,8 +121,8 @@ double Palliser::getIsochoricHaliteGasPressure(double T, double Pguess, double r
         start = std::min(c.bound1, Pguess);
     }
     int error = 0;
-    double P = secant(&Palliser::equationForIsochoricHaliteGasPressure, &c, start, 0.999 * start,
-                      error);
+    double P =
+        secant(&Palliser::equationForIsochoricHaliteGasPressure, &c, start, 0.999 * start, error);
     return error ? 0.0 : P;
 }
 
@@ -148,8 +148,8 @@ double Palliser::getIsochoricHaliteLiquidPressure(double T, double Pguess, doubl
         start = std::max(Pguess, c.bound1);
     }
     int error = 0;
-    double P = secant(&Palliser::equationForIsochoricHaliteLiquidPressure, &c, start,
-                      1.001 * start, error);
+    double P = secant(&Palliser::equationForIsochoricHaliteLiquidPressure, &c, start, 1.001 * start,
+                      error);
     xliq = c.xliq;
     return error ? 0.0 : P;
 }

@@ -211,10 +211,11 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
 // ------------------------------------------------------------------------------ ice melting
 
 void Palliser::calculateIceMeltingCurve(CurveArray& out, double f) {
+    if (!(f >= 0.0 && f <= 1.0)) return;  // f: the NaCl share of the salt
     for (int i = 0; i <= 100; ++i) {
         double w = 0.4 * i, T = 0.0;
         calculateFreezingTemperature(w / 100.0, f, T);
-        out.insert(out.end(), {w, T});
+        appendRow(out, {w, T});
     }
 }
 
@@ -288,10 +289,10 @@ void Palliser::calculateBoilingCurveWithGasVolume(CurveArray& out, double w, dou
     double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0, rhoMix = 0.0;
     steps(T0, Tend, 1.0, Bound::AtOrBelow, [&](double T) {
         calculateBoilingPointWithGasVolume(T, x, f, P, xL, xV, rhoL, rhoV, rhoMix);
-        if (!failed && P > 0.0) out.insert(out.end(), {T, P, rhoMix});
+        if (!failed && P > 0.0) appendRow(out, {T, P, rhoMix});
     });
     double xc = 0.0, rho = 0.0;
-    if (criticalPointAt(Tend, P, xc, rho)) out.insert(out.end(), {Tend, P, rho});
+    if (criticalPointAt(Tend, P, xc, rho)) appendRow(out, {Tend, P, rho});
 }
 
 // ---------------------------------------------------------------------------- geotherm
@@ -391,7 +392,7 @@ void Palliser::calculateSpinodalCurve(CurveArray& out, double x) {
     if (failed) return;
     for (int i = 0; i < 190; ++i) {
         double tau = 0.001 * i;
-        out.insert(out.end(), {Tc - 647.096 * tau, Pc * (1.0 - 9.2817 * tau - 33.391 * tau * tau)});
+        appendRow(out, {Tc - 647.096 * tau, Pc * (1.0 - 9.2817 * tau - 33.391 * tau * tau)});
     }
 }
 

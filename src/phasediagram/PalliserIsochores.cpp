@@ -64,7 +64,7 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
         }
         P = Pnext;
         region = kIsochore;
-        out.insert(out.end(), {T, P});
+        appendRow(out, {T, P});
     });
 }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "phasediagram/PalliserSteps.h"
+
 namespace vornex {
 
 namespace {
@@ -185,6 +187,7 @@ void PalliserModel::calculateHaliteGasBubble(double T, double P, double& x, doub
     double r = std::max(P, 0.0) / Ps;
     x = std::pow(r, haliteGasExponent(T)) * xV;
     rho = r * rhoV;
+    failed = !std::isfinite(x) || !std::isfinite(rho);
 }
 
 void PalliserModel::calculateHaliteGasSat(double T, double x, double& P, double& rho) {
@@ -369,7 +372,7 @@ void PalliserModel::calculateIceMeltingIsotherm(CurveArray& out, double T) {
     for (int i = 0; i <= 20; ++i) {
         double f = 0.05 * i, x = 0.0;
         calculateIceMeltingSalinity(T, f, x);
-        if (!failed) out.insert(out.end(), {100.0 * f * x, 100.0 * (1.0 - f) * x});
+        if (!failed) appendRow(out, {100.0 * f * x, 100.0 * (1.0 - f) * x});
     }
 }
 

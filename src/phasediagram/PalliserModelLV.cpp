@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "phasediagram/PalliserModel.h"
+#include "phasediagram/PalliserSteps.h"
 
 namespace vornex {
 
@@ -330,9 +331,8 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
                 T > 373.0 ? 322.0 : WaterEOS::saturatedVapourDensityWagnerPruss(T + 273.15);
             if (u >= 0.0 && u <= 1.0) {
                 lastP = Pw - (Pw - b.Plow) * u;
-                out.insert(
-                    out.end(),
-                    {T, lastP, rhoWV + (b.rhoVlow - rhoWV) * std::pow(u, 1.0 / mExponent(T))});
+                appendRow(
+                    out, {T, lastP, rhoWV + (b.rhoVlow - rhoWV) * std::pow(u, 1.0 / mExponent(T))});
             }
             T += s;
             continue;
@@ -407,7 +407,7 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
         if (!accept) continue;
         double P = Pcrit - (Pcrit - b.Plow) * u;
         double rhoV = rhocrit + (b.rhoVlow - rhocrit) * std::pow(u, 1.0 / c2Shape(T));
-        out.insert(out.end(), {T, P, rhoV});
+        appendRow(out, {T, P, rhoV});
         lastP = P;
         uPrev = u;
         Tlast = T;
@@ -419,10 +419,10 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
         for (int t = 3127; t >= 801; t -= 2) {
             double P = 0.0, rhoL = 0.0, rhoV = 0.0;
             calculateNaClSaturationPoint(t, P, rhoL, rhoV);
-            out.insert(out.end(), {static_cast<double>(t), P, rhoV});
+            appendRow(out, {static_cast<double>(t), P, rhoV});
         }
     }
-    if (std::fabs(Tlast - Tc) < 50.0) out.insert(out.end(), {Tc, Pc, rhoc});
+    if (std::fabs(Tlast - Tc) < 50.0) appendRow(out, {Tc, Pc, rhoc});
 }
 
 }  // namespace vornex

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cmath>
+#include <initializer_list>
+#include <vector>
 
 namespace vornex {
 
@@ -22,6 +24,13 @@ void steps(double from, double to, double step, Bound bound, F&& f) {
         if (bound == Bound::Below ? !(v < to) : !(v <= to)) break;
         f(v);
     }
+}
+
+// Appends one row of a curve; a row with a value that is not a number is left out.
+inline void appendRow(std::vector<double>& out, std::initializer_list<double> row) {
+    for (double v : row)
+        if (!std::isfinite(v)) return;
+    out.insert(out.end(), row);
 }
 
 // Two phases A and B of salinities xA, xB and densities rhoA, rhoB making up a bulk salinity x:

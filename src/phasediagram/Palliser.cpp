@@ -258,12 +258,6 @@ void Palliser::getHaliteLiquidGasState(double T, double w, double rho, double& P
     wV = (a11 * b2 - b1 * a21) / det;
 }
 
-void Palliser::saturatedPhasesPair(double wH, bool liquidSide) {
-    haliteMassFraction = wH;
-    liquidMassFraction = liquidSide ? 1.0 - wH : 0.0;
-    vapourMassFraction = liquidSide ? 0.0 : 1.0 - wH;
-}
-
 double Palliser::calculateHaliteLiquidGasDensity(double T, double x, double rho) {
     getHaliteLiquidGasState(T, 100.0 * x, rho, slvPressure, liquidMassFraction, vapourMassFraction);
     haliteMassFraction = 1.0 - liquidMassFraction - vapourMassFraction;
@@ -272,15 +266,20 @@ double Palliser::calculateHaliteLiquidGasDensity(double T, double x, double rho)
         inUnit(haliteMassFraction)) {
         result = rho;
         pressure = slvPressure;
-    } else if (slvPressure > pressure) {
-        double wH = (x - slvVapourSalinity) / (1.0 - slvVapourSalinity);
-        saturatedPhasesPair(wH, false);
-        result = 1.0 / (wH / haliteDensity + (1.0 - wH) / slvVapourDensity);
     } else {
-        // At or above the SLV pressure without a density: halite + liquid.
-        double wH = (x - slvLiquidSalinity) / (1.0 - slvLiquidSalinity);
-        saturatedPhasesPair(wH, true);
-        result = 1.0 / (wH / haliteDensity + (1.0 - wH) / slvLiquidDensity);
+        // No three-phase proportions for this density (none is given, or it is out of their
+        // reach): the pair of saturated phases that makes up x, on the side of the pressure.
+        bool vapourSide = slvPressure > pressure;
+        bool halite = vapourSide || x >= slvLiquidSalinity;
+        Mixture m = !halite ? mixture(x, slvLiquidSalinity, slvLiquidDensity, slvVapourSalinity,
+                                      slvVapourDensity)
+                    : vapourSide
+                        ? mixture(x, 1.0, haliteDensity, slvVapourSalinity, slvVapourDensity)
+                        : mixture(x, 1.0, haliteDensity, slvLiquidSalinity, slvLiquidDensity);
+        haliteMassFraction = halite ? m.wA : 0.0;
+        liquidMassFraction = !halite ? m.wA : vapourSide ? 0.0 : 1.0 - m.wA;
+        vapourMassFraction = 1.0 - haliteMassFraction - liquidMassFraction;
+        result = m.rho;
     }
     double v = haliteMassFraction / haliteDensity + liquidMassFraction / slvLiquidDensity +
                vapourMassFraction / slvVapourDensity;

@@ -281,8 +281,6 @@ class Palliser : public PhaseDiagramInfo {
     double criticalOrLiquidVapourTest(double T, double P, double x);
     // The halite + vapour test below the SLV pressure.
     double haliteVapourOrVapour(double T, double P, double x);
-    // Two-phase rule by the side of the SLV pressure (three-phase state without a density).
-    void saturatedPhasesPair(double wH, bool liquidSide);
     // Mass and volume fractions of the denser and the lighter phase of a pure substance of
     // bulk density rho on its two-phase curve; returns rho limited to [rhoG, rhoD].
     static double splitPureFractions(double rho, double rhoD, double rhoG, double& wD, double& phiD,

@@ -125,6 +125,10 @@ TEST_F(PalliserState, ThreePhaseState) {
     model.calculateFluidDensity(300.0, P + 0.005, 0.5, -1.0);
     EXPECT_EQ(model.vapourMassFraction, 0.0);
     expectProportions("SLV above");
+    // Regression: below the SLV liquid salinity halite + liquid had a negative halite fraction.
+    model.calculateFluidDensity(300.0, P + 0.005, 0.1, -1.0);
+    EXPECT_EQ(model.haliteMassFraction, 0.0);
+    expectProportions("SLV above, liquid + vapour");
     // Below the SLV vapour salinity the state is no three-phase state.
     model.calculateFluidDensity(300.0, P + 0.009, 1e-6, -1.0);
     EXPECT_NE(model.region, 3);

@@ -123,7 +123,8 @@ class PalliserModel : public Palliser {
     void calculateIceMeltingIsotherm(CurveArray& out, double T);
 
    private:
-    // The two LV boundaries at T (lower: SLV or, from `naclFrom` on, NaCl saturation).
+    // The two LV boundaries at T; the lower one is the SLV point below 800 degC, NaCl
+    // saturation above, and at 800 degC the one naclAt800 chooses.
     struct Boundaries {
         double Pup, xc, rhoUpL, rhoUpV;  // upper boundary (xc: 0 on the water branch)
         double Plow, xLlow, xVlow, rhoLlow, rhoVlow;

@@ -42,9 +42,10 @@ double eShape(double T, double xc) {
 double gammaShape(double T) {
     return 0.7 + 0.3 * (T - kWaterTc) / 9.850000000000023;
 }
+// u limited to [0, 1], NaN to 0.
 double clip(double u) {
     return u >= 0.0 ? std::min(u, 1.0) : 0.0;
-}  // NaN to 0
+}
 // Reduced coordinate of P between the boundaries (0 when they meet).
 double reduced(double Pup, double P, double Plow) {
     double d = Pup - Plow;

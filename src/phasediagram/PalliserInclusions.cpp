@@ -167,6 +167,12 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
                                  double ThGuess, double xGuess, double rhoGuess, double& Pm,
                                  double& Ph, double& phiV) {
     (void)TmGuess;
+    if (!(Tm >= 0.0 && Tm <= haliteTripleTemperature) || !std::isfinite(Th)) {
+        failed = 1;  // halite dissolves on the SLV curve or not at all
+        x = rho = 0.0;
+        Pm = -1.0;
+        return;
+    }
     double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     calculateSLVPoint(Tm, Pm, xL, xV, rhoL, rhoV);
     if (std::fabs(Th - Tm) < 0.1) {

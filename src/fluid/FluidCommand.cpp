@@ -2,10 +2,14 @@
 
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
 #include <limits>
 #include <vector>
 
@@ -129,6 +133,38 @@ bool succeeded(const FluidPhase& f, const char* command) {
     return false;
 }
 
+// When the running command started: a file older than that is not its output.
+std::filesystem::file_time_type commandStarted;
+
+// True when the file was written by the running command and holds a data row: a line that
+// starts with a number.
+bool holdsRows(const std::string& name) {
+    const std::string path = OutputFiles::pathOf(name);
+    std::error_code ec;
+    const auto written = std::filesystem::last_write_time(path, ec);
+    // File times may lag the clock by a tick; a second covers it.
+    if (ec || written < commandStarted - std::chrono::seconds(1)) return false;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t at = line.find_first_not_of(" \t");
+        if (at != std::string::npos &&
+            (std::isdigit(static_cast<unsigned char>(line[at])) ||
+             std::strchr("+-.", line[at]) != nullptr))
+            return true;
+    }
+    return false;
+}
+
+// A curve tracer ends its curve where a step fails, which leaves the error flag set, and a
+// model without the tracer does nothing at all: it succeeded when one of its files holds
+// a row.
+bool traced(const char* command, std::initializer_list<std::string> files) {
+    for (const std::string& name : files)
+        if (holdsRows(name)) return true;
+    std::fprintf(stderr, "%s failed: nothing was traced\n", command);
+    return false;
+}
+
 std::vector<Parameter> compositionParameters(const FluidPhase* fluid) {
     if (fluid == nullptr) return {fraction("x1 ... x(nc-1)")};
     std::vector<Parameter> list;
@@ -174,7 +210,7 @@ bool runIsopleth(FluidPhase& fluid, const Values& v) {
                                     v[3].number);
     else
         fluid.calculateTheIsopleth2(v[3].text.c_str(), v[0].number, v[1].number, v[2].number);
-    return succeeded(fluid, "isop");
+    return traced("isop", {"isop" + v.back().text});
 }
 
 // The printed state is a result only when its values are numbers.
@@ -256,13 +292,13 @@ const std::vector<Command>& commands() {
          [](FluidPhase& f, const Values& v) {
              if (!needsComponents(f, "crit2", 2, 2, "a binary mixture")) return false;
              f.calculateTheCriticalCurve(v[0].text.c_str());
-             return succeeded(f, "crit2");
+             return traced("crit2", {"crit" + v[0].text});
          }},
         {"sat", "saturation curve, Igor text \"satu\" + suffix",
          [](const FluidPhase*) { return std::vector<Parameter>{suffix("suffix")}; },
          [](FluidPhase& f, const Values& v) {
              f.calculateTheSaturationCurve(v[0].text.c_str(), 1);
-             return succeeded(f, "sat");
+             return traced("sat", {"satu" + v[0].text});
          }},
         {"psat", "saturation pressure at T",
          [](const FluidPhase*) { return std::vector<Parameter>{positive("T (K)  ")}; },
@@ -274,7 +310,7 @@ const std::vector<Command>& commands() {
          },
          [](FluidPhase& f, const Values& v) {
              f.calculateTheSpinodals(v[0].text.c_str(), v[1].text.c_str());
-             return succeeded(f, "spino");
+             return traced("spino", {"spino" + v[0].text, "spino" + v[1].text});
          }},
         {"spinox", "spinodals of a mixture from (T, V, x1)",
          [](const FluidPhase*) {
@@ -286,7 +322,7 @@ const std::vector<Command>& commands() {
              if (!needsComponents(f, "spinox", 2, 2, "a binary mixture")) return false;
              f.calculateTheSpinodals2(v[0].number, v[1].number * kCm3, v[2].number,
                                       v[3].text.c_str(), v[4].text.c_str());
-             return succeeded(f, "spinox");
+             return traced("spinox", {"spinot" + v[3].text, "spinot" + v[4].text});
          }},
         {"isoc", "isochore from Tmin to Tmax, Igor text \"isoc\" + suffix",
          [](const FluidPhase*) {
@@ -308,7 +344,7 @@ const std::vector<Command>& commands() {
          [](FluidPhase& f, const Values& v) {
              if (!needsComponents(f, "ter", 3, 3, "a ternary mixture")) return false;
              f.calculateTheTernaryDiagram(v[0].number, v[1].number, v[2].text.c_str());
-             return succeeded(f, "ter");
+             return traced("ter", {"ter" + v[2].text});
          }},
         {"T", "set the temperature",
          [](const FluidPhase*) { return std::vector<Parameter>{positive("T (K)      ")}; },
@@ -357,7 +393,7 @@ const std::vector<Command>& commands() {
              if (!needsComponents(f, "ll3", 3, 3, "a ternary mixture")) return false;
              f.calculateTheLiquidLiquidIsopleth3(v[4].text.c_str(), v[0].number, v[1].number,
                                                  v[2].number, v[3].number);
-             return succeeded(f, "ll3");
+             return traced("ll3", {"isol" + v[4].text});
          }},
         {"bino", "isotherm of a binary mixture",
          [](const FluidPhase*) {
@@ -366,7 +402,7 @@ const std::vector<Command>& commands() {
          [](FluidPhase& f, const Values& v) {
              if (!needsComponents(f, "bino", 2, 2, "a binary mixture")) return false;
              f.calculateTheBinaryIsotherm(v[0].number, v[1].text.c_str());
-             return succeeded(f, "bino");
+             return traced("bino", {"bino" + v[1].text});
          }},
         {"binop", "isotherm of a binary mixture from P",
          [](const FluidPhase*) {
@@ -376,7 +412,7 @@ const std::vector<Command>& commands() {
          [](FluidPhase& f, const Values& v) {
              if (!needsComponents(f, "binop", 2, 2, "a binary mixture")) return false;
              f.calculateTheBinaryIsothermFromP(v[0].number, v[1].number, v[2].text.c_str());
-             return succeeded(f, "binop");
+             return traced("binop", {"binop" + v[2].text});
          }},
     };
     return table;
@@ -459,6 +495,7 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
         }
         if (complete && acceptable) {
             fluid_.error = 0;
+            commandStarted = std::filesystem::file_time_type::clock::now();
             if (!command->action(fluid_, values)) allSucceeded = false;
         } else {
             allSucceeded = false;

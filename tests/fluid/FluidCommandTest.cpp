@@ -139,9 +139,16 @@ TEST_F(FluidCommands, WordsReachTheFluidAndMissingParametersAreAskedFor) {
         // ... but not a parameter the interpreter refuses for a word it knows.
         {1, {"T", "-3"}, "", {}, {"T (K) \"-3\" refused: must be above zero"}, {}, false, true},
         // Isopleth parameters follow the component count; suffixes of any reasonable length.
-        {2, {"isop", "300", "0.1", "5", "s"}, "", {"isop2 300 0.1 5 s"}, {}},
-        {3, {"isop", "300", "0.1", "0.2", "5", "s"}, "", {"isop3 300 0.1 0.2 5 s"}, {}},
-        {3, {"ter", "300", "10", longSuffix}, "", {"ter 300 10 " + longSuffix}, {}},
+        // A tracer that wrote no row has failed.
+        {2,
+         {"isop", "300", "0.1", "5", "s"},
+         "",
+         {"isop2 300 0.1 5 s"},
+         {"isop failed: nothing was traced"},
+         {},
+         false},
+        {3, {"isop", "300", "0.1", "0.2", "5", "s"}, "", {"isop3 300 0.1 0.2 5 s"}, {}, {}, false},
+        {3, {"ter", "300", "10", longSuffix}, "", {"ter 300 10 " + longSuffix}, {}, {}, false},
     };
     for (const auto& c : cases) {
         RecordingFluid fluid(c.components);

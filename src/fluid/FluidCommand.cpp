@@ -25,7 +25,7 @@ namespace {
 enum class Kind {
     Positive,  // a temperature, pressure or volume: finite and above zero
     Fraction,  // a mole fraction: 0 ... 1
-    Step,      // a step of a tracer: finite, not zero (either direction)
+    Step,      // a temperature step of a tracer, K: 0.001 ... 1000 in size, either direction
     Suffix,    // a file-name suffix
 };
 
@@ -88,7 +88,10 @@ std::string refusal(const std::string& word, Kind kind, double& value) {
             if (!(value >= 0.0 && value <= 1.0)) return "must lie between 0 and 1";
             break;
         case Kind::Step:
-            if (value == 0.0) return "must not be zero";
+            // A smaller step would take a tracer practically forever; a larger one jumps over
+            // whatever it traces.
+            if (!(std::fabs(value) >= 1e-3 && std::fabs(value) <= 1e3))
+                return "must lie between 0.001 and 1000 K in size";
             break;
         case Kind::Suffix:
             break;

@@ -6,9 +6,9 @@
 //
 // Numbers are read strictly: a word that is not wholly a number, or one out of range
 // (temperatures, pressures and volumes finite and positive, mole fractions between 0 and 1,
-// steps finite and not zero) is refused with a message naming the parameter, and its command
-// is skipped. Refusals, failures and commands that cannot apply to the model are said on
-// standard error.
+// temperature steps 0.001 to 1000 K in size) is refused with a message naming the
+// parameter, and its command is skipped. Refusals, failures and commands that cannot apply
+// to the model are said on standard error.
 #pragma once
 
 #include <cstdio>

@@ -68,7 +68,7 @@ void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double
     RowOutput out(mode, array, stream);
     const bool upward = direction == 0;
     // The pressure must fall as V grows; a rise ends the branch.
-    double previous = upward ? 1e15 : 0.0;
+    double previous = upward ? HUGE_VAL : 0.0;
     temperature(TK);
     auto point = [&](double v) {
         volume(v);

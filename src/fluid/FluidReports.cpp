@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
@@ -41,10 +42,26 @@ void printColumnNames(CurveOutput& out, std::initializer_list<const char*> names
     out.print("\n");
 }
 
+// False, with a message naming the first value that is not finite and above zero (and the
+// error flag set): no sweep starts from such a value.
+bool positiveInputs(FluidPhase& f, const char* sweep,
+                    std::initializer_list<std::pair<const char*, double>> values) {
+    for (const auto& [name, value] : values) {
+        if (std::isfinite(value) && value > 0.0) continue;
+        std::fprintf(stderr, "%s refused: %s = %g must be finite and above zero\n", sweep, name,
+                     value);
+        f.error = 1;
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void FluidPhase::calculateTheIsotherm(double TK, double a, double b, int n, char igor,
                                       const char* suffix, CurveArray* array) {
+    if (!positiveInputs(*this, "Isotherm", {{"T (K)", TK}, {"Vmin (m3/mol)", a}, {"Vmax (m3/mol)", b}}))
+        return;
     CurveOutput out(isoLineChannel(igor), array);
     if (!out.open("isot", suffix)) {
         error = 1;
@@ -70,15 +87,8 @@ void FluidPhase::calculateTheIsotherm(double TK, double a, double b, int n, char
 
 void FluidPhase::calculateTheIsochor(double Vm3, double T1, double T2, int simplified, char igor,
                                      const char* suffix, CurveArray* array) {
-    if (!(std::isfinite(Vm3) && Vm3 > 0.0 && std::isfinite(T1) && T1 > 0.0 &&
-          std::isfinite(T2) && T2 > 0.0)) {
-        std::fprintf(stderr,
-                     "Isochore refused: V = %g cm3/mol, T from %g to %g K; the volume and the "
-                     "temperatures must be finite and above zero\n",
-                     Vm3 * 1e6, T1, T2);
-        error = 1;
+    if (!positiveInputs(*this, "Isochore", {{"V (m3/mol)", Vm3}, {"T1 (K)", T1}, {"T2 (K)", T2}}))
         return;
-    }
     // One step per kelvin, so the range bounds the row count.
     if (std::fabs(T2 - T1) > kMaxSweepRows) {
         const double end = T1 + std::copysign(double(kMaxSweepRows), T2 - T1);

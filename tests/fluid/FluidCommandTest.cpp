@@ -2,6 +2,7 @@
 // the state printout it shows.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/CurveOutput.h"
 #include "fluid/FluidCommand.h"
 #include "fluid/TestFluids.h"
 #include "fluid/TextFiles.h"
@@ -182,6 +184,8 @@ TEST_F(FluidCommands, ParametersAreReadStrictlyAndRefusedByName) {
         {{"isoc", "1e400", "400", "410", "s"}, "V (cm3/mol) \"1e400\" refused: is not a finite"},
         {{"T", "1e-400"}, "T (K) \"1e-400\" refused: is out of the range"},
         {{"isotherm", "300", "100", "10", "s"}, "isotherm: vmin 100 must lie below vmax 10"},
+        {{"ll3", "300", "0.1", "0.1", "1e-300", "s"},
+         "ll3: dT \"1e-300\" refused: must lie between 0.001 and 1000 K in size"},
         {{"isoc", "50", "400", "410", "../s"}, "Suffix \"../s\" refused"},
     };
     for (const auto& c : cases) {
@@ -314,6 +318,16 @@ TEST_F(FluidCommands, SweepsSayWhereTheyStop) {
     EXPECT_TRUE(r.succeeded);
     EXPECT_TRUE(has(r.err, "more than 10000 rows at one per kelvin; it stops at 10300 K")) << r.err;
     EXPECT_EQ(testing::fileLines("isoca").size(), 10001u + 4u);  // header, rows, END
+    // The library's drivers refuse such values on their own, writing nothing.
+    ::testing::internal::CaptureStderr();
+    gas->calculateTheIsochor(-5e-5, 300, 410, 0, kIgorText, "n", nullptr);
+    EXPECT_EQ(gas->error, 1);
+    gas->calculateTheIsotherm(std::nan(""), 1e-4, 1e-3, 0, kIgorText, "n", nullptr);
+    EXPECT_EQ(gas->error, 1);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(has(said, "Isochore refused: V (m3/mol) = -5e-05 must be finite and above zero"));
+    EXPECT_TRUE(has(said, "Isotherm refused: T (K) = nan must be finite"));
+    EXPECT_FALSE(std::filesystem::exists("isocn") || std::filesystem::exists("isotn"));
     const testing::VdwCritical c = testing::vdwCritical(testing::kVdwA, testing::kVdwB);
     auto fluid = testing::makeVanDerWaals(1, 1.5);
     char T[32], vmin[32], vmax[32];

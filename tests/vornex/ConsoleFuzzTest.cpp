@@ -58,7 +58,7 @@ const std::map<char, std::vector<std::string>> kBad = {
     {'P', {"nan", "0", "-1", "1e400", "P"}},
     {'V', {"-50", "inf", "0", "1e999"}},
     {'x', {"1.5", "-0.1", "nan", "x"}},
-    {'d', {"0", "nan", "step"}},
+    {'d', {"0", "nan", "step", "1e-300"}},
     {'s', {"../x", "a/b", std::string(100, 'l'), "\x01" "b", "/tmp/x"}},
 };
 

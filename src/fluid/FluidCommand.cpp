@@ -121,11 +121,10 @@ const char* nameOf(const FluidPhase& f) {
 }
 
 // False, with the reason, unless the model holds the component counts the command needs.
-bool needsComponents(const FluidPhase& f, const char* command, int from, int to,
-                     const char* what) {
+bool needsComponents(const FluidPhase& f, const char* command, int from, int to, const char* what) {
     if (f.nc >= from && f.nc <= to) return true;
-    std::fprintf(stderr, "%s is for %s; %s holds %d component%s: nothing was done\n", command,
-                 what, nameOf(f), f.nc, f.nc == 1 ? "" : "s");
+    std::fprintf(stderr, "%s is for %s; %s holds %d component%s: nothing was done\n", command, what,
+                 nameOf(f), f.nc, f.nc == 1 ? "" : "s");
     return false;
 }
 
@@ -150,9 +149,8 @@ bool holdsRows(const std::string& name) {
     std::ifstream in(path);
     for (std::string line; std::getline(in, line);) {
         const std::size_t at = line.find_first_not_of(" \t");
-        if (at != std::string::npos &&
-            (std::isdigit(static_cast<unsigned char>(line[at])) ||
-             std::strchr("+-.", line[at]) != nullptr))
+        if (at != std::string::npos && (std::isdigit(static_cast<unsigned char>(line[at])) ||
+                                        std::strchr("+-.", line[at]) != nullptr))
             return true;
     }
     return false;
@@ -206,8 +204,7 @@ std::vector<Parameter> isoplethParameters(const FluidPhase* fluid) {
 }
 
 bool runIsopleth(FluidPhase& fluid, const Values& v) {
-    if (!needsComponents(fluid, "isop", 2, 3, "a mixture of two or three components"))
-        return false;
+    if (!needsComponents(fluid, "isop", 2, 3, "a mixture of two or three components")) return false;
     if (fluid.nc == 3)
         fluid.calculateTheIsopleth3(v[4].text.c_str(), v[0].number, v[1].number, v[2].number,
                                     v[3].number);
@@ -373,8 +370,7 @@ const std::vector<Command>& commands() {
          printStateAtTP},
         {"isotherm", "isotherm from vmin to vmax, Igor text \"isot\" + suffix",
          [](const FluidPhase*) {
-             return std::vector<Parameter>{positive("T (K)          "),
-                                           positive("vmin (cm3/mol) "),
+             return std::vector<Parameter>{positive("T (K)          "), positive("vmin (cm3/mol) "),
                                            positive("vmax (cm3/mol) "), suffix("suffix         ")};
          },
          traceIsotherm},
@@ -389,8 +385,7 @@ const std::vector<Command>& commands() {
         {"ll3", "liquid-liquid isopleth of a ternary mixture",
          [](const FluidPhase*) {
              return std::vector<Parameter>{positive("T (K)  "), fraction("x1     "),
-                                           fraction("x2     "), step("dT     "),
-                                           suffix("suffix ")};
+                                           fraction("x2     "), step("dT     "), suffix("suffix ")};
          },
          [](FluidPhase& f, const Values& v) {
              if (!needsComponents(f, "ll3", 3, 3, "a ternary mixture")) return false;
@@ -459,9 +454,8 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
         bool listAcceptable = true;
         for (std::size_t k = 0; k < parameters.size() && i + 1 + int(k) < argc; ++k) {
             Value ignored;
-            listAcceptable =
-                accept(command->word, parameters[k], argv[i + 1 + int(k)], ignored) &&
-                listAcceptable;
+            listAcceptable = accept(command->word, parameters[k], argv[i + 1 + int(k)], ignored) &&
+                             listAcceptable;
         }
         if (!listAcceptable) {
             allSucceeded = false;

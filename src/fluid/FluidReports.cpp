@@ -60,7 +60,8 @@ bool positiveInputs(FluidPhase& f, const char* sweep,
 
 void FluidPhase::calculateTheIsotherm(double TK, double a, double b, int n, char igor,
                                       const char* suffix, CurveArray* array) {
-    if (!positiveInputs(*this, "Isotherm", {{"T (K)", TK}, {"Vmin (m3/mol)", a}, {"Vmax (m3/mol)", b}}))
+    if (!positiveInputs(*this, "Isotherm",
+                        {{"T (K)", TK}, {"Vmin (m3/mol)", a}, {"Vmax (m3/mol)", b}}))
         return;
     CurveOutput out(isoLineChannel(igor), array);
     if (!out.open("isot", suffix)) {

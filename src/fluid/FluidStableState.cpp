@@ -92,8 +92,8 @@ FluidPhase::StablePhase FluidPhase::calculateStableStateFromTP(double TK, double
     }
     error = 0;
     if (Tc > 0.0 && TK >= Tc) return StablePhase::Fluid;
-    const bool twoRoots = vapour.found && liquid.found &&
-                          std::fabs(vapour.V - liquid.V) > kSameRoot * vapour.V;
+    const bool twoRoots =
+        vapour.found && liquid.found && std::fabs(vapour.V - liquid.V) > kSameRoot * vapour.V;
     if (twoRoots) return takeLiquid ? StablePhase::Liquid : StablePhase::Vapour;
     // One root only: named by its side of the critical volume, when there is one.
     if (Vc > 0.0) return V < Vc ? StablePhase::Liquid : StablePhase::Vapour;

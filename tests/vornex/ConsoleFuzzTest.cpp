@@ -29,24 +29,25 @@ struct Case {
 // x fraction, d step, s suffix. Tracers (from "crit2" on) get a bad word on the mixture
 // models, so that every run stays short.
 const std::pair<const char*, const char*> kWords[] = {
-    {"TP", "TP"},    {"TV", "TV"},       {"T", "T"},       {"V", "V"},      {"x", "x"},
-    {"psat", "T"},   {"isoc", "VTTs"},   {"isotherm", "TVVs"}, {"crit", "s"}, {"nosuchword", ""},
-    {"crit2", "s"},  {"ter", "TPs"},     {"ll3", "Txxds"}, {"isop", "Txxds"}, {"bino", "Ts"},
-    {"binop", "TPs"}, {"spino", "ss"},   {"sat", "s"},     {"spinox", "TVxss"}};
+    {"TP", "TP"},     {"TV", "TV"},       {"T", "T"},         {"V", "V"},
+    {"x", "x"},       {"psat", "T"},      {"isoc", "VTTs"},   {"isotherm", "TVVs"},
+    {"crit", "s"},    {"nosuchword", ""}, {"crit2", "s"},     {"ter", "TPs"},
+    {"ll3", "Txxds"}, {"isop", "Txxds"},  {"bino", "Ts"},     {"binop", "TPs"},
+    {"spino", "ss"},  {"sat", "s"},       {"spinox", "TVxss"}};
 constexpr std::size_t kFirstTracer = 10;
 const char* const kModels[] = {"wagner", "hn", "hnc", "hk", "NaCl", "AnderkoH2O"};
 
+// clang-format off
 const std::map<char, std::vector<std::string>> kGood = {
     {'T', {"300", "450", "650", "900", "1e9"}}, {'P', {"1", "100", "1000", "1e-9"}},
-    {'V', {"18", "50", "1000", "1e-9"}},        {'x', {"0", "0.01", "0.1"}},
-    {'d', {"5", "-5"}},                          {'s', {"a", "run_1"}}};
+    {'V', {"18", "50", "1000", "1e-9"}}, {'x', {"0", "0.01", "0.1"}}, {'d', {"5", "-5"}},
+    {'s', {"a", "run_1"}}};
 const std::map<char, std::vector<std::string>> kBad = {
     {'T', {"abc", "nan", "-inf", "inf", "1e400", "-5", "0", "", "3x", "1e-400", "--1", "1,5"}},
-    {'P', {"nan", "0", "-1", "1e400", "P"}},
-    {'V', {"-50", "inf", "0", "1e999"}},
-    {'x', {"1.5", "-0.1", "nan", "x"}},
-    {'d', {"0", "nan", "step", "1e-300"}},
-    {'s', {"../x", "a/b", std::string(100, 'l'), "\x01" "b", "/tmp/x"}}};
+    {'P', {"nan", "0", "-1", "1e400", "P"}}, {'V', {"-50", "inf", "0", "1e999"}},
+    {'x', {"1.5", "-0.1", "nan", "x"}}, {'d', {"0", "nan", "step", "1e-300"}},
+    {'s', {"../x", "a/b", std::string(100, 'l'), "\001b", "/tmp/x"}}};
+// clang-format on
 
 std::vector<Case> generate(int count) {
     std::mt19937 random(20261207);
@@ -66,8 +67,7 @@ std::vector<Case> generate(int count) {
                               : random() % 3 == 0 ? int(random() % 8)
                                                   : -1;
             const bool truncate = k + 1 == commands && random() % 7 == 0;
-            for (std::size_t p = 0; p < kinds.size() && !(truncate && p + 1 == kinds.size());
-                 ++p)
+            for (std::size_t p = 0; p < kinds.size() && !(truncate && p + 1 == kinds.size()); ++p)
                 c.args.push_back(pick((int(p) == badAt ? kBad : kGood).at(kinds[p])));
             c.mustFail = c.mustFail || (badAt >= 0 && badAt < int(kinds.size())) ||
                          (truncate && !kinds.empty());
@@ -95,8 +95,8 @@ std::string slurp(const fs::path& path) {
 // with the run, or nothing.
 std::string problems(const Case& c, const fs::path& folder) {
     fs::create_directories(folder / "work");
-    std::string command = "cd " + quoted((folder / "work").string()) + " && exec timeout -s KILL 60 " +
-                          quoted(VORNEX_PROGRAM);
+    std::string command = "cd " + quoted((folder / "work").string()) +
+                          " && exec timeout -s KILL 60 " + quoted(VORNEX_PROGRAM);
     for (const std::string& a : c.args) command += " " + quoted(a);
     command += " </dev/null >../out 2>../err";
     const int status = std::system(command.c_str());
@@ -106,7 +106,8 @@ std::string problems(const Case& c, const fs::path& folder) {
     // timeout's 137 for a run it ended; a run ended by another signal shows 128 + n.
     if (code < 0 || code > 2) found += "status " + std::to_string(code) + "; ";
     if (c.mustFail && code == 0) found += "status 0 after a bad word; ";
-    if (err.find("Sanitizer") != std::string::npos || err.find("runtime error") != std::string::npos)
+    if (err.find("Sanitizer") != std::string::npos ||
+        err.find("runtime error") != std::string::npos)
         found += "sanitizer report; ";
     std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);)
@@ -120,10 +121,9 @@ std::string problems(const Case& c, const fs::path& folder) {
     if (std::distance(fs::directory_iterator(folder), fs::directory_iterator()) != 3)
         found += "wrote beside its folder; ";
     fs::remove_all(folder);  // keeps the scratch folder small
-    if (found.empty()) return found;
-    std::string words;
-    for (const std::string& a : c.args) words += quoted(a) + " ";
-    return words + ": " + found + "\n" + out.substr(0, 1500) + err.substr(0, 1500);
+    return found.empty()
+               ? found
+               : command + ": " + found + "\n" + out.substr(0, 1500) + err.substr(0, 1500);
 }
 
 TEST(ConsoleFuzz, HostileCommandLinesEndCleanly) {

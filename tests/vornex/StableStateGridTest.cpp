@@ -32,7 +32,7 @@ TEST(StableState, ReferenceWaterGridHasTheStablePhaseEverywhere) {
             // Within 1e-4 of the saturation pressure either phase is the lower one to the
             // solver's accuracy.
             if (subcritical && std::fabs(Pbar / Psat - 1.0) < 1e-4) continue;
-            const Phase expected = !subcritical ? Phase::Fluid
+            const Phase expected = !subcritical  ? Phase::Fluid
                                    : Pbar > Psat ? Phase::Liquid
                                                  : Phase::Vapour;
             const Phase phase = water->calculateStableStateFromTP(TK, Pbar);

@@ -67,6 +67,7 @@ std::FILE* createTemporary(const std::string& finalPath, std::string& tempPath) 
 constexpr int kTemporarySlots = 32;
 constexpr std::size_t kTemporaryPathLength = 4096;
 enum SlotState : int { kFree = 0, kFilling = 1, kHeld = 2 };
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads the slot states");
 std::atomic<int> slotState[kTemporarySlots];
 char slotPath[kTemporarySlots][kTemporaryPathLength];
 

@@ -51,6 +51,8 @@ int runVornex(int argc, char* const* argv, std::istream& in) {
         printKeywords(stderr);
         return 2;
     }
+    // Messages name the model; one without a name of its own goes by its keyword.
+    if (model->modelName.empty()) model->setModelName(argv[1]);
     if (argc == 2) {
         printHelp();
         return 0;

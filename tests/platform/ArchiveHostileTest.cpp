@@ -270,7 +270,8 @@ class Fuzz {
     // sharing and depth grow; now and then a reference anywhere, making cycles and strays.
     Bytes randomList() {
         BinaryList l;
-        std::vector<std::uint64_t> made = {l.integer(std::uint32_t(rng_())), l.string("s")};
+        std::vector<std::uint64_t> made = {l.integer(std::uint32_t(rng_())), l.string("s"),
+                                           l.string("")};
         for (std::uint64_t n = 2 + below(60); n > 0; --n) {
             std::vector<std::uint64_t> refs(below(6));
             for (auto& r : refs)

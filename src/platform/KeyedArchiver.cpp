@@ -251,18 +251,9 @@ std::uint64_t payloadOf(plist_t node) {
 // returns false.
 template <typename F>
 void forEachField(plist_t dict, F f) {
-    plist_dict_iter it = nullptr;
-    plist_dict_new_iter(dict, &it);
-    for (;;) {
-        char* key = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(dict, it, &key, &value);
-        if (!key) break;
-        std::string k = key;
-        std::free(key);
-        if (k != "$class" && value && !f(std::move(k), value)) break;
-    }
-    std::free(it);
+    PlistNode::forEachEntry(dict, [&f](std::string key, plist_t value) {
+        return key == "$class" || !value || f(std::move(key), value);
+    });
 }
 
 // What an entry of "$objects" decodes to, by its class.

@@ -401,12 +401,12 @@ PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {
         // The XML reader wants text: stop at the first zero byte, if any.
         const void* zero = std::memchr(data, 0, bytes.size());
         std::string text(data, zero ? static_cast<const char*>(zero) - data : bytes.size());
-        if (xmlHasZeroCharacter(text)) {
+        std::string cleaned;
+        if (!cleanXml(text, cleaned, error)) return {};
+        if (xmlHasZeroCharacter(cleaned)) {
             error = "a string of the property list holds a zero character";
             return {};
         }
-        std::string cleaned;
-        if (!cleanXml(text, cleaned, error)) return {};
         if (cleaned.find("<plist") != std::string::npos)
             plist_from_xml(cleaned.c_str(), static_cast<uint32_t>(cleaned.size()), &node);
     }

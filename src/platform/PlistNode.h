@@ -5,6 +5,7 @@
 #include <plist/plist.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,22 @@ class PlistNode {
     // Elements of an array node in order (empty for other types). libplist finds an element
     // by index in time linear in the index; walking with its iterator is linear overall.
     static std::vector<plist_t> itemsOf(plist_t array);
+    // Calls f(key, value) for the entries of a dictionary node in order, until f returns false.
+    template <typename F>
+    static void forEachEntry(plist_t dict, F f) {
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(dict, &it);
+        for (;;) {
+            char* key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(dict, it, &key, &value);
+            if (!key) break;
+            std::string k = key;
+            std::free(key);
+            if (!f(std::move(k), value)) break;
+        }
+        std::free(it);
+    }
     static std::string stringOf(plist_t node);
     static Bytes dataOf(plist_t node);
     static PlistValue scalarOf(plist_t node);

@@ -50,7 +50,7 @@ TEST(LargeTables, FortyThousandRowsAreCountedAndRead) {
     EXPECT_EQ(rows.back()[0], 39999);
 }
 
-TEST(LineEnds, CrLfAndCrLfAreOneLineEndAlike) {
+TEST(LineEnds, CrAndLfAndCrLfEndALineAlike) {
     const struct {
         const char* text;
         const char* columns;

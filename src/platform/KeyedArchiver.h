@@ -71,7 +71,9 @@ class KeyedArchiver {
 
 class KeyedUnarchiver {
    public:
-    // Parses the bytes; ok() tells whether they hold a keyed archive, error() why not.
+    // Parses the bytes, a keyed archive in binary or XML form; ok() tells whether they hold
+    // one, error() why not. An archive that nests too deeply, references itself, or expands
+    // through shared entries past PlistNode::expansionBudget of its size is refused whole.
     explicit KeyedUnarchiver(const Bytes& data);
     static KeyedUnarchiver fromFile(const std::string& path);
 

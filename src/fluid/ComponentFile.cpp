@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "numerics/DataPath.h"
 
@@ -29,6 +30,8 @@ bool ComponentFile::nextToken(std::string& token) {
     do {
         if (token.size() < kLongestToken) token.push_back(static_cast<char>(c));
     } while ((c = std::fgetc(file_)) != EOF && !std::isspace(static_cast<unsigned char>(c)));
+    // The separator stays in the stream, so that a reader can tell where the line ends.
+    if (c != EOF) std::ungetc(c, file_);
     return true;
 }
 
@@ -54,6 +57,38 @@ bool ComponentFile::nextStandardRecord(StandardRecord& record) {
         return false;
     }
     return true;
+}
+
+int ComponentFile::readKeys(const std::vector<ComponentKey>& keys) {
+    // The two spellings of the molar mass name one quantity.
+    auto sameKey = [](const char* key, const std::string& token) {
+        if (token == key) return true;
+        const bool molarMass = std::strcmp(key, "mw") == 0 || std::strcmp(key, "M") == 0;
+        return molarMass && (token == "mw" || token == "M");
+    };
+    int stored = 0;
+    std::string token;
+    while (nextToken(token)) {
+        if (token[0] == '#') {
+            int c;
+            while ((c = std::fgetc(file_)) != EOF && c != '\n') {
+            }
+            continue;
+        }
+        for (const ComponentKey& k : keys) {
+            if (!sameKey(k.key, token)) continue;
+            double value;
+            if (nextNumber(value)) {
+                *k.value = value;
+                ++stored;
+            } else {
+                std::fprintf(stderr, "%s: the value of %s is missing or not numeric\n",
+                             path_.c_str(), token.c_str());
+            }
+            break;
+        }
+    }
+    return stored;
 }
 
 }  // namespace vornex

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace vornex {
 
@@ -17,6 +18,12 @@ struct StandardRecord {
     double H0 = 0.0;  // cal/mol at 298.15 K
     double S0 = 0.0;  // cal/(mol K) at 298.15 K
     std::string alias;
+};
+
+// One key of a keyword file and the variable its value goes to.
+struct ComponentKey {
+    const char* key;
+    double* value;
 };
 
 class ComponentFile {
@@ -37,6 +44,13 @@ class ComponentFile {
     // Next record of the standard-state table; false at the end of the file or at a record
     // that does not parse (reported on standard error with the file name).
     bool nextStandardRecord(StandardRecord& record);
+    // Reads the keyword file to its end: a token equal to one of the keys stores the number
+    // after it in that key's variable. The molar mass (kg/mol) is written "M" in some files
+    // and "mw" in others: a key "mw" also takes the value after "M", and a key "M" the value
+    // after "mw". A token beginning with "#" starts a comment that runs to the end of its
+    // line. A value that does not parse is reported on standard error and leaves its
+    // variable unchanged. Returns how many values were stored.
+    int readKeys(const std::vector<ComponentKey>& keys);
 
    private:
     std::string path_;

@@ -1,0 +1,165 @@
+#include "cubic/CubicBase.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "cubic/ClassicData.h"
+#include "fluid/Ideal.h"
+#include "numerics/LinearAlgebra.h"
+
+namespace vornex {
+
+bool positiveFinite(double v) {
+    return std::isfinite(v) && v > 0.0;
+}
+
+CubicBase::CubicBase(int selector) : FluidPhase(0, 0, 0) {
+    phase = selector;
+    setIdealTerm(new Standard());
+}
+
+CubicBase::~CubicBase() = default;
+
+void CubicBase::number_of_components(int n) {
+    if (n < 1 || nc >= 1) return;  // the count is fixed by its first setting
+    FluidPhase::number_of_components(n);
+    kaij.assign(static_cast<size_t>(n) * static_cast<size_t>(n), 0.0);
+    componentReady.assign(static_cast<size_t>(n), 0);
+}
+
+void CubicBase::calculate_parameters_of_pure_components() {}
+void CubicBase::calculate_mixing_parameters() {}
+
+void CubicBase::refreshParameters() {
+    calculate_parameters_of_pure_components();
+    calculate_mixing_parameters();
+}
+
+bool CubicBase::prepareStateAtVolume() {
+    if (evaluationRefused(false, true)) return false;
+    refreshParameters();
+    return true;
+}
+
+bool CubicBase::aboveCovolume(double volume, double covolume) {
+    if (volume > covolume) return true;
+    // At or below the covolume there is no fluid, hence no pressure.
+    P = Z = 0.0;
+    error = 1;
+    return false;
+}
+
+bool CubicBase::parametersAt(double TK) {
+    if (!positiveFinite(TK)) {
+        equationError = 1;
+        return false;
+    }
+    temperature(TK);
+    refreshParameters();
+    return true;
+}
+
+void CubicBase::setSymmetric(std::vector<double>& matrix, int i, int j, double k,
+                             const char* operation) {
+    if (!validComponent(i, operation) || !validComponent(j, operation)) return;
+    matrix[static_cast<size_t>(i * nc + j)] = matrix[static_cast<size_t>(j * nc + i)] = k;
+}
+
+void CubicBase::set_binary_interaction_kaij(int i, int j, double k) {
+    setSymmetric(kaij, i, j, k, "set_binary_interaction_kaij");
+}
+
+bool CubicBase::prepareVolumeSearch() {
+    error = 0;
+    if (evaluationRefused(true, false)) return false;
+    refreshParameters();
+    return true;
+}
+
+void CubicBase::applyClassicKaij() {
+    for (int i = 0; i < nc; ++i)
+        for (int j = i + 1; j < nc; ++j)
+            set_binary_interaction_kaij(i, j,
+                                        classicKaij(componentName[static_cast<size_t>(i)],
+                                                    componentName[static_cast<size_t>(j)]));
+}
+
+bool CubicBase::evaluationRefused(bool needsP, bool needsV) {
+    const char* why = nullptr;
+    if (nc < 1 || componentReady.size() != static_cast<size_t>(nc))
+        why = "no components declared";
+    else if (std::find(componentReady.begin(), componentReady.end(), 0) != componentReady.end())
+        why = "a component has no data";
+    else if (!positiveFinite(T))
+        why = "the temperature is not a positive number";
+    else if (needsP && !positiveFinite(P))
+        why = "the pressure is not a positive number";
+    else if (needsV && !positiveFinite(V))
+        why = "the volume is not a positive number";
+    else if (!positiveFinite(OmegaA) || !positiveFinite(OmegaB))
+        why = "the cubic's constants are not set";
+    if (why == nullptr) return false;
+    error = 1;
+    if (!refusalReported_) {
+        std::fprintf(stderr, "%s: nothing computed, %s\n", modelName.c_str(), why);
+        refusalReported_ = true;
+    }
+    return true;
+}
+
+std::vector<double> CubicBase::rootsAbove(double* g, double B) {
+    double roots[3];
+    int count = 0;
+    degree3(g, count, roots);
+    std::vector<double> kept;
+    for (int r = 0; r < count; ++r)
+        if (roots[r] > B) kept.push_back(roots[r]);
+    std::sort(kept.begin(), kept.end());
+    return kept;
+}
+
+bool CubicBase::takeRoot(const std::vector<double>& kept, double& Zroot) {
+    if (kept.size() == 1) {
+        Zroot = kept[0];
+        return true;
+    }
+    if (!kept.empty() && (phase == 1 || phase == 2)) {
+        Zroot = phase == 1 ? kept.back() : kept.front();
+        return true;
+    }
+    error = 1;
+    if (kept.empty())
+        std::fprintf(stderr, "%s: no volume above the covolume at %lg K, %lg Pa\n",
+                     modelName.c_str(), T, P);
+    else
+        std::fprintf(stderr, "%s: phase selector %d chooses none of %d volumes at %lg K\n",
+                     modelName.c_str(), phase, static_cast<int>(kept.size()), T);
+    return false;
+}
+
+void CubicBase::searchPseudoCriticalPoint(Secant& solver, double& Tc, double& Pc, double& Vc) {
+    Tc = Pc = Vc = 0.0;
+    error = 0;
+    const double Tsaved = T;
+    // The search sets its own temperatures; the fluid need not hold one.
+    if (!positiveFinite(T)) temperature(300.0);
+    if (!evaluationRefused(false, false)) {
+        const double root = solver.solve();
+        if (solver.error != 0 || !positiveFinite(root)) {
+            error = 1;
+            std::fprintf(stderr,
+                         "%s: pseudo-critical temperature not found (solver code %d, last %lg K)\n",
+                         modelName.c_str(), solver.error, root);
+        } else {
+            temperature(root);
+            refreshParameters();
+            criticalValuesAt(root, Pc, Vc);
+            Tc = root;
+        }
+    }
+    temperature(Tsaved);
+    if (positiveFinite(Tsaved)) refreshParameters();
+}
+
+}  // namespace vornex

@@ -1,0 +1,71 @@
+// CubicBase: what the closed-form cubic fluids share beside their equations: the record of
+// which components have data, the refusal of states that cannot be evaluated, the choice
+// among the roots of the cubic in Z, the binary attraction parameters kaij, and the
+// pseudo-critical search with its restoring of the fluid's temperature.
+#pragma once
+
+#include <vector>
+
+#include "fluid/FluidPhase.h"
+#include "numerics/Solver.h"
+
+namespace vornex {
+
+class CubicBase : public FluidPhase {
+   public:
+    // A fluid with no residual terms and a Standard ideal-gas term; phase is the selector
+    // (1 vapour, the largest root; 2 liquid, the smallest).
+    explicit CubicBase(int phase);
+    ~CubicBase() override;
+
+    double OmegaA = 0.0;  // a_c = OmegaA R^2 Tc^2 / Pc
+    double OmegaB = 0.0;  // b = OmegaB R Tc / Pc
+    std::vector<double> kaij;  // n x n, symmetric, zero on creation
+
+    void number_of_components(int n) override;
+    virtual void calculate_parameters_of_pure_components();
+    virtual void calculate_mixing_parameters();
+    void set_binary_interaction_kaij(int i, int j, double k);
+
+   protected:
+    // Stores k at (i, j) and (j, i) of an n x n matrix, for valid indices.
+    void setSymmetric(std::vector<double>& matrix, int i, int j, double k, const char* operation);
+    // Clears the error flag, refuses a state without T and P, refreshes the parameters.
+    bool prepareVolumeSearch();
+    // Refuses a state without T and V (raising the flag, never lowering it, so that a
+    // failed volume search before stays reported), refreshes the parameters.
+    bool prepareStateAtVolume();
+    // False, with the error flag, P = Z = 0, for a volume at or below the covolume.
+    bool aboveCovolume(double volume, double covolume);
+    // 1 once component i has its data; evaluations refuse while one lacks them.
+    std::vector<char> componentReady;
+    // True, with the error flag and (once) a message, when the state cannot be evaluated:
+    // a component without data, T (and P or V when asked) not a positive number, or the
+    // Omega constants unset.
+    bool evaluationRefused(bool needsP, bool needsV);
+    // The roots of g[0] + g[1] Z + g[2] Z^2 + Z^3 above B, ascending.
+    static std::vector<double> rootsAbove(double* g, double B);
+    // The one root, or the largest (selector 1) or smallest (2) of several. False, with the
+    // error flag and a message, when there is none or the selector chooses none.
+    bool takeRoot(const std::vector<double>& kept, double& Z);
+    // kaij of the classic pairs (CH4-CO2, CH4-N2, CO2-N2) by component name.
+    void applyClassicKaij();
+    // The pseudo-critical search: the solver (bound to the fluid's residual, its starts set)
+    // from the current state; on success criticalValuesAt gives Pc and Vc at the root. The
+    // temperature and parameters are restored afterwards; zeros and the error flag when the
+    // search fails.
+    void searchPseudoCriticalPoint(Secant& solver, double& Tc, double& Pc, double& Vc);
+    virtual void criticalValuesAt(double Tc, double& Pc, double& Vc) = 0;
+    // Parameters at the current temperature and composition.
+    void refreshParameters();
+    // Sets T and refreshes the parameters for a solver's callback; false, with the
+    // Equation flag raised, for a T that is not a positive number.
+    bool parametersAt(double TK);
+
+   private:
+    bool refusalReported_ = false;
+};
+
+bool positiveFinite(double v);
+
+}  // namespace vornex

@@ -1,0 +1,118 @@
+// Three-constant cubic fluids (Heyen family),
+//     P = R T / (V - b) - a / (V^2 + (b + c) V - b c),
+// with a(T), b, c from critical data read in "compo/<name>" (T K, P Pa, V m3/mol):
+//   HCubic    the cubic, a by geometric mean with kaij, b and c linear; Soave a(T);
+//   TwoPar    OmegaA, OmegaB of Soave-Redlich-Kwong, OmegaC = 0 (the SRK cubic); keys "Tc",
+//             "Pc", "omega", "mw" (or "M");
+//   ThreePar  the Omega constants from a critical compressibility correlated with omega,
+//             zeta = 0.329032 - 0.076799 omega + 0.0211947 omega^2 (Heyen 1983);
+//   Heyen     zeta = Pc Vc/(R Tc) from the file, a = a_c exp(m (1 - Tr^nn)),
+//             b = b_c (1 + mb tanh(-teta (Tr - 1)/2)), and local-composition mixing of a;
+//             keys "Tc", "Pc", "Vc", "slope" (m), "nn", "m" (mb), "teta", "mw" ("omega"
+//             is read and not used). No parameter set is shipped with the library.
+// With OmegaC = 0 (zeta = 1/3) the cubic is Soave-Redlich-Kwong's.
+//
+// Failures raise the phase error flag: a component file that cannot be opened or lacks a
+// key (the fluid then refuses every evaluation), no volume above the covolume, a phase
+// selector that chooses none of several volumes, a failed pseudo-critical search.
+#pragma once
+
+#include <vector>
+
+#include "cubic/CubicBase.h"
+#include "cubic/CubicConstants.h"
+#include "fluid/ComponentFile.h"
+#include "numerics/Solver.h"
+
+namespace vornex {
+
+class HCubic : public CubicBase {
+   public:
+    explicit HCubic(int phase);
+    ~HCubic() override;
+
+    Secant criticalSolver;  // pseudo-critical temperature search
+    double m0 = kSoaveRedlichKwong.m0, m1 = kSoaveRedlichKwong.m1, m2 = kSoaveRedlichKwong.m2;
+    double OmegaC = 0.0;  // c = OmegaC R Tc / Pc; OmegaA, OmegaB start at SRK's
+    double A = 0.0, B = 0.0, C = 0.0;             // mixture a P/(RT)^2, b P/(RT), c P/(RT)
+    double amix = 0.0, bmix = 0.0, cmix = 0.0;    // the same in Pa m6/mol2 and m3/mol
+    std::vector<double> m, Tc, Pc, omega, ac, bc, cc, a, b, c, Ai, Bi, Ci, Abar;
+
+    void number_of_components(int n) override;
+    // Parameters, the cubic in Z, then the fugacities.
+    void calculate_molar_volume() override;
+    double calculate_pressure() override;
+    // ln phi and the fugacities at the current T and V.
+    void calculate_fugacities() override;
+    // Tc (K) where a/(b R T) = OmegaA/OmegaB, Pc = R Tc OmegaB/b (Pa), Vc = zc b/OmegaB with
+    // zc = (1 - c OmegaB/b)/3 (m3/mol); zeros and the error flag when the search fails.
+    void calculate_the_pseudo_critical_point(double& Tc, double& Pc, double& Vc) override;
+    void calculate_parameters_of_pure_components() override;
+    void calculate_mixing_parameters() override;
+    // kaij for CH4 ("C1")-CO2 0.1, CH4-N2 0.03, CO2-N2 -0.035.
+    virtual void read_BIP();
+
+    bool resolve_cubic_equation_in_Z();
+    // kaij of the pairs (0,1), (0,2), ..., (0,n-1), (1,2), ... in that order.
+    void set_binary_interaction_a_parameters(double k01, ...);
+    // a/(b R T) - OmegaA/OmegaB at T (the secant solver's callback).
+    double equation(double TK, void* context);
+
+   protected:
+    void criticalValuesAt(double Tc, double& Pc, double& Vc) override;
+    // A, B, C, Abar and the A_i, B_i, C_i at the current P.
+    void scaleMixture();
+    // P at the current T and V; false (error flag raised) when there is none.
+    bool pressureAtVolume();
+    // m, a_c, b_c, c_c of component i from its critical data and the Omega constants.
+    void deriveConstants(int i);
+    // Reads "compo/<name>" into the listed keys; false (reported, component refused) when
+    // the file is missing or a key has no value.
+    // Keys in `optional` may be absent.
+    bool readComponentFile(int i, const char* name, const char* missingFormat,
+                           const std::vector<ComponentKey>& required,
+                           const std::vector<ComponentKey>& optional = {});
+    // The smallest positive root of Omega_b^3 + (2 - 3 zeta) Omega_b^2 + 3 zeta^2 Omega_b
+    // - zeta^3 = 0, and OmegaC = 1 - 3 zeta; OmegaA is the caller's.
+    double omegaBOf(double zeta);
+    // q_i of the fugacity formula: 2 Abar_i / A here.
+    virtual double attractionShare(int i) const;
+    std::vector<double> abarDim;  // sum_j x_j (1 - kaij) sqrt(a_i a_j), Pa m6/mol2
+};
+
+class TwoPar : public HCubic {
+   public:
+    explicit TwoPar(int phase);
+    void read_component_data(int i, const char* name) override;
+};
+
+class ThreePar : public HCubic {
+   public:
+    explicit ThreePar(int phase);
+    void read_component_data(int i, const char* name) override;
+};
+
+class Heyen : public ThreePar {
+   public:
+    explicit Heyen(int phase);
+
+    std::vector<double> Vc, nn, mb, teta;
+    std::vector<double> Lij;     // n x n local-composition parameters, all 1 at the start
+    std::vector<double> Tsum, Ssum;  // T_i (Pa m6/mol2) and S_i of the mixing rule
+
+    void number_of_components(int n) override;
+    void read_component_data(int i, const char* name) override;
+    void calculate_parameters_of_pure_components() override;
+    void calculate_mixing_parameters() override;
+    void set_local_composition_parameter(int i, int j, double L);
+
+   protected:
+    double attractionShare(int i) const override;
+
+   private:
+    // True for a critical compressibility Pc Vc/(R Tc) in (0, 1/2]; else reported and the
+    // component refused.
+    bool zetaAccepted(int i, double zeta);
+};
+
+}  // namespace vornex

@@ -1,0 +1,180 @@
+// The three-constant cubics: the SRK limit, the Omega constants from zeta, the fugacity
+// coefficients against the residual Gibbs energy, and the component files they read.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "cubic/ClassicalCubic0.h"
+#include "cubic/HCubic.h"
+
+namespace vornex {
+namespace {
+
+constexpr double R = kGasConstant;
+
+class ThreeConstantCubic : public ::testing::Test {
+   protected:
+    // Component files of the tests in ./compo, which the data lookup prefers.
+    void SetUp() override {
+        std::filesystem::create_directories("compo");
+        std::filesystem::copy_file(VORNEX_TEST_DATA_DIR "/compo/HeyenSRK", "compo/HeyenSRK",
+                                   std::filesystem::copy_options::overwrite_existing);
+        // zeta = 0.29, a b(T) that moves, omega 0 for the correlated zeta.
+        std::ofstream("compo/HeyenHeavy")
+            << "Tc 400 Pc 4e6 Vc 2.41e-4 omega 0 slope 0.7 nn 0.9 m 0.1 teta 2 mw 0.05\n";
+    }
+    void TearDown() override { std::filesystem::remove_all("compo"); }
+
+    static void state(HCubic& f, double T, double Pbar, std::vector<double> x) {
+        f.temperature(T);
+        f.pressure(Pbar);
+        for (size_t i = 0; i < x.size(); ++i) f.composition_of_component(static_cast<int>(i), x[i]);
+        f.calculate_molar_volume();
+    }
+    // ln phi_i against the residual Gibbs energy of the cubic integrated in closed form,
+    //     G/RT = -ln(Z - B) - (A/D) ln((2Z + B + C + D)/(2Z + B + C - D)) + Z - 1,
+    // as its mole-fraction mean and as its derivatives in the amounts (Gibbs-Duhem).
+    static void checkFugacities(HCubic& f, double T, double Pbar, std::vector<double> x) {
+        auto gibbs = [&](const std::vector<double>& n) {
+            const double N = n[0] + n[1];
+            state(f, T, Pbar, {n[0] / N, n[1] / N});
+            EXPECT_EQ(f.error, 0);
+            const double D = std::sqrt(f.B * f.B + 6 * f.B * f.C + f.C * f.C);
+            const double L = std::log((2 * f.Z + f.B + f.C + D) / (2 * f.Z + f.B + f.C - D));
+            const double g = -std::log(f.Z - f.B) - f.A / D * L + f.Z - 1.0;
+            EXPECT_NEAR(f.x[0] * f.lnPhi[0] + f.x[1] * f.lnPhi[1], g, 1e-12);
+            return N * g;
+        };
+        gibbs(x);
+        const std::vector<double> lnPhi = f.lnPhi;
+        const double h = 1e-6;
+        for (int i = 0; i < 2; ++i) {
+            std::vector<double> up = x, down = x;
+            up[i] += h;
+            down[i] -= h;
+            EXPECT_NEAR((gibbs(up) - gibbs(down)) / (2 * h), lnPhi[i], 1e-8) << "component " << i;
+        }
+    }
+};
+
+// With OmegaC = 0 the cubic is SRK's: TwoPar on the shipped methane and carbon-dioxide
+// files ("M" for the molar mass) against the classic SRK fluid with the same constants.
+TEST_F(ThreeConstantCubic, TwoParIsTheClassicSrk) {
+    TwoPar two(1);
+    two.number_of_components(2);
+    two.add_components("CH4", "CO2");
+    ASSERT_EQ(two.molarMass[0], 0.0160428);
+    ClassicalSRK srk(1);
+    srk.number_of_components(2);
+    srk.add_components("CH4", "CO2");
+    for (int i = 0; i < 2; ++i) srk.set_critical_constants(i, two.Tc[i], two.Pc[i], two.omega[i]);
+    for (auto [T, P] : {std::pair{250.0, 50.0}, std::pair{320.0, 120.0}}) {
+        state(two, T, P, {0.7, 0.3});
+        srk.temperature(T);
+        srk.pressure(P);
+        srk.composition(0.7, 0.3);
+        srk.calculate_molar_volume();
+        srk.calculate_fugacities();
+        ASSERT_EQ(two.error + srk.error, 0);
+        EXPECT_NEAR(two.V, srk.V, 1e-12 * srk.V);
+        for (int i = 0; i < 2; ++i) EXPECT_NEAR(two.lnPhi[i], srk.lnPhi[i], 1e-11);
+    }
+    // The pressure at a volume needs no pressure set before (P = 0 gave 0/0).
+    TwoPar fresh(1);
+    fresh.number_of_components(2);
+    fresh.add_components("CH4", "CO2");
+    fresh.composition(0.7, 0.3);
+    fresh.temperature(320.0);
+    fresh.volume(srk.V);
+    EXPECT_NEAR(fresh.calculate_pressure(), 120e5, 1e-6 * 120e5);
+}
+
+TEST_F(ThreeConstantCubic, ThreeParZetaTripleRootAndPseudoCriticalPoint) {
+    ThreePar f(2);
+    f.number_of_components(1);
+    f.add_component("HeyenHeavy");  // omega 0
+    const double zeta = 0.329032;
+    EXPECT_DOUBLE_EQ(f.OmegaC, 1.0 - 3.0 * zeta);
+    const double ob = f.OmegaB;
+    EXPECT_NEAR(ob * ob * ob + (2 - 3 * zeta) * ob * ob + 3 * zeta * zeta * ob - zeta * zeta * zeta,
+                0.0, 1e-15);
+    state(f, 400.0, 40.0, {1.0});
+    EXPECT_NEAR(f.Z, zeta, 1e-5);
+    double Tc, Pc, Vc;
+    f.calculate_the_pseudo_critical_point(Tc, Pc, Vc);
+    EXPECT_NEAR(Tc, 400.0, 1e-7);
+    EXPECT_NEAR(Pc, 4e6, 1e-3);
+    EXPECT_NEAR(Vc, zeta * R * 400.0 / 4e6, 1e-15);
+    // It belongs to the fluid, not to the pressure the fluid holds.
+    f.pressure(1.0);
+    double Tc1, Pc1, Vc1;
+    f.calculate_the_pseudo_critical_point(Tc1, Pc1, Vc1);
+    EXPECT_DOUBLE_EQ(Vc1, Vc);
+}
+
+TEST_F(ThreeConstantCubic, ThreeParFugacitiesFollowFromTheGibbsEnergy) {
+    ThreePar f(1);
+    f.number_of_components(2);
+    f.add_components("CH4", "CO2");
+    EXPECT_EQ(f.kaij[1], 0.1);
+    checkFugacities(f, 300.0, 60.0, {0.6, 0.4});
+    f.set_the_phase_as(2);
+    checkFugacities(f, 230.0, 80.0, {0.2, 0.8});
+}
+
+// The Heyen test file (Vc = R Tc/(3 Pc)) gives SRK's constants; a second file with its own
+// zeta and a covolume that moves with T; local composition L_ij != 1 in the mixture.
+TEST_F(ThreeConstantCubic, HeyenConstantsMixingAndFugacities) {
+    Heyen f(1);
+    f.number_of_components(2);
+    f.add_component("HeyenSRK");
+    EXPECT_NEAR(f.OmegaA, kSrkOmegaA, 1e-12);
+    EXPECT_NEAR(f.OmegaB, kSrkOmegaB, 1e-12);
+    EXPECT_NEAR(f.OmegaC, 0.0, 1e-12);
+    f.add_component("HeyenHeavy");
+    EXPECT_NEAR(f.OmegaC, 1.0 - 3.0 * 0.29 * (4e6 * 2.41e-4 / (R * 400.0 * 0.29)), 1e-12);
+    // At Tr = 1 a and b are their critical values.
+    state(f, 400.0, 40.0, {0.0, 1.0});
+    EXPECT_DOUBLE_EQ(f.a[1], f.ac[1]);
+    EXPECT_DOUBLE_EQ(f.b[1], f.bc[1]);
+    // With every L_ij = 1 the mixing rule is the quadratic one.
+    f.set_binary_interaction_kaij(0, 1, 0.05);
+    state(f, 300.0, 50.0, {0.4, 0.6});
+    const double quadratic = 0.16 * f.a[0] + 0.36 * f.a[1] + 2 * 0.24 * 0.95 * std::sqrt(f.a[0] * f.a[1]);
+    EXPECT_NEAR(f.amix, quadratic, 1e-12 * quadratic);
+    f.set_local_composition_parameter(0, 1, 0.7);
+    f.set_local_composition_parameter(1, 0, 1.4);
+    checkFugacities(f, 300.0, 50.0, {0.4, 0.6});
+}
+
+TEST_F(ThreeConstantCubic, MissingFilesAndKeysStopTheFluid) {
+    TwoPar f(1);
+    f.number_of_components(2);
+    ::testing::internal::CaptureStderr();
+    f.add_components("CH4", "NoSuchGas");
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("File compo/NoSuchGas not found"),
+              std::string::npos);
+    ::testing::internal::CaptureStderr();
+    state(f, 300.0, 10.0, {0.5, 0.5});
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(f.error, 1);
+    EXPECT_EQ(f.V, 0.0);
+    // The shipped methane file has no Heyen keys.
+    Heyen h(1);
+    h.number_of_components(1);
+    ::testing::internal::CaptureStderr();
+    h.add_component("CH4");
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("has no value for \"Vc\""),
+              std::string::npos);
+    double Tc, Pc, Vc;
+    ::testing::internal::CaptureStderr();
+    h.calculate_the_pseudo_critical_point(Tc, Pc, Vc);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(h.error, 1);
+    EXPECT_EQ(Tc, 0.0);
+}
+
+}  // namespace
+}  // namespace vornex

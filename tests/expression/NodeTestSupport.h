@@ -13,6 +13,7 @@
 
 #include "expression/Expression.h"
 #include "expression/Function.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex::testing {
 
@@ -114,17 +115,8 @@ inline std::string printed(const std::function<void(FILE*)>& print) {
     return text;
 }
 
-// What a call writes to standard error, or to standard output.
-inline std::string stderrOf(const std::function<void()>& call) {
-    ::testing::internal::CaptureStderr();
-    call();
-    return ::testing::internal::GetCapturedStderr();
-}
-inline std::string stdoutOf(const std::function<void()>& call) {
-    ::testing::internal::CaptureStdout();
-    call();
-    return ::testing::internal::GetCapturedStdout();
-}
+using test::stderrOf;
+using test::stdoutOf;
 
 // The formula line a node prints.
 inline std::string formula(Expression& node) {

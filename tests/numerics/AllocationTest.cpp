@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <string>
 #include <type_traits>
 
 #include "numerics/Allocation.h"
@@ -77,22 +75,6 @@ TEST(Matrices, AllocateZeroedAndDispose) {
     m[1] = nullptr;
     dispose(m, 3);
     dispose(nullptr, 3);
-}
-
-TEST(Matrices, Printers) {
-    double** m = allocate2(2, 2);
-    m[0][0] = 1;
-    m[1][1] = -2.5;
-    FILE* f = std::tmpfile();
-    printMatrix(f, m, 2, 2);
-    printVector(f, m[1], 2);
-    std::rewind(f);
-    char buffer[256] = {};
-    size_t got = std::fread(buffer, 1, sizeof buffer - 1, f);
-    std::fclose(f);
-    EXPECT_EQ(std::string(buffer, got),
-              "\t1.000000\t0.000000\n\t0.000000\t-2.500000\n\t0.000000\t-2.500000\n");
-    dispose(m, 2);
 }
 
 }  // namespace

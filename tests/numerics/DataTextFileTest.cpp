@@ -46,14 +46,26 @@ class ColumnTables : public testing::Test {
     }
 };
 
-TEST_F(ColumnTables, IgorAndPlainHeaders) {
-    EXPECT_EQ(select("t.itx", "IGOR\nWAVES /D T P\nBEGIN\n300 1\n310 2\nEND\n", "P T"),
-              (Rows{{1, 300}, {2, 310}}));
-    DataTextFile igor("t.itx");
-    EXPECT_EQ(igor.columns, 2);
-    EXPECT_STREQ((*igor.names)(1), "P");
-    EXPECT_EQ(select("t.txt", "T\tP  x\n1 2 3\n4 5 6\nEND\n7 8 9\n", "T P x"),
-              (Rows{{1, 2, 3}, {4, 5, 6}}));
+TEST_F(ColumnTables, RowsOfTheSelectedColumns) {
+    const struct {
+        const char *file, *text, *names;
+        Rows rows;
+    } cases[] = {
+        {"t.itx", "IGOR\nWAVES /D T P\nBEGIN\n300 1\n310 2\nEND\n", "P T", {{1, 300}, {2, 310}}},
+        {"t.txt", "T\tP  x\n1 2 3\n4 5 6\nEND\n7 8 9\n", "T P x", {{1, 2, 3}, {4, 5, 6}}},
+        // Missing values, and a word that is no number, are infinite.
+        {"t.txt", "a b c\nNaN 2 nan\n1 -- 3\n", "a b c", {{kInf, 2, kInf}, {1, kInf, 3}}},
+        // Regression: a short row kept the values of the previous one.
+        {"t.txt", "a b c\n1 2 3\n4\n5 6 7\n", "a b c", {{1, 2, 3}, {4, kInf, kInf}, {5, 6, 7}}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(select(c.file, c.text, c.names), c.rows) << c.text;
+    DataTextFile table("t.txt");
+    EXPECT_EQ(table.columns, 3);
+    EXPECT_STREQ((*table.names)(1), "b");
+    write("t.txt", "a b c\nNaN 2 nan\n");
+    DataTextFile gaps("t.txt");
+    ASSERT_EQ(gaps.read(), 1);
+    EXPECT_EQ(gaps.present, (std::vector<int16_t>{0, 1, 0}));
 }
 
 TEST_F(ColumnTables, SelectionsAccumulateAndStopAtAnUnknownName) {
@@ -64,19 +76,6 @@ TEST_F(ColumnTables, SelectionsAccumulateAndStopAtAnUnknownName) {
     DataTextFile other("t.txt");
     EXPECT_EQ(other.set_index("P Fv T"), -1);
     EXPECT_EQ(rowsOf(other), (Rows{{2}, {5}}));  // P stays selected
-}
-
-TEST_F(ColumnTables, MissingValuesArePresentZeroAndInfinite) {
-    EXPECT_EQ(select("t.txt", "a b c\nNaN 2 nan\n1 -- 3\n", "a b c"),
-              (Rows{{kInf, 2, kInf}, {1, kInf, 3}}));  // a word that is no number too
-    DataTextFile table("t.txt");
-    ASSERT_EQ(table.read(), 1);
-    EXPECT_EQ(table.present, (std::vector<int16_t>{0, 1, 0}));
-}
-
-TEST_F(ColumnTables, ShortRowMustNotKeepPreviousValues) {
-    EXPECT_EQ(select("t.txt", "a b c\n1 2 3\n4\n5 6 7\n", "a b c"),
-              (Rows{{1, 2, 3}, {4, kInf, kInf}, {5, 6, 7}}));
 }
 
 TEST_F(ColumnTables, LastLineWithoutLineEndIsReadAndCounted) {

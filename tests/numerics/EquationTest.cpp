@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "numerics/Equation.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -18,9 +19,7 @@ TEST(AskCalculate, StopsAtZeroEndOfInputOrGarbage) {
     for (const char* text : {"0 5", "", "abc 3", "2.5 7"}) {
         Recorder r;
         std::istringstream in(text);
-        testing::internal::CaptureStdout();
-        r._askCalculate("V : ", action, in);
-        std::string out = testing::internal::GetCapturedStdout();
+        std::string out = test::stdoutOf([&] { r._askCalculate("V : ", action, in); });
         if (std::string(text) == "2.5 7") {
             EXPECT_EQ(r.seen, (std::vector<double>{2.5, 7}));
             EXPECT_EQ(out, "V : V : V : ");

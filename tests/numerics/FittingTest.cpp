@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "numerics/Fitting.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -38,13 +37,6 @@ struct Offset : Equation {
     }
 };
 
-std::string readFile(const std::string& name) {
-    std::ifstream in(name);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Pearson's (1901) points with York's (1966) weights, the classic test of straight-line
 // fits with errors in both variables; sigma = 1/sqrt(w).
 const std::vector<double> pearsonX = {0, 0.9, 1.8, 2.6, 3.3, 4.4, 5.2, 6.1, 6.5, 7.4};
@@ -68,10 +60,7 @@ class FittingRegression : public ::testing::Test {
         fit->numberOfParameters = parameters;
         fit->numberOfVariables = 1;
         fit->numberOfExtra = extra;
-        testing::internal::CaptureStdout();
-        fit->allocate_memory();
-        EXPECT_EQ(testing::internal::GetCapturedStdout(),
-                  "nn " + std::to_string(points) + " no " + std::to_string(extra) + " \n");
+        test::stdoutOf([&] { fit->allocate_memory(); });
         fit->initialize();
         fit->set_type_of_regression(type);
         historyName = history;
@@ -110,7 +99,7 @@ class FittingRegression : public ::testing::Test {
     }
     std::string finish() {
         fit.reset();
-        return readFile(historyName);
+        return test::readFile(historyName);
     }
 };
 
@@ -228,9 +217,9 @@ class FittingProtocol : public FittingRegression {
     }
 };
 
-TEST_F(FittingProtocol, ExtraValuesReachTheModelAndLevelZeroKeepsChangesAndSummary) {
+TEST_F(FittingProtocol, ExtraValuesReachTheModelAndEachLevelWritesItsParts) {
     short err = -1;
-    const std::string text = run(0, err);
+    std::string text = run(0, err);
     EXPECT_EQ(err, 0);
     // Y = p + 0.5 i against 1, 2, 3: p = mean(1, 1.5, 2) = 1.5.
     EXPECT_NEAR(fitted, 1.5, 1e-9);
@@ -238,11 +227,8 @@ TEST_F(FittingProtocol, ExtraValuesReachTheModelAndLevelZeroKeepsChangesAndSumma
     EXPECT_EQ(text.find("al ssqn"), std::string::npos);
     EXPECT_NE(text.find("Delta linearized sum of squares"), std::string::npos);
     EXPECT_NE(text.find("Regression summary"), std::string::npos);
-}
-
-TEST_F(FittingProtocol, FirstIterationIsNumberedZero) {
-    short err = -1;
-    const std::string text = run(7, err);
+    fit = std::make_unique<Fitting>();
+    text = run(7, err);  // the first iteration is numbered zero
     EXPECT_EQ(text.rfind("Iteration 0  \nSum of the squares ", 0), 0u) << text.substr(0, 80);
     EXPECT_NE(text.find("Derivatives with respect to the parameters\ni\t\tdFp\n"),
               std::string::npos);
@@ -274,9 +260,7 @@ TEST(FittingSetup, HistoryThatCannotBeOpenedIsReported) {
 TEST(FittingSetup, RegressionWithoutTablesOrModelFails) {
     Fitting fit;
     short err = 0;
-    testing::internal::CaptureStdout();
-    fit.regres(err);
-    testing::internal::GetCapturedStdout();
+    test::stdoutOf([&] { fit.regres(err); });
     EXPECT_EQ(err, 1);
 }
 

@@ -3,10 +3,10 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "numerics/CallbackProbe.h"
 #include "numerics/Gnuplot.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -29,11 +29,6 @@ class GnuplotLauncher : public testing::Test {
         setenv("PATH", savedPath.c_str(), 1);
         setGnuplotEnabled(false);
     }
-    static std::string slurp(const char* file) {
-        std::stringstream s;
-        s << std::ifstream(file).rdbuf();
-        return s.str();
-    }
 };
 
 TEST_F(GnuplotLauncher, OffByDefault) {
@@ -46,9 +41,9 @@ TEST_F(GnuplotLauncher, RunsWithoutShellAndWithoutInput) {
     setGnuplotEnabled(true);
     const char* script = "a b;touch injected.gp";
     EXPECT_EQ(runGnuplot(script), 3);
-    EXPECT_EQ(slurp("args.txt"), std::string(script) + "|-|");
-    EXPECT_EQ(slurp("input.txt"), "/dev/null\n");
-    EXPECT_EQ(slurp("stdin.txt"), "");
+    EXPECT_EQ(test::readFile("args.txt"), std::string(script) + "|-|");
+    EXPECT_EQ(test::readFile("input.txt"), "/dev/null\n");
+    EXPECT_EQ(test::readFile("stdin.txt"), "");
     EXPECT_FALSE(std::filesystem::exists("injected.gp"));
 }
 
@@ -56,9 +51,8 @@ TEST_F(GnuplotLauncher, MissingProgramIsReported) {
     std::filesystem::remove("gnuplot");
     setGnuplotEnabled(true);
     EXPECT_EQ(findGnuplot(), "");
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(runGnuplot("g1.gp"), -1);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("gnuplot not found"), std::string::npos);
+    EXPECT_NE(test::stderrOf([&] { EXPECT_EQ(runGnuplot("g1.gp"), -1); }).find("gnuplot not found"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "numerics/LinearAlgebra.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -55,9 +56,9 @@ TEST_F(LinearSystems, SingularSystemsAreReported) {
     for (Matrix a : {Matrix({{1, 0, 2}, {3, 0, 4}, {5, 0, 6}}), lastPivot}) {
         b = {1, 2, 3};
         error = 0;
-        testing::internal::CaptureStdout();
-        solve_the_linear_system(a.data(), b.data(), x.data(), 3, error);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "Singular matrix\n");
+        EXPECT_EQ(test::stdoutOf(
+                      [&] { solve_the_linear_system(a.data(), b.data(), x.data(), 3, error); }),
+                  "Singular matrix\n");
         EXPECT_EQ(error, 1);
     }
 }

@@ -79,16 +79,5 @@ TEST_F(QuadratureRules, RaisedFlagZeroesTheRestAndStaysRaised) {
     EXPECT_EQ(probe.calls.size(), 10u);
 }
 
-TEST(EquaDiffStub, CallsTheCallbackOnceAtItsSecondArgument) {
-    CallbackProbe probe;
-    probe.f = [](double x) { return x; };
-    probe.dfdx = [](double) { return 1.0; };
-    EquaDiff ode;
-    ode.equation = &probe;
-    ode.function = CallbackProbe::withDerivative();
-    ode.integrate(1, 2, 3, 4);
-    EXPECT_EQ(probe.calls, std::vector<double>{2});
-}
-
 }  // namespace
 }  // namespace vornex

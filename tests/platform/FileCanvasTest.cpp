@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
+#include "numerics/TextCapture.h"
 #include "platform/FileCanvas.h"
 #include "platform/PngPixels.h"
 
@@ -18,12 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::PngPixels;
-
-std::string slurp(const std::string& path) {
-    std::ostringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
-}
 
 // A temporary of the atomic write left beside the target.
 bool leftovers(const std::string& name) {
@@ -123,10 +117,10 @@ TEST(FileCanvas, PdfHoldsItsTextOnEveryPage) {
     ASSERT_FALSE(fs::exists("plot.pdf"));  // nothing at the target before finish
     ASSERT_TRUE(canvas.finish());
     EXPECT_FALSE(leftovers("plot.pdf"));
-    ASSERT_EQ(slurp("plot.pdf").rfind("%PDF", 0), 0u);
+    ASSERT_EQ(test::readFile("plot.pdf").rfind("%PDF", 0), 0u);
     if (std::system("pdftotext plot.pdf plot.txt 2>/dev/null") != 0)
         GTEST_SKIP() << "pdftotext is not installed";
-    const std::string text = slurp("plot.txt");
+    const std::string text = test::readFile("plot.txt");
     const size_t first = text.find("Isochore 300"), feed = text.find('\f'),
                  second = text.find("Boiling curve");
     EXPECT_TRUE(first < feed && feed < second && second != std::string::npos) << text;
@@ -146,7 +140,7 @@ TEST(FileCanvas, SvgHasNoPagesAndFormatsFollowTheExtension) {
     FileCanvas canvas(FileFormat::Svg, "plot.svg", {120, 80});
     EXPECT_FALSE(canvas.newPage());
     ASSERT_TRUE(canvas.finish());
-    EXPECT_NE(slurp("plot.svg").find("<svg"), std::string::npos);
+    EXPECT_NE(test::readFile("plot.svg").find("<svg"), std::string::npos);
     EXPECT_EQ(fileFormatForPath("a/b/Plot.SVG"), FileFormat::Svg);
     EXPECT_EQ(fileFormatForPath("x.pdf"), FileFormat::Pdf);
     EXPECT_FALSE(fileFormatForPath("x.txt"));
@@ -170,7 +164,7 @@ TEST(FileCanvas, FailedOrAbandonedWritesLeaveNoFileAndKeepTheOldOne) {
     // A drawing never finished leaves the old file as it was.
     std::ofstream("keep.pdf") << "old";
     { FileCanvas(FileFormat::Pdf, "keep.pdf", {50, 50}).strokeLine({0, 0}, {50, 50}); }
-    EXPECT_EQ(slurp("keep.pdf"), "old");
+    EXPECT_EQ(test::readFile("keep.pdf"), "old");
     EXPECT_FALSE(leftovers("keep.pdf"));
 }
 

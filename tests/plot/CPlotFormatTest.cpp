@@ -105,10 +105,7 @@ TEST_F(PlotFormats, UpdateThenSetRestoresRangesAndShowsTheLegend) {
     view->setFromPlotFormat(format);
     EXPECT_EQ(test::rangeOf(*view), (std::vector<float>{100, 400, 2, 3000}));
     EXPECT_EQ(test::defaultRangeOf(*view), (std::vector<float>{0, 800, 1, 5000}));
-    float x, y;
-    view->mLegend().getPosition(x, y);
-    EXPECT_EQ(x, 120);
-    EXPECT_EQ(y, 4200);
+    EXPECT_EQ(test::legendOf(*view), (std::vector<float>{120, 4200}));
     EXPECT_FALSE(view->mLegend().isHidden());
     EXPECT_EQ(view->getLegendsAttributes().font.name(), "Courier-Bold");
     EXPECT_DOUBLE_EQ(view->ticksAttributes().font.size(), 14);

@@ -35,6 +35,7 @@ class PlotMouse : public test::PlotFixture {
         curve->addPoint(90, y, false);
         return curve;
     }
+    std::vector<float> legendAt() const { return test::legendOf(*view); }
 };
 
 TEST_F(PlotMouse, DragThenZoomInShowsTheDraggedRangeAndUndoRestoresIt) {
@@ -146,17 +147,13 @@ TEST_F(PlotMouse, LegendDragIsOneUndoStep) {
     const Point grab = viewPoint(50, 50);
     const Point start{grab.x + 5, grab.y + 5};
     drag(start, {{start.x + 10, start.y}, {start.x + 20, start.y + 10}});
-    float x, y;
-    view->mLegend().getPosition(x, y);
-    EXPECT_NEAR(view->getXValue(x), grab.x + 20, 1e-3);
-    EXPECT_NEAR(view->getYValue(y), grab.y + 10, 1e-3);
+    EXPECT_NEAR(view->getXValue(legendAt()[0]), grab.x + 20, 1e-3);
+    EXPECT_NEAR(view->getYValue(legendAt()[1]), grab.y + 10, 1e-3);
     EXPECT_FALSE(view->mLegend().isHilited());
     EXPECT_EQ(selections, 0);
     EXPECT_EQ(undo.undoActionName(), "Move Of Legend");
     ASSERT_TRUE(undo.undo());
-    view->mLegend().getPosition(x, y);
-    EXPECT_FLOAT_EQ(x, 50);
-    EXPECT_FLOAT_EQ(y, 50);
+    EXPECT_EQ(legendAt(), (std::vector<float>{50, 50}));
     EXPECT_FALSE(undo.canUndo());
 }
 
@@ -185,18 +182,11 @@ TEST_F(PlotMouse, NotificationsReachTheDefaultCentreWithTheViewAsObject) {
 TEST_F(PlotMouse, LegendMoveWithAnOffsetIsUndoneToWhereItWas) {
     view->setLegendPosition(50, 50);
     view->doChangeLegendPosition(70, 80, 5, 10);
-    float x, y;
-    view->mLegend().getPosition(x, y);
-    EXPECT_FLOAT_EQ(x, 65);
-    EXPECT_FLOAT_EQ(y, 70);
+    EXPECT_EQ(legendAt(), (std::vector<float>{65, 70}));
     ASSERT_TRUE(undo.undo());
-    view->mLegend().getPosition(x, y);
-    EXPECT_FLOAT_EQ(x, 50);
-    EXPECT_FLOAT_EQ(y, 50);
+    EXPECT_EQ(legendAt(), (std::vector<float>{50, 50}));
     ASSERT_TRUE(undo.redo());
-    view->mLegend().getPosition(x, y);
-    EXPECT_FLOAT_EQ(x, 65);
-    EXPECT_FLOAT_EQ(y, 70);
+    EXPECT_EQ(legendAt(), (std::vector<float>{65, 70}));
 }
 
 // Context menus: which menu, and which items are enabled.

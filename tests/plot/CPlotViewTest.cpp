@@ -66,17 +66,6 @@ TEST_F(PlotRanges, TransformRoundTripsAfterDrawing) {
     EXPECT_FLOAT_EQ(view->xAxis().hi(), 4);
 }
 
-TEST_F(PlotRanges, MarginsFollowTheMeasuredTexts) {
-    view->setDefaultXYRange(0, 100, -1, 100);
-    view->setTicksDigits(1, 1);
-    draw();
-    // Test metric: system font 13 pt, label font 10 pt; y sample "-100.0" is 6 characters.
-    EXPECT_FLOAT_EQ(view->marginLeft(), 6 * 6 + 1.2f * 13 + 25);
-    EXPECT_FLOAT_EQ(view->marginBottom(), 1.2f * 13 + 1.2f * 10 + 25);
-    EXPECT_FLOAT_EQ(view->marginTop(), 15);
-    EXPECT_FLOAT_EQ(view->marginRight(), 30);
-}
-
 // The object list, names, legend and selection bookkeeping.
 class PlotObjects : public PlotFixture {
    protected:
@@ -120,13 +109,6 @@ TEST_F(PlotObjects, BadStrideGivesAnEmptyCurve) {
     EXPECT_EQ(logged.size(), 3u);
 }
 
-TEST_F(PlotObjects, FirstOfEqualNamesIsFound) {
-    CGraphCurve* first = named("iso");
-    named("iso");
-    EXPECT_EQ(view->getGraphObjectWithName("iso"), first);
-    EXPECT_EQ(view->getGraphObjectWithName("none"), nullptr);
-}
-
 TEST_F(PlotObjects, RemovalByPrefixLeavesNoStaleLegendEntryOrSelection) {
     named("t_pthv");
     CGraphCurve* x = named("t_x");
@@ -148,10 +130,12 @@ TEST_F(PlotObjects, RemovalByPrefixLeavesNoStaleLegendEntryOrSelection) {
     EXPECT_EQ(view->selectedObject(), kept);
 }
 
-TEST_F(PlotObjects, RemovalByNameAndObject) {
+TEST_F(PlotObjects, LookupAndRemovalByNameAndObject) {
     CGraphCurve* a = named("a");
     named("a");
     CGraphCurve* b = named("b");
+    EXPECT_EQ(view->getGraphObjectWithName("a"), a);  // the first of equal names
+    EXPECT_EQ(view->getGraphObjectWithName("none"), nullptr);
     view->setSelectedObject(a);
     view->removeGraphObjectWithName("a");
     EXPECT_EQ(view->graphObjects().size(), 2u);
@@ -182,17 +166,6 @@ TEST_F(PlotObjects, PurgesByKind) {
     EXPECT_EQ(view->selectedObject(), nullptr);
 }
 
-TEST_F(PlotObjects, HiliteOneAtATime) {
-    CGraphCurve* a = named("a");
-    CGraphCurve* b = named("b");
-    view->hilite(a);
-    EXPECT_TRUE(a->isHilited());
-    view->hilite1(b);
-    EXPECT_TRUE(b->isHilited());
-    view->hilite(nullptr);
-    EXPECT_FALSE(a->isHilited() || b->isHilited());
-}
-
 TEST_F(PlotObjects, CopyListsItsOwnObjectsInTheLegend) {
     view->setDefaultXYRange(0, 10, 0, 10);
     view->setMaxXYRange(-5, 20, -5, 20);
@@ -220,23 +193,18 @@ TEST_F(PlotObjects, CopyListsItsOwnObjectsInTheLegend) {
     EXPECT_EQ(canvas.texts().back(), "a");
 }
 
-TEST_F(PlotObjects, SettingItsOwnObjectListKeepsTheObjects) {
-    named("a")->addPoint(1, 2, false);
-    named("b");
-    view->setGraphObjects(view->graphObjects());
-    ASSERT_EQ(view->graphObjects().size(), 2u);
-    EXPECT_EQ(view->graphObjects()[0]->name(), "a");
-    EXPECT_EQ(view->graphObjects()[1]->name(), "b");
-    EXPECT_EQ(view->graphObjects()[0]->getPlotView(), view.get());
-}
-
-TEST_F(PlotObjects, SettingItsOwnLegendKeepsItsEntries) {
+TEST_F(PlotObjects, SettingItsOwnLegendOrObjectListKeepsThem) {
     CGraphCurve* a = named("a");
+    a->addPoint(1, 2, false);
+    CGraphCurve* b = named("b");
     view->setLegendPosition(1, 2);
     view->setMLegend(view->mLegend());
     EXPECT_FALSE(view->mLegend().isHidden());
-    ASSERT_EQ(view->mLegend().mRefObjectList().size(), 1u);
-    EXPECT_EQ(view->mLegend().mRefObjectList()[0], a);
+    EXPECT_EQ(view->mLegend().mRefObjectList(), (std::vector<CGraphObject*>{a, b}));
+    view->setGraphObjects(view->graphObjects());
+    ASSERT_EQ(view->graphObjects().size(), 2u);
+    EXPECT_EQ(view->graphObjects()[0]->name() + view->graphObjects()[1]->name(), "ab");
+    EXPECT_EQ(view->graphObjects()[0]->getPlotView(), view.get());
 }
 
 TEST_F(PlotObjects, LegendOfAnotherPlotListsNoneOfItsObjects) {

@@ -5,13 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "numerics/TextCapture.h"
 #include "platform/Event.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PlatformLog.h"
@@ -23,12 +22,6 @@
 #include "plot/PlotServices.h"
 
 namespace vornex::test {
-
-inline std::string readFile(const std::string& path) {
-    std::ostringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
-}
 
 // The first text operation drawing `text`, or null.
 inline const RecordedOperation* findText(const RecordingCanvas& c, const std::string& text) {
@@ -57,6 +50,13 @@ inline std::vector<float> defaultRangeOf(const CPlotView& v) {
     float a, b, c, d;
     v.getDefaultXYRange(a, b, c, d);
     return {a, b, c, d};
+}
+
+// Legend position of a view: x, y.
+inline std::vector<float> legendOf(const CPlotView& v) {
+    float x, y;
+    v.mLegend().getPosition(x, y);
+    return {x, y};
 }
 
 class FakeHost : public PlotHost {

@@ -7,26 +7,20 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 
 #include "fluid/MixtureFluids.h"
 #include "fluid/TestFluids.h"
+#include "numerics/TextCapture.h"
 #include "vle/IFP.h"
 
 namespace vornex::testing {
 namespace {
 
 constexpr double kT = 250.0;  // below the critical temperature of component 0 (304 K)
-
-std::string readFile(const std::string& name) {
-    std::ifstream in(name);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Liquid and vapour models of one mixture with an IFP on them.
 struct Mixture {
@@ -52,7 +46,24 @@ struct Mixture {
     void bulk(std::vector<double> z) {
         for (int i = 0; i < ifp->n; ++i) ifp->composition(i, z[i]);
     }
+    // Problem 13 (bubble) or 31 (dew) at T with the given vapour amount; the status.
+    int solveAtT(int type, double T, double vapour) {
+        ifp->set_type_of_problem(type);
+        ifp->set_the_temperature(T);
+        ifp->set_the_vaporization_ratio(vapour);
+        ifp->calculateVLE(0);
+        return ifp->status;
+    }
 };
+
+// Runs a tracer writing to the file `name` with its console output dropped; the file's text.
+std::string traced(const char* name, const std::function<void(std::FILE*)>& run) {
+    std::FILE* f = std::fopen(name, "wt");
+    EXPECT_NE(f, nullptr);
+    test::stdoutOf([&] { run(f); });
+    if (f) std::fclose(f);
+    return test::readFile(name);
+}
 
 // Equal fugacities of every component, mass balance and closure at the current state.
 void expectEquilibrium(IFP& ifp, double relative = 1e-7) {
@@ -89,6 +100,15 @@ class BinaryIFPTest : public ::testing::Test {
         VvSat = reference->Vv;
     }
     IFP& ifp() { return *mix->ifp; }
+    // The bubble point of the feed z1 = 0.2 at T, from above the saturation pressure.
+    int bubble(double T = kT) {
+        startAboveSaturation({0.8, 0.2}, T);
+        return mix->solveAtT(13, T, 0.0);
+    }
+    void startAboveSaturation(std::vector<double> x = {0.8, 0.2}, double T = kT) {
+        mix->bulk({0.8, 0.2});
+        mix->guess(T, Psat / 1e5 * 1.2, x, {0.6, 0.4});
+    }
     std::unique_ptr<Mixture> mix;
     std::unique_ptr<FluidPhase> reference;
     double Psat = 0.0, VlSat = 0.0, VvSat = 0.0;
@@ -97,13 +117,7 @@ class BinaryIFPTest : public ::testing::Test {
 TEST_F(BinaryIFPTest, BubblePointAgreesWithTheFluidsOwnBubblePoint) {
     reference->calculate_bubble_point(kT, VlSat, VvSat, 0.2, 0.3);
     ASSERT_EQ(reference->error, 0);
-    mix->bulk({0.8, 0.2});
-    mix->guess(kT, Psat / 1e5 * 1.2, {0.8, 0.2}, {0.6, 0.4});
-    ifp().set_type_of_problem(13);
-    ifp().set_the_temperature(kT);
-    ifp().set_the_vaporization_ratio(0.0);
-    ifp().calculateVLE(0);
-    ASSERT_EQ(ifp().status, 0);
+    ASSERT_EQ(bubble(), 0);
     expectEquilibrium(ifp());
     EXPECT_NEAR(ifp().current.x[1], 0.2, 1e-9);
     EXPECT_NEAR(ifp().current.P, reference->P, 1e-6 * reference->P);
@@ -116,11 +130,7 @@ TEST_F(BinaryIFPTest, DewPointAgreesWithTheFluidsOwnDewPoint) {
     ASSERT_EQ(reference->error, 0);
     mix->bulk({0.7, 0.3});
     mix->guess(kT, Psat / 1e5 * 1.05, {0.9, 0.1}, {0.7, 0.3});
-    ifp().set_type_of_problem(31);  // the rows exchanged: the same problem as 13
-    ifp().set_the_temperature(kT);
-    ifp().set_the_vaporization_ratio(1.0);
-    ifp().calculateVLE(0);
-    ASSERT_EQ(ifp().status, 0);
+    ASSERT_EQ(mix->solveAtT(31, kT, 1.0), 0);  // the rows exchanged: the same problem as 13
     expectEquilibrium(ifp());
     EXPECT_NEAR(ifp().current.y[1], 0.3, 1e-9);
     EXPECT_NEAR(ifp().current.P, reference->P, 1e-6 * reference->P);
@@ -151,13 +161,7 @@ TEST_F(BinaryIFPTest, FlashAgreesWithTheFluidsOwnFlashAndTheLeverRule) {
 
 TEST_F(BinaryIFPTest, DerivativeAlongTheBubbleCurveMatchesNeighbouringBubblePoints) {
     auto bubbleAt = [&](double T) {
-        mix->bulk({0.8, 0.2});
-        mix->guess(T, Psat / 1e5 * 1.2, {0.8, 0.2}, {0.6, 0.4});
-        ifp().set_type_of_problem(13);
-        ifp().set_the_temperature(T);
-        ifp().set_the_vaporization_ratio(0.0);
-        ifp().calculateVLE(0);
-        EXPECT_EQ(ifp().status, 0);
+        EXPECT_EQ(bubble(T), 0);
         return ifp().current.P;
     };
     const double h = 0.01;
@@ -170,13 +174,7 @@ TEST_F(BinaryIFPTest, DerivativeAlongTheBubbleCurveMatchesNeighbouringBubblePoin
 }
 
 TEST_F(BinaryIFPTest, ReducedBubbleSystemVanishesAtABubblePoint) {
-    mix->bulk({0.8, 0.2});
-    mix->guess(kT, Psat / 1e5 * 1.2, {0.8, 0.2}, {0.6, 0.4});
-    ifp().set_type_of_problem(13);
-    ifp().set_the_temperature(kT);
-    ifp().set_the_vaporization_ratio(0.0);
-    ifp().calculateVLE(0);
-    ASSERT_EQ(ifp().status, 0);
+    ASSERT_EQ(bubble(), 0);
     double X[3] = {ifp().current.P, ifp().current.y[0], ifp().current.y[1]};
     double F[3], rows[3][3];
     double* J[3] = {rows[0], rows[1], rows[2]};
@@ -198,16 +196,11 @@ TEST_F(BinaryIFPTest, ReducedBubbleSystemVanishesAtABubblePoint) {
 }
 
 TEST_F(BinaryIFPTest, IsoplethWithTmaxBelowTheStartWritesTwoPoints) {
-    mix->bulk({0.8, 0.2});
-    mix->guess(kT, Psat / 1e5 * 1.2, {0.8, 0.2}, {0.6, 0.4});
+    startAboveSaturation();
     ifp().tracerInitFlag = 0;
-    std::FILE* f = std::fopen("isop_s", "wt");
-    ASSERT_NE(f, nullptr);
-    ::testing::internal::CaptureStdout();
-    ifp().calculate_an_isopleth(kT, 0.0, f, "s", 200.0, kT - 10.0, 2.0, 1e5, 0, 1, nullptr);
-    ::testing::internal::GetCapturedStdout();
-    std::fclose(f);
-    const std::string text = readFile("isop_s");
+    const std::string text = traced("isop_s", [&](std::FILE* f) {
+        ifp().calculate_an_isopleth(kT, 0.0, f, "s", 200.0, kT - 10.0, 2.0, 1e5, 0, 1, nullptr);
+    });
     ASSERT_EQ(text.rfind("IGOR\nWAVES     Ts           Ps          x0s          x1s", 0), 0u);
     const std::string body = text.substr(text.find("BEGIN\n") + 6);
     EXPECT_EQ(std::count(body.begin(), body.end(), '\n'), 3);  // two rows and END
@@ -217,20 +210,16 @@ TEST_F(BinaryIFPTest, IsoplethWithTmaxBelowTheStartWritesTwoPoints) {
 // ------------------------------------------------------------------- bad input
 
 TEST_F(BinaryIFPTest, UndefinedProblemTypeIsReportedOnceForTheBadDigit) {
-    ::testing::internal::CaptureStderr();
-    ifp().set_type_of_problem(16);
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(test::stderrOf([&] { ifp().set_type_of_problem(16); }),
+              "Type of problem not defined !\n");
     EXPECT_EQ(ifp().status, 2);
-    EXPECT_EQ(err, "Type of problem not defined !\n");
     EXPECT_EQ(ifp().weights[0], 1.0);  // the tens digit still weighs T
 }
 
 TEST_F(BinaryIFPTest, UndefinedInitializationEndsWithStatus5) {
     mix->bulk({0.8, 0.2});
     ifp().set_type_of_problem(13);
-    ::testing::internal::CaptureStderr();
-    ifp().calculateVLE(4);
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = test::stderrOf([&] { ifp().calculateVLE(4); });
     EXPECT_EQ(ifp().status, 5);
     EXPECT_NE(err.find("Type of initialization not defined !\n"), std::string::npos);
     EXPECT_NE(err.find("Initialization error\n"), std::string::npos);
@@ -257,13 +246,7 @@ TEST_F(BinaryIFPTest, BothModelsOnTheLiquidSideAreSetRightAndTheSolveProceeds) {
     EXPECT_EQ(m.ifp->liquidLiquid, 1);
     m.ifp->set_thermodynamic_models(*m.liquid, *m.vapour);  // both liquid-kind
     m.ifp->liquidLiquid = 0;
-    m.bulk({0.8, 0.2});
-    m.guess(kT, Psat / 1e5 * 1.2, {0.8, 0.2}, {0.6, 0.4});
-    m.ifp->set_type_of_problem(13);
-    m.ifp->set_the_temperature(kT);
-    m.ifp->set_the_vaporization_ratio(0.0);
-    m.ifp->calculateVLE(0);
-    EXPECT_EQ(m.ifp->status, 0);
+    EXPECT_EQ(bubble(), 0);
     EXPECT_EQ(m.vapour->phase, 1);
     expectEquilibrium(*m.ifp);
 }
@@ -272,9 +255,7 @@ TEST(IFPWithoutPhases, SolveAndDerivativesReportFailure) {
     IFP ifp;
     ifp.number_of_components(2);
     ifp.set_type_of_problem(12);
-    ::testing::internal::CaptureStderr();
-    ifp.calculateVLE(0);
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("Initialization error\n"),
+    EXPECT_NE(test::stderrOf([&] { ifp.calculateVLE(0); }).find("Initialization error\n"),
               std::string::npos);
     EXPECT_EQ(ifp.status, 5);
     std::vector<double> dX(static_cast<size_t>(ifp.m), 1.0);
@@ -282,22 +263,22 @@ TEST(IFPWithoutPhases, SolveAndDerivativesReportFailure) {
 }
 
 TEST_F(BinaryIFPTest, IsoplethWithoutAFileIsRefused) {
-    ::testing::internal::CaptureStderr();
-    ifp().calculate_an_isopleth(kT, 0.0, nullptr, "a", 200, 300, 1, 1e5, 0, 1, nullptr);
-    EXPECT_FALSE(::testing::internal::GetCapturedStderr().empty());
+    EXPECT_FALSE(test::stderrOf([&] {
+                     ifp().calculate_an_isopleth(kT, 0.0, nullptr, "a", 200, 300, 1, 1e5, 0, 1,
+                                                 nullptr);
+                 }).empty());
     EXPECT_NE(ifp().status, 0);
 }
 
 // ------------------------------------------------------------------ tracers
 
 TEST_F(BinaryIFPTest, BubbleIsoplethEndsNearTheMixtureCriticalPoint) {
-    mix->bulk({0.8, 0.2});
-    mix->guess(kT, Psat / 1e5 * 1.2, {0.8, 0.2}, {0.6, 0.4});
+    startAboveSaturation();
     ifp().tracerInitFlag = 0;
     CurveArray rows;
-    ::testing::internal::CaptureStdout();
-    ifp().calculate_an_isopleth(kT, 0.0, nullptr, "", 200.0, 400.0, 2.0, 1e5, 0, 6, &rows);
-    ::testing::internal::GetCapturedStdout();
+    test::stdoutOf([&] {
+        ifp().calculate_an_isopleth(kT, 0.0, nullptr, "", 200.0, 400.0, 2.0, 1e5, 0, 6, &rows);
+    });
     const size_t width = 2 * 2 + 7;
     ASSERT_EQ(rows.size() % width, 0u);
     const size_t points = rows.size() / width;
@@ -317,24 +298,21 @@ TEST_F(BinaryIFPTest, BinaryIsothermRunsFromTheBubblePointToThePressureLimit) {
     ASSERT_EQ(reference->error, 0);
     const double yb = reference->yVapour[1];
     mix->guess(kT, reference->P / 1e5, {0.95, 0.05}, {1.0 - yb, yb});
-    ::testing::internal::CaptureStdout();
-    ifp().calculate_an_isotherm_of_the_binary_system("isoT", kT, 0.95, -0.02, 2.0, 60.0, "_a");
-    ::testing::internal::GetCapturedStdout();
-    const std::string text = readFile("isoT");
+    test::stdoutOf([&] {
+        ifp().calculate_an_isotherm_of_the_binary_system("isoT", kT, 0.95, -0.02, 2.0, 60.0, "_a");
+    });
+    const std::string text = test::readFile("isoT");
     ASSERT_EQ(text.rfind("IGOR\nWAVES Tr Pr xa     xb      ya     yb      Vl Vv dPdx \nBEGIN\n", 0),
               0u);
     EXPECT_NE(text.find("END\nx rename Tr, T_a\n"), std::string::npos);
     std::istringstream in(text.substr(text.find("BEGIN\n") + 6));
     double T, P, x0, x1, y0, y1, Vl, Vv, s, lastP = 0.0;
     int rows = 0;
-    FluidPhase& l = *mix->liquid;
     while (in >> T >> P >> x0 >> x1 >> y0 >> y1 >> Vl >> Vv >> s) {
         EXPECT_NEAR(T, kT, 1e-9);
         EXPECT_NEAR(x0 + x1, 1.0, 1e-9);
         EXPECT_GT(P, lastP * 0.999);  // the bubble pressure rises with the light component
         lastP = P;
-        // Every row a coexistence: the vapour at (P, y) has the liquid's fugacities.
-        l.set_the_phase_as(2);
         ++rows;
     }
     EXPECT_GT(rows, 5);
@@ -342,17 +320,28 @@ TEST_F(BinaryIFPTest, BinaryIsothermRunsFromTheBubblePointToThePressureLimit) {
     EXPECT_EQ(ifp().status, 0);
 }
 
-TEST_F(BinaryIFPTest, IsothermWithoutAStartLeavesNoFile) {
-    ifp().tracerInitFlag = 0;
-    mix->guess(kT, 1e-3, {0.9, 0.1}, {0.9, 0.1});  // the trivial solution: no start
-    ::testing::internal::CaptureStderr();
-    ::testing::internal::CaptureStdout();
-    ifp().calculate_an_isotherm_of_the_binary_system("isoNone", kT, 0.95, -0.02, 2.0, 80.0, "");
-    ::testing::internal::GetCapturedStdout();
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(ifp().status, 3);
-    EXPECT_NE(err.find("Can't find a starting point for the isotherm\n"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists("isoNone"));
+TEST_F(BinaryIFPTest, IsothermsWithoutAStartLeaveNoFile) {
+    Mixture ternary(makeTernaryVanDerWaals(2), makeTernaryVanDerWaals(1), 3);
+    mix->guess(kT, 1e-3, {0.9, 0.1}, {0.9, 0.1});               // the trivial solution
+    ternary.guess(kT, 1e-3, {0.4, 0.4, 0.2}, {0.4, 0.4, 0.2});  // no two phases there
+    ifp().tracerInitFlag = ternary.ifp->tracerInitFlag = 0;
+    const std::function<void()> runs[] = {
+        [&] {
+            ifp().calculate_an_isotherm_of_the_binary_system("iso", kT, 0.95, -0.02, 2, 80, "");
+        },
+        [&] {
+            ternary.ifp->calculate_an_isotherm_of_the_pseudo_binary_system("iso", kT, 0.9, 0.5,
+                                                                           0.01, 1.0, 100.0, "p");
+        }};
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_NE(test::outputOf(runs[k]).find("Can't find a starting point for the isotherm\n"),
+                  std::string::npos);
+        EXPECT_EQ((k ? *ternary.ifp : ifp()).status, 3);
+        EXPECT_FALSE(std::filesystem::exists("iso"));
+    }
+    // A binary isotherm of three components.
+    ternary.ifp->calculate_an_isotherm_of_the_binary_system("iso", kT, 0.9, 0.01, 1, 50, "");
+    EXPECT_FALSE(std::filesystem::exists("iso"));
 }
 
 // The rows of an isochore or of an isopleth of constant vapour volume fraction: T, P, x0, x1,
@@ -376,16 +365,11 @@ std::vector<TwoPhaseRow> leverRows(const std::string& text, double z1, int extra
 }
 
 TEST_F(BinaryIFPTest, IsochoreKeepsTheTotalVolume) {
-    mix->bulk({0.8, 0.2});
-    mix->guess(kT, Psat / 1e5 * 1.2, {0.85, 0.15}, {0.6, 0.4});
+    startAboveSaturation({0.85, 0.15});
     ifp().tracerInitFlag = 0;
-    std::FILE* f = std::fopen("isoc_a", "wt");
-    ASSERT_NE(f, nullptr);
-    ::testing::internal::CaptureStdout();
-    ifp().calculate_an_isochor(kT, 0.5, f, "a", 200.0, 262.0, 1.0);
-    ::testing::internal::GetCapturedStdout();
-    std::fclose(f);
-    const std::string text = readFile("isoc_a");
+    const std::string text = traced("isoc_a", [&](std::FILE* f) {
+        ifp().calculate_an_isochor(kT, 0.5, f, "a", 200.0, 262.0, 1.0);
+    });
     EXPECT_NE(text.find("x rename Tr, T_a\nx T_a -= 273.15\n"), std::string::npos);
     const auto rows = leverRows(text, 0.2, 6);
     ASSERT_GT(rows.size(), 5u);
@@ -395,16 +379,14 @@ TEST_F(BinaryIFPTest, IsochoreKeepsTheTotalVolume) {
 }
 
 TEST_F(BinaryIFPTest, IsoplethOfConstantVapourVolumeFraction) {
-    mix->bulk({0.8, 0.2});
-    mix->guess(kT, Psat / 1e5 * 1.2, {0.85, 0.15}, {0.6, 0.4});
+    startAboveSaturation({0.85, 0.15});
     ifp().tracerInitFlag = 0;
-    std::FILE* f = std::fopen("isop1", "wt");
-    ASSERT_NE(f, nullptr);
-    ::testing::internal::CaptureStdout();
-    ifp().calculate_an_isopleth1(kT, 0.5, f, "b", 200.0, 262.0, 1.0);
-    ::testing::internal::GetCapturedStdout();
-    std::fclose(f);
-    const auto rows = leverRows(readFile("isop1"), 0.2, 1);
+    const auto rows =
+        leverRows(traced("isop1",
+                         [&](std::FILE* f) {
+                             ifp().calculate_an_isopleth1(kT, 0.5, f, "b", 200.0, 262.0, 1.0);
+                         }),
+                  0.2, 1);
     ASSERT_GT(rows.size(), 5u);
     for (const auto& r : rows) EXPECT_NEAR(r.phi, 0.5, 1e-4) << "T " << r.T;
 }
@@ -417,17 +399,11 @@ TEST(TernaryIFPTest, TieLinesKeepTheMassBalanceAndEqualFugacities) {
     // A bubble point of the feed first; a little below its pressure the feed splits.
     mix.bulk({0.7, 0.1, 0.2});
     mix.guess(kT, 20.0, {0.7, 0.1, 0.2}, {0.75, 0.23, 0.02});
-    ifp.set_type_of_problem(13);
-    ifp.set_the_temperature(kT);
-    ifp.set_the_vaporization_ratio(0.0);
-    ifp.calculateVLE(0);
-    ASSERT_EQ(ifp.status, 0);
+    ASSERT_EQ(mix.solveAtT(13, kT, 0.0), 0);
     const double P = 0.97 * ifp.current.P / 1e5;
     ifp.tracerInitFlag = 0;
-    ::testing::internal::CaptureStdout();
-    ifp.calculate_an_isobaric_isothermal_diagram(kT, P, 0.02, "t", 2);
-    ::testing::internal::GetCapturedStdout();
-    const std::string text = readFile("tert");
+    test::stdoutOf([&] { ifp.calculate_an_isobaric_isothermal_diagram(kT, P, 0.02, "t", 2); });
+    const std::string text = test::readFile("tert");
     ASSERT_EQ(text.rfind("IGOR\nWAVES ", 0), 0u);
     EXPECT_EQ(text.substr(text.size() - 4), "END\n");
     std::istringstream in(text.substr(text.find("BEGIN\n") + 6));
@@ -462,28 +438,6 @@ TEST(TernaryIFPTest, TieLinesKeepTheMassBalanceAndEqualFugacities) {
     }
     EXPECT_GT(rows, 3);
     for (double zi : ifp.z) EXPECT_GE(zi, 0.0);
-}
-
-TEST(TernaryIFPTest, PseudoBinaryIsothermWithoutAStartLeavesNoFile) {
-    Mixture mix(makeTernaryVanDerWaals(2), makeTernaryVanDerWaals(1), 3);
-    IFP& ifp = *mix.ifp;
-    ifp.tracerInitFlag = 0;
-    mix.guess(kT, 1e-3, {0.4, 0.4, 0.2}, {0.4, 0.4, 0.2});  // no two phases there
-    ::testing::internal::CaptureStderr();
-    ::testing::internal::CaptureStdout();
-    ifp.calculate_an_isotherm_of_the_pseudo_binary_system("pseudo", kT, 0.9, 0.5, 0.01, 1.0, 100.0,
-                                                          "p");
-    ::testing::internal::GetCapturedStdout();
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(ifp.status, 3);
-    EXPECT_NE(err.find("Can't find a starting point for the isotherm\n"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists("pseudo"));
-}
-
-TEST(TernaryIFPTest, BinaryIsothermOnThreeComponentsWritesNothing) {
-    Mixture mix(makeTernaryVanDerWaals(2), makeTernaryVanDerWaals(1), 3);
-    mix.ifp->calculate_an_isotherm_of_the_binary_system("isoTer", kT, 0.9, 0.01, 1, 50, "");
-    EXPECT_FALSE(std::filesystem::exists("isoTer"));
 }
 
 }  // namespace

@@ -4,13 +4,11 @@
 #pragma once
 
 #include <cmath>
-#include <fstream>
 #include <memory>
-#include <sstream>
-#include <string>
 #include <vector>
 
 #include "fluid/PsatCorr.h"
+#include "numerics/TextCapture.h"
 #include "vle/IdealMixture.h"
 
 namespace vornex::testing {
@@ -53,20 +51,6 @@ inline std::unique_ptr<IdealMixture> propaneButane(double z0) {
     mixture->add_components("C3", "nC4");
     mixture->bulk_composition(z0, 1.0 - z0);
     return mixture;
-}
-
-inline std::string slurp(const std::string& name) {
-    std::ostringstream s;
-    s << std::ifstream(name, std::ios::binary).rdbuf();
-    return s.str();
-}
-
-inline void writeText(const std::string& name, const std::string& text) {
-    std::ofstream(name, std::ios::binary) << text;
-}
-
-inline bool fileExists(const std::string& name) {
-    return std::ifstream(name).good();
 }
 
 }  // namespace vornex::testing

@@ -1,15 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 
 #include "RaoultMixture.h"
+#include "numerics/TextCapture.h"
 #include "vle/VLE.h"
 
 namespace vornex {
 namespace {
-
-using testing::slurp;
-using testing::writeText;
 
 // Phase pairing, components and the bulk composition of the base object.
 class VLEBookkeeping : public ::testing::Test {
@@ -40,12 +39,11 @@ TEST_F(VLEBookkeeping, PhasesAreOrderedLiquidFirst) {
 }
 
 TEST_F(VLEBookkeeping, TwoVapoursMakeNoPair) {
-    ::testing::internal::CaptureStderr();
-    VLE vle(vapour, vapour2);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+    std::unique_ptr<VLE> vle;
+    EXPECT_EQ(test::stderrOf([&] { vle = std::make_unique<VLE>(vapour, vapour2); }),
               "The definition of the phases is not correct.\n");
-    EXPECT_EQ(vle.status, 6);
-    EXPECT_EQ(vle.firstPhase, nullptr);
+    EXPECT_EQ(vle->status, 6);
+    EXPECT_EQ(vle->firstPhase, nullptr);
 }
 
 TEST_F(VLEBookkeeping, ComponentsReachBothPhasesAndTheBulk) {
@@ -91,9 +89,7 @@ TEST_F(VLEBookkeeping, BaseSolvesNothingAndRejectsUnknownTypes) {
     VLE vle;
     vle.number_of_components(2);
     vle.set_type_of_problem(44);
-    ::testing::internal::CaptureStderr();
-    vle.calculateVLE();
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Type of problem not defined\n");
+    EXPECT_EQ(test::stderrOf([&] { vle.calculateVLE(); }), "Type of problem not defined\n");
     EXPECT_EQ(vle.status, 2);
 }
 
@@ -107,7 +103,7 @@ TEST_F(VLEBookkeeping, HistoryLogsEveryStep) {
     vle.xcomposition(0, 0.5);
     vle.calculateVLE();
     ASSERT_TRUE(vle.set_history("history2.txt"));  // closes the first
-    EXPECT_EQ(slurp("history.txt"), "T 300 P 2 x 0.5 0 y 0 0 \n");
+    EXPECT_EQ(test::readFile("history.txt"), "T 300 P 2 x 0.5 0 y 0 0 \n");
     EXPECT_FALSE(vle.set_history("no/such/folder/h.txt"));
     EXPECT_EQ(vle.historyFlag, 0);
 }
@@ -124,51 +120,38 @@ class VLEStartFromFile : public ::testing::Test {
         vle.set_initialization_flag(5);
         vle.set_the_temperature(305.0);
         vle.set_the_vaporization_ratio(0.25);
-        writeText("start.txt",
-                  "T P x0 x1 y0 y1 a b c\n"
-                  "290 4 0.1 0.9 0.3 0.7 0 0 0\n"
-                  "300 5 0.2 0.8 0.4 0.6 0 0 0\n"
-                  "310 6 0.3 0.7 0.5 0.5 0 0 0\n");
+        test::writeFile("start.txt",
+                        "T P x0 x1 y0 y1 a b c\n"
+                        "290 4 0.1 0.9 0.3 0.7 0 0 0\n"
+                        "300 5 0.2 0.8 0.4 0.6 0 0 0\n"
+                        "310 6 0.3 0.7 0.5 0.5 0 0 0\n");
     }
 };
 
 TEST_F(VLEStartFromFile, RowBracketingTheTemperatureIsTaken) {
     answers.str("start.txt\n");
-    ::testing::internal::CaptureStdout();
-    vle.initialize();
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Input file name : ");
+    EXPECT_EQ(test::stdoutOf([&] { vle.initialize(); }), "Input file name : ");
     EXPECT_DOUBLE_EQ(vle.current.P, 6e5);
     EXPECT_DOUBLE_EQ(vle.current.x[0], 0.3);
     EXPECT_DOUBLE_EQ(vle.last.y[1], 0.5);
     EXPECT_DOUBLE_EQ(vle.current.nV, 0.25);
 }
 
-TEST_F(VLEStartFromFile, MissingFileSetsNothing) {
-    answers.str("absent.txt\n");
-    ::testing::internal::CaptureStdout();
-    vle.initialize();
-    std::string out = ::testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("absent.txt file not found !\n"), std::string::npos);
-    EXPECT_EQ(vle.current.x[0], 0.0);
-}
-
-TEST_F(VLEStartFromFile, EndOfInputAtThePromptSetsNothing) {
-    answers.str("");
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    vle.initialize();
-    ::testing::internal::GetCapturedStdout();
-    EXPECT_FALSE(::testing::internal::GetCapturedStderr().empty());
-    EXPECT_EQ(vle.current.x[0], 0.0);
-}
-
-TEST_F(VLEStartFromFile, TruncatedRowSetsNothing) {
-    writeText("short.txt", "T P x0 x1\n290 4 0.1 0.9 0.3\n310 6 0.3");
-    answers.str("short.txt\n");
-    ::testing::internal::CaptureStdout();
-    vle.initialize();
-    ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(vle.current.P, 0.0);
+TEST_F(VLEStartFromFile, MissingFileEndOfInputOrTruncatedRowSetNothing) {
+    test::writeFile("short.txt", "T P x0 x1\n290 4 0.1 0.9 0.3\n310 6 0.3");
+    for (auto [answer, mention] :
+         {std::pair{"absent.txt\n", "absent.txt file not found !\n"},
+          std::pair{"", "No file name given\n"}, std::pair{"short.txt\n", ""}}) {
+        answers.clear();
+        answers.str(answer);
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        vle.initialize();
+        const std::string said =
+            ::testing::internal::GetCapturedStdout() + ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(vle.current.P + vle.current.x[0], 0.0) << answer;
+        EXPECT_NE(said.find(mention), std::string::npos) << said;
+    }
 }
 
 }  // namespace

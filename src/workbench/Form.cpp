@@ -25,7 +25,7 @@ bool parseNumber(const std::string& text, double& out) {
 std::string formatNumber(double v) {
     if (!std::isfinite(v)) return "";
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.10g", v);
+    std::snprintf(buffer, sizeof buffer, "%.15g", v);
     return buffer;
 }
 

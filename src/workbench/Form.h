@@ -66,7 +66,7 @@ class Form {
 
 // The number a text reads as: a whole finite number, or nothing.
 bool parseNumber(const std::string& text, double& out);
-// The form's number format: up to 10 significant digits, no trailing zeros.
+// The form's number format: up to 15 significant digits, no trailing zeros.
 std::string formatNumber(double v);
 
 }  // namespace vornex

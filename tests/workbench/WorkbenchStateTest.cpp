@@ -118,51 +118,51 @@ TEST_F(WorkbenchTest, UnclassifiedStateShowsNoDensity) {
 }
 
 struct PhaseCase {
-    double T, P, X;
+    double T, P, X;  // P < 0: on the saturation (X 0) or three-phase pressure
     int region;
     bool liquid;
-    double expected;  // wt %; < 0: nothing is taken
+    double PhaseDiagramInfo::*salinity;  // null: the region has no such phase
+    double fixed;                        // wt % when there is no field (pure ends)
 };
 
+// Regression: the buttons took the liquid-vapour pair in every region, -1 (a case at
+// -100 wt %) where there is none.
 TEST_F(WorkbenchTest, GetLiquidAndVapourTakeTheRegionsOwnPhase) {
+    using I = PhaseDiagramInfo;
     const PhaseCase cases[] = {
-        {300, 88, 30, 6, true, -1},  // one phase: nothing to take
-        {300, -1, 0, 7, true, 0},    // water liquid + vapour, at its saturation pressure
-        {300, -1, 0, 7, false, 0},
+        {300, 88, 30, 6, true, nullptr, -1},
+        {300, -1, 0, 7, true, nullptr, 0},
+        {300, -1, 0, 7, false, nullptr, 0},
+        {500, 400, 30, 1, true, &I::lgLiquidSalinity, -1},
+        {500, 400, 30, 1, false, &I::lgVapourSalinity, -1},
+        {300, 100, 60, 5, true, &I::haliteLiquidSalinity, -1},
+        {300, 100, 60, 5, false, nullptr, -1},
+        {500, 200, 30, 4, false, &I::haliteGasSalinity, -1},
+        {500, 200, 30, 4, true, nullptr, -1},
+        {300, -1, 45, 3, true, &I::slvLiquidSalinity, -1},
+        {300, -1, 45, 3, false, &I::slvVapourSalinity, -1},
     };
     for (const PhaseCase& c : cases) {
+        ui->selectRow(0);
         ui->type("mHaliteTm", c.T);
-        ui->type("mHalitePm", c.P > 0 ? c.P : form().value("mPsat"));
         ui->type("mHaliteXm", c.X);
-        ASSERT_EQ(doc->stateSnapshot().region, c.region) << c.T << " " << c.P;
+        ui->type("mHalitePm", c.P > 0 ? c.P : c.X == 0 ? form().value("mPsat") : 60.0);
+        if (c.P < 0 && c.X > 0) ui->type("mHalitePm", doc->stateSnapshot().slvPressure);
+        ASSERT_EQ(doc->stateSnapshot().region, c.region) << c.T << " " << c.P << " " << c.X;
+        const PhaseDiagramInfo state = doc->stateSnapshot();
         const int before = doc->caseCount();
         doc->performAction(c.liquid ? "onGetLiquid:" : "onGetVapour:");
-        if (c.expected < 0) {
-            EXPECT_EQ(doc->caseCount(), before);
+        if (!c.salinity && c.fixed < 0) {
+            EXPECT_EQ(doc->caseCount(), before) << c.region;
             continue;
         }
-        ASSERT_EQ(doc->caseCount(), before + 1);
-        EXPECT_NEAR(key(doc->listView().selectedRow(), "Xm"), c.expected, 1e-9);
-        EXPECT_NEAR(key(doc->listView().selectedRow(), "X0"), c.expected, 1e-9);
-    }
-    // Every region's pair: the three-phase and liquid-vapour salinities of the snapshot.
-    ui->type("mHaliteTm", 500);
-    ui->type("mHaliteXm", 30);
-    for (double P = 20; P < 400; P += 20) {
-        ui->type("mHalitePm", P);
-        double s = -1;
-        const PhaseDiagramInfo st = doc->stateSnapshot();
-        const int before = doc->caseCount();
-        doc->performAction("onGetVapour:");
-        if (doc->caseCount() == before) continue;
-        s = key(doc->listView().selectedRow(), "Xm");
-        EXPECT_GE(s, 0) << "region " << st.region;
-        EXPECT_LE(s, 100) << "region " << st.region;
-        if (st.region == 3) {
-            EXPECT_NEAR(s, 100 * st.slvVapourSalinity, 1e-9);
-        } else if (st.region == 1 || st.region == 2) {
-            EXPECT_NEAR(s, 100 * st.lgVapourSalinity, 1e-9);
-        }
+        const double expected = c.salinity ? 100 * (state.*c.salinity) : c.fixed;
+        ASSERT_EQ(doc->caseCount(), before + 1) << c.region;
+        const int row = doc->listView().selectedRow();
+        EXPECT_DOUBLE_EQ(key(row, "Xm"), expected) << c.region;
+        EXPECT_DOUBLE_EQ(key(row, "X0"), expected) << c.region;
+        EXPECT_GE(expected, 0);
+        EXPECT_LE(expected, 100);
     }
 }
 

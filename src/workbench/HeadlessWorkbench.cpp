@@ -23,17 +23,16 @@ std::unique_ptr<MyDocument> HeadlessWorkbench::openDocument(const std::string& p
     return document;
 }
 
-Control* HeadlessWorkbench::input(const std::string& control) {
+bool HeadlessWorkbench::send(const std::string& control, const std::function<void(Control&)>& set) {
     Control* c = mDocument.form().find(control);
-    return c && c->enabled && c->editable && !c->hidden ? c : nullptr;
+    if (!c || !c->enabled || !c->editable || c->hidden) return false;
+    set(*c);
+    if (!c->action.empty()) mDocument.performAction(c->action, c);
+    return true;
 }
 
 bool HeadlessWorkbench::type(const std::string& control, const std::string& text) {
-    Control* c = input(control);
-    if (!c) return false;
-    c->setString(text);
-    if (!c->action.empty()) mDocument.performAction(c->action, c);
-    return true;
+    return send(control, [&](Control& c) { c.setString(text); });
 }
 
 bool HeadlessWorkbench::type(const std::string& control, double value) {
@@ -41,19 +40,11 @@ bool HeadlessWorkbench::type(const std::string& control, double value) {
 }
 
 bool HeadlessWorkbench::step(const std::string& control, double value) {
-    Control* c = input(control);
-    if (!c) return false;
-    c->setDouble(value);
-    if (!c->action.empty()) mDocument.performAction(c->action, c);
-    return true;
+    return send(control, [&](Control& c) { c.setDouble(value); });
 }
 
 bool HeadlessWorkbench::check(const std::string& control, bool on) {
-    Control* c = input(control);
-    if (!c) return false;
-    c->state = on ? 1 : 0;
-    if (!c->action.empty()) mDocument.performAction(c->action, c);
-    return true;
+    return send(control, [&](Control& c) { c.state = on ? 1 : 0; });
 }
 
 bool HeadlessWorkbench::press(const std::string& control) {
@@ -80,7 +71,9 @@ bool HeadlessWorkbench::clickPlot(const std::string& plot, double x, double y, b
     return true;
 }
 
-bool HeadlessWorkbench::selectRow(int row) { return mDocument.listView().selectRow(row); }
+bool HeadlessWorkbench::selectRow(int row) {
+    return mDocument.listView().selectRow(row);
+}
 
 bool HeadlessWorkbench::keyDownInList(int keyCode, std::uint32_t modifierFlags) {
     KeyEvent key;

@@ -5,6 +5,7 @@
 // each plot to PDF, PNG or SVG and the shared log to text. Tests and batch use.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -52,7 +53,8 @@ class HeadlessWorkbench {
     static IoResult writeLog(const std::string& path);
 
    private:
-    Control* input(const std::string& control);
+    // Sets an enabled, editable, visible control and sends its action.
+    bool send(const std::string& control, const std::function<void(Control&)>& set);
     MyDocument& mDocument;
 };
 

@@ -16,6 +16,7 @@ namespace {
 // Plots of the window: variable name, host name, labels, maximum range, default range, tick
 // digits. The boiling and depth plots grow downward (y minimum above y maximum).
 struct PlotSpec {
+    CPlotView* MyDocument::*member;
     const char* name;
     const char* x;
     const char* y;
@@ -25,56 +26,124 @@ struct PlotSpec {
 };
 constexpr float kPmax = 5000.0f;
 const PlotSpec kPlots[] = {
-    {"mPTViewp", "T (°C)", "P (bar)", {100, 4000, 0, kPmax}, {100, 1000, 0, 500}, {1, 1}},
-    {"mTxViewp", "T (°C)", "NaCl (wt %)", {100, 4000, -1, 100}, {100, 1000, -1, 100}, {1, 1}},
-    {"mPxViewp", "NaCl (wt %)", "P (bar)", {0, 100, 0, kPmax}, {0, 100, 0, 500}, {1, 1}},
-    {"mRhoTViewp", "T (°C)", "rho (kg/m3)", {100, 4000, -100, 1600}, {100, 1000, -100, 1600},
+    {&MyDocument::mPTViewp,
+     "mPTViewp",
+     "T (°C)",
+     "P (bar)",
+     {100, 4000, 0, kPmax},
+     {100, 1000, 0, 500},
      {1, 1}},
-    {"mRhoXViewp", "NaCl (wt %)", "rho (kg/m3)", {0, 100, -100, 1600}, {0, 100, -100, 1600},
+    {&MyDocument::mTxViewp,
+     "mTxViewp",
+     "T (°C)",
+     "NaCl (wt %)",
+     {100, 4000, -1, 100},
+     {100, 1000, -1, 100},
      {1, 1}},
-    {"mRhoPViewp", "P (bar)", "rho (kg/m3)", {-1, 500, -100, 1600}, {-1, 500, -100, 1600},
+    {&MyDocument::mPxViewp,
+     "mPxViewp",
+     "NaCl (wt %)",
+     "P (bar)",
+     {0, 100, 0, kPmax},
+     {0, 100, 0, 500},
      {1, 1}},
-    {"mVxViewp", "NaCl (wt %)", "V (l/kg)", {0, 100, -1, 1000}, {0, 100, -0.1f, 10}, {1, 2}},
-    {"mRhoTxViewp", "T (°C)", "rho (kg/m3)", {50, 4000, 0, 1600}, {50, 1000, 0, 1600}, {1, 1}},
-    {"mIceViewp", "Salinity (wt %)", "T (°C)", {0, 100, -30, 1}, {0, 40, -30, 1}, {1, 1}},
-    {"mIsochoreViewp", "T (°C)", "P (bar)", {100, 4000, 0, kPmax}, {100, 1000, 0, 700}, {1, 1}},
-    {"mBoilingViewp", "T (°C)", "P (bar)", {0, 700, 600, 0}, {0, 500, 500, 0}, {1, 1}},
-    {"mDepthViewp", "T (°C)", "d (m)", {0, 700, 600, 0}, {0, 500, 500, 0}, {1, 1}},
+    {&MyDocument::mRhoTViewp,
+     "mRhoTViewp",
+     "T (°C)",
+     "rho (kg/m3)",
+     {100, 4000, -100, 1600},
+     {100, 1000, -100, 1600},
+     {1, 1}},
+    {&MyDocument::mRhoXViewp,
+     "mRhoXViewp",
+     "NaCl (wt %)",
+     "rho (kg/m3)",
+     {0, 100, -100, 1600},
+     {0, 100, -100, 1600},
+     {1, 1}},
+    {&MyDocument::mRhoPViewp,
+     "mRhoPViewp",
+     "P (bar)",
+     "rho (kg/m3)",
+     {-1, 500, -100, 1600},
+     {-1, 500, -100, 1600},
+     {1, 1}},
+    {&MyDocument::mVxViewp,
+     "mVxViewp",
+     "NaCl (wt %)",
+     "V (l/kg)",
+     {0, 100, -1, 1000},
+     {0, 100, -0.1f, 10},
+     {1, 2}},
+    {&MyDocument::mRhoTxViewp,
+     "mRhoTxViewp",
+     "T (°C)",
+     "rho (kg/m3)",
+     {50, 4000, 0, 1600},
+     {50, 1000, 0, 1600},
+     {1, 1}},
+    {&MyDocument::mIceViewp,
+     "mIceViewp",
+     "Salinity (wt %)",
+     "T (°C)",
+     {0, 100, -30, 1},
+     {0, 40, -30, 1},
+     {1, 1}},
+    {&MyDocument::mIsochoreViewp,
+     "mIsochoreViewp",
+     "T (°C)",
+     "P (bar)",
+     {100, 4000, 0, kPmax},
+     {100, 1000, 0, 700},
+     {1, 1}},
+    {&MyDocument::mBoilingViewp,
+     "mBoilingViewp",
+     "T (°C)",
+     "P (bar)",
+     {0, 700, 600, 0},
+     {0, 500, 500, 0},
+     {1, 1}},
+    {&MyDocument::mDepthViewp,
+     "mDepthViewp",
+     "T (°C)",
+     "d (m)",
+     {0, 700, 600, 0},
+     {0, 500, 500, 0},
+     {1, 1}},
 };
 const Rect kPlotFrame({0, 0}, {560, 420});
 
 // Controls that start a cycle when edited, and those that only show results.
 const char* const kStateControls[] = {
-    "mHaliteTm", "mStepHaliteTm", "mHalitePm", "mStepHalitePm", "mHaliteXm", "mStepHaliteXm",
-    "mStepHaliteXm1", "mT0", "mStepT0", "mP0", "mStepP0", "mX0", "mStepX0", "mStepX01",
-    "mComment", "mName", "mStepRm", "mRm_edit"};
+    "mHaliteTm",      "mStepHaliteTm", "mHalitePm", "mStepHalitePm", "mHaliteXm", "mStepHaliteXm",
+    "mStepHaliteXm1", "mT0",           "mStepT0",   "mP0",           "mStepP0",   "mX0",
+    "mStepX0",        "mStepX01",      "mComment",  "mName",         "mStepRm",   "mRm_edit"};
 const char* const kResultControls[] = {
     "mVolumeEdit", "mPhaseAssoc", "mBoxSat", "mBoxLiqGas", "mBoxLiqGasHal", "mPsat",
-    "mSatLiqDensity", "mSatGasDensity", "mXliq", "mXgas", "mRl_lv_edit", "mRg_lv_edit",
-    "mPcrit", "mXcrit", "mRhoc_edit", "mP_SLV", "mWtL_SLV", "mWtV_SLV", "mRl_slv_edit",
-    "mRg_slv_edit", "mRh_slv_edit", "mWtPercentH", "mWtPercentL", "mWtPercentG",
-    "mHaliteVolumeFrac", "mLiquidVolumeFrac", "mGasVolumeFrac",
+    "mSatLiqDensity", "mSatGasDensity", "mXliq", "mXgas", "mRl_lv_edit", "mRg_lv_edit", "mPcrit",
+    "mXcrit", "mRhoc_edit", "mP_SLV", "mWtL_SLV", "mWtV_SLV", "mRl_slv_edit", "mRg_slv_edit",
+    "mRh_slv_edit", "mWtPercentH", "mWtPercentL", "mWtPercentG", "mHaliteVolumeFrac",
+    "mLiquidVolumeFrac", "mGasVolumeFrac",
     // Inclusion panel.
-    "mVolumeTm_edit", "mStepTmVol", "mTm0_edit", "mTm_edit", "mPm_edit", "mPh_edit",
-    "mTh0_edit", "mTh_edit", "mPh0_edit", "mInclusionRho0", "mInclusionRho", "mHaliteVolume",
-    "mStepHaliteVol", "mTm3_edit", "mInclusionRho3", "mInclusionNaCl", "mStepInclusionNaCl",
-    "mPh3_edit", "mPm3_edit", "mxl3_edit", "mTh3_edit", "mThfi_edit", "mStepThfi",
-    "mTmfi_edit", "mStepTmfi", "mNaClfi_edit", "mRhofi_edit", "mBubblefi_edit", "mPhfi_edit",
-    "mPmfi_edit",
+    "mVolumeTm_edit", "mStepTmVol", "mTm0_edit", "mTm_edit", "mPm_edit", "mPh_edit", "mTh0_edit",
+    "mTh_edit", "mPh0_edit", "mInclusionRho0", "mInclusionRho", "mHaliteVolume", "mStepHaliteVol",
+    "mTm3_edit", "mInclusionRho3", "mInclusionNaCl", "mStepInclusionNaCl", "mPh3_edit", "mPm3_edit",
+    "mxl3_edit", "mTh3_edit", "mThfi_edit", "mStepThfi", "mTmfi_edit", "mStepTmfi", "mNaClfi_edit",
+    "mRhofi_edit", "mBubblefi_edit", "mPhfi_edit", "mPmfi_edit",
     // Ice panel.
     "mIceT", "mIceStepT", "mIceRatio", "mIceStepRatio", "mIceSalinity", "mIceNaCl", "mIceKCl"};
 
 }  // namespace
 
 const std::array<const char*, 9>& MyDocument::plotPrefixes() {
-    static const std::array<const char*, 9> prefixes = {"pt", "px", "tx", "rt", "rx",
+    static const std::array<const char*, 9> prefixes = {"pt", "px", "tx",  "rt", "rx",
                                                         "rp", "vx", "rtx", "icx"};
     return prefixes;
 }
 
 const std::vector<std::string>& MyDocument::caseKeys() {
     static const std::vector<std::string> keys = [] {
-        std::vector<std::string> k = {"name", "comment", "T0", "P0", "X0", "Tm",
+        std::vector<std::string> k = {"name", "comment", "T0", "P0",    "X0",   "Tm",
                                       "Pm",   "Xm",      "Rm", "TmHal", "ThLiq"};
         for (const char* prefix : plotPrefixes())
             for (const char* suffix : {"minx", "miny", "maxx", "maxy", "logx", "logy"})
@@ -112,8 +181,7 @@ MyDocument::MyDocument(const Options& options) : mOptions(options) {
     buildActions();
     buildMenu();
     mTabView.identifiers = {"ptx", "rho", "halite", "ice", "isochore", "boiling"};
-    for (const std::string& key : caseKeys())
-        mListView.addColumn(key);
+    for (const std::string& key : caseKeys()) mListView.addColumn(key);
     mListView.setDelegate(this);
     mListView.setDeletable(true);
     mListView.setSelectionHandler([this] { tableViewSelectionDidChange(mListView); });
@@ -202,10 +270,10 @@ void MyDocument::onSelectPalliserModel() {
 void MyDocument::buildForm() {
     for (const char* name : kStateControls) mForm.add(name, "onChangeFluidParameter:");
     for (const char* name : kResultControls) mForm.add(name).editable = false;
-    for (const char* name : {"mInclusionNaCl", "mStepInclusionNaCl", "mVolumeTm_edit",
-                             "mStepTmVol", "mHaliteVolume", "mStepHaliteVol", "mThfi_edit",
-                             "mStepThfi", "mTmfi_edit", "mStepTmfi", "mIceRatio",
-                             "mIceStepRatio", "mIceT", "mIceStepT"})
+    for (const char* name :
+         {"mInclusionNaCl", "mStepInclusionNaCl", "mVolumeTm_edit", "mStepTmVol", "mHaliteVolume",
+          "mStepHaliteVol", "mThfi_edit", "mStepThfi", "mTmfi_edit", "mStepTmfi", "mIceRatio",
+          "mIceStepRatio", "mIceT", "mIceStepT"})
         mForm[name].editable = true;
     mForm.add("mFixDensity", "onFixDensity:");
     mForm.add("mResetButton", "onResetToInitialConditions:").enabled = false;
@@ -226,9 +294,7 @@ void MyDocument::buildForm() {
 }
 
 void MyDocument::buildActions() {
-    auto plain = [this](void (MyDocument::*f)()) {
-        return [this, f](Control*) { (this->*f)(); };
-    };
+    auto plain = [this](void (MyDocument::*f)()) { return [this, f](Control*) { (this->*f)(); }; };
     mActions = {
         {"onChangeFluidParameter:", [this](Control* c) { onChangeFluidParameter(c); }},
         {"updateControl:", [this](Control* c) { updateControl(c); }},
@@ -322,22 +388,11 @@ void MyDocument::buildPlots() {
         view->setTicksDigits(p.digits[0], p.digits[1]);
         view->showSelectionPoint(true);
         host->installButtons();
+        this->*p.member = view;
         std::string hostName = p.name;
         hostName.pop_back();
         mHosts[hostName] = std::move(host);
     }
-    mPTViewp = plotNamed("mPTViewp");
-    mTxViewp = plotNamed("mTxViewp");
-    mPxViewp = plotNamed("mPxViewp");
-    mRhoXViewp = plotNamed("mRhoXViewp");
-    mRhoTViewp = plotNamed("mRhoTViewp");
-    mRhoPViewp = plotNamed("mRhoPViewp");
-    mVxViewp = plotNamed("mVxViewp");
-    mRhoTxViewp = plotNamed("mRhoTxViewp");
-    mIceViewp = plotNamed("mIceViewp");
-    mIsochoreViewp = plotNamed("mIsochoreViewp");
-    mBoilingViewp = plotNamed("mBoilingViewp");
-    mDepthViewp = plotNamed("mDepthViewp");
     mTernaryView = std::make_unique<CTernaryPlotView>(Rect({0, 0}, {420, 420}));
     mTernaryView->setNotificationCenter(&mCenter);
     mTernaryView->setLabels("NaCl", "KCl", "H2O");
@@ -412,7 +467,9 @@ void MyDocument::updateChangeCount(ChangeKind kind) {
     }
 }
 
-Bytes MyDocument::dataOfType() const { return KeyedArchiver::archivedData(mList, "list"); }
+Bytes MyDocument::dataOfType() const {
+    return KeyedArchiver::archivedData(mList, "list");
+}
 
 IoResult MyDocument::saveToFile(const std::string& path) {
     IoResult r = KeyedArchiver::archiveToFile(path, mList, "list");
@@ -433,9 +490,9 @@ IoResult checkCaseList(const PlistValue& list, IoResult read, const std::string&
                                      (list.isNull() ? "missing" : "not an array") + ")");
     for (std::size_t i = 0; i < list.size(); ++i)
         if (!list.at(i).isDictionary())
-            return IoResult::failure(IoStatus::InvalidData,
-                                     source + ": case " + std::to_string(i + 1) +
-                                         " of the list is not a dictionary");
+            return IoResult::failure(
+                IoStatus::InvalidData,
+                source + ": case " + std::to_string(i + 1) + " of the list is not a dictionary");
     return read;
 }
 

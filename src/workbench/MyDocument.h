@@ -109,8 +109,8 @@ class MyDocument : public MyTableViewDelegate {
     // ----- Current state, inclusion inputs, flags -----------------------------------------
     double mTm = 300, mPm = 88, mXm = 30, mRm = -1;
     double mThLiq = 200, mTmHal = 170;
-    bool mShowH2OSat = true, mShowNaClSat = true, mShowHLV = true, mShowHL = true,
-         mShowHV = true, mShowLG = true, mShowCritical = true;
+    bool mShowH2OSat = true, mShowNaClSat = true, mShowHLV = true, mShowHL = true, mShowHV = true,
+         mShowLG = true, mShowCritical = true;
     Color mhlColor, mhgColor, mhlgColor, mlgColor;
 
     // ----- Window -------------------------------------------------------------------------
@@ -121,10 +121,10 @@ class MyDocument : public MyTableViewDelegate {
     CPlotView* plotNamed(const std::string& name) const;
     static const std::vector<std::string>& plotNames();
     CDrawPlotView* hostNamed(const std::string& name) const;
-    CPlotView *mPTViewp = nullptr, *mTxViewp = nullptr, *mPxViewp = nullptr,
-              *mRhoXViewp = nullptr, *mRhoTViewp = nullptr, *mRhoPViewp = nullptr,
-              *mVxViewp = nullptr, *mRhoTxViewp = nullptr, *mIceViewp = nullptr,
-              *mIsochoreViewp = nullptr, *mBoilingViewp = nullptr, *mDepthViewp = nullptr;
+    CPlotView *mPTViewp = nullptr, *mTxViewp = nullptr, *mPxViewp = nullptr, *mRhoXViewp = nullptr,
+              *mRhoTViewp = nullptr, *mRhoPViewp = nullptr, *mVxViewp = nullptr,
+              *mRhoTxViewp = nullptr, *mIceViewp = nullptr, *mIsochoreViewp = nullptr,
+              *mBoilingViewp = nullptr, *mDepthViewp = nullptr;
     CTernaryPlotView& ternaryView() { return *mTernaryView; }
     MyTableView& listView() { return mListView; }
     TabView& tabView() { return mTabView; }

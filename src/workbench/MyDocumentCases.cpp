@@ -12,7 +12,9 @@ namespace {
 bool isFlagKey(const std::string& key) {
     return key.size() > 4 && (key.ends_with("logx") || key.ends_with("logy"));
 }
-bool isTextKey(const std::string& key) { return key == "name" || key == "comment"; }
+bool isTextKey(const std::string& key) {
+    return key == "name" || key == "comment";
+}
 bool isNumberKey(const std::string& key) {
     const auto& keys = MyDocument::caseKeys();
     return !isTextKey(key) && !isFlagKey(key) &&
@@ -21,7 +23,9 @@ bool isNumberKey(const std::string& key) {
 
 }  // namespace
 
-void MyDocument::selectCaseRow(int row) { mListView.selectAndShowRow(row); }
+void MyDocument::selectCaseRow(int row) {
+    mListView.selectAndShowRow(row);
+}
 
 void MyDocument::storeRangesOf(CPlotView* plot, PlistValue& c) {
     const auto plots = caseBoundPlots();

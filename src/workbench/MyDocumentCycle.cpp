@@ -14,12 +14,14 @@ namespace {
 
 // The fields cleared at the start of every evaluation.
 const char* const kClearedResults[] = {
-    "mXliq",       "mXgas",        "mRl_lv_edit",    "mRg_lv_edit",    "mWtPercentH",
-    "mWtPercentL", "mWtPercentG",  "mLiquidVolumeFrac", "mGasVolumeFrac", "mHaliteVolumeFrac",
-    "mPcrit",      "mXcrit",       "mRhoc_edit",     "mP_SLV",         "mWtL_SLV",
+    "mXliq",       "mXgas",       "mRl_lv_edit",       "mRg_lv_edit",    "mWtPercentH",
+    "mWtPercentL", "mWtPercentG", "mLiquidVolumeFrac", "mGasVolumeFrac", "mHaliteVolumeFrac",
+    "mPcrit",      "mXcrit",      "mRhoc_edit",        "mP_SLV",         "mWtL_SLV",
     "mWtV_SLV"};
 
-bool computed(double v) { return std::isfinite(v) && v >= 0.0; }
+bool computed(double v) {
+    return std::isfinite(v) && v >= 0.0;
+}
 
 std::string formatted(const char* format, double a, double b = 0.0) {
     char buffer[160];
@@ -93,8 +95,8 @@ void MyDocument::setStateControls() {
 void MyDocument::updateResetButton(const PlistValue& c) {
     const double T0 = caseNumber(c, "T0"), P0 = caseNumber(c, "P0"), X0 = caseNumber(c, "X0");
     // Written so that a NaN anywhere enables the button.
-    const bool same = std::fabs(mTm - T0) < 1e-8 && std::fabs(mPm - P0) < 1e-8 &&
-                      std::fabs(mXm - X0) < 1e-8;
+    const bool same =
+        std::fabs(mTm - T0) < 1e-8 && std::fabs(mPm - P0) < 1e-8 && std::fabs(mXm - X0) < 1e-8;
     mForm["mResetButton"].enabled = !same;
 }
 
@@ -121,8 +123,12 @@ void MyDocument::updateControl(Control* sender) {
             const double v = sender->value;
             for (const char* partner : rule->partners) mForm.setDouble(partner, v);
             switch (rule->target) {
-                case Target::T: mTm = v; break;
-                case Target::P: mPm = v; break;
+                case Target::T:
+                    mTm = v;
+                    break;
+                case Target::P:
+                    mPm = v;
+                    break;
                 case Target::X:
                     mXm = v;
                     mForm["mStepHaliteXm1"].increment = 0.01 * mXm;
@@ -136,7 +142,8 @@ void MyDocument::updateControl(Control* sender) {
                     else
                         mForm.clear("mVolumeEdit");
                     break;
-                default: break;
+                default:
+                    break;
             }
             if (rule->key) c->set(rule->key, v);
         }
@@ -223,8 +230,8 @@ void MyDocument::calculateDensities() {
     auto showSat = [&](double P, double rhoV, double rhoL, const char* what) {
         boxSat.hidden = false;
         boxSat.title = formatted("Saturation Properties at %.2f°C of ", mTm) + what;
-        for (auto [n, v] : {std::pair{"mPsat", P}, {"mSatGasDensity", rhoV},
-                            {"mSatLiqDensity", rhoL}})
+        for (auto [n, v] :
+             {std::pair{"mPsat", P}, {"mSatGasDensity", rhoV}, {"mSatLiqDensity", rhoL}})
             computed(v) ? mForm.setDouble(n, v) : mForm.clear(n);
     };
     if (mTm > mTcNaCl) {
@@ -254,10 +261,10 @@ void MyDocument::calculateDensities() {
         bool liquid, vapour, density;
     };
     static const RegionRow kRows[] = {
-        {"not classified", false, false, true},  {"liquid-gas", true, true, true},
-        {"liquid-gas", true, true, true},        {"halite-liquid-gas", true, true, true},
-        {"halite-gas", false, true, false},      {"halite-liquid", true, false, false},
-        {"fluid", false, false, false},          {"H2O liquid-gas", true, true, true},
+        {"not classified", false, false, true}, {"liquid-gas", true, true, true},
+        {"liquid-gas", true, true, true},       {"halite-liquid-gas", true, true, true},
+        {"halite-gas", false, true, false},     {"halite-liquid", true, false, false},
+        {"fluid", false, false, false},         {"H2O liquid-gas", true, true, true},
         {"NaCl liquid-gas", true, true, true}};
     const RegionRow& row = kRows[classified ? s.region : 0];
     mForm.setString("mPhaseAssoc", row.label);
@@ -327,8 +334,8 @@ void MyDocument::onResetToInitialConditions() {
 
 void MyDocument::onFixDensity(Control* sender) {
     const bool fixed = (sender ? sender->state : mForm["mFixDensity"].state) != 0;
-    for (const char* n : {"mHalitePm", "mStepHalitePm", "mHaliteXm", "mStepHaliteXm",
-                          "mStepHaliteXm1", "mStepRm"})
+    for (const char* n :
+         {"mHalitePm", "mStepHalitePm", "mHaliteXm", "mStepHaliteXm", "mStepHaliteXm1", "mStepRm"})
         mForm[n].enabled = !fixed;
     mForm["mRm_edit"].editable = !fixed;
 }
@@ -353,9 +360,14 @@ bool MyDocument::phaseSalinity(bool liquid, double& s) const {
         case PhaseDiagramInfo::kHaliteVapour:
             x = liquid ? -1 : st.haliteGasSalinity;
             break;
-        case PhaseDiagramInfo::kWaterSaturation: x = 0; break;
-        case PhaseDiagramInfo::kNaClSaturation: x = 1; break;
-        default: break;
+        case PhaseDiagramInfo::kWaterSaturation:
+            x = 0;
+            break;
+        case PhaseDiagramInfo::kNaClSaturation:
+            x = 1;
+            break;
+        default:
+            break;
     }
     if (!std::isfinite(x) || x < 0 || x > 1) return false;
     s = 100 * x;

@@ -34,8 +34,8 @@ namespace {
 void drawCurves(const std::vector<double>& array, int stride, const std::vector<CurveRow>& rows,
                 const std::optional<Color>& color, CPlotView* isochore, double xOffset = 0.0) {
     for (const CurveRow& r : rows) {
-        CGraphCurve* c = r.plot->plotFromArray(array, stride, r.x, r.y, 1.0,
-                                               r.x == 3 ? xOffset : 0.0, 1.0, 0.0);
+        CGraphCurve* c =
+            r.plot->plotFromArray(array, stride, r.x, r.y, 1.0, r.x == 3 ? xOffset : 0.0, 1.0, 0.0);
         if (color) c->setColor(*color);
         if (r.dash) c->setLineDash(r.dash);
         if (r.name) c->setName(r.name);
@@ -171,9 +171,15 @@ void copyPT(CPlotView* isochore, CPlotView* pt) {
 
 }  // namespace
 
-void MyDocument::onZoomRhoTx1() { setRange(mRhoTxViewp, 50, 800, 500, 1200.01f); }
-void MyDocument::onZoomRhoTx2() { setRange(mRhoTxViewp, 50, 1000, 0, 1600.01f); }
-void MyDocument::onZoomRhoTx3() { setRange(mRhoTxViewp, 50, 3200, 0, 2138.01f); }
+void MyDocument::onZoomRhoTx1() {
+    setRange(mRhoTxViewp, 50, 800, 500, 1200.01f);
+}
+void MyDocument::onZoomRhoTx2() {
+    setRange(mRhoTxViewp, 50, 1000, 0, 1600.01f);
+}
+void MyDocument::onZoomRhoTx3() {
+    setRange(mRhoTxViewp, 50, 3200, 0, 2138.01f);
+}
 
 // A preset may set a log flag after the plot posted its range; the case then takes the flags
 // the plots show.
@@ -237,49 +243,49 @@ void MyDocument::onPlotSelection(const Notification& n) {
     if (!ours || !plot) return;
     const double X = plot->selectedPointX(), Y = plot->selectedPointY();
     const bool shift = plot->selectionKeyShift();
-    // A click off the physical range (no pressure, a salinity outside 0 ... 100 wt %) would
-    // put a state the model refuses into the case and the file.
-    auto pressureOk = [](double p) { return std::isfinite(p) && p > 0; };
-    auto salinityOk = [](double x) { return std::isfinite(x) && x >= 0 && x <= 100; };
-    auto temperatureOk = [](double t) { return std::isfinite(t); };
-    auto setFields = [&](std::initializer_list<std::pair<const char*, double>> fields) {
-        for (auto [name, v] : fields) mForm.setDouble(name, v);
-        for (auto [name, v] : fields) updateControl(&mForm[name]);
-        onUpdateViews();
+    auto anyT = [](double t) { return std::isfinite(t); };
+    auto pressure = [](double p) { return std::isfinite(p) && p > 0; };
+    auto salinity = [](double x) { return std::isfinite(x) && x >= 0 && x <= 100; };
+    // Per plot: the fields its x and y set, without and with shift (null: not used), and the
+    // physical range of each coordinate.
+    struct Route {
+        CPlotView* plot;
+        const char *x, *y, *shiftX, *shiftY;
+        bool (*xOk)(double);
+        bool (*yOk)(double);
     };
-
-    if (plot == mPTViewp || plot == mIsochoreViewp) {
-        if (!temperatureOk(X) || !pressureOk(Y)) return;
-        if (shift)
-            setFields({{"mT0", X}, {"mP0", Y}});
-        else
-            setFields({{"mHaliteTm", X}, {"mHalitePm", Y}});
-    } else if (plot == mTxViewp) {
-        if (!temperatureOk(X) || !salinityOk(Y)) return;
-        if (shift)
-            setFields({{"mT0", X}, {"mX0", Y}});
-        else
-            setFields({{"mHaliteTm", X}, {"mHaliteXm", Y}});
-    } else if (plot == mPxViewp) {
-        if (!salinityOk(X) || !pressureOk(Y)) return;
-        if (shift)
-            setFields({{"mP0", Y}, {"mX0", X}});
-        else
-            setFields({{"mHalitePm", Y}, {"mHaliteXm", X}});
-    } else if (plot == mRhoTViewp || plot == mRhoTxViewp) {
-        if (temperatureOk(X)) setFields({{"mHaliteTm", X}});
-    } else if (plot == mRhoPViewp) {
-        if (pressureOk(X)) setFields({{"mHalitePm", X}});
-    } else if (plot == mRhoXViewp) {
-        if (salinityOk(X)) setFields({{"mHaliteXm", X}});
-    } else if (plot == mVxViewp) {
-        if (mTm >= mTtNaCl || !salinityOk(X) || !(Y > 0) || !std::isfinite(Y)) return;
+    const Route routes[] = {
+        {mPTViewp, "mHaliteTm", "mHalitePm", "mT0", "mP0", anyT, pressure},
+        {mIsochoreViewp, "mHaliteTm", "mHalitePm", "mT0", "mP0", anyT, pressure},
+        {mTxViewp, "mHaliteTm", "mHaliteXm", "mT0", "mX0", anyT, salinity},
+        {mPxViewp, "mHaliteXm", "mHalitePm", "mX0", "mP0", salinity, pressure},
+        {mRhoTViewp, "mHaliteTm", nullptr, "mHaliteTm", nullptr, anyT, nullptr},
+        {mRhoTxViewp, "mHaliteTm", nullptr, "mHaliteTm", nullptr, anyT, nullptr},
+        {mRhoPViewp, "mHalitePm", nullptr, "mHalitePm", nullptr, pressure, nullptr},
+        {mRhoXViewp, "mHaliteXm", nullptr, "mHaliteXm", nullptr, salinity, nullptr},
+    };
+    for (const Route& r : routes) {
+        if (r.plot != plot) continue;
+        // A click off the physical range (no pressure, a salinity outside 0 ... 100 wt %)
+        // would put a state the model refuses into the case and the file.
+        if (!r.xOk(X) || (r.yOk && !r.yOk(Y))) return;
+        const char* xField = shift ? r.shiftX : r.x;
+        const char* yField = shift ? r.shiftY : r.y;
+        mForm.setDouble(xField, X);
+        if (yField) mForm.setDouble(yField, Y);
+        updateControl(&mForm[xField]);
+        if (yField) updateControl(&mForm[yField]);
+        onUpdateViews();
+        return;
+    }
+    if (plot == mVxViewp) {
+        if (mTm >= mTtNaCl || !salinity(X) || !pressure(Y)) return;
         const double rho = 1000.0 / Y;
         double P = 0, mL = -1, mV = -1;
         mModel->getHaliteLiquidGasState(mTm, X, rho, P, mL, mV);
         const double mH = 1.0 - mL - mV;
         auto fraction = [](double f) { return f >= 0.0 && f <= 1.0; };  // NaN fails
-        if (!fraction(mL) || !fraction(mV) || !fraction(mH) || !pressureOk(P)) return;
+        if (!fraction(mL) || !fraction(mV) || !fraction(mH) || !pressure(P)) return;
         PlistValue* c = selectedCase();
         if (!c) return;
         mRm = rho;
@@ -351,19 +357,22 @@ void MyDocument::onShowLog() {
 }
 
 bool MyDocument::validateMenuItem(MenuItem& item) {
-    const std::pair<const char*, bool> flags[] = {
-        {"onToggleShowH2OSat:", mShowH2OSat}, {"onToggleShowNaClSat:", mShowNaClSat},
-        {"onToggleShowHLV:", mShowHLV},       {"onToggleShowHL:", mShowHL},
-        {"onToggleShowHV:", mShowHV},         {"onToggleShowLG:", mShowLG},
-        {"onToggleShowCritical:", mShowCritical}, {"onSelectPalliserModel:", mModelType == 0}};
+    const std::pair<const char*, bool> flags[] = {{"onToggleShowH2OSat:", mShowH2OSat},
+                                                  {"onToggleShowNaClSat:", mShowNaClSat},
+                                                  {"onToggleShowHLV:", mShowHLV},
+                                                  {"onToggleShowHL:", mShowHL},
+                                                  {"onToggleShowHV:", mShowHV},
+                                                  {"onToggleShowLG:", mShowLG},
+                                                  {"onToggleShowCritical:", mShowCritical},
+                                                  {"onSelectPalliserModel:", mModelType == 0}};
     for (auto [action, on] : flags)
-        if (item.actionName() == action) item.setState(on ? MenuItem::State::On : MenuItem::State::Off);
+        if (item.actionName() == action)
+            item.setState(on ? MenuItem::State::On : MenuItem::State::Off);
     return item.hasAction();
 }
 
 bool MyDocument::validateUserInterfaceItem(MenuItem& item) {
-    const char* titles[] = {"P-T-X properties", "Density properties", "Halite", "Ice",
-                            "Isochore"};
+    const char* titles[] = {"P-T-X properties", "Density properties", "Halite", "Ice", "Isochore"};
     for (int i = 0; i < 5; ++i)
         if (item.title() == titles[i])
             item.setState(mTabView.selected == i ? MenuItem::State::On : MenuItem::State::Off);
@@ -373,7 +382,9 @@ bool MyDocument::validateUserInterfaceItem(MenuItem& item) {
 // ----- Drawings and panels of the phase fields, inclusions, ice, boiling and experimental
 // data: the cycle and the tab handler call them; their drawings come with those panels.
 
-void MyDocument::showHaliteLiquidIsopleth() { removeTemporaryObjects(); }
+void MyDocument::showHaliteLiquidIsopleth() {
+    removeTemporaryObjects();
+}
 void MyDocument::showHaliteLiquidGasField() {}
 void MyDocument::showLiqGasCurve() {}
 void MyDocument::showIsobaricLiqGasCurve() {}

@@ -30,8 +30,10 @@ TEST_F(WorkbenchTest, AddDuplicateAndMoveCases) {
     ui->selectRow(1);
     ui->press("mDuplicateButton");
     EXPECT_EQ(names(*doc)[2], "Run 1 - duplicated");
-    for (const std::string& k : MyDocument::caseKeys())
-        if (k != "name") EXPECT_EQ(caseAt(2).get(k), caseAt(1).get(k)) << k;
+    for (const std::string& k : MyDocument::caseKeys()) {
+        if (k == "name") continue;
+        EXPECT_EQ(caseAt(2).get(k), caseAt(1).get(k)) << k;
+    }
 
     // Moves past either end change nothing and leave no unsaved change.
     const auto before = names(*doc);
@@ -231,7 +233,9 @@ TEST_F(WorkbenchTest, PlotClicksMoveTheStateOrTheInitialPoint) {
     for (const Click& c : clicks) {
         const PlistValue before = caseAt(0);
         ASSERT_TRUE(ui->clickPlot(c.plot, c.x, c.y, c.shift));
-        if (c.expected.empty()) EXPECT_EQ(caseAt(0), before) << c.plot << " " << c.x;
+        if (c.expected.empty()) {
+            EXPECT_EQ(caseAt(0), before) << c.plot << " " << c.x;
+        }
         for (auto [k, v] : c.expected) EXPECT_NEAR(key(0, k), v, 1e-3 * std::fabs(v)) << c.plot;
     }
     // Inside the three-phase field at 300 degC: 45 wt %, 1 l/kg.
@@ -259,7 +263,11 @@ TEST_F(WorkbenchTest, EveryPlotRendersWithItsBaseCurves) {
     const auto& nac = doc->nacProperties;
     const Pixel pixels[] = {{"mPTViewp", slv[8 * 550], slv[8 * 550 + 1]},
                             {"mTxViewp", slv[8 * 300], slv[8 * 300 + 3]},
-                            {"mRhoTViewp", nac[4 * 100], nac[4 * 100 + 2]}};
+                            {"mRhoTViewp", nac[4 * 100], nac[4 * 100 + 2]},
+                            {"mIsochoreViewp", slv[8 * 500], slv[8 * 500 + 1]},
+                            {"mPxViewp", slv[8 * 400 + 3], slv[8 * 400 + 1]},
+                            {"mRhoXViewp", slv[8 * 400 + 3], slv[8 * 400 + 4]},
+                            {"mVxViewp", slv[8 * 400 + 3], slv[8 * 400 + 6]}};
     for (const Pixel& p : pixels) {
         ASSERT_TRUE(ui->writePlot(p.plot, "at.png").ok());
         PngPixels png("at.png");

@@ -113,6 +113,8 @@ TEST_F(WorkbenchTest, UnclassifiedStateShowsNoDensity) {
     EXPECT_EQ(form().text("mPhaseAssoc"), "not classified");
     EXPECT_EQ(form().text("mRm_edit"), "");
     EXPECT_EQ(form().text("mVolumeEdit"), "");
+    EXPECT_EQ(form().text("mRl_slv_edit"), "");  // not computed: blank, not -1
+    EXPECT_FALSE(form()["mGetVapourButton"].enabled);
     ui->type("mHalitePm", 88);
     EXPECT_EQ(form().text("mPhaseAssoc"), "fluid");
 }
@@ -265,7 +267,8 @@ TEST_F(WorkbenchTest, LogReportAt300And500C) {
                   s.criticalPressure);
     EXPECT_NE(at500.find(line), std::string::npos) << at500;
     if (s.region == 1 || s.region == 2) {
-        std::snprintf(line, sizeof line, "\tLiquid NaCl wt (%%) : %.4f\n", 100 * s.lgLiquidSalinity);
+        std::snprintf(line, sizeof line, "\tLiquid NaCl wt (%%) : %.4f\n",
+                      100 * s.lgLiquidSalinity);
         EXPECT_NE(at500.find(line), std::string::npos) << at500;
     }
     EXPECT_EQ(log.scrollTarget(), log.string().size());

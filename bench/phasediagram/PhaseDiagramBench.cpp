@@ -26,7 +26,8 @@ void BM_State(benchmark::State& state) {
     PalliserModel model;
     const double states[][3] = {{300.0, 88.0, 0.3}, {500.0, 1000.0, 0.1}, {900.0, 100.0, 0.2}};
     const auto& s = states[state.range(0)];
-    for (auto _ : state) benchmark::DoNotOptimize(model.calculateFluidDensity(s[0], s[1], s[2], -1));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(model.calculateFluidDensity(s[0], s[1], s[2], -1));
 }
 BENCHMARK(BM_State)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 

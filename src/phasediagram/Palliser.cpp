@@ -6,20 +6,26 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "phasediagram/PalliserSteps.h"
+
 namespace vornex {
 
 namespace {
 
-constexpr double kPureWater = 1e-8;     // below: pure water
-constexpr double kPureNaCl = 0.9999;    // above: pure NaCl
-constexpr double kOnCurve = 0.01;       // bar: a pressure this close is on a saturation curve
+constexpr double kPureWater = 1e-8;      // below: pure water
+constexpr double kPureNaCl = 0.9999;     // above: pure NaCl
+constexpr double kOnCurve = 0.01;        // bar: a pressure this close is on a saturation curve
 constexpr double kMaxPressure = 5000.0;  // bar
 
-bool inUnit(double v) { return v >= 0.0 && v <= 1.0; }
+bool inUnit(double v) {
+    return v >= 0.0 && v <= 1.0;
+}
 
 }  // namespace
 
-Palliser::Palliser() { haliteDensity = kHaliteDensity; }
+Palliser::Palliser() {
+    haliteDensity = kHaliteDensity;
+}
 
 void Palliser::say(const char* format, ...) const {
     if (!diagnostics) return;
@@ -45,11 +51,14 @@ double Palliser::onePhase(double rho) {
 
 void Palliser::checkState() {
     if (clearNonFinite()) failed = 1;
-    if (region != kUnclassified && !(density > 0.0)) {
-        region = kUnclassified;
+    if (!(density > 0.0)) failed = 1;
+    // A state whose density rests on a failed evaluation is no classified state, and an
+    // unclassified state has no results to read.
+    if (failed) region = kUnclassified;
+    if (region == kUnclassified) {
+        density = -1.0;
         failed = 1;
     }
-    if (region == kUnclassified) density = -1.0;
 }
 
 double Palliser::calculateFluidDensity(double T, double P, double x, double rho) {
@@ -84,6 +93,7 @@ double Palliser::calculateFluidDensity(double T, double P, double x, double rho)
     } else {
         calculateCriticalPointFromX(x, fluidCriticalTemperature, fluidCriticalPressure,
                                     fluidCriticalDensity);
+        if (failed) fluidCriticalTemperature = fluidCriticalPressure = fluidCriticalDensity = -1.0;
         failed = 0;  // the region's own searches report from here on
         if (T < waterCriticalTemperature)
             density = classifyBelowWaterCritical(T, P, x, rho);
@@ -154,13 +164,24 @@ double Palliser::classifyBelowWaterCritical(double T, double P, double x, double
         return calculateHaliteLiquidDensity();
     }
     if (P > waterSaturationPressure) return onePhase(calculateFluidDensityRegion2b());
+    return liquidVapourTest(T, P, x);
+}
+
+double Palliser::liquidVapourTest(double T, double P, double x) {
     calculateLGPoint(T, P, lgLiquidSalinity, lgVapourSalinity, lgLiquidDensity, lgVapourDensity);
+    if (x > lgLiquidSalinity) return onePhase(calculateFluidDensityRegion6());
     if (x < lgVapourSalinity) return onePhase(calculateFluidDensityRegion4());
-    if (x <= lgLiquidSalinity) {
-        region = kLiquidVapour;
-        return calculateLiquidGasDensity();
+    region = kLiquidVapour;
+    return calculateLiquidGasDensity();
+}
+
+double Palliser::criticalOrLiquidVapourTest(double T, double P, double x) {
+    if (P > criticalPressure) {
+        // The critical salinity itself is the critical fluid, continuous with the rule below it.
+        if (x <= criticalSalinity) return onePhase(calculateFluidDensityRegion2a());
+        return onePhase(calculateFluidDensityRegion2b());
     }
-    return onePhase(calculateFluidDensityRegion6());
+    return liquidVapourTest(T, P, x);
 }
 
 double Palliser::classifyUpTo800(double T, double P, double x, double rho) {
@@ -176,74 +197,47 @@ double Palliser::classifyUpTo800(double T, double P, double x, double rho) {
         region = kHaliteLiquid;
         return calculateHaliteLiquidDensity();
     }
-    if (P > criticalPressure) {
-        // The critical salinity itself is the critical fluid, continuous with the rule below it.
-        if (x <= criticalSalinity) return onePhase(calculateFluidDensityRegion2a());
-        return onePhase(calculateFluidDensityRegion2b());
-    }
-    calculateLGPoint(T, P, lgLiquidSalinity, lgVapourSalinity, lgLiquidDensity, lgVapourDensity);
-    if (x > lgLiquidSalinity) return onePhase(calculateFluidDensityRegion6());
-    if (x < lgVapourSalinity) return onePhase(calculateFluidDensityRegion4());
-    region = kLiquidVapour;
-    return calculateLiquidGasDensity();
+    return criticalOrLiquidVapourTest(T, P, x);
 }
 
 double Palliser::classifyAbove800(double T, double P, double x) {
     criticalPointAt(T, criticalPressure, criticalSalinity, criticalDensity);
     calculateNaClSaturationPoint(T, naclSaturationPressure, naclLiquidDensity, naclVapourDensity);
     if (P <= naclSaturationPressure) return onePhase(calculateFluidDensityRegion7());
-    if (P > criticalPressure) {
-        if (x > criticalSalinity) return onePhase(calculateFluidDensityRegion2b());
-        return onePhase(calculateFluidDensityRegion2a());
-    }
-    calculateLGPoint(T, P, lgLiquidSalinity, lgVapourSalinity, lgLiquidDensity, lgVapourDensity);
-    if (x > lgLiquidSalinity) return onePhase(calculateFluidDensityRegion6());
-    if (x < lgVapourSalinity) return onePhase(calculateFluidDensityRegion4());
-    region = kLiquidVapour;
-    return calculateLiquidGasDensity();
+    return criticalOrLiquidVapourTest(T, P, x);
 }
 
 // ------------------------------------------------------------------ phase assemblages
 
 double Palliser::calculateLiquidGasDensity() {
-    double dx = lgLiquidSalinity - lgVapourSalinity;
-    if (!(std::fabs(dx) > 1e-12)) {
-        // Both phases have one composition: the critical fluid, one phase.
-        return onePhase(lgLiquidDensity);
-    }
-    double wL = (salinity - lgVapourSalinity) / dx;
-    double rho = 1.0 / (wL / lgLiquidDensity + (1.0 - wL) / lgVapourDensity);
-    liquidMassFraction = wL;
-    vapourMassFraction = 1.0 - wL;
-    haliteMassFraction = 0.0;
-    liquidVolumeFraction = wL * rho / lgLiquidDensity;
-    vapourVolumeFraction = 1.0 - liquidVolumeFraction;
-    haliteVolumeFraction = 0.0;
-    return rho;
+    Mixture m =
+        mixture(salinity, lgLiquidSalinity, lgLiquidDensity, lgVapourSalinity, lgVapourDensity);
+    // Both phases of one composition: the critical fluid, one phase.
+    if (!(std::fabs(lgLiquidSalinity - lgVapourSalinity) > 1e-12)) return onePhase(lgLiquidDensity);
+    return twoPhases(m, liquidMassFraction, liquidVolumeFraction, vapourMassFraction,
+                     vapourVolumeFraction, haliteMassFraction, haliteVolumeFraction);
 }
 
 double Palliser::calculateHaliteGasDensity() {
-    double wH = (salinity - haliteGasSalinity) / (1.0 - haliteGasSalinity);
-    double rho = 1.0 / (wH / haliteDensity + (1.0 - wH) / haliteGasDensity);
-    haliteMassFraction = wH;
-    vapourMassFraction = 1.0 - wH;
-    liquidMassFraction = 0.0;
-    haliteVolumeFraction = wH * rho / haliteDensity;
-    vapourVolumeFraction = 1.0 - haliteVolumeFraction;
-    liquidVolumeFraction = 0.0;
-    return rho;
+    Mixture m = mixture(salinity, 1.0, haliteDensity, haliteGasSalinity, haliteGasDensity);
+    return twoPhases(m, haliteMassFraction, haliteVolumeFraction, vapourMassFraction,
+                     vapourVolumeFraction, liquidMassFraction, liquidVolumeFraction);
 }
 
 double Palliser::calculateHaliteLiquidDensity() {
-    double wH = (salinity - haliteLiquidSalinity) / (1.0 - haliteLiquidSalinity);
-    double rho = 1.0 / (wH / haliteDensity + (1.0 - wH) / haliteLiquidDensity);
-    haliteMassFraction = wH;
-    liquidMassFraction = 1.0 - wH;
-    vapourMassFraction = 0.0;
-    haliteVolumeFraction = wH * rho / haliteDensity;
-    liquidVolumeFraction = 1.0 - haliteVolumeFraction;
-    vapourVolumeFraction = 0.0;
-    return rho;
+    Mixture m = mixture(salinity, 1.0, haliteDensity, haliteLiquidSalinity, haliteLiquidDensity);
+    return twoPhases(m, haliteMassFraction, haliteVolumeFraction, liquidMassFraction,
+                     liquidVolumeFraction, vapourMassFraction, vapourVolumeFraction);
+}
+
+double Palliser::twoPhases(const Mixture& m, double& wA, double& phiA, double& wB, double& phiB,
+                           double& wAbsent, double& phiAbsent) {
+    wA = m.wA;
+    phiA = m.phiA;
+    wB = 1.0 - m.wA;
+    phiB = 1.0 - m.phiA;
+    wAbsent = phiAbsent = 0.0;
+    return m.rho;
 }
 
 void Palliser::getHaliteLiquidGasState(double T, double w, double rho, double& P, double& wL,
@@ -264,30 +258,28 @@ void Palliser::getHaliteLiquidGasState(double T, double w, double rho, double& P
     wV = (a11 * b2 - b1 * a21) / det;
 }
 
-void Palliser::saturatedPhasesPair(double wH, bool liquidSide) {
-    haliteMassFraction = wH;
-    liquidMassFraction = liquidSide ? 1.0 - wH : 0.0;
-    vapourMassFraction = liquidSide ? 0.0 : 1.0 - wH;
-}
-
 double Palliser::calculateHaliteLiquidGasDensity(double T, double x, double rho) {
-    getHaliteLiquidGasState(T, 100.0 * x, rho, slvPressure, liquidMassFraction,
-                            vapourMassFraction);
+    getHaliteLiquidGasState(T, 100.0 * x, rho, slvPressure, liquidMassFraction, vapourMassFraction);
     haliteMassFraction = 1.0 - liquidMassFraction - vapourMassFraction;
     double result = 0.0;
     if (rho > 0.0 && inUnit(liquidMassFraction) && inUnit(vapourMassFraction) &&
         inUnit(haliteMassFraction)) {
         result = rho;
         pressure = slvPressure;
-    } else if (slvPressure > pressure) {
-        double wH = (x - slvVapourSalinity) / (1.0 - slvVapourSalinity);
-        saturatedPhasesPair(wH, false);
-        result = 1.0 / (wH / haliteDensity + (1.0 - wH) / slvVapourDensity);
     } else {
-        // At or above the SLV pressure without a density: halite + liquid.
-        double wH = (x - slvLiquidSalinity) / (1.0 - slvLiquidSalinity);
-        saturatedPhasesPair(wH, true);
-        result = 1.0 / (wH / haliteDensity + (1.0 - wH) / slvLiquidDensity);
+        // No three-phase proportions for this density (none is given, or it is out of their
+        // reach): the pair of saturated phases that makes up x, on the side of the pressure.
+        bool vapourSide = slvPressure > pressure;
+        bool halite = vapourSide || x >= slvLiquidSalinity;
+        Mixture m = !halite ? mixture(x, slvLiquidSalinity, slvLiquidDensity, slvVapourSalinity,
+                                      slvVapourDensity)
+                    : vapourSide
+                        ? mixture(x, 1.0, haliteDensity, slvVapourSalinity, slvVapourDensity)
+                        : mixture(x, 1.0, haliteDensity, slvLiquidSalinity, slvLiquidDensity);
+        haliteMassFraction = halite ? m.wA : 0.0;
+        liquidMassFraction = !halite ? m.wA : vapourSide ? 0.0 : 1.0 - m.wA;
+        vapourMassFraction = 1.0 - haliteMassFraction - liquidMassFraction;
+        result = m.rho;
     }
     double v = haliteMassFraction / haliteDensity + liquidMassFraction / slvLiquidDensity +
                vapourMassFraction / slvVapourDensity;
@@ -299,22 +291,42 @@ double Palliser::calculateHaliteLiquidGasDensity(double T, double x, double rho)
 
 // ------------------------------------------------------------------------- pure ends
 
-namespace {
-
-// Proportions of a pure substance on its liquid-vapour (or halite-vapour) curve with the
-// denser phase rhoD and the lighter rhoG: a density below rhoG (a free one, -1, included) is
-// the lighter phase, above rhoD the denser one, in between a mixture.
-struct TwoPhasePure {
-    double rho, wD, phiD;
-};
-TwoPhasePure splitPure(double rho, double rhoD, double rhoG) {
-    if (rho < rhoG) return {rhoG, 0.0, 0.0};
-    if (rho > rhoD) return {rhoD, 1.0, 1.0};
-    double wD = (1.0 / rho - 1.0 / rhoG) / (1.0 / rhoD - 1.0 / rhoG);
-    return {rho, wD, (rho - rhoG) / (rhoD - rhoG)};
+double Palliser::splitPureFractions(double rho, double rhoD, double rhoG, double& wD, double& phiD,
+                                    double& wG, double& phiG) {
+    // A density below rhoG (a free one, -1, included) is the lighter phase, above rhoD the
+    // denser one, in between a mixture.
+    double result = rho;
+    if (rho < rhoG) {
+        wD = phiD = 0.0;
+        result = rhoG;
+    } else if (rho > rhoD) {
+        wD = phiD = 1.0;
+        result = rhoD;
+    } else {
+        wD = (1.0 / rho - 1.0 / rhoG) / (1.0 / rhoD - 1.0 / rhoG);
+        phiD = (rho - rhoG) / (rhoD - rhoG);
+    }
+    wG = 1.0 - wD;
+    phiG = 1.0 - phiD;
+    return result;
 }
 
-}  // namespace
+double Palliser::pureLiquidVapour(double T, double P, double rho, int32_t code,
+                                  double (Palliser::*liquid)(double, double),
+                                  double (Palliser::*vapour)(double, double)) {
+    const double Psat = liquidGasPressure, rhoL = lgLiquidDensity, rhoV = lgVapourDensity;
+    haliteMassFraction = haliteVolumeFraction = 0.0;
+    if (std::fabs(P - Psat) >= kOnCurve) {
+        bool isLiquid = P > Psat;
+        liquidMassFraction = liquidVolumeFraction = isLiquid ? 1.0 : 0.0;
+        vapourMassFraction = vapourVolumeFraction = isLiquid ? 0.0 : 1.0;
+        return onePhase(isLiquid ? (this->*liquid)(T, P) : (this->*vapour)(T, P));
+    }
+    region = code;
+    pressure = Psat;
+    return splitPureFractions(rho, rhoL, rhoV, liquidMassFraction, liquidVolumeFraction,
+                              vapourMassFraction, vapourVolumeFraction);
+}
 
 double Palliser::calculateWaterDensity(double T, double P, double rho) {
     if (T > waterCriticalTemperature) return onePhase(getWaterVapourDensity(T, P));
@@ -323,63 +335,35 @@ double Palliser::calculateWaterDensity(double T, double P, double rho) {
     liquidGasPressure = waterSaturationPressure;
     lgLiquidDensity = waterLiquidDensity;
     lgVapourDensity = waterVapourDensity;
-    haliteMassFraction = haliteVolumeFraction = 0.0;
-    if (std::fabs(P - waterSaturationPressure) >= kOnCurve) {
-        bool liquid = P > waterSaturationPressure;
-        liquidMassFraction = liquidVolumeFraction = liquid ? 1.0 : 0.0;
-        vapourMassFraction = vapourVolumeFraction = liquid ? 0.0 : 1.0;
-        return onePhase(liquid ? getWaterLiquidDensity(T, P) : getWaterVapourDensity(T, P));
-    }
-    region = kWaterSaturation;
-    pressure = waterSaturationPressure;
-    TwoPhasePure s = splitPure(rho, waterLiquidDensity, waterVapourDensity);
-    liquidMassFraction = s.wD;
-    liquidVolumeFraction = s.phiD;
-    vapourMassFraction = 1.0 - s.wD;
-    vapourVolumeFraction = 1.0 - s.phiD;
-    return s.rho;
+    return pureLiquidVapour(T, P, rho, kWaterSaturation, &Palliser::getWaterLiquidDensity,
+                            &Palliser::getWaterVapourDensity);
 }
 
 double Palliser::calculateNaClDensity(double T, double P, double rho) {
     if (T > naclCriticalTemperature) return onePhase(getNaClVapourDensity(T, P));
+    if (T > haliteTripleTemperature) {
+        calculateNaClSaturationPoint(T, naclSaturationPressure, naclLiquidDensity,
+                                     naclVapourDensity);
+        liquidGasPressure = naclSaturationPressure;
+        lgLiquidDensity = naclLiquidDensity;
+        lgVapourDensity = naclVapourDensity;
+        return pureLiquidVapour(T, P, rho, kNaClSaturation, &Palliser::getNaClLiquidDensity,
+                                &Palliser::getNaClVapourDensity);
+    }
+    // Halite and its vapour, an ideal gas.
+    double Ps = getHaliteSublimationPressure(T);
+    double rhoGas = P * 1e5 * naclMolarMass / ((T + 273.15) * 8.314);
     liquidMassFraction = liquidVolumeFraction = 0.0;
-    if (T <= haliteTripleTemperature) {
-        double Ps = getHaliteSublimationPressure(T);
-        double rhoGas = P * 1e5 * naclMolarMass / ((T + 273.15) * 8.314);
-        if (std::fabs(P - Ps) >= kOnCurve) {
-            bool halite = P > Ps;
-            region = halite ? kHaliteLiquid : kHaliteVapour;
-            haliteMassFraction = haliteVolumeFraction = halite ? 1.0 : 0.0;
-            vapourMassFraction = vapourVolumeFraction = halite ? 0.0 : 1.0;
-            return halite ? haliteDensity : rhoGas;
-        }
-        region = kHaliteVapour;
-        TwoPhasePure s = splitPure(rho, haliteDensity, rhoGas);
-        haliteMassFraction = s.wD;
-        haliteVolumeFraction = s.phiD;
-        vapourMassFraction = 1.0 - s.wD;
-        vapourVolumeFraction = 1.0 - s.phiD;
-        return s.rho;
+    region = kHaliteVapour;
+    if (std::fabs(P - Ps) >= kOnCurve) {
+        bool halite = P > Ps;
+        if (halite) region = kHaliteLiquid;
+        haliteMassFraction = haliteVolumeFraction = halite ? 1.0 : 0.0;
+        vapourMassFraction = vapourVolumeFraction = halite ? 0.0 : 1.0;
+        return halite ? haliteDensity : rhoGas;
     }
-    calculateNaClSaturationPoint(T, naclSaturationPressure, naclLiquidDensity, naclVapourDensity);
-    liquidGasPressure = naclSaturationPressure;
-    lgLiquidDensity = naclLiquidDensity;
-    lgVapourDensity = naclVapourDensity;
-    haliteMassFraction = haliteVolumeFraction = 0.0;
-    if (std::fabs(P - naclSaturationPressure) >= kOnCurve) {
-        bool liquid = P > naclSaturationPressure;
-        liquidMassFraction = liquidVolumeFraction = liquid ? 1.0 : 0.0;
-        vapourMassFraction = vapourVolumeFraction = liquid ? 0.0 : 1.0;
-        return onePhase(liquid ? getNaClLiquidDensity(T, P) : getNaClVapourDensity(T, P));
-    }
-    region = kNaClSaturation;
-    pressure = naclSaturationPressure;
-    TwoPhasePure s = splitPure(rho, naclLiquidDensity, naclVapourDensity);
-    liquidMassFraction = s.wD;
-    liquidVolumeFraction = s.phiD;
-    vapourMassFraction = 1.0 - s.wD;
-    vapourVolumeFraction = 1.0 - s.phiD;
-    return s.rho;
+    return splitPureFractions(rho, haliteDensity, rhoGas, haliteMassFraction, haliteVolumeFraction,
+                              vapourMassFraction, vapourVolumeFraction);
 }
 
 // ---------------------------------------------------------------- searches on x and T

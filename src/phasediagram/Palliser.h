@@ -1,7 +1,7 @@
 // Palliser: the H2O-NaCl phase-diagram calculator. On the state record it adds the constants of
 // the system, the model operations (phase boundaries and densities, pure virtual), the state
-// computation calculateFluidDensity, and the curve tracers and inverse (fluid-inclusion) calculations,
-// which are written only in terms of the model operations.
+// computation calculateFluidDensity, and the curve tracers and inverse (fluid-inclusion)
+// calculations, which are written only in terms of the model operations.
 //
 // Units everywhere: T in degC, P in bar, densities in kg/m3, x an NaCl mass fraction (0..1);
 // arguments named w and the salinity columns of curve rows in wt % NaCl; specific volumes in l/kg
@@ -23,6 +23,8 @@
 
 namespace vornex {
 
+struct Mixture;
+
 using DiagnosticSink = std::function<void(const std::string& line)>;
 
 class Palliser : public PhaseDiagramInfo {
@@ -41,7 +43,7 @@ class Palliser : public PhaseDiagramInfo {
     void say(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 
     // ------------------------------------------------------------ constants of the system
-    double haliteTriplePressure = 0.0005;   // bar, halite melting point
+    double haliteTriplePressure = 0.0005;    // bar, halite melting point
     double haliteTripleTemperature = 800.0;  // degC, upper end of the SLV curve
     double waterCriticalPressure = 221.0;
     double waterCriticalTemperature = 374.15;
@@ -106,7 +108,8 @@ class Palliser : public PhaseDiagramInfo {
     // Classifies (T, P, x) into a region, stores its bulk density (also returned) and phase
     // proportions and every boundary consulted. rho: the bulk density where T, P and x leave
     // it open (pure water or three phases), -1 when free. Non-finite input, P <= 0, x outside
-    // [0, 1] or T below 0 degC give region 0 with `failed`; region 0 returns density -1.
+    // [0, 1] or T below 0 degC give region 0 with `failed`, and so do states no rule
+    // classifies (T from 3127 degC on); region 0 returns density -1.
     virtual double calculateFluidDensity(double T, double P, double x, double rho);
 
     double calculateWaterDensity(double T, double P, double rho);
@@ -128,7 +131,8 @@ class Palliser : public PhaseDiagramInfo {
     // Stride 4: T, P, liquid density, vapour density; 800 .. 3126 by 1 and the end row at
     // 3127, which sets naclCriticalPressure and naclCriticalDensity.
     void calculateNaClSatCurve(CurveArray& out);
-    // Stride 5: T, P, wt %, density, 1000/density; 374.15 .. 3126.15 by 1, end row 3127 at 100 wt %.
+    // Stride 5: T, P, wt %, density, 1000/density; 374.15 .. 3126.15 by 1, end row 3127 at 100 wt
+    // %.
     void calculateCriticalCurve(CurveArray& out);
     // Stride 8: T, P, vapour wt %, liquid wt %, liquid and vapour density and their specific
     // volumes; 50 .. 799 by 1, end row at 800 with both salinities 100.
@@ -200,8 +204,8 @@ class Palliser : public PhaseDiagramInfo {
     // Bulk salinity and density of an inclusion from Th and Tm (Pm: SLV pressure at Tm; Ph:
     // bubble pressure at Th; phiV: vapour volume fraction at Tm). x = rho = 0 on failure.
     void calculateFromThTm(double Th, double Tm, double& x, double& rho, double TmGuess,
-                           double ThGuess, double xGuess, double rhoGuess, double& Pm,
-                           double& Ph, double& phiV);
+                           double ThGuess, double xGuess, double rhoGuess, double& Pm, double& Ph,
+                           double& phiV);
 
     double equationForTm0(double T, void* context);
     double equationForCriticalX(double T, void* context);
@@ -217,12 +221,11 @@ class Palliser : public PhaseDiagramInfo {
     // Pressure below the bubble point at which vapour fills the volume fraction f, with the
     // coexisting phases and the bulk density; all -1 and `failed` on failure.
     void calculateBoilingPointWithGasVolume(double T, double x, double f, double& P, double& xL,
-                                            double& xV, double& rhoL, double& rhoV,
-                                            double& rhoMix);
+                                            double& xV, double& rhoL, double& rhoV, double& rhoMix);
     double equationForBoilingGasVolume(double P, void* context);
     // Stride 3: T, P, bulk density of the boiling curve of w wt % with fPercent % vapour.
-    void calculateBoilingCurveWithGasVolume(CurveArray& out, double w, double fPercent,
-                                            double Tend, double T0);
+    void calculateBoilingCurveWithGasVolume(CurveArray& out, double w, double fPercent, double Tend,
+                                            double T0);
     // Depth (m) of the bottom of a column of boiling liquid of salinity x between Pa and Pb;
     // false (depth -1) when a bubble point on the way cannot be found.
     bool convertPressureToDepth(double x, double Pa, double Pb, double d0, double& depth);
@@ -238,6 +241,10 @@ class Palliser : public PhaseDiagramInfo {
     void calculateSpinodalCurve(CurveArray& out, double x);
 
    protected:
+    // Proportions of a two-phase state (A, B and the absent phase); returns the bulk density.
+    double twoPhases(const Mixture& m, double& wA, double& phiA, double& wB, double& phiB,
+                     double& wAbsent, double& phiAbsent);
+    double mixtureResidual(const Mixture& m, double rho);
     // Settings of a one-dimensional search; the remaining ones are the same everywhere
     // (tolerance 1e-9, bounds +-1e15, relaxation from 1, no step limit).
     struct SearchSettings {
@@ -268,10 +275,21 @@ class Palliser : public PhaseDiagramInfo {
     // Liquidus at (T, P) into the record; when the search has no answer, the SLV liquid at T
     // with the 0.03 kg/m3 per bar rise.
     void haliteLiquidAt(double T, double P);
+    // One phase or liquid + vapour against the LV surface at (T, P); above the critical
+    // pressure first the one-phase rules on either side of the critical salinity.
+    double liquidVapourTest(double T, double P, double x);
+    double criticalOrLiquidVapourTest(double T, double P, double x);
     // The halite + vapour test below the SLV pressure.
     double haliteVapourOrVapour(double T, double P, double x);
-    // Two-phase rule by the side of the SLV pressure (three-phase state without a density).
-    void saturatedPhasesPair(double wH, bool liquidSide);
+    // Mass and volume fractions of the denser and the lighter phase of a pure substance of
+    // bulk density rho on its two-phase curve; returns rho limited to [rhoG, rhoD].
+    static double splitPureFractions(double rho, double rhoD, double rhoG, double& wD, double& phiD,
+                                     double& wG, double& phiG);
+    // A pure fluid against the saturation fields liquidGasPressure, lgLiquidDensity and
+    // lgVapourDensity: one phase off the curve, region `code` with rho's proportions on it.
+    double pureLiquidVapour(double T, double P, double rho, int32_t code,
+                            double (Palliser::*liquid)(double, double),
+                            double (Palliser::*vapour)(double, double));
 };
 
 template <class Owner>

@@ -18,7 +18,9 @@ struct ThContext {
 };
 
 struct TmContext {
-    double a, b;  // (phiV, x) or (x, phiH)
+    double x, phi;  // bulk salinity, volume fraction of vapour (Tm) or halite (Tm3)
+    bool halite;
+    double Tmin;  // lowest temperature searched
     double rho = -1.0, P = -1.0, xL = -1.0;
 };
 
@@ -31,8 +33,6 @@ struct TmThContext {
     double Th, xL, xV, rhoL, rhoV, ThGuess;
     double phiV = -1.0, Ph = -1.0;
 };
-
-bool inUnit(double v) { return v >= 0.0 && v <= 1.0; }
 
 }  // namespace
 
@@ -58,26 +58,33 @@ double Palliser::calculateThLiq(double x, double rho, double T0, double& P) {
     return error ? 0.0 : T;
 }
 
+// Tm: the vapour's volume fraction in liquid + vapour on the SLV curve at T; Tm3: halite's in
+// halite + liquid.
 double Palliser::equationForTm(double T, void* context) {
     auto& c = *static_cast<TmContext*>(context);
-    const double phiV = c.a, x = c.b;
-    double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0, wL = -1.0;
-    if (T >= 20.0 && T <= haliteTripleTemperature) {
+    double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    Mixture m;
+    if (T >= c.Tmin && T <= haliteTripleTemperature) {
         calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
-        wL = (x - xV) / (xL - xV);
+        m = c.halite ? mixture(c.x, 1.0, haliteDensity, xL, rhoL)
+                     : mixture(c.x, xV, rhoV, xL, rhoL);
     }
-    if (!inUnit(wL)) {
+    if (!m.valid) {
         equationError = 1;
         return 0.0;
     }
-    double v = wL / rhoL + (1.0 - wL) / rhoV;
-    c.rho = 1.0 / v;
+    c.rho = m.rho;
     c.P = P;
-    return ((1.0 - wL) / rhoV) / v - phiV;
+    c.xL = xL;
+    return m.phiA - c.phi;
+}
+
+double Palliser::equationForTm3(double T, void* context) {
+    return equationForTm(T, context);
 }
 
 double Palliser::calculateTm(double x, double phiV, double T0, double& rho, double& P) {
-    TmContext c{phiV, x};
+    TmContext c{x, phiV, false, 20.0};
     double a = T0 > 799.8 ? 799.9 : T0, b = T0 > 799.8 ? 800.0 : T0 + 0.01;
     int error = 0;
     double T = secant(&Palliser::equationForTm, &c, a, b, error, {0.01, 40, true});
@@ -87,28 +94,9 @@ double Palliser::calculateTm(double x, double phiV, double T0, double& rho, doub
     return error ? 0.0 : T;
 }
 
-double Palliser::equationForTm3(double T, void* context) {
-    auto& c = *static_cast<TmContext*>(context);
-    const double x = c.a, phiH = c.b;
-    double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0, wH = -1.0;
-    if (T >= 0.0 && T <= haliteTripleTemperature) {
-        calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
-        if (xL < 1.0) wH = (x - xL) / (1.0 - xL);
-    }
-    if (!inUnit(wH)) {
-        equationError = 1;
-        return 0.0;
-    }
-    double v = wH / haliteDensity + (1.0 - wH) / rhoL;
-    c.rho = 1.0 / v;
-    c.P = P;
-    c.xL = xL;
-    return (wH / haliteDensity) / v - phiH;
-}
-
-double Palliser::calculateTm3(double x, double phiH, double T0, double& rho, double& Th,
-                              double& xL, double& Ph, double& Pm) {
-    TmContext c{x, phiH};
+double Palliser::calculateTm3(double x, double phiH, double T0, double& rho, double& Th, double& xL,
+                              double& Ph, double& Pm) {
+    TmContext c{x, phiH, true, 0.0};
     int error = 0;
     Th = secant(&Palliser::equationForTm3, &c, T0, T0 - 0.01, error);
     rho = c.rho;
@@ -158,20 +146,19 @@ void Palliser::equationForTmTh(double* X, double* F, double** J, int& error, int
     (void)order;  // the Jacobian is taken by central differences
     auto& c = *static_cast<TmThContext*>(context);
     const double x = X[0], rho = X[1];
-    double wL = (x - c.xV) / (c.xL - c.xV);
-    if (!inUnit(wL) || !(rho > 0.0)) {
+    Mixture m = mixture(x, c.xL, c.rhoL, c.xV, c.rhoV);
+    if (!m.valid || !(rho > 0.0)) {
         error = 1;
         return;
     }
-    double v = wL / c.rhoL + (1.0 - wL) / c.rhoV;
-    F[0] = rho - 1.0 / v;  // the inclusion is liquid + vapour on the SLV curve at Tm
+    F[0] = rho - m.rho;  // the inclusion is liquid + vapour on the SLV curve at Tm
     double P = 0.0;
     double Th = calculateThLiq(x, rho, c.ThGuess, P);
     if (Th == 0.0) {
         error = 1;
         return;
     }
-    c.phiV = ((1.0 - wL) / c.rhoV) / v;
+    c.phiV = 1.0 - m.phiA;
     c.Ph = P;
     F[1] = Th - c.Th;
 }
@@ -180,6 +167,12 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
                                  double ThGuess, double xGuess, double rhoGuess, double& Pm,
                                  double& Ph, double& phiV) {
     (void)TmGuess;
+    if (!(Tm >= 0.0 && Tm <= haliteTripleTemperature) || !std::isfinite(Th)) {
+        failed = 1;  // halite dissolves on the SLV curve or not at all
+        x = rho = 0.0;
+        Pm = -1.0;
+        return;
+    }
     double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     calculateSLVPoint(Tm, Pm, xL, xV, rhoL, rhoV);
     if (std::fabs(Th - Tm) < 0.1) {
@@ -190,7 +183,8 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
     if (!(Tm < Th)) return;
     TmThContext c{Th, xL, xV, rhoL, rhoV, ThGuess};
     auto newton = std::make_unique<Newton>();
-    newton->_setSysEquationToSolve(this, static_cast<EquationSystem>(&Palliser::equationForTmTh), 2);
+    newton->_setSysEquationToSolve(this, static_cast<EquationSystem>(&Palliser::equationForTmTh),
+                                   2);
     newton->context = &c;
     // The homogenisation temperature comes from a search converged to 1e-9: its differences
     // need steps far above that noise, and the residual cannot be driven below it.
@@ -213,6 +207,9 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
     }
     x = newton->x[0];
     rho = newton->x[1];
+    // The last evaluation may have been a difference step: the results of the solution itself.
+    double F[2] = {0.0, 0.0};
+    equationForTmTh(newton->x, F, nullptr, error, 0, &c);
     Ph = c.Ph;
     phiV = c.phiV;
 }
@@ -220,10 +217,11 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
 // ------------------------------------------------------------------------------ ice melting
 
 void Palliser::calculateIceMeltingCurve(CurveArray& out, double f) {
+    if (!(f >= 0.0 && f <= 1.0)) return;  // f: the NaCl share of the salt
     for (int i = 0; i <= 100; ++i) {
         double w = 0.4 * i, T = 0.0;
         calculateFreezingTemperature(w / 100.0, f, T);
-        out.insert(out.end(), {w, T});
+        appendRow(out, {w, T});
     }
 }
 
@@ -238,20 +236,19 @@ struct BoilingContext {
 
 double Palliser::equationForBoilingGasVolume(double P, void* context) {
     auto& c = *static_cast<BoilingContext*>(context);
-    double wL = -1.0;
+    Mixture m;
     if (P <= c.P0) {
         calculateLGPoint(c.T, P, c.xL, c.xV, c.rhoL, c.rhoV);
-        // At the bubble pressure itself the liquid is the bulk fluid, up to rounding.
-        if (!failed && c.xL > 0.0) wL = std::min(c.x / c.xL, 1.0 + 1e-9) <= 1.0 ? c.x / c.xL : 1.0;
-        if (!failed && c.xL > 0.0 && c.x / c.xL > 1.0 + 1e-9) wL = -1.0;
+        // The vapour is taken as salt-free. At the bubble pressure itself the liquid is the
+        // bulk fluid, up to rounding.
+        if (!failed) m = mixture(std::min(c.x, c.xL), c.xL, c.rhoL, 0.0, c.rhoV);
+        if (c.x > c.xL * (1.0 + 1e-9)) m.valid = false;
     }
-    if (!inUnit(wL)) {
+    if (!m.valid) {
         equationError = 1;
         return 0.0;
     }
-    // The vapour is taken as salt-free.
-    double wV = 1.0 - wL;
-    return (wV / c.rhoV) / (wL / c.rhoL + wV / c.rhoV) - c.f;
+    return (1.0 - m.phiA) - c.f;
 }
 
 void Palliser::calculateBoilingPointWithGasVolume(double T, double x, double f, double& P,
@@ -298,10 +295,10 @@ void Palliser::calculateBoilingCurveWithGasVolume(CurveArray& out, double w, dou
     double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0, rhoMix = 0.0;
     steps(T0, Tend, 1.0, Bound::AtOrBelow, [&](double T) {
         calculateBoilingPointWithGasVolume(T, x, f, P, xL, xV, rhoL, rhoV, rhoMix);
-        if (!failed && P > 0.0) out.insert(out.end(), {T, P, rhoMix});
+        if (!failed && P > 0.0) appendRow(out, {T, P, rhoMix});
     });
     double xc = 0.0, rho = 0.0;
-    if (criticalPointAt(Tend, P, xc, rho)) out.insert(out.end(), {Tend, P, rho});
+    if (criticalPointAt(Tend, P, xc, rho)) appendRow(out, {Tend, P, rho});
 }
 
 // ---------------------------------------------------------------------------- geotherm
@@ -380,7 +377,8 @@ void Palliser::calculateGeothermBubblePoint(double T0, double d0, double P0, dou
     GeothermContext c{T0, d0, P0, gradient, x, rhoColumn, Tc};
     int error = failed ? 1 : 0;
     double root = 0.0;
-    if (!error) root = secant(&Palliser::equationForGeothermBubblePoint, &c, Tc - 10.0, Tc - 11.0, error);
+    if (!error)
+        root = secant(&Palliser::equationForGeothermBubblePoint, &c, Tc - 10.0, Tc - 11.0, error);
     failed = error != 0;
     if (failed) {
         T = P = depth = rhoL = -1.0;
@@ -400,7 +398,7 @@ void Palliser::calculateSpinodalCurve(CurveArray& out, double x) {
     if (failed) return;
     for (int i = 0; i < 190; ++i) {
         double tau = 0.001 * i;
-        out.insert(out.end(), {Tc - 647.096 * tau, Pc * (1.0 - 9.2817 * tau - 33.391 * tau * tau)});
+        appendRow(out, {Tc - 647.096 * tau, Pc * (1.0 - 9.2817 * tau - 33.391 * tau * tau)});
     }
 }
 

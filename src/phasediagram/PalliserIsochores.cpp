@@ -19,9 +19,17 @@ struct IsochoreContext {
     double xliq = -1.0;                   // liquidus salinity of the last evaluation
 };
 
-bool inUnit(double v) { return v >= 0.0 && v <= 1.0; }
-
 }  // namespace
+
+// Residual of a two-phase isochore: the target density less the mixture's; the flag when the
+// bulk is no mixture of the two phases.
+double Palliser::mixtureResidual(const Mixture& m, double rho) {
+    if (!m.valid) {
+        equationError = 1;
+        return 0.0;
+    }
+    return rho - m.rho;
+}
 
 void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double P0, double Tend,
                                    double rho) {
@@ -56,15 +64,15 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
         }
         P = Pnext;
         region = kIsochore;
-        out.insert(out.end(), {T, P});
+        appendRow(out, {T, P});
     });
 }
 
 double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, double w) {
     IsochoreContext c{T, rho, w / 100.0};
     int error = 0;
-    double P = secant(&Palliser::equationForIsochoricFluidPressure, &c, Pguess, 1.001 * Pguess,
-                      error);
+    double P =
+        secant(&Palliser::equationForIsochoricFluidPressure, &c, Pguess, 1.001 * Pguess, error);
     return error ? 0.0 : P;
 }
 
@@ -98,14 +106,10 @@ double Palliser::equationForIsochoricLiquidGasPressure(double P, void* context) 
               !(c.T < waterCriticalTemperature && P > c.bound2);
     if (ok) {
         calculateLGPoint(c.T, P, xL, xV, rhoL, rhoV);
-        ok = !failed && std::fabs(xL - xV) > 1e-12;
+        ok = !failed;
     }
-    double wL = ok ? (c.x - xV) / (xL - xV) : -1.0;
-    if (!inUnit(wL)) {
-        equationError = 1;
-        return 0.0;
-    }
-    return c.rho - 1.0 / (wL / rhoL + (1.0 - wL) / rhoV);
+    Mixture m = ok ? mixture(c.x, xL, rhoL, xV, rhoV) : Mixture{};
+    return mixtureResidual(m, c.rho);
 }
 
 double Palliser::getIsochoricHaliteGasPressure(double T, double Pguess, double rho, double w) {
@@ -117,23 +121,20 @@ double Palliser::getIsochoricHaliteGasPressure(double T, double Pguess, double r
         start = std::min(c.bound1, Pguess);
     }
     int error = 0;
-    double P = secant(&Palliser::equationForIsochoricHaliteGasPressure, &c, start, 0.999 * start,
-                      error);
+    double P =
+        secant(&Palliser::equationForIsochoricHaliteGasPressure, &c, start, 0.999 * start, error);
     return error ? 0.0 : P;
 }
 
 double Palliser::equationForIsochoricHaliteGasPressure(double P, void* context) {
     auto& c = *static_cast<IsochoreContext*>(context);
-    double xHG = 0.0, rhoHG = 0.0, wH = -1.0;
+    double xHG = 0.0, rhoHG = 0.0;
+    Mixture m;
     if (!(c.T <= haliteTripleTemperature && P > c.bound1)) {
         calculateHaliteGasBubble(c.T, P, xHG, rhoHG);
-        if (!failed && xHG < 1.0) wH = (c.x - xHG) / (1.0 - xHG);
+        if (!failed && rhoHG > 0.0) m = mixture(c.x, 1.0, kHaliteDensity, xHG, rhoHG);
     }
-    if (!inUnit(wH) || !(rhoHG > 0.0)) {
-        equationError = 1;
-        return 0.0;
-    }
-    return c.rho - 1.0 / (wH / kHaliteDensity + (1.0 - wH) / rhoHG);
+    return mixtureResidual(m, c.rho);
 }
 
 double Palliser::getIsochoricHaliteLiquidPressure(double T, double Pguess, double rho, double w,
@@ -147,24 +148,21 @@ double Palliser::getIsochoricHaliteLiquidPressure(double T, double Pguess, doubl
         start = std::max(Pguess, c.bound1);
     }
     int error = 0;
-    double P = secant(&Palliser::equationForIsochoricHaliteLiquidPressure, &c, start,
-                      1.001 * start, error);
+    double P = secant(&Palliser::equationForIsochoricHaliteLiquidPressure, &c, start, 1.001 * start,
+                      error);
     xliq = c.xliq;
     return error ? 0.0 : P;
 }
 
 double Palliser::equationForIsochoricHaliteLiquidPressure(double P, void* context) {
     auto& c = *static_cast<IsochoreContext*>(context);
-    double rhoLiq = 0.0, wH = -1.0;
+    double rhoLiq = 0.0;
+    Mixture m;
     if (!(c.T <= haliteTripleTemperature && P < c.bound1)) {
         calculateHaliteLiquidPoint(c.T, P, c.xliq, slvLiquidSalinity, rhoLiq);
-        if (!failed && c.xliq < 1.0) wH = (c.x - c.xliq) / (1.0 - c.xliq);
+        if (!failed) m = mixture(c.x, 1.0, kHaliteDensity, c.xliq, rhoLiq);
     }
-    if (!inUnit(wH)) {
-        equationError = 1;
-        return 0.0;
-    }
-    return c.rho - 1.0 / (wH / kHaliteDensity + (1.0 - wH) / rhoLiq);
+    return mixtureResidual(m, c.rho);
 }
 
 }  // namespace vornex

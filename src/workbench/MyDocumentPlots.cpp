@@ -279,7 +279,7 @@ void MyDocument::onPlotSelection(const Notification& n) {
         return;
     }
     if (plot == mVxViewp) {
-        if (mTm >= mTtNaCl || !salinity(X) || !pressure(Y)) return;
+        if (mTm >= mTtNaCl || !salinity(X) || !(std::isfinite(Y) && Y > 0)) return;
         const double rho = 1000.0 / Y;
         double P = 0, mL = -1, mV = -1;
         mModel->getHaliteLiquidGasState(mTm, X, rho, P, mL, mV);
@@ -298,6 +298,8 @@ void MyDocument::onPlotSelection(const Notification& n) {
         c->set("Rm", rho);
         c->set("Xm", X);
         c->set("Pm", P);
+        // The case changed: unsaved, like every other change of a case.
+        updateChangeCount(ChangeKind::Done);
         onUpdateViews();
     }
 }

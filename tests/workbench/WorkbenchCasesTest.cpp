@@ -240,7 +240,9 @@ TEST_F(WorkbenchTest, PlotClicksMoveTheStateOrTheInitialPoint) {
     }
     // Inside the three-phase field at 300 degC: 45 wt %, 1 l/kg.
     ui->type("mHaliteTm", 300);
+    doc->updateChangeCount(ChangeKind::Cleared);
     ASSERT_TRUE(ui->clickPlot("mVxViewp", 45, 1.0));
+    EXPECT_TRUE(doc->isDocumentEdited());  // regression: the case changed unmarked
     EXPECT_NEAR(key(0, "Rm"), 1000, 1);
     EXPECT_NEAR(key(0, "Xm"), 45, 0.01);
     EXPECT_NEAR(key(0, "Pm"), doc->stateSnapshot().slvPressure, 1e-6);

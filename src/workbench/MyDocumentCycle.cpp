@@ -313,6 +313,10 @@ void MyDocument::onSetInitialConditions() {
     for (const char* n : {"mP0", "mStepP0"}) mForm.setDouble(n, mPm);
     for (const char* n : {"mX0", "mStepX0", "mStepX01"}) mForm.setDouble(n, mXm);
     mListView.reloadData(caseCount());
+    // The case's initial conditions changed: the document has unsaved changes, and the state
+    // is now its own initial state.
+    updateResetButton(*c);
+    updateChangeCount(ChangeKind::Done);
 }
 
 void MyDocument::onResetToInitialConditions() {

@@ -109,8 +109,12 @@ TEST_F(WorkbenchTest, EditMovesStepperStoresCaseAndFollowsTheResetRule) {
 
 TEST_F(WorkbenchTest, SetInitialConditionsAndFixedDensity) {
     ui->type("mHaliteTm", 350);
+    doc->updateChangeCount(ChangeKind::Cleared);
     ui->press("mSetInitialButton");
     EXPECT_EQ(key(0, "T0"), 350);
+    // Regression: the new initial conditions were neither marked unsaved nor freed the button.
+    EXPECT_TRUE(doc->isDocumentEdited());
+    EXPECT_FALSE(form()["mResetButton"].enabled);
     EXPECT_EQ(form().value("mStepT0"), 350);
     ui->check("mFixDensity", true);
     for (const char* off : {"mHalitePm", "mStepHalitePm", "mHaliteXm", "mStepRm"})

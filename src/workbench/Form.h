@@ -2,8 +2,9 @@
 // check boxes, boxes and labels). Each control holds its number and its text, whether it is
 // enabled, editable or hidden, its title, the increment of a stepper and the name of the
 // action it sends. A window toolkit mirrors its widgets from the form and writes what the
-// user types back into it before sending the control's action; the document never sees a
-// widget.
+// user types back into it before sending the control's action, and refreshes its widgets from
+// the form when the action returns (every action runs to its end before the next event); the
+// document never sees a widget.
 #pragma once
 
 #include <map>

@@ -112,7 +112,7 @@ TEST_F(WorkbenchTest, SetInitialConditionsAndFixedDensity) {
     doc->updateChangeCount(ChangeKind::Cleared);
     ui->press("mSetInitialButton");
     EXPECT_EQ(key(0, "T0"), 350);
-    // Regression: the new initial conditions were neither marked unsaved nor freed the button.
+    // Regression: new initial conditions left the document unmarked and the reset button on.
     EXPECT_TRUE(doc->isDocumentEdited());
     EXPECT_FALSE(form()["mResetButton"].enabled);
     EXPECT_EQ(form().value("mStepT0"), 350);

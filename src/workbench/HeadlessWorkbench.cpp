@@ -54,7 +54,9 @@ bool HeadlessWorkbench::press(const std::string& control) {
 }
 
 bool HeadlessWorkbench::perform(const std::string& action) {
-    return mDocument.documentMenu().performAction(action);
+    Menu& menu = mDocument.documentMenu();
+    if (menu.itemWithAction(action)) return menu.performAction(action);
+    return mDocument.performAction(action);
 }
 
 bool HeadlessWorkbench::clickPlot(const std::string& plot, double x, double y, bool shift) {

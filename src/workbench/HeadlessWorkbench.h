@@ -37,7 +37,8 @@ class HeadlessWorkbench {
     bool check(const std::string& control, bool on);
     // Presses an enabled button.
     bool press(const std::string& control);
-    // A menu command by action name, after the menu's validation.
+    // A command by action name: through the document menu (validated first) when it holds
+    // the command, else as a button of the window would send it.
     bool perform(const std::string& action);
     // A click at a point given in the plot's data coordinates (shift held or not). False for
     // an unknown plot.

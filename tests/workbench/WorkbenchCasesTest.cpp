@@ -185,7 +185,7 @@ TEST_F(WorkbenchTest, PresetsStoreTheRangesAndFlagsShown) {
                               {"onResetFocus:", false, false},
                               {"onFocusToNaCl:", false, false}};
     for (const Preset& p : presets) {
-        ASSERT_TRUE(doc->performAction(p.action));
+        ASSERT_TRUE(ui->perform(p.action));
         EXPECT_EQ(caseAt(0).get("txlogy").toBool(), p.txlogy) << p.action;
         EXPECT_EQ(caseAt(0).get("pxlogx").toBool(), p.pxlogx) << p.action;
         EXPECT_EQ(plot("mTxViewp").showLogY(), p.txlogy) << p.action;
@@ -259,7 +259,9 @@ TEST_F(WorkbenchTest, EveryPlotRendersWithItsBaseCurves) {
         EXPECT_TRUE(ui->writePlot(name, name + ".pdf").ok()) << name;
         EXPECT_TRUE(ui->writePlot(name, name + ".png").ok()) << name;
     }
+    EXPECT_TRUE(ui->writePlot("mPTViewp", "pt.svg").ok());
     EXPECT_FALSE(ui->writePlot("mPTViewp", "plot.txt").ok());
+    EXPECT_FALSE(ui->writePlot("mNoViewp", "plot.png").ok());
     // Where a base curve runs, its colour: the SLV curve red, the NaCl curve blue.
     const auto& slv = doc->slvProperties;
     const auto& nac = doc->nacProperties;

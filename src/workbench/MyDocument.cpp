@@ -15,7 +15,7 @@ namespace {
 
 // Plots of the window: variable name, host name, labels, maximum range, default range, tick
 // digits. The boiling and depth plots grow downward (y minimum above y maximum).
-struct PlotSpec {
+struct PlotLayout {
     CPlotView* MyDocument::*member;
     const char* name;
     const char* x;
@@ -25,7 +25,7 @@ struct PlotSpec {
     int digits[2];
 };
 constexpr float kPmax = 5000.0f;
-const PlotSpec kPlots[] = {
+const PlotLayout kPlots[] = {
     {&MyDocument::mPTViewp,
      "mPTViewp",
      "T (°C)",
@@ -156,7 +156,7 @@ const std::vector<std::string>& MyDocument::caseKeys() {
 const std::vector<std::string>& MyDocument::plotNames() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> n;
-        for (const PlotSpec& p : kPlots) n.push_back(p.name);
+        for (const PlotLayout& p : kPlots) n.push_back(p.name);
         return n;
     }();
     return names;
@@ -374,7 +374,7 @@ void MyDocument::buildMenu() {
 // ----- Window -----------------------------------------------------------------------------
 
 void MyDocument::buildPlots() {
-    for (const PlotSpec& p : kPlots) {
+    for (const PlotLayout& p : kPlots) {
         auto host = std::make_unique<CDrawPlotView>(kPlotFrame);
         auto plot = std::make_unique<CPlotView>(Rect({0, 0}, kPlotFrame.size));
         plot->setNotificationCenter(&mCenter);

@@ -135,6 +135,17 @@ TEST(SaulTest, NormalBoilingPressureWithItsOwnCriticalTemperature) {
     EXPECT_NEAR(saul.calculateTheSaturationPressure(373.15) * 1e-6, 0.1013246, 2e-7);
 }
 
+// At tau = delta = 1 the 58 terms sum to -1.129 and Saul58 (which also carries -ln V) is
+// 9.791 - 1.129 = 8.662.
+TEST(SaulTest, ResidualAtTheReducingState) {
+    Saul58 term;
+    term.number_of_components(1);
+    term.T = 647.14;
+    term.V = 5.594826086956522e-05;
+    term.calculate();
+    EXPECT_NEAR(term.root->value(), 8.662, 1e-3);
+}
+
 // Q is G1 + (tau - tau_c) S: the residual is finite at tau_c = 1.544912 and continuous
 // through it.
 TEST(KeenanTest, ResidualIsFiniteAtTheCriticalTau) {

@@ -127,8 +127,7 @@ Expression& MultiParBuilder::exponentialFactor(int c, double g, int d) {
 }
 
 // (base - shift)^2, shared by the terms with the same shift, named after the first.
-Expression& MultiParBuilder::squaredShift(const char* stem, int i, Expression& base,
-                                          double shift) {
+Expression& MultiParBuilder::squaredShift(const char* stem, int i, Expression& base, double shift) {
     auto key = std::make_pair(std::string(stem), shift);
     if (auto it = squaredShifts_.find(key); it != squaredShifts_.end()) return *it->second;
     Expression& s = shifted(numbered(stem, i), base, shift);
@@ -251,7 +250,9 @@ std::vector<Expression*> MultiParBuilder::terms(const MultiParTable& table) {
 
 std::vector<Expression*> MultiParBuilder::idealGasTerms(const IdealGasTable& table) {
     std::vector<Expression*> out;
-    auto name = [&] { return numbered("a", static_cast<int>(out.size()) + (table.lnDelta ? 0 : 1)); };
+    auto name = [&] {
+        return numbered("a", static_cast<int>(out.size()) + (table.lnDelta ? 0 : 1));
+    };
     if (table.lnDelta) {
         auto& lnDelta = tied<Logarithm>(nodes_, name(), leaves_.delta());
         lnDelta.set_scalars3(1.0, 0.0, 0.0);
@@ -304,7 +305,9 @@ MultiParResidual::MultiParResidual(const ReducingState& reducing, const MultiPar
 }
 
 ReducedIdeal::ReducedIdeal(const ReducingState& reducing, const IdealGasTable& table)
-    : ReducedTerm(reducing), kept_(table.lnDelta ? 1 : 0), fugacityConstant_(table.fugacityConstant) {
+    : ReducedTerm(reducing),
+      kept_(table.lnDelta ? 1 : 0),
+      fugacityConstant_(table.fugacityConstant) {
     makeRoot(build_.idealGasTerms(table));
 }
 

@@ -94,11 +94,11 @@ struct PlanckEinsteinCoefficient {
     double gamma;
 };
 struct IdealGasTable {
-    bool lnDelta;      // ln delta is part of the term
-    double n1;         // constant
-    double n2;         // of tau
-    double n3;         // of ln tau
-    double n4;         // of tau ln tau
+    bool lnDelta;  // ln delta is part of the term
+    double n1;     // constant
+    double n2;     // of tau
+    double n3;     // of ln tau
+    double n4;     // of tau ln tau
     std::span<const TauPowerCoefficient> powers;
     std::span<const PlanckEinsteinCoefficient> planckEinstein;
     // While the fugacities are computed the term is [ln delta] + this constant: the model's
@@ -137,7 +137,9 @@ class MultiParBuilder {
     // base^n (n >= 1; other n a plain power node), named stem + n, shared.
     Expression& integerPower(const std::string& stem, Expression& base, int n,
                              std::span<const PowerRecipe> recipes = {});
-    Expression& deltaPower(int d) { return integerPower("delta", leaves_.delta(), d, deltaRecipes_); }
+    Expression& deltaPower(int d) {
+        return integerPower("delta", leaves_.delta(), d, deltaRecipes_);
+    }
     Expression& tauPower(int t) { return integerPower("tau", leaves_.tau(), t, tauRecipes_); }
     // base - shift, shared by name.
     Expression& shifted(const std::string& name, Expression& base, double shift);

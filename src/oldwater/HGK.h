@@ -4,7 +4,8 @@
 //              + ln(rho R T/p0) + 91/6,            y = b rho / 4,
 // with b(T) and B(T) (cm3/g) of the formulation's base function (alpha = 11, beta = 133/3,
 // gamma = 3.5), rho in g/cm3, R = 0.4615 J/(g K), p0 = 0.101325 MPa;
-//     a_res = (1/(R T)) [ sum_{i=1..36} c_i tau^l_i (1 - exp(-rho))^k_i + sum_{i=37..40} c_i phi_i ],
+//     a_res = (1/(R T)) [ sum_{i=1..36} c_i tau^l_i (1 - exp(-rho))^k_i + sum_{i=37..40} c_i phi_i
+//     ],
 // tau = 647.073 K / T, R = 8.31434 J/(mol K), and a_id the temperature part of the ideal gas
 // (HGKid). Model name "HaarGallagherKell", one component "H2O"; its stability test is the
 // model's own outer spinodals.

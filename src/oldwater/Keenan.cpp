@@ -22,13 +22,13 @@ struct KeenanColumn {
 };
 constexpr KeenanColumn kColumns[7] = {
     {8,
-     {29.492937, -132.13917, 274.64632, -360.93828, 342.18431, -244.50042, 155.18535,
-      5.9728487},
-     -410.30848, -416.0586},
+     {29.492937, -132.13917, 274.64632, -360.93828, 342.18431, -244.50042, 155.18535, 5.9728487},
+     -410.30848,
+     -416.0586},
     {8,
-     {-5.198586, 7.7779182, -33.301902, -16.254622, -177.31074, 127.48742, 137.46153,
-      155.97836},
-     337.3118, -209.88866},
+     {-5.198586, 7.7779182, -33.301902, -16.254622, -177.31074, 127.48742, 137.46153, 155.97836},
+     337.3118,
+     -209.88866},
     {4, {6.8335354, -26.149751, 65.326396, -26.181978}, -137.46618, -733.96848},
     {4, {-0.1564104, -0.72546108, -9.2734289, 4.312584}, 6.7874983, 10.401717},
     {4, {-6.3972405, 26.409282, -47.740374, 56.32313}, 136.87317, 645.8188},
@@ -37,10 +37,12 @@ constexpr KeenanColumn kColumns[7] = {
 };
 
 // psi0 tau/461.51 in tau, theta = 1/tau and ln tau, with ln T = ln 1000 - ln tau.
-constexpr double kRT0 = 461.51;    // R times 1000 K, kJ/kg
+constexpr double kRT0 = 461.51;  // R times 1000 K, kJ/kg
 constexpr double kLn1000 = 6.907755278982137;
-constexpr TauPowerCoefficient kKeenanTheta[4] = {
-    {-419.465 / kRT0, -1.0}, {36.6649 / kRT0, -2.0}, {-20.5516 / kRT0, -3.0}, {4.85233 / kRT0, -4.0}};
+constexpr TauPowerCoefficient kKeenanTheta[4] = {{-419.465 / kRT0, -1.0},
+                                                 {36.6649 / kRT0, -2.0},
+                                                 {-20.5516 / kRT0, -3.0},
+                                                 {4.85233 / kRT0, -4.0}};
 
 IdealGasTable keenanIdealTable() {
     return {false,
@@ -86,8 +88,9 @@ KeenanRes::KeenanRes() : ReducedTerm(kKeenanReducing) {
     }
     std::vector<Expression*> groups{G[1]};
     for (int j = 2; j < 7; ++j)
-        groups.push_back(
-            &tied<Product>(nodes_, "tG" + std::to_string(j + 1), build_.integerPower("taua_", tauA, j - 1), *G[static_cast<size_t>(j)]));
+        groups.push_back(&tied<Product>(nodes_, "tG" + std::to_string(j + 1),
+                                        build_.integerPower("taua_", tauA, j - 1),
+                                        *G[static_cast<size_t>(j)]));
     auto& S = weightedSum(nodes_, "S", groups, std::vector<double>(groups.size(), 1.0), 0.0);
     auto& tauC = build_.shifted("tauc", leaves_.tau(), kTauC);
     auto& tS = tied<Product>(nodes_, "tS", tauC, S);

@@ -12,9 +12,9 @@ constexpr ReducingState kSaulReducing = {647.14, 5.594826086956522e-05, 8.31434}
 // factors exp(-delta^c); the last group's factor exp(-0.4 delta^6) - exp(-2 delta^6) is
 // written as two exponential terms per coefficient.
 constexpr PowerTermCoefficients kPower[] = {
-    {0.8216377478, 1, 0},      {-0.2543894379, 1, 2},      {-0.08830868648, 2, 0},
-    {-8.903097248e-07, 5, 9},  {-1.241333357e-06, 8, 0},   {2.89559028e-09, 11, 0},
-    {1.403610309e-11, 11, 12}, {8.183943371e-13, 13, 7},   {-2.397905287e-13, 13, 13},
+    {0.8216377478, 1, 0},      {-0.2543894379, 1, 2},    {-0.08830868648, 2, 0},
+    {-8.903097248e-07, 5, 9},  {-1.241333357e-06, 8, 0}, {2.89559028e-09, 11, 0},
+    {1.403610309e-11, 11, 12}, {8.183943371e-13, 13, 7}, {-2.397905287e-13, 13, 13},
 };
 constexpr ExponentialTermCoefficients kExponential[] = {
     // exp(-delta)
@@ -84,8 +84,9 @@ constexpr PlanckEinsteinCoefficient kPlanckEinstein[] = {
 };
 
 IdealGasTable saulIdealTable() {
-    return {false, std::log(kSaulReducing.Vc) - 8.318441, 6.681816, 3.00632, 0.0, {},
-            kPlanckEinstein, 0.0};
+    return {
+        false, std::log(kSaulReducing.Vc) - 8.318441, 6.681816, 3.00632, 0.0, {}, kPlanckEinstein,
+        0.0};
 }
 
 }  // namespace

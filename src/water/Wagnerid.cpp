@@ -15,7 +15,13 @@ constexpr PlanckEinsteinCoefficient kPlanckEinstein[5] = {
 };
 
 IdealGasTable idealGasTable() {
-    return {true, -8.32044648201, 6.6832105268, 3.00632, 0.0, {}, kPlanckEinstein,
+    return {true,
+            -8.32044648201,
+            6.6832105268,
+            3.00632,
+            0.0,
+            {},
+            kPlanckEinstein,
             -std::log(kWaterCriticalVolume)};
 }
 

@@ -18,8 +18,8 @@ EosModel water(const char* name) {
             450.0};
 }
 
-VORNEX_EOS_IDENTITY_SUITE(OldWater, water<HGK>("HGK"), water<Hill>("Hill"),
-                          water<Saul>("Saul"), water<Keenan>("Keenan"));
+VORNEX_EOS_IDENTITY_SUITE(OldWater, water<HGK>("HGK"), water<Hill>("Hill"), water<Saul>("Saul"),
+                          water<Keenan>("Keenan"));
 
 }  // namespace
 }  // namespace vornex

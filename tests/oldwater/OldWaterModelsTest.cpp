@@ -20,9 +20,9 @@ namespace {
 struct OldModel {
     std::string name;
     std::function<std::unique_ptr<WaterEOS>(int phase)> make;
-    double liquidTolerance;   // relative density, liquid up to 373 K and 20 MPa
-    double generalTolerance;  // relative density, 273-1073 K up to 100 MPa
-    double psatTolerance;     // relative, at 300, 500 and 600 K
+    double liquidTolerance;         // relative density, liquid up to 373 K and 20 MPa
+    double generalTolerance;        // relative density, 273-1073 K up to 100 MPa
+    double psatTolerance;           // relative, at 300, 500 and 600 K
     double normalBoilingTolerance;  // relative, on 0.101325 MPa at 373.15 K
     double Tc, Pc;                  // K, MPa: the formulation's critical point
     double TcTolerance, PcTolerance;
@@ -71,7 +71,8 @@ TEST_P(OldWaterModels, DensitiesAwayFromTheCriticalRegionFollowTheReference) {
         for (double P : {0.1, 1.0, 10.0, 50.0, 100.0}) {
             const double Psat = T < 647.0 ? WaterEOS::saturationPressureWagnerPruss(T) * 1e-6 : 0.0;
             if (P < Psat && P > 0.5 * Psat) continue;  // vapour close to saturation
-            EXPECT_NEAR(densityDeviation(T, P), 0.0, GetParam().generalTolerance) << T << " K " << P;
+            EXPECT_NEAR(densityDeviation(T, P), 0.0, GetParam().generalTolerance)
+                << T << " K " << P;
         }
 }
 

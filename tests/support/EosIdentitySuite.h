@@ -55,10 +55,9 @@ class EosIdentityTest : public ::testing::TestWithParam<EosModel> {
     State at(double TK, double Vm3) {
         model->calculateFromTV(TK, Vm3, 0);
         EXPECT_EQ(model->error, 0) << TK << " K " << Vm3 << " m3/mol";
-        return {model->A,  model->U,  model->H,
-                model->S,  model->G,  model->P,
-                model->Cp, model->P * Vm3 / (model->Z * TK), model->lnFugacity,
-                model->lnPhi};
+        return {model->A,          model->U,    model->H,  model->S,
+                model->G,          model->P,    model->Cp, model->P * Vm3 / (model->Z * TK),
+                model->lnFugacity, model->lnPhi};
     }
     // Five-point central difference of f over T or V (steps relative 1e-4).
     template <class F>
@@ -92,8 +91,7 @@ TEST_P(EosIdentityTest, PressureAndEntropyAreHelmholtzSlopes) {
     for (const auto& [T, V] : GetParam().states) {
         const State s = at(T, V);
         // Scales: the ideal-gas pressure and the gas constant.
-        expectClose(-dV(T, V, A), s.P, std::fabs(s.P) + s.R * T / V, "P = -(dA/dV)_T",
-                    T, V);
+        expectClose(-dV(T, V, A), s.P, std::fabs(s.P) + s.R * T / V, "P = -(dA/dV)_T", T, V);
         expectClose(-dT(T, V, A), s.S, std::fabs(s.S) + s.R, "S = -(dA/dT)_V", T, V);
     }
 }
@@ -121,8 +119,8 @@ TEST_P(EosIdentityTest, FugacityFollowsGibbsEnergyAlongAnIsotherm) {
     if (model->nc != 1) GTEST_SKIP() << "pure fluids only";
     for (const auto& [T, V] : GetParam().states) {
         const State a = at(T, V), b = at(T, 0.98 * V);
-        expectClose(b.lnf[0] - a.lnf[0], (b.G - a.G) / (a.R * T),
-                    std::fabs(b.lnf[0] - a.lnf[0]), "ln f2 - ln f1 = (g2 - g1)/RT", T, V);
+        expectClose(b.lnf[0] - a.lnf[0], (b.G - a.G) / (a.R * T), std::fabs(b.lnf[0] - a.lnf[0]),
+                    "ln f2 - ln f1 = (g2 - g1)/RT", T, V);
     }
 }
 
@@ -164,7 +162,7 @@ TEST_P(EosIdentityTest, TermDerivativesMatchDifferences) {
 }  // namespace vornex::testing_support
 
 // Instantiates the suite for the listed EosModel values.
-#define VORNEX_EOS_IDENTITY_SUITE(Name, ...)                                               \
-    using ::vornex::testing_support::EosIdentityTest;                                     \
-    INSTANTIATE_TEST_SUITE_P(Name, EosIdentityTest, ::testing::Values(__VA_ARGS__),       \
+#define VORNEX_EOS_IDENTITY_SUITE(Name, ...)                                        \
+    using ::vornex::testing_support::EosIdentityTest;                               \
+    INSTANTIATE_TEST_SUITE_P(Name, EosIdentityTest, ::testing::Values(__VA_ARGS__), \
                              ::vornex::testing_support::eosModelName)

@@ -66,12 +66,6 @@ class HCubic : public CubicBase {
     bool pressureAtVolume();
     // m, a_c, b_c, c_c of component i from its critical data and the Omega constants.
     void deriveConstants(int i);
-    // Reads "compo/<name>" into the listed keys; false (reported, component refused) when
-    // the file is missing or a key has no value.
-    // Keys in `optional` may be absent.
-    bool readComponentFile(int i, const char* name, const char* missingFormat,
-                           const std::vector<ComponentKey>& required,
-                           const std::vector<ComponentKey>& optional = {});
     // The smallest positive root of Omega_b^3 + (2 - 3 zeta) Omega_b^2 + 3 zeta^2 Omega_b
     // - zeta^3 = 0, and OmegaC = 1 - 3 zeta; OmegaA is the caller's.
     double omegaBOf(double zeta);

@@ -26,7 +26,6 @@ DaridonInt::DaridonInt() : Schmidt(2.0, -1.0) {
     aijr.setName("aijr");
     mkij.setName("mkij");
     xw_ = &nodes_.make<FVar>("xw");
-    Trw2_ = &nodes_.make<Square>("Trw2");
 }
 
 void DaridonInt::number_of_components(int n) {
@@ -56,6 +55,8 @@ void DaridonInt::number_of_components(int n) {
         ai.at(i) = &attraction;
         sum.tie_ij(i, i, &attraction);
         if (i == 0) {
+            // Made after its child: the pool releases nodes in reverse order of creation.
+            Trw2_ = &nodes_.make<Square>("Trw2");
             Trw2_->tie1(Tr);
             continue;
         }

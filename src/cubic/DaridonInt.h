@@ -31,7 +31,7 @@ class DaridonInt : public Schmidt {
 
    private:
     FVar* xw_;
-    Square* Trw2_;
+    Square* Trw2_ = nullptr;
 };
 
 }  // namespace vornex

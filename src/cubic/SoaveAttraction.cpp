@@ -125,7 +125,7 @@ void SoaveMixing::set_binary_interaction_kaij(int i, int j, double k) {
 }
 
 void SoaveMixing::set_binary_interaction_kbij(int i, int j, double k) {
-    covolumes_.setKbij(i, j, k, modelName);
+    if (covolumes_.setKbij(i, j, k, modelName)) apply_mixing_rules();
 }
 
 double SoaveMixing::kaij(int i, int j) const {
@@ -296,7 +296,7 @@ void Nirma::set_parameters(int i, double Tc, double Pc, double omega, double m, 
     set3("alpha3", 1.0 - omega, omega, 0.0);
     set3("mTin", -1.0, n, 1.0);
     set3("alpha4", 0.0, 1.0, c);
-    set2("ai", kMontelConstants.OmegaA * R * R * Tc * Tc / Pc, 0.0);
+    set2("ai", kPrOmegaA * R * R * Tc * Tc / Pc, 0.0);
 }
 
 // ---------------------------------------------------------------------------- Soave2

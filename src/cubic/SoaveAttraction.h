@@ -91,8 +91,8 @@ class Nirma : public SoaveMixing {
     explicit Nirma(int version);
     int version;
 
-    // Constants of component i (Tc K, Pc Pa); a_c = OmegaA R^2 Tc^2/Pc with the published
-    // OmegaA 0.45724. The covolume is the fluid's (set_covolume).
+    // Constants of component i (Tc K, Pc Pa); a_c = OmegaA R^2 Tc^2/Pc with Peng-Robinson's
+    // OmegaA (CubicConstants.h). The covolume is the fluid's (set_covolume).
     void set_parameters(int i, double Tc, double Pc, double omega, double m, double L, double c0,
                         double c1, double c, double n);
 

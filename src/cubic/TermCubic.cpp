@@ -403,7 +403,7 @@ struct DaridonRow {
 constexpr DaridonRow kDaridonRows[] = {
     {{"C1", "CH4", nullptr}, 0.5, -1.7885, 2.616, -1.0792, 1.0},
     {{"CO2", nullptr, nullptr}, 0.19, -0.6689, 0.99967, -0.41224, 1.0},
-    {{"C2", nullptr, nullptr}, 0.5, -1.3332, 1.7226, -0.5821, 1.0},
+    {{"C2", "C2H6", nullptr}, 0.5, -1.3332, 1.7226, -0.5821, 1.0},
     {{"C3", nullptr, nullptr}, 0.52, -1.436, 1.928, -0.821, 1.0},
     {{"iC4", "nC4", nullptr}, 0.48332, -1.32614, 1.614, -0.5712, 2.0},
     {{"iC5", "nC5", nullptr}, 0.47498, -1.29501, 1.4658, -0.4832, 2.5},
@@ -505,7 +505,7 @@ void DaridonEOS::calculateTheIsopleth2(const char* suffix, double T0, double x1,
     const std::string file = withSuffix("isop", suffix);
     set_the_phase_as(2);
     DaridonEOS vapour(1);
-    vapour.setSystemCode(systemCode);
+    if (systemCode != 0) vapour.setSystemCode(systemCode);
     vapour.number_of_components(nc);
     for (int i = 0; i < nc; ++i) vapour.add_component(componentName[static_cast<size_t>(i)].c_str());
     IFP equilibrium(*this, vapour);
@@ -516,10 +516,21 @@ void DaridonEOS::calculateTheIsopleth2(const char* suffix, double T0, double x1,
     vapour.composition(0.012, 0.988);
     Vl0 = vapour.Vl0 = 2.33e-5;
     Vv0 = vapour.Vv0 = 5.92e-5;
+    // The tracer starts from this state rather than from Raoult's law, which water's
+    // vapour pressure above its critical point does not serve.
+    for (VLEPoint* p : {&equilibrium.trial, &equilibrium.last}) {
+        p->T = T0;
+        p->P = 8e7;
+        p->x = x;
+        p->y = vapour.x;
+        p->Vl = Vl0;
+        p->Vv = Vv0;
+    }
     equilibrium.current.T = T0;
     equilibrium.current.P = 8e7;
     equilibrium.current.x = x;
     equilibrium.current.y = vapour.x;
+    equilibrium.tracerInitFlag = 0;
     equilibrium.bulk_composition(1.0 - x1, x1);
     equilibrium.status = 0;
     FILE* out = std::fopen(file.c_str(), "wt");

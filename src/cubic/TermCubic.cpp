@@ -8,6 +8,7 @@
 #include "cubic/ClassicData.h"
 #include "fluid/Ideal.h"
 #include "vle/IFP.h"
+#include "water/WagnerPruss.h"
 
 namespace vornex {
 
@@ -346,6 +347,20 @@ void PRNirma::giveConstants(int i) {
             ->set_parameters(i, Tc[u], Pc[u], omega[u], m[u], L[u], c0[u], c1[u], c[u], n[u]);
     mixing()->set_covolume(i, b);
     repulsion()->set_covolume(i, b);
+}
+
+void PRNirma::PRNirmaTest0() {
+    // Each curve from the critical point down by 1 K steps; file k + 1 from version k.
+    WagnerPruss water(2);
+    water.calculate_saturation_curve("satu0", 2, 650.0, -1.0, 6e-5, 6e-5, 270.0, 1, "0", nullptr);
+    for (int version = 0; version < 4; ++version) {
+        PRNirma f(2, version, 0);
+        f.number_of_components(1);
+        f.add_component("H2O");
+        const std::string suffix = std::to_string(version + 1);
+        f.calculate_saturation_curve(("satu" + suffix).c_str(), 2, 650.0, -1.0, 6e-5, 6e-5, 270.0,
+                                     1, suffix.c_str(), nullptr);
+    }
 }
 
 // ----------------------------------------------------------------------------- SRK2

@@ -243,5 +243,38 @@ TEST(TermCubicFluids, DaridonMethaneWaterCurves) {
     EXPECT_GT(igorRows("isopdar"), 5);
 }
 
+// Pressure (bar) of the row of an Igor saturation file whose temperature (fourth column) is
+// nearest to T; 0 when there is none.
+double saturationPressureNear(const std::string& path, double T) {
+    std::ifstream in(path);
+    std::string line;
+    double best = 1e9, P = 0.0;
+    while (std::getline(in, line)) {
+        std::istringstream row(line);
+        double p, vl, vv, t;
+        if (row >> p >> vl >> vv >> t && std::fabs(t - T) < best) {
+            best = std::fabs(t - T);
+            P = p;
+        }
+    }
+    return P;
+}
+
+TEST(TermCubicFluids, PRNirmaCurvesComeFromTheirOwnVersions) {
+    // The four files once held the same curve of version 0.
+    ::testing::internal::CaptureStdout();
+    PRNirma::PRNirmaTest0();
+    ::testing::internal::GetCapturedStdout();
+    const double reference = saturationPressureNear("satu0", 400.0);
+    EXPECT_NEAR(reference, 2.4577, 0.01);  // IAPWS-95 at 400 K
+    double previous = 0.0;
+    for (const char* file : {"satu1", "satu2", "satu3", "satu4"}) {
+        const double P = saturationPressureNear(file, 400.0);
+        EXPECT_NEAR(P, reference, 0.03 * reference) << file;
+        EXPECT_NE(P, previous) << file;
+        previous = P;
+    }
+}
+
 }  // namespace
 }  // namespace vornex

@@ -1,0 +1,61 @@
+// Cost of the H2O-NaCl phase-diagram model as the workbench uses it: a model with its three
+// base curves when a document opens, then, on every edit, one state with the curves drawn
+// through it (isopleths, isotherms, isobars, isochore).
+#include <benchmark/benchmark.h>
+
+#include "phasediagram/PalliserModel.h"
+
+namespace vornex {
+namespace {
+
+void BM_ModelWithBaseCurves(benchmark::State& state) {
+    for (auto _ : state) {
+        PalliserModel model;
+        CurveArray nacl, critical, slv;
+        model.calculateNaClSatCurve(nacl);
+        model.calculateCriticalCurve(critical);
+        model.calculateSLVCurve(slv);
+        benchmark::DoNotOptimize(slv.data());
+    }
+}
+BENCHMARK(BM_ModelWithBaseCurves)->Unit(benchmark::kMillisecond);
+
+// States over the diagram: 300 degC, 88 bar, 30 wt % (the workbench's default), a supercritical
+// brine and a vapour-rich high-temperature state.
+void BM_State(benchmark::State& state) {
+    PalliserModel model;
+    const double states[][3] = {{300.0, 88.0, 0.3}, {500.0, 1000.0, 0.1}, {900.0, 100.0, 0.2}};
+    const auto& s = states[state.range(0)];
+    for (auto _ : state)
+        benchmark::DoNotOptimize(model.calculateFluidDensity(s[0], s[1], s[2], -1));
+}
+BENCHMARK(BM_State)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+// One edit of the default state: the state, then the curves the workbench draws through it.
+void BM_StateWithItsCurves(benchmark::State& state) {
+    PalliserModel model;
+    const double T = 300.0, P = 88.0, x = 0.3, w = 30.0;
+    for (auto _ : state) {
+        double rho = model.calculateFluidDensity(T, P, x, -1.0);
+        double Tc = model.fluidCriticalTemperature, Pc = model.fluidCriticalPressure;
+        double rhoc = model.fluidCriticalDensity;
+        CurveArray a;
+        model.calculateHaliteLiquidIsopleth(a, x, T);
+        model.calculateHaliteGasIsopleth(a, x);
+        model.calculateLiquidIsopleth(a, w, Tc, 100.0);
+        model.calculateGasIsopleth(a, w, 300.0, Tc, Pc, rhoc);
+        model.calculateHaliteLiquidIsotherm(a, T);
+        model.calculateHaliteGasIsotherm(a, T);
+        model.calculateLiquidGasIsotherm(a, T);
+        model.calculateIsobaricHaliteLiquidCurve(a, P, 0.0, 1000.0);
+        model.calculateIsobaricHaliteGasCurve(a, P, 0.0, 800.0);
+        model.calculateIsobaricLiquidGas1(a, P, 1000.0, 374.15);
+        model.calculateIsobaricLiquidGas2(a, P, 400.0, 1000.0);
+        model.calculateTheIsochor(a, x, T, P, 100.0, rho);
+        benchmark::DoNotOptimize(a.data());
+    }
+}
+BENCHMARK(BM_StateWithItsCurves)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vornex

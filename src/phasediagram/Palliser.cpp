@@ -1,0 +1,436 @@
+// The state computation: region, bulk density and phase proportions of (T, P, x).
+#include "phasediagram/Palliser.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+#include "phasediagram/PalliserSteps.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr double kPureWater = 1e-8;      // below: pure water
+constexpr double kPureNaCl = 0.9999;     // above: pure NaCl
+constexpr double kOnCurve = 0.01;        // bar: a pressure this close is on a saturation curve
+constexpr double kMaxPressure = 5000.0;  // bar
+
+bool inUnit(double v) {
+    return v >= 0.0 && v <= 1.0;
+}
+
+}  // namespace
+
+Palliser::Palliser() {
+    haliteDensity = kHaliteDensity;
+}
+
+void Palliser::say(const char* format, ...) const {
+    if (!diagnostics) return;
+    char line[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    diagnostics(line);
+}
+
+bool Palliser::criticalPointAt(double T, double& P, double& x, double& rho) {
+    P = x = rho = -1.0;
+    if (!(T >= waterCriticalTemperature && T <= naclCriticalTemperature)) return false;
+    calculateCriticalPoint(T, P, x, rho);
+    return std::isfinite(P) && std::isfinite(x) && std::isfinite(rho) && rho > 0.0;
+}
+
+double Palliser::onePhase(double rho) {
+    region = kOnePhase;
+    return rho;
+}
+
+void Palliser::checkState() {
+    if (clearNonFinite()) failed = 1;
+    if (!(density > 0.0)) failed = 1;
+    // A state whose density rests on a failed evaluation is no classified state, and an
+    // unclassified state has no results to read.
+    if (failed) region = kUnclassified;
+    if (region == kUnclassified) {
+        density = -1.0;
+        failed = 1;
+    }
+}
+
+double Palliser::calculateFluidDensity(double T, double P, double x, double rho) {
+    temperature = T;
+    pressure = P;
+    salinity = x;
+    reset();
+    maxPressure = kMaxPressure;
+    density = -1.0;
+    bool valid = std::isfinite(T) && std::isfinite(P) && std::isfinite(x) && std::isfinite(rho) &&
+                 P > 0.0 && T >= 0.0 && x >= 0.0 && x <= 1.0;
+    if (!valid) {
+        failed = 1;
+        return density;
+    }
+    if (x < kPureWater) {
+        density = calculateWaterDensity(T, P, rho);
+        fluidCriticalTemperature = waterCriticalTemperature;
+        fluidCriticalPressure = waterCriticalPressure;
+        fluidCriticalDensity = waterCriticalDensity;
+        if (T < waterCriticalTemperature)
+            calculateSLVPoint(T, slvPressure, slvLiquidSalinity, slvVapourSalinity,
+                              slvLiquidDensity, slvVapourDensity);
+    } else if (x > kPureNaCl) {
+        density = calculateNaClDensity(T, P, rho);
+        if (T <= haliteTripleTemperature) {
+            calculateSLVPoint(T, slvPressure, slvLiquidSalinity, slvVapourSalinity,
+                              slvLiquidDensity, slvVapourDensity);
+            criticalPointAt(T, criticalPressure, criticalSalinity, criticalDensity);
+            liquidusAtMaxPressure(T);
+        }
+    } else {
+        calculateCriticalPointFromX(x, fluidCriticalTemperature, fluidCriticalPressure,
+                                    fluidCriticalDensity);
+        if (failed) fluidCriticalTemperature = fluidCriticalPressure = fluidCriticalDensity = -1.0;
+        failed = 0;  // the region's own searches report from here on
+        if (T < waterCriticalTemperature)
+            density = classifyBelowWaterCritical(T, P, x, rho);
+        else if (T <= haliteTripleTemperature)
+            density = classifyUpTo800(T, P, x, rho);
+        else if (T < naclCriticalTemperature)
+            density = classifyAbove800(T, P, x);
+    }
+    checkState();
+    return density;
+}
+
+void Palliser::fillHaliteFields(double T, double P, double x) {
+    calculateSLVPoint(T, slvPressure, slvLiquidSalinity, slvVapourSalinity, slvLiquidDensity,
+                      slvVapourDensity);
+    liquidusAtMaxPressure(T);
+    double scratch = 0.0;
+    calculateHaliteLiquidTemperature(x, maxPressure, liquidusTemperatureAtMaxPressure, scratch, T);
+    calculateHaliteLiquidTemperature(1.0, maxPressure, haliteMeltingTemperatureAtMaxPressure,
+                                     scratch, T);
+    calculateHaliteLiquidTemperature(1.0, P, haliteMeltingTemperature, scratch, T);
+    failed = 0;  // the liquidus temperatures of a salinity without a liquidus read -1
+}
+
+void Palliser::liquidusAtMaxPressure(double T) {
+    calculateHaliteLiquidPoint(T, maxPressure, liquidusSalinityAtMaxPressure, slvLiquidSalinity,
+                               liquidusDensityAtMaxPressure);
+    if (failed || !inUnit(liquidusSalinityAtMaxPressure)) {
+        // No liquidus reaches the pressure limit at T (below about 124 degC): not computed.
+        liquidusSalinityAtMaxPressure = liquidusDensityAtMaxPressure = -1.0;
+        failed = 0;
+    }
+}
+
+void Palliser::haliteLiquidAt(double T, double P) {
+    calculateHaliteLiquidPoint(T, P, haliteLiquidSalinity, slvLiquidSalinity, haliteLiquidDensity);
+    if (failed || !inUnit(haliteLiquidSalinity)) {
+        // No liquidus salinity reaches (T, P) within the SLV fit: its pressure dependence is
+        // small, so the SLV liquid at T stands for it.
+        haliteLiquidSalinity = slvLiquidSalinity;
+        haliteLiquidDensity = slvLiquidDensity + (P - slvPressure) * 0.03;
+        failed = 0;
+    }
+}
+
+double Palliser::haliteVapourOrVapour(double T, double P, double x) {
+    calculateHaliteGasBubble(T, P, haliteGasSalinity, haliteGasDensity);
+    if (x >= haliteGasSalinity) {
+        region = kHaliteVapour;
+        return calculateHaliteGasDensity();
+    }
+    return onePhase(calculateFluidDensityRegion8());
+}
+
+double Palliser::classifyBelowWaterCritical(double T, double P, double x, double rho) {
+    fillHaliteFields(T, P, x);
+    calculateWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
+                                  waterVapourDensity);
+    if (std::fabs(P - slvPressure) < kOnCurve && x >= slvVapourSalinity) {
+        region = kHaliteLiquidVapour;
+        return calculateHaliteLiquidGasDensity(T, x, rho);
+    }
+    // At exactly the SLV pressure a vapour below the SLV vapour salinity is vapour.
+    if (P <= slvPressure) return haliteVapourOrVapour(T, P, x);
+    haliteLiquidAt(T, P);
+    if (x > haliteLiquidSalinity) {
+        region = kHaliteLiquid;
+        return calculateHaliteLiquidDensity();
+    }
+    if (P > waterSaturationPressure) return onePhase(calculateFluidDensityRegion2b());
+    return liquidVapourTest(T, P, x);
+}
+
+double Palliser::liquidVapourTest(double T, double P, double x) {
+    calculateLGPoint(T, P, lgLiquidSalinity, lgVapourSalinity, lgLiquidDensity, lgVapourDensity);
+    if (x > lgLiquidSalinity) return onePhase(calculateFluidDensityRegion6());
+    if (x < lgVapourSalinity) return onePhase(calculateFluidDensityRegion4());
+    region = kLiquidVapour;
+    return calculateLiquidGasDensity();
+}
+
+double Palliser::criticalOrLiquidVapourTest(double T, double P, double x) {
+    if (P > criticalPressure) {
+        // The critical salinity itself is the critical fluid, continuous with the rule below it.
+        if (x <= criticalSalinity) return onePhase(calculateFluidDensityRegion2a());
+        return onePhase(calculateFluidDensityRegion2b());
+    }
+    return liquidVapourTest(T, P, x);
+}
+
+double Palliser::classifyUpTo800(double T, double P, double x, double rho) {
+    fillHaliteFields(T, P, x);
+    criticalPointAt(T, criticalPressure, criticalSalinity, criticalDensity);
+    if (std::fabs(P - slvPressure) < kOnCurve && x >= slvVapourSalinity) {
+        region = kHaliteLiquidVapour;
+        return calculateHaliteLiquidGasDensity(T, x, rho);
+    }
+    if (P < slvPressure) return haliteVapourOrVapour(T, P, x);
+    haliteLiquidAt(T, P);
+    if (x >= haliteLiquidSalinity) {
+        region = kHaliteLiquid;
+        return calculateHaliteLiquidDensity();
+    }
+    return criticalOrLiquidVapourTest(T, P, x);
+}
+
+double Palliser::classifyAbove800(double T, double P, double x) {
+    criticalPointAt(T, criticalPressure, criticalSalinity, criticalDensity);
+    calculateNaClSaturationPoint(T, naclSaturationPressure, naclLiquidDensity, naclVapourDensity);
+    if (P <= naclSaturationPressure) return onePhase(calculateFluidDensityRegion7());
+    return criticalOrLiquidVapourTest(T, P, x);
+}
+
+// ------------------------------------------------------------------ phase assemblages
+
+double Palliser::calculateLiquidGasDensity() {
+    Mixture m =
+        mixture(salinity, lgLiquidSalinity, lgLiquidDensity, lgVapourSalinity, lgVapourDensity);
+    // Both phases of one composition: the critical fluid, one phase.
+    if (!(std::fabs(lgLiquidSalinity - lgVapourSalinity) > 1e-12)) return onePhase(lgLiquidDensity);
+    return twoPhases(m, liquidMassFraction, liquidVolumeFraction, vapourMassFraction,
+                     vapourVolumeFraction, haliteMassFraction, haliteVolumeFraction);
+}
+
+double Palliser::calculateHaliteGasDensity() {
+    Mixture m = mixture(salinity, 1.0, haliteDensity, haliteGasSalinity, haliteGasDensity);
+    return twoPhases(m, haliteMassFraction, haliteVolumeFraction, vapourMassFraction,
+                     vapourVolumeFraction, liquidMassFraction, liquidVolumeFraction);
+}
+
+double Palliser::calculateHaliteLiquidDensity() {
+    Mixture m = mixture(salinity, 1.0, haliteDensity, haliteLiquidSalinity, haliteLiquidDensity);
+    return twoPhases(m, haliteMassFraction, haliteVolumeFraction, liquidMassFraction,
+                     liquidVolumeFraction, vapourMassFraction, vapourVolumeFraction);
+}
+
+double Palliser::twoPhases(const Mixture& m, double& wA, double& phiA, double& wB, double& phiB,
+                           double& wAbsent, double& phiAbsent) {
+    wA = m.wA;
+    phiA = m.phiA;
+    wB = 1.0 - m.wA;
+    phiB = 1.0 - m.phiA;
+    wAbsent = phiAbsent = 0.0;
+    return m.rho;
+}
+
+void Palliser::getHaliteLiquidGasState(double T, double w, double rho, double& P, double& wL,
+                                       double& wV) {
+    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
+    double a = rho / haliteDensity;
+    double X = w / 100.0;
+    // wL (xL - 1) + wV (xV - 1) = X - 1 and wL (rho/rhoL - a) + wV (rho/rhoV - a) = 1 - a.
+    double a11 = xL - 1.0, a12 = xV - 1.0, b1 = X - 1.0;
+    double a21 = rho / rhoL - a, a22 = rho / rhoV - a, b2 = 1.0 - a;
+    double det = a11 * a22 - a12 * a21;
+    if (!(std::fabs(det) > 1e-300)) {
+        wL = wV = -1.0;  // no proportions: outside [0, 1] for the caller
+        return;
+    }
+    wL = (b1 * a22 - a12 * b2) / det;
+    wV = (a11 * b2 - b1 * a21) / det;
+}
+
+double Palliser::calculateHaliteLiquidGasDensity(double T, double x, double rho) {
+    getHaliteLiquidGasState(T, 100.0 * x, rho, slvPressure, liquidMassFraction, vapourMassFraction);
+    haliteMassFraction = 1.0 - liquidMassFraction - vapourMassFraction;
+    double result = 0.0;
+    if (rho > 0.0 && inUnit(liquidMassFraction) && inUnit(vapourMassFraction) &&
+        inUnit(haliteMassFraction)) {
+        result = rho;
+        pressure = slvPressure;
+    } else {
+        // No three-phase proportions for this density (none is given, or it is out of their
+        // reach): the pair of saturated phases that makes up x, on the side of the pressure.
+        bool vapourSide = slvPressure > pressure;
+        bool halite = vapourSide || x >= slvLiquidSalinity;
+        Mixture m = !halite ? mixture(x, slvLiquidSalinity, slvLiquidDensity, slvVapourSalinity,
+                                      slvVapourDensity)
+                    : vapourSide
+                        ? mixture(x, 1.0, haliteDensity, slvVapourSalinity, slvVapourDensity)
+                        : mixture(x, 1.0, haliteDensity, slvLiquidSalinity, slvLiquidDensity);
+        haliteMassFraction = halite ? m.wA : 0.0;
+        liquidMassFraction = !halite ? m.wA : vapourSide ? 0.0 : 1.0 - m.wA;
+        vapourMassFraction = 1.0 - haliteMassFraction - liquidMassFraction;
+        result = m.rho;
+    }
+    double v = haliteMassFraction / haliteDensity + liquidMassFraction / slvLiquidDensity +
+               vapourMassFraction / slvVapourDensity;
+    liquidVolumeFraction = liquidMassFraction / (slvLiquidDensity * v);
+    haliteVolumeFraction = haliteMassFraction / (haliteDensity * v);
+    vapourVolumeFraction = vapourMassFraction / (slvVapourDensity * v);
+    return result;
+}
+
+// ------------------------------------------------------------------------- pure ends
+
+double Palliser::splitPureFractions(double rho, double rhoD, double rhoG, double& wD, double& phiD,
+                                    double& wG, double& phiG) {
+    // A density below rhoG (a free one, -1, included) is the lighter phase, above rhoD the
+    // denser one, in between a mixture.
+    double result = rho;
+    if (rho < rhoG) {
+        wD = phiD = 0.0;
+        result = rhoG;
+    } else if (rho > rhoD) {
+        wD = phiD = 1.0;
+        result = rhoD;
+    } else {
+        wD = (1.0 / rho - 1.0 / rhoG) / (1.0 / rhoD - 1.0 / rhoG);
+        phiD = (rho - rhoG) / (rhoD - rhoG);
+    }
+    wG = 1.0 - wD;
+    phiG = 1.0 - phiD;
+    return result;
+}
+
+double Palliser::pureLiquidVapour(double T, double P, double rho, int32_t code,
+                                  double (Palliser::*liquid)(double, double),
+                                  double (Palliser::*vapour)(double, double)) {
+    const double Psat = liquidGasPressure, rhoL = lgLiquidDensity, rhoV = lgVapourDensity;
+    haliteMassFraction = haliteVolumeFraction = 0.0;
+    if (std::fabs(P - Psat) >= kOnCurve) {
+        bool isLiquid = P > Psat;
+        liquidMassFraction = liquidVolumeFraction = isLiquid ? 1.0 : 0.0;
+        vapourMassFraction = vapourVolumeFraction = isLiquid ? 0.0 : 1.0;
+        return onePhase(isLiquid ? (this->*liquid)(T, P) : (this->*vapour)(T, P));
+    }
+    region = code;
+    pressure = Psat;
+    return splitPureFractions(rho, rhoL, rhoV, liquidMassFraction, liquidVolumeFraction,
+                              vapourMassFraction, vapourVolumeFraction);
+}
+
+double Palliser::calculateWaterDensity(double T, double P, double rho) {
+    if (T > waterCriticalTemperature) return onePhase(getWaterVapourDensity(T, P));
+    calculateWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
+                                  waterVapourDensity);
+    liquidGasPressure = waterSaturationPressure;
+    lgLiquidDensity = waterLiquidDensity;
+    lgVapourDensity = waterVapourDensity;
+    return pureLiquidVapour(T, P, rho, kWaterSaturation, &Palliser::getWaterLiquidDensity,
+                            &Palliser::getWaterVapourDensity);
+}
+
+double Palliser::calculateNaClDensity(double T, double P, double rho) {
+    if (T > naclCriticalTemperature) return onePhase(getNaClVapourDensity(T, P));
+    if (T > haliteTripleTemperature) {
+        calculateNaClSaturationPoint(T, naclSaturationPressure, naclLiquidDensity,
+                                     naclVapourDensity);
+        liquidGasPressure = naclSaturationPressure;
+        lgLiquidDensity = naclLiquidDensity;
+        lgVapourDensity = naclVapourDensity;
+        return pureLiquidVapour(T, P, rho, kNaClSaturation, &Palliser::getNaClLiquidDensity,
+                                &Palliser::getNaClVapourDensity);
+    }
+    // Halite and its vapour, an ideal gas.
+    double Ps = getHaliteSublimationPressure(T);
+    double rhoGas = P * 1e5 * naclMolarMass / ((T + 273.15) * 8.314);
+    liquidMassFraction = liquidVolumeFraction = 0.0;
+    region = kHaliteVapour;
+    if (std::fabs(P - Ps) >= kOnCurve) {
+        bool halite = P > Ps;
+        if (halite) region = kHaliteLiquid;
+        haliteMassFraction = haliteVolumeFraction = halite ? 1.0 : 0.0;
+        vapourMassFraction = vapourVolumeFraction = halite ? 0.0 : 1.0;
+        return halite ? haliteDensity : rhoGas;
+    }
+    return splitPureFractions(rho, haliteDensity, rhoGas, haliteMassFraction, haliteVolumeFraction,
+                              vapourMassFraction, vapourVolumeFraction);
+}
+
+// ---------------------------------------------------------------- searches on x and T
+
+namespace {
+struct CriticalContext {
+    double x, P, rho;
+};
+struct SLVContext {
+    double x, P, xV, rhoL, rhoV;
+};
+}  // namespace
+
+double Palliser::equationForCriticalX(double T, void* context) {
+    auto& c = *static_cast<CriticalContext*>(context);
+    if (!(T >= waterCriticalTemperature && T <= naclCriticalTemperature)) {
+        equationError = 1;
+        return 0.0;
+    }
+    double xc = 0.0;
+    calculateCriticalPoint(T, c.P, xc, c.rho);
+    return xc - c.x;
+}
+
+void Palliser::calculateCriticalPointFromX(double x, double& Tc, double& Pc, double& rhoc) {
+    CriticalContext c{x, -1.0, -1.0};
+    int error = 0;
+    Tc = secant(&Palliser::equationForCriticalX, &c, waterCriticalTemperature + 1.0,
+                waterCriticalTemperature + 1.001, error);
+    Pc = c.P;
+    rhoc = c.rho;
+    failed = error != 0;
+}
+
+// The SLV liquid salinity rises monotonically from 26.35 wt % at 0 degC to 1 just above
+// 800 degC, where the liquidus of pure NaCl starts; the search stays well below the pole of the
+// vapour salinity at 825 degC.
+double Palliser::equationForTm0(double T, void* context) {
+    auto& c = *static_cast<SLVContext*>(context);
+    if (!(T >= 0.0 && T <= 820.0)) {
+        equationError = 1;
+        return 0.0;
+    }
+    double xL = 0.0;
+    calculateSLVPoint(T, c.P, xL, c.xV, c.rhoL, c.rhoV);
+    return c.x - xL;
+}
+
+void Palliser::calculateSLVPointFromX(double x, double& T, double& P, double& xV, double& rhoL,
+                                      double& rhoV, double Tguess) {
+    SLVContext c{x, -1.0, -1.0, -1.0, -1.0};
+    int error = 0;
+    // The correlation ends at the halite melting point: a guess beyond it starts just inside.
+    double start = std::clamp(Tguess, 0.0, haliteTripleTemperature - 0.001);
+    T = secant(&Palliser::equationForTm0, &c, start, start + 0.001, error);
+    failed = error != 0;
+    double xL = 0.0;
+    if (!failed) calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
+}
+
+double Palliser::calculateTm0(double x, double& rhoL, double& P) {
+    SLVContext c{x, -1.0, -1.0, -1.0, -1.0};
+    int error = 0;
+    double T = secant(&Palliser::equationForTm0, &c, 799.0, 799.1, error);
+    rhoL = c.rhoL;
+    P = c.P;
+    return error ? 0.0 : T;
+}
+
+}  // namespace vornex

@@ -1,0 +1,318 @@
+// Palliser: the H2O-NaCl phase-diagram calculator. On the state record it adds the constants of
+// the system, the model operations (phase boundaries and densities, pure virtual), the state
+// computation calculateFluidDensity, and the curve tracers and inverse (fluid-inclusion)
+// calculations, which are written only in terms of the model operations.
+//
+// Units everywhere: T in degC, P in bar, densities in kg/m3, x an NaCl mass fraction (0..1);
+// arguments named w and the salinity columns of curve rows in wt % NaCl; specific volumes in l/kg
+// (1000/density). Curve tracers append fixed-stride rows to a CurveArray (stride given with
+// each); failures leave rows out, searches report through `failed`, through 0 or -1 sentinels, and
+// through the Equation error flag of their residuals. Tracers and searches overwrite the record:
+// recompute the state before reading it again.
+//
+// Diagnostics (the one-phase rule lines, the Anderko comparison, the LV shape parameters) go to
+// `diagnostics` and are not even formatted while it is empty, the default.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "fluid/Phase.h"
+#include "numerics/Solver.h"
+#include "phasediagram/PhaseDiagramInfo.h"
+
+namespace vornex {
+
+struct Mixture;
+
+using DiagnosticSink = std::function<void(const std::string& line)>;
+
+class Palliser : public PhaseDiagramInfo {
+   public:
+    Palliser();
+    Palliser(const Palliser&) = delete;
+    Palliser& operator=(const Palliser&) = delete;
+    virtual ~Palliser() = default;
+
+    // The record part, for a snapshot of the last state.
+    PhaseDiagramInfo state() const { return *this; }
+
+    DiagnosticSink diagnostics;
+    bool diagnosticsOn() const { return static_cast<bool>(diagnostics); }
+    // printf-style line to the sink; nothing (not even formatting) when it is empty.
+    void say(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+
+    // ------------------------------------------------------------ constants of the system
+    double haliteTriplePressure = 0.0005;    // bar, halite melting point
+    double haliteTripleTemperature = 800.0;  // degC, upper end of the SLV curve
+    double waterCriticalPressure = 221.0;
+    double waterCriticalTemperature = 374.15;
+    double waterCriticalDensity = 322.0;
+    double naclCriticalPressure = 355.0;  // the end of the NaCl saturation curve once traced
+    double naclCriticalTemperature = 3127.0;
+    double naclCriticalDensity = -1.0;  // set by calculateNaClSatCurve
+    double naclMolarMass = 0.058443;    // kg/mol
+    double waterMolarMass = 0.018015;   // kg/mol
+    static constexpr double kHaliteDensity = 2163.3340736627797;
+
+    // ------------------------------------------------------- model operations (slots 0..38)
+    virtual double getWaterLiquidDensity(double T, double P) = 0;
+    virtual double getWaterVapourDensity(double T, double P) = 0;
+    virtual void calculateWaterSaturationPoint(double T, double& P, double& rhoL, double& rhoV) = 0;
+    virtual double getWaterSaturationTemperature(double P, double& rhoL, double& rhoV) = 0;
+    virtual double getHaliteDensity() = 0;
+    virtual double getNaClLiquidDensity(double T, double P) = 0;
+    virtual double getNaClVapourDensity(double T, double P) = 0;
+    virtual double getHaliteMeltingPressure(double T) = 0;
+    virtual double getHaliteMeltingTemperature(double P) = 0;
+    virtual double getHaliteMeltingTemperatureOffset(double P, double T0) = 0;
+    virtual double getHaliteSublimationPressure(double T) = 0;
+    virtual double calculateNaClSatPressure(double T) = 0;
+    virtual double calculateNaClSatTemperature(double P) = 0;
+    virtual void calculateNaClSaturationPoint(double T, double& P, double& rhoL, double& rhoV) = 0;
+    virtual void calculateSLVPoint(double T, double& P, double& xL, double& xV, double& rhoL,
+                                   double& rhoV) = 0;
+    virtual void calculateHaliteGasSat(double T, double x, double& P, double& rho) = 0;
+    virtual void calculateHaliteGasBubble(double T, double P, double& x, double& rho) = 0;
+    virtual void calculateHaliteLiquidPoint(double T, double P, double& x, double xGuess,
+                                            double& rho) = 0;
+    virtual void calculateHaliteLiquidTemperature(double x, double P, double& T, double& rho,
+                                                  double Tguess) = 0;
+    virtual void calculateHaliteLiquidTemperatureFromRhoX(double x, double rho, double& T,
+                                                          double& P, double Tguess) = 0;
+    virtual void calculateCriticalPoint(double T, double& P, double& x, double& rho) = 0;
+    virtual void calculateLGPoint(double T, double P, double& xL, double& xV, double& rhoL,
+                                  double& rhoV) = 0;
+    virtual void calculateBubblePoint(double T, double xL, double& P, double& xV, double& rhoL,
+                                      double& rhoV) = 0;
+    virtual void calculateDewPoint(double T, double xV, double& P, double& xL, double& rhoL,
+                                   double& rhoV) = 0;
+    virtual void calculateLiquidSaturationPoint(double T, double x, double& P, double& rho) = 0;
+    virtual void calculateFreezingTemperature(double x, double f, double& T) = 0;
+    virtual void calculateIceMeltingSalinity(double T, double f, double& x) = 0;
+    virtual void preCalculate_Fixed_T_Parameters(double T) = 0;
+    virtual void getLiquidGasPressureBounds(double T, double& Pmin, double& Pmax) = 0;
+    virtual void calculateForLiquidGasIsotherm(double T, double P, double& xL, double& xV,
+                                               double& rhoL, double& rhoV) = 0;
+    virtual void preCalculateHaliteGasBubble(double T) = 0;
+    virtual void doCalculateHaliteGasBubble(double P, double& x, double& rho) = 0;
+    virtual double getIsochoricWaterPressure(double T, double rho) = 0;
+    virtual double calculateFluidDensityRegion2a() = 0;
+    virtual double calculateFluidDensityRegion2b() = 0;
+    virtual double calculateFluidDensityRegion4() = 0;
+    virtual double calculateFluidDensityRegion6() = 0;
+    virtual double calculateFluidDensityRegion7() = 0;
+    virtual double calculateFluidDensityRegion8() = 0;
+
+    // ----------------------------------------------------------------- state computation
+    // Classifies (T, P, x) into a region, stores its bulk density (also returned) and phase
+    // proportions and every boundary consulted. rho: the bulk density where T, P and x leave
+    // it open (pure water or three phases), -1 when free. Non-finite input, P <= 0, x outside
+    // [0, 1] or T below 0 degC give region 0 with `failed`, and so do states no rule
+    // classifies (T from 3127 degC on); region 0 returns density -1.
+    virtual double calculateFluidDensity(double T, double P, double x, double rho);
+
+    double calculateWaterDensity(double T, double P, double rho);
+    double calculateNaClDensity(double T, double P, double rho);
+    double calculateLiquidGasDensity();
+    double calculateHaliteGasDensity();
+    double calculateHaliteLiquidDensity();
+    double calculateHaliteLiquidGasDensity(double T, double x, double rho);
+    // SLV point at T (P written) and the liquid and vapour mass fractions of a mixture of
+    // w wt % and bulk density rho with halite; the halite fraction is 1 - wL - wV.
+    void getHaliteLiquidGasState(double T, double w, double rho, double& P, double& wL, double& wV);
+    // Critical point of a fluid of salinity x; `failed` when the search failed.
+    void calculateCriticalPointFromX(double x, double& Tc, double& Pc, double& rhoc);
+    // SLV point whose liquid has salinity x, searched from Tguess; `failed` on failure.
+    void calculateSLVPointFromX(double x, double& T, double& P, double& xV, double& rhoL,
+                                double& rhoV, double Tguess);
+
+    // --------------------------------------------------------------------- base curves
+    // Stride 4: T, P, liquid density, vapour density; 800 .. 3126 by 1 and the end row at
+    // 3127, which sets naclCriticalPressure and naclCriticalDensity.
+    void calculateNaClSatCurve(CurveArray& out);
+    // Stride 5: T, P, wt %, density, 1000/density; 374.15 .. 3126.15 by 1, end row 3127 at 100 wt
+    // %.
+    void calculateCriticalCurve(CurveArray& out);
+    // Stride 8: T, P, vapour wt %, liquid wt %, liquid and vapour density and their specific
+    // volumes; 50 .. 799 by 1, end row at 800 with both salinities 100.
+    void calculateSLVCurve(CurveArray& out);
+    // Stride 2: T, P; 100 .. 799 by 1 and (800, 0.0005).
+    void calculateNaClSublimationCurve(CurveArray& out);
+
+    // ------------------------------------------------------------------------ isochores
+    // Stride 2: T, P from T0 down by 1 while T >= Tend and the fluid of salinity x and
+    // density rho stays one phase.
+    void calculateTheIsochor(CurveArray& out, double x, double T0, double P0, double Tend,
+                             double rho);
+    // P at which a fluid of w wt % has density rho at T; 0 when the search fails.
+    double getIsochoricFluidPressure(double T, double Pguess, double rho, double w);
+    double equationForIsochoricFluidPressure(double P, void* context);
+    // Pressures of two-phase mixtures of bulk density rho; 0 when the search fails.
+    double getIsochoricLiquidGasPressure(double T, double Pguess, double rho, double w);
+    double getIsochoricHaliteGasPressure(double T, double Pguess, double rho, double w);
+    double getIsochoricHaliteLiquidPressure(double T, double Pguess, double rho, double w,
+                                            double& xliq);
+    double equationForIsochoricLiquidGasPressure(double P, void* context);
+    double equationForIsochoricHaliteGasPressure(double P, void* context);
+    double equationForIsochoricHaliteLiquidPressure(double P, void* context);
+
+    // ------------------------------------------------------ isopleths, isotherms, isobars
+    // Stride 2: T, P of halite-saturated vapour of salinity x, 100 .. 800 degC.
+    void calculateHaliteGasIsopleth(CurveArray& out, double x);
+    // Stride 3: T, bubble P, liquid density for T = T0 .. Tend; end row the critical point.
+    void calculateLiquidIsopleth(CurveArray& out, double w, double Tend, double T0);
+    // Stride 3: T, dew P, vapour density from T0 upward.
+    void calculateGasIsopleth(CurveArray& out, double w, double T0);
+    // Stride 3: liquidus T, P, liquid density of salinity x from the SLV point to maxPressure.
+    void calculateHaliteLiquidIsopleth(CurveArray& out, double x, double Tguess);
+    // Stride 3: P, liquid wt %, liquid density of the liquidus at T, by 10 bar.
+    void calculateHaliteLiquidIsotherm(CurveArray& out, double T);
+    // Stride 4: P, vapour wt %, vapour density, 1000/density of halite-saturated vapour at T.
+    void calculateHaliteGasIsotherm(CurveArray& out, double T);
+    // Stride 7: P, liquid and vapour wt %, densities and specific volumes of the LV loop at T.
+    void calculateLiquidGasIsotherm(CurveArray& out, double T);
+    // Stride 3: T, liquid wt %, liquid density of the liquidus at P.
+    void calculateIsobaricHaliteLiquidCurve(CurveArray& out, double P, double T0, double Tend);
+    // Stride 3: T, vapour wt %, vapour density of halite-saturated vapour at P (T <= 800).
+    void calculateIsobaricHaliteGasCurve(CurveArray& out, double P, double T0, double Tend);
+    // Stride 5: T, liquid wt %, vapour wt %, liquid density, vapour density of the LV surface
+    // at P (1: from the water boiling point or the critical point at T0, by 1; 2 and 3: by 10).
+    void calculateIsobaricLiquidGas1(CurveArray& out, double P, double Tend, double T0);
+    void calculateIsobaricLiquidGas2(CurveArray& out, double P, double T0, double Tend);
+    void calculateIsobaricLiquidGas3(CurveArray& out, double P, double T0, double Tend);
+
+    // ------------------------------------------------------------- fluid inclusions
+    // SLV temperature whose liquid has salinity x, with that liquid's density and the SLV
+    // pressure; 0 when the search fails.
+    double calculateTm0(double x, double& rhoL, double& P);
+    // Homogenisation temperature (to the liquid) of salinity x and density rho, with its
+    // bubble pressure; 0 when the search fails.
+    double calculateThLiq(double x, double rho, double T0, double& P);
+    // Halite dissolution temperature of an inclusion of salinity x whose vapour fills phiV
+    // there, with the bulk density and the SLV pressure; 0 (and rho = P = 0) on failure.
+    double calculateTm(double x, double phiV, double T0, double& rho, double& P);
+    // Inclusion of salinity x with halite volume fraction phiH: vapour disappearance on the
+    // SLV curve (Th, its liquid salinity xL and pressure Ph, the bulk density rho), returns the
+    // halite dissolution temperature with its pressure Pm; <= 0 on failure.
+    double calculateTm3(double x, double phiH, double T0, double& rho, double& Th, double& xL,
+                        double& Ph, double& Pm);
+    // Bubble-point temperature of salinity x at P with the coexisting phases; T = -1 and
+    // `failed` on failure.
+    void calculateBubblePointFromP(double P, double x, double& T, double& xV, double& rhoL,
+                                   double& rhoV, double T0);
+    // Bulk salinity and density of an inclusion from Th and Tm (Pm: SLV pressure at Tm; Ph:
+    // bubble pressure at Th; phiV: vapour volume fraction at Tm). x = rho = 0 on failure.
+    void calculateFromThTm(double Th, double Tm, double& x, double& rho, double TmGuess,
+                           double ThGuess, double xGuess, double rhoGuess, double& Pm, double& Ph,
+                           double& phiV);
+
+    double equationForTm0(double T, void* context);
+    double equationForCriticalX(double T, void* context);
+    double equationForThLiq(double T, void* context);
+    double equationForTm(double T, void* context);
+    double equationForTm3(double T, void* context);
+    double equationForBubblePointFromP(double T, void* context);
+    void equationForTmTh(double* X, double* F, double** J, int& error, int order, void* context);
+
+    // ----------------------------------------------- ice, boiling, geotherm, spinodal
+    // Stride 2: wt % salt, ice melting T; 101 rows, 0 .. 40 wt %.
+    void calculateIceMeltingCurve(CurveArray& out, double f);
+    // Pressure below the bubble point at which vapour fills the volume fraction f, with the
+    // coexisting phases and the bulk density; all -1 and `failed` on failure.
+    void calculateBoilingPointWithGasVolume(double T, double x, double f, double& P, double& xL,
+                                            double& xV, double& rhoL, double& rhoV, double& rhoMix);
+    double equationForBoilingGasVolume(double P, void* context);
+    // Stride 3: T, P, bulk density of the boiling curve of w wt % with fPercent % vapour.
+    void calculateBoilingCurveWithGasVolume(CurveArray& out, double w, double fPercent, double Tend,
+                                            double T0);
+    // Depth (m) of the bottom of a column of boiling liquid of salinity x between Pa and Pb;
+    // false (depth -1) when a bubble point on the way cannot be found.
+    bool convertPressureToDepth(double x, double Pa, double Pb, double d0, double& depth);
+    double equationForDepthPressureConversion(double P, void* context);
+    // Where the geotherm T0 + gradient (depth - d0) meets the bubble curve of x; rhoColumn < 0:
+    // the liquid density of the point, 0: integrated over the column, > 0: that density.
+    // All four results -1 on failure.
+    void calculateGeothermBubblePoint(double T0, double d0, double P0, double gradient, double x,
+                                      double rhoColumn, double& T, double& P, double& depth,
+                                      double& rhoL);
+    double equationForGeothermBubblePoint(double T, void* context);
+    // Stride 2: T, P of the spinodal near the critical point of x; 190 rows.
+    void calculateSpinodalCurve(CurveArray& out, double x);
+
+   protected:
+    // Proportions of a two-phase state (A, B and the absent phase); returns the bulk density.
+    double twoPhases(const Mixture& m, double& wA, double& phiA, double& wB, double& phiB,
+                     double& wAbsent, double& phiAbsent);
+    double mixtureResidual(const Mixture& m, double rho);
+    // Settings of a one-dimensional search; the remaining ones are the same everywhere
+    // (tolerance 1e-9, bounds +-1e15, relaxation from 1, no step limit).
+    struct SearchSettings {
+        double minRelaxation = 0.01;
+        int itermax = 15;
+        bool growthCheck = false;
+    };
+    // Runs a Secant search on a member residual; error receives its code.
+    template <class Owner>
+    double secant(double (Owner::*residual)(double, void*), void* context, double x0, double x1,
+                  int& error, SearchSettings settings = {});
+
+    // The critical point at T into P, x, rho; false (all -1) where the curve writes
+    // nothing (below the water critical temperature, above the NaCl one).
+    bool criticalPointAt(double T, double& P, double& x, double& rho);
+    // Ensures the stored state is usable: a non-finite result field becomes -1 and raises
+    // `failed`; an invalid density unclassifies the state.
+    void checkState();
+    // The one-phase region code with the given rule's density.
+    double onePhase(double rho);
+
+   private:
+    double classifyBelowWaterCritical(double T, double P, double x, double rho);
+    double classifyUpTo800(double T, double P, double x, double rho);
+    double classifyAbove800(double T, double P, double x);
+    void fillHaliteFields(double T, double P, double x);
+    void liquidusAtMaxPressure(double T);
+    // Liquidus at (T, P) into the record; when the search has no answer, the SLV liquid at T
+    // with the 0.03 kg/m3 per bar rise.
+    void haliteLiquidAt(double T, double P);
+    // One phase or liquid + vapour against the LV surface at (T, P); above the critical
+    // pressure first the one-phase rules on either side of the critical salinity.
+    double liquidVapourTest(double T, double P, double x);
+    double criticalOrLiquidVapourTest(double T, double P, double x);
+    // The halite + vapour test below the SLV pressure.
+    double haliteVapourOrVapour(double T, double P, double x);
+    // Mass and volume fractions of the denser and the lighter phase of a pure substance of
+    // bulk density rho on its two-phase curve; returns rho limited to [rhoG, rhoD].
+    static double splitPureFractions(double rho, double rhoD, double rhoG, double& wD, double& phiD,
+                                     double& wG, double& phiG);
+    // A pure fluid against the saturation fields liquidGasPressure, lgLiquidDensity and
+    // lgVapourDensity: one phase off the curve, region `code` with rho's proportions on it.
+    double pureLiquidVapour(double T, double P, double rho, int32_t code,
+                            double (Palliser::*liquid)(double, double),
+                            double (Palliser::*vapour)(double, double));
+};
+
+template <class Owner>
+double Palliser::secant(double (Owner::*residual)(double, void*), void* context, double x0,
+                        double x1, int& error, SearchSettings settings) {
+    Secant s;
+    s.equation = this;
+    s.function = static_cast<EquationFunction>(residual);
+    s.context = context;
+    s.x0 = x0;
+    s.x1 = x1;
+    s.itermax = settings.itermax;
+    s.tolerance = 1e-9;
+    s.relaxation = 1.0;
+    s.minrelaxation = settings.minRelaxation;
+    s.growthcheck = settings.growthCheck ? 1 : 0;
+    // A flag left raised by an enclosing evaluation must not fail this search's first step.
+    int16_t outer = equationError;
+    equationError = 0;
+    double root = s.solve();
+    equationError = outer;
+    error = s.error;
+    return root;
+}
+
+}  // namespace vornex

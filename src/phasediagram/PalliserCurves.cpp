@@ -1,0 +1,241 @@
+// Base curves, isopleths, isotherms and isobars of the phase diagram.
+#include <algorithm>
+#include <cmath>
+
+#include "phasediagram/Palliser.h"
+#include "phasediagram/PalliserSteps.h"
+
+namespace vornex {
+
+// --------------------------------------------------------------------------- base curves
+
+void Palliser::calculateNaClSatCurve(CurveArray& out) {
+    double P = 0.0, rhoL = 0.0, rhoV = 0.0;
+    steps(haliteTripleTemperature, naclCriticalTemperature, 1.0, Bound::Below, [&](double T) {
+        calculateNaClSaturationPoint(T, P, rhoL, rhoV);
+        appendRow(out, {T, P, rhoL, rhoV});
+    });
+    calculateNaClSaturationPoint(naclCriticalTemperature, P, rhoL, rhoV);
+    naclCriticalPressure = P;
+    naclCriticalDensity = (rhoL + rhoV) / 2.0;
+    appendRow(out, {naclCriticalTemperature, P, rhoL, rhoV});
+}
+
+void Palliser::calculateCriticalCurve(CurveArray& out) {
+    double P = 0.0, x = 0.0, rho = 0.0;
+    steps(waterCriticalTemperature, naclCriticalTemperature, 1.0, Bound::AtOrBelow, [&](double T) {
+        if (criticalPointAt(T, P, x, rho)) appendRow(out, {T, P, 100.0 * x, rho, 1000.0 / rho});
+    });
+    if (criticalPointAt(naclCriticalTemperature, P, x, rho))
+        appendRow(out, {naclCriticalTemperature, P, 100.0, rho, 1000.0 / rho});
+}
+
+void Palliser::calculateSLVCurve(CurveArray& out) {
+    double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    steps(50.0, haliteTripleTemperature, 1.0, Bound::Below, [&](double T) {
+        calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
+        appendRow(out, {T, P, 100.0 * xV, 100.0 * xL, rhoL, rhoV, 1000.0 / rhoL, 1000.0 / rhoV});
+    });
+    // The curve ends at the halite melting point, where both fluids are molten NaCl.
+    const double T = haliteTripleTemperature;
+    calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
+    appendRow(out, {T, P, 100.0, 100.0, rhoL, rhoV, 1000.0 / rhoL, 1000.0 / rhoV});
+}
+
+void Palliser::calculateNaClSublimationCurve(CurveArray& out) {
+    steps(100.0, haliteTripleTemperature, 1.0, Bound::Below, [&](double T) {
+        appendRow(out, {T, getHaliteSublimationPressure(T)});
+    });
+    appendRow(out, {haliteTripleTemperature, haliteTriplePressure});
+}
+
+// ----------------------------------------------------------------------------- isopleths
+
+void Palliser::calculateHaliteGasIsopleth(CurveArray& out, double x) {
+    if (!std::isfinite(x)) return;
+    double P = 0.0, rho = 0.0;
+    steps(100.0, haliteTripleTemperature, 1.0, Bound::AtOrBelow, [&](double T) {
+        calculateHaliteGasSat(T, x, P, rho);
+        appendRow(out, {T, P});
+    });
+}
+
+void Palliser::calculateLiquidIsopleth(CurveArray& out, double w, double Tend, double T0) {
+    const double x = w / 100.0;
+    if (!std::isfinite(x)) return;
+    // The bubble point reads its pressure variable on entry; each point starts from the last.
+    double P = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    steps(T0, Tend, 1.0, Bound::AtOrBelow, [&](double T) {
+        calculateBubblePoint(T, x, P, xV, rhoL, rhoV);
+        if (!failed) appendRow(out, {T, P, rhoL});
+    });
+    double xc = 0.0, rho = 0.0;
+    if (criticalPointAt(Tend, P, xc, rho)) appendRow(out, {Tend, P, rho});
+}
+
+void Palliser::calculateGasIsopleth(CurveArray& out, double w, double T0) {
+    const double x = w / 100.0;
+    if (!std::isfinite(x)) return;
+    double P = 0.0, xL = 0.0, rhoL = 0.0, rhoV = 0.0;
+    steps(std::max(T0, 250.0 + 1e-9), naclCriticalTemperature, 1.0, Bound::AtOrBelow,
+          [&](double T) {
+              calculateDewPoint(T, x, P, xL, rhoL, rhoV);
+              if (!failed) appendRow(out, {T, P, rhoV});
+          });
+}
+
+void Palliser::calculateHaliteLiquidIsopleth(CurveArray& out, double x, double Tguess) {
+    if (!std::isfinite(x) || !std::isfinite(Tguess) || !(maxPressure > 0.0)) return;
+    double T = 0.0, Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateSLVPointFromX(x, T, Ps, xV, rhoL, rhoV, Tguess);
+    if (failed) return;  // no SLV point of x: every liquidus temperature would read -1
+    double rho = 0.0;
+    auto row = [&](double P) {
+        calculateHaliteLiquidTemperature(x, P, T, rho, T);
+        if (!failed && T > 0.0) appendRow(out, {T, P, rho});
+    };
+    steps(Ps, maxPressure, 20.0, Bound::Below, row);
+    row(maxPressure);
+}
+
+// ----------------------------------------------------------------------------- isotherms
+
+void Palliser::calculateHaliteLiquidIsotherm(CurveArray& out, double T) {
+    if (!(T >= 0.0 && T <= naclCriticalTemperature) || !(maxPressure > 0.0)) return;
+    double P0 = 0.0, guess = 1.0;
+    if (T <= haliteTripleTemperature) {
+        double xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        calculateSLVPoint(T, P0, guess, xV, rhoL, rhoV);
+    } else {
+        P0 = getHaliteMeltingPressure(T);
+    }
+    double x = 0.0, rho = 0.0;
+    steps(P0, maxPressure, 10.0, Bound::AtOrBelow, [&](double P) {
+        calculateHaliteLiquidPoint(T, P, x, guess, rho);
+        if (!failed) appendRow(out, {P, 100.0 * x, rho});
+    });
+}
+
+void Palliser::calculateHaliteGasIsotherm(CurveArray& out, double T) {
+    if (!(T >= 0.0 && T <= haliteTripleTemperature)) return;
+    preCalculateHaliteGasBubble(T);
+    if (!(slvPressure > 0.0)) return;  // at 0 degC the SLV curve starts from 0 bar
+    double x = 0.0, rho = 0.0;
+    steps(1e-5, slvPressure, 1.0, Bound::AtOrBelow, [&](double P) {
+        doCalculateHaliteGasBubble(P, x, rho);
+        if (rho > 0.0) appendRow(out, {P, 100.0 * x, rho, 1000.0 / rho});
+    });
+    appendRow(
+        out, {slvPressure, 100.0 * slvVapourSalinity, slvVapourDensity, 1000.0 / slvVapourDensity});
+}
+
+void Palliser::calculateLiquidGasIsotherm(CurveArray& out, double T) {
+    if (!(T >= 0.0 && T <= naclCriticalTemperature)) return;
+    preCalculate_Fixed_T_Parameters(T);
+    double Pmin = 0.0, Pmax = 0.0;
+    getLiquidGasPressureBounds(T, Pmin, Pmax);
+    if (!std::isfinite(Pmin) || !std::isfinite(Pmax) || Pmax < Pmin) return;
+    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    auto row = [&](double P) {
+        calculateForLiquidGasIsotherm(T, P, xL, xV, rhoL, rhoV);
+        appendRow(out, {P, 100.0 * xL, 100.0 * xV, rhoL, rhoV, 1000.0 / rhoL, 1000.0 / rhoV});
+    };
+    steps(Pmin, Pmax, T < 400.0 ? 0.5 : 1.0, Bound::AtOrBelow, row);
+    row(Pmax);
+}
+
+// -------------------------------------------------------------------------------- isobars
+
+void Palliser::calculateIsobaricHaliteLiquidCurve(CurveArray& out, double P, double T0,
+                                                  double Tend) {
+    if (!std::isfinite(P)) return;
+    double x = 0.0, rho = 0.0;
+    steps(std::max(T0, 0.0), Tend, 1.0, Bound::AtOrBelow, [&](double T) {
+        double guess = 1.0, Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        if (T <= haliteTripleTemperature) calculateSLVPoint(T, Ps, guess, xV, rhoL, rhoV);
+        calculateHaliteLiquidPoint(T, P, x, guess, rho);
+        if (!failed) appendRow(out, {T, 100.0 * x, rho});
+    });
+}
+
+void Palliser::calculateIsobaricHaliteGasCurve(CurveArray& out, double P, double T0, double Tend) {
+    if (!std::isfinite(P)) return;
+    double x = 0.0, rho = 0.0;
+    steps(std::max(T0, 0.0), std::min(Tend, haliteTripleTemperature), 1.0, Bound::AtOrBelow,
+          [&](double T) {
+              calculateHaliteGasBubble(T, P, x, rho);
+              if (!failed) appendRow(out, {T, 100.0 * x, rho});
+          });
+}
+
+namespace {
+// Row of an LV point, appended when the point lies on the surface.
+struct LVRow {
+    Palliser& model;
+    CurveArray& out;
+    double P;
+    double rhoL = -1.0, rhoV = -1.0;
+    bool operator()(double T) {
+        double xL = 0.0, xV = 0.0, dL = 0.0, dV = 0.0;
+        model.calculateLGPoint(T, P, xL, xV, dL, dV);
+        if (model.failed) return false;
+        rhoL = dL;
+        rhoV = dV;
+        appendRow(out, {T, 100.0 * xL, 100.0 * xV, dL, dV});
+        return true;
+    }
+};
+}  // namespace
+
+void Palliser::calculateIsobaricLiquidGas1(CurveArray& out, double P, double Tend, double T0) {
+    if (!std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0)) return;
+    double start = T0, rhoL = 0.0, rhoV = 0.0;
+    if (P < waterCriticalPressure) {
+        start = getWaterSaturationTemperature(P, rhoL, rhoV);
+        if (start < 0.0) return;
+        appendRow(out, {start, 0.0, 0.0, rhoL, rhoV});
+    } else {
+        double Pc = 0.0, x = 0.0, rho = 0.0;
+        if (criticalPointAt(T0, Pc, x, rho)) {
+            P = Pc;
+            appendRow(out, {T0, 100.0 * x, 100.0 * x, rho, rho});
+        }
+    }
+    LVRow row{*this, out, P};
+    steps(start, Tend, 1.0, Bound::AtOrBelow, [&](double T) { row(T); });
+    row(Tend);
+}
+
+void Palliser::calculateIsobaricLiquidGas2(CurveArray& out, double P, double T0, double Tend) {
+    if (!std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0)) return;
+    LVRow row{*this, out, P};
+    if (P <= naclCriticalPressure) {
+        double Ts = calculateNaClSatTemperature(P);
+        steps(T0, Ts, 10.0, Bound::AtOrBelow, [&](double T) { row(T); });
+        double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        calculateLGPoint(Ts, P, xL, xV, rhoL, rhoV);
+        if (!failed) appendRow(out, {Ts, 100.0, 100.0, rhoL, rhoV});
+        return;
+    }
+    steps(T0, Tend, 10.0, Bound::Below, [&](double T) { row(T); });
+    double Pc = 0.0, x = 0.0, rho = 0.0;
+    if (criticalPointAt(Tend, Pc, x, rho)) appendRow(out, {Tend, 100.0 * x, 100.0 * x, rho, rho});
+}
+
+void Palliser::calculateIsobaricLiquidGas3(CurveArray& out, double P, double T0, double Tend) {
+    if (!std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0)) return;
+    double Pc = 0.0, x = 0.0, rho = 0.0;
+    if (criticalPointAt(T0, Pc, x, rho)) appendRow(out, {T0, 100.0 * x, 100.0 * x, rho, rho});
+    if (!(P >= waterCriticalPressure)) return;
+    LVRow row{*this, out, P};
+    bool any = false;
+    steps(T0 + 1.0, Tend, 10.0, Bound::AtOrBelow, [&](double T) { any = row(T) || any; });
+    if (P >= naclCriticalPressure) {
+        if (criticalPointAt(Tend, Pc, x, rho))
+            appendRow(out, {Tend, 100.0 * x, 100.0 * x, rho, rho});
+    } else if (any) {
+        appendRow(out, {Tend, 100.0, 100.0, row.rhoL, row.rhoV});
+    }
+}
+
+}  // namespace vornex

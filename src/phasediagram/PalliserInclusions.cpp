@@ -1,0 +1,405 @@
+// Fluid inclusions (salinity and density from homogenisation and melting temperatures), ice
+// melting, boiling with a vapour volume, the geotherm's boiling point and the spinodal.
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "numerics/Newton.h"
+#include "numerics/Quadrature.h"
+#include "phasediagram/Palliser.h"
+#include "phasediagram/PalliserSteps.h"
+
+namespace vornex {
+
+namespace {
+
+struct ThContext {
+    double x, rho, P;
+};
+
+struct TmContext {
+    double x, phi;  // bulk salinity, volume fraction of vapour (Tm) or halite (Tm3)
+    bool halite;
+    double Tmin;  // lowest temperature searched
+    double rho = -1.0, P = -1.0, xL = -1.0;
+};
+
+struct BubbleContext {
+    double x, P;
+    double xV = -1.0, rhoL = -1.0, rhoV = -1.0;
+};
+
+struct TmThContext {
+    double Th, xL, xV, rhoL, rhoV, ThGuess;
+    double phiV = -1.0, Ph = -1.0;
+};
+
+}  // namespace
+
+// ------------------------------------------------------------------ one-dimensional searches
+
+double Palliser::equationForThLiq(double T, void* context) {
+    auto& c = *static_cast<ThContext*>(context);
+    double xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    if (T >= 20.0) calculateBubblePoint(T, c.x, c.P, xV, rhoL, rhoV);
+    if (!(T >= 20.0) || failed) {
+        equationError = 1;
+        return 0.0;
+    }
+    return c.rho - rhoL;
+}
+
+double Palliser::calculateThLiq(double x, double rho, double T0, double& P) {
+    ThContext c{x, rho, -1.0};
+    int error = 0;
+    double T = secant(&Palliser::equationForThLiq, &c, T0, T0 + 0.01, error, {0.0001, 15, false});
+    P = c.P;
+    failed = error != 0;
+    return error ? 0.0 : T;
+}
+
+// Tm: the vapour's volume fraction in liquid + vapour on the SLV curve at T; Tm3: halite's in
+// halite + liquid.
+double Palliser::equationForTm(double T, void* context) {
+    auto& c = *static_cast<TmContext*>(context);
+    double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    Mixture m;
+    if (T >= c.Tmin && T <= haliteTripleTemperature) {
+        calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
+        m = c.halite ? mixture(c.x, 1.0, haliteDensity, xL, rhoL)
+                     : mixture(c.x, xV, rhoV, xL, rhoL);
+    }
+    if (!m.valid) {
+        equationError = 1;
+        return 0.0;
+    }
+    c.rho = m.rho;
+    c.P = P;
+    c.xL = xL;
+    return m.phiA - c.phi;
+}
+
+double Palliser::equationForTm3(double T, void* context) {
+    return equationForTm(T, context);
+}
+
+double Palliser::calculateTm(double x, double phiV, double T0, double& rho, double& P) {
+    TmContext c{x, phiV, false, 20.0};
+    double a = T0 > 799.8 ? 799.9 : T0, b = T0 > 799.8 ? 800.0 : T0 + 0.01;
+    int error = 0;
+    double T = secant(&Palliser::equationForTm, &c, a, b, error, {0.01, 40, true});
+    failed = error != 0;
+    rho = error ? 0.0 : c.rho;
+    P = error ? 0.0 : c.P;
+    return error ? 0.0 : T;
+}
+
+double Palliser::calculateTm3(double x, double phiH, double T0, double& rho, double& Th, double& xL,
+                              double& Ph, double& Pm) {
+    TmContext c{x, phiH, true, 0.0};
+    int error = 0;
+    Th = secant(&Palliser::equationForTm3, &c, T0, T0 - 0.01, error);
+    rho = c.rho;
+    Ph = c.P;
+    xL = c.xL;
+    if (error) {
+        failed = 1;
+        return 0.0;
+    }
+    double T = -1.0;
+    calculateHaliteLiquidTemperatureFromRhoX(x, rho, T, Pm, Th);
+    return T;
+}
+
+double Palliser::equationForBubblePointFromP(double T, void* context) {
+    auto& c = *static_cast<BubbleContext*>(context);
+    double P = 0.0;
+    calculateBubblePoint(T, c.x, P, c.xV, c.rhoL, c.rhoV);
+    if (failed) {
+        equationError = 1;
+        return 0.0;
+    }
+    return P - c.P;
+}
+
+void Palliser::calculateBubblePointFromP(double P, double x, double& T, double& xV, double& rhoL,
+                                         double& rhoV, double T0) {
+    BubbleContext c{x, P};
+    int error = 0;
+    double root = secant(&Palliser::equationForBubblePointFromP, &c, T0, T0 + 1.0, error);
+    failed = error != 0;
+    if (failed) {
+        T = -1.0;
+        return;
+    }
+    T = root;
+    xV = c.xV;
+    rhoL = c.rhoL;
+    rhoV = c.rhoV;
+}
+
+// ---------------------------------------------------------------- salinity from Th and Tm
+
+void Palliser::equationForTmTh(double* X, double* F, double** J, int& error, int order,
+                               void* context) {
+    (void)J;
+    (void)order;  // the Jacobian is taken by central differences
+    auto& c = *static_cast<TmThContext*>(context);
+    const double x = X[0], rho = X[1];
+    Mixture m = mixture(x, c.xL, c.rhoL, c.xV, c.rhoV);
+    if (!m.valid || !(rho > 0.0)) {
+        error = 1;
+        return;
+    }
+    F[0] = rho - m.rho;  // the inclusion is liquid + vapour on the SLV curve at Tm
+    double P = 0.0;
+    double Th = calculateThLiq(x, rho, c.ThGuess, P);
+    if (Th == 0.0) {
+        error = 1;
+        return;
+    }
+    c.phiV = 1.0 - m.phiA;
+    c.Ph = P;
+    F[1] = Th - c.Th;
+}
+
+void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, double TmGuess,
+                                 double ThGuess, double xGuess, double rhoGuess, double& Pm,
+                                 double& Ph, double& phiV) {
+    (void)TmGuess;
+    if (!(Tm >= 0.0 && Tm <= haliteTripleTemperature) || !std::isfinite(Th)) {
+        failed = 1;  // halite dissolves on the SLV curve or not at all
+        x = rho = 0.0;
+        Pm = -1.0;
+        return;
+    }
+    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateSLVPoint(Tm, Pm, xL, xV, rhoL, rhoV);
+    if (std::fabs(Th - Tm) < 0.1) {
+        x = xL;
+        rho = rhoL;
+        return;
+    }
+    if (!(Tm < Th)) return;
+    TmThContext c{Th, xL, xV, rhoL, rhoV, ThGuess};
+    auto newton = std::make_unique<Newton>();
+    newton->_setSysEquationToSolve(this, static_cast<EquationSystem>(&Palliser::equationForTmTh),
+                                   2);
+    newton->context = &c;
+    // The homogenisation temperature comes from a search converged to 1e-9: its differences
+    // need steps far above that noise, and the residual cannot be driven below it.
+    newton->numerical = 1;
+    newton->eps[0] = 1e-5;
+    newton->eps[1] = 1e-2;
+    newton->scale[0] = 0.05;
+    newton->scale[1] = 100.0;
+    newton->tolerance = 1e-8;
+    newton->steptol = 1e-5;
+    // Start inside the liquid + vapour range by more than a difference step: the differences
+    // must not reach a salinity above the SLV liquid's.
+    newton->x[0] = std::min(xGuess, xL - 2.0 * newton->eps[0]);
+    newton->x[1] = rhoGuess;
+    int error = newton->solve();
+    failed = error != 0;
+    if (failed) {
+        x = rho = 0.0;
+        return;
+    }
+    x = newton->x[0];
+    rho = newton->x[1];
+    // The last evaluation may have been a difference step: the results of the solution itself.
+    double F[2] = {0.0, 0.0};
+    equationForTmTh(newton->x, F, nullptr, error, 0, &c);
+    Ph = c.Ph;
+    phiV = c.phiV;
+}
+
+// ------------------------------------------------------------------------------ ice melting
+
+void Palliser::calculateIceMeltingCurve(CurveArray& out, double f) {
+    if (!(f >= 0.0 && f <= 1.0)) return;  // f: the NaCl share of the salt
+    for (int i = 0; i <= 100; ++i) {
+        double w = 0.4 * i, T = 0.0;
+        calculateFreezingTemperature(w / 100.0, f, T);
+        appendRow(out, {w, T});
+    }
+}
+
+// ------------------------------------------------------------------ boiling with vapour
+
+namespace {
+struct BoilingContext {
+    double T, x, f, P0;
+    double xL = -1.0, xV = -1.0, rhoL = -1.0, rhoV = -1.0;
+};
+}  // namespace
+
+double Palliser::equationForBoilingGasVolume(double P, void* context) {
+    auto& c = *static_cast<BoilingContext*>(context);
+    Mixture m;
+    if (P <= c.P0) {
+        calculateLGPoint(c.T, P, c.xL, c.xV, c.rhoL, c.rhoV);
+        // The vapour is taken as salt-free. At the bubble pressure itself the liquid is the
+        // bulk fluid, up to rounding.
+        if (!failed) m = mixture(std::min(c.x, c.xL), c.xL, c.rhoL, 0.0, c.rhoV);
+        if (c.x > c.xL * (1.0 + 1e-9)) m.valid = false;
+    }
+    if (!m.valid) {
+        equationError = 1;
+        return 0.0;
+    }
+    return (1.0 - m.phiA) - c.f;
+}
+
+void Palliser::calculateBoilingPointWithGasVolume(double T, double x, double f, double& P,
+                                                  double& xL, double& xV, double& rhoL,
+                                                  double& rhoV, double& rhoMix) {
+    double P0 = 0.0, xV0 = 0.0, rhoL0 = 0.0, rhoV0 = 0.0;
+    calculateBubblePoint(T, x, P0, xV0, rhoL0, rhoV0);
+    if (failed || !(f >= 0.0 && f < 1.0)) {
+        failed = 1;
+        P = xL = xV = rhoL = rhoV = rhoMix = -1.0;
+        return;
+    }
+    if (f == 0.0) {
+        P = P0;
+        xL = x;
+        xV = xV0;
+        rhoL = rhoL0;
+        rhoV = rhoV0;
+        rhoMix = rhoL0;
+        return;
+    }
+    BoilingContext c{T, x, f, P0};
+    int error = 0;
+    double root = secant(&Palliser::equationForBoilingGasVolume, &c, P0, P0 - 0.0001, error);
+    failed = error != 0;
+    if (failed) {
+        P = xL = xV = rhoL = rhoV = rhoMix = -1.0;
+        return;
+    }
+    P = root;
+    xL = c.xL;
+    xV = c.xV;
+    rhoL = c.rhoL;
+    rhoV = c.rhoV;
+    // g is the vapour mass fraction: the bulk specific volume is the mass-weighted sum.
+    double g = 1.0 - x / xL;
+    rhoMix = 1.0 / ((1.0 - g) / rhoL + g / rhoV);
+}
+
+void Palliser::calculateBoilingCurveWithGasVolume(CurveArray& out, double w, double fPercent,
+                                                  double Tend, double T0) {
+    const double x = w / 100.0, f = fPercent / 100.0;
+    if (!std::isfinite(x) || !std::isfinite(f)) return;
+    double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0, rhoMix = 0.0;
+    steps(T0, Tend, 1.0, Bound::AtOrBelow, [&](double T) {
+        calculateBoilingPointWithGasVolume(T, x, f, P, xL, xV, rhoL, rhoV, rhoMix);
+        if (!failed && P > 0.0) appendRow(out, {T, P, rhoMix});
+    });
+    double xc = 0.0, rho = 0.0;
+    if (criticalPointAt(Tend, P, xc, rho)) appendRow(out, {Tend, P, rho});
+}
+
+// ---------------------------------------------------------------------------- geotherm
+
+namespace {
+struct DepthContext {
+    double g, x;
+};
+struct GeothermContext {
+    double T0, d0, P0, gradient, x, rhoColumn, Tc;
+    double P = -1.0, depth = -1.0, rhoL = -1.0;
+};
+}  // namespace
+
+double Palliser::equationForDepthPressureConversion(double P, void* context) {
+    auto& c = *static_cast<DepthContext*>(context);
+    double T = 0.0, xV = 0.0, rhoL = -1.0, rhoV = 0.0;
+    calculateBubblePointFromP(P, c.x, T, xV, rhoL, rhoV, 100.0);
+    if (failed || !(rhoL > 0.0)) {
+        equationError = 1;  // the quadrature counts the sample as 0 and leaves the flag up
+        return 0.0;
+    }
+    return 1e5 / (c.g * rhoL);
+}
+
+bool Palliser::convertPressureToDepth(double x, double Pa, double Pb, double d0, double& depth) {
+    DepthContext c{9.81, x};
+    Gauss10 rule;
+    rule.equation = this;
+    rule.function = static_cast<EquationFunction>(&Palliser::equationForDepthPressureConversion);
+    rule.context = &c;
+    rule.a = Pa;
+    rule.b = Pb;
+    int16_t outer = equationError;
+    equationError = 0;
+    double integral = rule.calculate();
+    bool ok = equationError == 0 && std::isfinite(integral);
+    equationError = outer;
+    depth = ok ? d0 + integral : -1.0;
+    failed = !ok;
+    return ok;
+}
+
+double Palliser::equationForGeothermBubblePoint(double T, void* context) {
+    auto& c = *static_cast<GeothermContext*>(context);
+    double P = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    bool ok = T >= 0.0 && T <= c.Tc;
+    if (ok) {
+        calculateBubblePoint(T, c.x, P, xV, rhoL, rhoV);
+        ok = !failed && rhoL > 0.0;
+    }
+    double depth = -1.0;
+    if (ok) {
+        if (c.rhoColumn < 0.0)
+            depth = c.d0 + (P - c.P0) * 1e5 / (9.81 * rhoL);
+        else if (c.rhoColumn > 0.0)
+            depth = c.d0 + (P - c.P0) * 1e5 / (9.81 * c.rhoColumn);
+        else
+            ok = convertPressureToDepth(c.x, c.P0, P, c.d0, depth);
+    }
+    if (!ok) {
+        equationError = 1;
+        return 0.0;
+    }
+    c.P = P;
+    c.depth = depth;
+    c.rhoL = rhoL;
+    return (depth - c.d0) * c.gradient + c.T0 - T;
+}
+
+void Palliser::calculateGeothermBubblePoint(double T0, double d0, double P0, double gradient,
+                                            double x, double rhoColumn, double& T, double& P,
+                                            double& depth, double& rhoL) {
+    double Tc = 0.0, Pc = 0.0, rhoc = 0.0;
+    calculateCriticalPointFromX(x, Tc, Pc, rhoc);
+    GeothermContext c{T0, d0, P0, gradient, x, rhoColumn, Tc};
+    int error = failed ? 1 : 0;
+    double root = 0.0;
+    if (!error)
+        root = secant(&Palliser::equationForGeothermBubblePoint, &c, Tc - 10.0, Tc - 11.0, error);
+    failed = error != 0;
+    if (failed) {
+        T = P = depth = rhoL = -1.0;
+        return;
+    }
+    T = root;
+    P = c.P;
+    depth = c.depth;
+    rhoL = c.rhoL;
+}
+
+// ---------------------------------------------------------------------------- spinodal
+
+void Palliser::calculateSpinodalCurve(CurveArray& out, double x) {
+    double Tc = 0.0, Pc = 0.0, rhoc = 0.0;
+    calculateCriticalPointFromX(x, Tc, Pc, rhoc);
+    if (failed) return;
+    for (int i = 0; i < 190; ++i) {
+        double tau = 0.001 * i;
+        appendRow(out, {Tc - 647.096 * tau, Pc * (1.0 - 9.2817 * tau - 33.391 * tau * tau)});
+    }
+}
+
+}  // namespace vornex

@@ -1,0 +1,168 @@
+// Isochores: the temperature-pressure path of a fluid of fixed salinity and density, and the
+// pressure searches on the state computation that trace it.
+#include <algorithm>
+#include <cmath>
+
+#include "phasediagram/Palliser.h"
+#include "phasediagram/PalliserSteps.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr double kPureWater = 1e-8;
+constexpr double kPureNaCl = 0.9999;
+
+struct IsochoreContext {
+    double T, rho, x;
+    double bound1 = -1.0, bound2 = -1.0;  // the SLV and water saturation pressures at T
+    double xliq = -1.0;                   // liquidus salinity of the last evaluation
+};
+
+}  // namespace
+
+// Residual of a two-phase isochore: the target density less the mixture's; the flag when the
+// bulk is no mixture of the two phases.
+double Palliser::mixtureResidual(const Mixture& m, double rho) {
+    if (!m.valid) {
+        equationError = 1;
+        return 0.0;
+    }
+    return rho - m.rho;
+}
+
+void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double P0, double Tend,
+                                   double rho) {
+    if (!std::isfinite(x) || !std::isfinite(P0) || !(rho > 0.0) || !std::isfinite(rho)) return;
+    // A pure-NaCl fluid has no isochoric pressure to search: its curve would be an isobar.
+    if (x > kPureNaCl) return;
+    double P = P0;
+    bool stop = false;
+    steps(0.0, T0 - Tend, 1.0, Bound::AtOrBelow, [&](double dT) {
+        if (stop) return;
+        double T = T0 - dT;
+        calculateFluidDensity(T, P, x, rho);
+        if (region != kOnePhase) {
+            stop = true;
+            return;
+        }
+        double Pnext = x < kPureWater ? getIsochoricWaterPressure(T, rho)
+                                      : getIsochoricFluidPressure(T, P, rho, 100.0 * x);
+        // The path ends where no pressure is found, at a pressure that is no state, or where
+        // the fluid at its isochoric pressure is no longer one phase (it has homogenised).
+        if (!(Pnext > 0.0) || !std::isfinite(Pnext)) {
+            stop = true;
+            return;
+        }
+        calculateFluidDensity(T, Pnext, x, rho);
+        bool onePhase = region == kOnePhase;
+        if (x < kPureWater && onePhase && T < waterCriticalTemperature)
+            onePhase = rho >= waterLiquidDensity || rho <= waterVapourDensity;
+        if (!onePhase) {
+            stop = true;
+            return;
+        }
+        P = Pnext;
+        region = kIsochore;
+        appendRow(out, {T, P});
+    });
+}
+
+double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, double w) {
+    IsochoreContext c{T, rho, w / 100.0};
+    int error = 0;
+    double P =
+        secant(&Palliser::equationForIsochoricFluidPressure, &c, Pguess, 1.001 * Pguess, error);
+    return error ? 0.0 : P;
+}
+
+double Palliser::equationForIsochoricFluidPressure(double P, void* context) {
+    auto& c = *static_cast<IsochoreContext*>(context);
+    double rho = std::isfinite(P) ? calculateFluidDensity(c.T, P, c.x, c.rho) : -1.0;
+    // An unclassified state (density -1) is no point of the isochore.
+    if (!(rho > 0.0)) {
+        equationError = 1;
+        return 0.0;
+    }
+    return rho - c.rho;
+}
+
+double Palliser::getIsochoricLiquidGasPressure(double T, double Pguess, double rho, double w) {
+    (void)Pguess;  // the search starts on the SLV pressure, the lower end of the LV loop
+    IsochoreContext c{T, rho, w / 100.0};
+    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    if (T <= haliteTripleTemperature) calculateSLVPoint(T, c.bound1, xL, xV, rhoL, rhoV);
+    if (T < waterCriticalTemperature) calculateWaterSaturationPoint(T, c.bound2, rhoL, rhoV);
+    int error = 0;
+    double P = secant(&Palliser::equationForIsochoricLiquidGasPressure, &c, c.bound1,
+                      1.001 * c.bound1, error);
+    return error ? 0.0 : P;
+}
+
+double Palliser::equationForIsochoricLiquidGasPressure(double P, void* context) {
+    auto& c = *static_cast<IsochoreContext*>(context);
+    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    bool ok = !(c.T <= haliteTripleTemperature && P < c.bound1) &&
+              !(c.T < waterCriticalTemperature && P > c.bound2);
+    if (ok) {
+        calculateLGPoint(c.T, P, xL, xV, rhoL, rhoV);
+        ok = !failed;
+    }
+    Mixture m = ok ? mixture(c.x, xL, rhoL, xV, rhoV) : Mixture{};
+    return mixtureResidual(m, c.rho);
+}
+
+double Palliser::getIsochoricHaliteGasPressure(double T, double Pguess, double rho, double w) {
+    IsochoreContext c{T, rho, w / 100.0};
+    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    double start = Pguess;
+    if (T <= haliteTripleTemperature) {
+        calculateSLVPoint(T, c.bound1, xL, xV, rhoL, rhoV);
+        start = std::min(c.bound1, Pguess);
+    }
+    int error = 0;
+    double P =
+        secant(&Palliser::equationForIsochoricHaliteGasPressure, &c, start, 0.999 * start, error);
+    return error ? 0.0 : P;
+}
+
+double Palliser::equationForIsochoricHaliteGasPressure(double P, void* context) {
+    auto& c = *static_cast<IsochoreContext*>(context);
+    double xHG = 0.0, rhoHG = 0.0;
+    Mixture m;
+    if (!(c.T <= haliteTripleTemperature && P > c.bound1)) {
+        calculateHaliteGasBubble(c.T, P, xHG, rhoHG);
+        if (!failed && rhoHG > 0.0) m = mixture(c.x, 1.0, kHaliteDensity, xHG, rhoHG);
+    }
+    return mixtureResidual(m, c.rho);
+}
+
+double Palliser::getIsochoricHaliteLiquidPressure(double T, double Pguess, double rho, double w,
+                                                  double& xliq) {
+    IsochoreContext c{T, rho, w / 100.0};
+    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    double start = Pguess;
+    if (T <= haliteTripleTemperature) {
+        calculateSLVPoint(T, c.bound1, xL, xV, rhoL, rhoV);
+        slvLiquidSalinity = xL;
+        start = std::max(Pguess, c.bound1);
+    }
+    int error = 0;
+    double P = secant(&Palliser::equationForIsochoricHaliteLiquidPressure, &c, start, 1.001 * start,
+                      error);
+    xliq = c.xliq;
+    return error ? 0.0 : P;
+}
+
+double Palliser::equationForIsochoricHaliteLiquidPressure(double P, void* context) {
+    auto& c = *static_cast<IsochoreContext*>(context);
+    double rhoLiq = 0.0;
+    Mixture m;
+    if (!(c.T <= haliteTripleTemperature && P < c.bound1)) {
+        calculateHaliteLiquidPoint(c.T, P, c.xliq, slvLiquidSalinity, rhoLiq);
+        if (!failed) m = mixture(c.x, 1.0, kHaliteDensity, c.xliq, rhoLiq);
+    }
+    return mixtureResidual(m, c.rho);
+}
+
+}  // namespace vornex

@@ -1,0 +1,379 @@
+// Closed-form fits of the pure ends, halite, the SLV and critical curves, the halite-saturated
+// vapour and liquid, the one-phase density rules and the ice melting of NaCl-KCl brines.
+#include "phasediagram/PalliserModel.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "phasediagram/PalliserSteps.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr double kKelvin = 273.15;
+constexpr double kLiquidusSlope = 0.024726;     // degC/bar along a liquidus
+constexpr double kLiquidusDensitySlope = 0.03;  // kg/m3 per bar along a liquidus
+
+// Exponent of the halite-saturated vapour law x = xSLV_V (P/P_SLV)^e.
+double haliteGasExponent(double T) {
+    return T <= 350.0 ? 6.5 : 6.0 + (T - 400.0) / -100.0;
+}
+
+}  // namespace
+
+PalliserModel::PalliserModel()
+    : water(std::make_unique<WagnerPruss>(2)), fluid(std::make_unique<Anderko>(2)) {
+    fluid->setSystemCode(10);
+}
+
+PalliserModel::~PalliserModel() = default;
+
+// ------------------------------------------------------------------------------- water
+
+double PalliserModel::waterDensity(double T, double P, int side) {
+    water->set_the_phase_as(side);
+    water->temperature(T + kKelvin);
+    water->pressure(P);
+    water->calculate_molar_volume();
+    double rho = water->M / water->V;
+    if (water->error || !(rho > 0.0) || !std::isfinite(rho)) {
+        water->error = 0;
+        failed = 1;
+        return -1.0;
+    }
+    return rho;
+}
+
+double PalliserModel::getWaterLiquidDensity(double T, double P) {
+    return waterDensity(T, P, 2);
+}
+
+double PalliserModel::getWaterVapourDensity(double T, double P) {
+    return waterDensity(T, P, 1);
+}
+
+double PalliserModel::getIsochoricWaterPressure(double T, double rho) {
+    if (!(rho > 0.0) || !std::isfinite(rho)) return 0.0;
+    water->temperature(T + kKelvin);
+    water->volume(water->M / rho);
+    return water->calculate_pressure() * 1e-5;
+}
+
+void PalliserModel::calculateWaterSaturationPoint(double T, double& P, double& rhoL, double& rhoV) {
+    if (T <= 373.946) {
+        P = WaterEOS::saturationPressureWagnerPruss(T + kKelvin) * 1e-5;
+        rhoL = WaterEOS::saturatedLiquidDensityWagnerPruss(T + kKelvin);
+        rhoV = WaterEOS::saturatedVapourDensityWagnerPruss(T + kKelvin);
+        return;
+    }
+    // Between the reference critical temperature and 374.15 the curve is carried on linearly
+    // to the critical curve of the mixture.
+    rhoL = rhoV = 322.0;
+    P = patches ? 220.064 + (T - 373.946) * 1.1359999999999957 / 1.103999999999985 : 221.0;
+}
+
+double PalliserModel::getWaterSaturationTemperature(double P, double& rhoL, double& rhoV) {
+    rhoL = rhoV = -1.0;
+    if (!(P > 0.00612 && P < 220.64)) {
+        failed = 1;
+        return -1.0;
+    }
+    water->calculateTheSaturationTemperature(P, 0);
+    if (water->error || !(water->Vl > 0.0) || !(water->Vv > 0.0)) {
+        water->error = 0;
+        failed = 1;
+        return -1.0;
+    }
+    rhoL = water->M / water->Vl;
+    rhoV = water->M / water->Vv;
+    return water->T - kKelvin;
+}
+
+// ------------------------------------------------------------------------ NaCl, halite
+
+double PalliserModel::getNaClLiquidDensity(double T, double P) {
+    if (T < 800.0) return kHaliteDensity;
+    if (T > 3127.0) return 0.0;
+    double Ps = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateNaClSaturationPoint(T, Ps, rhoL, rhoV);
+    return P >= Ps ? rhoL : P * rhoV / Ps;
+}
+
+double PalliserModel::getNaClVapourDensity(double T, double P) {
+    return 1e5 * P * 0.058443 / ((T + kKelvin) * 8.314);
+}
+
+double PalliserModel::getHaliteMeltingPressure(double T) {
+    return (T - 800.0) / kLiquidusSlope + 0.0005;
+}
+
+double PalliserModel::getHaliteMeltingTemperature(double P) {
+    return (P - 0.0005) * kLiquidusSlope + 800.0;
+}
+
+double PalliserModel::getHaliteMeltingTemperatureOffset(double P, double T0) {
+    return (P - 0.0005) * kLiquidusSlope + T0;
+}
+
+double PalliserModel::getHaliteSublimationPressure(double T) {
+    // Through 0.0005 bar at 800 degC (0.0009318... = 1/1073.15).
+    return 0.0005 * std::pow(10.0, 11806.1 * (0.0009318361831989935 - 1.0 / (T + kKelvin)));
+}
+
+double PalliserModel::calculateNaClSatPressure(double T) {
+    return std::exp(0.0034703 * T) * 0.00687956 - 0.110476;
+}
+
+double PalliserModel::calculateNaClSatTemperature(double P) {
+    if (!(P > -0.110476)) return 0.0;
+    return std::log((P + 0.110476) / 0.00687956) / 0.0034703;
+}
+
+void PalliserModel::calculateNaClSaturationPoint(double T, double& P, double& rhoL, double& rhoV) {
+    P = calculateNaClSatPressure(T);
+    rhoL = (((-4.29832e-11 * T + 2.71397e-07) * T - 0.000621) * T + 0.114967) * T + 1744.12;
+    rhoV = (((1.90449e-11 * T - 9.19469e-08) * T + 0.000154158) * T - 0.102287) * T + 22.9444;
+}
+
+// ------------------------------------------------------------------- SLV and critical
+
+void PalliserModel::calculateSLVPoint(double T, double& P, double& xL, double& xV, double& rhoL,
+                                      double& rhoV) {
+    double t = T / 800.0;
+    double s = t * t;
+    P = ((((5678.34 * s - 8156.4) * s - 724.296) * s + 3189.09) * s + 13.2729) * s;
+    xV = std::pow(10.0, -(147.519 / (T - 825.0) + 3.4434 + 3.9318e-05 * (T - 550.0) * (T - 550.0)));
+    xL = ((-3.8086e-10 * T + 1.44611e-06) * T + 7.48368e-06) * T + 0.2635;
+    rhoL = ((((((11878.4 * t - 37348.8) * t + 40800.0) * t - 17554.1) * t + 3173.9) * t - 609.462) *
+                t +
+            1220.04);
+    rhoV = (((((8146.6 * t - 22561.0) * t + 21146.0) * t - 7978.1) * t + 1325.9) * t - 78.118);
+    if (rhoV < 1.0) rhoV = 0.018 * P * 100000.0 / ((T + kKelvin) * 8.31);
+}
+
+void PalliserModel::calculateCriticalPoint(double T, double& P, double& x, double& rho) {
+    if (!(T >= 374.15)) return;
+    if (T <= 3127.0) {
+        P = T <= 850.0 ? ((-5.2439e-06 * T + 0.0105024) * T - 3.28926) * T + 256.326
+                       : ((5.18556e-07 * T - 0.00419191) * T + 9.20086) * T - 3282.54;
+        x = ((1.22578e-10 * T - 6.79448e-07) * T + 0.00138295) * T - 0.428737;
+    }
+    rho = -15830.2 / (T - 320.0) - 8.80332e-05 * T * T + 1091.19 * std::pow(T, 0.1) - 1353.69;
+}
+
+// ------------------------------------------------------------ halite-saturated vapour
+
+void PalliserModel::preCalculateHaliteGasBubble(double T) {
+    gasExponent = haliteGasExponent(T);
+    calculateSLVPoint(T, slvPressure, slvLiquidSalinity, slvVapourSalinity, slvLiquidDensity,
+                      slvVapourDensity);
+}
+
+void PalliserModel::doCalculateHaliteGasBubble(double P, double& x, double& rho) {
+    double r = slvPressure > 0.0 ? std::max(P, 0.0) / slvPressure : 0.0;
+    x = std::pow(r, gasExponent) * slvVapourSalinity;
+    rho = r * slvVapourDensity;
+}
+
+void PalliserModel::calculateHaliteGasBubble(double T, double P, double& x, double& rho) {
+    double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    if (T <= 800.0) calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
+    failed = !(Ps > 0.0);
+    if (failed) {  // above 800 degC and at 0 degC there is no halite + vapour
+        x = rho = -1.0;
+        return;
+    }
+    double r = std::max(P, 0.0) / Ps;
+    x = std::pow(r, haliteGasExponent(T)) * xV;
+    rho = r * rhoV;
+    failed = !std::isfinite(x) || !std::isfinite(rho);
+}
+
+void PalliserModel::calculateHaliteGasSat(double T, double x, double& P, double& rho) {
+    double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
+    P = x > 0.0 ? std::min(std::pow(x / xV, 1.0 / haliteGasExponent(T)) * Ps, Ps) : 0.0;
+    rho = Ps > 0.0 ? P / Ps * rhoV : 0.0;
+}
+
+// ------------------------------------------------------------ halite-saturated liquid
+
+void PalliserModel::calculateHaliteLiquidTemperature(double x, double P, double& T, double& rho,
+                                                     double Tguess) {
+    double Ts = 0.0, Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateSLVPointFromX(x, Ts, Ps, xV, rhoL, rhoV, Tguess);
+    if (failed) {
+        T = -1.0;
+        return;
+    }
+    T = Ts + (P - Ps) * kLiquidusSlope;
+    rho = rhoL + (P - Ps) * kLiquidusDensitySlope;
+}
+
+void PalliserModel::calculateHaliteLiquidTemperatureFromRhoX(double x, double rho, double& T,
+                                                             double& P, double Tguess) {
+    double Ts = 0.0, Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateSLVPointFromX(x, Ts, Ps, xV, rhoL, rhoV, Tguess);
+    if (failed) {
+        T = P = -1.0;
+        return;
+    }
+    P = (rho - rhoL) / kLiquidusDensitySlope + Ps;
+    T = Ts + (P - Ps) * kLiquidusSlope;
+}
+
+namespace {
+struct LiquidusContext {
+    double T, P;
+    double Tslv;  // SLV temperature of the last evaluated salinity
+};
+}  // namespace
+
+double PalliserModel::equationForHaliteLiquidPoint(double x, void* context) {
+    auto& c = *static_cast<LiquidusContext*>(context);
+    if (!(x >= 0.0 && x <= 1.0)) {
+        equationError = 1;
+        return 0.0;
+    }
+    double Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateSLVPointFromX(x, c.Tslv, Ps, xV, rhoL, rhoV, c.T);
+    if (failed) {
+        equationError = 1;
+        return 0.0;
+    }
+    return c.Tslv + (c.P - Ps) * kLiquidusSlope - c.T;
+}
+
+void PalliserModel::calculateHaliteLiquidPoint(double T, double P, double& x, double xGuess,
+                                               double& rho) {
+    LiquidusContext c{T, P, T};
+    int error = 0;
+    // Salinities above 0.9999 have no SLV point below the halite melting point.
+    double start = std::min(xGuess, 0.9999);
+    x = secant(&PalliserModel::equationForHaliteLiquidPoint, &c, start, 0.999 * start, error);
+    failed = error != 0;
+    double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateSLVPoint(c.Tslv, Ps, xL, xV, rhoL, rhoV);
+    rho = rhoL + (P - Ps) * kLiquidusDensitySlope;
+}
+
+double PalliserModel::patchForXgsat(double T, double a, double b, double value) const {
+    if (T <= 790.0) return value;
+    if (T < 800.0)
+        return a > (2.0 - (800.0 - T) / 10.0) * b ? (800.0 - T) / 10.0 * 0.04 + 0.01 : value;
+    return std::fabs(a - b) < 1e-5 ? value : 0.01;
+}
+
+// ----------------------------------------------------------- one-phase density rules
+
+double PalliserModel::calculateFluidDensityRegion2a() {
+    double T = temperature, P = pressure, x = salinity;
+    double rhoW = getWaterVapourDensity(T, P);
+    double rho1000 = getWaterLiquidDensity(T, 1000.0);
+    double rhoA = rho1000 + (1695.0 - rho1000) * criticalSalinity;
+    double r = x / criticalSalinity;
+    if (P < 1000.0 && criticalPressure < 1000.0)
+        return rhoW + r * (criticalDensity +
+                           (P - criticalPressure) / (1000.0 - criticalPressure) *
+                               (rhoA - criticalDensity) -
+                           rhoW);
+    return rhoW + r * (rhoA - rhoW);
+}
+
+double PalliserModel::rule2b6(const char* name) {
+    double T = temperature, P = pressure, x = salinity;
+    double rho1000 = getWaterLiquidDensity(T, 1000.0);
+    double rhoA = rho1000 + (1695.0 - rho1000) * x;
+    double rhoLG = 0.0;
+    calculateLiquidSaturationPoint(T, x, liquidGasPressure, rhoLG);
+    double rho = rhoLG;
+    if (P > 1000.0 || !(liquidGasPressure < 1000.0))
+        rho = rhoA;
+    else if (rhoA > rhoLG)
+        rho = rhoLG + (P - liquidGasPressure) / (1000.0 - liquidGasPressure) * (rhoA - rhoLG);
+    say("region %s rho %f rholg %f p_lg %f rho1000 %f", name, rho, rhoLG, liquidGasPressure, rhoA);
+    // The Anderko fit starts at 573.1 K; below it the comparison has nothing to say.
+    if (diagnosticsOn() && T + kKelvin > 573.1) calculateAnderkoFluid();
+    return rho;
+}
+
+double PalliserModel::calculateFluidDensityRegion2b() {
+    return rule2b6("2b");
+}
+
+double PalliserModel::calculateFluidDensityRegion6() {
+    return rule2b6("6");
+}
+
+double PalliserModel::calculateFluidDensityRegion4() {
+    double rhoW = getWaterVapourDensity(temperature, pressure);
+    return rhoW + salinity / lgVapourSalinity * (lgVapourDensity - rhoW);
+}
+
+double PalliserModel::calculateFluidDensityRegion7() {
+    double rhoW = getWaterVapourDensity(temperature, pressure);
+    return rhoW + salinity * (naclVapourDensity - rhoW);
+}
+
+double PalliserModel::calculateFluidDensityRegion8() {
+    double rhoW = getWaterVapourDensity(temperature, pressure);
+    return rhoW + salinity / haliteGasSalinity * (haliteGasDensity - rhoW);
+}
+
+void PalliserModel::calculateAnderkoFluid() {
+    double x = salinity;
+    double X = (x / 0.058443) / ((1.0 - x) / 0.018015 + x / 0.058443);
+    fluid->composition(1.0 - X, X);
+    fluid->temperature(temperature + kKelvin);
+    fluid->pressure(pressure);
+    fluid->calculate_molar_volume();
+    if (fluid->error) {
+        fluid->error = 0;
+        say("V: no Anderko volume at T %f P %f x %f", temperature, pressure, x);
+        return;
+    }
+    say("V %f rho %f", fluid->V * 1e6, fluid->M / fluid->V);
+}
+
+// ------------------------------------------------------------------------------ freezing
+
+void PalliserModel::calculateFreezingTemperature(double x, double f, double& T) {
+    double w = 100.0 * x;
+    T = -((0.144 * f + 0.4597) * w +
+          (0.0001999 * f + 0.0002227 + 4.633e-05 * f * f + 0.0001123 * f * f * f) * w * w * w);
+}
+
+namespace {
+struct FreezingContext {
+    double T, f;
+};
+}  // namespace
+
+double PalliserModel::equationForFreezing(double x, void* context) {
+    auto& c = *static_cast<FreezingContext*>(context);
+    if (x < 0.0) {
+        equationError = 1;
+        return 0.0;
+    }
+    double T = 0.0;
+    calculateFreezingTemperature(x, c.f, T);
+    return T - c.T;
+}
+
+void PalliserModel::calculateIceMeltingSalinity(double T, double f, double& x) {
+    FreezingContext c{T, f};
+    int error = 0;
+    x = secant(&PalliserModel::equationForFreezing, &c, 0.001, 0.0011, error);
+    failed = error != 0;
+}
+
+void PalliserModel::calculateIceMeltingIsotherm(CurveArray& out, double T) {
+    for (int i = 0; i <= 20; ++i) {
+        double f = 0.05 * i, x = 0.0;
+        calculateIceMeltingSalinity(T, f, x);
+        if (!failed) appendRow(out, {100.0 * f * x, 100.0 * (1.0 - f) * x});
+    }
+}
+
+}  // namespace vornex

@@ -1,0 +1,141 @@
+// PalliserModel: the H2O-NaCl phase-diagram model on closed-form fits of the halite + liquid +
+// vapour curve, the critical curve, halite and NaCl properties and an empirical liquid-vapour
+// surface, with the reference water model (IAPWS-95, WagnerPruss) for the pure-water end and
+// the Anderko-Pitzer H2O-NaCl model as an optional cross-check of the one-phase liquid rule.
+//
+// The liquid-vapour (LV) surface at T lies between an upper boundary (water saturation up to
+// 374.15 degC, the critical point above) and a lower one (the SLV point below 800 degC, NaCl
+// saturation above). A reduced coordinate u (0 at the upper, 1 at the lower boundary) maps
+// pressure linearly; compositions and densities of both phases follow power laws in u:
+//   below 374.15 degC: xL = xL_low u^k, xV = xV_low u^k, rhoL = rhowL + (rhoL_low - rhowL)
+//     u^(1/2.2), rhoV = rhowV + (rhoV_low - rhowV) u^(1/m(T)), k = ln(10)/2.8;
+//   above: xL = xc (xL_low/xc)^(u^e), xV = xc 10^(u^1.5 - u^0.5) (xV_low/xc)^(u^b),
+//     rho = rhoc + (rho_low - rhoc) u^(1/c1 or 1/c2).
+// Units as in Palliser: degC, bar, kg/m3, NaCl mass fractions.
+#pragma once
+
+#include <memory>
+
+#include "anderko/Anderko.h"
+#include "phasediagram/Palliser.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+
+class PalliserModel : public Palliser {
+   public:
+    PalliserModel();
+    ~PalliserModel() override;
+
+    std::unique_ptr<WagnerPruss> water;  // liquid-side reference water model
+    std::unique_ptr<Anderko> fluid;      // H2O-NaCl Anderko-Pitzer model (system code 10)
+    int32_t patches = 1;                 // 1: the near-critical and near-800 degC corrections apply
+    // Shape parameters of the LV surface at the last prepared T: w, a, b, e, c2, c1, 1/c1,
+    // 1/c2 and the last dew-point u.
+    double fixedT[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+    double gasExponent = 6.5;  // exponent of the halite-saturated vapour law at the last T
+    double gasExponentA = 1.5;
+    double gasExponentB = 0.5;
+
+    // ---------------------------------------------------------------------- water
+    double getWaterLiquidDensity(double T, double P) override;
+    double getWaterVapourDensity(double T, double P) override;
+    void calculateWaterSaturationPoint(double T, double& P, double& rhoL, double& rhoV) override;
+    // Boiling temperature of water at P with the saturated densities; -1 (all three) and
+    // `failed` when the reference model has no saturation there.
+    double getWaterSaturationTemperature(double P, double& rhoL, double& rhoV) override;
+    double getIsochoricWaterPressure(double T, double rho) override;
+
+    // ------------------------------------------------------------------ NaCl, halite
+    double getHaliteDensity() override { return 2163.334; }
+    double getNaClLiquidDensity(double T, double P) override;
+    double getNaClVapourDensity(double T, double P) override;
+    double getHaliteMeltingPressure(double T) override;
+    double getHaliteMeltingTemperature(double P) override;
+    double getHaliteMeltingTemperatureOffset(double P, double T0) override;
+    double getHaliteSublimationPressure(double T) override;
+    double calculateNaClSatPressure(double T) override;
+    double calculateNaClSatTemperature(double P) override;
+    void calculateNaClSaturationPoint(double T, double& P, double& rhoL, double& rhoV) override;
+
+    // ------------------------------------------------------- SLV, critical, halite-saturated
+    void calculateSLVPoint(double T, double& P, double& xL, double& xV, double& rhoL,
+                           double& rhoV) override;
+    // Writes nothing below 374.15 degC; above 3127 degC only rho.
+    void calculateCriticalPoint(double T, double& P, double& x, double& rho) override;
+    void preCalculateHaliteGasBubble(double T) override;
+    void doCalculateHaliteGasBubble(double P, double& x, double& rho) override;
+    // `failed` above 800 degC, where halite and vapour do not coexist.
+    void calculateHaliteGasBubble(double T, double P, double& x, double& rho) override;
+    void calculateHaliteGasSat(double T, double x, double& P, double& rho) override;
+    void calculateHaliteLiquidPoint(double T, double P, double& x, double xGuess,
+                                    double& rho) override;
+    void calculateHaliteLiquidTemperature(double x, double P, double& T, double& rho,
+                                          double Tguess) override;
+    void calculateHaliteLiquidTemperatureFromRhoX(double x, double rho, double& T, double& P,
+                                                  double Tguess) override;
+    double equationForHaliteLiquidPoint(double x, void* context);
+    // Salinity of the SLV vapour limit near and above 800 degC (a, b: the pressure tested and
+    // the lower-boundary pressure).
+    double patchForXgsat(double T, double a, double b, double value) const;
+
+    // ----------------------------------------------------------------- LV surface
+    void calculateLGPoint(double T, double P, double& xL, double& xV, double& rhoL,
+                          double& rhoV) override;
+    // Reads P on entry (the near-800 degC vapour correction tests it).
+    void calculateBubblePoint(double T, double xL, double& P, double& xV, double& rhoL,
+                              double& rhoV) override;
+    // Reads P on entry; all four outputs -1 and `failed` when no point exists.
+    void calculateDewPoint(double T, double xV, double& P, double& xL, double& rhoL,
+                           double& rhoV) override;
+    double equationForGas(double u, void* context);
+    // Brackets a root of equationForGas on u = 0, 0.1, .. 1: state 1 after a positive value
+    // (u1), 2 after a later negative one (u2).
+    void analyzeGasEquation(void* context, int& state, double& u1, double& u2);
+    void calculateLiquidSaturationPoint(double T, double x, double& P, double& rho) override;
+    void preCalculate_Fixed_T_Parameters(double T) override;
+    void getLiquidGasPressureBounds(double T, double& Pmin, double& Pmax) override;
+    void calculateForLiquidGasIsotherm(double T, double P, double& xL, double& xV, double& rhoL,
+                                       double& rhoV) override;
+    // Stride 3: T, P, vapour density of the dew curve of w wt % from T0, closed by (Tc, Pc,
+    // rhoc) when it ends within 50 degC of Tc.
+    void calculateGasIsopleth(CurveArray& out, double w, double T0, double Tc, double Pc,
+                              double rhoc);
+    using Palliser::calculateGasIsopleth;
+
+    // --------------------------------------------------------- one-phase density rules
+    double calculateFluidDensityRegion2a() override;
+    double calculateFluidDensityRegion2b() override;
+    double calculateFluidDensityRegion4() override;
+    double calculateFluidDensityRegion6() override;
+    double calculateFluidDensityRegion7() override;
+    double calculateFluidDensityRegion8() override;
+    // Anderko molar volume of the state, written to the diagnostics: a cross-check only.
+    void calculateAnderkoFluid();
+
+    // -------------------------------------------------------------------- freezing
+    // Ice melting T of a brine of total salt mass fraction x, NaCl share f of the salt (KCl
+    // the rest).
+    void calculateFreezingTemperature(double x, double f, double& T) override;
+    void calculateIceMeltingSalinity(double T, double f, double& x) override;
+    double equationForFreezing(double x, void* context);
+    // Stride 2: NaCl wt %, KCl wt % of the brines whose ice melts at T; f = 0, 0.05, .. 1.
+    void calculateIceMeltingIsotherm(CurveArray& out, double T);
+
+   private:
+    // The two LV boundaries at T; the lower one is the SLV point below 800 degC, NaCl
+    // saturation above, and at 800 degC the one naclAt800 chooses.
+    struct Boundaries {
+        double Pup, xc, rhoUpL, rhoUpV;  // upper boundary (xc: 0 on the water branch)
+        double Plow, xLlow, xVlow, rhoLlow, rhoVlow;
+        bool water;  // T <= 374.15: water branch
+    };
+    Boundaries boundariesAt(double T, bool naclAt800);
+    // The shape laws at u.
+    void shapeLaws(double T, const Boundaries& b, double u, double& P, double& xL, double& xV,
+                   double& rhoL, double& rhoV) const;
+    double waterDensity(double T, double P, int side);
+    double rule2b6(const char* name);
+};
+
+}  // namespace vornex

@@ -1,0 +1,266 @@
+// The closed-form fits and the liquid-vapour surface against published H2O-NaCl data, their
+// limits, and the failures of the inverse operations.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "phasediagram/PalliserModel.h"
+
+namespace vornex {
+namespace {
+
+struct SLV {
+    double P, xL, xV, rhoL, rhoV;
+};
+SLV slvAt(PalliserModel& m, double T) {
+    SLV s{};
+    m.calculateSLVPoint(T, s.P, s.xL, s.xV, s.rhoL, s.rhoV);
+    return s;
+}
+
+class PalliserCorrelations : public ::testing::Test {
+   protected:
+    PalliserModel model;
+};
+
+TEST_F(PalliserCorrelations, SLVCurveEndsAtTheHaliteMeltingPoint) {
+    SLV s = slvAt(model, 800.0);
+    EXPECT_NEAR(s.P, 0.0069, 1e-9);  // the sum of the pressure coefficients
+    EXPECT_GT(s.xL, 0.9999);
+    EXPECT_LT(s.xL, 1.0);
+    EXPECT_GT(s.xV, 0.9999);
+    EXPECT_LT(s.xV, 1.0);
+    EXPECT_NEAR(s.rhoL, 1560.0, 0.1);
+    EXPECT_NEAR(s.rhoV, 1.282, 1e-6);  // above 1: no ideal-gas fallback
+}
+
+TEST_F(PalliserCorrelations, SLVPressureMaximumNear596) {
+    double best = 0.0, Tbest = 0.0;
+    for (double T = 500.0; T <= 700.0; T += 0.5) {
+        SLV s = slvAt(model, T);
+        if (s.P > best) best = s.P, Tbest = T;
+    }
+    EXPECT_NEAR(best, 391.0, 1.0);
+    EXPECT_NEAR(Tbest, 596.0, 2.0);
+}
+
+// Sterner, Hall and Bodnar (1988): halite liquidus salinity (wt %) at T; the model within 0.8
+// wt % up to 450 degC, within 4 wt % from 500 to 700 degC.
+TEST_F(PalliserCorrelations, SLVLiquidSalinityFollowsSternerHallBodnar) {
+    auto sterner = [](double T) {
+        const double c[] = {26.242, 0.4928, 1.42, -0.223, 0.04129, 0.006295, -0.001967, 0.0001112};
+        double psi = T / 100.0, w = 0.0;
+        for (int i = 7; i >= 0; --i) w = w * psi + c[i];
+        return w;
+    };
+    for (double T : {0.0, 50.0, 100.0, 150.0, 200.0, 250.0, 300.0, 350.0, 400.0, 450.0})
+        EXPECT_NEAR(100.0 * slvAt(model, T).xL, sterner(T), 0.8) << T;
+    for (double T : {500.0, 600.0, 700.0})
+        EXPECT_NEAR(100.0 * slvAt(model, T).xL, sterner(T), 4.0) << T;
+}
+
+// Bischoff and Rosenbauer (1988): 3.2 wt % NaCl (sea water) is critical at 407 degC, 298.5 bar.
+TEST_F(PalliserCorrelations, CriticalPointOfSeaWaterSalinity) {
+    double Tc = 0.0, Pc = 0.0, rhoc = 0.0;
+    model.calculateCriticalPointFromX(0.032, Tc, Pc, rhoc);
+    EXPECT_EQ(model.failed, 0);
+    EXPECT_NEAR(Tc, 407.0, 3.0);
+    EXPECT_NEAR(Pc, 298.5, 0.05 * 298.5);
+    double P = 0.0, x = 0.0, rho = 0.0;  // the point lies on the critical curve
+    model.calculateCriticalPoint(Tc, P, x, rho);
+    EXPECT_NEAR(x, 0.032, 1e-8);
+}
+
+TEST_F(PalliserCorrelations, CriticalCurveWritesOnlyTheDensityAbove3127) {
+    double P = -7.0, x = -7.0, rho = -7.0;
+    model.calculateCriticalPoint(3200.0, P, x, rho);
+    EXPECT_EQ(P, -7.0);
+    EXPECT_EQ(x, -7.0);
+    EXPECT_GT(rho, 0.0);
+    model.calculateCriticalPoint(300.0, P, x, rho);  // below the water critical point: nothing
+    EXPECT_EQ(P, -7.0);
+}
+
+TEST_F(PalliserCorrelations, WaterEndOnTheReferenceModel) {
+    // Reference values of the IAPWS-95 water model.
+    EXPECT_NEAR(model.getWaterLiquidDensity(400.0, 500.0), 577.79, 0.05);
+    EXPECT_NEAR(model.getIsochoricWaterPressure(400.0, 600.0), 560.18, 0.05);
+    double P = 0.0, rhoL = 0.0, rhoV = 0.0;
+    model.calculateWaterSaturationPoint(300.0, P, rhoL, rhoV);
+    EXPECT_NEAR(P, 85.879, 0.01);  // the auxiliary equations, within their own accuracy
+    EXPECT_NEAR(rhoL, 712.14, 0.3);
+    EXPECT_NEAR(rhoV, 46.17, 0.05);
+    EXPECT_NEAR(model.getWaterSaturationTemperature(85.879, rhoL, rhoV), 300.0, 0.01);
+    EXPECT_NEAR(rhoL, 712.14, 0.05);
+    // Beyond the reference critical temperature the curve runs on to 374.15 degC.
+    model.calculateWaterSaturationPoint(374.0, P, rhoL, rhoV);
+    EXPECT_NEAR(P, 220.12, 0.005);
+    EXPECT_EQ(rhoL, 322.0);
+    model.patches = 0;
+    model.calculateWaterSaturationPoint(374.0, P, rhoL, rhoV);
+    EXPECT_EQ(P, 221.0);
+}
+
+TEST_F(PalliserCorrelations, NoWaterBoilingPointAboveTheCriticalPressure) {
+    double rhoL = 0.0, rhoV = 0.0;
+    EXPECT_EQ(model.getWaterSaturationTemperature(300.0, rhoL, rhoV), -1.0);
+    EXPECT_EQ(model.failed, 1);
+    EXPECT_EQ(rhoL, -1.0);
+}
+
+TEST_F(PalliserCorrelations, NaClAndHalite) {
+    EXPECT_EQ(model.getNaClLiquidDensity(500.0, 3000.0), 2163.3340736627797);
+    EXPECT_EQ(model.getHaliteDensity(), 2163.334);
+    EXPECT_NEAR(model.getHaliteSublimationPressure(800.0), 0.0005, 1e-12);
+    EXPECT_NEAR(model.calculateNaClSatTemperature(model.calculateNaClSatPressure(1500.)), 1500.,
+                1e-9);
+    EXPECT_EQ(model.calculateNaClSatTemperature(-0.2), 0.0);
+}
+
+// The halite-saturated liquid of a salinity at its own liquidus temperature is that salinity.
+TEST_F(PalliserCorrelations, LiquidusSearchesInvertEachOther) {
+    for (double x : {0.27, 0.3, 0.5, 0.8}) {
+        double T = 0.0, rho = 0.0;
+        model.calculateHaliteLiquidTemperature(x, 1000.0, T, rho, 300.0);
+        ASSERT_EQ(model.failed, 0) << x;
+        double x2 = 0.0, rho2 = 0.0;
+        model.calculateHaliteLiquidPoint(T, 1000.0, x2, 0.4, rho2);
+        EXPECT_EQ(model.failed, 0) << x;
+        EXPECT_NEAR(x2, x, 1e-7);
+        EXPECT_NEAR(rho2, rho, 1e-3);
+        double T3 = 0.0, P3 = 0.0;
+        model.calculateHaliteLiquidTemperatureFromRhoX(x, rho, T3, P3, 300.0);
+        EXPECT_NEAR(P3, 1000.0, 1e-6);
+        EXPECT_NEAR(T3, T, 1e-6);
+    }
+    double T = 0.0, rho = 0.0;
+    model.calculateHaliteLiquidTemperature(0.2, 1000.0, T, rho, 300.0);  // below any liquidus
+    EXPECT_EQ(model.failed, 1);
+    EXPECT_EQ(T, -1.0);
+}
+
+// Bischoff and Pitzer, liquid + vapour at 300 degC (P in bar, liquid wt %); the model within 3
+// wt % from 65 bar up.
+TEST_F(PalliserCorrelations, LiquidSalinityAt300FollowsBischoffPitzer) {
+    const double data[][2] = {{65, 29.88}, {70, 24.19}, {75, 17.49}, {80, 9.83},
+                              {83, 5.04},  {84, 3.18},  {85, 1.1},   {85.8, 0.0}};
+    for (auto [P, w] : data) {
+        double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateLGPoint(300.0, P, xL, xV, rhoL, rhoV);
+        EXPECT_EQ(model.failed, 0);
+        EXPECT_NEAR(100.0 * xL, w, 3.0) << P;
+    }
+}
+
+TEST_F(PalliserCorrelations, LiquidVapourSurfaceMeetsItsBoundaries) {
+    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    double Pc = 0.0, xc = 0.0, rhoc = 0.0;
+    model.calculateCriticalPoint(500.0, Pc, xc, rhoc);
+    model.calculateLGPoint(500.0, Pc, xL, xV, rhoL, rhoV);
+    EXPECT_NEAR(xL, xc, 1e-12);
+    EXPECT_NEAR(xV, xc, 1e-12);
+    EXPECT_NEAR(rhoL, rhoc, 1e-9);
+    EXPECT_NEAR(rhoV, rhoc, 1e-9);
+    SLV s = slvAt(model, 500.0);
+    model.calculateLGPoint(500.0, s.P, xL, xV, rhoL, rhoV);
+    EXPECT_NEAR(xL, s.xL, 1e-12);
+    EXPECT_NEAR(xV, s.xV, 1e-12);
+    EXPECT_NEAR(rhoL, s.rhoL, 1e-9);
+    double Pw = 0.0, rhowL = 0.0, rhowV = 0.0;
+    model.calculateWaterSaturationPoint(300.0, Pw, rhowL, rhowV);
+    model.calculateLGPoint(300.0, Pw, xL, xV, rhoL, rhoV);
+    EXPECT_EQ(xL, 0.0);
+    EXPECT_EQ(xV, 0.0);
+    EXPECT_NEAR(rhoL, rhowL, 1e-9);
+    // Below the lower boundary: within 0.1 bar still on the surface.
+    s = slvAt(model, 600.0);
+    model.calculateLGPoint(600.0, s.P - 0.05, xL, xV, rhoL, rhoV);
+    EXPECT_EQ(model.failed, 0);
+    model.calculateLGPoint(600.0, s.P - 0.2, xL, xV, rhoL, rhoV);
+    EXPECT_EQ(model.failed, 1);
+}
+
+// Bubble and dew points lie on the surface that calculateLGPoint evaluates.
+TEST_F(PalliserCorrelations, BubbleAndDewPointsAreOnTheSurface) {
+    const double cases[][2] = {{300.0, 0.1}, {420.0, 0.15}, {600.0, 0.4}};
+    for (auto [T, x] : cases) {
+        double P = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateBubblePoint(T, x, P, xV, rhoL, rhoV);
+        ASSERT_EQ(model.failed, 0) << T;
+        double xL2 = 0.0, xV2 = 0.0, rhoL2 = 0.0, rhoV2 = 0.0;
+        model.calculateLGPoint(T, P, xL2, xV2, rhoL2, rhoV2);
+        EXPECT_NEAR(xL2, x, 1e-9 + 1e-6 * x) << T;
+        EXPECT_NEAR(rhoL2, rhoL, 1e-6) << T;
+        if (T <= 374.15) continue;  // the dew point of the water branch is a separate law
+        double P3 = P, xL3 = 0.0, rhoL3 = 0.0, rhoV3 = 0.0;
+        model.calculateDewPoint(T, xV, P3, xL3, rhoL3, rhoV3);
+        ASSERT_EQ(model.failed, 0) << T;
+        EXPECT_NEAR(P3, P, 1e-5 * P) << T;
+        EXPECT_NEAR(xL3, x, 1e-5 * x) << T;
+        EXPECT_NEAR(rhoL3, rhoL, 1e-3) << T;
+        EXPECT_NEAR(rhoV3, rhoV, 1e-3) << T;
+    }
+}
+
+// Regression: above 374.15 degC a liquid below the critical salinity has no bubble point; the
+// ratio of logarithms is negative and was raised to a fractional power (NaN rows, valid).
+TEST_F(PalliserCorrelations, BubblePointBelowTheCriticalSalinityFails) {
+    double P = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    model.calculateBubblePoint(400.0, 0.001, P, xV, rhoL, rhoV);
+    EXPECT_EQ(model.failed, 1);
+    for (double v : {P, xV, rhoL, rhoV}) EXPECT_TRUE(std::isfinite(v));
+    model.calculateBubblePoint(400.0, std::nan(""), P, xV, rhoL, rhoV);
+    EXPECT_EQ(model.failed, 1);
+}
+
+// Regression: the dew point wrote two of its four outputs and never reported a failure.
+TEST_F(PalliserCorrelations, DewPointWritesAllOutputsOrFails) {
+    double P = 0.0, xL = -7.0, rhoL = -7.0, rhoV = -7.0;
+    model.calculateDewPoint(500.0, 0.01, P, xL, rhoL, rhoV);
+    EXPECT_EQ(model.failed, 0);
+    EXPECT_GT(xL, 0.01);
+    EXPECT_GT(rhoL, rhoV);
+    model.calculateDewPoint(380.0, 0.01, P, xL, rhoL, rhoV);  // above the critical salinity
+    EXPECT_EQ(model.failed, 1);
+    EXPECT_EQ(P, -1.0);
+    EXPECT_EQ(xL, -1.0);
+}
+
+// The residual of (xc, xV_low, b, xV) runs from xV - xc at u = 0 to xV - xV_low at u = 1; the
+// scan brackets only a change from positive to negative.
+TEST_F(PalliserCorrelations, GasEquationBracketScan) {
+    double none[] = {0.2, 0.001, 1.0, 0.0005}, falling[] = {0.01, 0.2, 1.0, 0.05};
+    int state = -1;
+    double u1 = -1.0, u2 = -1.0;
+    model.analyzeGasEquation(none, state, u1, u2);
+    EXPECT_EQ(state, 0);
+    model.analyzeGasEquation(falling, state, u1, u2);
+    EXPECT_EQ(state, 2);
+    EXPECT_EQ(u1, 0.0);
+    EXPECT_GT(u2, 0.0);
+}
+
+// Bodnar (1993): wt % NaCl = 1.78 t - 0.0442 t^2 + 0.000557 t^3, t the freezing-point
+// depression; the model within 0.1 degC.
+TEST_F(PalliserCorrelations, IceMeltingFollowsBodnar) {
+    for (double t = 0.5; t <= 21.2; t += 1.0) {
+        double w = 1.78 * t - 0.0442 * t * t + 0.000557 * t * t * t, T = 0.0;
+        model.calculateFreezingTemperature(w / 100.0, 1.0, T);
+        EXPECT_NEAR(T, -t, 0.1) << t;
+        double x = 0.0;
+        model.calculateIceMeltingSalinity(T, 1.0, x);
+        EXPECT_EQ(model.failed, 0);
+        EXPECT_NEAR(x, w / 100.0, 1e-8);
+    }
+    double T = 0.0;
+    model.calculateFreezingTemperature(0.4, 0.0, T);  // 40 wt % KCl
+    EXPECT_NEAR(T, -32.6, 0.05);
+    CurveArray iso;
+    model.calculateIceMeltingIsotherm(iso, -10.0);
+    ASSERT_EQ(iso.size(), 42u);
+    EXPECT_NEAR(iso[40], 13.95, 0.05);  // f = 1: NaCl only
+    EXPECT_EQ(iso[41], 0.0);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,228 @@
+// Base curves, isochores, isopleths, isotherms and isobars: row counts and strides, end rows,
+// published points, and the rows that must not be there.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "phasediagram/PalliserModel.h"
+
+namespace vornex {
+namespace {
+
+class PalliserCurves : public ::testing::Test {
+   protected:
+    PalliserModel model;
+    CurveArray curve;
+
+    // Every value of every row is a number.
+    static bool allFinite(const CurveArray& a) {
+        for (double v : a)
+            if (!std::isfinite(v)) return false;
+        return true;
+    }
+};
+
+TEST_F(PalliserCurves, NaClSaturationCurve) {
+    model.calculateNaClSatCurve(curve);
+    ASSERT_EQ(curve.size(), 2328u * 4);  // 800 .. 3126 and the end row
+    EXPECT_EQ(curve[4 * 2326], 3126.0);
+    EXPECT_EQ(curve[4 * 2327], 3127.0);
+    EXPECT_EQ(model.naclCriticalPressure, curve[4 * 2327 + 1]);
+    EXPECT_NEAR(model.naclCriticalPressure, 354.5, 0.5);
+    EXPECT_EQ(model.naclCriticalDensity, (curve[4 * 2327 + 2] + curve[4 * 2327 + 3]) / 2.0);
+}
+
+TEST_F(PalliserCurves, CriticalCurve) {
+    model.calculateCriticalCurve(curve);
+    ASSERT_EQ(curve.size() % 5, 0u);
+    size_t rows = curve.size() / 5;
+    EXPECT_EQ(rows, 2754u);  // 374.15 .. 3126.15 and the end row
+    EXPECT_EQ(curve[0], 374.15);
+    EXPECT_NEAR(curve[5 * (rows - 2)], 3126.15, 1e-9);
+    EXPECT_EQ(curve[5 * (rows - 1)], 3127.0);
+    EXPECT_EQ(curve[5 * (rows - 1) + 2], 100.0);
+    EXPECT_TRUE(allFinite(curve));
+}
+
+// Regression: the end row at 800 degC wrote densities of 1.0 and the density curves plunged.
+TEST_F(PalliserCurves, SLVCurveEndsWithItsComputedDensities) {
+    model.calculateSLVCurve(curve);
+    ASSERT_EQ(curve.size(), 751u * 8);  // 50 .. 799 and the end row
+    const double* end = &curve[8 * 750];
+    EXPECT_EQ(end[0], 800.0);
+    EXPECT_EQ(end[2], 100.0);
+    EXPECT_EQ(end[3], 100.0);
+    EXPECT_NEAR(end[4], 1560.0, 0.1);
+    EXPECT_NEAR(end[5], 1.282, 1e-6);
+    EXPECT_NEAR(end[4], curve[8 * 749 + 4], 5.0);  // continuous with the row before
+    EXPECT_EQ(end[6], 1000.0 / end[4]);
+    model.calculateNaClSublimationCurve(curve);
+    EXPECT_EQ(curve.size(), 751u * 8 + 701u * 2);
+    EXPECT_EQ(curve.back(), 0.0005);
+}
+
+// Pure water of 600 kg/m3: 560.18 bar at 400 degC on the reference model, homogenising where
+// the saturated liquid has that density.
+TEST_F(PalliserCurves, IsochoreOfPureWater) {
+    model.calculateTheIsochor(curve, 0.0, 400.0, 500.0, 100.0, 600.0);
+    ASSERT_GE(curve.size(), 4u);
+    EXPECT_EQ(curve[0], 400.0);
+    EXPECT_NEAR(curve[1], 560.18, 1.0);
+    double Tlast = curve[curve.size() - 2];
+    double P = 0.0, rhoL = 0.0, rhoV = 0.0;
+    model.calculateWaterSaturationPoint(Tlast, P, rhoL, rhoV);
+    EXPECT_LE(rhoL, 600.0);  // still compressed liquid at the last row
+    model.calculateWaterSaturationPoint(Tlast - 1.0, P, rhoL, rhoV);
+    EXPECT_GT(rhoL, 600.0);  // two phases one degree lower
+    EXPECT_TRUE(allFinite(curve));
+}
+
+TEST_F(PalliserCurves, IsochoreOfABrine) {
+    double rho = model.calculateFluidDensity(450.0, 600.0, 0.1, -1.0);
+    model.calculateTheIsochor(curve, 0.1, 450.0, 600.0, 100.0, rho);
+    ASSERT_GE(curve.size(), 20u);
+    EXPECT_NEAR(curve[1], 600.0, 1e-4);
+    for (size_t i = 0; i < curve.size(); i += 2) {
+        model.calculateFluidDensity(curve[i], curve[i + 1], 0.1, -1.0);
+        EXPECT_EQ(model.region, 6);
+        EXPECT_NEAR(model.density, rho, 1e-6 * rho) << curve[i];
+    }
+    CurveArray none;
+    model.calculateTheIsochor(none, 0.1, 450.0, 600.0, 500.0, rho);   // Tend above T0
+    model.calculateTheIsochor(none, 0.1, 300.0, 80.0, 100.0, 900.0);  // liquid + vapour
+    model.calculateTheIsochor(none, 0.1, 450.0, std::nan(""), 100.0, rho);
+    EXPECT_TRUE(none.empty());
+}
+
+// Regression: pure NaCl "repeated P0" (an isobar, not an isochore).
+TEST_F(PalliserCurves, NoIsochoreOfPureNaCl) {
+    model.calculateTheIsochor(curve, 1.0, 1000.0, 100.0, 900.0, 1500.0);
+    EXPECT_TRUE(curve.empty());
+}
+
+TEST_F(PalliserCurves, TwoPhaseIsochoricPressures) {
+    double P0 = 70.0, x = 0.1;
+    model.calculateFluidDensity(300.0, P0, x, -1.0);
+    ASSERT_EQ(model.region, 1);
+    double P = model.getIsochoricLiquidGasPressure(300.0, P0, model.density, 100.0 * x);
+    EXPECT_NEAR(P, P0, 1e-5);
+    double Pslv = model.slvPressure;
+    model.calculateFluidDensity(300.0, 40.0, 0.3, -1.0);
+    ASSERT_EQ(model.region, 4);
+    EXPECT_NEAR(model.getIsochoricHaliteGasPressure(300.0, 50.0, model.density, 30.0), 40.0, 1e-5);
+    model.calculateFluidDensity(300.0, 500.0, 0.5, -1.0);
+    ASSERT_EQ(model.region, 5);
+    double xliq = 0.0, liquidus = model.haliteLiquidSalinity;
+    EXPECT_NEAR(model.getIsochoricHaliteLiquidPressure(300.0, Pslv, model.density, 50.0, xliq),
+                500.0, 1e-3);
+    EXPECT_NEAR(xliq, liquidus, 1e-8);
+}
+
+// Every tracer of a salinity ends, with numbers only, for salinities across the diagram.
+TEST_F(PalliserCurves, SalinityTracersEnd) {
+    model.calculateFluidDensity(300.0, 100.0, 0.1, -1.0);  // sets the pressure limit
+    for (double w : {0.01, 1.0, 10.0, 26.0, 50.0, 99.9}) {
+        double x = w / 100.0, Tc = 0.0, Pc = 0.0, rhoc = 0.0;
+        model.calculateCriticalPointFromX(x, Tc, Pc, rhoc);
+        EXPECT_EQ(model.failed, 0) << w;
+        const std::pair<int, std::function<void(CurveArray&)>> tracers[] = {
+            {2, [&](CurveArray& a) { model.calculateHaliteGasIsopleth(a, x); }},
+            {3, [&](CurveArray& a) { model.calculateLiquidIsopleth(a, w, 800.0, 100.0); }},
+            {3, [&](CurveArray& a) { model.calculateGasIsopleth(a, w, 300.0); }},
+            {3, [&](CurveArray& a) { model.calculateGasIsopleth(a, w, 300.0, Tc, Pc, rhoc); }},
+            {3, [&](CurveArray& a) { model.calculateHaliteLiquidIsopleth(a, x, 300.0); }},
+            {3,
+             [&](CurveArray& a) { model.calculateBoilingCurveWithGasVolume(a, w, 10, 500, 100); }},
+            {2, [&](CurveArray& a) { model.calculateSpinodalCurve(a, x); }},
+        };
+        int k = 0;
+        for (auto& [stride, trace] : tracers) {
+            CurveArray a;
+            trace(a);
+            EXPECT_EQ(a.size() % stride, 0u) << w << " tracer " << k;
+            EXPECT_TRUE(allFinite(a)) << w << " tracer " << k;
+            ++k;
+        }
+    }
+    model.calculateSpinodalCurve(curve, 0.1);
+    EXPECT_EQ(curve.size(), 190u * 2);
+}
+
+// Regression: the NaCl vapour branch was appended only "when T had passed 3129", which the
+// trace, ending above 3128, never did.
+TEST_F(PalliserCurves, DewCurveRunningOutUpwardEndsOnTheNaClVapourBranch) {
+    model.calculateGasIsopleth(curve, 26.0, 300.0, 719.0, 1370.0, 668.0);
+    ASSERT_GE(curve.size(), 3u * 1164);
+    double P = 0.0, rhoL = 0.0, rhoV = 0.0;
+    model.calculateNaClSaturationPoint(801.0, P, rhoL, rhoV);
+    EXPECT_EQ(curve[curve.size() - 3], 801.0);
+    EXPECT_EQ(curve[curve.size() - 2], P);
+    EXPECT_EQ(curve.back(), rhoV);
+}
+
+// Regression: a failed liquidus search appended rows with T = -1.
+TEST_F(PalliserCurves, HaliteLiquidIsoplethHasNoFailedRows) {
+    model.calculateFluidDensity(300.0, 100.0, 0.1, -1.0);
+    model.calculateHaliteLiquidIsopleth(curve, 0.2, 300.0);  // no liquidus below 26.35 wt %
+    EXPECT_TRUE(curve.empty());
+    model.calculateHaliteLiquidIsopleth(curve, 0.5, 300.0);
+    ASSERT_EQ(curve.size() % 3, 0u);
+    EXPECT_EQ(curve[curve.size() - 2], 5000.0);
+    for (size_t i = 0; i < curve.size(); i += 3) EXPECT_GT(curve[i], 0.0);
+}
+
+TEST_F(PalliserCurves, Isotherms) {
+    model.calculateHaliteLiquidIsotherm(curve, 300.0);
+    EXPECT_TRUE(curve.empty());  // no pressure limit before a state computation
+    model.calculateFluidDensity(300.0, 100.0, 0.1, -1.0);
+    model.calculateHaliteLiquidIsotherm(curve, 900.0);
+    EXPECT_FALSE(curve.empty());
+    curve.clear();
+    model.calculateHaliteGasIsotherm(curve, 850.0);
+    EXPECT_TRUE(curve.empty());
+    model.calculateHaliteGasIsotherm(curve, 500.0);
+    EXPECT_EQ(curve[curve.size() - 4], model.slvPressure);
+    for (double T : {300.0, 500.0}) {
+        CurveArray a;
+        model.calculateLiquidGasIsotherm(a, T);
+        ASSERT_TRUE(a.size() > 14 && allFinite(a));
+        EXPECT_EQ(a[7] - a[0], T < 400.0 ? 0.5 : 1.0);  // pressure steps
+    }
+}
+
+TEST_F(PalliserCurves, Isobars) {
+    model.calculateIsobaricLiquidGas1(curve, 100.0, 500.0, 400.0);
+    double rhoL = 0.0, rhoV = 0.0;
+    double Tb = model.getWaterSaturationTemperature(100.0, rhoL, rhoV);
+    ASSERT_GE(curve.size(), 10u);
+    EXPECT_EQ(curve[0], Tb);  // starts at the boiling point of water, salinities 0
+    EXPECT_EQ(curve[1], 0.0);
+    CurveArray a;
+    model.calculateIsobaricLiquidGas1(a, 300.0, 800.0, 450.0);
+    model.calculateIsobaricLiquidGas2(a, 100.0, 400.0, 800.0);
+    model.calculateIsobaricLiquidGas2(a, 1000.0, 400.0, 800.0);
+    model.calculateIsobaricLiquidGas3(a, 300.0, 400.0, 800.0);
+    model.calculateIsobaricHaliteLiquidCurve(a, 300.0, 100.0, 900.0);
+    model.calculateIsobaricHaliteGasCurve(a, 100.0, 0.0, 900.0);  // none at 0 degC
+    EXPECT_GT(a.size(), 1000u);
+    EXPECT_TRUE(allFinite(a));
+}
+
+// Regression: below 374.15 degC the critical point writes nothing, and the end rows were made
+// of the callers' unset values.
+TEST_F(PalliserCurves, NoCriticalEndRowsBelowTheWaterCriticalPoint) {
+    model.calculateLiquidIsopleth(curve, 10.0, 300.0, 200.0);
+    ASSERT_FALSE(curve.empty());
+    EXPECT_LT(curve[curve.size() - 3], 300.5);
+    EXPECT_GT(curve.back(), 700.0);  // a liquid density, not a placeholder
+    CurveArray a, b;
+    model.calculateBoilingCurveWithGasVolume(a, 10.0, 10.0, 300.0, 250.0);
+    for (size_t i = 0; i < a.size(); i += 3) EXPECT_GT(a[i + 1], 0.0);
+    model.calculateIsobaricLiquidGas3(b, 300.0, 300.0, 350.0);
+    EXPECT_TRUE(b.empty());
+}
+
+}  // namespace
+}  // namespace vornex

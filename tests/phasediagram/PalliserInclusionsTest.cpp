@@ -1,0 +1,149 @@
+// Fluid-inclusion calculations, boiling with a vapour volume and the geotherm: forward and
+// inverse round trips and the failures they report.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "phasediagram/PalliserModel.h"
+
+namespace vornex {
+namespace {
+
+class PalliserInclusions : public ::testing::Test {
+   protected:
+    PalliserModel model;
+};
+
+// An inclusion of salinity x whose bubble fills phiV when halite dissolves (Tm) and which
+// homogenises at Th: the salinity and density come back from (Th, Tm) from nearby guesses.
+TEST_F(PalliserInclusions, SalinityAndDensityFromThAndTm) {
+    const double cases[][2] = {{0.30, 0.05}, {0.35, 0.05}, {0.35, 0.2}, {0.4, 0.1}, {0.45, 0.02}};
+    for (auto [x, phiV] : cases) {
+        double rhoL0 = 0.0, P0 = 0.0;
+        double Tm0 = model.calculateTm0(x, rhoL0, P0);
+        ASSERT_GT(Tm0, 0.0) << x;
+        double rho = 0.0, Pm = 0.0;
+        double Tm = model.calculateTm(x, phiV, Tm0 + 5.0, rho, Pm);
+        ASSERT_GT(Tm, Tm0) << x;
+        double Ph = 0.0;
+        double Th = model.calculateThLiq(x, rho, Tm + 20.0, Ph);
+        ASSERT_GT(Th, Tm) << x;
+        double x2 = 0.0, rho2 = 0.0, Pm2 = 0.0, Ph2 = 0.0, phiV2 = 0.0;
+        model.calculateFromThTm(Th, Tm, x2, rho2, Tm, Th + 3.0, x * 1.02, rho * 0.99, Pm2, Ph2,
+                                phiV2);
+        EXPECT_EQ(model.failed, 0) << x;
+        EXPECT_NEAR(x2, x, 1e-4 * x) << x << " " << phiV;
+        EXPECT_NEAR(rho2, rho, 1e-4 * rho) << x << " " << phiV;
+        EXPECT_NEAR(phiV2, phiV, 1e-3) << x;
+        EXPECT_NEAR(Ph2, Ph, 1e-3 * Ph) << x;
+        EXPECT_EQ(Pm2, Pm);
+    }
+}
+
+TEST_F(PalliserInclusions, EdgesOfTheInclusionSearches) {
+    // Both phases vanish together: the SLV liquid at Tm, without a search.
+    double x = 0.0, rho = 0.0, Pm = 0.0, Ph = -7.0, phiV = -7.0;
+    model.calculateFromThTm(300.05, 300.0, x, rho, 300.0, 300.0, 0.3, 1000.0, Pm, Ph, phiV);
+    double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    model.calculateSLVPoint(300.0, P, xL, xV, rhoL, rhoV);
+    EXPECT_EQ(x, xL);
+    EXPECT_EQ(rho, rhoL);
+    EXPECT_EQ(Pm, P);
+    EXPECT_EQ(Ph, -7.0);
+    // Halite dissolving after homogenisation: nothing beyond the SLV pressure.
+    x = -7.0;
+    model.calculateFromThTm(200.0, 300.0, x, rho, 300.0, 200.0, 0.3, 1000.0, Pm, Ph, phiV);
+    EXPECT_EQ(x, -7.0);
+    double rhoTm = 0.0, Ptm = 0.0;
+    EXPECT_EQ(model.calculateTm(0.2, 0.1, 300.0, rhoTm, Ptm), 0.0);  // no SLV liquid of 20 %
+    EXPECT_EQ(rhoTm, 0.0);
+    // Tm0 starts at 799 whatever the salinity, and inverts the SLV liquid salinity.
+    EXPECT_NEAR(model.calculateTm0(xL, rhoTm, Ptm), 300.0, 1e-6);
+    EXPECT_EQ(model.calculateTm0(0.2, rhoTm, Ptm), 0.0);
+}
+
+// Halite dissolving after the bubble: Th on the SLV curve, then the liquidus of the bulk.
+TEST_F(PalliserInclusions, HaliteVolumeFraction) {
+    double rho = 0.0, Th = 0.0, xL = 0.0, Ph = 0.0, Pm = 0.0;
+    double Tm = model.calculateTm3(0.45, 0.1, 300.0, rho, Th, xL, Ph, Pm);
+    ASSERT_GT(Tm, Th);
+    double T = 0.0, rhoLiq = 0.0;
+    model.calculateHaliteLiquidTemperature(0.45, Pm, T, rhoLiq, Th);
+    EXPECT_NEAR(T, Tm, 1e-6);
+    EXPECT_NEAR(rhoLiq, rho, 1e-6);
+    // Regression: a failed search went on to a liquidus "result" of the last iterate.
+    EXPECT_LE(model.calculateTm3(0.2, 0.1, 300.0, rho, Th, xL, Ph, Pm), 0.0);
+}
+
+TEST_F(PalliserInclusions, BubblePointFromPressure) {
+    double T = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    model.calculateBubblePointFromP(100.0, 0.1, T, xV, rhoL, rhoV, 300.0);
+    ASSERT_EQ(model.failed, 0);
+    double P = 0.0, xV2 = 0.0, rhoL2 = 0.0, rhoV2 = 0.0;
+    model.calculateBubblePoint(T, 0.1, P, xV2, rhoL2, rhoV2);
+    EXPECT_NEAR(P, 100.0, 1e-6);
+    EXPECT_EQ(rhoL, rhoL2);
+    rhoL = -7.0;
+    model.calculateBubblePointFromP(5000.0, 0.1, T, xV, rhoL, rhoV, 300.0);
+    EXPECT_EQ(T, -1.0);
+    EXPECT_EQ(rhoL, -7.0);
+}
+
+// Regression: the bulk density of boiling liquid was mass-weighted on densities; the vapour
+// volume fraction it was solved for must come back from it.
+TEST_F(PalliserInclusions, BoilingWithAVapourVolume) {
+    double P = 0, xL = 0, xV = 0, rhoL = 0, rhoV = 0, rhoMix = 0;
+    model.calculateBoilingPointWithGasVolume(300.0, 0.1, 0.5, P, xL, xV, rhoL, rhoV, rhoMix);
+    ASSERT_EQ(model.failed, 0);
+    EXPECT_NEAR((rhoMix - rhoV) / (rhoL - rhoV), 0.5, 1e-6);  // volume fraction of liquid
+    double P0 = 0, xV0 = 0, rhoL0 = 0, rhoV0 = 0;
+    model.calculateBubblePoint(300.0, 0.1, P0, xV0, rhoL0, rhoV0);
+    EXPECT_LT(P, P0);
+    model.calculateBoilingPointWithGasVolume(300.0, 0.1, 0.0, P, xL, xV, rhoL, rhoV, rhoMix);
+    EXPECT_EQ(P, P0);
+    EXPECT_EQ(rhoMix, rhoL0);
+    model.calculateBoilingPointWithGasVolume(300.0, 0.1, 1.5, P, xL, xV, rhoL, rhoV, rhoMix);
+    EXPECT_EQ(model.failed, 1);
+    EXPECT_EQ(rhoMix, -1.0);
+}
+
+// A hydrothermal geotherm, 100 degC at the surface rising 0.25 degC/m: the three column models
+// agree to a few percent and each solution lies on both curves.
+TEST_F(PalliserInclusions, GeothermMeetsTheBoilingCurve) {
+    double depths[3] = {};
+    int k = 0;
+    for (double column : {-1.0, 0.0, 1000.0}) {
+        double T = 0, P = 0, depth = 0, rhoL = 0;
+        model.calculateGeothermBubblePoint(100.0, 0.0, 1.0, 0.25, 0.1, column, T, P, depth, rhoL);
+        ASSERT_EQ(model.failed, 0) << column;
+        EXPECT_NEAR(T, 100.0 + 0.25 * depth, 1e-6);
+        double Pb = 0, xV = 0, rL = 0, rV = 0;
+        model.calculateBubblePoint(T, 0.1, Pb, xV, rL, rV);
+        EXPECT_NEAR(Pb, P, 1e-6 * P);
+        depths[k++] = depth;
+    }
+    EXPECT_NEAR(depths[1], depths[0], 0.05 * depths[0]);
+    EXPECT_NEAR(depths[2], depths[0], 0.15 * depths[0]);
+}
+
+// Regression: a bubble point that could not be found counted as 0 in the depth integral.
+TEST_F(PalliserInclusions, DepthFailsWhereTheColumnHasNoBubblePoint) {
+    double depth = 0.0;
+    EXPECT_TRUE(model.convertPressureToDepth(0.1, 1.0, 50.0, 0.0, depth));
+    EXPECT_GT(depth, 400.0);
+    EXPECT_FALSE(model.convertPressureToDepth(0.1, 1.0, 3000.0, 0.0, depth));
+    EXPECT_EQ(depth, -1.0);
+    double T = 0, P = 0, rhoL = 0;
+    model.calculateGeothermBubblePoint(10.0, 0.0, 1.0, 0.001, std::nan(""), 0.0, T, P, depth, rhoL);
+    EXPECT_EQ(T, -1.0);
+}
+
+TEST_F(PalliserInclusions, IceMeltingCurveOfKCl) {
+    CurveArray curve;
+    model.calculateIceMeltingCurve(curve, 0.0);
+    ASSERT_EQ(curve.size(), 202u);
+    EXPECT_NEAR(curve[201], -(0.4597 * 40 + 0.0002227 * 64000), 1e-9);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,246 @@
+// The state computation: record lifecycle, region codes, densities and phase proportions, and
+// its answers to states that are no states.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "phasediagram/PalliserModel.h"
+
+namespace vornex {
+namespace {
+
+#ifdef VORNEX_SANITIZED_BUILD
+constexpr int kSweepStates = 300;
+#else
+constexpr int kSweepStates = 3000;
+#endif
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kInf = std::numeric_limits<double>::infinity();
+
+class PalliserState : public ::testing::Test {
+   protected:
+    PalliserModel model;
+
+    double slvPressure(double T) {
+        double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
+        return P;
+    }
+    // Mass fractions of a classified multi-phase state sum to 1, volume fractions too.
+    void expectProportions(const std::string& where) {
+        double mass =
+            model.liquidMassFraction + model.vapourMassFraction + model.haliteMassFraction;
+        double volume =
+            model.liquidVolumeFraction + model.vapourVolumeFraction + model.haliteVolumeFraction;
+        EXPECT_NEAR(mass, 1.0, 1e-9) << where;
+        EXPECT_NEAR(volume, 1.0, 1e-9) << where;
+        for (double w :
+             {model.liquidMassFraction, model.vapourMassFraction, model.haliteMassFraction,
+              model.liquidVolumeFraction, model.vapourVolumeFraction, model.haliteVolumeFraction}) {
+            EXPECT_GE(w, -1e-12) << where;
+            EXPECT_LE(w, 1.0 + 1e-12) << where;
+        }
+    }
+};
+
+TEST_F(PalliserState, RecordAfterConstruction) {
+    EXPECT_EQ(model.region, 0);
+    EXPECT_EQ(model.failed, 0);
+    EXPECT_EQ(model.haliteDensity, 2163.3340736627797);
+    for (double v : {model.slvPressure, model.maxPressure, model.liquidusDensityAtMaxPressure,
+                     model.haliteGasSalinity, model.fluidCriticalDensity, model.liquidMassFraction,
+                     model.haliteVolumeFraction})
+        EXPECT_EQ(v, -1.0);
+}
+
+TEST_F(PalliserState, LiquidusTemperaturesSurviveAPureWaterState) {
+    model.calculateFluidDensity(300.0, 200.0, 0.4, -1.0);
+    double kept = model.haliteMeltingTemperature;
+    ASSERT_GT(kept, 800.0);
+    model.calculateFluidDensity(25.0, 1.0, 0.0, -1.0);
+    EXPECT_EQ(model.haliteMeltingTemperature, kept);
+    EXPECT_EQ(model.haliteLiquidSalinity, -1.0);
+}
+
+TEST_F(PalliserState, SnapshotKeepsTheStateAfterATracer) {
+    model.calculateFluidDensity(400.0, 300.0, 0.1, -1.0);
+    PhaseDiagramInfo snapshot = model.state();
+    CurveArray curve;
+    model.calculateLiquidGasIsotherm(curve, 600.0);
+    EXPECT_EQ(snapshot.temperature, 400.0);
+    EXPECT_EQ(snapshot.region, 6);
+    EXPECT_NE(model.slvPressure, snapshot.slvPressure);
+}
+
+TEST_F(PalliserState, PureEnds) {
+    EXPECT_NEAR(model.calculateFluidDensity(25.0, 1.0, 0.0, -1.0), 997.047, 0.01);
+    EXPECT_EQ(model.region, 6);
+    EXPECT_EQ(model.liquidMassFraction, 1.0);
+    double Psat = model.waterSaturationPressure;
+    double rho = model.calculateFluidDensity(25.0, Psat + 0.005, 0.0, -1.0);
+    EXPECT_EQ(model.region, 7);
+    EXPECT_EQ(model.pressure, Psat);
+    EXPECT_EQ(rho, model.waterVapourDensity);
+    double mixed = 0.5 * (model.waterLiquidDensity + model.waterVapourDensity);
+    model.calculateFluidDensity(25.0, Psat, 0.0, mixed);
+    EXPECT_NEAR(model.liquidVolumeFraction, 0.5, 1e-12);
+    expectProportions("water on its curve");
+    EXPECT_EQ(model.calculateFluidDensity(500.0, 1000.0, 1.0, -1.0), 2163.3340736627797);
+    EXPECT_EQ(model.region, 5);
+    EXPECT_EQ(model.failed, 0);
+}
+
+// Regression: on the sublimation curve a free density (-1) was taken as the density, with
+// proportions computed from it.
+TEST_F(PalliserState, NaClOnItsSublimationCurveWithAFreeDensityIsVapour) {
+    double Ps = model.getHaliteSublimationPressure(700.0);
+    double rho = model.calculateFluidDensity(700.0, Ps, 1.0, -1.0);
+    EXPECT_EQ(model.region, 4);
+    EXPECT_GT(rho, 0.0);
+    EXPECT_EQ(model.vapourMassFraction, 1.0);
+    EXPECT_EQ(model.haliteMassFraction, 0.0);
+    model.calculateFluidDensity(700.0, Ps, 1.0, 1000.0);
+    expectProportions("halite + vapour");
+}
+
+TEST_F(PalliserState, ThreePhaseState) {
+    double P = slvPressure(300.0);
+    model.calculateFluidDensity(300.0, P + 0.005, 0.5, 1000.0);
+    EXPECT_EQ(model.region, 3);
+    EXPECT_EQ(model.density, 1000.0);
+    EXPECT_EQ(model.pressure, P);
+    expectProportions("SLV with a density");
+    EXPECT_GT(model.vapourMassFraction, 0.0);
+    // Without a density the state falls to the two-phase rule on the side of its pressure.
+    model.calculateFluidDensity(300.0, P - 0.005, 0.5, -1.0);
+    EXPECT_EQ(model.region, 3);
+    EXPECT_EQ(model.liquidMassFraction, 0.0);
+    expectProportions("SLV below");
+    model.calculateFluidDensity(300.0, P + 0.005, 0.5, -1.0);
+    EXPECT_EQ(model.vapourMassFraction, 0.0);
+    expectProportions("SLV above");
+    // Regression: below the SLV liquid salinity halite + liquid had a negative halite fraction.
+    model.calculateFluidDensity(300.0, P + 0.005, 0.1, -1.0);
+    EXPECT_EQ(model.haliteMassFraction, 0.0);
+    expectProportions("SLV above, liquid + vapour");
+    // Below the SLV vapour salinity the state is no three-phase state.
+    model.calculateFluidDensity(300.0, P + 0.009, 1e-6, -1.0);
+    EXPECT_NE(model.region, 3);
+}
+
+// Regressions of the classification: x = xc above the critical pressure was halite + liquid,
+// the critical state itself divided 0 by 0, and exactly the SLV pressure below the SLV vapour
+// salinity was left unclassified.
+TEST_F(PalliserState, BoundaryStatesAreClassified) {
+    double Pc = 0.0, xc = 0.0, rhoc = 0.0;
+    model.calculateCriticalPoint(500.0, Pc, xc, rhoc);
+    model.calculateFluidDensity(500.0, Pc + 50.0, xc, -1.0);
+    EXPECT_EQ(model.region, 6);
+    EXPECT_LT(model.density, 1000.0);
+    model.calculateFluidDensity(500.0, Pc, xc, -1.0);
+    EXPECT_EQ(model.region, 6);
+    EXPECT_NEAR(model.density, rhoc, 1e-6);
+    model.calculateFluidDensity(300.0, slvPressure(300.0), 1e-7, -1.0);
+    EXPECT_EQ(model.region, 6);
+    EXPECT_GT(model.density, 0.0);
+}
+
+// Regression: a state that no rule classifies kept the density of the previous state.
+TEST_F(PalliserState, UnclassifiedStateHasNoDensity) {
+    model.calculateFluidDensity(300.0, 100.0, 0.1, -1.0);
+    ASSERT_GT(model.density, 0.0);
+    EXPECT_EQ(model.calculateFluidDensity(3200.0, 100.0, 0.5, -1.0), -1.0);
+    EXPECT_EQ(model.region, 0);
+    EXPECT_EQ(model.failed, 1);
+    EXPECT_EQ(model.density, -1.0);
+}
+
+TEST_F(PalliserState, InputsThatAreNoStates) {
+    const double bad[][3] = {{kNaN, 100, 0.1}, {300, kNaN, 0.1}, {300, 100, kNaN}, {kInf, 100, 0.1},
+                             {300, -50, 0.1},  {300, 100, 1.5},  {-40, 100, 0.1}};
+    for (auto [T, P, x] : bad) {
+        EXPECT_EQ(model.calculateFluidDensity(T, P, x, -1.0), -1.0) << T << " " << P << " " << x;
+        EXPECT_EQ(model.region, 0);
+        EXPECT_EQ(model.failed, 1);
+    }
+    model.calculateFluidDensity(300.0, 100.0, 0.1, kNaN);
+    EXPECT_EQ(model.failed, 1);
+}
+
+// Regions over a grid of temperatures, pressures and salinities: the codes expected of the
+// phase diagram, a positive density, and proportions summing to 1 wherever there are phases.
+TEST_F(PalliserState, StateGrid) {
+    struct Case {
+        double T, P, w;
+        int region;
+    };
+    const Case cases[] = {
+        {25, 1, 5, 6},      {25, 1, 30, 5},      {100, 5, 10, 6},    {200, 1, 5, 4},
+        {200, 100, 50, 5},  {300, 80, 10, 1},    {300, 200, 10, 6},  {380, 100, 5, 4},
+        {380, 300, 5, 6},   {500, 300, 5, 4},    {500, 1000, 5, 6},  {500, 300, 50, 4},
+        {600, 500, 30, 1},  {600, 1500, 50, 6},  {600, 1500, 90, 5}, {900, 100, 20, 1},
+        {900, 0.01, 20, 6}, {1200, 3000, 40, 6}, {25, 1, 0, 6},      {900, 100, 100, 6},
+    };
+    for (const Case& c : cases) {
+        std::string where = std::to_string(c.T) + " C " + std::to_string(c.P) + " bar " +
+                            std::to_string(c.w) + " wt %";
+        double rho = model.calculateFluidDensity(c.T, c.P, c.w / 100.0, -1.0);
+        EXPECT_EQ(model.region, c.region) << where;
+        EXPECT_EQ(model.failed, 0) << where;
+        EXPECT_GT(rho, 0.0) << where;
+        if (model.region != 6) expectProportions(where);
+    }
+}
+
+// Random states, with states that are no states among them: every call returns a region or
+// raises `failed`, and no field holds something other than a number.
+TEST_F(PalliserState, RandomSweep) {
+    std::mt19937 random(20261207);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::vector<std::array<double, 3>> states;
+    for (int i = 0; i < kSweepStates; ++i)
+        states.push_back({1000.0 * unit(random), 1.0 + 4999.0 * unit(random), unit(random)});
+    for (auto bad : {std::array<double, 3>{300.0, 0.0, 0.1},
+                     {300.0, -10.0, 0.1},
+                     {300.0, 100.0, -0.2},
+                     {kNaN, 100.0, 0.1}})
+        states.push_back(bad);
+    int classified = 0;
+    for (auto [T, P, x] : states) {
+        double rho = model.calculateFluidDensity(T, P, x, -1.0);
+        ASSERT_TRUE(model.region != 0 || model.failed) << T << " " << P << " " << x;
+        if (model.region == 0) continue;
+        ++classified;
+        EXPECT_TRUE(std::isfinite(rho) && rho > 0.0);
+        for (double v :
+             {model.slvPressure, model.lgLiquidSalinity, model.lgVapourDensity,
+              model.haliteLiquidSalinity, model.haliteGasSalinity, model.criticalPressure,
+              model.fluidCriticalTemperature, model.liquidMassFraction, model.vapourVolumeFraction,
+              model.liquidGasPressure, model.liquidusSalinityAtMaxPressure})
+            EXPECT_TRUE(std::isfinite(v)) << T << " " << P << " " << x;
+        if (model.region != 6) expectProportions(std::to_string(T));
+    }
+    EXPECT_EQ(classified, kSweepStates);
+}
+
+TEST_F(PalliserState, DiagnosticsGoToTheSinkOnly) {
+    std::vector<std::string> lines;
+    ::testing::internal::CaptureStdout();
+    model.calculateFluidDensity(600.0, 2000.0, 0.3, -1.0);
+    EXPECT_TRUE(lines.empty());
+    model.diagnostics = [&](const std::string& line) { lines.push_back(line); };
+    model.calculateFluidDensity(600.0, 2000.0, 0.3, -1.0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].rfind("region 2b rho", 0), 0u);
+    EXPECT_EQ(lines[1].rfind("V ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace vornex

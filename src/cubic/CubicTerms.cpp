@@ -103,6 +103,84 @@ void CovolumeSet::applyTo(LineaX2& form) {
     form.computed = false;
 }
 
+// ---------------------------------------------------------------- CovolumeSetters
+
+void CovolumeSetters::set_covolume(int i, double b) {
+    if (covolumes_.setCovolume(i, b, termName()) && i == covolumes_.count() - 1) covolumesSet();
+}
+
+void CovolumeSetters::set_hard_sphere_diameter(int i, double sigma) {
+    if (covolumes_.setDiameter(i, sigma, termName()) && i == covolumes_.count() - 1)
+        covolumesSet();
+}
+
+void CovolumeSetters::setEach(void (CovolumeSetters::*set)(int, double), double first,
+                              va_list rest) {
+    const int n = covolumes_.count();
+    if (n < 1) return;
+    (this->*set)(0, first);
+    for (int i = 1; i < n; ++i) (this->*set)(i, va_arg(rest, double));
+}
+
+void CovolumeSetters::set_covolumes(double b0, ...) {
+    va_list args;
+    va_start(args, b0);
+    setEach(&CovolumeSetters::set_covolume, b0, args);
+    va_end(args);
+}
+
+void CovolumeSetters::set_hard_sphere_diameters(double sigma0, ...) {
+    va_list args;
+    va_start(args, sigma0);
+    setEach(&CovolumeSetters::set_hard_sphere_diameter, sigma0, args);
+    va_end(args);
+}
+
+double CovolumeSetters::covolume(int i) const {
+    return i >= 0 && i < covolumes_.count() ? covolumes_.b[static_cast<size_t>(i)] : 0.0;
+}
+
+double CovolumeSetters::diameter(int i) const {
+    return i >= 0 && i < covolumes_.count() ? covolumes_.sigma[static_cast<size_t>(i)] : 0.0;
+}
+
+double CovolumeSetters::bij(int i, int j) const {
+    const int n = covolumes_.count();
+    if (i < 0 || j < 0 || i >= n || j >= n) return 0.0;
+    return covolumes_.bij[static_cast<size_t>(i * n + j)];
+}
+
+// ------------------------------------------------------------------- node builders
+
+std::string nodeName(const char* base, int i) {
+    return std::string(base) + "(" + std::to_string(i) + ")";
+}
+
+std::string nodeName(const char* base, int i, int j) {
+    return std::string(base) + "(" + std::to_string(i) + "," + std::to_string(j) + ")";
+}
+
+Sum1& affine(TermNodes& nodes, const std::string& name, Expression& u, double a, double b) {
+    auto& node = nodes.make<Sum1>(name);
+    node.set_scalars2(a, b);
+    node.tie1(u);
+    return node;
+}
+
+Power& squareRoot(TermNodes& nodes, const std::string& name, Expression& u) {
+    auto& node = nodes.make<Power>(name);
+    node.set_scalars3(1.0, 0.5, 0.0);
+    node.tie1(u);
+    return node;
+}
+
+Power& geometricMean(TermNodes& nodes, const std::string& productName,
+                     const std::string& rootName, Expression& ai, Expression& aj) {
+    auto& product = nodes.make<Product>(productName);
+    product.tie2(ai, aj);
+    return squareRoot(nodes, rootName, product);
+}
+
 // ----------------------------------------------------------------------- TanhStep
 
 namespace {

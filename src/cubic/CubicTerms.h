@@ -13,6 +13,7 @@
 // Graph variables: 0 T (K), 1 V (m3/mol), 2 + i the mole fraction of component i.
 #pragma once
 
+#include <cstdarg>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,39 @@ class CovolumeSet {
     // b_ij from b_i and kbij, copied into the packed coefficients of the form.
     void applyTo(LineaX2& form);
 };
+
+// The covolume setters of a term: b_i or sigma_i one by one or all in component order; the
+// last component applies the term's mixing rules.
+class CovolumeSetters {
+   public:
+    virtual ~CovolumeSetters() = default;
+    void set_covolume(int i, double b);
+    void set_hard_sphere_diameter(int i, double sigma);
+    void set_covolumes(double b0, ...);
+    void set_hard_sphere_diameters(double sigma0, ...);
+    double covolume(int i) const;
+    double diameter(int i) const;
+    double bij(int i, int j) const;
+
+   protected:
+    virtual void covolumesSet() = 0;
+    virtual const std::string& termName() const = 0;
+    CovolumeSet covolumes_;
+
+   private:
+    void setEach(void (CovolumeSetters::*set)(int, double), double first, va_list rest);
+};
+
+// base(i) and base(i,j), the names of the nodes of component i and of the pair (i, j).
+std::string nodeName(const char* base, int i);
+std::string nodeName(const char* base, int i, int j);
+// a u + b over u (Sum1), in the pool.
+Sum1& affine(TermNodes& nodes, const std::string& name, Expression& u, double a, double b);
+// sqrt(u) (Power), in the pool.
+Power& squareRoot(TermNodes& nodes, const std::string& name, Expression& u);
+// sqrt(a_i a_j): the product named productName and its square root named rootName.
+Power& geometricMean(TermNodes& nodes, const std::string& productName,
+                     const std::string& rootName, Expression& ai, Expression& aj);
 
 class TanhStep {
    public:

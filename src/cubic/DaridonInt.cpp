@@ -6,14 +6,6 @@
 
 namespace vornex {
 
-namespace {
-std::string indexed(const char* base, int i) {
-    return std::string(base) + "(" + std::to_string(i) + ")";
-}
-std::string indexed(const char* base, int i, int j) {
-    return std::string(base) + "(" + std::to_string(i) + "," + std::to_string(j) + ")";
-}
-}  // namespace
 
 DaridonInt::DaridonInt() : Schmidt(2.0, -1.0) {
     setModelName("daridon");
@@ -40,14 +32,14 @@ void DaridonInt::number_of_components(int n) {
         array->setSize(n);
     for (Expr2* array : {&aijp, &aijr0, &aijr, &mkij}) array->setSize(n);
     for (int i = 0; i < n; ++i) {
-        auto& Tr = nodes_.make<Sum1>(indexed("Tri", i));
+        auto& Tr = nodes_.make<Sum1>(nodeName("Tri", i));
         Tr.tie1(*T_);
-        auto& exponent = nodes_.make<Sum1>(indexed("aim", i));
+        auto& exponent = nodes_.make<Sum1>(nodeName("aim", i));
         exponent.tie1(Tr);
-        auto& e = nodes_.make<Exponential>(indexed("aie", i));
+        auto& e = nodes_.make<Exponential>(nodeName("aie", i));
         e.set_scalars3(0.0, 1.0, 1.0);
         e.tie1(exponent);
-        auto& attraction = nodes_.make<Sum1>(indexed("ai", i));
+        auto& attraction = nodes_.make<Sum1>(nodeName("ai", i));
         attraction.tie1(e);
         Tri.at(i) = &Tr;
         aim.at(i) = &exponent;
@@ -60,25 +52,25 @@ void DaridonInt::number_of_components(int n) {
             Trw2_->tie1(Tr);
             continue;
         }
-        auto& x = nodes_.make<FVar>(indexed("xi", i));
+        auto& x = nodes_.make<FVar>(nodeName("xi", i));
         x.variableIndex = i + 2;
-        auto& pairSum = nodes_.make<Sum2>(indexed("xiw", i));
+        auto& pairSum = nodes_.make<Sum2>(nodeName("xiw", i));
         pairSum.tie2(x, *xw_);
-        auto& share = nodes_.make<Division>(indexed("xpi", i));
+        auto& share = nodes_.make<Division>(nodeName("xpi", i));
         share.tie2(*xw_, pairSum);
-        auto& complement = nodes_.make<Sum1>(indexed("mxw", i));
+        auto& complement = nodes_.make<Sum1>(nodeName("mxw", i));
         complement.set_scalars2(-1.0, 1.0);
         complement.tie1(share);
-        auto& fourth = nodes_.make<Power>(indexed("mxw4", i));
+        auto& fourth = nodes_.make<Power>(nodeName("mxw4", i));
         fourth.set_scalars3(1.0, 4.0, 0.0);
         fourth.tie1(complement);
-        auto& decay = nodes_.make<Exponential>(indexed("kw", i));
+        auto& decay = nodes_.make<Exponential>(nodeName("kw", i));
         decay.set_scalars3(0.0, 1.0, -10.0);
         decay.tie1(fourth);
-        auto& beta = nodes_.make<Sum2>(indexed("betai", i));
+        auto& beta = nodes_.make<Sum2>(nodeName("betai", i));
         beta.set_scalars3(0.0, 0.0, 1.0);
         beta.tie2(*Tri.at(0), *Trw2_);
-        auto& k = nodes_.make<Product>(indexed("kiw", i));
+        auto& k = nodes_.make<Product>(nodeName("kiw", i));
         k.tie2(beta, decay);
         xi.at(i) = &x;
         xiw.at(i) = &pairSum;
@@ -89,19 +81,16 @@ void DaridonInt::number_of_components(int n) {
         betai.at(i) = &beta;
         kiw.at(i) = &k;
         for (int j = 0; j < i; ++j) {
-            auto& product = nodes_.make<Product>(indexed("aijp", i, j));
-            product.tie2(attraction, *ai.at(j));
-            auto& root2 = nodes_.make<Power>(indexed("aijr0", i, j));
-            root2.set_scalars3(1.0, 0.5, 0.0);
-            root2.tie1(product);
+            auto& root2 = geometricMean(nodes_, nodeName("aijp", i, j), nodeName("aijr0", i, j),
+                                        attraction, *ai.at(j));
             // With water (j = 0): 1 - k_i - kiw_i once the binary parameters are set; between
             // two gases the plain geometric mean.
-            auto& factor = nodes_.make<Sum1>(indexed("mkij", i, j));
+            auto& factor = nodes_.make<Sum1>(nodeName("mkij", i, j));
             factor.set_scalars2(j == 0 ? -1.0 : 0.0, 1.0);
             factor.tie1(k);
-            auto& pair = nodes_.make<Product>(indexed("aijr", i, j));
+            auto& pair = nodes_.make<Product>(nodeName("aijr", i, j));
             pair.tie2(root2, factor);
-            aijp.at(i, j) = &product;
+            aijp.at(i, j) = root2.u;
             aijr0.at(i, j) = &root2;
             mkij.at(i, j) = &factor;
             aijr.at(i, j) = &pair;

@@ -11,12 +11,6 @@ namespace vornex {
 namespace {
 constexpr double R = kGasConstant;
 
-std::string indexed(const char* base, int i) {
-    return std::string(base) + "(" + std::to_string(i) + ")";
-}
-std::string indexed(const char* base, int i, int j) {
-    return std::string(base) + "(" + std::to_string(i) + "," + std::to_string(j) + ")";
-}
 }  // namespace
 
 // ----------------------------------------------------------------------- SoaveMixing
@@ -46,21 +40,18 @@ void SoaveMixing::number_of_components(int n) {
         Expression* alpha = makeAlpha(i);
         ai.at(i) = alpha;
         aij.at(i, i) = alpha;
-        auto& diagonal = nodes_.make<Leaf>(indexed("bpa", i, i));
+        auto& diagonal = nodes_.make<Leaf>(nodeName("bpa", i, i));
         diagonal.value() = 1.0;
         bpa.at(i, i) = &diagonal;
         sum.tie_ij(i, i, alpha);
         for (int j = 0; j < i; ++j) {
-            auto& product = nodes_.make<Product>(indexed("aijp", i, j));
-            product.tie2(*ai.at(i), *ai.at(j));
-            auto& root2 = nodes_.make<Power>(indexed("aijr", i, j));
-            root2.set_scalars3(1.0, 0.5, 0.0);
-            root2.tie1(product);
-            auto& leaf = nodes_.make<Leaf>(indexed("bpa", i, j));
+            auto& root2 = geometricMean(nodes_, nodeName("aijp", i, j), nodeName("aijr", i, j),
+                                        *ai.at(i), *ai.at(j));
+            auto& leaf = nodes_.make<Leaf>(nodeName("bpa", i, j));
             leaf.value() = 1.0;
-            auto& pair = nodes_.make<Product>(indexed("aij", i, j));
+            auto& pair = nodes_.make<Product>(nodeName("aij", i, j));
             pair.tie2(leaf, root2);
-            aijp.at(i, j) = &product;
+            aijp.at(i, j) = root2.u;
             aijr.at(i, j) = &root2;
             bpa.at(i, j) = &leaf;
             aij.at(i, j) = &pair;
@@ -85,34 +76,6 @@ void SoaveMixing::calculate_fixed_parameters() {
     Schmidt0::calculate_fixed_parameters();
 }
 
-void SoaveMixing::set_covolume(int i, double bi) {
-    if (covolumes_.setCovolume(i, bi, modelName) && i == nc - 1) apply_mixing_rules();
-}
-
-void SoaveMixing::set_hard_sphere_diameter(int i, double sigma) {
-    if (covolumes_.setDiameter(i, sigma, modelName) && i == nc - 1) apply_mixing_rules();
-}
-
-void SoaveMixing::setEach(void (SoaveMixing::*set)(int, double), double first, va_list rest) {
-    if (nc < 1) return;
-    (this->*set)(0, first);
-    for (int i = 1; i < nc; ++i) (this->*set)(i, va_arg(rest, double));
-}
-
-void SoaveMixing::set_covolumes(double b0, ...) {
-    va_list args;
-    va_start(args, b0);
-    setEach(&SoaveMixing::set_covolume, b0, args);
-    va_end(args);
-}
-
-void SoaveMixing::set_hard_sphere_diameters(double sigma0, ...) {
-    va_list args;
-    va_start(args, sigma0);
-    setEach(&SoaveMixing::set_hard_sphere_diameter, sigma0, args);
-    va_end(args);
-}
-
 void SoaveMixing::set_binary_interaction_kaij(int i, int j, double k) {
     if (i < j) std::swap(i, j);
     if (j < 0 || i >= nc || i == j || !std::isfinite(k)) {
@@ -131,20 +94,6 @@ void SoaveMixing::set_binary_interaction_kbij(int i, int j, double k) {
 double SoaveMixing::kaij(int i, int j) const {
     if (i < 0 || j < 0 || i >= nc || j >= nc) return 0.0;
     return kaij_[static_cast<size_t>(i * nc + j)];
-}
-
-double SoaveMixing::covolume(int i) const {
-    return i >= 0 && i < covolumes_.count() ? covolumes_.b[static_cast<size_t>(i)] : 0.0;
-}
-
-double SoaveMixing::diameter(int i) const {
-    return i >= 0 && i < covolumes_.count() ? covolumes_.sigma[static_cast<size_t>(i)] : 0.0;
-}
-
-double SoaveMixing::bij(int i, int j) const {
-    const int n = covolumes_.count();
-    if (i < 0 || j < 0 || i >= n || j >= n) return 0.0;
-    return covolumes_.bij[static_cast<size_t>(i * n + j)];
 }
 
 void SoaveMixing::print_parameters(FILE* out) {
@@ -166,7 +115,7 @@ Soave1::Soave1() : SoaveMixing(1.0, 0.0) {
 }
 
 Expression* Soave1::makeAlpha(int i) {
-    return &nodes_.make<Soave72>(indexed("ai", i));
+    return &nodes_.make<Soave72>(nodeName("ai", i));
 }
 
 void Soave1::refreshAlpha() {
@@ -193,41 +142,28 @@ StryjekVera::StryjekVera() : SoaveMixing(2.0, -1.0) {
 }
 
 Expression* StryjekVera::makeAlpha(int i) {
-    auto& Tr = nodes_.make<FVar>(indexed("Ti", i));
+    auto& Tr = nodes_.make<FVar>(nodeName("Ti", i));
     Tr.variableIndex = 0;
-    auto& sqrtTr = nodes_.make<Power>(indexed("Tri", i));
-    sqrtTr.set_scalars3(1.0, 0.5, 0.0);
-    sqrtTr.tie1(Tr);
-    auto& onePlus = nodes_.make<Sum1>(indexed("Tri1", i));
-    onePlus.set_scalars2(1.0, 1.0);
-    onePlus.tie1(sqrtTr);
-    auto& oneMinus = nodes_.make<Sum1>(indexed("Tri2", i));
-    oneMinus.set_scalars2(-1.0, 1.0);
-    oneMinus.tie1(sqrtTr);
-    auto& seven = nodes_.make<Sum1>(indexed("Ti2", i));
-    seven.set_scalars2(-1.0, 0.7);
-    seven.tie1(Tr);
-    auto& product = nodes_.make<Product>(indexed("Tip", i));
+    auto& sqrtTr = squareRoot(nodes_, nodeName("Tri", i), Tr);
+    auto& onePlus = affine(nodes_, nodeName("Tri1", i), sqrtTr, 1.0, 1.0);
+    auto& oneMinus = affine(nodes_, nodeName("Tri2", i), sqrtTr, -1.0, 1.0);
+    auto& seven = affine(nodes_, nodeName("Ti2", i), Tr, -1.0, 0.7);
+    auto& product = nodes_.make<Product>(nodeName("Tip", i));
     product.tie2(onePlus, seven);
-    auto& kappa = nodes_.make<Sum1>(indexed("Ki", i));
-    kappa.tie1(product);
-    auto& kappaTerm = nodes_.make<Product>(indexed("KTi", i));
+    auto& kappa = affine(nodes_, nodeName("Ki", i), product, 1.0, 0.0);
+    auto& kappaTerm = nodes_.make<Product>(nodeName("KTi", i));
     kappaTerm.tie2(kappa, oneMinus);
-    auto& s = nodes_.make<Sum1>(indexed("ali", i));
-    s.set_scalars2(1.0, 1.0);
-    s.tie1(kappaTerm);
-    auto& alpha = nodes_.make<Square>(indexed("alpi", i));
+    auto& s = affine(nodes_, nodeName("ali", i), kappaTerm, 1.0, 1.0);
+    auto& alpha = nodes_.make<Square>(nodeName("alpi", i));
     alpha.tie1(s);
-    auto& node = nodes_.make<Sum1>(indexed("ai", i));
-    node.tie1(alpha);
-    return &node;
+    return &affine(nodes_, nodeName("ai", i), alpha, 1.0, 0.0);
 }
 
 void StryjekVera::set_ai_parameters(int i, double ac, double Tc, double kappa0, double kappa1) {
     if (i < 0 || i >= ai.size) return;
     ai.at(i)->set_scalars2(ac, 0.0);
-    nodes_.find(indexed("Ti", i))->set_scalars2(1.0 / Tc, 0.0);
-    nodes_.find(indexed("Ki", i))->set_scalars2(kappa1, kappa0);
+    nodes_.find(nodeName("Ti", i))->set_scalars2(1.0 / Tc, 0.0);
+    nodes_.find(nodeName("Ki", i))->set_scalars2(kappa1, kappa0);
 }
 
 // ----------------------------------------------------------------------------- Nirma
@@ -241,52 +177,44 @@ Nirma::Nirma(int v) : SoaveMixing(2.0, -1.0), version(v) {
 }
 
 Expression* Nirma::makeAlpha(int i) {
-    auto& Tr = nodes_.make<FVar>(indexed("Ti", i));
+    auto& Tr = nodes_.make<FVar>(nodeName("Ti", i));
     Tr.variableIndex = 0;
-    auto& sqrtTr = nodes_.make<Power>(indexed("Tsi", i));
-    sqrtTr.set_scalars3(1.0, 0.5, 0.0);
-    sqrtTr.tie1(Tr);
-    auto& oneMinusSqrt = nodes_.make<Sum1>(indexed("mTsi", i));
-    oneMinusSqrt.set_scalars2(-1.0, 1.0);
-    oneMinusSqrt.tie1(sqrtTr);
-    auto& oneMinus = nodes_.make<Sum1>(indexed("mTi", i));
-    oneMinus.set_scalars2(-1.0, 1.0);
-    oneMinus.tie1(Tr);
+    auto& oneMinusSqrt =
+        affine(nodes_, nodeName("mTsi", i), squareRoot(nodes_, nodeName("Tsi", i), Tr), -1.0, 1.0);
+    auto& oneMinus = affine(nodes_, nodeName("mTi", i), Tr, -1.0, 1.0);
     Expression* alpha = nullptr;
     if (version == 0) {
-        auto& s = nodes_.make<Sum1>(indexed("mAi", i));
+        auto& s = nodes_.make<Sum1>(nodeName("mAi", i));
         s.tie1(oneMinusSqrt);
-        alpha = &nodes_.make<Square>(indexed("alpha1", i));
+        alpha = &nodes_.make<Square>(nodeName("alpha1", i));
         alpha->tie1(s);
     } else if (version == 1) {
-        alpha = &nodes_.make<Exponential>(indexed("alpha2", i));
+        alpha = &nodes_.make<Exponential>(nodeName("alpha2", i));
         alpha->tie1(oneMinus);
     } else if (version == 2) {
-        auto& e0 = nodes_.make<Exponential>(indexed("mE0", i));
+        auto& e0 = nodes_.make<Exponential>(nodeName("mE0", i));
         e0.tie1(oneMinus);
-        auto& e1 = nodes_.make<Exponential>(indexed("mE1", i));
+        auto& e1 = nodes_.make<Exponential>(nodeName("mE1", i));
         e1.tie1(oneMinus);
-        alpha = &nodes_.make<Sum2>(indexed("alpha3", i));
+        alpha = &nodes_.make<Sum2>(nodeName("alpha3", i));
         alpha->tie2(e0, e1);
     } else {
-        auto& oneMinusPower = nodes_.make<Power>(indexed("mTin", i));
+        auto& oneMinusPower = nodes_.make<Power>(nodeName("mTin", i));
         oneMinusPower.tie1(Tr);
-        alpha = &nodes_.make<Exponential>(indexed("alpha4", i));
+        alpha = &nodes_.make<Exponential>(nodeName("alpha4", i));
         alpha->tie1(oneMinusPower);
     }
-    auto& node = nodes_.make<Sum1>(indexed("ai", i));
-    node.tie1(*alpha);
-    return &node;
+    return &affine(nodes_, nodeName("ai", i), *alpha, 1.0, 0.0);
 }
 
 void Nirma::set_parameters(int i, double Tc, double Pc, double omega, double m, double L,
                            double c0, double c1, double c, double n) {
     if (i < 0 || i >= ai.size) return;
     auto set2 = [&](const char* base, double p, double q) {
-        if (Expression* e = nodes_.find(indexed(base, i))) e->set_scalars2(p, q);
+        if (Expression* e = nodes_.find(nodeName(base, i))) e->set_scalars2(p, q);
     };
     auto set3 = [&](const char* base, double p, double q, double r) {
-        if (Expression* e = nodes_.find(indexed(base, i))) e->set_scalars3(p, q, r);
+        if (Expression* e = nodes_.find(nodeName(base, i))) e->set_scalars3(p, q, r);
     };
     set2("Ti", 1.0 / Tc, 0.0);
     set2("mAi", m, 1.0);
@@ -322,11 +250,7 @@ void Soave2::number_of_components(int n) {
     alpha_[0] = &nodes_.make<Soave72>("ai(0)");
     alpha_[1] = &nodes_.make<Soave72>("ai(1)");
     oneMinusKa_.build(nodes_, "ka", true);
-    auto& product = nodes_.make<Product>("aijp(1,0)");
-    product.tie2(*alpha_[1], *alpha_[0]);
-    auto& root2 = nodes_.make<Power>("aijr(1,0)");
-    root2.set_scalars3(1.0, 0.5, 0.0);
-    root2.tie1(product);
+    auto& root2 = geometricMean(nodes_, "aijp(1,0)", "aijr(1,0)", *alpha_[1], *alpha_[0]);
     auto& pair = nodes_.make<Product>("aij(1,0)");
     pair.tie2(oneMinusKa_.k(), root2);
     aSum_->defineXVariables(2, 2);
@@ -359,14 +283,6 @@ void Soave2::set_ai_parameters(int i, double ac, double m, double Tc) {
     alpha_[i]->m = m;
     alpha_[i]->Tc = Tc;
     alpha_[i]->computed = false;
-}
-
-void Soave2::set_covolume(int i, double bi) {
-    if (covolumes_.setCovolume(i, bi, modelName) && i == nc - 1) apply_mixing_rules();
-}
-
-void Soave2::set_hard_sphere_diameter(int i, double sigma) {
-    if (covolumes_.setDiameter(i, sigma, modelName) && i == nc - 1) apply_mixing_rules();
 }
 
 void Soave2::set_binary_interaction_kaij(int, int, double k0, double k1, double T0, double w) {

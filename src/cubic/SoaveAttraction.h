@@ -17,8 +17,8 @@
 // next evaluation, which applies the mixing rules afresh.
 #pragma once
 
-#include <cstdarg>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "cubic/Schmidt.h"
@@ -26,7 +26,7 @@
 
 namespace vornex {
 
-class SoaveMixing : public Schmidt0 {
+class SoaveMixing : public Schmidt0, public CovolumeSetters {
    public:
     void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
@@ -35,17 +35,10 @@ class SoaveMixing : public Schmidt0 {
     void specify_dependencies() override;
     virtual void apply_mixing_rules();
 
-    // Covolumes and hard-sphere diameters, as VdWr's; after the last component the mixing.
-    void set_covolume(int i, double b);
-    void set_hard_sphere_diameter(int i, double sigma);
-    void set_covolumes(double b0, ...);
-    void set_hard_sphere_diameters(double sigma0, ...);
+    // Covolumes and hard-sphere diameters: the setters of CubicTerms.h.
     void set_binary_interaction_kaij(int i, int j, double k);
     void set_binary_interaction_kbij(int i, int j, double k);
     double kaij(int i, int j) const;
-    double covolume(int i) const;
-    double diameter(int i) const;
-    double bij(int i, int j) const;
 
     Expr1 ai;
     Expr2 aij, bpa, aijr, aijp;
@@ -57,13 +50,11 @@ class SoaveMixing : public Schmidt0 {
     // Brings the a_i nodes to the term's T before an evaluation (nodes that are not graph
     // functions of variable 0).
     virtual void refreshAlpha() {}
+    void covolumesSet() override { apply_mixing_rules(); }
+    const std::string& termName() const override { return modelName; }
 
-    CovolumeSet covolumes_;
     std::vector<double> kaij_;  // n x n, symmetric
     LineaX2* bForm_;
-
-   private:
-    void setEach(void (SoaveMixing::*set)(int, double), double first, va_list rest);
 };
 
 class Soave1 : public SoaveMixing {
@@ -100,7 +91,7 @@ class Nirma : public SoaveMixing {
     Expression* makeAlpha(int i) override;
 };
 
-class Soave2 : public Schmidt0 {
+class Soave2 : public Schmidt0, public CovolumeSetters {
    public:
     Soave2();
 
@@ -110,13 +101,15 @@ class Soave2 : public Schmidt0 {
     virtual void apply_mixing_rules() {}
 
     void set_ai_parameters(int i, double ac, double m, double Tc);
-    void set_covolume(int i, double b);
-    void set_hard_sphere_diameter(int i, double sigma);
     // The steps of kaij and kbij (the indices name the one pair and are not used).
     void set_binary_interaction_kaij(int i, int j, double k0, double k1, double T0, double w);
     void set_binary_interaction_kbij(int i, int j, double k0, double k1, double T0, double w);
     double kaij(double T) const { return 1.0 - oneMinusKa_.value(T); }
     double kbij(double T) const { return covolumeTable_.kb.value(T); }
+
+   protected:
+    void covolumesSet() override { apply_mixing_rules(); }
+    const std::string& termName() const override { return modelName; }
 
    private:
     SumX2* aSum_;
@@ -124,7 +117,6 @@ class Soave2 : public Schmidt0 {
     Soave72* alpha_[2] = {nullptr, nullptr};
     TanhStep oneMinusKa_;
     StepCovolumes covolumeTable_;
-    CovolumeSet covolumes_;
 };
 
 }  // namespace vornex

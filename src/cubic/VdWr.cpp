@@ -52,42 +52,6 @@ double VdWr::getVolumeMinimum() {
 
 void VdWr::apply_mixing_rules() {}
 
-void VdWr::set_covolume(int i, double b) {
-    if (covolumes_.setCovolume(i, b, modelName) && i == nc - 1) apply_mixing_rules();
-}
-
-void VdWr::set_hard_sphere_diameter(int i, double sigma) {
-    if (covolumes_.setDiameter(i, sigma, modelName) && i == nc - 1) apply_mixing_rules();
-}
-
-void VdWr::setEach(void (VdWr::*set)(int, double), double first, va_list rest) {
-    if (nc < 1) return;
-    (this->*set)(0, first);
-    for (int i = 1; i < nc; ++i) (this->*set)(i, va_arg(rest, double));
-}
-
-void VdWr::set_covolumes(double b0, ...) {
-    va_list args;
-    va_start(args, b0);
-    setEach(&VdWr::set_covolume, b0, args);
-    va_end(args);
-}
-
-void VdWr::set_hard_sphere_diameters(double sigma0, ...) {
-    va_list args;
-    va_start(args, sigma0);
-    setEach(&VdWr::set_hard_sphere_diameter, sigma0, args);
-    va_end(args);
-}
-
-double VdWr::covolume(int i) const {
-    return i >= 0 && i < covolumes_.count() ? covolumes_.b[static_cast<size_t>(i)] : 0.0;
-}
-
-double VdWr::diameter(int i) const {
-    return i >= 0 && i < covolumes_.count() ? covolumes_.sigma[static_cast<size_t>(i)] : 0.0;
-}
-
 Expression* VdWr::node(const char* name) {
     return name ? nodes_.find(name) : nullptr;
 }
@@ -117,12 +81,6 @@ void VdWr1::apply_mixing_rules() {
 
 void VdWr1::set_binary_interaction_kbij(int i, int j, double k) {
     if (covolumes_.setKbij(i, j, k, modelName)) apply_mixing_rules();
-}
-
-double VdWr1::bij(int i, int j) const {
-    const int n = covolumes_.count();
-    if (i < 0 || j < 0 || i >= n || j >= n) return 0.0;
-    return covolumes_.bij[static_cast<size_t>(i * n + j)];
 }
 
 // ---------------------------------------------------------------------------- VdWr2

@@ -10,7 +10,6 @@
 // of the term fails (its error flag).
 #pragma once
 
-#include <cstdarg>
 #include <string>
 
 #include "anderko/Repulsion.h"
@@ -18,7 +17,7 @@
 
 namespace vornex {
 
-class VdWr : public Repulsion {
+class VdWr : public Repulsion, public CovolumeSetters {
    public:
     ~VdWr() override;
 
@@ -28,15 +27,8 @@ class VdWr : public Repulsion {
     double getVolumeMinimum() override;
     virtual void apply_mixing_rules();
 
-    // b_i (m3/mol) and sigma_i = (b_i / ((2 pi/3) N_A))^(1/3) (m); after the last component
-    // the mixing rules. A value that is not a positive number is refused.
-    void set_covolume(int i, double b);
-    void set_hard_sphere_diameter(int i, double sigma);
-    // One value per component, in component order.
-    void set_covolumes(double b0, ...);
-    void set_hard_sphere_diameters(double sigma0, ...);
-    double covolume(int i) const;
-    double diameter(int i) const;
+    // The covolume setters (CubicTerms.h): b_i (m3/mol) and sigma_i =
+    // (b_i / ((2 pi/3) N_A))^(1/3) (m); a value that is not a positive number is refused.
 
     // The node of that name ("A" the root, "b" the covolume), or null.
     Expression* node(const char* name);
@@ -49,13 +41,12 @@ class VdWr : public Repulsion {
     // dependencies. False without a graph.
     bool sizeGraph(int n);
 
+    void covolumesSet() override { apply_mixing_rules(); }
+    const std::string& termName() const override { return modelName; }
+
     TermNodes nodes_;
-    CovolumeSet covolumes_;
     Leaf* V_ = nullptr;
     Expression* b_ = nullptr;
-
-   private:
-    void setEach(void (VdWr::*set)(int, double), double first, va_list rest);
 };
 
 class VdWr1 : public VdWr {
@@ -67,8 +58,6 @@ class VdWr1 : public VdWr {
     void apply_mixing_rules() override;
     // kbij of the pair, in either order; the next evaluation applies it.
     void set_binary_interaction_kbij(int i, int j, double k);
-    // b_ij (m3/mol) of the last mixing.
-    double bij(int i, int j) const;
 
    private:
     LineaX2* form_;

@@ -7,6 +7,7 @@
 
 #include "cubic/ClassicData.h"
 #include "fluid/Ideal.h"
+#include "fluid/VenturiInteraction.h"
 #include "vle/IFP.h"
 #include "water/WagnerPruss.h"
 
@@ -69,6 +70,14 @@ bool TermCubic::readFile(int i, const char* name, const char* missingFormat) {
     giveConstants(i);
     startCriticalSearchAt(i);
     return true;
+}
+
+void TermCubic::componentsRead() {
+    read_BIP();
+    // The extra volume term weighs the components by their molar masses.
+    if (extraTerm && interaction.size() > 2)
+        if (auto* venturi = dynamic_cast<VenturiInteraction*>(interaction.back()))
+            venturi->coefficients = molarMass;
 }
 
 void TermCubic::startCriticalSearchAt(int i) {
@@ -231,10 +240,13 @@ void SRK1::read_component_data(int i, const char* name) {
             Tcrit = row->Tc + 2.0;
             Vcrit = row->Vc;
         }
+        // Lowest temperatures of the saturation and spinodal tracers of methane and ethane.
+        if (std::strcmp(row->name, "C1") == 0) Tlowest = 100.0;
+        if (std::strcmp(row->name, "C2") == 0) Tlowest = 250.0;
     } else {
         readFile(i, name, "Cannot open %s file !\n");
     }
-    if (i == nc - 1) read_BIP();
+    if (i == nc - 1) componentsRead();
 }
 
 void SRK1::giveConstants(int i) {
@@ -287,7 +299,7 @@ void PRSV::read_component_data(int i, const char* name) {
     } else {
         readFile(i, name, "Cannot open %s file !\n");
     }
-    if (i == nc - 1) read_BIP();
+    if (i == nc - 1) componentsRead();
 }
 
 void PRSV::giveConstants(int i) {
@@ -335,7 +347,7 @@ void PRNirma::read_component_data(int i, const char* name) {
     } else {
         readFile(i, name, "Cannot open %s file !\n");
     }
-    if (i == nc - 1) read_BIP();
+    if (i == nc - 1) componentsRead();
 }
 
 void PRNirma::giveConstants(int i) {
@@ -376,7 +388,7 @@ SRK2::SRK2(int selector) : TermCubic(kSoaveRedlichKwong, selector, 0, "SRK2") {
 void SRK2::read_component_data(int i, const char* name) {
     if (!validComponent(i, "read_component_data")) return;
     readFile(i, name, "Cannot open %s file !\n");
-    if (i == nc - 1) read_BIP();
+    if (i == nc - 1) componentsRead();
     if (ideal) static_cast<Ideal*>(ideal)->read_component_data(name);
 }
 
@@ -478,7 +490,7 @@ void DaridonEOS::read_component_data(int i, const char* name) {
         componentReady[static_cast<size_t>(i)] = 0;
         error = 1;
     }
-    if (i == nc - 1) read_BIP();
+    if (i == nc - 1) componentsRead();
     if (ideal) static_cast<Ideal*>(ideal)->read_component_data(name);
 }
 

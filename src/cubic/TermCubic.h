@@ -66,6 +66,8 @@ class TermCubic : public CubicBase {
     virtual void giveConstants(int i) = 0;
     // Binary parameters once every component is read.
     virtual void read_BIP() {}
+    // After the last component: read_BIP and the molar masses of the extra volume term.
+    void componentsRead();
     // "compo/<name>" into Tc, Pc, omega and the molar mass of component i, then the terms.
     bool readFile(int i, const char* name, const char* missingFormat);
     // The critical-search start from component 0's constants when no table gave one.

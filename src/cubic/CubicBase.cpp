@@ -26,19 +26,16 @@ CubicBase::CubicBase(int nTerms, int selector, char extraTerm)
 
 CubicBase::~CubicBase() = default;
 
-namespace {
-// The file of a component: its own name, else that of the formula its short name stands for.
-std::string componentFilePath(const char* name) {
+std::string componentFileName(const char* name) {
+    if (name == nullptr) return "";
     static const char* const kShortNames[][2] = {{"C1", "CH4"}, {"C2", "C2H6"}};
-    const std::string own = std::string("compo/") + name;
     for (const auto& pair : kShortNames)
         if (std::strcmp(name, pair[0]) == 0) {
-            ComponentFile probe(own);
-            if (!probe.isOpen()) return std::string("compo/") + pair[1];
+            ComponentFile probe(std::string("compo/") + name);
+            if (!probe.isOpen()) return pair[1];
         }
-    return own;
+    return name;
 }
-}  // namespace
 
 bool CubicBase::readComponentFile(int i, const char* name, const char* missingFormat,
                                   const double& Tc, const double& Pc,
@@ -46,7 +43,7 @@ bool CubicBase::readComponentFile(int i, const char* name, const char* missingFo
                                   const std::vector<ComponentKey>& optional) {
     const auto u = static_cast<size_t>(i);
     componentReady[u] = 0;
-    const std::string path = componentFilePath(name ? name : "");
+    const std::string path = "compo/" + componentFileName(name);
     ComponentFile file(path);
     if (!file.isOpen()) {
         std::fprintf(stderr, missingFormat, path.c_str());

@@ -4,6 +4,7 @@
 // pseudo-critical search with its restoring of the fluid's temperature.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "fluid/ComponentFile.h"
@@ -19,8 +20,8 @@ class CubicBase : public FluidPhase {
     explicit CubicBase(int phase);
     ~CubicBase() override;
 
-    double OmegaA = 0.0;  // a_c = OmegaA R^2 Tc^2 / Pc
-    double OmegaB = 0.0;  // b = OmegaB R Tc / Pc
+    double OmegaA = 0.0;       // a_c = OmegaA R^2 Tc^2 / Pc
+    double OmegaB = 0.0;       // b = OmegaB R Tc / Pc
     std::vector<double> kaij;  // n x n, symmetric, zero on creation
 
     void number_of_components(int n) override;
@@ -78,5 +79,8 @@ class CubicBase : public FluidPhase {
 };
 
 bool positiveFinite(double v);
+// The name whose component file describes `name`: the name itself, or for a short name
+// without a file of its own ("C1", "C2") its formula ("CH4", "C2H6").
+std::string componentFileName(const char* name);
 
 }  // namespace vornex

@@ -110,8 +110,7 @@ void CovolumeSetters::set_covolume(int i, double b) {
 }
 
 void CovolumeSetters::set_hard_sphere_diameter(int i, double sigma) {
-    if (covolumes_.setDiameter(i, sigma, termName()) && i == covolumes_.count() - 1)
-        covolumesSet();
+    if (covolumes_.setDiameter(i, sigma, termName()) && i == covolumes_.count() - 1) covolumesSet();
 }
 
 void CovolumeSetters::setEach(void (CovolumeSetters::*set)(int, double), double first,
@@ -174,8 +173,8 @@ Power& squareRoot(TermNodes& nodes, const std::string& name, Expression& u) {
     return node;
 }
 
-Power& geometricMean(TermNodes& nodes, const std::string& productName,
-                     const std::string& rootName, Expression& ai, Expression& aj) {
+Power& geometricMean(TermNodes& nodes, const std::string& productName, const std::string& rootName,
+                     Expression& ai, Expression& aj) {
     auto& product = nodes.make<Product>(productName);
     product.tie2(ai, aj);
     return squareRoot(nodes, rootName, product);

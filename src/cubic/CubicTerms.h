@@ -100,8 +100,8 @@ Sum1& affine(TermNodes& nodes, const std::string& name, Expression& u, double a,
 // sqrt(u) (Power), in the pool.
 Power& squareRoot(TermNodes& nodes, const std::string& name, Expression& u);
 // sqrt(a_i a_j): the product named productName and its square root named rootName.
-Power& geometricMean(TermNodes& nodes, const std::string& productName,
-                     const std::string& rootName, Expression& ai, Expression& aj);
+Power& geometricMean(TermNodes& nodes, const std::string& productName, const std::string& rootName,
+                     Expression& ai, Expression& aj);
 
 class TanhStep {
    public:

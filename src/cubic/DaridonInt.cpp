@@ -6,11 +6,10 @@
 
 namespace vornex {
 
-
 DaridonInt::DaridonInt() : Schmidt(2.0, -1.0) {
     setModelName("daridon");
-    const char* names1[] = {"ai", "aie", "aim", "Tri", "kiw", "betai", "xi", "xiw", "xpi", "mxw",
-                            "mxw4", "kw"};
+    const char* names1[] = {"ai", "aie", "aim", "Tri", "kiw",  "betai",
+                            "xi", "xiw", "xpi", "mxw", "mxw4", "kw"};
     Expr1* arrays1[] = {&ai, &aie, &aim, &Tri, &kiw, &betai, &xi, &xiw, &xpi, &mxw, &mxw4, &kw};
     for (int k = 0; k < 12; ++k) arrays1[k]->setName(names1[k]);
     aijp.setName("aijp");

@@ -32,7 +32,8 @@ HCubic::~HCubic() = default;
 void HCubic::number_of_components(int n) {
     if (n < 1 || nc >= 1) return;
     CubicBase::number_of_components(n);
-    for (auto* v : {&m, &Tc, &Pc, &omega, &ac, &bc, &cc, &a, &b, &c, &Ai, &Bi, &Ci, &Abar, &abarDim})
+    for (auto* v :
+         {&m, &Tc, &Pc, &omega, &ac, &bc, &cc, &a, &b, &c, &Ai, &Bi, &Ci, &Abar, &abarDim})
         v->assign(static_cast<size_t>(n), 0.0);
 }
 
@@ -196,8 +197,9 @@ ThreePar::ThreePar(int selector) : HCubic(selector) {
 void TwoPar::read_component_data(int i, const char* name) {
     if (!validComponent(i, "read_component_data")) return;
     const auto u = static_cast<size_t>(i);
-    if (readComponentFile(i, name, "File %s not found\n", Tc[u], Pc[u],
-                          {{"Tc", &Tc[u]}, {"Pc", &Pc[u]}, {"omega", &omega[u]}, {"mw", &molarMass[u]}}))
+    if (readComponentFile(
+            i, name, "File %s not found\n", Tc[u], Pc[u],
+            {{"Tc", &Tc[u]}, {"Pc", &Pc[u]}, {"omega", &omega[u]}, {"mw", &molarMass[u]}}))
         deriveConstants(i);
     if (i == nc - 1) read_BIP();
 }
@@ -205,8 +207,9 @@ void TwoPar::read_component_data(int i, const char* name) {
 void ThreePar::read_component_data(int i, const char* name) {
     if (!validComponent(i, "read_component_data")) return;
     const auto u = static_cast<size_t>(i);
-    if (readComponentFile(i, name, "File %s not found\n", Tc[u], Pc[u],
-                          {{"Tc", &Tc[u]}, {"Pc", &Pc[u]}, {"omega", &omega[u]}, {"mw", &molarMass[u]}})) {
+    if (readComponentFile(
+            i, name, "File %s not found\n", Tc[u], Pc[u],
+            {{"Tc", &Tc[u]}, {"Pc", &Pc[u]}, {"omega", &omega[u]}, {"mw", &molarMass[u]}})) {
         const double w = omega[u];
         const double zeta = 0.329032 - 0.076799 * w + 0.0211947 * w * w;
         OmegaB = omegaBOf(zeta);

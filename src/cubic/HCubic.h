@@ -33,9 +33,9 @@ class HCubic : public CubicBase {
 
     Secant criticalSolver;  // pseudo-critical temperature search
     double m0 = kSoaveRedlichKwong.m0, m1 = kSoaveRedlichKwong.m1, m2 = kSoaveRedlichKwong.m2;
-    double OmegaC = 0.0;  // c = OmegaC R Tc / Pc; OmegaA, OmegaB start at SRK's
-    double A = 0.0, B = 0.0, C = 0.0;             // mixture a P/(RT)^2, b P/(RT), c P/(RT)
-    double amix = 0.0, bmix = 0.0, cmix = 0.0;    // the same in Pa m6/mol2 and m3/mol
+    double OmegaC = 0.0;               // c = OmegaC R Tc / Pc; OmegaA, OmegaB start at SRK's
+    double A = 0.0, B = 0.0, C = 0.0;  // mixture a P/(RT)^2, b P/(RT), c P/(RT)
+    double amix = 0.0, bmix = 0.0, cmix = 0.0;  // the same in Pa m6/mol2 and m3/mol
     std::vector<double> m, Tc, Pc, omega, ac, bc, cc, a, b, c, Ai, Bi, Ci, Abar;
 
     void number_of_components(int n) override;
@@ -91,7 +91,7 @@ class Heyen : public ThreePar {
     explicit Heyen(int phase);
 
     std::vector<double> Vc, nn, mb, teta;
-    std::vector<double> Lij;     // n x n local-composition parameters, all 1 at the start
+    std::vector<double> Lij;         // n x n local-composition parameters, all 1 at the start
     std::vector<double> Tsum, Ssum;  // T_i (Pa m6/mol2) and S_i of the mixing rule
 
     void number_of_components(int n) override;

@@ -42,8 +42,8 @@ void SchmidtTerm::tieGraph(Expression& mRT, Expression& volume, double weight) {
         this, static_cast<void (Equation::*)(double*)>(&Interaction::calculate_the_leaves));
 }
 
-bool SchmidtTerm::mixtureParameters(double& av, double& dadT, double& bv,
-                                    std::vector<double>& dadx, std::vector<double>& dbdx) {
+bool SchmidtTerm::mixtureParameters(double& av, double& dadT, double& bv, std::vector<double>& dadx,
+                                    std::vector<double>& dbdx) {
     // a and b do not depend on V; a volume far above any covolume keeps the logarithm of
     // the graph defined whatever volume the term held.
     const double Vheld = V;

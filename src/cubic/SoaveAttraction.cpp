@@ -79,8 +79,8 @@ void SoaveMixing::calculate_fixed_parameters() {
 void SoaveMixing::set_binary_interaction_kaij(int i, int j, double k) {
     if (i < j) std::swap(i, j);
     if (j < 0 || i >= nc || i == j || !std::isfinite(k)) {
-        std::fprintf(stderr, "%s: kaij %lg of the pair (%d, %d) refused\n", modelName.c_str(), k,
-                     i, j);
+        std::fprintf(stderr, "%s: kaij %lg of the pair (%d, %d) refused\n", modelName.c_str(), k, i,
+                     j);
         return;
     }
     kaij_[static_cast<size_t>(i * nc + j)] = kaij_[static_cast<size_t>(j * nc + i)] = k;
@@ -207,8 +207,8 @@ Expression* Nirma::makeAlpha(int i) {
     return &affine(nodes_, nodeName("ai", i), *alpha, 1.0, 0.0);
 }
 
-void Nirma::set_parameters(int i, double Tc, double Pc, double omega, double m, double L,
-                           double c0, double c1, double c, double n) {
+void Nirma::set_parameters(int i, double Tc, double Pc, double omega, double m, double L, double c0,
+                           double c1, double c, double n) {
     if (i < 0 || i >= ai.size) return;
     auto set2 = [&](const char* base, double p, double q) {
         if (Expression* e = nodes_.find(nodeName(base, i))) e->set_scalars2(p, q);

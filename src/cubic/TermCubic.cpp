@@ -166,8 +166,8 @@ void TermCubic::calculateTheCriticalCurve(const char* suffix) {
 void TermCubic::calculateTheIsotherm(double TK, const char* suffix) {
     // The liquid estimate follows the water saturation line, which ends at 647.086 K.
     if (!(TK > 0.0 && TK < 647.086)) {
-        std::fprintf(stderr, "%s: isotherm at %lg K refused (0 to 647.086 K)\n",
-                     modelName.c_str(), TK);
+        std::fprintf(stderr, "%s: isotherm at %lg K refused (0 to 647.086 K)\n", modelName.c_str(),
+                     TK);
         error = 1;
         return;
     }
@@ -219,8 +219,7 @@ void QuadraticTermCubic::read_BIP() {
             const std::string& first = componentName[static_cast<size_t>(i)];
             const std::string& second = componentName[static_cast<size_t>(j)];
             const double own = ownKaij(first, second);
-            set_binary_interaction_kaij(i, j,
-                                        std::isnan(own) ? classicKaij(first, second) : own);
+            set_binary_interaction_kaij(i, j, std::isnan(own) ? classicKaij(first, second) : own);
             set_binary_interaction_kbij(i, j, 0.0);
         }
 }
@@ -253,9 +252,8 @@ void SRK1::giveConstants(int i) {
     const auto u = static_cast<size_t>(i);
     const double w = omega[u];
     const double b = OmegaB * R * Tc[u] / Pc[u];
-    static_cast<Soave1*>(mixing())
-        ->set_ai_parameters(i, OmegaA * R * R * Tc[u] * Tc[u] / Pc[u], m0 + m1 * w + m2 * w * w,
-                            Tc[u]);
+    static_cast<Soave1*>(mixing())->set_ai_parameters(i, OmegaA * R * R * Tc[u] * Tc[u] / Pc[u],
+                                                      m0 + m1 * w + m2 * w * w, Tc[u]);
     mixing()->set_covolume(i, b);
     repulsion()->set_covolume(i, b);
 }
@@ -308,8 +306,8 @@ void PRSV::giveConstants(int i) {
     // Stryjek and Vera (1986), eq. 12.
     const double kappa0 = 0.378893 + 1.4897153 * w - 0.17131848 * w * w + 0.0196554 * w * w * w;
     const double b = OmegaB * R * Tc[u] / Pc[u];
-    static_cast<StryjekVera*>(mixing())
-        ->set_ai_parameters(i, OmegaA * R * R * Tc[u] * Tc[u] / Pc[u], Tc[u], kappa0, 0.0);
+    static_cast<StryjekVera*>(mixing())->set_ai_parameters(
+        i, OmegaA * R * R * Tc[u] * Tc[u] / Pc[u], Tc[u], kappa0, 0.0);
     mixing()->set_covolume(i, b);
     repulsion()->set_covolume(i, b);
 }
@@ -355,8 +353,8 @@ void PRNirma::giveConstants(int i) {
     // One covolume for both terms, so that the volume of the cubic gives back its pressure.
     const double b = OmegaB * R * Tc[u] / Pc[u];
     if (m.size() == static_cast<size_t>(nc))
-        static_cast<Nirma*>(mixing())
-            ->set_parameters(i, Tc[u], Pc[u], omega[u], m[u], L[u], c0[u], c1[u], c[u], n[u]);
+        static_cast<Nirma*>(mixing())->set_parameters(i, Tc[u], Pc[u], omega[u], m[u], L[u], c0[u],
+                                                      c1[u], c[u], n[u]);
     mixing()->set_covolume(i, b);
     repulsion()->set_covolume(i, b);
 }
@@ -389,7 +387,7 @@ void SRK2::read_component_data(int i, const char* name) {
     if (!validComponent(i, "read_component_data")) return;
     readFile(i, name, "Cannot open %s file !\n");
     if (i == nc - 1) componentsRead();
-    if (ideal) static_cast<Ideal*>(ideal)->read_component_data(name);
+    if (ideal) static_cast<Ideal*>(ideal)->read_component_data(componentFileName(name).c_str());
 }
 
 void SRK2::giveConstants(int i) {
@@ -481,8 +479,8 @@ void DaridonEOS::read_component_data(int i, const char* name) {
                          "H2O must be the first component. Here the first component is %s.\n",
                          s.c_str());
         else
-            std::fprintf(stderr, "H2O must be the first component. Here H2O is the %dth component.\n",
-                         i);
+            std::fprintf(stderr,
+                         "H2O must be the first component. Here H2O is the %dth component.\n", i);
     }
     readFile(i, name, "File %s not found\n");
     if (misplaced) {
@@ -491,7 +489,7 @@ void DaridonEOS::read_component_data(int i, const char* name) {
         error = 1;
     }
     if (i == nc - 1) componentsRead();
-    if (ideal) static_cast<Ideal*>(ideal)->read_component_data(name);
+    if (ideal) static_cast<Ideal*>(ideal)->read_component_data(componentFileName(name).c_str());
 }
 
 void DaridonEOS::giveConstants(int i) {
@@ -534,7 +532,8 @@ void DaridonEOS::calculateTheIsopleth2(const char* suffix, double T0, double x1,
     DaridonEOS vapour(1);
     if (systemCode != 0) vapour.setSystemCode(systemCode);
     vapour.number_of_components(nc);
-    for (int i = 0; i < nc; ++i) vapour.add_component(componentName[static_cast<size_t>(i)].c_str());
+    for (int i = 0; i < nc; ++i)
+        vapour.add_component(componentName[static_cast<size_t>(i)].c_str());
     IFP equilibrium(*this, vapour);
     equilibrium.number_of_components(nc);
     for (int i = 0; i < nc; ++i)

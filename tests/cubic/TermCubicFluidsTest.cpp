@@ -44,7 +44,8 @@ TEST(TermCubicFluids, Srk1AgreesWithTheClosedFormSrk) {
         SCOPED_TRACE(side);
         SRK1 terms(side, 0);
         ClassicalSRK closed(side);
-        for (FluidPhase* f : {static_cast<FluidPhase*>(&terms), static_cast<FluidPhase*>(&closed)}) {
+        for (FluidPhase* f :
+             {static_cast<FluidPhase*>(&terms), static_cast<FluidPhase*>(&closed)}) {
             f->number_of_components(2);
             f->add_component("CH4");
             f->add_component("CO2");
@@ -99,11 +100,30 @@ TEST(TermCubicFluids, CubicVolumesGiveBackTheirPressure) {
     const Case cases[] = {
         {[] { return std::make_unique<PRNirma>(2, 0, 0); }, {"H2O"}, {1.0}, 298.15, 1.0, 2},
         {[] { return std::make_unique<PRNirma>(2, 3, 0); }, {"H2O"}, {1.0}, 450.0, 20.0, 1},
-        {[] { return std::make_unique<PRSV>(2, 0); }, {"H2O", "CO2"}, {0.98, 0.02}, 350.0, 100.0, 2},
-        {[] { return std::make_unique<PRSV>(1, 0); }, {"CH4", "H2O"}, {0.95, 0.05}, 500.0, 300.0, 1},
-        {[] { return std::make_unique<DaridonEOS>(2); }, {"H2O", "CH4"}, {0.99, 0.01}, 400.0, 100.0, 2},
+        {[] { return std::make_unique<PRSV>(2, 0); },
+         {"H2O", "CO2"},
+         {0.98, 0.02},
+         350.0,
+         100.0,
+         2},
+        {[] { return std::make_unique<PRSV>(1, 0); },
+         {"CH4", "H2O"},
+         {0.95, 0.05},
+         500.0,
+         300.0,
+         1},
+        {[] { return std::make_unique<DaridonEOS>(2); },
+         {"H2O", "CH4"},
+         {0.99, 0.01},
+         400.0,
+         100.0,
+         2},
         {[] { return std::make_unique<DaridonEOS>(1); },
-         {"H2O", "CH4", "C2H6"}, {0.02, 0.7, 0.28}, 450.0, 150.0, 1},
+         {"H2O", "CH4", "C2H6"},
+         {0.02, 0.7, 0.28},
+         450.0,
+         150.0,
+         1},
         {[] { return std::make_unique<SRK2>(1); }, {"CH4", "CO2"}, {0.4, 0.6}, 280.0, 80.0, 1},
     };
     for (const Case& c : cases) {

@@ -49,8 +49,8 @@ std::unique_ptr<Interaction> stryjekVeraPair() {
 std::unique_ptr<Interaction> nirmaWater(int version) {
     auto t = std::make_unique<Nirma>(version);
     t->number_of_components(1);
-    t->set_parameters(0, 647.13, 22055000, 0.345, 0.85360439, 0.892972678, 0.905476289,
-                      0.869215621, 0.888479072, 1.007293331);
+    t->set_parameters(0, 647.13, 22055000, 0.345, 0.85360439, 0.892972678, 0.905476289, 0.869215621,
+                      0.888479072, 1.007293331);
     t->set_covolume(0, 1.9e-5);
     return t;
 }
@@ -182,8 +182,7 @@ TEST(TermCubicTerms, TemperatureStepsOfTheBinaryParameters) {
     auto& soave = static_cast<Soave2&>(*t);
     evaluateAt(soave, 310.0, 1e-3, {0.5, 0.5});
     const double a1 = soave.node("ai(0)")->value(), a2 = soave.node("ai(1)")->value();
-    EXPECT_NEAR(soave.a->value(), 0.25 * (a1 + a2) + 0.5 * (1.0 - 0.1) * std::sqrt(a1 * a2),
-                1e-14);
+    EXPECT_NEAR(soave.a->value(), 0.25 * (a1 + a2) + 0.5 * (1.0 - 0.1) * std::sqrt(a1 * a2), 1e-14);
 
     // Covolume and hard-sphere diameter convert both ways.
     VdWr1 one;

@@ -166,6 +166,18 @@ void StryjekVera::set_ai_parameters(int i, double ac, double Tc, double kappa0, 
     nodes_.find(nodeName("Ki", i))->set_scalars2(kappa1, kappa0);
 }
 
+void StryjekVera::test() {
+    number_of_components(2);
+    set_ai_parameters(0, 0.5, 304.0, 1.2, 0.04);
+    set_ai_parameters(1, 0.1, 190.0, 0.4, 0.001);
+    set_covolumes(1.8e-5, 2.5e-5);
+    composition(0.8, 0.2);
+    T = 373.15;
+    V = 3e-5;
+    error = 0;
+    checkInteraction();
+}
+
 // ----------------------------------------------------------------------------- Nirma
 
 Nirma::Nirma(int v) : SoaveMixing(2.0, -1.0), version(v) {
@@ -225,6 +237,17 @@ void Nirma::set_parameters(int i, double Tc, double Pc, double omega, double m, 
     set3("mTin", -1.0, n, 1.0);
     set3("alpha4", 0.0, 1.0, c);
     set2("ai", kPrOmegaA * R * R * Tc * Tc / Pc, 0.0);
+}
+
+void Nirma::test() {
+    number_of_components(1);
+    set_parameters(0, 647.13, 22055000, 0.345, 0.85360439, 0.892972678, 0.905476289, 0.869215621,
+                   0.888479072, 1.007293331);
+    set_covolume(0, kPrOmegaB * R * 647.13 / 22055000);
+    T = 373.15;
+    V = 2e-5;
+    error = 0;
+    checkInteraction();
 }
 
 // ---------------------------------------------------------------------------- Soave2

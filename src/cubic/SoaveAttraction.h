@@ -72,6 +72,9 @@ class StryjekVera : public SoaveMixing {
    public:
     StryjekVera();
     void set_ai_parameters(int i, double ac, double Tc, double kappa0, double kappa1);
+    // Console check of two components at 373.15 K, 3e-5 m3/mol: the graph's derivatives
+    // against differences.
+    void test();
 
    protected:
     Expression* makeAlpha(int i) override;
@@ -86,6 +89,8 @@ class Nirma : public SoaveMixing {
     // OmegaA (CubicConstants.h). The covolume is the fluid's (set_covolume).
     void set_parameters(int i, double Tc, double Pc, double omega, double m, double L, double c0,
                         double c1, double c, double n);
+    // Console check of water at 373.15 K, 2e-5 m3/mol.
+    void test();
 
    protected:
     Expression* makeAlpha(int i) override;

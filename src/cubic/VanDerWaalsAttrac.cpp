@@ -54,4 +54,14 @@ void VanDerWaalsAttrac::set_alpha(double value) {
     axSquare_.set_scalars1(value);
 }
 
+void VanDerWaalsAttrac::test() {
+    number_of_components(2);
+    set_alpha(-1.0);
+    T = 300.0;
+    V = 1.8e-05;
+    composition(0.4, 0.6);
+    error = 0;
+    checkInteraction();
+}
+
 }  // namespace vornex

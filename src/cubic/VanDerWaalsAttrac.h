@@ -22,6 +22,9 @@ class VanDerWaalsAttrac : public Interaction {
 
     void number_of_components(int n) override;
     void set_alpha(double value);
+    // Console check: alpha = -1, 300 K, 1.8e-5 m3/mol, x = (0.4, 0.6), the graph's
+    // derivatives against differences.
+    void test();
 
    private:
     FVar T_, V_, x1_;

@@ -267,8 +267,24 @@ TEST(TermCubicFluids, DaridonMethaneWaterCurves) {
     EXPECT_GT(igorRows("critdar"), 5);
     ::testing::internal::CaptureStdout();
     f.calculateTheIsopleth2("dar", 450.0, 0.01, -5.0);
+    f.calculateTheUpperIsotherm(600.0, "dar");
     ::testing::internal::GetCapturedStdout();
     EXPECT_GT(igorRows("isopdar"), 5);
+    EXPECT_GT(igorRows("isotdar"), 5);
+
+    // The water-side isotherm of PRSV starts at water's vapour pressure, 1.0142 bar at
+    // 373.15 K (IAPWS-95; Stryjek-Vera with kappa1 = 0 comes within 5 %).
+    PRSV p(2, 0);
+    p.number_of_components(2);
+    p.add_components("H2O", "CO2");
+    p.calculateTheIsotherm(373.15, "prsv");
+    EXPECT_GT(igorRows("isotprsv"), 5);
+    std::ifstream in("isotprsv");
+    std::string line;
+    for (int k = 0; k < 4; ++k) std::getline(in, line);
+    double T = 0.0, Pbar = 0.0;
+    std::istringstream(line) >> T >> Pbar;
+    EXPECT_NEAR(Pbar, 1.0142, 0.05);
 }
 
 // Pressure (bar) of the row of an Igor saturation file whose temperature (fourth column) is

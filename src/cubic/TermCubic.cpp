@@ -323,11 +323,16 @@ double PRSV::ownKaij(const std::string& first, const std::string& second) const 
 PRNirma::PRNirma(int selector, int version, char extra)
     : QuadraticTermCubic(kPengRobinson, selector, extra, "PRNirma", new Nirma(version)) {}
 
+void PRNirma::number_of_components(int count) {
+    if (count < 1 || nc >= 1) return;
+    QuadraticTermCubic::number_of_components(count);
+    // A component read from a file has no alpha constants: alpha = 1 in every version.
+    for (auto* v : {&m, &L, &c0, &c1, &c, &n}) v->assign(static_cast<size_t>(count), 0.0);
+}
+
 void PRNirma::read_component_data(int i, const char* name) {
     if (!validComponent(i, "read_component_data")) return;
     const auto u = static_cast<size_t>(i);
-    if (m.size() != static_cast<size_t>(nc))
-        for (auto* v : {&m, &L, &c0, &c1, &c, &n}) v->assign(static_cast<size_t>(nc), 0.0);
     const std::string s = name ? name : "";
     if (s == "H2O") {
         molarMass[u] = 0.018015268;

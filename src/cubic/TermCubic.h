@@ -127,6 +127,7 @@ class PRNirma : public QuadraticTermCubic {
                                               0.869215621, 0.888479072, 1.007293331};
     std::vector<double> m, L, c0, c1, c, n;
 
+    void number_of_components(int count) override;
     void read_component_data(int i, const char* name) override;
     // The saturation curves of the reference water (IAPWS-95) into "satu0" and of versions
     // 0 to 3 into "satu1" to "satu4"; T from the critical point down to 270 K.
@@ -164,8 +165,8 @@ class DaridonEOS : public TermCubic {
     void read_BIP() override;
     // Binary isotherm from 5000 bar, "isot" + suffix.
     void calculateTheUpperIsotherm(double TK, const char* suffix);
-    // Isopleth of the liquid of gas fraction x1 from T0 (K) with a vapour model of its own,
-    // "isop" + suffix, temperatures down to T1 (K).
+    // Isopleth of the liquid of gas fraction x1 from its bubble point at T0 (K), with a
+    // vapour model of its own, in temperature steps of T1 (K), "isop" + suffix.
     void calculateTheIsopleth2(const char* suffix, double T0, double x1, double T1) override;
 
     VdWr1* repulsion() { return static_cast<VdWr1*>(interaction[0]); }

@@ -161,6 +161,19 @@ TEST(TermCubicFluids, WaterAlphaFormsOfPRNirma) {
     const double s = 1.0 + 0.85360439 * (1.0 - std::sqrt(500.0 / 647.13));
     EXPECT_NEAR(attractionOf(0, 500.0) / ac, s * s, 1e-14);
 
+    // A gas from its file has no alpha constants: alpha = 1 at every temperature.
+    for (int version : {0, 3}) {
+        PRNirma f(1, version, 0);
+        f.number_of_components(2);
+        f.add_components("H2O", "N2");
+        f.temperature(300.0);
+        double a = 0, dadT = 0, b = 0;
+        std::vector<double> dadx, dbdx;
+        f.attraction()->mixtureParameters(a, dadT, b, dadx, dbdx);
+        EXPECT_NEAR(f.attraction()->node("ai(1)")->value(),
+                    kPrOmegaA * R * R * 126.192 * 126.192 / 3395800.0, 1e-15);
+    }
+
     // CO2 and CH4 are refused; the fluid then computes nothing.
     PRNirma f(1, 0, 0);
     f.number_of_components(2);

@@ -97,8 +97,9 @@ double SoaveMixing::kaij(int i, int j) const {
 }
 
 void SoaveMixing::print_parameters(FILE* out) {
-    if (nc < 1 || root == nullptr) return;
-    if (!prepare(true, true, false) || !evaluate(1)) return;
+    double av = 0.0, dadT = 0.0, bv = 0.0;
+    std::vector<double> dadx, dbdx;
+    if (nc < 1 || root == nullptr || !mixtureParameters(av, dadT, bv, dadx, dbdx)) return;
     for (int i = 0; i < nc; ++i) {
         std::fprintf(out, "bi %lg ai %lg\n", covolume(i), ai.at(i)->value());
         for (int j = 0; j <= i; ++j)
@@ -317,7 +318,9 @@ void Soave2::set_binary_interaction_kbij(int, int, double k0, double k1, double 
 }
 
 void Soave2::print_parameters(FILE* out) {
-    if (nc != 2 || !prepare(true, true, false) || !evaluate(1)) return;
+    double av = 0.0, dadT = 0.0, bv = 0.0;
+    std::vector<double> dadx, dbdx;
+    if (nc != 2 || !mixtureParameters(av, dadT, bv, dadx, dbdx)) return;
     for (int i = 0; i < 2; ++i) {
         std::fprintf(out, "bi %lg ai %lg\n", covolumes_.b[static_cast<size_t>(i)],
                      alpha_[i]->value());

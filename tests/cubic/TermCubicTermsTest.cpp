@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -135,6 +136,16 @@ TEST(TermCubicTerms, ClosedFormsOfTheAttractionsAndOfTheTestTerm) {
     srk.set_covolume(0, 3e-5);
     evaluateAt(srk, 250.0, 1e-4, {1.0});
     EXPECT_NEAR(srk.root->value(), 0.42 / (3e-5 * R * 250.0) * std::log(1e-4 / 1.3e-4), 1e-13);
+    // One component prints one pair line, (0, 0), with bpa 1 and b_00 = b_0.
+    FILE* out = std::tmpfile();
+    srk.V = 0.0;  // a state without a volume still prints
+    srk.print_parameters(out);
+    std::rewind(out);
+    char text[256] = {};
+    const size_t length = std::fread(text, 1, sizeof(text) - 1, out);
+    std::fclose(out);
+    EXPECT_EQ(std::string(text, length),
+              "bi 3e-05 ai 0.42\naij 0.42  bpa 1  bij 3e-05 \na 0.42  b 3e-05\n");
 
     // Stryjek-Vera: the kappa1 term vanishes at Tr = 0.7 and alpha = 1 at Tr = 1.
     auto alphaOf = [](double kappa1, double T) {

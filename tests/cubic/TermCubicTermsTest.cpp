@@ -124,7 +124,7 @@ TEST(TermCubicTerms, EveryTermsDerivativesToFourthOrderMatchDifferences) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto term = c.make();
-        testing_support::expectDerivativesMatchDifferences(*term, c.state, 2e-5);
+        testing_support::expectDerivativesMatchDifferences(*term, c.state);
     }
 }
 

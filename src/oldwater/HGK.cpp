@@ -153,19 +153,9 @@ HGK::HGK(int phase) : WaterEOS(2, phase, 0) {
     setInteraction(0, new HGKbase);
     setInteraction(1, new HGKres);
     setIdealTerm(new HGKid);
-    Vl0 = 1.7e-5;
-    Vv0 = 2e-4;
-    setModelName("HaarGallagherKell");
-    number_of_components(1);
-    add_components("H2O");
-    molarMass[0] = kWaterMolarMass;
-    M = kWaterMolarMass;
+    setUpPureWater("HaarGallagherKell", 1.7e-5, 2e-4);
 }
 
 HGK::~HGK() = default;
-
-int HGK::isInstable(double TK, double Vm3) {
-    return isInstableBetweenSpinodals(TK, Vm3);
-}
 
 }  // namespace vornex

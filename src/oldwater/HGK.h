@@ -33,8 +33,6 @@ class HGK : public WaterEOS {
     // phase: 1 starts volume searches on the vapour side, 2 on the liquid side.
     explicit HGK(int phase);
     ~HGK() override;
-    // 1 between the model's outer spinodals and below 230 K (WaterEOS).
-    int isInstable(double TK, double Vm3) override;
 };
 
 }  // namespace vornex

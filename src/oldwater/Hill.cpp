@@ -127,17 +127,11 @@ Hillid::Hillid() : ReducedIdeal(kHillReducing, hillIdealTable()) {
 Hill::Hill(int phase) : WaterEOS(1, phase, 0) {
     setInteraction(0, new HillRes);
     setIdealTerm(new Hillid);
-    Vl0 = 1.8e-5;
-    Vv0 = 2e-4;
-    setModelName("Hill");
-    number_of_components(1);
-    add_components("H2O");
+    setUpPureWater("Hill", 1.8e-5, 2e-4);
     Tcrit = 647.0;
     // The model's isotherms are flat over 50-65 cm3/mol near its critical point; from 56
     // cm3/mol the search ends on the inflection below it.
     Vcrit = 5.8e-5;
-    molarMass[0] = kWaterMolarMass;
-    M = kWaterMolarMass;
 }
 
 Hill::~Hill() = default;

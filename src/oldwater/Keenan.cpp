@@ -107,13 +107,7 @@ KeenanId::KeenanId() : ReducedIdeal(kKeenanReducing, keenanIdealTable()) {
 Keenan::Keenan(int phase) : WaterEOS(1, phase, 0) {
     setInteraction(0, new KeenanRes);
     setIdealTerm(new KeenanId);
-    Vl0 = 1.8e-5;
-    Vv0 = 2e-4;
-    setModelName("Keenan");
-    number_of_components(1);
-    add_components("H2O");
-    molarMass[0] = kWaterMolarMass;
-    M = kWaterMolarMass;
+    setUpPureWater("Keenan", 1.8e-5, 2e-4);
 }
 
 Keenan::~Keenan() = default;

@@ -104,19 +104,9 @@ Saul::Saul(int phase) : WaterEOS(1, phase, 0) {
     spinodalCeiling = kSaulReducing.Tc;
     setInteraction(0, new Saul58);
     setIdealTerm(new Saulid);
-    Vl0 = 1.8e-5;
-    Vv0 = 2e-4;
-    setModelName("Saul & Wagner");
-    number_of_components(1);
-    add_components("H2O");
-    molarMass[0] = kWaterMolarMass;
-    M = kWaterMolarMass;
+    setUpPureWater("Saul & Wagner", 1.8e-5, 2e-4);
 }
 
 Saul::~Saul() = default;
-
-int Saul::isInstable(double TK, double Vm3) {
-    return isInstableBetweenSpinodals(TK, Vm3);
-}
 
 }  // namespace vornex

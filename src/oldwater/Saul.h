@@ -29,8 +29,6 @@ class Saul : public WaterEOS {
    public:
     explicit Saul(int phase);
     ~Saul() override;
-    // 1 between the model's outer spinodals and below 230 K (WaterEOS).
-    int isInstable(double TK, double Vm3) override;
 };
 
 }  // namespace vornex

@@ -240,12 +240,21 @@ class WaterEOS : public FluidPhase {
     // when the model has none or they cannot be found (the volumes are then not set).
     bool spinodalVolumes(double TK, double& liquid, double& vapour);
 
+    // The stability test from the outer spinodals of the models that install probes
+    // (isInstableBetweenSpinodals); 0 for every state of the others.
+    int isInstable(double TK, double Vm3) override;
+
    protected:
-    // The stability test of the water models that have one: 1 for every V below 230 K,
+    // The last steps of a pure-water model's constructor, once its terms are installed: the
+    // liquid-side and second start volumes of the volume solves (m3/mol), the model name,
+    // the one component "H2O" and the molar mass of water.
+    void setUpPureWater(const char* name, double liquidV, double vapourV);
+    // The stability test of the water models that install probes: 1 for every V below 230 K,
     // where no water model is used; 1 between the model's outer spinodals (the pockets
     // with dP/dV < 0 that a model may have near the critical density inside this range
     // are no stable states); 0 at and above spinodalCeiling. Where no spinodal is found the
-    // sign of dP/dV decides. The fluid's state is not touched.
+    // sign of dP/dV decides; 0 for every state of a model without probes. The fluid's state
+    // is not touched.
     int isInstableBetweenSpinodals(double TK, double Vm3);
     // Installs an owned copy of one of the model's residual terms for the stability test
     // (the fluid's own terms keep their state); call before the fluid's own terms are

@@ -86,9 +86,14 @@ bool WaterEOS::spinodalVolumes(double TK, double& liquid, double& vapour) {
     return true;
 }
 
+int WaterEOS::isInstable(double TK, double Vm3) {
+    return isInstableBetweenSpinodals(TK, Vm3);
+}
+
 int WaterEOS::isInstableBetweenSpinodals(double TK, double Vm3) {
+    if (probes_.empty()) return 0;
     if (TK < 230.0) return 1;
-    if (!(TK < spinodalCeiling) || !(Vm3 > 0.0) || probes_.empty()) return 0;
+    if (!(TK < spinodalCeiling) || !(Vm3 > 0.0)) return 0;
     if (outerSpinodals(TK)) return liquidSpinodal_ < Vm3 && Vm3 < vapourSpinodal_ ? 1 : 0;
     return probeIsUnstable(TK, Vm3) ? 1 : 0;
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "expression/Expression.h"
 #include "fluid/VenturiInteraction.h"
@@ -50,12 +51,14 @@ bool FluidPhase::setInteraction(int index, Interaction* term) {
     auto& slot = interaction[static_cast<size_t>(index)];
     if (slot != term) delete slot;
     slot = term;
+    if (term) term->gasConstant = gasConstant;
     return true;
 }
 
 void FluidPhase::setIdealTerm(Interaction* term) {
     if (ideal != term) delete ideal;
     ideal = term;
+    if (term) term->gasConstant = gasConstant;
 }
 
 void FluidPhase::purge() {
@@ -138,6 +141,21 @@ void FluidPhase::calculate_fixed_parameters() {
     forEachTerm(*this, [](Interaction& term) { term.calculate_fixed_parameters(); });
 }
 
+void FluidPhase::setGasConstant(double R) {
+    gasConstant = R;
+    forEachTerm(*this, [R](Interaction& term) { term.gasConstant = R; });
+}
+
+FluidPhase::TemperatureHold::TemperatureHold(FluidPhase& fluid) : fluid_(fluid) {
+    if (fluid_.holdDepth_++ == 0)
+        forEachTerm(fluid_, [](Interaction& term) { term.holdFixedTemperature(true); });
+}
+
+FluidPhase::TemperatureHold::~TemperatureHold() {
+    if (--fluid_.holdDepth_ == 0)
+        forEachTerm(fluid_, [](Interaction& term) { term.holdFixedTemperature(false); });
+}
+
 // -------------------------------------------------------------- trivial virtuals
 
 double FluidPhase::estimate_Vl0() {
@@ -146,6 +164,15 @@ double FluidPhase::estimate_Vl0() {
 
 int FluidPhase::isInstable(double, double) {
     return 0;
+}
+
+bool FluidPhase::admitsVolume(double, double) {
+    return true;
+}
+
+FluidPhase::VolumeStart FluidPhase::volumeSearchStart(bool liquidSide) {
+    if (liquidSide) return {estimate_Vl0(), true};
+    return {gasConstant * T / P, false};
 }
 
 void FluidPhase::calculate_the_pseudo_critical_point(double& Tpc, double& Ppc, double& Vpc) {
@@ -185,17 +212,24 @@ void FluidPhase::describe() {
 // ------------------------------------------------------------------------ states
 
 void FluidPhase::calculateFromTP(double TK, double Pbar, char print) {
+    TemperatureHold hold(*this);
     temperature(TK);
     pressure(Pbar);
     calculate_molar_volume();
-    calculate_fugacities();
+    // The solve's flag, whatever the state evaluations below add to it.
+    const int16_t solved = error;
+    // State functions first: the fugacities then read the residual terms' highest-order
+    // evaluation at the root instead of evaluating them again.
     calculate_state_functions();
+    calculate_fugacities();
+    error = solved != 0 ? solved : error;
     if (print) dump();
 }
 
 void FluidPhase::calculateFromTV(double TK, double Vm3, char print) {
     // Nothing is solved here, so nothing else would clear the flag a failure before left.
     error = 0;
+    TemperatureHold hold(*this);
     temperature(TK);
     volume(Vm3);
     completeState(print);
@@ -209,6 +243,7 @@ void FluidPhase::calculateFromVP(double Vm3, double Pbar, char print) {
 }
 
 void FluidPhase::completeState(char print) {
+    TemperatureHold hold(*this);
     calculate_state_functions();
     calculate_fugacities();
     if (print) dump();
@@ -231,16 +266,18 @@ double FluidPhase::calculate_pressure() {
         Z = 0.0;
         P = 0.0;
     } else {
-        P = kGasConstant * Z * T / V;
+        P = gasConstant * Z * T / V;
     }
     return P;
 }
 
 // ------------------------------------------------------------------- V(T, P)
 
-void FluidPhase::equationForCalculating_V_FromTP(double Vm3, double& f, double& df) {
+bool FluidPhase::pressureAndSlopeAt(double Vm3, double& Pcalc) {
     volume(Vm3);
-    Z = dZdV = dPdV = 0.0;
+    if (!interaction.empty() && interaction[0] && interaction[0]->getVolumeMinimum() >= Vm3)
+        return false;
+    Z = dZdV = 0.0;
     double sumaVV = 0.0;
     bool failed = false;
     forEachTerm(*this, [&](Interaction& term) {
@@ -254,20 +291,29 @@ void FluidPhase::equationForCalculating_V_FromTP(double Vm3, double& f, double& 
         dZdV += term.dZdV;
         sumaVV += term.d2aVV;
     });
-    if (failed) {
+    if (failed) return false;
+    const double RT = gasConstant * T;
+    Pcalc = RT * Z / Vm3;
+    dPdV = -RT * sumaVV;
+    return std::isfinite(Pcalc) && std::isfinite(dPdV);
+}
+
+void FluidPhase::equationForCalculating_V_FromTP(double Vm3, double& f, double& df) {
+    double Pcalc = 0.0;
+    if (!pressureAndSlopeAt(Vm3, Pcalc)) {
         equationError = 1;
         return;
     }
-    const double RT = kGasConstant * T;
-    f = RT * Z / Vm3 - P;
+    const double RT = gasConstant * T;
+    f = Pcalc - P;
     df = RT * (dZdV / Vm3 - Z / (Vm3 * Vm3));
-    dPdV = -RT * sumaVV;
-    // A mechanically unstable volume is no solution of a volume search.
-    if (dPdV > 0.0) equationError = 1;
+    // A mechanically unstable volume, or one the model refuses, is no solution of a volume
+    // search.
+    if (dPdV > 0.0 || !admitsVolume(T, Vm3)) equationError = 1;
 }
 
 void FluidPhase::finishVolumeSolve() {
-    dPdV = (dZdV - Z / V) * kGasConstant * T / V;
+    dPdV = (dZdV - Z / V) * gasConstant * T / V;
     dZdP = dPdV != 0.0 ? dZdV / dPdV : 0.0;
 }
 
@@ -276,26 +322,129 @@ bool FluidPhase::solveVolumeFrom(double V0) {
     s.x0 = V0;
     s.x1 = V0;
     const double root = s.solve();
-    const bool converged = s.error == 0 && std::isfinite(root);
+    bool converged = s.error == 0 && std::isfinite(root);
     if (converged) {
         // The state, Z and dZ/dV at the solution itself rather than at the last trial.
         double f = 0.0, df = 0.0;
         equationForCalculating_V_FromTP(root, f, df);
+        converged = equationError == 0;
         equationError = 0;
     }
     finishVolumeSolve();
     return converged;
 }
 
+namespace {
+
+// The bracket of a branch search in its coordinate x (V on the liquid branch, ln V on the
+// vapour branch): F(lo) > 0 or lo beyond the branch on the small-volume side, F(hi) < 0 or
+// hi beyond it on the large-volume side.
+struct Bracket {
+    double lo, hi;
+    bool loRegular = false, hiRegular = false;
+    bool contains(double x) const { return x > lo && x < hi; }
+    bool bounded() const { return std::isfinite(lo) && std::isfinite(hi); }
+    // A point inside: the midpoint, or a step of `reach` from the one finite end.
+    double inside(double reach) const {
+        if (bounded()) return 0.5 * (lo + hi);
+        return std::isfinite(lo) ? lo + reach : hi - reach;
+    }
+};
+
+constexpr int kBranchIterations = 100;
+constexpr double kBranchTolerance = 1e-12;  // last Newton step, relative in V
+
+}  // namespace
+
+bool FluidPhase::solveVolumeOnBranch(double V0, bool liquidBranch) {
+    const double target = P;
+    if (!(V0 > 0.0) || !std::isfinite(V0) || (!liquidBranch && !(target > 0.0))) return false;
+    // Liquid branch: P(V) is convex and decreasing, Newton in V approaches the root from
+    // below without passing it. Vapour branch: ln P is nearly linear in ln V (exactly so
+    // for the ideal gas), Newton in ln V reaches it in a few steps.
+    auto toV = [liquidBranch](double x) { return liquidBranch ? x : std::exp(x); };
+    const double inf = std::numeric_limits<double>::infinity();
+    Bracket b{liquidBranch ? 0.0 : -inf, inf};
+    double x = liquidBranch ? V0 : std::log(V0);
+    for (int iteration = 0; iteration < kBranchIterations; ++iteration) {
+        const double Vt = toV(x);
+        double Pcalc = 0.0;
+        const bool atCoVolume = !interaction.empty() && interaction[0] &&
+                                interaction[0]->getVolumeMinimum() >= Vt;
+        const bool regular = !atCoVolume && pressureAndSlopeAt(Vt, Pcalc) && dPdV < 0.0 &&
+                             (liquidBranch || Pcalc > 0.0) && admitsVolume(T, Vt);
+        double next = 0.0;
+        if (!regular) {
+            // Beyond the branch: past its end on the far side of the search (the liquid
+            // spinodal, the vapour one), or below the co-volume.
+            if (atCoVolume || !liquidBranch) {
+                b.lo = x;
+                b.loRegular = false;
+            } else {
+                b.hi = x;
+                b.hiRegular = false;
+            }
+            next = b.inside(liquidBranch ? x : 1.0);
+        } else {
+            const double F = liquidBranch ? Pcalc - target : std::log(Pcalc / target);
+            const double dF = liquidBranch ? dPdV : Vt * dPdV / Pcalc;
+            if (F > 0.0) {
+                b.lo = x;
+                b.loRegular = true;
+            } else {
+                b.hi = x;
+                b.hiRegular = true;
+            }
+            const double step = -F / dF;
+            next = x + step;
+            const double scale = liquidBranch ? x : 1.0;
+            if (std::fabs(step) <= kBranchTolerance * scale || F == 0.0) {
+                V = toV(next);
+                volume(V);
+                Z = target * V / (gasConstant * T);
+                dZdP = dPdV != 0.0 ? dZdV / dPdV : 0.0;
+                return true;
+            }
+            // The tangent at the branch's last point reaches the far bound, which lies
+            // beyond the branch: the branch (convex on the liquid side, concave on the
+            // vapour side in these coordinates) holds no root.
+            if (liquidBranch ? (F > 0.0 && !b.hiRegular && std::isfinite(b.hi) && next >= b.hi)
+                             : (F < 0.0 && !b.loRegular && std::isfinite(b.lo) && next <= b.lo))
+                return false;
+            if (!b.contains(next)) next = b.inside(liquidBranch ? x : 1.0);
+            // Far from the root the vapour-side step is kept within a factor e^2 of volume.
+            if (!liquidBranch && std::fabs(next - x) > 2.0 && !b.bounded())
+                next = x + (next > x ? 2.0 : -2.0);
+        }
+        if (b.bounded() && b.hi - b.lo <= 1e-14 * std::fmax(std::fabs(b.hi), 1.0)) return false;
+        x = next;
+    }
+    return false;
+}
+
 void FluidPhase::calculate_molar_volume() {
     error = 0;
+    if (!std::isfinite(T) || !std::isfinite(P) || !(T > 0.0)) {
+        error = 1;
+        return;
+    }
+    TemperatureHold hold(*this);
     bindVolumeSolver(&FluidPhase::equationForCalculating_V_FromTP);
     calculate_fixed_parameters();
 
-    const double RT = kGasConstant * T;
-    double start = phase == 2 ? estimate_Vl0() : phase == 5 ? Vv0 : RT / P;
-    bool ok = solveVolumeFrom(start);
+    bool ok = false;
+    if (phase == 5) {
+        ok = solveVolumeFrom(Vv0);
+    } else {
+        // From the selector's side first; where that branch has no root, the other side's.
+        const bool liquidFirst = phase == 2;
+        for (bool liquidSide : {liquidFirst, !liquidFirst}) {
+            const VolumeStart start = volumeSearchStart(liquidSide);
+            if ((ok = solveVolumeOnBranch(start.V, start.liquidBranch))) break;
+        }
+    }
     if (!ok) {
+        // The former starts of the plain Newton search, kept as a last resort.
         if (phase == 1) {
             ok = solveVolumeFrom(Vv0) || solveVolumeFrom(4.5 * estimate_Vl0());
         } else if (phase == 2) {
@@ -304,12 +453,6 @@ void FluidPhase::calculate_molar_volume() {
         }
         // Every selector reports a search that found no volume, whether it retried or not.
         if (!ok) error = 1;
-    }
-    if (error != 0) return;
-    const double P0 = kGasConstant * Z * T / V;
-    if (std::fabs(P - P0) > 1e4) {
-        volume(V - (P0 - P) / dPdV);
-        std::printf("Stop here P0 %lg P %lf V %lg\n", P0, P, V);
     }
 }
 
@@ -334,8 +477,8 @@ void FluidPhase::equationForCalculating_T_FromVP(double TK, double& f, double& d
         equationError = 1;
         return;
     }
-    f = TK * kGasConstant * Z / V - P;
-    df = (TK * dZdT + Z) * kGasConstant / V;
+    f = TK * gasConstant * Z / V - P;
+    df = (TK * dZdT + Z) * gasConstant / V;
 }
 
 void FluidPhase::calculate_temperature() {

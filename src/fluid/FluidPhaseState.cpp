@@ -7,7 +7,6 @@
 namespace vornex {
 
 namespace {
-constexpr double R = kGasConstant;
 
 template <class F>
 void forEachTerm(FluidPhase& fluid, F&& f) {
@@ -23,6 +22,7 @@ bool belowCoVolume(FluidPhase& fluid) {
 }  // namespace
 
 double FluidPhase::calculate_state_functions() {
+    const double R = gasConstant;
     P = A = U = H = S = G = Cv = Cp = 0.0;
     double a = 0, aT = 0, aV = 0, aTT = 0, aTV = 0, aVV = 0, aTTV = 0, aTVV = 0, aVVV = 0;
     bool failed = false;
@@ -77,6 +77,7 @@ double FluidPhase::calculate_state_functions() {
 }
 
 void FluidPhase::calculate_fugacities() {
+    const double R = gasConstant;
     Z = dZdV = dZdT = 0.0;
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
@@ -194,6 +195,7 @@ void FluidPhase::calculateLogarithmicFugacities() {
 }
 
 void FluidPhase::calculate_expansivity_derivative() {
+    const double R = gasConstant;
     dZdT = dZdV = d2ZdT2 = d2ZdTdV = d2ZdV2 = 0.0;
     forEachTerm(*this, [&](Interaction& term, bool) {
         term.calculate_expansivity_derivative();

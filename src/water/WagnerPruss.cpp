@@ -13,6 +13,7 @@ WagnerPruss::WagnerPruss(int phase) : WaterEOS(1, phase, 0), probe_(std::make_un
     // target.
     setInteraction(0, new Wagner);
     setIdealTerm(new Wagnerid);
+    setGasConstant(kWagnerPrussGasConstant);
     Vl0 = 1.8e-5;
     Vv0 = 2e-4;
     setModelName("Wagner & Pruss");
@@ -85,8 +86,29 @@ bool WagnerPruss::spinodalVolumes(double TK, double& liquid, double& vapour) {
 int WagnerPruss::isInstable(double TK, double Vm3) {
     if (TK < 230.0) return 1;
     if (!(TK < kWaterCriticalTemperature) || !(Vm3 > 0.0)) return 0;
+    // The spinodals lie inside the saturated volumes. Outside those of the auxiliary
+    // equations, widened far beyond their uncertainty, no state is flagged, and the search
+    // for the spinodals is left to the states near or inside the dome.
+    if (TK < 645.0) {
+        const double Vliquid = kWaterMolarMass / saturatedLiquidDensityWagnerPruss(TK);
+        const double Vvapour = kWaterMolarMass / saturatedVapourDensityWagnerPruss(TK);
+        if (Vm3 < 0.99 * Vliquid || Vm3 > 1.02 * Vvapour) return 0;
+    }
     if (outerSpinodals(TK)) return liquidSpinodal_ < Vm3 && Vm3 < vapourSpinodal_ ? 1 : 0;
     return probeIsUnstable(TK, Vm3) ? 1 : 0;
+}
+
+bool WagnerPruss::admitsVolume(double TK, double Vm3) {
+    return isInstable(TK, Vm3) == 0;
+}
+
+FluidPhase::VolumeStart WagnerPruss::volumeSearchStart(bool liquidSide) {
+    const double idealGas = gasConstant * T / P;
+    if (!(T >= 230.0 && T < kWaterCriticalTemperature)) return {idealGas, false};
+    if (liquidSide) return {kWaterMolarMass / saturatedLiquidDensityWagnerPruss(T), true};
+    if (P > saturationPressureWagnerPruss(T))
+        return {kWaterMolarMass / saturatedVapourDensityWagnerPruss(T), false};
+    return {idealGas, false};
 }
 
 double WagnerPruss::calculateSigma(double, double) {

@@ -270,6 +270,10 @@ class FluidPhase : public Phase {
     // P (Pa) at the set T and V; 0 at or below the first term's co-volume.
     virtual double calculate_pressure();
     virtual void calculate_fugacities();
+    // At a fixed temperature, what a saturation residual needs of one phase: P, dP/dV, the
+    // fugacity and dfdV of every component (dfdV at constant T). A pure fluid evaluates its
+    // terms along V alone; a mixture runs calculate_fugacities.
+    void calculateFugacityAlongVolume();
     // State functions at the set T, V and composition; returns P (Pa).
     virtual double calculate_state_functions();
     virtual void calculateTheCriticalPoint(char mode, const char* suffix);

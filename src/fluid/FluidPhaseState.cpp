@@ -168,6 +168,47 @@ void FluidPhase::calculate_fugacities() {
     calculateLogarithmicFugacities();
 }
 
+void FluidPhase::calculateFugacityAlongVolume() {
+    // A pure fluid has no composition derivatives, and the residuals at fixed T need no T
+    // derivatives: the pure V derivatives to order 2 of each term are enough. The rest of
+    // calculate_fugacities' results are not written.
+    if (nc != 1 || mur.empty()) {
+        calculate_fugacities();
+        return;
+    }
+    const double R = gasConstant;
+    Z = dZdV = 0.0;
+    double mu = std::log(V) - 1.0, dmu = 1.0 / V;
+    bool failed = false;
+    forEachTerm(*this, [&](Interaction& term, bool) {
+        term.calculatePureFugacityInVolume();
+        if (term.error) failed = true;
+        Z += term.Z;
+        dZdV += term.dZdV;
+        if (term.nc == 1) {
+            mu += term.mu[0];
+            dmu += term.dmudV[0];
+        }
+    });
+    if (failed || belowCoVolume(*this)) {
+        Z = 0.0;
+        P = 0.0;
+        error = 1;
+        return;
+    }
+    const double RT = R * T;
+    P = Z * RT / V;
+    dPdV = (dZdV - Z / V) * RT / V;
+    mur[0] = mu;
+    dmudV[0] = dmu;
+    const double phi = std::exp(mu) / Z;
+    fugacityCoefficient[0] = phi;
+    fugacity[0] = x[0] * P * phi;
+    dphidV[0] = (dmu - dZdV / Z) * phi;
+    dfdV[0] = (P * dphidV[0] + dPdV * phi) * x[0];
+    rho = M / V;
+}
+
 void FluidPhase::calculateLogarithmicFugacities() {
     // Formed from phi rather than as df/f, so that they hold for a component of zero
     // fraction too (where only d ln f_i / d x_i is infinite).

@@ -305,6 +305,24 @@ void Interaction::calculate_fugacities() {
     }
 }
 
+void Interaction::calculatePureFugacityInVolume() {
+    fugacityFlag = 1;
+    const bool ready = run(true, true, false, 2, 1);
+    fugacityFlag = 0;
+    if (!ready) return;
+    const Expression& r = *root;
+    table[Deriv::a] = r.value();
+    daV = r.d1(1);
+    d2aVV = r.d2(1, 1);
+    Z = -V * daV;
+    dZdV = -daV - V * d2aVV;
+    P = gasConstant * Z * T / V;
+    if (nc == 1) {
+        mu[0] = table[Deriv::a] + Z;
+        dmudV[0] = daV + dZdV;
+    }
+}
+
 namespace {
 // Derivative of the root over a multiset of variable indices (at most four), in any order.
 double rootDerivative(const Expression& r, int* idx, int order) {

@@ -141,6 +141,10 @@ class Interaction : public Equation {
     virtual double getVolumeMinimum();
     // Order-2 evaluation with the mu contributions (see the source).
     virtual void calculate_fugacities();
+    // The same for one component along V alone (pure V derivatives to order 2, fugacity
+    // mode): a, a_V, a_VV, Z, dZ/dV, mu[0] = a + Z and dmudV[0]; the other contributions
+    // are left as they are. A term that overrides calculate_fugacities overrides this too.
+    virtual void calculatePureFugacityInVolume();
     virtual void print_parameters(FILE* out);
 
     // --- evaluations (each starts with assignVariables) ---

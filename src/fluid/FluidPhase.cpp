@@ -166,6 +166,10 @@ int FluidPhase::isInstable(double, double) {
     return 0;
 }
 
+bool FluidPhase::isBelowCoVolume(double Vm3) {
+    return !interaction.empty() && interaction[0] && interaction[0]->getVolumeMinimum() >= Vm3;
+}
+
 bool FluidPhase::admitsVolume(double, double) {
     return true;
 }
@@ -261,7 +265,7 @@ double FluidPhase::calculate_pressure() {
         Z += term.Z;
     });
     if (failed) error = 1;
-    if (!interaction.empty() && interaction[0] && interaction[0]->getVolumeMinimum() >= V) {
+    if (isBelowCoVolume(V)) {
         // At or below the co-volume there is no fluid, hence no pressure.
         Z = 0.0;
         P = 0.0;
@@ -275,8 +279,7 @@ double FluidPhase::calculate_pressure() {
 
 bool FluidPhase::pressureAndSlopeAt(double Vm3, double& Pcalc) {
     volume(Vm3);
-    if (!interaction.empty() && interaction[0] && interaction[0]->getVolumeMinimum() >= Vm3)
-        return false;
+    if (isBelowCoVolume(Vm3)) return false;
     Z = dZdV = 0.0;
     double sumaVV = 0.0;
     bool failed = false;
@@ -369,8 +372,7 @@ bool FluidPhase::solveVolumeOnBranch(double V0, bool liquidBranch) {
     for (int iteration = 0; iteration < kBranchIterations; ++iteration) {
         const double Vt = toV(x);
         double Pcalc = 0.0;
-        const bool atCoVolume = !interaction.empty() && interaction[0] &&
-                                interaction[0]->getVolumeMinimum() >= Vt;
+        const bool atCoVolume = isBelowCoVolume(Vt);
         const bool regular = !atCoVolume && pressureAndSlopeAt(Vt, Pcalc) && dPdV < 0.0 &&
                              (liquidBranch || Pcalc > 0.0) && admitsVolume(T, Vt);
         double next = 0.0;
@@ -412,6 +414,8 @@ bool FluidPhase::solveVolumeOnBranch(double V0, bool liquidBranch) {
                              : (F < 0.0 && !b.loRegular && std::isfinite(b.lo) && next <= b.lo))
                 return false;
             if (!b.contains(next)) next = b.inside(liquidBranch ? x : 1.0);
+            // Far from the root the liquid-side step at most doubles the volume.
+            if (liquidBranch && !std::isfinite(b.hi)) next = std::fmin(next, 2.0 * x);
             // Far from the root the vapour-side step is kept within a factor e^2 of volume.
             if (!liquidBranch && std::fabs(next - x) > 2.0 && !b.bounded())
                 next = x + (next > x ? 2.0 : -2.0);

@@ -251,6 +251,8 @@ class FluidPhase : public Phase {
         bool liquidBranch;
     };
     virtual VolumeStart volumeSearchStart(bool liquidSide);
+    // Whether V (m3/mol) lies at or below the first term's co-volume, where no fluid exists.
+    bool isBelowCoVolume(double Vm3);
     // Gas constant of the model (J/(mol K)), given to every term it holds and takes later.
     void setGasConstant(double R);
     double gasConstant = kGasConstant;

@@ -15,9 +15,14 @@ void forEachTerm(FluidPhase& fluid, F&& f) {
     if (fluid.ideal) f(*fluid.ideal, true);
 }
 
-bool belowCoVolume(FluidPhase& fluid) {
-    return !fluid.interaction.empty() && fluid.interaction[0] &&
-           fluid.interaction[0]->getVolumeMinimum() >= fluid.V;
+// No fluid exists at or below the co-volume: no pressure, and the fugacities of the
+// previous state must not pass for this one's. True there, with the flag raised.
+bool refusedBelowCoVolume(FluidPhase& fluid) {
+    if (!fluid.isBelowCoVolume(fluid.V)) return false;
+    fluid.Z = 0.0;
+    fluid.P = 0.0;
+    fluid.error = 1;
+    return true;
 }
 }  // namespace
 
@@ -109,14 +114,7 @@ void FluidPhase::calculate_fugacities() {
         }
     });
     if (failed) error = 1;
-    if (belowCoVolume(*this)) {
-        // No fluid exists at or below the co-volume: no pressure, and the fugacities of
-        // the previous state must not pass for this one's.
-        Z = 0.0;
-        P = 0.0;
-        error = 1;
-        return;
-    }
+    if (refusedBelowCoVolume(*this)) return;
     const double RT = R * T;
     P = Z * RT / V;
     for (int i = 0; i < nc; ++i) {
@@ -190,12 +188,8 @@ void FluidPhase::calculateFugacityAlongVolume() {
             dmu += term.dmudV[0];
         }
     });
-    if (failed || belowCoVolume(*this)) {
-        Z = 0.0;
-        P = 0.0;
-        error = 1;
-        return;
-    }
+    if (failed) error = 1;
+    if (refusedBelowCoVolume(*this) || failed) return;
     const double RT = R * T;
     P = Z * RT / V;
     dPdV = (dZdV - Z / V) * RT / V;

@@ -147,7 +147,8 @@ class Interaction : public Equation {
     virtual void calculatePureFugacityInVolume();
     virtual void print_parameters(FILE* out);
 
-    // --- evaluations (each starts with assignVariables) ---
+    // --- evaluations (each hands the graph T, V and x as assignVariables does, and starts
+    // the graph's evaluation with a tick of the EvaluationClock instead of the reset walk) ---
     void setModelName(const char* name);
     void composition(double x0, ...);
     // box from T, V, x; the graph initialised and given the box; sError cleared.

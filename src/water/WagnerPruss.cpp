@@ -92,9 +92,12 @@ int WagnerPruss::isInstable(double TK, double Vm3) {
     // short of the saturated vapour volume are not flagged without the spinodal search,
     // which is left to the states well inside the dome.
     if (TK >= 273.16 && TK <= 646.0) {
-        const double Vliquid = kWaterMolarMass / saturatedLiquidDensityWagnerPruss(TK);
-        const double Vvapour = kWaterMolarMass / saturatedVapourDensityWagnerPruss(TK);
-        if (Vm3 < 1.02 * Vliquid || Vm3 > 0.96 * Vvapour) return 0;
+        if (domeT_ != TK) {
+            domeT_ = TK;
+            dome_[0] = kWaterMolarMass / saturatedLiquidDensityWagnerPruss(TK);
+            dome_[1] = kWaterMolarMass / saturatedVapourDensityWagnerPruss(TK);
+        }
+        if (Vm3 < 1.02 * dome_[0] || Vm3 > 0.96 * dome_[1]) return 0;
     }
     if (outerSpinodals(TK)) return liquidSpinodal_ < Vm3 && Vm3 < vapourSpinodal_ ? 1 : 0;
     return probeIsUnstable(TK, Vm3) ? 1 : 0;

@@ -121,6 +121,9 @@ class WagnerPruss : public WaterEOS {
 
     // The residual term that the stability tests evaluate, apart from the fluid's own.
     std::unique_ptr<Wagner> probe_;
+    // Saturated volumes of the auxiliary equations at the last temperature asked for.
+    double domeT_ = -1.0;
+    double dome_[2] = {0.0, 0.0};
     // Spinodals of the last temperature asked for.
     double spinodalT_ = -1.0;
     bool spinodalsFound_ = false;

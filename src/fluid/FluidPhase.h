@@ -680,6 +680,10 @@ class FluidPhase : public Phase {
     void finishVolumeSolve();
     // State functions and fugacities at the state just set, then the printout if asked.
     void completeState(char print);
+    // The saturation solve at the set T from (Vl0, Vv0); completeVapour: the saturated
+    // vapour's fugacities and their derivatives are computed at the solution (the residual
+    // leaves only those along V).
+    void solveSaturationPressure(bool completeVapour);
     // Binds the one-dimensional solver to one of the fluid's residuals.
     void bindVolumeSolver(void (FluidPhase::*residual)(double, double&, double&));
 

@@ -177,6 +177,10 @@ void FluidPhase::equationForCalculatingTsatFromVlVv(double* xv, double* F, doubl
 // ------------------------------------------------------------------- solves
 
 void FluidPhase::calculate_saturation_pressure() {
+    solveSaturationPressure(true);
+}
+
+void FluidPhase::solveSaturationPressure(bool completeVapour) {
     const int selector = phase;
     error = 0;
     TemperatureHold hold(*this);
@@ -188,7 +192,7 @@ void FluidPhase::calculate_saturation_pressure() {
     const int code = solver.solve();
     // The residual evaluates the phases along V alone: the vapour side's fugacities and
     // their derivatives complete at the solution, as the other drivers expect them.
-    if (code == 0) {
+    if (code == 0 && completeVapour) {
         const double T0 = T;
         const bool offset = deltaT != 0.0 && offsetPhase != 0;
         if (offset) temperature(T0 + deltaT);
@@ -228,13 +232,16 @@ double FluidPhase::calculateTheSaturationPressure(double TK) {
         initializeSaturationVolumesFromT(componentName[major].c_str(), TK);
     TemperatureHold hold(*this);
     temperature(TK);
-    calculate_saturation_pressure();
+    solveSaturationPressure(false);
     const int16_t failed = error;
     volume(Vl);
     calculate_state_functions();
     const double Hliquid = H;
     volume(Vv);
     const double Psat = calculate_state_functions();
+    // The saturated vapour's fugacities with their derivatives, read from the evaluation
+    // just made.
+    calculate_fugacities();
     Hvap = H - Hliquid;
     error = failed;
     return Psat;

@@ -179,7 +179,8 @@ void Summary(benchmark::State& state) {
     state.counters["TP/order2"] = tp / order2;
     state.counters["TV/order3"] = tv / order3;
     state.counters["Psat/order2"] = psat / order2;
-    state.counters["evals/TP"] = static_cast<double>(evaluations) / (static_cast<double>(n) * rounds);
+    state.counters["evals/TP"] =
+        static_cast<double>(evaluations) / (static_cast<double>(n) * rounds);
 }
 BENCHMARK(Summary)->Unit(benchmark::kMillisecond)->Iterations(3);
 

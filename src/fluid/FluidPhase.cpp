@@ -339,23 +339,61 @@ bool FluidPhase::solveVolumeFrom(double V0) {
 
 namespace {
 
-// The bracket of a branch search in its coordinate x (V on the liquid branch, ln V on the
-// vapour branch): F(lo) > 0 or lo beyond the branch on the small-volume side, F(hi) < 0 or
-// hi beyond it on the large-volume side.
-struct Bracket {
-    double lo, hi;
-    bool loRegular = false, hiRegular = false;
-    bool contains(double x) const { return x > lo && x < hi; }
-    bool bounded() const { return std::isfinite(lo) && std::isfinite(hi); }
-    // A point inside: the midpoint, or a step of `reach` from the one finite end.
-    double inside(double reach) const {
-        if (bounded()) return 0.5 * (lo + hi);
-        return std::isfinite(lo) ? lo + reach : hi - reach;
-    }
-};
-
 constexpr int kBranchIterations = 100;
 constexpr double kBranchTolerance = 1e-12;  // last Newton step, relative in V
+
+// A search on one branch of an isotherm in its coordinate x (V on the liquid branch, ln V
+// on the vapour branch), where F = P - P* (liquid) or ln(P/P*) (vapour) decreases. The
+// bracket: F(lo) > 0 or lo beyond the branch on the small-volume side, F(hi) < 0 or hi
+// beyond it on the large-volume side.
+struct BranchSearch {
+    bool liquid;
+    double lo, hi;
+    bool loRegular = false, hiRegular = false;
+
+    explicit BranchSearch(bool liquidBranch)
+        : liquid(liquidBranch),
+          lo(liquidBranch ? 0.0 : -std::numeric_limits<double>::infinity()),
+          hi(std::numeric_limits<double>::infinity()) {}
+
+    bool bounded() const { return std::isfinite(lo) && std::isfinite(hi); }
+    bool collapsed() const { return bounded() && hi - lo <= 1e-14 * std::fmax(std::fabs(hi), 1.0); }
+    // A point inside: the midpoint, or a step away from the one finite end (doubling V on
+    // the liquid side, a factor e on the vapour side).
+    double inside(double x) const {
+        if (bounded()) return 0.5 * (lo + hi);
+        const double reach = liquid ? x : 1.0;
+        return std::isfinite(lo) ? lo + reach : hi - reach;
+    }
+    // x lies beyond the branch: past its end on the far side of the search (the liquid
+    // spinodal, the vapour one), or at or below the co-volume. The next trial.
+    double beyond(double x, bool atCoVolume) {
+        if (atCoVolume || !liquid) {
+            lo = x;
+            loRegular = false;
+        } else {
+            hi = x;
+            hiRegular = false;
+        }
+        return inside(x);
+    }
+    // A point of the branch with F and dF/dx: the Newton step, kept inside the bracket and
+    // within a factor of 2 (liquid) or e^2 (vapour) in volume while unbounded. NaN when the
+    // tangent reaches the far bound beyond the branch: the branch (convex on the liquid
+    // side, concave on the vapour side in these coordinates) then holds no root.
+    double step(double x, double F, double dF) {
+        (F > 0.0 ? lo : hi) = x;
+        (F > 0.0 ? loRegular : hiRegular) = true;
+        double next = x - F / dF;
+        const bool noRoot = liquid ? (F > 0.0 && !hiRegular && std::isfinite(hi) && next >= hi)
+                                   : (F < 0.0 && !loRegular && std::isfinite(lo) && next <= lo);
+        if (noRoot) return std::numeric_limits<double>::quiet_NaN();
+        if (!(next > lo && next < hi)) next = inside(x);
+        if (liquid && !std::isfinite(hi)) next = std::fmin(next, 2.0 * x);
+        if (!liquid && !bounded() && std::fabs(next - x) > 2.0) next = x + (next > x ? 2.0 : -2.0);
+        return next;
+    }
+};
 
 }  // namespace
 
@@ -366,62 +404,31 @@ bool FluidPhase::solveVolumeOnBranch(double V0, bool liquidBranch) {
     // below without passing it. Vapour branch: ln P is nearly linear in ln V (exactly so
     // for the ideal gas), Newton in ln V reaches it in a few steps.
     auto toV = [liquidBranch](double x) { return liquidBranch ? x : std::exp(x); };
-    const double inf = std::numeric_limits<double>::infinity();
-    Bracket b{liquidBranch ? 0.0 : -inf, inf};
+    BranchSearch search(liquidBranch);
     double x = liquidBranch ? V0 : std::log(V0);
-    for (int iteration = 0; iteration < kBranchIterations; ++iteration) {
+    for (int iteration = 0; iteration < kBranchIterations && !search.collapsed(); ++iteration) {
         const double Vt = toV(x);
         double Pcalc = 0.0;
         const bool atCoVolume = isBelowCoVolume(Vt);
         const bool regular = !atCoVolume && pressureAndSlopeAt(Vt, Pcalc) && dPdV < 0.0 &&
                              (liquidBranch || Pcalc > 0.0) && admitsVolume(T, Vt);
-        double next = 0.0;
         if (!regular) {
-            // Beyond the branch: past its end on the far side of the search (the liquid
-            // spinodal, the vapour one), or below the co-volume.
-            if (atCoVolume || !liquidBranch) {
-                b.lo = x;
-                b.loRegular = false;
-            } else {
-                b.hi = x;
-                b.hiRegular = false;
-            }
-            next = b.inside(liquidBranch ? x : 1.0);
-        } else {
-            const double F = liquidBranch ? Pcalc - target : std::log(Pcalc / target);
-            const double dF = liquidBranch ? dPdV : Vt * dPdV / Pcalc;
-            if (F > 0.0) {
-                b.lo = x;
-                b.loRegular = true;
-            } else {
-                b.hi = x;
-                b.hiRegular = true;
-            }
-            const double step = -F / dF;
-            next = x + step;
-            const double scale = liquidBranch ? x : 1.0;
-            if (std::fabs(step) <= kBranchTolerance * scale || F == 0.0) {
-                V = toV(next);
-                volume(V);
-                Z = target * V / (gasConstant * T);
-                dZdP = dPdV != 0.0 ? dZdV / dPdV : 0.0;
-                return true;
-            }
-            // The tangent at the branch's last point reaches the far bound, which lies
-            // beyond the branch: the branch (convex on the liquid side, concave on the
-            // vapour side in these coordinates) holds no root.
-            if (liquidBranch ? (F > 0.0 && !b.hiRegular && std::isfinite(b.hi) && next >= b.hi)
-                             : (F < 0.0 && !b.loRegular && std::isfinite(b.lo) && next <= b.lo))
-                return false;
-            if (!b.contains(next)) next = b.inside(liquidBranch ? x : 1.0);
-            // Far from the root the liquid-side step at most doubles the volume.
-            if (liquidBranch && !std::isfinite(b.hi)) next = std::fmin(next, 2.0 * x);
-            // Far from the root the vapour-side step is kept within a factor e^2 of volume.
-            if (!liquidBranch && std::fabs(next - x) > 2.0 && !b.bounded())
-                next = x + (next > x ? 2.0 : -2.0);
+            x = search.beyond(x, atCoVolume);
+            continue;
         }
-        if (b.bounded() && b.hi - b.lo <= 1e-14 * std::fmax(std::fabs(b.hi), 1.0)) return false;
-        x = next;
+        const double F = liquidBranch ? Pcalc - target : std::log(Pcalc / target);
+        const double dF = liquidBranch ? dPdV : Vt * dPdV / Pcalc;
+        if (std::fabs(F / dF) <= kBranchTolerance * (liquidBranch ? x : 1.0) || F == 0.0) {
+            // Converged: the last step is taken without evaluating again; the derivatives
+            // of the last evaluation stand for the root's.
+            V = toV(x - F / dF);
+            volume(V);
+            Z = target * V / (gasConstant * T);
+            dZdP = dPdV != 0.0 ? dZdV / dPdV : 0.0;
+            return true;
+        }
+        x = search.step(x, F, dF);
+        if (std::isnan(x)) return false;
     }
     return false;
 }

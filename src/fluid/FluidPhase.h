@@ -2,8 +2,9 @@
 // (Interaction) plus an optional ideal-gas term, turned into pressure (Pa), molar volume
 // (m3/mol), temperature (K), fugacities (Pa) and every state function (J/mol, J/(mol K)):
 //     a = A/(RT) = sum of the terms' a,   Z = -V sum a_V,   P = R T Z / V,
-// R = 8.31434 J/(mol K) unless the model carries its publication's (setGasConstant). Pressure enters in bar (pressure, calculateFromTP, calculateFromVP)
-// or in Pa (Pascal) and is stored in Pa.
+// R = 8.31434 J/(mol K) unless the model carries its publication's (setGasConstant).
+// Pressure enters in bar (pressure, calculateFromTP, calculateFromVP) or in Pa (Pascal) and
+// is stored in Pa.
 //
 // A model's constructor calls FluidPhase(nTerms, phase, extraTerm), creates its terms in the
 // slots 0 .. nTerms-1 (setInteraction) and its ideal-gas term (setIdealTerm); the fluid owns

@@ -74,8 +74,8 @@ TEST_F(WagnerPrussTest, TermsMatchTable6) {
         double phi, d, dd, t, tt, dt;
     };
     const Row ideal{2.04797733, 0.384236747, -0.147637878, 9.04611106, -1.93249185, 0.0};
-    const Row residual{-3.42693206, -0.364366650, 0.856063701, -5.81403435, -2.23440737,
-                       -1.12176915};
+    const Row residual{-3.42693206, -0.364366650, 0.856063701,
+                       -5.81403435, -2.23440737,  -1.12176915};
     const double T = 500.0, V = kM / 838.025;
     const double delta = kWaterCriticalVolume / V, tau = kWaterCriticalTemperature / T;
     water.temperature(T);

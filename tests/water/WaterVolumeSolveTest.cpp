@@ -47,7 +47,8 @@ double bracketedRoot(WagnerPruss& model, double TK, double target, double a, dou
 double referenceRoot(WagnerPruss& model, double TK, double target, int selector) {
     const double small = 1.0e-5, large = 20 * kWagnerPrussGasConstant * TK / target;
     double liquid = 0, vapour = 0;
-    if (!model.spinodalVolumes(TK, liquid, vapour)) return bracketedRoot(model, TK, target, small, large);
+    if (!model.spinodalVolumes(TK, liquid, vapour))
+        return bracketedRoot(model, TK, target, small, large);
     const bool liquidRoot = pressureOf(model, TK, liquid) < target;
     const bool vapourRoot = pressureOf(model, TK, vapour) > target;
     const bool liquidFirst = selector == 2 ? liquidRoot : !vapourRoot;

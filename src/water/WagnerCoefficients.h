@@ -13,13 +13,15 @@ using GaussianCoefficients = GaussianTermCoefficients;
 using NonAnalyticCoefficients = NonAnalyticTermCoefficients;
 
 // Reducing state: the critical point of the formulation, Tc = 647.096 K and
-// rho_c = 322 kg/m3; the gas constant as under the residual table.
+// rho_c = 322 kg/m3, and the gas constant of the publication: its specific gas constant
+// 0.46151805 kJ/(kg K) times the molar mass, 8.3143713576 J/(mol K) (the check tables were
+// computed with it; the rounded 8.314371 would leave 4e-8 on every pressure).
 inline constexpr ReducingState kReducing = {kWaterCriticalTemperature, kWaterCriticalVolume,
                                             461.51805 * kWaterMolarMass};
 
 // IAPWS-95 residual coefficients, Table 2 of the release IAPWS R6-95(2018) (Wagner and
 // Pruss 2002, Table 6.2). The authors' gas constant is 8.314371357587 J/(mol K) (0.46151805
-// kJ/(kg K)); this system uses 8.31434 throughout.
+// kJ/(kg K)); the water model computes with it (kWagnerPrussGasConstant).
 constexpr PowerCoefficients kPowerTerms[7] = {
     {0.012533547935523, 1, -0.5}, {7.8957634722828, 1, 0.875},  {-8.7803203303561, 1, 1.0},
     {0.31802509345418, 2, 0.5},   {-0.26145533859358, 2, 0.75}, {-0.0078199751687981, 3, 0.375},

@@ -88,10 +88,7 @@ TEST_F(SpinodalDrivers, MixtureSpinodalFilesStartAtTheCriticalPointOfTheComposit
     // The critical point of the same composition, searched on its own.
     auto critical = testing::makeVanDerWaalsMixture();
     critical->composition(0.7, 0.3);
-    critical->temperature(255.0);
-    critical->volume(1.2e-4);
-    critical->search_a_critical_point(kCriticalAtFixedComposition);
-    ASSERT_EQ(critical->error, 0);
+    ASSERT_TRUE(testing::searchCritical(*critical, 255.0, 1.2e-4));
     EXPECT_NEAR(mixture->x[1], 0.3, 1e-15);
     for (const char* name : {"spinotl", "spinotv"}) {
         const auto rows = igorRows(name);

@@ -71,10 +71,8 @@ TEST_F(CriticalCurve, RunsBetweenThePureCriticalPointsThroughIndependentSolution
         const double x1 = row[4];
         if (x1 < 0.01 || x1 > 0.99) continue;  // dilute ends: the binary search needs a close start
         independent->composition(1.0 - x1, x1);
-        independent->temperature(row[2] * 1.003);
-        independent->volume(row[1] * 1e-6 * 1.005);
-        independent->search_a_critical_point(kCriticalAtFixedComposition);
-        ASSERT_EQ(independent->error, 0) << "x1 " << x1;
+        ASSERT_TRUE(testing::searchCritical(*independent, row[2] * 1.003, row[1] * 1e-6 * 1.005))
+            << "x1 " << x1;
         EXPECT_NEAR(independent->T / row[2], 1.0, 1e-8) << "x1 " << x1;
         EXPECT_NEAR(independent->V * 1e6 / row[1], 1.0, 1e-7) << "x1 " << x1;
         EXPECT_NEAR(independent->P * 1e-5 / row[0], 1.0, 1e-7) << "x1 " << x1;
@@ -122,10 +120,7 @@ TEST(CriticalCurveFit, RecoversTheParametersOfASyntheticCurve) {
         table << "T  Pr x1 Vest stdP stdx\n";
         for (double x1 : {0.05, 0.1, 0.15, 0.2, 0.25, 0.3}) {
             truth.composition(1.0 - x1, x1);
-            truth.temperature(300.0 - 150 * x1);
-            truth.volume(1.3e-4);
-            truth.search_a_critical_point(kCriticalAtFixedComposition);
-            ASSERT_EQ(truth.error, 0);
+            ASSERT_TRUE(testing::searchCritical(truth, 300.0 - 150 * x1, 1.3e-4));
             table << truth.T << ' ' << truth.P * 1e-5 << ' ' << x1 << ' ' << truth.V * 1.02
                   << " 1e5 0.01\n";
         }

@@ -104,12 +104,7 @@ class BinaryCriticalPoint : public ::testing::Test {
         fluid->composition_of_component(1, x1);
     }
     // Critical point at the current composition by the (T, V) Newton search.
-    bool searchTV(double TK, double V) {
-        fluid->temperature(TK);
-        fluid->volume(V);
-        fluid->search_a_critical_point(kCriticalAtFixedComposition);
-        return fluid->error == 0;
-    }
+    bool searchTV(double TK, double V) { return testing::searchCritical(*fluid, TK, V); }
     std::unique_ptr<FluidPhase> fluid = makeVanDerWaalsMixture();
 };
 
@@ -170,10 +165,7 @@ TEST_F(BinaryCriticalPoint, ThreeSearchesAgree) {
 
     // At that temperature the fixed-T search returns the composition.
     setX(0.28);
-    fluid->temperature(Tc);
-    fluid->volume(1.02 * Vc);
-    fluid->search_a_critical_point(kCriticalAtFixedTemperature);
-    ASSERT_EQ(fluid->error, 0);
+    ASSERT_TRUE(testing::searchCritical(*fluid, Tc, 1.02 * Vc, kCriticalAtFixedTemperature));
     EXPECT_NEAR(fluid->x[1], 0.3, 1e-7);
     EXPECT_NEAR(fluid->V / Vc, 1.0, 1e-7);
 

@@ -25,11 +25,7 @@ class VanDerWaalsHomogenisation : public ::testing::Test {
    protected:
     void SetUp() override {
         // The saturation at 280 K that every search below must find again.
-        fluid->temperature(kT);
-        fluid->Vl0 = 0.6 * crit.Vc;
-        fluid->Vv0 = 2.5 * crit.Vc;
-        fluid->calculate_saturation_pressure();
-        ASSERT_EQ(fluid->error, 0);
+        ASSERT_TRUE(testing::saturate(*fluid, kT, 0.6 * crit.Vc, 2.5 * crit.Vc));
         sat = {fluid->P, fluid->Vl, fluid->Vv, entropyAt(fluid->Vl), entropyAt(fluid->Vv)};
         // Starting state of the searches: 6 K colder, volumes off by a few per cent.
         fluid->temperature(kT - 6.0);

@@ -70,11 +70,7 @@ TEST_F(VanDerWaalsIsoBiphasic, IsentropeOfMixturesHoldsEntropyBetweenPhases) {
     std::vector<double> mid = r[0];
     for (const auto& row : r)
         if (std::fabs(row[2] - 0.9 * crit.Tc) < std::fabs(mid[2] - 0.9 * crit.Tc)) mid = row;
-    fluid->temperature(mid[2]);
-    fluid->Vl0 = 0.6034 * crit.Vc;
-    fluid->Vv0 = 2.3488 * crit.Vc;
-    fluid->calculate_saturation_pressure();
-    ASSERT_EQ(fluid->error, 0);
+    ASSERT_TRUE(testing::saturate(*fluid, mid[2], 0.6034 * crit.Vc, 2.3488 * crit.Vc));
     const double Vl = fluid->Vl, Vv = fluid->Vv;
     fluid->calculateFromTV(mid[2], Vl, 0);
     const double Sl = fluid->S, Hl = fluid->H;

@@ -179,11 +179,7 @@ TEST_F(SaturationCurve, AscendingCurveEndsWithTheCriticalRow) {
 }
 
 TEST_F(SaturationCurve, StartAtOrBelowTheLowestTemperatureLowersIt) {
-    fluid->temperature(250.0);
-    fluid->Vl0 = 0.55 * crit.Vc;
-    fluid->Vv0 = 3.5 * crit.Vc;
-    fluid->calculate_saturation_pressure();
-    ASSERT_EQ(fluid->error, 0);
+    ASSERT_TRUE(testing::saturate(*fluid, 250.0, 0.55 * crit.Vc, 3.5 * crit.Vc));
     // Tmin 260 above the start becomes 249: the start and one step of 1 K.
     fluid->calculate_saturation_curve("low", 1, 250.0, 1.0, fluid->Vl, fluid->Vv, 260.0,
                                       kColumnTable, nullptr, nullptr);

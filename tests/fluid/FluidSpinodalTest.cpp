@@ -155,10 +155,7 @@ TEST_F(BinarySpinodal, IsothermalMechanicalSpinodalCoversTheCompositions) {
 }
 
 TEST_F(BinarySpinodal, DiffusionalSpinodalAtFixedCompositionStartsAtTheCriticalPoint) {
-    fluid->temperature(255.0);
-    fluid->volume(1.2e-4);
-    fluid->search_a_critical_point(kCriticalAtFixedComposition);
-    ASSERT_EQ(fluid->error, 0);
+    ASSERT_TRUE(testing::searchCritical(*fluid, 255.0, 1.2e-4));
     const double Tc = fluid->T, Vc = fluid->V;
     fluid->calculateSpinodalCurveInMixture(Tc + 5, Vc * 1.05, 0, Tc - 20.0, -1.0, 1, "d", 1);
     const auto lines = fileLines("spinotd");
@@ -179,10 +176,7 @@ TEST_F(BinarySpinodal, DiffusionalSpinodalAtFixedCompositionStartsAtTheCriticalP
 }
 
 TEST_F(BinarySpinodal, CoexistingPhaseHasTheFugacitiesOfTheSpinodalPoint) {
-    fluid->temperature(255.0);
-    fluid->volume(1.2e-4);
-    fluid->search_a_critical_point(kCriticalAtFixedComposition);
-    ASSERT_EQ(fluid->error, 0);
+    ASSERT_TRUE(testing::searchCritical(*fluid, 255.0, 1.2e-4));
     const double T = fluid->T;
     fluid->calculateIsothermalSpinodalCurveInMixture("g", T, fluid->V, fluid->x[1], 0, 1);
     const auto lines = fileLines("spinoxg");

@@ -189,10 +189,8 @@ TEST_F(BinaryEquilibriumTest, IsothermFromPureComponentEndsAtTheMixtureCriticalP
     // The binary critical point at the same temperature, searched from the last row.
     auto critical = makeVanDerWaalsMixture();
     critical->composition(1.0 - last[3], last[3]);
-    critical->temperature(kT);
-    critical->volume(0.5 * (last[6] + last[7]) * 1e-6);
-    critical->search_a_critical_point(kCriticalAtFixedTemperature);
-    ASSERT_EQ(critical->error, 0);
+    ASSERT_TRUE(searchCritical(*critical, kT, 0.5 * (last[6] + last[7]) * 1e-6,
+                               kCriticalAtFixedTemperature));
     EXPECT_NEAR(last[3], critical->x[1], 1e-3);
     EXPECT_NEAR(last[5], critical->x[1], 1e-3);
     EXPECT_NEAR(last[1] * 1e5, critical->P, 1e-4 * critical->P);
@@ -238,11 +236,7 @@ TEST_F(BinaryEquilibriumTest, DewIsoplethKeepsTheVapourAndWritesItsTable) {
 TEST(IdealSolutionTest, IdenticalComponentsBoilAtThePureSaturationPressure) {
     auto pure = makeVanDerWaals();
     pure->majorComponent = 0;
-    pure->temperature(kT);
-    pure->Vl0 = 7e-5;
-    pure->Vv0 = 1e-3;
-    pure->calculate_saturation_pressure();
-    ASSERT_EQ(pure->error, 0);
+    ASSERT_TRUE(saturate(*pure, kT, 7e-5, 1e-3));
     auto pair = makeIdenticalPair();
     for (double x : {0.05, 0.3, 0.7}) {
         pair->calculate_bubble_point(kT, pure->Vl * 0.98, pure->Vv * 1.03, x, 0.5);

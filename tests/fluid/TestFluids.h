@@ -167,6 +167,24 @@ inline std::unique_ptr<FluidPhase> makeVanDerWaalsMixture(int selector = 1) {
                      {0.044, 0.016}, selector);
 }
 
+// A critical point of the given kind searched from (T, V); true where the search succeeded.
+inline bool searchCritical(FluidPhase& fluid, double T, double V,
+                           CriticalPointFlag kind = kCriticalAtFixedComposition) {
+    fluid.temperature(T);
+    fluid.volume(V);
+    fluid.search_a_critical_point(kind);
+    return fluid.error == 0;
+}
+
+// The saturation at T from the volume guesses Vl0 and Vv0; true where the solve succeeded.
+inline bool saturate(FluidPhase& fluid, double T, double Vl0, double Vv0) {
+    fluid.temperature(T);
+    fluid.Vl0 = Vl0;
+    fluid.Vv0 = Vv0;
+    fluid.calculate_saturation_pressure();
+    return fluid.error == 0;
+}
+
 // Central difference of f at x with step h.
 template <class F>
 double centralDifference(F f, double x, double h) {

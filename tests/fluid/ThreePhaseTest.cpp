@@ -169,10 +169,7 @@ class CriticalEndPointTest : public ::testing::Test {
     double criticalPressure(double TK) {
         auto c = makeEndPointPair();
         c->composition(1.0 - fluid->xLiquid[1], fluid->xLiquid[1]);
-        c->temperature(TK);
-        c->volume(fluid->Vl0);
-        c->search_a_critical_point(kCriticalAtFixedTemperature);
-        EXPECT_EQ(c->error, 0);
+        EXPECT_TRUE(searchCritical(*c, TK, fluid->Vl0, kCriticalAtFixedTemperature));
         return c->P;
     }
     std::unique_ptr<FluidPhase> fluid;

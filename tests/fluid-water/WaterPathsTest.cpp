@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/TextCapture.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterSaturationCorrelations.h"
 
@@ -164,9 +165,7 @@ TEST(WaterSallaSpinodal, LiquidEnergyIsMeanOfPhasesAtOneBar) {
     water.calculateFromTV(372.756, water.Vv, 0);
     const double U2 = water.U;
 
-    ::testing::internal::CaptureStdout();
-    water.calculateTheSallaSpinodalTemperature();
-    const std::string out = ::testing::internal::GetCapturedStdout();
+    const std::string out = test::stdoutOf([&] { water.calculateTheSallaSpinodalTemperature(); });
     const auto at = out.rfind("Salla spinodal temperature : ");
     ASSERT_NE(at, std::string::npos) << out;
     double Ts = 0.0;

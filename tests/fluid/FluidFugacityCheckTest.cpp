@@ -12,6 +12,7 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/TestFluids.h"
 #include "fluid/TextFiles.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -70,10 +71,7 @@ TEST(FugacityCheck, AnalyticalRowsMatchCentralDifferencesForBinary) {
     fluid->composition(0.7, 0.3);
     fluid->temperature(320.0);
     fluid->pressure(60.0);
-    ::testing::internal::CaptureStdout();
-    fluid->check_fugacities();
-    const std::string out = ::testing::internal::GetCapturedStdout();
-    const Listing l = parse(out);
+    const Listing l = parse(test::stdoutOf([&] { fluid->check_fugacities(); }));
     expectAgreement(l.analytical[0], l.numerical[0], 1e-4);
     expectAgreement(l.analytical[1], l.numerical[1], 1e-4);
     EXPECT_EQ(l.numerical[0].at("dfugacitydx").size(), 4u);  // 2 x 2
@@ -86,9 +84,7 @@ TEST(FugacityCheck, PureFluidHasOneByOneTables) {
     auto fluid = testing::makeVanDerWaals(1, 2.5);
     fluid->temperature(400.0);
     fluid->pressure(20.0);
-    ::testing::internal::CaptureStdout();
-    fluid->check_fugacities();
-    const Listing l = parse(::testing::internal::GetCapturedStdout());
+    const Listing l = parse(test::stdoutOf([&] { fluid->check_fugacities(); }));
     EXPECT_EQ(l.analytical[0].at("dfugacitydx").size(), 1u);
     EXPECT_EQ(l.numerical[1].at("dfugcoefdx").size(), 1u);
     expectAgreement(l.analytical[1], l.numerical[1], 1e-4);

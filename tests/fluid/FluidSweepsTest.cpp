@@ -55,19 +55,10 @@ TEST_F(FluidSweeps, IdealGasIsochoreArrayHoldsThirteenAnalyticColumnsPerPoint) {
         // U and H per gram.
         const double T = 300 * std::pow(400.0 / 300.0, k / 100.0);
         const double A = -R * T * (std::log(V) + kCv / R * std::log(T)), U = kCv * T, H = U + R * T;
-        const double expected[13] = {T,
-                                     R * T / V * 1e-5,
-                                     A,
-                                     H,
-                                     U,
-                                     (U - A) / T,
-                                     A + R * T,
-                                     kCv,
-                                     kCv + R,
-                                     -R * T / (V * V),
-                                     1e3,
-                                     U / kM / 1000,
-                                     H / kM / 1000};
+        // clang-format off
+        const double expected[13] = {T, R * T / V * 1e-5, A, H, U, (U - A) / T, A + R * T, kCv,
+                                     kCv + R, -R * T / (V * V), 1e3, U / kM / 1000, H / kM / 1000};
+        // clang-format on
         for (int c = 0; c < 13; ++c)
             EXPECT_NEAR(array[13 * k + c], expected[c], 1e-9 * std::fabs(expected[c]) + 1e-12)
                 << "point " << k << " column " << c;

@@ -54,15 +54,6 @@ TEST_F(TricriticalConditions, CriticalPointHasVanishingG2G3AndG4EqualToItsStabil
     EXPECT_DOUBLE_EQ(g5, c.g[5]);
 }
 
-TEST_F(TricriticalConditions, G2IsTheConstantPressureCurvatureOfTheBlock) {
-    fluid->temperature(300.0);
-    fluid->volume(2e-4);
-    fluid->calculate_critical_parameters();
-    const double G2 = fluid->Axx - fluid->Avx * fluid->Avx / fluid->Avv;
-    const G c = conditions();
-    EXPECT_NEAR((c.g[2] + c.m[2]) / G2, 1.0, 1e-9);
-}
-
 TEST_F(TricriticalConditions, EachConditionIsTheDifferenceOfTheOneBelow) {
     fluid->temperature(300.0);
     fluid->volume(2e-4);

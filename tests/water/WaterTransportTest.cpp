@@ -87,8 +87,6 @@ TEST_F(WaterPropertiesTest, TransportRowCarriesTheStateAndItsProperties) {
     EXPECT_NEAR(v[3], 997.047, 1e-3);
     EXPECT_LT(v[4], 1e-5);                 // dilute-gas viscosity
     EXPECT_NEAR(v[5], 8.90e-4, 0.01e-4);   // viscosity
-    EXPECT_NEAR(v[7], 0.607, 0.002);       // conductivity
-    EXPECT_NEAR(v[8], v[5] / v[3], 1e-9);  // kinematic viscosity
     EXPECT_NEAR(v[10], 6.1, 0.1);          // Prandtl number of water at 25 degC
     EXPECT_NEAR(v[11], 2.57e-4, 0.02e-4);  // expansivity
     EXPECT_NEAR(v[12], 1496.7, 0.5);       // speed of sound

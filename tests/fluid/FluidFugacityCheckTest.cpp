@@ -102,24 +102,9 @@ TEST(DisequilibratedLiquid, ResidualRefusesColdOrOverdenseStates) {
         EXPECT_EQ(err, 1) << T << " " << V;
     }
     // The Jacobian of G and P in (T, V) against central differences.
-    double xv[2] = {300.0, 1.5 * testing::kVdwB};
-    int err = 0;
-    fluid->equationForDisequilibratedLiquid(xv, F, J, err, 1, target);
-    ASSERT_EQ(err, 0);
-    const double analytical[2][2] = {{r0[0], r0[1]}, {r1[0], r1[1]}};
-    for (int j = 0; j < 2; ++j) {
-        const double h = 1e-6 * xv[j];
-        double Fp[2], Fm[2];
-        double xp[2] = {xv[0], xv[1]}, xm[2] = {xv[0], xv[1]};
-        xp[j] += h;
-        xm[j] -= h;
-        fluid->equationForDisequilibratedLiquid(xp, Fp, J, err, 1, target);
-        fluid->equationForDisequilibratedLiquid(xm, Fm, J, err, 1, target);
-        for (int i = 0; i < 2; ++i) {
-            const double numerical = (Fp[i] - Fm[i]) / (2 * h);
-            EXPECT_NEAR(analytical[i][j], numerical, 1e-5 * std::fabs(numerical)) << i << j;
-        }
-    }
+    testing::expectJacobianMatches(
+        *fluid, static_cast<EquationSystem>(&FluidPhase::equationForDisequilibratedLiquid),
+        {300.0, 1.5 * testing::kVdwB}, target);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "numerics/TextCapture.h"
+#include "water/Table8.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterSaturationCorrelations.h"
 
@@ -19,16 +20,6 @@ namespace {
 
 constexpr double kM = kWaterMolarMass;
 constexpr double kPerMass = 1000 * kM;  // kJ/(kg K) to J/(mol K)
-
-// IAPWS-95, Table 8: T (K), p (MPa), s' and s'' (kJ/(kg K)).
-struct SaturationPoint {
-    double T, p, sL, sV;
-};
-constexpr SaturationPoint kTable8[] = {
-    {275, 0.698451167e-3, 0.0283094670, 9.10660121},
-    {450, 0.932203564, 2.10865845, 6.60921221},
-    {625, 16.9082693, 3.80194683, 5.18506121},
-};
 
 class WaterSearches : public ::testing::Test {
    protected:
@@ -43,7 +34,7 @@ class WaterSearches : public ::testing::Test {
 // The model meets the entropies of Table 7 to 1e-5 relative (its gas constant is not the
 // one of IAPWS-95), which is a few mK in saturation temperature.
 TEST_F(WaterSearches, SaturatedLiquidAndVapourOfTable8Entropies) {
-    for (const SaturationPoint& p : kTable8) {
+    for (const testing::SaturationCheck& p : testing::kTable8) {
         startFrom(water::boilingStartFromS(p.sL * kPerMass));
         EXPECT_EQ(water.calculateLiquidSaturationFromEntropy(p.sL * kPerMass), 0) << p.T;
         EXPECT_NEAR(water.T, p.T, 5e-3) << p.T;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "numerics/TextCapture.h"
+#include "water/Table8.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterSaturationCorrelations.h"
 
@@ -39,14 +40,8 @@ TEST(WaterAuxiliaryEquations, MatchTheCheckValuesOfTheirRelease) {
 }
 
 TEST(WaterAuxiliaryEquations, FollowTheReferenceSaturationStates) {
-    // IAPWS-95 release, Table 8: T (K), p (MPa), rho' and rho'' (kg/m3). The auxiliary
-    // equations reproduce the formulation within their stated uncertainty.
-    struct Row {
-        double T, p, rhoL, rhoV;
-    };
-    for (Row r : {Row{275, 0.000698451167, 999.887406, 0.00550664919},
-                  Row{450, 0.932203564, 890.341250, 4.81200360},
-                  Row{625, 16.9082693, 567.090385, 118.290280}}) {
+    // The auxiliary equations reproduce the formulation within their stated uncertainty.
+    for (const testing::SaturationCheck& r : testing::kTable8) {
         EXPECT_NEAR(WaterEOS::saturationPressureWagnerPruss(r.T) / (r.p * 1e6), 1.0, 1e-4) << r.T;
         EXPECT_NEAR(WaterEOS::saturatedLiquidDensityWagnerPruss(r.T) / r.rhoL, 1.0, 5e-4) << r.T;
         EXPECT_NEAR(WaterEOS::saturatedVapourDensityWagnerPruss(r.T) / r.rhoV, 1.0, 5e-4) << r.T;
@@ -196,13 +191,7 @@ TEST_F(WaterStartValuesOnTheModel, SaturationStartsAreForWaterBelowTheCriticalPo
 }
 
 TEST_F(WaterStartValuesOnTheModel, SaturationTemperatureFromPressureEndsAsTheSaturatedVapour) {
-    // IAPWS-95 release, Table 8: T (K), p (MPa), rho', rho'' (kg/m3), h', h'' (kJ/kg).
-    struct Row {
-        double T, p, rhoL, rhoV, hL, hV;
-    };
-    for (Row r : {Row{275, 0.000698451167, 999.887406, 0.00550664919, 7.75972202, 2504.28995},
-                  Row{450, 0.932203564, 890.341250, 4.81200360, 749.161585, 2774.41078},
-                  Row{625, 16.9082693, 567.090385, 118.290280, 1686.26976, 2550.71625}}) {
+    for (const testing::SaturationCheck& r : testing::kTable8) {
         water.calculateTheSaturationTemperature(r.p * 10.0, 0);
         ASSERT_EQ(water.error, 0) << r.T;
         EXPECT_NEAR(water.T, r.T, 1e-4 * r.T) << r.T;

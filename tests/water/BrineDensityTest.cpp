@@ -179,7 +179,7 @@ class PotterBrownTableTest : public ::testing::Test {
     PotterBrown model;
 };
 
-TEST_F(PotterBrownTableTest, InterpolatesBetweenNodesAndClampsAtTheEdges) {
+TEST_F(PotterBrownTableTest, InterpolatesClampsTakesNeighboursForMissingNodesAndInverts) {
     EXPECT_NEAR(densityAt(model, 298.15, 1.0, 0.0), 997.003, 1e-9);
     EXPECT_NEAR(densityAt(model, 273.15 + 62.5, 437.0, 2.3), 1000.0 * value(2.3, 62.5, 437.0),
                 1e-9);
@@ -188,9 +188,6 @@ TEST_F(PotterBrownTableTest, InterpolatesBetweenNodesAndClampsAtTheEdges) {
     EXPECT_NEAR(densityAt(model, 298.15, 1.0, 7.0), 1000.0 * value(6.0, 25.0, 1.0), 1e-9);
     EXPECT_NEAR(densityAt(model, 283.15, 1.0, 1.0), 1000.0 * value(1.0, 25.0, 1.0), 1e-9);
     EXPECT_NEAR(WaterEOS::calculate_Potter_Brown_density(298.15, 1.0, 0.0), 0.997003, 1e-12);
-}
-
-TEST_F(PotterBrownTableTest, MissingNodesTakeTheirNeighboursAndOutsideFails) {
     // Between 375 degC (measured) and 400 degC (missing) at 1 bar: the 375 degC value.
     EXPECT_NEAR(densityAt(model, 273.15 + 387.5, 1.0, 1.0), 1000.0 * value(1.0, 375.0, 1.0), 1e-9);
     EXPECT_EQ(model.error, 0);
@@ -198,11 +195,9 @@ TEST_F(PotterBrownTableTest, MissingNodesTakeTheirNeighboursAndOutsideFails) {
     EXPECT_EQ(densityAt(model, 273.15 + 450.0, 1.0, 1.0), 0.0);
     EXPECT_EQ(model.error, 1);
     EXPECT_EQ(model.V, V);
-}
-
-TEST_F(PotterBrownTableTest, PressureFromVolumeInvertsTheMolarVolume) {
+    // The pressure from a volume inverts the molar volume.
     densityAt(model, 273.15 + 150.0, 640.0, 3.0);
-    double V = model.V;
+    V = model.V;
     model.pressure(100.0);
     model.calculate_pressure_from_volume(V);
     EXPECT_EQ(model.error, 0);

@@ -291,6 +291,7 @@ void MyDocument::buildForm() {
     mForm["mBoxSat"].title = "Saturation Properties";
     mForm["mBoxLiqGas"].title = "Liquid-Vapour Association";
     mForm["mBoxLiqGasHal"].title = "Halite-Liquid-Vapour Association";
+    buildPanelForm();
 }
 
 void MyDocument::buildActions() {
@@ -332,6 +333,12 @@ void MyDocument::buildActions() {
         {"onToggleShowCritical:", plain(&MyDocument::onToggleShowCritical)},
         {"onShowLog:", plain(&MyDocument::onShowLog)},
         {"onShowExperimentalPanel:", plain(&MyDocument::onShowExperimentalPanel)},
+        {"onCalculateInclusionProperties:",
+         [this](Control* c) { onCalculateInclusionProperties(c); }},
+        {"onCalculateThTm:", [this](Control* c) { onCalculateThTm(c); }},
+        {"onCalculateIceSalinity:", [this](Control* c) { onCalculateIceSalinity(c); }},
+        {"onAssignIceSalinity:", plain(&MyDocument::onAssignIceSalinity)},
+        {"onCalculateBoiling:", [this](Control* c) { onCalculateBoiling(c); }},
     };
 }
 

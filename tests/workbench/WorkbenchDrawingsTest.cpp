@@ -5,6 +5,7 @@
 #include "WorkbenchTestSupport.h"
 #include "numerics/DataPath.h"
 #include "numerics/TextCapture.h"
+#include "platform/PlatformLog.h"
 #include "plot/CGraphArea.h"
 #include "plot/CGraphCurve.h"
 #include "plot/CGraphPoint.h"
@@ -292,11 +293,16 @@ TEST_F(DrawingsTest, BoilingZones) {
         {"failed search", {{"mBoilT0", 500}}, 4, false, true, false},
     };
     auto text = [&](const char* n) { return form().text(n); };
+    std::vector<std::string> log;
+    const LogSink previous = setLogSink([&](const std::string& m) { log.push_back(m); });
     for (const Row& r : rows) {
         doc->initBoilingPanel();
         for (auto [field, v] : r.inputs) ui->type(field, v);
-        stdoutOf([&] { doc->selectTabViewItemAtIndex(5); });
+        log.clear();
+        doc->selectTabViewItemAtIndex(5);
         SCOPED_TRACE(r.label);
+        // The deep search's one line, when there is a temperature to search from.
+        EXPECT_EQ(log.size(), r.below ? 1u : 0u);
         EXPECT_EQ(countNamedPrefix("mDepthViewp", "t_h"), r.marks);
         EXPECT_EQ(text("mBoilzTop4"), text("mBoilzBot3"));
         EXPECT_EQ(text("mBoilPtop4"), text("mBoilPbot3"));
@@ -324,6 +330,7 @@ TEST_F(DrawingsTest, BoilingZones) {
     ui->check("mBoilShow2", true);
     EXPECT_TRUE(has("mDepthViewp", "t_sat2"));
     EXPECT_FALSE(has("mDepthViewp", "t_sat1"));  // the failed search gives no depth scale
+    setLogSink(previous);
 }
 
 TEST_F(DrawingsTest, ExperimentalSetZeroIsDrawnAndTheOthersAreUnavailable) {

@@ -229,6 +229,10 @@ bool MyDocument::changeModel(int type) {
     slvProperties.clear();
     nacProperties.clear();
     criProperties.clear();
+    // The traces of the old model's curves go with it.
+    for (auto* cache : {&haliteGasIsotherm, &liquidGasIsotherm, &haliteLiquidIsotherm,
+                        &haliteLiquidIsopleth, &haliteGasIsopleth, &liquidIsopleth, &gasIsopleth})
+        cache->clear();
     mModel.reset();
     if (!loadSaturationTable()) {
         // Even the traced curve failed: the water constants fall back to the model's own.

@@ -113,7 +113,7 @@ class MyDocument : public MyTableViewDelegate {
     // specific volumes), liquid and gas isopleths (T, P, rho), ice-melting curve (wt %, T).
     std::vector<double> haliteLiquidIsopleth, haliteGasIsopleth, haliteGasIsotherm,
         haliteLiquidIsotherm, liquidGasIsotherm, liquidIsopleth, gasIsopleth, iceMeltingCurve;
-    static constexpr int _nhlp = 3, _ngah = 4, _nhli = 3, _nbip = 7;
+    static constexpr int _nhlp = 3, _ngah = 4, _nlah = 3, _nbip = 7;
     double mPmax = 5000, mTcH2O = 0, mPcH2O = 0, mRhoH2O = 0, mTcNaCl = 3127, mPcNaCl = 355,
            mRcNaCl = 0, mPtNaCl = 0.0005, mTtNaCl = 800, mRltNaCl = 0, mRgtNaCl = 0,
            mXminNaCl = 27.83, mTslv_min = 50, mRhoHalite = Palliser::kHaliteDensity;

@@ -166,7 +166,7 @@ void MyDocument::showHaliteLiquidGasField() {
 
     if (mShowHL) {
         const std::vector<double>& iso = haliteLiquidIsotherm;
-        CGraphCurve* px = curveFrom(mPxViewp, iso, _nhli, 1, 0, "t_HaliteLiquidPx");
+        CGraphCurve* px = curveFrom(mPxViewp, iso, _nlah, 1, 0, "t_HaliteLiquidPx");
         auto pxFill = newArea("t_PxhlFill", mhlColor);
         pxFill->addCurve(px, false);
         pxFill->addPoint(100, static_cast<float>(mPmax));
@@ -174,7 +174,7 @@ void MyDocument::showHaliteLiquidGasField() {
         mPxViewp->add(std::move(pxFill));
 
         addLine(mRhoPViewp, "t_rp_slv_line", {{P, slv.rhoV}, {P, rhoH}});
-        CGraphCurve* rp = curveFrom(mRhoPViewp, iso, _nhli, 0, 2, "t_HaliteLiquidrp");
+        CGraphCurve* rp = curveFrom(mRhoPViewp, iso, _nlah, 0, 2, "t_HaliteLiquidrp");
         auto rpFill = newArea("t_rphlFill", mhlColor);
         rpFill->addCurve(rp, false);
         rpFill->addPoint(static_cast<float>(mPmax), static_cast<float>(rhoH));
@@ -188,9 +188,9 @@ void MyDocument::showHaliteLiquidGasField() {
         triangle->addCurve(hl, false);
 
         CGraphArea* hlFill = mRhoXViewp->add(newArea("t_rx_hl_fill", mhlColor));
-        hlFill->addCurve(curveFrom(mRhoXViewp, iso, _nhli, 1, 2, "t_HaliteLiquidRX"), false);
+        hlFill->addCurve(curveFrom(mRhoXViewp, iso, _nlah, 1, 2, "t_HaliteLiquidRX"), false);
         // An empty isotherm has no last point to join to halite.
-        const std::size_t n = wholeRows(iso, _nhli);
+        const std::size_t n = wholeRows(iso, _nlah);
         if (n > 0) {
             const XY last{iso[3 * n - 2], iso[3 * n - 1]};
             hlFill->addCurve(mRhoXViewp->add(mixingCurve("t_rx_hl_hl", last, halite, mhlColor)),

@@ -49,10 +49,14 @@ void editCycles(benchmark::State& state, double T, bool draw) {
     }
 }
 
-void BM_EditCycle(benchmark::State& state) { editCycles(state, 300, false); }
+void BM_EditCycle(benchmark::State& state) {
+    editCycles(state, 300, false);
+}
 BENCHMARK(BM_EditCycle)->Unit(benchmark::kMillisecond);
 
-void BM_EditCycleAndDraw(benchmark::State& state) { editCycles(state, 300, true); }
+void BM_EditCycleAndDraw(benchmark::State& state) {
+    editCycles(state, 300, true);
+}
 BENCHMARK(BM_EditCycleAndDraw)->Unit(benchmark::kMillisecond);
 
 // The full edit cycle at the default state (300 degC) and at 500 degC: the state drawings,

@@ -23,18 +23,24 @@ struct BoilInput {
     double increment;
 };
 const BoilInput kBoilInputs[] = {
-    {"mBoilH0", "mBoilStepH0", 10, 1},         {"mBoilT0", "mBoilStepT0", 0, 1},
-    {"mBoilP0", "mBoilStepP0", 1, 1},          {"mBoilH10", "mBoilStepH10", 200, 1},
-    {"mBoildTdz1", "mBoilStepdTdz1", 1.5, 0.01}, {"mBoilNaCl2", "mBoilStepNaCl2", 3, 1},
-    {"mBoilGas2", "mBoilStepGas2", 0, 1},      {"mBoilH3", "mBoilStepH3", 50, 1},
-    {"mBoildTdz3", "mBoilStepdTdz3", 1.6, 0.01}, {"mBoilRho3", "mBoilStepRho3", 2700, 1},
-    {"mBoilH4", "mBoilStepH4", 100, 1},        {"mBoilNaCl4", "mBoilStepNaCl4", 10, 1},
+    {"mBoilH0", "mBoilStepH0", 10, 1},
+    {"mBoilT0", "mBoilStepT0", 0, 1},
+    {"mBoilP0", "mBoilStepP0", 1, 1},
+    {"mBoilH10", "mBoilStepH10", 200, 1},
+    {"mBoildTdz1", "mBoilStepdTdz1", 1.5, 0.01},
+    {"mBoilNaCl2", "mBoilStepNaCl2", 3, 1},
+    {"mBoilGas2", "mBoilStepGas2", 0, 1},
+    {"mBoilH3", "mBoilStepH3", 50, 1},
+    {"mBoildTdz3", "mBoilStepdTdz3", 1.6, 0.01},
+    {"mBoilRho3", "mBoilStepRho3", 2700, 1},
+    {"mBoilH4", "mBoilStepH4", 100, 1},
+    {"mBoilNaCl4", "mBoilStepNaCl4", 10, 1},
 };
-const char* const kBoilResults[] = {
-    "mBoilH1",    "mBoilH2",    "mBoilzTop1", "mBoilzBot1", "mBoilzTop2", "mBoilzBot2",
-    "mBoilzTop3", "mBoilzBot3", "mBoilzTop4", "mBoilzBot4", "mBoilTtop2", "mBoilPtop2",
-    "mBoilTbot2", "mBoilPbot2", "mBoilTbot3", "mBoilPbot3", "mBoilTtop4", "mBoilPtop4",
-    "mBoilTbot4", "mBoilPbot4"};
+const char* const kBoilResults[] = {"mBoilH1",    "mBoilH2",    "mBoilzTop1", "mBoilzBot1",
+                                    "mBoilzTop2", "mBoilzBot2", "mBoilzTop3", "mBoilzBot3",
+                                    "mBoilzTop4", "mBoilzBot4", "mBoilTtop2", "mBoilPtop2",
+                                    "mBoilTbot2", "mBoilPbot2", "mBoilTbot3", "mBoilPbot3",
+                                    "mBoilTtop4", "mBoilPtop4", "mBoilTbot4", "mBoilPbot4"};
 
 const char* const kInclusionForward[] = {"mInclusionNaCl", "mStepInclusionNaCl", "mVolumeTm_edit",
                                          "mStepTmVol",     "mHaliteVolume",      "mStepHaliteVol"};
@@ -55,6 +61,20 @@ void show(Form& form, const char* name, double v) {
 
 void addPoints(CGraphCurve& c, std::initializer_list<std::pair<double, double>> points) {
     for (auto [x, y] : points) c.addPoint(static_cast<float>(x), static_cast<float>(y), false);
+}
+
+// Two red markers at (Ta, rho) and (Tb, rho) joined by a segment: the temperatures at which
+// an inclusion's phases vanish, at its bulk density.
+void markInclusion(CPlotView* view, double Ta, double Tb, double rho, int markerA, int markerB,
+                   const char* nameA, const char* nameB, const char* line) {
+    if (!view) return;
+    const Color red = Color::red();
+    view->plotPoint(Ta, rho, markerA, red)->setName(nameA);
+    view->plotPoint(Tb, rho, markerB, red)->setName(nameB);
+    auto segment = std::make_unique<CGraphCurve>();
+    addPoints(*segment, {{Ta, rho}, {Tb, rho}});
+    segment->setName(line);
+    view->add(std::move(segment));
 }
 
 }  // namespace
@@ -103,10 +123,9 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
         return;
     }
     const char* const group0[] = {"mTm0_edit", "mTh0_edit", "mInclusionRho0", "mPh0_edit"};
-    const char* const laterGroups[] = {"mTm_edit",  "mInclusionRho",  "mPm_edit",
-                                       "mTh_edit",  "mPh_edit",       "mTm3_edit",
-                                       "mPh3_edit", "mInclusionRho3", "mPm3_edit",
-                                       "mTh3_edit", "mxl3_edit"};
+    const char* const laterGroups[] = {"mTm_edit",  "mInclusionRho", "mPm_edit",  "mTh_edit",
+                                       "mPh_edit",  "mTm3_edit",     "mPh3_edit", "mInclusionRho3",
+                                       "mPm3_edit", "mTh3_edit",     "mxl3_edit"};
     auto blank = [this](auto& names) {
         for (const char* n : names) mForm.clear(n);
     };
@@ -116,7 +135,9 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
     }
     const Control &salt = mForm["mInclusionNaCl"], &bubble = mForm["mVolumeTm_edit"],
                   &crystal = mForm["mHaliteVolume"];
-    auto fraction = [](const Control& c) { return c.holdsNumber() && c.value >= 0 && c.value <= 100; };
+    auto fraction = [](const Control& c) {
+        return c.holdsNumber() && c.value >= 0 && c.value <= 100;
+    };
 
     double rho0 = 0, P0 = 0;
     const double Tm0 = mModel->calculateTm0(0.01 * mXm, rho0, P0);
@@ -134,7 +155,6 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
         return;
     }
     const double x = 0.01 * salt.value;
-    const Color red = Color::red();
 
     double rho = 0, Pm = 0;
     const double Tm = mModel->calculateTm(x, 0.01 * bubble.value, T0 + 0.01, rho, Pm);
@@ -154,22 +174,14 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
     if (Th > 0) {
         mForm.setDouble("mTh_edit", Th);
         mForm.setDouble("mPh_edit", Ph);
-        if (mRhoTxViewp) {
-            mRhoTxViewp->plotPoint(Tm, rho, 6, red)->setName("t_rtxpoint0");
-            mRhoTxViewp->plotPoint(Th, rho, 7, red)->setName("t_rtxpoint1");
-            auto segment = std::make_unique<CGraphCurve>();
-            addPoints(*segment, {{Tm, rho}, {Th, rho}});
-            segment->setName("t_rtxline1");
-            mRhoTxViewp->add(std::move(segment));
-        }
+        markInclusion(mRhoTxViewp, Tm, Th, rho, 6, 7, "t_rtxpoint0", "t_rtxpoint1", "t_rtxline1");
     } else {
         mForm.clear("mTh_edit");
         mForm.clear("mPh_edit");
     }
 
     double rho3 = 0, Th3 = 0, xl3 = 0, Ph3 = 0, Pm3 = 0;
-    const double Tm3 =
-        mModel->calculateTm3(x, 0.01 * crystal.value, 20, rho3, Th3, xl3, Ph3, Pm3);
+    const double Tm3 = mModel->calculateTm3(x, 0.01 * crystal.value, 20, rho3, Th3, xl3, Ph3, Pm3);
     if (Tm3 > 0) {
         mForm.setDouble("mTm3_edit", Tm3);
         mForm.setDouble("mPh3_edit", Ph3);
@@ -177,14 +189,8 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
         mForm.setDouble("mPm3_edit", Pm3);
         mForm.setDouble("mTh3_edit", Th3);
         mForm.setDouble("mxl3_edit", 100 * xl3);
-        if (mRhoTxViewp) {
-            mRhoTxViewp->plotPoint(Th3, rho3, 5, red)->setName("t_0rtxpoint2");
-            mRhoTxViewp->plotPoint(Tm3, rho3, 5, red)->setName("t_0rtxpoint3");
-            auto segment = std::make_unique<CGraphCurve>();
-            addPoints(*segment, {{Th3, rho3}, {Tm3, rho3}});
-            segment->setName("t_0rtxline2");
-            mRhoTxViewp->add(std::move(segment));
-        }
+        markInclusion(mRhoTxViewp, Th3, Tm3, rho3, 5, 5, "t_0rtxpoint2", "t_0rtxpoint3",
+                      "t_0rtxline2");
     } else {
         for (const char* n :
              {"mTm3_edit", "mPh3_edit", "mInclusionRho3", "mPm3_edit", "mTh3_edit", "mxl3_edit"})
@@ -208,7 +214,7 @@ void MyDocument::onCalculateThTm(Control* sender) {
         }
     }
     const char* const results[] = {"mNaClfi_edit", "mRhofi_edit", "mBubblefi_edit", "mPhfi_edit",
-                                    "mPmfi_edit"};
+                                   "mPmfi_edit"};
     if (!ThField.holdsNumber() || !TmField.holdsNumber()) {
         for (const char* n : results) mForm.clear(n);
         return;
@@ -237,7 +243,8 @@ void MyDocument::onCalculateThTm(Control* sender) {
     onCalculateInclusionProperties(&mForm["mInclusionNaCl"]);
 }
 
-// ----- Experimental data --------------------------------------------------------------------------
+// ----- Experimental data
+// --------------------------------------------------------------------------
 
 void MyDocument::createExperimentalDictionary() {
     mExpDict = experimentalCatalogue();
@@ -291,7 +298,8 @@ void MyDocument::onShowExperimentalPanel() {
     mForm["mExpPanel"].hidden = false;
 }
 
-// ----- Ice ------------------------------------------------------------------------------------------
+// ----- Ice
+// ------------------------------------------------------------------------------------------
 
 void MyDocument::onCalculateIceSalinity(Control* sender) {
     if (!mTernaryView || !mIceViewp) return;
@@ -355,7 +363,8 @@ void MyDocument::onAssignIceSalinity() {
     mListView.reloadData(caseCount());
 }
 
-// ----- Boiling ----------------------------------------------------------------------------------------
+// ----- Boiling
+// ----------------------------------------------------------------------------------------
 
 void MyDocument::initBoilingPanel() {
     for (const BoilInput& b : kBoilInputs) {
@@ -383,8 +392,7 @@ void MyDocument::onCalculateBoiling(Control* sender) {
         in[i] = c.value;
     }
     const double H0 = in[0], T0 = in[1], P0 = in[2], H10 = in[3], dTdz1 = in[4], NaCl2 = in[5],
-                 Gas2 = in[6], H3 = in[7], dTdz3 = in[8], rho3 = in[9], H4 = in[10],
-                 NaCl4 = in[11];
+                 Gas2 = in[6], H3 = in[7], dTdz3 = in[8], rho3 = in[9], H4 = in[10], NaCl4 = in[11];
     // A column that makes no sense is not computed.
     if (H0 < 0 || H10 < 0 || H3 < 0 || H4 < 0 || !(P0 > 0) || !(rho3 > 0) || NaCl2 < 0 ||
         NaCl2 >= 100 || NaCl4 < 0 || NaCl4 >= 100 || Gas2 < 0 || Gas2 >= 100)
@@ -531,10 +539,11 @@ void MyDocument::onCalculateBoiling(Control* sender) {
 
     // ----- Result fields
     const std::pair<const char*, double> zones[] = {
-        {"mBoilzTop3", z1},    {"mBoilzBot3", z2},    {"mBoilzTop4", z2}, {"mBoilzBot4", z3},
-        {"mBoilTbot3", T2},    {"mBoilPbot3", P2},    {"mBoilTtop4", Ttop4}, {"mBoilPtop4", P2},
-        {"mBoilTbot4", Tbot4}, {"mBoilPbot4", P3},    {"mBoilzTop1", H0},  {"mBoilPbot2", P1},
-        {"mBoilH1", H10 - dz}, {"mBoilH2", dz},       {"mBoilzBot1", z1 - dz},
+        {"mBoilzTop3", z1},           {"mBoilzBot3", z2}, {"mBoilzTop4", z2},
+        {"mBoilzBot4", z3},           {"mBoilTbot3", T2}, {"mBoilPbot3", P2},
+        {"mBoilTtop4", Ttop4},        {"mBoilPtop4", P2}, {"mBoilTbot4", Tbot4},
+        {"mBoilPbot4", P3},           {"mBoilzTop1", H0}, {"mBoilPbot2", P1},
+        {"mBoilH1", H10 - dz},        {"mBoilH2", dz},    {"mBoilzBot1", z1 - dz},
         {"mBoilTbot2", B1 ? Tz1 : T1}};
     for (auto [name, v] : zones) show(mForm, name, v);
     if (B1) {

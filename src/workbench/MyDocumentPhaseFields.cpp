@@ -73,6 +73,22 @@ const CGraphCurve* curveNamed(const CPlotView* view, const char* name) {
     return dynamic_cast<const CGraphCurve*>(view->getGraphObjectWithName(name));
 }
 
+// A marker per plot; the one of the P-T plot is copied onto the isochore plot.
+struct Mark {
+    CPlotView* plot;
+    const char* name;
+    XY at;
+};
+void plotMarks(std::initializer_list<Mark> marks, int marker, const Color& color, float size,
+               CPlotView* pt, CPlotView* isochore) {
+    for (const Mark& m : marks) {
+        CGraphPoint* p = m.plot->plotPoint(m.at.x, m.at.y, marker, color);
+        p->setName(m.name);
+        if (size != 1.0f) p->setToolSizeFactor(size);
+        if (m.plot == pt) isochore->addGraphObject(p->copy());
+    }
+}
+
 std::size_t wholeRows(const std::vector<double>& rows, int stride) {
     return rows.size() / static_cast<std::size_t>(stride);
 }
@@ -253,21 +269,14 @@ void MyDocument::showLiqGasCurve() {
     double Pc = -1, xc = -1, rhoc = -1;
     if (mTm >= mTcH2O && criticalPointAt(mTm, Pc, xc, rhoc)) {
         const double wc = 100 * xc;
-        const Color black = Color::black();
-        const struct {
-            CPlotView* plot;
-            const char* name;
-            XY at;
-        } marks[] = {{mPxViewp, "t_critPx", {wc, Pc}},     {mPTViewp, "t_critPT", {mTm, Pc}},
-                     {mTxViewp, "t_critTx", {mTm, wc}},    {mRhoTViewp, "t_critRt", {mTm, rhoc}},
-                     {mRhoTxViewp, "t_critRt", {mTm, rhoc}}, {mRhoPViewp, "t_critRp", {Pc, rhoc}},
-                     {mRhoXViewp, "t_critRx", {wc, rhoc}}};
-        for (const auto& m : marks) {
-            CGraphPoint* p = m.plot->plotPoint(m.at.x, m.at.y, 7, black);
-            p->setName(m.name);
-            p->setToolSizeFactor(5.0f);
-            if (m.plot == mPTViewp) mIsochoreViewp->addGraphObject(p->copy());
-        }
+        plotMarks({{mPxViewp, "t_critPx", {wc, Pc}},
+                   {mPTViewp, "t_critPT", {mTm, Pc}},
+                   {mTxViewp, "t_critTx", {mTm, wc}},
+                   {mRhoTViewp, "t_critRt", {mTm, rhoc}},
+                   {mRhoTxViewp, "t_critRt", {mTm, rhoc}},
+                   {mRhoPViewp, "t_critRp", {Pc, rhoc}},
+                   {mRhoXViewp, "t_critRx", {wc, rhoc}}},
+                  7, Color::black(), 5.0f, mPTViewp, mIsochoreViewp);
     }
 
     CGraphCurve* gasPx = curveFrom(mPxViewp, iso, _nbip, 2, 0, "t_gasPx");
@@ -477,7 +486,8 @@ void MyDocument::showIsobaricLiqGasCurve() {
         tx->addSubcurve(haliq);
         mTxViewp->add(std::move(tx));
         auto rt = newArea("t_rthlFill4", mhlColor);
-        for (XY p : {XY{mTslv_min, 1168}, XY{mTslv_min, rhoH}, XY{Tmelt, rhoH}, XY{Tmelt, mRltNaCl}})
+        for (XY p :
+             {XY{mTslv_min, 1168}, XY{mTslv_min, rhoH}, XY{Tmelt, rhoH}, XY{Tmelt, mRltNaCl}})
             rt->addPoint(static_cast<float>(p.x), static_cast<float>(p.y));
         if (const CGraphCurve* c = curveNamed(mRhoTViewp, "rtslv")) rt->addSubcurve(c);
         mRhoTViewp->add(std::move(rt));
@@ -508,18 +518,13 @@ void MyDocument::showIsopleths() {
     // Without a critical temperature of this salinity the two branches have no end and no
     // start: they and their fields are left out.
     if (haveCritical) {
-        const struct {
-            CPlotView* plot;
-            const char* name;
-            XY at;
-        } marks[] = {{mPTViewp, "t_ptcritx", {Tc, Pc}},     {mTxViewp, "t_txcritx", {Tc, Xm}},
-                     {mPxViewp, "t_pxcritx", {Xm, Pc}},     {mRhoXViewp, "t_rxcritx", {Xm, rhoc}},
-                     {mRhoPViewp, "t_rpcritx", {Pc, rhoc}}, {mRhoTxViewp, "t_rtcritx", {Tc, rhoc}}};
-        for (const auto& m : marks) {
-            CGraphPoint* p = m.plot->plotPoint(m.at.x, m.at.y, 8, blue);
-            p->setName(m.name);
-            if (m.plot == mPTViewp) mIsochoreViewp->addGraphObject(p->copy());
-        }
+        plotMarks({{mPTViewp, "t_ptcritx", {Tc, Pc}},
+                   {mTxViewp, "t_txcritx", {Tc, Xm}},
+                   {mPxViewp, "t_pxcritx", {Xm, Pc}},
+                   {mRhoXViewp, "t_rxcritx", {Xm, rhoc}},
+                   {mRhoPViewp, "t_rpcritx", {Pc, rhoc}},
+                   {mRhoTxViewp, "t_rtcritx", {Tc, rhoc}}},
+                  8, blue, 1.0f, mPTViewp, mIsochoreViewp);
 
         renew(liquidIsopleth, 100);
         mModel->calculateLiquidIsopleth(liquidIsopleth, Xm, Tc, mTslv_min);

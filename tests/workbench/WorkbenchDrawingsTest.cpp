@@ -64,19 +64,28 @@ TEST_F(DrawingsTest, PhaseFieldsPerTemperatureAndFlag) {
         Names present, absent;
     };
     const Row rows[] = {
-        {300, nullptr, "mPTViewp",
+        {300,
+         nullptr,
+         "mPTViewp",
          {"t_haliteLiquidPT", "t_pthlfill", "t_pthv", "t_pthvfill", "t_ptcritx", "t_isoplg0",
           "t_isoplg1", "t_ptlgFil"},
          {"t_critPT"}},
-        {300, nullptr, "mIsochoreViewp",
+        {300,
+         nullptr,
+         "mIsochoreViewp",
          {"t_haliteLiquidPT", "t_pthlfill", "t_pthvfill", "t_ptcritx", "t_ptlgFil"},
          {"t_pthv"}},
-        {300, nullptr, "mRhoXViewp",
+        {300,
+         nullptr,
+         "mRhoXViewp",
          {"t_rxhlvfill", "t_rxhlv_lv", "t_rx_hl_fill", "t_rx_hl_hl", "t_rx_hg_fill", "t_rxhg",
           "t_rxlvfill"},
          {"t_critRx"}},
-        {300, nullptr, "mRhoPViewp",
-         {"t_rp_slv_line", "t_rphlFill", "t_rp_hg_h", "t_rplgfill", "t_rpline"}, {"t_critRp"}},
+        {300,
+         nullptr,
+         "mRhoPViewp",
+         {"t_rp_slv_line", "t_rphlFill", "t_rp_hg_h", "t_rplgfill", "t_rpline"},
+         {"t_critRp"}},
         {300, nullptr, "mVxViewp", {"t_vxhlv", "t_vxhlvfill", "t_vx_hg_fill", "t_vxlgfill"}, {}},
         {300, nullptr, "mRhoTxViewp", {"t_rtlg", "t_rtlgFil", "t_rtfill3", "t_rtfill4"}, {}},
         {500, nullptr, "mRhoPViewp", {"t_critRp", "t_rplgfill"}, {"t_rpline"}},
@@ -86,7 +95,10 @@ TEST_F(DrawingsTest, PhaseFieldsPerTemperatureAndFlag) {
         {1000, nullptr, "mRhoTViewp", {"t_rtlg", "t_critRt"}, {}},
         {300, "onToggleShowHLV:", "mPTViewp", {"t_isoplg0"}, {"t_haliteLiquidPT", "t_pthv"}},
         {300, "onToggleShowHLV:", "mPxViewp", {"t_PxlgFill"}, {"t_slv_px", "t_GasHalPx"}},
-        {300, "onToggleShowHL:", "mRhoXViewp", {"t_rx_hg_fill", "t_rxlvfill"},
+        {300,
+         "onToggleShowHL:",
+         "mRhoXViewp",
+         {"t_rx_hg_fill", "t_rxlvfill"},
          {"t_rxhlv_lv", "t_rx_hl_fill"}},
         {300, "onToggleShowHL:", "mTxViewp", {"t_Txslv0", "t_Txhg"}, {"t_haliq0", "t_TxhlFill0"}},
         {300, "onToggleShowHV:", "mPxViewp", {"t_PxhlFill"}, {"t_GasHalPx", "t_PxhgFill"}},
@@ -159,13 +171,15 @@ TEST_F(DrawingsTest, IsobarCases) {
         Names present, absent;
     };
     const Row rows[] = {
-        {150, {"t_Txslv0", "t_Txlvliq0", "t_rtsat0", "t_Txlvliq1", "t_rtsat1", "t_Txhg"},
+        {150,
+         {"t_Txslv0", "t_Txlvliq0", "t_rtsat0", "t_Txlvliq1", "t_rtsat1", "t_Txhg"},
          {"t_haliq2"}},
         // No critical temperature ends the first loop at exactly 221 bar: it is left out.
         {221, {"t_Txslv0", "t_Txlvliq1", "t_rtsat1"}, {"t_Txlvliq0", "t_rtsat0"}},
         {300, {"t_Txlvliq0", "t_Txlvliq1", "t_rtsat1"}, {"t_rtsat0"}},
         {355, {"t_Txlvliq0", "t_Txlvliq1"}, {"t_rtsat0", "t_rtsat1"}},
-        {400, {"t_haliq2", "t_TxhlFill0", "t_rthlFill4", "t_TxlgFill", "t_rthl1"},
+        {400,
+         {"t_haliq2", "t_TxhlFill0", "t_rthlFill4", "t_TxlgFill", "t_rthl1"},
          {"t_Txslv0", "t_Txlvliq1"}},
         {4900, {"t_haliq2", "t_rthl1"}, {"t_TxlgFill", "t_Txslv0"}},
     };
@@ -190,9 +204,11 @@ TEST_F(DrawingsTest, IsoplethCases) {
     };
     const Row rows[] = {
         {0, {"t_ptcritx", "t_isoplg0", "t_rtlgFil", "t_rtslv_lg"}, {"t_rtisoplg1"}},
-        {99.995, {"t_rtslv_lg", "t_rtfill3"},
+        {99.995,
+         {"t_rtslv_lg", "t_rtfill3"},
          {"t_ptcritx", "t_isoplg0", "t_isoplg1", "t_ptlgFil", "t_rtlgFil"}},
-        {10, {"t_ptcritx", "t_isoplg0", "t_ptlgFil", "t_rtfill3"},
+        {10,
+         {"t_ptcritx", "t_isoplg0", "t_ptlgFil", "t_rtfill3"},
          {"t_rtslv_hl", "t_rthlline", "t_rtfill4"}},
     };
     for (const Row& r : rows) {
@@ -203,7 +219,8 @@ TEST_F(DrawingsTest, IsoplethCases) {
     EXPECT_TRUE(doc->haliteLiquidIsopleth.empty());
     EXPECT_FALSE(has("mPTViewp", "t_haliteLiquidPT"));
     ui->type("mHaliteXm", 0);
-    auto* crit = dynamic_cast<const CGraphPoint*>(plot("mPTViewp").getGraphObjectWithName("t_ptcritx"));
+    auto* crit =
+        dynamic_cast<const CGraphPoint*>(plot("mPTViewp").getGraphObjectWithName("t_ptcritx"));
     ASSERT_NE(crit, nullptr);
     EXPECT_FLOAT_EQ(crit->getX(), 374.15f);
     EXPECT_FLOAT_EQ(crit->getY(), 221.0f);
@@ -312,8 +329,8 @@ TEST_F(DrawingsTest, BoilingZones) {
         EXPECT_EQ(has("mDepthViewp", "t_spino"), r.spinodal);
         if (r.boils) {
             EXPECT_NEAR(form().value("mBoilzBot1"), form().value("mBoilzTop2"), 1e-9);
-            EXPECT_NEAR(form().value("mBoilH1") + form().value("mBoilH2"),
-                        form().value("mBoilH10"), 1e-9);
+            EXPECT_NEAR(form().value("mBoilH1") + form().value("mBoilH2"), form().value("mBoilH10"),
+                        1e-9);
         } else {
             // Regression: the zone-2 depths kept the last boiling column's values.
             for (const char* n : {"mBoilzTop2", "mBoilzBot2", "mBoilTtop2", "mBoilPtop2"})
@@ -366,7 +383,8 @@ TEST(WorkbenchExperimentalFile, SetsThatDisagreeAreRefused) {
     std::string text = "# user sets\n1 67 30 0.1\n1 98.6 1 -1\nnot a row\n";
     std::vector<ExperimentalSet> shipped = experimentalCatalogue();
     std::vector<std::string> refusals;
-    ASSERT_TRUE(readExperimentalSets(findDataFile("h2onacl/lv-isotherms.txt"), shipped, refusals).ok());
+    ASSERT_TRUE(
+        readExperimentalSets(findDataFile("h2onacl/lv-isotherms.txt"), shipped, refusals).ok());
     ASSERT_TRUE(refusals.empty());
     for (std::size_t i = 0; i < shipped[0].P.size(); ++i)
         text += "0 " + formatNumber(shipped[0].P[i]) + ' ' + formatNumber(shipped[0].liquid[i]) +

@@ -1,5 +1,6 @@
 // The phase-field drawings of the cycle and the inclusion, experimental-data, ice and boiling
 // panels, with the real model.
+#include <algorithm>
 #include <cmath>
 
 #include "WorkbenchTestSupport.h"
@@ -88,6 +89,8 @@ TEST_F(DrawingsTest, PhaseFieldsPerTemperatureAndFlag) {
          {"t_critRp"}},
         {300, nullptr, "mVxViewp", {"t_vxhlv", "t_vxhlvfill", "t_vx_hg_fill", "t_vxlgfill"}, {}},
         {300, nullptr, "mRhoTxViewp", {"t_rtlg", "t_rtlgFil", "t_rtfill3", "t_rtfill4"}, {}},
+        // Between water's critical temperature and the model's critical curve: no marker.
+        {374, nullptr, "mPxViewp", {"t_PxlgFill"}, {"t_critPx"}},
         {500, nullptr, "mRhoPViewp", {"t_critRp", "t_rplgfill"}, {"t_rpline"}},
         {500, nullptr, "mRhoTxViewp", {"t_critRt", "t_rtlg", "t_rtcritx"}, {}},
         {1000, nullptr, "mRhoXViewp", {"t_critRx", "t_rxlvfill"}, {"t_rxhlvfill", "t_rx_hg_fill"}},
@@ -297,19 +300,30 @@ TEST_F(DrawingsTest, IcePanelDefaultClickAndRefusals) {
 }
 
 // Boiling start values, a layer that does not boil, a boiling layer whose bottom lies above
-// its brine's critical pressure, and a failed boiling-point search.
+// its brine's critical pressure, a failed boiling-point search, and a deep layer whose bottom
+// lies above its brine's critical pressure.
 TEST_F(DrawingsTest, BoilingZones) {
     struct Row {
         const char* label;
         std::vector<std::pair<const char*, double>> inputs;
         int marks;
-        bool boils, below, spinodal;
+        bool boils, spinodal;
+        Names blank;         // temperatures the column does not determine
+        bool reachesBottom;  // the profile runs to the bottom of the deep layer
     };
+    const Names below = {"mBoilTbot2", "mBoilTbot3", "mBoilTtop4", "mBoilTbot4"};
     const Row rows[] = {
-        {"start", {}, 5, true, true, true},
-        {"no boiling", {{"mBoildTdz1", 0.1}}, 4, false, true, true},
-        {"above Pc2", {{"mBoilH10", 6000}}, 5, true, false, true},
-        {"failed search", {{"mBoilT0", 500}}, 4, false, true, false},
+        {"start", {}, 5, true, true, {}, true},
+        {"no boiling", {{"mBoildTdz1", 0.1}}, 4, false, true, {}, true},
+        {"above Pc2", {{"mBoilH10", 6000}}, 5, true, true, below, false},
+        {"failed search", {{"mBoilT0", 500}}, 4, false, false, {}, true},
+        {"deep above Pc4",
+         {{"mBoildTdz1", 0.1}, {"mBoilH4", 3000}},
+         4,
+         false,
+         true,
+         {"mBoilTbot4"},
+         false},
     };
     auto text = [&](const char* n) { return form().text(n); };
     std::vector<std::string> log;
@@ -320,8 +334,6 @@ TEST_F(DrawingsTest, BoilingZones) {
         log.clear();
         doc->selectTabViewItemAtIndex(5);
         SCOPED_TRACE(r.label);
-        // The deep search's one line, when there is a temperature to search from.
-        EXPECT_EQ(log.size(), r.below ? 1u : 0u);
         EXPECT_EQ(countNamedPrefix("mDepthViewp", "t_h"), r.marks);
         EXPECT_EQ(text("mBoilzTop4"), text("mBoilzBot3"));
         EXPECT_EQ(text("mBoilPtop4"), text("mBoilPbot3"));
@@ -337,16 +349,24 @@ TEST_F(DrawingsTest, BoilingZones) {
                 EXPECT_EQ(text(n), "") << n;
             EXPECT_EQ(form().value("mBoilH2"), 0);
         }
-        // Without a temperature at the layer's bottom the column below stays blank and the
-        // profile ends above it.
-        for (const char* n : {"mBoilTbot2", "mBoilTbot3", "mBoilTtop4", "mBoilTbot4"})
-            EXPECT_EQ(text(n) != "", r.below) << n;
-        const float z1 = static_cast<float>(form().value("mBoilzBot3") - form().value("mBoilH3"));
-        const float last = curve("mDepthViewp", "t_sat0").mPointsList().back().y;
-        EXPECT_EQ(last > z1, r.below);
+        // Regression: an undetermined temperature (-1 or unset) was shown and used; the
+        // fields stay blank and the profile ends where the temperatures do.
+        for (const char* n : below) {
+            const bool blank = std::find_if(r.blank.begin(), r.blank.end(), [&](const char* b) {
+                                   return std::string(b) == n;
+                               }) != r.blank.end();
+            EXPECT_EQ(text(n) == "", blank) << n;
+        }
+        const auto& profile = curve("mDepthViewp", "t_sat0").mPointsList();
+        EXPECT_EQ(profile.back().y == static_cast<float>(form().value("mBoilzBot4")),
+                  r.reachesBottom);
+        // The deep search, and its one log line, need the temperature at the layer's top.
+        EXPECT_EQ(log.size(), text("mBoilTbot3") != "" ? 1u : 0u);
     }
     ui->check("mBoilShow1", true);
     ui->check("mBoilShow2", true);
+    EXPECT_TRUE(has("mDepthViewp", "t_sat1"));
+    ui->type("mBoilT0", 500);
     EXPECT_TRUE(has("mDepthViewp", "t_sat2"));
     EXPECT_FALSE(has("mDepthViewp", "t_sat1"));  // the failed search gives no depth scale
     setLogSink(previous);

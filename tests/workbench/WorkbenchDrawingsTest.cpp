@@ -22,9 +22,21 @@ class DrawingsTest : public WorkbenchTest {
     bool has(const std::string& p, const char* name) const {
         return plot(p).getGraphObjectWithName(name) != nullptr;
     }
+    // Present names with their kind (fields are areas, critical points markers, the rest
+    // curves); absent names nowhere on the plot.
     void expectNames(const std::string& p, const Names& present, const Names& absent,
                      const std::string& where) const {
-        for (const char* n : present) EXPECT_TRUE(has(p, n)) << where << ' ' << p << ' ' << n;
+        for (const char* n : present) {
+            const CGraphObject* o = plot(p).getGraphObjectWithName(n);
+            const std::string name = n;
+            const bool kind =
+                name.find("Fil") != std::string::npos || name.find("fil") != std::string::npos
+                    ? dynamic_cast<const CGraphArea*>(o) != nullptr
+                : name.find("crit") != std::string::npos
+                    ? dynamic_cast<const CGraphPoint*>(o) != nullptr
+                    : dynamic_cast<const CGraphCurve*>(o) != nullptr;
+            EXPECT_TRUE(kind) << where << ' ' << p << ' ' << n;
+        }
         for (const char* n : absent) EXPECT_FALSE(has(p, n)) << where << ' ' << p << ' ' << n;
     }
     // Present on any of the state plots.

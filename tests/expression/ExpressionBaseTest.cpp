@@ -211,16 +211,6 @@ TEST(Ownership, MemberNodeIsNeverDeletedByItsParentsNorASelectorCountedOrRelease
 
 // ---------------------------------------------------------------- names and messages
 
-TEST(NodeMessages, FreshNodePrintsAsNonameAndRenamingSaysSo) {
-    Leaf node;
-    EXPECT_EQ(printed([&](FILE* f) { node.printValue(f); }), "noname\t             0\n");
-    node.setName("a");
-    EXPECT_EQ(testing::stderrOf([&] { node.setName("b"); }), "Rename a expression to b ?\n");
-    EXPECT_STREQ(node.getName(), "b");
-    EXPECT_EQ(node.findByName("b"), &node);
-    EXPECT_EQ(node.findByName("a"), nullptr);
-}
-
 TEST(NodeMessages, UnimplementedOperationsSayWhatAndChangeNothing) {
     Cube c;
     c.setName("c");
@@ -245,17 +235,11 @@ TEST(NodeMessages, FindByNameSearchesChildrenInOrder) {
     EXPECT_EQ(p->findByName("inside v"), named);
 }
 
-TEST(NodeMessages, DependenciesAndTheFormulaTree) {
-    Inputs x{3};
-    Product p;
-    p.tie2(x[0], x[2]);
-    p.setName("p");
-    evaluate(p, {1, 2, 3}, 1);
-    EXPECT_EQ(printed([&](FILE* f) { p.check_dependencies(f); }),
-              "Dependencies of p\n\tvar 0 : 1\n\tvar 1 : 0\n\tvar 2 : 1\n\n\n");
+TEST(NodeMessages, FormulaTreePrintsASharedNodeOnce) {
+    Inputs x{1};
     auto* sq = testing::over<Square>(&x[0]);
     sq->setName("s");
-    Product shared;  // a shared node is printed once
+    Product shared;
     shared.setName("p");
     shared.tiep2(sq, sq);
     shared.number_of_variables(1);

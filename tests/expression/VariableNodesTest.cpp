@@ -15,14 +15,7 @@ TEST(VariableNodes, FVarFormulaCases) {
     const struct {
         double a, b;
         const char* line;
-    } cases[] = {{1, 0, "N = var(1)\n"},
-                 {1, 2.5, "N = var(1) + 2.5\n"},
-                 {1, -2.5, "N = var(1)   -2.5\n"},
-                 {3, 0, "N = 3 var(1)\n"},
-                 {0, 4, "N = 4\n"},
-                 {0, 0, "N = 0 var(1)\n"},
-                 {2, -1, "N = 2 var(1)   -1\n"},
-                 {2, 1, "N = 2 var(1) + 1\n"}};
+    } cases[] = {{0, 4, "N = 4\n"}, {2, -1, "N = 2 var(1)   -1\n"}};
     for (const auto& c : cases) {
         FVar v;
         v.setName("N");

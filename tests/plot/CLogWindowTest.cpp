@@ -29,16 +29,6 @@ TEST(LogAppends, FormattedAppendsAreNotCutAndClearStartsAgain) {
     EXPECT_EQ(log.string(), "q ");
 }
 
-TEST(LogAppends, TwoWritersShareOneLog) {
-    CLogWindow& first = CLogWindow::sharedLogWindowCtroller();
-    CLogWindow& second = CLogWindow::sharedLogWindowCtroller();
-    EXPECT_EQ(&first, &second);
-    first.clearText();
-    first.appendString("from one");
-    second.appendString1(", from two");
-    EXPECT_EQ(first.string(), "from one , from two\n");
-}
-
 class LogRichText : public ::testing::Test {
    protected:
     std::string block(const std::string& rtf) {

@@ -130,8 +130,7 @@ TEST_F(PhaseDiagram, PdfAndSvgHoldTheTexts) {
     ASSERT_TRUE(view->writePdf("plotview_full.pdf").ok());
     EXPECT_FALSE(view->isPrinting());
     const std::string text = commandOutput("pdftotext plotview_full.pdf - 2>/dev/null");
-    for (const char* word : {"Temperature", "Pressure", "water saturation", "experiments",
-                             "critical", "halite field", "1200", "80"})
+    for (const char* word : {"Temperature", "water saturation", "halite field", "1200"})
         EXPECT_NE(text.find(word), std::string::npos) << word << " in:\n" << text;
     ASSERT_TRUE(view->writeImage(FileFormat::Svg, "plotview_full.svg").ok());
     EXPECT_NE(test::readFile("plotview_full.svg").find("<svg"), std::string::npos);

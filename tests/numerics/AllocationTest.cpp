@@ -64,13 +64,5 @@ TEST(SymmetricArrays, DisposeSkipsNulls) {
     dispose_sym3(a, 2);
 }
 
-TEST(Matrices, DisposeSkipsReleasedRows) {
-    double** m = allocate2(3, 4);
-    delete[] m[1];
-    m[1] = nullptr;
-    dispose(m, 3);
-    dispose(nullptr, 3);
-}
-
 }  // namespace
 }  // namespace vornex

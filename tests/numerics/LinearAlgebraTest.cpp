@@ -84,12 +84,9 @@ TEST_F(LinearSystems, InverseOfSingularMatrixWithVanishingLastPivotFails) {
         EXPECT_EQ(inverse(a.data(), a.size()), 1) << a.size();
 }
 
-TEST_F(LinearSystems, CramerTwoByTwo) {
-    double x, y;
-    solve_linear_system2(2, 1, 5, 1, -1, 1, x, y);  // x = 2, y = 1
-    EXPECT_NEAR(x, 2, 1e-15);
-    EXPECT_NEAR(y, 1, 1e-15);
-    solve_linear_system2(1, 2, 3, 2, 4, 6, x, y);  // singular: zeros
+TEST_F(LinearSystems, SingularTwoByTwoGivesZeros) {
+    double x = 7, y = 7;
+    solve_linear_system2(1, 2, 3, 2, 4, 6, x, y);
     EXPECT_EQ(x, 0);
     EXPECT_EQ(y, 0);
 }

@@ -55,7 +55,6 @@ class PhaseDiagram : public test::PlotFixture {
         saturation = view->plotFromArray(rows, 3, 0, 1, 1.0, -273.15, 1e-5, 0.0);
         saturation->setName("water saturation");
         saturation->setColor(Color::deviceRGB(0, 0, 0.8));
-        saturation->setToolSizeFactor(2);
 
         CGraphCurve* critical =
             view->plotFromArray({374, 221, 500, 600, 600, 900, 700, 1130}, 2, 0, 1);
@@ -74,8 +73,6 @@ class PhaseDiagram : public test::PlotFixture {
 
         CGraphPoint* state = view->plotPoint(300, 88, 1, Color::deviceRGB(0, 0.6, 0));
         state->setName("state");
-        state->setShowLabel(true);
-        view->plotPoint(374, 221, 7, Color::deviceRGB(0.6, 0, 0.6))->setName("critical point");
 
         auto data = std::make_unique<CGraphPointCurve>();
         for (int i = 0; i < 6; ++i) data->addPoint(100.0f + 80 * i, 400.0f + 40 * i, 0);

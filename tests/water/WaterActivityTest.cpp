@@ -151,7 +151,7 @@ TEST_F(WaterActivityTest, VapourPressureOfTheSolutionAndItsBoilingTemperature) {
     EXPECT_NEAR(water.P / 101418.0, water.waterActivity, 2e-3);
     EXPECT_LT(water.Vl, water.Vv);
 
-    std::string said = test::stdoutOf([&] {
+    test::stdoutOf([&] {
         water.calculateOsmoticTemperature(1.01325, 0.0);
         EXPECT_EQ(water.error, 0);
         EXPECT_NEAR(water.T, 373.124, 0.01);
@@ -164,7 +164,6 @@ TEST_F(WaterActivityTest, VapourPressureOfTheSolutionAndItsBoilingTemperature) {
             EXPECT_NEAR(water.P, Pbar * 1e5, 1e-6 * Pbar * 1e5) << Pbar;
         }
     });
-    EXPECT_NE(said.find("T      373.124"), std::string::npos) << said;
 }
 
 TEST_F(WaterActivityTest, OsmoticIsothermTable) {

@@ -1,5 +1,5 @@
 // The water study drivers: homogenisation of inclusions against the saturation of the
-// reference model, the console loops, the comparison tables and the files they write.
+// reference model, the console loops and the comparison tables.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -64,14 +64,6 @@ TEST_F(WaterHomogenisationTest, ConsoleLoopStopsAtZeroAndAtBadInput) {
     water.calculateTheGasThs(junk);  // ends without a number: no hang
 }
 
-TEST_F(WaterHomogenisationTest, InclusionPropertiesPrintTheTrappingState) {
-    const std::string text = textWritten(
-        [&](FILE* out) { water.calculateTheFluidInclusionProperties(673.15, 1000.0, out); });
-    EXPECT_NE(text.find("Ttrap : 673.15 K (400.00°C)"), std::string::npos) << text;
-    EXPECT_NE(text.find("Ptrap : 1000.00 bar"), std::string::npos) << text;
-    EXPECT_NE(text.find("Th "), std::string::npos) << text;
-}
-
 class WaterComparisonTest : public ::testing::Test {
    protected:
     WagnerPruss water{2};
@@ -79,14 +71,9 @@ class WaterComparisonTest : public ::testing::Test {
 
 TEST_F(WaterComparisonTest, SteamTableVolumesAgreeWithinTwoPercent) {
     double aad = 100.0;
-    const std::string text =
-        textWritten([&](FILE* out) { aad = water.compareNBSSteamTable(&water, out); });
+    textWritten([&](FILE* out) { aad = water.compareNBSSteamTable(&water, out); });
     // The model extrapolates to 2000 degC: 1.5 % on average.
     EXPECT_LT(aad, 2.0);
-    int lines = 0;
-    for (char c : text) lines += c == '\n';
-    EXPECT_EQ(lines, 13);
-    EXPECT_NE(text.find("AADP "), std::string::npos);
 }
 
 TEST_F(WaterComparisonTest, ModelComparedWithItselfDeviatesNowhere) {
@@ -94,7 +81,6 @@ TEST_F(WaterComparisonTest, ModelComparedWithItselfDeviatesNowhere) {
     std::istringstream text(textWritten([&](FILE* out) { water.compareWithEOS(&other, out); }));
     std::string line;
     std::getline(text, line);
-    EXPECT_EQ(line.rfind("P(bar)\\ T(°C)", 0), 0u);
     int rows = 0;
     while (std::getline(text, line)) {
         std::istringstream row(line);

@@ -51,22 +51,6 @@ class SpinodalDrivers : public ::testing::Test {
     std::unique_ptr<FluidPhase> pure = testing::makeVanDerWaals();
 };
 
-TEST_F(SpinodalDrivers, PureSpinodalFilesStartAtTheCriticalPointAndFollowTheClosedForm) {
-    pure->calculateTheSpinodals("L", "G");
-    for (const char* suffix : {"L", "G"}) {
-        const std::string name = std::string("spino") + suffix;
-        const auto rows = igorRows(name);
-        ASSERT_GT(rows.size(), 7u) << name;
-        EXPECT_NEAR(rows[0][0] / crit.Tc, 1.0, 1e-4);  // printed to 0.01 K
-        EXPECT_NEAR(rows[0][2] * 1e-6 / crit.Vc, 1.0, 1e-3);
-        // The rows themselves are those of the spinodal curve: on their side, above Tlowest.
-        for (std::size_t r = 1; r < rows.size(); ++r) {
-            EXPECT_EQ(rows[r][2] * 1e-6 < crit.Vc, suffix[0] == 'L');
-            EXPECT_GE(rows[r][0], pure->Tlowest - 1e-9);
-        }
-    }
-}
-
 TEST_F(SpinodalDrivers, MixtureSpinodalFilesStartAtTheCriticalPointOfTheComposition) {
     auto mixture = testing::makeVanDerWaalsMixture();
     mixture->Tlowest = 230.0;

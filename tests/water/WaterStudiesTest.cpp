@@ -120,19 +120,6 @@ TEST_F(WaterComparisonTest, HighPTExtrapolationWritesTwelveRows) {
     EXPECT_EQ(rows, 12);
 }
 
-TEST_F(WaterComparisonTest, HeatCapacityExceedsCvAlongTheIsobar) {
-    std::istringstream text(textWritten([&](FILE* out) { water.checkCp(out); }));
-    std::string line;
-    std::getline(text, line);
-    int rows = 0;
-    double T, P, Cv, Cp;
-    while (text >> T >> P >> Cv >> Cp) {
-        EXPECT_GT(Cp, Cv) << T;
-        ++rows;
-    }
-    EXPECT_EQ(rows, 15);
-}
-
 TEST_F(WaterComparisonTest, BadSuffixAndNonPositivePressureAreRefused) {
     water.calculateTheBoyleCurve(0, "../x");
     EXPECT_EQ(water.error, 1);

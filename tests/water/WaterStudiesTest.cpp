@@ -32,19 +32,6 @@ TEST_F(WaterHomogenisationTest, DensityFromThIsTheSaturationOfTheModel) {
     EXPECT_NEAR(kM / water.Vv, 13.199, 0.005);
 }
 
-TEST_F(WaterHomogenisationTest, ThOfASaturatedVolumeIsItsTemperature) {
-    for (double Th : {400.0, 500.0, 600.0, 640.0}) {
-        water.calculateTheSaturationPressure(Th);
-        ASSERT_EQ(water.error, 0);
-        const double Vl = water.Vl * 1e6, Vv = water.Vv * 1e6;
-        ASSERT_EQ(water.calculateTheLiquidTh(Vl), 0) << Th;
-        EXPECT_NEAR(water.T, Th, 1e-4) << Th;
-        if (Th < 550.0) continue;
-        ASSERT_EQ(water.calculateTheGasTh(Vv), 0) << Th;
-        EXPECT_NEAR(water.T, Th, 1e-3) << Th;
-    }
-}
-
 TEST_F(WaterHomogenisationTest, NonPositiveVolumeIsRefused) {
     EXPECT_NE(water.calculateTheGasTh(0.0), 0);
     EXPECT_NE(water.calculateTheLiquidTh(-3.0), 0);

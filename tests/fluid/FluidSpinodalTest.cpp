@@ -97,6 +97,16 @@ TEST_F(PureSpinodal, BothBranchesStartAtTheCriticalPointAndFollowTheClosedForm) 
     }
 }
 
+// A table without suffix keeps the critical row out of the comment.
+TEST_F(PureSpinodal, TableWithoutSuffixStartsWithTheCriticalRow) {
+    fluid->calculateSpinodalCurve("spinoN", crit.Tc, crit.Vc, 1, 0.95 * crit.Tc, 2, nullptr,
+                                  nullptr);
+    const auto lines = fileLines("spinoN");
+    ASSERT_GT(lines.size(), 2u);
+    EXPECT_NE(lines[0][0], '#');
+    EXPECT_NEAR(numbersOf(lines[0])[0] / crit.Tc, 1.0, 1e-4);
+}
+
 // ------------------------------------------------------------------ binary
 
 class BinarySpinodal : public ::testing::Test {

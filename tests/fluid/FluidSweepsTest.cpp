@@ -119,6 +119,8 @@ TEST_F(FluidSweeps, IgorTextWithoutSuffixStillNamesItsWaves) {
     // with numbered column titles where the wave names belong.
     gas->calculateTheIsotherm(300, 1e-4, 1e-2, 0, kIgorText, nullptr, nullptr);
     EXPECT_EQ(fileLines("isot").at(1).substr(0, 23), "WAVES     V\t          P");
+    gas->calculate_PT_isochor(1e-3, 300, 400, 10, kIgorText, nullptr);
+    EXPECT_EQ(fileLines("pt").at(1), "WAVES            T           P           V");
 }
 
 TEST_F(FluidSweeps, PropertyGridOfTheIdealGas) {

@@ -1,0 +1,123 @@
+#include "solubility/HenPitSet.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "cubic/ClassicalCubic0.h"
+#include "solubility/HenryCorrelations.h"
+#include "solubility/SolubilityModel.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+
+namespace {
+constexpr double kInsoluble = 1e25;  // Pa
+}
+
+HenPitSet::HenPitSet() : water(std::make_unique<WagnerPruss>(2)) {}
+
+HenPitSet::~HenPitSet() = default;
+
+void HenPitSet::setVapourModel(int type) {
+    vapourType = type;
+    vapour.reset();
+    if (type == 1) vapour = std::make_unique<ClassicalSRK>(1);
+}
+
+void HenPitSet::read_component_data(int index, const char* name) {
+    if (std::strcmp(name, "H2O") == 0) {
+        iH2O = index;
+    } else if (std::strcmp(name, "NaCl") == 0) {
+        iNaCl = index;
+    } else if (isDissolvedGasName(name)) {
+        if (iGas < 0) iGas = index;
+        ++numberOfGases;
+    }
+}
+
+void HenPitSet::read_remaining_component_data() {
+    if (numberOfGases < 1 || !vapour) return;
+    vapour->number_of_components(numberOfGases);
+    for (int i = 0; i < numberOfGases; ++i)
+        vapour->add_component(componentName[static_cast<size_t>(iGas + i)].c_str());
+}
+
+double HenPitSet::calculateHenryConstant(int i) {
+    const char* name = componentName[static_cast<size_t>(i)].c_str();
+    const bool salt = iNaCl >= 0;
+    const bool co2 = std::strcmp(name, "CO2") == 0, h2s = std::strcmp(name, "H2S") == 0;
+    switch (henrySet) {
+        case 0:
+            if (co2)
+                return henry::co2(T) * henry::co2Salting(m) *
+                       std::exp(2.82e-05 * P / (kGasConstant * T));
+            if (h2s) return henry::h2s(T) * (salt ? henry::h2sSalting(m, T) : 1.0);
+            return kInsoluble;
+        case 1: {
+            double H = 0.0;
+            if (!henry::wilhelm(name, T, H)) return kInsoluble;
+            return (salt && (co2 || h2s)) ? H * henry::h2sSalting(m, T) : H;
+        }
+        case 2:
+            return henry::isMethane(name) ? henry::ch4OverPsat(T) * henry::ch4Salting(m)
+                                          : kInsoluble;
+        default: return kInsoluble;
+    }
+}
+
+void HenPitSet::calculate_salt_effect() {
+    water->temperature(T);
+    water->pressure(P * 1e-5);
+    water->V = WaterEOS::calculateSpiveyVolume(T, P * 1e-5, nullptr);
+    double a = 1.0;
+    water->calculatePitzer84(m, a, activityCoefficient[static_cast<size_t>(iNaCl)], osmotic);
+    activityCoefficient[static_cast<size_t>(iH2O)] = a;
+}
+
+void HenPitSet::describe() {
+    error = 0;
+    double S = 0.0;
+    if (numberOfGases > 0) {
+        if (!vapour) {
+            std::fputs("HenPitSet: choose the vapour model (setVapourModel) before the gases\n",
+                       stderr);
+            error = 1;
+            return;
+        }
+        vapour->temperature(T);
+        vapour->pressure(P * 1e-5);
+        vapour->describe();
+        if (vapour->error) error = 1;
+        for (int i = iGas; i < iGas + numberOfGases && i < nc; ++i) {
+            const size_t k = static_cast<size_t>(i);
+            henryConstant[k] = calculateHenryConstant(i);
+            activityCoefficient[k] = 1.0;
+            x[k] = vapour->fugacity[static_cast<size_t>(i - iGas)] / henryConstant[k];
+            S += x[k];
+        }
+    }
+    if (iNaCl < 0)
+        activityCoefficient[static_cast<size_t>(iH2O)] = 1.0;
+    else
+        calculate_salt_effect();
+    const double a = 0.018 * m;
+    const double D = S / (1.0 - S) * (1.0 + a) + 1.0 + a;
+    x[static_cast<size_t>(iH2O)] = 1.0 / D;
+    if (iNaCl >= 0) x[static_cast<size_t>(iNaCl)] = a / D;
+    aw = x[static_cast<size_t>(iH2O)] * activityCoefficient[static_cast<size_t>(iH2O)];
+}
+
+void HenPitSet::test(int k) {
+    if (k != 1) return;
+    number_of_components(2);
+    add_component("H2O");
+    add_component("NaCl");
+    m = 1.0;
+    temperature(295.15);
+    pressure(1.0);
+    describe();
+    std::printf("%10s %f\n", "aH2O : ", aw);
+    std::printf("%10s %f\n", "aNaCl : ", activityCoefficient[static_cast<size_t>(iNaCl)]);
+}
+
+}  // namespace vornex

@@ -1,0 +1,47 @@
+// HenPitSet: aqueous solution of light gases in water or NaCl brine. The gas mole fractions
+// follow from Henry constants (salting-out folded in) and the gas fugacities of a
+// ClassicalSRK vapour; the water activity and the NaCl activity coefficient come from the
+// Pitzer (1984) model of the water equation of state.
+// Henry-constant sets (the field henrySet, chosen by the caller): 0 CO2 (Carroll et al.
+// 1991) and H2S; 1 the Wilhelm, Battino and Wilcock (1977) fits; 2 CH4 over the vapour
+// pressure of water. Gases without a correlation: H = 1e25 Pa.
+#pragma once
+
+#include <memory>
+
+#include "fluid/FluidPhase.h"
+#include "fluid/Phase.h"
+
+namespace vornex {
+
+class WagnerPruss;
+
+class HenPitSet : public Phase {
+   public:
+    HenPitSet();
+    ~HenPitSet() override;
+
+    int numberOfGases = 0;
+    int iH2O = -1, iGas = -1, iNaCl = -1;
+    double m = 0.0;        // NaCl molality
+    double aw = 1.0;       // water activity
+    double osmotic = 0.0;  // osmotic coefficient of the last Pitzer calculation
+    std::unique_ptr<WagnerPruss> water;
+    std::unique_ptr<FluidPhase> vapour;
+    int vapourType = 1;
+    int henrySet = 0;
+
+    // Type 1 builds the ClassicalSRK vapour; call before adding components.
+    void setVapourModel(int type);
+    void read_component_data(int index, const char* name) override;
+    void read_remaining_component_data() override;
+    // The phase at its T, P and m: gas mole fractions, water activity, x_H2O, x_NaCl.
+    // Gases without a vapour model: the error flag, with a message.
+    void describe() override;
+    double calculateHenryConstant(int i);
+    void calculate_salt_effect();
+    double getWaterActivity() const { return aw; }
+    void test(int k);
+};
+
+}  // namespace vornex

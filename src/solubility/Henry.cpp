@@ -1,0 +1,82 @@
+#include "solubility/Henry.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "solubility/HenryCorrelations.h"
+
+namespace vornex {
+
+Henry::Henry() {
+    henryScale = 0;
+    setModelName("Henry model");
+}
+
+double Henry::calculateHenryConstant(int i, double PPa) {
+    const size_t k = static_cast<size_t>(i);
+    const char* name = componentName[k].c_str();
+    const bool salt = iNaCl >= 0;
+    const double RT = kGasConstant * T;
+    double& gamma = activityCoefficient[k];
+    gamma = 1.0;
+    switch (version) {
+        case 0:
+            if (std::strcmp(name, "CO2") == 0) {
+                if (salt) gamma = henry::co2Salting(mNa);
+                return henry::co2(T) * std::exp(2.82e-05 * PPa / RT);
+            }
+            if (std::strcmp(name, "H2S") == 0) {
+                if (salt) gamma = henry::h2sSalting(mNa, T);
+                return henry::h2s(T);
+            }
+            return kInsoluble;
+        case 1: {
+            double H = 0.0;
+            if (!henry::wilhelm(name, T, H)) return 0.0;
+            Vg = 3.2e-05;
+            if (salt && (std::strcmp(name, "H2S") == 0 || std::strcmp(name, "CO2") == 0))
+                gamma = henry::h2sSalting(mNa, T);
+            return H * std::exp(3.2e-05 * PPa / RT);
+        }
+        case 2:
+            if (!henry::isMethane(name)) return kInsoluble;
+            if (salt) gamma = henry::ch4Salting(mNa);
+            return henry::ch4OverPsat(T);
+        default: return kInsoluble;
+    }
+}
+
+void Henry::read_remaining_component_data() {
+    if (numberOfGases < 1) return;
+    setGasModelType(SM_ClassicalSRK);
+    if (vapour && vapour->nc == 0) {
+        vapour->number_of_components(numberOfGases);
+        for (int i = 0; i < numberOfGases; ++i)
+            vapour->add_component(componentName[static_cast<size_t>(iGas + i)].c_str());
+    }
+}
+
+void Henry::calculate_aqueous_fugacities() {
+    const double Peff = poreRadius != 0.0 ? P - 2.0 * sigma / poreRadius : P;
+    for (int i = iGas; i >= 0 && i < iGas + numberOfGases && i < nc; ++i) {
+        const size_t k = static_cast<size_t>(i);
+        henryConstant[k] = calculateHenryConstant(i, Peff);
+        fugacity[k] = henryConstant[k] * x[k] * activityCoefficient[k];
+    }
+}
+
+void Henry::test(int k) {
+    if (k != 1) return;
+    number_of_components(2);
+    add_component("H2O");
+    add_component("NaCl");
+    mNa = mCl = 1.0;
+    compositionCode = static_cast<int16_t>(compositionCode + 10);
+    temperature(295.15);
+    pressure(1.0);
+    describe();
+    std::printf("%10s %f\n", "aH2O : ", activityCoefficient[static_cast<size_t>(iH2O)]);
+    std::printf("%10s %f\n", "aNaCl : ", activityCoefficient[static_cast<size_t>(iNaCl)]);
+}
+
+}  // namespace vornex

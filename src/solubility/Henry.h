@@ -1,0 +1,30 @@
+// Henry: gas solubility by Henry's law on the mole-fraction scale, f = H gamma x, with three
+// sets of Henry-constant correlations (the model version) and empirical salting-out in NaCl
+// brine; the vapour is ClassicalSRK over the gas components. Components come from the
+// caller (add_component), so several gases may be declared; the solubility routine of the
+// base handles one.
+//   version 0: CO2 (Carroll et al. 1991, Poynting factor with 28.2 cm3/mol) and H2S;
+//   version 1: the Wilhelm, Battino and Wilcock (1977) fits with a Poynting factor of
+//              32 cm3/mol, which is also the partial molar volume of the gas;
+//   version 2: CH4 over the vapour pressure of water.
+// Gases without a correlation get H = 1e25 Pa (practically insoluble).
+#pragma once
+
+#include "solubility/SolubilityModel.h"
+
+namespace vornex {
+
+class Henry : public SolubilityModel {
+   public:
+    static constexpr double kInsoluble = 1e25;  // Pa
+
+    Henry();
+    // gamma_i = 1, then H_i (Pa) of component i by its name and the version at P (Pa), with
+    // gamma_i set to the salting-out factor when NaCl is a component.
+    double calculateHenryConstant(int i, double PPa);
+    void read_remaining_component_data() override;
+    void calculate_aqueous_fugacities() override;
+    void test(int k);
+};
+
+}  // namespace vornex

@@ -1,0 +1,74 @@
+#include "solubility/HenryCorrelations.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "water/WaterEOS.h"
+
+namespace vornex::henry {
+
+namespace {
+struct WilhelmRow {
+    const char* names[2];
+    double A, B, C, D;
+};
+// Wilhelm, Battino and Wilcock (1977), Table I (A, B in cal/mol, C, D as printed there).
+constexpr WilhelmRow kWilhelm[] = {
+    {{"CH4", "C1"}, -365.183, 18106.7, 49.7554, -0.000285},
+    {{"C2H6", "C2"}, -533.392, 26565.0, 74.624, -0.004573},
+    {{"C3H8", "C3"}, -628.866, 31638.4, 88.0808, 0.0},
+    {{"iC4", nullptr}, 190.982, -4913.0, -34.5102, 0.0},
+    {{"nC4", nullptr}, -639.209, 32785.7, 89.1483, 0.0},
+    {{"H2S", nullptr}, -297.158, 16347.7, 40.2024, 0.002571},
+    {{"N2", nullptr}, -327.85, 16757.6, 42.84, 0.016765},
+    {{"CO2", nullptr}, -317.658, 17371.2, 43.0607, -0.002191},
+};
+constexpr double kCalorieGasConstant = 1.9872;  // cal/(mol K)
+}  // namespace
+
+double co2(double TK) {
+    return 101325.0 * std::exp(160.27 - 8764.5 / TK - 21.726 * std::log(TK) + 0.00011055 * TK);
+}
+
+double h2s(double TK) {
+    return 100000.0 * std::exp(151.52 - 8335.5 / TK - 20.499 * std::log(TK) - 0.001311 * TK);
+}
+
+double co2Salting(double m) {
+    return std::exp(0.27503999999999995 * m / (1.0 + 0.018 * m));
+}
+
+double h2sSalting(double m, double TK) {
+    return std::exp(0.294 * m - 0.000195 * m * TK - 46.81 * m / TK -
+                    (0.578 + 0.0018 * TK) * m / (m + 1.0));
+}
+
+bool wilhelm(const char* name, double TK, double& H) {
+    for (const WilhelmRow& r : kWilhelm) {
+        for (const char* n : r.names) {
+            if (n != nullptr && std::strcmp(n, name) == 0) {
+                H = 101325.0 *
+                    std::exp(-(r.A + r.B / TK + r.C * std::log(TK) + r.D * TK) / kCalorieGasConstant);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+double ch4OverPsat(double TK) {
+    const double Tr = TK / 647.03;
+    return WaterEOS::saturationPressureWagnerPruss(TK) *
+           std::exp(-11.063 / Tr + 5.809 * std::pow(1.0 - Tr, 0.355) / Tr +
+                    12.195 * std::exp(1.0 - Tr) / std::pow(Tr, 0.41));
+}
+
+double ch4Salting(double m) {
+    return std::exp(0.156 * m / (m + 55.55555555555556));
+}
+
+bool isMethane(const char* name) {
+    return std::strcmp(name, "CH4") == 0 || std::strcmp(name, "C1") == 0;
+}
+
+}  // namespace vornex::henry

@@ -1,0 +1,29 @@
+// Henry constants of light gases in water (Pa, mole-fraction scale) and their salting-out
+// factors in NaCl brines (m the NaCl molality), T in K.
+#pragma once
+
+namespace vornex::henry {
+
+// CO2 after Carroll, Slupsky and Mather, J. Phys. Chem. Ref. Data 20 (1991) 1201:
+// 101325 exp(160.27 - 8764.5/T - 21.726 ln T + 0.00011055 T).
+double co2(double TK);
+// H2S: 1e5 exp(151.52 - 8335.5/T - 20.499 ln T - 0.001311 T).
+double h2s(double TK);
+// Salting-out of CO2: exp(0.27504 m/(1 + 0.018 m)).
+double co2Salting(double m);
+// Salting-out of H2S (also used for CO2 by the Wilhelm sets):
+// exp(0.294 m - 0.000195 m T - 46.81 m/T - (0.578 + 0.0018 T) m/(m + 1)).
+double h2sSalting(double m, double TK);
+// Wilhelm, Battino and Wilcock, Chem. Rev. 77 (1977) 219:
+// H = 101325 exp(-(A + B/T + C ln T + D T)/R), R = 1.9872 cal/(mol K); for "CH4"/"C1",
+// "C2H6"/"C2", "C3H8"/"C3", "iC4", "nC4", "H2S", "N2", "CO2". Returns false for other names.
+bool wilhelm(const char* name, double TK, double& H);
+// CH4 over the vapour pressure of water (Pa, from the reference auxiliary equation), with
+// Tr = T/647.03: Psat exp(-11.063/Tr + 5.809 (1 - Tr)^0.355/Tr + 12.195 exp(1 - Tr)/Tr^0.41).
+double ch4OverPsat(double TK);
+// Its salting-out: exp(0.156 m/(m + 55.5556)).
+double ch4Salting(double m);
+// True for "CH4" and "C1".
+bool isMethane(const char* name);
+
+}  // namespace vornex::henry

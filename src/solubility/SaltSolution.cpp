@@ -1,0 +1,242 @@
+#include "solubility/SaltSolution.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "fluid/CurveOutput.h"
+
+namespace vornex {
+
+namespace {
+constexpr double kTc = 647.096;   // K
+constexpr double kPc = 220.64;    // bar
+
+bool openIgor(CurveOutput& out, const char* prefix, const char* suffix) {
+    return out.open(prefix, suffix);
+}
+
+bool closeIgor(CurveOutput& out) {
+    out.print("END\n");
+    return out.close();
+}
+
+// The line's first non-blank character, 0 for a blank line.
+char firstChar(const std::string& line) {
+    for (char c : line)
+        if (c != ' ' && c != '\t' && c != '\r') return c;
+    return 0;
+}
+}  // namespace
+
+double SaltSolutionCorrelation::calculate_g(double TK) {
+    const double tau = 1.0 - TK / kTc;
+    return (-7.85951783 * tau + 1.84408259 * std::pow(tau, 1.5) - 11.7866497 * std::pow(tau, 3) +
+            22.6807411 * std::pow(tau, 3.5) - 15.9618719 * std::pow(tau, 4) +
+            1.80122502 * std::pow(tau, 7.5)) /
+           (TK / kTc);
+}
+
+double SaltSolutionCorrelation::calculatePsat(double TK) {
+    return kPc * std::exp(calculate_g(TK));
+}
+
+void SaltSolutionCorrelation::setTcParameters(int salt) {
+    // Critical curve fits of Shibue (2003), NaCl after Knight and Bodnar (1989).
+    if (salt == 1) {
+        t0 = 87.8054, t1 = 2425.41, t2 = -6077.79, t3 = 1170330.0;
+        xmax = 0.117, M = 58.5;
+    } else {
+        t0 = 0.147871, t1 = 74.4241, t2 = -21950.4, t3 = 54213200.0;
+        xmax = 0.037, M = 110.0;
+    }
+    type = salt;
+}
+
+double SaltSolutionCorrelation::calculateTc(double x) const {
+    const double x2 = x * x, x4 = x2 * x2;
+    if (type == 1) return kTc + t0 * std::sqrt(x) + t1 * x + t2 * x2 + t3 * x4;
+    return kTc + t1 * x / (t0 * t0 + x) + t2 * x2 + t3 * x4;
+}
+
+bool SaltSolutionCorrelation::getWaterSaturationCurve(const char* suffix) const {
+    CurveOutput out(kIgorText);
+    if (!openIgor(out, "satu", suffix)) return false;
+    const char* s = suffix ? suffix : "";
+    out.print("IGOR\nWAVES %6s%s %12s%s\nBEGIN\n", "T", s, "P", s);
+    for (int i = 0; i <= 373; ++i) {
+        const double TK = 273.15 + i;
+        out.print("%12lf %12lf\n", TK, calculatePsat(TK));
+    }
+    return closeIgor(out);
+}
+
+bool SaltSolutionCorrelation::getCriticalCurve(const char* suffix) const {
+    CurveOutput out(kIgorText);
+    if (!openIgor(out, "crit", suffix)) return false;
+    const char* s = suffix ? suffix : "";
+    out.print("IGOR\nWAVES %6s%s %12s%s %12s%s %12s%s %12s%s\nBEGIN\n", "T", s, "P", s, "x", s,
+              "m", s, "wt", s);
+    for (int i = 0; i * 0.005 < xmax; ++i) {
+        const double x = i * 0.005;
+        out.print("%12lf %12lf %12lf %12lf %12lf\n", calculateTc(x), criticalPressureOf(x), x,
+                  molality(x), weightPercent(x));
+    }
+    return closeIgor(out);
+}
+
+int SaltSolutionCorrelation::session(std::istream& in, std::ostream& out) {
+    int written = 0;
+    std::string line;
+    for (;;) {
+        out << "Type 0 (H2O), 1 (NaCl), 2 (CaCl2), q (Quit) ? " << std::flush;
+        if (!std::getline(in, line)) break;
+        const char kind = firstChar(line);
+        if (kind == 'q') break;
+        if (kind != '0' && kind != '1' && kind != '2') continue;
+        out << "\tsuffix ? " << std::flush;
+        if (!std::getline(in, line)) break;
+        const char c = firstChar(line);
+        const std::string suffix = c ? std::string(1, c) : std::string();
+        if (kind == '0') {
+            written += getWaterSaturationCurve(suffix.c_str()) ? 1 : 0;
+            continue;
+        }
+        if (kind == '1')
+            setNaClParameters();
+        else
+            setCaCl2Parameters();
+        out << (kind == '1' ? "\tNaCl mole fraction ? " : "\tCaCl2 mole fraction ? ") << std::flush;
+        if (!std::getline(in, line)) break;
+        char* end = nullptr;
+        const double x = std::strtod(line.c_str(), &end);
+        if (end == line.c_str() || !std::isfinite(x) || x < 0.0 || x >= 1.0) {
+            out << "\tA mole fraction is a number from 0 to below 1\n";
+            continue;
+        }
+        written += getIsopleth(suffix.c_str(), x) ? 1 : 0;
+        if (kind == '1') {
+            char buffer[64];
+            std::snprintf(buffer, sizeof buffer, "\tWeight percent : %.2lf\n",
+                          100.0 * 58.5 * x / ((1.0 - x) * 18.0 + 58.5 * x));
+            out << buffer;
+        }
+    }
+    return written;
+}
+
+// ------------------------------------------------------------------- SaltCorr
+
+void SaltCorr::setNaClParameters() {
+    setTcParameters(1);
+    c0 = -0.036, c1 = 0.0005;
+    xmax = 0.2;
+}
+
+void SaltCorr::setCaCl2Parameters() {
+    setTcParameters(2);
+    c0 = -0.036, c1 = 0.0005;
+}
+
+double SaltCorr::calculatePc(double TK) {
+    return 246990.0 - 1507.0 * TK + 3.6339 * TK * TK - 0.0043301 * std::pow(TK, 3) +
+           2.5531e-06 * std::pow(TK, 4) - 5.9564e-10 * std::pow(TK, 5);
+}
+
+double SaltCorr::getP0(double TK) {
+    return TK > kTc ? calculatePc(TK) : calculatePsat(TK);
+}
+
+bool SaltCorr::getIsotherm(const char* suffix, double TK) const {
+    CurveOutput out(kIgorText);
+    if (!openIgor(out, "isot", suffix)) return false;
+    const char* s = suffix ? suffix : "";
+    const double P0 = getP0(TK);
+    out.print("IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s\nBEGIN\n", "x", s, "p", s, "m", s, "wt", s);
+    for (int i = 0; i * 0.001 < xmax; ++i) {
+        const double x = i * 0.001, m = molality(x);
+        out.print("%12lf %12lf %12lf %12lf\n", x, h(m) * P0, m, weightPercent(x));
+    }
+    return closeIgor(out);
+}
+
+bool SaltCorr::getIsopleth(const char* suffix, double x) const {
+    CurveOutput out(kIgorText);
+    if (!openIgor(out, "isop", suffix)) return false;
+    const char* s = suffix ? suffix : "";
+    const double Tc = calculateTc(x), m = molality(x);
+    out.print("IGOR\nWAVES %6s%s %12s%s\nBEGIN\n", "T", s, "P", s);
+    for (int i = 0; i < 2000 && 273.15 + i < Tc; ++i) {
+        const double TK = 273.15 + i;
+        out.print("%12lf %12lf\n", TK, h(m) * getP0(TK));
+    }
+    return closeIgor(out);
+}
+
+// ------------------------------------------------------------------- Shibue
+
+void Shibue::setNaClParameters() {
+    setTcParameters(1);
+    h0 = 0.128746, h1 = -0.731097, h2 = -315.058, h3 = 392.767, h4 = -2464.4, h5 = 0.024;
+    p0 = 900.404, p1 = -29254.2, p2 = 1398060.0, p3 = -28075600.0, p4 = 241637000.0,
+    p5 = -718726000.0;
+}
+
+void Shibue::setCaCl2Parameters() {
+    setTcParameters(2);
+    h0 = 0.0589403, h1 = -0.34023, h2 = -447.233, h3 = -1247.33, h4 = -2432.53, h5 = 0.012;
+    p0 = -0.00647588, p1 = 8.58985, p2 = 5971.49, p3 = -28075600.0, p4 = 0.0, p5 = 0.0;
+}
+
+double Shibue::calculate_h(double x) const {
+    const double a = h0 * h0;
+    if (x < h5) return h1 * x / (a + x) + h2 * x * x;
+    const double d = x - h5;
+    return h1 * h5 / (a + h5) + h2 * h5 * h5 + d * (a * h1 / ((a + h5) * (a + h5)) + 2.0 * h2 * h5) +
+           h3 * d * d + h4 * d * (x * x - h5 * h5);
+}
+
+double Shibue::calculatePc(double x) const {
+    const double x2 = x * x, x4 = x2 * x2;
+    if (type == 1)
+        return 10.0 * (22.064 + p0 * x + p1 * x2 + p2 * x2 * x + p3 * x4 + p4 * x4 * x +
+                       p5 * x4 * x2);
+    return 10.0 * (22.064 + p1 * x / (p0 * p0 + x) + p2 * x2 + p3 * x4);
+}
+
+double Shibue::getPsat(double TK, double x) const {
+    if (!(TK <= calculateTc(x))) return 0.0;
+    return calculatePc(x) * std::exp(calculate_g(TK) + calculate_h(x));
+}
+
+bool Shibue::getIsotherm(const char* suffix, double TK) const {
+    CurveOutput out(kIgorText);
+    if (!openIgor(out, "isot", suffix)) return false;
+    const char* s = suffix ? suffix : "";
+    out.print("IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n", "x", s,
+              "p", s, "h", s, "pc", s, "m", s, "wt", s, "gt", s, "tc", s);
+    const double g = calculate_g(TK);
+    for (int i = 0; i * 0.001 < xmax; ++i) {
+        const double x = i * 0.001, hx = calculate_h(x), pc = calculatePc(x);
+        out.print("%12lf %12lf %12lf %12lf %12lf %12lf %12lf %12lf\n", x, pc * std::exp(hx + g), hx,
+                  pc, molality(x), weightPercent(x), g, calculateTc(x));
+    }
+    return closeIgor(out);
+}
+
+bool Shibue::getIsopleth(const char* suffix, double x) const {
+    CurveOutput out(kIgorText);
+    if (!openIgor(out, "isop", suffix)) return false;
+    const char* s = suffix ? suffix : "";
+    out.print("IGOR\nWAVES %6s%s %12s%s %12s%s %12s%s %12s%s\nBEGIN\n", "T", s, "P", s, "Pc", s,
+              "g", s, "h", s);
+    const double hx = calculate_h(x), pc = calculatePc(x);
+    for (int i = 0; i <= 373; ++i) {
+        const double TK = 273.15 + i, g = calculate_g(TK);
+        out.print("%12lf %12lf %12lf %12lf %12lf\n", TK, pc * std::exp(hx + g), pc, g, hx);
+    }
+    return closeIgor(out);
+}
+
+}  // namespace vornex

@@ -1,0 +1,453 @@
+// Bubble pressure, pressure from density, two-phase states and the curves built on them.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+#include <limits>
+
+#include "fluid/CurveOutput.h"
+#include "solubility/SolubilityModel.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+
+namespace {
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// "IGOR\nWAVES " with each name followed by the suffix ("%5s%s" first, " %11s%s" after),
+// then "\nBEGIN\n".
+void igorHeader(CurveOutput& out, std::initializer_list<const char*> names, const char* suffix) {
+    if (!out.isIgor()) return;
+    const char* s = suffix ? suffix : "";
+    out.print("IGOR\nWAVES ");
+    bool first = true;
+    for (const char* n : names) {
+        if (first)
+            out.print("%5s%s", n, s);
+        else
+            out.print(" %11s%s", n, s);
+        first = false;
+    }
+    out.print("\nBEGIN\n");
+}
+
+// Opens the Igor file of a tracer in mode 1; false when it cannot be written.
+bool openCurve(CurveOutput& out, const char* prefix, const char* suffix) {
+    return !out.isIgor() || out.open(prefix, suffix);
+}
+
+bool finishCurve(CurveOutput& out) {
+    if (out.isIgor()) out.print("END\n");
+    return out.close();
+}
+
+// A secant record of the pressure searches: no growth check, relaxation 1 down to 0.01.
+Secant pressureSecant(Equation* eq, EquationFunction f, int itermax) {
+    Secant s;
+    s.equation = eq;
+    s.function = f;
+    s.itermax = itermax;
+    s.tolerance = 1e-9;
+    s.relaxation = 1.0;
+    s.minrelaxation = 0.01;
+    s.growthcheck = 0;
+    return s;
+}
+}  // namespace
+
+double SolubilityModel::solveSecant(Secant& s, double x0, double x1) {
+    s.x0 = x0;
+    s.x1 = x1;
+    s.iterations = 0;
+    s.error = 0;
+    return s.solve();
+}
+
+// ------------------------------------------------------------------- bubble pressure
+
+double SolubilityModel::equationForBubblePoint(double Pbar, void*) {
+    if (!(Pbar >= 0.0 && Pbar <= 10000.0)) {
+        equationError = 1;
+        return 0.0;
+    }
+    pressure(Pbar);
+    calculate_aqueous_fugacities();
+    calculate_vapour_fugacities();
+    if (vapourError) {
+        equationError = 1;
+        return 0.0;
+    }
+    return fugacity[static_cast<size_t>(iGas)] - fv;
+}
+
+double SolubilityModel::estimate_bubble_pressure(double TK, double ms, double mgas) {
+    struct Block {
+        double a[4], b[4];  // 00, 10, 01, 11
+    };
+    static constexpr Block kBlocks[4] = {
+        {{0.0023, 0.0, 0.0011, 0.0}, {0.793, 0.4386, 0.3063, 0.1757}},
+        {{0.0011, 0.0181, 0.008, 0.0015}, {0.3063, 0.1757, 0.2051, 0.1199}},
+        {{0.0401, 0.1625, 0.0181, 0.0}, {0.4386, 2.109, 0.1757, 0.8513}},
+        {{0.0181, 0.0707, 0.0015, 0.0058}, {0.1757, 0.8513, 0.1199, 0.5829}},
+    };
+    const double t = TK - 273.15;
+    const double u = t < 120.0 ? t / 120.0 : (t - 120.0) / 150.0;
+    const double w = ms < 3.0 ? ms / 3.0 : (ms - 3.0) / 3.0;
+    const Block& k = kBlocks[(t < 120.0 ? 0 : 2) + (ms < 3.0 ? 0 : 1)];
+    auto bilinear = [&](const double* c) {
+        return (c[0] * (1 - u) + c[1] * u) * (1 - w) + (c[2] * (1 - u) + c[3] * u) * w;
+    };
+    const double lo = bilinear(k.a), hi = bilinear(k.b);
+    const double s = (mgas - lo) / (hi - lo);
+    return (1.0 - s) + 1800.0 * s;
+}
+
+void SolubilityModel::calculate_bubble_pressure() {
+    error = 0;
+    calculatePsatH2O();
+    const bool given = P != 0.0;
+    const double estimate = estimate_bubble_pressure(T, mNa, mg);
+    double target = mg;
+    bubbleSolver.context = &target;
+    bubbleSolver.growthcheck = 1;
+    double x0 = given ? P * 1e-5 : estimate;
+    solveSecant(bubbleSolver, x0, 1.00001 * x0);
+    if (bubbleSolver.error && given) {
+        x0 = estimate;
+        solveSecant(bubbleSolver, x0, 1.00001 * x0);
+    }
+    if (bubbleSolver.error) error = 1;
+}
+
+void SolubilityModel::calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas) {
+    temperature(TK);
+    setMolalities(ms, mgas);
+    pressure(Pbar);
+    calculate_bubble_pressure();
+}
+
+double SolubilityModel::equationForPressure(double Pbar, void* context) {
+    const double* c = static_cast<const double*>(context);  // rho, T, mg, ms
+    temperature(c[1]);
+    pressure(Pbar);
+    setMolalities(c[3], c[2]);
+    calculate_density();
+    return rhoSolution - c[0];
+}
+
+double SolubilityModel::calculate_pressure(double TK, double rho, double ms, double mgas,
+                                           double Pguess) {
+    double context[4] = {rho, TK, mgas, ms};
+    Secant s = pressureSecant(this, static_cast<EquationFunction>(&SolubilityModel::equationForPressure), 15);
+    s.context = context;
+    const double root = solveSecant(s, Pguess, Pguess + 1.0);
+    if (s.error) error = 1;
+    return root;
+}
+
+double SolubilityModel::equationForBiphasicIsochor(double PPa, void*) {
+    pressure(PPa * 1e-5);
+    calculate_gas_solubility0();
+    if (vapourError) {
+        equationError = 1;
+        return 0.0;
+    }
+    compositionCode = 11;
+    update_composition();
+    calculate_density();
+    if (vapourVolumeFlag) calculateVapourMolarVolume();
+    rhoVapour = vapourDensity();
+    alpha = (rhoSolution - rhoBulk) / (rhoSolution - rhoVapour);
+    return cgTotal - (1.0 - alpha) * x[static_cast<size_t>(iGas)] * rhoSolution / solutionMolarMass() -
+           alpha * (1.0 - yH2O) / Vvapour;
+}
+
+void SolubilityModel::calculateTheBiphasicPressure(double TK, double ms, double mgas,
+                                                   double cgTot, double rhoB) {
+    setMolalities(ms, mgas);
+    cgTotal = cgTot;
+    rhoBulk = rhoB;
+    Secant s = pressureSecant(this, static_cast<EquationFunction>(&SolubilityModel::equationForBiphasicIsochor), 20);
+    temperature(TK);
+    calculatePsatH2O();
+    solveSecant(s, 1.001 * Psat, 1.002 * Psat);
+    if (s.error) error = 1;
+}
+
+// ------------------------------------------------------------------- curves
+
+bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, const char* suffix) {
+    CurveOutput out(mode == kIgorText ? kIgorText : 0);
+    if (!openCurve(out, "isot", suffix)) return false;
+    setMolalities(ms, 1e-6);
+    temperature(TK);
+    error = 0;
+    calculatePsatH2O();
+    Pascal(Psat);
+    calculate_gas_solubility0();
+    calculate_density();
+    compositionCode = 11;
+    update_composition();
+    igorHeader(out, {"T", "P", "mg", "yh", "vv", "rho", "e"}, suffix);
+    auto row = [&] {
+        out.print("%12.2lf %12lf %12lf %12lf %12lf %12lf %12d\n", T, P * 1e-5, mg, yH2O,
+                  Vvapour * 1e6, rhoSolution, static_cast<int>(error | vapourError));
+    };
+    row();
+    while (!error && !vapourError && P <= 2e8) {
+        pressure(P * 1e-5 + 1.0);
+        calculate_gas_solubility0();
+        compositionCode = 11;
+        update_composition();
+        calculate_density();
+        row();
+    }
+    return finishCurve(out);
+}
+
+bool SolubilityModel::calculateTheIsopleth(double ms, double mgas, char mode, const char* suffix,
+                                           CurveArray* array) {
+    CurveOutput out(mode == kIgorText || mode == kCurveArray ? mode : 0, array);
+    if (!openCurve(out, "isop", suffix)) return false;
+    igorHeader(out, {"T", "P", "mg", "ms", "vg", "h", "vv", "xg", "yh", "e", "rhog", "rhol",
+                     "rocg", "rocl"},
+               suffix);
+    double dT = 1.0;
+    calculate_bubble_pressure(273.15, 1.0, ms, mgas);
+    if (error) {
+        dT = -1.0;
+        calculate_bubble_pressure(573.0, 300.0, ms, mgas);
+    }
+    if (!error) {
+        auto point = [&] {
+            calculate_density();
+            if (vapourVolumeFlag) calculateVapourMolarVolume();
+            rhoVapour = vapourDensity();
+            const size_t g = static_cast<size_t>(iGas);
+            out.print("%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12d %12lg %12lg "
+                      "%12lg %12lg\n",
+                      T, P * 1e-5, mg, mNa, Vg * 1e6, henryConstant[g], Vvapour * 1e6, x[g],
+                      yH2O, static_cast<int>(error), rhoVapour, rhoSolution, gasDensityInVapour(),
+                      gasDensityInLiquid());
+            out.row({T, P * 1e-5});
+        };
+        point();
+        bool gap = false;
+        double Tk = T, Pbar = P * 1e-5;
+        while (Tk >= 0.0 && Tk <= 573.15) {
+            Tk += dT;
+            error = 0;
+            calculate_bubble_pressure(Tk, Pbar, ms, mgas);
+            if (error) {
+                gap = true;
+                continue;
+            }
+            Pbar = P * 1e-5;
+            if (gap && out.isArray()) out.row({kNaN, kNaN});
+            gap = false;
+            point();
+        }
+    }
+    return finishCurve(out);
+}
+
+void SolubilityModel::calculateTheMonophasicIsochor(double T0, double T1, double rho, double ms,
+                                                    double mgas, double P0bar, char mode,
+                                                    const char*, CurveArray* array) {
+    if (!std::isfinite(T0) || !std::isfinite(T1) || T1 - T0 > kMaxCurvePoints) return;
+    double Pprev = P0bar;
+    for (double Tk = T0; Tk < T1; Tk += 1.0) {
+        Pprev = calculate_pressure(Tk, rho, ms, mgas, Pprev);
+        if (mode == kCurveArray && array) {
+            array->push_back(Tk);
+            array->push_back(Pprev);
+        }
+    }
+}
+
+bool SolubilityModel::calculateTheBiphasicIsochor(double T0, double P0bar, double ms, double dT,
+                                                  char mode, const char* suffix,
+                                                  CurveArray* array) {
+    if (!std::isfinite(T0) || !std::isfinite(P0bar) || !std::isfinite(dT) || dT == 0.0) {
+        std::fputs("Biphasic isochor: T0, P0 and a non-zero step dT must be finite numbers\n",
+                   stderr);
+        return false;
+    }
+    CurveOutput out(mode == kIgorText || mode == kCurveArray ? mode : 0, array);
+    if (!openCurve(out, "bipha", suffix)) return false;
+    temperature(T0);
+    pressure(P0bar);
+    setMolalities(ms, 0.0);
+    calculate_gas_solubility0();
+    compositionCode = 11;
+    update_composition();
+    calculate_density();
+    rhoBulk = rhoSolution;
+    const double Mmix = solutionMolarMass();
+    cw = x[static_cast<size_t>(iH2O)] * rhoSolution / Mmix;
+    cg = x[static_cast<size_t>(iGas)] * rhoSolution / Mmix;
+    cgTotal = cg;
+    rhoVapour = vapourDensity();
+    alpha = 0.0;
+    igorHeader(out, {"T", "P", "mg", "fv", "rhog", "rhol", "rocg", "rocl", "e"}, suffix);
+    auto row = [&] {
+        out.print("%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12d\n", T, P * 1e-5, mg,
+                  alpha, rhoVapour, rhoSolution, gasDensityInVapour(), gasDensityInLiquid(),
+                  static_cast<int>(error));
+    };
+    row();
+    Secant s = pressureSecant(this, static_cast<EquationFunction>(&SolubilityModel::equationForBiphasicIsochor), 20);
+    double Tk = T0;
+    for (int n = 0; n < kMaxCurvePoints; ++n) {
+        Tk += dT;
+        if (Tk < 273.15 || Tk > kMaxIsochorTemperature) break;
+        temperature(Tk);
+        calculatePsatH2O();
+        const double Pstart = P;
+        solveSecant(s, Pstart, 1.1 * Pstart);
+        if (s.error) break;
+        calculate_density();
+        row();
+        out.row({Tk - 273.15, P * 1e-5});
+    }
+    return finishCurve(out);
+}
+
+bool SolubilityModel::calculateTheBiphasicIsochor1(double Tend, double T0, double mgas, double ms,
+                                                   double dT, double P0bar, char mode,
+                                                   const char* suffix, CurveArray* array) {
+    if (!std::isfinite(Tend) || !std::isfinite(T0) || !std::isfinite(dT) || dT == 0.0 ||
+        !std::isfinite(P0bar)) {
+        std::fputs("Biphasic isochor: the temperatures, P0 and a non-zero step must be finite\n",
+                   stderr);
+        return false;
+    }
+    CurveOutput out(mode == kIgorText || mode == kCurveArray ? mode : 0, array);
+    if (!openCurve(out, "bipha", suffix)) return false;
+    temperature(T0);
+    setMolalities(ms, mgas);
+    pressure(P0bar);
+    calculate_bubble_pressure();
+    calculate_density();
+    rhoBulk = rhoSolution;
+    const double Mmix = solutionMolarMass();
+    cw = x[static_cast<size_t>(iH2O)] * rhoSolution / Mmix;
+    cg = x[static_cast<size_t>(iGas)] * rhoSolution / Mmix;
+    cgTotal = cg;
+    if (vapourVolumeFlag) calculateVapourMolarVolume();
+    rhoVapour = vapourDensity();
+    alpha = 0.0;
+    igorHeader(out, {"T", "P", "mg", "fv", "rhog", "rhol", "rocg", "rocl", "e"}, suffix);
+    auto row = [&] {
+        out.print("%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12d\n", T, P * 1e-5, mg,
+                  alpha, rhoVapour, rhoSolution, gasDensityInVapour(), gasDensityInLiquid(),
+                  static_cast<int>(error));
+        out.row({T, P * 1e-5});
+    };
+    row();
+    Secant s = pressureSecant(this, static_cast<EquationFunction>(&SolubilityModel::equationForBiphasicIsochor), 20);
+    double Tk = T0;
+    // The end temperature closes the curve in the direction of the step, whichever it is.
+    for (int n = 0; n < kMaxCurvePoints; ++n) {
+        Tk += dT;
+        const bool last = dT < 0.0 ? Tk <= Tend : Tk >= Tend;
+        if (last) Tk = Tend;
+        temperature(Tk);
+        calculatePsatH2O();
+        const double Pstart = P;
+        solveSecant(s, Pstart, 1.1 * Pstart);
+        if (s.error) break;
+        calculate_density();
+        row();
+        if (last) break;
+    }
+    return finishCurve(out);
+}
+
+// ------------------------------------------------------------------- reports
+
+void SolubilityModel::print(FILE* out) {
+    std::fprintf(out, "T        : %12lg K (%12lg \u00b0C)\n", T, T - 273.15);
+    std::fprintf(out, "P : %lg bar\n", P * 1e-5);
+    if (iH2O >= 0) std::fprintf(out, "x H2O    : %12lg \n", x[static_cast<size_t>(iH2O)]);
+    if (iGas >= 0) std::fprintf(out, "x gas    : %12lg \n", x[static_cast<size_t>(iGas)]);
+    if (iNaCl >= 0) std::fprintf(out, "x NaCl   : %12lg \n", x[static_cast<size_t>(iNaCl)]);
+    if (numberOfGases > 0) std::fprintf(out, "m gas    : %12lg mol/kg H2O\n", mg);
+    if (iNaCl >= 0) std::fprintf(out, "m NaCl   : %12lg mol/kg H2O\n", mNa);
+    if (numberOfGases > 0) std::fprintf(out, "Vvap     : %12lg cm3/mol\n", Vvapour * 1e6);
+    if (iGas >= 0) {
+        std::fprintf(out, "Vgas(aq) : %12lg cm3/mol\n", Vg * 1e6);
+        std::fprintf(out, "Hgas(aq) : %12lg bar (%s)\n",
+                     henryConstant[static_cast<size_t>(iGas)] * 1e-5,
+                     henryScale ? "molality scale" : "mole fraction scale");
+    }
+    std::fprintf(out, "error    : %12d\n\n", static_cast<int>(error));
+}
+
+bool SolubilityModel::generateLogInfo(const char* path) {
+    // A fixed name in a shared folder: never follow a link planted there, never block on a
+    // pipe, write only a regular file, and keep the state private to its owner.
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        std::fprintf(stderr, "Cannot write the state printout %s: %s\n", path,
+                     std::strerror(errno));
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+        ::fchmod(fd, 0600) != 0 || ::ftruncate(fd, 0) != 0) {
+        std::fprintf(stderr, "Cannot write the state printout %s: not a private regular file\n",
+                     path);
+        ::close(fd);
+        return false;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    FILE* out = ::fdopen(fd, "w");
+    if (out == nullptr) {
+        ::close(fd);
+        return false;
+    }
+    print(out);
+    const bool ok = std::ferror(out) == 0;
+    if (std::fclose(out) != 0 || !ok) {
+        std::fprintf(stderr, "Cannot write the state printout %s\n", path);
+        return false;
+    }
+    return true;
+}
+
+void SolubilityModel::test(int k) {
+    switch (k) {
+        case 1:
+            temperature(333.15);
+            pressure(400.0);
+            setMolalities(2.0, 0.0);
+            calculate_gas_solubility0();
+            break;
+        case 2:
+            temperature(333.15);
+            setMolalities(2.0, 0.9873);
+            calculate_bubble_pressure();
+            break;
+        case 3: calculateTheIsotherm(333.15, 2.0, 1, "0"); return;
+        case 4:
+            calculateTheBiphasicIsochor(473.15, 600.0, 1.0, -1.0, 1, "1", nullptr);
+            calculateTheIsopleth(1.0, 0.434622, 1, "0", nullptr);
+            return;
+        case 5:
+            setSystemType(0, 0);
+            setDensityModelType(1);
+            calculateTheIsotherm(333.15, 0.343, 1, "0");
+            return;
+        default: return;
+    }
+    calculate_gas_partial_volume_();
+    print(stdout);
+}
+
+}  // namespace vornex

@@ -1,0 +1,362 @@
+#include "solubility/SolubilityModel.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "cubic/ClassicalCubic0.h"
+#include "cubic/TermCubic.h"
+#include "dkl/DuanModels.h"
+#include "water/MaoDuanSalinityModel.h"
+#include "water/PotterBrown.h"
+#include "water/SpiveyDensityModel.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+
+namespace {
+constexpr double R = kGasConstant;
+constexpr double Mw = SolubilityModel::kWaterMolarMass;
+
+// The hydrocarbon gas of system 5 (mole fractions of a light oil gas; normalised on use).
+struct GasShare {
+    const char* name;
+    double share;
+};
+constexpr GasShare kHydrocarbonGas[15] = {
+    {"CH4", 0.5},   {"C2", 0.25},   {"C3", 0.04},   {"iC4", 0.01},  {"nC4", 0.05},
+    {"iC5", 0.01},  {"nC5", 0.04},  {"nC6", 0.02},  {"nC7", 0.04},  {"nC8", 0.04},
+    {"nC9", 0.03},  {"nC10", 0.04}, {"nC12", 0.08}, {"nC15", 0.08}, {"nC20", 0.065},
+};
+}  // namespace
+
+bool isDissolvedGasName(const char* name) {
+    static const char* const kGases[] = {"CO2", "CH4", "C2",  "N2",     "H2S",   "C2H6",
+                                         "C3",  "iC4", "nC4", "iC4H10", "nC4H10"};
+    for (const char* g : kGases)
+        if (std::strcmp(name, g) == 0) return true;
+    return false;
+}
+
+double gasMolarMass(const char* name) {
+    if (name == nullptr) return 0.016;
+    if (std::strcmp(name, "CO2") == 0) return 0.044;
+    if (std::strcmp(name, "N2") == 0) return 0.028;
+    return 0.016;
+}
+
+SolubilityModel::SolubilityModel() : water(std::make_unique<WagnerPruss>(2)) {
+    bubbleSolver.itermax = 15;
+    bubbleSolver.tolerance = 1e-9;
+    bubbleSolver.relaxation = 1.0;
+    bubbleSolver.minrelaxation = 0.01;
+    bubbleSolver.growthcheck = 1;
+    bubbleSolver.equation = this;
+    bubbleSolver.function = static_cast<EquationFunction>(&SolubilityModel::equationForBubblePoint);
+}
+
+SolubilityModel::~SolubilityModel() {
+    purge();
+}
+
+void SolubilityModel::purge() {
+    vapour.reset();
+    densityModel.reset();
+}
+
+// ------------------------------------------------------------------- model choice
+
+void SolubilityModel::setSystemType(int type, int ver) {
+    if (type == systemType && ver == version) return;
+    systemType = type;
+    version = ver;
+    mg = mNa = mCl = 0.0;
+    iH2O = iGas = iNaCl = -1;
+    compositionCode = 0;
+    poreRadius = 0.0;
+    sigma = 0.0;
+    const char* gas = nullptr;
+    bool salt = true;
+    switch (type) {
+        case SM_H2O_CH4_NaCl:
+        case SM_H2O_HC_NaCl: gas = "CH4"; break;
+        case SM_H2O_CO2_NaCl: gas = "CO2"; break;
+        case SM_H2O_N2_NaCl: gas = "N2"; break;
+        case SM_H2O_CH4: gas = "CH4", salt = false; break;
+        case SM_H2O_CO2: gas = "CO2", salt = false; break;
+        case SM_H2O_N2: gas = "N2", salt = false; break;
+        default: return;
+    }
+    gasM = gasMolarMass(gas);
+    numberOfGases = 0;
+    if (nc == 0) {
+        number_of_components(salt ? 3 : 2);
+        if (salt)
+            add_components("H2O", gas, "NaCl");
+        else
+            add_components("H2O", gas);
+    }
+    iH2O = 0;
+    iGas = 1;
+    iNaCl = salt && nc > 2 ? 2 : -1;
+    if (numberOfGases == 0) numberOfGases = 1;
+}
+
+void SolubilityModel::setGasModelType(int type) {
+    if (type == gasModelType && vapour) return;
+    vapour.reset();
+    gasModelType = type;
+    switch (type) {
+        case SM_DMW1: vapour = std::make_unique<DMW1>(1); break;
+        case SM_SRK1: vapour = std::make_unique<SRK1>(1, 0); break;
+        case SM_ClassicalSRK: vapour = std::make_unique<ClassicalSRK>(1); break;
+        default: return;
+    }
+    const char* gas = nullptr;
+    switch (systemType) {
+        case SM_H2O_CH4_NaCl:
+        case SM_H2O_CH4: gas = "CH4"; break;
+        case SM_H2O_CO2_NaCl:
+        case SM_H2O_CO2: gas = "CO2"; break;
+        case SM_H2O_N2_NaCl:
+        case SM_H2O_N2: gas = "N2"; break;
+        case SM_H2O_HC_NaCl: {
+            numberOfGases = 15;
+            vapour->number_of_components(15);
+            double sum = 0.0;
+            for (const GasShare& g : kHydrocarbonGas) sum += g.share;
+            for (int i = 0; i < 15; ++i) {
+                vapour->add_component(kHydrocarbonGas[i].name);
+                vapour->composition_of_component(i, kHydrocarbonGas[i].share / sum);
+            }
+            return;
+        }
+        default: return;
+    }
+    numberOfGases = 1;
+    vapour->number_of_components(1);
+    vapour->add_components(gas);
+    vapour->composition_of_component(0, 1.0);
+}
+
+void SolubilityModel::setDensityModelType(int type) {
+    if (type == densityModelType) return;
+    densityModelType = type;
+    densityModel.reset();
+    switch (type) {
+        case SM_NoDensity: std::fputs("No density model defined.\n", stderr); break;
+        case SM_PotterBrown: densityModel = std::make_unique<PotterBrown>(); break;
+        case SM_MaoDuan0: densityModel = std::make_unique<MaoDuanSalinityModel>(0); break;
+        case SM_MaoDuan1: densityModel = std::make_unique<MaoDuanSalinityModel>(1); break;
+        case SM_Spivey: densityModel = std::make_unique<SpiveyDensityModel>(); break;
+        default: break;
+    }
+}
+
+void SolubilityModel::changeModelVersion(int ver) {
+    version = ver;
+}
+
+void SolubilityModel::read_component_data(int index, const char* name) {
+    if (std::strcmp(name, "H2O") == 0) {
+        iH2O = index;
+    } else if (std::strcmp(name, "NaCl") == 0) {
+        iNaCl = index;
+    } else if (isDissolvedGasName(name)) {
+        if (iGas < 0) iGas = index;
+        ++numberOfGases;
+    }
+}
+
+void SolubilityModel::read_remaining_component_data() {}
+
+void SolubilityModel::describe() {
+    calculate_gas_solubility0();
+    calculate_water_activity();
+}
+
+// ------------------------------------------------------------------- composition
+
+void SolubilityModel::setMolalities(double ms, double mgas) {
+    mNa = mCl = ms;
+    mg = mgas;
+    compositionCode = 11;
+    update_composition();
+}
+
+void SolubilityModel::update_composition() {
+    const double xg = iGas >= 0 ? x[static_cast<size_t>(iGas)] : 0.0;
+    const double xs = iNaCl >= 0 ? x[static_cast<size_t>(iNaCl)] : 0.0;
+    double a = 0.0, b = 0.0;
+    switch (compositionCode) {
+        case 11: a = mNa * Mw, b = mg * Mw; break;
+        case 12: a = mNa * Mw, b = (a + 1.0) * xg / (1.0 - xg); break;
+        case 21: b = mg * Mw, a = (b + 1.0) * xs / (1.0 - xs); break;
+        case 22: {
+            const double xw = 1.0 - xg - xs;
+            b = xg / xw;
+            a = xs / xw;
+            break;
+        }
+        default: return;
+    }
+    compositionCode = 0;
+    mNa = mCl = a / Mw;
+    mg = b / Mw;
+    const double xGas = b / (b + 1.0 + a), xSalt = a / (a + 1.0 + b);
+    if (iGas >= 0) x[static_cast<size_t>(iGas)] = xGas;
+    if (iNaCl >= 0) x[static_cast<size_t>(iNaCl)] = xSalt;
+    if (iH2O >= 0) x[static_cast<size_t>(iH2O)] = 1.0 - xGas - xSalt;
+}
+
+// ------------------------------------------------------------------- calculations
+
+void SolubilityModel::calculatePsatH2O() {
+    Psat = WaterEOS::saturationPressureWagnerPruss(T);
+    Vl = Mw / WaterEOS::saturatedLiquidDensityWagnerPruss(T);
+}
+
+double SolubilityModel::calculateSigma() {
+    water->temperature(T);
+    sigma = water->calculateSigma(0.0, 0.0);
+    return sigma;
+}
+
+void SolubilityModel::calculateVapourMolarVolume() {
+    if (!vapour) return;
+    vapour->temperature(T);
+    vapour->Pascal(P);
+    vapour->Vv0 = R * T / P;
+    if (vapour->phase == 2) vapour->Vl0 = vapour->Vv0;
+    vapour->calculate_molar_volume();
+    if (vapour->error) {
+        vapour->Vv0 = vapour->Vl0 = 7.5e-5;
+        vapour->calculate_molar_volume();
+    }
+    Vvapour = vapour->V;
+}
+
+double SolubilityModel::capillaryWaterFraction() {
+    if (poreRadius == 0.0) return Psat / P;
+    calculateSigma();
+    return Psat * std::exp((-2.0 * sigma / poreRadius + P - Psat) * Vl / (R * T)) / P;
+}
+
+void SolubilityModel::finishVapourSide() {
+    if (!(yH2O <= 1.0)) {
+        vapourError = 1;
+        return;
+    }
+    if (!vapour) return;
+    calculateVapourMolarVolume();
+    vapour->calculate_fugacities();
+    fv = (1.0 - yH2O) * vapour->fugacity[0];
+}
+
+void SolubilityModel::calculate_vapour_fugacities() {
+    vapourError = 0;
+    yH2O = capillaryWaterFraction();
+    finishVapourSide();
+}
+
+void SolubilityModel::calculate_aqueous_fugacities() {}
+void SolubilityModel::calculate_gas_partial_volume_() {}
+
+double SolubilityModel::solutionMolarMass() const {
+    double M = 0.0;
+    if (iH2O >= 0) M += Mw * x[static_cast<size_t>(iH2O)];
+    if (iGas >= 0) M += gasM * x[static_cast<size_t>(iGas)];
+    if (iNaCl >= 0) M += kNaClMolarMass * x[static_cast<size_t>(iNaCl)];
+    return M;
+}
+
+double SolubilityModel::vapourDensity() const {
+    return (Mw * yH2O + gasM * (1.0 - yH2O)) / Vvapour;
+}
+
+double SolubilityModel::gasDensityInVapour() const {
+    return gasM * (1.0 - yH2O) / Vvapour;
+}
+
+double SolubilityModel::gasDensityInLiquid() const {
+    return iGas >= 0 ? gasM * rhoSolution * x[static_cast<size_t>(iGas)] / solutionMolarMass()
+                     : 0.0;
+}
+
+void SolubilityModel::calculate_density() {
+    calculate_gas_partial_volume_();
+    if (!densityModel) {
+        rhoSolution = 0.0;
+        return;
+    }
+    densityModel->temperature(T);
+    densityModel->pressure(P * 1e-5);
+    densityModel->molality(mNa);
+    densityModel->calculate_density();
+    const double rhoBrine = densityModel->density;
+    const double saltMass = 1000.0 + 1000.0 * kNaClMolarMass * mNa;  // g per kg of water
+    rhoSolution = (saltMass + 1000.0 * gasM * mg) / (saltMass / rhoBrine + 1000.0 * mg * Vg);
+}
+
+void SolubilityModel::calculate_gas_solubility0() {
+    update_composition();
+    vapourError = 0;
+    calculatePsatH2O();
+    calculate_vapour_fugacities();
+    if (vapourError) return;
+    calculate_aqueous_fugacities();
+    if (numberOfGases != 1 || iGas < 0) {
+        std::fputs("Not implemented\n", stderr);
+    } else {
+        const size_t g = static_cast<size_t>(iGas);
+        const double Hg = henryConstant[g] * activityCoefficient[g];
+        double xw = 0.0, xg = 0.0, xs = 0.0;
+        if (henryScale == 1) {
+            mg = fv / Hg;
+            const double a = mNa * Mw, b = mg * Mw;
+            xw = 1.0 / (1.0 + a + b);
+            xg = b / (1.0 + a + b);
+            xs = iNaCl >= 0 ? a / (1.0 + a + b) : 0.0;
+        } else {
+            xg = fv / Hg;
+            xw = (1.0 - xg) / (1.0 + mNa * Mw);
+            xs = iNaCl >= 0 ? 1.0 - xg - xw : 0.0;
+            mg = xg / (xw * Mw);
+        }
+        x[g] = xg;
+        if (iH2O >= 0) x[static_cast<size_t>(iH2O)] = xw;
+        if (iNaCl >= 0) x[static_cast<size_t>(iNaCl)] = xs;
+        M = solutionMolarMass();
+    }
+    calculate_gas_partial_volume_();
+}
+
+void SolubilityModel::calculate_gas_solubility(double TK, double Pbar, double ms) {
+    temperature(TK);
+    pressure(Pbar);
+    setMolalities(ms, 0.0);
+    calculate_gas_solubility0();
+}
+
+double SolubilityModel::calculate_gas_partial_volume(double TK, double Pbar, double ms,
+                                                     double mgas) {
+    temperature(TK);
+    pressure(Pbar);
+    setMolalities(ms, mgas);
+    calculate_gas_partial_volume_();
+    return Vg;
+}
+
+void SolubilityModel::calculate_water_activity() {
+    water->temperature(T);
+    water->pressure(P * 1e-5);
+    water->V = WaterEOS::calculateSpiveyVolume(T, P * 1e-5, nullptr);
+    double aw = 1.0, second = 0.0;
+    water->calculatePitzer84(mNa, aw, second, osmotic);
+    double xGas = 0.0;
+    for (int i = 0; i < numberOfGases && iGas >= 0 && iGas + i < nc; ++i)
+        xGas += x[static_cast<size_t>(iGas + i)];
+    if (iNaCl >= 0) activityCoefficient[static_cast<size_t>(iNaCl)] = second;
+    if (iH2O >= 0) activityCoefficient[static_cast<size_t>(iH2O)] = aw * (1.0 - xGas);
+}
+
+}  // namespace vornex

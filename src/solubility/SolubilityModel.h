@@ -1,0 +1,185 @@
+// SolubilityModel: solubility of one light gas (CH4, CO2, N2 or a hydrocarbon gas) in water
+// or NaCl brine in equilibrium with a gas-rich vapour. The phase is the aqueous liquid
+// (components H2O, the gas and NaCl when present); it owns a water model (WagnerPruss: vapour
+// pressure, saturated-liquid volume, surface tension), a vapour model (a pure-gas FluidPhase)
+// and a brine-density model. Equilibrium: the gas fugacity of the solution (Henry constant x
+// activity coefficient x molality or mole fraction) equals its fugacity in the vapour by the
+// Lewis rule, (1 - y_H2O) f_gas(T, P).
+//
+// The subclasses give the aqueous side (DMGWwater, Henry, SpiveySolubility). The base class
+// holds the bookkeeping, the vapour side, the solution density, the bubble-pressure solver and
+// the curve tracers (bubble pressure, isotherm, isopleth, one- and two-phase isochores).
+//
+// Units: T in K, P in Pa (the pressure setter takes bar), molalities in mol per kg of water,
+// molar volumes in m3/mol, densities in kg/m3, Henry constants and fugacities in Pa.
+// Failures: the vapour error flag (pressure at or below the water vapour pressure), the phase
+// error flag (a failed solve), messages on standard error; never exceptions.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "fluid/FluidPhase.h"
+#include "fluid/Phase.h"
+#include "numerics/Solver.h"
+
+namespace vornex {
+
+class WagnerPruss;
+class DensityModel;
+
+enum SM_SystemType : int {
+    SM_H2O_CH4_NaCl = 0,
+    SM_H2O_CO2_NaCl = 1,
+    SM_H2O_N2_NaCl = 2,
+    SM_H2O_HC_NaCl = 5,  // hydrocarbon gas of 15 components, dissolved as CH4
+    SM_H2O_CH4 = 6,
+    SM_H2O_CO2 = 7,
+    SM_H2O_N2 = 8,
+};
+
+enum SM_GasModelType : int { SM_DMW1 = 0, SM_SRK1 = 1, SM_ClassicalSRK = 2 };
+
+enum SM_DensityModelType : int {
+    SM_NoDensity = -1,
+    SM_PotterBrown = 0,
+    SM_MaoDuan0 = 1,
+    SM_MaoDuan1 = 2,
+    SM_Spivey = 3,
+};
+
+// Molar mass of a dissolved gas by name (kg/mol): CH4 0.016, CO2 0.044, N2 0.028; 0.016 for
+// names without an entry.
+double gasMolarMass(const char* name);
+// True for the gas names a solution model counts as dissolved gases: CO2, CH4, C2, N2, H2S,
+// C2H6, C3, iC4, nC4, iC4H10, nC4H10.
+bool isDissolvedGasName(const char* name);
+
+class SolubilityModel : public Phase {
+   public:
+    static constexpr double kWaterMolarMass = 0.018015268;  // kg/mol
+    static constexpr double kNaClMolarMass = 0.0585;        // kg/mol
+
+    SolubilityModel();
+    ~SolubilityModel() override;
+
+    // ------------------------------------------------------------------- settings
+    int systemType = -1;
+    int gasModelType = -1;
+    int densityModelType = -1;
+    int version = 0;
+    int henryScale = 1;        // 1: f = H gamma m (molality); 0: f = H gamma x
+    int vapourVolumeFlag = 0;  // 1: tracers recompute the vapour volume before using it
+
+    // ------------------------------------------------------------------- state
+    double mg = 0.0;   // gas molality
+    double mNa = 0.0;  // sodium molality
+    double mCl = 0.0;  // chloride molality (always equal to mNa)
+    double Vg = 0.0;   // partial molar volume of the dissolved gas, m3/mol
+    int iH2O = -1, iGas = -1, iNaCl = -1;
+    int numberOfGases = 0;
+    double gasM = 0.016;  // molar mass of the dissolved gas, kg/mol
+    std::unique_ptr<FluidPhase> vapour;
+    double fv = 0.0;    // gas fugacity in the vapour, Pa
+    double yH2O = 0.0;  // water mole fraction of the vapour
+    double Psat = 0.0;  // vapour pressure of water, Pa
+    std::unique_ptr<DensityModel> densityModel;
+    std::unique_ptr<WagnerPruss> water;
+    Secant bubbleSolver;
+    int16_t compositionCode = 0;  // 0, or 11, 12, 21, 22: how NaCl and the gas are given
+    double alpha = 0.0;           // vapour volume fraction (two-phase isochores)
+    double cw = 0.0, cg = 0.0;    // water and gas concentrations of the liquid, mol/m3
+    double rhoVapour = 0.0, rhoSolution = 0.0, rhoBulk = 0.0;  // kg/m3
+    double cgTotal = 0.0;                                      // mol/m3, two-phase target
+    double poreRadius = 0.0;                                   // m; 0: flat interface
+    double Vl = 0.0;        // molar volume of saturated liquid water, m3/mol
+    double sigma = 0.0;     // surface tension of water, N/m
+    double osmotic = 0.0;   // osmotic coefficient of the last water-activity calculation
+    int vapourError = 0;    // 1: no vapour side (y_H2O > 1)
+    double Vvapour = 0.0;   // vapour molar volume, m3/mol
+
+    // ------------------------------------------------------------------- model choice
+    virtual void setSystemType(int type, int version);
+    virtual void setDensityModelType(int type);
+    virtual void setGasModelType(int type);
+    virtual void changeModelVersion(int version);
+
+    void read_component_data(int index, const char* name) override;
+    void read_remaining_component_data() override;
+    // The solubility at the set state, then the water activity.
+    void describe() override;
+
+    // ------------------------------------------------------------------- calculations
+    virtual void calculatePsatH2O();
+    virtual void calculate_vapour_fugacities();
+    virtual void calculate_aqueous_fugacities();
+    virtual void calculate_density();
+    virtual void calculate_gas_solubility0();
+    virtual void calculate_gas_partial_volume_();
+
+    void calculate_gas_solubility(double TK, double Pbar, double ms);
+    double calculate_gas_partial_volume(double TK, double Pbar, double ms, double mgas);
+    void calculate_water_activity();
+    // Surface tension of water (N/m) at T from the water model, kept in sigma.
+    double calculateSigma();
+    void calculateVapourMolarVolume();
+    // Applies the composition-input code (molalities <-> mole fractions).
+    void update_composition();
+    // Sets both NaCl molalities and the gas molality with code 11, applied at once.
+    void setMolalities(double ms, double mgas);
+
+    // ------------------------------------------------------------------- bubble pressure
+    void calculate_bubble_pressure();
+    virtual void calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas);
+    static double estimate_bubble_pressure(double TK, double ms, double mgas);
+    double equationForBubblePoint(double Pbar, void* context);
+    double calculate_pressure(double TK, double rho, double ms, double mgas, double Pguess);
+    double equationForPressure(double Pbar, void* context);
+    void calculateTheBiphasicPressure(double TK, double ms, double mgas, double cgTot,
+                                      double rhoB);
+    double equationForBiphasicIsochor(double PPa, void* context);
+
+    // ------------------------------------------------------------------- curves
+    // Output mode: 1 Igor text file, 6 the array (T, P in bar per point), other computes.
+    // False when the file could not be written.
+    bool calculateTheIsotherm(double TK, double ms, char mode, const char* suffix);
+    bool calculateTheIsopleth(double ms, double mgas, char mode, const char* suffix,
+                              CurveArray* array);
+    void calculateTheMonophasicIsochor(double T0, double T1, double rho, double ms, double mgas,
+                                       double P0bar, char mode, const char* suffix,
+                                       CurveArray* array);
+    // Heating (dT > 0) ends at kMaxIsochorTemperature, cooling at 273.15 K.
+    bool calculateTheBiphasicIsochor(double T0, double P0bar, double ms, double dT, char mode,
+                                     const char* suffix, CurveArray* array);
+    bool calculateTheBiphasicIsochor1(double Tend, double T0, double mgas, double ms, double dT,
+                                      double P0bar, char mode, const char* suffix,
+                                      CurveArray* array);
+    static constexpr double kMaxIsochorTemperature = 647.096;  // K
+    static constexpr int kMaxCurvePoints = 100000;
+
+    // ------------------------------------------------------------------- reports
+    void print(FILE* out);
+    // The state printout in "/tmp/tokill.txt", created owner-only and never through a link.
+    // False, with a message, when the file cannot be written.
+    bool generateLogInfo(const char* path = "/tmp/tokill.txt");
+    void test(int k);
+
+    // Vapour density, gas partial density in vapour and liquid (kg/m3), molar mass of the
+    // solution (kg/mol), from the current state.
+    double solutionMolarMass() const;
+    double vapourDensity() const;
+    double gasDensityInVapour() const;
+    double gasDensityInLiquid() const;
+
+   protected:
+    void purge();
+    // y_H2O = Psat/P, with the capillary and Poynting correction in a pore of radius r.
+    double capillaryWaterFraction();
+    // The vapour error flag when y_H2O > 1; else the vapour volume and f_v.
+    void finishVapourSide();
+    double solveSecant(Secant& s, double x0, double x1);
+};
+
+}  // namespace vornex

@@ -1,0 +1,125 @@
+#include "solubility/SpiveySolubility.h"
+
+#include <cmath>
+#include <limits>
+
+#include "fluid/CurveOutput.h"
+#include "solubility/DMGWwater.h"
+#include "water/WaterEOS.h"
+
+namespace vornex {
+
+SpiveySolubility::SpiveySolubility() {
+    henryScale = 0;
+    vapourVolumeFlag = 1;
+    setModelName("Spivey model");
+    bubbleSolver.function =
+        static_cast<EquationFunction>(&SpiveySolubility::equation_for_bubble_pressure);
+    setSystemType(SM_H2O_CH4_NaCl, 0);
+    setGasModelType(SM_ClassicalSRK);
+}
+
+double SpiveySolubility::partialVolume(double TK, double PMPa, double mgas) {
+    return kGasConstant * TK *
+           (-0.085658 + 0.0131961 * std::log(TK) + 7.338 / TK + 0.0905 / (680.0 - TK) +
+            2.0 * mgas * (0.226 / TK - 0.002454 * PMPa / TK)) *
+           1e-6;
+}
+
+void SpiveySolubility::calculate_gas_solubility0() {
+    vapourError = 0;
+    error = 0;
+    Psat = WaterEOS::saturationPressureWagnerPruss(T);
+    if (Psat > P) {
+        vapourError = 1;
+        mg = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
+    const double t = T - 273.15, PM = P * 1e-6, m = mNa;
+    const double L = std::log((P - Psat) * 1e-6);
+    const double lnm0 = (-7.751e-07 * t * t + 0.00013624 * t - 0.0781) * L * L +
+                        (1.193e-06 * t * t + 0.000851 * t + 1.02766) * L +
+                        (0.00018316 * t * t - 0.078119 * t - 3.6231) /
+                            (-1.0733e-05 * t * t + 0.0109192 * t + 1.0);
+    const double lambda = 0.07015 + 0.0001074 * T + 0.226 * PM / T - 0.001227 * PM * PM / T;
+    mg = std::exp(lnm0) * std::exp(-2.0 * lambda * m + 0.00628 * m * m);
+    Vg = partialVolume(T, PM, mg);
+    const double n = 55.50847203605297;
+    x[static_cast<size_t>(iGas)] = mg / (mg + n + m);
+    x[static_cast<size_t>(iNaCl)] = m / (n + mg + m);
+    x[static_cast<size_t>(iH2O)] = 1.0 - x[static_cast<size_t>(iGas)] - x[static_cast<size_t>(iNaCl)];
+}
+
+double SpiveySolubility::calculate_gas_partial_volume(double TK, double Pbar, double, double mgas) {
+    temperature(TK);
+    pressure(Pbar);
+    mg = mgas;
+    Vg = partialVolume(TK, Pbar * 0.1, mgas);
+    return Vg;
+}
+
+double SpiveySolubility::equation_for_bubble_pressure(double Pbar, void* context) {
+    pressure(Pbar);
+    calculate_gas_solubility0();
+    return mg - *static_cast<const double*>(context);
+}
+
+void SpiveySolubility::calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas) {
+    temperature(TK);
+    mNa = mCl = ms;
+    error = 0;
+    double target = mgas;
+    bubbleSolver.context = &target;
+    const double x0 = Pbar > 0.0 ? Pbar : P * 1e-5;
+    solveSecant(bubbleSolver, x0, 1.0001 * x0);
+    if (bubbleSolver.error) error = 1;
+    mg = mgas;
+}
+
+void SpiveySolubility::calculate_isopleth(double mgas, double ms, char mode, const char*,
+                                          CurveArray* array) {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    mNa = mCl = ms;
+    pressure(1.0);
+    double Pbar = 1.0;
+    for (int i = 0; i <= 300; ++i) {
+        calculate_bubble_pressure(273.15 + i, Pbar, ms, mgas);
+        const bool ok = error == 0;
+        if (ok) Pbar = P * 1e-5;
+        if (mode == kCurveArray && array) {
+            array->push_back(ok ? T : kNaN);
+            array->push_back(ok ? Pbar : kNaN);
+        }
+        if (!ok) pressure(Pbar);
+    }
+}
+
+bool SpiveySolubility::compare_with_Duan_model() {
+    CurveOutput out(kColumnTable);
+    if (!out.open("res5.txt")) return false;
+    DMGWwater duan(SM_H2O_CH4_NaCl, 0);
+    out.print("%12s %12s %12s %12s %12s %12s %12s %12s\n\n", "T", "P", "mNaCl", "mCH4 (Duan)",
+              "mCH4 (Spi)", "dev", "vCH4 (Duan)", "vCH4 (Spi)");
+    for (int im = 0; im <= 12; ++im) {
+        const double ms = 0.5 * im;
+        out.print("\n");
+        for (int it = 0; it <= 55; ++it) {
+            const double t = 5.0 * it;
+            for (int ip = 0; ip <= 200; ++ip) {
+                const double Pbar = 10.0 * ip;
+                for (SolubilityModel* m : {static_cast<SolubilityModel*>(&duan),
+                                           static_cast<SolubilityModel*>(this)}) {
+                    m->temperature(273.15 + t);
+                    m->pressure(Pbar);
+                    m->setMolalities(ms, 0.0);
+                    m->calculate_gas_solubility0();
+                }
+                out.print("%12f %12f %12f %12f %12f %12f %12f %12f\n", t, Pbar, ms, duan.mg, mg,
+                          100.0 * (mg - duan.mg) / duan.mg, duan.Vg * 1e6, Vg * 1e6);
+            }
+        }
+    }
+    return out.close();
+}
+
+}  // namespace vornex

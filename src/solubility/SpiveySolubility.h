@@ -1,0 +1,32 @@
+// SpiveySolubility: CH4 in water and NaCl brine from the correlation of Spivey, McCain and
+// North (2004): the CH4 molality at saturation as a direct function of T, P and the NaCl
+// molality, with its own partial molar volume of dissolved CH4. The bubble pressure solves
+// the correlation for the pressure at which a given CH4 molality saturates the brine.
+#pragma once
+
+#include "solubility/SolubilityModel.h"
+
+namespace vornex {
+
+class SpiveySolubility : public SolubilityModel {
+   public:
+    SpiveySolubility();
+
+    void calculate_gas_solubility0() override;
+    // Residual m_g(P) - target, context pointing to the target molality.
+    double equation_for_bubble_pressure(double Pbar, void* context);
+    // Pressure guess Pbar (the current pressure when not positive); NaCl molality ms.
+    void calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas) override;
+    double calculate_gas_partial_volume(double TK, double Pbar, double ms, double mgas);
+    // 301 points from 273.15 to 573.15 K; a failed point gives a NaN pair (T, P in bar).
+    void calculate_isopleth(double mgas, double ms, char mode, const char* suffix,
+                            CurveArray* array);
+    // The comparison table "res5.txt" against the Duan et al. (1992) model; false when the
+    // file cannot be written.
+    bool compare_with_Duan_model();
+
+    // Partial molar volume of dissolved CH4 (m3/mol) at T (K), P (MPa), CH4 molality.
+    static double partialVolume(double TK, double PMPa, double mgas);
+};
+
+}  // namespace vornex

@@ -79,18 +79,26 @@ void SpiveySolubility::calculate_bubble_pressure(double TK, double Pbar, double 
 void SpiveySolubility::calculate_isopleth(double mgas, double ms, char mode, const char*,
                                           CurveArray* array) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    const bool toArray = mode == kCurveArray && array != nullptr;
     mNa = mCl = ms;
-    pressure(1.0);
     double Pbar = 1.0;
+    pressure(Pbar);
+    bool gap = false;
     for (int i = 0; i <= 300; ++i) {
         calculate_bubble_pressure(273.15 + i, Pbar, ms, mgas);
-        const bool ok = error == 0;
-        if (ok) Pbar = P * 1e-5;
-        if (mode == kCurveArray && array) {
-            array->push_back(ok ? T : kNaN);
-            array->push_back(ok ? Pbar : kNaN);
+        if (error) {
+            // A run of failed points is one pen-up pair; the next solve starts from the last
+            // good pressure.
+            gap = true;
+            pressure(Pbar);
+            continue;
         }
-        if (!ok) pressure(Pbar);
+        Pbar = P * 1e-5;
+        if (toArray) {
+            if (gap) array->insert(array->end(), {kNaN, kNaN});
+            array->insert(array->end(), {T, Pbar});
+        }
+        gap = false;
     }
 }
 

@@ -18,7 +18,8 @@ class SpiveySolubility : public SolubilityModel {
     // Pressure guess Pbar (the current pressure when not positive); NaCl molality ms.
     void calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas) override;
     double calculate_gas_partial_volume(double TK, double Pbar, double ms, double mgas);
-    // 301 points from 273.15 to 573.15 K; a failed point gives a NaN pair (T, P in bar).
+    // Bubble points from 273.15 to 573.15 K by 1 K (T, P in bar); a run of failed points
+    // leaves one NaN pair between the good ones.
     void calculate_isopleth(double mgas, double ms, char mode, const char* suffix,
                             CurveArray* array);
     // The comparison table "res5.txt" against the Duan et al. (1992) model; false when the

@@ -1,0 +1,223 @@
+// The Duan-type model and the machinery of the solubility base: published Henry constants and
+// solubilities, the partial volume against the pressure slope of ln(H gamma), round trips of
+// the bubble pressure, the solution density, and the curve tracers' gaps and bounds.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "solubility/DMGWwater.h"
+#include "solubility/SpiveySolubility.h"
+#include "fluid/CurveOutput.h"
+#include "water/DensityModel.h"
+
+namespace vornex {
+namespace {
+
+// Henry constants on the molality scale at 298.15 K and 1 bar, 1/exp(mu0/RT) in mol/(kg bar),
+// against compiled values (Sander's compilation: CO2 0.034, CH4 0.0014, N2 0.00064).
+TEST(DuanModel, HenryConstantsAt25C) {
+    const struct {
+        int type;
+        double expected;
+    } rows[] = {{SM_H2O_CO2_NaCl, 0.0338}, {SM_H2O_CH4_NaCl, 0.00137}, {SM_H2O_N2_NaCl, 0.000646}};
+    for (const auto& r : rows) {
+        DMGWwater model(r.type, 0);
+        EXPECT_NEAR(1.0 / std::exp(model.mu->at(298.15, 1.0)), r.expected, 0.02 * r.expected)
+            << "system " << r.type;
+    }
+}
+
+// Solubilities of Duan and Sun (2003, Table 4 and their program) and Duan et al. (1992).
+TEST(DuanModel, PublishedSolubilities) {
+    const struct {
+        int type;
+        double T, P, ms, expected, tolerance;
+    } rows[] = {
+        {SM_H2O_CO2_NaCl, 323.15, 100.0, 0.0, 1.132, 0.01},
+        {SM_H2O_CO2_NaCl, 373.15, 200.0, 0.0, 1.116, 0.01},
+        {SM_H2O_CH4_NaCl, 298.15, 100.0, 0.0, 0.10, 0.02},
+    };
+    for (const auto& r : rows) {
+        DMGWwater model(r.type, 0);
+        model.calculate_gas_solubility(r.T, r.P, r.ms);
+        EXPECT_EQ(model.vapourError, 0);
+        EXPECT_NEAR(model.mg, r.expected, r.tolerance * r.expected) << r.T << " K " << r.P << " bar";
+    }
+}
+
+// The salting-out parameter zeta of CO2 is written in 630 - T like mu and lambda; with 0 in
+// its place the 4 mol/kg brine dissolves 0.562 instead of 0.626 mol/kg.
+TEST(DuanModel, Co2ZetaUsesTheSame630K) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    EXPECT_DOUBLE_EQ(model.zeta->theta, 630.0);
+    model.calculate_gas_solubility(323.15, 200.0, 4.0);
+    EXPECT_NEAR(model.mg, 0.626, 0.005);
+}
+
+// V_g = R T d ln(H gamma)/dP at constant T and molalities: the analytic pressure derivatives
+// of mu, lambda and zeta against central differences.
+TEST(DuanModel, PartialVolumeIsThePressureSlope) {
+    for (int type : {SM_H2O_CH4_NaCl, SM_H2O_CO2_NaCl, SM_H2O_N2_NaCl}) {
+        DMGWwater model(type, 0);
+        const double T = 350.0, P = 300.0, ms = 2.0, mg = 0.05, h = 1e-3;
+        auto lnHgamma = [&](double Pbar) {
+            model.temperature(T);
+            model.pressure(Pbar);
+            model.setMolalities(ms, mg);
+            model.calculate_aqueous_fugacities();
+            return std::log(model.henryConstant[1] * model.activityCoefficient[1]);
+        };
+        const double slope = (lnHgamma(P + h) - lnHgamma(P - h)) / (2e5 * h);
+        const double Vg = model.calculate_gas_partial_volume(T, P, ms, mg);
+        EXPECT_NEAR(Vg, kGasConstant * T * slope, 1e-6 * std::fabs(Vg)) << "system " << type;
+    }
+}
+
+// Solubility at (T, P) and the bubble pressure of that molality are inverse operations.
+TEST(DuanModel, BubblePressureRoundTrip) {
+    const struct {
+        int type;
+        double T, P, ms;
+    } rows[] = {{SM_H2O_CO2_NaCl, 323.15, 150.0, 1.0},
+                {SM_H2O_CH4_NaCl, 373.15, 400.0, 2.0},
+                {SM_H2O_N2_NaCl, 333.15, 250.0, 0.5}};
+    for (const auto& r : rows) {
+        DMGWwater model(r.type, 0);
+        model.calculate_gas_solubility(r.T, r.P, r.ms);
+        const double mg = model.mg;
+        model.calculate_bubble_pressure(r.T, 0.0, r.ms, mg);  // from the estimate
+        EXPECT_EQ(model.error, 0);
+        EXPECT_NEAR(model.P * 1e-5, r.P, 1e-5 * r.P) << "system " << r.type;
+    }
+}
+
+// Dissolved CO2 (44 g/mol in about 37 cm3/mol) makes water denser; the density must take the
+// gas's own molar mass, with 16 g/mol it would come out lighter than the brine.
+TEST(DuanModel, Co2SolutionDensityUsesItsMolarMass) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    model.calculate_gas_solubility(323.15, 100.0, 1.0);
+    model.calculate_density();
+    const double rhoBrine = model.densityModel->density;
+    EXPECT_GT(model.rhoSolution, rhoBrine + 5.0);
+    const double xw = model.x[0], xg = model.x[1], xs = model.x[2];
+    EXPECT_NEAR(model.M, 0.018015268 * xw + 0.044 * xg + 0.0585 * xs, 1e-12);
+}
+
+TEST(SolubilityBase, CompositionCode22) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    model.x[1] = 0.01;
+    model.x[2] = 0.02;
+    model.compositionCode = 22;
+    model.update_composition();
+    EXPECT_EQ(model.compositionCode, 0);
+    EXPECT_NEAR(model.x[0], 0.97, 1e-12);
+    EXPECT_NEAR(model.mg, 0.01 / (0.97 * 0.018015268), 1e-12);
+}
+
+// At the water vapour pressure the vapour is pure water (no error); below it there is none.
+TEST(SolubilityBase, VapourSideAtAndBelowPsat) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    model.temperature(373.15);
+    model.calculatePsatH2O();
+    model.Pascal(model.Psat);
+    model.calculate_vapour_fugacities();
+    EXPECT_EQ(model.vapourError, 0);
+    EXPECT_DOUBLE_EQ(model.yH2O, 1.0);
+    EXPECT_DOUBLE_EQ(model.fv, 0.0);
+    model.Pascal(0.999 * model.Psat);
+    model.calculate_vapour_fugacities();
+    EXPECT_EQ(model.vapourError, 1);
+}
+
+TEST(SolubilityBase, ModelChoice) {
+    SpiveySolubility other;
+    SolubilityModel empty;
+    empty.setSystemType(3, 0);
+    EXPECT_EQ(empty.nc, 0);
+    EXPECT_EQ(empty.iGas, -1);
+    FluidPhase* first = other.vapour.get();
+    other.setGasModelType(SM_ClassicalSRK);
+    EXPECT_EQ(other.vapour.get(), first);  // the same type is not rebuilt
+    // The hydrocarbon gas: 15 components whose fractions are normalised to 1.
+    SolubilityModel oil;
+    oil.setSystemType(SM_H2O_HC_NaCl, 0);
+    oil.setGasModelType(SM_SRK1);
+    ASSERT_EQ(oil.vapour->nc, 15);
+    double sum = 0.0;
+    for (double xi : oil.vapour->x) sum += xi;
+    EXPECT_NEAR(sum, 1.0, 1e-12);
+    EXPECT_NEAR(oil.vapour->x[0], 0.5 / 1.295, 1e-12);
+}
+
+// The surface tension of the capillary correction is the international equation's, 0.0720 N/m
+// at 25 degC (IAPWS R1-76: 71.97 mN/m).
+TEST(SolubilityBase, SurfaceTensionOfWater) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    model.temperature(298.15);
+    EXPECT_NEAR(model.calculateSigma(), 0.07197, 0.0002);
+}
+
+// A model whose bubble point cannot be found between 300 and 310 K: the isopleth leaves one
+// NaN pair for the whole gap.
+class GappedModel : public DMGWwater {
+   public:
+    GappedModel() : DMGWwater(SM_H2O_CO2_NaCl, 0) {}
+    void calculate_aqueous_fugacities() override {
+        DMGWwater::calculate_aqueous_fugacities();
+        if (T > 300.0 && T < 310.0) fugacity[1] = std::nan("");
+    }
+};
+
+int countNaNPairs(const CurveArray& a) {
+    int n = 0;
+    for (size_t i = 0; i + 1 < a.size(); i += 2)
+        if (std::isnan(a[i]) && std::isnan(a[i + 1])) ++n;
+    return n;
+}
+
+TEST(Tracers, IsoplethGapIsOneNaNPair) {
+    GappedModel model;
+    CurveArray curve;
+    ASSERT_TRUE(model.calculateTheIsopleth(0.0, 0.5, kCurveArray, "g", &curve));
+    EXPECT_EQ(countNaNPairs(curve), 1);
+    ASSERT_EQ(curve.size() % 2, 0u);
+    for (size_t i = 0; i < curve.size(); i += 2) {
+        if (!std::isnan(curve[i])) {
+            EXPECT_FALSE(curve[i] > 300.0 && curve[i] < 310.0);
+        }
+    }
+    EXPECT_GT(curve.size(), 200u);
+}
+
+// The heating two-phase isochore stops at the critical temperature of water.
+TEST(Tracers, HeatingBiphasicIsochorIsBounded) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    CurveArray curve;
+    model.calculateTheBiphasicIsochor(473.15, 300.0, 1.0, 20.0, kCurveArray, "h", &curve);
+    EXPECT_GE(curve.size(), 6u);
+    for (size_t i = 0; i < curve.size(); i += 2) EXPECT_LE(curve[i] + 273.15, 647.096);
+    EXPECT_FALSE(model.calculateTheBiphasicIsochor(473.15, 300.0, 1.0, 0.0, kCurveArray, "h",
+                                                   &curve));
+}
+
+// A heating isochore from a bubble point ends at its end temperature, approached from below.
+TEST(Tracers, BiphasicIsochorReachesItsEndFromEitherSide) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    for (double dT : {10.0, -10.0}) {
+        CurveArray curve;
+        const double Tend = dT > 0 ? 400.0 : 333.15;
+        model.calculateTheBiphasicIsochor1(Tend, 363.15, 0.3, 0.0, dT, 50.0, kCurveArray, "i",
+                                           &curve);
+        ASSERT_GE(curve.size(), 4u);
+        EXPECT_DOUBLE_EQ(curve[curve.size() - 2], Tend);
+    }
+}
+
+TEST(Tracers, UnwritableCurveIsReported) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    EXPECT_FALSE(model.calculateTheIsotherm(333.15, 1.0, kIgorText, "a/b"));
+}
+
+}  // namespace
+}  // namespace vornex

@@ -53,8 +53,8 @@ enum SM_DensityModelType : int {
 // Molar mass of a dissolved gas by name (kg/mol): CH4 0.016, CO2 0.044, N2 0.028; 0.016 for
 // names without an entry.
 double gasMolarMass(const char* name);
-// True for the gas names a solution model counts as dissolved gases: CO2, CH4, C2, N2, H2S,
-// C2H6, C3, iC4, nC4, iC4H10, nC4H10.
+// True for the gas names a solution model counts as dissolved gases: CO2, CH4 (C1), C2H6 (C2),
+// C3H8 (C3), N2, H2S, iC4, nC4, iC4H10, nC4H10.
 bool isDissolvedGasName(const char* name);
 
 class SolubilityModel : public Phase {

@@ -1,0 +1,156 @@
+// Henry's-law models: mole fractions at 25 degC and 1 atm against measured ones, the two
+// classes agreeing on the Wilhelm constants, salt effects through the Pitzer water activity,
+// and the methane correlation's bubble pressure and partial volume.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "fluid/CurveOutput.h"
+#include "solubility/HenPitSet.h"
+#include "solubility/Henry.h"
+#include "solubility/SpiveySolubility.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+namespace {
+
+// x = 101325/H at 298.15 K (Wilhelm, Battino and Wilcock 1977, Table I; measured 2.5e-5,
+// 3.4e-5, 1.18e-5, 6.1e-4). Guards R = 1.9872 cal/(mol K), D of C2H6 -0.004573, A of CO2
+// -317.658 and B of CH4 18106.7.
+TEST(HenryModel, WilhelmMoleFractionsAt25C) {
+    const struct {
+        const char* gas;
+        double x;
+    } rows[] = {{"CH4", 2.51e-5}, {"C2H6", 3.35e-5}, {"N2", 1.17e-5}, {"CO2", 6.11e-4}};
+    for (const auto& r : rows) {
+        Henry henry;
+        henry.changeModelVersion(1);
+        henry.number_of_components(2);
+        henry.add_components("H2O", r.gas);
+        henry.temperature(298.15);
+        const double H = henry.calculateHenryConstant(1, 101325.0);
+        EXPECT_NEAR(101325.0 / H, r.x, 0.01 * r.x) << r.gas;
+
+        HenPitSet set;
+        set.setVapourModel(1);
+        set.henrySet = 1;
+        set.number_of_components(2);
+        set.add_components("H2O", r.gas);
+        set.temperature(298.15);
+        set.pressure(1.01325);
+        // The same constants; Henry adds a Poynting factor of 1.0013 at 1 atm.
+        EXPECT_NEAR(set.calculateHenryConstant(1), H, 2e-3 * H) << r.gas;
+    }
+}
+
+TEST(HenryModel, VersionsAndNames) {
+    Henry henry;
+    henry.number_of_components(3);
+    henry.add_components("H2O", "CH4", "C1");
+    henry.temperature(298.15);
+    EXPECT_EQ(henry.calculateHenryConstant(1, 1e5), Henry::kInsoluble);  // version 0
+    for (int version : {1, 2}) {
+        henry.changeModelVersion(version);
+        EXPECT_EQ(henry.calculateHenryConstant(1, 1e5), henry.calculateHenryConstant(2, 1e5));
+        EXPECT_EQ(henry.activityCoefficient[1], 1.0);  // no NaCl
+    }
+    EXPECT_TRUE(henry.vapour != nullptr);
+    EXPECT_EQ(henry.vapour->nc, 2);
+}
+
+// Version 0 CO2 solubility against the vapour of the cubic, and the bubble pressure back.
+TEST(HenryModel, SolubilityRoundTrip) {
+    Henry henry;
+    henry.number_of_components(3);
+    henry.add_components("H2O", "CO2", "NaCl");
+    henry.calculate_gas_solubility(323.15, 100.0, 1.0);
+    ASSERT_EQ(henry.vapourError, 0);
+    EXPECT_GT(henry.mg, 0.5);
+    EXPECT_LT(henry.mg, 1.5);
+    const double mg = henry.mg;
+    henry.calculate_bubble_pressure(323.15, 80.0, 1.0, mg);
+    EXPECT_EQ(henry.error, 0);
+    EXPECT_NEAR(henry.P * 1e-5, 100.0, 1e-3);
+}
+
+// Brine without gas: x_H2O = 1/(1 + 0.018 m), a_w = x_H2O times the Pitzer water activity.
+TEST(HenPitSet, WaterActivityOfBrine) {
+    HenPitSet set;
+    set.number_of_components(2);
+    set.add_components("H2O", "NaCl");
+    set.m = 1.0;
+    set.temperature(295.15);
+    set.pressure(1.0);
+    set.describe();
+    EXPECT_NEAR(set.x[0], 1.0 / 1.018, 1e-12);
+    WagnerPruss water(2);
+    water.temperature(295.15);
+    water.pressure(1.0);
+    water.V = WaterEOS::calculateSpiveyVolume(295.15, 1.0, nullptr);
+    double aw = 0, second = 0, phi = 0;
+    water.calculatePitzer84(1.0, aw, second, phi);
+    EXPECT_NEAR(set.getWaterActivity(), aw / 1.018, 1e-12);
+}
+
+TEST(HenPitSet, GasesWithoutVapourModelAreRefused) {
+    HenPitSet set;
+    set.number_of_components(2);
+    set.add_components("H2O", "CO2");
+    set.temperature(300.0);
+    set.pressure(10.0);
+    set.describe();
+    EXPECT_EQ(set.error, 1);
+}
+
+// The partial volume of dissolved CH4 takes the pressure in MPa in both routines.
+TEST(SpiveyModel, PartialVolumeSameInBothRoutines) {
+    SpiveySolubility model;
+    model.calculate_gas_solubility(373.15, 500.0, 1.0);
+    const double Vg = model.Vg;
+    EXPECT_NEAR(model.calculate_gas_partial_volume(373.15, 500.0, 1.0, model.mg), Vg, 1e-15);
+    EXPECT_GT(Vg, 2e-5);
+    EXPECT_LT(Vg, 5e-5);
+}
+
+// The bubble pressure applies the NaCl molality it is given.
+TEST(SpiveyModel, BubblePressureUsesItsSalinity) {
+    SpiveySolubility model;
+    model.calculate_gas_solubility(353.15, 300.0, 2.0);
+    const double mg = model.mg;
+    model.setMolalities(0.0, 0.0);
+    model.pressure(250.0);
+    model.calculate_bubble_pressure(353.15, 250.0, 2.0, mg);
+    EXPECT_EQ(model.error, 0);
+    EXPECT_NEAR(model.P * 1e-5, 300.0, 1e-4);
+}
+
+TEST(SpiveyModel, BelowWaterVapourPressure) {
+    SpiveySolubility model;
+    model.calculate_gas_solubility(373.15, 1.0, 0.0);
+    EXPECT_EQ(model.vapourError, 1);
+    EXPECT_TRUE(std::isnan(model.mg));
+}
+
+// Molalities no pressure up to the end of the correlation reaches leave one NaN pair per gap.
+TEST(SpiveyModel, IsoplethGapsAreSingleNaNPairs) {
+    SpiveySolubility model;
+    CurveArray curve;
+    model.calculate_isopleth(0.05, 0.0, kCurveArray, "s", &curve);
+    int pairs = 0, gaps = 0;
+    bool inGap = false;
+    for (size_t i = 0; i < curve.size(); i += 2) {
+        const bool nan = std::isnan(curve[i]);
+        pairs += nan ? 0 : 1;
+        if (nan) {
+            EXPECT_FALSE(inGap);  // never two in a row
+            ++gaps;
+        }
+        inGap = nan;
+    }
+    EXPECT_GT(pairs, 250);
+    EXPECT_LE(pairs + gaps, 301);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,188 @@
+// Salt-solution vapour pressures and critical curves, the pure-fluid saturation correlations,
+// the exsolution energetics, the console dialogues driven through piped input, and the state
+// printout in a shared folder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "solubility/DMGWwater.h"
+#include "solubility/MaoDuan.h"
+#include "solubility/SaltSolution.h"
+#include "solubility/Zhang.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+namespace {
+
+bool exists(const char* name) {
+    struct stat st {};
+    return ::stat(name, &st) == 0;
+}
+
+// The data rows of an Igor text file.
+std::vector<std::vector<double>> igorRows(const char* name) {
+    std::ifstream in(name);
+    std::string line;
+    std::vector<std::vector<double>> rows;
+    bool data = false;
+    while (std::getline(in, line)) {
+        if (line == "BEGIN") {
+            data = true;
+        } else if (line == "END") {
+            break;
+        } else if (data) {
+            std::istringstream s(line);
+            std::vector<double> row;
+            for (double v; s >> v;) row.push_back(v);
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+double moleFractionOfWeightPercent(double wt) {
+    return wt / 58.443 / (wt / 58.443 + (100.0 - wt) / 18.015268);
+}
+
+// Boiling point of water, Pitzer water activity of 1 mol/kg NaCl at 100 degC (0.9666), and
+// the critical temperatures of Knight and Bodnar (1989): 466.0 and 569.2 degC at 10 and
+// 20 wt % NaCl.
+TEST(Shibue, BrineVapourPressureAndCriticalCurve) {
+    Shibue s;
+    EXPECT_NEAR(s.getPsat(373.124, 0.0), 1.0132, 2e-4);
+    const double ratio = s.getPsat(373.124, 1.0 / (1.0 + 1.0 / 0.018015268)) / s.getPsat(373.124, 0.0);
+    EXPECT_NEAR(ratio, 0.9636, 5e-4);
+    EXPECT_NEAR(ratio, 0.9666, 0.005 * 0.9666);
+    EXPECT_NEAR(s.calculateTc(moleFractionOfWeightPercent(10.0)) - 273.15, 466.0, 0.005 * 466.0);
+    EXPECT_NEAR(s.calculateTc(moleFractionOfWeightPercent(20.0)) - 273.15, 569.2, 0.005 * 569.2);
+    EXPECT_EQ(s.getPsat(s.calculateTc(0.05) + 1.0, 0.05), 0.0);
+}
+
+// h is continuous with a continuous slope at the break mole fraction x*.
+TEST(Shibue, SaltCorrectionSmoothAtBreak) {
+    Shibue s;
+    for (int salt : {1, 2}) {
+        salt == 1 ? s.setNaClParameters() : s.setCaCl2Parameters();
+        const double xs = s.h5, e = 1e-7;
+        EXPECT_NEAR(s.calculate_h(xs - e), s.calculate_h(xs + e), 1e-5);
+        const double left = (s.calculate_h(xs - e) - s.calculate_h(xs - 2 * e)) / e;
+        const double right = (s.calculate_h(xs + 2 * e) - s.calculate_h(xs + e)) / e;
+        EXPECT_NEAR(left, right, 1e-3 * std::fabs(left));
+    }
+}
+
+// The water saturation file has the same critical pressure as getPsat (220.64 bar).
+TEST(Shibue, WaterSaturationFileMatchesGetPsat) {
+    Shibue s;
+    ASSERT_TRUE(s.getWaterSaturationCurve("w"));
+    const auto rows = igorRows("satuw");
+    ASSERT_EQ(rows.size(), 374u);
+    for (size_t i : {0ul, 100ul, 373ul})
+        EXPECT_NEAR(rows[i][1], s.getPsat(rows[i][0], 0.0), 1e-6);
+    EXPECT_FALSE(s.getIsotherm("../x", 400.0));  // a refused name is reported
+}
+
+TEST(SaltCorr, PureWaterLimitsAndCriticalCurve) {
+    SaltCorr c;
+    EXPECT_NEAR(c.getP0(647.0), SaltCorr::calculatePsat(647.0), 1e-12);
+    EXPECT_NEAR(c.getP0(647.2), SaltCorr::calculatePc(647.2), 1e-12);
+    EXPECT_DOUBLE_EQ(c.h(0.0), 1.0);
+    ASSERT_TRUE(c.getCriticalCurve("c"));
+    const auto rows = igorRows("critc");
+    ASSERT_EQ(rows.size(), 40u);  // x = 0 ... 0.195
+    EXPECT_NEAR(rows[0][0], 647.096, 1e-6);
+}
+
+// Each answer is a whole line: the line end after "1" is not read as the suffix, and a
+// bad mole fraction is refused without a file.
+TEST(Dialogues, AnswersAreWholeLines) {
+    for (int k = 0; k < 2; ++k) {
+        Shibue shibue;
+        SaltCorr corr;
+        SaltSolutionCorrelation& c = k ? static_cast<SaltSolutionCorrelation&>(corr) : shibue;
+        std::istringstream in("1\na\n0.05\n2\nb\nnot a number\n0\nc\nq\n0\nd\n");
+        std::ostringstream out;
+        EXPECT_EQ(c.session(in, out), 2);
+        EXPECT_TRUE(exists("isopa"));
+        EXPECT_FALSE(exists("isopb"));
+        EXPECT_TRUE(exists("satuc"));
+        EXPECT_FALSE(exists("satud"));  // after q
+        EXPECT_NE(out.str().find("Weight percent : 14.61"), std::string::npos) << out.str();
+        ::unlink("isopa"), ::unlink("satuc");
+    }
+    Shibue s;
+    std::istringstream eof("1\n");
+    std::ostringstream out;
+    EXPECT_EQ(s.session(eof, out), 0);
+}
+
+// At the critical point both densities are the critical one; the CO2 vapour pressure at the
+// triple point agrees with its triple-point pressure, 5.1795 bar (Span and Wagner 1996).
+TEST(MaoDuan, CriticalAndTriplePoints) {
+    MaoDuan md;
+    for (const MaoDuan::Fluid& f : MaoDuan::kFluids) {
+        double P, rl, rv, vl, vv;
+        ASSERT_TRUE(md.calculateTheSaturationPressure(f.name, f.Tc, P, rl, rv, vl, vv));
+        EXPECT_DOUBLE_EQ(P, f.Pc);
+        EXPECT_DOUBLE_EQ(rl, f.rhoc);
+        EXPECT_DOUBLE_EQ(rv, f.rhoc);
+    }
+    md.setComponent("CO2");
+    EXPECT_DOUBLE_EQ(md.selected->Pt, 5.1795);
+    EXPECT_NEAR(md.vapourPressure(216.592), 5.1795, 0.005 * 5.1795);
+    EXPECT_FALSE(md.setComponent("Xe"));
+    EXPECT_STREQ(md.selected->name, "CO2");
+    CurveArray curve;
+    EXPECT_EQ(md.calculateSaturationCurve("N2", &curve), 199);
+    EXPECT_EQ(curve.size(), 398u);
+}
+
+TEST(Zhang, EnergyBalanceAndSolve) {
+    Zhang z;
+    z.example1();
+    z.P1 = z.P0;
+    z.T1 = z.T0;
+    z.calculateParameters();
+    EXPECT_NEAR(z.dH, z.ngas * z.q, 1e-9 * std::fabs(z.dH));
+    for (char reversible : {1, 0}) {
+        z.example2();
+        std::FILE* sink = std::tmpfile();
+        EXPECT_EQ(z.solve(reversible, sink), 0);
+        std::fclose(sink);
+        const double residual = reversible ? z.dS : z.dH - (z.P1 - z.P0) * z.V0;
+        EXPECT_NEAR(residual, 0.0, 1e-6);
+    }
+}
+
+// The state printout: owner-only, refused through a planted link, whose target stays intact.
+TEST(StatePrintout, PrivateAndNeverThroughALink) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    model.calculate_gas_solubility(323.15, 100.0, 1.0);
+    ASSERT_TRUE(model.generateLogInfo("tokill.txt"));
+    struct stat st {};
+    ASSERT_EQ(::stat("tokill.txt", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    std::ifstream in("tokill.txt");
+    std::string first;
+    std::getline(in, first);
+    EXPECT_EQ(first.rfind("T        :", 0), 0u);
+    {
+        std::ofstream("target.txt") << "keep";
+    }
+    ASSERT_EQ(::symlink("target.txt", "link.txt"), 0);
+    EXPECT_FALSE(model.generateLogInfo("link.txt"));
+    std::ifstream t("target.txt");
+    std::string kept;
+    t >> kept;
+    EXPECT_EQ(kept, "keep");
+    EXPECT_FALSE(model.generateLogInfo("no/such/folder/file"));
+}
+
+}  // namespace
+}  // namespace vornex

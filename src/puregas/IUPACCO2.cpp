@@ -101,6 +101,20 @@ IUPACCO2::IUPACCO2(int phase) : CO2EOS(1, static_cast<short>(phase), 0) {
 
 IUPACCO2::~IUPACCO2() = default;
 
+FluidPhase::VolumeStart IUPACCO2::volumeSearchStart(bool liquidSide) {
+    VolumeStart start = CO2EOS::volumeSearchStart(liquidSide);
+    if (!liquidSide) return start;
+    // Steps of 3 % down until the pressure reaches P or the stable branch ends.
+    double Pcalc = 0.0;
+    if (!pressureAndSlopeAt(start.V, Pcalc)) return start;
+    for (int step = 0; step < 60 && Pcalc < P; ++step) {
+        const double Vtrial = 0.97 * start.V;
+        if (!pressureAndSlopeAt(Vtrial, Pcalc) || !(dPdV < 0.0)) break;
+        start.V = Vtrial;
+    }
+    return start;
+}
+
 int IUPACCO2::compareWithIUPAC(FluidPhase* other, std::FILE* out) {
     if (other == nullptr) return 0;
     volume(Vl0);

@@ -36,6 +36,10 @@ class IUPACCO2 : public CO2EOS {
    public:
     explicit IUPACCO2(int phase);
     ~IUPACCO2() override;
+    // On the liquid side, a volume below the liquid start volume where the pressure reaches
+    // the target: far beyond its range (0 °C and 7500 bar) the equation has a spurious loop
+    // at still smaller volumes, which a search from a too large volume would step into.
+    VolumeStart volumeSearchStart(bool liquidSide) override;
     // Per cent differences of the fugacity coefficient of `other` from this model, 43
     // pressures by ten temperatures; a cell either model could not solve prints nan.
     // Returns the number of such cells.

@@ -8,6 +8,7 @@
 #include "expression/Sum.h"
 #include "expression/UnOp.h"
 #include "numerics/Fitting.h"
+#include "puregas/PureGasModel.h"
 
 namespace vornex {
 
@@ -50,15 +51,8 @@ CO2Disp::CO2Disp() {
     setModelName("CO2 Dispersion");
 }
 
-// The frame's products tie nodes made after them; they are unlinked here so that the pool,
-// which releases the latest nodes first, never lets a product touch a released child.
-CO2Disp::~CO2Disp() {
-    for (Product* p : {A1_, A2_, A3_, A4_}) {
-        p->u = nullptr;
-        p->v = nullptr;
-    }
-    for (Expression*& term : A0_->terms) term = nullptr;
-}
+// The frame unlinks its products from the coefficient nodes before its pool releases them.
+CO2Disp::~CO2Disp() = default;
 
 void CO2Disp::set_covolume(double b) {
     b_ = b;
@@ -104,15 +98,9 @@ AnderkoCO2::AnderkoCO2(int phase) : CO2EOS(2, static_cast<short>(phase), 0) {
     auto* dispersionTerm = new CO2Disp;
     setInteraction(0, repulsion);
     setInteraction(1, dispersionTerm);
-    Vl0 = 2e-05;
-    Vv0 = 2e-04;
-    setModelName("Anderko CO2");
-    number_of_components(1);
-    add_component("CO2");
+    setUpPureGas(*this, {"Anderko CO2", "CO2", kCO2MolarMass, 2e-05, 2e-04});
     repulsion->set_parameters(kCovolume);
     dispersionTerm->set_covolume(kCovolume);
-    molarMass[0] = 0.044;
-    M = 0.044;
 }
 
 AnderkoCO2::~AnderkoCO2() = default;

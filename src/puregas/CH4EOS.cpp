@@ -2,9 +2,8 @@
 
 #include <cmath>
 
-#include "dkl/Duan.h"
-#include "dkl/DuanModels.h"
 #include "puregas/GasComparison.h"
+#include "puregas/PureGasModel.h"
 
 namespace vornex {
 
@@ -109,19 +108,9 @@ int CH4EOS::compareWithIUPAC(FluidPhase* other, std::FILE* out) {
 // ------------------------------------------------------------------------ DuanCH4
 
 DuanCH4::DuanCH4(int phase) : CH4EOS(1, phase, 0) {
-    auto* term = new Duan1;
-    setInteraction(0, term);
-    Vl0 = 3.5e-05;
-    Vv0 = 2e-04;
+    setUpDuanGas(*this, "CH4", "DMW CH4", 3.5e-05, 2e-04);
     Tcrit = 190.6;
     Vcrit = 6e-05;
-    setModelName("DMW CH4");
-    number_of_components(1);
-    add_component("CH4");
-    const DuanGas* gas = findDuanGas("CH4", false);
-    term->set_parameters(gas->Tc, gas->Pc, gas->constants);
-    molarMass[0] = gas->molarMass;
-    M = gas->molarMass;
 }
 
 DuanCH4::~DuanCH4() = default;

@@ -3,9 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "dkl/Duan.h"
-#include "dkl/DuanModels.h"
 #include "puregas/GasComparison.h"
+#include "puregas/PureGasModel.h"
 
 namespace vornex {
 
@@ -33,19 +32,8 @@ double CO2EOS::compareShmonovData(FluidPhase*, std::FILE* out) {
 // ------------------------------------------------------------------------ DuanCO2
 
 DuanCO2::DuanCO2(int phase) : CO2EOS(1, static_cast<short>(phase), 0) {
-    auto* term = new Duan1;
-    setInteraction(0, term);
-    Vl0 = 2e-05;
-    Vv0 = 2e-04;
+    setUpDuanGas(*this, "CO2", "DMW CO2", 2e-05, 2e-04);
     Tcrit = 309.0;
-    Vcrit = 9.4e-05;
-    setModelName("DMW CO2");
-    number_of_components(1);
-    const DuanGas* gas = findDuanGas("CO2", false);
-    molarMass[0] = gas->molarMass;
-    M = gas->molarMass;
-    term->set_parameters(gas->Tc, gas->Pc, gas->constants);
-    setComponent(0, "CO2");
 }
 
 DuanCO2::~DuanCO2() = default;

@@ -10,6 +10,9 @@
 
 namespace vornex {
 
+// Molar mass the carbon-dioxide models carry, kg/mol.
+constexpr double kCO2MolarMass = 0.044;
+
 class CO2EOS : public FluidPhase {
    public:
     CO2EOS(short nTerms, short phase, char extraTerm);

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "puregas/PureGasModel.h"
+
 namespace vornex {
 
 namespace {
@@ -83,15 +85,7 @@ IUPACCH4::IUPACCH4(int phase) : CH4EOS(1, phase, 0) {
     setInteraction(0, new IUPAC1);
     setIdealTerm(new IUPAC1ID);
     setGasConstant(kIUPACMethaneReducing.R);
-    Vl0 = 3.5e-05;
-    Vv0 = 3e-04;
-    Tcrit = 192.0;
-    Vcrit = 9e-05;
-    setModelName("IUPAC CH4");
-    number_of_components(1);
-    add_component("CH4");
-    molarMass[0] = 0.016;
-    M = 0.016;
+    setUpPureGas(*this, {"IUPAC CH4", "CH4", 0.016, 3.5e-05, 3e-04, 192.0, 9e-05});
 }
 
 IUPACCH4::~IUPACCH4() = default;

@@ -8,6 +8,7 @@
 #include "expression/BinOp.h"
 #include "expression/UnOp.h"
 #include "puregas/GasComparison.h"
+#include "puregas/PureGasModel.h"
 
 namespace vornex {
 
@@ -88,15 +89,7 @@ IUPACCO2::IUPACCO2(int phase) : CO2EOS(1, static_cast<short>(phase), 0) {
     setInteraction(0, new IUPAC);
     setIdealTerm(new IUPACCO2ID);
     setGasConstant(kIUPACCO2Reducing.R);
-    Vl0 = 3.5e-05;
-    Vv0 = 2e-04;
-    Tcrit = 305.0;
-    Vcrit = 9.4e-05;
-    setModelName("IUPAC CO2");
-    number_of_components(1);
-    add_component("CO2");
-    molarMass[0] = 0.044;
-    M = 0.044;
+    setUpPureGas(*this, {"IUPAC CO2", "CO2", kCO2MolarMass, 3.5e-05, 2e-04});
 }
 
 IUPACCO2::~IUPACCO2() = default;

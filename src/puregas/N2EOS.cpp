@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "puregas/PureGasModel.h"
+
 namespace vornex {
 
 namespace {
@@ -137,15 +139,7 @@ Jacobsen::Jacobsen(int phase) : N2EOS(1, phase, 0) {
     setInteraction(0, new JacobsenRes1);
     setIdealTerm(new JacobsenId);
     setGasConstant(kSpanReducing.R);
-    Vl0 = 3.2e-05;
-    Vv0 = 3e-04;
-    Tcrit = 130.0;
-    Vcrit = 9e-05;
-    setModelName("Jacobsen N2");
-    number_of_components(1);
-    add_component("N2");
-    molarMass[0] = kNitrogenMolarMass;
-    M = kNitrogenMolarMass;
+    setUpPureGas(*this, {"Jacobsen N2", "N2", kNitrogenMolarMass, 3.2e-05, 3e-04, 130.0, 9e-05});
 }
 
 Jacobsen::~Jacobsen() = default;

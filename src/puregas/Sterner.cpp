@@ -7,6 +7,7 @@
 #include "expression/BinOp.h"
 #include "expression/Sum.h"
 #include "expression/UnOp.h"
+#include "puregas/PureGasModel.h"
 
 namespace vornex {
 
@@ -80,13 +81,7 @@ SternerCO2::SternerCO2() : ReducedTerm(kSternerReducing) {
 Sterner::Sterner(int phase) : CO2EOS(1, static_cast<short>(phase), 0) {
     setInteraction(0, new SternerCO2);
     setGasConstant(kSternerReducing.R);
-    Vl0 = 2e-05;
-    Vv0 = 2e-04;
-    setModelName("Sterner & Pitzer CO2");
-    number_of_components(1);
-    setComponent(0, "CO2");
-    molarMass[0] = 0.044;
-    M = 0.044;
+    setUpPureGas(*this, {"Sterner & Pitzer CO2", "CO2", kCO2MolarMass, 2e-05, 2e-04});
 }
 
 Sterner::~Sterner() = default;

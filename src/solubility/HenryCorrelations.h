@@ -4,8 +4,8 @@
 
 namespace vornex::henry {
 
-// CO2 after Carroll, Slupsky and Mather, J. Phys. Chem. Ref. Data 20 (1991) 1201:
-// 101325 exp(160.27 - 8764.5/T - 21.726 ln T + 0.00011055 T).
+// CO2: 101325 exp(160.27 - 8764.5/T - 21.726 ln T + 0.00011055 T). At 25 degC it gives
+// x = 8.0e-4 at 1 atm where 6.1e-4 is measured; Dubessy's second option is Carroll's fit.
 double co2(double TK);
 // H2S: 1e5 exp(151.52 - 8335.5/T - 20.499 ln T - 0.001311 T).
 double h2s(double TK);

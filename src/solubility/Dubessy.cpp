@@ -1,0 +1,592 @@
+#include "solubility/Dubessy.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "cubic/TermCubic.h"
+#include "fluid/CurveOutput.h"
+#include "numerics/DataPath.h"
+#include "numerics/Fitting.h"
+#include "puregas/CH4EOS.h"
+#include "puregas/CO2EOS.h"
+#include "puregas/IUPACCH4.h"
+#include "puregas/IUPACCO2.h"
+#include "solubility/HenryCorrelations.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+
+namespace {
+constexpr double R = kGasConstant;
+constexpr double kWaterMoles = 55.50847203605297;  // mol of water per kg
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kLastIsoplethTemperature = 647.0;  // K
+constexpr int kMaxIsothermRows = 100000;
+
+double polynomial(const double* c, int n, double T) {
+    double v = 0.0;
+    for (int i = n - 1; i >= 0; --i) v = v * T + c[i];
+    return v;
+}
+
+bool isCO2System(char system) {
+    return system == 0 || system == 2;
+}
+
+// Newton stops with code 3 when the residual is small but the last step is not: the point is
+// then close, and a few more rounds from it settle the step as well. The final code.
+int settle(Newton& newton) {
+    int code = newton.solve();
+    for (int round = 0; round < 4 && code == 3; ++round) code = newton.solve();
+    return code;
+}
+}  // namespace
+
+Dubessy::Dubessy(char sys, char form, char activity, char henryOpt)
+    : system(sys),
+      residualForm(form),
+      activityModel(activity),
+      henryOption(henryOpt),
+      water(std::make_unique<WagnerPruss>(2)),
+      vapour(std::make_unique<PRSV>(2, 0)) {
+    newton._setSysEquationToSolve(this, static_cast<EquationSystem>(&Dubessy::calculate_vector_function), 2);
+    newton.numerical = 1;
+    if (isCO2System(system)) {
+        number_of_components(2);
+        add_component("H2O");
+        add_component("CO2");
+        vapour->number_of_components(2);
+        vapour->add_component("H2O");
+        vapour->add_component("CO2");
+    } else if (system == 5) {
+        number_of_components(1);
+        add_component("H2O");
+        vapour->number_of_components(1);
+        vapour->add_component("H2O");
+    }
+}
+
+Dubessy::~Dubessy() = default;
+
+// ------------------------------------------------------------------- fixed parameters
+
+void Dubessy::calculatePsatH2O() {
+    water->temperature(T);
+    double Ps = water->calculateTheSaturationPressure(T);
+    if (water->error || !(Ps > 0.0)) Ps = WaterEOS::saturationPressureWagnerPruss(T);
+    water->temperature(T);
+    water->Pascal(Ps);
+    water->calculate_molar_volume();
+    water->calculate_fugacities();
+    fwSat = water->fugacity[0];
+    Psat = Ps;
+}
+
+void Dubessy::calculateHenryConstant() {
+    const double m = ms;
+    if (isCO2System(system)) {
+        if (henryOption == 2)
+            H = 1e6 * std::exp(-6.8346 + 12817.0 / T - 3.7668e6 / (T * T) + 2.997e8 / (T * T * T));
+        else
+            H = henry::co2(T);
+        if (system == 2) {
+            if (henryOption == 1) {
+                H *= henry::co2Salting(m);
+            } else {
+                static constexpr double a[5] = {3.114712456, -0.027655585, 9.176713976e-05,
+                                                -1.278795941e-07, 6.2704268351e-11};
+                static constexpr double b[5] = {-2.05637458, 0.020819802, -7.65857702e-05,
+                                                1.2011325315e-07, -6.790343083e-11};
+                static constexpr double c[5] = {0.253424331, -0.0026047432, 9.72580216e-06,
+                                                -1.551654794e-08, 8.948557284e-12};
+                H *= std::pow(10.0, polynomial(a, 5, T) * m + polynomial(b, 5, T) * m * m +
+                                        polynomial(c, 5, T) * m * m * m);
+            }
+        }
+    } else if (system == 1 || system == 3) {
+        H = henry::h2s(T);
+        if (system == 3 && henryOption == 1) H *= henry::h2sSalting(m, T);
+    }
+}
+
+void Dubessy::calculate_activity_coefficients() {
+    if (activityModel == 0) {
+        static constexpr double a[4] = {-1127.63016458677, 11.8665759834639, -0.0363815939147719,
+                                        3.44533889448619e-05};
+        static constexpr double b[4] = {359.662899252007, -3.88804875551428, 0.0120996653413114,
+                                        -1.15603635771203e-05};
+        WA = polynomial(a, 4, T);
+        WB = polynomial(b, 4, T);
+    }
+    if (activityModel == 2) {
+        gammaH2O = std::exp(WA * x2 * x2);
+        gammaCO2 = std::exp((x1 * x1 - 1.0) * WA);
+    } else {
+        gammaH2O = std::exp(x2 * x2 * (WA - WB + 4.0 * WB * x1));
+        gammaCO2 = std::exp(-x2 * ((x1 + 1.0) * (WB + WA) + 4.0 * WB * x1 * x1));
+    }
+}
+
+void Dubessy::calculate_gas_volume_infinite_dilution() {
+    if (!isCO2System(system)) return;
+    if (henryOption != 0) {
+        Vinf = 2.82e-05;
+        return;
+    }
+    static constexpr double c[5] = {0.02439488129, 0.0005790665261, -2.122757825e-06,
+                                    3.1918934075e-09, -1.86290653e-12};
+    Vinf = 1e-06 / polynomial(c, 5, T);
+}
+
+void Dubessy::calculate_fixed_parameters() {
+    calculatePsatH2O();
+    calculateHenryConstant();
+    calculate_activity_coefficients();
+    calculate_gas_volume_infinite_dilution();
+}
+
+// ------------------------------------------------------------------- solubility
+
+void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
+    error = 0;
+    if (!std::isfinite(TK) || !(TK > 0.0) || !std::isfinite(mgas) || mgas < 0.0 ||
+        !std::isfinite(msalt) || msalt < 0.0 || !isCO2System(system)) {
+        error = 1;
+        return;
+    }
+    temperature(TK);
+    mg = mgas;
+    ms = msalt;
+    x2 = 0.018 * mg / (0.018 * mg + 1.0);
+    x1 = 1.0 - x2;
+    const double n = mg + kWaterMoles + ms;
+    xCO2 = mg / n;
+    xNaCl = ms / n;
+    xH2O = 1.0 - xCO2 - xNaCl;
+    calculate_fixed_parameters();
+    if (startFlag == 1 || !(Vvap > 0.0)) {
+        const double Pstart = x1 * Psat + x2 * H;
+        yCO2 = x2 * H / Pstart;
+        yH2O = 1.0 - yCO2;
+        Vvap = R * T / Pstart;
+    }
+    newton.x[0] = Vvap;
+    newton.x[1] = yCO2;
+    newton.scale[0] = 0.5 * Vvap;
+    newton.scale[1] = 0.2;
+    newton.eps[0] = 1e-7 * Vvap;
+    newton.eps[1] = 1e-9;
+    if (settle(newton) != 0) {
+        error = 1;
+        return;
+    }
+    Vvap = newton.x[0];
+    yCO2 = newton.x[1];
+    yH2O = 1.0 - yCO2;
+    P = vapour->P;
+}
+
+void Dubessy::calculate_vector_function(double* X, double* F, double**, int& err, int, void*) {
+    const double Vx = X[0], y = X[1];
+    // A little room beyond [0, 1] for the difference steps of the Jacobian at the ends.
+    if (!(Vx > 0.0) || !(y >= -1e-6 && y <= 1.0 + 1e-6) || vapour->nc != 2) {
+        err = 1;
+        return;
+    }
+    const double fractions[2] = {1.0 - y, y};
+    vapour->temperature(T);
+    vapour->volume(Vx);
+    vapour->composition(fractions);
+    vapour->calculate_fugacities();
+    if (vapour->error || !(vapour->P > 0.0)) {
+        err = 1;
+        return;
+    }
+    const double Pv = vapour->P;
+    double fw = fwSat;
+    aw = 1.0;
+    if (residualForm == 1 || system == 2 || system == 3 || system == 4) {
+        water->temperature(T);
+        water->Pascal(Pv);
+        water->calculate_molar_volume();
+        water->calculate_fugacities();
+        if (water->error) {
+            err = 1;
+            return;
+        }
+        if (residualForm == 1) fw = water->fugacity[0];
+        if (system == 2) {
+            double second = 0.0, phi = 0.0;
+            water->calculatePitzer84(ms, aw, second, phi);
+        }
+    }
+    F[0] = vapour->fugacity[0] - x1 * gammaH2O * fw * aw;
+    F[1] = vapour->fugacity[1] - x2 * gammaCO2 * H * std::exp((Pv - Psat) * Vinf / (R * T));
+    if (!std::isfinite(F[0]) || !std::isfinite(F[1])) err = 1;
+}
+
+void Dubessy::equationForCalculatingPsatFromVlVv(double* X, double* F, double**, int& err, int,
+                                                 void*) {
+    const double vl = std::exp(X[0]), vv = std::exp(X[1]);
+    if (!(vl > 0.0) || !(vv > 0.0) || std::fabs(vl - vv) / vl < 1e-05 || vl > vv) {
+        err = 1;
+        return;
+    }
+    water->temperature(T);
+    water->volume(vl);
+    water->calculate_fugacities();
+    vapour->temperature(T);
+    vapour->volume(vv);
+    if (vapour->nc == 2) {
+        const double pure[2] = {1.0, 0.0};
+        vapour->composition(pure);
+    }
+    vapour->calculate_fugacities();
+    if (water->error || vapour->error || water->dPdV > 0.0 || vapour->dPdV > 0.0) {
+        err = 1;
+        return;
+    }
+    F[0] = water->fugacity[0] - vapour->fugacity[0];
+    F[1] = water->P - vapour->P;
+}
+
+void Dubessy::calculate_saturation_pressure() {
+    error = 0;
+    Newton sat;
+    sat._setSysEquationToSolve(
+        this, static_cast<EquationSystem>(&Dubessy::equationForCalculatingPsatFromVlVv), 2);
+    sat.numerical = 1;
+    // The pressure row is scaled by the liquid's stiffness (V dP/dV about 2e9 Pa): only a
+    // tight bound on the scaled residual holds the vapour pressure to a few ppm.
+    sat.tolerance = 1e-13;
+    // In ln V: the liquid and vapour rows then weigh alike in the solver's row scaling.
+    sat.x[0] = std::log(Vl);
+    sat.x[1] = std::log(Vv);
+    sat.scale[0] = 0.1;
+    sat.scale[1] = 1.0;
+    sat.eps[0] = sat.eps[1] = 1e-8;
+    if (settle(sat) != 0) {
+        error = 1;
+        return;
+    }
+    Vl = std::exp(sat.x[0]);
+    Vv = std::exp(sat.x[1]);
+    P = water->P;
+}
+
+// ------------------------------------------------------------------- measured isotherms
+
+bool Dubessy::readIsothermData(const std::string& name, IsothermData& data) {
+    data = IsothermData{};
+    const std::string path = findDataFile("solubility/H2O-CO2/" + name);
+    std::FILE* in = std::fopen(path.c_str(), "r");
+    if (in == nullptr) {
+        std::fprintf(stderr, "Cannot open file %s\n", path.c_str());
+        return false;
+    }
+    char token[256];
+    bool ok = true;
+    for (int i = 0; i < 7 && ok; ++i) ok = std::fscanf(in, "%255s", token) == 1;
+    while (ok && data.size() < static_cast<size_t>(kMaxIsothermRows)) {
+        if (std::fscanf(in, "%255s", token) != 1 || std::string(token) == "END") break;
+        char* end = nullptr;
+        const double t = std::strtod(token, &end);
+        double p = 0.0, m = 0.0, y = 0.0;
+        if (*end != '\0' || std::fscanf(in, "%lf %lf %lf", &p, &m, &y) != 3 || !std::isfinite(t) ||
+            !std::isfinite(p) || !std::isfinite(m) || !std::isfinite(y)) {
+            std::fprintf(stderr, "%s: row %zu is not four numbers\n", path.c_str(),
+                         data.size() + 1);
+            ok = false;
+            break;
+        }
+        data.T.push_back(t + 273.15);
+        data.P.push_back(p);
+        data.m.push_back(m);
+        data.y.push_back(0.001 * y);
+    }
+    std::fclose(in);
+    return ok;
+}
+
+bool Dubessy::testIsothermData(const std::string& name, std::FILE* out, double* aadP,
+                               double* aady) {
+    IsothermData d;
+    if (!readIsothermData(name, d)) return false;
+    std::fprintf(out, "%11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s \n", "T", "",
+                 "m", "", "p", "", "pexp", "", "y1", "", "ye", "", "Vvap", "", "dP", "", "dy", "");
+    double sumP = 0.0, sumY = 0.0;
+    int n = 0;
+    for (size_t i = 0; i < d.size(); ++i) {
+        startFlag = 1;
+        calculate_gas_solubility(d.T[i], d.m[i], 0.0);
+        const bool ok = error == 0;
+        const double Pbar = ok ? P * 1e-5 : kNaN, y = ok ? yH2O : kNaN;
+        const double dP = 100.0 * (Pbar - d.P[i]) / d.P[i], dy = 100.0 * (y - d.y[i]) / d.y[i];
+        std::fprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg \n", d.T[i], d.m[i],
+                     Pbar, d.P[i], y, d.y[i], ok ? Vvap * 1e6 : kNaN, dP, dy);
+        if (ok) {
+            sumP += std::fabs(dP);
+            sumY += std::fabs(dy);
+            ++n;
+        }
+    }
+    const double meanP = n ? sumP / n : kNaN, meanY = n ? sumY / n : kNaN;
+    std::fprintf(out, "AADP %12lg\n", meanP);
+    std::fprintf(out, "AADy %12lg\n", meanY);
+    if (aadP) *aadP = meanP;
+    if (aady) *aady = meanY;
+    return n > 0;
+}
+
+void Dubessy::evaluate(double* xv, double* p, double& Y, double& Z, double*, int& err) {
+    WA = p[0];
+    WB = activityModel == 1 ? p[1] : 0.0;
+    startFlag = 1;
+    calculate_gas_solubility(xv[0], xv[1], 0.0);
+    if (error) {
+        err = 1;
+        return;
+    }
+    Y = P;
+    Z = yH2O;
+}
+
+int Dubessy::fitIsothermData(const std::string& name, std::FILE* history) {
+    if (activityModel != 1 && activityModel != 2) {
+        std::fputs("Activity model 0 takes its parameters from T: nothing to fit\n", stderr);
+        return -1;
+    }
+    IsothermData d;
+    if (!readIsothermData(name, d) || d.size() == 0) return -1;
+    const int N = static_cast<int>(d.size());
+    Fitting fit;
+    fit.model = this;
+    fit.function = static_cast<FittingModel>(&Dubessy::evaluate);
+    fit.history = history;
+    fit.numberOfPoints = N;
+    fit.numberOfParameters = activityModel == 1 ? 2 : 1;
+    fit.numberOfVariables = 2;
+    fit.numberOfExtra = 1;
+    fit.allocate_memory();
+    std::vector<double> Pa(d.P), sdT(d.size(), 0.5), sdm(d.size(), 0.001), sdP(d.size(), 1.0),
+        sdy(d.size(), 0.001);
+    for (double& v : Pa) v *= 1e5;
+    fit.read_Xm(0, d.T.data());
+    fit.read_Xm(1, d.m.data());
+    fit.read_Ym(Pa.data());
+    fit.read_Zm(d.y.data());
+    fit.read_sdX(0, sdT.data());
+    fit.read_sdX(1, sdm.data());
+    fit.read_sdY(sdP.data());
+    fit.read_sdZ(sdy.data());
+    for (int i = 0; i < N; ++i) fit.read_additional_parameters(i, Pa[static_cast<size_t>(i)]);
+    double p0[2] = {0.0, 0.0}, dp[2] = {1e-7, 1e-7};
+    fit.set_initial_parameters(p0);
+    fit.set_parameters_pertubation(dp);
+    fit.set_type_of_regression(2);
+    short err = 0;
+    fit.regres(err);
+    WA = fit.p[0];
+    WB = activityModel == 1 ? fit.p[1] : 0.0;
+    error = err ? 1 : 0;
+    return err;
+}
+
+// ------------------------------------------------------------------- curves
+
+bool Dubessy::calculate_the_isopleth(double mgas, double T0, char mode, const char* suffix) {
+    CurveOutput out(mode == kIgorText ? kIgorText : 0);
+    if (out.isIgor() && !out.open("isop", suffix)) return false;
+    const char* s = suffix ? suffix : "";
+    if (out.isIgor())
+        out.print("IGOR\nWAVES %6s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n", "T", s, "x", s,
+                  "m", s, "v", s, "y", s, "p", s);
+    startFlag = 1;
+    for (double TK = T0; TK <= kLastIsoplethTemperature; TK += 1.0) {
+        calculate_gas_solubility(TK, mgas, ms);
+        if (error) break;
+        out.print("%12lg %12lg %12lg %12lg %12lg %12lg \n", T, x2, mg, Vvap * 1e6, yH2O, P * 1e-5);
+        startFlag = 0;
+    }
+    startFlag = 1;
+    if (out.isIgor()) out.print("END\n");
+    return out.close();
+}
+
+bool Dubessy::calculate_the_H2ONaClCO2_isopleth(double msalt, double mgas, char mode,
+                                                const char* suffix, std::FILE* out) {
+    if (system != 2) return false;
+    ms = msalt;
+    const char* s = suffix ? suffix : "";
+    std::fprintf(out, "IGOR\nWAVES Tk%s ah%s H%s s%s Hs%s\nBEGIN\n", s, s, s, s, s);
+    const bool ok = calculate_the_isopleth(mgas, 273.15, mode, suffix);
+    std::fprintf(out, "END\n");
+    return ok;
+}
+
+void Dubessy::restoreLast() {
+    Vvap = lastV_;
+    yCO2 = lastY_;
+    yH2O = 1.0 - yCO2;
+}
+
+bool Dubessy::solvePoint(double TK, double mgas, double msalt, bool& restarted) {
+    calculate_gas_solubility(TK, mgas, msalt);
+    if (error && !restarted) {
+        restarted = true;
+        restoreLast();
+        startFlag = 0;
+        calculate_gas_solubility(TK, mgas, msalt);
+    }
+    if (!error) {
+        lastV_ = Vvap;
+        lastY_ = yCO2;
+    }
+    return error == 0;
+}
+
+void Dubessy::calculate_the_isotherm(double TK, double msalt, char mode, std::FILE* out) {
+    startFlag = 1;
+    calculate_gas_solubility(TK, 0.0, msalt);
+    lastV_ = Vvap, lastY_ = yCO2;
+    if (mode == kIgorText)
+        std::fprintf(out,
+                     "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n",
+                     "T", "", "xg", "", "xs", "", "mg", "", "ms", "", "v", "", "y", "", "p", "");
+    auto row = [&] {
+        std::fprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg \n", T, xCO2, xNaCl, mg,
+                     ms, Vvap * 1e6, yH2O, P * 1e-5);
+    };
+    if (!error) row();
+    bool restarted = false;
+    for (int i = 1; i <= 100 && !error; ++i) {
+        if (!solvePoint(TK, 1e-07 * i, msalt, restarted)) break;
+        row();
+    }
+    startFlag = 1;
+    if (mode == kIgorText) std::fprintf(out, "END\n");
+    std::fprintf(out, "B %lg\nC %lg\n", WA, WB);
+}
+
+void Dubessy::calculate_the_isotherm1(double TK, double r, char mode, std::FILE* out) {
+    startFlag = 1;
+    if (mode == kIgorText)
+        std::fprintf(out,
+                     "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\n"
+                     "BEGIN\n",
+                     "T", "", "xg", "", "xs", "", "mg", "", "ms", "", "v", "", "y", "", "p", "", "r",
+                     "");
+    bool restarted = false;
+    lastV_ = 0.0, lastY_ = 0.0;
+    for (int i = 0; i <= 150; ++i) {
+        const double xw = 1.0 - 0.001 * i;
+        const double solutes = (1.0 - xw) / (xw * 0.018015268);
+        if (!solvePoint(TK, r * solutes, (1.0 - r) * solutes, restarted)) break;
+        startFlag = 0;
+        std::fprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg\n", T, xCO2,
+                     xNaCl, mg, ms, Vvap * 1e6, yH2O, P * 1e-5, r);
+    }
+    startFlag = 1;
+    if (mode == kIgorText) std::fprintf(out, "END\n");
+}
+
+bool Dubessy::calculateTheSaturationCurve(const char* suffix, double Tend) {
+    CurveOutput out(kIgorText);
+    if (!out.open("satu", suffix)) return false;
+    const char* s = suffix ? suffix : "";
+    out.print("IGOR\nWAVES");
+    for (const char* n : {"T", "P0", "fug0", "phi0", "vl0", "vv0", "P1", "fug1", "phi1", "vl1",
+                          "vv1", "p0ch4", "p0co2", "psch4", "ppch4", "psco2", "ppco2", "pdch4",
+                          "pdco2"})
+        out.print(" %s%s", n, s);
+    out.print("\nBEGIN\n");
+    IUPACCH4 iupacCH4(1);
+    IUPACCO2 iupacCO2(1);
+    DuanCH4 duanCH4(1);
+    DuanCO2 duanCO2(1);
+    SRK1 srkCH4(1, 0), srkCO2(1, 0);
+    PRSV prCH4(1, 0), prCO2(1, 0);
+    for (FluidPhase* f : {static_cast<FluidPhase*>(&srkCH4), static_cast<FluidPhase*>(&prCH4)}) {
+        f->number_of_components(1);
+        f->add_component("CH4");
+    }
+    for (FluidPhase* f : {static_cast<FluidPhase*>(&srkCO2), static_cast<FluidPhase*>(&prCO2)}) {
+        f->number_of_components(1);
+        f->add_component("CO2");
+    }
+    FluidPhase* gases[8] = {&iupacCH4, &iupacCO2, &srkCH4, &prCH4, &srkCO2, &prCO2, &duanCH4, &duanCO2};
+    // Start volumes from the auxiliary equations of water at the first temperature.
+    T = 273.15;
+    Vl = 0.018015268 / WaterEOS::saturatedLiquidDensityWagnerPruss(T);
+    Vv = R * T / WaterEOS::saturationPressureWagnerPruss(T);
+    const double last = std::fmin(Tend, 647.0);
+    for (int i = 0; i < 10000; ++i) {
+        const double TK = i <= 357 ? 273.15 + i : 630.15 + 0.1 * (i - 357);
+        if (!(TK < last)) break;
+        T = TK;
+        calculate_saturation_pressure();
+        if (error) break;
+        const double P0 = P, fug0 = water->fugacity[0], vl0 = Vl, vv0 = Vv;
+        WagnerPruss& w = *water;
+        w.temperature(TK);
+        const double P1 = w.calculateTheSaturationPressure(TK);
+        const double fug1 = w.fugacity[0], vl1 = w.Vl, vv1 = w.Vv;
+        double phi[8];
+        for (int k = 0; k < 8; ++k) {
+            gases[k]->temperature(TK);
+            gases[k]->Pascal(P0);
+            gases[k]->describe();
+            phi[k] = gases[k]->error ? kNaN : gases[k]->fugacityCoefficient[0];
+        }
+        out.print("%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg", TK, P0 * 1e-5,
+                  fug0 * 1e-5, fug0 / P0, vl0 * 1e6, vv0 * 1e6, P1 * 1e-5, fug1 * 1e-5, fug1 / P1,
+                  vl1 * 1e6, vv1 * 1e6);
+        for (double v : phi) out.print(" %12lg", v);
+        out.print("\n");
+    }
+    out.print("END\n");
+    return out.close();
+}
+
+// ------------------------------------------------------------------- console tables
+
+void Dubessy::mapActivityCoefficients(std::FILE* out) {
+    const char activity = activityModel;
+    activityModel = 0;
+    const char* titles[3] = {"\ngama1\n\t\t\t", "\n\ngamma2\n\t\t\t", "\n\nexp(B+C)\n\t\t\t"};
+    for (int table = 0; table < 3; ++table) {
+        std::fputs(titles[table], out);
+        for (int row = 0; row <= 25; ++row) {
+            x1 = 1.0 - 0.01 * row;
+            x2 = 1.0 - x1;
+            for (int col = 0; col <= 30; ++col) {
+                T = 273.15 + 10.0 * col;
+                calculate_activity_coefficients();
+                const double v = table == 0 ? gammaH2O : table == 1 ? gammaCO2 : std::exp(WA + WB);
+                std::fprintf(out, "%12lg ", v);
+            }
+            std::fputs("\n", out);
+        }
+    }
+    activityModel = activity;
+}
+
+void Dubessy::tata(std::FILE* out) {
+    std::fputs("IGOR\nWAVES T0 P0 H0 v1\nBEGIN", out);
+    for (int i = 0; i <= 373; ++i) {
+        T = 273.15 + i;
+        Psat = WaterEOS::saturationPressureWagnerPruss(T);
+        calculateHenryConstant();
+        calculate_gas_volume_infinite_dilution();
+        std::fprintf(out, "%12g %12lg %12lg %12lg\n", T, Psat * 1e-5, H * 1e-5, Vinf);
+    }
+    std::fputs("END\n", out);
+}
+
+void Dubessy::test() {
+    startFlag = 1;
+    calculate_gas_solubility(373.15, 0.5, 0.0);
+}
+
+}  // namespace vornex

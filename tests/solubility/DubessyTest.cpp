@@ -1,0 +1,143 @@
+// The water-CO2 activity model: its limits against the water models, its agreement with the
+// Duan-type model, and the reader and the fit on a small isotherm table written here (no
+// measured table is shipped).
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "solubility/DMGWwater.h"
+#include "solubility/Dubessy.h"
+#include "water/WaterEOS.h"
+
+namespace vornex {
+namespace {
+
+// Writes "solubility/H2O-CO2/<name>" in the working directory, which the data lookup finds
+// first: 7 header tokens, then rows of t (degC), P (bar), m, y (per mil).
+void writeTable(const std::string& name, const std::string& rows) {
+    ::mkdir("solubility", 0755);
+    ::mkdir("solubility/H2O-CO2", 0755);
+    std::ofstream("solubility/H2O-CO2/" + name) << "t P m y source: test table\n" << rows;
+}
+
+// Without gas the liquid is pure water and the vapour holds it at its vapour pressure.
+TEST(Dubessy, GasFreeLimitIsTheVapourPressure) {
+    Dubessy model(0, 0, 0, 1);
+    model.calculate_gas_solubility(373.15, 0.0, 0.0);
+    ASSERT_EQ(model.error, 0);
+    EXPECT_NEAR(model.P, WaterEOS::saturationPressureWagnerPruss(373.15), 0.01 * 101418.0);
+    EXPECT_NEAR(model.yH2O, 1.0, 1e-9);
+}
+
+// The PRSV vapour against the reference liquid: the pure-water saturation pressure within 2 %.
+TEST(Dubessy, PureWaterSaturationBetweenTheModels) {
+    Dubessy model(0, 0, 0, 1);
+    for (double T : {300.0, 373.15, 473.15}) {
+        model.T = T;
+        model.Vl = 0.018015268 / WaterEOS::saturatedLiquidDensityWagnerPruss(T);
+        model.Vv = kGasConstant * T / WaterEOS::saturationPressureWagnerPruss(T);
+        model.calculate_saturation_pressure();
+        ASSERT_EQ(model.error, 0) << T;
+        const double Ps = WaterEOS::saturationPressureWagnerPruss(T);
+        EXPECT_NEAR(model.P, Ps, 0.02 * Ps) << T;
+    }
+}
+
+// Two independent descriptions of CO2 in water agree within 15 % on the saturation pressure
+// of 0.5 mol/kg at 100 degC; salt raises it.
+TEST(Dubessy, AgreesWithTheDuanTypeModel) {
+    Dubessy water(0, 0, 0, 2);  // Carroll et al. (1991) Henry constant
+    water.calculate_gas_solubility(373.15, 0.5, 0.0);
+    ASSERT_EQ(water.error, 0);
+    DMGWwater duan(SM_H2O_CO2_NaCl, 0);
+    duan.calculate_bubble_pressure(373.15, 0.0, 0.0, 0.5);
+    ASSERT_EQ(duan.error, 0);
+    EXPECT_NEAR(water.P, duan.P, 0.15 * duan.P);
+    Dubessy brine(2, 0, 0, 2);
+    brine.calculate_gas_solubility(373.15, 0.5, 1.0);
+    ASSERT_EQ(brine.error, 0);
+    EXPECT_GT(brine.P, water.P);
+    EXPECT_LT(brine.aw, 1.0);
+}
+
+TEST(Dubessy, SystemsWithoutComponentsFailCleanly) {
+    Dubessy h2s(1, 0, 0, 1);
+    h2s.calculate_gas_solubility(373.15, 0.1, 0.0);
+    EXPECT_EQ(h2s.error, 1);
+    Dubessy co2(0, 0, 0, 1);
+    co2.calculate_gas_solubility(std::nan(""), 0.1, 0.0);
+    EXPECT_EQ(co2.error, 1);
+}
+
+// Reader, comparison and fit round trip: a table computed with W_A, W_B is read back, matches
+// with no deviation, and the fit from zero returns the parameters.
+TEST(Dubessy, IsothermTableReadCompareAndFit) {
+    Dubessy truth(0, 0, 1, 1);
+    truth.WA = 20.0;
+    truth.WB = -5.0;
+    std::string rows;
+    for (double t : {50.0, 100.0}) {
+        for (double m : {0.3, 0.6, 0.9}) {
+            truth.calculate_gas_solubility(t + 273.15, m, 0.0);
+            ASSERT_EQ(truth.error, 0);
+            char line[128];
+            std::snprintf(line, sizeof line, "%.2f %.10g %.10g %.10g\n", t, truth.P * 1e-5, m,
+                          1000.0 * truth.yH2O);
+            rows += line;
+        }
+    }
+    writeTable("synthetic", rows + "END\n99 1 1 1\n");
+    IsothermData data;
+    ASSERT_TRUE(Dubessy::readIsothermData("synthetic", data));
+    ASSERT_EQ(data.size(), 6u);  // stops at END
+    EXPECT_DOUBLE_EQ(data.T[0], 323.15);
+
+    double aadP = -1, aady = -1;
+    std::FILE* sink = std::tmpfile();
+    ASSERT_NE(sink, nullptr);
+    EXPECT_TRUE(truth.testIsothermData("synthetic", sink, &aadP, &aady));
+    EXPECT_LT(aadP, 1e-6);
+    EXPECT_LT(aady, 1e-6);
+
+    Dubessy fitted(0, 0, 1, 1);
+    EXPECT_EQ(fitted.fitIsothermData("synthetic", sink), 0);
+    EXPECT_NEAR(fitted.WA, 20.0, 0.05);
+    EXPECT_NEAR(fitted.WB, -5.0, 0.05);
+    Dubessy noParameters(0, 0, 0, 1);
+    EXPECT_EQ(noParameters.fitIsothermData("synthetic", sink), -1);
+    std::fclose(sink);
+}
+
+TEST(Dubessy, ReaderRefusesMissingAndMalformedTables) {
+    IsothermData data;
+    EXPECT_FALSE(Dubessy::readIsothermData("no-such-table", data));
+    writeTable("broken", "25 10 0.1 1.5\n30 ten 0.2 1.6\n");
+    EXPECT_FALSE(Dubessy::readIsothermData("broken", data));
+    EXPECT_EQ(data.size(), 1u);
+}
+
+// The saturation comparison writes one row per solved temperature; the isopleth is bounded.
+TEST(Dubessy, CurvesAreWrittenAndBounded) {
+    Dubessy model(0, 0, 0, 1);
+    ASSERT_TRUE(model.calculateTheSaturationCurve("s", 283.0));
+    std::ifstream in("satus");
+    std::string line;
+    int rows = 0;
+    double T = 0.0, last = 0.0;
+    while (std::getline(in, line)) rows += std::sscanf(line.c_str(), "%lf", &T) == 1 ? 1 : 0;
+    EXPECT_EQ(rows, 10);
+    ASSERT_TRUE(model.calculate_the_isopleth(0.2, 600.0, 1, "i"));
+    std::ifstream iso("isopi");
+    int points = 0;
+    for (std::getline(iso, line); std::getline(iso, line);)
+        if (std::sscanf(line.c_str(), "%lf", &T) == 1 && T > 500.0) ++points, last = T;
+    EXPECT_GT(points, 0);
+    EXPECT_LE(last, 647.0);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -50,7 +50,8 @@ Dubessy::Dubessy(char sys, char form, char activity, char henryOpt)
       henryOption(henryOpt),
       water(std::make_unique<WagnerPruss>(2)),
       vapour(std::make_unique<PRSV>(2, 0)) {
-    newton._setSysEquationToSolve(this, static_cast<EquationSystem>(&Dubessy::calculate_vector_function), 2);
+    newton._setSysEquationToSolve(
+        this, static_cast<EquationSystem>(&Dubessy::calculate_vector_function), 2);
     newton.numerical = 1;
     if (isCO2System(system)) {
         number_of_components(2);
@@ -323,8 +324,8 @@ bool Dubessy::testIsothermData(const std::string& name, std::FILE* out, double* 
         const bool ok = error == 0;
         const double Pbar = ok ? P * 1e-5 : kNaN, y = ok ? yH2O : kNaN;
         const double dP = 100.0 * (Pbar - d.P[i]) / d.P[i], dy = 100.0 * (y - d.y[i]) / d.y[i];
-        std::fprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg \n", d.T[i], d.m[i],
-                     Pbar, d.P[i], y, d.y[i], ok ? Vvap * 1e6 : kNaN, dP, dy);
+        std::fprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg \n", d.T[i],
+                     d.m[i], Pbar, d.P[i], y, d.y[i], ok ? Vvap * 1e6 : kNaN, dP, dy);
         if (ok) {
             sumP += std::fabs(dP);
             sumY += std::fabs(dy);
@@ -475,8 +476,8 @@ void Dubessy::calculate_the_isotherm1(double TK, double r, char mode, std::FILE*
         std::fprintf(out,
                      "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\n"
                      "BEGIN\n",
-                     "T", "", "xg", "", "xs", "", "mg", "", "ms", "", "v", "", "y", "", "p", "", "r",
-                     "");
+                     "T", "", "xg", "", "xs", "", "mg", "", "ms", "", "v", "", "y", "", "p", "",
+                     "r", "");
     bool restarted = false;
     lastV_ = 0.0, lastY_ = 0.0;
     for (int i = 0; i <= 150; ++i) {
@@ -484,8 +485,8 @@ void Dubessy::calculate_the_isotherm1(double TK, double r, char mode, std::FILE*
         const double solutes = (1.0 - xw) / (xw * 0.018015268);
         if (!solvePoint(TK, r * solutes, (1.0 - r) * solutes, restarted)) break;
         startFlag = 0;
-        std::fprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg\n", T, xCO2,
-                     xNaCl, mg, ms, Vvap * 1e6, yH2O, P * 1e-5, r);
+        std::fprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg\n", T, xCO2, xNaCl,
+                     mg, ms, Vvap * 1e6, yH2O, P * 1e-5, r);
     }
     startFlag = 1;
     if (mode == kIgorText) std::fprintf(out, "END\n");
@@ -496,9 +497,9 @@ bool Dubessy::calculateTheSaturationCurve(const char* suffix, double Tend) {
     if (!out.open("satu", suffix)) return false;
     const char* s = suffix ? suffix : "";
     out.print("IGOR\nWAVES");
-    for (const char* n : {"T", "P0", "fug0", "phi0", "vl0", "vv0", "P1", "fug1", "phi1", "vl1",
-                          "vv1", "p0ch4", "p0co2", "psch4", "ppch4", "psco2", "ppco2", "pdch4",
-                          "pdco2"})
+    for (const char* n :
+         {"T", "P0", "fug0", "phi0", "vl0", "vv0", "P1", "fug1", "phi1", "vl1", "vv1", "p0ch4",
+          "p0co2", "psch4", "ppch4", "psco2", "ppco2", "pdch4", "pdco2"})
         out.print(" %s%s", n, s);
     out.print("\nBEGIN\n");
     IUPACCH4 iupacCH4(1);
@@ -515,7 +516,8 @@ bool Dubessy::calculateTheSaturationCurve(const char* suffix, double Tend) {
         f->number_of_components(1);
         f->add_component("CO2");
     }
-    FluidPhase* gases[8] = {&iupacCH4, &iupacCO2, &srkCH4, &prCH4, &srkCO2, &prCO2, &duanCH4, &duanCO2};
+    FluidPhase* gases[8] = {&iupacCH4, &iupacCO2, &srkCH4,  &prCH4,
+                            &srkCO2,   &prCO2,    &duanCH4, &duanCO2};
     // Start volumes from the auxiliary equations of water at the first temperature.
     T = 273.15;
     Vl = 0.018015268 / WaterEOS::saturatedLiquidDensityWagnerPruss(T);
@@ -539,9 +541,9 @@ bool Dubessy::calculateTheSaturationCurve(const char* suffix, double Tend) {
             gases[k]->describe();
             phi[k] = gases[k]->error ? kNaN : gases[k]->fugacityCoefficient[0];
         }
-        out.print("%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg", TK, P0 * 1e-5,
-                  fug0 * 1e-5, fug0 / P0, vl0 * 1e6, vv0 * 1e6, P1 * 1e-5, fug1 * 1e-5, fug1 / P1,
-                  vl1 * 1e6, vv1 * 1e6);
+        out.print("%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg", TK,
+                  P0 * 1e-5, fug0 * 1e-5, fug0 / P0, vl0 * 1e6, vv0 * 1e6, P1 * 1e-5, fug1 * 1e-5,
+                  fug1 / P1, vl1 * 1e6, vv1 * 1e6);
         for (double v : phi) out.print(" %12lg", v);
         out.print("\n");
     }

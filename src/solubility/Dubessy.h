@@ -9,7 +9,8 @@
 //   form A  ln g_H2O = x2^2 (W_A - W_B + 4 W_B x1),
 //           ln g_CO2 = -x2 ((x1 + 1)(W_A + W_B) + 4 W_B x1^2)
 //   form B  ln g_H2O = W_A x2^2,  ln g_CO2 = (x1^2 - 1) W_A
-// Residuals (Pa): f_H2O(vap) - x1 g_H2O f_w a_w and f_CO2(vap) - x2 g_CO2 H exp((P - Psat) Vinf/RT).
+// Residuals (Pa): f_H2O(vap) - x1 g_H2O f_w a_w and f_CO2(vap) - x2 g_CO2 H exp((P - Psat)
+// Vinf/RT).
 //
 // Measured isotherms are tables "solubility/H2O-CO2/<name>" in the data folder: 7 header
 // tokens, then rows "t(degC) P(bar) m(CO2, mol/kg) y(H2O in the vapour, per mil)" until "END"
@@ -48,16 +49,16 @@ class Dubessy : public Phase {
     ~Dubessy() override;
 
     char system, residualForm, activityModel, henryOption;
-    double x1 = 1.0, x2 = 0.0;                  // salt-free water and CO2 fractions
+    double x1 = 1.0, x2 = 0.0;                   // salt-free water and CO2 fractions
     double xH2O = 1.0, xNaCl = 0.0, xCO2 = 0.0;  // true fractions
-    double mg = 0.0, ms = 0.0;                  // CO2 and NaCl molalities
-    double yH2O = 0.0, yCO2 = 0.0;              // vapour
-    double H = 0.0;                             // Henry constant, Pa
-    double fwSat = 0.0, Psat = 0.0;             // saturated pure water: fugacity, pressure (Pa)
-    double Vinf = 0.0;                          // CO2 at infinite dilution, m3/mol
-    double Vvap = 0.0;                          // vapour molar volume, m3/mol
-    double aw = 1.0;                            // water activity of the brine
-    double WA = 0.0, WB = 0.0;                  // activity parameters
+    double mg = 0.0, ms = 0.0;                   // CO2 and NaCl molalities
+    double yH2O = 0.0, yCO2 = 0.0;               // vapour
+    double H = 0.0;                              // Henry constant, Pa
+    double fwSat = 0.0, Psat = 0.0;              // saturated pure water: fugacity, pressure (Pa)
+    double Vinf = 0.0;                           // CO2 at infinite dilution, m3/mol
+    double Vvap = 0.0;                           // vapour molar volume, m3/mol
+    double aw = 1.0;                             // water activity of the brine
+    double WA = 0.0, WB = 0.0;                   // activity parameters
     double gammaH2O = 1.0, gammaCO2 = 1.0;
     Newton newton;
     std::unique_ptr<WagnerPruss> water;
@@ -78,8 +79,8 @@ class Dubessy : public Phase {
     // Pure-water saturation between the water model (liquid) and the PRSV (vapour), from
     // the volumes Vl, Vv; the system's unknowns are X = (ln Vl, ln Vv).
     void calculate_saturation_pressure();
-    void equationForCalculatingPsatFromVlVv(double* X, double* F, double** J, int& err,
-                                            int order, void* context);
+    void equationForCalculatingPsatFromVlVv(double* X, double* F, double** J, int& err, int order,
+                                            void* context);
 
     // The table of that name in "solubility/H2O-CO2/"; false, with a message, when it cannot
     // be opened or holds a malformed row (the rows before it are kept).
@@ -97,8 +98,8 @@ class Dubessy : public Phase {
     // Curves (Igor text, mode 1); false when the file cannot be written. The isopleth runs
     // from T0 upward by 1 K to the first failure or 647 K.
     bool calculate_the_isopleth(double mgas, double T0, char mode, const char* suffix);
-    bool calculate_the_H2ONaClCO2_isopleth(double msalt, double mgas, char mode,
-                                           const char* suffix, std::FILE* out = stdout);
+    bool calculate_the_H2ONaClCO2_isopleth(double msalt, double mgas, char mode, const char* suffix,
+                                           std::FILE* out = stdout);
     void calculate_the_isotherm(double TK, double msalt, char mode, std::FILE* out = stdout);
     void calculate_the_isotherm1(double TK, double r, char mode, std::FILE* out = stdout);
     // Pure-water saturation by this model and by the water model, with the fugacity

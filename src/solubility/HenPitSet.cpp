@@ -25,14 +25,7 @@ void HenPitSet::setVapourModel(int type) {
 }
 
 void HenPitSet::read_component_data(int index, const char* name) {
-    if (std::strcmp(name, "H2O") == 0) {
-        iH2O = index;
-    } else if (std::strcmp(name, "NaCl") == 0) {
-        iNaCl = index;
-    } else if (isDissolvedGasName(name)) {
-        if (iGas < 0) iGas = index;
-        ++numberOfGases;
-    }
+    classifySolutionComponent(index, name, iH2O, iGas, iNaCl, numberOfGases);
 }
 
 void HenPitSet::read_remaining_component_data() {
@@ -61,7 +54,8 @@ double HenPitSet::calculateHenryConstant(int i) {
         case 2:
             return henry::isMethane(name) ? henry::ch4OverPsat(T) * henry::ch4Salting(m)
                                           : kInsoluble;
-        default: return kInsoluble;
+        default:
+            return kInsoluble;
     }
 }
 

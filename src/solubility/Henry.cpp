@@ -42,7 +42,8 @@ double Henry::calculateHenryConstant(int i, double PPa) {
             if (!henry::isMethane(name)) return kInsoluble;
             if (salt) gamma = henry::ch4Salting(mNa);
             return henry::ch4OverPsat(T);
-        default: return kInsoluble;
+        default:
+            return kInsoluble;
     }
 }
 

@@ -47,8 +47,8 @@ bool wilhelm(const char* name, double TK, double& H) {
     for (const WilhelmRow& r : kWilhelm) {
         for (const char* n : r.names) {
             if (n != nullptr && std::strcmp(n, name) == 0) {
-                H = 101325.0 *
-                    std::exp(-(r.A + r.B / TK + r.C * std::log(TK) + r.D * TK) / kCalorieGasConstant);
+                H = 101325.0 * std::exp(-(r.A + r.B / TK + r.C * std::log(TK) + r.D * TK) /
+                                        kCalorieGasConstant);
                 return true;
             }
         }

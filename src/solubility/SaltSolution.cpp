@@ -10,8 +10,8 @@
 namespace vornex {
 
 namespace {
-constexpr double kTc = 647.096;   // K
-constexpr double kPc = 220.64;    // bar
+constexpr double kTc = 647.096;  // K
+constexpr double kPc = 220.64;   // bar
 
 bool openIgor(CurveOutput& out, const char* prefix, const char* suffix) {
     return out.open(prefix, suffix);
@@ -76,8 +76,8 @@ bool SaltSolutionCorrelation::getCriticalCurve(const char* suffix) const {
     CurveOutput out(kIgorText);
     if (!openIgor(out, "crit", suffix)) return false;
     const char* s = suffix ? suffix : "";
-    out.print("IGOR\nWAVES %6s%s %12s%s %12s%s %12s%s %12s%s\nBEGIN\n", "T", s, "P", s, "x", s,
-              "m", s, "wt", s);
+    out.print("IGOR\nWAVES %6s%s %12s%s %12s%s %12s%s %12s%s\nBEGIN\n", "T", s, "P", s, "x", s, "m",
+              s, "wt", s);
     for (int i = 0; i * 0.005 < xmax; ++i) {
         const double x = i * 0.005;
         out.print("%12lf %12lf %12lf %12lf %12lf\n", calculateTc(x), criticalPressureOf(x), x,
@@ -193,15 +193,16 @@ double Shibue::calculate_h(double x) const {
     const double a = h0 * h0;
     if (x < h5) return h1 * x / (a + x) + h2 * x * x;
     const double d = x - h5;
-    return h1 * h5 / (a + h5) + h2 * h5 * h5 + d * (a * h1 / ((a + h5) * (a + h5)) + 2.0 * h2 * h5) +
-           h3 * d * d + h4 * d * (x * x - h5 * h5);
+    return h1 * h5 / (a + h5) + h2 * h5 * h5 +
+           d * (a * h1 / ((a + h5) * (a + h5)) + 2.0 * h2 * h5) + h3 * d * d +
+           h4 * d * (x * x - h5 * h5);
 }
 
 double Shibue::calculatePc(double x) const {
     const double x2 = x * x, x4 = x2 * x2;
     if (type == 1)
-        return 10.0 * (22.064 + p0 * x + p1 * x2 + p2 * x2 * x + p3 * x4 + p4 * x4 * x +
-                       p5 * x4 * x2);
+        return 10.0 *
+               (22.064 + p0 * x + p1 * x2 + p2 * x2 * x + p3 * x4 + p4 * x4 * x + p5 * x4 * x2);
     return 10.0 * (22.064 + p1 * x / (p0 * p0 + x) + p2 * x2 + p3 * x4);
 }
 

@@ -22,9 +22,9 @@ class SaltSolutionCorrelation {
     virtual ~SaltSolutionCorrelation() = default;
 
     double t0 = 0.0, t1 = 0.0, t2 = 0.0, t3 = 0.0;  // critical-temperature parameters
-    int type = 1;                                    // 1 NaCl, 2 CaCl2
-    double xmax = 0.0;                               // upper mole fraction of the curves
-    double M = 58.5;                                 // molar mass of the salt, g/mol
+    int type = 1;                                   // 1 NaCl, 2 CaCl2
+    double xmax = 0.0;                              // upper mole fraction of the curves
+    double M = 58.5;                                // molar mass of the salt, g/mol
 
     // ln(P/Pc) of pure water (Wagner and Pruss, J. Phys. Chem. Ref. Data 22 (1993) 783).
     static double calculate_g(double TK);

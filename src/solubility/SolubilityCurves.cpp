@@ -142,7 +142,8 @@ double SolubilityModel::equationForPressure(double Pbar, void* context) {
 double SolubilityModel::calculate_pressure(double TK, double rho, double ms, double mgas,
                                            double Pguess) {
     double context[4] = {rho, TK, mgas, ms};
-    Secant s = pressureSecant(this, static_cast<EquationFunction>(&SolubilityModel::equationForPressure), 15);
+    Secant s = pressureSecant(
+        this, static_cast<EquationFunction>(&SolubilityModel::equationForPressure), 15);
     s.context = context;
     const double root = solveSecant(s, Pguess, Pguess + 1.0);
     if (s.error) error = 1;
@@ -162,16 +163,18 @@ double SolubilityModel::equationForBiphasicIsochor(double PPa, void*) {
     if (vapourVolumeFlag) calculateVapourMolarVolume();
     rhoVapour = vapourDensity();
     alpha = (rhoSolution - rhoBulk) / (rhoSolution - rhoVapour);
-    return cgTotal - (1.0 - alpha) * x[static_cast<size_t>(iGas)] * rhoSolution / solutionMolarMass() -
+    return cgTotal -
+           (1.0 - alpha) * x[static_cast<size_t>(iGas)] * rhoSolution / solutionMolarMass() -
            alpha * (1.0 - yH2O) / Vvapour;
 }
 
-void SolubilityModel::calculateTheBiphasicPressure(double TK, double ms, double mgas,
-                                                   double cgTot, double rhoB) {
+void SolubilityModel::calculateTheBiphasicPressure(double TK, double ms, double mgas, double cgTot,
+                                                   double rhoB) {
     setMolalities(ms, mgas);
     cgTotal = cgTot;
     rhoBulk = rhoB;
-    Secant s = pressureSecant(this, static_cast<EquationFunction>(&SolubilityModel::equationForBiphasicIsochor), 20);
+    Secant s = pressureSecant(
+        this, static_cast<EquationFunction>(&SolubilityModel::equationForBiphasicIsochor), 20);
     temperature(TK);
     calculatePsatH2O();
     solveSecant(s, 1.001 * Psat, 1.002 * Psat);
@@ -213,9 +216,10 @@ bool SolubilityModel::calculateTheIsopleth(double ms, double mgas, char mode, co
                                            CurveArray* array) {
     CurveOutput out(mode == kIgorText || mode == kCurveArray ? mode : 0, array);
     if (!openCurve(out, "isop", suffix)) return false;
-    igorHeader(out, {"T", "P", "mg", "ms", "vg", "h", "vv", "xg", "yh", "e", "rhog", "rhol",
-                     "rocg", "rocl"},
-               suffix);
+    igorHeader(
+        out,
+        {"T", "P", "mg", "ms", "vg", "h", "vv", "xg", "yh", "e", "rhog", "rhol", "rocg", "rocl"},
+        suffix);
     double dT = 1.0;
     calculate_bubble_pressure(273.15, 1.0, ms, mgas);
     if (error) {
@@ -228,11 +232,12 @@ bool SolubilityModel::calculateTheIsopleth(double ms, double mgas, char mode, co
             if (vapourVolumeFlag) calculateVapourMolarVolume();
             rhoVapour = vapourDensity();
             const size_t g = static_cast<size_t>(iGas);
-            out.print("%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12d %12lg %12lg "
-                      "%12lg %12lg\n",
-                      T, P * 1e-5, mg, mNa, Vg * 1e6, henryConstant[g], Vvapour * 1e6, x[g],
-                      yH2O, static_cast<int>(error), rhoVapour, rhoSolution, gasDensityInVapour(),
-                      gasDensityInLiquid());
+            out.print(
+                "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12d %12lg %12lg "
+                "%12lg %12lg\n",
+                T, P * 1e-5, mg, mNa, Vg * 1e6, henryConstant[g], Vvapour * 1e6, x[g], yH2O,
+                static_cast<int>(error), rhoVapour, rhoSolution, gasDensityInVapour(),
+                gasDensityInLiquid());
             out.row({T, P * 1e-5});
         };
         point();
@@ -269,70 +274,7 @@ void SolubilityModel::calculateTheMonophasicIsochor(double T0, double T1, double
     }
 }
 
-bool SolubilityModel::calculateTheBiphasicIsochor(double T0, double P0bar, double ms, double dT,
-                                                  char mode, const char* suffix,
-                                                  CurveArray* array) {
-    if (!std::isfinite(T0) || !std::isfinite(P0bar) || !std::isfinite(dT) || dT == 0.0) {
-        std::fputs("Biphasic isochor: T0, P0 and a non-zero step dT must be finite numbers\n",
-                   stderr);
-        return false;
-    }
-    CurveOutput out(mode == kIgorText || mode == kCurveArray ? mode : 0, array);
-    if (!openCurve(out, "bipha", suffix)) return false;
-    temperature(T0);
-    pressure(P0bar);
-    setMolalities(ms, 0.0);
-    calculate_gas_solubility0();
-    compositionCode = 11;
-    update_composition();
-    calculate_density();
-    rhoBulk = rhoSolution;
-    const double Mmix = solutionMolarMass();
-    cw = x[static_cast<size_t>(iH2O)] * rhoSolution / Mmix;
-    cg = x[static_cast<size_t>(iGas)] * rhoSolution / Mmix;
-    cgTotal = cg;
-    rhoVapour = vapourDensity();
-    alpha = 0.0;
-    igorHeader(out, {"T", "P", "mg", "fv", "rhog", "rhol", "rocg", "rocl", "e"}, suffix);
-    auto row = [&] {
-        out.print("%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12d\n", T, P * 1e-5, mg,
-                  alpha, rhoVapour, rhoSolution, gasDensityInVapour(), gasDensityInLiquid(),
-                  static_cast<int>(error));
-    };
-    row();
-    Secant s = pressureSecant(this, static_cast<EquationFunction>(&SolubilityModel::equationForBiphasicIsochor), 20);
-    double Tk = T0;
-    for (int n = 0; n < kMaxCurvePoints; ++n) {
-        Tk += dT;
-        if (Tk < 273.15 || Tk > kMaxIsochorTemperature) break;
-        temperature(Tk);
-        calculatePsatH2O();
-        const double Pstart = P;
-        solveSecant(s, Pstart, 1.1 * Pstart);
-        if (s.error) break;
-        calculate_density();
-        row();
-        out.row({Tk - 273.15, P * 1e-5});
-    }
-    return finishCurve(out);
-}
-
-bool SolubilityModel::calculateTheBiphasicIsochor1(double Tend, double T0, double mgas, double ms,
-                                                   double dT, double P0bar, char mode,
-                                                   const char* suffix, CurveArray* array) {
-    if (!std::isfinite(Tend) || !std::isfinite(T0) || !std::isfinite(dT) || dT == 0.0 ||
-        !std::isfinite(P0bar)) {
-        std::fputs("Biphasic isochor: the temperatures, P0 and a non-zero step must be finite\n",
-                   stderr);
-        return false;
-    }
-    CurveOutput out(mode == kIgorText || mode == kCurveArray ? mode : 0, array);
-    if (!openCurve(out, "bipha", suffix)) return false;
-    temperature(T0);
-    setMolalities(ms, mgas);
-    pressure(P0bar);
-    calculate_bubble_pressure();
-    calculate_density();
+void SolubilityModel::fixBiphasicTargets() {
     rhoBulk = rhoSolution;
     const double Mmix = solutionMolarMass();
     cw = x[static_cast<size_t>(iH2O)] * rhoSolution / Mmix;
@@ -341,28 +283,89 @@ bool SolubilityModel::calculateTheBiphasicIsochor1(double Tend, double T0, doubl
     if (vapourVolumeFlag) calculateVapourMolarVolume();
     rhoVapour = vapourDensity();
     alpha = 0.0;
+}
+
+void SolubilityModel::writeBiphasicRow(CurveOutput& out) {
+    out.print("%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12d\n", T, P * 1e-5, mg, alpha,
+              rhoVapour, rhoSolution, gasDensityInVapour(), gasDensityInLiquid(),
+              static_cast<int>(error));
+}
+
+bool SolubilityModel::biphasicStep(Secant& s, double TK) {
+    temperature(TK);
+    calculatePsatH2O();
+    const double Pstart = P;
+    solveSecant(s, Pstart, 1.1 * Pstart);
+    if (s.error) return false;
+    calculate_density();
+    return true;
+}
+
+namespace {
+bool openBiphasic(CurveOutput& out, const char* suffix, double T0, double dT, double P0bar,
+                  double Tend) {
+    if (!std::isfinite(T0) || !std::isfinite(P0bar) || !std::isfinite(dT) || dT == 0.0 ||
+        !std::isfinite(Tend)) {
+        std::fputs("Biphasic isochor: temperatures and P0 must be finite, the step non-zero\n",
+                   stderr);
+        return false;
+    }
+    if (!openCurve(out, "bipha", suffix)) return false;
     igorHeader(out, {"T", "P", "mg", "fv", "rhog", "rhol", "rocg", "rocl", "e"}, suffix);
-    auto row = [&] {
-        out.print("%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12d\n", T, P * 1e-5, mg,
-                  alpha, rhoVapour, rhoSolution, gasDensityInVapour(), gasDensityInLiquid(),
-                  static_cast<int>(error));
-        out.row({T, P * 1e-5});
-    };
-    row();
-    Secant s = pressureSecant(this, static_cast<EquationFunction>(&SolubilityModel::equationForBiphasicIsochor), 20);
+    return true;
+}
+}  // namespace
+
+bool SolubilityModel::calculateTheBiphasicIsochor(double T0, double P0bar, double ms, double dT,
+                                                  char mode, const char* suffix,
+                                                  CurveArray* array) {
+    CurveOutput out(mode == kIgorText || mode == kCurveArray ? mode : 0, array);
+    if (!openBiphasic(out, suffix, T0, dT, P0bar, 0.0)) return false;
+    temperature(T0);
+    pressure(P0bar);
+    setMolalities(ms, 0.0);
+    calculate_gas_solubility0();
+    compositionCode = 11;
+    update_composition();
+    calculate_density();
+    fixBiphasicTargets();
+    writeBiphasicRow(out);
+    Secant s = pressureSecant(
+        this, static_cast<EquationFunction>(&SolubilityModel::equationForBiphasicIsochor), 20);
+    double Tk = T0;
+    for (int n = 0; n < kMaxCurvePoints; ++n) {
+        Tk += dT;
+        if (Tk < 273.15 || Tk > kMaxIsochorTemperature || !biphasicStep(s, Tk)) break;
+        writeBiphasicRow(out);
+        out.row({Tk - 273.15, P * 1e-5});
+    }
+    return finishCurve(out);
+}
+
+bool SolubilityModel::calculateTheBiphasicIsochor1(double Tend, double T0, double mgas, double ms,
+                                                   double dT, double P0bar, char mode,
+                                                   const char* suffix, CurveArray* array) {
+    CurveOutput out(mode == kIgorText || mode == kCurveArray ? mode : 0, array);
+    if (!openBiphasic(out, suffix, T0, dT, P0bar, Tend)) return false;
+    temperature(T0);
+    setMolalities(ms, mgas);
+    pressure(P0bar);
+    calculate_bubble_pressure();
+    calculate_density();
+    fixBiphasicTargets();
+    writeBiphasicRow(out);
+    out.row({T, P * 1e-5});
+    Secant s = pressureSecant(
+        this, static_cast<EquationFunction>(&SolubilityModel::equationForBiphasicIsochor), 20);
     double Tk = T0;
     // The end temperature closes the curve in the direction of the step, whichever it is.
     for (int n = 0; n < kMaxCurvePoints; ++n) {
         Tk += dT;
         const bool last = dT < 0.0 ? Tk <= Tend : Tk >= Tend;
         if (last) Tk = Tend;
-        temperature(Tk);
-        calculatePsatH2O();
-        const double Pstart = P;
-        solveSecant(s, Pstart, 1.1 * Pstart);
-        if (s.error) break;
-        calculate_density();
-        row();
+        if (!biphasicStep(s, Tk)) break;
+        writeBiphasicRow(out);
+        out.row({T, P * 1e-5});
         if (last) break;
     }
     return finishCurve(out);
@@ -434,7 +437,9 @@ void SolubilityModel::test(int k) {
             setMolalities(2.0, 0.9873);
             calculate_bubble_pressure();
             break;
-        case 3: calculateTheIsotherm(333.15, 2.0, 1, "0"); return;
+        case 3:
+            calculateTheIsotherm(333.15, 2.0, 1, "0");
+            return;
         case 4:
             calculateTheBiphasicIsochor(473.15, 600.0, 1.0, -1.0, 1, "1", nullptr);
             calculateTheIsopleth(1.0, 0.434622, 1, "0", nullptr);
@@ -444,7 +449,8 @@ void SolubilityModel::test(int k) {
             setDensityModelType(1);
             calculateTheIsotherm(333.15, 0.343, 1, "0");
             return;
-        default: return;
+        default:
+            return;
     }
     calculate_gas_partial_volume_();
     print(stdout);

@@ -23,14 +23,14 @@ struct GasShare {
     double share;
 };
 constexpr GasShare kHydrocarbonGas[15] = {
-    {"CH4", 0.5},   {"C2", 0.25},   {"C3", 0.04},   {"iC4", 0.01},  {"nC4", 0.05},
-    {"iC5", 0.01},  {"nC5", 0.04},  {"nC6", 0.02},  {"nC7", 0.04},  {"nC8", 0.04},
-    {"nC9", 0.03},  {"nC10", 0.04}, {"nC12", 0.08}, {"nC15", 0.08}, {"nC20", 0.065},
+    {"CH4", 0.5},  {"C2", 0.25},   {"C3", 0.04},   {"iC4", 0.01},  {"nC4", 0.05},
+    {"iC5", 0.01}, {"nC5", 0.04},  {"nC6", 0.02},  {"nC7", 0.04},  {"nC8", 0.04},
+    {"nC9", 0.03}, {"nC10", 0.04}, {"nC12", 0.08}, {"nC15", 0.08}, {"nC20", 0.065},
 };
 }  // namespace
 
 bool isDissolvedGasName(const char* name) {
-    static const char* const kGases[] = {"CO2", "CH4", "C1",  "C2",  "N2",     "H2S",   "C2H6",
+    static const char* const kGases[] = {"CO2", "CH4",  "C1",  "C2",  "N2",     "H2S",   "C2H6",
                                          "C3",  "C3H8", "iC4", "nC4", "iC4H10", "nC4H10"};
     for (const char* g : kGases)
         if (std::strcmp(name, g) == 0) return true;
@@ -78,13 +78,26 @@ void SolubilityModel::setSystemType(int type, int ver) {
     bool salt = true;
     switch (type) {
         case SM_H2O_CH4_NaCl:
-        case SM_H2O_HC_NaCl: gas = "CH4"; break;
-        case SM_H2O_CO2_NaCl: gas = "CO2"; break;
-        case SM_H2O_N2_NaCl: gas = "N2"; break;
-        case SM_H2O_CH4: gas = "CH4", salt = false; break;
-        case SM_H2O_CO2: gas = "CO2", salt = false; break;
-        case SM_H2O_N2: gas = "N2", salt = false; break;
-        default: return;
+        case SM_H2O_HC_NaCl:
+            gas = "CH4";
+            break;
+        case SM_H2O_CO2_NaCl:
+            gas = "CO2";
+            break;
+        case SM_H2O_N2_NaCl:
+            gas = "N2";
+            break;
+        case SM_H2O_CH4:
+            gas = "CH4", salt = false;
+            break;
+        case SM_H2O_CO2:
+            gas = "CO2", salt = false;
+            break;
+        case SM_H2O_N2:
+            gas = "N2", salt = false;
+            break;
+        default:
+            return;
     }
     gasM = gasMolarMass(gas);
     numberOfGases = 0;
@@ -106,19 +119,32 @@ void SolubilityModel::setGasModelType(int type) {
     vapour.reset();
     gasModelType = type;
     switch (type) {
-        case SM_DMW1: vapour = std::make_unique<DMW1>(1); break;
-        case SM_SRK1: vapour = std::make_unique<SRK1>(1, 0); break;
-        case SM_ClassicalSRK: vapour = std::make_unique<ClassicalSRK>(1); break;
-        default: return;
+        case SM_DMW1:
+            vapour = std::make_unique<DMW1>(1);
+            break;
+        case SM_SRK1:
+            vapour = std::make_unique<SRK1>(1, 0);
+            break;
+        case SM_ClassicalSRK:
+            vapour = std::make_unique<ClassicalSRK>(1);
+            break;
+        default:
+            return;
     }
     const char* gas = nullptr;
     switch (systemType) {
         case SM_H2O_CH4_NaCl:
-        case SM_H2O_CH4: gas = "CH4"; break;
+        case SM_H2O_CH4:
+            gas = "CH4";
+            break;
         case SM_H2O_CO2_NaCl:
-        case SM_H2O_CO2: gas = "CO2"; break;
+        case SM_H2O_CO2:
+            gas = "CO2";
+            break;
         case SM_H2O_N2_NaCl:
-        case SM_H2O_N2: gas = "N2"; break;
+        case SM_H2O_N2:
+            gas = "N2";
+            break;
         case SM_H2O_HC_NaCl: {
             numberOfGases = 15;
             vapour->number_of_components(15);
@@ -130,7 +156,8 @@ void SolubilityModel::setGasModelType(int type) {
             }
             return;
         }
-        default: return;
+        default:
+            return;
     }
     numberOfGases = 1;
     vapour->number_of_components(1);
@@ -143,12 +170,23 @@ void SolubilityModel::setDensityModelType(int type) {
     densityModelType = type;
     densityModel.reset();
     switch (type) {
-        case SM_NoDensity: std::fputs("No density model defined.\n", stderr); break;
-        case SM_PotterBrown: densityModel = std::make_unique<PotterBrown>(); break;
-        case SM_MaoDuan0: densityModel = std::make_unique<MaoDuanSalinityModel>(0); break;
-        case SM_MaoDuan1: densityModel = std::make_unique<MaoDuanSalinityModel>(1); break;
-        case SM_Spivey: densityModel = std::make_unique<SpiveyDensityModel>(); break;
-        default: break;
+        case SM_NoDensity:
+            std::fputs("No density model defined.\n", stderr);
+            break;
+        case SM_PotterBrown:
+            densityModel = std::make_unique<PotterBrown>();
+            break;
+        case SM_MaoDuan0:
+            densityModel = std::make_unique<MaoDuanSalinityModel>(0);
+            break;
+        case SM_MaoDuan1:
+            densityModel = std::make_unique<MaoDuanSalinityModel>(1);
+            break;
+        case SM_Spivey:
+            densityModel = std::make_unique<SpiveyDensityModel>();
+            break;
+        default:
+            break;
     }
 }
 
@@ -156,15 +194,20 @@ void SolubilityModel::changeModelVersion(int ver) {
     version = ver;
 }
 
-void SolubilityModel::read_component_data(int index, const char* name) {
+void classifySolutionComponent(int index, const char* name, int& iH2O, int& iGas, int& iNaCl,
+                               int& gases) {
     if (std::strcmp(name, "H2O") == 0) {
         iH2O = index;
     } else if (std::strcmp(name, "NaCl") == 0) {
         iNaCl = index;
     } else if (isDissolvedGasName(name)) {
         if (iGas < 0) iGas = index;
-        ++numberOfGases;
+        ++gases;
     }
+}
+
+void SolubilityModel::read_component_data(int index, const char* name) {
+    classifySolutionComponent(index, name, iH2O, iGas, iNaCl, numberOfGases);
 }
 
 void SolubilityModel::read_remaining_component_data() {}
@@ -188,16 +231,23 @@ void SolubilityModel::update_composition() {
     const double xs = iNaCl >= 0 ? x[static_cast<size_t>(iNaCl)] : 0.0;
     double a = 0.0, b = 0.0;
     switch (compositionCode) {
-        case 11: a = mNa * Mw, b = mg * Mw; break;
-        case 12: a = mNa * Mw, b = (a + 1.0) * xg / (1.0 - xg); break;
-        case 21: b = mg * Mw, a = (b + 1.0) * xs / (1.0 - xs); break;
+        case 11:
+            a = mNa * Mw, b = mg * Mw;
+            break;
+        case 12:
+            a = mNa * Mw, b = (a + 1.0) * xg / (1.0 - xg);
+            break;
+        case 21:
+            b = mg * Mw, a = (b + 1.0) * xs / (1.0 - xs);
+            break;
         case 22: {
             const double xw = 1.0 - xg - xs;
             b = xg / xw;
             a = xs / xw;
             break;
         }
-        default: return;
+        default:
+            return;
     }
     compositionCode = 0;
     mNa = mCl = a / Mw;

@@ -29,6 +29,7 @@ namespace vornex {
 
 class WagnerPruss;
 class DensityModel;
+class CurveOutput;
 
 enum SM_SystemType : int {
     SM_H2O_CH4_NaCl = 0,
@@ -56,6 +57,9 @@ double gasMolarMass(const char* name);
 // True for the gas names a solution model counts as dissolved gases: CO2, CH4 (C1), C2H6 (C2),
 // C3H8 (C3), N2, H2S, iC4, nC4, iC4H10, nC4H10.
 bool isDissolvedGasName(const char* name);
+// Records the index of "H2O", of "NaCl" and of the first dissolved gas, and counts the gases.
+void classifySolutionComponent(int index, const char* name, int& iH2O, int& iGas, int& iNaCl,
+                               int& gases);
 
 class SolubilityModel : public Phase {
    public:
@@ -94,11 +98,11 @@ class SolubilityModel : public Phase {
     double rhoVapour = 0.0, rhoSolution = 0.0, rhoBulk = 0.0;  // kg/m3
     double cgTotal = 0.0;                                      // mol/m3, two-phase target
     double poreRadius = 0.0;                                   // m; 0: flat interface
-    double Vl = 0.0;        // molar volume of saturated liquid water, m3/mol
-    double sigma = 0.0;     // surface tension of water, N/m
-    double osmotic = 0.0;   // osmotic coefficient of the last water-activity calculation
-    int vapourError = 0;    // 1: no vapour side (y_H2O > 1)
-    double Vvapour = 0.0;   // vapour molar volume, m3/mol
+    double Vl = 0.0;       // molar volume of saturated liquid water, m3/mol
+    double sigma = 0.0;    // surface tension of water, N/m
+    double osmotic = 0.0;  // osmotic coefficient of the last water-activity calculation
+    int vapourError = 0;   // 1: no vapour side (y_H2O > 1)
+    double Vvapour = 0.0;  // vapour molar volume, m3/mol
 
     // ------------------------------------------------------------------- model choice
     virtual void setSystemType(int type, int version);
@@ -137,8 +141,7 @@ class SolubilityModel : public Phase {
     double equationForBubblePoint(double Pbar, void* context);
     double calculate_pressure(double TK, double rho, double ms, double mgas, double Pguess);
     double equationForPressure(double Pbar, void* context);
-    void calculateTheBiphasicPressure(double TK, double ms, double mgas, double cgTot,
-                                      double rhoB);
+    void calculateTheBiphasicPressure(double TK, double ms, double mgas, double cgTot, double rhoB);
     double equationForBiphasicIsochor(double PPa, void* context);
 
     // ------------------------------------------------------------------- curves
@@ -175,6 +178,11 @@ class SolubilityModel : public Phase {
 
    protected:
     void purge();
+    // Two-phase isochores: the bulk density and total gas concentration of the current
+    // one-phase state become the targets; one row; one temperature step (false on failure).
+    void fixBiphasicTargets();
+    void writeBiphasicRow(CurveOutput& out);
+    bool biphasicStep(Secant& s, double TK);
     // y_H2O = Psat/P, with the capillary and Poynting correction in a pore of radius r.
     double capillaryWaterFraction();
     // The vapour error flag when y_H2O > 1; else the vapour volume and f_v.

@@ -37,17 +37,18 @@ void SpiveySolubility::calculate_gas_solubility0() {
     }
     const double t = T - 273.15, PM = P * 1e-6, m = mNa;
     const double L = std::log((P - Psat) * 1e-6);
-    const double lnm0 = (-7.751e-07 * t * t + 0.00013624 * t - 0.0781) * L * L +
-                        (1.193e-06 * t * t + 0.000851 * t + 1.02766) * L +
-                        (0.00018316 * t * t - 0.078119 * t - 3.6231) /
-                            (-1.0733e-05 * t * t + 0.0109192 * t + 1.0);
+    const double lnm0 =
+        (-7.751e-07 * t * t + 0.00013624 * t - 0.0781) * L * L +
+        (1.193e-06 * t * t + 0.000851 * t + 1.02766) * L +
+        (0.00018316 * t * t - 0.078119 * t - 3.6231) / (-1.0733e-05 * t * t + 0.0109192 * t + 1.0);
     const double lambda = 0.07015 + 0.0001074 * T + 0.226 * PM / T - 0.001227 * PM * PM / T;
     mg = std::exp(lnm0) * std::exp(-2.0 * lambda * m + 0.00628 * m * m);
     Vg = partialVolume(T, PM, mg);
     const double n = 55.50847203605297;
     x[static_cast<size_t>(iGas)] = mg / (mg + n + m);
     x[static_cast<size_t>(iNaCl)] = m / (n + mg + m);
-    x[static_cast<size_t>(iH2O)] = 1.0 - x[static_cast<size_t>(iGas)] - x[static_cast<size_t>(iNaCl)];
+    x[static_cast<size_t>(iH2O)] =
+        1.0 - x[static_cast<size_t>(iGas)] - x[static_cast<size_t>(iNaCl)];
 }
 
 double SpiveySolubility::calculate_gas_partial_volume(double TK, double Pbar, double, double mgas) {
@@ -115,8 +116,8 @@ bool SpiveySolubility::compare_with_Duan_model() {
             const double t = 5.0 * it;
             for (int ip = 0; ip <= 200; ++ip) {
                 const double Pbar = 10.0 * ip;
-                for (SolubilityModel* m : {static_cast<SolubilityModel*>(&duan),
-                                           static_cast<SolubilityModel*>(this)}) {
+                for (SolubilityModel* m :
+                     {static_cast<SolubilityModel*>(&duan), static_cast<SolubilityModel*>(this)}) {
                     m->temperature(273.15 + t);
                     m->pressure(Pbar);
                     m->setMolalities(ms, 0.0);

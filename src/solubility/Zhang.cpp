@@ -42,7 +42,8 @@ void Zhang::calculateParameters() {
     dH = nw * cw * (T1 - T0) + nw * Vw * (1.0 - alpha * T1) * (P1 - P0) + ngas * q;
     Wrev = R * T1 * std::log((Vl + Vg) / V0);
     Wirr = P1 * (Vl + Vg - V0);
-    dS = nw * cw * std::log(T1 / T0) + ngas * q / T1 - R * (naq * std::log(x1) + nw * std::log(1.0 - x1)) +
+    dS = nw * cw * std::log(T1 / T0) + ngas * q / T1 -
+         R * (naq * std::log(x1) + nw * std::log(1.0 - x1)) +
          R * (nc * std::log(xc0) + nw * std::log(xw0)) + nw * (P0 - P1) * alpha * Vw;
 }
 

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <memory>
 
+#include "fluid/CurveOutput.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/SpiveySolubility.h"
-#include "fluid/CurveOutput.h"
 #include "water/DensityModel.h"
 
 namespace vornex {
@@ -42,7 +42,8 @@ TEST(DuanModel, PublishedSolubilities) {
         DMGWwater model(r.type, 0);
         model.calculate_gas_solubility(r.T, r.P, r.ms);
         EXPECT_EQ(model.vapourError, 0);
-        EXPECT_NEAR(model.mg, r.expected, r.tolerance * r.expected) << r.T << " K " << r.P << " bar";
+        EXPECT_NEAR(model.mg, r.expected, r.tolerance * r.expected)
+            << r.T << " K " << r.P << " bar";
     }
 }
 
@@ -197,8 +198,8 @@ TEST(Tracers, HeatingBiphasicIsochorIsBounded) {
     model.calculateTheBiphasicIsochor(473.15, 300.0, 1.0, 20.0, kCurveArray, "h", &curve);
     EXPECT_GE(curve.size(), 6u);
     for (size_t i = 0; i < curve.size(); i += 2) EXPECT_LE(curve[i] + 273.15, 647.096);
-    EXPECT_FALSE(model.calculateTheBiphasicIsochor(473.15, 300.0, 1.0, 0.0, kCurveArray, "h",
-                                                   &curve));
+    EXPECT_FALSE(
+        model.calculateTheBiphasicIsochor(473.15, 300.0, 1.0, 0.0, kCurveArray, "h", &curve));
 }
 
 // A heating isochore from a bubble point ends at its end temperature, approached from below.

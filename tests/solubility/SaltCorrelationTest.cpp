@@ -56,7 +56,8 @@ double moleFractionOfWeightPercent(double wt) {
 TEST(Shibue, BrineVapourPressureAndCriticalCurve) {
     Shibue s;
     EXPECT_NEAR(s.getPsat(373.124, 0.0), 1.0132, 2e-4);
-    const double ratio = s.getPsat(373.124, 1.0 / (1.0 + 1.0 / 0.018015268)) / s.getPsat(373.124, 0.0);
+    const double ratio =
+        s.getPsat(373.124, 1.0 / (1.0 + 1.0 / 0.018015268)) / s.getPsat(373.124, 0.0);
     EXPECT_NEAR(ratio, 0.9636, 5e-4);
     EXPECT_NEAR(ratio, 0.9666, 0.005 * 0.9666);
     EXPECT_NEAR(s.calculateTc(moleFractionOfWeightPercent(10.0)) - 273.15, 466.0, 0.005 * 466.0);
@@ -83,8 +84,7 @@ TEST(Shibue, WaterSaturationFileMatchesGetPsat) {
     ASSERT_TRUE(s.getWaterSaturationCurve("w"));
     const auto rows = igorRows("satuw");
     ASSERT_EQ(rows.size(), 374u);
-    for (size_t i : {0ul, 100ul, 373ul})
-        EXPECT_NEAR(rows[i][1], s.getPsat(rows[i][0], 0.0), 1e-6);
+    for (size_t i : {0ul, 100ul, 373ul}) EXPECT_NEAR(rows[i][1], s.getPsat(rows[i][0], 0.0), 1e-6);
     EXPECT_FALSE(s.getIsotherm("../x", 400.0));  // a refused name is reported
 }
 
@@ -172,9 +172,7 @@ TEST(StatePrintout, PrivateAndNeverThroughALink) {
     std::string first;
     std::getline(in, first);
     EXPECT_EQ(first.rfind("T        :", 0), 0u);
-    {
-        std::ofstream("target.txt") << "keep";
-    }
+    { std::ofstream("target.txt") << "keep"; }
     ASSERT_EQ(::symlink("target.txt", "link.txt"), 0);
     EXPECT_FALSE(model.generateLogInfo("link.txt"));
     std::ifstream t("target.txt");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 #include "fluid/CurveOutput.h"
@@ -103,6 +104,77 @@ TEST(DuanModel, Co2SolutionDensityUsesItsMolarMass) {
     EXPECT_GT(model.rhoSolution, rhoBrine + 5.0);
     const double xw = model.x[0], xg = model.x[1], xs = model.x[2];
     EXPECT_NEAR(model.M, 0.018015268 * xw + 0.044 * xg + 0.0585 * xs, 1e-12);
+}
+
+// The CH4 version switch renames and re-parametrises the model; a CO2 model ignores it.
+TEST(DuanModel, VersionSwitch) {
+    DMGWwater ch4(SM_H2O_CH4_NaCl, 0);
+    EXPECT_EQ(ch4.modelName, "Duan et al. (1992) model");
+    const double mu0 = ch4.mu->at(330.0, 200.0);
+    ch4.changeModelVersion(1);
+    EXPECT_EQ(ch4.modelName, "Duan & Mao (2006) model");
+    EXPECT_EQ(ch4.mu->form, 4);
+    EXPECT_NE(ch4.mu->at(330.0, 200.0), mu0);
+    DMGWwater co2(SM_H2O_CO2_NaCl, 0);
+    co2.changeModelVersion(1);
+    EXPECT_EQ(co2.version, 0);
+}
+
+// The N2 and CH4 (2006) models take the water content of the vapour from the brine vapour
+// pressure and a water fugacity coefficient below 1 (more water than Psat/P); salt dries it.
+TEST(DuanModel, BrineDriesTheVapour) {
+    for (int type : {SM_H2O_N2_NaCl, SM_H2O_CH4_NaCl}) {
+        DMGWwater model(type, 1);
+        model.calculate_gas_solubility(373.15, 100.0, 0.0);
+        const double pure = model.yH2O;
+        EXPECT_GT(pure, 1.0132 / 100.0);
+        EXPECT_LT(pure, 1.35 * 1.0132 / 100.0);
+        model.calculate_gas_solubility(373.15, 100.0, 4.0);
+        EXPECT_LT(model.yH2O, 0.9 * pure) << type;
+    }
+}
+
+// In a pore of radius r the water vapour pressure follows Kelvin's equation,
+// ln(p/p_flat) = -2 sigma V_l/(r R T) (with the small Poynting term of the liquid pressure).
+TEST(SolubilityBase, KelvinEffectInAPore) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    model.temperature(323.15);
+    model.pressure(50.0);
+    model.calculatePsatH2O();
+    model.calculate_vapour_fugacities();
+    const double flat = model.yH2O;
+    model.poreRadius = 1e-8;
+    model.calculate_vapour_fugacities();
+    const double kelvin = std::exp(-2.0 * model.sigma * model.Vl / (1e-8 * kGasConstant * 323.15));
+    const double poynting = std::exp((model.P - model.Psat) * model.Vl / (kGasConstant * 323.15));
+    EXPECT_NEAR(model.yH2O / flat, kelvin * poynting, 1e-9);
+    EXPECT_LT(model.yH2O, flat);
+}
+
+// Density and pressure searches are inverse: the pressure of the density found at (T, P).
+TEST(SolubilityBase, PressureFromDensityRoundTrip) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    model.temperature(350.0);
+    model.pressure(300.0);
+    model.setMolalities(1.0, 0.4);
+    model.calculate_density();
+    const double rho = model.rhoSolution;
+    EXPECT_NEAR(model.calculate_pressure(350.0, rho, 1.0, 0.4, 250.0), 300.0, 1e-4);
+    EXPECT_EQ(model.error, 0);
+}
+
+// A brine exactly at its bubble point has no vapour: the two-phase state of its own density
+// and gas content is the bubble point.
+TEST(SolubilityBase, BiphasicPressureAtTheBubblePoint) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    model.calculate_gas_solubility(343.15, 120.0, 1.0);
+    model.calculate_density();
+    const double Mmix = model.solutionMolarMass();
+    const double cg = model.x[1] * model.rhoSolution / Mmix;
+    model.calculateTheBiphasicPressure(343.15, 1.0, model.mg, cg, model.rhoSolution);
+    EXPECT_EQ(model.error, 0);
+    EXPECT_NEAR(model.P * 1e-5, 120.0, 1e-3);
+    EXPECT_NEAR(model.alpha, 0.0, 1e-6);
 }
 
 TEST(SolubilityBase, CompositionCode22) {
@@ -213,6 +285,21 @@ TEST(Tracers, BiphasicIsochorReachesItsEndFromEitherSide) {
         ASSERT_GE(curve.size(), 4u);
         EXPECT_DOUBLE_EQ(curve[curve.size() - 2], Tend);
     }
+}
+
+// The isotherm's last row is the first above 2000 bar.
+TEST(Tracers, IsothermEndsAbove2000Bar) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    ASSERT_TRUE(model.calculateTheIsotherm(333.15, 1.0, kIgorText, "t"));
+    std::FILE* in = std::fopen("isott", "r");
+    ASSERT_NE(in, nullptr);
+    char line[256];
+    double last = 0.0, before = 0.0, T = 0.0, P = 0.0;
+    while (std::fgets(line, sizeof line, in))
+        if (std::sscanf(line, "%lf %lf", &T, &P) == 2) before = last, last = P;
+    std::fclose(in);
+    EXPECT_GT(last, 2000.0);
+    EXPECT_LE(before, 2000.0);
 }
 
 TEST(Tracers, UnwritableCurveIsReported) {

@@ -32,7 +32,9 @@ double Henry::calculateHenryConstant(int i, double PPa) {
             return kInsoluble;
         case 1: {
             double H = 0.0;
-            if (!henry::wilhelm(name, T, H)) return 0.0;
+            // No correlation: insoluble, as in the other versions (H = 0 would dissolve the
+            // gas without limit).
+            if (!henry::wilhelm(name, T, H)) return kInsoluble;
             Vg = 3.2e-05;
             if (salt && (std::strcmp(name, "H2S") == 0 || std::strcmp(name, "CO2") == 0))
                 gamma = henry::h2sSalting(mNa, T);

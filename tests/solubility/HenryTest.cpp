@@ -46,8 +46,8 @@ TEST(HenryModel, WilhelmMoleFractionsAt25C) {
 
 TEST(HenryModel, VersionsAndNames) {
     Henry henry;
-    henry.number_of_components(3);
-    henry.add_components("H2O", "CH4", "C1");
+    henry.number_of_components(4);
+    henry.add_components("H2O", "CH4", "C1", "iC4H10");
     henry.temperature(298.15);
     EXPECT_EQ(henry.calculateHenryConstant(1, 1e5), Henry::kInsoluble);  // version 0
     for (int version : {1, 2}) {
@@ -56,7 +56,10 @@ TEST(HenryModel, VersionsAndNames) {
         EXPECT_EQ(henry.activityCoefficient[1], 1.0);  // no NaCl
     }
     EXPECT_TRUE(henry.vapour != nullptr);
-    EXPECT_EQ(henry.vapour->nc, 2);
+    EXPECT_EQ(henry.vapour->nc, 3);
+    // A gas without a Wilhelm fit is insoluble in version 1 too, not infinitely soluble.
+    henry.changeModelVersion(1);
+    EXPECT_EQ(henry.calculateHenryConstant(3, 1e5), Henry::kInsoluble);
 }
 
 // Version 0 CO2 solubility against the vapour of the cubic, and the bubble pressure back.

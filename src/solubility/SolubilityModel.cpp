@@ -349,6 +349,7 @@ void SolubilityModel::calculate_density() {
 
 void SolubilityModel::calculate_gas_solubility0() {
     update_composition();
+    error = 0;
     vapourError = 0;
     calculatePsatH2O();
     calculate_vapour_fugacities();

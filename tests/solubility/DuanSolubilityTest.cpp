@@ -118,6 +118,11 @@ TEST(DuanModel, VersionSwitch) {
     DMGWwater co2(SM_H2O_CO2_NaCl, 0);
     co2.changeModelVersion(1);
     EXPECT_EQ(co2.version, 0);
+    // Salt-free systems have no parameter set: the solubility is refused, not invented.
+    DMGWwater none(SM_H2O_CO2, 0);
+    none.calculate_gas_solubility(323.15, 100.0, 0.0);
+    EXPECT_EQ(none.error, 1);
+    EXPECT_EQ(none.mg, 0.0);
 }
 
 // The N2 and CH4 (2006) models take the water content of the vapour from the brine vapour

@@ -138,7 +138,8 @@ void WaterMagmaCalculationInfo::setValuesToDefault() {
     setDefault(coupling, 1.0);
 }
 
-int WaterMagmaCalculationInfo::readArguments(int argc, const char** argv, std::istream* answers) {
+int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
+                                             std::istream* answers) {
     bool interactive = false;
     for (int i = 0; i < argc; ++i) {
         const char* word = argv[i];

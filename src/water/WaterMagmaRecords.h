@@ -103,7 +103,7 @@ struct WaterMagmaCalculationInfo {
     // to the internal units and prints the summary. 0, or -1 with a message on standard
     // error when a value is refused (not finite, m not positive, solidus above liquidus,
     // porosity or saturation outside (0, 1]); the record is then not to be used.
-    int readArguments(int argc, const char** argv, std::istream* answers = nullptr);
+    int readArguments(int argc, const char* const* argv, std::istream* answers = nullptr);
     // The questions for every field still not set, answered from `in` (defaults on empty
     // lines).
     void askToUser(std::istream& in);

@@ -1,0 +1,393 @@
+// Magma-water energetics on the reference water model: expansion works, saturated
+// expansion, exsolution and isobaric heating against values computed independently from
+// IAPWS-95 (to the printed 0.1 J/g), the default isochoric cycle, latent heat, isobaric
+// modes, heating-decompression paths, the input record and the report texts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TableTestSupport.h"
+#include "water/WagnerPruss.h"
+#include "water/WaterMagmaRecords.h"
+
+namespace vornex {
+namespace {
+
+// The input record of the given option words, read quietly.
+WaterMagmaCalculationInfo infoFrom(std::vector<const char*> words, uint8_t heating = 0) {
+    WaterMagmaCalculationInfo info;
+    info.heating = heating;
+    ::testing::internal::CaptureStdout();
+    info.readArguments(static_cast<int>(words.size()), words.data());
+    ::testing::internal::GetCapturedStdout();
+    return info;
+}
+
+class MagmaWaterTest : public ::testing::Test {
+   protected:
+    WagnerPruss water{2};
+
+    // Expansion of the liquid state (T K, P bar) to 1 bar, as the "TP" command does it.
+    WaterMagmaCalculationResult expandState(double TK, double Pbar) {
+        water.set_the_phase_as(2);
+        water.calculateFromTP(TK, Pbar, 0);
+        WaterMagmaCalculationResult r;
+        r.T3 = water.T;
+        r.P3 = water.P * 1e-5;
+        r.S3 = water.S;
+        r.U3 = water.U;
+        r.V3 = water.V * 1e6;
+        r.Pf = 1.0;
+        water.prepareExpansionWorkCalculation(1.0, r);
+        water.calculateExpansionWork(r);
+        return r;
+    }
+
+    WaterMagmaCalculationResult cycle(WaterMagmaCalculationInfo info) {
+        WaterMagmaCalculationResult r;
+        water.calculateWaterMagmaCycle(info, r, 0, 0);
+        return r;
+    }
+};
+
+TEST_F(MagmaWaterTest, ExpansionOfLiquidAt300CAnd100Bar) {
+    const WaterMagmaCalculationResult r = expandState(573.15, 100.0);
+    EXPECT_NEAR(r.V3, 25.19, 0.005);
+    EXPECT_NEAR(-r.Wrev, 241.0, 0.05);
+    EXPECT_NEAR(r.T4, 572.5, 0.05);
+    EXPECT_NEAR(r.P4, 85.07, 0.005);
+    EXPECT_NEAR(r.x5, 0.679, 0.0005);
+    EXPECT_NEAR(-r.Wirr, 68.4, 0.05);
+    EXPECT_NEAR(r.xi, 0.596, 0.0005);
+    EXPECT_EQ(r.twoPhase, 1);
+    EXPECT_EQ(r.failed, 0);
+}
+
+TEST_F(MagmaWaterTest, SaturatedLiquidAndSteamAt200CExpandedTo1Bar) {
+    WaterSaturationResult s;
+    water.calculateSaturatedExpansionWork(473.15, 0.0, &s, 1.0);
+    EXPECT_NEAR(s.Wrevl, 78.7, 0.05);
+    EXPECT_NEAR(s.Wirrl, 32.5, 0.05);
+    EXPECT_NEAR(s.Wrevv, 408.9, 0.05);
+    EXPECT_NEAR(s.Wirrv, 151.6, 0.05);
+    // Below the exit pressure nothing is produced.
+    water.calculateSaturatedExpansionWork(330.0, 0.0, &s, 1.0);
+    EXPECT_EQ(s.belowExit, 1);
+    EXPECT_EQ(s.Wrevl, 0.0);
+    EXPECT_EQ(s.steamMassv, 100.0);
+}
+
+TEST_F(MagmaWaterTest, ExsolutionWorkAt900CAnd1000Bar) {
+    // With a target work of 0 the residual is the work itself.
+    struct {
+        double P, V0, W;
+    } context{1000.0, 1.2e-5, 0.0};
+    EXPECT_NEAR(water.equationForExsolutionWork(1173.15, &context), 437.6, 0.05);
+    EXPECT_NEAR(water.V * 1e6, 90.84, 0.005);
+    // The temperature of that work at that pressure comes back.
+    water.temperature(1100.0);
+    water.calculateTemperatureForGivenExsolutionWorkAndPressure(437.63, 1000.0, 1.2e-5);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_NEAR(water.T, 1173.15, 0.1);
+}
+
+TEST_F(MagmaWaterTest, IsobaricHeatingWorkReport) {
+    ::testing::internal::CaptureStdout();
+    water.calculateIsobaricHeatingWork(100.0, 293.15, 573.15);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Isobaric heating work   :     4.01 J/g H2O"), std::string::npos) << out;
+}
+
+TEST_F(MagmaWaterTest, DefaultIsochoricCycle) {
+    const WaterMagmaCalculationResult r = cycle(infoFrom({}));
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NEAR(r.T2, 296.15, 1e-9);
+    EXPECT_NEAR(r.P2, 10.81, 1e-9);
+    EXPECT_NEAR(r.T3, 691.3, 0.05);
+    EXPECT_NEAR(r.P3, 7699.0, 0.5);
+    EXPECT_NEAR(r.Q, 1288.2, 0.05);
+    EXPECT_NEAR(-r.Wrev, 319.6, 0.05);
+    EXPECT_NEAR(-r.Wirr, 72.5, 0.05);
+}
+
+TEST_F(MagmaWaterTest, ReversibleWorkPerGramOfMagmaPeaksNearHalfAndMoreWater) {
+    auto workPerMagma = [&](double m) {
+        WaterMagmaCalculationInfo info = infoFrom({});
+        info.m = m;
+        const WaterMagmaCalculationResult r = cycle(info);
+        EXPECT_EQ(water.error, 0) << m;
+        return -r.Wrev * m;
+    };
+    const double w45 = workPerMagma(0.45), w55 = workPerMagma(0.55), w70 = workPerMagma(0.7);
+    EXPECT_NEAR(w45, 354.0, 0.5);
+    EXPECT_NEAR(w55, 359.0, 0.5);
+    EXPECT_NEAR(w70, 353.0, 0.5);
+    EXPECT_GT(w55, w45);
+    EXPECT_GT(w55, w70);
+}
+
+// ------------------------------------------------------------------- latent heat
+
+TEST_F(MagmaWaterTest, LatentHeatOfTheCrystallisingMagma) {
+    struct Case {
+        double L, Tsol, Tliq, T0, T, heat, entropy;
+    };
+    const double L = 350000.0;
+    const Case cases[] = {
+        {0.0, 1173.15, 1473.15, 1473.15, 800.0, 0.0, 0.0},
+        // Cooling from the liquidus through the whole interval, and into it by a third.
+        {L, 1173.15, 1473.15, 1473.15, 800.0, -L, L / 300.0 * std::log(1173.15 / 1473.15)},
+        {L, 1173.15, 1473.15, 1500.0, 1373.15, -L / 3.0, L / 300.0 * std::log(1373.15 / 1473.15)},
+        // Equal solidus and liquidus: a step only when the point is crossed.
+        {L, 1200.0, 1200.0, 1300.0, 1100.0, -L, -L / 1200.0},
+        {L, 1200.0, 1200.0, 1100.0, 1300.0, L, L / 1200.0},
+        {L, 1200.0, 1200.0, 1300.0, 1250.0, 0.0, 0.0},
+    };
+    for (const Case& c : cases) {
+        water.latentHeat = c.L;
+        water.solidusTemperature = c.Tsol;
+        water.liquidusTemperature = c.Tliq;
+        EXPECT_NEAR(water.calculateLatentHeatTerm(c.T0, c.T), c.heat, 1e-6) << c.T0 << " " << c.T;
+        EXPECT_NEAR(water.calculateLatentHeatEntropicTerm(c.T0, c.T), c.entropy, 1e-9);
+    }
+}
+
+// ------------------------------------------------------------------ isobaric modes
+
+TEST_F(MagmaWaterTest, IsobaricModesFollowTheHeatLeftAtSpinodalAndAfterBoiling) {
+    struct Case {
+        const char* m;
+        const char* depth;
+        int stage;
+        double x3;
+    };
+    // Much water stays liquid, little water ends as steam, in between it boils; below
+    // 2250 m the pressure is supercritical.
+    const Case cases[] = {{"20", "100", 1, -2.0}, {"0.8", "100", 2, 0.5},
+                          {"0.1", "100", 3, 0.0}, {"1", "2300", 4, 0.0}};
+    for (const Case& c : cases) {
+        const WaterMagmaCalculationResult r =
+            cycle(infoFrom({"m", c.m, "d", c.depth}, 1));
+        EXPECT_EQ(water.error, 0) << c.m;
+        EXPECT_EQ(r.isobaricStage, c.stage) << c.m << " " << c.depth;
+        if (c.stage == 2) {
+            EXPECT_GT(r.x3, 0.0);
+            EXPECT_LT(r.x3, 1.0);
+            EXPECT_NEAR(r.T3, r.Tb, 1e-9);
+        } else {
+            EXPECT_EQ(r.x3, c.x3) << c.m;
+        }
+        // Heat given by the magma: the water's enthalpy rise plus what the rock took (none).
+        EXPECT_GT(r.Q, 0.0);
+        EXPECT_LT(r.Wrev, 0.0) << c.m;
+    }
+}
+
+// ---------------------------------------------------- heating-decompression paths
+
+TEST_F(MagmaWaterTest, HeatingDecompressionEndsAtTheBoundaryOrTheEndPressure) {
+    water.waterMagmaRatio = 1.0;
+    water.magmaHeatCapacity = 1200.0;
+    water.latentHeat = 0.0;
+    water.solidusTemperature = 1173.15;
+    water.liquidusTemperature = 1473.15;
+    // Hot dense water: the path meets the two-phase boundary.
+    water.magmaTemperature = 691.3;
+    water.calculateHeatingDecompression(18.05e-6, 691.3, 273.15, 1473.15, 1e5, 0, "", nullptr);
+    EXPECT_EQ(water.boundaryReached, 1);
+    EXPECT_GT(water.boundaryPressure, 1e5);
+    EXPECT_LT(water.boundaryTemperature, kWaterCriticalTemperature);
+    EXPECT_LT(water.boundaryWork, 0.0);  // the water has done work
+    EXPECT_GT(water.boundaryHeat, 0.0);  // and taken heat from the magma
+    // Light hot steam reaches 1 bar first; the end point is interpolated there.
+    water.magmaTemperature = 1200.0;
+    water.calculateHeatingDecompression(2e-3, 1200.0, 273.15, 1473.15, 1e5, 6, "", nullptr);
+    EXPECT_EQ(water.endInterpolated, 1);
+    EXPECT_NEAR(water.endPressure, 1e5, 1.0);
+    EXPECT_NE(water.boundaryReached, 1);
+    // A start outside (Tlow, Thigh) writes only the header.
+    water.calculateHeatingDecompression(2e-3, 1200.0, 273.15, 1000.0, 1e5, 2, "x", nullptr);
+    EXPECT_EQ(tableLines("isohx").size(), 1u);
+    EXPECT_EQ(water.endInterpolated, -1);
+}
+
+TEST_F(MagmaWaterTest, RegressionEquilibriumCurveSweepsTheMassRatio) {
+    water.magmaHeatCapacity = 1200.0;
+    water.latentHeat = 350000.0;
+    water.solidusTemperature = 1173.15;
+    water.liquidusTemperature = 1473.15;
+    water.calculateEquilibriumCurve(1473.15, 0, 0, 0, 0, 1, "0");
+    const std::vector<std::string> lines = tableLines("heat0.txt");
+    ASSERT_EQ(lines.size(), 3u + 1018u + 1u);
+    const std::vector<double> first = rowNumbers(lines[3]), last = rowNumbers(lines[1020]);
+    EXPECT_NEAR(first[0], 0.01, 1e-9);
+    EXPECT_NEAR(last[0], 10.09, 1e-9);
+    // More water ends cooler.
+    EXPECT_GT(first[1], last[1] + 500.0);
+}
+
+// ------------------------------------------------------------------ input record
+
+TEST(MagmaWaterInfoTest, OptionsDefaultsAndConversions) {
+    WaterMagmaCalculationInfo info = infoFrom({"Tm", "1000", "Tm", "1100", "frac", "5", "m", "0"});
+    EXPECT_DOUBLE_EQ(info.Tm, 1373.15);
+    EXPECT_EQ(info.fractionation, 1);
+    EXPECT_EQ(info.fractionCount, 5);
+    EXPECT_EQ(info.m, 1.0);
+    EXPECT_DOUBLE_EQ(info.cp, 1200.0);
+    EXPECT_DOUBLE_EQ(info.geoGradient, 0.03);
+    EXPECT_STREQ(info.suffix, "0");
+    WaterMagmaCalculationInfo same = infoFrom({"Tm", "1000", "Tm", "1100", "frac", "5", "m", "0"});
+    EXPECT_TRUE(info.isEqualTo(&same));
+    same.coupling = 0.5;
+    EXPECT_FALSE(info.isEqualTo(&same));
+    // A value option as the last word counts as not given.
+    EXPECT_DOUBLE_EQ(infoFrom({"Tm"}).Tm, 1473.15);
+}
+
+TEST(MagmaWaterInfoTest, RegressionUnusableValuesAreRefused) {
+    const std::vector<std::vector<const char*>> refused = {
+        {"m", "-1"}, {"Tsol", "1300"}, {"porosity", "0"}, {"satu", "1.5"}, {"Tm", "nan"}};
+    for (const auto& words : refused) {
+        WaterMagmaCalculationInfo info;
+        info.heating = 0;
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(info.readArguments(static_cast<int>(words.size()), words.data()), -1) << words[0];
+        EXPECT_NE(::testing::internal::GetCapturedStderr().find("refused"), std::string::npos);
+    }
+}
+
+TEST(MagmaWaterInfoTest, InteractiveAnswersThenLaterOptions) {
+    WaterMagmaCalculationInfo info;
+    std::istringstream answers("0.5\n\n1000\n\n\n\n\n\n\n\n\n\n\n1\ny\n\n\n");
+    const char* words[] = {"interactive", "Tm", "1100"};
+    ::testing::internal::CaptureStdout();
+    info.readArguments(3, words, &answers);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Magma temperature (°C),"), std::string::npos);
+    EXPECT_EQ(info.m, 0.5);
+    EXPECT_DOUBLE_EQ(info.Tm, 1373.15);  // the later option overrides the answer
+    EXPECT_EQ(info.heating, 1);
+    EXPECT_EQ(info.recharge, 1);
+    EXPECT_EQ(info.maxRecharges, 100);
+    EXPECT_EQ(info.pyroclast, 0);
+}
+
+// ------------------------------------------------------------------ report texts
+
+TEST_F(MagmaWaterTest, ExpansionReportOfTheTPCommand) {
+    const WaterMagmaCalculationResult r = expandState(573.15, 100.0);
+    ::testing::internal::CaptureStdout();
+    r.printExpansionWork();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "\nReversible isentropic expansion :\n"
+              "\tBoiling point at  299.33 deg. C ( 572.48 K) and   85.07 bar\n"
+              "\tMonophasic expansion work :   0.03 J/g water\n"
+              "\tBiphasic expansion work   : 240.92 J/g water\n"
+              "\tTotal expansion work      : 240.95 J/g water\n"
+              "\t 32.13 mass % of steam at 100°C and 1 bar\n"
+              "\t 99.87 volume % of steam at 100°C and 1 bar\n"
+              "\nIrreversible adiabatic expansion :\n"
+              "\t40.40 mass % of steam at 100°C and 1 bar\n"
+              "\t 99.91 volume % of steam at 100°C and 1 bar\n"
+              "\tExpansion work            :  68.36 J/g water\n");
+}
+
+TEST_F(MagmaWaterTest, CycleReportOnStandardOutputAndInTheLog) {
+    WaterMagmaCalculationResult r = cycle(infoFrom({}));
+    ::testing::internal::CaptureStdout();
+    r.print();
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("\tT3    :   418.19°C            P3 :  7699.12 bar \n"), std::string::npos);
+    EXPECT_NE(out.find("\tWrev  :   319.57 J/g water  =>   319.57 J/g magma \n\n"), std::string::npos);
+    EXPECT_NE(out.find("Irreversible adiabatic case: \n-----------------------------\n"
+                       "\tT5    :    99.61°C  P5 :     1.00 bar\n"),
+              std::string::npos);
+    // The irreversible end is at the final pressure, whatever it is.
+    r.Pf = 2.0;
+    ::testing::internal::CaptureStdout();
+    r.print();
+    EXPECT_NE(::testing::internal::GetCapturedStdout().find("P5 :     2.00 bar\n"),
+              std::string::npos);
+
+    WaterMagmaTextLog log;
+    setWaterMagmaLog(&log);
+    r.Pf = 1.0;
+    r.writeToLog();
+    setWaterMagmaLog(nullptr);
+    EXPECT_NE(log.text.find("{RTF \\par \\fs30 \\ul Magma-water interaction for m = \\b 1.0000 \\b0"),
+              std::string::npos);
+    EXPECT_NE(log.text.find("    T3    :   418.19°C            P3 :  7699.12 bar \n"),
+              std::string::npos);
+    EXPECT_NE(log.text.find("eruption energy is \\b \\cf2  68.28 kton of TNT"), std::string::npos)
+        << log.text;
+}
+
+TEST(MagmaWaterInfoTest, SummaryOfTheDefaults) {
+    WaterMagmaCalculationInfo info;
+    info.heating = 0;
+    ::testing::internal::CaptureStdout();
+    info.readArguments(0, nullptr);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("\nSummary:\n---------\nInitial water temperature   :    20.00 °C,   293.15 K\n"),
+              std::string::npos);
+    EXPECT_NE(out.find("Heating                     : isochoric\nPyroclast heated            : no\n"
+                       "Recharge                    : no\nFractionation               : no\n"
+                       "Water-magma mass ratio      :    1.000 kg of water / kg of magma \n\n"),
+              std::string::npos);
+    WaterMagmaTextLog log;
+    setWaterMagmaLog(&log);
+    info.fractionation = 1;
+    info.fractionCount = 5;
+    info.m = 0.2;
+    info.writeToLog();
+    setWaterMagmaLog(nullptr);
+    EXPECT_NE(log.text.find("Water-magma mass ratio          :    1.000 kg of water / kg of magma \n\n"),
+              std::string::npos);
+}
+
+// --------------------------------------------------------------- diagram file
+
+TEST(MagmaWaterDiagramFileTest, RegressionFileWrittenInTheWorkingDirectoryAndOpenChecked) {
+    WaterMagmaCalculationInfo info = infoFrom({});
+    std::FILE* file = produceHeaderIgorFileForWaterMagmaDiagram(info);
+    ASSERT_NE(file, nullptr);
+    WaterMagmaCalculationResult r;
+    r.Q = 1288.2;
+    r.Wrev = -319.6;
+    writeDataIgorFileForWaterMagmaDiagram(file, info, r);
+    std::fclose(file);
+    const std::vector<std::string> lines = tableLines("wm0");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], "WAVES     m0           q0          T30          T40         ema0 "
+                        "        ewa0         emb0         ewb0");
+    EXPECT_EQ(rowNumbers(lines[3])[4], 319.6);
+    // A file that cannot be created is reported, not written.
+    std::filesystem::remove("wm0");
+    std::filesystem::create_directory("wm0");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(produceHeaderIgorFileForWaterMagmaDiagram(info), nullptr);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("wm0"), std::string::npos);
+}
+
+TEST_F(MagmaWaterTest, RegressionOneBarExpansionUsesTheFixedSaturationData) {
+    // The saturated liquid and steam of the fixed 1-bar data end as themselves.
+    const double M = kWaterMolarMass;
+    double x1, xi1, x2, xi2, W1, Wi1, W2, Wi2;
+    water.calculateSaturationExpansionWork(18.792687e-6, 30517.043633e-6, 417404.663 * M,
+                                           2505596.729 * M, 1302.774796 * M, 7358.979099 * M, x1,
+                                           xi1, x2, xi2, W1, Wi1, W2, Wi2);
+    EXPECT_NEAR(x1, 1.0, 1e-12);
+    EXPECT_NEAR(xi1, 1.0, 1e-12);
+    EXPECT_NEAR(x2, 0.0, 1e-12);
+    EXPECT_NEAR(xi2, 0.0, 1e-12);
+    for (double w : {W1, Wi1, W2, Wi2}) EXPECT_NEAR(w, 0.0, 1e-9);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -375,9 +375,11 @@ class WaterEOS : public FluidPhase {
     void doMenuCommand(const char* keyword, int argc, const char** argv);
     // Study tables of a full cycle for a range of peak temperatures: heating at the depth's
     // pressure ("heatirr" + suffix) or at constant volume ("wohl0", "wohl1"); h is the
-    // depth's hydrostatic pressure (bar), fluid 1 the water isentrope, 0 the mixture's.
-    void calculatePhreaticCycle(double h, double Tm, char fluid, char igor, const char* suffix);
-    void calculateWohletzCycle(double h, double Tm, char fluid);
+    // depth's hydrostatic pressure (bar), fluid 1 the water isentrope, 0 the mixture's;
+    // the peak temperature grows by `step` K per row.
+    void calculatePhreaticCycle(double h, double Tm, char fluid, char igor, const char* suffix,
+                                double step = 1.0);
+    void calculateWohletzCycle(double h, double Tm, char fluid, double step = 1.0);
 
    private:
     void gasThAction(double Vcm3);

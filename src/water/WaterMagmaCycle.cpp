@@ -27,7 +27,8 @@ bool liquidState(WaterEOS& w, double TK, double Pbar) {
     return w.error == 0;
 }
 
-// Saturation, spinodal and boiling data of a heating at P2 below the critical pressure.
+}  // namespace
+
 bool isobaricReferenceData(WaterEOS& w, WaterMagmaCalculationResult& r) {
     w.calculateTheSaturationTemperature(r.P2, 0);
     if (w.error) return false;
@@ -65,8 +66,6 @@ bool isobaricReferenceData(WaterEOS& w, WaterMagmaCalculationResult& r) {
     r.x3 = -1.0;
     return w.error == 0;
 }
-
-}  // namespace
 
 void WaterEOS::prepareCycleCalculation(WaterMagmaCalculationInfo& info,
                                        WaterMagmaCalculationResult& r) {

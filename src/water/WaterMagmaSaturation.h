@@ -46,4 +46,8 @@ SaturationEnds finalEnds(const WaterMagmaCalculationResult& r);
 void irreversibleExpansion(WaterEOS& w, WaterMagmaCalculationResult& r, double Wh,
                            double Tstart);
 
+// Saturation, liquid spinodal and boiling data of a heating at the result's P2 (bar, below
+// the critical pressure) from its state 2; false when one of the searches fails.
+bool isobaricReferenceData(WaterEOS& w, WaterMagmaCalculationResult& r);
+
 }  // namespace vornex

@@ -62,6 +62,11 @@ class Anderko : public WaterEOS {
     // Two- and three-component systems: the nearest row of a 13-column state file. False
     // when the file cannot be read or holds no row.
     bool initializeFromFile(const char* file, double TK, double x1, double x2);
+    // Rows of `width` numbers of a table of starting states; a short last row is dropped.
+    // False when the file cannot be read, said on standard error with the full path looked
+    // for (the "../../init/..." names are relative to the working folder).
+    static bool readStateTable(const std::string& path, int width,
+                               std::vector<std::vector<double>>& rows);
     // Correlations in T and the salt (x1) and gas (x2) mole fractions.
     void initializeFromTx(double TK, double xs, double xg);
     // Bubble (phase selector 2) or dew point (selector 1) at T of the model's composition.

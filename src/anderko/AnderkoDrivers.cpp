@@ -36,7 +36,10 @@ double Anderko::moleFractionOfNaCl(double w) {
 
 void Anderko::calculateTheIsopleth3(const char* suffix, double TK, double x1, double x2,
                                     double dT) {
-    if (!useVLE()) return;
+    if (!useVLE()) {
+        error = 1;
+        return;
+    }
     initializeFromTx(TK, x1, x2);
     solver->tracerInitFlag = 0;
     const std::string name = std::string("isop") + (suffix ? suffix : "");
@@ -54,9 +57,11 @@ void Anderko::calculateTheIsopleth3(const char* suffix, double TK, double x1, do
 
 void Anderko::calculateTheLiquidLiquidIsopleth3(const char* suffix, double TK, double x1, double x2,
                                                 double dT) {
-    if (!useVLE()) return;
     // Without a starting state there is nothing to trace, and no file is left behind.
-    if (!initializeFromFile("../../init/LL_H2ONaClCH4", TK, x1, x2)) return;
+    if (!useVLE() || !initializeFromFile("../../init/LL_H2ONaClCH4", TK, x1, x2)) {
+        error = 1;
+        return;
+    }
     solver->tracerInitFlag = 0;
     const std::string name = std::string("isol") + (suffix ? suffix : "");
     FileCloser file{std::fopen(name.c_str(), "wt")};
@@ -177,19 +182,11 @@ std::vector<std::string> sortedDataLines(const std::string& path, bool descendin
 }  // namespace
 
 void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suffix) {
-    std::ifstream in("../../init/initH2ONaClCh4");
-    if (!in) {
-        std::fprintf(stderr, "Cannot read the table of starting states \"%s\"\n",
-                     "../../init/initH2ONaClCh4");
-        return;
-    }
     using Row = std::vector<double>;
     std::vector<Row> rows;
-    Row row(13);
-    for (bool more = true; more;) {
-        for (double& v : row)
-            if (!(in >> v)) more = false;
-        if (more) rows.push_back(row);
+    if (!readStateTable("../../init/initH2ONaClCh4", 13, rows)) {
+        error = 1;
+        return;
     }
     // Rows of equal liquid composition bracketing T, interpolated in T.
     std::vector<Row> kept;
@@ -203,7 +200,11 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
         for (size_t k = 0; k < 13; ++k) r[k] = a[k] + f * (b[k] - a[k]);
         kept.push_back(r);
     }
-    if (kept.size() < 2) return;
+    if (kept.size() < 2) {
+        std::fprintf(stderr, "No starting states at %g K in \"../../init/initH2ONaClCh4\"\n", TK);
+        error = 1;
+        return;
+    }
     // Each listed line: P-interpolated state between consecutive kept rows.
     auto scan = [&](int selected, Row* chosen) {
         int number = 0;
@@ -238,6 +239,7 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
     *input >> pole;
     if (!*input) {
         std::fprintf(stderr, "No selection was read\n");
+        error = 1;
         return;
     }
     Row r;

@@ -2,8 +2,11 @@
 // multicomponent state files and fitted correlations in T and composition.
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -25,21 +28,6 @@ constexpr int kTableColumns = 19;
 constexpr int kStateColumns = 13;
 
 using Row = std::vector<double>;
-
-// Rows of `width` numbers; a short last row is dropped. False when the file cannot be read.
-bool readRows(const std::string& path, int width, std::vector<Row>& rows) {
-    std::ifstream in(path);
-    if (!in) {
-        std::fprintf(stderr, "Cannot read the table of starting states \"%s\"\n", path.c_str());
-        return false;
-    }
-    Row row(static_cast<size_t>(width));
-    for (;;) {
-        for (int k = 0; k < width; ++k)
-            if (!(in >> row[static_cast<size_t>(k)])) return true;
-        rows.push_back(row);
-    }
-}
 
 Row interpolate(const Row& a, const Row& b, double f) {
     Row r(a.size());
@@ -92,6 +80,27 @@ std::vector<size_t> allRows(size_t n) {
 
 }  // namespace
 
+bool Anderko::readStateTable(const std::string& path, int width, std::vector<Row>& rows) {
+    std::ifstream in(path);
+    if (!in) {
+        const int cause = errno;
+        std::error_code ec;
+        const std::filesystem::path where = std::filesystem::absolute(path, ec).lexically_normal();
+        std::fprintf(stderr,
+                     "Cannot read the table of starting states \"%s\": looked for %s (from the "
+                     "working folder %s): %s\n",
+                     path.c_str(), where.c_str(), std::filesystem::current_path(ec).c_str(),
+                     std::strerror(cause));
+        return false;
+    }
+    Row row(static_cast<size_t>(width));
+    for (;;) {
+        for (int k = 0; k < width; ++k)
+            if (!(in >> row[static_cast<size_t>(k)])) return true;
+        rows.push_back(row);
+    }
+}
+
 bool Anderko::useVLE() {
     if (solver != nullptr) return true;
     if (nc < 1) {
@@ -137,7 +146,7 @@ static void takeTableRow(Anderko& m, const Row& r) {
 bool Anderko::initializeBubblePoint2Checked(double TK, double x) {
     if (systemCode != kSystemH2ONaCl) return false;
     std::vector<Row> rows;
-    if (!readRows(findDataFile("initH2ONaCl"), kTableColumns, rows)) return false;
+    if (!readStateTable(findDataFile("initH2ONaCl"), kTableColumns, rows)) return false;
     const std::vector<Row> table = rowsAtFixed(rows, cX1, x);
     Row r;
     const bool found = interpolateInT(table, allRows(table.size()), TK, r);
@@ -162,7 +171,7 @@ void Anderko::initializeBubblePoint2(double TK, double x) {
 bool Anderko::initializeFlash2Checked(double TK, double Pbar) {
     if (systemCode != kSystemH2ONaCl) return false;
     std::vector<Row> rows;
-    if (!readRows("../../init/initH2ONaCl", kTableColumns, rows)) return false;
+    if (!readStateTable("../../init/initH2ONaCl", kTableColumns, rows)) return false;
     const std::vector<Row> table = rowsAtFixed(rows, cP, Pbar);
     Row r;
     if (interpolateInT(table, allRows(table.size()), TK, r)) {
@@ -181,7 +190,7 @@ void Anderko::initializeFlash2(double TK, double Pbar) {
 bool Anderko::initializeDewPoint2(double TK, double y, int branch) {
     if (systemCode != kSystemH2ONaCl) return false;
     std::vector<Row> rows;
-    if (!readRows(findDataFile("initH2ONaCl"), kTableColumns, rows)) return false;
+    if (!readStateTable(findDataFile("initH2ONaCl"), kTableColumns, rows)) return false;
     const std::vector<Row> table = rowsAtFixed(rows, cY1, y);
     // Two rows of one temperature are the two branches of the dew curve there.
     std::vector<size_t> mainList, secondList;
@@ -222,7 +231,7 @@ bool Anderko::initializeDewPoint2(double TK, double y, int branch) {
 bool Anderko::initializeFromFile(const char* file, double TK, double x1, double x2) {
     if (nc != 2 && nc != 3) return false;
     std::vector<Row> rows;
-    if (!readRows(file, kStateColumns, rows)) return false;
+    if (!readStateTable(file, kStateColumns, rows)) return false;
     double best = 1e15;
     const Row* chosen = nullptr;
     for (const Row& r : rows) {

@@ -1,8 +1,16 @@
 #include "fluid/FluidCommand.h"
 
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <limits>
 #include <vector>
 
 #include "fluid/CurveOutput.h"
@@ -13,9 +21,17 @@ namespace vornex {
 
 namespace {
 
+// What a parameter accepts.
+enum class Kind {
+    Positive,  // a temperature, pressure or volume: finite and above zero
+    Fraction,  // a mole fraction: 0 ... 1
+    Step,      // a temperature step of a tracer, K: 0.001 ... 1000 in size, either direction
+    Suffix,    // a file-name suffix
+};
+
 struct Parameter {
     std::string label;
-    bool text = false;  // a suffix; otherwise a number
+    Kind kind = Kind::Positive;
 };
 
 struct Value {
@@ -30,54 +46,235 @@ struct Command {
     const char* help;
     // The fluid decides the parameters of "x" and "isop"; null asks for the help form.
     std::vector<Parameter> (*parameters)(const FluidPhase* fluid);
-    void (*action)(FluidPhase& fluid, const Values& v);
+    // Runs the command; false, when it said why, if it failed or could not apply.
+    bool (*action)(FluidPhase& fluid, const Values& v);
 };
 
-Parameter number(const char* label) {
-    return {label, false};
+Parameter positive(const char* label) {
+    return {label, Kind::Positive};
+}
+Parameter fraction(const char* label) {
+    return {label, Kind::Fraction};
+}
+Parameter step(const char* label) {
+    return {label, Kind::Step};
 }
 Parameter suffix(const char* label) {
-    return {label, true};
+    return {label, Kind::Suffix};
 }
 
 constexpr double kCm3 = 1e-6;  // m3 per cm3
 
+std::string trimmed(const std::string& label) {
+    std::size_t end = label.find_last_not_of(' ');
+    return end == std::string::npos ? "" : label.substr(0, end + 1);
+}
+
+// Why the word is not acceptable for the parameter; empty when it is (its number in `value`).
+std::string refusal(const std::string& word, Kind kind, double& value) {
+    if (kind == Kind::Suffix) return OutputFiles::isValidSuffix(word) ? "" : "is not a suffix";
+    if (word.empty() || std::isspace(static_cast<unsigned char>(word[0]))) return "is not a number";
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(word.c_str(), &end);
+    if (end != word.c_str() + word.size()) return "is not a number";
+    if (!std::isfinite(value)) return "is not a finite number";
+    if (errno == ERANGE) return "is out of the range of numbers";
+    switch (kind) {
+        case Kind::Positive:
+            if (!(value > 0.0)) return "must be above zero";
+            break;
+        case Kind::Fraction:
+            if (!(value >= 0.0 && value <= 1.0)) return "must lie between 0 and 1";
+            break;
+        case Kind::Step:
+            // A smaller step would take a tracer practically forever; a larger one jumps over
+            // whatever it traces.
+            if (!(std::fabs(value) >= 1e-3 && std::fabs(value) <= 1e3))
+                return "must lie between 0.001 and 1000 K in size";
+            break;
+        case Kind::Suffix:
+            break;
+    }
+    return "";
+}
+
+// The word's number, or false with the refusal said on standard error.
+bool accept(const char* command, const Parameter& p, const std::string& word, Value& value) {
+    value.text = word;
+    const std::string why = refusal(word, p.kind, value.number);
+    if (why.empty()) return true;
+    if (p.kind == Kind::Suffix) {
+        OutputFiles::checkSuffix(word);  // says why
+    } else {
+        std::string shown = word.substr(0, 40);
+        for (char& c : shown)
+            if (std::iscntrl(static_cast<unsigned char>(c))) c = '?';
+        std::fprintf(stderr, "%s: %s \"%s%s\" refused: %s\n", command, trimmed(p.label).c_str(),
+                     shown.c_str(), word.size() > 40 ? "..." : "", why.c_str());
+    }
+    return false;
+}
+
+const char* nameOf(const FluidPhase& f) {
+    return f.modelName.empty() ? "the model" : f.modelName.c_str();
+}
+
+// False, with the reason, unless the model holds the component counts the command needs.
+bool needsComponents(const FluidPhase& f, const char* command, int from, int to, const char* what) {
+    if (f.nc >= from && f.nc <= to) return true;
+    std::fprintf(stderr, "%s is for %s; %s holds %d component%s: nothing was done\n", command, what,
+                 nameOf(f), f.nc, f.nc == 1 ? "" : "s");
+    return false;
+}
+
+// A command that ran the library is judged by the fluid's error flag.
+bool succeeded(const FluidPhase& f, const char* command) {
+    if (f.error == 0) return true;
+    std::fprintf(stderr, "%s failed\n", command);
+    return false;
+}
+
+// When the running command started: a file older than that is not its output.
+std::filesystem::file_time_type commandStarted;
+
+// True when the file was written by the running command and holds a data row: a line that
+// starts with a number.
+bool holdsRows(const std::string& name) {
+    const std::string path = OutputFiles::pathOf(name);
+    std::error_code ec;
+    const auto written = std::filesystem::last_write_time(path, ec);
+    // File times may lag the clock by a tick; a second covers it.
+    if (ec || written < commandStarted - std::chrono::seconds(1)) return false;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t at = line.find_first_not_of(" \t");
+        if (at != std::string::npos && (std::isdigit(static_cast<unsigned char>(line[at])) ||
+                                        std::strchr("+-.", line[at]) != nullptr))
+            return true;
+    }
+    return false;
+}
+
+// A curve tracer ends its curve where a step fails, which leaves the error flag set, and a
+// model without the tracer does nothing at all: it succeeded when one of its files holds
+// a row.
+bool traced(const char* command, std::initializer_list<std::string> files) {
+    for (const std::string& name : files)
+        if (holdsRows(name)) return true;
+    std::fprintf(stderr, "%s failed: nothing was traced\n", command);
+    return false;
+}
+
 std::vector<Parameter> compositionParameters(const FluidPhase* fluid) {
-    if (fluid == nullptr) return {number("x1 ... x(nc-1)")};
+    if (fluid == nullptr) return {fraction("x1 ... x(nc-1)")};
     std::vector<Parameter> list;
     for (int k = 1; k < fluid->nc; ++k) {
         const std::string& name =
             k < int(fluid->componentName.size()) ? fluid->componentName[k] : "";
-        list.push_back(number(("mole fraction (" + std::to_string(k) + "," + name + ")").c_str()));
+        list.push_back(
+            fraction(("mole fraction (" + std::to_string(k) + "," + name + ")").c_str()));
     }
     return list;
+}
+
+bool setComposition(FluidPhase& fluid, const Values& v) {
+    if (!needsComponents(fluid, "x", 2, std::numeric_limits<int>::max(), "a mixture")) return false;
+    double sum = 0.0;
+    for (const Value& value : v) sum += value.number;
+    if (sum > 1.0) {
+        std::fprintf(stderr, "x: the mole fractions add up to %g, above 1; nothing was set\n", sum);
+        return false;
+    }
+    for (int k = 1; k < fluid.nc; ++k) fluid.composition_of_component(k, v[k - 1].number);
+    fluid.composition_of_component(0, 1.0 - sum);
+    // Densities, mass fractions and per-kg values follow the mixture's molar mass.
+    fluid.calculateBulkMolarWeight();
+    return true;
 }
 
 std::vector<Parameter> isoplethParameters(const FluidPhase* fluid) {
     int nc = fluid == nullptr ? 3 : fluid->nc;
     if (nc == 3)
-        return {number("T (K)  "), number("x1     "), number("x2     "), number("dT     "),
+        return {positive("T (K)  "), fraction("x1     "), fraction("x2     "), step("dT     "),
                 suffix("suffix ")};
     if (nc == 2)
-        return {number("T (K)  "), number("x1     "), number("dT     "), suffix("suffix ")};
+        return {positive("T (K)  "), fraction("x1     "), step("dT     "), suffix("suffix ")};
     return {};
 }
 
-void setComposition(FluidPhase& fluid, const Values& v) {
-    double sum = 0.0;
-    for (int k = 1; k < fluid.nc; ++k) {
-        fluid.composition_of_component(k, v[k - 1].number);
-        sum += v[k - 1].number;
-    }
-    fluid.composition_of_component(0, 1.0 - sum);
-}
-
-void runIsopleth(FluidPhase& fluid, const Values& v) {
+bool runIsopleth(FluidPhase& fluid, const Values& v) {
+    if (!needsComponents(fluid, "isop", 2, 3, "a mixture of two or three components")) return false;
     if (fluid.nc == 3)
         fluid.calculateTheIsopleth3(v[4].text.c_str(), v[0].number, v[1].number, v[2].number,
                                     v[3].number);
-    else if (fluid.nc == 2)
+    else
         fluid.calculateTheIsopleth2(v[3].text.c_str(), v[0].number, v[1].number, v[2].number);
+    return traced("isop", {"isop" + v.back().text});
+}
+
+// The printed state is a result only when its values are numbers.
+bool isFiniteState(const FluidPhase& f) {
+    for (double value : {f.P, f.V, f.Z, f.A, f.U, f.H, f.S, f.Cv})
+        if (!std::isfinite(value)) return false;
+    for (int i = 0; i < f.nc; ++i)
+        if (!std::isfinite(f.fugacity[static_cast<std::size_t>(i)])) return false;
+    return true;
+}
+
+bool printStateAtTP(FluidPhase& f, const Values& v) {
+    const double TK = v[0].number, Pbar = v[1].number;
+    const FluidPhase::StablePhase phase = f.calculateStableStateFromTP(TK, Pbar);
+    if (phase == FluidPhase::StablePhase::None || !isFiniteState(f)) {
+        std::fprintf(stderr,
+                     "TP failed: no state at T = %g K, P = %g bar (last volume %g cm3/mol "
+                     "after %d iterations)\n",
+                     TK, Pbar, f.V * 1e6, f.volumeSolver ? int(f.volumeSolver->iterations) : 0);
+        return false;
+    }
+    std::printf("Stable state: %s\n", FluidPhase::nameOf(phase));
+    f.dump();
+    return true;
+}
+
+bool printStateAtTV(FluidPhase& f, const Values& v) {
+    const double TK = v[0].number, Vm3 = v[1].number * kCm3;
+    f.calculateFromTV(TK, Vm3, 0);
+    if (f.error != 0 || !isFiniteState(f)) {
+        std::fprintf(stderr, "TV failed: no state at T = %g K, V = %g cm3/mol\n", TK, Vm3 / kCm3);
+        return false;
+    }
+    if (!(f.dPdV < 0.0)) std::printf("Mechanically unstable state (dP/dV >= 0)\n");
+    f.dump();
+    return true;
+}
+
+bool printSaturation(FluidPhase& f, const Values& v) {
+    if (!needsComponents(f, "psat", 1, 1, "a one-component fluid")) return false;
+    const double TK = v[0].number;
+    const double Psat = f.calculateTheSaturationPressure(TK);
+    const double Vliquid = f.Vl, Vvapour = f.Vv;
+    if (f.error != 0 || !(std::isfinite(Psat) && Psat > 0.0) || !(Vliquid > 0.0) ||
+        !(Vvapour > Vliquid * (1 + 1e-9)) || !std::isfinite(Vvapour)) {
+        std::fprintf(stderr, "psat: no saturation state of %s at %g K\n", nameOf(f), TK);
+        return false;
+    }
+    std::printf("Saturation at T : %12.2f K\tP : %12.6f bar\n", TK, Psat * 1e-5);
+    std::printf("Liquid  V %12lg cm3/mol  rho %12f kg/m3\n", Vliquid / kCm3, f.M / Vliquid);
+    std::printf("Vapour  V %12lg cm3/mol  rho %12f kg/m3\n", Vvapour / kCm3, f.M / Vvapour);
+    std::printf("Vaporisation enthalpy : %12.3f kJ/kg\n", f.Hvap / f.M * 0.001);
+    return true;
+}
+
+bool traceIsotherm(FluidPhase& f, const Values& v) {
+    if (!(v[1].number < v[2].number)) {
+        std::fprintf(stderr, "isotherm: vmin %g must lie below vmax %g cm3/mol\n", v[1].number,
+                     v[2].number);
+        return false;
+    }
+    f.calculateTheIsotherm(v[0].number, v[1].number * kCm3, v[2].number * kCm3, 0, kIgorText,
+                           v[3].text.c_str(), nullptr);
+    return succeeded(f, "isotherm");
 }
 
 // The commands, in the order a word is compared with them. Labels are printed as the
@@ -86,18 +283,26 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"crit", "critical point, Igor text \"crit\" + suffix",
          [](const FluidPhase*) { return std::vector<Parameter>{suffix("suffix")}; },
-         [](FluidPhase& f, const Values& v) { f.calculateTheCriticalPoint(1, v[0].text.c_str()); }},
+         [](FluidPhase& f, const Values& v) {
+             f.calculateTheCriticalPoint(1, v[0].text.c_str());
+             return succeeded(f, "crit");
+         }},
         {"crit2", "critical curve of a mixture",
          [](const FluidPhase*) { return std::vector<Parameter>{suffix("suffix")}; },
-         [](FluidPhase& f, const Values& v) { f.calculateTheCriticalCurve(v[0].text.c_str()); }},
+         [](FluidPhase& f, const Values& v) {
+             if (!needsComponents(f, "crit2", 2, 2, "a binary mixture")) return false;
+             f.calculateTheCriticalCurve(v[0].text.c_str());
+             return traced("crit2", {"crit" + v[0].text});
+         }},
         {"sat", "saturation curve, Igor text \"satu\" + suffix",
          [](const FluidPhase*) { return std::vector<Parameter>{suffix("suffix")}; },
          [](FluidPhase& f, const Values& v) {
              f.calculateTheSaturationCurve(v[0].text.c_str(), 1);
+             return traced("sat", {"satu" + v[0].text});
          }},
         {"psat", "saturation pressure at T",
-         [](const FluidPhase*) { return std::vector<Parameter>{number("T (K)  ")}; },
-         [](FluidPhase& f, const Values& v) { f.calculateTheSaturationPressure(v[0].number); }},
+         [](const FluidPhase*) { return std::vector<Parameter>{positive("T (K)  ")}; },
+         printSaturation},
         {"spino", "liquid and vapour spinodals",
          [](const FluidPhase*) {
              return std::vector<Parameter>{suffix("suffix (liquid spinodal)"),
@@ -105,100 +310,116 @@ const std::vector<Command>& commands() {
          },
          [](FluidPhase& f, const Values& v) {
              f.calculateTheSpinodals(v[0].text.c_str(), v[1].text.c_str());
+             return traced("spino", {"spino" + v[0].text, "spino" + v[1].text});
          }},
         {"spinox", "spinodals of a mixture from (T, V, x1)",
          [](const FluidPhase*) {
              return std::vector<Parameter>{
-                 number("T (K)       "), number("V (cm3/mol) "), number("x1          "),
+                 positive("T (K)       "), positive("V (cm3/mol) "), fraction("x1          "),
                  suffix("suffix (liquid spinodal)"), suffix("suffix (vapour spinodal)")};
          },
          [](FluidPhase& f, const Values& v) {
-             std::printf("Done");
-             std::fflush(stdout);
+             if (!needsComponents(f, "spinox", 2, 2, "a binary mixture")) return false;
              f.calculateTheSpinodals2(v[0].number, v[1].number * kCm3, v[2].number,
                                       v[3].text.c_str(), v[4].text.c_str());
+             return traced("spinox", {"spinot" + v[3].text, "spinot" + v[4].text});
          }},
         {"isoc", "isochore from Tmin to Tmax, Igor text \"isoc\" + suffix",
          [](const FluidPhase*) {
-             return std::vector<Parameter>{number("V (cm3/mol) "), number("Tmin (K)    "),
-                                           number("Tmax (K)    "), suffix("suffix      ")};
+             return std::vector<Parameter>{positive("V (cm3/mol) "), positive("Tmin (K)    "),
+                                           positive("Tmax (K)    "), suffix("suffix      ")};
          },
          [](FluidPhase& f, const Values& v) {
              f.calculateTheIsochor(v[0].number * kCm3, v[1].number, v[2].number, 0, kIgorText,
                                    v[3].text.c_str(), nullptr);
+             return succeeded(f, "isoc");
          }},
         {"x", "mole fractions of components 1 ... nc-1 (component 0 takes the rest)",
          compositionParameters, setComposition},
         {"ter", "ternary diagram at (T, P)",
          [](const FluidPhase*) {
-             return std::vector<Parameter>{number("T (K)  "), number("P (bar)"), suffix("suffix")};
+             return std::vector<Parameter>{positive("T (K)  "), positive("P (bar)"),
+                                           suffix("suffix")};
          },
          [](FluidPhase& f, const Values& v) {
+             if (!needsComponents(f, "ter", 3, 3, "a ternary mixture")) return false;
              f.calculateTheTernaryDiagram(v[0].number, v[1].number, v[2].text.c_str());
+             return traced("ter", {"ter" + v[2].text});
          }},
         {"T", "set the temperature",
-         [](const FluidPhase*) { return std::vector<Parameter>{number("T (K)      ")}; },
-         [](FluidPhase& f, const Values& v) { f.temperature(v[0].number); }},
+         [](const FluidPhase*) { return std::vector<Parameter>{positive("T (K)      ")}; },
+         [](FluidPhase& f, const Values& v) {
+             f.temperature(v[0].number);
+             return true;
+         }},
         {"V", "set the molar volume",
-         [](const FluidPhase*) { return std::vector<Parameter>{number("V (cm3/mol)      ")}; },
-         [](FluidPhase& f, const Values& v) { f.volume(v[0].number * kCm3); }},
+         [](const FluidPhase*) { return std::vector<Parameter>{positive("V (cm3/mol)      ")}; },
+         [](FluidPhase& f, const Values& v) {
+             f.volume(v[0].number * kCm3);
+             return true;
+         }},
         {"TV", "print the state at (T, V)",
          [](const FluidPhase*) {
-             return std::vector<Parameter>{number("T (K)      "), number("V (cm3/mol)")};
+             return std::vector<Parameter>{positive("T (K)      "), positive("V (cm3/mol)")};
          },
-         [](FluidPhase& f, const Values& v) {
-             f.calculateFromTV(v[0].number, v[1].number * kCm3, 1);
-         }},
-        {"TP", "print the state at (T, P)",
+         printStateAtTV},
+        {"TP", "print the stable state at (T, P): liquid, vapour or fluid",
          [](const FluidPhase*) {
-             return std::vector<Parameter>{number("T (K)  "), number("P (bar)")};
+             return std::vector<Parameter>{positive("T (K)  "), positive("P (bar)")};
          },
-         [](FluidPhase& f, const Values& v) { f.calculateFromTP(v[0].number, v[1].number, 1); }},
+         printStateAtTP},
         {"isotherm", "isotherm from vmin to vmax, Igor text \"isot\" + suffix",
          [](const FluidPhase*) {
-             return std::vector<Parameter>{number("T (K)          "), number("vmin (cm3/mol) "),
-                                           number("vmax (cm3/mol) "), suffix("suffix         ")};
+             return std::vector<Parameter>{positive("T (K)          "), positive("vmin (cm3/mol) "),
+                                           positive("vmax (cm3/mol) "), suffix("suffix         ")};
          },
-         [](FluidPhase& f, const Values& v) {
-             f.calculateTheIsotherm(v[0].number, v[1].number * kCm3, v[2].number * kCm3, 0,
-                                    kIgorText, v[3].text.c_str(), nullptr);
-         }},
+         traceIsotherm},
         {"tree", "print the expression tree of every term",
          [](const FluidPhase*) { return std::vector<Parameter>{}; },
-         [](FluidPhase& f, const Values&) { f.print_parse_tree(stdout); }},
+         [](FluidPhase& f, const Values&) {
+             f.print_parse_tree(stdout);
+             return true;
+         }},
         {"isop", "isopleth of a mixture (x1, and x2 for three components)", isoplethParameters,
          runIsopleth},
         {"ll3", "liquid-liquid isopleth of a ternary mixture",
          [](const FluidPhase*) {
-             return std::vector<Parameter>{number("T (K)  "), number("x1     "), number("x2     "),
-                                           number("dT     "), suffix("suffix ")};
+             return std::vector<Parameter>{positive("T (K)  "), fraction("x1     "),
+                                           fraction("x2     "), step("dT     "), suffix("suffix ")};
          },
          [](FluidPhase& f, const Values& v) {
+             if (!needsComponents(f, "ll3", 3, 3, "a ternary mixture")) return false;
              f.calculateTheLiquidLiquidIsopleth3(v[4].text.c_str(), v[0].number, v[1].number,
                                                  v[2].number, v[3].number);
+             return traced("ll3", {"isol" + v[4].text});
          }},
         {"bino", "isotherm of a binary mixture",
          [](const FluidPhase*) {
-             return std::vector<Parameter>{number("T (K)  "), suffix("suffix ")};
+             return std::vector<Parameter>{positive("T (K)  "), suffix("suffix ")};
          },
          [](FluidPhase& f, const Values& v) {
+             if (!needsComponents(f, "bino", 2, 2, "a binary mixture")) return false;
              f.calculateTheBinaryIsotherm(v[0].number, v[1].text.c_str());
+             return traced("bino", {"bino" + v[1].text});
          }},
         {"binop", "isotherm of a binary mixture from P",
          [](const FluidPhase*) {
-             return std::vector<Parameter>{number("T (K)   "), number("P (bar) "),
+             return std::vector<Parameter>{positive("T (K)   "), positive("P (bar) "),
                                            suffix("suffix ")};
          },
          [](FluidPhase& f, const Values& v) {
+             if (!needsComponents(f, "binop", 2, 2, "a binary mixture")) return false;
              f.calculateTheBinaryIsothermFromP(v[0].number, v[1].number, v[2].text.c_str());
+             return traced("binop", {"binop" + v[2].text});
          }},
     };
     return table;
 }
 
-std::string trimmed(const std::string& label) {
-    std::size_t end = label.find_last_not_of(' ');
-    return end == std::string::npos ? "" : label.substr(0, end + 1);
+const Command* find(const char* word) {
+    for (const Command& c : commands())
+        if (std::strcmp(word, c.word) == 0) return &c;
+    return nullptr;
 }
 
 }  // namespace
@@ -223,27 +444,41 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
     argc_ = argc;
     argv_ = argv;
     int i = 0;
-    bool complete = true;
+    bool complete = true, allSucceeded = true;
     while (i < argc && complete) {
+        const Command* command = find(argv[i]);
+        const std::vector<Parameter> parameters =
+            command ? command->parameters(&fluid_) : std::vector<Parameter>{};
+        // A model's command of the same word never sees a parameter the interpreter would
+        // refuse: the words of the list are checked first.
+        bool listAcceptable = true;
+        for (std::size_t k = 0; k < parameters.size() && i + 1 + int(k) < argc; ++k) {
+            Value ignored;
+            listAcceptable = accept(command->word, parameters[k], argv[i + 1 + int(k)], ignored) &&
+                             listAcceptable;
+        }
+        if (!listAcceptable) {
+            allSucceeded = false;
+            i = std::min(argc, i + 1 + int(parameters.size()));
+            continue;
+        }
+        // A model's own command reports a failure through the error flag.
+        fluid_.error = 0;
         if (int used = fluid_.doCommandEx(argc - i, argv + i); used != 0) {
+            if (fluid_.error != 0) allSucceeded = false;
             i += used;
             continue;
         }
-        const Command* command = nullptr;
-        for (const Command& c : commands())
-            if (std::strcmp(argv[i], c.word) == 0) {
-                command = &c;
-                break;
-            }
         if (command == nullptr) {
-            std::printf("Command %s not recognized\n", argv[i]);
+            std::fprintf(stderr, "Command %s not recognized\n", argv[i]);
+            allSucceeded = false;
             ++i;
             continue;
         }
         next_ = i + 1;
         Values values;
         bool acceptable = true;
-        for (const Parameter& p : command->parameters(&fluid_)) {
+        for (const Parameter& p : parameters) {
             std::string word;
             if (!take(p.label, command->word, word)) {
                 std::printf("\nEnd of input: command %s given up, and the commands after it.\n",
@@ -251,14 +486,22 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
                 complete = false;
                 break;
             }
-            if (p.text && !OutputFiles::checkSuffix(word)) acceptable = false;
-            values.push_back({std::atof(word.c_str()), word});
+            Value value;
+            acceptable = accept(command->word, p, word, value) && acceptable;
+            values.push_back(value);
         }
-        if (complete && acceptable) command->action(fluid_, values);
+        if (complete && acceptable) {
+            fluid_.error = 0;
+            commandStarted = std::filesystem::file_time_type::clock::now();
+            if (!command->action(fluid_, values)) allSucceeded = false;
+        } else {
+            allSucceeded = false;
+        }
         i = next_;
     }
+    std::fflush(stderr);
     std::printf("\nTime %lu \n", static_cast<unsigned long>(std::clock() - start));
-    return complete;
+    return complete && allSucceeded;
 }
 
 void FluidCommandInterpreter::printCommands(std::FILE* out) {

@@ -1,7 +1,14 @@
 // Console command interpreter of one fluid: a list of command words, each followed by its
 // parameters (temperatures in K, pressures in bar, volumes typed in cm3/mol). A parameter
 // missing from the list is asked for on the console. A model's own commands
-// (FluidPhase::doCommandEx) see every word first.
+// (FluidPhase::doCommandEx) see every word first, once the interpreter has found the
+// parameters of a word it knows itself acceptable.
+//
+// Numbers are read strictly: a word that is not wholly a number, or one out of range
+// (temperatures, pressures and volumes finite and positive, mole fractions between 0 and 1,
+// temperature steps 0.001 to 1000 K in size) is refused with a message naming the
+// parameter, and its command is skipped. Refusals, failures and commands that cannot apply
+// to the model are said on standard error.
 #pragma once
 
 #include <cstdio>
@@ -17,10 +24,11 @@ class FluidCommandInterpreter {
     // Missing parameters are read from `in`.
     explicit FluidCommandInterpreter(FluidPhase& fluid, std::istream& in = std::cin);
 
-    // Runs the commands in order; unknown words are reported and skipped. When the input
-    // ends while a parameter is asked for, the command and the rest of the list are given
-    // up. Prints the processor time used at the end of a non-empty list. Returns false
-    // when the list was given up.
+    // Runs the commands in order. An unknown word, a refused parameter or suffix, a command
+    // that does not apply to the model and a failed computation are reported and the list
+    // goes on; when the input ends while a parameter is asked for, the command and the rest
+    // of the list are given up. Prints the processor time used at the end of a non-empty
+    // list. Returns true when every command was run and succeeded.
     bool run(int argc, char* const* argv);
 
     // One line per command: its word, parameters and what it does.

@@ -68,13 +68,17 @@ void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double
     RowOutput out(mode, array, stream);
     const bool upward = direction == 0;
     // The pressure must fall as V grows; a rise ends the branch.
-    double previous = upward ? 1e15 : 0.0;
+    double previous = upward ? HUGE_VAL : 0.0;
     temperature(TK);
     auto point = [&](double v) {
         volume(v);
         calculate_state_functions();
         if (!(dPdV < 0)) return true;  // mechanically unstable: skipped
         if (upward ? P >= previous : P <= previous) {
+            std::fprintf(stderr,
+                         "Isotherm at %g K: the pressure %s again at V = %g cm3/mol, past the "
+                         "unstable region; this branch ends there\n",
+                         TK, upward ? "rises" : "falls", v * kCm3PerM3);
             out.print("%12s", "nan");
             for (int k = 1; k < 13; ++k) out.print("\t%12s", "nan");
             out.print("\n\n");

@@ -210,6 +210,9 @@ class FluidPhase : public Phase {
     int32_t parameterIndex2 = 0;
     double parameter2 = 0.0;
     int32_t stepPointFlag = 0;
+    // The critical point found for naming stable states: -1 until searched, 0 for none.
+    double namingTc = -1.0;
+    double namingVc = 0.0;
 
     // ------------------------------------------------------- virtual operations
     void number_of_components(int count) override;
@@ -288,6 +291,20 @@ class FluidPhase : public Phase {
     void calculateFromVP(double Vm3, double Pbar, char print);
     // Isentropic point of molar entropy S (J/(mol K)) at T from the current volume.
     void calculateFromTS(double TK, double S, char print);
+    // The stable state at (T in K, P in bar), left as the fluid's state with its fugacities
+    // and state functions: the volume solved from the liquid and from the vapour side,
+    // roots the model flags as unstable (isInstable, dP/dV >= 0) refused, and the root of
+    // lower Gibbs energy kept. The phase selector is left as it was. None, with the error
+    // flag set, V the last volume tried and volumeSolver->iterations its count, when
+    // neither side gives a state (FluidStableState.cpp).
+    enum class StablePhase { None, Liquid, Vapour, Fluid };
+    StablePhase calculateStableStateFromTP(double TK, double Pbar);
+    static const char* nameOf(StablePhase phase);
+    // The critical temperature and volume by which calculateStableStateFromTP names its
+    // states: a one-component model's own critical point, searched once from (Tcrit, Vcrit);
+    // the estimates Tcrit, Vcrit for a mixture. 0 when there is none.
+    double namingCriticalTemperature();
+    double namingCriticalVolume();
     // T at the set V and P; the phase error flag says whether it converged.
     void calculate_temperature();
     // Residuals of the volume and temperature solves.

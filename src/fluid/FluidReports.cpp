@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
+#include <utility>
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/FluidSweeps.h"
 #include "fluid/OutputFiles.h"
 
 namespace vornex {
@@ -39,10 +42,27 @@ void printColumnNames(CurveOutput& out, std::initializer_list<const char*> names
     out.print("\n");
 }
 
+// False, with a message naming the first value that is not finite and above zero (and the
+// error flag set): no sweep starts from such a value.
+bool positiveInputs(FluidPhase& f, const char* sweep,
+                    std::initializer_list<std::pair<const char*, double>> values) {
+    for (const auto& [name, value] : values) {
+        if (std::isfinite(value) && value > 0.0) continue;
+        std::fprintf(stderr, "%s refused: %s = %g must be finite and above zero\n", sweep, name,
+                     value);
+        f.error = 1;
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void FluidPhase::calculateTheIsotherm(double TK, double a, double b, int n, char igor,
                                       const char* suffix, CurveArray* array) {
+    if (!positiveInputs(*this, "Isotherm",
+                        {{"T (K)", TK}, {"Vmin (m3/mol)", a}, {"Vmax (m3/mol)", b}}))
+        return;
     CurveOutput out(isoLineChannel(igor), array);
     if (!out.open("isot", suffix)) {
         error = 1;
@@ -68,6 +88,17 @@ void FluidPhase::calculateTheIsotherm(double TK, double a, double b, int n, char
 
 void FluidPhase::calculateTheIsochor(double Vm3, double T1, double T2, int simplified, char igor,
                                      const char* suffix, CurveArray* array) {
+    if (!positiveInputs(*this, "Isochore", {{"V (m3/mol)", Vm3}, {"T1 (K)", T1}, {"T2 (K)", T2}}))
+        return;
+    // One step per kelvin, so the range bounds the row count.
+    if (std::fabs(T2 - T1) > kMaxSweepRows) {
+        const double end = T1 + std::copysign(double(kMaxSweepRows), T2 - T1);
+        std::fprintf(stderr,
+                     "Isochore from %g to %g K: more than %d rows at one per kelvin; it stops at "
+                     "%g K\n",
+                     T1, T2, kMaxSweepRows, end);
+        T2 = end;
+    }
     CurveOutput out(isoLineChannel(igor), array);
     if (!out.open("isoc", suffix)) {
         error = 1;
@@ -91,7 +122,7 @@ void FluidPhase::calculateTheIsochor(double Vm3, double T1, double T2, int simpl
                                    "Cp(9)", "dPdV(10)", "V(11)", "Um(12)", "Hm(13)"});
     }
     // One step per kelvin; a range that runs downward is swept downward.
-    const int steps = std::abs(static_cast<int>(T2 - T1));
+    const int steps = static_cast<int>(std::fabs(T2 - T1));
     if (simplified)
         calculate_simplified_isochor(out.stream(), Vm3, T1, T2, steps, out.channel(), array);
     else
@@ -190,6 +221,7 @@ void FluidPhase::calculatePropertiesGrid(double T1, double T2, double V1, double
 }
 
 void FluidPhase::dump() {
+    if (error != 0) std::printf("!! The error flag is set: the values below are no state.\n");
     std::printf("** T %9.2f K    ( %9.2f\u00b0C )\n", T, T - 273.15);
     std::printf("** P %9.2f bar    \n", P * 1e-5);
     std::printf("-> V   %12lg m3/mol   %12lg cm3/mol     \n", V, V * 1e6);
@@ -208,18 +240,48 @@ void FluidPhase::dump() {
             }
         }
     }
-    std::printf("->              h %12.2f kJ/kg   %12.2f kJ/mol   err %d \n", H / M / 1000,
-                H / 1000, error);
-    std::printf("->              u %12.2f kJ/kg   %12.2f kJ/mol\n", U / M / 1000, U / 1000);
-    std::printf("->              s %12.2f J/kg/K  %12.2f J/mol/K\n", S / M, S);
-    std::printf("->             cv %12.2f J/kg/K  %12.2f J/mol/K\n", Cv / M, Cv);
-    std::printf("->             cp %12.2f J/kg/K  %12.2f J/mol/K\n", Cp / M, Cp);
-    std::printf("->          alpha %12lg K-1,       beta %12lg Pa-1\n", dVdT / V, -1 / (V * dPdV));
+    auto line = [this](const char* name, double perMole, bool energy) {
+        if (energy)
+            std::printf("-> %14s %12.2f kJ/kg   %12.2f kJ/mol\n", name, perMole / M / 1000,
+                        perMole / 1000);
+        else
+            std::printf("-> %14s %12.2f J/kg/K  %12.2f J/mol/K\n", name, perMole / M, perMole);
+    };
+    if (ideal == nullptr) {
+        // Without an ideal-gas term the model knows the fluid only relative to the ideal gas
+        // at the same temperature: U is the residual energy, H carries P V where the ideal
+        // gas has R T, Cp the R by which the ideal gas's Cp exceeds its Cv. The entropy, the
+        // sound speed and the Joule-Thomson coefficient need the ideal-gas heat capacity.
+        const double RT = kGasConstant * T;
+        std::printf("   No ideal-gas term: residual properties (state minus ideal gas at T)\n");
+        line("h residual", H - RT, true);
+        line("u residual", U, true);
+        line("cv residual", Cv, false);
+        line("cp residual", Cp - kGasConstant, false);
+    } else {
+        line("h", H, true);
+        line("u", U, true);
+        line("s", S, false);
+        line("cv", Cv, false);
+        line("cp", Cp, false);
+    }
+    // Derivatives that a state at the limit of stability does not have are said so.
+    auto number = [](const char* format, double value) {
+        char text[64];
+        if (std::isfinite(value))
+            std::snprintf(text, sizeof text, format, value);
+        else
+            std::snprintf(text, sizeof text, "%12s", "undefined");
+        return std::string(text);
+    };
+    std::printf("->          alpha %s K-1,       beta %s Pa-1\n", number("%12lg", dVdT / V).c_str(),
+                number("%12lg", -1 / (V * dPdV)).c_str());
     for (int i = 0; i < nc; ++i)
         std::printf("->    fugacity[%d] %12.2f bar, fugcoef[%d] %12f\n", i, fugacity[i] * 1e-5, i,
                     fugacityCoefficient[i]);
-    std::printf("->  Joule-Thomson %12.4lf K/bar\n", jouleThomson * 1e5);
-    std::printf("      Sound speed %12.2f m/s\n", soundSpeed);
+    if (ideal == nullptr) return;
+    std::printf("->  Joule-Thomson %s K/bar\n", number("%12.4lf", jouleThomson * 1e5).c_str());
+    std::printf("      Sound speed %s m/s\n", number("%12.2f", soundSpeed).c_str());
 }
 
 }  // namespace vornex

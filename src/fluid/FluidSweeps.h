@@ -10,6 +10,10 @@ namespace vornex {
 
 class FluidPhase;
 
+// The most rows a sweep whose row count follows from its parameters writes; past it the
+// sweep stops and says so.
+constexpr int kMaxSweepRows = 10000;
+
 // Points a, a r, a r^2 ... a r^n with r = (b/a)^(1/n): n intervals, n + 1 points (none for
 // a negative n).
 template <class Body>

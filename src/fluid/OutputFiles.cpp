@@ -5,8 +5,10 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdarg>
 #include <cstring>
+#include <iterator>
 
 #include "numerics/Gnuplot.h"
 
@@ -55,6 +57,81 @@ std::FILE* createTemporary(const std::string& finalPath, std::string& tempPath) 
         if (errno != EEXIST) return nullptr;
     }
     return nullptr;
+}
+
+// The temporaries being written, so that an interrupted program (Ctrl-C, a time limit) can
+// remove them before it ends. The signal handler may run at any point of the program, so
+// the registry is a fixed table of plain character arrays guarded by atomic slot states: no
+// allocation, no lock, nothing but unlink in the handler. A temporary written while every
+// slot is taken is simply not removed on interruption.
+constexpr int kTemporarySlots = 32;
+constexpr std::size_t kTemporaryPathLength = 4096;
+enum SlotState : int { kFree = 0, kFilling = 1, kHeld = 2 };
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads the slot states");
+std::atomic<int> slotState[kTemporarySlots];
+char slotPath[kTemporarySlots][kTemporaryPathLength];
+
+// The signals of an interruption, and what was in place for each before the cleanup.
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXCPU};
+struct sigaction previousAction[std::size(kCleanupSignals)];
+
+void removeTemporariesAndPassOn(int signal, siginfo_t* info, void* context) {
+    const int saved = errno;
+    for (int k = 0; k < kTemporarySlots; ++k)
+        if (slotState[k].load() == kHeld) ::unlink(slotPath[k]);
+    errno = saved;
+    for (std::size_t k = 0; k < std::size(kCleanupSignals); ++k) {
+        if (kCleanupSignals[k] != signal) continue;
+        const struct sigaction& before = previousAction[k];
+        if ((before.sa_flags & SA_SIGINFO) != 0 && before.sa_sigaction != nullptr) {
+            before.sa_sigaction(signal, info, context);
+        } else if (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN) {
+            before.sa_handler(signal);
+        } else {
+            // The default action ends the program: restore it and deliver the signal again,
+            // so that the parent sees the program ended by this signal.
+            ::signal(signal, SIG_DFL);
+            ::raise(signal);
+        }
+        return;
+    }
+}
+
+// Installs the handler once, for the signals whose action is not "ignore" (a program run
+// in the background with interruptions ignored stays so).
+void installCleanupHandler() {
+    static std::atomic<bool> installed{false};
+    if (installed.exchange(true)) return;
+    for (std::size_t k = 0; k < std::size(kCleanupSignals); ++k) {
+        struct sigaction current {};
+        if (::sigaction(kCleanupSignals[k], nullptr, &current) != 0) continue;
+        if ((current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == SIG_IGN) continue;
+        previousAction[k] = current;
+        struct sigaction action {};
+        action.sa_sigaction = removeTemporariesAndPassOn;
+        action.sa_flags = SA_SIGINFO | SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(kCleanupSignals[k], &action, nullptr);
+    }
+}
+
+// The slot now holding `path`, or -1 when the path is too long or no slot is free.
+int registerTemporary(const std::string& path) {
+    installCleanupHandler();
+    if (path.size() >= kTemporaryPathLength) return -1;
+    for (int k = 0; k < kTemporarySlots; ++k) {
+        int expected = kFree;
+        if (!slotState[k].compare_exchange_strong(expected, kFilling)) continue;
+        std::memcpy(slotPath[k], path.c_str(), path.size() + 1);
+        slotState[k].store(kHeld);
+        return k;
+    }
+    return -1;
+}
+
+void releaseTemporary(int& slot) {
+    if (slot >= 0) slotState[slot].store(kFree);
+    slot = -1;
 }
 
 }  // namespace
@@ -124,6 +201,7 @@ bool OutputFile::open(std::string_view name, Mode mode) {
     mode_ = mode;
     if (mode == Mode::Replace) {
         stream_ = createTemporary(finalPath_, writePath_);
+        if (stream_ != nullptr) temporarySlot_ = registerTemporary(writePath_);
     } else {
         writePath_ = finalPath_;
         stream_ = std::fopen(finalPath_.c_str(), "w");
@@ -167,6 +245,7 @@ bool OutputFile::commit() {
         std::fprintf(stderr, "Writing %s failed: %s\n", finalPath_.c_str(), std::strerror(error));
         if (mode_ == Mode::Replace) ::unlink(writePath_.c_str());
     }
+    releaseTemporary(temporarySlot_);
     return !failed;
 }
 
@@ -175,6 +254,7 @@ void OutputFile::abandon() {
     std::fclose(stream_);
     stream_ = nullptr;
     if (mode_ == Mode::Replace) ::unlink(writePath_.c_str());
+    releaseTemporary(temporarySlot_);
 }
 
 }  // namespace vornex

@@ -44,8 +44,11 @@ class OutputFiles {
 };
 
 // One output file. A file opened to replace is written under a temporary name and takes its
-// own name only at commit, so that a failed or abandoned write leaves nothing behind; a
-// streamed file is written in place as the rows come.
+// own name only at commit, so that a failed or abandoned write leaves nothing behind, nor
+// does an interrupted program: the first such file installs a handler of SIGINT, SIGTERM,
+// SIGHUP, SIGQUIT and SIGXCPU that removes the temporaries being written and then lets the
+// signal take the action it had before (ending the program by default). A streamed file is
+// written in place as the rows come.
 class OutputFile {
    public:
     enum class Mode { Replace, Stream };
@@ -76,6 +79,7 @@ class OutputFile {
     std::FILE* stream_ = nullptr;
     std::string name_, finalPath_, writePath_;
     Mode mode_ = Mode::Replace;
+    int temporarySlot_ = -1;  // entry of the temporary in the interruption cleanup
 };
 
 }  // namespace vornex

@@ -1,9 +1,9 @@
 #include "numerics/DataTextFile.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <istream>
 #include <limits>
 #include <string_view>
 
@@ -32,6 +32,30 @@ bool isMissing(std::string_view word) {
     return word == "NaN" || word == "nan";
 }
 
+// Reads one line ended by LF, CR or CR LF, whichever system wrote the file; the last line
+// needs no end. False, with the stream failed, when the stream held no more characters.
+bool readLine(std::istream& in, std::string& line) {
+    line.clear();
+    std::streambuf* buffer = in.good() ? in.rdbuf() : nullptr;
+    if (buffer == nullptr) {
+        in.setstate(std::ios::failbit);
+        return false;
+    }
+    for (bool any = false;; any = true) {
+        int c = buffer->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            in.setstate(any ? std::ios::eofbit : std::ios::eofbit | std::ios::failbit);
+            return any;
+        }
+        if (c == '\n') return true;
+        if (c == '\r') {
+            if (buffer->sgetc() == '\n') buffer->sbumpc();
+            return true;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+}
+
 }  // namespace
 
 DataTextFile::DataTextFile(const char* file) {
@@ -55,7 +79,7 @@ void DataTextFile::open(const char* file) {
     columns = 0;
     rows = -1;
     std::string line;
-    while (std::getline(stream, line)) {
+    while (readLine(stream, line)) {
         std::string_view rest(line);
         std::string_view word = firstWord(rest);
         if (word.empty()) continue;
@@ -88,7 +112,7 @@ void DataTextFile::readIgorHeader() {
             }
             if (word == "BEGIN") return;
         }
-    } while (std::getline(stream, line));
+    } while (readLine(stream, line));
 }
 
 void DataTextFile::read_fields() {
@@ -96,7 +120,11 @@ void DataTextFile::read_fields() {
     std::string_view word = firstWord(rest);
     if (word == "/D") word = firstWord(rest);
     for (; !word.empty(); word = firstWord(rest)) {
-        if (columns == std::numeric_limits<int16_t>::max()) break;
+        if (columns == std::numeric_limits<int>::max()) {
+            std::fprintf(stderr, "%s: more than %d columns; the rest are left out\n", name.c_str(),
+                         columns);
+            break;
+        }
         names->append(std::string(word).c_str());
         columns += 1;
     }
@@ -113,7 +141,7 @@ int DataTextFile::set_index(const char* list) {
     std::string_view rest(copy);
     int appended = 0;
     for (std::string_view word = firstWord(rest); !word.empty(); word = firstWord(rest)) {
-        int16_t index = names ? names->get_index(std::string(word).c_str()) : int16_t(-1);
+        int index = names ? names->get_index(std::string(word).c_str()) : -1;
         if (index < 0) return -1;
         order.push_back(index);
         selected += 1;
@@ -125,12 +153,12 @@ int DataTextFile::set_index(const char* list) {
 int DataTextFile::read() {
     if (!stream.is_open()) return 0;
     std::string line;
-    while (std::getline(stream, line)) {
+    while (readLine(stream, line)) {
         std::string_view rest(line);
         std::string_view word = firstWord(rest);
         if (word.empty()) continue;  // a line of separators is no row
         if (word == "END") return 0;
-        for (int16_t c = 0; c < columns; ++c) {
+        for (int c = 0; c < columns; ++c) {
             double value = kMissing;
             int16_t got = 0;
             if (!word.empty() && !isMissing(word)) {
@@ -173,16 +201,16 @@ void DataTextFile::count_items() {
     if (rows != -1 || !stream.is_open()) return;
     stream.clear();
     std::streampos start = stream.tellg();
-    int count = 0;
+    std::int64_t count = 0;
     std::string line;
-    while (std::getline(stream, line)) {
+    while (readLine(stream, line)) {
         std::string_view rest(line);
         std::string_view word = firstWord(rest);
         if (word.empty() || word == "x") continue;
         if (word == "END") break;
         ++count;
     }
-    rows = static_cast<int16_t>(std::min(count, int(std::numeric_limits<int16_t>::max())));
+    rows = count;
     stream.clear();
     stream.seekg(start);
 }

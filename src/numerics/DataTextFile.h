@@ -6,7 +6,8 @@
 // skipped, several WAVES lines accumulating; "BEGIN" ends the header; then one row per
 // line; "END" ends the data. Plain table: the first line names the columns (a leading
 // "/D" among them skipped), then rows, optionally ended by "END". A value "NaN" or "nan"
-// is missing. Usage: open, select columns by name with set_index, then for each read()
+// is missing. Lines end with LF, CR or CR LF alike; column and row counts are limited by
+// memory alone. Usage: open, select columns by name with set_index, then for each read()
 // that returns 1 extract the selected values in order with >>.
 #pragma once
 
@@ -24,14 +25,14 @@ class DataTextFile {
    public:
     std::ifstream stream;
     std::string name;  // the file name
-    int16_t columns = 0;
-    int16_t rows = -1;  // rows left to read, -1 until count_items
+    int columns = 0;
+    std::int64_t rows = -1;  // rows left to read, -1 until count_items
     std::unique_ptr<MsgList> names;
     std::vector<double> values;    // the current row; a missing value is +infinity
     std::vector<int16_t> present;  // 1 when the value was read, 0 when missing
-    std::vector<int16_t> order;    // selected column indexes in extraction order
-    int16_t cursor = 0;            // next position in order to extract
-    int16_t selected = 0;
+    std::vector<int> order;        // selected column indexes in extraction order
+    int cursor = 0;                // next position in order to extract
+    int selected = 0;
 
     DataTextFile() = default;
     explicit DataTextFile(const char* file);
@@ -43,6 +44,7 @@ class DataTextFile {
     // cannot be opened prints "\nFile <name> not found\n" and ends the process with status 1.
     void open(const char* file);
     // Appends the names on the rest of the current header line and resets the selection.
+    // Names past the largest int count are left out with a message on standard error.
     void read_fields();
     // Appends the columns named in the list (separated by blanks, tabs or line ends) to
     // the selection. Returns the number appended, or -1 at the first name that is not a

@@ -2,7 +2,7 @@
 
 namespace vornex {
 
-MsgBox::MsgBox(const char* text_, short index_) : text(text_ ? text_ : ""), index(index_) {}
+MsgBox::MsgBox(const char* text_, int index_) : text(text_ ? text_ : ""), index(index_) {}
 
 MsgList::~MsgList() {
     // Released one entry at a time: a recursive release of a long list could exhaust the stack.
@@ -19,14 +19,14 @@ void MsgList::append(const char* text) {
     tail = added;
 }
 
-int16_t MsgList::get_index(const char* text) const {
+int MsgList::get_index(const char* text) const {
     if (text == nullptr) return -1;
     for (const MsgBox* box = head.get(); box; box = box->next.get())
         if (box->text == text) return box->index;
     return -1;
 }
 
-const char* MsgList::operator()(short i) const {
+const char* MsgList::operator()(int i) const {
     for (const MsgBox* box = head.get(); box; box = box->next.get())
         if (box->index == i) return box->text.c_str();
     return nullptr;

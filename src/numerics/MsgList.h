@@ -10,10 +10,10 @@ namespace vornex {
 
 struct MsgBox {
     std::string text;
-    int16_t index;
+    int index;
     std::unique_ptr<MsgBox> next;
 
-    MsgBox(const char* text, short index);
+    MsgBox(const char* text, int index);
 };
 
 class MsgList {
@@ -26,10 +26,10 @@ class MsgList {
     // Appends a copy of the text with the index after the last one (0 for the first).
     void append(const char* text);
     // Index of the first entry with this text, -1 when there is none.
-    int16_t get_index(const char* text) const;
+    int get_index(const char* text) const;
     bool exist(const char* text) const { return get_index(text) >= 0; }
     // Text of entry i, null when i is not an entry.
-    const char* operator()(short i) const;
+    const char* operator()(int i) const;
 
     std::unique_ptr<MsgBox> head;
     MsgBox* tail = nullptr;

@@ -12,10 +12,10 @@ namespace vornex {
 namespace {
 
 constexpr std::uint64_t kArchiveVersion = 100000;
-// Decoding stops beyond these: an archive that references itself, nests without end or
-// expands shared objects into a huge tree is refused instead of exhausting the stack or memory.
+// Decoding stops beyond this: an archive that references itself or nests without end is
+// refused instead of exhausting the stack. One that expands shared objects into a huge tree is
+// refused past PlistNode::expansionBudget.
 constexpr int kMaxDepth = 512;
-constexpr std::size_t kMaxDecodedValues = 20'000'000;
 
 // ---------------------------------------------------------------------------------------------
 // Writing
@@ -200,17 +200,23 @@ class ArchiveWriter {
 // ---------------------------------------------------------------------------------------------
 // Reading
 
-std::optional<std::uint64_t> nodeUid(plist_t node) {
-    if (!node || plist_get_node_type(node) != PLIST_UID) return std::nullopt;
-    uint64_t v = 0;
-    plist_get_uid_val(node, &v);
-    return v;
-}
-
 std::optional<std::uint64_t> nodeUnsigned(plist_t node) {
     if (!node || plist_get_node_type(node) != PLIST_UINT) return std::nullopt;
     uint64_t v = 0;
     plist_get_uint_val(node, &v);
+    return v;
+}
+
+// A reference to an entry of "$objects". XML property lists have no reference type: there a
+// reference is a dictionary whose one key "CF$UID" holds the index, which libplist's XML
+// reader leaves a dictionary.
+std::optional<std::uint64_t> nodeUid(plist_t node) {
+    if (!node) return std::nullopt;
+    if (plist_get_node_type(node) == PLIST_DICT && plist_dict_get_size(node) == 1)
+        return nodeUnsigned(plist_dict_get_item(node, "CF$UID"));
+    if (plist_get_node_type(node) != PLIST_UID) return std::nullopt;
+    uint64_t v = 0;
+    plist_get_uid_val(node, &v);
     return v;
 }
 
@@ -233,13 +239,129 @@ std::vector<double> parseComponents(const Bytes& b) {
     return out;
 }
 
+// Bytes of a string or data node; 0 for other nodes.
+std::uint64_t payloadOf(plist_t node) {
+    uint64_t length = 0;
+    if (node && plist_get_node_type(node) == PLIST_STRING) plist_get_string_ptr(node, &length);
+    if (node && plist_get_node_type(node) == PLIST_DATA) plist_get_data_ptr(node, &length);
+    return length;
+}
+
+// Calls f(key, value) for every entry of a dictionary node but "$class", in order, until f
+// returns false.
+template <typename F>
+void forEachField(plist_t dict, F f) {
+    PlistNode::forEachEntry(dict, [&f](std::string key, plist_t value) {
+        return key == "$class" || !value || f(std::move(key), value);
+    });
+}
+
+// What an entry of "$objects" decodes to, by its class.
+enum class Kind { Scalar, Array, Dictionary, String, Data, Color, Object, Unclassed };
+
+// Reads the "$top" fields of an archive, decoding an entry of "$objects" once for every
+// reference to it. The expanded size (values, bytes of strings and data, bytes of keys) is
+// worked out first, each entry measured once, so that an archive fanning out through shared
+// entries is refused before any of it is decoded.
 class ArchiveReader {
    public:
-    ArchiveReader(plist_t objects)
-        : objects_(PlistNode::itemsOf(objects)), busy_(objects_.size(), false) {}
+    ArchiveReader(plist_t objects, std::size_t inputSize)
+        : objects_(PlistNode::itemsOf(objects)),
+          busy_(objects_.size(), false),
+          sizes_(objects_.size(), 0),
+          inputSize_(inputSize),
+          budget_(PlistNode::expansionBudget(inputSize)) {}
 
     bool failed() const { return !error_.empty(); }
     const std::string& error() const { return error_; }
+
+    PlistValue read(plist_t top) {
+        std::uint64_t size = measureFields(top, 0);
+        if (failed()) return {};
+        if (size > budget_)
+            return fail("shared objects expand the archive beyond the limit for a file of " +
+                        std::to_string(inputSize_) + " bytes");
+        return fieldsOf(top, PlistValue::dictionary(), 0);
+    }
+
+   private:
+    PlistValue fail(const std::string& why) {
+        if (error_.empty()) error_ = why;
+        return {};
+    }
+
+    // ----------------------------------------------------------------- measuring
+    // The walk of the decoding below, with the same depths, summing instead of building.
+
+    std::uint64_t add(std::uint64_t a, std::uint64_t b) const {
+        return std::min(a + b, budget_ + 1);
+    }
+
+    std::uint64_t refuse(const char* why) {
+        fail(why);
+        return 1;
+    }
+
+    std::uint64_t measure(std::uint64_t uid, int depth) {
+        if (failed() || uid == 0 || uid >= objects_.size()) return 1;
+        if (depth > kMaxDepth) return refuse("objects nest too deeply");
+        if (busy_[uid]) return refuse("an object contains itself");
+        if (sizes_[uid] != 0) return sizes_[uid];
+        busy_[uid] = true;
+        plist_t node = objects_[uid];
+        std::uint64_t n = 1;
+        auto refs = [&](const char* key) {
+            for (plist_t item : PlistNode::itemsOf(plist_dict_get_item(node, key)))
+                if (auto ref = nodeUid(item)) n = add(n, measure(*ref, depth + 1));
+        };
+        switch (kindOf(node)) {
+            case Kind::Scalar:
+                n += payloadOf(node);
+                break;
+            case Kind::Dictionary:
+                refs("NS.keys");
+                [[fallthrough]];
+            case Kind::Array:
+                refs("NS.objects");
+                break;
+            case Kind::String:
+                n += payloadOf(plist_dict_get_item(node, "NS.string"));
+                break;
+            case Kind::Data:
+                n += payloadOf(plist_dict_get_item(node, "NS.data"));
+                break;
+            case Kind::Object:
+                n = add(n + className(node).size(), measureFields(node, depth));
+                break;
+            case Kind::Color:
+            case Kind::Unclassed:
+                break;
+        }
+        busy_[uid] = false;
+        return sizes_[uid] = std::min(n, budget_ + 1);
+    }
+
+    std::uint64_t measureField(plist_t node, int depth) {
+        if (failed()) return 1;
+        if (depth > kMaxDepth) return refuse("objects nest too deeply");
+        if (auto uid = nodeUid(node)) return measure(*uid, depth + 1);
+        std::uint64_t n = 1 + payloadOf(node);
+        if (plist_get_node_type(node) == PLIST_ARRAY)
+            for (plist_t item : PlistNode::itemsOf(node)) n = add(n, measureField(item, depth + 1));
+        if (plist_get_node_type(node) == PLIST_DICT) n = add(n, measureFields(node, depth));
+        return n;
+    }
+
+    std::uint64_t measureFields(plist_t dict, int depth) {
+        std::uint64_t n = 0;
+        forEachField(dict, [&](std::string key, plist_t value) {
+            n = add(n, key.size() + measureField(value, depth + 1));
+            return !failed();
+        });
+        return n;
+    }
+
+    // ----------------------------------------------------------------- decoding
 
     PlistValue object(std::uint64_t uid, int depth) {
         if (failed()) return {};
@@ -247,7 +369,6 @@ class ArchiveReader {
         if (uid == 0) return {};
         if (depth > kMaxDepth) return fail("objects nest too deeply");
         if (busy_[uid]) return fail("an object contains itself");
-        if (++decoded_ > kMaxDecodedValues) return fail("too many objects");
         busy_[uid] = true;
         PlistValue v = convert(objects_[uid], depth);
         busy_[uid] = false;
@@ -274,28 +395,12 @@ class ArchiveReader {
 
     PlistValue fieldsOf(plist_t dict, PlistValue into, int depth) {
         std::vector<PlistValue::Entry> entries;
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(dict, &it);
-        for (;;) {
-            char* key = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(dict, it, &key, &value);
-            if (!key) break;
-            std::string k = key;
-            std::free(key);
-            if (k == "$class" || !value) continue;
-            entries.emplace_back(std::move(k), field(value, depth + 1));
-            if (failed()) break;
-        }
-        std::free(it);
+        forEachField(dict, [&](std::string key, plist_t value) {
+            entries.emplace_back(std::move(key), field(value, depth + 1));
+            return !failed();
+        });
         into.setEntries(std::move(entries));
         return into;
-    }
-
-   private:
-    PlistValue fail(const std::string& why) {
-        if (error_.empty()) error_ = why;
-        return {};
     }
 
     std::string className(plist_t dict) {
@@ -304,6 +409,20 @@ class ArchiveReader {
         plist_t cls = objects_[*uid];
         if (!cls || plist_get_node_type(cls) != PLIST_DICT) return {};
         return PlistNode::stringOf(plist_dict_get_item(cls, "$classname"));
+    }
+
+    Kind kindOf(plist_t node) {
+        if (plist_get_node_type(node) != PLIST_DICT) return Kind::Scalar;
+        std::string cls = className(node);
+        if (cls.empty()) return Kind::Unclassed;
+        if (cls == "NSArray" || cls == "NSMutableArray" || cls == "NSSet" ||
+            cls == "NSMutableSet" || cls == "NSOrderedSet" || cls == "NSMutableOrderedSet")
+            return Kind::Array;
+        if (cls == "NSDictionary" || cls == "NSMutableDictionary") return Kind::Dictionary;
+        if (cls == "NSString" || cls == "NSMutableString") return Kind::String;
+        if (cls == "NSData" || cls == "NSMutableData") return Kind::Data;
+        if (cls == "NSColor") return Kind::Color;
+        return Kind::Object;
     }
 
     PlistValue references(plist_t array, int depth) {
@@ -341,38 +460,48 @@ class ArchiveReader {
         if (!node) return fail("a reference points outside the object table");
         if (plist_get_node_type(node) == PLIST_STRING && PlistNode::stringOf(node) == "$null")
             return {};
-        if (plist_get_node_type(node) != PLIST_DICT) return PlistNode::scalarOf(node);
-        std::string cls = className(node);
-        if (cls.empty()) return fail("an object has no class");
-        if (cls == "NSArray" || cls == "NSMutableArray" || cls == "NSSet" ||
-            cls == "NSMutableSet" || cls == "NSOrderedSet" || cls == "NSMutableOrderedSet")
-            return references(plist_dict_get_item(node, "NS.objects"), depth);
-        if (cls == "NSDictionary" || cls == "NSMutableDictionary") {
-            PlistValue keys = references(plist_dict_get_item(node, "NS.keys"), depth);
-            PlistValue values = references(plist_dict_get_item(node, "NS.objects"), depth);
-            if (failed()) return {};
-            if (keys.size() != values.size())
-                return fail("a dictionary has more keys than values or fewer");
-            std::vector<PlistValue::Entry> entries;
-            for (std::size_t i = 0; i < keys.size(); ++i) {
-                if (!keys.at(i).isString()) return fail("a dictionary key is not a string");
-                entries.emplace_back(keys.at(i).toString(), values.at(i));
-            }
-            PlistValue d = PlistValue::dictionary();
-            d.setEntries(std::move(entries));
-            return d;
+        switch (kindOf(node)) {
+            case Kind::Scalar:
+                return PlistNode::scalarOf(node);
+            case Kind::Unclassed:
+                return fail("an object has no class");
+            case Kind::Array:
+                return references(plist_dict_get_item(node, "NS.objects"), depth);
+            case Kind::Dictionary:
+                return dictionary(node, depth);
+            case Kind::String:
+                return PlistValue(PlistNode::stringOf(plist_dict_get_item(node, "NS.string")));
+            case Kind::Data:
+                return PlistValue(PlistNode::dataOf(plist_dict_get_item(node, "NS.data")));
+            case Kind::Color:
+                return color(node);
+            case Kind::Object:
+                break;
         }
-        if (cls == "NSString" || cls == "NSMutableString")
-            return PlistValue(PlistNode::stringOf(plist_dict_get_item(node, "NS.string")));
-        if (cls == "NSData" || cls == "NSMutableData")
-            return PlistValue(PlistNode::dataOf(plist_dict_get_item(node, "NS.data")));
-        if (cls == "NSColor") return color(node);
-        return fieldsOf(node, PlistValue::object(cls), depth);
+        return fieldsOf(node, PlistValue::object(className(node)), depth);
+    }
+
+    PlistValue dictionary(plist_t node, int depth) {
+        PlistValue keys = references(plist_dict_get_item(node, "NS.keys"), depth);
+        PlistValue values = references(plist_dict_get_item(node, "NS.objects"), depth);
+        if (failed()) return {};
+        if (keys.size() != values.size())
+            return fail("a dictionary has more keys than values or fewer");
+        std::vector<PlistValue::Entry> entries;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (!keys.at(i).isString()) return fail("a dictionary key is not a string");
+            entries.emplace_back(keys.at(i).toString(), values.at(i));
+        }
+        PlistValue d = PlistValue::dictionary();
+        d.setEntries(std::move(entries));
+        return d;
     }
 
     std::vector<plist_t> objects_;
     std::vector<bool> busy_;
-    std::size_t decoded_ = 0;
+    std::vector<std::uint64_t> sizes_;  // expanded size of each entry once measured, else 0
+    std::size_t inputSize_;
+    std::uint64_t budget_;
     std::string error_;
 };
 
@@ -467,8 +596,8 @@ KeyedUnarchiver::KeyedUnarchiver(const Bytes& data) {
         invalid("no top-level keys");
         return;
     }
-    ArchiveReader reader(objects);
-    PlistValue decoded = reader.fieldsOf(top, PlistValue::dictionary(), 0);
+    ArchiveReader reader(objects, data.size());
+    PlistValue decoded = reader.read(top);
     if (reader.failed()) {
         invalid(reader.error());
         return;

@@ -71,7 +71,10 @@ class KeyedArchiver {
 
 class KeyedUnarchiver {
    public:
-    // Parses the bytes; ok() tells whether they hold a keyed archive, error() why not.
+    // Parses the bytes, a keyed archive in binary or XML form; ok() tells whether they hold
+    // one, error() why not. An archive that nests too deeply, references itself, or expands
+    // through shared entries past 32 values or bytes for each byte of the file (plus 4096) is
+    // refused whole, before any of it is decoded.
     explicit KeyedUnarchiver(const Bytes& data);
     static KeyedUnarchiver fromFile(const std::string& path);
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string_view>
 #include <vector>
 
 namespace vornex {
@@ -23,7 +24,9 @@ constexpr int kMaxNesting = 512;
 
 // Checks a binary property list before libplist reads it, for what would stop the program
 // there instead of failing: the frame (trailer, offset table, object lengths), strings holding
-// a zero character (libplist stops on an assertion when asked for one) and nesting too deep.
+// a zero character (libplist stops on an assertion when asked for one), nesting too deep, and
+// sharing: libplist copies an object for every reference to it, so a few hundred bytes of
+// arrays each holding the one before twice would become billions of nodes.
 class BinaryPlistCheck {
    public:
     explicit BinaryPlistCheck(const Bytes& b) : b_(b) {}
@@ -42,9 +45,10 @@ class BinaryPlistCheck {
         if (count_ == 0 || count_ > size || top_ >= count_ || table_ < 8 || table_ >= size - 32)
             return false;
         if (count_ > (size - 32 - table_) / offsetSize_) return false;
+        payload_.assign(count_, 0);
         for (std::uint64_t i = 0; i < count_; ++i)
-            if (!checkString(i, error)) return false;
-        if (!checkNesting(error)) return false;
+            if (!checkPayload(i, error)) return false;
+        if (!checkGraph(error)) return false;
         error.clear();
         return true;
     }
@@ -70,14 +74,18 @@ class BinaryPlistCheck {
         return true;
     }
 
-    bool checkString(std::uint64_t i, std::string& error) const {
+    // Bytes of data or string object i, which must lie within the objects; strings may not
+    // hold a zero character.
+    bool checkPayload(std::uint64_t i, std::string& error) {
         std::uint64_t off = offset(i), length = 0, pos = 0;
         if (off == 0) return false;
         unsigned type = b_[off] >> 4;
-        if (type != 0x5 && type != 0x6 && type != 0x7) return true;
+        if (type != 0x4 && type != 0x5 && type != 0x6 && type != 0x7) return true;
         if (!countAt(off, length, pos)) return false;
         std::uint64_t unit = type == 0x6 ? 2 : 1;
         if (length > (table_ - pos) / unit) return false;
+        payload_[i] = length * (type == 0x6 ? 3 : 1);  // UTF-16 units read as up to 3 bytes
+        if (type == 0x4) return true;
         for (std::uint64_t k = 0; k < length; ++k) {
             bool zero =
                 unit == 1 ? b_[pos + k] == 0 : (b_[pos + 2 * k] == 0 && b_[pos + 2 * k + 1] == 0);
@@ -110,22 +118,29 @@ class BinaryPlistCheck {
     }
 
     // Depth-first walk from the top object, without recursion, remembering each finished
-    // object's depth so that shared objects are walked once.
-    bool checkNesting(std::string& error) const {
+    // object's depth and expanded size (itself, its bytes and the expanded size of every
+    // reference it holds) so that shared objects are walked once.
+    bool checkGraph(std::string& error) const {
+        const std::uint64_t budget = PlistNode::expansionBudget(b_.size());
         std::vector<int> depth(count_, -1);  // -1 not reached, -2 on the current path
+        std::vector<std::uint64_t> expanded(count_, 0);
         struct Frame {
             std::uint64_t object;
             std::vector<std::uint64_t> refs;
             std::size_t next;
             int deepest;
+            std::uint64_t expanded;  // at most budget + 1
         };
         std::vector<Frame> path;
         auto enter = [&](std::uint64_t object) {
-            Frame f{object, {}, 0, 0};
+            Frame f{object, {}, 0, 0, 1 + payload_[object]};
             if (!children(object, f.refs)) return false;
             depth[object] = -2;
             path.push_back(std::move(f));
             return true;
+        };
+        auto add = [budget](std::uint64_t& total, std::uint64_t more) {
+            total = std::min(total + more, budget + 1);
         };
         if (!enter(top_)) return false;
         while (!path.empty()) {
@@ -138,6 +153,7 @@ class BinaryPlistCheck {
                 }
                 if (depth[child] >= 0) {
                     f.deepest = std::max(f.deepest, depth[child]);
+                    add(f.expanded, expanded[child]);
                     continue;
                 }
                 if (path.size() >= static_cast<std::size_t>(kMaxNesting)) {
@@ -147,10 +163,19 @@ class BinaryPlistCheck {
                 if (!enter(child)) return false;
                 continue;
             }
+            if (f.expanded > budget) {
+                error = "shared objects expand the property list beyond the limit for a file of " +
+                        std::to_string(b_.size()) + " bytes";
+                return false;
+            }
             int d = f.refs.empty() ? 0 : f.deepest + 1;
             depth[f.object] = d;
+            expanded[f.object] = f.expanded;
             path.pop_back();
-            if (!path.empty()) path.back().deepest = std::max(path.back().deepest, d);
+            if (!path.empty()) {
+                path.back().deepest = std::max(path.back().deepest, d);
+                add(path.back().expanded, expanded[f.object]);
+            }
         }
         return true;
     }
@@ -158,26 +183,96 @@ class BinaryPlistCheck {
     const Bytes& b_;
     unsigned offsetSize_ = 0, refSize_ = 0;
     std::uint64_t count_ = 0, top_ = 0, table_ = 0;
+    std::vector<std::uint64_t> payload_;
 };
 
-// Nesting of an XML property list, counted on its container tags.
-bool xmlNestsTooDeeply(const std::string& text) {
+// Follows the nesting through the tag from text[lt] to text[gt] ('>'): one level deeper for an
+// opening "<array>" or "<dict>", one level up (never below zero) for a closing one; false when
+// the containers nest too deeply or a container tag is damaged. Blanks and letter case that
+// the parser might take more leniently than XML does are taken leniently here too, so that no
+// container it reads goes uncounted.
+bool countContainer(const std::string& text, std::size_t lt, std::size_t gt, int& depth,
+                    std::string& error) {
+    constexpr const char* kBlanks = " \t\r\n\v\f";
+    std::size_t at = text.find_first_not_of(kBlanks, lt + 1);
+    bool closing = text[at] == '/';
+    if (closing) at = text.find_first_not_of(kBlanks, at + 1);
+    std::size_t name = 0;
+    for (std::string_view word : {std::string_view("array"), std::string_view("dict")}) {
+        bool same = gt - at >= word.size();
+        for (std::size_t k = 0; same && k < word.size(); ++k)
+            same = std::tolower(static_cast<unsigned char>(text[at + k])) == word[k];
+        if (same) name = word.size();
+    }
+    if (name == 0) return true;
+    std::size_t rest = text.find_first_not_of(kBlanks, at + name);
+    bool empty = !closing && rest + 1 == gt && text[rest] == '/';
+    if (rest != gt && !empty) {
+        error = "a container tag of the XML property list is damaged";
+        return false;
+    }
+    if (closing) {
+        depth = std::max(depth - 1, 0);
+    } else if (!empty && ++depth > kMaxNesting) {
+        error = "the property list nests too deeply";
+        return false;
+    }
+    return true;
+}
+
+// The text of an XML property list as the parser is to see it, without its comments,
+// processing instructions and document type declaration; false when its containers nest too
+// deeply. Those parts are taken out here rather than left for the parser to skip, so that the
+// parser sees exactly the tags counted: a closing tag inside a comment, counted as real, let
+// the count fall behind the parser's, and a deep enough tree overflows the stack when libplist
+// frees it. CDATA sections pass whole and are not looked into (the parser skips them the same
+// way, in every element that holds text).
+bool cleanXml(const std::string& text, std::string& out, std::string& error) {
+    constexpr auto npos = std::string::npos;
+    auto startsWith = [&text](std::size_t at, std::string_view word) {
+        return text.size() - at >= word.size() && text.compare(at, word.size(), word) == 0;
+    };
+    out.clear();
+    out.reserve(text.size());
     int depth = 0;
-    for (std::size_t p = text.find('<'); p != std::string::npos; p = text.find('<', p + 1)) {
-        bool closing = p + 1 < text.size() && text[p + 1] == '/';
-        std::size_t nameStart = p + (closing ? 2 : 1);
-        bool container =
-            text.compare(nameStart, 5, "array") == 0 || text.compare(nameStart, 4, "dict") == 0;
-        if (!container) continue;
-        std::size_t close = text.find('>', p);
-        if (close == std::string::npos) break;
-        if (closing) {
-            --depth;
-        } else if (text[close - 1] != '/' && ++depth > kMaxNesting) {
-            return true;
+    std::size_t p = 0;
+    while (p < text.size()) {
+        std::size_t lt = text.find('<', p);
+        out.append(text, p, lt == npos ? npos : lt - p);
+        if (lt == npos) break;
+        std::size_t end = npos;
+        if (startsWith(lt, "<!--")) {
+            if ((end = text.find("-->", lt + 4)) != npos) p = end + 3;
+        } else if (startsWith(lt, "<?")) {
+            if ((end = text.find("?>", lt + 2)) != npos) p = end + 2;
+        } else if (startsWith(lt, "<![CDATA[")) {
+            if ((end = text.find("]]>", lt + 9)) != npos) {
+                p = end + 3;
+                out.append(text, lt, p - lt);
+            }
+        } else if (startsWith(lt, "<!")) {
+            // A document type declaration, its internal subset in brackets.
+            std::size_t gt = text.find('>', lt), bracket = text.find('[', lt);
+            if (bracket != npos && bracket < gt) {
+                std::size_t close = text.find(']', bracket);
+                gt = close == npos ? npos : text.find('>', close);
+            }
+            if ((end = gt) != npos) p = end + 1;
+        } else if ((end = text.find('>', lt)) != npos) {
+            p = end + 1;
+            if (text.find('<', lt + 1) < end) {
+                error = "a tag of the XML property list holds a '<'";
+                return false;
+            }
+            if (!countContainer(text, lt, end, depth, error)) return false;
+            out.append(text, lt, p - lt);
+        }
+        if (end == npos) {
+            error = "the XML property list ends inside a tag, comment or section";
+            return false;
         }
     }
-    return false;
+    return true;
 }
 
 // The XML reader turns a character reference to code 0 into a zero inside a string, with the
@@ -306,16 +401,14 @@ PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {
         // The XML reader wants text: stop at the first zero byte, if any.
         const void* zero = std::memchr(data, 0, bytes.size());
         std::string text(data, zero ? static_cast<const char*>(zero) - data : bytes.size());
-        if (xmlHasZeroCharacter(text)) {
+        std::string cleaned;
+        if (!cleanXml(text, cleaned, error)) return {};
+        if (xmlHasZeroCharacter(cleaned)) {
             error = "a string of the property list holds a zero character";
             return {};
         }
-        if (xmlNestsTooDeeply(text)) {
-            error = "the property list nests too deeply";
-            return {};
-        }
-        if (text.find("<plist") != std::string::npos)
-            plist_from_xml(text.c_str(), static_cast<uint32_t>(text.size()), &node);
+        if (cleaned.find("<plist") != std::string::npos)
+            plist_from_xml(cleaned.c_str(), static_cast<uint32_t>(cleaned.size()), &node);
     }
     if (!node) error = "not a property list (or a damaged one)";
     return PlistNode(node);

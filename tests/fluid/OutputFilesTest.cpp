@@ -2,6 +2,8 @@
 // folder with every failure reported, and the curve output channels writing what a tracer
 // prints and what it stores, each where it should.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -68,6 +70,30 @@ TEST_F(OutputFilesTest, FileAppearsOnlyAtCommitAndAnAbandonedOneLeavesNothing) {
     ASSERT_TRUE(file.commit());
     EXPECT_EQ(slurp("isoca"), "IGOR\n7\n");
     EXPECT_EQ(entries(), std::vector<std::string>{"isoca"});
+}
+
+// Regression: an interrupted run left its hidden ".NAME.PID.N.tmp" files behind. A child
+// writes two files (one of them past a megabyte) and is interrupted mid-write; the signal
+// still ends it, and nothing of it is left.
+TEST_F(OutputFilesTest, InterruptionRemovesTheTemporariesAndStillEndsTheProgram) {
+    for (int signal : {SIGINT, SIGTERM}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            OutputFile a, b;
+            if (!a.open("isocs") || !b.open("rows")) ::_exit(3);
+            std::vector<char> block(1 << 20, 'x');
+            a.write(block.data(), block.size());
+            b.print("partial");
+            std::fflush(a.stream());
+            ::raise(signal);
+            ::_exit(4);  // not reached: the signal ends the child
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_TRUE(entries().empty()) << entries().front();
+    }
 }
 
 TEST_F(OutputFilesTest, FilesGoToTheChosenDirectory) {

@@ -30,7 +30,11 @@ void printHelp() {
     printKeywords(stdout);
     std::printf("\nCommands:\n");
     FluidCommandInterpreter::printCommands(stdout);
-    std::printf("\nExample: vornex MODEL TP 300 1    (the state at 300 K and 1 bar)\n");
+    std::printf(
+        "\nExample: vornex MODEL TP 300 1    (the stable state at 300 K and 1 bar)\n"
+        "Exit status: 0 when every command succeeded; 1 when a command was unknown, a\n"
+        "parameter refused, a command did not apply to the model or failed, or the input\n"
+        "ended; 2 for an unknown model.\n");
 }
 
 }  // namespace
@@ -47,6 +51,8 @@ int runVornex(int argc, char* const* argv, std::istream& in) {
         printKeywords(stderr);
         return 2;
     }
+    // Messages name the model; one without a name of its own goes by its keyword.
+    if (model->modelName.empty()) model->setModelName(argv[1]);
     if (argc == 2) {
         printHelp();
         return 0;

@@ -7,8 +7,9 @@
 
 namespace vornex {
 
-// Exit status: 0 done; 1 the commands were given up at the end of the input; 2 unknown
-// model. Missing command parameters are read from `in`.
+// Exit status: 0 every command done; 1 a command was unknown, refused, did not apply to the
+// model or failed, or the commands were given up at the end of the input; 2 unknown model.
+// Missing command parameters are read from `in`.
 int runVornex(int argc, char* const* argv, std::istream& in = std::cin);
 
 }  // namespace vornex

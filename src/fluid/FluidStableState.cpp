@@ -1,0 +1,136 @@
+// The stable state at (T, P): what a user means by "the state at 300 K and 1 bar". The volume
+// solve of calculateFromTP follows the side its phase selector names, so on its own it
+// returns superheated liquid or subcooled vapour wherever that branch still has a root; here
+// both branches are solved and the one of lower Gibbs energy is kept.
+
+#include <cmath>
+
+#include "fluid/FluidPhase.h"
+
+namespace vornex {
+
+namespace {
+
+struct Branch {
+    bool found = false;
+    double V = 0.0;
+    double gibbs = 0.0;  // sum x_i ln(f_i / Pa): G/(RT) up to terms of T alone
+};
+
+// A root is a state when the solve converged to a finite, mechanically stable volume that
+// the model itself does not flag as unstable (the pockets of an equation of state between
+// its spinodals are not states), with finite fugacities, positive for the components present.
+bool isState(FluidPhase& fluid) {
+    if (fluid.error != 0 || !std::isfinite(fluid.V) || !(fluid.V > 0.0)) return false;
+    if (!std::isfinite(fluid.P) || !(fluid.dPdV < 0.0)) return false;
+    if (fluid.isInstable(fluid.T, fluid.V) != 0) return false;
+    for (int i = 0; i < fluid.nc; ++i) {
+        const auto u = static_cast<std::size_t>(i);
+        const double f = fluid.fugacity[u];
+        if (!std::isfinite(f) || (fluid.x[u] > 0.0 && !(f > 0.0))) return false;
+    }
+    return true;
+}
+
+Branch solveBranch(FluidPhase& fluid, int selector, double TK, double Pbar) {
+    fluid.phase = selector;
+    fluid.calculateFromTP(TK, Pbar, 0);
+    Branch b;
+    if (!isState(fluid)) return b;
+    b.found = true;
+    b.V = fluid.V;
+    for (int i = 0; i < fluid.nc; ++i) {
+        const auto u = static_cast<std::size_t>(i);
+        if (fluid.x[u] > 0.0) b.gibbs += fluid.x[u] * std::log(fluid.fugacity[u]);
+    }
+    return b;
+}
+
+constexpr int kVapourSide = 1;
+constexpr int kLiquidSide = 2;
+// Two roots closer than this (relative) are one state.
+constexpr double kSameRoot = 1e-7;
+
+}  // namespace
+
+const char* FluidPhase::nameOf(StablePhase phase) {
+    switch (phase) {
+        case StablePhase::Liquid:
+            return "liquid";
+        case StablePhase::Vapour:
+            return "vapour";
+        case StablePhase::Fluid:
+            return "fluid";
+        case StablePhase::None:
+            break;
+    }
+    return "none";
+}
+
+FluidPhase::StablePhase FluidPhase::calculateStableStateFromTP(double TK, double Pbar) {
+    // Found first: the critical search moves the state.
+    const double Tc = namingCriticalTemperature();
+    const double Vc = namingCriticalVolume();
+    const int selector = phase;
+    const Branch vapour = solveBranch(*this, kVapourSide, TK, Pbar);
+    const Branch liquid = solveBranch(*this, kLiquidSide, TK, Pbar);
+    phase = selector;
+    if (!vapour.found && !liquid.found) {
+        error = 1;
+        return StablePhase::None;
+    }
+    const bool takeLiquid = liquid.found && (!vapour.found || liquid.gibbs <= vapour.gibbs);
+    if (!takeLiquid) {
+        // The liquid side was solved last: solve the vapour again to make it the state.
+        phase = kVapourSide;
+        calculateFromTP(TK, Pbar, 0);
+        phase = selector;
+        if (!isState(*this)) {
+            error = 1;
+            return StablePhase::None;
+        }
+    }
+    error = 0;
+    if (Tc > 0.0 && TK >= Tc) return StablePhase::Fluid;
+    const bool twoRoots =
+        vapour.found && liquid.found && std::fabs(vapour.V - liquid.V) > kSameRoot * vapour.V;
+    if (twoRoots) return takeLiquid ? StablePhase::Liquid : StablePhase::Vapour;
+    // One root only: named by its side of the critical volume, when there is one.
+    if (Vc > 0.0) return V < Vc ? StablePhase::Liquid : StablePhase::Vapour;
+    return StablePhase::Fluid;
+}
+
+double FluidPhase::namingCriticalTemperature() {
+    if (nc != 1) return Tcrit > 0.0 ? Tcrit : 0.0;
+    if (namingTc >= 0.0) return namingTc;
+    namingTc = 0.0;
+    namingVc = 0.0;
+    if (!(Tcrit > 0.0 && Vcrit > 0.0) || !systemSolver) return namingTc;
+    // The search moves the state; the caller's is put back.
+    const double T0 = T, V0 = V, P0 = P;
+    const int16_t error0 = error;
+    Newton& s = *systemSolver;
+    s._setSysEquationToSolve(
+        this, static_cast<EquationSystem>(&FluidPhase::equationForCalculatingCriticalPoint1), 2);
+    s.x[0] = s.x0[0] = Tcrit;
+    s.x[1] = s.x0[1] = Vcrit;
+    s.verbose = 0;
+    if (s.solve() == 0 && std::isfinite(s.x[0]) && s.x[0] > 0.0 && std::isfinite(s.x[1]) &&
+        s.x[1] > 0.0) {
+        namingTc = s.x[0];
+        namingVc = s.x[1];
+    }
+    temperature(T0);
+    volume(V0);
+    P = P0;
+    error = error0;
+    return namingTc;
+}
+
+double FluidPhase::namingCriticalVolume() {
+    if (nc != 1) return Vcrit > 0.0 ? Vcrit : 0.0;
+    namingCriticalTemperature();
+    return namingVc;
+}
+
+}  // namespace vornex

@@ -1,0 +1,73 @@
+// Form: the named controls of a document window as data (text fields, steppers, buttons,
+// check boxes, boxes and labels). Each control holds its number and its text, whether it is
+// enabled, editable or hidden, its title, the increment of a stepper and the name of the
+// action it sends. A window toolkit mirrors its widgets from the form and writes what the
+// user types back into it before sending the control's action, and refreshes its widgets from
+// the form when the action returns (every action runs to its end before the next event); the
+// document never sees a widget.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vornex {
+
+struct Control {
+    std::string name;
+    // The number shown (0 for text that is not a number, as a text field reads it).
+    double value = 0.0;
+    // The text shown; empty for a cleared field.
+    std::string text;
+    bool enabled = true;
+    bool editable = true;
+    bool hidden = false;
+    std::string title;
+    double increment = 1.0;
+    // Check boxes and buttons with a state: 0 off, 1 on.
+    int state = 0;
+    // The action the control sends when the user changes or presses it; empty for none.
+    std::string action;
+
+    // The value with its text in the form's number format.
+    void setDouble(double v);
+    // The text; the value becomes the number it reads as (0 when it reads as none).
+    void setString(const std::string& s);
+    // An empty field: text "" and value 0.
+    void clear();
+    // Whether the text is a whole, finite number (an empty text is not).
+    bool holdsNumber() const;
+};
+
+class Form {
+   public:
+    // Adds a control (or returns the one of that name), giving it the action.
+    Control& add(const std::string& name, const std::string& action = "");
+    // The control of that name; null when the form has none.
+    Control* find(const std::string& name);
+    const Control* find(const std::string& name) const;
+    // The control of that name, which must exist.
+    Control& operator[](const std::string& name);
+    const Control& operator[](const std::string& name) const;
+
+    // Shorthands on controls that must exist.
+    void setDouble(const std::string& name, double v) { (*this)[name].setDouble(v); }
+    void setString(const std::string& name, const std::string& s) { (*this)[name].setString(s); }
+    void clear(const std::string& name) { (*this)[name].clear(); }
+    double value(const std::string& name) const { return (*this)[name].value; }
+    const std::string& text(const std::string& name) const { return (*this)[name].text; }
+
+    // Names in the order the controls were added.
+    const std::vector<std::string>& names() const { return mOrder; }
+
+   private:
+    std::map<std::string, Control> mControls;
+    std::vector<std::string> mOrder;
+};
+
+// The number a text reads as: a whole finite number, or nothing.
+bool parseNumber(const std::string& text, double& out);
+// The form's number format: up to 15 significant digits, no trailing zeros.
+std::string formatNumber(double v);
+
+}  // namespace vornex

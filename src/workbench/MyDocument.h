@@ -1,0 +1,276 @@
+// MyDocument: one phase-diagram workbench window without its toolkit. It holds the H2O-NaCl
+// phase-diagram model, the base curves, the case list, twelve x-y plots and the ternary plot,
+// the form of named controls a toolkit mirrors, and every action of the window. Each edit of
+// the current state runs one cycle: the control's value goes into the state and the selected
+// case, the model evaluates the state, the result fields are refilled and the state drawings
+// are redrawn. Plots post to the document's own notification centre, so only this window's
+// plots reach its handlers.
+//
+// Units: temperatures degC, pressures bar, salinities wt % NaCl in fields, cases and curve
+// arrays (the NaCl mass fraction 0.01 x wt % in every model call), densities kg/m3, specific
+// volumes l/kg.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "phasediagram/PalliserModel.h"
+#include "platform/Color.h"
+#include "platform/Menu.h"
+#include "platform/NotificationCenter.h"
+#include "platform/PlistValue.h"
+#include "platform/UndoManager.h"
+#include "plot/CDrawPlotView.h"
+#include "plot/CPlotView.h"
+#include "plot/CTernaryPlotView.h"
+#include "plot/MyTableView.h"
+#include "workbench/Form.h"
+
+namespace vornex {
+
+// How a change reaches the document's change count.
+enum class ChangeKind { Done = 0, Undone = 1, Cleared = 2 };
+
+// The tab view of the panels: item identifiers and the visible item.
+struct TabView {
+    std::vector<std::string> identifiers;
+    int selected = 0;
+    const std::string& selectedIdentifier() const { return identifiers.at(selected); }
+};
+
+class MyDocument : public MyTableViewDelegate {
+   public:
+    // The document file: extension and type.
+    static constexpr const char* kFileExtension = "wyvra";
+    static constexpr const char* kMimeType = "application/x-vornex-wyvra";
+    static constexpr const char* kTypeName = "Wyvra phase-diagram document";
+    // The 65 keys of a case in the order a new case holds them.
+    static const std::vector<std::string>& caseKeys();
+    // Plot prefixes of the case-bound plots.
+    static const std::array<const char*, 9>& plotPrefixes();
+
+    struct Options {
+        // The water saturation table; traced from the water model when missing or broken.
+        std::string saturationResource = "satu0";
+    };
+
+    // init: the model and base curves, an empty case list, the defaults of the state.
+    MyDocument();
+    explicit MyDocument(const Options& options);
+    ~MyDocument() override;
+    MyDocument(const MyDocument&) = delete;
+    MyDocument& operator=(const MyDocument&) = delete;
+
+    // Builds the plots, registers for the plot notifications, draws the base curves and
+    // selects the first case (or adds "New" to an empty list, leaving no unsaved change).
+    void windowControllerDidLoadNib();
+    bool isWindowLoaded() const { return mWindowLoaded; }
+
+    // ----- Document machinery ------------------------------------------------------------
+    void updateChangeCount(ChangeKind kind);
+    int changeCount() const { return mChangeCount; }
+    bool isDocumentEdited() const { return mChangeCount != 0; }
+    const std::string& fileName() const { return mFileName; }
+    UndoManager& undoManager() { return mUndoManager; }
+    NotificationCenter& notificationCenter() { return mCenter; }
+    // The archive of the case list under "list".
+    Bytes dataOfType() const;
+    // Writes the case list, whole or not at all; on success the file becomes the
+    // document's and the change count is cleared.
+    IoResult saveToFile(const std::string& path);
+    // Replaces the case list with the one of the file. Anything but an array of
+    // dictionaries under "list" is refused with the document untouched. With the window
+    // built, the first case is selected and restored (or "New" added to an empty list).
+    IoResult readFromFile(const std::string& path);
+    IoResult readFromData(const Bytes& data);
+
+    // ----- Model (model choice and base arrays) -------------------------------------------
+    // Only type 0, the H2O-NaCl model, exists; other types change nothing and return false.
+    bool changeModel(int type);
+    void onSelectPalliserModel();
+    int mModelType = 0;
+    PalliserModel* model() const { return mModel.get(); }
+    // The state record right after the last evaluation of the current state.
+    const PhaseDiagramInfo& stateSnapshot() const { return mState; }
+    // True when "satu0" was missing or broken and the saturation curve was traced instead.
+    bool tracedSaturation() const { return mTracedSaturation; }
+
+    std::vector<double> satProperties, slvProperties, nacProperties, criProperties;
+    static constexpr int _nsat = 28, _nslv = 8, _ncri = 5, _nnac = 4;
+    double mPmax = 5000, mTcH2O = 0, mPcH2O = 0, mRhoH2O = 0, mTcNaCl = 3127, mPcNaCl = 355,
+           mRcNaCl = 0, mPtNaCl = 0.0005, mTtNaCl = 800, mRltNaCl = 0, mRgtNaCl = 0,
+           mXminNaCl = 27.83, mTslv_min = 50, mRhoHalite = Palliser::kHaliteDensity;
+
+    // ----- Current state, inclusion inputs, flags -----------------------------------------
+    double mTm = 300, mPm = 88, mXm = 30, mRm = -1;
+    double mThLiq = 200, mTmHal = 170;
+    bool mShowH2OSat = true, mShowNaClSat = true, mShowHLV = true, mShowHL = true, mShowHV = true,
+         mShowLG = true, mShowCritical = true;
+    Color mhlColor, mhgColor, mhlgColor, mlgColor;
+
+    // ----- Window -------------------------------------------------------------------------
+    Form& form() { return mForm; }
+    const Form& form() const { return mForm; }
+    // Plots by their variable name ("mPTViewp", ...); null for an unknown name or before
+    // the window is built.
+    CPlotView* plotNamed(const std::string& name) const;
+    static const std::vector<std::string>& plotNames();
+    CDrawPlotView* hostNamed(const std::string& name) const;
+    CPlotView *mPTViewp = nullptr, *mTxViewp = nullptr, *mPxViewp = nullptr, *mRhoXViewp = nullptr,
+              *mRhoTViewp = nullptr, *mRhoPViewp = nullptr, *mVxViewp = nullptr,
+              *mRhoTxViewp = nullptr, *mIceViewp = nullptr, *mIsochoreViewp = nullptr,
+              *mBoilingViewp = nullptr, *mDepthViewp = nullptr;
+    CTernaryPlotView& ternaryView() { return *mTernaryView; }
+    MyTableView& listView() { return mListView; }
+    TabView& tabView() { return mTabView; }
+    Menu& documentMenu() { return mMenu; }
+
+    // Sends the named action with the control as sender (null for none); false when the
+    // document has no such action.
+    bool performAction(const std::string& action, Control* sender = nullptr);
+
+    // ----- Cycle --------------------------------------------------------------------------
+    void updateControl(Control* sender);
+    void onChangeFluidParameter(Control* sender);
+    void onUpdateViews();
+    void onRefreshViews();
+    void plotInitialPoint();
+    void calculateDensities();
+    void onSetInitialConditions();
+    void onResetToInitialConditions();
+    void onFixDensity(Control* sender);
+    void onGetLiquid();
+    void onGetVapour();
+    void writeToLog();
+
+    // ----- Base curves --------------------------------------------------------------------
+    void showWaterSaturationCurve();
+    void showSLVCurve();
+    void showNaClSatCurve();
+    void showCriticalCurve();
+
+    // ----- Isochore -----------------------------------------------------------------------
+    void onCalculateTheIsochor();
+    // Removes the last isochore still on the isochore plot.
+    void onDeleteTheIsochor();
+
+    // ----- Cases --------------------------------------------------------------------------
+    const PlistValue& cases() const { return mList; }
+    int caseCount() const { return static_cast<int>(mList.size()); }
+    // The selected case, null when there is none.
+    PlistValue* selectedCase();
+    void onAddCase();
+    void onDuplicateCase();
+    void onDeleteCase();
+    void tableViewShiftDownSelectedRow(MyTableView& view) override;
+    void tableViewShiftUpSelectedRow(MyTableView& view) override;
+    void tableViewDeleteSelectedRow(MyTableView& view) override;
+    int numberOfRowsInTableView(const TableView& view) const;
+    PlistValue tableViewObjectValue(const TableView& view, const std::string& column,
+                                    int row) const;
+    // A cell edit: numbers under numeric keys (text converted), flags under flag keys,
+    // text under "name" and "comment". False, storing nothing, for a value that does not
+    // convert or a row outside the list.
+    bool tableViewSetObjectValue(TableView& view, const PlistValue& object,
+                                 const std::string& column, int row);
+    void tableViewSelectionDidChange(const TableView& view);
+
+    // ----- Ranges -------------------------------------------------------------------------
+    void onChangeAxis(const Notification& n);
+    void onZoomRhoTx1();
+    void onZoomRhoTx2();
+    void onZoomRhoTx3();
+    void onFocusToCriticalWater();
+    void onFocusToNaCl();
+    void onFocusToV_HL();
+    void onResetFocus();
+
+    // ----- Selection, tabs, toggles, menus --------------------------------------------------
+    void onPlotSelection(const Notification& n);
+    void tabViewDidSelectTabViewItem();
+    void selectTabViewItemAtIndex(int index);
+    void onGoToPTX_panel() { selectTabViewItemAtIndex(0); }
+    void onGoToRho_panel() { selectTabViewItemAtIndex(1); }
+    void onGoToInclusions_panel() { selectTabViewItemAtIndex(2); }
+    void onGoToIce_panel() { selectTabViewItemAtIndex(3); }
+    void onGoToIsochore_panel() { selectTabViewItemAtIndex(4); }
+    void onToggleShowH2OSat() { toggle(mShowH2OSat); }
+    void onToggleShowNaClSat() { toggle(mShowNaClSat); }
+    void onToggleShowHLV() { toggle(mShowHLV); }
+    void onToggleShowHL() { toggle(mShowHL); }
+    void onToggleShowHV() { toggle(mShowHV); }
+    void onToggleShowLG() { toggle(mShowLG); }
+    void onToggleShowCritical() { toggle(mShowCritical); }
+    void onShowLog();
+    void onShowExperimentalPanel();
+    bool validateMenuItem(MenuItem& item);
+    bool validateUserInterfaceItem(MenuItem& item);
+
+    // ----- Drawings and panels filled in by the phase-field drawings ---------------------
+    // Removes the previous cycle's temporary objects, then draws the halite-liquid
+    // isopleth.
+    void showHaliteLiquidIsopleth();
+    void showHaliteLiquidGasField();
+    void showLiqGasCurve();
+    void showIsobaricLiqGasCurve();
+    void showIsopleths();
+    void plotExperimentalData();
+    void createExperimentalDictionary();
+    void initBoilingPanel();
+    void onCalculateInclusionProperties();
+    void onCalculateIceSalinity();
+    void onCalculateBoiling();
+    void onTernaryPlotSelection(const Notification& n);
+
+    // The nine plots that hold a case's ranges, in the order of plotPrefixes().
+    std::array<CPlotView*, 9> caseBoundPlots() const;
+
+   private:
+    void buildForm();
+    void buildActions();
+    void buildMenu();
+    void buildPlots();
+    void toggle(bool& flag);
+    bool loadSaturationTable();
+    // The value of a case key as a number (0 for a missing or non-numeric value).
+    static double caseNumber(const PlistValue& c, const std::string& key);
+    void storeRangesOf(CPlotView* plot, PlistValue& c);
+    void storeShownRanges(std::initializer_list<CPlotView*> plots);
+    void setStateControls();
+    void updateResetButton(const PlistValue& c);
+    void takeSalinityForNewCase(double s);
+    bool phaseSalinity(bool liquid, double& s) const;
+    void removeTemporaryObjects();
+    void markPlot(CPlotView* plot, double x, double y);
+    void selectCaseRow(int row);
+    int selectedRow() const;
+
+    Options mOptions;
+    std::unique_ptr<PalliserModel> mModel;
+    PhaseDiagramInfo mState;
+    bool mTracedSaturation = false;
+
+    PlistValue mList = PlistValue::array();
+    Form mForm;
+    std::map<std::string, std::function<void(Control*)>> mActions;
+    Menu mMenu{"Diagram"};
+    TabView mTabView;
+    MyTableView mListView;
+
+    NotificationCenter mCenter;
+    UndoManager mUndoManager;
+    std::map<std::string, std::unique_ptr<CDrawPlotView>> mHosts;
+    std::unique_ptr<CTernaryPlotView> mTernaryView;
+    std::vector<const CGraphObject*> mIsochores;
+    bool mWindowLoaded = false;
+
+    int mChangeCount = 0;
+    std::string mFileName;
+};
+
+}  // namespace vornex

@@ -1,0 +1,212 @@
+// The case list: adding, duplicating, deleting and moving cases, the case table's data source
+// and the restore of the selected case into the state and the plots.
+#include <algorithm>
+#include <cmath>
+
+#include "workbench/MyDocument.h"
+
+namespace vornex {
+
+namespace {
+
+bool isFlagKey(const std::string& key) {
+    return key.size() > 4 && (key.ends_with("logx") || key.ends_with("logy"));
+}
+bool isTextKey(const std::string& key) {
+    return key == "name" || key == "comment";
+}
+bool isNumberKey(const std::string& key) {
+    const auto& keys = MyDocument::caseKeys();
+    return !isTextKey(key) && !isFlagKey(key) &&
+           std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+}  // namespace
+
+void MyDocument::selectCaseRow(int row) {
+    mListView.selectAndShowRow(row);
+}
+
+void MyDocument::storeRangesOf(CPlotView* plot, PlistValue& c) {
+    const auto plots = caseBoundPlots();
+    for (std::size_t i = 0; i < plots.size(); ++i) {
+        if (plots[i] != plot) continue;
+        const std::string prefix = plotPrefixes()[i];
+        c.set(prefix + "minx", static_cast<double>(plot->mCurrentMinX()));
+        c.set(prefix + "miny", static_cast<double>(plot->mCurrentMinY()));
+        c.set(prefix + "maxx", static_cast<double>(plot->mCurrentMaxX()));
+        c.set(prefix + "maxy", static_cast<double>(plot->mCurrentMaxY()));
+        c.set(prefix + "logx", plot->showLogX());
+        c.set(prefix + "logy", plot->showLogY());
+    }
+}
+
+void MyDocument::onAddCase() {
+    const int r = selectedRow();
+    PlistValue c = PlistValue::dictionary();
+    c.set("name", "New");
+    c.set("comment", "");
+    c.set("T0", mTm);
+    c.set("P0", mPm);
+    c.set("X0", mXm);
+    c.set("Tm", mTm);
+    c.set("Pm", mPm);
+    c.set("Xm", mXm);
+    c.set("Rm", mRm);
+    c.set("TmHal", mTmHal);
+    c.set("ThLiq", mThLiq);
+    if (mWindowLoaded) {
+        for (CPlotView* p : caseBoundPlots()) storeRangesOf(p, c);
+    } else {
+        for (const std::string& key : caseKeys())
+            if (!c.contains(key)) c.set(key, isFlagKey(key) ? PlistValue(false) : PlistValue(0.0));
+    }
+    PlistValue::Array& items = *mList.mutableItems();
+    const int at = r < 0 ? caseCount() : r + 1;
+    items.insert(items.begin() + at, std::move(c));
+    mListView.reloadData(caseCount());
+    updateChangeCount(ChangeKind::Done);
+    selectCaseRow(at);
+}
+
+void MyDocument::onDuplicateCase() {
+    const int r = selectedRow();
+    if (r < 0) return;
+    PlistValue copy = mList.at(r);
+    copy.set("name", copy.get("name").toString() + " - duplicated");
+    PlistValue::Array& items = *mList.mutableItems();
+    items.insert(items.begin() + r + 1, std::move(copy));
+    mListView.reloadData(caseCount());
+    selectCaseRow(r + 1);
+    updateChangeCount(ChangeKind::Done);
+}
+
+void MyDocument::onDeleteCase() {
+    const int r = selectedRow();
+    if (r < 0) return;
+    PlistValue::Array& items = *mList.mutableItems();
+    items.erase(items.begin() + r);
+    // The row that took the deleted case's place (or the new last one) is selected and
+    // restored, so that no edit lands in a case other than the one shown.
+    mListView.deselectAll();
+    mListView.reloadData(caseCount());
+    updateChangeCount(ChangeKind::Done);
+    if (caseCount() > 0) selectCaseRow(r < caseCount() ? r : caseCount() - 1);
+}
+
+void MyDocument::tableViewDeleteSelectedRow(MyTableView& view) {
+    if (&view == &mListView) onDeleteCase();
+}
+
+void MyDocument::tableViewShiftDownSelectedRow(MyTableView& view) {
+    const int r = selectedRow();
+    if (&view != &mListView || r < 0 || r == caseCount() - 1) return;
+    PlistValue::Array& items = *mList.mutableItems();
+    std::swap(items[r], items[r + 1]);
+    selectCaseRow(r + 1);
+    mListView.reloadData(caseCount());
+    updateChangeCount(ChangeKind::Done);
+}
+
+void MyDocument::tableViewShiftUpSelectedRow(MyTableView& view) {
+    const int r = selectedRow();
+    if (&view != &mListView || r <= 0) return;
+    PlistValue::Array& items = *mList.mutableItems();
+    std::swap(items[r], items[r - 1]);
+    selectCaseRow(r - 1);
+    mListView.reloadData(caseCount());
+    updateChangeCount(ChangeKind::Done);
+}
+
+int MyDocument::numberOfRowsInTableView(const TableView& view) const {
+    return &view == &mListView ? caseCount() : 0;
+}
+
+PlistValue MyDocument::tableViewObjectValue(const TableView& view, const std::string& column,
+                                            int row) const {
+    if (&view != &mListView || row < 0 || row >= caseCount()) return {};
+    return mList.at(row).get(column);
+}
+
+bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& object,
+                                         const std::string& column, int row) {
+    if (&view != &mListView || row < 0 || row >= caseCount()) return false;
+    PlistValue stored = object;
+    if (isNumberKey(column)) {
+        double v = 0;
+        if (object.isString()) {
+            if (!parseNumber(object.toString(), v)) return false;
+        } else if (object.isNumber()) {
+            v = object.toDouble();
+            if (!std::isfinite(v)) return false;
+        } else {
+            return false;
+        }
+        stored = PlistValue(v);
+    } else if (isFlagKey(column)) {
+        double v = 0;
+        if (object.isNumber())
+            stored = PlistValue(object.toBool());
+        else if (object.isString() && parseNumber(object.toString(), v))
+            stored = PlistValue(v != 0);
+        else if (object.isString() && (object.toString() == "YES" || object.toString() == "NO"))
+            stored = PlistValue(object.toString() == "YES");
+        else
+            return false;
+    } else if (isTextKey(column)) {
+        if (object.isNumber())
+            stored = PlistValue(formatNumber(object.toDouble()));
+        else if (!object.isString())
+            return false;
+    }
+    (*mList.mutableItems())[row].set(column, std::move(stored));
+    updateControl(&mForm["mListView"]);
+    updateChangeCount(ChangeKind::Done);
+    return true;
+}
+
+void MyDocument::tableViewSelectionDidChange(const TableView& view) {
+    if (&view != &mListView) return;
+    PlistValue* c = selectedCase();
+    if (!c) return;
+    const double T0 = caseNumber(*c, "T0"), P0 = caseNumber(*c, "P0"), X0 = caseNumber(*c, "X0");
+    for (const char* n : {"mT0", "mStepT0"}) mForm.setDouble(n, T0);
+    for (const char* n : {"mP0", "mStepP0"}) mForm.setDouble(n, P0);
+    for (const char* n : {"mX0", "mStepX0", "mStepX01"}) mForm.setDouble(n, X0);
+    mForm.setString("mName", c->get("name").toString());
+    mForm.setString("mComment", c->get("comment").toString());
+    mTm = caseNumber(*c, "Tm");
+    mPm = caseNumber(*c, "Pm");
+    mXm = caseNumber(*c, "Xm");
+    mRm = c->contains("Rm") ? caseNumber(*c, "Rm") : -1.0;
+    mTmHal = caseNumber(*c, "TmHal");
+    mThLiq = caseNumber(*c, "ThLiq");
+    updateResetButton(*c);
+    setStateControls();
+    mForm.setDouble("mRm_edit", mRm);
+    mForm.setDouble("mStepRm", mRm);
+    mForm.setDouble("mTmfi_edit", mTmHal);
+    mForm.setDouble("mStepTmfi", mTmHal);
+    mForm.setDouble("mThfi_edit", mThLiq);
+    mForm.setDouble("mStepThfi", mThLiq);
+    const auto plots = caseBoundPlots();
+    for (std::size_t i = 0; i < plots.size() && mWindowLoaded; ++i) {
+        const std::string prefix = plotPrefixes()[i];
+        CPlotView* p = plots[i];
+        // A range key the case lacks (a file written elsewhere) leaves that bound as shown:
+        // a bound of 0 could collapse the axis.
+        auto bound = [&](const char* suffix, void (CPlotView::*set)(float)) {
+            if (c->contains(prefix + suffix))
+                (p->*set)(static_cast<float>(caseNumber(*c, prefix + suffix)));
+        };
+        bound("minx", &CPlotView::setMCurrentMinX);
+        bound("miny", &CPlotView::setMCurrentMinY);
+        bound("maxx", &CPlotView::setMCurrentMaxX);
+        bound("maxy", &CPlotView::setMCurrentMaxY);
+        p->setShowLogX(c->get(prefix + "logx").toBool());
+        p->setShowLogY(c->get(prefix + "logy").toBool());
+    }
+    onUpdateViews();
+}
+
+}  // namespace vornex

@@ -1,0 +1,463 @@
+// The current state and its recompute cycle: from a control into the state and the selected
+// case, through the model into the result fields, and on to the drawings, the log report and
+// the visible tab.
+#include <cmath>
+
+#include "plot/CGraphCurve.h"
+#include "plot/CGraphPoint.h"
+#include "plot/CLogWindow.h"
+#include "workbench/MyDocument.h"
+
+namespace vornex {
+
+namespace {
+
+// The fields cleared at the start of every evaluation.
+const char* const kClearedResults[] = {
+    "mXliq",       "mXgas",       "mRl_lv_edit",       "mRg_lv_edit",    "mWtPercentH",
+    "mWtPercentL", "mWtPercentG", "mLiquidVolumeFrac", "mGasVolumeFrac", "mHaliteVolumeFrac",
+    "mPcrit",      "mXcrit",      "mRhoc_edit",        "mP_SLV",         "mWtL_SLV",
+    "mWtV_SLV"};
+
+bool computed(double v) {
+    return std::isfinite(v) && v >= 0.0;
+}
+
+std::string formatted(const char* format, double a, double b = 0.0) {
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer, format, a, b);
+    return buffer;
+}
+
+// updateControl's table: the partners a control's value goes to, the case key it writes, and
+// which state variable it sets.
+enum class Target { None, T, P, X, Initial, Text, Density };
+struct ControlRule {
+    const char* sender;
+    Target target;
+    std::vector<const char*> partners;
+    const char* key;
+};
+const std::vector<ControlRule>& controlRules() {
+    static const std::vector<ControlRule> rules = {
+        {"mHaliteTm", Target::T, {"mStepHaliteTm"}, "Tm"},
+        {"mStepHaliteTm", Target::T, {"mHaliteTm"}, "Tm"},
+        {"mHalitePm", Target::P, {"mStepHalitePm"}, "Pm"},
+        {"mStepHalitePm", Target::P, {"mHalitePm"}, "Pm"},
+        {"mHaliteXm", Target::X, {"mStepHaliteXm", "mStepHaliteXm1"}, "Xm"},
+        {"mStepHaliteXm", Target::X, {"mHaliteXm", "mStepHaliteXm1"}, "Xm"},
+        {"mStepHaliteXm1", Target::X, {"mHaliteXm", "mStepHaliteXm"}, "Xm"},
+        {"mT0", Target::Initial, {"mStepT0"}, "T0"},
+        {"mStepT0", Target::Initial, {"mT0"}, "T0"},
+        {"mP0", Target::Initial, {"mStepP0"}, "P0"},
+        {"mStepP0", Target::Initial, {"mP0"}, "P0"},
+        {"mX0", Target::Initial, {"mStepX0", "mStepX01"}, "X0"},
+        {"mStepX0", Target::Initial, {"mStepX01", "mX0"}, "X0"},
+        {"mStepX01", Target::Initial, {"mStepX0", "mX0"}, "X0"},
+        {"mComment", Target::Text, {}, "comment"},
+        {"mName", Target::Text, {}, "name"},
+        {"mStepRm", Target::Density, {"mRm_edit"}, nullptr},
+        {"mRm_edit", Target::Density, {"mStepRm"}, nullptr},
+    };
+    return rules;
+}
+
+}  // namespace
+
+int MyDocument::selectedRow() const {
+    const int r = mListView.selectedRow();
+    return r >= 0 && r < caseCount() ? r : -1;
+}
+
+PlistValue* MyDocument::selectedCase() {
+    const int r = selectedRow();
+    if (r < 0) return nullptr;
+    PlistValue::Array* items = mList.mutableItems();
+    return items ? &(*items)[r] : nullptr;
+}
+
+double MyDocument::caseNumber(const PlistValue& c, const std::string& key) {
+    const double v = c.get(key).toDouble(0.0);
+    return std::isfinite(v) ? v : 0.0;
+}
+
+void MyDocument::setStateControls() {
+    mForm.setDouble("mHaliteTm", mTm);
+    mForm.setDouble("mStepHaliteTm", mTm);
+    mForm.setDouble("mHalitePm", mPm);
+    mForm.setDouble("mStepHalitePm", mPm);
+    mForm.setDouble("mHaliteXm", mXm);
+    mForm.setDouble("mStepHaliteXm", mXm);
+    mForm.setDouble("mStepHaliteXm1", mXm);
+    mForm["mStepHaliteXm1"].increment = 0.01 * mXm;
+}
+
+void MyDocument::updateResetButton(const PlistValue& c) {
+    const double T0 = caseNumber(c, "T0"), P0 = caseNumber(c, "P0"), X0 = caseNumber(c, "X0");
+    // Written so that a NaN anywhere enables the button.
+    const bool same =
+        std::fabs(mTm - T0) < 1e-8 && std::fabs(mPm - P0) < 1e-8 && std::fabs(mXm - X0) < 1e-8;
+    mForm["mResetButton"].enabled = !same;
+}
+
+void MyDocument::updateControl(Control* sender) {
+    PlistValue* c = selectedCase();
+    if (!c || !sender) return;
+    if (sender->name == "mListView") {
+        // The edited row's name and initial conditions back into the case controls.
+        for (const char* n : {"mT0", "mStepT0"}) mForm.setDouble(n, caseNumber(*c, "T0"));
+        for (const char* n : {"mP0", "mStepP0"}) mForm.setDouble(n, caseNumber(*c, "P0"));
+        for (const char* n : {"mX0", "mStepX0", "mStepX01"})
+            mForm.setDouble(n, caseNumber(*c, "X0"));
+        mForm.setString("mName", c->get("name").toString());
+    } else {
+        const ControlRule* rule = nullptr;
+        for (const ControlRule& r : controlRules())
+            if (sender->name == r.sender) rule = &r;
+        if (!rule) return;
+        if (rule->target == Target::Text) {
+            c->set(rule->key, sender->text);
+        } else {
+            // A field that holds no finite number leaves the state as it was.
+            if (!sender->holdsNumber()) return;
+            const double v = sender->value;
+            for (const char* partner : rule->partners) mForm.setDouble(partner, v);
+            switch (rule->target) {
+                case Target::T:
+                    mTm = v;
+                    break;
+                case Target::P:
+                    mPm = v;
+                    break;
+                case Target::X:
+                    mXm = v;
+                    mForm["mStepHaliteXm1"].increment = 0.01 * mXm;
+                    mForm.setDouble("mInclusionNaCl", mXm);
+                    mForm.setDouble("mStepInclusionNaCl", mXm);
+                    break;
+                case Target::Density:
+                    mRm = v;
+                    if (v > 0)
+                        mForm.setDouble("mVolumeEdit", 1000.0 / v);
+                    else
+                        mForm.clear("mVolumeEdit");
+                    break;
+                default:
+                    break;
+            }
+            if (rule->key) c->set(rule->key, v);
+        }
+        if (rule->target == Target::Initial || std::string(rule->sender) == "mName")
+            mListView.reloadData(caseCount());
+    }
+    updateResetButton(*c);
+    updateChangeCount(ChangeKind::Done);
+}
+
+void MyDocument::onChangeFluidParameter(Control* sender) {
+    updateControl(sender);
+    if (sender) onUpdateViews();
+}
+
+void MyDocument::onUpdateViews() {
+    calculateDensities();
+    if (!mWindowLoaded) return;
+    showHaliteLiquidIsopleth();
+    plotInitialPoint();
+    showHaliteLiquidGasField();
+    showLiqGasCurve();
+    showIsobaricLiqGasCurve();
+    showIsopleths();
+    plotExperimentalData();
+    writeToLog();
+    tabViewDidSelectTabViewItem();
+}
+
+void MyDocument::onRefreshViews() {
+    if (!mPTViewp) return;
+    for (CPlotView* p : {mPTViewp, mTxViewp, mPxViewp, mRhoTViewp, mRhoPViewp, mRhoXViewp,
+                         mRhoTxViewp, mIsochoreViewp, mBoilingViewp})
+        p->purge();
+    mIsochores.clear();
+    if (mShowH2OSat) showWaterSaturationCurve();
+    if (mShowHLV) showSLVCurve();
+    if (mShowNaClSat) showNaClSatCurve();
+    if (mShowCritical) showCriticalCurve();
+}
+
+void MyDocument::removeTemporaryObjects() {
+    for (CPlotView* p : {mPTViewp, mPxViewp, mTxViewp, mIsochoreViewp, mRhoXViewp, mVxViewp,
+                         mRhoPViewp, mRhoTViewp, mRhoTxViewp})
+        if (p) p->removeGraphObjectWithKindOfName("t_");
+}
+
+void MyDocument::plotInitialPoint() {
+    PlistValue* c = selectedCase();
+    if (!c || !mPTViewp) return;
+    const double T0 = caseNumber(*c, "T0"), P0 = caseNumber(*c, "P0"), X0 = caseNumber(*c, "X0");
+    CGraphPoint* pt = mPTViewp->plotPoint(T0, P0, 4, Color::black());
+    pt->setName("t_pt0");
+    mIsochoreViewp->addGraphObject(pt->copy());
+    mPxViewp->plotPoint(X0, P0, 4, Color::black())->setName("t_px0");
+    mTxViewp->plotPoint(T0, X0, 4, Color::black())->setName("t_tx0");
+}
+
+void MyDocument::calculateDensities() {
+    for (const char* name : kClearedResults) mForm.clear(name);
+    PlistValue* c = selectedCase();
+    if (!c) return;
+    mRm = mModel->calculateFluidDensity(mTm, mPm, 0.01 * mXm, mRm);
+    mState = mModel->state();
+    const PhaseDiagramInfo& s = mState;
+    const bool classified = s.region >= 1 && s.region <= 8;
+    if (!std::isfinite(mRm)) mRm = -1;
+
+    // A state the model could not place has no density to show or to keep.
+    if (classified && mRm > 0) {
+        mForm.setDouble("mRm_edit", mRm);
+        mForm.setDouble("mStepRm", mRm);
+        mForm.setDouble("mVolumeEdit", 1000.0 / mRm);
+    } else {
+        mForm.clear("mRm_edit");
+        mForm.clear("mStepRm");
+        mForm.clear("mVolumeEdit");
+    }
+    c->set("Rm", mRm);
+
+    Control& boxSat = mForm["mBoxSat"];
+    Control& boxLG = mForm["mBoxLiqGas"];
+    Control& boxSLV = mForm["mBoxLiqGasHal"];
+    auto showSat = [&](double P, double rhoV, double rhoL, const char* what) {
+        boxSat.hidden = false;
+        boxSat.title = formatted("Saturation Properties at %.2f°C of ", mTm) + what;
+        for (auto [n, v] :
+             {std::pair{"mPsat", P}, {"mSatGasDensity", rhoV}, {"mSatLiqDensity", rhoL}})
+            computed(v) ? mForm.setDouble(n, v) : mForm.clear(n);
+    };
+    if (mTm > mTcNaCl) {
+        boxSat.hidden = boxLG.hidden = boxSLV.hidden = true;
+    } else if (mTm >= mTtNaCl) {
+        showSat(s.naclSaturationPressure, s.naclVapourDensity, s.naclLiquidDensity, "NaCl");
+        boxLG.hidden = false;
+        boxSLV.hidden = true;
+    } else if (mTm > mTcH2O) {
+        boxSat.hidden = true;
+        boxLG.hidden = boxSLV.hidden = false;
+    } else {
+        showSat(s.waterSaturationPressure, s.waterVapourDensity, s.waterLiquidDensity, "H2O");
+        boxLG.hidden = boxSLV.hidden = false;
+    }
+    if (mTm <= mTtNaCl) {
+        boxSLV.title = formatted("Halite-Liquid-Vapour Association at %.2f°C", mTm);
+        // A density the model did not compute stays blank rather than showing -1.
+        for (auto [n, v] : {std::pair{"mRl_slv_edit", s.slvLiquidDensity},
+                            {"mRg_slv_edit", s.slvVapourDensity},
+                            {"mRh_slv_edit", s.haliteDensity}})
+            computed(v) ? mForm.setDouble(n, v) : mForm.clear(n);
+    }
+
+    struct RegionRow {
+        const char* label;
+        bool liquid, vapour, density;
+    };
+    static const RegionRow kRows[] = {
+        {"not classified", false, false, true}, {"liquid-gas", true, true, true},
+        {"liquid-gas", true, true, true},       {"halite-liquid-gas", true, true, true},
+        {"halite-gas", false, true, false},     {"halite-liquid", true, false, false},
+        {"fluid", false, false, false},         {"H2O liquid-gas", true, true, true},
+        {"NaCl liquid-gas", true, true, true}};
+    const RegionRow& row = kRows[classified ? s.region : 0];
+    mForm.setString("mPhaseAssoc", row.label);
+    mForm["mGetLiquidButton"].enabled = row.liquid;
+    mForm["mGetVapourButton"].enabled = row.vapour;
+    mForm["mRm_edit"].editable = row.density;
+    mForm["mStepRm"].enabled = row.density;
+
+    if (computed(s.lgLiquidDensity)) {
+        boxLG.title = formatted("Liquid-Vapour Association at %.2f°C and %.2f bar", mTm, mPm);
+        mForm.setDouble("mRl_lv_edit", s.lgLiquidDensity);
+        mForm.setDouble("mRg_lv_edit", s.lgVapourDensity);
+        mForm.setDouble("mXliq", 100 * s.lgLiquidSalinity);
+        mForm.setDouble("mXgas", 100 * s.lgVapourSalinity);
+        if (computed(s.criticalPressure)) {
+            mForm.setDouble("mPcrit", s.criticalPressure);
+            mForm.setDouble("mXcrit", 100 * s.criticalSalinity);
+            mForm.setDouble("mRhoc_edit", s.criticalDensity);
+        }
+    }
+    if (computed(s.haliteMassFraction)) {
+        mForm.setDouble("mWtPercentH", 100 * s.haliteMassFraction);
+        mForm.setDouble("mWtPercentL", 100 * s.liquidMassFraction);
+        mForm.setDouble("mWtPercentG", 100 * s.vapourMassFraction);
+        mForm.setDouble("mLiquidVolumeFrac", 100 * s.liquidVolumeFraction);
+        mForm.setDouble("mGasVolumeFrac", 100 * s.vapourVolumeFraction);
+        mForm.setDouble("mHaliteVolumeFrac", 100 * s.haliteVolumeFraction);
+    }
+    if (computed(s.slvLiquidDensity)) {
+        mForm.setDouble("mRl_slv_edit", s.slvLiquidDensity);
+        mForm.setDouble("mRg_slv_edit", s.slvVapourDensity);
+        mForm.setDouble("mRh_slv_edit", s.haliteDensity);
+        mForm.setDouble("mP_SLV", s.slvPressure);
+        mForm.setDouble("mWtL_SLV", 100 * s.slvLiquidSalinity);
+        mForm.setDouble("mWtV_SLV", 100 * s.slvVapourSalinity);
+    }
+}
+
+void MyDocument::onSetInitialConditions() {
+    PlistValue* c = selectedCase();
+    if (!c) return;
+    c->set("T0", mTm);
+    c->set("P0", mPm);
+    c->set("X0", mXm);
+    for (const char* n : {"mT0", "mStepT0"}) mForm.setDouble(n, mTm);
+    for (const char* n : {"mP0", "mStepP0"}) mForm.setDouble(n, mPm);
+    for (const char* n : {"mX0", "mStepX0", "mStepX01"}) mForm.setDouble(n, mXm);
+    mListView.reloadData(caseCount());
+    // The case's initial conditions changed: the document has unsaved changes, and the state
+    // is now its own initial state.
+    updateResetButton(*c);
+    updateChangeCount(ChangeKind::Done);
+}
+
+void MyDocument::onResetToInitialConditions() {
+    PlistValue* c = selectedCase();
+    if (!c) return;
+    const double T0 = caseNumber(*c, "T0"), P0 = caseNumber(*c, "P0"), X0 = caseNumber(*c, "X0");
+    c->set("Tm", T0);
+    c->set("Pm", P0);
+    c->set("Xm", X0);
+    mTm = T0;
+    mPm = P0;
+    mXm = X0;
+    mForm.setDouble("mHaliteTm", T0);
+    mForm.setDouble("mHalitePm", P0);
+    mForm.setDouble("mHaliteXm", X0);
+    for (const char* n : {"mHaliteTm", "mHalitePm", "mHaliteXm"}) updateControl(&mForm[n]);
+    onUpdateViews();
+}
+
+void MyDocument::onFixDensity(Control* sender) {
+    const bool fixed = (sender ? sender->state : mForm["mFixDensity"].state) != 0;
+    for (const char* n :
+         {"mHalitePm", "mStepHalitePm", "mHaliteXm", "mStepHaliteXm", "mStepHaliteXm1", "mStepRm"})
+        mForm[n].enabled = !fixed;
+    mForm["mRm_edit"].editable = !fixed;
+}
+
+// The salinity (wt %) of the liquid or the vapour of the region the last evaluation found:
+// the liquid-vapour pair, the three-phase pair, the liquidus, the halite-saturated vapour or
+// a pure end. False where the region has no such phase.
+bool MyDocument::phaseSalinity(bool liquid, double& s) const {
+    const PhaseDiagramInfo& st = mState;
+    double x = -1;
+    switch (st.region) {
+        case PhaseDiagramInfo::kLiquidVapour:
+        case 2:
+            x = liquid ? st.lgLiquidSalinity : st.lgVapourSalinity;
+            break;
+        case PhaseDiagramInfo::kHaliteLiquidVapour:
+            x = liquid ? st.slvLiquidSalinity : st.slvVapourSalinity;
+            break;
+        case PhaseDiagramInfo::kHaliteLiquid:
+            x = liquid ? st.haliteLiquidSalinity : -1;
+            break;
+        case PhaseDiagramInfo::kHaliteVapour:
+            x = liquid ? -1 : st.haliteGasSalinity;
+            break;
+        case PhaseDiagramInfo::kWaterSaturation:
+            x = 0;
+            break;
+        case PhaseDiagramInfo::kNaClSaturation:
+            x = 1;
+            break;
+        default:
+            break;
+    }
+    if (!std::isfinite(x) || x < 0 || x > 1) return false;
+    s = 100 * x;
+    return true;
+}
+
+void MyDocument::takeSalinityForNewCase(double s) {
+    onAddCase();
+    PlistValue* c = selectedCase();
+    if (!c) return;
+    c->set("X0", s);
+    c->set("Xm", s);
+    for (const char* n : {"mX0", "mStepX0", "mStepX01"}) mForm.setDouble(n, s);
+    mListView.reloadData(caseCount());
+    onUpdateViews();
+}
+
+void MyDocument::onGetLiquid() {
+    double s = 0;
+    if (phaseSalinity(true, s)) takeSalinityForNewCase(s);
+}
+
+void MyDocument::onGetVapour() {
+    double s = 0;
+    if (phaseSalinity(false, s)) takeSalinityForNewCase(s);
+}
+
+void MyDocument::writeToLog() {
+    CLogWindow& log = CLogWindow::sharedLogWindowCtroller();
+    if (!log.window().isVisible()) return;
+    const PhaseDiagramInfo& s = mState;
+    log.appendFormat1("Case : %s", mForm.text("mName").c_str());
+    log.appendFormat1("\tInitial temperature (°C)          : %.2f ", mForm.value("mT0"));
+    log.appendFormat1("\tInitial pressure (bar)            : %.2f ", mForm.value("mP0"));
+    log.appendFormat1("\tInitial NaCl wt (%%)               : %.2f ", mForm.value("mX0"));
+    if (s.criticalPressure >= 0) {
+        log.appendFormat1("\tCritical pressure (bar)   : %.2f  (at %.2f°C)", s.criticalPressure,
+                          mTm);
+        log.appendFormat2("\tCritical NaCl wt (%%)      : %.4f (at %.2f°C)",
+                          100 * s.criticalSalinity, mTm);
+    }
+    if (mTm <= 800) {
+        log.appendFormat1("Halite-liquid-gas phase association");
+        log.appendFormat1("\tPressure (bar)          : %.2f (at %.2f°C)", s.slvPressure, mTm);
+        log.appendFormat1("\tLiquid NaCl wt (%%)      : %.4f (at %.2f°C)",
+                          100 * s.slvLiquidSalinity, mTm);
+        log.appendFormat2("\tVapour NaCl wt (%%)      : %.4f (at %.2f°C)",
+                          100 * s.slvVapourSalinity, mTm);
+    }
+    log.appendFormat1("Phase association : %s", mForm.text("mPhaseAssoc").c_str());
+    if (s.region == 1 || s.region == 2) {
+        log.appendFormat1("\tPressure (bar)     : %.2f (at %.2f°C)", mPm, mTm);
+        log.appendFormat1("\tLiquid NaCl wt (%%) : %.4f", 100 * s.lgLiquidSalinity);
+        log.appendFormat2("\tVapour NaCl wt (%%) : %.4f", 100 * s.lgVapourSalinity);
+    }
+    if (s.region == PhaseDiagramInfo::kHaliteVapour)
+        log.appendFormat2("\tVapour NaCl wt (%%) : %.4f", 100 * s.haliteGasSalinity);
+    log.scrollToEnd();
+    log.showWindow();
+}
+
+// ----- Isochore ---------------------------------------------------------------------------
+
+void MyDocument::onCalculateTheIsochor() {
+    if (!mIsochoreViewp) return;
+    std::vector<double> points;
+    points.reserve(100);
+    mModel->calculateTheIsochor(points, 0.01 * mXm, mTm, mPm, 100.0, mRm);
+    if (points.size() < 2) return;
+    auto curve = std::make_unique<CGraphCurve>();
+    for (std::size_t i = 0; i + 1 < points.size(); i += 2)
+        curve->addPoint(static_cast<float>(points[i]), static_cast<float>(points[i + 1]), false);
+    mIsochores.push_back(mIsochoreViewp->addGraphObject(std::move(curve)));
+    mIsochoreViewp->setNeedsDisplay(true);
+}
+
+void MyDocument::onDeleteTheIsochor() {
+    while (!mIsochores.empty()) {
+        const CGraphObject* last = mIsochores.back();
+        mIsochores.pop_back();
+        if (mIsochoreViewp->containsGraphObject(last)) {
+            mIsochoreViewp->removeGraphObject(last);
+            mIsochoreViewp->setNeedsDisplay(true);
+            return;
+        }
+    }
+}
+
+}  // namespace vornex

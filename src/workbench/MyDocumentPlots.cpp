@@ -1,0 +1,403 @@
+// What the document draws and how it answers its plots: the base curves, the plot ranges kept
+// in the selected case and the range presets, clicks in the plots, the tabs, the curve
+// toggles and the menu.
+#include <cmath>
+
+#include "plot/CGraphCurve.h"
+#include "plot/CGraphPoint.h"
+#include "plot/CLogWindow.h"
+#include "workbench/MyDocument.h"
+
+namespace vornex {
+
+namespace {
+
+// One curve of a base-curve table: plot, x and y column, dash, name, copied onto the
+// isochore plot.
+struct CurveRow {
+    CPlotView* plot;
+    int x, y, dash;
+    const char* name;
+    bool copied;
+};
+struct PointRow {
+    CPlotView* plot;
+    double x, y;
+};
+
+}  // namespace
+
+// ----- Base curves ------------------------------------------------------------------------
+
+namespace {
+
+void drawCurves(const std::vector<double>& array, int stride, const std::vector<CurveRow>& rows,
+                const std::optional<Color>& color, CPlotView* isochore, double xOffset = 0.0) {
+    for (const CurveRow& r : rows) {
+        CGraphCurve* c =
+            r.plot->plotFromArray(array, stride, r.x, r.y, 1.0, r.x == 3 ? xOffset : 0.0, 1.0, 0.0);
+        if (color) c->setColor(*color);
+        if (r.dash) c->setLineDash(r.dash);
+        if (r.name) c->setName(r.name);
+        if (r.copied) isochore->addGraphObject(c->copy());
+    }
+}
+
+void drawPoints(const std::vector<PointRow>& points, int marker, const Color& color) {
+    for (const PointRow& p : points) p.plot->plotPoint(p.x, p.y, marker, color);
+}
+
+}  // namespace
+
+void MyDocument::showWaterSaturationCurve() {
+    // Column 3 is the temperature in K.
+    drawCurves(satProperties, _nsat,
+               {{mPTViewp, 3, 0, 0, nullptr, true},
+                {mRhoTViewp, 3, 25, 0, nullptr, false},
+                {mRhoTViewp, 3, 26, 0, "rtsatsteam", false},
+                {mRhoTxViewp, 3, 25, 0, nullptr, false},
+                {mRhoTxViewp, 3, 26, 0, "rtsatsteam", false},
+                {mRhoPViewp, 0, 25, 0, nullptr, false},
+                {mRhoPViewp, 0, 26, 0, nullptr, false}},
+               std::nullopt, mIsochoreViewp, -273.15);
+    const Color black = Color::black();
+    mIsochoreViewp->addGraphObject(mPTViewp->plotPoint(mTcH2O, mPcH2O, 2, black)->copy());
+    drawPoints({{mRhoTViewp, mTcH2O, mRhoH2O},
+                {mRhoTxViewp, mTcH2O, mRhoH2O},
+                {mRhoPViewp, mPcH2O, mRhoH2O},
+                {mRhoXViewp, 0, mRhoH2O},
+                {mVxViewp, 0, 1000 / mRhoH2O}},
+               2, black);
+}
+
+void MyDocument::showSLVCurve() {
+    drawCurves(slvProperties, _nslv,
+               {{mPTViewp, 0, 1, 0, "ptslv", true},
+                {mTxViewp, 0, 3, 0, "txslv", false},
+                {mTxViewp, 0, 2, 0, nullptr, false},
+                {mPxViewp, 3, 1, 0, nullptr, false},
+                {mPxViewp, 2, 1, 2, nullptr, false},
+                {mRhoTViewp, 0, 4, 0, "rtslv", false},
+                {mRhoTViewp, 0, 5, 2, nullptr, false},
+                {mRhoTxViewp, 0, 4, 0, "rtslv", false},
+                {mRhoTxViewp, 0, 5, 2, nullptr, false},
+                {mRhoPViewp, 1, 4, 0, nullptr, false},
+                {mRhoPViewp, 1, 5, 2, nullptr, false},
+                {mRhoXViewp, 3, 4, 0, nullptr, false},
+                {mRhoXViewp, 2, 5, 2, nullptr, false},
+                {mVxViewp, 3, 6, 0, nullptr, false},
+                {mVxViewp, 2, 7, 2, nullptr, false}},
+               Color::red(), mIsochoreViewp);
+    drawPoints({{mTxViewp, mTtNaCl, 100},
+                {mPxViewp, 100, mPtNaCl},
+                {mPTViewp, mTtNaCl, mPtNaCl},
+                {mIsochoreViewp, mTtNaCl, mPtNaCl},
+                {mRhoTViewp, mTtNaCl, mRltNaCl},
+                {mRhoTViewp, mTtNaCl, mRgtNaCl},
+                {mRhoTxViewp, mTtNaCl, mRltNaCl},
+                {mRhoTxViewp, mTtNaCl, mRgtNaCl},
+                {mRhoPViewp, mPtNaCl, mRltNaCl},
+                {mRhoPViewp, mPtNaCl, mRgtNaCl},
+                {mRhoXViewp, 100, mRltNaCl},
+                {mRhoXViewp, 100, mRgtNaCl},
+                {mRhoXViewp, 100, mRhoHalite}},
+               3, Color::red());
+}
+
+void MyDocument::showNaClSatCurve() {
+    drawCurves(nacProperties, _nnac,
+               {{mPTViewp, 0, 1, 0, nullptr, true},
+                {mRhoTViewp, 0, 2, 0, nullptr, false},
+                {mRhoTViewp, 0, 3, 0, "rtnacl_vap", false},
+                {mRhoTxViewp, 0, 2, 0, nullptr, false},
+                {mRhoTxViewp, 0, 3, 0, "rtnacl_vap", false},
+                {mRhoPViewp, 1, 2, 0, nullptr, false},
+                {mRhoPViewp, 1, 3, 0, nullptr, false}},
+               Color::blue(), mIsochoreViewp);
+    const Color blue = Color::blue();
+    mIsochoreViewp->addGraphObject(mPTViewp->plotPoint(mTcNaCl, mPcNaCl, 2, blue)->copy());
+    std::vector<PointRow> points = {{mRhoTViewp, mTcNaCl, mRcNaCl},
+                                    {mRhoTxViewp, mTcNaCl, mRcNaCl},
+                                    {mRhoPViewp, mPcNaCl, mRcNaCl},
+                                    {mRhoXViewp, 100, mRcNaCl}};
+    // Without a critical density there is no specific volume to mark.
+    if (mRcNaCl > 0) points.push_back({mVxViewp, 100, 1000 / mRcNaCl});
+    drawPoints(points, 2, blue);
+}
+
+void MyDocument::showCriticalCurve() {
+    drawCurves(criProperties, _ncri,
+               {{mPTViewp, 0, 1, 1, nullptr, true},
+                {mTxViewp, 0, 2, 1, nullptr, false},
+                {mPxViewp, 2, 1, 1, nullptr, false},
+                {mRhoTViewp, 0, 3, 1, nullptr, false},
+                {mRhoTxViewp, 0, 3, 1, nullptr, false},
+                {mRhoPViewp, 1, 3, 1, nullptr, false},
+                {mRhoXViewp, 2, 3, 1, nullptr, false},
+                {mVxViewp, 2, 4, 1, nullptr, false}},
+               Color::black(), mIsochoreViewp);
+    drawPoints({{mTxViewp, mTcNaCl, 100},
+                {mTxViewp, mTcH2O, 0},
+                {mPxViewp, 0, mPcH2O},
+                {mPxViewp, 100, mPcNaCl}},
+               2, Color::black());
+}
+
+// ----- Ranges -----------------------------------------------------------------------------
+
+void MyDocument::onChangeAxis(const Notification& n) {
+    PlistValue* c = selectedCase();
+    if (!c) return;
+    for (CPlotView* p : caseBoundPlots()) {
+        if (p != n.object) continue;
+        storeRangesOf(p, *c);
+        // Only this document's case-bound plots change the document.
+        updateChangeCount(ChangeKind::Done);
+        return;
+    }
+}
+
+namespace {
+
+void setRange(CPlotView* p, float minX, float maxX, float minY, float maxY) {
+    p->setDefaultXYRange(minX, maxX, minY, maxY);
+    p->setNeedsDisplay(true);
+}
+
+void copyPT(CPlotView* isochore, CPlotView* pt) {
+    isochore->getSameXYRange(*pt);
+    isochore->setNeedsDisplay(true);
+}
+
+}  // namespace
+
+void MyDocument::onZoomRhoTx1() {
+    setRange(mRhoTxViewp, 50, 800, 500, 1200.01f);
+}
+void MyDocument::onZoomRhoTx2() {
+    setRange(mRhoTxViewp, 50, 1000, 0, 1600.01f);
+}
+void MyDocument::onZoomRhoTx3() {
+    setRange(mRhoTxViewp, 50, 3200, 0, 2138.01f);
+}
+
+// A preset may set a log flag after the plot posted its range; the case then takes the flags
+// the plots show.
+void MyDocument::storeShownRanges(std::initializer_list<CPlotView*> plots) {
+    if (PlistValue* c = selectedCase())
+        for (CPlotView* p : plots) storeRangesOf(p, *c);
+}
+
+void MyDocument::onFocusToCriticalWater() {
+    setRange(mPTViewp, 250, 400, 40, 250);
+    copyPT(mIsochoreViewp, mPTViewp);
+    setRange(mTxViewp, 250, 400, 0.0001f, 60);
+    mTxViewp->setShowLogY(false);
+    mPxViewp->setShowLogX(false);
+    setRange(mPxViewp, 0, 60, 40, 250);
+    storeShownRanges({mTxViewp, mPxViewp});
+}
+
+void MyDocument::onFocusToNaCl() {
+    setRange(mPTViewp, 100, 3500, 0, 3000);
+    copyPT(mIsochoreViewp, mPTViewp);
+    mTxViewp->setShowLogY(false);
+    setRange(mTxViewp, 100, 3500, 0.0001f, 101);
+    mPxViewp->setShowLogX(false);
+    setRange(mPxViewp, 0, 100, 0, 3000);
+    setRange(mRhoTViewp, 100, 3500, -10, 2138.01f);
+    setRange(mRhoTxViewp, 100, 3500, -10, 2138.01f);
+    setRange(mRhoPViewp, 0, 3000, -1, 2138.01f);
+    setRange(mRhoXViewp, 0, 100, -1, 2138.01f);
+}
+
+void MyDocument::onResetFocus() {
+    mTxViewp->setShowLogY(false);
+    setRange(mTxViewp, 100, 1000, 0.0001f, 100);
+    setRange(mPTViewp, 100, 1000, 0, 500);
+    copyPT(mIsochoreViewp, mPTViewp);
+    setRange(mPxViewp, 0, 100, 0, 500);
+    mPxViewp->setShowLogX(false);
+    setRange(mRhoTViewp, 100, 1000, -10, 1600.01f);
+    setRange(mRhoTxViewp, 100, 1000, -10, 1600.01f);
+    setRange(mRhoPViewp, 0, 500, -10, 1600.01f);
+    setRange(mRhoXViewp, 0, 100, -10, 1600.01f);
+    storeShownRanges({mPxViewp});
+}
+
+void MyDocument::onFocusToV_HL() {
+    setRange(mPTViewp, 100, 1200, 0, 500);
+    copyPT(mIsochoreViewp, mPTViewp);
+    mTxViewp->setShowLogY(true);
+    setRange(mTxViewp, 100, 1200, 0.0001f, 100);
+    mPxViewp->setShowLogX(true);
+    setRange(mPxViewp, 0.0001f, 100, 0, 500);
+}
+
+// ----- Plot selection ---------------------------------------------------------------------
+
+void MyDocument::onPlotSelection(const Notification& n) {
+    auto* plot = static_cast<const CPlotView*>(n.object);
+    bool ours = false;
+    for (CPlotView* p : caseBoundPlots()) ours = ours || p == plot;
+    if (!ours || !plot) return;
+    const double X = plot->selectedPointX(), Y = plot->selectedPointY();
+    const bool shift = plot->selectionKeyShift();
+    auto anyT = [](double t) { return std::isfinite(t); };
+    auto pressure = [](double p) { return std::isfinite(p) && p > 0; };
+    auto salinity = [](double x) { return std::isfinite(x) && x >= 0 && x <= 100; };
+    // Per plot: the fields its x and y set, without and with shift (null: not used), and the
+    // physical range of each coordinate.
+    struct Route {
+        CPlotView* plot;
+        const char *x, *y, *shiftX, *shiftY;
+        bool (*xOk)(double);
+        bool (*yOk)(double);
+    };
+    const Route routes[] = {
+        {mPTViewp, "mHaliteTm", "mHalitePm", "mT0", "mP0", anyT, pressure},
+        {mIsochoreViewp, "mHaliteTm", "mHalitePm", "mT0", "mP0", anyT, pressure},
+        {mTxViewp, "mHaliteTm", "mHaliteXm", "mT0", "mX0", anyT, salinity},
+        {mPxViewp, "mHaliteXm", "mHalitePm", "mX0", "mP0", salinity, pressure},
+        {mRhoTViewp, "mHaliteTm", nullptr, "mHaliteTm", nullptr, anyT, nullptr},
+        {mRhoTxViewp, "mHaliteTm", nullptr, "mHaliteTm", nullptr, anyT, nullptr},
+        {mRhoPViewp, "mHalitePm", nullptr, "mHalitePm", nullptr, pressure, nullptr},
+        {mRhoXViewp, "mHaliteXm", nullptr, "mHaliteXm", nullptr, salinity, nullptr},
+    };
+    for (const Route& r : routes) {
+        if (r.plot != plot) continue;
+        // A click off the physical range (no pressure, a salinity outside 0 ... 100 wt %)
+        // would put a state the model refuses into the case and the file.
+        if (!r.xOk(X) || (r.yOk && !r.yOk(Y))) return;
+        const char* xField = shift ? r.shiftX : r.x;
+        const char* yField = shift ? r.shiftY : r.y;
+        mForm.setDouble(xField, X);
+        if (yField) mForm.setDouble(yField, Y);
+        updateControl(&mForm[xField]);
+        if (yField) updateControl(&mForm[yField]);
+        onUpdateViews();
+        return;
+    }
+    if (plot == mVxViewp) {
+        if (mTm >= mTtNaCl || !salinity(X) || !(std::isfinite(Y) && Y > 0)) return;
+        const double rho = 1000.0 / Y;
+        double P = 0, mL = -1, mV = -1;
+        mModel->getHaliteLiquidGasState(mTm, X, rho, P, mL, mV);
+        const double mH = 1.0 - mL - mV;
+        auto fraction = [](double f) { return f >= 0.0 && f <= 1.0; };  // NaN fails
+        if (!fraction(mL) || !fraction(mV) || !fraction(mH) || !pressure(P)) return;
+        PlistValue* c = selectedCase();
+        if (!c) return;
+        mRm = rho;
+        mXm = X;
+        mPm = P;
+        for (const char* f : {"mRm_edit", "mStepRm"}) mForm.setDouble(f, rho);
+        for (const char* f : {"mHaliteXm", "mStepHaliteXm", "mStepHaliteXm1"})
+            mForm.setDouble(f, X);
+        for (const char* f : {"mHalitePm", "mStepHalitePm"}) mForm.setDouble(f, P);
+        c->set("Rm", rho);
+        c->set("Xm", X);
+        c->set("Pm", P);
+        // The case changed: unsaved, like every other change of a case.
+        updateChangeCount(ChangeKind::Done);
+        onUpdateViews();
+    }
+}
+
+// ----- Tabs, toggles, menus ----------------------------------------------------------------
+
+void MyDocument::markPlot(CPlotView* plot, double x, double y) {
+    plot->setSelectedPointX(static_cast<float>(x));
+    plot->setSelectedPointY(static_cast<float>(y));
+}
+
+void MyDocument::selectTabViewItemAtIndex(int index) {
+    if (index < 0 || index >= static_cast<int>(mTabView.identifiers.size())) return;
+    mTabView.selected = index;
+    tabViewDidSelectTabViewItem();
+}
+
+void MyDocument::tabViewDidSelectTabViewItem() {
+    if (!mWindowLoaded) return;
+    const std::string& id = mTabView.selectedIdentifier();
+    if (id == "ptx") {
+        markPlot(mPTViewp, mTm, mPm);
+        markPlot(mTxViewp, mTm, mXm);
+        markPlot(mPxViewp, mXm, mPm);
+        for (CPlotView* p : {mPTViewp, mPxViewp, mTxViewp}) p->setNeedsDisplay(true);
+    } else if (id == "rho") {
+        markPlot(mRhoTViewp, mTm, mRm);
+        markPlot(mRhoPViewp, mPm, mRm);
+        markPlot(mRhoXViewp, mXm, mRm);
+        // No density, no specific-volume mark: the mark keeps its place.
+        if (mRm > 0 && std::isfinite(mRm)) markPlot(mVxViewp, mXm, 1000.0 / mRm);
+        for (CPlotView* p : {mRhoPViewp, mRhoXViewp, mRhoTViewp, mVxViewp})
+            p->setNeedsDisplay(true);
+    } else if (id == "halite") {
+        onCalculateInclusionProperties();
+        mRhoTxViewp->setNeedsDisplay(true);
+        markPlot(mRhoTxViewp, mTm, mRm);
+    } else if (id == "ice") {
+        onCalculateIceSalinity();
+    } else if (id == "isochore") {
+        markPlot(mIsochoreViewp, mTm, mPm);
+        mIsochoreViewp->setNeedsDisplay(true);
+    } else if (id == "boiling") {
+        onCalculateBoiling();
+    }
+}
+
+void MyDocument::toggle(bool& flag) {
+    flag = !flag;
+    onRefreshViews();
+}
+
+void MyDocument::onShowLog() {
+    CLogWindow& log = CLogWindow::sharedLogWindowCtroller();
+    if (!log.window().isVisible()) log.window().setContentSize(Size{700, 300});
+    log.showWindow();
+}
+
+bool MyDocument::validateMenuItem(MenuItem& item) {
+    const std::pair<const char*, bool> flags[] = {{"onToggleShowH2OSat:", mShowH2OSat},
+                                                  {"onToggleShowNaClSat:", mShowNaClSat},
+                                                  {"onToggleShowHLV:", mShowHLV},
+                                                  {"onToggleShowHL:", mShowHL},
+                                                  {"onToggleShowHV:", mShowHV},
+                                                  {"onToggleShowLG:", mShowLG},
+                                                  {"onToggleShowCritical:", mShowCritical},
+                                                  {"onSelectPalliserModel:", mModelType == 0}};
+    for (auto [action, on] : flags)
+        if (item.actionName() == action)
+            item.setState(on ? MenuItem::State::On : MenuItem::State::Off);
+    return item.hasAction();
+}
+
+bool MyDocument::validateUserInterfaceItem(MenuItem& item) {
+    const char* titles[] = {"P-T-X properties", "Density properties", "Halite", "Ice", "Isochore"};
+    for (int i = 0; i < 5; ++i)
+        if (item.title() == titles[i])
+            item.setState(mTabView.selected == i ? MenuItem::State::On : MenuItem::State::Off);
+    return true;
+}
+
+// ----- Drawings and panels of the phase fields, inclusions, ice, boiling and experimental
+// data: the cycle and the tab handler call them; their drawings come with those panels.
+
+void MyDocument::showHaliteLiquidIsopleth() {
+    removeTemporaryObjects();
+}
+void MyDocument::showHaliteLiquidGasField() {}
+void MyDocument::showLiqGasCurve() {}
+void MyDocument::showIsobaricLiqGasCurve() {}
+void MyDocument::showIsopleths() {}
+void MyDocument::plotExperimentalData() {}
+void MyDocument::createExperimentalDictionary() {}
+void MyDocument::initBoilingPanel() {}
+void MyDocument::onCalculateInclusionProperties() {}
+void MyDocument::onCalculateIceSalinity() {}
+void MyDocument::onCalculateBoiling() {}
+void MyDocument::onShowExperimentalPanel() {}
+void MyDocument::onTernaryPlotSelection(const Notification&) {}
+
+}  // namespace vornex

@@ -1,0 +1,258 @@
+// Property lists and keyed archives made as a hostile sender would make them: shared objects
+// expanding without bound, nesting hidden from the XML guard, XML archives whose references
+// are dictionaries, and a fuzz run over mutated and generated archives of every such shape.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/KeyedArchiver.h"
+#include "platform/PlistNode.h"
+
+namespace vornex {
+namespace {
+
+using Refs = std::vector<std::uint64_t>;
+
+// A binary property list put together object by object, for shapes no writer makes: one
+// object referenced from many places.
+class BinaryList {
+   public:
+    std::uint64_t add(std::uint8_t marker, std::size_t count, std::string tail, Refs refs = {}) {
+        Bytes head = {std::uint8_t(marker | std::min<std::size_t>(count, 15))};
+        if (count >= 15)
+            head.insert(head.end(), {0x11, std::uint8_t(count >> 8), std::uint8_t(count)});
+        head.insert(head.end(), tail.begin(), tail.end());
+        objects_.push_back({head, std::move(refs)});
+        return objects_.size() - 1;
+    }
+    std::uint64_t str(const std::string& s) { return add(0x50, s.size(), s); }
+    std::uint64_t uid(std::uint64_t v) { return add(0x80, 0, std::string(1, char(v))); }
+    std::uint64_t array(const Refs& refs) { return add(0xA0, refs.size(), "", refs); }
+    std::uint64_t dict(const std::vector<std::pair<std::string, std::uint64_t>>& entries) {
+        Refs refs;
+        for (const auto& e : entries) {
+            auto it = keys_.find(e.first);  // keys are stored once
+            refs.push_back(it != keys_.end() ? it->second : keys_[e.first] = str(e.first));
+        }
+        for (const auto& e : entries) refs.push_back(e.second);
+        return add(0xD0, entries.size(), "", refs);
+    }
+    // The whole list: a keyed-archive frame around "$objects" and "$top".
+    Bytes archive(const Refs& objects, std::uint64_t top) {
+        std::uint64_t root = dict(
+            {{"$archiver", str("NSKeyedArchiver")}, {"$objects", array(objects)}, {"$top", top}});
+        const unsigned ref = objects_.size() < 256 ? 1 : 2;
+        Bytes b = {'b', 'p', 'l', 'i', 's', 't', '0', '0'};
+        Refs offsets;
+        for (const auto& [head, refs] : objects_) {
+            offsets.push_back(b.size());
+            b.insert(b.end(), head.begin(), head.end());
+            for (std::uint64_t r : refs) put(b, r, ref);
+        }
+        const unsigned off = b.size() < 256 ? 1 : 2;
+        const std::uint64_t table = b.size();
+        for (std::uint64_t o : offsets) put(b, o, off);
+        b.insert(b.end(), {0, 0, 0, 0, 0, 0, std::uint8_t(off), std::uint8_t(ref)});
+        for (std::uint64_t v : {std::uint64_t(objects_.size()), root, table}) put(b, v, 8);
+        return b;
+    }
+    std::uint64_t size() const { return objects_.size(); }
+
+   private:
+    static void put(Bytes& b, std::uint64_t v, unsigned n) {
+        for (unsigned k = n; k-- > 0;) b.push_back(std::uint8_t(v >> (8 * k)));
+    }
+    std::vector<std::pair<Bytes, Refs>> objects_;
+    std::map<std::string, std::uint64_t> keys_;
+};
+
+// Under "$top" "root", plain arrays `levels` deep, each holding the one below `width` times.
+Bytes sharedArrays(int levels, int width) {
+    BinaryList l;
+    std::uint64_t below = l.str("leaf");
+    for (int i = 0; i < levels; ++i) below = l.array(Refs(width, below));
+    return l.archive({l.str("$null")}, l.dict({{"root", below}}));
+}
+
+// Under "$top" "root", archived NSArray entries `levels` deep, each referencing the one below
+// `width` times.
+Bytes sharedEntries(int levels, int width) {
+    BinaryList l;
+    Refs entries = {l.str("$null")};
+    std::uint64_t cls = l.uid(levels + 1);
+    for (int i = 1; i <= levels; ++i)
+        entries.push_back(
+            l.dict({{"NS.objects", l.array(Refs(width, l.uid(i - 1)))}, {"$class", cls}}));
+    entries.push_back(l.dict({{"$classname", l.str("NSArray")}}));
+    return l.archive(entries, l.dict({{"root", l.uid(levels)}}));
+}
+
+Bytes bytesOf(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
+
+// The XML form of a binary property list, as the platform's converters write it.
+Bytes xmlOf(const Bytes& binary) {
+    std::string error;
+    return PlistNode::parse(binary, error).toXml();
+}
+
+// Values, string and data bytes and key bytes of a decoded value, as the readers count them.
+std::uint64_t expandedSize(const PlistValue& v) {
+    std::uint64_t n = 1 + v.toString().size() + v.toData().size();
+    for (const PlistValue& item : v.items()) n += expandedSize(item);
+    for (const auto& [key, value] : v.entries()) n += key.size() + expandedSize(value);
+    return n;
+}
+
+TEST(SharedObjects, ExpansionBeyondTheFileSizeIsRefusedAndModestSharingRead) {
+    const PlistValue two = PlistValue::array({PlistValue(), PlistValue()});
+    const struct {
+        Bytes bomb, modest;
+        std::size_t bombSize;
+        PlistValue innermost;
+    } cases[] = {
+        // 2^24 copies of an array of binary-list objects; 2^32 of an archive entry.
+        {sharedArrays(24, 2), sharedArrays(5, 3), 240, PlistValue::array({"leaf", "leaf", "leaf"})},
+        {sharedEntries(32, 2), sharedEntries(5, 2), 800, two},
+    };
+    for (const auto& c : cases) {
+        EXPECT_LT(c.bomb.size(), c.bombSize);
+        EXPECT_NE(KeyedUnarchiver(c.bomb).error().find("expand"), std::string::npos);
+        KeyedUnarchiver modest(c.modest);
+        ASSERT_TRUE(modest.ok()) << modest.error();
+        EXPECT_EQ(modest.decodeObject("root").at(1).at(0).at(1).at(0), c.innermost);
+    }
+    PlistValue out;
+    EXPECT_NE(parsePlist(cases[0].bomb, out).message.find("expand"), std::string::npos);
+}
+
+TEST(XmlNesting, ClosingTagsInCommentsSectionsAndDeclarationsDoNotHideDepth) {
+    const std::string hiding[][2] = {{"<!--", "-->"},
+                                     {"<string><![CDATA[", "]]></string>"},
+                                     {"<?pi ", "?>"},
+                                     {"<!DOCTYPE plist [", "]>"}};
+    for (const auto& [open, close] : hiding) {
+        std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>" + open;
+        for (int i = 0; i < 250000; ++i) xml += "</array>";
+        xml += close;
+        for (int i = 0; i < 250000; ++i) xml += "<array>";
+        PlistValue out;
+        IoResult r = parsePlist(bytesOf(xml), out);
+        EXPECT_NE(r.message.find("deeply"), std::string::npos) << open << ": " << r.message;
+    }
+    // What hides inside them is kept out of the values, or kept as text.
+    const std::string shallow =
+        "<plist><array><!-- </array><array> --><string>a<![CDATA[</array><b>]]></string>"
+        "<?pi </array>?><array/></array></plist>";
+    PlistValue out;
+    ASSERT_TRUE(parsePlist(bytesOf(shallow), out));
+    EXPECT_EQ(out, PlistValue::array({"a</array><b>", PlistValue::array()}));
+    for (const char* damaged : {"<plist><array x='<array>'></array></plist>",
+                                "<plist><arrayx></arrayx></plist>", "<plist><array><!--"})
+        EXPECT_FALSE(parsePlist(bytesOf(damaged), out)) << damaged;
+}
+
+TEST(XmlArchive, EveryValueSurvivesTheRoundTripThroughXml) {
+    PlistValue list = PlistValue::array();
+    for (int i = 0; i < 3; ++i) {
+        PlistValue c = PlistValue::object("CCase");
+        c.set("name", "case " + std::to_string(i));
+        c.set("T0", 300.0 + i / 3.0);
+        c.set("count", -7 * i);
+        c.set("logx", i == 2);
+        c.set("points", PlistValue::array({1.5, PlistValue(), Bytes{0, 9}, "x"}));
+        c.set("colour", Color::calibratedRGB(0.25, 0.5, 1, 0.75));
+        list.append(std::move(c));
+    }
+    const Bytes xml = xmlOf(KeyedArchiver::archivedData(list, "list"));
+    KeyedUnarchiver u(xml);
+    ASSERT_TRUE(u.ok()) << u.error();
+    EXPECT_EQ(u.decodeObject("list"), list);
+    // A reference outside the object table fails loudly, as in binary form.
+    std::string broken(xml.begin(), xml.end());
+    broken.replace(broken.find("<integer>", broken.find("CF$UID")), 9, "<integer>9");
+    EXPECT_NE(KeyedUnarchiver(bytesOf(broken)).error().find("outside"), std::string::npos);
+}
+
+// ------------------------------------------------------------------------------- fuzz
+
+class Fuzz {
+   public:
+    std::uint64_t below(std::uint64_t n) { return n == 0 ? 0 : rng_() % n; }
+
+    // Bytes changed, spans removed or doubled, tokens of either form let in.
+    Bytes mutate(Bytes b) {
+        static const char* tokens[] = {
+            "<array>", "</array>",     "<dict>",
+            "<!--",    "-->",          "<![CDATA[",
+            "]]>",     "<?",           "<!DOCTYPE a [",
+            "&#0;",    "\xFF\xFF\xFF", "<dict><key>CF$UID</key><integer>1</integer></dict>"};
+        for (std::uint64_t k = 1 + below(3); k > 0 && !b.empty(); --k) {
+            auto at = b.begin() + long(below(b.size()));
+            auto end = at + long(below(std::min<long>(64, b.end() - at)));
+            std::string t = tokens[below(std::size(tokens))];
+            Bytes span(at, end);
+            const std::uint64_t op = below(8);
+            if (op == 0) b.erase(at, below(4) == 0 ? b.end() : end);
+            if (op == 1) b.insert(at, span.begin(), span.end());
+            if (op == 2) b.insert(at, t.begin(), t.end());
+            if (op > 2) *at ^= std::uint8_t(1u << below(8));
+        }
+        return b;
+    }
+
+    // Plain arrays under "$top", mostly holding the last few made, so that sharing and depth
+    // grow; now and then a reference anywhere, making cycles and strays.
+    Bytes randomList() {
+        BinaryList l;
+        Refs made = {l.str("a"), l.str(""), l.str("bc")};
+        for (std::uint64_t n = 2 + below(60); n > 0; --n) {
+            Refs refs(below(6));
+            for (auto& r : refs)
+                r = below(16) == 0 ? below(l.size() + 2) : made[made.size() - 1 - below(3)];
+            made.push_back(l.array(refs));
+        }
+        return l.archive({l.str("$null")}, l.dict({{"root", made.back()}}));
+    }
+
+   private:
+    std::mt19937_64 rng_{20261207};
+};
+
+TEST(ArchiveFuzz, MutatedAndGeneratedArchivesAreDecodedOrRefusedWithinBounds) {
+    PlistValue doc = PlistValue::array();
+    for (int i = 0; i < 4; ++i)
+        doc.append(PlistValue::array({"case", i, 0.5 * i, Color::deviceRGB(1, 0, 0.5)}));
+    const Bytes binary = KeyedArchiver::archivedData(doc, "list");
+    const std::vector<Bytes> seeds = {binary, xmlOf(binary), sharedArrays(12, 2),
+                                      sharedEntries(14, 2), xmlOf(sharedArrays(6, 2))};
+    Fuzz fuzz;
+    int decoded = 0, refused = 0;
+    for (int trial = 0; trial < 4000; ++trial) {
+        Bytes b = trial % 4 == 0   ? fuzz.randomList()
+                  : trial % 4 == 1 ? sharedEntries(int(1 + fuzz.below(60)), int(1 + fuzz.below(4)))
+                                   : fuzz.mutate(seeds[fuzz.below(seeds.size())]);
+        if (trial % 8 == 1) b = xmlOf(b);
+        if (trial % 8 == 0) b = fuzz.mutate(b);
+        const std::uint64_t budget = PlistNode::expansionBudget(b.size());
+        KeyedUnarchiver u(b);
+        (u.ok() ? decoded : refused) += 1;
+        EXPECT_TRUE(u.ok() || !u.error().empty()) << trial;
+        EXPECT_LE(expandedSize(u.topLevel()), budget) << trial;
+        PlistValue plain;
+        parsePlist(b, plain);  // a null value when refused
+        EXPECT_LE(expandedSize(plain), budget) << trial;
+    }
+    EXPECT_GT(decoded, 400);
+    EXPECT_GT(refused, 400);
+}
+
+}  // namespace
+}  // namespace vornex

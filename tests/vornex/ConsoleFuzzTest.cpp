@@ -1,0 +1,150 @@
+// The console program run as a hostile script runs it: a few hundred command lines over the
+// model keywords and command words, with bad, absurd and missing numbers, bad suffixes and
+// standard input closed. Each run must end by itself within a minute (generous for the
+// sanitizer build), with no sanitizer report, with a nonzero status after a bad word,
+// without a file outside its folder or a temporary left in it, and without a state printed
+// with NaN.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Case {
+    std::vector<std::string> args;
+    bool mustFail = false;  // a bad or unknown word, or a parameter lost to the closed input
+};
+
+// Command words with what their parameters take: T temperature, P pressure, V volume,
+// x fraction, d step, s suffix. Tracers (from "crit2" on) get a bad word on the mixture
+// models, so that every run stays short.
+const std::pair<const char*, const char*> kWords[] = {
+    {"TP", "TP"},     {"TV", "TV"},       {"T", "T"},         {"V", "V"},
+    {"x", "x"},       {"psat", "T"},      {"isoc", "VTTs"},   {"isotherm", "TVVs"},
+    {"crit", "s"},    {"nosuchword", ""}, {"crit2", "s"},     {"ter", "TPs"},
+    {"ll3", "Txxds"}, {"isop", "Txxds"},  {"bino", "Ts"},     {"binop", "TPs"},
+    {"spino", "ss"},  {"sat", "s"},       {"spinox", "TVxss"}};
+constexpr std::size_t kFirstTracer = 10;
+const char* const kModels[] = {"wagner", "hn", "hnc", "hk", "NaCl", "AnderkoH2O"};
+
+// clang-format off
+const std::map<char, std::vector<std::string>> kGood = {
+    {'T', {"300", "450", "650", "900", "1e9"}}, {'P', {"1", "100", "1000", "1e-9"}},
+    {'V', {"18", "50", "1000", "1e-9"}}, {'x', {"0", "0.01", "0.1"}}, {'d', {"5", "-5"}},
+    {'s', {"a", "run_1"}}};
+const std::map<char, std::vector<std::string>> kBad = {
+    {'T', {"abc", "nan", "-inf", "inf", "1e400", "-5", "0", "", "3x", "1e-400", "--1", "1,5"}},
+    {'P', {"nan", "0", "-1", "1e400", "P"}}, {'V', {"-50", "inf", "0", "1e999"}},
+    {'x', {"1.5", "-0.1", "nan", "x"}}, {'d', {"0", "nan", "step", "1e-300"}},
+    {'s', {"../x", "a/b", std::string(100, 'l'), "\001b", "/tmp/x"}}};
+// clang-format on
+
+std::vector<Case> generate(int count) {
+    std::mt19937 random(20261207);
+    auto pick = [&](const auto& list) { return list[random() % list.size()]; };
+    std::vector<Case> cases;
+    for (int n = 0; n < count; ++n) {
+        Case c{{kModels[random() % std::size(kModels)]}};
+        const int commands = 1 + int(random() % 3);
+        for (int k = 0; k < commands; ++k) {
+            const std::size_t w = random() % std::size(kWords);
+            const std::string kinds = kWords[w].second;
+            c.args.push_back(kWords[w].first);
+            c.mustFail = c.mustFail || kinds.empty();
+            // Among the first two: the parameters of "isop" after them follow the model.
+            const int badAt = w >= kFirstTracer && c.args[0] != "wagner"
+                                  ? int(random() % std::min<std::size_t>(2, kinds.size()))
+                              : random() % 3 == 0 ? int(random() % 8)
+                                                  : -1;
+            const bool truncate = k + 1 == commands && random() % 7 == 0;
+            for (std::size_t p = 0; p < kinds.size() && !(truncate && p + 1 == kinds.size()); ++p)
+                c.args.push_back(pick((int(p) == badAt ? kBad : kGood).at(kinds[p])));
+            c.mustFail = c.mustFail || (badAt >= 0 && badAt < int(kinds.size())) ||
+                         (truncate && !kinds.empty());
+        }
+        cases.push_back(c);
+    }
+    cases.push_back({{"nosuchmodel", "TP", "300", "1"}, true});
+    return cases;
+}
+
+// A word as the shell passes it on unchanged.
+std::string quoted(const std::string& word) {
+    std::string q = "'";
+    for (char ch : word) q += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+    return q + "'";
+}
+
+std::string slurp(const fs::path& path) {
+    std::ostringstream s;
+    s << std::ifstream(path).rdbuf();
+    return s.str();
+}
+
+// Runs the case in folder/work, standard input closed, its output in folder; what is wrong
+// with the run, or nothing.
+std::string problems(const Case& c, const fs::path& folder) {
+    fs::create_directories(folder / "work");
+    std::string command = "cd " + quoted((folder / "work").string()) +
+                          " && exec timeout -s KILL 60 " + quoted(VORNEX_PROGRAM);
+    for (const std::string& a : c.args) command += " " + quoted(a);
+    command += " </dev/null >../out 2>../err";
+    const int status = std::system(command.c_str());
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const std::string out = slurp(folder / "out"), err = slurp(folder / "err");
+    std::string found;
+    // timeout's 137 for a run it ended; a run ended by another signal shows 128 + n.
+    if (code < 0 || code > 2) found += "status " + std::to_string(code) + "; ";
+    if (c.mustFail && code == 0) found += "status 0 after a bad word; ";
+    if (err.find("Sanitizer") != std::string::npos ||
+        err.find("runtime error") != std::string::npos)
+        found += "sanitizer report; ";
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);)
+        if ((line.rfind("**", 0) == 0 || line.rfind("->", 0) == 0 || line.rfind("Liquid", 0) == 0 ||
+             line.rfind("Vapour", 0) == 0 || line.find("Sound speed") != std::string::npos) &&
+            (line.find("nan") != std::string::npos || line.find("inf") != std::string::npos))
+            found += "state printed with NaN: " + line + "; ";
+    for (const auto& e : fs::directory_iterator(folder / "work"))
+        if (e.path().filename().string()[0] == '.' || e.is_directory())
+            found += "left " + e.path().filename().string() + "; ";
+    if (std::distance(fs::directory_iterator(folder), fs::directory_iterator()) != 3)
+        found += "wrote beside its folder; ";
+    fs::remove_all(folder);  // keeps the scratch folder small
+    return found.empty()
+               ? found
+               : command + ": " + found + "\n" + out.substr(0, 1500) + err.substr(0, 1500);
+}
+
+TEST(ConsoleFuzz, HostileCommandLinesEndCleanly) {
+    const std::vector<Case> cases = generate(300);
+    const fs::path base = fs::current_path() / "fuzz";
+    std::atomic<std::size_t> next{0};
+    std::vector<std::string> found(cases.size());
+    std::vector<std::thread> workers;
+    for (int k = 0; k < 4; ++k)
+        workers.emplace_back([&] {
+            for (std::size_t i; (i = next++) < cases.size();)
+                found[i] = problems(cases[i], base / std::to_string(i));
+        });
+    for (std::thread& w : workers) w.join();
+    int failures = 0;
+    for (const std::string& f : found)
+        if (!f.empty() && ++failures <= 10) ADD_FAILURE() << f;
+    EXPECT_EQ(failures, 0) << "of " << cases.size() << " runs";
+    // Nothing appeared beside the run folders, all removed by now.
+    EXPECT_TRUE(fs::is_empty(base));
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
+}
+
+}  // namespace

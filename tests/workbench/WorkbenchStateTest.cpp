@@ -1,0 +1,299 @@
+// The new document, the recompute cycle and its result fields, the base curves, the isochore,
+// the tabs and menus, and the state report in the log.
+#include <cmath>
+
+#include "WorkbenchTestSupport.h"
+#include "numerics/TextCapture.h"
+#include "plot/ArrayAdditions.h"
+#include "plot/CGraphCurve.h"
+
+namespace vornex::test {
+namespace {
+
+TEST_F(WorkbenchTest, NewDocumentHoldsOneDefaultCaseInTheFluidRegion) {
+    ASSERT_EQ(doc->caseCount(), 1);
+    EXPECT_EQ(caseAt(0).get("name").toString(), "New");
+    EXPECT_EQ(caseAt(0).entries().size(), 65u);
+    for (const std::string& k : MyDocument::caseKeys()) EXPECT_TRUE(caseAt(0).contains(k)) << k;
+    EXPECT_FALSE(doc->isDocumentEdited());
+    EXPECT_EQ(doc->listView().selectedRow(), 0);
+    EXPECT_EQ(key(0, "ptminx"), 100);
+    EXPECT_EQ(key(0, "ptmaxx"), 1000);
+    // 88 bar lies above water's saturation pressure at 300 degC, 30 wt % below the liquidus.
+    EXPECT_NEAR(form().value("mPsat"), 85.9, 0.1);
+    EXPECT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kOnePhase);
+    EXPECT_EQ(form().text("mPhaseAssoc"), "fluid");
+    for (const char* blank : {"mXliq", "mXgas", "mRl_lv_edit", "mRg_lv_edit", "mPcrit"})
+        EXPECT_EQ(form().text(blank), "") << blank;
+    EXPECT_GT(doc->mRm, 0);
+    EXPECT_DOUBLE_EQ(key(0, "Rm"), doc->mRm);
+    EXPECT_FALSE(form()["mGetLiquidButton"].enabled);
+    EXPECT_FALSE(form()["mRm_edit"].editable);
+}
+
+TEST_F(WorkbenchTest, BaseArraysAndWaterConstantsFollowTheirSources) {
+    const auto& nac = doc->nacProperties;
+    const auto& cri = doc->criProperties;
+    const std::vector<double> slv = doc->slvProperties;
+    ASSERT_EQ(nac.size() % 4, 0u);
+    EXPECT_EQ(nac.front(), 800);
+    EXPECT_EQ(nac[nac.size() - 4], 3127);
+    ASSERT_EQ(cri.size() % 5, 0u);
+    EXPECT_EQ(cri[cri.size() - 5], 3127);
+    EXPECT_EQ(cri[cri.size() - 3], 100);
+    ASSERT_EQ(slv.size() % 8, 0u);
+    EXPECT_EQ(slv.front(), 50);
+    EXPECT_EQ(slv[slv.size() - 8], 800);
+    std::vector<double> sat;
+    ASSERT_TRUE(readTabulatedResource("satu0", 28, sat).ok());
+    EXPECT_FALSE(doc->tracedSaturation());
+    EXPECT_EQ(doc->mTcH2O, sat[3] - 273.15);
+    EXPECT_EQ(doc->mPcH2O, sat[0]);
+    EXPECT_EQ(doc->mRhoH2O, sat[25]);
+    EXPECT_FALSE(doc->changeModel(1));  // no second model exists
+    EXPECT_EQ(doc->mModelType, 0);
+    // Choosing the model again rebuilds the same curves and keeps cases and state.
+    const std::size_t objects = plot("mPTViewp").graphObjects().size();
+    ui->type("mHaliteTm", 333);
+    ASSERT_TRUE(ui->perform("onSelectPalliserModel:"));
+    EXPECT_EQ(doc->slvProperties, slv);
+    EXPECT_EQ(plot("mPTViewp").graphObjects().size(), objects);
+    EXPECT_EQ(doc->mTm, 333);
+    EXPECT_EQ(doc->caseCount(), 1);
+    // Plots open on their default ranges, boiling and depth growing downward.
+    EXPECT_EQ(plot("mVxViewp").mYTicksDigits(), 2);
+    EXPECT_EQ(plot("mPTViewp").mYTicksDigits(), 1);
+    EXPECT_GT(plot("mBoilingViewp").mCurrentMinY(), plot("mBoilingViewp").mCurrentMaxY());
+    EXPECT_EQ(plot("mIsochoreViewp").mCurrentMaxY(), 700);
+}
+
+// A missing or cut table: the saturation curve is traced from the water model instead.
+TEST(WorkbenchSaturation, MissingOrTruncatedTableIsTracedInstead) {
+    ASSERT_TRUE(writeFileAtomically("satu0-cut", std::string(100, '\1')).ok());
+    for (const char* name : {"satu0-absent", "satu0-cut"}) {
+        MyDocument::Options options;
+        options.saturationResource = name;
+        std::unique_ptr<MyDocument> doc;
+        stdoutOf([&] { doc = HeadlessWorkbench::newDocument(options); });
+        EXPECT_TRUE(doc->tracedSaturation()) << name;
+        EXPECT_NEAR(doc->mTcH2O, 373.946, 0.01) << name;
+        EXPECT_NEAR(doc->mPcH2O, 220.64, 0.05) << name;
+        EXPECT_GT(doc->satProperties.size(), 28u * 100) << name;
+        EXPECT_EQ(doc->form().text("mPhaseAssoc"), "fluid") << name;
+    }
+}
+
+TEST_F(WorkbenchTest, EditMovesStepperStoresCaseAndFollowsTheResetRule) {
+    const int temporaries = countNamedPrefix("mPTViewp", "t_");
+    ASSERT_TRUE(ui->type("mHaliteTm", 310));
+    EXPECT_EQ(form().value("mStepHaliteTm"), 310);
+    EXPECT_EQ(key(0, "Tm"), 310);
+    EXPECT_TRUE(form()["mResetButton"].enabled);
+    EXPECT_TRUE(doc->isDocumentEdited());
+    ui->step("mStepHaliteTm", 300 + 1e-9);  // within 1e-8 of the initial temperature
+    EXPECT_FALSE(form()["mResetButton"].enabled);
+    for (int i = 0; i < 3; ++i) ui->step("mStepHalitePm", 90 + i);
+    EXPECT_EQ(countNamedPrefix("mPTViewp", "t_"), temporaries);
+    EXPECT_EQ(countNamedPrefix("mIsochoreViewp", "t_"), 1);
+    ui->type("mHaliteXm", 20);
+    EXPECT_DOUBLE_EQ(form()["mStepHaliteXm1"].increment, 0.2);
+    EXPECT_EQ(form().value("mInclusionNaCl"), 20);
+    // Text that is no number leaves the state alone.
+    ui->type("mHaliteTm", "warm");
+    EXPECT_EQ(doc->mTm, 300 + 1e-9);
+    ui->press("mResetButton");
+    EXPECT_EQ(key(0, "Pm"), 88);
+    EXPECT_EQ(key(0, "Xm"), 30);
+    EXPECT_FALSE(form()["mResetButton"].enabled);
+}
+
+TEST_F(WorkbenchTest, SetInitialConditionsAndFixedDensity) {
+    ui->type("mHaliteTm", 350);
+    doc->updateChangeCount(ChangeKind::Cleared);
+    ui->press("mSetInitialButton");
+    EXPECT_EQ(key(0, "T0"), 350);
+    // Regression: new initial conditions left the document unmarked and the reset button on.
+    EXPECT_TRUE(doc->isDocumentEdited());
+    EXPECT_FALSE(form()["mResetButton"].enabled);
+    EXPECT_EQ(form().value("mStepT0"), 350);
+    ui->check("mFixDensity", true);
+    for (const char* off : {"mHalitePm", "mStepHalitePm", "mHaliteXm", "mStepRm"})
+        EXPECT_FALSE(form()[off].enabled) << off;
+    EXPECT_FALSE(ui->type("mHalitePm", 100));
+    EXPECT_TRUE(ui->type("mHaliteTm", 360));
+}
+
+// Region 0 and pure-end regions: no stale density, no negative salinity taken for a case.
+TEST_F(WorkbenchTest, UnclassifiedStateShowsNoDensity) {
+    ui->type("mHalitePm", -5);
+    EXPECT_EQ(doc->stateSnapshot().region, 0);
+    EXPECT_EQ(form().text("mPhaseAssoc"), "not classified");
+    EXPECT_EQ(form().text("mRm_edit"), "");
+    EXPECT_EQ(form().text("mVolumeEdit"), "");
+    EXPECT_EQ(form().text("mRl_slv_edit"), "");  // not computed: blank, not -1
+    EXPECT_FALSE(form()["mGetVapourButton"].enabled);
+    ui->type("mHalitePm", 88);
+    EXPECT_EQ(form().text("mPhaseAssoc"), "fluid");
+}
+
+struct PhaseCase {
+    double T, P, X;  // P < 0: on the saturation (X 0) or three-phase pressure
+    int region;
+    bool liquid;
+    double PhaseDiagramInfo::*salinity;  // null: the region has no such phase
+    double fixed;                        // wt % when there is no field (pure ends)
+};
+
+// Regression: the buttons took the liquid-vapour pair in every region, -1 (a case at
+// -100 wt %) where there is none.
+TEST_F(WorkbenchTest, GetLiquidAndVapourTakeTheRegionsOwnPhase) {
+    using I = PhaseDiagramInfo;
+    const PhaseCase cases[] = {
+        {300, 88, 30, 6, true, nullptr, -1},
+        {300, -1, 0, 7, true, nullptr, 0},
+        {300, -1, 0, 7, false, nullptr, 0},
+        {500, 400, 30, 1, true, &I::lgLiquidSalinity, -1},
+        {500, 400, 30, 1, false, &I::lgVapourSalinity, -1},
+        {300, 100, 60, 5, true, &I::haliteLiquidSalinity, -1},
+        {300, 100, 60, 5, false, nullptr, -1},
+        {500, 200, 30, 4, false, &I::haliteGasSalinity, -1},
+        {500, 200, 30, 4, true, nullptr, -1},
+        {300, -1, 45, 3, true, &I::slvLiquidSalinity, -1},
+        {300, -1, 45, 3, false, &I::slvVapourSalinity, -1},
+    };
+    for (const PhaseCase& c : cases) {
+        ui->selectRow(0);
+        ui->type("mHaliteTm", c.T);
+        ui->type("mHaliteXm", c.X);
+        ui->type("mHalitePm", c.P > 0 ? c.P : c.X == 0 ? form().value("mPsat") : 60.0);
+        if (c.P < 0 && c.X > 0) ui->type("mHalitePm", doc->stateSnapshot().slvPressure);
+        ASSERT_EQ(doc->stateSnapshot().region, c.region) << c.T << " " << c.P << " " << c.X;
+        const PhaseDiagramInfo state = doc->stateSnapshot();
+        // A tracer run since the evaluation leaves the model's record describing another
+        // state; the buttons read the snapshot.
+        doc->model()->calculateFluidDensity(700, 3000, 0.05, -1);
+        const int before = doc->caseCount();
+        doc->performAction(c.liquid ? "onGetLiquid:" : "onGetVapour:");
+        if (!c.salinity && c.fixed < 0) {
+            EXPECT_EQ(doc->caseCount(), before) << c.region;
+            continue;
+        }
+        const double expected = c.salinity ? 100 * (state.*c.salinity) : c.fixed;
+        ASSERT_EQ(doc->caseCount(), before + 1) << c.region;
+        const int row = doc->listView().selectedRow();
+        EXPECT_DOUBLE_EQ(key(row, "Xm"), expected) << c.region;
+        EXPECT_DOUBLE_EQ(key(row, "X0"), expected) << c.region;
+        EXPECT_GE(expected, 0);
+        EXPECT_LE(expected, 100);
+    }
+}
+
+struct CurveName {
+    const char* name;
+    const char* plot;
+    const char* toggle;
+};
+
+TEST_F(WorkbenchTest, BaseCurveNamesArePresentExactlyWhenTheirFlagIsOn) {
+    const CurveName names[] = {{"ptslv", "mPTViewp", "onToggleShowHLV:"},
+                               {"txslv", "mTxViewp", "onToggleShowHLV:"},
+                               {"rtslv", "mRhoTxViewp", "onToggleShowHLV:"},
+                               {"rtnacl_vap", "mRhoTViewp", "onToggleShowNaClSat:"},
+                               {"rtsatsteam", "mRhoTxViewp", "onToggleShowH2OSat:"}};
+    ui->press("mIsochoreButton");
+    for (const CurveName& n : names) {
+        EXPECT_NE(plot(n.plot).getGraphObjectWithName(n.name), nullptr) << n.name;
+        ASSERT_TRUE(ui->perform(n.toggle));
+        EXPECT_EQ(plot(n.plot).getGraphObjectWithName(n.name), nullptr) << n.name;
+        EXPECT_EQ(countNamedPrefix(n.plot, "t_"), 0);
+        ui->perform(n.toggle);
+        EXPECT_NE(plot(n.plot).getGraphObjectWithName(n.name), nullptr) << n.name;
+    }
+    // The P-T base curves (water, SLV, NaCl, critical) stand on the isochore plot too.
+    const auto& iso = plot("mIsochoreViewp").graphObjects();
+    EXPECT_NE(plot("mIsochoreViewp").getGraphObjectWithName("ptslv"), nullptr);
+    EXPECT_EQ(iso.size(), 4u + 3u);  // four curves, three special points
+    doc->onToggleShowCritical();
+    MenuItem& item = *doc->documentMenu().itemWithAction("onToggleShowCritical:");
+    doc->documentMenu().update();
+    EXPECT_EQ(item.state(), MenuItem::State::Off);
+}
+
+TEST_F(WorkbenchTest, IsochoreOfAOnePhaseStateRunsDownTo100C) {
+    const std::size_t base = plot("mIsochoreViewp").graphObjects().size();
+    ui->type("mHaliteXm", 1);
+    ui->type("mHalitePm", 1000);
+    ui->type("mHaliteTm", 400);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kOnePhase);
+    ui->press("mIsochoreButton");
+    const auto& objects = plot("mIsochoreViewp").graphObjects();
+    ASSERT_EQ(objects.size(), base + 1);
+    const auto* curve = dynamic_cast<const CGraphCurve*>(objects.back().get());
+    ASSERT_NE(curve, nullptr);
+    EXPECT_LE(curve->pointCount(), 301);
+    EXPECT_GT(curve->pointCount(), 10);
+    EXPECT_EQ(curve->getPointAtIndex(0).x, 400);
+    EXPECT_GE(curve->mPointsList().back().x, 100);
+    // A second isochore, a state edit that keeps both, the delete that takes the last.
+    ui->type("mHaliteTm", 450);
+    ui->press("mIsochoreButton");
+    EXPECT_EQ(plot("mIsochoreViewp").graphObjects().size(), base + 2);
+    ui->press("mDeleteIsochoreButton");
+    ui->press("mDeleteIsochoreButton");
+    ui->press("mDeleteIsochoreButton");
+    EXPECT_EQ(plot("mIsochoreViewp").graphObjects().size(), base);
+    ui->type("mHalitePm", 20);  // two phases: nothing is drawn
+    ui->press("mIsochoreButton");
+    EXPECT_EQ(plot("mIsochoreViewp").graphObjects().size(), base);
+}
+
+TEST_F(WorkbenchTest, TabsMarkThePlotsAndTickTheMenu) {
+    doc->mXm = 10;
+    doc->mRm = 800;
+    doc->onGoToRho_panel();
+    EXPECT_FLOAT_EQ(plot("mVxViewp").selectedPointX(), 10);
+    EXPECT_FLOAT_EQ(plot("mVxViewp").selectedPointY(), 1.25);
+    doc->mRm = 0;  // no density: the volume mark stays where it was
+    doc->onGoToRho_panel();
+    EXPECT_FLOAT_EQ(plot("mVxViewp").selectedPointY(), 1.25);
+    ui->perform("onGoToIsochore_panel:");
+    EXPECT_EQ(doc->tabView().selectedIdentifier(), "isochore");
+    doc->documentMenu().update();
+    EXPECT_EQ(doc->documentMenu().itemWithTitle("Isochore")->state(), MenuItem::State::On);
+    EXPECT_EQ(doc->documentMenu().itemWithTitle("Ice")->state(), MenuItem::State::Off);
+}
+
+TEST_F(WorkbenchTest, LogReportAt300And500C) {
+    CLogWindow& log = CLogWindow::sharedLogWindowCtroller();
+    ui->type("mHaliteTm", 300);
+    EXPECT_EQ(log.string(), "");  // closed log: no report
+    ui->perform("onShowLog:");
+    EXPECT_EQ(log.contentSize().width, 700);
+    ui->type("mHaliteTm", 300);
+    const std::string at300 = log.string();
+    EXPECT_EQ(at300.rfind("Case : New\n", 0), 0u);
+    EXPECT_NE(at300.find("\tInitial temperature (°C)          : 300.00 \n"), std::string::npos);
+    EXPECT_EQ(at300.find("Critical pressure"), std::string::npos);
+    EXPECT_NE(at300.find("Halite-liquid-gas phase association\n\tPressure (bar)          : "),
+              std::string::npos);
+    EXPECT_NE(at300.find("Phase association : fluid\n"), std::string::npos);
+    log.clearText();
+    ui->type("mHaliteTm", 500);
+    ui->type("mHalitePm", 300);
+    const std::string at500 = log.string().substr(log.string().rfind("Case : "));
+    const PhaseDiagramInfo& s = doc->stateSnapshot();
+    char line[200];
+    std::snprintf(line, sizeof line, "\tCritical pressure (bar)   : %.2f  (at 500.00°C)\n",
+                  s.criticalPressure);
+    EXPECT_NE(at500.find(line), std::string::npos) << at500;
+    if (s.region == 1 || s.region == 2) {
+        std::snprintf(line, sizeof line, "\tLiquid NaCl wt (%%) : %.4f\n",
+                      100 * s.lgLiquidSalinity);
+        EXPECT_NE(at500.find(line), std::string::npos) << at500;
+    }
+    EXPECT_EQ(log.scrollTarget(), log.string().size());
+    ASSERT_TRUE(HeadlessWorkbench::writeLog("log.txt").ok());
+}
+
+}  // namespace
+}  // namespace vornex::test

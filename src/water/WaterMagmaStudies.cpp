@@ -297,7 +297,7 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
                 row.code = branch + 10;
             }
         }
-        if (!s.phreatic) row.code = (s.mixture ? 200 : 100) + (row.state4 ? 20 : 10);
+        if (!s.phreatic) row.code = s.mixture ? (row.state4 ? 220 : 200) : (row.state4 ? 120 : 110);
         row.w = wh + row.w4 + (row.state4 ? row.w5 : 0.0);
         row.q = q;
         row.eta = -row.w / q;

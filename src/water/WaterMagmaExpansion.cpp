@@ -90,22 +90,41 @@ SaturationEnds fixedOneBarSaturation() {
     return e;
 }
 
-bool saturationEndsAtP(WaterEOS& w, double Pbar, SaturationEnds& e) {
-    w.calculateTheSaturationTemperature(Pbar, 0);
+namespace {
+
+// Both saturated phases at the saturation the model has just found.
+bool readSaturatedPhases(WaterEOS& w, SaturationEnds& e) {
     if (w.error) return false;
-    e.T = w.T;
-    e.P = Pbar * 1e5;
     e.Vl = w.Vl;
     e.Vv = w.Vv;
     w.calculateFromTV(e.T, e.Vl, 0);
     e.Ul = w.U;
     e.Hl = w.H;
     e.Sl = w.S;
+    e.Al = w.A;
     w.calculateFromTV(e.T, e.Vv, 0);
     e.Uv = w.U;
     e.Hv = w.H;
     e.Sv = w.S;
+    e.Av = w.A;
     return w.error == 0;
+}
+
+}  // namespace
+
+bool saturationEndsAtP(WaterEOS& w, double Pbar, SaturationEnds& e) {
+    w.calculateTheSaturationTemperature(Pbar, 0);
+    e.T = w.T;
+    e.P = Pbar * 1e5;
+    return readSaturatedPhases(w, e);
+}
+
+bool saturationEndsAtT(WaterEOS& w, double TK, SaturationEnds& e) {
+    w.error = 0;
+    w.calculateTheSaturationPressure(TK);
+    e.T = TK;
+    e.P = w.P;
+    return readSaturatedPhases(w, e);
 }
 
 void WaterEOS::prepareExpansionWorkCalculation(double Pf, WaterMagmaCalculationResult& r) {
@@ -425,16 +444,8 @@ void WaterEOS::calculateWaterIrreversibleDecompressionPoint(double T0, double V0
     if (error) return;
     IrreversibleContext c{PPa, V, U, e, T0};
     auto search = [&](double x0, bool stepLimit) {
-        Secant s;
-        s.equation = this;
-        s.function =
-            static_cast<EquationFunction>(&WaterEOS::equationForWaterIrreversibleDecompression);
-        s.context = &c;
-        s.x0 = x0;
-        s.x1 = x0 + 0.0001;
-        s.itermax = 50;
-        s.tolerance = 1e-13;
-        s.growthcheck = 1;
+        Secant s = waterSecant(*this, &WaterEOS::equationForWaterIrreversibleDecompression, &c, x0,
+                               x0 + 0.0001, 50, 1e-13, true);
         s.bounded = 1;
         s.xmin = 270.0;
         s.xmax = 5000.0;
@@ -465,25 +476,20 @@ void WaterEOS::calculateWaterIrreversibleDecompressionPoint(double T0, double V0
 double WaterEOS::calculateIsentropicMixtureState(double S0, double T0, double TK) {
     const double m = waterMagmaRatio;
     const double entropy = S0 + (M * magmaHeatCapacity / m) * std::log(T0 / TK);
-    calculateTheSaturationPressure(TK);
-    if (error) {
+    SaturationEnds e;
+    if (!saturationEndsAtT(*this, TK, e)) {
         std::printf("Error calculation %lf\n\n", TK);
         return 1.0;
     }
-    const double Vliquid = Vl, Vvapour = Vv, Psat = P;
-    calculateFromTV(TK, Vliquid, 0);
-    const double Sl = S, Hl = H, Ul = U;
-    calculateFromTV(TK, Vvapour, 0);
-    const double Sv = S, Hv = H, Uv = U;
-    if (entropy > Sv) {
-        calculate_isentropic_point_at_fixed_T(TK, entropy, Vvapour);
+    if (entropy > e.Sv) {
+        calculate_isentropic_point_at_fixed_T(TK, entropy, e.Vv);
         return 0.0;
     }
-    const double x = (entropy - Sv) / (Sl - Sv);
-    P = Psat;
-    V = SaturationEnds::lever(x, Vliquid, Vvapour);
-    H = SaturationEnds::lever(x, Hl, Hv);
-    U = SaturationEnds::lever(x, Ul, Uv);
+    const double x = e.isentropicFraction(entropy);
+    P = e.P;
+    V = e.volume(x);
+    H = SaturationEnds::lever(x, e.Hl, e.Hv);
+    U = e.energy(x);
     S = entropy;
     return x;
 }

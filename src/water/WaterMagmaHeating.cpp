@@ -8,6 +8,7 @@
 #include "numerics/Solver.h"
 #include "water/WaterEOS.h"
 #include "water/WaterMagmaRecords.h"
+#include "water/WaterMagmaSaturation.h"
 
 namespace vornex {
 
@@ -23,20 +24,6 @@ struct RockSink {
 struct WohletzContext {
     double cw, T1, cx, Tx;
 };
-
-Secant heatingSecant(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* context,
-                     double x0, double x1, bool growth) {
-    Secant s;
-    s.equation = &w;
-    s.function = static_cast<EquationFunction>(residual);
-    s.context = context;
-    s.x0 = x0;
-    s.x1 = x1;
-    s.itermax = 15;
-    s.tolerance = 1e-10;
-    s.growthcheck = growth ? 1 : 0;
-    return s;
-}
 
 }  // namespace
 
@@ -116,8 +103,8 @@ void setStateBeforeHeating(WaterEOS& w, double T1, double V1, double P1) {
 // its error flag raised when the search failed.
 void searchPeak(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* context) {
     w.error = 0;
-    Secant s = heatingSecant(w, residual, context, w.magmaTemperature, 0.99 * w.magmaTemperature,
-                             false);
+    Secant s = waterSecant(w, residual, context, w.magmaTemperature, 0.99 * w.magmaTemperature,
+                           15, 1e-10, false);
     const double T3 = s.solve();
     if (s.error != 0) {
         w.error = 1;
@@ -218,7 +205,7 @@ namespace {
 // Isobaric search from x0 and x1; true when it converged, the model then at the root.
 bool isobaricSearch(WaterEOS& w, WaterMagmaCalculationResult& r, double x0, double x1) {
     w.error = 0;
-    Secant s = heatingSecant(w, &WaterEOS::equationForIsobaricHeating, &r, x0, x1, true);
+    Secant s = waterSecant(w, &WaterEOS::equationForIsobaricHeating, &r, x0, x1, 15, 1e-10, true);
     const double T3 = s.solve();
     if (s.error != 0) return false;
     w.equationForIsobaricHeating(T3, &r);

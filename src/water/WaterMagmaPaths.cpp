@@ -10,6 +10,7 @@
 #include "numerics/Solver.h"
 #include "water/WaterEOS.h"
 #include "water/WaterMagmaRecords.h"
+#include "water/WaterMagmaSaturation.h"
 
 namespace vornex {
 
@@ -26,6 +27,22 @@ struct EquilibriumContext {
 struct PathPoint {
     double T, P, V, W, Q;
 };
+
+void setEnd(WaterEOS& w, const PathPoint& p) {
+    w.endTemperature = p.T;
+    w.endPressure = p.P;
+    w.endVolume = p.V;
+    w.endWork = p.W;
+    w.endHeat = p.Q;
+}
+
+void setBoundary(WaterEOS& w, const PathPoint& p) {
+    w.boundaryTemperature = p.T;
+    w.boundaryPressure = p.P;
+    w.boundaryVolume = p.V;
+    w.boundaryWork = p.W;
+    w.boundaryHeat = p.Q;
+}
 
 PathPoint between(const PathPoint& a, const PathPoint& b, double w) {
     return {a.T + w * (b.T - a.T), a.P + w * (b.P - a.P), a.V + w * (b.V - a.V),
@@ -98,16 +115,9 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
                               !(Tw > liquidusTemperature && Tmag > liquidusTemperature);
         if (latentHeat != 0.0 && crossing) {
             EquilibriumContext c{Tmag, Tw, C};
-            Secant solver;
-            solver.equation = this;
-            solver.function = static_cast<EquationFunction>(
-                &WaterEOS::equationForHeatingDecompressionEquilibriumTemperature);
-            solver.context = &c;
-            solver.x0 = Te;
-            solver.x1 = Te + 0.0001;
-            solver.itermax = 15;
-            solver.tolerance = 1e-9;
-            solver.growthcheck = 1;
+            Secant solver =
+                waterSecant(*this, &WaterEOS::equationForHeatingDecompressionEquilibriumTemperature,
+                            &c, Te, Te + 0.0001, 15, 1e-9, true);
             Te = solver.solve();
             if (solver.error != 0) {
                 error = 1;
@@ -132,21 +142,10 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
             endPrev = here;
             endInterpolated = 0;
         } else if (P < Pend && endInterpolated == 0) {
-            const PathPoint e = between(endPrev, here, (Pend - endPrev.P) / (P - endPrev.P));
-            endTemperature = e.T;
-            endPressure = e.P;
-            endVolume = e.V;
-            endWork = e.W;
-            endHeat = e.Q;
+            setEnd(*this, between(endPrev, here, (Pend - endPrev.P) / (P - endPrev.P)));
             endInterpolated = 1;
         }
-        if (endInterpolated == 0) {
-            endTemperature = T;
-            endPressure = P;
-            endVolume = V;
-            endWork = W;
-            endHeat = Q;
-        }
+        if (endInterpolated == 0) setEnd(*this, here);
         bool ends = false;
         if (T < kWaterCriticalTemperature) {
             const double Psat = saturationPressureWagnerPruss(T);
@@ -160,22 +159,11 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
                 const double w =
                     vapourSide ? 1.0 / (std::fabs((Psat - P) / (PsatPrev - boundaryPrev.P)) + 1.0)
                                : (Psat - boundaryPrev.P) / (P - boundaryPrev.P);
-                const PathPoint b = between(boundaryPrev, here, w);
-                boundaryTemperature = b.T;
-                boundaryPressure = b.P;
-                boundaryVolume = b.V;
-                boundaryWork = b.W;
-                boundaryHeat = b.Q;
+                setBoundary(*this, between(boundaryPrev, here, w));
                 boundaryReached = 1;
                 ends = true;
             }
-            if (boundaryReached == 0) {
-                boundaryTemperature = T;
-                boundaryPressure = P;
-                boundaryVolume = V;
-                boundaryWork = W;
-                boundaryHeat = Q;
-            }
+            if (boundaryReached == 0) setBoundary(*this, here);
         }
         if (ends || P < Pend) break;
         // Where the isentrope is steep in P(T) the next step is taken in pressure.
@@ -196,21 +184,13 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
         const double Tlast = T, Wlast = W, Qlast = Q;
         calculateTheSaturationPressure(Tsat);
         if (!error) {
-            boundaryTemperature = Tlast;
-            boundaryPressure = P;
-            boundaryVolume = Vv;
-            boundaryWork = Wlast;
-            boundaryHeat = Qlast;
+            setBoundary(*this, {Tlast, P, Vv, Wlast, Qlast});
             boundaryReached = 1;
         }
     }
     if (boundaryReached == -1 && T < kWaterCriticalTemperature &&
         std::fabs(P - saturationPressureWagnerPruss(T)) < 400000.0) {
-        boundaryTemperature = T;
-        boundaryPressure = P;
-        boundaryVolume = V;
-        boundaryWork = W;
-        boundaryHeat = Q;
+        setBoundary(*this, {T, P, V, W, Q});
         boundaryReached = 1;
     }
     if (out != nullptr) {
@@ -238,41 +218,31 @@ void WaterEOS::calculateHeatingDecompressionPath2(const char* file, double TK, d
     }
     const double m = waterMagmaRatio, cp = magmaHeatCapacity;
     double entropy = S0, W = 0.0, Q = 0.0;
-    calculateTheSaturationPressure(TK);
-    if (error) {
+    SaturationEnds e;
+    if (!saturationEndsAtT(*this, TK, e)) {
         if (out) std::fclose(out);
         return;
     }
-    const double Vl0sat = Vl, Vv0sat = Vv;
-    calculateFromTV(TK, Vl0sat, 0);
-    const double Sl0 = S;
-    calculateFromTV(TK, Vv0sat, 0);
-    double x = (S0 - S) / (Sl0 - S);
-    double Vprev = (1.0 - x) * Vv0sat + x * Vl0sat;
-    double VvPrev = Vv0sat;
+    double x = e.isentropicFraction(S0);
+    double Vprev = e.volume(x);
+    double VvPrev = e.Vv;
     for (int n = 0; n < kMaxPathSteps && TK >= Tend && TK > 273.15; ++n, TK -= 1.0) {
-        calculateTheSaturationPressure(TK);
-        if (error) break;
-        const double Psat = P, Vliquid = Vl, Vvapour = Vv;
-        calculateFromTV(TK, Vliquid, 0);
-        const double Sl = S, Hl = H, Ul = U;
-        calculateFromTV(TK, Vvapour, 0);
-        const double Sv = S, Hv = H, Uv = U;
+        if (!saturationEndsAtT(*this, TK, e)) break;
         // Heat of the magma cooling by 1 K.
         entropy += (M * cp / m) * std::log(1.0 / TK + 1.0);
         double dW = 0.0;
-        if (entropy <= Sv) {
-            x = (entropy - Sv) / (Sl - Sv);
-            V = (1.0 - x) * Vvapour + x * Vliquid;
-            H = (1.0 - x) * Hv + x * Hl;
-            U = (1.0 - x) * Uv + x * Ul;
+        if (entropy <= e.Sv) {
+            x = e.isentropicFraction(entropy);
+            V = e.volume(x);
+            H = SaturationEnds::lever(x, e.Hl, e.Hv);
+            U = e.energy(x);
             S = entropy;
-            P = Psat;
-            dW = (V - Vprev) * Psat;
+            P = e.P;
+            dW = (V - Vprev) * e.P;
             Vprev = V;
-            VvPrev = Vvapour;
+            VvPrev = e.Vv;
         } else {
-            calculate_isentropic_point_at_fixed_T(TK, entropy, Vvapour);
+            calculate_isentropic_point_at_fixed_T(TK, entropy, e.Vv);
             if (error) break;
             calculate_state_functions();
             dW = (V - VvPrev) * P;

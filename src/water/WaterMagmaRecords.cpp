@@ -337,89 +337,95 @@ void WaterMagmaCalculationInfo::writeToLog() const {
 
 namespace {
 
-void printState(const char* name, double TK, double Pbar) {
-    std::printf("\t%s    : %8.2f°C            P%c : %8.2f bar \n", name, TK - 273.15, name[1], Pbar);
-}
-
-void printFractions(double x, double xVolume, double steamMass, double steamVolume) {
-    std::printf("\t%% steam mass   (rock-free basis) : %8.2f %% \n", (1.0 - x) * 100.0);
-    std::printf("\t%% steam volume (rock-free basis) : %8.2f %% \n", (1.0 - xVolume) * 100.0);
-    std::printf("\t%% steam mass                     : %8.2f %% \n", 100.0 * steamMass);
-    std::printf("\t%% steam volume                   : %8.2f %% \n", 100.0 * steamVolume);
-}
-
-void printEntropy(const char* name, double S) {
-    std::printf("\t%s    : %8.2f J/°C/mol   %8.2f J/°C/g \n", name, S, S / (kMolarMass * 1000.0));
-}
-
-void printVolume(const char* name, double V) {
-    std::printf("\t%s    : %8.2f cm3/mol    %8.2f cm3/g\n", name, V, V / (kMolarMass * 1000.0));
-}
-
-void logState(const char* name, double TK, double Pbar) {
-    logFormat(1, "    %s    : %8.2f°C            P%c : %8.2f bar ", name, TK - 273.15, name[1],
-              Pbar);
-}
-
-void logFractions(double x, double xVolume, double steamMass, double steamVolume) {
-    logFormat(1, "    %% steam mass   (rock-free basis) : %8.2f %% ", (1.0 - x) * 100.0);
-    logFormat(1, "    %% steam volume (rock-free basis) : %8.2f %% ", (1.0 - xVolume) * 100.0);
-    logFormat(1, "    %% steam mass                     : %8.2f %% ", 100.0 * steamMass);
-    logFormat(1, "    %% steam volume                   : %8.2f %% ", 100.0 * steamVolume);
-}
-
-void logEntropy(const char* name, double S) {
-    logFormat(1, "    %s    : %8.2f J/°C/mol   %8.2f J/°C/g ", name, S, S / (kMolarMass * 1000.0));
-}
-
-void logVolume(const char* name, double V) {
-    logFormat(1, "    %s    : %8.2f cm3/mol    %8.2f cm3/g", name, V, V / (kMolarMass * 1000.0));
-}
-
 double perGram(double molar) { return molar * 0.001 / kMolarMass; }
+
+// The lines the standard-output report and the log report share: a tab before each line
+// on standard output, four blanks in the log.
+class ReportLines {
+   public:
+    explicit ReportLines(bool toLog) : toLog_(toLog) {}
+
+    void line(const char* format, ...) __attribute__((format(printf, 2, 3))) {
+        va_list arguments;
+        va_start(arguments, format);
+        const std::string text = vformat(format, arguments);
+        va_end(arguments);
+        if (toLog_)
+            logFormat(1, "    %s", text.c_str());
+        else
+            std::printf("\t%s\n", text.c_str());
+    }
+    void state(const char* name, double TK, double Pbar) {
+        line("%s    : %8.2f°C            P%c : %8.2f bar ", name, TK - 273.15, name[1], Pbar);
+    }
+    void fractions(double x, double xVolume, double steamMass, double steamVolume) {
+        line("%% steam mass   (rock-free basis) : %8.2f %% ", (1.0 - x) * 100.0);
+        line("%% steam volume (rock-free basis) : %8.2f %% ", (1.0 - xVolume) * 100.0);
+        line("%% steam mass                     : %8.2f %% ", 100.0 * steamMass);
+        line("%% steam volume                   : %8.2f %% ", 100.0 * steamVolume);
+    }
+    void entropy(const char* name, double S) {
+        line("%s    : %8.2f J/°C/mol   %8.2f J/°C/g ", name, S, S / (kMolarMass * 1000.0));
+    }
+    void volume(const char* name, double V) {
+        line("%s    : %8.2f cm3/mol    %8.2f cm3/g", name, V, V / (kMolarMass * 1000.0));
+    }
+    // States 1 to 5 of the reversible expansion with its fractions, entropies, volumes, Q.
+    void reversible(const WaterMagmaCalculationResult& r) {
+        state("T1", r.T1, r.P1);
+        state("T2", r.T2, r.P2);
+        state("T3", r.T3, r.P3);
+        if (r.twoPhase) state("T4", r.T4, r.P4);
+        state("T5", r.T5, r.P5);
+        fractions(r.x5, r.x5Volume, r.steamMass, r.steamVolume);
+        entropy("S3", r.S3);
+        if (r.twoPhase) entropy("S4", r.S4);
+        entropy("S5", r.S5);
+        volume("V3", r.V3);
+        if (r.twoPhase) volume("V4", r.V4);
+        line("Q     : %8.2f J/g water ", r.Q);
+    }
+    // The same for the pyroclast-heated expansion.
+    void pyroclast(const WaterMagmaCalculationResult& r) {
+        if (r.twoPhaseP) state("T4", r.T4P, r.P4P);
+        state("T5", r.T5P, r.P5P);
+        if (r.twoPhaseP) {
+            fractions(r.x5P, r.x5VolumeP, r.steamMassP, r.steamVolumeP);
+            entropy("S4", r.S4P);
+        }
+        entropy("S5", r.S5P);
+        if (r.twoPhaseP) volume("V4", r.V4P);
+        line("Q     : %8.2f J/g water ", r.QP);
+    }
+
+   private:
+    bool toLog_;
+};
 
 }  // namespace
 
 void WaterMagmaCalculationResult::print() const {
+    ReportLines out(false);
     std::puts("Reversible isentropic case: ");
     std::puts("----------------------------");
-    printState("T1", T1, P1);
-    printState("T2", T2, P2);
-    printState("T3", T3, P3);
-    if (twoPhase) printState("T4", T4, P4);
-    printState("T5", T5, P5);
-    printFractions(x5, x5Volume, steamMass, steamVolume);
-    printEntropy("S3", S3);
-    if (twoPhase) printEntropy("S4", S4);
-    printEntropy("S5", S5);
-    printVolume("V3", V3);
-    if (twoPhase) printVolume("V4", V4);
-    std::printf("\tQ     : %8.2f J/g water \n", Q);
+    out.reversible(*this);
     std::printf("\tWrev  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wrev, -Wrev * m);
 
     std::puts("Irreversible adiabatic case: ");
     std::puts("-----------------------------");
     std::printf("\tT5    : %8.2f°C  P5 : %8.2f bar\n", T5irr - 273.15, Pf);
-    printFractions(xi, xiVolume, steamMassIrr, steamVolumeIrr);
+    out.fractions(xi, xiVolume, steamMassIrr, steamVolumeIrr);
     std::printf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wirr, -Wirr * m);
     if (!pyroclast) return;
 
     std::puts("Reversible pyroclast-heated case: ");
     std::puts("----------------------------------");
-    if (twoPhaseP) printState("T4", T4P, P4P);
-    printState("T5", T5P, P5P);
-    if (twoPhaseP) {
-        printFractions(x5P, x5VolumeP, steamMassP, steamVolumeP);
-        printEntropy("S4", S4P);
-    }
-    printEntropy("S5", S5P);
-    if (twoPhaseP) printVolume("V4", V4P);
-    std::printf("\tQ     : %8.2f J/g water \n", QP);
+    out.pyroclast(*this);
     std::printf("\tWrev  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WrevP, -WrevP * m);
     std::puts("Irreversible pyroclast-heated case: ");
     std::puts("------------------------------------");
     std::printf("\tT5    : %8.2f°C  P5 : %8.2f bar\n", T5irrP - 273.15, Pf);
-    printFractions(xiP, xiVolumeP, steamMassIrrP, steamVolumeIrrP);
+    out.fractions(xiP, xiVolumeP, steamMassIrrP, steamVolumeIrrP);
     std::printf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WirrP, -WirrP * m);
 }
 
@@ -469,18 +475,8 @@ void WaterMagmaCalculationResult::writeToLog() const {
         fractionation == 1 ? m * fractionCount : m);
     gLog->appendRTF("\\par\\par \\b Reversible isentropic case: \\b0 \\par");
     gLog->endEditingRTF();
-    logState("T1", T1, P1);
-    logState("T2", T2, P2);
-    logState("T3", T3, P3);
-    if (twoPhase) logState("T4", T4, P4);
-    logState("T5", T5, P5);
-    logFractions(x5, x5Volume, steamMass, steamVolume);
-    logEntropy("S3", S3);
-    if (twoPhase) logEntropy("S4", S4);
-    logEntropy("S5", S5);
-    logVolume("V3", V3);
-    if (twoPhase) logVolume("V4", V4);
-    logFormat(1, "    Q     : %8.2f J/g water ", Q);
+    ReportLines out(true);
+    out.reversible(*this);
     const double isobaric = isobaricWork * 0.001 / kMolarMass;  // J/g
     if (heating == 1) {
         logFormat(1, "    Isobaric heating work : %8.2f J/g water", -isobaric);
@@ -492,7 +488,7 @@ void WaterMagmaCalculationResult::writeToLog() const {
     gLog->appendRTF("\\b Irreversible adiabatic case: \\b0 \\par");
     gLog->endEditingRTF();
     logFormat(1, "    T5    : %8.2f°C            P5 :  %8.2f bar", T5irr - 273.15, Pf);
-    logFractions(xi, xiVolume, steamMassIrr, steamVolumeIrr);
+    out.fractions(xi, xiVolume, steamMassIrr, steamVolumeIrr);
     if (heating == 1) {
         logFormat(1, "    Isobaric heating work : %8.2f J/g water", -isobaric);
         logFormat(1, "    Expansion work        : %8.2f J/g water", isobaric - Wirr);
@@ -513,15 +509,7 @@ void WaterMagmaCalculationResult::writeToLog() const {
         gLog->beginEditingRTF();
         gLog->appendRTF("\\b Reversible pyroclast-heated case: \\b0\\par");
         gLog->endEditingRTF();
-        if (twoPhaseP) logState("T4", T4P, P4P);
-        logState("T5", T5P, P5P);
-        if (twoPhaseP) {
-            logFractions(x5P, x5VolumeP, steamMassP, steamVolumeP);
-            logEntropy("S4", S4P);
-        }
-        logEntropy("S5", S5P);
-        if (twoPhaseP) logVolume("V4", V4P);
-        logFormat(1, "    Q     : %8.2f J/g water ", QP);
+        out.pyroclast(*this);
         gLog->beginEditingRTF();
         logRTFormat(
             "     Wrev  : %8.2f J/g water  => \\cf2 \\b %8.2f J/g magma \\b0\\cf0 \\par\\par",
@@ -529,7 +517,7 @@ void WaterMagmaCalculationResult::writeToLog() const {
         gLog->appendRTF("\\b Irreversible pyroclast-heated case: \\b0 \\par");
         gLog->endEditingRTF();
         logFormat(1, "    T5    : %8.2f°C            P5 : %8.2f bar", T5irrP - 273.15, Pf);
-        logFractions(xiP, xiVolumeP, steamMassIrrP, steamVolumeIrrP);
+        out.fractions(xiP, xiVolumeP, steamMassIrrP, steamVolumeIrrP);
         gLog->beginEditingRTF();
         logRTFormat(
             "     Wirr  : %8.2f J/g water  => \\cf3\\b %8.2f J/g magma \\b0\\cf0 \\par\\par",

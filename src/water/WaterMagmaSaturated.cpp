@@ -284,14 +284,8 @@ void WaterEOS::calculateTemperatureForGivenExsolutionWorkAndPressure(double W, d
                                                                      double V0) {
     pressure(Pbar);
     ExsolutionContext c{Pbar, V0, W};
-    Secant s;
-    s.equation = this;
-    s.function = static_cast<EquationFunction>(&WaterEOS::equationForExsolutionWork);
-    s.context = &c;
-    s.x0 = T;
-    s.x1 = T + 1.0;
-    s.itermax = 15;
-    s.tolerance = 1e-9;
+    Secant s = waterSecant(*this, &WaterEOS::equationForExsolutionWork, &c, T, T + 1.0, 15, 1e-9,
+                           false);
     const double root = s.solve();
     error = s.error != 0 ? 1 : 0;
     if (!error) T = root;

@@ -3,6 +3,7 @@
 // that pressure. Energies J/mol, entropies J/(mol K), volumes m3/mol, P in Pa.
 #pragma once
 
+#include "numerics/Solver.h"
 #include "water/WaterEOS.h"
 #include "water/WaterMagmaRecords.h"
 
@@ -11,6 +12,7 @@ namespace vornex {
 struct SaturationEnds {
     double T = 0.0, P = 0.0;
     double Vl = 0.0, Vv = 0.0, Ul = 0.0, Uv = 0.0, Hl = 0.0, Hv = 0.0, Sl = 0.0, Sv = 0.0;
+    double Al = 0.0, Av = 0.0;
 
     // x liquid + (1 - x) vapour.
     static double lever(double x, double liquid, double vapour) {
@@ -29,6 +31,22 @@ struct SaturationEnds {
     double irreversibleWork(double x, double V0) const { return -P * (volume(x) - V0); }
 };
 
+// A secant search on one of the water's residuals from x0 and x1 (no bounds, relaxation
+// halved down to 0.01 on a failed step).
+inline Secant waterSecant(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* context,
+                          double x0, double x1, int itermax, double tolerance, bool growthCheck) {
+    Secant s;
+    s.equation = &w;
+    s.function = static_cast<EquationFunction>(residual);
+    s.context = context;
+    s.x0 = x0;
+    s.x1 = x1;
+    s.itermax = itermax;
+    s.tolerance = tolerance;
+    s.growthcheck = growthCheck ? 1 : 0;
+    return s;
+}
+
 // Saturated water at 1 bar (IAPWS-95, 372.76 K) as the 1-bar expansions use it, per mole;
 // its temperature is written 373.15 K.
 SaturationEnds fixedOneBarSaturation();
@@ -36,6 +54,8 @@ SaturationEnds fixedOneBarSaturation();
 // The saturation at P (bar) from the model: both phases at the saturation temperature.
 // False when the saturation search fails.
 bool saturationEndsAtP(WaterEOS& water, double Pbar, SaturationEnds& ends);
+// The same at T (K).
+bool saturationEndsAtT(WaterEOS& water, double TK, SaturationEnds& ends);
 
 // The final-pressure saturation held by a cycle result.
 SaturationEnds finalEnds(const WaterMagmaCalculationResult& r);

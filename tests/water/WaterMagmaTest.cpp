@@ -373,6 +373,7 @@ TEST(MagmaWaterDiagramFileTest, RegressionFileWrittenInTheWorkingDirectoryAndOpe
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(produceHeaderIgorFileForWaterMagmaDiagram(info), nullptr);
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("wm0"), std::string::npos);
+    std::filesystem::remove("wm0");
 }
 
 TEST_F(MagmaWaterTest, RegressionOneBarExpansionUsesTheFixedSaturationData) {
@@ -387,6 +388,193 @@ TEST_F(MagmaWaterTest, RegressionOneBarExpansionUsesTheFixedSaturationData) {
     EXPECT_NEAR(x2, 0.0, 1e-12);
     EXPECT_NEAR(xi2, 0.0, 1e-12);
     for (double w : {W1, Wi1, W2, Wi2}) EXPECT_NEAR(w, 0.0, 1e-9);
+}
+
+
+// ------------------------------------------------------------ energy balances
+
+TEST_F(MagmaWaterTest, PeakStatesBalanceTheMagmasHeat) {
+    // Isochoric: the water's energy rise is what the magma gives, sensible and latent.
+    for (const char* m : {"0.2", "1", "3"}) {
+        const WaterMagmaCalculationInfo info = infoFrom({"m", m});
+        const WaterMagmaCalculationResult r = cycle(info);
+        ASSERT_EQ(water.error, 0) << m;
+        const double magma = info.cp * (info.Tm - r.T3) - water.calculateLatentHeatTerm(info.Tm, r.T3);
+        EXPECT_NEAR(r.Q * 1000.0 * info.m, magma, 1e-4 * magma) << m;
+        EXPECT_NEAR(r.V3, r.V2, 1e-9);
+    }
+    // Wohletz: a constant heat capacity Cp2 from state 2.
+    const WaterMagmaCalculationInfo info = infoFrom({}, 2);
+    const WaterMagmaCalculationResult r = cycle(info);
+    ASSERT_EQ(water.error, 0);
+    const double magma = info.cp * (info.Tm - r.T3) - water.calculateLatentHeatTerm(info.Tm, r.T3);
+    EXPECT_NEAR(info.m * r.Cp2 * (r.T3 - r.T2) / kWaterMolarMass, magma, 1e-4 * magma);
+    EXPECT_NEAR(r.S3, r.S2 + r.Cv2 * std::log(r.T3 / r.T2), 1e-6);
+    // A wet host rock takes its share: the water ends cooler.
+    const WaterMagmaCalculationResult plain = cycle(infoFrom({}));
+    const WaterMagmaCalculationResult rock = cycle(infoFrom({"porosity", "0.5"}));
+    EXPECT_GT(rock.sedimentHeatCapacity, 0.0);
+    EXPECT_LT(rock.T3, plain.T3 - 10.0);
+}
+
+TEST_F(MagmaWaterTest, IrreversibleEndBalancesEnergyWithTheMagmasHeat) {
+    water.waterMagmaRatio = 1.0;
+    water.latentHeat = 350000.0;
+    water.solidusTemperature = 1173.15;
+    water.liquidusTemperature = 1473.15;
+    const double T0 = 900.0, V0 = 1e-4, P = 1e5, e = 1200.0 * kWaterMolarMass;
+    water.calculateFromTV(T0, V0, 0);
+    const double U0 = water.U;
+    water.calculateWaterIrreversibleDecompressionPoint(T0, V0, P, e, T0);
+    ASSERT_EQ(water.error, 0);
+    const double balance = (water.U - U0) + P * (water.V - V0) + e * (water.T - T0) +
+                           kWaterMolarMass * water.calculateLatentHeatTerm(T0, water.T);
+    EXPECT_NEAR(balance, 0.0, 1e-6 * std::fabs(water.U - U0));
+    EXPECT_NEAR(water.P, P, 1e-6 * P);
+    // A temperature below zero is no state.
+    struct {
+        double P, V0, U0, e, T0;
+    } context{P, V0, U0, 0.0, T0};
+    water.equationForWaterIrreversibleDecompression(-1.0, &context);
+    EXPECT_EQ(water.equationError, 1);
+    water.equationError = 0;
+}
+
+TEST_F(MagmaWaterTest, MixtureIsentropeTakesTheMagmasHeat) {
+    water.waterMagmaRatio = 1.0;
+    water.magmaHeatCapacity = 1200.0;
+    water.calculateFromTV(500.0, 2.5e-5, 0);
+    const double S0 = water.S;
+    const double x = water.calculateIsentropicMixtureState(S0, 500.0, 450.0);
+    ASSERT_GT(x, 0.0);
+    ASSERT_LT(x, 1.0);
+    // The water gained the entropy the magma lost reversibly.
+    EXPECT_NEAR(water.S, S0 + 1200.0 * kWaterMolarMass * std::log(500.0 / 450.0), 1e-9);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(water.calculateIsentropicMixtureState(S0, 500.0, 700.0), 1.0);
+    EXPECT_NE(::testing::internal::GetCapturedStdout().find("Error calculation"), std::string::npos);
+}
+
+TEST_F(MagmaWaterTest, PyroclastHeatedCasesDoMoreWork) {
+    for (uint8_t heating : {0, 1}) {
+        const WaterMagmaCalculationResult r = cycle(infoFrom({"pyroclast"}, heating));
+        ASSERT_EQ(water.error, 0) << int(heating);
+        EXPECT_LT(r.WrevP, r.Wrev) << int(heating);
+        EXPECT_GT(r.QP, r.Q) << int(heating);
+        EXPECT_TRUE(std::isfinite(r.WirrP));
+        EXPECT_GT(r.T5P, 273.15);
+    }
+}
+
+TEST_F(MagmaWaterTest, SaturatedPathKeepsTakingHeat) {
+    water.waterMagmaRatio = 1.0;
+    water.magmaHeatCapacity = 1200.0;
+    water.calculateTheSaturationPressure(500.0);
+    water.calculateFromTV(500.0, water.Vl, 0);
+    WaterMagmaCalculationResult r;
+    water.calculateHeatingDecompressionPath2("path2", 500.0, water.S, 400.0, r);
+    EXPECT_LT(r.Wrev, 0.0);
+    EXPECT_NEAR(r.Q, 101.0 * 1200.0 * 0.001, 1e-9);  // 1 K of magma per row, per gram
+    EXPECT_EQ(tableLines("path2").size(), 1u + 101u);
+}
+
+TEST_F(MagmaWaterTest, ExsolutionIsoCurveIsTracedFromItsStart) {
+    CurveArray* curve = nullptr;
+    water.calculateExsolutionWorkIsoCurve(400.0, 1100.0, 500.0, 1000.0, 250.0, 1.2e-5, &curve);
+    ASSERT_NE(curve, nullptr);
+    ASSERT_EQ(curve->size(), 6u);  // (T, P) at 500, 750 and 1000 bar
+    for (std::size_t i = 0; i < curve->size(); i += 2) {
+        struct {
+            double P, V0, W;
+        } context{(*curve)[i + 1], 1.2e-5, 400.0};
+        EXPECT_NEAR(water.equationForExsolutionWork((*curve)[i], &context), 0.0, 1e-6);
+    }
+    delete curve;
+    water.calculateExsolutionWorkIsoCurve(400.0, 1100.0, 1000.0, 500.0, 250.0, 1.2e-5, &curve);
+    EXPECT_TRUE(curve->empty());
+    delete curve;
+}
+
+TEST_F(MagmaWaterTest, RechargeSequenceReportedInTheLog) {
+    WaterMagmaTextLog log;
+    setWaterMagmaLog(&log);
+    WaterMagmaCalculationInfo info = infoFrom({"d", "5000", "recharge", "max", "3"});
+    WaterMagmaCalculationResult r;
+    r.scriptFlag = kScriptArray;
+    water.calculateWaterMagmaCycleWithRecharge(info, r, 0, 1);
+    setWaterMagmaLog(nullptr);
+    EXPECT_EQ(r.cycleCount, 3.0);
+    EXPECT_LT(r.cumulativeWrev, r.Wrev);
+    EXPECT_DOUBLE_EQ(info.Tm, 1473.15);
+    for (const char* piece : {"(open system)", "Cycle           T3", "        (°C)    (J/g H2O)",
+                              "\tNumber of cycles                                     : more than 3",
+                              "Enhancement factor (reversible, isentropic)",
+                              "Magma-water interaction for m = \\b 1.0000"})
+        EXPECT_NE(log.text.find(piece), std::string::npos) << piece;
+    EXPECT_EQ(log.text.find("Input Summary"), std::string::npos);  // only with report 2
+}
+
+TEST_F(MagmaWaterTest, RefusedRequestsSayWhy) {
+    ::testing::internal::CaptureStdout();
+    water.calculateIsobaricHeatingWork(-1.0, 300.0, 400.0);
+    water.calculateSaturatedExpansionWork(0.0, 230.0, nullptr, 1.0);
+    water.calculateSaturatedExpansionWork(700.0, 0.0, nullptr, 1.0);
+    water.calculateExsolutionWork(1173.15, 0.0, 1.2e-5);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Isobaric heating needs a positive pressure"), std::string::npos);
+    EXPECT_NE(out.find("The pressure (230.00 bar) is above the critical pressure (220.64 bar)."),
+              std::string::npos);
+    EXPECT_NE(out.find("above the critical temperature"), std::string::npos);
+    EXPECT_NE(out.find("Exsolution needs a positive temperature and pressure"), std::string::npos);
+    // Isochoric heating below 273 K is no state.
+    struct {
+        double cx, Tx;
+    } rock{0.0, 0.0};
+    water.equationForIsochorHeating(250.0, &rock);
+    EXPECT_EQ(water.equationError, 1);
+    water.equationError = 0;
+}
+
+TEST(MagmaWaterDiagramFileTest, SequenceColumnsOfRechargeAndFractions) {
+    WaterMagmaCalculationInfo info = infoFrom({"m", "2", "frac", "4"});
+    WaterMagmaCalculationResult r;
+    r.Wrev = -100.0;
+    r.Wirr = -40.0;
+    r.cumulativeWrev = -300.0;
+    r.cumulativeWirr = -120.0;
+    r.cumulativeQ = 900.0;
+    r.cycleCount = 3.0;
+    std::FILE* file = produceHeaderIgorFileForWaterMagmaDiagram(info);
+    ASSERT_NE(file, nullptr);
+    writeDataIgorFileForWaterMagmaDiagram(file, info, r);
+    info.fractionation = 0;
+    info.recharge = 1;
+    writeDataIgorFileForWaterMagmaDiagram(file, info, r);
+    std::fclose(file);
+    const std::vector<std::string> lines = tableLines("wm0");
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_NE(lines[1].find("emd0         ewd0          qc0"), std::string::npos) << lines[1];
+    // Fractions: per gram of magma over the n fractions, per gram of water per cycle done.
+    EXPECT_EQ(rowNumbers(lines[3]),
+              (std::vector<double>{2, 0, 0, 0, 150, 100, 60, 40, 600, 300, 240, 120, 900}));
+    // Recharges: the first cycle, then the sequence.
+    EXPECT_EQ(rowNumbers(lines[4]),
+              (std::vector<double>{2, 0, 0, 0, 200, 100, 80, 40, 600, 300, 240, 120, 900}));
+}
+
+TEST_F(MagmaWaterTest, IsobaricPathFileOfABoilingEnd) {
+    WaterMagmaCalculationInfo info = infoFrom({"m", "0.8"}, 1);
+    WaterMagmaCalculationResult r;
+    r.scriptFlag = kScriptIgor;
+    water.calculateWaterMagmaCycle(info, r, 1, 0);
+    ASSERT_EQ(water.error, 0);
+    ASSERT_EQ(r.isobaricStage, 2);
+    // States 1 and 2, the spinodal at P2, the boiling point, state 3.
+    const std::vector<std::string> lines = tableLines("isop0");
+    ASSERT_EQ(lines.size(), 3u + 5u + 1u);
+    EXPECT_EQ(rowNumbers(lines[5]), (std::vector<double>{r.P2, std::round(r.Tspin * 1e6) / 1e6}));
+    EXPECT_EQ(tableLines("isos1")[3], " nan nan ");
+    EXPECT_GT(tableLines("isoss2").size(), 10u);
 }
 
 }  // namespace

@@ -14,9 +14,13 @@ namespace {
 std::atomic<bool> sOpenerEnabled{false};
 }
 
-void setIgorOpenerEnabled(bool enabled) { sOpenerEnabled = enabled; }
+void setIgorOpenerEnabled(bool enabled) {
+    sOpenerEnabled = enabled;
+}
 
-bool igorOpenerEnabled() { return sOpenerEnabled; }
+bool igorOpenerEnabled() {
+    return sOpenerEnabled;
+}
 
 int openIgorScript(const std::string& file) {
     if (!igorOpenerEnabled()) return -1;

@@ -112,8 +112,8 @@ void WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         set_the_phase_as(selector);
         error = 0;
         if (!(TK > 0.0) || !(value > 0.0)) {
-            std::printf("%s needs a temperature above -273.15 deg. C and a positive %s\n\n", keyword,
-                        tp ? "pressure" : "volume");
+            std::printf("%s needs a temperature above -273.15 deg. C and a positive %s\n\n",
+                        keyword, tp ? "pressure" : "volume");
             return;
         }
         if (tp)
@@ -144,7 +144,8 @@ void WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
     if (std::strcmp(keyword, "psat") == 0 || std::strcmp(keyword, "tsat") == 0) {
         const bool byT = keyword[0] == 'p';
         if (argc != 1) {
-            std::puts(byT ? "Syntax: psat <temperature in deg. C>" : "Syntax: tsat <pressure in bar>");
+            std::puts(byT ? "Syntax: psat <temperature in deg. C>"
+                          : "Syntax: tsat <pressure in bar>");
             return;
         }
         const double value = std::atof(argv[0]);
@@ -198,12 +199,37 @@ namespace {
 
 // The 31 numbers of one diagram point.
 void appendDiagramPoint(CurveArray& a, double m, const WaterMagmaCalculationResult& r) {
-    a.insert(a.end(),
-             {m, r.Q, r.T3, -r.Wrev * m, -r.Wrev, -r.Wirr * m, -r.Wirr, -r.WrevP * m, -r.WrevP,
-              -r.WirrP * m, -r.WirrP, r.steamMass, r.steamVolume, r.steamMassIrr, r.steamVolumeIrr,
-              r.steamMassP, r.steamVolumeP, r.steamMassIrrP, r.steamVolumeIrrP, r.QP, r.T5,
-              r.T5irr, r.T5P, r.T5irrP, -r.cumulativeWrev, -r.cumulativeWirr, r.cumulativeQ,
-              r.cycleCount, r.T4, r.T4P, r.coolingRatio});
+    a.insert(a.end(), {m,
+                       r.Q,
+                       r.T3,
+                       -r.Wrev * m,
+                       -r.Wrev,
+                       -r.Wirr * m,
+                       -r.Wirr,
+                       -r.WrevP * m,
+                       -r.WrevP,
+                       -r.WirrP * m,
+                       -r.WirrP,
+                       r.steamMass,
+                       r.steamVolume,
+                       r.steamMassIrr,
+                       r.steamVolumeIrr,
+                       r.steamMassP,
+                       r.steamVolumeP,
+                       r.steamMassIrrP,
+                       r.steamVolumeIrrP,
+                       r.QP,
+                       r.T5,
+                       r.T5irr,
+                       r.T5P,
+                       r.T5irrP,
+                       -r.cumulativeWrev,
+                       -r.cumulativeWirr,
+                       r.cumulativeQ,
+                       r.cycleCount,
+                       r.T4,
+                       r.T4P,
+                       r.coolingRatio});
 }
 
 }  // namespace
@@ -220,8 +246,8 @@ bool WaterEOS::calculateEnergyDiagramPoint(double m, WaterMagmaCalculationInfo& 
     return true;
 }
 
-void WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag flag,
-                                     char verbose, CurveArray* array, double mMin, double mMax) {
+void WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag flag, char verbose,
+                                     CurveArray* array, double mMin, double mMax) {
     WaterMagmaCalculationResult r;
     r.scriptFlag = flag;
     if (flag == kScriptIgor) {

@@ -16,7 +16,9 @@ namespace {
 
 constexpr double kSupercriticalPressure = 221.0;  // bar
 
-double perGram(double molar, double M) { return molar * 0.001 / M; }
+double perGram(double molar, double M) {
+    return molar * 0.001 / M;
+}
 
 // The liquid at (T, P bar) from a dense start; false when the volume solve fails.
 bool liquidState(WaterEOS& w, double TK, double Pbar) {
@@ -99,8 +101,8 @@ void WaterEOS::prepareCycleCalculation(WaterMagmaCalculationInfo& info,
     r.Cp2 = Cp;
     r.isobaricWork = 0.0;
 
-    r.sedimentWaterRatio = (1.0 - info.porosity) * info.sedimentRho * V /
-                           (info.porosity * info.saturation * M);
+    r.sedimentWaterRatio =
+        (1.0 - info.porosity) * info.sedimentRho * V / (info.porosity * info.saturation * M);
     r.sedimentHeatCapacity = r.sedimentWaterRatio * info.sedimentCp;
     if (r.T3 == 0.0) r.T3 = r.T2;
     r.sedimentTemperature = info.coupling * r.T2 + (1.0 - info.coupling) * r.T3;
@@ -351,7 +353,9 @@ void WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
         calculateTheSaturationTemperature(Pbar, 0);
         if (!error) Tsat = T;
     }
-    auto phaseAt = [&](double TK) { return (Pbar <= kSupercriticalPressure && TK >= Tsat) ? 1 : 2; };
+    auto phaseAt = [&](double TK) {
+        return (Pbar <= kSupercriticalPressure && TK >= Tsat) ? 1 : 2;
+    };
     struct End {
         double S, H, U, V;
     } e[2];
@@ -377,7 +381,8 @@ void WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
     std::printf("Initial temperature T0  : %8.2f deg.C  , %8.2f K\n", T0 - 273.15, T0);
     std::printf("Final temperature   T1  : %8.2f deg.C  , %8.2f K\n\n", T1 - 273.15, T1);
     for (int i = 0; i < 2; ++i)
-        std::printf("                    S%d  : %8.2f J/mol/K, %8.2f J/g/K\n", i, e[i].S, e[i].S / g);
+        std::printf("                    S%d  : %8.2f J/mol/K, %8.2f J/g/K\n", i, e[i].S,
+                    e[i].S / g);
     for (int i = 0; i < 2; ++i)
         std::printf("                    H%d  : %8.2f J/mol  , %8.2f J/g\n", i, e[i].H, e[i].H / g);
     for (int i = 0; i < 2; ++i)

@@ -178,10 +178,12 @@ void WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
                     shown);
         printValues("\tSuccessive mechanical works (irreversible adiabatic, J/g magma) :", irr,
                     shown);
-        std::printf("\tTotal work (reversible, isentropic)  : %6.2f J/g water  => %6.2f J/g magma \n",
-                    -sumRev / i, -sumRev * m);
-        std::printf("\tTotal work (irreversible, adiabatic) : %6.2f J/g water  => %6.2f J/g magma \n",
-                    -sumIrr / i, -sumIrr * m);
+        std::printf(
+            "\tTotal work (reversible, isentropic)  : %6.2f J/g water  => %6.2f J/g magma \n",
+            -sumRev / i, -sumRev * m);
+        std::printf(
+            "\tTotal work (irreversible, adiabatic) : %6.2f J/g water  => %6.2f J/g magma \n",
+            -sumIrr / i, -sumIrr * m);
     }
     std::printf(
         "\nFor one Mton of magma, the eruption energy is %6.2f kton of TNT (reversible, "
@@ -197,8 +199,7 @@ void WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
 
 namespace {
 
-const char* kSeparator =
-    "⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯";
+const char* kSeparator = "⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯";
 
 void logRechargeRow(int cycle, const WaterMagmaCalculationResult& r, double sumRev, double sumIrr) {
     logFormat(1, "%5d %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f", cycle,
@@ -322,7 +323,8 @@ void WaterEOS::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& i
         logFormat(2, "%s", kSeparator);
         if (recharge) {
             if (r.T3 > r.Tsatf)
-                logFormat(1, "\tNumber of cycles                                     : more than %d ",
+                logFormat(1,
+                          "\tNumber of cycles                                     : more than %d ",
                           info.maxRecharges);
             else
                 logFormat(1, "\tNumber of cycles                                     : %4d ", n);

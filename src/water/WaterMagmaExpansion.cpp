@@ -37,7 +37,9 @@ SaturationEnds finalEnds(const WaterMagmaCalculationResult& r) {
 
 namespace {
 
-double perGram(double molar, double M) { return molar * 0.001 / M; }
+double perGram(double molar, double M) {
+    return molar * 0.001 / M;
+}
 
 // Context of the irreversible residual.
 struct IrreversibleContext {
@@ -46,8 +48,7 @@ struct IrreversibleContext {
 
 }  // namespace
 
-void irreversibleExpansion(WaterEOS& w, WaterMagmaCalculationResult& r, double Wh,
-                           double Tstart) {
+void irreversibleExpansion(WaterEOS& w, WaterMagmaCalculationResult& r, double Wh, double Tstart) {
     const double m = r.m, M = w.M;
     const double V3 = r.V3 * 1e-6;
     const SaturationEnds f = finalEnds(r);
@@ -162,8 +163,8 @@ double WaterEOS::calculateIsentropicVaporization(double S, double Ul, double Uv,
 namespace {
 
 // Single-phase end at Pf of the isentrope S: liquid or steam by its entropy.
-bool singlePhaseEnd(WaterEOS& w, double S, double Pf, double m, double& T5, double& U5,
-                    double& H5, double& S5, double& x5, double& steamMass, double& steamVolume) {
+bool singlePhaseEnd(WaterEOS& w, double S, double Pf, double m, double& T5, double& U5, double& H5,
+                    double& S5, double& x5, double& steamMass, double& steamVolume) {
     w.calculateAtmosphericDecompressionPoint(S, Pf);
     if (w.error) return false;
     T5 = w.T;
@@ -185,8 +186,8 @@ void drawExpansion(WaterEOS& w, WaterMagmaCalculationResult& r) {
     const double V2 = r.V2 * 1e-6, V3 = r.V3 * 1e-6, Pmin = r.Pf * 1e5;
     if (r.scriptFlag == kScriptIgor) {
         if (r.T2 > 0.0) w.calculateTheIsochor(V2, r.T2, r.T3, 0, 1, "0", nullptr);
-        w.calculateTheIsentropicCurve(r.T3, 0.0, V3, -1.0, 273.15, r.Tm, Pmin, 1e10, kIgorText,
-                                      "1", nullptr);
+        w.calculateTheIsentropicCurve(r.T3, 0.0, V3, -1.0, 273.15, r.Tm, Pmin, 1e10, kIgorText, "1",
+                                      nullptr);
         if (r.twoPhase)
             w.calculateIsoBiphasic(kIsoEntropy, r.S3, 2, 647.0, -1.0, kWaterCriticalVolume,
                                    kWaterCriticalVolume, r.Tsatf, 1, "2");
@@ -195,7 +196,8 @@ void drawExpansion(WaterEOS& w, WaterMagmaCalculationResult& r) {
         r.isentropeArray.clear();
         r.isochoreArray.reserve(100);
         r.isentropeArray.reserve(100);
-        if (r.T2 > 0.0) w.calculateTheIsochor(V2, r.T2, r.T3, 0, kCurveArray, "0", &r.isochoreArray);
+        if (r.T2 > 0.0)
+            w.calculateTheIsochor(V2, r.T2, r.T3, 0, kCurveArray, "0", &r.isochoreArray);
         w.calculateTheIsentropicCurve(r.T3, 0.0, V3, -1.0, 273.15, r.Tm + 0.1, Pmin, 1e10,
                                       kCurveArray, "1", &r.isentropeArray);
     }
@@ -272,8 +274,7 @@ namespace {
 
 // State 5p at Pf of entropy S5p (J/(mol K)) after the magma has heated the water from
 // state 4p: two-phase by the lever rule, liquid above it, superheated steam below it.
-void pyroclastEnd(WaterEOS& w, WaterMagmaCalculationResult& r, const SaturationEnds& f,
-                  double m) {
+void pyroclastEnd(WaterEOS& w, WaterMagmaCalculationResult& r, const SaturationEnds& f, double m) {
     r.x5P = f.isentropicFraction(r.S5P);
     r.x5VolumeP = liquidVolumeFraction(r.x5P, f.Vl, f.Vv);
     r.U5P = f.energy(r.x5P);
@@ -433,12 +434,13 @@ double WaterEOS::equationForWaterIrreversibleDecompression(double TK, void* cont
     }
     Vl0 = V;
     double f = (U - c.U0) + c.P * (V - c.V0);
-    if (c.e != 0.0) f += (TK - c.T0) * c.e + (M / waterMagmaRatio) * calculateLatentHeatTerm(c.T0, TK);
+    if (c.e != 0.0)
+        f += (TK - c.T0) * c.e + (M / waterMagmaRatio) * calculateLatentHeatTerm(c.T0, TK);
     return f;
 }
 
 void WaterEOS::calculateWaterIrreversibleDecompressionPoint(double T0, double V0, double PPa,
-                                                           double e, double Tstart) {
+                                                            double e, double Tstart) {
     error = 0;
     calculateFromTV(T0, V0, 0);
     if (error) return;

@@ -103,8 +103,8 @@ void setStateBeforeHeating(WaterEOS& w, double T1, double V1, double P1) {
 // its error flag raised when the search failed.
 void searchPeak(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* context) {
     w.error = 0;
-    Secant s = waterSecant(w, residual, context, w.magmaTemperature, 0.99 * w.magmaTemperature,
-                           15, 1e-10, false);
+    Secant s = waterSecant(w, residual, context, w.magmaTemperature, 0.99 * w.magmaTemperature, 15,
+                           1e-10, false);
     const double T3 = s.solve();
     if (s.error != 0) {
         w.error = 1;
@@ -132,8 +132,8 @@ void WaterEOS::calculateIsochoricPeakTemperature(double T1, double V1, double P1
     double Tc = T1, previous = 0.0;
     for (int n = 0; n < 1000; ++n) {
         previous = Tc;
-        Tc = (Tm * cp + T1 * m * 4200.0 - calculateLatentHeatTerm(Tm, previous)) /
-             (m * 4200.0 + cp);
+        Tc =
+            (Tm * cp + T1 * m * 4200.0 - calculateLatentHeatTerm(Tm, previous)) / (m * 4200.0 + cp);
         if (std::fabs(Tc - previous) <= 0.1) break;
     }
     std::fprintf(out, "%12f %12.4lf %12.4lf\n", m, T, Tc);
@@ -151,7 +151,8 @@ void WaterEOS::calculateWohletzPeakTemperature(double T1, double V1, double P1, 
 // ------------------------------------------------------------------ isobaric heating
 
 double WaterEOS::equationForIsobaricHeating(double TK, void* context) {
-    const WaterMagmaCalculationResult& r = *static_cast<const WaterMagmaCalculationResult*>(context);
+    const WaterMagmaCalculationResult& r =
+        *static_cast<const WaterMagmaCalculationResult*>(context);
     const double m = waterMagmaRatio;
     const double B = magmaHeatCapacity * (magmaTemperature - TK) -
                      calculateLatentHeatTerm(magmaTemperature, TK) -
@@ -240,11 +241,12 @@ void WaterEOS::calculateIsobaricPeakTemperature(WaterMagmaCalculationResult& r) 
     const double Bb = cp * (Tm - r.Tb) - calculateLatentHeatTerm(Tm, r.Tb) -
                       m * r.sedimentHeatCapacity * (r.Tb - r.sedimentTemperature);
     const double a = Bb - m * (r.Hspin - r.H2) / M;  // heat left at the spinodal
-    const double b = Bb - m * r.Qvap / M;             // heat left after full vaporisation
+    const double b = Bb - m * r.Qvap / M;            // heat left after full vaporisation
     double x0 = Tm, x1 = 0.99 * Tm;
     if (a >= 0.0 && b <= 0.0) {
         // The water ends boiling at Tb.
-        const double x3 = (Bb - (m / M) * ((r.Hspin - r.H2) + r.Hv - r.Hl)) / ((r.Hl - r.Hv) * m / M);
+        const double x3 =
+            (Bb - (m / M) * ((r.Hspin - r.H2) + r.Hv - r.Hl)) / ((r.Hl - r.Hv) * m / M);
         r.x3 = x3;
         r.T3 = r.T4 = r.Tb;
         r.P3 = r.P4 = r.Pb;

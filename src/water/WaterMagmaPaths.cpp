@@ -79,16 +79,17 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
     }
     const char* s = suffix == nullptr ? "" : suffix;
     if (flag == 2)
-        std::fprintf(out,
-                     "# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n",
-                     "T(1)", "V(2)", "P(3)", "A(4)", "H(5)", "U(6)", "S(7)", "G(8)", "Cv(9)",
-                     "Cp(10)", "Tm(11)", "W2(12)", "Q(13)");
+        std::fprintf(
+            out, "# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n",
+            "T(1)", "V(2)", "P(3)", "A(4)", "H(5)", "U(6)", "S(7)", "G(8)", "Cv(9)", "Cp(10)",
+            "Tm(11)", "W2(12)", "Q(13)");
     else if (flag == 1)
-        std::fprintf(out,
-                     "IGOR\nWAVES %5s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s"
-                     "\t%12s%s\t%12s%s\t%12s%s\t%12s%s\nBEGIN\n",
-                     "T", s, "V", s, "P", s, "A", s, "H", s, "U", s, "S", s, "G", s, "Cv", s, "Cp",
-                     s, "Tm", s, "W2", s, "Q", s);
+        std::fprintf(
+            out,
+            "IGOR\nWAVES %5s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s"
+            "\t%12s%s\t%12s%s\t%12s%s\t%12s%s\nBEGIN\n",
+            "T", s, "V", s, "P", s, "A", s, "H", s, "U", s, "S", s, "G", s, "Cv", s, "Cp", s, "Tm",
+            s, "W2", s, "Q", s);
 
     calculateFromTV(T0, V0, 0);
     double Sref = S, Uprev = U;
@@ -129,11 +130,11 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
         W += Uisen - Uprev;
         Q += U - Uisen;
         if (out != nullptr)
-            std::fprintf(out,
-                         "%12.4lf\t%12.4lf\t%12.4lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf"
-                         "\t%12.6lf\t%12.2f\t%12.4lf\t%12.4lf\n",
-                         T, V * 1e6, P * 1e-5, A * 1e-3, H * 1e-3, U * 1e-3, S, G * 1e-3, Cv, Cp, Te,
-                         W, Q);
+            std::fprintf(
+                out,
+                "%12.4lf\t%12.4lf\t%12.4lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf"
+                "\t%12.6lf\t%12.2f\t%12.4lf\t%12.4lf\n",
+                T, V * 1e6, P * 1e-5, A * 1e-3, H * 1e-3, U * 1e-3, S, G * 1e-3, Cv, Cp, Te, W, Q);
         if (flag == 6 && rows != nullptr)
             rows->insert(rows->end(), {T, V * 1e6, P * 1e-5, A * 1e-3, H * 1e-3, U * 1e-3, S,
                                        G * 1e-3, Cv, Cp, Te, W, Q});
@@ -211,10 +212,10 @@ void WaterEOS::calculateHeatingDecompressionPath2(const char* file, double TK, d
     if (file != nullptr && *file != '\0') {
         out = openPathFile(file, "");
         if (out == nullptr) return;
-        std::fprintf(out,
-                     "# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n",
-                     "T(1)", "V(2)", "P(3)", "A(4)", "H(5)", "U(6)", "S(7)", "G(8)", "Cv(9)",
-                     "Cp(10)", "W(11)", "Q(12)", "fl(13)");
+        std::fprintf(
+            out, "# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n",
+            "T(1)", "V(2)", "P(3)", "A(4)", "H(5)", "U(6)", "S(7)", "G(8)", "Cv(9)", "Cp(10)",
+            "W(11)", "Q(12)", "fl(13)");
     }
     const double m = waterMagmaRatio, cp = magmaHeatCapacity;
     double entropy = S0, W = 0.0, Q = 0.0;
@@ -252,11 +253,11 @@ void WaterEOS::calculateHeatingDecompressionPath2(const char* file, double TK, d
         W -= dW;
         Q += (M / m) * cp;
         if (out != nullptr)
-            std::fprintf(out,
-                         "%12.2f\t%12.3lf\t%12.2f\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf"
-                         "\t%12.6lf\t%12.2f\t%12.4lf\t%12.4lf\n",
-                         TK, V * 1e6, P * 1e-5, A * 1e-3, H * 1e-3, U * 1e-3, S, G * 1e-3, Cv, Cp,
-                         W, Q, x);
+            std::fprintf(
+                out,
+                "%12.2f\t%12.3lf\t%12.2f\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf"
+                "\t%12.6lf\t%12.2f\t%12.4lf\t%12.4lf\n",
+                TK, V * 1e6, P * 1e-5, A * 1e-3, H * 1e-3, U * 1e-3, S, G * 1e-3, Cv, Cp, W, Q, x);
     }
     if (out != nullptr) std::fclose(out);
     r.Wrev = W * 0.001 / M;

@@ -14,7 +14,7 @@ namespace vornex {
 
 namespace {
 
-constexpr double kMolarMass = 0.018015268;  // kg/mol
+constexpr double kMolarMass = 0.018015268;   // kg/mol
 constexpr double kCriticalEntropy = 79.394;  // J/(mol K)
 constexpr double kTNT = 4.68;                // J/g of magma per kton of TNT per Mton
 
@@ -32,7 +32,9 @@ std::string vformat(const char* format, va_list arguments) {
     return s;
 }
 
-const char* yesNo(uint8_t flag) { return flag == 1 ? "yes" : "no"; }
+const char* yesNo(uint8_t flag) {
+    return flag == 1 ? "yes" : "no";
+}
 
 const char* heatingName(uint8_t heating) {
     if (heating == 1) return "isobaric";
@@ -76,9 +78,13 @@ const ValueOption kValueOptions[] = {
 
 }  // namespace
 
-void setWaterMagmaLog(WaterMagmaLog* log) { gLog = log; }
+void setWaterMagmaLog(WaterMagmaLog* log) {
+    gLog = log;
+}
 
-WaterMagmaLog* waterMagmaLog() { return gLog; }
+WaterMagmaLog* waterMagmaLog() {
+    return gLog;
+}
 
 void logFormat(int lineEnds, const char* format, ...) {
     if (gLog == nullptr) return;
@@ -100,7 +106,9 @@ double liquidVolumeFraction(double x, double Vl, double Vv) {
     return x * Vl / (x * Vl + (1.0 - x) * Vv);
 }
 
-double steamMassFraction(double x, double m) { return (1.0 - x) * m / (m + 1.0); }
+double steamMassFraction(double x, double m) {
+    return (1.0 - x) * m / (m + 1.0);
+}
 
 double steamVolumeFraction(double x, double m, double Vl, double Vv) {
     return m * (1.0 - x) * Vv / (m * x * Vl + m * (1.0 - x) * Vv + 4.86e-5);
@@ -186,9 +194,9 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
 }
 
 std::string WaterMagmaCalculationInfo::invalidValues() const {
-    const double values[] = {T1, Psurf, depth, geoGradient, m, Tm, cp, L, Tsol, Tliq,
-                             overpressure, g, porosity, saturation, sedimentRho, sedimentCp,
-                             coupling};
+    const double values[] = {
+        T1,   Psurf,        depth, geoGradient, m,          Tm,          cp,         L,       Tsol,
+        Tliq, overpressure, g,     porosity,    saturation, sedimentRho, sedimentCp, coupling};
     for (double v : values)
         if (!std::isfinite(v)) return "every value must be a finite number";
     if (!(m > 0.0)) return "the water/magma mass ratio m must be above 0";
@@ -213,8 +221,8 @@ void WaterMagmaCalculationInfo::askToUser(std::istream& in) {
     };
     askDouble(m, 0.0,
               "Water-magma mass ratio,                          default =    1        : ", 1.0);
-    askChar(pyroclast, "Calculate isothermal case (y/n) ?                default =    n        : ",
-            'n');
+    askChar(pyroclast,
+            "Calculate isothermal case (y/n) ?                default =    n        : ", 'n');
     askDouble(Tm, kNotSet,
               "Magma temperature (°C),                          default = 1200°C      : ", 1200.0);
     askDouble(T1, kNotSet,
@@ -243,8 +251,8 @@ void WaterMagmaCalculationInfo::askToUser(std::istream& in) {
         const char c = getChar('0', in);
         heating = (c >= '0' && c <= '2') ? static_cast<uint8_t>(c - '0') : 0;
     }
-    askChar(recharge, "Recharge with fresh water (y/n) ?                default =    n        : ",
-            'n');
+    askChar(recharge,
+            "Recharge with fresh water (y/n) ?                default =    n        : ", 'n');
     if (maxRecharges == -1) {
         std::printf("Maximum number of recharges ?                    default =  100        : ");
         std::fflush(stdout);
@@ -263,15 +271,14 @@ void WaterMagmaCalculationInfo::askToUser(std::istream& in) {
 
 bool WaterMagmaCalculationInfo::isEqualTo(const WaterMagmaCalculationInfo* o) const {
     return o != nullptr && T1 == o->T1 && Psurf == o->Psurf && depth == o->depth &&
-           geoGradient == o->geoGradient && m == o->m && Tm == o->Tm && cp == o->cp &&
-           L == o->L && Tsol == o->Tsol && Tliq == o->Tliq && overpressure == o->overpressure &&
+           geoGradient == o->geoGradient && m == o->m && Tm == o->Tm && cp == o->cp && L == o->L &&
+           Tsol == o->Tsol && Tliq == o->Tliq && overpressure == o->overpressure &&
            pyroclast == o->pyroclast && heating == o->heating && recharge == o->recharge &&
            maxRecharges == o->maxRecharges && g == o->g &&
            std::strncmp(suffix, o->suffix, sizeof suffix) == 0 &&
            fractionation == o->fractionation && fractionCount == o->fractionCount &&
            porosity == o->porosity && saturation == o->saturation &&
-           sedimentRho == o->sedimentRho && sedimentCp == o->sedimentCp &&
-           coupling == o->coupling;
+           sedimentRho == o->sedimentRho && sedimentCp == o->sedimentCp && coupling == o->coupling;
 }
 
 int WaterMagmaCalculationInfo::printSummary() const {
@@ -337,7 +344,9 @@ void WaterMagmaCalculationInfo::writeToLog() const {
 
 namespace {
 
-double perGram(double molar) { return molar * 0.001 / kMolarMass; }
+double perGram(double molar) {
+    return molar * 0.001 / kMolarMass;
+}
 
 // The lines the standard-output report and the log report share: a tab before each line
 // on standard output, four blanks in the log.

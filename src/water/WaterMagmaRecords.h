@@ -72,16 +72,16 @@ struct WaterMagmaCalculationInfo {
     static constexpr double kNotSet = -100.0;
     static constexpr uint8_t kFlagNotSet = 0xFF;
 
-    double T1 = kNotSet;           // surface water temperature
-    double Psurf = kNotSet;        // surface pressure, bar
-    double depth = kNotSet;        // m
-    double geoGradient = kNotSet;  // geothermal gradient
-    double m = 0.0;                // water/magma mass ratio, kg/kg
-    double Tm = kNotSet;           // magma temperature
-    double cp = kNotSet;           // magma heat capacity
-    double L = kNotSet;            // latent heat of crystallisation
-    double Tsol = kNotSet;         // solidus
-    double Tliq = kNotSet;         // liquidus
+    double T1 = kNotSet;            // surface water temperature
+    double Psurf = kNotSet;         // surface pressure, bar
+    double depth = kNotSet;         // m
+    double geoGradient = kNotSet;   // geothermal gradient
+    double m = 0.0;                 // water/magma mass ratio, kg/kg
+    double Tm = kNotSet;            // magma temperature
+    double cp = kNotSet;            // magma heat capacity
+    double L = kNotSet;             // latent heat of crystallisation
+    double Tsol = kNotSet;          // solidus
+    double Tliq = kNotSet;          // liquidus
     double overpressure = kNotSet;  // bar
     uint8_t pyroclast = kFlagNotSet;
     uint8_t heating = kFlagNotSet;  // 0 isochoric, 1 isobaric, 2 Wohletz
@@ -180,9 +180,9 @@ struct WaterMagmaCalculationResult {
 // pressure (T in K, P in bar, V in cm3/mol, energies J/mol, works J/g, fractions in %).
 struct WaterSaturationResult {
     double P = 0.0, T = 0.0;
-    double Vl = 0.0, Vv = 0.0;        // cm3/mol
-    double vl = 0.0, vv = 0.0;        // cm3/g
-    double rhol = 0.0, rhov = 0.0;    // g/cm3
+    double Vl = 0.0, Vv = 0.0;      // cm3/mol
+    double vl = 0.0, vv = 0.0;      // cm3/g
+    double rhol = 0.0, rhov = 0.0;  // g/cm3
     double Ul = 0.0, Hl = 0.0, Al = 0.0, Gl = 0.0, Cvl = 0.0, Cpl = 0.0, Sl = 0.0;
     double Uv = 0.0, Hv = 0.0, Av = 0.0, Gv = 0.0, Cvv = 0.0, Cpv = 0.0, Sv = 0.0;
     double fugacityl = 0.0, phil = 0.0;  // Pa, -

@@ -166,27 +166,37 @@ void WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
     const ExpansionEnd v = expandTo(*this, ex, Vvapour, Uv, Sv, Hv);
     if (console) {
         std::printf("\nSteam mass %% of the final liquid-steam at 100°C and 1 bar:\n");
-        std::printf("\t- for an initial saturated liquid (isentropic decompression)    : %8.2f %%\n",
-                    (1.0 - l.x) * 100.0);
-        std::printf("\t- for an initial saturated liquid (irreversible decompression)  : %8.2f %%\n",
-                    (1.0 - l.xi) * 100.0);
-        std::printf("\t- for an initial saturated steam  (isentropic decompression)    : %8.2f %%\n",
-                    (1.0 - v.x) * 100.0);
-        std::printf("\t- for an initial saturated steam  (irreversible decompression)  : %8.2f %%\n",
-                    (1.0 - v.xi) * 100.0);
+        std::printf(
+            "\t- for an initial saturated liquid (isentropic decompression)    : %8.2f %%\n",
+            (1.0 - l.x) * 100.0);
+        std::printf(
+            "\t- for an initial saturated liquid (irreversible decompression)  : %8.2f %%\n",
+            (1.0 - l.xi) * 100.0);
+        std::printf(
+            "\t- for an initial saturated steam  (isentropic decompression)    : %8.2f %%\n",
+            (1.0 - v.x) * 100.0);
+        std::printf(
+            "\t- for an initial saturated steam  (irreversible decompression)  : %8.2f %%\n",
+            (1.0 - v.xi) * 100.0);
         std::printf("Steam volume %% of the final liquid-steam at 100°C and 1 bar:\n");
-        std::printf("\t- for an initial saturated liquid (isentropic decompression)    : %8.2f %%\n",
-                    steamVolumePercent(l.x, ex));
-        std::printf("\t- for an initial saturated liquid (irreversible decompression)  : %8.2f %%\n",
-                    steamVolumePercent(l.xi, ex));
-        std::printf("\t- for an initial saturated steam  (isentropic decompression)    : %8.2f %%\n",
-                    steamVolumePercent(v.x, ex));
-        std::printf("\t- for an initial saturated steam  (irreversible decompression)  : %8.2f %%\n",
-                    steamVolumePercent(v.xi, ex));
-        std::printf("Liquid expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n",
-                    belowExit ? 0.0 : l.Wrev, belowExit ? 0.0 : l.Wirr);
-        std::printf("Steam  expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n",
-                    belowExit ? 0.0 : v.Wrev, belowExit ? 0.0 : v.Wirr);
+        std::printf(
+            "\t- for an initial saturated liquid (isentropic decompression)    : %8.2f %%\n",
+            steamVolumePercent(l.x, ex));
+        std::printf(
+            "\t- for an initial saturated liquid (irreversible decompression)  : %8.2f %%\n",
+            steamVolumePercent(l.xi, ex));
+        std::printf(
+            "\t- for an initial saturated steam  (isentropic decompression)    : %8.2f %%\n",
+            steamVolumePercent(v.x, ex));
+        std::printf(
+            "\t- for an initial saturated steam  (irreversible decompression)  : %8.2f %%\n",
+            steamVolumePercent(v.xi, ex));
+        std::printf(
+            "Liquid expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n",
+            belowExit ? 0.0 : l.Wrev, belowExit ? 0.0 : l.Wirr);
+        std::printf(
+            "Steam  expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n",
+            belowExit ? 0.0 : v.Wrev, belowExit ? 0.0 : v.Wirr);
         return;
     }
     r->P = Ps * 1e-5;
@@ -284,15 +294,15 @@ void WaterEOS::calculateTemperatureForGivenExsolutionWorkAndPressure(double W, d
                                                                      double V0) {
     pressure(Pbar);
     ExsolutionContext c{Pbar, V0, W};
-    Secant s = waterSecant(*this, &WaterEOS::equationForExsolutionWork, &c, T, T + 1.0, 15, 1e-9,
-                           false);
+    Secant s =
+        waterSecant(*this, &WaterEOS::equationForExsolutionWork, &c, T, T + 1.0, 15, 1e-9, false);
     const double root = s.solve();
     error = s.error != 0 ? 1 : 0;
     if (!error) T = root;
 }
 
-void WaterEOS::calculateExsolutionWorkIsoCurve(double W, double T0, double P0, double P1,
-                                               double dP, double V0, CurveArray** curve) {
+void WaterEOS::calculateExsolutionWorkIsoCurve(double W, double T0, double P0, double P1, double dP,
+                                               double V0, CurveArray** curve) {
     if (curve == nullptr) return;
     *curve = new CurveArray();
     (*curve)->reserve(50);

@@ -63,8 +63,7 @@ SaturationEnds finalEnds(const WaterMagmaCalculationResult& r);
 // The irreversible end of state 3 of the result against its final pressure: two-phase by
 // the energy balance, else the single-phase end searched from Tstart (NaN work when that
 // fails); Wh (J/mol) is the work the water did while it was heated.
-void irreversibleExpansion(WaterEOS& w, WaterMagmaCalculationResult& r, double Wh,
-                           double Tstart);
+void irreversibleExpansion(WaterEOS& w, WaterMagmaCalculationResult& r, double Wh, double Tstart);
 
 // Saturation, liquid spinodal and boiling data of a heating at the result's P2 (bar, below
 // the critical pressure) from its state 2; false when one of the searches fails.

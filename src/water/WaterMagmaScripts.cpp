@@ -162,8 +162,7 @@ void WaterEOS::writeIgorScriptForWaterMagmaDiagram(char pyroclast, char recharge
     x("x display embe%s vs m%s \n", s, s);
     x("x append emb%s vs m%s \n", s, s);
     x("x modifyGraph lsize(emb%s)=2\n", s);
-    x("x modifyGraph mode(embe%s)=7, rgb(embe%s)=(52428,52428,52428), hbFill(embe%s)=4\n", s, s,
-      s);
+    x("x modifyGraph mode(embe%s)=7, rgb(embe%s)=(52428,52428,52428), hbFill(embe%s)=4\n", s, s, s);
     axes();
     const bool second = pyroclast || recharge;
     if (second) {
@@ -190,8 +189,7 @@ void WaterEOS::writeIgorScriptForWaterMagmaDiagram(char pyroclast, char recharge
     } else {
         x("x Legend/C/N=text0/J/A=RT/X=5/Y=5 \"\\\\s(ema%s) Reversible isentropic\" \n", s);
     }
-    x("x modifyGraph mode(emae%s)=7, rgb(emae%s)=(52428,52428,52428), hbFill(emae%s)=4\n", s, s,
-      s);
+    x("x modifyGraph mode(emae%s)=7, rgb(emae%s)=(52428,52428,52428), hbFill(emae%s)=4\n", s, s, s);
     axes();
     x("x TileWindows/O=1/C\n");
 }
@@ -214,7 +212,8 @@ void WaterEOS::writeIgorScriptForWaterMagmaCycle1(WaterMagmaCalculationResult& r
     x("x Legend/C/N=text0/J/A=LT/X=0.00/Y=0.00 \"m = %.3f kg of water / kg of magma \\rTm = %.2f "
       "deg. C\\rT3 = %.2f deg. C \\r\\r\\s(P0) Isobaric Heating\\r\\s(P1) Isentropic Monophasic "
       "Expansion%s%s\"\n",
-      r.m, r.Tm - 273.15, r.T3 - 273.15, r.twoPhase ? "\\r\\s(P2) Isentropic Biphasic Expansion" : "",
+      r.m, r.Tm - 273.15, r.T3 - 273.15,
+      r.twoPhase ? "\\r\\s(P2) Isentropic Biphasic Expansion" : "",
       r.pyroclast ? "\\r\\s(P3) Reversible Isothermal Expansion" : "");
     x("x tag/C/N=text4/A=MB/X=0/Y=10/S=3 p0,0,\"1\"\n");
     x("x tag/C/N=text5/A=MB/X=0/Y=10/S=3 p0,1,\"2\"\n");

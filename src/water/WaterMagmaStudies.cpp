@@ -23,13 +23,14 @@ constexpr double kOneBar = 1e5;           // Pa
 constexpr double kBoiling = 373.15;       // K
 constexpr int kMaxRows = 100000;
 
-const char* const kColumns[] = {"deltaT", "p3", "t3", "s3", "p4", "t4", "t5", "w4",
-                                "w5",     "w",  "q",  "eta", "etamax", "fl", "R", "em",
-                                "ew",     "wirr", "tirr", "virr", "firr", "wirr2", "code", "wir"};
-const char* const kColumnTitles[] = {
-    "deltaT(1)", "p3(2)",    "t3(3)",  "s3(4))", "p4(5)",    "t4(6)",    "t5(7)",   "w4(8)",
-    "w5(9)",     "w(10)",    "q(11)",  "eta(12)", "etamax(13)", "fl(14)", "R(15)",   "em(16)",
-    "ew(17)",    "wirr(18)", "tirr(19)", "virr(20)", "firr(21)", "wirr2(22)", "code(22)", "wir(23)"};
+const char* const kColumns[] = {"deltaT", "p3",   "t3",   "s3",   "p4",     "t4",    "t5",   "w4",
+                                "w5",     "w",    "q",    "eta",  "etamax", "fl",    "R",    "em",
+                                "ew",     "wirr", "tirr", "virr", "firr",   "wirr2", "code", "wir"};
+const char* const kColumnTitles[] = {"deltaT(1)", "p3(2)",     "t3(3)",      "s3(4))",   "p4(5)",
+                                     "t4(6)",     "t5(7)",     "w4(8)",      "w5(9)",    "w(10)",
+                                     "q(11)",     "eta(12)",   "etamax(13)", "fl(14)",   "R(15)",
+                                     "em(16)",    "ew(17)",    "wirr(18)",   "tirr(19)", "virr(20)",
+                                     "firr(21)",  "wirr2(22)", "code(22)",   "wir(23)"};
 
 struct Row {
     double deltaT = 0, p3 = 0, t3 = 0, s3 = 0, p4 = kNaN, t4 = kNaN, t5 = 0, w4 = 0, w5 = kNaN;
@@ -80,8 +81,9 @@ void writeRow(std::FILE* out, const Study& s, const Row& r) {
     std::fprintf(out,
                  "%12.2f%c%12.2f%c%12.8lf%c%12.8lf%c%12.6lf%c%12.6lf%c%12.6lf%c%12.6lf%c%12.6lf%c"
                  "%12.2f%c%12f%c%12.7lf%c%12f%c%5d",
-                 r.w, sep, r.q, sep, r.eta, sep, r.etamax, sep, r.fl, sep, r.R, sep, r.em, sep, r.ew,
-                 sep, r.wirr, sep, r.tirr, sep, r.virr, sep, r.firr, sep, r.wirr2, sep, r.code);
+                 r.w, sep, r.q, sep, r.eta, sep, r.etamax, sep, r.fl, sep, r.R, sep, r.em, sep,
+                 r.ew, sep, r.wirr, sep, r.tirr, sep, r.virr, sep, r.firr, sep, r.wirr2, sep,
+                 r.code);
     if (s.phreatic)
         std::fprintf(out, " %12f\n", r.wir);
     else
@@ -116,7 +118,8 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
     const double cp0 = w.magmaHeatCapacity, L0 = w.latentHeat, m0 = w.waterMagmaRatio,
                  Tm0 = w.magmaTemperature;
     if (!std::isfinite(h) || !std::isfinite(Tm) || !(step > 0.0) || h < 0.0) {
-        std::printf("The cycle study needs a depth pressure h >= 0, a magma temperature and a step\n");
+        std::printf(
+            "The cycle study needs a depth pressure h >= 0, a magma temperature and a step\n");
         return;
     }
     w.magmaHeatCapacity = kStudyMagmaCp;
@@ -145,8 +148,8 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
         std::printf("No saturation or spinodal state at %.2f bar\n", r.P2);
         return;
     }
-    const std::string name = s.phreatic ? std::string("heatirr") + s.suffix
-                                        : std::string(s.mixture ? "wohl1" : "wohl0");
+    const std::string name =
+        s.phreatic ? std::string("heatirr") + s.suffix : std::string(s.mixture ? "wohl1" : "wohl0");
     std::FILE* out = std::fopen(name.c_str(), "wt");
     if (out == nullptr) {
         std::fprintf(stderr, "Cannot create the table \"%s\"\n", name.c_str());
@@ -241,8 +244,8 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
                 std::puts(monophasic);
                 std::printf("State 5\n----------\n");
                 w.calculateFromTV(w.endTemperature, w.endVolume, 0);
-                std::printf("\nT5 : %.2f K V5 %.2f cm3/mol\tP5    : %.2f bar   S5  : %.2f  \n",
-                            w.T, w.V * 1e6, w.P * 1e-5, w.S);
+                std::printf("\nT5 : %.2f K V5 %.2f cm3/mol\tP5    : %.2f bar   S5  : %.2f  \n", w.T,
+                            w.V * 1e6, w.P * 1e-5, w.S);
                 q += w.endHeat;
                 row.t5 = w.T;
                 row.w4 = w.endWork;
@@ -326,8 +329,8 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
         w.Vl0 = savedGuess;
         row.wir = (row.firr >= 0.0 && row.firr <= 1.0) ? row.wirr2 : row.wirr;
 
-        std::printf("Chaleur fournie par le magma                : %12.2f J/mol, %12.2f kJ/kg\n",
-                    q, q / M * 0.001);
+        std::printf("Chaleur fournie par le magma                : %12.2f J/mol, %12.2f kJ/kg\n", q,
+                    q / M * 0.001);
         std::printf("Travail fourni  par la détente du fluide (4): %12.2f J/mol, %12.2f kJ/kg\n",
                     row.w4, row.w4 / M * 0.001);
         std::printf("Travail fourni  par la détente du fluide (5): %12.2f J/mol, %12.2f kJ/kg\n",

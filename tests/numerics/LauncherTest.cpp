@@ -1,7 +1,5 @@
 // Outside programs started without a shell: found on the PATH, their arguments passed as
 // they are (no word splitting, no expansion), their exit status returned.
-#include "numerics/Launcher.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "numerics/Launcher.h"
 
 namespace vornex {
 namespace {

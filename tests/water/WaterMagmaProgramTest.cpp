@@ -132,9 +132,10 @@ TEST_F(MagmaProgramTest, SyntaxLinesForWrongWordCounts) {
 TEST_F(MagmaProgramTest, EveryCommandWordRuns) {
     const std::string tp = run({"TP", "300", "100"});
     EXPECT_NEAR(numberAfter(tp, "Total expansion work      :"), 241.0, 0.06);
-    EXPECT_NEAR(numberAfter(tp, "Irreversible adiabatic expansion :\n\t40.40 mass % of steam at "
-                                "100°C and 1 bar\n\t 99.91 volume % of steam at 100°C and 1 bar\n"
-                                "\tExpansion work            :"),
+    EXPECT_NEAR(numberAfter(tp,
+                            "Irreversible adiabatic expansion :\n\t40.40 mass % of steam at "
+                            "100°C and 1 bar\n\t 99.91 volume % of steam at 100°C and 1 bar\n"
+                            "\tExpansion work            :"),
                 68.4, 0.05);
     EXPECT_NE(run({"TP", "300", "10", "steam"}).find("Superheated steam"), std::string::npos);
     EXPECT_NE(run({"TV", "300", "25.19"}).find("Boiling point at  299.3"), std::string::npos);
@@ -419,8 +420,8 @@ TEST_F(MagmaProgramTest, FailedIrreversibleSearchLeavesNanColumns) {
         if (!std::isnan(row[17])) continue;
         ++failed;
         EXPECT_TRUE(std::isnan(row[18]) && std::isnan(row[19]));
-        EXPECT_FALSE(std::isnan(row[9]));         // the reversible work stays
-        EXPECT_EQ(row[23], row[21]) << line;      // and the two-phase balance is kept
+        EXPECT_FALSE(std::isnan(row[9]));     // the reversible work stays
+        EXPECT_EQ(row[23], row[21]) << line;  // and the two-phase balance is kept
     }
     EXPECT_GT(failed, 0);
 }

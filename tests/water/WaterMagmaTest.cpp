@@ -168,11 +168,12 @@ TEST_F(MagmaWaterTest, IsobaricModesFollowTheHeatLeftAtSpinodalAndAfterBoiling) 
     };
     // Much water stays liquid, little water ends as steam, in between it boils; below
     // 2250 m the pressure is supercritical.
-    const Case cases[] = {{"20", "100", 1, -2.0}, {"0.8", "100", 2, 0.5},
-                          {"0.1", "100", 3, 0.0}, {"1", "2300", 4, 0.0}};
+    const Case cases[] = {{"20", "100", 1, -2.0},
+                          {"0.8", "100", 2, 0.5},
+                          {"0.1", "100", 3, 0.0},
+                          {"1", "2300", 4, 0.0}};
     for (const Case& c : cases) {
-        const WaterMagmaCalculationResult r =
-            cycle(infoFrom({"m", c.m, "d", c.depth}, 1));
+        const WaterMagmaCalculationResult r = cycle(infoFrom({"m", c.m, "d", c.depth}, 1));
         EXPECT_EQ(water.error, 0) << c.m;
         EXPECT_EQ(r.isobaricStage, c.stage) << c.m << " " << c.depth;
         if (c.stage == 2) {
@@ -304,7 +305,8 @@ TEST_F(MagmaWaterTest, CycleReportOnStandardOutputAndInTheLog) {
     r.print();
     const std::string out = ::testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("\tT3    :   418.19°C            P3 :  7699.12 bar \n"), std::string::npos);
-    EXPECT_NE(out.find("\tWrev  :   319.57 J/g water  =>   319.57 J/g magma \n\n"), std::string::npos);
+    EXPECT_NE(out.find("\tWrev  :   319.57 J/g water  =>   319.57 J/g magma \n\n"),
+              std::string::npos);
     EXPECT_NE(out.find("Irreversible adiabatic case: \n-----------------------------\n"
                        "\tT5    :    99.61°C  P5 :     1.00 bar\n"),
               std::string::npos);
@@ -320,8 +322,9 @@ TEST_F(MagmaWaterTest, CycleReportOnStandardOutputAndInTheLog) {
     r.Pf = 1.0;
     r.writeToLog();
     setWaterMagmaLog(nullptr);
-    EXPECT_NE(log.text.find("{RTF \\par \\fs30 \\ul Magma-water interaction for m = \\b 1.0000 \\b0"),
-              std::string::npos);
+    EXPECT_NE(
+        log.text.find("{RTF \\par \\fs30 \\ul Magma-water interaction for m = \\b 1.0000 \\b0"),
+        std::string::npos);
     EXPECT_NE(log.text.find("    T3    :   418.19°C            P3 :  7699.12 bar \n"),
               std::string::npos);
     EXPECT_NE(log.text.find("eruption energy is \\b \\cf2  68.28 kton of TNT"), std::string::npos)
@@ -334,8 +337,9 @@ TEST(MagmaWaterInfoTest, SummaryOfTheDefaults) {
     ::testing::internal::CaptureStdout();
     info.readArguments(0, nullptr);
     const std::string out = ::testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("\nSummary:\n---------\nInitial water temperature   :    20.00 °C,   293.15 K\n"),
-              std::string::npos);
+    EXPECT_NE(
+        out.find("\nSummary:\n---------\nInitial water temperature   :    20.00 °C,   293.15 K\n"),
+        std::string::npos);
     EXPECT_NE(out.find("Heating                     : isochoric\nPyroclast heated            : no\n"
                        "Recharge                    : no\nFractionation               : no\n"
                        "Water-magma mass ratio      :    1.000 kg of water / kg of magma \n\n"),
@@ -347,8 +351,9 @@ TEST(MagmaWaterInfoTest, SummaryOfTheDefaults) {
     info.m = 0.2;
     info.writeToLog();
     setWaterMagmaLog(nullptr);
-    EXPECT_NE(log.text.find("Water-magma mass ratio          :    1.000 kg of water / kg of magma \n\n"),
-              std::string::npos);
+    EXPECT_NE(
+        log.text.find("Water-magma mass ratio          :    1.000 kg of water / kg of magma \n\n"),
+        std::string::npos);
 }
 
 // --------------------------------------------------------------- diagram file
@@ -364,8 +369,9 @@ TEST(MagmaWaterDiagramFileTest, RegressionFileWrittenInTheWorkingDirectoryAndOpe
     std::fclose(file);
     const std::vector<std::string> lines = tableLines("wm0");
     ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[1], "WAVES     m0           q0          T30          T40         ema0 "
-                        "        ewa0         emb0         ewb0");
+    EXPECT_EQ(lines[1],
+              "WAVES     m0           q0          T30          T40         ema0 "
+              "        ewa0         emb0         ewb0");
     EXPECT_EQ(rowNumbers(lines[3])[4], 319.6);
     // A file that cannot be created is reported, not written.
     std::filesystem::remove("wm0");
@@ -390,7 +396,6 @@ TEST_F(MagmaWaterTest, RegressionOneBarExpansionUsesTheFixedSaturationData) {
     for (double w : {W1, Wi1, W2, Wi2}) EXPECT_NEAR(w, 0.0, 1e-9);
 }
 
-
 // ------------------------------------------------------------ energy balances
 
 TEST_F(MagmaWaterTest, PeakStatesBalanceTheMagmasHeat) {
@@ -399,7 +404,8 @@ TEST_F(MagmaWaterTest, PeakStatesBalanceTheMagmasHeat) {
         const WaterMagmaCalculationInfo info = infoFrom({"m", m});
         const WaterMagmaCalculationResult r = cycle(info);
         ASSERT_EQ(water.error, 0) << m;
-        const double magma = info.cp * (info.Tm - r.T3) - water.calculateLatentHeatTerm(info.Tm, r.T3);
+        const double magma =
+            info.cp * (info.Tm - r.T3) - water.calculateLatentHeatTerm(info.Tm, r.T3);
         EXPECT_NEAR(r.Q * 1000.0 * info.m, magma, 1e-4 * magma) << m;
         EXPECT_NEAR(r.V3, r.V2, 1e-9);
     }
@@ -452,7 +458,8 @@ TEST_F(MagmaWaterTest, MixtureIsentropeTakesTheMagmasHeat) {
     EXPECT_NEAR(water.S, S0 + 1200.0 * kWaterMolarMass * std::log(500.0 / 450.0), 1e-9);
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(water.calculateIsentropicMixtureState(S0, 500.0, 700.0), 1.0);
-    EXPECT_NE(::testing::internal::GetCapturedStdout().find("Error calculation"), std::string::npos);
+    EXPECT_NE(::testing::internal::GetCapturedStdout().find("Error calculation"),
+              std::string::npos);
 }
 
 TEST_F(MagmaWaterTest, PyroclastHeatedCasesDoMoreWork) {
@@ -506,10 +513,11 @@ TEST_F(MagmaWaterTest, RechargeSequenceReportedInTheLog) {
     EXPECT_EQ(r.cycleCount, 3.0);
     EXPECT_LT(r.cumulativeWrev, r.Wrev);
     EXPECT_DOUBLE_EQ(info.Tm, 1473.15);
-    for (const char* piece : {"(open system)", "Cycle           T3", "        (°C)    (J/g H2O)",
-                              "\tNumber of cycles                                     : more than 3",
-                              "Enhancement factor (reversible, isentropic)",
-                              "Magma-water interaction for m = \\b 1.0000"})
+    for (const char* piece :
+         {"(open system)", "Cycle           T3", "        (°C)    (J/g H2O)",
+          "\tNumber of cycles                                     : more than 3",
+          "Enhancement factor (reversible, isentropic)",
+          "Magma-water interaction for m = \\b 1.0000"})
         EXPECT_NE(log.text.find(piece), std::string::npos) << piece;
     EXPECT_EQ(log.text.find("Input Summary"), std::string::npos);  // only with report 2
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "MagmaTestSupport.h"
 #include "TableTestSupport.h"
 #include "water/IgorOpener.h"
 #include "water/WagnerPruss.h"
@@ -20,43 +21,6 @@
 
 namespace vornex {
 namespace {
-
-std::string fileText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Script text with the working folder as <dir> and every decimal number as #: the lines
-// are the interface, the values are checked through the results.
-std::string masked(std::string text) {
-    const std::string folder = igorFolder();
-    for (std::size_t at; (at = text.find(folder)) != std::string::npos;)
-        text.replace(at, folder.size(), "<dir>/");
-    std::string out;
-    for (std::size_t i = 0; i < text.size();) {
-        // A decimal number: optional sign, digits, a point, digits.
-        std::size_t j = i + (text[i] == '-' ? 1 : 0), digits = j;
-        while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
-        if (j > digits && j + 1 < text.size() && text[j] == '.' &&
-            std::isdigit(static_cast<unsigned char>(text[j + 1]))) {
-            for (++j; j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]));) ++j;
-            out += '#';
-            i = j;
-        } else {
-            out += text[i++];
-        }
-    }
-    return out;
-}
-
-// The number printed after the first occurrence of label.
-double numberAfter(const std::string& text, const std::string& label) {
-    const std::size_t at = text.find(label);
-    if (at == std::string::npos) return std::nan("");
-    return std::strtod(text.c_str() + at + label.size(), nullptr);
-}
 
 class MagmaProgramTest : public ::testing::Test {
    protected:

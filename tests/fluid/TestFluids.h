@@ -61,6 +61,10 @@ class IdealCvTerm : public LogarithmTerm {
             mu[u] = dmudT[u] = dmudV[u] = 0.0;
         }
     }
+    void calculatePureFugacityInVolume() override {
+        LogarithmTerm::calculatePureFugacityInVolume();
+        mu[0] = dmudV[0] = 0.0;
+    }
 };
 
 // a = -ln(V - b) - a_m / (R T V), a_m = sum_ij x_i x_j a_ij, b = sum_i x_i b_i.

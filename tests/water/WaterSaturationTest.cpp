@@ -15,14 +15,16 @@ namespace {
 
 constexpr double kM = kWaterMolarMass;
 
-// IAPWS-95, Table 8: T (K), p (MPa), rho' and rho'' (kg/m3).
+// IAPWS-95, Table 8: T (K), p (MPa), rho' and rho'' (kg/m3), h' and h'' (kJ/kg), s' and
+// s'' (kJ/(kg K)).
 struct SaturationPoint {
-    double T, p, rhoL, rhoV;
+    double T, p, rhoL, rhoV, hL, hV, sL, sV;
 };
 constexpr SaturationPoint kTable8[] = {
-    {275, 0.698451167e-3, 999.887406, 0.550664919e-2},
-    {450, 0.932203564, 890.341250, 4.81200360},
-    {625, 16.9082693, 567.090385, 118.290280},
+    {275, 0.698451167e-3, 999.887406, 0.550664919e-2, 7.75972202, 2504.28995, 0.0283094670,
+     9.10660121},
+    {450, 0.932203564, 890.341250, 4.81200360, 749.161585, 2774.41078, 2.10865845, 6.60921221},
+    {625, 16.9082693, 567.090385, 118.290280, 1686.26976, 2550.71625, 3.80194683, 5.18506121},
 };
 
 TEST(WaterSaturationTest, SaturationMatchesTable8) {
@@ -30,15 +32,22 @@ TEST(WaterSaturationTest, SaturationMatchesTable8) {
     for (const SaturationPoint& s : kTable8) {
         water.calculateTheSaturationPressure(s.T);
         ASSERT_EQ(water.error, 0) << s.T;
-        EXPECT_NEAR(water.P, s.p * 1e6, 1e-5 * s.p * 1e6) << s.T;
-        EXPECT_NEAR(kM / water.Vl, s.rhoL, 1e-6 * s.rhoL) << s.T;
-        EXPECT_NEAR(kM / water.Vv, s.rhoV, 1e-6 * s.rhoV) << s.T;
+        EXPECT_NEAR(water.P, s.p * 1e6, 1e-8 * s.p * 1e6) << s.T;
+        EXPECT_NEAR(kM / water.Vl, s.rhoL, 1e-8 * s.rhoL) << s.T;
+        EXPECT_NEAR(kM / water.Vv, s.rhoV, 1e-8 * s.rhoV) << s.T;
         // Both phases at the saturation pressure with equal Gibbs energies.
         EXPECT_NEAR(water.Pl, water.Pv, 1e-7 * water.P) << s.T;
         const double Vl = water.Vl, Vv = water.Vv;
+        const double perMass = 1e-3 / kM;  // J/mol to kJ/kg
         water.calculateFromTV(s.T, Vl, 0);
         const double Gl = water.G;
+        // The enthalpy and entropy of the liquid at 275 K are small differences: 1e-8 of
+        // the vapour's values there.
+        EXPECT_NEAR(water.H * perMass, s.hL, 1e-8 * s.hV) << s.T;
+        EXPECT_NEAR(water.S * perMass, s.sL, 1e-8 * s.sV) << s.T;
         water.calculateFromTV(s.T, Vv, 0);
+        EXPECT_NEAR(water.H * perMass, s.hV, 1e-8 * s.hV) << s.T;
+        EXPECT_NEAR(water.S * perMass, s.sV, 1e-8 * s.sV) << s.T;
         EXPECT_NEAR(water.G, Gl, 1e-8 * std::fabs(Gl)) << s.T;
     }
 }

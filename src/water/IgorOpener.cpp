@@ -1,11 +1,10 @@
 #include "water/IgorOpener.h"
 
-#include <unistd.h>
-
 #include <atomic>
 #include <cstdio>
-#include <vector>
+#include <memory>
 
+#include "numerics/ConsoleInput.h"
 #include "numerics/Launcher.h"
 
 namespace vornex {
@@ -33,14 +32,8 @@ int openIgorScript(const std::string& file) {
 }
 
 std::string igorFolder() {
-    std::vector<char> buffer(4096);
-    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (buffer.size() > (1u << 20)) return "./";
-        buffer.resize(buffer.size() * 2);
-    }
-    std::string folder(buffer.data());
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
+    std::unique_ptr<char[]> folder(getMacIgorDir());
+    return folder.get();
 }
 
 }  // namespace vornex

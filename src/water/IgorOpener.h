@@ -15,7 +15,8 @@ bool igorOpenerEnabled();
 // reported on standard error).
 int openIgorScript(const std::string& file);
 
-// The working directory as the scripts name their folder: a POSIX path ending in "/".
+// The working directory as the scripts name their folder (getMacIgorDir): a POSIX path
+// ending in "/".
 std::string igorFolder();
 
 }  // namespace vornex

@@ -1,6 +1,6 @@
-// Console answers with defaults for the interactive programs, and the working directory in
-// the colon-separated form that Igor Pro scripts use. Answers are read from a stream that
-// tests can feed; std::cin by default.
+// Console answers with defaults for the interactive programs, and the folder names that
+// Igor Pro scripts use. Answers are read from a stream that tests can feed; std::cin by
+// default.
 #pragma once
 
 #include <iostream>

@@ -193,6 +193,18 @@ bool WaterEOS::produceIgorFileFromArray(WaterMagmaCalculationInfo& info, const C
 
 // ------------------------------------------------------------ after isobaric heating
 
+namespace {}  // namespace
+
+void writeEmptyWave(const char* name, const char* waves) {
+    std::FILE* file = std::fopen(name, "wt");
+    if (file == nullptr) {
+        std::fprintf(stderr, "Cannot create \"%s\"\n", name);
+        return;
+    }
+    std::fprintf(file, "IGOR\nWAVES %s\nBEGIN\n nan nan \n END\n", waves);
+    std::fclose(file);
+}
+
 namespace {
 
 // The Igor file of the heating-decompression path (P bar, T K) of an isobaric cycle.
@@ -212,16 +224,6 @@ void writeIsobaricPath(const WaterMagmaCalculationResult& r) {
     std::fprintf(file, "%12f %12f\n", r.P3, r.T3);
     if (r.x3 == -2.0) std::fprintf(file, "%12f %12f\n", r.P4, r.T4);
     std::fprintf(file, "END\n");
-    std::fclose(file);
-}
-
-void writeEmptyWave(const char* name, const char* waves) {
-    std::FILE* file = std::fopen(name, "wt");
-    if (file == nullptr) {
-        std::fprintf(stderr, "Cannot create \"%s\"\n", name);
-        return;
-    }
-    std::fprintf(file, "IGOR\nWAVES %s\nBEGIN\n nan nan \n END\n", waves);
     std::fclose(file);
 }
 

@@ -328,6 +328,8 @@ void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) 
         r.xiVolumeP = r.xiVolume;
         r.steamMassIrrP = r.steamMassIrr;
         r.steamVolumeIrrP = r.steamVolumeIrr;
+        // No path is traced here, but the cycle's script loads one.
+        if (r.writeCurves && r.scriptFlag == kScriptIgor) writeEmptyWave("isoh3", "p3 t3");
         return;
     }
 

@@ -206,6 +206,81 @@ TEST_F(MagmaProgramTest, IsobaricCycleWithRechargeEndsWithTheRechargeBlock) {
     EXPECT_EQ(rowNumbers(rows[4])[0], 1.0);
 }
 
+TEST_F(MagmaProgramTest, IsobaricBoilingCycleWithPyroclastsScript) {
+    const std::string out = run({"pp", "m", "0.8", "pyroclast"});
+    EXPECT_NE(out.find("Reversible pyroclast-heated case: "), std::string::npos);
+    EXPECT_EQ(fileText("isoh3"), "IGOR\nWAVES p3 t3\nBEGIN\n nan nan \n END\n");
+    EXPECT_EQ(masked(fileText("igor0.itx")),
+              "IGOR\n"
+              "x newpath/O p7, \"<dir>/\"\n"
+              "x loadwave/p=p7/t/o \"isop0\" \n"
+              "x loadwave/p=p7/t/o \"isos1\" \n"
+              "x loadwave/p=p7/t/o \"isoh3\" \n"
+              "x loadwave/p=p7/t/o \"isoss2\" \n"
+              "x display p0 vs t0 \n"
+              "x append p1 vs t1 \n"
+              "x append p2 vs t2 \n"
+              "x append p3 vs t3 \n"
+              "x ModifyGraph rgb(P3)=(1,39321,19939) \n"
+              "x ModifyGraph rgb(P0)=(0,0,0) \n"
+              "x ModifyGraph rgb(P1)=(65535,0,0) \n"
+              "x ModifyGraph rgb(P2)=(1,4,52428) \n"
+              "x modify mirror=2 \n"
+              "x modify nticks=10 \n"
+              "x wavestats t0\n"
+              "x make /n=2 tdum,pdum\n"
+              "x tdum=nan;pdum=nan;\n"
+              "x label left \"P (bar)\" \n"
+              "x label bottom \"T (K)\" \n"
+              "x modify highTrip(left)=50000 \n"
+              "x append/T pdum vs tdum\n"
+              "x label top \"T (deg. C)\" \n"
+              "x modify nticks=10 \n"
+              "x Legend/C/N=text0/J/A=LT/X=#/Y=# \"m = # kg of water / kg of magma \\rTm = # "
+              "deg. C\\rT3 = # deg. C \\r\\r\\s(P0) Isobaric Heating\\r\\s(P1) Isentropic "
+              "Monophasic Expansion\\r\\s(P2) Isentropic Biphasic Expansion\\r\\s(P3) Reversible "
+              "Isothermal Expansion\"\n"
+              "x tag/C/N=text4/A=MB/X=0/Y=10/S=3 p0,0,\"1\"\n"
+              "x tag/C/N=text5/A=MB/X=0/Y=10/S=3 p0,1,\"2\"\n"
+              "x tag/C/N=text6/A=LC/X=5/Y=0/S=3 p0,2,\"Sp\"\n"
+              "x p2 =  (t2[p]>#) ? nan : p2[p] ;\n"
+              "x tag/C/N=text2/A=MB/X=0/Y=10/S=3 p2,0,\"4\"\n"
+              "x tag/C/N=text8/A=LC/X=5/Y=0/S=3 p0,numpnts(p0),\"3\"\n"
+              "x tag/C/N=text3/A=MB/X=0/Y=8/S=3 p2,numpnts(p2),\"5\"\n"
+              "x p1 = ( p1[p] < p2 [0] ) ? nan : p1[p] ;\n"
+              "x modify grid(top)=1, grid(left)=1\n"
+              "x setaxis bottom #, # ;\n"
+              "x setaxis left #, # ;\n"
+              "x setaxis top #, # ;\n"
+              "x ModifyGraph width=600, height=500\n"
+              "x ModifyGraph gfSize=12\n");
+}
+
+TEST_F(MagmaProgramTest, DiagramScriptsOfTheSecondCurve) {
+    struct Case {
+        char pyroclast, recharge;
+        const char* legend;
+    };
+    const Case cases[] = {{1, 0, "Irreversible, pyroclast-heated"},
+                          {0, 1, "Irreversible, with water recharge"}};
+    for (const Case& c : cases) {
+        water.writeIgorScriptForWaterMagmaDiagram(c.pyroclast, c.recharge, "1");
+        const std::string script = fileText("igor1.itx");
+        EXPECT_NE(script.find("x loadwave/p=p7/t/o \"wm1\" \n"), std::string::npos);
+        EXPECT_NE(script.find("x append emd1 vs m1 \nx modifyGraph lstyle(emd1)=1\n"
+                              "x modifyGraph lstyle(emd1)=1, lsize(emd1)=2, rgb(emd1)=(1,4,52428)\n"
+                              "x Legend/C/N=text0/J/A=RT/X=5/Y=5 \"\\\\s(emb1) Irreversible "
+                              "adiabatic\\r\\\\s(emd1) " +
+                              std::string(c.legend) + "\" \n"),
+                  std::string::npos)
+            << script;
+        EXPECT_NE(script.find("x append emc1 vs m1 \n"), std::string::npos);
+    }
+    // The Wohletz cycle is drawn as the isochoric one.
+    run({"pw"});
+    EXPECT_NE(fileText("igor0.itx").find("\\s(P0) Isochoric"), std::string::npos);
+}
+
 TEST_F(MagmaProgramTest, RegressionRechargesStopAtTheirMaximum) {
     WaterMagmaCalculationInfo deep = info({"d", "5000", "recharge", "max", "10"});
     ::testing::internal::CaptureStdout();

@@ -217,8 +217,8 @@ void WaterEOS::calculateExpansionWork(WaterMagmaCalculationResult& r) {
         if (std::fabs(r.S3 - kWaterCriticalEntropy) < 0.6) {
             // So close to the critical entropy the isentrope meets the curve at its top.
             error = 0;
-            temperature(kWaterCriticalTemperature);
-            volume(kWaterCriticalVolume);
+            temperature(Tcrit);  // the start of the model's critical search
+            volume(Vcrit);
             search_the_critical_point_of_the_pure_component();
             if (!error) r.failed = 0;
         }

@@ -100,8 +100,8 @@ void WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
     }
     auto critical = [this] {
         error = 0;
-        temperature(kWaterCriticalTemperature);
-        volume(kWaterCriticalVolume);
+        temperature(Tcrit);  // the start of the model's critical search
+        volume(Vcrit);
         search_the_critical_point_of_the_pure_component();
         Vl = Vv = V;
     };
@@ -120,7 +120,7 @@ void WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
             critical();
             if (console) std::puts("Saturation properties (critical state):");
         }
-        if (console) {
+        if (console && !error) {
             std::printf("Temperature %6.2f deg.C, %6.2f K \n", T - 273.15, T);
             std::printf("Pressure    %6.2f bar \n", P * 1e-5);
         }
@@ -136,7 +136,7 @@ void WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
                     TK - 273.15, TK, kWaterCriticalTemperature - 273.15);
             critical();
         }
-        if (console) {
+        if (console && !error) {
             std::printf("Temperature %6.2f deg. C, %6.2f K\n", T - 273.15, T);
             std::printf("Pressure    %6.2f bar \n", P * 1e-5);
         }

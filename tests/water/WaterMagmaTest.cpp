@@ -76,6 +76,13 @@ TEST_F(MagmaWaterTest, SaturatedLiquidAndSteamAt200CExpandedTo1Bar) {
     EXPECT_NEAR(s.Wirrl, 32.5, 0.05);
     EXPECT_NEAR(s.Wrevv, 408.9, 0.05);
     EXPECT_NEAR(s.Wirrv, 151.6, 0.05);
+    // Just below the critical pressure both ends are the critical fluid.
+    ::testing::internal::CaptureStdout();
+    water.calculateSaturatedExpansionWork(0.0, 220.62, &s, 1.0);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_NEAR(s.T, kWaterCriticalTemperature, 0.01);
+    EXPECT_EQ(s.Vl, s.Vv);
+    EXPECT_NEAR(s.Wrevl, s.Wrevv, 1e-9);
     // Below the exit pressure nothing is produced.
     water.calculateSaturatedExpansionWork(330.0, 0.0, &s, 1.0);
     EXPECT_EQ(s.belowExit, 1);

@@ -320,7 +320,7 @@ TEST_F(MagmaProgramTest, RegressionFractionsRestoreTheMassRatio) {
     EXPECT_EQ(none.m, 2.0);
 }
 
-TEST_F(MagmaProgramTest, EnergyDiagramFromAnInnerLowerBound) {
+TEST_F(MagmaProgramTest, RegressionEnergyDiagramFromAnInnerLowerBound) {
     WaterMagmaCalculationInfo in = info({});
     ::testing::internal::CaptureStdout();
     water.drawWaterMagmaDiagram(in, kScriptIgor, 0, nullptr, 0.5, 0.525);
@@ -374,6 +374,17 @@ TEST_F(MagmaProgramTest, EnergyDiagramFromAnInnerLowerBound) {
     // Below the first point there is nothing but the header and END.
     water.drawWaterMagmaDiagram(in, kScriptIgor, 0, nullptr, 0.001, 0.0005);
     EXPECT_EQ(tableLines("wm0").size(), 4u);
+}
+
+TEST_F(MagmaProgramTest, RegressionScriptsThatCannotBeCreatedAreReported) {
+    std::filesystem::create_directory("igor0.itx");
+    ::testing::internal::CaptureStderr();
+    WaterMagmaCalculationResult r;
+    water.writeIgorScriptForWaterMagmaCycle(r);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find(
+                  "Cannot create the Igor script \"igor0.itx\""),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory("igor0.itx"));
 }
 
 TEST_F(MagmaProgramTest, PhaseDiagramScripts) {

@@ -69,6 +69,17 @@ TEST_F(MagmaWaterTest, ExpansionOfLiquidAt300CAnd100Bar) {
     EXPECT_EQ(r.failed, 0);
 }
 
+TEST_F(MagmaWaterTest, RegressionSingleStateResultStartsFromZero) {
+    // The single-state commands set state 3 only: nothing else may come from stray memory.
+    const WaterMagmaCalculationResult r = expandState(573.15, 100.0);
+    EXPECT_EQ(r.m, 0.0);
+    EXPECT_EQ(r.pyroclast, 0);
+    EXPECT_EQ(r.steamMass, 0.0);  // no magma: m = 0
+    EXPECT_EQ(r.steamMassIrr, 0.0);
+    EXPECT_EQ(r.WrevP, 0.0);
+    EXPECT_NEAR(r.Q, r.U3 * 0.001 / kWaterMolarMass, 1e-9);  // from a state 2 of zero
+}
+
 TEST_F(MagmaWaterTest, SaturatedLiquidAndSteamAt200CExpandedTo1Bar) {
     WaterSaturationResult s;
     water.calculateSaturatedExpansionWork(473.15, 0.0, &s, 1.0);

@@ -168,7 +168,7 @@ void WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
             "In the case of successive recharges of fresh and cold water with the cooling, but "
             "still hot, magma");
         if (r.T3 > kBoilingAtOneBar)
-            std::printf("\tNumber of cycles        : more than %d \n", info.maxRecharges);
+            std::printf("\tNumber of cycles        : more than %d \n", maxCycles);
         else
             std::printf("\tNumber of cycles        : %4d \n", i);
         const int shown = std::min(kept, 10);

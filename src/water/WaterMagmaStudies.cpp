@@ -113,10 +113,32 @@ void printTwoPhaseEnd(WaterEOS& w, double U4, double x) {
     std::printf("\n");
 }
 
+// Keeps the model's magma parameters and gives them back when the study ends.
+class MagmaParameters {
+   public:
+    explicit MagmaParameters(WaterEOS& w)
+        : w_(w),
+          cp_(w.magmaHeatCapacity),
+          L_(w.latentHeat),
+          m_(w.waterMagmaRatio),
+          Tm_(w.magmaTemperature) {}
+    ~MagmaParameters() {
+        w_.magmaHeatCapacity = cp_;
+        w_.latentHeat = L_;
+        w_.waterMagmaRatio = m_;
+        w_.magmaTemperature = Tm_;
+    }
+    MagmaParameters(const MagmaParameters&) = delete;
+    MagmaParameters& operator=(const MagmaParameters&) = delete;
+
+   private:
+    WaterEOS& w_;
+    double cp_, L_, m_, Tm_;
+};
+
 void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
     const double M = w.M;
-    const double cp0 = w.magmaHeatCapacity, L0 = w.latentHeat, m0 = w.waterMagmaRatio,
-                 Tm0 = w.magmaTemperature;
+    const MagmaParameters kept(w);
     if (!std::isfinite(h) || !std::isfinite(Tm) || !(step > 0.0) || h < 0.0) {
         std::printf(
             "The cycle study needs a depth pressure h >= 0, a magma temperature and a step\n");
@@ -345,10 +367,6 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
     }
     if (s.igor) std::fprintf(out, "END\n");
     std::fclose(out);
-    w.magmaHeatCapacity = cp0;
-    w.latentHeat = L0;
-    w.waterMagmaRatio = m0;
-    w.magmaTemperature = Tm0;
 }
 
 }  // namespace

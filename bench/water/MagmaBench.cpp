@@ -36,13 +36,7 @@ void BM_ExpansionOfLiquidAt300CAnd100Bar(benchmark::State& state) {
         water.set_the_phase_as(2);
         water.calculateFromTP(573.15, 100.0, 0);
         WaterMagmaCalculationResult r;
-        r.T3 = water.T;
-        r.P3 = water.P * 1e-5;
-        r.S3 = water.S;
-        r.U3 = water.U;
-        r.V3 = water.V * 1e6;
-        water.prepareExpansionWorkCalculation(1.0, r);
-        water.calculateExpansionWork(r);
+        water.calculateExpansionWorkOfState(r, 1.0);
         benchmark::DoNotOptimize(r.Wrev);
     }
 }

@@ -282,6 +282,9 @@ class WaterEOS : public FluidPhase {
     // or Wohletz heating, and the pyroclast-heated case when asked.
     void calculateExpansionWork(WaterMagmaCalculationResult& r);
     void calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r);
+    // The expansion to Pf (bar) of the state the model holds, taken as state 3 of r (the
+    // single-state commands); r's failed flag or the error flag tells failure.
+    void calculateExpansionWorkOfState(WaterMagmaCalculationResult& r, double Pf);
     // End state of the irreversible expansion of (T0 K, V0 m3/mol) against P (Pa) with the
     // magma heat capacity e per mole of water (J/(mol K), 0 for none) and its latent heat;
     // a second start, and states inside the spinodal band refused. Error flag on failure.

@@ -125,15 +125,8 @@ void WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
             return;
         }
         WaterMagmaCalculationResult r;
-        r.T3 = TK;
-        r.P3 = P * 1e-5;
-        r.S3 = S;
-        r.U3 = U;
-        r.V3 = V * 1e6;
         r.scriptFlag = kScriptNone;
-        r.Pf = 1.0;
-        prepareExpansionWorkCalculation(1.0, r);
-        if (!error) calculateExpansionWork(r);
+        calculateExpansionWorkOfState(r, 1.0);
         if (error || r.failed)
             std::puts("The expansion of this state could not be computed.");
         else

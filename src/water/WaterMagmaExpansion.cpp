@@ -268,6 +268,18 @@ void WaterEOS::calculateExpansionWork(WaterMagmaCalculationResult& r) {
     if (r.pyroclast) calculateIsothermalExpansionWork(r);
 }
 
+void WaterEOS::calculateExpansionWorkOfState(WaterMagmaCalculationResult& r, double Pf) {
+    r.T3 = T;
+    r.P3 = P * 1e-5;
+    r.S3 = S;
+    r.U3 = U;
+    r.H3 = H;
+    r.V3 = V * 1e6;
+    r.Pf = Pf;
+    prepareExpansionWorkCalculation(Pf, r);
+    if (!error) calculateExpansionWork(r);
+}
+
 // -------------------------------------------------------------- pyroclast-heated
 
 namespace {

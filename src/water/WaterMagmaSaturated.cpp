@@ -33,6 +33,17 @@ ExpansionEnd expandTo(WaterEOS& w, const SaturationEnds& ex, double V0, double U
     return e;
 }
 
+// The four ends of a saturated expansion, each value times scale, in percent.
+void printFractionLines(double liquid, double liquidIrr, double steam, double steamIrr,
+                        double scale) {
+    const char* const ends[] = {
+        "liquid (isentropic decompression)  ", "liquid (irreversible decompression)",
+        "steam  (isentropic decompression)  ", "steam  (irreversible decompression)"};
+    const double values[] = {liquid, liquidIrr, steam, steamIrr};
+    for (int i = 0; i < 4; ++i)
+        std::printf("\t- for an initial saturated %s  : %8.2f %%\n", ends[i], values[i] * scale);
+}
+
 double steamVolumePercent(double x, const SaturationEnds& ex) {
     return (1.0 - x * ex.Vl / ((1.0 - x) * ex.Vv + x * ex.Vl)) * 100.0;
 }
@@ -166,31 +177,10 @@ void WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
     const ExpansionEnd v = expandTo(*this, ex, Vvapour, Uv, Sv, Hv);
     if (console) {
         std::printf("\nSteam mass %% of the final liquid-steam at 100°C and 1 bar:\n");
-        std::printf(
-            "\t- for an initial saturated liquid (isentropic decompression)    : %8.2f %%\n",
-            (1.0 - l.x) * 100.0);
-        std::printf(
-            "\t- for an initial saturated liquid (irreversible decompression)  : %8.2f %%\n",
-            (1.0 - l.xi) * 100.0);
-        std::printf(
-            "\t- for an initial saturated steam  (isentropic decompression)    : %8.2f %%\n",
-            (1.0 - v.x) * 100.0);
-        std::printf(
-            "\t- for an initial saturated steam  (irreversible decompression)  : %8.2f %%\n",
-            (1.0 - v.xi) * 100.0);
+        printFractionLines(1.0 - l.x, 1.0 - l.xi, 1.0 - v.x, 1.0 - v.xi, 100.0);
         std::printf("Steam volume %% of the final liquid-steam at 100°C and 1 bar:\n");
-        std::printf(
-            "\t- for an initial saturated liquid (isentropic decompression)    : %8.2f %%\n",
-            steamVolumePercent(l.x, ex));
-        std::printf(
-            "\t- for an initial saturated liquid (irreversible decompression)  : %8.2f %%\n",
-            steamVolumePercent(l.xi, ex));
-        std::printf(
-            "\t- for an initial saturated steam  (isentropic decompression)    : %8.2f %%\n",
-            steamVolumePercent(v.x, ex));
-        std::printf(
-            "\t- for an initial saturated steam  (irreversible decompression)  : %8.2f %%\n",
-            steamVolumePercent(v.xi, ex));
+        printFractionLines(steamVolumePercent(l.x, ex), steamVolumePercent(l.xi, ex),
+                           steamVolumePercent(v.x, ex), steamVolumePercent(v.xi, ex), 1.0);
         std::printf(
             "Liquid expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n",
             belowExit ? 0.0 : l.Wrev, belowExit ? 0.0 : l.Wirr);

@@ -38,14 +38,7 @@ class MagmaWaterTest : public ::testing::Test {
         water.set_the_phase_as(2);
         water.calculateFromTP(TK, Pbar, 0);
         WaterMagmaCalculationResult r;
-        r.T3 = water.T;
-        r.P3 = water.P * 1e-5;
-        r.S3 = water.S;
-        r.U3 = water.U;
-        r.V3 = water.V * 1e6;
-        r.Pf = 1.0;
-        water.prepareExpansionWorkCalculation(1.0, r);
-        water.calculateExpansionWork(r);
+        water.calculateExpansionWorkOfState(r, 1.0);
         return r;
     }
 

@@ -278,8 +278,9 @@ class FluidPhase : public Phase {
     virtual void calculate_fugacities();
     // At a fixed temperature, what a saturation residual needs of one phase: P, dP/dV, the
     // fugacity and dfdV of every component (dfdV at constant T). A pure fluid evaluates its
-    // terms along V alone; a mixture runs calculate_fugacities.
-    void calculateFugacityAlongVolume();
+    // terms along V alone; a mixture runs calculate_fugacities. A model that computes its
+    // fugacities otherwise than from its terms overrides this with calculate_fugacities.
+    virtual void calculateFugacityAlongVolume();
     // State functions at the set T, V and composition; returns P (Pa).
     virtual double calculate_state_functions();
     virtual void calculateTheCriticalPoint(char mode, const char* suffix);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "numerics/DataPath.h"
+#include "water/Table8.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
@@ -15,21 +16,12 @@ namespace {
 
 constexpr double kM = kWaterMolarMass;
 
-// IAPWS-95, Table 8: T (K), p (MPa), rho' and rho'' (kg/m3), h' and h'' (kJ/kg), s' and
-// s'' (kJ/(kg K)).
-struct SaturationPoint {
-    double T, p, rhoL, rhoV, hL, hV, sL, sV;
-};
-constexpr SaturationPoint kTable8[] = {
-    {275, 0.698451167e-3, 999.887406, 0.550664919e-2, 7.75972202, 2504.28995, 0.0283094670,
-     9.10660121},
-    {450, 0.932203564, 890.341250, 4.81200360, 749.161585, 2774.41078, 2.10865845, 6.60921221},
-    {625, 16.9082693, 567.090385, 118.290280, 1686.26976, 2550.71625, 3.80194683, 5.18506121},
-};
+using testing::kTable8;
+using testing::SaturationCheck;
 
 TEST(WaterSaturationTest, SaturationMatchesTable8) {
     WagnerPruss water(2);
-    for (const SaturationPoint& s : kTable8) {
+    for (const SaturationCheck& s : kTable8) {
         water.calculateTheSaturationPressure(s.T);
         ASSERT_EQ(water.error, 0) << s.T;
         EXPECT_NEAR(water.P, s.p * 1e6, 1e-8 * s.p * 1e6) << s.T;
@@ -107,7 +99,7 @@ TEST(Satu0Test, BuiltTableStartsAtTheCriticalPointAndFollowsTable8) {
         ASSERT_LT(rows[i][1], rows[i][2]);
     }
     EXPECT_LT(rows.back()[3], 240.0);
-    for (const SaturationPoint& s : kTable8) {
+    for (const SaturationCheck& s : kTable8) {
         EXPECT_NEAR(interpolate(rows, s.T, 0, true), s.p * 10, 2e-5 * s.p * 10) << s.T;
         EXPECT_NEAR(interpolate(rows, s.T, 25, false), s.rhoL, 2e-5 * s.rhoL) << s.T;
         EXPECT_NEAR(interpolate(rows, s.T, 26, true), s.rhoV, 2e-5 * s.rhoV) << s.T;

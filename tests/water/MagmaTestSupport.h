@@ -1,25 +1,16 @@
-// Reading the texts the magma-water program writes: whole files, and texts with the
-// working folder and the numbers masked so that a comparison checks the lines themselves
+// Reading the texts the magma-water program writes: texts with the working folder and the
+// numbers masked so that a comparison checks the lines themselves
 // (the values are checked through the results, to their printed digits).
 #pragma once
 
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "water/IgorOpener.h"
 
 namespace vornex {
-
-inline std::string fileText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Text with the working folder as <dir> and every decimal number as #: the lines
 // are the interface, the values are checked through the results.

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "MagmaTestSupport.h"
-#include "TableTestSupport.h"
+#include "fluid/TextFiles.h"
 #include "water/IgorOpener.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterMagmaRecords.h"
@@ -121,9 +121,9 @@ TEST_F(MagmaProgramTest, IsochoricCycleReportAndScript) {
     EXPECT_NEAR(numberAfter(out, "\tWrev  :"), 319.6, 0.05);
     EXPECT_NEAR(numberAfter(out, "\tWirr  :"), 72.5, 0.05);
     EXPECT_NE(out.find("Calculation Time"), std::string::npos);
-    EXPECT_EQ(masked(fileText("igor00.itx")),
+    EXPECT_EQ(masked(testing::slurp("igor00.itx")),
               "IGOR\nx Execute/P \"NEWEXPERIMENT \" \nx Execute/P \"LOADFILE <dir>/igor0.itx\" \n");
-    EXPECT_EQ(masked(fileText("igor0.itx")),
+    EXPECT_EQ(masked(testing::slurp("igor0.itx")),
               "IGOR\n"
               "x newpath/O p7, \"<dir>/\"\n"
               "x loadwave/p=p7/t/o \"isoc0\" \n"
@@ -184,13 +184,13 @@ TEST_F(MagmaProgramTest, IsochoricCycleReportAndScript) {
               "x TileWindows/O=1/C\n");
     // The data files the script loads are there.
     for (const char* name : {"isoc0", "isos1", "isoss2"})
-        EXPECT_GT(tableLines(name).size(), 10u) << name;
+        EXPECT_GT(testing::fileLines(name).size(), 10u) << name;
 }
 
 TEST_F(MagmaProgramTest, IsobaricCycleWithRechargeEndsWithTheRechargeBlock) {
     const std::string out = run({"pp", "Tm", "1100", "recharge", "max", "5"});
     EXPECT_NE(out.find("\tNumber of cycles        :    2 \n"), std::string::npos) << out;
-    const std::string script = fileText("igor0.itx");
+    const std::string script = testing::slurp("igor0.itx");
     EXPECT_EQ(script.find("x TileWindows/O=1/C\n"), std::string::npos);
     const std::string block = "x loadwave/p=p7/t \"recharge\";\n";
     ASSERT_NE(script.find(block), std::string::npos);
@@ -201,16 +201,16 @@ TEST_F(MagmaProgramTest, IsobaricCycleWithRechargeEndsWithTheRechargeBlock) {
                                   "x display p0 vs t0 \n"),
               std::string::npos);
     EXPECT_NE(script.find("x tag/C/N=text1/A=LC/X=5/Y=0/S=3 p0,2,\"3\"\n"), std::string::npos);
-    const std::vector<std::string> rows = tableLines("recharge");
+    const std::vector<std::string> rows = testing::fileLines("recharge");
     ASSERT_EQ(rows.size(), 6u);  // header, cycles 0 and 1, END
-    EXPECT_EQ(rowNumbers(rows[4])[0], 1.0);
+    EXPECT_EQ(testing::numbersOf(rows[4])[0], 1.0);
 }
 
 TEST_F(MagmaProgramTest, IsobaricBoilingCycleWithPyroclastsScript) {
     const std::string out = run({"pp", "m", "0.8", "pyroclast"});
     EXPECT_NE(out.find("Reversible pyroclast-heated case: "), std::string::npos);
-    EXPECT_EQ(fileText("isoh3"), "IGOR\nWAVES p3 t3\nBEGIN\n nan nan \n END\n");
-    EXPECT_EQ(masked(fileText("igor0.itx")),
+    EXPECT_EQ(testing::slurp("isoh3"), "IGOR\nWAVES p3 t3\nBEGIN\n nan nan \n END\n");
+    EXPECT_EQ(masked(testing::slurp("igor0.itx")),
               "IGOR\n"
               "x newpath/O p7, \"<dir>/\"\n"
               "x loadwave/p=p7/t/o \"isop0\" \n"
@@ -265,7 +265,7 @@ TEST_F(MagmaProgramTest, DiagramScriptsOfTheSecondCurve) {
                           {0, 1, "Irreversible, with water recharge"}};
     for (const Case& c : cases) {
         water.writeIgorScriptForWaterMagmaDiagram(c.pyroclast, c.recharge, "1");
-        const std::string script = fileText("igor1.itx");
+        const std::string script = testing::slurp("igor1.itx");
         EXPECT_NE(script.find("x loadwave/p=p7/t/o \"wm1\" \n"), std::string::npos);
         EXPECT_NE(script.find("x append emd1 vs m1 \nx modifyGraph lstyle(emd1)=1\n"
                               "x modifyGraph lstyle(emd1)=1, lsize(emd1)=2, rgb(emd1)=(1,4,52428)\n"
@@ -278,7 +278,7 @@ TEST_F(MagmaProgramTest, DiagramScriptsOfTheSecondCurve) {
     }
     // The Wohletz cycle is drawn as the isochoric one.
     run({"pw"});
-    EXPECT_NE(fileText("igor0.itx").find("\\s(P0) Isochoric"), std::string::npos);
+    EXPECT_NE(testing::slurp("igor0.itx").find("\\s(P0) Isochoric"), std::string::npos);
 }
 
 TEST_F(MagmaProgramTest, RegressionRechargesStopAtTheirMaximum) {
@@ -287,16 +287,16 @@ TEST_F(MagmaProgramTest, RegressionRechargesStopAtTheirMaximum) {
     water.drawWaterMagmaCycle(deep, kScriptIgor);
     const std::string out = ::testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("\tNumber of cycles        : more than 10 \n"), std::string::npos) << out;
-    std::vector<std::string> rows = tableLines("recharge");
+    std::vector<std::string> rows = testing::fileLines("recharge");
     ASSERT_EQ(rows.size(), 3u + 10u + 1u);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(rowNumbers(rows[3 + i])[0], i);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(testing::numbersOf(rows[3 + i])[0], i);
     // Water that stays above 100 degC at depth: a maximum of 1 (or below) is one cycle.
     for (const char* max : {"1", "0"}) {
         WaterMagmaCalculationInfo once = info({"d", "5000", "recharge", "max", max});
         ::testing::internal::CaptureStdout();
         water.drawWaterMagmaCycle(once, kScriptIgor);
         ::testing::internal::GetCapturedStdout();
-        EXPECT_EQ(tableLines("recharge").size(), 5u) << max;  // header, cycle 0, END
+        EXPECT_EQ(testing::fileLines("recharge").size(), 5u) << max;  // header, cycle 0, END
     }
 }
 
@@ -325,12 +325,12 @@ TEST_F(MagmaProgramTest, RegressionEnergyDiagramFromAnInnerLowerBound) {
     ::testing::internal::CaptureStdout();
     water.drawWaterMagmaDiagram(in, kScriptIgor, 0, nullptr, 0.5, 0.525);
     ::testing::internal::GetCapturedStdout();
-    const std::vector<std::string> lines = tableLines("wm0");
+    const std::vector<std::string> lines = testing::fileLines("wm0");
     ASSERT_EQ(lines.size(), 3u + 3u + 1u);  // 0.50, 0.51, 0.52: the walk goes on past mMin
-    EXPECT_NEAR(rowNumbers(lines[3])[0], 0.5, 1e-12);
-    EXPECT_NEAR(rowNumbers(lines[5])[0], 0.52, 1e-9);
-    EXPECT_NEAR(rowNumbers(lines[4])[4], 358.1 + 0.0, 2.0);  // -m Wrev near the peak
-    EXPECT_EQ(masked(fileText("igor1.itx")),
+    EXPECT_NEAR(testing::numbersOf(lines[3])[0], 0.5, 1e-12);
+    EXPECT_NEAR(testing::numbersOf(lines[5])[0], 0.52, 1e-9);
+    EXPECT_NEAR(testing::numbersOf(lines[4])[4], 358.1 + 0.0, 2.0);  // -m Wrev near the peak
+    EXPECT_EQ(masked(testing::slurp("igor1.itx")),
               "IGOR\n"
               "x newpath/O p7, \"<dir>/\"\n"
               "x loadwave/p=p7/t/o \"wm0\" \n"
@@ -361,7 +361,7 @@ TEST_F(MagmaProgramTest, RegressionEnergyDiagramFromAnInnerLowerBound) {
               "x TileWindows/O=1/C\n");
 
     // The same points as numbers, then written from the array: the same file.
-    const std::string direct = fileText("wm0");
+    const std::string direct = testing::slurp("wm0");
     CurveArray points;
     water.drawWaterMagmaDiagram(in, kScriptArray, 0, &points, 0.5, 0.525);
     ASSERT_EQ(points.size(), 3u * 31u);
@@ -370,10 +370,10 @@ TEST_F(MagmaProgramTest, RegressionEnergyDiagramFromAnInnerLowerBound) {
     EXPECT_EQ(points[26], points[1]);
     EXPECT_EQ(points[27], 1.0);
     EXPECT_TRUE(water.produceIgorFileFromArray(in, points));
-    EXPECT_EQ(fileText("wm0"), direct);
+    EXPECT_EQ(testing::slurp("wm0"), direct);
     // Below the first point there is nothing but the header and END.
     water.drawWaterMagmaDiagram(in, kScriptIgor, 0, nullptr, 0.001, 0.0005);
-    EXPECT_EQ(tableLines("wm0").size(), 4u);
+    EXPECT_EQ(testing::fileLines("wm0").size(), 4u);
 }
 
 TEST_F(MagmaProgramTest, RegressionScriptsThatCannotBeCreatedAreReported) {
@@ -389,14 +389,14 @@ TEST_F(MagmaProgramTest, RegressionScriptsThatCannotBeCreatedAreReported) {
 
 TEST_F(MagmaProgramTest, PhaseDiagramScripts) {
     run({"satu"});
-    EXPECT_GT(tableLines("satu0").size(), 100u);
-    EXPECT_EQ(masked(fileText("igor2.itx")),
+    EXPECT_GT(testing::fileLines("satu0").size(), 100u);
+    EXPECT_EQ(masked(testing::slurp("igor2.itx")),
               "IGOR\nx newpath/O p7, \"<dir>/\"\nx loadwave/p=p7/t/o \"satu0\" \n"
               "x display p0 vs t0\nx label left \"P (bar)\" \nx label bottom \"T (K)\" \n"
               "x modify mirror=2\n");
     run({"spino"});
-    EXPECT_GT(tableLines("spino1").size(), 10u);
-    EXPECT_EQ(fileText("igor2.itx"),
+    EXPECT_GT(testing::fileLines("spino1").size(), 10u);
+    EXPECT_EQ(testing::slurp("igor2.itx"),
               "IGOR\nx loadwave/p=p7/t/o \"spino1\" \nx loadwave/p=p7/t/o \"spino2\" \n"
               "x append p1 vs t1\nx append p2 vs t2\nx modifyGraph lstyle(P1)=1;\n"
               "x modifyGraph lstyle(P2)=1;\n");
@@ -419,7 +419,7 @@ TEST_F(MagmaProgramTest, ScriptsAreOpenedOnlyWhenSwitchedOn) {
     run({"spino"});
     setIgorOpenerEnabled(false);
     setenv("PATH", path.c_str(), 1);
-    EXPECT_EQ(fileText("opened"), "igor2.itx\n");
+    EXPECT_EQ(testing::slurp("opened"), "igor2.itx\n");
 }
 
 // -------------------------------------------------------------- cycle studies
@@ -428,11 +428,11 @@ TEST_F(MagmaProgramTest, PhreaticCycleOfTheWaterIsentrope) {
     ::testing::internal::CaptureStdout();
     water.calculatePhreaticCycle(10.0, 296.15 + 1151.0, 1, 0, "0", 50.0);
     const std::string out = ::testing::internal::GetCapturedStdout();
-    const std::vector<std::string> lines = tableLines("heatirr0");
+    const std::vector<std::string> lines = testing::fileLines("heatirr0");
     ASSERT_EQ(lines.size(), 4u + 23u);  // 24 steps, one between spinodal and boiling skipped
     std::vector<int> codes;
     for (std::size_t i = 4; i < lines.size(); ++i) {
-        const std::vector<double> row = rowNumbers(lines[i]);
+        const std::vector<double> row = testing::numbersOf(lines[i]);
         ASSERT_EQ(row.size(), 24u);
         if (codes.empty() || codes.back() != row[22]) codes.push_back(static_cast<int>(row[22]));
         // Without a state 4 its columns are nan.
@@ -448,15 +448,15 @@ TEST_F(MagmaProgramTest, PhreaticCycleOfTheMixtureIsentrope) {
     ::testing::internal::CaptureStdout();
     water.calculatePhreaticCycle(10.0, 296.15 + 401.0, 0, 1, "0", 100.0);
     ::testing::internal::GetCapturedStdout();
-    const std::vector<std::string> lines = tableLines("heatirr0");
+    const std::vector<std::string> lines = testing::fileLines("heatirr0");
     ASSERT_EQ(lines.size(), 3u + 4u + 1u);
     EXPECT_EQ(lines[1].substr(0, 27), "WAVES deltaT0          p30 ");
     std::vector<int> codes;
-    for (int i = 3; i < 7; ++i) codes.push_back(static_cast<int>(rowNumbers(lines[i])[22]));
+    for (int i = 3; i < 7; ++i) codes.push_back(static_cast<int>(testing::numbersOf(lines[i])[22]));
     EXPECT_EQ(codes, (std::vector<int>{211, 221, 222, 213}));
     // Magma no hotter than the water at depth: the header only.
     water.calculatePhreaticCycle(10.0, 290.0, 0, 1, "1", 100.0);
-    EXPECT_EQ(tableLines("heatirr1").size(), 4u);
+    EXPECT_EQ(testing::fileLines("heatirr1").size(), 4u);
 }
 
 TEST_F(MagmaProgramTest, FailedIrreversibleSearchLeavesNanColumns) {
@@ -464,9 +464,9 @@ TEST_F(MagmaProgramTest, FailedIrreversibleSearchLeavesNanColumns) {
     water.calculatePhreaticCycle(100.0, 323.15 + 291.0, 1, 0, "0", 5.0);
     ::testing::internal::GetCapturedStdout();
     int failed = 0;
-    for (const std::string& line : tableLines("heatirr0")) {
+    for (const std::string& line : testing::fileLines("heatirr0")) {
         if (line[0] == '#') continue;
-        const std::vector<double> row = rowNumbers(line);
+        const std::vector<double> row = testing::numbersOf(line);
         if (!std::isnan(row[17])) continue;
         ++failed;
         EXPECT_TRUE(std::isnan(row[18]) && std::isnan(row[19]));
@@ -481,15 +481,16 @@ TEST_F(MagmaProgramTest, WohletzCycleTables) {
     water.calculateWohletzCycle(10.0, 1473.15, 1, 100.0);
     water.calculateWohletzCycle(10.0, 900.0, 0, 200.0);
     const std::string out = ::testing::internal::GetCapturedStdout();
-    const std::vector<std::string> fluid = tableLines("wohl0"), mixture = tableLines("wohl1");
+    const std::vector<std::string> fluid = testing::fileLines("wohl0"),
+                                   mixture = testing::fileLines("wohl1");
     ASSERT_EQ(fluid.size(), 4u + 12u);
     ASSERT_EQ(mixture.size(), 4u + 4u);
     EXPECT_EQ(fluid[4].find(' ') < fluid[4].find('\t'), true);  // right-aligned, tab separated
-    EXPECT_EQ(rowNumbers(fluid[4]).size(), 23u);
-    EXPECT_EQ(rowNumbers(fluid[4])[22], 110);
-    EXPECT_EQ(rowNumbers(fluid[5])[22], 120);
-    EXPECT_EQ(rowNumbers(mixture[5])[22], 220);
-    EXPECT_EQ(rowNumbers(mixture[7])[22], 200);
+    EXPECT_EQ(testing::numbersOf(fluid[4]).size(), 23u);
+    EXPECT_EQ(testing::numbersOf(fluid[4])[22], 110);
+    EXPECT_EQ(testing::numbersOf(fluid[5])[22], 120);
+    EXPECT_EQ(testing::numbersOf(mixture[5])[22], 220);
+    EXPECT_EQ(testing::numbersOf(mixture[7])[22], 200);
     EXPECT_NE(out.find("Décompression monophasique"), std::string::npos);
 }
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "MagmaTestSupport.h"
-#include "TableTestSupport.h"
+#include "fluid/TextFiles.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterMagmaRecords.h"
 
@@ -225,7 +225,7 @@ TEST_F(MagmaWaterTest, HeatingDecompressionEndsAtTheBoundaryOrTheEndPressure) {
     EXPECT_NE(water.boundaryReached, 1);
     // A start outside (Tlow, Thigh) writes only the header.
     water.calculateHeatingDecompression(2e-3, 1200.0, 273.15, 1000.0, 1e5, 2, "x", nullptr);
-    EXPECT_EQ(tableLines("isohx").size(), 1u);
+    EXPECT_EQ(testing::fileLines("isohx").size(), 1u);
     EXPECT_EQ(water.endInterpolated, -1);
 }
 
@@ -235,9 +235,10 @@ TEST_F(MagmaWaterTest, RegressionEquilibriumCurveSweepsTheMassRatio) {
     water.solidusTemperature = 1173.15;
     water.liquidusTemperature = 1473.15;
     water.calculateEquilibriumCurve(1473.15, 0, 0, 0, 0, 1, "0");
-    const std::vector<std::string> lines = tableLines("heat0.txt");
+    const std::vector<std::string> lines = testing::fileLines("heat0.txt");
     ASSERT_EQ(lines.size(), 3u + 1018u + 1u);
-    const std::vector<double> first = rowNumbers(lines[3]), last = rowNumbers(lines[1020]);
+    const std::vector<double> first = testing::numbersOf(lines[3]),
+                              last = testing::numbersOf(lines[1020]);
     EXPECT_NEAR(first[0], 0.01, 1e-9);
     EXPECT_NEAR(last[0], 10.09, 1e-9);
     // More water ends cooler.
@@ -424,12 +425,12 @@ TEST(MagmaWaterDiagramFileTest, RegressionFileWrittenInTheWorkingDirectoryAndOpe
     r.Wrev = -319.6;
     writeDataIgorFileForWaterMagmaDiagram(file, info, r);
     std::fclose(file);
-    const std::vector<std::string> lines = tableLines("wm0");
+    const std::vector<std::string> lines = testing::fileLines("wm0");
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[1],
               "WAVES     m0           q0          T30          T40         ema0 "
               "        ewa0         emb0         ewb0");
-    EXPECT_EQ(rowNumbers(lines[3])[4], 319.6);
+    EXPECT_EQ(testing::numbersOf(lines[3])[4], 319.6);
     // A file that cannot be created is reported, not written.
     std::filesystem::remove("wm0");
     std::filesystem::create_directory("wm0");
@@ -539,7 +540,7 @@ TEST_F(MagmaWaterTest, SaturatedPathKeepsTakingHeat) {
     water.calculateHeatingDecompressionPath2("path2", 500.0, water.S, 400.0, r);
     EXPECT_LT(r.Wrev, 0.0);
     EXPECT_NEAR(r.Q, 101.0 * 1200.0 * 0.001, 1e-9);  // 1 K of magma per row, per gram
-    EXPECT_EQ(tableLines("path2").size(), 1u + 101u);
+    EXPECT_EQ(testing::fileLines("path2").size(), 1u + 101u);
 }
 
 TEST_F(MagmaWaterTest, ExsolutionIsoCurveIsTracedFromItsStart) {
@@ -616,14 +617,14 @@ TEST(MagmaWaterDiagramFileTest, SequenceColumnsOfRechargeAndFractions) {
     info.recharge = 1;
     writeDataIgorFileForWaterMagmaDiagram(file, info, r);
     std::fclose(file);
-    const std::vector<std::string> lines = tableLines("wm0");
+    const std::vector<std::string> lines = testing::fileLines("wm0");
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_NE(lines[1].find("emd0         ewd0          qc0"), std::string::npos) << lines[1];
     // Fractions: per gram of magma over the n fractions, per gram of water per cycle done.
-    EXPECT_EQ(rowNumbers(lines[3]),
+    EXPECT_EQ(testing::numbersOf(lines[3]),
               (std::vector<double>{2, 0, 0, 0, 150, 100, 60, 40, 600, 300, 240, 120, 900}));
     // Recharges: the first cycle, then the sequence.
-    EXPECT_EQ(rowNumbers(lines[4]),
+    EXPECT_EQ(testing::numbersOf(lines[4]),
               (std::vector<double>{2, 0, 0, 0, 200, 100, 80, 40, 600, 300, 240, 120, 900}));
 }
 
@@ -635,11 +636,12 @@ TEST_F(MagmaWaterTest, IsobaricPathFileOfABoilingEnd) {
     ASSERT_EQ(water.error, 0);
     ASSERT_EQ(r.isobaricStage, 2);
     // States 1 and 2, the spinodal at P2, the boiling point, state 3.
-    const std::vector<std::string> lines = tableLines("isop0");
+    const std::vector<std::string> lines = testing::fileLines("isop0");
     ASSERT_EQ(lines.size(), 3u + 5u + 1u);
-    EXPECT_EQ(rowNumbers(lines[5]), (std::vector<double>{r.P2, std::round(r.Tspin * 1e6) / 1e6}));
-    EXPECT_EQ(tableLines("isos1")[3], " nan nan ");
-    EXPECT_GT(tableLines("isoss2").size(), 10u);
+    EXPECT_EQ(testing::numbersOf(lines[5]),
+              (std::vector<double>{r.P2, std::round(r.Tspin * 1e6) / 1e6}));
+    EXPECT_EQ(testing::fileLines("isos1")[3], " nan nan ");
+    EXPECT_GT(testing::fileLines("isoss2").size(), 10u);
 }
 
 }  // namespace

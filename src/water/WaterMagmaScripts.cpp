@@ -17,7 +17,7 @@ namespace {
 // An Igor script being written; reports a file it cannot create.
 class Script {
    public:
-    explicit Script(const char* name) : name_(name), file_(std::fopen(name, "wt")) {
+    explicit Script(const char* name) : file_(std::fopen(name, "wt")) {
         if (file_ == nullptr) std::fprintf(stderr, "Cannot create the Igor script \"%s\"\n", name);
     }
     ~Script() {
@@ -25,7 +25,6 @@ class Script {
     }
     Script(const Script&) = delete;
     Script& operator=(const Script&) = delete;
-    bool ok() const { return file_ != nullptr; }
     void operator()(const char* format, ...) __attribute__((format(printf, 2, 3))) {
         if (file_ == nullptr) return;
         va_list arguments;
@@ -35,7 +34,6 @@ class Script {
     }
 
    private:
-    std::string name_;
     std::FILE* file_;
 };
 

@@ -66,9 +66,11 @@ class WaterEOS : public FluidPhase {
     double referenceT3 = 0.0;
     double referenceV3 = 0.0;
     // Results of the last heating-decompression path (calculateHeatingDecompression).
+    // Where it met the two-phase boundary and where it reached the end pressure: T (K), P
+    // (Pa), V (m3/mol), the cumulative work and heat (J/mol).
     int8_t boundaryReached = -1;  // -1 not determined, 0 not met, 1 met
-    double boundaryTemperature = 0.0, boundaryPressure = 0.0, boundaryVolume = 0.0;  // K, Pa, m3/mol
-    double boundaryWork = 0.0, boundaryHeat = 0.0;                                   // J/mol
+    double boundaryTemperature = 0.0, boundaryPressure = 0.0, boundaryVolume = 0.0;
+    double boundaryWork = 0.0, boundaryHeat = 0.0;
     int8_t endInterpolated = -1;  // -1 start, 0 above the end pressure, 1 interpolated
     double endTemperature = 0.0, endPressure = 0.0, endVolume = 0.0;
     double endWork = 0.0, endHeat = 0.0;

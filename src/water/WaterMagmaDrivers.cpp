@@ -199,7 +199,12 @@ void WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
 
 namespace {
 
-const char* kSeparator = "⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯⎯";
+// A rule of 64 horizontal line extensions (U+23AF).
+std::string separator() {
+    std::string rule;
+    for (int i = 0; i < 64; ++i) rule += "\u23AF";
+    return rule;
+}
 
 void logRechargeRow(int cycle, const WaterMagmaCalculationResult& r, double sumRev, double sumIrr) {
     logFormat(1, "%5d %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f", cycle,
@@ -289,13 +294,13 @@ void WaterEOS::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& i
                                  "and cold water with the cooling, but still hot, magma (closed "
                                  "system): \\b0\\ulnone\\par\\par");
         log.endEditingRTF();
-        logFormat(1, "%s", kSeparator);
+        logFormat(1, "%s", separator().c_str());
         logFormat(1, "%5s %12s %12s %12s %12s %12s %12s %12s %12s", "Cycle", "T3", "Q", "Wrev",
                   "Wrev", "Wrev cum.", "Wirr", "Wirr", "Wirr cum.");
         logFormat(1, "%5s %s %12s %12s %12s %12s %12s %12s %12s", "", "        (°C)", "(J/g H2O)",
                   "(J/g H2O)", "(J/g magma)", "(J/g magma)", "(J/g H2O)", "(J/g magma)",
                   "(J/g magma)");
-        logFormat(1, "%s", kSeparator);
+        logFormat(1, "%s", separator().c_str());
         logRechargeRow(1, r, r.Wrev, r.Wirr);
     } else if (r.scriptFlag == kScriptIgor) {
         file = openRechargeFile();
@@ -320,7 +325,7 @@ void WaterEOS::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& i
     const int n = cycle - 1;
     closeRechargeFile(file);
     if (toLog) {
-        logFormat(2, "%s", kSeparator);
+        logFormat(2, "%s", separator().c_str());
         if (recharge) {
             if (r.T3 > r.Tsatf)
                 logFormat(1,

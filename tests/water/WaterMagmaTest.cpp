@@ -574,7 +574,7 @@ TEST_F(MagmaWaterTest, RechargeSequenceReportedInTheLog) {
     for (const char* piece :
          {"(open system)", "Cycle           T3", "        (°C)    (J/g H2O)",
           "\tNumber of cycles                                     : more than 3",
-          "Enhancement factor (reversible, isentropic)",
+          "Enhancement factor (reversible, isentropic)", "\u23AF\u23AF\u23AF\u23AF\n",
           "Magma-water interaction for m = \\b 1.0000"})
         EXPECT_NE(log.text.find(piece), std::string::npos) << piece;
     EXPECT_EQ(log.text.find("Input Summary"), std::string::npos);  // only with report 2

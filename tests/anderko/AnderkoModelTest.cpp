@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "TermDerivativeCheck.h"
+#include "support/TermDerivativeCheck.h"
 #include "anderko/Anderko.h"
 #include "anderko/AnderkoH2O.h"
 #include "numerics/TextCapture.h"

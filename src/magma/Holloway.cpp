@@ -1,5 +1,6 @@
 #include "magma/Holloway.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "expression/BinOp.h"
@@ -7,6 +8,7 @@
 #include "expression/Selector.h"
 #include "expression/Sum.h"
 #include "expression/UnOp.h"
+#include "puregas/Sterner.h"
 
 namespace vornex {
 
@@ -133,5 +135,32 @@ HollowayEOS::HollowayEOS(int phase) : FluidPhase(1, phase, 0) {
 }
 
 HollowayEOS::~HollowayEOS() = default;
+
+int HollowayEOS::test(std::FILE* out) {
+    constexpr double kT = 1073.15;
+    Sterner reference(2);
+    temperature(kT);
+    composition(0.0, 1.0);
+    reference.temperature(kT);
+    Vl0 = 3.4e-05;
+    std::fprintf(out, "Isotherm %f K\n\n", kT);
+    int failed = 0;
+    for (int k = 1; k <= 49; ++k) {
+        const double Pbar = 100.0 * k;
+        pressure(Pbar);
+        reference.P = 1e5 * Pbar;
+        calculate_molar_volume();
+        if (error == 0) calculate_fugacities();
+        reference.calculate_molar_volume();
+        if (reference.error == 0) reference.calculate_fugacities();
+        const bool solved = error == 0 && reference.error == 0;
+        const double nan = std::nan("");
+        if (!solved) ++failed;
+        std::fprintf(out, "P %12f \t V %12f \t Vref %12f \t f(CO2) %12f \t fref(CO2) %12f \n",
+                     P * 1e-5, solved ? V * 1e6 : nan, solved ? reference.V * 1e6 : nan,
+                     solved ? fugacity[1] * 1e-5 : nan, solved ? reference.fugacity[0] * 1e-5 : nan);
+    }
+    return failed;
+}
 
 }  // namespace vornex

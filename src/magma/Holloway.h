@@ -8,6 +8,8 @@
 // HollowayEOS, has no ideal-gas term.
 #pragma once
 
+#include <cstdio>
+
 #include "fluid/FluidPhase.h"
 #include "fluid/TermNodes.h"
 
@@ -38,6 +40,11 @@ class HollowayEOS : public FluidPhase {
     explicit HollowayEOS(int phase);
     ~HollowayEOS() override;
     double estimate_Vl0() override { return Vl0; }
+
+    // Pure CO2 at 1073.15 K against the Sterner-Pitzer model for 100 to 4900 bar by 100:
+    // "P V Vref f(CO2) fref(CO2)" rows, volumes in cm3/mol, fugacities in bar; a state
+    // either model could not solve prints nan. Returns the number of such rows.
+    int test(std::FILE* out = stdout);
 };
 
 }  // namespace vornex

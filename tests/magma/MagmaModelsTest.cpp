@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -119,6 +120,23 @@ TEST(Starostin, HydrostaticStartAndProfileFile) {
     EXPECT_FALSE(linesOf("sta").empty());
     Papale97 p;
     p.calculate();
+}
+
+// Files that cannot be written (a folder stands in the way) are reported, not crashed on.
+TEST(MagmaModels, UnwritableFilesAreReported) {
+    const char* names[] = {"profile", "calcu0", "sherwood"};
+    for (const char* name : names) {
+        std::filesystem::remove(name);
+        ASSERT_TRUE(std::filesystem::create_directory(name));
+    }
+    Starostin s;
+    EXPECT_FALSE(s.calculateProfile());
+    EXPECT_FALSE(s.calculateEvolution());
+    Magma m;
+    EXPECT_FALSE(m.calculate_Richet_Polian_Andesite_volumes());
+    ZhangChen z;
+    EXPECT_FALSE(z.calculateSherwoodCurves0());
+    for (const char* name : names) std::filesystem::remove(name);
 }
 
 }  // namespace

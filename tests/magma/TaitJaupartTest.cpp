@@ -97,6 +97,17 @@ TEST(TaitJaupart, MixedVolatileChamberErupts) {
     EXPECT_LT(rows[4], 1.0);
 }
 
+// Dissolved water of melt 0 against pressure: 6.8e-8 P^0.7 per melt mass, 300 rows.
+TEST(TaitJaupart, SolubilityCurveOfWater) {
+    TaitJaupart c;
+    CurveArray rows;
+    c.calculateSolubilityCurve(0.0, 0.01, 0.0, 6, "", &rows);
+    ASSERT_EQ(rows.size(), 600u);
+    const double md = 6.8e-08 * std::pow(1e8 + 1e5, 0.7);
+    EXPECT_DOUBLE_EQ(rows[100 * 2 + 1], 1001.0);
+    EXPECT_NEAR(rows[100 * 2], 100.0 * md / (md + 1.0), 1e-9);
+}
+
 TEST(TaitJaupart, RefusedSettings) {
     TaitJaupart c;
     EXPECT_FALSE(c.setMelt(2));

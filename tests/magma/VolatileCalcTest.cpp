@@ -47,6 +47,21 @@ TEST_F(VolatileCalcTest, SaturationContentsOfBasaltAndRhyolite) {
     }
 }
 
+// Pure H2O over 100 to 4090 bar: 400 rows, the water content rising with the pressure and
+// passing the 1 kbar saturation of the table above.
+TEST_F(VolatileCalcTest, IsothermOfWaterSaturation) {
+    ASSERT_TRUE(v.setMagmaType(kBasalt));
+    v.temperature = 1473.15;
+    v.volatileSystem = kH2OOnly;
+    CurveArray rows;
+    v.calculateSaturationIsotherm("isotherm", 6, "", &rows);
+    ASSERT_EQ(rows.size(), 400u * 6u);
+    EXPECT_DOUBLE_EQ(rows[3], 100.0);
+    EXPECT_DOUBLE_EQ(rows[399 * 6 + 3], 4090.0);
+    EXPECT_NEAR(rows[90 * 6 + 1], 3.31, 0.035);
+    for (size_t k = 1; k < 400; ++k) EXPECT_GT(rows[k * 6 + 1], rows[(k - 1) * 6 + 1]);
+}
+
 TEST_F(VolatileCalcTest, OtherMagmaTypesAreRefused) {
     EXPECT_FALSE(v.setMagmaType(3));
     EXPECT_EQ(v.magmaType, kBasalt);

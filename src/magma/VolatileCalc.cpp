@@ -55,6 +55,13 @@ void bindSecant(Secant& s, VolatileCalc* self, EquationFunction f) {
     s.function = f;
 }
 
+// Runs the solver from the start; true when it failed.
+bool newtonFails(Newton& n, std::initializer_list<double> start) {
+    int i = 0;
+    for (double v : start) n.x[i++] = v;
+    return n.solve() != 0;
+}
+
 bool isPositive(double v) {
     return std::isfinite(v) && v > 0.0;
 }
@@ -117,16 +124,20 @@ bool VolatileCalc::setMagmaType(int type) {
     return true;
 }
 
-bool VolatileCalc::pureFugacity(int component, double TK, double PPa, double& f) {
+bool VolatileCalc::solveVapour(double x0, double x1, double TK, double PPa) {
     HollowayEOS& v = *vapour_;
-    v.composition(component == 0 ? 1.0 : 0.0, component == 0 ? 0.0 : 1.0);
+    v.composition(x0, x1);
     v.temperature(TK);
     v.pressure(PPa * 1e-5);
     v.calculate_molar_volume();
-    if (v.error != 0) return false;
-    v.calculate_fugacities();
-    f = v.fugacity[static_cast<size_t>(component)];
-    return v.error == 0 && isPositive(f);
+    if (v.error == 0) v.calculate_fugacities();
+    return v.error == 0;
+}
+
+bool VolatileCalc::pureFugacity(int component, double TK, double PPa, double& f) {
+    const bool ok = solveVapour(component == 0 ? 1.0 : 0.0, component == 0 ? 0.0 : 1.0, TK, PPa);
+    f = vapour_->fugacity[static_cast<size_t>(component)];
+    return ok && isPositive(f);
 }
 
 double VolatileCalc::henry(const Reference& ref, double f0, double x0) const {
@@ -145,17 +156,15 @@ bool VolatileCalc::calculateVapourFugacities(double& fH2O, double& fCO2) {
     bool ok = true;
     switch (volatileSystem) {
         case kH2OOnly:
-            yH2O = 1.0;
-            yCO2 = 0.0;
-            fCO2 = 0.0;
-            ok = pureFugacity(0, temperature, pressure, fH2O);
+        case kCO2Only: {
+            const int pure = volatileSystem == kH2OOnly ? 0 : 1;
+            setVapourCO2(pure);
+            double f = 0.0;
+            ok = pureFugacity(pure, temperature, pressure, f);
+            fH2O = pure == 0 ? f : 0.0;
+            fCO2 = pure == 1 ? f : 0.0;
             break;
-        case kCO2Only:
-            yH2O = 0.0;
-            yCO2 = 1.0;
-            fH2O = 0.0;
-            ok = pureFugacity(1, temperature, pressure, fCO2);
-            break;
+        }
         case kH2OCO2:
             if (fugacityMixing == 0) {
                 ok = pureFugacity(0, temperature, pressure, fH2O) &&
@@ -163,15 +172,9 @@ bool VolatileCalc::calculateVapourFugacities(double& fH2O, double& fCO2) {
                 fH2O *= yH2O;
                 fCO2 *= yCO2;
             } else if (fugacityMixing == 1) {
-                HollowayEOS& v = *vapour_;
-                v.composition(yH2O, yCO2);
-                v.temperature(temperature);
-                v.pressure(pressure * 1e-5);
-                v.calculate_molar_volume();
-                if (v.error == 0) v.calculate_fugacities();
-                ok = v.error == 0;
-                fH2O = v.fugacity[0];
-                fCO2 = v.fugacity[1];
+                ok = solveVapour(yH2O, yCO2, temperature, pressure);
+                fH2O = vapour_->fugacity[0];
+                fCO2 = vapour_->fugacity[1];
             } else {
                 ok = false;
             }
@@ -223,6 +226,12 @@ double VolatileCalc::equationForMoleFractions(double s, void* context) {
            std::log(s * s / (d1 * d2));
 }
 
+void VolatileCalc::reportFailure(bool failed, const char* message) {
+    if (!failed) return;
+    std::fputs(message, stderr);
+    calculationError = 1;
+}
+
 bool VolatileCalc::saturationResiduals(double& rH2O, double& rCO2) {
     double fH2O = 0.0, fCO2 = 0.0;
     if (!calculateVapourFugacities(fH2O, fCO2)) return false;
@@ -245,20 +254,14 @@ void VolatileCalc::calculateSaturationPressure() {
         failed = s.error != 0;
         if (!failed) equationForSaturationPressure(P, nullptr);  // the members at the root
     } else if (volatileSystem == kH2OCO2) {
-        Newton& n = *newton1_;
-        n.x[0] = 1e7;
-        n.x[1] = 0.999;
-        failed = n.solve() != 0;
-        pressure = n.x[0];
-        yCO2 = n.x[1];
-        yH2O = 1.0 - yCO2;
+        const double* x = newton1_->x;
+        failed = newtonFails(*newton1_, {1e7, 0.999});
+        pressure = x[0];
+        setVapourCO2(x[1]);
     } else {
         return;
     }
-    if (failed) {
-        std::fputs("Failed to calculate the saturation point.", stderr);
-        calculationError = 1;
-    }
+    reportFailure(failed, "Failed to calculate the saturation point.");
 }
 
 double VolatileCalc::equationForSaturationPressure(double P, void*) {
@@ -280,8 +283,7 @@ void VolatileCalc::calculate_vector_function(double* x, double* F, double**, int
         return;
     }
     pressure = x[0];
-    yCO2 = x[1];
-    yH2O = 1.0 - yCO2;
+    setVapourCO2(x[1]);
     if (!saturationResiduals(F[0], F[1])) err = 1;
 }
 
@@ -292,13 +294,10 @@ void VolatileCalc::calculateSaturationPoint(double P) {
     calculationError = 0;
     bool failed = false;
     if (volatileSystem == kH2OCO2) {
-        Newton& n = *newton2_;
-        n.x[0] = 10.0;
-        n.x[1] = 0.95;
-        failed = n.solve() != 0;
-        co2Content = n.x[0];
-        yCO2 = n.x[1];
-        yH2O = 1.0 - yCO2;
+        const double* x = newton2_->x;
+        failed = newtonFails(*newton2_, {10.0, 0.95});
+        co2Content = x[0];
+        setVapourCO2(x[1]);
         calculateMoleFractions(waterContent, co2Content, &xH2Omelt, &xCO2melt, nullptr);
     } else if (volatileSystem == kH2OOnly || volatileSystem == kCO2Only) {
         double fH2O = 0.0, fCO2 = 0.0;
@@ -329,10 +328,7 @@ void VolatileCalc::calculateSaturationPoint(double P) {
     } else {
         return;
     }
-    if (failed) {
-        std::fputs("Failed to calculated saturation point.\n", stderr);
-        calculationError = 1;
-    }
+    reportFailure(failed, "Failed to calculated saturation point.\n");
 }
 
 void VolatileCalc::calculate_vector_function1(double* x, double* F, double**, int& err, int,
@@ -342,8 +338,7 @@ void VolatileCalc::calculate_vector_function1(double* x, double* F, double**, in
         return;
     }
     co2Content = x[0];
-    yCO2 = x[1];
-    yH2O = 1.0 - yCO2;
+    setVapourCO2(x[1]);
     calculateMoleFractions(waterContent, co2Content, &xH2Omelt, &xCO2melt, nullptr);
     if (!saturationResiduals(F[0], F[1])) err = 1;
 }
@@ -380,9 +375,7 @@ void VolatileCalc::calculate_flash_point(double P, double w0, double q0, double 
         Newton& n = *newton4_;
         double bulk = volatileSystem == kH2OOnly ? w0 : q0;
         n.context = &bulk;
-        n.x[0] = bulk;
-        n.x[1] = FStart;
-        failed = n.solve() != 0;
+        failed = newtonFails(n, {bulk, FStart});
         F = n.x[1];
         if (volatileSystem == kH2OOnly) {
             w = n.x[0];
@@ -397,11 +390,7 @@ void VolatileCalc::calculate_flash_point(double P, double w0, double q0, double 
         Newton& n = *newton3_;
         double bulk[2] = {w0, q0};
         n.context = bulk;
-        n.x[0] = w0;
-        n.x[1] = q0;
-        n.x[2] = yCO2Start;
-        n.x[3] = FStart;
-        failed = n.solve() != 0;
+        failed = newtonFails(n, {w0, q0, yCO2Start, FStart});
         w = n.x[0];
         q = n.x[1];
         yCO2out = n.x[2];
@@ -409,10 +398,7 @@ void VolatileCalc::calculate_flash_point(double P, double w0, double q0, double 
     } else {
         return;
     }
-    if (failed) {
-        std::fputs("Failed to calculate flash point !\n", stderr);
-        calculationError = 1;
-    }
+    reportFailure(failed, "Failed to calculate flash point !\n");
 }
 
 void VolatileCalc::calculate_vector_function2(double* x, double* F, double**, int& err, int,
@@ -423,8 +409,7 @@ void VolatileCalc::calculate_vector_function2(double* x, double* F, double**, in
         err = 1;
         return;
     }
-    yCO2 = y;
-    yH2O = 1.0 - y;
+    setVapourCO2(y);
     calculateMoleFractions(w, q, &xH2Omelt, &xCO2melt, nullptr);
     double fH2O = 0.0, fCO2 = 0.0;
     if (!calculateVapourFugacities(fH2O, fCO2)) {
@@ -600,8 +585,7 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
         calculate_flash_point(P, bulkW, bulkQ, yCO2, F, w, q, y, Fnew);
         std::printf("%12.2f %12.2f %12.2f%12.2f\n", P * 1e-5, w, q, Fnew);
         if (calculationError != 0) break;
-        yCO2 = y;
-        yH2O = 1.0 - y;
+        setVapourCO2(y);
         F = Fnew;
         const double row[7] = {temperature, w, q, P * 1e-5, 1.0 - y, y, F};
         out.print("%12f %12f %12f %12f %12f %12f %12f\n", row[0], row[1], row[2], row[3], row[4],

@@ -115,10 +115,18 @@ class VolatileCalc : public Equation {
     // Fugacity (Pa) of pure H2O (component 0) or CO2 (1) at T (K) and P (Pa); false when
     // the vapour model fails.
     bool pureFugacity(int component, double TK, double PPa, double& f);
+    // The vapour of composition (x0, x1) solved at T (K), P (Pa) with its fugacities.
+    bool solveVapour(double x0, double x1, double TK, double PPa);
     // Henry constant of one volatile at the set T and P.
     double henry(const Reference& ref, double f0, double x0) const;
     // Residuals of Henry's law for the set melt fractions; false when the vapour fails.
     bool saturationResiduals(double& rH2O, double& rCO2);
+    void setVapourCO2(double y) {
+        yCO2 = y;
+        yH2O = 1.0 - y;
+    }
+    // When failed: the message on standard error and calculationError set.
+    void reportFailure(bool failed, const char* message);
 
     std::unique_ptr<HollowayEOS> vapour_;
     std::unique_ptr<Newton> newton1_, newton2_, newton3_, newton4_;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "magma/TaitJaupart.h"
+#include "puregas/IUPACCO2.h"
 
 namespace vornex {
 namespace {
@@ -106,6 +107,39 @@ TEST(TaitJaupart, SolubilityCurveOfWater) {
     const double md = 6.8e-08 * std::pow(1e8 + 1e5, 0.7);
     EXPECT_DOUBLE_EQ(rows[100 * 2 + 1], 1001.0);
     EXPECT_NEAR(rows[100 * 2], 100.0 * md / (md + 1.0), 1e-9);
+}
+
+// Regression: with no gas the gas share yg = mgC/(mgH + mgC) was 0/0 and its NaN entered
+// the volatile totals. Crystals lighter than the melt pressurise a chamber without gas.
+TEST(TaitJaupart, EruptionWithoutGasKeepsFiniteVolatiles) {
+    TaitJaupart c;
+    c.rhoc0 = 2000.0;
+    ASSERT_TRUE(c.setInitialData(1000, 1e8, 0.3, 0.01, 0.0));
+    ASSERT_EQ(c.mg0H, 0.0);
+    CurveArray rows;
+    ASSERT_GT(c.calculateEruptionSequence(1e7, &rows), 0);
+    for (double v : rows) EXPECT_TRUE(std::isfinite(v));
+    EXPECT_EQ(rows[3], 0.0);  // no gas erupted
+    EXPECT_TRUE(std::isfinite(c.totH));
+}
+
+// The CO2 chamber takes its gas density from the IUPAC equation; at magma temperatures CO2
+// is supercritical, so the liquid-side start finds the same volume as the vapour side.
+TEST(TaitJaupart, CarbonDioxideGasDensityIsTheIupacOne) {
+    for (int melt : {0, 1}) {
+        TaitJaupart c;
+        ASSERT_TRUE(c.setMelt(melt));
+        c.setFluid(1, 0.0);
+        ASSERT_TRUE(c.setInitialData(1000, 1e8, 0.0, 0.02, 0.0));
+        ASSERT_GT(c.mg0H, 0.0);
+        IUPACCO2 vapourSide(1);
+        vapourSide.temperature(c.T);
+        vapourSide.pressure(1000.0);
+        vapourSide.calculate_molar_volume();
+        ASSERT_EQ(vapourSide.error, 0);
+        EXPECT_NEAR(c.rhog0, 0.044 / vapourSide.V, 1e-6 * c.rhog0) << melt;
+        EXPECT_GT(std::fabs(c.rhog0 / (1e8 * 0.044 / (8.31 * c.T)) - 1.0), 0.01);
+    }
 }
 
 TEST(TaitJaupart, RefusedSettings) {

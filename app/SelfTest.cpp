@@ -1,0 +1,253 @@
+#include "SelfTest.h"
+
+#include <glibmm/main.h>
+#include <gtk/gtk.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "DocumentWindow.h"
+#include "WyvraApplication.h"
+
+namespace vornex::shell {
+
+namespace {
+
+class Session {
+   public:
+    Session(WyvraApplication& app, std::string image) : mApp(app), mImage(std::move(image)) {}
+
+    void start() {
+        mApp.hold();
+        mSteps = {[this] { typeTemperature(); },  [this] { stepPressure(); },
+                  [this] { dragZoomRectangle(); }, [this] { selectCase(); },
+                  [this] { saveAndReopen(); },     [this] { renderAndLook(); }};
+        next(600);
+    }
+
+   private:
+    DocumentWindow& window() { return *mApp.windows().back(); }
+    MyDocument& document() { return window().document(); }
+
+    void check(bool ok, const std::string& what) {
+        std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
+        std::fflush(stdout);
+        if (!ok) ++mFailures;
+    }
+    // Runs the next step after `ms` milliseconds of main loop, so that the window has been
+    // laid out and drawn in between.
+    void next(unsigned ms) {
+        Glib::signal_timeout().connect_once(
+            [this] {
+                if (mStep < mSteps.size()) {
+                    mSteps[mStep++]();
+                } else {
+                    finish();
+                }
+            },
+            ms);
+    }
+    void finish() {
+        mApp.setExitStatus(mFailures == 0 ? 0 : 1);
+        std::printf("%d check(s) failed\n", mFailures);
+        mApp.release();
+        mApp.quit();
+    }
+    double caseValue(int row, const std::string& key) {
+        return document().cases().at(row).get(key).toDouble(-1);
+    }
+
+    void typeTemperature() {
+        check(document().caseCount() == 1 && !document().isDocumentEdited(),
+              "a new document holds one case and no unsaved change");
+        check(window().form().type("mStepHaliteTm", "350"), "the temperature field takes 350");
+        check(document().mTm == 350 && caseValue(0, "Tm") == 350,
+              "the state and the case hold 350 degC");
+        check(document().isDocumentEdited(), "the document has unsaved changes");
+        check(window().get_title().find('*') == 0, "the title marks the unsaved changes");
+        next(200);
+    }
+
+    void stepPressure() {
+        const double before = document().mPm;
+        const double increment = document().form()["mStepHalitePm"].increment;
+        check(window().form().step("mStepHalitePm", before + increment),
+              "the pressure stepper steps");
+        check(std::fabs(document().mPm - (before + increment)) < 1e-9 &&
+                  std::fabs(document().form().value("mHalitePm") - document().mPm) < 1e-9,
+              "the pressure and its field follow the stepper");
+        next(300);
+    }
+
+    void dragZoomRectangle() {
+        PlotArea* area = window().plotArea("mPTViewp");
+        check(area != nullptr, "the P-T plot is shown");
+        if (!area) return next(0);
+        const double w = area->canvas().get_width(), h = area->canvas().get_height();
+        float before[4];
+        area->plot().getXYRange(before[0], before[1], before[2], before[3]);
+        area->onDragBegin(0.35 * w, 0.3 * h);
+        area->onDragUpdate(0.1 * w, 0.1 * h);
+        const bool following = !area->plot().trackingRect().isZero();
+        area->onDragUpdate(0.25 * w, 0.3 * h);
+        area->onDragEnd(0.25 * w, 0.3 * h);
+        check(following, "the zoom rectangle follows the drag before the release");
+        check(!area->plot().trackingRect().isZero() && area->host().zoomInButton().enabled,
+              "the drag leaves a zoom rectangle and enables zooming");
+        area->onContextClick(0.5 * w, 0.5 * h);
+        auto zoomIn = area->menuActions();
+        check(area->contextPopover() && zoomIn && zoomIn->lookup_action("item0") && zoomIn->lookup_action("item0")->get_enabled(),
+              "the context menu offers Zoom in");
+        if (area->contextPopover()) area->contextPopover()->popdown();
+        zoomIn->activate_action("item0");
+        float after[4];
+        area->plot().getXYRange(after[0], after[1], after[2], after[3]);
+        check(after[0] > before[0] && after[1] < before[1] && after[3] < before[3],
+              "zooming in narrows the P-T ranges");
+        check(std::fabs(caseValue(0, "ptmaxx") - after[1]) < 1e-3,
+              "the case keeps the zoomed range");
+        check(document().undoManager().canUndo(), "the zoom can be undone");
+        mZoomedMaxX = after[1];
+        next(300);
+    }
+
+    void selectCase() {
+        check(window().form().click("mAddButton"), "the Add button adds a case");
+        check(document().caseCount() == 2 && document().listView().selectedRow() == 1,
+              "the new case is selected (row " +
+                  std::to_string(document().listView().selectedRow()) + ")");
+        window().caseTable().selectRow(0);
+        check(document().listView().selectedRow() == 0 && document().mTm == 350,
+              "selecting the first case restores its state");
+        next(300);
+    }
+
+    void saveAndReopen() {
+        mPath = (std::filesystem::temp_directory_path() /
+                 ("wyvra-self-test-" + std::to_string(::getpid()) + ".wyvra"))
+                    .string();
+        check(window().saveTo(mPath), "the document saves to " + mPath);
+        check(!document().isDocumentEdited() && std::filesystem::exists(mPath),
+              "the saved document has no unsaved changes");
+        DocumentWindow* first = &window();
+        check(mApp.openDocument(mPath) == first, "opening it again shows its window");
+        first->close();
+        Glib::signal_timeout().connect_once(
+            [this] {
+                check(mApp.windows().empty(), "closing an unchanged document asks nothing");
+                DocumentWindow* reopened = mApp.openDocument(mPath);
+                check(reopened != nullptr, "the saved document opens");
+                if (reopened) {
+                    MyDocument& d = reopened->document();
+                    check(d.caseCount() == 2 && d.listView().selectedRow() == 0 && d.mTm == 350 &&
+                              !d.isDocumentEdited(),
+                          "the reopened document holds both cases, the first one current");
+                    check(std::fabs(d.mPTViewp->mCurrentMaxX() - mZoomedMaxX) < 1e-3,
+                          "the reopened case shows its zoomed range");
+                }
+                std::filesystem::remove(mPath);
+                next(800);
+            },
+            300);
+    }
+
+    void renderAndLook() {
+        if (mApp.windows().empty()) return next(0);
+        DocumentWindow& win = window();
+        GtkWidget* w = GTK_WIDGET(win.gobj());
+        const int width = gtk_widget_get_width(w), height = gtk_widget_get_height(w);
+        GdkPaintable* paintable = gtk_widget_paintable_new(w);
+        GtkSnapshot* snapshot = gtk_snapshot_new();
+        gdk_paintable_snapshot(paintable, snapshot, width, height);
+        GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
+        GskRenderer* renderer = gtk_native_get_renderer(GTK_NATIVE(w));
+        check(node && renderer, "the window renders through its snapshot");
+        if (!node || !renderer) {
+            g_object_unref(paintable);
+            return next(0);
+        }
+        graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(width),
+                                                    static_cast<float>(height));
+        GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &bounds);
+        check(gdk_texture_save_to_png(texture, mImage.c_str()), "the image is written to " + mImage);
+        const int tw = gdk_texture_get_width(texture), th = gdk_texture_get_height(texture);
+        std::vector<guchar> pixels(static_cast<std::size_t>(tw) * th * 4);
+        gdk_texture_download(texture, pixels.data(), static_cast<gsize>(tw) * 4);
+        lookAt(win, pixels, tw, th);
+        g_object_unref(texture);
+        gsk_render_node_unref(node);
+        g_object_unref(paintable);
+        next(0);
+    }
+
+    // The image is not blank, and every plot of the visible tab shows coloured pixels (curves,
+    // fields, points) inside its plot rectangle that are neither its background nor grey.
+    void lookAt(DocumentWindow& win, const std::vector<guchar>& px, int tw, int th) {
+        auto at = [&](int x, int y) { return &px[(static_cast<std::size_t>(y) * tw + x) * 4]; };
+        std::size_t distinct = 0;
+        guint32 first = 0;
+        for (int y = 0; y < th; y += 3)
+            for (int x = 0; x < tw; x += 3) {
+                const guchar* p = at(x, y);
+                const guint32 v = p[0] | (p[1] << 8) | (p[2] << 16);
+                if (x == 0 && y == 0) first = v;
+                else if (v != first) ++distinct;
+            }
+        check(distinct > 1000, "the image is not blank");
+        for (const char* name : {"mPTViewp", "mTxViewp", "mPxViewp"}) {
+            PlotArea* area = win.plotArea(name);
+            if (!area) continue;
+            graphene_point_t origin = GRAPHENE_POINT_INIT(0, 0), o;
+            if (!gtk_widget_compute_point(GTK_WIDGET(area->canvas().gobj()), GTK_WIDGET(win.gobj()),
+                                          &origin, &o))
+                continue;
+            const Rect r = area->plot().getPlotRect();
+            const double h = area->canvas().get_height();
+            // The plot's background is the commonest colour of its rectangle.
+            std::map<guint32, int> counts;
+            std::vector<guint32> inside;
+            for (int y = static_cast<int>(o.y + h - r.maxY()) + 2; y < o.y + h - r.minY() - 2; ++y)
+                for (int x = static_cast<int>(o.x + r.minX()) + 2; x < o.x + r.maxX() - 2; ++x) {
+                    if (x < 0 || y < 0 || x >= tw || y >= th) continue;
+                    const guchar* p = at(x, y);
+                    inside.push_back(p[0] | (p[1] << 8) | (p[2] << 16));
+                    ++counts[inside.back()];
+                }
+            guint32 back = 0;
+            int most = 0;
+            for (const auto& [colour, n] : counts)
+                if (n > most) most = n, back = colour;
+            int coloured = 0;
+            for (guint32 v : inside) {
+                const int b = v & 0xff, g = (v >> 8) & 0xff, rr = (v >> 16) & 0xff;
+                const int hi = std::max({rr, g, b}), lo = std::min({rr, g, b});
+                if (v != back && hi - lo > 60) ++coloured;
+            }
+            check(coloured > 50, std::string("curve colours show inside ") + name + " (" +
+                                     std::to_string(coloured) + " pixels)");
+        }
+    }
+
+    WyvraApplication& mApp;
+    std::string mImage;
+    std::string mPath;
+    std::vector<std::function<void()>> mSteps;
+    std::size_t mStep = 0;
+    int mFailures = 0;
+    float mZoomedMaxX = 0;
+};
+
+}  // namespace
+
+void startSelfTest(WyvraApplication& application, const std::string& imagePath) {
+    static std::unique_ptr<Session> session;
+    session = std::make_unique<Session>(application, imagePath);
+    session->start();
+}
+
+}  // namespace vornex::shell

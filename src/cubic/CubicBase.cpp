@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "cubic/ClassicData.h"
 #include "fluid/Ideal.h"
@@ -19,7 +21,57 @@ CubicBase::CubicBase(int selector) : FluidPhase(0, 0, 0) {
     setIdealTerm(new Standard());
 }
 
+CubicBase::CubicBase(int nTerms, int selector, char extraTerm)
+    : FluidPhase(nTerms, selector, extraTerm) {}
+
 CubicBase::~CubicBase() = default;
+
+std::string componentFileName(const char* name) {
+    if (name == nullptr) return "";
+    static const char* const kShortNames[][2] = {{"C1", "CH4"}, {"C2", "C2H6"}};
+    for (const auto& pair : kShortNames)
+        if (std::strcmp(name, pair[0]) == 0) {
+            ComponentFile probe(std::string("compo/") + name);
+            if (!probe.isOpen()) return pair[1];
+        }
+    return name;
+}
+
+bool CubicBase::readComponentFile(int i, const char* name, const char* missingFormat,
+                                  const double& Tc, const double& Pc,
+                                  const std::vector<ComponentKey>& required,
+                                  const std::vector<ComponentKey>& optional) {
+    const auto u = static_cast<size_t>(i);
+    componentReady[u] = 0;
+    const std::string path = "compo/" + componentFileName(name);
+    ComponentFile file(path);
+    if (!file.isOpen()) {
+        std::fprintf(stderr, missingFormat, path.c_str());
+        std::fprintf(stderr, "%s: no data for %s; nothing will be computed\n", modelName.c_str(),
+                     name ? name : "(null)");
+        error = 1;
+        return false;
+    }
+    for (const ComponentKey& k : required) *k.value = std::nan("");
+    std::vector<ComponentKey> keys = required;
+    keys.insert(keys.end(), optional.begin(), optional.end());
+    file.readKeys(keys);
+    for (const ComponentKey& k : required)
+        if (!std::isfinite(*k.value)) {
+            std::fprintf(stderr, "%s: %s has no value for \"%s\"; nothing will be computed\n",
+                         modelName.c_str(), file.path().c_str(), k.key);
+            error = 1;
+            return false;
+        }
+    if (!positiveFinite(Tc) || !positiveFinite(Pc)) {
+        std::fprintf(stderr, "%s: %s gives no positive Tc and Pc; nothing will be computed\n",
+                     modelName.c_str(), file.path().c_str());
+        error = 1;
+        return false;
+    }
+    componentReady[u] = 1;
+    return true;
+}
 
 void CubicBase::number_of_components(int n) {
     if (n < 1 || nc >= 1) return;  // the count is fixed by its first setting

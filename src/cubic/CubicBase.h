@@ -4,8 +4,10 @@
 // pseudo-critical search with its restoring of the fluid's temperature.
 #pragma once
 
+#include <string>
 #include <vector>
 
+#include "fluid/ComponentFile.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/Solver.h"
 
@@ -18,8 +20,8 @@ class CubicBase : public FluidPhase {
     explicit CubicBase(int phase);
     ~CubicBase() override;
 
-    double OmegaA = 0.0;  // a_c = OmegaA R^2 Tc^2 / Pc
-    double OmegaB = 0.0;  // b = OmegaB R Tc / Pc
+    double OmegaA = 0.0;       // a_c = OmegaA R^2 Tc^2 / Pc
+    double OmegaB = 0.0;       // b = OmegaB R Tc / Pc
     std::vector<double> kaij;  // n x n, symmetric, zero on creation
 
     void number_of_components(int n) override;
@@ -28,6 +30,16 @@ class CubicBase : public FluidPhase {
     void set_binary_interaction_kaij(int i, int j, double k);
 
    protected:
+    // A fluid of nTerms Helmholtz terms (FluidPhase) and no ideal-gas term.
+    CubicBase(int nTerms, int phase, char extraTerm);
+    // Reads "compo/<name>" into the listed keys (a name without a file of its own, "C1" or
+    // "C2", reads that of its formula, "CH4" or "C2H6"); component i is ready when every
+    // required key has a value and Tc, Pc (among them) are positive. Otherwise false, said
+    // on standard error, the error flag raised and the component left refusing every
+    // evaluation. Keys in `optional` may be absent.
+    bool readComponentFile(int i, const char* name, const char* missingFormat, const double& Tc,
+                           const double& Pc, const std::vector<ComponentKey>& required,
+                           const std::vector<ComponentKey>& optional = {});
     // Stores k at (i, j) and (j, i) of an n x n matrix, for valid indices.
     void setSymmetric(std::vector<double>& matrix, int i, int j, double k, const char* operation);
     // Clears the error flag, refuses a state without T and P, refreshes the parameters.
@@ -67,5 +79,8 @@ class CubicBase : public FluidPhase {
 };
 
 bool positiveFinite(double v);
+// The name whose component file describes `name`: the name itself, or for a short name
+// without a file of its own ("C1", "C2") its formula ("CH4", "C2H6").
+std::string componentFileName(const char* name);
 
 }  // namespace vornex

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <string>
 
-#include "fluid/ComponentFile.h"
 #include "numerics/LinearAlgebra.h"
 
 namespace vornex {
@@ -33,7 +32,8 @@ HCubic::~HCubic() = default;
 void HCubic::number_of_components(int n) {
     if (n < 1 || nc >= 1) return;
     CubicBase::number_of_components(n);
-    for (auto* v : {&m, &Tc, &Pc, &omega, &ac, &bc, &cc, &a, &b, &c, &Ai, &Bi, &Ci, &Abar, &abarDim})
+    for (auto* v :
+         {&m, &Tc, &Pc, &omega, &ac, &bc, &cc, &a, &b, &c, &Ai, &Bi, &Ci, &Abar, &abarDim})
         v->assign(static_cast<size_t>(n), 0.0);
 }
 
@@ -59,41 +59,6 @@ double HCubic::omegaBOf(double zeta) {
     }
     OmegaC = 1.0 - 3.0 * zeta;
     return smallest;
-}
-
-bool HCubic::readComponentFile(int i, const char* name, const char* missingFormat,
-                               const std::vector<ComponentKey>& required,
-                               const std::vector<ComponentKey>& optional) {
-    const auto u = static_cast<size_t>(i);
-    componentReady[u] = 0;
-    const std::string path = std::string("compo/") + (name ? name : "");
-    ComponentFile file(path);
-    if (!file.isOpen()) {
-        std::fprintf(stderr, missingFormat, path.c_str());
-        std::fprintf(stderr, "%s: no data for %s; nothing will be computed\n", modelName.c_str(),
-                     name ? name : "(null)");
-        error = 1;
-        return false;
-    }
-    for (const ComponentKey& k : required) *k.value = std::nan("");
-    std::vector<ComponentKey> keys = required;
-    keys.insert(keys.end(), optional.begin(), optional.end());
-    file.readKeys(keys);
-    for (const ComponentKey& k : required)
-        if (!std::isfinite(*k.value)) {
-            std::fprintf(stderr, "%s: %s has no value for \"%s\"; nothing will be computed\n",
-                         modelName.c_str(), file.path().c_str(), k.key);
-            error = 1;
-            return false;
-        }
-    if (!positiveFinite(Tc[u]) || !positiveFinite(Pc[u])) {
-        std::fprintf(stderr, "%s: %s gives no positive Tc and Pc; nothing will be computed\n",
-                     modelName.c_str(), file.path().c_str());
-        error = 1;
-        return false;
-    }
-    componentReady[u] = 1;
-    return true;
 }
 
 void HCubic::calculate_parameters_of_pure_components() {
@@ -232,8 +197,9 @@ ThreePar::ThreePar(int selector) : HCubic(selector) {
 void TwoPar::read_component_data(int i, const char* name) {
     if (!validComponent(i, "read_component_data")) return;
     const auto u = static_cast<size_t>(i);
-    if (readComponentFile(i, name, "File %s not found\n",
-                          {{"Tc", &Tc[u]}, {"Pc", &Pc[u]}, {"omega", &omega[u]}, {"mw", &molarMass[u]}}))
+    if (readComponentFile(
+            i, name, "File %s not found\n", Tc[u], Pc[u],
+            {{"Tc", &Tc[u]}, {"Pc", &Pc[u]}, {"omega", &omega[u]}, {"mw", &molarMass[u]}}))
         deriveConstants(i);
     if (i == nc - 1) read_BIP();
 }
@@ -241,8 +207,9 @@ void TwoPar::read_component_data(int i, const char* name) {
 void ThreePar::read_component_data(int i, const char* name) {
     if (!validComponent(i, "read_component_data")) return;
     const auto u = static_cast<size_t>(i);
-    if (readComponentFile(i, name, "File %s not found\n",
-                          {{"Tc", &Tc[u]}, {"Pc", &Pc[u]}, {"omega", &omega[u]}, {"mw", &molarMass[u]}})) {
+    if (readComponentFile(
+            i, name, "File %s not found\n", Tc[u], Pc[u],
+            {{"Tc", &Tc[u]}, {"Pc", &Pc[u]}, {"omega", &omega[u]}, {"mw", &molarMass[u]}})) {
         const double w = omega[u];
         const double zeta = 0.329032 - 0.076799 * w + 0.0211947 * w * w;
         OmegaB = omegaBOf(zeta);
@@ -269,7 +236,7 @@ void Heyen::number_of_components(int n) {
 void Heyen::read_component_data(int i, const char* name) {
     if (!validComponent(i, "read_component_data")) return;
     const auto u = static_cast<size_t>(i);
-    if (readComponentFile(i, name, "Cannot find %s file !\n",
+    if (readComponentFile(i, name, "Cannot find %s file !\n", Tc[u], Pc[u],
                           {{"Tc", &Tc[u]},
                            {"Pc", &Pc[u]},
                            {"Vc", &Vc[u]},

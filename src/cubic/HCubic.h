@@ -33,9 +33,9 @@ class HCubic : public CubicBase {
 
     Secant criticalSolver;  // pseudo-critical temperature search
     double m0 = kSoaveRedlichKwong.m0, m1 = kSoaveRedlichKwong.m1, m2 = kSoaveRedlichKwong.m2;
-    double OmegaC = 0.0;  // c = OmegaC R Tc / Pc; OmegaA, OmegaB start at SRK's
-    double A = 0.0, B = 0.0, C = 0.0;             // mixture a P/(RT)^2, b P/(RT), c P/(RT)
-    double amix = 0.0, bmix = 0.0, cmix = 0.0;    // the same in Pa m6/mol2 and m3/mol
+    double OmegaC = 0.0;               // c = OmegaC R Tc / Pc; OmegaA, OmegaB start at SRK's
+    double A = 0.0, B = 0.0, C = 0.0;  // mixture a P/(RT)^2, b P/(RT), c P/(RT)
+    double amix = 0.0, bmix = 0.0, cmix = 0.0;  // the same in Pa m6/mol2 and m3/mol
     std::vector<double> m, Tc, Pc, omega, ac, bc, cc, a, b, c, Ai, Bi, Ci, Abar;
 
     void number_of_components(int n) override;
@@ -66,12 +66,6 @@ class HCubic : public CubicBase {
     bool pressureAtVolume();
     // m, a_c, b_c, c_c of component i from its critical data and the Omega constants.
     void deriveConstants(int i);
-    // Reads "compo/<name>" into the listed keys; false (reported, component refused) when
-    // the file is missing or a key has no value.
-    // Keys in `optional` may be absent.
-    bool readComponentFile(int i, const char* name, const char* missingFormat,
-                           const std::vector<ComponentKey>& required,
-                           const std::vector<ComponentKey>& optional = {});
     // The smallest positive root of Omega_b^3 + (2 - 3 zeta) Omega_b^2 + 3 zeta^2 Omega_b
     // - zeta^3 = 0, and OmegaC = 1 - 3 zeta; OmegaA is the caller's.
     double omegaBOf(double zeta);
@@ -97,7 +91,7 @@ class Heyen : public ThreePar {
     explicit Heyen(int phase);
 
     std::vector<double> Vc, nn, mb, teta;
-    std::vector<double> Lij;     // n x n local-composition parameters, all 1 at the start
+    std::vector<double> Lij;         // n x n local-composition parameters, all 1 at the start
     std::vector<double> Tsum, Ssum;  // T_i (Pa m6/mol2) and S_i of the mixing rule
 
     void number_of_components(int n) override;

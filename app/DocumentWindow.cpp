@@ -101,6 +101,14 @@ bool isStepperName(const std::string& name) {
     return name.find("Step") != std::string::npos;
 }
 
+// Switches of the form, shown as check boxes with these labels.
+const std::map<std::string, const char*> kCheckBoxes = {
+    {"mFixDensity", "Fixed density"},
+    {"mBoilUseSimple", "Simple boiling model"},
+    {"mBoilShow1", "Show boiling curve 1"},
+    {"mBoilShow2", "Show boiling curve 2"},
+};
+
 Gtk::Grid* makeGrid() {
     auto* grid = Gtk::make_managed<Gtk::Grid>();
     grid->set_row_spacing(3);
@@ -155,6 +163,8 @@ DocumentWindow::~DocumentWindow() {
 
 Gtk::Widget* DocumentWindow::fieldFor(const std::string& name) {
     if (isStepperName(name)) return mForm.stepper(name);
+    if (auto box = kCheckBoxes.find(name); box != kCheckBoxes.end())
+        return mForm.check(name, box->second);
     Gtk::Entry* e = mForm.entry(name);
     return e;
 }
@@ -165,7 +175,7 @@ void DocumentWindow::addRows(Gtk::Grid& grid, int& row, const Rows& rows) {
         // A layout naming a stepper the form lacks shows the field instead.
         if (!first && r[3]) first = fieldFor(r[3]);
         if (!first) continue;
-        auto* label = Gtk::make_managed<Gtk::Label>(r[0]);
+        auto* label = Gtk::make_managed<Gtk::Label>(kCheckBoxes.count(r[1]) ? "" : r[0]);
         label->set_xalign(1);
         grid.attach(*label, 0, row);
         grid.attach(*first, 1, row);
@@ -201,7 +211,7 @@ Gtk::Widget* DocumentWindow::buildLeftColumn() {
     auto* stateGrid = makeGrid();
     row = 0;
     addRows(*stateGrid, row, kStateRows);
-    if (auto* fix = mForm.check("mFixDensity", "Fixed density")) stateGrid->attach(*fix, 2, 3);
+    if (Gtk::Widget* fix = fieldFor("mFixDensity")) stateGrid->attach(*fix, 2, 3);
     state->set_child(*stateGrid);
     form->append(*state);
 

@@ -53,6 +53,7 @@ class DocumentWindow : public Gtk::ApplicationWindow {
     PlotArea* plotArea(const std::string& plotName);
     TernaryArea* ternaryArea() { return mTernary; }
     Gtk::Notebook& tabs() { return mTabs; }
+    const Glib::RefPtr<Gio::SimpleActionGroup>& documentActions() const { return mDocActions; }
 
    private:
     Gtk::Widget* buildLeftColumn();

@@ -12,6 +12,9 @@
 #include <vector>
 
 #include "DocumentWindow.h"
+#include "GtkPlotServices.h"
+#include "PanelWindows.h"
+#include "plot/CLogWindow.h"
 #include "WyvraApplication.h"
 
 namespace vornex::shell {
@@ -25,7 +28,8 @@ class Session {
     void start() {
         mApp.hold();
         mSteps = {[this] { typeTemperature(); },  [this] { stepPressure(); },
-                  [this] { dragZoomRectangle(); }, [this] { selectCase(); },
+                  [this] { dragZoomRectangle(); }, [this] { tabsMenusAndLog(); },
+                  [this] { selectCase(); },
                   [this] { saveAndReopen(); },     [this] { renderAndLook(); }};
         next(600);
     }
@@ -113,6 +117,43 @@ class Session {
               "the case keeps the zoomed range");
         check(document().undoManager().canUndo(), "the zoom can be undone");
         mZoomedMaxX = after[1];
+        next(300);
+    }
+
+    // The tab view, the document menu's ticks, a panel button and the shared log.
+    void tabsMenusAndLog() {
+        DocumentWindow& win = window();
+        win.tabs().set_current_page(4);
+        check(document().tabView().selectedIdentifier() == "isochore",
+              "choosing the Isochore tab selects it in the document");
+        auto actions = win.documentActions();
+        auto ticked = [&](const char* action) {
+            GVariant* state =
+                g_action_group_get_action_state(G_ACTION_GROUP(actions->gobj()), action);
+            const bool on = state && g_variant_get_boolean(state);
+            if (state) g_variant_unref(state);
+            return on;
+        };
+        check(ticked("doc-onGoToIsochore-panel") && !ticked("doc-onGoToPTX-panel"),
+              "the menu ticks the visible tab");
+        // A one-phase liquid, whose isochore runs down in temperature.
+        win.form().type("mStepHalitePm", "1000");
+        win.form().type("mStepHaliteXm", "10");
+        const std::size_t before = document().mIsochoreViewp->graphObjects().size();
+        check(win.form().click("mIsochoreButton"), "the isochore button is pressed");
+        check(document().mIsochoreViewp->graphObjects().size() > before,
+              "the isochore of the state is drawn");
+        actions->activate_action("doc-onToggleShowCritical");
+        check(!document().mShowCritical && !ticked("doc-onToggleShowCritical"),
+              "the critical-curve toggle hides it and unticks its item");
+        actions->activate_action("doc-onToggleShowCritical");
+        actions->activate_action("doc-onGoToPTX-panel");
+        check(win.tabs().get_current_page() == 0, "the menu's P-T-X item brings its tab forward");
+        actions->activate_action("doc-onShowLog");
+        check(CLogWindow::sharedLogWindowCtroller().isVisible() &&
+                  GtkPlotServices::instance().logWindow().get_visible(),
+              "Show Log opens the shared log window");
+        GtkPlotServices::instance().logWindow().close();
         next(300);
     }
 

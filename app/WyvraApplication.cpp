@@ -210,8 +210,10 @@ void WyvraApplication::on_activate() {
 
 void WyvraApplication::on_open(const type_vec_files& files, const Glib::ustring&) {
     for (const auto& file : files) openDocument(file->get_path());
+    // Nothing could be opened: the reasons went to the log; the run ends with a failure.
     if (mWindows.empty()) {
-        if (mSelfTestImage.empty()) quit();
+        mExitStatus = 1;
+        quit();
     }
 }
 

@@ -87,9 +87,9 @@ bool CaseTable::keyPressed(unsigned keyval, unsigned state) {
     KeyEvent key;
     key.keyCode = *code;
     key.modifierFlags = modifierFlags(state);
-    bool used = false;
-    mRun([this, &key, &used] { used = mDocument.listView().keyDown(key); });
-    return used;
+    // The table's model answers these keys whole; GTK's own handling would move twice.
+    mRun([this, &key] { mDocument.listView().keyDown(key); });
+    return true;
 }
 
 }  // namespace vornex::shell

@@ -23,7 +23,8 @@ class CaseTable : public Gtk::ColumnView {
 
     // Mirrors the row count, the cells and the selection of the document's table.
     void refresh();
-    // What the user does: selects a row, presses a key (GDK key value and modifier state). Each goes to the document as the widget's own signal sends it.
+    // What the user does: selects a row, presses a key (GDK key value and modifier state;
+    // true when the key is the table's). Each goes to the document as the widget's own signal sends it.
     void selectRow(int row);
     bool keyPressed(unsigned keyval, unsigned state);
 

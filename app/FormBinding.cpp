@@ -149,7 +149,7 @@ bool FormBinding::type(const std::string& name, const std::string& text) {
     auto* e = static_cast<Gtk::Entry*>(it->second.widget);
     if (!e->get_sensitive() || !e->get_editable()) return false;
     e->set_text(text);
-    e->activate();
+    g_signal_emit_by_name(e->gobj(), "activate");  // what Enter sends
     return true;
 }
 

@@ -1,0 +1,182 @@
+// The shell's widgets against a real document, on a display (the suite registers them under
+// xvfb-run; without a display they are skipped).
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <gtkmm/init.h>
+#include <gtkmm/window.h>
+
+#include <chrono>
+#include <thread>
+
+#include "CaseTable.h"
+#include "FormBinding.h"
+#include "GtkPlotServices.h"
+#include "PlotWidget.h"
+#include "workbench/HeadlessWorkbench.h"
+
+// Memory GTK and the system libraries keep until the process ends is theirs, not a leak of
+// this code.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libgtk-4.so\nleak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libgio-2.0.so\n"
+           "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\n"
+           "leak:libcairo.so\nleak:libX11.so\nleak:libxkbcommon.so\nleak:libEGL\nleak:libGL\n"
+           "leak:libharfbuzz.so\nleak:libfreetype.so\n";
+}
+
+namespace vornex::shell {
+namespace {
+
+constexpr unsigned kDown = 0xff54, kDelete = 0xffff;
+
+class Widgets : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        static const bool display = [] {
+            if (!gtk_init_check()) return false;
+            Gtk::init_gtkmm_internals();
+            return true;
+        }();
+        if (!display) GTEST_SKIP() << "no display";
+        document = HeadlessWorkbench::newDocument();
+        window = std::make_unique<Gtk::Window>();
+    }
+    // What the window does around every action: count it (and refresh, by the caller).
+    FormBinding::Runner counting() {
+        return [this](const std::function<void()>& action) {
+            ++runs;
+            action();
+        };
+    }
+    // Shows a widget in a window and lets the main loop lay it out.
+    void show(Gtk::Widget& widget, int width, int height) {
+        window->set_default_size(width, height);
+        window->set_child(widget);
+        window->present();
+        for (int i = 0; i < 400 && widget.get_height() < 50; ++i) {
+            while (g_main_context_iteration(nullptr, FALSE)) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ASSERT_GE(widget.get_height(), 50);
+    }
+    void TearDown() override {
+        if (!window) return;
+        window->unset_child();
+        window.reset();
+    }
+
+    std::unique_ptr<MyDocument> document;
+    std::unique_ptr<Gtk::Window> window;
+    int runs = 0;
+};
+
+TEST_F(Widgets, TypedTextAndSteppedValuesReachTheStateAndRefreshSendsNothing) {
+    FormBinding form(*document, counting());
+    Gtk::Entry* name = form.entry("mName");
+    Gtk::SpinButton* temperature = form.stepper("mStepHaliteTm");
+    Gtk::Entry* phases = form.entry("mPhaseAssoc");
+    ASSERT_TRUE(name && temperature && phases);
+    EXPECT_EQ(form.entry("noSuchControl"), nullptr);
+    form.refresh();
+    EXPECT_EQ(runs, 0);
+
+    EXPECT_TRUE(form.type("mName", "Brine 1"));
+    EXPECT_EQ(document->cases().at(0).get("name").toString(), "Brine 1");
+    temperature->set_value(320);
+    EXPECT_EQ(document->mTm, 320);
+    EXPECT_EQ(document->form().value("mHaliteTm"), 320);
+    EXPECT_EQ(runs, 2);
+    // A result field takes no input, and mirroring the form sends no action back.
+    EXPECT_FALSE(form.type("mPhaseAssoc", "liquid"));
+    form.refresh();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(std::string(phases->get_text()), document->form().text("mPhaseAssoc"));
+    EXPECT_FALSE(phases->get_editable());
+}
+
+TEST_F(Widgets, SteppersTakeTheirIncrementAndDisabledControlsTheirState) {
+    FormBinding form(*document, counting());
+    Gtk::SpinButton* fine = form.stepper("mStepHaliteXm1");
+    Gtk::Button* reset = form.button("mResetButton", "Reset");
+    ASSERT_TRUE(fine && reset);
+    EXPECT_TRUE(form.type("mStepHaliteXm1", "20"));
+    form.refresh();
+    double step = 0, page = 0;
+    fine->get_increments(step, page);
+    EXPECT_NEAR(step, 0.2, 1e-12);
+    // The state left the case's initial conditions: Reset is offered, and puts them back.
+    EXPECT_TRUE(reset->get_sensitive());
+    EXPECT_TRUE(form.click("mResetButton"));
+    form.refresh();
+    EXPECT_EQ(document->mXm, 30);
+    EXPECT_FALSE(reset->get_sensitive());
+    EXPECT_FALSE(form.click("mResetButton"));
+}
+
+TEST_F(Widgets, TableKeysGoToTheDocumentsRowCommands) {
+    document->onAddCase();
+    document->onAddCase();
+    document->tableViewSetObjectValue(document->listView(), PlistValue("last"), "name", 2);
+    CaseTable table(*document, counting());
+    table.refresh();
+    ASSERT_EQ(g_list_model_get_n_items(G_LIST_MODEL(table.get_model()->gobj())), 3u);
+    table.selectRow(2);
+    EXPECT_TRUE(table.keyPressed(kDown, 0));  // wraps to the first row
+    EXPECT_EQ(document->listView().selectedRow(), 0);
+    EXPECT_TRUE(table.keyPressed(kDown, 0));
+    EXPECT_TRUE(table.keyPressed(kDown, gdkmask::shift));  // moves the case down
+    EXPECT_EQ(document->cases().at(1).get("name").toString(), "last");
+    EXPECT_TRUE(table.keyPressed(kDelete, 0));
+    table.refresh();
+    EXPECT_EQ(document->caseCount(), 2);
+    EXPECT_EQ(g_list_model_get_n_items(G_LIST_MODEL(table.get_model()->gobj())), 2u);
+    EXPECT_FALSE(table.keyPressed('a', 0));
+}
+
+TEST_F(Widgets, DragHandlersOutlineTheZoomRectangleInViewCoordinates) {
+    GtkPlotServices::instance().setFirstResponder(nullptr);
+    CDrawPlotView* host = document->hostNamed("mPTView");
+    auto* area = Gtk::make_managed<PlotArea>(*host, nullptr);
+    show(*area, 500, 400);
+    const double h = area->canvas().get_height();
+    area->onContextClick(250, 0.5 * h);
+    ASSERT_TRUE(area->menuActions()->lookup_action("item0"));
+    EXPECT_FALSE(area->menuActions()->lookup_action("item0")->get_enabled());  // no rectangle yet
+
+    area->onDragBegin(150, 100);
+    area->onDragUpdate(40, 30);
+    area->onDragEnd(100, 120);
+    const Rect r = host->plotView()->trackingRect();
+    EXPECT_NEAR(r.minX(), 150, 1e-9);
+    EXPECT_NEAR(r.maxX(), 250, 1e-9);
+    EXPECT_NEAR(r.maxY(), h - 100, 1e-9);  // widget y runs down, view y up
+    EXPECT_NEAR(r.minY(), h - 220, 1e-9);
+    EXPECT_TRUE(host->zoomInButton().enabled);
+    area->onContextClick(250, 0.5 * h);
+    EXPECT_TRUE(area->menuActions()->lookup_action("item0")->get_enabled());
+    EXPECT_EQ(GtkPlotServices::instance().firstResponder(), host->plotView());
+}
+
+TEST_F(Widgets, APressWithoutADragSelectsThePointUnderItInsideThePlotOnly) {
+    CDrawPlotView* host = document->hostNamed("mPTView");
+    auto* area = Gtk::make_managed<PlotArea>(*host, [this] { ++runs; });
+    show(*area, 500, 400);
+    CPlotView& plot = *host->plotView();
+    // A click in the margin, outside the plot rectangle: no point is selected.
+    area->onDragBegin(5, 5);
+    area->onDragEnd(1, 0);
+    EXPECT_TRUE(plot.trackingRect().isZero());
+    EXPECT_FALSE(plot.isTrackingMouse());
+    EXPECT_FALSE(plot.isSelectionPointVisible());
+    EXPECT_EQ(runs, 2);  // the press and the release each refresh the window
+    // Inside it, the point under the press is selected.
+    const Rect inside = plot.getPlotRect();
+    const double h = area->canvas().get_height();
+    area->onDragBegin(inside.minX() + 3, h - inside.maxY() + 3);
+    area->onDragEnd(0, 0);
+    EXPECT_TRUE(plot.isSelectionPointVisible());
+    EXPECT_NEAR(plot.getXValue(plot.selectedPointX()), inside.minX() + 3, 0.5);
+}
+
+}  // namespace
+}  // namespace vornex::shell

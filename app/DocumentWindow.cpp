@@ -155,7 +155,9 @@ DocumentWindow::DocumentWindow(WyvraApplication& application, std::unique_ptr<My
 }
 
 DocumentWindow::~DocumentWindow() {
-    // The widgets that draw the document's plots go before the document.
+    // The document goes before GTK lets go of the last widgets: they let go of it first.
+    for (auto& [name, area] : mPlots) area->detach();
+    if (mTernary) mTernary->detach();
     unset_child();
 }
 

@@ -68,10 +68,12 @@ AxisRangeWindow::AxisRangeWindow(CAxisRangeWindow& panel, std::function<void()> 
                 if (mMirroring) return;
                 apply([this, field] {
                     mPanel.setStepperValue(field, mSteppers[field].get_value());
-                    bool (CAxisRangeWindow::*steps[])() = {
-                        &CAxisRangeWindow::onStepXmin, &CAxisRangeWindow::onStepXmax,
-                        &CAxisRangeWindow::onStepYmin, &CAxisRangeWindow::onStepYmax};
-                    (mPanel.*steps[field])();
+                    switch (field) {
+                        case CAxisRangeWindow::kXmin: mPanel.onStepXmin(); break;
+                        case CAxisRangeWindow::kXmax: mPanel.onStepXmax(); break;
+                        case CAxisRangeWindow::kYmin: mPanel.onStepYmin(); break;
+                        default: mPanel.onStepYmax(); break;
+                    }
                 });
             });
         }

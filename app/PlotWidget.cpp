@@ -29,7 +29,8 @@ PlotArea::PlotArea(CDrawPlotView& host, AfterEvent onEvent)
       mAfterEvent(std::move(onEvent)),
       mBridge("plot", [](const std::function<void()>& perform) {
           GtkPlotServices::instance().perform(perform);
-      }) {
+      }),
+      mPlot(host.plotView()) {
     mArea.set_expand(true);
     mArea.set_content_width(320);
     mArea.set_content_height(240);
@@ -100,11 +101,18 @@ PlotArea::PlotArea(CDrawPlotView& host, AfterEvent onEvent)
 }
 
 PlotArea::~PlotArea() {
-    if (mHost.plotView()) {
-        plot().setDisplayRequestHandler(nullptr);
-        GtkPlotServices::instance().forgetPlot(&plot());
-    }
+    detach();
     if (mPopover) mPopover->unparent();
+}
+
+void PlotArea::detach() {
+    if (mDetached) return;
+    mDetached = true;
+    mPlot->setDisplayRequestHandler(nullptr);
+    GtkPlotServices::instance().forgetPlot(mPlot);
+    mArea.set_draw_func({});
+    mDrag->set_propagation_phase(Gtk::PropagationPhase::NONE);
+    mContext->set_propagation_phase(Gtk::PropagationPhase::NONE);
 }
 
 void PlotArea::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int height) {
@@ -208,7 +216,15 @@ TernaryArea::TernaryArea(CTernaryPlotView& view, std::function<void()> afterEven
 }
 
 TernaryArea::~TernaryArea() {
+    detach();
+}
+
+void TernaryArea::detach() {
+    if (mDetached) return;
+    mDetached = true;
     mView.setDisplayRequestHandler(nullptr);
+    set_draw_func({});
+    mClick->set_propagation_phase(Gtk::PropagationPhase::NONE);
 }
 
 void TernaryArea::onPress(double x, double y) {

@@ -33,6 +33,8 @@ class PlotArea : public Gtk::Box {
     ~PlotArea() override;
 
     CPlotView& plot() const { return *mHost.plotView(); }
+    // Lets go of the plot before it goes away (GTK may keep the widget a little longer).
+    void detach();
     CDrawPlotView& host() const { return mHost; }
     Gtk::DrawingArea& canvas() { return mArea; }
     // Mirrors the buttons' enabled states, tool tips and the grid state, and the status bar.
@@ -69,6 +71,8 @@ class PlotArea : public Gtk::Box {
     std::unique_ptr<Gtk::PopoverMenu> mPopover;
     MenuBridge mBridge;
     ClickCounter mClicks;
+    CPlotView* mPlot;
+    bool mDetached = false;
     double mDragX = 0, mDragY = 0;
     unsigned mDragState = 0;
     bool mMirroring = false;
@@ -78,6 +82,7 @@ class TernaryArea : public Gtk::DrawingArea {
    public:
     TernaryArea(CTernaryPlotView& view, std::function<void()> afterEvent);
     ~TernaryArea() override;
+    void detach();
     // The click handler: a press at a widget point.
     void onPress(double x, double y);
 
@@ -85,6 +90,7 @@ class TernaryArea : public Gtk::DrawingArea {
     CTernaryPlotView& mView;
     std::function<void()> mAfterEvent;
     Glib::RefPtr<Gtk::GestureClick> mClick;
+    bool mDetached = false;
 };
 
 }  // namespace vornex::shell

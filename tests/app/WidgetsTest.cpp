@@ -14,15 +14,6 @@
 #include "PlotWidget.h"
 #include "workbench/HeadlessWorkbench.h"
 
-// Memory GTK and the system libraries keep until the process ends is theirs, not a leak of
-// this code.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libgtk-4.so\nleak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libgio-2.0.so\n"
-           "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\n"
-           "leak:libcairo.so\nleak:libX11.so\nleak:libxkbcommon.so\nleak:libEGL\nleak:libGL\n"
-           "leak:libharfbuzz.so\nleak:libfreetype.so\n";
-}
-
 namespace vornex::shell {
 namespace {
 

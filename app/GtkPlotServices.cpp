@@ -90,30 +90,44 @@ std::optional<std::string> GtkPlotServices::runSavePanel(const std::string& prop
     }
     if (!mCurrentCommand || !mApplication) return std::nullopt;
     // Asked now, answered later: the command runs again with the answer.
-    std::function<void()> again = mCurrentCommand;
+    mAskingCommand = mCurrentCommand;
+    mAskedType = fileType;
     Gtk::Window* parent = parentWindow();
-    mChooser = Gtk::FileChooserNative::create("Save", *parent, Gtk::FileChooser::Action::SAVE,
-                                              "_Save", "_Cancel");
+    mChooser = parent ? Gtk::FileChooserNative::create("Save", *parent, Gtk::FileChooser::Action::SAVE,
+                                                       "_Save", "_Cancel")
+                      : Gtk::FileChooserNative::create("Save", Gtk::FileChooser::Action::SAVE,
+                                                       "_Save", "_Cancel");
     mChooser->set_modal(true);
     mChooser->set_current_name(proposedName + "." + fileType);
     auto filter = Gtk::FileFilter::create();
     filter->set_name(fileType + " files");
     filter->add_pattern("*." + fileType);
     mChooser->add_filter(filter);
-    mChooser->signal_response().connect([this, again, fileType](int response) {
-        if (response == static_cast<int>(Gtk::ResponseType::ACCEPT)) {
-            std::string path = mChooser->get_file()->get_path();
-            const std::string ext = "." + fileType;
-            if (path.size() < ext.size() || path.compare(path.size() - ext.size(), ext.size(), ext))
-                path += ext;
-            mAnswer = path;
-            perform(again);
-            mAnswer.reset();
-        }
-        mChooser->hide();
+    mChooser->signal_response().connect([this](int response) {
+        std::optional<std::string> path;
+        if (response == static_cast<int>(Gtk::ResponseType::ACCEPT) && mChooser->get_file())
+            path = mChooser->get_file()->get_path();
+        answerSavePanel(path);
     });
     mChooser->show();
     return std::nullopt;
+}
+
+bool GtkPlotServices::isSavePanelOpen() const {
+    return static_cast<bool>(mAskingCommand);
+}
+
+void GtkPlotServices::answerSavePanel(std::optional<std::string> path) {
+    std::function<void()> command = std::move(mAskingCommand);
+    mAskingCommand = nullptr;
+    if (mChooser) mChooser->hide();
+    if (!command || !path) return;
+    const std::string ext = "." + mAskedType;
+    if (path->size() < ext.size() || path->compare(path->size() - ext.size(), ext.size(), ext))
+        *path += ext;
+    mAnswer = *path;
+    perform(command);
+    mAnswer.reset();
 }
 
 void GtkPlotServices::reportError(const std::string& message) {
@@ -157,6 +171,10 @@ void GtkPlotServices::showCurveSettingsPanel(CPlotView& view, CGraphCurve& curve
             CCurveSettingsWindow::sharedCurvesSettingsCtroller(), [this] { changed(); });
     if (Gtk::Window* p = parentWindow(); p && p != mCurveWindow.get()) mCurveWindow->set_transient_for(*p);
     mCurveWindow->refresh();
+}
+
+Gtk::Window* GtkPlotServices::curveSettingsWindow() const {
+    return mCurveWindow.get();
 }
 
 void GtkPlotServices::showPointSettingsPanel(CPlotView& view, CGraphObject& object) {

@@ -46,6 +46,10 @@ class GtkPlotServices : public PanelServices {
     // Runs a command that may ask for a file: when it does, the chooser is shown and the
     // command is run once more with the chosen answer.
     void perform(const std::function<void()>& command);
+    // The save panel's answer (a path, or nothing when cancelled): the command that asked
+    // runs again with it. The chooser's response handler; public for the scripted run.
+    void answerSavePanel(std::optional<std::string> path);
+    bool isSavePanelOpen() const;
     // Plots that live in a window; the font and colour choosers reach the one that last had
     // the mouse (the first responder) while it lives.
     void registerPlot(CPlotView* plot) { mPlots.insert(plot); }
@@ -78,6 +82,7 @@ class GtkPlotServices : public PanelServices {
     // Errors reported so far (the dialog may be gone already).
     const std::vector<std::string>& reportedErrors() const { return mErrors; }
     std::size_t plotWindowCount() const { return mPlotWindows.size(); }
+    Gtk::Window* curveSettingsWindow() const;
 
    private:
     GtkPlotServices() = default;
@@ -88,6 +93,8 @@ class GtkPlotServices : public PanelServices {
     std::function<void()> mChanged;
     std::function<void()> mCurrentCommand;
     std::optional<std::string> mAnswer;
+    std::function<void()> mAskingCommand;
+    std::string mAskedType;
     Glib::RefPtr<Gtk::FileChooserNative> mChooser;
     std::unique_ptr<Gtk::ColorChooserDialog> mColorDialog;
     std::unique_ptr<Gtk::FontChooserDialog> mFontDialog;

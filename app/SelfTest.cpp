@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <functional>
 #include <map>
 #include <memory>
@@ -14,6 +16,8 @@
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
+#include "plot/CCurveSettingsWindow.h"
+#include "plot/CGraphCurve.h"
 #include "plot/CLogWindow.h"
 #include "WyvraApplication.h"
 
@@ -28,7 +32,8 @@ class Session {
     void start() {
         mApp.hold();
         mSteps = {[this] { typeTemperature(); },  [this] { stepPressure(); },
-                  [this] { dragZoomRectangle(); }, [this] { tabsMenusAndLog(); },
+                  [this] { dragZoomRectangle(); }, [this] { plotCommands(); },
+                  [this] { tabsMenusAndLog(); },
                   [this] { selectCase(); },
                   [this] { saveAndReopen(); },     [this] { renderAndLook(); }};
         next(600);
@@ -120,6 +125,70 @@ class Session {
         next(300);
     }
 
+    // The item of the plot's context menu that sends an action, or -1.
+    static int itemOf(Menu& menu, const char* action) {
+        for (std::size_t i = 0; i < menu.size(); ++i)
+            if (menu.item(i).actionName() == action) return static_cast<int>(i);
+        return -1;
+    }
+
+    // A double click on a curve opens its settings panel; the context menu saves the plot as
+    // PDF through the save panel and opens a copy in a window of its own.
+    void plotCommands() {
+        PlotArea* area = window().plotArea("mPTViewp");
+        if (!area) return next(0);
+        CPlotView& plot = area->plot();
+        const double h = area->canvas().get_height();
+        const Rect inside = plot.getPlotRect().insetBy(6, 6);
+        std::optional<Point> onCurve;
+        for (const auto& object : plot.graphObjects())
+            if (auto* curve = dynamic_cast<CGraphCurve*>(object.get()))
+                for (const CurvePoint& p : curve->mPointsList()) {
+                    const Point v{plot.getXValue(p.x), plot.getYValue(p.y)};
+                    if (!p.penUp && inside.containsMouse(v)) onCurve = v;
+                }
+        check(onCurve.has_value(), "a curve runs through the P-T plot");
+        if (onCurve) {
+            area->onDragBegin(onCurve->x, h - onCurve->y);
+            area->onDragEnd(0, 0);
+            check(dynamic_cast<CGraphCurve*>(plot.selectedObject()) != nullptr,
+                  "a click on the curve selects it");
+            area->onDragBegin(onCurve->x, h - onCurve->y);
+            area->onDragEnd(0, 0);
+            CCurveSettingsWindow& panel = CCurveSettingsWindow::sharedCurvesSettingsCtroller();
+            check(panel.isModalSessionRunning() && panel.graphCurve() == plot.selectedObject(),
+                  "a double click opens the curve's settings panel");
+            Gtk::Window* shown = GtkPlotServices::instance().curveSettingsWindow();
+            check(shown && shown->get_visible() && shown->get_modal(),
+                  "the panel shows as a modal window");
+            if (shown) shown->close();
+            check(!panel.isModalSessionRunning() && !panel.isVisible(),
+                  "closing the panel's window ends its session");
+        }
+
+        const std::string pdf = (std::filesystem::temp_directory_path() /
+                                 ("wyvra-plot-" + std::to_string(::getpid())))
+                                    .string();
+        area->onContextClick(inside.midX(), h - inside.maxY() + 2);
+        const int save = itemOf(plot.plotMenu(), "onPrintPlot:");
+        area->menuActions()->activate_action("item" + std::to_string(save));
+        GtkPlotServices& services = GtkPlotServices::instance();
+        check(services.isSavePanelOpen(), "Save as PDF asks for a file");
+        services.answerSavePanel(pdf);
+        std::ifstream written(pdf + ".pdf", std::ios::binary);
+        std::string head(4, '\0');
+        written.read(head.data(), 4);
+        check(head == "%PDF", "the plot is written as " + pdf + ".pdf");
+        std::filesystem::remove(pdf + ".pdf");
+
+        const std::size_t windows = services.plotWindowCount();
+        area->onContextClick(inside.midX(), h - inside.maxY() + 2);
+        area->menuActions()->activate_action(
+            "item" + std::to_string(itemOf(plot.plotMenu(), "onOpenNewPlotWindow:")));
+        check(services.plotWindowCount() == windows + 1, "the plot opens in a window of its own");
+        next(300);
+    }
+
     // The tab view, the document menu's ticks, a panel button and the shared log.
     void tabsMenusAndLog() {
         DocumentWindow& win = window();
@@ -160,10 +229,13 @@ class Session {
     void selectCase() {
         check(window().form().click("mAddButton"), "the Add button adds a case");
         check(document().caseCount() == 2 && document().listView().selectedRow() == 1,
-              "the new case is selected (row " +
-                  std::to_string(document().listView().selectedRow()) + ")");
+              "the new case is selected");
+        window().form().type("mStepHaliteTm", "280");
+        check(caseValue(1, "Tm") == 280, "the new case takes its own temperature");
         window().caseTable().selectRow(0);
-        check(document().listView().selectedRow() == 0 && document().mTm == 350,
+        mFirstCaseTm = caseValue(0, "Tm");
+        check(document().listView().selectedRow() == 0 && document().mTm == mFirstCaseTm &&
+                  mFirstCaseTm != 280,
               "selecting the first case restores its state");
         next(300);
     }
@@ -185,7 +257,8 @@ class Session {
                 check(reopened != nullptr, "the saved document opens");
                 if (reopened) {
                     MyDocument& d = reopened->document();
-                    check(d.caseCount() == 2 && d.listView().selectedRow() == 0 && d.mTm == 350 &&
+                    check(d.caseCount() == 2 && d.listView().selectedRow() == 0 &&
+                              d.mTm == mFirstCaseTm &&
                               !d.isDocumentEdited(),
                           "the reopened document holds both cases, the first one current");
                     check(std::fabs(d.mPTViewp->mCurrentMaxX() - mZoomedMaxX) < 1e-3,
@@ -281,6 +354,7 @@ class Session {
     std::size_t mStep = 0;
     int mFailures = 0;
     float mZoomedMaxX = 0;
+    double mFirstCaseTm = 0;
 };
 
 }  // namespace

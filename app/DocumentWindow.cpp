@@ -432,14 +432,8 @@ void DocumentWindow::save(std::function<void()> then) {
 }
 
 void DocumentWindow::saveAs(std::function<void()> then) {
-    auto chooser = Gtk::FileChooserNative::create("Save Document", *this,
-                                                  Gtk::FileChooser::Action::SAVE, "_Save", "_Cancel");
-    chooser->set_modal(true);
-    auto filter = Gtk::FileFilter::create();
-    filter->set_name(MyDocument::kTypeName);
-    filter->add_mime_type(MyDocument::kMimeType);
-    filter->add_pattern(std::string("*.") + MyDocument::kFileExtension);
-    chooser->add_filter(filter);
+    auto chooser = fileChooser(this, "Save Document", true, MyDocument::kTypeName,
+                               MyDocument::kMimeType, std::string("*.") + MyDocument::kFileExtension);
     chooser->set_current_name(mDocument->fileName().empty()
                                   ? std::string("Untitled.") + MyDocument::kFileExtension
                                   : std::filesystem::path(mDocument->fileName()).filename().string());

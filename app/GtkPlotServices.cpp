@@ -31,6 +31,27 @@ Pango::FontDescription descriptionOf(const Font& f) {
 
 }  // namespace
 
+Glib::RefPtr<Gtk::FileChooserNative> fileChooser(Gtk::Window* parent, const std::string& title,
+                                                 bool save, const std::string& typeName,
+                                                 const std::string& mimeType,
+                                                 const std::string& pattern) {
+    const auto action = save ? Gtk::FileChooser::Action::SAVE : Gtk::FileChooser::Action::OPEN;
+    const char* accept = save ? "_Save" : "_Open";
+    auto chooser = parent ? Gtk::FileChooserNative::create(title, *parent, action, accept, "_Cancel")
+                          : Gtk::FileChooserNative::create(title, action, accept, "_Cancel");
+    chooser->set_modal(true);
+    auto filter = Gtk::FileFilter::create();
+    filter->set_name(typeName);
+    if (!mimeType.empty()) filter->add_mime_type(mimeType);
+    filter->add_pattern(pattern);
+    chooser->add_filter(filter);
+    return chooser;
+}
+
+void GtkPlotServices::keepAbove(Gtk::Window& panel) const {
+    if (Gtk::Window* p = parentWindow(); p && p != &panel) panel.set_transient_for(*p);
+}
+
 GtkPlotServices& GtkPlotServices::instance() {
     static GtkPlotServices* services = new GtkPlotServices();  // lives as long as the program
     return *services;
@@ -92,17 +113,8 @@ std::optional<std::string> GtkPlotServices::runSavePanel(const std::string& prop
     // Asked now, answered later: the command runs again with the answer.
     mAskingCommand = mCurrentCommand;
     mAskedType = fileType;
-    Gtk::Window* parent = parentWindow();
-    mChooser = parent ? Gtk::FileChooserNative::create("Save", *parent, Gtk::FileChooser::Action::SAVE,
-                                                       "_Save", "_Cancel")
-                      : Gtk::FileChooserNative::create("Save", Gtk::FileChooser::Action::SAVE,
-                                                       "_Save", "_Cancel");
-    mChooser->set_modal(true);
+    mChooser = fileChooser(parentWindow(), "Save", true, fileType + " files", "", "*." + fileType);
     mChooser->set_current_name(proposedName + "." + fileType);
-    auto filter = Gtk::FileFilter::create();
-    filter->set_name(fileType + " files");
-    filter->add_pattern("*." + fileType);
-    mChooser->add_filter(filter);
     mChooser->signal_response().connect([this](int response) {
         std::optional<std::string> path;
         if (response == static_cast<int>(Gtk::ResponseType::ACCEPT) && mChooser->get_file())
@@ -169,7 +181,7 @@ void GtkPlotServices::showCurveSettingsPanel(CPlotView& view, CGraphCurve& curve
     if (!mCurveWindow)
         mCurveWindow = std::make_unique<CurveSettingsWindow>(
             CCurveSettingsWindow::sharedCurvesSettingsCtroller(), [this] { changed(); });
-    if (Gtk::Window* p = parentWindow(); p && p != mCurveWindow.get()) mCurveWindow->set_transient_for(*p);
+    keepAbove(*mCurveWindow);
     mCurveWindow->refresh();
 }
 
@@ -182,7 +194,7 @@ void GtkPlotServices::showPointSettingsPanel(CPlotView& view, CGraphObject& obje
     if (!mPointWindow)
         mPointWindow = std::make_unique<PointSettingsWindow>(
             CPointSettingsWindow::sharedPointsSettingsCtroller(), [this] { changed(); });
-    if (Gtk::Window* p = parentWindow(); p && p != mPointWindow.get()) mPointWindow->set_transient_for(*p);
+    keepAbove(*mPointWindow);
     mPointWindow->refresh();
 }
 
@@ -201,7 +213,7 @@ void GtkPlotServices::showFontPanel(const Font& font) {
             mFontDialog->hide();
         });
     }
-    if (Gtk::Window* p = parentWindow(); p && p != mFontDialog.get()) mFontDialog->set_transient_for(*p);
+    keepAbove(*mFontDialog);
     mFontDialog->set_font_desc(descriptionOf(font));
     mFontDialog->present();
 }
@@ -221,7 +233,7 @@ void GtkPlotServices::showColorPanel(const Color& color) {
             mColorDialog->hide();
         });
     }
-    if (Gtk::Window* p = parentWindow(); p && p != mColorDialog.get()) mColorDialog->set_transient_for(*p);
+    keepAbove(*mColorDialog);
     mColorDialog->set_rgba(toRgba(color));
     mColorDialog->present();
 }

@@ -32,6 +32,13 @@ class PointSettingsWindow;
 class LogWindow;
 class PlotWindow;
 
+// A modal file chooser over `parent` (or over no window), listing the files of one type:
+// those of the MIME type when one is given, and those matching `pattern`.
+Glib::RefPtr<Gtk::FileChooserNative> fileChooser(Gtk::Window* parent, const std::string& title,
+                                                 bool save, const std::string& typeName,
+                                                 const std::string& mimeType,
+                                                 const std::string& pattern);
+
 class GtkPlotServices : public PanelServices {
    public:
     static GtkPlotServices& instance();
@@ -86,6 +93,8 @@ class GtkPlotServices : public PanelServices {
 
    private:
     GtkPlotServices() = default;
+    // Keeps a panel above the window in front.
+    void keepAbove(Gtk::Window& panel) const;
 
     Glib::RefPtr<Gtk::Application> mApplication;
     std::set<CPlotView*> mPlots;

@@ -164,17 +164,8 @@ DocumentWindow* WyvraApplication::openDocument(const std::string& path) {
 }
 
 void WyvraApplication::chooseAndOpen() {
-    Gtk::Window* parent = get_active_window();
-    auto chooser = parent ? Gtk::FileChooserNative::create("Open Document", *parent,
-                                                           Gtk::FileChooser::Action::OPEN, "_Open", "_Cancel")
-                          : Gtk::FileChooserNative::create("Open Document",
-                                                           Gtk::FileChooser::Action::OPEN, "_Open", "_Cancel");
-    chooser->set_modal(true);
-    auto filter = Gtk::FileFilter::create();
-    filter->set_name(MyDocument::kTypeName);
-    filter->add_mime_type(MyDocument::kMimeType);
-    filter->add_pattern(std::string("*.") + MyDocument::kFileExtension);
-    chooser->add_filter(filter);
+    auto chooser = fileChooser(get_active_window(), "Open Document", false, MyDocument::kTypeName,
+                               MyDocument::kMimeType, std::string("*.") + MyDocument::kFileExtension);
     chooser->signal_response().connect([this, chooser](int response) {
         chooser->hide();
         if (response == static_cast<int>(Gtk::ResponseType::ACCEPT))

@@ -1,8 +1,13 @@
 // Cost of the reference water model: the residual term's graph by derivative order, then
 // states from (T, V) and from (T, P) over a grid of 10^4 liquid, vapour and supercritical
-// states, then saturation pressures. Counters give nanoseconds per state.
+// states, then saturation pressures. Counters give nanoseconds per state. The summary
+// times all of them in one run and gives the ratios the solver is held to: a (T, P) state
+// with all state functions against one order-2 evaluation of the residual term, a (T, V)
+// state against one order-3 evaluation, a saturation pressure against one order-2
+// evaluation, with the mean number of residual evaluations per (T, P) state.
 #include <benchmark/benchmark.h>
 
+#include <ctime>
 #include <vector>
 
 #include "water/Wagner.h"
@@ -117,6 +122,67 @@ void SaturationPressureModel(benchmark::State& state) {
     perState(state, 371);
 }
 BENCHMARK(SaturationPressureModel)->Unit(benchmark::kMillisecond);
+
+// Thread CPU time, s.
+double cpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// Seconds per call of f, over n calls.
+template <class F>
+double secondsPer(int n, F&& f) {
+    const double start = cpuSeconds();
+    for (int i = 0; i < n; ++i) f(i);
+    return (cpuSeconds() - start) / n;
+}
+
+void Summary(benchmark::State& state) {
+    const auto& g = grid();
+    Wagner term;
+    term.number_of_components(1);
+    term.T = 500.0;
+    term.V = kWaterMolarMass / 838.025;
+    auto residualOrder = [&term](int order) {
+        term.calculate_fixed_parameters();
+        term.root->initialize_the_graph();
+        term.root->calculate(order);
+        benchmark::DoNotOptimize(term.root->block());
+    };
+    WagnerPruss water(2);
+    const int n = static_cast<int>(g.size());
+    double order2 = 0, order3 = 0, tp = 0, tv = 0, psat = 0;
+    uint64_t evaluations = 0;
+    int rounds = 0;
+    for (auto _ : state) {
+        order2 += secondsPer(20000, [&](int) { residualOrder(2); });
+        order3 += secondsPer(20000, [&](int) { residualOrder(3); });
+        const uint64_t before = water.interaction[0]->evaluations;
+        tp += secondsPer(n, [&](int i) {
+            water.set_the_phase_as(g[static_cast<size_t>(i)].phase);
+            water.calculateFromTP(g[static_cast<size_t>(i)].T, g[static_cast<size_t>(i)].Pbar, 0);
+        });
+        evaluations += water.interaction[0]->evaluations - before;
+        tv += secondsPer(n, [&](int i) {
+            const GridState& s = g[static_cast<size_t>(i)];
+            water.calculateFromTV(s.T, kWaterMolarMass / s.rho, 0);
+        });
+        psat += secondsPer(371, [&](int i) { water.calculateTheSaturationPressure(275 + i); });
+        ++rounds;
+    }
+    state.counters["order2_ns"] = 1e9 * order2 / rounds;
+    state.counters["order3_ns"] = 1e9 * order3 / rounds;
+    state.counters["TP_ns"] = 1e9 * tp / rounds;
+    state.counters["TV_ns"] = 1e9 * tv / rounds;
+    state.counters["Psat_ns"] = 1e9 * psat / rounds;
+    state.counters["TP/order2"] = tp / order2;
+    state.counters["TV/order3"] = tv / order3;
+    state.counters["Psat/order2"] = psat / order2;
+    state.counters["evals/TP"] =
+        static_cast<double>(evaluations) / (static_cast<double>(n) * rounds);
+}
+BENCHMARK(Summary)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace vornex

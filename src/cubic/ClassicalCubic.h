@@ -76,6 +76,7 @@ class ClassicalCubic : public CubicBase {
     double calculate_pressure() override;
     // The pressure at the current T and V, then ln phi, the fugacities and their derivatives.
     void calculate_fugacities() override;
+    void calculateFugacityAlongVolume() override { calculate_fugacities(); }
     // Departure functions from the ideal gas at the same T and P (H, S, A, G, U in J/mol and
     // J/(mol K); Cp the residual heat capacity; Cv is not computed and left 0), also in
     // Hres, Sres, Ares, Gres, with dHdP and the partial molar enthalpies. Returns P (Pa).

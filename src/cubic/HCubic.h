@@ -44,6 +44,7 @@ class HCubic : public CubicBase {
     double calculate_pressure() override;
     // ln phi and the fugacities at the current T and V.
     void calculate_fugacities() override;
+    void calculateFugacityAlongVolume() override { calculate_fugacities(); }
     // Tc (K) where a/(b R T) = OmegaA/OmegaB, Pc = R Tc OmegaB/b (Pa), Vc = zc b/OmegaB with
     // zc = (1 - c OmegaB/b)/3 (m3/mol); zeros and the error flag when the search fails.
     void calculate_the_pseudo_critical_point(double& Tc, double& Pc, double& Vc) override;

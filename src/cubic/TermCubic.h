@@ -44,6 +44,7 @@ class TermCubic : public CubicBase {
     void calculate_molar_volume() override;
     double calculate_pressure() override;
     void calculate_fugacities() override;
+    void calculateFugacityAlongVolume() override { calculate_fugacities(); }
     double calculate_state_functions() override;
     // "crit" + suffix from the critical point of component 0.
     void calculateTheCriticalCurve(const char* suffix) override;

@@ -392,6 +392,13 @@ void Operator::number_of_variables(int n) {
     Expression::number_of_variables(n);
     if (static_cast<int>(flags_.size()) != n) flags_.assign(std::max(n, 0), 1);
     plan_.reset();
+    updateHoldable();
+}
+
+void Operator::updateHoldable() {
+    bool onlyFirst = !flags_.empty();
+    for (size_t i = 1; i < flags_.size() && onlyFirst; ++i) onlyFirst = flags_[i] == 0;
+    computed.holdable = onlyFirst;
 }
 
 bool Operator::isDependent(int var) {
@@ -402,6 +409,7 @@ void Operator::setDependent(int var, bool dependent) {
     if (var < 0 || var >= static_cast<int>(flags_.size())) return;
     flags_[var] = dependent ? 1 : 0;
     plan_.reset();
+    updateHoldable();
 }
 
 const IndexPlan& Operator::plan() {
@@ -421,6 +429,7 @@ void Operator::dependOn(Expression* const* children, int count) {
         flags_[i] = dependent;
     }
     plan_.reset();
+    updateHoldable();
     analysed = true;
 }
 

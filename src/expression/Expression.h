@@ -16,6 +16,9 @@
 // The computed flag makes a node shared by several parents compute once per evaluation;
 // the other walks (variable values, reset, search, pointer checks) mark the nodes they have
 // visited in the current walk, so a DAG costs one visit per node and pass as well.
+// An owner that evaluates the whole graph many times may replace the reset walk by
+// EvaluationClock::beginEvaluation, which makes every node stale at once, and may hold the
+// nodes that depend on the first variable alone across evaluations (see ComputedMark).
 //
 // Ownership: a tie raises the child's parent count; a parent's destructor lowers it and
 // deletes a heap child whose count reaches 0. A node embedded in another object calls
@@ -32,6 +35,80 @@
 #include "numerics/Equation.h"
 
 namespace vornex {
+
+// Evaluation bookkeeping shared by every graph. A node's computed flag is current when it
+// carries the number of the evaluation in progress, so starting an evaluation is one
+// increment instead of a walk that clears every flag. While a hold epoch is active, a node
+// that depends on no variable but the first (the temperature of a Helmholtz term) keeps its
+// results from one evaluation to the next: a solve at fixed temperature computes the
+// temperature-only nodes (their pow, exp and log) once.
+struct EvaluationClock {
+    static inline uint64_t evaluation = 1;  // number of the evaluation in progress
+    static inline uint64_t heldEpoch = 0;   // held results of this epoch are valid; 0: none
+    static inline uint64_t lastEpoch = 0;   // last epoch handed out
+    static inline int requestOrder = 0;     // order of the evaluation in progress
+    static inline int requestVar = -1;      // -1 every derivative, else the pure ones in it
+
+    // Every node stale (held ones excepted, while `held` is not 0) for an evaluation of the
+    // given order, all derivatives (var < 0) or the pure ones in var.
+    static void beginEvaluation(int order, int var, uint64_t held) {
+        ++evaluation;
+        requestOrder = order;
+        requestVar = var < 0 ? -1 : var;
+        heldEpoch = held;
+    }
+    // Holding off again (results stay valid for the evaluation just finished).
+    static void endEvaluation() { heldEpoch = 0; }
+    // A fresh epoch: results held under earlier ones are stale.
+    static uint64_t newEpoch() { return ++lastEpoch; }
+};
+
+// Holding suspended while a node evaluates a graph of its own (whose variables are not the
+// owner's), restored afterwards.
+class NestedEvaluation {
+   public:
+    NestedEvaluation() : held_(EvaluationClock::heldEpoch) { EvaluationClock::heldEpoch = 0; }
+    ~NestedEvaluation() { EvaluationClock::heldEpoch = held_; }
+    NestedEvaluation(const NestedEvaluation&) = delete;
+    NestedEvaluation& operator=(const NestedEvaluation&) = delete;
+
+   private:
+    uint64_t held_;
+};
+
+// The computed flag of a node, read and written as a bool. True when the node was computed
+// in the evaluation in progress, or when it is holdable and holds results of the active
+// epoch that cover the request: any held value serves a request for pure derivatives in
+// another variable (the node does not depend on it), a request for all derivatives or pure
+// ones in the first variable needs results held to at least that order over all variables.
+class ComputedMark {
+   public:
+    operator bool() const {
+        if (stamp_ == EvaluationClock::evaluation) return true;
+        return heldStamp_ != 0 && heldStamp_ == EvaluationClock::heldEpoch &&
+               (EvaluationClock::requestVar > 0 || heldOrder_ >= EvaluationClock::requestOrder);
+    }
+    ComputedMark& operator=(bool on) {
+        if (!on) {
+            stamp_ = 0;
+            heldStamp_ = 0;
+            return *this;
+        }
+        stamp_ = EvaluationClock::evaluation;
+        if (holdable && EvaluationClock::heldEpoch != 0) {
+            heldStamp_ = EvaluationClock::heldEpoch;
+            heldOrder_ = EvaluationClock::requestVar < 0 ? EvaluationClock::requestOrder : -1;
+        }
+        return *this;
+    }
+    // Set from the dependency flags: the node depends on no variable but the first.
+    bool holdable = false;
+
+   private:
+    uint64_t stamp_ = 0;
+    uint64_t heldStamp_ = 0;
+    int heldOrder_ = -1;  // order of the held derivatives over all variables; -1: value only
+};
 
 class Expression {
    public:
@@ -90,6 +167,10 @@ class Expression {
     const char* label() const { return named_ ? name_.c_str() : "noname"; }
     static const char* labelOf(const Expression* e) { return e ? e->label() : "noname"; }
 
+    // Set by a node whose set_variable_values stores values of the variable array, so that
+    // an owner can tell whether its graph needs that walk at all.
+    static inline bool sVariablesRead = false;
+
     // --- storage ---
     int numberOfVariables() const { return layout_.n; }
     const TensorLayout& layout() const { return layout_; }
@@ -126,7 +207,7 @@ class Expression {
     // --- ownership ---
     int32_t parentCount = 0;
     // Set when the value and derivatives are current (and by the printing walks).
-    bool computed = false;
+    ComputedMark computed;
     // Marks a node embedded in another object: takes the owner's count, never deleted by a
     // parent.
     void holdAsMember();
@@ -243,6 +324,8 @@ class Operator : public Expression {
     void printValuesWithChildren(FILE* f, Expression* const* children, int count);
 
    private:
+    void updateHoldable();
+
     std::vector<int> flags_;
     std::shared_ptr<const IndexPlan> plan_;
 };

@@ -3,6 +3,7 @@
 namespace vornex {
 
 void MonoVar::set_variable_values(double* x) {
+    Expression::sVariablesRead = true;
     // An index past the sized variables would read outside the caller's array.
     if (variableIndex < 0) return;
     if (numberOfVariables() > 0 && variableIndex >= numberOfVariables()) return;

@@ -23,6 +23,7 @@ XFunc0* MonoFunc::uNode() {
 }
 
 void MonoFunc::set_variable_values(double* x) {
+    Expression::sVariablesRead = true;
     y_.resize(std::max(n, 0) + 1);
     std::copy(x, x + n, y_.begin() + 1);
 }
@@ -47,6 +48,7 @@ double MonoFunc::equationForU(double trial, void*) {
         equationError = 1;
         return 0.0;
     }
+    NestedEvaluation nested;
     y_.resize(std::max(n, 0) + 1);
     y_[0] = trial;
     const int before = Expression::sError;
@@ -67,6 +69,7 @@ bool MonoFunc::evaluateF(int order) {
         Expression::sError = 1;
         return false;
     }
+    NestedEvaluation nested;
     y_.resize(n + 1);
     y_[0] = u->value();
     f->initialize_the_graph();

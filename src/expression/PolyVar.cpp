@@ -52,12 +52,14 @@ void PolyVar::number_of_variables(int m) {
 }
 
 void PolyVar::set_variable_values(double* x) {
+    Expression::sVariablesRead = true;
     std::copy(x, x + variableValues.size(), variableValues.begin());
 }
 
 // ---------------------------------------------------------------- Linear
 
 void Linear::set_variable_values(double* v) {
+    Expression::sVariablesRead = true;
     if (first < 0 || (numberOfVariables() > 0 && first + n > numberOfVariables())) return;
     std::copy(v + first, v + first + n, x.begin());
 }

@@ -5,6 +5,7 @@
 namespace vornex {
 
 void VarF::set_variable_values(double* v) {
+    Expression::sVariablesRead = true;
     if (firstIndex < 0) return;
     if (numberOfVariables() > 0 && endIndex > numberOfVariables()) return;
     std::copy(v + firstIndex, v + endIndex, composition.begin());

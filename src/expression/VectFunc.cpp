@@ -115,6 +115,7 @@ bool VectFunc::linked() {
 // ---------------------------------------------------------------- variables
 
 void VectFunc::set_variable_values(double* x) {
+    Expression::sVariablesRead = true;
     if (visx) {
         std::copy(x, x + nv, uv_.begin() + n);
         return;
@@ -152,6 +153,7 @@ void VectFunc::initialize_the_graph() {
 // ---------------------------------------------------------------- solving
 
 void VectFunc::calculateJacobian(double* x, double* F, double** J) {
+    NestedEvaluation nested;
     for (int m = 0; m < n; ++m) {
         uv_[m] = x[m];
         if (uvnodes[m]) uvnodes[m]->value() = x[m];
@@ -250,6 +252,7 @@ void VectFunc::run(int order, int var) {
 }
 
 void VectFunc::evaluateEquations(int order) {
+    NestedEvaluation nested;
     for (int m = 0; m < n; ++m) uv_[m] = uvnodes[m]->value();
     for (Expression* f : fnodes) {
         f->initialize_the_graph();

@@ -19,10 +19,12 @@ void XFunc::initialize_the_graph() {
 }
 
 void XFunc::set_variable_values(double* x) {
+    Expression::sVariablesRead = true;
     if (system) system->set_variable_values(x);
 }
 
 void XFunc1::set_variable_values(double* v) {
+    Expression::sVariablesRead = true;
     if (system) system->set_v_values(v);
 }
 
@@ -57,6 +59,7 @@ void XFunc0::initialize_the_graph() {
 }
 
 void XFunc0::set_variable_values(double* x) {
+    Expression::sVariablesRead = true;
     if (function) function->set_variable_values(x);
 }
 

@@ -18,8 +18,6 @@ namespace vornex {
 
 namespace {
 
-constexpr double R = kGasConstant;
-
 // Entry of the derivative table with one temperature differentiation fewer than entry k,
 // or -1 when k has none.
 int withOneTFewer(int k) {
@@ -35,6 +33,7 @@ int withOneTFewer(int k) {
 // Adds a term's share to the block entries listed: the term holds derivatives of
 // a = A/(RT), so A_D = RT a_D, A_TD = R a_D + RT a_TD and A_TTD = 2R a_TD + RT a_TTD.
 void addTerm(FluidPhase& fluid, const Interaction& term, const int* entries, int count) {
+    const double R = fluid.gasConstant;
     const double RT = R * fluid.T;
     for (int e = 0; e < count; ++e) {
         const int k = entries[e];
@@ -72,6 +71,7 @@ constexpr int countOf(const int (&)[N]) {
 void addIdealMixing(FluidPhase& fluid, int order) {
     if (fluid.nc != 2) return;
     const double x0 = fluid.x[0], x1 = fluid.x[1];
+    const double R = fluid.gasConstant;
     const double RT = R * fluid.T;
     const double s = x0 * std::log(x0) + x1 * std::log(x1);
     const double ratio = std::log(x1 / x0);

@@ -221,7 +221,9 @@ void tracePath(FluidPhase& f, const PathKind& kind, double value, double T0, dou
             break;
         }
         f.calculate_state_functions();
-        if (f.dPdV > 0.0 || f.P < Pmin || f.P > Pmax) break;
+        // A point solved at a pressure bound (to the solver's 1e-9) still lies on the path.
+        constexpr double kBoundSlack = 1e-8;
+        if (f.dPdV > 0.0 || f.P < Pmin * (1 - kBoundSlack) || f.P > Pmax * (1 + kBoundSlack)) break;
         writePathPoint(out, f);
         const NextStep next = kind.next(f, dT);
         atFixedP = next.atFixedP;

@@ -145,7 +145,7 @@ void FluidPhase::calculate_PV_isotherm(double TK, double Vmin, double Vmax, int 
                               P * kBarPerPa,
                               T,
                               A,
-                              A / (kGasConstant * T) + std::log(V),
+                              A / (gasConstant * T) + std::log(V),
                               Z,
                               fugacityCoefficient[0],
                               H,

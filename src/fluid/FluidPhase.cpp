@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "expression/Expression.h"
 #include "fluid/VenturiInteraction.h"
@@ -50,12 +51,14 @@ bool FluidPhase::setInteraction(int index, Interaction* term) {
     auto& slot = interaction[static_cast<size_t>(index)];
     if (slot != term) delete slot;
     slot = term;
+    if (term) term->gasConstant = gasConstant;
     return true;
 }
 
 void FluidPhase::setIdealTerm(Interaction* term) {
     if (ideal != term) delete ideal;
     ideal = term;
+    if (term) term->gasConstant = gasConstant;
 }
 
 void FluidPhase::purge() {
@@ -138,6 +141,21 @@ void FluidPhase::calculate_fixed_parameters() {
     forEachTerm(*this, [](Interaction& term) { term.calculate_fixed_parameters(); });
 }
 
+void FluidPhase::setGasConstant(double R) {
+    gasConstant = R;
+    forEachTerm(*this, [R](Interaction& term) { term.gasConstant = R; });
+}
+
+FluidPhase::TemperatureHold::TemperatureHold(FluidPhase& fluid) : fluid_(fluid) {
+    if (fluid_.holdDepth_++ == 0)
+        forEachTerm(fluid_, [](Interaction& term) { term.holdFixedTemperature(true); });
+}
+
+FluidPhase::TemperatureHold::~TemperatureHold() {
+    if (--fluid_.holdDepth_ == 0)
+        forEachTerm(fluid_, [](Interaction& term) { term.holdFixedTemperature(false); });
+}
+
 // -------------------------------------------------------------- trivial virtuals
 
 double FluidPhase::estimate_Vl0() {
@@ -146,6 +164,19 @@ double FluidPhase::estimate_Vl0() {
 
 int FluidPhase::isInstable(double, double) {
     return 0;
+}
+
+bool FluidPhase::isBelowCoVolume(double Vm3) {
+    return !interaction.empty() && interaction[0] && interaction[0]->getVolumeMinimum() >= Vm3;
+}
+
+bool FluidPhase::admitsVolume(double, double) {
+    return true;
+}
+
+FluidPhase::VolumeStart FluidPhase::volumeSearchStart(bool liquidSide) {
+    if (liquidSide) return {estimate_Vl0(), true};
+    return {gasConstant * T / P, false};
 }
 
 void FluidPhase::calculate_the_pseudo_critical_point(double& Tpc, double& Ppc, double& Vpc) {
@@ -185,17 +216,24 @@ void FluidPhase::describe() {
 // ------------------------------------------------------------------------ states
 
 void FluidPhase::calculateFromTP(double TK, double Pbar, char print) {
+    TemperatureHold hold(*this);
     temperature(TK);
     pressure(Pbar);
     calculate_molar_volume();
-    calculate_fugacities();
+    // The solve's flag, whatever the state evaluations below add to it.
+    const int16_t solved = error;
+    // State functions first: the fugacities then read the residual terms' highest-order
+    // evaluation at the root instead of evaluating them again.
     calculate_state_functions();
+    calculate_fugacities();
+    error = solved != 0 ? solved : error;
     if (print) dump();
 }
 
 void FluidPhase::calculateFromTV(double TK, double Vm3, char print) {
     // Nothing is solved here, so nothing else would clear the flag a failure before left.
     error = 0;
+    TemperatureHold hold(*this);
     temperature(TK);
     volume(Vm3);
     completeState(print);
@@ -209,6 +247,7 @@ void FluidPhase::calculateFromVP(double Vm3, double Pbar, char print) {
 }
 
 void FluidPhase::completeState(char print) {
+    TemperatureHold hold(*this);
     calculate_state_functions();
     calculate_fugacities();
     if (print) dump();
@@ -226,21 +265,22 @@ double FluidPhase::calculate_pressure() {
         Z += term.Z;
     });
     if (failed) error = 1;
-    if (!interaction.empty() && interaction[0] && interaction[0]->getVolumeMinimum() >= V) {
+    if (isBelowCoVolume(V)) {
         // At or below the co-volume there is no fluid, hence no pressure.
         Z = 0.0;
         P = 0.0;
     } else {
-        P = kGasConstant * Z * T / V;
+        P = gasConstant * Z * T / V;
     }
     return P;
 }
 
 // ------------------------------------------------------------------- V(T, P)
 
-void FluidPhase::equationForCalculating_V_FromTP(double Vm3, double& f, double& df) {
+bool FluidPhase::pressureAndSlopeAt(double Vm3, double& Pcalc) {
     volume(Vm3);
-    Z = dZdV = dPdV = 0.0;
+    if (isBelowCoVolume(Vm3)) return false;
+    Z = dZdV = 0.0;
     double sumaVV = 0.0;
     bool failed = false;
     forEachTerm(*this, [&](Interaction& term) {
@@ -254,20 +294,29 @@ void FluidPhase::equationForCalculating_V_FromTP(double Vm3, double& f, double& 
         dZdV += term.dZdV;
         sumaVV += term.d2aVV;
     });
-    if (failed) {
+    if (failed) return false;
+    const double RT = gasConstant * T;
+    Pcalc = RT * Z / Vm3;
+    dPdV = -RT * sumaVV;
+    return std::isfinite(Pcalc) && std::isfinite(dPdV);
+}
+
+void FluidPhase::equationForCalculating_V_FromTP(double Vm3, double& f, double& df) {
+    double Pcalc = 0.0;
+    if (!pressureAndSlopeAt(Vm3, Pcalc)) {
         equationError = 1;
         return;
     }
-    const double RT = kGasConstant * T;
-    f = RT * Z / Vm3 - P;
+    const double RT = gasConstant * T;
+    f = Pcalc - P;
     df = RT * (dZdV / Vm3 - Z / (Vm3 * Vm3));
-    dPdV = -RT * sumaVV;
-    // A mechanically unstable volume is no solution of a volume search.
-    if (dPdV > 0.0) equationError = 1;
+    // A mechanically unstable volume, or one the model refuses, is no solution of a volume
+    // search.
+    if (dPdV > 0.0 || !admitsVolume(T, Vm3)) equationError = 1;
 }
 
 void FluidPhase::finishVolumeSolve() {
-    dPdV = (dZdV - Z / V) * kGasConstant * T / V;
+    dPdV = (dZdV - Z / V) * gasConstant * T / V;
     dZdP = dPdV != 0.0 ? dZdV / dPdV : 0.0;
 }
 
@@ -276,26 +325,137 @@ bool FluidPhase::solveVolumeFrom(double V0) {
     s.x0 = V0;
     s.x1 = V0;
     const double root = s.solve();
-    const bool converged = s.error == 0 && std::isfinite(root);
+    bool converged = s.error == 0 && std::isfinite(root);
     if (converged) {
         // The state, Z and dZ/dV at the solution itself rather than at the last trial.
         double f = 0.0, df = 0.0;
         equationForCalculating_V_FromTP(root, f, df);
+        converged = equationError == 0;
         equationError = 0;
     }
     finishVolumeSolve();
     return converged;
 }
 
+namespace {
+
+constexpr int kBranchIterations = 100;
+constexpr double kBranchTolerance = 1e-12;  // last Newton step, relative in V
+
+// A search on one branch of an isotherm in its coordinate x (V on the liquid branch, ln V
+// on the vapour branch), where F = P - P* (liquid) or ln(P/P*) (vapour) decreases. The
+// bracket: F(lo) > 0 or lo beyond the branch on the small-volume side, F(hi) < 0 or hi
+// beyond it on the large-volume side.
+struct BranchSearch {
+    bool liquid;
+    double lo, hi;
+    bool loRegular = false, hiRegular = false;
+
+    explicit BranchSearch(bool liquidBranch)
+        : liquid(liquidBranch),
+          lo(liquidBranch ? 0.0 : -std::numeric_limits<double>::infinity()),
+          hi(std::numeric_limits<double>::infinity()) {}
+
+    bool bounded() const { return std::isfinite(lo) && std::isfinite(hi); }
+    bool collapsed() const { return bounded() && hi - lo <= 1e-14 * std::fmax(std::fabs(hi), 1.0); }
+    // A point inside: the midpoint, or a step away from the one finite end (doubling V on
+    // the liquid side, a factor e on the vapour side).
+    double inside(double x) const {
+        if (bounded()) return 0.5 * (lo + hi);
+        const double reach = liquid ? x : 1.0;
+        return std::isfinite(lo) ? lo + reach : hi - reach;
+    }
+    // x lies beyond the branch: past its end on the far side of the search (the liquid
+    // spinodal, the vapour one), or at or below the co-volume. The next trial.
+    double beyond(double x, bool atCoVolume) {
+        if (atCoVolume || !liquid) {
+            lo = x;
+            loRegular = false;
+        } else {
+            hi = x;
+            hiRegular = false;
+        }
+        return inside(x);
+    }
+    // A point of the branch with F and dF/dx: the Newton step, kept inside the bracket and
+    // within a factor of 2 (liquid) or e^2 (vapour) in volume while unbounded. NaN when the
+    // tangent reaches the far bound beyond the branch: the branch (convex on the liquid
+    // side, concave on the vapour side in these coordinates) then holds no root.
+    double step(double x, double F, double dF) {
+        (F > 0.0 ? lo : hi) = x;
+        (F > 0.0 ? loRegular : hiRegular) = true;
+        double next = x - F / dF;
+        const bool noRoot = liquid ? (F > 0.0 && !hiRegular && std::isfinite(hi) && next >= hi)
+                                   : (F < 0.0 && !loRegular && std::isfinite(lo) && next <= lo);
+        if (noRoot) return std::numeric_limits<double>::quiet_NaN();
+        if (!(next > lo && next < hi)) next = inside(x);
+        if (liquid && !std::isfinite(hi)) next = std::fmin(next, 2.0 * x);
+        if (!liquid && !bounded() && std::fabs(next - x) > 2.0) next = x + (next > x ? 2.0 : -2.0);
+        return next;
+    }
+};
+
+}  // namespace
+
+bool FluidPhase::solveVolumeOnBranch(double V0, bool liquidBranch) {
+    const double target = P;
+    if (!(V0 > 0.0) || !std::isfinite(V0) || (!liquidBranch && !(target > 0.0))) return false;
+    // Liquid branch: P(V) is convex and decreasing, Newton in V approaches the root from
+    // below without passing it. Vapour branch: ln P is nearly linear in ln V (exactly so
+    // for the ideal gas), Newton in ln V reaches it in a few steps.
+    auto toV = [liquidBranch](double x) { return liquidBranch ? x : std::exp(x); };
+    BranchSearch search(liquidBranch);
+    double x = liquidBranch ? V0 : std::log(V0);
+    for (int iteration = 0; iteration < kBranchIterations && !search.collapsed(); ++iteration) {
+        const double Vt = toV(x);
+        double Pcalc = 0.0;
+        const bool atCoVolume = isBelowCoVolume(Vt);
+        const bool regular = !atCoVolume && pressureAndSlopeAt(Vt, Pcalc) && dPdV < 0.0 &&
+                             (liquidBranch || Pcalc > 0.0) && admitsVolume(T, Vt);
+        if (!regular) {
+            x = search.beyond(x, atCoVolume);
+            continue;
+        }
+        const double F = liquidBranch ? Pcalc - target : std::log(Pcalc / target);
+        const double dF = liquidBranch ? dPdV : Vt * dPdV / Pcalc;
+        if (std::fabs(F / dF) <= kBranchTolerance * (liquidBranch ? x : 1.0) || F == 0.0) {
+            // Converged: the last step is taken without evaluating again; the derivatives
+            // of the last evaluation stand for the root's.
+            V = toV(x - F / dF);
+            volume(V);
+            Z = target * V / (gasConstant * T);
+            dZdP = dPdV != 0.0 ? dZdV / dPdV : 0.0;
+            return true;
+        }
+        x = search.step(x, F, dF);
+        if (std::isnan(x)) return false;
+    }
+    return false;
+}
+
 void FluidPhase::calculate_molar_volume() {
     error = 0;
+    if (!std::isfinite(T) || !std::isfinite(P) || !(T > 0.0)) {
+        error = 1;
+        return;
+    }
+    TemperatureHold hold(*this);
     bindVolumeSolver(&FluidPhase::equationForCalculating_V_FromTP);
     calculate_fixed_parameters();
 
-    const double RT = kGasConstant * T;
-    double start = phase == 2 ? estimate_Vl0() : phase == 5 ? Vv0 : RT / P;
-    bool ok = solveVolumeFrom(start);
+    bool ok = false;
+    if (phase == 5) {
+        ok = solveVolumeFrom(Vv0);
+    } else {
+        // From the selector's side first; where that branch has no root, the other side's.
+        const bool liquidFirst = phase == 2;
+        for (bool liquidSide : {liquidFirst, !liquidFirst}) {
+            const VolumeStart start = volumeSearchStart(liquidSide);
+            if ((ok = solveVolumeOnBranch(start.V, start.liquidBranch))) break;
+        }
+    }
     if (!ok) {
+        // The former starts of the plain Newton search, kept as a last resort.
         if (phase == 1) {
             ok = solveVolumeFrom(Vv0) || solveVolumeFrom(4.5 * estimate_Vl0());
         } else if (phase == 2) {
@@ -304,12 +464,6 @@ void FluidPhase::calculate_molar_volume() {
         }
         // Every selector reports a search that found no volume, whether it retried or not.
         if (!ok) error = 1;
-    }
-    if (error != 0) return;
-    const double P0 = kGasConstant * Z * T / V;
-    if (std::fabs(P - P0) > 1e4) {
-        volume(V - (P0 - P) / dPdV);
-        std::printf("Stop here P0 %lg P %lf V %lg\n", P0, P, V);
     }
 }
 
@@ -334,8 +488,8 @@ void FluidPhase::equationForCalculating_T_FromVP(double TK, double& f, double& d
         equationError = 1;
         return;
     }
-    f = TK * kGasConstant * Z / V - P;
-    df = (TK * dZdT + Z) * kGasConstant / V;
+    f = TK * gasConstant * Z / V - P;
+    df = (TK * dZdT + Z) * gasConstant / V;
 }
 
 void FluidPhase::calculate_temperature() {

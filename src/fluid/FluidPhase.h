@@ -2,13 +2,25 @@
 // (Interaction) plus an optional ideal-gas term, turned into pressure (Pa), molar volume
 // (m3/mol), temperature (K), fugacities (Pa) and every state function (J/mol, J/(mol K)):
 //     a = A/(RT) = sum of the terms' a,   Z = -V sum a_V,   P = R T Z / V,
-// R = 8.31434 J/(mol K). Pressure enters in bar (pressure, calculateFromTP, calculateFromVP)
-// or in Pa (Pascal) and is stored in Pa.
+// R = 8.31434 J/(mol K) unless the model carries its publication's (setGasConstant).
+// Pressure enters in bar (pressure, calculateFromTP, calculateFromVP) or in Pa (Pascal) and
+// is stored in Pa.
 //
 // A model's constructor calls FluidPhase(nTerms, phase, extraTerm), creates its terms in the
 // slots 0 .. nTerms-1 (setInteraction) and its ideal-gas term (setIdealTerm); the fluid owns
 // them and deletes them in purge. Then: the component system (setSystemType or the model's
 // own configuration), the composition, and the calculateFrom... operations.
+//
+// The volume solve from (T, P) searches one branch of the isotherm: from the liquid side
+// (selector 2) the stable root of smallest volume, Newton in V on P(V); from the vapour
+// side (selector 1 and the others but 5) the stable root of largest volume, Newton in ln V
+// on ln P(V). Each step is kept inside a bracket of the root and a trial the branch cannot
+// hold (mechanically unstable, at or below the co-volume, refused by admitsVolume, or a
+// failed evaluation) bounds the search on the branch's far side; when that branch has no
+// root the other is searched. Selector 5 starts at the stored volume Vv0. The solve holds
+// the terms at the fixed temperature (Interaction::holdFixedTemperature), so the nodes of
+// T alone are computed once per solve, and the state and fugacity evaluations that follow
+// at the root reuse the highest-order evaluation instead of evaluating the terms again.
 //
 // Failures travel as flags: a term's evaluation error raises the Equation flag of the
 // residual the solver calls; the solver's code becomes the phase error flag `error` (1 when
@@ -229,9 +241,46 @@ class FluidPhase : public Phase {
     virtual double estimate_Vl0();
     // Non-zero when the model knows the state (T, V) to be outside its stable range.
     virtual int isInstable(double TK, double Vm3);
+    // Whether a volume solve may stop at V (m3/mol) at T (K). Every volume is admitted
+    // here; a model whose equation has stable-looking but unphysical roots (the pockets of
+    // a multi-parameter equation between its spinodals) refuses them, and the solve goes on
+    // as after a failed evaluation.
+    virtual bool admitsVolume(double TK, double Vm3);
+    // Start of a volume solve at the set T and P (Pa) from the liquid or the vapour side: a
+    // volume (m3/mol) and whether the search runs on the liquid branch (Newton in V) or on
+    // the vapour branch (Newton in ln V). Here: estimate_Vl0 on the liquid branch, the ideal
+    // gas R T / P on the vapour branch.
+    struct VolumeStart {
+        double V;
+        bool liquidBranch;
+    };
+    virtual VolumeStart volumeSearchStart(bool liquidSide);
+    // Whether V (m3/mol) lies at or below the first term's co-volume, where no fluid exists.
+    bool isBelowCoVolume(double Vm3);
+    // Gas constant of the model (J/(mol K)), given to every term it holds and takes later.
+    void setGasConstant(double R);
+    double gasConstant = kGasConstant;
+
+    // Holds the fluid's terms at a fixed temperature for its lifetime (nested holds share
+    // the outermost); the holder changes no model parameter meanwhile.
+    class TemperatureHold {
+       public:
+        explicit TemperatureHold(FluidPhase& fluid);
+        ~TemperatureHold();
+        TemperatureHold(const TemperatureHold&) = delete;
+        TemperatureHold& operator=(const TemperatureHold&) = delete;
+
+       private:
+        FluidPhase& fluid_;
+    };
     // P (Pa) at the set T and V; 0 at or below the first term's co-volume.
     virtual double calculate_pressure();
     virtual void calculate_fugacities();
+    // At a fixed temperature, what a saturation residual needs of one phase: P, dP/dV, the
+    // fugacity and dfdV of every component (dfdV at constant T). A pure fluid evaluates its
+    // terms along V alone; a mixture runs calculate_fugacities. A model that computes its
+    // fugacities otherwise than from its terms overrides this with calculate_fugacities.
+    virtual void calculateFugacityAlongVolume();
     // State functions at the set T, V and composition; returns P (Pa).
     virtual double calculate_state_functions();
     virtual void calculateTheCriticalPoint(char mode, const char* suffix);
@@ -639,14 +688,26 @@ class FluidPhase : public Phase {
     void calculateLogarithmicFugacities();
     // One volume solve from V0; true when the solver converged. Leaves V, dP/dV and dZ/dP.
     bool solveVolumeFrom(double V0);
+    // The stable root on one branch from V0 (see the head of this file); true when found.
+    // Leaves V, Z, dZ/dV, dP/dV and dZ/dP.
+    bool solveVolumeOnBranch(double V0, bool liquidBranch);
+    // P (Pa) and dP/dV at the set T and the volume V from the pure volume derivatives of
+    // every term, into Z, dZdV and dPdV; false when a term failed or V is at or below the
+    // co-volume.
+    bool pressureAndSlopeAt(double Vm3, double& Pcalc);
     // The derivatives of the last residual evaluation at the solved volume.
     void finishVolumeSolve();
     // State functions and fugacities at the state just set, then the printout if asked.
     void completeState(char print);
+    // The saturation solve at the set T from (Vl0, Vv0); completeVapour: the saturated
+    // vapour's fugacities and their derivatives are computed at the solution (the residual
+    // leaves only those along V).
+    void solveSaturationPressure(bool completeVapour);
     // Binds the one-dimensional solver to one of the fluid's residuals.
     void bindVolumeSolver(void (FluidPhase::*residual)(double, double&, double&));
 
    private:
+    int holdDepth_ = 0;
     void createPerComponentArrays();
     // Every per-component array and matrix the fluid sizes to its component count.
     std::vector<std::vector<double>*> perComponentArrays();

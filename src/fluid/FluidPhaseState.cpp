@@ -7,7 +7,6 @@
 namespace vornex {
 
 namespace {
-constexpr double R = kGasConstant;
 
 template <class F>
 void forEachTerm(FluidPhase& fluid, F&& f) {
@@ -16,13 +15,19 @@ void forEachTerm(FluidPhase& fluid, F&& f) {
     if (fluid.ideal) f(*fluid.ideal, true);
 }
 
-bool belowCoVolume(FluidPhase& fluid) {
-    return !fluid.interaction.empty() && fluid.interaction[0] &&
-           fluid.interaction[0]->getVolumeMinimum() >= fluid.V;
+// No fluid exists at or below the co-volume: no pressure, and the fugacities of the
+// previous state must not pass for this one's. True there, with the flag raised.
+bool refusedBelowCoVolume(FluidPhase& fluid) {
+    if (!fluid.isBelowCoVolume(fluid.V)) return false;
+    fluid.Z = 0.0;
+    fluid.P = 0.0;
+    fluid.error = 1;
+    return true;
 }
 }  // namespace
 
 double FluidPhase::calculate_state_functions() {
+    const double R = gasConstant;
     P = A = U = H = S = G = Cv = Cp = 0.0;
     double a = 0, aT = 0, aV = 0, aTT = 0, aTV = 0, aVV = 0, aTTV = 0, aTVV = 0, aVVV = 0;
     bool failed = false;
@@ -77,6 +82,7 @@ double FluidPhase::calculate_state_functions() {
 }
 
 void FluidPhase::calculate_fugacities() {
+    const double R = gasConstant;
     Z = dZdV = dZdT = 0.0;
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
@@ -108,14 +114,7 @@ void FluidPhase::calculate_fugacities() {
         }
     });
     if (failed) error = 1;
-    if (belowCoVolume(*this)) {
-        // No fluid exists at or below the co-volume: no pressure, and the fugacities of
-        // the previous state must not pass for this one's.
-        Z = 0.0;
-        P = 0.0;
-        error = 1;
-        return;
-    }
+    if (refusedBelowCoVolume(*this)) return;
     const double RT = R * T;
     P = Z * RT / V;
     for (int i = 0; i < nc; ++i) {
@@ -167,6 +166,43 @@ void FluidPhase::calculate_fugacities() {
     calculateLogarithmicFugacities();
 }
 
+void FluidPhase::calculateFugacityAlongVolume() {
+    // A pure fluid has no composition derivatives, and the residuals at fixed T need no T
+    // derivatives: the pure V derivatives to order 2 of each term are enough. The rest of
+    // calculate_fugacities' results are not written.
+    if (nc != 1 || mur.empty()) {
+        calculate_fugacities();
+        return;
+    }
+    const double R = gasConstant;
+    Z = dZdV = 0.0;
+    double mu = std::log(V) - 1.0, dmu = 1.0 / V;
+    bool failed = false;
+    forEachTerm(*this, [&](Interaction& term, bool) {
+        term.calculatePureFugacityInVolume();
+        if (term.error) failed = true;
+        Z += term.Z;
+        dZdV += term.dZdV;
+        if (term.nc == 1) {
+            mu += term.mu[0];
+            dmu += term.dmudV[0];
+        }
+    });
+    if (failed) error = 1;
+    if (refusedBelowCoVolume(*this) || failed) return;
+    const double RT = R * T;
+    P = Z * RT / V;
+    dPdV = (dZdV - Z / V) * RT / V;
+    mur[0] = mu;
+    dmudV[0] = dmu;
+    const double phi = std::exp(mu) / Z;
+    fugacityCoefficient[0] = phi;
+    fugacity[0] = x[0] * P * phi;
+    dphidV[0] = (dmu - dZdV / Z) * phi;
+    dfdV[0] = (P * dphidV[0] + dPdV * phi) * x[0];
+    rho = M / V;
+}
+
 void FluidPhase::calculateLogarithmicFugacities() {
     // Formed from phi rather than as df/f, so that they hold for a component of zero
     // fraction too (where only d ln f_i / d x_i is infinite).
@@ -194,6 +230,7 @@ void FluidPhase::calculateLogarithmicFugacities() {
 }
 
 void FluidPhase::calculate_expansivity_derivative() {
+    const double R = gasConstant;
     dZdT = dZdV = d2ZdT2 = d2ZdTdV = d2ZdV2 = 0.0;
     forEachTerm(*this, [&](Interaction& term, bool) {
         term.calculate_expansivity_derivative();

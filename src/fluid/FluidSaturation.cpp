@@ -82,7 +82,7 @@ void FluidPhase::equationForCalculatingPsatFromVlVv(double* xv, double* F, doubl
     set_the_phase_as(2);
     volume(Vl);
     if (deltaT != 0.0) temperature(offsetPhase == 0 ? T0 + deltaT : T0);
-    const bool liquidOk = evaluateSide(*this, k, liquid);
+    const bool liquidOk = evaluateSide(*this, k, liquid, true);
     if (deltaT != 0.0 && offsetPhase == 0) temperature(T0);
     if (!liquidOk || liquid.dPdV > 0.0) {
         err = 1;
@@ -92,7 +92,7 @@ void FluidPhase::equationForCalculatingPsatFromVlVv(double* xv, double* F, doubl
     set_the_phase_as(1);
     if (deltaT != 0.0) temperature(offsetPhase == 0 ? T0 : T0 + deltaT);
     volume(Vv);
-    const bool vapourOk = evaluateSide(*this, k, vapour);
+    const bool vapourOk = evaluateSide(*this, k, vapour, true);
     if (deltaT != 0.0 && offsetPhase != 0) temperature(T0);
     if (!vapourOk || vapour.dPdV > 0.0) {
         err = 1;
@@ -177,14 +177,29 @@ void FluidPhase::equationForCalculatingTsatFromVlVv(double* xv, double* F, doubl
 // ------------------------------------------------------------------- solves
 
 void FluidPhase::calculate_saturation_pressure() {
+    solveSaturationPressure(true);
+}
+
+void FluidPhase::solveSaturationPressure(bool completeVapour) {
     const int selector = phase;
     error = 0;
+    TemperatureHold hold(*this);
     Newton& solver = bindSaturationSystem(
         *this, static_cast<EquationSystem>(&FluidPhase::equationForCalculatingPsatFromVlVv), 2);
     solver.x[0] = solver.x0[0] = Vl0;
     solver.x[1] = solver.x0[1] = Vv0;
     solver.steptol = 1e-8;
     const int code = solver.solve();
+    // The residual evaluates the phases along V alone: the vapour side's fugacities and
+    // their derivatives complete at the solution, as the other drivers expect them.
+    if (code == 0 && completeVapour) {
+        const double T0 = T;
+        const bool offset = deltaT != 0.0 && offsetPhase != 0;
+        if (offset) temperature(T0 + deltaT);
+        volume(Vv);
+        calculate_fugacities();
+        if (offset) temperature(T0);
+    }
     // Trial evaluations may have raised the flag on their way; the solve decides.
     error = code != 0 ? 1 : 0;
     set_the_phase_as(selector);
@@ -215,14 +230,18 @@ double FluidPhase::calculateTheSaturationPressure(double TK) {
     const int major = getMajorComponentIndex();
     if (major < static_cast<int>(componentName.size()))
         initializeSaturationVolumesFromT(componentName[major].c_str(), TK);
+    TemperatureHold hold(*this);
     temperature(TK);
-    calculate_saturation_pressure();
+    solveSaturationPressure(false);
     const int16_t failed = error;
     volume(Vl);
     calculate_state_functions();
     const double Hliquid = H;
     volume(Vv);
     const double Psat = calculate_state_functions();
+    // The saturated vapour's fugacities with their derivatives, read from the evaluation
+    // just made.
+    calculate_fugacities();
     Hvap = H - Hliquid;
     error = failed;
     return Psat;

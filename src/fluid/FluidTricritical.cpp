@@ -133,7 +133,7 @@ Conditions tricriticalConditions(FluidPhase& f) {
 
     Conditions c;
     c.g = pathDerivatives(a);
-    const double RT = kGasConstant * f.T, x0 = 1.0 - x1;
+    const double RT = f.gasConstant * f.T, x0 = 1.0 - x1;
     c.m[2] = RT / (x0 * x1);
     c.m[3] = RT * (1 / (x0 * x0) - 1 / (x1 * x1));
     c.m[4] = 2 * RT * (1 / std::pow(x0, 3) + 1 / std::pow(x1, 3));

@@ -13,8 +13,6 @@ namespace vornex {
 
 namespace {
 
-constexpr double R = kGasConstant;
-
 // A temperature table never takes more rows than this.
 constexpr int kMaxRows = 1000000;
 
@@ -191,7 +189,7 @@ void FluidPhase::calculateGibbsTransect2(double TK, double Pbar, const char* suf
         const double Gref = (1.0 - x1) * Gpure[0] + x1 * Gpure[1];
         double Gex = G - Gref;
         if (x1 > 0.0 && x1 < 1.0)
-            Gex += R * T * (x1 * std::log(x1) + (1.0 - x1) * std::log(1.0 - x1));
+            Gex += gasConstant * T * (x1 * std::log(x1) + (1.0 - x1) * std::log(1.0 - x1));
         const double a0 = fugacity[0] / fpure[0], a1 = fugacity[1] / fpure[1];
         // At the pure ends one activity coefficient is 0/0 or a/0, as the limits give.
         const double g0 = a0 / (1.0 - x1), g1 = a1 / x1;

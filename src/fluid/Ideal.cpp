@@ -17,11 +17,10 @@ constexpr double kP0 = 1e5;          // Pa, standard pressure of the tables
 constexpr double kCalorie = 4.1855;  // J per cal, the calorie of the tables
 constexpr const char* kStandardFile = "compo/standard.txt";
 
-// The reduced standard Gibbs energy g = G0/(RT) of an ideal gas with
+// The reduced standard Gibbs energy g = G0/(RT) (gas constant R) of an ideal gas with
 // Cp = a + bT + cT^2 + dT^3, H(T0) = H0 and S(T0) = S0, and its T derivatives to fourth order.
-void reducedGibbs(double T, double S0, double H0, double a, double b, double c, double d,
+void reducedGibbs(double R, double T, double S0, double H0, double a, double b, double c, double d,
                   double* g) {
-    const double R = kGasConstant;
     const double T0 = kT0;
     const double h =
         (H0 - T0 * a - (c / 3) * T0 * T0 * T0 - (b / 2) * T0 * T0 - (d / 4) * T0 * T0 * T0 * T0) /
@@ -183,8 +182,8 @@ void Standard::calculate_fixed_parameters() {
     }
     // The standard-state properties of the ideal-gas mixture at P0.
     double g[5];
-    reducedGibbs(T, sumS0, sumH0, sumA, sumB, sumC, sumD, g);
-    const double R = kGasConstant, RT = R * T;
+    reducedGibbs(gasConstant, T, sumS0, sumH0, sumA, sumB, sumC, sumD, g);
+    const double R = gasConstant, RT = R * T;
     idealG = RT * g[0];
     idealH = -RT * T * g[1];
     idealS = -RT * g[1] - R * g[0];
@@ -212,7 +211,7 @@ void Standard::calculate_fixed_parameters() {
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
         double gi[5];
-        reducedGibbs(T, S0[u], H0[u], cpA[u], cpB[u], cpC[u], cpD[u], gi);
+        reducedGibbs(gasConstant, T, S0[u], H0[u], cpA[u], cpB[u], cpC[u], cpD[u], gi);
         const int v = i + 2;
         leaf_.d1(v) = gi[0] + lnPart[0];
         leaf_.d2(v, 0) = gi[1] + lnPart[1];

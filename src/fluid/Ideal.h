@@ -32,6 +32,8 @@ class Ideal : public Interaction {
 
     // Reads the data of one component; empty here.
     virtual void read_component_data(const char* name);
+    // Ideal-gas terms take the ideal gas alone as the fugacities' reference.
+    bool readsFugacityMode() const override { return true; }
 
     // Table "standard.note" (T, A kJ/mol, S J/(mol K), H kJ/mol, Cp J/(mol K)) for n steps
     // from Tmin (n < 1: 50), with the four-panel gnuplot script "g10.gp".

@@ -87,13 +87,25 @@ bool Interaction::prepare(bool fixed, bool volumeDependent, bool highOrder) {
         error = 1;
         return false;
     }
-    // A term that rebuilds or resizes its graph has it analysed again before its first use.
+    // A term that rebuilds or resizes its graph has it analysed again before its first use,
+    // and the walk that hands the graph the variable values is kept for graphs whose nodes
+    // read them.
     if (analysedRoot_ != root || analysedSize_ != nc + 2) {
         root->analyze_dependencies();
         analysedRoot_ = root;
         analysedSize_ = nc + 2;
+        readsVariables_ = true;
+        assignVariables();
+        Expression::sVariablesRead = false;
+        root->set_variable_values(box.data());
+        readsVariables_ = Expression::sVariablesRead;
     }
-    assignVariables();
+    // Every node is made stale when the evaluation starts (EvaluationClock), not by a walk.
+    box[0] = T;
+    box[1] = V;
+    for (int i = 0; i < nc; ++i) box[static_cast<size_t>(i) + 2] = x[static_cast<size_t>(i)];
+    if (readsVariables_) root->set_variable_values(box.data());
+    Expression::sError = 0;
     if (fixed) calculate_fixed_parameters();
     if (volumeDependent) calculate_volume_dependent_parameters();
     if (highOrder) calculate_high_order_parameters();
@@ -112,10 +124,13 @@ void Interaction::clearContributions() {
 }
 
 bool Interaction::evaluate(int order, int var) {
+    ++evaluations;
+    EvaluationClock::beginEvaluation(order, var, holding_ ? heldEpoch() : 0);
     if (var >= 0)
         root->calculate(order, var);
     else
         root->calculate(order);
+    EvaluationClock::endEvaluation();
     if (Expression::sError != 0) {
         error = 1;
         return false;
@@ -123,14 +138,65 @@ bool Interaction::evaluate(int order, int var) {
     return true;
 }
 
+bool Interaction::StateKey::matches(const Interaction& term, bool withVolume) const {
+    if (term.T != T || (withVolume && term.V != V) || x != term.x) return false;
+    return !term.readsFugacityMode() || term.fugacityFlag == fugacityMode;
+}
+
+void Interaction::StateKey::take(const Interaction& term) {
+    T = term.T;
+    V = term.V;
+    fugacityMode = term.fugacityFlag;
+    x = term.x;
+}
+
+void Interaction::holdFixedTemperature(bool on) {
+    holding_ = on;
+    heldEpoch_ = 0;
+    lastValid_ = false;
+}
+
+uint64_t Interaction::heldEpoch() {
+    if (heldEpoch_ == 0 || !heldKey_.matches(*this, false)) {
+        heldEpoch_ = EvaluationClock::newEpoch();
+        heldKey_.take(*this);
+    }
+    return heldEpoch_;
+}
+
+bool Interaction::reusable(bool highOrder, int order, int var) const {
+    if (!holding_ || !lastValid_ || (highOrder && !lastHighOrder_)) return false;
+    if (!lastKey_.matches(*this, true)) return false;
+    if (lastVar_ < 0) return lastOrder_ >= order;
+    return var == lastVar_ && lastOrder_ >= order;
+}
+
+bool Interaction::run(bool fixed, bool volumeDependent, bool highOrder, int order, int var) {
+    // An evaluation that ran every hook at this very state stands in for one it covers.
+    if (root != nullptr && reusable(highOrder, order, var)) {
+        error = 0;
+        return true;
+    }
+    lastValid_ = false;
+    if (!prepare(fixed, volumeDependent, highOrder) || !evaluate(order, var)) return false;
+    if (holding_ && fixed && volumeDependent) {
+        lastValid_ = true;
+        lastKey_.take(*this);
+        lastHighOrder_ = highOrder;
+        lastOrder_ = order;
+        lastVar_ = var;
+    }
+    return true;
+}
+
 void Interaction::calculate_Z() {
-    if (!prepare(true, true, false) || !evaluate(2, 1)) return;
+    if (!run(true, true, false, 2, 1)) return;
     table[Deriv::a] = root->value();
     daV = root->d1(1);
     d2aVV = root->d2(1, 1);
     Z = -V * daV;
     dZdV = -daV - V * d2aVV;
-    P = kGasConstant * Z * T / V;
+    P = gasConstant * Z * T / V;
 }
 
 namespace {
@@ -155,26 +221,26 @@ void Interaction::storeStateEntries() {
     daV = table[Deriv::a_V];
     d2aVV = table[Deriv::a_VV];
     d2aTV = table[Deriv::a_TV];
-    P = -kGasConstant * T * daV;
+    P = -gasConstant * T * daV;
 }
 
 void Interaction::calculate_state_functions() {
-    if (!prepare(true, true, false) || !evaluate(3)) return;
+    if (!run(true, true, false, 3)) return;
     storeStateEntries();
     Z = -V * daV;
 }
 
 void Interaction::calculate() {
-    if (!prepare(true, true, true) || !evaluate(4)) return;
+    if (!run(true, true, true, 4)) return;
     storeStateEntries();
 }
 
 void Interaction::calculate_expansivity_derivative() {
-    if (!prepare(false, false, true) || !evaluate(3)) return;
+    if (!run(false, false, true, 3)) return;
     const Expression& r = *root;
     const double aV = r.d1(1), aVV = r.d2(1, 1), aTV = r.d2(1, 0);
     Z = -V * aV;
-    P = kGasConstant * Z * T / V;
+    P = gasConstant * Z * T / V;
     dZdV = -aV - V * aVV;
     dZdT = -V * aTV;
     d2ZdV2 = -2.0 * aVV - V * r.d3(1, 1, 1);
@@ -184,7 +250,7 @@ void Interaction::calculate_expansivity_derivative() {
 
 void Interaction::calculate_fugacities() {
     fugacityFlag = 1;
-    const bool ready = prepare(true, true, false) && evaluate(2);
+    const bool ready = run(true, true, false, 2);
     fugacityFlag = 0;
     if (!ready) return;
     const Expression& r = *root;
@@ -209,7 +275,7 @@ void Interaction::calculate_fugacities() {
     Z = -V * daV;
     dZdT = -V * d2aTV;
     dZdV = -daV - V * d2aVV;
-    P = kGasConstant * Z * T / V;
+    P = gasConstant * Z * T / V;
 
     double sx = 0.0, sTx = 0.0, sVx = 0.0;
     for (int j = 0; j < nc; ++j) {
@@ -220,7 +286,7 @@ void Interaction::calculate_fugacities() {
         dZdx[uj] = -V * d2aVx[uj];
     }
     // The term's own dP/dV; a term without volume dependence has none to divide by.
-    const double q = (kGasConstant * T * dZdV - P) / V;
+    const double q = (gasConstant * T * dZdV - P) / V;
     auto axx = [this](int i, int j) {
         return i >= j ? d2axx[static_cast<size_t>(i)][static_cast<size_t>(j)]
                       : d2axx[static_cast<size_t>(j)][static_cast<size_t>(i)];
@@ -236,6 +302,24 @@ void Interaction::calculate_fugacities() {
             for (int k = 0; k < nc; ++k) s += x[static_cast<size_t>(k)] * axx(j, k);
             dmudx[ui][static_cast<size_t>(j)] = axx(i, j) - s + dZdx[static_cast<size_t>(j)];
         }
+    }
+}
+
+void Interaction::calculatePureFugacityInVolume() {
+    fugacityFlag = 1;
+    const bool ready = run(true, true, false, 2, 1);
+    fugacityFlag = 0;
+    if (!ready) return;
+    const Expression& r = *root;
+    table[Deriv::a] = r.value();
+    daV = r.d1(1);
+    d2aVV = r.d2(1, 1);
+    Z = -V * daV;
+    dZdV = -daV - V * d2aVV;
+    P = gasConstant * Z * T / V;
+    if (nc == 1) {
+        mu[0] = table[Deriv::a] + Z;
+        dmudV[0] = daV + dZdV;
     }
 }
 
@@ -282,7 +366,7 @@ double Interaction::entryFromRoot(int k) const {
 }
 
 void Interaction::criticalTable(int order, bool highOrderHook, const int* entries, int count) {
-    if (!prepare(true, true, highOrderHook) || !evaluate(order)) return;
+    if (!run(true, true, highOrderHook, order)) return;
     for (int e = 0; e < count; ++e) table[entries[e]] = entryFromRoot(entries[e]);
 }
 

@@ -109,6 +109,21 @@ class Interaction : public Equation {
     std::vector<std::vector<double>> d2axx;  // lower triangle: [i][j], j <= i
     double table[Deriv::count] = {};         // see Deriv
     int32_t fugacityFlag = 0;  // 1 while calculate_fugacities prepares and runs its evaluation
+    // Gas constant of the term's pressure contribution, J/(mol K); the fluid gives its terms
+    // its own (FluidPhase::setGasConstant).
+    double gasConstant = kGasConstant;
+
+    // While held (a fluid's operation at one temperature), the graph's nodes that depend on
+    // T alone keep their results from one evaluation to the next as long as T, the
+    // composition and the fugacity mode stay, and an evaluation asked for again at the same
+    // state (lower or equal order) reads the last one. The holder changes no parameter of
+    // the term meanwhile. Releasing forgets both.
+    void holdFixedTemperature(bool on);
+    bool isHeld() const { return holding_; }
+    // Whether calculate_fixed_parameters reads fugacityFlag (the ideal-gas terms do).
+    virtual bool readsFugacityMode() const { return false; }
+    // Graph evaluations run since the term was built (the volume solves count them).
+    uint64_t evaluations = 0;
 
     // --- virtual operations ---
     virtual ~Interaction();
@@ -126,9 +141,14 @@ class Interaction : public Equation {
     virtual double getVolumeMinimum();
     // Order-2 evaluation with the mu contributions (see the source).
     virtual void calculate_fugacities();
+    // The same for one component along V alone (pure V derivatives to order 2, fugacity
+    // mode): a, a_V, a_VV, Z, dZ/dV, mu[0] = a + Z and dmudV[0]; the other contributions
+    // are left as they are. A term that overrides calculate_fugacities overrides this too.
+    virtual void calculatePureFugacityInVolume();
     virtual void print_parameters(FILE* out);
 
-    // --- evaluations (each starts with assignVariables) ---
+    // --- evaluations (each hands the graph T, V and x as assignVariables does, and starts
+    // the graph's evaluation with a tick of the EvaluationClock instead of the reset walk) ---
     void setModelName(const char* name);
     void composition(double x0, ...);
     // box from T, V, x; the graph initialised and given the box; sError cleared.
@@ -179,6 +199,8 @@ class Interaction : public Equation {
     // Full evaluation of the root to the given order (var >= 0: pure derivatives in var
     // only); false, with error = 1, when the graph raised its error flag.
     bool evaluate(int order, int var = -1);
+    // prepare, then evaluate; while held, the last evaluation stands in for one it covers.
+    bool run(bool fixed, bool volumeDependent, bool highOrder, int order, int var = -1);
     // The nine state entries, the first and second derivative fields and P from the root.
     void storeStateEntries();
     // Table entry k from the root, composition derivatives along x_1 - x_0 (binary only).
@@ -187,8 +209,30 @@ class Interaction : public Equation {
     void criticalTable(int order, bool highOrderHook, const int* entries, int count);
 
    private:
+    // The state an evaluation was made at: T, V, the fugacity mode and the composition.
+    struct StateKey {
+        double T = 0.0, V = 0.0;
+        int fugacityMode = 0;
+        std::vector<double> x;
+        bool matches(const Interaction& term, bool withVolume) const;
+        void take(const Interaction& term);
+    };
+    // The hold epoch for the term's present T, composition and fugacity mode.
+    uint64_t heldEpoch();
+    bool reusable(bool highOrder, int order, int var) const;
+
     Expression* analysedRoot_ = nullptr;  // the root whose dependencies were analysed
     int analysedSize_ = 0;                // and the number of variables it had then
+    bool readsVariables_ = true;          // the graph stores the variable array's values
+    bool holding_ = false;
+    uint64_t heldEpoch_ = 0;
+    StateKey heldKey_;
+    // The last evaluation while held: its state, hooks and request.
+    bool lastValid_ = false;
+    StateKey lastKey_;
+    bool lastHighOrder_ = false;
+    int lastOrder_ = -1;
+    int lastVar_ = -1;
 };
 
 // Base of the multi-parameter residual terms of the reference equations of state.

@@ -17,8 +17,6 @@ namespace vornex {
 
 namespace {
 
-constexpr double R = kGasConstant;
-
 // A writer never takes more points than this along one line.
 constexpr int kMaxPoints = 1000000;
 
@@ -295,7 +293,7 @@ void Interaction::calculate_Helmholtz_free_energy_isotherm(const char* path, dou
     for (int k = 0; k < steps; ++k) {
         const double Vm3 = geometricPoint(V1, V2, k, n);
         const double a = reducedEnergyAt(*this, TK, Vm3);
-        out.print("%lg %lg %lg\n", a, R * a * TK / 1000, Vm3 * 1e6);
+        out.print("%lg %lg %lg\n", a, gasConstant * a * TK / 1000, Vm3 * 1e6);
     }
     T = Tkeep;
     V = Vkeep;
@@ -318,7 +316,7 @@ void Interaction::calculate_Helmholtz_free_energy_isochor(const char* path, doub
         for (int k = 0; k <= steps; ++k) {
             const double TK = geometricPoint(T1, T2, k, steps);
             const double a = reducedEnergyAt(*this, TK, Vm3);
-            out.print("%lg %lg %lg\n", a, R * a * TK / 1000, TK);
+            out.print("%lg %lg %lg\n", a, gasConstant * a * TK / 1000, TK);
         }
     }
     T = Tkeep;
@@ -345,7 +343,7 @@ void Interaction::calculate_Helmholtz_free_energy_surface(const char* path, doub
         for (int j = 0; j < volumes; ++j) {
             const double Vm3 = geometricPoint(V1, V2, j, stepsV);
             const double a = reducedEnergyAt(*this, TK, Vm3);
-            out.print("%lg %lg %g %g\n", Vm3 * 1e6, TK, R * a * TK / 1000, P / 1e5);
+            out.print("%lg %lg %g %g\n", Vm3 * 1e6, TK, gasConstant * a * TK / 1000, P / 1e5);
         }
         out.print("\n");
     }

@@ -58,10 +58,14 @@ struct PhaseSide {
 };
 
 // Evaluates the fluid at its set T and V; false when the state cannot serve as one side of
-// a coexistence (the evaluation failed or gave a value that is not finite).
-inline bool evaluateSide(FluidPhase& fluid, int k, PhaseSide& side) {
+// a coexistence (the evaluation failed or gave a value that is not finite). alongVolume:
+// the residual needs no temperature derivatives (dfdT_P and dPdT are then not set).
+inline bool evaluateSide(FluidPhase& fluid, int k, PhaseSide& side, bool alongVolume = false) {
     fluid.error = 0;
-    fluid.calculate_fugacities();
+    if (alongVolume)
+        fluid.calculateFugacityAlongVolume();
+    else
+        fluid.calculate_fugacities();
     side = {fluid.fugacity[k], fluid.dfdV[k], fluid.dfdT[k], fluid.dfdP[k],
             fluid.P,           fluid.dPdV,    fluid.dPdT};
     if (fluid.error) return false;

@@ -6,7 +6,7 @@ namespace vornex::iapws95 {
 
 // IAPWS-95 residual coefficients, Table 2 of the release IAPWS R6-95(2018) (Wagner and
 // Pruss 2002, Table 6.2). The authors' gas constant is 8.314371357587 J/(mol K) (0.46151805
-// kJ/(kg K)); this system uses 8.31434 throughout.
+// kJ/(kg K)); the water model computes with it (kWagnerPrussGasConstant).
 struct PowerCoefficients {
     double n;
     int d;

@@ -3,6 +3,11 @@
 // term is Wagner and whose ideal-gas term is Wagnerid. One component, "H2O"; model name
 // "Wagner & Pruss"; the saturation searches start from 1.8e-5 and 2e-4 m3/mol.
 //
+// It computes with the gas constant of its publication, R = 8.314371 J/(mol K) (the other
+// models keep the framework's 8.31434), so that its states are those of the standard's
+// check tables. Its volume solves refuse the roots between its outer spinodals and start
+// from the auxiliary saturation equations.
+//
 // The model factory builds it under the keyword "wagner" (phase selector 2) once
 // registerWaterModels() has run.
 #pragma once
@@ -27,6 +32,14 @@ class WagnerPruss : public WaterEOS {
     // stable states); 1 for every V below 230 K, where the model is not used; 0 at and
     // above the critical temperature 647.096 K. The fluid's state is not touched.
     int isInstable(double TK, double Vm3) override;
+    // A volume solve stops only where isInstable does not flag the state.
+    bool admitsVolume(double TK, double Vm3) override;
+    // Below the critical temperature the liquid side starts at the saturated liquid volume
+    // of the auxiliary equation; the vapour side at the ideal-gas volume, or at the
+    // saturated vapour volume where the pressure exceeds the auxiliary saturation pressure
+    // (a vapour root then lies between that volume and the vapour spinodal). Above, both
+    // sides search the one fluid branch from the ideal-gas volume.
+    VolumeStart volumeSearchStart(bool liquidSide) override;
     // Surface tension of water (N/m) at the fluid's temperature, stored in `sigma`: the
     // IAPWS equation sigma = 0.2358 t^1.256 (1 - 0.625 t), t = 1 - T/647.096 (IAPWS R1-76,
     // revised 2014); 0 at and above the critical temperature. The volumes are not used.
@@ -108,6 +121,9 @@ class WagnerPruss : public WaterEOS {
 
     // The residual term that the stability tests evaluate, apart from the fluid's own.
     std::unique_ptr<Wagner> probe_;
+    // Saturated volumes of the auxiliary equations at the last temperature asked for.
+    double domeT_ = -1.0;
+    double dome_[2] = {0.0, 0.0};
     // Spinodals of the last temperature asked for.
     double spinodalT_ = -1.0;
     bool spinodalsFound_ = false;
@@ -144,6 +160,11 @@ struct Nucleation {
 };
 Nucleation nucleationRate(double sigma, double TK, double Psat, double Pl, double Pv, double Vl,
                           double Vv, double M, double g, double factor);
+
+// The gas constant of the IAPWS-95 publication, J/(mol K): its specific gas constant
+// 0.46151805 kJ/(kg K) times the molar mass, 8.3143713576 (the check tables were computed
+// with it; the rounded 8.314371 would leave 4e-8 on every pressure).
+inline constexpr double kWagnerPrussGasConstant = 461.51805 * kWaterMolarMass;
 
 // Registers the water models in the model factory ("wagner": WagnerPruss(2)). Programs
 // call it once before FluidPhase::getEOS.

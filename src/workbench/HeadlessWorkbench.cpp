@@ -73,6 +73,14 @@ bool HeadlessWorkbench::clickPlot(const std::string& plot, double x, double y, b
     return true;
 }
 
+bool HeadlessWorkbench::clickTernary(double a, double b) {
+    CTernaryPlotView& view = mDocument.ternaryView();
+    view.placeCorners();
+    MouseEvent down;
+    down.location = view.viewPointForComposition(a, b);
+    return view.mouseDown(down);
+}
+
 bool HeadlessWorkbench::selectRow(int row) {
     return mDocument.listView().selectRow(row);
 }

@@ -43,6 +43,8 @@ class HeadlessWorkbench {
     // A click at a point given in the plot's data coordinates (shift held or not). False for
     // an unknown plot.
     bool clickPlot(const std::string& plot, double x, double y, bool shift = false);
+    // A click in the ternary view at a composition in percent of NaCl (a) and KCl (b).
+    bool clickTernary(double a, double b);
     // Case table: selects a row, presses a key on the table, edits a cell.
     bool selectRow(int row);
     bool keyDownInList(int keyCode, std::uint32_t modifiers = 0);

@@ -229,6 +229,10 @@ bool MyDocument::changeModel(int type) {
     slvProperties.clear();
     nacProperties.clear();
     criProperties.clear();
+    // The traces of the old model's curves go with it.
+    for (auto* cache : {&haliteGasIsotherm, &liquidGasIsotherm, &haliteLiquidIsotherm,
+                        &haliteLiquidIsopleth, &haliteGasIsopleth, &liquidIsopleth, &gasIsopleth})
+        cache->clear();
     mModel.reset();
     if (!loadSaturationTable()) {
         // Even the traced curve failed: the water constants fall back to the model's own.
@@ -291,6 +295,7 @@ void MyDocument::buildForm() {
     mForm["mBoxSat"].title = "Saturation Properties";
     mForm["mBoxLiqGas"].title = "Liquid-Vapour Association";
     mForm["mBoxLiqGasHal"].title = "Halite-Liquid-Vapour Association";
+    buildPanelForm();
 }
 
 void MyDocument::buildActions() {
@@ -332,6 +337,12 @@ void MyDocument::buildActions() {
         {"onToggleShowCritical:", plain(&MyDocument::onToggleShowCritical)},
         {"onShowLog:", plain(&MyDocument::onShowLog)},
         {"onShowExperimentalPanel:", plain(&MyDocument::onShowExperimentalPanel)},
+        {"onCalculateInclusionProperties:",
+         [this](Control* c) { onCalculateInclusionProperties(c); }},
+        {"onCalculateThTm:", [this](Control* c) { onCalculateThTm(c); }},
+        {"onCalculateIceSalinity:", [this](Control* c) { onCalculateIceSalinity(c); }},
+        {"onAssignIceSalinity:", plain(&MyDocument::onAssignIceSalinity)},
+        {"onCalculateBoiling:", [this](Control* c) { onCalculateBoiling(c); }},
     };
 }
 

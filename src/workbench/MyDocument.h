@@ -29,6 +29,7 @@
 #include "plot/CPlotView.h"
 #include "plot/CTernaryPlotView.h"
 #include "plot/MyTableView.h"
+#include "workbench/ExperimentalData.h"
 #include "workbench/Form.h"
 
 namespace vornex {
@@ -57,6 +58,10 @@ class MyDocument : public MyTableViewDelegate {
     struct Options {
         // The water saturation table; traced from the water model when missing or broken.
         std::string saturationResource = "satu0";
+        // The measured liquid-vapour compositions: the shipped file, then one the user may
+        // install with further sets (either may be missing).
+        std::vector<std::string> experimentalData = {"h2onacl/lv-isotherms.txt",
+                                                     "h2onacl/lv-isotherms-user.txt"};
     };
 
     // init: the model and base curves, an empty case list, the defaults of the state.
@@ -102,6 +107,13 @@ class MyDocument : public MyTableViewDelegate {
 
     std::vector<double> satProperties, slvProperties, nacProperties, criProperties;
     static constexpr int _nsat = 28, _nslv = 8, _ncri = 5, _nnac = 4;
+    // The last traces of the state drawings and panels: halite-liquid isopleth (T, P, rho),
+    // halite-gas isopleth (T, P), halite-gas isotherm (P, wt %, rho, 1000/rho), halite-liquid
+    // isotherm (P, wt %, rho), liquid-gas isotherm (P, liquid and vapour wt %, densities and
+    // specific volumes), liquid and gas isopleths (T, P, rho), ice-melting curve (wt %, T).
+    std::vector<double> haliteLiquidIsopleth, haliteGasIsopleth, haliteGasIsotherm,
+        haliteLiquidIsotherm, liquidGasIsotherm, liquidIsopleth, gasIsopleth, iceMeltingCurve;
+    static constexpr int _nhlp = 3, _ngah = 4, _nlah = 3, _nbip = 7;
     double mPmax = 5000, mTcH2O = 0, mPcH2O = 0, mRhoH2O = 0, mTcNaCl = 3127, mPcNaCl = 355,
            mRcNaCl = 0, mPtNaCl = 0.0005, mTtNaCl = 800, mRltNaCl = 0, mRgtNaCl = 0,
            mXminNaCl = 27.83, mTslv_min = 50, mRhoHalite = Palliser::kHaliteDensity;
@@ -207,30 +219,71 @@ class MyDocument : public MyTableViewDelegate {
     void onToggleShowLG() { toggle(mShowLG); }
     void onToggleShowCritical() { toggle(mShowCritical); }
     void onShowLog();
+    // Brings the experimental-data panel (the form's "mExpPanel") forward.
     void onShowExperimentalPanel();
     bool validateMenuItem(MenuItem& item);
     bool validateUserInterfaceItem(MenuItem& item);
 
-    // ----- Drawings and panels filled in by the phase-field drawings ---------------------
-    // Removes the previous cycle's temporary objects, then draws the halite-liquid
-    // isopleth.
+    // ----- State drawings of the cycle ----------------------------------------------------
+    // Removes the previous cycle's temporary objects, then draws the halite-liquid isopleth
+    // and the halite-vapour isopleth of the current salinity (P-T and isochore plots).
     void showHaliteLiquidIsopleth();
+    // The three-phase state and the halite fields at the current temperature (P-x, rho-P,
+    // rho-x, V-x plots); nothing above 800 degC.
     void showHaliteLiquidGasField();
+    // The liquid-vapour field and critical point at the current temperature.
     void showLiqGasCurve();
+    // The fields the isobar of the current pressure crosses (T-x and rho-T plots).
     void showIsobaricLiqGasCurve();
+    // The isopleth of the current salinity with its critical point and the rho-T fields.
     void showIsopleths();
-    void plotExperimentalData();
+
+    // ----- Experimental data ---------------------------------------------------------------
+    // The 19 published liquid-vapour data sets: those whose rows are installed can be ticked
+    // and are drawn in the P-x plot; the others are listed as unavailable.
     void createExperimentalDictionary();
-    void initBoilingPanel();
-    void onCalculateInclusionProperties();
-    void onCalculateIceSalinity();
-    void onCalculateBoiling();
+    void plotExperimentalData();
+    const std::vector<ExperimentalSet>& experimentalSets() const { return mExpDict; }
+    TableView& experimentalTableView() { return mExpTableView; }
+    // Ticks or unticks a set and redraws; false (nothing changes) for an unavailable set or
+    // a row outside the list.
+    bool selectExperimentalSet(int k, bool on);
+
+    // ----- Panels --------------------------------------------------------------------------
+    // Fluid inclusion: forward from salinity, bubble and halite volumes; inverse from the
+    // measured Th and Tm, which the selected case keeps.
+    void onCalculateInclusionProperties(Control* sender = nullptr);
+    void onCalculateThTm(Control* sender = nullptr);
+    // Ice: salinity of the H2O-NaCl-KCl brine whose ice melts at the given temperature;
+    // a ternary click sets the composition; the total salinity can become the state's.
+    void onCalculateIceSalinity(Control* sender = nullptr);
     void onTernaryPlotSelection(const Notification& n);
+    void onAssignIceSalinity();
+    // Boiling: the geotherm of a layered column against the boiling curves of its brines.
+    void initBoilingPanel();
+    void updateBoilingControls(Control* sender);
+    void onCalculateBoiling(Control* sender = nullptr);
 
     // The nine plots that hold a case's ranges, in the order of plotPrefixes().
     std::array<CPlotView*, 9> caseBoundPlots() const;
 
    private:
+    struct SLVPoint {
+        double P = -1, xL = -1, xV = -1, rhoL = -1, rhoV = -1;
+    };
+    // Values at the current state from their own model calls; false where the model has
+    // none (no SLV point above 800 degC, no critical point below 374.15 degC, no critical
+    // temperature for the salinity).
+    bool slvPointAt(double T, SLVPoint& p) const;
+    bool criticalPointAt(double T, double& P, double& x, double& rho) const;
+    bool criticalPointOfSalinity(double x, double& Tc, double& Pc, double& rhoc) const;
+    double haliteMeltingTemperatureAt(double P) const;
+    // Bubble temperature of NaCl mass fraction x at P; NaN when the solve fails.
+    double bubbleTemperature(double P, double x, double Tguess) const;
+    void buildPanelForm();
+    // Copies the value of a field into its stepper or back, for the pair the sender is in.
+    void mirrorPair(Control* sender, const char* field, const char* stepper);
+
     void buildForm();
     void buildActions();
     void buildMenu();
@@ -267,6 +320,8 @@ class MyDocument : public MyTableViewDelegate {
     std::map<std::string, std::unique_ptr<CDrawPlotView>> mHosts;
     std::unique_ptr<CTernaryPlotView> mTernaryView;
     std::vector<const CGraphObject*> mIsochores;
+    std::vector<ExperimentalSet> mExpDict;
+    TableView mExpTableView;
     bool mWindowLoaded = false;
 
     int mChangeCount = 0;

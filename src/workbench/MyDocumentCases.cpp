@@ -119,17 +119,33 @@ void MyDocument::tableViewShiftUpSelectedRow(MyTableView& view) {
 }
 
 int MyDocument::numberOfRowsInTableView(const TableView& view) const {
+    if (&view == &mExpTableView) return static_cast<int>(mExpDict.size());
     return &view == &mListView ? caseCount() : 0;
 }
 
 PlistValue MyDocument::tableViewObjectValue(const TableView& view, const std::string& column,
                                             int row) const {
+    if (&view == &mExpTableView) {
+        if (row < 0 || row >= static_cast<int>(mExpDict.size())) return {};
+        const ExperimentalSet& s = mExpDict[row];
+        if (column == "source") return PlistValue(s.source);
+        if (column == "data") return PlistValue(s.data);
+        if (column == "type") return PlistValue(s.type);
+        if (column == "select") return PlistValue(s.select);
+        if (column == "status")
+            return PlistValue(s.available() ? std::to_string(s.P.size()) + " rows" : "unavailable");
+        return {};
+    }
     if (&view != &mListView || row < 0 || row >= caseCount()) return {};
     return mList.at(row).get(column);
 }
 
 bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& object,
                                          const std::string& column, int row) {
+    // In the experimental-data table only the tick of an available set changes.
+    if (&view == &mExpTableView)
+        return column == "select" && object.isNumber() &&
+               selectExperimentalSet(row, object.toBool());
     if (&view != &mListView || row < 0 || row >= caseCount()) return false;
     PlistValue stored = object;
     if (isNumberKey(column)) {

@@ -381,23 +381,4 @@ bool MyDocument::validateUserInterfaceItem(MenuItem& item) {
     return true;
 }
 
-// ----- Drawings and panels of the phase fields, inclusions, ice, boiling and experimental
-// data: the cycle and the tab handler call them; their drawings come with those panels.
-
-void MyDocument::showHaliteLiquidIsopleth() {
-    removeTemporaryObjects();
-}
-void MyDocument::showHaliteLiquidGasField() {}
-void MyDocument::showLiqGasCurve() {}
-void MyDocument::showIsobaricLiqGasCurve() {}
-void MyDocument::showIsopleths() {}
-void MyDocument::plotExperimentalData() {}
-void MyDocument::createExperimentalDictionary() {}
-void MyDocument::initBoilingPanel() {}
-void MyDocument::onCalculateInclusionProperties() {}
-void MyDocument::onCalculateIceSalinity() {}
-void MyDocument::onCalculateBoiling() {}
-void MyDocument::onShowExperimentalPanel() {}
-void MyDocument::onTernaryPlotSelection(const Notification&) {}
-
 }  // namespace vornex

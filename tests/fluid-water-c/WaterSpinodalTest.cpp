@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "numerics/CallbackProbe.h"
+#include "numerics/TextCapture.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterSaturationCorrelations.h"
 
@@ -35,11 +36,11 @@ constexpr double kVanishingModulus = 1e3;
 
 TEST_F(WaterSpinodal, LiquidSpinodalTemperatureAtAVolume) {
     const double V = kWaterMolarMass / 800.0;
-    ::testing::internal::CaptureStdout();
-    water.calculateSpinodalPoint1(V, water::liquidSpinodalStartTemperature(V));
-    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(test::stdoutOf([&] {
+                  water.calculateSpinodalPoint1(V, water::liquidSpinodalStartTemperature(V));
+              }).find("Tsp :"),
+              std::string::npos);
     ASSERT_EQ(water.error, 0);
-    EXPECT_NE(printed.find("Tsp :"), std::string::npos);
     EXPECT_GT(water.T, 400.0);
     EXPECT_LT(water.T, kWaterCriticalTemperature);
     EXPECT_LT(std::fabs(bulkModulus(water.T, V)), kVanishingModulus);
@@ -48,9 +49,8 @@ TEST_F(WaterSpinodal, LiquidSpinodalTemperatureAtAVolume) {
 
 TEST_F(WaterSpinodal, SpinodalAtAPressureAndAtAnEntropyAgree) {
     const double V = kWaterMolarMass / 850.0;
-    ::testing::internal::CaptureStdout();
-    water.calculateSpinodalPoint1(V, water::liquidSpinodalStartTemperature(V));
-    ::testing::internal::GetCapturedStdout();
+    test::stdoutOf(
+        [&] { water.calculateSpinodalPoint1(V, water::liquidSpinodalStartTemperature(V)); });
     ASSERT_EQ(water.error, 0);
     const double T = water.T, P = water.P;
     water.calculate_fugacities();
@@ -74,20 +74,17 @@ TEST_F(WaterSpinodal, SpinodalAtAPressureAndAtAnEntropyAgree) {
 TEST_F(WaterSpinodal, CurvesLeaveTheCriticalPointOnTheirSides) {
     for (char branch : {0, 1}) {
         CurveArray rows;
-        ::testing::internal::CaptureStdout();
-        water.calculateSpinodalCurve("unused", water.Tcrit, water.Vcrit, branch, 600.0, 6, "w",
-                                     &rows);
-        ::testing::internal::GetCapturedStdout();
+        test::stdoutOf([&] {
+            water.calculateSpinodalCurve("unused", water.Tcrit, water.Vcrit, branch, 600.0, 6, "w",
+                                         &rows);
+        });
         ASSERT_GE(rows.size(), 12u * 20) << int(branch);
         // The model's critical point is the IAPWS one.
         EXPECT_NEAR(rows[0], kWaterCriticalTemperature, 1e-3);
         EXPECT_NEAR(rows[1] * 1e5 / kWaterCriticalPressure, 1.0, 1e-4);
         for (std::size_t r = 12; r < rows.size(); r += 12 * 5) {
             const double T = rows[r], V = rows[r + 2] * 1e-6;
-            if (branch == 0)
-                EXPECT_LT(V, kWaterCriticalVolume);
-            else
-                EXPECT_GT(V, kWaterCriticalVolume);
+            EXPECT_EQ(V < kWaterCriticalVolume, branch == 0);
             EXPECT_LT(std::fabs(bulkModulus(T, V)), kVanishingModulus) << T;
         }
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fluid/TextFiles.h"
+#include "numerics/TextCapture.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
@@ -19,9 +20,7 @@ TEST(WaterTermDiagnostics, SelfTestDerivativeChecksAgree) {
     WagnerPruss water(2);
     std::FILE* sink = std::tmpfile();
     ASSERT_NE(sink, nullptr);
-    ::testing::internal::CaptureStdout();
-    water.checkInteractions(sink);
-    const std::string text = ::testing::internal::GetCapturedStdout();
+    const std::string text = test::stdoutOf([&] { water.checkInteractions(sink); });
     std::fclose(sink);
     std::istringstream in(text);
     std::vector<std::string> lines;

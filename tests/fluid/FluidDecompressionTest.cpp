@@ -27,15 +27,6 @@ class VanDerWaalsDecompression : public ::testing::Test {
    protected:
     std::unique_ptr<FluidPhase> fluid = makeVanDerWaals(1, 2.5);
     testing::VdwCritical crit = vdwCritical(kVdwA, kVdwB);
-
-    // Saturated volumes at T.
-    void saturate(double TK) {
-        fluid->temperature(TK);
-        fluid->Vl0 = 0.6 * crit.Vc;
-        fluid->Vv0 = 2.5 * crit.Vc;
-        fluid->calculate_saturation_pressure();
-        ASSERT_EQ(fluid->error, 0);
-    }
 };
 
 TEST_F(VanDerWaalsDecompression, EndStateMeetsEnergyBalance) {
@@ -54,40 +45,31 @@ TEST_F(VanDerWaalsDecompression, EndStateMeetsEnergyBalance) {
     }
 }
 
-TEST_F(VanDerWaalsDecompression, NucleusOfSaturatedLiquidIsSaturatedVapour) {
-    saturate(280.0);
+// The nucleus of a saturated liquid is the saturated vapour; that of a stretched liquid has
+// its Gibbs energy, its vapour compressed above the liquid by the curvature. The residual
+// refuses the liquid volume itself and volumes that are no vapour.
+TEST_F(VanDerWaalsDecompression, BubbleNucleiOfSaturatedAndStretchedLiquids) {
+    ASSERT_TRUE(testing::saturate(*fluid, 280.0, 0.6 * crit.Vc, 2.5 * crit.Vc));
     const double Vl = fluid->Vl, Vv = fluid->Vv, Psat = fluid->P;
-    fluid->searchBubbleNucleusPressure(280.0, Vl, 0.9 * Vv);
-    ASSERT_EQ(fluid->error, 0);
-    EXPECT_NEAR(fluid->V / Vv, 1.0, 1e-7);
-    EXPECT_NEAR(fluid->P / Psat, 1.0, 1e-7);
-}
-
-TEST_F(VanDerWaalsDecompression, NucleusOfStretchedLiquidHasItsGibbsEnergy) {
-    saturate(280.0);
-    const double Vliquid = 1.03 * fluid->Vl;  // metastable, below the saturation pressure
-    const double Psat = fluid->P;
-    const double Vv = fluid->Vv;
-    fluid->calculateFromTV(280.0, Vliquid, 0);
-    const double G = fluid->G, P = fluid->P;
-    fluid->searchBubbleNucleusPressure(280.0, Vliquid, Vv);
-    ASSERT_EQ(fluid->error, 0);
-    EXPECT_GT(fluid->V, crit.Vc);
-    EXPECT_NEAR(fluid->G, G, 1e-6);
-    // The vapour of the nucleus is compressed above the stretched liquid by its curvature.
-    EXPECT_GT(fluid->P, P);
-    EXPECT_LT(fluid->P, Psat);
-}
-
-TEST_F(VanDerWaalsDecompression, NucleusResidualRefusesTheLiquidVolume) {
-    saturate(280.0);
-    fluid->Vl = fluid->Vl;
-    for (double V : {fluid->Vl, fluid->Vl + 5e-9, -1e-4}) {
+    for (double V : {Vl, Vl + 5e-9, -1e-4}) {
         fluid->equationError = 0;
         EXPECT_EQ(fluid->equationForBubbleNucleus(V, nullptr), 0.0);
         EXPECT_EQ(fluid->equationError, 1) << V;
     }
     fluid->equationError = 0;
+    fluid->searchBubbleNucleusPressure(280.0, Vl, 0.9 * Vv);
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_NEAR(fluid->V / Vv, 1.0, 1e-7);
+    EXPECT_NEAR(fluid->P / Psat, 1.0, 1e-7);
+
+    fluid->calculateFromTV(280.0, 1.03 * Vl, 0);  // metastable, below the saturation pressure
+    const double G = fluid->G, P = fluid->P;
+    fluid->searchBubbleNucleusPressure(280.0, 1.03 * Vl, Vv);
+    ASSERT_EQ(fluid->error, 0);
+    EXPECT_GT(fluid->V, crit.Vc);
+    EXPECT_NEAR(fluid->G, G, 1e-6);
+    EXPECT_GT(fluid->P, P);
+    EXPECT_LT(fluid->P, Psat);
 }
 
 // A van der Waals fluid that keeps the parachor it is given, so its interfaces are curved.

@@ -37,53 +37,35 @@ double spinodalP(double V, double a = kVdwA, double b = kVdwB) {
 
 class PureSpinodal : public ::testing::Test {
    protected:
-    void SetUp() override {}
-    void TearDown() override {}
     test::ScratchFolder folder;
     std::unique_ptr<FluidPhase> fluid = makeVanDerWaals(1, 2.5);
     testing::VdwCritical crit = vdwCritical(kVdwA, kVdwB);
 };
 
-TEST_F(PureSpinodal, TemperatureAtGivenVolumeIsTheClosedForm) {
+// Each point solver, in T at a volume, in V at a temperature (on either branch), in (T, V) at
+// a pressure and at an entropy, lands on the closed form.
+TEST_F(PureSpinodal, PointSolversLandOnTheClosedForm) {
     for (double V : {7e-5, 9e-5, 2e-4, 5e-4}) {
         fluid->calculateSpinodalPoint1(V, 0.9 * crit.Tc);
         ASSERT_EQ(fluid->error, 0) << V;
         EXPECT_NEAR(fluid->T / spinodalT(V), 1.0, 1e-10) << V;
         EXPECT_NEAR(fluid->P / spinodalP(V), 1.0, 1e-8) << V;
     }
-}
-
-TEST_F(PureSpinodal, VolumeAtGivenTemperatureLiesOnTheClosedFormAndItsBranch) {
-    const double T = 0.8 * crit.Tc;
-    fluid->calculateSpinodalPoint(T, 0.7 * crit.Vc);
-    ASSERT_EQ(fluid->error, 0);
-    const double Vliquid = fluid->V;
-    EXPECT_LT(Vliquid, crit.Vc);
-    EXPECT_NEAR(spinodalT(Vliquid) / T, 1.0, 1e-9);
-    EXPECT_LT(fluid->Avvv, 0.0);  // the pressure minimum of the isotherm
-
-    fluid->calculateSpinodalPoint(T, 2.0 * crit.Vc);
-    ASSERT_EQ(fluid->error, 0);
-    EXPECT_GT(fluid->V, crit.Vc);
-    EXPECT_NEAR(spinodalT(fluid->V) / T, 1.0, 1e-9);
-    EXPECT_GT(fluid->Avvv, 0.0);  // the pressure maximum
-}
-
-TEST_F(PureSpinodal, NewtonAtGivenPressureFindsTheSpinodalOfThatPressure) {
-    const double V = 2.2e-4;  // vapour side, positive spinodal pressure
-    const int code =
-        fluid->calculateSpinodalPoint2(spinodalP(V) * 1e-5, 1.1 * V, 1.02 * spinodalT(V));
-    ASSERT_EQ(code, 0);
+    // The liquid branch is the pressure minimum of the isotherm, the vapour one the maximum.
+    for (const auto& [start, liquid] : {std::pair{0.7, true}, std::pair{2.0, false}}) {
+        fluid->calculateSpinodalPoint(0.8 * crit.Tc, start * crit.Vc);
+        ASSERT_EQ(fluid->error, 0);
+        EXPECT_EQ(fluid->V < crit.Vc, liquid);
+        EXPECT_NEAR(spinodalT(fluid->V) / (0.8 * crit.Tc), 1.0, 1e-9);
+        EXPECT_EQ(fluid->Avvv < 0.0, liquid);
+    }
+    const double V = 2.2e-4, T = spinodalT(V);  // vapour side, positive spinodal pressure
+    ASSERT_EQ(fluid->calculateSpinodalPoint2(spinodalP(V) * 1e-5, 1.1 * V, 1.02 * T), 0);
     EXPECT_NEAR(fluid->V / V, 1.0, 1e-7);
-    EXPECT_NEAR(fluid->T / spinodalT(V), 1.0, 1e-7);
-}
-
-TEST_F(PureSpinodal, NewtonAtGivenEntropyRecoversTheSpinodalState) {
-    const double V = 2.2e-4, T = spinodalT(V);
+    EXPECT_NEAR(fluid->T / T, 1.0, 1e-7);
     fluid->calculateFromTV(T, V, 0);
     fluid->calculate_state_functions();
-    const double S = fluid->S;
-    fluid->calculateSpinodalPointFixedS(S, 1.05 * V, 0.98 * T);
+    fluid->calculateSpinodalPointFixedS(fluid->S, 1.05 * V, 0.98 * T);
     ASSERT_EQ(fluid->error, 0);
     EXPECT_NEAR(fluid->V / V, 1.0, 1e-6);
     EXPECT_NEAR(fluid->T / T, 1.0, 1e-6);
@@ -115,21 +97,17 @@ TEST_F(PureSpinodal, BothBranchesStartAtTheCriticalPointAndFollowTheClosedForm) 
     }
 }
 
-TEST_F(PureSpinodal, IgorFileNamesItsWavesWithTheSuffix) {
+// The Igor text names its waves with the suffix; a table without suffix keeps the critical
+// row out of the comment.
+TEST_F(PureSpinodal, FilesStartWithTheCriticalRow) {
     fluid->calculateSpinodalCurve("spinoL", crit.Tc, crit.Vc, 0, 0.95 * crit.Tc, 1, "L", nullptr);
-    const auto lines = fileLines("spinoL");
+    auto lines = fileLines("spinoL");
     ASSERT_GT(lines.size(), 5u);
-    EXPECT_EQ(lines[0], "IGOR");
     EXPECT_NE(lines[1].find("rhoL"), std::string::npos);
-    EXPECT_EQ(lines[2], "BEGIN");
-    EXPECT_EQ(lines.back(), "END");
     EXPECT_NEAR(numbersOf(lines[3])[0] / crit.Tc, 1.0, 1e-4);  // printed to 0.01 K
-}
-
-TEST_F(PureSpinodal, ColumnTableWithoutSuffixKeepsTheCriticalRowOutOfTheComment) {
     fluid->calculateSpinodalCurve("spinoN", crit.Tc, crit.Vc, 1, 0.95 * crit.Tc, 2, nullptr,
                                   nullptr);
-    const auto lines = fileLines("spinoN");
+    lines = fileLines("spinoN");
     ASSERT_GT(lines.size(), 2u);
     EXPECT_NE(lines[0][0], '#');
     EXPECT_NEAR(numbersOf(lines[0])[0] / crit.Tc, 1.0, 1e-4);
@@ -143,7 +121,6 @@ class BinarySpinodal : public ::testing::Test {
         fluid->composition_of_component(0, 1.0 - x1);
         fluid->composition_of_component(1, x1);
     }
-    void TearDown() override {}
     // Mixture constants of the test fluid at x1.
     double am() const {
         const double x0 = 1.0 - x1;
@@ -178,10 +155,7 @@ TEST_F(BinarySpinodal, IsothermalMechanicalSpinodalCoversTheCompositions) {
 }
 
 TEST_F(BinarySpinodal, DiffusionalSpinodalAtFixedCompositionStartsAtTheCriticalPoint) {
-    fluid->temperature(255.0);
-    fluid->volume(1.2e-4);
-    fluid->search_a_critical_point(kCriticalAtFixedComposition);
-    ASSERT_EQ(fluid->error, 0);
+    ASSERT_TRUE(testing::searchCritical(*fluid, 255.0, 1.2e-4));
     const double Tc = fluid->T, Vc = fluid->V;
     fluid->calculateSpinodalCurveInMixture(Tc + 5, Vc * 1.05, 0, Tc - 20.0, -1.0, 1, "d", 1);
     const auto lines = fileLines("spinotd");
@@ -202,10 +176,7 @@ TEST_F(BinarySpinodal, DiffusionalSpinodalAtFixedCompositionStartsAtTheCriticalP
 }
 
 TEST_F(BinarySpinodal, CoexistingPhaseHasTheFugacitiesOfTheSpinodalPoint) {
-    fluid->temperature(255.0);
-    fluid->volume(1.2e-4);
-    fluid->search_a_critical_point(kCriticalAtFixedComposition);
-    ASSERT_EQ(fluid->error, 0);
+    ASSERT_TRUE(testing::searchCritical(*fluid, 255.0, 1.2e-4));
     const double T = fluid->T;
     fluid->calculateIsothermalSpinodalCurveInMixture("g", T, fluid->V, fluid->x[1], 0, 1);
     const auto lines = fileLines("spinoxg");

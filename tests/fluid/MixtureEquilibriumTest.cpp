@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "MixtureFluids.h"
@@ -63,43 +64,29 @@ class BinaryEquilibriumTest : public ::testing::Test {
     double Psat = 0.0, VlSat = 0.0, VvSat = 0.0;
 };
 
-TEST_F(BinaryEquilibriumTest, BubblePointHasEqualFugacitiesAndPressures) {
-    bubble(0.1);
-    EXPECT_NEAR(fluid->xLiquid[1], 0.1, 1e-15);
-    EXPECT_GT(fluid->yVapour[1], 0.1);  // the lighter component enriches the vapour
+// The bubble point and the dew, dew-at-pressure and flash solves that start near it all
+// return the same coexisting pair.
+TEST_F(BinaryEquilibriumTest, BubbleDewAndFlashSolvesReturnTheSamePair) {
+    bubble(0.15);
+    EXPECT_NEAR(fluid->xLiquid[1], 0.15, 1e-15);
+    EXPECT_GT(fluid->yVapour[1], 0.15);  // the lighter component enriches the vapour
     EXPECT_GT(fluid->P, Psat);
     expectCoexistence(*fluid, 1e-10);
-}
-
-TEST_F(BinaryEquilibriumTest, DewPointReturnsTheLiquidOfTheBubblePoint) {
-    bubble(0.15);
     const double P = fluid->P, y = fluid->yVapour[1], Vl = fluid->Vl0, Vv = fluid->Vv0;
-    fluid->calculate_dew_point(kT, Vl * 1.02, Vv * 0.98, 0.2, y);
-    ASSERT_EQ(fluid->error, 0);
-    EXPECT_NEAR(fluid->xLiquid[1], 0.15, 1e-9);
-    EXPECT_NEAR(fluid->P, P, 1e-8 * P);
-    expectCoexistence(*fluid, 1e-10);
-}
-
-TEST_F(BinaryEquilibriumTest, DewPointAtGivenPressureReturnsTheTemperature) {
-    bubble(0.15);
-    const double P = fluid->P, y = fluid->yVapour[1], Vl = fluid->Vl0, Vv = fluid->Vv0;
-    fluid->calculate_dew_point_for_given_P(P, kT - 3.0, Vl, Vv, 0.13, y);
-    ASSERT_EQ(fluid->error, 0);
-    EXPECT_NEAR(fluid->T, kT, 1e-7);
-    EXPECT_NEAR(fluid->xLiquid[1], 0.15, 1e-9);
-    expectCoexistence(*fluid, 1e-10);
-}
-
-TEST_F(BinaryEquilibriumTest, FlashAtTheBubblePressureReturnsTheBubblePair) {
-    bubble(0.2);
-    const double P = fluid->P, y = fluid->yVapour[1], Vl = fluid->Vl0, Vv = fluid->Vv0;
-    fluid->calculate_flash_point(kT, P, Vl * 0.97, Vv * 1.05, 0.17, y + 0.03);
-    ASSERT_EQ(fluid->error, 0);
-    EXPECT_NEAR(fluid->xLiquid[1], 0.2, 1e-9);
-    EXPECT_NEAR(fluid->yVapour[1], y, 1e-9);
-    EXPECT_NEAR(fluid->P, P, 1e-9 * P);
-    expectCoexistence(*fluid, 1e-10);
+    const std::pair<const char*, std::function<void()>> solves[] = {
+        {"dew", [&] { fluid->calculate_dew_point(kT, Vl * 1.02, Vv * 0.98, 0.2, y); }},
+        {"dew at P", [&] { fluid->calculate_dew_point_for_given_P(P, kT - 3.0, Vl, Vv, 0.13, y); }},
+        {"flash",
+         [&] { fluid->calculate_flash_point(kT, P, Vl * 0.97, Vv * 1.05, 0.12, y + 0.03); }}};
+    for (const auto& [name, solve] : solves) {
+        solve();
+        ASSERT_EQ(fluid->error, 0) << name;
+        EXPECT_NEAR(fluid->T, kT, 1e-7) << name;
+        EXPECT_NEAR(fluid->xLiquid[1], 0.15, 1e-9) << name;
+        EXPECT_NEAR(fluid->yVapour[1], y, 1e-9) << name;
+        EXPECT_NEAR(fluid->P, P, 1e-8 * P) << name;
+        expectCoexistence(*fluid, 1e-10);
+    }
 }
 
 TEST_F(BinaryEquilibriumTest, NearlyPureBubblePointTendsToThePureSaturationPressure) {
@@ -171,16 +158,20 @@ TEST_F(BinaryEquilibriumTest, PressureOffsetSeparatesThePhasePressures) {
     }
 }
 
-TEST_F(BinaryEquilibriumTest, CoincidentVolumesAreRejected) {
-    fluid->calculate_bubble_point(kT, 1e-4, 1e-4, 0.1, 0.2);
+TEST_F(BinaryEquilibriumTest, BadStartsAndFluidsOfTheWrongSizeAreRefused) {
+    fluid->calculate_bubble_point(kT, 1e-4, 1e-4, 0.1, 0.2);  // coincident volumes
     EXPECT_EQ(fluid->error, 1);
     EXPECT_EQ(fluid->Vl0, 1e-4);
     EXPECT_EQ(fluid->Vv0, 1e-4);
-}
-
-TEST_F(BinaryEquilibriumTest, TemperatureAtOrBelowZeroFailsWithoutASolve) {
     fluid->calculate_bubble_point(0.0, VlSat, VvSat, 0.1, 0.2);
     EXPECT_EQ(fluid->error, 1);
+    // The binary isotherm of a ternary and the ternary tracer of a binary write nothing.
+    makeTernaryVanDerWaals()->calculate_an_isotherm_of_the_binary_system(
+        "iso3", 1, 0.02, 2.0, 500.0, kT, VlSat, VvSat, 0.0, 0.0, 1, "");
+    EXPECT_FALSE(std::filesystem::exists("iso3"));
+    double xl[3] = {0.9, 0.1, 0.0}, yv[3] = {0.7, 0.3, 0.0};
+    fluid->calculateTernary(kT, 50e5, 0.2, 0.0, 0.02, "n", 7e-5, 3e-4, xl, yv);
+    EXPECT_FALSE(std::filesystem::exists("tern"));
 }
 
 TEST_F(BinaryEquilibriumTest, IsothermFromPureComponentEndsAtTheMixtureCriticalPoint) {
@@ -189,10 +180,6 @@ TEST_F(BinaryEquilibriumTest, IsothermFromPureComponentEndsAtTheMixtureCriticalP
                                                       VvSat, 0.0, 0.0, 1, "a");
     const std::vector<std::string> lines = fileLines("iso_crit");
     ASSERT_GT(lines.size(), 20u);
-    EXPECT_EQ(lines[0], "IGOR");
-    EXPECT_EQ(words(lines[1]).size(), 20u);
-    EXPECT_EQ(words(lines[1])[1], "Ta");
-    EXPECT_EQ(lines.back(), "END");
     const std::vector<double> first = numbersOf(lines[3]);
     const std::vector<double> last = numbersOf(lines[lines.size() - 2]);
     ASSERT_EQ(first.size(), 19u);
@@ -202,21 +189,12 @@ TEST_F(BinaryEquilibriumTest, IsothermFromPureComponentEndsAtTheMixtureCriticalP
     // The binary critical point at the same temperature, searched from the last row.
     auto critical = makeVanDerWaalsMixture();
     critical->composition(1.0 - last[3], last[3]);
-    critical->temperature(kT);
-    critical->volume(0.5 * (last[6] + last[7]) * 1e-6);
-    critical->search_a_critical_point(kCriticalAtFixedTemperature);
-    ASSERT_EQ(critical->error, 0);
+    ASSERT_TRUE(searchCritical(*critical, kT, 0.5 * (last[6] + last[7]) * 1e-6,
+                               kCriticalAtFixedTemperature));
     EXPECT_NEAR(last[3], critical->x[1], 1e-3);
     EXPECT_NEAR(last[5], critical->x[1], 1e-3);
     EXPECT_NEAR(last[1] * 1e5, critical->P, 1e-4 * critical->P);
     EXPECT_NEAR(last[6] * 1e-6, critical->V, 0.02 * critical->V);
-}
-
-TEST_F(BinaryEquilibriumTest, IsothermOfAThreeComponentFluidWritesNothing) {
-    auto ternary = makeTernaryVanDerWaals();
-    ternary->calculate_an_isotherm_of_the_binary_system("iso3", 1, 0.02, 2.0, 500.0, kT, VlSat,
-                                                        VvSat, 0.0, 0.0, 1, "");
-    EXPECT_FALSE(std::filesystem::exists("iso3"));
 }
 
 TEST_F(BinaryEquilibriumTest, BubbleIsoplethRowsAreBubblePointsOfTheFixedLiquid) {
@@ -248,7 +226,6 @@ TEST_F(BinaryEquilibriumTest, DewIsoplethKeepsTheVapourAndWritesItsTable) {
                                  nullptr);
     const std::vector<std::string> lines = fileLines("isopd");
     ASSERT_GT(lines.size(), 3u);
-    EXPECT_EQ(words(lines[0])[1], "T(1)");
     for (size_t i = 1; i < lines.size(); ++i)
         EXPECT_NEAR(numbersOf(lines[i])[5], y, 1e-6);  // six digits
 }
@@ -259,11 +236,7 @@ TEST_F(BinaryEquilibriumTest, DewIsoplethKeepsTheVapourAndWritesItsTable) {
 TEST(IdealSolutionTest, IdenticalComponentsBoilAtThePureSaturationPressure) {
     auto pure = makeVanDerWaals();
     pure->majorComponent = 0;
-    pure->temperature(kT);
-    pure->Vl0 = 7e-5;
-    pure->Vv0 = 1e-3;
-    pure->calculate_saturation_pressure();
-    ASSERT_EQ(pure->error, 0);
+    ASSERT_TRUE(saturate(*pure, kT, 7e-5, 1e-3));
     auto pair = makeIdenticalPair();
     for (double x : {0.05, 0.3, 0.7}) {
         pair->calculate_bubble_point(kT, pure->Vl * 0.98, pure->Vv * 1.03, x, 0.5);
@@ -294,18 +267,16 @@ void expectMassBalance(const std::vector<double>& x, const std::vector<double>& 
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(z[i], beta * y[i] + (1.0 - beta) * x[i], tolerance);
 }
 
-TEST_F(TernaryFlashTest, FlashHasEqualFugacitiesPressureAndMassBalance) {
+TEST_F(TernaryFlashTest, FlashBalancesAndItsLiquidBoilsIntoItsVapour) {
     expectMassBalance(fluid->xLiquid, fluid->yVapour, fluid->zFeed);
     const PhaseValues l = evaluatePhase(*fluid, 2, fluid->xLiquid, fluid->Vl0);
     EXPECT_NEAR(l.P, P, 1e-9 * P);
     expectCoexistence(*fluid, 1e-10);
-}
 
-TEST_F(TernaryFlashTest, BubblePointOfTheFlashLiquidIsTheFlashVapour) {
     std::vector<double> xl = fluid->xLiquid, yv = fluid->yVapour;
-    const double Vl = fluid->Vl0, Vv = fluid->Vv0;
     std::vector<double> guess = {0.75, 0.24, 0.01};
-    fluid->calculate_bubble_pointX(kT, Vl * 0.98, Vv * 1.05, xl.data(), guess.data());
+    fluid->calculate_bubble_pointX(kT, fluid->Vl0 * 0.98, fluid->Vv0 * 1.05, xl.data(),
+                                   guess.data());
     ASSERT_EQ(fluid->error, 0);
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(fluid->yVapour[i], yv[i], 1e-9);
     EXPECT_NEAR(fluid->P, P, 1e-8 * P);
@@ -334,9 +305,6 @@ TEST_F(TernaryFlashTest, TieLineTracerKeepsTheFeedRatioOnEveryRow) {
                             yv.data());
     const std::vector<std::string> lines = fileLines("tert");
     ASSERT_GT(lines.size(), 10u);
-    EXPECT_EQ(lines[0], "IGOR");
-    EXPECT_EQ(words(lines[1]).size(), 14u);
-    EXPECT_EQ(lines.back(), "END");
     double previousZ0 = 1.0;
     for (size_t i = 3; i + 1 < lines.size(); ++i) {
         const std::vector<double> r = numbersOf(lines[i]);
@@ -354,13 +322,6 @@ TEST_F(TernaryFlashTest, TieLineTracerKeepsTheFeedRatioOnEveryRow) {
     const double beta = (last[11] - last[5]) / (last[8] - last[5]);
     EXPECT_GT(beta, 0.99);
     EXPECT_LE(beta, 1.0);
-}
-
-TEST(TernaryTracerTest, TwoComponentFluidTracesNothing) {
-    auto fluid = makeVanDerWaalsMixture();
-    double xl[3] = {0.9, 0.1, 0.0}, yv[3] = {0.7, 0.3, 0.0};
-    fluid->calculateTernary(kT, 50e5, 0.2, 0.0, 0.02, "n", 7e-5, 3e-4, xl, yv);
-    EXPECT_FALSE(std::filesystem::exists("tern"));
 }
 
 }  // namespace

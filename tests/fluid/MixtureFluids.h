@@ -51,10 +51,7 @@ inline std::unique_ptr<FluidPhase> makeEndPointPair(int selector = 1) {
 inline void saturatePureComponent0(FluidPhase& fluid, double TK) {
     fluid.composition(1.0, 0.0);
     fluid.majorComponent = 0;
-    fluid.temperature(TK);
-    fluid.Vl0 = 7e-5;
-    fluid.Vv0 = 1e-3;
-    fluid.calculate_saturation_pressure();
+    saturate(fluid, TK, 7e-5, 1e-3);
 }
 
 }  // namespace vornex::testing

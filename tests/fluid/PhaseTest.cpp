@@ -7,6 +7,7 @@
 
 #include "expression/NodeTestSupport.h"
 #include "fluid/Phase.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -26,7 +27,7 @@ class PhaseRecord : public ::testing::Test {
     RecordingPhase phase;
 };
 
-TEST_F(PhaseRecord, ComponentCountIsFixedByItsFirstSettingAndOneComponentIsPure) {
+TEST_F(PhaseRecord, ComponentCountIsFixedByItsFirstSettingAndComponentsAreAddedInOrder) {
     RecordingPhase pure;
     pure.number_of_components(1);
     EXPECT_EQ(pure.x[0], 1.0);
@@ -37,10 +38,7 @@ TEST_F(PhaseRecord, ComponentCountIsFixedByItsFirstSettingAndOneComponentIsPure)
     EXPECT_EQ(phase.nc, 2);
     EXPECT_EQ(phase.x.size(), 2u);
     EXPECT_EQ(phase.dfdx.size(), 2u);
-}
-
-TEST_F(PhaseRecord, AddComponentsRunsTheHooksInOrderAndIgnoresExtraNames) {
-    phase.number_of_components(2);
+    // Adding components runs the hooks in order and ignores names beyond the count.
     phase.add_components("H2O", "NaCl");
     phase.add_component("KCl");
     EXPECT_EQ(phase.hooks, (std::vector<std::string>{"0H2O", "1NaCl", "rest"}));
@@ -48,7 +46,7 @@ TEST_F(PhaseRecord, AddComponentsRunsTheHooksInOrderAndIgnoresExtraNames) {
     EXPECT_EQ(phase.componentsAdded, 2);
 }
 
-TEST_F(PhaseRecord, CompositionNormalisation) {
+TEST_F(PhaseRecord, CompositionNormalisationAndMoles) {
     phase.number_of_components(2);
     phase.molarMass = {0.018, 0.058};
     phase.composition(0.2, 0.2);
@@ -58,10 +56,7 @@ TEST_F(PhaseRecord, CompositionNormalisation) {
     EXPECT_EQ(phase.x[0], 0.50004);
     phase.composition(0.0, 0.0);
     EXPECT_EQ(phase.x[1], 0.5);
-}
-
-TEST_F(PhaseRecord, MolesWithAndWithoutATotal) {
-    phase.number_of_components(2);
+    // Moles with and without a total.
     phase.x = {0.3, 0.7};
     phase.number_of_moles(2.0, 6.0);
     EXPECT_EQ(phase.moles[1], 6.0);
@@ -79,10 +74,10 @@ TEST_F(PhaseRecord, CompositionByNameAndBadIndices) {
     phase.composition_of("CH4", 0.4);
     EXPECT_EQ(phase.x[1], 0.4);
     phase.composition_of("N2", 0.9);
-    ::testing::internal::CaptureStderr();
-    phase.composition_of_component(5, 0.1);
-    phase.setComponent(-1, "Ar");
-    EXPECT_FALSE(::testing::internal::GetCapturedStderr().empty());
+    EXPECT_FALSE(test::stderrOf([&] {
+                     phase.composition_of_component(5, 0.1);
+                     phase.setComponent(-1, "Ar");
+                 }).empty());
     EXPECT_EQ(phase.x, (std::vector<double>{0.0, 0.4}));
 }
 
@@ -107,10 +102,11 @@ TEST_F(PhaseRecord, PrintAndUnimplementedOperations) {
     phase.volume(2.5e-5);
     EXPECT_EQ(testing::printed([&](FILE* f) { phase.print(f); }),
               "errorflag 0\nx    0.25 0.75 \nT    300 K\nP    2 bar\nV    25 cm3/mol\n\n");
-    ::testing::internal::CaptureStderr();
-    phase.tune(nullptr);
-    phase.calculate_molar_volume();
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Not implemented\nNot implemented\n");
+    EXPECT_EQ(test::stderrOf([&] {
+                  phase.tune(nullptr);
+                  phase.calculate_molar_volume();
+              }),
+              "Not implemented\nNot implemented\n");
 }
 
 }  // namespace

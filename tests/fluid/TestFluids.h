@@ -6,6 +6,9 @@
 //   ideal heat capacity (ideal-gas slot)  a = -(cv/R) ln T    (Cv of the ideal gas)
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -60,6 +63,10 @@ class IdealCvTerm : public LogarithmTerm {
             const auto u = static_cast<size_t>(i);
             mu[u] = dmudT[u] = dmudV[u] = 0.0;
         }
+    }
+    void calculatePureFugacityInVolume() override {
+        LogarithmTerm::calculatePureFugacityInVolume();
+        mu[0] = dmudV[0] = 0.0;
     }
 };
 
@@ -165,6 +172,53 @@ inline std::unique_ptr<FluidPhase> makeVanDerWaals(int selector = 1, double cvOv
 inline std::unique_ptr<FluidPhase> makeVanDerWaalsMixture(int selector = 1) {
     return makeFluid(new VanDerWaalsTerm({0.3640, 0.2500, 0.2300}, {4.267e-05, 4.3e-05}),
                      {0.044, 0.016}, selector);
+}
+
+// A critical point of the given kind searched from (T, V); true where the search succeeded.
+inline bool searchCritical(FluidPhase& fluid, double T, double V,
+                           CriticalPointFlag kind = kCriticalAtFixedComposition) {
+    fluid.temperature(T);
+    fluid.volume(V);
+    fluid.search_a_critical_point(kind);
+    return fluid.error == 0;
+}
+
+// The saturation at T from the volume guesses Vl0 and Vv0; true where the solve succeeded.
+inline bool saturate(FluidPhase& fluid, double T, double Vl0, double Vv0) {
+    fluid.temperature(T);
+    fluid.Vl0 = Vl0;
+    fluid.Vv0 = Vv0;
+    fluid.calculate_saturation_pressure();
+    return fluid.error == 0;
+}
+
+// The Jacobian a residual system of the fluid returns at x against central differences of
+// its residuals (relative steps of 1e-6).
+inline void expectJacobianMatches(FluidPhase& fluid, EquationSystem system, std::vector<double> x,
+                                  void* data = nullptr) {
+    const int n = static_cast<int>(x.size());
+    std::vector<double> F(n), Fp(n), Fm(n);
+    std::vector<std::vector<double>> rows(n, std::vector<double>(n)), scratch = rows;
+    std::vector<double*> J(n), S(n);
+    for (int i = 0; i < n; ++i) J[i] = rows[i].data(), S[i] = scratch[i].data();
+    int err = 0;
+    (fluid.*system)(x.data(), F.data(), J.data(), err, 1, data);
+    ASSERT_EQ(err, 0);
+    for (int j = 0; j < n; ++j) {
+        const double h = 1e-6 * x[j];
+        std::vector<double> xp = x, xm = x;
+        xp[j] += h;
+        xm[j] -= h;
+        (fluid.*system)(xp.data(), Fp.data(), S.data(), err, 0, data);
+        (fluid.*system)(xm.data(), Fm.data(), S.data(), err, 0, data);
+        ASSERT_EQ(err, 0);
+        for (int i = 0; i < n; ++i) {
+            const double numerical = (Fp[i] - Fm[i]) / (2.0 * h);
+            EXPECT_NEAR(rows[i][j], numerical, 1e-5 * std::fabs(numerical) + 1e-9)
+                << "row " << i << " column " << j;
+        }
+    }
+    (fluid.*system)(x.data(), F.data(), S.data(), err, 1, data);  // the state at x again
 }
 
 // Central difference of f at x with step h.

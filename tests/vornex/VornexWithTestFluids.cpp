@@ -5,7 +5,7 @@
 
 int main(int argc, char** argv) {
     using namespace vornex;
-    FluidPhase::registerEOS("test-ideal", [] { return testing::makeIdealGas().release(); });
-    FluidPhase::registerEOS("test-vdw", [] { return testing::makeVanDerWaals(1, 1.5).release(); });
+    FluidPhase::registerEOS("test-ideal", [] { return vornex::testing::makeIdealGas().release(); });
+    FluidPhase::registerEOS("test-vdw", [] { return vornex::testing::makeVanDerWaals(1, 1.5).release(); });
     return runVornex(argc, argv);
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "CorrelationTestSupport.h"
+#include "numerics/TextCapture.h"
 #include "water/MaoDuanSalinityModel.h"
 #include "water/PotterBrown.h"
 #include "water/SpiveyDensityModel.h"
@@ -72,41 +74,18 @@ TEST(BrineDensity, SpiveyPureWaterVolumeAndItsPressureDerivative) {
     EXPECT_NEAR(-1.0 / (V * dPdV), 4.52e-10, 0.05e-10);
 }
 
-TEST(BrineDensity, SaltDataAndMeanMolarMass) {
-    SpiveyDensityModel model;
-    EXPECT_EQ(model.systemType, DM_NaClSpivey);
-    model.molality(0.0);
-    EXPECT_DOUBLE_EQ(model.meanMolarMass, kWaterMolarMass);
-    model.setSystemType(9);
-    EXPECT_DOUBLE_EQ(model.saltMolarMass, 0.058443);
-    EXPECT_DOUBLE_EQ(model.nu, 2.0);
-    model.setSystemType(DM_CaCl2);
-    EXPECT_DOUBLE_EQ(model.saltMolarMass, 0.110986);
-    EXPECT_DOUBLE_EQ(model.nu, 3.0);
-    EXPECT_DOUBLE_EQ(model.zPlus, 2.0);
-    EXPECT_DOUBLE_EQ(model.zMinus, -1.0);
-    model.molality(1.0);
-    double x = kWaterMolarMass / (1.0 + kWaterMolarMass);
-    EXPECT_DOUBLE_EQ(model.meanMolarMass, (1 - x) * kWaterMolarMass + x * 0.110986);
-
+// The other chlorides are denser than water and lighter than their own 6 mol/kg limits; an
+// unknown version is a failure, not a density.
+TEST(BrineDensity, OtherChloridesAndAnUnknownVersion) {
     MaoDuanSalinityModel maoDuan(1);
-    maoDuan.setSystemType(DM_KCl);
-    double c1 = maoDuan.c[0];
-    maoDuan.setSystemType(7);
-    EXPECT_EQ(maoDuan.c[0], c1);
-    EXPECT_EQ(maoDuan.saltMolarMass, 0.058443);
-    // The other chlorides are denser than water and lighter than their own 6 mol/kg limits.
     for (int type = DM_LiCl; type <= DM_MgCl2; ++type) {
         maoDuan.setSystemType(type);
         EXPECT_GT(densityAt(maoDuan, 298.15, 1.0, 1.0), 1010.0) << type;
         EXPECT_LT(maoDuan.density, 1100.0) << type;
     }
-}
-
-TEST(BrineDensity, UnknownVersionIsAFailureNotADensity) {
-    MaoDuanSalinityModel maoDuan(5);
-    EXPECT_EQ(densityAt(maoDuan, 298.15, 1.0, 1.0), 0.0);
-    EXPECT_EQ(maoDuan.error, 1);
+    MaoDuanSalinityModel unknown(5);
+    EXPECT_EQ(densityAt(unknown, 298.15, 1.0, 1.0), 0.0);
+    EXPECT_EQ(unknown.error, 1);
 }
 
 TEST(BrineDensity, PressureSearchInvertsTheDensity) {
@@ -121,10 +100,8 @@ TEST(BrineDensity, PressureSearchInvertsTheDensity) {
         EXPECT_NEAR(model->density, rho, 1e-6);
     }
     // A target that is no density: a message, the flag and the pressure reset to 100 bar.
-    ::testing::internal::CaptureStderr();
     spivey.pressure(100.0);
-    spivey.calculate_pressure(std::nan(""));
-    std::string said = ::testing::internal::GetCapturedStderr();
+    std::string said = test::stderrOf([&] { spivey.calculate_pressure(std::nan("")); });
     EXPECT_NE(said.find("DensityModel: failed to calculate pressure for T=450.000000 K"),
               std::string::npos)
         << said;
@@ -135,17 +112,9 @@ TEST(BrineDensity, PressureSearchInvertsTheDensity) {
 TEST(BrineDensity, CurveWritersStepToTheEndValue) {
     SpiveyDensityModel model;
     model.calculate_isotherm_isobar(298.15, 1.0, 0.0, 1.02, 1, "a");
-    std::ifstream in("resa.txt");
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    const std::vector<std::string> lines = testing::fileLines("resa.txt");
     ASSERT_EQ(lines.size(), 3u + 22u + 1u);
-    EXPECT_EQ(lines[0], "IGOR");
-    EXPECT_EQ(lines[1],
-              "WAVES     Ta           Pa           ma         rhoa           Va        Vphia ");
-    EXPECT_EQ(lines.back(), "END");
-    double T, P, m, rho;
-    ASSERT_EQ(std::sscanf(lines[3 + 21].c_str(), "%lf %lf %lf %lf", &T, &P, &m, &rho), 4);
-    EXPECT_DOUBLE_EQ(m, 1.02);
+    EXPECT_DOUBLE_EQ(testing::numbersOf(lines[3 + 21])[2], 1.02);
 
     // The isochore of the state at 25 degC passes through its pressure; mode 1 takes a molar
     // volume in cm3/mol for the same curve.
@@ -168,11 +137,12 @@ TEST(BrineDensity, CurveWritersStepToTheEndValue) {
 
 TEST(BrineDensity, ConsoleChecksPrintTheState) {
     SpiveyDensityModel model;
-    ::testing::internal::CaptureStdout();
-    model.test(1);
-    double rho550 = model.density;
-    model.test(3);
-    std::string said = ::testing::internal::GetCapturedStdout();
+    double rho550 = 0.0;
+    std::string said = test::stdoutOf([&] {
+        model.test(1);
+        rho550 = model.density;
+        model.test(3);
+    });
     EXPECT_EQ(said.rfind("T          550 (K)  P          800 (bar)  m            4 (molal)", 0), 0u)
         << said;
     // The same density at a lower temperature needs a lower pressure.
@@ -209,7 +179,7 @@ class PotterBrownTableTest : public ::testing::Test {
     PotterBrown model;
 };
 
-TEST_F(PotterBrownTableTest, InterpolatesBetweenNodesAndClampsAtTheEdges) {
+TEST_F(PotterBrownTableTest, InterpolatesClampsTakesNeighboursForMissingNodesAndInverts) {
     EXPECT_NEAR(densityAt(model, 298.15, 1.0, 0.0), 997.003, 1e-9);
     EXPECT_NEAR(densityAt(model, 273.15 + 62.5, 437.0, 2.3), 1000.0 * value(2.3, 62.5, 437.0),
                 1e-9);
@@ -218,9 +188,6 @@ TEST_F(PotterBrownTableTest, InterpolatesBetweenNodesAndClampsAtTheEdges) {
     EXPECT_NEAR(densityAt(model, 298.15, 1.0, 7.0), 1000.0 * value(6.0, 25.0, 1.0), 1e-9);
     EXPECT_NEAR(densityAt(model, 283.15, 1.0, 1.0), 1000.0 * value(1.0, 25.0, 1.0), 1e-9);
     EXPECT_NEAR(WaterEOS::calculate_Potter_Brown_density(298.15, 1.0, 0.0), 0.997003, 1e-12);
-}
-
-TEST_F(PotterBrownTableTest, MissingNodesTakeTheirNeighboursAndOutsideFails) {
     // Between 375 degC (measured) and 400 degC (missing) at 1 bar: the 375 degC value.
     EXPECT_NEAR(densityAt(model, 273.15 + 387.5, 1.0, 1.0), 1000.0 * value(1.0, 375.0, 1.0), 1e-9);
     EXPECT_EQ(model.error, 0);
@@ -228,11 +195,9 @@ TEST_F(PotterBrownTableTest, MissingNodesTakeTheirNeighboursAndOutsideFails) {
     EXPECT_EQ(densityAt(model, 273.15 + 450.0, 1.0, 1.0), 0.0);
     EXPECT_EQ(model.error, 1);
     EXPECT_EQ(model.V, V);
-}
-
-TEST_F(PotterBrownTableTest, PressureFromVolumeInvertsTheMolarVolume) {
+    // The pressure from a volume inverts the molar volume.
     densityAt(model, 273.15 + 150.0, 640.0, 3.0);
-    double V = model.V;
+    V = model.V;
     model.pressure(100.0);
     model.calculate_pressure_from_volume(V);
     EXPECT_EQ(model.error, 0);
@@ -241,9 +206,7 @@ TEST_F(PotterBrownTableTest, PressureFromVolumeInvertsTheMolarVolume) {
 
 TEST_F(PotterBrownTableTest, ComparisonWithTheMaoDuanModelCoversTheMeasuredNodes) {
     MaoDuanSalinityModel maoDuan(1);
-    ::testing::internal::CaptureStdout();
-    maoDuan.compare_with_Potter_Brown();
-    std::string said = ::testing::internal::GetCapturedStdout();
+    std::string said = test::stdoutOf([&] { maoDuan.compare_with_Potter_Brown(); });
     EXPECT_NE(said.find("T (°C)"), std::string::npos);
     EXPECT_NE(said.find("n 1560 dev"), std::string::npos) << said.substr(said.size() - 40);
 }
@@ -255,11 +218,11 @@ TEST(PotterBrownTable, LoaderRefusesATableOfTheWrongShape) {
         std::ofstream bad("pb_bad.txt");
         bad << "1.0 x 1.0\n";
     }
-    ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(PotterBrown::loadTable("pb_short.txt"));
-    EXPECT_FALSE(PotterBrown::loadTable("pb_bad.txt"));
-    EXPECT_FALSE(PotterBrown::loadTable("pb_missing.txt"));
-    std::string said = ::testing::internal::GetCapturedStderr();
+    std::string said = test::stderrOf([] {
+        EXPECT_FALSE(PotterBrown::loadTable("pb_short.txt"));
+        EXPECT_FALSE(PotterBrown::loadTable("pb_bad.txt"));
+        EXPECT_FALSE(PotterBrown::loadTable("pb_missing.txt"));
+    });
     EXPECT_NE(said.find("holds 3 densities"), std::string::npos) << said;
     EXPECT_NE(said.find("\"x\" is not a density"), std::string::npos) << said;
     EXPECT_NE(said.find("cannot open"), std::string::npos) << said;
@@ -271,13 +234,13 @@ TEST(PotterBrownTable, PotterBrownFailedLookupIsNotDividedBy) {
     PotterBrown::forgetTable();
     PotterBrown model;
     model.V = 1.8e-5;
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(densityAt(model, 298.15, 1.0, 1.0), 0.0);
-    EXPECT_EQ(model.error, 1);
-    EXPECT_EQ(densityAt(model, 350.15, 100.0, 2.0), 0.0);
-    model.calculate_molar_volume();
-    EXPECT_EQ(WaterEOS::calculate_Potter_Brown_density(298.15, 1.0, 0.0), 0.0);
-    std::string said = ::testing::internal::GetCapturedStderr();
+    std::string said = test::stderrOf([&] {
+        EXPECT_EQ(densityAt(model, 298.15, 1.0, 1.0), 0.0);
+        EXPECT_EQ(model.error, 1);
+        EXPECT_EQ(densityAt(model, 350.15, 100.0, 2.0), 0.0);
+        model.calculate_molar_volume();
+        EXPECT_EQ(WaterEOS::calculate_Potter_Brown_density(298.15, 1.0, 0.0), 0.0);
+    });
     EXPECT_EQ(said,
               "PotterBrown: the brine density table \"brine/PotterBrown.txt\" is not installed; "
               "this model has no densities\n");
@@ -285,13 +248,13 @@ TEST(PotterBrownTable, PotterBrownFailedLookupIsNotDividedBy) {
     EXPECT_TRUE(std::isfinite(model.specificVolume));
 
     // The pressure searches report their failure instead.
-    ::testing::internal::CaptureStderr();
     model.pressure(100.0);
-    model.calculate_pressure_from_volume(1.8e-5);
+    EXPECT_NE(test::stderrOf([&] {
+                  model.calculate_pressure_from_volume(1.8e-5);
+              }).find("failed to calculate pressure"),
+              std::string::npos);
     EXPECT_EQ(model.error, 1);
     EXPECT_EQ(model.P, 1e7);
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("failed to calculate pressure"),
-              std::string::npos);
     PotterBrown::forgetTable();
 }
 

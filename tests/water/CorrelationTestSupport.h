@@ -1,5 +1,5 @@
-// Helpers of the water correlation tests: the file readers of the fluid tests and the first
-// line that a writer of one line puts on a stream.
+// Helpers of the water tests: the file readers of the fluid tests and what a writer puts on
+// a stream.
 #pragma once
 
 #include <cstdio>
@@ -10,16 +10,22 @@
 
 namespace vornex::testing {
 
-// The first line that write() puts on a stream; empty when it writes nothing.
-inline std::string firstLineWritten(const std::function<void(std::FILE*)>& write) {
+// What write() puts on a stream.
+inline std::string textWritten(const std::function<void(std::FILE*)>& write) {
     std::FILE* out = std::tmpfile();
     if (!out) return {};
     write(out);
     std::rewind(out);
-    char line[1024] = {};
-    std::string text = std::fgets(line, sizeof line, out) ? line : "";
+    std::string text;
+    for (int c; (c = std::fgetc(out)) != EOF;) text += static_cast<char>(c);
     std::fclose(out);
     return text;
+}
+
+// The first line that write() puts on a stream; empty when it writes nothing.
+inline std::string firstLineWritten(const std::function<void(std::FILE*)>& write) {
+    const std::string text = textWritten(write);
+    return text.substr(0, text.find('\n') + (text.find('\n') != std::string::npos));
 }
 
 }  // namespace vornex::testing

@@ -262,7 +262,9 @@ TEST_F(WorkbenchTest, EveryPlotRendersWithItsBaseCurves) {
     EXPECT_TRUE(ui->writePlot("mPTViewp", "pt.svg").ok());
     EXPECT_FALSE(ui->writePlot("mPTViewp", "plot.txt").ok());
     EXPECT_FALSE(ui->writePlot("mNoViewp", "plot.png").ok());
-    // Where a base curve runs, its colour: the SLV curve red, the NaCl curve blue.
+    // Where a base curve runs, its colour: the SLV curve red, the NaCl curve blue (the
+    // state's phase fields, drawn over them, taken away).
+    for (CPlotView* v : doc->caseBoundPlots()) v->removeGraphObjectWithKindOfName("t_");
     const auto& slv = doc->slvProperties;
     const auto& nac = doc->nacProperties;
     const Pixel pixels[] = {{"mPTViewp", slv[8 * 550], slv[8 * 550 + 1]},

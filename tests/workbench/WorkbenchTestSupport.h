@@ -32,6 +32,10 @@ class WorkbenchTest : public ::testing::Test {
         for (const auto& o : plot(plotName).graphObjects()) n += o->name().rfind(prefix, 0) == 0;
         return n;
     }
+    // Objects that outlive a cycle (not named "t_...").
+    std::size_t lasting(const std::string& plotName) const {
+        return plot(plotName).graphObjects().size() - countNamedPrefix(plotName, "t_");
+    }
     // Adds cases named "Run 1" ... "Run n" after the current one.
     void addRuns(int n) {
         for (int i = 1; i <= n; ++i) {

@@ -1,0 +1,569 @@
+// The panels of the tab view: fluid-inclusion properties, experimental data, ice and boiling.
+// A failed calculation blanks its result fields; nothing the model could not compute is shown
+// or drawn.
+#include <cmath>
+#include <cstdio>
+
+#include "numerics/DataPath.h"
+#include "platform/PlatformLog.h"
+#include "plot/CGraphCurve.h"
+#include "plot/CGraphPoint.h"
+#include "plot/CGraphPointCurve.h"
+#include "workbench/MyDocument.h"
+
+namespace vornex {
+
+namespace {
+
+// The boiling panel's inputs: field, stepper, start value, stepper increment.
+struct BoilInput {
+    const char* field;
+    const char* stepper;
+    double start;
+    double increment;
+};
+const BoilInput kBoilInputs[] = {
+    {"mBoilH0", "mBoilStepH0", 10, 1},
+    {"mBoilT0", "mBoilStepT0", 0, 1},
+    {"mBoilP0", "mBoilStepP0", 1, 1},
+    {"mBoilH10", "mBoilStepH10", 200, 1},
+    {"mBoildTdz1", "mBoilStepdTdz1", 1.5, 0.01},
+    {"mBoilNaCl2", "mBoilStepNaCl2", 3, 1},
+    {"mBoilGas2", "mBoilStepGas2", 0, 1},
+    {"mBoilH3", "mBoilStepH3", 50, 1},
+    {"mBoildTdz3", "mBoilStepdTdz3", 1.6, 0.01},
+    {"mBoilRho3", "mBoilStepRho3", 2700, 1},
+    {"mBoilH4", "mBoilStepH4", 100, 1},
+    {"mBoilNaCl4", "mBoilStepNaCl4", 10, 1},
+};
+const char* const kBoilResults[] = {"mBoilH1",    "mBoilH2",    "mBoilzTop1", "mBoilzBot1",
+                                    "mBoilzTop2", "mBoilzBot2", "mBoilzTop3", "mBoilzBot3",
+                                    "mBoilzTop4", "mBoilzBot4", "mBoilTtop2", "mBoilPtop2",
+                                    "mBoilTbot2", "mBoilPbot2", "mBoilTbot3", "mBoilPbot3",
+                                    "mBoilTtop4", "mBoilPtop4", "mBoilTbot4", "mBoilPbot4"};
+
+const char* const kInclusionForward[] = {"mInclusionNaCl", "mStepInclusionNaCl", "mVolumeTm_edit",
+                                         "mStepTmVol",     "mHaliteVolume",      "mStepHaliteVol"};
+const char* const kInclusionInverse[] = {"mThfi_edit", "mStepThfi", "mTmfi_edit", "mStepTmfi"};
+const char* const kIceInputs[] = {"mIceT", "mIceStepT", "mIceRatio", "mIceStepRatio"};
+
+bool named(const Control* c, const char* name) {
+    return c && c->name == name;
+}
+
+// A value into a field, or a blank field for a value that was not computed.
+void show(Form& form, const char* name, double v) {
+    if (std::isfinite(v))
+        form.setDouble(name, v);
+    else
+        form.clear(name);
+}
+
+void addPoints(CGraphCurve& c, std::initializer_list<std::pair<double, double>> points) {
+    for (auto [x, y] : points) c.addPoint(static_cast<float>(x), static_cast<float>(y), false);
+}
+
+// Two red markers at (Ta, rho) and (Tb, rho) joined by a segment: the temperatures at which
+// an inclusion's phases vanish, at its bulk density.
+void markInclusion(CPlotView* view, double Ta, double Tb, double rho, int markerA, int markerB,
+                   const char* nameA, const char* nameB, const char* line) {
+    if (!view) return;
+    const Color red = Color::red();
+    view->plotPoint(Ta, rho, markerA, red)->setName(nameA);
+    view->plotPoint(Tb, rho, markerB, red)->setName(nameB);
+    auto segment = std::make_unique<CGraphCurve>();
+    addPoints(*segment, {{Ta, rho}, {Tb, rho}});
+    segment->setName(line);
+    view->add(std::move(segment));
+}
+
+}  // namespace
+
+void MyDocument::buildPanelForm() {
+    for (const char* n : kInclusionForward) mForm[n].action = "onCalculateInclusionProperties:";
+    for (const char* n : kInclusionInverse) mForm[n].action = "onCalculateThTm:";
+    for (const char* n : kIceInputs) mForm[n].action = "onCalculateIceSalinity:";
+    mForm.add("mIceAssignButton", "onAssignIceSalinity:").title = "Assign";
+    Control& panel = mForm.add("mExpPanel");
+    panel.title = "Experimental Data";
+    panel.hidden = true;
+    for (const BoilInput& b : kBoilInputs) {
+        mForm.add(b.field, "onCalculateBoiling:");
+        mForm.add(b.stepper, "onCalculateBoiling:");
+    }
+    for (const char* n : {"mBoilUseSimple", "mBoilShow1", "mBoilShow2"})
+        mForm.add(n, "onCalculateBoiling:");
+    for (const char* n : kBoilResults) mForm.add(n).editable = false;
+}
+
+void MyDocument::mirrorPair(Control* sender, const char* field, const char* stepper) {
+    if (named(sender, stepper) && sender->holdsNumber()) mForm.setDouble(field, sender->value);
+    if (named(sender, field) && sender->holdsNumber()) mForm.setDouble(stepper, sender->value);
+}
+
+double MyDocument::bubbleTemperature(double P, double x, double Tguess) const {
+    double T = -1, xV = 0, rhoL = 0, rhoV = 0;
+    mModel->calculateBubblePointFromP(P, x, T, xV, rhoL, rhoV, Tguess);
+    return mModel->failed || !std::isfinite(T) || T < 0 ? NAN : T;
+}
+
+// ----- Fluid-inclusion properties ---------------------------------------------------------------
+
+void MyDocument::onCalculateInclusionProperties(Control* sender) {
+    mirrorPair(sender, "mVolumeTm_edit", "mStepTmVol");
+    mirrorPair(sender, "mHaliteVolume", "mStepHaliteVol");
+    if (named(sender, "mInclusionNaCl") || named(sender, "mStepInclusionNaCl")) {
+        // The salinity is the current state's: the recompute brings the results back here.
+        if (!sender->holdsNumber() || sender->value < 0 || sender->value > 100) return;
+        const double X = sender->value;
+        mForm.setDouble("mInclusionNaCl", X);
+        mForm.setDouble("mStepInclusionNaCl", X);
+        mForm.setDouble("mHaliteXm", X);
+        onChangeFluidParameter(&mForm["mHaliteXm"]);
+        return;
+    }
+    const char* const group0[] = {"mTm0_edit", "mTh0_edit", "mInclusionRho0", "mPh0_edit"};
+    const char* const laterGroups[] = {"mTm_edit",  "mInclusionRho", "mPm_edit",  "mTh_edit",
+                                       "mPh_edit",  "mTm3_edit",     "mPh3_edit", "mInclusionRho3",
+                                       "mPm3_edit", "mTh3_edit",     "mxl3_edit"};
+    auto blank = [this](auto& names) {
+        for (const char* n : names) mForm.clear(n);
+    };
+    if (mRhoTxViewp) {
+        mRhoTxViewp->removeGraphObjectWithKindOfName("t_rtx");
+        mRhoTxViewp->removeGraphObjectWithKindOfName("t_0rt");
+    }
+    const Control &salt = mForm["mInclusionNaCl"], &bubble = mForm["mVolumeTm_edit"],
+                  &crystal = mForm["mHaliteVolume"];
+    auto fraction = [](const Control& c) {
+        return c.holdsNumber() && c.value >= 0 && c.value <= 100;
+    };
+
+    double rho0 = 0, P0 = 0;
+    const double Tm0 = mModel->calculateTm0(0.01 * mXm, rho0, P0);
+    if (Tm0 > 0) {
+        for (const char* n : {"mTm0_edit", "mTh0_edit"}) mForm.setDouble(n, Tm0);
+        mForm.setDouble("mInclusionRho0", rho0);
+        mForm.setDouble("mPh0_edit", P0);
+    } else {
+        blank(group0);
+    }
+    const double T0 = Tm0 > 0 ? Tm0 : 0.0;
+    if (!fraction(salt) || !fraction(bubble) || !fraction(crystal)) {
+        blank(laterGroups);
+        if (mRhoTxViewp) mRhoTxViewp->setNeedsDisplay(true);
+        return;
+    }
+    const double x = 0.01 * salt.value;
+
+    double rho = 0, Pm = 0;
+    const double Tm = mModel->calculateTm(x, 0.01 * bubble.value, T0 + 0.01, rho, Pm);
+    if (!(Tm > 0)) {
+        blank(laterGroups);
+        if (mRhoTxViewp) mRhoTxViewp->setNeedsDisplay(true);
+        return;
+    }
+    mForm.setDouble("mTm_edit", Tm);
+    mForm.setDouble("mInclusionRho", rho);
+    mForm.setDouble("mPm_edit", Pm);
+    double Th = 0, Ph = 0;
+    for (double offset : {0.001, 100.0, 200.0, 300.0}) {
+        Th = mModel->calculateThLiq(x, rho, T0 + offset, Ph);
+        if (Th > 0) break;
+    }
+    if (Th > 0) {
+        mForm.setDouble("mTh_edit", Th);
+        mForm.setDouble("mPh_edit", Ph);
+        markInclusion(mRhoTxViewp, Tm, Th, rho, 6, 7, "t_rtxpoint0", "t_rtxpoint1", "t_rtxline1");
+    } else {
+        mForm.clear("mTh_edit");
+        mForm.clear("mPh_edit");
+    }
+
+    double rho3 = 0, Th3 = 0, xl3 = 0, Ph3 = 0, Pm3 = 0;
+    const double Tm3 = mModel->calculateTm3(x, 0.01 * crystal.value, 20, rho3, Th3, xl3, Ph3, Pm3);
+    if (Tm3 > 0) {
+        mForm.setDouble("mTm3_edit", Tm3);
+        mForm.setDouble("mPh3_edit", Ph3);
+        mForm.setDouble("mInclusionRho3", rho3);
+        mForm.setDouble("mPm3_edit", Pm3);
+        mForm.setDouble("mTh3_edit", Th3);
+        mForm.setDouble("mxl3_edit", 100 * xl3);
+        markInclusion(mRhoTxViewp, Th3, Tm3, rho3, 5, 5, "t_0rtxpoint2", "t_0rtxpoint3",
+                      "t_0rtxline2");
+    } else {
+        for (const char* n :
+             {"mTm3_edit", "mPh3_edit", "mInclusionRho3", "mPm3_edit", "mTh3_edit", "mxl3_edit"})
+            mForm.clear(n);
+    }
+    if (mRhoTxViewp) mRhoTxViewp->setNeedsDisplay(true);
+}
+
+void MyDocument::onCalculateThTm(Control* sender) {
+    mirrorPair(sender, "mThfi_edit", "mStepThfi");
+    mirrorPair(sender, "mTmfi_edit", "mStepTmfi");
+    const Control &ThField = mForm["mThfi_edit"], &TmField = mForm["mTmfi_edit"];
+    // The measured temperatures belong to the selected case, and so to the document file.
+    if (sender && ThField.holdsNumber() && TmField.holdsNumber()) {
+        mThLiq = ThField.value;
+        mTmHal = TmField.value;
+        if (PlistValue* c = selectedCase()) {
+            c->set("ThLiq", mThLiq);
+            c->set("TmHal", mTmHal);
+            updateChangeCount(ChangeKind::Done);
+        }
+    }
+    const char* const results[] = {"mNaClfi_edit", "mRhofi_edit", "mBubblefi_edit", "mPhfi_edit",
+                                   "mPmfi_edit"};
+    if (!ThField.holdsNumber() || !TmField.holdsNumber()) {
+        for (const char* n : results) mForm.clear(n);
+        return;
+    }
+    const double Th = ThField.value, Tm = TmField.value;
+    double x = 0, rho = 0, Pm = NAN, Ph = NAN, v = NAN;
+    mModel->calculateFromThTm(Th, Tm, x, rho, mForm.value("mTm_edit"), mForm.value("mTh_edit"),
+                              0.01 * mForm.value("mInclusionNaCl"), mForm.value("mInclusionRho"),
+                              Pm, Ph, v);
+    if (!(std::isfinite(x) && x > 0 && x <= 1) || !(std::isfinite(rho) && rho > 0)) {
+        for (const char* n : results) mForm.clear(n);
+        return;
+    }
+    mForm.setDouble("mNaClfi_edit", 100 * x);
+    mForm.setDouble("mRhofi_edit", rho);
+    show(mForm, "mPmfi_edit", Pm);
+    // Halite and vapour vanishing together: the model gives no pressure at Th and no bubble.
+    const bool together = std::fabs(Th - Tm) < 0.1;
+    show(mForm, "mPhfi_edit", together ? NAN : Ph);
+    show(mForm, "mBubblefi_edit", together ? NAN : 100 * v);
+    if (!together && std::isfinite(v)) {
+        mForm.setDouble("mVolumeTm_edit", 100 * v);
+        mForm.setDouble("mStepTmVol", 100 * v);
+    }
+    mForm.setDouble("mInclusionNaCl", 100 * x);
+    onCalculateInclusionProperties(&mForm["mInclusionNaCl"]);
+}
+
+// ----- Experimental data
+// --------------------------------------------------------------------------
+
+void MyDocument::createExperimentalDictionary() {
+    mExpDict = experimentalCatalogue();
+    for (const std::string& name : mOptions.experimentalData) {
+        const std::string path = findDataFile(name);
+        std::vector<std::string> refusals;
+        const IoResult r = readExperimentalSets(path, mExpDict, refusals);
+        // Only the shipped file is expected; a missing user file is the usual case.
+        if (!r.ok() && &name == &mOptions.experimentalData.front())
+            logMessage("The experimental data file \"" + name + "\" could not be read (" +
+                       r.message + "); its data sets are listed as unavailable.");
+        for (const std::string& why : refusals) logMessage(why);
+    }
+    for (const char* column : {"source", "data", "type", "select", "status"})
+        mExpTableView.addColumn(column, std::string(column) == "select");
+    mExpTableView.reloadData(static_cast<int>(mExpDict.size()));
+}
+
+bool MyDocument::selectExperimentalSet(int k, bool on) {
+    if (k < 0 || k >= static_cast<int>(mExpDict.size()) || !mExpDict[k].available()) return false;
+    mExpDict[k].select = on;
+    plotExperimentalData();
+    return true;
+}
+
+void MyDocument::plotExperimentalData() {
+    if (!mPxViewp) return;
+    mPxViewp->removeGraphObjectWithKindOfName("exp_");
+    for (std::size_t k = 0; k < mExpDict.size(); ++k) {
+        const ExperimentalSet& s = mExpDict[k];
+        if (!s.select) continue;
+        auto vapour = std::make_unique<CGraphPointCurve>();
+        auto liquid = std::make_unique<CGraphPointCurve>();
+        for (std::size_t i = 0; i < s.P.size(); ++i) {
+            const float P = static_cast<float>(s.P[i]);
+            if (s.vapour[i] != -1) vapour->addPoint(static_cast<float>(s.vapour[i]), P, 0);
+            liquid->addPoint(static_cast<float>(s.liquid[i]), P, 0);
+        }
+        const int marker = static_cast<int>(k % 12);
+        vapour->setName("exp_px_y" + std::to_string(k));
+        vapour->setSelector(marker);
+        mPxViewp->add(std::move(vapour));
+        liquid->setName("exp_px_x" + std::to_string(k));
+        liquid->setSelector(marker);
+        mPxViewp->add(std::move(liquid));
+    }
+    mPxViewp->setNeedsDisplay(true);
+}
+
+void MyDocument::onShowExperimentalPanel() {
+    mForm["mExpPanel"].hidden = false;
+}
+
+// ----- Ice
+// ------------------------------------------------------------------------------------------
+
+void MyDocument::onCalculateIceSalinity(Control* sender) {
+    if (!mTernaryView || !mIceViewp) return;
+    mTernaryView->purge();
+    mirrorPair(sender, "mIceT", "mIceStepT");
+    mirrorPair(sender, "mIceRatio", "mIceStepRatio");
+    const Control &TField = mForm["mIceT"], &ratio = mForm["mIceRatio"];
+    const double T = TField.value, r = 0.01 * ratio.value;
+    const bool input = TField.holdsNumber() && ratio.holdsNumber() && r >= 0 && r <= 1;
+    double w = NAN;
+    if (input) mModel->calculateIceMeltingSalinity(T, r, w);
+    const bool solved = input && !mModel->failed && std::isfinite(w) && w >= 0 && w < 1;
+    if (solved) {
+        mForm.setDouble("mIceSalinity", 100 * w);
+        mForm.setDouble("mIceNaCl", 100 * r * w);
+        mForm.setDouble("mIceKCl", 100 * (1 - r) * w);
+        mTernaryView->plotPoint(100 * r * w, 100 * (1 - r) * w, 1, 0, 0);
+    } else {
+        for (const char* n : {"mIceSalinity", "mIceNaCl", "mIceKCl"}) mForm.clear(n);
+    }
+    mIceViewp->removeGraphObjectWithKindOfName("t_");
+    if (input) {
+        iceMeltingCurve.clear();
+        iceMeltingCurve.reserve(202);
+        mModel->calculateIceMeltingCurve(iceMeltingCurve, r);
+        mIceViewp->plotFromArray(iceMeltingCurve, 2, 0, 1)->setName("t_iceCurve");
+        // A failed solve has no salinity to mark.
+        if (solved) mIceViewp->plotPoint(100 * w, T, 5, Color::red())->setName("t_icePoint");
+        std::vector<double> isotherm;
+        isotherm.reserve(42);
+        mModel->calculateIceMeltingIsotherm(isotherm, T);
+        mTernaryView->plotCurve(isotherm, 2, 0, 1);
+    }
+    mIceViewp->setNeedsDisplay(true);
+    mTernaryView->setNeedsDisplay(true);
+}
+
+void MyDocument::onTernaryPlotSelection(const Notification& n) {
+    if (!mTernaryView || n.object != mTernaryView.get()) return;
+    const double a = mTernaryView->mSela(), b = mTernaryView->mSelb();
+    const double s = a + b;
+    // Pure water (the water corner) has no salt to share out.
+    if (!(a >= 0 && b >= 0 && s > 0 && s <= 100)) return;
+    const double r = a / s;
+    mForm.setDouble("mIceRatio", 100 * r);
+    mForm.setDouble("mIceStepRatio", 100 * r);
+    mForm.setDouble("mIceSalinity", s);
+    double T = NAN;
+    mModel->calculateFreezingTemperature(0.01 * s, r, T);
+    mForm.setDouble("mIceT", T);
+    mForm.setDouble("mIceStepT", T);
+    onCalculateIceSalinity(nullptr);
+}
+
+void MyDocument::onAssignIceSalinity() {
+    Control& salinity = mForm["mIceSalinity"];
+    // A blank field (a failed solve) is no salinity of 0.
+    if (!salinity.holdsNumber() || salinity.value < 0 || salinity.value > 100) return;
+    mForm.setDouble("mHaliteXm", salinity.value);
+    onChangeFluidParameter(&mForm["mHaliteXm"]);
+    mListView.reloadData(caseCount());
+}
+
+// ----- Boiling
+// ----------------------------------------------------------------------------------------
+
+void MyDocument::initBoilingPanel() {
+    for (const BoilInput& b : kBoilInputs) {
+        mForm.setDouble(b.field, b.start);
+        mForm.setDouble(b.stepper, b.start);
+        mForm[b.stepper].increment = b.increment;
+    }
+}
+
+void MyDocument::updateBoilingControls(Control* sender) {
+    for (const BoilInput& b : kBoilInputs) mirrorPair(sender, b.field, b.stepper);
+}
+
+void MyDocument::onCalculateBoiling(Control* sender) {
+    if (!mDepthViewp) return;
+    updateBoilingControls(sender);
+    mDepthViewp->removeGraphObjectWithKindOfName("t_");
+    for (const char* n : kBoilResults) mForm.clear(n);
+    mDepthViewp->setNeedsDisplay(true);
+    mBoilingViewp->setNeedsDisplay(true);
+    double in[std::size(kBoilInputs)];
+    for (std::size_t i = 0; i < std::size(kBoilInputs); ++i) {
+        const Control& c = mForm[kBoilInputs[i].field];
+        if (!c.holdsNumber()) return;
+        in[i] = c.value;
+    }
+    const double H0 = in[0], T0 = in[1], P0 = in[2], H10 = in[3], dTdz1 = in[4], NaCl2 = in[5],
+                 Gas2 = in[6], H3 = in[7], dTdz3 = in[8], rho3 = in[9], H4 = in[10], NaCl4 = in[11];
+    // A column that makes no sense is not computed.
+    if (H0 < 0 || H10 < 0 || H3 < 0 || H4 < 0 || !(P0 > 0) || !(rho3 > 0) || NaCl2 < 0 ||
+        NaCl2 >= 100 || NaCl4 < 0 || NaCl4 >= 100 || Gas2 < 0 || Gas2 >= 100)
+        return;
+
+    const double x2 = 0.01 * NaCl2, x4 = 0.01 * NaCl4;
+    double Tc2 = -1, Pc2 = -1, rc2 = -1, Tc4 = -1, Pc4 = -1, rc4 = -1;
+    const bool crit2 = criticalPointOfSalinity(x2, Tc2, Pc2, rc2);
+    const bool crit4 = criticalPointOfSalinity(x4, Tc4, Pc4, rc4);
+    std::vector<double> upper, deep, spinodal;
+    upper.reserve(300);
+    deep.reserve(300);
+    if (crit2) mModel->calculateBoilingCurveWithGasVolume(upper, NaCl2, Gas2, Tc2, 100);
+    if (crit4) mModel->calculateLiquidIsopleth(deep, NaCl4, Tc4, 100);
+    mModel->calculateSpinodalCurve(spinodal, x2);
+
+    const double z1 = H0 + H10, z2 = z1 + H3, z3 = z2 + H4;
+    const double T1 = T0 + H10 * dTdz1;
+    const double mode = mForm["mBoilUseSimple"].state == 1 ? 0.0 : -1.0;
+    double Tb = -1, Pb = -1, zb = -1, rhob = -1;
+    mModel->calculateGeothermBubblePoint(T0, H0, P0, dTdz1, x2, mode, Tb, Pb, zb, rhob);
+    // A failed search (all -1) is no boiling; its density converts no depth.
+    const bool searched = Tb >= 0 && rhob > 0 && std::isfinite(zb);
+    const bool B1 = searched && zb <= z1;
+    const double dz = B1 ? z1 - zb : 0;
+    double P1, Tz1;
+    if (B1) {
+        P1 = Pb + 9.81 * rhob * dz * 1e-5;
+        // Above the brine's critical pressure it has no bubble temperature: the column below
+        // the boiling depth stays undetermined.
+        Tz1 = P1 <= Pc2 ? bubbleTemperature(P1, x2, Tb) : NAN;
+    } else {
+        Tz1 = T1;
+        P1 = P0 + H10 * 9810 * 1e-5;
+    }
+    const double T2 = Tz1 + H3 * dTdz3, g3 = 9.81 * rho3;
+    const double P2 = P1 + H3 * g3 * 1e-5, P3 = P2 + H4 * g3 * 1e-5;
+    double Tb4 = -1, Pb4 = -1, zb4 = -1, rho4 = -1, Ttop4 = NAN, Tbot4 = NAN;
+    bool B4 = false;
+    if (std::isfinite(T2)) {
+        mModel->calculateGeothermBubblePoint(T2, z2, P2, dTdz3, x4, rho3, Tb4, Pb4, zb4, rho4);
+        char line[64];
+        std::snprintf(line, sizeof line, "tboil2 %f", Tb4);
+        logMessage(line);
+        B4 = Tb4 >= 0 && zb4 >= z2 && zb4 <= z3;
+        if (B4) {
+            Ttop4 = bubbleTemperature(P2, x4, T2);
+            Tbot4 = bubbleTemperature(P3, x4, T2);
+        } else {
+            Ttop4 = T2;
+            Tbot4 = T2 + H4 * dTdz3;
+        }
+    }
+
+    // ----- Depth plot
+    auto curve = [](const char* name, const Color& color, int dash, float size) {
+        auto c = std::make_unique<CGraphCurve>();
+        c->setName(name);
+        c->setColor(color);
+        if (dash) c->setMDash(dash);
+        if (size > 0) c->setSize(size);
+        return c;
+    };
+    auto put = [](CGraphCurve& c, double T, double z, bool penUp = false) {
+        c.addPoint(static_cast<float>(T), static_cast<float>(z), penUp);
+    };
+    auto upperDepth = [&](double P) { return (P - P0) * 1e5 / (rhob * 9.81) + H0; };
+    auto deepDepth = [&](double P) { return (P - P2) * 1e5 / g3 + z2; };
+    const std::size_t nUpper = upper.size() / 3, nDeep = deep.size() / 3;
+
+    auto profile0 = curve("t_profile0", Color::red(), 3, 0.5f);
+    addPoints(*profile0, {{T0, 0}, {T0, H0}, {T1, z1}});
+    mDepthViewp->add(std::move(profile0));
+
+    auto sat0 = curve("t_sat0", Color::blue(), 0, 0);
+    addPoints(*sat0, {{T0, 0}, {T0, H0}});
+    // The profile runs as far as the temperatures are determined.
+    bool determined = true;
+    if (B1) {
+        put(*sat0, Tb, zb);
+        if (P1 <= Pc2) {
+            for (std::size_t i = 0; i < nUpper; ++i) {
+                const double T = upper[3 * i], d = upperDepth(upper[3 * i + 1]);
+                if (!(T > Tb)) continue;
+                if (d < z1) {
+                    put(*sat0, T, d);
+                } else {
+                    if (std::isfinite(Tz1)) put(*sat0, Tz1, z1);
+                    break;
+                }
+            }
+        }
+        determined = std::isfinite(Tz1);
+    } else {
+        put(*sat0, T1, z1);
+    }
+    if (determined) {
+        put(*sat0, T2, z2);
+        if (B4) {
+            put(*sat0, Tb4, zb4);
+            for (std::size_t i = 0; i < nDeep; ++i) {
+                const double T = deep[3 * i], d = deepDepth(deep[3 * i + 1]);
+                if (!(T > Tb4)) continue;
+                if (d > z3) {
+                    if (std::isfinite(Tbot4)) put(*sat0, Tbot4, z3);
+                    break;
+                }
+                if (d > zb4) put(*sat0, T, d);
+            }
+        } else {
+            put(*sat0, Tbot4, z3);
+        }
+    }
+    mDepthViewp->add(std::move(sat0));
+
+    if (mForm["mBoilShow1"].state == 1 && searched) {
+        auto sat1 = curve("t_sat1", Color::red(), 3, 0);
+        std::size_t i = 0;
+        if (B1) {
+            for (; i < nUpper && upper[3 * i] < Tb; ++i)
+                put(*sat1, upper[3 * i], upperDepth(upper[3 * i + 1]));
+            if (i < nUpper) put(*sat1, Tb, zb);
+        }
+        const double from = B1 ? (std::isfinite(Tz1) ? Tz1 : Tb) : -INFINITY;
+        if (B1 && std::isfinite(Tz1)) {
+            put(*sat1, Tz1, z1, true);
+            put(*sat1, Tz1, z1);
+        }
+        for (; i < nUpper; ++i)
+            if (upper[3 * i] > from) put(*sat1, upper[3 * i], upperDepth(upper[3 * i + 1]));
+        mDepthViewp->add(std::move(sat1));
+    }
+    if (mForm["mBoilShow2"].state == 1) {
+        auto sat2 = curve("t_sat2", Color::red(), 3, 0);
+        for (std::size_t i = 0; i < nDeep; ++i) put(*sat2, deep[3 * i], deepDepth(deep[3 * i + 1]));
+        mDepthViewp->add(std::move(sat2));
+    }
+    if (searched) {
+        auto spino = curve("t_spino", Color::gray(), 0, 0);
+        for (std::size_t i = 0; i + 1 < spinodal.size(); i += 2)
+            put(*spino, spinodal[i], upperDepth(spinodal[i + 1]));
+        mDepthViewp->add(std::move(spino));
+    }
+
+    // ----- Result fields
+    const std::pair<const char*, double> zones[] = {
+        {"mBoilzTop3", z1},           {"mBoilzBot3", z2}, {"mBoilzTop4", z2},
+        {"mBoilzBot4", z3},           {"mBoilTbot3", T2}, {"mBoilPbot3", P2},
+        {"mBoilTtop4", Ttop4},        {"mBoilPtop4", P2}, {"mBoilTbot4", Tbot4},
+        {"mBoilPbot4", P3},           {"mBoilzTop1", H0}, {"mBoilPbot2", P1},
+        {"mBoilH1", H10 - dz},        {"mBoilH2", dz},    {"mBoilzBot1", z1 - dz},
+        {"mBoilTbot2", B1 ? Tz1 : T1}};
+    for (auto [name, v] : zones) show(mForm, name, v);
+    if (B1) {
+        show(mForm, "mBoilTtop2", Tb);
+        show(mForm, "mBoilPtop2", Pb);
+        show(mForm, "mBoilzTop2", zb);
+        show(mForm, "mBoilzBot2", z1);
+    }
+
+    // ----- Depth marks
+    std::vector<std::pair<const char*, double>> marks = {{"t_h0", H0}, {"t_h1", z1}};
+    if (B1) marks.push_back({"t_h11", z1 - dz});
+    marks.push_back({"t_h3", z2});
+    marks.push_back({"t_h4", z3});
+    for (auto [name, z] : marks) {
+        auto mark = curve(name, Color::black(), 0, 0.5f);
+        mark->setLineDash(2);
+        addPoints(*mark, {{0, z}, {1000, z}});
+        mDepthViewp->add(std::move(mark));
+    }
+}
+
+}  // namespace vornex

@@ -137,6 +137,12 @@ DocumentWindow::DocumentWindow(WyvraApplication& application, std::unique_ptr<My
       mMenuBridge("doc", [this](const std::function<void()>& a) { run(a); }) {
     set_default_size(1360, 900);
     set_show_menubar(true);
+    if (mDocument->form().find("mExpPanel")) {
+        mRepresented.insert("mExpPanel");
+        mExperimental = std::make_unique<ExperimentalPanel>(
+            *mDocument, [this](const std::function<void()>& a) { run(a); });
+        mExperimental->set_transient_for(*this);
+    }
     auto* paned = Gtk::make_managed<Gtk::Paned>(Gtk::Orientation::HORIZONTAL);
     paned->set_start_child(*buildLeftColumn());
     paned->set_end_child(*buildTabs());
@@ -158,6 +164,7 @@ DocumentWindow::~DocumentWindow() {
     // The document goes before GTK lets go of the last widgets: they let go of it first.
     for (auto& [name, area] : mPlots) area->detach();
     if (mTernary) mTernary->detach();
+    mExperimental.reset();
     unset_child();
 }
 
@@ -403,6 +410,7 @@ void DocumentWindow::refresh() {
         area->canvas().queue_draw();
     }
     if (mTernary) mTernary->queue_draw();
+    if (mExperimental) mExperimental->refresh();
     mMirroring = false;
 }
 

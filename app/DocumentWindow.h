@@ -17,6 +17,7 @@
 #include <string>
 
 #include "CaseTable.h"
+#include "ExperimentalPanel.h"
 #include "FormBinding.h"
 #include "MenuBridge.h"
 #include "PlotWidget.h"
@@ -53,6 +54,7 @@ class DocumentWindow : public Gtk::ApplicationWindow {
     PlotArea* plotArea(const std::string& plotName);
     TernaryArea* ternaryArea() { return mTernary; }
     Gtk::Notebook& tabs() { return mTabs; }
+    ExperimentalPanel* experimentalPanel() { return mExperimental.get(); }
     const Glib::RefPtr<Gio::SimpleActionGroup>& documentActions() const { return mDocActions; }
 
    private:
@@ -77,6 +79,7 @@ class DocumentWindow : public Gtk::ApplicationWindow {
     // Fields shown through their stepper.
     std::set<std::string> mRepresented;
     TernaryArea* mTernary = nullptr;
+    std::unique_ptr<ExperimentalPanel> mExperimental;
     Glib::RefPtr<Gio::SimpleActionGroup> mDocActions;
     MenuBridge mMenuBridge;
     bool mMirroring = false;

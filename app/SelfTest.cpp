@@ -140,13 +140,24 @@ class Session {
         CPlotView& plot = area->plot();
         const double h = area->canvas().get_height();
         const Rect inside = plot.getPlotRect().insetBy(6, 6);
+        // A vertex of a curve that no later object covers: the hit test takes the last hit.
         std::optional<Point> onCurve;
-        for (const auto& object : plot.graphObjects())
-            if (auto* curve = dynamic_cast<CGraphCurve*>(object.get()))
-                for (const CurvePoint& p : curve->mPointsList()) {
-                    const Point v{plot.getXValue(p.x), plot.getYValue(p.y)};
-                    if (!p.penUp && inside.containsMouse(v)) onCurve = v;
+        const auto& objects = plot.graphObjects();
+        for (std::size_t i = 0; i < objects.size() && !onCurve; ++i) {
+            auto* curve = dynamic_cast<CGraphCurve*>(objects[i].get());
+            if (!curve) continue;
+            for (const CurvePoint& p : curve->mPointsList()) {
+                const Point v{plot.getXValue(p.x), plot.getYValue(p.y)};
+                if (p.penUp || !inside.containsMouse(v) || !curve->isHit(v)) continue;
+                bool covered = false;
+                for (std::size_t j = i + 1; j < objects.size() && !covered; ++j)
+                    covered = objects[j]->isHit(v);
+                if (!covered) {
+                    onCurve = v;
+                    break;
                 }
+            }
+        }
         check(onCurve.has_value(), "a curve runs through the P-T plot");
         if (onCurve) {
             area->onDragBegin(onCurve->x, h - onCurve->y);
@@ -218,6 +229,17 @@ class Session {
         actions->activate_action("doc-onToggleShowCritical");
         actions->activate_action("doc-onGoToPTX-panel");
         check(win.tabs().get_current_page() == 0, "the menu's P-T-X item brings its tab forward");
+        actions->activate_action("doc-onShowExperimentalPanel");
+        ExperimentalPanel* panel = win.experimentalPanel();
+        check(panel && panel->get_visible(), "the experimental-data panel opens");
+        if (panel) {
+            const std::size_t shown = document().mPxViewp->graphObjects().size();
+            panel->tick(0, true);
+            check(document().mPxViewp->graphObjects().size() > shown,
+                  "a ticked data set is drawn in the P-x plot");
+            panel->close();
+            check(document().form()["mExpPanel"].hidden, "closing the panel hides it");
+        }
         actions->activate_action("doc-onShowLog");
         check(CLogWindow::sharedLogWindowCtroller().isVisible() &&
                   GtkPlotServices::instance().logWindow().get_visible(),

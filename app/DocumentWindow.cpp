@@ -95,6 +95,7 @@ const Rows kIceRows = {
     {"Salinity (wt %)", "mIceSalinity", nullptr, nullptr},
     {"NaCl (wt %)", "mIceNaCl", nullptr, nullptr},
     {"KCl (wt %)", "mIceKCl", nullptr, nullptr},
+    {"", "mIceAssignButton", nullptr, nullptr},
 };
 
 bool isStepperName(const std::string& name) {
@@ -174,6 +175,10 @@ Gtk::Widget* DocumentWindow::fieldFor(const std::string& name) {
     if (isStepperName(name)) return mForm.stepper(name);
     if (auto box = kCheckBoxes.find(name); box != kCheckBoxes.end())
         return mForm.check(name, box->second);
+    if (name.find("Button") != std::string::npos) {
+        const Control* c = mDocument->form().find(name);
+        return mForm.button(name, c && !c->title.empty() ? c->title : name.substr(1));
+    }
     Gtk::Entry* e = mForm.entry(name);
     return e;
 }
@@ -349,9 +354,7 @@ Gtk::Widget* DocumentWindow::otherControls() {
     auto* grid = makeGrid();
     int row = 0;
     for (const std::string& n : left) {
-        Gtk::Widget* w = n.find("Button") != std::string::npos
-                             ? static_cast<Gtk::Widget*>(mForm.button(n, n.substr(1)))
-                             : fieldFor(n);
+        Gtk::Widget* w = fieldFor(n);
         if (!w) continue;
         auto* label = Gtk::make_managed<Gtk::Label>(n.substr(1));
         label->set_xalign(1);

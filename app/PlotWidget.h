@@ -85,6 +85,7 @@ class TernaryArea : public Gtk::DrawingArea {
     void detach();
     // The click handler: a press at a widget point.
     void onPress(double x, double y);
+    CTernaryPlotView& view() const { return mView; }
 
    private:
     CTernaryPlotView& mView;

@@ -33,7 +33,8 @@ class Session {
         mApp.hold();
         mSteps = {[this] { typeTemperature(); },  [this] { stepPressure(); },
                   [this] { dragZoomRectangle(); }, [this] { plotCommands(); },
-                  [this] { tabsMenusAndLog(); },
+                  [this] { tabsMenusAndLog(); }, [this] { showIceTab(); },
+                  [this] { clickTernary(); },
                   [this] { selectCase(); },
                   [this] { saveAndReopen(); },     [this] { renderAndLook(); }};
         next(600);
@@ -248,6 +249,26 @@ class Session {
         next(300);
     }
 
+    void showIceTab() {
+        window().tabs().set_current_page(3);
+        next(400);
+    }
+
+    // A click in the ternary diagram gives the ice panel its NaCl : KCl ratio.
+    void clickTernary() {
+        TernaryArea* ternary = window().ternaryArea();
+        if (!ternary) return next(0);
+        const Point p = ternary->view().viewPointForComposition(16, 4);  // 80 % of the salt NaCl
+        ternary->onPress(p.x, ternary->get_height() - p.y);
+        check(std::fabs(document().form().value("mIceRatio") - 80) < 0.5 &&
+                  std::fabs(document().form().value("mIceSalinity") - 20) < 0.5,
+              "a click in the ternary diagram sets the ice panel's composition");
+        check(window().form().click("mIceAssignButton") && std::fabs(document().mXm - 20) < 0.5,
+              "Assign makes the brine's salinity the state's");
+        window().tabs().set_current_page(0);
+        next(300);
+    }
+
     void selectCase() {
         check(window().form().click("mAddButton"), "the Add button adds a case");
         check(document().caseCount() == 2 && document().listView().selectedRow() == 1,
@@ -292,9 +313,8 @@ class Session {
             300);
     }
 
-    void renderAndLook() {
-        if (mApp.windows().empty()) return next(0);
-        DocumentWindow& win = window();
+    // The window as it shows now, through its own snapshot; null when it cannot render.
+    GdkTexture* snapshotOf(DocumentWindow& win) {
         GtkWidget* w = GTK_WIDGET(win.gobj());
         const int width = gtk_widget_get_width(w), height = gtk_widget_get_height(w);
         GdkPaintable* paintable = gtk_widget_paintable_new(w);
@@ -302,23 +322,50 @@ class Session {
         gdk_paintable_snapshot(paintable, snapshot, width, height);
         GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
         GskRenderer* renderer = gtk_native_get_renderer(GTK_NATIVE(w));
-        check(node && renderer, "the window renders through its snapshot");
-        if (!node || !renderer) {
-            g_object_unref(paintable);
-            return next(0);
+        GdkTexture* texture = nullptr;
+        if (node && renderer) {
+            graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(width),
+                                                        static_cast<float>(height));
+            texture = gsk_renderer_render_texture(renderer, node, &bounds);
         }
-        graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(width),
-                                                    static_cast<float>(height));
-        GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &bounds);
+        if (node) gsk_render_node_unref(node);
+        g_object_unref(paintable);
+        return texture;
+    }
+
+    void renderAndLook() {
+        if (mApp.windows().empty()) return next(0);
+        DocumentWindow& win = window();
+        GdkTexture* texture = snapshotOf(win);
+        check(texture != nullptr, "the window renders through its snapshot");
+        if (!texture) return next(0);
         check(gdk_texture_save_to_png(texture, mImage.c_str()), "the image is written to " + mImage);
         const int tw = gdk_texture_get_width(texture), th = gdk_texture_get_height(texture);
         std::vector<guchar> pixels(static_cast<std::size_t>(tw) * th * 4);
         gdk_texture_download(texture, pixels.data(), static_cast<gsize>(tw) * 4);
         lookAt(win, pixels, tw, th);
         g_object_unref(texture);
-        gsk_render_node_unref(node);
-        g_object_unref(paintable);
-        next(0);
+        renderTab(1);
+    }
+
+    // The other tabs, kept beside the image for whoever looks at the run.
+    void renderTab(int page) {
+        DocumentWindow& win = window();
+        if (page >= win.tabs().get_n_pages()) return next(0);
+        win.tabs().set_current_page(page);
+        Glib::signal_timeout().connect_once(
+            [this, page] {
+                if (GdkTexture* texture = snapshotOf(window())) {
+                    const std::filesystem::path image(mImage);
+                    const std::string path = (image.parent_path() / (image.stem().string() + "-tab" +
+                                                                     std::to_string(page) + ".png"))
+                                                 .string();
+                    gdk_texture_save_to_png(texture, path.c_str());
+                    g_object_unref(texture);
+                }
+                renderTab(page + 1);
+            },
+            400);
     }
 
     // The image is not blank, and every plot of the visible tab shows coloured pixels (curves,

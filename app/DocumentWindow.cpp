@@ -8,6 +8,7 @@
 #include <gtkmm/messagedialog.h>
 #include <gtkmm/paned.h>
 #include <gtkmm/scrolledwindow.h>
+#include <glibmm/main.h>
 
 #include <filesystem>
 #include <set>
@@ -461,25 +462,35 @@ void DocumentWindow::requestClose() {
 }
 
 void DocumentWindow::askBeforeClosing() {
+    if (mCloseQuestion) {
+        mCloseQuestion->present();
+        return;
+    }
     const std::string name = windowTitle(mDocument->fileName(), false, mUntitledNumber);
-    auto* dialog = new Gtk::MessageDialog(
+    mCloseQuestion = std::make_unique<Gtk::MessageDialog>(
         *this, "Save the changes to \u201c" + name.substr(0, name.find(" \u2013")) + "\u201d before closing?",
         false, Gtk::MessageType::QUESTION, Gtk::ButtonsType::NONE, true);
-    dialog->set_secondary_text("Your changes will be lost if you don\u2019t save them.");
-    dialog->add_button("Close _without Saving", Gtk::ResponseType::REJECT);
-    dialog->add_button("_Cancel", Gtk::ResponseType::CANCEL);
-    dialog->add_button("_Save", Gtk::ResponseType::ACCEPT);
-    dialog->set_default_response(Gtk::ResponseType::ACCEPT);
-    dialog->signal_response().connect([this, dialog](int response) {
-        delete dialog;
-        auto closeNow = [this] {
-            mClosing = true;
-            close();
-        };
-        if (response == static_cast<int>(Gtk::ResponseType::REJECT)) closeNow();
-        if (response == static_cast<int>(Gtk::ResponseType::ACCEPT)) save(closeNow);
-    });
-    dialog->show();
+    mCloseQuestion->set_secondary_text("Your changes will be lost if you don\u2019t save them.");
+    mCloseQuestion->add_button("Close _without Saving", Gtk::ResponseType::REJECT);
+    mCloseQuestion->add_button("_Cancel", Gtk::ResponseType::CANCEL);
+    mCloseQuestion->add_button("_Save", Gtk::ResponseType::ACCEPT);
+    mCloseQuestion->set_default_response(Gtk::ResponseType::ACCEPT);
+    mCloseQuestion->signal_response().connect([this](int response) { answerCloseQuestion(response); });
+    mCloseQuestion->show();
+}
+
+void DocumentWindow::answerCloseQuestion(int response) {
+    if (!mCloseQuestion) return;
+    mCloseQuestion->hide();
+    // The dialog is deleted once the signal that answered has returned.
+    std::shared_ptr<Gtk::MessageDialog> asked(mCloseQuestion.release());
+    Glib::signal_idle().connect_once([asked] {});
+    auto closeNow = [this] {
+        mClosing = true;
+        close();
+    };
+    if (response == static_cast<int>(Gtk::ResponseType::REJECT)) closeNow();
+    if (response == static_cast<int>(Gtk::ResponseType::ACCEPT)) save(closeNow);
 }
 
 }  // namespace vornex::shell

@@ -7,6 +7,7 @@
 
 #include <gtkmm/applicationwindow.h>
 #include <gtkmm/grid.h>
+#include <gtkmm/messagedialog.h>
 #include <gtkmm/notebook.h>
 #include <giomm/simpleactiongroup.h>
 
@@ -45,6 +46,10 @@ class DocumentWindow : public Gtk::ApplicationWindow {
     void saveAs(std::function<void()> then = {});
     // Closes, asking first when there are unsaved changes.
     void requestClose();
+    // The question before closing: whether it is asked, and its answer (a Gtk::ResponseType:
+    // ACCEPT saves and closes, REJECT closes without saving, anything else keeps the window).
+    bool isAskingBeforeClosing() const { return mCloseQuestion != nullptr; }
+    void answerCloseQuestion(int response);
     // A new document that nothing has been done to.
     bool isPristine() const;
 
@@ -80,6 +85,7 @@ class DocumentWindow : public Gtk::ApplicationWindow {
     std::set<std::string> mRepresented;
     TernaryArea* mTernary = nullptr;
     std::unique_ptr<ExperimentalPanel> mExperimental;
+    std::unique_ptr<Gtk::MessageDialog> mCloseQuestion;
     Glib::RefPtr<Gio::SimpleActionGroup> mDocActions;
     MenuBridge mMenuBridge;
     bool mMirroring = false;

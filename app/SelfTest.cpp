@@ -284,6 +284,14 @@ class Session {
     }
 
     void saveAndReopen() {
+        // Unsaved changes: closing asks first, and Cancel keeps the window.
+        DocumentWindow& edited = window();
+        edited.close();
+        check(edited.isAskingBeforeClosing() && mApp.windows().size() == 1,
+              "closing with unsaved changes asks first");
+        edited.answerCloseQuestion(static_cast<int>(Gtk::ResponseType::CANCEL));
+        check(edited.get_visible() && document().isDocumentEdited(),
+              "Cancel keeps the window and its changes");
         mPath = (std::filesystem::temp_directory_path() /
                  ("wyvra-self-test-" + std::to_string(::getpid()) + ".wyvra"))
                     .string();
@@ -351,7 +359,7 @@ class Session {
     // The other tabs, kept beside the image for whoever looks at the run.
     void renderTab(int page) {
         DocumentWindow& win = window();
-        if (page >= win.tabs().get_n_pages()) return next(0);
+        if (page >= win.tabs().get_n_pages()) return closeWithoutSaving();
         win.tabs().set_current_page(page);
         Glib::signal_timeout().connect_once(
             [this, page] {
@@ -366,6 +374,21 @@ class Session {
                 renderTab(page + 1);
             },
             400);
+    }
+
+    // A change, then closing without saving: the window goes and the file stays as saved.
+    void closeWithoutSaving() {
+        DocumentWindow& win = window();
+        win.form().type("mStepHaliteTm", "250");
+        win.close();
+        check(win.isAskingBeforeClosing(), "closing the reopened document after a change asks");
+        win.answerCloseQuestion(static_cast<int>(Gtk::ResponseType::REJECT));
+        Glib::signal_timeout().connect_once(
+            [this] {
+                check(mApp.windows().empty(), "Close without Saving closes the window");
+                next(0);
+            },
+            300);
     }
 
     // The image is not blank, and every plot of the visible tab shows coloured pixels (curves,

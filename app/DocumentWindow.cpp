@@ -399,6 +399,15 @@ void DocumentWindow::refresh() {
     mMirroring = true;
     mForm.refresh();
     mTable.refresh();
+    // Keypad Enter opened the selected case's first cell, its name: it is edited in the name
+    // field.
+    if (mDocument->listView().editedCell().row >= 0) {
+        mDocument->listView().endEditing();
+        if (auto* name = dynamic_cast<Gtk::Entry*>(mForm.widget("mName"))) {
+            name->grab_focus();
+            name->select_region(0, -1);
+        }
+    }
     if (mTabs.get_current_page() != mDocument->tabView().selected)
         mTabs.set_current_page(mDocument->tabView().selected);
     mMenuBridge.sync(mDocument->documentMenu(), mDocActions,

@@ -98,6 +98,11 @@ Gtk::Frame* FormBinding::box(const std::string& name) {
     return f;
 }
 
+Gtk::Widget* FormBinding::widget(const std::string& name) const {
+    auto it = mWidgets.find(name);
+    return it == mWidgets.end() ? nullptr : it->second.widget;
+}
+
 void FormBinding::refresh() {
     mMirroring = true;
     for (auto& [name, bound] : mWidgets) {

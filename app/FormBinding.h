@@ -34,6 +34,8 @@ class FormBinding {
     // A frame titled from the control's title.
     Gtk::Frame* box(const std::string& name);
     bool isBound(const std::string& name) const { return mWidgets.count(name) != 0; }
+    // The widget bound to a control; null when there is none.
+    Gtk::Widget* widget(const std::string& name) const;
 
     // Mirrors every bound widget from its control.
     void refresh();

@@ -276,6 +276,11 @@ class Session {
         window().form().type("mStepHaliteTm", "280");
         check(caseValue(1, "Tm") == 280, "the new case takes its own temperature");
         window().caseTable().selectRow(0);
+        window().caseTable().keyPressed(0xff8d, 0);  // keypad Enter
+        GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window().gobj()));
+        Gtk::Widget* name = window().form().widget("mName");
+        check(focus && name && gtk_widget_is_ancestor(focus, GTK_WIDGET(name->gobj())),
+              "keypad Enter on the table opens the case's name for editing");
         mFirstCaseTm = caseValue(0, "Tm");
         check(document().listView().selectedRow() == 0 && document().mTm == mFirstCaseTm &&
                   mFirstCaseTm != 280,

@@ -312,21 +312,18 @@ Gtk::Widget* DocumentWindow::buildTabs() {
 
     // The boiling panel: every control of the form named mBoil..., a stepper beside its
     // field (mBoilStepH0 beside mBoilH0).
-    Rows boilingRows;
-    static std::vector<std::string> names;  // the rows point into it
-    names.clear();
+    std::vector<std::string> fields, steppers;
     for (const std::string& n : mDocument->form().names())
-        if (n.rfind("mBoil", 0) == 0 && !isStepperName(n)) names.push_back(n);
-    names.reserve(names.size() * 2);
-    const std::size_t fields = names.size();
-    for (std::size_t i = 0; i < fields; ++i) {
-        std::string stepperName = "mBoilStep" + names[i].substr(5);
-        names.push_back(mDocument->form().find(stepperName) ? stepperName : "");
+        if (n.rfind("mBoil", 0) == 0 && !isStepperName(n)) fields.push_back(n);
+    for (const std::string& n : fields) {
+        const std::string stepperName = "mBoilStep" + n.substr(5);
+        steppers.push_back(mDocument->form().find(stepperName) ? stepperName : "");
     }
-    for (std::size_t i = 0; i < fields; ++i) {
-        const std::string& s = names[fields + i];
-        boilingRows.push_back({names[i].c_str() + 5, s.empty() ? names[i].c_str() : s.c_str(),
-                               nullptr, s.empty() ? nullptr : names[i].c_str()});
+    Rows boilingRows;  // points into the two lists, which outlive it
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const bool paired = !steppers[i].empty();
+        boilingRows.push_back({fields[i].c_str() + 5, paired ? steppers[i].c_str() : fields[i].c_str(),
+                               nullptr, paired ? fields[i].c_str() : nullptr});
     }
     auto* boilingPlots = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
     boilingPlots->set_homogeneous(true);

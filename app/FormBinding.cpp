@@ -115,7 +115,6 @@ void FormBinding::refresh() {
                 auto* e = static_cast<Gtk::Entry*>(bound.widget);
                 if (std::string(e->get_text()) != c->text) e->set_text(c->text);
                 e->set_editable(c->editable);
-                e->set_can_focus(true);
                 break;
             }
             case Kind::Stepper: {

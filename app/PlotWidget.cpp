@@ -164,6 +164,12 @@ void PlotArea::onDragEnd(double dx, double dy) {
     afterEvent();
 }
 
+bool PlotArea::clickAxisButton() {
+    if (!mAxis.get_sensitive()) return false;
+    g_signal_emit_by_name(mAxis.gobj(), "clicked");
+    return true;
+}
+
 void PlotArea::onContextClick(double x, double y) {
     GtkPlotServices::instance().setFirstResponder(&plot());
     plot().calculateCoefficients();

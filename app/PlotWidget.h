@@ -46,6 +46,8 @@ class PlotArea : public Gtk::Box {
     void onDragBegin(double x, double y);
     void onDragUpdate(double dx, double dy);
     void onDragEnd(double dx, double dy);
+    // Clicks the axis-range button as the user does; false while it is disabled.
+    bool clickAxisButton();
     // A secondary click at a widget point: the plot's menu for it as a popover.
     void onContextClick(double x, double y);
     // The popover last shown; null before any.

@@ -178,6 +178,23 @@ class Session {
                   "closing the panel's window ends its session");
         }
 
+        // The axis button shows the shared axis-range panel on this plot; a typed bound
+        // reaches the plot and the case.
+        check(area->clickAxisButton(), "the axis button is pressed");
+        AxisRangeWindow& axes = GtkPlotServices::instance().axisRangeWindow();
+        CAxisRangeWindow& axisPanel = CAxisRangeWindow::sharedAxisRangeWindowCtroller();
+        check(axes.get_visible() && axisPanel.currentPlotView() == &plot,
+              "the axis-range panel shows the plot's ranges");
+        axes.typeInto(CAxisRangeWindow::kXmax, "900");
+        check(plot.mCurrentMaxX() == 900 && caseValue(0, "ptmaxx") == 900,
+              "a bound typed into the panel reaches the plot and the case");
+        axes.typeInto(CAxisRangeWindow::kXmax, "not a number");
+        check(plot.mCurrentMaxX() == 900 && !axisPanel.message().empty(),
+              "a bound that is no number is refused with a reason");
+        axes.close();
+        check(!axisPanel.isVisible(), "closing the panel hides it");
+        mZoomedMaxX = plot.mCurrentMaxX();
+
         const std::string pdf = (std::filesystem::temp_directory_path() /
                                  ("wyvra-plot-" + std::to_string(::getpid())))
                                     .string();

@@ -60,14 +60,6 @@ std::string gioActionName(const std::string& documentAction) {
     return name;
 }
 
-std::string documentActionName(const std::string& gioAction) {
-    if (gioAction.rfind("doc-", 0) != 0) return "";
-    std::string name = gioAction.substr(4);
-    for (char& c : name)
-        if (c == '-') c = '_';
-    return name + ":";
-}
-
 std::string withDocumentExtension(const std::string& path) {
     const std::string ext = std::string(".") + MyDocument::kFileExtension;
     if (std::filesystem::path(path).extension().empty()) return path + ext;

@@ -50,10 +50,9 @@ class ClickCounter {
 // in front while it has unsaved changes, then the program's name.
 std::string windowTitle(const std::string& path, bool edited, int untitledNumber = 1);
 
-// A document action name ("onToggleShowLG:") → a GIO action name ("doc-onToggleShowLG"), and
-// back. GIO names take letters, digits, '-' and '.'.
+// A document action name ("onToggleShowLG:") → a GIO action name ("doc-onToggleShowLG").
+// GIO names take letters, digits, '-' and '.'.
 std::string gioActionName(const std::string& documentAction);
-std::string documentActionName(const std::string& gioAction);
 
 // The path with the document extension added when it has none.
 std::string withDocumentExtension(const std::string& path);

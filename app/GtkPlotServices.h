@@ -90,6 +90,7 @@ class GtkPlotServices : public PanelServices {
     const std::vector<std::string>& reportedErrors() const { return mErrors; }
     std::size_t plotWindowCount() const { return mPlotWindows.size(); }
     Gtk::Window* curveSettingsWindow() const;
+    PointSettingsWindow* pointSettingsWindow() const { return mPointWindow.get(); }
 
    private:
     GtkPlotServices() = default;

@@ -68,6 +68,9 @@ class PointSettingsWindow : public Gtk::Window {
    public:
     PointSettingsWindow(CPointSettingsWindow& panel, std::function<void()> changed);
     void refresh();
+    // What the user picks in the marker and size menus.
+    void chooseMarker(int item) { mMarker.set_selected(static_cast<guint>(item)); }
+    void chooseSize(int item) { mSize.set_selected(static_cast<guint>(item)); }
 
    private:
     CPointSettingsWindow& mPanel;

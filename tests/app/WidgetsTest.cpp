@@ -11,6 +11,9 @@
 #include "CaseTable.h"
 #include "FormBinding.h"
 #include "GtkPlotServices.h"
+#include "PanelWindows.h"
+#include "plot/CGraphPoint.h"
+#include "plot/CPointSettingsWindow.h"
 #include "PlotWidget.h"
 #include "workbench/HeadlessWorkbench.h"
 
@@ -167,6 +170,27 @@ TEST_F(Widgets, APressWithoutADragSelectsThePointUnderItInsideThePlotOnly) {
     area->onDragEnd(0, 0);
     EXPECT_TRUE(plot.isSelectionPointVisible());
     EXPECT_NEAR(plot.getXValue(plot.selectedPointX()), inside.minX() + 3, 0.5);
+}
+
+// The point settings panel restyles the point at once; closing its window ends the session
+// and keeps what was chosen.
+TEST_F(Widgets, PointPanelChoicesReachThePointAndClosingKeepsThem) {
+    CPlotView& plot = *document->mPTViewp;
+    CGraphPoint* point = plot.plotPoint(500, 200, 1, Color::red());
+    GtkPlotServices& services = GtkPlotServices::instance();
+    services.showPointSettingsPanel(plot, *point);
+    PointSettingsWindow* panel = services.pointSettingsWindow();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->get_visible());
+    EXPECT_TRUE(panel->get_modal());
+    panel->chooseMarker(4);
+    panel->chooseSize(9);
+    EXPECT_EQ(point->selector(), 5);
+    EXPECT_EQ(point->getToolSizeFactor(), 10.0f);
+    panel->close();
+    EXPECT_FALSE(CPointSettingsWindow::sharedPointsSettingsCtroller().isModalSessionRunning());
+    EXPECT_FALSE(panel->get_visible());
+    EXPECT_EQ(point->selector(), 5);
 }
 
 }  // namespace

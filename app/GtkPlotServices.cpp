@@ -89,6 +89,11 @@ Gtk::Window* GtkPlotServices::parentWindow() const {
 void GtkPlotServices::forgetPlot(CPlotView* plot) {
     mPlots.erase(plot);
     if (mFirstResponder == plot) mFirstResponder = nullptr;
+    // A plot that goes while its save panel is open takes its command along.
+    if (mAskingPlot == plot) {
+        mAskingCommand = nullptr;
+        mAskingPlot = nullptr;
+    }
 }
 
 CPlotView* GtkPlotServices::firstResponder() const {
@@ -112,6 +117,7 @@ std::optional<std::string> GtkPlotServices::runSavePanel(const std::string& prop
     if (!mCurrentCommand || !mApplication) return std::nullopt;
     // Asked now, answered later: the command runs again with the answer.
     mAskingCommand = mCurrentCommand;
+    mAskingPlot = firstResponder();
     mAskedType = fileType;
     mChooser = fileChooser(parentWindow(), "Save", true, fileType + " files", "", "*." + fileType);
     mChooser->set_current_name(proposedName + "." + fileType);
@@ -132,6 +138,7 @@ bool GtkPlotServices::isSavePanelOpen() const {
 void GtkPlotServices::answerSavePanel(std::optional<std::string> path) {
     std::function<void()> command = std::move(mAskingCommand);
     mAskingCommand = nullptr;
+    mAskingPlot = nullptr;
     if (mChooser) mChooser->hide();
     if (!command || !path) return;
     const std::string ext = "." + mAskedType;

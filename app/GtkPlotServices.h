@@ -104,6 +104,7 @@ class GtkPlotServices : public PanelServices {
     std::function<void()> mCurrentCommand;
     std::optional<std::string> mAnswer;
     std::function<void()> mAskingCommand;
+    CPlotView* mAskingPlot = nullptr;
     std::string mAskedType;
     Glib::RefPtr<Gtk::FileChooserNative> mChooser;
     std::unique_ptr<Gtk::ColorChooserDialog> mColorDialog;

@@ -313,12 +313,15 @@ LogWindow::~LogWindow() {
 }
 
 void LogWindow::refresh() {
-    auto buffer = mText.get_buffer();
-    buffer->set_text("");
+    if (!mLog.isVisible()) {
+        set_visible(false);
+        return;
+    }
+    // A fresh buffer each time: the log's runs may have grown or changed anywhere.
+    auto buffer = Gtk::TextBuffer::create();
     auto table = buffer->get_tag_table();
-    int n = 0;
     for (const AttributedString::Run& run : mLog.text().runs()) {
-        auto tag = Gtk::TextTag::create("run" + std::to_string(n++));
+        auto tag = Gtk::TextTag::create();
         const Font& f = run.attributes.font;
         tag->property_family() = f.installedFamily();
         tag->property_size_points() = f.size();
@@ -329,16 +332,15 @@ void LogWindow::refresh() {
         table->add(tag);
         buffer->insert_with_tag(buffer->end(), run.text, tag);
     }
-    if (mLog.isVisible()) {
+    mText.set_buffer(buffer);
+    if (!get_visible()) {
         const Size size = mLog.contentSize();
-        if (!get_visible()) set_default_size(static_cast<int>(size.width), static_cast<int>(size.height));
-        present();
-        auto end = buffer->create_mark(buffer->end());
-        mText.scroll_to(end);
-        buffer->delete_mark(end);
-    } else {
-        set_visible(false);
+        set_default_size(static_cast<int>(size.width), static_cast<int>(size.height));
     }
+    present();
+    auto end = buffer->create_mark(buffer->end());
+    mText.scroll_to(end);
+    buffer->delete_mark(end);
 }
 
 void LogWindow::print() {

@@ -89,6 +89,7 @@ class LogWindow : public Gtk::Window {
     ~LogWindow() override;
     void refresh();
     void print();
+    Glib::RefPtr<Gtk::TextBuffer> buffer() { return mText.get_buffer(); }
 
    private:
     CLogWindow& mLog;

@@ -13,6 +13,7 @@
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
 #include "plot/CGraphPoint.h"
+#include "plot/CLogWindow.h"
 #include "plot/CPointSettingsWindow.h"
 #include "PlotWidget.h"
 #include "workbench/HeadlessWorkbench.h"
@@ -191,6 +192,29 @@ TEST_F(Widgets, PointPanelChoicesReachThePointAndClosingKeepsThem) {
     EXPECT_FALSE(CPointSettingsWindow::sharedPointsSettingsCtroller().isModalSessionRunning());
     EXPECT_FALSE(panel->get_visible());
     EXPECT_EQ(point->selector(), 5);
+}
+
+// The log window shows the shared log's text with its attributes while the log is shown.
+TEST_F(Widgets, LogWindowMirrorsTheSharedLogAndItsBoldText) {
+    CLogWindow& log = CLogWindow::sharedLogWindowCtroller();
+    LogWindow& window = GtkPlotServices::instance().logWindow();
+    log.clearText();
+    log.showWindow();
+    log.appendString1("T = 300");
+    log.beginEditingRTF();
+    log.appendRTF("\\b bold\\b0\\par ");
+    log.endEditingRTF();
+    EXPECT_TRUE(window.get_visible());
+    EXPECT_EQ(std::string(window.buffer()->get_text()), log.string());
+    const std::size_t at = log.string().find("bold");
+    ASSERT_NE(at, std::string::npos);
+    bool bold = false;
+    for (const auto& tag : window.buffer()->get_iter_at_offset(static_cast<int>(at)).get_tags())
+        bold = bold || tag->property_weight() == 700;
+    EXPECT_TRUE(bold);
+    log.orderOut();
+    window.refresh();
+    EXPECT_FALSE(window.get_visible());
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "anderko/Repulsion.h"
-#include "water/TermNodes.h"
+#include "fluid/TermNodes.h"
 
 namespace vornex {
 

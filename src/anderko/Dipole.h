@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "anderko/Attraction.h"
-#include "water/TermNodes.h"
+#include "fluid/TermNodes.h"
 
 namespace vornex {
 

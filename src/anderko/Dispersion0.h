@@ -33,7 +33,7 @@
 #include "expression/ExprArrays.h"
 #include "expression/Expression.h"
 #include "expression/SumF.h"
-#include "water/TermNodes.h"
+#include "fluid/TermNodes.h"
 
 namespace vornex {
 

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "anderko/Attraction.h"
-#include "water/TermNodes.h"
+#include "fluid/TermNodes.h"
 
 namespace vornex {
 

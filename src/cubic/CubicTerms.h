@@ -22,7 +22,7 @@
 #include "expression/Sum.h"
 #include "expression/SumF.h"
 #include "expression/UnOp.h"
-#include "water/TermNodes.h"
+#include "fluid/TermNodes.h"
 
 namespace vornex {
 

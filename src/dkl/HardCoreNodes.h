@@ -10,7 +10,7 @@
 #include <string>
 
 #include "expression/Function.h"
-#include "water/TermNodes.h"
+#include "fluid/TermNodes.h"
 
 namespace vornex {
 

@@ -72,7 +72,10 @@ void HGKid::normalForm(double TK, double* a) {
 }
 
 void HGKid::fugacityForm(double TK, double* a) {
-    a[0] = 15.166666666666666 - std::log(0.4615 * TK * 18.015268 / 0.101325) - 1.3511525429437024;
+    // 91/6 - ln(R T M/p0) - (91/6 - ln 1e6): with the ln(rho R T/p0) of the formulation's
+    // base function the sum is exactly -ln V (the constant once rounded to 1.3511525 left
+    // 3.6e-6 on every ln phi).
+    a[0] = -std::log(0.4615 * TK * 18.015268e-6 / 0.101325);
     a[1] = -1.0 / TK;
     a[2] = 1.0 / (TK * TK);
     a[3] = -2.0 / (TK * TK * TK);

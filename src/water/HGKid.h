@@ -4,7 +4,8 @@
 //     a = -1.0000532256309838 F,  x = T/100 K.
 // The root is a leaf whose value and pure temperature derivatives the term writes; it has no
 // volume dependence. While the fluid computes fugacities the term is the reduced ideal-gas
-// expression 15.1667 - ln(0.4615 T 18.015268/0.101325) - 1.35115.
+// expression -ln(0.4615 T 18.015268e-6/0.101325) (J/(g K), K, MPa), which with the
+// ln(rho R T/p0) of the formulation's base function makes -ln V.
 #pragma once
 
 #include "fluid/Ideal.h"

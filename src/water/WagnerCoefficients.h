@@ -2,28 +2,32 @@
 // the water model and the expression benchmark read.
 #pragma once
 
+#include "fluid/MultiParTerms.h"
+#include "water/WaterEOS.h"
+
 namespace vornex::iapws95 {
+
+using PowerCoefficients = PowerTermCoefficients;
+using ExponentialCoefficients = ExponentialTermCoefficients;
+using GaussianCoefficients = GaussianTermCoefficients;
+using NonAnalyticCoefficients = NonAnalyticTermCoefficients;
+
+// Reducing state: the critical point of the formulation, Tc = 647.096 K and
+// rho_c = 322 kg/m3, and the gas constant of the publication: its specific gas constant
+// 0.46151805 kJ/(kg K) times the molar mass, 8.3143713576 J/(mol K) (the check tables were
+// computed with it; the rounded 8.314371 would leave 4e-8 on every pressure).
+inline constexpr ReducingState kReducing = {kWaterCriticalTemperature, kWaterCriticalVolume,
+                                            461.51805 * kWaterMolarMass};
 
 // IAPWS-95 residual coefficients, Table 2 of the release IAPWS R6-95(2018) (Wagner and
 // Pruss 2002, Table 6.2). The authors' gas constant is 8.314371357587 J/(mol K) (0.46151805
 // kJ/(kg K)); the water model computes with it (kWagnerPrussGasConstant).
-struct PowerCoefficients {
-    double n;
-    int d;
-    double t;
-};
 constexpr PowerCoefficients kPowerTerms[7] = {
     {0.012533547935523, 1, -0.5}, {7.8957634722828, 1, 0.875},  {-8.7803203303561, 1, 1.0},
     {0.31802509345418, 2, 0.5},   {-0.26145533859358, 2, 0.75}, {-0.0078199751687981, 3, 0.375},
     {0.0088089493102134, 4, 1.0},
 };
 
-struct ExponentialCoefficients {
-    double n;
-    int c;
-    int d;
-    int t;
-};
 constexpr ExponentialCoefficients kExponentialTerms[44] = {
     {-0.66856572307965, 1, 1, 4},     {0.20433810950965, 1, 1, 6},
     {-6.6212605039687e-05, 1, 1, 12}, {-0.19232721156002, 1, 2, 1},
@@ -49,25 +53,32 @@ constexpr ExponentialCoefficients kExponentialTerms[44] = {
     {0.31777497330738, 6, 6, 46},     {-0.11841182425981, 6, 6, 50},
 };
 
-struct GaussianCoefficients {
-    double n;
-    int d;
-    int t;
-    double alpha, beta, gamma, eps;
-};
 constexpr GaussianCoefficients kGaussianTerms[3] = {
     {-31.306260323435, 3, 0, 20, 150, 1.21, 1.0},
     {31.546140237781, 3, 1, 20, 150, 1.21, 1.0},
     {-2521.3154341695, 3, 4, 20, 250, 1.25, 1.0},
 };
 
-struct NonAnalyticCoefficients {
-    double n;
-    double a, b, B, C, D, A, beta;
-};
 constexpr NonAnalyticCoefficients kNonAnalyticTerms[2] = {
     {-0.14874640856724, 3.5, 0.85, 0.2, 28, 700, 0.32, 0.3},
     {0.31806110878444, 3.5, 0.95, 0.2, 32, 800, 0.32, 0.3},
 };
+
+// How the integer powers of delta and tau are built for this table: the order of the
+// water model's published evaluation, kept so that its results stay to the last bit.
+inline constexpr PowerRecipe kDeltaRecipes[] = {
+    {2, 'S', 1, 0},   {3, 'C', 1, 0}, {4, 'S', 2, 0},  {6, 'S', 3, 0},   {12, 'S', 6, 0},
+    {14, 'S', 7, 0},  {5, 'P', 4, 1}, {7, 'P', 6, 1},  {11, 'P', 10, 1}, {13, 'P', 12, 1},
+    {15, 'P', 14, 1}, {9, 'P', 7, 2}, {10, 'P', 7, 3},
+};
+inline constexpr PowerRecipe kTauRecipes[] = {
+    {2, 'S', 1, 0},   {3, 'C', 1, 0},   {4, 'S', 2, 0},   {6, 'S', 3, 0},   {8, 'S', 4, 0},
+    {10, 'S', 5, 0},  {12, 'S', 6, 0},  {16, 'S', 8, 0},  {22, 'S', 11, 0}, {44, 'S', 22, 0},
+    {46, 'S', 23, 0}, {5, 'P', 4, 1},   {7, 'P', 6, 1},   {9, 'P', 8, 1},   {11, 'P', 10, 1},
+    {13, 'P', 12, 1}, {23, 'P', 22, 1}, {50, 'P', 46, 4},
+};
+
+inline constexpr MultiParTable kResidual = {kPowerTerms,       kExponentialTerms, kGaussianTerms,
+                                            kNonAnalyticTerms, kDeltaRecipes,     kTauRecipes};
 
 }  // namespace vornex::iapws95

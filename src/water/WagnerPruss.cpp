@@ -7,10 +7,9 @@
 
 namespace vornex {
 
-WagnerPruss::WagnerPruss(int phase) : WaterEOS(1, phase, 0), probe_(std::make_unique<Wagner>()) {
-    probe_->number_of_components(1);
-    // Built after the probe, so the fluid's own terms are the graph's leaf-recomputation
-    // target.
+WagnerPruss::WagnerPruss(int phase) : WaterEOS(1, phase, 0) {
+    addStabilityProbe(new Wagner);
+    probeAddsIdealGasVolume = true;
     setInteraction(0, new Wagner);
     setIdealTerm(new Wagnerid);
     setGasConstant(kWagnerPrussGasConstant);
@@ -25,67 +24,7 @@ WagnerPruss::WagnerPruss(int phase) : WaterEOS(1, phase, 0), probe_(std::make_un
 
 WagnerPruss::~WagnerPruss() = default;
 
-bool WagnerPruss::probeIsUnstable(double TK, double Vm3) {
-    probe_->T = TK;
-    probe_->V = Vm3;
-    probe_->calculate_Z();
-    // dP/dV = -R T (a_VV of the residual + 1/V^2 of the ideal gas) > 0
-    return probe_->error == 0 && probe_->d2aVV + 1.0 / (Vm3 * Vm3) < 0.0;
-}
-
-// The boundary between a stable volume and an unstable one (either order), by bisection
-// in ln V.
-double WagnerPruss::spinodalBetween(double TK, double stableV, double unstableV) {
-    for (int i = 0; i < 60 && std::fabs(unstableV / stableV - 1.0) > 1e-10; ++i) {
-        const double mid = std::sqrt(stableV * unstableV);
-        (probeIsUnstable(TK, mid) ? unstableV : stableV) = mid;
-    }
-    return 0.5 * (stableV + unstableV);
-}
-
-// The outermost volumes with dP/dV = 0: the liquid spinodal reached from the compressed
-// liquid, the vapour spinodal reached from the saturated vapour. In between, the model
-// also has stable pockets (near the critical density), which are no stable states.
-bool WagnerPruss::outerSpinodals(double TK) {
-    if (spinodalT_ == TK) return spinodalsFound_;
-    spinodalT_ = TK;
-    spinodalsFound_ = false;
-    // From the compressed liquid up; the fitted liquid spinodal lies within 1 % of the
-    // model's.
-    double V = 0.98 * getLiquidSpinodalVolume(TK);
-    for (int i = 0; i < 40 && probeIsUnstable(TK, V); ++i) V *= 0.95;
-    int steps = 0;
-    while (!probeIsUnstable(TK, V * 1.002) && ++steps < 1000) V *= 1.002;
-    if (steps >= 1000) return false;
-    liquidSpinodal_ = spinodalBetween(TK, V, V * 1.002);
-    // From beyond the saturated vapour down, in steps that shrink near the liquid spinodal
-    // so that the narrow unstable range close to the critical point is not stepped over.
-    V = 1.05 * kWaterMolarMass / saturatedVapourDensityWagnerPruss(TK);
-    for (int i = 0; i < 40 && probeIsUnstable(TK, V); ++i) V *= 1.5;
-    for (steps = 0; steps < 2000; ++steps) {
-        const double factor = std::min(1.05, 1.0 + 0.2 * (V / liquidSpinodal_ - 1.0));
-        if (!(factor > 1.0)) return false;
-        if (probeIsUnstable(TK, V / factor)) {
-            vapourSpinodal_ = spinodalBetween(TK, V, V / factor);
-            break;
-        }
-        V /= factor;
-    }
-    if (steps >= 2000) return false;
-    spinodalsFound_ = true;
-    return true;
-}
-
-bool WagnerPruss::spinodalVolumes(double TK, double& liquid, double& vapour) {
-    if (!(TK >= 230.0 && TK < kWaterCriticalTemperature) || !outerSpinodals(TK)) return false;
-    liquid = liquidSpinodal_;
-    vapour = vapourSpinodal_;
-    return true;
-}
-
 int WagnerPruss::isInstable(double TK, double Vm3) {
-    if (TK < 230.0) return 1;
-    if (!(TK < kWaterCriticalTemperature) || !(Vm3 > 0.0)) return 0;
     // From 273.16 to 646 K the model's spinodals lie at least 5.8 % (liquid) and 8.3 %
     // (vapour) in volume inside the saturated volumes, which the auxiliary equations give
     // to better than 0.1 %: states up to 2 % beyond the saturated liquid volume or 4 %
@@ -99,8 +38,7 @@ int WagnerPruss::isInstable(double TK, double Vm3) {
         }
         if (Vm3 < 1.02 * dome_[0] || Vm3 > 0.96 * dome_[1]) return 0;
     }
-    if (outerSpinodals(TK)) return liquidSpinodal_ < Vm3 && Vm3 < vapourSpinodal_ ? 1 : 0;
-    return probeIsUnstable(TK, Vm3) ? 1 : 0;
+    return isInstableBetweenSpinodals(TK, Vm3);
 }
 
 bool WagnerPruss::admitsVolume(double TK, double Vm3) {

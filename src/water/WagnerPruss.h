@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "water/Wagner.h"
+#include "water/WagnerCoefficients.h"
 #include "water/WaterEOS.h"
 
 namespace vornex {
@@ -110,25 +111,10 @@ class WagnerPruss : public WaterEOS {
     // folder). False, with a message, when a file cannot be read or written.
     bool workInclusionData(const char* file);
 
-    // The liquid and vapour spinodal volumes (m3/mol) of the model at T (K); false when
-    // they cannot be found (then the volumes are not set).
-    bool spinodalVolumes(double TK, double& liquid, double& vapour);
-
    private:
-    bool probeIsUnstable(double TK, double Vm3);
-    double spinodalBetween(double TK, double stableV, double unstableV);
-    bool outerSpinodals(double TK);
-
-    // The residual term that the stability tests evaluate, apart from the fluid's own.
-    std::unique_ptr<Wagner> probe_;
     // Saturated volumes of the auxiliary equations at the last temperature asked for.
     double domeT_ = -1.0;
     double dome_[2] = {0.0, 0.0};
-    // Spinodals of the last temperature asked for.
-    double spinodalT_ = -1.0;
-    bool spinodalsFound_ = false;
-    double liquidSpinodal_ = 0.0;
-    double vapourSpinodal_ = 0.0;
 };
 
 // The shock tube of the steam studies: air (sound speed a1 in m/s, mu1 = (g-1)/(g+1),
@@ -161,10 +147,8 @@ struct Nucleation {
 Nucleation nucleationRate(double sigma, double TK, double Psat, double Pl, double Pv, double Vl,
                           double Vv, double M, double g, double factor);
 
-// The gas constant of the IAPWS-95 publication, J/(mol K): its specific gas constant
-// 0.46151805 kJ/(kg K) times the molar mass, 8.3143713576 (the check tables were computed
-// with it; the rounded 8.314371 would leave 4e-8 on every pressure).
-inline constexpr double kWagnerPrussGasConstant = 461.51805 * kWaterMolarMass;
+// The gas constant of the IAPWS-95 publication, J/(mol K): that of its reducing state.
+inline constexpr double kWagnerPrussGasConstant = iapws95::kReducing.R;
 
 // Registers the water models in the model factory ("wagner": WagnerPruss(2)). Programs
 // call it once before FluidPhase::getEOS.

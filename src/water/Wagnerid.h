@@ -5,17 +5,13 @@
 // fugacity flag raised) the term is -ln V alone: ln delta - ln Vc.
 #pragma once
 
-#include "fluid/Ideal.h"
-#include "water/TermNodes.h"
+#include "fluid/MultiParTerms.h"
 
 namespace vornex {
 
-class Wagnerid : public ReducedTerm<Ideal> {
+class Wagnerid : public ReducedIdeal {
    public:
     Wagnerid();
-
-    // The mode (normal or fugacity), then tau and delta.
-    void calculate_fixed_parameters() override;
 };
 
 }  // namespace vornex

@@ -20,6 +20,16 @@ WaterEOS::WaterEOS(int nTerms, int phase, char extraTerm) : FluidPhase(nTerms, p
 
 WaterEOS::~WaterEOS() = default;
 
+void WaterEOS::setUpPureWater(const char* name, double liquidV, double vapourV) {
+    Vl0 = liquidV;
+    Vv0 = vapourV;
+    setModelName(name);
+    number_of_components(1);
+    add_components("H2O");
+    molarMass[0] = kWaterMolarMass;
+    M = kWaterMolarMass;
+}
+
 int WaterEOS::doCommandEx(int argc, char* const* argv) {
     if (argc < 2 || std::strcmp(argv[0], "psat") != 0) return 0;
     char* end = nullptr;

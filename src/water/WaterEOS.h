@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
+#include <memory>
+#include <vector>
 
 #include "fluid/FluidPhase.h"
 
@@ -233,7 +235,49 @@ class WaterEOS : public FluidPhase {
     // leaves the mixture's T, P, V, U and H in the fluid. NaN when there is no saturation.
     double calculateIsentropicVaporization(double S);
 
+    // The liquid and vapour spinodal volumes (m3/mol) of the model at T (K): the outermost
+    // volumes where dP/dV = 0, found with the model's own terms (addStabilityProbe); false
+    // when the model has none or they cannot be found (the volumes are then not set).
+    bool spinodalVolumes(double TK, double& liquid, double& vapour);
+
+    // The stability test from the outer spinodals of the models that install probes
+    // (isInstableBetweenSpinodals); 0 for every state of the others.
+    int isInstable(double TK, double Vm3) override;
+
+   protected:
+    // The last steps of a pure-water model's constructor, once its terms are installed: the
+    // liquid-side and second start volumes of the volume solves (m3/mol), the model name,
+    // the one component "H2O" and the molar mass of water.
+    void setUpPureWater(const char* name, double liquidV, double vapourV);
+    // The stability test of the water models that install probes: 1 for every V below 230 K,
+    // where no water model is used; 1 between the model's outer spinodals (the pockets
+    // with dP/dV < 0 that a model may have near the critical density inside this range
+    // are no stable states); 0 at and above spinodalCeiling. Where no spinodal is found the
+    // sign of dP/dV decides; 0 for every state of a model without probes. The fluid's state
+    // is not touched.
+    int isInstableBetweenSpinodals(double TK, double Vm3);
+    // Installs an owned copy of one of the model's residual terms for the stability test
+    // (the fluid's own terms keep their state); call before the fluid's own terms are
+    // built, so that those remain the graph's leaf-recomputation target.
+    void addStabilityProbe(Interaction* term);
+    // The model's critical temperature (K): no spinodal at or above it.
+    double spinodalCeiling = kWaterCriticalTemperature;
+    // The ideal gas's -ln V lies in the ideal-gas term, not in the probed terms: the test
+    // adds its curvature 1/V^2.
+    bool probeAddsIdealGasVolume = false;
+
    private:
+    bool probeIsUnstable(double TK, double Vm3);
+    double spinodalBetween(double TK, double stableV, double unstableV);
+    bool outerSpinodals(double TK);
+
+    std::vector<std::unique_ptr<Interaction>> probes_;
+    // Spinodals of the last temperature asked for.
+    double spinodalT_ = -1.0;
+    bool spinodalsFound_ = false;
+    double liquidSpinodal_ = 0.0;
+    double vapourSpinodal_ = 0.0;
+
     void gasThAction(double Vcm3);
     void liquidThAction(double Vcm3);
     void specialCurve(const char* prefix, char igor, const char* suffix,

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "TermDerivativeCheck.h"
+#include "support/TermDerivativeCheck.h"
 #include "anderko/AnderkoH2O.h"
 #include "anderko/Boublik.h"
 #include "anderko/Dipole.h"

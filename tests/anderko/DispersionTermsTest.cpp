@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "TermDerivativeCheck.h"
+#include "support/TermDerivativeCheck.h"
 #include "anderko/AnderkoDispersion.h"
 #include "anderko/H2ODisp.h"
 #include "expression/Expression.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "TermDerivativeCheck.h"
+#include "support/TermDerivativeCheck.h"
 #include "anderko/Boublik.h"
 #include "anderko/BoublikEOS.h"
 #include "anderko/Dipole.h"

@@ -8,11 +8,11 @@
 #include <functional>
 #include <memory>
 
-#include "anderko/TermDerivativeCheck.h"
 #include "cubic/DaridonInt.h"
 #include "cubic/SoaveAttraction.h"
 #include "cubic/VanDerWaalsAttrac.h"
 #include "cubic/VdWr.h"
+#include "support/TermDerivativeCheck.h"
 
 namespace vornex {
 namespace {

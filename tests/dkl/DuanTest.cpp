@@ -7,7 +7,7 @@
 #include <cmath>
 #include <utility>
 
-#include "anderko/TermDerivativeCheck.h"
+#include "support/TermDerivativeCheck.h"
 #include "dkl/Duan.h"
 #include "dkl/DuanModels.h"
 #include "water/WagnerPruss.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "anderko/TermDerivativeCheck.h"
+#include "support/TermDerivativeCheck.h"
 #include "dkl/HCB.h"
 #include "dkl/Kreglewski.h"
 #include "dkl/KreglewskiEOS.h"

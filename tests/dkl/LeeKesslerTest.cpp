@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "anderko/TermDerivativeCheck.h"
+#include "support/TermDerivativeCheck.h"
 #include "dkl/BWR.h"
 #include "dkl/LeeKessler.h"
 

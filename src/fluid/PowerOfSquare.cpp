@@ -1,4 +1,4 @@
-#include "water/PowerOfSquare.h"
+#include "fluid/PowerOfSquare.h"
 
 #include <cmath>
 

@@ -1,0 +1,322 @@
+#include "fluid/MultiParTerms.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "expression/BinOp.h"
+#include "expression/Sum.h"
+#include "expression/UnOp.h"
+#include "fluid/PowerOfSquare.h"
+
+namespace vornex {
+
+namespace {
+
+std::string numbered(const std::string& stem, int i) {
+    return stem + std::to_string(i);
+}
+
+// Only variable `var` of the leaf's n.
+void dependOnlyOn(Leaf& leaf, int var) {
+    for (int i = 0; i < leaf.numberOfVariables(); ++i) leaf.setDependent(i, i == var);
+}
+
+// c/x and its pure derivatives (-1)^k k! c / x^(k+1) in variable var.
+void writeReciprocal(Leaf& leaf, int var, double c, double x) {
+    const int order = leaf.allocatedOrder();
+    const double r = 1.0 / x;
+    double d = c * r;
+    leaf.value() = d;
+    if (order >= 1) leaf.d1(var) = (d *= -r);
+    if (order >= 2) leaf.d2(var, var) = (d *= -2 * r);
+    if (order >= 3) leaf.d3(var, var, var) = (d *= -3 * r);
+    if (order >= 4) leaf.d4(var, var, var, var) = (d *= -4 * r);
+}
+
+// The general construction: square of the half for even n, cube for 3, x^(n-1) x for odd n.
+PowerRecipe generalRecipe(int n) {
+    if (n == 3) return {3, 'C', 1, 0};
+    if (n % 2 == 0) return {n, 'S', n / 2, 0};
+    return {n, 'P', n - 1, 1};
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ reduced leaves
+
+ReducedLeaves::ReducedLeaves(TermNodes& nodes, const ReducingState& reducing)
+    : delta_(&nodes.make<Leaf>("delta")),
+      tau_(&nodes.make<Leaf>("tau")),
+      Tc_(reducing.Tc),
+      Vc_(reducing.Vc) {}
+
+void ReducedLeaves::markDependencies() {
+    dependOnlyOn(*tau_, 0);
+    dependOnlyOn(*delta_, 1);
+}
+
+void ReducedLeaves::write(double TK, double Vm3) {
+    writeReciprocal(*tau_, 0, Tc_, TK);
+    writeReciprocal(*delta_, 1, Vc_, Vm3);
+}
+
+// ------------------------------------------------------------------ shared factors
+
+Expression& MultiParBuilder::integerPower(const std::string& stem, Expression& base, int n,
+                                          std::span<const PowerRecipe> recipes) {
+    if (n == 1) return base;
+    const std::string name = numbered(stem, n);
+    if (Expression* existing = nodes_.find(name)) return *existing;
+    if (n < 1) {
+        auto& p = nodes_.make<Power>(name);
+        p.set_scalars3(1.0, n, 0.0);
+        p.tie1(base);
+        return p;
+    }
+    PowerRecipe r = generalRecipe(n);
+    for (const PowerRecipe& listed : recipes)
+        if (listed.n == n) r = listed;
+    Expression& first = integerPower(stem, base, r.first, recipes);
+    if (r.kind == 'S') return tied<Square>(nodes_, name, first);
+    if (r.kind == 'C') return tied<Cube>(nodes_, name, first);
+    Expression& second = integerPower(stem, base, r.second == 0 ? 1 : r.second, recipes);
+    return tied<Product>(nodes_, name, first, second);
+}
+
+Expression& MultiParBuilder::shifted(const std::string& name, Expression& base, double shift) {
+    if (Expression* existing = nodes_.find(name)) return *existing;
+    auto& s = nodes_.make<Sum1>(name);
+    s.set_scalars2(1.0, -shift);
+    s.tie1(base);
+    return s;
+}
+
+Expression& MultiParBuilder::timesTauPower(const std::string& name, Expression& u, int t) {
+    if (t == 0) return u;
+    if (Expression* existing = nodes_.find(name)) return *existing;
+    Expression& tPart = tauPower(t);
+    return tied<Product>(nodes_, name, u, tPart);
+}
+
+Expression& MultiParBuilder::squareOf(const std::string& name, Expression& u) {
+    if (Expression* existing = nodes_.find(name)) return *existing;
+    return tied<Square>(nodes_, name, u);
+}
+
+// exp(-g delta^c) delta^d, named e<c>delta<d> ("e1delta" for d = 1; "e6g0.4delta2" for
+// g = 0.4).
+Expression& MultiParBuilder::exponentialFactor(int c, double g, int d) {
+    std::string eName = numbered("e", c);
+    if (g != 1.0) {
+        char text[32];
+        std::snprintf(text, sizeof text, "g%g", g);
+        eName += text;
+    }
+    Expression* e = nodes_.find(eName);
+    if (e == nullptr) {
+        Expression& power = deltaPower(c);
+        auto& exp = nodes_.make<Exponential>(eName);
+        exp.set_scalars3(0.0, 1.0, -g);
+        exp.tie1(power);
+        e = &exp;
+    }
+    const std::string name = eName + (d == 1 ? std::string("delta") : numbered("delta", d));
+    if (Expression* existing = nodes_.find(name)) return *existing;
+    Expression& power = deltaPower(d);
+    return tied<Product>(nodes_, name, *e, power);
+}
+
+// (base - shift)^2, shared by the terms with the same shift, named after the first.
+Expression& MultiParBuilder::squaredShift(const char* stem, int i, Expression& base, double shift) {
+    auto key = std::make_pair(std::string(stem), shift);
+    if (auto it = squaredShifts_.find(key); it != squaredShifts_.end()) return *it->second;
+    Expression& s = shifted(numbered(stem, i), base, shift);
+    Expression& sq = tied<Square>(nodes_, numbered(stem, i) + "sq", s);
+    squaredShifts_[key] = &sq;
+    return sq;
+}
+
+// ------------------------------------------------------------------ term builders
+
+// n delta^d tau^t; fractional powers of tau are nodes of their own, "taui<i>".
+Expression& MultiParBuilder::powerTerm(int i, const PowerTermCoefficients& k) {
+    Expression& dPart = deltaPower(k.d);
+    if (k.t == 0.0) {
+        auto& a = tied<Sum1>(nodes_, numbered("a", i), dPart);
+        a.set_scalars2(k.n, 0.0);
+        return a;
+    }
+    Expression* tPart = &leaves_.tau();
+    if (k.t != 1.0) {
+        if (k.t > 0 && k.t == std::floor(k.t)) {
+            tPart = &tauPower(static_cast<int>(k.t));
+        } else {
+            auto& p = nodes_.make<Power>(numbered("taui", i));
+            p.set_scalars3(1.0, k.t, 0.0);
+            p.tie1(leaves_.tau());
+            tPart = &p;
+        }
+    }
+    auto& a = tied<Product>(nodes_, numbered("a", i), dPart, *tPart);
+    a.set_scalars1(k.n);
+    return a;
+}
+
+// n delta^d tau^t exp(-g delta^c).
+Expression& MultiParBuilder::exponentialTerm(int i, const ExponentialTermCoefficients& k) {
+    Expression& eFactor = exponentialFactor(k.c, k.g, k.d);
+    if (k.t == 0) {
+        auto& a = tied<Sum1>(nodes_, numbered("a", i), eFactor);
+        a.set_scalars2(k.n, 0.0);
+        return a;
+    }
+    Expression& tPart = tauPower(k.t);
+    auto& a = tied<Product>(nodes_, numbered("a", i), eFactor, tPart);
+    a.set_scalars1(k.n);
+    return a;
+}
+
+// n delta^d tau^t exp(-alpha (delta - eps)^2 - beta (tau - gamma)^2); n sits in the
+// exponential node.
+Expression& MultiParBuilder::gaussianTerm(int i, const GaussianTermCoefficients& k) {
+    Expression& deltaSq = squaredShift("deltai", i, leaves_.delta(), k.eps);
+    Expression& tauSq = squaredShift("taui", i, leaves_.tau(), k.gamma);
+    auto& exponent = tied<Sum2>(nodes_, numbered("expo", i), tauSq, deltaSq);
+    exponent.set_scalars3(-k.beta, -k.alpha, 0.0);
+    auto& gauss = tied<Exponential>(nodes_, numbered("e", i), exponent);
+    gauss.set_scalars3(0.0, k.n, 1.0);
+
+    Expression* factor = &deltaPower(k.d);
+    if (k.t != 0) {
+        const std::string name =
+            numbered("delta", k.d) + (k.t == 1 ? std::string("tau") : numbered("tau", k.t));
+        factor = &timesTauPower(name, *factor, k.t);
+    }
+    auto& a = tied<Product>(nodes_, numbered("a", i), *factor, gauss);
+    a.set_scalars1(1.0);
+    return a;
+}
+
+// n Delta^b delta psi. theta, Delta and their parts depend only on A, beta, B and a: they
+// are shared by the terms with the same four (the first such set unnumbered).
+Expression& MultiParBuilder::nonAnalyticTerm(int i, const NonAnalyticTermCoefficients& k) {
+    Expression& deltaSq = squareOf("deltam1sq", shifted("deltam1", leaves_.delta(), 1.0));
+    Expression& tauShift = shifted("taum1", leaves_.tau(), 1.0);
+    Expression& tauSq = squareOf("taum1sq", tauShift);
+
+    auto& exponent = tied<Sum2>(nodes_, numbered("expophi", i), deltaSq, tauSq);
+    exponent.set_scalars3(-k.C, -k.D, 0.0);
+    auto& psi = tied<Exponential>(nodes_, numbered("phi", i), exponent);
+    psi.set_scalars3(0.0, 1.0, 1.0);
+
+    const auto key = std::make_tuple(k.a, k.B, k.A, k.beta);
+    Expression* bigDelta = nullptr;
+    for (const auto& [known, node] : bigDeltas_)
+        if (known == key) bigDelta = node;
+    if (bigDelta == nullptr) {
+        const std::string tag = bigDeltas_.empty() ? std::string() : std::to_string(i);
+        // theta = (1 - tau) + A ((delta - 1)^2)^(1/(2 beta))
+        auto& deltat = tied<PowerOfSquare>(nodes_, "deltat" + tag, deltaSq);
+        deltat.set_scalars3(k.A, 1.0 / (2.0 * k.beta), 0.0);
+        auto& theta = tied<Sum2>(nodes_, "theta" + tag, tauShift, deltat);
+        theta.set_scalars3(-1.0, 1.0, 0.0);
+        Expression& theta2 = squareOf("theta2" + tag, theta);
+        // Delta = theta^2 + B ((delta - 1)^2)^a
+        auto& deltad = tied<PowerOfSquare>(nodes_, "deltad" + tag, deltaSq);
+        deltad.set_scalars3(k.B, k.a, 0.0);
+        auto& sum = tied<Sum2>(nodes_, "bigDelta" + tag, theta2, deltad);
+        sum.set_scalars3(1.0, 1.0, 0.0);
+        bigDelta = &sum;
+        bigDeltas_.emplace_back(key, bigDelta);
+    }
+    auto& power = tied<Power>(nodes_, numbered("pdelta", i), *bigDelta);
+    power.set_scalars3(1.0, k.b, 0.0);
+    auto& deltaPsi = tied<Product>(nodes_, numbered("deltaphi", i), leaves_.delta(), psi);
+    auto& a = tied<Product>(nodes_, numbered("a", i), deltaPsi, power);
+    a.set_scalars1(k.n);
+    return a;
+}
+
+std::vector<Expression*> MultiParBuilder::terms(const MultiParTable& table) {
+    setRecipes(table.deltaRecipes, table.tauRecipes);
+    std::vector<Expression*> out;
+    int i = 1;
+    for (const auto& k : table.power) out.push_back(&powerTerm(i++, k));
+    for (const auto& k : table.exponential) out.push_back(&exponentialTerm(i++, k));
+    for (const auto& k : table.gaussian) out.push_back(&gaussianTerm(i++, k));
+    for (const auto& k : table.nonAnalytic) out.push_back(&nonAnalyticTerm(i++, k));
+    return out;
+}
+
+std::vector<Expression*> MultiParBuilder::idealGasTerms(const IdealGasTable& table) {
+    std::vector<Expression*> out;
+    auto name = [&] {
+        return numbered("a", static_cast<int>(out.size()) + (table.lnDelta ? 0 : 1));
+    };
+    if (table.lnDelta) {
+        auto& lnDelta = tied<Logarithm>(nodes_, name(), leaves_.delta());
+        lnDelta.set_scalars3(1.0, 0.0, 0.0);
+        out.push_back(&lnDelta);
+    }
+    auto& linear = tied<Sum1>(nodes_, name(), leaves_.tau());  // n2 tau + n1
+    linear.set_scalars2(table.n2, table.n1);
+    out.push_back(&linear);
+    if (table.n3 != 0.0) {
+        auto& lnTau = tied<Logarithm>(nodes_, name(), leaves_.tau());
+        lnTau.set_scalars3(table.n3, 0.0, 0.0);
+        out.push_back(&lnTau);
+    }
+    for (const TauPowerCoefficient& p : table.powers) {
+        auto& power = tied<Power>(nodes_, name(), leaves_.tau());
+        power.set_scalars3(p.m, p.k, 0.0);
+        out.push_back(&power);
+    }
+    if (table.n4 != 0.0) {
+        auto& lnTau = tied<Logarithm>(nodes_, "lntau", leaves_.tau());
+        lnTau.set_scalars3(1.0, 0.0, 0.0);
+        auto& product = tied<Product>(nodes_, name(), leaves_.tau(), lnTau);
+        product.set_scalars1(table.n4);
+        out.push_back(&product);
+    }
+    for (const PlanckEinsteinCoefficient& k : table.planckEinstein) {
+        // n ln(1 - exp(-gamma tau))
+        const std::string index = name().substr(1);
+        auto& e = tied<Exponential>(nodes_, "e" + index, leaves_.tau());
+        e.set_scalars3(0.0, -1.0, -k.gamma);
+        auto& ln = tied<Logarithm>(nodes_, "a" + index, e);
+        ln.set_scalars3(k.n, 1.0, 0.0);
+        out.push_back(&ln);
+    }
+    return out;
+}
+
+// ------------------------------------------------------------------ terms
+
+MultiParResidual::MultiParResidual(const ReducingState& reducing, const MultiParTable& table,
+                                   bool minusLnV)
+    : ReducedTerm(reducing) {
+    std::vector<Expression*> terms = build_.terms(table);
+    if (minusLnV) {
+        auto& lnV = tied<Logarithm>(nodes_, "mlnV", leaves_.delta());
+        lnV.set_scalars3(1.0, 0.0, -std::log(reducing.Vc));
+        terms.insert(terms.begin(), &lnV);
+    }
+    makeRoot(terms);
+}
+
+ReducedIdeal::ReducedIdeal(const ReducingState& reducing, const IdealGasTable& table)
+    : ReducedTerm(reducing),
+      kept_(table.lnDelta ? 1 : 0),
+      fugacityConstant_(table.fugacityConstant) {
+    makeRoot(build_.idealGasTerms(table));
+}
+
+void ReducedIdeal::calculate_fixed_parameters() {
+    const bool fugacityMode = fugacityFlag != 0;
+    const int n = static_cast<int>(sum_->terms.size());
+    for (int i = kept_; i < n; ++i) sum_->set_scalar(i, fugacityMode ? 0.0 : 1.0);
+    sum_->set_scalar(n, fugacityMode ? fugacityConstant_ : 0.0);
+    leaves_.write(T, V);
+}
+
+}  // namespace vornex

@@ -36,6 +36,13 @@ class PlotMouse : public test::PlotFixture {
         return curve;
     }
     std::vector<float> legendAt() const { return test::legendOf(*view); }
+    // A legend of one curve at (50, 50), drawn; where it is in the view.
+    Point showLegendAt50() {
+        view->includesIntoLegend(horizontal("c", 10));
+        view->setLegendPosition(50, 50);
+        draw();
+        return viewPoint(50, 50);
+    }
 };
 
 TEST_F(PlotMouse, DragThenZoomInShowsTheDraggedRangeAndUndoRestoresIt) {
@@ -141,10 +148,7 @@ TEST_F(PlotMouse, DoubleClickOpensTheSettingsPanelAndPostsNothing) {
 }
 
 TEST_F(PlotMouse, LegendDragIsOneUndoStep) {
-    view->includesIntoLegend(horizontal("c", 10));
-    view->setLegendPosition(50, 50);
-    draw();
-    const Point grab = viewPoint(50, 50);
+    const Point grab = showLegendAt50();
     const Point start{grab.x + 5, grab.y + 5};
     drag(start, {{start.x + 10, start.y}, {start.x + 20, start.y + 10}});
     EXPECT_NEAR(view->getXValue(legendAt()[0]), grab.x + 20, 1e-3);
@@ -177,10 +181,7 @@ TEST_F(PlotMouse, PushedDragShowsTheZoomRectangleBeforeTheReleaseAndEndsAsTheLoo
 }
 
 TEST_F(PlotMouse, PushedLegendDragFollowsEachStepAndUndoesAsOne) {
-    view->includesIntoLegend(horizontal("c", 10));
-    view->setLegendPosition(50, 50);
-    draw();
-    const Point grab = viewPoint(50, 50);
+    const Point grab = showLegendAt50();
     const Point start{grab.x + 5, grab.y + 5};
     view->mousePressed(test::mouse(MouseEvent::Type::Down, start));
     view->mouseDragged(test::mouse(MouseEvent::Type::Dragged, {start.x + 10, start.y}));

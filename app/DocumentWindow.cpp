@@ -152,6 +152,9 @@ DocumentWindow::DocumentWindow(WyvraApplication& application, std::unique_ptr<My
     paned->set_shrink_start_child(false);
     set_child(*paned);
     buildActions();
+    property_is_active().signal_changed().connect([this] {
+        if (is_active()) refresh();
+    });
     signal_close_request().connect(
         [this] {
             if (mClosing || !mDocument->isDocumentEdited()) return false;
@@ -414,6 +417,8 @@ void DocumentWindow::refresh() {
         a->set_enabled(undo.canUndo());
     if (auto a = std::dynamic_pointer_cast<Gio::SimpleAction>(lookup_action("redo")))
         a->set_enabled(undo.canRedo());
+    if (is_active() || mApplication.get_active_window() == this)
+        mApplication.showUndoNames(undo.undoActionName(), undo.redoActionName());
     set_title(windowTitle(mDocument->fileName(), mDocument->isDocumentEdited(), mUntitledNumber));
     for (auto& [name, area] : mPlots) {
         area->refreshChrome();

@@ -121,7 +121,9 @@ class Session {
               "zooming in narrows the P-T ranges");
         check(std::fabs(caseValue(0, "ptmaxx") - after[1]) < 1e-3,
               "the case keeps the zoomed range");
-        check(document().undoManager().canUndo(), "the zoom can be undone");
+        check(document().undoManager().canUndo() &&
+                  mApp.undoTitle() == "_Undo " + document().undoManager().undoActionName(),
+              "the zoom can be undone, and the Edit menu says what Undo undoes");
         mZoomedMaxX = after[1];
         next(300);
     }

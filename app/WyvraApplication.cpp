@@ -98,10 +98,9 @@ void WyvraApplication::buildMenuBar() {
     section->append("_Quit", "app.quit");
     file->append_section(section);
     bar->append_submenu("_File", file);
-    auto edit = Gio::Menu::create();
-    edit->append("_Undo", "win.undo");
-    edit->append("_Redo", "win.redo");
-    bar->append_submenu("_Edit", edit);
+    mEditMenu = Gio::Menu::create();
+    showUndoNames("", "");
+    bar->append_submenu("_Edit", mEditMenu);
     // The document's own menu, its items named after their actions in every window.
     Menu& menu = mWindows.front()->document().documentMenu();
     auto diagram = Gio::Menu::create();
@@ -117,6 +116,18 @@ void WyvraApplication::buildMenuBar() {
     diagram->append_section(section);
     bar->append_submenu("_Diagram", diagram);
     set_menubar(bar);
+}
+
+void WyvraApplication::showUndoNames(const std::string& undo, const std::string& redo) {
+    if (!mEditMenu) return;
+    const std::string undoTitle = undo.empty() ? "_Undo" : "_Undo " + undo;
+    const std::string redoTitle = redo.empty() ? "_Redo" : "_Redo " + redo;
+    if (undoTitle == mUndoTitle && redoTitle == mRedoTitle) return;
+    mUndoTitle = undoTitle;
+    mRedoTitle = redoTitle;
+    mEditMenu->remove_all();
+    mEditMenu->append(undoTitle, "win.undo");
+    mEditMenu->append(redoTitle, "win.redo");
 }
 
 DocumentWindow* WyvraApplication::adopt(std::unique_ptr<DocumentWindow> window) {

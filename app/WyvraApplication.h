@@ -3,6 +3,7 @@
 // run used by the tests.
 #pragma once
 
+#include <giomm/menu.h>
 #include <gtkmm/application.h>
 
 #include <list>
@@ -37,6 +38,9 @@ class WyvraApplication : public Gtk::Application {
     void chooseAndOpen();
     const std::list<std::unique_ptr<DocumentWindow>>& windows() const { return mWindows; }
     void windowClosed(DocumentWindow* window);
+    // The Edit menu names what Undo and Redo would do in the window in front.
+    void showUndoNames(const std::string& undo, const std::string& redo);
+    const std::string& undoTitle() const { return mUndoTitle; }
     int exitStatus() const { return mExitStatus; }
     void setExitStatus(int status) { mExitStatus = status; }
 
@@ -56,6 +60,8 @@ class WyvraApplication : public Gtk::Application {
     int mUntitled = 0;
     int mExitStatus = 0;
     bool mMenuBarBuilt = false;
+    Glib::RefPtr<Gio::Menu> mEditMenu;
+    std::string mUndoTitle, mRedoTitle;
 };
 
 }  // namespace vornex::shell

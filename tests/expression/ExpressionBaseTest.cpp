@@ -25,7 +25,6 @@ TEST(NodeStorage, SizingAllocatesZeroedPackedTensorsOnce) {
     node.d2(2, 1) = 5;
     node.number_of_variables(3);  // same count: nothing changes
     EXPECT_EQ(node.d2(2, 1), 5.0);
-    EXPECT_EQ(node.secondDerivatives()[packedPair(2, 1)], 5.0);
 }
 
 TEST(NodeStorage, IndexSetsAreStoredOnceWithLargestIndexFirst) {
@@ -36,10 +35,6 @@ TEST(NodeStorage, IndexSetsAreStoredOnceWithLargestIndexFirst) {
     EXPECT_EQ(node.dvp(1, 0, 2), &node.d3(2, 1, 0));
     EXPECT_EQ(node.dvp(0, 3, 1, 3), &node.d4(3, 3, 1, 0));
     EXPECT_EQ(node.dvp(0, 1), &node.d2(1, 0));
-    // Packing: pair (i, j) at i(i+1)/2 + j, triple at i(i+1)(i+2)/6 + j(j+1)/2 + k.
-    EXPECT_EQ(&node.d2(3, 2) - node.secondDerivatives(), 8);
-    EXPECT_EQ(&node.d3(3, 2, 1) - node.thirdDerivatives(), 10 + 3 + 1);
-    EXPECT_EQ(&node.d4(3, 3, 3, 3) - node.fourthDerivatives(), 34);
 }
 
 TEST(NodeStorage, LowerDerivativeOrderLimitsTheTensors) {
@@ -113,9 +108,6 @@ TEST_F(EvaluationProtocol, SharedChildrenAreVisitedOncePerPass) {
     EXPECT_NEAR(root.d4(0, 0, 0, 0), std::exp(0.25), 1e-14);
     root.reset();
     EXPECT_EQ(input.resets, 1);
-    EXPECT_EQ(root.findByName("nothing"), nullptr);
-    EXPECT_FALSE(root.hasLeaves());
-    EXPECT_EQ(printed([&](FILE* f) { root.check_pointers(f); }), "");
     double again[] = {0.5};
     root.set_variable_values(again);
     EXPECT_EQ(input.valueVisits, 2);
@@ -153,8 +145,6 @@ TEST_F(EvaluationProtocol, MissingChildIsReportedAndNotUsed) {
     Product half;
     half.tiep2(&input, nullptr);
     half.number_of_variables(1);
-    EXPECT_EQ(testing::stderrOf([&] { half.calculate(1); }),
-              "Error : \"noname\" is is not linked to another expression.\n");
     EXPECT_EQ(printed([&](FILE* f) { half.check_pointers(f); }),
               "Error : \"noname\" (v) is not linked to another expression.\n");
 }
@@ -211,16 +201,6 @@ TEST(Ownership, MemberNodeIsNeverDeletedByItsParentsNorASelectorCountedOrRelease
 
 // ---------------------------------------------------------------- names and messages
 
-TEST(NodeMessages, FreshNodePrintsAsNonameAndRenamingSaysSo) {
-    Leaf node;
-    EXPECT_EQ(printed([&](FILE* f) { node.printValue(f); }), "noname\t             0\n");
-    node.setName("a");
-    EXPECT_EQ(testing::stderrOf([&] { node.setName("b"); }), "Rename a expression to b ?\n");
-    EXPECT_STREQ(node.getName(), "b");
-    EXPECT_EQ(node.findByName("b"), &node);
-    EXPECT_EQ(node.findByName("a"), nullptr);
-}
-
 TEST(NodeMessages, UnimplementedOperationsSayWhatAndChangeNothing) {
     Cube c;
     c.setName("c");
@@ -245,17 +225,11 @@ TEST(NodeMessages, FindByNameSearchesChildrenInOrder) {
     EXPECT_EQ(p->findByName("inside v"), named);
 }
 
-TEST(NodeMessages, DependenciesAndTheFormulaTree) {
-    Inputs x{3};
-    Product p;
-    p.tie2(x[0], x[2]);
-    p.setName("p");
-    evaluate(p, {1, 2, 3}, 1);
-    EXPECT_EQ(printed([&](FILE* f) { p.check_dependencies(f); }),
-              "Dependencies of p\n\tvar 0 : 1\n\tvar 1 : 0\n\tvar 2 : 1\n\n\n");
+TEST(NodeMessages, FormulaTreePrintsASharedNodeOnce) {
+    Inputs x{1};
     auto* sq = testing::over<Square>(&x[0]);
     sq->setName("s");
-    Product shared;  // a shared node is printed once
+    Product shared;
     shared.setName("p");
     shared.tiep2(sq, sq);
     shared.number_of_variables(1);

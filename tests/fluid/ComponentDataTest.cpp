@@ -127,7 +127,6 @@ TEST_F(StandardIdealGas, PropertyTablesHoldTheTermsValues) {
     EXPECT_EQ(last[0], 398.0);
     EXPECT_NEAR(last[3], at398->idealH / 1000, 1e-5);
     EXPECT_NEAR(last[4], at398->idealCp, 1e-5);
-    EXPECT_NE(testing::slurp("g10.gp").find("plot \"standard.note\" using 1:2"), std::string::npos);
     // Several components: four columns each after T; the row at 400 K.
     char h2o[] = "H2O", co2[] = "CO2";
     char* names[] = {h2o, co2};
@@ -137,7 +136,6 @@ TEST_F(StandardIdealGas, PropertyTablesHoldTheTermsValues) {
     EXPECT_EQ(row[0], 400.0);
     EXPECT_NEAR(row[4], term({"H2O"}, 400.0)->idealCp, 1e-3);
     EXPECT_NEAR(row[8], term({"CO2"}, 400.0)->idealCp, 1e-3);
-    EXPECT_NE(testing::slurp("g11.gp").find("using 1:9 with lines title 'CO2'"), std::string::npos);
 }
 
 // ------------------------------------------------------ vapour-pressure lines

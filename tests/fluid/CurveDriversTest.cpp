@@ -1,18 +1,15 @@
 // The drivers that name the spinodal and binary-isotherm files: both spinodal branches from
 // the critical point, the binary isotherm rows re-solved as bubble points, the two-branch isotherm
-// at a pressure assembled in composition order, the console words that start them, and mixtures
-// they refuse.
+// at a pressure assembled in composition order, and mixtures they refuse.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "MixtureFluids.h"
-#include "fluid/FluidCommand.h"
 #include "fluid/TestFluids.h"
 #include "fluid/TextFiles.h"
 #include "numerics/CallbackProbe.h"
@@ -40,15 +37,6 @@ std::vector<std::vector<double>> igorRows(const std::string& name) {
     return rows;
 }
 
-// Runs console words with `input` as the console; standard output is returned.
-std::string runWords(FluidPhase& fluid, std::vector<std::string> list, const std::string& input) {
-    std::vector<char*> argv;
-    for (std::string& w : list) argv.push_back(w.data());
-    std::istringstream console(input);
-    return test::stdoutOf(
-        [&] { FluidCommandInterpreter(fluid, console).run(int(argv.size()), argv.data()); });
-}
-
 // ------------------------------------------------------------------ spinodals
 
 class SpinodalDrivers : public ::testing::Test {
@@ -62,22 +50,6 @@ class SpinodalDrivers : public ::testing::Test {
     testing::VdwCritical crit = testing::vdwCritical(kVdwA, kVdwB);
     std::unique_ptr<FluidPhase> pure = testing::makeVanDerWaals();
 };
-
-TEST_F(SpinodalDrivers, PureSpinodalFilesStartAtTheCriticalPointAndFollowTheClosedForm) {
-    pure->calculateTheSpinodals("L", "G");
-    for (const char* suffix : {"L", "G"}) {
-        const std::string name = std::string("spino") + suffix;
-        const auto rows = igorRows(name);
-        ASSERT_GT(rows.size(), 7u) << name;
-        EXPECT_NEAR(rows[0][0] / crit.Tc, 1.0, 1e-4);  // printed to 0.01 K
-        EXPECT_NEAR(rows[0][2] * 1e-6 / crit.Vc, 1.0, 1e-3);
-        // The rows themselves are those of the spinodal curve: on their side, above Tlowest.
-        for (std::size_t r = 1; r < rows.size(); ++r) {
-            EXPECT_EQ(rows[r][2] * 1e-6 < crit.Vc, suffix[0] == 'L');
-            EXPECT_GE(rows[r][0], pure->Tlowest - 1e-9);
-        }
-    }
-}
 
 TEST_F(SpinodalDrivers, MixtureSpinodalFilesStartAtTheCriticalPointOfTheComposition) {
     auto mixture = testing::makeVanDerWaalsMixture();
@@ -193,38 +165,6 @@ TEST_F(BinaryIsothermDrivers, IsothermFromPressurePutsTheReversedSecondBranchFir
     // The branches were traced into files of their own that are gone.
     for (const auto& entry : std::filesystem::directory_iterator("."))
         EXPECT_EQ(entry.path().filename().string(), "binopp");
-}
-
-// ------------------------------------------------------------------ console words
-
-TEST_F(BinaryIsothermDrivers, ConsoleWordsStartTheDriversWithParametersFromTheConsole) {
-    fluid->Vl0 = VlSat;
-    fluid->Vv0 = VvSat;
-    std::string out = runWords(*fluid, {"bino", "250"}, "c\n");
-    EXPECT_NE(out.find("Expected suffix  for bino command.\n"), std::string::npos) << out;
-    EXPECT_EQ(igorRows("binoc").front()[3], 0.0);
-
-    fluid->calculate_bubble_point(kT, VlSat, VvSat, 0.3, 0.3);
-    ASSERT_EQ(fluid->error, 0);
-    char pressure[32];
-    std::snprintf(pressure, sizeof pressure, "%.10g", fluid->P * 1e-5);
-    runWords(*fluid, {"binop", "250", pressure, "q"}, "");
-    EXPECT_GT(igorRows("binopq").size(), 10u);
-
-    auto pure = testing::makeVanDerWaals();
-    const testing::VdwCritical crit = testing::vdwCritical(kVdwA, kVdwB);
-    pure->Tcrit = 1.02 * crit.Tc;
-    pure->Vcrit = 1.1 * crit.Vc;
-    pure->Tlowest = 0.95 * crit.Tc;
-    runWords(*pure, {"spino", "L"}, "G\n");
-    EXPECT_NEAR(igorRows("spinoL").front()[0] / crit.Tc, 1.0, 1e-4);
-    EXPECT_GT(igorRows("spinoG").front()[2] * 1e-6, 0.999 * crit.Vc);
-
-    fluid->Tlowest = 250.0;
-    runWords(*fluid, {"spinox", "260", "125", "0.3", "l", "v"}, "");
-    EXPECT_NEAR(fluid->x[1], 0.3, 1e-15);
-    EXPECT_GT(igorRows("spinotl").size(), 5u);
-    EXPECT_GT(igorRows("spinotv").size(), 5u);
 }
 
 // ------------------------------------------------------------------ term printout

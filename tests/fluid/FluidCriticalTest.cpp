@@ -215,22 +215,5 @@ TEST(CriticalStability, UndefinedWhereAvvIsZeroWithoutDividingByIt) {
     EXPECT_FALSE(invalidOperation);
 }
 
-TEST(CriticalCheck, PrintsEveryEntryTwiceForBinariesAndLeavesTheState) {
-    EXPECT_EQ(test::stdoutOf([] { makeVanDerWaals()->check_critical_parameters(); }),
-              "Works only for binary fluids\n");
-    auto fluid = makeVanDerWaalsMixture();
-    fluid->composition(0.6, 0.4);
-    fluid->temperature(250.0);
-    fluid->volume(1.5e-4);
-    const std::string out = test::stdoutOf([&] { fluid->check_critical_parameters(); });
-    for (const char* label : {"num. ", "ana. "}) {
-        size_t count = 0;
-        for (size_t p = 0; (p = out.find(label, p)) != std::string::npos; ++p) ++count;
-        EXPECT_EQ(count, 25u) << label;
-    }
-    EXPECT_DOUBLE_EQ(fluid->T, 250.0);
-    EXPECT_DOUBLE_EQ(fluid->x[1], 0.4);
-}
-
 }  // namespace
 }  // namespace vornex

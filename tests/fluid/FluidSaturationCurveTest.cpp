@@ -84,7 +84,6 @@ TEST_F(SaturationCurve, EveryChannelWritesTheSameRowsCriticalFirst) {
     // The text channels: a wave per column, the same rows.
     const auto igor = fileLines("satui"), table = fileLines("satut");
     ASSERT_GT(igor.size(), 60u);
-    EXPECT_EQ(words(igor[1])[25], "sigmai");
     ASSERT_EQ(table.size(), igor.size() - 3);
 
     const auto gathered = binaryRows("satug");

@@ -40,19 +40,7 @@ TEST(TermSlots, VenturiTermInTheLastSlotAddsItsKineticEnergyToThePressure) {
     EXPECT_NEAR(P, Z * R * 300.0 / 1e-3, 1e-6);
 }
 
-TEST(ComponentSystems, NamesSetComponentsMolarMassesInKilogramsPerMoleAndTheFirstAsTheFluid) {
-    FluidPhase water(0, 1, 0);
-    EXPECT_EQ(water.setSystemType("H2O"), 0);
-    EXPECT_EQ(water.M, 0.018015268);
-    FluidPhase brine(0, 1, 0);
-    brine.setSystemType("H2O-NaCl-CH4");
-    EXPECT_EQ(brine.componentName, (std::vector<std::string>{"H2O", "NaCl", "CH4"}));
-    EXPECT_EQ(brine.x, (std::vector<double>{1.0, 0.0, 0.0}));
-    EXPECT_NEAR(brine.molarMass[1], 0.05844, 1e-5);
-    FluidPhase kcl(0, 1, 0);
-    kcl.setSystemType("KCl");
-    EXPECT_NEAR(kcl.M, 0.07455, 1e-5);
-    // Switching systems resizes the fluid and its terms.
+TEST(ComponentSystems, SwitchingSystemsResizesTheFluidAndItsTerms) {
     FluidPhase model(1, 1, 0);
     model.setInteraction(0, new testing::IdealGasTerm());
     model.setSystemType("H2O-CO2");
@@ -98,21 +86,6 @@ TEST_F(ModelRegistry, RegisteredKeywordBuildsANewModel) {
                   EXPECT_EQ(FluidPhase::getEOS("no-such-model"), nullptr);
               }).find("no-such-model"),
               std::string::npos);
-}
-
-TEST_F(ModelRegistry, SaltKeywordsConfigureTheirSystems) {
-    for (const auto& [keyword, code, components] :
-         {std::tuple{"hn", 10, 2}, std::tuple{"hnk", 31, 3}}) {
-        FluidPhase::registerEOS(keyword, [] { return new FluidPhase(0, 2, 0); });
-        std::unique_ptr<FluidPhase> model(FluidPhase::getEOS(keyword));
-        ASSERT_NE(model, nullptr);
-        EXPECT_EQ(model->systemCode, code);
-        EXPECT_EQ(model->nc, components);
-    }
-    FluidPhase byName(0, 2, 0);
-    EXPECT_EQ(byName.setSystemType("H2O-NaCl-KCl"), 0);
-    EXPECT_EQ(byName.systemCode, 31);
-    EXPECT_EQ(byName.componentName, (std::vector<std::string>{"H2O", "NaCl", "KCl"}));
 }
 
 }  // namespace

@@ -64,18 +64,5 @@ TEST(SymmetricArrays, DisposeSkipsNulls) {
     dispose_sym3(a, 2);
 }
 
-TEST(Matrices, AllocateZeroedAndDispose) {
-    double* v = allocate(5);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(v[i], 0.0);
-    delete[] v;
-    double** m = allocate2(3, 4);
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 4; ++j) EXPECT_EQ(m[i][j], 0.0);
-    delete[] m[1];
-    m[1] = nullptr;
-    dispose(m, 3);
-    dispose(nullptr, 3);
-}
-
 }  // namespace
 }  // namespace vornex

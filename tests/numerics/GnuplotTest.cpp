@@ -31,12 +31,6 @@ class GnuplotLauncher : public testing::Test {
     }
 };
 
-TEST_F(GnuplotLauncher, OffByDefault) {
-    EXPECT_FALSE(gnuplotEnabled());
-    EXPECT_EQ(runGnuplot("g1.gp"), -1);
-    EXPECT_FALSE(std::filesystem::exists("args.txt"));
-}
-
 TEST_F(GnuplotLauncher, RunsWithoutShellAndWithoutInput) {
     setGnuplotEnabled(true);
     const char* script = "a b;touch injected.gp";

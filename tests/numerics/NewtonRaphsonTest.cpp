@@ -71,17 +71,12 @@ TEST_F(NewtonRaphsonSolve, ErrorCodes) {
     EXPECT_TRUE(std::isnan(nr.solve()));
     EXPECT_EQ(nr.error, 4);  // a value that is not finite is a failed evaluation
 
-    // Bound violations: r = 1, 1/2, ..., 1/512 are tried (none evaluated), then the error.
+    // Bound violations: every relaxed step is refused unevaluated, then the error.
     bind([](double x) { return x + 100; }, [](double) { return 1.0; }, 0);
     nr.bounded = 1;
     nr.xmin = -0.1;
-    nr.verbose = 1;
-    std::string out = test::stdoutOf([&] { nr.solve(); });
+    nr.solve();
     EXPECT_EQ(nr.error, 2);
-    size_t trials = 0;
-    for (size_t p = out.find("Too low"); p != std::string::npos; p = out.find("Too low", p + 1))
-        ++trials;
-    EXPECT_EQ(trials, 10u);
     EXPECT_EQ(probe.calls.size(), 1u);
     bind([](double x) { return x - 100; }, [](double) { return 1.0; }, 0);
     nr.bounded = 1;
@@ -161,13 +156,6 @@ TEST_F(NewtonRaphsonSolve, PlotWritesTheCurveAndLowersTheFlag) {
     std::filesystem::remove("nr");
     std::filesystem::create_directory("nr");
     EXPECT_NE(test::stderrOf([&] { nr.plot(0, 1, 2); }).find("nr"), std::string::npos);
-}
-
-TEST_F(NewtonRaphsonSolve, CheckDerivativesPrintsBothSlopes) {
-    bind(test::cubic, test::cubicSlope, 0);
-    EXPECT_EQ(test::stdoutOf([&] { nr.check_derivatives(1, 1e-3); }),
-              "Check derivatives at 1.000000\n\tAnal. : 1  Num. : 1\n");
-    EXPECT_EQ(probe.calls, (std::vector<double>{1, 1 - 1e-3, 1 + 1e-3}));
 }
 
 }  // namespace

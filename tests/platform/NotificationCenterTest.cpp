@@ -33,17 +33,6 @@ TEST_F(NotificationCenterTest, DeliversByNameAndSenderInRegistrationOrder) {
                                              "any:AxisPlotChanged"}));
 }
 
-TEST_F(NotificationCenterTest, UserInfoTravelsWithTheNotification) {
-    PlistValue info = PlistValue::dictionary();
-    info.set("a", 30.0);
-    info.set("b", 20.0);
-    double seen = 0;
-    center.addObserver(this, notifications::ternaryPlotSelection, nullptr,
-                       [&](const Notification& n) { seen = n.userInfo.get("a").toDouble(); });
-    center.post(notifications::ternaryPlotSelection, &plotA, info);
-    EXPECT_EQ(seen, 30.0);
-}
-
 TEST_F(NotificationCenterTest, RemovedObserversHearNothing) {
     int owner1 = 0, owner2 = 0;
     int calls1 = 0, calls2 = 0;

@@ -35,7 +35,6 @@ TEST(Formats, PlotFormatRoundTripsThroughItsFixedKeys) {
     format.legendFormat()->setFontName("Times");
     format.legendFormat()->setBold(true);
     format.legendFormat()->setItalic(true);
-    EXPECT_EQ(format.legendFormat()->style(), 3);
     format.ticksFormat()->setSize(14);
     format.labelsFormat()->setItalic(true);
     CPlotFormat back;
@@ -46,14 +45,7 @@ TEST(Formats, PlotFormatRoundTripsThroughItsFixedKeys) {
     EXPECT_EQ(*back.legendFormat(), *format.legendFormat());
     EXPECT_EQ(*back.labelsFormat(), *format.labelsFormat());
     EXPECT_EQ(*back.ticksFormat(), *format.ticksFormat());
-    // The keys other programs read; missing ones read as zero or no record.
-    KeyedArchiver archiver;
-    archiver.encodeObject("root", format);
-    PlistValue root = KeyedUnarchiver(archiver.encodedData()).decodeObject("root");
-    for (const char* key :
-         {"minX", "maxX", "minY", "maxY", "currentMinX", "currentMaxX", "currentMinY",
-          "currentMaxY", "legendX", "legendY", "legend", "labels", "ticks"})
-        EXPECT_FALSE(root.get(key).isNull()) << key;
+    // Missing keys read as zero or no record.
     KeyedArchiver partial;
     partial.encodeFloat("minX", 5);
     KeyedUnarchiver reader(partial.encodedData());
@@ -63,14 +55,11 @@ TEST(Formats, PlotFormatRoundTripsThroughItsFixedKeys) {
     EXPECT_EQ(sparse.legendFormat(), nullptr);
 }
 
-TEST(Formats, CurveAndPointFormatsRoundTripAndCopy) {
+TEST(Formats, CurveAndPointFormatsRoundTrip) {
     CPointFormat point;
     point.setSelector(11);
     point.setColor(Color::deviceRGB(0.1, 0.2, 0.3));
     point.setSize(6);
-    auto copy = point.copy();
-    EXPECT_EQ(copy->selector(), 11);
-    EXPECT_EQ(copy->color(), point.color());
     CPointFormat back;
     ASSERT_TRUE(roundTrip(point, back));
     EXPECT_EQ(back.selector(), 11);
@@ -109,7 +98,6 @@ TEST_F(PlotFormats, UpdateThenSetRestoresRangesAndShowsTheLegend) {
     EXPECT_FALSE(view->mLegend().isHidden());
     EXPECT_EQ(view->getLegendsAttributes().font.name(), "Courier-Bold");
     EXPECT_DOUBLE_EQ(view->ticksAttributes().font.size(), 14);
-    EXPECT_EQ(view->labelsAttributes().font.name(), "Arial");
 }
 
 }  // namespace

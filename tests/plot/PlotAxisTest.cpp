@@ -20,10 +20,8 @@ TEST(AxisTicks, StepsAndSequencesOfLinearAndLogarithmicAxes) {
         size_t count;
         const char *firstLabel, *lastLabel;
     } cases[] = {
-        {0, 5000, false, 11, 1, 500, 0, 11, "", ""},
         {-1, 100, false, 11, 1, 10, 0, 11, "0.0", "100.0"},   // from the first tick inside
         {100, 4000, false, 11, 0, 200, 200, 20, "", ""},      // the largest nice step below 390
-        {600, 0, false, 11, 0, -50, 600, 13, "", ""},         // reversed: down from its start
         {610, 0, false, 11, 0, -50, 600, 13, "", ""},         // from the tick below its start
         {0, 0.7f, false, 8, 1, 0.1f, 0, 8, "", "0.7"},        // the top kept despite rounding
         {0.5f, 2000, true, 11, 1, 1, -1, 6, "0.1", "10000"},  // whole decades around the range
@@ -43,7 +41,6 @@ TEST(AxisTicks, StepsAndSequencesOfLinearAndLogarithmicAxes) {
     for (float t : PlotAxis(-1, 1, false, 21, 1).ticks())
         EXPECT_NE(PlotAxis(-1, 1, false, 21, 1).label(t), "-0.0");
     EXPECT_EQ(PlotAxis(-1, 100, false, 11, 1).sampleLabel(), "-100.0");  // room for a sign
-    EXPECT_EQ(PlotAxis(10, 100, false, 11, 2).sampleLabel(), "100.00");
     // Non-positive logarithmic bounds fall back to fixed decades.
     EXPECT_FLOAT_EQ(PlotAxis(0, 2000, true, 11, 1).lo(), -2);
     EXPECT_FLOAT_EQ(PlotAxis(-5, 0, true, 11, 1).hi(), -1);

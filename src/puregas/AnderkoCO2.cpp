@@ -143,11 +143,12 @@ AnderkoCO2::FitOutcome AnderkoCO2::fitParameters(std::FILE* history) {
     fit.set_type_of_regression(3);
 
     auto squares = [&](const double* k) {
+        double p[4] = {k[0], k[1], k[2], k[3]};
         double sum = 0.0;
         for (int i = 0; i < 7; ++i) {
             double x = kFitVolumes[i], y = 0.0, z = 0.0;
             int error = 0;
-            equationToFit(&x, const_cast<double*>(k), y, z, nullptr, error);
+            equationToFit(&x, p, y, z, nullptr, error);
             sum += (y - kFitPressures[i]) * (y - kFitPressures[i]) / variances[i];
         }
         return sum;

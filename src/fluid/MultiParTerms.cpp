@@ -104,7 +104,7 @@ Expression& MultiParBuilder::squareOf(const std::string& name, Expression& u) {
 }
 
 // exp(-g delta^c) delta^d, named e<c>delta<d> ("e1delta" for d = 1; "e6g0.4delta2" for
-// g = 0.4).
+// g = 0.4); for d = 0 the exponential e<c> itself.
 Expression& MultiParBuilder::exponentialFactor(int c, double g, int d) {
     std::string eName = numbered("e", c);
     if (g != 1.0) {
@@ -120,6 +120,7 @@ Expression& MultiParBuilder::exponentialFactor(int c, double g, int d) {
         exp.tie1(power);
         e = &exp;
     }
+    if (d == 0) return *e;
     const std::string name = eName + (d == 1 ? std::string("delta") : numbered("delta", d));
     if (Expression* existing = nodes_.find(name)) return *existing;
     Expression& power = deltaPower(d);
@@ -138,7 +139,16 @@ Expression& MultiParBuilder::squaredShift(const char* stem, int i, Expression& b
 
 // ------------------------------------------------------------------ term builders
 
-// n delta^d tau^t; fractional powers of tau are nodes of their own, "taui<i>".
+Expression& MultiParBuilder::tauFactor(int i, double t) {
+    if (t == 1.0) return leaves_.tau();
+    if (t > 0 && t == std::floor(t)) return tauPower(static_cast<int>(t));
+    auto& p = nodes_.make<Power>(numbered("taui", i));
+    p.set_scalars3(1.0, t, 0.0);
+    p.tie1(leaves_.tau());
+    return p;
+}
+
+// n delta^d tau^t.
 Expression& MultiParBuilder::powerTerm(int i, const PowerTermCoefficients& k) {
     Expression& dPart = deltaPower(k.d);
     if (k.t == 0.0) {
@@ -146,18 +156,7 @@ Expression& MultiParBuilder::powerTerm(int i, const PowerTermCoefficients& k) {
         a.set_scalars2(k.n, 0.0);
         return a;
     }
-    Expression* tPart = &leaves_.tau();
-    if (k.t != 1.0) {
-        if (k.t > 0 && k.t == std::floor(k.t)) {
-            tPart = &tauPower(static_cast<int>(k.t));
-        } else {
-            auto& p = nodes_.make<Power>(numbered("taui", i));
-            p.set_scalars3(1.0, k.t, 0.0);
-            p.tie1(leaves_.tau());
-            tPart = &p;
-        }
-    }
-    auto& a = tied<Product>(nodes_, numbered("a", i), dPart, *tPart);
+    auto& a = tied<Product>(nodes_, numbered("a", i), dPart, tauFactor(i, k.t));
     a.set_scalars1(k.n);
     return a;
 }
@@ -165,13 +164,12 @@ Expression& MultiParBuilder::powerTerm(int i, const PowerTermCoefficients& k) {
 // n delta^d tau^t exp(-g delta^c).
 Expression& MultiParBuilder::exponentialTerm(int i, const ExponentialTermCoefficients& k) {
     Expression& eFactor = exponentialFactor(k.c, k.g, k.d);
-    if (k.t == 0) {
+    if (k.t == 0.0) {
         auto& a = tied<Sum1>(nodes_, numbered("a", i), eFactor);
         a.set_scalars2(k.n, 0.0);
         return a;
     }
-    Expression& tPart = tauPower(k.t);
-    auto& a = tied<Product>(nodes_, numbered("a", i), eFactor, tPart);
+    auto& a = tied<Product>(nodes_, numbered("a", i), eFactor, tauFactor(i, k.t));
     a.set_scalars1(k.n);
     return a;
 }

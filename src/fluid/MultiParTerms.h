@@ -50,8 +50,8 @@ struct PowerTermCoefficients {
 struct ExponentialTermCoefficients {
     double n;
     int c;
-    int d;
-    int t;
+    int d;  // 0: exp(-g delta^c) alone
+    double t;
     double g = 1.0;
 };
 struct GaussianTermCoefficients {
@@ -145,6 +145,9 @@ class MultiParBuilder {
     Expression& shifted(const std::string& name, Expression& base, double shift);
     // u times tau^t (t = 0: u itself), named name, shared.
     Expression& timesTauPower(const std::string& name, Expression& u, int t);
+    // tau^t of term i: tau itself, a shared integer power, or for a fractional t a power
+    // node "taui<i>" of its own.
+    Expression& tauFactor(int i, double t);
     // The terms of the table, named "a<i>" with i their number.
     Expression& powerTerm(int i, const PowerTermCoefficients& k);
     Expression& exponentialTerm(int i, const ExponentialTermCoefficients& k);

@@ -1,0 +1,105 @@
+// The pure-gas models in the identity suite of every equation of state, and the terms no
+// fluid evaluates in their own modes: the 28-term nitrogen residual and the zero-density
+// terms of the IUPAC models in the fugacity mode.
+#include <cmath>
+#include <memory>
+
+#include "expression/Sum.h"
+#include "puregas/AnderkoCO2.h"
+#include "puregas/IUPACCH4.h"
+#include "puregas/IUPACCO2.h"
+#include "puregas/N2EOS.h"
+#include "puregas/Sterner.h"
+#include "support/EosIdentitySuite.h"
+
+namespace vornex {
+namespace {
+
+using testing_support::EosModel;
+using testing_support::expectDerivativesMatchDifferences;
+
+template <class Model>
+EosModel gas(const char* name, std::vector<std::array<double, 2>> states, double saturationT) {
+    return {name, [] { return std::make_unique<Model>(1); }, std::move(states), saturationT};
+}
+
+// Gas, dense fluid and liquid states of each model (T in K, V in m3/mol).
+VORNEX_EOS_IDENTITY_SUITE(
+    PureGas, gas<Jacobsen>("Jacobsen", {{300, 2.5e-4}, {100, 3.6e-5}, {150, 1e-3}}, 100.0),
+    gas<IUPACCH4>("IUPACCH4", {{300, 2.1e-4}, {150, 4.3e-5}, {250, 5e-5}}, 150.0),
+    gas<DuanCH4>("DuanCH4", {{300, 2.1e-4}, {250, 5e-5}, {500, 1e-3}}, 0.0),
+    gas<IUPACCO2>("IUPACCO2", {{350, 1.9e-4}, {300, 5.5e-5}, {673.15, 7.6e-5}}, 273.15),
+    gas<Sterner>("Sterner", {{350, 1.9e-4}, {300, 5.5e-5}, {673.15, 7.6e-5}}, 273.15),
+    gas<DuanCO2>("DuanCO2", {{350, 1.9e-4}, {300, 5.5e-5}, {673.15, 7.6e-5}}, 273.15),
+    gas<AnderkoCO2>("AnderkoCO2", {{350, 1.9e-4}, {473.15, 1e-4}, {673.15, 7.6e-5}}, 273.15));
+
+template <class Term>
+std::unique_ptr<Term> sized() {
+    auto term = std::make_unique<Term>();
+    term->number_of_components(1);
+    return term;
+}
+
+// a of the term at (T, V) in the fugacity mode or not.
+double helmholtz(Interaction& term, double TK, double Vm3, int fugacityMode) {
+    term.T = TK;
+    term.V = Vm3;
+    term.fugacityFlag = fugacityMode;
+    term.calculate();
+    return term.table[Deriv::a];
+}
+
+TEST(PureGasTerms, TermsOutsideTheFluidsMatchDifferencesToFourthOrder) {
+    auto old = sized<JacobsenRes>();
+    expectDerivativesMatchDifferences(*old, {110.0, 4e-5, 1.0}, 2e-6, 1e-5);
+    expectDerivativesMatchDifferences(*old, {300.0, 2.5e-4, 1.0});
+    // The zero-density terms do nothing but in the fugacity mode.
+    auto methane = sized<IUPAC1ID>();
+    methane->fugacityFlag = 1;
+    expectDerivativesMatchDifferences(*methane, {150.0, 4e-5, 1.0});
+    auto co2 = sized<IUPACCO2ID>();
+    co2->fugacityFlag = 1;
+    expectDerivativesMatchDifferences(*co2, {300.0, 5e-5, 1.0});
+}
+
+TEST(PureGasTerms, ZeroDensityTermsAddNothingOutsideTheFugacityMode) {
+    auto methane = sized<IUPAC1ID>();
+    auto co2 = sized<IUPACCO2ID>();
+    for (Interaction* term : std::initializer_list<Interaction*>{methane.get(), co2.get()}) {
+        EXPECT_EQ(helmholtz(*term, 250.0, 1e-4, 0), 0.0);
+        for (double entry : term->table) EXPECT_EQ(entry, 0.0);
+    }
+}
+
+TEST(PureGasTerms, InTheFugacityModeTheIUPACModelsAreMinusLnVAtZeroDensity) {
+    auto ch4 = sized<IUPAC1>();
+    auto ch4Limit = sized<IUPAC1ID>();
+    auto co2 = sized<IUPAC>();
+    auto co2Limit = sized<IUPACCO2ID>();
+    for (double T : {150.0, 300.0, 1000.0}) {
+        const double V = 1e3;
+        EXPECT_NEAR(helmholtz(*ch4, T, V, 1) + helmholtz(*ch4Limit, T, V, 1), -std::log(V), 1e-6);
+        EXPECT_NEAR(helmholtz(*co2, T, V, 1) + helmholtz(*co2Limit, T, V, 1), -std::log(V), 1e-6);
+    }
+    // At the reducing state every polynomial term of the carbon-dioxide residual vanishes.
+    EXPECT_NEAR(helmholtz(*co2, 304.2, 1.0 / 10630.0, 0), std::log(10630.0), 1e-12);
+}
+
+// The 28-term residual is kept for its second virial coefficient, B = lim V Z_r.
+TEST(PureGasTerms, OlderNitrogenResidualGivesTheSecondVirialCoefficient) {
+    auto old = sized<JacobsenRes>();
+    auto reference = sized<JacobsenRes1>();
+    auto virial = [](Interaction& term, double TK) {
+        term.T = TK;
+        term.V = 10.0;
+        term.calculate_state_functions();
+        return term.Z * term.V;
+    };
+    for (double T = 100.0; T <= 500.0; T += 50.0)
+        EXPECT_NEAR(virial(*old, T), virial(*reference, T), 1.5e-6) << T << " K";
+    EXPECT_EQ(static_cast<Sum*>(old->root)->terms.size(), 28u);
+    EXPECT_NEAR(helmholtz(*old, 300.0, 1e6, 0), 0.0, 1e-9);
+}
+
+}  // namespace
+}  // namespace vornex

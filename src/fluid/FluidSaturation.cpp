@@ -251,8 +251,14 @@ void FluidPhase::initializeSaturationVolumesFromT(const char* component, double 
     if (component == nullptr) return;
     for (const SaturationDensities& d : kSaturationDensities) {
         if (std::strcmp(component, d.name) != 0) continue;
-        Vl0 = d.molarMass / (d.toKgPerM3 * horner(d.liquid, TK));
-        Vv0 = d.molarMass / (d.toKgPerM3 * horner(d.vapour, TK));
+        const double Vl = d.molarMass / (d.toKgPerM3 * horner(d.liquid, TK));
+        const double Vv = d.molarMass / (d.toKgPerM3 * horner(d.vapour, TK));
+        // Outside its fitted range a polynomial gives negative or crossed volumes (nitrogen's
+        // vapour at 77 K): keep the starts the fluid had rather than start from those.
+        if (std::isfinite(Vl) && std::isfinite(Vv) && 0.0 < Vl && Vl < Vv) {
+            Vl0 = Vl;
+            Vv0 = Vv;
+        }
         return;
     }
 }

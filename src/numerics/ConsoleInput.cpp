@@ -82,11 +82,19 @@ char* macIgorPath(const char* directory) {
 
 char* getMacIgorDir() {
     std::string buffer(1024, '\0');
+    bool read = true;
     while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE) return macIgorPath("");
+        if (errno != ERANGE) {
+            read = false;
+            break;
+        }
         buffer.resize(buffer.size() * 2);
     }
-    return macIgorPath(buffer.c_str());
+    std::string folder(read ? buffer.c_str() : ".");
+    if (folder.back() != '/') folder.push_back('/');
+    char* result = new char[folder.size() + 1];
+    std::memcpy(result, folder.c_str(), folder.size() + 1);
+    return result;
 }
 
 }  // namespace vornex

@@ -1,6 +1,6 @@
-// Console answers with defaults for the interactive programs, and the working directory in
-// the colon-separated form that Igor Pro scripts use. Answers are read from a stream that
-// tests can feed; std::cin by default.
+// Console answers with defaults for the interactive programs, and the folder names that
+// Igor Pro scripts use. Answers are read from a stream that tests can feed; std::cin by
+// default.
 #pragma once
 
 #include <iostream>
@@ -18,13 +18,14 @@ int getInteger(int defaultValue, std::istream& in = std::cin);
 // One line as a decimal number, with the same rules as getInteger.
 double getDouble(double defaultValue, std::istream& in = std::cin);
 
-// The working directory with every "/" replaced by ":", preceded by "Macintosh HD" and
-// followed by ":" (/Users/a/b gives "Macintosh HD:Users:a:b:"). The caller owns the string
-// and releases it with delete[]. When the directory cannot be read, the volume alone
-// ("Macintosh HD:") is returned.
+// The working directory as the folder name the Igor scripts are given: a POSIX path ending
+// in "/" (on this system Igor Pro is reached through the desktop opener, which takes POSIX
+// paths). The caller owns the string and releases it with delete[]. When the directory
+// cannot be read, "./" is returned.
 char* getMacIgorDir();
 
-// The same conversion for a given directory.
+// A directory in the classic Mac form of Igor Pro on macOS: every "/" replaced by ":",
+// preceded by "Macintosh HD" and followed by ":" (/Users/a/b gives "Macintosh HD:Users:a:b:").
 char* macIgorPath(const char* directory);
 
 }  // namespace vornex

@@ -245,7 +245,17 @@ class CPlotView {
 
     // ----- Mouse --------------------------------------------------------------------------
     // A left-button press; drags that follow are read from `followUp` until the release.
+    // It runs the push form below with the events it pulls.
     void mouseDown(const MouseEvent& event, MouseEventSource& followUp);
+    // The same handling for toolkits that push the events of a drag one by one: a press,
+    // any number of drags, then a release. Drags and releases while nothing is tracked are
+    // ignored; a press during a drag first ends that drag where the mouse last was.
+    void mousePressed(const MouseEvent& event);
+    void mouseDragged(const MouseEvent& event);
+    void mouseReleased(const MouseEvent& event);
+    // The drag ends where the mouse last was (the toolkit lost the pointer).
+    void mouseTrackingCancelled();
+    bool isTrackingMouse() const { return mTracking != Tracking::None; }
     // Hit test at the event's location: moves the selection point, selects the last object
     // hit (or the legend); false when nothing was hit.
     bool testClickedGraphObject(const MouseEvent& event);
@@ -320,6 +330,13 @@ class CPlotView {
     void drawSelectionMark(Canvas& canvas);
 
    private:
+    // What a press goes on to track until the release.
+    enum class Tracking { None, Legend, Zoom };
+    void beginZoomTracking(Point start);
+    void trackZoom(Point p);
+    // Ends the zoom drag; true when the mouse moved beyond a click.
+    bool endZoomTracking();
+    void trackDrag(const MouseEvent& event);
     void postAxisPlotChanged();
     void registerUndo(const std::string& actionName, std::function<void()> action);
     // Takes every matching object out of the list, the legend and the selection.
@@ -366,6 +383,13 @@ class CPlotView {
     int mEditedFont = kLabelsFont;
     std::unique_ptr<Menu> mPlotMenu, mCurvesMenu, mPointsMenu, mFontsMenu;
     Rect mTrackingRect;
+    Tracking mTracking = Tracking::None;
+    Point mTrackStart, mTrackLast;
+    // Where the press grabbed the legend, relative to its position (view units).
+    double mLegendOffsetX = 0, mLegendOffsetY = 0;
+    // The selection point before the press, restored after a zoom drag.
+    float mPressSelectionX = 0, mPressSelectionY = 0;
+    bool mZoomMoved = false;
     Color mBackColor, mForeColor;
     std::string mPlotName;
     bool mIsPrinting = false;

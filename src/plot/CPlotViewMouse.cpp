@@ -90,8 +90,25 @@ bool CPlotView::testClickedGraphObject(const MouseEvent& event) {
 }
 
 void CPlotView::mouseDown(const MouseEvent& event, MouseEventSource& followUp) {
+    mousePressed(event);
+    while (isTrackingMouse()) {
+        std::optional<MouseEvent> next = followUp.nextDragOrRelease();
+        if (!next) {
+            mouseTrackingCancelled();
+            break;
+        }
+        if (next->type == MouseEvent::Type::Up)
+            mouseReleased(*next);
+        else
+            mouseDragged(*next);
+    }
+}
+
+void CPlotView::mousePressed(const MouseEvent& event) {
     if (event.button != MouseButton::Left || event.type != MouseEvent::Type::Down) return;
-    const float x0 = mSelectedPointX, y0 = mSelectedPointY;
+    if (isTrackingMouse()) mouseTrackingCancelled();
+    mPressSelectionX = mSelectedPointX;
+    mPressSelectionY = mSelectedPointY;
     testClickedGraphObject(event);
     mSelectionKeyShift = event.shift();
     mSelectionKeyControl = event.control();
@@ -126,33 +143,57 @@ void CPlotView::mouseDown(const MouseEvent& event, MouseEventSource& followUp) {
     }
 
     const Point q = event.location;
+    mTrackStart = mTrackLast = q;
     if (mSelectedObject == mLegendBox.get() && mLegendBox->getBounds().containsMouse(q)) {
         mLegendBox->setHilited(true);
+        // Every step of one drag undoes as one move.
         if (mUndoManager) mUndoManager->beginUndoGrouping();
         float lx = 0, ly = 0;
         mLegendBox->getPosition(lx, ly);
-        const double offsetX = q.x - getXValue(lx), offsetY = q.y - getYValue(ly);
-        while (std::optional<MouseEvent> next = followUp.nextDragOrRelease()) {
-            const Point r = next->location;
-            if (r != q)
-                doChangeLegendPosition(getXFromPixelValue(static_cast<float>(r.x - offsetX)),
-                                       getYFromPixelValue(static_cast<float>(r.y - offsetY)), 0, 0);
-            if (next->type == MouseEvent::Type::Up) break;
-        }
+        mLegendOffsetX = q.x - getXValue(lx);
+        mLegendOffsetY = q.y - getYValue(ly);
+        mTracking = Tracking::Legend;
+        return;
+    }
+    beginZoomTracking(q);
+    mTracking = Tracking::Zoom;
+}
+
+void CPlotView::trackDrag(const MouseEvent& event) {
+    const Point r = event.location;
+    if (mTracking == Tracking::Legend) {
+        mTrackLast = r;
+        if (r != mTrackStart)
+            doChangeLegendPosition(getXFromPixelValue(static_cast<float>(r.x - mLegendOffsetX)),
+                                   getYFromPixelValue(static_cast<float>(r.y - mLegendOffsetY)),
+                                   0, 0);
+    } else if (mTracking == Tracking::Zoom) {
+        trackZoom(r);
+    }
+}
+
+void CPlotView::mouseDragged(const MouseEvent& event) {
+    trackDrag(event);
+}
+
+void CPlotView::mouseReleased(const MouseEvent& event) {
+    if (!isTrackingMouse()) return;
+    trackDrag(event);
+    const Tracking ended = mTracking;
+    mTracking = Tracking::None;
+    if (ended == Tracking::Legend) {
         mLegendBox->setHilited(false);
         if (mUndoManager) mUndoManager->endUndoGrouping();
         setNeedsDisplay(true);
         return;
     }
-
-    if (delimitZoomingAreaIfNecessary(event, followUp)) {
-        mSelectedPointX = x0;
-        mSelectedPointY = y0;
+    if (endZoomTracking()) {
+        mSelectedPointX = mPressSelectionX;
+        mSelectedPointY = mPressSelectionY;
         mIsSelectingPointVisible = true;
         setNeedsDisplay(true);
         return;
     }
-
     if (mIsSelectingPointVisible) {
         setStatus(selectionStatus("", 1));
     } else {
@@ -164,30 +205,49 @@ void CPlotView::mouseDown(const MouseEvent& event, MouseEventSource& followUp) {
     setNeedsDisplay(true);
 }
 
+void CPlotView::mouseTrackingCancelled() {
+    if (!isTrackingMouse()) return;
+    MouseEvent up;
+    up.type = MouseEvent::Type::Up;
+    up.location = mTrackLast;
+    mouseReleased(up);
+}
+
 bool CPlotView::delimitZoomingAreaIfNecessary(const MouseEvent& event, MouseEventSource& followUp) {
-    const Point s = event.location;
+    beginZoomTracking(event.location);
+    while (std::optional<MouseEvent> next = followUp.nextDragOrRelease()) {
+        trackZoom(next->location);
+        if (next->type == MouseEvent::Type::Up) break;
+    }
+    return endZoomTracking();
+}
+
+void CPlotView::beginZoomTracking(Point start) {
+    mTrackStart = mTrackLast = start;
+    mZoomMoved = false;
     if (!mTrackingRect.isZero()) {
         mTrackingRect = Rect();
         setNeedsDisplay(true);
         if (mHost) mHost->setEnabledZoomingControls(false);
     }
-    bool moved = false;
-    Point previous = s;
-    while (std::optional<MouseEvent> next = followUp.nextDragOrRelease()) {
-        const Point r = next->location;
-        // A few units of jitter are still a click.
-        const bool beyondClick =
-            moved || std::fabs(r.x - s.x) >= kMinZoomDrag || std::fabs(r.y - s.y) >= kMinZoomDrag;
-        if (beyondClick && (r != previous || !moved)) {
-            previous = r;
-            Rect spanned = Rect::spanning(s, r);
-            if (spanned != mTrackingRect) mTrackingRect = spanned;
-            mIsSelectingPointVisible = false;
-            setNeedsDisplay(true);
-            moved = true;
-        }
-        if (next->type == MouseEvent::Type::Up) break;
+}
+
+void CPlotView::trackZoom(Point r) {
+    const Point s = mTrackStart;
+    // A few units of jitter are still a click.
+    const bool beyondClick = mZoomMoved || std::fabs(r.x - s.x) >= kMinZoomDrag ||
+                             std::fabs(r.y - s.y) >= kMinZoomDrag;
+    if (beyondClick && (r != mTrackLast || !mZoomMoved)) {
+        Rect spanned = Rect::spanning(s, r);
+        if (spanned != mTrackingRect) mTrackingRect = spanned;
+        mTrackLast = r;
+        mIsSelectingPointVisible = false;
+        setNeedsDisplay(true);
+        mZoomMoved = true;
     }
+}
+
+bool CPlotView::endZoomTracking() {
     // A rectangle without room in one direction cannot be zoomed through.
     if (!mTrackingRect.isZero() &&
         (mTrackingRect.width() < kMinZoomDrag || mTrackingRect.height() < kMinZoomDrag)) {
@@ -195,7 +255,7 @@ bool CPlotView::delimitZoomingAreaIfNecessary(const MouseEvent& event, MouseEven
         setNeedsDisplay(true);
     }
     if (!mTrackingRect.isZero() && mHost) mHost->setEnabledZoomingControls(true);
-    return moved;
+    return mZoomMoved;
 }
 
 void CPlotView::onZoomIn() {

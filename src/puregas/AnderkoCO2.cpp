@@ -36,17 +36,17 @@ CO2Disp::CO2Disp() {
     tr.set_scalars1(kTcCO2);
     auto& tr2 = tied<Square>(nodes_, "Tr2", tr);
     auto& tr4 = tied<Square>(nodes_, "Tr4", tr2);
-    auto& a1 = weightedSum(nodes_, "a1", {&tr, &tr2, &tr4}, {kA1[0], kA1[1], kA1[2]}, kA1[3]);
-    auto& ac1 = tied<Sum1>(nodes_, "ac1", tr);
-    ac1.set_scalars2(kAc1[0], kAc1[1]);
-    auto& ad1 = tied<Sum1>(nodes_, "ad1", tr);
-    ad1.set_scalars2(kAd1[0], kAd1[1]);
-    auto& ae1 = nodes_.make<FVar>("ae1");
-    ae1.set_scalars2(0.0, kAe1);
-    coefficient[0] = &a1;
-    coefficient[1] = &tied<Sum1>(nodes_, "acb1", ac1);
-    coefficient[2] = &tied<Sum1>(nodes_, "adb1", ad1);
-    coefficient[3] = &tied<Sum1>(nodes_, "aeb1", ae1);
+    a1_ = &weightedSum(nodes_, "a1", {&tr, &tr2, &tr4}, {kA1[0], kA1[1], kA1[2]}, kA1[3]);
+    ac1_ = &tied<Sum1>(nodes_, "ac1", tr);
+    ac1_->set_scalars2(kAc1[0], kAc1[1]);
+    ad1_ = &tied<Sum1>(nodes_, "ad1", tr);
+    ad1_->set_scalars2(kAd1[0], kAd1[1]);
+    ae1_ = &nodes_.make<FVar>("ae1");
+    ae1_->set_scalars2(0.0, kAe1);
+    coefficient[0] = a1_;
+    coefficient[1] = &tied<Sum1>(nodes_, "acb1", *ac1_);
+    coefficient[2] = &tied<Sum1>(nodes_, "adb1", *ad1_);
+    coefficient[3] = &tied<Sum1>(nodes_, "aeb1", *ae1_);
     finish_parse_graph();
     setModelName("CO2 Dispersion");
 }
@@ -63,18 +63,17 @@ void CO2Disp::set_covolume(double b) {
 }
 
 void CO2Disp::setFittingParameters(double k1, double k2, double k3, double k4) {
-    static_cast<Sum*>(node("a1"))->set_scalar(3, k1);
-    static_cast<Sum1*>(node("ac1"))->b = k2;
-    static_cast<Sum1*>(node("ad1"))->b = k3;
-    static_cast<FVar*>(node("ae1"))->b = k4;
+    a1_->set_scalar(3, k1);
+    ac1_->b = k2;
+    ad1_->b = k3;
+    ae1_->b = k4;
 }
 
 void CO2Disp::getFittingParameters(double* k) const {
-    auto* self = const_cast<CO2Disp*>(this);
-    k[0] = static_cast<Sum*>(self->node("a1"))->coefficients[3];
-    k[1] = static_cast<Sum1*>(self->node("ac1"))->b;
-    k[2] = static_cast<Sum1*>(self->node("ad1"))->b;
-    k[3] = static_cast<FVar*>(self->node("ae1"))->b;
+    k[0] = a1_->coefficients[3];
+    k[1] = ac1_->b;
+    k[2] = ad1_->b;
+    k[3] = ae1_->b;
 }
 
 void CO2Disp::number_of_components(int n) {
@@ -86,7 +85,7 @@ void CO2Disp::number_of_components(int n) {
     Interaction::number_of_components(1);
     T_->variableIndex = 0;
     V_->variableIndex = 1;
-    static_cast<FVar*>(node("ae1"))->variableIndex = 0;
+    ae1_->variableIndex = 0;
     root->number_of_variables(3);
     root->analyze_dependencies();
 }
@@ -144,11 +143,12 @@ AnderkoCO2::FitOutcome AnderkoCO2::fitParameters(std::FILE* history) {
     fit.set_type_of_regression(3);
 
     auto squares = [&](const double* k) {
+        double p[4] = {k[0], k[1], k[2], k[3]};
         double sum = 0.0;
         for (int i = 0; i < 7; ++i) {
             double x = kFitVolumes[i], y = 0.0, z = 0.0;
             int error = 0;
-            equationToFit(&x, const_cast<double*>(k), y, z, nullptr, error);
+            equationToFit(&x, p, y, z, nullptr, error);
             sum += (y - kFitPressures[i]) * (y - kFitPressures[i]) / variances[i];
         }
         return sum;

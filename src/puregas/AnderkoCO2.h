@@ -18,6 +18,10 @@
 
 namespace vornex {
 
+class FVar;
+class Sum;
+class Sum1;
+
 class CO2Disp : public Dispersion1 {
    public:
     CO2Disp();
@@ -34,6 +38,11 @@ class CO2Disp : public Dispersion1 {
 
    private:
     double b_ = 0.0;
+    // The nodes whose constants are k1 ... k4.
+    Sum* a1_ = nullptr;
+    Sum1* ac1_ = nullptr;
+    Sum1* ad1_ = nullptr;
+    FVar* ae1_ = nullptr;
 };
 
 class AnderkoCO2 : public CO2EOS {

@@ -22,6 +22,11 @@
 
 namespace vornex {
 
+struct WaterMagmaCalculationInfo;
+struct WaterMagmaCalculationResult;
+struct WaterSaturationResult;
+using ScriptFlag = uint8_t;
+
 // Critical constants of water shared by every water model (IAPWS-95 values).
 inline constexpr double kWaterMolarMass = 0.018015268;                 // kg/mol
 inline constexpr double kWaterCriticalTemperature = 647.096;           // K
@@ -49,9 +54,28 @@ class WaterEOS : public FluidPhase {
     double meanActivityCoefficient = 1.0;  // mean ionic activity coefficient
     int32_t activityModel = 0;             // 0 Pitzer 1984, 1 Thurmond, other Debye-Hueckel
 
-    // Magma-water interaction parameters and results (mass ratio, magma temperature, heat
-    // capacity, latent heat, solidus, liquidus, reference state 3 and the path results)
-    // are added here by the magma-water energetics.
+    // ------------------------------------------------ magma-water interaction
+    // Magma parameters of the energetics (copied from the calculation record by
+    // prepareCycleCalculation or set by the path drivers). Balances are per kg of magma.
+    double waterMagmaRatio = 0.0;      // m, kg water / kg magma
+    double magmaTemperature = 0.0;     // Tm, K
+    double magmaHeatCapacity = 0.0;    // cp, J/(kg K)
+    double latentHeat = 0.0;           // L, J/kg
+    double liquidusTemperature = 0.0;  // K
+    double solidusTemperature = 0.0;   // K
+    double initialWaterEnergy = 0.0;   // m U/M of the water before heating, J/kg
+    // Reference state 3 of the last cycle (K, m3/mol).
+    double referenceT3 = 0.0;
+    double referenceV3 = 0.0;
+    // Results of the last heating-decompression path (calculateHeatingDecompression).
+    // Where it met the two-phase boundary and where it reached the end pressure: T (K), P
+    // (Pa), V (m3/mol), the cumulative work and heat (J/mol).
+    int8_t boundaryReached = -1;  // -1 not determined, 0 not met, 1 met
+    double boundaryTemperature = 0.0, boundaryPressure = 0.0, boundaryVolume = 0.0;
+    double boundaryWork = 0.0, boundaryHeat = 0.0;
+    int8_t endInterpolated = -1;  // -1 start, 0 above the end pressure, 1 interpolated
+    double endTemperature = 0.0, endPressure = 0.0, endVolume = 0.0;
+    double endWork = 0.0, endHeat = 0.0;
 
     // Pitzer (1984) NaCl coefficients of beta0, beta1 and C_phi (Pitzer, Peiper and Busey,
     // J. Phys. Chem. Ref. Data 13 (1984) 1, T in K, P in bar).
@@ -234,6 +258,135 @@ class WaterEOS : public FluidPhase {
     // Liquid fraction of the saturated liquid-steam mixture at 100 degC of molar entropy S;
     // leaves the mixture's T, P, V, U and H in the fluid. NaN when there is no saturation.
     double calculateIsentropicVaporization(double S);
+
+    // ------------------------------------------------ magma-water energetics
+    // Latent heat (J/kg of magma) and entropy of melting (J/(kg K)) released between T0
+    // and T (K): linear in temperature between solidus and liquidus, a step of L at the
+    // solidus when both are equal; negative when the magma crystallises on cooling.
+    double calculateLatentHeatTerm(double T0, double T);
+    double calculateLatentHeatEntropicTerm(double T0, double T);
+    // Heat balances of the peak searches (residual in J/kg of magma).
+    double equationForIsochorHeating(double TK, void* context);
+    double equationForWohletzHeating(double TK, void* context);
+    double equationForIsobaricHeating(double TK, void* context);
+    // Peak state of water (T1 K, V1 m3/mol, or P1 bar when V1 is 0) heated by the magma at
+    // constant volume, or with the constant molar heat capacity cw (J/(mol K)) of Wohletz;
+    // cx (J/K per kg of water) and Tx (K) are the pore rock's heat sink. The model is left
+    // at the peak; its error flag tells failure. `out` receives the comparison line.
+    void calculateIsochoricPeakTemperature(double T1, double V1, double P1, double cx, double Tx,
+                                           FILE* out);
+    void calculateWohletzPeakTemperature(double T1, double V1, double P1, double cw, double cx,
+                                         double Tx);
+    // State 3, x3 and the isobaric mode after heating at P2 (boiling and spinodal limits).
+    void calculateIsobaricPeakTemperature(WaterMagmaCalculationResult& r);
+
+    // Saturation data at the final pressure Pf (bar) into the result.
+    void prepareExpansionWorkCalculation(double Pf, WaterMagmaCalculationResult& r);
+    // States 4 and 5, Q, the reversible and irreversible works from state 3 of an isochoric
+    // or Wohletz heating, and the pyroclast-heated case when asked.
+    void calculateExpansionWork(WaterMagmaCalculationResult& r);
+    void calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r);
+    // The expansion to Pf (bar) of the state the model holds, taken as state 3 of r (the
+    // single-state commands); r's failed flag or the error flag tells failure.
+    void calculateExpansionWorkOfState(WaterMagmaCalculationResult& r, double Pf);
+    // End state of the irreversible expansion of (T0 K, V0 m3/mol) against P (Pa) with the
+    // magma heat capacity e per mole of water (J/(mol K), 0 for none) and its latent heat;
+    // a second start, and states inside the spinodal band refused. Error flag on failure.
+    void calculateWaterIrreversibleDecompressionPoint(double T0, double V0, double PPa, double e,
+                                                      double Tstart);
+    double equationForWaterIrreversibleDecompression(double TK, void* context);
+    // Liquid fraction of the water-magma mixture isentrope from (S0, T0) at T; 1 with a
+    // message when there is no saturation at T.
+    double calculateIsentropicMixtureState(double S0, double T0, double TK);
+    // Liquid fraction of entropy S between the given saturated phases (V in cm3/mol);
+    // leaves the mixture's U, H, S and V in the fluid.
+    double calculateIsentropicVaporization(double S, double Ul, double Uv, double Hl, double Hv,
+                                           double Sl, double Sv, double Vl, double Vv);
+    // Expansion of two states to 1 bar (fixed saturation data at 1 bar): liquid fractions
+    // and works (J/g, positive) of the reversible and irreversible ends.
+    void calculateSaturationExpansionWork(double V1, double V2, double U1, double U2, double S1,
+                                          double S2, double& x1, double& xi1, double& x2,
+                                          double& xi2, double& W1, double& Wi1, double& W2,
+                                          double& Wi2);
+    // The same for a saturated liquid (l) and steam (v) to the exit pressure Pex (Pa).
+    void calculateSaturationExpansionWorkForPex(
+        double Vl0, double Vv0, double Ul0, double Uv0, double Sl0, double Sv0, double Hl0,
+        double Hv0, double Pex, double Vlex, double Vvex, double Ulex, double Uvex, double Hlex,
+        double Hvex, double Slex, double Svex, double& xl, double& xil, double& xv, double& xiv,
+        double& Wrevl, double& Wirrl, double& Wrevv, double& Wirrv, double& dHl, double& dHv);
+    // Saturated liquid and steam at T (K, P = 0) or P (bar, T = 0) expanded to Pex (bar):
+    // the console report, or the record r when given.
+    void calculateSaturatedExpansionWork(double TK, double Pbar, WaterSaturationResult* r,
+                                         double Pex);
+
+    // Exsolution from a melt: work P (V - V0) of water leaving the volume V0 (m3/mol) at T
+    // (K), P (bar), its report, the temperature of a given work (J/g) and the iso-work curve.
+    void calculateExsolutionWork(double TK, double Pbar, double V0);
+    double equationForExsolutionWork(double TK, void* context);
+    void calculateTemperatureForGivenExsolutionWorkAndPressure(double W, double Pbar, double V0);
+    void calculateExsolutionWorkIsoCurve(double W, double T0, double P0, double P1, double dP,
+                                         double V0, CurveArray** curve);
+
+    // Decompression of water (V0 m3/mol, T0 K) that keeps taking heat from the magma, in
+    // isentropic steps each followed by equilibration at constant volume, between Tlow and
+    // Thigh down to Pend (Pa); flag 0 none, 1 Igor "isoh" + suffix, 2 table, 6 rows.
+    void calculateHeatingDecompression(double V0, double T0, double Tlow, double Thigh,
+                                       double Pend, char flag, const char* suffix,
+                                       CurveArray* rows);
+    double equationForHeatingDecompressionEquilibriumTemperature(double TK, void* context);
+    void calculateHeatingDecompressionPath1(const char* name, double TK, double Vm3, double m);
+    void calculateHeatingDecompressionPath2(const char* file, double TK, double S0, double Tend,
+                                            WaterMagmaCalculationResult& r);
+    // Equilibrium temperature of water (20 degC, 1 bar) and magma (Tm K) against m, in
+    // "heat" + suffix + ".txt".
+    void calculateEquilibriumCurve(double Tm, double, double, double, double, char igor,
+                                   const char* suffix);
+
+    // States 1 and 2, the magma parameters, the rock heat sink and the isobaric reference
+    // data of a cycle.
+    void prepareCycleCalculation(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r);
+    // Writes the diagram file "wm" + suffix from 31 numbers per point.
+    bool produceIgorFileFromArray(WaterMagmaCalculationInfo& info, const CurveArray& array);
+    // States 4 and 5, heat and works after an isobaric heating.
+    void calculateWorkForIsobaricHeating(WaterMagmaCalculationResult& r);
+    // Console report of an isobaric heating at P (bar) from T0 to T1 (K).
+    void calculateIsobaricHeatingWork(double Pbar, double T0, double T1);
+
+    // One cycle: preparation, heating by the record's mode, expansion; report 0 silent, 1
+    // the report (standard output or log by the result's output), 2 the log's input summary
+    // first. writeCurves makes the operations write their curve files.
+    void calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r,
+                                  char writeCurves, char report);
+    // The console command's cycle: report, Igor script, recharge table "recharge", totals.
+    void drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag flag);
+    // A cycle followed by its recharges (open system) or fractions (closed system); the
+    // result shows the first cycle and the totals of the sequence.
+    void calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& info,
+                                              WaterMagmaCalculationResult& r, char writeCurves,
+                                              char report);
+    // The energy diagram E(m) on the three-range grid of m within [mMin, mMax]: the file "wm"
+    // + suffix and its script (flag 1), or 31 numbers per point in `array` (flag 6).
+    void drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag flag, char verbose,
+                               CurveArray* array, double mMin, double mMax);
+    bool calculateEnergyDiagramPoint(double m, WaterMagmaCalculationInfo& info,
+                                     WaterMagmaCalculationResult& r, CurveArray* array);
+    // Igor scripts: the water phase diagram "igor2.itx", the energy diagram "igor1.itx" and
+    // the cycles "igor0.itx" (isobaric: ...Cycle1), each with its loader "igor00.itx".
+    void writeIgorScriptForPhaseDiagram(int curve, int plot, int newExperiment);
+    void writeIgorScriptForWaterMagmaDiagram(char pyroclast, char recharge, const char* suffix);
+    void writeIgorScriptForWaterMagmaCycle1(WaterMagmaCalculationResult& r);
+    void writeIgorScriptForWaterMagmaCycle(WaterMagmaCalculationResult& r);
+    // The console program "Kelno": banner and commands without a command word, else the
+    // command (argc counts the program name).
+    void doWaterMagmaCommand(int argc, const char** argv);
+    void doMenuCommand(const char* keyword, int argc, const char** argv);
+    // Study tables of a full cycle for a range of peak temperatures: heating at the depth's
+    // pressure ("heatirr" + suffix) or at constant volume ("wohl0", "wohl1"); h is the
+    // depth's hydrostatic pressure (bar), fluid 1 the water isentrope, 0 the mixture's;
+    // the peak temperature grows by `step` K per row.
+    void calculatePhreaticCycle(double h, double Tm, char fluid, char igor, const char* suffix,
+                                double step = 1.0);
+    void calculateWohletzCycle(double h, double Tm, char fluid, double step = 1.0);
 
     // The liquid and vapour spinodal volumes (m3/mol) of the model at T (K): the outermost
     // volumes where dP/dV = 0, found with the model's own terms (addStabilityProbe); false

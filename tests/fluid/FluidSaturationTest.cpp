@@ -165,6 +165,19 @@ class TensionFluid : public FluidPhase {
     double calculateSigma(double, double) override { return sigma = 0.01; }
 };
 
+// The nitrogen start correlations give no usable volumes (a negative vapour volume at 77 K):
+// the starts the fluid had must survive them, while carbon dioxide's still set them.
+TEST_F(VanDerWaalsSaturation, UnusableStartCorrelationsLeaveTheStartVolumes) {
+    fluid->Vl0 = 3.5e-5;
+    fluid->Vv0 = 6.0e-3;
+    for (double T : {77.0, 100.0, 120.0}) fluid->initializeSaturationVolumesFromT("N2", T);
+    EXPECT_EQ(fluid->Vl0, 3.5e-5);
+    EXPECT_EQ(fluid->Vv0, 6.0e-3);
+    fluid->initializeSaturationVolumesFromT("CO2", 250.0);
+    EXPECT_NEAR(0.044 / fluid->Vl0, 1046.0, 20.0);  // saturated liquid CO2 at 250 K, 1046 kg/m3
+    EXPECT_GT(fluid->Vv0, fluid->Vl0);
+}
+
 TEST(CurvedInterface, LaplacePressureGoesToTheSideTheModeNames) {
     TensionFluid fluid;
     const auto crit = vdwCritical(kVdwA, kVdwB);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <memory>
 #include <sstream>
@@ -47,6 +48,12 @@ TEST(ConsoleInput, MacIgorDirectory) {
     EXPECT_STREQ(path.get(), "Macintosh HD:Users:a:b:");
     path.reset(macIgorPath("/"));
     EXPECT_STREQ(path.get(), "Macintosh HD:");
+
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    // The scripts' folder is the working directory as a POSIX path.
+    path.reset(getMacIgorDir());
+    EXPECT_EQ(std::string(path.get()), std::string(cwd) + "/");
 }
 
 }  // namespace

@@ -36,6 +36,13 @@ class PlotMouse : public test::PlotFixture {
         return curve;
     }
     std::vector<float> legendAt() const { return test::legendOf(*view); }
+    // A legend of one curve at (50, 50), drawn; where it is in the view.
+    Point showLegendAt50() {
+        view->includesIntoLegend(horizontal("c", 10));
+        view->setLegendPosition(50, 50);
+        draw();
+        return viewPoint(50, 50);
+    }
 };
 
 TEST_F(PlotMouse, DragThenZoomInShowsTheDraggedRangeAndUndoRestoresIt) {
@@ -141,10 +148,7 @@ TEST_F(PlotMouse, DoubleClickOpensTheSettingsPanelAndPostsNothing) {
 }
 
 TEST_F(PlotMouse, LegendDragIsOneUndoStep) {
-    view->includesIntoLegend(horizontal("c", 10));
-    view->setLegendPosition(50, 50);
-    draw();
-    const Point grab = viewPoint(50, 50);
+    const Point grab = showLegendAt50();
     const Point start{grab.x + 5, grab.y + 5};
     drag(start, {{start.x + 10, start.y}, {start.x + 20, start.y + 10}});
     EXPECT_NEAR(view->getXValue(legendAt()[0]), grab.x + 20, 1e-3);
@@ -155,6 +159,61 @@ TEST_F(PlotMouse, LegendDragIsOneUndoStep) {
     ASSERT_TRUE(undo.undo());
     EXPECT_EQ(legendAt(), (std::vector<float>{50, 50}));
     EXPECT_FALSE(undo.canUndo());
+}
+
+// The push form a toolkit drives event by event: the rectangle and the legend follow each
+// drag before the release, and the result is the tracking loop's.
+TEST_F(PlotMouse, PushedDragShowsTheZoomRectangleBeforeTheReleaseAndEndsAsTheLoopDoes) {
+    view->setSelectedPoint(5, 5);
+    view->mousePressed(test::mouse(MouseEvent::Type::Down, viewPoint(20, 20)));
+    EXPECT_TRUE(view->isTrackingMouse());
+    view->mouseDragged(test::mouse(MouseEvent::Type::Dragged, viewPoint(40, 50)));
+    const Rect midway = view->trackingRect();
+    EXPECT_NEAR(midway.width(), viewPoint(40, 50).x - viewPoint(20, 20).x, 1e-3);
+    EXPECT_FALSE(host.zoomEnabled);
+    view->mouseReleased(test::mouse(MouseEvent::Type::Up, viewPoint(60, 80)));
+    EXPECT_FALSE(view->isTrackingMouse());
+    EXPECT_TRUE(host.zoomEnabled);
+    EXPECT_EQ(selections, 0);
+    EXPECT_FLOAT_EQ(view->selectedPointX(), 5);
+    view->onZoomIn();
+    expectRange(*view, {20, 60, 20, 80}, 1e-3f);
+}
+
+TEST_F(PlotMouse, PushedLegendDragFollowsEachStepAndUndoesAsOne) {
+    const Point grab = showLegendAt50();
+    const Point start{grab.x + 5, grab.y + 5};
+    view->mousePressed(test::mouse(MouseEvent::Type::Down, start));
+    view->mouseDragged(test::mouse(MouseEvent::Type::Dragged, {start.x + 10, start.y}));
+    EXPECT_NEAR(view->getXValue(legendAt()[0]), grab.x + 10, 1e-3);
+    EXPECT_TRUE(view->mLegend().isHilited());
+    view->mouseDragged(test::mouse(MouseEvent::Type::Dragged, {start.x + 20, start.y + 10}));
+    view->mouseTrackingCancelled();
+    EXPECT_NEAR(view->getYValue(legendAt()[1]), grab.y + 10, 1e-3);
+    EXPECT_FALSE(view->mLegend().isHilited());
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(legendAt(), (std::vector<float>{50, 50}));
+    EXPECT_FALSE(undo.canUndo());
+}
+
+TEST_F(PlotMouse, PushedClickSelectsOnReleaseAndStrayDragsAreIgnored) {
+    view->mouseDragged(test::mouse(MouseEvent::Type::Dragged, viewPoint(40, 50)));
+    view->mouseReleased(test::mouse(MouseEvent::Type::Up, viewPoint(40, 50)));
+    EXPECT_EQ(selections, 0);
+    EXPECT_TRUE(view->trackingRect().isZero());
+    view->mousePressed(test::mouse(MouseEvent::Type::Down, viewPoint(30, 40)));
+    EXPECT_EQ(selections, 0);
+    view->mouseReleased(test::mouse(MouseEvent::Type::Up, viewPoint(30, 40)));
+    EXPECT_EQ(selections, 1);
+    EXPECT_NEAR(view->selectedPointX(), 30, 0.5);
+    // A second press while a drag is tracked ends that drag first.
+    view->mousePressed(test::mouse(MouseEvent::Type::Down, viewPoint(20, 20)));
+    view->mouseDragged(test::mouse(MouseEvent::Type::Dragged, viewPoint(60, 60)));
+    view->mousePressed(test::mouse(MouseEvent::Type::Down, viewPoint(10, 10)));
+    EXPECT_TRUE(view->isTrackingMouse());
+    EXPECT_EQ(selections, 1);  // the first drag ended as a zoom rectangle, not a click
+    view->mouseReleased(test::mouse(MouseEvent::Type::Up, viewPoint(10, 10)));
+    EXPECT_FALSE(view->isTrackingMouse());
 }
 
 TEST_F(PlotMouse, NotificationsReachTheDefaultCentreWithTheViewAsObject) {

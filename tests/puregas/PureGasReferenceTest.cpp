@@ -130,6 +130,19 @@ TEST(PureGasReference, IUPACMethaneCriticalPointIsTheEquationsOwn) {
     EXPECT_NEAR(1e-5 * ch4.P, 45.95, 0.01);
 }
 
+// Far beyond its range the IUPAC equation has a spurious loop at volumes below 2.3e-5
+// m3/mol; a liquid-side search from its start volume used to step into it and fail.
+TEST(PureGasReference, IUPACCarbonDioxideSolvesDenseStatesBesideItsSpuriousLoop) {
+    for (double Pbar : {7500.0, 8000.0}) {
+        IUPACCO2 co2(2);
+        co2.calculateFromTP(273.15, Pbar, 0);
+        ASSERT_EQ(co2.error, 0) << Pbar << " bar";
+        EXPECT_GT(co2.V, 2.4e-5);
+        EXPECT_LT(co2.dPdV, 0.0);
+        EXPECT_NEAR(co2.P, 1e5 * Pbar, 1e-6 * co2.P);
+    }
+}
+
 TEST(PureGasReference, DuanMethaneReportsThatItHasNoLiquidAt150K) {
     DuanCH4 ch4(2);
     ch4.calculateFromTP(150.0, 100.0, 0);

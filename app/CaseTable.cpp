@@ -1,0 +1,95 @@
+#include "CaseTable.h"
+
+#include <gtkmm/label.h>
+#include <gtkmm/eventcontrollerkey.h>
+#include <gtkmm/signallistitemfactory.h>
+
+#include "ShellSupport.h"
+
+namespace vornex::shell {
+
+CaseTable::CaseTable(MyDocument& document, Runner run)
+    : mDocument(document), mRun(std::move(run)) {
+    mRows = Gtk::StringList::create({});
+    mSelection = Gtk::SingleSelection::create(mRows);
+    mSelection->set_autoselect(false);
+    mSelection->set_can_unselect(true);
+    set_model(mSelection);
+    set_show_row_separators(true);
+    set_reorderable(false);
+    addColumn("name", "Name", true);
+    addColumn("T0", "T0 (\u00b0C)", false);
+    addColumn("P0", "P0 (bar)", false);
+    addColumn("X0", "NaCl0 (wt %)", false);
+    addColumn("comment", "Comment", true);
+
+    mSelection->property_selected().signal_changed().connect([this] {
+        if (mMirroring) return;
+        const guint position = mSelection->get_selected();
+        if (position == GTK_INVALID_LIST_POSITION) return;
+        selectRow(static_cast<int>(position));
+    });
+    auto keys = Gtk::EventControllerKey::create();
+    keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    keys->signal_key_pressed().connect(
+        [this](guint keyval, guint, Gdk::ModifierType state) {
+            return keyPressed(keyval, static_cast<unsigned>(state));
+        },
+        false);
+    add_controller(keys);
+}
+
+std::string CaseTable::cellText(int row, const std::string& key) const {
+    const PlistValue v = mDocument.tableViewObjectValue(mDocument.listView(), key, row);
+    if (v.isString()) return v.toString();
+    if (v.isNumber()) return formatNumber(v.toDouble());
+    return "";
+}
+
+void CaseTable::addColumn(const std::string& key, const std::string& title, bool expand) {
+    auto factory = Gtk::SignalListItemFactory::create();
+    factory->signal_setup().connect([](const Glib::RefPtr<Gtk::ListItem>& item) {
+        auto* label = Gtk::make_managed<Gtk::Label>();
+        label->set_xalign(0);
+        label->set_ellipsize(Pango::EllipsizeMode::END);
+        item->set_child(*label);
+    });
+    factory->signal_bind().connect([this, key](const Glib::RefPtr<Gtk::ListItem>& item) {
+        if (auto* label = dynamic_cast<Gtk::Label*>(item->get_child()))
+            label->set_text(cellText(static_cast<int>(item->get_position()), key));
+    });
+    auto column = Gtk::ColumnViewColumn::create(title, factory);
+    column->set_expand(expand);
+    column->set_resizable(true);
+    append_column(column);
+}
+
+void CaseTable::refresh() {
+    mMirroring = true;
+    const int rows = mDocument.numberOfRowsInTableView(mDocument.listView());
+    std::vector<Glib::ustring> indices;
+    for (int i = 0; i < rows; ++i) indices.push_back(std::to_string(i));
+    // Replacing every row rebinds every cell, so edited values show.
+    mRows->splice(0, mRows->get_n_items(), indices);
+    const int selected = mDocument.listView().selectedRow();
+    mSelection->set_selected(selected >= 0 && selected < rows ? static_cast<guint>(selected)
+                                                              : GTK_INVALID_LIST_POSITION);
+    mMirroring = false;
+}
+
+void CaseTable::selectRow(int row) {
+    mRun([this, row] { mDocument.listView().selectRow(row); });
+}
+
+bool CaseTable::keyPressed(unsigned keyval, unsigned state) {
+    const std::optional<int> code = tableKeyCode(keyval);
+    if (!code) return false;
+    KeyEvent key;
+    key.keyCode = *code;
+    key.modifierFlags = modifierFlags(state);
+    // The table's model answers these keys whole; GTK's own handling would move twice.
+    mRun([this, &key] { mDocument.listView().keyDown(key); });
+    return true;
+}
+
+}  // namespace vornex::shell

@@ -1,0 +1,42 @@
+// The case table: a Gtk::ColumnView over the document's case list. Rows and cells come from
+// the document's table data source (a case is edited in the fields beside the table); a
+// selection goes to the document; keys go
+// to MyTableView first (wrapping arrows, Home, End, keypad Enter, Delete, Shift or Control
+// with an arrow to move a row) and only the keys it leaves reach GTK.
+#pragma once
+
+#include <gtkmm/columnview.h>
+#include <gtkmm/singleselection.h>
+#include <gtkmm/stringlist.h>
+
+#include <functional>
+
+#include "workbench/MyDocument.h"
+
+namespace vornex::shell {
+
+class CaseTable : public Gtk::ColumnView {
+   public:
+    using Runner = std::function<void(const std::function<void()>&)>;
+
+    CaseTable(MyDocument& document, Runner run);
+
+    // Mirrors the row count, the cells and the selection of the document's table.
+    void refresh();
+    // What the user does: selects a row, presses a key (GDK key value and modifier state;
+    // true when the key is the table's). Each goes to the document as the widget's own signal sends it.
+    void selectRow(int row);
+    bool keyPressed(unsigned keyval, unsigned state);
+
+   private:
+    void addColumn(const std::string& key, const std::string& title, bool expand);
+    std::string cellText(int row, const std::string& key) const;
+
+    MyDocument& mDocument;
+    Runner mRun;
+    Glib::RefPtr<Gtk::StringList> mRows;
+    Glib::RefPtr<Gtk::SingleSelection> mSelection;
+    bool mMirroring = false;
+};
+
+}  // namespace vornex::shell

@@ -1,0 +1,507 @@
+#include "DocumentWindow.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/expander.h>
+#include <gtkmm/filechoosernative.h>
+#include <gtkmm/filefilter.h>
+#include <gtkmm/label.h>
+#include <gtkmm/messagedialog.h>
+#include <gtkmm/paned.h>
+#include <gtkmm/scrolledwindow.h>
+#include <glibmm/main.h>
+
+#include <filesystem>
+#include <set>
+
+#include "GtkPlotServices.h"
+#include "ShellSupport.h"
+#include "WyvraApplication.h"
+
+namespace vornex::shell {
+
+namespace {
+
+using Rows = std::vector<std::array<const char*, 4>>;
+
+// The window's layout: label, stepper (or field), second stepper, field the stepper stands
+// for. A stepper and its field always show the same value, so one widget serves both.
+const Rows kStateRows = {
+    {"T (\u00b0C)", "mStepHaliteTm", nullptr, "mHaliteTm"},
+    {"P (bar)", "mStepHalitePm", nullptr, "mHalitePm"},
+    {"NaCl (wt %)", "mStepHaliteXm", "mStepHaliteXm1", "mHaliteXm"},
+    {"Density (kg/m3)", "mStepRm", nullptr, "mRm_edit"},
+    {"V (l/kg)", "mVolumeEdit", nullptr, nullptr},
+    {"Phases", "mPhaseAssoc", nullptr, nullptr},
+};
+const Rows kInitialRows = {
+    {"T0 (\u00b0C)", "mStepT0", nullptr, "mT0"},
+    {"P0 (bar)", "mStepP0", nullptr, "mP0"},
+    {"NaCl0 (wt %)", "mStepX0", "mStepX01", "mX0"},
+};
+struct BoxLayout {
+    const char* box;
+    const char* title;
+    Rows rows;
+};
+const std::vector<BoxLayout> kResultBoxes = {
+    {"mBoxSat", nullptr,
+     {{"P sat (bar)", "mPsat", nullptr, nullptr},
+      {"rho liquid (kg/m3)", "mSatLiqDensity", nullptr, nullptr},
+      {"rho vapour (kg/m3)", "mSatGasDensity", nullptr, nullptr}}},
+    {"mBoxLiqGas", nullptr,
+     {{"NaCl liquid (wt %)", "mXliq", nullptr, nullptr},
+      {"NaCl vapour (wt %)", "mXgas", nullptr, nullptr},
+      {"rho liquid (kg/m3)", "mRl_lv_edit", nullptr, nullptr},
+      {"rho vapour (kg/m3)", "mRg_lv_edit", nullptr, nullptr},
+      {"P crit (bar)", "mPcrit", nullptr, nullptr},
+      {"NaCl crit (wt %)", "mXcrit", nullptr, nullptr},
+      {"rho crit (kg/m3)", "mRhoc_edit", nullptr, nullptr}}},
+    {"mBoxLiqGasHal", nullptr,
+     {{"P (bar)", "mP_SLV", nullptr, nullptr},
+      {"NaCl liquid (wt %)", "mWtL_SLV", nullptr, nullptr},
+      {"NaCl vapour (wt %)", "mWtV_SLV", nullptr, nullptr},
+      {"rho liquid (kg/m3)", "mRl_slv_edit", nullptr, nullptr},
+      {"rho vapour (kg/m3)", "mRg_slv_edit", nullptr, nullptr},
+      {"rho halite (kg/m3)", "mRh_slv_edit", nullptr, nullptr}}},
+    {nullptr, "Phase proportions",
+     {{"Halite (wt %)", "mWtPercentH", nullptr, nullptr},
+      {"Liquid (wt %)", "mWtPercentL", nullptr, nullptr},
+      {"Vapour (wt %)", "mWtPercentG", nullptr, nullptr},
+      {"Halite (vol %)", "mHaliteVolumeFrac", nullptr, nullptr},
+      {"Liquid (vol %)", "mLiquidVolumeFrac", nullptr, nullptr},
+      {"Vapour (vol %)", "mGasVolumeFrac", nullptr, nullptr}}},
+};
+const Rows kInclusionRows = {
+    {"NaCl (wt %)", "mStepInclusionNaCl", nullptr, "mInclusionNaCl"},
+    {"Bubble at Tm (vol %)", "mStepTmVol", nullptr, "mVolumeTm_edit"},
+    {"Halite at 20 \u00b0C (vol %)", "mStepHaliteVol", nullptr, "mHaliteVolume"},
+    {"Tm0 = Th0 (\u00b0C)", "mTm0_edit", "mTh0_edit", nullptr},
+    {"rho0 (kg/m3), P0 (bar)", "mInclusionRho0", "mPh0_edit", nullptr},
+    {"Tm (\u00b0C), P at Tm (bar)", "mTm_edit", "mPm_edit", nullptr},
+    {"rho (kg/m3)", "mInclusionRho", nullptr, nullptr},
+    {"Th (\u00b0C), P at Th (bar)", "mTh_edit", "mPh_edit", nullptr},
+    {"Tm3 (\u00b0C), P at Tm3 (bar)", "mTm3_edit", "mPm3_edit", nullptr},
+    {"rho3 (kg/m3)", "mInclusionRho3", nullptr, nullptr},
+    {"Th3 (\u00b0C), P at Th3 (bar)", "mTh3_edit", "mPh3_edit", nullptr},
+    {"NaCl liquid at Th3 (wt %)", "mxl3_edit", nullptr, nullptr},
+    {"Measured Th (\u00b0C)", "mStepThfi", nullptr, "mThfi_edit"},
+    {"Measured Tm (\u00b0C)", "mStepTmfi", nullptr, "mTmfi_edit"},
+    {"NaCl (wt %), rho (kg/m3)", "mNaClfi_edit", "mRhofi_edit", nullptr},
+    {"Bubble at Tm (vol %)", "mBubblefi_edit", nullptr, nullptr},
+    {"P at Th, P at Tm (bar)", "mPhfi_edit", "mPmfi_edit", nullptr},
+};
+const Rows kIceRows = {
+    {"Ice melting T (\u00b0C)", "mIceStepT", nullptr, "mIceT"},
+    {"NaCl/(NaCl+KCl) (%)", "mIceStepRatio", nullptr, "mIceRatio"},
+    {"Salinity (wt %)", "mIceSalinity", nullptr, nullptr},
+    {"NaCl (wt %)", "mIceNaCl", nullptr, nullptr},
+    {"KCl (wt %)", "mIceKCl", nullptr, nullptr},
+    {"", "mIceAssignButton", nullptr, nullptr},
+};
+
+bool isStepperName(const std::string& name) {
+    return name.find("Step") != std::string::npos;
+}
+
+// Switches of the form, shown as check boxes with these labels.
+const std::map<std::string, const char*> kCheckBoxes = {
+    {"mFixDensity", "Fixed density"},
+    {"mBoilUseSimple", "Simple boiling model"},
+    {"mBoilShow1", "Show boiling curve 1"},
+    {"mBoilShow2", "Show boiling curve 2"},
+};
+
+Gtk::Grid* makeGrid() {
+    auto* grid = Gtk::make_managed<Gtk::Grid>();
+    grid->set_row_spacing(3);
+    grid->set_column_spacing(6);
+    grid->set_margin(6);
+    return grid;
+}
+
+Gtk::Widget* scrolled(Gtk::Widget& child) {
+    auto* s = Gtk::make_managed<Gtk::ScrolledWindow>();
+    s->set_child(child);
+    s->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
+    s->set_vexpand(true);
+    return s;
+}
+
+}  // namespace
+
+DocumentWindow::DocumentWindow(WyvraApplication& application, std::unique_ptr<MyDocument> document,
+                               int untitledNumber)
+    : mApplication(application),
+      mDocument(std::move(document)),
+      mUntitledNumber(untitledNumber),
+      mForm(*mDocument, [this](const std::function<void()>& a) { run(a); }),
+      mTable(*mDocument, [this](const std::function<void()>& a) { run(a); }),
+      mMenuBridge("doc", [this](const std::function<void()>& a) { run(a); }) {
+    set_default_size(1360, 900);
+    set_show_menubar(true);
+    if (mDocument->form().find("mExpPanel")) {
+        mRepresented.insert("mExpPanel");
+        mExperimental = std::make_unique<ExperimentalPanel>(
+            *mDocument, [this](const std::function<void()>& a) { run(a); });
+        mExperimental->set_transient_for(*this);
+    }
+    auto* paned = Gtk::make_managed<Gtk::Paned>(Gtk::Orientation::HORIZONTAL);
+    paned->set_start_child(*buildLeftColumn());
+    paned->set_end_child(*buildTabs());
+    paned->set_resize_start_child(false);
+    paned->set_shrink_start_child(false);
+    set_child(*paned);
+    buildActions();
+    property_is_active().signal_changed().connect([this] {
+        if (is_active()) refresh();
+    });
+    signal_close_request().connect(
+        [this] {
+            if (mClosing || !mDocument->isDocumentEdited()) return false;
+            askBeforeClosing();
+            return true;
+        },
+        false);
+    refresh();
+}
+
+DocumentWindow::~DocumentWindow() {
+    // The document goes before GTK lets go of the last widgets: they let go of it first.
+    for (auto& [name, area] : mPlots) area->detach();
+    if (mTernary) mTernary->detach();
+    mExperimental.reset();
+    unset_child();
+}
+
+// ----- Layout -------------------------------------------------------------------------------
+
+Gtk::Widget* DocumentWindow::fieldFor(const std::string& name) {
+    if (isStepperName(name)) return mForm.stepper(name);
+    if (auto box = kCheckBoxes.find(name); box != kCheckBoxes.end())
+        return mForm.check(name, box->second);
+    if (name.find("Button") != std::string::npos) {
+        const Control* c = mDocument->form().find(name);
+        return mForm.button(name, c && !c->title.empty() ? c->title : name.substr(1));
+    }
+    Gtk::Entry* e = mForm.entry(name);
+    return e;
+}
+
+void DocumentWindow::addRows(Gtk::Grid& grid, int& row, const Rows& rows) {
+    for (const auto& r : rows) {
+        Gtk::Widget* first = r[1] ? fieldFor(r[1]) : nullptr;
+        // A layout naming a stepper the form lacks shows the field instead.
+        if (!first && r[3]) first = fieldFor(r[3]);
+        if (!first) continue;
+        auto* label = Gtk::make_managed<Gtk::Label>(kCheckBoxes.count(r[1]) ? "" : r[0]);
+        label->set_xalign(1);
+        grid.attach(*label, 0, row);
+        grid.attach(*first, 1, row);
+        if (r[2])
+            if (Gtk::Widget* second = fieldFor(r[2])) grid.attach(*second, 2, row);
+        if (r[3]) mRepresented.insert(r[3]);
+        ++row;
+    }
+}
+
+Gtk::Widget* DocumentWindow::buildLeftColumn() {
+    auto* column = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
+    column->set_margin(6);
+    column->set_size_request(420, -1);
+
+    auto* tableScroll = Gtk::make_managed<Gtk::ScrolledWindow>();
+    tableScroll->set_child(mTable);
+    tableScroll->set_min_content_height(130);
+    column->append(*tableScroll);
+    auto* caseButtons = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
+    for (auto [name, label] : {std::pair{"mAddButton", "Add"}, std::pair{"mDuplicateButton", "Duplicate"},
+                               std::pair{"mDeleteButton", "Delete"}})
+        if (auto* b = mForm.button(name, label)) caseButtons->append(*b);
+    column->append(*caseButtons);
+
+    auto* form = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
+    auto* caseGrid = makeGrid();
+    int row = 0;
+    addRows(*caseGrid, row, {{"Name", "mName", nullptr, nullptr}, {"Comment", "mComment", nullptr, nullptr}});
+    form->append(*caseGrid);
+
+    auto* state = Gtk::make_managed<Gtk::Frame>("Current state");
+    auto* stateGrid = makeGrid();
+    row = 0;
+    addRows(*stateGrid, row, kStateRows);
+    if (Gtk::Widget* fix = fieldFor("mFixDensity")) stateGrid->attach(*fix, 2, 3);
+    state->set_child(*stateGrid);
+    form->append(*state);
+
+    auto* initial = Gtk::make_managed<Gtk::Frame>("Initial conditions");
+    auto* initialGrid = makeGrid();
+    row = 0;
+    addRows(*initialGrid, row, kInitialRows);
+    auto* initialButtons = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
+    for (auto [name, label] :
+         {std::pair{"mSetInitialButton", "Set"}, std::pair{"mResetButton", "Reset"},
+          std::pair{"mGetLiquidButton", "Liquid"}, std::pair{"mGetVapourButton", "Vapour"}})
+        if (auto* b = mForm.button(name, label)) initialButtons->append(*b);
+    initialGrid->attach(*initialButtons, 0, row, 3);
+    initial->set_child(*initialGrid);
+    form->append(*initial);
+
+    for (const BoxLayout& layout : kResultBoxes) {
+        Gtk::Frame* frame = layout.box ? mForm.box(layout.box) : Gtk::make_managed<Gtk::Frame>(layout.title);
+        if (!frame) frame = Gtk::make_managed<Gtk::Frame>(layout.box);
+        auto* grid = makeGrid();
+        row = 0;
+        addRows(*grid, row, layout.rows);
+        frame->set_child(*grid);
+        form->append(*frame);
+    }
+    column->append(*scrolled(*form));
+    return column;
+}
+
+Gtk::Widget* DocumentWindow::plotHost(const std::string& plotName) {
+    CPlotView* plot = mDocument->plotNamed(plotName);
+    if (!plot) return Gtk::make_managed<Gtk::Label>(plotName);
+    CDrawPlotView* host = mDocument->hostNamed(plotName.substr(0, plotName.size() - 1));
+    auto* area = Gtk::make_managed<PlotArea>(*host, [this] { run([] {}); });
+    mPlots[plotName] = area;
+    return area;
+}
+
+Gtk::Widget* DocumentWindow::buildTabs() {
+    auto grid2 = [this](std::initializer_list<const char*> names) {
+        auto* grid = Gtk::make_managed<Gtk::Grid>();
+        grid->set_row_homogeneous(true);
+        grid->set_column_homogeneous(true);
+        grid->set_row_spacing(6);
+        grid->set_column_spacing(6);
+        int i = 0;
+        for (const char* n : names) {
+            grid->attach(*plotHost(n), i % 2, i / 2);
+            ++i;
+        }
+        return grid;
+    };
+    auto withPanel = [this](Gtk::Widget* plots, Gtk::Widget* panel) {
+        auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
+        plots->set_hexpand(true);
+        box->append(*plots);
+        if (panel) box->append(*scrolled(*panel));
+        return box;
+    };
+    auto rowsPanel = [this](const Rows& rows) {
+        auto* grid = makeGrid();
+        int row = 0;
+        addRows(*grid, row, rows);
+        return grid;
+    };
+
+    mTabs.append_page(*grid2({"mPTViewp", "mTxViewp", "mPxViewp"}), "P-T-X");
+    mTabs.append_page(*grid2({"mRhoTViewp", "mRhoXViewp", "mRhoPViewp", "mVxViewp"}), "Density");
+    mTabs.append_page(*withPanel(plotHost("mRhoTxViewp"), rowsPanel(kInclusionRows)), "Halite");
+
+    auto* icePlots = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
+    icePlots->append(*plotHost("mIceViewp"));
+    mTernary = Gtk::make_managed<TernaryArea>(mDocument->ternaryView(), [this] { run([] {}); });
+    icePlots->append(*mTernary);
+    mTabs.append_page(*withPanel(icePlots, rowsPanel(kIceRows)), "Ice");
+
+    auto* isochorePanel = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
+    isochorePanel->set_margin(6);
+    for (auto [name, label] : {std::pair{"mIsochoreButton", "Isochore"},
+                               std::pair{"mDeleteIsochoreButton", "Delete isochore"}})
+        if (auto* b = mForm.button(name, label)) isochorePanel->append(*b);
+    mTabs.append_page(*withPanel(plotHost("mIsochoreViewp"), isochorePanel), "Isochore");
+
+    // The boiling panel: every control of the form named mBoil..., a stepper beside its
+    // field (mBoilStepH0 beside mBoilH0).
+    std::vector<std::string> fields, steppers;
+    for (const std::string& n : mDocument->form().names())
+        if (n.rfind("mBoil", 0) == 0 && !isStepperName(n)) fields.push_back(n);
+    for (const std::string& n : fields) {
+        const std::string stepperName = "mBoilStep" + n.substr(5);
+        steppers.push_back(mDocument->form().find(stepperName) ? stepperName : "");
+    }
+    Rows boilingRows;  // points into the two lists, which outlive it
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const bool paired = !steppers[i].empty();
+        boilingRows.push_back({fields[i].c_str() + 5, paired ? steppers[i].c_str() : fields[i].c_str(),
+                               nullptr, paired ? fields[i].c_str() : nullptr});
+    }
+    auto* boilingPlots = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
+    boilingPlots->set_homogeneous(true);
+    boilingPlots->append(*plotHost("mBoilingViewp"));
+    boilingPlots->append(*plotHost("mDepthViewp"));
+    auto* boilingPanel = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
+    boilingPanel->append(*rowsPanel(boilingRows));
+    if (Gtk::Widget* other = otherControls()) boilingPanel->append(*other);
+    mTabs.append_page(*withPanel(boilingPlots, boilingPanel), "Boiling");
+
+    mTabs.signal_switch_page().connect([this](Gtk::Widget*, guint page) {
+        if (mMirroring) return;
+        run([this, page] { mDocument->selectTabViewItemAtIndex(static_cast<int>(page)); });
+    });
+    return &mTabs;
+}
+
+// Controls of the form that the layout does not place (panels added to the document later)
+// still reach the user, in a list of their own.
+Gtk::Widget* DocumentWindow::otherControls() {
+    std::vector<std::string> left;
+    for (const std::string& n : mDocument->form().names())
+        if (!mForm.isBound(n) && !mRepresented.count(n) && n != "mListView" && n.rfind("mBoil", 0) != 0) left.push_back(n);
+    if (left.empty()) return nullptr;
+    auto* expander = Gtk::make_managed<Gtk::Expander>("Other controls");
+    auto* grid = makeGrid();
+    int row = 0;
+    for (const std::string& n : left) {
+        Gtk::Widget* w = fieldFor(n);
+        if (!w) continue;
+        auto* label = Gtk::make_managed<Gtk::Label>(n.substr(1));
+        label->set_xalign(1);
+        grid->attach(*label, 0, row);
+        grid->attach(*w, 1, row++);
+    }
+    expander->set_child(*grid);
+    return expander;
+}
+
+PlotArea* DocumentWindow::plotArea(const std::string& plotName) {
+    auto it = mPlots.find(plotName);
+    return it == mPlots.end() ? nullptr : it->second;
+}
+
+// ----- Actions ------------------------------------------------------------------------------
+
+void DocumentWindow::buildActions() {
+    add_action("save", [this] { save(); });
+    add_action("save-as", [this] { saveAs(); });
+    add_action("close", [this] { requestClose(); });
+    add_action("undo", [this] { run([this] { mDocument->undoManager().undo(); }); });
+    add_action("redo", [this] { run([this] { mDocument->undoManager().redo(); }); });
+    add_action("print-plot", [this] {
+        CPlotView* plot = GtkPlotServices::instance().firstResponder();
+        if (!plot) plot = mDocument->mPTViewp;
+        mApplication.printPlot(*plot, *this);
+    });
+    mDocActions = Gio::SimpleActionGroup::create();
+    insert_action_group("doc", mDocActions);
+    mMenuBridge.build(mDocument->documentMenu(), mDocActions,
+                      [](const MenuItem& item, std::size_t) { return gioActionName(item.actionName()); });
+}
+
+void DocumentWindow::run(const std::function<void()>& action) {
+    action();
+    refresh();
+}
+
+void DocumentWindow::refresh() {
+    mMirroring = true;
+    mForm.refresh();
+    mTable.refresh();
+    // Keypad Enter opened the selected case's first cell, its name: it is edited in the name
+    // field.
+    if (mDocument->listView().editedCell().row >= 0) {
+        mDocument->listView().endEditing();
+        if (auto* name = dynamic_cast<Gtk::Entry*>(mForm.widget("mName"))) {
+            name->grab_focus();
+            name->select_region(0, -1);
+        }
+    }
+    if (mTabs.get_current_page() != mDocument->tabView().selected)
+        mTabs.set_current_page(mDocument->tabView().selected);
+    mMenuBridge.sync(mDocument->documentMenu(), mDocActions,
+                     [](const MenuItem& item, std::size_t) { return gioActionName(item.actionName()); });
+    UndoManager& undo = mDocument->undoManager();
+    if (auto a = std::dynamic_pointer_cast<Gio::SimpleAction>(lookup_action("undo")))
+        a->set_enabled(undo.canUndo());
+    if (auto a = std::dynamic_pointer_cast<Gio::SimpleAction>(lookup_action("redo")))
+        a->set_enabled(undo.canRedo());
+    if (is_active() || mApplication.get_active_window() == this)
+        mApplication.showUndoNames(undo.undoActionName(), undo.redoActionName());
+    set_title(windowTitle(mDocument->fileName(), mDocument->isDocumentEdited(), mUntitledNumber));
+    for (auto& [name, area] : mPlots) {
+        area->refreshChrome();
+        area->canvas().queue_draw();
+    }
+    if (mTernary) mTernary->queue_draw();
+    if (mExperimental) mExperimental->refresh();
+    mMirroring = false;
+}
+
+// ----- Files and closing --------------------------------------------------------------------
+
+bool DocumentWindow::isPristine() const {
+    return mDocument->fileName().empty() && !mDocument->isDocumentEdited() &&
+           !mDocument->undoManager().canUndo();
+}
+
+bool DocumentWindow::saveTo(const std::string& path) {
+    const IoResult r = mDocument->saveToFile(path);
+    refresh();
+    if (!r.ok()) {
+        GtkPlotServices::instance().reportError("The document could not be saved: " + r.message);
+        return false;
+    }
+    return true;
+}
+
+void DocumentWindow::save(std::function<void()> then) {
+    if (mDocument->fileName().empty()) {
+        saveAs(std::move(then));
+        return;
+    }
+    if (saveTo(mDocument->fileName()) && then) then();
+}
+
+void DocumentWindow::saveAs(std::function<void()> then) {
+    auto chooser = fileChooser(this, "Save Document", true, MyDocument::kTypeName,
+                               MyDocument::kMimeType, std::string("*.") + MyDocument::kFileExtension);
+    chooser->set_current_name(mDocument->fileName().empty()
+                                  ? std::string("Untitled.") + MyDocument::kFileExtension
+                                  : std::filesystem::path(mDocument->fileName()).filename().string());
+    chooser->signal_response().connect([this, chooser, then](int response) {
+        chooser->hide();
+        if (response != static_cast<int>(Gtk::ResponseType::ACCEPT)) return;
+        if (saveTo(withDocumentExtension(chooser->get_file()->get_path())) && then) then();
+    });
+    chooser->show();
+}
+
+void DocumentWindow::requestClose() {
+    close();
+}
+
+void DocumentWindow::askBeforeClosing() {
+    if (mCloseQuestion) {
+        mCloseQuestion->present();
+        return;
+    }
+    const std::string name = windowTitle(mDocument->fileName(), false, mUntitledNumber);
+    mCloseQuestion = std::make_unique<Gtk::MessageDialog>(
+        *this, "Save the changes to \u201c" + name.substr(0, name.find(" \u2013")) + "\u201d before closing?",
+        false, Gtk::MessageType::QUESTION, Gtk::ButtonsType::NONE, true);
+    mCloseQuestion->set_secondary_text("Your changes will be lost if you don\u2019t save them.");
+    mCloseQuestion->add_button("Close _without Saving", Gtk::ResponseType::REJECT);
+    mCloseQuestion->add_button("_Cancel", Gtk::ResponseType::CANCEL);
+    mCloseQuestion->add_button("_Save", Gtk::ResponseType::ACCEPT);
+    mCloseQuestion->set_default_response(Gtk::ResponseType::ACCEPT);
+    mCloseQuestion->signal_response().connect([this](int response) { answerCloseQuestion(response); });
+    mCloseQuestion->show();
+}
+
+void DocumentWindow::answerCloseQuestion(int response) {
+    if (!mCloseQuestion) return;
+    mCloseQuestion->hide();
+    // The dialog is deleted once the signal that answered has returned.
+    std::shared_ptr<Gtk::MessageDialog> asked(mCloseQuestion.release());
+    Glib::signal_idle().connect_once([asked] {});
+    auto closeNow = [this] {
+        mClosing = true;
+        close();
+    };
+    if (response == static_cast<int>(Gtk::ResponseType::REJECT)) closeNow();
+    if (response == static_cast<int>(Gtk::ResponseType::ACCEPT)) save(closeNow);
+}
+
+}  // namespace vornex::shell

@@ -1,0 +1,185 @@
+#include "FormBinding.h"
+
+#include <gtkmm/adjustment.h>
+#include <gtkmm/eventcontrollerfocus.h>
+
+#include <cmath>
+
+namespace vornex::shell {
+
+FormBinding::FormBinding(MyDocument& document, Runner run)
+    : mDocument(document), mRun(std::move(run)) {}
+
+template <class W>
+W* FormBinding::make(const std::string& name, Kind kind) {
+    if (!mDocument.form().find(name)) return nullptr;
+    auto* widget = Gtk::make_managed<W>();
+    widget->set_name(name);
+    mWidgets[name] = {kind, widget};
+    return widget;
+}
+
+void FormBinding::send(const std::string& name, const std::function<void(Control&)>& set) {
+    Control* c = mDocument.form().find(name);
+    if (!c || !c->enabled || !c->editable || c->hidden) return;
+    mRun([this, c, set] {
+        set(*c);
+        if (!c->action.empty()) mDocument.performAction(c->action, c);
+    });
+}
+
+Gtk::Entry* FormBinding::entry(const std::string& name) {
+    auto* e = make<Gtk::Entry>(name, Kind::Entry);
+    if (!e) return nullptr;
+    e->set_width_chars(9);
+    auto commit = [this, e, name] {
+        if (mMirroring) return;
+        const Control* c = mDocument.form().find(name);
+        const std::string text = e->get_text();
+        if (c && text != c->text) send(name, [text](Control& control) { control.setString(text); });
+    };
+    e->signal_activate().connect(commit);
+    auto focus = Gtk::EventControllerFocus::create();
+    focus->signal_leave().connect(commit);
+    e->add_controller(focus);
+    return e;
+}
+
+Gtk::SpinButton* FormBinding::stepper(const std::string& name) {
+    auto* s = make<Gtk::SpinButton>(name, Kind::Stepper);
+    if (!s) return nullptr;
+    s->set_adjustment(Gtk::Adjustment::create(0, -1e7, 1e7, 1, 10));
+    s->set_digits(6);
+    s->set_width_chars(8);
+    s->set_numeric(false);
+    // Numbers as the form writes them, not padded to six decimals.
+    s->signal_output().connect(
+        [s] {
+            s->set_text(formatNumber(s->get_value()));
+            return true;
+        },
+        false);
+    s->signal_value_changed().connect([this, s, name] {
+        if (mMirroring) return;
+        const double v = s->get_value();
+        send(name, [v](Control& control) { control.setDouble(v); });
+    });
+    return s;
+}
+
+Gtk::CheckButton* FormBinding::check(const std::string& name, const std::string& label) {
+    auto* b = make<Gtk::CheckButton>(name, Kind::Check);
+    if (!b) return nullptr;
+    b->set_label(label);
+    b->signal_toggled().connect([this, b, name] {
+        if (mMirroring) return;
+        const int state = b->get_active() ? 1 : 0;
+        send(name, [state](Control& control) { control.state = state; });
+    });
+    return b;
+}
+
+Gtk::Button* FormBinding::button(const std::string& name, const std::string& label) {
+    auto* b = make<Gtk::Button>(name, Kind::Button);
+    if (!b) return nullptr;
+    b->set_label(label);
+    b->signal_clicked().connect([this, name] {
+        Control* c = mDocument.form().find(name);
+        if (!c || !c->enabled || c->hidden || c->action.empty()) return;
+        mRun([this, c] { mDocument.performAction(c->action, c); });
+    });
+    return b;
+}
+
+Gtk::Frame* FormBinding::box(const std::string& name) {
+    auto* f = make<Gtk::Frame>(name, Kind::Box);
+    if (!f) return nullptr;
+    f->set_label(mDocument.form()[name].title);
+    return f;
+}
+
+Gtk::Widget* FormBinding::widget(const std::string& name) const {
+    auto it = mWidgets.find(name);
+    return it == mWidgets.end() ? nullptr : it->second.widget;
+}
+
+void FormBinding::refresh() {
+    mMirroring = true;
+    for (auto& [name, bound] : mWidgets) {
+        const Control* c = mDocument.form().find(name);
+        if (!c) continue;
+        bound.widget->set_visible(!c->hidden);
+        bound.widget->set_sensitive(c->enabled);
+        switch (bound.kind) {
+            case Kind::Entry: {
+                auto* e = static_cast<Gtk::Entry*>(bound.widget);
+                if (std::string(e->get_text()) != c->text) e->set_text(c->text);
+                e->set_editable(c->editable);
+                break;
+            }
+            case Kind::Stepper: {
+                auto* s = static_cast<Gtk::SpinButton*>(bound.widget);
+                const double increment = c->increment > 0 && std::isfinite(c->increment) ? c->increment : 1.0;
+                s->set_increments(increment, increment * 10);
+                if (std::isfinite(c->value) && s->get_value() != c->value) s->set_value(c->value);
+                s->set_editable(c->editable);
+                break;
+            }
+            case Kind::Check:
+                static_cast<Gtk::CheckButton*>(bound.widget)->set_active(c->state == 1);
+                break;
+            case Kind::Button:
+                if (!c->title.empty()) static_cast<Gtk::Button*>(bound.widget)->set_label(c->title);
+                break;
+            case Kind::Box:
+                static_cast<Gtk::Frame*>(bound.widget)->set_label(c->title);
+                break;
+        }
+    }
+    mMirroring = false;
+}
+
+bool FormBinding::type(const std::string& name, const std::string& text) {
+    auto it = mWidgets.find(name);
+    if (it == mWidgets.end()) return false;
+    if (it->second.kind == Kind::Stepper) {
+        auto* s = static_cast<Gtk::SpinButton*>(it->second.widget);
+        if (!s->get_sensitive() || !s->get_editable()) return false;
+        s->set_text(text);
+        s->update();  // what Enter does: the text becomes the value
+        return true;
+    }
+    if (it->second.kind != Kind::Entry) return false;
+    auto* e = static_cast<Gtk::Entry*>(it->second.widget);
+    if (!e->get_sensitive() || !e->get_editable()) return false;
+    e->set_text(text);
+    g_signal_emit_by_name(e->gobj(), "activate");  // what Enter sends
+    return true;
+}
+
+bool FormBinding::step(const std::string& name, double value) {
+    auto it = mWidgets.find(name);
+    if (it == mWidgets.end() || it->second.kind != Kind::Stepper) return false;
+    auto* s = static_cast<Gtk::SpinButton*>(it->second.widget);
+    if (!s->get_sensitive()) return false;
+    s->set_value(value);
+    return true;
+}
+
+bool FormBinding::click(const std::string& name) {
+    auto it = mWidgets.find(name);
+    if (it == mWidgets.end() || !it->second.widget->get_sensitive()) return false;
+    if (it->second.kind == Kind::Button) {
+        // What a click does at once (activate() would wait for the press animation).
+        g_signal_emit_by_name(it->second.widget->gobj(), "clicked");
+        return true;
+    }
+    if (it->second.kind == Kind::Check) {
+        auto* b = static_cast<Gtk::CheckButton*>(it->second.widget);
+        b->set_active(!b->get_active());
+        return true;
+    }
+    return false;
+}
+
+}  // namespace vornex::shell

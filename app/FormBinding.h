@@ -1,0 +1,67 @@
+// Widgets that mirror the document's form of named controls: text fields (Gtk::Entry),
+// steppers (Gtk::SpinButton), check boxes, buttons and titled boxes. A widget writes what the
+// user enters into its control and sends the control's action, exactly as the headless driver
+// does; after every action the window refreshes all widgets from the form.
+#pragma once
+
+#include <gtkmm/button.h>
+#include <gtkmm/checkbutton.h>
+#include <gtkmm/entry.h>
+#include <gtkmm/frame.h>
+#include <gtkmm/spinbutton.h>
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "workbench/MyDocument.h"
+
+namespace vornex::shell {
+
+class FormBinding {
+   public:
+    // `run` performs an action and refreshes the window afterwards.
+    using Runner = std::function<void(const std::function<void()>&)>;
+
+    FormBinding(MyDocument& document, Runner run);
+
+    // Widgets bound to a control (null when the form has no such control). The binding
+    // keeps them; the caller places them.
+    Gtk::Entry* entry(const std::string& name);
+    Gtk::SpinButton* stepper(const std::string& name);
+    Gtk::CheckButton* check(const std::string& name, const std::string& label);
+    Gtk::Button* button(const std::string& name, const std::string& label);
+    // A frame titled from the control's title.
+    Gtk::Frame* box(const std::string& name);
+    bool isBound(const std::string& name) const { return mWidgets.count(name) != 0; }
+    // The widget bound to a control; null when there is none.
+    Gtk::Widget* widget(const std::string& name) const;
+
+    // Mirrors every bound widget from its control.
+    void refresh();
+
+    // What a user does, through the widgets: types into a field and presses Enter, clicks a
+    // stepper to a value, clicks a check box or a button. False when the widget does not
+    // exist or does not take input now.
+    bool type(const std::string& name, const std::string& text);
+    bool step(const std::string& name, double value);
+    bool click(const std::string& name);
+
+   private:
+    enum class Kind { Entry, Stepper, Check, Button, Box };
+    struct Bound {
+        Kind kind;
+        Gtk::Widget* widget;
+    };
+    // Sets the control as the user did and sends its action, when it takes input.
+    void send(const std::string& name, const std::function<void(Control&)>& set);
+    template <class W>
+    W* make(const std::string& name, Kind kind);
+
+    MyDocument& mDocument;
+    Runner mRun;
+    std::map<std::string, Bound> mWidgets;
+    bool mMirroring = false;
+};
+
+}  // namespace vornex::shell

@@ -1,0 +1,273 @@
+#include "GtkPlotServices.h"
+
+#include <gtkmm/colorchooserdialog.h>
+#include <gtkmm/filechoosernative.h>
+#include <gtkmm/filefilter.h>
+#include <gtkmm/fontchooserdialog.h>
+#include <gtkmm/messagedialog.h>
+#include <glibmm/main.h>
+
+#include "PanelWindows.h"
+#include "plot/CPlotView.h"
+
+namespace vornex::shell {
+
+namespace {
+
+Font fontOf(const Pango::FontDescription& d) {
+    const double size = d.get_size() > 0 ? d.get_size() / static_cast<double>(PANGO_SCALE) : 12.0;
+    return Font(d.get_family(), size, d.get_weight() >= Pango::Weight::BOLD,
+                d.get_style() != Pango::Style::NORMAL);
+}
+
+Pango::FontDescription descriptionOf(const Font& f) {
+    Pango::FontDescription d;
+    d.set_family(f.installedFamily());
+    d.set_size(static_cast<int>(f.size() * PANGO_SCALE));
+    d.set_weight(f.isBold() ? Pango::Weight::BOLD : Pango::Weight::NORMAL);
+    d.set_style(f.isItalic() ? Pango::Style::ITALIC : Pango::Style::NORMAL);
+    return d;
+}
+
+}  // namespace
+
+Glib::RefPtr<Gtk::FileChooserNative> fileChooser(Gtk::Window* parent, const std::string& title,
+                                                 bool save, const std::string& typeName,
+                                                 const std::string& mimeType,
+                                                 const std::string& pattern) {
+    const auto action = save ? Gtk::FileChooser::Action::SAVE : Gtk::FileChooser::Action::OPEN;
+    const char* accept = save ? "_Save" : "_Open";
+    auto chooser = parent ? Gtk::FileChooserNative::create(title, *parent, action, accept, "_Cancel")
+                          : Gtk::FileChooserNative::create(title, action, accept, "_Cancel");
+    chooser->set_modal(true);
+    auto filter = Gtk::FileFilter::create();
+    filter->set_name(typeName);
+    if (!mimeType.empty()) filter->add_mime_type(mimeType);
+    filter->add_pattern(pattern);
+    chooser->add_filter(filter);
+    return chooser;
+}
+
+void GtkPlotServices::keepAbove(Gtk::Window& panel) const {
+    if (Gtk::Window* p = parentWindow(); p && p != &panel) panel.set_transient_for(*p);
+}
+
+GtkPlotServices& GtkPlotServices::instance() {
+    static GtkPlotServices* services = new GtkPlotServices();  // lives as long as the program
+    return *services;
+}
+
+GtkPlotServices::~GtkPlotServices() = default;
+
+void GtkPlotServices::install(const Glib::RefPtr<Gtk::Application>& application) {
+    mApplication = application;
+    PlotServices::setShared(this);
+    CCurveSettingsWindow::sharedCurvesSettingsCtroller().setColorPanelCloser(
+        [this] { if (mColorDialog) mColorDialog->hide(); });
+    CPointSettingsWindow::sharedPointsSettingsCtroller().setColorPanelCloser(
+        [this] { if (mColorDialog) mColorDialog->hide(); });
+    logWindow();
+}
+
+void GtkPlotServices::shutdown() {
+    PlotServices::setShared(nullptr);
+    mPlotWindows.clear();
+    mAxisWindow.reset();
+    mCurveWindow.reset();
+    mPointWindow.reset();
+    mLogWindow.reset();
+    mColorDialog.reset();
+    mFontDialog.reset();
+    mChooser.reset();
+    mApplication.reset();
+}
+
+Gtk::Window* GtkPlotServices::parentWindow() const {
+    return mApplication ? mApplication->get_active_window() : nullptr;
+}
+
+void GtkPlotServices::forgetPlot(CPlotView* plot) {
+    mPlots.erase(plot);
+    if (mFirstResponder == plot) mFirstResponder = nullptr;
+    // A plot that goes while its save panel is open takes its command along.
+    if (mAskingPlot == plot) {
+        mAskingCommand = nullptr;
+        mAskingPlot = nullptr;
+    }
+}
+
+CPlotView* GtkPlotServices::firstResponder() const {
+    return mPlots.count(mFirstResponder) ? mFirstResponder : nullptr;
+}
+
+void GtkPlotServices::perform(const std::function<void()>& command) {
+    mCurrentCommand = command;
+    command();
+    mCurrentCommand = nullptr;
+    changed();
+}
+
+std::optional<std::string> GtkPlotServices::runSavePanel(const std::string& proposedName,
+                                                         const std::string& fileType) {
+    if (mAnswer) {
+        std::optional<std::string> answer = std::move(mAnswer);
+        mAnswer.reset();
+        return answer;
+    }
+    if (!mCurrentCommand || !mApplication) return std::nullopt;
+    // Asked now, answered later: the command runs again with the answer.
+    mAskingCommand = mCurrentCommand;
+    mAskingPlot = firstResponder();
+    mAskedType = fileType;
+    mChooser = fileChooser(parentWindow(), "Save", true, fileType + " files", "", "*." + fileType);
+    mChooser->set_current_name(proposedName + "." + fileType);
+    mChooser->signal_response().connect([this](int response) {
+        std::optional<std::string> path;
+        if (response == static_cast<int>(Gtk::ResponseType::ACCEPT) && mChooser->get_file())
+            path = mChooser->get_file()->get_path();
+        answerSavePanel(path);
+    });
+    mChooser->show();
+    return std::nullopt;
+}
+
+bool GtkPlotServices::isSavePanelOpen() const {
+    return static_cast<bool>(mAskingCommand);
+}
+
+void GtkPlotServices::answerSavePanel(std::optional<std::string> path) {
+    std::function<void()> command = std::move(mAskingCommand);
+    mAskingCommand = nullptr;
+    mAskingPlot = nullptr;
+    if (mChooser) mChooser->hide();
+    if (!command || !path) return;
+    const std::string ext = "." + mAskedType;
+    if (path->size() < ext.size() || path->compare(path->size() - ext.size(), ext.size(), ext))
+        *path += ext;
+    mAnswer = *path;
+    perform(command);
+    mAnswer.reset();
+}
+
+void GtkPlotServices::reportError(const std::string& message) {
+    mErrors.push_back(message);
+    PlotServices::reportError(message);
+    Gtk::Window* parent = parentWindow();
+    if (!parent) return;
+    auto* dialog = new Gtk::MessageDialog(*parent, message, false, Gtk::MessageType::ERROR,
+                                          Gtk::ButtonsType::OK, true);
+    dialog->signal_response().connect([dialog](int) { delete dialog; });
+    dialog->show();
+}
+
+AxisRangeWindow& GtkPlotServices::axisRangeWindow() {
+    if (!mAxisWindow)
+        mAxisWindow = std::make_unique<AxisRangeWindow>(
+            CAxisRangeWindow::sharedAxisRangeWindowCtroller(), [this] { changed(); });
+    return *mAxisWindow;
+}
+
+LogWindow& GtkPlotServices::logWindow() {
+    if (!mLogWindow) mLogWindow = std::make_unique<LogWindow>(CLogWindow::sharedLogWindowCtroller());
+    return *mLogWindow;
+}
+
+void GtkPlotServices::showAxisRangePanel(CPlotView& view) {
+    PanelServices::showAxisRangePanel(view);
+    axisRangeWindow().refresh();
+    axisRangeWindow().present();
+}
+
+void GtkPlotServices::updateAxisRangePanel() {
+    PanelServices::updateAxisRangePanel();
+    if (mAxisWindow) mAxisWindow->refresh();
+}
+
+void GtkPlotServices::showCurveSettingsPanel(CPlotView& view, CGraphCurve& curve) {
+    PanelServices::showCurveSettingsPanel(view, curve);
+    if (!mCurveWindow)
+        mCurveWindow = std::make_unique<CurveSettingsWindow>(
+            CCurveSettingsWindow::sharedCurvesSettingsCtroller(), [this] { changed(); });
+    keepAbove(*mCurveWindow);
+    mCurveWindow->refresh();
+}
+
+Gtk::Window* GtkPlotServices::curveSettingsWindow() const {
+    return mCurveWindow.get();
+}
+
+void GtkPlotServices::showPointSettingsPanel(CPlotView& view, CGraphObject& object) {
+    PanelServices::showPointSettingsPanel(view, object);
+    if (!mPointWindow)
+        mPointWindow = std::make_unique<PointSettingsWindow>(
+            CPointSettingsWindow::sharedPointsSettingsCtroller(), [this] { changed(); });
+    keepAbove(*mPointWindow);
+    mPointWindow->refresh();
+}
+
+void GtkPlotServices::showFontPanel(const Font& font) {
+    if (!mFontDialog) {
+        mFontDialog = std::make_unique<Gtk::FontChooserDialog>("Font");
+        mFontDialog->set_hide_on_close(true);
+        mFontDialog->signal_response().connect([this](int response) {
+            if (response == static_cast<int>(Gtk::ResponseType::OK)) {
+                const Font chosen = fontOf(mFontDialog->get_font_desc());
+                if (CPlotView* plot = firstResponder()) {
+                    plot->changeFont([chosen](const Font&) { return chosen; });
+                    changed();
+                }
+            }
+            mFontDialog->hide();
+        });
+    }
+    keepAbove(*mFontDialog);
+    mFontDialog->set_font_desc(descriptionOf(font));
+    mFontDialog->present();
+}
+
+void GtkPlotServices::showColorPanel(const Color& color) {
+    if (!mColorDialog) {
+        mColorDialog = std::make_unique<Gtk::ColorChooserDialog>("Colour");
+        mColorDialog->set_hide_on_close(true);
+        mColorDialog->signal_response().connect([this](int response) {
+            if (response == static_cast<int>(Gtk::ResponseType::OK)) {
+                if (CPlotView* plot = firstResponder()) {
+                    // The choice is taken while the chooser is still on screen.
+                    plot->changeColor(fromRgba(mColorDialog->get_rgba()), true);
+                    changed();
+                }
+            }
+            mColorDialog->hide();
+        });
+    }
+    keepAbove(*mColorDialog);
+    mColorDialog->set_rgba(toRgba(color));
+    mColorDialog->present();
+}
+
+bool GtkPlotServices::isColorPanelVisible() const {
+    return mColorDialog && mColorDialog->get_visible();
+}
+
+void GtkPlotServices::setColorPanelColor(const Color& color) {
+    if (mColorDialog) mColorDialog->set_rgba(toRgba(color));
+}
+
+void GtkPlotServices::openPlotWindow(std::unique_ptr<CPlotView> view) {
+    auto window = std::make_unique<PlotWindow>(std::move(view));
+    PlotWindow* raw = window.get();
+    window->signal_close_request().connect(
+        [this, raw] {
+            // Destroyed from the main loop, not inside its own signal.
+            Glib::signal_idle().connect_once([this, raw] {
+                mPlotWindows.remove_if([raw](const auto& w) { return w.get() == raw; });
+            });
+            return false;
+        },
+        false);
+    if (mApplication) mApplication->add_window(*window);
+    window->present();
+    mPlotWindows.push_back(std::move(window));
+}
+
+}  // namespace vornex::shell

@@ -1,0 +1,394 @@
+#include "PanelWindows.h"
+
+#include <gtkmm/grid.h>
+#include <gtkmm/printoperation.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/stringlist.h>
+#include <pangomm/layout.h>
+
+#include "GtkPlotServices.h"
+#include "PlotWidget.h"
+#include "plot/CGraphObject.h"
+
+namespace vornex::shell {
+
+Gdk::RGBA toRgba(const Color& c) {
+    Gdk::RGBA rgba;
+    rgba.set_rgba(c.redComponent(), c.greenComponent(), c.blueComponent(), c.alphaComponent());
+    return rgba;
+}
+
+Color fromRgba(const Gdk::RGBA& c) {
+    return Color::calibratedRGB(c.get_red(), c.get_green(), c.get_blue(), c.get_alpha());
+}
+
+namespace {
+
+Gtk::Window* parent() {
+    return GtkPlotServices::instance().parentWindow();
+}
+
+void preparePanel(Gtk::Window& w, const char* title, bool modal) {
+    w.set_title(title);
+    w.set_modal(modal);
+    w.set_hide_on_close(true);
+    if (Gtk::Window* p = parent()) w.set_transient_for(*p);
+}
+
+}  // namespace
+
+// ----- Axis ranges -------------------------------------------------------------------------
+
+AxisRangeWindow::AxisRangeWindow(CAxisRangeWindow& panel, std::function<void()> changed)
+    : mPanel(panel), mChanged(std::move(changed)) {
+    preparePanel(*this, "Axis Ranges", false);
+    auto* grid = Gtk::make_managed<Gtk::Grid>();
+    grid->set_row_spacing(4);
+    grid->set_column_spacing(6);
+    grid->set_margin(10);
+    const char* labels[] = {"X min", "X max", "Y min", "Y max", "X ticks", "Y ticks"};
+    for (int f = 0; f < CAxisRangeWindow::kFieldCount; ++f) {
+        auto* label = Gtk::make_managed<Gtk::Label>(labels[f]);
+        label->set_xalign(1);
+        grid->attach(*label, 0, f);
+        mFields[f].set_width_chars(12);
+        grid->attach(mFields[f], 1, f);
+        auto field = static_cast<CAxisRangeWindow::Field>(f);
+        mFields[f].signal_activate().connect([this, field] {
+            typeInto(field, mFields[field].get_text());
+        });
+        if (f < CAxisRangeWindow::kStepperCount) {
+            Gtk::SpinButton& s = mSteppers[f];
+            s.set_adjustment(Gtk::Adjustment::create(0, -CAxisRangeWindow::kStepperLimit,
+                                                     CAxisRangeWindow::kStepperLimit, 1, 10));
+            s.set_digits(4);
+            s.set_width_chars(1);
+            grid->attach(s, 2, f);
+            s.signal_value_changed().connect([this, field] {
+                if (mMirroring) return;
+                apply([this, field] {
+                    mPanel.setStepperValue(field, mSteppers[field].get_value());
+                    switch (field) {
+                        case CAxisRangeWindow::kXmin: mPanel.onStepXmin(); break;
+                        case CAxisRangeWindow::kXmax: mPanel.onStepXmax(); break;
+                        case CAxisRangeWindow::kYmin: mPanel.onStepYmin(); break;
+                        default: mPanel.onStepYmax(); break;
+                    }
+                });
+            });
+        }
+    }
+    const char* titles[] = {"Default", "Maximum", "Cancel", "OK"};
+    auto* row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
+    for (int b = 0; b < CAxisRangeWindow::kButtonCount; ++b) {
+        mButtons[b].set_label(titles[b]);
+        row->append(mButtons[b]);
+    }
+    mButtons[CAxisRangeWindow::kUseDefault].signal_clicked().connect(
+        [this] { apply([this] { mPanel.onUseDefaultRangeValues(); }); });
+    mButtons[CAxisRangeWindow::kUseMax].signal_clicked().connect(
+        [this] { apply([this] { mPanel.onUseMaximumRangeValues(); }); });
+    mButtons[CAxisRangeWindow::kCancel].signal_clicked().connect(
+        [this] { apply([this] { mPanel.onCancelButton(); }); });
+    mButtons[CAxisRangeWindow::kOK].signal_clicked().connect([this] {
+        apply([this] {
+            for (int f = 0; f < CAxisRangeWindow::kFieldCount; ++f)
+                mPanel.setFieldText(static_cast<CAxisRangeWindow::Field>(f), mFields[f].get_text());
+            mPanel.onOKButton();
+        });
+    });
+    grid->attach(*row, 0, CAxisRangeWindow::kFieldCount, 3);
+    mMessage.set_wrap(true);
+    mMessage.set_max_width_chars(40);
+    grid->attach(mMessage, 0, CAxisRangeWindow::kFieldCount + 1, 3);
+    set_child(*grid);
+    signal_close_request().connect(
+        [this] {
+            mPanel.orderOut();
+            return false;
+        },
+        false);
+}
+
+void AxisRangeWindow::apply(const std::function<void()>& action) {
+    action();
+    refresh();
+    GtkPlotServices::instance().changed();
+}
+
+void AxisRangeWindow::typeInto(CAxisRangeWindow::Field field, const std::string& text) {
+    mFields[field].set_text(text);
+    apply([this, field, text] {
+        mPanel.setFieldText(field, text);
+        mPanel.onChangeCoordinates();
+    });
+}
+
+void AxisRangeWindow::refresh() {
+    mMirroring = true;
+    for (int f = 0; f < CAxisRangeWindow::kFieldCount; ++f) {
+        const auto field = static_cast<CAxisRangeWindow::Field>(f);
+        mFields[f].set_text(mPanel.field(field).text);
+        mFields[f].set_sensitive(mPanel.field(field).enabled);
+        if (f < CAxisRangeWindow::kStepperCount) {
+            const CAxisRangeWindow::Stepper& s = mPanel.stepper(field);
+            auto adjustment = mSteppers[f].get_adjustment();
+            adjustment->configure(s.value, s.minValue, s.maxValue, s.increment, s.increment * 10, 0);
+            mSteppers[f].set_sensitive(s.enabled);
+        }
+    }
+    for (int b = 0; b < CAxisRangeWindow::kButtonCount; ++b)
+        mButtons[b].set_sensitive(mPanel.isButtonEnabled(static_cast<CAxisRangeWindow::Button>(b)));
+    mMessage.set_text(mPanel.message());
+    set_visible(mPanel.isVisible());
+    mMirroring = false;
+}
+
+// ----- Settings panels ------------------------------------------------------------------------
+
+namespace {
+
+// OK and Cancel below the panel's controls; closing the window ends the session too.
+template <class Panel>
+Gtk::Box* settingsButtons(Gtk::Window& w, Panel& panel, std::function<void()> done) {
+    auto* row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
+    row->set_halign(Gtk::Align::END);
+    auto* cancel = Gtk::make_managed<Gtk::Button>("Cancel");
+    auto* ok = Gtk::make_managed<Gtk::Button>("OK");
+    row->append(*cancel);
+    row->append(*ok);
+    cancel->signal_clicked().connect([&panel, done] {
+        panel.onCancelButton();
+        done();
+    });
+    ok->signal_clicked().connect([&panel, done] {
+        panel.onOKButton();
+        done();
+    });
+    w.signal_close_request().connect(
+        [&panel, done] {
+            if (panel.isModalSessionRunning()) panel.windowWillClose();
+            done();
+            return false;
+        },
+        false);
+    return row;
+}
+
+Gtk::Grid* panelGrid() {
+    auto* grid = Gtk::make_managed<Gtk::Grid>();
+    grid->set_row_spacing(6);
+    grid->set_column_spacing(8);
+    grid->set_margin(12);
+    return grid;
+}
+
+void addRow(Gtk::Grid& grid, int row, const char* title, Gtk::Widget& widget) {
+    auto* label = Gtk::make_managed<Gtk::Label>(title);
+    label->set_xalign(1);
+    grid.attach(*label, 0, row);
+    grid.attach(widget, 1, row);
+}
+
+std::vector<Glib::ustring> numbered(const char* prefix, int n) {
+    std::vector<Glib::ustring> items;
+    for (int i = 1; i <= n; ++i) items.push_back(prefix + std::to_string(i));
+    return items;
+}
+
+}  // namespace
+
+CurveSettingsWindow::CurveSettingsWindow(CCurveSettingsWindow& panel, std::function<void()> changed)
+    : mPanel(panel),
+      mChanged(std::move(changed)),
+      mThickness(Gtk::StringList::create({"Normal", "Double", "Triple"})) {
+    preparePanel(*this, "Curve Settings", true);
+    auto* grid = panelGrid();
+    addRow(*grid, 0, "Thickness", mThickness);
+    addRow(*grid, 1, "Colour", mColor);
+    grid->attach(*settingsButtons(*this, mPanel, [this] { refresh(); mChanged(); }), 0, 2, 2);
+    set_child(*grid);
+    mThickness.property_selected().signal_changed().connect([this] {
+        if (mMirroring) return;
+        mPanel.selectThicknessItem(static_cast<int>(mThickness.get_selected()));
+        mPanel.onChangeThickness();
+        mChanged();
+    });
+    mColor.signal_color_set().connect([this] {
+        mPanel.setColorWell(fromRgba(mColor.get_rgba()));
+        mPanel.onChangeColor();
+        mChanged();
+    });
+}
+
+void CurveSettingsWindow::refresh() {
+    mMirroring = true;
+    mThickness.set_selected(static_cast<guint>(mPanel.selectedThicknessItem()));
+    mColor.set_rgba(toRgba(mPanel.colorWell()));
+    set_visible(mPanel.isVisible());
+    mMirroring = false;
+}
+
+PointSettingsWindow::PointSettingsWindow(CPointSettingsWindow& panel, std::function<void()> changed)
+    : mPanel(panel),
+      mChanged(std::move(changed)),
+      mMarker(Gtk::StringList::create(
+          {"Filled circle", "Circle", "Filled square", "Square", "Plus", "Cross",
+           "Filled triangle up", "Filled triangle down", "Triangle up", "Triangle down",
+           "Filled diamond", "Diamond"})),
+      mSize(Gtk::StringList::create(numbered("", CPointSettingsWindow::kSizeItems))) {
+    preparePanel(*this, "Point Settings", true);
+    auto* grid = panelGrid();
+    addRow(*grid, 0, "Marker", mMarker);
+    addRow(*grid, 1, "Size", mSize);
+    addRow(*grid, 2, "Colour", mColor);
+    grid->attach(*settingsButtons(*this, mPanel, [this] { refresh(); mChanged(); }), 0, 3, 2);
+    set_child(*grid);
+    mMarker.property_selected().signal_changed().connect([this] {
+        if (mMirroring) return;
+        mPanel.selectMarkerItem(static_cast<int>(mMarker.get_selected()));
+        mPanel.onChangeMarkerType();
+        mChanged();
+    });
+    mSize.property_selected().signal_changed().connect([this] {
+        if (mMirroring) return;
+        mPanel.selectSizeItem(static_cast<int>(mSize.get_selected()));
+        mPanel.onChangeMarkerSize();
+        mChanged();
+    });
+    mColor.signal_color_set().connect([this] {
+        mPanel.setColorWell(fromRgba(mColor.get_rgba()));
+        mPanel.onChangeColor();
+        mChanged();
+    });
+}
+
+void PointSettingsWindow::refresh() {
+    mMirroring = true;
+    const int marker = mPanel.selectedMarkerItem();
+    mMarker.set_selected(marker < 0 ? GTK_INVALID_LIST_POSITION : static_cast<guint>(marker));
+    mSize.set_selected(static_cast<guint>(mPanel.selectedSizeItem()));
+    mColor.set_rgba(toRgba(mPanel.colorWell()));
+    set_visible(mPanel.isVisible());
+    mMirroring = false;
+}
+
+// ----- Log ------------------------------------------------------------------------------------
+
+LogWindow::LogWindow(CLogWindow& log) : mLog(log) {
+    set_title("Log");
+    set_hide_on_close(true);
+    const Size size = mLog.contentSize();
+    set_default_size(static_cast<int>(size.width), static_cast<int>(size.height));
+    mText.set_editable(false);
+    mText.set_monospace(true);
+    mText.set_wrap_mode(Gtk::WrapMode::NONE);
+    auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
+    scroller->set_child(mText);
+    scroller->set_expand(true);
+    auto* clear = Gtk::make_managed<Gtk::Button>("Clear");
+    auto* printButton = Gtk::make_managed<Gtk::Button>("Print\u2026");
+    clear->signal_clicked().connect([this] { mLog.clearText(); });
+    printButton->signal_clicked().connect([this] { print(); });
+    auto* row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
+    row->set_margin(4);
+    row->append(*clear);
+    row->append(*printButton);
+    auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL);
+    box->append(*scroller);
+    box->append(*row);
+    set_child(*box);
+    signal_close_request().connect(
+        [this] {
+            mLog.orderOut();
+            return false;
+        },
+        false);
+    mLog.setChangeHandler([this] { refresh(); });
+    refresh();
+}
+
+LogWindow::~LogWindow() {
+    mLog.setChangeHandler(nullptr);
+}
+
+void LogWindow::refresh() {
+    if (!mLog.isVisible()) {
+        set_visible(false);
+        return;
+    }
+    // A fresh buffer each time: the log's runs may have grown or changed anywhere.
+    auto buffer = Gtk::TextBuffer::create();
+    auto table = buffer->get_tag_table();
+    for (const AttributedString::Run& run : mLog.text().runs()) {
+        auto tag = Gtk::TextTag::create();
+        const Font& f = run.attributes.font;
+        tag->property_family() = f.installedFamily();
+        tag->property_size_points() = f.size();
+        tag->property_weight() = f.isBold() ? 700 : 400;
+        tag->property_style() = f.isItalic() ? Pango::Style::ITALIC : Pango::Style::NORMAL;
+        if (run.attributes.underline) tag->property_underline() = Pango::Underline::SINGLE;
+        if (run.attributes.color) tag->property_foreground_rgba() = toRgba(*run.attributes.color);
+        table->add(tag);
+        buffer->insert_with_tag(buffer->end(), run.text, tag);
+    }
+    mText.set_buffer(buffer);
+    if (!get_visible()) {
+        const Size size = mLog.contentSize();
+        set_default_size(static_cast<int>(size.width), static_cast<int>(size.height));
+    }
+    present();
+    auto end = buffer->create_mark(buffer->end());
+    mText.scroll_to(end);
+    buffer->delete_mark(end);
+}
+
+void LogWindow::print() {
+    auto operation = Gtk::PrintOperation::create();
+    auto lines = std::make_shared<std::vector<std::string>>();
+    const std::string text = mLog.string();
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = text.find('\n', start);
+        lines->push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    constexpr int kLinesPerPage = 60;
+    operation->set_n_pages(std::max<int>(1, (static_cast<int>(lines->size()) + kLinesPerPage - 1) /
+                                                kLinesPerPage));
+    operation->signal_draw_page().connect(
+        [lines](const Glib::RefPtr<Gtk::PrintContext>& context, int page) {
+            auto cr = context->get_cairo_context();
+            auto layout = context->create_pango_layout();
+            layout->set_font_description(Pango::FontDescription("Liberation Mono 9"));
+            std::string pageText;
+            for (std::size_t i = page * kLinesPerPage;
+                 i < lines->size() && i < static_cast<std::size_t>((page + 1) * kLinesPerPage); ++i)
+                pageText += (*lines)[i] + "\n";
+            layout->set_text(pageText);
+            cr->move_to(0, 0);
+            layout->show_in_cairo_context(cr);
+        });
+    operation->run(Gtk::PrintOperation::Action::PRINT_DIALOG, *this);
+}
+
+// ----- Plot windows --------------------------------------------------------------------------
+
+PlotWindow::PlotWindow(std::unique_ptr<CPlotView> view) {
+    set_title(view->plotName().empty() ? "Plot" : view->plotName());
+    set_default_size(400, 300);
+    mHost = std::make_unique<CDrawPlotView>(Rect(0, 0, 400, 300));
+    mHost->installPlotView(std::move(view));
+    mHost->installButtons();
+    mArea = std::make_unique<PlotArea>(*mHost, nullptr);
+    set_child(*mArea);
+}
+
+PlotWindow::~PlotWindow() {
+    unset_child();
+    mArea.reset();
+    mHost.reset();
+}
+
+}  // namespace vornex::shell

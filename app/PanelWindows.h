@@ -1,0 +1,114 @@
+// Windows of the shared panels and of the shared log, and the window of a plot opened on its
+// own. Each mirrors its core (CAxisRangeWindow, CCurveSettingsWindow, CPointSettingsWindow,
+// CLogWindow, CDrawPlotView) and sends what the user does back to it.
+#pragma once
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/colorbutton.h>
+#include <gtkmm/dropdown.h>
+#include <gtkmm/entry.h>
+#include <gtkmm/label.h>
+#include <gtkmm/spinbutton.h>
+#include <gtkmm/textview.h>
+#include <gtkmm/window.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "plot/CAxisRangeWindow.h"
+#include "plot/CCurveSettingsWindow.h"
+#include "plot/CDrawPlotView.h"
+#include "plot/CLogWindow.h"
+#include "plot/CPointSettingsWindow.h"
+
+namespace vornex::shell {
+
+class PlotArea;
+
+// The axis-range panel: four range fields with steppers, two tick counts, four buttons and
+// the reason of a refused change.
+class AxisRangeWindow : public Gtk::Window {
+   public:
+    explicit AxisRangeWindow(CAxisRangeWindow& panel, std::function<void()> changed);
+    // Mirrors the panel: texts, stepper values and increments, enabled states, message,
+    // visibility.
+    void refresh();
+    // Types into a field and applies it as the field's Enter does.
+    void typeInto(CAxisRangeWindow::Field field, const std::string& text);
+
+   private:
+    void apply(const std::function<void()>& action);
+    CAxisRangeWindow& mPanel;
+    std::function<void()> mChanged;
+    std::array<Gtk::Entry, CAxisRangeWindow::kFieldCount> mFields;
+    std::array<Gtk::SpinButton, CAxisRangeWindow::kStepperCount> mSteppers;
+    std::array<Gtk::Button, CAxisRangeWindow::kButtonCount> mButtons;
+    Gtk::Label mMessage;
+    bool mMirroring = false;
+};
+
+// The modal settings panels: a colour button, the thickness (curves) or marker type and size
+// (points), OK and Cancel. Closing the window ends the session as the core says.
+class CurveSettingsWindow : public Gtk::Window {
+   public:
+    CurveSettingsWindow(CCurveSettingsWindow& panel, std::function<void()> changed);
+    void refresh();
+
+   private:
+    CCurveSettingsWindow& mPanel;
+    std::function<void()> mChanged;
+    Gtk::DropDown mThickness;
+    Gtk::ColorButton mColor;
+    bool mMirroring = false;
+};
+
+class PointSettingsWindow : public Gtk::Window {
+   public:
+    PointSettingsWindow(CPointSettingsWindow& panel, std::function<void()> changed);
+    void refresh();
+    // What the user picks in the marker and size menus.
+    void chooseMarker(int item) { mMarker.set_selected(static_cast<guint>(item)); }
+    void chooseSize(int item) { mSize.set_selected(static_cast<guint>(item)); }
+
+   private:
+    CPointSettingsWindow& mPanel;
+    std::function<void()> mChanged;
+    Gtk::DropDown mMarker;
+    Gtk::DropDown mSize;
+    Gtk::ColorButton mColor;
+    bool mMirroring = false;
+};
+
+// The shared log: its text with fonts, colours, bold and underline, shown and hidden as the
+// core says; Clear and Print in the window.
+class LogWindow : public Gtk::Window {
+   public:
+    explicit LogWindow(CLogWindow& log);
+    ~LogWindow() override;
+    void refresh();
+    void print();
+    Glib::RefPtr<Gtk::TextBuffer> buffer() { return mText.get_buffer(); }
+
+   private:
+    CLogWindow& mLog;
+    Gtk::TextView mText;
+};
+
+// A plot opened in a window of its own: it owns its host and plot.
+class PlotWindow : public Gtk::Window {
+   public:
+    explicit PlotWindow(std::unique_ptr<CPlotView> view);
+    ~PlotWindow() override;
+
+   private:
+    std::unique_ptr<CDrawPlotView> mHost;
+    std::unique_ptr<PlotArea> mArea;
+};
+
+// Colours between the cores and GDK.
+Gdk::RGBA toRgba(const Color& c);
+Color fromRgba(const Gdk::RGBA& c);
+
+}  // namespace vornex::shell

@@ -1,0 +1,484 @@
+#include "SelfTest.h"
+
+#include <glibmm/main.h>
+#include <gtk/gtk.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "DocumentWindow.h"
+#include "GtkPlotServices.h"
+#include "PanelWindows.h"
+#include "plot/CCurveSettingsWindow.h"
+#include "plot/CGraphCurve.h"
+#include "plot/CLogWindow.h"
+#include "WyvraApplication.h"
+
+namespace vornex::shell {
+
+namespace {
+
+class Session {
+   public:
+    Session(WyvraApplication& app, std::string image) : mApp(app), mImage(std::move(image)) {}
+
+    void start() {
+        mApp.hold();
+        mSteps = {[this] { typeTemperature(); },  [this] { stepPressure(); },
+                  [this] { dragZoomRectangle(); }, [this] { plotCommands(); },
+                  [this] { tabsMenusAndLog(); }, [this] { showIceTab(); },
+                  [this] { clickTernary(); },
+                  [this] { selectCase(); },
+                  [this] { saveAndReopen(); },     [this] { renderAndLook(); }};
+        next(600);
+    }
+
+   private:
+    DocumentWindow& window() { return *mApp.windows().back(); }
+    MyDocument& document() { return window().document(); }
+
+    void check(bool ok, const std::string& what) {
+        std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
+        std::fflush(stdout);
+        if (!ok) ++mFailures;
+    }
+    // Runs the next step after `ms` milliseconds of main loop, so that the window has been
+    // laid out and drawn in between.
+    void next(unsigned ms) {
+        Glib::signal_timeout().connect_once(
+            [this] {
+                if (mStep < mSteps.size()) {
+                    mSteps[mStep++]();
+                } else {
+                    finish();
+                }
+            },
+            ms);
+    }
+    void finish() {
+        mApp.setExitStatus(mFailures == 0 ? 0 : 1);
+        std::printf("%d check(s) failed\n", mFailures);
+        mApp.release();
+        mApp.quit();
+    }
+    double caseValue(int row, const std::string& key) {
+        return document().cases().at(row).get(key).toDouble(-1);
+    }
+
+    void typeTemperature() {
+        check(document().caseCount() == 1 && !document().isDocumentEdited(),
+              "a new document holds one case and no unsaved change");
+        check(window().form().type("mStepHaliteTm", "350"), "the temperature field takes 350");
+        check(document().mTm == 350 && caseValue(0, "Tm") == 350,
+              "the state and the case hold 350 degC");
+        check(document().isDocumentEdited(), "the document has unsaved changes");
+        check(window().get_title().find('*') == 0, "the title marks the unsaved changes");
+        next(200);
+    }
+
+    void stepPressure() {
+        const double before = document().mPm;
+        const double increment = document().form()["mStepHalitePm"].increment;
+        check(window().form().step("mStepHalitePm", before + increment),
+              "the pressure stepper steps");
+        check(std::fabs(document().mPm - (before + increment)) < 1e-9 &&
+                  std::fabs(document().form().value("mHalitePm") - document().mPm) < 1e-9,
+              "the pressure and its field follow the stepper");
+        next(300);
+    }
+
+    void dragZoomRectangle() {
+        PlotArea* area = window().plotArea("mPTViewp");
+        check(area != nullptr, "the P-T plot is shown");
+        if (!area) return next(0);
+        const double w = area->canvas().get_width(), h = area->canvas().get_height();
+        float before[4];
+        area->plot().getXYRange(before[0], before[1], before[2], before[3]);
+        area->onDragBegin(0.35 * w, 0.3 * h);
+        area->onDragUpdate(0.1 * w, 0.1 * h);
+        const bool following = !area->plot().trackingRect().isZero();
+        area->onDragUpdate(0.25 * w, 0.3 * h);
+        area->onDragEnd(0.25 * w, 0.3 * h);
+        check(following, "the zoom rectangle follows the drag before the release");
+        check(!area->plot().trackingRect().isZero() && area->host().zoomInButton().enabled,
+              "the drag leaves a zoom rectangle and enables zooming");
+        area->onContextClick(0.5 * w, 0.5 * h);
+        auto zoomIn = area->menuActions();
+        check(area->contextPopover() && zoomIn && zoomIn->lookup_action("item0") && zoomIn->lookup_action("item0")->get_enabled(),
+              "the context menu offers Zoom in");
+        if (area->contextPopover()) area->contextPopover()->popdown();
+        zoomIn->activate_action("item0");
+        float after[4];
+        area->plot().getXYRange(after[0], after[1], after[2], after[3]);
+        check(after[0] > before[0] && after[1] < before[1] && after[3] < before[3],
+              "zooming in narrows the P-T ranges");
+        check(std::fabs(caseValue(0, "ptmaxx") - after[1]) < 1e-3,
+              "the case keeps the zoomed range");
+        check(document().undoManager().canUndo() &&
+                  mApp.undoTitle() == "_Undo " + document().undoManager().undoActionName(),
+              "the zoom can be undone, and the Edit menu says what Undo undoes");
+        mZoomedMaxX = after[1];
+        next(300);
+    }
+
+    // The item of the plot's context menu that sends an action, or -1.
+    static int itemOf(Menu& menu, const char* action) {
+        for (std::size_t i = 0; i < menu.size(); ++i)
+            if (menu.item(i).actionName() == action) return static_cast<int>(i);
+        return -1;
+    }
+
+    // A double click on a curve opens its settings panel; the context menu saves the plot as
+    // PDF through the save panel and opens a copy in a window of its own.
+    void plotCommands() {
+        PlotArea* area = window().plotArea("mPTViewp");
+        if (!area) return next(0);
+        CPlotView& plot = area->plot();
+        const double h = area->canvas().get_height();
+        const Rect inside = plot.getPlotRect().insetBy(6, 6);
+        // A vertex of a curve that no later object covers: the hit test takes the last hit.
+        std::optional<Point> onCurve;
+        const auto& objects = plot.graphObjects();
+        for (std::size_t i = 0; i < objects.size() && !onCurve; ++i) {
+            auto* curve = dynamic_cast<CGraphCurve*>(objects[i].get());
+            if (!curve) continue;
+            for (const CurvePoint& p : curve->mPointsList()) {
+                const Point v{plot.getXValue(p.x), plot.getYValue(p.y)};
+                if (p.penUp || !inside.containsMouse(v) || !curve->isHit(v)) continue;
+                bool covered = false;
+                for (std::size_t j = i + 1; j < objects.size() && !covered; ++j)
+                    covered = objects[j]->isHit(v);
+                if (!covered) {
+                    onCurve = v;
+                    break;
+                }
+            }
+        }
+        check(onCurve.has_value(), "a curve runs through the P-T plot");
+        if (onCurve) {
+            area->onDragBegin(onCurve->x, h - onCurve->y);
+            area->onDragEnd(0, 0);
+            check(dynamic_cast<CGraphCurve*>(plot.selectedObject()) != nullptr,
+                  "a click on the curve selects it");
+            area->onDragBegin(onCurve->x, h - onCurve->y);
+            area->onDragEnd(0, 0);
+            CCurveSettingsWindow& panel = CCurveSettingsWindow::sharedCurvesSettingsCtroller();
+            check(panel.isModalSessionRunning() && panel.graphCurve() == plot.selectedObject(),
+                  "a double click opens the curve's settings panel");
+            Gtk::Window* shown = GtkPlotServices::instance().curveSettingsWindow();
+            check(shown && shown->get_visible() && shown->get_modal(),
+                  "the panel shows as a modal window");
+            if (shown) shown->close();
+            check(!panel.isModalSessionRunning() && !panel.isVisible(),
+                  "closing the panel's window ends its session");
+        }
+
+        // The axis button shows the shared axis-range panel on this plot; a typed bound
+        // reaches the plot and the case.
+        check(area->clickAxisButton(), "the axis button is pressed");
+        AxisRangeWindow& axes = GtkPlotServices::instance().axisRangeWindow();
+        CAxisRangeWindow& axisPanel = CAxisRangeWindow::sharedAxisRangeWindowCtroller();
+        check(axes.get_visible() && axisPanel.currentPlotView() == &plot,
+              "the axis-range panel shows the plot's ranges");
+        axes.typeInto(CAxisRangeWindow::kXmax, "900");
+        check(plot.mCurrentMaxX() == 900 && caseValue(0, "ptmaxx") == 900,
+              "a bound typed into the panel reaches the plot and the case");
+        axes.typeInto(CAxisRangeWindow::kXmax, "not a number");
+        check(plot.mCurrentMaxX() == 900 && !axisPanel.message().empty(),
+              "a bound that is no number is refused with a reason");
+        axes.close();
+        check(!axisPanel.isVisible(), "closing the panel hides it");
+        mZoomedMaxX = plot.mCurrentMaxX();
+
+        const std::string pdf = (std::filesystem::temp_directory_path() /
+                                 ("wyvra-plot-" + std::to_string(::getpid())))
+                                    .string();
+        area->onContextClick(inside.midX(), h - inside.maxY() + 2);
+        const int save = itemOf(plot.plotMenu(), "onPrintPlot:");
+        area->menuActions()->activate_action("item" + std::to_string(save));
+        GtkPlotServices& services = GtkPlotServices::instance();
+        check(services.isSavePanelOpen(), "Save as PDF asks for a file");
+        services.answerSavePanel(pdf);
+        std::ifstream written(pdf + ".pdf", std::ios::binary);
+        std::string head(4, '\0');
+        written.read(head.data(), 4);
+        check(head == "%PDF", "the plot is written as " + pdf + ".pdf");
+        std::filesystem::remove(pdf + ".pdf");
+
+        const std::size_t windows = services.plotWindowCount();
+        area->onContextClick(inside.midX(), h - inside.maxY() + 2);
+        area->menuActions()->activate_action(
+            "item" + std::to_string(itemOf(plot.plotMenu(), "onOpenNewPlotWindow:")));
+        check(services.plotWindowCount() == windows + 1, "the plot opens in a window of its own");
+        next(300);
+    }
+
+    // The tab view, the document menu's ticks, a panel button and the shared log.
+    void tabsMenusAndLog() {
+        DocumentWindow& win = window();
+        win.tabs().set_current_page(4);
+        check(document().tabView().selectedIdentifier() == "isochore",
+              "choosing the Isochore tab selects it in the document");
+        auto actions = win.documentActions();
+        auto ticked = [&](const char* action) {
+            GVariant* state =
+                g_action_group_get_action_state(G_ACTION_GROUP(actions->gobj()), action);
+            const bool on = state && g_variant_get_boolean(state);
+            if (state) g_variant_unref(state);
+            return on;
+        };
+        check(ticked("doc-onGoToIsochore-panel") && !ticked("doc-onGoToPTX-panel"),
+              "the menu ticks the visible tab");
+        // A one-phase liquid, whose isochore runs down in temperature.
+        win.form().type("mStepHalitePm", "1000");
+        win.form().type("mStepHaliteXm", "10");
+        const std::size_t before = document().mIsochoreViewp->graphObjects().size();
+        check(win.form().click("mIsochoreButton"), "the isochore button is pressed");
+        check(document().mIsochoreViewp->graphObjects().size() > before,
+              "the isochore of the state is drawn");
+        actions->activate_action("doc-onToggleShowCritical");
+        check(!document().mShowCritical && !ticked("doc-onToggleShowCritical"),
+              "the critical-curve toggle hides it and unticks its item");
+        actions->activate_action("doc-onToggleShowCritical");
+        actions->activate_action("doc-onGoToPTX-panel");
+        check(win.tabs().get_current_page() == 0, "the menu's P-T-X item brings its tab forward");
+        actions->activate_action("doc-onShowExperimentalPanel");
+        ExperimentalPanel* panel = win.experimentalPanel();
+        check(panel && panel->get_visible(), "the experimental-data panel opens");
+        if (panel) {
+            const std::size_t shown = document().mPxViewp->graphObjects().size();
+            panel->tick(0, true);
+            check(document().mPxViewp->graphObjects().size() > shown,
+                  "a ticked data set is drawn in the P-x plot");
+            panel->close();
+            check(document().form()["mExpPanel"].hidden, "closing the panel hides it");
+        }
+        actions->activate_action("doc-onShowLog");
+        check(CLogWindow::sharedLogWindowCtroller().isVisible() &&
+                  GtkPlotServices::instance().logWindow().get_visible(),
+              "Show Log opens the shared log window");
+        GtkPlotServices::instance().logWindow().close();
+        next(300);
+    }
+
+    void showIceTab() {
+        window().tabs().set_current_page(3);
+        next(400);
+    }
+
+    // A click in the ternary diagram gives the ice panel its NaCl : KCl ratio.
+    void clickTernary() {
+        TernaryArea* ternary = window().ternaryArea();
+        if (!ternary) return next(0);
+        const Point p = ternary->view().viewPointForComposition(16, 4);  // 80 % of the salt NaCl
+        ternary->onPress(p.x, ternary->get_height() - p.y);
+        check(std::fabs(document().form().value("mIceRatio") - 80) < 0.5 &&
+                  std::fabs(document().form().value("mIceSalinity") - 20) < 0.5,
+              "a click in the ternary diagram sets the ice panel's composition");
+        check(window().form().click("mIceAssignButton") && std::fabs(document().mXm - 20) < 0.5,
+              "Assign makes the brine's salinity the state's");
+        window().tabs().set_current_page(0);
+        next(300);
+    }
+
+    void selectCase() {
+        check(window().form().click("mAddButton"), "the Add button adds a case");
+        check(document().caseCount() == 2 && document().listView().selectedRow() == 1,
+              "the new case is selected");
+        window().form().type("mStepHaliteTm", "280");
+        check(caseValue(1, "Tm") == 280, "the new case takes its own temperature");
+        window().caseTable().selectRow(0);
+        window().caseTable().keyPressed(0xff8d, 0);  // keypad Enter
+        GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window().gobj()));
+        Gtk::Widget* name = window().form().widget("mName");
+        check(focus && name && gtk_widget_is_ancestor(focus, GTK_WIDGET(name->gobj())),
+              "keypad Enter on the table opens the case's name for editing");
+        mFirstCaseTm = caseValue(0, "Tm");
+        check(document().listView().selectedRow() == 0 && document().mTm == mFirstCaseTm &&
+                  mFirstCaseTm != 280,
+              "selecting the first case restores its state");
+        next(300);
+    }
+
+    void saveAndReopen() {
+        // Unsaved changes: closing asks first, and Cancel keeps the window.
+        DocumentWindow& edited = window();
+        edited.close();
+        check(edited.isAskingBeforeClosing() && mApp.windows().size() == 1,
+              "closing with unsaved changes asks first");
+        edited.answerCloseQuestion(static_cast<int>(Gtk::ResponseType::CANCEL));
+        check(edited.get_visible() && document().isDocumentEdited(),
+              "Cancel keeps the window and its changes");
+        mPath = (std::filesystem::temp_directory_path() /
+                 ("wyvra-self-test-" + std::to_string(::getpid()) + ".wyvra"))
+                    .string();
+        check(window().saveTo(mPath), "the document saves to " + mPath);
+        check(!document().isDocumentEdited() && std::filesystem::exists(mPath),
+              "the saved document has no unsaved changes");
+        DocumentWindow* first = &window();
+        check(mApp.openDocument(mPath) == first, "opening it again shows its window");
+        first->close();
+        Glib::signal_timeout().connect_once(
+            [this] {
+                check(mApp.windows().empty(), "closing an unchanged document asks nothing");
+                DocumentWindow* reopened = mApp.openDocument(mPath);
+                check(reopened != nullptr, "the saved document opens");
+                if (reopened) {
+                    MyDocument& d = reopened->document();
+                    check(d.caseCount() == 2 && d.listView().selectedRow() == 0 &&
+                              d.mTm == mFirstCaseTm &&
+                              !d.isDocumentEdited(),
+                          "the reopened document holds both cases, the first one current");
+                    check(std::fabs(d.mPTViewp->mCurrentMaxX() - mZoomedMaxX) < 1e-3,
+                          "the reopened case shows its zoomed range");
+                }
+                std::filesystem::remove(mPath);
+                next(800);
+            },
+            300);
+    }
+
+    // The window as it shows now, through its own snapshot; null when it cannot render.
+    GdkTexture* snapshotOf(DocumentWindow& win) {
+        GtkWidget* w = GTK_WIDGET(win.gobj());
+        const int width = gtk_widget_get_width(w), height = gtk_widget_get_height(w);
+        GdkPaintable* paintable = gtk_widget_paintable_new(w);
+        GtkSnapshot* snapshot = gtk_snapshot_new();
+        gdk_paintable_snapshot(paintable, snapshot, width, height);
+        GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
+        GskRenderer* renderer = gtk_native_get_renderer(GTK_NATIVE(w));
+        GdkTexture* texture = nullptr;
+        if (node && renderer) {
+            graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(width),
+                                                        static_cast<float>(height));
+            texture = gsk_renderer_render_texture(renderer, node, &bounds);
+        }
+        if (node) gsk_render_node_unref(node);
+        g_object_unref(paintable);
+        return texture;
+    }
+
+    void renderAndLook() {
+        if (mApp.windows().empty()) return next(0);
+        DocumentWindow& win = window();
+        GdkTexture* texture = snapshotOf(win);
+        check(texture != nullptr, "the window renders through its snapshot");
+        if (!texture) return next(0);
+        check(gdk_texture_save_to_png(texture, mImage.c_str()), "the image is written to " + mImage);
+        const int tw = gdk_texture_get_width(texture), th = gdk_texture_get_height(texture);
+        std::vector<guchar> pixels(static_cast<std::size_t>(tw) * th * 4);
+        gdk_texture_download(texture, pixels.data(), static_cast<gsize>(tw) * 4);
+        lookAt(win, pixels, tw, th);
+        g_object_unref(texture);
+        renderTab(1);
+    }
+
+    // The other tabs, kept beside the image for whoever looks at the run.
+    void renderTab(int page) {
+        DocumentWindow& win = window();
+        if (page >= win.tabs().get_n_pages()) return closeWithoutSaving();
+        win.tabs().set_current_page(page);
+        Glib::signal_timeout().connect_once(
+            [this, page] {
+                if (GdkTexture* texture = snapshotOf(window())) {
+                    const std::filesystem::path image(mImage);
+                    const std::string path = (image.parent_path() / (image.stem().string() + "-tab" +
+                                                                     std::to_string(page) + ".png"))
+                                                 .string();
+                    gdk_texture_save_to_png(texture, path.c_str());
+                    g_object_unref(texture);
+                }
+                renderTab(page + 1);
+            },
+            400);
+    }
+
+    // A change, then closing without saving: the window goes and the file stays as saved.
+    void closeWithoutSaving() {
+        DocumentWindow& win = window();
+        win.form().type("mStepHaliteTm", "250");
+        win.close();
+        check(win.isAskingBeforeClosing(), "closing the reopened document after a change asks");
+        win.answerCloseQuestion(static_cast<int>(Gtk::ResponseType::REJECT));
+        Glib::signal_timeout().connect_once(
+            [this] {
+                check(mApp.windows().empty(), "Close without Saving closes the window");
+                next(0);
+            },
+            300);
+    }
+
+    // The image is not blank, and every plot of the visible tab shows coloured pixels (curves,
+    // fields, points) inside its plot rectangle that are neither its background nor grey.
+    void lookAt(DocumentWindow& win, const std::vector<guchar>& px, int tw, int th) {
+        auto at = [&](int x, int y) { return &px[(static_cast<std::size_t>(y) * tw + x) * 4]; };
+        std::size_t distinct = 0;
+        guint32 first = 0;
+        for (int y = 0; y < th; y += 3)
+            for (int x = 0; x < tw; x += 3) {
+                const guchar* p = at(x, y);
+                const guint32 v = p[0] | (p[1] << 8) | (p[2] << 16);
+                if (x == 0 && y == 0) first = v;
+                else if (v != first) ++distinct;
+            }
+        check(distinct > 1000, "the image is not blank");
+        for (const char* name : {"mPTViewp", "mTxViewp", "mPxViewp"}) {
+            PlotArea* area = win.plotArea(name);
+            if (!area) continue;
+            graphene_point_t origin = GRAPHENE_POINT_INIT(0, 0), o;
+            if (!gtk_widget_compute_point(GTK_WIDGET(area->canvas().gobj()), GTK_WIDGET(win.gobj()),
+                                          &origin, &o))
+                continue;
+            const Rect r = area->plot().getPlotRect();
+            const double h = area->canvas().get_height();
+            // The plot's background is the commonest colour of its rectangle.
+            std::map<guint32, int> counts;
+            std::vector<guint32> inside;
+            for (int y = static_cast<int>(o.y + h - r.maxY()) + 2; y < o.y + h - r.minY() - 2; ++y)
+                for (int x = static_cast<int>(o.x + r.minX()) + 2; x < o.x + r.maxX() - 2; ++x) {
+                    if (x < 0 || y < 0 || x >= tw || y >= th) continue;
+                    const guchar* p = at(x, y);
+                    inside.push_back(p[0] | (p[1] << 8) | (p[2] << 16));
+                    ++counts[inside.back()];
+                }
+            guint32 back = 0;
+            int most = 0;
+            for (const auto& [colour, n] : counts)
+                if (n > most) most = n, back = colour;
+            int coloured = 0;
+            for (guint32 v : inside) {
+                const int b = v & 0xff, g = (v >> 8) & 0xff, rr = (v >> 16) & 0xff;
+                const int hi = std::max({rr, g, b}), lo = std::min({rr, g, b});
+                if (v != back && hi - lo > 60) ++coloured;
+            }
+            check(coloured > 50, std::string("curve colours show inside ") + name + " (" +
+                                     std::to_string(coloured) + " pixels)");
+        }
+    }
+
+    WyvraApplication& mApp;
+    std::string mImage;
+    std::string mPath;
+    std::vector<std::function<void()>> mSteps;
+    std::size_t mStep = 0;
+    int mFailures = 0;
+    float mZoomedMaxX = 0;
+    double mFirstCaseTm = 0;
+};
+
+}  // namespace
+
+void startSelfTest(WyvraApplication& application, const std::string& imagePath) {
+    static std::unique_ptr<Session> session;
+    session = std::make_unique<Session>(application, imagePath);
+    session->start();
+}
+
+}  // namespace vornex::shell

@@ -1,0 +1,222 @@
+#include "WyvraApplication.h"
+
+#include <gtkmm/filechoosernative.h>
+#include <gtkmm/filefilter.h>
+#include <gtkmm/dialog.h>
+#include <gtkmm/printoperation.h>
+#include <glibmm/main.h>
+#include <glibmm/miscutils.h>
+
+#include <filesystem>
+
+#include "DocumentWindow.h"
+#include "GtkPlotServices.h"
+#include "PanelWindows.h"
+#include "SelfTest.h"
+#include "ShellSupport.h"
+#include "plot/CLogWindow.h"
+#include "platform/CairoCanvas.h"
+#include "workbench/HeadlessWorkbench.h"
+
+namespace vornex::shell {
+
+namespace {
+
+std::string canonical(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::weakly_canonical(path, ec);
+    return ec ? path : p.string();
+}
+
+}  // namespace
+
+Glib::RefPtr<WyvraApplication> WyvraApplication::create(std::string selfTestImage) {
+    return Glib::make_refptr_for_instance<WyvraApplication>(new WyvraApplication(std::move(selfTestImage)));
+}
+
+WyvraApplication::WyvraApplication(std::string selfTestImage)
+    : Gtk::Application(kApplicationId,
+                       Gio::Application::Flags::HANDLES_OPEN |
+                           (selfTestImage.empty() ? Gio::Application::Flags::NONE
+                                                  : Gio::Application::Flags::NON_UNIQUE)),
+      mSelfTestImage(std::move(selfTestImage)) {
+    Glib::set_application_name("Wyvra");
+}
+
+void WyvraApplication::on_startup() {
+    Gtk::Application::on_startup();
+    GtkPlotServices::instance().install(Glib::RefPtr<Gtk::Application>(this, [](Gtk::Application*) {}));
+    GtkPlotServices::instance().setChangeHandler([this] {
+        for (auto& w : mWindows) w->refresh();
+    });
+    add_action("new", [this] { newDocument(); });
+    add_action("open", [this] { chooseAndOpen(); });
+    add_action("quit", [this] {
+        // Each window asks about its own unsaved changes; quitting closes them one by one.
+        std::vector<DocumentWindow*> open;
+        for (auto& w : mWindows) open.push_back(w.get());
+        for (DocumentWindow* w : open) w->requestClose();
+        if (mWindows.empty()) quit();
+    });
+    add_action("show-log", [] {
+        CLogWindow::sharedLogWindowCtroller().showWindow();
+    });
+    set_accel_for_action("app.new", "<Control>n");
+    set_accel_for_action("app.open", "<Control>o");
+    set_accel_for_action("app.quit", "<Control>q");
+    set_accel_for_action("win.save", "<Control>s");
+    set_accel_for_action("win.save-as", "<Control><Shift>s");
+    set_accel_for_action("win.close", "<Control>w");
+    set_accel_for_action("win.undo", "<Control>z");
+    set_accel_for_action("win.redo", "<Control><Shift>z");
+    set_accel_for_action("win.print-plot", "<Control>p");
+    set_accel_for_action("app.show-log", "<Control>l");
+}
+
+void WyvraApplication::on_shutdown() {
+    mWindows.clear();
+    GtkPlotServices::instance().shutdown();
+    Gtk::Application::on_shutdown();
+}
+
+void WyvraApplication::buildMenuBar() {
+    if (mMenuBarBuilt || mWindows.empty()) return;
+    mMenuBarBuilt = true;
+    auto bar = Gio::Menu::create();
+    auto file = Gio::Menu::create();
+    auto section = Gio::Menu::create();
+    section->append("_New", "app.new");
+    section->append("_Open\u2026", "app.open");
+    file->append_section(section);
+    section = Gio::Menu::create();
+    section->append("_Save", "win.save");
+    section->append("Save _As\u2026", "win.save-as");
+    section->append("_Print Plot\u2026", "win.print-plot");
+    file->append_section(section);
+    section = Gio::Menu::create();
+    section->append("_Close", "win.close");
+    section->append("_Quit", "app.quit");
+    file->append_section(section);
+    bar->append_submenu("_File", file);
+    mEditMenu = Gio::Menu::create();
+    showUndoNames("", "");
+    bar->append_submenu("_Edit", mEditMenu);
+    // The document's own menu, its items named after their actions in every window.
+    Menu& menu = mWindows.front()->document().documentMenu();
+    auto diagram = Gio::Menu::create();
+    section = Gio::Menu::create();
+    for (const MenuItem& item : menu.items()) {
+        if (item.isSeparator()) {
+            diagram->append_section(section);
+            section = Gio::Menu::create();
+            continue;
+        }
+        section->append(item.title(), "doc." + gioActionName(item.actionName()));
+    }
+    diagram->append_section(section);
+    bar->append_submenu("_Diagram", diagram);
+    set_menubar(bar);
+}
+
+void WyvraApplication::showUndoNames(const std::string& undo, const std::string& redo) {
+    if (!mEditMenu) return;
+    const std::string undoTitle = undo.empty() ? "_Undo" : "_Undo " + undo;
+    const std::string redoTitle = redo.empty() ? "_Redo" : "_Redo " + redo;
+    if (undoTitle == mUndoTitle && redoTitle == mRedoTitle) return;
+    mUndoTitle = undoTitle;
+    mRedoTitle = redoTitle;
+    mEditMenu->remove_all();
+    mEditMenu->append(undoTitle, "win.undo");
+    mEditMenu->append(redoTitle, "win.redo");
+}
+
+DocumentWindow* WyvraApplication::adopt(std::unique_ptr<DocumentWindow> window) {
+    DocumentWindow* raw = window.get();
+    mWindows.push_back(std::move(window));
+    raw->set_hide_on_close(true);
+    add_window(*raw);
+    buildMenuBar();
+    raw->signal_hide().connect([this, raw] {
+        Glib::signal_idle().connect_once([this, raw] { windowClosed(raw); });
+    });
+    raw->present();
+    return raw;
+}
+
+void WyvraApplication::windowClosed(DocumentWindow* window) {
+    mWindows.remove_if([window](const auto& w) { return w.get() == window; });
+    if (mWindows.empty() && mSelfTestImage.empty()) quit();
+}
+
+DocumentWindow* WyvraApplication::newDocument() {
+    return adopt(std::make_unique<DocumentWindow>(*this, HeadlessWorkbench::newDocument(), ++mUntitled));
+}
+
+DocumentWindow* WyvraApplication::openDocument(const std::string& path) {
+    const std::string wanted = canonical(path);
+    for (auto& w : mWindows)
+        if (!w->document().fileName().empty() && canonical(w->document().fileName()) == wanted) {
+            w->present();
+            return w.get();
+        }
+    IoResult result;
+    std::unique_ptr<MyDocument> document = HeadlessWorkbench::openDocument(path, &result);
+    if (!document) {
+        GtkPlotServices::instance().reportError("The document \u201c" + path +
+                                                "\u201d could not be opened: " + result.message);
+        return nullptr;
+    }
+    // A new window nobody has used yet gives way to the document opened.
+    DocumentWindow* unused = nullptr;
+    if (mWindows.size() == 1 && mWindows.front()->isPristine()) unused = mWindows.front().get();
+    DocumentWindow* opened = adopt(std::make_unique<DocumentWindow>(*this, std::move(document), 0));
+    if (unused) unused->close();
+    return opened;
+}
+
+void WyvraApplication::chooseAndOpen() {
+    auto chooser = fileChooser(get_active_window(), "Open Document", false, MyDocument::kTypeName,
+                               MyDocument::kMimeType, std::string("*.") + MyDocument::kFileExtension);
+    chooser->signal_response().connect([this, chooser](int response) {
+        chooser->hide();
+        if (response == static_cast<int>(Gtk::ResponseType::ACCEPT))
+            openDocument(chooser->get_file()->get_path());
+    });
+    chooser->show();
+}
+
+void WyvraApplication::printPlot(CPlotView& plot, Gtk::Window& parent) {
+    auto operation = Gtk::PrintOperation::create();
+    operation->set_n_pages(1);
+    operation->set_job_name(plot.plotName().empty() ? "plot" : plot.plotName());
+    CPlotView* target = &plot;
+    operation->signal_draw_page().connect(
+        [target](const Glib::RefPtr<Gtk::PrintContext>& context, int) {
+            // The plot at its own size, scaled down to the page when it is larger.
+            const Rect b = target->bounds();
+            const double scale = std::min({1.0, context->get_width() / b.width(),
+                                           context->get_height() / b.height()});
+            auto cr = context->get_cairo_context();
+            cr->scale(scale, scale);
+            CairoCanvas canvas(cr->cobj(), b.size);
+            target->drawRect(canvas);
+        });
+    operation->run(Gtk::PrintOperation::Action::PRINT_DIALOG, parent);
+}
+
+void WyvraApplication::on_activate() {
+    DocumentWindow* window = mWindows.empty() ? newDocument() : mWindows.front().get();
+    window->present();
+    if (!mSelfTestImage.empty()) startSelfTest(*this, mSelfTestImage);
+}
+
+void WyvraApplication::on_open(const type_vec_files& files, const Glib::ustring&) {
+    for (const auto& file : files) openDocument(file->get_path());
+    // Nothing could be opened: the reasons went to the log; the run ends with a failure.
+    if (mWindows.empty()) {
+        mExitStatus = 1;
+        quit();
+    }
+}
+
+}  // namespace vornex::shell

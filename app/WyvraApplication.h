@@ -1,0 +1,67 @@
+// The application: its id, the menu bar and shortcuts, one window per document, opening files
+// given on the command line or chosen in a file chooser, printing a plot, and the scripted
+// run used by the tests.
+#pragma once
+
+#include <giomm/menu.h>
+#include <gtkmm/application.h>
+
+#include <list>
+#include <memory>
+#include <string>
+
+namespace vornex {
+class CPlotView;
+}
+
+namespace Gtk {
+class Window;
+}
+
+namespace vornex::shell {
+
+class DocumentWindow;
+
+class WyvraApplication : public Gtk::Application {
+   public:
+    static constexpr const char* kApplicationId = "org.vornex.Wyvra";
+
+    // `selfTestImage`: run the scripted session instead of waiting for the user, writing the
+    // window's image there; the exit status tells whether every check held.
+    static Glib::RefPtr<WyvraApplication> create(std::string selfTestImage = "");
+
+    DocumentWindow* newDocument();
+    // The window of the document at `path`: the one already open, or a new one; null (after
+    // telling the user why) when the file is refused.
+    DocumentWindow* openDocument(const std::string& path);
+    void printPlot(CPlotView& plot, Gtk::Window& parent);
+    void chooseAndOpen();
+    const std::list<std::unique_ptr<DocumentWindow>>& windows() const { return mWindows; }
+    void windowClosed(DocumentWindow* window);
+    // The Edit menu names what Undo and Redo would do in the window in front.
+    void showUndoNames(const std::string& undo, const std::string& redo);
+    const std::string& undoTitle() const { return mUndoTitle; }
+    int exitStatus() const { return mExitStatus; }
+    void setExitStatus(int status) { mExitStatus = status; }
+
+   protected:
+    explicit WyvraApplication(std::string selfTestImage);
+    void on_startup() override;
+    void on_activate() override;
+    void on_open(const type_vec_files& files, const Glib::ustring& hint) override;
+    void on_shutdown() override;
+
+   private:
+    DocumentWindow* adopt(std::unique_ptr<DocumentWindow> window);
+    void buildMenuBar();
+
+    std::string mSelfTestImage;
+    std::list<std::unique_ptr<DocumentWindow>> mWindows;
+    int mUntitled = 0;
+    int mExitStatus = 0;
+    bool mMenuBarBuilt = false;
+    Glib::RefPtr<Gio::Menu> mEditMenu;
+    std::string mUndoTitle, mRedoTitle;
+};
+
+}  // namespace vornex::shell

@@ -1,0 +1,32 @@
+// wyvra: the H2O-NaCl phase-diagram workbench in a GTK window. `wyvra` opens a new document,
+// `wyvra FILE...` opens documents; `wyvra --self-test IMAGE.png` runs the scripted session of
+// the test suite.
+#include <gtk/gtk.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "WyvraApplication.h"
+
+int main(int argc, char** argv) {
+    std::string selfTestImage;
+    std::vector<char*> args{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--self-test") == 0 && i + 1 < argc) {
+            selfTestImage = argv[++i];
+        } else {
+            args.push_back(argv[i]);
+        }
+    }
+    if (!gtk_init_check()) {
+        std::fprintf(stderr,
+                     "wyvra: no display to open a window on (DISPLAY or WAYLAND_DISPLAY is "
+                     "unset or unreachable)\n");
+        return 1;
+    }
+    auto application = vornex::shell::WyvraApplication::create(selfTestImage);
+    const int status = application->run(static_cast<int>(args.size()), args.data());
+    return status != 0 ? status : application->exitStatus();
+}

@@ -1,0 +1,202 @@
+#include "magma/Magma.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "fluid/CurveOutput.h"
+#include "numerics/LinearAlgebra.h"
+
+namespace vornex {
+
+namespace {
+
+struct Oxide {
+    const char* name;
+    double mass;  // g/mol
+};
+constexpr Oxide kOxides[] = {{"SiO2", 60.043},     {"Al2O3", 101.94508}, {"MgO", 40.299},
+                             {"CaO", 56.072},      {"Na2O", 77.96754},   {"K2O", 110.1846},
+                             {"TiO2", 79.868},     {"Fe2O3", 159.676},   {"MnO", 70.93205},
+                             {"P2O5", 141.91752}};
+
+constexpr double kWaterMass = 18.015;  // g/mol
+
+}  // namespace
+
+void Magma::set_number_of_oxides(int count) {
+    if (count < 0) count = 0;
+    n = count;
+    oxideName.assign(static_cast<size_t>(n), std::string());
+    weightPercent.assign(static_cast<size_t>(n), 0.0);
+    oxideMoleFraction.assign(static_cast<size_t>(n), 0.0);
+    iSiO2 = iAl2O3 = iMgO = iCaO = -1;
+}
+
+bool Magma::set_oxide(int i, const char* name) {
+    if (i < 0 || i >= n || name == nullptr) {
+        std::fprintf(stderr, "Magma: no oxide position %d among %d\n", i, n);
+        return false;
+    }
+    oxideName[static_cast<size_t>(i)] = name;
+    if (std::strcmp(name, "SiO2") == 0) iSiO2 = i;
+    if (std::strcmp(name, "Al2O3") == 0) iAl2O3 = i;
+    if (std::strcmp(name, "MgO") == 0) iMgO = i;
+    if (std::strcmp(name, "CaO") == 0) iCaO = i;
+    return true;
+}
+
+double Magma::get_molar_weight_of_component(const char* name) {
+    if (name == nullptr) return 0.0;
+    for (const Oxide& o : kOxides)
+        if (std::strcmp(name, o.name) == 0) return o.mass;
+    return 0.0;
+}
+
+bool Magma::calculate_oxide_molar_weight() {
+    bool allKnown = true;
+    double total = 0.0;
+    std::vector<double> amount(static_cast<size_t>(n), 0.0);
+    for (size_t i = 0; i < amount.size(); ++i) {
+        const double mw = get_molar_weight_of_component(oxideName[i].c_str());
+        if (mw <= 0.0) {
+            std::fprintf(stderr, "Magma: oxide \"%s\" has no molar mass; left out\n",
+                         oxideName[i].c_str());
+            allKnown = false;
+            continue;
+        }
+        amount[i] = weightPercent[i] / mw;
+        total += amount[i];
+    }
+    oxideMolarWeight = 0.0;
+    for (size_t i = 0; i < amount.size(); ++i) {
+        oxideMoleFraction[i] = total > 0.0 ? amount[i] / total : 0.0;
+        oxideMolarWeight += get_molar_weight_of_component(oxideName[i].c_str()) * oxideMoleFraction[i];
+    }
+    molarWeight[0] = 0.001 * kWaterMass;
+    molarWeight[1] = 0.001 * oxideMolarWeight;
+    return allKnown;
+}
+
+void Magma::calculate_mole_fractions(double w) {
+    moles[0] = w / kWaterMass;
+    moles[1] = oxideMolarWeight > 0.0 ? (100.0 - w) / oxideMolarWeight : 0.0;
+    const double total = moles[0] + moles[1];
+    moleFraction[0] = total > 0.0 ? moles[0] / total : 0.0;
+    moleFraction[1] = total > 0.0 ? moles[1] / total : 0.0;
+}
+
+void Magma::set_primitive_mantle() {
+    set_number_of_oxides(4);
+    const char* names[4] = {"SiO2", "Al2O3", "CaO", "MgO"};
+    const double molePercent[4] = {41.7, 1.85, 2.45, 52.2};
+    for (int i = 0; i < 4; ++i) {
+        set_oxide(i, names[i]);
+        oxideMoleFraction[static_cast<size_t>(i)] = molePercent[i];
+    }
+}
+
+void Magma::printOxides() const {
+    std::printf("\tSiO2  : %5.3lf\n", oxideMoleFraction[static_cast<size_t>(iSiO2)]);
+    std::printf("\tMgO   : %5.3lf\n", oxideMoleFraction[static_cast<size_t>(iMgO)]);
+    std::printf("\tAl2O3 : %5.3lf\n", oxideMoleFraction[static_cast<size_t>(iAl2O3)]);
+    std::printf("\tCaO   : %5.3lf\n", oxideMoleFraction[static_cast<size_t>(iCaO)]);
+}
+
+bool Magma::calculate_peridotite_norm(double caCpx, Norm* result) {
+    if (iSiO2 < 0 || iAl2O3 < 0 || iMgO < 0 || iCaO < 0 || !std::isfinite(caCpx) ||
+        !(caCpx > 0.0)) {
+        std::fprintf(stderr,
+                     "Peridotite norm: needs SiO2, Al2O3, MgO and CaO and a positive Ca per "
+                     "clinopyroxene\n");
+        return false;
+    }
+    double& si = oxideMoleFraction[static_cast<size_t>(iSiO2)];
+    double& al = oxideMoleFraction[static_cast<size_t>(iAl2O3)];
+    double& mg = oxideMoleFraction[static_cast<size_t>(iMgO)];
+    double& ca = oxideMoleFraction[static_cast<size_t>(iCaO)];
+    if (!(ca > 0.0)) {
+        std::fprintf(stderr, "Peridotite norm: the melt holds no CaO\n");
+        return false;
+    }
+    const double alCa = 2.0 * al / ca;
+    // Unknowns Ca, Mg, Al(M), Si, Al(T): site sums, charge, the Ca given, the bulk Al/Ca.
+    double rows[5][5] = {{1, 1, 1, 0, 0}, {0, 0, 0, 1, 1}, {2, 2, 3, 4, 3}, {1, 0, 0, 0, 0},
+                         {0, 0, 1, 0, 1}};
+    double* A[5] = {rows[0], rows[1], rows[2], rows[3], rows[4]};
+    double b[5] = {2.0, 2.0, 12.0, caCpx, caCpx * alCa};
+    Norm norm;
+    int error = 0;
+    solve_the_linear_system(A, b, norm.cpx, 5, error);
+    if (error != 0) return false;
+    const double* y = norm.cpx;
+    std::puts("\n");
+    std::puts("\nInitial Magma composition");
+    printOxides();
+    std::printf("Ca number in cpx : %5.3lf\n", caCpx);
+    std::printf("Bulk Al/Ca       : %5.3lf\n", alCa);
+    std::puts("\nClinopyroxene");
+    std::printf("\tCa %4.2lf  Mg %4.2lf Al %4.2lf Si %4.2lf Al %4.2lf O6 \n", y[0], y[1], y[2], y[3],
+                y[4]);
+    norm.nCpx = ca / y[0];
+    si -= norm.nCpx * y[3];
+    mg -= norm.nCpx * y[1];
+    al -= 0.5 * norm.nCpx * (y[2] + y[4]);
+    ca -= norm.nCpx * y[0];
+    std::printf("\nNumber of clinopyroxenes : %5.3lf\n", norm.nCpx);
+    std::puts("\nLiquid composition after cpx removal");
+    printOxides();
+    // Olivine Mg2SiO4 and orthopyroxene Mg2Si2O6 take the remaining MgO and SiO2.
+    norm.nOl = mg - si;
+    norm.nOpx = 0.5 * (si - norm.nOl);
+    std::printf("\nNumber of olivines       : %5.3lf\n", norm.nOl);
+    std::printf("Number of orthopyroxenes : %5.3lf\n", norm.nOpx);
+    const double sum = norm.nCpx + norm.nOpx + norm.nOl;
+    norm.cpxPercent = 100.0 * norm.nCpx / sum;
+    norm.opxPercent = 100.0 * norm.nOpx / sum;
+    norm.olPercent = 100.0 * norm.nOl / sum;
+    std::printf("Cpx : %5.3lf %%\n", norm.cpxPercent);
+    std::printf("Opx : %5.3lf %%\n", norm.opxPercent);
+    std::printf("Oli : %5.3lf %%\n", norm.olPercent);
+    if (result != nullptr) *result = norm;
+    return true;
+}
+
+void Magma::test(char k) {
+    if (k != 1) return;
+    set_primitive_mantle();
+    calculate_peridotite_norm(1.1);
+}
+
+void Magma::define_Richet_Polian_Andesite() {
+    const Oxide andesite[10] = {{"SiO2", 62.4}, {"Al2O3", 20.01}, {"MgO", 3.22}, {"CaO", 9.08},
+                                {"Na2O", 3.52}, {"K2O", 0.93},    {"TiO2", 0.55}, {"Fe2O3", 0.03},
+                                {"MnO", 0.02},  {"P2O5", 0.12}};
+    set_number_of_oxides(10);
+    for (int i = 0; i < 10; ++i) {
+        set_oxide(i, andesite[i].name);
+        weightPercent[static_cast<size_t>(i)] = andesite[i].mass;  // here wt %
+    }
+    calculate_oxide_molar_weight();
+}
+
+bool Magma::calculate_Richet_Polian_Andesite_volumes() {
+    // Measured densities (g/cm3) against water content (wt %), two series.
+    constexpr double kMeasured[8][2] = {{1.0, 2.505}, {2.7, 2.487}, {3.5, 2.459}, {0.0, 2.513},
+                                        {0.3, 2.507}, {1.0, 2.497}, {2.7, 2.465}, {3.5, 2.437}};
+    define_Richet_Polian_Andesite();
+    CurveOutput out(kIgorText);
+    if (!out.open("calcu0")) return false;
+    out.print("IGOR\nWAVES %6s %12s %12s %12s\nBEGIN\n", "wtH2O", "xH2O", "rho", "V");
+    for (const auto& m : kMeasured) {
+        rho = m[1];
+        calculate_mole_fractions(m[0]);
+        M = moleFraction[0] * 0.001 * kWaterMass + moleFraction[1] * 0.001 * oxideMolarWeight;
+        V = 1000.0 * M / rho;
+        out.print("%12f %12f %12f %12f\n", m[0], moleFraction[0], rho, V);
+    }
+    out.print("END\n");
+    return out.close();
+}
+
+}  // namespace vornex

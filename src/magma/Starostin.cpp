@@ -1,0 +1,59 @@
+#include "magma/Starostin.h"
+
+#include <cstdio>
+
+#include "fluid/CurveOutput.h"
+#include "fluid/OutputFiles.h"
+
+namespace vornex {
+
+Starostin::Starostin()
+    : P(N, 0.0), u(N, 0.01), rho(N, 0.0), z(N, 0.0), A(N, 0.0), B(N, 0.0), G(N, 0.0) {
+    for (int i = 0; i < N; ++i) {
+        z[i] = i * dz;
+        rho[i] = z[i] < L / 2 ? 2200.0 : 100.0;
+    }
+    P[N - 1] = 0.0;
+    for (int i = N - 2; i >= 0; --i) P[i] = P[i + 1] + rho[i] * g * dz;
+}
+
+bool Starostin::calculateProfile() {
+    const int n = N - 1;
+    for (int i = 0; i < n; ++i) {
+        A[i] = (rho[i + 1] * u[i + 1] - rho[i] * u[i]) / dz;
+        B[i] = (rho[i + 1] * u[i + 1] * u[i + 1] - rho[i] * u[i] * u[i]) / dz;
+        G[i] = (P[i + 1] - P[i]) / dz;
+    }
+    for (int i = 1; i < n; ++i) {
+        rho[i] += dt * A[i];
+        u[i] += dt * (-g * rho[i] - B[i] - G[i] - u[i] * A[i]) / rho[i];
+    }
+    CurveOutput out(kIgorText);
+    if (!out.open("profile")) return false;
+    for (int i = 0; i < n; ++i)
+        out.print("%12lf %12lf %12lf %12lf\n", z[i], rho[i], 1e-5 * P[i], u[i]);
+    return out.close();
+}
+
+bool Starostin::calculateEvolution() {
+    t = 0.0;
+    for (int k = 0; k < 10; ++k) {
+        if (!calculateProfile()) return false;
+        t += dt;
+        std::printf("t %5.2lf\n", t);
+    }
+    // Density, pressure and velocity of the last profile against height.
+    CurveOutput script(kIgorText);
+    if (!script.open("sta")) return false;
+    script.print(
+        "set multiplot layout 1,3\nset ylabel \"z (m)\"\n"
+        "set xlabel \"rho (kg/m3)\"\nplot \"profile\" using 2:1 with lines notitle\n"
+        "set xlabel \"P (bar)\"\nplot \"profile\" using 3:1 with lines notitle\n"
+        "set xlabel \"u (m/s)\"\nplot \"profile\" using 4:1 with lines notitle\n"
+        "unset multiplot\n");
+    if (!script.close()) return false;
+    OutputFiles::plot("sta");
+    return true;
+}
+
+}  // namespace vornex

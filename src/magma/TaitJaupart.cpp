@@ -1,0 +1,410 @@
+#include "magma/TaitJaupart.h"
+
+#include <cmath>
+
+#include "fluid/CurveOutput.h"
+#include "fluid/OutputFiles.h"
+#include "numerics/Newton.h"
+#include "numerics/Solver.h"
+#include "puregas/IUPACCO2.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr double kIdealR = 8.31;  // J/(mol K), of the ideal-gas densities
+
+bool finite(std::initializer_list<double> values) {
+    for (double v : values)
+        if (!std::isfinite(v)) return false;
+    return true;
+}
+
+// a/b, 0 when there is nothing to share (0/0).
+double share(double a, double b) {
+    return b > 0.0 ? a / b : 0.0;
+}
+
+}  // namespace
+
+TaitJaupart::TaitJaupart()
+    : water_(new WagnerPruss(2)), co2_(new IUPACCO2(2)), pressureSolver_(new Secant) {
+    equationError = 0;
+    realGas = 1;
+    Kr = Kl = 1e10;
+    setMelt(0);
+    setFluid(0, 0.0);
+    M = 1000.0;
+    setInitialData(1000.0, 1e8, 0.0, 0.01, 0.0);
+    pressureSolver_->equation = this;
+    pressureSolver_->function = static_cast<EquationFunction>(&TaitJaupart::equationForP);
+    pressureSolver_->growthcheck = 1;
+}
+
+TaitJaupart::~TaitJaupart() = default;
+
+bool TaitJaupart::setMelt(int type) {
+    if (type != 0 && type != 1) {
+        std::fprintf(stderr, "TaitJaupart: melt type %d is not known (0 or 1)\n", type);
+        return false;
+    }
+    meltType = type;
+    rhoc0 = 3300.0;
+    rhol0 = type == 0 ? 2700.0 : 2300.0;
+    T = type == 0 ? 1473.0 : 1173.0;
+    return true;
+}
+
+void TaitJaupart::setFluid(int type, double x) {
+    fluidType = type;
+    const bool melt0 = meltType == 0;
+    const double co2Law = melt0 ? 4.4e-12 : 7.33e-12;
+    if (type == 0 || type == 3) {
+        sH = melt0 ? 6.8e-08 : 4.11e-06;
+        nH = melt0 ? 0.7 : 0.5;
+        Mg = 0.018;
+    }
+    if (type == 1) {
+        sH = co2Law;
+        nH = 1.0;
+        Mg = 0.044;
+    }
+    if (type == 3) {
+        sC = co2Law;
+        nC = 1.0;
+        xCO2 = x;
+        Mg = 0.044 * x + 0.018 * (1.0 - x);
+    }
+}
+
+bool TaitJaupart::gasDensity(double p, double& rho) {
+    FluidPhase* model = nullptr;
+    if (realGas != 0 && fluidType == 0) model = water_.get();
+    if (realGas != 0 && fluidType == 1) model = co2_.get();
+    if (model == nullptr) {
+        rho = p * Mg / (kIdealR * T);
+        return true;
+    }
+    model->temperature(T);
+    model->pressure(p * 1e-5);
+    model->calculate_molar_volume();
+    if (model->error != 0 || !(model->V > 0.0)) return false;
+    rho = Mg / model->V;
+    return true;
+}
+
+bool TaitJaupart::setInitialData(double M_, double P0_, double phic, double wv, double x) {
+    if (!finite({M_, P0_, phic, wv, x}) || !(M_ > 0.0) || !(P0_ > 0.0) || phic < 0.0 ||
+        wv < 0.0 || phic + wv >= 1.0 || x < 0.0 || x > 1.0) {
+        std::fprintf(stderr,
+                     "TaitJaupart: initial data refused (M %g kg, P0 %g Pa, crystals %g, "
+                     "volatiles %g, CO2 share %g)\n",
+                     M_, P0_, phic, wv, x);
+        return false;
+    }
+    M = M_;
+    P0 = P0_;
+    xCO2 = mixture() ? x : 0.0;
+    mg0C = md0C = 0.0;
+    mc0 = phic * M;
+    totH = (1.0 - xCO2) * wv * M;
+    totC = xCO2 * wv * M;
+    ml0 = M - mc0 - totH - totC;
+    if (!mixture()) {
+        const double s = sH * std::pow(P0, nH) * ml0;
+        md0H = s > totH ? totH : s;
+        mg0H = totH - md0H;
+    } else {
+        calculateSaturation(P0, phic, (1.0 - xCO2) * wv, xCO2 * wv);
+        const double sat = satH + satC, tot = totH + totC;
+        // The partition works on the volatile-free melt, as the pressure residual does, so
+        // that the initial state is the chamber's equilibrium at P0.
+        ml = ml0;
+        if (sat <= tot && std::fabs(sat - tot) >= 1e-12 &&
+            calculateVolatilePartition(P0, wv, xCO2) == 0) {
+            md0H = mdH;
+            md0C = mdC;
+            mg0H = totH - md0H;
+            mg0C = totC - md0C;
+        } else {
+            md0H = totH;
+            md0C = totC;
+            mg0H = mg0C = 0.0;
+        }
+    }
+    rhog0 = 0.0;
+    Vg0 = 0.0;
+    if (mg0H + mg0C > 0.0) {
+        if (!gasDensity(P0, rhog0)) {
+            std::fprintf(stderr, "TaitJaupart: no gas density at %g K, %g bar\n", T, P0 * 1e-5);
+            return false;
+        }
+        Vg0 = (mg0H + mg0C) / rhog0;
+    }
+    Vl0 = ml0 / rhol0;
+    Vc0 = mc0 / rhoc0;
+    V0 = Vl0 + Vg0 + Vc0;
+    return true;
+}
+
+void TaitJaupart::calculateSaturation(double p, double phic, double aH, double aC) {
+    P = p;
+    mc = phic * M;
+    if (!mixture()) {
+        const double k = sH * std::pow(p, nH);
+        satH = (M - mc) * k / (1.0 + k);
+        satC = 0.0;
+        ml = M - mc - satH;
+        return;
+    }
+    const double r = share(aC, aH + aC);
+    double kH = 0.0, kC = sC * std::pow(p, nC);
+    if (std::fabs(r - 1.0) >= 1e-12) {
+        const double g = r / (1.0 - r) * sH * std::pow(p, nH - nC) / sC;
+        kH = sH * std::pow(p, nH) / (1.0 + g);
+        kC = sC * std::pow(p, nC) * g / (1.0 + g);
+    }
+    ml = (M - mc) / (1.0 + kH + kC);
+    satH = kH * ml;
+    satC = kC * ml;
+}
+
+int TaitJaupart::calculateVolatilePartition(double p, double wv, double x) {
+    P = p;
+    xCO2 = x;
+    Newton newton;
+    newton._setSysEquationToSolve(
+        this, static_cast<EquationSystem>(&TaitJaupart::calculate_vector_function), 4);
+    const double h = 0.5 * (1.0 - x) * wv * M, c = 0.5 * x * wv * M;
+    newton.x[0] = h;
+    newton.x[1] = c;
+    newton.x[2] = h;
+    newton.x[3] = c;
+    const int code = newton.solve();
+    if (code == 0) {
+        mdH = newton.x[0];
+        mdC = newton.x[1];
+        mgH = newton.x[2];
+        mgC = newton.x[3];
+    }
+    return code;
+}
+
+void TaitJaupart::calculate_vector_function(double* x, double* F, double** J, int& err, int order,
+                                            void*) {
+    const double dH = x[0], dC = x[1], gH = x[2], gC = x[3];
+    if (dH < 0.0 || dC < 0.0 || gH < 0.0 || gC < 0.0) {
+        err = 1;
+        return;
+    }
+    const double kH = sH * std::pow(P, nH), kC = sC * std::pow(P, nC), g = gH + gC;
+    F[0] = dH * g - gH * kH * ml;
+    F[1] = dC * g - gC * kC * ml;
+    F[2] = dH + gH - totH;
+    F[3] = dC + gC - totC;
+    if (order < 1 || J == nullptr) return;
+    const double rows[4][4] = {{g, 0.0, dH - kH * ml, dH},
+                               {0.0, g, dC, dC - kC * ml},
+                               {1.0, 0.0, 1.0, 0.0},
+                               {0.0, 1.0, 0.0, 1.0}};
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) J[i][j] = rows[i][j];
+}
+
+double TaitJaupart::equationForP(double p, void*) {
+    if (!(p > 0.0) || !(Kl - (p - P0) > 0.0) || !(Kr - (p - P0) > 0.0)) {
+        equationError = 1;
+        return 0.0;
+    }
+    P = p;
+    if (!mixture()) {
+        mdH = ml * sH * std::pow(p, nH);
+        mgH = md0H + mg0H - mdH;
+        if (mgH < 0.0) {
+            mgH = 0.0;
+            mdH = totH;
+        }
+        mgC = mdC = 0.0;
+    } else {
+        calculateSaturation(p, mc / M, share(totH, M), share(totC, M));
+        if (totH + totC > satH + satC) {
+            ml = M - totH - totC - mc;
+            if (calculateVolatilePartition(p, (totH + totC) / M, xCO2) != 0) {
+                equationError = 1;
+                return 0.0;
+            }
+        } else {
+            mdH = totH;
+            mdC = totC;
+            mgH = mgC = 0.0;
+        }
+        ml = M - mc - totH - totC;
+    }
+    rhol = Kl * rhol0 / (Kl - (p - P0));
+    rhoc = Kr * rhoc0 / (Kr - (p - P0));
+    Vg = 0.0;
+    if (mgH + mgC > 0.0) {
+        if (!gasDensity(p, rhog)) {
+            equationError = 1;
+            return 0.0;
+        }
+        Vg = (mgH + mgC) / rhog;
+    }
+    Vl = ml / rhol;
+    Vc = mc / rhoc;
+    V = V0 * (1.0 + (p - P0) / Kr);
+    return V - Vl - Vg - Vc;
+}
+
+int TaitJaupart::calculateOverpressure(double phic) {
+    mc = phic * M;
+    ml = ml0 + mc0 - mc;
+    Secant& s = *pressureSolver_;
+    s.x0 = P0;
+    s.x1 = 1.01 * P0;
+    const double root = s.solve();
+    pressureError = s.error;
+    // The members hold the state of the last evaluation; make it the root's.
+    if (pressureError == 0) equationForP(root, nullptr);
+    return pressureError;
+}
+
+double TaitJaupart::equationForOverpressure(double phic, void*) {
+    if (!(phic >= 0.0 && phic < 1.0) || calculateOverpressure(phic) != 0) {
+        equationError = 1;
+        return 0.0;
+    }
+    return dPc - (P - P0);
+}
+
+double TaitJaupart::calculateCrystallizationForOverpressure(double dPc_) {
+    dPc = dPc_;
+    Secant s;
+    s.equation = this;
+    s.function = static_cast<EquationFunction>(&TaitJaupart::equationForOverpressure);
+    s.x0 = mc0 / M;
+    s.x1 = s.x0 + 1e-5;
+    const double root = s.solve();
+    crystallizationError = s.error;
+    if (crystallizationError == 0) equationForOverpressure(root, nullptr);
+    return root;
+}
+
+void TaitJaupart::calculateSolubilityCurve(double phic, double wv, double x, char mode,
+                                           const char*, CurveArray* values) {
+    CurveOutput out(mode, values);
+    if (!out.isArray()) return;
+    if (!mixture()) {
+        for (double p = 1e5; p < 3e8; p += 1e6) {
+            const double md = sH * std::pow(p, nH);
+            out.row({100.0 * md / (md + 1.0), p * 1e-5});
+        }
+        return;
+    }
+    for (double p = 1e5; p < 2e8; p += 1e6) {
+        calculateSaturation(p, phic, (1.0 - x) * wv, x * wv);
+        out.row({100.0 * (satH + satC) / (satH + satC + ml), p * 1e-5});
+    }
+}
+
+bool TaitJaupart::calculateCrystallizationCurve(double phi1, double phi2, char mode,
+                                                const char* suffix, CurveArray* values) {
+    if (!finite({phi1, phi2}) || phi1 < 0.0 || phi1 >= 1.0 || phi2 < 0.0 || phi2 >= 1.0) {
+        std::fprintf(stderr, "Crystallisation curve: crystal fractions in [0, 1) needed\n");
+        return false;
+    }
+    CurveOutput out(mode, values);
+    const char* s = suffix == nullptr ? "" : suffix;
+    if (out.isIgor() && !OutputFiles::checkSuffix(s)) return false;
+    if (!out.open("crysta.txt")) return false;
+    out.print("IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n",
+              "mc", s, "ml", s, "mg", s, "md", s, "Vl", s, "Vg", s, "Vc", s, "P", s, "Pa", s);
+    M = 1000.0;
+    const int steps = static_cast<int>(std::floor(std::fabs(phi2 - phi1) / 0.001 + 1e-9));
+    const double step = phi2 > phi1 ? 0.001 : -0.001;
+    for (int k = 0; k <= steps; ++k) {
+        if (calculateOverpressure(phi1 + k * step) != 0) continue;
+        const double Pa = 1e-5 * P0 / std::pow(1.0 - mc / M, 1.0 / nH);
+        const double row[9] = {100.0 * mc / M,        100.0 * ml / M,  100.0 * (mgH + mgC) / M,
+                               100.0 * (mdH + mdC) / M, 100.0 * Vl / V, 100.0 * Vg / V,
+                               100.0 * Vc / V,        P * 1e-5,        Pa};
+        out.print("%12lf %12lf %12lf %12lf %12lf %12lf %12lf %12lf %12lf \n", row[0], row[1],
+                  row[2], row[3], row[4], row[5], row[6], row[7], row[8]);
+        out.row(std::span<const double>(row, 9));
+    }
+    out.print("END\n");
+    return out.close();
+}
+
+int TaitJaupart::calculateEruptionSequence(double dPc_, CurveArray* values) {
+    if (!std::isfinite(dPc_) || !(dPc_ > 0.0)) {
+        std::fprintf(stderr, "Eruption sequence: needs a positive threshold overpressure\n");
+        return 0;
+    }
+    M = 1000.0;
+    dPc = dPc_;
+    int eruptions = 0;
+    while (mc0 / M < 0.5 && eruptions < kMaxEruptions) {
+        const double phi = calculateCrystallizationForOverpressure(dPc);
+        if (crystallizationError != 0) {
+            std::fprintf(stderr,
+                         "Eruption sequence: the overpressure of %g bar is not reached from "
+                         "%g %% crystals; stopped after %d eruptions\n",
+                         dPc * 1e-5, 100.0 * mc0 / M, eruptions);
+            break;
+        }
+        const double dmc = phi * M - mc0;
+        if (!(dmc > 0.0)) {
+            std::fprintf(stderr, "Eruption sequence: crystals do not grow; stopped after %d "
+                                 "eruptions\n", eruptions);
+            break;
+        }
+        const double gas = mgH + mgC, dissolved = mdH + mdC;
+        const double G = share(gas, ml);
+        const double yg = share(mgC, gas), yd = share(mdC, dissolved);
+        const double dV = (dPc / Kr + 1.0) * V - V0;
+        const double me = dV / (1.0 / rhol + (G > 0.0 ? G / rhog : 0.0));
+        const double mde = share(dissolved, ml) * me;
+        const double mge = G * me;
+        mc0 += dmc;
+        ml0 -= dmc + me;
+        M -= me + mde + mge;
+        totH -= (1.0 - yd) * mde + (1.0 - yg) * mge;
+        totC -= yd * mde + yg * mge;
+        const double vol = totH + totC;
+        if (!setInitialData(M, P0, mc0 / M, vol / M, share(totC, vol))) break;
+        ++eruptions;
+        if (values != nullptr) {
+            const double row[10] = {dV, me, mde, mge, yg, share(vol, vol + ml0), mc0, ml0,
+                                    mg0H + mg0C, M};
+            values->insert(values->end(), row, row + 10);
+        }
+    }
+    return eruptions;
+}
+
+void TaitJaupart::print(std::FILE* out) {
+    std::fprintf(out, "mc0/M  %12f\n", 100.0 * mc0 / M);
+    std::fprintf(out, "ml0/M  %12f\n", 100.0 * ml0 / M);
+    std::fprintf(out, "mg0/M  %12f\n", 100.0 * mg0H / M);
+    std::fprintf(out, "md0/M  %12f\n\n", 100.0 * md0H / M);
+    std::fprintf(out, "Vl0/V0 %12f\n", 100.0 * Vl0 / V0);
+    std::fprintf(out, "Vg0/V0 %12f\n", 100.0 * Vg0 / V0);
+    std::fprintf(out, "Vc0/V0 %12f\n\n", 100.0 * Vc0 / V0);
+    std::fprintf(out, "mc/M   %12f\n", 100.0 * mc / M);
+    std::fprintf(out, "ml/M   %12f\n", 100.0 * ml / M);
+    std::fprintf(out, "mg/M   %12f\n", 100.0 * mgH / M);
+    std::fprintf(out, "md/M   %12f\n\n", 100.0 * mdH / M);
+    std::fprintf(out, "Vl/V   %12f\n", 100.0 * share(Vl, V));
+    std::fprintf(out, "Vg/V   %12f\n", 100.0 * share(Vg, V));
+    std::fprintf(out, "Vc/V   %12f\n\n", 100.0 * share(Vc, V));
+    std::fprintf(out, "P0    %12f bar\n", 1e-5 * P0);
+    std::fprintf(out, "P     %12f bar\n", 1e-5 * P);
+    std::fprintf(out, "P     %12f bar (approx. 1)\n", 1e-5 * P0 / std::pow(1.0 - mc / M, 1.0 / nH));
+    std::fprintf(out, "V0    %12f m3\n", V0);
+    std::fprintf(out, "V     %12f m3\n", V);
+    std::fprintf(out, "V/V0  %12f %%\n\n", 100.0 * share(V - V0, V0));
+}
+
+}  // namespace vornex

@@ -1,0 +1,108 @@
+// TaitJaupart: a closed elastic magma chamber of melt, crystals and a volatile phase (H2O,
+// CO2 or both) after Tait, Jaupart and Vergniolle (1989). Crystallisation exsolves volatiles
+// and raises the pressure; the chamber erupts when the overpressure reaches a threshold.
+// Dissolved mass per melt mass s P^n for each volatile; melt and crystals compressible
+// with the bulk moduli Kl and Kr, the chamber wall elastic with Kr:
+//     V(P) = V0 (1 + (P - P0)/Kr) = Vl + Vg + Vc.
+// Gas densities from the reference water model (H2O), the IUPAC carbon dioxide model (CO2)
+// or the ideal-gas law (mixtures). Masses in kg, volumes in m3, densities in kg/m3, P in Pa
+// (bar on output), T in K, molar masses in kg/mol.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+
+#include "fluid/Phase.h"  // CurveArray
+#include "numerics/Equation.h"
+
+namespace vornex {
+
+class WagnerPruss;
+class IUPACCO2;
+struct Secant;
+
+class TaitJaupart : public Equation {
+   public:
+    double M = 0.0;  // total mass
+    double ml0 = 0.0, mc0 = 0.0;
+    double mg0H = 0.0, md0H = 0.0, totH = 0.0;
+    double mg0C = 0.0, md0C = 0.0, totC = 0.0;
+    double xCO2 = 0.0;  // CO2 share of the volatiles (mass)
+    double P0 = 0.0;
+    double rhol0 = 0.0, rhog0 = 0.0, rhoc0 = 3300.0;
+    double V0 = 0.0, Vl0 = 0.0, Vg0 = 0.0, Vc0 = 0.0;
+    double satH = 0.0, satC = 0.0;
+    double sH = 0.0, nH = 1.0;  // law of the first volatile
+    double sC = 0.0, nC = 1.0;  // law of CO2 in the mixture
+    double Kr = 1e10, Kl = 1e10;
+    double P = 0.0;
+    double mc = 0.0, ml = 0.0;
+    double mgH = 0.0, mdH = 0.0, mgC = 0.0, mdC = 0.0;
+    double rhol = 0.0, rhog = 0.0, rhoc = 0.0;
+    double V = 0.0, Vl = 0.0, Vg = 0.0, Vc = 0.0;
+    double T = 0.0;
+    double Mg = 0.0;  // molar mass of the gas
+    int meltType = 0;
+    int fluidType = 0;  // 0 H2O, 1 CO2, 3 H2O-CO2
+    double dPc = 0.0;   // threshold overpressure
+    int realGas = 1;
+    int pressureError = 0;         // code of the last pressure solution
+    int crystallizationError = 0;  // code of the last threshold search
+
+    // Melt 0, H2O, 1000 kg at 1000 bar without crystals and with 1 wt % volatiles.
+    TaitJaupart();
+    ~TaitJaupart();
+    TaitJaupart(const TaitJaupart&) = delete;
+    TaitJaupart& operator=(const TaitJaupart&) = delete;
+
+    // Melt 0 (2700 kg/m3, 1473 K) or 1 (2300 kg/m3, 1173 K); others refused (false).
+    bool setMelt(int type);
+    // Fluid 0 H2O, 1 CO2, 3 H2O-CO2 with CO2 share x, on the melt set before.
+    void setFluid(int type, double x);
+    // Initial state for total mass M, pressure P0, crystal fraction phic, volatile fraction
+    // wv and CO2 share x (fluid 3). False, with a message, for refused values or a gas
+    // density the models could not give.
+    bool setInitialData(double M, double P0, double phic, double wv, double x);
+
+    void calculateSaturation(double P, double phic, double aH, double aC);
+    // Newton solution of the exsolved and dissolved masses of the mixture; its error code.
+    int calculateVolatilePartition(double P, double wv, double x);
+    double equationForP(double P, void* context);
+    void calculate_vector_function(double* x, double* F, double** J, int& err, int order,
+                                   void* context);
+
+    // Chamber pressure at crystal fraction phic, left in P with the state; the solver's
+    // error code (also in pressureError).
+    int calculateOverpressure(double phic);
+    double equationForOverpressure(double phic, void* context);
+    // Crystal fraction at which P - P0 = dPc; the search's code in crystallizationError.
+    double calculateCrystallizationForOverpressure(double dPc);
+
+    // Mode 6: (wt % dissolved, P in bar) from 1 bar up by 10 bar.
+    void calculateSolubilityCurve(double phic, double wv, double x, char mode, const char* suffix,
+                                  CurveArray* values);
+    // From phi1 towards phi2 by 0.001: mc, ml, mg, md (% of M), Vl, Vg, Vc (% of V), P and
+    // the approximation Pa (bar), into "crysta.txt" (mode 1) or the array (mode 6).
+    // False when refused or the file cannot be written.
+    bool calculateCrystallizationCurve(double phi1, double phi2, char mode, const char* suffix,
+                                       CurveArray* values);
+    // Eruptions at the threshold dPc until crystals make half the mass, ten numbers per
+    // eruption (dV, me, mde, mge, yg, volatile fraction, mc0, ml0, mg0, M). Stops when the
+    // threshold cannot be reached, the crystal fraction does not advance, or after
+    // kMaxEruptions. Returns the number of eruptions.
+    static constexpr int kMaxEruptions = 1000;
+    int calculateEruptionSequence(double dPc, CurveArray* values);
+
+    void print(std::FILE* out = stdout);
+
+   private:
+    // Gas density at (T, p) of the fluid type; false when the model found no volume.
+    bool gasDensity(double p, double& rho);
+    bool mixture() const { return fluidType == 3; }
+
+    std::unique_ptr<WagnerPruss> water_;
+    std::unique_ptr<IUPACCO2> co2_;
+    std::unique_ptr<Secant> pressureSolver_;
+};
+
+}  // namespace vornex

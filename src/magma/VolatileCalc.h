@@ -1,0 +1,136 @@
+// VolatileCalc: H2O and CO2 dissolved in a silicate melt in equilibrium with an H2O-CO2
+// vapour. Henry's law on melt mole fractions, x_i henry_i(T, P) = f_i, with
+//     henry = f0/x0 exp((P - P0) V/(R T)) exp((1/T - 1/T0) dH/R)
+// from a reference state (T0, P0, x0) per magma type (1 basalt, 2 rhyolite), dissolved water
+// split into molecular H2O and hydroxyl by the regular-solution speciation of Silver and
+// Stolper (1989), and vapour fugacities from the Holloway H2O-CO2 fluid.
+// Units: T in K, P in Pa (bar on output), H2O in wt %, CO2 in ppm by mass,
+// R = 8.31434 J/(mol K).
+// Curves go to an Igor text file (mode 1) or an array of doubles (mode 6); other modes
+// compute only. Failures set calculationError and are reported on standard error.
+#pragma once
+
+#include <memory>
+
+#include "fluid/Phase.h"  // CurveArray
+#include "numerics/Equation.h"
+
+namespace vornex {
+
+class HollowayEOS;
+class Newton;
+struct Secant;
+
+enum MagmaType : int { kBasalt = 1, kRhyolite = 2 };
+
+// Volatile systems of the melt.
+enum VolatileSystem : int { kH2OOnly = 1, kCO2Only = 2, kH2OCO2 = 11 };
+
+class VolatileCalc : public Equation {
+   public:
+    struct Reference {
+        double T0 = 0.0;  // K
+        double P0 = 0.0;  // Pa
+        double V = 0.0;   // partial molar volume, m3/mol
+        double dH = 0.0;  // reaction enthalpy, J/mol
+    };
+
+    int magmaType = 0;
+    double temperature = 0.0;   // K; set by the caller
+    double pressure = 0.0;      // Pa
+    double waterContent = 0.0;  // wt %
+    double co2Content = 0.0;    // ppm
+    double xH2Omelt = 0.0;      // molecular H2O in the melt
+    double xCO2melt = 0.0;
+    double yH2O = 0.0;  // vapour
+    double yCO2 = 0.0;
+    int volatileSystem = kH2OOnly;
+    // 0: f_i = y_i f_i(pure) at T, P; 1: fugacities of the vapour mixture.
+    int fugacityMixing = 0;
+    int calculationError = 0;  // 1 after a failed solution
+    Reference refH2O;
+    double f0H2O = 0.0;  // Pa, pure H2O at the H2O reference state
+    Reference refCO2;
+    double f0CO2 = 0.0;  // Pa
+    double x0H2O = 0.0;
+    double x0CO2 = 0.0;
+    double henryH2O = 0.0;  // Pa
+    double henryCO2 = 0.0;
+
+    VolatileCalc();
+    ~VolatileCalc();
+    VolatileCalc(const VolatileCalc&) = delete;
+    VolatileCalc& operator=(const VolatileCalc&) = delete;
+
+    // Reference constants of the type and the pure-fluid fugacities at the reference
+    // states. Types other than 1 and 2 are refused with a message (false, nothing changes).
+    bool setMagmaType(int type);
+
+    void calculateHenryConstants();
+    // Vapour fugacities (Pa) at the set T, P and vapour composition of the volatile system.
+    // False, with the error flag raised, when the vapour model found no volume.
+    bool calculateVapourFugacities(double& fH2O, double& fCO2);
+    // Melt speciation of w wt % H2O and q ppm CO2: molecular H2O, CO2 and hydroxyl mole
+    // fractions, each written when its pointer is given.
+    void calculateMoleFractions(double w, double q, double* xH2Omol, double* xCO2, double* xOH);
+
+    // P at which the melt of the set xH2Omelt, xCO2melt is saturated (and the vapour
+    // composition in the mixed system).
+    void calculateSaturationPressure();
+    // Melt contents saturated at P (and the set T); the mixed system keeps waterContent.
+    void calculateSaturationPoint(double P);
+    // Closed-system equilibrium at P of a melt with bulk contents w0 (wt %), q0 (ppm):
+    // melt contents w, q, vapour yCO2 and vapour mass fraction F.
+    void calculate_flash_point(double P, double w0, double q0, double yCO2Start, double FStart,
+                               double& w, double& q, double& yCO2out, double& F);
+
+    // Rows T, wt, ppm, P (bar), yH2O, yCO2 from the pure-H2O to the pure-CO2 end at P.
+    void calculateSaturationIsobar(double P, const char* file, char mode, const char* suffix,
+                                   CurveArray* values);
+    // The same rows for 400 pressures, 100 to 4090 bar.
+    void calculateSaturationIsotherm(const char* file, char mode, const char* suffix,
+                                     CurveArray* values);
+    // Decompression in steps of 10 bar from the saturation pressure down to 10 bar, closed
+    // (open = 0) or open system; rows T, wt, ppm, P (bar), yH2O, yCO2, F.
+    void calculateDegassingPath(int open, double w0, double q0, const char* file, char mode,
+                                const char* suffix, CurveArray* values);
+
+    // Solver callbacks.
+    double equationForMoleFractions(double xOH, void* context);
+    double equationForSaturationPressure(double P, void* context);
+    double equationForSaturationPoint(double value, void* context);
+    void calculate_vector_function(double* x, double* F, double** J, int& err, int order,
+                                   void* context);
+    void calculate_vector_function1(double* x, double* F, double** J, int& err, int order,
+                                    void* context);
+    void calculate_vector_function2(double* x, double* F, double** J, int& err, int order,
+                                    void* context);
+    void calculate_vector_function3(double* x, double* F, double** J, int& err, int order,
+                                    void* context);
+
+    // Basalt at 1500 K: the 1000-bar isobar into "isobar.txt", wave suffix "4".
+    void test();
+
+   private:
+    // Fugacity (Pa) of pure H2O (component 0) or CO2 (1) at T (K) and P (Pa); false when
+    // the vapour model fails.
+    bool pureFugacity(int component, double TK, double PPa, double& f);
+    // The vapour of composition (x0, x1) solved at T (K), P (Pa) with its fugacities.
+    bool solveVapour(double x0, double x1, double TK, double PPa);
+    // Henry constant of one volatile at the set T and P.
+    double henry(const Reference& ref, double f0, double x0) const;
+    // Residuals of Henry's law for the set melt fractions; false when the vapour fails.
+    bool saturationResiduals(double& rH2O, double& rCO2);
+    void setVapourCO2(double y) {
+        yCO2 = y;
+        yH2O = 1.0 - y;
+    }
+    // When failed: the message on standard error and calculationError set.
+    void reportFailure(bool failed, const char* message);
+
+    std::unique_ptr<HollowayEOS> vapour_;
+    std::unique_ptr<Newton> newton1_, newton2_, newton3_, newton4_;
+    std::unique_ptr<Secant> secant1_, secant2_, secant3_;
+};
+
+}  // namespace vornex

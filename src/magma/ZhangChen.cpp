@@ -1,0 +1,128 @@
+#include "magma/ZhangChen.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "fluid/CurveOutput.h"
+#include "fluid/OutputFiles.h"
+#include "numerics/Solver.h"
+#include "water/IgorOpener.h"
+
+namespace vornex {
+
+namespace {
+constexpr double kSqrtPi = 1.7724538509055159;
+}
+
+double ZhangChen::calculateSherwood0(double Pe, double Re) {
+    const double f = std::cbrt((1.0 / Pe + 1.0) * Pe / Re);
+    if (Re < 1.0) return 1.0 + std::cbrt(Pe + 1.0);
+    if (Re < 100.0) return 1.0 + f * std::pow(Re, 0.41);
+    if (Re < 2000.0) return 1.0 + 0.752 * f * std::pow(Re, 0.472);
+    if (Re < 100000.0) return 1.0 + 0.44 * f * std::pow(Re, 0.5) + 0.034 * f * std::pow(Re, 0.71);
+    return 0.0;
+}
+
+bool ZhangChen::calculateSherwoodCurves0() {
+    constexpr double kPeclet[8] = {0.1, 1, 5, 10, 50, 100, 500, 1000};
+    const double r = std::pow(1e6, 0.01);
+    CurveOutput data(kIgorText);
+    if (!data.open("sherwood")) return false;
+    data.print("IGOR\nWAVES peclet reynolds sherwood\nBEGIN\n");
+    for (double Pe : kPeclet) {
+        for (int k = 0; k < 100; ++k) {
+            const double Re = 0.1 * std::pow(r, k);
+            data.print("%12lf %12lf %12lf \n", Pe, Re, calculateSherwood0(Pe, Re));
+        }
+        data.print("nan nan nan \n");
+    }
+    data.print("END\n");
+    if (!data.close()) return false;
+
+    CurveOutput script(kIgorText);
+    if (!script.open("igor4.itx")) return false;
+    script.print("IGOR\n");
+    script.print("x DoIgorMenu \"File\", \"New Experiment\" \n");
+    script.print("x newpath/O p7, \"%s\"\n", igorFolder().c_str());
+    script.print("x loadwave /p=p7/t/o \"sherwood\" ;\n");
+    script.print("x display sherwood vs reynolds;\n");
+    script.print("x modify mirror=2;\n");
+    if (!script.close()) return false;
+    openIgorScript(OutputFiles::pathOf("igor4.itx"));
+    return true;
+}
+
+double ZhangChen::equationForAlpha(double a, void*) {
+    alpha = a;
+    return a * kSqrtPi * std::exp(a * a) * std::erfc(-a) - beta;
+}
+
+bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix, double cs,
+                                           double csat, double cl) {
+    const char* s = suffix == nullptr ? "" : suffix;
+    if (!OutputFiles::checkSuffix(s)) return false;
+    if (!std::isfinite(cs) || !std::isfinite(csat) || !std::isfinite(cl) || cs == csat) {
+        std::fprintf(stderr, "Dissolution distance: needs finite concentrations, Cs other than "
+                             "Csat\n");
+        return false;
+    }
+    Cs = cs;
+    Csat = csat;
+    Cl = cl;
+    beta = (Csat - Cl) / (Cs - Csat);
+    Secant secant;
+    secant.equation = this;
+    secant.function = static_cast<EquationFunction>(&ZhangChen::equationForAlpha);
+    secant.verbose = 1;
+    secant.x0 = beta > 1.0 ? 1.0 : 0.1;
+    secant.x1 = secant.x0 + 0.001;
+    const double root = secant.solve();
+    if (secant.error != 0) {
+        std::puts("Failed to calculate alpha ");
+        return false;
+    }
+    alpha = root;
+    std::printf("alpha : %12lf\n", alpha);
+
+    const std::string name = "igor3" + std::string(s) + ".itx";
+    CurveOutput out(kIgorText);
+    if (!out.open(name)) return false;
+    out.print("IGOR\n");
+    if (newExperiment != 0) {
+        out.print("x DoIgorMenu \"File\", \"New Experiment\" \n");
+        out.print("x newpath/O p7, \"%s\"\n", igorFolder().c_str());
+    }
+    out.print("x make xdis%s, tt%s, rate%s\n", s, s, s);
+    out.print("x tt%s = 10 * p / 127\n", s);
+    out.print("x xdis%s = 2.0 * %lf * sqrt ( %lf * tt%s ) ; \n", s, alpha, D, s);
+    out.print("x rate%s = %lf * sqrt (%lf / tt%s) ; \n", s, alpha, D, s);
+    const char* textbox =
+        "x textbox/C/N=text%s/A=LT/X=0/Y=0 \"C solid %.2lf\\rC sat %.2lf\\rC liq %.2lf\\rbeta "
+        "%.4lf\\rD %.4lf\\ralpha %.4lf\"; \n";
+    if (newExperiment != 0) {
+        out.print("x display xdis%s vs tt%s \n", s, s);
+        out.print("x label left \"Dissolution distance (m)\"; \n");
+        out.print("x label bottom \"t (s)\" ;\n");
+        out.print("x modify mirror=2;\n");
+        out.print(textbox, s, Cs, Csat, Cl, beta, D, alpha);
+        out.print("x display rate%s vs tt%s ; \n", s, s);
+        out.print("x modify mirror=2;\n");
+        out.print("x label left \"Dissolution rate (m/s)\"; \n");
+        out.print("x label bottom \"t (s)\" ;\n");
+        out.print("x TileWindows/W=(0,24,576,920) Graph1,Graph0; \n");
+    } else {
+        out.print("x DoWindow /F Graph0;\n");
+        out.print("x append xdis%s vs tt%s \n", s, s);
+        out.print("x modifygraph lstyle(xdis%s)=%s;\n", s, s);
+        out.print(textbox, s, Cs, Csat, Cl, beta, D, alpha);
+        out.print("x DoWindow /F Graph1;\n");
+        out.print("x append rate%s vs tt%s ; \n", s, s);
+        out.print("x modifygraph lstyle(rate%s)=%s;\n", s, s);
+    }
+    if (!out.close()) return false;
+    openIgorScript(OutputFiles::pathOf(name));
+    return true;
+}
+
+}  // namespace vornex

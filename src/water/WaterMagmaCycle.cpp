@@ -1,0 +1,401 @@
+// One magma-water cycle's preparation (magma parameters, cold water at the surface and at
+// depth, the heat sink of the wet host rock, the isobaric reference data), the energy
+// diagram's data file, and the decompression that follows an isobaric heating.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "fluid/CurveOutput.h"
+#include "water/WaterEOS.h"
+#include "water/WaterMagmaRecords.h"
+#include "water/WaterMagmaSaturation.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr double kSupercriticalPressure = 221.0;  // bar
+
+double perGram(double molar, double M) {
+    return molar * 0.001 / M;
+}
+
+// The liquid at (T, P bar) from a dense start; false when the volume solve fails.
+bool liquidState(WaterEOS& w, double TK, double Pbar) {
+    w.error = 0;
+    w.Vl0 = 1.8e-5;
+    w.set_the_phase_as(2);
+    w.calculateFromTP(TK, Pbar, 0);
+    return w.error == 0;
+}
+
+}  // namespace
+
+bool isobaricReferenceData(WaterEOS& w, WaterMagmaCalculationResult& r) {
+    w.calculateTheSaturationTemperature(r.P2, 0);
+    if (w.error) return false;
+    r.Ts2 = w.T;
+    r.Vs2 = w.Vl;
+    w.calculateFromTV(r.Ts2, r.Vs2, 0);
+    r.Us2 = w.U;
+    r.Hs2 = w.H;
+    if (w.calculateTheLiquidSpinodalTemperatureFromP(r.P2) != 0 || w.error) return false;
+    w.calculateFromTV(w.T, w.V, 0);
+    r.Tspin = w.T;
+    r.Vspin = w.V;
+    r.Sspin = w.S;
+    r.Hspin = w.H;
+    if (w.calculateBoilingPointFromS(r.Sspin) != 0 || w.error) return false;
+    r.Tb = w.T;
+    SaturationEnds b;
+    if (!saturationEndsAtT(w, r.Tb, b)) return false;
+    r.Pb = b.P * 1e-5;
+    r.Vl = b.Vl;
+    r.Vv = b.Vv;
+    r.Hl = b.Hl;
+    r.Sl = b.Sl;
+    r.Ul = b.Ul;
+    r.Al = b.Al;
+    r.Hv = b.Hv;
+    r.Sv = b.Sv;
+    r.Uv = b.Uv;
+    r.Av = b.Av;
+    // The work of vaporisation at Pb.
+    r.isobaricWork = -r.Pb * 1e5 * (r.Vv - r.Vl);
+    r.Qvap = (r.Hspin - r.H2) + r.Hv - r.Hl;
+    r.x3 = -1.0;
+    return w.error == 0;
+}
+
+void WaterEOS::prepareCycleCalculation(WaterMagmaCalculationInfo& info,
+                                       WaterMagmaCalculationResult& r) {
+    waterMagmaRatio = info.m;
+    magmaTemperature = info.Tm;
+    magmaHeatCapacity = info.cp;
+    latentHeat = info.L;
+    solidusTemperature = info.Tsol;
+    liquidusTemperature = info.Tliq;
+    r.pyroclast = info.pyroclast;
+    r.heating = info.heating;
+    r.recharge = info.recharge;
+    r.m = info.m;
+    r.Tm = info.Tm;
+    r.fractionation = info.fractionation;
+    r.fractionCount = info.fractionCount;
+
+    r.T1 = info.T1;
+    r.P1 = info.Psurf;
+    r.T2 = info.T1 + info.geoGradient * info.depth;
+    r.P2 = info.depth * info.g * 0.01 + r.P1 + info.overpressure;
+    if (!liquidState(*this, r.T1, r.P1)) return;
+    r.U1 = U;
+    r.H1 = H;
+    r.V1 = V * 1e6;
+    r.S1 = S;
+    if (!liquidState(*this, r.T2, r.P2)) return;
+    r.U2 = U;
+    r.H2 = H;
+    r.V2 = V * 1e6;
+    r.S2 = S;
+    r.Cv2 = Cv;
+    r.Cp2 = Cp;
+    r.isobaricWork = 0.0;
+
+    r.sedimentWaterRatio =
+        (1.0 - info.porosity) * info.sedimentRho * V / (info.porosity * info.saturation * M);
+    r.sedimentHeatCapacity = r.sedimentWaterRatio * info.sedimentCp;
+    if (r.T3 == 0.0) r.T3 = r.T2;
+    r.sedimentTemperature = info.coupling * r.T2 + (1.0 - info.coupling) * r.T3;
+
+    r.isobaricStage = 0;
+    if (info.heating != 1) return;
+    if (r.P2 >= kSupercriticalPressure) {
+        r.isobaricStage = 4;
+        return;
+    }
+    if (!isobaricReferenceData(*this, r)) error = 1;
+}
+
+// ------------------------------------------------------------------ diagram file
+
+std::FILE* produceHeaderIgorFileForWaterMagmaDiagram(const WaterMagmaCalculationInfo& info) {
+    const std::string name = std::string("wm") + info.suffix;
+    std::FILE* file = std::fopen(name.c_str(), "wt");
+    if (file == nullptr) {
+        std::fprintf(stderr, "Cannot create the diagram file \"%s\"\n", name.c_str());
+        return nullptr;
+    }
+    const char* s = info.suffix;
+    if (info.pyroclast != 1 && info.recharge != 1 && info.fractionation != 1)
+        std::fprintf(file,
+                     "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n",
+                     "m", s, "q", s, "T3", s, "T4", s, "ema", s, "ewa", s, "emb", s, "ewb", s);
+    else
+        std::fprintf(file,
+                     "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s "
+                     "%11s%s %11s%s %11s%s %11s%s\nBEGIN\n",
+                     "m", s, "q", s, "T3", s, "T4", s, "ema", s, "ewa", s, "emb", s, "ewb", s,
+                     "emc", s, "ewc", s, "emd", s, "ewd", s, "qc", s);
+    return file;
+}
+
+void writeDataIgorFileForWaterMagmaDiagram(std::FILE* file, const WaterMagmaCalculationInfo& info,
+                                           const WaterMagmaCalculationResult& r) {
+    if (file == nullptr) return;
+    const double m = info.m;
+    std::fprintf(file, "%12f %12f %12f %12f ", m, r.Q, r.T3, r.T4);
+    if (info.pyroclast != 1 && info.recharge != 1 && info.fractionation != 1) {
+        std::fprintf(file, "%12f %12f %12f %12f \n", -m * r.Wrev, -r.Wrev, -m * r.Wirr, -r.Wirr);
+        return;
+    }
+    const char* row = "%12f %12f %12f %12f %12f %12f %12f %12f %12f \n";
+    if (info.pyroclast == 1) {
+        std::fprintf(file, row, -m * r.Wrev, -r.Wrev, -m * r.Wirr, -r.Wirr, -m * r.WrevP, -r.WrevP,
+                     -m * r.WirrP, -r.WirrP, r.QP);
+    } else if (info.recharge == 1) {
+        std::fprintf(file, row, -m * r.Wrev, -r.Wrev, -m * r.Wirr, -r.Wirr, -m * r.cumulativeWrev,
+                     -r.cumulativeWrev, -m * r.cumulativeWirr, -r.cumulativeWirr, r.cumulativeQ);
+    } else {
+        const double n = info.fractionCount > 0 ? info.fractionCount : 1;
+        const double cycles = r.cycleCount > 0.0 ? r.cycleCount : 1.0;
+        std::fprintf(file, row, -m * r.cumulativeWrev / n, -r.cumulativeWrev / cycles,
+                     -m * r.cumulativeWirr / n, -r.cumulativeWirr / cycles, -m * r.cumulativeWrev,
+                     -r.cumulativeWrev, -m * r.cumulativeWirr, -r.cumulativeWirr, r.cumulativeQ);
+    }
+}
+
+bool WaterEOS::produceIgorFileFromArray(WaterMagmaCalculationInfo& info, const CurveArray& array) {
+    std::FILE* file = produceHeaderIgorFileForWaterMagmaDiagram(info);
+    if (file == nullptr) return false;
+    const double m0 = info.m;
+    for (std::size_t i = 0; i + 31 <= array.size(); i += 31) {
+        const double* v = &array[i];
+        WaterMagmaCalculationResult r;
+        info.m = r.m = v[0];
+        r.Q = v[1];
+        r.T3 = v[2];
+        r.Wrev = -v[4];
+        r.Wirr = -v[6];
+        r.WrevP = -v[8];
+        r.WirrP = -v[10];
+        r.QP = v[19];
+        r.cumulativeWrev = -v[24];
+        r.cumulativeWirr = -v[25];
+        r.cumulativeQ = v[26];
+        r.cycleCount = v[27];
+        r.T4 = v[28];
+        writeDataIgorFileForWaterMagmaDiagram(file, info, r);
+    }
+    info.m = m0;
+    std::fprintf(file, "END\n");
+    return std::fclose(file) == 0;
+}
+
+// ------------------------------------------------------------ after isobaric heating
+
+namespace {}  // namespace
+
+void writeEmptyWave(const char* name, const char* waves) {
+    std::FILE* file = std::fopen(name, "wt");
+    if (file == nullptr) {
+        std::fprintf(stderr, "Cannot create \"%s\"\n", name);
+        return;
+    }
+    std::fprintf(file, "IGOR\nWAVES %s\nBEGIN\n nan nan \n END\n", waves);
+    std::fclose(file);
+}
+
+namespace {
+
+// The Igor file of the heating-decompression path (P bar, T K) of an isobaric cycle.
+void writeIsobaricPath(const WaterMagmaCalculationResult& r) {
+    std::FILE* file = std::fopen("isop0", "wt");
+    if (file == nullptr) {
+        std::fprintf(stderr, "Cannot create the path file \"isop0\"\n");
+        return;
+    }
+    std::fprintf(file, "IGOR\nWAVES p0 t0\nBEGIN\n");
+    std::fprintf(file, "%12f %12f\n", r.P1, r.T1);
+    std::fprintf(file, "%12f %12f\n", r.P2, r.T2);
+    if (r.isobaricStage != 4 && r.x3 >= 0.0 && r.x3 <= 1.0) {
+        std::fprintf(file, "%12f %12f\n", r.P2, r.Tspin);
+        std::fprintf(file, "%12f %12f\n", r.Pb, r.Tb);
+    }
+    std::fprintf(file, "%12f %12f\n", r.P3, r.T3);
+    if (r.x3 == -2.0) std::fprintf(file, "%12f %12f\n", r.P4, r.T4);
+    std::fprintf(file, "END\n");
+    std::fclose(file);
+}
+
+void twoPhaseEnd(WaterMagmaCalculationResult& r, const SaturationEnds& f) {
+    r.x5 = f.isentropicFraction(r.S4);
+    r.T5 = f.T;
+    r.P5 = r.Pf;
+    r.U5 = f.energy(r.x5);
+    r.H5 = SaturationEnds::lever(r.x5, f.Hl, f.Hv);
+    r.S5 = SaturationEnds::lever(r.x5, f.Sl, f.Sv);
+    r.twoPhase = 1;
+}
+
+}  // namespace
+
+void WaterEOS::calculateWorkForIsobaricHeating(WaterMagmaCalculationResult& r) {
+    const SaturationEnds f = finalEnds(r);
+    const double m = r.m;
+    const double V3 = r.V3 * 1e-6;
+    r.failed = 0;
+    bool computed = true;
+    if (r.x3 > 0.0 && r.x3 < 1.0) {
+        twoPhaseEnd(r, f);
+        r.Q = perGram((r.Hl - r.H2) + (1.0 - r.x3) * (r.Hv - r.Hl), M);
+        const double Wh = -r.Pb * 1e5 * (r.Vv - r.Vl) * (1.0 - r.x3) - r.Hl + r.H2 - r.U2 + r.Ul;
+        r.isobaricWork = Wh;
+        r.Wrev = perGram(r.U5 - r.U3 + Wh, M);
+        irreversibleExpansion(*this, r, Wh, r.T3);
+    } else if (r.x3 == 0.0 || r.x3 == -2.0) {
+        const bool steam = r.x3 == 0.0;
+        const int code = (steam && r.S3 >= kWaterCriticalEntropy)
+                             ? calculateCondensationPointFromS(r.S3)
+                             : calculateBoilingPointFromS(r.S3);
+        if (code != 0 || error) {
+            r.failed = 1;
+            error = 1;
+            return;
+        }
+        r.T4 = T;
+        r.P4 = P * 1e-5;
+        r.U4 = U;
+        r.S4 = S;
+        r.V4 = V * 1e6;
+        if (steam && r.P4 <= r.Pf) {
+            calculateAtmosphericDecompressionPoint(r.S3, r.Pf);
+            if (error) {
+                r.failed = 1;
+                return;
+            }
+            r.T5 = T;
+            r.U5 = U;
+            r.H5 = H;
+            r.S5 = S;
+            r.P5 = r.Pf;
+            r.x5 = r.S5 >= kWaterCriticalEntropy ? 0.0 : 1.0;
+            r.twoPhase = 0;
+        } else if (!steam && r.P4 < r.Pf) {
+            // The liquid reaches Pf before it boils: its end lies between states 3 and 4.
+            const double w = (r.P4 - r.Pf) / (r.P4 - r.P3);
+            r.P4 = w * r.P3 + (1.0 - w) * r.P4;
+            r.U4 = w * r.U3 + (1.0 - w) * r.U4;
+            r.S4 = w * r.S3 + (1.0 - w) * r.S4;
+            r.V4 = w * r.V3 + (1.0 - w) * r.V4;
+            r.T4 = w * r.T3 + (1.0 - w) * r.T4;
+            r.T5 = r.T4;
+            r.P5 = r.P4;
+            r.U5 = r.U4;
+            r.S5 = r.S4;
+            r.x5 = 1.0;
+            r.twoPhase = 0;
+        } else {
+            twoPhaseEnd(r, f);
+            if (r.x5 > 1.0) {
+                r.x5 = 1.0;
+                r.twoPhase = 0;
+            }
+        }
+        r.Q = perGram(r.H3 - r.H2, M);
+        const double Wh = r.U3 - r.H3 + r.H2 - r.U2;
+        r.isobaricWork = Wh;
+        r.Wrev = perGram(Wh + r.U5 - r.U3, M);
+        irreversibleExpansion(*this, r, Wh, r.T3);
+    } else {
+        computed = false;
+    }
+    if (computed) {
+        r.x5Volume = r.x5 >= 1.0 ? 1.0 : liquidVolumeFraction(r.x5, f.Vl, f.Vv);
+        r.steamMass = steamMassFraction(r.x5, m);
+        r.steamVolume = steamVolumeFraction(r.x5, m, f.Vl, f.Vv);
+    }
+
+    if (r.writeCurves && r.scriptFlag == kScriptIgor) {
+        if (r.x3 == 0.0) {
+            calculateTheIsentropicCurve(r.T3, 0.0, V3, -1.0, 273.15, r.Tm + 0.1, r.Pf * 1e5, 1e10,
+                                        kIgorText, "1", nullptr);
+            if (r.twoPhase)
+                calculateIsoBiphasic(kIsoEntropy, r.S3, 2, 647.0, -1.0, kWaterCriticalVolume,
+                                     kWaterCriticalVolume, r.Tsatf, 1, "2");
+        } else {
+            writeEmptyWave("isos1", "p1 t1");
+            if (r.x3 != -2.0 || r.Pf < r.P4)
+                calculateIsoBiphasic(kIsoEntropy, r.S3, 2, 647.0, -1.0, kWaterCriticalVolume,
+                                     kWaterCriticalVolume, r.Tsatf, 1, "2");
+            else
+                writeEmptyWave("isoss2", "p2 t2");
+        }
+        writeIsobaricPath(r);
+        error = 0;
+    } else if (r.writeCurves && r.scriptFlag == kScriptArray) {
+        r.isentropeArray.clear();
+        if (r.x3 == 0.0)
+            calculateTheIsentropicCurve(r.T3, 0.0, V3, -1.0, 273.15, r.Tm + 0.1, r.Pf * 1e5, 1e10,
+                                        kCurveArray, "1", &r.isentropeArray);
+        error = 0;
+    }
+    if (computed && r.pyroclast) calculateIsothermalExpansionWork(r);
+}
+
+// ------------------------------------------------------------ isobaric heating report
+
+void WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
+    if (!std::isfinite(Pbar) || !std::isfinite(T0) || !std::isfinite(T1) || Pbar <= 0.0 ||
+        T0 <= 0.0 || T1 <= 0.0) {
+        std::printf("Isobaric heating needs a positive pressure and temperatures\n");
+        return;
+    }
+    double Tsat = 647.0;
+    if (Pbar <= kSupercriticalPressure) {
+        calculateTheSaturationTemperature(Pbar, 0);
+        if (!error) Tsat = T;
+    }
+    auto phaseAt = [&](double TK) {
+        return (Pbar <= kSupercriticalPressure && TK >= Tsat) ? 1 : 2;
+    };
+    struct End {
+        double S, H, U, V;
+    } e[2];
+    const double temperatures[2] = {T0, T1};
+    for (int i = 0; i < 2; ++i) {
+        error = 0;
+        set_the_phase_as(phaseAt(temperatures[i]));
+        calculateFromTP(temperatures[i], Pbar, 0);
+        if (error && i == 0) {
+            error = 0;
+            Vl0 = 1.6e-5;
+            calculateFromTP(temperatures[i], Pbar, 0);
+        }
+        if (error) {
+            std::printf("Calculation failure at %lf deg. C\n", temperatures[i] - 273.15);
+            return;
+        }
+        e[i] = {S, H, U, V};
+    }
+    const double g = M * 1000.0;  // g/mol
+    std::printf("\nIsobaric heating at a the pressure : %8.2f bar\n", Pbar);
+    std::printf("---------------------------------------------\n");
+    std::printf("Initial temperature T0  : %8.2f deg.C  , %8.2f K\n", T0 - 273.15, T0);
+    std::printf("Final temperature   T1  : %8.2f deg.C  , %8.2f K\n\n", T1 - 273.15, T1);
+    for (int i = 0; i < 2; ++i)
+        std::printf("                    S%d  : %8.2f J/mol/K, %8.2f J/g/K\n", i, e[i].S,
+                    e[i].S / g);
+    for (int i = 0; i < 2; ++i)
+        std::printf("                    H%d  : %8.2f J/mol  , %8.2f J/g\n", i, e[i].H, e[i].H / g);
+    for (int i = 0; i < 2; ++i)
+        std::printf("                    U%d  : %8.2f J/mol  , %8.2f J/g\n", i, e[i].U, e[i].U / g);
+    for (int i = 0; i < 2; ++i)
+        std::printf("                    V%d  : %8.2f cm3/mol, %8.2f cm3/g\n", i, e[i].V * 1e6,
+                    e[i].V * 1e6 / g);
+    for (int i = 0; i < 2; ++i)
+        std::printf("                  rho%d  : %8.2f kg/m3\n", i, M / e[i].V);
+    std::printf("Isobaric heating work   : %8.2f J/g H2O\n\n",
+                perGram((e[1].H - e[0].H) - (e[1].U - e[0].U), M));
+}
+
+}  // namespace vornex

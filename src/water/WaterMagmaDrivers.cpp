@@ -1,0 +1,372 @@
+// Drivers of the magma-water cycle: one cycle by its heating mode, the console command's
+// cycle with its recharge table, and a cycle followed by recharges of fresh water (open
+// system) or by fractionated recharges (closed system).
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "water/IgorOpener.h"
+#include "water/WaterEOS.h"
+#include "water/WaterMagmaRecords.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr double kBoilingAtOneBar = 373.15;  // K
+constexpr int kKeptCycles = 100;
+
+const char* kRechargeHeader =
+    "IGOR\nWAVES iter0, Te0, Q0, War0, Wmr0, Wcr0, Wai0, Wmi0, Wci0 \nBEGIN\n";
+
+void writeRechargeRow(std::FILE* file, int index, const WaterMagmaCalculationResult& r, double m,
+                      double sumRev, double sumIrr) {
+    if (file == nullptr) return;
+    std::fprintf(file, "%12d %12f %12f %12f %12f %12f %12f %12f %12f\n", index, r.T3, r.Q, -r.Wrev,
+                 -r.Wrev * m, -sumRev * m, -r.Wirr, -r.Wirr * m, -sumIrr * m);
+}
+
+std::FILE* openRechargeFile() {
+    std::FILE* file = std::fopen("recharge", "wt");
+    if (file == nullptr) {
+        std::fprintf(stderr, "Cannot create the recharge file \"recharge\"\n");
+        return nullptr;
+    }
+    std::fputs(kRechargeHeader, file);
+    return file;
+}
+
+void closeRechargeFile(std::FILE* file) {
+    if (file == nullptr) return;
+    std::fputs("END\n", file);
+    std::fclose(file);
+}
+
+void printValues(const char* title, const double* values, int count) {
+    std::printf("%s", title);
+    for (int k = 0; k < count; ++k) {
+        if (k == 0 || k == 5) std::printf("\n\t\t");
+        std::printf("%6.2f ", values[k]);
+    }
+    std::printf("\n");
+}
+
+}  // namespace
+
+void WaterEOS::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info,
+                                        WaterMagmaCalculationResult& r, char writeCurves,
+                                        char report) {
+    error = 0;
+    prepareCycleCalculation(info, r);
+    r.writeCurves = static_cast<uint8_t>(writeCurves);
+    if (error) return;
+    bool expand = true;
+    switch (info.heating) {
+        case 0:
+            calculateIsochoricPeakTemperature(r.T2, r.V2 * 1e-6, 0.0, r.sedimentHeatCapacity,
+                                              r.sedimentTemperature, nullptr);
+            if (error) return;
+            r.T3 = T;
+            r.V3 = r.V2;
+            break;
+        case 1:
+            calculateIsobaricPeakTemperature(r);
+            referenceT3 = r.T3;
+            referenceV3 = r.V3 * 1e-6;
+            if (error) return;
+            prepareExpansionWorkCalculation(info.Psurf, r);
+            if (error) return;
+            calculateWorkForIsobaricHeating(r);
+            expand = false;
+            break;
+        case 2:
+            calculateWohletzPeakTemperature(r.T2, r.V2 * 1e-6, 0.0, r.Cp2, r.sedimentHeatCapacity,
+                                            r.sedimentTemperature);
+            if (error) return;
+            r.T3 = T;
+            r.S3 = r.S2 + r.Cv2 * std::log(r.T3 / r.T2);
+            calculateFromTS(r.T3, r.S3, 0);
+            if (error) return;
+            r.V3 = V * 1e6;
+            break;
+        default:
+            expand = false;
+            break;
+    }
+    if (expand) {
+        r.P3 = P * 1e-5;
+        r.U3 = U;
+        r.H3 = H;
+        r.S3 = S;
+        referenceT3 = r.T3;
+        referenceV3 = r.V3 * 1e-6;
+        prepareExpansionWorkCalculation(info.Psurf, r);
+        if (error) return;
+        calculateExpansionWork(r);
+    }
+    if (r.failed) error = 1;
+    if (error || report == 0) return;
+    if (r.scriptFlag == kScriptIgor) {
+        r.print();
+    } else if (r.scriptFlag == kScriptArray) {
+        if (report == 2) info.writeToLog();
+        r.writeToLog();
+    }
+}
+
+void WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag flag) {
+    WaterMagmaCalculationResult r;
+    r.scriptFlag = flag;
+    std::clock_t ticks = std::clock();
+    calculateWaterMagmaCycle(info, r, 1, 1);
+    ticks = std::clock() - ticks;
+    if (error) {
+        std::fprintf(stderr, "Failure of the calculation !\n\n");
+        return;
+    }
+    if (flag == kScriptIgor) {
+        if (info.heating == 1)
+            writeIgorScriptForWaterMagmaCycle1(r);
+        else
+            writeIgorScriptForWaterMagmaCycle(r);
+    }
+    const double m = waterMagmaRatio;
+    double sumRev = r.Wrev, sumIrr = r.Wirr;
+    if (info.recharge == 1) {
+        // A limit below 1 still lets the first cycle count.
+        const int maxCycles = std::max(1, info.maxRecharges);
+        double temperatures[kKeptCycles], rev[kKeptCycles], irr[kKeptCycles];
+        int kept = 0;
+        auto keep = [&] {
+            if (kept >= kKeptCycles) return;
+            temperatures[kept] = r.T3 - 273.15;
+            rev[kept] = -r.Wrev * m;
+            irr[kept] = -r.Wirr * m;
+            ++kept;
+        };
+        keep();
+        std::FILE* file = openRechargeFile();
+        writeRechargeRow(file, 0, r, m, sumRev, sumIrr);
+        int i = 1;
+        while (r.T3 > kBoilingAtOneBar && i < maxCycles) {
+            info.Tm = r.T3;
+            const std::clock_t start = std::clock();
+            calculateWaterMagmaCycle(info, r, 0, 0);
+            ticks += std::clock() - start;
+            if (error) break;
+            sumRev += r.Wrev;
+            sumIrr += r.Wirr;
+            keep();
+            writeRechargeRow(file, i, r, m, sumRev, sumIrr);
+            ++i;
+        }
+        error = 0;
+        closeRechargeFile(file);
+        std::puts(
+            "In the case of successive recharges of fresh and cold water with the cooling, but "
+            "still hot, magma");
+        if (r.T3 > kBoilingAtOneBar)
+            std::printf("\tNumber of cycles        : more than %d \n", maxCycles);
+        else
+            std::printf("\tNumber of cycles        : %4d \n", i);
+        const int shown = std::min(kept, 10);
+        printValues("\tSuccessive magma temperatures (deg. C)                          :",
+                    temperatures, shown);
+        printValues("\tSuccessive mechanical works (reversible isentropic, J/g magma)  :", rev,
+                    shown);
+        printValues("\tSuccessive mechanical works (irreversible adiabatic, J/g magma) :", irr,
+                    shown);
+        std::printf(
+            "\tTotal work (reversible, isentropic)  : %6.2f J/g water  => %6.2f J/g magma \n",
+            -sumRev / i, -sumRev * m);
+        std::printf(
+            "\tTotal work (irreversible, adiabatic) : %6.2f J/g water  => %6.2f J/g magma \n",
+            -sumIrr / i, -sumIrr * m);
+    }
+    std::printf(
+        "\nFor one Mton of magma, the eruption energy is %6.2f kton of TNT (reversible, "
+        "isentropic).\n",
+        -sumRev * m / 4.68);
+    std::printf(
+        "For one Mton of magma, the eruption energy is %6.2f kton of TNT (irreversible, "
+        "adiabatic).\n\n",
+        -sumIrr * m / 4.68);
+    std::printf("\nCalculation Time %lf seconds \n\n", static_cast<double>(ticks) * 1e-6);
+    if (flag == kScriptIgor) openIgorScript("igor0.itx");
+}
+
+namespace {
+
+// A rule of 64 horizontal line extensions (U+23AF).
+std::string separator() {
+    std::string rule;
+    for (int i = 0; i < 64; ++i) rule += "\u23AF";
+    return rule;
+}
+
+void logRechargeRow(int cycle, const WaterMagmaCalculationResult& r, double sumRev, double sumIrr) {
+    logFormat(1, "%5d %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f", cycle,
+              r.T3 - 273.15, r.Q, -r.Wrev, -r.Wrev * r.m, -sumRev * r.m, -r.Wirr, -r.Wirr * r.m,
+              -sumIrr * r.m);
+}
+
+// The fields of the first cycle that a recharge sequence reports with its totals.
+void restoreFirstCycle(WaterMagmaCalculationResult& r, const WaterMagmaCalculationResult& f) {
+    r.T3 = f.T3;
+    r.P3 = f.P3;
+    r.U3 = f.U3;
+    r.T4 = f.T4;
+    r.P4 = f.P4;
+    r.x3 = f.x3;
+    r.T5 = f.T5;
+    r.P5 = f.P5;
+    r.twoPhase = f.twoPhase;
+    r.x5 = f.x5;
+    r.x5Volume = f.x5Volume;
+    r.steamMass = f.steamMass;
+    r.steamVolume = f.steamVolume;
+    r.Q = f.Q;
+    r.Wrev = f.Wrev;
+    r.xi = f.xi;
+    r.xiVolume = f.xiVolume;
+    r.steamMassIrr = f.steamMassIrr;
+    r.steamVolumeIrr = f.steamVolumeIrr;
+    r.T5irr = f.T5irr;
+    r.Wirr = f.Wirr;
+    r.twoPhaseP = f.twoPhaseP;
+    r.x5P = f.x5P;
+    r.x5VolumeP = f.x5VolumeP;
+    r.steamMassP = f.steamMassP;
+    r.steamVolumeP = f.steamVolumeP;
+    r.QP = f.QP;
+    r.WrevP = f.WrevP;
+    r.T5irrP = f.T5irrP;
+    r.xiP = f.xiP;
+    r.xiVolumeP = f.xiVolumeP;
+    r.steamMassIrrP = f.steamMassIrrP;
+    r.steamVolumeIrrP = f.steamVolumeIrrP;
+    r.WirrP = f.WirrP;
+}
+
+}  // namespace
+
+void WaterEOS::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& info,
+                                                    WaterMagmaCalculationResult& r,
+                                                    char writeCurves, char report) {
+    const double m0 = info.m;
+    if (info.fractionation == 1) {
+        // No count, or a count below 1, is one fraction: the whole water at once.
+        if (info.fractionCount <= 0) info.fractionCount = 1;
+        info.m = m0 / info.fractionCount;
+    }
+    r.failed = 0;
+    r.T3 = 0.0;
+    calculateWaterMagmaCycle(info, r, writeCurves, report);
+    const double Tm0 = info.Tm;
+    r.coolingRatio = (r.T3 - Tm0) / (r.Tsatf - Tm0);
+    if (error) {
+        info.m = m0;
+        return;
+    }
+    // A single cycle is its own sequence.
+    r.cumulativeWrev = r.Wrev;
+    r.cumulativeWirr = r.Wirr;
+    r.cumulativeQ = r.Q;
+    r.cycleCount = 1.0;
+    const bool recharge = info.recharge == 1, fractions = info.fractionation == 1;
+    if (!recharge && !fractions) {
+        info.m = m0;
+        return;
+    }
+    const WaterMagmaCalculationResult first = r;
+    const bool toLog = r.scriptFlag == kScriptArray && report != 0 && waterMagmaLog() != nullptr;
+    std::FILE* file = nullptr;
+    if (toLog) {
+        WaterMagmaLog& log = *waterMagmaLog();
+        if (!log.isVisible()) log.showWindow();
+        log.beginEditingRTF();
+        log.appendRTF(recharge ? "\\par \\ul\\b In the case of successive recharges of fresh and "
+                                 "cold water with the cooling, but still hot, magma (open "
+                                 "system): \\b0\\ulnone\\par\\par"
+                               : "\\par \\ul\\b In the case of fractionated recharges of fresh "
+                                 "and cold water with the cooling, but still hot, magma (closed "
+                                 "system): \\b0\\ulnone\\par\\par");
+        log.endEditingRTF();
+        logFormat(1, "%s", separator().c_str());
+        logFormat(1, "%5s %12s %12s %12s %12s %12s %12s %12s %12s", "Cycle", "T3", "Q", "Wrev",
+                  "Wrev", "Wrev cum.", "Wirr", "Wirr", "Wirr cum.");
+        logFormat(1, "%5s %s %12s %12s %12s %12s %12s %12s %12s", "", "        (°C)", "(J/g H2O)",
+                  "(J/g H2O)", "(J/g magma)", "(J/g magma)", "(J/g H2O)", "(J/g magma)",
+                  "(J/g magma)");
+        logFormat(1, "%s", separator().c_str());
+        logRechargeRow(1, r, r.Wrev, r.Wirr);
+    } else if (r.scriptFlag == kScriptIgor) {
+        file = openRechargeFile();
+        writeRechargeRow(file, 1, r, r.m, r.Wrev, r.Wirr);
+    }
+    double sumQ = r.Q, sumRev = r.Wrev, sumIrr = r.Wirr;
+    int cycle = 2;
+    const int last = recharge ? info.maxRecharges : info.fractionCount;
+    while (r.T3 > r.Tsatf && cycle <= last) {
+        info.Tm = r.T3;
+        calculateWaterMagmaCycle(info, r, 0, 0);
+        if (error) break;
+        sumRev += r.Wrev;
+        sumIrr += r.Wirr;
+        if (toLog) logRechargeRow(cycle, r, sumRev, sumIrr);
+        writeRechargeRow(file, cycle, r, r.m, sumRev, sumIrr);
+        sumQ += r.Q;
+        ++cycle;
+    }
+    error = 0;
+    r.coolingRatio = r.T3 < r.Tsatf ? 1.0 : (r.T3 - info.Tm) / (r.Tsatf - info.Tm);
+    const int n = cycle - 1;
+    closeRechargeFile(file);
+    if (toLog) {
+        logFormat(2, "%s", separator().c_str());
+        if (recharge) {
+            if (r.T3 > r.Tsatf)
+                logFormat(1,
+                          "\tNumber of cycles                                     : more than %d ",
+                          info.maxRecharges);
+            else
+                logFormat(1, "\tNumber of cycles                                     : %4d ", n);
+        } else if (r.T3 > r.Tsatf) {
+            logFormat(1,
+                      "\tNumber of cycles                                     : %d (but the magma "
+                      "is still hot at a temperature of %.2f°C)",
+                      info.fractionCount, referenceT3 - 273.15);
+        } else {
+            logFormat(1, "\tNumber of cycles                                     : %4d", n);
+        }
+        WaterMagmaLog& log = *waterMagmaLog();
+        log.beginEditingRTF();
+        logRTFormat(
+            "     Total work (reversible, isentropic)                  : %6.2f J/g water (mean "
+            "value) => \\cf2\\b %6.2f J/g magma \\b0 \\cf0 \\par",
+            -sumRev / n, -sumRev * r.m);
+        logRTFormat(
+            "     Total work (irreversible, adiabatic)                 : %6.2f J/g water (mean "
+            "value) => \\cf3\\b %6.2f J/g magma \\b0 \\cf0 \\par",
+            -sumIrr / n, -sumIrr * r.m);
+        log.endEditingRTF();
+        if (recharge) {
+            logFormat(1, "\tEnhancement factor (reversible, isentropic)          : %6.2f",
+                      sumRev / first.Wrev);
+            logFormat(1, "\tEnhancement factor (irreversible, adiabatic)         : %6.2f",
+                      sumIrr / first.Wirr);
+        }
+        log.scrollToEnd();
+    }
+    r.cumulativeWrev = sumRev;
+    r.cumulativeWirr = sumIrr;
+    r.cumulativeQ = sumQ;
+    r.cycleCount = n;
+    info.Tm = Tm0;
+    restoreFirstCycle(r, first);
+    info.m = m0;
+}
+
+}  // namespace vornex

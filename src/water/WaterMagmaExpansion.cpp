@@ -1,0 +1,513 @@
+// Expansion of heated water to the final pressure: reversibly along the isentrope of state 3
+// (state 4 on the saturation curve, state 5 at the final pressure), irreversibly against the
+// final pressure, and with the pyroclasts still heating the water; the irreversible end
+// point search with the magma's heat, and the isentrope of the water-magma mixture.
+#include <cmath>
+#include <cstdio>
+
+#include "fluid/CurveOutput.h"
+#include "fluid/FluidPhase.h"
+#include "numerics/Solver.h"
+#include "water/WaterEOS.h"
+#include "water/WaterMagmaRecords.h"
+#include "water/WaterMagmaSaturation.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+}  // namespace
+
+SaturationEnds finalEnds(const WaterMagmaCalculationResult& r) {
+    SaturationEnds e;
+    e.T = r.Tsatf;
+    e.P = r.Pf * 1e5;
+    e.Vl = r.Vlf;
+    e.Vv = r.Vvf;
+    e.Ul = r.Ulf;
+    e.Uv = r.Uvf;
+    e.Hl = r.Hlf;
+    e.Hv = r.Hvf;
+    e.Sl = r.Slf;
+    e.Sv = r.Svf;
+    return e;
+}
+
+namespace {
+
+double perGram(double molar, double M) {
+    return molar * 0.001 / M;
+}
+
+// Context of the irreversible residual.
+struct IrreversibleContext {
+    double P, V0, U0, e, T0;  // Pa, m3/mol, J/mol, J/(mol K), K
+};
+
+}  // namespace
+
+void irreversibleExpansion(WaterEOS& w, WaterMagmaCalculationResult& r, double Wh, double Tstart) {
+    const double m = r.m, M = w.M;
+    const double V3 = r.V3 * 1e-6;
+    const SaturationEnds f = finalEnds(r);
+    r.xi = f.irreversibleFraction(V3, r.U3);
+    if (r.xi >= 0.0 && r.xi <= 1.0) {
+        r.T5irr = f.T;
+        r.Wirr = perGram(f.irreversibleWork(r.xi, V3) + Wh, M);
+        r.S5irr = SaturationEnds::lever(r.xi, f.Sl, f.Sv);
+    } else {
+        w.calculateWaterIrreversibleDecompressionPoint(r.T3, V3, f.P, 0.0, Tstart);
+        if (w.error) {
+            std::fprintf(stderr, "errorflag irreversible m %f\n", m);
+            r.Wirr = r.T5irr = kNaN;
+            w.error = 0;
+        } else {
+            r.T5irr = w.T;
+            r.S5irr = w.S;
+            r.Wirr = perGram(-f.P * (w.V - V3) + Wh, M);
+        }
+        r.xi = r.xi > 1.0 ? 1.0 : 0.0;
+    }
+    r.xiVolume = r.xi == 1.0 ? 1.0 : liquidVolumeFraction(r.xi, f.Vl, f.Vv);
+    r.steamMassIrr = steamMassFraction(r.xi, m);
+    r.steamVolumeIrr = steamVolumeFraction(r.xi, m, f.Vl, f.Vv);
+}
+
+SaturationEnds fixedOneBarSaturation() {
+    constexpr double M = kWaterMolarMass;
+    SaturationEnds e;
+    e.T = 373.15;
+    e.P = 100000.0;
+    e.Sl = 1302.774796 * M;
+    e.Sv = 7358.979099 * M;
+    e.Ul = 417404.663 * M;
+    e.Uv = 2505596.729 * M;
+    e.Hl = 417508.978 * M;
+    e.Hv = 2674992.175 * M;
+    e.Vl = 18.792687e-6;
+    e.Vv = 30517.043633e-6;
+    return e;
+}
+
+namespace {
+
+// Both saturated phases at the saturation the model has just found.
+bool readSaturatedPhases(WaterEOS& w, SaturationEnds& e) {
+    if (w.error) return false;
+    e.Vl = w.Vl;
+    e.Vv = w.Vv;
+    w.calculateFromTV(e.T, e.Vl, 0);
+    e.Ul = w.U;
+    e.Hl = w.H;
+    e.Sl = w.S;
+    e.Al = w.A;
+    w.calculateFromTV(e.T, e.Vv, 0);
+    e.Uv = w.U;
+    e.Hv = w.H;
+    e.Sv = w.S;
+    e.Av = w.A;
+    return w.error == 0;
+}
+
+}  // namespace
+
+bool saturationEndsAtP(WaterEOS& w, double Pbar, SaturationEnds& e) {
+    w.calculateTheSaturationTemperature(Pbar, 0);
+    e.T = w.T;
+    e.P = Pbar * 1e5;
+    return readSaturatedPhases(w, e);
+}
+
+bool saturationEndsAtT(WaterEOS& w, double TK, SaturationEnds& e) {
+    w.error = 0;
+    w.calculateTheSaturationPressure(TK);
+    e.T = TK;
+    e.P = w.P;
+    return readSaturatedPhases(w, e);
+}
+
+void WaterEOS::prepareExpansionWorkCalculation(double Pf, WaterMagmaCalculationResult& r) {
+    SaturationEnds e;
+    r.Pf = Pf;
+    if (!saturationEndsAtP(*this, Pf, e)) {
+        r.failed = 1;
+        error = 1;
+        return;
+    }
+    r.Tsatf = e.T;
+    r.Vlf = e.Vl;
+    r.Vvf = e.Vv;
+    r.Ulf = e.Ul;
+    r.Uvf = e.Uv;
+    r.Hlf = e.Hl;
+    r.Hvf = e.Hv;
+    r.Slf = e.Sl;
+    r.Svf = e.Sv;
+}
+
+double WaterEOS::calculateIsentropicVaporization(double S, double Ul, double Uv, double Hl,
+                                                 double Hv, double Sl, double Sv, double Vl,
+                                                 double Vv) {
+    const double x = (S - Sv) / (Sl - Sv);
+    U = SaturationEnds::lever(x, Ul, Uv);
+    H = SaturationEnds::lever(x, Hl, Hv);
+    this->S = S;
+    V = SaturationEnds::lever(x, Vl, Vv) * 1e-6;
+    return x;
+}
+
+// ------------------------------------------------------------ reversible expansion
+
+namespace {
+
+// Single-phase end at Pf of the isentrope S: liquid or steam by its entropy.
+bool singlePhaseEnd(WaterEOS& w, double S, double Pf, double m, double& T5, double& U5, double& H5,
+                    double& S5, double& x5, double& steamMass, double& steamVolume) {
+    w.calculateAtmosphericDecompressionPoint(S, Pf);
+    if (w.error) return false;
+    T5 = w.T;
+    U5 = w.U;
+    H5 = w.H;
+    S5 = w.S;
+    if (S5 >= kWaterCriticalEntropy) {
+        x5 = 0.0;
+        steamMass = m / (m + 1.0);
+        steamVolume = m * w.V / (m * w.V + 4.86e-5);
+    } else {
+        x5 = 1.0;
+        steamMass = steamVolume = 0.0;
+    }
+    return true;
+}
+
+void drawExpansion(WaterEOS& w, WaterMagmaCalculationResult& r) {
+    const double V2 = r.V2 * 1e-6, V3 = r.V3 * 1e-6, Pmin = r.Pf * 1e5;
+    if (r.scriptFlag == kScriptIgor) {
+        if (r.T2 > 0.0) w.calculateTheIsochor(V2, r.T2, r.T3, 0, 1, "0", nullptr);
+        w.calculateTheIsentropicCurve(r.T3, 0.0, V3, -1.0, 273.15, r.Tm, Pmin, 1e10, kIgorText, "1",
+                                      nullptr);
+        if (r.twoPhase)
+            w.calculateIsoBiphasic(kIsoEntropy, r.S3, 2, 647.0, -1.0, kWaterCriticalVolume,
+                                   kWaterCriticalVolume, r.Tsatf, 1, "2");
+    } else if (r.scriptFlag == kScriptArray) {
+        r.isochoreArray.clear();
+        r.isentropeArray.clear();
+        r.isochoreArray.reserve(100);
+        r.isentropeArray.reserve(100);
+        if (r.T2 > 0.0)
+            w.calculateTheIsochor(V2, r.T2, r.T3, 0, kCurveArray, "0", &r.isochoreArray);
+        w.calculateTheIsentropicCurve(r.T3, 0.0, V3, -1.0, 273.15, r.Tm + 0.1, Pmin, 1e10,
+                                      kCurveArray, "1", &r.isentropeArray);
+    }
+    w.error = 0;
+}
+
+}  // namespace
+
+void WaterEOS::calculateExpansionWork(WaterMagmaCalculationResult& r) {
+    r.failed = 0;
+    const double m = r.m;
+    const SaturationEnds f = finalEnds(r);
+    const int code = r.S3 >= kWaterCriticalEntropy ? calculateCondensationPointFromS(r.S3)
+                                                   : calculateBoilingPointFromS(r.S3);
+    if (code != 0 || error) {
+        r.failed = 1;
+        if (std::fabs(r.S3 - kWaterCriticalEntropy) < 0.6) {
+            // So close to the critical entropy the isentrope meets the curve at its top.
+            error = 0;
+            temperature(Tcrit);  // the start of the model's critical search
+            volume(Vcrit);
+            search_the_critical_point_of_the_pure_component();
+            if (!error) r.failed = 0;
+        }
+        if (r.failed) {
+            error = 1;
+            return;
+        }
+    }
+    r.T4 = T;
+    r.P4 = P * 1e-5;
+    if (r.P4 <= r.Pf) {
+        r.twoPhase = 0;
+        r.T4 = 0.0;
+        if (!singlePhaseEnd(*this, r.S3, r.Pf, m, r.T5, r.U5, r.H5, r.S5, r.x5, r.steamMass,
+                            r.steamVolume)) {
+            r.failed = 1;
+            return;
+        }
+        r.P5 = r.Pf;
+        r.x5Volume = r.x5;
+        r.W34 = 0.0;
+        r.W45 = perGram(r.U5 - r.U3, M);
+    } else {
+        r.U4 = U;
+        r.S4 = S;
+        r.V4 = V * 1e6;
+        r.x5 = f.isentropicFraction(r.S4);
+        r.x5Volume = liquidVolumeFraction(r.x5, f.Vl, f.Vv);
+        r.U5 = f.energy(r.x5);
+        r.H5 = SaturationEnds::lever(r.x5, f.Hl, f.Hv);
+        r.S5 = SaturationEnds::lever(r.x5, f.Sl, f.Sv);
+        r.T5 = f.T;
+        r.P5 = r.Pf;
+        r.twoPhase = 1;
+        r.W34 = perGram(r.U4 - r.U3, M);
+        r.W45 = perGram(r.U5 - r.U4, M);
+        r.steamMass = steamMassFraction(r.x5, m);
+        r.steamVolume = steamVolumeFraction(r.x5, m, f.Vl, f.Vv);
+    }
+    if (r.writeCurves) drawExpansion(*this, r);
+    r.Q = perGram(r.U3 - r.U2, M);
+    r.Wrev = perGram(r.U5 - r.U3, M);
+    r.enthalpyDrop = perGram(r.H5 - r.H3, M);
+
+    const double start = (r.T3 > 600.0 && r.T3 < 650.0) ? 700.0 : r.T3;
+    irreversibleExpansion(*this, r, 0.0, start);
+    if (r.pyroclast) calculateIsothermalExpansionWork(r);
+}
+
+void WaterEOS::calculateExpansionWorkOfState(WaterMagmaCalculationResult& r, double Pf) {
+    r.T3 = T;
+    r.P3 = P * 1e-5;
+    r.S3 = S;
+    r.U3 = U;
+    r.H3 = H;
+    r.V3 = V * 1e6;
+    r.Pf = Pf;
+    prepareExpansionWorkCalculation(Pf, r);
+    if (!error) calculateExpansionWork(r);
+}
+
+// -------------------------------------------------------------- pyroclast-heated
+
+namespace {
+
+// State 5p at Pf of entropy S5p (J/(mol K)) after the magma has heated the water from
+// state 4p: two-phase by the lever rule, liquid above it, superheated steam below it.
+void pyroclastEnd(WaterEOS& w, WaterMagmaCalculationResult& r, const SaturationEnds& f, double m) {
+    r.x5P = f.isentropicFraction(r.S5P);
+    r.x5VolumeP = liquidVolumeFraction(r.x5P, f.Vl, f.Vv);
+    r.U5P = f.energy(r.x5P);
+    if (r.x5P > 1.0) {
+        r.x5P = r.x5VolumeP = 1.0;
+        r.U5P = f.Ul;
+    } else if (r.x5P < 0.0) {
+        if (r.Pf >= 221.0) {
+            w.calculate_isentropic_point_at_fixed_P(r.Pf, r.S5P, r.T5P,
+                                                    kGasConstant * r.T5P / r.Pf * 1e-5);
+        } else {
+            w.initializeSaturationVolumesFromP("H2O", r.Pf);
+            w.calculate_isentropic_point_at_fixed_P(r.Pf, r.S5P, r.T5P, w.Vv0);
+        }
+        r.P5P = w.P * 1e-5;
+        r.U5P = w.U;
+        r.S5P = w.S;
+        r.x5P = r.x5VolumeP = 0.0;
+    }
+    r.steamMassP = steamMassFraction(r.x5P, m);
+    r.steamVolumeP = steamVolumeFraction(r.x5P, m, f.Vl, f.Vv);
+}
+
+}  // namespace
+
+void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) {
+    const double m = r.m, cp = magmaHeatCapacity;
+    const double V3 = r.V3 * 1e-6;
+    const SaturationEnds f = finalEnds(r);
+    // Work done while heating at constant pressure, none for the isochoric and Wohletz ones.
+    const double Wh = (r.heating == 0 || r.heating == 2) ? 0.0 : r.isobaricWork;
+    const double heatToState3 = (r.heating == 0 || r.heating == 2) ? r.U3 - r.U2 : r.Q * 1000.0 * M;
+    r.twoPhaseP = 0;
+    if (r.heating == 1 && (r.isobaricStage == 1 || r.isobaricStage == 2)) {
+        r.twoPhaseP = 1;
+        r.T4P = r.T4;
+        r.P4P = r.P4;
+        r.S4P = r.S4;
+        r.U4P = r.U4;
+        r.V4P = r.V4;
+        r.T5P = f.T;
+        r.P5P = r.Pf;
+        r.S5P = r.S4P + (M * cp / m) * std::log(r.T4P / r.T5P) +
+                (M / m) * calculateLatentHeatEntropicTerm(r.T4P, r.T5P);
+        pyroclastEnd(*this, r, f, m);
+        r.WrevP = perGram(r.U5P - r.U4P + (M / m) * cp * (r.T5P - r.T4P) + Wh, M);
+        r.QP = perGram(r.Q * 1000.0 * M + (M / m) * cp * (r.T4P - r.T5P), M);
+        r.WirrP = r.Wirr;
+        r.T5irrP = r.T5irr;
+        r.xiP = r.xi;
+        r.xiVolumeP = r.xiVolume;
+        r.steamMassIrrP = r.steamMassIrr;
+        r.steamVolumeIrrP = r.steamVolumeIrr;
+        // No path is traced here, but the cycle's script loads one.
+        if (r.writeCurves && r.scriptFlag == kScriptIgor) writeEmptyWave("isoh3", "p3 t3");
+        return;
+    }
+
+    CurveArray* rows = nullptr;
+    char flag = 0;
+    const char* suffix = "";
+    if (r.writeCurves && r.scriptFlag == kScriptIgor) {
+        flag = 1;
+        suffix = "3";
+    } else if (r.writeCurves && r.scriptFlag == kScriptArray) {
+        flag = 6;
+        r.pathArray.clear();
+        r.pathArray.reserve(100);
+        rows = &r.pathArray;
+    }
+    calculateHeatingDecompression(V3, r.T3, 273.15, magmaTemperature, r.Pf * 1e5, flag, suffix,
+                                  rows);
+    if (boundaryReached != 1 || boundaryPressure <= f.P) {
+        r.T5P = endTemperature;
+        r.P5P = endPressure * 1e-5;
+        calculateFromTV(endTemperature, endVolume, 0);
+        r.S5P = S;
+        r.WrevP = perGram(endWork + Wh, M);
+        r.QP = perGram(heatToState3 + endHeat, M);
+        if (r.S5P >= kWaterCriticalEntropy) {
+            r.x5P = 0.0;
+            r.steamMassP = m / (m + 1.0);
+            r.steamVolumeP = m * V / (m * V + 4.86e-5);
+        } else {
+            r.x5P = 1.0;
+            r.steamMassP = r.steamVolumeP = 0.0;
+        }
+        r.x5VolumeP = r.x5P;
+    } else {
+        r.twoPhaseP = 1;
+        r.T4P = boundaryTemperature;
+        r.P4P = boundaryPressure * 1e-5;
+        r.V4P = boundaryVolume * 1e6;
+        calculateFromTV(boundaryTemperature, boundaryVolume, 0);
+        r.U4P = U;
+        r.H4P = H;
+        r.S4P = S;
+        r.T5P = f.T;
+        r.P5P = r.Pf;
+        r.S5P = r.S4P + (M * cp / m) * std::log(r.T4P / r.T5P) +
+                (M / m) * calculateLatentHeatEntropicTerm(r.T4P, r.T5P);
+        pyroclastEnd(*this, r, f, m);
+        r.WrevP = perGram(r.U5P - r.U4P + (M / m) * cp * (r.T5P - r.T4P) + boundaryWork + Wh, M);
+        r.QP = perGram(heatToState3 + boundaryHeat + (M / m) * cp * (r.T4P - r.T5P), M);
+    }
+
+    // Irreversible end with the magma's heat.
+    const double heat = -(r.T5P - r.T3) * M * cp / m - M * calculateLatentHeatTerm(r.T3, r.T5P) / m;
+    r.xiP = f.irreversibleFraction(V3, r.U3, heat);
+    if (r.xiP >= 0.0 && r.xiP <= 1.0) {
+        r.T5irrP = r.T5P;
+        r.WirrP = perGram(f.irreversibleWork(r.xiP, V3) + Wh, M);
+        r.xiVolumeP = liquidVolumeFraction(r.xiP, f.Vl, f.Vv);
+        r.steamMassIrrP = steamMassFraction(r.xiP, m);
+        r.steamVolumeIrrP = steamVolumeFraction(r.xiP, m, f.Vl, f.Vv);
+        return;
+    }
+    calculateWaterIrreversibleDecompressionPoint(r.T3, V3, f.P, M * cp / m, r.T3);
+    if (error) {
+        r.WirrP = r.T5irrP = kNaN;
+        error = 0;
+        return;
+    }
+    r.T5irrP = T;
+    r.WirrP = perGram(-f.P * (V - V3) + Wh, M);
+    if (r.xiP < 0.0) {
+        r.xiP = r.xiVolumeP = 0.0;
+        r.steamMassIrrP = m / (m + 1.0);
+        r.steamVolumeIrrP = m * V / (m * V + 4.86e-5);
+    } else {
+        r.xiP = r.xiVolumeP = 1.0;
+        r.steamMassIrrP = r.steamVolumeIrrP = 0.0;
+    }
+}
+
+// ------------------------------------------------------- irreversible end point
+
+double WaterEOS::equationForWaterIrreversibleDecompression(double TK, void* context) {
+    const IrreversibleContext& c = *static_cast<const IrreversibleContext*>(context);
+    if (TK < 0.0) {
+        equationError = 1;
+        return 0.0;
+    }
+    temperature(TK);
+    pressure(c.P * 1e-5);
+    set_the_phase_as(2);
+    calculate_molar_volume();
+    if (!error) calculate_state_functions();
+    if (!error && U < 0.0) error = 1;
+    if (!error && TK < 647.1) {
+        // A metastable volume inside the spinodal band is no end state.
+        const bool liquidSide = V < Vsep;
+        if (liquidSide ? V > getLiquidSpinodalVolume(TK) : V < getVapourSpinodalVolume(TK))
+            error = 1;
+    }
+    if (error) {
+        equationError = 1;
+        return 0.0;
+    }
+    Vl0 = V;
+    double f = (U - c.U0) + c.P * (V - c.V0);
+    if (c.e != 0.0)
+        f += (TK - c.T0) * c.e + (M / waterMagmaRatio) * calculateLatentHeatTerm(c.T0, TK);
+    return f;
+}
+
+void WaterEOS::calculateWaterIrreversibleDecompressionPoint(double T0, double V0, double PPa,
+                                                            double e, double Tstart) {
+    error = 0;
+    calculateFromTV(T0, V0, 0);
+    if (error) return;
+    IrreversibleContext c{PPa, V, U, e, T0};
+    auto search = [&](double x0, bool stepLimit) {
+        Secant s = waterSecant(*this, &WaterEOS::equationForWaterIrreversibleDecompression, &c, x0,
+                               x0 + 0.0001, 50, 1e-13, true);
+        s.bounded = 1;
+        s.xmin = 270.0;
+        s.xmax = 5000.0;
+        if (stepLimit) {
+            s.steplimited = 1;
+            s.maxstep = 10.0;
+        }
+        error = 0;
+        const double root = s.solve();
+        if (s.error != 0) return false;
+        equationForWaterIrreversibleDecompression(root, &c);
+        const bool ok = equationError == 0 && error == 0;
+        equationError = 0;
+        return ok;
+    };
+    if (search(Tstart, false)) return;
+    // From a fixed start on the side the end pressure suggests.
+    double second = 640.0;
+    if (PPa <= 2.2e7) {
+        second = 590.0;
+        Vl0 = 0.00026;
+    }
+    error = search(second, true) ? 0 : 1;
+}
+
+// ------------------------------------------------------- mixture isentrope
+
+double WaterEOS::calculateIsentropicMixtureState(double S0, double T0, double TK) {
+    const double m = waterMagmaRatio;
+    const double entropy = S0 + (M * magmaHeatCapacity / m) * std::log(T0 / TK);
+    SaturationEnds e;
+    if (!saturationEndsAtT(*this, TK, e)) {
+        std::printf("Error calculation %lf\n\n", TK);
+        return 1.0;
+    }
+    if (entropy > e.Sv) {
+        calculate_isentropic_point_at_fixed_T(TK, entropy, e.Vv);
+        return 0.0;
+    }
+    const double x = e.isentropicFraction(entropy);
+    P = e.P;
+    V = e.volume(x);
+    H = SaturationEnds::lever(x, e.Hl, e.Hv);
+    U = e.energy(x);
+    S = entropy;
+    return x;
+}
+
+}  // namespace vornex

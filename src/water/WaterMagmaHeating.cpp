@@ -1,0 +1,299 @@
+// Heating of water by magma: the latent heat of the crystallising magma, the energy balances
+// per kg of magma at constant volume, at constant pressure and with the constant heat
+// capacity of Wohletz, and the secant searches for the peak temperature.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "numerics/Solver.h"
+#include "water/WaterEOS.h"
+#include "water/WaterMagmaRecords.h"
+#include "water/WaterMagmaSaturation.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr double kLowestWaterTemperature = 273.0;  // K
+constexpr double kLiquidGuess = 1.8e-5;            // m3/mol
+
+struct RockSink {
+    double cx, Tx;  // J/K per kg of water, K
+};
+
+struct WohletzContext {
+    double cw, T1, cx, Tx;
+};
+
+}  // namespace
+
+double WaterEOS::calculateLatentHeatTerm(double T0, double TK) {
+    const double L = latentHeat, Tsol = solidusTemperature, Tliq = liquidusTemperature;
+    if (L == 0.0) return 0.0;
+    if (Tsol == Tliq) {
+        if (T0 < Tsol && TK > Tliq) return L;
+        if (T0 >= Tliq && TK <= Tsol) return -L;
+        return 0.0;
+    }
+    const double c0 = std::clamp(T0, Tsol, Tliq), c = std::clamp(TK, Tsol, Tliq);
+    return L * (c - c0) / (Tliq - Tsol);
+}
+
+double WaterEOS::calculateLatentHeatEntropicTerm(double T0, double TK) {
+    const double L = latentHeat, Tsol = solidusTemperature, Tliq = liquidusTemperature;
+    if (L == 0.0) return 0.0;
+    if (Tsol == Tliq) {
+        if (T0 < Tsol && TK > Tliq) return L / Tsol;
+        if (T0 >= Tliq && TK <= Tsol) return -L / Tsol;
+        return 0.0;
+    }
+    const double c0 = std::clamp(T0, Tsol, Tliq), c = std::clamp(TK, Tsol, Tliq);
+    return L / (Tliq - Tsol) * std::log(c / c0);
+}
+
+double WaterEOS::equationForIsochorHeating(double TK, void* context) {
+    const RockSink& rock = *static_cast<const RockSink*>(context);
+    if (TK < kLowestWaterTemperature) {
+        equationError = 1;
+        return 0.0;
+    }
+    temperature(TK);  // the volume of the state before heating stays
+    calculate_state_functions();
+    if (error) {
+        equationError = 1;
+        return 0.0;
+    }
+    const double m = waterMagmaRatio;
+    return m * U / M + magmaHeatCapacity * (TK - magmaTemperature) + m * rock.cx * (TK - rock.Tx) +
+           calculateLatentHeatTerm(magmaTemperature, TK) - initialWaterEnergy;
+}
+
+double WaterEOS::equationForWohletzHeating(double TK, void* context) {
+    const WohletzContext& c = *static_cast<const WohletzContext*>(context);
+    if (TK < kLowestWaterTemperature) {
+        equationError = 1;
+        return 0.0;
+    }
+    temperature(TK);
+    calculate_state_functions();
+    const double m = waterMagmaRatio;
+    return calculateLatentHeatTerm(magmaTemperature, TK) + m * c.cw * (TK - c.T1) / M +
+           m * c.cx * (TK - c.Tx) + magmaHeatCapacity * (TK - magmaTemperature);
+}
+
+namespace {
+
+// The water before heating: (T1, V1) or, with V1 = 0, the liquid at (T1, P1 bar).
+void setStateBeforeHeating(WaterEOS& w, double T1, double V1, double P1) {
+    w.error = 0;
+    w.temperature(T1);
+    if (V1 != 0.0) {
+        w.volume(V1);
+        w.calculate_state_functions();
+    } else {
+        w.set_the_phase_as(2);
+        w.Vl0 = kLiquidGuess;
+        w.pressure(P1);
+        w.calculate_molar_volume();
+        w.calculate_state_functions();
+    }
+}
+
+// Runs the peak search from Tm and 0.99 Tm; the model is left at the last evaluation, with
+// its error flag raised when the search failed.
+void searchPeak(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* context) {
+    w.error = 0;
+    Secant s = waterSecant(w, residual, context, w.magmaTemperature, 0.99 * w.magmaTemperature, 15,
+                           1e-10, false);
+    const double T3 = s.solve();
+    if (s.error != 0) {
+        w.error = 1;
+        return;
+    }
+    (w.*residual)(T3, context);  // the peak state itself
+    if (w.equationError) {
+        w.equationError = 0;
+        w.error = 1;
+    }
+}
+
+}  // namespace
+
+void WaterEOS::calculateIsochoricPeakTemperature(double T1, double V1, double P1, double cx,
+                                                 double Tx, FILE* out) {
+    setStateBeforeHeating(*this, T1, V1, P1);
+    if (error) return;
+    initialWaterEnergy = waterMagmaRatio * U / M;
+    RockSink rock{cx, Tx};
+    searchPeak(*this, &WaterEOS::equationForIsochorHeating, &rock);
+    if (out == nullptr || error) return;
+    // The same balance with a constant water heat capacity of 4200 J/(kg K), for comparison.
+    const double m = waterMagmaRatio, cp = magmaHeatCapacity, Tm = magmaTemperature;
+    double Tc = T1, previous = 0.0;
+    for (int n = 0; n < 1000; ++n) {
+        previous = Tc;
+        Tc =
+            (Tm * cp + T1 * m * 4200.0 - calculateLatentHeatTerm(Tm, previous)) / (m * 4200.0 + cp);
+        if (std::fabs(Tc - previous) <= 0.1) break;
+    }
+    std::fprintf(out, "%12f %12.4lf %12.4lf\n", m, T, Tc);
+}
+
+void WaterEOS::calculateWohletzPeakTemperature(double T1, double V1, double P1, double cw,
+                                               double cx, double Tx) {
+    setStateBeforeHeating(*this, T1, V1, P1);
+    if (error) return;
+    initialWaterEnergy = waterMagmaRatio * U / M;
+    WohletzContext context{cw, T1, cx, Tx};
+    searchPeak(*this, &WaterEOS::equationForWohletzHeating, &context);
+}
+
+// ------------------------------------------------------------------ isobaric heating
+
+double WaterEOS::equationForIsobaricHeating(double TK, void* context) {
+    const WaterMagmaCalculationResult& r =
+        *static_cast<const WaterMagmaCalculationResult*>(context);
+    const double m = waterMagmaRatio;
+    const double B = magmaHeatCapacity * (magmaTemperature - TK) -
+                     calculateLatentHeatTerm(magmaTemperature, TK) -
+                     m * r.sedimentHeatCapacity * (TK - r.sedimentTemperature);
+    auto fail = [this] {
+        equationError = 1;
+        return 0.0;
+    };
+    if (!std::isfinite(TK) || TK < kLowestWaterTemperature) return fail();
+    if (r.isobaricStage == 4) {
+        temperature(TK);
+        pressure(r.P2);
+        set_the_phase_as(TK >= 647.0 ? 1 : 2);
+        calculate_molar_volume();
+        if (!error) calculate_state_functions();
+        if (error) return fail();
+        return B - m * (H - r.H2) / M;
+    }
+    if (TK <= r.Tb) {
+        if (TK <= r.T2 || r.isobaricStage == 3 || (r.isobaricStage == 1 && TK > r.Tspin))
+            return fail();
+        initializeSaturationVolumesFromT("H2O", TK);
+        set_the_phase_as(2);
+        Vl0 -= 1e-8;
+        temperature(TK);
+        pressure(r.P2);
+        calculate_molar_volume();
+        if (error || V > r.Vspin) {
+            // The root found lies beyond the liquid spinodal: from a dense liquid again.
+            error = 0;
+            Vl0 = kLiquidGuess;
+            calculate_molar_volume();
+            if (error) return fail();
+        }
+        calculate_state_functions();
+        if (error) return fail();
+        return B - m * (H - r.H2) / M;
+    }
+    if (r.isobaricStage == 1) return fail();
+    temperature(TK);
+    pressure(r.Pb);
+    set_the_phase_as(1);
+    calculate_molar_volume();
+    if (!error) calculate_state_functions();
+    if (error) return fail();
+    return B - m * r.Qvap / M - m * (H - r.Hv) / M;
+}
+
+namespace {
+
+// Isobaric search from x0 and x1; true when it converged, the model then at the root.
+bool isobaricSearch(WaterEOS& w, WaterMagmaCalculationResult& r, double x0, double x1) {
+    w.error = 0;
+    Secant s = waterSecant(w, &WaterEOS::equationForIsobaricHeating, &r, x0, x1, 15, 1e-10, true);
+    const double T3 = s.solve();
+    if (s.error != 0) return false;
+    w.equationForIsobaricHeating(T3, &r);
+    const bool ok = w.equationError == 0 && w.error == 0;
+    w.equationError = 0;
+    return ok;
+}
+
+void readState3(WaterEOS& w, WaterMagmaCalculationResult& r) {
+    r.T3 = w.T;
+    r.P3 = w.P * 1e-5;
+    r.U3 = w.U;
+    r.H3 = w.H;
+    r.V3 = w.V * 1e6;
+    r.S3 = w.S;
+    r.A3 = w.A;
+}
+
+}  // namespace
+
+void WaterEOS::calculateIsobaricPeakTemperature(WaterMagmaCalculationResult& r) {
+    const double m = waterMagmaRatio, Tm = magmaTemperature, cp = magmaHeatCapacity;
+    if (r.isobaricStage == 4) {
+        r.x3 = 0.0;
+        if (!isobaricSearch(*this, r, r.T2 + 1.0, r.T2 + 1.001)) {
+            error = 1;
+            return;
+        }
+        readState3(*this, r);
+        return;
+    }
+    const double Bb = cp * (Tm - r.Tb) - calculateLatentHeatTerm(Tm, r.Tb) -
+                      m * r.sedimentHeatCapacity * (r.Tb - r.sedimentTemperature);
+    const double a = Bb - m * (r.Hspin - r.H2) / M;  // heat left at the spinodal
+    const double b = Bb - m * r.Qvap / M;            // heat left after full vaporisation
+    double x0 = Tm, x1 = 0.99 * Tm;
+    if (a >= 0.0 && b <= 0.0) {
+        // The water ends boiling at Tb.
+        const double x3 =
+            (Bb - (m / M) * ((r.Hspin - r.H2) + r.Hv - r.Hl)) / ((r.Hl - r.Hv) * m / M);
+        r.x3 = x3;
+        r.T3 = r.T4 = r.Tb;
+        r.P3 = r.P4 = r.Pb;
+        r.S3 = x3 * r.Sl + (1.0 - x3) * r.Sv;
+        r.U3 = x3 * r.Ul + (1.0 - x3) * r.Uv;
+        r.H3 = x3 * r.Hl + (1.0 - x3) * r.Hv;
+        r.A3 = x3 * r.Al + (1.0 - x3) * r.Av;
+        r.V3 = (x3 * r.Vl + (1.0 - x3) * r.Vv) * 1e6;
+        r.S4 = r.S3;
+        r.U4 = r.U3;
+        r.isobaricStage = 2;
+        error = 0;
+        return;
+    }
+    if (a > 0.0 && b > 0.0) {
+        r.x3 = 0.0;
+        r.isobaricStage = 3;
+    } else if (a < 0.0 && b < 0.0) {
+        r.x3 = -2.0;
+        r.isobaricStage = 1;
+        double Te = ((r.T2 * 4000.0 * M + r.H2) * m / M + cp * Tm) / (cp + m * 4000.0);
+        if (Te > r.Tspin) Te = r.Tspin - 1.0;
+        x0 = std::max(r.T2, Te);
+        x1 = x0 - 1.0;
+    }
+    if (r.isobaricStage != 1 && r.isobaricStage != 3) return;
+    bool ok = isobaricSearch(*this, r, x0, x1);
+    if (!ok && r.isobaricStage == 1) {
+        ok = isobaricSearch(*this, r, r.Tspin - 1.0, r.Tspin - 1.001) ||
+             isobaricSearch(*this, r, r.T2 + 1.0, r.T2 + 1.001);
+        if (!ok) {
+            // No root below the spinodal: the liquid just short of it.
+            error = 0;
+            set_the_phase_as(2);
+            Vl0 = kLiquidGuess;
+            temperature(r.Tspin - 0.5);
+            pressure(r.P2);
+            calculate_molar_volume();
+            if (!error) calculate_state_functions();
+            ok = error == 0;
+        }
+    }
+    if (!ok) {
+        error = 1;
+        return;
+    }
+    readState3(*this, r);
+}
+
+}  // namespace vornex

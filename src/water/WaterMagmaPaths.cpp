@@ -1,0 +1,306 @@
+// Decompression of water that stays in contact with hot magma fragments: isentropic steps of
+// the water, each followed by thermal equilibration with the magma at constant water
+// volume, until the path meets the two-phase boundary or the end pressure; the saturated
+// variant along the two-phase curve, and the equilibrium temperature of water and magma
+// against the mass ratio.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "numerics/Solver.h"
+#include "water/WaterEOS.h"
+#include "water/WaterMagmaRecords.h"
+#include "water/WaterMagmaSaturation.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr int kMaxPathSteps = 200000;
+constexpr double kVapourSideEntropy = 79.3939;  // J/(mol K)
+
+struct EquilibriumContext {
+    double Tmag, Tw, C;  // K, K, J/K per kg of magma
+};
+
+// A point of the path with its cumulative work and heat.
+struct PathPoint {
+    double T, P, V, W, Q;
+};
+
+void setEnd(WaterEOS& w, const PathPoint& p) {
+    w.endTemperature = p.T;
+    w.endPressure = p.P;
+    w.endVolume = p.V;
+    w.endWork = p.W;
+    w.endHeat = p.Q;
+}
+
+void setBoundary(WaterEOS& w, const PathPoint& p) {
+    w.boundaryTemperature = p.T;
+    w.boundaryPressure = p.P;
+    w.boundaryVolume = p.V;
+    w.boundaryWork = p.W;
+    w.boundaryHeat = p.Q;
+}
+
+PathPoint between(const PathPoint& a, const PathPoint& b, double w) {
+    return {a.T + w * (b.T - a.T), a.P + w * (b.P - a.P), a.V + w * (b.V - a.V),
+            a.W + w * (b.W - a.W), a.Q + w * (b.Q - a.Q)};
+}
+
+std::FILE* openPathFile(const char* prefix, const char* suffix) {
+    const std::string name = std::string(prefix) + (suffix == nullptr ? "" : suffix);
+    std::FILE* file = std::fopen(name.c_str(), "wt");
+    if (file == nullptr) std::fprintf(stderr, "Cannot create \"%s\"\n", name.c_str());
+    return file;
+}
+
+}  // namespace
+
+double WaterEOS::equationForHeatingDecompressionEquilibriumTemperature(double TK, void* context) {
+    const EquilibriumContext& c = *static_cast<const EquilibriumContext*>(context);
+    return (TK - c.Tw) * c.C + (TK - c.Tmag) * magmaHeatCapacity +
+           calculateLatentHeatTerm(c.Tmag, TK);
+}
+
+void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, double Thigh,
+                                             double Pend, char flag, const char* suffix,
+                                             CurveArray* rows) {
+    boundaryReached = -1;
+    endInterpolated = -1;
+    std::FILE* out = nullptr;
+    if (flag == 1 || flag == 2) {
+        out = openPathFile("isoh", suffix);
+        if (out == nullptr) {
+            error = 1;
+            return;
+        }
+    }
+    const char* s = suffix == nullptr ? "" : suffix;
+    if (flag == 2)
+        std::fprintf(
+            out, "# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n",
+            "T(1)", "V(2)", "P(3)", "A(4)", "H(5)", "U(6)", "S(7)", "G(8)", "Cv(9)", "Cp(10)",
+            "Tm(11)", "W2(12)", "Q(13)");
+    else if (flag == 1)
+        std::fprintf(
+            out,
+            "IGOR\nWAVES %5s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s"
+            "\t%12s%s\t%12s%s\t%12s%s\t%12s%s\nBEGIN\n",
+            "T", s, "V", s, "P", s, "A", s, "H", s, "U", s, "S", s, "G", s, "Cv", s, "Cp", s, "Tm",
+            s, "W2", s, "Q", s);
+
+    calculateFromTV(T0, V0, 0);
+    double Sref = S, Uprev = U;
+    double W = 0.0, Q = 0.0, Tmag = T0, dT = -1.0, dP = -1.0;
+    double nextT = T0, nextP = P * 1e-5;
+    bool stepInP = false, failedStep = false;
+    PathPoint endPrev{}, boundaryPrev{};
+    double PsatPrev = 0.0;
+    const bool mayRun = !error && T0 > Tlow && T0 < Thigh;
+    for (int n = 0; mayRun && n < kMaxPathSteps && T > Tlow && T < Thigh; ++n) {
+        if (stepInP)
+            calculate_isentropic_point_at_fixed_P(nextP, Sref, T, V);
+        else
+            calculate_isentropic_point_at_fixed_T(nextT, Sref, V);
+        if (!error) calculate_state_functions();
+        if (error) {
+            failedStep = true;
+            break;
+        }
+        const double Uisen = U, Tw = T;
+        const double C = waterMagmaRatio * Cp / M;
+        double Te = (Tw * C + Tmag * magmaHeatCapacity) / (C + magmaHeatCapacity);
+        const bool crossing = !(Tw < solidusTemperature && Tmag < solidusTemperature) &&
+                              !(Tw > liquidusTemperature && Tmag > liquidusTemperature);
+        if (latentHeat != 0.0 && crossing) {
+            EquilibriumContext c{Tmag, Tw, C};
+            Secant solver =
+                waterSecant(*this, &WaterEOS::equationForHeatingDecompressionEquilibriumTemperature,
+                            &c, Te, Te + 0.0001, 15, 1e-9, true);
+            Te = solver.solve();
+            if (solver.error != 0) {
+                error = 1;
+                break;
+            }
+        }
+        calculateFromTV(Te, V, 0);
+        Sref = S;
+        W += Uisen - Uprev;
+        Q += U - Uisen;
+        if (out != nullptr)
+            std::fprintf(
+                out,
+                "%12.4lf\t%12.4lf\t%12.4lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf"
+                "\t%12.6lf\t%12.2f\t%12.4lf\t%12.4lf\n",
+                T, V * 1e6, P * 1e-5, A * 1e-3, H * 1e-3, U * 1e-3, S, G * 1e-3, Cv, Cp, Te, W, Q);
+        if (flag == 6 && rows != nullptr)
+            rows->insert(rows->end(), {T, V * 1e6, P * 1e-5, A * 1e-3, H * 1e-3, U * 1e-3, S,
+                                       G * 1e-3, Cv, Cp, Te, W, Q});
+        const PathPoint here{T, P, V, W, Q};
+        if (P > Pend) {
+            endPrev = here;
+            endInterpolated = 0;
+        } else if (P < Pend && endInterpolated == 0) {
+            setEnd(*this, between(endPrev, here, (Pend - endPrev.P) / (P - endPrev.P)));
+            endInterpolated = 1;
+        }
+        if (endInterpolated == 0) setEnd(*this, here);
+        bool ends = false;
+        if (T < kWaterCriticalTemperature) {
+            const double Psat = saturationPressureWagnerPruss(T);
+            const bool vapourSide = S >= kVapourSideEntropy;
+            const bool outside = vapourSide ? P < Psat : P > Psat;
+            if (outside) {
+                boundaryPrev = here;
+                PsatPrev = Psat;
+                boundaryReached = 0;
+            } else if (boundaryReached == 0 && P != Psat) {
+                const double w =
+                    vapourSide ? 1.0 / (std::fabs((Psat - P) / (PsatPrev - boundaryPrev.P)) + 1.0)
+                               : (Psat - boundaryPrev.P) / (P - boundaryPrev.P);
+                setBoundary(*this, between(boundaryPrev, here, w));
+                boundaryReached = 1;
+                ends = true;
+            }
+            if (boundaryReached == 0) setBoundary(*this, here);
+        }
+        if (ends || P < Pend) break;
+        // Where the isentrope is steep in P(T) the next step is taken in pressure.
+        const double slope = (ATT - ATv * ATv / Avv) / (ATv / Avv);
+        stepInP = slope > 1e6;
+        if (stepInP)
+            nextP = P * 1e-5 + dP;
+        else
+            nextT = T + dT;
+        dT = T > 2000.0 ? -5.0 : T > 1000.0 ? -2.0 : T > 650.0 ? -1.0 : -0.1;
+        dP = P > 1e9 ? -10.0 : P > 1e8 ? -5.0 : P > 2e7 ? -2.0 : P > 1e7 ? -1.0 : -0.5;
+        Tmag = Te;
+        Uprev = U;
+    }
+    if (failedStep && dPdV > 0.0 && T < kWaterCriticalTemperature && boundaryReached == 0) {
+        // The isentrope ran into the unstable region: the boundary is the saturation there.
+        const double Tsat = V > Vsep ? T + 1.0 : T;
+        const double Tlast = T, Wlast = W, Qlast = Q;
+        calculateTheSaturationPressure(Tsat);
+        if (!error) {
+            setBoundary(*this, {Tlast, P, Vv, Wlast, Qlast});
+            boundaryReached = 1;
+        }
+    }
+    if (boundaryReached == -1 && T < kWaterCriticalTemperature &&
+        std::fabs(P - saturationPressureWagnerPruss(T)) < 400000.0) {
+        setBoundary(*this, {T, P, V, W, Q});
+        boundaryReached = 1;
+    }
+    if (out != nullptr) {
+        if (flag == 1) std::fprintf(out, "END\n");
+        std::fclose(out);
+    }
+}
+
+void WaterEOS::calculateHeatingDecompressionPath1(const char*, double TK, double Vm3, double m) {
+    waterMagmaRatio = m;
+    magmaTemperature = TK;
+    calculateHeatingDecompression(Vm3, TK, 273.15, 1573.15, 100000.0, 1, "3", nullptr);
+}
+
+void WaterEOS::calculateHeatingDecompressionPath2(const char* file, double TK, double S0,
+                                                  double Tend, WaterMagmaCalculationResult& r) {
+    std::FILE* out = nullptr;
+    if (file != nullptr && *file != '\0') {
+        out = openPathFile(file, "");
+        if (out == nullptr) return;
+        std::fprintf(
+            out, "# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n",
+            "T(1)", "V(2)", "P(3)", "A(4)", "H(5)", "U(6)", "S(7)", "G(8)", "Cv(9)", "Cp(10)",
+            "W(11)", "Q(12)", "fl(13)");
+    }
+    const double m = waterMagmaRatio, cp = magmaHeatCapacity;
+    double entropy = S0, W = 0.0, Q = 0.0;
+    SaturationEnds e;
+    if (!saturationEndsAtT(*this, TK, e)) {
+        if (out) std::fclose(out);
+        return;
+    }
+    double x = e.isentropicFraction(S0);
+    double Vprev = e.volume(x);
+    double VvPrev = e.Vv;
+    for (int n = 0; n < kMaxPathSteps && TK >= Tend && TK > 273.15; ++n, TK -= 1.0) {
+        if (!saturationEndsAtT(*this, TK, e)) break;
+        // Heat of the magma cooling by 1 K.
+        entropy += (M * cp / m) * std::log(1.0 / TK + 1.0);
+        double dW = 0.0;
+        if (entropy <= e.Sv) {
+            x = e.isentropicFraction(entropy);
+            V = e.volume(x);
+            H = SaturationEnds::lever(x, e.Hl, e.Hv);
+            U = e.energy(x);
+            S = entropy;
+            P = e.P;
+            dW = (V - Vprev) * e.P;
+            Vprev = V;
+            VvPrev = e.Vv;
+        } else {
+            calculate_isentropic_point_at_fixed_T(TK, entropy, e.Vv);
+            if (error) break;
+            calculate_state_functions();
+            dW = (V - VvPrev) * P;
+            VvPrev = V;
+            x = 0.0;
+        }
+        W -= dW;
+        Q += (M / m) * cp;
+        if (out != nullptr)
+            std::fprintf(
+                out,
+                "%12.2f\t%12.3lf\t%12.2f\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf"
+                "\t%12.6lf\t%12.2f\t%12.4lf\t%12.4lf\n",
+                TK, V * 1e6, P * 1e-5, A * 1e-3, H * 1e-3, U * 1e-3, S, G * 1e-3, Cv, Cp, W, Q, x);
+    }
+    if (out != nullptr) std::fclose(out);
+    r.Wrev = W * 0.001 / M;
+    r.Q = Q * 0.001 / M;
+}
+
+void WaterEOS::calculateEquilibriumCurve(double Tm, double, double, double, double, char igor,
+                                         const char* suffix) {
+    const double m0 = waterMagmaRatio, Tm0 = magmaTemperature;
+    error = 0;
+    set_the_phase_as(2);
+    Vl0 = 1.8e-5;
+    calculateFromTP(293.15, 1.0, 0);
+    if (error) return;
+    const double Vwater = V;
+    const std::string name = std::string("heat") + (suffix == nullptr ? "" : suffix) + ".txt";
+    std::FILE* out = std::fopen(name.c_str(), "wt");
+    if (out == nullptr) {
+        std::fprintf(stderr, "Cannot create \"%s\"\n", name.c_str());
+        return;
+    }
+    const char* s = suffix == nullptr ? "" : suffix;
+    if (igor == 1) {
+        std::fprintf(out, "IGOR\nWAVES %11s%s %11s%s %11s%s\nBEGIN\n", "m", s, "T", s, "Ta", s);
+    } else {
+        std::fprintf(out, "# Magma temperature : %lf\n", Tm);
+        std::fprintf(out, "# T0                : %lf\n", 293.15);
+        std::fprintf(out, "# P0                : %lf\n", 1.0);
+        std::fprintf(out, "#%11s %12s %12s\n", "water(1)", "Te(2)", "Tapprox(3)");
+    }
+    magmaTemperature = Tm;
+    auto row = [&](double m) {
+        waterMagmaRatio = m;
+        calculateIsochoricPeakTemperature(293.15, Vwater, 0.0, 0.0, 0.0, out);
+    };
+    // Small ratios first, then the main range by 0.01.
+    row(0.01);
+    for (int i = 0; i < 17; ++i) row(0.015 + 0.005 * i);
+    for (int i = 0; i < 1000; ++i) row(0.1 + 0.01 * i);
+    if (igor == 1) std::fprintf(out, "END\n");
+    std::fclose(out);
+    waterMagmaRatio = m0;
+    magmaTemperature = Tm0;
+}
+
+}  // namespace vornex

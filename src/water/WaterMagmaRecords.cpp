@@ -1,0 +1,539 @@
+// The magma-water input record (options, questions, defaults, units, summaries) and the
+// reports of the result record.
+#include "water/WaterMagmaRecords.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+#include "numerics/ConsoleInput.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr double kMolarMass = 0.018015268;   // kg/mol
+constexpr double kCriticalEntropy = 79.394;  // J/(mol K)
+constexpr double kTNT = 4.68;                // J/g of magma per kton of TNT per Mton
+
+WaterMagmaLog* gLog = nullptr;
+
+std::string vformat(const char* format, va_list arguments) {
+    va_list copy;
+    va_copy(copy, arguments);
+    const int n = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (n < 0) return {};
+    std::string s(static_cast<std::size_t>(n) + 1, '\0');
+    std::vsnprintf(s.data(), s.size(), format, arguments);
+    s.resize(static_cast<std::size_t>(n));
+    return s;
+}
+
+const char* yesNo(uint8_t flag) {
+    return flag == 1 ? "yes" : "no";
+}
+
+const char* heatingName(uint8_t heating) {
+    if (heating == 1) return "isobaric";
+    if (heating == 0) return "isochoric";
+    return "Wohletz";
+}
+
+void setDefault(double& field, double value) {
+    if (field == WaterMagmaCalculationInfo::kNotSet) field = value;
+}
+
+void setDefault(uint8_t& flag, uint8_t value) {
+    if (flag == WaterMagmaCalculationInfo::kFlagNotSet) flag = value;
+}
+
+// The option words that take a number, with their fields.
+struct ValueOption {
+    const char* word;
+    double WaterMagmaCalculationInfo::*field;
+};
+
+const ValueOption kValueOptions[] = {
+    {"m", &WaterMagmaCalculationInfo::m},
+    {"Psurf", &WaterMagmaCalculationInfo::Psurf},
+    {"Tm", &WaterMagmaCalculationInfo::Tm},
+    {"cp", &WaterMagmaCalculationInfo::cp},
+    {"L", &WaterMagmaCalculationInfo::L},
+    {"d", &WaterMagmaCalculationInfo::depth},
+    {"T1", &WaterMagmaCalculationInfo::T1},
+    {"Tliq", &WaterMagmaCalculationInfo::Tliq},
+    {"Tsol", &WaterMagmaCalculationInfo::Tsol},
+    {"geo", &WaterMagmaCalculationInfo::geoGradient},
+    {"g", &WaterMagmaCalculationInfo::g},
+    {"over", &WaterMagmaCalculationInfo::overpressure},
+    {"sediCp", &WaterMagmaCalculationInfo::sedimentCp},
+    {"sediRho", &WaterMagmaCalculationInfo::sedimentRho},
+    {"porosity", &WaterMagmaCalculationInfo::porosity},
+    {"satu", &WaterMagmaCalculationInfo::saturation},
+    {"coupling", &WaterMagmaCalculationInfo::coupling},
+};
+
+}  // namespace
+
+void setWaterMagmaLog(WaterMagmaLog* log) {
+    gLog = log;
+}
+
+WaterMagmaLog* waterMagmaLog() {
+    return gLog;
+}
+
+void logFormat(int lineEnds, const char* format, ...) {
+    if (gLog == nullptr) return;
+    va_list arguments;
+    va_start(arguments, format);
+    gLog->appendText(vformat(format, arguments), lineEnds);
+    va_end(arguments);
+}
+
+void logRTFormat(const char* format, ...) {
+    if (gLog == nullptr) return;
+    va_list arguments;
+    va_start(arguments, format);
+    gLog->appendRTF(vformat(format, arguments));
+    va_end(arguments);
+}
+
+double liquidVolumeFraction(double x, double Vl, double Vv) {
+    return x * Vl / (x * Vl + (1.0 - x) * Vv);
+}
+
+double steamMassFraction(double x, double m) {
+    return (1.0 - x) * m / (m + 1.0);
+}
+
+double steamVolumeFraction(double x, double m, double Vl, double Vv) {
+    return m * (1.0 - x) * Vv / (m * x * Vl + m * (1.0 - x) * Vv + 4.86e-5);
+}
+
+// ------------------------------------------------------------------ input record
+
+void WaterMagmaCalculationInfo::setValuesToDefault() {
+    setDefault(T1, 20.0);
+    setDefault(Psurf, 1.0);
+    setDefault(depth, 100.0);
+    setDefault(geoGradient, 30.0);
+    if (m == 0.0) m = 1.0;
+    setDefault(Tm, 1200.0);
+    setDefault(cp, 1.2);
+    setDefault(L, 350.0);
+    setDefault(Tsol, 900.0);
+    setDefault(Tliq, 1200.0);
+    setDefault(overpressure, 0.0);
+    setDefault(pyroclast, 0);
+    setDefault(heating, 0);
+    setDefault(recharge, 0);
+    if (maxRecharges == -1) maxRecharges = 10;
+    setDefault(g, 9.81);
+    if (static_cast<uint8_t>(suffix[0]) == kFlagNotSet) {
+        suffix[0] = '0';
+        suffix[1] = 0;
+    }
+    setDefault(fractionation, 0);
+    if (fractionCount == -1) fractionCount = 10;
+    setDefault(porosity, 1.0);
+    setDefault(saturation, 1.0);
+    setDefault(sedimentRho, 2500.0);
+    setDefault(sedimentCp, 1200.0);
+    setDefault(coupling, 1.0);
+}
+
+int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
+                                             std::istream* answers) {
+    bool interactive = false;
+    for (int i = 0; i < argc; ++i) {
+        const char* word = argv[i];
+        // A value option as the last word has no value: it counts as not given.
+        const bool hasValue = i + 1 < argc;
+        bool matched = false;
+        for (const ValueOption& option : kValueOptions) {
+            if (std::strcmp(word, option.word) != 0) continue;
+            matched = true;
+            if (hasValue) this->*option.field = std::atof(argv[++i]);
+            break;
+        }
+        if (matched) continue;
+        if (std::strcmp(word, "max") == 0) {
+            if (hasValue) maxRecharges = std::atoi(argv[++i]);
+        } else if (std::strcmp(word, "pyroclast") == 0) {
+            pyroclast = 1;
+        } else if (std::strcmp(word, "recharge") == 0) {
+            recharge = 1;
+        } else if (std::strcmp(word, "frac") == 0) {
+            if (hasValue) {
+                fractionation = 1;
+                fractionCount = std::atoi(argv[++i]);
+            }
+        } else if (std::strcmp(word, "interactive") == 0) {
+            askToUser(answers != nullptr ? *answers : std::cin);
+            interactive = true;
+        }
+    }
+    if (!interactive) setValuesToDefault();
+    T1 += 273.15;
+    Tm += 273.15;
+    Tsol += 273.15;
+    Tliq += 273.15;
+    cp *= 1000.0;
+    L *= 1000.0;
+    geoGradient *= 0.001;
+    const std::string refusal = invalidValues();
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "Magma-water input refused: %s\n", refusal.c_str());
+        return -1;
+    }
+    return printSummary();
+}
+
+std::string WaterMagmaCalculationInfo::invalidValues() const {
+    const double values[] = {
+        T1,   Psurf,        depth, geoGradient, m,          Tm,          cp,         L,       Tsol,
+        Tliq, overpressure, g,     porosity,    saturation, sedimentRho, sedimentCp, coupling};
+    for (double v : values)
+        if (!std::isfinite(v)) return "every value must be a finite number";
+    if (!(m > 0.0)) return "the water/magma mass ratio m must be above 0";
+    if (Tsol > Tliq) return "the solidus Tsol lies above the liquidus Tliq";
+    if (!(porosity > 0.0 && porosity <= 1.0)) return "the porosity must lie in (0, 1]";
+    if (!(saturation > 0.0 && saturation <= 1.0)) return "the saturation must lie in (0, 1]";
+    return {};
+}
+
+void WaterMagmaCalculationInfo::askToUser(std::istream& in) {
+    auto askDouble = [&in](double& field, double unset, const char* question, double value) {
+        if (field != unset) return;
+        std::printf("%s", question);
+        std::fflush(stdout);
+        field = getDouble(value, in);
+    };
+    auto askChar = [&in](uint8_t& field, const char* question, char value) {
+        if (field != kFlagNotSet) return;
+        std::printf("%s", question);
+        std::fflush(stdout);
+        field = static_cast<uint8_t>(getChar(value, in));
+    };
+    askDouble(m, 0.0,
+              "Water-magma mass ratio,                          default =    1        : ", 1.0);
+    askChar(pyroclast,
+            "Calculate isothermal case (y/n) ?                default =    n        : ", 'n');
+    askDouble(Tm, kNotSet,
+              "Magma temperature (°C),                          default = 1200°C      : ", 1200.0);
+    askDouble(T1, kNotSet,
+              "Initial water temperature (°C),                  default =   20°C      : ", 20.0);
+    askDouble(Psurf, kNotSet,
+              "Surface pressure (bar),                          default =   1 bar     : ", 1.0);
+    askDouble(geoGradient, kNotSet,
+              "Geothermal gradient (°C/km),                     default =   30°C/km   : ", 30.0);
+    askDouble(g, kNotSet,
+              "Gravity (m2/s),                                  default = 9.81 m2/s   : ", 9.81);
+    askDouble(depth, kNotSet,
+              "Depth (m),                                       default =  100 m      : ", 100.0);
+    askDouble(overpressure, kNotSet,
+              "Overpressure (bar),                              default =    0 bar    : ", 0.0);
+    askDouble(cp, kNotSet,
+              "Heat capacity of magma (J/g/°C),                 default =  1.2 J/g/°C : ", 1.2);
+    askDouble(L, kNotSet,
+              "Magma latent heat of solification (J/g),         default =  350 J/g    : ", 350.0);
+    askDouble(Tsol, kNotSet,
+              "Magma solidus temperature (°C),                  default =  900°C      : ", 900.0);
+    askDouble(Tliq, kNotSet,
+              "Magma liquidus temperature (°C),                 default = 1200°C      : ", 1200.0);
+    if (heating == kFlagNotSet) {
+        std::printf("Heating (0: isochoric; 1: isobaric; 2: Wohletz)  default =    0        : ");
+        std::fflush(stdout);
+        const char c = getChar('0', in);
+        heating = (c >= '0' && c <= '2') ? static_cast<uint8_t>(c - '0') : 0;
+    }
+    askChar(recharge,
+            "Recharge with fresh water (y/n) ?                default =    n        : ", 'n');
+    if (maxRecharges == -1) {
+        std::printf("Maximum number of recharges ?                    default =  100        : ");
+        std::fflush(stdout);
+        maxRecharges = getInteger(100, in);
+    }
+    if (static_cast<uint8_t>(suffix[0]) == kFlagNotSet) {
+        std::printf("Suffix                                           default =    0        : ");
+        std::fflush(stdout);
+        suffix[0] = getChar('0', in);
+        suffix[1] = 0;
+    }
+    pyroclast = pyroclast == 'n' ? 0 : 1;
+    recharge = recharge == 'n' ? 0 : 1;
+    setValuesToDefault();
+}
+
+bool WaterMagmaCalculationInfo::isEqualTo(const WaterMagmaCalculationInfo* o) const {
+    return o != nullptr && T1 == o->T1 && Psurf == o->Psurf && depth == o->depth &&
+           geoGradient == o->geoGradient && m == o->m && Tm == o->Tm && cp == o->cp && L == o->L &&
+           Tsol == o->Tsol && Tliq == o->Tliq && overpressure == o->overpressure &&
+           pyroclast == o->pyroclast && heating == o->heating && recharge == o->recharge &&
+           maxRecharges == o->maxRecharges && g == o->g &&
+           std::strncmp(suffix, o->suffix, sizeof suffix) == 0 &&
+           fractionation == o->fractionation && fractionCount == o->fractionCount &&
+           porosity == o->porosity && saturation == o->saturation &&
+           sedimentRho == o->sedimentRho && sedimentCp == o->sedimentCp && coupling == o->coupling;
+}
+
+int WaterMagmaCalculationInfo::printSummary() const {
+    std::puts("\nSummary:\n---------");
+    std::printf("Initial water temperature   : %8.2f °C, %8.2f K\n", T1 - 273.15, T1);
+    std::printf("Surface pressure            : %8.2f bar\n", Psurf);
+    std::printf("Geothermal gradient         : %8.2f °C/km\n", geoGradient * 1000.0);
+    std::printf("Depth                       : %8.2f m\n", depth);
+    std::printf("Gravity                     : %8.2f m2/s\n", g);
+    std::printf("Overpressure                : %8.2f bar\n", overpressure);
+    std::printf("Magma temperature           : %8.2f °C, %8.2f K\n", Tm - 273.15, Tm);
+    std::printf("Magma heat capacity         : %8.2f J/g/°C\n", cp * 0.001);
+    std::printf("Solidification latent heat  : %8.2f J/g \n", L * 0.001);
+    std::printf("Solidus temperature         : %8.2f°C, %8.2f K \n", Tsol - 273.15, Tsol);
+    std::printf("Liquidus temperature        : %8.2f°C, %8.2f K \n", Tliq - 273.15, Tliq);
+    std::printf("Heating                     : %s\n", heatingName(heating));
+    std::printf("Pyroclast heated            : %s\n", yesNo(pyroclast));
+    std::printf("Recharge                    : %s\n", yesNo(recharge));
+    if (recharge == 1) std::printf("Maximum number of recharges : %d\n", maxRecharges);
+    std::printf("Fractionation               : %s\n", yesNo(fractionation));
+    if (fractionation == 1) std::printf("Fractionation number        : %d\n", fractionCount);
+    std::printf("Water-magma mass ratio      : %8.3f kg of water / kg of magma \n\n", m);
+    std::printf("Sediment porosity           : %8.2f %%\n", porosity * 100.0);
+    std::printf("Water saturation            : %8.2f %%\n", saturation * 100.0);
+    std::printf("Sediment density            : %8.2f g/cm3\n", sedimentRho * 0.001);
+    std::printf("Sediment heat capacity      : %8.2f J/g/K\n", sedimentCp * 0.001);
+    std::printf("Fluid / sediment coupling   : %8.2f %%\n", coupling * 100.0);
+    return 0;
+}
+
+void WaterMagmaCalculationInfo::writeToLog() const {
+    if (gLog == nullptr) return;
+    gLog->beginEditingRTF();
+    gLog->appendRTF("\\ul \\b Input Summary: \\b0 \\ulnone\\par\\par");
+    gLog->endEditingRTF();
+    logFormat(1, "Initial water temperature       : %8.2f °C, %8.2f K", T1 - 273.15, T1);
+    logFormat(1, "Surface pressure                : %8.2f bar", Psurf);
+    logFormat(1, "Geothermal gradient             : %8.2f °C/km", geoGradient * 1000.0);
+    logFormat(1, "Depth                           : %8.2f m", depth);
+    logFormat(1, "Gravity                         : %8.2f m2/s", g);
+    logFormat(1, "Overpressure                    : %8.2f bar", overpressure);
+    logFormat(1, "Magma temperature               : %8.2f °C, %8.2f K", Tm - 273.15, Tm);
+    logFormat(1, "Magma heat capacity             : %8.2f J/g/°C", cp * 0.001);
+    logFormat(1, "Solidification latent heat      : %8.2f J/g ", L * 0.001);
+    logFormat(1, "Solidus temperature             : %8.2f°C, %8.2f K ", Tsol - 273.15, Tsol);
+    logFormat(1, "Liquidus temperature            : %8.2f°C, %8.2f K ", Tliq - 273.15, Tliq);
+    logFormat(1, "Heating                         : %s", heatingName(heating));
+    logFormat(1, "Pyroclast heated                : %s", yesNo(pyroclast));
+    logFormat(1, "Recharge                        : %s", yesNo(recharge));
+    if (recharge == 1) logFormat(1, "Maximum number of recharges     : %d", maxRecharges);
+    logFormat(1, "Fractionation                   : %s", yesNo(fractionation));
+    if (fractionation == 1) logFormat(1, "Maximum count of fractionations : %d", fractionCount);
+    logFormat(2, "Water-magma mass ratio          : %8.3f kg of water / kg of magma ",
+              fractionation == 1 ? m * fractionCount : m);
+    logFormat(1, "Sediment porosity               : %8.2f %%", porosity * 100.0);
+    logFormat(1, "Water saturation                : %8.2f %%", saturation * 100.0);
+    logFormat(1, "Sediment density                : %8.2f g/cm3", sedimentRho * 0.001);
+    logFormat(1, "Sediment heat capacity          : %8.2f J/g/K", sedimentCp * 0.001);
+    logFormat(1, "Fluid / sediment coupling       : %8.2f %%", coupling * 100.0);
+}
+
+// ------------------------------------------------------------------ result record
+
+namespace {
+
+double perGram(double molar) {
+    return molar * 0.001 / kMolarMass;
+}
+
+// The lines the standard-output report and the log report share: a tab before each line
+// on standard output, four blanks in the log.
+class ReportLines {
+   public:
+    explicit ReportLines(bool toLog) : toLog_(toLog) {}
+
+    void line(const char* format, ...) __attribute__((format(printf, 2, 3))) {
+        va_list arguments;
+        va_start(arguments, format);
+        const std::string text = vformat(format, arguments);
+        va_end(arguments);
+        if (toLog_)
+            logFormat(1, "    %s", text.c_str());
+        else
+            std::printf("\t%s\n", text.c_str());
+    }
+    void state(const char* name, double TK, double Pbar) {
+        line("%s    : %8.2f°C            P%c : %8.2f bar ", name, TK - 273.15, name[1], Pbar);
+    }
+    void fractions(double x, double xVolume, double steamMass, double steamVolume) {
+        line("%% steam mass   (rock-free basis) : %8.2f %% ", (1.0 - x) * 100.0);
+        line("%% steam volume (rock-free basis) : %8.2f %% ", (1.0 - xVolume) * 100.0);
+        line("%% steam mass                     : %8.2f %% ", 100.0 * steamMass);
+        line("%% steam volume                   : %8.2f %% ", 100.0 * steamVolume);
+    }
+    void entropy(const char* name, double S) {
+        line("%s    : %8.2f J/°C/mol   %8.2f J/°C/g ", name, S, S / (kMolarMass * 1000.0));
+    }
+    void volume(const char* name, double V) {
+        line("%s    : %8.2f cm3/mol    %8.2f cm3/g", name, V, V / (kMolarMass * 1000.0));
+    }
+    // States 1 to 5 of the reversible expansion with its fractions, entropies, volumes, Q.
+    void reversible(const WaterMagmaCalculationResult& r) {
+        state("T1", r.T1, r.P1);
+        state("T2", r.T2, r.P2);
+        state("T3", r.T3, r.P3);
+        if (r.twoPhase) state("T4", r.T4, r.P4);
+        state("T5", r.T5, r.P5);
+        fractions(r.x5, r.x5Volume, r.steamMass, r.steamVolume);
+        entropy("S3", r.S3);
+        if (r.twoPhase) entropy("S4", r.S4);
+        entropy("S5", r.S5);
+        volume("V3", r.V3);
+        if (r.twoPhase) volume("V4", r.V4);
+        line("Q     : %8.2f J/g water ", r.Q);
+    }
+    // The same for the pyroclast-heated expansion.
+    void pyroclast(const WaterMagmaCalculationResult& r) {
+        if (r.twoPhaseP) state("T4", r.T4P, r.P4P);
+        state("T5", r.T5P, r.P5P);
+        if (r.twoPhaseP) {
+            fractions(r.x5P, r.x5VolumeP, r.steamMassP, r.steamVolumeP);
+            entropy("S4", r.S4P);
+        }
+        entropy("S5", r.S5P);
+        if (r.twoPhaseP) volume("V4", r.V4P);
+        line("Q     : %8.2f J/g water ", r.QP);
+    }
+
+   private:
+    bool toLog_;
+};
+
+}  // namespace
+
+void WaterMagmaCalculationResult::print() const {
+    ReportLines out(false);
+    std::puts("Reversible isentropic case: ");
+    std::puts("----------------------------");
+    out.reversible(*this);
+    std::printf("\tWrev  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wrev, -Wrev * m);
+
+    std::puts("Irreversible adiabatic case: ");
+    std::puts("-----------------------------");
+    std::printf("\tT5    : %8.2f°C  P5 : %8.2f bar\n", T5irr - 273.15, Pf);
+    out.fractions(xi, xiVolume, steamMassIrr, steamVolumeIrr);
+    std::printf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wirr, -Wirr * m);
+    if (!pyroclast) return;
+
+    std::puts("Reversible pyroclast-heated case: ");
+    std::puts("----------------------------------");
+    out.pyroclast(*this);
+    std::printf("\tWrev  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WrevP, -WrevP * m);
+    std::puts("Irreversible pyroclast-heated case: ");
+    std::puts("------------------------------------");
+    std::printf("\tT5    : %8.2f°C  P5 : %8.2f bar\n", T5irrP - 273.15, Pf);
+    out.fractions(xiP, xiVolumeP, steamMassIrrP, steamVolumeIrrP);
+    std::printf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WirrP, -WirrP * m);
+}
+
+void WaterMagmaCalculationResult::printExpansionWork() const {
+    std::puts("\nReversible isentropic expansion :");
+    if (twoPhase) {
+        std::printf(S3 < kCriticalEntropy
+                        ? "\tBoiling point at %7.2f deg. C (%7.2f K) and %7.2f bar\n"
+                        : "\tCondensation point at %7.2f deg. C (%7.2f K) and %7.2f bar\n",
+                    T4 - 273.15, T4, P4);
+        std::printf("\tMonophasic expansion work : %6.2f J/g water\n", perGram(U3 - U4));
+        std::printf("\tBiphasic expansion work   : %6.2f J/g water\n", perGram(U4 - U5));
+        std::printf("\tTotal expansion work      : %6.2f J/g water\n", perGram(U3 - U5));
+        std::printf("\t %5.2f mass %% of steam at 100°C and 1 bar\n", (1.0 - x5) * 100.0);
+        std::printf("\t %5.2f volume %% of steam at 100°C and 1 bar\n",
+                    (1.0 - liquidVolumeFraction(x5, Vlf, Vvf)) * 100.0);
+    } else if (x5 == 0.0) {
+        std::puts("\tSuperheated steam");
+        std::printf("\tTemperature at 1 bar      : %6.2f deg. C,  %6.2f K\n", T5 - 273.15, T5);
+        std::printf("\tExpansion work            : %6.2f J/g water\n", perGram(U3 - U5));
+    } else if (x5 == 1.0) {
+        std::puts("\tNon-boiling liquid");
+        std::printf("\t\tTemperature at 1 bar    : %6.2f deg. C,  %6.2f K\n", T5 - 273.15, T5);
+        std::printf("\t\tExpansion work          : %6.2f J/g water\n", perGram(U3 - U5));
+    }
+    std::puts("\nIrreversible adiabatic expansion :");
+    if (xi == 1.0) {
+        std::puts("\tNon-boiling liquid");
+        std::printf("\tTemperature  at 1 bar     : %6.2f deg.C, %6.2f K\n", T5irr - 273.15, T5irr);
+    } else if (xi == 0.0) {
+        std::puts("\tSuperheated steam");
+        std::printf("\tTemperature at 1 bar      : %6.2f deg.C, %6.2f K\n", T5irr - 273.15, T5irr);
+    } else {
+        std::printf("\t%5.2f mass %% of steam at 100°C and 1 bar\n", (1.0 - xi) * 100.0);
+        std::printf("\t %5.2f volume %% of steam at 100°C and 1 bar\n",
+                    (1.0 - liquidVolumeFraction(xi, Vlf, Vvf)) * 100.0);
+    }
+    std::printf("\tExpansion work            : %6.2f J/g water\n", -Wirr);
+}
+
+void WaterMagmaCalculationResult::writeToLog() const {
+    if (gLog == nullptr) return;
+    gLog->beginEditingRTF();
+    logRTFormat(
+        "\\par \\fs30 \\ul Magma-water interaction for m = \\b %.4f \\b0 kg of water per kg of "
+        "magma \\ulnone \\fs24",
+        fractionation == 1 ? m * fractionCount : m);
+    gLog->appendRTF("\\par\\par \\b Reversible isentropic case: \\b0 \\par");
+    gLog->endEditingRTF();
+    ReportLines out(true);
+    out.reversible(*this);
+    const double isobaric = isobaricWork * 0.001 / kMolarMass;  // J/g
+    if (heating == 1) {
+        logFormat(1, "    Isobaric heating work : %8.2f J/g water", -isobaric);
+        logFormat(1, "    Expansion work        : %8.2f J/g water", isobaric - Wrev);
+    }
+    gLog->beginEditingRTF();
+    logRTFormat("     Wrev  : %8.2f J/g water  => \\cf2\\b %8.2f J/g magma \\b0\\cf0 \\par\\par",
+                -Wrev, -Wrev * m);
+    gLog->appendRTF("\\b Irreversible adiabatic case: \\b0 \\par");
+    gLog->endEditingRTF();
+    logFormat(1, "    T5    : %8.2f°C            P5 :  %8.2f bar", T5irr - 273.15, Pf);
+    out.fractions(xi, xiVolume, steamMassIrr, steamVolumeIrr);
+    if (heating == 1) {
+        logFormat(1, "    Isobaric heating work : %8.2f J/g water", -isobaric);
+        logFormat(1, "    Expansion work        : %8.2f J/g water", isobaric - Wirr);
+    }
+    gLog->beginEditingRTF();
+    logRTFormat("     Wirr  : %8.2f J/g water  => \\cf3\\b %8.2f J/g magma \\b0\\cf0 \\par\\par",
+                -Wirr, -Wirr * m);
+    logRTFormat(
+        "\\par For one Mton of interacting magma, the eruption energy is \\b \\cf2 %6.2f kton of "
+        "TNT \\cf0 \\b0 (reversible, isentropic case).\\par",
+        -Wrev * m / kTNT);
+    logRTFormat(
+        " For one Mton of interacting magma, the eruption energy is \\b \\cf3 %6.2f kton of TNT "
+        "\\cf0 \\b0 (irreversible, adiabatic case).\\par\\par",
+        -Wirr * m / kTNT);
+    gLog->endEditingRTF();
+    if (pyroclast) {
+        gLog->beginEditingRTF();
+        gLog->appendRTF("\\b Reversible pyroclast-heated case: \\b0\\par");
+        gLog->endEditingRTF();
+        out.pyroclast(*this);
+        gLog->beginEditingRTF();
+        logRTFormat(
+            "     Wrev  : %8.2f J/g water  => \\cf2 \\b %8.2f J/g magma \\b0\\cf0 \\par\\par",
+            -WrevP, -WrevP * m);
+        gLog->appendRTF("\\b Irreversible pyroclast-heated case: \\b0 \\par");
+        gLog->endEditingRTF();
+        logFormat(1, "    T5    : %8.2f°C            P5 : %8.2f bar", T5irrP - 273.15, Pf);
+        out.fractions(xiP, xiVolumeP, steamMassIrrP, steamVolumeIrrP);
+        gLog->beginEditingRTF();
+        logRTFormat(
+            "     Wirr  : %8.2f J/g water  => \\cf3\\b %8.2f J/g magma \\b0\\cf0 \\par\\par",
+            -WirrP, -WirrP * m);
+        gLog->endEditingRTF();
+    }
+    gLog->scrollToEnd();
+}
+
+}  // namespace vornex

@@ -1,0 +1,312 @@
+// Expansion of saturated liquid and saturated steam to an exit pressure (reversible along
+// the isentrope, irreversible against the exit pressure), and the work of water exsolving
+// from a melt.
+#include <cmath>
+#include <cstdio>
+
+#include "numerics/Solver.h"
+#include "water/WaterEOS.h"
+#include "water/WaterMagmaRecords.h"
+#include "water/WaterMagmaSaturation.h"
+
+namespace vornex {
+
+namespace {
+
+struct ExpansionEnd {
+    double x, xi, Wrev, Wirr, dH;  // fractions, J/g
+};
+
+// Isentropic and irreversible ends of the state (V0, U0, S0, H0) expanded to the exit.
+ExpansionEnd expandTo(WaterEOS& w, const SaturationEnds& ex, double V0, double U0, double S0,
+                      double H0) {
+    const double M = w.M;
+    ExpansionEnd e{};
+    e.x = w.calculateIsentropicVaporization(S0, ex.Ul, ex.Uv, ex.Hl, ex.Hv, ex.Sl, ex.Sv,
+                                            ex.Vl * 1e6, ex.Vv * 1e6);
+    const bool outside = e.x < 0.0 || e.x > 1.0;
+    e.x = std::fmin(1.0, std::fmax(0.0, e.x));
+    e.Wrev = outside ? 0.0 : (U0 - ex.energy(e.x)) * 0.001 / M;
+    e.dH = (H0 - SaturationEnds::lever(e.x, ex.Hl, ex.Hv)) * 0.001 / M;
+    e.xi = ex.irreversibleFraction(V0, U0);
+    e.Wirr = -ex.irreversibleWork(e.xi, V0) * 0.001 / M;
+    return e;
+}
+
+// The four ends of a saturated expansion, each value times scale, in percent.
+void printFractionLines(double liquid, double liquidIrr, double steam, double steamIrr,
+                        double scale) {
+    const char* const ends[] = {
+        "liquid (isentropic decompression)  ", "liquid (irreversible decompression)",
+        "steam  (isentropic decompression)  ", "steam  (irreversible decompression)"};
+    const double values[] = {liquid, liquidIrr, steam, steamIrr};
+    for (int i = 0; i < 4; ++i)
+        std::printf("\t- for an initial saturated %s  : %8.2f %%\n", ends[i], values[i] * scale);
+}
+
+double steamVolumePercent(double x, const SaturationEnds& ex) {
+    return (1.0 - x * ex.Vl / ((1.0 - x) * ex.Vv + x * ex.Vl)) * 100.0;
+}
+
+}  // namespace
+
+void WaterEOS::calculateSaturationExpansionWorkForPex(
+    double Vl0, double Vv0, double Ul0, double Uv0, double Sl0, double Sv0, double Hl0, double Hv0,
+    double Pex, double Vlex, double Vvex, double Ulex, double Uvex, double Hlex, double Hvex,
+    double Slex, double Svex, double& xl, double& xil, double& xv, double& xiv, double& Wrevl,
+    double& Wirrl, double& Wrevv, double& Wirrv, double& dHl, double& dHv) {
+    SaturationEnds ex;
+    ex.P = Pex;
+    ex.Vl = Vlex;
+    ex.Vv = Vvex;
+    ex.Ul = Ulex;
+    ex.Uv = Uvex;
+    ex.Hl = Hlex;
+    ex.Hv = Hvex;
+    ex.Sl = Slex;
+    ex.Sv = Svex;
+    const ExpansionEnd l = expandTo(*this, ex, Vl0, Ul0, Sl0, Hl0);
+    const ExpansionEnd v = expandTo(*this, ex, Vv0, Uv0, Sv0, Hv0);
+    xl = l.x;
+    xil = l.xi;
+    Wrevl = l.Wrev;
+    Wirrl = l.Wirr;
+    dHl = l.dH;
+    xv = v.x;
+    xiv = v.xi;
+    Wrevv = v.Wrev;
+    Wirrv = v.Wirr;
+    dHv = v.dH;
+}
+
+void WaterEOS::calculateSaturationExpansionWork(double V1, double V2, double U1, double U2,
+                                                double S1, double S2, double& x1, double& xi1,
+                                                double& x2, double& xi2, double& W1, double& Wi1,
+                                                double& W2, double& Wi2) {
+    const SaturationEnds ex = fixedOneBarSaturation();
+    const ExpansionEnd a = expandTo(*this, ex, V1, U1, S1, 0.0);
+    const ExpansionEnd b = expandTo(*this, ex, V2, U2, S2, 0.0);
+    x1 = a.x;
+    xi1 = a.xi;
+    W1 = a.Wrev;
+    Wi1 = a.Wirr;
+    x2 = b.x;
+    xi2 = b.xi;
+    W2 = b.Wrev;
+    Wi2 = b.Wirr;
+}
+
+void WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSaturationResult* r,
+                                               double Pex) {
+    const bool console = r == nullptr;
+    if (!std::isfinite(TK) || !std::isfinite(Pbar) || !(Pex > 0.0) || TK < 0.0 || Pbar < 0.0 ||
+        (TK == 0.0 && Pbar == 0.0)) {
+        if (console) std::printf("Saturated expansion needs a temperature or a pressure\n");
+        return;
+    }
+    SaturationEnds ex;
+    if (!saturationEndsAtP(*this, Pex, ex)) {
+        if (console) std::printf("No saturation state at the exit pressure %.2f bar\n", Pex);
+        return;
+    }
+    auto critical = [this] {
+        error = 0;
+        temperature(Tcrit);  // the start of the model's critical search
+        volume(Vcrit);
+        search_the_critical_point_of_the_pure_component();
+        Vl = Vv = V;
+    };
+    if (Pbar != 0.0) {
+        if (Pbar > 220.64) {
+            if (console)
+                std::printf(
+                    "The pressure (%6.2f bar) is above the critical pressure (220.64 bar).\n\n",
+                    Pbar);
+            return;
+        }
+        if (Pbar <= 220.6) {
+            calculateTheSaturationTemperature(Pbar, 0);
+            if (console) std::puts("Saturation properties:");
+        } else {
+            critical();
+            if (console) std::puts("Saturation properties (critical state):");
+        }
+        if (console && !error) {
+            std::printf("Temperature %6.2f deg.C, %6.2f K \n", T - 273.15, T);
+            std::printf("Pressure    %6.2f bar \n", P * 1e-5);
+        }
+    } else {
+        if (TK <= kWaterCriticalTemperature) {
+            temperature(TK);
+            calculateTheSaturationPressure(TK);
+        } else {
+            if (console)
+                std::printf(
+                    "The temperature (%6.2f deg. C, %6.2f K) is above the critical temperature "
+                    "(%6.3lf deg. C, 647.096 K).\n\n",
+                    TK - 273.15, TK, kWaterCriticalTemperature - 273.15);
+            critical();
+        }
+        if (console && !error) {
+            std::printf("Temperature %6.2f deg. C, %6.2f K\n", T - 273.15, T);
+            std::printf("Pressure    %6.2f bar \n", P * 1e-5);
+        }
+    }
+    if (error) {
+        if (console) std::printf("No saturation state found\n");
+        return;
+    }
+    const double Ts = T, Ps = P, Vliquid = Vl, Vvapour = Vv;
+    const double g = M * 1000.0;
+    if (console) {
+        std::printf("Liquid %12.4lf cm3/mol     %12.4lf cm3/g     %12.4lf g/cm3\n", Vliquid * 1e6,
+                    Vliquid * 1e6 / g, g / (Vliquid * 1e6));
+        std::printf("Steam  %12.4lf cm3/mol     %12.4lf cm3/g     %12.4lf g/cm3\n", Vvapour * 1e6,
+                    Vvapour * 1e6 / g, g / (Vvapour * 1e6));
+    }
+    const bool belowExit = Ps < ex.P;
+    if (belowExit && console)
+        std::puts("The pressure is below the atmospheric pressure. No work is produced.");
+    calculateFromTV(Ts, Vliquid, 0);
+    const double Ul = U, Hl = H, Sl = S, Al = A, Gl = G, Cvl = Cv, Cpl = Cp;
+    const double fl = fugacity.empty() ? 0.0 : fugacity[0];
+    const double phil = fugacityCoefficient.empty() ? 0.0 : fugacityCoefficient[0];
+    calculateFromTV(Ts, Vvapour, 0);
+    const double Uv = U, Hv = H, Sv = S;
+    const ExpansionEnd l = expandTo(*this, ex, Vliquid, Ul, Sl, Hl);
+    const ExpansionEnd v = expandTo(*this, ex, Vvapour, Uv, Sv, Hv);
+    if (console) {
+        std::printf("\nSteam mass %% of the final liquid-steam at 100°C and 1 bar:\n");
+        printFractionLines(1.0 - l.x, 1.0 - l.xi, 1.0 - v.x, 1.0 - v.xi, 100.0);
+        std::printf("Steam volume %% of the final liquid-steam at 100°C and 1 bar:\n");
+        printFractionLines(steamVolumePercent(l.x, ex), steamVolumePercent(l.xi, ex),
+                           steamVolumePercent(v.x, ex), steamVolumePercent(v.xi, ex), 1.0);
+        std::printf(
+            "Liquid expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n",
+            belowExit ? 0.0 : l.Wrev, belowExit ? 0.0 : l.Wirr);
+        std::printf(
+            "Steam  expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n",
+            belowExit ? 0.0 : v.Wrev, belowExit ? 0.0 : v.Wirr);
+        return;
+    }
+    r->P = Ps * 1e-5;
+    r->T = Ts;
+    r->Vl = Vliquid * 1e6;
+    r->Vv = Vvapour * 1e6;
+    r->vl = r->Vl / g;
+    r->vv = r->Vv / g;
+    r->rhol = 1.0 / r->vl;
+    r->rhov = 1.0 / r->vv;
+    r->Ul = Ul;
+    r->Hl = Hl;
+    r->Al = Al;
+    r->Gl = Gl;
+    r->Cvl = Cvl;
+    r->Cpl = Cpl;
+    r->Sl = Sl;
+    r->Uv = Uv;
+    r->Hv = Hv;
+    r->Av = A;
+    r->Gv = G;
+    r->Cvv = Cv;
+    r->Cpv = Cp;
+    r->Sv = Sv;
+    r->fugacityl = fl;
+    r->phil = phil;
+    r->Vlex = ex.Vl * 1e6;
+    r->Vvex = ex.Vv * 1e6;
+    r->belowExit = belowExit ? 1 : 0;
+    if (belowExit) {
+        r->steamMassl = r->steamMassIrrl = r->steamVolumel = r->steamVolumeIrrl = 0.0;
+        r->steamMassv = r->steamMassIrrv = r->steamVolumev = r->steamVolumeIrrv = 100.0;
+        r->Wrevl = r->Wirrl = r->Wrevv = r->Wirrv = 0.0;
+        return;
+    }
+    r->steamMassl = (1.0 - l.x) * 100.0;
+    r->steamMassIrrl = (1.0 - l.xi) * 100.0;
+    r->steamMassv = (1.0 - v.x) * 100.0;
+    r->steamMassIrrv = (1.0 - v.xi) * 100.0;
+    r->steamVolumel = steamVolumePercent(l.x, ex);
+    r->steamVolumeIrrl = steamVolumePercent(l.xi, ex);
+    r->steamVolumev = steamVolumePercent(v.x, ex);
+    r->steamVolumeIrrv = steamVolumePercent(v.xi, ex);
+    r->Wrevl = l.Wrev;
+    r->Wirrl = l.Wirr;
+    r->Wrevv = v.Wrev;
+    r->Wirrv = v.Wirr;
+}
+
+// ------------------------------------------------------------------- exsolution
+
+namespace {
+
+struct ExsolutionContext {
+    double P, V0, W;  // bar, m3/mol, J/g
+};
+
+}  // namespace
+
+void WaterEOS::calculateExsolutionWork(double TK, double Pbar, double V0) {
+    if (!std::isfinite(TK) || !std::isfinite(Pbar) || TK <= 0.0 || Pbar <= 0.0) {
+        std::printf("Exsolution needs a positive temperature and pressure\n");
+        return;
+    }
+    set_the_phase_as(1);
+    std::printf("\n");
+    calculateFromTP(TK, Pbar, 1);
+    if (error) {
+        std::printf("\nNo state at %.2f K and %.2f bar\n", TK, Pbar);
+        return;
+    }
+    const double w = -P * (V - V0);
+    std::printf("\n");
+    std::printf("Exsolution work : %8.2f J/g of water\n", -w * 0.001 / M);
+    std::printf("Cooling (1)     : %8.2f deg. C by percent of exsolved H2O\n",
+                -0.01 * w / (1200.0 * M));
+    std::printf("        (2)     : %8.2f deg. C by percent of exsolved H2O\n",
+                0.01 * (10000.0 - w) / (1200.0 * M));
+    std::printf("(1) by ignoring the enthalpy of exsolution of water.\n");
+    std::printf("(2) by assuming an enthalpy of exsolution of 10 kJ/mole of water.\n\n");
+}
+
+double WaterEOS::equationForExsolutionWork(double TK, void* context) {
+    const ExsolutionContext& c = *static_cast<const ExsolutionContext*>(context);
+    set_the_phase_as(1);
+    calculateFromTP(TK, c.P, 0);
+    if (error) {
+        equationError = 1;
+        return 0.0;
+    }
+    return (V - c.V0) * P * 0.001 / M - c.W;
+}
+
+void WaterEOS::calculateTemperatureForGivenExsolutionWorkAndPressure(double W, double Pbar,
+                                                                     double V0) {
+    pressure(Pbar);
+    ExsolutionContext c{Pbar, V0, W};
+    Secant s =
+        waterSecant(*this, &WaterEOS::equationForExsolutionWork, &c, T, T + 1.0, 15, 1e-9, false);
+    const double root = s.solve();
+    error = s.error != 0 ? 1 : 0;
+    if (!error) T = root;
+}
+
+void WaterEOS::calculateExsolutionWorkIsoCurve(double W, double T0, double P0, double P1, double dP,
+                                               double V0, CurveArray** curve) {
+    if (curve == nullptr) return;
+    *curve = new CurveArray();
+    (*curve)->reserve(50);
+    if (!(dP > 0.0) || !std::isfinite(P0) || !std::isfinite(P1)) return;
+    temperature(T0);
+    int steps = 0;
+    for (double Pbar = P0; Pbar <= P1 && steps < 100000; Pbar += dP, ++steps) {
+        calculateTemperatureForGivenExsolutionWorkAndPressure(W, Pbar, V0);
+        if (error) break;
+        const double TK = T;
+        temperature(TK);
+        (*curve)->push_back(TK);
+        (*curve)->push_back(Pbar);
+    }
+}
+
+}  // namespace vornex

@@ -1,0 +1,76 @@
+// Two-phase ends of the magma-water expansions: the saturated liquid and steam at a final
+// pressure, the lever rule between them and the energy balance of an expansion against
+// that pressure. Energies J/mol, entropies J/(mol K), volumes m3/mol, P in Pa.
+#pragma once
+
+#include "numerics/Solver.h"
+#include "water/WaterEOS.h"
+#include "water/WaterMagmaRecords.h"
+
+namespace vornex {
+
+struct SaturationEnds {
+    double T = 0.0, P = 0.0;
+    double Vl = 0.0, Vv = 0.0, Ul = 0.0, Uv = 0.0, Hl = 0.0, Hv = 0.0, Sl = 0.0, Sv = 0.0;
+    double Al = 0.0, Av = 0.0;
+
+    // x liquid + (1 - x) vapour.
+    static double lever(double x, double liquid, double vapour) {
+        return x * liquid + (1.0 - x) * vapour;
+    }
+    double volume(double x) const { return lever(x, Vl, Vv); }
+    double energy(double x) const { return lever(x, Ul, Uv); }
+    // Liquid fraction of the isentropic end of entropy S.
+    double isentropicFraction(double S) const { return (S - Sv) / (Sl - Sv); }
+    // Liquid fraction of the adiabatic expansion of (V0, U0) against P:
+    // U - U0 = -P (V - V0) - heat, with `heat` the energy the water has taken in.
+    double irreversibleFraction(double V0, double U0, double heat = 0.0) const {
+        return (P * V0 - P * Vv - Uv + U0 + heat) / ((Ul - Uv) + P * (Vl - Vv));
+    }
+    // Work -P (V(x) - V0) of that expansion (J/mol).
+    double irreversibleWork(double x, double V0) const { return -P * (volume(x) - V0); }
+};
+
+// A secant search on one of the water's residuals from x0 and x1 (no bounds, relaxation
+// halved down to 0.01 on a failed step).
+inline Secant waterSecant(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* context,
+                          double x0, double x1, int itermax, double tolerance, bool growthCheck) {
+    Secant s;
+    s.equation = &w;
+    s.function = static_cast<EquationFunction>(residual);
+    s.context = context;
+    s.x0 = x0;
+    s.x1 = x1;
+    s.itermax = itermax;
+    s.tolerance = tolerance;
+    s.growthcheck = growthCheck ? 1 : 0;
+    return s;
+}
+
+// Saturated water at 1 bar (IAPWS-95, 372.76 K) as the 1-bar expansions use it, per mole;
+// its temperature is written 373.15 K.
+SaturationEnds fixedOneBarSaturation();
+
+// The saturation at P (bar) from the model: both phases at the saturation temperature.
+// False when the saturation search fails.
+bool saturationEndsAtP(WaterEOS& water, double Pbar, SaturationEnds& ends);
+// The same at T (K).
+bool saturationEndsAtT(WaterEOS& water, double TK, SaturationEnds& ends);
+
+// The final-pressure saturation held by a cycle result.
+SaturationEnds finalEnds(const WaterMagmaCalculationResult& r);
+
+// The irreversible end of state 3 of the result against its final pressure: two-phase by
+// the energy balance, else the single-phase end searched from Tstart (NaN work when that
+// fails); Wh (J/mol) is the work the water did while it was heated.
+void irreversibleExpansion(WaterEOS& w, WaterMagmaCalculationResult& r, double Wh, double Tstart);
+
+// An Igor file holding one empty point of the given waves: a curve the script loads but the
+// calculation did not trace.
+void writeEmptyWave(const char* name, const char* waves);
+
+// Saturation, liquid spinodal and boiling data of a heating at the result's P2 (bar, below
+// the critical pressure) from its state 2; false when one of the searches fails.
+bool isobaricReferenceData(WaterEOS& w, WaterMagmaCalculationResult& r);
+
+}  // namespace vornex

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <gio/gio.h>
+
+#include <set>
+
+#include "ShellSupport.h"
+
+namespace vornex::shell {
+namespace {
+
+TEST(ShellSupport, ModifiersReachTheViewsAsTheirOwnBits) {
+    EXPECT_EQ(modifierFlags(0), 0u);
+    EXPECT_EQ(modifierFlags(gdkmask::shift), modifiers::shift);
+    EXPECT_EQ(modifierFlags(gdkmask::control | gdkmask::alt), modifiers::control | modifiers::option);
+    EXPECT_EQ(modifierFlags(gdkmask::super), modifiers::command);
+    // Mouse-button and lock bits are not modifiers of a click.
+    EXPECT_EQ(modifierFlags(1u << 1 | 1u << 8), 0u);
+}
+
+TEST(ShellSupport, TableKeysMapToTheCodesTheTableReadsAndOthersStayWithGtk) {
+    const struct {
+        unsigned keyval;
+        std::optional<int> code;
+    } cases[] = {{0xff50, 115}, {0xff57, 119}, {0xff54, keycodes::downArrow},
+                 {0xff52, keycodes::upArrow}, {0xffff, keycodes::deleteForward},
+                 {0xff08, keycodes::deleteBackward}, {0xff8d, 76}, {0xff99, keycodes::downArrow},
+                 {'a', std::nullopt}, {0xff0d, std::nullopt}};
+    for (const auto& c : cases) EXPECT_EQ(tableKeyCode(c.keyval), c.code) << std::hex << c.keyval;
+}
+
+TEST(ShellSupport, ClicksCountOnlyWhenCloseInTimeAndPlace) {
+    ClickCounter clicks(400, 5);
+    EXPECT_EQ(clicks.press(1000, {10, 10}), 1);
+    EXPECT_EQ(clicks.press(1300, {12, 13}), 2);
+    EXPECT_EQ(clicks.press(1600, {12, 13}), 3);
+    EXPECT_EQ(clicks.press(2100, {12, 13}), 1);  // too late
+    EXPECT_EQ(clicks.press(2200, {30, 13}), 1);  // too far
+    EXPECT_EQ(clicks.press(100, {30, 13}), 1);   // a clock that went back starts again
+}
+
+TEST(ShellSupport, TitleNamesTheDocumentAndMarksUnsavedChanges) {
+    EXPECT_EQ(windowTitle("", false), "Untitled \u2013 Wyvra");
+    EXPECT_EQ(windowTitle("", true, 3), "*Untitled 3 \u2013 Wyvra");
+    EXPECT_EQ(windowTitle("/tmp/cases/brine.wyvra", true), "*brine.wyvra \u2013 Wyvra");
+}
+
+TEST(ShellSupport, DocumentActionsGetValidAndDistinctGioNames) {
+    std::set<std::string> names;
+    for (const char* action : {"onToggleShowLG:", "onGoToPTX_panel:", "onGoToRho_panel:",
+                               "onShowLog:", "onFocusToV_HL:", "onFocusToNaCl:"}) {
+        const std::string gio = gioActionName(action);
+        EXPECT_TRUE(g_action_name_is_valid(gio.c_str())) << gio;
+        names.insert(gio);
+    }
+    EXPECT_EQ(names.size(), 6u);
+}
+
+TEST(ShellSupport, SavedDocumentsGetTheExtensionOnlyWhenTheyHaveNone) {
+    EXPECT_EQ(withDocumentExtension("/tmp/a"), "/tmp/a.wyvra");
+    EXPECT_EQ(withDocumentExtension("/tmp/a.wyvra"), "/tmp/a.wyvra");
+    EXPECT_EQ(withDocumentExtension("/tmp/a.cases"), "/tmp/a.cases");
+}
+
+}  // namespace
+}  // namespace vornex::shell

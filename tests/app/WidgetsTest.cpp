@@ -1,0 +1,221 @@
+// The shell's widgets against a real document, on a display (the suite registers them under
+// xvfb-run; without a display they are skipped).
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <gtkmm/init.h>
+#include <gtkmm/window.h>
+
+#include <chrono>
+#include <thread>
+
+#include "CaseTable.h"
+#include "FormBinding.h"
+#include "GtkPlotServices.h"
+#include "PanelWindows.h"
+#include "plot/CGraphPoint.h"
+#include "plot/CLogWindow.h"
+#include "plot/CPointSettingsWindow.h"
+#include "PlotWidget.h"
+#include "workbench/HeadlessWorkbench.h"
+
+namespace vornex::shell {
+namespace {
+
+constexpr unsigned kDown = 0xff54, kDelete = 0xffff;
+
+class Widgets : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        static const bool display = [] {
+            if (!gtk_init_check()) return false;
+            Gtk::init_gtkmm_internals();
+            return true;
+        }();
+        if (!display) GTEST_SKIP() << "no display";
+        document = HeadlessWorkbench::newDocument();
+        window = std::make_unique<Gtk::Window>();
+    }
+    // What the window does around every action: count it (and refresh, by the caller).
+    FormBinding::Runner counting() {
+        return [this](const std::function<void()>& action) {
+            ++runs;
+            action();
+        };
+    }
+    // Shows a widget in a window and lets the main loop lay it out.
+    void show(Gtk::Widget& widget, int width, int height) {
+        window->set_default_size(width, height);
+        window->set_child(widget);
+        window->present();
+        for (int i = 0; i < 400 && widget.get_height() < 50; ++i) {
+            while (g_main_context_iteration(nullptr, FALSE)) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ASSERT_GE(widget.get_height(), 50);
+    }
+    void TearDown() override {
+        if (!window) return;
+        window->unset_child();
+        window.reset();
+    }
+
+    std::unique_ptr<MyDocument> document;
+    std::unique_ptr<Gtk::Window> window;
+    int runs = 0;
+};
+
+TEST_F(Widgets, TypedTextAndSteppedValuesReachTheStateAndRefreshSendsNothing) {
+    FormBinding form(*document, counting());
+    Gtk::Entry* name = form.entry("mName");
+    Gtk::SpinButton* temperature = form.stepper("mStepHaliteTm");
+    Gtk::Entry* phases = form.entry("mPhaseAssoc");
+    ASSERT_TRUE(name && temperature && phases);
+    EXPECT_EQ(form.entry("noSuchControl"), nullptr);
+    form.refresh();
+    EXPECT_EQ(runs, 0);
+
+    EXPECT_TRUE(form.type("mName", "Brine 1"));
+    EXPECT_EQ(document->cases().at(0).get("name").toString(), "Brine 1");
+    temperature->set_value(320);
+    EXPECT_EQ(document->mTm, 320);
+    EXPECT_EQ(document->form().value("mHaliteTm"), 320);
+    EXPECT_EQ(runs, 2);
+    // A result field takes no input, and mirroring the form sends no action back.
+    EXPECT_FALSE(form.type("mPhaseAssoc", "liquid"));
+    form.refresh();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(std::string(phases->get_text()), document->form().text("mPhaseAssoc"));
+    EXPECT_FALSE(phases->get_editable());
+}
+
+TEST_F(Widgets, SteppersTakeTheirIncrementAndDisabledControlsTheirState) {
+    FormBinding form(*document, counting());
+    Gtk::SpinButton* fine = form.stepper("mStepHaliteXm1");
+    Gtk::Button* reset = form.button("mResetButton", "Reset");
+    ASSERT_TRUE(fine && reset);
+    EXPECT_TRUE(form.type("mStepHaliteXm1", "20"));
+    form.refresh();
+    double step = 0, page = 0;
+    fine->get_increments(step, page);
+    EXPECT_NEAR(step, 0.2, 1e-12);
+    // The state left the case's initial conditions: Reset is offered, and puts them back.
+    EXPECT_TRUE(reset->get_sensitive());
+    EXPECT_TRUE(form.click("mResetButton"));
+    form.refresh();
+    EXPECT_EQ(document->mXm, 30);
+    EXPECT_FALSE(reset->get_sensitive());
+    EXPECT_FALSE(form.click("mResetButton"));
+}
+
+TEST_F(Widgets, TableKeysGoToTheDocumentsRowCommands) {
+    document->onAddCase();
+    document->onAddCase();
+    document->tableViewSetObjectValue(document->listView(), PlistValue("last"), "name", 2);
+    CaseTable table(*document, counting());
+    table.refresh();
+    ASSERT_EQ(g_list_model_get_n_items(G_LIST_MODEL(table.get_model()->gobj())), 3u);
+    table.selectRow(2);
+    EXPECT_TRUE(table.keyPressed(kDown, 0));  // wraps to the first row
+    EXPECT_EQ(document->listView().selectedRow(), 0);
+    EXPECT_TRUE(table.keyPressed(kDown, 0));
+    EXPECT_TRUE(table.keyPressed(kDown, gdkmask::shift));  // moves the case down
+    EXPECT_EQ(document->cases().at(1).get("name").toString(), "last");
+    EXPECT_TRUE(table.keyPressed(kDelete, 0));
+    table.refresh();
+    EXPECT_EQ(document->caseCount(), 2);
+    EXPECT_EQ(g_list_model_get_n_items(G_LIST_MODEL(table.get_model()->gobj())), 2u);
+    EXPECT_FALSE(table.keyPressed('a', 0));
+}
+
+TEST_F(Widgets, DragHandlersOutlineTheZoomRectangleInViewCoordinates) {
+    GtkPlotServices::instance().setFirstResponder(nullptr);
+    CDrawPlotView* host = document->hostNamed("mPTView");
+    auto* area = Gtk::make_managed<PlotArea>(*host, nullptr);
+    show(*area, 500, 400);
+    const double h = area->canvas().get_height();
+    area->onContextClick(250, 0.5 * h);
+    ASSERT_TRUE(area->menuActions()->lookup_action("item0"));
+    EXPECT_FALSE(area->menuActions()->lookup_action("item0")->get_enabled());  // no rectangle yet
+
+    area->onDragBegin(150, 100);
+    area->onDragUpdate(40, 30);
+    area->onDragEnd(100, 120);
+    const Rect r = host->plotView()->trackingRect();
+    EXPECT_NEAR(r.minX(), 150, 1e-9);
+    EXPECT_NEAR(r.maxX(), 250, 1e-9);
+    EXPECT_NEAR(r.maxY(), h - 100, 1e-9);  // widget y runs down, view y up
+    EXPECT_NEAR(r.minY(), h - 220, 1e-9);
+    EXPECT_TRUE(host->zoomInButton().enabled);
+    area->onContextClick(250, 0.5 * h);
+    EXPECT_TRUE(area->menuActions()->lookup_action("item0")->get_enabled());
+    EXPECT_EQ(GtkPlotServices::instance().firstResponder(), host->plotView());
+}
+
+TEST_F(Widgets, APressWithoutADragSelectsThePointUnderItInsideThePlotOnly) {
+    CDrawPlotView* host = document->hostNamed("mPTView");
+    auto* area = Gtk::make_managed<PlotArea>(*host, [this] { ++runs; });
+    show(*area, 500, 400);
+    CPlotView& plot = *host->plotView();
+    // A click in the margin, outside the plot rectangle: no point is selected.
+    area->onDragBegin(5, 5);
+    area->onDragEnd(1, 0);
+    EXPECT_TRUE(plot.trackingRect().isZero());
+    EXPECT_FALSE(plot.isTrackingMouse());
+    EXPECT_FALSE(plot.isSelectionPointVisible());
+    EXPECT_EQ(runs, 2);  // the press and the release each refresh the window
+    // Inside it, the point under the press is selected.
+    const Rect inside = plot.getPlotRect();
+    const double h = area->canvas().get_height();
+    area->onDragBegin(inside.minX() + 3, h - inside.maxY() + 3);
+    area->onDragEnd(0, 0);
+    EXPECT_TRUE(plot.isSelectionPointVisible());
+    EXPECT_NEAR(plot.getXValue(plot.selectedPointX()), inside.minX() + 3, 0.5);
+}
+
+// The point settings panel restyles the point at once; closing its window ends the session
+// and keeps what was chosen.
+TEST_F(Widgets, PointPanelChoicesReachThePointAndClosingKeepsThem) {
+    CPlotView& plot = *document->mPTViewp;
+    CGraphPoint* point = plot.plotPoint(500, 200, 1, Color::red());
+    GtkPlotServices& services = GtkPlotServices::instance();
+    services.showPointSettingsPanel(plot, *point);
+    PointSettingsWindow* panel = services.pointSettingsWindow();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->get_visible());
+    EXPECT_TRUE(panel->get_modal());
+    panel->chooseMarker(4);
+    panel->chooseSize(9);
+    EXPECT_EQ(point->selector(), 5);
+    EXPECT_EQ(point->getToolSizeFactor(), 10.0f);
+    panel->close();
+    EXPECT_FALSE(CPointSettingsWindow::sharedPointsSettingsCtroller().isModalSessionRunning());
+    EXPECT_FALSE(panel->get_visible());
+    EXPECT_EQ(point->selector(), 5);
+}
+
+// The log window shows the shared log's text with its attributes while the log is shown.
+TEST_F(Widgets, LogWindowMirrorsTheSharedLogAndItsBoldText) {
+    CLogWindow& log = CLogWindow::sharedLogWindowCtroller();
+    LogWindow& window = GtkPlotServices::instance().logWindow();
+    log.clearText();
+    log.showWindow();
+    log.appendString1("T = 300");
+    log.beginEditingRTF();
+    log.appendRTF("\\b bold\\b0\\par ");
+    log.endEditingRTF();
+    EXPECT_TRUE(window.get_visible());
+    EXPECT_EQ(std::string(window.buffer()->get_text()), log.string());
+    const std::size_t at = log.string().find("bold");
+    ASSERT_NE(at, std::string::npos);
+    bool bold = false;
+    for (const auto& tag : window.buffer()->get_iter_at_offset(static_cast<int>(at)).get_tags())
+        bold = bold || tag->property_weight() == 700;
+    EXPECT_TRUE(bold);
+    log.orderOut();
+    window.refresh();
+    EXPECT_FALSE(window.get_visible());
+}
+
+}  // namespace
+}  // namespace vornex::shell

@@ -1,0 +1,143 @@
+// Oxide compositions, crystal dissolution and the conduit profile: the norm of the primitive
+// mantle, the andesite volumes, the Sherwood correlation and growth constant, and the files.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "magma/Magma.h"
+#include "magma/Starostin.h"
+#include "magma/ZhangChen.h"
+
+namespace vornex {
+namespace {
+
+// The lines of a file, empty when it cannot be read.
+std::vector<std::string> linesOf(const char* name) {
+    std::ifstream in(name);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Primitive mantle with 1.1 Ca per clinopyroxene, solved by hand: Al(M) = Al(T) = 0.8306,
+// Mg 0.0694, Si 1.1694; 2.2273 clinopyroxenes take all CaO and Al2O3.
+TEST(Magma, PrimitiveMantleNorm) {
+    Magma m;
+    m.set_primitive_mantle();
+    Magma::Norm norm;
+    ASSERT_TRUE(m.calculate_peridotite_norm(1.1, &norm));
+    const double cpx[5] = {1.1, 0.069388, 0.830612, 1.169388, 0.830612};
+    for (int i = 0; i < 5; ++i) EXPECT_NEAR(norm.cpx[i], cpx[i], 1e-6) << i;
+    EXPECT_NEAR(norm.nCpx, 2.227273, 1e-6);
+    EXPECT_NEAR(norm.nOl, 12.95, 1e-6);
+    EXPECT_NEAR(norm.nOpx, 13.072727, 1e-6);
+    EXPECT_NEAR(norm.cpxPercent + norm.opxPercent + norm.olPercent, 100.0, 1e-9);
+    EXPECT_NEAR(m.oxideMoleFraction[static_cast<size_t>(m.iCaO)], 0.0, 1e-12);
+    EXPECT_NEAR(m.oxideMoleFraction[static_cast<size_t>(m.iAl2O3)], 0.0, 1e-12);
+}
+
+TEST(Magma, AndesiteVolumesFileHasEightRows) {
+    Magma m;
+    ASSERT_TRUE(m.calculate_Richet_Polian_Andesite_volumes());
+    const auto lines = linesOf("calcu0");
+    ASSERT_EQ(lines.size(), 3u + 8u + 1u);
+    EXPECT_EQ(lines[1], "WAVES  wtH2O         xH2O          rho            V");
+    EXPECT_EQ(lines.back(), "END");
+    // Dry andesite: no water, V = M/rho with M the oxide mass over the oxide moles.
+    double w, x, rho, V;
+    ASSERT_EQ(std::sscanf(lines[3 + 3].c_str(), "%lf %lf %lf %lf", &w, &x, &rho, &V), 4);
+    EXPECT_EQ(w, 0.0);
+    EXPECT_EQ(x, 0.0);
+    EXPECT_NEAR(V, m.oxideMolarWeight / 2.513, 1e-5);
+    EXPECT_NEAR(m.oxideMolarWeight, 64.8924, 1e-4);
+}
+
+// Regression: an oxide outside the table had molar mass 0 and made every fraction infinite.
+TEST(Magma, UnknownOxideIsReportedAndLeftOut) {
+    Magma m;
+    m.set_number_of_oxides(2);
+    m.set_oxide(0, "SiO2");
+    m.set_oxide(1, "FeO*");
+    m.weightPercent = {60.0, 10.0};
+    EXPECT_FALSE(m.calculate_oxide_molar_weight());
+    EXPECT_DOUBLE_EQ(m.oxideMoleFraction[0], 1.0);
+    EXPECT_DOUBLE_EQ(m.oxideMoleFraction[1], 0.0);
+    EXPECT_DOUBLE_EQ(m.oxideMolarWeight, 60.043);
+    EXPECT_FALSE(m.set_oxide(2, "MgO"));
+}
+
+TEST(ZhangChen, GrowthConstantOfTheDissolutionFront) {
+    const struct {
+        double Cs, Csat, Cl, alpha;
+    } cases[] = {{2.0, 1.0, 0.0, 0.357835}, {11.0, 1.0, 0.0, 0.0530836}};
+    for (const auto& c : cases) {
+        ZhangChen z;
+        ASSERT_TRUE(z.calculateDiffusionDistance(1, "a", c.Cs, c.Csat, c.Cl));
+        EXPECT_NEAR(z.alpha, c.alpha, 1e-6) << z.beta;
+    }
+    ZhangChen z;
+    EXPECT_FALSE(z.calculateDiffusionDistance(1, "b", 1.0, 1.0, 0.0));
+    EXPECT_FALSE(z.calculateDiffusionDistance(1, "../c", 2.0, 1.0, 0.0));
+    const auto script = linesOf("igor3a.itx");
+    ASSERT_GT(script.size(), 10u);
+    EXPECT_EQ(script[3], "x make xdisa, tta, ratea");
+}
+
+TEST(ZhangChen, SherwoodBranchesAndCurves) {
+    const double Pe = 10.0;
+    EXPECT_DOUBLE_EQ(ZhangChen::calculateSherwood0(Pe, std::nextafter(1.0, 0.0)),
+                     1.0 + std::cbrt(Pe + 1.0));
+    EXPECT_DOUBLE_EQ(ZhangChen::calculateSherwood0(Pe, 0.5), 1.0 + std::cbrt(Pe + 1.0));
+    // From Re = 1 on the value grows with Re, continuous at the switch.
+    EXPECT_DOUBLE_EQ(ZhangChen::calculateSherwood0(Pe, 1.0), 1.0 + std::cbrt(1.0 + Pe));
+    EXPECT_DOUBLE_EQ(ZhangChen::calculateSherwood0(Pe, 8.0),
+                     1.0 + std::cbrt((1.0 + Pe) / 8.0) * std::pow(8.0, 0.41));
+    EXPECT_EQ(ZhangChen::calculateSherwood0(Pe, 1e5), 0.0);
+    EXPECT_EQ(ZhangChen::calculateSherwood0(Pe, std::nan("")), 0.0);
+
+    ZhangChen z;
+    ASSERT_TRUE(z.calculateSherwoodCurves0());
+    const auto lines = linesOf("sherwood");
+    ASSERT_EQ(lines.size(), 3u + 8u * 101u + 1u);
+    double pe, re, sh;
+    ASSERT_EQ(std::sscanf(lines[3 + 99].c_str(), "%lf %lf %lf", &pe, &re, &sh), 3);
+    EXPECT_NEAR(re, 0.1 * std::pow(1e6, 0.99), 1.0);
+    EXPECT_EQ(lines[3 + 100], "nan nan nan ");
+    EXPECT_FALSE(linesOf("igor4.itx").empty());
+}
+
+TEST(Starostin, HydrostaticStartAndProfileFile) {
+    Starostin s;
+    EXPECT_NEAR(s.P[0] * 1e-5, 113.02, 0.005);
+    EXPECT_EQ(s.P[Starostin::N - 1], 0.0);
+    ASSERT_TRUE(s.calculateEvolution());
+    EXPECT_DOUBLE_EQ(s.t, 5.0);
+    EXPECT_EQ(linesOf("profile").size(), 499u);
+    EXPECT_FALSE(linesOf("sta").empty());
+    Papale97 p;
+    p.calculate();
+}
+
+// Files that cannot be written (a folder stands in the way) are reported, not crashed on.
+TEST(MagmaModels, UnwritableFilesAreReported) {
+    const char* names[] = {"profile", "calcu0", "sherwood"};
+    for (const char* name : names) {
+        std::filesystem::remove(name);
+        ASSERT_TRUE(std::filesystem::create_directory(name));
+    }
+    Starostin s;
+    EXPECT_FALSE(s.calculateProfile());
+    EXPECT_FALSE(s.calculateEvolution());
+    Magma m;
+    EXPECT_FALSE(m.calculate_Richet_Polian_Andesite_volumes());
+    ZhangChen z;
+    EXPECT_FALSE(z.calculateSherwoodCurves0());
+    for (const char* name : names) std::filesystem::remove(name);
+}
+
+}  // namespace
+}  // namespace vornex

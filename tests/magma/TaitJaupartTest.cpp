@@ -1,0 +1,155 @@
+// Magma chamber: the construction state, the pressure of a crystallising chamber, the
+// crystallisation curve both ways and the eruption sequence, saturated or not.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "magma/TaitJaupart.h"
+#include "puregas/IUPACCO2.h"
+
+namespace vornex {
+namespace {
+
+// Undersaturated by default: 10 kg of H2O against room for 6.8e-8 (1e8)^0.7 990 = 26.8 kg.
+TEST(TaitJaupart, DefaultChamberHoldsAllItsWater) {
+    TaitJaupart c;
+    EXPECT_DOUBLE_EQ(c.md0H, 10.0);
+    EXPECT_DOUBLE_EQ(c.mg0H, 0.0);
+    EXPECT_DOUBLE_EQ(c.Vg0, 0.0);
+    EXPECT_NEAR(c.sH * std::pow(c.P0, c.nH) * c.ml0, 26.8, 0.05);
+    EXPECT_NEAR(c.V0, 990.0 / 2700.0, 1e-12);
+}
+
+// A saturated chamber: crystals exsolve water and raise the pressure; the chamber volume
+// balance holds at the solution.
+TEST(TaitJaupart, CrystallisationPressurisesASaturatedChamber) {
+    TaitJaupart c;
+    ASSERT_TRUE(c.setInitialData(1000, 1e8, 0.0, 0.05, 0.0));
+    EXPECT_GT(c.mg0H, 20.0);
+    EXPECT_GT(c.rhog0, 100.0);  // the water model's density, not the ideal gas's
+    ASSERT_EQ(c.calculateOverpressure(0.0), 0);
+    EXPECT_NEAR(c.P, c.P0, 1e-3 * c.P0);
+    ASSERT_EQ(c.calculateOverpressure(0.05), 0);
+    EXPECT_GT(c.P, c.P0);
+    EXPECT_NEAR(c.V, c.Vl + c.Vg + c.Vc, 1e-9 * c.V);
+    const double phi = c.calculateCrystallizationForOverpressure(1e7);
+    ASSERT_EQ(c.crystallizationError, 0);
+    EXPECT_NEAR(c.P - c.P0, 1e7, 1.0);
+    EXPECT_GT(phi, 0.0);
+}
+
+TEST(TaitJaupart, CrystallisationCurveRunsBothWays) {
+    TaitJaupart c;
+    ASSERT_TRUE(c.setInitialData(1000, 1e8, 0.0, 0.05, 0.0));
+    CurveArray up, down;
+    ASSERT_TRUE(c.calculateCrystallizationCurve(0.0, 0.02, 6, "", &up));
+    ASSERT_TRUE(c.calculateCrystallizationCurve(0.02, 0.0, 6, "", &down));
+    ASSERT_EQ(up.size(), 21u * 9u);
+    ASSERT_EQ(down.size(), up.size());
+    for (size_t k = 0; k < 21; ++k)
+        for (size_t j = 0; j < 9; ++j)
+            EXPECT_NEAR(up[k * 9 + j], down[(20 - k) * 9 + j], 1e-6 * (1 + std::fabs(up[k * 9 + j])));
+    EXPECT_GT(up[20 * 9 + 7], up[7]);  // the pressure rises with the crystals
+    ASSERT_TRUE(c.calculateCrystallizationCurve(0.0, 0.005, 1, "s", nullptr));
+    EXPECT_FALSE(c.calculateCrystallizationCurve(0.0, std::nan(""), 6, "", &up));
+}
+
+// Regression: crystallising the undersaturated default chamber lowers its pressure, so the
+// threshold is never reached and the sequence repeated the same state without end.
+TEST(TaitJaupart, EruptionSequenceOfTheDefaultsEnds) {
+    TaitJaupart c;
+    CurveArray rows;
+    EXPECT_EQ(c.calculateEruptionSequence(1e7, &rows), 0);
+    EXPECT_TRUE(rows.empty());
+}
+
+// A saturated chamber erupts until crystals make half its mass; every row is finite (the
+// gas and dissolved shares are 0, not 0/0, once one of them is gone).
+TEST(TaitJaupart, EruptionSequenceOfASaturatedChamberEnds) {
+    TaitJaupart c;
+    ASSERT_TRUE(c.setInitialData(1000, 1e8, 0.3, 0.02, 0.0));
+    CurveArray rows;
+    const int n = c.calculateEruptionSequence(2e6, &rows);
+    ASSERT_GT(n, 0);
+    EXPECT_LT(n, TaitJaupart::kMaxEruptions);
+    ASSERT_EQ(rows.size(), 10u * static_cast<size_t>(n));
+    for (double v : rows) EXPECT_TRUE(std::isfinite(v));
+    EXPECT_GE(c.mc0 / c.M, 0.5);
+    EXPECT_DOUBLE_EQ(rows[4], 0.0);  // pure H2O gas: no CO2 share
+}
+
+// An H2O-rich H2O-CO2 chamber (ideal-gas mixture) erupts gas of both volatiles. (Richer in
+// CO2, which hardly dissolves, crystallisation lowers the pressure and the sequence stops.)
+TEST(TaitJaupart, MixedVolatileChamberErupts) {
+    TaitJaupart c;
+    c.setFluid(3, 0.1);
+    ASSERT_TRUE(c.setInitialData(1000, 1e8, 0.3, 0.02, 0.1));
+    EXPECT_GT(c.mg0C, 0.0);
+    // Regression: the initial partition used the saturated melt mass instead of the
+    // volatile-free one, so the initial state was not the chamber's balance at P0.
+    ASSERT_EQ(c.calculateOverpressure(0.3), 0);
+    EXPECT_NEAR(c.P, c.P0, 1e-6 * c.P0);
+    EXPECT_NEAR(c.mgC, c.mg0C, 1e-6 * c.mg0C);
+    CurveArray rows;
+    const int n = c.calculateEruptionSequence(2e6, &rows);
+    ASSERT_GT(n, 0);
+    for (double v : rows) EXPECT_TRUE(std::isfinite(v));
+    EXPECT_GT(rows[4], 0.0);
+    EXPECT_LT(rows[4], 1.0);
+}
+
+// Dissolved water of melt 0 against pressure: 6.8e-8 P^0.7 per melt mass, 300 rows.
+TEST(TaitJaupart, SolubilityCurveOfWater) {
+    TaitJaupart c;
+    CurveArray rows;
+    c.calculateSolubilityCurve(0.0, 0.01, 0.0, 6, "", &rows);
+    ASSERT_EQ(rows.size(), 600u);
+    const double md = 6.8e-08 * std::pow(1e8 + 1e5, 0.7);
+    EXPECT_DOUBLE_EQ(rows[100 * 2 + 1], 1001.0);
+    EXPECT_NEAR(rows[100 * 2], 100.0 * md / (md + 1.0), 1e-9);
+}
+
+// Regression: with no gas the gas share yg = mgC/(mgH + mgC) was 0/0 and its NaN entered
+// the volatile totals. Crystals lighter than the melt pressurise a chamber without gas.
+TEST(TaitJaupart, EruptionWithoutGasKeepsFiniteVolatiles) {
+    TaitJaupart c;
+    c.rhoc0 = 2000.0;
+    ASSERT_TRUE(c.setInitialData(1000, 1e8, 0.3, 0.01, 0.0));
+    ASSERT_EQ(c.mg0H, 0.0);
+    CurveArray rows;
+    ASSERT_GT(c.calculateEruptionSequence(1e7, &rows), 0);
+    for (double v : rows) EXPECT_TRUE(std::isfinite(v));
+    EXPECT_EQ(rows[3], 0.0);  // no gas erupted
+    EXPECT_TRUE(std::isfinite(c.totH));
+}
+
+// The CO2 chamber takes its gas density from the IUPAC equation; at magma temperatures CO2
+// is supercritical, so the liquid-side start finds the same volume as the vapour side.
+TEST(TaitJaupart, CarbonDioxideGasDensityIsTheIupacOne) {
+    for (int melt : {0, 1}) {
+        TaitJaupart c;
+        ASSERT_TRUE(c.setMelt(melt));
+        c.setFluid(1, 0.0);
+        ASSERT_TRUE(c.setInitialData(1000, 1e8, 0.0, 0.02, 0.0));
+        ASSERT_GT(c.mg0H, 0.0);
+        IUPACCO2 vapourSide(1);
+        vapourSide.temperature(c.T);
+        vapourSide.pressure(1000.0);
+        vapourSide.calculate_molar_volume();
+        ASSERT_EQ(vapourSide.error, 0);
+        EXPECT_NEAR(c.rhog0, 0.044 / vapourSide.V, 1e-6 * c.rhog0) << melt;
+        EXPECT_GT(std::fabs(c.rhog0 / (1e8 * 0.044 / (8.31 * c.T)) - 1.0), 0.01);
+    }
+}
+
+TEST(TaitJaupart, RefusedSettings) {
+    TaitJaupart c;
+    EXPECT_FALSE(c.setMelt(2));
+    EXPECT_EQ(c.meltType, 0);
+    EXPECT_FALSE(c.setInitialData(1000, -1e8, 0.0, 0.01, 0.0));
+    EXPECT_FALSE(c.setInitialData(1000, 1e8, 0.7, 0.4, 0.0));
+    EXPECT_EQ(c.calculateEruptionSequence(std::nan(""), nullptr), 0);
+}
+
+}  // namespace
+}  // namespace vornex

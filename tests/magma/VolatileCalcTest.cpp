@@ -1,0 +1,143 @@
+// Volatile solubility in melts: the reference states, saturation contents of basalt and
+// rhyolite, the isobar and the degassing paths.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "magma/VolatileCalc.h"
+
+namespace vornex {
+namespace {
+
+class VolatileCalcTest : public ::testing::Test {
+   protected:
+    VolatileCalc v;
+    // Saturation of a pure volatile at T (K), P (Pa).
+    void saturate(int type, int system, double TK, double P) {
+        ASSERT_TRUE(v.setMagmaType(type));
+        v.volatileSystem = system;
+        v.temperature = TK;
+        v.calculateSaturationPoint(P);
+        ASSERT_EQ(v.calculationError, 0);
+    }
+};
+
+TEST_F(VolatileCalcTest, PureVolatileAtItsReferenceStateHasTheReferenceFraction) {
+    for (int type : {kBasalt, kRhyolite}) {
+        ASSERT_TRUE(v.setMagmaType(type));
+        saturate(type, kH2OOnly, v.refH2O.T0, v.refH2O.P0);
+        EXPECT_NEAR(v.xH2Omelt, v.x0H2O, 1e-9 * v.x0H2O) << type;
+        saturate(type, kCO2Only, v.refCO2.T0, v.refCO2.P0);
+        EXPECT_NEAR(v.xCO2melt, v.x0CO2, 1e-9 * v.x0CO2) << type;
+    }
+}
+
+TEST_F(VolatileCalcTest, SaturationContentsOfBasaltAndRhyolite) {
+    const struct {
+        int type, system;
+        double TK, P, content;
+    } cases[] = {{kBasalt, kH2OOnly, 1473.15, 1e8, 3.31},   {kBasalt, kCO2Only, 1473.15, 1e8, 484},
+                 {kBasalt, kH2OOnly, 1473.15, 2e8, 4.89},   {kBasalt, kCO2Only, 1473.15, 2e8, 1009},
+                 {kRhyolite, kH2OOnly, 1123.15, 1e8, 3.88}, {kRhyolite, kH2OOnly, 1123.15, 2e8, 5.92}};
+    for (const auto& c : cases) {
+        saturate(c.type, c.system, c.TK, c.P);
+        const double got = c.system == kH2OOnly ? v.waterContent : v.co2Content;
+        EXPECT_NEAR(got, c.content, 0.01 * c.content) << c.type << " " << c.P;
+    }
+}
+
+// Pure H2O over 100 to 4090 bar: 400 rows, the water content rising with the pressure and
+// passing the 1 kbar saturation of the table above.
+TEST_F(VolatileCalcTest, IsothermOfWaterSaturation) {
+    ASSERT_TRUE(v.setMagmaType(kBasalt));
+    v.temperature = 1473.15;
+    v.volatileSystem = kH2OOnly;
+    CurveArray rows;
+    v.calculateSaturationIsotherm("isotherm", 6, "", &rows);
+    ASSERT_EQ(rows.size(), 400u * 6u);
+    EXPECT_DOUBLE_EQ(rows[3], 100.0);
+    EXPECT_DOUBLE_EQ(rows[399 * 6 + 3], 4090.0);
+    EXPECT_NEAR(rows[90 * 6 + 1], 3.31, 0.035);
+    for (size_t k = 1; k < 400; ++k) EXPECT_GT(rows[k * 6 + 1], rows[(k - 1) * 6 + 1]);
+}
+
+TEST_F(VolatileCalcTest, OtherMagmaTypesAreRefused) {
+    EXPECT_FALSE(v.setMagmaType(3));
+    EXPECT_EQ(v.magmaType, kBasalt);
+}
+// The isobar runs from the pure-H2O end (not written) down to the pure-CO2 end.
+TEST_F(VolatileCalcTest, IsobarEndsAtThePureCO2Saturation) {
+    ASSERT_TRUE(v.setMagmaType(kBasalt));
+    v.temperature = 1473.15;
+    CurveArray rows;
+    v.calculateSaturationIsobar(1e8, "isobar", 6, "", &rows);
+    ASSERT_EQ(rows.size() % 6, 0u);
+    const size_t n = rows.size() / 6;
+    ASSERT_GT(n, 100u);
+    EXPECT_NEAR(rows[0 * 6 + 1], 3.31 - 0.02, 0.04);  // first mixed row, wt %
+    EXPECT_GT(rows[0 * 6 + 4], 0.9);                  // H2O-rich vapour
+    EXPECT_NEAR(rows[(n - 1) * 6 + 2], 484, 5);       // pure-CO2 end, ppm
+    EXPECT_DOUBLE_EQ(rows[(n - 1) * 6 + 5], 1.0);
+    for (size_t k = 0; k < n; ++k) EXPECT_DOUBLE_EQ(rows[k * 6 + 3], 1000.0);
+}
+
+TEST_F(VolatileCalcTest, SelfTestWritesTheIsobarFile) {
+    v.test();
+    std::FILE* f = std::fopen("isobar.txt", "r");
+    ASSERT_NE(f, nullptr);
+    char line[256] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
+    EXPECT_STREQ(line, "IGOR\n");
+    ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
+    EXPECT_NE(std::string(line).find("T4"), std::string::npos);
+    EXPECT_NE(std::string(line).find("yCO24"), std::string::npos);
+    std::fclose(f);
+}
+
+// Regression: a failed pure-H2O end point became the start of the isobar's loop.
+TEST_F(VolatileCalcTest, IsobarWithoutItsWaterEndIsSkipped) {
+    ASSERT_TRUE(v.setMagmaType(kBasalt));
+    v.temperature = 1473.15;
+    CurveArray rows;
+    v.calculateSaturationIsobar(5e10, "isobar", 6, "", &rows);
+    EXPECT_EQ(v.calculationError, 1);
+    EXPECT_TRUE(rows.empty());
+}
+
+// Closed-system degassing of each volatile system steps down by 10 bar with a growing
+// vapour and ends: at 10 bar, or (mixed system) where the flash stops converging as the
+// melt water crosses the 0.6 wt % limit of the speciation fit.
+TEST_F(VolatileCalcTest, DegassingPathsEndInEverySystem) {
+    ASSERT_TRUE(v.setMagmaType(kBasalt));
+    v.temperature = 1473.15;
+    const struct {
+        double w0, q0;
+        int system;
+        double lastP;  // bar, at most
+    } cases[] = {{2.0, 0.0, kH2OOnly, 20}, {0.0, 500.0, kCO2Only, 20}, {1.5, 300.0, kH2OCO2, 50}};
+    for (const auto& c : cases) {
+        CurveArray rows;
+        v.calculateDegassingPath(0, c.w0, c.q0, "degas", 6, "", &rows);
+        EXPECT_EQ(v.volatileSystem, c.system);
+        ASSERT_GE(rows.size(), 7u * 10) << c.w0 << " " << c.q0;
+        const size_t last = rows.size() / 7 - 1;
+        EXPECT_LT(rows[last * 7 + 3], c.lastP);
+        for (size_t k = 1; k <= last; ++k)
+            EXPECT_NEAR(rows[(k - 1) * 7 + 3] - rows[k * 7 + 3], 10.0, 1e-9);
+        EXPECT_GT(rows[last * 7 + 6], rows[6]) << "vapour fraction grows";
+        EXPECT_LT(rows[last * 7 + 1] + rows[last * 7 + 2] * 1e-4, c.w0 + c.q0 * 1e-4);
+    }
+}
+
+TEST_F(VolatileCalcTest, OpenMixedPathLosesItsCO2First) {
+    ASSERT_TRUE(v.setMagmaType(kBasalt));
+    v.temperature = 1473.15;
+    CurveArray rows;
+    v.calculateDegassingPath(1, 1.0, 2.0, "degas", 6, "", &rows);
+    EXPECT_EQ(v.volatileSystem, kH2OOnly);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows[rows.size() - 7 + 2], 0.0);
+}
+}  // namespace
+}  // namespace vornex

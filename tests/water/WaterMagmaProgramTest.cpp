@@ -1,0 +1,498 @@
+// The magma-water command program: banner and syntax lines, the expansion and cycle
+// reports, recharges and fractions, the energy diagram, the Igor scripts (as golden text,
+// folder and numbers masked), the opener, and the phreatic and Wohletz study tables.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "MagmaTestSupport.h"
+#include "fluid/TextFiles.h"
+#include "water/IgorOpener.h"
+#include "water/WagnerPruss.h"
+#include "water/WaterMagmaRecords.h"
+
+namespace vornex {
+namespace {
+
+class MagmaProgramTest : public ::testing::Test {
+   protected:
+    WagnerPruss water{2};
+    std::filesystem::path home;
+
+    // Each test writes its files in a folder of its own: the working directory of the test
+    // program holds data files ("satu0") that other tests read.
+    void SetUp() override {
+        home = std::filesystem::current_path();
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        const std::filesystem::path folder = home / (std::string("magma-") + test->name());
+        std::filesystem::create_directory(folder);
+        std::filesystem::current_path(folder);
+    }
+    void TearDown() override { std::filesystem::current_path(home); }
+
+    std::string run(std::vector<const char*> words) {
+        words.insert(words.begin(), "kelno");
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        water.doWaterMagmaCommand(static_cast<int>(words.size()), words.data());
+        ::testing::internal::GetCapturedStderr();
+        return ::testing::internal::GetCapturedStdout();
+    }
+
+    WaterMagmaCalculationInfo info(std::vector<const char*> words, uint8_t heating = 0) {
+        WaterMagmaCalculationInfo i;
+        i.heating = heating;
+        ::testing::internal::CaptureStdout();
+        i.readArguments(static_cast<int>(words.size()), words.data());
+        ::testing::internal::GetCapturedStdout();
+        return i;
+    }
+};
+
+TEST_F(MagmaProgramTest, BannerListsTheFifteenCommands) {
+    const std::string out = run({});
+    std::istringstream lines(out);
+    int commands = 0;
+    for (std::string line; std::getline(lines, line);)
+        if (line.size() > 6 && std::isalpha(static_cast<unsigned char>(line[0])) &&
+            line.compare(6, 2, ": ") == 0)
+            ++commands;
+    EXPECT_EQ(commands, 15);
+    EXPECT_EQ(out.substr(0, 47), "\n=============================================\n");
+    EXPECT_EQ(out.substr(out.size() - 2), "\n\n");
+}
+
+TEST_F(MagmaProgramTest, SyntaxLinesForWrongWordCounts) {
+    struct Case {
+        std::vector<const char*> words;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {{"TP", "300"}, "Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)\n"},
+        {{"TV"}, "Syntax: TV <temperature in deg. C>   <volume in cm3/mol>  (<phase>)\n"},
+        {{"TP", "1", "2", "3", "4"}, ""},
+        {{"psat"}, "Syntax: psat <temperature in deg. C>\n"},
+        {{"psat", "1", "2"}, "Syntax: psat <temperature in deg. C>\n"},
+        {{"tsat"}, "Syntax: tsat <pressure in bar>\n"},
+        {{"exsol"}, ""},
+        {{"exsol", "900"}, "Syntax: exsol <temperature in deg. C> <pressure in bar>\n"},
+        {{"heat", "100"},
+         "Syntax: heat  <pressure in bar> <temperature in deg. C> <temperature in deg. C>\n"},
+        {{"heat", "100", "20"}, ""},
+        {{"satu", "other"}, ""},
+        {{"nothing"}, ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(run(c.words), c.expected) << c.words[0];
+}
+
+TEST_F(MagmaProgramTest, EveryCommandWordRuns) {
+    const std::string tp = run({"TP", "300", "100"});
+    EXPECT_NEAR(numberAfter(tp, "Total expansion work      :"), 241.0, 0.06);
+    EXPECT_NEAR(numberAfter(tp,
+                            "Irreversible adiabatic expansion :\n\t40.40 mass % of steam at "
+                            "100°C and 1 bar\n\t 99.91 volume % of steam at 100°C and 1 bar\n"
+                            "\tExpansion work            :"),
+                68.4, 0.05);
+    EXPECT_NE(run({"TP", "300", "10", "steam"}).find("Superheated steam"), std::string::npos);
+    EXPECT_NE(run({"TV", "300", "25.19"}).find("Boiling point at  299.3"), std::string::npos);
+    const std::string psat = run({"psat", "200"});
+    EXPECT_NEAR(numberAfter(psat, "Liquid expansion work (reversible) :"), 78.7, 0.06);
+    EXPECT_NEAR(numberAfter(psat, "Steam  expansion work (reversible) :"), 408.9, 0.06);
+    EXPECT_NEAR(numberAfter(run({"tsat", "15.5"}), "Liquid expansion work (reversible) :"), 78.6,
+                0.2);
+    EXPECT_NEAR(numberAfter(run({"exsol", "900", "1000"}), "Exsolution work :"), 437.6, 0.05);
+    EXPECT_NEAR(numberAfter(run({"heat", "100", "20", "300"}), "Isobaric heating work   :"), 4.01,
+                0.005);
+    EXPECT_NE(run({"a"}).find("Version 1.0 - April 2009"), std::string::npos);
+    EXPECT_NE(run({"tsat", "300"}).find("above the critical pressure"), std::string::npos);
+}
+
+TEST_F(MagmaProgramTest, IsochoricCycleReportAndScript) {
+    const std::string out = run({"pv"});
+    EXPECT_NEAR(numberAfter(out, "\tT3    :"), 691.3 - 273.15, 0.05);
+    EXPECT_NEAR(numberAfter(out, "\tWrev  :"), 319.6, 0.05);
+    EXPECT_NEAR(numberAfter(out, "\tWirr  :"), 72.5, 0.05);
+    EXPECT_NE(out.find("Calculation Time"), std::string::npos);
+    EXPECT_EQ(masked(testing::slurp("igor00.itx")),
+              "IGOR\nx Execute/P \"NEWEXPERIMENT \" \nx Execute/P \"LOADFILE <dir>/igor0.itx\" \n");
+    EXPECT_EQ(masked(testing::slurp("igor0.itx")),
+              "IGOR\n"
+              "x newpath/O p7, \"<dir>/\"\n"
+              "x loadwave/p=p7/t/o \"isoc0\" \n"
+              "x loadwave/p=p7/t/o \"isos1\" \n"
+              "x loadwave/p=p7/t/o \"isoss2\" \n"
+              "x display t0 vs um0\n"
+              "x append t1 vs um1\n"
+              "x append t2 vs um2\n"
+              "x label left \"T (K)\" \n"
+              "x label bottom \"U (J/g)\" \n"
+              "x ModifyGraph rgb(T0)=(0,0,0) \n"
+              "x ModifyGraph rgb(T1)=(65535,0,0) \n"
+              "x ModifyGraph rgb(T2)=(1,4,52428) \n"
+              "x modify mirror=2 \n"
+              "x make /n=2 tdum,udum,pdum\n"
+              "x tdum=nan; pdum=nan; udum=nan\n"
+              "x tag/C/N=text1/A=LC/X=5/Y=0/S=3 t0,numpnts(t0),\"3\"\n"
+              "x tag/C/N=text8/A=MB/X=0/Y=8/S=3 t0,0,\"2\"\n"
+              "x tag/C/N=text3/A=LC/X=5/Y=0/S=3 t2,numpnts(t2),\"5\"\n"
+              "x t1 = ( p1[p] > # ) ? t1[p] : nan \n"
+              "x tag/C/N=text4/A=LC/X=5/Y=0/S=3 t2,1,\"4\"\n"
+              "x append/R udum vs tdum\n"
+              "x label right \"T (deg. C)\" \n"
+              "x Legend/C/N=text0/J/A=LT/X=#/Y=# \"\\s(T0) Isochoric\\r\\s(T1) Isentropic "
+              "Monophasic\\r\\s(T2) Isentropic Biphasic\\r\\rQ:  # J/g water\\rW:   # J/g "
+              "water\\rW:   # J/g magma\"\n"
+              "x modify nticks=10\n"
+              "x modify grid(right)=1, grid(bottom)=1\n"
+              "x setaxis bottom #, # ;\n"
+              "x setaxis left 270, # ; \n"
+              "x setaxis right # , # ; \n"
+              "x display p0 vs t0 \n"
+              "x append p1 vs t1 \n"
+              "x append p2 vs t2 \n"
+              "x ModifyGraph rgb(P0)=(0,0,0) \n"
+              "x ModifyGraph rgb(P1)=(65535,0,0) \n"
+              "x ModifyGraph rgb(P2)=(1,4,52428) \n"
+              "x p1 = ( p1[p] > # ) ? p1[p] : nan \n"
+              "x tag/C/N=text4/A=MB/X=0/Y=8/S=3 p2,1,\"4\"\n"
+              "x tag/C/N=text3/A=MB/X=0/Y=8/S=3 p2,numpnts(p2),\"5\"\n"
+              "x tag/C/N=text10/A=MB/X=0/Y=8/S=3 p0,1,\"2\"\n"
+              "x modify mirror=2 \n"
+              "x modify nticks=10 \n"
+              "x label left \"P (bar)\" \n"
+              "x label bottom \"T (K)\" \n"
+              "x modify highTrip(left)=50000 \n"
+              "x append/T pdum vs tdum\n"
+              "x label top \"T (deg. C)\" \n"
+              "x modify nticks=10 \n"
+              "x Legend/C/N=text0/J/A=LT/X=#/Y=# \"m = # kg of water / kg of magma \\rTm = # "
+              "deg. C\\rT3 = # deg. C \\r\\r\\s(P0) Isochoric\\r\\s(P1) Isentropic "
+              "Monophasic\\r\\s(P2) Isentropic Biphasic\"\n"
+              "x tag/C/N=text1/A=RC/X=-5/Y=0/S=3 p0,numpnts(p0),\"3\"\n"
+              "x modify grid(top)=1, grid(left)=1\n"
+              "x setaxis bottom #, # ;\n"
+              "x setaxis left #, # ;\n"
+              "x setaxis top #, # ;\n"
+              "x TileWindows/O=1/C\n");
+    // The data files the script loads are there.
+    for (const char* name : {"isoc0", "isos1", "isoss2"})
+        EXPECT_GT(testing::fileLines(name).size(), 10u) << name;
+}
+
+TEST_F(MagmaProgramTest, IsobaricCycleWithRechargeEndsWithTheRechargeBlock) {
+    const std::string out = run({"pp", "Tm", "1100", "recharge", "max", "5"});
+    EXPECT_NE(out.find("\tNumber of cycles        :    2 \n"), std::string::npos) << out;
+    const std::string script = testing::slurp("igor0.itx");
+    EXPECT_EQ(script.find("x TileWindows/O=1/C\n"), std::string::npos);
+    const std::string block = "x loadwave/p=p7/t \"recharge\";\n";
+    ASSERT_NE(script.find(block), std::string::npos);
+    EXPECT_EQ(script.substr(script.size() - 21), "x TileWindows/O=1/C;\n");
+    EXPECT_NE(masked(script).find("x loadwave/p=p7/t/o \"isop0\" \n"
+                                  "x loadwave/p=p7/t/o \"isos1\" \n"
+                                  "x loadwave/p=p7/t/o \"isoss2\" \n"
+                                  "x display p0 vs t0 \n"),
+              std::string::npos);
+    EXPECT_NE(script.find("x tag/C/N=text1/A=LC/X=5/Y=0/S=3 p0,2,\"3\"\n"), std::string::npos);
+    const std::vector<std::string> rows = testing::fileLines("recharge");
+    ASSERT_EQ(rows.size(), 6u);  // header, cycles 0 and 1, END
+    EXPECT_EQ(testing::numbersOf(rows[4])[0], 1.0);
+}
+
+TEST_F(MagmaProgramTest, IsobaricBoilingCycleWithPyroclastsScript) {
+    const std::string out = run({"pp", "m", "0.8", "pyroclast"});
+    EXPECT_NE(out.find("Reversible pyroclast-heated case: "), std::string::npos);
+    EXPECT_EQ(testing::slurp("isoh3"), "IGOR\nWAVES p3 t3\nBEGIN\n nan nan \n END\n");
+    EXPECT_EQ(masked(testing::slurp("igor0.itx")),
+              "IGOR\n"
+              "x newpath/O p7, \"<dir>/\"\n"
+              "x loadwave/p=p7/t/o \"isop0\" \n"
+              "x loadwave/p=p7/t/o \"isos1\" \n"
+              "x loadwave/p=p7/t/o \"isoh3\" \n"
+              "x loadwave/p=p7/t/o \"isoss2\" \n"
+              "x display p0 vs t0 \n"
+              "x append p1 vs t1 \n"
+              "x append p2 vs t2 \n"
+              "x append p3 vs t3 \n"
+              "x ModifyGraph rgb(P3)=(1,39321,19939) \n"
+              "x ModifyGraph rgb(P0)=(0,0,0) \n"
+              "x ModifyGraph rgb(P1)=(65535,0,0) \n"
+              "x ModifyGraph rgb(P2)=(1,4,52428) \n"
+              "x modify mirror=2 \n"
+              "x modify nticks=10 \n"
+              "x wavestats t0\n"
+              "x make /n=2 tdum,pdum\n"
+              "x tdum=nan;pdum=nan;\n"
+              "x label left \"P (bar)\" \n"
+              "x label bottom \"T (K)\" \n"
+              "x modify highTrip(left)=50000 \n"
+              "x append/T pdum vs tdum\n"
+              "x label top \"T (deg. C)\" \n"
+              "x modify nticks=10 \n"
+              "x Legend/C/N=text0/J/A=LT/X=#/Y=# \"m = # kg of water / kg of magma \\rTm = # "
+              "deg. C\\rT3 = # deg. C \\r\\r\\s(P0) Isobaric Heating\\r\\s(P1) Isentropic "
+              "Monophasic Expansion\\r\\s(P2) Isentropic Biphasic Expansion\\r\\s(P3) Reversible "
+              "Isothermal Expansion\"\n"
+              "x tag/C/N=text4/A=MB/X=0/Y=10/S=3 p0,0,\"1\"\n"
+              "x tag/C/N=text5/A=MB/X=0/Y=10/S=3 p0,1,\"2\"\n"
+              "x tag/C/N=text6/A=LC/X=5/Y=0/S=3 p0,2,\"Sp\"\n"
+              "x p2 =  (t2[p]>#) ? nan : p2[p] ;\n"
+              "x tag/C/N=text2/A=MB/X=0/Y=10/S=3 p2,0,\"4\"\n"
+              "x tag/C/N=text8/A=LC/X=5/Y=0/S=3 p0,numpnts(p0),\"3\"\n"
+              "x tag/C/N=text3/A=MB/X=0/Y=8/S=3 p2,numpnts(p2),\"5\"\n"
+              "x p1 = ( p1[p] < p2 [0] ) ? nan : p1[p] ;\n"
+              "x modify grid(top)=1, grid(left)=1\n"
+              "x setaxis bottom #, # ;\n"
+              "x setaxis left #, # ;\n"
+              "x setaxis top #, # ;\n"
+              "x ModifyGraph width=600, height=500\n"
+              "x ModifyGraph gfSize=12\n");
+}
+
+TEST_F(MagmaProgramTest, DiagramScriptsOfTheSecondCurve) {
+    struct Case {
+        char pyroclast, recharge;
+        const char* legend;
+    };
+    const Case cases[] = {{1, 0, "Irreversible, pyroclast-heated"},
+                          {0, 1, "Irreversible, with water recharge"}};
+    for (const Case& c : cases) {
+        water.writeIgorScriptForWaterMagmaDiagram(c.pyroclast, c.recharge, "1");
+        const std::string script = testing::slurp("igor1.itx");
+        EXPECT_NE(script.find("x loadwave/p=p7/t/o \"wm1\" \n"), std::string::npos);
+        EXPECT_NE(script.find("x append emd1 vs m1 \nx modifyGraph lstyle(emd1)=1\n"
+                              "x modifyGraph lstyle(emd1)=1, lsize(emd1)=2, rgb(emd1)=(1,4,52428)\n"
+                              "x Legend/C/N=text0/J/A=RT/X=5/Y=5 \"\\\\s(emb1) Irreversible "
+                              "adiabatic\\r\\\\s(emd1) " +
+                              std::string(c.legend) + "\" \n"),
+                  std::string::npos)
+            << script;
+        EXPECT_NE(script.find("x append emc1 vs m1 \n"), std::string::npos);
+    }
+    // The Wohletz cycle is drawn as the isochoric one.
+    run({"pw"});
+    EXPECT_NE(testing::slurp("igor0.itx").find("\\s(P0) Isochoric"), std::string::npos);
+}
+
+TEST_F(MagmaProgramTest, RegressionRechargesStopAtTheirMaximum) {
+    WaterMagmaCalculationInfo deep = info({"d", "5000", "recharge", "max", "10"});
+    ::testing::internal::CaptureStdout();
+    water.drawWaterMagmaCycle(deep, kScriptIgor);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("\tNumber of cycles        : more than 10 \n"), std::string::npos) << out;
+    std::vector<std::string> rows = testing::fileLines("recharge");
+    ASSERT_EQ(rows.size(), 3u + 10u + 1u);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(testing::numbersOf(rows[3 + i])[0], i);
+    // Water that stays above 100 degC at depth: a maximum of 1 (or below) is one cycle.
+    for (const char* max : {"1", "0"}) {
+        WaterMagmaCalculationInfo once = info({"d", "5000", "recharge", "max", max});
+        ::testing::internal::CaptureStdout();
+        water.drawWaterMagmaCycle(once, kScriptIgor);
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(testing::fileLines("recharge").size(), 5u) << max;  // header, cycle 0, END
+    }
+}
+
+TEST_F(MagmaProgramTest, RegressionFractionsRestoreTheMassRatio) {
+    WaterMagmaCalculationResult r;
+    WaterMagmaCalculationInfo four = info({"m", "2", "frac", "4"});
+    water.calculateWaterMagmaCycleWithRecharge(four, r, 0, 0);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_EQ(four.m, 2.0);
+    EXPECT_DOUBLE_EQ(four.Tm, 1473.15);
+    EXPECT_EQ(r.m, 0.5);
+    EXPECT_GE(r.cycleCount, 1.0);
+    EXPECT_LE(r.cycleCount, 4.0);
+    EXPECT_LT(r.cumulativeWrev, r.Wrev);  // the sequence does more work than its first cycle
+    // No fraction count is one fraction, not a division by zero.
+    WaterMagmaCalculationInfo none = info({"m", "2", "frac", "0"});
+    water.calculateWaterMagmaCycleWithRecharge(none, r, 0, 0);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_EQ(r.m, 2.0);
+    EXPECT_EQ(r.cycleCount, 1.0);
+    EXPECT_EQ(none.m, 2.0);
+}
+
+TEST_F(MagmaProgramTest, RegressionEnergyDiagramFromAnInnerLowerBound) {
+    WaterMagmaCalculationInfo in = info({});
+    ::testing::internal::CaptureStdout();
+    water.drawWaterMagmaDiagram(in, kScriptIgor, 0, nullptr, 0.5, 0.525);
+    ::testing::internal::GetCapturedStdout();
+    const std::vector<std::string> lines = testing::fileLines("wm0");
+    ASSERT_EQ(lines.size(), 3u + 3u + 1u);  // 0.50, 0.51, 0.52: the walk goes on past mMin
+    EXPECT_NEAR(testing::numbersOf(lines[3])[0], 0.5, 1e-12);
+    EXPECT_NEAR(testing::numbersOf(lines[5])[0], 0.52, 1e-9);
+    EXPECT_NEAR(testing::numbersOf(lines[4])[4], 358.1 + 0.0, 2.0);  // -m Wrev near the peak
+    EXPECT_EQ(masked(testing::slurp("igor1.itx")),
+              "IGOR\n"
+              "x newpath/O p7, \"<dir>/\"\n"
+              "x loadwave/p=p7/t/o \"wm0\" \n"
+              "x duplicate emb0 embe0\n"
+              "x embe0 = t30[p] > 570 ? emb0[p] : NaN \n"
+              "x display embe0 vs m0 \n"
+              "x append emb0 vs m0 \n"
+              "x modifyGraph lsize(emb0)=2\n"
+              "x modifyGraph mode(embe0)=7, rgb(embe0)=(52428,52428,52428), hbFill(embe0)=4\n"
+              "x label bottom \"m (kg water/kg magma)\" \n"
+              "x label left \"Em (J/g magma)\" \n"
+              "x modify mirror=2 \n"
+              "x modify grid=1 \n"
+              "x modify nticks=10, minor=1\n"
+              "x Legend/C/N=text0/J/A=RT/X=5/Y=5 \"\\\\s(emb0) Irreversible adiabatic\" \n"
+              "x duplicate ema0 emae0\n"
+              "x emae0 = t30[p] > 570 ? ema0[p] : NaN \n"
+              "x display emae0 vs m0 \n"
+              "x append ema0 vs m0 \n"
+              "x modifyGraph lsize(ema0)=2\n"
+              "x Legend/C/N=text0/J/A=RT/X=5/Y=5 \"\\\\s(ema0) Reversible isentropic\" \n"
+              "x modifyGraph mode(emae0)=7, rgb(emae0)=(52428,52428,52428), hbFill(emae0)=4\n"
+              "x label bottom \"m (kg water/kg magma)\" \n"
+              "x label left \"Em (J/g magma)\" \n"
+              "x modify mirror=2 \n"
+              "x modify grid=1 \n"
+              "x modify nticks=10, minor=1\n"
+              "x TileWindows/O=1/C\n");
+
+    // The same points as numbers, then written from the array: the same file.
+    const std::string direct = testing::slurp("wm0");
+    CurveArray points;
+    water.drawWaterMagmaDiagram(in, kScriptArray, 0, &points, 0.5, 0.525);
+    ASSERT_EQ(points.size(), 3u * 31u);
+    // Without recharge the totals are the cycle's own.
+    EXPECT_EQ(points[24], points[4]);
+    EXPECT_EQ(points[26], points[1]);
+    EXPECT_EQ(points[27], 1.0);
+    EXPECT_TRUE(water.produceIgorFileFromArray(in, points));
+    EXPECT_EQ(testing::slurp("wm0"), direct);
+    // Below the first point there is nothing but the header and END.
+    water.drawWaterMagmaDiagram(in, kScriptIgor, 0, nullptr, 0.001, 0.0005);
+    EXPECT_EQ(testing::fileLines("wm0").size(), 4u);
+}
+
+TEST_F(MagmaProgramTest, RegressionScriptsThatCannotBeCreatedAreReported) {
+    std::filesystem::create_directory("igor0.itx");
+    ::testing::internal::CaptureStderr();
+    WaterMagmaCalculationResult r;
+    water.writeIgorScriptForWaterMagmaCycle(r);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find(
+                  "Cannot create the Igor script \"igor0.itx\""),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory("igor0.itx"));
+}
+
+TEST_F(MagmaProgramTest, PhaseDiagramScripts) {
+    run({"satu"});
+    EXPECT_GT(testing::fileLines("satu0").size(), 100u);
+    EXPECT_EQ(masked(testing::slurp("igor2.itx")),
+              "IGOR\nx newpath/O p7, \"<dir>/\"\nx loadwave/p=p7/t/o \"satu0\" \n"
+              "x display p0 vs t0\nx label left \"P (bar)\" \nx label bottom \"T (K)\" \n"
+              "x modify mirror=2\n");
+    run({"spino"});
+    EXPECT_GT(testing::fileLines("spino1").size(), 10u);
+    EXPECT_EQ(testing::slurp("igor2.itx"),
+              "IGOR\nx loadwave/p=p7/t/o \"spino1\" \nx loadwave/p=p7/t/o \"spino2\" \n"
+              "x append p1 vs t1\nx append p2 vs t2\nx modifyGraph lstyle(P1)=1;\n"
+              "x modifyGraph lstyle(P2)=1;\n");
+}
+
+TEST_F(MagmaProgramTest, ScriptsAreOpenedOnlyWhenSwitchedOn) {
+    // A stand-in opener on the PATH that leaves a mark.
+    const std::string bin = std::filesystem::current_path() / "bin";
+    std::filesystem::create_directory(bin);
+    {
+        std::ofstream opener(bin + "/xdg-open");
+        opener << "#!/bin/sh\necho \"$1\" > opened\n";
+    }
+    chmod((bin + "/xdg-open").c_str(), 0755);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (bin + ":" + path).c_str(), 1);
+    run({"spino"});
+    EXPECT_FALSE(std::filesystem::exists("opened"));
+    setIgorOpenerEnabled(true);
+    run({"spino"});
+    setIgorOpenerEnabled(false);
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(testing::slurp("opened"), "igor2.itx\n");
+}
+
+// -------------------------------------------------------------- cycle studies
+
+TEST_F(MagmaProgramTest, PhreaticCycleOfTheWaterIsentrope) {
+    ::testing::internal::CaptureStdout();
+    water.calculatePhreaticCycle(10.0, 296.15 + 1151.0, 1, 0, "0", 50.0);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    const std::vector<std::string> lines = testing::fileLines("heatirr0");
+    ASSERT_EQ(lines.size(), 4u + 23u);  // 24 steps, one between spinodal and boiling skipped
+    std::vector<int> codes;
+    for (std::size_t i = 4; i < lines.size(); ++i) {
+        const std::vector<double> row = testing::numbersOf(lines[i]);
+        ASSERT_EQ(row.size(), 24u);
+        if (codes.empty() || codes.back() != row[22]) codes.push_back(static_cast<int>(row[22]));
+        // Without a state 4 its columns are nan.
+        EXPECT_EQ(std::isnan(row[4]), row[22] == 111 || row[22] == 113) << lines[i];
+    }
+    EXPECT_EQ(codes, (std::vector<int>{111, 121, 122, 123, 113}));
+    EXPECT_NE(out.find("Travail fourni  par la détente du fluide (4): "), std::string::npos);
+    EXPECT_EQ(out.find("√©"), std::string::npos);
+    EXPECT_NE(out.find("Décompression monophasique"), std::string::npos);
+}
+
+TEST_F(MagmaProgramTest, PhreaticCycleOfTheMixtureIsentrope) {
+    ::testing::internal::CaptureStdout();
+    water.calculatePhreaticCycle(10.0, 296.15 + 401.0, 0, 1, "0", 100.0);
+    ::testing::internal::GetCapturedStdout();
+    const std::vector<std::string> lines = testing::fileLines("heatirr0");
+    ASSERT_EQ(lines.size(), 3u + 4u + 1u);
+    EXPECT_EQ(lines[1].substr(0, 27), "WAVES deltaT0          p30 ");
+    std::vector<int> codes;
+    for (int i = 3; i < 7; ++i) codes.push_back(static_cast<int>(testing::numbersOf(lines[i])[22]));
+    EXPECT_EQ(codes, (std::vector<int>{211, 221, 222, 213}));
+    // Magma no hotter than the water at depth: the header only.
+    water.calculatePhreaticCycle(10.0, 290.0, 0, 1, "1", 100.0);
+    EXPECT_EQ(testing::fileLines("heatirr1").size(), 4u);
+}
+
+TEST_F(MagmaProgramTest, FailedIrreversibleSearchLeavesNanColumns) {
+    ::testing::internal::CaptureStdout();
+    water.calculatePhreaticCycle(100.0, 323.15 + 291.0, 1, 0, "0", 5.0);
+    ::testing::internal::GetCapturedStdout();
+    int failed = 0;
+    for (const std::string& line : testing::fileLines("heatirr0")) {
+        if (line[0] == '#') continue;
+        const std::vector<double> row = testing::numbersOf(line);
+        if (!std::isnan(row[17])) continue;
+        ++failed;
+        EXPECT_TRUE(std::isnan(row[18]) && std::isnan(row[19]));
+        EXPECT_FALSE(std::isnan(row[9]));     // the reversible work stays
+        EXPECT_EQ(row[23], row[21]) << line;  // and the two-phase balance is kept
+    }
+    EXPECT_GT(failed, 0);
+}
+
+TEST_F(MagmaProgramTest, WohletzCycleTables) {
+    ::testing::internal::CaptureStdout();
+    water.calculateWohletzCycle(10.0, 1473.15, 1, 100.0);
+    water.calculateWohletzCycle(10.0, 900.0, 0, 200.0);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    const std::vector<std::string> fluid = testing::fileLines("wohl0"),
+                                   mixture = testing::fileLines("wohl1");
+    ASSERT_EQ(fluid.size(), 4u + 12u);
+    ASSERT_EQ(mixture.size(), 4u + 4u);
+    EXPECT_EQ(fluid[4].find(' ') < fluid[4].find('\t'), true);  // right-aligned, tab separated
+    EXPECT_EQ(testing::numbersOf(fluid[4]).size(), 23u);
+    EXPECT_EQ(testing::numbersOf(fluid[4])[22], 110);
+    EXPECT_EQ(testing::numbersOf(fluid[5])[22], 120);
+    EXPECT_EQ(testing::numbersOf(mixture[5])[22], 220);
+    EXPECT_EQ(testing::numbersOf(mixture[7])[22], 200);
+    EXPECT_NE(out.find("Décompression monophasique"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vornex

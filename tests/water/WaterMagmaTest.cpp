@@ -1,0 +1,648 @@
+// Magma-water energetics on the reference water model: expansion works, saturated
+// expansion, exsolution and isobaric heating against values computed independently from
+// IAPWS-95 (to the printed 0.1 J/g), the default isochoric cycle, latent heat, isobaric
+// modes, heating-decompression paths, the input record and the report texts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "MagmaTestSupport.h"
+#include "fluid/TextFiles.h"
+#include "water/WagnerPruss.h"
+#include "water/WaterMagmaRecords.h"
+
+namespace vornex {
+namespace {
+
+// The input record of the given option words, read quietly.
+WaterMagmaCalculationInfo infoFrom(std::vector<const char*> words, uint8_t heating = 0) {
+    WaterMagmaCalculationInfo info;
+    info.heating = heating;
+    ::testing::internal::CaptureStdout();
+    info.readArguments(static_cast<int>(words.size()), words.data());
+    ::testing::internal::GetCapturedStdout();
+    return info;
+}
+
+class MagmaWaterTest : public ::testing::Test {
+   protected:
+    WagnerPruss water{2};
+
+    // Expansion of the liquid state (T K, P bar) to 1 bar, as the "TP" command does it.
+    WaterMagmaCalculationResult expandState(double TK, double Pbar) {
+        water.set_the_phase_as(2);
+        water.calculateFromTP(TK, Pbar, 0);
+        WaterMagmaCalculationResult r;
+        water.calculateExpansionWorkOfState(r, 1.0);
+        return r;
+    }
+
+    WaterMagmaCalculationResult cycle(WaterMagmaCalculationInfo info) {
+        WaterMagmaCalculationResult r;
+        water.calculateWaterMagmaCycle(info, r, 0, 0);
+        return r;
+    }
+};
+
+TEST_F(MagmaWaterTest, ExpansionOfLiquidAt300CAnd100Bar) {
+    const WaterMagmaCalculationResult r = expandState(573.15, 100.0);
+    EXPECT_NEAR(r.V3, 25.19, 0.005);
+    EXPECT_NEAR(-r.Wrev, 241.0, 0.05);
+    EXPECT_NEAR(r.T4, 572.5, 0.05);
+    EXPECT_NEAR(r.P4, 85.07, 0.005);
+    EXPECT_NEAR(r.x5, 0.679, 0.0005);
+    EXPECT_NEAR(-r.Wirr, 68.4, 0.05);
+    EXPECT_NEAR(r.xi, 0.596, 0.0005);
+    EXPECT_EQ(r.twoPhase, 1);
+    EXPECT_EQ(r.failed, 0);
+}
+
+TEST_F(MagmaWaterTest, RegressionSingleStateResultStartsFromZero) {
+    // The single-state commands set state 3 only: nothing else may come from stray memory.
+    const WaterMagmaCalculationResult r = expandState(573.15, 100.0);
+    EXPECT_EQ(r.m, 0.0);
+    EXPECT_EQ(r.pyroclast, 0);
+    EXPECT_EQ(r.steamMass, 0.0);  // no magma: m = 0
+    EXPECT_EQ(r.steamMassIrr, 0.0);
+    EXPECT_EQ(r.WrevP, 0.0);
+    EXPECT_NEAR(r.Q, r.U3 * 0.001 / kWaterMolarMass, 1e-9);  // from a state 2 of zero
+}
+
+TEST_F(MagmaWaterTest, SaturatedLiquidAndSteamAt200CExpandedTo1Bar) {
+    WaterSaturationResult s;
+    water.calculateSaturatedExpansionWork(473.15, 0.0, &s, 1.0);
+    EXPECT_NEAR(s.Wrevl, 78.7, 0.05);
+    EXPECT_NEAR(s.Wirrl, 32.5, 0.05);
+    EXPECT_NEAR(s.Wrevv, 408.9, 0.05);
+    EXPECT_NEAR(s.Wirrv, 151.6, 0.05);
+    // Just below the critical pressure both ends are the critical fluid.
+    ::testing::internal::CaptureStdout();
+    water.calculateSaturatedExpansionWork(0.0, 220.62, &s, 1.0);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_NEAR(s.T, kWaterCriticalTemperature, 0.01);
+    EXPECT_EQ(s.Vl, s.Vv);
+    EXPECT_NEAR(s.Wrevl, s.Wrevv, 1e-9);
+    // Below the exit pressure nothing is produced.
+    water.calculateSaturatedExpansionWork(330.0, 0.0, &s, 1.0);
+    EXPECT_EQ(s.belowExit, 1);
+    EXPECT_EQ(s.Wrevl, 0.0);
+    EXPECT_EQ(s.steamMassv, 100.0);
+}
+
+TEST_F(MagmaWaterTest, ExsolutionWorkAt900CAnd1000Bar) {
+    // With a target work of 0 the residual is the work itself.
+    struct {
+        double P, V0, W;
+    } context{1000.0, 1.2e-5, 0.0};
+    EXPECT_NEAR(water.equationForExsolutionWork(1173.15, &context), 437.6, 0.05);
+    EXPECT_NEAR(water.V * 1e6, 90.84, 0.005);
+    // The temperature of that work at that pressure comes back.
+    water.temperature(1100.0);
+    water.calculateTemperatureForGivenExsolutionWorkAndPressure(437.63, 1000.0, 1.2e-5);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_NEAR(water.T, 1173.15, 0.1);
+}
+
+TEST_F(MagmaWaterTest, IsobaricHeatingWorkReport) {
+    ::testing::internal::CaptureStdout();
+    water.calculateIsobaricHeatingWork(100.0, 293.15, 573.15);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Isobaric heating work   :     4.01 J/g H2O"), std::string::npos) << out;
+}
+
+TEST_F(MagmaWaterTest, DefaultIsochoricCycle) {
+    const WaterMagmaCalculationResult r = cycle(infoFrom({}));
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NEAR(r.T2, 296.15, 1e-9);
+    EXPECT_NEAR(r.P2, 10.81, 1e-9);
+    EXPECT_NEAR(r.T3, 691.3, 0.05);
+    EXPECT_NEAR(r.P3, 7699.0, 0.5);
+    EXPECT_NEAR(r.Q, 1288.2, 0.05);
+    EXPECT_NEAR(-r.Wrev, 319.6, 0.05);
+    EXPECT_NEAR(-r.Wirr, 72.5, 0.05);
+}
+
+TEST_F(MagmaWaterTest, ReversibleWorkPerGramOfMagmaPeaksNearHalfAndMoreWater) {
+    auto workPerMagma = [&](double m) {
+        WaterMagmaCalculationInfo info = infoFrom({});
+        info.m = m;
+        const WaterMagmaCalculationResult r = cycle(info);
+        EXPECT_EQ(water.error, 0) << m;
+        return -r.Wrev * m;
+    };
+    const double w45 = workPerMagma(0.45), w55 = workPerMagma(0.55), w70 = workPerMagma(0.7);
+    EXPECT_NEAR(w45, 354.0, 0.5);
+    EXPECT_NEAR(w55, 359.0, 0.5);
+    EXPECT_NEAR(w70, 353.0, 0.5);
+    EXPECT_GT(w55, w45);
+    EXPECT_GT(w55, w70);
+}
+
+// ------------------------------------------------------------------- latent heat
+
+TEST_F(MagmaWaterTest, LatentHeatOfTheCrystallisingMagma) {
+    struct Case {
+        double L, Tsol, Tliq, T0, T, heat, entropy;
+    };
+    const double L = 350000.0;
+    const Case cases[] = {
+        {0.0, 1173.15, 1473.15, 1473.15, 800.0, 0.0, 0.0},
+        // Cooling from the liquidus through the whole interval, and into it by a third.
+        {L, 1173.15, 1473.15, 1473.15, 800.0, -L, L / 300.0 * std::log(1173.15 / 1473.15)},
+        {L, 1173.15, 1473.15, 1500.0, 1373.15, -L / 3.0, L / 300.0 * std::log(1373.15 / 1473.15)},
+        // Equal solidus and liquidus: a step only when the point is crossed.
+        {L, 1200.0, 1200.0, 1300.0, 1100.0, -L, -L / 1200.0},
+        {L, 1200.0, 1200.0, 1100.0, 1300.0, L, L / 1200.0},
+        {L, 1200.0, 1200.0, 1300.0, 1250.0, 0.0, 0.0},
+    };
+    for (const Case& c : cases) {
+        water.latentHeat = c.L;
+        water.solidusTemperature = c.Tsol;
+        water.liquidusTemperature = c.Tliq;
+        EXPECT_NEAR(water.calculateLatentHeatTerm(c.T0, c.T), c.heat, 1e-6) << c.T0 << " " << c.T;
+        EXPECT_NEAR(water.calculateLatentHeatEntropicTerm(c.T0, c.T), c.entropy, 1e-9);
+    }
+}
+
+// ------------------------------------------------------------------ isobaric modes
+
+TEST_F(MagmaWaterTest, IsobaricModesFollowTheHeatLeftAtSpinodalAndAfterBoiling) {
+    struct Case {
+        const char* m;
+        const char* depth;
+        int stage;
+        double x3;
+    };
+    // Much water stays liquid, little water ends as steam, in between it boils; below
+    // 2250 m the pressure is supercritical.
+    const Case cases[] = {{"20", "100", 1, -2.0},
+                          {"0.8", "100", 2, 0.5},
+                          {"0.1", "100", 3, 0.0},
+                          {"1", "2300", 4, 0.0}};
+    for (const Case& c : cases) {
+        const WaterMagmaCalculationResult r = cycle(infoFrom({"m", c.m, "d", c.depth}, 1));
+        EXPECT_EQ(water.error, 0) << c.m;
+        EXPECT_EQ(r.isobaricStage, c.stage) << c.m << " " << c.depth;
+        if (c.stage == 2) {
+            EXPECT_GT(r.x3, 0.0);
+            EXPECT_LT(r.x3, 1.0);
+            EXPECT_NEAR(r.T3, r.Tb, 1e-9);
+        } else {
+            EXPECT_EQ(r.x3, c.x3) << c.m;
+        }
+        // Heat given by the magma: the water's enthalpy rise plus what the rock took (none).
+        EXPECT_GT(r.Q, 0.0);
+        EXPECT_LT(r.Wrev, 0.0) << c.m;
+    }
+}
+
+// ---------------------------------------------------- heating-decompression paths
+
+TEST_F(MagmaWaterTest, HeatingDecompressionEndsAtTheBoundaryOrTheEndPressure) {
+    water.waterMagmaRatio = 1.0;
+    water.magmaHeatCapacity = 1200.0;
+    water.latentHeat = 0.0;
+    water.solidusTemperature = 1173.15;
+    water.liquidusTemperature = 1473.15;
+    // Hot dense water: the path meets the two-phase boundary.
+    water.magmaTemperature = 691.3;
+    water.calculateHeatingDecompression(18.05e-6, 691.3, 273.15, 1473.15, 1e5, 0, "", nullptr);
+    EXPECT_EQ(water.boundaryReached, 1);
+    EXPECT_GT(water.boundaryPressure, 1e5);
+    EXPECT_LT(water.boundaryTemperature, kWaterCriticalTemperature);
+    EXPECT_LT(water.boundaryWork, 0.0);  // the water has done work
+    EXPECT_GT(water.boundaryHeat, 0.0);  // and taken heat from the magma
+    // Light hot steam reaches 1 bar first; the end point is interpolated there.
+    water.magmaTemperature = 1200.0;
+    water.calculateHeatingDecompression(2e-3, 1200.0, 273.15, 1473.15, 1e5, 6, "", nullptr);
+    EXPECT_EQ(water.endInterpolated, 1);
+    EXPECT_NEAR(water.endPressure, 1e5, 1.0);
+    EXPECT_NE(water.boundaryReached, 1);
+    // A start outside (Tlow, Thigh) writes only the header.
+    water.calculateHeatingDecompression(2e-3, 1200.0, 273.15, 1000.0, 1e5, 2, "x", nullptr);
+    EXPECT_EQ(testing::fileLines("isohx").size(), 1u);
+    EXPECT_EQ(water.endInterpolated, -1);
+}
+
+TEST_F(MagmaWaterTest, RegressionEquilibriumCurveSweepsTheMassRatio) {
+    water.magmaHeatCapacity = 1200.0;
+    water.latentHeat = 350000.0;
+    water.solidusTemperature = 1173.15;
+    water.liquidusTemperature = 1473.15;
+    water.calculateEquilibriumCurve(1473.15, 0, 0, 0, 0, 1, "0");
+    const std::vector<std::string> lines = testing::fileLines("heat0.txt");
+    ASSERT_EQ(lines.size(), 3u + 1018u + 1u);
+    const std::vector<double> first = testing::numbersOf(lines[3]),
+                              last = testing::numbersOf(lines[1020]);
+    EXPECT_NEAR(first[0], 0.01, 1e-9);
+    EXPECT_NEAR(last[0], 10.09, 1e-9);
+    // More water ends cooler.
+    EXPECT_GT(first[1], last[1] + 500.0);
+}
+
+// ------------------------------------------------------------------ input record
+
+TEST(MagmaWaterInfoTest, OptionsDefaultsAndConversions) {
+    WaterMagmaCalculationInfo info = infoFrom({"Tm", "1000", "Tm", "1100", "frac", "5", "m", "0"});
+    EXPECT_DOUBLE_EQ(info.Tm, 1373.15);
+    EXPECT_EQ(info.fractionation, 1);
+    EXPECT_EQ(info.fractionCount, 5);
+    EXPECT_EQ(info.m, 1.0);
+    EXPECT_DOUBLE_EQ(info.cp, 1200.0);
+    EXPECT_DOUBLE_EQ(info.geoGradient, 0.03);
+    EXPECT_STREQ(info.suffix, "0");
+    WaterMagmaCalculationInfo same = infoFrom({"Tm", "1000", "Tm", "1100", "frac", "5", "m", "0"});
+    EXPECT_TRUE(info.isEqualTo(&same));
+    same.coupling = 0.5;
+    EXPECT_FALSE(info.isEqualTo(&same));
+    // A value option as the last word counts as not given.
+    EXPECT_DOUBLE_EQ(infoFrom({"Tm"}).Tm, 1473.15);
+}
+
+TEST(MagmaWaterInfoTest, RegressionUnusableValuesAreRefused) {
+    const std::vector<std::vector<const char*>> refused = {
+        {"m", "-1"}, {"Tsol", "1300"}, {"porosity", "0"}, {"satu", "1.5"}, {"Tm", "nan"}};
+    for (const auto& words : refused) {
+        WaterMagmaCalculationInfo info;
+        info.heating = 0;
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(info.readArguments(static_cast<int>(words.size()), words.data()), -1) << words[0];
+        EXPECT_NE(::testing::internal::GetCapturedStderr().find("refused"), std::string::npos);
+    }
+}
+
+TEST(MagmaWaterInfoTest, InteractiveAnswersThenLaterOptions) {
+    WaterMagmaCalculationInfo info;
+    std::istringstream answers("0.5\n\n1000\n\n\n\n\n\n\n\n\n\n\n1\ny\n\n\n");
+    const char* words[] = {"interactive", "Tm", "1100"};
+    ::testing::internal::CaptureStdout();
+    info.readArguments(3, words, &answers);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Magma temperature (°C),"), std::string::npos);
+    EXPECT_EQ(info.m, 0.5);
+    EXPECT_DOUBLE_EQ(info.Tm, 1373.15);  // the later option overrides the answer
+    EXPECT_EQ(info.heating, 1);
+    EXPECT_EQ(info.recharge, 1);
+    EXPECT_EQ(info.maxRecharges, 100);
+    EXPECT_EQ(info.pyroclast, 0);
+}
+
+// ------------------------------------------------------------------ report texts
+
+TEST_F(MagmaWaterTest, ExpansionReportOfTheTPCommand) {
+    const WaterMagmaCalculationResult r = expandState(573.15, 100.0);
+    ::testing::internal::CaptureStdout();
+    r.printExpansionWork();
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(masked(out),
+              "\nReversible isentropic expansion :\n"
+              "\tBoiling point at  # deg. C ( # K) and   # bar\n"
+              "\tMonophasic expansion work :   # J/g water\n"
+              "\tBiphasic expansion work   : # J/g water\n"
+              "\tTotal expansion work      : # J/g water\n"
+              "\t # mass % of steam at 100°C and 1 bar\n"
+              "\t # volume % of steam at 100°C and 1 bar\n"
+              "\nIrreversible adiabatic expansion :\n"
+              "\t# mass % of steam at 100°C and 1 bar\n"
+              "\t # volume % of steam at 100°C and 1 bar\n"
+              "\tExpansion work            :  # J/g water\n");
+    EXPECT_NEAR(numberAfter(out, "Boiling point at"), 572.48 - 273.15, 0.006);
+    EXPECT_NEAR(numberAfter(out, "Total expansion work      :"), 241.0, 0.06);
+    EXPECT_NEAR(numberAfter(out, "\t "), (1.0 - 0.679) * 100.0, 0.06);
+    EXPECT_NEAR(numberAfter(out, "Expansion work            :"), 68.4, 0.06);
+}
+
+// The lines the cycle reports share, masked, behind their prefix.
+std::string cycleLines(const std::string& tab) {
+    std::string text;
+    for (const char* line :
+         {"T1    :    #°C            P1 :     # bar ", "T2    :    #°C            P2 :    # bar ",
+          "T3    :   #°C            P3 :  # bar ", "T4    :   #°C            P4 :    # bar ",
+          "T5    :    #°C            P5 :     # bar ", "% steam mass   (rock-free basis) :    # % ",
+          "% steam volume (rock-free basis) :    # % ",
+          "% steam mass                     :    # % ",
+          "% steam volume                   :    # % ", "S3    :    # J/°C/mol       # J/°C/g ",
+          "S4    :    # J/°C/mol       # J/°C/g ", "S5    :    # J/°C/mol       # J/°C/g ",
+          "V3    :    # cm3/mol        # cm3/g", "V4    :    # cm3/mol        # cm3/g",
+          "Q     :  # J/g water "})
+        text += tab + line + "\n";
+    return text;
+}
+
+std::string fractionLines(const std::string& tab) {
+    std::string text;
+    for (const char* what : {"mass   (rock-free basis)", "volume (rock-free basis)",
+                             "mass                    ", "volume                  "})
+        text += tab + "% steam " + what + " :    # % \n";
+    return text;
+}
+
+TEST_F(MagmaWaterTest, CycleReportOnStandardOutputAndInTheLog) {
+    WaterMagmaCalculationResult r = cycle(infoFrom({}));
+    ::testing::internal::CaptureStdout();
+    r.print();
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(masked(out),
+              "Reversible isentropic case: \n----------------------------\n" + cycleLines("\t") +
+                  "\tWrev  :   # J/g water  =>   # J/g magma \n\n"
+                  "Irreversible adiabatic case: \n-----------------------------\n"
+                  "\tT5    :    #°C  P5 :     # bar\n" +
+                  fractionLines("\t") + "\tWirr  :    # J/g water  =>    # J/g magma \n\n");
+    EXPECT_NEAR(numberAfter(out, "\tT3    :"), 691.3 - 273.15, 0.06);
+    EXPECT_NEAR(numberAfter(out, "P3 :"), 7699.0, 0.5);
+    EXPECT_NEAR(numberAfter(out, "\tWrev  :"), 319.6, 0.06);
+    EXPECT_NEAR(numberAfter(out, "\tWirr  :"), 72.5, 0.06);
+    EXPECT_NEAR(numberAfter(out, "\tT5    :"), 99.61, 0.006);  // at the final pressure
+    // The irreversible end is at the final pressure, whatever it is.
+    r.Pf = 2.0;
+    ::testing::internal::CaptureStdout();
+    r.print();
+    EXPECT_NE(::testing::internal::GetCapturedStdout().find("P5 :     2.00 bar\n"),
+              std::string::npos);
+
+    WaterMagmaTextLog log;
+    setWaterMagmaLog(&log);
+    r.Pf = 1.0;
+    r.writeToLog();
+    setWaterMagmaLog(nullptr);
+    EXPECT_EQ(
+        masked(log.text),
+        "{RTF \\par \\fs30 \\ul Magma-water interaction for m = \\b # \\b0 kg of water per kg of "
+        "magma \\ulnone \\fs24\\par\\par \\b Reversible isentropic case: \\b0 \\par}\n" +
+            cycleLines("    ") +
+            "{RTF      Wrev  :   # J/g water  => \\cf2\\b   # J/g magma \\b0\\cf0 "
+            "\\par\\par\\b Irreversible adiabatic case: \\b0 \\par}\n"
+            "    T5    :    #°C            P5 :      # bar\n" +
+            fractionLines("    ") +
+            "{RTF      Wirr  :    # J/g water  => \\cf3\\b    # J/g magma \\b0\\cf0 "
+            "\\par\\par\\par For one Mton of interacting magma, the eruption energy is \\b \\cf2  "
+            "# "
+            "kton of TNT \\cf0 \\b0 (reversible, isentropic case).\\par For one Mton of "
+            "interacting magma, the eruption energy is \\b \\cf3  # kton of TNT \\cf0 \\b0 "
+            "(irreversible, adiabatic case).\\par\\par}\n");
+    // The eruption energy: the work per gram of magma over 4.68.
+    EXPECT_NEAR(numberAfter(log.text, "\\cf2  "), 319.57 / 4.68, 0.02);
+}
+
+TEST(MagmaWaterInfoTest, SummaryOfTheDefaults) {
+    WaterMagmaCalculationInfo info;
+    info.heating = 0;
+    ::testing::internal::CaptureStdout();
+    info.readArguments(0, nullptr);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(
+        out.find("\nSummary:\n---------\nInitial water temperature   :    20.00 °C,   293.15 K\n"),
+        std::string::npos);
+    EXPECT_NE(out.find("Heating                     : isochoric\nPyroclast heated            : no\n"
+                       "Recharge                    : no\nFractionation               : no\n"
+                       "Water-magma mass ratio      :    1.000 kg of water / kg of magma \n\n"),
+              std::string::npos);
+    WaterMagmaTextLog log;
+    setWaterMagmaLog(&log);
+    info.fractionation = 1;
+    info.fractionCount = 5;
+    info.m = 0.2;
+    info.writeToLog();
+    setWaterMagmaLog(nullptr);
+    EXPECT_NE(
+        log.text.find("Water-magma mass ratio          :    1.000 kg of water / kg of magma \n\n"),
+        std::string::npos);
+}
+
+// --------------------------------------------------------------- diagram file
+
+TEST(MagmaWaterDiagramFileTest, RegressionFileWrittenInTheWorkingDirectoryAndOpenChecked) {
+    WaterMagmaCalculationInfo info = infoFrom({});
+    std::FILE* file = produceHeaderIgorFileForWaterMagmaDiagram(info);
+    ASSERT_NE(file, nullptr);
+    WaterMagmaCalculationResult r;
+    r.Q = 1288.2;
+    r.Wrev = -319.6;
+    writeDataIgorFileForWaterMagmaDiagram(file, info, r);
+    std::fclose(file);
+    const std::vector<std::string> lines = testing::fileLines("wm0");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1],
+              "WAVES     m0           q0          T30          T40         ema0 "
+              "        ewa0         emb0         ewb0");
+    EXPECT_EQ(testing::numbersOf(lines[3])[4], 319.6);
+    // A file that cannot be created is reported, not written.
+    std::filesystem::remove("wm0");
+    std::filesystem::create_directory("wm0");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(produceHeaderIgorFileForWaterMagmaDiagram(info), nullptr);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("wm0"), std::string::npos);
+    std::filesystem::remove("wm0");
+}
+
+TEST_F(MagmaWaterTest, RegressionOneBarExpansionUsesTheFixedSaturationData) {
+    // The saturated liquid and steam of the fixed 1-bar data end as themselves.
+    const double M = kWaterMolarMass;
+    double x1, xi1, x2, xi2, W1, Wi1, W2, Wi2;
+    water.calculateSaturationExpansionWork(18.792687e-6, 30517.043633e-6, 417404.663 * M,
+                                           2505596.729 * M, 1302.774796 * M, 7358.979099 * M, x1,
+                                           xi1, x2, xi2, W1, Wi1, W2, Wi2);
+    EXPECT_NEAR(x1, 1.0, 1e-12);
+    EXPECT_NEAR(xi1, 1.0, 1e-12);
+    EXPECT_NEAR(x2, 0.0, 1e-12);
+    EXPECT_NEAR(xi2, 0.0, 1e-12);
+    for (double w : {W1, Wi1, W2, Wi2}) EXPECT_NEAR(w, 0.0, 1e-9);
+}
+
+// ------------------------------------------------------------ energy balances
+
+TEST_F(MagmaWaterTest, PeakStatesBalanceTheMagmasHeat) {
+    // Isochoric: the water's energy rise is what the magma gives, sensible and latent.
+    for (const char* m : {"0.2", "1", "3"}) {
+        const WaterMagmaCalculationInfo info = infoFrom({"m", m});
+        const WaterMagmaCalculationResult r = cycle(info);
+        ASSERT_EQ(water.error, 0) << m;
+        const double magma =
+            info.cp * (info.Tm - r.T3) - water.calculateLatentHeatTerm(info.Tm, r.T3);
+        EXPECT_NEAR(r.Q * 1000.0 * info.m, magma, 1e-4 * magma) << m;
+        EXPECT_NEAR(r.V3, r.V2, 1e-9);
+    }
+    // Wohletz: a constant heat capacity Cp2 from state 2.
+    const WaterMagmaCalculationInfo info = infoFrom({}, 2);
+    const WaterMagmaCalculationResult r = cycle(info);
+    ASSERT_EQ(water.error, 0);
+    const double magma = info.cp * (info.Tm - r.T3) - water.calculateLatentHeatTerm(info.Tm, r.T3);
+    EXPECT_NEAR(info.m * r.Cp2 * (r.T3 - r.T2) / kWaterMolarMass, magma, 1e-4 * magma);
+    EXPECT_NEAR(r.S3, r.S2 + r.Cv2 * std::log(r.T3 / r.T2), 1e-6);
+    // A wet host rock takes its share: the water ends cooler.
+    const WaterMagmaCalculationResult plain = cycle(infoFrom({}));
+    const WaterMagmaCalculationResult rock = cycle(infoFrom({"porosity", "0.5"}));
+    EXPECT_GT(rock.sedimentHeatCapacity, 0.0);
+    EXPECT_LT(rock.T3, plain.T3 - 10.0);
+}
+
+TEST_F(MagmaWaterTest, IrreversibleEndBalancesEnergyWithTheMagmasHeat) {
+    water.waterMagmaRatio = 1.0;
+    water.latentHeat = 350000.0;
+    water.solidusTemperature = 1173.15;
+    water.liquidusTemperature = 1473.15;
+    const double T0 = 900.0, V0 = 1e-4, P = 1e5, e = 1200.0 * kWaterMolarMass;
+    water.calculateFromTV(T0, V0, 0);
+    const double U0 = water.U;
+    water.calculateWaterIrreversibleDecompressionPoint(T0, V0, P, e, T0);
+    ASSERT_EQ(water.error, 0);
+    const double balance = (water.U - U0) + P * (water.V - V0) + e * (water.T - T0) +
+                           kWaterMolarMass * water.calculateLatentHeatTerm(T0, water.T);
+    EXPECT_NEAR(balance, 0.0, 1e-6 * std::fabs(water.U - U0));
+    EXPECT_NEAR(water.P, P, 1e-6 * P);
+    // A temperature below zero is no state.
+    struct {
+        double P, V0, U0, e, T0;
+    } context{P, V0, U0, 0.0, T0};
+    water.equationForWaterIrreversibleDecompression(-1.0, &context);
+    EXPECT_EQ(water.equationError, 1);
+    water.equationError = 0;
+}
+
+TEST_F(MagmaWaterTest, MixtureIsentropeTakesTheMagmasHeat) {
+    water.waterMagmaRatio = 1.0;
+    water.magmaHeatCapacity = 1200.0;
+    water.calculateFromTV(500.0, 2.5e-5, 0);
+    const double S0 = water.S;
+    const double x = water.calculateIsentropicMixtureState(S0, 500.0, 450.0);
+    ASSERT_GT(x, 0.0);
+    ASSERT_LT(x, 1.0);
+    // The water gained the entropy the magma lost reversibly.
+    EXPECT_NEAR(water.S, S0 + 1200.0 * kWaterMolarMass * std::log(500.0 / 450.0), 1e-9);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(water.calculateIsentropicMixtureState(S0, 500.0, 700.0), 1.0);
+    EXPECT_NE(::testing::internal::GetCapturedStdout().find("Error calculation"),
+              std::string::npos);
+}
+
+TEST_F(MagmaWaterTest, PyroclastHeatedCasesDoMoreWork) {
+    for (uint8_t heating : {0, 1}) {
+        const WaterMagmaCalculationResult r = cycle(infoFrom({"pyroclast"}, heating));
+        ASSERT_EQ(water.error, 0) << int(heating);
+        EXPECT_LT(r.WrevP, r.Wrev) << int(heating);
+        EXPECT_GT(r.QP, r.Q) << int(heating);
+        EXPECT_TRUE(std::isfinite(r.WirrP));
+        EXPECT_GT(r.T5P, 273.15);
+    }
+}
+
+TEST_F(MagmaWaterTest, SaturatedPathKeepsTakingHeat) {
+    water.waterMagmaRatio = 1.0;
+    water.magmaHeatCapacity = 1200.0;
+    water.calculateTheSaturationPressure(500.0);
+    water.calculateFromTV(500.0, water.Vl, 0);
+    WaterMagmaCalculationResult r;
+    water.calculateHeatingDecompressionPath2("path2", 500.0, water.S, 400.0, r);
+    EXPECT_LT(r.Wrev, 0.0);
+    EXPECT_NEAR(r.Q, 101.0 * 1200.0 * 0.001, 1e-9);  // 1 K of magma per row, per gram
+    EXPECT_EQ(testing::fileLines("path2").size(), 1u + 101u);
+}
+
+TEST_F(MagmaWaterTest, ExsolutionIsoCurveIsTracedFromItsStart) {
+    CurveArray* curve = nullptr;
+    water.calculateExsolutionWorkIsoCurve(400.0, 1100.0, 500.0, 1000.0, 250.0, 1.2e-5, &curve);
+    ASSERT_NE(curve, nullptr);
+    ASSERT_EQ(curve->size(), 6u);  // (T, P) at 500, 750 and 1000 bar
+    for (std::size_t i = 0; i < curve->size(); i += 2) {
+        struct {
+            double P, V0, W;
+        } context{(*curve)[i + 1], 1.2e-5, 400.0};
+        EXPECT_NEAR(water.equationForExsolutionWork((*curve)[i], &context), 0.0, 1e-6);
+    }
+    delete curve;
+    water.calculateExsolutionWorkIsoCurve(400.0, 1100.0, 1000.0, 500.0, 250.0, 1.2e-5, &curve);
+    EXPECT_TRUE(curve->empty());
+    delete curve;
+}
+
+TEST_F(MagmaWaterTest, RechargeSequenceReportedInTheLog) {
+    WaterMagmaTextLog log;
+    setWaterMagmaLog(&log);
+    WaterMagmaCalculationInfo info = infoFrom({"d", "5000", "recharge", "max", "3"});
+    WaterMagmaCalculationResult r;
+    r.scriptFlag = kScriptArray;
+    water.calculateWaterMagmaCycleWithRecharge(info, r, 0, 1);
+    setWaterMagmaLog(nullptr);
+    EXPECT_EQ(r.cycleCount, 3.0);
+    EXPECT_LT(r.cumulativeWrev, r.Wrev);
+    EXPECT_DOUBLE_EQ(info.Tm, 1473.15);
+    for (const char* piece :
+         {"(open system)", "Cycle           T3", "        (°C)    (J/g H2O)",
+          "\tNumber of cycles                                     : more than 3",
+          "Enhancement factor (reversible, isentropic)", "\u23AF\u23AF\u23AF\u23AF\n",
+          "Magma-water interaction for m = \\b 1.0000"})
+        EXPECT_NE(log.text.find(piece), std::string::npos) << piece;
+    EXPECT_EQ(log.text.find("Input Summary"), std::string::npos);  // only with report 2
+}
+
+TEST_F(MagmaWaterTest, RefusedRequestsSayWhy) {
+    ::testing::internal::CaptureStdout();
+    water.calculateIsobaricHeatingWork(-1.0, 300.0, 400.0);
+    water.calculateSaturatedExpansionWork(0.0, 230.0, nullptr, 1.0);
+    water.calculateSaturatedExpansionWork(700.0, 0.0, nullptr, 1.0);
+    water.calculateExsolutionWork(1173.15, 0.0, 1.2e-5);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Isobaric heating needs a positive pressure"), std::string::npos);
+    EXPECT_NE(out.find("The pressure (230.00 bar) is above the critical pressure (220.64 bar)."),
+              std::string::npos);
+    EXPECT_NE(out.find("above the critical temperature"), std::string::npos);
+    EXPECT_NE(out.find("Exsolution needs a positive temperature and pressure"), std::string::npos);
+    // Isochoric heating below 273 K is no state.
+    struct {
+        double cx, Tx;
+    } rock{0.0, 0.0};
+    water.equationForIsochorHeating(250.0, &rock);
+    EXPECT_EQ(water.equationError, 1);
+    water.equationError = 0;
+}
+
+TEST(MagmaWaterDiagramFileTest, SequenceColumnsOfRechargeAndFractions) {
+    WaterMagmaCalculationInfo info = infoFrom({"m", "2", "frac", "4"});
+    WaterMagmaCalculationResult r;
+    r.Wrev = -100.0;
+    r.Wirr = -40.0;
+    r.cumulativeWrev = -300.0;
+    r.cumulativeWirr = -120.0;
+    r.cumulativeQ = 900.0;
+    r.cycleCount = 3.0;
+    std::FILE* file = produceHeaderIgorFileForWaterMagmaDiagram(info);
+    ASSERT_NE(file, nullptr);
+    writeDataIgorFileForWaterMagmaDiagram(file, info, r);
+    info.fractionation = 0;
+    info.recharge = 1;
+    writeDataIgorFileForWaterMagmaDiagram(file, info, r);
+    std::fclose(file);
+    const std::vector<std::string> lines = testing::fileLines("wm0");
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_NE(lines[1].find("emd0         ewd0          qc0"), std::string::npos) << lines[1];
+    // Fractions: per gram of magma over the n fractions, per gram of water per cycle done.
+    EXPECT_EQ(testing::numbersOf(lines[3]),
+              (std::vector<double>{2, 0, 0, 0, 150, 100, 60, 40, 600, 300, 240, 120, 900}));
+    // Recharges: the first cycle, then the sequence.
+    EXPECT_EQ(testing::numbersOf(lines[4]),
+              (std::vector<double>{2, 0, 0, 0, 200, 100, 80, 40, 600, 300, 240, 120, 900}));
+}
+
+TEST_F(MagmaWaterTest, IsobaricPathFileOfABoilingEnd) {
+    WaterMagmaCalculationInfo info = infoFrom({"m", "0.8"}, 1);
+    WaterMagmaCalculationResult r;
+    r.scriptFlag = kScriptIgor;
+    water.calculateWaterMagmaCycle(info, r, 1, 0);
+    ASSERT_EQ(water.error, 0);
+    ASSERT_EQ(r.isobaricStage, 2);
+    // States 1 and 2, the spinodal at P2, the boiling point, state 3.
+    const std::vector<std::string> lines = testing::fileLines("isop0");
+    ASSERT_EQ(lines.size(), 3u + 5u + 1u);
+    EXPECT_EQ(testing::numbersOf(lines[5]),
+              (std::vector<double>{r.P2, std::round(r.Tspin * 1e6) / 1e6}));
+    EXPECT_EQ(testing::fileLines("isos1")[3], " nan nan ");
+    EXPECT_GT(testing::fileLines("isoss2").size(), 10u);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -16,6 +16,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
+#include "numerics/ConsoleInput.h"
 
 namespace vornex {
 
@@ -73,13 +74,8 @@ std::string trimmed(const std::string& label) {
 // Why the word is not acceptable for the parameter; empty when it is (its number in `value`).
 std::string refusal(const std::string& word, Kind kind, double& value) {
     if (kind == Kind::Suffix) return OutputFiles::isValidSuffix(word) ? "" : "is not a suffix";
-    if (word.empty() || std::isspace(static_cast<unsigned char>(word[0]))) return "is not a number";
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(word.c_str(), &end);
-    if (end != word.c_str() + word.size()) return "is not a number";
-    if (!std::isfinite(value)) return "is not a finite number";
-    if (errno == ERANGE) return "is out of the range of numbers";
+    if (word.size() != std::strlen(word.c_str())) return "is not a number";
+    if (const char* why = numberRefusal(word.c_str(), value)) return why;
     switch (kind) {
         case Kind::Positive:
             if (!(value > 0.0)) return "must be above zero";

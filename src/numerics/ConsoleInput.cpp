@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -69,6 +71,19 @@ double getDouble(double defaultValue, std::istream& in) {
     double value = std::strtod(line.c_str(), &end);
     if (end == line.c_str()) return defaultValue;
     return value;
+}
+
+const char* numberRefusal(const char* word, double& value) {
+    if (word == nullptr || *word == '\0' || std::isspace(static_cast<unsigned char>(*word)))
+        return "is not a number";
+    char* end = nullptr;
+    errno = 0;
+    const double v = std::strtod(word, &end);
+    if (*end != '\0') return "is not a number";
+    if (!std::isfinite(v)) return "is not a finite number";
+    if (errno == ERANGE) return "is out of the range of numbers";
+    value = v;
+    return nullptr;
 }
 
 char* macIgorPath(const char* directory) {

@@ -18,6 +18,11 @@ int getInteger(int defaultValue, std::istream& in = std::cin);
 // One line as a decimal number, with the same rules as getInteger.
 double getDouble(double defaultValue, std::istream& in = std::cin);
 
+// A command-line word read strictly as a number: the whole word, finite and within the
+// range of doubles. Null when it is one (its value in `value`), otherwise why it is not
+// ("is not a number", "is not a finite number", "is out of the range of numbers").
+const char* numberRefusal(const char* word, double& value);
+
 // The working directory as the folder name the Igor scripts are given: a POSIX path ending
 // in "/" (on this system Igor Pro is reached through the desktop opener, which takes POSIX
 // paths). The caller owns the string and releases it with delete[]. When the directory

@@ -315,13 +315,16 @@ class WaterEOS : public FluidPhase {
         double Hvex, double Slex, double Svex, double& xl, double& xil, double& xv, double& xiv,
         double& Wrevl, double& Wirrl, double& Wrevv, double& Wirrv, double& dHl, double& dHv);
     // Saturated liquid and steam at T (K, P = 0) or P (bar, T = 0) expanded to Pex (bar):
-    // the console report, or the record r when given.
-    void calculateSaturatedExpansionWork(double TK, double Pbar, WaterSaturationResult* r,
+    // the console report, or the record r when given. Above the critical temperature or
+    // pressure there is no saturated state: false, with the error flag set, as for any
+    // failure (said on the console without a record).
+    bool calculateSaturatedExpansionWork(double TK, double Pbar, WaterSaturationResult* r,
                                          double Pex);
 
     // Exsolution from a melt: work P (V - V0) of water leaving the volume V0 (m3/mol) at T
     // (K), P (bar), its report, the temperature of a given work (J/g) and the iso-work curve.
-    void calculateExsolutionWork(double TK, double Pbar, double V0);
+    // False, said in one line, when there is no physical state at T, P.
+    bool calculateExsolutionWork(double TK, double Pbar, double V0);
     double equationForExsolutionWork(double TK, void* context);
     void calculateTemperatureForGivenExsolutionWorkAndPressure(double W, double Pbar, double V0);
     void calculateExsolutionWorkIsoCurve(double W, double T0, double P0, double P1, double dP,
@@ -349,24 +352,27 @@ class WaterEOS : public FluidPhase {
     bool produceIgorFileFromArray(WaterMagmaCalculationInfo& info, const CurveArray& array);
     // States 4 and 5, heat and works after an isobaric heating.
     void calculateWorkForIsobaricHeating(WaterMagmaCalculationResult& r);
-    // Console report of an isobaric heating at P (bar) from T0 to T1 (K).
-    void calculateIsobaricHeatingWork(double Pbar, double T0, double T1);
+    // Console report of an isobaric heating at P (bar) from T0 to T1 (K); false, said in one
+    // line, when an end has no physical state.
+    bool calculateIsobaricHeatingWork(double Pbar, double T0, double T1);
 
     // One cycle: preparation, heating by the record's mode, expansion; report 0 silent, 1
     // the report (standard output or log by the result's output), 2 the log's input summary
     // first. writeCurves makes the operations write their curve files.
     void calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r,
                                   char writeCurves, char report);
-    // The console command's cycle: report, Igor script, recharge table "recharge", totals.
-    void drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag flag);
+    // The console command's cycle: report, Igor script, recharge table "recharge", totals;
+    // false, said in one line, when the cycle could not be computed.
+    bool drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag flag);
     // A cycle followed by its recharges (open system) or fractions (closed system); the
     // result shows the first cycle and the totals of the sequence.
     void calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& info,
                                               WaterMagmaCalculationResult& r, char writeCurves,
                                               char report);
     // The energy diagram E(m) on the three-range grid of m within [mMin, mMax]: the file "wm"
-    // + suffix and its script (flag 1), or 31 numbers per point in `array` (flag 6).
-    void drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag flag, char verbose,
+    // + suffix and its script (flag 1), or 31 numbers per point in `array` (flag 6). The
+    // number of points computed, -1 when the file cannot be created.
+    int drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag flag, char verbose,
                                CurveArray* array, double mMin, double mMax);
     bool calculateEnergyDiagramPoint(double m, WaterMagmaCalculationInfo& info,
                                      WaterMagmaCalculationResult& r, CurveArray* array);
@@ -377,9 +383,14 @@ class WaterEOS : public FluidPhase {
     void writeIgorScriptForWaterMagmaCycle1(WaterMagmaCalculationResult& r);
     void writeIgorScriptForWaterMagmaCycle(WaterMagmaCalculationResult& r);
     // The console program "Kelno": banner and commands without a command word, else the
-    // command (argc counts the program name).
-    void doWaterMagmaCommand(int argc, const char** argv);
-    void doMenuCommand(const char* keyword, int argc, const char** argv);
+    // command (argc counts the program name). The status: 0 when the command ran, 1 when
+    // a word was unknown or refused, a word count wrong or a computation failed, each said
+    // in one line instead of a result.
+    int doWaterMagmaCommand(int argc, const char** argv);
+    int doMenuCommand(const char* keyword, int argc, const char** argv);
+    // The state the model holds is one water can be in: finite, positive P, V, Cv and Cp,
+    // mechanically stable.
+    bool holdsPhysicalState() const;
     // Study tables of a full cycle for a range of peak temperatures: heating at the depth's
     // pressure ("heatirr" + suffix) or at constant volume ("wohl0", "wohl1"); h is the
     // depth's hydrostatic pressure (bar), fluid 1 the water isentrope, 0 the mixture's;

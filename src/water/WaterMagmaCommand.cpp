@@ -1,9 +1,11 @@
 // The console program of the magma-water energetics ("Kelno"): its banner, the command
 // words and the single-state expansion of a given water state; and the energy diagram E(m).
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "numerics/ConsoleInput.h"
 #include "water/IgorOpener.h"
 #include "water/WaterEOS.h"
 #include "water/WaterMagmaRecords.h"
@@ -53,9 +55,45 @@ void printAbout() {
     std::puts("\tVersion 1.0 - April 2009\n");
 }
 
-bool isVapourWord(const char* word) {
-    return std::strcmp(word, "gas") == 0 || std::strcmp(word, "steam") == 0 ||
-           std::strcmp(word, "vapour") == 0;
+// The phase a TP or TV command starts its volume search on: 1 vapour, 2 liquid, 0 a word
+// that names neither.
+int phaseSelector(const char* word) {
+    for (const char* vapour : {"gas", "steam", "vapour", "vapor"})
+        if (std::strcmp(word, vapour) == 0) return 1;
+    for (const char* liquid : {"liquid", "water"})
+        if (std::strcmp(word, liquid) == 0) return 2;
+    return 0;
+}
+
+// What a number of a command accepts.
+enum class Need {
+    Celsius,   // a temperature in deg. C: above absolute zero
+    Positive,  // a pressure or volume: above zero
+};
+
+// The word as the command's parameter `name`, or false with the refusal on standard error.
+bool parameter(const char* command, const char* name, const char* word, Need need,
+               double& value) {
+    const char* why = numberRefusal(word, value);
+    if (why == nullptr && need == Need::Celsius && !(value > -273.15))
+        why = "must lie above -273.15 deg. C";
+    if (why == nullptr && need == Need::Positive && !(value > 0.0)) why = "must be above zero";
+    if (why == nullptr) return true;
+    std::fprintf(stderr, "%s: %s \"%.40s\" refused: %s\n", command, name, word, why);
+    return false;
+}
+
+int syntax(const char* line) {
+    std::puts(line);
+    return 1;
+}
+
+// The reversible expansion's numbers are all results (a failed irreversible end is said
+// by the report).
+bool finiteExpansion(const WaterMagmaCalculationResult& r) {
+    for (double v : {r.U3, r.U5, r.T5, r.x5, r.xi, r.Vlf, r.Vvf})
+        if (!std::isfinite(v)) return false;
+    return !r.twoPhase || (std::isfinite(r.T4) && std::isfinite(r.P4) && std::isfinite(r.U4));
 }
 
 // The m grid of the energy diagram: three ranges, each walked by its own step.
@@ -67,19 +105,25 @@ constexpr int kMaxDiagramPoints = 100000;
 
 }  // namespace
 
-void WaterEOS::doWaterMagmaCommand(int argc, const char** argv) {
-    if (argc < 1 || argv == nullptr) return;
+bool WaterEOS::holdsPhysicalState() const {
+    for (double v : {P, V, U, H, S, Cv, Cp, dPdV})
+        if (!std::isfinite(v)) return false;
+    return P > 0.0 && V > 0.0 && Cv > 0.0 && Cp > 0.0 && dPdV < 0.0;
+}
+
+int WaterEOS::doWaterMagmaCommand(int argc, const char** argv) {
+    if (argc < 1 || argv == nullptr) return 1;
     if (argc == 1) {
         std::puts("");
         for (const char* line : kBanner) std::puts(line);
         std::puts("");
-        return;
+        return 0;
     }
-    doMenuCommand(argv[1], argc - 2, argv + 2);
+    return doMenuCommand(argv[1], argc - 2, argv + 2);
 }
 
-void WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
-    if (keyword == nullptr) return;
+int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
+    if (keyword == nullptr) return 1;
     const char* const cycleWords[] = {"pv", "pp", "pw"};
     const char* const diagramWords[] = {"ev", "ep", "ew"};
     for (uint8_t heating = 0; heating < 3; ++heating) {
@@ -91,78 +135,90 @@ void WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         info.suffix[0] = '0';
         info.suffix[1] = 0;
         if (diagram) info.m = 1.0;
-        if (info.readArguments(argc, argv) != 0) return;
-        if (cycle)
-            drawWaterMagmaCycle(info, kScriptIgor);
-        else
-            drawWaterMagmaDiagram(info, kScriptIgor, 1, nullptr, 0.001, 7.0);
-        return;
+        if (info.readArguments(argc, argv) != 0) return 1;
+        if (cycle) return drawWaterMagmaCycle(info, kScriptIgor) ? 0 : 1;
+        const int points = drawWaterMagmaDiagram(info, kScriptIgor, 1, nullptr, 0.001, 7.0);
+        if (points > 0) return 0;
+        if (points == 0) std::fprintf(stderr, "%s failed: no point of the diagram could be computed\n", keyword);
+        return 1;
     }
     const bool tp = std::strcmp(keyword, "TP") == 0, tv = std::strcmp(keyword, "TV") == 0;
     if (tp || tv) {
-        if (argc < 2) {
-            std::puts(tp ? "Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)"
-                         : "Syntax: TV <temperature in deg. C>   <volume in cm3/mol>  (<phase>)");
-            return;
+        if (argc < 2 || argc > 3)
+            return syntax(tp ? "Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)"
+                             : "Syntax: TV <temperature in deg. C>   <volume in cm3/mol>  (<phase>)");
+        const int selector = argc == 3 ? phaseSelector(argv[2]) : 2;
+        double celsius = 0.0, value = 0.0;
+        if (!parameter(keyword, "temperature", argv[0], Need::Celsius, celsius) ||
+            !parameter(keyword, tp ? "pressure" : "volume", argv[1], Need::Positive, value))
+            return 1;
+        if (selector == 0) {
+            std::fprintf(stderr, "%s: phase \"%.40s\" refused: is neither liquid nor steam\n",
+                         keyword, argv[2]);
+            return 1;
         }
-        if (argc > 3) return;
-        const int selector = (argc == 3 && isVapourWord(argv[2])) ? 1 : 2;
-        const double TK = std::atof(argv[0]) + 273.15, value = std::atof(argv[1]);
-        std::puts("");
-        set_the_phase_as(selector);
-        error = 0;
-        if (!(TK > 0.0) || !(value > 0.0)) {
-            std::printf("%s needs a temperature above -273.15 deg. C and a positive %s\n\n",
-                        keyword, tp ? "pressure" : "volume");
-            return;
-        }
-        if (tp)
-            calculateFromTP(TK, value, 1);
-        else
-            calculateFromTV(TK, value * 1e-6, 1);
-        if (error) {
-            std::puts("");
-            return;
+        const double TK = celsius + 273.15;
+        // The state is computed, checked and expanded before anything is printed, then
+        // computed again (the same state) to be shown with its report.
+        auto state = [&](char print) {
+            set_the_phase_as(selector);
+            if (tp)
+                calculateFromTP(TK, value, print);
+            else
+                calculateFromTV(TK, value * 1e-6, print);
+        };
+        state(0);
+        if (error || !holdsPhysicalState()) {
+            std::fprintf(stderr, "%s failed: no physical water state at %g deg. C and %g %s\n",
+                         keyword, celsius, value, tp ? "bar" : "cm3/mol");
+            return 1;
         }
         WaterMagmaCalculationResult r;
         r.scriptFlag = kScriptNone;
         calculateExpansionWorkOfState(r, 1.0);
-        if (error || r.failed)
-            std::puts("The expansion of this state could not be computed.");
-        else
-            r.printExpansionWork();
+        if (error || r.failed || !finiteExpansion(r)) {
+            std::fprintf(stderr, "%s failed: the expansion of this state could not be computed\n",
+                         keyword);
+            return 1;
+        }
         std::puts("");
-        return;
+        state(1);
+        r.printExpansionWork();
+        std::puts("");
+        return std::isfinite(r.Wirr) && std::isfinite(r.T5irr) ? 0 : 1;
     }
     if (std::strcmp(keyword, "psat") == 0 || std::strcmp(keyword, "tsat") == 0) {
         const bool byT = keyword[0] == 'p';
-        if (argc != 1) {
-            std::puts(byT ? "Syntax: psat <temperature in deg. C>"
-                          : "Syntax: tsat <pressure in bar>");
-            return;
-        }
-        const double value = std::atof(argv[0]);
-        if (byT)
-            calculateSaturatedExpansionWork(value + 273.15, 0.0, nullptr, 1.0);
-        else
-            calculateSaturatedExpansionWork(0.0, value, nullptr, 1.0);
-        return;
+        if (argc != 1)
+            return syntax(byT ? "Syntax: psat <temperature in deg. C>"
+                              : "Syntax: tsat <pressure in bar>");
+        double value = 0.0;
+        if (!parameter(keyword, byT ? "temperature" : "pressure", argv[0],
+                       byT ? Need::Celsius : Need::Positive, value))
+            return 1;
+        const bool done = byT ? calculateSaturatedExpansionWork(value + 273.15, 0.0, nullptr, 1.0)
+                              : calculateSaturatedExpansionWork(0.0, value, nullptr, 1.0);
+        return done ? 0 : 1;
     }
     if (std::strcmp(keyword, "exsol") == 0) {
-        if (argc == 1) std::puts("Syntax: exsol <temperature in deg. C> <pressure in bar>");
-        if (argc != 2) return;
+        if (argc != 2) return syntax("Syntax: exsol <temperature in deg. C> <pressure in bar>");
+        double celsius = 0.0, Pbar = 0.0;
+        if (!parameter(keyword, "temperature", argv[0], Need::Celsius, celsius) ||
+            !parameter(keyword, "pressure", argv[1], Need::Positive, Pbar))
+            return 1;
         set_the_phase_as(1);
-        calculateExsolutionWork(std::atof(argv[0]) + 273.15, std::atof(argv[1]), 1.2e-5);
-        return;
+        return calculateExsolutionWork(celsius + 273.15, Pbar, 1.2e-5) ? 0 : 1;
     }
     if (std::strcmp(keyword, "heat") == 0) {
-        if (argc == 1)
-            std::puts(
+        if (argc != 3)
+            return syntax(
                 "Syntax: heat  <pressure in bar> <temperature in deg. C> <temperature in deg. C>");
-        if (argc != 3) return;
-        calculateIsobaricHeatingWork(std::atof(argv[0]), std::atof(argv[1]) + 273.15,
-                                     std::atof(argv[2]) + 273.15);
-        return;
+        double Pbar = 0.0, T0 = 0.0, T1 = 0.0;
+        if (!parameter(keyword, "pressure", argv[0], Need::Positive, Pbar) ||
+            !parameter(keyword, "initial temperature", argv[1], Need::Celsius, T0) ||
+            !parameter(keyword, "final temperature", argv[2], Need::Celsius, T1))
+            return 1;
+        return calculateIsobaricHeatingWork(Pbar, T0 + 273.15, T1 + 273.15) ? 0 : 1;
     }
     if (std::strcmp(keyword, "satu") == 0) {
         if (argc == 0) {
@@ -173,17 +229,29 @@ void WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
             calculateTheSaturationCurve("0", 4);
         } else if (argc == 1 && std::strcmp(argv[0], "gnuplot") == 0) {
             calculateTheSaturationCurve("0", 2);
+        } else {
+            return syntax("Syntax: satu  (cocoa | gnuplot)");
         }
-        return;
+        return 0;
     }
     if (std::strcmp(keyword, "spino") == 0) {
-        if (argc != 0) return;
+        if (argc != 0) return syntax("Syntax: spino");
         calculateTheSpinodals("1", "2");
         writeIgorScriptForPhaseDiagram(2, 1, 0);
         openIgorScript("igor2.itx");
-        return;
+        return 0;
     }
-    if (std::strcmp(keyword, "a") == 0) printAbout();
+    if (std::strcmp(keyword, "a") == 0) {
+        if (argc != 0) return syntax("Syntax: a");
+        printAbout();
+        return 0;
+    }
+    std::fprintf(stderr, "Unknown command \"%.40s\"; the commands are:", keyword);
+    for (const char* command : {"a", "pv", "pp", "pw", "ev", "ep", "ew", "TP", "TV", "psat", "tsat",
+                                "exsol", "heat", "satu", "spino"})
+        std::fprintf(stderr, " %s", command);
+    std::fputs("\n", stderr);
+    return 1;
 }
 
 // ------------------------------------------------------------------ energy diagram
@@ -239,19 +307,19 @@ bool WaterEOS::calculateEnergyDiagramPoint(double m, WaterMagmaCalculationInfo& 
     return true;
 }
 
-void WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag flag, char verbose,
-                                     CurveArray* array, double mMin, double mMax) {
+int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag flag, char verbose,
+                                    CurveArray* array, double mMin, double mMax) {
     WaterMagmaCalculationResult r;
     r.scriptFlag = flag;
     if (flag == kScriptIgor) {
         r.igorFile = produceHeaderIgorFileForWaterMagmaDiagram(info);
-        if (r.igorFile == nullptr) return;
+        if (r.igorFile == nullptr) return -1;
     }
     const bool progress = flag == kScriptIgor && verbose;
     if (progress) std::printf("\nCalculate for water mass      ");
     const MassRange ranges[3] = {
         {0.001, 0.011, 0.001}, {0.02, 2.01, 0.01}, {2.05, mMax > 7.05 ? mMax : 7.05, 0.05}};
-    int k = 0;
+    int k = 0, points = 0;
     double m = ranges[0].start;
     for (int n = 0; n < kMaxDiagramPoints; ++n) {
         if (m < mMin) m = mMin;
@@ -266,7 +334,7 @@ void WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag
             std::fflush(stdout);
         }
         const double mPoint = m;
-        calculateEnergyDiagramPoint(mPoint, info, r, array);
+        if (calculateEnergyDiagramPoint(mPoint, info, r, array)) ++points;
         error = 0;
         m = mPoint + ranges[k].step;
     }
@@ -279,6 +347,7 @@ void WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag
                                             static_cast<char>(info.recharge), info.suffix);
         openIgorScript("igor1.itx");
     }
+    return points;
 }
 
 }  // namespace vornex

@@ -344,11 +344,11 @@ void WaterEOS::calculateWorkForIsobaricHeating(WaterMagmaCalculationResult& r) {
 
 // ------------------------------------------------------------ isobaric heating report
 
-void WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
+bool WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
     if (!std::isfinite(Pbar) || !std::isfinite(T0) || !std::isfinite(T1) || Pbar <= 0.0 ||
         T0 <= 0.0 || T1 <= 0.0) {
         std::printf("Isobaric heating needs a positive pressure and temperatures\n");
-        return;
+        return false;
     }
     double Tsat = 647.0;
     if (Pbar <= kSupercriticalPressure) {
@@ -371,9 +371,10 @@ void WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
             Vl0 = 1.6e-5;
             calculateFromTP(temperatures[i], Pbar, 0);
         }
-        if (error) {
+        if (error || !holdsPhysicalState()) {
             std::printf("Calculation failure at %lf deg. C\n", temperatures[i] - 273.15);
-            return;
+            error = 1;
+            return false;
         }
         e[i] = {S, H, U, V};
     }
@@ -396,6 +397,7 @@ void WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
         std::printf("                  rho%d  : %8.2f kg/m3\n", i, M / e[i].V);
     std::printf("Isobaric heating work   : %8.2f J/g H2O\n\n",
                 perGram((e[1].H - e[0].H) - (e[1].U - e[0].U), M));
+    return true;
 }
 
 }  // namespace vornex

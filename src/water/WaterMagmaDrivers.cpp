@@ -116,7 +116,7 @@ void WaterEOS::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info,
     }
 }
 
-void WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag flag) {
+bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag flag) {
     WaterMagmaCalculationResult r;
     r.scriptFlag = flag;
     std::clock_t ticks = std::clock();
@@ -124,7 +124,7 @@ void WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
     ticks = std::clock() - ticks;
     if (error) {
         std::fprintf(stderr, "Failure of the calculation !\n\n");
-        return;
+        return false;
     }
     if (flag == kScriptIgor) {
         if (info.heating == 1)
@@ -195,6 +195,7 @@ void WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
         -sumIrr * m / 4.68);
     std::printf("\nCalculation Time %lf seconds \n\n", static_cast<double>(ticks) * 1e-6);
     if (flag == kScriptIgor) openIgorScript("igor0.itx");
+    return true;
 }
 
 namespace {

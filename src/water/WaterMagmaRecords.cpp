@@ -2,11 +2,13 @@
 // reports of the result record.
 #include "water/WaterMagmaRecords.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <utility>
 
 #include "numerics/ConsoleInput.h"
 
@@ -149,32 +151,62 @@ void WaterMagmaCalculationInfo::setValuesToDefault() {
 int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
                                              std::istream* answers) {
     bool interactive = false;
+    // A value option's number, strictly; false with the refusal said.
+    auto number = [&](int& i, const char* word, double& value) {
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "Magma-water input refused: %s needs a number\n", word);
+            return false;
+        }
+        const char* text = argv[++i];
+        if (const char* why = numberRefusal(text, value)) {
+            std::fprintf(stderr, "Magma-water input refused: %s \"%.40s\" %s\n", word, text, why);
+            return false;
+        }
+        return true;
+    };
+    // A count (recharges, fractions): a whole number; below 1 it counts as 1, above the
+    // bound it is the bound, said.
+    auto count = [&](int& i, const char* word, int32_t& field) {
+        double value = 0.0;
+        if (!number(i, word, value)) return false;
+        if (value != std::floor(value)) {
+            std::fprintf(stderr, "Magma-water input refused: %s \"%s\" is not a whole number\n",
+                         word, argv[i]);
+            return false;
+        }
+        if (value > kMaxCycleCount) {
+            std::fprintf(stderr, "%s %s is above the bound: %d cycles at most are computed\n",
+                         word, argv[i], kMaxCycleCount);
+            value = kMaxCycleCount;
+        }
+        field = static_cast<int32_t>(std::max(1.0, value));
+        return true;
+    };
     for (int i = 0; i < argc; ++i) {
         const char* word = argv[i];
-        // A value option as the last word has no value: it counts as not given.
-        const bool hasValue = i + 1 < argc;
-        bool matched = false;
-        for (const ValueOption& option : kValueOptions) {
-            if (std::strcmp(word, option.word) != 0) continue;
-            matched = true;
-            if (hasValue) this->*option.field = std::atof(argv[++i]);
-            break;
-        }
-        if (matched) continue;
-        if (std::strcmp(word, "max") == 0) {
-            if (hasValue) maxRecharges = std::atoi(argv[++i]);
+        const ValueOption* option = nullptr;
+        for (const ValueOption& o : kValueOptions)
+            if (std::strcmp(word, o.word) == 0) option = &o;
+        if (option != nullptr) {
+            if (!number(i, word, this->*option->field)) return -1;
+        } else if (std::strcmp(word, "max") == 0) {
+            if (!count(i, word, maxRecharges)) return -1;
         } else if (std::strcmp(word, "pyroclast") == 0) {
             pyroclast = 1;
         } else if (std::strcmp(word, "recharge") == 0) {
             recharge = 1;
         } else if (std::strcmp(word, "frac") == 0) {
-            if (hasValue) {
-                fractionation = 1;
-                fractionCount = std::atoi(argv[++i]);
-            }
+            if (!count(i, word, fractionCount)) return -1;
+            fractionation = 1;
         } else if (std::strcmp(word, "interactive") == 0) {
             askToUser(answers != nullptr ? *answers : std::cin);
             interactive = true;
+        } else {
+            std::fprintf(stderr, "Magma-water input refused: unknown option \"%.40s\"; the options are",
+                         word);
+            for (const ValueOption& o : kValueOptions) std::fprintf(stderr, " %s", o.word);
+            std::fprintf(stderr, " max pyroclast recharge frac interactive\n");
+            return -1;
         }
     }
     if (!interactive) setValuesToDefault();
@@ -200,6 +232,23 @@ std::string WaterMagmaCalculationInfo::invalidValues() const {
     for (double v : values)
         if (!std::isfinite(v)) return "every value must be a finite number";
     if (!(m > 0.0)) return "the water/magma mass ratio m must be above 0";
+    // Temperatures here are in K, after the conversion from deg. C.
+    const std::pair<double, const char*> aboveZero[] = {
+        {T1, "the water temperature T1 must lie above -273.15 deg. C"},
+        {Tm, "the magma temperature Tm must lie above -273.15 deg. C"},
+        {Tsol, "the solidus Tsol must lie above -273.15 deg. C"},
+        {Tliq, "the liquidus Tliq must lie above -273.15 deg. C"},
+        {Psurf, "the surface pressure Psurf must be above 0"},
+        {cp, "the magma heat capacity cp must be above 0"},
+        {g, "the gravity g must be above 0"},
+        {sedimentRho, "the sediment density sediRho must be above 0"},
+        {sedimentCp, "the sediment heat capacity sediCp must be above 0"}};
+    for (const auto& [value, message] : aboveZero)
+        if (!(value > 0.0)) return message;
+    if (depth < 0.0) return "the depth d must not be negative";
+    if (L < 0.0) return "the latent heat L must not be negative";
+    if (overpressure < 0.0) return "the overpressure over must not be negative";
+    if (!(coupling >= 0.0 && coupling <= 1.0)) return "the coupling must lie in [0, 1]";
     if (Tsol > Tliq) return "the solidus Tsol lies above the liquidus Tliq";
     if (!(porosity > 0.0 && porosity <= 1.0)) return "the porosity must lie in (0, 1]";
     if (!(saturation > 0.0 && saturation <= 1.0)) return "the saturation must lie in (0, 1]";
@@ -256,7 +305,7 @@ void WaterMagmaCalculationInfo::askToUser(std::istream& in) {
     if (maxRecharges == -1) {
         std::printf("Maximum number of recharges ?                    default =  100        : ");
         std::fflush(stdout);
-        maxRecharges = getInteger(100, in);
+        maxRecharges = std::clamp(getInteger(100, in), 1, kMaxCycleCount);
     }
     if (static_cast<uint8_t>(suffix[0]) == kFlagNotSet) {
         std::printf("Suffix                                           default =    0        : ");
@@ -461,6 +510,10 @@ void WaterMagmaCalculationResult::printExpansionWork() const {
         std::printf("\t\tExpansion work          : %6.2f J/g water\n", perGram(U3 - U5));
     }
     std::puts("\nIrreversible adiabatic expansion :");
+    if (!std::isfinite(Wirr) || !std::isfinite(T5irr)) {
+        std::puts("\tThe irreversible expansion could not be computed.");
+        return;
+    }
     if (xi == 1.0) {
         std::puts("\tNon-boiling liquid");
         std::printf("\tTemperature  at 1 bar     : %6.2f deg.C, %6.2f K\n", T5irr - 273.15, T5irr);

@@ -71,6 +71,8 @@ class WaterMagmaTextLog : public WaterMagmaLog {
 struct WaterMagmaCalculationInfo {
     static constexpr double kNotSet = -100.0;
     static constexpr uint8_t kFlagNotSet = 0xFF;
+    // The most recharges or fractions one calculation runs.
+    static constexpr int32_t kMaxCycleCount = 1000;
 
     double T1 = kNotSet;            // surface water temperature
     double Psurf = kNotSet;         // surface pressure, bar
@@ -101,8 +103,10 @@ struct WaterMagmaCalculationInfo {
     void setValuesToDefault();
     // Reads the option words, fills the defaults (unless answered interactively), converts
     // to the internal units and prints the summary. 0, or -1 with a message on standard
-    // error when a value is refused (not finite, m not positive, solidus above liquidus,
-    // porosity or saturation outside (0, 1]); the record is then not to be used.
+    // error when a word is refused (an unknown option, a value option without a number, a
+    // word that is not wholly a finite number, a count that is not whole) or a value
+    // (invalidValues); the record is then not to be used. Counts below 1 are 1, above
+    // kMaxCycleCount the bound, said.
     int readArguments(int argc, const char* const* argv, std::istream* answers = nullptr);
     // The questions for every field still not set, answered from `in` (defaults on empty
     // lines).
@@ -172,6 +176,7 @@ struct WaterMagmaCalculationResult {
     std::FILE* igorFile = nullptr;
 
     void print() const;
+    // The single-state report; a failed irreversible end is said in one line.
     void printExpansionWork() const;
     void writeToLog() const;
 };

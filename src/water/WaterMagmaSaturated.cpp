@@ -96,18 +96,20 @@ void WaterEOS::calculateSaturationExpansionWork(double V1, double V2, double U1,
     Wi2 = b.Wirr;
 }
 
-void WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSaturationResult* r,
+bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSaturationResult* r,
                                                double Pex) {
     const bool console = r == nullptr;
     if (!std::isfinite(TK) || !std::isfinite(Pbar) || !(Pex > 0.0) || TK < 0.0 || Pbar < 0.0 ||
         (TK == 0.0 && Pbar == 0.0)) {
         if (console) std::printf("Saturated expansion needs a temperature or a pressure\n");
-        return;
+        error = 1;
+        return false;
     }
     SaturationEnds ex;
     if (!saturationEndsAtP(*this, Pex, ex)) {
         if (console) std::printf("No saturation state at the exit pressure %.2f bar\n", Pex);
-        return;
+        error = 1;
+        return false;
     }
     auto critical = [this] {
         error = 0;
@@ -122,7 +124,8 @@ void WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
                 std::printf(
                     "The pressure (%6.2f bar) is above the critical pressure (220.64 bar).\n\n",
                     Pbar);
-            return;
+            error = 1;
+            return false;
         }
         if (Pbar <= 220.6) {
             calculateTheSaturationTemperature(Pbar, 0);
@@ -136,25 +139,27 @@ void WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
             std::printf("Pressure    %6.2f bar \n", P * 1e-5);
         }
     } else {
-        if (TK <= kWaterCriticalTemperature) {
-            temperature(TK);
-            calculateTheSaturationPressure(TK);
-        } else {
+        // Above the critical temperature there is neither saturated liquid nor steam.
+        if (TK > kWaterCriticalTemperature) {
             if (console)
                 std::printf(
                     "The temperature (%6.2f deg. C, %6.2f K) is above the critical temperature "
-                    "(%6.3lf deg. C, 647.096 K).\n\n",
+                    "(%6.3lf deg. C, 647.096 K): no saturated state.\n",
                     TK - 273.15, TK, kWaterCriticalTemperature - 273.15);
-            critical();
+            error = 1;
+            return false;
         }
+        temperature(TK);
+        calculateTheSaturationPressure(TK);
         if (console && !error) {
             std::printf("Temperature %6.2f deg. C, %6.2f K\n", T - 273.15, T);
             std::printf("Pressure    %6.2f bar \n", P * 1e-5);
         }
     }
-    if (error) {
+    if (error || !std::isfinite(T) || !std::isfinite(P) || !(Vl > 0.0) || !std::isfinite(Vv)) {
         if (console) std::printf("No saturation state found\n");
-        return;
+        error = 1;
+        return false;
     }
     const double Ts = T, Ps = P, Vliquid = Vl, Vvapour = Vv;
     const double g = M * 1000.0;
@@ -187,7 +192,7 @@ void WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
         std::printf(
             "Steam  expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n",
             belowExit ? 0.0 : v.Wrev, belowExit ? 0.0 : v.Wirr);
-        return;
+        return true;
     }
     r->P = Ps * 1e-5;
     r->T = Ts;
@@ -220,7 +225,7 @@ void WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
         r->steamMassl = r->steamMassIrrl = r->steamVolumel = r->steamVolumeIrrl = 0.0;
         r->steamMassv = r->steamMassIrrv = r->steamVolumev = r->steamVolumeIrrv = 100.0;
         r->Wrevl = r->Wirrl = r->Wrevv = r->Wirrv = 0.0;
-        return;
+        return true;
     }
     r->steamMassl = (1.0 - l.x) * 100.0;
     r->steamMassIrrl = (1.0 - l.xi) * 100.0;
@@ -234,6 +239,7 @@ void WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
     r->Wirrl = l.Wirr;
     r->Wrevv = v.Wrev;
     r->Wirrv = v.Wirr;
+    return true;
 }
 
 // ------------------------------------------------------------------- exsolution
@@ -246,18 +252,20 @@ struct ExsolutionContext {
 
 }  // namespace
 
-void WaterEOS::calculateExsolutionWork(double TK, double Pbar, double V0) {
+bool WaterEOS::calculateExsolutionWork(double TK, double Pbar, double V0) {
     if (!std::isfinite(TK) || !std::isfinite(Pbar) || TK <= 0.0 || Pbar <= 0.0) {
         std::printf("Exsolution needs a positive temperature and pressure\n");
-        return;
+        return false;
     }
     set_the_phase_as(1);
-    std::printf("\n");
-    calculateFromTP(TK, Pbar, 1);
-    if (error) {
-        std::printf("\nNo state at %.2f K and %.2f bar\n", TK, Pbar);
-        return;
+    calculateFromTP(TK, Pbar, 0);
+    if (error || !holdsPhysicalState()) {
+        std::printf("No state of water at %.2f K and %.2f bar\n", TK, Pbar);
+        error = 1;
+        return false;
     }
+    std::printf("\n");
+    dump();
     const double w = -P * (V - V0);
     std::printf("\n");
     std::printf("Exsolution work : %8.2f J/g of water\n", -w * 0.001 / M);
@@ -267,6 +275,7 @@ void WaterEOS::calculateExsolutionWork(double TK, double Pbar, double V0) {
                 0.01 * (10000.0 - w) / (1200.0 * M));
     std::printf("(1) by ignoring the enthalpy of exsolution of water.\n");
     std::printf("(2) by assuming an enthalpy of exsolution of 10 kJ/mole of water.\n\n");
+    return true;
 }
 
 double WaterEOS::equationForExsolutionWork(double TK, void* context) {

@@ -5,16 +5,13 @@
 // without a file outside its folder or a temporary left in it, and without a state printed
 // with NaN.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <random>
 #include <sstream>
-#include <thread>
+
+#include "support/ConsoleRun.h"
 
 namespace {
 
@@ -78,66 +75,27 @@ std::vector<Case> generate(int count) {
     return cases;
 }
 
-// A word as the shell passes it on unchanged.
-std::string quoted(const std::string& word) {
-    std::string q = "'";
-    for (char ch : word) q += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
-    return q + "'";
-}
-
-std::string slurp(const fs::path& path) {
-    std::ostringstream s;
-    s << std::ifstream(path).rdbuf();
-    return s.str();
-}
-
-// Runs the case in folder/work, standard input closed, its output in folder; what is wrong
-// with the run, or nothing.
+// What is wrong with the case's run, or nothing.
 std::string problems(const Case& c, const fs::path& folder) {
-    fs::create_directories(folder / "work");
-    std::string command = "cd " + quoted((folder / "work").string()) +
-                          " && exec timeout -s KILL 60 " + quoted(VORNEX_PROGRAM);
-    for (const std::string& a : c.args) command += " " + quoted(a);
-    command += " </dev/null >../out 2>../err";
-    const int status = std::system(command.c_str());
-    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const std::string out = slurp(folder / "out"), err = slurp(folder / "err");
-    std::string found;
-    // timeout's 137 for a run it ended; a run ended by another signal shows 128 + n.
-    if (code < 0 || code > 2) found += "status " + std::to_string(code) + "; ";
-    if (c.mustFail && code == 0) found += "status 0 after a bad word; ";
-    if (err.find("Sanitizer") != std::string::npos ||
-        err.find("runtime error") != std::string::npos)
-        found += "sanitizer report; ";
-    std::istringstream lines(out);
+    const vornex::testing::ProgramRun run = vornex::testing::runProgram(VORNEX_PROGRAM, c.args, folder);
+    std::string found = vornex::testing::commonProblems(run, folder);
+    if (c.mustFail && run.status == 0) found += "status 0 after a bad word; ";
+    std::istringstream lines(run.out);
     for (std::string line; std::getline(lines, line);)
         if ((line.rfind("**", 0) == 0 || line.rfind("->", 0) == 0 || line.rfind("Liquid", 0) == 0 ||
              line.rfind("Vapour", 0) == 0 || line.find("Sound speed") != std::string::npos) &&
             (line.find("nan") != std::string::npos || line.find("inf") != std::string::npos))
             found += "state printed with NaN: " + line + "; ";
-    for (const auto& e : fs::directory_iterator(folder / "work"))
-        if (e.path().filename().string()[0] == '.' || e.is_directory())
-            found += "left " + e.path().filename().string() + "; ";
-    if (std::distance(fs::directory_iterator(folder), fs::directory_iterator()) != 3)
-        found += "wrote beside its folder; ";
-    fs::remove_all(folder);  // keeps the scratch folder small
-    return found.empty()
-               ? found
-               : command + ": " + found + "\n" + out.substr(0, 1500) + err.substr(0, 1500);
+    return found.empty() ? found
+                         : run.command + ": " + found + "\n" + run.out.substr(0, 1500) +
+                               run.err.substr(0, 1500);
 }
 
 TEST(ConsoleFuzz, HostileCommandLinesEndCleanly) {
     const std::vector<Case> cases = generate(300);
     const fs::path base = fs::current_path() / "fuzz";
-    std::atomic<std::size_t> next{0};
-    std::vector<std::string> found(cases.size());
-    std::vector<std::thread> workers;
-    for (int k = 0; k < 4; ++k)
-        workers.emplace_back([&] {
-            for (std::size_t i; (i = next++) < cases.size();)
-                found[i] = problems(cases[i], base / std::to_string(i));
-        });
-    for (std::thread& w : workers) w.join();
+    const std::vector<std::string> found = vornex::testing::runEach(
+        cases.size(), base, [&](std::size_t i, const fs::path& folder) { return problems(cases[i], folder); });
     int failures = 0;
     for (const std::string& f : found)
         if (!f.empty() && ++failures <= 10) ADD_FAILURE() << f;

@@ -260,13 +260,15 @@ TEST(MagmaWaterInfoTest, OptionsDefaultsAndConversions) {
     EXPECT_TRUE(info.isEqualTo(&same));
     same.coupling = 0.5;
     EXPECT_FALSE(info.isEqualTo(&same));
-    // A value option as the last word counts as not given.
-    EXPECT_DOUBLE_EQ(infoFrom({"Tm"}).Tm, 1473.15);
+    // Counts below 1 are one cycle.
+    EXPECT_EQ(infoFrom({"max", "-4"}).maxRecharges, 1);
 }
 
 TEST(MagmaWaterInfoTest, RegressionUnusableValuesAreRefused) {
     const std::vector<std::vector<const char*>> refused = {
-        {"m", "-1"}, {"Tsol", "1300"}, {"porosity", "0"}, {"satu", "1.5"}, {"Tm", "nan"}};
+        {"m", "-1"}, {"Tsol", "1300"}, {"porosity", "0"}, {"satu", "1.5"}, {"Tm", "nan"},
+        // A value option as the last word has no value; a word that is partly a number.
+        {"Tm"}, {"Tm", "1100x"}, {"d", "-10"}, {"coupling", "2"}, {"cp", "0"}};
     for (const auto& words : refused) {
         WaterMagmaCalculationInfo info;
         info.heating = 0;

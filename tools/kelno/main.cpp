@@ -1,6 +1,7 @@
 // kelno [--open] [command [words...]]: the energetics of magma-water interaction on the
 // reference water model. Without a command it prints its banner and commands. The Igor
-// scripts it writes are opened (xdg-open) only with --open.
+// scripts it writes are opened (xdg-open) only with --open. The status is 1 when the
+// command was unknown, refused or failed.
 #include <cstring>
 #include <vector>
 
@@ -14,6 +15,5 @@ int main(int argc, char** argv) {
         words.erase(words.begin() + 1);
     }
     vornex::WagnerPruss water(2);
-    water.doWaterMagmaCommand(static_cast<int>(words.size()), words.data());
-    return 0;
+    return water.doWaterMagmaCommand(static_cast<int>(words.size()), words.data());
 }

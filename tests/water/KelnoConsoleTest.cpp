@@ -1,0 +1,181 @@
+// The kelno program run as a hostile user runs it: refused and failed commands say so in
+// one line and end with status 1, nothing unphysical or NaN is printed as a result, every
+// count is bounded; and a hundred random command lines end cleanly.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/ConsoleRun.h"
+
+namespace vornex {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A NaN or an infinity printed on standard output.
+bool printsNaN(const std::string& out) {
+    return out.find("nan") != std::string::npos || out.find(" inf ") != std::string::npos ||
+           out.find("-inf") != std::string::npos;
+}
+
+TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
+    struct Case {
+        std::vector<std::string> words;
+        int status;
+        const char* said;  // in standard output or error
+    };
+    const Case cases[] = {
+        {{"TP", "nan", "100"}, 1, "TP: temperature \"nan\" refused: is not a finite number"},
+        {{"TP", "300", "-5"}, 1, "TP: pressure \"-5\" refused: must be above zero"},
+        {{"TV", "300", "0"}, 1, "TV: volume \"0\" refused: must be above zero"},
+        {{"pv", "m", "-1"}, 1, "the water/magma mass ratio m must be above 0"},
+        {{"tsat", "abc"}, 1, "tsat: pressure \"abc\" refused: is not a number"},
+        {{"heat", "20", "inf"}, 1, "Syntax: heat  <pressure in bar>"},
+        {{"heat", "100", "-300", "20"}, 1, "initial temperature \"-300\" refused"},
+        {{"exsol", "900", "1000", "1e400"}, 1, "Syntax: exsol <temperature in deg. C>"},
+        {{"foo"}, 1, "Unknown command \"foo\"; the commands are: a pv pp pw ev ep ew TP TV"},
+        {{"psat", "700"}, 1, "above the critical temperature (373.946 deg. C, 647.096 K): no "
+                             "saturated state.\n"},
+        {{"TV", "300", "1e-30"}, 1, "TV failed: no physical water state at 300 deg. C"},
+        {{"TP", "300", "1e12"}, 1, "TP failed: no physical water state"},
+        {{"TP", "300", "100", "xyz"}, 1, "TP: phase \"xyz\" refused"},
+        // Steam whose irreversible end is not found: the reversible one is still shown.
+        {{"TP", "300", "10", "steam"}, 1,
+         "Total expansion work      : 368.85 J/g water\n\t 96.13 mass % of steam at 100°C and "
+         "1 bar\n\t 100.00 volume % of steam at 100°C and 1 bar\n\nIrreversible adiabatic "
+         "expansion :\n\tThe irreversible expansion could not be computed.\n"},
+        // Liquid at 1 bar does no work on the way to 1 bar: a result, not a failure.
+        {{"TP", "10", "1"}, 0, "Expansion work          :   0.00 J/g water"},
+        {{"pv", "Tm"}, 1, "Magma-water input refused: Tm needs a number"},
+        {{"pv", "bogus"}, 1, "unknown option \"bogus\"; the options are m Psurf"},
+        {{"pv", "frac", "2.5"}, 1, "frac \"2.5\" is not a whole number"},
+        {{"pv", "T1", "-300"}, 1, "T1 must lie above -273.15 deg. C"},
+        {{"ev", "Tm", "1e400"}, 1, "Tm \"1e400\" is not a finite number"},
+        {{"pv", "recharge", "max", "1e12"}, 0,
+         "max 1e12 is above the bound: 1000 cycles at most are computed"},
+        {{"satu", "other"}, 1, "Syntax: satu  (cocoa | gnuplot)"},
+        {{"a", "b"}, 1, "Syntax: a"},
+    };
+    const fs::path base = fs::current_path() / "reproducers";
+    int n = 0;
+    for (const Case& c : cases) {
+        const testing::ProgramRun run =
+            testing::runProgram(KELNO_PROGRAM, c.words, base / std::to_string(n++));
+        EXPECT_EQ(run.status, c.status) << run.command << "\n" << run.out << run.err;
+        EXPECT_NE((run.out + run.err).find(c.said), std::string::npos)
+            << run.command << "\n" << run.out << run.err;
+        EXPECT_FALSE(printsNaN(run.out)) << run.command << "\n" << run.out;
+        // A refusal or failure prints no report.
+        if (c.status != 0 && c.words[0] != "TP") {
+            EXPECT_EQ(run.out.find("J/g"), std::string::npos) << run.command << "\n" << run.out;
+        }
+    }
+}
+
+// ------------------------------------------------------------------ fuzz
+
+struct FuzzCase {
+    std::vector<std::string> words;
+    bool mustFail = false;  // an unknown word, a word that is no number, a wrong word count
+};
+
+// Parameters: T a temperature in deg. C, P a pressure, V a volume, h a phase word.
+const std::pair<const char*, const char*> kCommands[] = {
+    {"TP", "TPh"}, {"TV", "TVh"}, {"psat", "T"}, {"tsat", "P"}, {"exsol", "TP"},
+    {"heat", "PTT"}, {"satu", ""},  {"spino", ""}, {"a", ""},     {"nosuch", ""},
+    {"pv", "o"},   {"pp", "o"},     {"pw", "o"},   {"ev", "o"},   {"ep", "o"},
+    {"ew", "o"}};
+
+// clang-format off
+const std::map<char, std::vector<std::string>> kGood = {
+    {'T', {"20", "300", "-100", "-273.1", "1e9", "373.9"}},
+    {'P', {"1", "100", "220.62", "1e-9", "1e12"}},
+    {'V', {"18", "25.19", "1e-30", "1e9"}},
+    {'h', {"steam", "liquid"}},
+    {'n', {"0.5", "2", "1e-9", "1e9", "-5", "0"}},   // an option's number
+    {'c', {"1", "3", "0", "-3", "1e12"}}};          // a count
+const std::map<char, std::vector<std::string>> kBad = {
+    {'T', {"nan", "inf", "-inf", "1e400", "abc", "", "3x", "1,5", "-300"}},
+    {'P', {"nan", "0", "-1", "1e400", "P", " 1"}},
+    {'V', {"-50", "inf", "0", "1e999"}},
+    {'h', {"plasma", ""}},
+    {'n', {"nan", "abc", "", "1e400", "-inf", "2x"}},
+    {'c', {"2.5", "nan", "x", "1e400"}}};
+const char* const kValueOptions[] = {"m", "Psurf", "Tm", "cp", "L", "d", "T1", "Tliq", "Tsol",
+    "geo", "g", "over", "sediCp", "sediRho", "porosity", "satu", "coupling"};
+// clang-format on
+
+std::vector<FuzzCase> generateKelnoCases(int count) {
+    std::mt19937 random(20261207);
+    auto pick = [&](const auto& list) { return list[random() % std::size(list)]; };
+    std::vector<FuzzCase> cases;
+    for (int n = 0; n < count; ++n) {
+        const auto& [word, kinds] = kCommands[random() % std::size(kCommands)];
+        FuzzCase c{{word}};
+        const std::string k = kinds;
+        c.mustFail = std::string(word) == "nosuch";
+        if (k == "o") {
+            // Diagrams (hundreds of cycles) are always given a bad word, so that every
+            // run stays short.
+            const int options = 1 + int(random() % 3);
+            const int badAt = word[0] == 'e' || random() % 3 == 0 ? int(random() % options) : -1;
+            for (int o = 0; o < options; ++o) {
+                const bool bad = o == badAt;
+                switch (random() % 4) {
+                    case 0:
+                        c.words.push_back(bad ? "nosuchoption" : random() % 2 ? "pyroclast" : "recharge");
+                        break;
+                    case 1:
+                        c.words.push_back(random() % 2 ? "max" : "frac");
+                        c.words.push_back(pick((bad ? kBad : kGood).at('c')));
+                        break;
+                    default:
+                        c.words.push_back(pick(kValueOptions));
+                        // A bad last option may lose its number.
+                        if (!(bad && o + 1 == options && random() % 2 == 0))
+                            c.words.push_back(pick((bad ? kBad : kGood).at('n')));
+                }
+            }
+            c.mustFail = c.mustFail || badAt >= 0;
+        } else {
+            const int badAt = random() % 3 == 0 ? int(random() % 4) : -1;
+            const std::size_t required = k.size() - (!k.empty() && k.back() == 'h' ? 1 : 0);
+            // Sometimes a word short or one too many.
+            const int change = random() % 8;
+            const std::size_t given = change == 0 && required > 0 ? required - 1 : k.size();
+            for (std::size_t p = 0; p < given; ++p)
+                c.words.push_back(pick((int(p) == badAt ? kBad : kGood).at(k[p])));
+            if (change == 1) c.words.push_back("1");
+            c.mustFail = c.mustFail || (badAt >= 0 && badAt < int(given)) || given < required ||
+                         change == 1;
+        }
+        cases.push_back(c);
+    }
+    return cases;
+}
+
+TEST(KelnoConsole, HostileCommandLinesEndCleanly) {
+    const std::vector<FuzzCase> cases = generateKelnoCases(100);
+    const fs::path base = fs::current_path() / "fuzz";
+    const std::vector<std::string> found =
+        testing::runEach(cases.size(), base, [&](std::size_t i, const fs::path& folder) {
+            const testing::ProgramRun run = testing::runProgram(KELNO_PROGRAM, cases[i].words, folder);
+            std::string problems = testing::commonProblems(run, folder);
+            if (cases[i].mustFail && run.status == 0) problems += "status 0 after a bad word; ";
+            if (printsNaN(run.out)) problems += "NaN printed; ";
+            return problems.empty() ? problems
+                                    : run.command + ": " + problems + "\n" +
+                                          run.out.substr(0, 1500) + run.err.substr(0, 1500);
+        });
+    int failures = 0;
+    for (const std::string& f : found)
+        if (!f.empty() && ++failures <= 10) ADD_FAILURE() << f;
+    EXPECT_EQ(failures, 0) << "of " << cases.size() << " runs";
+    EXPECT_TRUE(fs::is_empty(base));
+}
+
+}  // namespace
+}  // namespace vornex

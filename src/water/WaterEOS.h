@@ -373,7 +373,7 @@ class WaterEOS : public FluidPhase {
     // + suffix and its script (flag 1), or 31 numbers per point in `array` (flag 6). The
     // number of points computed, -1 when the file cannot be created.
     int drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag flag, char verbose,
-                               CurveArray* array, double mMin, double mMax);
+                              CurveArray* array, double mMin, double mMax);
     bool calculateEnergyDiagramPoint(double m, WaterMagmaCalculationInfo& info,
                                      WaterMagmaCalculationResult& r, CurveArray* array);
     // Igor scripts: the water phase diagram "igor2.itx", the energy diagram "igor1.itx" and

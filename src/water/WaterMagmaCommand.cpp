@@ -72,8 +72,7 @@ enum class Need {
 };
 
 // The word as the command's parameter `name`, or false with the refusal on standard error.
-bool parameter(const char* command, const char* name, const char* word, Need need,
-               double& value) {
+bool parameter(const char* command, const char* name, const char* word, Need need, double& value) {
     const char* why = numberRefusal(word, value);
     if (why == nullptr && need == Need::Celsius && !(value > -273.15))
         why = "must lie above -273.15 deg. C";
@@ -139,14 +138,16 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         if (cycle) return drawWaterMagmaCycle(info, kScriptIgor) ? 0 : 1;
         const int points = drawWaterMagmaDiagram(info, kScriptIgor, 1, nullptr, 0.001, 7.0);
         if (points > 0) return 0;
-        if (points == 0) std::fprintf(stderr, "%s failed: no point of the diagram could be computed\n", keyword);
+        if (points == 0)
+            std::fprintf(stderr, "%s failed: no point of the diagram could be computed\n", keyword);
         return 1;
     }
     const bool tp = std::strcmp(keyword, "TP") == 0, tv = std::strcmp(keyword, "TV") == 0;
     if (tp || tv) {
         if (argc < 2 || argc > 3)
-            return syntax(tp ? "Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)"
-                             : "Syntax: TV <temperature in deg. C>   <volume in cm3/mol>  (<phase>)");
+            return syntax(
+                tp ? "Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)"
+                   : "Syntax: TV <temperature in deg. C>   <volume in cm3/mol>  (<phase>)");
         const int selector = argc == 3 ? phaseSelector(argv[2]) : 2;
         double celsius = 0.0, value = 0.0;
         if (!parameter(keyword, "temperature", argv[0], Need::Celsius, celsius) ||

@@ -175,8 +175,8 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
             return false;
         }
         if (value > kMaxCycleCount) {
-            std::fprintf(stderr, "%s %s is above the bound: %d cycles at most are computed\n",
-                         word, argv[i], kMaxCycleCount);
+            std::fprintf(stderr, "%s %s is above the bound: %d cycles at most are computed\n", word,
+                         argv[i], kMaxCycleCount);
             value = kMaxCycleCount;
         }
         field = static_cast<int32_t>(std::max(1.0, value));
@@ -202,7 +202,8 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
             askToUser(answers != nullptr ? *answers : std::cin);
             interactive = true;
         } else {
-            std::fprintf(stderr, "Magma-water input refused: unknown option \"%.40s\"; the options are",
+            std::fprintf(stderr,
+                         "Magma-water input refused: unknown option \"%.40s\"; the options are",
                          word);
             for (const ValueOption& o : kValueOptions) std::fprintf(stderr, " %s", o.word);
             std::fprintf(stderr, " max pyroclast recharge frac interactive\n");

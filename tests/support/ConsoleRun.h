@@ -73,9 +73,9 @@ inline std::string commonProblems(const ProgramRun& run, const fs::path& folder)
 
 // The problems found for each of `count` runs, made four at a time, each in its own
 // folder below `base`; the folder is removed afterwards, keeping the scratch space small.
-inline std::vector<std::string> runEach(std::size_t count, const fs::path& base,
-                                        const std::function<std::string(std::size_t,
-                                                                         const fs::path&)>& run) {
+inline std::vector<std::string> runEach(
+    std::size_t count, const fs::path& base,
+    const std::function<std::string(std::size_t, const fs::path&)>& run) {
     std::atomic<std::size_t> next{0};
     std::vector<std::string> found(count);
     std::vector<std::thread> workers;

@@ -77,7 +77,8 @@ std::vector<Case> generate(int count) {
 
 // What is wrong with the case's run, or nothing.
 std::string problems(const Case& c, const fs::path& folder) {
-    const vornex::testing::ProgramRun run = vornex::testing::runProgram(VORNEX_PROGRAM, c.args, folder);
+    const vornex::testing::ProgramRun run =
+        vornex::testing::runProgram(VORNEX_PROGRAM, c.args, folder);
     std::string found = vornex::testing::commonProblems(run, folder);
     if (c.mustFail && run.status == 0) found += "status 0 after a bad word; ";
     std::istringstream lines(run.out);
@@ -95,7 +96,8 @@ TEST(ConsoleFuzz, HostileCommandLinesEndCleanly) {
     const std::vector<Case> cases = generate(300);
     const fs::path base = fs::current_path() / "fuzz";
     const std::vector<std::string> found = vornex::testing::runEach(
-        cases.size(), base, [&](std::size_t i, const fs::path& folder) { return problems(cases[i], folder); });
+        cases.size(), base,
+        [&](std::size_t i, const fs::path& folder) { return problems(cases[i], folder); });
     int failures = 0;
     for (const std::string& f : found)
         if (!f.empty() && ++failures <= 10) ADD_FAILURE() << f;

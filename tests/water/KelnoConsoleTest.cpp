@@ -37,13 +37,16 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
         {{"heat", "100", "-300", "20"}, 1, "initial temperature \"-300\" refused"},
         {{"exsol", "900", "1000", "1e400"}, 1, "Syntax: exsol <temperature in deg. C>"},
         {{"foo"}, 1, "Unknown command \"foo\"; the commands are: a pv pp pw ev ep ew TP TV"},
-        {{"psat", "700"}, 1, "above the critical temperature (373.946 deg. C, 647.096 K): no "
-                             "saturated state.\n"},
+        {{"psat", "700"},
+         1,
+         "above the critical temperature (373.946 deg. C, 647.096 K): no "
+         "saturated state.\n"},
         {{"TV", "300", "1e-30"}, 1, "TV failed: no physical water state at 300 deg. C"},
         {{"TP", "300", "1e12"}, 1, "TP failed: no physical water state"},
         {{"TP", "300", "100", "xyz"}, 1, "TP: phase \"xyz\" refused"},
         // Steam whose irreversible end is not found: the reversible one is still shown.
-        {{"TP", "300", "10", "steam"}, 1,
+        {{"TP", "300", "10", "steam"},
+         1,
          "Total expansion work      : 368.85 J/g water\n\t 96.13 mass % of steam at 100°C and "
          "1 bar\n\t 100.00 volume % of steam at 100°C and 1 bar\n\nIrreversible adiabatic "
          "expansion :\n\tThe irreversible expansion could not be computed.\n"},
@@ -54,7 +57,8 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
         {{"pv", "frac", "2.5"}, 1, "frac \"2.5\" is not a whole number"},
         {{"pv", "T1", "-300"}, 1, "T1 must lie above -273.15 deg. C"},
         {{"ev", "Tm", "1e400"}, 1, "Tm \"1e400\" is not a finite number"},
-        {{"pv", "recharge", "max", "1e12"}, 0,
+        {{"pv", "recharge", "max", "1e12"},
+         0,
          "max 1e12 is above the bound: 1000 cycles at most are computed"},
         {{"satu", "other"}, 1, "Syntax: satu  (cocoa | gnuplot)"},
         {{"a", "b"}, 1, "Syntax: a"},
@@ -65,8 +69,8 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
         const testing::ProgramRun run =
             testing::runProgram(KELNO_PROGRAM, c.words, base / std::to_string(n++));
         EXPECT_EQ(run.status, c.status) << run.command << "\n" << run.out << run.err;
-        EXPECT_NE((run.out + run.err).find(c.said), std::string::npos)
-            << run.command << "\n" << run.out << run.err;
+        EXPECT_NE((run.out + run.err).find(c.said), std::string::npos) << run.command << "\n"
+                                                                       << run.out << run.err;
         EXPECT_FALSE(printsNaN(run.out)) << run.command << "\n" << run.out;
         // A refusal or failure prints no report.
         if (c.status != 0 && c.words[0] != "TP") {
@@ -84,10 +88,9 @@ struct FuzzCase {
 
 // Parameters: T a temperature in deg. C, P a pressure, V a volume, h a phase word.
 const std::pair<const char*, const char*> kCommands[] = {
-    {"TP", "TPh"}, {"TV", "TVh"}, {"psat", "T"}, {"tsat", "P"}, {"exsol", "TP"},
-    {"heat", "PTT"}, {"satu", ""},  {"spino", ""}, {"a", ""},     {"nosuch", ""},
-    {"pv", "o"},   {"pp", "o"},     {"pw", "o"},   {"ev", "o"},   {"ep", "o"},
-    {"ew", "o"}};
+    {"TP", "TPh"}, {"TV", "TVh"}, {"psat", "T"}, {"tsat", "P"},  {"exsol", "TP"}, {"heat", "PTT"},
+    {"satu", ""},  {"spino", ""}, {"a", ""},     {"nosuch", ""}, {"pv", "o"},     {"pp", "o"},
+    {"pw", "o"},   {"ev", "o"},   {"ep", "o"},   {"ew", "o"}};
 
 // clang-format off
 const std::map<char, std::vector<std::string>> kGood = {
@@ -126,7 +129,9 @@ std::vector<FuzzCase> generateKelnoCases(int count) {
                 const bool bad = o == badAt;
                 switch (random() % 4) {
                     case 0:
-                        c.words.push_back(bad ? "nosuchoption" : random() % 2 ? "pyroclast" : "recharge");
+                        c.words.push_back(bad            ? "nosuchoption"
+                                          : random() % 2 ? "pyroclast"
+                                                         : "recharge");
                         break;
                     case 1:
                         c.words.push_back(random() % 2 ? "max" : "frac");
@@ -149,8 +154,8 @@ std::vector<FuzzCase> generateKelnoCases(int count) {
             for (std::size_t p = 0; p < given; ++p)
                 c.words.push_back(pick((int(p) == badAt ? kBad : kGood).at(k[p])));
             if (change == 1) c.words.push_back("1");
-            c.mustFail = c.mustFail || (badAt >= 0 && badAt < int(given)) || given < required ||
-                         change == 1;
+            c.mustFail =
+                c.mustFail || (badAt >= 0 && badAt < int(given)) || given < required || change == 1;
         }
         cases.push_back(c);
     }
@@ -162,7 +167,8 @@ TEST(KelnoConsole, HostileCommandLinesEndCleanly) {
     const fs::path base = fs::current_path() / "fuzz";
     const std::vector<std::string> found =
         testing::runEach(cases.size(), base, [&](std::size_t i, const fs::path& folder) {
-            const testing::ProgramRun run = testing::runProgram(KELNO_PROGRAM, cases[i].words, folder);
+            const testing::ProgramRun run =
+                testing::runProgram(KELNO_PROGRAM, cases[i].words, folder);
             std::string problems = testing::commonProblems(run, folder);
             if (cases[i].mustFail && run.status == 0) problems += "status 0 after a bad word; ";
             if (printsNaN(run.out)) problems += "NaN printed; ";

@@ -265,10 +265,10 @@ TEST(MagmaWaterInfoTest, OptionsDefaultsAndConversions) {
 }
 
 TEST(MagmaWaterInfoTest, RegressionUnusableValuesAreRefused) {
+    // Among them a value option as the last word (no value) and a word partly a number.
     const std::vector<std::vector<const char*>> refused = {
-        {"m", "-1"}, {"Tsol", "1300"}, {"porosity", "0"}, {"satu", "1.5"}, {"Tm", "nan"},
-        // A value option as the last word has no value; a word that is partly a number.
-        {"Tm"}, {"Tm", "1100x"}, {"d", "-10"}, {"coupling", "2"}, {"cp", "0"}};
+        {"m", "-1"}, {"Tsol", "1300"}, {"porosity", "0"}, {"satu", "1.5"},   {"Tm", "nan"},
+        {"Tm"},      {"Tm", "1100x"},  {"d", "-10"},      {"coupling", "2"}, {"cp", "0"}};
     for (const auto& words : refused) {
         WaterMagmaCalculationInfo info;
         info.heating = 0;

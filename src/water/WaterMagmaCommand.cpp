@@ -101,6 +101,7 @@ struct MassRange {
 };
 
 constexpr int kMaxDiagramPoints = 100000;
+constexpr int32_t kMaxDiagramCycleCount = 30;
 
 }  // namespace
 
@@ -136,6 +137,15 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         if (diagram) info.m = 1.0;
         if (info.readArguments(argc, argv) != 0) return 1;
         if (cycle) return drawWaterMagmaCycle(info, kScriptIgor) ? 0 : 1;
+        // A diagram runs its cycles at each of its ~300 points: fewer of them per point keep
+        // it to seconds.
+        for (int32_t* count : {&info.maxRecharges, &info.fractionCount})
+            if (*count > kMaxDiagramCycleCount) {
+                std::fprintf(stderr,
+                             "The diagram runs %d recharges or fractions at most per point.\n",
+                             kMaxDiagramCycleCount);
+                *count = kMaxDiagramCycleCount;
+            }
         const int points = drawWaterMagmaDiagram(info, kScriptIgor, 1, nullptr, 0.001, 7.0);
         if (points > 0) return 0;
         if (points == 0)

@@ -127,14 +127,13 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
             error = 1;
             return false;
         }
-        if (Pbar <= 220.6) {
+        if (Pbar <= 220.6)
             calculateTheSaturationTemperature(Pbar, 0);
-            if (console) std::puts("Saturation properties:");
-        } else {
+        else
             critical();
-            if (console) std::puts("Saturation properties (critical state):");
-        }
         if (console && !error) {
+            std::puts(Pbar <= 220.6 ? "Saturation properties:"
+                                    : "Saturation properties (critical state):");
             std::printf("Temperature %6.2f deg.C, %6.2f K \n", T - 273.15, T);
             std::printf("Pressure    %6.2f bar \n", P * 1e-5);
         }
@@ -181,11 +180,18 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
     const ExpansionEnd l = expandTo(*this, ex, Vliquid, Ul, Sl, Hl);
     const ExpansionEnd v = expandTo(*this, ex, Vvapour, Uv, Sv, Hv);
     if (console) {
+        // Below the exit pressure nothing expands: the liquid stays liquid, the steam steam.
         std::printf("\nSteam mass %% of the final liquid-steam at 100°C and 1 bar:\n");
-        printFractionLines(1.0 - l.x, 1.0 - l.xi, 1.0 - v.x, 1.0 - v.xi, 100.0);
+        if (belowExit)
+            printFractionLines(0.0, 0.0, 1.0, 1.0, 100.0);
+        else
+            printFractionLines(1.0 - l.x, 1.0 - l.xi, 1.0 - v.x, 1.0 - v.xi, 100.0);
         std::printf("Steam volume %% of the final liquid-steam at 100°C and 1 bar:\n");
-        printFractionLines(steamVolumePercent(l.x, ex), steamVolumePercent(l.xi, ex),
-                           steamVolumePercent(v.x, ex), steamVolumePercent(v.xi, ex), 1.0);
+        if (belowExit)
+            printFractionLines(0.0, 0.0, 100.0, 100.0, 1.0);
+        else
+            printFractionLines(steamVolumePercent(l.x, ex), steamVolumePercent(l.xi, ex),
+                               steamVolumePercent(v.x, ex), steamVolumePercent(v.xi, ex), 1.0);
         std::printf(
             "Liquid expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n",
             belowExit ? 0.0 : l.Wrev, belowExit ? 0.0 : l.Wirr);

@@ -41,6 +41,12 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
          1,
          "above the critical temperature (373.946 deg. C, 647.096 K): no "
          "saturated state.\n"},
+        {{"tsat", "1e-30"}, 1, "No saturation state found"},
+        // Below the exit pressure the steam stays steam: 100 %, not more.
+        {{"psat", "0"},
+         0,
+         "steam  (irreversible decompression)  :   100.00 %\nLiquid expansion work (reversible) :  "
+         "   0.00"},
         {{"TV", "300", "1e-30"}, 1, "TV failed: no physical water state at 300 deg. C"},
         {{"TP", "300", "1e12"}, 1, "TP failed: no physical water state"},
         {{"TP", "300", "100", "xyz"}, 1, "TP: phase \"xyz\" refused"},
@@ -60,8 +66,6 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
         {{"pv", "recharge", "max", "1e12"},
          0,
          "max 1e12 is above the bound: 1000 cycles at most are computed"},
-        {{"satu", "other"}, 1, "Syntax: satu  (cocoa | gnuplot)"},
-        {{"a", "b"}, 1, "Syntax: a"},
     };
     const fs::path base = fs::current_path() / "reproducers";
     int n = 0;

@@ -150,15 +150,8 @@ Conditions tricriticalConditions(FluidPhase& f) {
 
 void FluidPhase::calculate_tricritical_parameters(double& g2, double& g3, double& g4, double& g5,
                                                   double& m2, double& m3, double& m4, double& m5) {
-    const Conditions c = tricriticalConditions(*this);
-    g2 = c.g[2];
-    g3 = c.g[3];
-    g4 = c.g[4];
-    g5 = c.g[5];
-    m2 = c.m[2];
-    m3 = c.m[3];
-    m4 = c.m[4];
-    m5 = c.m[5];
+    double g6, m6, Pres, AvvResidual;
+    calculate_tricritical_parameters(g2, g3, g4, g5, g6, m2, m3, m4, m5, m6, Pres, AvvResidual);
 }
 
 void FluidPhase::calculate_tricritical_parameters(double& g2, double& g3, double& g4, double& g5,

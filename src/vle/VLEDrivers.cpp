@@ -18,9 +18,10 @@ namespace {
 
 // Opens a measured-data table; a file that cannot be read is reported (status 8 on the
 // caller) instead of ending the process inside the reader.
-std::unique_ptr<DataTextFile> openTable(const char* path) {
+std::unique_ptr<DataTextFile> openTable(VLE& vle, const char* path) {
     if (path == nullptr || !std::ifstream(path).good()) {
         std::fprintf(stderr, "File %s not found\n", path ? path : "(null)");
+        vle.status = 8;
         return nullptr;
     }
     return std::make_unique<DataTextFile>(path);
@@ -150,11 +151,8 @@ void VLE::initializeFromFile() {
 // ------------------------------------------------------- measured-data drivers
 
 void VLE::flash(const char* data, const char* out) {
-    auto table = openTable(data);
-    if (!table) {
-        status = 8;
-        return;
-    }
+    auto table = openTable(*this, data);
+    if (!table) return;
     const std::string xs = header("x", "     "), ys = header("y", "     ");
     if (!selectColumns(*table, "T Pr " + xs + ys)) return;
     OutputFile file;
@@ -198,11 +196,8 @@ void VLE::flash(const char* data, const char* out) {
 }
 
 void VLE::bubble(const char* data, const char* out) {
-    auto table = openTable(data);
-    if (!table) {
-        status = 8;
-        return;
-    }
+    auto table = openTable(*this, data);
+    if (!table) return;
     const std::string xs = header("x", "     "), ys = header("y", "     ");
     if (!selectColumns(*table, "T Pr " + xs + ys)) return;
     OutputFile file;
@@ -286,11 +281,8 @@ void VLE::bubble(const char* data, const char* out) {
 }
 
 void VLE::calculate_vapour_liquid_equilibria(const char* data, const char* out) {
-    auto table = openTable(data);
-    if (!table) {
-        status = 8;
-        return;
-    }
+    auto table = openTable(*this, data);
+    if (!table) return;
     const bool hasT = hasColumn(*table, "T"), hasP = hasColumn(*table, "P"),
                hasFv = hasColumn(*table, "Fv");
     short problem = 0;
@@ -344,11 +336,8 @@ void VLE::calculate_vapour_liquid_equilibria(const char* data, const char* out) 
 }
 
 void VLE::flash1(const char* data, const char* out) {
-    auto table = openTable(data);
-    if (!table) {
-        status = 8;
-        return;
-    }
+    auto table = openTable(*this, data);
+    if (!table) return;
     const std::string xs = header("x", "     "), ys = header("y", "     ");
     if (!selectColumns(*table, "T Pr " + header("z", "     ") + xs + ys)) return;
     OutputFile file;

@@ -132,10 +132,7 @@ void IFP::estimate_next_state1() {
     if (n != 2) return VLE::estimate_next_state();
     calculate_derivatives1(derivativeVector.data());
     isothermSlope = derivativeVector[1];
-    trial.T = last.T = current.T;
-    trial.P = last.P = current.P;
-    trial.x = last.x = current.x;
-    trial.y = last.y = current.y;
+    startFromCurrent();
     copyTangent(tangent, derivativeVector.data(), n);
 }
 
@@ -473,10 +470,7 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
     std::vector<double> mid(3);
     for (int i = 0; i < 3; ++i) mid[i] = (current.x[i] + current.y[i]) / 2.0;
     initFlag = 0;
-    trial.T = last.T = current.T;
-    trial.P = last.P = current.P;
-    trial.x = last.x = current.x;
-    trial.y = last.y = current.y;
+    startFromCurrent();
     double f = 1.0;
     index = 1;
     double e[3] = {-0.5, -0.5, -0.5};

@@ -180,6 +180,8 @@ class VLE : public Equation {
     void historyPrint(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
    protected:
+    // The current point (T, P, x, y) as the last converged one and the trial of the next.
+    void startFromCurrent();
     // A component index in 0 .. n-1; otherwise a message on standard error and false.
     bool validComponent(int i, const char* operation) const;
 

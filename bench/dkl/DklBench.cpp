@@ -67,25 +67,25 @@ void TermOrder(benchmark::State& state) {
 // Kinds: 0 Duan1 (CO2), 1 Duan2 (CO2-H2O), 2 HCB1 (CH4), 3 Kreglewski1 (CH4).
 BENCHMARK(TermOrder)->ArgsProduct({{0, 1, 2, 3}, {-1, 0, 1, 2, 3, 4}});
 
-void DuanStateFromTP(benchmark::State& state) {
-    DMW1 fluid(1);
+// One fluid of one component, its state from (T, P) each time.
+template <class Fluid>
+void stateFromTP(benchmark::State& state, const char* component, double TK, double Pbar) {
+    Fluid fluid(1);
     fluid.number_of_components(1);
-    fluid.add_components("CO2");
+    fluid.add_components(component);
     for (auto _ : state) {
-        fluid.calculateFromTP(500.0, 200.0, 0);
+        fluid.calculateFromTP(TK, Pbar, 0);
         benchmark::DoNotOptimize(fluid.V);
     }
+}
+
+void DuanStateFromTP(benchmark::State& state) {
+    stateFromTP<DMW1>(state, "CO2", 500.0, 200.0);
 }
 BENCHMARK(DuanStateFromTP);
 
 void KreglewskiStateFromTP(benchmark::State& state) {
-    Kreglewski_EOS fluid(1);
-    fluid.number_of_components(1);
-    fluid.add_components("CH4");
-    for (auto _ : state) {
-        fluid.calculateFromTP(250.0, 100.0, 0);
-        benchmark::DoNotOptimize(fluid.V);
-    }
+    stateFromTP<Kreglewski_EOS>(state, "CH4", 250.0, 100.0);
 }
 BENCHMARK(KreglewskiStateFromTP);
 

@@ -48,17 +48,21 @@ void evaluateSaturatedLiquid(FluidPhase& f) {
 
 // -------------------------------------------------------- irreversible decompression
 
+bool FluidPhase::liquidVolumeAt(double TK, double PPa) {
+    temperature(TK);
+    pressure(PPa * 1e-5);
+    set_the_phase_as(2);
+    calculate_molar_volume();
+    return !error;
+}
+
 double FluidPhase::equationForIrreversibleDecompression(double TK, void* context) {
     const Decompression& d = *static_cast<const Decompression*>(context);
     if (TK < 0.0) {
         equationError = 1;
         return 0.0;
     }
-    temperature(TK);
-    pressure(d.P * 1e-5);
-    set_the_phase_as(2);
-    calculate_molar_volume();
-    if (error) {
+    if (!liquidVolumeAt(TK, d.P)) {
         equationError = 1;
         return 0.0;
     }

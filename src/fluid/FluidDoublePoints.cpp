@@ -168,9 +168,7 @@ void FluidPhase::search_a_mathematical_double_point(int index, double par) {
                           x1 - 1e-10, x1 - 1.1e-10, 30, 1e-10, 0.01);
     s.solve();
     if (s.error != 0) error = 1;
-    searchV = V;
-    searchX1 = x[1];
-    searchT = T;
+    keepSearchState(*this);
     storedParameter1 = parameter1;
     printPointBlock(*this, "Double mathematical point");
 }
@@ -191,9 +189,7 @@ void FluidPhase::calculate_the_MDP_curve(const char* file, int index1, int index
         printCurveBlock(*this, parameter2);
         out.print("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg\n", T, V, P, x[1], parameter1,
                   parameter2);
-        searchT = T;
-        searchV = V;
-        searchX1 = x[1];
+        keepSearchState(*this);
         parameter2 += dpar2;
         if (error != 0) break;
         set_model_parameter(index2, parameter2);
@@ -222,15 +218,11 @@ double FluidPhase::equationForGxxT(double par, void*) {
     }
     P = -Av;
     if (error != 0) {
-        temperature(searchT);
-        volume(searchV);
-        setBinaryComposition(*this, searchX1);
+        returnToSearchState(*this);
         equationError = 1;
         return 0.0;
     }
-    searchT = T;
-    searchV = V;
-    searchX1 = x[1];
+    keepSearchState(*this);
     calculate_critical_parameters();
     return gDerivatives(*this).G2TP;
 }
@@ -260,9 +252,7 @@ double FluidPhase::equationForCPSP(double y, void*) {
         return 0.0;
     }
     parameter1 = found;
-    searchV = V;
-    searchX1 = x[1];
-    searchT = T;
+    keepSearchState(*this);
     const GDerivatives d = gDerivatives(*this);
     return stabi * d.G2TTP - d.G3TP * d.G3TP;
 }
@@ -275,9 +265,7 @@ void FluidPhase::search_a_critical_pressure_step_point(int index, double par,
     equationError = 0;
     parameterIndex1 = index;
     parameter1 = par;
-    searchT = T;
-    searchV = V;
-    searchX1 = x[1];
+    keepSearchState(*this);
     const double start = flag == kCriticalAtFixedTemperature ? x[1] : T;
     Secant s = makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForCPSP), start,
                           1.000001 * start, 60, 1e-8, 0.01);
@@ -285,9 +273,7 @@ void FluidPhase::search_a_critical_pressure_step_point(int index, double par,
     if (s.error != 0) {
         error = 1;
     } else {
-        searchV = V;
-        searchX1 = x[1];
-        searchT = T;
+        keepSearchState(*this);
         storedParameter1 = parameter1;
     }
     printPointBlock(*this, "Critical pressure step point");

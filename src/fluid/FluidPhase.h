@@ -683,6 +683,9 @@ class FluidPhase : public Phase {
     void calculateGibbsTransect2(double TK, double Pbar, const char* suffix);
 
    protected:
+    // The end state of a decompression at TK and PPa (Pa) as a liquid-side volume
+    // (selector 2); false, with the error flag, when the volume solve fails.
+    bool liquidVolumeAt(double TK, double PPa);
     // ln phi, ln f with its derivatives at constant P, dP/dn and the partial molar volumes
     // from the fugacity coefficients and volume derivatives just computed.
     void calculateLogarithmicFugacities();

@@ -150,15 +150,8 @@ Conditions tricriticalConditions(FluidPhase& f) {
 
 void FluidPhase::calculate_tricritical_parameters(double& g2, double& g3, double& g4, double& g5,
                                                   double& m2, double& m3, double& m4, double& m5) {
-    const Conditions c = tricriticalConditions(*this);
-    g2 = c.g[2];
-    g3 = c.g[3];
-    g4 = c.g[4];
-    g5 = c.g[5];
-    m2 = c.m[2];
-    m3 = c.m[3];
-    m4 = c.m[4];
-    m5 = c.m[5];
+    double g6, m6, Pres, AvvResidual;
+    calculate_tricritical_parameters(g2, g3, g4, g5, g6, m2, m3, m4, m5, m6, Pres, AvvResidual);
 }
 
 void FluidPhase::calculate_tricritical_parameters(double& g2, double& g3, double& g4, double& g5,
@@ -214,9 +207,7 @@ double FluidPhase::equationForG4x(double par, void*) {
     search_a_critical_point(kCriticalAtFixedComposition);
     if (error != 0) {
         equationError = 1;
-        temperature(searchT);
-        volume(searchV);
-        setBinaryComposition(*this, searchX1);
+        returnToSearchState(*this);
         return 0.0;
     }
     if (std::fabs(T - searchT) > 500.0) {
@@ -226,9 +217,7 @@ double FluidPhase::equationForG4x(double par, void*) {
         volume(searchV);
         return 0.0;
     }
-    searchT = T;
-    searchV = V;
-    searchX1 = x[1];
+    keepSearchState(*this);
     return stabi;
 }
 
@@ -269,9 +258,7 @@ double g5AfterG4Search(FluidPhase& f, double Tbefore, double Vbefore, double lim
     f.calculate_tricritical_parameters(g2, g3, g4, g5, m2, m3, m4, m5);
     std::printf("G2x %lg G3x %lg G4x %lg G5x %lg  error %d \n", g2 + m2, g3 + m3, g4 + m4, g5 + m5,
                 f.error);
-    f.searchV = f.V;
-    f.searchT = f.T;
-    f.searchX1 = f.x[1];
+    keepSearchState(f);
     return g5 + m5;
 }
 
@@ -309,9 +296,7 @@ void FluidPhase::search_the_tricritical_point(int index, double par, CriticalCur
     double g2, g3, g4, g5, m2, m3, m4, m5;
     calculate_tricritical_parameters(g2, g3, g4, g5, m2, m3, m4, m5);
     std::printf("%lg %lg %lg %lg\n", g2 + m2, g3 + m3, g4 + m4, g5 + m5);
-    searchT = T;
-    searchV = V;
-    searchX1 = x[1];
+    keepSearchState(*this);
     Secant s = makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForG5xFromX),
                           x[1], 1.00001 * x[1], 50, 1e-9, 1e-4);
     s.solve();

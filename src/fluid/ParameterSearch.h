@@ -31,6 +31,20 @@ inline Secant makeSecant(FluidPhase& f, EquationFunction function, double x0, do
     return s;
 }
 
+// The fluid's state (T, V, x1) as the one the next search starts from.
+inline void keepSearchState(FluidPhase& f) {
+    f.searchT = f.T;
+    f.searchV = f.V;
+    f.searchX1 = f.x[1];
+}
+
+// The fluid put back to the state the last search started from.
+inline void returnToSearchState(FluidPhase& f) {
+    f.temperature(f.searchT);
+    f.volume(f.searchV);
+    setBinaryComposition(f, f.searchX1);
+}
+
 // Stores the state (T, V, x1) and both parameters as the search state and sets the first
 // parameter. False, with a message and the error flag, for a fluid that is not binary or a
 // step that is zero or not finite (the curve would repeat one point or run off).
@@ -41,9 +55,7 @@ inline bool startParameterCurve(FluidPhase& f, const char* what, int index1, int
         f.error = 1;
         return false;
     }
-    f.searchT = f.T;
-    f.searchV = f.V;
-    f.searchX1 = f.x[1];
+    keepSearchState(f);
     f.parameterIndex1 = index1;
     f.parameterIndex2 = index2;
     f.parameter1 = f.storedParameter1 = par1;

@@ -25,25 +25,23 @@ void CTextFormat::initWithCoder(KeyedUnarchiver& coder) {
     mStyle = decodeInt32(coder, "style");
 }
 
-void CCurveFormat::encodeWithCoder(KeyedArchiver& coder) const {
+void CMarkFormat::encodeWithCoder(KeyedArchiver& coder) const {
     coder.encodeInt("size", mSize);
     coder.encodeColor("color", mColor);
 }
 
-void CCurveFormat::initWithCoder(KeyedUnarchiver& coder) {
+void CMarkFormat::initWithCoder(KeyedUnarchiver& coder) {
     mSize = decodeInt32(coder, "size");
     mColor = coder.decodeColor("color");
 }
 
 void CPointFormat::encodeWithCoder(KeyedArchiver& coder) const {
-    coder.encodeInt("size", mSize);
-    coder.encodeColor("color", mColor);
+    CMarkFormat::encodeWithCoder(coder);
     coder.encodeInt("selector", mSelector);
 }
 
 void CPointFormat::initWithCoder(KeyedUnarchiver& coder) {
-    mSize = decodeInt32(coder, "size");
-    mColor = coder.decodeColor("color");
+    CMarkFormat::initWithCoder(coder);
     mSelector = decodeInt32(coder, "selector");
 }
 

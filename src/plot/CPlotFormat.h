@@ -1,6 +1,6 @@
 // Archivable records of plot settings kept apart from the plots: CTextFormat (font name, size,
 // bold / italic style bits), CCurveFormat (line size and colour), CPointFormat (marker size,
-// colour and type) and CPlotFormat (default and zoomed ranges, legend position in data
+// colour and type; both through CMarkFormat) and CPlotFormat (default and zoomed ranges, legend position in data
 // coordinates and three text formats). Each archives itself under fixed keys; a key missing
 // from an archive reads as 0 or as no object.
 #pragma once
@@ -43,29 +43,36 @@ class CTextFormat : public Archivable {
     int mStyle = 0;
 };
 
-class CCurveFormat : public Archivable {
+// Size and colour of a drawn line or marker, archived under "size" and "color".
+class CMarkFormat : public Archivable {
    public:
     int size() const { return mSize; }
     void setSize(int size) { mSize = size; }
     const Color& color() const { return mColor; }
     void setColor(const Color& color) { mColor = color; }
-    std::unique_ptr<CCurveFormat> copy() const { return std::make_unique<CCurveFormat>(*this); }
 
-    std::string archiveClassName() const override { return "CCurveFormat"; }
     void encodeWithCoder(KeyedArchiver& coder) const override;
     void initWithCoder(KeyedUnarchiver& coder) override;
 
+   protected:
+    explicit CMarkFormat(int size) : mSize(size) {}
+
    private:
-    int mSize = 1;
+    int mSize;
     Color mColor = Color::red();
 };
 
-class CPointFormat : public Archivable {
+class CCurveFormat : public CMarkFormat {
    public:
-    int size() const { return mSize; }
-    void setSize(int size) { mSize = size; }
-    const Color& color() const { return mColor; }
-    void setColor(const Color& color) { mColor = color; }
+    CCurveFormat() : CMarkFormat(1) {}
+    std::unique_ptr<CCurveFormat> copy() const { return std::make_unique<CCurveFormat>(*this); }
+
+    std::string archiveClassName() const override { return "CCurveFormat"; }
+};
+
+class CPointFormat : public CMarkFormat {
+   public:
+    CPointFormat() : CMarkFormat(3) {}
     int selector() const { return mSelector; }
     void setSelector(int selector) { mSelector = selector; }
     std::unique_ptr<CPointFormat> copy() const { return std::make_unique<CPointFormat>(*this); }
@@ -75,8 +82,6 @@ class CPointFormat : public Archivable {
     void initWithCoder(KeyedUnarchiver& coder) override;
 
    private:
-    int mSize = 3;
-    Color mColor = Color::red();
     int mSelector = 3;
 };
 

@@ -442,4 +442,35 @@ void IFP::estimate_next_state() {
     }
 }
 
+// ------------------------------------------------------- shared by the tracers
+
+bool IFP::openCurveFile(OutputFile& file, const std::string& path, const char* sfx) {
+    if (OutputFiles::checkSuffix(sfx) && file.open(path)) return true;
+    status = 1;
+    return false;
+}
+
+bool IFP::startCurve(const char* curve) {
+    initFlag = tracerInitFlag;
+    calculateVLE();
+    if (status == 0) return true;
+    status = 3;
+    std::fprintf(stderr, "Can't find a starting point for the %s\n", curve);
+    return false;
+}
+
+void IFP::keepConvergedPoint() {
+    last.T = current.T;
+    last.P = current.P;
+    last.x = current.x;
+    last.y = current.y;
+}
+
+void IFP::returnToLastPoint() {
+    current.T = last.T;
+    current.P = last.P;
+    current.x = last.x;
+    current.y = last.y;
+}
+
 }  // namespace vornex

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "fluid/CurveOutput.h"
@@ -105,6 +106,20 @@ class IFP : public IdealMixture {
     // Vapour-liquid: second phase on the vapour side, first on the liquid side; liquid-liquid:
     // both on the liquid side. True when a kind had to be changed.
     bool correctPhaseKinds();
+    // Opens a tracer's output file once its wave-name suffix is known to be sound; status 1
+    // when either fails.
+    bool openCurveFile(OutputFile& file, const std::string& path, const char* sfx);
+    // First point of a tracer from its start values; status 3 and a message naming the curve
+    // when it cannot be found.
+    bool startCurve(const char* curve);
+    // Last converged point (T, P, x, y) taken from the current state, or given back to it
+    // before a retry from there.
+    void keepConvergedPoint();
+    void returnToLastPoint();
+    // The isotherm steps in composition (problem 13) while dP/dx = s is moderate, else in
+    // pressure (problem 12); at a switch the new step takes its sign from the old step and s.
+    // True when it steps in composition.
+    bool chooseIsothermStep(double s, double dx, double deltaP, double& sx, double& sP);
     void traceAtFixedVolume(bool isochore, double T, double amount, FILE* file, const char* suffix,
                             double Tmin, double Tmax, double dT);
     // Sets up the embedded solver (no system bound).

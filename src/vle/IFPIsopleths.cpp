@@ -187,23 +187,14 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
         set_the_vaporization_ratio(Fv);
     }
     stepCounter = 0;
-    initFlag = tracerInitFlag;
-    calculateVLE();
-    if (status != 0) {
-        status = 3;
-        std::fputs("Can't find a starting point for the isopleth\n", stderr);
-        return;
-    }
+    if (!startCurve("isopleth")) return;
     // Volume change per pressure change of each phase between converged points; none yet.
     auto volumeSlope = [&](double V, double guess) {
         const double dPlast = current.P - last.P;
         return std::fabs(dPlast) > 1e-9 ? (V - guess) / dPlast : 0.0;
     };
     double sL = volumeSlope(firstPhase->V, gL), sV = volumeSlope(secondPhase->V, gV);
-    last.T = current.T;
-    last.P = current.P;
-    last.x = current.x;
-    last.y = current.y;
+    keepConvergedPoint();
     double VlS = firstPhase->V, VvS = secondPhase->V;
     estimate_next_state0(1.0, dT, dP);
     double Mwl = 0.0, Mwv = 0.0;
@@ -243,10 +234,7 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
         if (!solved) {
             stepFactor /= 2.0;
             if (stepFactor <= 0.001) break;
-            current.T = last.T;
-            current.P = last.P;
-            current.x = last.x;
-            current.y = last.y;
+            returnToLastPoint();
             gL = firstPhase->Vl0 = VlS;
             gV = secondPhase->Vv0 = VvS;
             apply_conditions();
@@ -261,10 +249,7 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
         }
         sL = volumeSlope(firstPhase->V, gL);
         sV = volumeSlope(secondPhase->V, gV);
-        last.T = current.T;
-        last.P = current.P;
-        last.x = current.x;
-        last.y = current.y;
+        keepConvergedPoint();
         VlS = firstPhase->V;
         VvS = secondPhase->V;
         if (current.T < Tmin || current.T > Tmax || current.P > 1e9) status = 1;
@@ -317,13 +302,7 @@ void IFP::traceAtFixedVolume(bool isochore, double T, double amount, FILE* file,
         set_the_vaporization_ratio1(amount);
     }
     stepCounter = 0;
-    initFlag = tracerInitFlag;
-    calculateVLE();
-    if (status != 0) {
-        status = 3;
-        std::fputs("Can't find a starting point for the isopleth\n", stderr);
-        return;
-    }
+    if (!startCurve("isopleth")) return;
     slope = 0.0;
     auto writeRow = [&]() {
         out.print("%lg\t%lg\t", current.T, current.P / 100000.0);
@@ -336,10 +315,7 @@ void IFP::traceAtFixedVolume(bool isochore, double T, double amount, FILE* file,
         else
             out.print("%lg\t%lg\t%lg\n", firstPhase->V * 1e6, secondPhase->V * 1e6, slope / 1e7);
     };
-    last.T = current.T;
-    last.P = current.P;
-    last.x = current.x;
-    last.y = current.y;
+    keepConvergedPoint();
     double Vl0 = firstPhase->V, Vv0 = secondPhase->V;
     double nL0 = current.nL, nV0 = current.nV;
     writeRow();
@@ -370,20 +346,14 @@ void IFP::traceAtFixedVolume(bool isochore, double T, double amount, FILE* file,
             if (stepFactor <= floor) break;
             status = 0;
             // The next prediction starts from the last converged point, not the failed trial.
-            current.T = last.T;
-            current.P = last.P;
-            current.x = last.x;
-            current.y = last.y;
+            returnToLastPoint();
             current.nL = nL0;
             current.nV = nV0;
             apply_conditions();
             describePhases();
             continue;
         }
-        last.T = current.T;
-        last.P = current.P;
-        last.x = current.x;
-        last.y = current.y;
+        keepConvergedPoint();
         Vl0 = firstPhase->V;
         Vv0 = secondPhase->V;
         nL0 = current.nL;

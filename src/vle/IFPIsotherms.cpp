@@ -132,10 +132,7 @@ void IFP::estimate_next_state1() {
     if (n != 2) return VLE::estimate_next_state();
     calculate_derivatives1(derivativeVector.data());
     isothermSlope = derivativeVector[1];
-    trial.T = last.T = current.T;
-    trial.P = last.P = current.P;
-    trial.x = last.x = current.x;
-    trial.y = last.y = current.y;
+    startFromCurrent();
     copyTangent(tangent, derivativeVector.data(), n);
 }
 
@@ -187,6 +184,22 @@ void IFP::calculate_initial_values(short mode, short, double step, double delta)
 
 // ----------------------------------------------------------- binary isotherm
 
+bool IFP::chooseIsothermStep(double s, double dx, double deltaP, double& sx, double& sP) {
+    if (std::fabs(s) < 1e7) {
+        if (type == 12) {
+            set_type_of_problem(13);
+            set_the_vaporization_ratio(0.0);
+            sx = std::fabs(dx) * (sP * s < 0.0 ? -1.0 : 1.0);
+        }
+        return true;
+    }
+    if (type == 13) {
+        set_type_of_problem(12);
+        sP = std::fabs(deltaP) * (sx * s < 0.0 ? -1.0 : 1.0);
+    }
+    return false;
+}
+
 void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T, double x0,
                                                      double dx, double dP, double Pmax,
                                                      const char* suffix) {
@@ -198,15 +211,8 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
         return;
     }
     const char* sfx = suffix ? suffix : "";
-    if (!OutputFiles::checkSuffix(sfx)) {
-        status = 1;
-        return;
-    }
     OutputFile file;
-    if (!file.open(path)) {
-        status = 1;
-        return;
-    }
+    if (!openCurveFile(file, path, sfx)) return;
     estimationMode = 1;
     stepFactor = 1.0;
     const std::string xs = header("x", "     "), ys = header("y", "     ");
@@ -229,11 +235,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
     }
     for (int i = 0; i < n; ++i) bulkAmount[i] = N * z[i];
     stepCounter = 0;
-    initFlag = tracerInitFlag;
-    calculateVLE();
-    if (status != 0) {
-        status = 3;
-        std::fputs("Can't find a starting point for the isotherm\n", stderr);
+    if (!startCurve("isotherm")) {
         // Nothing but a header: no file is left behind.
         file.abandon();
         return;
@@ -262,12 +264,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
         }
         const double s = tangent.dP;
         bool inside = false;
-        if (std::fabs(s) < 1e7) {
-            if (type == 12) {
-                set_type_of_problem(13);
-                set_the_vaporization_ratio(0.0);
-                sx = std::fabs(dx) * (sP * s < 0.0 ? -1.0 : 1.0);
-            }
+        if (chooseIsothermStep(s, dx, deltaP, sx, sP)) {
             for (int k = 0; k < kMaxPredictionHalvings && !inside; ++k) {
                 trial.P = last.P + f * s * sx;
                 inside = true;
@@ -280,10 +277,6 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
             }
             z = trial.x;
         } else {
-            if (type == 13) {
-                set_type_of_problem(12);
-                sP = std::fabs(deltaP) * (sx * s < 0.0 ? -1.0 : 1.0);
-            }
             for (int k = 0; k < kMaxPredictionHalvings && !inside; ++k) {
                 trial.P = last.P + f * sP;
                 inside = true;
@@ -345,15 +338,8 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
         return;
     }
     const char* sfx = suffix ? suffix : "";
-    if (!OutputFiles::checkSuffix(sfx)) {
-        status = 1;
-        return;
-    }
     OutputFile file;
-    if (!file.open(path)) {
-        status = 1;
-        return;
-    }
+    if (!openCurveFile(file, path, sfx)) return;
     estimationMode = 2;
     current.ratio = r;
     stepFactor = 1.0;
@@ -375,11 +361,7 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
     z = {(1.0 - r) * start, r * start, 1.0 - start};
     for (int i = 0; i < n; ++i) bulkAmount[i] = N * z[i];
     stepCounter = 0;
-    initFlag = tracerInitFlag;
-    calculateVLE();
-    if (status != 0) {
-        status = 3;
-        std::fputs("Can't find a starting point for the isotherm\n", stderr);
+    if (!startCurve("isotherm")) {
         file.abandon();
         return;
     }
@@ -406,19 +388,10 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
     initFlag = 0;
     for (int steps = 0; status == 0 && steps < kMaxTracerSteps; ++steps) {
         const double s = tangent.dP;
-        if (std::fabs(s) < 1e7) {
-            if (type == 12) {
-                set_type_of_problem(13);
-                set_the_vaporization_ratio(0.0);
-                sx = std::fabs(dx) * (sP * s < 0.0 ? -1.0 : 1.0);
-            }
+        if (chooseIsothermStep(s, dx, deltaP, sx, sP)) {
             z = {current.x[0] + 0.001 * (1.0 - r), current.x[1] + 0.001 * r, current.x[2] - 0.001};
             calculate_initial_values(0, 0, 1.0, sx);
         } else {
-            if (type == 13) {
-                set_type_of_problem(12);
-                sP = std::fabs(deltaP) * (sx * s < 0.0 ? -1.0 : 1.0);
-            }
             set_the_pressure((current.P + sP) / 100000.0);
             calculate_initial_values(1, 0, 1.0, sP);
             for (int i = 0; i < n; ++i) z[i] = (trial.x[i] + trial.y[i]) / 2.0;
@@ -461,15 +434,8 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
         return;
     }
     const char* sfx = suffix ? suffix : "";
-    if (!OutputFiles::checkSuffix(sfx)) {
-        status = 1;
-        return;
-    }
     OutputFile file;
-    if (!file.open(std::string("ter") + sfx)) {
-        status = 1;
-        return;
-    }
+    if (!openCurveFile(file, std::string("ter") + sfx, sfx)) return;
     estimationMode = 3;
     solver.verbose = 0;
     file.print("IGOR\nWAVES %5s%s %11s%s ", "T", sfx, "P", sfx);
@@ -486,11 +452,7 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
         z[i] = (trial.x[i] + trial.y[i]) / 2.0;
         bulkAmount[i] = N * z[i];
     }
-    initFlag = tracerInitFlag;
-    calculateVLE();
-    if (status != 0) {
-        status = 3;
-        std::fputs("Can't find a starting point for the curve\n", stderr);
+    if (!startCurve("curve")) {
         file.abandon();
         return;
     }
@@ -508,10 +470,7 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
     std::vector<double> mid(3);
     for (int i = 0; i < 3; ++i) mid[i] = (current.x[i] + current.y[i]) / 2.0;
     initFlag = 0;
-    trial.T = last.T = current.T;
-    trial.P = last.P = current.P;
-    trial.x = last.x = current.x;
-    trial.y = last.y = current.y;
+    startFromCurrent();
     double f = 1.0;
     index = 1;
     double e[3] = {-0.5, -0.5, -0.5};

@@ -341,11 +341,15 @@ void VLE::initialize() {
     }
 }
 
-void VLE::estimate_next_state() {
+void VLE::startFromCurrent() {
     trial.T = last.T = current.T;
     trial.P = last.P = current.P;
     trial.x = last.x = current.x;
     trial.y = last.y = current.y;
+}
+
+void VLE::estimate_next_state() {
+    startFromCurrent();
     last.Vl = trial.Vl;
     last.Vv = trial.Vv;
     if (historyFlag) {

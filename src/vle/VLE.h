@@ -180,6 +180,8 @@ class VLE : public Equation {
     void historyPrint(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
    protected:
+    // The current point (T, P, x, y) as the last converged one and the trial of the next.
+    void startFromCurrent();
     // A component index in 0 .. n-1; otherwise a message on standard error and false.
     bool validComponent(int i, const char* operation) const;
 
@@ -195,6 +197,11 @@ class VLE : public Equation {
     // T, P (bar), x0, x1, y0, y1, Vl, Vv (cm3/mol) of a binary with the given format.
     void writeIsothermRow(OutputFile& file, const char* format);
     void writeIsothermClosing(OutputFile& file, const char* suffix);
+    // Solves the problem as it is set; status 7 and a message when it does not converge.
+    bool converges();
+    // Points at pressure steps of dP bar from the last one, row() after each; the series ends
+    // at the first point that fails maxTries halvings or needs all of them.
+    void pressureSeries(double dP, int maxTries, const std::function<void()>& row);
     // Bubble point at T of the bulk composition start (the first point of the base
     // isotherms); status 7 and a message when it does not converge.
     bool startBubbleIsotherm(double T, const std::vector<double>& start);

@@ -18,9 +18,10 @@ namespace {
 
 // Opens a measured-data table; a file that cannot be read is reported (status 8 on the
 // caller) instead of ending the process inside the reader.
-std::unique_ptr<DataTextFile> openTable(const char* path) {
+std::unique_ptr<DataTextFile> openTable(VLE& vle, const char* path) {
     if (path == nullptr || !std::ifstream(path).good()) {
         std::fprintf(stderr, "File %s not found\n", path ? path : "(null)");
+        vle.status = 8;
         return nullptr;
     }
     return std::make_unique<DataTextFile>(path);
@@ -150,11 +151,8 @@ void VLE::initializeFromFile() {
 // ------------------------------------------------------- measured-data drivers
 
 void VLE::flash(const char* data, const char* out) {
-    auto table = openTable(data);
-    if (!table) {
-        status = 8;
-        return;
-    }
+    auto table = openTable(*this, data);
+    if (!table) return;
     const std::string xs = header("x", "     "), ys = header("y", "     ");
     if (!selectColumns(*table, "T Pr " + xs + ys)) return;
     OutputFile file;
@@ -198,11 +196,8 @@ void VLE::flash(const char* data, const char* out) {
 }
 
 void VLE::bubble(const char* data, const char* out) {
-    auto table = openTable(data);
-    if (!table) {
-        status = 8;
-        return;
-    }
+    auto table = openTable(*this, data);
+    if (!table) return;
     const std::string xs = header("x", "     "), ys = header("y", "     ");
     if (!selectColumns(*table, "T Pr " + xs + ys)) return;
     OutputFile file;
@@ -286,11 +281,8 @@ void VLE::bubble(const char* data, const char* out) {
 }
 
 void VLE::calculate_vapour_liquid_equilibria(const char* data, const char* out) {
-    auto table = openTable(data);
-    if (!table) {
-        status = 8;
-        return;
-    }
+    auto table = openTable(*this, data);
+    if (!table) return;
     const bool hasT = hasColumn(*table, "T"), hasP = hasColumn(*table, "P"),
                hasFv = hasColumn(*table, "Fv");
     short problem = 0;
@@ -344,11 +336,8 @@ void VLE::calculate_vapour_liquid_equilibria(const char* data, const char* out) 
 }
 
 void VLE::flash1(const char* data, const char* out) {
-    auto table = openTable(data);
-    if (!table) {
-        status = 8;
-        return;
-    }
+    auto table = openTable(*this, data);
+    if (!table) return;
     const std::string xs = header("x", "     "), ys = header("y", "     ");
     if (!selectColumns(*table, "T Pr " + header("z", "     ") + xs + ys)) return;
     OutputFile file;
@@ -388,6 +377,23 @@ void VLE::writeIsothermRow(OutputFile& file, const char* format) {
                current.y[1], liquidVolumeCm3(), vapourVolumeCm3());
 }
 
+bool VLE::converges() {
+    calculateVLE();
+    if (status == 0) return true;
+    status = 7;
+    std::fprintf(stderr, "No convergence\n");
+    return false;
+}
+
+void VLE::pressureSeries(double dP, int maxTries, const std::function<void()>& row) {
+    for (;;) {
+        const int tries = stepInPressure(*this, dP, maxTries);
+        if (tries == 0) return;
+        row();
+        if (tries == maxTries) return;
+    }
+}
+
 void VLE::flash_isotherm(const char* out, double T, double dP, double z0, double Fv) {
     if (n != 2) return;
     if (!(std::isfinite(dP) && dP != 0.0)) {
@@ -401,26 +407,18 @@ void VLE::flash_isotherm(const char* out, double T, double dP, double z0, double
     set_the_temperature(T);
     set_the_vaporization_ratio(Fv);
     set_initialization_flag(0);
-    calculateVLE();
-    if (status != 0) {
-        status = 7;
-        std::fprintf(stderr, "No convergence\n");
-        return;
-    }
+    if (!converges()) return;
     OutputFile file;
     if (!openOutput(file, out)) return;
     writeIsothermRow(file, "%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \n");
     std::printf("%lg %lg %lg %lg %lg %lg\n", current.T, current.P / 100000.0, current.x[0],
                 current.x[1], current.y[0], current.y[1]);
     set_type_of_problem(12);
-    for (;;) {
-        const int tries = stepInPressure(*this, dP, 2);
-        if (tries == 0) break;
+    pressureSeries(dP, 2, [&] {
         writeIsothermRow(file, "%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg\n");
         std::printf("%lg %lg %lg %lg %lg %lg\n", current.T, current.P / 100000.0, current.x[0],
                     current.x[1], current.y[0], current.y[1]);
-        if (tries > 1) break;
-    }
+    });
     file.commit();
 }
 
@@ -437,12 +435,7 @@ void VLE::flash1_isotherm(const char* out, double T, double P, double dP, double
     set_the_temperature(T);
     set_the_pressure(P);
     set_initialization_flag(2);
-    calculateVLE();
-    if (status != 0) {
-        status = 7;
-        std::fprintf(stderr, "No convergence\n");
-        return;
-    }
+    if (!converges()) return;
     OutputFile file;
     if (!openOutput(file, out)) return;
     file.print("IGOR\nWAVES Tr Pr Fv %s %s %s Vl Vv\nBEGIN\n", header("z", "     ").c_str(),
@@ -459,12 +452,7 @@ void VLE::flash1_isotherm(const char* out, double T, double P, double dP, double
     row();
     set_initialization_flag(0);
     set_type_of_problem(12);
-    for (;;) {
-        const int tries = stepInPressure(*this, dP, 4);
-        if (tries == 0) break;
-        row();
-        if (tries > 3) break;
-    }
+    pressureSeries(dP, 4, row);
     file.print("END\n");
     const char* name = out;
     file.print("x rename Tr, T%s\n", name);
@@ -526,11 +514,7 @@ bool VLE::startBubbleIsotherm(double T, const std::vector<double>& start) {
     set_type_of_problem(13);
     set_the_temperature(T);
     set_the_vaporization_ratio(0.0);
-    calculateVLE();
-    if (status == 0) return true;
-    status = 7;
-    std::fprintf(stderr, "No convergence\n");
-    return false;
+    return converges();
 }
 
 void VLE::calculate_an_isotherm_of_the_binary_system(const char* out, double T, double x0,

@@ -430,11 +430,7 @@ double WaterEOS::equationForWaterIrreversibleDecompression(double TK, void* cont
         equationError = 1;
         return 0.0;
     }
-    temperature(TK);
-    pressure(c.P * 1e-5);
-    set_the_phase_as(2);
-    calculate_molar_volume();
-    if (!error) calculate_state_functions();
+    if (liquidVolumeAt(TK, c.P)) calculate_state_functions();
     if (!error && U < 0.0) error = 1;
     if (!error && TK < 647.1) {
         // A metastable volume inside the spinodal band is no end state.

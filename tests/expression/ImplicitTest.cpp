@@ -336,22 +336,6 @@ TEST_F(ImplicitSystems, IntermediateVariablesCarryTheDerivativesToTheOuterVariab
     expectMatchesDifferences(u1v, v, 1e-3, 1e-6);
 }
 
-TEST_F(ImplicitSystems, PrintedChecksOfTheOutputAndUvNodesAgree) {
-    NewtonSystem system(2, 2, 2);
-    throughIntermediates(system);
-    system.tie_u_node(0, out[0]);  // the second output node is created by the check
-    double at[] = {0.6, 0.3}, h[] = {1e-4, 1e-4};
-    ::testing::internal::CaptureStdout();  // headers
-    const std::string checks = printed([&](FILE* f) { system.check_x_derivatives(f, at, h); });
-    ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(expectPrintedChecksAgree(checks), 2 * (2 + 3 + 4 + 5));
-    double v[] = {0.7, 1.2};
-    ::testing::internal::CaptureStdout();
-    const std::string uchecks = printed([&](FILE* f) { system.check_u_derivatives(f, v, h); });
-    ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(expectPrintedChecksAgree(uchecks), 2 * (2 + 3 + 4 + 5));
-}
-
 TEST_F(ImplicitSystems, SingularJacobianRaisesTheDomainFlagInsteadOfKeepingAnotherSolution) {
     // u0 + u1 = v0 and 2 u0 + 2 u1 = 2 v1: df/du singular everywhere.
     FixedSystem system(2, 2, -1, {0.5, 0.5});

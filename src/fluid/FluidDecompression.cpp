@@ -49,9 +49,13 @@ void evaluateSaturatedLiquid(FluidPhase& f) {
 // -------------------------------------------------------- irreversible decompression
 
 bool FluidPhase::liquidVolumeAt(double TK, double PPa) {
+    return volumeAt(TK, PPa, 2);
+}
+
+bool FluidPhase::volumeAt(double TK, double PPa, int selector) {
     temperature(TK);
     pressure(PPa * 1e-5);
-    set_the_phase_as(2);
+    set_the_phase_as(selector);
     calculate_molar_volume();
     return !error;
 }

@@ -686,6 +686,8 @@ class FluidPhase : public Phase {
     // The end state of a decompression at TK and PPa (Pa) as a liquid-side volume
     // (selector 2); false, with the error flag, when the volume solve fails.
     bool liquidVolumeAt(double TK, double PPa);
+    // The same end state from the side of the given selector (1 vapour, 2 liquid).
+    bool volumeAt(double TK, double PPa, int selector);
     // ln phi, ln f with its derivatives at constant P, dP/dn and the partial molar volumes
     // from the fugacity coefficients and volume derivatives just computed.
     void calculateLogarithmicFugacities();

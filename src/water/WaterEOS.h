@@ -291,9 +291,11 @@ class WaterEOS : public FluidPhase {
     void calculateExpansionWorkOfState(WaterMagmaCalculationResult& r, double Pf);
     // End state of the irreversible expansion of (T0 K, V0 m3/mol) against P (Pa) with the
     // magma heat capacity e per mole of water (J/(mol K), 0 for none) and its latent heat;
-    // a second start, and states inside the spinodal band refused. Error flag on failure.
+    // a second start, and states inside the spinodal band refused. The end is searched on the
+    // side of the selector (1 vapour, 2 liquid): from the liquid side a superheated liquid
+    // would be found where the end is steam. Error flag on failure.
     void calculateWaterIrreversibleDecompressionPoint(double T0, double V0, double PPa, double e,
-                                                      double Tstart);
+                                                      double Tstart, int side = 2);
     double equationForWaterIrreversibleDecompression(double TK, void* context);
     // Liquid fraction of the water-magma mixture isentrope from (S0, T0) at T; 1 with a
     // message when there is no saturation at T.

@@ -44,6 +44,7 @@ double perGram(double molar, double M) {
 // Context of the irreversible residual.
 struct IrreversibleContext {
     double P, V0, U0, e, T0;  // Pa, m3/mol, J/mol, J/(mol K), K
+    int side;                 // volume selector of the end state: 1 vapour, 2 liquid
 };
 
 }  // namespace
@@ -58,7 +59,9 @@ void irreversibleExpansion(WaterEOS& w, WaterMagmaCalculationResult& r, double W
         r.Wirr = perGram(f.irreversibleWork(r.xi, V3) + Wh, M);
         r.S5irr = SaturationEnds::lever(r.xi, f.Sl, f.Sv);
     } else {
-        w.calculateWaterIrreversibleDecompressionPoint(r.T3, V3, f.P, 0.0, Tstart);
+        // Below the saturated liquid's energy the end is liquid, above the vapour's steam.
+        w.calculateWaterIrreversibleDecompressionPoint(r.T3, V3, f.P, 0.0, Tstart,
+                                                       r.xi < 0.0 ? 1 : 2);
         if (w.error) {
             std::fprintf(stderr, "errorflag irreversible m %f\n", m);
             r.Wirr = r.T5irr = kNaN;
@@ -404,7 +407,8 @@ void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) 
         r.steamVolumeIrrP = steamVolumeFraction(r.xiP, m, f.Vl, f.Vv);
         return;
     }
-    calculateWaterIrreversibleDecompressionPoint(r.T3, V3, f.P, M * cp / m, r.T3);
+    calculateWaterIrreversibleDecompressionPoint(r.T3, V3, f.P, M * cp / m, r.T3,
+                                                 r.xiP < 0.0 ? 1 : 2);
     if (error) {
         r.WirrP = r.T5irrP = kNaN;
         error = 0;
@@ -430,7 +434,7 @@ double WaterEOS::equationForWaterIrreversibleDecompression(double TK, void* cont
         equationError = 1;
         return 0.0;
     }
-    if (liquidVolumeAt(TK, c.P)) calculate_state_functions();
+    if (volumeAt(TK, c.P, c.side)) calculate_state_functions();
     if (!error && U < 0.0) error = 1;
     if (!error && TK < 647.1) {
         // A metastable volume inside the spinodal band is no end state.
@@ -450,11 +454,11 @@ double WaterEOS::equationForWaterIrreversibleDecompression(double TK, void* cont
 }
 
 void WaterEOS::calculateWaterIrreversibleDecompressionPoint(double T0, double V0, double PPa,
-                                                            double e, double Tstart) {
+                                                            double e, double Tstart, int side) {
     error = 0;
     calculateFromTV(T0, V0, 0);
     if (error) return;
-    IrreversibleContext c{PPa, V, U, e, T0};
+    IrreversibleContext c{PPa, V, U, e, T0, side};
     auto search = [&](double x0, bool stepLimit) {
         Secant s = waterSecant(*this, &WaterEOS::equationForWaterIrreversibleDecompression, &c, x0,
                                x0 + 0.0001, 50, 1e-13, true);
@@ -478,7 +482,7 @@ void WaterEOS::calculateWaterIrreversibleDecompressionPoint(double T0, double V0
     double second = 640.0;
     if (PPa <= 2.2e7) {
         second = 590.0;
-        Vl0 = 0.00026;
+        if (side == 2) Vl0 = 0.00026;
     }
     error = search(second, true) ? 0 : 1;
 }

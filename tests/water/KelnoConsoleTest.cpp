@@ -50,12 +50,12 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
         {{"TV", "300", "1e-30"}, 1, "TV failed: no physical water state at 300 deg. C"},
         {{"TP", "300", "1e12"}, 1, "TP failed: no physical water state"},
         {{"TP", "300", "100", "xyz"}, 1, "TP: phase \"xyz\" refused"},
-        // Steam whose irreversible end is not found: the reversible one is still shown.
+        // Steam expanded against 1 bar ends as superheated steam, found on the vapour side.
         {{"TP", "300", "10", "steam"},
-         1,
+         0,
          "Total expansion work      : 368.85 J/g water\n\t 96.13 mass % of steam at 100°C and "
          "1 bar\n\t 100.00 volume % of steam at 100°C and 1 bar\n\nIrreversible adiabatic "
-         "expansion :\n\tThe irreversible expansion could not be computed.\n"},
+         "expansion :\n\tSuperheated steam\n"},
         // Liquid at 1 bar does no work on the way to 1 bar: a result, not a failure.
         {{"TP", "10", "1"}, 0, "Expansion work          :   0.00 J/g water"},
         {{"pv", "Tm"}, 1, "Magma-water input refused: Tm needs a number"},

@@ -62,6 +62,30 @@ TEST_F(MagmaWaterTest, ExpansionOfLiquidAt300CAnd100Bar) {
     EXPECT_EQ(r.failed, 0);
 }
 
+TEST_F(MagmaWaterTest, RegressionIrreversibleExpansionOfSteamEndsAsSteam) {
+    // Superheated steam at 300 deg. C and 10 bar against 1 bar: the end lies on the vapour
+    // side, where a liquid-side search finds only superheated liquid and fails.
+    water.set_the_phase_as(1);
+    water.calculateFromTP(573.15, 10.0, 0);
+    WaterMagmaCalculationResult r;
+    water.calculateExpansionWorkOfState(r, 1.0);
+    ASSERT_EQ(r.failed, 0);
+    ASSERT_TRUE(std::isfinite(r.Wirr));
+    EXPECT_EQ(r.xi, 0.0);  // all steam
+    EXPECT_GT(r.T5irr, 373.15);
+    EXPECT_LT(r.T5irr, 573.15);
+    // Positive work, below the reversible one.
+    EXPECT_GT(-r.Wirr, 0.0);
+    EXPECT_LT(-r.Wirr, -r.Wrev);
+    // U5 - U3 = -Pf (V5 - V3) with the end state at 1 bar.
+    water.set_the_phase_as(1);
+    water.calculateFromTP(r.T5irr, 1.0, 0);
+    ASSERT_EQ(water.error, 0);
+    const double Pf = 1e5, V3 = r.V3 * 1e-6;
+    EXPECT_NEAR((water.U - r.U3) + Pf * (water.V - V3), 0.0, 1e-6 * std::fabs(water.U - r.U3));
+    EXPECT_NEAR(-r.Wirr, Pf * (water.V - V3) * 0.001 / kWaterMolarMass, 1e-6 * -r.Wirr);
+}
+
 TEST_F(MagmaWaterTest, RegressionSingleStateResultStartsFromZero) {
     // The single-state commands set state 3 only: nothing else may come from stray memory.
     const WaterMagmaCalculationResult r = expandState(573.15, 100.0);

@@ -150,28 +150,23 @@ Expression& MultiParBuilder::tauFactor(int i, double t) {
 
 // n delta^d tau^t.
 Expression& MultiParBuilder::powerTerm(int i, const PowerTermCoefficients& k) {
-    Expression& dPart = deltaPower(k.d);
-    if (k.t == 0.0) {
-        auto& a = tied<Sum1>(nodes_, numbered("a", i), dPart);
-        a.set_scalars2(k.n, 0.0);
+    return scaledByTauPower(i, deltaPower(k.d), k.n, k.t);
+}
+
+Expression& MultiParBuilder::scaledByTauPower(int i, Expression& part, double n, double t) {
+    if (t == 0.0) {
+        auto& a = tied<Sum1>(nodes_, numbered("a", i), part);
+        a.set_scalars2(n, 0.0);
         return a;
     }
-    auto& a = tied<Product>(nodes_, numbered("a", i), dPart, tauFactor(i, k.t));
-    a.set_scalars1(k.n);
+    auto& a = tied<Product>(nodes_, numbered("a", i), part, tauFactor(i, t));
+    a.set_scalars1(n);
     return a;
 }
 
 // n delta^d tau^t exp(-g delta^c).
 Expression& MultiParBuilder::exponentialTerm(int i, const ExponentialTermCoefficients& k) {
-    Expression& eFactor = exponentialFactor(k.c, k.g, k.d);
-    if (k.t == 0.0) {
-        auto& a = tied<Sum1>(nodes_, numbered("a", i), eFactor);
-        a.set_scalars2(k.n, 0.0);
-        return a;
-    }
-    auto& a = tied<Product>(nodes_, numbered("a", i), eFactor, tauFactor(i, k.t));
-    a.set_scalars1(k.n);
-    return a;
+    return scaledByTauPower(i, exponentialFactor(k.c, k.g, k.d), k.n, k.t);
 }
 
 // n delta^d tau^t exp(-alpha (delta - eps)^2 - beta (tau - gamma)^2); n sits in the

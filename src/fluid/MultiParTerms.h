@@ -148,6 +148,8 @@ class MultiParBuilder {
     // tau^t of term i: tau itself, a shared integer power, or for a fractional t a power
     // node "taui<i>" of its own.
     Expression& tauFactor(int i, double t);
+    // n part tau^t, the outer node of the power and exponential terms.
+    Expression& scaledByTauPower(int i, Expression& part, double n, double t);
     // The terms of the table, named "a<i>" with i their number.
     Expression& powerTerm(int i, const PowerTermCoefficients& k);
     Expression& exponentialTerm(int i, const ExponentialTermCoefficients& k);

@@ -18,10 +18,20 @@ endfunction()
 function(vornex_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_library(vornex_${name} STATIC ${ARG_SOURCES})
-  target_include_directories(vornex_${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+  # Inside the tree the headers are "NAME/Header.h" below src/; installed, they sit below
+  # include/vornex/ and the program that uses them writes <vornex/NAME/Header.h>.
+  target_include_directories(vornex_${name} PUBLIC
+    "$<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/src>"
+    "$<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>")
+  target_compile_features(vornex_${name} PUBLIC cxx_std_20)
+  set_target_properties(vornex_${name} PROPERTIES EXPORT_NAME ${name})
+  add_library(vornex::${name} ALIAS vornex_${name})
   if(ARG_DEPS)
     target_link_libraries(vornex_${name} PUBLIC ${ARG_DEPS})
   endif()
+  install(TARGETS vornex_${name} EXPORT vornexTargets
+          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  set_property(GLOBAL APPEND PROPERTY VORNEX_LIBRARIES ${name})
 endfunction()
 
 # vornex_test(NAME sources... [DEPS libs...]) : one GoogleTest program per subsystem.

@@ -1,7 +1,9 @@
 #include "numerics/DataPath.h"
 
 #include <filesystem>
+#include <mutex>
 #include <system_error>
+#include <vector>
 
 namespace vornex {
 
@@ -36,13 +38,40 @@ static fs::path dataBesideExecutable() {
     return exe.parent_path().parent_path() / "share" / "vornex";
 }
 
+// Registered at start-up, possibly before main: a function-local static is ready whenever
+// the first registration comes.
+static std::vector<fs::path>& registeredDirectories() {
+    static std::vector<fs::path> folders;
+    return folders;
+}
+static std::mutex& registrationMutex() {
+    static std::mutex m;
+    return m;
+}
+
+bool addDataDirectory(const std::string& folder) {
+    if (folder.empty()) return true;
+    std::lock_guard<std::mutex> lock(registrationMutex());
+    std::vector<fs::path>& folders = registeredDirectories();
+    for (const fs::path& known : folders)
+        if (known == folder) return true;
+    folders.emplace_back(folder);
+    return true;
+}
+
 std::string findDataFile(const std::string& relativeName) {
     if (relativeName.empty()) return relativeName;
     fs::path name(relativeName);
     if (name.is_absolute() || isFile(name)) return relativeName;
-    const fs::path candidates[] = {dataBesideExecutable(), fs::path(buildDataDirectory()),
-                                   fs::path(installedDataDirectory()),
-                                   fs::path(sourceDataDirectory())};
+    std::vector<fs::path> candidates{dataBesideExecutable()};
+    {
+        std::lock_guard<std::mutex> lock(registrationMutex());
+        const std::vector<fs::path>& folders = registeredDirectories();
+        candidates.insert(candidates.end(), folders.begin(), folders.end());
+    }
+    candidates.insert(candidates.end(), {fs::path(buildDataDirectory()),
+                                         fs::path(installedDataDirectory()),
+                                         fs::path(sourceDataDirectory())});
     for (const fs::path& dir : candidates) {
         if (dir.empty()) continue;
         fs::path p = dir / name;

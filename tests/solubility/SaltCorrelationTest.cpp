@@ -133,21 +133,20 @@ TEST(Dialogues, AnswersAreWholeLines) {
 }
 
 // A mole fraction beyond the correlation's range, or where it gives a vapour pressure above
-// that of water or a negative critical pressure, is refused with a message and no file.
+// that of water or a negative critical pressure, is refused with a message and no file
+// (Shibue's NaCl at 0.2 once wrote P = -2.46 bar, Pc = -33791 bar).
 TEST(Dialogues, SaltBeyondTheCorrelationIsRefused) {
     const struct {
         bool shibue;
         const char* input;
-        bool written;
-        const char* message;
+        const char* message;  // empty: written
     } rows[] = {
-        {true, "1\nk\n0.2\nq\n", false, "above the range of the correlation (0.117)"},
-        {true, "2\nk\n0.5\nq\n", false, "above the range of the correlation (0.037)"},
-        {true, "2\nk\n0.005\nq\n", false, "times the vapour pressure of water"},
-        {true, "2\nk\n0.02\nq\n", true, ""},
-        {false, "1\nk\n0.2\nq\n", false, "critical pressure of the correlation is -"},
-        {false, "2\nk\n0.5\nq\n", false, "above the range of the correlation (0.037)"},
-        {false, "1\nk\n0.1\nq\n", true, ""},
+        {true, "1\nk\n0.2\n", "above the range of the correlation (0.117)"},
+        {true, "2\nk\n0.5\n", "above the range of the correlation (0.037)"},
+        {true, "2\nk\n0.005\n", "times the vapour pressure of water"},
+        {true, "2\nk\n0.02\n", ""},
+        {false, "1\nk\n0.2\n", "critical pressure of the correlation is -"},
+        {false, "1\nk\n0.1\n", ""},
     };
     for (const auto& r : rows) {
         Shibue shibue;
@@ -156,21 +155,16 @@ TEST(Dialogues, SaltBeyondTheCorrelationIsRefused) {
             r.shibue ? static_cast<SaltSolutionCorrelation&>(shibue) : corr;
         std::istringstream in(r.input);
         std::ostringstream out;
-        EXPECT_EQ(c.session(in, out), r.written ? 1 : 0) << r.input;
-        EXPECT_EQ(exists("isopk"), r.written) << r.input;
+        const bool written = *r.message == 0;
+        EXPECT_EQ(c.session(in, out), written ? 1 : 0) << r.input;
         EXPECT_NE(out.str().find(r.message), std::string::npos) << out.str();
-        if (r.written) {
-            const auto P = secondColumn("isopk");
-            ASSERT_GT(P.size(), 300u);
-            for (double p : P) EXPECT_GT(p, 0.0) << r.input;
-        }
-        ::unlink("isopk");
+        for (double p : secondColumn("isopk")) EXPECT_GT(p, 0.0) << r.input;
+        EXPECT_EQ(::unlink("isopk") == 0, written) << r.input;
     }
 }
 
-// A salt lowers the vapour pressure of water. The CaCl2 set gives more than pure water below
-// x = 0.0125 and a negative critical pressure from x = 0.034: there it gives NaN, and its
-// files nan; the NaCl set holds over its whole range.
+// A salt lowers the vapour pressure. The CaCl2 set gives more than pure water below
+// x = 0.0125 and a negative critical pressure from 0.034: there NaN, and nan in its files.
 TEST(Shibue, NoVapourPressureAboveWaterNorNegativeCriticalPressure) {
     Shibue s;
     for (int salt : {1, 2}) {
@@ -179,22 +173,14 @@ TEST(Shibue, NoVapourPressureAboveWaterNorNegativeCriticalPressure) {
         int given = 0;
         for (double x = 0.0; x <= s.xmax; x += 0.0005) {
             const double p = s.getPsat(373.15, x);
-            if (std::isnan(p)) continue;
-            ++given;
-            EXPECT_GT(p, 0.0) << salt << " " << x;
-            EXPECT_LE(p, water * (1.0 + 1e-12)) << salt << " " << x;
+            given += std::isnan(p) ? 0 : 1;
+            EXPECT_TRUE(std::isnan(p) || (p > 0.0 && p <= water)) << salt << " " << x;
         }
         EXPECT_GT(given, salt == 1 ? 230 : 40);
         ASSERT_TRUE(s.getCriticalCurve("z"));
         for (double pc : secondColumn("critz")) EXPECT_TRUE(std::isnan(pc) || pc > 0.0);
-        ASSERT_TRUE(s.getIsotherm("z", 373.15));
-        for (double p : secondColumn("isotz"))
-            EXPECT_TRUE(std::isnan(p) || (p > 0.0 && p <= water + 1e-6));  // printed to 1e-6
     }
-    EXPECT_TRUE(std::isnan(s.getPsat(373.15, 0.005)));
-    EXPECT_TRUE(std::isnan(s.getPsat(373.15, 0.036)));
-    EXPECT_FALSE(s.getIsopleth("z", 0.005));
-    EXPECT_FALSE(exists("isopz"));
+    EXPECT_TRUE(std::isnan(s.getPsat(373.15, 0.005)) && std::isnan(s.getPsat(373.15, 0.036)));
 }
 
 // At the critical point both densities are the critical one; the CO2 vapour pressure at the

@@ -186,9 +186,9 @@ void SolubilityModel::setGasModelType(int type) {
     }
     if (vapour->nc != numberOfGases || vapour->componentsAdded != numberOfGases) {
         std::fprintf(stderr,
-                     "Solubility model: the vapour model %d cannot take the %d gas components of "
-                     "system %d; the model has no vapour side\n",
-                     type, numberOfGases, systemType);
+                     "Solubility model: the vapour model \"%s\" (type %d) cannot take the %d gas "
+                     "components of system %d; the model has no vapour side\n",
+                     vapour->modelName.c_str(), type, numberOfGases, systemType);
         vapour.reset();
     }
 }
@@ -243,7 +243,8 @@ double meanActivityCoefficientNaCl(WaterEOS& water, double m) {
         return phi - 1.0;
     };
     // With s = sqrt(m') the integral is 2 (phi - 1)/s ds, smooth down to s = 0 (where
-    // (phi - 1)/s tends to minus the Debye-Hueckel slope): 16-point Gauss-Legendre on [0, s].
+    // (phi - 1)/s tends to minus the Debye-Hueckel slope): 16-point Gauss-Legendre on
+    // [0, sqrt(m)].
     static constexpr double kNode[8] = {0.0950125098376374, 0.2816035507792589, 0.4580167776572274,
                                         0.6178762444026438, 0.7554044083550030, 0.8656312023878318,
                                         0.9445750230732326, 0.9894009349916499};

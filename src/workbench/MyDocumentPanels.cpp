@@ -224,7 +224,8 @@ void MyDocument::onCalculateThTm(Control* sender) {
     mModel->calculateFromThTm(Th, Tm, x, rho, mForm.value("mTm_edit"), mForm.value("mTh_edit"),
                               0.01 * mForm.value("mInclusionNaCl"), mForm.value("mInclusionRho"),
                               Pm, Ph, v);
-    if (!(std::isfinite(x) && x > 0 && x <= 1) || !(std::isfinite(rho) && rho > 0)) {
+    if (mModel->failed || !(std::isfinite(x) && x > 0 && x <= 1) ||
+        !(std::isfinite(rho) && rho > 0)) {
         for (const char* n : results) mForm.clear(n);
         return;
     }

@@ -159,8 +159,9 @@ TEST_F(WorkbenchTest, GetLiquidAndVapourTakeTheRegionsOwnPhase) {
         {300, 100, 60, 5, false, nullptr, -1},
         {500, 200, 30, 4, false, &I::haliteGasSalinity, -1},
         {500, 200, 30, 4, true, nullptr, -1},
-        {300, -1, 45, 3, true, &I::slvLiquidSalinity, -1},
-        {300, -1, 45, 3, false, &I::slvVapourSalinity, -1},
+        // On the SLV pressure with a density no three phases can have: halite + liquid.
+        {300, -1, 45, 5, true, &I::haliteLiquidSalinity, -1},
+        {300, -1, 45, 5, false, nullptr, -1},
     };
     for (const PhaseCase& c : cases) {
         ui->selectRow(0);

@@ -193,12 +193,37 @@ void binaryResidual(FluidPhase& f, BinaryProblem kind, const double* xv, double*
     }
 }
 
+// A start volume at which its side has no positive pressure (a liquid expanded by a per cent
+// lies at negative pressure) is replaced by that side's volume at the other side's pressure,
+// so that a close start is not refused at its first evaluation.
+void repairStartVolumes(FluidPhase& f, double x1, double y1, double& Vliquid, double& Vvapour) {
+    const double liquid[2] = {1.0 - x1, x1}, vapour[2] = {1.0 - y1, y1};
+    MixtureSide l, v;
+    const bool liquidOk = Vliquid > 0.0 && evaluateMixtureSide(f, 2, liquid, Vliquid, l) && l.P > 0.0;
+    const bool vapourOk = Vvapour > 0.0 && evaluateMixtureSide(f, 1, vapour, Vvapour, v) && v.P > 0.0;
+    if (liquidOk == vapourOk) return;
+    const int selector = liquidOk ? 1 : 2;
+    const double* composition = liquidOk ? vapour : liquid;
+    f.set_the_phase_as(selector);
+    for (int i = 0; i < 2; ++i) f.composition_of_component(i, composition[i]);
+    f.pressure((liquidOk ? l.P : v.P) / 1e5);
+    f.error = 0;
+    f.calculate_molar_volume();
+    if (f.error != 0 || !std::isfinite(f.V) || !(f.V > 0.0)) {
+        f.error = 0;
+        return;
+    }
+    (liquidOk ? Vvapour : Vliquid) = f.V;
+}
+
 // Shared set-up and run of the four binary solves: start (Vl, Vv, c[, T or y]), the
 // mole-fraction unknowns bounded to [0, 1].
 void solveBinary(FluidPhase& f, EquationSystem system, int n, double TK, double Vliquid,
                  double Vvapour, double x1, double y1, double fourth, bool flash,
                  void* context = nullptr) {
     f.temperature(TK);
+    if (f.nc == 2 && TK > 0.0 && acceptableFraction(x1) && acceptableFraction(y1))
+        repairStartVolumes(f, x1, y1, Vliquid, Vvapour);
     storeBinaryPair(f, Vliquid, Vvapour, x1, y1);
     f.Vl = Vliquid;
     f.Vv = Vvapour;

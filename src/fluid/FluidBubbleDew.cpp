@@ -69,6 +69,29 @@ bool evaluateBinarySide(FluidPhase& fluid, int selector, double x1, double Vm3, 
     return evaluateMixtureSide(fluid, selector, composition, Vm3, side);
 }
 
+double binaryVolumeAtPressure(FluidPhase& fluid, int selector, double x1, double PPa) {
+    if (fluid.nc != 2 || !(PPa > 0.0)) return 0.0;
+    fluid.set_the_phase_as(selector);
+    fluid.composition_of_component(0, 1.0 - x1);
+    fluid.composition_of_component(1, x1);
+    fluid.pressure(PPa / 1e5);
+    fluid.error = 0;
+    fluid.calculate_molar_volume();
+    const double V = fluid.error == 0 && std::isfinite(fluid.V) && fluid.V > 0.0 ? fluid.V : 0.0;
+    fluid.error = 0;
+    return V;
+}
+
+void repairStartVolumes(FluidPhase& f, double x1, double y1, double& Vliquid, double& Vvapour) {
+    MixtureSide l, v;
+    const bool liquidOk = Vliquid > 0.0 && evaluateBinarySide(f, 2, x1, Vliquid, l) && l.P > 0.0;
+    const bool vapourOk = Vvapour > 0.0 && evaluateBinarySide(f, 1, y1, Vvapour, v) && v.P > 0.0;
+    if (liquidOk == vapourOk) return;
+    const double V = liquidOk ? binaryVolumeAtPressure(f, 1, y1, l.P)
+                              : binaryVolumeAtPressure(f, 2, x1, v.P);
+    if (V > 0.0) (liquidOk ? Vvapour : Vliquid) = V;
+}
+
 Newton& bindMixtureSystem(FluidPhase& fluid, EquationSystem system, int n, const double* start) {
     Newton& solver = *fluid.systemSolver;
     solver._setSysEquationToSolve(&fluid, system, n);
@@ -191,29 +214,6 @@ void binaryResidual(FluidPhase& f, BinaryProblem kind, const double* xv, double*
         f.yVapour[0] = 1.0 - yv;
         f.yVapour[1] = yv;
     }
-}
-
-// A start volume at which its side has no positive pressure (a liquid expanded by a per cent
-// lies at negative pressure) is replaced by that side's volume at the other side's pressure,
-// so that a close start is not refused at its first evaluation.
-void repairStartVolumes(FluidPhase& f, double x1, double y1, double& Vliquid, double& Vvapour) {
-    const double liquid[2] = {1.0 - x1, x1}, vapour[2] = {1.0 - y1, y1};
-    MixtureSide l, v;
-    const bool liquidOk = Vliquid > 0.0 && evaluateMixtureSide(f, 2, liquid, Vliquid, l) && l.P > 0.0;
-    const bool vapourOk = Vvapour > 0.0 && evaluateMixtureSide(f, 1, vapour, Vvapour, v) && v.P > 0.0;
-    if (liquidOk == vapourOk) return;
-    const int selector = liquidOk ? 1 : 2;
-    const double* composition = liquidOk ? vapour : liquid;
-    f.set_the_phase_as(selector);
-    for (int i = 0; i < 2; ++i) f.composition_of_component(i, composition[i]);
-    f.pressure((liquidOk ? l.P : v.P) / 1e5);
-    f.error = 0;
-    f.calculate_molar_volume();
-    if (f.error != 0 || !std::isfinite(f.V) || !(f.V > 0.0)) {
-        f.error = 0;
-        return;
-    }
-    (liquidOk ? Vvapour : Vliquid) = f.V;
 }
 
 // Shared set-up and run of the four binary solves: start (Vl, Vv, c[, T or y]), the

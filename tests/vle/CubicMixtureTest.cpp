@@ -19,24 +19,6 @@ namespace {
 const std::vector<std::string> kMethaneEthane{"CH4", "C2H6"};
 const std::vector<std::string> kMethaneCO2{"CH4", "CO2"};
 
-// The numeric rows of a text file: lines whose first word is a number, or "nan".
-std::vector<std::vector<double>> numericRows(const std::string& path) {
-    std::vector<std::vector<double>> rows;
-    std::istringstream in(test::readFile(path));
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream words(line);
-        std::vector<double> row;
-        for (std::string w; words >> w;) {
-            char* end = nullptr;
-            const double v = std::strtod(w.c_str(), &end);
-            if (end == w.c_str() || *end != '\0') break;
-            row.push_back(v);
-        }
-        if (!row.empty()) rows.push_back(row);
-    }
-    return rows;
-}
-
 void expectEqualFugacities(IFP& ifp) {
     for (int i = 0; i < ifp.n; ++i)
         EXPECT_NEAR(ifp.firstPhase->lnFugacity[i], ifp.secondPhase->lnFugacity[i], 1e-7)

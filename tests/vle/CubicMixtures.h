@@ -4,11 +4,14 @@
 #pragma once
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cubic/ClassicalCubic0.h"
+#include "numerics/TextCapture.h"
 #include "vle/IFP.h"
 
 namespace vornex::testing {
@@ -53,6 +56,24 @@ struct CubicMixture {
     }
 };
 
+// The numeric rows of a text file: lines whose first word is a number, or "nan".
+inline std::vector<std::vector<double>> numericRows(const std::string& path) {
+    std::vector<std::vector<double>> rows;
+    std::istringstream in(test::readFile(path));
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::vector<double> row;
+        for (std::string w; words >> w;) {
+            char* end = nullptr;
+            const double v = std::strtod(w.c_str(), &end);
+            if (end == w.c_str() || *end != '\0') break;
+            row.push_back(v);
+        }
+        if (!row.empty()) rows.push_back(row);
+    }
+    return rows;
+}
+
 struct FlashResult {
     bool converged = false;
     double Fv = 0.0;
@@ -85,15 +106,27 @@ inline FlashResult independentFlash(const std::vector<std::string>& names, doubl
             for (std::size_t i = 0; i < n; ++i) s += z[i] * (K[i] - 1.0) / (1.0 + F * (K[i] - 1.0));
             return s;
         };
-        if (!(g(0.0) > 0.0 && g(1.0) < 0.0)) return r;
-        double a = 0.0, b = 1.0;
-        for (int k = 0; k < 200; ++k) (g(0.5 * (a + b)) > 0.0 ? a : b) = 0.5 * (a + b);
-        r.Fv = 0.5 * (a + b);
+        // Ratios that leave the feed in one phase still improve: the phase missing is taken
+        // as an incipient one (bubble or dew side) until the ratios split the feed.
+        const bool split = g(0.0) > 0.0 && g(1.0) < 0.0;
+        r.Fv = g(0.0) <= 0.0 ? 0.0 : 1.0;
+        if (split) {
+            double a = 0.0, b = 1.0;
+            for (int k = 0; k < 200; ++k) (g(0.5 * (a + b)) > 0.0 ? a : b) = 0.5 * (a + b);
+            r.Fv = 0.5 * (a + b);
+        }
         r.x.assign(n, 0.0);
         r.y.assign(n, 0.0);
+        double sx = 0.0, sy = 0.0;
         for (std::size_t i = 0; i < n; ++i) {
             r.x[i] = z[i] / (1.0 + r.Fv * (K[i] - 1.0));
             r.y[i] = K[i] * r.x[i];
+            sx += r.x[i];
+            sy += r.y[i];
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            r.x[i] /= sx;
+            r.y[i] /= sy;
         }
         const auto pl = lnPhiOf(*l, T, Pbar, r.x), pv = lnPhiOf(*v, T, Pbar, r.y);
         if (l->error || v->error) return r;
@@ -104,7 +137,7 @@ inline FlashResult independentFlash(const std::vector<std::string>& names, doubl
             K[i] = Ki;
         }
         if (change < 1e-12) {
-            r.converged = l->V < v->V;
+            r.converged = split && l->V < v->V;
             return r;
         }
     }

@@ -11,9 +11,9 @@ namespace vornex {
 namespace {
 
 constexpr double kLowFraction = -1e-5;
+constexpr double kHighFraction = 1.00001;
 // Successive-substitution steps that refine a Raoult start; each costs two phase evaluations.
 constexpr int kSubstitutionSteps = 30;
-constexpr double kHighFraction = 1.00001;
 
 bool inOpenRange(double v) {
     return v > kLowFraction && v < kHighFraction;

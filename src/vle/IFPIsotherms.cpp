@@ -507,7 +507,7 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
         }
         initFlag = 0;
         initialize();
-        const bool solved = status == 0 && runSolver();
+        const bool solved = status == 0 && runSolver() && phasesInOrder();
         status = solved ? 0 : 1;
         if (!solved) {
             f /= 2.0;

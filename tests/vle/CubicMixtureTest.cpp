@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -146,6 +148,53 @@ TEST(FreshObject, FlashIsothermWritesFlashesOfTheFeed) {
         EXPECT_LT(row[6], row[7]);
     }
 }
+
+// Every other tracer and driver on a fresh object starts and writes its curve.
+struct FreshRun {
+    const char* what;
+    std::vector<std::string> names;
+    const char* file;  // the file whose rows are counted
+    std::function<void(IFP&, std::FILE*)> run;
+};
+
+class FreshTracer : public ::testing::TestWithParam<FreshRun> {};
+
+TEST_P(FreshTracer, StartsAndWritesRows) {
+    const FreshRun& c = GetParam();
+    CubicMixture mix(c.names);
+    if (c.names.size() == 2) mix.feed({0.5, 0.5});
+    // The isochores and isopleths write to an open stream, the others to their own file.
+    std::FILE* f = std::fopen("stream_f", "w");
+    ASSERT_NE(f, nullptr);
+    test::outputOf([&] { c.run(*mix.ifp, f); });
+    std::fclose(f);
+    EXPECT_NE(mix.ifp->status, 3) << c.what;
+    EXPECT_GE(numericRows(c.file).size(), 5u) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PengRobinson, FreshTracer,
+    ::testing::Values(
+        FreshRun{"bubble isopleth", kMethaneEthane, "stream_f",
+                 [](IFP& m, std::FILE* f) {
+                     m.calculate_an_isopleth(230.0, 0.0, f, "_f", 150.0, 320.0, 2.0, 5e5, 0,
+                                             kIgorText, nullptr);
+                 }},
+        FreshRun{"isochore", kMethaneEthane, "stream_f",
+                 [](IFP& m, std::FILE* f) {
+                     m.calculate_an_isochor(230.0, 0.5, f, "_f", 150.0, 320.0, 2.0);
+                 }},
+        FreshRun{"isopleth of vapour volume fraction", kMethaneEthane, "stream_f",
+                 [](IFP& m, std::FILE* f) {
+                     m.calculate_an_isopleth1(230.0, 0.5, f, "_f", 150.0, 320.0, 2.0);
+                 }},
+        FreshRun{"pseudo-binary isotherm", {"CH4", "CO2", "C2H6"}, "pb_f",
+                 [](IFP& m, std::FILE*) {
+                     m.calculate_an_isotherm_of_the_pseudo_binary_system("pb_f", 230.0, 0.05, 0.5,
+                                                                         0.02, 2.0, 300.0, "_f");
+                 }},
+        FreshRun{"flash table isotherm", kMethaneEthane, "f1_f",
+                 [](IFP& m, std::FILE*) { m.flash1_isotherm("f1_f", 250.0, 40.0, 2.0, nullptr); }}));
 
 // --------------------------------------- the binary isotherm and its critical point
 

@@ -104,10 +104,12 @@ bool IFP::startFromBinarySaturation() {
     FluidPhase& f = *firstPhase;
     if (f.nc != 2) return false;
     const bool dew = atFv && N != 0.0 && spec.nV / N >= 0.5;
-    // The vapour guess: the vapour model's volume, else the ideal gas at the current pressure.
+    // The vapour guess: the vapour model's volume where it is vapour-like, else half the
+    // ideal gas's at the current pressure.
     const double P0 = current.P > 0.0 ? current.P : spec.P;
     if (!(P0 > 0.0)) return false;
-    double Vv = secondPhase->V > 0.0 ? secondPhase->V : kGasConstant * spec.T / P0;
+    const double idealGas = kGasConstant * spec.T / P0;
+    double Vv = secondPhase->V > 0.25 * idealGas ? secondPhase->V : 0.5 * idealGas;
     const double x1 = isFraction(current.x[1]) ? current.x[1] : z[1];
     const double y1 = isFraction(current.y[1]) ? current.y[1] : z[1];
     // The liquid guess must be a liquid: the liquid model's own volume where it is clearly

@@ -133,7 +133,8 @@ class IFP : public IdealMixture {
     // last sound step.
     void substituteRatios(int steps);
     // A binary's retry start: the bubble point (or, for a dew problem, the dew point) of the
-    // bulk composition at the specified temperature, solved by the liquid model alone.
+    // bulk composition at the specified temperature, solved by the liquid model alone; for
+    // a flash, the tie line at the specified pressure from there, with its lever rule.
     bool startFromBinarySaturation();
     // A converged vapour-liquid answer whose liquid is not the denser phase has its phases
     // swapped (beyond a mixture critical point): no answer.

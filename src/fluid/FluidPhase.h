@@ -431,6 +431,10 @@ class FluidPhase : public Phase {
     void equationForCalculatingCriticalPoint2xV(double* xv, double* F, double** J, int& err,
                                                 int order, void* context);
     void next_critical_point(double& dTdx, double& dVdx);
+    // Whether the model fills the Helmholtz derivative block of the critical searches (it
+    // holds residual terms). A model that does not (the closed-form cubics) is told apart
+    // from a search that failed: the message names the search, and the error flag is set.
+    bool supportsCriticalSearch(const char* search);
     void search_a_critical_point(CriticalPointFlag flag);
     void search_the_critical_point_of_the_pure_component();
     void search_a_critical_point1();

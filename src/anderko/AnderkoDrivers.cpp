@@ -29,7 +29,6 @@ bool openCurveFile(OutputFile& file, const char* prefix, const char* suffix) {
     return OutputFiles::checkSuffix(s) && file.open(std::string(prefix) + s);
 }
 
-
 }  // namespace
 
 double Anderko::moleFractionOfNaCl(double w) {

@@ -122,7 +122,7 @@ int Newton::convergence() {
     if (error != 0) {
         if (verbose)
             diagnostic("No convergence : calculation failure. modG %12lg  modG0 %12lg\n", modG,
-                        modG0);
+                       modG0);
         return 1;
     }
     if (iterations > itermax) {

@@ -168,8 +168,8 @@ double Secant::solve() {
             lambda /= 2;
             if (!error && growthcheck && std::fabs(f) > std::fabs(f1)) {
                 if (verbose)
-                    diagnostic("Increase of the module of the function %lg > %lg for x = %lg \n",
-                                f, f1, x);
+                    diagnostic("Increase of the module of the function %lg > %lg for x = %lg \n", f,
+                               f1, x);
                 error = 5;
             }
             if (!error || !(lambda > minrelaxation)) break;

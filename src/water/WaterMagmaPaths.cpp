@@ -108,6 +108,13 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
             "T", s, "V", s, "P", s, "A", s, "H", s, "U", s, "S", s, "G", s, "Cv", s, "Cp", s, "Tm",
             s, "W2", s, "Q", s);
 
+    // The slope of the magma's latent heat release in T (J/(kg K)) across its melting range.
+    auto latentHeatSlope = [this](double TK) {
+        const double Tsol = solidusTemperature, Tliq = liquidusTemperature;
+        return latentHeat != 0.0 && Tliq > Tsol && TK > Tsol && TK < Tliq
+                   ? latentHeat / (Tliq - Tsol)
+                   : 0.0;
+    };
     calculateFromTV(T0, V0, 0);
     double Sref = S, Uprev = U;
     double W = 0.0, Q = 0.0, Tmag = T0, dT = -1.0, dP = -1.0;
@@ -127,22 +134,41 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
             break;
         }
         const double Uisen = U, Tw = T, Vw = V;
-        // A first guess from the heat capacity at the start of the step, then the balance.
+        // A first guess from the heat capacity at the start of the step, then Newton on the
+        // balance (its slope from the water's Cv where it was last evaluated); the secant
+        // takes over where the crystallisation's latent heat makes the balance a step.
         const double C = waterMagmaRatio * Cv / M;
         double Te = (Tw * C + Tmag * magmaHeatCapacity) / (C + magmaHeatCapacity);
+        bool atTe = false;
         if (Te != Tw) {
             EquilibriumContext c{Tmag, Uisen, Vw};
-            const double dT = 1e-4 * (Tmag > Tw ? 1.0 : -1.0);
-            Secant solver =
-                waterSecant(*this, &WaterEOS::equationForHeatingDecompressionEquilibriumTemperature,
-                            &c, Te, Te + dT, 50, 1e-9, false);
-            Te = solver.solve();
-            if (solver.error != 0 || !std::isfinite(Te)) {
-                error = 1;
-                break;
+            equationError = 0;
+            for (int k = 0; k < 8 && !atTe; ++k) {
+                const double f = equationForHeatingDecompressionEquilibriumTemperature(Te, &c);
+                if (equationError) break;
+                const double slope =
+                    waterMagmaRatio * Cv / M + magmaHeatCapacity + latentHeatSlope(Te);
+                const double change = -f / slope;
+                if (!std::isfinite(change)) break;
+                if (std::fabs(change) < 1e-9 * Te)
+                    atTe = true;
+                else
+                    Te += change;
+            }
+            equationError = 0;
+            if (!atTe) {
+                const double dT = 1e-4 * (Tmag > Tw ? 1.0 : -1.0);
+                Secant solver = waterSecant(
+                    *this, &WaterEOS::equationForHeatingDecompressionEquilibriumTemperature, &c, Te,
+                    Te + dT, 50, 1e-9, false);
+                Te = solver.solve();
+                if (solver.error != 0 || !std::isfinite(Te)) {
+                    error = 1;
+                    break;
+                }
             }
         }
-        calculateFromTV(Te, V, 0);
+        if (!atTe) calculateFromTV(Te, Vw, 0);
         Sref = S;
         W += Uisen - Uprev;
         Q += U - Uisen;

@@ -482,8 +482,9 @@ void WaterMagmaCalculationResult::print() const {
     std::printf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wirr, -Wirr * m);
     if (!pyroclast) return;
     if (pyroclastFailed) {
-        std::puts("Pyroclast-heated case: not computed (no end state of the water heated by the "
-                  "pyroclasts)\n");
+        std::puts(
+            "Pyroclast-heated case: not computed (no end state of the water heated by the "
+            "pyroclasts)\n");
         return;
     }
 
@@ -579,8 +580,9 @@ void WaterMagmaCalculationResult::writeToLog() const {
         -Wirr * m / kTNT);
     gLog->endEditingRTF();
     if (pyroclast && pyroclastFailed) {
-        logFormat(2, "Pyroclast-heated case: not computed (no end state of the water heated by "
-                     "the pyroclasts)");
+        logFormat(2,
+                  "Pyroclast-heated case: not computed (no end state of the water heated by "
+                  "the pyroclasts)");
     } else if (pyroclast) {
         gLog->beginEditingRTF();
         gLog->appendRTF("\\b Reversible pyroclast-heated case: \\b0\\par");

@@ -82,9 +82,9 @@ bool solveCoexistence(WaterEOS& w, double PPa, Coexistence& c) {
         // Unknowns Vl, Vv, T; dG/dV = V dP/dV and dG/dT = -S + V dP/dT at constant V.
         double row0[3] = {side[0].dPdV / PPa, 0.0, side[0].dPdT / PPa};
         double row1[3] = {0.0, side[1].dPdV / PPa, side[1].dPdT / PPa};
-        double row2[3] = {c.Vl * side[0].dPdV / RT, -c.Vv * side[1].dPdV / RT,
-                          (-side[0].S + c.Vl * side[0].dPdT + side[1].S - c.Vv * side[1].dPdT) /
-                              RT};
+        double row2[3] = {
+            c.Vl * side[0].dPdV / RT, -c.Vv * side[1].dPdV / RT,
+            (-side[0].S + c.Vl * side[0].dPdT + side[1].S - c.Vv * side[1].dPdT) / RT};
         double* matrix[3] = {row0, row1, row2};
         for (double& r : residual) r = -r;
         double step[3] = {0.0, 0.0, 0.0};

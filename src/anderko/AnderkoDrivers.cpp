@@ -270,16 +270,14 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
         error = 1;
         return;
     }
-    struct {
-        std::FILE* f;
-    } out{file.stream()};
-    std::fprintf(out.f, "IGOR\nWAVES");
+    std::FILE* const out = file.stream();
+    std::fprintf(out, "IGOR\nWAVES");
     const char* waves[] = {"T", "P", "x0", "x1", "x2", "y0", "y1", "y2", "Vl", "Vv", "i"};
-    std::fprintf(out.f, " %5s%s ", waves[0], sfx);
-    for (int k = 1; k < 11; ++k) std::fprintf(out.f, "%s%11s%s", k == 1 ? " " : " ", waves[k], sfx);
-    std::fprintf(out.f, "\nBEGIN\n");
-    for (const std::string& l : lines) std::fprintf(out.f, "%s\n", l.c_str());
-    std::fprintf(out.f, "END\n");
+    std::fprintf(out, " %5s%s ", waves[0], sfx);
+    for (int k = 1; k < 11; ++k) std::fprintf(out, "%s%11s%s", k == 1 ? " " : " ", waves[k], sfx);
+    std::fprintf(out, "\nBEGIN\n");
+    for (const std::string& l : lines) std::fprintf(out, "%s\n", l.c_str());
+    std::fprintf(out, "END\n");
     if (!file.commit()) error = 1;
 }
 
@@ -351,18 +349,16 @@ static bool compareVolumes(Anderko& m, const VolumeRow* rows, int count, bool te
                            const char* gas, int blankBefore) {
     OutputFile file;
     if (!file.open("test")) return false;
-    struct {
-        std::FILE* f;
-    } out{file.stream()};
+    std::FILE* const out = file.stream();
     if (ternary)
-        std::fprintf(out.f, "%3s %6s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl",
+        std::fprintf(out, "%3s %6s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl",
                      "xH2O", gas, "vexp", "v", "e");
     else
-        std::fprintf(out.f, "%3s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl", "xH2O",
+        std::fprintf(out, "%3s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl", "xH2O",
                      "vexp", "v", "e");
     for (int i = 0; i < count; ++i) {
         const VolumeRow& r = rows[i];
-        if (i == blankBefore) std::fprintf(out.f, "\n");
+        if (i == blankBefore) std::fprintf(out, "\n");
         const double water = 1.0 - r.x1 - (ternary ? r.x2 : 0.0);
         if (ternary)
             m.composition(water, r.x1, r.x2);
@@ -372,10 +368,10 @@ static bool compareVolumes(Anderko& m, const VolumeRow* rows, int count, bool te
         const double v = m.V * 1e6;
         const double e = 100.0 * (v - r.vexp) / r.vexp;
         if (ternary)
-            std::fprintf(out.f, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n",
+            std::fprintf(out, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n",
                          m.error, r.T, r.P, r.x1, water, r.x2, r.vexp, v, e);
         else
-            std::fprintf(out.f, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n", m.error, r.T,
+            std::fprintf(out, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n", m.error, r.T,
                          r.P, r.x1, water, r.vexp, v, e);
     }
     m.error = 0;

@@ -211,8 +211,11 @@ bool runIsopleth(FluidPhase& fluid, const Values& v) {
 
 // The printed state is a result only when its values are numbers.
 bool isFiniteState(const FluidPhase& f) {
-    for (double value : {f.P, f.V, f.Z, f.A, f.U, f.H, f.S, f.Cv})
+    // Far outside a model's range the pressure may stay finite while the heat capacities
+    // overflow: every printed property must be a number.
+    for (double value : {f.T, f.P, f.V, f.Z, f.A, f.U, f.H, f.S, f.Cv, f.Cp, f.dPdV})
         if (!std::isfinite(value)) return false;
+    if (!(f.T > 0.0) || !(f.V > 0.0)) return false;
     for (int i = 0; i < f.nc; ++i)
         if (!std::isfinite(f.fugacity[static_cast<std::size_t>(i)])) return false;
     return true;

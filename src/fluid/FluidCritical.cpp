@@ -11,6 +11,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationSolver.h"
+#include "numerics/Diagnostics.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Solver.h"
 
@@ -269,7 +270,7 @@ void FluidPhase::next_critical_point(double& dTdx, double& dVdx) {
     double slope[2] = {dTdx, dVdx};
     int failed = 0;
     solve_the_linear_system(matrix, rhs, slope, 2, failed);
-    if (failed != 0) std::fprintf(stderr, "Next critical point : singular matrix\n");
+    if (failed != 0) diagnostic("Next critical point : singular matrix\n");
     dTdx = slope[0];
     dVdx = slope[1];
 }

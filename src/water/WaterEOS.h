@@ -380,10 +380,10 @@ class WaterEOS : public FluidPhase {
                                      WaterMagmaCalculationResult& r, CurveArray* array);
     // Igor scripts: the water phase diagram "igor2.itx", the energy diagram "igor1.itx" and
     // the cycles "igor0.itx" (isobaric: ...Cycle1), each with its loader "igor00.itx".
-    void writeIgorScriptForPhaseDiagram(int curve, int plot, int newExperiment);
-    void writeIgorScriptForWaterMagmaDiagram(char pyroclast, char recharge, const char* suffix);
-    void writeIgorScriptForWaterMagmaCycle1(WaterMagmaCalculationResult& r);
-    void writeIgorScriptForWaterMagmaCycle(WaterMagmaCalculationResult& r);
+    bool writeIgorScriptForPhaseDiagram(int curve, int plot, int newExperiment);
+    bool writeIgorScriptForWaterMagmaDiagram(char pyroclast, char recharge, const char* suffix);
+    bool writeIgorScriptForWaterMagmaCycle1(WaterMagmaCalculationResult& r);
+    bool writeIgorScriptForWaterMagmaCycle(WaterMagmaCalculationResult& r);
     // The console program "Kelno": banner and commands without a command word, else the
     // command (argc counts the program name). The status: 0 when the command ran, 1 when
     // a word was unknown or refused, a word count wrong or a computation failed, each said

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "numerics/CallbackProbe.h"
+#include "numerics/Diagnostics.h"
 #include "numerics/Solver.h"
 #include "numerics/TextCapture.h"
 
@@ -128,8 +129,10 @@ TEST_F(RootFinders, SecantConvergedStepMustNotClearCalleeError) {
 TEST_F(RootFinders, BracketingErrorCodes) {
     auto noSignChange = make<Muller>(test::cubic, 3, 4);
     noSignChange.verbose = 1;
-    EXPECT_EQ(test::stdoutOf([&] { EXPECT_EQ(expectError(noSignChange, 4, 2), 0); }),
+    setDiagnostics(true);
+    EXPECT_EQ(test::stderrOf([&] { EXPECT_EQ(expectError(noSignChange, 4, 2), 0); }),
               "Initialization error\n");
+    setDiagnostics(false);
     EXPECT_EQ(expectError(make<Bolzano>(test::cubic, 3, 4), 1, 2), 0);
 
     auto above = make<Muller>(test::cubic, 2, 3);

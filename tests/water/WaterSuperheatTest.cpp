@@ -74,6 +74,19 @@ TEST_F(WaterSuperheatTest, HeatingNucleationTableEndsAtTheSpinodal) {
     }
     EXPECT_GT(rows, 10);
     EXPECT_FALSE(water.calculateHeatingNucleationRate(-1.0, 1.0));
+    // At 10 bar the liquid heated past its spinodal became a vapour volume (about 4850
+    // cm3/mol) with a "nucleus" of 8e6 nm: the table ends with the last liquid.
+    WagnerPruss fresh(2);
+    ASSERT_TRUE(fresh.calculateHeatingNucleationRate(10.0, 1.0));
+    const std::vector<std::string> at10 = testing::fileLines("nuclea100");
+    ASSERT_GT(at10.size(), 7u);
+    for (std::size_t i = 6; i < at10.size(); ++i) {
+        const std::vector<double> row = testing::numbersOf(at10[i]);
+        ASSERT_EQ(row.size(), 10u) << at10[i];
+        EXPECT_LT(row[1], 60.0) << at10[i];  // a liquid volume, cm3/mol
+        EXPECT_LT(row[1], row[2]) << at10[i];
+        EXPECT_LT(row[3], row[4]) << at10[i];
+    }
 }
 
 // The printed words: "Vl <cm3/mol> ... Pl <bar> Pv <bar> r <nm> J <rate>".

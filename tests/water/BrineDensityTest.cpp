@@ -99,12 +99,6 @@ TEST(BrineDensity, StatesOutsideACorrelationsRangeAreRefusedOverAGrid) {
     }
     EXPECT_GT(refused, 200);
     EXPECT_GT(inside, 50);
-    for (double P : {300.0, 500.0}) {
-        for (DensityModel* model : std::vector<DensityModel*>{&spivey, &onReference, &onSpivey}) {
-            EXPECT_EQ(densityAt(*model, 673.15, P, tenPercent), 0.0);
-            EXPECT_EQ(model->error, 1);
-        }
-    }
 }
 
 TEST(WaterDielectric, EquationsFittedToLiquidRefuseSteamAndHighTemperatures) {

@@ -283,6 +283,13 @@ const std::vector<Command>& commands() {
         {"crit", "critical point, Igor text \"crit\" + suffix",
          [](const FluidPhase*) { return std::vector<Parameter>{suffix("suffix")}; },
          [](FluidPhase& f, const Values& v) {
+             // For a mixture the solve finds the point of mechanical stability at fixed
+             // composition, which is not its critical point (that needs the material
+             // stability conditions): refused, with the command that traces it.
+             if (!needsComponents(f, "crit", 1, 1, "a one-component fluid")) {
+                 std::fprintf(stderr, "crit2 traces the critical curve of a binary mixture\n");
+                 return false;
+             }
              f.calculateTheCriticalPoint(1, v[0].text.c_str());
              return succeeded(f, "crit");
          }},

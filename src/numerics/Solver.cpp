@@ -27,6 +27,8 @@ double Solver::calcFunction(double x) {
         error = 4;
         return 0.0;
     }
+    // A flag an earlier call left on the equation object belongs to no point of this solve.
+    equation->equationError = 0;
     double f = (equation->*function)(x, context);
     if (equation->equationError) {
         error = 4;

@@ -155,6 +155,7 @@ class WaterEOS : public FluidPhase {
 
     // ------------------------------------- H2O-NaCl activity, vapour pressure, freezing
     // Bradley-Pitzer dielectric constant at T (K), P (bar); dEdP receives de/dP (per bar).
+    // NaN with the error flag outside the equation's range (liquid, 0-350 degC, to 1 kbar).
     double calculateEpsilon_BradleyPitzer(double TK, double Pbar, FILE* out, char setState,
                                           double* dEdP);
     // Water activity and osmotic coefficient of NaCl solutions of molality m at the state.
@@ -187,6 +188,8 @@ class WaterEOS : public FluidPhase {
     // ------------------------- dielectric constant, transport, ice and volume correlations
     double calculateEpsilon_JohnsonNorton(double TK, double Vm3, FILE* out, char flag);
     double calculateEpsilon_UematsuFranck(double TK, double Vm3, FILE* out, char flag);
+    // Helgeson-Kirkham: NaN with the error flag for steam-like densities (below 0.3 g/cm3)
+    // and above 600 degC, where the polynomial falls to values below 1.
     double calculateEpsilon_HelgesonKirkam(double TK, double Vm3, FILE* out, char flag);
     double calculateEpsilon_Pitzer(double TK, double Vm3, FILE* out, char flag);
     // Viscosity (Pa s) and thermal conductivity (W/(m K)), IAPS 1985; rho in kg/m3, alpha

@@ -169,6 +169,21 @@ TEST_F(RootFinders, AlwaysFailingCallbackStopsEveryMethodAtOnce) {
     EXPECT_EQ(expectError(make<SecMul>(test::cubic, 2, 3), 4, 1), 0);
 }
 
+TEST_F(RootFinders, FlagLeftByAnEarlierCallDoesNotFailTheNextSolve) {
+    // Each method, started with the flag a refused evaluation outside the solve left raised.
+    auto stale = [this]() { probe.equationError = 1; };
+    stale();
+    expectRoot<Secant>(test::cosMinusX, kDottie, 0, 1);
+    stale();
+    expectRoot<Muller>(test::cosMinusX, kDottie, 1, 0);
+    stale();
+    expectRoot<Bolzano>(test::cubic, kCubicRoot, 2, 3);
+    stale();
+    expectRoot<SecDic>(test::cosMinusX, kDottie, 0, 0.1);
+    stale();
+    expectRoot<SecMul>(test::cubic, kCubicRoot, 1.5, 1.6);
+}
+
 // Calls a clean solve makes before its bracket phase, whose first call is the midpoint.
 template <class S>
 size_t secantPhaseCalls(S solver) {

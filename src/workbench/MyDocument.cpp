@@ -292,6 +292,7 @@ void MyDocument::buildForm() {
     mForm.add("mListView");
     mForm.add("mName").setString("");
     mForm.add("mComment").setString("");
+    mForm.add(kStatusLine).editable = false;
     mForm["mBoxSat"].title = "Saturation Properties";
     mForm["mBoxLiqGas"].title = "Liquid-Vapour Association";
     mForm["mBoxLiqGasHal"].title = "Halite-Liquid-Vapour Association";
@@ -349,6 +350,7 @@ void MyDocument::buildActions() {
 bool MyDocument::performAction(const std::string& action, Control* sender) {
     auto it = mActions.find(action);
     if (it == mActions.end()) return false;
+    if (sender && !acceptInput(*sender)) return true;
     it->second(sender);
     return true;
 }

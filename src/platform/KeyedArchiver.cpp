@@ -1,10 +1,12 @@
 #include "platform/KeyedArchiver.h"
 
+#include <bit>
 #include <charconv>
 #include <map>
 #include <optional>
 #include <unordered_map>
 
+#include "platform/BinaryPlistWriter.h"
 #include "platform/PlistNode.h"
 
 namespace vornex {
@@ -42,11 +44,15 @@ Bytes rgbComponents(const Color& c) {
     return b;
 }
 
+// Writes the archive straight into a binary property list: every entry of "$objects" is
+// written as soon as it is complete, and "$objects" itself, the "$top" fields and the root
+// dictionary last. Equal strings and numbers are stored once, as the platform's archiver stores
+// a shared object once: a case list repeats the same keys in every case.
 class ArchiveWriter {
    public:
-    ArchiveWriter() : objects_(plist_new_array()) {
-        plist_array_append_item(objects_.get(), plist_new_string("$null"));
-    }
+    using Ref = BinaryPlistWriter::Ref;
+
+    ArchiveWriter() { objects_.push_back(out_.addString("$null")); }
 
     // Adds the value to "$objects" and returns its index (0 for nil).
     std::uint64_t add(const PlistValue& v) {
@@ -55,146 +61,146 @@ class ArchiveWriter {
             case T::Null:
                 return 0;
             case T::Bool:
-                return shared('b', v.toBool() ? "1" : "0",
-                              [&] { return plist_new_bool(v.toBool()); });
+                return shared(bools_[v.toBool() ? 1 : 0], [&] { return out_.addBool(v.toBool()); });
             case T::Integer: {
                 auto u = static_cast<std::uint64_t>(v.toInteger());
-                return shared('i', std::to_string(u), [&] { return plist_new_uint(u); });
+                return shared(integers_[u], [&] { return out_.addUnsigned(u); });
             }
             case T::Real: {
-                double d = v.toDouble();
-                std::string bits(reinterpret_cast<const char*>(&d), sizeof d);
-                return shared('r', bits, [&] { return plist_new_real(d); });
+                const double d = v.toDouble();
+                return shared(reals_[std::bit_cast<std::uint64_t>(d)],
+                              [&] { return out_.addReal(d); });
             }
             case T::String:
-                return shared('s', v.toString(),
-                              [&] { return plist_new_string(v.toString().c_str()); });
+                return string(v.toString());
             case T::Data:
-                return append(newData(v.toData()));
+                return append(data(v.toData()));
             case T::Color: {
-                Color c = v.toColor();
-                plist_t d = plist_new_dict();
-                plist_dict_set_item(
-                    d, "NSColorSpace",
-                    plist_new_uint(c.space() == ColorSpace::CalibratedRGB ? kCalibratedRGB
-                                                                          : kDeviceRGB));
-                plist_dict_set_item(d, "NSRGB", newData(rgbComponents(c)));
-                plist_dict_set_item(d, "$class", plist_new_uid(classUid("NSColor", {"NSColor"})));
-                return append(d);
+                const Color c = v.toColor();
+                const Ref space = out_.addUnsigned(c.space() == ColorSpace::CalibratedRGB
+                                                       ? kCalibratedRGB
+                                                       : kDeviceRGB);
+                const Ref rgb = data(rgbComponents(c));
+                const Ref cls = uid(classUid("NSColor", {"NSColor"}));
+                return append(dictionary({"NSColorSpace", "NSRGB", "$class"}, {space, rgb, cls}));
             }
             case T::Array: {
-                plist_t refs = plist_new_array();
-                for (const PlistValue& item : v.items())
-                    plist_array_append_item(refs, plist_new_uid(add(item)));
-                plist_t d = plist_new_dict();
-                plist_dict_set_item(d, "NS.objects", refs);
-                plist_dict_set_item(
-                    d, "$class",
-                    plist_new_uid(classUid("NSMutableArray", {"NSMutableArray", "NSArray"})));
-                return append(d);
+                std::vector<Ref> refs;
+                refs.reserve(v.items().size());
+                for (const PlistValue& item : v.items()) refs.push_back(uid(add(item)));
+                const Ref items = out_.addArray(refs);
+                const Ref cls = uid(classUid("NSMutableArray", {"NSMutableArray", "NSArray"}));
+                return append(dictionary({"NS.objects", "$class"}, {items, cls}));
             }
             case T::Dictionary: {
-                plist_t keys = plist_new_array();
-                plist_t values = plist_new_array();
+                std::vector<Ref> keys, values;
+                keys.reserve(v.entries().size());
+                values.reserve(v.entries().size());
                 for (const PlistValue::Entry& e : v.entries()) {
-                    plist_array_append_item(keys, plist_new_uid(add(PlistValue(e.first))));
-                    plist_array_append_item(values, plist_new_uid(add(e.second)));
+                    keys.push_back(uid(string(e.first)));
+                    values.push_back(uid(add(e.second)));
                 }
-                plist_t d = plist_new_dict();
-                plist_dict_set_item(d, "NS.keys", keys);
-                plist_dict_set_item(d, "NS.objects", values);
-                plist_dict_set_item(
-                    d, "$class",
-                    plist_new_uid(
-                        classUid("NSMutableDictionary", {"NSMutableDictionary", "NSDictionary"})));
-                return append(d);
+                const Ref k = out_.addArray(keys), o = out_.addArray(values);
+                const Ref cls = uid(
+                    classUid("NSMutableDictionary", {"NSMutableDictionary", "NSDictionary"}));
+                return append(dictionary({"NS.keys", "NS.objects", "$class"}, {k, o, cls}));
             }
             case T::Object: {
-                plist_t d = fields(v);
-                plist_dict_set_item(d, "$class",
-                                    plist_new_uid(classUid(v.className(), {v.className()})));
-                return append(d);
+                std::vector<std::string> names;
+                std::vector<Ref> values;
+                fields(v, names, values);
+                names.push_back("$class");
+                values.push_back(uid(classUid(v.className(), {v.className()})));
+                return append(dictionary(names, values));
             }
         }
         return 0;
     }
 
-    // The fields of an object (or of "$top"): numbers inline, everything else referenced.
-    plist_t fields(const PlistValue& v) {
-        plist_t d = plist_new_dict();
-        for (const PlistValue::Entry& e : v.entries()) {
-            const PlistValue& f = e.second;
-            plist_t node = nullptr;
-            switch (f.type()) {
-                case PlistValue::Type::Bool:
-                    node = plist_new_bool(f.toBool());
-                    break;
-                case PlistValue::Type::Integer:
-                    node = plist_new_uint(static_cast<std::uint64_t>(f.toInteger()));
-                    break;
-                case PlistValue::Type::Real:
-                    node = plist_new_real(f.toDouble());
-                    break;
-                default:
-                    node = plist_new_uid(add(f));
-                    break;
-            }
-            plist_dict_set_item(d, e.first.c_str(), node);
-        }
-        return d;
-    }
-
     Bytes finish(const PlistValue& top) {
-        plist_t topDict = fields(top);
-        PlistNode root(plist_new_dict());
-        plist_dict_set_item(root.get(), "$version", plist_new_uint(kArchiveVersion));
-        plist_dict_set_item(root.get(), "$archiver", plist_new_string("NSKeyedArchiver"));
-        plist_dict_set_item(root.get(), "$top", topDict);
-        plist_dict_set_item(root.get(), "$objects", objects_.release());
-        return root.toBinary();
+        std::vector<std::string> names;
+        std::vector<Ref> values;
+        fields(top, names, values);
+        const Ref topDict = dictionary(names, values);
+        const Ref version = out_.addUnsigned(kArchiveVersion);
+        const Ref archiver = out_.addString("NSKeyedArchiver");
+        const Ref objects = out_.addArray(objects_);
+        const Ref root = dictionary({"$version", "$archiver", "$top", "$objects"},
+                                    {version, archiver, topDict, objects});
+        return out_.finish(root);
     }
 
    private:
-    static plist_t newData(const Bytes& b) {
-        return plist_new_data(reinterpret_cast<const char*>(b.data()), b.size());
+    // The fields of an object (or of "$top"): numbers inline, everything else referenced.
+    void fields(const PlistValue& v, std::vector<std::string>& names, std::vector<Ref>& values) {
+        for (const PlistValue::Entry& e : v.entries()) {
+            const PlistValue& f = e.second;
+            Ref node = 0;
+            switch (f.type()) {
+                case PlistValue::Type::Bool:
+                    node = out_.addBool(f.toBool());
+                    break;
+                case PlistValue::Type::Integer:
+                    node = out_.addUnsigned(static_cast<std::uint64_t>(f.toInteger()));
+                    break;
+                case PlistValue::Type::Real:
+                    node = out_.addReal(f.toDouble());
+                    break;
+                default:
+                    node = uid(add(f));
+                    break;
+            }
+            names.push_back(e.first);
+            values.push_back(node);
+        }
     }
 
-    // Equal strings and numbers are stored once, as the platform's archiver stores a shared
-    // object once: a case list repeats the same keys in every case.
+    Ref dictionary(const std::vector<std::string>& names, const std::vector<Ref>& values) {
+        std::vector<Ref> keys;
+        keys.reserve(names.size());
+        for (const std::string& n : names) keys.push_back(out_.addString(n));
+        return out_.addDictionary(keys, values);
+    }
+
+    Ref data(const Bytes& b) { return out_.addData(b.data(), b.size()); }
+    std::uint64_t string(const std::string& s) {
+        return shared(strings_[s], [&] { return out_.addString(s); });
+    }
+    Ref uid(std::uint64_t index) { return out_.addUid(index); }
+
+    // The entry of a scalar already stored, or a new one made by `make`.
     template <typename Make>
-    std::uint64_t shared(char kind, const std::string& content, Make make) {
-        std::string key = kind + content;
-        auto it = scalars_.find(key);
-        if (it != scalars_.end()) return it->second;
-        std::uint64_t uid = append(make());
-        scalars_.emplace(std::move(key), uid);
-        return uid;
+    std::uint64_t shared(std::uint64_t& slot, Make make) {
+        if (slot == 0) slot = append(make());
+        return slot;
     }
 
-    std::uint64_t append(plist_t node) {
-        plist_array_append_item(objects_.get(), node);
-        return count_++;
+    std::uint64_t append(Ref node) {
+        objects_.push_back(node);
+        return objects_.size() - 1;
     }
 
     std::uint64_t classUid(const std::string& name, std::vector<std::string> chain) {
         auto it = classes_.find(name);
         if (it != classes_.end()) return it->second;
         chain.push_back("NSObject");
-        plist_t classes = plist_new_array();
-        for (const std::string& c : chain)
-            plist_array_append_item(classes, plist_new_string(c.c_str()));
-        plist_t d = plist_new_dict();
-        plist_dict_set_item(d, "$classes", classes);
-        plist_dict_set_item(d, "$classname", plist_new_string(name.c_str()));
-        std::uint64_t uid = append(d);
-        classes_[name] = uid;
-        return uid;
+        std::vector<Ref> classes;
+        for (const std::string& c : chain) classes.push_back(out_.addString(c));
+        const Ref list = out_.addArray(classes);
+        const Ref className = out_.addString(name);
+        const std::uint64_t index = append(dictionary({"$classes", "$classname"}, {list, className}));
+        classes_[name] = index;
+        return index;
     }
 
-    PlistNode objects_;
-    std::uint64_t count_ = 1;  // "$null" is entry 0
+    BinaryPlistWriter out_;
+    // The entries of "$objects" ("$null" first) as references into the list.
+    std::vector<Ref> objects_;
     std::map<std::string, std::uint64_t> classes_;
-    std::unordered_map<std::string, std::uint64_t> scalars_;
+    // Index of each scalar stored so far; 0 for none ("$null" is entry 0).
+    std::uint64_t bools_[2] = {0, 0};
+    std::unordered_map<std::uint64_t, std::uint64_t> integers_, reals_;
+    std::unordered_map<std::string, std::uint64_t> strings_;
 };
 
 // ---------------------------------------------------------------------------------------------

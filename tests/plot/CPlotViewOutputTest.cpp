@@ -108,7 +108,7 @@ TEST_F(PhaseDiagram, PngLooksLikeAScientificPlot) {
 
     // A short label sits centred under its tick, not at the left of a box sized for "1200".
     double centre = 0;
-    for (float tick : {0.0f, 80.0f, 800.0f}) {
+    for (float tick : {0.0f, 400.0f, 800.0f}) {
         const double px = view->getXValue(tick);
         ASSERT_GT(png.darkPixels(Rect(px - 16, labelTop - 14, 32, 13), &centre), 5) << tick;
         EXPECT_NEAR(centre, px, 1.5) << tick;

@@ -333,6 +333,8 @@ class CPlotView {
     // What a press goes on to track until the release.
     enum class Tracking { None, Legend, Zoom };
     void beginZoomTracking(Point start);
+    // Highlights the object a click hit, shows its name and the point, and posts the selection.
+    void selectClickedObject(CGraphObject* selected);
     void trackZoom(Point p);
     // Ends the zoom drag; true when the mouse moved beyond a click.
     bool endZoomTracking();
@@ -389,6 +391,11 @@ class CPlotView {
     double mLegendOffsetX = 0, mLegendOffsetY = 0;
     // The selection point before the press, restored after a zoom drag.
     float mPressSelectionX = 0, mPressSelectionY = 0;
+    // The object a press hit, selected when the press ends without moving (a press that
+    // moves draws a zoom rectangle instead), and the selection it would replace.
+    CGraphObject* mPendingSelection = nullptr;
+    CGraphObject* mPressPreviousObject = nullptr;
+    bool mPressPreviousHilited = false;
     bool mZoomMoved = false;
     Color mBackColor, mForeColor;
     std::string mPlotName;

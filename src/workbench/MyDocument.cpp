@@ -376,6 +376,14 @@ void MyDocument::buildMenu() {
     item("Ice", "onGoToIce_panel:");
     item("Isochore", "onGoToIsochore_panel:");
     mMenu.addSeparator();
+    item("Inclusion Density 50-800 °C", "onZoomRhoTx1:");
+    item("Inclusion Density 50-1000 °C", "onZoomRhoTx2:");
+    item("Inclusion Density 50-3200 °C", "onZoomRhoTx3:");
+    item("Focus on Critical Water", "onFocusToCriticalWater:");
+    item("Focus up to Critical NaCl", "onFocusToNaCl:");
+    item("Focus on Vapour and Halite-Liquid", "onFocusToV_HL:");
+    item("Default Focus", "onResetFocus:");
+    mMenu.addSeparator();
     item("Show Log", "onShowLog:");
     item("Experimental Data", "onShowExperimentalPanel:");
     mMenu.setValidator([this](MenuItem& i) {

@@ -198,5 +198,27 @@ TEST_F(WorkbenchTest, DamagedRangesOpenOnAVisiblePlot) {
     }
 }
 
+// The range presets are commands of the document menu, so the window offers them.
+TEST_F(WorkbenchTest, RangePresetsAreItemsOfTheDiagramMenu) {
+    const struct {
+        const char* action;
+        const char* plot;
+        float maxX;
+    } rows[] = {{"onZoomRhoTx1:", "mRhoTxViewp", 800},  {"onZoomRhoTx2:", "mRhoTxViewp", 1000},
+                {"onZoomRhoTx3:", "mRhoTxViewp", 3200}, {"onFocusToCriticalWater:", "mPTViewp", 400},
+                {"onFocusToNaCl:", "mPTViewp", 3500},   {"onFocusToV_HL:", "mPTViewp", 1200},
+                {"onResetFocus:", "mPTViewp", 1000}};
+    Menu& menu = doc->documentMenu();
+    for (const auto& r : rows) {
+        int found = -1;
+        for (std::size_t i = 0; i < menu.size(); ++i)
+            if (menu.item(i).actionName() == r.action) found = static_cast<int>(i);
+        ASSERT_GE(found, 0) << r.action;
+        EXPECT_FALSE(menu.item(found).title().empty()) << r.action;
+        ASSERT_TRUE(menu.performItem(static_cast<std::size_t>(found))) << r.action;
+        EXPECT_EQ(plot(r.plot).mCurrentMaxX(), r.maxX) << r.action;
+    }
+}
+
 }  // namespace
 }  // namespace vornex::test

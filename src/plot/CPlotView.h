@@ -228,6 +228,9 @@ class CPlotView {
     void setSelectionKeyOption(bool on) { mSelectionKeyOption = on; }
     const std::string& plotName() const { return mPlotName; }
     void setPlotName(std::string name) { mPlotName = std::move(name); }
+    // The name Save as PDF proposes: the quantities of the axes ("P against T"), or the
+    // plot's name when its axes have no titles.
+    std::string proposedFileName() const;
 
     // ----- Drawing ------------------------------------------------------------------------
     // Paints the whole view into a canvas of the bounds' size, recomputing the logarithmic

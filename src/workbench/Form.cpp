@@ -66,6 +66,18 @@ std::string formatNumber(double v) {
     return buffer;
 }
 
+std::string formatForDisplay(double v) {
+    if (!std::isfinite(v)) return "";
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.6g", v);
+    return buffer;
+}
+
+std::string displayText(const Control& c) {
+    double v = 0.0;
+    return parseNumber(c.text, v) ? formatForDisplay(v) : c.text;
+}
+
 void Control::setDouble(double v) {
     value = v;
     text = formatNumber(v);

@@ -82,5 +82,10 @@ struct InputLimits {
 };
 // The form's number format: up to 15 significant digits, no trailing zeros.
 std::string formatNumber(double v);
+// A number as a window shows it: six significant digits, no trailing zeros (the form keeps
+// the exact value).
+std::string formatForDisplay(double v);
+// The text a window shows for a control: its number to six digits, or its text.
+std::string displayText(const Control& c);
 
 }  // namespace vornex

@@ -151,6 +151,9 @@ TEST_F(PhaseDiagram, SelectionMarkShowsOnlyInsideTheRange) {
 TEST_F(PhaseDiagram, SaveAsPdfProposesThePlotNameAndReportsFailures) {
     services.savePath = "plotview_chosen.pdf";
     EXPECT_TRUE(view->onPrintPlot());
+    // Regression: the panel proposed the plot's variable name.
+    ASSERT_FALSE(services.proposals.empty());
+    EXPECT_EQ(services.proposals.back(), "Pressure against Temperature");
     EXPECT_TRUE(std::filesystem::exists("plotview_chosen.pdf"));
     services.savePath.reset();
     EXPECT_FALSE(view->onPrintPlot());  // cancelled

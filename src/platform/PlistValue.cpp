@@ -214,6 +214,11 @@ void PlistValue::setEntries(std::vector<Entry> entries) {
     }
 }
 
+void PlistValue::setDistinctEntries(std::vector<Entry> entries) {
+    if (type_ != Type::Dictionary && type_ != Type::Object) return;
+    heap().entries = std::move(entries);
+}
+
 const PlistValue* PlistValue::find(const std::string& key) const {
     for (const Entry& e : entries())
         if (e.first == key) return &e.second;

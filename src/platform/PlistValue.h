@@ -81,6 +81,8 @@ class PlistValue {
     // Replaces all entries at once, a repeated key keeping its first place and its last value;
     // linear in the number of entries, for readers of large dictionaries.
     void setEntries(std::vector<Entry> entries);
+    // The same for entries whose keys the caller knows to be distinct.
+    void setDistinctEntries(std::vector<Entry> entries);
     const PlistValue* find(const std::string& key) const;
     PlistValue* find(const std::string& key);
     bool contains(const std::string& key) const { return find(key) != nullptr; }

@@ -311,8 +311,9 @@ class ArchiveReader {
         Node node = objects_[uid];
         std::uint64_t n = 1;
         auto refs = [&](const char* key) {
-            for (Node item : tree_.items(tree_.get(node, key)))
+            tree_.forEachItem(tree_.get(node, key), [&](Node item) {
                 if (auto ref = nodeUid(tree_, item)) n = add(n, measure(*ref, depth + 1));
+            });
         };
         switch (kindOf(node)) {
             case Kind::Scalar:

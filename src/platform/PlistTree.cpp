@@ -65,6 +65,9 @@ class LibplistTree : public PlistTree {
         for (plist_t item : PlistNode::itemsOf(p(array))) out.push_back(n(item));
         return out;
     }
+    void forEachItem(Node array, const std::function<void(Node)>& f) const override {
+        for (plist_t item : PlistNode::itemsOf(p(array))) f(n(item));
+    }
     void forEachEntry(Node dictionary,
                       const std::function<bool(std::string, Node)>& f) const override {
         if (type(dictionary) != Type::Dictionary) return;
@@ -184,6 +187,12 @@ class BinaryTree : public PlistTree {
         out.reserve(count);
         for (std::uint64_t k = 0; k < count; ++k) out.push_back(ref(pos, k));
         return out;
+    }
+    void forEachItem(Node array, const std::function<void(Node)>& f) const override {
+        if (type(array) != Type::Array) return;
+        std::uint64_t count = 0, pos = 0;
+        if (!countAt(offset(array), count, pos)) return;
+        for (std::uint64_t k = 0; k < count; ++k) f(ref(pos, k));
     }
     void forEachEntry(Node dictionary,
                       const std::function<bool(std::string, Node)>& f) const override {

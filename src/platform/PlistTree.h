@@ -32,6 +32,8 @@ class PlistTree {
     virtual Node get(Node dictionary, const std::string& key) const = 0;
     // Elements of an array in order (empty for other nodes).
     virtual std::vector<Node> items(Node array) const = 0;
+    // Calls f(element) for the elements of an array in order.
+    virtual void forEachItem(Node array, const std::function<void(Node)>& f) const = 0;
     // Calls f(key, value) for the entries of a dictionary in order, until f returns false.
     virtual void forEachEntry(Node dictionary,
                               const std::function<bool(std::string, Node)>& f) const = 0;

@@ -292,6 +292,7 @@ void MyDocument::buildForm() {
     mForm.add("mListView");
     mForm.add("mName").setString("");
     mForm.add("mComment").setString("");
+    mForm.add(kStatusLine).editable = false;
     mForm["mBoxSat"].title = "Saturation Properties";
     mForm["mBoxLiqGas"].title = "Liquid-Vapour Association";
     mForm["mBoxLiqGasHal"].title = "Halite-Liquid-Vapour Association";
@@ -349,6 +350,7 @@ void MyDocument::buildActions() {
 bool MyDocument::performAction(const std::string& action, Control* sender) {
     auto it = mActions.find(action);
     if (it == mActions.end()) return false;
+    if (sender && !acceptInput(*sender)) return true;
     it->second(sender);
     return true;
 }
@@ -373,6 +375,14 @@ void MyDocument::buildMenu() {
     item("Halite", "onGoToInclusions_panel:");
     item("Ice", "onGoToIce_panel:");
     item("Isochore", "onGoToIsochore_panel:");
+    mMenu.addSeparator();
+    item("Inclusion Density 50-800 °C", "onZoomRhoTx1:");
+    item("Inclusion Density 50-1000 °C", "onZoomRhoTx2:");
+    item("Inclusion Density 50-3200 °C", "onZoomRhoTx3:");
+    item("Focus on Critical Water", "onFocusToCriticalWater:");
+    item("Focus up to Critical NaCl", "onFocusToNaCl:");
+    item("Focus on Vapour and Halite-Liquid", "onFocusToV_HL:");
+    item("Default Focus", "onResetFocus:");
     mMenu.addSeparator();
     item("Show Log", "onShowLog:");
     item("Experimental Data", "onShowExperimentalPanel:");

@@ -126,7 +126,11 @@ TEST_F(WorkbenchTest, SetInitialConditionsAndFixedDensity) {
 
 // Region 0 and pure-end regions: no stale density, no negative salinity taken for a case.
 TEST_F(WorkbenchTest, UnclassifiedStateShowsNoDensity) {
-    ui->type("mHalitePm", -5);
+    // A typed negative pressure is refused; a case read from a file may still hold one.
+    EXPECT_TRUE(ui->type("mHalitePm", -5));
+    EXPECT_EQ(doc->mPm, 88);
+    doc->mPm = -5;
+    doc->onUpdateViews();
     EXPECT_EQ(doc->stateSnapshot().region, 0);
     EXPECT_EQ(form().text("mPhaseAssoc"), "not classified");
     EXPECT_EQ(form().text("mRm_edit"), "");

@@ -431,7 +431,7 @@ bool FluidCommandInterpreter::take(const std::string& label, const char* command
     }
     std::printf("Expected %s for %s command.\n", label.c_str(), command);
     std::fflush(stdout);
-    return static_cast<bool>(in_ >> word);
+    return readConsoleWord(in_, word);
 }
 
 bool FluidCommandInterpreter::run(int argc, char* const* argv) {

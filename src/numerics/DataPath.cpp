@@ -36,10 +36,11 @@ static fs::path dataBesideExecutable() {
     return exe.parent_path().parent_path() / "share" / "vornex";
 }
 
-std::string findDataFile(const std::string& relativeName) {
-    if (relativeName.empty()) return relativeName;
+std::optional<std::string> locateDataFile(const std::string& relativeName) {
+    if (relativeName.empty()) return std::nullopt;
     fs::path name(relativeName);
-    if (name.is_absolute() || isFile(name)) return relativeName;
+    if (isFile(name)) return relativeName;
+    if (name.is_absolute()) return std::nullopt;
     const fs::path candidates[] = {dataBesideExecutable(), fs::path(buildDataDirectory()),
                                    fs::path(installedDataDirectory()),
                                    fs::path(sourceDataDirectory())};
@@ -48,7 +49,11 @@ std::string findDataFile(const std::string& relativeName) {
         fs::path p = dir / name;
         if (isFile(p)) return p.string();
     }
-    return relativeName;
+    return std::nullopt;
+}
+
+std::string findDataFile(const std::string& relativeName) {
+    return locateDataFile(relativeName).value_or(relativeName);
 }
 
 }  // namespace vornex

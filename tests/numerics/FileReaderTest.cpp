@@ -1,0 +1,116 @@
+// The one file reader: what is not a regular file, and what is larger than its limit, is
+// refused at once with the path and what it is, never waited on or read; a regular file
+// comes back byte for byte.
+#include "numerics/FileReader.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "numerics/DataPath.h"
+#include "support/HostileFiles.h"
+
+namespace vornex {
+namespace {
+
+using testing::hostileCases;
+using testing::makeHostile;
+using testing::runBounded;
+
+constexpr std::size_t kLimit = 1000;
+
+TEST(FileReader, RefusesWhatIsNotARegularFileWithoutWaiting) {
+    for (const auto& c : hostileCases()) {
+        SCOPED_TRACE(c.name);
+        makeHostile(c.kind, "hostile", kLimit + 1);
+        const auto run = runBounded(5, [] {
+            std::string text = "stale";
+            const FileRead r = readRegularFile("hostile", kLimit, text);
+            return std::to_string(int(r.status)) + (text.empty() ? " empty " : " filled ") +
+                   r.message;
+        });
+        ASSERT_TRUE(run.finished) << "the read hung or ran out of memory";
+        EXPECT_EQ(run.said.substr(0, 8), std::to_string(int(FileReadStatus::Refused)) + " empty ");
+        EXPECT_NE(run.said.find("'hostile'"), std::string::npos) << run.said;
+        EXPECT_NE(run.said.find(c.said), std::string::npos) << run.said;
+    }
+}
+
+TEST(FileReader, RefusesASocket) {
+    const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(s, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, "socket");
+    ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::string text;
+    const FileRead r = readRegularFile("socket", kLimit, text);
+    ::close(s);
+    EXPECT_EQ(r.status, FileReadStatus::Refused);
+    EXPECT_NE(r.message.find("a socket"), std::string::npos) << r.message;
+}
+
+TEST(FileReader, ReadsARegularFileWholeUpToItsLimit) {
+    // Bytes of every value, the limit itself included, come back unchanged.
+    std::string written;
+    for (std::size_t i = 0; i < kLimit; ++i) written.push_back(static_cast<char>(i * 7));
+    std::ofstream("exact", std::ios::binary) << written;
+    std::string text;
+    ASSERT_TRUE(readRegularFile("exact", kLimit, text)) << "a file of the limit is read";
+    EXPECT_EQ(text, written);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(readRegularFile("exact", kLimit, bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), written);
+    std::ofstream("exact", std::ios::app) << 'x';
+    EXPECT_EQ(readRegularFile("exact", kLimit, text).status, FileReadStatus::Refused);
+    EXPECT_TRUE(text.empty());
+    std::ofstream("empty").close();
+    EXPECT_TRUE(readRegularFile("empty", kLimit, text));
+    EXPECT_TRUE(text.empty());
+}
+
+TEST(FileReader, MissingFileIsNotFoundAndNamed) {
+    std::string text;
+    const FileRead r = readRegularFile("no-such-file", kLimit, text);
+    EXPECT_EQ(r.status, FileReadStatus::NotFound);
+    EXPECT_NE(r.message.find("'no-such-file'"), std::string::npos) << r.message;
+    EXPECT_EQ(readRegularFile("", kLimit, text).status, FileReadStatus::NotFound);
+}
+
+// A data file name found nowhere is never opened: a FIFO of that name in the working folder
+// is refused, not waited on, and neither lookup offers it as found.
+TEST(FileReader, DataFileOfASpecialNameIsNotOpened) {
+    for (const auto& c : hostileCases()) {
+        if (c.kind == testing::Hostile::Oversized) continue;
+        SCOPED_TRACE(c.name);
+        makeHostile(c.kind, "compo/XX", 0);
+        EXPECT_FALSE(locateDataFile("compo/XX").has_value());
+        const auto run = runBounded(5, [] {
+            std::string text;
+            const FileRead r = readDataFile("compo/XX", kLimit, text);
+            return std::to_string(int(r.status)) + " " + r.message;
+        });
+        ASSERT_TRUE(run.finished) << "the read hung or ran out of memory";
+        EXPECT_EQ(run.said.substr(0, 2), std::to_string(int(FileReadStatus::Refused)) + " ");
+        EXPECT_NE(run.said.find(c.said), std::string::npos) << run.said;
+    }
+    std::string text;
+    const FileRead missing = readDataFile("compo/none-such", kLimit, text);
+    EXPECT_EQ(missing.status, FileReadStatus::NotFound);
+    EXPECT_NE(missing.message.find("'compo/none-such'"), std::string::npos) << missing.message;
+}
+
+TEST(FileReader, DataFileInTheWorkingFolderWins) {
+    std::filesystem::create_directories("compo");
+    std::ofstream("compo/Local") << "Tc 100\n";
+    std::string text;
+    ASSERT_TRUE(readDataFile("compo/Local", kComponentFileLimit, text));
+    EXPECT_EQ(text, "Tc 100\n");
+    EXPECT_EQ(findDataFile("compo/Local"), "compo/Local");
+}
+
+}  // namespace
+}  // namespace vornex

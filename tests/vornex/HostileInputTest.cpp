@@ -11,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,10 +25,24 @@ namespace fs = std::filesystem;
 struct InputRun {
     int status = -1;      // -1 when the time limit ended it
     long peakKiB = 0;     // its largest resident size
+    bool overran = false;  // ended for holding more than the memory bound
     std::string out, err;
 };
 
-// Runs the program in `folder` with `input` as its standard input, killed after `seconds`.
+// Far below the gigabytes an unbounded line reaches in the time limit, far above what the
+// programs need (the sanitizer build included).
+constexpr long kMemoryBoundKiB = 600 * 1024;
+
+// The resident size of a running process, from /proc.
+long residentKiB(pid_t pid) {
+    std::ifstream statm("/proc/" + std::to_string(pid) + "/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Runs the program in `folder` with `input` as its standard input, killed after `seconds` or
+// as soon as it holds more than the memory bound.
 InputRun runWithInput(const std::string& program, const std::vector<std::string>& words,
                  const fs::path& folder, const char* input, int seconds = 60) {
     fs::create_directories(folder);
@@ -53,6 +68,13 @@ InputRun runWithInput(const std::string& program, const std::vector<std::string>
     for (;;) {
         const pid_t done = ::wait4(child, &status, WNOHANG, &usage);
         if (done == child) break;
+        if (residentKiB(child) > kMemoryBoundKiB) {
+            ::kill(child, SIGKILL);
+            ::wait4(child, &status, 0, &usage);
+            run.overran = true;
+            status = -1;
+            break;
+        }
         if (std::chrono::steady_clock::now() > deadline) {
             ::kill(child, SIGKILL);
             ::wait4(child, &status, 0, &usage);
@@ -68,9 +90,6 @@ InputRun runWithInput(const std::string& program, const std::vector<std::string>
     return run;
 }
 
-// Far below the gigabytes an unbounded line reaches in the time limit, far above what the
-// programs need (the sanitizer build included).
-constexpr long kMemoryBoundKiB = 600 * 1024;
 
 TEST(HostileInput, EndlessInputEndsBothProgramsWithStatusOne) {
     struct Case {
@@ -88,6 +107,7 @@ TEST(HostileInput, EndlessInputEndsBothProgramsWithStatusOne) {
         SCOPED_TRACE(c.words.front() + " " + c.words.back());
         const InputRun run = runWithInput(c.program, c.words, "zeros" + std::to_string(n++), "/dev/zero");
         EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_FALSE(run.overran) << "the program grew past the memory bound";
         EXPECT_LT(run.peakKiB, kMemoryBoundKiB);
         EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
     }

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "numerics/DataPath.h"
+#include "numerics/DataTextFile.h"
 #include "support/HostileFiles.h"
 
 namespace vornex {
@@ -110,6 +111,32 @@ TEST(FileReader, DataFileInTheWorkingFolderWins) {
     ASSERT_TRUE(readDataFile("compo/Local", kComponentFileLimit, text));
     EXPECT_EQ(text, "Tc 100\n");
     EXPECT_EQ(findDataFile("compo/Local"), "compo/Local");
+}
+
+// The column tables of measured data go through the same reader.
+TEST(FileReader, ColumnTableOfASpecialFileIsRefusedAndStaysClosed) {
+    for (const auto& c : hostileCases()) {
+        SCOPED_TRACE(c.name);
+        makeHostile(c.kind, "table.dat", kTableFileLimit + 1);
+        const auto run = runBounded(5, [] {
+            DataTextFile table;
+            const FileRead r = table.tryOpen("table.dat");
+            return std::string(table.isOpen() || table.read() != 0 ? "open " : "closed ") +
+                   r.message;
+        });
+        ASSERT_TRUE(run.finished) << "opening the table hung or ran out of memory";
+        EXPECT_EQ(run.said.rfind("closed ", 0), 0u) << run.said;
+        EXPECT_NE(run.said.find(c.said), std::string::npos) << run.said;
+    }
+    std::ofstream("table.dat", std::ios::trunc) << "T P\n300 1\n";
+    DataTextFile table;
+    ASSERT_TRUE(table.tryOpen("table.dat"));
+    ASSERT_EQ(table.set_index("P T"), 2);
+    ASSERT_EQ(table.read(), 1);
+    double P = 0, T = 0;
+    table >> P >> T;
+    EXPECT_EQ(P, 1);
+    EXPECT_EQ(T, 300);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // fails at once, changing nothing.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -44,21 +43,6 @@ TEST(AnderkoReaders, StartingStateTableThatIsNoRegularFileFailsAtOnce) {
         EXPECT_NE(run.said.find("states/LL_H2ONaClCH4"), std::string::npos) << run.said;
         EXPECT_NE(run.said.find(c.said), std::string::npos) << run.said;
     }
-}
-
-TEST(AnderkoReaders, StartingStateRowsComeBackAsWritten) {
-    {
-        std::ofstream t("rows");
-        t << "600 100 0.99 0.01 1 0 25 300 0 0 0 0 0\n"
-             "700 300 0.95 0.05 1 0 35 150 0 0 0 0 0\n"
-             "800 500";  // a short last row is dropped
-    }
-    std::vector<std::vector<double>> rows;
-    ASSERT_TRUE(Anderko::readStateTable("rows", 13, rows));
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1][0], 700);
-    EXPECT_EQ(rows[1][3], 0.05);
-    EXPECT_EQ(rows[1][7], 150);
 }
 
 }  // namespace

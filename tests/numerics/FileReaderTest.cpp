@@ -4,10 +4,7 @@
 #include "numerics/FileReader.h"
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 
-#include <cstring>
 #include <fstream>
 
 #include "numerics/DataPath.h"
@@ -38,20 +35,6 @@ TEST(FileReader, RefusesWhatIsNotARegularFileWithoutWaiting) {
         EXPECT_NE(run.said.find("'hostile'"), std::string::npos) << run.said;
         EXPECT_NE(run.said.find(c.said), std::string::npos) << run.said;
     }
-}
-
-TEST(FileReader, RefusesASocket) {
-    const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(s, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strcpy(address.sun_path, "socket");
-    ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    std::string text;
-    const FileRead r = readRegularFile("socket", kLimit, text);
-    ::close(s);
-    EXPECT_EQ(r.status, FileReadStatus::Refused);
-    EXPECT_NE(r.message.find("a socket"), std::string::npos) << r.message;
 }
 
 TEST(FileReader, ReadsARegularFileWholeUpToItsLimit) {
@@ -102,15 +85,6 @@ TEST(FileReader, DataFileOfASpecialNameIsNotOpened) {
     const FileRead missing = readDataFile("compo/none-such", kLimit, text);
     EXPECT_EQ(missing.status, FileReadStatus::NotFound);
     EXPECT_NE(missing.message.find("'compo/none-such'"), std::string::npos) << missing.message;
-}
-
-TEST(FileReader, DataFileInTheWorkingFolderWins) {
-    std::filesystem::create_directories("compo");
-    std::ofstream("compo/Local") << "Tc 100\n";
-    std::string text;
-    ASSERT_TRUE(readDataFile("compo/Local", kComponentFileLimit, text));
-    EXPECT_EQ(text, "Tc 100\n");
-    EXPECT_EQ(findDataFile("compo/Local"), "compo/Local");
 }
 
 // The column tables of measured data go through the same reader.

@@ -63,17 +63,5 @@ TEST(PlatformReaders, SpecialFilesAreRefusedAtEveryReader) {
         }
 }
 
-TEST(PlatformReaders, PreferencesRoundTripBelowTheirLimit) {
-    UserDefaults d("prefs/defaults.plist");
-    d.set("ticks", 11);
-    d.set("font", std::string(1000, 'f'));
-    ASSERT_TRUE(d.save().ok());
-    UserDefaults back("prefs/defaults.plist");
-    ASSERT_TRUE(back.load().ok());
-    EXPECT_EQ(back.doubleValue("ticks"), 11.0);
-    // No file at all is the first start, not a failure.
-    EXPECT_TRUE(UserDefaults("prefs/none.plist").load().ok());
-}
-
 }  // namespace
 }  // namespace vornex

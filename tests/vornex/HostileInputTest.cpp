@@ -62,6 +62,7 @@ InputRun runWithInput(const std::string& program, const std::vector<std::string>
         ::_exit(127);
     }
     InputRun run;
+    if (child < 0) return run;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     int status = 0;
     rusage usage{};

@@ -82,9 +82,10 @@ FileRead readInto(const std::string& path, std::size_t limit, Buffer& out) {
     if (!S_ISREG(info.st_mode)) return refusal(path, kindOfMode(info.st_mode));
     if (info.st_size < 0 || static_cast<std::uintmax_t>(info.st_size) > limit)
         return tooLarge(path, limit, std::to_string(info.st_size) + " bytes");
-    // The size is a hint: a file that grows while it is read is still held to the limit.
-    out.reserve(static_cast<std::size_t>(info.st_size));
+    // The size is a hint: a file that grows while it is read is still held to the limit. The
+    // room for one chunk past the end lets the final read find the end without reallocating.
     constexpr std::size_t kChunk = 1 << 16;
+    out.reserve(std::min(static_cast<std::size_t>(info.st_size) + kChunk, limit + 1));
     for (;;) {
         const std::size_t have = out.size();
         if (have > limit) {

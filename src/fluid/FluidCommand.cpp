@@ -8,15 +8,16 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <limits>
+#include <sstream>
 #include <vector>
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
 #include "numerics/ConsoleInput.h"
+#include "numerics/FileReader.h"
 
 namespace vornex {
 
@@ -142,7 +143,9 @@ bool holdsRows(const std::string& name) {
     const auto written = std::filesystem::last_write_time(path, ec);
     // File times may lag the clock by a tick; a second covers it.
     if (ec || written < commandStarted - std::chrono::seconds(1)) return false;
-    std::ifstream in(path);
+    std::string text;
+    readRegularFile(path, kTableFileLimit, text);
+    std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         const std::size_t at = line.find_first_not_of(" \t");
         if (at != std::string::npos && (std::isdigit(static_cast<unsigned char>(line[at])) ||
@@ -441,7 +444,7 @@ bool FluidCommandInterpreter::take(const std::string& label, const char* command
     }
     std::printf("Expected %s for %s command.\n", label.c_str(), command);
     std::fflush(stdout);
-    return static_cast<bool>(in_ >> word);
+    return readConsoleWord(in_, word);
 }
 
 bool FluidCommandInterpreter::run(int argc, char* const* argv) {

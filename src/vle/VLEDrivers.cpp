@@ -3,12 +3,13 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <limits>
 #include <memory>
+#include <sstream>
 #include <string>
 
+#include "numerics/ConsoleInput.h"
 #include "numerics/DataTextFile.h"
 #include "numerics/MsgList.h"
 #include "vle/VLE.h"
@@ -20,12 +21,15 @@ namespace {
 // Opens a measured-data table; a file that cannot be read is reported (status 8 on the
 // caller) instead of ending the process inside the reader.
 std::unique_ptr<DataTextFile> openTable(VLE& vle, const char* path) {
-    if (path == nullptr || !std::ifstream(path).good()) {
+    auto table = std::make_unique<DataTextFile>();
+    const FileRead read = table->tryOpen(path);
+    if (read.ok()) return table;
+    if (read.status == FileReadStatus::NotFound)
         std::fprintf(stderr, "File %s not found\n", path ? path : "(null)");
-        vle.status = 8;
-        return nullptr;
-    }
-    return std::make_unique<DataTextFile>(path);
+    else
+        std::fprintf(stderr, "%s\n", read.message.c_str());
+    vle.status = 8;
+    return nullptr;
 }
 
 bool hasColumn(const DataTextFile& table, const char* name) {
@@ -103,15 +107,19 @@ void VLE::initializeFromFile() {
     std::printf("Input file name : ");
     std::fflush(stdout);
     std::string path;
-    if (!(*input >> path)) {
+    if (!readConsoleWord(*input, path)) {
         std::fprintf(stderr, "No file name given\n");
         return;
     }
-    std::ifstream file(path);
-    if (!file) {
-        std::printf("%s file not found !\n", path.c_str());
+    std::string text;
+    if (const FileRead read = readRegularFile(path, kTableFileLimit, text); !read) {
+        if (read.status == FileReadStatus::NotFound)
+            std::printf("%s file not found !\n", path.c_str());
+        else
+            std::printf("%s\n", read.message.c_str());
         return;
     }
+    std::istringstream file(text);
     std::string word;
     while (file >> word && !startsNumber(word)) {
     }

@@ -199,7 +199,9 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
             if (!count(i, word, fractionCount)) return -1;
             fractionation = 1;
         } else if (std::strcmp(word, "interactive") == 0) {
-            askToUser(answers != nullptr ? *answers : std::cin);
+            std::istream& in = answers != nullptr ? *answers : std::cin;
+            askToUser(in);
+            if (inputRefused(in)) return -1;
             interactive = true;
         } else {
             std::fprintf(stderr,

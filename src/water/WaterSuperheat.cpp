@@ -5,11 +5,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <limits>
+#include <sstream>
 #include <string>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/FileReader.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
@@ -378,11 +379,13 @@ bool WagnerPruss::workInclusionData(const char* path) {
     const char* base = std::strrchr(path, '/');
     std::string name;
     if (!joinName(base == nullptr ? path : base + 1, ".res", 63, name)) return false;
-    std::ifstream in(path);
-    if (!in) {
-        std::fprintf(stderr, "Inclusion data: cannot read \"%s\"\n", path);
+    std::string text;
+    if (const FileRead read = readRegularFile(path, kTableFileLimit, text); !read) {
+        std::fprintf(stderr, "Inclusion data: cannot read \"%s\" (%s)\n", path,
+                     read.message.c_str());
         return false;
     }
+    std::istringstream in(text);
     OutputFile file;
     if (!file.open(name)) return false;
     std::string line;

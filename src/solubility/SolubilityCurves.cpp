@@ -204,8 +204,15 @@ bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, cons
     error = 0;
     calculatePsatH2O();
     Pascal(Psat);
+    // The solubility model reaches pressures its brine-density correlation does not: there
+    // the row keeps its solubility and shows the density as nan.
+    auto density = [&] {
+        const int before = error;
+        calculate_density();
+        error = before;
+    };
     calculate_gas_solubility0();
-    calculate_density();
+    density();
     compositionCode = 11;
     update_composition();
     igorHeader(out, {"T", "P", "mg", "yh", "vv", "rho", "e"}, suffix);
@@ -219,7 +226,7 @@ bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, cons
         calculate_gas_solubility0();
         compositionCode = 11;
         update_composition();
-        calculate_density();
+        density();
         row();
     }
     return finishCurve(out);

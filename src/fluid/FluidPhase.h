@@ -702,6 +702,9 @@ class FluidPhase : public Phase {
     bool pressureAndSlopeAt(double Vm3, double& Pcalc);
     // The derivatives of the last residual evaluation at the solved volume.
     void finishVolumeSolve();
+    // Whether P(V) at the solved volume is the pressure asked for; leaves Z, dZ/dV, dP/dV
+    // and dZ/dP of the root, and P the target.
+    bool meetsTargetPressure();
     // State functions and fugacities at the state just set, then the printout if asked.
     void completeState(char print);
     // The saturation solve at the set T from (Vl0, Vv0); completeVapour: the saturated

@@ -353,6 +353,9 @@ class FluidPhase : public Phase {
     // states: a one-component model's own critical point, searched once from (Tcrit, Vcrit);
     // the estimates Tcrit, Vcrit for a mixture. 0 when there is none.
     double namingCriticalTemperature();
+    // Whether TK (K) is at or above a one-component model's own critical temperature (to
+    // the accuracy of its search); false when the model has none.
+    bool atOrAboveOwnCriticalTemperature(double TK);
     double namingCriticalVolume();
     // T at the set V and P; the phase error flag says whether it converged.
     void calculate_temperature();

@@ -11,6 +11,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationSolver.h"
+#include "numerics/Diagnostics.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Solver.h"
 
@@ -299,7 +300,7 @@ void FluidPhase::search_the_critical_point_of_the_pure_component() {
                  static_cast<EquationSystem>(&FluidPhase::equationForCalculatingCriticalPoint1), T,
                  V);
     error = 0;
-    systemSolver->verbose = 1;
+    systemSolver->verbose = diagnosticsOn() ? 1 : 0;
     if (systemSolver->solve() == 0) {
         error = 0;
         calculate_pressure();
@@ -396,7 +397,7 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
     const double Tstart = Tcrit, Vstart = Vcrit;
     temperature(Tcrit);
     volume(Vcrit);
-    systemSolver->verbose = 1;
+    systemSolver->verbose = diagnosticsOn() ? 1 : 0;
     search_the_critical_point_of_the_pure_component();
     const bool found = error == 0;
     if (found) {

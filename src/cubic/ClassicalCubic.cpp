@@ -202,6 +202,8 @@ double ClassicalCubic::calculate_pressure() {
 }
 
 bool ClassicalCubic::pressureAtVolume() {
+    // Each evaluation at a state raises the flag for itself.
+    error = 0;
     if (!prepareStateAtVolume()) return false;
     Vt = V + c;
     if (!aboveCovolume(Vt, b)) return false;

@@ -38,6 +38,18 @@ struct HistoryModel {
     double saturationT = 0.0;                       // K, for saturation calls; 0 none
 };
 
+// A model of the given components, built by Model(args...).
+template <class Model, class... Args>
+std::function<std::unique_ptr<FluidPhase>()> fluidOf(std::vector<const char*> names,
+                                                     Args... args) {
+    return [names, args...] {
+        auto f = std::make_unique<Model>(args...);
+        f->number_of_components(static_cast<int>(names.size()));
+        for (const char* name : names) f->add_component(name);
+        return std::unique_ptr<FluidPhase>(std::move(f));
+    };
+}
+
 inline void PrintTo(const HistoryModel& model, std::ostream* os) {
     *os << model.name;
 }
@@ -192,40 +204,28 @@ class HistoryIndependenceTest : public ::testing::TestWithParam<HistoryModel> {
     }
 };
 
+// Every state of the list at every composition, on fresh and used models.
+#define VORNEX_HISTORY_EACH_STATE(states, unit, ...)                                      \
+    ::testing::internal::CaptureStderr();                                                 \
+    for (size_t k = 0; k < compositionCount(); ++k)                                       \
+        for (const auto& [T, y] : GetParam().states)                                      \
+            compare([T, y](FluidPhase& f) { __VA_ARGS__; }, k,                            \
+                    std::to_string(T) + " K, " + std::to_string(y) + unit ", composition " + \
+                        std::to_string(k));                                               \
+    ::testing::internal::GetCapturedStderr()
+
 TEST_P(HistoryIndependenceTest, StateFromTemperatureAndPressure) {
-    ::testing::internal::CaptureStderr();
-    for (size_t k = 0; k < compositionCount(); ++k)
-        for (const auto& [T, P] : GetParam().tpStates)
-            compare([T, P](FluidPhase& f) { f.calculateFromTP(T, P, 0); }, k,
-                    std::to_string(T) + " K, " + std::to_string(P) + " bar, composition " +
-                        std::to_string(k));
-    ::testing::internal::GetCapturedStderr();
+    VORNEX_HISTORY_EACH_STATE(tpStates, " bar", f.calculateFromTP(T, y, 0));
 }
 
 TEST_P(HistoryIndependenceTest, StateFromTemperatureAndVolume) {
-    ::testing::internal::CaptureStderr();
-    for (size_t k = 0; k < compositionCount(); ++k)
-        for (const auto& [T, V] : GetParam().tvStates)
-            compare([T, V](FluidPhase& f) { f.calculateFromTV(T, V, 0); }, k,
-                    std::to_string(T) + " K, " + std::to_string(V) + " m3/mol, composition " +
-                        std::to_string(k));
-    ::testing::internal::GetCapturedStderr();
+    VORNEX_HISTORY_EACH_STATE(tvStates, " m3/mol", f.calculateFromTV(T, y, 0));
 }
 
 TEST_P(HistoryIndependenceTest, PressureAndFugacitiesAtASetState) {
     // The lower-level calls at a state set by hand: each raises the flag for itself.
-    ::testing::internal::CaptureStderr();
-    for (size_t k = 0; k < compositionCount(); ++k)
-        for (const auto& [T, V] : GetParam().tvStates)
-            compare(
-                [T, V](FluidPhase& f) {
-                    f.temperature(T);
-                    f.volume(V);
-                    f.calculate_pressure();
-                    f.calculate_fugacities();
-                },
-                k, std::to_string(T) + " K, " + std::to_string(V) + " m3/mol set");
-    ::testing::internal::GetCapturedStderr();
+    VORNEX_HISTORY_EACH_STATE(tvStates, " m3/mol set", f.temperature(T); f.volume(y);
+                              f.calculate_pressure(); f.calculate_fugacities());
 }
 
 }  // namespace vornex::testing_support

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <limits>
 
 #include "numerics/Solver.h"
 
@@ -327,6 +328,8 @@ double ClassicalCubic::calculate_state_functions() {
     U = Hres - (P * V - RT);
     Cp = CpResidual;
     Cv = 0.0;
+    // Residual functions only: no heat capacity of the ideal gas, hence no sound speed.
+    soundSpeed = std::numeric_limits<double>::quiet_NaN();
     rho = M / V;
     return P;
 }

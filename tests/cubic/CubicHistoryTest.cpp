@@ -5,10 +5,12 @@
 // model that keeps its components.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cubic/ClassicalCubic0.h"
 #include "cubic/HCubic.h"
@@ -62,6 +64,47 @@ TEST(CubicStates, AmountsReachTheTermsAsFractions) {
     EXPECT_DOUBLE_EQ(byAmounts.fugacityCoefficient[0], byFractions.fugacityCoefficient[0]);
     EXPECT_DOUBLE_EQ(byAmounts.M, byFractions.M);
     EXPECT_DOUBLE_EQ(byAmounts.moles[0], 0.9);
+}
+
+TEST(CubicStates, SlopeAfterCompositionChangesIsTheStates) {
+    // After x1 = 0.01 -> 0.5 -> 0.01 at 300 K and 1 bar the term cubics returned the second
+    // state's dZ/dV (-451005) and a dP/dV of -5.26e13 where a difference gives -3.646e14;
+    // after (300 K, 1 bar, 0.01) -> (400 K, 100 bar, 0.9) -> (301 K, 1 bar, 0.01) a dP/dV of
+    // the wrong sign. The last state's slopes against central differences of P(V).
+    struct Mixture {
+        const char* name;
+        std::function<std::unique_ptr<FluidPhase>()> make;
+    };
+    const Mixture mixtures[] = {
+        {"PRSV H2O-CO2", fluidOf<PRSV>({"H2O", "CO2"}, 2, 0)},
+        {"SRK1 H2O-CO2", fluidOf<SRK1>({"H2O", "CO2"}, 2, 0)},
+        {"DaridonEOS H2O-CH4", fluidOf<DaridonEOS>({"H2O", "CH4"}, 2)},
+    };
+    using Step = std::array<double, 3>;  // T (K), P (bar), x1
+    const std::vector<std::vector<Step>> sequences = {
+        {{300, 1, 0.01}, {300, 1, 0.5}, {300, 1, 0.01}},
+        {{300, 1, 0.01}, {400, 100, 0.9}, {301, 1, 0.01}},
+    };
+    for (const Mixture& m : mixtures)
+        for (const auto& sequence : sequences) {
+            SCOPED_TRACE(m.name);
+            auto f = m.make();
+            for (const Step& s : sequence) {
+                f->composition(1.0 - s[2], s[2]);
+                f->calculateFromTP(s[0], s[1], 0);
+                ASSERT_EQ(f->error, 0);
+            }
+            const double T = sequence.back()[0], V = f->V, dPdV = f->dPdV, dZdV = f->dZdV;
+            const double h = 1e-6 * V;
+            auto P = [&](double v) {
+                f->calculateFromTV(T, v, 0);
+                return f->P;
+            };
+            const double slope = (P(V + h) - P(V - h)) / (2 * h);
+            EXPECT_NEAR(dPdV, slope, 1e-5 * std::fabs(slope)) << T;
+            const double RT = kGasConstant * T;
+            EXPECT_NEAR(dZdV, (slope * V + f->P) / RT, 1e-5 * std::fabs(slope * V / RT)) << T;
+        }
 }
 
 struct PureCubic {

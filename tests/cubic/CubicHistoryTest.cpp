@@ -158,6 +158,19 @@ TEST(CubicStates, FreshPureFluidHasItsMolarMassAndAFiniteOrNoSoundSpeed) {
     ::testing::internal::GetCapturedStderr();
 }
 
+TEST(CubicStates, ComponentFileNamesEveryKeyItLacks) {
+    // A component file without the three-constant cubic's keys: one reading names them all,
+    // not the first alone.
+    Heyen heyen(1);
+    heyen.number_of_components(1);
+    ::testing::internal::CaptureStderr();
+    heyen.add_component("CH4");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    for (const char* key : {"\"Vc\"", "\"slope\"", "\"nn\"", "\"m\"", "\"teta\""})
+        EXPECT_NE(said.find(key), std::string::npos) << key << " in " << said;
+    EXPECT_EQ(heyen.error, 1);
+}
+
 TEST(CubicStates, MontelKeepsItsOwnComponents) {
     // Built with two components instead of its own 17, two identical calls once gave
     // V 0.00896 and then 0.00025 m3/mol: the count and foreign names are refused.

@@ -23,7 +23,10 @@ TEST(PureGasVolumeSolve, SolvedVolumeMeetsTheAskedPressure) {
         const bool reported = k == 1000;  // the state of the report, from the vapour side
         const double TK = reported ? 55.279 : T(rng);
         const double Pbar = reported ? 0.0107 : std::exp(lnP(rng));
-        model.set_the_phase_as(k % 2 == 0 ? 1 : 2);
+        // Both sides, and the stored-volume start from a volume anywhere on the isotherm.
+        const int selectors[] = {1, 2, 0, 5};
+        model.set_the_phase_as(reported ? 1 : selectors[k % 4]);
+        model.Vv0 = std::exp(std::uniform_real_distribution<double>(std::log(2e-5), 0.0)(rng));
         model.calculateFromTP(TK, Pbar, 0);
         if (model.error != 0) continue;
         ++solved;

@@ -42,7 +42,8 @@ function(vornex_test name)
   target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
   target_include_directories(test_${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
   target_compile_definitions(test_${name} PRIVATE
-    VORNEX_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+    VORNEX_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
+    VORNEX_SOURCE_DIR="${PROJECT_SOURCE_DIR}" VORNEX_BINARY_DIR="${PROJECT_BINARY_DIR}")
   set(workdir "${CMAKE_CURRENT_BINARY_DIR}/work_${name}")
   file(MAKE_DIRECTORY "${workdir}")
   gtest_discover_tests(test_${name} WORKING_DIRECTORY "${workdir}" DISCOVERY_MODE PRE_TEST

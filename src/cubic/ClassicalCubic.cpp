@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <limits>
 
 #include "numerics/Solver.h"
 
@@ -202,6 +203,8 @@ double ClassicalCubic::calculate_pressure() {
 }
 
 bool ClassicalCubic::pressureAtVolume() {
+    // Each evaluation at a state raises the flag for itself.
+    error = 0;
     if (!prepareStateAtVolume()) return false;
     Vt = V + c;
     if (!aboveCovolume(Vt, b)) return false;
@@ -325,6 +328,8 @@ double ClassicalCubic::calculate_state_functions() {
     U = Hres - (P * V - RT);
     Cp = CpResidual;
     Cv = 0.0;
+    // Residual functions only: no heat capacity of the ideal gas, hence no sound speed.
+    soundSpeed = std::numeric_limits<double>::quiet_NaN();
     rho = M / V;
     return P;
 }

@@ -197,9 +197,23 @@ Montel::Montel(int selector) : ClassicalCubic0(kMontelConstants, selector) {
     for (const MontelRow& row : kMontelRows) add_component(row.name);
 }
 
+void Montel::number_of_components(int count) {
+    // Its binary parameters and heavy fractions are tables over its own 17 components: any
+    // other system would be computed with the tables of another.
+    if (nc == 17 && count != 17) {
+        std::fprintf(stderr, "Montel: the model has its own 17 components; %d refused\n", count);
+        error = 1;
+        return;
+    }
+    ClassicalCubic0::number_of_components(count);
+}
+
 void Montel::read_component_data(int i, const char* name) {
     if (i < 0 || i >= 17 || name == nullptr || std::strcmp(kMontelRows[i].name, name) != 0) {
-        ClassicalCubic0::read_component_data(i, name);
+        std::fprintf(stderr, "Montel: component %d is %s, not %s; refused\n", i,
+                     i >= 0 && i < 17 ? kMontelRows[i].name : "none", name ? name : "(null)");
+        if (i >= 0 && i < nc) componentReady[static_cast<size_t>(i)] = 0;
+        error = 1;
         return;
     }
     const MontelRow& row = kMontelRows[i];

@@ -68,6 +68,9 @@ class Montel : public ClassicalCubic0 {
     // Declares and reads its 17 components ("N2", "CO2", "H2S", "C1", ..., "nC10", "Cn1",
     // "Cn2"); the fluid then needs only T, P and composition.
     explicit Montel(int phase);
+    // Its own 17 components only: another count, or another name at a position, is refused
+    // (said on standard error, the flag raised, the position left without data).
+    void number_of_components(int count) override;
 
     // The heavy pseudo-components "Cn1" and "Cn2": Tc (K), Pc (Pa), acentric factor and the
     // translation factor s (c = s b).

@@ -81,13 +81,17 @@ bool CubicBase::readComponentFile(int i, const char* name, const char* missingFo
     for (auto& [value, before] : optionalMasses)
         if (std::isnan(*value) || badMass != nullptr) *value = before;
     if (badMass != nullptr) return false;
+    // Every key the file lacks, so that one reading says what the file needs.
+    std::string missing;
     for (const ComponentKey& k : required)
-        if (!std::isfinite(*k.value)) {
-            std::fprintf(stderr, "%s: %s has no value for \"%s\"; nothing will be computed\n",
-                         modelName.c_str(), file.path().c_str(), k.key);
-            error = 1;
-            return false;
-        }
+        if (!std::isfinite(*k.value))
+            missing += (missing.empty() ? "\"" : ", \"") + std::string(k.key) + "\"";
+    if (!missing.empty()) {
+        std::fprintf(stderr, "%s: %s has no value for %s; nothing will be computed\n",
+                     modelName.c_str(), file.path().c_str(), missing.c_str());
+        error = 1;
+        return false;
+    }
     if (!positiveFinite(Tc) || !positiveFinite(Pc)) {
         std::fprintf(stderr, "%s: %s gives no positive Tc and Pc; nothing will be computed\n",
                      modelName.c_str(), file.path().c_str());
@@ -167,7 +171,7 @@ bool CubicBase::evaluationRefused(bool needsP, bool needsV) {
     if (nc < 1 || componentReady.size() != static_cast<size_t>(nc))
         why = "no components declared";
     else if (std::find(componentReady.begin(), componentReady.end(), 0) != componentReady.end())
-        why = "a component has no data";
+        why = "a component has no data (the keys its file lacks were said when it was read)";
     else if (!positiveFinite(T))
         why = "the temperature is not a positive number";
     else if (needsP && !positiveFinite(P))

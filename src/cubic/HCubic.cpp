@@ -123,6 +123,8 @@ double HCubic::calculate_pressure() {
 }
 
 bool HCubic::pressureAtVolume() {
+    // Each evaluation at a state raises the flag for itself.
+    error = 0;
     if (!prepareStateAtVolume() || !aboveCovolume(V, bmix)) return false;
     P = R * T / (V - bmix) - amix / (V * V + (bmix + cmix) * V - bmix * cmix);
     Z = P * V / (R * T);

@@ -144,9 +144,20 @@ bool BWR_EOS::search_molar_volume(double Vstart, double relaxation) {
         error = 1;
         return false;
     }
-    double F = 0.0, dF = 0.0;
-    equation2(root, F, dF);
+    // The solver stops on an absolute step, loose for the liquid's Vr << 1: polished here
+    // until the step is small against Vr itself.
+    double Vr = root, F = 0.0, dF = 0.0;
+    for (int k = 0; k < 20; ++k) {
+        equation2(Vr, F, dF);
+        const double step = F / dF;
+        if (!std::isfinite(step) || !(Vr - step > 0.0)) break;
+        Vr -= step;
+        if (std::fabs(step) <= 1e-14 * Vr) break;
+    }
+    equation2(Vr, F, dF);
     dpdV();
+    // Z of the root: Pr Vr / Tr.
+    Z = P * V / T;
     // A volume with no physical compressibility or on the unstable branch is no solution.
     if (!(Z > 0.0) || Z >= 10.0 || dPdV > 0.0) {
         error = 1;

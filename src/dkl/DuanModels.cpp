@@ -10,9 +10,19 @@ namespace vornex {
 
 namespace {
 
-// Duan, Moller and Weare (1992), with CH4's Tc the publication's 190.6 K. The N2 row keeps
-// the scale of its fit: the two numbers passed as Tc and Pc are not nitrogen's critical
-// constants, only their ratio R Tc/Pc and Tc as the temperature scale matter.
+// Nitrogen comes from the same authors' general equation (Geochim. Cosmochim. Acta 56 (1992)
+// 3839), whose reduced variables are Tm = 154 T/eps, Pm = 3.0636 sigma^3 P/eps and
+// Vm = V/(1000 (sigma/3.691)^3 cm3/mol), eps/k = 101 K for N2 and sigma (Angstrom) given by
+// its pressure scale eps/(3.0636 sigma^3) = 0.6896 bar. Its volume scale is not R Tc/Pc of
+// that pressure scale (Vm is in litres where R Tc/Pc gives 12 times less): taken as the
+// term's Vc = R Tc/Pc the fluid was nearly an ideal gas. The term's Pc is the one whose
+// R Tc/Pc is the published volume scale.
+constexpr double kN2Tc = 101.0 / 154.0;                                  // K
+constexpr double kN2Sigma3 = 101.0 / (3.0636 * 0.6895985066094725);      // Angstrom^3
+constexpr double kN2VolumeScale = 1e-3 * kN2Sigma3 / (3.691 * 3.691 * 3.691);  // m3/mol
+constexpr double kN2Pc = kGasConstant * kN2Tc / kN2VolumeScale * 1e-5;   // bar
+
+// Duan, Moller and Weare (1992), with CH4's Tc the publication's 190.6 K.
 // clang-format off
 constexpr DuanGas kDuanGases[] = {
     {"H2O", 647.25, 221.19, 0.018015268,
@@ -28,7 +38,7 @@ constexpr DuanGas kDuanGases[] = {
       0.00052060088, -0.000293540971, -0.00177265112, -2.51101973e-05, 8.93353441e-05,
       7.88998563e-05, -0.0166727022, 1.398, 0.0296}},
     // Molar mass of N2: 2 x 14.0067 g/mol (standard atomic weight).
-    {"N2", 0.6558441558441559, 0.6895985066094725, 0.0280134,
+    {"N2", kN2Tc, kN2Pc, 0.0280134,
      {0.0375504388, -10873.0273, 1109648.61, 0.000541589372, 112.094559, -5921.91393,
       4.37200027e-06, 0.495790731, -164.902948, -7.07442825e-08, 0.00965727297, 0.487945175,
       16225.7402, 1.0, 0.00899}},
@@ -104,6 +114,11 @@ void DuanFluid::read_component_data(int index, const char* name) {
     if (auto* one = dynamic_cast<Duan1*>(term)) {
         one->set_parameters(Tc, Pc, gas->constants);
         M = gas->molarMass;
+        // The start of the critical search (and of the saturation solve near it): the
+        // gas's critical temperature and a volume of critical compressibility 0.3.
+        Tcrit = Tc;
+        Vcrit = 0.3 * kGasConstant * Tc / (Pc * 1e5);
+        namingTc = -1.0;
     } else if (auto* two = dynamic_cast<Duan2*>(term)) {
         two->set_parameters(index, Tc, Pc, gas->constants);
         if (index == 1) {

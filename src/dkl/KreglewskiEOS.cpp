@@ -1,5 +1,6 @@
 #include "dkl/KreglewskiEOS.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -180,6 +181,13 @@ void Kreglewski_EOS::calculateTheCriticalCurve(const char* suffix) {
     volume(V1);
     calculate_the_critical_curve(file.c_str(), kCriticalCurveFromComponent0, 1, direction, 0.005,
                                  1e-6, -1.0, 1, suffix ? suffix : "", nullptr);
+    // The tracer ends on its closing pure component when the steps toward it fail only in
+    // the last thousandth of the composition: a curve that joined both critical points is
+    // complete. Its last state is that critical point when one was found there.
+    if (error != 0 && x[1] == 1.0) {
+        search_the_critical_point_of_the_pure_component();
+        if (error == 0 && std::fabs(T - T2) > 0.1 * T2) error = 1;
+    }
 }
 
 }  // namespace vornex

@@ -91,6 +91,8 @@ void LK_EOS::read_component_data(int index, const char* name) {
         std::fprintf(stderr, "%s: Tc, Pc or omega is missing\n", file.path().c_str());
         error = 1;
     }
+    // The ideal gas of the whole state functions, from the standard-state table.
+    if (auto* gas = dynamic_cast<Ideal*>(ideal)) gas->read_component_data(name);
     if (index == nc - 1) read_BIP();
 }
 
@@ -202,23 +204,144 @@ void LK_EOS::calculate_molar_volume() {
         error = 1;
         return;
     }
-    calculate_the_pseudo_critical_parameters();
-    for (FluidPhase* f : {simple.get(), reference.get()}) {
-        f->set_the_phase_as(phase);
-        f->temperature(T / TcMix);
-        f->pressure(P / PcMix);
-        f->describe();
-        if (f->error != 0) error = 1;
+    Departures d;
+    if (!blendedDepartures(d)) {
+        error = 1;
+        return;
     }
-    if (error != 0) return;
-    const double y = (omegaMix - omega0) / (omegaR - omega0);
-    Z = (1.0 - y) * simple->Z + y * reference->Z;
-    V = ((1.0 - y) * simple->V + y * reference->V) * kGasConstant * TcMix / PcMix;
+    Z = d.Z;
+    V = d.V;
     stateComputed = 1;
 }
 
 void LK_EOS::describe() {
     calculate_molar_volume();
+}
+
+bool LK_EOS::blendedDepartures(Departures& d) {
+    calculate_the_pseudo_critical_parameters();
+    const double y = (omegaMix - omega0) / (omegaR - omega0);
+    double v[2][6];
+    int k = 0;
+    for (FluidPhase* f : {simple.get(), reference.get()}) {
+        f->set_the_phase_as(phase);
+        f->temperature(T / TcMix);
+        f->pressure(P / PcMix);
+        f->describe();
+        if (f->error != 0) return false;
+        // The reference fluids hold Tr ln phi in G, the other departures as the header says.
+        const double row[6] = {f->Z, f->V, f->H, f->S, f->G / f->T, f->Cp};
+        for (int j = 0; j < 6; ++j) v[k][j] = row[j];
+        ++k;
+    }
+    auto blend = [&](int j) { return (1.0 - y) * v[0][j] + y * v[1][j]; };
+    d.Z = blend(0);
+    d.V = blend(1) * kGasConstant * TcMix / PcMix;
+    d.H = blend(2) * kGasConstant * TcMix;
+    d.S = blend(3) * kGasConstant;
+    d.lnPhi = blend(4);
+    d.Cp = blend(5) * kGasConstant;
+    return std::isfinite(d.Z) && std::isfinite(d.V) && std::isfinite(d.H) && std::isfinite(d.S) &&
+           std::isfinite(d.lnPhi) && std::isfinite(d.Cp);
+}
+
+bool LK_EOS::stateKnown() {
+    if (stateComputed) return true;
+    // The model is explicit in neither P nor V: only a state solved from (T, P) is one.
+    std::fprintf(stderr, "%s: the state is computed from T and P only\n", modelName.c_str());
+    error = 1;
+    return false;
+}
+
+double LK_EOS::calculate_pressure() {
+    if (!stateKnown()) return std::numeric_limits<double>::quiet_NaN();
+    return P;
+}
+
+double LK_EOS::calculate_state_functions() {
+    if (!stateKnown()) return std::numeric_limits<double>::quiet_NaN();
+    Departures d;
+    if (!blendedDepartures(d)) {
+        error = 1;
+        return P;
+    }
+    Hres = d.H;
+    Sres = d.S;
+    Gres = d.H - T * d.S;
+    Ares = Gres - (P * V - kGasConstant * T);
+    rho = M / V;
+    // The ideal gas at the same T and P, at its own volume R T / P.
+    Interaction* gas = ideal;
+    if (gas == nullptr || gas->root == nullptr) {
+        error = 1;
+        return P;
+    }
+    gas->T = T;
+    gas->V = kGasConstant * T / P;
+    for (int i = 0; i < nc; ++i) gas->x[static_cast<size_t>(i)] = x[static_cast<size_t>(i)];
+    gas->fugacityFlag = 0;
+    gas->calculate_state_functions();
+    if (gas->error != 0) {
+        error = 1;
+        return P;
+    }
+    const double R = kGasConstant, RT = R * T;
+    const double a = gas->table[Deriv::a], aT = gas->table[Deriv::a_T];
+    const double aTT = gas->table[Deriv::a_TT];
+    const double Uig = -RT * T * aT, Sig = (Uig - RT * a) / T;
+    const double CvIg = -2 * RT * aT - RT * T * aTT;
+    H = Uig + RT + Hres;
+    S = Sig + Sres;
+    G = H - T * S;
+    U = H - P * V;
+    A = U - T * S;
+    Cp = CvIg + R + d.Cp;
+    // Cv, the sound speed and the volume derivatives need (dP/dT)_V of the blend, which the
+    // method does not give.
+    Cv = std::numeric_limits<double>::quiet_NaN();
+    soundSpeed = std::numeric_limits<double>::quiet_NaN();
+    return P;
+}
+
+void LK_EOS::calculate_fugacities() {
+    if (!stateKnown()) return;
+    Departures d;
+    if (!blendedDepartures(d)) {
+        error = 1;
+        return;
+    }
+    // ln phi_i = d(n g)/dn_i with g = G_res/(R T) of the pseudo-pure fluid: g plus its slopes in
+    // the fractions, taken by central differences through the mixing rules.
+    std::vector<double> slope(static_cast<size_t>(nc), 0.0);
+    if (nc > 1) {
+        const std::vector<double> x0 = x;
+        for (int j = 0; j < nc && error == 0; ++j) {
+            const auto u = static_cast<size_t>(j);
+            const double h = 1e-5;
+            double g[2];
+            for (int side = 0; side < 2; ++side) {
+                x[u] = x0[u] + (side == 0 ? -h : h);
+                Departures e;
+                if (!blendedDepartures(e)) error = 1;
+                g[side] = e.lnPhi;
+            }
+            x[u] = x0[u];
+            slope[u] = (g[1] - g[0]) / (2 * h);
+        }
+        x = x0;
+        calculate_the_pseudo_critical_parameters();
+        if (error != 0) return;
+    }
+    double xSlope = 0.0;
+    for (int j = 0; j < nc; ++j) xSlope += x[static_cast<size_t>(j)] * slope[static_cast<size_t>(j)];
+    for (int i = 0; i < nc; ++i) {
+        const auto u = static_cast<size_t>(i);
+        lnPhi[u] = d.lnPhi + slope[u] - xSlope;
+        fugacityCoefficient[u] = std::exp(lnPhi[u]);
+        fugacity[u] = x[u] * P * fugacityCoefficient[u];
+        lnFugacity[u] = std::log(x[u] * P) + lnPhi[u];
+    }
+    rho = M / V;
 }
 
 }  // namespace vornex

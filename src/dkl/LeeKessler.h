@@ -14,9 +14,15 @@
 // LK_EOS: a mixture reduced by pseudo-critical constants from the components' Tc, Pc and
 // omega (files "compo/<name>") and binary parameters zeta ("LK.BIP"), Z interpolated
 // linearly in omega between the simple fluid (omega0 = 0) and the reference fluid
-// (omegaR = 0.3978, n-octane). The model computes the molar volume and Z only: its
-// describe() is the volume calculation; it has no Helmholtz terms, so the framework's
-// other properties do not apply to it.
+// (omegaR = 0.3978, n-octane). The method gives Z, V and the departures from the ideal gas
+// at the same T and P: with the standard-state ideal gas of the components, H, S, G, U, A
+// and Cp of a state solved from (T, P), and the fugacity coefficients (a mixture's from the
+// composition slopes of the pseudo-pure fluid, by differences). It is explicit in neither P
+// nor V: a state asked at (T, V) is refused with the error flag, and Cv, the sound speed and
+// the derivatives in T and V are not given (NaN or left as they were). It has no Helmholtz
+// terms, so the framework's term-based operations do not apply to it. Its publication claims
+// the fluids of its reference data: nonpolar and slightly polar gases, Tr 0.3 to 4, Pr 0 to
+// 10.
 #pragma once
 
 #include <cstdio>
@@ -93,8 +99,12 @@ class LK_EOS : public FluidPhase {
     // raises the error flag; the volume is then refused.
     void read_component_data(int index, const char* name) override;
     void calculate_molar_volume() override;
-    // The volume only: the model has no terms from which fugacities could follow.
+    // The volume only.
     void describe() override;
+    // P of the state solved from (T, P); the flag for any other state.
+    double calculate_pressure() override;
+    double calculate_state_functions() override;
+    void calculate_fugacities() override;
 
     // Lines "name1 name2 zT_hi zT_lo zV_hi zV_lo" of "LK.BIP" for the components present;
     // "#" starts a comment line. A missing file: no binary parameters (said once).
@@ -117,6 +127,14 @@ class LK_EOS : public FluidPhase {
 
    private:
     bool haveConstants();
+    // Blended departures at the set T, P and composition: Z, V (m3/mol), H - H_ig (J/mol),
+    // S - S_ig (J/(mol K)), ln phi of the pseudo-pure fluid, Cp - Cp_ig (J/(mol K)).
+    struct Departures {
+        double Z = 0.0, V = 0.0, H = 0.0, S = 0.0, lnPhi = 0.0, Cp = 0.0;
+    };
+    bool blendedDepartures(Departures& d);
+    // Whether the state is the one calculate_molar_volume solved; else the flag, said.
+    bool stateKnown();
 };
 
 }  // namespace vornex

@@ -314,7 +314,7 @@ void FluidPhase::search_the_critical_point_of_the_pure_component() {
                  static_cast<EquationSystem>(&FluidPhase::equationForCalculatingCriticalPoint1), T,
                  V);
     error = 0;
-    systemSolver->verbose = 1;
+    systemSolver->verbose = diagnosticsOn() ? 1 : 0;
     if (systemSolver->solve() == 0) {
         error = 0;
         calculate_pressure();
@@ -416,7 +416,7 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
     const double Tstart = Tcrit, Vstart = Vcrit;
     temperature(Tcrit);
     volume(Vcrit);
-    systemSolver->verbose = 1;
+    systemSolver->verbose = diagnosticsOn() ? 1 : 0;
     search_the_critical_point_of_the_pure_component();
     const bool found = error == 0;
     if (found) {

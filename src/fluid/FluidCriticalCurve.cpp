@@ -11,6 +11,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/ParameterSearch.h"
+#include "numerics/Diagnostics.h"
 
 namespace vornex {
 
@@ -165,7 +166,7 @@ void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFla
                 found = error == 0;
             }
             if (found) break;
-            std::printf("lambda %.12lg xc %.12lg\n", lambda, xc);
+            diagnostic("lambda %.12lg xc %.12lg\n", lambda, xc);
             lambda *= 0.5;
             const bool pastPmax = Pmax > 0.0 && PLast > Pmax;
             if (lambda <= 1e-8 || pastPmax) break;

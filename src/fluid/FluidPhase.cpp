@@ -132,9 +132,13 @@ void FluidPhase::volume(double Vm3) {
 void FluidPhase::composition_of_component(int i, double xi) {
     Phase::composition_of_component(i, xi);
     if (i < 0 || i >= nc) return;
+    // Whatever was computed belongs to the former composition.
+    stateComputed = 0;
     forEachTerm(*this, [i, xi](Interaction& term) {
         if (i < term.nc) term.x[static_cast<size_t>(i)] = xi;
+        term.parametersCurrent = 0;
     });
+    if (const double m = bulkMolarMass(); m > 0.0) M = m;
 }
 
 void FluidPhase::calculate_fixed_parameters() {
@@ -230,14 +234,8 @@ void FluidPhase::calculateFromTP(double TK, double Pbar, char print) {
     temperature(TK);
     pressure(Pbar);
     calculate_molar_volume();
-    // The solve's flag, whatever the state evaluations below add to it.
-    const int16_t solved = error;
-    // State functions first: the fugacities then read the residual terms' highest-order
-    // evaluation at the root instead of evaluating them again.
-    calculate_state_functions();
-    calculate_fugacities();
-    error = solved != 0 ? solved : error;
-    if (print) dump();
+    // The solve's flag stands whatever the state evaluations add to it.
+    completeState(print);
 }
 
 void FluidPhase::calculateFromTV(double TK, double Vm3, char print) {
@@ -257,15 +255,23 @@ void FluidPhase::calculateFromVP(double Vm3, double Pbar, char print) {
 }
 
 void FluidPhase::completeState(char print) {
+    // The flag of what set the state (a solve) stands; the evaluations add their own.
+    const int16_t before = error;
     TemperatureHold hold(*this);
+    // State functions first: the fugacities then read the residual terms' highest-order
+    // evaluation at the state instead of evaluating them again.
     calculate_state_functions();
+    const int16_t functions = error;
     calculate_fugacities();
+    if (before != 0 || functions != 0) error = 1;
     if (print) dump();
 }
 
 // ------------------------------------------------------------------- P(T, V)
 
 double FluidPhase::calculate_pressure() {
+    // Each computation raises the flag for itself: a failure before does not stick to it.
+    error = 0;
     calculate_fixed_parameters();
     Z = 0.0;
     bool failed = false;
@@ -475,6 +481,22 @@ void FluidPhase::calculate_molar_volume() {
         // Every selector reports a search that found no volume, whether it retried or not.
         if (!ok) error = 1;
     }
+    if (ok && !meetsTargetPressure()) error = 1;
+}
+
+bool FluidPhase::meetsTargetPressure() {
+    // A search may stop on a small step far from the root (a flat stretch of an isotherm
+    // far below the triple point): the volume it returns is checked against the pressure
+    // asked for. The allowance is relative, with a floor for the steep liquid branch where
+    // the last digit of V moves P by V |dP/dV| times the rounding.
+    const double target = P, Vroot = V;
+    double Pcalc = 0.0;
+    const bool evaluated = pressureAndSlopeAt(Vroot, Pcalc);
+    P = target;
+    if (!evaluated) return false;
+    finishVolumeSolve();
+    const double allowance = 1e-7 * std::fabs(target) + 1e-9 * std::fabs(Vroot * dPdV);
+    return std::fabs(Pcalc - target) <= allowance;
 }
 
 // ------------------------------------------------------------------- T(V, P)

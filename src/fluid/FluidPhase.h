@@ -353,6 +353,9 @@ class FluidPhase : public Phase {
     // states: a one-component model's own critical point, searched once from (Tcrit, Vcrit);
     // the estimates Tcrit, Vcrit for a mixture. 0 when there is none.
     double namingCriticalTemperature();
+    // Whether TK (K) is at or above a one-component model's own critical temperature (to
+    // the accuracy of its search); false when the model has none.
+    bool atOrAboveOwnCriticalTemperature(double TK);
     double namingCriticalVolume();
     // T at the set V and P; the phase error flag says whether it converged.
     void calculate_temperature();
@@ -711,6 +714,9 @@ class FluidPhase : public Phase {
     bool pressureAndSlopeAt(double Vm3, double& Pcalc);
     // The derivatives of the last residual evaluation at the solved volume.
     void finishVolumeSolve();
+    // Whether P(V) at the solved volume is the pressure asked for; leaves Z, dZ/dV, dP/dV
+    // and dZ/dP of the root, and P the target.
+    bool meetsTargetPressure();
     // State functions and fugacities at the state just set, then the printout if asked.
     void completeState(char print);
     // The saturation solve at the set T from (Vl0, Vv0); completeVapour: the saturated

@@ -1,6 +1,7 @@
 // State functions, fugacities and the expansivity derivatives of a fluid: sums of the
 // contributions of its Helmholtz terms.
 #include <cmath>
+#include <limits>
 
 #include "fluid/FluidPhase.h"
 
@@ -24,10 +25,25 @@ bool refusedBelowCoVolume(FluidPhase& fluid) {
     fluid.error = 1;
     return true;
 }
+// c^2 = (dP/drho)_s = -(V^2/M) (dP/dV)_s, (dP/dV)_s = -A_vv + A_Tv^2 / A_TT. Without an
+// ideal-gas term the heat capacity is a residual one and gives no sound speed; a state
+// without mechanical or thermal stability has none either (NaN, printed "undefined"). No
+// molar mass, or derivatives that are not finite, are a failed evaluation: the flag.
+double soundSpeedAt(FluidPhase& fluid) {
+    constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    if (fluid.ideal == nullptr || fluid.ideal->root == nullptr) return kNone;
+    const double c2 = (fluid.Avv - fluid.ATv * fluid.ATv / fluid.ATT) * fluid.V * fluid.V / fluid.M;
+    if (!(fluid.M > 0.0) || !std::isfinite(c2)) {
+        fluid.error = 1;
+        return kNone;
+    }
+    return fluid.ATT < 0.0 && c2 > 0.0 ? std::sqrt(c2) : kNone;
+}
 }  // namespace
 
 double FluidPhase::calculate_state_functions() {
     const double R = gasConstant;
+    error = 0;
     P = A = U = H = S = G = Cv = Cp = 0.0;
     double a = 0, aT = 0, aV = 0, aTT = 0, aTV = 0, aVV = 0, aTTV = 0, aTVV = 0, aVVV = 0;
     bool failed = false;
@@ -77,12 +93,13 @@ double FluidPhase::calculate_state_functions() {
     ATv = RT * aTV + R * aV;
     ATvv = R * aVV + RT * aTVV;
     ATTv = 2 * R * aTV + RT * aTTV;
-    soundSpeed = std::sqrt((Avv - ATv * ATv / ATT) * V * V / M);
+    soundSpeed = soundSpeedAt(*this);
     return P;
 }
 
 void FluidPhase::calculate_fugacities() {
     const double R = gasConstant;
+    error = 0;
     Z = dZdV = dZdT = 0.0;
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);

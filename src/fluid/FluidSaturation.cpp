@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "fluid/CurveOutput.h"
@@ -237,13 +238,214 @@ int FluidPhase::getMajorComponentIndex() {
     return major;
 }
 
+namespace {
+
+// One point of an isotherm of a pure fluid: P, dP/dV and ln f at V.
+struct IsothermPoint {
+    bool ok = false;
+    double P = 0.0, dPdV = 0.0, lnf = 0.0;
+};
+
+IsothermPoint isothermAt(FluidPhase& fluid, double Vm3) {
+    fluid.volume(Vm3);
+    fluid.error = 0;
+    fluid.calculateFugacityAlongVolume();
+    IsothermPoint p;
+    p.P = fluid.P;
+    p.dPdV = fluid.dPdV;
+    p.lnf = std::log(fluid.fugacity[0]);
+    p.ok = fluid.error == 0 && std::isfinite(p.P) && std::isfinite(p.dPdV) && std::isfinite(p.lnf);
+    return p;
+}
+
+// The volume on a stable branch where P = target, between a (P above) and b (P below), by
+// Newton in ln V kept inside the bracket. A point off the branch (dP/dV >= 0, a pocket near
+// the spinodal) bounds the search on the spinodal's side: b for the liquid, a for the vapour.
+bool branchVolume(FluidPhase& fluid, double a, double b, double target, bool liquid, double& Vm3,
+                  IsothermPoint& at) {
+    double u = 0.5 * (std::log(a) + std::log(b)), lo = std::log(a), hi = std::log(b);
+    for (int k = 0; k < 200; ++k) {
+        at = isothermAt(fluid, std::exp(u));
+        if (!at.ok || at.dPdV >= 0.0) {
+            (liquid ? hi : lo) = u;
+            u = 0.5 * (lo + hi);
+            if (hi - lo < 1e-14) return false;
+            continue;
+        }
+        const double F = at.P - target;
+        (F > 0.0 ? lo : hi) = u;
+        const double step = F / (std::exp(u) * at.dPdV);
+        double next = u - step;
+        if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
+        if (std::fabs(next - u) < 1e-14 || hi - lo < 1e-14) {
+            Vm3 = std::exp(next);
+            at = isothermAt(fluid, Vm3);
+            return at.ok;
+        }
+        u = next;
+    }
+    return false;
+}
+
+// Where dP/dV changes sign between a volume inside the loop (dP/dV > 0) and one on the
+// stable branch beyond it, by bisection in ln V: the stable side's end.
+bool spinodalVolume(FluidPhase& fluid, double inside, double stable, double& Vm3) {
+    double in = std::log(inside), out = std::log(stable);
+    for (int k = 0; k < 100 && std::fabs(in - out) > 1e-13; ++k) {
+        const double mid = 0.5 * (in + out);
+        const IsothermPoint p = isothermAt(fluid, std::exp(mid));
+        (p.ok && p.dPdV < 0.0 ? out : in) = mid;
+    }
+    Vm3 = std::exp(out);
+    return true;
+}
+
+// Saturation of a pure fluid below its critical temperature from its own isotherm: the two
+// spinodal volumes around the critical volume, then the pressure between them at which the
+// liquid and vapour roots have the same fugacity (a bracketed search, which the Newton
+// solve of both volumes cannot miss near the critical point). Leaves the volumes found in
+// Vl0, Vv0, Vl and Vv, and says whether they are a solution (ln f equal to 1e-9); false
+// where the isotherm has no loop around the critical volume.
+bool saturationFromSpinodals(FluidPhase& fluid, double TK, double Vc, bool& solution) {
+    solution = false;
+    // A volume inside the loop: the critical one, or one near it.
+    double inside = 0.0;
+    for (double factor : {1.0, 1.2, 0.85, 1.5, 0.7, 2.0}) {
+        const IsothermPoint p = isothermAt(fluid, factor * Vc);
+        if (p.ok && p.dPdV > 0.0) {
+            inside = factor * Vc;
+            break;
+        }
+    }
+    if (!(inside > 0.0)) return false;
+    // Stable points on either side, then the spinodals between.
+    double liquidStable = 0.0, vapourStable = 0.0;
+    for (double step = 1.02; step < 1e3 && liquidStable == 0.0; step *= 1.3) {
+        const IsothermPoint p = isothermAt(fluid, inside / step);
+        if (fluid.isBelowCoVolume(inside / step)) return false;
+        if (p.ok && p.dPdV < 0.0) liquidStable = inside / step;
+    }
+    for (double step = 1.02; step < 1e6 && vapourStable == 0.0; step *= 1.3) {
+        const IsothermPoint p = isothermAt(fluid, inside * step);
+        if (p.ok && p.dPdV < 0.0) vapourStable = inside * step;
+    }
+    double Vsl = 0.0, Vsv = 0.0;
+    if (!(liquidStable > 0.0) || !(vapourStable > 0.0) ||
+        !spinodalVolume(fluid, inside, liquidStable, Vsl) ||
+        !spinodalVolume(fluid, inside, vapourStable, Vsv))
+        return false;
+    const IsothermPoint low = isothermAt(fluid, Vsl), high = isothermAt(fluid, Vsv);
+    if (!low.ok || !high.ok || !(high.P > 0.0) || !(high.P > low.P)) return false;
+    // The branch volumes at a pressure between the spinodal ones, and the difference of
+    // ln f, which falls as P rises (d(ln fl - ln fv)/dP = (Vl - Vv)/(R T)).
+    struct Trial {
+        bool ok;
+        double Vl, Vv, D;
+    };
+    auto trial = [&](double Ptarget) {
+        Trial t{false, 0.0, 0.0, 0.0};
+        double a = Vsl;
+        IsothermPoint p;
+        for (int k = 0; k < 200; ++k) {
+            a *= 0.9;
+            if (fluid.isBelowCoVolume(a)) return t;
+            p = isothermAt(fluid, a);
+            if (p.ok && p.P > Ptarget) break;
+        }
+        double b = Vsv;
+        for (int k = 0; k < 200; ++k) {
+            b *= 2.0;
+            p = isothermAt(fluid, b);
+            if (p.ok && p.P < Ptarget) break;
+        }
+        IsothermPoint liquid, vapour;
+        if (!branchVolume(fluid, a, Vsl, Ptarget, true, t.Vl, liquid) ||
+            !branchVolume(fluid, Vsv, b, Ptarget, false, t.Vv, vapour))
+            return t;
+        t.D = liquid.lnf - vapour.lnf;
+        t.ok = true;
+        return t;
+    };
+    double Plo = std::fmax(low.P, 1e-12 * high.P), Phi = high.P;
+    const double span = Phi - Plo;
+    Plo += 1e-6 * span;
+    Phi -= 1e-6 * span;
+    Trial tlo = trial(Plo), thi = trial(Phi);
+    if (!tlo.ok || !thi.ok || !(tlo.D > 0.0) || !(thi.D < 0.0)) return false;
+    // Regula falsi in P with the Illinois halving of the end that stays.
+    double Dlo = tlo.D, Dhi = thi.D;
+    int side = 0;
+    Trial best = std::fabs(tlo.D) < std::fabs(thi.D) ? tlo : thi;
+    for (int k = 0; k < 200 && Phi - Plo > 1e-13 * Phi; ++k) {
+        double Pm = (Plo * Dhi - Phi * Dlo) / (Dhi - Dlo);
+        if (!(Pm > Plo && Pm < Phi)) Pm = 0.5 * (Plo + Phi);
+        const Trial t = trial(Pm);
+        if (!t.ok) return false;
+        best = t;
+        if (t.D == 0.0) break;
+        if (t.D > 0.0) {
+            Plo = Pm;
+            Dlo = t.D;
+            if (side == 1) Dhi *= 0.5;
+            side = 1;
+        } else {
+            Phi = Pm;
+            Dhi = t.D;
+            if (side == -1) Dlo *= 0.5;
+            side = -1;
+        }
+        if (std::fabs(t.D) < 1e-13) break;
+    }
+    fluid.temperature(TK);
+    fluid.Vl0 = fluid.Vl = best.Vl;
+    fluid.Vv0 = fluid.Vv = best.Vv;
+    solution = std::fabs(best.D) < 1e-9;
+    return true;
+}
+
+}  // namespace
+
 double FluidPhase::calculateTheSaturationPressure(double TK) {
+    const double VlBefore = Vl, VvBefore = Vv;
     const int major = getMajorComponentIndex();
-    if (major < static_cast<int>(componentName.size()))
+    error = 0;
+    // A pure fluid has no saturation at or above its own critical temperature, whatever
+    // the start values below know of the substance.
+    const double Tc = nc == 1 ? namingCriticalTemperature() : 0.0;
+    bool refused = atOrAboveOwnCriticalTemperature(TK);
+    if (!refused && major < static_cast<int>(componentName.size()))
         initializeSaturationVolumesFromT(componentName[major].c_str(), TK);
+    refused = refused || error != 0;
     TemperatureHold hold(*this);
     temperature(TK);
-    solveSaturationPressure(false);
+    if (!refused) {
+        solveSaturationPressure(false);
+        if (error != 0 && Tc > 0.0) {
+            // Near the critical point (or where the start values miss the model's own
+            // curve) the start comes from the model's isotherm itself.
+            bool solution = false;
+            if (saturationFromSpinodals(*this, TK, namingCriticalVolume(), solution)) {
+                solveSaturationPressure(false);
+                if (error != 0 && solution) {
+                    // The bracketed volumes are a solution already: equal pressures by
+                    // construction, equal fugacities to 1e-9.
+                    Vl = Vl0;
+                    Vv = Vv0;
+                    error = 0;
+                }
+            } else {
+                error = 1;
+            }
+        }
+    }
+    if (refused || error != 0) {
+        // No saturation state: no number that could pass for one, and the volumes of the
+        // last one found stay.
+        Vl = VlBefore;
+        Vv = VvBefore;
+        error = 1;
+        return std::numeric_limits<double>::quiet_NaN();
+    }
     const int16_t failed = error;
     volume(Vl);
     calculate_state_functions();

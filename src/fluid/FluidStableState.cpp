@@ -112,19 +112,30 @@ double FluidPhase::namingCriticalTemperature() {
     Newton& s = *systemSolver;
     s._setSysEquationToSolve(
         this, static_cast<EquationSystem>(&FluidPhase::equationForCalculatingCriticalPoint1), 2);
-    s.x[0] = s.x0[0] = Tcrit;
-    s.x[1] = s.x0[1] = Vcrit;
     s.verbose = 0;
-    if (s.solve() == 0 && std::isfinite(s.x[0]) && s.x[0] > 0.0 && std::isfinite(s.x[1]) &&
-        s.x[1] > 0.0) {
-        namingTc = s.x[0];
-        namingVc = s.x[1];
+    // The estimates are the substance's; a model's own critical volume may lie some 30 %
+    // away from them, beyond the reach of Newton's method.
+    for (double factor : {1.0, 0.8, 0.7, 1.25}) {
+        s.x[0] = s.x0[0] = Tcrit;
+        s.x[1] = s.x0[1] = factor * Vcrit;
+        if (s.solve() == 0 && std::isfinite(s.x[0]) && s.x[0] > 0.0 && std::isfinite(s.x[1]) &&
+            s.x[1] > 0.0) {
+            namingTc = s.x[0];
+            namingVc = s.x[1];
+            break;
+        }
     }
     temperature(T0);
     volume(V0);
     P = P0;
     error = error0;
     return namingTc;
+}
+
+bool FluidPhase::atOrAboveOwnCriticalTemperature(double TK) {
+    if (nc != 1) return false;
+    const double Tc = namingCriticalTemperature();
+    return Tc > 0.0 && TK >= Tc * (1.0 - 1e-8);
 }
 
 double FluidPhase::namingCriticalVolume() {

@@ -49,6 +49,11 @@ void Phase::add_component(const char* name) {
     read_component_data(k, name);
     if (k == nc - 1) read_remaining_component_data();
     ++componentsAdded;
+    // Once every molar mass is known the bulk one is too, before any state is computed.
+    if (componentsAdded == nc) {
+        const double m = bulkMolarMass();
+        if (m > 0.0) M = m;
+    }
 }
 
 void Phase::add_components(const char* name, ...) {
@@ -103,7 +108,9 @@ void Phase::number_of_moles(double n0, ...) {
 void Phase::number_of_moles_of_component(int i, double ni) {
     if (!validComponent(i, "number_of_moles_of_component")) return;
     moles[static_cast<size_t>(i)] = ni;
-    if (totalMoles != 0.0) x[static_cast<size_t>(i)] = ni / totalMoles;
+    // Through the virtual setter, so that a model's terms compute at the new fraction too.
+    if (totalMoles != 0.0) composition_of_component(i, ni / totalMoles);
+    moles[static_cast<size_t>(i)] = ni;
 }
 
 void Phase::total_number_of_moles(double n) {
@@ -167,35 +174,30 @@ void Phase::normalizeCompositions() {
         for (int i = 0; i < nc; ++i)
             composition_of_component(i, sum == 0.0 ? 1.0 / nc : x[static_cast<size_t>(i)] / sum);
     }
-    M = 0.0;
-    for (int i = 0; i < nc; ++i) M += x[static_cast<size_t>(i)] * molarMass[static_cast<size_t>(i)];
+    M = bulkMolarMass();
+}
+
+double Phase::bulkMolarMass() const {
+    double m = 0.0;
+    for (int i = 0; i < nc; ++i) m += x[static_cast<size_t>(i)] * molarMass[static_cast<size_t>(i)];
+    return m;
 }
 
 void Phase::calculateBulkMolarWeight() {
-    M = 0.0;
-    for (int i = 0; i < nc; ++i) M += x[static_cast<size_t>(i)] * molarMass[static_cast<size_t>(i)];
+    M = bulkMolarMass();
     rho = V != 0.0 ? M / V : 0.0;
 }
 
-namespace {
-double bulkMass(const Phase& p) {
-    double m = 0.0;
-    for (int i = 0; i < p.nc; ++i)
-        m += p.x[static_cast<size_t>(i)] * p.molarMass[static_cast<size_t>(i)];
-    return m;
-}
-}  // namespace
-
 void Phase::ft3lb(double v) {
-    volume(0.062428 * v * bulkMass(*this));
+    volume(0.062428 * v * bulkMolarMass());
 }
 
 void Phase::cm3g(double v) {
-    volume(0.001 * v * bulkMass(*this));
+    volume(0.001 * v * bulkMolarMass());
 }
 
 void Phase::gcm3(double density) {
-    volume(bulkMass(*this) / (1000.0 * density));
+    volume(bulkMolarMass() / (1000.0 * density));
 }
 
 void Phase::Pascal(double PPa) {

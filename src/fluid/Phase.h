@@ -121,6 +121,8 @@ class Phase : public Equation {
     void normalizeCompositions();
     // M = sum x_i M_i; rho = M / V.
     void calculateBulkMolarWeight();
+    // sum x_i M_i, kg/mol.
+    double bulkMolarMass() const;
     // Molar volume from a specific volume or a density, through the virtual volume setter.
     void ft3lb(double v);       // ft3/lb
     void cm3g(double v);        // cm3/g

@@ -9,6 +9,9 @@
 // tau = 647.073 K / T, R = 8.31434 J/(mol K), and a_id the temperature part of the ideal gas
 // (HGKid). Model name "HaarGallagherKell", one component "H2O"; its stability test is the
 // model's own outer spinodals.
+//
+// Range of the publication: 260 to 2500 K at pressures up to 3000 MPa. Its own critical
+// point, 647.126 K and 22.055 MPa, bounds its saturation states.
 #pragma once
 
 #include "fluid/MultiParTerms.h"

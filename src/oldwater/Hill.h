@@ -7,6 +7,8 @@
 //     a_id = 7.07501275112 tau - 8.34240569963 - 0.36460138 theta - 0.036897043 theta^2
 //            + 0.003033815 theta^3 + 0.000390109 theta^4 + (2.4131785 - 0.11359287 tau) ln tau,
 // tau = Tc/T, theta = 1/tau. Model name "Hill", one component "H2O"; no stability test.
+//
+// Its own critical point (647.05 K) bounds its saturation states.
 #pragma once
 
 #include "fluid/MultiParTerms.h"

@@ -8,6 +8,8 @@
 // tau_c = 1.544912, rho_a1 = 0.634, rho_aj = 1 for j >= 2. KeenanRes carries ln rho + rho Q,
 // KeenanId psi0/(RT), and -ln(1.8015268e-5) while the fugacities are computed (the model's
 // sum is then -ln V + rho Q). Model name "Keenan", one component "H2O"; no stability test.
+//
+// Its own critical point (647.245 K) bounds its saturation states.
 #pragma once
 
 #include "fluid/MultiParTerms.h"

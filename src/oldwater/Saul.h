@@ -8,6 +8,9 @@
 //                     + sum_k n_k ln(1 - exp(-gamma_k tau)),
 // and nothing while the fugacities are computed. Model name "Saul & Wagner", one component
 // "H2O"; its stability test is the model's own outer spinodals.
+//
+// Range of the publication: from the melting line to 1273 K at pressures up to 25000 MPa.
+// Its own critical point (647.14 K) bounds its saturation states.
 #pragma once
 
 #include "fluid/MultiParTerms.h"

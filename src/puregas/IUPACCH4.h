@@ -17,6 +17,8 @@
 // too dense. With the plus sign the critical point is the equation's 190.555 K and
 // 10109.5 mol/m3 at 45.95 bar, and the vapour pressure at 150 K is 10.403 bar (Setzmann and
 // Wagner: 10.400 bar).
+//
+// Range of the publication: 90.7 to 620 K at pressures up to 100 MPa.
 #pragma once
 
 #include <cstdio>

@@ -13,6 +13,9 @@
 // residual to 1.5 cm3/mol from 100 to 500 K, but not the densities (-0.8 % at 300 K and
 // 100 bar, -42 % for the liquid at 100 K): no fluid installs it, and it is kept for its
 // virial coefficient and as a term.
+//
+// Range of the publication: from the triple point, 63.151 K, to 1000 K at pressures up to
+// 2200 MPa.
 #pragma once
 
 #include "fluid/FluidPhase.h"

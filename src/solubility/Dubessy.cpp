@@ -213,7 +213,7 @@ void Dubessy::calculate_vector_function(double* X, double* F, double**, int& err
         water->temperature(T);
         water->Pascal(Pv);
         water->calculate_molar_volume();
-        water->calculate_fugacities();
+        if (water->error == 0) water->calculate_fugacities();
         if (water->error) {
             err = 1;
             return;

@@ -45,15 +45,6 @@ bool WagnerPruss::admitsVolume(double TK, double Vm3) {
     return isInstable(TK, Vm3) == 0;
 }
 
-FluidPhase::VolumeStart WagnerPruss::volumeSearchStart(bool liquidSide) {
-    const double idealGas = gasConstant * T / P;
-    if (!(T >= 230.0 && T < kWaterCriticalTemperature)) return {idealGas, false};
-    if (liquidSide) return {kWaterMolarMass / saturatedLiquidDensityWagnerPruss(T), true};
-    if (P > saturationPressureWagnerPruss(T))
-        return {kWaterMolarMass / saturatedVapourDensityWagnerPruss(T), false};
-    return {idealGas, false};
-}
-
 double WagnerPruss::calculateSigma(double, double) {
     const double t = 1.0 - T / kWaterCriticalTemperature;
     sigma = t > 0.0 ? 0.2358 * std::pow(t, 1.256) * (1.0 - 0.625 * t) : 0.0;

@@ -35,12 +35,6 @@ class WagnerPruss : public WaterEOS {
     int isInstable(double TK, double Vm3) override;
     // A volume solve stops only where isInstable does not flag the state.
     bool admitsVolume(double TK, double Vm3) override;
-    // Below the critical temperature the liquid side starts at the saturated liquid volume
-    // of the auxiliary equation; the vapour side at the ideal-gas volume, or at the
-    // saturated vapour volume where the pressure exceeds the auxiliary saturation pressure
-    // (a vapour root then lies between that volume and the vapour spinodal). Above, both
-    // sides search the one fluid branch from the ideal-gas volume.
-    VolumeStart volumeSearchStart(bool liquidSide) override;
     // Surface tension of water (N/m) at the fluid's temperature, stored in `sigma`: the
     // IAPWS equation sigma = 0.2358 t^1.256 (1 - 0.625 t), t = 1 - T/647.096 (IAPWS R1-76,
     // revised 2014); 0 at and above the critical temperature. The volumes are not used.

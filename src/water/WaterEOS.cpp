@@ -20,6 +20,15 @@ WaterEOS::WaterEOS(int nTerms, int phase, char extraTerm) : FluidPhase(nTerms, p
 
 WaterEOS::~WaterEOS() = default;
 
+FluidPhase::VolumeStart WaterEOS::volumeSearchStart(bool liquidSide) {
+    const double idealGas = gasConstant * T / P;
+    if (!(T >= 230.0 && T < kWaterCriticalTemperature)) return {idealGas, false};
+    if (liquidSide) return {kWaterMolarMass / saturatedLiquidDensityWagnerPruss(T), true};
+    if (P > saturationPressureWagnerPruss(T))
+        return {kWaterMolarMass / saturatedVapourDensityWagnerPruss(T), false};
+    return {idealGas, false};
+}
+
 void WaterEOS::setUpPureWater(const char* name, double liquidV, double vapourV) {
     Vl0 = liquidV;
     Vv0 = vapourV;

@@ -134,6 +134,14 @@ class WaterEOS : public FluidPhase {
     static double saturatedVapourDensityWagnerPruss(double TK);
     // Start value of the vapour pressure (Pa) at T (K).
     static double initializeSaturationPressure(double TK);
+    // Below the critical temperature the liquid side starts at the saturated liquid volume
+    // of the auxiliary equation; the vapour side at the ideal-gas volume, or at the
+    // saturated vapour volume where the pressure exceeds the auxiliary saturation pressure
+    // (a vapour root then lies between that volume and the vapour spinodal). Above, both
+    // sides search the one fluid branch from the ideal-gas volume. Never the stored Vl0,
+    // which saturation and critical searches move: the state found at (T, P) would depend
+    // on the work done before.
+    VolumeStart volumeSearchStart(bool liquidSide) override;
     // Saturated liquid and vapour volume estimates for "H2O" at T (K); other components go
     // to the framework.
     void initializeSaturationVolumesFromT(const char* component, double TK) override;

@@ -286,10 +286,16 @@ void WaterEOS::initializeSaturationVolumesFromT(const char* component, double TK
         FluidPhase::initializeSaturationVolumesFromT(component, TK);
         return;
     }
-    if (TK >= kWaterCriticalTemperature) {
+    // The model's own critical point bounds its saturation, not the reference water's.
+    const bool known = namingCriticalTemperature() > 0.0;
+    if (known ? atOrAboveOwnCriticalTemperature(TK) : TK >= kWaterCriticalTemperature) {
         std::puts("Supercritical fluid");
+        error = 1;
         return;
     }
+    // The correlations end at the reference critical point: beyond it the saturation solve
+    // starts from the model's own isotherm.
+    if (TK >= kWaterCriticalTemperature) return;
     water::SearchStart start = water::saturationStartFromT(TK);
     Vl0 = start.Vl;
     Vv0 = start.Vv;

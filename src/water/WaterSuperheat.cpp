@@ -134,7 +134,7 @@ bool WagnerPruss::drawEquilibriumPotentials(double T0, double P0, double T1, dou
     temperature(T0);
     pressure(P0);
     calculate_molar_volume();
-    calculate_state_functions();
+    if (error == 0) calculate_state_functions();
     const double G0 = error ? kNaN : G;
     const double factor = std::pow(V2 / V1, 0.01);
     set_the_phase_as(1);

@@ -25,5 +25,26 @@ VORNEX_EOS_IDENTITY_SUITE(Anderko,
                                    },
                                    kStates, 0.0});
 
+TEST(AnderkoAmounts, AmountsReachTheTermsAsFractions) {
+    // Amounts once wrote the fractions without the terms: at 800 K and 1000 bar the brine
+    // set to 0.9, 0.1 by amounts after 0.5, 0.5 gave 3.0283e-5 m3/mol, by fractions 2.7604e-5.
+    Anderko byAmounts(2), byFractions(2);
+    for (Anderko* m : {&byAmounts, &byFractions}) {
+        m->setSystemCode(10);
+        m->composition(0.5, 0.5);
+        m->calculateFromTP(800.0, 1000.0, 0);
+    }
+    byAmounts.total_number_of_moles(1.0);
+    byAmounts.number_of_moles(0.9, 0.1);
+    byFractions.composition(0.9, 0.1);
+    for (Anderko* m : {&byAmounts, &byFractions}) {
+        m->calculateFromTP(800.0, 1000.0, 0);
+        ASSERT_EQ(m->error, 0);
+    }
+    EXPECT_NEAR(byFractions.V, 2.7604e-5, 1e-9);
+    EXPECT_DOUBLE_EQ(byAmounts.V, byFractions.V);
+    EXPECT_DOUBLE_EQ(byAmounts.fugacityCoefficient[0], byFractions.fugacityCoefficient[0]);
+}
+
 }  // namespace
 }  // namespace vornex

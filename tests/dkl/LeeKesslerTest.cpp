@@ -4,11 +4,13 @@
 // form, the corresponding-states interpolation and its data files.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "support/TermDerivativeCheck.h"
 #include "dkl/BWR.h"
@@ -217,6 +219,104 @@ TEST_F(LeeKesslerModel, FailureOfReferenceFluidReachesModel) {
     model.Pascal(1e6);
     model.describe();
     EXPECT_EQ(model.error, 1);
+}
+
+// ------------------------------------------------------------ the model's own state
+
+TEST(LeeKesslerState, StateFromTemperatureAndPressureIsTheModelsOwn) {
+    // Through the framework's state call the model once returned Z = 0, P = 0 and an
+    // infinite ln phi as success. CH4 at 300 K and 100 bar: Z 0.85815, V 2.14048e-4 m3/mol.
+    LK_EOS lk(1);
+    lk.number_of_components(1);
+    lk.add_component("CH4");
+    lk.calculateFromTP(300.0, 100.0, 0);
+    ASSERT_EQ(lk.error, 0);
+    EXPECT_NEAR(lk.Z, 0.85815, 5e-5);
+    EXPECT_NEAR(lk.V, 2.14048e-4, 1e-9);
+    EXPECT_DOUBLE_EQ(lk.P, 1e7);
+    EXPECT_NEAR(lk.Z, lk.P * lk.V / (kGasConstant * 300.0), 1e-12);
+    EXPECT_NEAR(lk.rho, lk.M / lk.V, 1e-12 * lk.rho);
+    // g_res = h_res - T s_res = R T ln phi, and G = H - T S of the whole state.
+    EXPECT_NEAR(lk.Gres, lk.Hres - 300.0 * lk.Sres, 1e-9 * std::fabs(lk.Hres));
+    EXPECT_NEAR(lk.lnPhi[0], lk.Gres / (kGasConstant * 300.0), 1e-12);
+    EXPECT_NEAR(lk.G, lk.H - 300.0 * lk.S, 1e-9 * std::fabs(lk.H));
+    EXPECT_TRUE(std::isfinite(lk.Cp) && lk.Cp > 0.0);
+}
+
+TEST(LeeKesslerState, FugacityAndEnthalpyFollowTheirSlopes) {
+    // (d ln phi/dP)_T = (Z - 1)/P, (d ln phi/dT)_P = -h_res/(R T^2), (dH/dT)_P = Cp.
+    LK_EOS lk(1);
+    lk.number_of_components(1);
+    lk.add_component("CH4");
+    struct Point {
+        double T, Pbar;
+    };
+    for (const Point& s : {Point{300.0, 100.0}, Point{250.0, 30.0}, Point{400.0, 300.0}}) {
+        SCOPED_TRACE(s.T);
+        auto at = [&](double T, double Pbar) {
+            lk.calculateFromTP(T, Pbar, 0);
+            EXPECT_EQ(lk.error, 0);
+            return std::array<double, 2>{lk.lnPhi[0], lk.H};
+        };
+        lk.calculateFromTP(s.T, s.Pbar, 0);
+        const double Z = lk.Z, Hres = lk.Hres, Cp = lk.Cp;
+        const double hP = 1e-4 * s.Pbar, hT = 1e-3 * s.T;
+        const double dP = (at(s.T, s.Pbar + hP)[0] - at(s.T, s.Pbar - hP)[0]) / (2e5 * hP);
+        EXPECT_NEAR(dP, (Z - 1.0) / (s.Pbar * 1e5), 1e-5 * std::fabs(dP));
+        const auto up = at(s.T + hT, s.Pbar), down = at(s.T - hT, s.Pbar);
+        const double dT = (up[0] - down[0]) / (2 * hT);
+        EXPECT_NEAR(dT, -Hres / (kGasConstant * s.T * s.T), 1e-4 * std::fabs(dT));
+        EXPECT_NEAR((up[1] - down[1]) / (2 * hT), Cp, 1e-4 * Cp);
+    }
+}
+
+TEST(LeeKesslerState, MixtureFugacitiesSumToThePseudoPureFluids) {
+    // sum x_i ln phi_i = g_res/(R T) of the mixture, and each ln phi_i is d(n g)/dn_i: an
+    // amount changed a little changes n g by ln phi_i dn_i.
+    LK_EOS lk(1);
+    lk.number_of_components(2);
+    lk.add_components("CH4", "CO2");
+    const double x[] = {0.7, 0.3};
+    lk.composition(x[0], x[1]);
+    lk.calculateFromTP(300.0, 80.0, 0);
+    ASSERT_EQ(lk.error, 0);
+    const double RT = kGasConstant * 300.0, lnPhi0 = lk.lnPhi[0], lnPhi1 = lk.lnPhi[1];
+    EXPECT_NEAR(x[0] * lnPhi0 + x[1] * lnPhi1, lk.Gres / RT, 1e-8);
+    auto nG = [&](double n0, double n1) {
+        lk.composition(n0 / (n0 + n1), n1 / (n0 + n1));
+        lk.calculateFromTP(300.0, 80.0, 0);
+        return (n0 + n1) * lk.Gres / RT;
+    };
+    const double h = 1e-4;
+    EXPECT_NEAR((nG(x[0] + h, x[1]) - nG(x[0] - h, x[1])) / (2 * h), lnPhi0, 1e-6);
+    EXPECT_NEAR((nG(x[0], x[1] + h) - nG(x[0], x[1] - h)) / (2 * h), lnPhi1, 1e-6);
+}
+
+TEST(LeeKesslerState, StateFromTemperatureAndVolumeIsRefused) {
+    // Explicit in neither P nor V: no state from (T, V) rather than P = 0 as a result.
+    LK_EOS lk(1);
+    lk.number_of_components(1);
+    lk.add_component("CH4");
+    ::testing::internal::CaptureStderr();
+    lk.calculateFromTV(300.0, 2.14048e-4, 0);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("from T and P only"),
+              std::string::npos);
+    EXPECT_EQ(lk.error, 1);
+}
+
+TEST(LeeKesslerFluids, LiquidZIsPressureTimesVolumeOverTemperature) {
+    // The volume search stopped on an absolute step of 1e-6, loose for Vr << 1: Z of the
+    // reference fluid's liquid at Tr 0.9, Pr 0.01 was 0.001453 where Pr Vr/Tr gave 0.001461.
+    for (const double* constants : {kLeeKesslerSimple, kLeeKesslerReference}) {
+        BWR_EOS fluid(constants);
+        for (const auto& [Tr, Pr] : {std::pair{0.9, 0.01}, std::pair{0.5, 0.001},
+                                      std::pair{0.7, 0.5}}) {
+            const double Z = zOf(fluid, Tr, Pr, 2);
+            EXPECT_NEAR(Z, Pr * fluid.V / Tr, 1e-12 * Z) << Tr << " " << Pr;
+            fluid.volume(fluid.V);
+            EXPECT_NEAR(fluid.calculateZ(), Z, 1e-9 * Z) << Tr << " " << Pr;
+        }
+    }
 }
 
 }  // namespace

@@ -4,18 +4,40 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
+namespace {
+// Whether a folder lies in the project's sources (its build folder excepted): a test program
+// started there (by hand, from the project root) runs in the temporary folder instead, so
+// that a test killed before its cleanup leaves nothing among the sources.
+bool insideSourceTree(const std::filesystem::path& folder) {
+#if defined(VORNEX_SOURCE_DIR) && defined(VORNEX_BINARY_DIR)
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    auto within = [&](const fs::path& root) {
+        const fs::path a = fs::weakly_canonical(folder, ec), b = fs::weakly_canonical(root, ec);
+        const auto [end, unused] = std::mismatch(b.begin(), b.end(), a.begin(), a.end());
+        return end == b.end();
+    };
+    return within(VORNEX_SOURCE_DIR) && !within(VORNEX_BINARY_DIR);
+#else
+    (void)folder;
+    return false;
+#endif
+}
+}  // namespace
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::path base = fs::current_path(ec);
-    if (ec) base = fs::temp_directory_path();
+    if (ec || insideSourceTree(base)) base = fs::temp_directory_path();
     std::string pattern = (base / "run-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr || chdir(pattern.c_str()) != 0) {
         std::perror("test scratch folder");

@@ -1,11 +1,6 @@
 // Bubble pressure, pressure from density, two-phase states and the curves built on them.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <initializer_list>
 #include <limits>
 

@@ -7,6 +7,7 @@
 
 #include "cubic/ClassicData.h"
 #include "fluid/Ideal.h"
+#include "fluid/OutputFiles.h"
 #include "fluid/VenturiInteraction.h"
 #include "vle/IFP.h"
 #include "water/WagnerPruss.h"
@@ -564,16 +565,14 @@ void DaridonEOS::calculateTheIsopleth2(const char* suffix, double T0, double x1,
     equilibrium.tracerInitFlag = 0;
     equilibrium.bulk_composition(1.0 - x1, x1);
     equilibrium.status = 0;
-    FILE* out = std::fopen(file.c_str(), "wt");
-    if (out == nullptr) {
-        std::fprintf(stderr, "%s: cannot write %s\n", modelName.c_str(), file.c_str());
+    OutputFile out;
+    if (!out.open(file)) {
         error = 1;
         return;
     }
-    equilibrium.calculate_an_isopleth(T0, 0.0, out, suffix ? suffix : "", Tlowest, 1300.0, T1,
-                                      100000.0, 0, 1, nullptr);
-    std::fclose(out);
-    if (equilibrium.status != 0) error = 1;
+    equilibrium.calculate_an_isopleth(T0, 0.0, out.stream(), suffix ? suffix : "", Tlowest,
+                                      1300.0, T1, 100000.0, 0, 1, nullptr);
+    if (!out.commit() || equilibrium.status != 0) error = 1;
 }
 
 }  // namespace vornex

@@ -1,14 +1,9 @@
 #include "fluid/OutputFiles.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstdarg>
-#include <cstring>
-#include <iterator>
 
 #include "numerics/Gnuplot.h"
 
@@ -35,105 +30,6 @@ std::string printable(std::string_view text) {
     for (unsigned char c : text.substr(0, 80)) shown += (c < 0x20 || c == 0x7f) ? '?' : char(c);
     if (text.size() > 80) shown += "...";
     return shown;
-}
-
-// Creates a fresh file beside `finalPath` for writing; its name starts with a dot so that
-// a listing of the output folder does not show it.
-std::FILE* createTemporary(const std::string& finalPath, std::string& tempPath) {
-    static std::atomic<unsigned> counter{0};
-    std::size_t slash = finalPath.rfind('/');
-    std::string folder = slash == std::string::npos ? "" : finalPath.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? finalPath : finalPath.substr(slash + 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = folder + "." + base + "." + std::to_string(::getpid()) + "." +
-                   std::to_string(counter++) + ".tmp";
-        int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            std::FILE* stream = ::fdopen(fd, "w");
-            if (stream == nullptr) {
-                ::close(fd);
-                ::unlink(tempPath.c_str());
-            }
-            return stream;
-        }
-        if (errno != EEXIST) return nullptr;
-    }
-    return nullptr;
-}
-
-// The temporaries being written, so that an interrupted program (Ctrl-C, a time limit) can
-// remove them before it ends. The signal handler may run at any point of the program, so
-// the registry is a fixed table of plain character arrays guarded by atomic slot states: no
-// allocation, no lock, nothing but unlink in the handler. A temporary written while every
-// slot is taken is simply not removed on interruption.
-constexpr int kTemporarySlots = 32;
-constexpr std::size_t kTemporaryPathLength = 4096;
-enum SlotState : int { kFree = 0, kFilling = 1, kHeld = 2 };
-static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads the slot states");
-std::atomic<int> slotState[kTemporarySlots];
-char slotPath[kTemporarySlots][kTemporaryPathLength];
-
-// The signals of an interruption, and what was in place for each before the cleanup.
-constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXCPU};
-struct sigaction previousAction[std::size(kCleanupSignals)];
-
-void removeTemporariesAndPassOn(int signal, siginfo_t* info, void* context) {
-    const int saved = errno;
-    for (int k = 0; k < kTemporarySlots; ++k)
-        if (slotState[k].load() == kHeld) ::unlink(slotPath[k]);
-    errno = saved;
-    for (std::size_t k = 0; k < std::size(kCleanupSignals); ++k) {
-        if (kCleanupSignals[k] != signal) continue;
-        const struct sigaction& before = previousAction[k];
-        if ((before.sa_flags & SA_SIGINFO) != 0 && before.sa_sigaction != nullptr) {
-            before.sa_sigaction(signal, info, context);
-        } else if (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN) {
-            before.sa_handler(signal);
-        } else {
-            // The default action ends the program: restore it and deliver the signal again,
-            // so that the parent sees the program ended by this signal.
-            ::signal(signal, SIG_DFL);
-            ::raise(signal);
-        }
-        return;
-    }
-}
-
-// Installs the handler once, for the signals whose action is not "ignore" (a program run
-// in the background with interruptions ignored stays so).
-void installCleanupHandler() {
-    static std::atomic<bool> installed{false};
-    if (installed.exchange(true)) return;
-    for (std::size_t k = 0; k < std::size(kCleanupSignals); ++k) {
-        struct sigaction current {};
-        if (::sigaction(kCleanupSignals[k], nullptr, &current) != 0) continue;
-        if ((current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == SIG_IGN) continue;
-        previousAction[k] = current;
-        struct sigaction action {};
-        action.sa_sigaction = removeTemporariesAndPassOn;
-        action.sa_flags = SA_SIGINFO | SA_RESTART;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(kCleanupSignals[k], &action, nullptr);
-    }
-}
-
-// The slot now holding `path`, or -1 when the path is too long or no slot is free.
-int registerTemporary(const std::string& path) {
-    installCleanupHandler();
-    if (path.size() >= kTemporaryPathLength) return -1;
-    for (int k = 0; k < kTemporarySlots; ++k) {
-        int expected = kFree;
-        if (!slotState[k].compare_exchange_strong(expected, kFilling)) continue;
-        std::memcpy(slotPath[k], path.c_str(), path.size() + 1);
-        slotState[k].store(kHeld);
-        return k;
-    }
-    return -1;
-}
-
-void releaseTemporary(int& slot) {
-    if (slot >= 0) slotState[slot].store(kFree);
-    slot = -1;
 }
 
 }  // namespace
@@ -189,7 +85,7 @@ int OutputFiles::plot(std::string_view script) {
 }
 
 OutputFile::~OutputFile() {
-    if (stream_ == nullptr) return;
+    if (!isOpen()) return;
     if (mode_ == Mode::Replace)
         abandon();
     else
@@ -197,7 +93,7 @@ OutputFile::~OutputFile() {
 }
 
 bool OutputFile::open(std::string_view name, Mode mode) {
-    if (stream_ != nullptr) abandon();
+    if (isOpen()) abandon();
     if (!OutputFiles::isValidName(name)) {
         ++failedWrites;
         std::fprintf(stderr, "Cannot write \"%s\": not an acceptable file name\n",
@@ -205,18 +101,15 @@ bool OutputFile::open(std::string_view name, Mode mode) {
         return false;
     }
     name_ = std::string(name);
-    finalPath_ = OutputFiles::pathOf(name);
     mode_ = mode;
-    if (mode == Mode::Replace) {
-        stream_ = createTemporary(finalPath_, writePath_);
-        if (stream_ != nullptr) temporarySlot_ = registerTemporary(writePath_);
-    } else {
-        writePath_ = finalPath_;
-        stream_ = std::fopen(finalPath_.c_str(), "w");
-    }
+    const std::string path = OutputFiles::pathOf(name);
+    if (file_.open(path, mode == Mode::Replace ? AtomicFile::Mode::Replace
+                                               : AtomicFile::Mode::Stream))
+        stream_ = file_.stream();
     if (stream_ == nullptr) {
+        file_.discard();
         ++failedWrites;
-        std::fprintf(stderr, "Cannot write %s: %s\n", finalPath_.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "Cannot write %s: %s\n", path.c_str(), file_.problem().c_str());
         return false;
     }
     return true;
@@ -236,35 +129,17 @@ void OutputFile::write(const void* data, std::size_t size) {
 
 bool OutputFile::commit() {
     if (stream_ == nullptr) return false;
-    errno = 0;
-    bool failed = std::fflush(stream_) != 0 || std::ferror(stream_) != 0;
-    int error = errno;
-    if (std::fclose(stream_) != 0 && !failed) {
-        failed = true;
-        error = errno;
-    }
     stream_ = nullptr;
-    if (failed && error == 0) error = EIO;
-    if (!failed && mode_ == Mode::Replace &&
-        std::rename(writePath_.c_str(), finalPath_.c_str()) != 0) {
-        failed = true;
-        error = errno;
-    }
-    if (failed) {
-        ++failedWrites;
-        std::fprintf(stderr, "Writing %s failed: %s\n", finalPath_.c_str(), std::strerror(error));
-        if (mode_ == Mode::Replace) ::unlink(writePath_.c_str());
-    }
-    releaseTemporary(temporarySlot_);
-    return !failed;
+    if (file_.commit()) return true;
+    ++failedWrites;
+    std::fprintf(stderr, "Writing %s failed: %s\n", file_.path().c_str(),
+                 file_.problem().c_str());
+    return false;
 }
 
 void OutputFile::abandon() {
-    if (stream_ == nullptr) return;
-    std::fclose(stream_);
     stream_ = nullptr;
-    if (mode_ == Mode::Replace) ::unlink(writePath_.c_str());
-    releaseTemporary(temporarySlot_);
+    file_.discard();
 }
 
 }  // namespace vornex

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "numerics/AtomicFile.h"
+
 namespace vornex {
 
 class OutputFiles {
@@ -48,12 +50,10 @@ class OutputFiles {
     static int plot(std::string_view script);
 };
 
-// One output file. A file opened to replace is written under a temporary name and takes its
-// own name only at commit, so that a failed or abandoned write leaves nothing behind, nor
-// does an interrupted program: the first such file installs a handler of SIGINT, SIGTERM,
-// SIGHUP, SIGQUIT and SIGXCPU that removes the temporaries being written and then lets the
-// signal take the action it had before (ending the program by default). A streamed file is
-// written in place as the rows come.
+// One output file, written as an AtomicFile: a file opened to replace takes its own name only
+// at commit, so that a failed, abandoned or interrupted write leaves nothing behind; a
+// streamed file takes its name at once and shows its rows as they come. A link planted at the
+// name is replaced, never followed; a folder, FIFO or device there is refused.
 class OutputFile {
    public:
     enum class Mode { Replace, Stream };
@@ -66,7 +66,7 @@ class OutputFile {
     // False, with a message on standard error, when the name is not acceptable or the file
     // cannot be created.
     bool open(std::string_view name, Mode mode = Mode::Replace);
-    bool isOpen() const { return stream_ != nullptr; }
+    bool isOpen() const { return file_.isOpen(); }
     std::FILE* stream() const { return stream_; }
     const std::string& name() const { return name_; }
 
@@ -81,10 +81,10 @@ class OutputFile {
     void abandon();
 
    private:
+    AtomicFile file_;
     std::FILE* stream_ = nullptr;
-    std::string name_, finalPath_, writePath_;
+    std::string name_;
     Mode mode_ = Mode::Replace;
-    int temporarySlot_ = -1;  // entry of the temporary in the interruption cleanup
 };
 
 }  // namespace vornex

@@ -21,7 +21,7 @@ void copyInto(double* to, const double* from, int n) {
 
 Fitting::~Fitting() {
     releaseMemory();
-    if (ownedHistory != nullptr) std::fclose(ownedHistory);
+    if (ownedHistory) ownedHistory->commit();
 }
 
 // The tables grouped by shape, so that allocation and release cannot drift apart.
@@ -188,13 +188,19 @@ void Fitting::set_type_of_regression(short value) {
 }
 
 bool Fitting::set_history(const char* path) {
-    FILE* stream = std::fopen(path, "w");
+    // The history is followed while the fit runs, so it is streamed; the file it replaces
+    // stays open until the new one exists.
+    auto file = std::make_unique<AtomicFile>();
+    std::FILE* stream =
+        path != nullptr && file->open(path, AtomicFile::Mode::Stream) ? file->stream() : nullptr;
     if (stream == nullptr) {
-        std::fprintf(history, "Cannot open the history file %s\n", path);
+        std::fprintf(history, "Cannot open the history file %s: %s\n",
+                     path == nullptr ? "" : path, file->problem().c_str());
         return false;
     }
-    if (ownedHistory != nullptr) std::fclose(ownedHistory);
-    history = ownedHistory = stream;
+    if (ownedHistory) ownedHistory->commit();
+    ownedHistory = std::move(file);
+    history = stream;
     return true;
 }
 

@@ -19,8 +19,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
+#include "numerics/AtomicFile.h"
 #include "numerics/Equation.h"
 
 namespace vornex {
@@ -183,7 +185,7 @@ class Fitting {
     std::vector<double***> parameterSquareTables();
 
     int allocated[4] = {0, 0, 0, 0};  // N, P, m and extra count of the tables
-    FILE* ownedHistory = nullptr;     // the file set_history opened
+    std::unique_ptr<AtomicFile> ownedHistory;  // the file set_history opened
 };
 
 }  // namespace vornex

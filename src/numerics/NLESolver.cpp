@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "numerics/Allocation.h"
+#include "numerics/AtomicFile.h"
 #include "numerics/Diagnostics.h"
 #include "numerics/Gnuplot.h"
 
@@ -157,8 +158,12 @@ void NLESolver::map(int i, int j, double xi0, double xi1, double xj0, double xj1
     const double di = (xi1 - xi0) / (rows - 1);
     const double dj = (xj1 - xj0) / (nj - 1);
     const std::string name = std::string("mapcrit") + suffix;
-    FILE* out = std::fopen(name.c_str(), "wt");
-    if (out == nullptr) return;
+    AtomicFile mapFile;
+    FILE* out = mapFile.open(name) ? mapFile.stream() : nullptr;
+    if (out == nullptr) {
+        std::fprintf(stderr, "Cannot write %s: %s\n", name.c_str(), mapFile.problem().c_str());
+        return;
+    }
     if (mode == 1)
         std::fprintf(out, "IGOR\nWAVES x0%s x1%s res%s f%s\nBEGIN\n", suffix, suffix, suffix,
                      suffix);
@@ -171,11 +176,19 @@ void NLESolver::map(int i, int j, double xi0, double xi1, double xj0, double xj1
         x[i] += di;
     }
     if (mode == 1) std::fprintf(out, "END\n");
-    std::fclose(out);
+    const bool mapWritten = mapFile.commit();
     for (int k = 0; k < n; ++k) x[k] = saved[k];
+    if (!mapWritten) {
+        std::fprintf(stderr, "Writing %s failed: %s\n", name.c_str(), mapFile.problem().c_str());
+        return;
+    }
     if (mode != 2) return;
-    FILE* script = std::fopen("g60.gp", "wt");
-    if (script == nullptr) return;
+    AtomicFile scriptFile;
+    FILE* script = scriptFile.open("g60.gp") ? scriptFile.stream() : nullptr;
+    if (script == nullptr) {
+        std::fprintf(stderr, "Cannot write g60.gp: %s\n", scriptFile.problem().c_str());
+        return;
+    }
     std::fprintf(script,
                  "reset\nset timestamp\nset multiplot\nset origin 0,0\nset size 0.5,1\n"
                  "set xlabel %d\nset ylabel %d\nset contour\nset cntrparam levels 9\n"
@@ -183,7 +196,10 @@ void NLESolver::map(int i, int j, double xi0, double xi1, double xj0, double xj1
                  "unset surface\nset pm3d\nsplot \"%s\" \nset origin 0.5,0\nset size 0.5,1\n"
                  "splot \"%s\" using 1:2:4\n",
                  i, j, name.c_str(), name.c_str());
-    std::fclose(script);
+    if (!scriptFile.commit()) {
+        std::fprintf(stderr, "Writing g60.gp failed: %s\n", scriptFile.problem().c_str());
+        return;
+    }
     runGnuplot("g60.gp");
 }
 

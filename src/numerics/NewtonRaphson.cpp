@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "numerics/AtomicFile.h"
 #include "numerics/Diagnostics.h"
 
 namespace vornex {
@@ -132,9 +133,11 @@ double NewtonRaphson::solve() {
 }
 
 void NewtonRaphson::plot(double a, double b, int n) {
-    std::FILE* out = std::fopen("nr", "w");
+    AtomicFile file;
+    std::FILE* out = file.open("nr") ? file.stream() : nullptr;
     if (out == nullptr) {
-        std::fprintf(stderr, "NewtonRaphson::plot: cannot open nr for writing\n");
+        std::fprintf(stderr, "NewtonRaphson::plot: cannot write nr: %s\n",
+                     file.problem().c_str());
         return;
     }
     if (n < 1) n = 1;
@@ -144,7 +147,9 @@ void NewtonRaphson::plot(double a, double b, int n) {
         (equation->*function)(x1, f1, df1);
         std::fprintf(out, "%lg %lg\n", x1, f1);
     }
-    std::fclose(out);
+    if (!file.commit())
+        std::fprintf(stderr, "NewtonRaphson::plot: cannot write nr: %s\n",
+                     file.problem().c_str());
     // Failures met while drawing the curve must not fail the next solve.
     equation->equationError = 0;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "numerics/AtomicFile.h"
 #include "numerics/Diagnostics.h"
 #include "numerics/Gnuplot.h"
 
@@ -303,9 +304,11 @@ void Solver::plot(double from, double to, int n, char logarithmic) {
                      from, to);
         return;
     }
-    std::FILE* data = std::fopen("solver.txt", "w");
+    AtomicFile dataFile;
+    std::FILE* data = dataFile.open("solver.txt") ? dataFile.stream() : nullptr;
     if (data == nullptr) {
-        std::fprintf(stderr, "Solver::plot: cannot open solver.txt for writing\n");
+        std::fprintf(stderr, "Solver::plot: cannot write solver.txt: %s\n",
+                     dataFile.problem().c_str());
         return;
     }
     double factor = std::pow(to / from, 1.0 / n);
@@ -315,14 +318,21 @@ void Solver::plot(double from, double to, int n, char logarithmic) {
         std::fprintf(data, "%12lg\t%12lg\n", x, (equation->*function)(x, context));
         x = logarithmic ? x * factor : x + step;
     }
-    std::fclose(data);
+    const bool dataWritten = dataFile.commit();
     // The curve may cross points where the callback fails; those failures were looked at,
     // not solved for, and must not fail the next solve.
     equation->equationError = 0;
 
-    std::FILE* script = std::fopen("solver.gp", "w");
+    if (!dataWritten) {
+        std::fprintf(stderr, "Solver::plot: cannot write solver.txt: %s\n",
+                     dataFile.problem().c_str());
+        return;
+    }
+    AtomicFile scriptFile;
+    std::FILE* script = scriptFile.open("solver.gp") ? scriptFile.stream() : nullptr;
     if (script == nullptr) {
-        std::fprintf(stderr, "Solver::plot: cannot open solver.gp for writing\n");
+        std::fprintf(stderr, "Solver::plot: cannot write solver.gp: %s\n",
+                     scriptFile.problem().c_str());
         return;
     }
     std::fputs(
@@ -336,7 +346,11 @@ void Solver::plot(double from, double to, int n, char logarithmic) {
         "set xzeroaxis lt 2 lw 0.5\n"
         "plot 'solver.txt'\n",
         script);
-    std::fclose(script);
+    if (!scriptFile.commit()) {
+        std::fprintf(stderr, "Solver::plot: cannot write solver.gp: %s\n",
+                     scriptFile.problem().c_str());
+        return;
+    }
     runGnuplot("solver.gp");
 }
 

@@ -1,89 +1,66 @@
 #include "platform/AtomicFileWriter.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-
 namespace vornex {
-
-namespace {
-
-std::string describe(const std::string& what, const std::string& path, int err) {
-    return what + " '" + path + "': " + std::strerror(err);
-}
-
-}  // namespace
 
 AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {
     if (path_.empty()) {
         status_ = IoResult::failure(IoStatus::OpenFailed, "cannot write a file without a name");
         return;
     }
-    std::filesystem::path target(path_);
-    std::filesystem::path dir = target.parent_path();
-    std::string name = target.filename().string();
-    tempPath_ = (dir / ("." + name + ".XXXXXX")).string();
-    std::vector<char> buffer(tempPath_.begin(), tempPath_.end());
-    buffer.push_back('\0');
-    fd_ = ::mkstemp(buffer.data());
-    if (fd_ < 0) {
-        status_ = IoResult::failure(IoStatus::OpenFailed, describe("cannot create", path_, errno));
-        tempPath_.clear();
-        return;
-    }
-    tempPath_.assign(buffer.data());
-    // mkstemp creates the file private to its owner; give it the permissions a newly
-    // created file would have.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd_, 0666 & ~mask);
+    file_.open(path_);
+    takeStatus();
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
     if (!done_) discard();
 }
 
+void AtomicFileWriter::takeStatus() {
+    if (!status_.ok()) return;
+    const std::string cause = ": " + file_.problem();
+    switch (file_.failedStep()) {
+        case AtomicFile::Step::None:
+            return;
+        case AtomicFile::Step::Create:
+            // A name held by a folder, FIFO or device (no errno) is a target that cannot be
+            // replaced, as a rename onto a folder would find.
+            status_ = file_.error() == 0
+                          ? IoResult::failure(IoStatus::WriteFailed,
+                                              "cannot replace '" + path_ + "'" + cause)
+                          : IoResult::failure(IoStatus::OpenFailed,
+                                              "cannot create '" + path_ + "'" + cause);
+            return;
+        case AtomicFile::Step::Write:
+            status_ =
+                IoResult::failure(IoStatus::WriteFailed, "cannot write '" + path_ + "'" + cause);
+            return;
+        case AtomicFile::Step::Replace:
+            status_ =
+                IoResult::failure(IoStatus::WriteFailed, "cannot replace '" + path_ + "'" + cause);
+            return;
+    }
+}
+
 bool AtomicFileWriter::write(const void* data, std::size_t length) {
     if (!status_.ok() || done_) return false;
-    const char* p = static_cast<const char*>(data);
-    while (length > 0) {
-        ssize_t n = ::write(fd_, p, length);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            status_ =
-                IoResult::failure(IoStatus::WriteFailed, describe("cannot write", path_, errno));
-            return false;
-        }
-        p += n;
-        length -= static_cast<std::size_t>(n);
-    }
-    return true;
+    if (file_.write(data, length)) return true;
+    takeStatus();
+    return false;
 }
 
 IoResult AtomicFileWriter::commit() {
     if (done_) return status_;
-    if (status_.ok() && ::fsync(fd_) != 0 && errno != EINVAL)
-        status_ = IoResult::failure(IoStatus::WriteFailed, describe("cannot write", path_, errno));
-    if (fd_ >= 0 && ::close(fd_) != 0 && status_.ok())
-        status_ = IoResult::failure(IoStatus::WriteFailed, describe("cannot write", path_, errno));
-    fd_ = -1;
-    if (status_.ok() && std::rename(tempPath_.c_str(), path_.c_str()) != 0)
-        status_ =
-            IoResult::failure(IoStatus::WriteFailed, describe("cannot replace", path_, errno));
-    if (!status_.ok() && !tempPath_.empty()) ::unlink(tempPath_.c_str());
+    if (status_.ok()) {
+        file_.commit(true);
+        takeStatus();
+    }
+    file_.discard();
     done_ = true;
     return status_;
 }
 
 void AtomicFileWriter::discard() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
+    file_.discard();
     done_ = true;
 }
 

@@ -1,6 +1,8 @@
 // Files written whole or not at all: the bytes go to a temporary file beside the target, which
 // replaces the target only when everything was written; a failure leaves the target as it was
-// and no temporary behind. IoResult carries the outcome of every file operation of this layer.
+// and no temporary behind. A link planted at the target is replaced, never followed; a folder,
+// FIFO or device there is refused before anything is written (WriteFailed: it cannot be
+// replaced). IoResult carries the outcome of every file operation of this layer.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "numerics/AtomicFile.h"
 #include "numerics/FileReader.h"
 
 namespace vornex {
@@ -54,9 +57,11 @@ class AtomicFileWriter {
     const std::string& path() const { return path_; }
 
    private:
+    // The outcome so far, in this layer's terms.
+    void takeStatus();
+
     std::string path_;
-    std::string tempPath_;
-    int fd_ = -1;
+    AtomicFile file_;
     IoResult status_;
     bool done_ = false;
 };

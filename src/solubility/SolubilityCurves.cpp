@@ -1,15 +1,11 @@
 // Bubble pressure, pressure from density, two-phase states and the curves built on them.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <initializer_list>
 #include <limits>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/AtomicFile.h"
 #include "solubility/SolubilityModel.h"
 #include "water/WagnerPruss.h"
 
@@ -415,33 +411,21 @@ void SolubilityModel::print(FILE* out) {
 }
 
 bool SolubilityModel::generateLogInfo(const char* path) {
-    // A fixed name in a shared folder: never follow a link planted there, never block on a
-    // pipe, write only a regular file, and keep the state private to its owner.
-    const int fd = ::open(path, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        std::fprintf(stderr, "Cannot write the state printout %s: %s\n", path,
-                     std::strerror(errno));
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
-        ::fchmod(fd, 0600) != 0 || ::ftruncate(fd, 0) != 0) {
-        std::fprintf(stderr, "Cannot write the state printout %s: not a private regular file\n",
-                     path);
-        ::close(fd);
-        return false;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    FILE* out = ::fdopen(fd, "w");
+    // A fixed name in a shared folder: the printout is a fresh file private to its owner that
+    // replaces the one there; a link planted at the name is refused.
+    AtomicFile file;
+    FILE* out =
+        file.open(path, AtomicFile::Mode::Replace, 0600, AtomicFile::Links::Refuse) ? file.stream()
+                                                                                   : nullptr;
     if (out == nullptr) {
-        ::close(fd);
+        std::fprintf(stderr, "Cannot write the state printout %s: %s\n", path,
+                     file.problem().c_str());
         return false;
     }
     print(out);
-    const bool ok = std::ferror(out) == 0;
-    if (std::fclose(out) != 0 || !ok) {
-        std::fprintf(stderr, "Cannot write the state printout %s\n", path);
+    if (!file.commit()) {
+        std::fprintf(stderr, "Cannot write the state printout %s: %s\n", path,
+                     file.problem().c_str());
         return false;
     }
     return true;

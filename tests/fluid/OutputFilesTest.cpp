@@ -2,10 +2,13 @@
 // folder with every failure reported, and the curve output channels writing what a tracer
 // prints and what it stores, each where it should.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -124,14 +127,69 @@ TEST_F(OutputFilesTest, UnwritableOrMissingDirectoryIsReportedAndLeavesNothing) 
 }
 
 TEST_F(OutputFilesTest, WriteErrorAtCommitIsReported) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    // A full device: the streamed rows fail, the failure is reported at commit.
-    OutputFiles::setDirectory("/dev");
+    // A file-size limit stands for a full disk: the streamed rows fail, the failure is
+    // reported at commit and counted. The limit binds a child only.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::alarm(20);
+        if (std::freopen("said.txt", "w", stderr) == nullptr) ::_exit(3);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(4);
+        OutputFile file;
+        if (!file.open("full", OutputFile::Mode::Stream)) ::_exit(5);
+        const unsigned long before = OutputFiles::failures();
+        std::vector<char> block(1 << 16, 'x');
+        file.write(block.data(), block.size());
+        const bool reported = !file.commit() && OutputFiles::failures() == before + 1;
+        std::fflush(stderr);
+        ::_exit(reported ? 0 : 6);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(slurp("said.txt").find("Writing full failed"), std::string::npos)
+        << slurp("said.txt");
+}
+
+// A link planted at a streamed file's name is replaced and what it points to is left as it
+// was; a folder, FIFO or device at a name is refused and counted, and nothing is written.
+TEST_F(OutputFilesTest, PlantedLinksAreReplacedAndSpecialEntriesRefused) {
+    std::filesystem::create_directory("outside");
+    std::ofstream("outside/trace") << "kept\n";
+    std::filesystem::create_symlink("outside/trace", "trace");
     OutputFile file;
-    ASSERT_TRUE(file.open("full", OutputFile::Mode::Stream));
-    std::vector<char> block(1 << 16, 'x');
-    file.write(block.data(), block.size());
-    expectComplaint([&] { EXPECT_FALSE(file.commit()); }, "Writing /dev/full failed");
+    ASSERT_TRUE(file.open("trace", OutputFile::Mode::Stream));
+    file.print("row\n");
+    ASSERT_TRUE(file.commit());
+    EXPECT_EQ(slurp("outside/trace"), "kept\n");
+    EXPECT_EQ(slurp("trace"), "row\n");
+    std::filesystem::create_directory("folder");
+    ASSERT_EQ(::mkfifo("fifo", 0600), 0);
+    const struct {
+        std::string directory, name, said;
+    } refused[] = {{"", "folder", "Cannot write folder: is a folder"},
+                   {"", "fifo", "Cannot write fifo: is a FIFO"},
+                   {"/dev", "full", "Cannot write /dev/full: is a device"}};
+    for (const auto& c : refused)
+        for (OutputFile::Mode mode : {OutputFile::Mode::Replace, OutputFile::Mode::Stream}) {
+            OutputFiles::setDirectory(c.directory);
+            const unsigned long before = OutputFiles::failures();
+            expectComplaint(
+                [&] {
+                    OutputFile file;
+                    EXPECT_FALSE(file.open(c.name, mode)) << c.name;
+                    EXPECT_FALSE(file.commit());
+                },
+                c.said);
+            EXPECT_EQ(OutputFiles::failures(), before + 1) << c.name;
+        }
+    OutputFiles::setDirectory("");
+    EXPECT_TRUE(std::filesystem::is_directory("folder"));
+    EXPECT_TRUE(std::filesystem::is_fifo("fifo"));
+    EXPECT_EQ(entries(), (std::vector<std::string>{"fifo", "folder", "outside", "trace"}));
 }
 
 // A tracer's output: text for the text channels, rows of raw doubles for the binary ones.

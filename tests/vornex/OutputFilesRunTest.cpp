@@ -1,7 +1,9 @@
 // The files of the console program as a user meets them: a link planted at an output name
-// is replaced, never followed; an isopleth ended by a signal leaves the file it was
-// replacing as it was; and the comparison tables that do nothing end with status 1.
+// is replaced, never followed, and a folder or FIFO there fails the command; an isopleth
+// ended by a signal leaves the file it was replacing as it was; and the comparison tables
+// that do nothing end with status 1.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -43,6 +45,25 @@ TEST(VornexFiles, LinksPlantedAtOutputNamesAreReplacedNotFollowed) {
         EXPECT_FALSE(fs::is_symlink(folder / "work" / c.name)) << run.command;
         EXPECT_NE(slurpFile(folder / "work" / c.name).find('\n'), std::string::npos) << run.command;
         EXPECT_FALSE(holdsHiddenFile(folder / "work")) << run.command;
+    }
+}
+
+TEST(VornexFiles, AFolderOrFifoAtAnOutputNameFailsTheCommand) {
+    int n = 0;
+    for (const bool fifo : {false, true}) {
+        const fs::path folder = fs::current_path() / "planted" / std::to_string(n++);
+        const fs::path planted = folder / "work" / "test";
+        fs::create_directories(folder / "work");
+        if (fifo)
+            ASSERT_EQ(::mkfifo(planted.c_str(), 0600), 0);
+        else
+            fs::create_directories(planted);
+        const ProgramRun run = runProgram(VORNEX_PROGRAM, {"hnc", "table4"}, folder);
+        EXPECT_EQ(run.status, 1) << run.command << "\n" << run.err;
+        EXPECT_NE(run.err.find(fifo ? "test: is a FIFO" : "test: is a folder"), std::string::npos)
+            << run.err;
+        EXPECT_TRUE(fifo ? fs::is_fifo(planted) : fs::is_directory(planted));
+        EXPECT_FALSE(holdsHiddenFile(folder / "work"));
     }
 }
 

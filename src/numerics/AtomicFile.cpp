@@ -1,0 +1,252 @@
+#include "numerics/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <iterator>
+
+namespace vornex {
+
+namespace {
+
+// The temporaries being written, so that an interrupted program (Ctrl-C, a time limit) can
+// remove them before it ends. The signal handler may run at any point of the program, so
+// the registry is a fixed table of plain character arrays guarded by atomic slot states: no
+// allocation, no lock, nothing but unlink in the handler. A temporary written while every
+// slot is taken is simply not removed on interruption.
+constexpr int kTemporarySlots = 32;
+constexpr std::size_t kTemporaryPathLength = 4096;
+enum SlotState : int { kFree = 0, kFilling = 1, kHeld = 2 };
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads the slot states");
+std::atomic<int> slotState[kTemporarySlots];
+char slotPath[kTemporarySlots][kTemporaryPathLength];
+
+// The signals of an interruption, and what was in place for each before the cleanup.
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXCPU};
+struct sigaction previousAction[std::size(kCleanupSignals)];
+
+void removeTemporariesAndPassOn(int signal, siginfo_t* info, void* context) {
+    const int saved = errno;
+    for (int k = 0; k < kTemporarySlots; ++k)
+        if (slotState[k].load() == kHeld) ::unlink(slotPath[k]);
+    errno = saved;
+    for (std::size_t k = 0; k < std::size(kCleanupSignals); ++k) {
+        if (kCleanupSignals[k] != signal) continue;
+        const struct sigaction& before = previousAction[k];
+        if ((before.sa_flags & SA_SIGINFO) != 0 && before.sa_sigaction != nullptr) {
+            before.sa_sigaction(signal, info, context);
+        } else if (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN) {
+            before.sa_handler(signal);
+        } else {
+            // The default action ends the program: restore it and deliver the signal again,
+            // so that the parent sees the program ended by this signal.
+            ::signal(signal, SIG_DFL);
+            ::raise(signal);
+        }
+        return;
+    }
+}
+
+// Installs the handler once, for the signals whose action is not "ignore" (a program run
+// in the background with interruptions ignored stays so).
+void installCleanupHandler() {
+    static std::atomic<bool> installed{false};
+    if (installed.exchange(true)) return;
+    for (std::size_t k = 0; k < std::size(kCleanupSignals); ++k) {
+        struct sigaction current {};
+        if (::sigaction(kCleanupSignals[k], nullptr, &current) != 0) continue;
+        if ((current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == SIG_IGN) continue;
+        previousAction[k] = current;
+        struct sigaction action {};
+        action.sa_sigaction = removeTemporariesAndPassOn;
+        action.sa_flags = SA_SIGINFO | SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(kCleanupSignals[k], &action, nullptr);
+    }
+}
+
+// The slot now holding `path`, or -1 when the path is too long or no slot is free.
+int registerTemporary(const std::string& path) {
+    installCleanupHandler();
+    if (path.size() >= kTemporaryPathLength) return -1;
+    for (int k = 0; k < kTemporarySlots; ++k) {
+        int expected = kFree;
+        if (!slotState[k].compare_exchange_strong(expected, kFilling)) continue;
+        std::memcpy(slotPath[k], path.c_str(), path.size() + 1);
+        slotState[k].store(kHeld);
+        return k;
+    }
+    return -1;
+}
+
+void releaseTemporary(int& slot) {
+    if (slot >= 0) slotState[slot].store(kFree);
+    slot = -1;
+}
+
+// Creates a fresh file beside `path`, never through a link; its name starts with a dot so
+// that a listing of the folder does not show it. The descriptor, or -1 with errno set.
+int createTemporary(const std::string& path, unsigned permissions, std::string& tempPath) {
+    static std::atomic<unsigned> counter{0};
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = folder + "." + base + "." + std::to_string(::getpid()) + "." +
+                   std::to_string(counter++) + ".tmp";
+        const int fd = ::open(tempPath.c_str(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                              static_cast<mode_t>(permissions));
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+}  // namespace
+
+std::string refusedOutputEntry(const std::string& path, AtomicFile::Links links) {
+    struct stat entry {};
+    if (::lstat(path.c_str(), &entry) != 0) return {};
+    if (S_ISLNK(entry.st_mode) && links == AtomicFile::Links::Refuse) return "is a symbolic link";
+    if (S_ISDIR(entry.st_mode)) return "is a folder";
+    if (S_ISFIFO(entry.st_mode)) return "is a FIFO";
+    if (S_ISCHR(entry.st_mode) || S_ISBLK(entry.st_mode)) return "is a device";
+    if (S_ISSOCK(entry.st_mode)) return "is a socket";
+    return {};
+}
+
+AtomicFile::~AtomicFile() {
+    discard();
+}
+
+void AtomicFile::fail(Step step, int error, std::string problem) {
+    if (step_ != Step::None) return;
+    step_ = step;
+    error_ = error;
+    problem_ = problem.empty() ? std::strerror(error) : std::move(problem);
+}
+
+bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, Links links) {
+    discard();
+    path_ = path;
+    mode_ = mode;
+    step_ = Step::None;
+    error_ = 0;
+    problem_.clear();
+    tempPath_.clear();
+    if (path.empty()) {
+        fail(Step::Create, ENOENT, "no file name");
+        return false;
+    }
+    if (std::string refused = refusedOutputEntry(path, links); !refused.empty()) {
+        fail(Step::Create, 0, std::move(refused));
+        return false;
+    }
+    fd_ = createTemporary(path, permissions, tempPath_);
+    if (fd_ < 0) {
+        fail(Step::Create, errno);
+        tempPath_.clear();
+        return false;
+    }
+    if (mode == Mode::Replace) {
+        slot_ = registerTemporary(tempPath_);
+        return true;
+    }
+    // A streamed file takes its name now; rename replaces whatever entry is there and never
+    // writes through it.
+    if (std::rename(tempPath_.c_str(), path.c_str()) != 0) {
+        fail(Step::Create, errno);
+        ::close(fd_);
+        fd_ = -1;
+        ::unlink(tempPath_.c_str());
+        tempPath_.clear();
+        return false;
+    }
+    tempPath_.clear();
+    return true;
+}
+
+std::FILE* AtomicFile::stream() {
+    if (stream_ != nullptr || fd_ < 0) return stream_;
+    stream_ = ::fdopen(fd_, "w");
+    if (stream_ == nullptr) fail(Step::Write, errno);
+    return stream_;
+}
+
+bool AtomicFile::write(const void* data, std::size_t size) {
+    if (fd_ < 0 || step_ != Step::None) return false;
+    if (stream_ != nullptr) {
+        if (size > 0 && std::fwrite(data, 1, size, stream_) != size) {
+            fail(Step::Write, errno != 0 ? errno : EIO);
+            return false;
+        }
+        return true;
+    }
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, p, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fail(Step::Write, errno);
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void AtomicFile::flushStream() {
+    if (stream_ == nullptr) return;
+    errno = 0;
+    if (std::fflush(stream_) != 0 || std::ferror(stream_) != 0)
+        fail(Step::Write, errno != 0 ? errno : EIO);
+}
+
+bool AtomicFile::commit(bool sync) {
+    if (fd_ < 0) {
+        if (step_ == Step::None) fail(Step::Create, EBADF, "not open");
+        return false;
+    }
+    flushStream();
+    if (sync && step_ == Step::None && ::fsync(fd_) != 0 && errno != EINVAL)
+        fail(Step::Write, errno);
+    if (stream_ != nullptr) {
+        if (std::fclose(stream_) != 0) fail(Step::Write, errno);
+    } else if (::close(fd_) != 0) {
+        fail(Step::Write, errno);
+    }
+    stream_ = nullptr;
+    fd_ = -1;
+    if (mode_ == Mode::Replace) {
+        if (step_ == Step::None && std::rename(tempPath_.c_str(), path_.c_str()) != 0)
+            fail(Step::Replace, errno);
+        if (step_ != Step::None) ::unlink(tempPath_.c_str());
+        releaseTemporary(slot_);
+        tempPath_.clear();
+    }
+    return step_ == Step::None;
+}
+
+void AtomicFile::discard() {
+    if (fd_ < 0) return;
+    if (stream_ != nullptr)
+        std::fclose(stream_);
+    else
+        ::close(fd_);
+    stream_ = nullptr;
+    fd_ = -1;
+    if (mode_ == Mode::Replace) {
+        ::unlink(tempPath_.c_str());
+        releaseTemporary(slot_);
+        tempPath_.clear();
+    }
+}
+
+}  // namespace vornex

@@ -1,0 +1,84 @@
+// The one way a file of this system is written. A replacing file is written under a hidden
+// temporary name beside its own and takes that name only at commit, so that a failed,
+// abandoned or interrupted write leaves the previous file as it was and nothing else
+// behind; a streamed file is created the same way but takes its name at once, so that its
+// lines can be followed as they are written. Either way the file is a fresh one made by this
+// process: a symbolic link planted at the name is replaced, never followed, so nothing
+// outside the folder is ever written through it, and a name held by a folder, FIFO, device
+// or socket is refused before anything is written.
+//
+// The first replacing file installs a handler of SIGINT, SIGTERM, SIGHUP, SIGQUIT and
+// SIGXCPU that removes the temporaries being written and then lets the signal take the
+// action it had before (ending the program by default).
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+namespace vornex {
+
+class AtomicFile {
+   public:
+    enum class Mode { Replace, Stream };
+    // Where a write failed: creating the file, writing (flushing, syncing, closing) it, or
+    // moving it onto its name.
+    enum class Step { None, Create, Write, Replace };
+
+    AtomicFile() = default;
+    // An uncommitted file is discarded.
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // What a link at the name means: replaced by the file, or a refusal (for a private file
+    // at a fixed name in a shared folder, where a link there is a sign of mischief).
+    enum class Links { Replace, Refuse };
+
+    // Creates the file for `path` with the given permissions (less the umask). False when
+    // the name is held by something that is not a file or link, or the file cannot be made;
+    // problem() says why.
+    bool open(const std::string& path, Mode mode = Mode::Replace, unsigned permissions = 0666,
+              Links links = Links::Replace);
+    bool isOpen() const { return fd_ >= 0; }
+    const std::string& path() const { return path_; }
+
+    // A stdio stream over the file, made on first use; null (with the failure recorded) when
+    // it cannot be made or the file is not open. Once it exists, write() goes through it.
+    std::FILE* stream();
+    // False once any write failed; later writes are ignored.
+    bool write(const void* data, std::size_t size);
+
+    // Flushes and closes the file (syncing it to the disk first when asked) and gives a
+    // replacing file its name. False when any step of the whole write failed; a replacing
+    // file is then removed, a streamed one stays as far as it got.
+    bool commit(bool sync = false);
+    // Closes the file; a replacing one is removed, a streamed one stays as far as it got.
+    void discard();
+
+    // The first failure: where, the errno (0 for a refused name) and a description.
+    Step failedStep() const { return step_; }
+    int error() const { return error_; }
+    const std::string& problem() const { return problem_; }
+
+   private:
+    void fail(Step step, int error, std::string problem = {});
+    void flushStream();
+
+    std::string path_, tempPath_;
+    Mode mode_ = Mode::Replace;
+    int fd_ = -1;
+    std::FILE* stream_ = nullptr;
+    int slot_ = -1;  // entry of the temporary in the interruption cleanup
+    Step step_ = Step::None;
+    int error_ = 0;
+    std::string problem_;
+};
+
+// Why a file cannot be written at `path`: "is a folder", "is a FIFO", "is a device" or "is a
+// socket" when the name is held by one of those, "is a symbolic link" for a link when links
+// are refused; empty when the name is free or held by a file (or a link to be replaced).
+std::string refusedOutputEntry(const std::string& path,
+                               AtomicFile::Links links = AtomicFile::Links::Replace);
+
+}  // namespace vornex

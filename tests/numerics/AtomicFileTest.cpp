@@ -1,0 +1,171 @@
+// Files written through the one atomic writer: a link planted at a name is replaced and its
+// target left alone, in both modes and at every developer plot file; a folder, FIFO or device
+// at a name (or a link, where links are refused) is refused before anything is written; a
+// streamed file shows its rows under its name at once.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "numerics/AtomicFile.h"
+#include "numerics/CallbackProbe.h"
+#include "numerics/Fitting.h"
+#include "numerics/Newton.h"
+#include "numerics/NewtonRaphson.h"
+#include "numerics/Solver.h"
+#include "numerics/TextCapture.h"
+
+namespace vornex {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Names of the hidden entries (temporaries) of the working folder.
+std::vector<std::string> hiddenEntries() {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator("."))
+        if (e.path().filename().string()[0] == '.') names.push_back(e.path().filename());
+    return names;
+}
+
+// A link at `name` to a file outside the working folder holding "kept\n"; the target.
+fs::path plantLink(const std::string& name) {
+    const fs::path outside = fs::current_path().parent_path() /
+                             (fs::current_path().filename().string() + "-outside-" + name);
+    std::ofstream(outside) << "kept\n";
+    fs::create_symlink(outside, name);
+    return outside;
+}
+
+class AtomicFiles : public testing::Test {
+   protected:
+    test::ScratchFolder folder;
+    std::vector<fs::path> targets;
+    void TearDown() override {
+        for (const fs::path& t : targets) fs::remove(t);
+    }
+    fs::path planted(const std::string& name) { return targets.emplace_back(plantLink(name)); }
+};
+
+TEST_F(AtomicFiles, LinkPlantedAtTheNameIsReplacedNotFollowedInEitherMode) {
+    for (AtomicFile::Mode mode : {AtomicFile::Mode::Replace, AtomicFile::Mode::Stream}) {
+        const std::string name = mode == AtomicFile::Mode::Replace ? "isoc0" : "trace";
+        const fs::path target = planted(name);
+        AtomicFile file;
+        ASSERT_TRUE(file.open(name, mode)) << file.problem();
+        ASSERT_TRUE(file.write("new\n", 4));
+        ASSERT_TRUE(file.commit());
+        EXPECT_EQ(test::readFile(target.string()), "kept\n") << name;
+        EXPECT_FALSE(fs::is_symlink(name)) << name;
+        EXPECT_EQ(test::readFile(name), "new\n") << name;
+    }
+    EXPECT_TRUE(hiddenEntries().empty());
+}
+
+TEST_F(AtomicFiles, FolderFifoDeviceOrRefusedLinkAtTheNameIsRefusedUntouched) {
+    fs::create_directory("folder");
+    ASSERT_EQ(::mkfifo("fifo", 0600), 0);
+    const fs::path target = planted("private");
+    const struct {
+        std::string path;
+        AtomicFile::Links links;
+        const char* said;
+    } cases[] = {
+        {"folder", AtomicFile::Links::Replace, "is a folder"},
+        {"fifo", AtomicFile::Links::Replace, "is a FIFO"},
+        {"/dev/null", AtomicFile::Links::Replace, "is a device"},
+        {"private", AtomicFile::Links::Refuse, "is a symbolic link"},
+    };
+    // Opening a FIFO would wait for a reader: a regression must fail, not hang.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::alarm(20);
+        int wrong = 0;
+        for (const auto& c : cases)
+            for (AtomicFile::Mode mode : {AtomicFile::Mode::Replace, AtomicFile::Mode::Stream}) {
+                AtomicFile file;
+                if (file.open(c.path, mode, 0666, c.links) || file.problem() != c.said ||
+                    file.failedStep() != AtomicFile::Step::Create || file.commit())
+                    ++wrong;
+            }
+        ::_exit(wrong);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "cases wrongly accepted or described";
+    EXPECT_TRUE(fs::is_directory("folder"));
+    EXPECT_TRUE(fs::is_fifo("fifo"));
+    EXPECT_TRUE(fs::is_symlink("private"));
+    EXPECT_EQ(test::readFile(target.string()), "kept\n");
+    EXPECT_TRUE(hiddenEntries().empty());
+}
+
+TEST_F(AtomicFiles, StreamedRowsShowAtOnceUnderTheName) {
+    AtomicFile streamed;
+    ASSERT_TRUE(streamed.open("trace", AtomicFile::Mode::Stream));
+    std::fputs("row 1\n", streamed.stream());
+    std::fflush(streamed.stream());
+    EXPECT_EQ(test::readFile("trace"), "row 1\n");
+    ASSERT_TRUE(streamed.commit());
+    EXPECT_TRUE(hiddenEntries().empty());
+}
+
+// Every file the solvers write when asked to show their work: a link planted at each name
+// leaves its target as it was and becomes the file written.
+TEST_F(AtomicFiles, DeveloperPlotFilesNeverWriteThroughAPlantedLink) {
+    test::CallbackProbe probe;
+    probe.f = test::cosMinusX;
+    probe.dfdx = test::cosMinusXSlope;
+    test::CircleLine circle;
+    Newton newton;
+    newton._setSysEquationToSolve(&circle, static_cast<EquationSystem>(&test::CircleLine::system),
+                                  2);
+    const struct {
+        std::vector<std::string> names;
+        std::function<void()> write;
+    } cases[] = {
+        {{"solver.txt", "solver.gp"},
+         [&] {
+             Secant s;
+             s.equation = &probe;
+             s.function = test::CallbackProbe::function();
+             s.plot(0, 1, 4, 0);
+         }},
+        {{"nr"},
+         [&] {
+             NewtonRaphson nr;
+             nr.equation = &probe;
+             nr.function = test::CallbackProbe::withDerivative();
+             nr.plot(0, 1, 4);
+         }},
+        {{"mapcrit_a", "g60.gp"}, [&] { newton.map(0, 1, -1, 1, -1, 1, 2, 2, 2, "_a"); }},
+        {{"fit.hist"},
+         [&] {
+             Fitting fit;
+             ASSERT_TRUE(fit.set_history("fit.hist"));
+             std::fputs("history\n", fit.history);
+         }},
+    };
+    for (const auto& c : cases) {
+        std::vector<fs::path> outside;
+        for (const std::string& name : c.names) outside.push_back(planted(name));
+        test::stderrOf(c.write);
+        for (std::size_t k = 0; k < c.names.size(); ++k) {
+            EXPECT_EQ(test::readFile(outside[k].string()), "kept\n") << c.names[k];
+            EXPECT_FALSE(fs::is_symlink(c.names[k])) << c.names[k];
+            EXPECT_GT(fs::file_size(c.names[k]), 0u) << c.names[k];
+        }
+    }
+    EXPECT_TRUE(hiddenEntries().empty());
+}
+
+}  // namespace
+}  // namespace vornex

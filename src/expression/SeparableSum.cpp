@@ -49,6 +49,7 @@ void SeparableSum::addTerm(double n, const Factor& ofU, const Factor& ofV) {
     terms_.push_back({n, indexOf(u_.factors, ofU), indexOf(v_.factors, ofV)});
     u_.order = v_.order = -1;
     u_.prepared = v_.prepared = false;
+    weights_.clear();
 }
 
 // Distinct powers and exponentials of the factors, with what each update needs of them.
@@ -99,6 +100,7 @@ bool SeparableSum::Side::update(double at, int wanted) {
     if (!prepared) prepare();
     x = at;
     order = wanted;
+    ++version;
     // Whole powers of x up to the largest whole exponent; the others through pow, their
     // derivatives by the reciprocal.
     double whole[65];
@@ -151,10 +153,25 @@ bool SeparableSum::Side::update(double at, int wanted) {
     return true;
 }
 
-void SeparableSum::sumTerms(int orderU, int orderV, double f[5][5]) const {
+void SeparableSum::sumTerms(int orderU, int orderV, double f[5][5]) {
     const int order = std::max(orderU, orderV);
     for (int i = 0; i < 5; ++i)
         for (int j = 0; j < 5; ++j) f[i][j] = 0.0;
+    if (orderU == 0) {
+        // Along v alone the terms of one factor of v share it: weigh each factor once.
+        if (weightsOf_ != u_.version || weights_.size() != v_.factors.size()) {
+            weights_.assign(v_.factors.size(), 0.0);
+            for (const Term& t : terms_) weights_[t.v] += t.n * u_.of(t.u)[0];
+            weightsOf_ = u_.version;
+        }
+        double* row = f[0];
+        for (size_t k = 0; k < weights_.size(); ++k) {
+            const double w = weights_[k];
+            const double* b = v_.of(static_cast<int>(k));
+            for (int j = 0; j <= orderV; ++j) row[j] += w * b[j];
+        }
+        return;
+    }
     for (const Term& t : terms_) {
         const double* a = u_.of(t.u);
         const double* b = v_.of(t.v);

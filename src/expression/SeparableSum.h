@@ -54,6 +54,7 @@ class SeparableSum : public BinOp {
         double x = 0.0;
         int order = -1;  // order of the values held; -1: none
         bool update(double at, int order);
+        unsigned version = 0;  // raised by every recomputation
         const double* of(int factor) const { return &values[5 * factor]; }
         void prepare();
         struct Power {
@@ -74,10 +75,14 @@ class SeparableSum : public BinOp {
     };
     static int indexOf(std::vector<Factor>& factors, const Factor& f);
     // f_ij = d^(i+j) f / du^i dv^j for i + j <= order (i <= orderU, j <= orderV).
-    void sumTerms(int orderU, int orderV, double f[5][5]) const;
+    void sumTerms(int orderU, int orderV, double f[5][5]);
     bool locateVariables();
 
     std::vector<Term> terms_;
+    // sum of n F(u) over the terms of each factor of v, at the u of version weightsOf_: what
+    // an evaluation without derivatives in u needs of the terms.
+    std::vector<double> weights_;
+    unsigned weightsOf_ = 0;
     Side u_, v_;
     int varU_ = -1, varV_ = -1;  // the graph variable each child depends on
     bool reported_ = false;

@@ -8,8 +8,8 @@ namespace vornex {
 namespace {
 
 // Derivatives of exp(h) from those of h: the complete Bell polynomials in h', h'', ...
-void exponentialDerivatives(const double* h, int order, double* out) {
-    const double e = std::exp(h[0]);
+// e = exp(h[0]) is passed in, so that a higher order at the same point reuses it.
+void exponentialDerivatives(const double* h, double e, int order, double* out) {
     out[0] = e;
     if (order >= 1) out[1] = e * h[1];
     if (order >= 2) out[2] = e * (h[1] * h[1] + h[2]);
@@ -17,22 +17,6 @@ void exponentialDerivatives(const double* h, int order, double* out) {
     if (order >= 4) {
         out[4] = e * (h[1] * h[1] * h[1] * h[1] + 6.0 * h[1] * h[1] * h[2] +
                       4.0 * h[1] * h[3] + 3.0 * h[2] * h[2] + h[4]);
-    }
-}
-
-// Partial Bell polynomials B[p][i] of the pure derivatives w[1..4] of one child.
-void bellTable(const double* w, int order, double B[5][5]) {
-    for (int p = 0; p < 5; ++p)
-        for (int i = 0; i < 5; ++i) B[p][i] = 0.0;
-    B[0][0] = 1.0;
-    if (order >= 1) B[1][1] = w[1];
-    if (order >= 2) B[2][1] = w[2], B[2][2] = w[1] * w[1];
-    if (order >= 3) B[3][1] = w[3], B[3][2] = 3.0 * w[1] * w[2], B[3][3] = w[1] * w[1] * w[1];
-    if (order >= 4) {
-        B[4][1] = w[4];
-        B[4][2] = 4.0 * w[1] * w[3] + 3.0 * w[2] * w[2];
-        B[4][3] = 6.0 * w[1] * w[1] * w[2];
-        B[4][4] = w[1] * w[1] * w[1] * w[1];
     }
 }
 
@@ -98,9 +82,11 @@ void SeparableSum::Side::prepare() {
 bool SeparableSum::Side::update(double at, int wanted) {
     if (at == x && wanted <= order) return false;
     if (!prepared) prepare();
+    // More derivatives at the same point: the powers and exponentials held are the values.
+    const bool again = at == x && order >= 0;
     x = at;
     order = wanted;
-    ++version;
+    if (!again) ++version;
     // Whole powers of x up to the largest whole exponent; the others through pow, their
     // derivatives by the reciprocal.
     double whole[65];
@@ -113,7 +99,7 @@ bool SeparableSum::Side::update(double at, int wanted) {
         if (p.whole >= 0) {
             for (int k = 0; k <= wanted; ++k) P[k] = k <= p.whole ? p.fall[k] * whole[p.whole - k] : 0.0;
         } else {
-            double xq = std::pow(x, p.q);
+            double xq = again ? P[0] : std::pow(x, p.q);
             for (int k = 0; k <= wanted; ++k, xq *= r) P[k] = p.fall[k] * xq;
         }
     }
@@ -130,7 +116,8 @@ bool SeparableSum::Side::update(double at, int wanted) {
             h[1] -= 2.0 * e.alpha * s;
             h[2] -= 2.0 * e.alpha;
         }
-        exponentialDerivatives(h, wanted, &exponentValues[5 * i]);
+        double* E = &exponentValues[5 * i];
+        exponentialDerivatives(h, again ? E[0] : std::exp(h[0]), wanted, E);
     }
     static constexpr double kBinomial[5][5] = {
         {1, 0, 0, 0, 0}, {1, 1, 0, 0, 0}, {1, 2, 1, 0, 0}, {1, 3, 3, 1, 0}, {1, 4, 6, 4, 1}};
@@ -172,6 +159,19 @@ void SeparableSum::sumTerms(int orderU, int orderV, double f[5][5]) {
         }
         return;
     }
+    // The orders the evaluations ask for with their loops unrolled; the sums run in the
+    // same order either way.
+    switch (orderU == orderV ? orderU : orderV == 0 ? 10 + orderU : -1) {
+        case 1: return sumTermsTo<1, 1>(f);
+        case 2: return sumTermsTo<2, 2>(f);
+        case 3: return sumTermsTo<3, 3>(f);
+        case 4: return sumTermsTo<4, 4>(f);
+        case 11: return sumTermsTo<1, 0>(f);
+        case 12: return sumTermsTo<2, 0>(f);
+        case 13: return sumTermsTo<3, 0>(f);
+        case 14: return sumTermsTo<4, 0>(f);
+        default: break;
+    }
     for (const Term& t : terms_) {
         const double* a = u_.of(t.u);
         const double* b = v_.of(t.v);
@@ -182,118 +182,30 @@ void SeparableSum::sumTerms(int orderU, int orderV, double f[5][5]) {
     }
 }
 
-// The one variable each child depends on (-1: none), read at every evaluation since an
-// owner may set the leaves' dependencies after the graph was analysed; false, with sError
-// set and the fault reported once, when a child depends on more than one or both on the
-// same.
-bool SeparableSum::locateVariables() {
-    varU_ = varV_ = -1;
-    const int n = numberOfVariables();
-    int countU = 0, countV = 0;
-    for (int i = 0; i < n; ++i) {
-        if (u->isDependent(i)) varU_ = i, ++countU;
-        if (v->isDependent(i)) varV_ = i, ++countV;
-    }
-    if (countU <= 1 && countV <= 1 && (varU_ < 0 || varU_ != varV_)) return true;
-    if (!reported_) {
-        std::fprintf(stderr,
-                     "Error : \"%s\" needs children that depend on one variable each, and not "
-                     "the same.\n",
-                     label());
-        reported_ = true;
-    }
-    sError = 1;
-    return false;
-}
-
-void SeparableSum::calculate(int order) {
-    if (!linked() || computed) return;
-    u->calculate(order);
-    v->calculate(order);
-    if (!locateVariables()) {
-        computed = true;
-        return;
-    }
-    const int k = usableOrder(order);
-    const int kU = varU_ >= 0 ? k : 0, kV = varV_ >= 0 ? k : 0;
-    u_.update(u->value(), kU);
-    v_.update(v->value(), kV);
-    double f[5][5];
-    sumTerms(kU, kV, f);
-    value() = f[0][0];
-    if (k < 1) {
-        computed = true;
-        return;
-    }
-    double wu[5] = {0, 0, 0, 0, 0}, wv[5] = {0, 0, 0, 0, 0};
-    int pu[kMaxDerivativeOrder + 1], pv[kMaxDerivativeOrder + 1];
-    if (kU > 0) {
-        layout().diagonals(varU_, kU, pu);
-        for (int p = 1; p <= kU; ++p) wu[p] = u->block()[pu[p]];
-    }
-    if (kV > 0) {
-        layout().diagonals(varV_, kV, pv);
-        for (int q = 1; q <= kV; ++q) wv[q] = v->block()[pv[q]];
-    }
-    double BU[5][5], BV[5][5];
-    bellTable(wu, kU, BU);
-    bellTable(wv, kV, BV);
-    double* out = block();
-    for (int p = 0; p <= kU; ++p) {
-        for (int q = 0; q <= kV && p + q <= k; ++q) {
-            if (p + q == 0) continue;
-            double s = 0.0;
-            for (int i = p > 0 ? 1 : 0; i <= p; ++i)
-                for (int j = q > 0 ? 1 : 0; j <= q; ++j) s += f[i][j] * BU[p][i] * BV[q][j];
-            int idx[kMaxDerivativeOrder];
-            int m = 0;
-            const int hi = std::max(varU_, varV_), lo = std::min(varU_, varV_);
-            const int nHi = hi == varU_ ? p : q, nLo = p + q - nHi;
-            for (int r = 0; r < nHi; ++r) idx[m++] = hi;
-            for (int r = 0; r < nLo; ++r) idx[m++] = lo;
-            int pos = 0;
-            switch (m) {
-                case 1: pos = layout().at(idx[0]); break;
-                case 2: pos = layout().at(idx[0], idx[1]); break;
-                case 3: pos = layout().at(idx[0], idx[1], idx[2]); break;
-                default: pos = layout().at(idx[0], idx[1], idx[2], idx[3]); break;
-            }
-            out[pos] = s;
+template <int KU, int KV>
+void SeparableSum::sumTermsTo(double f[5][5]) {
+    constexpr int K = KU > KV ? KU : KV;
+    double acc[KU + 1][KV + 1] = {};
+    for (const Term& t : terms_) {
+        const double* a = u_.of(t.u);
+        const double* b = v_.of(t.v);
+#pragma GCC unroll 5
+        for (int i = 0; i <= KU; ++i) {
+            const double na = t.n * a[i];
+#pragma GCC unroll 5
+            for (int j = 0; j <= KV; ++j)
+                if (i + j <= K) acc[i][j] += na * b[j];
         }
     }
-    computed = true;
+    for (int i = 0; i <= KU; ++i)
+        for (int j = 0; j <= KV; ++j)
+            if (i + j <= K) f[i][j] = acc[i][j];
 }
 
-void SeparableSum::calculate(int order, int var) {
-    if (!linked() || computed) return;
-    u->calculate(order, var);
-    v->calculate(order, var);
-    if (!locateVariables()) {
-        computed = true;
-        return;
-    }
-    const bool alongU = var == varU_ && var >= 0, alongV = var == varV_ && var >= 0;
-    const int k = alongU || alongV ? usableOrder(order) : 0;
-    u_.update(u->value(), alongU ? k : 0);
-    v_.update(v->value(), alongV ? k : 0);
-    double f[5][5];
-    sumTerms(alongU ? k : 0, alongV ? k : 0, f);
-    value() = f[0][0];
-    if (k >= 1) {
-        Expression* child = alongU ? u : v;
-        int p[kMaxDerivativeOrder + 1];
-        layout().diagonals(var, k, p);
-        double w[5] = {0, 0, 0, 0, 0};
-        for (int r = 1; r <= k; ++r) w[r] = child->block()[p[r]];
-        double B[5][5];
-        bellTable(w, k, B);
-        for (int r = 1; r <= k; ++r) {
-            double s = 0.0;
-            for (int i = 1; i <= r; ++i) s += (alongU ? f[i][0] : f[0][i]) * B[r][i];
-            block()[p[r]] = s;
-        }
-    }
-    computed = true;
+void SeparableSum::partials(double atU, double atV, int orderU, int orderV, double f[5][5]) {
+    u_.update(atU, orderU);
+    v_.update(atV, orderV);
+    sumTerms(orderU, orderV, f);
 }
 
 void SeparableSum::printFormula(FILE* f) {

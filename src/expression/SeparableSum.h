@@ -8,18 +8,16 @@
 // once per evaluation with its derivatives to the order asked, and the factors of u are
 // kept while u does not change (a solve at fixed temperature computes them once).
 //
-// The derivatives with respect to the graph's variables follow from the chain rule in each
-// child separately, so u must depend on one variable only and v on one other variable only
-// (as tau on T and delta on V do); a node tied otherwise reports it and sets sError.
+// u must depend on one variable only and v on one other variable only (SeparableNode).
 #pragma once
 
 #include <vector>
 
-#include "expression/BinOp.h"
+#include "expression/SeparableNode.h"
 
 namespace vornex {
 
-class SeparableSum : public BinOp {
+class SeparableSum : public SeparableNode {
    public:
     // x^p exp(-g x^c - alpha (x - eps)^2).
     struct Factor {
@@ -36,9 +34,10 @@ class SeparableSum : public BinOp {
     void addTerm(double n, const Factor& ofU, const Factor& ofV);
     int numberOfTermsAdded() const { return static_cast<int>(terms_.size()); }
 
-    void calculate(int order) override;
-    void calculate(int order, int var) override;
     void printFormula(FILE* f) override;
+
+   protected:
+    void partials(double atU, double atV, int orderU, int orderV, double f[5][5]) override;
 
    private:
     struct Term {
@@ -54,7 +53,7 @@ class SeparableSum : public BinOp {
         double x = 0.0;
         int order = -1;  // order of the values held; -1: none
         bool update(double at, int order);
-        unsigned version = 0;  // raised by every recomputation
+        unsigned version = 0;  // raised by every recomputation at another x
         const double* of(int factor) const { return &values[5 * factor]; }
         void prepare();
         struct Power {
@@ -76,7 +75,8 @@ class SeparableSum : public BinOp {
     static int indexOf(std::vector<Factor>& factors, const Factor& f);
     // f_ij = d^(i+j) f / du^i dv^j for i + j <= order (i <= orderU, j <= orderV).
     void sumTerms(int orderU, int orderV, double f[5][5]);
-    bool locateVariables();
+    template <int KU, int KV>
+    void sumTermsTo(double f[5][5]);
 
     std::vector<Term> terms_;
     // sum of n F(u) over the terms of each factor of v, at the u of version weightsOf_: what
@@ -84,8 +84,6 @@ class SeparableSum : public BinOp {
     std::vector<double> weights_;
     unsigned weightsOf_ = 0;
     Side u_, v_;
-    int varU_ = -1, varV_ = -1;  // the graph variable each child depends on
-    bool reported_ = false;
 };
 
 }  // namespace vornex

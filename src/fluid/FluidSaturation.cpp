@@ -229,7 +229,7 @@ int FluidPhase::getMajorComponentIndex() {
 double FluidPhase::calculateTheSaturationPressure(double TK) {
     const int major = getMajorComponentIndex();
     if (major < static_cast<int>(componentName.size()))
-        initializeSaturationVolumesFromT(componentName[major].c_str(), TK);
+        initializeSaturationPressureSolve(componentName[major].c_str(), TK);
     TemperatureHold hold(*this);
     temperature(TK);
     solveSaturationPressure(false);

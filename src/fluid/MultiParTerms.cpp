@@ -7,6 +7,7 @@
 #include "expression/SeparableSum.h"
 #include "expression/Sum.h"
 #include "expression/UnOp.h"
+#include "fluid/NonAnalyticSum.h"
 #include "fluid/PowerOfSquare.h"
 
 namespace vornex {
@@ -252,10 +253,12 @@ std::vector<Expression*> MultiParBuilder::fusedTerms(const MultiParTable& table)
         sum.addTerm(k.n, Factor{double(k.t), 0.0, 0.0, k.beta, k.gamma},
                     Factor{double(k.d), 0.0, 0.0, k.alpha, k.eps});
     }
+    auto& nonAnalytic = tied<NonAnalyticSum>(nodes_, "nonanalytic", leaves_.tau(), leaves_.delta());
+    for (const auto& k : table.nonAnalytic)
+        nonAnalytic.addTerm({k.n, k.a, k.b, k.B, k.C, k.D, k.A, k.beta});
     std::vector<Expression*> out;
     if (sum.numberOfTermsAdded() > 0) out.push_back(&sum);
-    int i = sum.numberOfTermsAdded() + 1;
-    for (const auto& k : table.nonAnalytic) out.push_back(&nonAnalyticTerm(i++, k));
+    if (nonAnalytic.numberOfTermsAdded() > 0) out.push_back(&nonAnalytic);
     return out;
 }
 

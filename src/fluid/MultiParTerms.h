@@ -158,7 +158,8 @@ class MultiParBuilder {
     // Every term of the table, in order, each a node of its own.
     std::vector<Expression*> terms(const MultiParTable& table);
     // The power, exponential and Gaussian terms of the table as one node that evaluates them
-    // in a single loop ("separable"), then the non-analytic terms, numbered as in terms().
+    // in a single loop ("separable"), then the non-analytic terms as one node
+    // ("nonanalytic").
     std::vector<Expression*> fusedTerms(const MultiParTable& table);
     // The ideal-gas terms in order (ln delta first when asked).
     std::vector<Expression*> idealGasTerms(const IdealGasTable& table);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "water/Wagnerid.h"
 
@@ -52,6 +53,14 @@ FluidPhase::VolumeStart WagnerPruss::volumeSearchStart(bool liquidSide) {
     if (P > saturationPressureWagnerPruss(T))
         return {kWaterMolarMass / saturatedVapourDensityWagnerPruss(T), false};
     return {idealGas, false};
+}
+
+void WagnerPruss::initializeSaturationPressureSolve(const char* component, double TK) {
+    initializeSaturationVolumesFromT(component, TK);
+    if (component == nullptr || std::strcmp(component, "H2O") != 0) return;
+    if (!(TK >= 273.16 && TK <= 646.0)) return;
+    Vl0 = kWaterMolarMass / saturatedLiquidDensityWagnerPruss(TK);
+    Vv0 = kWaterMolarMass / saturatedVapourDensityWagnerPruss(TK);
 }
 
 double WagnerPruss::calculateSigma(double, double) {

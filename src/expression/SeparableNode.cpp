@@ -94,10 +94,18 @@ void SeparableNode::calculate(int order) {
             for (int r = 0; r < nLo; ++r) idx[m++] = lo;
             int pos = 0;
             switch (m) {
-                case 1: pos = layout().at(idx[0]); break;
-                case 2: pos = layout().at(idx[0], idx[1]); break;
-                case 3: pos = layout().at(idx[0], idx[1], idx[2]); break;
-                default: pos = layout().at(idx[0], idx[1], idx[2], idx[3]); break;
+                case 1:
+                    pos = layout().at(idx[0]);
+                    break;
+                case 2:
+                    pos = layout().at(idx[0], idx[1]);
+                    break;
+                case 3:
+                    pos = layout().at(idx[0], idx[1], idx[2]);
+                    break;
+                default:
+                    pos = layout().at(idx[0], idx[1], idx[2], idx[3]);
+                    break;
             }
             out[pos] = s;
         }

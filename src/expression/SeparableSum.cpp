@@ -15,8 +15,8 @@ void exponentialDerivatives(const double* h, double e, int order, double* out) {
     if (order >= 2) out[2] = e * (h[1] * h[1] + h[2]);
     if (order >= 3) out[3] = e * (h[1] * h[1] * h[1] + 3.0 * h[1] * h[2] + h[3]);
     if (order >= 4) {
-        out[4] = e * (h[1] * h[1] * h[1] * h[1] + 6.0 * h[1] * h[1] * h[2] +
-                      4.0 * h[1] * h[3] + 3.0 * h[2] * h[2] + h[4]);
+        out[4] = e * (h[1] * h[1] * h[1] * h[1] + 6.0 * h[1] * h[1] * h[2] + 4.0 * h[1] * h[3] +
+                      3.0 * h[2] * h[2] + h[4]);
     }
 }
 
@@ -78,15 +78,8 @@ void SeparableSum::Side::prepare() {
     prepared = true;
 }
 
-// Recomputes the factors' derivatives unless those held are at the same x and go as far.
-bool SeparableSum::Side::update(double at, int wanted) {
-    if (at == x && wanted <= order) return false;
-    if (!prepared) prepare();
-    // More derivatives at the same point: the powers and exponentials held are the values.
-    const bool again = at == x && order >= 0;
-    x = at;
-    order = wanted;
-    if (!again) ++version;
+template <int W>
+void SeparableSum::Side::compute(bool again) {
     // Whole powers of x up to the largest whole exponent; the others through pow, their
     // derivatives by the reciprocal.
     double whole[65];
@@ -97,10 +90,11 @@ bool SeparableSum::Side::update(double at, int wanted) {
         const Power& p = powers[i];
         double* P = &powerValues[5 * i];
         if (p.whole >= 0) {
-            for (int k = 0; k <= wanted; ++k) P[k] = k <= p.whole ? p.fall[k] * whole[p.whole - k] : 0.0;
+#pragma GCC unroll 5
+            for (int k = 0; k <= W; ++k) P[k] = k <= p.whole ? p.fall[k] * whole[p.whole - k] : 0.0;
         } else {
             double xq = again ? P[0] : std::pow(x, p.q);
-            for (int k = 0; k <= wanted; ++k, xq *= r) P[k] = p.fall[k] * xq;
+            for (int k = 0; k <= W; ++k, xq *= r) P[k] = p.fall[k] * xq;
         }
     }
     for (size_t i = 0; i < exponents.size(); ++i) {
@@ -108,7 +102,8 @@ bool SeparableSum::Side::update(double at, int wanted) {
         double h[5] = {0, 0, 0, 0, 0};
         if (e.power >= 0) {
             const double* P = &powerValues[5 * e.power];
-            for (int k = 0; k <= wanted; ++k) h[k] = -e.g * P[k];
+#pragma GCC unroll 5
+            for (int k = 0; k <= W; ++k) h[k] = -e.g * P[k];
         }
         if (e.alpha != 0.0) {
             const double s = x - e.eps;
@@ -117,7 +112,7 @@ bool SeparableSum::Side::update(double at, int wanted) {
             h[2] -= 2.0 * e.alpha;
         }
         double* E = &exponentValues[5 * i];
-        exponentialDerivatives(h, again ? E[0] : std::exp(h[0]), wanted, E);
+        exponentialDerivatives(h, again ? E[0] : std::exp(h[0]), W, E);
     }
     static constexpr double kBinomial[5][5] = {
         {1, 0, 0, 0, 0}, {1, 1, 0, 0, 0}, {1, 2, 1, 0, 0}, {1, 3, 3, 1, 0}, {1, 4, 6, 4, 1}};
@@ -126,16 +121,49 @@ bool SeparableSum::Side::update(double at, int wanted) {
         const double* P = powerOf[i] >= 0 ? &powerValues[5 * powerOf[i]] : kOne;
         double* out = &values[5 * i];
         if (exponentOf[i] < 0) {
-            for (int k = 0; k <= wanted; ++k) out[k] = P[k];
+#pragma GCC unroll 5
+            for (int k = 0; k <= W; ++k) out[k] = P[k];
             continue;
         }
         // Leibniz: (P E)^(k) = sum_j C(k, j) P^(j) E^(k-j).
         const double* E = &exponentValues[5 * exponentOf[i]];
-        for (int k = 0; k <= wanted; ++k) {
+#pragma GCC unroll 5
+        for (int k = 0; k <= W; ++k) {
             double s = 0.0;
+#pragma GCC unroll 5
             for (int j = 0; j <= k; ++j) s += kBinomial[k][j] * P[j] * E[k - j];
             out[k] = s;
         }
+    }
+}
+
+// Recomputes the factors' derivatives unless those held are at the same x and go as far.
+bool SeparableSum::Side::update(double at, int wanted) {
+    if (at == x && wanted <= order) return false;
+    if (!prepared) prepare();
+    // More derivatives at the same point: the powers and exponentials held are the values.
+    const bool again = at == x && order >= 0;
+    x = at;
+    order = wanted;
+    if (!again) ++version;
+    // The order as a constant, so that the short loops unroll; the sums run in the same
+    // order either way.
+    switch (wanted) {
+        case 0:
+            compute<0>(again);
+            break;
+        case 1:
+            compute<1>(again);
+            break;
+        case 2:
+            compute<2>(again);
+            break;
+        case 3:
+            compute<3>(again);
+            break;
+        default:
+            compute<4>(again);
+            break;
     }
     return true;
 }
@@ -151,26 +179,40 @@ void SeparableSum::sumTerms(int orderU, int orderV, double f[5][5]) {
             for (const Term& t : terms_) weights_[t.v] += t.n * u_.of(t.u)[0];
             weightsOf_ = u_.version;
         }
-        double* row = f[0];
-        for (size_t k = 0; k < weights_.size(); ++k) {
-            const double w = weights_[k];
-            const double* b = v_.of(static_cast<int>(k));
-            for (int j = 0; j <= orderV; ++j) row[j] += w * b[j];
+        switch (orderV) {
+            case 0:
+                return sumAlongV<0>(f[0]);
+            case 1:
+                return sumAlongV<1>(f[0]);
+            case 2:
+                return sumAlongV<2>(f[0]);
+            case 3:
+                return sumAlongV<3>(f[0]);
+            default:
+                return sumAlongV<4>(f[0]);
         }
-        return;
     }
     // The orders the evaluations ask for with their loops unrolled; the sums run in the
     // same order either way.
     switch (orderU == orderV ? orderU : orderV == 0 ? 10 + orderU : -1) {
-        case 1: return sumTermsTo<1, 1>(f);
-        case 2: return sumTermsTo<2, 2>(f);
-        case 3: return sumTermsTo<3, 3>(f);
-        case 4: return sumTermsTo<4, 4>(f);
-        case 11: return sumTermsTo<1, 0>(f);
-        case 12: return sumTermsTo<2, 0>(f);
-        case 13: return sumTermsTo<3, 0>(f);
-        case 14: return sumTermsTo<4, 0>(f);
-        default: break;
+        case 1:
+            return sumTermsTo<1, 1>(f);
+        case 2:
+            return sumTermsTo<2, 2>(f);
+        case 3:
+            return sumTermsTo<3, 3>(f);
+        case 4:
+            return sumTermsTo<4, 4>(f);
+        case 11:
+            return sumTermsTo<1, 0>(f);
+        case 12:
+            return sumTermsTo<2, 0>(f);
+        case 13:
+            return sumTermsTo<3, 0>(f);
+        case 14:
+            return sumTermsTo<4, 0>(f);
+        default:
+            break;
     }
     for (const Term& t : terms_) {
         const double* a = u_.of(t.u);
@@ -179,6 +221,16 @@ void SeparableSum::sumTerms(int orderU, int orderV, double f[5][5]) {
             const double na = t.n * a[i];
             for (int j = 0; j <= orderV && i + j <= order; ++j) f[i][j] += na * b[j];
         }
+    }
+}
+
+template <int KV>
+void SeparableSum::sumAlongV(double* row) {
+    for (size_t k = 0; k < weights_.size(); ++k) {
+        const double w = weights_[k];
+        const double* b = v_.of(static_cast<int>(k));
+#pragma GCC unroll 5
+        for (int j = 0; j <= KV; ++j) row[j] += w * b[j];
     }
 }
 

@@ -53,21 +53,23 @@ class SeparableSum : public SeparableNode {
         double x = 0.0;
         int order = -1;  // order of the values held; -1: none
         bool update(double at, int order);
+        template <int W>
+        void compute(bool again);
         unsigned version = 0;  // raised by every recomputation at another x
         const double* of(int factor) const { return &values[5 * factor]; }
         void prepare();
         struct Power {
             double q;
-            int whole;        // q when q is a whole number 0..64, else -1
-            double fall[5];   // q (q-1) ... (q-k+1)
+            int whole;       // q when q is a whole number 0..64, else -1
+            double fall[5];  // q (q-1) ... (q-k+1)
         };
         struct Exponent {  // -g x^c - alpha (x - eps)^2
-            int power;      // index of x^c in powers, -1 without it
+            int power;     // index of x^c in powers, -1 without it
             double g, alpha, eps;
         };
         std::vector<Power> powers;
         std::vector<Exponent> exponents;
-        std::vector<int> powerOf, exponentOf;  // per factor; -1: none
+        std::vector<int> powerOf, exponentOf;                     // per factor; -1: none
         std::vector<double> powerValues, exponentValues, values;  // 5 per entry
         int wholeCount = 1;
         bool prepared = false;
@@ -77,6 +79,8 @@ class SeparableSum : public SeparableNode {
     void sumTerms(int orderU, int orderV, double f[5][5]);
     template <int KU, int KV>
     void sumTermsTo(double f[5][5]);
+    template <int KV>
+    void sumAlongV(double* row);
 
     std::vector<Term> terms_;
     // sum of n F(u) over the terms of each factor of v, at the u of version weightsOf_: what

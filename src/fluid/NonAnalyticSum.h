@@ -41,6 +41,11 @@ class NonAnalyticSum : public SeparableNode {
 
    private:
     const Plan& plan(int mu, int mv, int k);
+    void holdTau(double tau, int orderU);
+    template <int K>
+    void partialsAlongDelta(double tau, double delta, double f[5][5]);
+    template <int K>
+    void partialsInBoth(double tau, double delta, double f[5][5]);
     Plan plans_[5][5][5];
     std::vector<Term> terms_;
     std::vector<int> group_;  // per term, the first term with the same Delta

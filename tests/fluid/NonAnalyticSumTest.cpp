@@ -1,5 +1,3 @@
-#include "fluid/NonAnalyticSum.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +5,7 @@
 #include <vector>
 
 #include "fluid/MultiParTerms.h"
+#include "fluid/NonAnalyticSum.h"
 
 namespace vornex {
 namespace {
@@ -72,7 +71,7 @@ TEST(NonAnalyticSum, DerivativesEqualThoseOfTheGenericGraph) {
     const double Vc = kReducing.Vc;
     const struct {
         double T, V;
-    } states[] = {{500.0, Vc / 2.6}, {640.0, Vc / 1.3}, {650.0, Vc / 0.8},
+    } states[] = {{500.0, Vc / 2.6}, {640.0, Vc / 1.3},  {650.0, Vc / 0.8},
                   {700.0, Vc / 0.2}, {647.2, Vc / 1.01}, {646.0, Vc / 0.999}};
     for (const auto& s : states)
         for (int var : {-1, 0, 1})

@@ -49,6 +49,45 @@ bool SeparableNode::locateVariables() {
     return false;
 }
 
+// Where d^(p+q) / du^p dv^q goes in the block, for the variables and the order of this
+// evaluation; kept while they and the number of variables hold.
+void SeparableNode::locatePositions(int k) {
+    const int n = numberOfVariables();
+    if (positionsFor_[0] == varU_ && positionsFor_[1] == varV_ && positionsFor_[2] == k &&
+        positionsFor_[3] == n)
+        return;
+    const int hi = std::max(varU_, varV_), lo = std::min(varU_, varV_);
+    for (int p = 0; p <= k; ++p)
+        for (int q = 0; p + q <= k; ++q) {
+            if (p + q == 0 || (p > 0 && varU_ < 0) || (q > 0 && varV_ < 0)) continue;
+            int idx[kMaxDerivativeOrder];
+            int m = 0;
+            const int nHi = hi == varU_ ? p : q, nLo = p + q - nHi;
+            for (int r = 0; r < nHi; ++r) idx[m++] = hi;
+            for (int r = 0; r < nLo; ++r) idx[m++] = lo;
+            int pos = 0;
+            switch (m) {
+                case 1:
+                    pos = layout().at(idx[0]);
+                    break;
+                case 2:
+                    pos = layout().at(idx[0], idx[1]);
+                    break;
+                case 3:
+                    pos = layout().at(idx[0], idx[1], idx[2]);
+                    break;
+                default:
+                    pos = layout().at(idx[0], idx[1], idx[2], idx[3]);
+                    break;
+            }
+            positions_[p][q] = pos;
+        }
+    positionsFor_[0] = varU_;
+    positionsFor_[1] = varV_;
+    positionsFor_[2] = k;
+    positionsFor_[3] = n;
+}
+
 void SeparableNode::calculate(int order) {
     if (!linked() || computed) return;
     u->calculate(order);
@@ -79,6 +118,7 @@ void SeparableNode::calculate(int order) {
     double BU[5][5], BV[5][5];
     bellTable(wu, kU, BU);
     bellTable(wv, kV, BV);
+    locatePositions(k);
     double* out = block();
     for (int p = 0; p <= kU; ++p) {
         for (int q = 0; q <= kV && p + q <= k; ++q) {
@@ -86,28 +126,7 @@ void SeparableNode::calculate(int order) {
             double s = 0.0;
             for (int i = p > 0 ? 1 : 0; i <= p; ++i)
                 for (int j = q > 0 ? 1 : 0; j <= q; ++j) s += f[i][j] * BU[p][i] * BV[q][j];
-            int idx[kMaxDerivativeOrder];
-            int m = 0;
-            const int hi = std::max(varU_, varV_), lo = std::min(varU_, varV_);
-            const int nHi = hi == varU_ ? p : q, nLo = p + q - nHi;
-            for (int r = 0; r < nHi; ++r) idx[m++] = hi;
-            for (int r = 0; r < nLo; ++r) idx[m++] = lo;
-            int pos = 0;
-            switch (m) {
-                case 1:
-                    pos = layout().at(idx[0]);
-                    break;
-                case 2:
-                    pos = layout().at(idx[0], idx[1]);
-                    break;
-                case 3:
-                    pos = layout().at(idx[0], idx[1], idx[2]);
-                    break;
-                default:
-                    pos = layout().at(idx[0], idx[1], idx[2], idx[3]);
-                    break;
-            }
-            out[pos] = s;
+            out[positions_[p][q]] = s;
         }
     }
     computed = true;

@@ -23,7 +23,10 @@ class SeparableNode : public BinOp {
 
    private:
     bool locateVariables();
-    int varU_ = -1, varV_ = -1;  // the graph variable each child depends on
+    void locatePositions(int k);
+    int positions_[5][5] = {};
+    int positionsFor_[4] = {-2, -2, -1, -1};  // varU_, varV_, order, variables
+    int varU_ = -1, varV_ = -1;               // the graph variable each child depends on
     bool reported_ = false;
 };
 

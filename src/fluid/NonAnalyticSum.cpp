@@ -57,8 +57,12 @@ void NonAnalyticSum::addTerm(const Term& t) {
 // The coefficients (i, j) with i <= mu, j <= mv, i + j <= k in a row, and the products
 // of two such polynomials as (out, a, b) index triples.
 const NonAnalyticSum::Plan& NonAnalyticSum::plan(int mu, int mv, int k) {
-    Plan& p = plans_[mu][mv][k];
-    if (p.size > 0) return p;
+    Plan& p = plan_;
+    if (p.size > 0 && p.mu == mu && p.mv == mv && p.k == k) return p;
+    p = Plan{};
+    p.mu = mu;
+    p.mv = mv;
+    p.k = k;
     for (int i = 0; i < 5; ++i)
         for (int j = 0; j < 5; ++j) p.index[i][j] = -1;
     for (int i = 0; i <= mu; ++i)

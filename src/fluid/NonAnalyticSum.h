@@ -30,6 +30,7 @@ class NonAnalyticSum : public SeparableNode {
         struct Product {
             int out, a, b;
         };
+        int mu = 0, mv = 0, k = 0;
         int size = 0;
         int index[5][5];
         int i[15], j[15];
@@ -46,7 +47,7 @@ class NonAnalyticSum : public SeparableNode {
     void partialsAlongDelta(double tau, double delta, double f[5][5]);
     template <int K>
     void partialsInBoth(double tau, double delta, double f[5][5]);
-    Plan plans_[5][5][5];
+    Plan plan_;  // the last one asked for
     std::vector<Term> terms_;
     std::vector<int> group_;  // per term, the first term with the same Delta
     // exp(-D (tau - 1)^2) of each term as Taylor coefficients, kept while tau does not

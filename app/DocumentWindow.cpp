@@ -28,7 +28,7 @@ using Rows = std::vector<std::array<const char*, 4>>;
 const Rows kStateRows = {
     {"T (\u00b0C)", "mStepHaliteTm", nullptr, "mHaliteTm"},
     {"P (bar)", "mStepHalitePm", nullptr, "mHalitePm"},
-    {"NaCl (wt %)", "mStepHaliteXm", "mStepHaliteXm1", "mHaliteXm"},
+    {"NaCl (wt %), fine", "mStepHaliteXm", "mStepHaliteXm1", "mHaliteXm"},
     {"Density (kg/m3)", "mStepRm", nullptr, "mRm_edit"},
     {"V (l/kg)", "mVolumeEdit", nullptr, nullptr},
     {"Phases", "mPhaseAssoc", nullptr, nullptr},
@@ -36,7 +36,7 @@ const Rows kStateRows = {
 const Rows kInitialRows = {
     {"T0 (\u00b0C)", "mStepT0", nullptr, "mT0"},
     {"P0 (bar)", "mStepP0", nullptr, "mP0"},
-    {"NaCl0 (wt %)", "mStepX0", "mStepX01", "mX0"},
+    {"NaCl0 (wt %), fine", "mStepX0", "mStepX01", "mX0"},
 };
 struct BoxLayout {
     const char* box;
@@ -97,6 +97,43 @@ const Rows kIceRows = {
     {"NaCl (wt %)", "mIceNaCl", nullptr, nullptr},
     {"KCl (wt %)", "mIceKCl", nullptr, nullptr},
     {"", "mIceAssignButton", nullptr, nullptr},
+};
+
+// The boiling panel's fields in words with their units; zone 1 is the upper layer above its
+// boiling depth, zone 2 its boiling part, zone 3 the middle layer, zone 4 the deep layer.
+const std::map<std::string, const char*> kBoilingLabels = {
+    {"mBoilH0", "Depth of the fluid top (m)"},
+    {"mBoilT0", "Surface temperature (\u00b0C)"},
+    {"mBoilP0", "Pressure at the fluid top (bar)"},
+    {"mBoilH10", "Upper layer thickness (m)"},
+    {"mBoildTdz1", "Upper layer gradient (\u00b0C/m)"},
+    {"mBoilNaCl2", "Upper brine salinity (wt %)"},
+    {"mBoilGas2", "Upper layer gas volume (%)"},
+    {"mBoilH3", "Middle layer thickness (m)"},
+    {"mBoildTdz3", "Lower layers gradient (\u00b0C/m)"},
+    {"mBoilRho3", "Rock density (kg/m3)"},
+    {"mBoilH4", "Deep layer thickness (m)"},
+    {"mBoilNaCl4", "Deep brine salinity (wt %)"},
+    {"mBoilH1", "Not boiling, thickness (m)"},
+    {"mBoilH2", "Boiling, thickness (m)"},
+    {"mBoilzTop1", "Not boiling, top (m)"},
+    {"mBoilzBot1", "Not boiling, bottom (m)"},
+    {"mBoilzTop2", "Boiling, top (m)"},
+    {"mBoilzBot2", "Boiling, bottom (m)"},
+    {"mBoilzTop3", "Middle layer, top (m)"},
+    {"mBoilzBot3", "Middle layer, bottom (m)"},
+    {"mBoilzTop4", "Deep layer, top (m)"},
+    {"mBoilzBot4", "Deep layer, bottom (m)"},
+    {"mBoilTtop2", "Boiling, top temperature (\u00b0C)"},
+    {"mBoilPtop2", "Boiling, top pressure (bar)"},
+    {"mBoilTbot2", "Upper layer, bottom temperature (\u00b0C)"},
+    {"mBoilPbot2", "Upper layer, bottom pressure (bar)"},
+    {"mBoilTbot3", "Middle layer, bottom temperature (\u00b0C)"},
+    {"mBoilPbot3", "Middle layer, bottom pressure (bar)"},
+    {"mBoilTtop4", "Deep layer, top temperature (\u00b0C)"},
+    {"mBoilPtop4", "Deep layer, top pressure (bar)"},
+    {"mBoilTbot4", "Deep layer, bottom temperature (\u00b0C)"},
+    {"mBoilPbot4", "Deep layer, bottom pressure (bar)"},
 };
 
 bool isStepperName(const std::string& name) {
@@ -195,6 +232,10 @@ void DocumentWindow::addRows(Gtk::Grid& grid, int& row, const Rows& rows) {
         if (!first) continue;
         auto* label = Gtk::make_managed<Gtk::Label>(kCheckBoxes.count(r[1]) ? "" : r[0]);
         label->set_xalign(1);
+        // Long labels wrap rather than push the fields out of the window.
+        label->set_wrap(true);
+        label->set_max_width_chars(22);
+        label->set_justify(Gtk::Justification::RIGHT);
         grid.attach(*label, 0, row);
         grid.attach(*first, 1, row);
         if (r[2])
@@ -232,6 +273,11 @@ Gtk::Widget* DocumentWindow::buildLeftColumn() {
     if (Gtk::Widget* fix = fieldFor("mFixDensity")) stateGrid->attach(*fix, 2, 3);
     state->set_child(*stateGrid);
     form->append(*state);
+    // Why the last value typed was refused.
+    if (Gtk::Label* status = mForm.label(MyDocument::kStatusLine)) {
+        status->add_css_class("error");
+        form->append(*status);
+    }
 
     auto* initial = Gtk::make_managed<Gtk::Frame>("Initial conditions");
     auto* initialGrid = makeGrid();
@@ -325,8 +371,10 @@ Gtk::Widget* DocumentWindow::buildTabs() {
     Rows boilingRows;  // points into the two lists, which outlive it
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const bool paired = !steppers[i].empty();
-        boilingRows.push_back({fields[i].c_str() + 5, paired ? steppers[i].c_str() : fields[i].c_str(),
-                               nullptr, paired ? fields[i].c_str() : nullptr});
+        auto words = kBoilingLabels.find(fields[i]);
+        boilingRows.push_back({words != kBoilingLabels.end() ? words->second : fields[i].c_str() + 5,
+                               paired ? steppers[i].c_str() : fields[i].c_str(), nullptr,
+                               paired ? fields[i].c_str() : nullptr});
     }
     auto* boilingPlots = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
     boilingPlots->set_homogeneous(true);

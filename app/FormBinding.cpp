@@ -2,6 +2,7 @@
 
 #include <gtkmm/adjustment.h>
 #include <gtkmm/eventcontrollerfocus.h>
+#include <glibmm/main.h>
 
 #include <cmath>
 
@@ -36,7 +37,9 @@ Gtk::Entry* FormBinding::entry(const std::string& name) {
         if (mMirroring) return;
         const Control* c = mDocument.form().find(name);
         const std::string text = e->get_text();
-        if (c && text != c->text) send(name, [text](Control& control) { control.setString(text); });
+        // A field left as shown keeps its exact value.
+        if (c && text != c->text && text != shown(*c))
+            send(name, [text](Control& control) { control.setString(text); });
     };
     e->signal_activate().connect(commit);
     auto focus = Gtk::EventControllerFocus::create();
@@ -55,7 +58,28 @@ Gtk::SpinButton* FormBinding::stepper(const std::string& name) {
     // Numbers as the form writes them, not padded to six decimals.
     s->signal_output().connect(
         [s] {
-            s->set_text(formatNumber(s->get_value()));
+            s->set_text(formatForDisplay(s->get_value()));
+            return true;
+        },
+        false);
+    // The form's parser reads what is typed: text that is not wholly a number the stepper can
+    // hold goes to the document, which refuses it and says why; the stepper keeps its value.
+    s->signal_input().connect(
+        [this, s, name](double& v) -> int {
+            const std::string text = s->get_text();
+            const Control* c = mDocument.form().find(name);
+            double parsed = 0;
+            if (c && text == formatForDisplay(c->value)) {
+                v = c->value;  // as shown: the exact value stays
+            } else if (parseNumber(text, parsed) && parsed >= s->get_adjustment()->get_lower() &&
+                       parsed <= s->get_adjustment()->get_upper()) {
+                v = parsed;
+            } else {
+                v = s->get_value();
+                Glib::signal_idle().connect_once([this, name, text] {
+                    send(name, [text](Control& control) { control.setString(text); });
+                });
+            }
             return true;
         },
         false);
@@ -98,6 +122,20 @@ Gtk::Frame* FormBinding::box(const std::string& name) {
     return f;
 }
 
+Gtk::Label* FormBinding::label(const std::string& name) {
+    auto* l = make<Gtk::Label>(name, Kind::Label);
+    if (!l) return nullptr;
+    l->set_xalign(0);
+    l->set_wrap(true);
+    l->set_max_width_chars(50);
+    return l;
+}
+
+std::string FormBinding::shown(const Control& c) const {
+    const bool numeric = !c.editable || MyDocument::inputLimits(c.name) != nullptr;
+    return numeric ? displayText(c) : c.text;
+}
+
 Gtk::Widget* FormBinding::widget(const std::string& name) const {
     auto it = mWidgets.find(name);
     return it == mWidgets.end() ? nullptr : it->second.widget;
@@ -113,7 +151,8 @@ void FormBinding::refresh() {
         switch (bound.kind) {
             case Kind::Entry: {
                 auto* e = static_cast<Gtk::Entry*>(bound.widget);
-                if (std::string(e->get_text()) != c->text) e->set_text(c->text);
+                const std::string text = shown(*c);
+                if (std::string(e->get_text()) != text) e->set_text(text);
                 e->set_editable(c->editable);
                 break;
             }
@@ -122,6 +161,9 @@ void FormBinding::refresh() {
                 const double increment = c->increment > 0 && std::isfinite(c->increment) ? c->increment : 1.0;
                 s->set_increments(increment, increment * 10);
                 if (std::isfinite(c->value) && s->get_value() != c->value) s->set_value(c->value);
+                // Refused text typed into the stepper gives way to its value again.
+                if (std::isfinite(c->value) && std::string(s->get_text()) != formatForDisplay(c->value))
+                    s->set_text(formatForDisplay(c->value));
                 s->set_editable(c->editable);
                 break;
             }
@@ -133,6 +175,9 @@ void FormBinding::refresh() {
                 break;
             case Kind::Box:
                 static_cast<Gtk::Frame*>(bound.widget)->set_label(c->title);
+                break;
+            case Kind::Label:
+                static_cast<Gtk::Label*>(bound.widget)->set_text(c->text);
                 break;
         }
     }

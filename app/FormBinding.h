@@ -8,6 +8,7 @@
 #include <gtkmm/checkbutton.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/frame.h>
+#include <gtkmm/label.h>
 #include <gtkmm/spinbutton.h>
 
 #include <functional>
@@ -33,6 +34,8 @@ class FormBinding {
     Gtk::Button* button(const std::string& name, const std::string& label);
     // A frame titled from the control's title.
     Gtk::Frame* box(const std::string& name);
+    // A line of text showing the control's text (a status line).
+    Gtk::Label* label(const std::string& name);
     bool isBound(const std::string& name) const { return mWidgets.count(name) != 0; }
     // The widget bound to a control; null when there is none.
     Gtk::Widget* widget(const std::string& name) const;
@@ -48,7 +51,10 @@ class FormBinding {
     bool click(const std::string& name);
 
    private:
-    enum class Kind { Entry, Stepper, Check, Button, Box };
+    enum class Kind { Entry, Stepper, Check, Button, Box, Label };
+    // What the widget of a control shows: numbers of number fields and results rounded for
+    // reading, names and comments as they are.
+    std::string shown(const Control& c) const;
     struct Bound {
         Kind kind;
         Gtk::Widget* widget;

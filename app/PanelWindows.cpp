@@ -1,5 +1,6 @@
 #include "PanelWindows.h"
 
+#include <gtkmm/eventcontrollerfocus.h>
 #include <gtkmm/grid.h>
 #include <gtkmm/printoperation.h>
 #include <gtkmm/scrolledwindow.h>
@@ -57,25 +58,24 @@ AxisRangeWindow::AxisRangeWindow(CAxisRangeWindow& panel, std::function<void()> 
         mFields[f].signal_activate().connect([this, field] {
             typeInto(field, mFields[field].get_text());
         });
+        mFields[f].signal_changed().connect([this, field] {
+            if (!mMirroring) mEditing[field] = true;
+        });
+        auto focus = Gtk::EventControllerFocus::create();
+        focus->signal_leave().connect([this, field] { commitEdited(field); });
+        mFields[f].add_controller(focus);
         if (f < CAxisRangeWindow::kStepperCount) {
-            Gtk::SpinButton& s = mSteppers[f];
-            s.set_adjustment(Gtk::Adjustment::create(0, -CAxisRangeWindow::kStepperLimit,
-                                                     CAxisRangeWindow::kStepperLimit, 1, 10));
-            s.set_digits(4);
-            s.set_width_chars(1);
-            grid->attach(s, 2, f);
-            s.signal_value_changed().connect([this, field] {
-                if (mMirroring) return;
-                apply([this, field] {
-                    mPanel.setStepperValue(field, mSteppers[field].get_value());
-                    switch (field) {
-                        case CAxisRangeWindow::kXmin: mPanel.onStepXmin(); break;
-                        case CAxisRangeWindow::kXmax: mPanel.onStepXmax(); break;
-                        case CAxisRangeWindow::kYmin: mPanel.onStepYmin(); break;
-                        default: mPanel.onStepYmax(); break;
-                    }
-                });
-            });
+            auto* pair = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 2);
+            const char* icons[] = {"list-remove-symbolic", "list-add-symbolic"};
+            const char* tips[] = {"Step down", "Step up"};
+            for (int k = 0; k < 2; ++k) {
+                Gtk::Button& b = mSteps[f][k];
+                b.set_icon_name(icons[k]);
+                b.set_tooltip_text(tips[k]);
+                b.signal_clicked().connect([this, field, k] { step(field, k == 0 ? -1 : 1); });
+                pair->append(b);
+            }
+            grid->attach(*pair, 2, f);
         }
     }
     const char* titles[] = {"Default", "Maximum", "Cancel", "OK"};
@@ -88,12 +88,15 @@ AxisRangeWindow::AxisRangeWindow(CAxisRangeWindow& panel, std::function<void()> 
         [this] { apply([this] { mPanel.onUseDefaultRangeValues(); }); });
     mButtons[CAxisRangeWindow::kUseMax].signal_clicked().connect(
         [this] { apply([this] { mPanel.onUseMaximumRangeValues(); }); });
-    mButtons[CAxisRangeWindow::kCancel].signal_clicked().connect(
-        [this] { apply([this] { mPanel.onCancelButton(); }); });
+    mButtons[CAxisRangeWindow::kCancel].signal_clicked().connect([this] {
+        mEditing.fill(false);
+        apply([this] { mPanel.onCancelButton(); });
+    });
     mButtons[CAxisRangeWindow::kOK].signal_clicked().connect([this] {
         apply([this] {
             for (int f = 0; f < CAxisRangeWindow::kFieldCount; ++f)
                 mPanel.setFieldText(static_cast<CAxisRangeWindow::Field>(f), mFields[f].get_text());
+            mEditing.fill(false);
             mPanel.onOKButton();
         });
     });
@@ -117,10 +120,46 @@ void AxisRangeWindow::apply(const std::function<void()>& action) {
 }
 
 void AxisRangeWindow::typeInto(CAxisRangeWindow::Field field, const std::string& text) {
+    mMirroring = true;
     mFields[field].set_text(text);
+    mMirroring = false;
+    mEditing[field] = false;
     apply([this, field, text] {
         mPanel.setFieldText(field, text);
         mPanel.onChangeCoordinates();
+    });
+}
+
+void AxisRangeWindow::typeWithoutEnter(CAxisRangeWindow::Field field, const std::string& text) {
+    mFields[field].grab_focus();
+    mFields[field].set_text(text);
+}
+
+void AxisRangeWindow::tabFrom(CAxisRangeWindow::Field field) {
+    // The focus goes on to the next control, as Tab takes it.
+    if (field < CAxisRangeWindow::kStepperCount)
+        mSteps[field][0].grab_focus();
+    else
+        mButtons[CAxisRangeWindow::kOK].grab_focus();
+}
+
+void AxisRangeWindow::commitEdited(CAxisRangeWindow::Field field) {
+    if (!mEditing[field] || mMirroring) return;
+    typeInto(field, mFields[field].get_text());
+}
+
+void AxisRangeWindow::step(CAxisRangeWindow::Field field, int direction) {
+    const CAxisRangeWindow::Stepper& s = mPanel.stepper(field);
+    if (!s.enabled) return;
+    const double value = s.value + direction * s.increment;
+    apply([this, field, value] {
+        mPanel.setStepperValue(field, value);
+        switch (field) {
+            case CAxisRangeWindow::kXmin: mPanel.onStepXmin(); break;
+            case CAxisRangeWindow::kXmax: mPanel.onStepXmax(); break;
+            case CAxisRangeWindow::kYmin: mPanel.onStepYmin(); break;
+            default: mPanel.onStepYmax(); break;
+        }
     });
 }
 
@@ -128,14 +167,11 @@ void AxisRangeWindow::refresh() {
     mMirroring = true;
     for (int f = 0; f < CAxisRangeWindow::kFieldCount; ++f) {
         const auto field = static_cast<CAxisRangeWindow::Field>(f);
-        mFields[f].set_text(mPanel.field(field).text);
+        // What the user is typing stays until it is committed.
+        if (!mEditing[f]) mFields[f].set_text(mPanel.field(field).text);
         mFields[f].set_sensitive(mPanel.field(field).enabled);
-        if (f < CAxisRangeWindow::kStepperCount) {
-            const CAxisRangeWindow::Stepper& s = mPanel.stepper(field);
-            auto adjustment = mSteppers[f].get_adjustment();
-            adjustment->configure(s.value, s.minValue, s.maxValue, s.increment, s.increment * 10, 0);
-            mSteppers[f].set_sensitive(s.enabled);
-        }
+        if (f < CAxisRangeWindow::kStepperCount)
+            for (Gtk::Button& b : mSteps[f]) b.set_sensitive(mPanel.stepper(field).enabled);
     }
     for (int b = 0; b < CAxisRangeWindow::kButtonCount; ++b)
         mButtons[b].set_sensitive(mPanel.isButtonEnabled(static_cast<CAxisRangeWindow::Button>(b)));

@@ -27,23 +27,35 @@ namespace vornex::shell {
 
 class PlotArea;
 
-// The axis-range panel: four range fields with steppers, two tick counts, four buttons and
-// the reason of a refused change.
+// The axis-range panel: four range fields, each with a pair of step buttons (down and up by
+// the panel's increment), two tick counts, four buttons and the reason of a refused change.
+// A field is committed by Enter or when it loses the focus; what the user is typing is never
+// overwritten by a refresh.
 class AxisRangeWindow : public Gtk::Window {
    public:
     explicit AxisRangeWindow(CAxisRangeWindow& panel, std::function<void()> changed);
-    // Mirrors the panel: texts, stepper values and increments, enabled states, message,
+    // Mirrors the panel: texts of the fields not being edited, enabled states, message,
     // visibility.
     void refresh();
     // Types into a field and applies it as the field's Enter does.
     void typeInto(CAxisRangeWindow::Field field, const std::string& text);
+    // What a user does without Enter: types into a field, then Tab moves the focus on.
+    void typeWithoutEnter(CAxisRangeWindow::Field field, const std::string& text);
+    void tabFrom(CAxisRangeWindow::Field field);
+    // Steps a range field down (-1) or up (+1) by the panel's increment.
+    void step(CAxisRangeWindow::Field field, int direction);
+    void clickOK() { g_signal_emit_by_name(mButtons[CAxisRangeWindow::kOK].gobj(), "clicked"); }
+    const Gtk::Entry& fieldEntry(CAxisRangeWindow::Field field) const { return mFields[field]; }
 
    private:
     void apply(const std::function<void()>& action);
+    // Commits a field the user has changed and not yet applied.
+    void commitEdited(CAxisRangeWindow::Field field);
     CAxisRangeWindow& mPanel;
     std::function<void()> mChanged;
     std::array<Gtk::Entry, CAxisRangeWindow::kFieldCount> mFields;
-    std::array<Gtk::SpinButton, CAxisRangeWindow::kStepperCount> mSteppers;
+    std::array<bool, CAxisRangeWindow::kFieldCount> mEditing{};
+    std::array<std::array<Gtk::Button, 2>, CAxisRangeWindow::kStepperCount> mSteps;
     std::array<Gtk::Button, CAxisRangeWindow::kButtonCount> mButtons;
     Gtk::Label mMessage;
     bool mMirroring = false;

@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+#include <gtkmm/spinbutton.h>
+
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
@@ -31,7 +33,8 @@ class Session {
 
     void start() {
         mApp.hold();
-        mSteps = {[this] { typeTemperature(); },  [this] { stepPressure(); },
+        mSteps = {[this] { typeTemperature(); },  [this] { refuseText(); },
+                  [this] { checkRefusal(); },      [this] { stepPressure(); },
                   [this] { dragZoomRectangle(); }, [this] { plotCommands(); },
                   [this] { tabsMenusAndLog(); }, [this] { showIceTab(); },
                   [this] { clickTernary(); },
@@ -80,6 +83,27 @@ class Session {
               "the state and the case hold 350 degC");
         check(document().isDocumentEdited(), "the document has unsaved changes");
         check(window().get_title().find('*') == 0, "the title marks the unsaved changes");
+        next(200);
+    }
+
+    // Text that is no temperature is refused: the state, the case and the stepper keep 350
+    // and the status line says why.
+    void refuseText() {
+        check(window().form().type("mStepHaliteTm", "12abc"), "the temperature field takes text");
+        next(200);
+    }
+    void checkRefusal() {
+        const std::string status = document().form().text(MyDocument::kStatusLine);
+        auto* stepper = dynamic_cast<Gtk::SpinButton*>(window().form().widget("mStepHaliteTm"));
+        check(document().mTm == 350 && caseValue(0, "Tm") == 350 && stepper &&
+                  stepper->get_value() == 350 && std::string(stepper->get_text()) == "350",
+              "\"12abc\" leaves the temperature at 350 degC in the state, case and stepper");
+        check(status.find("Temperature") != std::string::npos &&
+                  status.find("12abc") != std::string::npos,
+              "the status line names the field and the refused text: " + status);
+        window().form().type("mStepHaliteTm", "-300");
+        check(document().mTm == 350 && stepper && stepper->get_value() == 350,
+              "-300 degC, below absolute zero, is refused");
         next(200);
     }
 
@@ -163,6 +187,15 @@ class Session {
         }
         check(onCurve.has_value(), "a curve runs through the P-T plot");
         if (onCurve) {
+            // A drag that starts on the curve zooms; the state stays where it was.
+            const double T = document().mTm, P = document().mPm;
+            CGraphObject* selectedBefore = plot.selectedObject();
+            area->onDragBegin(onCurve->x, h - onCurve->y);
+            area->onDragUpdate(40, 30);
+            area->onDragEnd(40, 30);
+            check(!plot.trackingRect().isZero() && document().mTm == T && document().mPm == P &&
+                      plot.selectedObject() == selectedBefore,
+                  "a drag that starts on a curve draws a zoom rectangle and moves no state");
             area->onDragBegin(onCurve->x, h - onCurve->y);
             area->onDragEnd(0, 0);
             check(dynamic_cast<CGraphCurve*>(plot.selectedObject()) != nullptr,
@@ -193,6 +226,19 @@ class Session {
         axes.typeInto(CAxisRangeWindow::kXmax, "not a number");
         check(plot.mCurrentMaxX() == 900 && !axisPanel.message().empty(),
               "a bound that is no number is refused with a reason");
+        axes.typeInto(CAxisRangeWindow::kXmax, "900");
+        // Typed, then Tab and OK: the value reaches the plot and no refresh takes it back.
+        axes.typeWithoutEnter(CAxisRangeWindow::kXmin, "300");
+        axes.tabFrom(CAxisRangeWindow::kXmin);
+        check(std::string(axes.fieldEntry(CAxisRangeWindow::kXmin).get_text()) == "300",
+              "the typed X min stays in its field after Tab");
+        axes.step(CAxisRangeWindow::kYmax, +1);
+        check(std::string(axes.fieldEntry(CAxisRangeWindow::kXmin).get_text()) == "300",
+              "stepping another bound leaves the typed X min alone");
+        axes.clickOK();
+        check(plot.mCurrentMinX() == 300 && caseValue(0, "ptminx") == 300,
+              "X min typed, Tab, OK: the plot and the case take 300");
+        if (!axisPanel.isVisible()) area->clickAxisButton();
         axes.close();
         check(!axisPanel.isVisible(), "closing the panel hides it");
         mZoomedMaxX = plot.mCurrentMaxX();
@@ -376,6 +422,14 @@ class Session {
         std::vector<guchar> pixels(static_cast<std::size_t>(tw) * th * 4);
         gdk_texture_download(texture, pixels.data(), static_cast<gsize>(tw) * 4);
         lookAt(win, pixels, tw, th);
+        // Values are shown to a readable number of digits; the document keeps them exact.
+        for (const char* name : {"mStepRm", "mPsat", "mVolumeEdit", "mStepHaliteTm"}) {
+            Gtk::Widget* w = win.form().widget(name);
+            auto* e = dynamic_cast<Gtk::Editable*>(w);
+            const std::string shown = e ? std::string(e->get_text()) : "";
+            check(!shown.empty() && shown.size() <= 8,
+                  std::string(name) + " shows a rounded value: " + shown);
+        }
         g_object_unref(texture);
         renderTab(1);
     }

@@ -21,15 +21,16 @@ void BM_ModelWithBaseCurves(benchmark::State& state) {
 BENCHMARK(BM_ModelWithBaseCurves)->Unit(benchmark::kMillisecond);
 
 // States over the diagram: 300 degC, 88 bar, 30 wt % (the workbench's default), a supercritical
-// brine and a vapour-rich high-temperature state.
+// brine, a vapour-rich high-temperature state and a compressed liquid above 1000 bar.
 void BM_State(benchmark::State& state) {
     PalliserModel model;
-    const double states[][3] = {{300.0, 88.0, 0.3}, {500.0, 1000.0, 0.1}, {900.0, 100.0, 0.2}};
+    const double states[][3] = {
+        {300.0, 88.0, 0.3}, {500.0, 1000.0, 0.1}, {900.0, 100.0, 0.2}, {500.0, 2000.0, 0.2}};
     const auto& s = states[state.range(0)];
     for (auto _ : state)
         benchmark::DoNotOptimize(model.calculateFluidDensity(s[0], s[1], s[2], -1));
 }
-BENCHMARK(BM_State)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_State)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 
 // One edit of the default state: the state, then the curves the workbench draws through it.
 void BM_StateWithItsCurves(benchmark::State& state) {
@@ -56,6 +57,29 @@ void BM_StateWithItsCurves(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StateWithItsCurves)->Unit(benchmark::kMillisecond);
+
+// A liquid isochore from 2000 bar down to its homogenisation near 269 degC (232 rows).
+void BM_IsochoreFromAbove1000Bar(benchmark::State& state) {
+    PalliserModel model;
+    const double rho = model.calculateFluidDensity(500.0, 2000.0, 0.2, -1.0);
+    for (auto _ : state) {
+        CurveArray a;
+        model.calculateTheIsochor(a, 0.2, 500.0, 2000.0, 100.0, rho);
+        benchmark::DoNotOptimize(a.data());
+    }
+}
+BENCHMARK(BM_IsochoreFromAbove1000Bar)->Unit(benchmark::kMillisecond);
+
+// Salinity and density of an inclusion from its homogenisation and halite dissolution.
+void BM_InclusionFromThTm(benchmark::State& state) {
+    PalliserModel model;
+    double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+    for (auto _ : state) {
+        model.calculateFromThTm(161.52, 65.05, x, rho, 0.0, 0.0, 0.3, 1000.0, Pm, Ph, phiV);
+        benchmark::DoNotOptimize(x);
+    }
+}
+BENCHMARK(BM_InclusionFromThTm)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vornex

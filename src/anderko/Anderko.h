@@ -84,7 +84,8 @@ class Anderko : public WaterEOS {
     void calculateTheIsotherm(double TK, const char* suffix);
     void calculateTheIsochorFromTP(double TK, double Pbar, double w, const char* suffix);
     void calculateSpinodalCurveX(double w, const char* suffix);
-    void doTest1(double TK, double V0cm3, double xsalt, double xgas, double dT, int flag,
+    // The spinodal test of a ternary; false (said on standard error) when it cannot run.
+    bool doTest1(double TK, double V0cm3, double xsalt, double xgas, double dT, int flag,
                  const char* suffix);
     // False when the model is not a ternary (said on standard error).
     bool calculateTheTernary(const char* suffix, double TK, double Pbar, double x1, double x2,
@@ -96,11 +97,14 @@ class Anderko : public WaterEOS {
 
     // ------------------------------------------------------------ test commands
     void test(int k);
+    // The hidden commands table2 to table4 and test1; a command that refuses its words or
+    // does nothing sets the error flag.
     int doCommandEx(int argc, char* const* argv) override;
-    void testTable4Duan95() {}
-    void testTable6Duan95();
-    void testTable4Duan03();
-    void testTable7Duan03();
+    // Molar volumes against published measurements, into the table "test"; false (said on
+    // standard error) when the model is not the system of the table or the file failed.
+    bool testTable6Duan95();
+    bool testTable4Duan03();
+    bool testTable7Duan03();
 
     // NaCl mole fraction of a brine of w wt % NaCl.
     static double moleFractionOfNaCl(double w);

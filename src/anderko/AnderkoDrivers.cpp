@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "anderko/Anderko.h"
+#include "fluid/OutputFiles.h"
 #include "fluid/TracerRows.h"
+#include "numerics/ConsoleInput.h"
 #include "vle/IFP.h"
 
 namespace vornex {
@@ -21,12 +23,11 @@ namespace {
 constexpr double kTmaxIsopleth = 1300.0;     // K
 constexpr double kIsoplethStepP = 100000.0;  // Pa
 
-struct FileCloser {
-    FILE* f;
-    ~FileCloser() {
-        if (f) std::fclose(f);
-    }
-};
+// Opens prefix + suffix (the suffix checked); false, said on standard error, when it cannot.
+bool openCurveFile(OutputFile& file, const char* prefix, const char* suffix) {
+    const char* s = suffix == nullptr ? "" : suffix;
+    return OutputFiles::checkSuffix(s) && file.open(std::string(prefix) + s);
+}
 
 }  // namespace
 
@@ -42,17 +43,17 @@ void Anderko::calculateTheIsopleth3(const char* suffix, double TK, double x1, do
     }
     initializeFromTx(TK, x1, x2);
     solver->tracerInitFlag = 0;
-    const std::string name = std::string("isop") + (suffix ? suffix : "");
-    FileCloser file{std::fopen(name.c_str(), "wt")};
-    if (file.f == nullptr) {
-        std::fprintf(stderr, "Cannot write \"%s\"\n", name.c_str());
+    OutputFile file;
+    if (!openCurveFile(file, "isop", suffix)) {
+        error = 1;
         return;
     }
-    solver->calculate_an_isopleth(TK, 0.0, file.f, suffix, Tlowest, kTmaxIsopleth, dT,
+    solver->calculate_an_isopleth(TK, 0.0, file.stream(), suffix, Tlowest, kTmaxIsopleth, dT,
                                   kIsoplethStepP, 0, 1, nullptr);
     if (solver->status == 3 && initializeFromFile("../../../init/LG_H2ONaClCH4", TK, x1, x2))
-        solver->calculate_an_isopleth(TK, 0.0, file.f, suffix, Tlowest, kTmaxIsopleth, 1.0,
+        solver->calculate_an_isopleth(TK, 0.0, file.stream(), suffix, Tlowest, kTmaxIsopleth, 1.0,
                                       kIsoplethStepP, 0, 1, nullptr);
+    if (!file.commit()) error = 1;
 }
 
 void Anderko::calculateTheLiquidLiquidIsopleth3(const char* suffix, double TK, double x1, double x2,
@@ -63,14 +64,14 @@ void Anderko::calculateTheLiquidLiquidIsopleth3(const char* suffix, double TK, d
         return;
     }
     solver->tracerInitFlag = 0;
-    const std::string name = std::string("isol") + (suffix ? suffix : "");
-    FileCloser file{std::fopen(name.c_str(), "wt")};
-    if (file.f == nullptr) {
-        std::fprintf(stderr, "Cannot write \"%s\"\n", name.c_str());
+    OutputFile file;
+    if (!openCurveFile(file, "isol", suffix)) {
+        error = 1;
         return;
     }
-    solver->calculate_an_isopleth(TK, 0.0, file.f, suffix, Tlowest, kTmaxIsopleth, dT,
+    solver->calculate_an_isopleth(TK, 0.0, file.stream(), suffix, Tlowest, kTmaxIsopleth, dT,
                                   kIsoplethStepP, 1, 1, nullptr);
+    if (!file.commit()) error = 1;
 }
 
 void Anderko::calculateTheIsopleth4(const char* suffix, double TK, double x, double, int kind,
@@ -132,17 +133,26 @@ void Anderko::calculateSpinodalCurveX(double w, const char* suffix) {
                                     0, 200.0, -1.0, 1, suffix, 1);
 }
 
-void Anderko::doTest1(double TK, double V0cm3, double xsalt, double xgas, double dT, int flag,
+bool Anderko::doTest1(double TK, double V0cm3, double xsalt, double xgas, double dT, int flag,
                       const char* suffix) {
-    std::printf("T %12f V0 %12f xsalt %12f xgas %12f dT %5lf suffix %s\n", TK, V0cm3, xsalt, xgas,
-                dT, suffix);
     if (nc != 3) {
         std::fprintf(stderr, "The spinodal test needs a ternary system\n");
-        return;
+        return false;
     }
+    if (!(TK > 0.0) || !(V0cm3 > 0.0) || !(xsalt >= 0.0) || !(xgas >= 0.0) ||
+        !(xsalt + xgas < 1.0) || dT == 0.0) {
+        std::fprintf(stderr,
+                     "test1 refused: T and V0 must be above 0, the fractions at least 0 and "
+                     "below 1 together, dT not 0\n");
+        return false;
+    }
+    if (!OutputFiles::checkSuffix(suffix == nullptr ? "" : suffix)) return false;
+    std::printf("T %12f V0 %12f xsalt %12f xgas %12f dT %5lf suffix %s\n", TK, V0cm3, xsalt, xgas,
+                dT, suffix);
     composition(1.0 - xsalt - xgas, xsalt, xgas);
     calculateSpinodalCurveInMixture(TK, V0cm3 * 1e-6, static_cast<char>(flag), 573.15, dT, 1,
                                     suffix, 1);
+    return true;
 }
 
 bool Anderko::calculateTheTernary(const char* suffix, double TK, double Pbar, double x1, double x2,
@@ -255,19 +265,20 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
         lines.insert(lines.end(), more.begin(), more.end());
     }
     const char* sfx = suffix ? suffix : "";
-    const std::string name = std::string("ter") + sfx;
-    FileCloser out{std::fopen(name.c_str(), "wt")};
-    if (out.f == nullptr) {
-        std::fprintf(stderr, "Cannot write \"%s\"\n", name.c_str());
+    OutputFile file;
+    if (!openCurveFile(file, "ter", sfx)) {
+        error = 1;
         return;
     }
-    std::fprintf(out.f, "IGOR\nWAVES");
+    std::FILE* const out = file.stream();
+    std::fprintf(out, "IGOR\nWAVES");
     const char* waves[] = {"T", "P", "x0", "x1", "x2", "y0", "y1", "y2", "Vl", "Vv", "i"};
-    std::fprintf(out.f, " %5s%s ", waves[0], sfx);
-    for (int k = 1; k < 11; ++k) std::fprintf(out.f, "%s%11s%s", k == 1 ? " " : " ", waves[k], sfx);
-    std::fprintf(out.f, "\nBEGIN\n");
-    for (const std::string& l : lines) std::fprintf(out.f, "%s\n", l.c_str());
-    std::fprintf(out.f, "END\n");
+    std::fprintf(out, " %5s%s ", waves[0], sfx);
+    for (int k = 1; k < 11; ++k) std::fprintf(out, "%s%11s%s", k == 1 ? " " : " ", waves[k], sfx);
+    std::fprintf(out, "\nBEGIN\n");
+    for (const std::string& l : lines) std::fprintf(out, "%s\n", l.c_str());
+    std::fprintf(out, "END\n");
+    if (!file.commit()) error = 1;
 }
 
 // ------------------------------------------------------------------- test commands
@@ -287,26 +298,39 @@ void Anderko::test(int k) {
 int Anderko::doCommandEx(int argc, char* const* argv) {
     if (argc <= 0 || argv == nullptr || argv[0] == nullptr) return 0;
     const char* w = argv[0];
-    if (std::strcmp(w, "table1") == 0) return 1;
-    if (std::strcmp(w, "table2") == 0) {
-        testTable6Duan95();
+    if (std::strcmp(w, "table1") == 0) {
+        std::fprintf(stderr, "table1: no comparison table of this model\n");
+        error = 1;
         return 1;
     }
-    if (std::strcmp(w, "table3") == 0) {
-        testTable4Duan03();
-        return 1;
-    }
-    if (std::strcmp(w, "table4") == 0) {
-        testTable7Duan03();
-        return 1;
-    }
+    bool (Anderko::*const tables[])() = {&Anderko::testTable6Duan95, &Anderko::testTable4Duan03,
+                                         &Anderko::testTable7Duan03};
+    const char* const tableWords[] = {"table2", "table3", "table4"};
+    for (int k = 0; k < 3; ++k)
+        if (std::strcmp(w, tableWords[k]) == 0) {
+            if (!(this->*tables[k])()) error = 1;
+            return 1;
+        }
     if (std::strcmp(w, "test1") == 0) {
         if (argc < 8) {
             std::fprintf(stderr, "test1 needs T V0 xsalt xgas dT flag suffix\n");
+            error = 1;
             return argc;
         }
-        doTest1(std::atof(argv[1]), std::atof(argv[2]), std::atof(argv[3]), std::atof(argv[4]),
-                std::atof(argv[5]), std::atoi(argv[6]), argv[7]);
+        const char* const names[] = {"T", "V0", "xsalt", "xgas", "dT", "flag"};
+        double v[6];
+        for (int k = 0; k < 6; ++k) {
+            const char* why = numberRefusal(argv[k + 1], v[k]);
+            if (why == nullptr && k == 5 && !(v[5] == std::trunc(v[5]) && std::fabs(v[5]) < 128.0))
+                why = "is not a small whole number";
+            if (why != nullptr) {
+                std::fprintf(stderr, "test1: %s \"%.40s\" refused: %s\n", names[k], argv[k + 1],
+                             why);
+                error = 1;
+                return 8;
+            }
+        }
+        if (!doTest1(v[0], v[1], v[2], v[3], v[4], static_cast<int>(v[5]), argv[7])) error = 1;
         return 8;
     }
     return 0;
@@ -321,22 +345,20 @@ struct VolumeRow {
 }  // namespace
 
 // One comparison table: composition, state and the relative error of the molar volume.
-static void compareVolumes(Anderko& m, const VolumeRow* rows, int count, bool ternary,
+static bool compareVolumes(Anderko& m, const VolumeRow* rows, int count, bool ternary,
                            const char* gas, int blankBefore) {
-    FileCloser out{std::fopen("test", "wt")};
-    if (out.f == nullptr) {
-        std::fprintf(stderr, "Cannot write \"test\"\n");
-        return;
-    }
+    OutputFile file;
+    if (!file.open("test")) return false;
+    std::FILE* const out = file.stream();
     if (ternary)
-        std::fprintf(out.f, "%3s %6s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl",
+        std::fprintf(out, "%3s %6s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl",
                      "xH2O", gas, "vexp", "v", "e");
     else
-        std::fprintf(out.f, "%3s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl", "xH2O",
+        std::fprintf(out, "%3s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl", "xH2O",
                      "vexp", "v", "e");
     for (int i = 0; i < count; ++i) {
         const VolumeRow& r = rows[i];
-        if (i == blankBefore) std::fprintf(out.f, "\n");
+        if (i == blankBefore) std::fprintf(out, "\n");
         const double water = 1.0 - r.x1 - (ternary ? r.x2 : 0.0);
         if (ternary)
             m.composition(water, r.x1, r.x2);
@@ -346,26 +368,35 @@ static void compareVolumes(Anderko& m, const VolumeRow* rows, int count, bool te
         const double v = m.V * 1e6;
         const double e = 100.0 * (v - r.vexp) / r.vexp;
         if (ternary)
-            std::fprintf(out.f, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n",
+            std::fprintf(out, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n",
                          m.error, r.T, r.P, r.x1, water, r.x2, r.vexp, v, e);
         else
-            std::fprintf(out.f, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n", m.error, r.T,
+            std::fprintf(out, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n", m.error, r.T,
                          r.P, r.x1, water, r.vexp, v, e);
     }
+    m.error = 0;
+    return file.commit();
 }
 
-void Anderko::testTable4Duan03() {
-    if (systemCode != 12) return;
+// The comparison tables hold one system each.
+static bool tableOfSystem(const Anderko& m, int systemCode, const char* system) {
+    if (m.systemCode == systemCode) return true;
+    std::fprintf(stderr, "This comparison table needs the %s system\n", system);
+    return false;
+}
+
+bool Anderko::testTable4Duan03() {
+    if (!tableOfSystem(*this, 12, "H2O-CH4")) return false;
     static const VolumeRow rows[] = {
         {673.15, 400, 0.2, 0, 88.6},   {673.15, 1000, 0.2, 0, 40.31}, {673.15, 2000, 0.2, 0, 30.94},
         {673.15, 400, 0.5, 0, 127.76}, {673.15, 1000, 0.5, 0, 60.44}, {673.15, 2000, 0.5, 0, 42.47},
         {673.15, 400, 0.8, 0, 149.3},  {673.15, 1000, 0.8, 0, 74.27}, {673.15, 2000, 0.8, 0, 51.45},
     };
-    compareVolumes(*this, rows, 9, false, "", -1);
+    return compareVolumes(*this, rows, 9, false, "", -1);
 }
 
-void Anderko::testTable7Duan03() {
-    if (systemCode != 21) return;
+bool Anderko::testTable7Duan03() {
+    if (!tableOfSystem(*this, 21, "H2O-NaCl-CH4")) return false;
     static const double pairs[6][2] = {{0.0235, 0.1}, {0.0209, 0.2}, {0.0183, 0.3},
                                        {0.0157, 0.4}, {0.0131, 0.5}, {0.0104, 0.6}};
     static const double vexp[4][6] = {{43.2, 51.05, 59.2, 66, 72.7, 77.7},
@@ -377,11 +408,11 @@ void Anderko::testTable7Duan03() {
     for (int b = 0; b < 4; ++b)
         for (int k = 0; k < (b == 3 ? 5 : 6); ++k)
             rows.push_back({800.0, pressures[b], pairs[k][0], pairs[k][1], vexp[b][k]});
-    compareVolumes(*this, rows.data(), static_cast<int>(rows.size()), true, "xCH4", 12);
+    return compareVolumes(*this, rows.data(), static_cast<int>(rows.size()), true, "xCH4", 12);
 }
 
-void Anderko::testTable6Duan95() {
-    if (systemCode != 20) return;
+bool Anderko::testTable6Duan95() {
+    if (!tableOfSystem(*this, 20, "H2O-NaCl-CO2")) return false;
     static const VolumeRow rows[] = {
         {733, 416, 0.0193, 0.0018, 61.14}, {733, 435, 0.0191, 0.0121, 57.88},
         {713, 406, 0.0186, 0.0375, 62.03}, {713, 403, 0.0185, 0.04, 61.14},
@@ -392,7 +423,7 @@ void Anderko::testTable6Duan95() {
         {938, 7458, 0.041, 0.187, 27.67},  {930, 6600, 0.0352, 0.28, 30.78},
         {924, 6800, 0.0244, 0.489, 35.6},
     };
-    compareVolumes(*this, rows, 15, true, "xCO2", 12);
+    return compareVolumes(*this, rows, 15, true, "xCO2", 12);
 }
 
 }  // namespace vornex

@@ -2,17 +2,17 @@
 // multicomponent state files and fitted correlations in T and composition.
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "anderko/Anderko.h"
 #include "numerics/DataPath.h"
+#include "numerics/FileReader.h"
 #include "vle/IFP.h"
 
 namespace vornex {
@@ -81,18 +81,19 @@ std::vector<size_t> allRows(size_t n) {
 }  // namespace
 
 bool Anderko::readStateTable(const std::string& path, int width, std::vector<Row>& rows) {
-    std::ifstream in(path);
-    if (!in) {
-        const int cause = errno;
+    std::string text;
+    const FileRead read = readRegularFile(path, kTableFileLimit, text);
+    if (!read) {
         std::error_code ec;
         const std::filesystem::path where = std::filesystem::absolute(path, ec).lexically_normal();
         std::fprintf(stderr,
                      "Cannot read the table of starting states \"%s\": looked for %s (from the "
                      "working folder %s): %s\n",
                      path.c_str(), where.c_str(), std::filesystem::current_path(ec).c_str(),
-                     std::strerror(cause));
+                     read.message.c_str());
         return false;
     }
+    std::istringstream in(text);
     Row row(static_cast<size_t>(width));
     for (;;) {
         for (int k = 0; k < width; ++k)

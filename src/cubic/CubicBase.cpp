@@ -26,6 +26,10 @@ CubicBase::CubicBase(int nTerms, int selector, char extraTerm)
 
 CubicBase::~CubicBase() = default;
 
+static bool isMolarMassKey(const char* key) {
+    return std::strcmp(key, "mw") == 0 || std::strcmp(key, "M") == 0;
+}
+
 std::string componentFileName(const char* name) {
     if (name == nullptr) return "";
     static const char* const kShortNames[][2] = {{"C1", "CH4"}, {"C2", "C2H6"}};
@@ -53,9 +57,30 @@ bool CubicBase::readComponentFile(int i, const char* name, const char* missingFo
         return false;
     }
     for (const ComponentKey& k : required) *k.value = std::nan("");
+    // A molar mass the file gives must be positive, or every density follows its sign; one
+    // it leaves out keeps the value it had.
+    std::vector<std::pair<double*, double>> optionalMasses;
+    for (const ComponentKey& k : optional)
+        if (isMolarMassKey(k.key)) {
+            optionalMasses.emplace_back(k.value, *k.value);
+            *k.value = std::nan("");
+        }
     std::vector<ComponentKey> keys = required;
     keys.insert(keys.end(), optional.begin(), optional.end());
     file.readKeys(keys);
+    const double* badMass = nullptr;
+    for (const ComponentKey& k : keys)
+        if (isMolarMassKey(k.key) && !std::isnan(*k.value) && !(*k.value > 0.0)) badMass = k.value;
+    if (badMass != nullptr) {
+        std::fprintf(stderr,
+                     "%s: %s gives the molar mass %g kg/mol, which is not positive; nothing will "
+                     "be computed\n",
+                     modelName.c_str(), file.path().c_str(), *badMass);
+        error = 1;
+    }
+    for (auto& [value, before] : optionalMasses)
+        if (std::isnan(*value) || badMass != nullptr) *value = before;
+    if (badMass != nullptr) return false;
     for (const ComponentKey& k : required)
         if (!std::isfinite(*k.value)) {
             std::fprintf(stderr, "%s: %s has no value for \"%s\"; nothing will be computed\n",

@@ -9,6 +9,7 @@
 #include "fluid/ComponentFile.h"
 #include "fluid/Ideal.h"
 #include "numerics/DataPath.h"
+#include "numerics/FileReader.h"
 
 namespace vornex {
 
@@ -95,7 +96,11 @@ void LK_EOS::read_component_data(int index, const char* name) {
 
 void LK_EOS::read_BIP() {
     const std::string path = findDataFile(kBIPFile);
-    FILE* f = std::fopen(path.c_str(), "r");
+    std::string text;
+    const FileRead read = readDataFile(kBIPFile, kComponentFileLimit, text);
+    if (read.status != FileReadStatus::Ok && read.status != FileReadStatus::NotFound)
+        std::fprintf(stderr, "%s\n", read.message.c_str());
+    FILE* f = read ? ::fmemopen(text.data(), text.size(), "r") : nullptr;
     if (f == nullptr) {
         static bool said = false;
         if (!said) std::fprintf(stderr, "No %s file: no binary interaction parameters\n", kBIPFile);

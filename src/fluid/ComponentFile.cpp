@@ -2,26 +2,31 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "numerics/DataPath.h"
+#include "numerics/FileReader.h"
 
 namespace vornex {
 
 ComponentFile::ComponentFile(const std::string& relativeName) : path_(findDataFile(relativeName)) {
-    file_ = std::fopen(path_.c_str(), "rt");
+    const FileRead read = readDataFile(relativeName, kComponentFileLimit, text_);
+    open_ = read.ok();
+    if (read.status != FileReadStatus::Ok && read.status != FileReadStatus::NotFound)
+        std::fprintf(stderr, "%s\n", read.message.c_str());
 }
 
-ComponentFile::~ComponentFile() {
-    if (file_) std::fclose(file_);
+int ComponentFile::nextChar() {
+    return next_ < text_.size() ? static_cast<unsigned char>(text_[next_++]) : EOF;
 }
 
 bool ComponentFile::nextToken(std::string& token) {
     token.clear();
-    if (!file_) return false;
+    if (!open_) return false;
     int c;
-    while ((c = std::fgetc(file_)) != EOF && std::isspace(static_cast<unsigned char>(c))) {
+    while ((c = nextChar()) != EOF && std::isspace(static_cast<unsigned char>(c))) {
     }
     if (c == EOF) return false;
     // Tokens are short words and numbers; a bound keeps a damaged file from growing one
@@ -29,9 +34,9 @@ bool ComponentFile::nextToken(std::string& token) {
     constexpr size_t kLongestToken = 256;
     do {
         if (token.size() < kLongestToken) token.push_back(static_cast<char>(c));
-    } while ((c = std::fgetc(file_)) != EOF && !std::isspace(static_cast<unsigned char>(c)));
-    // The separator stays in the stream, so that a reader can tell where the line ends.
-    if (c != EOF) std::ungetc(c, file_);
+    } while ((c = nextChar()) != EOF && !std::isspace(static_cast<unsigned char>(c)));
+    // The separator stays unread, so that a reader can tell where the line ends.
+    if (c != EOF) --next_;
     return true;
 }
 
@@ -71,7 +76,7 @@ int ComponentFile::readKeys(const std::vector<ComponentKey>& keys) {
     while (nextToken(token)) {
         if (token[0] == '#') {
             int c;
-            while ((c = std::fgetc(file_)) != EOF && c != '\n') {
+            while ((c = nextChar()) != EOF && c != '\n') {
             }
             continue;
         }

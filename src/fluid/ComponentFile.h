@@ -1,10 +1,12 @@
 // Reader of the component data files under data/compo/: the standard-state table
 // "compo/standard.txt" (records "name a b H0 S0 alias", a leading "#" token ignored) and the
 // keyword files "compo/<name>" (a keyword followed by its values, unknown tokens skipped).
-// Files are found through findDataFile, so a "compo/" folder in the working directory wins.
+// Files are found through findDataFile, so a "compo/" folder in the working directory wins,
+// and read whole through the one file reader: a FIFO, device or folder of that name, or a
+// file above the limit for component files, is refused with a message on standard error.
 #pragma once
 
-#include <cstdio>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -28,13 +30,11 @@ struct ComponentKey {
 
 class ComponentFile {
    public:
-    // Opens the data file named relative to the data folder ("compo/H2O").
+    // Reads the data file named relative to the data folder ("compo/H2O"). A file that is
+    // there but refused is reported on standard error; a missing one is left to the caller.
     explicit ComponentFile(const std::string& relativeName);
-    ~ComponentFile();
-    ComponentFile(const ComponentFile&) = delete;
-    ComponentFile& operator=(const ComponentFile&) = delete;
 
-    bool isOpen() const { return file_ != nullptr; }
+    bool isOpen() const { return open_; }
     const std::string& path() const { return path_; }
 
     // Next whitespace-separated token; false at the end of the file.
@@ -54,7 +54,11 @@ class ComponentFile {
 
    private:
     std::string path_;
-    FILE* file_ = nullptr;
+    std::string text_;
+    std::size_t next_ = 0;  // position of the next unread character of text_
+    bool open_ = false;
+
+    int nextChar();
 };
 
 }  // namespace vornex

@@ -69,6 +69,29 @@ bool evaluateBinarySide(FluidPhase& fluid, int selector, double x1, double Vm3, 
     return evaluateMixtureSide(fluid, selector, composition, Vm3, side);
 }
 
+double binaryVolumeAtPressure(FluidPhase& fluid, int selector, double x1, double PPa) {
+    if (fluid.nc != 2 || !(PPa > 0.0)) return 0.0;
+    fluid.set_the_phase_as(selector);
+    fluid.composition_of_component(0, 1.0 - x1);
+    fluid.composition_of_component(1, x1);
+    fluid.pressure(PPa / 1e5);
+    fluid.error = 0;
+    fluid.calculate_molar_volume();
+    const double V = fluid.error == 0 && std::isfinite(fluid.V) && fluid.V > 0.0 ? fluid.V : 0.0;
+    fluid.error = 0;
+    return V;
+}
+
+void repairStartVolumes(FluidPhase& f, double x1, double y1, double& Vliquid, double& Vvapour) {
+    MixtureSide l, v;
+    const bool liquidOk = Vliquid > 0.0 && evaluateBinarySide(f, 2, x1, Vliquid, l) && l.P > 0.0;
+    const bool vapourOk = Vvapour > 0.0 && evaluateBinarySide(f, 1, y1, Vvapour, v) && v.P > 0.0;
+    if (liquidOk == vapourOk) return;
+    const double V = liquidOk ? binaryVolumeAtPressure(f, 1, y1, l.P)
+                              : binaryVolumeAtPressure(f, 2, x1, v.P);
+    if (V > 0.0) (liquidOk ? Vvapour : Vliquid) = V;
+}
+
 Newton& bindMixtureSystem(FluidPhase& fluid, EquationSystem system, int n, const double* start) {
     Newton& solver = *fluid.systemSolver;
     solver._setSysEquationToSolve(&fluid, system, n);
@@ -199,6 +222,8 @@ void solveBinary(FluidPhase& f, EquationSystem system, int n, double TK, double 
                  double Vvapour, double x1, double y1, double fourth, bool flash,
                  void* context = nullptr) {
     f.temperature(TK);
+    if (f.nc == 2 && TK > 0.0 && acceptableFraction(x1) && acceptableFraction(y1))
+        repairStartVolumes(f, x1, y1, Vliquid, Vvapour);
     storeBinaryPair(f, Vliquid, Vvapour, x1, y1);
     f.Vl = Vliquid;
     f.Vv = Vvapour;

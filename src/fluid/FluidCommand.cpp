@@ -8,15 +8,16 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <limits>
+#include <sstream>
 #include <vector>
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
 #include "numerics/ConsoleInput.h"
+#include "numerics/FileReader.h"
 
 namespace vornex {
 
@@ -142,7 +143,9 @@ bool holdsRows(const std::string& name) {
     const auto written = std::filesystem::last_write_time(path, ec);
     // File times may lag the clock by a tick; a second covers it.
     if (ec || written < commandStarted - std::chrono::seconds(1)) return false;
-    std::ifstream in(path);
+    std::string text;
+    readRegularFile(path, kTableFileLimit, text);
+    std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         const std::size_t at = line.find_first_not_of(" \t");
         if (at != std::string::npos && (std::isdigit(static_cast<unsigned char>(line[at])) ||
@@ -211,8 +214,11 @@ bool runIsopleth(FluidPhase& fluid, const Values& v) {
 
 // The printed state is a result only when its values are numbers.
 bool isFiniteState(const FluidPhase& f) {
-    for (double value : {f.P, f.V, f.Z, f.A, f.U, f.H, f.S, f.Cv})
+    // Far outside a model's range the pressure may stay finite while the heat capacities
+    // overflow: every printed property must be a number.
+    for (double value : {f.T, f.P, f.V, f.Z, f.A, f.U, f.H, f.S, f.Cv, f.Cp, f.dPdV})
         if (!std::isfinite(value)) return false;
+    if (!(f.T > 0.0) || !(f.V > 0.0)) return false;
     for (int i = 0; i < f.nc; ++i)
         if (!std::isfinite(f.fugacity[static_cast<std::size_t>(i)])) return false;
     return true;
@@ -280,6 +286,13 @@ const std::vector<Command>& commands() {
         {"crit", "critical point, Igor text \"crit\" + suffix",
          [](const FluidPhase*) { return std::vector<Parameter>{suffix("suffix")}; },
          [](FluidPhase& f, const Values& v) {
+             // For a mixture the solve finds the point of mechanical stability at fixed
+             // composition, which is not its critical point (that needs the material
+             // stability conditions): refused, with the command that traces it.
+             if (!needsComponents(f, "crit", 1, 1, "a one-component fluid")) {
+                 std::fprintf(stderr, "crit2 traces the critical curve of a binary mixture\n");
+                 return false;
+             }
              f.calculateTheCriticalPoint(1, v[0].text.c_str());
              return succeeded(f, "crit");
          }},
@@ -431,7 +444,7 @@ bool FluidCommandInterpreter::take(const std::string& label, const char* command
     }
     std::printf("Expected %s for %s command.\n", label.c_str(), command);
     std::fflush(stdout);
-    return static_cast<bool>(in_ >> word);
+    return readConsoleWord(in_, word);
 }
 
 bool FluidCommandInterpreter::run(int argc, char* const* argv) {

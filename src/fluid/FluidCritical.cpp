@@ -11,6 +11,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationSolver.h"
+#include "numerics/Diagnostics.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Solver.h"
 
@@ -269,15 +270,28 @@ void FluidPhase::next_critical_point(double& dTdx, double& dVdx) {
     double slope[2] = {dTdx, dVdx};
     int failed = 0;
     solve_the_linear_system(matrix, rhs, slope, 2, failed);
-    if (failed != 0) std::fprintf(stderr, "Next critical point : singular matrix\n");
+    if (failed != 0) diagnostic("Next critical point : singular matrix\n");
     dTdx = slope[0];
     dVdx = slope[1];
 }
 
 // ----------------------------------------------------------------- searches
 
+bool FluidPhase::supportsCriticalSearch(const char* search) {
+    for (const Interaction* term : interaction)
+        if (term != nullptr) return true;
+    std::fprintf(stderr, "%s does not support the %s: it fills no Helmholtz derivative block\n",
+                 modelName.empty() ? "The model" : modelName.c_str(), search);
+    error = 1;
+    return false;
+}
+
 void FluidPhase::search_a_critical_point(CriticalPointFlag flag) {
     error = 0;
+    if (!supportsCriticalSearch("critical search")) {
+        stabi = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
     if (flag == kCriticalAtFixedTemperature) {
         bindAndStart(
             *this, static_cast<EquationSystem>(&FluidPhase::equationForCalculatingCriticalPoint2xV),
@@ -295,6 +309,7 @@ void FluidPhase::search_a_critical_point(CriticalPointFlag flag) {
 }
 
 void FluidPhase::search_the_critical_point_of_the_pure_component() {
+    if (!supportsCriticalSearch("critical search")) return;
     bindAndStart(*this,
                  static_cast<EquationSystem>(&FluidPhase::equationForCalculatingCriticalPoint1), T,
                  V);
@@ -350,6 +365,10 @@ double FluidPhase::equationForG3xFromV(double Vm3, void*) {
 
 void FluidPhase::search_a_critical_point1() {
     error = 0;
+    if (!supportsCriticalSearch("critical search")) {
+        stabi = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
     Secant solver;
     solver.equation = this;
     solver.function = static_cast<EquationFunction>(&FluidPhase::equationForG3xFromV);
@@ -393,6 +412,7 @@ void writeCriticalHeader(CurveOutput& out, char mode, const char* suffix) {
 }  // namespace
 
 void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
+    if (!supportsCriticalSearch("critical search")) return;
     const double Tstart = Tcrit, Vstart = Vcrit;
     temperature(Tcrit);
     volume(Vcrit);

@@ -98,6 +98,7 @@ void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFla
         error = 1;
         return;
     }
+    if (!supportsCriticalSearch("critical-curve search")) return;
     CriticalCurveOutput out(mode, file, suffix, array);
     if (!out.usable()) {
         error = 1;

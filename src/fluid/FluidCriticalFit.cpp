@@ -5,7 +5,6 @@
 // the measured ones.
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -28,12 +27,14 @@ constexpr const char* kColumns = "T  Pr x1 Vest stdP stdx";
 
 // The rows of the table; false (with a message) when the file or a column is missing.
 bool readMeasuredCurve(const char* file, std::vector<MeasuredCriticalPoint>& points) {
-    // The table reader ends the process on a missing file; a calibration run is told instead.
-    if (!std::ifstream(file).good()) {
-        std::fprintf(stderr, "Critical curve fit: cannot read the table %s\n", file);
+    // The table reader's open() ends the process on a missing file; a calibration run is told
+    // instead.
+    DataTextFile table;
+    if (const FileRead read = table.tryOpen(file); !read) {
+        std::fprintf(stderr, "Critical curve fit: cannot read the table %s (%s)\n", file,
+                     read.message.c_str());
         return false;
     }
-    DataTextFile table(file);
     if (table.set_index(kColumns) != 6) {
         std::fprintf(stderr, "Critical curve fit: the table %s lacks one of the columns \"%s\"\n",
                      file, kColumns);

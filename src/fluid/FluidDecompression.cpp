@@ -18,6 +18,7 @@ namespace {
 // Context of the decompression residual.
 struct Decompression {
     double P, V0, U0, k, T0;  // Pa, m3/mol, J/mol, J/(mol K), K
+    int side;                 // volume selector of the end state: 1 vapour, 2 liquid
 };
 
 // Context of the Salla residual: internal energies of the saturated liquid and vapour.
@@ -66,11 +67,11 @@ double FluidPhase::equationForIrreversibleDecompression(double TK, void* context
         equationError = 1;
         return 0.0;
     }
-    if (!liquidVolumeAt(TK, d.P)) {
+    if (!volumeAt(TK, d.P, d.side)) {
         equationError = 1;
         return 0.0;
     }
-    Vl0 = V;
+    (d.side == 1 ? Vv0 : Vl0) = V;  // the next trial starts from this one's volume
     calculate_state_functions();
     // U - U0 = -P (V - V0) - k (T - T0): expansion against P, heat k (T0 - T) taken in.
     return (V - d.V0) * d.P + (TK - d.T0) * d.k + (U - d.U0);
@@ -78,14 +79,15 @@ double FluidPhase::equationForIrreversibleDecompression(double TK, void* context
 
 void FluidPhase::calculate_irreversible_decompression_point_at_fixed_p(double T0, double V0,
                                                                        double PPa, double k,
-                                                                       double Tstart) {
+                                                                       double Tstart,
+                                                                       int side) {
     // A flag left by an earlier calculation must not pass for a failure of this one.
     error = 0;
     temperature(T0);
     volume(V0);
     calculate_state_functions();
     if (error) return;
-    Decompression d{PPa, V0, U, k, T0};
+    Decompression d{PPa, V0, U, k, T0, side};
     Secant solver =
         secantOn(*this, &FluidPhase::equationForIrreversibleDecompression, &d, Tstart, 0.0001);
     solver.tolerance = 1e-13;

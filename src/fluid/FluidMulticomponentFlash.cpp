@@ -168,7 +168,7 @@ void FluidPhase::calculate_flash_pointX(double TK, double PPa, double Vliquid, d
     }
     Newton& solver = bindMixtureSystem(
         *this, static_cast<EquationSystem>(&FluidPhase::equationForFlashX), 2 * n, start.data());
-    solver.verbose = 1;
+    solver.verbose = 0;
     solver.dampmin = 1e-8;
     for (int j = 2; j <= 3; ++j) {
         solver.bounded[j] = 1;
@@ -205,7 +205,7 @@ void FluidPhase::calculate_bubble_pointX(double TK, double Vliquid, double Vvapo
         solver.lower[j] = 0.0;
         solver.upper[j] = 1.0;
     }
-    solver.verbose = 1;
+    solver.verbose = 0;
     error = solver.solve() != 0 ? 1 : 0;
     Vl0 = Vl;
     Vv0 = Vv;

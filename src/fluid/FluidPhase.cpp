@@ -200,8 +200,18 @@ void FluidPhase::initializeFlash2(double, double) {}
 void FluidPhase::initializeBubblePoint2(double, double) {}
 void FluidPhase::calculateTheTernaryDiagram(double, double, const char*) {}
 void FluidPhase::calculateTheCriticalCurve(const char*) {}
-void FluidPhase::calculateTheIsopleth2(const char*, double, double, double) {}
-void FluidPhase::calculateTheIsopleth3(const char*, double, double, double, double) {}
+// A model without its own isopleth tracer says so, rather than leave the caller to find
+// an empty result.
+void FluidPhase::calculateTheIsopleth2(const char*, double, double, double) {
+    std::fprintf(stderr, "%s has no isopleth tracer for a binary mixture\n",
+                 modelName.empty() ? "This model" : modelName.c_str());
+    error = 1;
+}
+void FluidPhase::calculateTheIsopleth3(const char*, double, double, double, double) {
+    std::fprintf(stderr, "%s has no isopleth tracer for a ternary mixture\n",
+                 modelName.empty() ? "This model" : modelName.c_str());
+    error = 1;
+}
 void FluidPhase::calculateTheLiquidLiquidIsopleth3(const char*, double, double, double, double) {}
 
 int FluidPhase::doCommandEx(int, char* const*) {

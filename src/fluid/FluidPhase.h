@@ -436,6 +436,10 @@ class FluidPhase : public Phase {
     void equationForCalculatingCriticalPoint2xV(double* xv, double* F, double** J, int& err,
                                                 int order, void* context);
     void next_critical_point(double& dTdx, double& dVdx);
+    // Whether the model fills the Helmholtz derivative block of the critical searches (it
+    // holds residual terms). A model that does not (the closed-form cubics) is told apart
+    // from a search that failed: the message names the search, and the error flag is set.
+    bool supportsCriticalSearch(const char* search);
     void search_a_critical_point(CriticalPointFlag flag);
     void search_the_critical_point_of_the_pure_component();
     void search_a_critical_point1();
@@ -554,8 +558,13 @@ class FluidPhase : public Phase {
 
     // ---- decompression, bubble nuclei, Salla spinodal, emulsion stability
     double equationForIrreversibleDecompression(double TK, void* context);
+    // The end state at PPa (Pa) of (T0 K, V0 m3/mol) expanded against PPa taking in the heat
+    // k (T0 - T) (k in J/(mol K)), searched from Tstart on the side of the selector (1 vapour,
+    // 2 liquid): from the liquid side a superheated liquid, or nothing, is found where the end
+    // is steam. The caller knows which side the end lies on. Error flag on failure.
     void calculate_irreversible_decompression_point_at_fixed_p(double T0, double V0, double PPa,
-                                                               double k, double Tstart);
+                                                               double k, double Tstart,
+                                                               int side = 2);
     double equationForBubbleNucleus(double Vm3, void* context);
     double equationForSallaSpinodal(double TK, void* context);
     void calculateTheSallaSpinodalTemperature();

@@ -17,6 +17,13 @@ namespace vornex {
 
 namespace {
 
+// The Newton step the solver last proposed is below its step tolerance.
+bool stalledAtRounding(const Newton& solver) {
+    double steps = 0.0;
+    for (int j = 0; j < solver.n; ++j) steps += std::fabs(solver.dx[j] / solver.scale[j]);
+    return steps <= solver.steptol;
+}
+
 // Degree-7 density correlations of the saturated phases, coefficients of T^7 ... T^0 (T in K).
 struct SaturationDensities {
     const char* name;
@@ -189,7 +196,11 @@ void FluidPhase::solveSaturationPressure(bool completeVapour) {
     solver.x[0] = solver.x0[0] = Vl0;
     solver.x[1] = solver.x0[1] = Vv0;
     solver.steptol = 1e-8;
-    const int code = solver.solve();
+    int code = solver.solve();
+    // Close to the critical point dP/dV vanishes, the scaled residual measure stalls at
+    // rounding a little above the tolerance and damping gives up, while the volumes no
+    // longer move: that point is the solution.
+    if (code == 1 && solver.modG0 < 1e-12 && stalledAtRounding(solver)) code = solver.error = 0;
     // The residual evaluates the phases along V alone: the vapour side's fugacities and
     // their derivatives complete at the solution, as the other drivers expect them.
     if (code == 0 && completeVapour) {

@@ -21,7 +21,6 @@ namespace {
 
 constexpr int kColumns = 28;
 using SaturationRow = std::array<double, kColumns>;
-constexpr int kSigmaColumn = 24;  // 0-based
 
 constexpr const char* kNames[kColumns] = {"P",   "Vl",  "Vv",  "T",     "Ul",   "Uv",   "Hl",
                                           "Hv",  "Al",  "Av",  "Gl",    "Gv",   "Sl",   "Sv",
@@ -106,16 +105,13 @@ class SaturationOutput {
         writeHeader();
     }
 
-    void write(const SaturationRow& row, bool sigmaUnknown) {
+    void write(const SaturationRow& row) {
         if (!usable_) return;
         if (mode_ == kBinaryGathered && !opened_) opened_ = out_.open(file_);
         if (out_.isText()) {
             for (int i = 0; i < kColumns; ++i) {
                 if (i > 0) out_.print(" ");
-                if (i == kSigmaColumn && sigmaUnknown)
-                    out_.print("nan");
-                else
-                    out_.print("%12lg", row[i]);
+                out_.print("%12lg", row[i]);
             }
             out_.print("\n");
         } else {
@@ -273,7 +269,10 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
             finish();
             return;
         }
-        out.write(criticalRow(*this, 1.0), true);
+        // The interface vanishes at the critical point: the model's surface tension of two
+        // equal phases (0, where no model is given as well).
+        calculateSigma(V, V);
+        out.write(criticalRow(*this, sigma));
         const double Tc = T, Vc = V;
         Vsep = Vc;
         dT = -std::fabs(dT);
@@ -313,7 +312,7 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
         const SaturatedPhase liquid = evaluatePhase(*this, VlPoint);
         const SaturatedPhase vapour = evaluatePhase(*this, VvPoint);
         calculateSigma(VlPoint, VvPoint);
-        out.write(makeRow(liquid, vapour, Tpoint, M, sigma), false);
+        out.write(makeRow(liquid, vapour, Tpoint, M, sigma));
     });
 
     if (start == 0) {
@@ -321,7 +320,10 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
         const bool found = error == 0;
         calculate_fugacities();
         calculate_state_functions();
-        if (found) out.write(criticalRow(*this, sigma), false);
+        if (found) {
+            calculateSigma(V, V);
+            out.write(criticalRow(*this, sigma));
+        }
     }
     finish();
 }

@@ -149,6 +149,27 @@ void FluidPhase::calculate_LLG_point(double TK, double Vliquid, double VpStart, 
     solver.dampmin = 1e-12;
     solver.itermax = 50;
     error = solver.solve() != 0 ? 1 : 0;
+    if (error) {
+        // A liquid is stiff: a volume guessed a few per cent off lies hundreds of bar from
+        // the vapour. Once more, with both liquids at the vapour's pressure.
+        MixtureSide v;
+        if (evaluateBinarySide(*this, 1, xv, Vvapour, v) && v.P > 0.0) {
+            const double retry[6] = {binaryVolumeAtPressure(*this, 2, xpGuess, v.P),
+                                     binaryVolumeAtPressure(*this, 2, xl, v.P),
+                                     Vvapour,
+                                     xpGuess,
+                                     xl,
+                                     xv};
+            if (retry[0] > 0.0 && retry[1] > 0.0) {
+                temperature(TK);
+                Newton& again = bindMixtureSystem(
+                    *this, static_cast<EquationSystem>(&FluidPhase::equationForLLG), 6, retry);
+                again.dampmin = 1e-12;
+                again.itermax = 50;
+                error = again.solve() != 0 ? 1 : 0;
+            }
+        }
+    }
     std::printf("err  %d\n", error);
     std::printf("T    %#.10lg\n", T);
     std::printf("P    %#.10lg\n", P * 1e-5);
@@ -242,15 +263,21 @@ void FluidPhase::equationForAzeotrope(double* xv, double* F, double** J, int& er
         err = 1;
         return;
     }
-    // ln f_i = ln(x_i RT / V) + mu_i^r/(RT): at one composition and temperature equal
-    // fugacities mean equal mu_i^r/(RT) - ln V, not equal mu_i^r/(RT).
-    for (int i = 0; i < 2; ++i) F[i] = (l.mu[i] - std::log(Vlt)) - (v.mu[i] - std::log(Vvt));
+    // Equal fugacities as ln(f_i liquid / f_i vapour): every model gives the fugacities with
+    // their derivatives, while the closed-form cubics report no residual chemical potential.
+    for (int i = 0; i < 2; ++i) {
+        if (!(l.f[i] > 0.0) || !(v.f[i] > 0.0)) {
+            err = 1;
+            return;
+        }
+        F[i] = std::log(l.f[i] / v.f[i]);
+    }
     F[2] = l.P - v.P;
     if (order >= 1) {
         for (int i = 0; i < 2; ++i) {
-            J[i][0] = l.dmudV[i] - 1.0 / Vlt;
-            J[i][1] = -(v.dmudV[i] - 1.0 / Vvt);
-            J[i][2] = l.Dmu[i][1] - v.Dmu[i][1];
+            J[i][0] = l.dfdV[i] / l.f[i];
+            J[i][1] = -v.dfdV[i] / v.f[i];
+            J[i][2] = l.D[i][1] / l.f[i] - v.D[i][1] / v.f[i];
         }
         J[2][0] = l.dPdV;
         J[2][1] = -v.dPdV;
@@ -266,6 +293,7 @@ void FluidPhase::calculate_azeotropic_point(double TK, double Vliquid, double Vv
         return;
     }
     temperature(TK);
+    if (withinUnit(x1)) repairStartVolumes(*this, x1, x1, Vliquid, Vvapour);
     Vl0 = Vliquid;
     Vv0 = Vvapour;
     const double start[3] = {Vliquid, Vvapour, x1};

@@ -10,7 +10,6 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
@@ -397,13 +396,13 @@ void FluidPhase::calculate_the_tricritical_curve1(const char* file, int index1, 
 
 void FluidPhase::test_stability_of_the_tricritical_curve(const char* in, const char* out,
                                                          int index1, int index2) {
-    if (in == nullptr || !std::ifstream(in).good()) {
-        std::fprintf(stderr, "Tricritical stability: cannot read the table %s\n",
-                     in == nullptr ? "(none)" : in);
+    DataTextFile table;
+    if (const FileRead read = table.tryOpen(in); !read) {
+        std::fprintf(stderr, "Tricritical stability: cannot read the table %s (%s)\n",
+                     in == nullptr ? "(none)" : in, read.message.c_str());
         error = 1;
         return;
     }
-    DataTextFile table(in);
     if (table.set_index("T V x0 x1 par1 par2") != 6) {
         std::fprintf(
             stderr, "Tricritical stability: %s lacks one of the columns T V x0 x1 par1 par2\n", in);

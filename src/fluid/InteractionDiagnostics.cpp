@@ -12,6 +12,7 @@
 #include "expression/Expression.h"
 #include "fluid/Interaction.h"
 #include "fluid/OutputFiles.h"
+#include "numerics/FileReader.h"
 
 namespace vornex {
 
@@ -40,12 +41,9 @@ bool hasUsableGraph(const Interaction& term) {
 
 // Copies a note the diagnostics wrote to standard output, where the developer reads it.
 void showNote(const char* name) {
-    std::FILE* in = std::fopen(OutputFiles::pathOf(name).c_str(), "r");
-    if (in == nullptr) return;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
-        std::fwrite(buffer, 1, n, stdout);
-    std::fclose(in);
+    std::string text;
+    if (readRegularFile(OutputFiles::pathOf(name), kTableFileLimit, text))
+        std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
 }  // namespace

@@ -34,6 +34,17 @@ bool evaluateCoexistingSides(FluidPhase& fluid, const double* xl, double Vliquid
 // The binary form: composition (1 - x1, x1).
 bool evaluateBinarySide(FluidPhase& fluid, int selector, double x1, double Vm3, MixtureSide& side);
 
+// Molar volume (m3/mol) of the binary (1 - x1, x1) as the given phase at the fluid's
+// temperature and P (Pa); 0 when the volume solve fails. The start of a saturation solve
+// whose guessed volume lies far off its phase's pressure.
+double binaryVolumeAtPressure(FluidPhase& fluid, int selector, double x1, double PPa);
+
+// A binary start volume at which its side has no positive pressure (a liquid expanded by a
+// per cent lies at negative pressure) is replaced by that side's volume at the other side's
+// pressure, so that a close start is not refused at its first evaluation.
+void repairStartVolumes(FluidPhase& fluid, double x1, double y1, double& Vliquid,
+                        double& Vvapour);
+
 // Stores a binary two-phase state: Vl0, Vv0 and the liquid and vapour compositions with
 // mole fractions x1 and y1 of component 1.
 inline void storeBinaryPair(FluidPhase& fluid, double Vliquid, double Vvapour, double x1,

@@ -16,6 +16,8 @@ namespace vornex {
 
 namespace {
 
+std::atomic<unsigned long> failedWrites{0};
+
 std::string& outputDirectory() {
     static std::string directory;
     return directory;
@@ -155,8 +157,13 @@ bool OutputFiles::isValidName(std::string_view name) {
            !hasForbiddenCharacter(name);
 }
 
+unsigned long OutputFiles::failures() {
+    return failedWrites.load();
+}
+
 bool OutputFiles::checkSuffix(std::string_view suffix) {
     if (isValidSuffix(suffix)) return true;
+    ++failedWrites;
     std::fprintf(stderr,
                  "Suffix \"%s\" refused: at most %zu characters, without \"/\" or control "
                  "characters\n",
@@ -192,6 +199,7 @@ OutputFile::~OutputFile() {
 bool OutputFile::open(std::string_view name, Mode mode) {
     if (stream_ != nullptr) abandon();
     if (!OutputFiles::isValidName(name)) {
+        ++failedWrites;
         std::fprintf(stderr, "Cannot write \"%s\": not an acceptable file name\n",
                      printable(name).c_str());
         return false;
@@ -207,6 +215,7 @@ bool OutputFile::open(std::string_view name, Mode mode) {
         stream_ = std::fopen(finalPath_.c_str(), "w");
     }
     if (stream_ == nullptr) {
+        ++failedWrites;
         std::fprintf(stderr, "Cannot write %s: %s\n", finalPath_.c_str(), std::strerror(errno));
         return false;
     }
@@ -242,6 +251,7 @@ bool OutputFile::commit() {
         error = errno;
     }
     if (failed) {
+        ++failedWrites;
         std::fprintf(stderr, "Writing %s failed: %s\n", finalPath_.c_str(), std::strerror(error));
         if (mode_ == Mode::Replace) ::unlink(writePath_.c_str());
     }

@@ -39,6 +39,11 @@ class OutputFiles {
     // message on standard error, when the file cannot be written; nothing is left then.
     static bool writeWholeFile(std::string_view name, std::span<const std::byte> bytes);
 
+    // How many files this process has failed to write (a refused name or suffix, a file
+    // that could not be created, a write or rename that failed): a program compares the
+    // count before and after a command to fail the command.
+    static unsigned long failures();
+
     // Runs gnuplot on a script written here (when plotting is switched on).
     static int plot(std::string_view script);
 };

@@ -1,9 +1,9 @@
 #include "fluid/TracerRows.h"
 
-#include <fstream>
 #include <sstream>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/FileReader.h"
 
 namespace vornex {
 
@@ -11,7 +11,9 @@ namespace vornex {
 // point (the header, BEGIN and END hold none).
 std::vector<std::string> tracerDataRows(const std::string& file) {
     std::vector<std::string> rows;
-    std::ifstream in(OutputFiles::pathOf(file));
+    std::string text;
+    readRegularFile(OutputFiles::pathOf(file), kTableFileLimit, text);
+    std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         for (size_t k = 1; k < line.size(); ++k) {
             if (line[k] == '.' && line[k - 1] >= '0' && line[k - 1] <= '9') {

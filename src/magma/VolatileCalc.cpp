@@ -39,6 +39,9 @@ constexpr TypeConstants kTypes[2] = {
 constexpr double kSpeciationLimit = 0.6;  // wt %: below it the fit gives molecular water
 constexpr double kMaxWater = 100.0;       // wt %
 constexpr double kMaxCO2 = 1e6;           // ppm
+// Below these an open degassing path treats the CO2 left as none.
+constexpr double kTraceMeltCO2 = 1e-3;    // ppm in the melt
+constexpr double kTraceVapourCO2 = 1e-6;  // mole fraction in the vapour
 
 void bindNewton(Newton& n, VolatileCalc* self, EquationSystem system,
                 std::initializer_list<double> scale, std::initializer_list<double> eps) {
@@ -576,7 +579,10 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
         if (open != 0 && step > 0) {
             bulkW = w;
             bulkQ = q;
-            if (volatileSystem == kH2OCO2 && bulkQ < 1e-6) {
+            // Once the melt has lost nearly all its CO2 the mixed flash is near singular (its
+            // vapour holds traces of CO2 whose fraction the solve cannot resolve) and it
+            // fails: below a practical floor the path goes on with water alone.
+            if (volatileSystem == kH2OCO2 && (bulkQ < kTraceMeltCO2 || y < kTraceVapourCO2)) {
                 volatileSystem = kH2OOnly;
                 bulkQ = 0.0;
             }

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -24,8 +25,18 @@ void consumeLineEnd(int c, std::istream& in) {
     if (c == '\r' && in.peek() == '\n') in.get();
 }
 
+// Ends the input: later reads fail at once and inputRefused tells why.
+bool refuseInput(std::istream& in, const char* what, std::size_t limit, std::string& text) {
+    text.clear();
+    std::fprintf(stderr, "Input refused: %s longer than %zu characters; the input ends here.\n",
+                 what, limit);
+    std::fflush(stderr);
+    in.setstate(std::ios::badbit);
+    return false;
+}
+
 // Reads the rest of the current line (without its end). Returns false when the input
-// ended before anything was read.
+// ended before anything was read, and when the line is too long to be an answer.
 bool readLine(std::istream& in, std::string& line) {
     line.clear();
     for (;;) {
@@ -35,11 +46,31 @@ bool readLine(std::istream& in, std::string& line) {
             consumeLineEnd(c, in);
             return true;
         }
+        if (line.size() == kLongestConsoleLine)
+            return refuseInput(in, "an input line", kLongestConsoleLine, line);
         line.push_back(static_cast<char>(c));
     }
 }
 
 }  // namespace
+
+bool inputRefused(const std::istream& in) {
+    return in.bad();
+}
+
+bool readConsoleWord(std::istream& in, std::string& word) {
+    word.clear();
+    constexpr int kEnd = std::char_traits<char>::eof();
+    int c;
+    while ((c = in.peek()) != kEnd && std::isspace(c)) in.get();
+    while ((c = in.peek()) != kEnd && !std::isspace(c)) {
+        if (word.size() == kLongestConsoleWord)
+            return refuseInput(in, "an input word", kLongestConsoleWord, word);
+        word.push_back(static_cast<char>(in.get()));
+    }
+    if (word.empty()) in.setstate(std::ios::failbit);
+    return !word.empty();
+}
 
 char getChar(char defaultValue, std::istream& in) {
     int c = in.get();
@@ -49,7 +80,7 @@ char getChar(char defaultValue, std::istream& in) {
         return defaultValue;
     }
     std::string rest;
-    readLine(in, rest);
+    if (!readLine(in, rest) && inputRefused(in)) return defaultValue;
     return static_cast<char>(c);
 }
 

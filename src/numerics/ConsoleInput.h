@@ -3,9 +3,26 @@
 // default.
 #pragma once
 
+#include <cstddef>
 #include <iostream>
+#include <string>
 
 namespace vornex {
+
+// Longest answer line and command word taken from the console, in characters. A longer one is
+// nothing anyone typed (endless input such as /dev/zero): it ends the input with a message on
+// standard error and marks the stream bad, so that every later question gets its default and
+// the caller can tell with inputRefused.
+inline constexpr std::size_t kLongestConsoleLine = 4096;
+inline constexpr std::size_t kLongestConsoleWord = 4096;
+
+// True once an over-long line or word ended the input of `in`.
+bool inputRefused(const std::istream& in);
+
+// One word, as `in >> word` reads it (leading white space skipped, the separator after it left
+// unread), of at most kLongestConsoleWord characters. False at the end of the input and for a
+// longer word, which ends the input.
+bool readConsoleWord(std::istream& in, std::string& word);
 
 // One-character answer: a line end (LF or CR) or the end of the input returns the default;
 // otherwise the first character, the rest of its line being discarded.

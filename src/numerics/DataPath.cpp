@@ -59,10 +59,11 @@ bool addDataDirectory(const std::string& folder) {
     return true;
 }
 
-std::string findDataFile(const std::string& relativeName) {
-    if (relativeName.empty()) return relativeName;
+std::optional<std::string> locateDataFile(const std::string& relativeName) {
+    if (relativeName.empty()) return std::nullopt;
     fs::path name(relativeName);
-    if (name.is_absolute() || isFile(name)) return relativeName;
+    if (isFile(name)) return relativeName;
+    if (name.is_absolute()) return std::nullopt;
     std::vector<fs::path> candidates{dataBesideExecutable()};
     {
         std::lock_guard<std::mutex> lock(registrationMutex());
@@ -77,7 +78,11 @@ std::string findDataFile(const std::string& relativeName) {
         fs::path p = dir / name;
         if (isFile(p)) return p.string();
     }
-    return relativeName;
+    return std::nullopt;
+}
+
+std::string findDataFile(const std::string& relativeName) {
+    return locateDataFile(relativeName).value_or(relativeName);
 }
 
 }  // namespace vornex

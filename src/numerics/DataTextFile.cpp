@@ -68,12 +68,23 @@ DataTextFile::~DataTextFile() {
 }
 
 void DataTextFile::open(const char* file) {
-    close();
-    stream.open(file);
-    if (!stream.is_open()) {
+    const FileRead read = tryOpen(file);
+    if (read.ok()) return;
+    if (read.status == FileReadStatus::NotFound)
         std::printf("\nFile %s not found\n", file);
-        std::exit(1);
-    }
+    else
+        std::printf("\n%s\n", read.message.c_str());
+    std::exit(1);
+}
+
+FileRead DataTextFile::tryOpen(const char* file) {
+    close();
+    std::string text;
+    const FileRead read = readRegularFile(file != nullptr ? file : "", kTableFileLimit, text);
+    if (!read) return read;
+    stream.clear();
+    stream.str(std::move(text));
+    open_ = true;
     name = file;
     names = std::make_unique<MsgList>();
     columns = 0;
@@ -91,8 +102,9 @@ void DataTextFile::open(const char* file) {
             columns = 1;
             read_fields();
         }
-        return;
+        return {};
     }
+    return {};
 }
 
 void DataTextFile::readIgorHeader() {
@@ -151,7 +163,7 @@ int DataTextFile::set_index(const char* list) {
 }
 
 int DataTextFile::read() {
-    if (!stream.is_open()) return 0;
+    if (!open_) return 0;
     std::string line;
     while (readLine(stream, line)) {
         std::string_view rest(line);
@@ -198,7 +210,7 @@ DataTextFile& DataTextFile::operator>>(short& value) {
 }
 
 void DataTextFile::count_items() {
-    if (rows != -1 || !stream.is_open()) return;
+    if (rows != -1 || !open_) return;
     stream.clear();
     std::streampos start = stream.tellg();
     std::int64_t count = 0;
@@ -216,8 +228,10 @@ void DataTextFile::count_items() {
 }
 
 void DataTextFile::close() {
-    if (!stream.is_open()) return;
-    stream.close();
+    if (!open_) return;
+    open_ = false;
+    stream.str({});
+    stream.clear();
     name.clear();
     columns = 0;
     rows = -1;

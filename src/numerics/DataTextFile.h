@@ -6,24 +6,26 @@
 // skipped, several WAVES lines accumulating; "BEGIN" ends the header; then one row per
 // line; "END" ends the data. Plain table: the first line names the columns (a leading
 // "/D" among them skipped), then rows, optionally ended by "END". A value "NaN" or "nan"
-// is missing. Lines end with LF, CR or CR LF alike; column and row counts are limited by
-// memory alone. Usage: open, select columns by name with set_index, then for each read()
+// is missing. Lines end with LF, CR or CR LF alike. The file is read whole through the one
+// file reader, so a FIFO, folder or device is refused and a table is at most
+// kTableFileLimit bytes. Usage: open, select columns by name with set_index, then for each read()
 // that returns 1 extract the selected values in order with >>.
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "numerics/FileReader.h"
 #include "numerics/MsgList.h"
 
 namespace vornex {
 
 class DataTextFile {
    public:
-    std::ifstream stream;
+    std::istringstream stream;  // the whole file
     std::string name;  // the file name
     int columns = 0;
     std::int64_t rows = -1;  // rows left to read, -1 until count_items
@@ -43,6 +45,10 @@ class DataTextFile {
     // Opens the file and reads its column names (an Igor header up to "BEGIN"). A file that
     // cannot be opened prints "\nFile <name> not found\n" and ends the process with status 1.
     void open(const char* file);
+    // The same, but a file that cannot be read (missing, or refused by the file reader:
+    // not a regular file, too large) only returns the failure, leaving the table closed.
+    FileRead tryOpen(const char* file);
+    bool isOpen() const { return open_; }
     // Appends the names on the rest of the current header line and resets the selection.
     // Names past the largest int count are left out with a message on standard error.
     void read_fields();
@@ -65,6 +71,7 @@ class DataTextFile {
 
    private:
     std::string lineRest;  // the unread rest of the current header line
+    bool open_ = false;
     void readIgorHeader();
     double nextSelected();
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "numerics/Allocation.h"
+#include "numerics/Diagnostics.h"
 #include "numerics/Gnuplot.h"
 
 namespace vornex {
@@ -124,16 +125,16 @@ void NLESolver::check_derivatives(FILE* out, double* at, double* h) {
 
 void NLESolver::display_the_vector() {
     if (verbose < 1) return;
-    std::printf("%3d\t\tmodG %12lg\t\t", iterations, modG);
-    for (int j = 0; j < n; ++j) std::printf("U%1d %12lg\t\t\t", j, x[j]);
-    std::printf("\n");
+    diagnostic("%3d\t\tmodG %12lg\t\t", iterations, modG);
+    for (int j = 0; j < n; ++j) diagnostic("U%1d %12lg\t\t\t", j, x[j]);
+    diagnostic("\n");
 }
 
 void NLESolver::display_the_Jacobian_matrix() {
     if (iterations <= 0 || verbose <= 2) return;
     for (int i = 0; i < m; ++i) {
-        for (int j = 0; j < n; ++j) std::printf("%lg  ", J[i][j]);
-        std::printf("\n");
+        for (int j = 0; j < n; ++j) diagnostic("%lg  ", J[i][j]);
+        diagnostic("\n");
     }
     for (int i = 0; i < m; ++i) std::printf("%lg  ", F[i]);
     std::printf("\n");

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "numerics/Allocation.h"
+#include "numerics/Diagnostics.h"
 #include "numerics/LinearAlgebra.h"
 
 namespace vornex {
@@ -53,7 +54,7 @@ int Newton::solve() {
                 std::copy(J[i], J[i] + n, Jwork[i]);
             }
             solve_the_linear_system(Jwork, Fwork, dx, n, error);
-            if (error != 0) std::fprintf(stderr, "The system is degenerated.\n");
+            if (error != 0) diagnostic("The system is degenerated.\n");
         }
     } while (convergence() == 0);
     return error;
@@ -120,13 +121,13 @@ int Newton::convergence() {
     ++iterations;
     if (error != 0) {
         if (verbose)
-            std::printf("No convergence : calculation failure. modG %12lg  modG0 %12lg\n", modG,
-                        modG0);
+            diagnostic("No convergence : calculation failure. modG %12lg  modG0 %12lg\n", modG,
+                       modG0);
         return 1;
     }
     if (iterations > itermax) {
         error = 1;
-        if (verbose) std::printf("No convergence, itermax = %d", itermax);
+        if (verbose) diagnostic("No convergence, itermax = %d\n", itermax);
         return 1;
     }
     if (modG0 > tolerance) return 0;
@@ -134,7 +135,7 @@ int Newton::convergence() {
     for (int j = 0; j < n; ++j) steps += std::fabs(dx[j] / scale[j]);
     if (steps > steptol) {
         error = 3;
-        if (verbose) std::printf("Sum of residues too large\n");
+        if (verbose) diagnostic("Sum of residues too large\n");
     } else {
         display_the_vector();
     }

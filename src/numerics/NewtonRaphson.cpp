@@ -4,16 +4,18 @@
 #include <cstdio>
 #include <limits>
 
+#include "numerics/Diagnostics.h"
+
 namespace vornex {
 
 void NewtonRaphson::calculate() {
     error = 0;
     double x = x1;
     if (bounded && x < xmin) {
-        if (verbose) std::printf("Too low value: x1 : %lf < xmin : %lf \n", x, xmin);
+        if (verbose) diagnostic("Too low value: x1 : %lf < xmin : %lf \n", x, xmin);
         error = 2;
     } else if (bounded && x > xmax) {
-        if (verbose) std::printf("Too high value: x1 : %lf > xmax : %lf \n", x, xmax);
+        if (verbose) diagnostic("Too high value: x1 : %lf > xmax : %lf \n", x, xmax);
         error = 3;
     } else if (!std::isfinite(x)) {
         // A step through f' = 0 cannot be evaluated.
@@ -25,7 +27,7 @@ void NewtonRaphson::calculate() {
     }
     (equation->*function)(x, f1, df1);
     if (equation->equationError || !std::isfinite(f1) || !std::isfinite(df1)) {
-        if (verbose) std::printf("Function evaluation error: x1 : %lf  fx1 : %lg \n", x, f1);
+        if (verbose) diagnostic("Function evaluation error: x1 : %lf  fx1 : %lg \n", x, f1);
         error = 4;
         equation->equationError = 0;
         return;
@@ -33,12 +35,12 @@ void NewtonRaphson::calculate() {
     if (checks && iterations > 0) {
         if (std::fabs(f1) > std::fabs(f0)) {
             if (verbose)
-                std::printf("Increase of the module of the function: |fx1| %lg   |fx0| %lg\n",
+                diagnostic("Increase of the module of the function: |fx1| %lg   |fx0| %lg\n",
                             std::fabs(f1), std::fabs(f0));
             error = 5;
         }
         if (df0 * df1 < 0) {
-            if (verbose) std::printf("Change of the convexity\n");
+            if (verbose) diagnostic("Change of the convexity\n");
             error = 6;
         }
     }
@@ -53,11 +55,11 @@ int16_t NewtonRaphson::convergence() {
         return 1;
     }
     if (error) {
-        if (verbose) std::printf("Calculation failure %d. x1 : %lf \n", error, x1);
+        if (verbose) diagnostic("Calculation failure %d. x1 : %lf \n", error, x1);
         return error;
     }
     if (iterations <= itermax) return 0;
-    if (verbose) std::printf("The iteration has gone on too long.\n");
+    if (verbose) diagnostic("The iteration has gone on too long.\n");
     error = 1;
     return 1;
 }
@@ -81,7 +83,7 @@ void NewtonRaphson::newtonStep() {
         x1 = x0 - r * f0 / df0;
         calculate();
         if (verbose)
-            std::printf("i %2d\tx0 %12lg\tx1 %12lg\t fx1 %12lg\t r %5g\n", iterations, x0, x1, f1,
+            diagnostic("i %2d\tx0 %12lg\tx1 %12lg\t fx1 %12lg\t r %5g\n", iterations, x0, x1, f1,
                         r);
         r /= 2;
     } while (error && r > 0.001);
@@ -106,7 +108,7 @@ void NewtonRaphson::bisectBracket() {
         else
             xneg = x1;
         if (verbose)
-            std::printf("i %2d x1 %12lg\t xpos %12lg\t \t xneg %12lg fx1 %12lg\n", iterations, x1,
+            diagnostic("i %2d x1 %12lg\t xpos %12lg\t \t xneg %12lg fx1 %12lg\n", iterations, x1,
                         xpos, xneg, f1);
     } while (convergence() == 0);
     checks = savedChecks;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "numerics/Diagnostics.h"
 #include "numerics/Gnuplot.h"
 
 namespace vornex {
@@ -26,6 +27,8 @@ double Solver::calcFunction(double x) {
         error = 4;
         return 0.0;
     }
+    // A flag an earlier call left on the equation object belongs to no point of this solve.
+    equation->equationError = 0;
     double f = (equation->*function)(x, context);
     if (equation->equationError) {
         error = 4;
@@ -65,9 +68,9 @@ double Solver::secantTrial(double lambda, double fa, double fb) const {
 void Solver::progress(double a, double b, double fb, bool withValue) const {
     if (!verbose) return;
     if (withValue)
-        std::printf("%d\t%lg\t%lg\t%lg\n", iterations, a, b, fb);
+        diagnostic("%d\t%lg\t%lg\t%lg\n", iterations, a, b, fb);
     else
-        std::printf("%d\t%lg\t%lg\n", iterations, a, b);
+        diagnostic("%d\t%lg\t%lg\n", iterations, a, b);
 }
 
 double Solver::bisect(double& fa, double& fb, bool withValue) {
@@ -157,7 +160,7 @@ double Secant::solve() {
     if (error) return x1;
     double x = x1, f = f1;
     for (;;) {
-        if (verbose) std::printf("%4d\t%12lg\t%12lg\t%12lg\n", iterations, x0, x1, f1);
+        if (verbose) diagnostic("%4d\t%12lg\t%12lg\t%12lg\n", iterations, x0, x1, f1);
         double lambda = relaxation;
         for (;;) {
             x = secantTrial(lambda, f0, f1);
@@ -167,8 +170,8 @@ double Secant::solve() {
             lambda /= 2;
             if (!error && growthcheck && std::fabs(f) > std::fabs(f1)) {
                 if (verbose)
-                    std::printf("Increase of the module of the function %lg > %lg for x = %lg \n",
-                                f, f1, x);
+                    diagnostic("Increase of the module of the function %lg > %lg for x = %lg \n", f,
+                               f1, x);
                 error = 5;
             }
             if (!error || !(lambda > minrelaxation)) break;
@@ -180,7 +183,7 @@ double Secant::solve() {
         lastf = f;
         if (stepEnds(x0, x1)) break;
     }
-    if (verbose) std::printf("%4d\t%12lg\t%12lg\t%12lg\n", iterations, x0, x, f);
+    if (verbose) diagnostic("%4d\t%12lg\t%12lg\t%12lg\n", iterations, x0, x, f);
     return x;
 }
 
@@ -191,7 +194,7 @@ double Muller::solve() {
     double fb = calcFunction(x1);
     if (error) return 0.0;
     if (!(fa * fb <= 0)) {
-        if (verbose) std::printf("Initialization error\n");
+        if (verbose) diagnostic("Initialization error\n");
         error = 4;
         return 0.0;
     }
@@ -206,7 +209,7 @@ double Bolzano::solve() {
     f1 = calcFunction(x1);
     if (error) return 0.0;
     if (!(f0 * f1 <= 0)) {
-        if (verbose) std::printf("Initialization error\n");
+        if (verbose) diagnostic("Initialization error\n");
         error = 1;
         return 0.0;
     }
@@ -251,7 +254,7 @@ SecantBracketing::Phase SecantBracketing::searchBracket(bool closerAtStart, bool
             if (!error && growthcheck && iterations >= 2 && std::fabs(f) > std::fabs(f1) &&
                 (f > 0) == (f1 > 0)) {
                 if (verbose)
-                    std::printf("Increase of the module of the function %lg > %lg\n", f, f1);
+                    diagnostic("Increase of the module of the function %lg > %lg\n", f, f1);
                 error = 5;
             }
             if (!error || !(lambda > minrelaxation)) break;
@@ -271,7 +274,7 @@ SecantBracketing::Phase SecantBracketing::searchBracket(bool closerAtStart, bool
     f1 = fneg;
     error = 0;
     if (!(f0 * f1 <= 0)) {
-        if (verbose) std::printf("Initialization error\n");
+        if (verbose) diagnostic("Initialization error\n");
         error = noSignChange;
         result = 0.0;
         return Phase::Done;

@@ -12,10 +12,9 @@ namespace vornex {
 
 namespace {
 
-constexpr double kPureWater = 1e-8;      // below: pure water
-constexpr double kPureNaCl = 0.9999;     // above: pure NaCl
-constexpr double kOnCurve = 0.01;        // bar: a pressure this close is on a saturation curve
-constexpr double kMaxPressure = 5000.0;  // bar
+constexpr double kPureWater = 1e-8;   // below: pure water
+constexpr double kPureNaCl = 0.9999;  // above: pure NaCl
+constexpr double kOnCurve = 0.01;     // bar: a pressure this close is on a saturation curve
 
 bool inUnit(double v) {
     return v >= 0.0 && v <= 1.0;
@@ -66,8 +65,12 @@ double Palliser::calculateFluidDensity(double T, double P, double x, double rho)
     pressure = P;
     salinity = x;
     reset();
-    maxPressure = kMaxPressure;
+    maxPressure = kDiagramMaxPressure;
     density = -1.0;
+    // Not cleared by reset(), which tracers also call; a state that does not compute them must
+    // not show those of an earlier state.
+    liquidusTemperatureAtMaxPressure = haliteMeltingTemperatureAtMaxPressure =
+        haliteMeltingTemperature = -1.0;
     bool valid = std::isfinite(T) && std::isfinite(P) && std::isfinite(x) && std::isfinite(rho) &&
                  P > 0.0 && T >= 0.0 && x >= 0.0 && x <= 1.0;
     if (!valid) {
@@ -280,6 +283,23 @@ double Palliser::calculateHaliteLiquidGasDensity(double T, double x, double rho)
         liquidMassFraction = !halite ? m.wA : vapourSide ? 0.0 : 1.0 - m.wA;
         vapourMassFraction = 1.0 - haliteMassFraction - liquidMassFraction;
         result = m.rho;
+        // Two phases are present, not three: the state is in that two-phase region, with the
+        // SLV phases as its coexisting pair (a requested density is not one it can have).
+        if (!halite) {
+            region = kLiquidVapour;
+            lgLiquidSalinity = slvLiquidSalinity;
+            lgLiquidDensity = slvLiquidDensity;
+            lgVapourSalinity = slvVapourSalinity;
+            lgVapourDensity = slvVapourDensity;
+        } else if (vapourSide) {
+            region = kHaliteVapour;
+            haliteGasSalinity = slvVapourSalinity;
+            haliteGasDensity = slvVapourDensity;
+        } else {
+            region = kHaliteLiquid;
+            haliteLiquidSalinity = slvLiquidSalinity;
+            haliteLiquidDensity = slvLiquidDensity;
+        }
     }
     double v = haliteMassFraction / haliteDensity + liquidMassFraction / slvLiquidDensity +
                vapourMassFraction / slvVapourDensity;

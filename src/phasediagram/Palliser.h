@@ -54,6 +54,9 @@ class Palliser : public PhaseDiagramInfo {
     double naclMolarMass = 0.058443;    // kg/mol
     double waterMolarMass = 0.018015;   // kg/mol
     static constexpr double kHaliteDensity = 2163.3340736627797;
+    // Upper pressure of the diagram (bar): the state computation's maxPressure, and the end of
+    // the liquidus tracers whatever the record holds.
+    static constexpr double kDiagramMaxPressure = 5000.0;
 
     // ------------------------------------------------------- model operations (slots 0..38)
     virtual double getWaterLiquidDensity(double T, double P) = 0;
@@ -142,10 +145,12 @@ class Palliser : public PhaseDiagramInfo {
 
     // ------------------------------------------------------------------------ isochores
     // Stride 2: T, P from T0 down by 1 while T >= Tend and the fluid of salinity x and
-    // density rho stays one phase.
+    // density rho stays one phase. `failed` when a pressure could not be found on the way or
+    // the path has fewer than two rows although Tend lies a degree or more below T0.
     void calculateTheIsochor(CurveArray& out, double x, double T0, double P0, double Tend,
                              double rho);
-    // P at which a fluid of w wt % has density rho at T; 0 when the search fails.
+    // P at which a fluid of w wt % has density rho at T; 0 when the search fails. Where the
+    // secant from Pguess fails, the root is bracketed by widening from Pguess and halved.
     double getIsochoricFluidPressure(double T, double Pguess, double rho, double w);
     double equationForIsochoricFluidPressure(double P, void* context);
     // Pressures of two-phase mixtures of bulk density rho; 0 when the search fails.
@@ -202,7 +207,9 @@ class Palliser : public PhaseDiagramInfo {
     void calculateBubblePointFromP(double P, double x, double& T, double& xV, double& rhoL,
                                    double& rhoV, double T0);
     // Bulk salinity and density of an inclusion from Th and Tm (Pm: SLV pressure at Tm; Ph:
-    // bubble pressure at Th; phiV: vapour volume fraction at Tm). x = rho = 0 on failure.
+    // bubble pressure at Th; phiV: vapour volume fraction at Tm). The search does not depend on
+    // the guesses, which are accepted for callers that have them. On failure (Tm above Th, no
+    // liquid homogenising at Th) `failed`, x = rho = 0 and Ph = phiV = -1.
     void calculateFromThTm(double Th, double Tm, double& x, double& rho, double TmGuess,
                            double ThGuess, double xGuess, double rhoGuess, double& Pm, double& Ph,
                            double& phiV);
@@ -213,7 +220,6 @@ class Palliser : public PhaseDiagramInfo {
     double equationForTm(double T, void* context);
     double equationForTm3(double T, void* context);
     double equationForBubblePointFromP(double T, void* context);
-    void equationForTmTh(double* X, double* F, double** J, int& error, int order, void* context);
 
     // ----------------------------------------------- ice, boiling, geotherm, spinodal
     // Stride 2: wt % salt, ice melting T; 101 rows, 0 .. 40 wt %.
@@ -241,6 +247,14 @@ class Palliser : public PhaseDiagramInfo {
     void calculateSpinodalCurve(CurveArray& out, double x);
 
    protected:
+    // The SLV liquid and vapour at Tm of an inclusion homogenising at Th.
+    struct InclusionAtTm {
+        double Th, Pm, xL, xV, rhoL, rhoV;
+    };
+    // The inclusion with vapour fraction phi at Tm: its x and rho, and its density less that of
+    // the bubble-point liquid of x at Th (with that bubble pressure); false without one.
+    bool inclusionFromVapourFraction(const InclusionAtTm& c, double phi, double& x, double& rho,
+                                     double& residual, double& Ph);
     // Proportions of a two-phase state (A, B and the absent phase); returns the bulk density.
     double twoPhases(const Mixture& m, double& wA, double& phiA, double& wB, double& phiB,
                      double& wAbsent, double& phiAbsent);

@@ -85,7 +85,7 @@ void Palliser::calculateGasIsopleth(CurveArray& out, double w, double T0) {
 }
 
 void Palliser::calculateHaliteLiquidIsopleth(CurveArray& out, double x, double Tguess) {
-    if (!std::isfinite(x) || !std::isfinite(Tguess) || !(maxPressure > 0.0)) return;
+    if (!std::isfinite(x) || !std::isfinite(Tguess)) return;
     double T = 0.0, Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     calculateSLVPointFromX(x, T, Ps, xV, rhoL, rhoV, Tguess);
     if (failed) return;  // no SLV point of x: every liquidus temperature would read -1
@@ -94,14 +94,14 @@ void Palliser::calculateHaliteLiquidIsopleth(CurveArray& out, double x, double T
         calculateHaliteLiquidTemperature(x, P, T, rho, T);
         if (!failed && T > 0.0) appendRow(out, {T, P, rho});
     };
-    steps(Ps, maxPressure, 20.0, Bound::Below, row);
-    row(maxPressure);
+    steps(Ps, kDiagramMaxPressure, 20.0, Bound::Below, row);
+    row(kDiagramMaxPressure);
 }
 
 // ----------------------------------------------------------------------------- isotherms
 
 void Palliser::calculateHaliteLiquidIsotherm(CurveArray& out, double T) {
-    if (!(T >= 0.0 && T <= naclCriticalTemperature) || !(maxPressure > 0.0)) return;
+    if (!(T >= 0.0 && T <= naclCriticalTemperature)) return;
     double P0 = 0.0, guess = 1.0;
     if (T <= haliteTripleTemperature) {
         double xV = 0.0, rhoL = 0.0, rhoV = 0.0;
@@ -110,7 +110,7 @@ void Palliser::calculateHaliteLiquidIsotherm(CurveArray& out, double T) {
         P0 = getHaliteMeltingPressure(T);
     }
     double x = 0.0, rho = 0.0;
-    steps(P0, maxPressure, 10.0, Bound::AtOrBelow, [&](double P) {
+    steps(P0, kDiagramMaxPressure, 10.0, Bound::AtOrBelow, [&](double P) {
         calculateHaliteLiquidPoint(T, P, x, guess, rho);
         if (!failed) appendRow(out, {P, 100.0 * x, rho});
     });

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <memory>
 
-#include "numerics/Newton.h"
 #include "numerics/Quadrature.h"
 #include "phasediagram/Palliser.h"
 #include "phasediagram/PalliserSteps.h"
@@ -27,11 +26,6 @@ struct TmContext {
 struct BubbleContext {
     double x, P;
     double xV = -1.0, rhoL = -1.0, rhoV = -1.0;
-};
-
-struct TmThContext {
-    double Th, xL, xV, rhoL, rhoV, ThGuess;
-    double phiV = -1.0, Ph = -1.0;
 };
 
 }  // namespace
@@ -140,78 +134,82 @@ void Palliser::calculateBubblePointFromP(double P, double x, double& T, double& 
 
 // ---------------------------------------------------------------- salinity from Th and Tm
 
-void Palliser::equationForTmTh(double* X, double* F, double** J, int& error, int order,
-                               void* context) {
-    (void)J;
-    (void)order;  // the Jacobian is taken by central differences
-    auto& c = *static_cast<TmThContext*>(context);
-    const double x = X[0], rho = X[1];
-    Mixture m = mixture(x, c.xL, c.rhoL, c.xV, c.rhoV);
-    if (!m.valid || !(rho > 0.0)) {
-        error = 1;
-        return;
-    }
-    F[0] = rho - m.rho;  // the inclusion is liquid + vapour on the SLV curve at Tm
-    double P = 0.0;
-    double Th = calculateThLiq(x, rho, c.ThGuess, P);
-    if (Th == 0.0) {
-        error = 1;
-        return;
-    }
-    c.phiV = 1.0 - m.phiA;
-    c.Ph = P;
-    F[1] = Th - c.Th;
+// An inclusion that homogenises to the liquid at Th after its halite dissolved at Tm is, at Tm,
+// the SLV liquid and vapour in some volume proportion phi of vapour; phi alone fixes its bulk
+// salinity and density. Of all these mixtures the inclusion is the one whose liquid at Th is on
+// its bubble curve: residual rho(phi) - rhoL_bubble(Th, x(phi)), positive for phi = 0 (the
+// liquid expands as it heats along its bubble curve) and negative once the mixture is too light
+// to homogenise to the liquid by Th. No guess enters, so every inclusion is found the same way.
+namespace {
+constexpr int kVapourFractionScan = 400;  // bracketing steps of phi over [0, 1)
+constexpr int kVapourFractionHalvings = 60;
+}  // namespace
+
+bool Palliser::inclusionFromVapourFraction(const InclusionAtTm& c, double phi, double& x,
+                                           double& rho, double& residual, double& Ph) {
+    rho = phi * c.rhoV + (1.0 - phi) * c.rhoL;
+    x = (phi * c.rhoV * c.xV + (1.0 - phi) * c.rhoL * c.xL) / rho;
+    double P = c.Pm, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateBubblePoint(c.Th, x, P, xV, rhoL, rhoV);
+    if (failed || !(rhoL > 0.0) || !std::isfinite(rho)) return false;
+    residual = rho - rhoL;
+    Ph = P;
+    return true;
 }
 
 void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, double TmGuess,
                                  double ThGuess, double xGuess, double rhoGuess, double& Pm,
                                  double& Ph, double& phiV) {
     (void)TmGuess;
+    (void)ThGuess;
+    (void)xGuess;
+    (void)rhoGuess;
+    failed = 0;
+    auto fail = [&] {
+        failed = 1;
+        x = rho = 0.0;
+        Ph = phiV = -1.0;
+    };
     if (!(Tm >= 0.0 && Tm <= haliteTripleTemperature) || !std::isfinite(Th)) {
-        failed = 1;  // halite dissolves on the SLV curve or not at all
-        x = rho = 0.0;
-        Pm = -1.0;
+        Pm = -1.0;  // halite dissolves on the SLV curve or not at all
+        return fail();
+    }
+    InclusionAtTm c{Th, Pm, 0.0, 0.0, 0.0, 0.0};
+    calculateSLVPoint(Tm, Pm, c.xL, c.xV, c.rhoL, c.rhoV);
+    c.Pm = Pm;
+    if (std::fabs(Th - Tm) < 0.1) {  // both phases vanish together
+        x = c.xL;
+        rho = c.rhoL;
         return;
     }
-    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
-    calculateSLVPoint(Tm, Pm, xL, xV, rhoL, rhoV);
-    if (std::fabs(Th - Tm) < 0.1) {
-        x = xL;
-        rho = rhoL;
-        return;
+    // Halite dissolving after homogenisation is no liquid + vapour inclusion at Tm.
+    if (!(Tm < Th)) return fail();
+    // Bracket the change of sign on a scan of phi, then halve; a mixture whose liquid has no
+    // bubble point at Th counts as too light.
+    double lo = 0.0, hi = -1.0, xs = 0.0, rhos = 0.0, r = 0.0, P = 0.0;
+    if (!inclusionFromVapourFraction(c, lo, xs, rhos, r, P) || !(r > 0.0)) return fail();
+    for (int i = 1; i < kVapourFractionScan && hi < 0.0; ++i) {
+        double phi = static_cast<double>(i) / kVapourFractionScan;
+        if (inclusionFromVapourFraction(c, phi, xs, rhos, r, P) && r > 0.0)
+            lo = phi;
+        else
+            hi = phi;
     }
-    if (!(Tm < Th)) return;
-    TmThContext c{Th, xL, xV, rhoL, rhoV, ThGuess};
-    auto newton = std::make_unique<Newton>();
-    newton->_setSysEquationToSolve(this, static_cast<EquationSystem>(&Palliser::equationForTmTh),
-                                   2);
-    newton->context = &c;
-    // The homogenisation temperature comes from a search converged to 1e-9: its differences
-    // need steps far above that noise, and the residual cannot be driven below it.
-    newton->numerical = 1;
-    newton->eps[0] = 1e-5;
-    newton->eps[1] = 1e-2;
-    newton->scale[0] = 0.05;
-    newton->scale[1] = 100.0;
-    newton->tolerance = 1e-8;
-    newton->steptol = 1e-5;
-    // Start inside the liquid + vapour range by more than a difference step: the differences
-    // must not reach a salinity above the SLV liquid's.
-    newton->x[0] = std::min(xGuess, xL - 2.0 * newton->eps[0]);
-    newton->x[1] = rhoGuess;
-    int error = newton->solve();
-    failed = error != 0;
-    if (failed) {
-        x = rho = 0.0;
-        return;
+    if (hi < 0.0) return fail();
+    for (int i = 0; i < kVapourFractionHalvings; ++i) {
+        double phi = 0.5 * (lo + hi);
+        if (inclusionFromVapourFraction(c, phi, xs, rhos, r, P) && r > 0.0)
+            lo = phi;
+        else
+            hi = phi;
     }
-    x = newton->x[0];
-    rho = newton->x[1];
-    // The last evaluation may have been a difference step: the results of the solution itself.
-    double F[2] = {0.0, 0.0};
-    equationForTmTh(newton->x, F, nullptr, error, 0, &c);
-    Ph = c.Ph;
-    phiV = c.phiV;
+    // The root must be a change of sign, not the edge of the mixtures that have a bubble point.
+    if (!inclusionFromVapourFraction(c, lo, xs, rhos, r, P) || !(std::fabs(r) < 1e-6 * rhos))
+        return fail();
+    x = xs;
+    rho = rhos;
+    Ph = P;
+    phiV = lo;
 }
 
 // ------------------------------------------------------------------------------ ice melting

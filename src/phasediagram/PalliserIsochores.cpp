@@ -12,6 +12,9 @@ namespace {
 
 constexpr double kPureWater = 1e-8;
 constexpr double kPureNaCl = 0.9999;
+constexpr double kIsochoreWidening = 1.25;  // factor of each widening step of the bracket
+constexpr int kIsochoreWidenings = 40;      // from the guess to beyond the diagram's pressures
+constexpr int kIsochoreHalvings = 80;
 
 struct IsochoreContext {
     double T, rho, x;
@@ -33,11 +36,13 @@ double Palliser::mixtureResidual(const Mixture& m, double rho) {
 
 void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double P0, double Tend,
                                    double rho) {
+    failed = 1;
     if (!std::isfinite(x) || !std::isfinite(P0) || !(rho > 0.0) || !std::isfinite(rho)) return;
     // A pure-NaCl fluid has no isochoric pressure to search: its curve would be an isobar.
     if (x > kPureNaCl) return;
     double P = P0;
-    bool stop = false;
+    bool stop = false, lost = false;
+    size_t rows = 0;
     steps(0.0, T0 - Tend, 1.0, Bound::AtOrBelow, [&](double dT) {
         if (stop) return;
         double T = T0 - dT;
@@ -51,7 +56,7 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
         // The path ends where no pressure is found, at a pressure that is no state, or where
         // the fluid at its isochoric pressure is no longer one phase (it has homogenised).
         if (!(Pnext > 0.0) || !std::isfinite(Pnext)) {
-            stop = true;
+            stop = lost = true;
             return;
         }
         calculateFluidDensity(T, Pnext, x, rho);
@@ -65,7 +70,10 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
         P = Pnext;
         region = kIsochore;
         appendRow(out, {T, P});
+        ++rows;
     });
+    // A path whose pressure was lost, or that never left its first point, is no isochore.
+    failed = lost || (rows < 2 && T0 - 1.0 >= Tend);
 }
 
 double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, double w) {
@@ -73,7 +81,38 @@ double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, 
     int error = 0;
     double P =
         secant(&Palliser::equationForIsochoricFluidPressure, &c, Pguess, 1.001 * Pguess, error);
-    return error ? 0.0 : P;
+    if (!error) return P;
+    // The secant ran onto a flat or broken stretch: bracket the root by widening from the guess
+    // in the direction the residual points, then halve.
+    auto residual = [&](double p, double& r) {
+        int16_t outer = equationError;
+        equationError = 0;
+        r = equationForIsochoricFluidPressure(p, &c);
+        bool ok = equationError == 0 && std::isfinite(r);
+        equationError = outer;
+        return ok;
+    };
+    double lo = Pguess, rLo = 0.0;
+    if (!(Pguess > 0.0) || !residual(lo, rLo)) return 0.0;
+    if (rLo == 0.0) return lo;
+    const double factor = rLo < 0.0 ? kIsochoreWidening : 1.0 / kIsochoreWidening;
+    double hi = lo, rHi = rLo;
+    for (int i = 0; i < kIsochoreWidenings && (rHi < 0.0) == (rLo < 0.0); ++i) {
+        lo = hi;
+        rLo = rHi;
+        hi = lo * factor;
+        if (!residual(hi, rHi)) return 0.0;
+    }
+    if ((rHi < 0.0) == (rLo < 0.0)) return 0.0;
+    for (int i = 0; i < kIsochoreHalvings && std::fabs(hi - lo) > 1e-10 * hi; ++i) {
+        double mid = 0.5 * (lo + hi), rMid = 0.0;
+        if (!residual(mid, rMid)) return 0.0;
+        if ((rMid < 0.0) == (rLo < 0.0))
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return 0.5 * (lo + hi);
 }
 
 double Palliser::equationForIsochoricFluidPressure(double P, void* context) {

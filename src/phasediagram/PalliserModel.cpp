@@ -14,6 +14,7 @@ namespace {
 constexpr double kKelvin = 273.15;
 constexpr double kLiquidusSlope = 0.024726;     // degC/bar along a liquidus
 constexpr double kLiquidusDensitySlope = 0.03;  // kg/m3 per bar along a liquidus
+constexpr double kRulePressure = 1000.0;        // bar, where the one-phase liquid rules are pinned
 
 // Exponent of the halite-saturated vapour law x = xSLV_V (P/P_SLV)^e.
 double haliteGasExponent(double T) {
@@ -25,6 +26,11 @@ double haliteGasExponent(double T) {
 PalliserModel::PalliserModel()
     : water(std::make_unique<WagnerPruss>(2)), fluid(std::make_unique<Anderko>(2)) {
     fluid->setSystemCode(10);
+    // The end of the NaCl saturation curve, as its tracer leaves it, so that the isobars do not
+    // depend on whether that tracer has run.
+    double rhoL = 0.0, rhoV = 0.0;
+    calculateNaClSaturationPoint(naclCriticalTemperature, naclCriticalPressure, rhoL, rhoV);
+    naclCriticalDensity = (rhoL + rhoV) / 2.0;
 }
 
 PalliserModel::~PalliserModel() = default;
@@ -267,32 +273,46 @@ double PalliserModel::patchForXgsat(double T, double a, double b, double value) 
 
 // ----------------------------------------------------------- one-phase density rules
 
+// The one-phase liquid rules run from a saturated (or critical) fluid of density rhoS at its
+// pressure PS linearly to 1000 bar, and on from there as a mixing estimate rhoA of water and a
+// notional molten salt of 1695 kg/m3 at 1000 bar: rhoA = rhow(T, 1000) + (1695 - rhow) x.
+// Above 1000 bar the estimate is carried to the state's pressure, so that the fluid is
+// compressed as its water share is: rhoA(P) = rhoA + (1 - x) (rhow(T, P) - rhow(T, 1000)).
+// The density at 1000 bar is the estimate, but never less than the fluid at PS compressed at
+// the estimate's own rate at 1000 bar: where the estimate lies below the saturated fluid (cool
+// brines, and hot salty ones) the fluid would otherwise not respond to pressure at all, and
+// would lose density across 1000 bar.
+double PalliserModel::pinnedLiquidDensity(double T, double P, double x, double PS, double rhoS) {
+    double rho1000 = getWaterLiquidDensity(T, kRulePressure);
+    double rhoA = rho1000 + (1695.0 - rho1000) * x;
+    double at1000 = std::max(rhoA, rhoS);
+    if (PS < kRulePressure) {
+        double slope = (1.0 - x) *
+                       (getWaterLiquidDensity(T, kRulePressure + 1.0) -
+                        getWaterLiquidDensity(T, kRulePressure - 1.0)) /
+                       2.0;
+        at1000 = std::max(rhoA, rhoS + slope * (kRulePressure - PS));
+        if (!(P > kRulePressure)) return rhoS + (P - PS) / (kRulePressure - PS) * (at1000 - rhoS);
+    }
+    if (!(P > kRulePressure)) return at1000;
+    return at1000 + (1.0 - x) * (getWaterLiquidDensity(T, P) - rho1000);
+}
+
 double PalliserModel::calculateFluidDensityRegion2a() {
     double T = temperature, P = pressure, x = salinity;
     double rhoW = getWaterVapourDensity(T, P);
-    double rho1000 = getWaterLiquidDensity(T, 1000.0);
-    double rhoA = rho1000 + (1695.0 - rho1000) * criticalSalinity;
-    double r = x / criticalSalinity;
-    if (P < 1000.0 && criticalPressure < 1000.0)
-        return rhoW + r * (criticalDensity +
-                           (P - criticalPressure) / (1000.0 - criticalPressure) *
-                               (rhoA - criticalDensity) -
-                           rhoW);
-    return rhoW + r * (rhoA - rhoW);
+    // Water mixed with the critical fluid of the temperature, itself compressed as a liquid.
+    double rhoCritical =
+        pinnedLiquidDensity(T, P, criticalSalinity, criticalPressure, criticalDensity);
+    return rhoW + x / criticalSalinity * (rhoCritical - rhoW);
 }
 
 double PalliserModel::rule2b6(const char* name) {
     double T = temperature, P = pressure, x = salinity;
-    double rho1000 = getWaterLiquidDensity(T, 1000.0);
-    double rhoA = rho1000 + (1695.0 - rho1000) * x;
     double rhoLG = 0.0;
     calculateLiquidSaturationPoint(T, x, liquidGasPressure, rhoLG);
-    double rho = rhoLG;
-    if (P > 1000.0 || !(liquidGasPressure < 1000.0))
-        rho = rhoA;
-    else if (rhoA > rhoLG)
-        rho = rhoLG + (P - liquidGasPressure) / (1000.0 - liquidGasPressure) * (rhoA - rhoLG);
-    say("region %s rho %f rholg %f p_lg %f rho1000 %f", name, rho, rhoLG, liquidGasPressure, rhoA);
+    double rho = pinnedLiquidDensity(T, P, x, liquidGasPressure, rhoLG);
+    say("region %s rho %f rholg %f p_lg %f", name, rho, rhoLG, liquidGasPressure);
     // The Anderko fit starts at 573.1 K; below it the comparison has nothing to say.
     if (diagnosticsOn() && T + kKelvin > 573.1) calculateAnderkoFluid();
     return rho;

@@ -136,6 +136,9 @@ class PalliserModel : public Palliser {
                    double& rhoL, double& rhoV) const;
     double waterDensity(double T, double P, int side);
     double rule2b6(const char* name);
+    // Density of a liquid-like fluid of salinity x at P from its saturated (or critical) state
+    // (PS, rhoS), rising with pressure through 1000 bar.
+    double pinnedLiquidDensity(double T, double P, double x, double PS, double rhoS);
 };
 
 }  // namespace vornex

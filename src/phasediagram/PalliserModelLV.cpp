@@ -42,6 +42,15 @@ double eShape(double T, double xc) {
 double gammaShape(double T) {
     return 0.7 + 0.3 * (T - kWaterTc) / 9.850000000000023;
 }
+// Near the water critical point the surface is reshaped: the laws are evaluated at the shape
+// coordinate s = u^gamma of the pressure coordinate u. The inverses, which find s from a
+// salinity, place the point at the pressure coordinate u = s^(1/gamma).
+bool nearCritical(double T, bool waterBranch, bool patches) {
+    return !waterBranch && patches && T < 384.0;
+}
+double pressureCoordinate(double T, double s, bool reshaped) {
+    return reshaped ? std::pow(s, 1.0 / gammaShape(T)) : s;
+}
 // u limited to [0, 1], NaN to 0.
 double clip(double u) {
     return u >= 0.0 ? std::min(u, 1.0) : 0.0;
@@ -115,7 +124,7 @@ void PalliserModel::calculateLGPoint(double T, double P, double& xL, double& xV,
         if (std::fabs(P - b.Plow) < 0.1) failed = 0;
     }
     u = clip(u);
-    if (!b.water && patches && T < 384.0) u = std::pow(u, gammaShape(T));
+    if (nearCritical(T, b.water, patches)) u = std::pow(u, gammaShape(T));
     double Pu = 0.0;
     shapeLaws(T, b, u, Pu, xL, xV, rhoL, rhoV);
 }
@@ -140,9 +149,9 @@ void PalliserModel::calculateBubblePoint(double T, double xL, double& P, double&
     }
     if (!(u >= 0.0 && u <= 1.0)) failed = 1;
     u = clip(u);
-    if (!b.water && patches && T < 384.0) u = std::pow(u, gammaShape(T));
     double xLu = 0.0;
     shapeLaws(T, b, u, P, xLu, xV, rhoL, rhoV);
+    P = b.Pup - (b.Pup - b.Plow) * pressureCoordinate(T, u, nearCritical(T, b.water, patches));
 }
 
 double PalliserModel::equationForGas(double u, void* context) {
@@ -217,6 +226,7 @@ void PalliserModel::calculateDewPoint(double T, double xV, double& P, double& xL
     if (failed) return;
     double xVu = 0.0;
     shapeLaws(T, b, u, P, xL, xVu, rhoL, rhoV);
+    P = b.Pup - (b.Pup - b.Plow) * pressureCoordinate(T, u, nearCritical(T, b.water, patches));
 }
 
 void PalliserModel::calculateLiquidSaturationPoint(double T, double x, double& P, double& rho) {
@@ -233,8 +243,8 @@ void PalliserModel::calculateLiquidSaturationPoint(double T, double x, double& P
     double rhoLow = nacl ? naclLiquidDensity : slvLiquidDensity;
     double r = std::max(std::log(x / xc) / std::log(xLow / xc), 0.0);
     double u = std::pow(r, 1.0 / eShape(T, xc));
-    if (!nacl && patches && T < 384.0) u = std::pow(u, gammaShape(T));
-    P = criticalPressure - (criticalPressure - Plow) * u;
+    P = criticalPressure - (criticalPressure - Plow) *
+                               pressureCoordinate(T, u, !nacl && nearCritical(T, false, patches));
     rho = criticalDensity + (rhoLow - criticalDensity) * std::pow(u, 1.0 / c1Shape(T));
 }
 
@@ -290,7 +300,7 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T, double P, double& xL
     b.rhoVlow = nacl ? naclVapourDensity : slvVapourDensity;
     if (patches) b.xVlow = patchForXgsat(T, P, b.Plow, b.xVlow);
     double u = std::max(reduced(b.Pup, P, b.Plow), 0.0);
-    if (!b.water && !nacl && patches && T < 384.0) u = std::pow(u, gammaShape(T));
+    if (!nacl && nearCritical(T, b.water, patches)) u = std::pow(u, gammaShape(T));
     const double e = fixedT[3], bb = fixedT[2], ic1 = fixedT[6], ic2 = fixedT[7];
     if (b.water) {
         xL = b.xLlow * std::pow(u, e);
@@ -406,7 +416,8 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
         }
         if (end) break;
         if (!accept) continue;
-        double P = Pcrit - (Pcrit - b.Plow) * u;
+        double P =
+            Pcrit - (Pcrit - b.Plow) * pressureCoordinate(T, u, nearCritical(T, false, patches));
         double rhoV = rhocrit + (b.rhoVlow - rhocrit) * std::pow(u, 1.0 / c2Shape(T));
         appendRow(out, {T, P, rhoV});
         lastP = P;

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 namespace vornex {
 
@@ -102,24 +101,19 @@ IoResult writeFileAtomically(const std::string& path, const std::string& text) {
     return writeFileAtomically(path, text.data(), text.size());
 }
 
-IoResult readFileBytes(const std::string& path, Bytes& out) {
-    out.clear();
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return IoResult::failure(IoStatus::ReadFailed,
-                                 "cannot read '" + path + "': it is a folder");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return IoResult::failure(IoStatus::OpenFailed, describe("cannot open", path, errno));
-    char buffer[65536];
-    while (in) {
-        in.read(buffer, sizeof buffer);
-        out.insert(out.end(), buffer, buffer + in.gcount());
+IoResult readFileBytes(const std::string& path, Bytes& out, std::size_t limit) {
+    FileRead read = readRegularFile(path, limit, out);
+    switch (read.status) {
+        case FileReadStatus::Ok:
+            return {};
+        case FileReadStatus::NotFound:
+        case FileReadStatus::OpenFailed:
+            return IoResult::failure(IoStatus::OpenFailed, std::move(read.message));
+        case FileReadStatus::Refused:
+        case FileReadStatus::ReadFailed:
+            break;
     }
-    if (in.bad()) {
-        out.clear();
-        return IoResult::failure(IoStatus::ReadFailed, "cannot read '" + path + "'");
-    }
-    return {};
+    return IoResult::failure(IoStatus::ReadFailed, std::move(read.message));
 }
 
 }  // namespace vornex

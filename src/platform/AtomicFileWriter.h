@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "numerics/FileReader.h"
+
 namespace vornex {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -62,7 +64,10 @@ class AtomicFileWriter {
 IoResult writeFileAtomically(const std::string& path, const void* data, std::size_t length);
 IoResult writeFileAtomically(const std::string& path, const Bytes& bytes);
 IoResult writeFileAtomically(const std::string& path, const std::string& text);
-// Reads a whole file; `out` is cleared first.
-IoResult readFileBytes(const std::string& path, Bytes& out);
+// Reads a whole regular file of at most `limit` bytes; `out` is cleared first. A FIFO, folder,
+// device, socket or dangling link is refused (ReadFailed) without waiting or reading, and so
+// is a file above the limit; a missing or unopenable file is OpenFailed.
+IoResult readFileBytes(const std::string& path, Bytes& out,
+                       std::size_t limit = kDocumentFileLimit);
 
 }  // namespace vornex

@@ -1,11 +1,15 @@
 #include "platform/KeyedArchiver.h"
 
+#include <bit>
 #include <charconv>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <unordered_map>
 
+#include "platform/BinaryPlistWriter.h"
 #include "platform/PlistNode.h"
+#include "platform/PlistTree.h"
 
 namespace vornex {
 
@@ -42,11 +46,15 @@ Bytes rgbComponents(const Color& c) {
     return b;
 }
 
+// Writes the archive straight into a binary property list: every entry of "$objects" is
+// written as soon as it is complete, and "$objects" itself, the "$top" fields and the root
+// dictionary last. Equal strings and numbers are stored once, as the platform's archiver stores
+// a shared object once: a case list repeats the same keys in every case.
 class ArchiveWriter {
    public:
-    ArchiveWriter() : objects_(plist_new_array()) {
-        plist_array_append_item(objects_.get(), plist_new_string("$null"));
-    }
+    using Ref = BinaryPlistWriter::Ref;
+
+    ArchiveWriter() { objects_.push_back(out_.addString("$null")); }
 
     // Adds the value to "$objects" and returns its index (0 for nil).
     std::uint64_t add(const PlistValue& v) {
@@ -55,169 +63,168 @@ class ArchiveWriter {
             case T::Null:
                 return 0;
             case T::Bool:
-                return shared('b', v.toBool() ? "1" : "0",
-                              [&] { return plist_new_bool(v.toBool()); });
+                return shared(bools_[v.toBool() ? 1 : 0], [&] { return out_.addBool(v.toBool()); });
             case T::Integer: {
                 auto u = static_cast<std::uint64_t>(v.toInteger());
-                return shared('i', std::to_string(u), [&] { return plist_new_uint(u); });
+                return shared(integers_[u], [&] { return out_.addUnsigned(u); });
             }
             case T::Real: {
-                double d = v.toDouble();
-                std::string bits(reinterpret_cast<const char*>(&d), sizeof d);
-                return shared('r', bits, [&] { return plist_new_real(d); });
+                const double d = v.toDouble();
+                return shared(reals_[std::bit_cast<std::uint64_t>(d)],
+                              [&] { return out_.addReal(d); });
             }
             case T::String:
-                return shared('s', v.toString(),
-                              [&] { return plist_new_string(v.toString().c_str()); });
+                return string(v.toString());
             case T::Data:
-                return append(newData(v.toData()));
+                return append(data(v.toData()));
             case T::Color: {
-                Color c = v.toColor();
-                plist_t d = plist_new_dict();
-                plist_dict_set_item(
-                    d, "NSColorSpace",
-                    plist_new_uint(c.space() == ColorSpace::CalibratedRGB ? kCalibratedRGB
-                                                                          : kDeviceRGB));
-                plist_dict_set_item(d, "NSRGB", newData(rgbComponents(c)));
-                plist_dict_set_item(d, "$class", plist_new_uid(classUid("NSColor", {"NSColor"})));
-                return append(d);
+                const Color c = v.toColor();
+                const Ref space = out_.addUnsigned(c.space() == ColorSpace::CalibratedRGB
+                                                       ? kCalibratedRGB
+                                                       : kDeviceRGB);
+                const Ref rgb = data(rgbComponents(c));
+                const Ref cls = uid(classUid("NSColor", {"NSColor"}));
+                return append(dictionary({"NSColorSpace", "NSRGB", "$class"}, {space, rgb, cls}));
             }
             case T::Array: {
-                plist_t refs = plist_new_array();
-                for (const PlistValue& item : v.items())
-                    plist_array_append_item(refs, plist_new_uid(add(item)));
-                plist_t d = plist_new_dict();
-                plist_dict_set_item(d, "NS.objects", refs);
-                plist_dict_set_item(
-                    d, "$class",
-                    plist_new_uid(classUid("NSMutableArray", {"NSMutableArray", "NSArray"})));
-                return append(d);
+                std::vector<Ref> refs;
+                refs.reserve(v.items().size());
+                for (const PlistValue& item : v.items()) refs.push_back(uid(add(item)));
+                const Ref items = out_.addArray(refs);
+                const Ref cls = uid(classUid("NSMutableArray", {"NSMutableArray", "NSArray"}));
+                return append(dictionary({"NS.objects", "$class"}, {items, cls}));
             }
             case T::Dictionary: {
-                plist_t keys = plist_new_array();
-                plist_t values = plist_new_array();
+                std::vector<Ref> keys, values;
+                keys.reserve(v.entries().size());
+                values.reserve(v.entries().size());
                 for (const PlistValue::Entry& e : v.entries()) {
-                    plist_array_append_item(keys, plist_new_uid(add(PlistValue(e.first))));
-                    plist_array_append_item(values, plist_new_uid(add(e.second)));
+                    keys.push_back(uid(string(e.first)));
+                    values.push_back(uid(add(e.second)));
                 }
-                plist_t d = plist_new_dict();
-                plist_dict_set_item(d, "NS.keys", keys);
-                plist_dict_set_item(d, "NS.objects", values);
-                plist_dict_set_item(
-                    d, "$class",
-                    plist_new_uid(
-                        classUid("NSMutableDictionary", {"NSMutableDictionary", "NSDictionary"})));
-                return append(d);
+                const Ref k = out_.addArray(keys), o = out_.addArray(values);
+                const Ref cls = uid(
+                    classUid("NSMutableDictionary", {"NSMutableDictionary", "NSDictionary"}));
+                return append(dictionary({"NS.keys", "NS.objects", "$class"}, {k, o, cls}));
             }
             case T::Object: {
-                plist_t d = fields(v);
-                plist_dict_set_item(d, "$class",
-                                    plist_new_uid(classUid(v.className(), {v.className()})));
-                return append(d);
+                std::vector<std::string> names;
+                std::vector<Ref> values;
+                fields(v, names, values);
+                names.push_back("$class");
+                values.push_back(uid(classUid(v.className(), {v.className()})));
+                return append(dictionary(names, values));
             }
         }
         return 0;
     }
 
-    // The fields of an object (or of "$top"): numbers inline, everything else referenced.
-    plist_t fields(const PlistValue& v) {
-        plist_t d = plist_new_dict();
-        for (const PlistValue::Entry& e : v.entries()) {
-            const PlistValue& f = e.second;
-            plist_t node = nullptr;
-            switch (f.type()) {
-                case PlistValue::Type::Bool:
-                    node = plist_new_bool(f.toBool());
-                    break;
-                case PlistValue::Type::Integer:
-                    node = plist_new_uint(static_cast<std::uint64_t>(f.toInteger()));
-                    break;
-                case PlistValue::Type::Real:
-                    node = plist_new_real(f.toDouble());
-                    break;
-                default:
-                    node = plist_new_uid(add(f));
-                    break;
-            }
-            plist_dict_set_item(d, e.first.c_str(), node);
-        }
-        return d;
-    }
-
     Bytes finish(const PlistValue& top) {
-        plist_t topDict = fields(top);
-        PlistNode root(plist_new_dict());
-        plist_dict_set_item(root.get(), "$version", plist_new_uint(kArchiveVersion));
-        plist_dict_set_item(root.get(), "$archiver", plist_new_string("NSKeyedArchiver"));
-        plist_dict_set_item(root.get(), "$top", topDict);
-        plist_dict_set_item(root.get(), "$objects", objects_.release());
-        return root.toBinary();
+        std::vector<std::string> names;
+        std::vector<Ref> values;
+        fields(top, names, values);
+        const Ref topDict = dictionary(names, values);
+        const Ref version = out_.addUnsigned(kArchiveVersion);
+        const Ref archiver = out_.addString("NSKeyedArchiver");
+        const Ref objects = out_.addArray(objects_);
+        const Ref root = dictionary({"$version", "$archiver", "$top", "$objects"},
+                                    {version, archiver, topDict, objects});
+        return out_.finish(root);
     }
 
    private:
-    static plist_t newData(const Bytes& b) {
-        return plist_new_data(reinterpret_cast<const char*>(b.data()), b.size());
+    // The fields of an object (or of "$top"): numbers inline, everything else referenced.
+    void fields(const PlistValue& v, std::vector<std::string>& names, std::vector<Ref>& values) {
+        for (const PlistValue::Entry& e : v.entries()) {
+            const PlistValue& f = e.second;
+            Ref node = 0;
+            switch (f.type()) {
+                case PlistValue::Type::Bool:
+                    node = out_.addBool(f.toBool());
+                    break;
+                case PlistValue::Type::Integer:
+                    node = out_.addUnsigned(static_cast<std::uint64_t>(f.toInteger()));
+                    break;
+                case PlistValue::Type::Real:
+                    node = out_.addReal(f.toDouble());
+                    break;
+                default:
+                    node = uid(add(f));
+                    break;
+            }
+            names.push_back(e.first);
+            values.push_back(node);
+        }
     }
 
-    // Equal strings and numbers are stored once, as the platform's archiver stores a shared
-    // object once: a case list repeats the same keys in every case.
+    Ref dictionary(const std::vector<std::string>& names, const std::vector<Ref>& values) {
+        std::vector<Ref> keys;
+        keys.reserve(names.size());
+        for (const std::string& n : names) keys.push_back(out_.addString(n));
+        return out_.addDictionary(keys, values);
+    }
+
+    Ref data(const Bytes& b) { return out_.addData(b.data(), b.size()); }
+    std::uint64_t string(const std::string& s) {
+        return shared(strings_[s], [&] { return out_.addString(s); });
+    }
+    Ref uid(std::uint64_t index) { return out_.addUid(index); }
+
+    // The entry of a scalar already stored, or a new one made by `make`.
     template <typename Make>
-    std::uint64_t shared(char kind, const std::string& content, Make make) {
-        std::string key = kind + content;
-        auto it = scalars_.find(key);
-        if (it != scalars_.end()) return it->second;
-        std::uint64_t uid = append(make());
-        scalars_.emplace(std::move(key), uid);
-        return uid;
+    std::uint64_t shared(std::uint64_t& slot, Make make) {
+        if (slot == 0) slot = append(make());
+        return slot;
     }
 
-    std::uint64_t append(plist_t node) {
-        plist_array_append_item(objects_.get(), node);
-        return count_++;
+    std::uint64_t append(Ref node) {
+        objects_.push_back(node);
+        return objects_.size() - 1;
     }
 
     std::uint64_t classUid(const std::string& name, std::vector<std::string> chain) {
         auto it = classes_.find(name);
         if (it != classes_.end()) return it->second;
         chain.push_back("NSObject");
-        plist_t classes = plist_new_array();
-        for (const std::string& c : chain)
-            plist_array_append_item(classes, plist_new_string(c.c_str()));
-        plist_t d = plist_new_dict();
-        plist_dict_set_item(d, "$classes", classes);
-        plist_dict_set_item(d, "$classname", plist_new_string(name.c_str()));
-        std::uint64_t uid = append(d);
-        classes_[name] = uid;
-        return uid;
+        std::vector<Ref> classes;
+        for (const std::string& c : chain) classes.push_back(out_.addString(c));
+        const Ref list = out_.addArray(classes);
+        const Ref className = out_.addString(name);
+        const std::uint64_t index = append(dictionary({"$classes", "$classname"}, {list, className}));
+        classes_[name] = index;
+        return index;
     }
 
-    PlistNode objects_;
-    std::uint64_t count_ = 1;  // "$null" is entry 0
+    BinaryPlistWriter out_;
+    // The entries of "$objects" ("$null" first) as references into the list.
+    std::vector<Ref> objects_;
     std::map<std::string, std::uint64_t> classes_;
-    std::unordered_map<std::string, std::uint64_t> scalars_;
+    // Index of each scalar stored so far; 0 for none ("$null" is entry 0).
+    std::uint64_t bools_[2] = {0, 0};
+    std::unordered_map<std::uint64_t, std::uint64_t> integers_, reals_;
+    std::unordered_map<std::string, std::uint64_t> strings_;
 };
 
 // ---------------------------------------------------------------------------------------------
 // Reading
 
-std::optional<std::uint64_t> nodeUnsigned(plist_t node) {
-    if (!node || plist_get_node_type(node) != PLIST_UINT) return std::nullopt;
-    uint64_t v = 0;
-    plist_get_uint_val(node, &v);
-    return v;
+using Node = PlistTree::Node;
+using NodeType = PlistTree::Type;
+
+std::optional<std::uint64_t> nodeUnsigned(const PlistTree& tree, Node node) {
+    if (tree.type(node) != NodeType::Integer) return std::nullopt;
+    return tree.number(node);
 }
 
 // A reference to an entry of "$objects". XML property lists have no reference type: there a
 // reference is a dictionary whose one key "CF$UID" holds the index, which libplist's XML
 // reader leaves a dictionary.
-std::optional<std::uint64_t> nodeUid(plist_t node) {
-    if (!node) return std::nullopt;
-    if (plist_get_node_type(node) == PLIST_DICT && plist_dict_get_size(node) == 1)
-        return nodeUnsigned(plist_dict_get_item(node, "CF$UID"));
-    if (plist_get_node_type(node) != PLIST_UID) return std::nullopt;
-    uint64_t v = 0;
-    plist_get_uid_val(node, &v);
-    return v;
+std::optional<std::uint64_t> nodeUid(const PlistTree& tree, Node node) {
+    const NodeType t = tree.type(node);
+    if (t == NodeType::Dictionary && tree.size(node) == 1)
+        return nodeUnsigned(tree, tree.get(node, "CF$UID"));
+    if (t != NodeType::Uid) return std::nullopt;
+    return tree.number(node);
 }
 
 // Components of an "NSRGB" or "NSWhite" string: numbers separated by blanks, maybe ended by 0.
@@ -239,19 +246,11 @@ std::vector<double> parseComponents(const Bytes& b) {
     return out;
 }
 
-// Bytes of a string or data node; 0 for other nodes.
-std::uint64_t payloadOf(plist_t node) {
-    uint64_t length = 0;
-    if (node && plist_get_node_type(node) == PLIST_STRING) plist_get_string_ptr(node, &length);
-    if (node && plist_get_node_type(node) == PLIST_DATA) plist_get_data_ptr(node, &length);
-    return length;
-}
-
 // Calls f(key, value) for every entry of a dictionary node but "$class", in order, until f
 // returns false.
 template <typename F>
-void forEachField(plist_t dict, F f) {
-    PlistNode::forEachEntry(dict, [&f](std::string key, plist_t value) {
+void forEachField(const PlistTree& tree, Node dict, F f) {
+    tree.forEachEntry(dict, [&f](std::string key, Node value) {
         return key == "$class" || !value || f(std::move(key), value);
     });
 }
@@ -265,8 +264,9 @@ enum class Kind { Scalar, Array, Dictionary, String, Data, Color, Object, Unclas
 // entries is refused before any of it is decoded.
 class ArchiveReader {
    public:
-    ArchiveReader(plist_t objects, std::size_t inputSize)
-        : objects_(PlistNode::itemsOf(objects)),
+    ArchiveReader(const PlistTree& tree, Node objects, std::size_t inputSize)
+        : tree_(tree),
+          objects_(tree.items(objects)),
           busy_(objects_.size(), false),
           sizes_(objects_.size(), 0),
           inputSize_(inputSize),
@@ -275,7 +275,7 @@ class ArchiveReader {
     bool failed() const { return !error_.empty(); }
     const std::string& error() const { return error_; }
 
-    PlistValue read(plist_t top) {
+    PlistValue read(Node top) {
         std::uint64_t size = measureFields(top, 0);
         if (failed()) return {};
         if (size > budget_)
@@ -308,15 +308,16 @@ class ArchiveReader {
         if (busy_[uid]) return refuse("an object contains itself");
         if (sizes_[uid] != 0) return sizes_[uid];
         busy_[uid] = true;
-        plist_t node = objects_[uid];
+        Node node = objects_[uid];
         std::uint64_t n = 1;
         auto refs = [&](const char* key) {
-            for (plist_t item : PlistNode::itemsOf(plist_dict_get_item(node, key)))
-                if (auto ref = nodeUid(item)) n = add(n, measure(*ref, depth + 1));
+            tree_.forEachItem(tree_.get(node, key), [&](Node item) {
+                if (auto ref = nodeUid(tree_, item)) n = add(n, measure(*ref, depth + 1));
+            });
         };
         switch (kindOf(node)) {
             case Kind::Scalar:
-                n += payloadOf(node);
+                n += tree_.payloadSize(node);
                 break;
             case Kind::Dictionary:
                 refs("NS.keys");
@@ -325,10 +326,10 @@ class ArchiveReader {
                 refs("NS.objects");
                 break;
             case Kind::String:
-                n += payloadOf(plist_dict_get_item(node, "NS.string"));
+                n += tree_.payloadSize(tree_.get(node, "NS.string"));
                 break;
             case Kind::Data:
-                n += payloadOf(plist_dict_get_item(node, "NS.data"));
+                n += tree_.payloadSize(tree_.get(node, "NS.data"));
                 break;
             case Kind::Object:
                 n = add(n + className(node).size(), measureFields(node, depth));
@@ -341,20 +342,20 @@ class ArchiveReader {
         return sizes_[uid] = std::min(n, budget_ + 1);
     }
 
-    std::uint64_t measureField(plist_t node, int depth) {
+    std::uint64_t measureField(Node node, int depth) {
         if (failed()) return 1;
         if (depth > kMaxDepth) return refuse("objects nest too deeply");
-        if (auto uid = nodeUid(node)) return measure(*uid, depth + 1);
-        std::uint64_t n = 1 + payloadOf(node);
-        if (plist_get_node_type(node) == PLIST_ARRAY)
-            for (plist_t item : PlistNode::itemsOf(node)) n = add(n, measureField(item, depth + 1));
-        if (plist_get_node_type(node) == PLIST_DICT) n = add(n, measureFields(node, depth));
+        if (auto uid = nodeUid(tree_, node)) return measure(*uid, depth + 1);
+        std::uint64_t n = 1 + tree_.payloadSize(node);
+        if (tree_.type(node) == NodeType::Array)
+            for (Node item : tree_.items(node)) n = add(n, measureField(item, depth + 1));
+        if (tree_.type(node) == NodeType::Dictionary) n = add(n, measureFields(node, depth));
         return n;
     }
 
-    std::uint64_t measureFields(plist_t dict, int depth) {
+    std::uint64_t measureFields(Node dict, int depth) {
         std::uint64_t n = 0;
-        forEachField(dict, [&](std::string key, plist_t value) {
+        forEachField(tree_, dict, [&](std::string key, Node value) {
             n = add(n, key.size() + measureField(value, depth + 1));
             return !failed();
         });
@@ -376,26 +377,26 @@ class ArchiveReader {
     }
 
     // A field of an object or of "$top": inline scalars, references, or plain containers.
-    PlistValue field(plist_t node, int depth) {
+    PlistValue field(Node node, int depth) {
         if (failed()) return {};
         if (depth > kMaxDepth) return fail("objects nest too deeply");
-        if (auto uid = nodeUid(node)) return object(*uid, depth + 1);
-        if (plist_get_node_type(node) == PLIST_ARRAY) {
+        if (auto uid = nodeUid(tree_, node)) return object(*uid, depth + 1);
+        if (tree_.type(node) == NodeType::Array) {
             PlistValue a = PlistValue::array();
-            for (plist_t item : PlistNode::itemsOf(node)) {
+            for (Node item : tree_.items(node)) {
                 if (failed()) break;
                 a.append(field(item, depth + 1));
             }
             return a;
         }
-        if (plist_get_node_type(node) == PLIST_DICT)
+        if (tree_.type(node) == NodeType::Dictionary)
             return fieldsOf(node, PlistValue::dictionary(), depth);
-        return PlistNode::scalarOf(node);
+        return tree_.scalar(node);
     }
 
-    PlistValue fieldsOf(plist_t dict, PlistValue into, int depth) {
+    PlistValue fieldsOf(Node dict, PlistValue into, int depth) {
         std::vector<PlistValue::Entry> entries;
-        forEachField(dict, [&](std::string key, plist_t value) {
+        forEachField(tree_, dict, [&](std::string key, Node value) {
             entries.emplace_back(std::move(key), field(value, depth + 1));
             return !failed();
         });
@@ -403,16 +404,16 @@ class ArchiveReader {
         return into;
     }
 
-    std::string className(plist_t dict) {
-        auto uid = nodeUid(plist_dict_get_item(dict, "$class"));
+    std::string className(Node dict) {
+        auto uid = nodeUid(tree_, tree_.get(dict, "$class"));
         if (!uid || *uid >= objects_.size()) return {};
-        plist_t cls = objects_[*uid];
-        if (!cls || plist_get_node_type(cls) != PLIST_DICT) return {};
-        return PlistNode::stringOf(plist_dict_get_item(cls, "$classname"));
+        Node cls = objects_[*uid];
+        if (tree_.type(cls) != NodeType::Dictionary) return {};
+        return tree_.string(tree_.get(cls, "$classname"));
     }
 
-    Kind kindOf(plist_t node) {
-        if (plist_get_node_type(node) != PLIST_DICT) return Kind::Scalar;
+    Kind kindOf(Node node) {
+        if (tree_.type(node) != NodeType::Dictionary) return Kind::Scalar;
         std::string cls = className(node);
         if (cls.empty()) return Kind::Unclassed;
         if (cls == "NSArray" || cls == "NSMutableArray" || cls == "NSSet" ||
@@ -425,12 +426,13 @@ class ArchiveReader {
         return Kind::Object;
     }
 
-    PlistValue references(plist_t array, int depth) {
+    PlistValue references(Node array, int depth) {
         PlistValue out = PlistValue::array();
-        if (!array || plist_get_node_type(array) != PLIST_ARRAY)
-            return fail("a collection has no element list");
-        for (plist_t item : PlistNode::itemsOf(array)) {
-            auto uid = nodeUid(item);
+        if (tree_.type(array) != NodeType::Array) return fail("a collection has no element list");
+        const std::vector<Node> items = tree_.items(array);
+        out.mutableItems()->reserve(items.size());
+        for (Node item : items) {
+            auto uid = nodeUid(tree_, item);
             if (!uid) return fail("a collection element is not a reference");
             out.append(object(*uid, depth + 1));
             if (failed()) break;
@@ -438,14 +440,13 @@ class ArchiveReader {
         return out;
     }
 
-    PlistValue color(plist_t dict) {
-        auto space = nodeUnsigned(plist_dict_get_item(dict, "NSColorSpace"));
+    PlistValue color(Node dict) {
+        auto space = nodeUnsigned(tree_, tree_.get(dict, "NSColorSpace"));
         if (!space) return PlistValue::object("NSColor");
         bool white = *space == kCalibratedWhite || *space == kDeviceWhite;
-        plist_t comps = plist_dict_get_item(dict, white ? "NSWhite" : "NSRGB");
-        if (!comps || plist_get_node_type(comps) != PLIST_DATA)
-            return PlistValue::object("NSColor");
-        std::vector<double> c = parseComponents(PlistNode::dataOf(comps));
+        Node comps = tree_.get(dict, white ? "NSWhite" : "NSRGB");
+        if (tree_.type(comps) != NodeType::Data) return PlistValue::object("NSColor");
+        std::vector<double> c = parseComponents(tree_.data(comps));
         bool calibrated = *space == kCalibratedRGB || *space == kCalibratedWhite;
         auto make = calibrated ? &Color::calibratedRGB : &Color::deviceRGB;
         if (white && !c.empty())
@@ -456,23 +457,24 @@ class ArchiveReader {
         return PlistValue::object("NSColor");
     }
 
-    PlistValue convert(plist_t node, int depth) {
+    PlistValue convert(Node node, int depth) {
         if (!node) return fail("a reference points outside the object table");
-        if (plist_get_node_type(node) == PLIST_STRING && PlistNode::stringOf(node) == "$null")
+        if (tree_.type(node) == NodeType::String && tree_.payloadSize(node) == 5 &&
+            tree_.string(node) == "$null")
             return {};
         switch (kindOf(node)) {
             case Kind::Scalar:
-                return PlistNode::scalarOf(node);
+                return tree_.scalar(node);
             case Kind::Unclassed:
                 return fail("an object has no class");
             case Kind::Array:
-                return references(plist_dict_get_item(node, "NS.objects"), depth);
+                return references(tree_.get(node, "NS.objects"), depth);
             case Kind::Dictionary:
                 return dictionary(node, depth);
             case Kind::String:
-                return PlistValue(PlistNode::stringOf(plist_dict_get_item(node, "NS.string")));
+                return PlistValue(tree_.string(tree_.get(node, "NS.string")));
             case Kind::Data:
-                return PlistValue(PlistNode::dataOf(plist_dict_get_item(node, "NS.data")));
+                return PlistValue(tree_.data(tree_.get(node, "NS.data")));
             case Kind::Color:
                 return color(node);
             case Kind::Object:
@@ -481,23 +483,71 @@ class ArchiveReader {
         return fieldsOf(node, PlistValue::object(className(node)), depth);
     }
 
-    PlistValue dictionary(plist_t node, int depth) {
-        PlistValue keys = references(plist_dict_get_item(node, "NS.keys"), depth);
-        PlistValue values = references(plist_dict_get_item(node, "NS.objects"), depth);
+    PlistValue dictionary(Node node, int depth) {
+        // Keys are decoded once for every archive entry that holds one: a case list repeats
+        // the same keys in every case.
+        const Node keyList = tree_.get(node, "NS.keys");
+        if (tree_.type(keyList) != NodeType::Array) return fail("a collection has no element list");
+        const std::vector<Node> keyItems = tree_.items(keyList);
+        std::vector<const Key*> keys;
+        keys.reserve(keyItems.size());
+        ++stamp_;
+        bool distinct = true;
+        for (Node item : keyItems) {
+            auto uid = nodeUid(tree_, item);
+            if (!uid) return fail("a collection element is not a reference");
+            const Key* key = keyOf(*uid, depth);
+            if (failed()) return {};
+            // A key met twice in one dictionary: the entries are merged as a reader merges them.
+            if (seen_[key->id] == stamp_) distinct = false;
+            seen_[key->id] = stamp_;
+            keys.push_back(key);
+        }
+        PlistValue values = references(tree_.get(node, "NS.objects"), depth);
         if (failed()) return {};
         if (keys.size() != values.size())
             return fail("a dictionary has more keys than values or fewer");
         std::vector<PlistValue::Entry> entries;
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            if (!keys.at(i).isString()) return fail("a dictionary key is not a string");
-            entries.emplace_back(keys.at(i).toString(), values.at(i));
-        }
+        entries.reserve(keys.size());
+        PlistValue::Array& valueItems = *values.mutableItems();
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            entries.emplace_back(keys[i]->text, std::move(valueItems[i]));
         PlistValue d = PlistValue::dictionary();
-        d.setEntries(std::move(entries));
+        if (distinct)
+            d.setDistinctEntries(std::move(entries));
+        else
+            d.setEntries(std::move(entries));
         return d;
     }
 
-    std::vector<plist_t> objects_;
+    // The string of a dictionary key stored at an archive entry; null (and the reader failed)
+    // when the entry holds no string.
+    // A key's text and a number that equal texts share.
+    struct Key {
+        std::string text;
+        std::size_t id;
+    };
+    const Key* keyOf(std::uint64_t uid, int depth) {
+        auto it = keys_.find(uid);
+        if (it != keys_.end()) return &it->second;
+        PlistValue key = object(uid, depth + 1);
+        if (failed()) return nullptr;
+        if (!key.isString()) {
+            fail("a dictionary key is not a string");
+            return nullptr;
+        }
+        auto [text, fresh] = keyIds_.try_emplace(key.toString(), keyIds_.size());
+        if (fresh) seen_.push_back(0);
+        return &keys_.emplace(uid, Key{key.toString(), text->second}).first->second;
+    }
+
+    const PlistTree& tree_;
+    std::vector<Node> objects_;
+    std::unordered_map<std::uint64_t, Key> keys_;
+    std::unordered_map<std::string, std::size_t> keyIds_;
+    // The dictionary in which each key id was last met.
+    std::vector<std::uint64_t> seen_;
+    std::uint64_t stamp_ = 0;
     std::vector<bool> busy_;
     std::vector<std::uint64_t> sizes_;  // expanded size of each entry once measured, else 0
     std::size_t inputSize_;
@@ -573,30 +623,45 @@ KeyedUnarchiver::KeyedUnarchiver(const Bytes& data) {
         result_ = IoResult::failure(IoStatus::InvalidData, "not a keyed archive: " + why);
     };
     std::string error;
-    PlistNode root = PlistNode::parse(data, error);
-    if (!root) {
-        invalid(error);
-        return;
+    // A binary list is read in place, after the checks libplist's reader would get; other
+    // forms through libplist's tree.
+    static const char kBinaryMagic[] = "bplist00";
+    const bool binary = data.size() >= 8 && std::memcmp(data.data(), kBinaryMagic, 8) == 0;
+    PlistNode parsed = binary ? PlistNode() : PlistNode::parse(data, error);
+    std::unique_ptr<PlistTree> tree;
+    if (binary) {
+        if (!PlistNode::checkBinary(data, error)) {
+            invalid(error);
+            return;
+        }
+        tree = PlistTree::ofCheckedBinary(data);
+    } else {
+        if (!parsed) {
+            invalid(error);
+            return;
+        }
+        tree = PlistTree::of(parsed.get());
     }
-    if (plist_get_node_type(root.get()) != PLIST_DICT) {
+    const Node root = tree->root();
+    if (tree->type(root) != NodeType::Dictionary) {
         invalid("the root is not a dictionary");
         return;
     }
-    if (PlistNode::stringOf(plist_dict_get_item(root.get(), "$archiver")) != "NSKeyedArchiver") {
+    if (tree->string(tree->get(root, "$archiver")) != "NSKeyedArchiver") {
         invalid("no \"$archiver\" entry");
         return;
     }
-    plist_t objects = plist_dict_get_item(root.get(), "$objects");
-    plist_t top = plist_dict_get_item(root.get(), "$top");
-    if (!objects || plist_get_node_type(objects) != PLIST_ARRAY) {
+    const Node objects = tree->get(root, "$objects");
+    const Node top = tree->get(root, "$top");
+    if (tree->type(objects) != NodeType::Array) {
         invalid("no object table");
         return;
     }
-    if (!top || plist_get_node_type(top) != PLIST_DICT) {
+    if (tree->type(top) != NodeType::Dictionary) {
         invalid("no top-level keys");
         return;
     }
-    ArchiveReader reader(objects, data.size());
+    ArchiveReader reader(*tree, objects, data.size());
     PlistValue decoded = reader.read(top);
     if (reader.failed()) {
         invalid(reader.error());

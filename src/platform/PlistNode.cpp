@@ -381,6 +381,10 @@ PlistValue PlistNode::scalarOf(plist_t node) {
     }
 }
 
+bool PlistNode::checkBinary(const Bytes& bytes, std::string& error) {
+    return BinaryPlistCheck(bytes).run(error);
+}
+
 PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {
     static const char kBinaryMagic[] = "bplist00";
     if (bytes.size() < 8) {

@@ -39,6 +39,9 @@ class PlistNode {
     // Parses binary or XML bytes; an empty node when they are neither, or when reading them
     // would nest too deeply or expand past expansionBudget.
     static PlistNode parse(const Bytes& bytes, std::string& error);
+    // The checks parse makes of a binary list before reading it (frame, object lengths, zero
+    // characters, nesting, sharing); false with the reason otherwise.
+    static bool checkBinary(const Bytes& bytes, std::string& error);
 
     // Most a file of `inputSize` bytes may expand to, counting one for every value and one for
     // every byte of its strings, data and keys. A binary list references shared objects, a

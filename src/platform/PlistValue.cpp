@@ -9,6 +9,95 @@
 
 namespace vornex {
 
+struct PlistValue::Heap {
+    std::string string;  // String; class name of an Object
+    Bytes data;
+    Color color;
+    Array items;
+    std::vector<Entry> entries;  // Dictionary and Object
+};
+
+PlistValue::Heap& PlistValue::heap() {
+    if (!heap_) heap_ = new Heap();
+    return *heap_;
+}
+
+PlistValue::PlistValue(const char* s) : type_(Type::String) {
+    heap().string = s ? s : "";
+}
+PlistValue::PlistValue(std::string s) : type_(Type::String) {
+    heap().string = std::move(s);
+}
+PlistValue::PlistValue(Bytes d) : type_(Type::Data) {
+    heap().data = std::move(d);
+}
+PlistValue::PlistValue(const Color& c) : type_(Type::Color) {
+    heap().color = c;
+}
+PlistValue::PlistValue(Array items) : type_(Type::Array) {
+    if (!items.empty()) heap().items = std::move(items);
+}
+
+PlistValue::~PlistValue() {
+    delete heap_;
+}
+
+PlistValue::PlistValue(const PlistValue& other) : type_(other.type_), int_(other.int_) {
+    if (other.heap_) heap_ = new Heap(*other.heap_);
+}
+
+PlistValue& PlistValue::operator=(const PlistValue& other) {
+    if (this != &other) {
+        Heap* copy = other.heap_ ? new Heap(*other.heap_) : nullptr;
+        delete heap_;
+        heap_ = copy;
+        type_ = other.type_;
+        int_ = other.int_;
+    }
+    return *this;
+}
+
+PlistValue::PlistValue(PlistValue&& other) noexcept
+    : type_(other.type_), int_(other.int_), heap_(other.heap_) {
+    other.heap_ = nullptr;
+    other.type_ = Type::Null;
+    other.int_ = 0;
+}
+
+PlistValue& PlistValue::operator=(PlistValue&& other) noexcept {
+    if (this != &other) {
+        // The old content may own `other` (an element assigned over its container).
+        Heap* old = heap_;
+        heap_ = other.heap_;
+        type_ = other.type_;
+        int_ = other.int_;
+        other.heap_ = nullptr;
+        other.type_ = Type::Null;
+        other.int_ = 0;
+        delete old;
+    }
+    return *this;
+}
+
+namespace {
+const PlistValue::Array kNoItems;
+const std::vector<PlistValue::Entry> kNoEntries;
+const std::string kNoString;
+const Bytes kNoData;
+}  // namespace
+
+PlistValue::Array* PlistValue::mutableItems() {
+    return type_ == Type::Array ? &heap().items : nullptr;
+}
+
+const std::vector<PlistValue::Entry>& PlistValue::entries() const {
+    return heap_ ? heap_->entries : kNoEntries;
+}
+
+const std::string& PlistValue::className() const {
+    return heap_ ? heap_->string : kNoString;
+}
+
 PlistValue PlistValue::dictionary() {
     PlistValue v;
     v.type_ = Type::Dictionary;
@@ -18,7 +107,7 @@ PlistValue PlistValue::dictionary() {
 PlistValue PlistValue::object(std::string className) {
     PlistValue v;
     v.type_ = Type::Object;
-    v.string_ = std::move(className);
+    v.heap().string = std::move(className);
     return v;
 }
 
@@ -70,36 +159,34 @@ double PlistValue::toDouble(double fallback) const {
 }
 
 const std::string& PlistValue::toString() const {
-    static const std::string kEmpty;
-    return type_ == Type::String ? string_ : kEmpty;
+    return type_ == Type::String && heap_ ? heap_->string : kNoString;
 }
 
 const Bytes& PlistValue::toData() const {
-    static const Bytes kEmpty;
-    return type_ == Type::Data ? data_ : kEmpty;
+    return type_ == Type::Data && heap_ ? heap_->data : kNoData;
 }
 
 Color PlistValue::toColor(const Color& fallback) const {
-    return type_ == Type::Color ? color_ : fallback;
+    return type_ == Type::Color && heap_ ? heap_->color : fallback;
 }
 
 const PlistValue::Array& PlistValue::items() const {
-    static const Array kEmpty;
-    return type_ == Type::Array ? items_ : kEmpty;
+    return type_ == Type::Array && heap_ ? heap_->items : kNoItems;
 }
 
 std::size_t PlistValue::size() const {
-    if (type_ == Type::Array) return items_.size();
-    if (type_ == Type::Dictionary || type_ == Type::Object) return entries_.size();
+    if (type_ == Type::Array) return items().size();
+    if (type_ == Type::Dictionary || type_ == Type::Object) return entries().size();
     return 0;
 }
 
 void PlistValue::append(PlistValue v) {
-    if (type_ == Type::Array) items_.push_back(std::move(v));
+    if (type_ == Type::Array) heap().items.push_back(std::move(v));
 }
 
 const PlistValue& PlistValue::at(std::size_t i) const {
-    return type_ == Type::Array && i < items_.size() ? items_[i] : null();
+    const Array& a = items();
+    return type_ == Type::Array && i < a.size() ? a[i] : null();
 }
 
 void PlistValue::set(const std::string& key, PlistValue v) {
@@ -108,12 +195,14 @@ void PlistValue::set(const std::string& key, PlistValue v) {
         *existing = std::move(v);
         return;
     }
-    entries_.emplace_back(key, std::move(v));
+    heap().entries.emplace_back(key, std::move(v));
 }
 
 void PlistValue::setEntries(std::vector<Entry> entries) {
     if (type_ != Type::Dictionary && type_ != Type::Object) return;
+    std::vector<Entry>& entries_ = heap().entries;
     entries_.clear();
+    entries_.reserve(entries.size());
     std::unordered_map<std::string, std::size_t> index;
     for (Entry& e : entries) {
         auto [it, fresh] = index.try_emplace(e.first, entries_.size());
@@ -125,14 +214,20 @@ void PlistValue::setEntries(std::vector<Entry> entries) {
     }
 }
 
+void PlistValue::setDistinctEntries(std::vector<Entry> entries) {
+    if (type_ != Type::Dictionary && type_ != Type::Object) return;
+    heap().entries = std::move(entries);
+}
+
 const PlistValue* PlistValue::find(const std::string& key) const {
-    for (const Entry& e : entries_)
+    for (const Entry& e : entries())
         if (e.first == key) return &e.second;
     return nullptr;
 }
 
 PlistValue* PlistValue::find(const std::string& key) {
-    for (Entry& e : entries_)
+    if (!heap_) return nullptr;
+    for (Entry& e : heap_->entries)
         if (e.first == key) return &e.second;
     return nullptr;
 }
@@ -143,6 +238,8 @@ const PlistValue& PlistValue::get(const std::string& key) const {
 }
 
 bool PlistValue::remove(const std::string& key) {
+    if (!heap_) return false;
+    std::vector<Entry>& entries_ = heap_->entries;
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
         if (it->first == key) {
             entries_.erase(it);
@@ -154,7 +251,7 @@ bool PlistValue::remove(const std::string& key) {
 
 std::vector<std::string> PlistValue::keys() const {
     std::vector<std::string> out;
-    for (const Entry& e : entries_) out.push_back(e.first);
+    for (const Entry& e : entries()) out.push_back(e.first);
     return out;
 }
 
@@ -170,17 +267,17 @@ bool operator==(const PlistValue& a, const PlistValue& b) {
         case T::Real:
             return a.real_ == b.real_ || (std::isnan(a.real_) && std::isnan(b.real_));
         case T::String:
-            return a.string_ == b.string_;
+            return a.toString() == b.toString();
         case T::Data:
-            return a.data_ == b.data_;
+            return a.toData() == b.toData();
         case T::Color:
-            return a.color_ == b.color_;
+            return a.toColor() == b.toColor();
         case T::Array:
-            return a.items_ == b.items_;
+            return a.items() == b.items();
         case T::Dictionary:
-            return a.entries_ == b.entries_;
+            return a.entries() == b.entries();
         case T::Object:
-            return a.string_ == b.string_ && a.entries_ == b.entries_;
+            return a.className() == b.className() && a.entries() == b.entries();
     }
     return false;
 }

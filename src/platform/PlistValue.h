@@ -27,11 +27,16 @@ class PlistValue {
         : type_(Type::Integer), int_(static_cast<std::int64_t>(v)) {}
     PlistValue(double v) : type_(Type::Real), real_(v) {}
     PlistValue(float v) : type_(Type::Real), real_(v) {}
-    PlistValue(const char* s) : type_(Type::String), string_(s ? s : "") {}
-    PlistValue(std::string s) : type_(Type::String), string_(std::move(s)) {}
-    PlistValue(Bytes d) : type_(Type::Data), data_(std::move(d)) {}
-    PlistValue(const Color& c) : type_(Type::Color), color_(c) {}
-    PlistValue(Array items) : type_(Type::Array), items_(std::move(items)) {}
+    PlistValue(const char* s);
+    PlistValue(std::string s);
+    PlistValue(Bytes d);
+    PlistValue(const Color& c);
+    PlistValue(Array items);
+    ~PlistValue();
+    PlistValue(const PlistValue& other);
+    PlistValue& operator=(const PlistValue& other);
+    PlistValue(PlistValue&& other) noexcept;
+    PlistValue& operator=(PlistValue&& other) noexcept;
 
     static PlistValue array(Array items = {}) { return PlistValue(std::move(items)); }
     static PlistValue dictionary();
@@ -63,19 +68,21 @@ class PlistValue {
     // Arrays. Empty for other types; append() on a non-array does nothing.
     const Array& items() const;
     // The elements for editing in place; null when this is not an array.
-    Array* mutableItems() { return type_ == Type::Array ? &items_ : nullptr; }
+    Array* mutableItems();
     std::size_t size() const;
     void append(PlistValue v);
     // Element i; a null value when out of range or not an array.
     const PlistValue& at(std::size_t i) const;
 
     // Dictionaries and objects: entries in insertion order.
-    const std::vector<Entry>& entries() const { return entries_; }
+    const std::vector<Entry>& entries() const;
     // Sets or replaces the value of a key (no effect on other types).
     void set(const std::string& key, PlistValue v);
     // Replaces all entries at once, a repeated key keeping its first place and its last value;
     // linear in the number of entries, for readers of large dictionaries.
     void setEntries(std::vector<Entry> entries);
+    // The same for entries whose keys the caller knows to be distinct.
+    void setDistinctEntries(std::vector<Entry> entries);
     const PlistValue* find(const std::string& key) const;
     PlistValue* find(const std::string& key);
     bool contains(const std::string& key) const { return find(key) != nullptr; }
@@ -85,7 +92,7 @@ class PlistValue {
     std::vector<std::string> keys() const;
 
     // Objects: the class name.
-    const std::string& className() const { return string_; }
+    const std::string& className() const;
 
     // Same type and content (dictionaries compare entries in order; reals exactly).
     friend bool operator==(const PlistValue& a, const PlistValue& b);
@@ -93,14 +100,17 @@ class PlistValue {
     static const PlistValue& null();
 
    private:
+    // Everything but booleans and numbers lives out of line, so that a value in a large list
+    // costs its type, one number and one pointer (a document of 100,000 cases holds millions).
+    struct Heap;
+    Heap& heap();
+
     Type type_ = Type::Null;
-    std::int64_t int_ = 0;
-    double real_ = 0.0;
-    std::string string_;  // String; class name of an Object
-    Bytes data_;
-    Color color_;
-    Array items_;
-    std::vector<Entry> entries_;  // Dictionary and Object
+    union {
+        std::int64_t int_ = 0;  // Bool, Integer
+        double real_;           // Real
+    };
+    Heap* heap_ = nullptr;  // owned; null for scalars and for empty containers not yet filled
 };
 
 enum class PlistFormat { Binary, Xml };

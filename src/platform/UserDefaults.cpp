@@ -1,5 +1,6 @@
 #include "platform/UserDefaults.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -24,8 +25,10 @@ std::string UserDefaults::defaultFile() {
 UserDefaults& UserDefaults::standard() {
     static UserDefaults shared = [] {
         UserDefaults d(defaultFile());
-        // A missing or corrupt file leaves the built-in values in force.
-        d.load();
+        // A missing, corrupt or refused file leaves the built-in values in force; only a
+        // file that is there and cannot be used is worth a word.
+        if (IoResult r = d.load(); !r)
+            std::fprintf(stderr, "%s; the built-in preferences are used\n", r.message.c_str());
         return d;
     }();
     return shared;
@@ -40,10 +43,14 @@ IoResult UserDefaults::useStandardFile(const std::string& file) {
 IoResult UserDefaults::load() {
     values_ = PlistValue::dictionary();
     if (file_.empty()) return {};
+    // No file is the usual first start; a link to a missing file is reported by the reader.
     std::error_code ec;
-    if (!fs::exists(file_, ec)) return {};
+    if (!fs::exists(fs::symlink_status(file_, ec))) return {};
     Bytes bytes;
-    if (IoResult r = readFileBytes(file_, bytes); !r) return r;
+    if (IoResult r = readFileBytes(file_, bytes, kPreferencesFileLimit); !r) {
+        r.message = "preferences: " + r.message;
+        return r;
+    }
     PlistValue parsed;
     IoResult r = parsePlist(bytes, parsed);
     if (r && !parsed.isDictionary())

@@ -35,7 +35,7 @@ bool brackets(double k0, double k1, double v) {
 
 std::vector<double> arrayWithDataInFile(const std::string& name) {
     Bytes bytes;
-    if (name.empty() || !readFileBytes(findDataFile(name), bytes)) return {};
+    if (name.empty() || !readFileBytes(findDataFile(name), bytes, kTableFileLimit)) return {};
     return doublesOf(bytes);
 }
 
@@ -46,7 +46,7 @@ IoResult readTabulatedResource(const std::string& name, int valuesPerRow,
         return IoResult::failure(IoStatus::InvalidData,
                                  "table \"" + name + "\": a row needs at least one value");
     Bytes bytes;
-    IoResult read = readFileBytes(findDataFile(name), bytes);
+    IoResult read = readFileBytes(findDataFile(name), bytes, kTableFileLimit);
     if (!read) {
         read.message = "table \"" + name + "\" cannot be read: " + read.message;
         return read;

@@ -56,7 +56,8 @@ void CLogWindow::appendString(const std::string& s) {
     if (mText.empty()) {
         // The text view keeps the font only while it has a character to carry it.
         AttributedString first(s, plainAttributes());
-        first.append(" ", plainAttributes());
+        // A space carries the font when there is nothing else; it would begin the next line.
+        if (s.empty()) first.append(" ", plainAttributes());
         mText = first;
         changed();
         return;

@@ -313,6 +313,8 @@ void CPlotView::removeObjectsWhere(const std::function<bool(const CGraphObject&)
     for (auto& object : removed) {
         mLegendBox->removeReferenceObject(object.get());
         if (mSelectedObject == object.get()) mSelectedObject = nullptr;
+        if (mPendingSelection == object.get()) mPendingSelection = nullptr;
+        if (mPressPreviousObject == object.get()) mPressPreviousObject = nullptr;
         object->setPlotView(nullptr);
     }
 }

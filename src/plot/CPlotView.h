@@ -228,6 +228,9 @@ class CPlotView {
     void setSelectionKeyOption(bool on) { mSelectionKeyOption = on; }
     const std::string& plotName() const { return mPlotName; }
     void setPlotName(std::string name) { mPlotName = std::move(name); }
+    // The name Save as PDF proposes: the quantities of the axes ("P against T"), or the
+    // plot's name when its axes have no titles.
+    std::string proposedFileName() const;
 
     // ----- Drawing ------------------------------------------------------------------------
     // Paints the whole view into a canvas of the bounds' size, recomputing the logarithmic
@@ -333,6 +336,8 @@ class CPlotView {
     // What a press goes on to track until the release.
     enum class Tracking { None, Legend, Zoom };
     void beginZoomTracking(Point start);
+    // Highlights the object a click hit, shows its name and the point, and posts the selection.
+    void selectClickedObject(CGraphObject* selected);
     void trackZoom(Point p);
     // Ends the zoom drag; true when the mouse moved beyond a click.
     bool endZoomTracking();
@@ -389,6 +394,11 @@ class CPlotView {
     double mLegendOffsetX = 0, mLegendOffsetY = 0;
     // The selection point before the press, restored after a zoom drag.
     float mPressSelectionX = 0, mPressSelectionY = 0;
+    // The object a press hit, selected when the press ends without moving (a press that
+    // moves draws a zoom rectangle instead), and the selection it would replace.
+    CGraphObject* mPendingSelection = nullptr;
+    CGraphObject* mPressPreviousObject = nullptr;
+    bool mPressPreviousHilited = false;
     bool mZoomMoved = false;
     Color mBackColor, mForeColor;
     std::string mPlotName;

@@ -109,6 +109,9 @@ void CPlotView::mousePressed(const MouseEvent& event) {
     if (isTrackingMouse()) mouseTrackingCancelled();
     mPressSelectionX = mSelectedPointX;
     mPressSelectionY = mSelectedPointY;
+    mPendingSelection = nullptr;
+    mPressPreviousObject = mSelectedObject;
+    mPressPreviousHilited = mSelectedObject && mSelectedObject->isHilited();
     testClickedGraphObject(event);
     mSelectionKeyShift = event.shift();
     mSelectionKeyControl = event.control();
@@ -128,15 +131,9 @@ void CPlotView::mousePressed(const MouseEvent& event) {
         return;
     } else if (isA<CGraphCurve>(selected) || isA<CGraphPoint>(selected) ||
                isA<CGraphPointCurve>(selected) || isA<CGraphStringPointCurve>(selected)) {
-        hilite(selected);
-        std::string name = selected->name();
-        if (auto* labelled = dynamic_cast<CGraphStringPointCurve*>(selected))
-            name = labelled->getHitPointName();
-        setStatus(selectionStatus(name, 1));
-        updateColorPanel();
-        notifyObjectSelection();
-        setNeedsDisplay(true);
-        return;
+        // Selected when the press ends where it began; a press that moves on zooms, wherever
+        // it started.
+        mPendingSelection = selected;
     } else if (selected == mLegendBox.get()) {
         mLegendBox->setHilited(true);
         setNeedsDisplay(true);
@@ -172,6 +169,17 @@ void CPlotView::trackDrag(const MouseEvent& event) {
     }
 }
 
+void CPlotView::selectClickedObject(CGraphObject* selected) {
+    hilite(selected);
+    std::string name = selected->name();
+    if (auto* labelled = dynamic_cast<CGraphStringPointCurve*>(selected))
+        name = labelled->getHitPointName();
+    setStatus(selectionStatus(name, 1));
+    updateColorPanel();
+    notifyObjectSelection();
+    setNeedsDisplay(true);
+}
+
 void CPlotView::mouseDragged(const MouseEvent& event) {
     trackDrag(event);
 }
@@ -187,11 +195,23 @@ void CPlotView::mouseReleased(const MouseEvent& event) {
         setNeedsDisplay(true);
         return;
     }
+    CGraphObject* pending = mPendingSelection;
+    mPendingSelection = nullptr;
     if (endZoomTracking()) {
         mSelectedPointX = mPressSelectionX;
         mSelectedPointY = mPressSelectionY;
         mIsSelectingPointVisible = true;
+        if (pending) {
+            // The drag was a zoom: the selection stays what it was before the press.
+            if (pending != mPressPreviousObject) pending->setHilited(false);
+            mSelectedObject = mPressPreviousObject;
+            if (mSelectedObject) mSelectedObject->setHilited(mPressPreviousHilited);
+        }
         setNeedsDisplay(true);
+        return;
+    }
+    if (pending) {
+        selectClickedObject(pending);
         return;
     }
     if (mIsSelectingPointVisible) {

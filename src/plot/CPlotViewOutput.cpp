@@ -13,9 +13,24 @@ void CPlotView::reportFailure(const std::string& what, const IoResult& result) {
     PlotServices::shared().reportError(message);
 }
 
+// The quantity an axis title names, without its unit: "P (bar)" gives "P".
+static std::string quantityOf(const std::string& title) {
+    std::string q = title.substr(0, title.find(" ("));
+    for (char& c : q)
+        if (c == '/' || c == '\\' || c == ':') c = '-';
+    return q;
+}
+
+std::string CPlotView::proposedFileName() const {
+    // What the plot shows reads better than the name of its variable.
+    const std::string x = quantityOf(mXLabelText.string()), y = quantityOf(mYLabelText.string());
+    if (!x.empty() && !y.empty()) return y + " against " + x;
+    return mPlotName.empty() ? "plot" : mPlotName;
+}
+
 bool CPlotView::onPrintPlot() {
-    if (mPlotName.empty()) mPlotName = "plot";
-    std::optional<std::string> path = PlotServices::shared().runSavePanel(mPlotName, "pdf");
+    std::optional<std::string> path =
+        PlotServices::shared().runSavePanel(proposedFileName(), "pdf");
     if (!path) return false;
     IoResult result = writePdf(*path);
     if (!result) reportFailure("The plot could not be saved as PDF to " + *path, result);

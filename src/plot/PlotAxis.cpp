@@ -21,13 +21,35 @@ std::string formatted(const char* format, int digits, double value) {
     return text;
 }
 
-// The largest of 10p, 8p, 5p, 4p, 2p, p (p the decade of raw) that does not exceed raw.
+// The largest of 10p, 5p, 2p, p (p the decade of raw) that does not exceed raw: ticks at
+// multiples of 1, 2 or 5 times a power of ten, which a reader counts at a glance.
 float linearStep(float raw) {
     if (!(raw > 0.0f) || !std::isfinite(raw)) return 0.0f;
     float p = std::pow(10.0f, std::floor(std::log10(raw)));
-    for (float factor : {10.0f, 8.0f, 5.0f, 4.0f, 2.0f, 1.0f})
+    for (float factor : {10.0f, 5.0f, 2.0f, 1.0f})
         if (factor * p <= raw) return factor * p;
     return 0.1f * p;
+}
+
+// The 1-2-5 step after a 1-2-5 step (20 -> 50 -> 100).
+float nextLinearStep(float step) {
+    const float p = std::pow(10.0f, std::floor(std::log10(step) + 1e-4f));
+    const float m = step / p;
+    if (m < 1.5f) return 2.0f * p;
+    if (m < 3.5f) return 5.0f * p;
+    return 10.0f * p;
+}
+
+// The next 1-2-5 step above `step` that is a whole multiple of the tick step, so that every
+// label sits on a tick (after 20 comes 100, not 50).
+float nextLabelStep(float step, float tick) {
+    float next = nextLinearStep(step);
+    for (int i = 0; i < 4; ++i) {
+        const float r = next / tick;
+        if (std::fabs(r - std::round(r)) < 1e-3f * r) break;
+        next = nextLinearStep(next);
+    }
+    return next;
 }
 
 }  // namespace
@@ -54,12 +76,7 @@ PlotAxis::PlotAxis(float min, float max, bool logarithmic, int nbTicks, int digi
     } else {
         mStep = linearStep(std::fabs((mMax - mMin) / static_cast<float>(mNbTicks - 1)));
         if (mStep == 0.0f) return;
-        mFirst = std::floor(mMin / mStep) * mStep;
-        if (isIncreasing()) {
-            if (mFirst < mMin) mFirst += mStep;
-        } else if (mFirst > mMin) {
-            mFirst -= mStep;
-        }
+        mFirst = firstOf(mStep);
     }
     if (!std::isfinite(mFirst)) mStep = 0.0f;
 }
@@ -89,13 +106,23 @@ float PlotAxis::fromView(float view) const {
     return mLog ? std::pow(10.0f, v) : v;
 }
 
-std::vector<float> PlotAxis::sequence(float step) const {
+float PlotAxis::firstOf(float step) const {
+    float first = std::floor(mMin / step) * step;
+    if (isIncreasing()) {
+        if (first < mMin) first += step;
+    } else if (first > mMin) {
+        first -= step;
+    }
+    return first;
+}
+
+std::vector<float> PlotAxis::sequence(float step, float first) const {
     std::vector<float> out;
-    if (!(step > 0.0f) || !std::isfinite(step)) return out;
+    if (!(step > 0.0f) || !std::isfinite(step) || !std::isfinite(first)) return out;
     const float direction = isIncreasing() ? 1.0f : -1.0f;
     float previous = NAN;
     for (int i = 0; i < kMaxTicks; ++i) {
-        float t = mFirst + direction * static_cast<float>(i) * step;
+        float t = first + direction * static_cast<float>(i) * step;
         // Ticks a whisker off zero would print as "-0.0".
         if (std::fabs(t) < 1e-4f * step) t = 0.0f;
         if (t == previous) break;  // the step is below the resolution of the values
@@ -116,14 +143,19 @@ std::vector<float> PlotAxis::labelTicks(float sampleExtent, bool reverseLabelsEv
     if (isIncreasing() || !reverseLabelsEveryTick) {
         const float span = std::fabs(mHi - mLo);
         for (int i = 0; i < 64 && step < span && sampleExtent + 10.0f > std::fabs(step * mA); ++i)
-            step *= 2.0f;
+            step = mLog ? 2.0f * step : nextLabelStep(step, mStep);
     }
-    return sequence(step);
+    if (step == mStep) return sequence(step, mFirst);
+    // Labels sit on multiples of their own step.
+    return sequence(step, mLog ? mFirst : firstOf(step));
 }
 
 std::string PlotAxis::label(float t) const {
     if (mLog) return formatted("%g", -1, std::pow(10.0, static_cast<double>(t)));
-    return formatted("%.*f", mDigits, static_cast<double>(t));
+    const double v = static_cast<double>(t);
+    const double m = std::fabs(v);
+    if (m >= 1e9 || (m > 0.0 && m < 1e-4)) return formatted("%.*g", 6, v);
+    return formatted("%.*f", mDigits, v);
 }
 
 std::string PlotAxis::sampleLabel() const {

@@ -45,20 +45,25 @@ class PlotAxis {
     float step() const { return mStep; }
     float firstTick() const { return mFirst; }
     // Tick positions in axis units (values, or exponents on a logarithmic axis).
-    std::vector<float> ticks() const { return sequence(mStep); }
-    // Positions that carry a label: every tick, every second, every fourth ... so that
-    // labels sampleExtent wide (along the axis, view units) keep 10 units apart.
+    std::vector<float> ticks() const { return sequence(mStep, mFirst); }
+    // Positions that carry a label: on a linear axis at the next 1-2-5 steps above the tick
+    // step (on a logarithmic one every tick, every second, every fourth ...), so that labels
+    // sampleExtent wide (along the axis, view units) keep 10 units apart.
     // reverseLabelsEveryTick: a reversed axis labels every tick.
     std::vector<float> labelTicks(float sampleExtent, bool reverseLabelsEveryTick) const;
 
-    // Label of a tick: "%.*f" with the digits, or "%g" of 10^t on a logarithmic axis.
+    // Label of a tick: "%.*f" with the digits, or "%g" of 10^t on a logarithmic axis. A
+    // linear tick of magnitude 1e9 or more, or below 1e-4 (but not zero), prints in exponent
+    // form, which keeps its label short.
     std::string label(float t) const;
     // The widest label to expect, for sizing margins: that of max(|lo|, |hi|), negated when a
     // bound is not positive.
     std::string sampleLabel() const;
 
    private:
-    std::vector<float> sequence(float step) const;
+    std::vector<float> sequence(float step, float first) const;
+    // The first tick of a step, at or inside the start of the range.
+    float firstOf(float step) const;
 
     bool mLog;
     int mNbTicks;

@@ -85,6 +85,7 @@ void DMGWwater::setSystemType(int type, int ver) {
     SolubilityModel::setSystemType(type, ver);
     setGasModelType(SM_DMW1);
     mu.reset(), lambda.reset(), zeta.reset();
+    setModelName(nullptr);  // only the CH4 sets are named
     if (type == SM_H2O_CH4_NaCl || type == SM_H2O_HC_NaCl) {
         setParametersForCH4();
         shibue.setNaClParameters();

@@ -1,12 +1,14 @@
 #include "solubility/Dubessy.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
 #include "cubic/TermCubic.h"
 #include "fluid/CurveOutput.h"
 #include "numerics/DataPath.h"
+#include "numerics/FileReader.h"
 #include "numerics/Fitting.h"
 #include "puregas/CH4EOS.h"
 #include "puregas/CO2EOS.h"
@@ -281,9 +283,11 @@ void Dubessy::calculate_saturation_pressure() {
 bool Dubessy::readIsothermData(const std::string& name, IsothermData& data) {
     data = IsothermData{};
     const std::string path = findDataFile("solubility/H2O-CO2/" + name);
-    std::FILE* in = std::fopen(path.c_str(), "r");
+    std::string text;
+    const FileRead read = readDataFile("solubility/H2O-CO2/" + name, kTableFileLimit, text);
+    std::FILE* in = read ? ::fmemopen(text.data(), text.size(), "r") : nullptr;
     if (in == nullptr) {
-        std::fprintf(stderr, "Cannot open file %s\n", path.c_str());
+        std::fprintf(stderr, "Cannot open file %s (%s)\n", path.c_str(), read.message.c_str());
         return false;
     }
     char token[256];

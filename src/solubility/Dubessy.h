@@ -42,9 +42,9 @@ class Dubessy : public Phase {
     // system: 0 H2O-CO2, 2 H2O-CO2-NaCl, 1 H2O-H2S, 3 H2O-H2S-NaCl, 5 pure H2O.
     // residualForm: 0 water fugacity of the liquid from saturated water, 1 at the pressure.
     // activityModel: 0 form A with W from T, 1 form A with the stored W, 2 form B.
-    // henryOption: 1 the CO2 constant of the Henry model (version 0) with its salting-out,
-    // 2 Carroll, Slupsky and Mather, J. Phys. Chem. Ref. Data 20 (1991) 1201, with the
-    // polynomial salting-out; non-zero gives Vinf = 28.2 cm3/mol, 0 the T fit.
+    // henryOption: 1 the CO2 constant of the Henry model (version 0, henry::co2) with its
+    // salting-out, 2 Carroll, Slupsky and Mather, J. Phys. Chem. Ref. Data 20 (1991) 1201,
+    // with the polynomial salting-out; non-zero gives Vinf = 28.2 cm3/mol, 0 the T fit.
     Dubessy(char system, char residualForm, char activityModel, char henryOption);
     ~Dubessy() override;
 

@@ -1,6 +1,7 @@
 #include "solubility/HenPitSet.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "cubic/ClassicalCubic0.h"
@@ -63,13 +64,23 @@ void HenPitSet::calculate_salt_effect() {
     water->temperature(T);
     water->pressure(P * 1e-5);
     water->V = WaterEOS::calculateSpiveyVolume(T, P * 1e-5, nullptr);
-    double a = 1.0;
-    water->calculatePitzer84(m, a, activityCoefficient[static_cast<size_t>(iNaCl)], osmotic);
+    double a = 1.0, unused = 0.0;
+    water->calculatePitzer84(m, a, unused, osmotic);
+    activityCoefficient[static_cast<size_t>(iNaCl)] = meanActivityCoefficientNaCl(*water, m);
     activityCoefficient[static_cast<size_t>(iH2O)] = a;
 }
 
 void HenPitSet::describe() {
     error = 0;
+    if (iH2O < 0 || !(T > 0.0 && std::isfinite(T) && P > 0.0 && std::isfinite(P) && m >= 0.0 &&
+                      std::isfinite(m))) {
+        std::fprintf(stderr,
+                     "HenPitSet refused: T = %g K, P = %g bar, m(NaCl) = %g mol/kg (water must be "
+                     "a component, T and P positive, m not negative, all finite)\n",
+                     T, P * 1e-5, m);
+        error = 1;
+        return;
+    }
     double S = 0.0;
     if (numberOfGases > 0) {
         if (!vapour) {
@@ -99,6 +110,11 @@ void HenPitSet::describe() {
     x[static_cast<size_t>(iH2O)] = 1.0 / D;
     if (iNaCl >= 0) x[static_cast<size_t>(iNaCl)] = a / D;
     aw = x[static_cast<size_t>(iH2O)] * activityCoefficient[static_cast<size_t>(iH2O)];
+    // Gases whose fractions sum to 1 or more leave no water: the Henry constants have left
+    // their range (a_w and x_H2O would come out negative).
+    bool ok = S >= 0.0 && S < 1.0 && aw >= 0.0 && aw <= 1.0;
+    for (double xi : x) ok = ok && xi >= 0.0 && xi <= 1.0;
+    if (!ok) error = 1;
 }
 
 void HenPitSet::test(int k) {

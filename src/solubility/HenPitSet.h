@@ -2,9 +2,12 @@
 // follow from Henry constants (salting-out folded in) and the gas fugacities of a
 // ClassicalSRK vapour; the water activity and the NaCl activity coefficient come from the
 // Pitzer (1984) model of the water equation of state.
-// Henry-constant sets (the field henrySet, chosen by the caller): 0 CO2 (Carroll et al.
-// 1991) and H2S; 1 the Wilhelm, Battino and Wilcock (1977) fits; 2 CH4 over the vapour
-// pressure of water. Gases without a correlation: H = 1e25 Pa.
+// Henry-constant sets (the field henrySet, chosen by the caller): 0 CO2 (the ln(H/atm) fit
+// of henry::co2) and H2S; 1 the Wilhelm, Battino and Wilcock (1977) fits; 2 CH4 over the
+// vapour pressure of water (known error: 2.2 times the IAPWS guideline's Henry constant at
+// 25 degC, see henry::ch4OverPsat). Gases without a correlation: H = 1e25 Pa.
+// Gas fractions summing to 1 or more (Henry constants outside their range) raise the error
+// flag, as do non-positive T or P and a negative NaCl molality.
 #pragma once
 
 #include <memory>

@@ -27,7 +27,9 @@ constexpr double kCalorieGasConstant = 1.9872;  // cal/(mol K)
 }  // namespace
 
 double co2(double TK) {
-    return 101325.0 * std::exp(160.27 - 8764.5 / TK - 21.726 * std::log(TK) + 0.00011055 * TK);
+    // The T term is 0.0011055 (it once read 0.00011055, a shifted decimal that made CO2 a
+    // third more soluble at 25 degC and twice as soluble at 200 degC).
+    return 101325.0 * std::exp(160.27 - 8764.5 / TK - 21.726 * std::log(TK) + 0.0011055 * TK);
 }
 
 double h2s(double TK) {

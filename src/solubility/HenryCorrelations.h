@@ -4,8 +4,12 @@
 
 namespace vornex::henry {
 
-// CO2: 101325 exp(160.27 - 8764.5/T - 21.726 ln T + 0.00011055 T). At 25 degC it gives
-// x = 8.0e-4 at 1 atm where 6.1e-4 is measured; Dubessy's second option is Carroll's fit.
+// CO2: 101325 exp(160.27 - 8764.5/T - 21.726 ln T + 0.0011055 T), the 1-atm solubility of
+// CO2 written as ln(H/atm) in the form of Wilhelm, Battino and Wilcock (1977), whose CO2 row
+// rewritten so reads 159.85 - 8741.5/T - 21.669 ln T + 0.0011026 T. Within 2 % of the IAPWS
+// guideline (Fernandez-Prini, Alvarez and Harvey 2003) at 25 degC (168.7 against 165.6 MPa),
+// within 4 % from 0 to 125 degC; 6 % low at 150 degC, 17 % low at 200 degC. It is not Carroll,
+// Slupsky and Mather (1991): that fit is Dubessy's second option.
 double co2(double TK);
 // H2S: 1e5 exp(151.52 - 8335.5/T - 20.499 ln T - 0.001311 T).
 double h2s(double TK);
@@ -20,6 +24,10 @@ double h2sSalting(double m, double TK);
 bool wilhelm(const char* name, double TK, double& H);
 // CH4 over the vapour pressure of water (Pa, from the reference auxiliary equation), with
 // Tr = T/647.03: Psat exp(-11.063/Tr + 5.809 (1 - Tr)^0.355/Tr + 12.195 exp(1 - Tr)/Tr^0.41).
+// Known error: the source of these coefficients is not recorded and they do not reproduce
+// the IAPWS guideline (same form, A -10.44708, B 4.66491, C 12.12986): H is 2.25 times the
+// guideline's 3948 MPa at 25 degC, 1.68 times at 100 degC, 1.26 times at 200 degC, and
+// crosses it near 290 degC; no single misprinted coefficient explains the difference.
 double ch4OverPsat(double TK);
 // Its salting-out: exp(0.156 m/(m + 55.5556)).
 double ch4Salting(double m);

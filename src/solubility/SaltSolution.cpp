@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "fluid/CurveOutput.h"
@@ -12,6 +13,7 @@ namespace vornex {
 namespace {
 constexpr double kTc = 647.096;  // K
 constexpr double kPc = 220.64;   // bar
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 bool openIgor(CurveOutput& out, const char* prefix, const char* suffix) {
     return out.open(prefix, suffix);
@@ -20,6 +22,18 @@ bool openIgor(CurveOutput& out, const char* prefix, const char* suffix) {
 bool closeIgor(CurveOutput& out) {
     out.print("END\n");
     return out.close();
+}
+
+// Refuses the mole fraction of an isopleth with the reason on standard error.
+bool isoplethTakes(const SaltSolutionCorrelation& c, double x) {
+    const std::string refusal = c.moleFractionRefusal(x);
+    if (refusal.empty()) return true;
+    std::fprintf(stderr, "%s\n", refusal.c_str());
+    return false;
+}
+
+double positiveOrNaN(double v) {
+    return v > 0.0 ? v : kNaN;
 }
 
 // The line's first non-blank character, 0 for a blank line.
@@ -60,6 +74,29 @@ double SaltSolutionCorrelation::calculateTc(double x) const {
     return kTc + t1 * x / (t0 * t0 + x) + t2 * x2 + t3 * x4;
 }
 
+std::string SaltSolutionCorrelation::moleFractionRefusal(double x) const {
+    const char* salt = type == 1 ? "NaCl" : "CaCl2";
+    char buffer[160];
+    if (!(x >= 0.0 && x < 1.0)) {
+        std::snprintf(buffer, sizeof buffer, "A %s mole fraction is a number from 0 to below 1",
+                      salt);
+        return buffer;
+    }
+    if (x > xmax) {
+        std::snprintf(buffer, sizeof buffer,
+                      "The %s mole fraction %g is above the range of the correlation (%g)", salt, x,
+                      xmax);
+        return buffer;
+    }
+    std::string why;
+    if (!physicalAt(x, &why)) {
+        std::snprintf(buffer, sizeof buffer, "The %s mole fraction %g is refused: %s", salt, x,
+                      why.c_str());
+        return buffer;
+    }
+    return std::string();
+}
+
 bool SaltSolutionCorrelation::getWaterSaturationCurve(const char* suffix) const {
     CurveOutput out(kIgorText);
     if (!openIgor(out, "satu", suffix)) return false;
@@ -79,8 +116,8 @@ bool SaltSolutionCorrelation::getCriticalCurve(const char* suffix) const {
     out.print("IGOR\nWAVES %6s%s %12s%s %12s%s %12s%s %12s%s\nBEGIN\n", "T", s, "P", s, "x", s, "m",
               s, "wt", s);
     for (int i = 0; i * 0.005 < xmax; ++i) {
-        const double x = i * 0.005;
-        out.print("%12lf %12lf %12lf %12lf %12lf\n", calculateTc(x), criticalPressureOf(x), x,
+        const double x = i * 0.005, pc = criticalPressureOf(x);
+        out.print("%12lf %12lf %12lf %12lf %12lf\n", calculateTc(x), positiveOrNaN(pc), x,
                   molality(x), weightPercent(x));
     }
     return closeIgor(out);
@@ -113,6 +150,11 @@ int SaltSolutionCorrelation::session(std::istream& in, std::ostream& out) {
         const double x = std::strtod(line.c_str(), &end);
         if (end == line.c_str() || !std::isfinite(x) || x < 0.0 || x >= 1.0) {
             out << "\tA mole fraction is a number from 0 to below 1\n";
+            continue;
+        }
+        const std::string refusal = moleFractionRefusal(x);
+        if (!refusal.empty()) {
+            out << "\t" << refusal << "\n";
             continue;
         }
         written += getIsopleth(suffix.c_str(), x) ? 1 : 0;
@@ -148,6 +190,13 @@ double SaltCorr::getP0(double TK) {
     return TK > kTc ? calculatePc(TK) : calculatePsat(TK);
 }
 
+bool SaltCorr::physicalAt(double x, std::string* why) const {
+    const double pc = criticalPressureOf(x);
+    if (pc > 0.0) return true;
+    if (why) *why = "the critical pressure of the correlation is " + std::to_string(pc) + " bar";
+    return false;
+}
+
 bool SaltCorr::getIsotherm(const char* suffix, double TK) const {
     CurveOutput out(kIgorText);
     if (!openIgor(out, "isot", suffix)) return false;
@@ -156,12 +205,13 @@ bool SaltCorr::getIsotherm(const char* suffix, double TK) const {
     out.print("IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s\nBEGIN\n", "x", s, "p", s, "m", s, "wt", s);
     for (int i = 0; i * 0.001 < xmax; ++i) {
         const double x = i * 0.001, m = molality(x);
-        out.print("%12lf %12lf %12lf %12lf\n", x, h(m) * P0, m, weightPercent(x));
+        out.print("%12lf %12lf %12lf %12lf\n", x, positiveOrNaN(h(m) * P0), m, weightPercent(x));
     }
     return closeIgor(out);
 }
 
 bool SaltCorr::getIsopleth(const char* suffix, double x) const {
+    if (!isoplethTakes(*this, x)) return false;
     CurveOutput out(kIgorText);
     if (!openIgor(out, "isop", suffix)) return false;
     const char* s = suffix ? suffix : "";
@@ -169,7 +219,7 @@ bool SaltCorr::getIsopleth(const char* suffix, double x) const {
     out.print("IGOR\nWAVES %6s%s %12s%s\nBEGIN\n", "T", s, "P", s);
     for (int i = 0; i < 2000 && 273.15 + i < Tc; ++i) {
         const double TK = 273.15 + i;
-        out.print("%12lf %12lf\n", TK, h(m) * getP0(TK));
+        out.print("%12lf %12lf\n", TK, positiveOrNaN(h(m) * getP0(TK)));
     }
     return closeIgor(out);
 }
@@ -206,7 +256,28 @@ double Shibue::calculatePc(double x) const {
     return 10.0 * (22.064 + p1 * x / (p0 * p0 + x) + p2 * x2 + p3 * x4);
 }
 
+double Shibue::vapourPressureRatio(double x) const {
+    return calculatePc(x) / calculatePc(0.0) * std::exp(calculate_h(x));
+}
+
+bool Shibue::physicalAt(double x, std::string* why) const {
+    const double pc = calculatePc(x), ratio = vapourPressureRatio(x);
+    if (!(pc > 0.0)) {
+        if (why)
+            *why = "the critical pressure of the correlation is " + std::to_string(pc) + " bar";
+        return false;
+    }
+    if (!(ratio <= 1.0)) {
+        if (why)
+            *why = "the correlation gives " + std::to_string(ratio) +
+                   " times the vapour pressure of water";
+        return false;
+    }
+    return true;
+}
+
 double Shibue::getPsat(double TK, double x) const {
+    if (!physicalAt(x, nullptr)) return kNaN;
     if (!(TK <= calculateTc(x))) return 0.0;
     return calculatePc(x) * std::exp(calculate_g(TK) + calculate_h(x));
 }
@@ -220,13 +291,15 @@ bool Shibue::getIsotherm(const char* suffix, double TK) const {
     const double g = calculate_g(TK);
     for (int i = 0; i * 0.001 < xmax; ++i) {
         const double x = i * 0.001, hx = calculate_h(x), pc = calculatePc(x);
-        out.print("%12lf %12lf %12lf %12lf %12lf %12lf %12lf %12lf\n", x, pc * std::exp(hx + g), hx,
-                  pc, molality(x), weightPercent(x), g, calculateTc(x));
+        const double p = physicalAt(x, nullptr) ? pc * std::exp(hx + g) : kNaN;
+        out.print("%12lf %12lf %12lf %12lf %12lf %12lf %12lf %12lf\n", x, p, hx, positiveOrNaN(pc),
+                  molality(x), weightPercent(x), g, calculateTc(x));
     }
     return closeIgor(out);
 }
 
 bool Shibue::getIsopleth(const char* suffix, double x) const {
+    if (!isoplethTakes(*this, x)) return false;
     CurveOutput out(kIgorText);
     if (!openIgor(out, "isop", suffix)) return false;
     const char* s = suffix ? suffix : "";

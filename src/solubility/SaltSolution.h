@@ -14,6 +14,7 @@
 #pragma once
 
 #include <iostream>
+#include <string>
 
 namespace vornex {
 
@@ -39,15 +40,22 @@ class SaltSolutionCorrelation {
     virtual void setCaCl2Parameters() = 0;
     // Critical pressure (bar) of the solution of salt mole fraction x.
     virtual double criticalPressureOf(double x) const = 0;
-    // The files; false, with a message, when one cannot be written.
+    // Why the salt mole fraction x cannot be taken (above x_max, or a value of the
+    // correlation that no solution has there); empty when it can.
+    std::string moleFractionRefusal(double x) const;
+    // False where the correlation gives what no solution has (see the subclasses).
+    virtual bool physicalAt(double x, std::string* why) const = 0;
+    // The files; false, with a message, when one cannot be written or x is refused. Rows
+    // whose value the correlation cannot give show nan.
     bool getWaterSaturationCurve(const char* suffix) const;
     virtual bool getIsotherm(const char* suffix, double TK) const = 0;
     virtual bool getIsopleth(const char* suffix, double x) const = 0;
     bool getCriticalCurve(const char* suffix) const;
 
     // Console dialogue: a line with 0 (water), 1 (NaCl), 2 (CaCl2) or q; a line with the
-    // one-character suffix; for a salt a line with the mole fraction. Ends at q or at the end
-    // of the input. Returns the number of curves written.
+    // one-character suffix; for a salt a line with the mole fraction, refused with a message
+    // (and no file) beyond x_max or where the correlation fails. Ends at q or at the end of
+    // the input. Returns the number of curves written.
     int session(std::istream& in = std::cin, std::ostream& out = std::cout);
 
    protected:
@@ -69,6 +77,8 @@ class SaltCorr : public SaltSolutionCorrelation {
     static double getP0(double TK);
     double h(double m) const { return 1.0 + c0 * m + c1 * m * m; }
     double criticalPressureOf(double x) const override { return calculatePc(calculateTc(x)); }
+    // The critical-pressure polynomial turns negative beyond its temperature range.
+    bool physicalAt(double x, std::string* why) const override;
     bool getIsotherm(const char* suffix, double TK) const override;
     bool getIsopleth(const char* suffix, double x) const override;
 };
@@ -85,9 +95,15 @@ class Shibue : public SaltSolutionCorrelation {
     void setCaCl2Parameters() override;
     double calculate_h(double x) const;
     double calculatePc(double x) const;  // bar
-    // Vapour pressure of the solution (bar); 0 above its critical temperature.
+    // Vapour pressure of the solution (bar); 0 above its critical temperature; NaN where the
+    // correlation is not physical at x.
     double getPsat(double TK, double x) const;
     double criticalPressureOf(double x) const override { return calculatePc(x); }
+    // p(T, x)/p(T, 0) = Pc(x)/Pc(0) exp(h(x)), the same at every temperature.
+    double vapourPressureRatio(double x) const;
+    // A salt lowers the vapour pressure and the critical pressure stays positive: x is refused
+    // where p/p0 > 1 or Pc <= 0 (the CaCl2 set from x = 0 to 0.0125 and from 0.034 on).
+    bool physicalAt(double x, std::string* why) const override;
     bool getIsotherm(const char* suffix, double TK) const override;
     bool getIsopleth(const char* suffix, double x) const override;
 };

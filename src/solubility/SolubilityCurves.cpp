@@ -108,6 +108,7 @@ double SolubilityModel::estimate_bubble_pressure(double TK, double ms, double mg
 
 void SolubilityModel::calculate_bubble_pressure() {
     error = 0;
+    if (!acceptsState("Bubble pressure", true)) return;
     calculatePsatH2O();
     const bool given = P != 0.0;
     const double estimate = estimate_bubble_pressure(T, mNa, mg);
@@ -136,6 +137,10 @@ double SolubilityModel::equationForPressure(double Pbar, void* context) {
     pressure(Pbar);
     setMolalities(c[3], c[2]);
     calculate_density();
+    if (!std::isfinite(rhoSolution)) {
+        equationError = 1;
+        return 0.0;
+    }
     return rhoSolution - c[0];
 }
 
@@ -145,8 +150,12 @@ double SolubilityModel::calculate_pressure(double TK, double rho, double ms, dou
     Secant s = pressureSecant(
         this, static_cast<EquationFunction>(&SolubilityModel::equationForPressure), 15);
     s.context = context;
+    error = 0;
     const double root = solveSecant(s, Pguess, Pguess + 1.0);
-    if (s.error) error = 1;
+    if (s.error || !(root > 0.0 && std::isfinite(root))) {
+        error = 1;
+        return std::numeric_limits<double>::quiet_NaN();
+    }
     return root;
 }
 
@@ -160,6 +169,10 @@ double SolubilityModel::equationForBiphasicIsochor(double PPa, void*) {
     compositionCode = 11;
     update_composition();
     calculate_density();
+    if (!std::isfinite(rhoSolution)) {
+        equationError = 1;
+        return 0.0;
+    }
     if (vapourVolumeFlag) calculateVapourMolarVolume();
     rhoVapour = vapourDensity();
     alpha = (rhoSolution - rhoBulk) / (rhoSolution - rhoVapour);
@@ -191,8 +204,15 @@ bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, cons
     error = 0;
     calculatePsatH2O();
     Pascal(Psat);
+    // The solubility model reaches pressures its brine-density correlation does not: there
+    // the row keeps its solubility and shows the density as nan.
+    auto density = [&] {
+        const int before = error;
+        calculate_density();
+        error = before;
+    };
     calculate_gas_solubility0();
-    calculate_density();
+    density();
     compositionCode = 11;
     update_composition();
     igorHeader(out, {"T", "P", "mg", "yh", "vv", "rho", "e"}, suffix);
@@ -206,7 +226,7 @@ bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, cons
         calculate_gas_solubility0();
         compositionCode = 11;
         update_composition();
-        calculate_density();
+        density();
         row();
     }
     return finishCurve(out);
@@ -243,8 +263,10 @@ bool SolubilityModel::calculateTheIsopleth(double ms, double mgas, char mode, co
         point();
         bool gap = false;
         double Tk = T, Pbar = P * 1e-5;
-        while (Tk >= 0.0 && Tk <= 573.15) {
+        // Liquid water only: no point below the freezing point or above 573.15 K.
+        for (int n = 0; n < kMaxCurvePoints; ++n) {
             Tk += dT;
+            if (Tk < 273.15 - 1e-9 || Tk > 573.15 + 1e-9) break;
             error = 0;
             calculate_bubble_pressure(Tk, Pbar, ms, mgas);
             if (error) {
@@ -267,6 +289,7 @@ void SolubilityModel::calculateTheMonophasicIsochor(double T0, double T1, double
     double Pprev = P0bar;
     for (double Tk = T0; Tk < T1; Tk += 1.0) {
         Pprev = calculate_pressure(Tk, rho, ms, mgas, Pprev);
+        if (error) break;
         if (mode == kCurveArray && array) {
             array->push_back(Tk);
             array->push_back(Pprev);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "cubic/ClassicalCubic0.h"
 #include "cubic/TermCubic.h"
@@ -65,6 +66,17 @@ void SolubilityModel::purge() {
 
 // ------------------------------------------------------------------- model choice
 
+void SolubilityModel::clearComponents() {
+    nc = 0;
+    componentsAdded = 0;
+    for (std::vector<double>* v :
+         {&x, &moles, &fugacity, &activityCoefficient, &fugacityCoefficient, &henryConstant,
+          &molarMass, &dfdT, &dfdP, &dfdV})
+        v->clear();
+    componentName.clear();
+    dfdx.clear();
+}
+
 void SolubilityModel::setSystemType(int type, int ver) {
     if (type == systemType && ver == version) return;
     systemType = type;
@@ -74,6 +86,12 @@ void SolubilityModel::setSystemType(int type, int ver) {
     compositionCode = 0;
     poreRadius = 0.0;
     sigma = 0.0;
+    numberOfGases = 0;
+    // The vapour model carries the gases of the old system: it is rebuilt below.
+    const int gasType = gasModelType;
+    gasModelType = -1;
+    vapour.reset();
+    clearComponents();
     const char* gas = nullptr;
     bool salt = true;
     switch (type) {
@@ -100,22 +118,20 @@ void SolubilityModel::setSystemType(int type, int ver) {
             return;
     }
     gasM = gasMolarMass(gas);
-    numberOfGases = 0;
-    if (nc == 0) {
-        number_of_components(salt ? 3 : 2);
-        if (salt)
-            add_components("H2O", gas, "NaCl");
-        else
-            add_components("H2O", gas);
-    }
+    number_of_components(salt ? 3 : 2);
+    if (salt)
+        add_components("H2O", gas, "NaCl");
+    else
+        add_components("H2O", gas);
     iH2O = 0;
     iGas = 1;
-    iNaCl = salt && nc > 2 ? 2 : -1;
-    if (numberOfGases == 0) numberOfGases = 1;
+    iNaCl = salt ? 2 : -1;
+    numberOfGases = 1;
+    if (gasType >= 0) setGasModelType(gasType);
 }
 
 void SolubilityModel::setGasModelType(int type) {
-    if (type == gasModelType && vapour) return;
+    if (type == gasModelType) return;
     vapour.reset();
     gasModelType = type;
     switch (type) {
@@ -148,21 +164,33 @@ void SolubilityModel::setGasModelType(int type) {
         case SM_H2O_HC_NaCl: {
             numberOfGases = 15;
             vapour->number_of_components(15);
+            if (vapour->nc != 15) break;
             double sum = 0.0;
             for (const GasShare& g : kHydrocarbonGas) sum += g.share;
             for (int i = 0; i < 15; ++i) {
                 vapour->add_component(kHydrocarbonGas[i].name);
                 vapour->composition_of_component(i, kHydrocarbonGas[i].share / sum);
             }
-            return;
+            break;
         }
         default:
             return;
     }
-    numberOfGases = 1;
-    vapour->number_of_components(1);
-    vapour->add_components(gas);
-    vapour->composition_of_component(0, 1.0);
+    if (gas != nullptr) {
+        numberOfGases = 1;
+        vapour->number_of_components(1);
+        if (vapour->nc == 1) {
+            vapour->add_components(gas);
+            vapour->composition_of_component(0, 1.0);
+        }
+    }
+    if (vapour->nc != numberOfGases || vapour->componentsAdded != numberOfGases) {
+        std::fprintf(stderr,
+                     "Solubility model: the vapour model \"%s\" (type %d) cannot take the %d gas "
+                     "components of system %d; the model has no vapour side\n",
+                     vapour->modelName.c_str(), type, numberOfGases, systemType);
+        vapour.reset();
+    }
 }
 
 void SolubilityModel::setDensityModelType(int type) {
@@ -204,6 +232,35 @@ void classifySolutionComponent(int index, const char* name, int& iH2O, int& iGas
         if (iGas < 0) iGas = index;
         ++gases;
     }
+}
+
+double meanActivityCoefficientNaCl(WaterEOS& water, double m) {
+    if (!(m >= 0.0 && std::isfinite(m))) return std::numeric_limits<double>::quiet_NaN();
+    if (m == 0.0) return 1.0;
+    auto phiMinusOne = [&](double molality) {
+        double aw = 1.0, unused = 0.0, phi = 1.0;
+        water.calculatePitzer84(molality, aw, unused, phi);
+        return phi - 1.0;
+    };
+    // With s = sqrt(m') the integral is 2 (phi - 1)/s ds, smooth down to s = 0 (where
+    // (phi - 1)/s tends to minus the Debye-Hueckel slope): 16-point Gauss-Legendre on
+    // [0, sqrt(m)].
+    static constexpr double kNode[8] = {0.0950125098376374, 0.2816035507792589, 0.4580167776572274,
+                                        0.6178762444026438, 0.7554044083550030, 0.8656312023878318,
+                                        0.9445750230732326, 0.9894009349916499};
+    static constexpr double kWeight[8] = {
+        0.1894506104550685, 0.1826034150449236, 0.1691565193950025, 0.1495959888165767,
+        0.1246289712555339, 0.0951585116824928, 0.0622535239386479, 0.0271524594117541};
+    const double half = 0.5 * std::sqrt(m);
+    double integral = 0.0;
+    for (int i = 0; i < 8; ++i) {
+        for (double sign : {-1.0, 1.0}) {
+            const double si = half * (1.0 + sign * kNode[i]);
+            integral += kWeight[i] * 2.0 * phiMinusOne(si * si) / si;
+        }
+    }
+    integral *= half;
+    return std::exp(phiMinusOne(m) + integral);
 }
 
 void SolubilityModel::read_component_data(int index, const char* name) {
@@ -272,7 +329,7 @@ double SolubilityModel::calculateSigma() {
 }
 
 void SolubilityModel::calculateVapourMolarVolume() {
-    if (!vapour) return;
+    if (!vapour || vapour->nc < 1) return;
     vapour->temperature(T);
     vapour->Pascal(P);
     vapour->Vv0 = R * T / P;
@@ -292,14 +349,20 @@ double SolubilityModel::capillaryWaterFraction() {
 }
 
 void SolubilityModel::finishVapourSide() {
-    if (!(yH2O <= 1.0)) {
+    // No vapour side: water alone exceeds the pressure, or the state or the vapour model is
+    // unusable. The vapour's arrays are read only after a volume it found.
+    if (!(yH2O >= 0.0 && yH2O <= 1.0) || !vapour || vapour->nc < 1) {
         vapourError = 1;
         return;
     }
-    if (!vapour) return;
     calculateVapourMolarVolume();
+    if (vapour->error) {
+        vapourError = 1;
+        return;
+    }
     vapour->calculate_fugacities();
     fv = (1.0 - yH2O) * vapour->fugacity[0];
+    if (!std::isfinite(fv)) vapourError = 1;
 }
 
 void SolubilityModel::calculate_vapour_fugacities() {
@@ -343,20 +406,51 @@ void SolubilityModel::calculate_density() {
     densityModel->molality(mNa);
     densityModel->calculate_density();
     const double rhoBrine = densityModel->density;
+    if (densityModel->error || !(rhoBrine > 0.0 && std::isfinite(rhoBrine))) {
+        // A brine density the model could not give is not a density of zero.
+        error = 1;
+        rhoSolution = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
     const double saltMass = 1000.0 + 1000.0 * kNaClMolarMass * mNa;  // g per kg of water
     rhoSolution = (saltMass + 1000.0 * gasM * mg) / (saltMass / rhoBrine + 1000.0 * mg * Vg);
+    if (!(rhoSolution > 0.0 && std::isfinite(rhoSolution))) error = 1;
+}
+
+bool SolubilityModel::acceptsState(const char* operation, bool gasGiven) {
+    const double ms = mNa, Pbar = P * 1e-5;
+    if (T > 0.0 && std::isfinite(T) && P >= 0.0 && std::isfinite(P) && ms >= 0.0 &&
+        std::isfinite(ms) && (!gasGiven || (mg >= 0.0 && std::isfinite(mg))))
+        return true;
+    std::fprintf(stderr,
+                 "%s refused: T = %g K, P = %g bar, m(NaCl) = %g, m(gas) = %g mol/kg (T must be "
+                 "positive, P and the molalities not negative, all finite)\n",
+                 operation, T, Pbar, ms, mg);
+    error = 1;
+    return false;
+}
+
+void SolubilityModel::checkSolubilityResult() {
+    bool ok = mg >= 0.0 && std::isfinite(mg);
+    for (int i = 0; i < nc; ++i) {
+        const double xi = x[static_cast<size_t>(i)];
+        ok = ok && xi >= 0.0 && xi <= 1.0;
+    }
+    if (!ok) error = 1;
 }
 
 void SolubilityModel::calculate_gas_solubility0() {
     update_composition();
     error = 0;
     vapourError = 0;
+    if (!acceptsState("Gas solubility", false)) return;
     calculatePsatH2O();
     calculate_vapour_fugacities();
     if (vapourError) return;
     calculate_aqueous_fugacities();
     if (numberOfGases != 1 || iGas < 0) {
         std::fputs("Not implemented\n", stderr);
+        error = 1;
     } else {
         const size_t g = static_cast<size_t>(iGas);
         const double Hg = henryConstant[g] * activityCoefficient[g];
@@ -377,6 +471,7 @@ void SolubilityModel::calculate_gas_solubility0() {
         if (iH2O >= 0) x[static_cast<size_t>(iH2O)] = xw;
         if (iNaCl >= 0) x[static_cast<size_t>(iNaCl)] = xs;
         M = solutionMolarMass();
+        checkSolubilityResult();
     }
     calculate_gas_partial_volume_();
 }
@@ -401,12 +496,13 @@ void SolubilityModel::calculate_water_activity() {
     water->temperature(T);
     water->pressure(P * 1e-5);
     water->V = WaterEOS::calculateSpiveyVolume(T, P * 1e-5, nullptr);
-    double aw = 1.0, second = 0.0;
-    water->calculatePitzer84(mNa, aw, second, osmotic);
+    double aw = 1.0, unused = 0.0;
+    water->calculatePitzer84(mNa, aw, unused, osmotic);
     double xGas = 0.0;
     for (int i = 0; i < numberOfGases && iGas >= 0 && iGas + i < nc; ++i)
         xGas += x[static_cast<size_t>(iGas + i)];
-    if (iNaCl >= 0) activityCoefficient[static_cast<size_t>(iNaCl)] = second;
+    if (iNaCl >= 0)
+        activityCoefficient[static_cast<size_t>(iNaCl)] = meanActivityCoefficientNaCl(*water, mNa);
     if (iH2O >= 0) activityCoefficient[static_cast<size_t>(iH2O)] = aw * (1.0 - xGas);
 }
 

@@ -28,6 +28,7 @@
 namespace vornex {
 
 class WagnerPruss;
+class WaterEOS;
 class DensityModel;
 class CurveOutput;
 
@@ -60,6 +61,11 @@ bool isDissolvedGasName(const char* name);
 // Records the index of "H2O", of "NaCl" and of the first dissolved gas, and counts the gases.
 void classifySolutionComponent(int index, const char* name, int& iH2O, int& iGas, int& iNaCl,
                                int& gases);
+// Mean ionic activity coefficient of NaCl at molality m from the Pitzer (1984) osmotic
+// coefficient of the water model at its T and P, by the Gibbs-Duhem relation of a 1:1 salt:
+//   ln gamma+- = phi - 1 + integral_0^m (phi - 1)/m' dm'.
+// The water model's state (T, P, V) must be set; its Debye-Hueckel slope is kept throughout.
+double meanActivityCoefficientNaCl(WaterEOS& water, double m);
 
 class SolubilityModel : public Phase {
    public:
@@ -105,8 +111,12 @@ class SolubilityModel : public Phase {
     double Vvapour = 0.0;  // vapour molar volume, m3/mol
 
     // ------------------------------------------------------------------- model choice
+    // Rebuilds the components, the indices and (with the gas model type already chosen) the
+    // vapour model for the new system, so that a switched model is a fresh one.
     virtual void setSystemType(int type, int version);
     virtual void setDensityModelType(int type);
+    // A vapour model that cannot take the system's gases is refused with a message; the model
+    // is then left without one and its vapour side fails (vapour error flag).
     virtual void setGasModelType(int type);
     virtual void changeModelVersion(int version);
 
@@ -139,6 +149,8 @@ class SolubilityModel : public Phase {
     virtual void calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas);
     static double estimate_bubble_pressure(double TK, double ms, double mgas);
     double equationForBubblePoint(double Pbar, void* context);
+    // The pressure (bar) at which the one-phase solution has density rho; NaN, with the error
+    // flag, when the search fails (the density model failing included).
     double calculate_pressure(double TK, double rho, double ms, double mgas, double Pguess);
     double equationForPressure(double Pbar, void* context);
     void calculateTheBiphasicPressure(double TK, double ms, double mgas, double cgTot, double rhoB);
@@ -150,6 +162,7 @@ class SolubilityModel : public Phase {
     bool calculateTheIsotherm(double TK, double ms, char mode, const char* suffix);
     bool calculateTheIsopleth(double ms, double mgas, char mode, const char* suffix,
                               CurveArray* array);
+    // Ends at the first temperature whose pressure cannot be found.
     void calculateTheMonophasicIsochor(double T0, double T1, double rho, double ms, double mgas,
                                        double P0bar, char mode, const char* suffix,
                                        CurveArray* array);
@@ -178,6 +191,15 @@ class SolubilityModel : public Phase {
 
    protected:
     void purge();
+    // Drops the components so that another system can be declared.
+    void clearComponents();
+    // Refuses (error flag, message naming the operation) a state whose T is not positive, or
+    // whose P, NaCl molality (or gas molality when it is given, not solved for) is negative,
+    // or any of them not finite. P = 0 is a state without a vapour side (vapour error flag).
+    bool acceptsState(const char* operation, bool gasGiven);
+    // Raises the error flag when the solubility just computed is not finite or lies outside its
+    // range (molality >= 0, every mole fraction in [0, 1]).
+    void checkSolubilityResult();
     // Two-phase isochores: the bulk density and total gas concentration of the current
     // one-phase state become the targets; one row; one temperature step (false on failure).
     void fixBiphasicTargets();

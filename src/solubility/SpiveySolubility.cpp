@@ -29,6 +29,10 @@ double SpiveySolubility::partialVolume(double TK, double PMPa, double mgas) {
 void SpiveySolubility::calculate_gas_solubility0() {
     vapourError = 0;
     error = 0;
+    if (!acceptsState("Spivey solubility", false)) {
+        mg = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
     Psat = WaterEOS::saturationPressureWagnerPruss(T);
     if (Psat > P) {
         vapourError = 1;
@@ -49,6 +53,7 @@ void SpiveySolubility::calculate_gas_solubility0() {
     x[static_cast<size_t>(iNaCl)] = m / (n + mg + m);
     x[static_cast<size_t>(iH2O)] =
         1.0 - x[static_cast<size_t>(iGas)] - x[static_cast<size_t>(iNaCl)];
+    checkSolubilityResult();
 }
 
 double SpiveySolubility::calculate_gas_partial_volume(double TK, double Pbar, double, double mgas) {
@@ -69,6 +74,11 @@ void SpiveySolubility::calculate_bubble_pressure(double TK, double Pbar, double 
     temperature(TK);
     mNa = mCl = ms;
     error = 0;
+    const double given = mg;
+    mg = mgas;
+    const bool accepted = acceptsState("Bubble pressure", true);
+    mg = given;
+    if (!accepted) return;
     double target = mgas;
     bubbleSolver.context = &target;
     const double x0 = Pbar > 0.0 ? Pbar : P * 1e-5;
@@ -104,6 +114,8 @@ void SpiveySolubility::calculate_isopleth(double mgas, double ms, char mode, con
 }
 
 bool SpiveySolubility::compare_with_Duan_model() {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    auto solved = [](const SolubilityModel& m) { return m.error == 0 && m.vapourError == 0; };
     CurveOutput out(kColumnTable);
     if (!out.open("res5.txt")) return false;
     DMGWwater duan(SM_H2O_CH4_NaCl, 0);
@@ -123,8 +135,12 @@ bool SpiveySolubility::compare_with_Duan_model() {
                     m->setMolalities(ms, 0.0);
                     m->calculate_gas_solubility0();
                 }
-                out.print("%12f %12f %12f %12f %12f %12f %12f %12f\n", t, Pbar, ms, duan.mg, mg,
-                          100.0 * (mg - duan.mg) / duan.mg, duan.Vg * 1e6, Vg * 1e6);
+                // A failed solubility is written as nan, never as a number.
+                const double mDuan = solved(duan) ? duan.mg : kNaN;
+                const double mThis = solved(*this) ? mg : kNaN;
+                out.print("%12f %12f %12f %12f %12f %12f %12f %12f\n", t, Pbar, ms, mDuan, mThis,
+                          100.0 * (mThis - mDuan) / mDuan, solved(duan) ? duan.Vg * 1e6 : kNaN,
+                          solved(*this) ? Vg * 1e6 : kNaN);
             }
         }
     }

@@ -12,6 +12,8 @@ namespace {
 
 constexpr double kLowFraction = -1e-5;
 constexpr double kHighFraction = 1.00001;
+// Successive-substitution steps that refine a Raoult start; each costs two phase evaluations.
+constexpr int kSubstitutionSteps = 30;
 
 bool inOpenRange(double v) {
     return v > kLowFraction && v < kHighFraction;
@@ -284,13 +286,43 @@ bool IFP::calculate_derivatives(double* dX, int along, int held) {
 
 // ------------------------------------------------------------------- solving
 
-void IFP::initialize() {
-    status = 0;
-    historyPrint("Initialization ");
-    switch (initFlag) {
+bool IFP::trialIsEmpty() const {
+    double sx = 0.0, sy = 0.0;
+    for (int i = 0; i < n; ++i) {
+        sx += std::fabs(trial.x[i]);
+        sy += std::fabs(trial.y[i]);
+    }
+    if (!(sx > 0.0) || !(sy > 0.0)) return true;
+    switch (type) {
+        case 12:
+        case 21:
+            return false;
+        case 23:
+        case 24:
+        case 25:
+        case 32:
+        case 42:
+        case 52:
+            return !(trial.T > 0.0);
+        default:
+            return !(trial.P > 0.0);
+    }
+}
+
+void IFP::startBy(int flag) {
+    raoultStart_ = false;
+    switch (flag) {
         case 2:
             historyPrint("from Raoult's law");
+            raoultStart_ = true;
             IdealMixture::calculateVLE();
+            if (status == 0) {
+                substituteRatios(kSubstitutionSteps);
+            } else if (startFromBinarySaturation()) {
+                // The Raoult start failed; the saturation start is the retry.
+                status = 0;
+                raoultStart_ = false;
+            }
             break;
         case 3:
             historyPrint("from the pseudo-critical coordinates of the mixture");
@@ -346,6 +378,13 @@ void IFP::initialize() {
             std::fputs("Type of initialization not defined !\n", stderr);
             break;
     }
+}
+
+void IFP::initialize() {
+    status = 0;
+    historyPrint("Initialization ");
+    // A fresh object has no previous state to start from: Raoult's law stands in for it.
+    startBy(initFlag == 0 && trialIsEmpty() ? 2 : initFlag);
     if (historyFlag) {
         historyPrint("T %lg P %lg", current.T, current.P / 100000.0);
         for (double v : current.x) historyPrint("%lg ", v);
@@ -356,6 +395,10 @@ void IFP::initialize() {
         status = 5;
         return;
     }
+    loadStartVector();
+}
+
+void IFP::loadStartVector() {
     // A solve that starts on the wrong sides would fail at its first evaluation, before
     // the solver could retry.
     correctPhaseKinds();
@@ -396,7 +439,12 @@ void IFP::calculateVLE(short flag) {
         std::fputs("Initialization error\n", stderr);
         return;
     }
-    status = runSolver() ? 0 : 1;
+    bool solved = runSolver();
+    if (!solved && raoultStart_ && startFromBinarySaturation()) {
+        loadStartVector();
+        solved = runSolver();
+    }
+    status = solved && phasesInOrder() ? 0 : 1;
     estimate_next_state();
 }
 

@@ -124,6 +124,21 @@ class IFP : public IdealMixture {
                             double Tmin, double Tmax, double dT);
     // Sets up the embedded solver (no system bound).
     void setUpSolver();
+    // Whether the trial state holds no start for the problem type (a fresh object): no
+    // compositions, or no pressure or temperature where the start supplies it.
+    bool trialIsEmpty() const;
+    // Successive substitution on the equilibrium ratios of the two models, K_i =
+    // phi_i(first) / phi_i(second), from the current state: brings a Raoult start near the
+    // answer before Newton (problems in T and P, and T and nV). The current state keeps the
+    // last sound step.
+    void substituteRatios(int steps);
+    // A binary's retry start: the bubble point (or, for a dew problem, the dew point) of the
+    // bulk composition at the specified temperature, solved by the liquid model alone; for
+    // a flash, the tie line at the specified pressure from there, with its lever rule.
+    bool startFromBinarySaturation();
+    // A converged vapour-liquid answer whose liquid is not the denser phase has its phases
+    // swapped (beyond a mixture critical point): no answer.
+    bool phasesInOrder() const;
 
    private:
     // Steps of one predictor, kept from one call to the next.
@@ -135,6 +150,13 @@ class IFP : public IdealMixture {
     bool predict(const PredictorRule& rule, PredictorSteps& steps, double step, double dT,
                  double dP);
     PredictorSteps steps4_, steps0_, steps0a_;
+    // The start of the solve under way came from Raoult's law (asked for, or in place of an
+    // empty trial state), so that a failure earns one retry from the binary saturation point.
+    bool raoultStart_ = false;
+    // The start state (steps before the start vector) by the initialization flag.
+    void startBy(int flag);
+    // The current state as the solver's start vector, with the phases computed there.
+    void loadStartVector();
 };
 
 }  // namespace vornex

@@ -447,15 +447,18 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
     set_the_temperature(T);
     set_the_pressure(P);
     if (tracerInitFlag == 0) current.nL = current.nV = 0.5;
-    double savedNL = current.nL, savedNV = current.nV;
-    for (int i = 0; i < 3; ++i) {
-        z[i] = (trial.x[i] + trial.y[i]) / 2.0;
-        bulkAmount[i] = N * z[i];
+    // The feed is the midpoint of the given tie line; without one (a fresh object) it is the
+    // bulk composition as set.
+    if (!trialIsEmpty()) {
+        for (int i = 0; i < 3; ++i) z[i] = (trial.x[i] + trial.y[i]) / 2.0;
     }
+    for (int i = 0; i < 3; ++i) bulkAmount[i] = N * z[i];
     if (!startCurve("curve")) {
         file.abandon();
         return;
     }
+    // Each tie line starts from the amounts of the one before, the first from its answer.
+    double savedNL = current.nL, savedNV = current.nV;
     int index = 0;
     auto writeRow = [&]() {
         file.print("%#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %12d\n",
@@ -504,7 +507,7 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
         }
         initFlag = 0;
         initialize();
-        const bool solved = status == 0 && runSolver();
+        const bool solved = status == 0 && runSolver() && phasesInOrder();
         status = solved ? 0 : 1;
         if (!solved) {
             f /= 2.0;

@@ -185,6 +185,9 @@ class VLE : public Equation {
     // A component index in 0 .. n-1; otherwise a message on standard error and false.
     bool validComponent(int i, const char* operation) const;
 
+    // A computed value as a driver writes it: NaN after a failed solve, whose state is an
+    // iterate and no answer.
+    double shown(double v) const;
     // Molar volumes of the two phases in cm3/mol; 0 without a phase model.
     double liquidVolumeCm3() const;
     double vapourVolumeCm3() const;

@@ -3,11 +3,13 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <functional>
+#include <limits>
 #include <memory>
+#include <sstream>
 #include <string>
 
+#include "numerics/ConsoleInput.h"
 #include "numerics/DataTextFile.h"
 #include "numerics/MsgList.h"
 #include "vle/VLE.h"
@@ -19,12 +21,15 @@ namespace {
 // Opens a measured-data table; a file that cannot be read is reported (status 8 on the
 // caller) instead of ending the process inside the reader.
 std::unique_ptr<DataTextFile> openTable(VLE& vle, const char* path) {
-    if (path == nullptr || !std::ifstream(path).good()) {
+    auto table = std::make_unique<DataTextFile>();
+    const FileRead read = table->tryOpen(path);
+    if (read.ok()) return table;
+    if (read.status == FileReadStatus::NotFound)
         std::fprintf(stderr, "File %s not found\n", path ? path : "(null)");
-        vle.status = 8;
-        return nullptr;
-    }
-    return std::make_unique<DataTextFile>(path);
+    else
+        std::fprintf(stderr, "%s\n", read.message.c_str());
+    vle.status = 8;
+    return nullptr;
 }
 
 bool hasColumn(const DataTextFile& table, const char* name) {
@@ -67,6 +72,10 @@ int stepInPressure(VLE& vle, double dP, int maxTries) {
 
 }  // namespace
 
+double VLE::shown(double v) const {
+    return status == 0 ? v : std::numeric_limits<double>::quiet_NaN();
+}
+
 double VLE::liquidVolumeCm3() const {
     return firstPhase ? firstPhase->V * 1e6 : 0.0;
 }
@@ -98,15 +107,19 @@ void VLE::initializeFromFile() {
     std::printf("Input file name : ");
     std::fflush(stdout);
     std::string path;
-    if (!(*input >> path)) {
+    if (!readConsoleWord(*input, path)) {
         std::fprintf(stderr, "No file name given\n");
         return;
     }
-    std::ifstream file(path);
-    if (!file) {
-        std::printf("%s file not found !\n", path.c_str());
+    std::string text;
+    if (const FileRead read = readRegularFile(path, kTableFileLimit, text); !read) {
+        if (read.status == FileReadStatus::NotFound)
+            std::printf("%s file not found !\n", path.c_str());
+        else
+            std::printf("%s\n", read.message.c_str());
         return;
     }
+    std::istringstream file(text);
     std::string word;
     while (file >> word && !startsNumber(word)) {
     }
@@ -183,11 +196,11 @@ void VLE::flash(const char* data, const char* out) {
         file.print("%#.10lg %#.10lg ", T, P);
         std::printf("%lg %lg ", T, P);
         for (std::size_t i = 0; i < un; i++) file.print("%#.10lg ", row[2 + i]);
-        for (double v : current.x) file.print("%#.10lg ", v);
+        for (double v : current.x) file.print("%#.10lg ", shown(v));
         for (std::size_t i = 0; i < un; i++) file.print("%#.10lg ", row[2 + un + i]);
-        for (double v : current.y) file.print("%#.10lg ", v);
-        for (double v : current.x) std::printf("%lg  ", v);
-        for (double v : current.y) std::printf("%lg  ", v);
+        for (double v : current.y) file.print("%#.10lg ", shown(v));
+        for (double v : current.x) std::printf("%lg  ", shown(v));
+        for (double v : current.y) std::printf("%lg  ", shown(v));
         file.print("%d\n", status);
         std::printf("%d\n", status);
     }
@@ -229,13 +242,13 @@ void VLE::bubble(const char* data, const char* out) {
         setBulk(current.x);
         calculateVLE();
         file.print("%#.10lg  ", T);
-        for (double v : current.x) file.print("%#.10lg ", v);
-        file.print("%#.10lg %#.10lg  ", Pexp, current.P / 100000.0);
+        for (std::size_t i = 0; i < un; i++) file.print("%#.10lg ", row[2 + i]);
+        file.print("%#.10lg %#.10lg  ", Pexp, shown(current.P / 100000.0));
         for (std::size_t i = 0; i < un; i++) file.print("%#.10lg ", row[2 + un + i]);
-        for (double v : current.y) file.print("%#.10lg ", v);
+        for (double v : current.y) file.print("%#.10lg ", shown(v));
         file.print("%d \n", status);
-        for (double v : current.x) std::printf("%lg ", v);
-        for (double v : current.y) std::printf("%lg ", v);
+        for (std::size_t i = 0; i < un; i++) std::printf("%lg ", row[2 + i]);
+        for (double v : current.y) std::printf("%lg ", shown(v));
         std::printf("\n");
     }
     file.print("END\n");
@@ -323,14 +336,17 @@ void VLE::calculate_vapour_liquid_equilibria(const char* data, const char* out) 
         }
         for (int i = 0; i < n; i++) composition(i, row[2 + static_cast<std::size_t>(i)]);
         calculateVLE();
-        for (double v : current.x) file.print("%#.10lg ", v);
-        for (double v : current.y) file.print("%#.10lg ", v);
-        file.print("%#.10lg %#.10lg %#.10lg %#.10lg %d\n", current.T, current.P / 100000.0,
-                   liquidVolumeCm3(), vapourVolumeCm3(), status);
-        for (double v : current.x) std::printf("%lg ", v);
-        for (double v : current.y) std::printf("%lg ", v);
-        std::printf("%lg %lg %lg %lg%d\n", current.T, current.P / 100000.0, liquidVolumeCm3(),
-                    vapourVolumeCm3(), status);
+        // The specified quantities stand as given; the computed ones only when solved.
+        const double T = problem == 23 ? shown(current.T) : spec.T;
+        const double P = (problem == 13 ? shown(current.P) : spec.P) / 100000.0;
+        for (double v : current.x) file.print("%#.10lg ", shown(v));
+        for (double v : current.y) file.print("%#.10lg ", shown(v));
+        file.print("%#.10lg %#.10lg %#.10lg %#.10lg %d\n", T, P, shown(liquidVolumeCm3()),
+                   shown(vapourVolumeCm3()), status);
+        for (double v : current.x) std::printf("%lg ", shown(v));
+        for (double v : current.y) std::printf("%lg ", shown(v));
+        std::printf("%lg %lg %lg %lg%d\n", T, P, shown(liquidVolumeCm3()),
+                    shown(vapourVolumeCm3()), status);
     }
     file.commit();
 }
@@ -361,9 +377,9 @@ void VLE::flash1(const char* data, const char* out) {
             trial.y[i] = row[2 + 2 * un + i];
         }
         calculateVLE();
-        file.print("%#.10lg\t%#.10lg\t%#.10lg\t", T, P, current.nV);
-        for (double v : current.x) file.print("%#.10lg\t", v);
-        for (double v : current.y) file.print("%#.10lg\t", v);
+        file.print("%#.10lg\t%#.10lg\t%#.10lg\t", T, P, shown(current.nV));
+        for (double v : current.x) file.print("%#.10lg\t", shown(v));
+        for (double v : current.y) file.print("%#.10lg\t", shown(v));
         file.print("%d\n", status);
     }
     file.print("END\n");

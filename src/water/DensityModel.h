@@ -94,6 +94,15 @@ class DensityModel : public Phase {
                     double step, const std::function<void(double)>& set);
 };
 
+// The range a brine correlation was fitted over: T (K), P (Pa), molality (mol/kg).
+struct BrineRange {
+    double Tmin, Tmax, Pmin, Pmax, mMax;
+    bool holds(double TK, double PPa, double molal) const {
+        return TK >= Tmin && TK <= Tmax && PPa >= Pmin && PPa <= Pmax && molal >= 0.0 &&
+               molal <= mMax;
+    }
+};
+
 // The points start, start + step, ... up to end, the last one exactly end (step > 0).
 // Nothing when a bound is not a number.
 template <typename Action>

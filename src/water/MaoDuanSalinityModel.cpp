@@ -273,8 +273,13 @@ bool MaoDuanSalinityModel::pureWater(double& Vw, double& dVdP) {
 
 double MaoDuanSalinityModel::calculate_density() {
     error = 0;
+    // Refused outside the fitted range: beyond it the pure-water volume and the dielectric
+    // constant leave their own ranges and the density is no longer a brine's. Below 1 bar,
+    // down to the vapour pressure, the pressure term is negligible and the pressure searches
+    // of the solubility models pass there.
+    const BrineRange range{Tmin, Tmax, 0.0, Pmax, mMax};
     double Vw, dVdP;
-    if (!pureWater(Vw, dVdP)) {
+    if (!range.holds(T, P, m) || !pureWater(Vw, dVdP)) {
         error = 1;
         density = 0.0;
         return 0.0;
@@ -309,6 +314,11 @@ double MaoDuanSalinityModel::calculate_density() {
         (m / mr) * Vr + (1.0 - m / mr) * waterVolume + zz * nu * AV * (L - Lr) * 1e6 * m +
         2.0 * nuPlus * nuMinus * RT * m * ((m - mr) * B + (m * m - mr * mr) * nuPlus * zPlus * C);
     specificVolume = solution / (1000.0 + 1000.0 * m * saltMolarMass) * 0.001;
+    if (!std::isfinite(specificVolume) || !(specificVolume > 0.0)) {
+        error = 1;
+        density = 0.0;
+        return 0.0;
+    }
     density = 1.0 / specificVolume;
     V = meanMolarMass / density;
     apparentMolarVolume = (Vr - waterVolume) / mr - zz * nu * AV * Lr * 1e6 -

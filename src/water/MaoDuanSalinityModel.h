@@ -22,7 +22,8 @@ class MaoDuanSalinityModel : public DensityModel {
     explicit MaoDuanSalinityModel(int version);
     ~MaoDuanSalinityModel() override;
 
-    // Validity ranges of the coefficients, stored, not enforced.
+    // Validity ranges of the coefficients: outside them (but for Pmin) the density is
+    // refused.
     double Tmin = 0.0, Tmax = 0.0;  // K
     double Pmin = 0.0, Pmax = 0.0;  // Pa
     double mMax = 0.0;              // mol/kg
@@ -34,7 +35,8 @@ class MaoDuanSalinityModel : public DensityModel {
     void setSystemType(int type) override;
     // The density (kg/m3) at the set T, P and m; the molar volume, specific volume and the
     // apparent molar volume of the salt (cm3/mol) with it. 0 with the error flag when the
-    // water model fails or the version is unknown.
+    // state lies outside the salt's validity range, the water model fails, the version is
+    // unknown or the result is not a finite density.
     double calculate_density() override;
 
     // Prints the model against the Potter-Brown table at its nodes (molalities, the first 12

@@ -2,11 +2,12 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <optional>
 #include <sstream>
 #include <vector>
 
 #include "numerics/DataPath.h"
+#include "numerics/FileReader.h"
 #include "water/WaterEOS.h"
 
 namespace vornex {
@@ -56,11 +57,13 @@ double blend(double a, double b, double weight) {
 }  // namespace
 
 bool PotterBrown::loadTable(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) {
-        std::fprintf(stderr, "PotterBrown: cannot open the density table \"%s\"\n", path.c_str());
+    std::string text;
+    if (const FileRead read = readRegularFile(path, kTableFileLimit, text); !read) {
+        std::fprintf(stderr, "PotterBrown: cannot open the density table \"%s\" (%s)\n",
+                     path.c_str(), read.message.c_str());
         return false;
     }
+    std::istringstream in(text);
     std::vector<double> values;
     values.reserve(kSize);
     std::string line;
@@ -106,11 +109,8 @@ bool PotterBrown::hasTable() {
     Table& t = table();
     if (t.values.empty() && !t.triedDataFile) {
         t.triedDataFile = true;
-        std::string path = findDataFile(kTableFile);
-        std::ifstream probe(path);
-        if (probe) {
-            probe.close();
-            loadTable(path);
+        if (const std::optional<std::string> path = locateDataFile(kTableFile)) {
+            loadTable(*path);
         } else {
             std::fprintf(stderr,
                          "PotterBrown: the brine density table \"%s\" is not installed; this "

@@ -50,6 +50,11 @@ SpiveyDensityModel::SpiveyDensityModel() {
 
 double SpiveyDensityModel::calculate_density() {
     error = 0;
+    if (!kRange.holds(T, P, m)) {
+        error = 1;
+        density = 0.0;
+        return 0.0;
+    }
     double t = T - 273.15;
     double sm = std::sqrt(m);
     double rhoW0 = rational(t, {1.03265, 0.00645486, -1.27213e-5}, {0.00639589, -7.0291e-6});

@@ -12,7 +12,11 @@ class SpiveyDensityModel : public DensityModel {
    public:
     // System type 7 (NaCl).
     SpiveyDensityModel();
+    // The density (kg/m3) at the set T, P and m; 0 with the error flag outside the
+    // correlation's range (0-275 degC, 0-200 MPa, 0-6 mol/kg) or when it is not finite.
     double calculate_density() override;
+
+    static constexpr BrineRange kRange{273.15, 548.15, 0.0, 2e8, 6.0};
 
     // Writes "res.text": the pure-water density of the correlation and of the reference
     // equation of state from 0 degC by 5 K (56 values) and 0 bar by 10 bar (201 values).

@@ -33,6 +33,11 @@ double epsilonBradleyPitzer(double T, double Pbar, double* dEdP) {
     return eps1000 + C * std::log((B + Pbar) / (B + 1000.0));
 }
 
+bool bradleyPitzerRange(double T, double Pbar) {
+    if (!(T >= 273.15 && T <= 623.15 && Pbar <= 1000.0)) return false;
+    return Pbar * 1e5 >= WaterEOS::saturationPressureWagnerPruss(T) * (1.0 - 1e-9);
+}
+
 double debyeHuckelSlope(double T, double rhoW, double epsilon) {
     // 2 pi N_A (1/mol), e^2 (C^2), 4 pi eps0 (F/m), k (J/K).
     constexpr double kTwoPiAvogadro = 3.783820108259437e24;
@@ -127,6 +132,11 @@ double WaterEOS::calculateEpsilon_BradleyPitzer(double TK, double Pbar, FILE* ou
         calculate_molar_volume();
     }
     double epsilon = water::epsilonBradleyPitzer(TK, Pbar, dEdP);
+    if (!water::bradleyPitzerRange(TK, Pbar) || !std::isfinite(epsilon)) {
+        error = 1;
+        epsilon = std::nan("");
+        if (dEdP) *dEdP = epsilon;
+    }
     if (out) {
         std::fprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12s %12s %12s\n", TK, Pbar, V * 1e6,
                      M / V * 1e-3, epsilon, -1.0 / epsilon, "nan", "nan", "nan");

@@ -14,6 +14,10 @@ namespace vornex::water {
 //   C = -2.0525 + 3115.9/(T - 182.89),  B = -8032.5 + 4.2142e6/T + 2.1417 T.
 // When dEdP is not null it receives d eps / dP (per bar).
 double epsilonBradleyPitzer(double T, double Pbar, double* dEdP = nullptr);
+// The states that equation was fitted to: liquid water (at or above its vapour pressure)
+// from 0 to 350 degC up to 1 kbar. Beyond them it gives no number (B + P < 0 above 350 degC
+// at low pressure) or a liquid's value for steam.
+bool bradleyPitzerRange(double T, double Pbar);
 
 // Debye-Hueckel slope of the osmotic coefficient (molality scale, (kg/mol)^0.5):
 //   A_phi = (1/3) (2 pi N_A rho_w)^0.5 (e^2 / (4 pi eps0 eps k T))^1.5.

@@ -9,6 +9,7 @@
 #include "fluid/OutputFiles.h"
 #include "numerics/Solver.h"
 #include "water/WagnerPruss.h"
+#include "water/WaterMagmaSaturation.h"
 
 namespace vornex {
 
@@ -57,7 +58,37 @@ AirShock airShock(double y) {
     return s;
 }
 
+namespace {
+
+// The liquid-steam mixture of vapour fraction xv on the saturation `ends` as the model's state.
+void holdMixture(WaterEOS& w, const SaturationEnds& ends, double xv) {
+    const double xl = 1.0 - xv;
+    w.T = ends.T;
+    w.P = ends.P;
+    w.V = ends.volume(xl);
+    w.U = ends.energy(xl);
+    w.H = SaturationEnds::lever(xl, ends.Hl, ends.Hv);
+    w.S = SaturationEnds::lever(xl, ends.Sl, ends.Sv);
+}
+
+void printDecompressionEnd(const WaterEOS& w, const char* title, bool found, double xv) {
+    std::printf("%s\n====================================\n", title);
+    if (!found) {
+        std::printf("not found\n");
+        return;
+    }
+    std::printf("P : %12.2f\n", w.P * 1e-5);
+    std::printf("S : %12.2f J/mol/K %12.2f J/kg/K\n", w.S, w.S / w.M);
+    std::printf("T : %12.2f\n", w.T);
+    std::printf("V : %12.2f\n", w.V * 1e6);
+    std::printf("H : %12.2f kJ/mol %12.2f kJ/kg\n", 0.001 * w.H, 0.001 * w.H / w.M);
+    if (xv > 0.0 && xv < 1.0) std::printf("Vapour fraction : %12.4f\n", xv);
+}
+
+}  // namespace
+
 void WagnerPruss::compareReversibleIrreversibleWorks(double TK, double PPa) {
+    error = 0;
     set_the_phase_as(1);
     temperature(TK);
     pressure(1e-5 * PPa);
@@ -65,19 +96,36 @@ void WagnerPruss::compareReversibleIrreversibleWorks(double TK, double PPa) {
     if (error) return;
     calculate_state_functions();
     if (error) return;
-    const double S0 = S;
-    calculate_irreversible_decompression_point_at_fixed_p(TK, V, 100000.0, 0.0, TK);
-    std::printf("Irreversible Decompression point\n====================================\n");
-    if (error) {
-        std::printf("not found\n");
-    } else {
-        std::printf("P : %12.2f\n", P * 1e-5);
-        std::printf("S : %12.2f J/mol/K %12.2f J/kg/K\n", S, S / M);
-        std::printf("T : %12.2f\n", T);
-        std::printf("V : %12.2f\n", V * 1e6);
-        std::printf("H : %12.2f kJ/mol %12.2f kJ/kg\n", 0.001 * H, 0.001 * H / M);
+    const double S0 = S, U0 = U, V0 = V;
+    // Both ends at 1 bar are placed against the saturation there: between the saturated
+    // phases the stable end is their mixture, not a metastable single phase.
+    SaturationEnds ends;
+    if (!saturationEndsAtP(*this, 1.0, ends)) {
+        std::fprintf(stderr, "Decompression: no saturation state at 1 bar\n");
+        error = 1;
+        return;
     }
-    calculateAtmosphericDecompressionPoint(S0, 1.0);
+    // Irreversible: U - U0 = -P (V - V0) against 1 bar.
+    const double xl = ends.irreversibleFraction(V0, U0);
+    double xv = 1.0 - xl;
+    bool irreversibleFound = true;
+    if (xl >= 0.0 && xl <= 1.0) {
+        holdMixture(*this, ends, xv);
+    } else {
+        calculate_irreversible_decompression_point_at_fixed_p(TK, V0, ends.P, 0.0, TK,
+                                                              xl < 0.0 ? 1 : 2);
+        irreversibleFound = error == 0;
+    }
+    printDecompressionEnd(*this, "Irreversible Decompression point", irreversibleFound, xv);
+    // Reversible: the isentrope of S0 down to 1 bar.
+    xv = (S0 - ends.Sl) / (ends.Sv - ends.Sl);
+    if (xv > 0.0 && xv < 1.0) {
+        holdMixture(*this, ends, xv);
+        error = 0;
+    } else {
+        calculateAtmosphericDecompressionPoint(S0, 1.0);
+    }
+    if (!irreversibleFound) error = 1;
 }
 
 double WagnerPruss::calculateWaterVolumeFractionMagma(double TK, double Pbar, double w) {
@@ -183,7 +231,9 @@ bool WagnerPruss::calculateEnergyFormula() {
             } else {
                 const double saved = Vl0;
                 Vl0 = virr;
-                calculate_irreversible_decompression_point_at_fixed_p(T3, V3, 100000.0, 0.0, tirr);
+                // Less liquid than none: the end is steam, searched on the vapour side.
+                calculate_irreversible_decompression_point_at_fixed_p(T3, V3, 100000.0, 0.0, tirr,
+                                                                      f < 0.0 ? 1 : 2);
                 Vl0 = saved;
                 if (!error) {
                     tirr = T;

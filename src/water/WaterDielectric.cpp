@@ -138,7 +138,14 @@ double WaterEOS::calculateEpsilon_UematsuFranck(double TK, double Vm3, FILE* out
 
 double WaterEOS::calculateEpsilon_HelgesonKirkam(double TK, double Vm3, FILE* out, char flag) {
     double rho = dielectricState(*this, TK, Vm3, flag);
-    return writeDielectricLine(*this, out, TK, Vm3, rho, water::epsilonHelgesonKirkham(TK, rho));
+    water::DielectricValue value = water::epsilonHelgesonKirkham(TK, rho);
+    // A polynomial fitted to liquid and dense supercritical water: in steam it has no
+    // limit of 1 (it goes negative near 400 degC at 1 bar).
+    if (!(TK >= 273.15 && TK <= 873.15 && rho >= 0.3) || !(value.eps >= 1.0)) {
+        error = 1;
+        value.eps = value.dEdRho = value.dEdT = value.d2EdT2 = std::nan("");
+    }
+    return writeDielectricLine(*this, out, TK, Vm3, rho, value);
 }
 
 double WaterEOS::calculateEpsilon_Pitzer(double TK, double Vm3, FILE* out, char flag) {

@@ -47,7 +47,7 @@ bool WaterEOS::printSaturationState(double TK) {
     }
     calculateTheSaturationPressure(TK);
     if (error != 0) {
-        std::printf("psat: no saturation state of %s at %.2f K\n", modelName.c_str(), TK);
+        std::printf("psat: no saturation state of %s at %.10g K\n", modelName.c_str(), TK);
         return false;
     }
     const double Psat = P, Vliquid = Vl, Vvapour = Vv, vaporisation = Hvap;

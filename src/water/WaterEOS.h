@@ -155,6 +155,7 @@ class WaterEOS : public FluidPhase {
 
     // ------------------------------------- H2O-NaCl activity, vapour pressure, freezing
     // Bradley-Pitzer dielectric constant at T (K), P (bar); dEdP receives de/dP (per bar).
+    // NaN with the error flag outside the equation's range (liquid, 0-350 degC, to 1 kbar).
     double calculateEpsilon_BradleyPitzer(double TK, double Pbar, FILE* out, char setState,
                                           double* dEdP);
     // Water activity and osmotic coefficient of NaCl solutions of molality m at the state.
@@ -187,6 +188,8 @@ class WaterEOS : public FluidPhase {
     // ------------------------- dielectric constant, transport, ice and volume correlations
     double calculateEpsilon_JohnsonNorton(double TK, double Vm3, FILE* out, char flag);
     double calculateEpsilon_UematsuFranck(double TK, double Vm3, FILE* out, char flag);
+    // Helgeson-Kirkham: NaN with the error flag for steam-like densities (below 0.3 g/cm3)
+    // and above 600 degC, where the polynomial falls to values below 1.
     double calculateEpsilon_HelgesonKirkam(double TK, double Vm3, FILE* out, char flag);
     double calculateEpsilon_Pitzer(double TK, double Vm3, FILE* out, char flag);
     // Viscosity (Pa s) and thermal conductivity (W/(m K)), IAPS 1985; rho in kg/m3, alpha
@@ -380,10 +383,10 @@ class WaterEOS : public FluidPhase {
                                      WaterMagmaCalculationResult& r, CurveArray* array);
     // Igor scripts: the water phase diagram "igor2.itx", the energy diagram "igor1.itx" and
     // the cycles "igor0.itx" (isobaric: ...Cycle1), each with its loader "igor00.itx".
-    void writeIgorScriptForPhaseDiagram(int curve, int plot, int newExperiment);
-    void writeIgorScriptForWaterMagmaDiagram(char pyroclast, char recharge, const char* suffix);
-    void writeIgorScriptForWaterMagmaCycle1(WaterMagmaCalculationResult& r);
-    void writeIgorScriptForWaterMagmaCycle(WaterMagmaCalculationResult& r);
+    bool writeIgorScriptForPhaseDiagram(int curve, int plot, int newExperiment);
+    bool writeIgorScriptForWaterMagmaDiagram(char pyroclast, char recharge, const char* suffix);
+    bool writeIgorScriptForWaterMagmaCycle1(WaterMagmaCalculationResult& r);
+    bool writeIgorScriptForWaterMagmaCycle(WaterMagmaCalculationResult& r);
     // The console program "Kelno": banner and commands without a command word, else the
     // command (argc counts the program name). The status: 0 when the command ran, 1 when
     // a word was unknown or refused, a word count wrong or a computation failed, each said

@@ -89,7 +89,9 @@ double WaterEOS::calculateKellVolume(double TK, double Pbar) {
         t, {6.484328907587, 0.05740478812446, -0.0001316385847198, -6.523885561357e-7});
     double C = water::polynomial(t, {318.4478303394, 1.455981185666, -0.01040326427194,
                                      -0.0002844295376173, 3.789774548168e-6, -1.132544975117e-8});
-    return 0.01805153 * (1.0 + 1e-11 * C * dp) /
+    // Per mole of water: the density over the molar mass (0.01801528 kg/mol; a factor of
+    // 0.01805153 made every volume 0.2 % large).
+    return 0.01801528 * (1.0 + 1e-11 * C * dp) /
            (rho0 * (1.0 + 1e-11 * B * dp + 1e-19 * A * dp * dp));
 }
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "fluid/OutputFiles.h"
 #include "numerics/ConsoleInput.h"
 #include "water/IgorOpener.h"
 #include "water/WaterEOS.h"
@@ -101,6 +102,7 @@ struct MassRange {
 };
 
 constexpr int kMaxDiagramPoints = 100000;
+constexpr double kExpansionEndPressure = 1.0;  // bar
 constexpr int32_t kMaxDiagramCycleCount = 30;
 
 }  // namespace
@@ -119,7 +121,10 @@ int WaterEOS::doWaterMagmaCommand(int argc, const char** argv) {
         std::puts("");
         return 0;
     }
-    return doMenuCommand(argv[1], argc - 2, argv + 2);
+    // A file the command could not write fails the command, whatever it printed.
+    const unsigned long failedBefore = OutputFiles::failures();
+    const int status = doMenuCommand(argv[1], argc - 2, argv + 2);
+    return status == 0 && OutputFiles::failures() != failedBefore ? 1 : status;
 }
 
 int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
@@ -184,9 +189,18 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
                          keyword, celsius, value, tp ? "bar" : "cm3/mol");
             return 1;
         }
+        // The expansion runs down to 1 bar: a state below it has nothing to expand.
+        if (P * 1e-5 < kExpansionEndPressure) {
+            std::fprintf(stderr,
+                         "%s refused: the state at %g deg. C and %g %s lies at %.4g bar, below "
+                         "the end pressure of the expansion (%g bar)\n",
+                         keyword, celsius, value, tp ? "bar" : "cm3/mol", P * 1e-5,
+                         kExpansionEndPressure);
+            return 1;
+        }
         WaterMagmaCalculationResult r;
         r.scriptFlag = kScriptNone;
-        calculateExpansionWorkOfState(r, 1.0);
+        calculateExpansionWorkOfState(r, kExpansionEndPressure);
         if (error || r.failed || !finiteExpansion(r)) {
             std::fprintf(stderr, "%s failed: the expansion of this state could not be computed\n",
                          keyword);
@@ -234,7 +248,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
     if (std::strcmp(keyword, "satu") == 0) {
         if (argc == 0) {
             calculateTheSaturationCurve("0", 1);
-            writeIgorScriptForPhaseDiagram(1, 1, 1);
+            if (!writeIgorScriptForPhaseDiagram(1, 1, 1)) return 1;
             openIgorScript("igor2.itx");
         } else if (argc == 1 && std::strcmp(argv[0], "cocoa") == 0) {
             calculateTheSaturationCurve("0", 4);
@@ -248,7 +262,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
     if (std::strcmp(keyword, "spino") == 0) {
         if (argc != 0) return syntax("Syntax: spino");
         calculateTheSpinodals("1", "2");
-        writeIgorScriptForPhaseDiagram(2, 1, 0);
+        if (!writeIgorScriptForPhaseDiagram(2, 1, 0)) return 1;
         openIgorScript("igor2.itx");
         return 0;
     }
@@ -322,9 +336,10 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
                                     CurveArray* array, double mMin, double mMax) {
     WaterMagmaCalculationResult r;
     r.scriptFlag = flag;
+    OutputFile diagramFile;
     if (flag == kScriptIgor) {
-        r.igorFile = produceHeaderIgorFileForWaterMagmaDiagram(info);
-        if (r.igorFile == nullptr) return -1;
+        if (!produceHeaderIgorFileForWaterMagmaDiagram(diagramFile, info)) return -1;
+        r.igorFile = diagramFile.stream();
     }
     const bool progress = flag == kScriptIgor && verbose;
     if (progress) std::printf("\nCalculate for water mass      ");
@@ -350,12 +365,13 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
         m = mPoint + ranges[k].step;
     }
     if (flag == kScriptIgor) {
-        std::fprintf(r.igorFile, "END\n");
-        std::fclose(r.igorFile);
+        diagramFile.print("END\n");
         r.igorFile = nullptr;
         if (progress) std::printf("\n");
-        writeIgorScriptForWaterMagmaDiagram(static_cast<char>(info.pyroclast),
-                                            static_cast<char>(info.recharge), info.suffix);
+        if (!diagramFile.commit()) return -1;
+        if (!writeIgorScriptForWaterMagmaDiagram(static_cast<char>(info.pyroclast),
+                                                 static_cast<char>(info.recharge), info.suffix))
+            return -1;
         openIgorScript("igor1.itx");
     }
     return points;

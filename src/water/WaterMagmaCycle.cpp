@@ -118,13 +118,10 @@ void WaterEOS::prepareCycleCalculation(WaterMagmaCalculationInfo& info,
 
 // ------------------------------------------------------------------ diagram file
 
-std::FILE* produceHeaderIgorFileForWaterMagmaDiagram(const WaterMagmaCalculationInfo& info) {
-    const std::string name = std::string("wm") + info.suffix;
-    std::FILE* file = std::fopen(name.c_str(), "wt");
-    if (file == nullptr) {
-        std::fprintf(stderr, "Cannot create the diagram file \"%s\"\n", name.c_str());
-        return nullptr;
-    }
+bool produceHeaderIgorFileForWaterMagmaDiagram(OutputFile& out,
+                                               const WaterMagmaCalculationInfo& info) {
+    if (!out.open(std::string("wm") + info.suffix)) return false;
+    std::FILE* file = out.stream();
     const char* s = info.suffix;
     if (info.pyroclast != 1 && info.recharge != 1 && info.fractionation != 1)
         std::fprintf(file,
@@ -136,7 +133,7 @@ std::FILE* produceHeaderIgorFileForWaterMagmaDiagram(const WaterMagmaCalculation
                      "%11s%s %11s%s %11s%s %11s%s\nBEGIN\n",
                      "m", s, "q", s, "T3", s, "T4", s, "ema", s, "ewa", s, "emb", s, "ewb", s,
                      "emc", s, "ewc", s, "emd", s, "ewd", s, "qc", s);
-    return file;
+    return true;
 }
 
 void writeDataIgorFileForWaterMagmaDiagram(std::FILE* file, const WaterMagmaCalculationInfo& info,
@@ -165,8 +162,9 @@ void writeDataIgorFileForWaterMagmaDiagram(std::FILE* file, const WaterMagmaCalc
 }
 
 bool WaterEOS::produceIgorFileFromArray(WaterMagmaCalculationInfo& info, const CurveArray& array) {
-    std::FILE* file = produceHeaderIgorFileForWaterMagmaDiagram(info);
-    if (file == nullptr) return false;
+    OutputFile out;
+    if (!produceHeaderIgorFileForWaterMagmaDiagram(out, info)) return false;
+    std::FILE* file = out.stream();
     const double m0 = info.m;
     for (std::size_t i = 0; i + 31 <= array.size(); i += 31) {
         const double* v = &array[i];
@@ -187,44 +185,36 @@ bool WaterEOS::produceIgorFileFromArray(WaterMagmaCalculationInfo& info, const C
         writeDataIgorFileForWaterMagmaDiagram(file, info, r);
     }
     info.m = m0;
-    std::fprintf(file, "END\n");
-    return std::fclose(file) == 0;
+    out.print("END\n");
+    return out.commit();
 }
 
 // ------------------------------------------------------------ after isobaric heating
 
-namespace {}  // namespace
-
-void writeEmptyWave(const char* name, const char* waves) {
-    std::FILE* file = std::fopen(name, "wt");
-    if (file == nullptr) {
-        std::fprintf(stderr, "Cannot create \"%s\"\n", name);
-        return;
-    }
-    std::fprintf(file, "IGOR\nWAVES %s\nBEGIN\n nan nan \n END\n", waves);
-    std::fclose(file);
+bool writeEmptyWave(const char* name, const char* waves) {
+    OutputFile file;
+    if (!file.open(name)) return false;
+    file.print("IGOR\nWAVES %s\nBEGIN\n nan nan \n END\n", waves);
+    return file.commit();
 }
 
 namespace {
 
 // The Igor file of the heating-decompression path (P bar, T K) of an isobaric cycle.
-void writeIsobaricPath(const WaterMagmaCalculationResult& r) {
-    std::FILE* file = std::fopen("isop0", "wt");
-    if (file == nullptr) {
-        std::fprintf(stderr, "Cannot create the path file \"isop0\"\n");
-        return;
-    }
-    std::fprintf(file, "IGOR\nWAVES p0 t0\nBEGIN\n");
-    std::fprintf(file, "%12f %12f\n", r.P1, r.T1);
-    std::fprintf(file, "%12f %12f\n", r.P2, r.T2);
+bool writeIsobaricPath(const WaterMagmaCalculationResult& r) {
+    OutputFile file;
+    if (!file.open("isop0")) return false;
+    file.print("IGOR\nWAVES p0 t0\nBEGIN\n");
+    file.print("%12f %12f\n", r.P1, r.T1);
+    file.print("%12f %12f\n", r.P2, r.T2);
     if (r.isobaricStage != 4 && r.x3 >= 0.0 && r.x3 <= 1.0) {
-        std::fprintf(file, "%12f %12f\n", r.P2, r.Tspin);
-        std::fprintf(file, "%12f %12f\n", r.Pb, r.Tb);
+        file.print("%12f %12f\n", r.P2, r.Tspin);
+        file.print("%12f %12f\n", r.Pb, r.Tb);
     }
-    std::fprintf(file, "%12f %12f\n", r.P3, r.T3);
-    if (r.x3 == -2.0) std::fprintf(file, "%12f %12f\n", r.P4, r.T4);
-    std::fprintf(file, "END\n");
-    std::fclose(file);
+    file.print("%12f %12f\n", r.P3, r.T3);
+    if (r.x3 == -2.0) file.print("%12f %12f\n", r.P4, r.T4);
+    file.print("END\n");
+    return file.commit();
 }
 
 void twoPhaseEnd(WaterMagmaCalculationResult& r, const SaturationEnds& f) {

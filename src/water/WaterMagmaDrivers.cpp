@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 
+#include "fluid/OutputFiles.h"
 #include "water/IgorOpener.h"
 #include "water/WaterEOS.h"
 #include "water/WaterMagmaRecords.h"
@@ -21,27 +22,31 @@ constexpr int kKeptCycles = 100;
 const char* kRechargeHeader =
     "IGOR\nWAVES iter0, Te0, Q0, War0, Wmr0, Wcr0, Wai0, Wmi0, Wci0 \nBEGIN\n";
 
-void writeRechargeRow(std::FILE* file, int index, const WaterMagmaCalculationResult& r, double m,
+void writeRechargeRow(OutputFile& file, int index, const WaterMagmaCalculationResult& r, double m,
                       double sumRev, double sumIrr) {
-    if (file == nullptr) return;
-    std::fprintf(file, "%12d %12f %12f %12f %12f %12f %12f %12f %12f\n", index, r.T3, r.Q, -r.Wrev,
-                 -r.Wrev * m, -sumRev * m, -r.Wirr, -r.Wirr * m, -sumIrr * m);
+    file.print("%12d %12f %12f %12f %12f %12f %12f %12f %12f\n", index, r.T3, r.Q, -r.Wrev,
+               -r.Wrev * m, -sumRev * m, -r.Wirr, -r.Wirr * m, -sumIrr * m);
 }
 
-std::FILE* openRechargeFile() {
-    std::FILE* file = std::fopen("recharge", "wt");
-    if (file == nullptr) {
-        std::fprintf(stderr, "Cannot create the recharge file \"recharge\"\n");
-        return nullptr;
-    }
-    std::fputs(kRechargeHeader, file);
-    return file;
+// The table "recharge" of a recharge sequence; it takes its name when it is closed.
+void openRechargeFile(OutputFile& file) {
+    if (file.open("recharge")) file.print("%s", kRechargeHeader);
 }
 
-void closeRechargeFile(std::FILE* file) {
-    if (file == nullptr) return;
-    std::fputs("END\n", file);
-    std::fclose(file);
+bool closeRechargeFile(OutputFile& file) {
+    if (!file.isOpen()) return false;
+    file.print("END\n");
+    return file.commit();
+}
+
+// A cycle whose states hold a temperature at or below absolute zero or a pressure at or
+// below zero is no result (a heating that did not heat, an expansion that ran off).
+bool physicalCycle(const WaterMagmaCalculationResult& r) {
+    auto positive = [](double v) { return std::isfinite(v) && v > 0.0; };
+    for (double v : {r.T1, r.P1, r.T2, r.P2, r.T3, r.P3, r.T5, r.P5})
+        if (!positive(v)) return false;
+    if (r.twoPhase && !(positive(r.T4) && positive(r.P4))) return false;
+    return std::isfinite(r.Q) && std::isfinite(r.Wrev);
 }
 
 void printValues(const char* title, const double* values, int count) {
@@ -106,6 +111,7 @@ void WaterEOS::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info,
         if (error) return;
         calculateExpansionWork(r);
     }
+    if (!r.failed && !physicalCycle(r)) r.failed = 1;
     if (r.failed) error = 1;
     if (error || report == 0) return;
     if (r.scriptFlag == kScriptIgor) {
@@ -126,12 +132,10 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
         std::fprintf(stderr, "Failure of the calculation !\n\n");
         return false;
     }
-    if (flag == kScriptIgor) {
-        if (info.heating == 1)
-            writeIgorScriptForWaterMagmaCycle1(r);
-        else
-            writeIgorScriptForWaterMagmaCycle(r);
-    }
+    bool written = true;
+    if (flag == kScriptIgor)
+        written = info.heating == 1 ? writeIgorScriptForWaterMagmaCycle1(r)
+                                    : writeIgorScriptForWaterMagmaCycle(r);
     const double m = waterMagmaRatio;
     double sumRev = r.Wrev, sumIrr = r.Wirr;
     if (info.recharge == 1) {
@@ -147,7 +151,8 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
             ++kept;
         };
         keep();
-        std::FILE* file = openRechargeFile();
+        OutputFile file;
+        openRechargeFile(file);
         writeRechargeRow(file, 0, r, m, sumRev, sumIrr);
         int i = 1;
         while (r.T3 > kBoilingAtOneBar && i < maxCycles) {
@@ -163,7 +168,7 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
             ++i;
         }
         error = 0;
-        closeRechargeFile(file);
+        written = closeRechargeFile(file) && written;
         std::puts(
             "In the case of successive recharges of fresh and cold water with the cooling, but "
             "still hot, magma");
@@ -194,6 +199,10 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
         "adiabatic).\n\n",
         -sumIrr * m / 4.68);
     std::printf("\nCalculation Time %lf seconds \n\n", static_cast<double>(ticks) * 1e-6);
+    if (!written) {
+        std::fprintf(stderr, "The cycle's files could not all be written\n");
+        return false;
+    }
     if (flag == kScriptIgor) openIgorScript("igor0.itx");
     return true;
 }
@@ -283,7 +292,7 @@ void WaterEOS::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& i
     }
     const WaterMagmaCalculationResult first = r;
     const bool toLog = r.scriptFlag == kScriptArray && report != 0 && waterMagmaLog() != nullptr;
-    std::FILE* file = nullptr;
+    OutputFile file;
     if (toLog) {
         WaterMagmaLog& log = *waterMagmaLog();
         if (!log.isVisible()) log.showWindow();
@@ -304,7 +313,7 @@ void WaterEOS::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& i
         logFormat(1, "%s", separator().c_str());
         logRechargeRow(1, r, r.Wrev, r.Wirr);
     } else if (r.scriptFlag == kScriptIgor) {
-        file = openRechargeFile();
+        openRechargeFile(file);
         writeRechargeRow(file, 1, r, r.m, r.Wrev, r.Wirr);
     }
     double sumQ = r.Q, sumRev = r.Wrev, sumIrr = r.Wirr;

@@ -7,6 +7,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "numerics/Diagnostics.h"
 #include "numerics/Solver.h"
 #include "water/WaterEOS.h"
 #include "water/WaterMagmaRecords.h"
@@ -63,7 +64,7 @@ void irreversibleExpansion(WaterEOS& w, WaterMagmaCalculationResult& r, double W
         w.calculateWaterIrreversibleDecompressionPoint(r.T3, V3, f.P, 0.0, Tstart,
                                                        r.xi < 0.0 ? 1 : 2);
         if (w.error) {
-            std::fprintf(stderr, "errorflag irreversible m %f\n", m);
+            diagnostic("errorflag irreversible m %f\n", m);
             r.Wirr = r.T5irr = kNaN;
             w.error = 0;
         } else {
@@ -287,9 +288,45 @@ void WaterEOS::calculateExpansionWorkOfState(WaterMagmaCalculationResult& r, dou
 
 namespace {
 
+// Steam that the fragments would heat past saturated steam at Pf: it does not take the
+// fragments' heat down to the saturation temperature, but ends with them at a common T5p
+// where the water's entropy gain equals the fragments' entropy loss (a reversible exchange
+// between water and pyroclasts). The water's entropy at Pf rises with T, the fragments'
+// loss falls, so the balance has one root between Tsat(Pf) and T4p.
+bool superheatedPyroclastEnd(WaterEOS& w, WaterMagmaCalculationResult& r, double m) {
+    const double M = w.M, cp = w.magmaHeatCapacity;
+    auto balance = [&](double TK, bool& ok) {
+        w.error = 0;
+        w.set_the_phase_as(1);
+        w.calculateFromTP(TK, r.Pf, 0);
+        ok = w.error == 0 && std::isfinite(w.S);
+        return w.S - r.S4P - (M * cp / m) * std::log(r.T4P / TK) -
+               (M / m) * w.calculateLatentHeatEntropicTerm(r.T4P, TK);
+    };
+    const SaturationEnds f = finalEnds(r);
+    double low = f.T, high = r.T4P;
+    bool ok = false;
+    if (!(high > low) || !(balance(high, ok) > 0.0) || !ok) return false;
+    for (int n = 0; n < 100 && high - low > 1e-9 * high; ++n) {
+        const double mid = 0.5 * (low + high);
+        const double g = balance(mid, ok);
+        if (!ok) return false;
+        (g > 0.0 ? high : low) = mid;
+    }
+    balance(high, ok);
+    if (!ok) return false;
+    r.T5P = w.T;
+    r.P5P = r.Pf;
+    r.U5P = w.U;
+    r.S5P = w.S;
+    r.x5P = r.x5VolumeP = 0.0;
+    return true;
+}
+
 // State 5p at Pf of entropy S5p (J/(mol K)) after the magma has heated the water from
 // state 4p: two-phase by the lever rule, liquid above it, superheated steam below it.
-void pyroclastEnd(WaterEOS& w, WaterMagmaCalculationResult& r, const SaturationEnds& f, double m) {
+// False when the superheated end cannot be found.
+bool pyroclastEnd(WaterEOS& w, WaterMagmaCalculationResult& r, const SaturationEnds& f, double m) {
     r.x5P = f.isentropicFraction(r.S5P);
     r.x5VolumeP = liquidVolumeFraction(r.x5P, f.Vl, f.Vv);
     r.U5P = f.energy(r.x5P);
@@ -297,20 +334,22 @@ void pyroclastEnd(WaterEOS& w, WaterMagmaCalculationResult& r, const SaturationE
         r.x5P = r.x5VolumeP = 1.0;
         r.U5P = f.Ul;
     } else if (r.x5P < 0.0) {
-        if (r.Pf >= 221.0) {
-            w.calculate_isentropic_point_at_fixed_P(r.Pf, r.S5P, r.T5P,
-                                                    kGasConstant * r.T5P / r.Pf * 1e-5);
-        } else {
-            w.initializeSaturationVolumesFromP("H2O", r.Pf);
-            w.calculate_isentropic_point_at_fixed_P(r.Pf, r.S5P, r.T5P, w.Vv0);
-        }
-        r.P5P = w.P * 1e-5;
-        r.U5P = w.U;
-        r.S5P = w.S;
-        r.x5P = r.x5VolumeP = 0.0;
+        if (!superheatedPyroclastEnd(w, r, m)) return false;
     }
     r.steamMassP = steamMassFraction(r.x5P, m);
     r.steamVolumeP = steamVolumeFraction(r.x5P, m, f.Vl, f.Vv);
+    return true;
+}
+
+// The pyroclast-heated variant could not be computed: its figures are none, and the
+// report says so; the main cycle stands.
+void pyroclastNotComputed(WaterEOS& w, WaterMagmaCalculationResult& r) {
+    w.error = 0;
+    r.pyroclastFailed = 1;
+    for (double* v : {&r.WrevP, &r.WirrP, &r.QP, &r.T5P, &r.P5P, &r.S5P, &r.U5P, &r.T5irrP, &r.x5P,
+                      &r.x5VolumeP, &r.steamMassP, &r.steamVolumeP, &r.xiP, &r.xiVolumeP,
+                      &r.steamMassIrrP, &r.steamVolumeIrrP})
+        *v = kNaN;
 }
 
 }  // namespace
@@ -323,6 +362,7 @@ void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) 
     const double Wh = (r.heating == 0 || r.heating == 2) ? 0.0 : r.isobaricWork;
     const double heatToState3 = (r.heating == 0 || r.heating == 2) ? r.U3 - r.U2 : r.Q * 1000.0 * M;
     r.twoPhaseP = 0;
+    r.pyroclastFailed = 0;
     if (r.heating == 1 && (r.isobaricStage == 1 || r.isobaricStage == 2)) {
         r.twoPhaseP = 1;
         r.T4P = r.T4;
@@ -334,7 +374,7 @@ void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) 
         r.P5P = r.Pf;
         r.S5P = r.S4P + (M * cp / m) * std::log(r.T4P / r.T5P) +
                 (M / m) * calculateLatentHeatEntropicTerm(r.T4P, r.T5P);
-        pyroclastEnd(*this, r, f, m);
+        if (!pyroclastEnd(*this, r, f, m)) return pyroclastNotComputed(*this, r);
         r.WrevP = perGram(r.U5P - r.U4P + (M / m) * cp * (r.T5P - r.T4P) + Wh, M);
         r.QP = perGram(r.Q * 1000.0 * M + (M / m) * cp * (r.T4P - r.T5P), M);
         r.WirrP = r.Wirr;
@@ -362,6 +402,7 @@ void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) 
     }
     calculateHeatingDecompression(V3, r.T3, 273.15, magmaTemperature, r.Pf * 1e5, flag, suffix,
                                   rows);
+    if (error) return pyroclastNotComputed(*this, r);
     if (boundaryReached != 1 || boundaryPressure <= f.P) {
         r.T5P = endTemperature;
         r.P5P = endPressure * 1e-5;
@@ -391,7 +432,7 @@ void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) 
         r.P5P = r.Pf;
         r.S5P = r.S4P + (M * cp / m) * std::log(r.T4P / r.T5P) +
                 (M / m) * calculateLatentHeatEntropicTerm(r.T4P, r.T5P);
-        pyroclastEnd(*this, r, f, m);
+        if (!pyroclastEnd(*this, r, f, m)) return pyroclastNotComputed(*this, r);
         r.WrevP = perGram(r.U5P - r.U4P + (M / m) * cp * (r.T5P - r.T4P) + boundaryWork + Wh, M);
         r.QP = perGram(heatToState3 + boundaryHeat + (M / m) * cp * (r.T4P - r.T5P), M);
     }

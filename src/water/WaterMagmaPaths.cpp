@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "fluid/OutputFiles.h"
 #include "numerics/Solver.h"
 #include "water/WaterEOS.h"
 #include "water/WaterMagmaRecords.h"
@@ -18,9 +19,12 @@ namespace {
 
 constexpr int kMaxPathSteps = 200000;
 constexpr double kVapourSideEntropy = 79.3939;  // J/(mol K)
+constexpr double kLowestWaterTemperature = 273.0;  // K
 
+// The equilibration of the water (at its volume V, from its energy Uw) with the magma
+// fragments at Tmag.
 struct EquilibriumContext {
-    double Tmag, Tw, C;  // K, K, J/K per kg of magma
+    double Tmag, Uw, V;  // K, J/mol, m3/mol
 };
 
 // A point of the path with its cumulative work and heat.
@@ -49,18 +53,30 @@ PathPoint between(const PathPoint& a, const PathPoint& b, double w) {
             a.W + w * (b.W - a.W), a.Q + w * (b.Q - a.Q)};
 }
 
-std::FILE* openPathFile(const char* prefix, const char* suffix) {
-    const std::string name = std::string(prefix) + (suffix == nullptr ? "" : suffix);
-    std::FILE* file = std::fopen(name.c_str(), "wt");
-    if (file == nullptr) std::fprintf(stderr, "Cannot create \"%s\"\n", name.c_str());
-    return file;
+// Opens prefix + suffix, the suffix checked; false, with a message, when it cannot be.
+bool openPathFile(OutputFile& file, const char* prefix, const char* suffix) {
+    const char* s = suffix == nullptr ? "" : suffix;
+    return OutputFiles::checkSuffix(s) && file.open(std::string(prefix) + s);
 }
 
 }  // namespace
 
+// The energy balance per kg of magma: what the water gains at constant volume, U(TK, V) - Uw,
+// is what the magma gives up by cooling (and crystallising) to TK. The water's heat
+// capacity changes a lot along such a step near the saturation, so a balance on Cv or Cp
+// at one end of the step would not conserve the energy.
 double WaterEOS::equationForHeatingDecompressionEquilibriumTemperature(double TK, void* context) {
     const EquilibriumContext& c = *static_cast<const EquilibriumContext*>(context);
-    return (TK - c.Tw) * c.C + (TK - c.Tmag) * magmaHeatCapacity +
+    if (!(TK > kLowestWaterTemperature)) {
+        equationError = 1;
+        return 0.0;
+    }
+    calculateFromTV(TK, c.V, 0);
+    if (error) {
+        equationError = 1;
+        return 0.0;
+    }
+    return (U - c.Uw) * waterMagmaRatio / M + (TK - c.Tmag) * magmaHeatCapacity +
            calculateLatentHeatTerm(c.Tmag, TK);
 }
 
@@ -69,13 +85,14 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
                                              CurveArray* rows) {
     boundaryReached = -1;
     endInterpolated = -1;
+    OutputFile file;
     std::FILE* out = nullptr;
     if (flag == 1 || flag == 2) {
-        out = openPathFile("isoh", suffix);
-        if (out == nullptr) {
+        if (!openPathFile(file, "isoh", suffix)) {
             error = 1;
             return;
         }
+        out = file.stream();
     }
     const char* s = suffix == nullptr ? "" : suffix;
     if (flag == 2)
@@ -91,6 +108,13 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
             "T", s, "V", s, "P", s, "A", s, "H", s, "U", s, "S", s, "G", s, "Cv", s, "Cp", s, "Tm",
             s, "W2", s, "Q", s);
 
+    // The slope of the magma's latent heat release in T (J/(kg K)) across its melting range.
+    auto latentHeatSlope = [this](double TK) {
+        const double Tsol = solidusTemperature, Tliq = liquidusTemperature;
+        return latentHeat != 0.0 && Tliq > Tsol && TK > Tsol && TK < Tliq
+                   ? latentHeat / (Tliq - Tsol)
+                   : 0.0;
+    };
     calculateFromTV(T0, V0, 0);
     double Sref = S, Uprev = U;
     double W = 0.0, Q = 0.0, Tmag = T0, dT = -1.0, dP = -1.0;
@@ -109,23 +133,42 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
             failedStep = true;
             break;
         }
-        const double Uisen = U, Tw = T;
-        const double C = waterMagmaRatio * Cp / M;
+        const double Uisen = U, Tw = T, Vw = V;
+        // A first guess from the heat capacity at the start of the step, then Newton on the
+        // balance (its slope from the water's Cv where it was last evaluated); the secant
+        // takes over where the crystallisation's latent heat makes the balance a step.
+        const double C = waterMagmaRatio * Cv / M;
         double Te = (Tw * C + Tmag * magmaHeatCapacity) / (C + magmaHeatCapacity);
-        const bool crossing = !(Tw < solidusTemperature && Tmag < solidusTemperature) &&
-                              !(Tw > liquidusTemperature && Tmag > liquidusTemperature);
-        if (latentHeat != 0.0 && crossing) {
-            EquilibriumContext c{Tmag, Tw, C};
-            Secant solver =
-                waterSecant(*this, &WaterEOS::equationForHeatingDecompressionEquilibriumTemperature,
-                            &c, Te, Te + 0.0001, 15, 1e-9, true);
-            Te = solver.solve();
-            if (solver.error != 0) {
-                error = 1;
-                break;
+        bool atTe = false;
+        if (Te != Tw) {
+            EquilibriumContext c{Tmag, Uisen, Vw};
+            equationError = 0;
+            for (int k = 0; k < 8 && !atTe; ++k) {
+                const double f = equationForHeatingDecompressionEquilibriumTemperature(Te, &c);
+                if (equationError) break;
+                const double slope =
+                    waterMagmaRatio * Cv / M + magmaHeatCapacity + latentHeatSlope(Te);
+                const double change = -f / slope;
+                if (!std::isfinite(change)) break;
+                if (std::fabs(change) < 1e-9 * Te)
+                    atTe = true;
+                else
+                    Te += change;
+            }
+            equationError = 0;
+            if (!atTe) {
+                const double dT = 1e-4 * (Tmag > Tw ? 1.0 : -1.0);
+                Secant solver = waterSecant(
+                    *this, &WaterEOS::equationForHeatingDecompressionEquilibriumTemperature, &c, Te,
+                    Te + dT, 50, 1e-9, false);
+                Te = solver.solve();
+                if (solver.error != 0 || !std::isfinite(Te)) {
+                    error = 1;
+                    break;
+                }
             }
         }
-        calculateFromTV(Te, V, 0);
+        if (!atTe) calculateFromTV(Te, Vw, 0);
         Sref = S;
         W += Uisen - Uprev;
         Q += U - Uisen;
@@ -196,7 +239,7 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
     }
     if (out != nullptr) {
         if (flag == 1) std::fprintf(out, "END\n");
-        std::fclose(out);
+        file.commit();
     }
 }
 
@@ -208,10 +251,11 @@ void WaterEOS::calculateHeatingDecompressionPath1(const char*, double TK, double
 
 void WaterEOS::calculateHeatingDecompressionPath2(const char* file, double TK, double S0,
                                                   double Tend, WaterMagmaCalculationResult& r) {
+    OutputFile path;
     std::FILE* out = nullptr;
     if (file != nullptr && *file != '\0') {
-        out = openPathFile(file, "");
-        if (out == nullptr) return;
+        if (!openPathFile(path, file, "")) return;
+        out = path.stream();
         std::fprintf(
             out, "# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n",
             "T(1)", "V(2)", "P(3)", "A(4)", "H(5)", "U(6)", "S(7)", "G(8)", "Cv(9)", "Cp(10)",
@@ -220,10 +264,7 @@ void WaterEOS::calculateHeatingDecompressionPath2(const char* file, double TK, d
     const double m = waterMagmaRatio, cp = magmaHeatCapacity;
     double entropy = S0, W = 0.0, Q = 0.0;
     SaturationEnds e;
-    if (!saturationEndsAtT(*this, TK, e)) {
-        if (out) std::fclose(out);
-        return;
-    }
+    if (!saturationEndsAtT(*this, TK, e)) return;
     double x = e.isentropicFraction(S0);
     double Vprev = e.volume(x);
     double VvPrev = e.Vv;
@@ -259,7 +300,7 @@ void WaterEOS::calculateHeatingDecompressionPath2(const char* file, double TK, d
                 "\t%12.6lf\t%12.2f\t%12.4lf\t%12.4lf\n",
                 TK, V * 1e6, P * 1e-5, A * 1e-3, H * 1e-3, U * 1e-3, S, G * 1e-3, Cv, Cp, W, Q, x);
     }
-    if (out != nullptr) std::fclose(out);
+    if (out != nullptr) path.commit();
     r.Wrev = W * 0.001 / M;
     r.Q = Q * 0.001 / M;
 }
@@ -273,13 +314,13 @@ void WaterEOS::calculateEquilibriumCurve(double Tm, double, double, double, doub
     calculateFromTP(293.15, 1.0, 0);
     if (error) return;
     const double Vwater = V;
-    const std::string name = std::string("heat") + (suffix == nullptr ? "" : suffix) + ".txt";
-    std::FILE* out = std::fopen(name.c_str(), "wt");
-    if (out == nullptr) {
-        std::fprintf(stderr, "Cannot create \"%s\"\n", name.c_str());
+    const char* s = suffix == nullptr ? "" : suffix;
+    OutputFile file;
+    if (!OutputFiles::checkSuffix(s) || !file.open(std::string("heat") + s + ".txt")) {
+        error = 1;
         return;
     }
-    const char* s = suffix == nullptr ? "" : suffix;
+    std::FILE* out = file.stream();
     if (igor == 1) {
         std::fprintf(out, "IGOR\nWAVES %11s%s %11s%s %11s%s\nBEGIN\n", "m", s, "T", s, "Ta", s);
     } else {
@@ -298,7 +339,7 @@ void WaterEOS::calculateEquilibriumCurve(double Tm, double, double, double, doub
     for (int i = 0; i < 17; ++i) row(0.015 + 0.005 * i);
     for (int i = 0; i < 1000; ++i) row(0.1 + 0.01 * i);
     if (igor == 1) std::fprintf(out, "END\n");
-    std::fclose(out);
+    if (!file.commit()) error = 1;
     waterMagmaRatio = m0;
     magmaTemperature = Tm0;
 }

@@ -199,7 +199,9 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
             if (!count(i, word, fractionCount)) return -1;
             fractionation = 1;
         } else if (std::strcmp(word, "interactive") == 0) {
-            askToUser(answers != nullptr ? *answers : std::cin);
+            std::istream& in = answers != nullptr ? *answers : std::cin;
+            askToUser(in);
+            if (inputRefused(in)) return -1;
             interactive = true;
         } else {
             std::fprintf(stderr,
@@ -253,6 +255,11 @@ std::string WaterMagmaCalculationInfo::invalidValues() const {
     if (Tsol > Tliq) return "the solidus Tsol lies above the liquidus Tliq";
     if (!(porosity > 0.0 && porosity <= 1.0)) return "the porosity must lie in (0, 1]";
     if (!(saturation > 0.0 && saturation <= 1.0)) return "the saturation must lie in (0, 1]";
+    // The magma heats the water: it must be hotter than the water at the surface and at
+    // the depth of the interaction.
+    if (!(Tm > T1) || !(Tm > T1 + geoGradient * depth))
+        return "the magma temperature Tm must lie above the water temperature (T1 and T1 + "
+               "gradient x depth)";
     return {};
 }
 
@@ -482,6 +489,12 @@ void WaterMagmaCalculationResult::print() const {
     out.fractions(xi, xiVolume, steamMassIrr, steamVolumeIrr);
     std::printf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wirr, -Wirr * m);
     if (!pyroclast) return;
+    if (pyroclastFailed) {
+        std::puts(
+            "Pyroclast-heated case: not computed (no end state of the water heated by the "
+            "pyroclasts)\n");
+        return;
+    }
 
     std::puts("Reversible pyroclast-heated case: ");
     std::puts("----------------------------------");
@@ -574,7 +587,11 @@ void WaterMagmaCalculationResult::writeToLog() const {
         "\\cf0 \\b0 (irreversible, adiabatic case).\\par\\par",
         -Wirr * m / kTNT);
     gLog->endEditingRTF();
-    if (pyroclast) {
+    if (pyroclast && pyroclastFailed) {
+        logFormat(2,
+                  "Pyroclast-heated case: not computed (no end state of the water heated by "
+                  "the pyroclasts)");
+    } else if (pyroclast) {
         gLog->beginEditingRTF();
         gLog->appendRTF("\\b Reversible pyroclast-heated case: \\b0\\par");
         gLog->endEditingRTF();

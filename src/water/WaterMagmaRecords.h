@@ -17,6 +17,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "fluid/OutputFiles.h"
 #include "fluid/Phase.h"
 
 namespace vornex {
@@ -136,6 +137,7 @@ struct WaterMagmaCalculationResult {
     double steamMassIrr = 0.0, steamVolumeIrr = 0.0;
     // 6. Pyroclast-heated case.
     uint8_t pyroclast = 0, twoPhaseP = 0;
+    uint8_t pyroclastFailed = 0;  // the pyroclast-heated figures could not be computed
     double x5P = 0.0, steamMassP = 0.0, x5VolumeP = 0.0, steamVolumeP = 0.0;
     double QP = 0.0, WrevP = 0.0, WirrP = 0.0;
     double xiP = 0.0, xiVolumeP = 0.0, steamMassIrrP = 0.0, steamVolumeIrrP = 0.0;
@@ -199,9 +201,11 @@ struct WaterSaturationResult {
 };
 
 // The energy-diagram file "wm" + suffix in the working directory: opened with its Igor
-// header (null, with a message on standard error, when it cannot be created), and one row
-// per diagram point (works negated, per gram of magma and of water).
-std::FILE* produceHeaderIgorFileForWaterMagmaDiagram(const WaterMagmaCalculationInfo& info);
+// header (false, with a message on standard error, when it cannot be created; it takes its
+// name when the caller commits it), and one row per diagram point (works negated, per gram
+// of magma and of water).
+bool produceHeaderIgorFileForWaterMagmaDiagram(OutputFile& file,
+                                               const WaterMagmaCalculationInfo& info);
 void writeDataIgorFileForWaterMagmaDiagram(std::FILE* file, const WaterMagmaCalculationInfo& info,
                                            const WaterMagmaCalculationResult& r);
 

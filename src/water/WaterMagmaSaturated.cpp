@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "numerics/Diagnostics.h"
+#include "numerics/LinearAlgebra.h"
 #include "numerics/Solver.h"
 #include "water/WaterEOS.h"
 #include "water/WaterMagmaRecords.h"
@@ -42,6 +44,89 @@ void printFractionLines(double liquid, double liquidIrr, double steam, double st
     const double values[] = {liquid, liquidIrr, steam, steamIrr};
     for (int i = 0; i < 4; ++i)
         std::printf("\t- for an initial saturated %s  : %8.2f %%\n", ends[i], values[i] * scale);
+}
+
+// Close to the critical point the general saturation search stops on its step test even
+// where its state already coexists (the system is nearly singular there), and from the
+// usual start it does not converge at all. Here the two phases are solved directly, by
+// Newton on the pressures of both and the equality of their Gibbs energies, walking up from
+// kNearCriticalStart in small pressure steps, each started from the last state
+// extrapolated.
+constexpr double kNearCriticalStart = 220.0;  // bar
+constexpr double kNearCriticalStep = 0.005;   // bar
+constexpr double kCoexistenceTolerance = 1e-11;
+
+struct Coexistence {
+    double T, Vl, Vv;  // K, m3/mol
+};
+
+bool solveCoexistence(WaterEOS& w, double PPa, Coexistence& c) {
+    for (int iteration = 0; iteration < 40; ++iteration) {
+        struct Side {
+            double P, G, S, dPdV, dPdT;
+        } side[2];
+        const double volumes[2] = {c.Vl, c.Vv};
+        for (int k = 0; k < 2; ++k) {
+            w.error = 0;
+            w.calculateFromTV(c.T, volumes[k], 0);
+            if (w.error || !std::isfinite(w.P) || !std::isfinite(w.G)) return false;
+            side[k] = {w.P, w.G, w.S, w.dPdV, -w.ATv};
+        }
+        const double RT = kGasConstant * c.T;
+        double residual[3] = {(side[0].P - PPa) / PPa, (side[1].P - PPa) / PPa,
+                              (side[0].G - side[1].G) / RT};
+        if (std::fabs(residual[0]) < kCoexistenceTolerance &&
+            std::fabs(residual[1]) < kCoexistenceTolerance &&
+            std::fabs(residual[2]) < kCoexistenceTolerance)
+            return c.Vv > c.Vl;
+        // Unknowns Vl, Vv, T; dG/dV = V dP/dV and dG/dT = -S + V dP/dT at constant V.
+        double row0[3] = {side[0].dPdV / PPa, 0.0, side[0].dPdT / PPa};
+        double row1[3] = {0.0, side[1].dPdV / PPa, side[1].dPdT / PPa};
+        double row2[3] = {
+            c.Vl * side[0].dPdV / RT, -c.Vv * side[1].dPdV / RT,
+            (-side[0].S + c.Vl * side[0].dPdT + side[1].S - c.Vv * side[1].dPdT) / RT};
+        double* matrix[3] = {row0, row1, row2};
+        for (double& r : residual) r = -r;
+        double step[3] = {0.0, 0.0, 0.0};
+        int failed = 0;
+        solve_the_linear_system(matrix, residual, step, 3, failed);
+        if (failed != 0 || !std::isfinite(step[0] + step[1] + step[2])) return false;
+        // Keep both volumes positive and apart, halving a step that would cross them.
+        double lambda = 1.0;
+        while (lambda > 1e-6 && !(c.Vl + lambda * step[0] > 0.0 &&
+                                  c.Vv + lambda * step[1] > c.Vl + lambda * step[0]))
+            lambda *= 0.5;
+        c.Vl += lambda * step[0];
+        c.Vv += lambda * step[1];
+        c.T += lambda * step[2];
+    }
+    return false;
+}
+
+bool saturationTemperatureNearCritical(WaterEOS& w, double Pbar) {
+    w.error = 0;
+    w.calculateTheSaturationTemperature(kNearCriticalStart, 0);
+    if (w.error) return false;
+    double p = kNearCriticalStart;
+    Coexistence c{w.T, w.Vl, w.Vv}, change{0.0, 0.0, 0.0};
+    const int steps = static_cast<int>(std::ceil((Pbar - p) / kNearCriticalStep));
+    for (int k = 0; k < steps; ++k) {
+        const double next = k + 1 == steps ? Pbar : p + kNearCriticalStep;
+        const double f = (next - p) / kNearCriticalStep;
+        Coexistence trial{c.T + f * change.T, c.Vl + f * change.Vl, c.Vv + f * change.Vv};
+        if (!solveCoexistence(w, next * 1e5, trial)) {
+            diagnostic("Saturation near the critical point: no state at %.4f bar\n", next);
+            return false;
+        }
+        change = {(trial.T - c.T) / f, (trial.Vl - c.Vl) / f, (trial.Vv - c.Vv) / f};
+        c = trial;
+        p = next;
+    }
+    // The state as the general search leaves it: both volumes, the vapour's T and P.
+    w.Vl = c.Vl;
+    w.Vv = c.Vv;
+    w.calculateFromTV(c.T, c.Vv, 0);
+    return w.error == 0;
 }
 
 double steamVolumePercent(double x, const SaturationEnds& ex) {
@@ -127,10 +212,14 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
             error = 1;
             return false;
         }
-        if (Pbar <= 220.6)
+        if (Pbar <= 220.6) {
             calculateTheSaturationTemperature(Pbar, 0);
-        else
+            if ((error || !(Vv > Vl)) && Pbar > kNearCriticalStart &&
+                !saturationTemperatureNearCritical(*this, Pbar))
+                error = 1;
+        } else {
             critical();
+        }
         if (console && !error) {
             std::puts(Pbar <= 220.6 ? "Saturation properties:"
                                     : "Saturation properties (critical state):");

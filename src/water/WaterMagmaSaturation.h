@@ -67,7 +67,7 @@ void irreversibleExpansion(WaterEOS& w, WaterMagmaCalculationResult& r, double W
 
 // An Igor file holding one empty point of the given waves: a curve the script loads but the
 // calculation did not trace.
-void writeEmptyWave(const char* name, const char* waves);
+bool writeEmptyWave(const char* name, const char* waves);
 
 // Saturation, liquid spinodal and boiling data of a heating at the result's P2 (bar, below
 // the critical pressure) from its state 2; false when one of the searches fails.

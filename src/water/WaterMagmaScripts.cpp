@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "fluid/OutputFiles.h"
 #include "water/IgorOpener.h"
 #include "water/WaterEOS.h"
 #include "water/WaterMagmaRecords.h"
@@ -14,35 +15,34 @@ namespace vornex {
 
 namespace {
 
-// An Igor script being written; reports a file it cannot create.
+// An Igor script being written under a temporary name; it takes its name at done(), and
+// is removed when it is abandoned or the program interrupted.
 class Script {
    public:
-    explicit Script(const char* name) : file_(std::fopen(name, "wt")) {
-        if (file_ == nullptr) std::fprintf(stderr, "Cannot create the Igor script \"%s\"\n", name);
-    }
-    ~Script() {
-        if (file_ != nullptr) std::fclose(file_);
-    }
+    explicit Script(const char* name) { file_.open(name); }
     Script(const Script&) = delete;
     Script& operator=(const Script&) = delete;
     void operator()(const char* format, ...) __attribute__((format(printf, 2, 3))) {
-        if (file_ == nullptr) return;
+        if (!file_.isOpen()) return;
         va_list arguments;
         va_start(arguments, format);
-        std::vfprintf(file_, format, arguments);
+        std::vfprintf(file_.stream(), format, arguments);
         va_end(arguments);
     }
+    // False, with a message on standard error, when the script could not be written.
+    bool done() { return file_.isOpen() && file_.commit(); }
 
    private:
-    std::FILE* file_;
+    OutputFile file_;
 };
 
 // The loader "igor00.itx": a new experiment that loads the script.
-void writeLoader(const std::string& folder, const char* script) {
+bool writeLoader(const std::string& folder, const char* script) {
     Script x("igor00.itx");
     x("IGOR\n");
     x("x Execute/P \"NEWEXPERIMENT \" \n");
     x("x Execute/P \"LOADFILE %s%s\" \n", folder.c_str(), script);
+    return x.done();
 }
 
 void writeRechargeBlock(Script& x) {
@@ -112,9 +112,9 @@ void setAxes(Script& x, double Tlow, double Thigh, double Pmax) {
 
 }  // namespace
 
-void WaterEOS::writeIgorScriptForPhaseDiagram(int curve, int plot, int newExperiment) {
+bool WaterEOS::writeIgorScriptForPhaseDiagram(int curve, int plot, int newExperiment) {
     const std::string folder = igorFolder();
-    if (newExperiment) writeLoader(folder, "igor2.itx");
+    const bool loader = !newExperiment || writeLoader(folder, "igor2.itx");
     Script x("igor2.itx");
     x("IGOR\n");
     if (newExperiment) x("x newpath/O p7, \"%s\"\n", folder.c_str());
@@ -137,13 +137,14 @@ void WaterEOS::writeIgorScriptForPhaseDiagram(int curve, int plot, int newExperi
         x("x label bottom \"T (K)\" \n");
         x("x modify mirror=2\n");
     }
+    return x.done() && loader;
 }
 
-void WaterEOS::writeIgorScriptForWaterMagmaDiagram(char pyroclast, char recharge,
+bool WaterEOS::writeIgorScriptForWaterMagmaDiagram(char pyroclast, char recharge,
                                                    const char* suffix) {
     const std::string folder = igorFolder();
     const char* s = suffix == nullptr ? "" : suffix;
-    writeLoader(folder, "igor1.itx");
+    const bool loader = writeLoader(folder, "igor1.itx");
     Script x("igor1.itx");
     x("IGOR\n");
     x("x newpath/O p7, \"%s\"\n", folder.c_str());
@@ -190,11 +191,12 @@ void WaterEOS::writeIgorScriptForWaterMagmaDiagram(char pyroclast, char recharge
     x("x modifyGraph mode(emae%s)=7, rgb(emae%s)=(52428,52428,52428), hbFill(emae%s)=4\n", s, s, s);
     axes();
     x("x TileWindows/O=1/C\n");
+    return x.done() && loader;
 }
 
-void WaterEOS::writeIgorScriptForWaterMagmaCycle1(WaterMagmaCalculationResult& r) {
+bool WaterEOS::writeIgorScriptForWaterMagmaCycle1(WaterMagmaCalculationResult& r) {
     const std::string folder = igorFolder();
-    writeLoader(folder, "igor0.itx");
+    const bool loader = writeLoader(folder, "igor0.itx");
     Script x("igor0.itx");
     x("IGOR\n");
     x("x newpath/O p7, \"%s\"\n", folder.c_str());
@@ -244,11 +246,12 @@ void WaterEOS::writeIgorScriptForWaterMagmaCycle1(WaterMagmaCalculationResult& r
     x("x ModifyGraph width=600, height=500\n");
     x("x ModifyGraph gfSize=12\n");
     if (r.recharge) writeRechargeBlock(x);
+    return x.done() && loader;
 }
 
-void WaterEOS::writeIgorScriptForWaterMagmaCycle(WaterMagmaCalculationResult& r) {
+bool WaterEOS::writeIgorScriptForWaterMagmaCycle(WaterMagmaCalculationResult& r) {
     const std::string folder = igorFolder();
-    writeLoader(folder, "igor0.itx");
+    const bool loader = writeLoader(folder, "igor0.itx");
     Script x("igor0.itx");
     x("IGOR\n");
     x("x newpath/O p7, \"%s\"\n", folder.c_str());
@@ -313,6 +316,7 @@ void WaterEOS::writeIgorScriptForWaterMagmaCycle(WaterMagmaCalculationResult& r)
     setAxes(x, r.T1 - 10.0, 1.05 * r.T3 + 10.0, 1.05 * r.P3 + 10.0);
     if (r.recharge || r.fractionation) writeRechargeBlock(x);
     x("x TileWindows/O=1/C\n");
+    return x.done() && loader;
 }
 
 }  // namespace vornex

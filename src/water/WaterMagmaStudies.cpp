@@ -9,6 +9,7 @@
 #include <limits>
 #include <string>
 
+#include "fluid/OutputFiles.h"
 #include "water/WaterEOS.h"
 #include "water/WaterMagmaRecords.h"
 #include "water/WaterMagmaSaturation.h"
@@ -170,13 +171,12 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
         std::printf("No saturation or spinodal state at %.2f bar\n", r.P2);
         return;
     }
+    if (s.phreatic && !OutputFiles::checkSuffix(s.suffix)) return;
     const std::string name =
         s.phreatic ? std::string("heatirr") + s.suffix : std::string(s.mixture ? "wohl1" : "wohl0");
-    std::FILE* out = std::fopen(name.c_str(), "wt");
-    if (out == nullptr) {
-        std::fprintf(stderr, "Cannot create the table \"%s\"\n", name.c_str());
-        return;
-    }
+    OutputFile file;
+    if (!file.open(name)) return;
+    std::FILE* out = file.stream();
     writeHeader(out, s, r);
     double tStart = 325.0, vGuess = 1.8e-5;
     double previousDelta = -1.0;
@@ -337,7 +337,10 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
         row.wirr2 = f.irreversibleWork(row.firr, V3) + wh;
         const double savedGuess = w.Vl0;
         w.Vl0 = vGuess;
-        w.calculateWaterIrreversibleDecompressionPoint(T3, V3, kOneBar, e, tStart);
+        // Above the saturated steam's energy at 1 bar (firr < 0) the end is steam: searched
+        // from the liquid side it would be a superheated liquid or nothing.
+        w.calculateWaterIrreversibleDecompressionPoint(T3, V3, kOneBar, e, tStart,
+                                                       row.firr < 0.0 ? 1 : 2);
         if (w.error) {
             tStart = T3;
             w.error = 0;
@@ -366,7 +369,7 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
         writeRow(out, s, row);
     }
     if (s.igor) std::fprintf(out, "END\n");
-    std::fclose(out);
+    file.commit();
 }
 
 }  // namespace

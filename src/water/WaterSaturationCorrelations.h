@@ -31,7 +31,7 @@ double saturatedVapourVolumeFitLowP(double Pbar);
 // between 0.02 and 0.024 bar (291 K), and critical-region volumes from 220.57 bar up.
 SearchStart saturationStartFromP(double Pbar);
 // Start volumes of the saturation search at T (K) below 647.096 K (T is copied); above
-// 646.75 K the critical-region volumes 4.5e-5 and 7e-5 m3/mol.
+// 646.75 K those of the auxiliary saturated-density equations.
 SearchStart saturationStartFromT(double T);
 // Start of the saturated-liquid search of molar entropy S (the boiling point).
 SearchStart boilingStartFromS(double S);

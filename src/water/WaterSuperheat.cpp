@@ -5,11 +5,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <limits>
+#include <sstream>
 #include <string>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/FileReader.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
@@ -39,6 +40,13 @@ bool joinName(const char* name, const char* suffix, std::size_t limit, std::stri
         return false;
     }
     return true;
+}
+
+// A stretched liquid holds a nucleus only while it is mechanically stable, denser than the
+// nucleus and below its pressure; beyond its spinodal the rates and radii have no meaning
+// (heated past it at fixed pressure, the volume solve lands on the vapour).
+bool stableAgainstNucleus(double dPdVliquid, double Pl, double Pv, double Vl, double Vv) {
+    return dPdVliquid < 0.0 && Pl < Pv && Vl < Vv;
 }
 
 void printNucleusLine(double Gstar, double Vl, double Vv, double Pl, double Pv,
@@ -285,11 +293,12 @@ int WagnerPruss::calculateNucleationRate(double TK, double x) {
         Vvapour = Vv;
         set_the_phase_as(2);
         calculateFromTV(TK, Vliquid, 0);
-        const double Pliq = P;
+        const double Pliq = P, dPdVliquid = dPdV;
         set_the_phase_as(1);
         calculateFromTV(TK, Vvapour, 0);
         if (error) break;
         const double Pvap = P;
+        if (!stableAgainstNucleus(dPdVliquid, Pliq, Pvap, Vliquid, Vvapour)) break;  // spinodal
         const Nucleation nu =
             nucleationRate(sig, TK, Psat, Pliq, Pvap, Vliquid, Vvapour, M, g, 0.5524861878453039);
         printNucleusLine(Gstar, Vliquid, Vvapour, Pliq, Pvap, nu);
@@ -340,11 +349,12 @@ bool WagnerPruss::calculateHeatingNucleationRate(double Pbar, double dTdt) {
         Vliquid = Vl;
         const double Vnucleus = Vv;
         calculateFromTV(TK, Vliquid, 0);
-        const double Pliq = P, Hl = H;
+        const double Pliq = P, Hl = H, dPdVliquid = dPdV;
         set_the_phase_as(1);
         calculateFromTV(TK, Vnucleus, 0);
         if (error) break;
         const double Pvap = P, Hv = H;
+        if (!stableAgainstNucleus(dPdVliquid, Pliq, Pvap, Vliquid, Vnucleus)) break;
         const double q = (Hv - Hl) / kAvogadro, dP = Pvap - Pliq;
         const double deltac = sig / calculateWaterConductivity(TK) *
                               std::sqrt(2 * kR / (TK * kPi * M)) * q * q /
@@ -369,11 +379,13 @@ bool WagnerPruss::workInclusionData(const char* path) {
     const char* base = std::strrchr(path, '/');
     std::string name;
     if (!joinName(base == nullptr ? path : base + 1, ".res", 63, name)) return false;
-    std::ifstream in(path);
-    if (!in) {
-        std::fprintf(stderr, "Inclusion data: cannot read \"%s\"\n", path);
+    std::string text;
+    if (const FileRead read = readRegularFile(path, kTableFileLimit, text); !read) {
+        std::fprintf(stderr, "Inclusion data: cannot read \"%s\" (%s)\n", path,
+                     read.message.c_str());
         return false;
     }
+    std::istringstream in(text);
     OutputFile file;
     if (!file.open(name)) return false;
     std::string line;

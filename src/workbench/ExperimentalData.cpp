@@ -60,6 +60,11 @@ bool salinity(double w) {
     return w >= 0 && w <= 100;
 }
 
+// Within the pressures the document works at (bar).
+bool pressure(double P) {
+    return P > 0 && P <= 5000;
+}
+
 // Why a set's rows disagree with its catalogue entry; empty when they agree.
 std::string disagreement(const ExperimentalSet& s, const Rows& r) {
     const std::size_t n = r.P.size();
@@ -70,9 +75,15 @@ std::string disagreement(const ExperimentalSet& s, const Rows& r) {
                formatNumber(r.P.back()) + " bar, not from " + formatNumber(s.firstPressure) +
                " to " + formatNumber(s.lastPressure);
     for (std::size_t i = 0; i < n; ++i)
-        if (!(r.P[i] > 0) || !salinity(r.liquid[i]) ||
+        if (!pressure(r.P[i]) || !salinity(r.liquid[i]) ||
             !(salinity(r.vapour[i]) || r.vapour[i] == -1))
             return "row " + std::to_string(i + 1) + " holds a value out of range";
+    // A set runs from its first pressure to its last in one direction (rising for most).
+    const bool rising = s.lastPressure >= s.firstPressure;
+    for (std::size_t i = 1; i < n; ++i)
+        if (rising ? r.P[i] < r.P[i - 1] : r.P[i] > r.P[i - 1])
+            return "row " + std::to_string(i + 1) + " breaks the order of the pressures (" +
+                   formatNumber(r.P[i - 1]) + " then " + formatNumber(r.P[i]) + " bar)";
     return {};
 }
 
@@ -81,7 +92,7 @@ std::string disagreement(const ExperimentalSet& s, const Rows& r) {
 IoResult readExperimentalSets(const std::string& path, std::vector<ExperimentalSet>& sets,
                               std::vector<std::string>& refusals) {
     Bytes bytes;
-    IoResult read = readFileBytes(path, bytes);
+    IoResult read = readFileBytes(path, bytes, kTableFileLimit);
     if (!read.ok()) return read;
     std::istringstream text(std::string(bytes.begin(), bytes.end()));
     std::map<int, Rows> found;

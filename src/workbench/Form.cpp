@@ -12,14 +12,51 @@ bool parseNumber(const std::string& text, double& out) {
     std::size_t b = text.find_first_not_of(" \t");
     std::size_t e = text.find_last_not_of(" \t");
     if (b == std::string::npos) return false;
-    const std::string trimmed = text.substr(b, e - b + 1);
-    char* end = nullptr;
+    std::string s = text.substr(b, e - b + 1);
+    // A typographic minus, as pasted from a document, reads as a minus sign.
+    static const std::string kMinus = "\xE2\x88\x92";
+    if (s.compare(0, kMinus.size(), kMinus) == 0) s = "-" + s.substr(kMinus.size());
+    // Only a plain decimal form: strtod alone would also take hexadecimal, "inf" and "nan".
+    std::size_t i = 0;
+    auto digits = [&] {
+        const std::size_t from = i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+        return i - from;
+    };
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t mantissa = digits();
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        if (digits() == 0) return false;
+    }
+    if (i != s.size()) return false;
     errno = 0;
-    const double v = std::strtod(trimmed.c_str(), &end);
-    if (end == trimmed.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(v))
-        return false;
+    const double v = std::strtod(s.c_str(), nullptr);
+    if (errno == ERANGE || !std::isfinite(v)) return false;
     out = v;
     return true;
+}
+
+std::string InputLimits::refusal(const std::string& text, double& out) const {
+    double v = 0.0;
+    const std::string quoted = "\"" + text + "\"";
+    if (!parseNumber(text, v)) return std::string(what) + ": " + quoted + " is not a number.";
+    const bool low = loOpen ? !(v > lo) : !(v >= lo);
+    const bool high = hiOpen ? !(v < hi) : !(v <= hi);
+    if (low || high) {
+        char range[160];
+        std::snprintf(range, sizeof range, "%s %g and %s %g", loOpen ? "above" : "from", lo,
+                      hiOpen ? "below" : "up to", hi);
+        return std::string(what) + ": " + quoted + " is refused; it must lie " + range + ".";
+    }
+    out = v;
+    return {};
 }
 
 std::string formatNumber(double v) {
@@ -27,6 +64,18 @@ std::string formatNumber(double v) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.15g", v);
     return buffer;
+}
+
+std::string formatForDisplay(double v) {
+    if (!std::isfinite(v)) return "";
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.6g", v);
+    return buffer;
+}
+
+std::string displayText(const Control& c) {
+    double v = 0.0;
+    return parseNumber(c.text, v) ? formatForDisplay(v) : c.text;
 }
 
 void Control::setDouble(double v) {

@@ -65,9 +65,27 @@ class Form {
     std::vector<std::string> mOrder;
 };
 
-// The number a text reads as: a whole finite number, or nothing.
+// The number a text reads as: a whole finite decimal number (optional sign, digits with an
+// optional point, optional exponent; blanks around it and a typographic minus are allowed),
+// or nothing. Hexadecimal, "inf", "nan" and trailing text are no numbers.
 bool parseNumber(const std::string& text, double& out);
+
+// The physical bounds of an input quantity, with the words that name it to the user.
+struct InputLimits {
+    const char* what;  // "Temperature T (°C)"
+    double lo;
+    double hi;
+    bool loOpen;  // lo itself is refused
+    bool hiOpen;  // hi itself is refused
+    // Why the text is refused (empty when it is accepted, `out` then holds its number).
+    std::string refusal(const std::string& text, double& out) const;
+};
 // The form's number format: up to 15 significant digits, no trailing zeros.
 std::string formatNumber(double v);
+// A number as a window shows it: six significant digits, no trailing zeros (the form keeps
+// the exact value).
+std::string formatForDisplay(double v);
+// The text a window shows for a control: its number to six digits, or its text.
+std::string displayText(const Control& c);
 
 }  // namespace vornex

@@ -8,6 +8,7 @@
 #include "platform/PlatformLog.h"
 #include "plot/ArrayAdditions.h"
 #include "water/WagnerPruss.h"
+#include "workbench/Form.h"
 
 namespace vornex {
 
@@ -198,18 +199,36 @@ MyDocument::~MyDocument() {
 
 // ----- Model and base arrays ------------------------------------------------------------
 
+// Why the saturation table cannot be drawn from: every row must hold a water saturation
+// state in the columns the document reads (pressure, temperature, both densities), since a
+// NaN or a huge value in any row ends up in the curves. Empty when the table is usable.
+static std::string saturationTableFault(const std::vector<double>& table, int stride) {
+    const std::size_t rows = table.size() / static_cast<std::size_t>(stride);
+    if (rows == 0) return "no rows";
+    struct Column {
+        int index;
+        double highest;
+    };
+    // Bounds well beyond water's saturation states: 221 bar, 647 K, 1000 kg/m3.
+    static const Column kRead[] = {{0, 1000.0}, {3, 1000.0}, {25, 2000.0}, {26, 2000.0}};
+    for (std::size_t r = 0; r < rows; ++r)
+        for (const Column& c : kRead) {
+            const double v = table[r * static_cast<std::size_t>(stride) + c.index];
+            if (!(v > 0.0 && v <= c.highest))
+                return "row " + std::to_string(r) + " holds " + formatNumber(v) +
+                       " in column " + std::to_string(c.index);
+        }
+    return {};
+}
+
 bool MyDocument::loadSaturationTable() {
     satProperties.clear();
     const IoResult read = readTabulatedResource(mOptions.saturationResource, _nsat, satProperties);
-    const bool usable = read.ok() && satProperties.size() >= static_cast<std::size_t>(_nsat) &&
-                        std::isfinite(satProperties[0]) && satProperties[0] > 0 &&
-                        std::isfinite(satProperties[3]) && satProperties[3] > 0 &&
-                        std::isfinite(satProperties[25]) && satProperties[25] > 0;
-    mTracedSaturation = !usable;
-    if (usable) return true;
+    const std::string fault = read.ok() ? saturationTableFault(satProperties, _nsat) : read.message;
+    mTracedSaturation = !fault.empty();
+    if (fault.empty()) return true;
     logMessage("The water saturation table \"" + mOptions.saturationResource +
-               "\" is missing or broken (" + (read.ok() ? "no usable first row" : read.message) +
-               "); the saturation curve is traced instead.");
+               "\" is missing or broken (" + fault + "); the saturation curve is traced instead.");
     satProperties.clear();
     WagnerPruss water(2);
     water.temperature(water.Tcrit);
@@ -292,6 +311,7 @@ void MyDocument::buildForm() {
     mForm.add("mListView");
     mForm.add("mName").setString("");
     mForm.add("mComment").setString("");
+    mForm.add(kStatusLine).editable = false;
     mForm["mBoxSat"].title = "Saturation Properties";
     mForm["mBoxLiqGas"].title = "Liquid-Vapour Association";
     mForm["mBoxLiqGasHal"].title = "Halite-Liquid-Vapour Association";
@@ -349,6 +369,7 @@ void MyDocument::buildActions() {
 bool MyDocument::performAction(const std::string& action, Control* sender) {
     auto it = mActions.find(action);
     if (it == mActions.end()) return false;
+    if (sender && !acceptInput(*sender)) return true;
     it->second(sender);
     return true;
 }
@@ -373,6 +394,14 @@ void MyDocument::buildMenu() {
     item("Halite", "onGoToInclusions_panel:");
     item("Ice", "onGoToIce_panel:");
     item("Isochore", "onGoToIsochore_panel:");
+    mMenu.addSeparator();
+    item("Inclusion Density 50-800 °C", "onZoomRhoTx1:");
+    item("Inclusion Density 50-1000 °C", "onZoomRhoTx2:");
+    item("Inclusion Density 50-3200 °C", "onZoomRhoTx3:");
+    item("Focus on Critical Water", "onFocusToCriticalWater:");
+    item("Focus up to Critical NaCl", "onFocusToNaCl:");
+    item("Focus on Vapour and Halite-Liquid", "onFocusToV_HL:");
+    item("Default Focus", "onResetFocus:");
     mMenu.addSeparator();
     item("Show Log", "onShowLog:");
     item("Experimental Data", "onShowExperimentalPanel:");

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -143,8 +144,17 @@ class MyDocument : public MyTableViewDelegate {
     Menu& documentMenu() { return mMenu; }
 
     // Sends the named action with the control as sender (null for none); false when the
-    // document has no such action.
+    // document has no such action. A number field whose text is refused (see acceptInput)
+    // sends nothing.
     bool performAction(const std::string& action, Control* sender = nullptr);
+    // The status line under the state controls: why the last input was refused, or empty.
+    static constexpr const char* kStatusLine = "mStatusLine";
+    // The bounds of a number field, null for a control that is no number input.
+    static const InputLimits* inputLimits(const std::string& control);
+    // Checks what the user entered into a number field: a text that is not wholly a finite
+    // decimal number or lies outside the field's bounds is refused; the field shows its
+    // previous value again and the status line names the field and the reason.
+    bool acceptInput(Control& sender);
 
     // ----- Cycle --------------------------------------------------------------------------
     void updateControl(Control* sender);
@@ -281,6 +291,15 @@ class MyDocument : public MyTableViewDelegate {
     // Bubble temperature of NaCl mass fraction x at P; NaN when the solve fails.
     double bubbleTemperature(double P, double x, double Tguess) const;
     void buildPanelForm();
+    // Where a geotherm from (ztop, Ttop, Ptop) with the gradient first reaches the bubble
+    // curve of NaCl mass fraction x (critical pressure Pc) down to zbottom; the column's
+    // density as in the model's geotherm search. Undetermined when a solve fails.
+    struct BoilingOnset {
+        enum Kind { Undetermined, None, Boils } kind = Undetermined;
+        double T = NAN, P = NAN, z = NAN, rho = NAN;
+    };
+    BoilingOnset boilingOnset(double Ttop, double ztop, double Ptop, double gradient, double x,
+                              double Pc, double rhoColumn, double zbottom) const;
     // Copies the value of a field into its stepper or back, for the pair the sender is in.
     void mirrorPair(Control* sender, const char* field, const char* stepper);
 

@@ -158,6 +158,20 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
         } else {
             return false;
         }
+        // The state keys take what their fields take.
+        static const std::pair<const char*, const char*> kFieldOfKey[] = {
+            {"T0", "mT0"},     {"P0", "mP0"},          {"X0", "mX0"},
+            {"Tm", "mHaliteTm"}, {"Pm", "mHalitePm"},  {"Xm", "mHaliteXm"},
+            {"TmHal", "mTmfi_edit"}, {"ThLiq", "mThfi_edit"}};
+        for (auto [key, field] : kFieldOfKey) {
+            if (column != key) continue;
+            double checked = 0;
+            const std::string why = inputLimits(field)->refusal(formatNumber(v), checked);
+            if (!why.empty()) {
+                mForm.setString(kStatusLine, why);
+                return false;
+            }
+        }
         stored = PlistValue(v);
     } else if (isFlagKey(column)) {
         double v = 0;
@@ -206,19 +220,38 @@ void MyDocument::tableViewSelectionDidChange(const TableView& view) {
     mForm.setDouble("mThfi_edit", mThLiq);
     mForm.setDouble("mStepThfi", mThLiq);
     const auto plots = caseBoundPlots();
+    // A range step recorded for another case would write into this one when undone.
+    for (CPlotView* p : plots)
+        if (p) mUndoManager.removeAllActions(p);
     for (std::size_t i = 0; i < plots.size() && mWindowLoaded; ++i) {
         const std::string prefix = plotPrefixes()[i];
         CPlotView* p = plots[i];
-        // A range key the case lacks (a file written elsewhere) leaves that bound as shown:
-        // a bound of 0 could collapse the axis.
-        auto bound = [&](const char* suffix, void (CPlotView::*set)(float)) {
-            if (c->contains(prefix + suffix))
-                (p->*set)(static_cast<float>(caseNumber(*c, prefix + suffix)));
-        };
-        bound("minx", &CPlotView::setMCurrentMinX);
-        bound("miny", &CPlotView::setMCurrentMinY);
-        bound("maxx", &CPlotView::setMCurrentMaxX);
-        bound("maxy", &CPlotView::setMCurrentMaxY);
+        // A range that is missing, not finite, empty or beyond the plot's maximum range (a
+        // file written elsewhere or damaged) would leave a blank plot: each axis is clamped
+        // to the maximum range, or falls back to the plot's default range.
+        float maxRange[4], shown[4];
+        p->getMaxXYRange(maxRange[0], maxRange[1], maxRange[2], maxRange[3]);
+        p->getDefaultXYRange(shown[0], shown[1], shown[2], shown[3]);
+        float range[4];
+        const char* const suffixes[4] = {"minx", "maxx", "miny", "maxy"};
+        for (int axis = 0; axis < 2; ++axis) {
+            double lo = c->get(prefix + suffixes[2 * axis]).toDouble(NAN);
+            double hi = c->get(prefix + suffixes[2 * axis + 1]).toDouble(NAN);
+            const double maxLo = std::min(maxRange[2 * axis], maxRange[2 * axis + 1]);
+            const double maxHi = std::max(maxRange[2 * axis], maxRange[2 * axis + 1]);
+            if (std::isfinite(lo) && std::isfinite(hi)) {
+                lo = std::clamp(lo, maxLo, maxHi);
+                hi = std::clamp(hi, maxLo, maxHi);
+            }
+            const bool usable = std::isfinite(lo) && std::isfinite(hi) &&
+                                static_cast<float>(lo) < static_cast<float>(hi);
+            range[2 * axis] = usable ? static_cast<float>(lo) : shown[2 * axis];
+            range[2 * axis + 1] = usable ? static_cast<float>(hi) : shown[2 * axis + 1];
+        }
+        p->setMCurrentMinX(range[0]);
+        p->setMCurrentMaxX(range[1]);
+        p->setMCurrentMinY(range[2]);
+        p->setMCurrentMaxY(range[3]);
         p->setShowLogX(c->get(prefix + "logx").toBool());
         p->setShowLogY(c->get(prefix + "logy").toBool());
     }

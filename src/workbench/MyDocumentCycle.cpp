@@ -440,7 +440,8 @@ void MyDocument::onCalculateTheIsochor() {
     std::vector<double> points;
     points.reserve(100);
     mModel->calculateTheIsochor(points, 0.01 * mXm, mTm, mPm, 100.0, mRm);
-    if (points.size() < 2) return;
+    // A single point draws nothing: no curve is added for it.
+    if (points.size() < 4) return;
     auto curve = std::make_unique<CGraphCurve>();
     for (std::size_t i = 0; i + 1 < points.size(); i += 2)
         curve->addPoint(static_cast<float>(points[i]), static_cast<float>(points[i + 1]), false);

@@ -1,6 +1,7 @@
 // The panels of the tab view: fluid-inclusion properties, experimental data, ice and boiling.
 // A failed calculation blanks its result fields; nothing the model could not compute is shown
 // or drawn.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -105,6 +106,87 @@ double MyDocument::bubbleTemperature(double P, double x, double Tguess) const {
     double T = -1, xV = 0, rhoL = 0, rhoV = 0;
     mModel->calculateBubblePointFromP(P, x, T, xV, rhoL, rhoV, Tguess);
     return mModel->failed || !std::isfinite(T) || T < 0 ? NAN : T;
+}
+
+MyDocument::BoilingOnset MyDocument::boilingOnset(double Ttop, double ztop, double Ptop,
+                                                 double gradient, double x, double Pc,
+                                                 double rhoColumn, double zbottom) const {
+    BoilingOnset onset;
+    // Bubble temperature at the top of the layer, where the pressure is lowest.
+    double Tboil = -1, xV = 0, rhoL = 0, rhoV = 0;
+    if (Ptop < Pc || !(Pc > 0)) {
+        // The solve needs a start near the root; the geotherm's own temperature may be far.
+        bool solved = false;
+        for (double guess : {Ttop, 100.0, 200.0, 300.0}) {
+            if (!(guess > 0)) continue;
+            mModel->calculateBubblePointFromP(Ptop, x, Tboil, xV, rhoL, rhoV, guess);
+            solved = !mModel->failed && std::isfinite(Tboil) && Tboil >= 0 && rhoL > 0;
+            if (solved) break;
+        }
+        if (!solved) return onset;
+    } else {
+        // At or above the brine's critical pressure no liquid boils, and the pressure only
+        // grows downward.
+        onset.kind = BoilingOnset::None;
+        return onset;
+    }
+    if (Ttop >= Tboil) {
+        // Already at the boiling temperature: the layer boils from its top.
+        onset = {BoilingOnset::Boils, Tboil, Ptop, ztop, rhoColumn > 0 ? rhoColumn : rhoL};
+        return onset;
+    }
+    // The pressure grows downward and the bubble temperature with it: a geotherm that stays
+    // below the top's bubble temperature never boils in the layer.
+    const double Tbottom = Ttop + gradient * (zbottom - ztop);
+    if (std::max(Ttop, Tbottom) < Tboil) {
+        onset.kind = BoilingOnset::None;
+        return onset;
+    }
+    double T = -1, P = -1, z = -1, rho = -1;
+    mModel->calculateGeothermBubblePoint(Ttop, ztop, Ptop, gradient, x, rhoColumn, T, P, z, rho);
+    if (!mModel->failed && T >= 0 && rho > 0 && std::isfinite(z) && std::isfinite(P) &&
+        z >= ztop) {
+        if (z > zbottom)
+            onset.kind = BoilingOnset::None;
+        else
+            onset = {BoilingOnset::Boils, T, P, z, rho};
+        return onset;
+    }
+    // The model's search starts near the critical point and can miss a shallow crossing:
+    // bisect the depth between the top (below the bubble curve) and the bottom, in a column
+    // of the top's liquid density (or the density given).
+    const double rhoUsed = rhoColumn > 0 ? rhoColumn : rhoL;
+    auto pressureAt = [&](double depth) { return Ptop + rhoUsed * 9.81 * (depth - ztop) * 1e-5; };
+    // Geotherm minus bubble temperature; NaN where the bubble point is not found.
+    auto excess = [&](double depth, double& Tbubble, double& rhoBubble) -> double {
+        double xv = 0, rv = 0;
+        Tbubble = -1;
+        mModel->calculateBubblePointFromP(pressureAt(depth), x, Tbubble, xv, rhoBubble, rv, Tboil);
+        if (mModel->failed || !std::isfinite(Tbubble) || Tbubble < 0) return NAN;
+        return Ttop + gradient * (depth - ztop) - Tbubble;
+    };
+    double Tlo = 0, Thi = 0, rlo = 0, rhi = 0;
+    const double fbottom = excess(zbottom, Thi, rhi);
+    if (std::isnan(fbottom)) return onset;
+    if (fbottom < 0) {
+        onset.kind = BoilingOnset::None;
+        return onset;
+    }
+    double lo = ztop, hi = zbottom;
+    for (int i = 0; i < 60 && hi - lo > 1e-6; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        const double f = excess(mid, Tlo, rlo);
+        if (std::isnan(f)) return onset;
+        if (f < 0) {
+            lo = mid;
+        } else {
+            hi = mid;
+            Thi = Tlo;
+            rhi = rlo;
+        }
+    }
+    onset = {BoilingOnset::Boils, Thi, pressureAt(hi), hi, rhoColumn > 0 ? rhoColumn : rhi};
+    return onset;
 }
 
 // ----- Fluid-inclusion properties ---------------------------------------------------------------
@@ -224,7 +306,8 @@ void MyDocument::onCalculateThTm(Control* sender) {
     mModel->calculateFromThTm(Th, Tm, x, rho, mForm.value("mTm_edit"), mForm.value("mTh_edit"),
                               0.01 * mForm.value("mInclusionNaCl"), mForm.value("mInclusionRho"),
                               Pm, Ph, v);
-    if (!(std::isfinite(x) && x > 0 && x <= 1) || !(std::isfinite(rho) && rho > 0)) {
+    if (mModel->failed || !(std::isfinite(x) && x > 0 && x <= 1) ||
+        !(std::isfinite(rho) && rho > 0)) {
         for (const char* n : results) mForm.clear(n);
         return;
     }
@@ -412,11 +495,17 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     const double z1 = H0 + H10, z2 = z1 + H3, z3 = z2 + H4;
     const double T1 = T0 + H10 * dTdz1;
     const double mode = mForm["mBoilUseSimple"].state == 1 ? 0.0 : -1.0;
-    double Tb = -1, Pb = -1, zb = -1, rhob = -1;
-    mModel->calculateGeothermBubblePoint(T0, H0, P0, dTdz1, x2, mode, Tb, Pb, zb, rhob);
-    // A failed search (all -1) is no boiling; its density converts no depth.
-    const bool searched = Tb >= 0 && rhob > 0 && std::isfinite(zb);
-    const bool B1 = searched && zb <= z1;
+    const BoilingOnset upperOnset = boilingOnset(T0, H0, P0, dTdz1, x2, Pc2, mode, z1);
+    if (upperOnset.kind == BoilingOnset::Undetermined) {
+        // No boiling depth means no column below it either: nothing is shown as if known.
+        mForm.setString(kStatusLine, "The boiling depth of the upper layer could not be found.");
+        return;
+    }
+    const bool B1 = upperOnset.kind == BoilingOnset::Boils;
+    // Depths along the upper boiling curve are converted with the density at the onset; a
+    // column that never boils converts with the water column of its pressure below.
+    const double Tb = upperOnset.T, Pb = upperOnset.P, zb = upperOnset.z,
+                 rhob = B1 ? upperOnset.rho : 1000.0;
     const double dz = B1 ? z1 - zb : 0;
     double P1, Tz1;
     if (B1) {
@@ -430,18 +519,21 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     }
     const double T2 = Tz1 + H3 * dTdz3, g3 = 9.81 * rho3;
     const double P2 = P1 + H3 * g3 * 1e-5, P3 = P2 + H4 * g3 * 1e-5;
-    double Tb4 = -1, Pb4 = -1, zb4 = -1, rho4 = -1, Ttop4 = NAN, Tbot4 = NAN;
+    double Tb4 = -1, zb4 = -1, Ttop4 = NAN, Tbot4 = NAN;
     bool B4 = false;
     if (std::isfinite(T2)) {
-        mModel->calculateGeothermBubblePoint(T2, z2, P2, dTdz3, x4, rho3, Tb4, Pb4, zb4, rho4);
+        const BoilingOnset deepOnset = boilingOnset(T2, z2, P2, dTdz3, x4, Pc4, rho3, z3);
         char line[64];
-        std::snprintf(line, sizeof line, "tboil2 %f", Tb4);
+        std::snprintf(line, sizeof line, "tboil2 %f", deepOnset.T);
         logMessage(line);
-        B4 = Tb4 >= 0 && zb4 >= z2 && zb4 <= z3;
+        B4 = deepOnset.kind == BoilingOnset::Boils;
+        Tb4 = deepOnset.T;
+        zb4 = deepOnset.z;
         if (B4) {
-            Ttop4 = bubbleTemperature(P2, x4, T2);
+            // The layer's top is on the bubble curve only when it boils from there.
+            Ttop4 = zb4 > z2 ? T2 : bubbleTemperature(P2, x4, T2);
             Tbot4 = bubbleTemperature(P3, x4, T2);
-        } else {
+        } else if (deepOnset.kind == BoilingOnset::None) {
             Ttop4 = T2;
             Tbot4 = T2 + H4 * dTdz3;
         }
@@ -502,13 +594,13 @@ void MyDocument::onCalculateBoiling(Control* sender) {
                 }
                 if (d > zb4) put(*sat0, T, d);
             }
-        } else {
+        } else if (std::isfinite(Tbot4)) {
             put(*sat0, Tbot4, z3);
         }
     }
     mDepthViewp->add(std::move(sat0));
 
-    if (mForm["mBoilShow1"].state == 1 && searched) {
+    if (mForm["mBoilShow1"].state == 1) {
         auto sat1 = curve("t_sat1", Color::red(), 3, 0);
         std::size_t i = 0;
         if (B1) {
@@ -530,7 +622,7 @@ void MyDocument::onCalculateBoiling(Control* sender) {
         for (std::size_t i = 0; i < nDeep; ++i) put(*sat2, deep[3 * i], deepDepth(deep[3 * i + 1]));
         mDepthViewp->add(std::move(sat2));
     }
-    if (searched) {
+    {
         auto spino = curve("t_spino", Color::gray(), 0, 0);
         for (std::size_t i = 0; i + 1 < spinodal.size(); i += 2)
             put(*spino, spinodal[i], upperDepth(spinodal[i + 1]));

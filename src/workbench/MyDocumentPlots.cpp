@@ -151,8 +151,9 @@ void MyDocument::onChangeAxis(const Notification& n) {
     for (CPlotView* p : caseBoundPlots()) {
         if (p != n.object) continue;
         storeRangesOf(p, *c);
-        // Only this document's case-bound plots change the document.
-        updateChangeCount(ChangeKind::Done);
+        // Only this document's case-bound plots change the document; an undone range
+        // takes its change back.
+        updateChangeCount(mUndoManager.isUndoing() ? ChangeKind::Undone : ChangeKind::Done);
         return;
     }
 }

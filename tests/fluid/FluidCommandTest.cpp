@@ -180,6 +180,9 @@ TEST_F(FluidCommands, RefusedOrFailedCommandsSayWhyAndTheRunFails) {
         {3, {"x", "0.7", "0.6"}, "x: the mole fractions add up to 1.3, above 1; nothing was set"},
         {3, {"x", "0.5", "1.5"}, "x: mole fraction (2,CO2) \"1.5\" refused: must lie between 0"},
         {1, {"crit2", "a"}, "crit2 is for a binary mixture; Pure holds 1 component: nothing"},
+        // It printed the constant-composition spinodal point as the mixture's critical point.
+        {2, {"crit", "a"}, "crit is for a one-component fluid; Pure holds 2 components"},
+        {2, {"crit", "a"}, "crit2 traces the critical curve of a binary mixture"},
         {1, {"isop"}, "isop is for a mixture of two or three components; Pure holds 1"},
         {1, {"x"}, "x is for a mixture; Pure holds 1 component: nothing was done"},
         {2, {"psat", "500"}, "psat is for a one-component fluid; Pure holds 2 components"},

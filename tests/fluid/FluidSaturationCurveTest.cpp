@@ -107,8 +107,8 @@ TEST_F(SaturationCurve, EveryChannelWritesTheSameRowsCriticalFirst) {
         }
     }
 
-    // The critical row: both phases the critical state; its surface tension is unknown,
-    // written "nan" in text and 1 in binary.
+    // The critical row: both phases the critical state; the interface has vanished, its
+    // surface tension is 0 (it was written "nan" in text and 1 in binary).
     const Row& c = gathered[0];
     EXPECT_NEAR(c[T] / crit.Tc, 1.0, 1e-9);
     EXPECT_NEAR(c[P] * 1e5 / crit.Pc, 1.0, 1e-8);
@@ -116,8 +116,8 @@ TEST_F(SaturationCurve, EveryChannelWritesTheSameRowsCriticalFirst) {
     EXPECT_EQ(c[Vl], c[Vv]);
     EXPECT_EQ(c[Rhol], c[Rhov]);
     EXPECT_NEAR(c[Rhol], kVdwMass / crit.Vc, 1e-6);
-    EXPECT_EQ(c[Sigma], 1.0);
-    EXPECT_EQ(words(table[1])[Sigma], "nan");
+    EXPECT_EQ(c[Sigma], 0.0);
+    EXPECT_EQ(words(table[1])[Sigma], "0");
 
     // Then from 0.1 K below the critical point downwards in steps of 1 K.
     EXPECT_NEAR(gathered[1][T], c[T] - 0.1, 1e-9);

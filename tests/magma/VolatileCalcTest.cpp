@@ -139,5 +139,31 @@ TEST_F(VolatileCalcTest, OpenMixedPathLosesItsCO2First) {
     ASSERT_FALSE(rows.empty());
     EXPECT_EQ(rows[rows.size() - 7 + 2], 0.0);
 }
+TEST_F(VolatileCalcTest, OpenMixedDegassingRunsDownLikeTheClosedOne) {
+    // 5 wt % H2O and 1000 ppm CO2: the open path loses its CO2 within the first kilobar and
+    // then goes on with water alone, down to the closed path's last pressure.
+    const struct {
+        int type;
+        double TK;
+    } cases[] = {{kRhyolite, 1123.15}, {kBasalt, 1473.15}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(v.setMagmaType(c.type));
+        v.temperature = c.TK;
+        CurveArray open, closed;
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        v.calculateDegassingPath(1, 5.0, 1000.0, "degas", 6, "", &open);
+        v.calculateDegassingPath(0, 5.0, 1000.0, "degas", 6, "", &closed);
+        ::testing::internal::GetCapturedStdout();
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.find("Failed to calculate flash point"), std::string::npos) << c.type;
+        ASSERT_FALSE(open.empty());
+        ASSERT_FALSE(closed.empty());
+        EXPECT_EQ(open.size(), closed.size()) << c.type;
+        EXPECT_LT(open[open.size() - 7 + 3], 20.0) << c.type;  // bar
+        EXPECT_EQ(open[open.size() - 7 + 2], 0.0) << c.type;   // no CO2 left
+        EXPECT_GT(open[open.size() - 7 + 1], 0.0) << c.type;   // water still dissolved
+    }
+}
 }  // namespace
 }  // namespace vornex

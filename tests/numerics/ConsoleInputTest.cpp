@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -41,6 +43,82 @@ TEST(ConsoleInput, LongAnswersAreReadWhole) {
     EXPECT_EQ(getInteger(0, in), 17);
     EXPECT_EQ(getInteger(0, in), 2147483647);  // clamped
     EXPECT_EQ(getInteger(0, in), 8);           // nothing of the long lines left behind
+}
+
+// Standard input that never ends a line: NUL bytes, as /dev/zero gives them. It ends after
+// `total` bytes so that a reader without a bound fails the test instead of hanging it.
+class EndlessZeros : public std::streambuf {
+   public:
+    explicit EndlessZeros(std::size_t total) : left_(total) {}
+    std::size_t taken = 0;
+
+   protected:
+    int_type underflow() override {
+        if (left_ == 0) return traits_type::eof();
+        const std::size_t n = std::min(left_, sizeof block_);
+        left_ -= n;
+        taken += n;
+        setg(block_, block_, block_ + n);
+        return traits_type::to_int_type(block_[0]);
+    }
+
+   private:
+    std::size_t left_;
+    char block_[4096] = {};
+};
+
+TEST(ConsoleInput, EndlessInputEndsTheInputInsteadOfGrowing) {
+    const std::size_t plenty = std::size_t{64} << 20;
+    struct Reader {
+        const char* name;
+        std::function<void(std::istream&)> read;
+    };
+    const Reader readers[] = {
+        {"getDouble", [](std::istream& in) { EXPECT_EQ(getDouble(7.5, in), 7.5); }},
+        {"getInteger", [](std::istream& in) { EXPECT_EQ(getInteger(3, in), 3); }},
+        {"getChar", [](std::istream& in) { EXPECT_EQ(getChar('n', in), 'n'); }},
+        {"readConsoleWord", [](std::istream& in) {
+             std::string word;
+             EXPECT_FALSE(readConsoleWord(in, word));
+             EXPECT_TRUE(word.empty());
+         }}};
+    for (const Reader& r : readers) {
+        SCOPED_TRACE(r.name);
+        EndlessZeros zeros(plenty);
+        std::istream in(&zeros);
+        r.read(in);
+        EXPECT_TRUE(inputRefused(in));
+        EXPECT_LE(zeros.taken, std::size_t{64} << 10) << "read far past the bound";
+        // The input has ended: later questions take their defaults at once.
+        EXPECT_EQ(getDouble(2.0, in), 2.0);
+        EXPECT_EQ(getChar('d', in), 'd');
+    }
+}
+
+TEST(ConsoleInput, WordsAreReadAsTheStreamReadsThem) {
+    const std::string longest(kLongestConsoleWord, 'w');
+    std::istringstream in("  300\t1e5\n\n" + longest + " " + longest + "x");
+    std::string word;
+    ASSERT_TRUE(readConsoleWord(in, word));
+    EXPECT_EQ(word, "300");
+    ASSERT_TRUE(readConsoleWord(in, word));
+    EXPECT_EQ(word, "1e5");
+    ASSERT_TRUE(readConsoleWord(in, word));
+    EXPECT_EQ(word, longest);
+    EXPECT_FALSE(inputRefused(in));
+    EXPECT_FALSE(readConsoleWord(in, word)) << "one character more is refused";
+    EXPECT_TRUE(inputRefused(in));
+    std::istringstream blank(" \n\t ");
+    EXPECT_FALSE(readConsoleWord(blank, word));
+    EXPECT_FALSE(inputRefused(blank)) << "the end of the input is no refusal";
+}
+
+TEST(ConsoleInput, LineOfTheLongestLengthIsAnAnswer) {
+    std::istringstream in(std::string(kLongestConsoleLine - 1, ' ') + "4\n" +
+                          std::string(kLongestConsoleLine, ' ') + "5\n");
+    EXPECT_EQ(getInteger(0, in), 4);
+    EXPECT_EQ(getInteger(0, in), 0);
+    EXPECT_TRUE(inputRefused(in));
 }
 
 TEST(ConsoleInput, MacIgorDirectory) {

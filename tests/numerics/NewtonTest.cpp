@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "numerics/CallbackProbe.h"
+#include "numerics/Diagnostics.h"
 #include "numerics/Newton.h"
 #include "numerics/TextCapture.h"
 
@@ -146,8 +147,12 @@ TEST_F(NewtonSolver, SingularJacobianIsReported) {
         }
     } parallel;
     newton._setSysEquationToSolve(&parallel, static_cast<EquationSystem>(&Parallel::system), 2);
+    // A diagnostic: said on standard error only while diagnostics are on.
+    EXPECT_EQ(test::stderrOf([&] { test::stdoutOf([&] { EXPECT_EQ(newton.solve(), 1); }); }), "");
+    setDiagnostics(true);
     EXPECT_EQ(test::stderrOf([&] { test::stdoutOf([&] { EXPECT_EQ(newton.solve(), 1); }); }),
               "The system is degenerated.\n");
+    setDiagnostics(false);
 }
 
 TEST_F(NewtonSolver, RebindsWhenTheSizeOrTheObjectChanges) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "numerics/CallbackProbe.h"
+#include "numerics/Diagnostics.h"
 #include "numerics/Solver.h"
 #include "numerics/TextCapture.h"
 
@@ -128,8 +129,10 @@ TEST_F(RootFinders, SecantConvergedStepMustNotClearCalleeError) {
 TEST_F(RootFinders, BracketingErrorCodes) {
     auto noSignChange = make<Muller>(test::cubic, 3, 4);
     noSignChange.verbose = 1;
-    EXPECT_EQ(test::stdoutOf([&] { EXPECT_EQ(expectError(noSignChange, 4, 2), 0); }),
+    setDiagnostics(true);
+    EXPECT_EQ(test::stderrOf([&] { EXPECT_EQ(expectError(noSignChange, 4, 2), 0); }),
               "Initialization error\n");
+    setDiagnostics(false);
     EXPECT_EQ(expectError(make<Bolzano>(test::cubic, 3, 4), 1, 2), 0);
 
     auto above = make<Muller>(test::cubic, 2, 3);
@@ -164,6 +167,21 @@ TEST_F(RootFinders, AlwaysFailingCallbackStopsEveryMethodAtOnce) {
     EXPECT_EQ(expectError(make<Bolzano>(test::cubic, 2, 3), 4, 1), 0);
     EXPECT_EQ(expectError(make<SecDic>(test::cubic, 2, 3), 4, 1), 0);
     EXPECT_EQ(expectError(make<SecMul>(test::cubic, 2, 3), 4, 1), 0);
+}
+
+TEST_F(RootFinders, FlagLeftByAnEarlierCallDoesNotFailTheNextSolve) {
+    // Each method, started with the flag a refused evaluation outside the solve left raised.
+    auto stale = [this]() { probe.equationError = 1; };
+    stale();
+    expectRoot<Secant>(test::cosMinusX, kDottie, 0, 1);
+    stale();
+    expectRoot<Muller>(test::cosMinusX, kDottie, 1, 0);
+    stale();
+    expectRoot<Bolzano>(test::cubic, kCubicRoot, 2, 3);
+    stale();
+    expectRoot<SecDic>(test::cosMinusX, kDottie, 0, 0.1);
+    stale();
+    expectRoot<SecMul>(test::cubic, kCubicRoot, 1.5, 1.6);
 }
 
 // Calls a clean solve makes before its bracket phase, whose first call is the midpoint.

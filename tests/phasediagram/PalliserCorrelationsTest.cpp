@@ -202,6 +202,39 @@ TEST_F(PalliserCorrelations, BubbleAndDewPointsAreOnTheSurface) {
     }
 }
 
+// Regression: between 374.15 and 384 degC, where the surface is reshaped near the critical
+// point, the bubble and dew points took their pressure from the reshaped coordinate (375 degC,
+// 20 wt %: 189.75 bar, where the surface's liquid has 28.94 wt %; 209.47 bar is consistent).
+// Every bubble, dew and liquid saturation point lies on the surface calculateLGPoint evaluates.
+TEST_F(PalliserCorrelations, BubbleAndDewPointsInvertTheSurfaceNearTheCriticalPoint) {
+    double P = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    model.calculateBubblePoint(375.0, 0.20, P, xV, rhoL, rhoV);
+    EXPECT_NEAR(P, 209.47, 0.005);
+    for (double T = 374.2; T <= 384.0; T += 0.35) {
+        for (double w : {1.0, 5.0, 10.0, 20.0, 30.0, 40.0}) {
+            double x = w / 100.0;
+            model.calculateBubblePoint(T, x, P, xV, rhoL, rhoV);
+            if (model.failed) continue;  // below the critical salinity
+            double xL2 = 0.0, xV2 = 0.0, rhoL2 = 0.0, rhoV2 = 0.0;
+            model.calculateLGPoint(T, P, xL2, xV2, rhoL2, rhoV2);
+            EXPECT_NEAR(xL2, x, 1e-9 * x) << T << " " << w;
+            EXPECT_NEAR(xV2, xV, 1e-9 * xV) << T << " " << w;
+            EXPECT_NEAR(rhoL2, rhoL, 1e-9 * rhoL) << T << " " << w;
+            // The dew point of the coexisting vapour is back at the same pressure.
+            double Pd = P, xL3 = 0.0, rhoL3 = 0.0, rhoV3 = 0.0;
+            model.calculateDewPoint(T, xV, Pd, xL3, rhoL3, rhoV3);
+            if (model.failed) continue;
+            model.calculateLGPoint(T, Pd, xL2, xV2, rhoL2, rhoV2);
+            EXPECT_NEAR(xV2, xV, 1e-6 * xV) << T << " " << w;
+            EXPECT_NEAR(rhoV2, rhoV3, 1e-9 * rhoV3) << T << " " << w;
+            // The liquid saturation point of the one-phase rules is the bubble point.
+            model.calculateFluidDensity(T, 600.0, x, -1.0);
+            ASSERT_EQ(model.region, 6) << T << " " << w;
+            EXPECT_NEAR(model.liquidGasPressure, P, 1e-9 * P) << T << " " << w;
+        }
+    }
+}
+
 // Regression: above 374.15 degC a liquid below the critical salinity has no bubble point; the
 // ratio of logarithms is negative and was raised to a fractional power (NaN rows, valid).
 TEST_F(PalliserCorrelations, BubblePointBelowTheCriticalSalinityFails) {

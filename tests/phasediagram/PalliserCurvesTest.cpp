@@ -175,7 +175,7 @@ TEST_F(PalliserCurves, HaliteLiquidIsoplethHasNoFailedRows) {
 
 TEST_F(PalliserCurves, Isotherms) {
     model.calculateHaliteLiquidIsotherm(curve, 300.0);
-    EXPECT_TRUE(curve.empty());  // no pressure limit before a state computation
+    EXPECT_FALSE(curve.empty());  // the pressure limit needs no earlier state computation
     model.calculateFluidDensity(300.0, 100.0, 0.1, -1.0);
     model.calculateHaliteLiquidIsotherm(curve, 900.0);
     EXPECT_FALSE(curve.empty());
@@ -222,6 +222,80 @@ TEST_F(PalliserCurves, NoCriticalEndRowsBelowTheWaterCriticalPoint) {
     for (size_t i = 0; i < a.size(); i += 3) EXPECT_GT(a[i + 1], 0.0);
     model.calculateIsobaricLiquidGas3(b, 300.0, 300.0, 350.0);
     EXPECT_TRUE(b.empty());
+}
+
+// Regression: above 1000 bar the one-phase density did not change with pressure, and the
+// isochores from there had one row. Each traces down to where the liquid homogenises (or to
+// Tend), with every row a state of the isochore's density.
+TEST_F(PalliserCurves, IsochoresAbove1000BarTraceDownToHomogenisation) {
+    const double cases[][3] = {
+        {400.0, 1500.0, 0.10}, {500.0, 2000.0, 0.20}, {300.0, 2000.0, 0.05}, {600.0, 3000.0, 0.30}};
+    for (auto [T0, P0, x] : cases) {
+        double rho = model.calculateFluidDensity(T0, P0, x, -1.0);
+        CurveArray iso;
+        model.calculateTheIsochor(iso, x, T0, P0, 100.0, rho);
+        EXPECT_EQ(model.failed, 0) << T0;
+        ASSERT_GE(iso.size(), 2u * 50) << T0;
+        for (size_t i = 0; i < iso.size(); i += 10) {
+            model.calculateFluidDensity(iso[i], iso[i + 1], x, -1.0);
+            EXPECT_EQ(model.region, 6) << T0 << " " << iso[i];
+            EXPECT_NEAR(model.density, rho, 1e-6 * rho) << T0 << " " << iso[i];
+        }
+        double Tlast = iso[iso.size() - 2], Ph = 0.0;
+        double Th = model.calculateThLiq(x, rho, Tlast, Ph);
+        EXPECT_LE(Th, Tlast) << T0;
+        EXPECT_GT(Th, Tlast - 1.0) << T0;
+        // A degree lower the secant from the last pressure fails; the bracketed search still
+        // finds the pressure of that density, a liquid + vapour state.
+        double P = model.getIsochoricFluidPressure(Tlast - 1.0, iso.back(), rho, 100.0 * x);
+        EXPECT_NEAR(model.calculateFluidDensity(Tlast - 1.0, P, x, -1.0), rho, 1e-6 * rho) << T0;
+        EXPECT_EQ(model.region, 1) << T0;
+    }
+}
+
+// An isochore that cannot leave its first point says so.
+TEST_F(PalliserCurves, IsochoreWithoutAPathIsFailed) {
+    model.calculateTheIsochor(curve, 0.1, 300.0, 80.0, 100.0, 900.0);  // liquid + vapour
+    EXPECT_TRUE(curve.empty());
+    EXPECT_EQ(model.failed, 1);
+    model.calculateTheIsochor(curve, 1.0, 1000.0, 100.0, 900.0, 1500.0);
+    EXPECT_EQ(model.failed, 1);
+}
+
+// Regression: on a fresh model the liquidus tracers had no pressure limit and returned nothing
+// (the 400 degC isotherm has 484 rows from 165.0 bar, 47.35 wt %, 1083 kg/m3 once a state was
+// computed). Every tracer gives the same rows fresh as after other calculations.
+TEST_F(PalliserCurves, TracersDependOnTheirArgumentsOnly) {
+    using Trace = std::function<void(PalliserModel&, CurveArray&)>;
+    const Trace tracers[] = {
+        [](auto& m, auto& a) { m.calculateHaliteLiquidIsotherm(a, 400.0); },
+        [](auto& m, auto& a) { m.calculateHaliteLiquidIsopleth(a, 0.4, 300.0); },
+        [](auto& m, auto& a) { m.calculateLiquidGasIsotherm(a, 450.0); },
+        [](auto& m, auto& a) { m.calculateGasIsopleth(a, 2.0, 300.0); },
+        [](auto& m, auto& a) { m.calculateIsobaricLiquidGas2(a, 300.0, 500.0, 900.0); },
+        [](auto& m, auto& a) { m.calculateTheIsochor(a, 0.1, 450.0, 600.0, 100.0, 650.0); },
+    };
+    int k = 0;
+    for (const Trace& trace : tracers) {
+        PalliserModel fresh, used;
+        CurveArray a, b, scratch;
+        trace(fresh, a);
+        used.calculateFluidDensity(100.0, 10.0, 0.1, -1.0);
+        used.calculateFluidDensity(600.0, 2000.0, 0.3, -1.0);
+        used.calculateNaClSatCurve(scratch);
+        used.calculateGasIsopleth(scratch, 10.0, 300.0);
+        double P = 500.0, xL = 0.0, rhoL = 0.0, rhoV = 0.0;
+        used.calculateDewPoint(700.0, 0.05, P, xL, rhoL, rhoV);
+        trace(used, b);
+        EXPECT_FALSE(a.empty()) << "tracer " << k;
+        EXPECT_EQ(a, b) << "tracer " << k;
+        ++k;
+    }
+    model.calculateHaliteLiquidIsotherm(curve, 400.0);
+    ASSERT_EQ(curve.size(), 3u * 484);
+    EXPECT_NEAR(curve[0], 165.0, 0.05);
+    EXPECT_NEAR(curve[1], 47.35, 0.005);
+    EXPECT_NEAR(curve[2], 1083.0, 0.5);
 }
 
 }  // namespace

@@ -9,6 +9,14 @@
 namespace vornex {
 namespace {
 
+#ifdef VORNEX_SANITIZED_BUILD
+constexpr double kGridStepW = 8.4;
+constexpr int kGridInclusions = 15;
+#else
+constexpr double kGridStepW = 1.4;
+constexpr int kGridInclusions = 100;
+#endif
+
 class PalliserInclusions : public ::testing::Test {
    protected:
     PalliserModel model;
@@ -40,6 +48,52 @@ TEST_F(PalliserInclusions, SalinityAndDensityFromThAndTm) {
     }
 }
 
+// Regression: the (Th, Tm) inverse recovered an inclusion only from guesses near the answer, and
+// never when the salinity lay within 1e-5 of the SLV liquid's at Tm (27 wt %, vapour fraction
+// 0.05: Tm 65.05, Th 161.52 degC). Synthetic inclusions of 26.6 to 60 wt % with vapour
+// fractions 0.02 to 0.3 at Tm come back from one ordinary guess.
+TEST_F(PalliserInclusions, EveryInclusionIsFoundFromAnOrdinaryGuess) {
+    int found = 0;
+    for (double w = 26.6; w <= 60.0; w += kGridStepW) {
+        for (double phiV : {0.02, 0.05, 0.1, 0.2, 0.3}) {
+            const double x = w / 100.0;
+            double rhoL0 = 0.0, P0 = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0;
+            double Tm0 = model.calculateTm0(x, rhoL0, P0);
+            double Tm = model.calculateTm(x, phiV, Tm0 + 0.01, rho, Pm);
+            double Th = 0.0;
+            for (double offset : {0.001, 100.0, 200.0, 300.0})
+                if ((Th = model.calculateThLiq(x, rho, Tm0 + offset, Ph)) > 0.0) break;
+            if (!(Tm > 0.0 && Th > Tm + 0.1)) continue;  // no liquid homogenisation to test
+            double x2 = 0.0, rho2 = 0.0, Pm2 = 0.0, Ph2 = 0.0, phiV2 = 0.0;
+            model.calculateFromThTm(Th, Tm, x2, rho2, 0.0, 0.0, 0.30, 1000.0, Pm2, Ph2, phiV2);
+            EXPECT_EQ(model.failed, 0) << w << " " << phiV;
+            EXPECT_NEAR(x2, x, 1e-4) << w << " " << phiV;
+            EXPECT_NEAR(rho2, rho, 1e-3 * rho) << w << " " << phiV;
+            EXPECT_NEAR(phiV2, phiV, 1e-3) << w << " " << phiV;
+            EXPECT_NEAR(Ph2, Ph, 1e-3 * Ph) << w << " " << phiV;
+            ++found;
+        }
+    }
+    EXPECT_GE(found, kGridInclusions);
+    double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+    model.calculateFromThTm(161.52, 65.05, x, rho, 0.0, 161.52, 0.27, 1124.5, Pm, Ph, phiV);
+    EXPECT_EQ(model.failed, 0);
+    EXPECT_NEAR(x, 0.27, 1e-4);
+}
+
+// Failures report themselves, with x = rho = 0 whatever the caller's values: Tm outside the SLV
+// curve, and a Th above any liquid homogenisation of the mixtures at Tm.
+TEST_F(PalliserInclusions, InclusionInverseFailures) {
+    const double cases[][2] = {{300.0, 900.0}, {300.0, -5.0}, {3500.0, 300.0}, {NAN, 300.0}};
+    for (auto [Th, Tm] : cases) {
+        double x = -7.0, rho = -7.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+        model.calculateFromThTm(Th, Tm, x, rho, 0.0, 0.0, 0.3, 1000.0, Pm, Ph, phiV);
+        EXPECT_EQ(model.failed, 1) << Th << " " << Tm;
+        EXPECT_EQ(x, 0.0) << Th << " " << Tm;
+        EXPECT_EQ(rho, 0.0) << Th << " " << Tm;
+    }
+}
+
 TEST_F(PalliserInclusions, EdgesOfTheInclusionSearches) {
     // Both phases vanish together: the SLV liquid at Tm, without a search.
     double x = 0.0, rho = 0.0, Pm = 0.0, Ph = -7.0, phiV = -7.0;
@@ -50,10 +104,14 @@ TEST_F(PalliserInclusions, EdgesOfTheInclusionSearches) {
     EXPECT_EQ(rho, rhoL);
     EXPECT_EQ(Pm, P);
     EXPECT_EQ(Ph, -7.0);
-    // Halite dissolving after homogenisation: nothing beyond the SLV pressure.
+    // Regression: halite dissolving after homogenisation left x and rho at the caller's values
+    // and reported success.
     x = -7.0;
     model.calculateFromThTm(200.0, 300.0, x, rho, 300.0, 200.0, 0.3, 1000.0, Pm, Ph, phiV);
-    EXPECT_EQ(x, -7.0);
+    EXPECT_EQ(model.failed, 1);
+    EXPECT_EQ(x, 0.0);
+    EXPECT_EQ(rho, 0.0);
+    EXPECT_EQ(Pm, P);
     double rhoTm = 0.0, Ptm = 0.0;
     EXPECT_EQ(model.calculateTm(0.2, 0.1, 300.0, rhoTm, Ptm), 0.0);  // no SLV liquid of 20 %
     EXPECT_EQ(rhoTm, 0.0);

@@ -16,7 +16,8 @@ TEST(LogAppends, FormattedAppendsAreNotCutAndClearStartsAgain) {
     log.appendString("x");
     log.appendFormat1("%s=%.2f", "T", 300.0);
     log.appendText(nullptr);
-    EXPECT_EQ(log.string(), "x T=300.00\n");
+    // Regression: a space after the first text began the log's second line.
+    EXPECT_EQ(log.string(), "xT=300.00\n");
     EXPECT_EQ(changes, 2);
     // Long formatted text is not cut.
     const std::string longWord(5000, 'w');
@@ -25,8 +26,9 @@ TEST(LogAppends, FormattedAppendsAreNotCutAndClearStartsAgain) {
     log.scrollToEnd();
     log.clearText();
     EXPECT_EQ(log.scrollTarget(), 0u);
-    log.appendString("q");
-    EXPECT_EQ(log.string(), "q ");
+    log.appendString("q\n");
+    log.appendString("r");
+    EXPECT_EQ(log.string(), "q\nr");
 }
 
 class LogRichText : public ::testing::Test {

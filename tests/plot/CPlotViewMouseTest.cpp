@@ -216,6 +216,27 @@ TEST_F(PlotMouse, PushedClickSelectsOnReleaseAndStrayDragsAreIgnored) {
     EXPECT_FALSE(view->isTrackingMouse());
 }
 
+// Regression: a drag that started on a curve selected it and moved the state instead of
+// zooming. Only a press that ends where it began selects what it hit.
+TEST_F(PlotMouse, DragStartingOnACurveZoomsAndKeepsTheSelection) {
+    CGraphCurve* before = horizontal("before", 80);
+    CGraphCurve* curve = horizontal("c", 50);
+    click(viewPoint(50, 80));
+    ASSERT_EQ(view->selectedObject(), before);
+    const int posted = selections;
+    drag(viewPoint(50, 50), {viewPoint(60, 40), viewPoint(70, 30)});
+    EXPECT_FALSE(view->trackingRect().isZero());
+    EXPECT_EQ(selections, posted);
+    EXPECT_EQ(view->selectedObject(), before);
+    EXPECT_TRUE(before->isHilited());
+    EXPECT_FALSE(curve->isHilited());
+    EXPECT_NEAR(view->selectedPointY(), 80, 0.5);  // the state mark stays where it was
+    // The same press without motion selects the curve.
+    click(viewPoint(50, 50));
+    EXPECT_EQ(view->selectedObject(), curve);
+    EXPECT_EQ(selections, posted + 1);
+}
+
 TEST_F(PlotMouse, NotificationsReachTheDefaultCentreWithTheViewAsObject) {
     // A view left with the centre it starts with posts to the default one.
     auto fresh = std::make_unique<CPlotView>(Rect(0, 0, 400, 300), &noDefaults);

@@ -108,7 +108,7 @@ TEST_F(PhaseDiagram, PngLooksLikeAScientificPlot) {
 
     // A short label sits centred under its tick, not at the left of a box sized for "1200".
     double centre = 0;
-    for (float tick : {0.0f, 80.0f, 800.0f}) {
+    for (float tick : {0.0f, 400.0f, 800.0f}) {
         const double px = view->getXValue(tick);
         ASSERT_GT(png.darkPixels(Rect(px - 16, labelTop - 14, 32, 13), &centre), 5) << tick;
         EXPECT_NEAR(centre, px, 1.5) << tick;
@@ -151,6 +151,9 @@ TEST_F(PhaseDiagram, SelectionMarkShowsOnlyInsideTheRange) {
 TEST_F(PhaseDiagram, SaveAsPdfProposesThePlotNameAndReportsFailures) {
     services.savePath = "plotview_chosen.pdf";
     EXPECT_TRUE(view->onPrintPlot());
+    // Regression: the panel proposed the plot's variable name.
+    ASSERT_FALSE(services.proposals.empty());
+    EXPECT_EQ(services.proposals.back(), "Pressure against Temperature");
     EXPECT_TRUE(std::filesystem::exists("plotview_chosen.pdf"));
     services.savePath.reset();
     EXPECT_FALSE(view->onPrintPlot());  // cancelled

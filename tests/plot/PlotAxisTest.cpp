@@ -115,3 +115,59 @@ TEST(DegenerateAxes, TickCountsBelowTwoHugeOrBelowFloatResolutionEnd) {
 
 }  // namespace
 }  // namespace vornex
+
+namespace vornex {
+namespace {
+
+// Ticks and labels of linear axes fall on 1, 2 or 5 times a power of ten, labels on ticks.
+TEST(AxisTicks, LinearTicksAndLabelsFollowOneTwoFive) {
+    const struct {
+        float lo, hi;
+        int ticks;
+        float sample;
+    } rows[] = {{100, 1000, 11, 5},  {100, 1000, 11, 40}, {100, 1000, 11, 70},
+                {-10, 1600, 11, 30}, {50, 800, 11, 30},   {0, 2138, 11, 60},
+                {0, 0.7f, 8, 45},    {-1e30f, 1e30f, 11, 60}};
+    auto oneTwoFive = [](float step) {
+        const float p = std::pow(10.0f, std::floor(std::log10(step) + 1e-4f));
+        const float m = step / p;
+        return std::fabs(m - 1) < 1e-3f || std::fabs(m - 2) < 1e-3f || std::fabs(m - 5) < 1e-3f;
+    };
+    for (const auto& r : rows) {
+        PlotAxis axis(r.lo, r.hi, false, r.ticks, 1);
+        axis.fit(0, 400);
+        EXPECT_TRUE(oneTwoFive(axis.step())) << r.lo << ".." << r.hi << " step " << axis.step();
+        const std::vector<float> labels = axis.labelTicks(r.sample, true);
+        ASSERT_GE(labels.size(), 2u) << r.lo << ".." << r.hi;
+        const float labelStep = labels[1] - labels[0];
+        EXPECT_TRUE(oneTwoFive(labelStep)) << r.lo << ".." << r.hi << " labels " << labelStep;
+        const float onTick = labelStep / axis.step();
+        EXPECT_NEAR(onTick, std::round(onTick), 1e-3f);
+        for (float t : labels) {
+            const float k = t / labelStep;
+            EXPECT_NEAR(k, std::round(k), 1e-3f) << t;
+        }
+    }
+    // Regression: a 100-1000 axis was labelled 160, 320, 480 ...
+    PlotAxis pt(100, 1000, false, 11, 0);
+    pt.fit(0, 300);
+    const auto labels = pt.labelTicks(40, true);
+    ASSERT_FALSE(labels.empty());
+    EXPECT_FLOAT_EQ(labels.front(), 200);
+    EXPECT_FLOAT_EQ(labels[1] - labels[0], 200);
+}
+
+// Regression: ticks of +-1e30 printed as 31-digit strings that filled a third of the plot.
+TEST(AxisTicks, HugeAndTinyLabelsPrintInExponentForm) {
+    const struct {
+        float t;
+        const char* label;
+    } rows[] = {{1e30f, "1e+30"},    {-2e30f, "-2e+30"}, {5e9f, "5e+09"}, {1e-5f, "1e-05"},
+                {0, "0.0"},          {123.5f, "123.5"},  {-0.5f, "-0.5"}, {999999, "999999.0"}};
+    PlotAxis axis(-1e30f, 1e30f, false, 11, 1);
+    for (const auto& r : rows) EXPECT_EQ(axis.label(r.t), r.label) << r.t;
+    for (float t : axis.ticks()) EXPECT_LE(axis.label(t).size(), 8u) << t;
+}
+
+}  // namespace
+}  // namespace vornex

@@ -77,6 +77,22 @@ TEST(HenryModel, SolubilityRoundTrip) {
     EXPECT_NEAR(henry.P * 1e-5, 100.0, 1e-3);
 }
 
+// The CO2 constant of version 0 (also HenPitSet set 0 and Dubessy's first option) against the
+// IAPWS guideline on Henry's constants (165.6 MPa at 25 degC; 283.2 and 507.7 MPa at 50 and
+// 100 degC from its equation), and CO2 in water after Duan and Sun (2003), 1.13 mol/kg at
+// 323.15 K and 100 bar. A T term of 0.00011055 gave 125.5 MPa and 1.56 mol/kg.
+TEST(HenryModel, Co2ConstantOnTheGuideline) {
+    Henry henry;
+    henry.number_of_components(2);
+    henry.add_components("H2O", "CO2");
+    for (auto [T, H] : {std::pair{298.15, 165.6e6}, {323.15, 283.2e6}, {373.15, 507.7e6}}) {
+        henry.temperature(T);
+        EXPECT_NEAR(henry.calculateHenryConstant(1, 0.0), H, 0.04 * H) << T;
+    }
+    henry.calculate_gas_solubility(323.15, 100.0, 0.0);
+    EXPECT_NEAR(henry.mg, 1.13, 0.03 * 1.13);
+}
+
 // Brine without gas: x_H2O = 1/(1 + 0.018 m), a_w = x_H2O times the Pitzer water activity.
 TEST(HenPitSet, WaterActivityOfBrine) {
     HenPitSet set;
@@ -94,6 +110,9 @@ TEST(HenPitSet, WaterActivityOfBrine) {
     double aw = 0, second = 0, phi = 0;
     water.calculatePitzer84(1.0, aw, second, phi);
     EXPECT_NEAR(set.getWaterActivity(), aw / 1.018, 1e-12);
+    // The NaCl line of the console check is the mean activity coefficient, not a 0.
+    EXPECT_NEAR(set.activityCoefficient[1], meanActivityCoefficientNaCl(water, 1.0), 1e-12);
+    EXPECT_NEAR(set.activityCoefficient[1], 0.656, 0.004);
 }
 
 TEST(HenPitSet, GasesWithoutVapourModelAreRefused) {

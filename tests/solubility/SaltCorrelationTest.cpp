@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -25,7 +26,7 @@ bool exists(const char* name) {
     return ::stat(name, &st) == 0;
 }
 
-// The data rows of an Igor text file.
+// The data rows of an Igor text file ("nan" read as NaN).
 std::vector<std::vector<double>> igorRows(const char* name) {
     std::ifstream in(name);
     std::string line;
@@ -39,11 +40,18 @@ std::vector<std::vector<double>> igorRows(const char* name) {
         } else if (data) {
             std::istringstream s(line);
             std::vector<double> row;
-            for (double v; s >> v;) row.push_back(v);
+            for (std::string token; s >> token;) row.push_back(std::strtod(token.c_str(), nullptr));
             rows.push_back(row);
         }
     }
     return rows;
+}
+
+std::vector<double> secondColumn(const char* name) {
+    std::vector<double> values;
+    for (const auto& row : igorRows(name))
+        if (row.size() > 1) values.push_back(row[1]);
+    return values;
 }
 
 double moleFractionOfWeightPercent(double wt) {
@@ -97,6 +105,8 @@ TEST(SaltCorr, PureWaterLimitsAndCriticalCurve) {
     const auto rows = igorRows("critc");
     ASSERT_EQ(rows.size(), 40u);  // x = 0 ... 0.195
     EXPECT_NEAR(rows[0][0], 647.096, 1e-6);
+    // Beyond x = 0.131 the critical-pressure polynomial is negative: those rows say nan.
+    for (double pc : secondColumn("critc")) EXPECT_TRUE(std::isnan(pc) || pc > 0.0);
 }
 
 // Each answer is a whole line: the line end after "1" is not read as the suffix, and a
@@ -120,6 +130,57 @@ TEST(Dialogues, AnswersAreWholeLines) {
     std::istringstream eof("1\n");
     std::ostringstream out;
     EXPECT_EQ(s.session(eof, out), 0);
+}
+
+// A mole fraction beyond the correlation's range, or where it gives a vapour pressure above
+// that of water or a negative critical pressure, is refused with a message and no file
+// (Shibue's NaCl at 0.2 once wrote P = -2.46 bar, Pc = -33791 bar).
+TEST(Dialogues, SaltBeyondTheCorrelationIsRefused) {
+    const struct {
+        bool shibue;
+        const char* input;
+        const char* message;  // empty: written
+    } rows[] = {
+        {true, "1\nk\n0.2\n", "above the range of the correlation (0.117)"},
+        {true, "2\nk\n0.5\n", "above the range of the correlation (0.037)"},
+        {true, "2\nk\n0.005\n", "times the vapour pressure of water"},
+        {true, "2\nk\n0.02\n", ""},
+        {false, "1\nk\n0.2\n", "critical pressure of the correlation is -"},
+        {false, "1\nk\n0.1\n", ""},
+    };
+    for (const auto& r : rows) {
+        Shibue shibue;
+        SaltCorr corr;
+        SaltSolutionCorrelation& c =
+            r.shibue ? static_cast<SaltSolutionCorrelation&>(shibue) : corr;
+        std::istringstream in(r.input);
+        std::ostringstream out;
+        const bool written = *r.message == 0;
+        EXPECT_EQ(c.session(in, out), written ? 1 : 0) << r.input;
+        EXPECT_NE(out.str().find(r.message), std::string::npos) << out.str();
+        for (double p : secondColumn("isopk")) EXPECT_GT(p, 0.0) << r.input;
+        EXPECT_EQ(::unlink("isopk") == 0, written) << r.input;
+    }
+}
+
+// A salt lowers the vapour pressure. The CaCl2 set gives more than pure water below
+// x = 0.0125 and a negative critical pressure from 0.034: there NaN, and nan in its files.
+TEST(Shibue, NoVapourPressureAboveWaterNorNegativeCriticalPressure) {
+    Shibue s;
+    for (int salt : {1, 2}) {
+        salt == 1 ? s.setNaClParameters() : s.setCaCl2Parameters();
+        const double water = s.getPsat(373.15, 0.0);
+        int given = 0;
+        for (double x = 0.0; x <= s.xmax; x += 0.0005) {
+            const double p = s.getPsat(373.15, x);
+            given += std::isnan(p) ? 0 : 1;
+            EXPECT_TRUE(std::isnan(p) || (p > 0.0 && p <= water)) << salt << " " << x;
+        }
+        EXPECT_GT(given, salt == 1 ? 230 : 40);
+        ASSERT_TRUE(s.getCriticalCurve("z"));
+        for (double pc : secondColumn("critz")) EXPECT_TRUE(std::isnan(pc) || pc > 0.0);
+    }
+    EXPECT_TRUE(std::isnan(s.getPsat(373.15, 0.005)) && std::isnan(s.getPsat(373.15, 0.036)));
 }
 
 // At the critical point both densities are the critical one; the CO2 vapour pressure at the

@@ -12,6 +12,7 @@
 
 #include "CorrelationTestSupport.h"
 #include "water/WagnerPruss.h"
+#include "water/WaterMagmaSaturation.h"
 
 namespace vornex {
 namespace {
@@ -91,6 +92,16 @@ TEST_F(ShockTubeTest, ShockPressureLiesBetweenAirAndSteam) {
     EXPECT_NEAR(water.P * 1e-5, y, 1e-6 * y);
     // The air behind the shock moves as the contact does.
     EXPECT_NEAR(row[5], u, 0.01 * u);
+}
+
+TEST_F(ShockTubeTest, RefusedResidualDoesNotFailTheNextShockWave) {
+    EXPECT_EQ(water.equationForShockWave(-1.0, &context), 0.0);
+    ASSERT_EQ(water.equationError, 1);
+    ::testing::internal::CaptureStdout();
+    water.calculateShockWave(773.15, 200.0, nullptr);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    // The shock pressure a fresh object finds (bar).
+    EXPECT_NE(printed.find("P shock wave            : 12.407"), std::string::npos) << printed;
 }
 
 class WaterFlowTest : public ::testing::Test {
@@ -197,6 +208,60 @@ TEST_F(WaterMagmaFractionTest, ReversibleDecompressionEndsAtOneBar) {
     const double S0 = water.S;
     water.compareReversibleIrreversibleWorks(1200.0, 1e6);
     EXPECT_NEAR(water.S, S0, 1e-6 * std::fabs(S0));
+}
+
+// Superheated steam expanded against 1 bar: h(T, 1 bar) = u1 + P2 v1, the end a steam
+// above the boiling point (end temperatures from an independent evaluation of that balance).
+struct SteamDecompression {
+    double T0, P0bar, Tirreversible;
+};
+constexpr SteamDecompression kSteamDecompressions[] = {
+    {573.15, 50.0, 386.67}, {773.15, 100.0, 561.09}, {873.15, 300.0, 588.03},
+    {1073.15, 1000.0, 674.87}};
+
+TEST_F(WaterMagmaFractionTest, IrreversibleEndOfSuperheatedSteamIsFoundOnTheVapourSide) {
+    SaturationEnds ends;
+    ASSERT_TRUE(saturationEndsAtP(water, 1.0, ends));
+    for (const SteamDecompression& c : kSteamDecompressions) {
+        water.set_the_phase_as(1);
+        water.calculateFromTP(c.T0, c.P0bar, 0);
+        ASSERT_EQ(water.error, 0) << c.T0;
+        const double U0 = water.U, V0 = water.V;
+        water.calculate_irreversible_decompression_point_at_fixed_p(c.T0, V0, 1e5, 0.0, c.T0, 1);
+        ASSERT_EQ(water.error, 0) << c.T0;
+        EXPECT_NEAR(water.T, c.Tirreversible, 0.006) << c.T0;
+        EXPECT_NEAR(water.U - U0, -1e5 * (water.V - V0), 1e-6 * std::fabs(U0)) << c.T0;
+        EXPECT_GT(water.T, ends.T) << c.T0;
+        EXPECT_GT(water.V, ends.Vv) << c.T0;
+        // The comparison prints the same end instead of "not found".
+        ::testing::internal::CaptureStdout();
+        water.compareReversibleIrreversibleWorks(c.T0, c.P0bar * 1e5);
+        const std::string printed = ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(water.error, 0) << c.T0;
+        EXPECT_EQ(printed.find("not found"), std::string::npos) << printed;
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "T : %12.2f", c.Tirreversible);
+        EXPECT_NE(printed.find(expected), std::string::npos) << printed;
+    }
+}
+
+TEST_F(WaterMagmaFractionTest, ReversibleEndInsideTheDomeIsTheStableMixture) {
+    SaturationEnds ends;
+    ASSERT_TRUE(saturationEndsAtP(water, 1.0, ends));
+    water.set_the_phase_as(1);
+    water.calculateFromTP(773.15, 100.0, 0);
+    const double S0 = water.S;
+    ::testing::internal::CaptureStdout();
+    water.compareReversibleIrreversibleWorks(773.15, 100e5);
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_EQ(water.error, 0);
+    // Not a metastable vapour near 326 K: the saturated mixture at 372.76 K, 87.5 % steam.
+    EXPECT_NEAR(water.T, 372.76, 0.01);
+    EXPECT_NEAR(water.P, 1e5, 1e-6);
+    EXPECT_NEAR(water.S, S0, 1e-9 * S0);
+    const double xv = (water.V - ends.Vl) / (ends.Vv - ends.Vl);
+    EXPECT_NEAR(xv, 0.875, 0.0005);
+    EXPECT_NEAR(water.H, (1 - xv) * ends.Hl + xv * ends.Hv, 1e-9 * ends.Hv);
 }
 
 }  // namespace

@@ -444,13 +444,13 @@ TEST(MagmaWaterInfoTest, SummaryOfTheDefaults) {
 
 TEST(MagmaWaterDiagramFileTest, RegressionFileWrittenInTheWorkingDirectoryAndOpenChecked) {
     WaterMagmaCalculationInfo info = infoFrom({});
-    std::FILE* file = produceHeaderIgorFileForWaterMagmaDiagram(info);
-    ASSERT_NE(file, nullptr);
+    OutputFile out;
+    ASSERT_TRUE(produceHeaderIgorFileForWaterMagmaDiagram(out, info));
     WaterMagmaCalculationResult r;
     r.Q = 1288.2;
     r.Wrev = -319.6;
-    writeDataIgorFileForWaterMagmaDiagram(file, info, r);
-    std::fclose(file);
+    writeDataIgorFileForWaterMagmaDiagram(out.stream(), info, r);
+    ASSERT_TRUE(out.commit());
     const std::vector<std::string> lines = testing::fileLines("wm0");
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[1],
@@ -461,7 +461,8 @@ TEST(MagmaWaterDiagramFileTest, RegressionFileWrittenInTheWorkingDirectoryAndOpe
     std::filesystem::remove("wm0");
     std::filesystem::create_directory("wm0");
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(produceHeaderIgorFileForWaterMagmaDiagram(info), nullptr);
+    OutputFile refused;
+    EXPECT_FALSE(produceHeaderIgorFileForWaterMagmaDiagram(refused, info) && refused.commit());
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("wm0"), std::string::npos);
     std::filesystem::remove("wm0");
 }
@@ -636,13 +637,13 @@ TEST(MagmaWaterDiagramFileTest, SequenceColumnsOfRechargeAndFractions) {
     r.cumulativeWirr = -120.0;
     r.cumulativeQ = 900.0;
     r.cycleCount = 3.0;
-    std::FILE* file = produceHeaderIgorFileForWaterMagmaDiagram(info);
-    ASSERT_NE(file, nullptr);
-    writeDataIgorFileForWaterMagmaDiagram(file, info, r);
+    OutputFile out;
+    ASSERT_TRUE(produceHeaderIgorFileForWaterMagmaDiagram(out, info));
+    writeDataIgorFileForWaterMagmaDiagram(out.stream(), info, r);
     info.fractionation = 0;
     info.recharge = 1;
-    writeDataIgorFileForWaterMagmaDiagram(file, info, r);
-    std::fclose(file);
+    writeDataIgorFileForWaterMagmaDiagram(out.stream(), info, r);
+    ASSERT_TRUE(out.commit());
     const std::vector<std::string> lines = testing::fileLines("wm0");
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_NE(lines[1].find("emd0         ewd0          qc0"), std::string::npos) << lines[1];

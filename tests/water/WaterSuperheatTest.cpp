@@ -68,10 +68,62 @@ TEST_F(WaterSuperheatTest, HeatingNucleationTableEndsAtTheSpinodal) {
         EXPECT_GE(row[0], 372.0);
         EXPECT_LT(row[0], kWaterCriticalTemperature);
         for (double v : row) EXPECT_FALSE(std::isnan(v)) << text[i];
+        EXPECT_LT(row[3], row[4]) << text[i];  // liquid below the nucleus pressure
+        EXPECT_GT(row[5], 0.0) << text[i];     // a nucleus of positive radius
         ++rows;
     }
     EXPECT_GT(rows, 10);
     EXPECT_FALSE(water.calculateHeatingNucleationRate(-1.0, 1.0));
+    // At 10 bar the liquid heated past its spinodal became a vapour volume (about 4850
+    // cm3/mol) with a "nucleus" of 8e6 nm: the table ends with the last liquid.
+    WagnerPruss fresh(2);
+    ASSERT_TRUE(fresh.calculateHeatingNucleationRate(10.0, 1.0));
+    const std::vector<std::string> at10 = testing::fileLines("nuclea100");
+    ASSERT_GT(at10.size(), 7u);
+    for (std::size_t i = 6; i < at10.size(); ++i) {
+        const std::vector<double> row = testing::numbersOf(at10[i]);
+        ASSERT_EQ(row.size(), 10u) << at10[i];
+        EXPECT_LT(row[1], 60.0) << at10[i];  // a liquid volume, cm3/mol
+        EXPECT_LT(row[1], row[2]) << at10[i];
+        EXPECT_LT(row[3], row[4]) << at10[i];
+    }
+}
+
+// The printed words: "Vl <cm3/mol> ... Pl <bar> Pv <bar> r <nm> J <rate>".
+std::vector<double> nucleusValues(const std::string& line) {
+    std::vector<double> values;
+    for (const char* key : {" Vl ", " Pl ", " Pv ", " r ", " J "}) {
+        const std::size_t at = line.find(key);
+        values.push_back(at == std::string::npos ? std::nan("") : std::stod(line.substr(at + 4)));
+    }
+    return values;
+}
+
+TEST_F(WaterSuperheatTest, NucleationSweepStopsAtTheLiquidSpinodal) {
+    // At 300 degC the stretched liquid's pressure bottoms out near -111 bar at about
+    // 28.9 cm3/mol; beyond it dP/dV > 0 and the sweep printed negative radii.
+    ::testing::internal::CaptureStdout();
+    const int printed = water.calculateNucleationRate(573.15, 1.0);
+    std::istringstream out(::testing::internal::GetCapturedStdout());
+    std::vector<std::vector<double>> rows;
+    for (std::string line; std::getline(out, line);)
+        if (line.find(" Vl ") != std::string::npos) rows.push_back(nucleusValues(line));
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(printed));
+    ASSERT_GT(printed, 100);
+    for (const std::vector<double>& row : rows) {
+        EXPECT_GT(row[3], 0.0) << "r " << row[3] << " at Vl " << row[0];
+        EXPECT_LE(row[1], row[2]) << "Pl at Vl " << row[0];
+        EXPECT_TRUE(std::isfinite(row[4])) << "J at Vl " << row[0];
+    }
+    // The last row is a stable liquid next to the spinodal.
+    const std::vector<double>& last = rows.back();
+    water.set_the_phase_as(2);
+    water.calculateFromTV(573.15, last[0] * 1e-6, 0);
+    EXPECT_LT(water.dPdV, 0.0);
+    water.calculateFromTV(573.15, (last[0] + 0.02) * 1e-6, 0);
+    EXPECT_GE(water.dPdV, 0.0) << "the sweep ended before the spinodal";
+    EXPECT_NEAR(last[0], 28.9, 0.15);
+    EXPECT_NEAR(last[1], -111.0, 1.0);
 }
 
 TEST_F(WaterSuperheatTest, HenleyCurveReachesFullVaporization) {

@@ -176,6 +176,20 @@ TEST(WaterVolumeCorrelations, KellVolumeOfWater) {
     EXPECT_NEAR((V1 - V2) / V1 / 1e7, 4.52e-10, 0.05e-10);  // compressibility at 25 degC
 }
 
+TEST(WaterVolumeCorrelations, KellVolumeIsTheMolarVolumeOfLiquidWater) {
+    // Against the reference equation at 1 atm: the volume is per mole (0.2 % large with a
+    // molar mass of 0.01805153 kg/mol), within 0.1 % up to 50 degC.
+    WagnerPruss reference(2);
+    for (double T : {273.16, 298.15, 323.15}) {
+        reference.set_the_phase_as(2);
+        reference.calculateFromTP(T, 1.01325, 0);
+        ASSERT_EQ(reference.error, 0);
+        EXPECT_NEAR(WaterEOS::calculateKellVolume(T, 1.01325) / reference.V, 1.0, 1e-3) << T;
+    }
+    // 25 degC, 1 bar: 997.047 kg/m3.
+    EXPECT_NEAR(kWaterMolarMass / WaterEOS::calculateKellVolume(298.15, 1.0), 997.047, 1.0);
+}
+
 TEST(WaterVolumeCorrelations, HaasVolumeIsASpecificVolume) {
     // Pure water on the saturation curve: the reciprocal of the saturated density, in cm3/g.
     for (double T : {298.15, 373.15, 473.15, 573.15}) {

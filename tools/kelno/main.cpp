@@ -1,17 +1,24 @@
-// kelno [--open] [command [words...]]: the energetics of magma-water interaction on the
-// reference water model. Without a command it prints its banner and commands. The Igor
-// scripts it writes are opened (xdg-open) only with --open. The status is 1 when the
-// command was unknown, refused or failed.
+// kelno [--open] [--verbose] [command [words...]]: the energetics of magma-water interaction
+// on the reference water model. Without a command it prints its banner and commands. The
+// Igor scripts it writes are opened (xdg-open) only with --open; the numerical searches'
+// traces go to standard error only with --verbose. The status is 1 when the command was
+// unknown, refused or failed, or a file it writes could not be written.
 #include <cstring>
 #include <vector>
 
+#include "numerics/Diagnostics.h"
 #include "water/IgorOpener.h"
 #include "water/WagnerPruss.h"
 
 int main(int argc, char** argv) {
     std::vector<const char*> words(argv, argv + argc);
-    if (words.size() > 1 && std::strcmp(words[1], "--open") == 0) {
-        vornex::setIgorOpenerEnabled(true);
+    while (words.size() > 1) {
+        if (std::strcmp(words[1], "--open") == 0)
+            vornex::setIgorOpenerEnabled(true);
+        else if (std::strcmp(words[1], "--verbose") == 0)
+            vornex::setDiagnostics(true);
+        else
+            break;
         words.erase(words.begin() + 1);
     }
     vornex::WagnerPruss water(2);

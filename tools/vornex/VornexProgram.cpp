@@ -7,6 +7,7 @@
 
 #include "fluid/FluidCommand.h"
 #include "fluid/FluidPhase.h"
+#include "numerics/Diagnostics.h"
 
 namespace vornex {
 
@@ -26,7 +27,8 @@ void printHelp() {
         "Usage: vornex MODEL COMMAND [PARAMETER...] [COMMAND [PARAMETER...]]...\n"
         "Builds the model named MODEL and runs the commands on it in order. Temperatures are\n"
         "in K, pressures in bar, volumes in cm3/mol; a parameter left out is asked for on\n"
-        "standard input. Files go to the working directory.\n\nModels:\n");
+        "standard input. Files go to the working directory. With --verbose before MODEL the\n"
+        "numerical searches' traces go to standard error.\n\nModels:\n");
     printKeywords(stdout);
     std::printf("\nCommands:\n");
     FluidCommandInterpreter::printCommands(stdout);
@@ -40,6 +42,11 @@ void printHelp() {
 }  // namespace
 
 int runVornex(int argc, char* const* argv, std::istream& in) {
+    if (argc >= 2 && std::strcmp(argv[1], "--verbose") == 0) {
+        setDiagnostics(true);
+        --argc;
+        ++argv;
+    }
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         printHelp();
         return 0;

@@ -1,0 +1,173 @@
+// Starts of the rigorous solver beyond Raoult's law: successive substitution on the models'
+// equilibrium ratios, and a binary's retry from its saturation point at the specified
+// temperature.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "vle/IFP.h"
+
+namespace vornex {
+
+namespace {
+
+// Vapour fraction in (0, 1) of sum z_i (K_i - 1) / (1 + Fv (K_i - 1)) = 0 by bisection; false
+// when the ratios leave the feed in one phase.
+bool vapourFraction(const std::vector<double>& z, const std::vector<double>& K, double& Fv) {
+    auto g = [&](double F) {
+        double s = 0.0;
+        for (std::size_t i = 0; i < z.size(); ++i) s += z[i] * (K[i] - 1.0) / (1.0 + F * (K[i] - 1.0));
+        return s;
+    };
+    if (!(g(0.0) > 0.0) || !(g(1.0) < 0.0)) return false;
+    double a = 0.0, b = 1.0;
+    for (int k = 0; k < 100; ++k) {
+        const double c = 0.5 * (a + b);
+        (g(c) > 0.0 ? a : b) = c;
+    }
+    Fv = 0.5 * (a + b);
+    return true;
+}
+
+bool isFraction(double v) {
+    return std::isfinite(v) && v >= 0.0 && v <= 1.0;
+}
+
+}  // namespace
+
+void IFP::substituteRatios(int steps) {
+    const bool flash = type == 12 || type == 21;
+    const bool atFv = type == 13 || type == 31;
+    if (!firstPhase || !secondPhase || n < 2 || liquidLiquid != 0 || !(flash || atFv)) return;
+    const VLECurrentState start = current;
+    VLECurrentState sound = current;
+    const auto un = static_cast<std::size_t>(n);
+    std::vector<double> K(un, 1.0), previous(un, 0.0);
+    for (int step = 0; step < steps; ++step) {
+        if (!(current.P > 0.0) || !(current.T > 0.0)) break;
+        correctPhaseKinds();
+        apply_conditions();
+        if (!describePhases()) break;
+        double change = 0.0, spread = 0.0;
+        bool finite = true;
+        for (std::size_t i = 0; i < un; ++i) {
+            const double lnK = firstPhase->lnPhi[i] - secondPhase->lnPhi[i];
+            finite = finite && std::isfinite(lnK);
+            change = std::max(change, std::fabs(lnK - previous[i]));
+            spread = std::max(spread, std::fabs(lnK));
+            previous[i] = lnK;
+            K[i] = std::exp(lnK);
+        }
+        // Ratios near 1 mean both models found the same phase: the start is lost, and
+        // Raoult's law serves better.
+        if (!finite || spread < 1e-4) {
+            current = spread < 1e-4 ? start : sound;
+            return;
+        }
+        sound = current;
+        VLECurrentState next = current;
+        double Fv = N != 0.0 ? std::clamp(spec.nV / N, 0.0, 1.0) : 0.0;
+        if (flash && !vapourFraction(z, K, Fv)) break;
+        double sx = 0.0, sy = 0.0;
+        for (std::size_t i = 0; i < un; ++i) {
+            next.x[i] = z[i] / (1.0 + Fv * (K[i] - 1.0));
+            next.y[i] = K[i] * next.x[i];
+            sx += next.x[i];
+            sy += next.y[i];
+        }
+        bool good = sx > 0.0 && sy > 0.0 && std::isfinite(sx) && std::isfinite(sy);
+        for (std::size_t i = 0; good && i < un; ++i) {
+            next.x[i] /= sx;
+            next.y[i] /= sy;
+            good = isFraction(next.x[i]) && isFraction(next.y[i]);
+        }
+        if (flash) {
+            next.nV = Fv * N;
+            next.nL = N - next.nV;
+        } else {
+            // At fixed T the pressure moves so that both phases close to unity.
+            next.P = current.P * sy / sx;
+            good = good && std::isfinite(next.P) && next.P > 0.0;
+        }
+        if (!good) break;
+        current = next;
+        if (change < 1e-10) return;
+    }
+    current = sound;
+}
+
+bool IFP::startFromBinarySaturation() {
+    if (n != 2 || liquidLiquid != 0 || !firstPhase || !secondPhase) return false;
+    const bool flash = type == 12 || type == 21;
+    const bool atFv = type == 13 || type == 31;
+    if (!(flash || atFv) || !(spec.T > 0.0)) return false;
+    FluidPhase& f = *firstPhase;
+    if (f.nc != 2) return false;
+    const bool dew = atFv && N != 0.0 && spec.nV / N >= 0.5;
+    // The vapour guess: the vapour model's volume where it is vapour-like, else half the
+    // ideal gas's at the current pressure.
+    const double P0 = current.P > 0.0 ? current.P : spec.P;
+    if (!(P0 > 0.0)) return false;
+    const double idealGas = kGasConstant * spec.T / P0;
+    double Vv = secondPhase->V > 0.25 * idealGas ? secondPhase->V : 0.5 * idealGas;
+    const double x1 = isFraction(current.x[1]) ? current.x[1] : z[1];
+    const double y1 = isFraction(current.y[1]) ? current.y[1] : z[1];
+    // The liquid guess must be a liquid: the liquid model's own volume where it is clearly
+    // the denser phase, then its volume under two, four and eight times the pressure. The
+    // saturation solve is tried from each in turn.
+    auto liquidVolumeAt = [&](double P) {
+        f.set_the_phase_as(2);
+        f.composition(dew ? 1.0 - x1 : 1.0 - z[1], dew ? x1 : z[1]);
+        f.temperature(spec.T);
+        f.pressure(P / 1e5);
+        f.error = 0;
+        f.calculate_molar_volume();
+        return f.error == 0 && std::isfinite(f.V) ? f.V : 0.0;
+    };
+    const double own = firstPhase->V;
+    bool solved = false;
+    for (int k = 0; k <= 3 && !solved; ++k) {
+        const double Vl = k == 0 ? own : liquidVolumeAt(P0 * std::pow(2.0, k));
+        if (!(Vl > 0.0 && Vl < 0.5 * Vv)) continue;
+        if (dew)
+            f.calculate_dew_point(spec.T, Vl, Vv, x1, z[1]);
+        else
+            f.calculate_bubble_point(spec.T, Vl, Vv, z[1], y1);
+        solved = f.error == 0;
+    }
+    if (!solved) return false;
+    double xs = f.xLiquid[1], ys = f.yVapour[1], P = f.P;
+    double Vl = f.Vl;
+    Vv = f.Vv;
+    double nV = N != 0.0 ? std::clamp(spec.nV, 0.0, N) : 0.0;
+    if (flash) {
+        f.calculate_flash_point(spec.T, spec.P, Vl, Vv, xs, ys);
+        if (f.error != 0) return false;
+        xs = f.xLiquid[1];
+        ys = f.yVapour[1];
+        Vl = f.Vl;
+        Vv = f.Vv;
+        P = spec.P;
+        // Lever rule: a feed outside the tie line has no two phases at this T and P.
+        if (!(std::fabs(ys - xs) > 1e-12)) return false;
+        const double Fv = (z[1] - xs) / (ys - xs);
+        if (!(Fv > 0.0 && Fv < 1.0)) return false;
+        nV = Fv * N;
+    }
+    if (!isFraction(xs) || !isFraction(ys) || !(P > 0.0)) return false;
+    current.T = spec.T;
+    current.P = P;
+    current.x = {1.0 - xs, xs};
+    current.y = {1.0 - ys, ys};
+    current.nV = nV;
+    current.nL = N - nV;
+    firstPhase->Vl0 = Vl;
+    secondPhase->Vv0 = Vv;
+    return true;
+}
+
+bool IFP::phasesInOrder() const {
+    return liquidLiquid != 0 || !firstPhase || !secondPhase || firstPhase->V < secondPhase->V;
+}
+
+}  // namespace vornex

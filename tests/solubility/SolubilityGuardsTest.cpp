@@ -1,0 +1,203 @@
+// What the solubility models refuse and flag: a vapour model that cannot take the gases, a
+// model switched to another system, states and results outside their range, failed
+// densities, the freezing-point end of the isopleth and the comparison table's failed rows.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "fluid/CurveOutput.h"
+#include "solubility/DMGWwater.h"
+#include "solubility/HenPitSet.h"
+#include "solubility/Henry.h"
+#include "solubility/SpiveySolubility.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex {
+namespace {
+
+std::unique_ptr<Henry> henryModel(int version, const char* gas) {
+    auto h = std::make_unique<Henry>();
+    h->changeModelVersion(version);
+    h->number_of_components(3);
+    h->add_components("H2O", gas, "NaCl");
+    return h;
+}
+
+// The 15-component hydrocarbon gas with the one-component vapour once read empty arrays.
+TEST(ModelSwitch, HydrocarbonGasWithAPureGasVapourIsRefused) {
+    DMGWwater model(SM_H2O_HC_NaCl, 0);
+    EXPECT_EQ(model.vapour, nullptr);
+    model.calculate_gas_solubility(350.0, 200.0, 1.0);
+    EXPECT_EQ(model.vapourError, 1);
+    model.calculate_bubble_pressure(350.0, 200.0, 1.0, 0.05);
+    EXPECT_EQ(model.error, 1);
+}
+
+// A switched model once kept the old gas and its vapour (CO2 -> CH4 gave 0.0569 mol/kg).
+TEST(ModelSwitch, SwitchedModelEqualsAFreshOne) {
+    const int rows[][3] = {{1, 0, 0}, {0, 2, 0}, {2, 1, 0}, {1, 0, 1}};  // from, to, version
+    for (const auto& r : rows) {
+        DMGWwater switched(r[0], 0), fresh(r[1], r[2]);
+        switched.setSystemType(r[1], r[2]);
+        ASSERT_EQ(switched.componentName, fresh.componentName);
+        ASSERT_NE(switched.vapour, nullptr);
+        EXPECT_EQ(switched.vapour->componentName, fresh.vapour->componentName);
+        EXPECT_EQ(switched.modelName, fresh.modelName);
+        switched.calculate_gas_solubility(298.15, 100.0, 2.0);
+        fresh.calculate_gas_solubility(298.15, 100.0, 2.0);
+        EXPECT_DOUBLE_EQ(switched.mg, fresh.mg) << r[0] << " -> " << r[1];
+    }
+    SolubilityModel base;
+    base.setSystemType(SM_H2O_CO2_NaCl, 0);
+    base.setSystemType(SM_H2O_N2, 0);
+    EXPECT_EQ(base.componentName, (std::vector<std::string>{"H2O", "N2"}));
+    EXPECT_EQ(base.iNaCl, -1);
+}
+
+// An isopleth whose first point fails runs down from 573 K; it once went on to 1 K.
+TEST(Tracers, DownwardIsoplethStopsAtTheFreezingPoint) {
+    for (const auto& [type, mg] : {std::pair{SM_H2O_CO2_NaCl, 3.0}, {SM_H2O_N2_NaCl, 0.3}}) {
+        DMGWwater model(type, 0);
+        CurveArray curve;
+        ASSERT_TRUE(model.calculateTheIsopleth(0.0, mg, kCurveArray, "d", &curve));
+        ASSERT_GT(curve.size(), 150u);
+        for (size_t i = 0; i < curve.size(); i += 2)
+            EXPECT_FALSE(curve[i] < 273.15) << type;  // NaN pairs are pen-ups
+    }
+}
+
+// Any state of (T, P, m): a result with clear flags is finite and in its range.
+TEST(Ranges, RandomSweepGivesNoImpossibleResultWithClearFlags) {
+    std::vector<std::unique_ptr<SolubilityModel>> models;
+    for (int type : {0, 1, 2}) models.push_back(std::make_unique<DMGWwater>(type, 0));
+    models.push_back(std::make_unique<DMGWwater>(0, 1));
+    for (auto [v, gas] : {std::pair{0, "CO2"}, {1, "CO2"}, {1, "N2"}, {2, "CH4"}})
+        models.push_back(henryModel(v, gas));
+    models.push_back(std::make_unique<SpiveySolubility>());
+    HenPitSet set;
+    set.setVapourModel(1);
+    set.henrySet = 1;
+    set.number_of_components(3);
+    set.add_components("H2O", "CO2", "NaCl");
+    std::mt19937 random(20261207);
+    std::uniform_real_distribution<double> T(260.0, 700.0), P(0.0, 2500.0), ms(0.0, 6.0);
+    auto inRange = [](const std::vector<double>& x, double y) {
+        bool ok = y >= 0.0 && y <= 1.0;
+        for (double xi : x) ok = ok && xi >= 0.0 && xi <= 1.0;
+        return ok;
+    };
+    for (auto& m : models) {
+        int clear = 0;
+        for (int i = 0; i < 300; ++i) {
+            const double t = T(random), p = P(random), s = ms(random);
+            m->calculate_gas_solubility(t, p, s);
+            if (m->error || m->vapourError) continue;
+            ++clear;
+            EXPECT_TRUE(m->mg >= 0.0 && std::isfinite(m->mg) && inRange(m->x, m->yH2O))
+                << m->modelName << " " << t << " K " << p << " bar " << s << ": " << m->mg;
+        }
+        EXPECT_GT(clear, 60) << m->modelName;
+    }
+    for (int i = 0; i < 300; ++i) {
+        set.m = ms(random), set.temperature(T(random)), set.pressure(P(random));
+        set.describe();
+        EXPECT_TRUE(set.error || inRange(set.x, set.aw)) << set.T << " K " << set.P;
+    }
+}
+
+// States that are not states, and the published cases of impossible results with clear flags.
+TEST(Ranges, NonPhysicalInputsAndResultsRaiseTheFlag) {
+    const double nan = std::nan("");
+    const double states[][3] = {{300, -5, 0}, {300, 100, nan}, {300, 100, -1}, {nan, 100, 0}};
+    DMGWwater duan(SM_H2O_CO2_NaCl, 0);
+    SpiveySolubility spivey;
+    for (SolubilityModel* m : std::vector<SolubilityModel*>{&duan, &spivey}) {
+        for (const auto& s : states) {
+            m->calculate_gas_solubility(s[0], s[1], s[2]);
+            EXPECT_TRUE(m->error || m->vapourError) << s[0] << " K " << s[1] << " bar " << s[2];
+        }
+        m->calculate_bubble_pressure(330.0, 100.0, 1.0, -0.2);
+        EXPECT_EQ(m->error, 1);
+    }
+    spivey.calculate_gas_solubility(650.0, 1000.0, 0.0);
+    EXPECT_TRUE(spivey.error || spivey.vapourError);
+    auto henry = henryModel(1, "CO2");
+    henry->calculate_gas_solubility(565.88, 1971.0, 4.02);  // mg -1833, x_H2O -0.031
+    EXPECT_EQ(henry->error, 1);
+    HenPitSet set;
+    set.setVapourModel(1);
+    set.henrySet = 1;
+    set.number_of_components(3);
+    set.add_components("H2O", "CO2", "NaCl");
+    set.m = 2.66, set.temperature(520.36), set.pressure(1820.9);
+    set.describe();  // x_CO2 2.08, a_w -0.945
+    EXPECT_EQ(set.error, 1);
+}
+
+// A brine density the model cannot give (no Potter-Brown table) once became 0 with a clear
+// flag, and the one-phase isochore appended (T, inf) at a density out of reach.
+TEST(Ranges, FailedDensitiesEndTheSearches) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    CurveArray none, curve;
+    model.calculateTheMonophasicIsochor(300.0, 310.0, 500.0, 0.0, 0.1, 100.0, kCurveArray, "",
+                                        &none);
+    EXPECT_TRUE(none.empty());
+    model.temperature(300.0), model.pressure(300.0), model.setMolalities(1.0, 0.4);
+    model.calculate_density();
+    model.calculateTheMonophasicIsochor(300.0, 310.0, model.rhoSolution, 1.0, 0.4, 250.0,
+                                        kCurveArray, "", &curve);
+    ASSERT_EQ(curve.size(), 20u);
+    EXPECT_NEAR(curve[1], 300.0, 1e-4);
+    model.setDensityModelType(SM_PotterBrown);
+    model.calculate_density();
+    EXPECT_EQ(model.error, 1);
+    EXPECT_TRUE(std::isnan(model.rhoSolution));
+    EXPECT_TRUE(std::isnan(model.calculate_pressure(300.0, 1000.0, 1.0, 0.1, 100.0)));
+}
+
+// The comparison table once wrote a failed Duan solubility as 0.000000.
+TEST(Tracers, ComparisonTableWritesFailuresAsNaN) {
+    SpiveySolubility model;
+    ASSERT_TRUE(model.compare_with_Duan_model());
+    std::ifstream in("res5.txt");
+    std::string line;
+    int rows = 0;
+    char duan[32], spi[32];
+    for (double t, P, ms; std::getline(in, line);) {
+        if (std::sscanf(line.c_str(), "%lf %lf %lf %31s %31s", &t, &P, &ms, duan, spi) != 5)
+            continue;
+        ++rows;
+        for (const char* v : {duan, spi})
+            EXPECT_TRUE(std::isnan(std::strtod(v, nullptr)) || std::strtod(v, nullptr) > 0.0);
+    }
+    EXPECT_EQ(rows, 13 * 56 * 201);
+}
+
+// Mean activity coefficient of NaCl at 25 degC (Robinson and Stokes, Electrolyte Solutions,
+// Appendix 8.10) from the Pitzer osmotic coefficient through Gibbs-Duhem; the Henry model's
+// NaCl activity coefficient is that value, not the 0 it once printed.
+TEST(Activity, MeanActivityCoefficientOfNaCl) {
+    WagnerPruss water(2);
+    water.temperature(298.15);
+    water.pressure(1.0);
+    water.V = WaterEOS::calculateSpiveyVolume(298.15, 1.0, nullptr);
+    const double rows[][2] = {{0.1, 0.778}, {0.5, 0.681}, {1, 0.657}, {2, 0.668}, {4, 0.783}};
+    for (const auto& r : rows) EXPECT_NEAR(meanActivityCoefficientNaCl(water, r[0]), r[1], 0.004);
+    Henry henry;
+    henry.number_of_components(2);
+    henry.add_components("H2O", "NaCl");
+    henry.mNa = henry.mCl = 1.0;
+    henry.temperature(298.15);
+    henry.pressure(1.0);
+    henry.calculate_water_activity();
+    EXPECT_NEAR(henry.activityCoefficient[1], 0.657, 0.004);
+}
+
+}  // namespace
+}  // namespace vornex

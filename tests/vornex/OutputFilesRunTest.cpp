@@ -1,0 +1,90 @@
+// The files of the console program as a user meets them: a link planted at an output name
+// is replaced, never followed; an isopleth ended by a signal leaves the file it was
+// replacing as it was; and the comparison tables that do nothing end with status 1.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/ConsoleRun.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vornex::testing::ProgramRun;
+using vornex::testing::quoted;
+using vornex::testing::runProgram;
+using vornex::testing::slurpFile;
+
+bool holdsHiddenFile(const fs::path& folder) {
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().filename().string()[0] == '.') return true;
+    return false;
+}
+
+TEST(VornexFiles, LinksPlantedAtOutputNamesAreReplacedNotFollowed) {
+    const struct {
+        std::vector<std::string> words;
+        const char* name;
+    } cases[] = {{{"hnc", "isop", "600", "0.1", "0.01", "1", "0"}, "isop0"},
+                 {{"hnc", "table4"}, "test"}};
+    int n = 0;
+    for (const auto& c : cases) {
+        const fs::path folder = fs::current_path() / "links" / std::to_string(n++);
+        fs::create_directories(folder / "work");
+        fs::create_directories(folder / "outside");
+        std::ofstream(folder / "outside" / c.name) << "kept\n";
+        fs::create_symlink(folder / "outside" / c.name, folder / "work" / c.name);
+        // The isopleth takes seconds, and a minute or more in a loaded sanitizer build.
+        const ProgramRun run = runProgram(VORNEX_PROGRAM, c.words, folder, 600);
+        EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
+        EXPECT_EQ(slurpFile(folder / "outside" / c.name), "kept\n") << run.command;
+        EXPECT_FALSE(fs::is_symlink(folder / "work" / c.name)) << run.command;
+        EXPECT_NE(slurpFile(folder / "work" / c.name).find('\n'), std::string::npos) << run.command;
+        EXPECT_FALSE(holdsHiddenFile(folder / "work")) << run.command;
+    }
+}
+
+TEST(VornexFiles, AnInterruptedIsoplethKeepsThePreviousFile) {
+    // The isopleth takes a second or two; it is ended a third of a second in, while its
+    // model is built or its rows are traced.
+    const fs::path work = fs::current_path() / "interrupted" / "work";
+    fs::create_directories(work);
+    std::ofstream(work / "isop0") << "previous\n";
+    const std::string command = "cd " + quoted(work.string()) + " && timeout -k 20 -s TERM 0.3 " +
+                                quoted(VORNEX_PROGRAM) +
+                                " hnc isop 600 0.1 0.01 1 0 </dev/null >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 124) << "ended by the time limit's SIGTERM";
+    EXPECT_EQ(slurpFile(work / "isop0"), "previous\n");
+    EXPECT_FALSE(holdsHiddenFile(work));
+}
+
+TEST(VornexFiles, HiddenCommandsThatDoNothingFail) {
+    const struct {
+        std::vector<std::string> words;
+        const char* said;
+    } cases[] = {
+        {{"hnc", "table1"}, "table1: no comparison table of this model"},
+        {{"hnc", "table2"}, "needs the H2O-NaCl-CO2 system"},
+        {{"hnc", "table3"}, "needs the H2O-CH4 system"},
+        {{"hnc", "test1", "700", "nan", "0.01", "0.01", "1", "0", "a"},
+         "test1: V0 \"nan\" refused: is not a finite number"},
+        {{"hnc", "test1", "700", "50", "0.01", "0.01", "1", "0.5", "a"}, "flag \"0.5\" refused"},
+        {{"hnc", "test1", "700"}, "test1 needs T V0 xsalt xgas dT flag suffix"},
+        {{"hnc", "test1", "700", "50", "0.01", "0.01", "1", "0", "../a"},
+         "Suffix \"../a\" refused"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const ProgramRun run = runProgram(VORNEX_PROGRAM, c.words,
+                                          fs::current_path() / "hidden" / std::to_string(n++));
+        EXPECT_EQ(run.status, 1) << run.command << "\n" << run.out << run.err;
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.command << "\n" << run.err;
+        EXPECT_EQ(run.out.find("nan"), std::string::npos) << run.command << "\n" << run.out;
+    }
+}
+
+}  // namespace

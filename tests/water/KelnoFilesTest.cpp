@@ -1,0 +1,144 @@
+// The files of the kelno program as a user meets them: a link planted at an output name is
+// replaced, never followed; a folder planted at one, or any file that cannot be written,
+// fails the command; an interrupted diagram leaves the file it was replacing as it was.
+// And the cycles and states that are no result are refused with status 1.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/ConsoleRun.h"
+
+namespace vornex {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Hidden files (a temporary left behind) in the folder.
+std::vector<std::string> hiddenFiles(const fs::path& folder) {
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().filename().string()[0] == '.') found.push_back(e.path().filename());
+    return found;
+}
+
+struct FilesCase {
+    std::vector<std::string> words;
+    std::vector<std::string> names;  // files the command writes
+};
+
+const FilesCase kFilesCases[] = {
+    {{"pv", "m", "0.1", "recharge", "max", "3"},
+     {"igor0.itx", "igor00.itx", "isoc0", "isos1", "isoss2", "recharge"}},
+    {{"pp", "pyroclast"}, {"igor0.itx", "isoh3", "isop0", "isos1", "isoss2"}},
+    {{"pv", "pyroclast"}, {"isoh3"}},
+    {{"ev"}, {"igor00.itx", "igor1.itx", "wm0"}},
+    {{"satu"}, {"igor00.itx", "igor2.itx", "satu0"}},
+    {{"spino"}, {"igor2.itx", "spino1", "spino2"}},
+};
+
+TEST(KelnoFiles, LinksPlantedAtOutputNamesAreReplacedNotFollowed) {
+    int n = 0;
+    for (const FilesCase& c : kFilesCases) {
+        const fs::path folder = fs::current_path() / "links" / std::to_string(n++);
+        const fs::path outside = folder / "outside";
+        fs::create_directories(folder / "work");
+        fs::create_directories(outside);
+        for (const std::string& name : c.names) {
+            std::ofstream(outside / name) << "kept\n";
+            fs::create_symlink(outside / name, folder / "work" / name);
+        }
+        const testing::ProgramRun run = testing::runProgram(KELNO_PROGRAM, c.words, folder);
+        EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
+        for (const std::string& name : c.names) {
+            EXPECT_EQ(testing::slurpFile(outside / name), "kept\n") << run.command << ": " << name;
+            const fs::path written = folder / "work" / name;
+            EXPECT_FALSE(fs::is_symlink(written)) << run.command << ": " << name;
+            EXPECT_GT(fs::file_size(written), 0u) << run.command << ": " << name;
+        }
+        EXPECT_TRUE(hiddenFiles(folder / "work").empty()) << run.command;
+    }
+}
+
+TEST(KelnoFiles, AFolderAtAnOutputNameFailsTheCommand) {
+    const FilesCase cases[] = {
+        {{"pv"}, {"igor0.itx"}}, {{"pv", "recharge", "max", "3"}, {"recharge"}},
+        {{"pv"}, {"isoc0"}},     {{"satu"}, {"igor2.itx"}},
+        {{"satu"}, {"satu0"}},   {{"ev"}, {"wm0"}},
+        {{"spino"}, {"spino2"}},
+    };
+    int n = 0;
+    for (const FilesCase& c : cases) {
+        const fs::path folder = fs::current_path() / "folders" / std::to_string(n++);
+        const fs::path planted = folder / "work" / c.names[0];
+        fs::create_directories(planted);
+        const testing::ProgramRun run = testing::runProgram(KELNO_PROGRAM, c.words, folder);
+        EXPECT_EQ(run.status, 1) << run.command << "\n" << run.out << run.err;
+        EXPECT_NE(run.err.find(c.names[0]), std::string::npos) << run.command << "\n" << run.err;
+        EXPECT_TRUE(fs::is_directory(planted)) << run.command;
+        EXPECT_TRUE(hiddenFiles(folder / "work").empty()) << run.command;
+    }
+}
+
+TEST(KelnoFiles, AnInterruptedDiagramKeepsThePreviousFile) {
+    // The pyroclast diagram runs for about a minute; it is ended after two seconds, in the
+    // middle of its table, as a time limit or Ctrl-C would.
+    const fs::path work = fs::current_path() / "interrupted" / "work";
+    fs::create_directories(work);
+    std::ofstream(work / "wm0") << "previous\n";
+    const std::string command = "cd " + testing::quoted(work.string()) +
+                                " && timeout -k 20 -s TERM 2 " + testing::quoted(KELNO_PROGRAM) +
+                                " ev pyroclast </dev/null >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 124) << "ended by the time limit's SIGTERM";
+    EXPECT_EQ(testing::slurpFile(work / "wm0"), "previous\n");
+    EXPECT_TRUE(hiddenFiles(work).empty());
+}
+
+TEST(KelnoFiles, NonPhysicalCyclesAndStatesAreRefused) {
+    struct Case {
+        std::vector<std::string> words;
+        const char* said;
+    };
+    const Case cases[] = {
+        // A magma colder than the water would cool it: the heating runs backwards.
+        {{"pv", "Tm", "10"}, "the magma temperature Tm must lie above the water temperature"},
+        {{"pv", "pyroclast", "T1", "1200"}, "must lie above the water temperature"},
+        {{"pp", "pyroclast", "T1", "1200"}, "must lie above the water temperature"},
+        // Water at 1199 deg. C is 1202 deg. C at depth, hotter than the magma.
+        {{"pw", "pyroclast", "T1", "1199"}, "must lie above the water temperature"},
+        {{"ev", "Tm", "10"}, "must lie above the water temperature"},
+        // The expansions end at 1 bar: a state below it has nothing to expand.
+        {{"TP", "50", "0.05", "steam"}, "below the end pressure of the expansion (1 bar)"},
+        {{"TV", "50", "1e6", "steam"}, "below the end pressure of the expansion (1 bar)"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const testing::ProgramRun run = testing::runProgram(
+            KELNO_PROGRAM, c.words, fs::current_path() / "refused" / std::to_string(n++));
+        EXPECT_EQ(run.status, 1) << run.command << "\n" << run.out << run.err;
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.command << "\n" << run.err;
+        EXPECT_EQ(run.out.find("J/g"), std::string::npos) << run.command << "\n" << run.out;
+    }
+}
+
+TEST(KelnoFiles, CyclesPrintNoSolverTracesUnlessAskedFor) {
+    const fs::path base = fs::current_path() / "quiet";
+    for (const char* heating : {"pv", "pp", "pw"}) {
+        const testing::ProgramRun run =
+            testing::runProgram(KELNO_PROGRAM, {heating}, base / heating);
+        EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
+        EXPECT_EQ(run.err, "") << run.command;
+        EXPECT_EQ(run.out.find("No convergence"), std::string::npos) << run.command;
+        EXPECT_LT(std::count(run.out.begin(), run.out.end(), '\n'), 120) << run.command;
+    }
+    // --verbose turns the traces on, on standard error only.
+    const testing::ProgramRun loud =
+        testing::runProgram(KELNO_PROGRAM, {"--verbose", "pv"}, base / "verbose");
+    EXPECT_EQ(loud.status, 0);
+    EXPECT_EQ(loud.out.find("No convergence"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vornex

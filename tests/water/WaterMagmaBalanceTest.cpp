@@ -1,0 +1,150 @@
+// Balances of the magma-water energetics: the water and the magma fragments exchange heat
+// without loss along the heating-decompression path; steam heated past saturation ends with
+// the fragments at the temperature that balances their entropies; the studies find the
+// steam ends of the irreversible expansion; saturation holds up to 220.6 bar.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "fluid/TextFiles.h"
+#include "water/WagnerPruss.h"
+#include "water/WaterMagmaRecords.h"
+
+namespace vornex {
+namespace {
+
+class MagmaBalanceTest : public ::testing::Test {
+   protected:
+    WagnerPruss water{2};
+
+    // One cycle of the console's options, without files or report.
+    WaterMagmaCalculationResult cycle(std::vector<const char*> words, uint8_t heating) {
+        WaterMagmaCalculationInfo info;
+        info.heating = heating;
+        WaterMagmaCalculationResult r;
+        ::testing::internal::CaptureStdout();
+        const int read = info.readArguments(static_cast<int>(words.size()), words.data());
+        if (read == 0) water.calculateWaterMagmaCycle(info, r, 0, 0);
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(read, 0);
+        return r;
+    }
+};
+
+TEST_F(MagmaBalanceTest, HeatingDecompressionConservesEnergy) {
+    // The water gains at constant volume what the magma loses by cooling (and crystallising).
+    struct Case {
+        double T0, V0cm3, m, cp, L, Tsol, Tliq;
+    };
+    const Case cases[] = {
+        {691.34, 18.05, 1.0, 1200.0, 0.0, 1173.15, 1473.15},
+        {900.0, 60.0, 1.0, 1200.0, 0.0, 1173.15, 1473.15},
+        {1400.0, 60.0, 0.5, 1200.0, 350000.0, 1173.15, 1473.15},
+    };
+    for (const Case& c : cases) {
+        water.waterMagmaRatio = c.m;
+        water.magmaHeatCapacity = c.cp;
+        water.latentHeat = c.L;
+        water.solidusTemperature = c.Tsol;
+        water.liquidusTemperature = c.Tliq;
+        water.error = 0;
+        CurveArray rows;
+        water.calculateHeatingDecompression(c.V0cm3 * 1e-6, c.T0, 273.15, 1600.0, 1e5, 6, "",
+                                            &rows);
+        ASSERT_EQ(water.error, 0) << c.T0;
+        ASSERT_GE(rows.size(), 13u * 10) << c.T0;
+        // Columns: T V P A H U S G Cv Cp Tm W Q; Q the water's cumulative heat, J/mol.
+        const double* last = &rows[rows.size() - 13];
+        const double Tmagma = last[10], gained = last[12];
+        const double released = (water.M / c.m) * (c.cp * (c.T0 - Tmagma) -
+                                                   water.calculateLatentHeatTerm(c.T0, Tmagma));
+        EXPECT_GT(released, 100.0) << c.T0;
+        EXPECT_NEAR(gained, released, 1e-3 * released) << c.T0 << " K, magma at " << Tmagma;
+    }
+}
+
+TEST_F(MagmaBalanceTest, IsochoricPyroclastCycleKeepsTheMagmasHeat) {
+    // The default isochoric cycle with pyroclasts: the water gains, beyond the heating to
+    // state 3, what the fragments lose from there to their last temperature.
+    const WaterMagmaCalculationResult r = cycle({"pyroclast"}, 0);
+    ASSERT_EQ(water.error, 0);
+    ASSERT_EQ(r.pyroclastFailed, 0);
+    EXPECT_NEAR(-r.Wrev, 319.57, 0.01);
+    EXPECT_NEAR(r.Q, 1288.17, 0.01);
+    EXPECT_NEAR(-r.WrevP, 446.29, 0.05);
+    EXPECT_NEAR(r.QP - r.Q, 382.30, 0.05);
+}
+
+TEST_F(MagmaBalanceTest, PyroclastSteamEndsWithTheFragments) {
+    // Magma at 300 deg. C, m = 0.05, isobaric: the fragments would heat saturated steam
+    // past saturation at 1 bar; water and fragments end together, the water's entropy gain
+    // being the fragments' loss.
+    const WaterMagmaCalculationResult r = cycle({"pyroclast", "Tm", "300", "m", "0.05"}, 1);
+    ASSERT_EQ(water.error, 0);
+    ASSERT_EQ(r.pyroclastFailed, 0);
+    // The main cycle is that of the same command without pyroclasts.
+    EXPECT_NEAR(r.T3 - 273.15, 257.31, 0.005);
+    EXPECT_NEAR(-r.Wrev, 163.44, 0.005);
+    const double M = water.M, cp = water.magmaHeatCapacity, m = r.m;
+    EXPECT_EQ(r.x5P, 0.0);
+    EXPECT_GT(r.T5P, r.Tsatf);
+    EXPECT_LT(r.T5P, r.T4P);
+    EXPECT_NEAR(r.S5P - r.S4P, (M * cp / m) * std::log(r.T4P / r.T5P), 1e-6 * r.S5P);
+    EXPECT_NEAR(r.QP - r.Q, (cp / m) * (r.T4P - r.T5P) * 1e-3, 1e-6 * r.QP);
+    for (double v : {r.WrevP, r.QP, r.U5P, r.steamMassP}) EXPECT_TRUE(std::isfinite(v));
+}
+
+TEST_F(MagmaBalanceTest, StudiesFindTheSteamEndsOfTheIrreversibleExpansion) {
+    // Above the saturated steam's energy at 1 bar (firr < 0) the irreversible end is steam.
+    ::testing::internal::CaptureStdout();
+    water.calculatePhreaticCycle(10.0, 1473.15, 1, 0, "0", 25.0);
+    ::testing::internal::GetCapturedStdout();
+    int steamEnds = 0;
+    bool checked = false;
+    for (const std::string& line : testing::fileLines("heatirr0")) {
+        if (line.empty() || line[0] == '#') continue;
+        const std::vector<double> row = testing::numbersOf(line);
+        ASSERT_EQ(row.size(), 24u) << line;
+        if (!(row[20] < 0.0)) continue;
+        ++steamEnds;
+        for (int k : {17, 18, 19, 23}) EXPECT_TRUE(std::isfinite(row[k])) << line;
+        EXPECT_GT(row[18], 373.0) << line;  // superheated
+        if (std::fabs(row[2] - 696.15) < 1e-6) {
+            // Independently: tirr 450.63 K, virr 37230 cm3/mol, and -3688.8 J/mol of work
+            // against 1 bar, which the table adds to the -4322.5 J/mol done while the
+            // water was heated at depth.
+            EXPECT_NEAR(row[1], 137.99, 0.005);
+            EXPECT_NEAR(row[18], 450.63, 0.01);
+            EXPECT_NEAR(row[19], 37230.0, 1.0);
+            EXPECT_NEAR(row[17], -3688.8 - 4322.5, 0.2);
+            checked = true;
+        }
+    }
+    EXPECT_GT(steamEnds, 3);
+    EXPECT_TRUE(checked);
+}
+
+TEST_F(MagmaBalanceTest, SaturationUpTo220Point6Bar) {
+    // Liquid and steam coexist: equal pressures and Gibbs energies, the liquid denser.
+    for (double Pbar : {220.5, 220.56, 220.58, 220.59, 220.6}) {
+        WaterSaturationResult r;
+        ::testing::internal::CaptureStdout();
+        const bool found = water.calculateSaturatedExpansionWork(0.0, Pbar, &r, 1.0);
+        ::testing::internal::GetCapturedStdout();
+        ASSERT_TRUE(found) << Pbar;
+        EXPECT_NEAR(r.P, Pbar, 1e-6) << Pbar;
+        EXPECT_LT(r.Vl, r.Vv) << Pbar;
+        EXPECT_NEAR(r.Gl, r.Gv, 1e-7 * 8.314 * r.T) << Pbar;
+        EXPECT_LT(r.T, 647.096) << Pbar;
+    }
+    WaterSaturationResult top;
+    ::testing::internal::CaptureStdout();
+    ASSERT_TRUE(water.calculateSaturatedExpansionWork(0.0, 220.6, &top, 1.0));
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_NEAR(top.T, 647.081, 0.001);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,146 @@
+// What the document reads from disk and refuses: a document, the user's measured data or the
+// saturation table that is a FIFO, a folder, a device, a dangling link or too large ends as a
+// message, never a hang; values no measurement or saturation state can have are not drawn.
+#include <cmath>
+#include <cstring>
+
+#include "WorkbenchTestSupport.h"
+#include "numerics/DataPath.h"
+#include "numerics/FileReader.h"
+#include "numerics/TextCapture.h"
+#include "plot/ArrayAdditions.h"
+#include "support/HostileFiles.h"
+#include "workbench/ExperimentalData.h"
+#include "workbench/Form.h"
+
+namespace vornex::test {
+namespace {
+
+using testing::hostileCases;
+using testing::makeHostile;
+using testing::runBounded;
+
+TEST(WorkbenchReaders, DocumentThatIsNoRegularFileIsRefusedAtOnce) {
+    for (const auto& c : hostileCases()) {
+        SCOPED_TRACE(c.name);
+        makeHostile(c.kind, "hostile.wyvra", kDocumentFileLimit + 1);
+        const auto run = runBounded(120, [] {
+            IoResult r;
+            std::unique_ptr<MyDocument> doc;
+            stdoutOf([&] { doc = HeadlessWorkbench::openDocument("hostile.wyvra", &r); });
+            return std::string(doc ? "opened" : "refused") + ": " + r.message;
+        });
+        ASSERT_TRUE(run.finished) << "opening hung or ran out of memory";
+        EXPECT_EQ(run.said.rfind("refused: ", 0), 0u) << run.said;
+        EXPECT_NE(run.said.find("hostile.wyvra"), std::string::npos) << run.said;
+        EXPECT_NE(run.said.find(c.said), std::string::npos) << run.said;
+    }
+}
+
+TEST(WorkbenchReaders, MeasuredDataThatIsNoRegularFileIsRefused) {
+    for (const auto& c : hostileCases()) {
+        SCOPED_TRACE(c.name);
+        makeHostile(c.kind, "h2onacl/lv-isotherms-user.txt", kTableFileLimit + 1);
+        const auto run = runBounded(20, [] {
+            std::vector<ExperimentalSet> sets = experimentalCatalogue();
+            std::vector<std::string> refusals;
+            const IoResult r = readExperimentalSets(findDataFile("h2onacl/lv-isotherms-user.txt"),
+                                                    sets, refusals);
+            return r.message;
+        });
+        ASSERT_TRUE(run.finished) << "reading hung or ran out of memory";
+        EXPECT_NE(run.said.find(c.said), std::string::npos) << run.said;
+    }
+}
+
+// The user's measured-data file as a FIFO in the working folder used to keep a new document
+// from ever being made.
+TEST(WorkbenchReaders, NewDocumentBesideAFifoOfMeasuredDataIsMade) {
+    makeHostile(testing::Hostile::Fifo, "h2onacl/lv-isotherms-user.txt", 0);
+    const auto run = runBounded(120, [] {
+        std::unique_ptr<MyDocument> doc;
+        const std::string said = outputOf([&] { doc = HeadlessWorkbench::newDocument(); });
+        return std::string(doc && doc->experimentalSets()[0].available() ? "made" : "lost") +
+               ": " + said;
+    });
+    ASSERT_TRUE(run.finished) << "the new document hung";
+    EXPECT_EQ(run.said.rfind("made: ", 0), 0u) << run.said;
+}
+
+// The shipped table with one value of one row replaced.
+std::string damagedSaturationTable(std::size_t row, int column, double value) {
+    std::vector<double> table;
+    EXPECT_TRUE(readTabulatedResource("satu0", 28, table).ok());
+    EXPECT_GT(table.size(), (row + 1) * 28);
+    table[row * 28 + static_cast<std::size_t>(column)] = value;
+    const std::string name = "satu0-" + std::to_string(row) + "-" + std::to_string(column);
+    EXPECT_TRUE(writeFileAtomically(name, table.data(), table.size() * sizeof(double)).ok());
+    return name;
+}
+
+TEST(WorkbenchReaders, SaturationTableWithAnImpossibleRowIsTracedInstead) {
+    struct Damage {
+        std::size_t row;
+        int column;
+        double value;
+    };
+    const Damage damages[] = {{40, 0, std::nan("")}, {80, 3, 1e308},   {120, 25, -1e308},
+                              {160, 26, 0.0},        {200, 0, -220.0}, {0, 25, INFINITY}};
+    for (const Damage& d : damages) {
+        MyDocument::Options options;
+        options.saturationResource = damagedSaturationTable(d.row, d.column, d.value);
+        SCOPED_TRACE(options.saturationResource);
+        std::unique_ptr<MyDocument> doc;
+        const std::string said = outputOf([&] { doc = HeadlessWorkbench::newDocument(options); });
+        EXPECT_TRUE(doc->tracedSaturation());
+        EXPECT_NE(said.find("row " + std::to_string(d.row)), std::string::npos) << said;
+        for (double v : doc->satProperties) ASSERT_TRUE(std::isfinite(v));
+        EXPECT_NEAR(doc->mPcH2O, 220.64, 0.05);
+    }
+}
+
+// Set 0 as shipped, with the pressure of one row replaced.
+std::string set0With(std::size_t row, double P) {
+    std::vector<ExperimentalSet> shipped = experimentalCatalogue();
+    std::vector<std::string> refusals;
+    EXPECT_TRUE(
+        readExperimentalSets(findDataFile("h2onacl/lv-isotherms.txt"), shipped, refusals).ok());
+    const ExperimentalSet& s = shipped[0];
+    std::string text;
+    for (std::size_t i = 0; i < s.P.size(); ++i)
+        text += "0 " + formatNumber(i == row ? P : s.P[i]) + ' ' + formatNumber(s.liquid[i]) +
+                ' ' + formatNumber(s.vapour[i]) + '\n';
+    return text;
+}
+
+TEST(WorkbenchReaders, MeasuredPressuresOutOfBoundsOrOrderAreRefused) {
+    struct Case {
+        std::size_t row;
+        double P;
+        const char* said;
+    };
+    // Set 0 runs 58, 60, 65, ... 85.8 bar.
+    const Case cases[] = {{4, 1e308, "out of range"}, {4, 6000, "out of range"},
+                          {4, -75, "out of range"},   {4, 0, "out of range"},
+                          {4, 62, "order"},           {1, 90, "order"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.row) + " " + formatNumber(c.P));
+        ASSERT_TRUE(writeFileAtomically("user-sets.txt", set0With(c.row, c.P)).ok());
+        std::vector<ExperimentalSet> sets = experimentalCatalogue();
+        std::vector<std::string> refusals;
+        ASSERT_TRUE(readExperimentalSets("user-sets.txt", sets, refusals).ok());
+        EXPECT_FALSE(sets[0].available());
+        ASSERT_EQ(refusals.size(), 1u);
+        EXPECT_NE(refusals[0].find(c.said), std::string::npos) << refusals[0];
+    }
+    // Unchanged, the set is taken.
+    ASSERT_TRUE(writeFileAtomically("user-sets.txt", set0With(99, 0)).ok());
+    std::vector<ExperimentalSet> sets = experimentalCatalogue();
+    std::vector<std::string> refusals;
+    ASSERT_TRUE(readExperimentalSets("user-sets.txt", sets, refusals).ok());
+    EXPECT_TRUE(refusals.empty());
+    EXPECT_TRUE(sets[0].available());
+}
+
+}  // namespace
+}  // namespace vornex::test

@@ -13,6 +13,7 @@
 
 #include "expression/BinOp.h"
 #include "expression/Function.h"
+#include "expression/SeparableSum.h"
 #include "expression/Sum.h"
 #include "expression/UnOp.h"
 #include "water/WagnerCoefficients.h"
@@ -180,10 +181,50 @@ const std::vector<Term>& residualTerms() {
     return terms;
 }
 
-// The residual as a term would build it: variable 0 is tau, variable 1 is delta; powers of
-// delta and tau and the factors exp(-delta^c) are shared between the terms that use them.
+// The residual as the multi-parameter builder builds it: every term of these three kinds in
+// one SeparableSum node on tau (variable 0) and delta (variable 1).
 struct ResidualGraph {
     ResidualGraph() {
+        tau.variableIndex = 0;
+        delta.variableIndex = 1;
+        tau.holdAsMember();
+        delta.holdAsMember();
+        auto* sum = new SeparableSum;
+        sum->tie2(tau, delta);
+        using F = SeparableSum::Factor;
+        for (const Term& t : residualTerms()) {
+            if (t.c != 0) {
+                sum->addTerm(t.n, F{t.t}, F{t.d, t.c, 1.0});
+            } else if (t.alpha != 0) {
+                sum->addTerm(t.n, F{t.t, 0, 0, t.beta, t.gamma}, F{t.d, 0, 0, t.alpha, t.eps});
+            } else {
+                sum->addTerm(t.n, F{t.t}, F{t.d});
+            }
+        }
+        root.reset(sum);
+        root->number_of_variables(2);
+        root->analyze_dependencies();
+    }
+    void evaluate(double tauValue, double deltaValue, int order) {
+        double x[2] = {tauValue, deltaValue};
+        root->initialize_the_graph();
+        root->set_variable_values(x);
+        root->calculate(order);
+    }
+    void evaluateVolume(double tauValue, double deltaValue) {
+        double x[2] = {tauValue, deltaValue};
+        root->initialize_the_graph();
+        root->set_variable_values(x);
+        root->calculate(2, 1);
+    }
+    FVar tau, delta;
+    std::unique_ptr<Expression> root;
+};
+
+// The same residual from generic nodes, one or two per term: powers of delta and tau and the
+// factors exp(-delta^c) shared between the terms that use them.
+struct ResidualNodes {
+    ResidualNodes() {
         tau.variableIndex = 0;
         delta.variableIndex = 1;
         tau.holdAsMember();
@@ -274,6 +315,7 @@ struct Phi {
 
 // The closed form, written as one would by hand: per term one power of delta and of tau and
 // the logarithmic derivatives of each factor.
+template <int Order = 2>
 Phi closedForm(double tau, double delta) {
     Phi r{};
     const double id = 1 / delta, it = 1 / tau;
@@ -296,19 +338,24 @@ Phi closedForm(double tau, double delta) {
             Ltt -= 2 * t.beta;
         }
         r.v[0] += P;
-        r.v[1] += P * Lt;
-        r.v[2] += P * Ld;
-        r.v[3] += P * (Lt * Lt + Ltt);
-        r.v[4] += P * Ld * Lt;
-        r.v[5] += P * (Ld * Ld + Ldd);
+        if constexpr (Order >= 1) {
+            r.v[1] += P * Lt;
+            r.v[2] += P * Ld;
+        }
+        if constexpr (Order >= 2) {
+            r.v[3] += P * (Lt * Lt + Ltt);
+            r.v[4] += P * Ld * Lt;
+            r.v[5] += P * (Ld * Ld + Ldd);
+        }
     }
     return r;
 }
 
 constexpr double kTau = 647.096 / 500.0, kDelta = 838.0 / 322.0;  // liquid near 500 K
 
-void ResidualGraphOrder(benchmark::State& state) {
-    ResidualGraph g;
+template <class Graph>
+void ResidualOrder(benchmark::State& state) {
+    Graph g;
     const int order = static_cast<int>(state.range(0));
     for (auto _ : state) {
         if (order < 0) {
@@ -319,7 +366,10 @@ void ResidualGraphOrder(benchmark::State& state) {
         benchmark::DoNotOptimize(g.root->block());
     }
 }
-BENCHMARK(ResidualGraphOrder)->ArgName("order")->Arg(-1)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Arg(4);
+BENCHMARK(ResidualOrder<ResidualGraph>)->Name("ResidualGraphOrder")->ArgName("order")
+    ->Arg(-1)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Arg(4);
+BENCHMARK(ResidualOrder<ResidualNodes>)->Name("ResidualNodesOrder")->ArgName("order")
+    ->Arg(-1)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Arg(4);
 
 void ResidualClosedForm(benchmark::State& state) {
     double tau = kTau;
@@ -331,44 +381,64 @@ void ResidualClosedForm(benchmark::State& state) {
 }
 BENCHMARK(ResidualClosedForm);
 
-// Ratio of the order-2 graph evaluation to the closed form, measured here with the same
-// clock, and a check that both give the same numbers.
+// Ratio of the graph evaluation to the closed form of the same order (0, 1 or 2), measured
+// here with the same clock, for the graph as the builder makes it (graph/closed) and for the
+// generic nodes (nodes/closed), and a check that all give the same numbers.
 double now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
+template <int Order>
+double closedSeconds(int rounds) {
+    const double t0 = now();
+    double tau = kTau;
+    for (int k = 0; k < rounds; ++k) {
+        benchmark::DoNotOptimize(tau);
+        Phi phi = closedForm<Order>(tau, kDelta);
+        benchmark::DoNotOptimize(phi);
+    }
+    return now() - t0;
+}
+
+template <class Graph>
+double graphSeconds(Graph& g, int order, int rounds) {
+    const double t0 = now();
+    for (int k = 0; k < rounds; ++k) {
+        g.evaluate(kTau, kDelta, order);
+        benchmark::DoNotOptimize(g.root->block());
+    }
+    return now() - t0;
+}
+
 void ResidualRatio(benchmark::State& state) {
     ResidualGraph g;
+    ResidualNodes nodes;
+    const int order = static_cast<int>(state.range(0));
     const int rounds = 2000;
-    double graphSeconds = 0, closedSeconds = 0;
+    double graph = 0, generic = 0, closed = 0;
     for (auto _ : state) {
-        auto t0 = now();
-        for (int k = 0; k < rounds; ++k) {
-            g.evaluate(kTau, kDelta, 2);
-            benchmark::DoNotOptimize(g.root->block());
-        }
-        auto t1 = now();
-        double tau = kTau;
-        for (int k = 0; k < rounds; ++k) {
-            benchmark::DoNotOptimize(tau);
-            Phi phi = closedForm(tau, kDelta);
-            benchmark::DoNotOptimize(phi);
-        }
-        auto t2 = now();
-        graphSeconds += t1 - t0;
-        closedSeconds += t2 - t1;
+        graph += graphSeconds(g, order, rounds);
+        generic += graphSeconds(nodes, order, rounds);
+        closed += order == 0   ? closedSeconds<0>(rounds)
+                  : order == 1 ? closedSeconds<1>(rounds)
+                               : closedSeconds<2>(rounds);
     }
-    state.counters["graph/closed"] = graphSeconds / closedSeconds;
+    state.counters["graph/closed"] = graph / closed;
+    state.counters["nodes/closed"] = generic / closed;
+    g.evaluate(kTau, kDelta, 2);
+    nodes.evaluate(kTau, kDelta, 2);
     const Phi phi = closedForm(kTau, kDelta);
     double worst = 0;
     for (int p = 0; p < 6; ++p) {
-        worst =
-            std::max(worst, std::fabs(g.root->block()[p] - phi.v[p]) / (1 + std::fabs(phi.v[p])));
+        for (const double* b : {g.root->block(), nodes.root->block()}) {
+            worst = std::max(worst, std::fabs(b[p] - phi.v[p]) / (1 + std::fabs(phi.v[p])));
+        }
     }
     state.counters["max rel diff"] = worst;
 }
-BENCHMARK(ResidualRatio)->Iterations(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(ResidualRatio)->ArgName("order")->Arg(0)->Arg(1)->Arg(2)->Iterations(50)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vornex

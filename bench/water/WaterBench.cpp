@@ -7,9 +7,12 @@
 // evaluation, with the mean number of residual evaluations per (T, P) state.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <vector>
 
+#include "HandWritten.h"
 #include "water/Wagner.h"
 #include "water/WagnerPruss.h"
 
@@ -138,6 +141,27 @@ double secondsPer(int n, F&& f) {
     return (cpuSeconds() - start) / n;
 }
 
+// The hand-written equation against the published check values, then the summary.
+void HandWrittenCheck(benchmark::State& state) {
+    // IAPWS R6-95(2018) Table 6: T = 500 K, rho = 838.025 kg/m3.
+    const double tau = kWaterCriticalTemperature / 500.0, delta = 838.025 / 322.0;
+    handwritten::Phi r{};
+    for (auto _ : state) {
+        r = handwritten::residual(tau, delta);
+        benchmark::DoNotOptimize(r);
+    }
+    const handwritten::Phi o = handwritten::ideal(tau, delta);
+    const double published[] = {-3.42693206, -0.364366650, 0.856063701, -5.81403435,
+                                -2.23440737, -1.12176915, 2.04797733,   9.04611106,
+                                -1.93249185};
+    const double computed[] = {r.v, r.d, r.dd, r.t, r.tt, r.dt, o.v, o.t, o.tt};
+    double worst = 0;
+    for (int i = 0; i < 9; ++i)
+        worst = std::max(worst, std::fabs(computed[i] / published[i] - 1));
+    state.counters["max rel dev from Table 6"] = worst;
+}
+BENCHMARK(HandWrittenCheck);
+
 void Summary(benchmark::State& state) {
     const auto& g = grid();
     Wagner term;
@@ -153,22 +177,39 @@ void Summary(benchmark::State& state) {
     WagnerPruss water(2);
     const int n = static_cast<int>(g.size());
     double order2 = 0, order3 = 0, tp = 0, tv = 0, psat = 0;
-    uint64_t evaluations = 0;
+    double handOrder2 = 0, handTP = 0, handTV = 0;
+    uint64_t evaluations = 0, satEvaluations = 0;
     int rounds = 0;
+    const double tau = kWaterCriticalTemperature / 500.0, delta = 838.025 / 322.0;
     for (auto _ : state) {
         order2 += secondsPer(20000, [&](int) { residualOrder(2); });
         order3 += secondsPer(20000, [&](int) { residualOrder(3); });
+        handOrder2 += secondsPer(20000, [&](int i) {
+            benchmark::DoNotOptimize(handwritten::residual(tau + 1e-9 * (i & 1), delta));
+        });
         const uint64_t before = water.interaction[0]->evaluations;
         tp += secondsPer(n, [&](int i) {
             water.set_the_phase_as(g[static_cast<size_t>(i)].phase);
             water.calculateFromTP(g[static_cast<size_t>(i)].T, g[static_cast<size_t>(i)].Pbar, 0);
         });
         evaluations += water.interaction[0]->evaluations - before;
+        handTP += secondsPer(n, [&](int i) {
+            const GridState& s = g[static_cast<size_t>(i)];
+            benchmark::DoNotOptimize(handwritten::solve(s.T, s.Pbar * 1e5, s.phase == 2));
+        });
         tv += secondsPer(n, [&](int i) {
             const GridState& s = g[static_cast<size_t>(i)];
             water.calculateFromTV(s.T, kWaterMolarMass / s.rho, 0);
         });
+        handTV += secondsPer(n, [&](int i) {
+            const GridState& s = g[static_cast<size_t>(i)];
+            handwritten::State st{s.T, s.rho, 0, 0, 0, 0, 0, 0, 0, 0, true};
+            handwritten::complete(st);
+            benchmark::DoNotOptimize(st);
+        });
+        const uint64_t beforeSat = water.interaction[0]->evaluations;
         psat += secondsPer(371, [&](int i) { water.calculateTheSaturationPressure(275 + i); });
+        satEvaluations += water.interaction[0]->evaluations - beforeSat;
         ++rounds;
     }
     state.counters["order2_ns"] = 1e9 * order2 / rounds;
@@ -181,6 +222,15 @@ void Summary(benchmark::State& state) {
     state.counters["Psat/order2"] = psat / order2;
     state.counters["evals/TP"] =
         static_cast<double>(evaluations) / (static_cast<double>(n) * rounds);
+    state.counters["evals/Psat"] = static_cast<double>(satEvaluations) / (371.0 * rounds);
+    // Against the hand-written equation: its order-2 residual, its (T, P) solve with the
+    // state functions, and its state functions at a given (T, rho).
+    state.counters["hand_order2_ns"] = 1e9 * handOrder2 / rounds;
+    state.counters["hand_TP_ns"] = 1e9 * handTP / rounds;
+    state.counters["hand_TV_ns"] = 1e9 * handTV / rounds;
+    state.counters["TP/hand_TP"] = tp / handTP;
+    state.counters["TV/hand_TV"] = tv / handTV;
+    state.counters["Psat/hand_order2"] = psat / handOrder2;
 }
 BENCHMARK(Summary)->Unit(benchmark::kMillisecond)->Iterations(3);
 

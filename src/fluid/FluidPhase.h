@@ -291,6 +291,11 @@ class FluidPhase : public Phase {
     // Surface tension (parachor M (1/Vl - 1/Vv))^4, N/m; 0 when the parachor is 0.
     virtual double calculateSigma(double Vliquid, double Vvapour);
     virtual void initializeSaturationVolumesFromT(const char* component, double TK);
+    // Starts of calculateTheSaturationPressure, whose solve goes to rounding whatever its
+    // start: a model with closer ones than initializeSaturationVolumesFromT saves iterations.
+    virtual void initializeSaturationPressureSolve(const char* component, double TK) {
+        initializeSaturationVolumesFromT(component, TK);
+    }
     virtual void initializeSaturationVolumesFromP(const char* component, double PPa);
     virtual void initializeFlash2(double a, double b);
     virtual void initializeBubblePoint2(double a, double b);

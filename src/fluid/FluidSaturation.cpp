@@ -414,7 +414,7 @@ double FluidPhase::calculateTheSaturationPressure(double TK) {
     const double Tc = nc == 1 ? namingCriticalTemperature() : 0.0;
     bool refused = atOrAboveOwnCriticalTemperature(TK);
     if (!refused && major < static_cast<int>(componentName.size()))
-        initializeSaturationVolumesFromT(componentName[major].c_str(), TK);
+        initializeSaturationPressureSolve(componentName[major].c_str(), TK);
     refused = refused || error != 0;
     TemperatureHold hold(*this);
     temperature(TK);

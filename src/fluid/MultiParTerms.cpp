@@ -4,8 +4,10 @@
 #include <cstdio>
 
 #include "expression/BinOp.h"
+#include "expression/SeparableSum.h"
 #include "expression/Sum.h"
 #include "expression/UnOp.h"
+#include "fluid/NonAnalyticSum.h"
 #include "fluid/PowerOfSquare.h"
 
 namespace vornex {
@@ -241,6 +243,25 @@ std::vector<Expression*> MultiParBuilder::terms(const MultiParTable& table) {
     return out;
 }
 
+std::vector<Expression*> MultiParBuilder::fusedTerms(const MultiParTable& table) {
+    using Factor = SeparableSum::Factor;
+    auto& sum = tied<SeparableSum>(nodes_, "separable", leaves_.tau(), leaves_.delta());
+    for (const auto& k : table.power) sum.addTerm(k.n, Factor{k.t}, Factor{double(k.d)});
+    for (const auto& k : table.exponential)
+        sum.addTerm(k.n, Factor{k.t}, Factor{double(k.d), double(k.c), k.g});
+    for (const auto& k : table.gaussian) {
+        sum.addTerm(k.n, Factor{double(k.t), 0.0, 0.0, k.beta, k.gamma},
+                    Factor{double(k.d), 0.0, 0.0, k.alpha, k.eps});
+    }
+    auto& nonAnalytic = tied<NonAnalyticSum>(nodes_, "nonanalytic", leaves_.tau(), leaves_.delta());
+    for (const auto& k : table.nonAnalytic)
+        nonAnalytic.addTerm({k.n, k.a, k.b, k.B, k.C, k.D, k.A, k.beta});
+    std::vector<Expression*> out;
+    if (sum.numberOfTermsAdded() > 0) out.push_back(&sum);
+    if (nonAnalytic.numberOfTermsAdded() > 0) out.push_back(&nonAnalytic);
+    return out;
+}
+
 std::vector<Expression*> MultiParBuilder::idealGasTerms(const IdealGasTable& table) {
     std::vector<Expression*> out;
     auto name = [&] {
@@ -288,7 +309,7 @@ std::vector<Expression*> MultiParBuilder::idealGasTerms(const IdealGasTable& tab
 MultiParResidual::MultiParResidual(const ReducingState& reducing, const MultiParTable& table,
                                    bool minusLnV)
     : ReducedTerm(reducing) {
-    std::vector<Expression*> terms = build_.terms(table);
+    std::vector<Expression*> terms = build_.fusedTerms(table);
     if (minusLnV) {
         auto& lnV = tied<Logarithm>(nodes_, "mlnV", leaves_.delta());
         lnV.set_scalars3(1.0, 0.0, -std::log(reducing.Vc));

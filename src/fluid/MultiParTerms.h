@@ -155,8 +155,12 @@ class MultiParBuilder {
     Expression& exponentialTerm(int i, const ExponentialTermCoefficients& k);
     Expression& gaussianTerm(int i, const GaussianTermCoefficients& k);
     Expression& nonAnalyticTerm(int i, const NonAnalyticTermCoefficients& k);
-    // Every term of the table, in order.
+    // Every term of the table, in order, each a node of its own.
     std::vector<Expression*> terms(const MultiParTable& table);
+    // The power, exponential and Gaussian terms of the table as one node that evaluates them
+    // in a single loop ("separable"), then the non-analytic terms as one node
+    // ("nonanalytic").
+    std::vector<Expression*> fusedTerms(const MultiParTable& table);
     // The ideal-gas terms in order (ln delta first when asked).
     std::vector<Expression*> idealGasTerms(const IdealGasTable& table);
 

@@ -6,9 +6,9 @@
 // (fluid/MultiParTerms.h) over the table of water/WagnerCoefficients.h (Wagner and Pruss,
 // J. Phys. Chem. Ref. Data 31 (2002) 387; IAPWS R6-95, Table 2).
 //
-// Every node carries the name its formula line prints ("delta4", "e2delta9", "tau10",
-// "theta", "bigDelta", "a1" ... "a56", root "A"). The term owns its nodes: each is held as
-// a member, the root is a heap Sum deleted first.
+// Every node carries the name its formula line prints: "separable" for terms 1-54 evaluated
+// together, "nonanalytic" for terms 55-56, root "A". The term owns its nodes: each is held
+// as a member, the root is a heap Sum deleted first.
 #pragma once
 
 #include "fluid/MultiParTerms.h"

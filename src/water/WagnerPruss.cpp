@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "water/Wagnerid.h"
 
@@ -43,6 +44,14 @@ int WagnerPruss::isInstable(double TK, double Vm3) {
 
 bool WagnerPruss::admitsVolume(double TK, double Vm3) {
     return isInstable(TK, Vm3) == 0;
+}
+
+void WagnerPruss::initializeSaturationPressureSolve(const char* component, double TK) {
+    initializeSaturationVolumesFromT(component, TK);
+    if (component == nullptr || std::strcmp(component, "H2O") != 0) return;
+    if (!(TK >= 273.16 && TK <= 646.0)) return;
+    Vl0 = kWaterMolarMass / saturatedLiquidDensityWagnerPruss(TK);
+    Vv0 = kWaterMolarMass / saturatedVapourDensityWagnerPruss(TK);
 }
 
 double WagnerPruss::calculateSigma(double, double) {

@@ -401,8 +401,14 @@ void WaterMagmaCalculationInfo::writeToLog() const {
 
 namespace {
 
+// A figure printed with two decimals: what rounds to zero is shown as 0.00, never as the
+// "-0.00" of a difference of two equal energies that carries rounding noise.
+double shown(double perGramValue) {
+    return std::fabs(perGramValue) < 0.005 ? 0.0 : perGramValue;
+}
+
 double perGram(double molar) {
-    return molar * 0.001 / kMolarMass;
+    return shown(molar * 0.001 / kMolarMass);
 }
 
 // The lines the standard-output report and the log report share: a tab before each line
@@ -539,7 +545,7 @@ void WaterMagmaCalculationResult::printExpansionWork() const {
         std::printf("\t %5.2f volume %% of steam at 100°C and 1 bar\n",
                     (1.0 - liquidVolumeFraction(xi, Vlf, Vvf)) * 100.0);
     }
-    std::printf("\tExpansion work            : %6.2f J/g water\n", -Wirr);
+    std::printf("\tExpansion work            : %6.2f J/g water\n", shown(-Wirr));
 }
 
 void WaterMagmaCalculationResult::writeToLog() const {

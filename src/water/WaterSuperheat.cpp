@@ -45,8 +45,10 @@ bool joinName(const char* name, const char* suffix, std::size_t limit, std::stri
 // A stretched liquid holds a nucleus only while it is mechanically stable, denser than the
 // nucleus and below its pressure; beyond its spinodal the rates and radii have no meaning
 // (heated past it at fixed pressure, the volume solve lands on the vapour).
+// A sweep starts at the saturated liquid, where the two pressures are equal but for
+// rounding: that start is no spinodal, whichever way the rounding went.
 bool stableAgainstNucleus(double dPdVliquid, double Pl, double Pv, double Vl, double Vv) {
-    return dPdVliquid < 0.0 && Pl < Pv && Vl < Vv;
+    return dPdVliquid < 0.0 && Pl < Pv + 1e-9 * std::fabs(Pv) && Vl < Vv;
 }
 
 void printNucleusLine(double Gstar, double Vl, double Vv, double Pl, double Pv,

@@ -303,14 +303,14 @@ int Anderko::doCommandEx(int argc, char* const* argv) {
         error = 1;
         return 1;
     }
-    bool (Anderko::*const tables[])() = {&Anderko::testTable6Duan95, &Anderko::testTable4Duan03,
-                                         &Anderko::testTable7Duan03};
-    const char* const tableWords[] = {"table2", "table3", "table4"};
-    for (int k = 0; k < 3; ++k)
-        if (std::strcmp(w, tableWords[k]) == 0) {
-            if (!(this->*tables[k])()) error = 1;
-            return 1;
-        }
+    bool (Anderko::*table)() = nullptr;
+    if (std::strcmp(w, "table2") == 0) table = &Anderko::testTable6Duan95;
+    if (std::strcmp(w, "table3") == 0) table = &Anderko::testTable4Duan03;
+    if (std::strcmp(w, "table4") == 0) table = &Anderko::testTable7Duan03;
+    if (table != nullptr) {
+        if (!(this->*table)()) error = 1;
+        return 1;
+    }
     if (std::strcmp(w, "test1") == 0) {
         if (argc < 8) {
             std::fprintf(stderr, "test1 needs T V0 xsalt xgas dT flag suffix\n");

@@ -181,29 +181,14 @@ const std::vector<Term>& residualTerms() {
     return terms;
 }
 
-// The residual as the multi-parameter builder builds it: every term of these three kinds in
-// one SeparableSum node on tau (variable 0) and delta (variable 1).
-struct ResidualGraph {
-    ResidualGraph() {
+// tau (variable 0) and delta (variable 1), the root on them, and the two evaluations the
+// benchmarks time: every derivative to an order, and the pure volume ones of a volume solve.
+struct ResidualOnTauDelta {
+    ResidualOnTauDelta() {
         tau.variableIndex = 0;
         delta.variableIndex = 1;
         tau.holdAsMember();
         delta.holdAsMember();
-        auto* sum = new SeparableSum;
-        sum->tie2(tau, delta);
-        using F = SeparableSum::Factor;
-        for (const Term& t : residualTerms()) {
-            if (t.c != 0) {
-                sum->addTerm(t.n, F{t.t}, F{t.d, t.c, 1.0});
-            } else if (t.alpha != 0) {
-                sum->addTerm(t.n, F{t.t, 0, 0, t.beta, t.gamma}, F{t.d, 0, 0, t.alpha, t.eps});
-            } else {
-                sum->addTerm(t.n, F{t.t}, F{t.d});
-            }
-        }
-        root.reset(sum);
-        root->number_of_variables(2);
-        root->analyze_dependencies();
     }
     void evaluate(double tauValue, double deltaValue, int order) {
         double x[2] = {tauValue, deltaValue};
@@ -221,14 +206,32 @@ struct ResidualGraph {
     std::unique_ptr<Expression> root;
 };
 
+// The residual as the multi-parameter builder builds it: every term of these three kinds in
+// one SeparableSum node on tau (variable 0) and delta (variable 1).
+struct ResidualGraph : ResidualOnTauDelta {
+    ResidualGraph() {
+        auto* sum = new SeparableSum;
+        sum->tie2(tau, delta);
+        using F = SeparableSum::Factor;
+        for (const Term& t : residualTerms()) {
+            if (t.c != 0) {
+                sum->addTerm(t.n, F{t.t}, F{t.d, t.c, 1.0});
+            } else if (t.alpha != 0) {
+                sum->addTerm(t.n, F{t.t, 0, 0, t.beta, t.gamma}, F{t.d, 0, 0, t.alpha, t.eps});
+            } else {
+                sum->addTerm(t.n, F{t.t}, F{t.d});
+            }
+        }
+        root.reset(sum);
+        root->number_of_variables(2);
+        root->analyze_dependencies();
+    }
+};
+
 // The same residual from generic nodes, one or two per term: powers of delta and tau and the
 // factors exp(-delta^c) shared between the terms that use them.
-struct ResidualNodes {
+struct ResidualNodes : ResidualOnTauDelta {
     ResidualNodes() {
-        tau.variableIndex = 0;
-        delta.variableIndex = 1;
-        tau.holdAsMember();
-        delta.holdAsMember();
         const auto& terms = residualTerms();
         auto* sum = new Sum;
         sum->number_of_terms(static_cast<int>(terms.size()));
@@ -290,21 +293,7 @@ struct ResidualNodes {
         g->tiep2(exponential(delta, t.eps, t.alpha), exponential(tau, t.gamma, t.beta));
         return g;
     }
-    void evaluate(double tauValue, double deltaValue, int order) {
-        double x[2] = {tauValue, deltaValue};
-        root->initialize_the_graph();
-        root->set_variable_values(x);
-        root->calculate(order);
-    }
-    void evaluateVolume(double tauValue, double deltaValue) {
-        double x[2] = {tauValue, deltaValue};
-        root->initialize_the_graph();
-        root->set_variable_values(x);
-        root->calculate(2, 1);
-    }
-    FVar tau, delta;
     std::map<double, Expression*> deltaPowers, tauPowers, expFactors;
-    std::unique_ptr<Expression> root;
 };
 
 // phi and its derivatives to second order: [phi, phi_tau, phi_delta, phi_tautau,

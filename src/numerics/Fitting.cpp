@@ -187,6 +187,14 @@ void Fitting::set_type_of_regression(short value) {
     type = value;
 }
 
+void Fitting::note(const char* format, ...) const {
+    if (history == nullptr) return;
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(history, format, args);
+    va_end(args);
+}
+
 bool Fitting::set_history(const char* path) {
     // The history is followed while the fit runs, so it is streamed; the file it replaces
     // stays open until the new one exists.
@@ -194,7 +202,7 @@ bool Fitting::set_history(const char* path) {
     std::FILE* stream =
         path != nullptr && file->open(path, AtomicFile::Mode::Stream) ? file->stream() : nullptr;
     if (stream == nullptr) {
-        std::fprintf(history, "Cannot open the history file %s: %s\n",
+        note("Cannot open the history file %s: %s\n",
                      path == nullptr ? "" : path, file->problem().c_str());
         return false;
     }
@@ -294,7 +302,7 @@ void Fitting::buildPointMatrices() {
             }
         // A point whose matrix cannot be inverted keeps its previous inverse.
         if (inverse(D, m) != 0)
-            std::fprintf(history, "Ill-defined variable matrix\n");
+            note("Ill-defined variable matrix\n");
         else
             for (int k = 0; k < m; ++k) copyInto(Dinv[i][k], D[k], m);
         for (int k = 0; k < m; ++k) {
@@ -382,15 +390,15 @@ void Fitting::calculateLinearisedChange() {
         deltaL += (Fx[i] + Fp[i]) * eY[i] / vY[i];
         if (usesZ()) deltaL += (Gx[i] + Gp[i]) * eZ[i] / vZ[i];
     }
-    std::fprintf(history, "\n\nDelta linearized sum of squares = %lg\n", deltaL);
-    std::fprintf(history, "Changes in parameters\n");
-    for (int j = 0; j < P; ++j) std::fprintf(history, "%lg\t", dp[j]);
-    std::fprintf(history, "\n");
+    note("\n\nDelta linearized sum of squares = %lg\n", deltaL);
+    note("Changes in parameters\n");
+    for (int j = 0; j < P; ++j) note("%lg\t", dp[j]);
+    note("\n");
     if (printLevel >= 3 && adjustsVariables()) {
-        std::fprintf(history, "Changes in independent variables\n");
+        note("Changes in independent variables\n");
         for (int i = 0; i < N; ++i) {
-            for (int k = 0; k < m; ++k) std::fprintf(history, "%lg\t\t", dX[i][k]);
-            std::fprintf(history, "\n");
+            for (int k = 0; k < m; ++k) note("%lg\t\t", dX[i][k]);
+            note("\n");
         }
     }
     if (deltaL >= 0.0) {  // the step always goes downhill
@@ -408,7 +416,7 @@ void Fitting::limitStepFactor() {
                 if (X[i][k] + al * dX[i][k] >= 0.0) continue;
                 al /= reduction;
                 if (al < 1e-4) {
-                    std::fprintf(history, "delX too big, it = %d al = %lg \n", iteration, al);
+                    note("delX too big, it = %d al = %lg \n", iteration, al);
                     return;
                 }
             }
@@ -418,7 +426,7 @@ void Fitting::limitStepFactor() {
         if (maxParameterChange - std::fabs(al * dp[j]) > 0.0) continue;
         al /= reduction;
         if (al < 1e-5) {
-            std::fprintf(history, "delP too big, it = %d al = %lg \n", iteration, al);
+            note("delP too big, it = %d al = %lg \n", iteration, al);
             return;
         }
     }
@@ -442,8 +450,7 @@ void Fitting::runTrials() {
     for (;;) {
         ++trial;
         if (al < 1e-5) {
-            std::fprintf(history,
-                         "Linearized function does not sufficiently approximate true function, "
+            note("Linearized function does not sufficiently approximate true function, "
                          "it = %d, al = %lg\n",
                          iteration, al);
             return;
@@ -456,7 +463,7 @@ void Fitting::runTrials() {
                 errorCode = 0;
             }
             if (printLevel >= 2 && trial == 1)
-                std::fprintf(history, "al ssqn \n %lg  %lg \n", al, ssqNew);
+                note("al ssqn \n %lg  %lg \n", al, ssqNew);
             evaluated = true;
         }
         difference = ssqNew - ssq;
@@ -483,51 +490,50 @@ void Fitting::runTrials() {
 
 void Fitting::printProtocol() const {
     const int N = numberOfPoints, P = numberOfParameters, m = numberOfVariables;
-    FILE* out = history;
     if (printLevel > 0) {
-        std::fprintf(out, "Iteration %d  \nSum of the squares %lg\n  Parameters ", iteration, ssq);
-        for (int j = 0; j < P; ++j) std::fprintf(out, "%lg ", p[j]);
-        std::fprintf(out, "\n\n");
+        note("Iteration %d  \nSum of the squares %lg\n  Parameters ", iteration, ssq);
+        for (int j = 0; j < P; ++j) note("%lg ", p[j]);
+        note("\n\n");
     }
     if (printLevel > 3) {
         static const char* const headers[4] = {"i\t\tX\t\tXm\t\tY\t\tYm\t\tZ\t\tZm\n",
                                                "i\t\tX\t\tXm\t\tY\t\tYm\n",
                                                "i\t\tY\t\tYm\t\tZ\t\tZm\n", "i\t\tY\t\tYm\n"};
-        std::fprintf(out, "Estimated true values of variables\n");
-        if (type >= 0 && type <= 3) std::fprintf(out, "%s", headers[type]);
+        note("Estimated true values of variables\n");
+        if (type >= 0 && type <= 3) note("%s", headers[type]);
         for (int i = 0; i < N; ++i) {
-            std::fprintf(out, "%d\t\t", i);
+            note("%d\t\t", i);
             if (adjustsVariables())
                 for (int k = 0; k < m; ++k)
-                    std::fprintf(out, "%12lg\t\t%12lg\t\t", X[i][k], Xm[i][k]);
+                    note("%12lg\t\t%12lg\t\t", X[i][k], Xm[i][k]);
             if (usesZ())
-                std::fprintf(out, "%12lg\t\t%12lg\t\t%12lg\t\t%12lg\n", Y[i], Ym[i], Z[i], Zm[i]);
+                note("%12lg\t\t%12lg\t\t%12lg\t\t%12lg\n", Y[i], Ym[i], Z[i], Zm[i]);
             else
-                std::fprintf(out, "%12lg\t\t%12lg\n", Y[i], Ym[i]);
+                note("%12lg\t\t%12lg\n", Y[i], Ym[i]);
         }
-        std::fprintf(out, "\n");
+        note("\n");
     }
     if (printLevel > 6) {
         if (adjustsVariables()) {
-            std::fprintf(out, "Derivatives with respect to the variables\n");
-            std::fprintf(out, type == 0 ? "i\t\tdFx\t\tdGx\n" : "i\t\tdFx\n");
+            note("Derivatives with respect to the variables\n");
+            note(type == 0 ? "i\t\tdFx\t\tdGx\n" : "i\t\tdFx\n");
             for (int i = 0; i < N; ++i) {
-                std::fprintf(out, "%d\t\t", i);
-                for (int k = 0; k < m; ++k) std::fprintf(out, "%12lg\t\t", dYdX[i][k]);
+                note("%d\t\t", i);
+                for (int k = 0; k < m; ++k) note("%12lg\t\t", dYdX[i][k]);
                 if (type == 0)
-                    for (int k = 0; k < m; ++k) std::fprintf(out, "%12lg\t\t", dZdX[i][k]);
-                std::fprintf(out, "\n");
+                    for (int k = 0; k < m; ++k) note("%12lg\t\t", dZdX[i][k]);
+                note("\n");
             }
-            std::fprintf(out, "\n");
+            note("\n");
         }
-        std::fprintf(out, "Derivatives with respect to the parameters\n");
-        std::fprintf(out, usesZ() ? "i\t\tdFp\t\tdGp\n" : "i\t\tdFp\n");
+        note("Derivatives with respect to the parameters\n");
+        note(usesZ() ? "i\t\tdFp\t\tdGp\n" : "i\t\tdFp\n");
         for (int i = 0; i < N; ++i) {
-            std::fprintf(out, "%d\t\t", i);
-            for (int j = 0; j < P; ++j) std::fprintf(out, "%12lg\t\t", dYdp[i][j]);
+            note("%d\t\t", i);
+            for (int j = 0; j < P; ++j) note("%12lg\t\t", dYdp[i][j]);
             if (usesZ())
-                for (int j = 0; j < P; ++j) std::fprintf(out, "%12lg\t\t", dZdp[i][j]);
-            std::fprintf(out, "\n");
+                for (int j = 0; j < P; ++j) note("%12lg\t\t", dZdp[i][j]);
+            note("\n");
         }
     }
 }
@@ -535,22 +541,20 @@ void Fitting::printProtocol() const {
 void Fitting::printSummary() {
     const int P = numberOfParameters;
     const int freedom = numberOfPoints - numberOfParameters;
-    FILE* out = history;
-    std::fprintf(out, "\nRegression summary\n\n");
-    std::fprintf(out, "Sum of the squares of the weighted residuals : %lg\n\n", ssq);
+    note("\nRegression summary\n\n");
+    note("Sum of the squares of the weighted residuals : %lg\n\n", ssq);
     if (freedom > 0) {
         variance = ssqNew / freedom;
     } else {
         // No degrees of freedom: the scatter says nothing, so the weights are taken at face
         // value (variance factor 1) rather than dividing by zero.
         variance = 1.0;
-        std::fprintf(
-            out, "No degrees of freedom left: the variances of the data are taken as they are\n");
+        note("No degrees of freedom left: the variances of the data are taken as they are\n");
     }
-    std::fprintf(out, "Estimated variance of the fit : %lg\n", variance);
-    std::fprintf(out, "Estimated parameters\t: ");
-    for (int j = 0; j < P; ++j) std::fprintf(out, "%lg\t", p[j]);
-    std::fprintf(out, " \n\n");
+    note("Estimated variance of the fit : %lg\n", variance);
+    note("Estimated parameters\t: ");
+    for (int j = 0; j < P; ++j) note("%lg\t", p[j]);
+    note(" \n\n");
     for (int j = 0; j < P; ++j) {
         for (int l = 0; l < P; ++l) covariance[j][l] = variance * A[j][l];
         sdp[j] = std::sqrt(std::max(0.0, covariance[j][j]));
@@ -560,17 +564,17 @@ void Fitting::printSummary() {
             const double scale = sdp[j] * sdp[l];
             correlation[j][l] = scale > 0.0 ? covariance[j][l] / scale : 0.0;
         }
-    std::fprintf(out, "Standard deviations : \n\n ");
-    for (int j = 0; j < P; ++j) std::fprintf(out, "%lg ", sdp[j]);
-    std::fprintf(out, "\n\nCovariance matrix ");
+    note("Standard deviations : \n\n ");
+    for (int j = 0; j < P; ++j) note("%lg ", sdp[j]);
+    note("\n\nCovariance matrix ");
     for (int j = 0; j < P; ++j) {
-        for (int l = 0; l < P; ++l) std::fprintf(out, "%lg  ", covariance[j][l]);
-        std::fprintf(out, "\n");
+        for (int l = 0; l < P; ++l) note("%lg  ", covariance[j][l]);
+        note("\n");
     }
-    std::fprintf(out, "\nCorrelation coefficient matrix ");
+    note("\nCorrelation coefficient matrix ");
     for (int j = 0; j < P; ++j) {
-        for (int l = 0; l < P; ++l) std::fprintf(out, "%lg  ", correlation[j][l]);
-        std::fprintf(out, "\n");
+        for (int l = 0; l < P; ++l) note("%lg  ", correlation[j][l]);
+        note("\n");
     }
 }
 
@@ -579,15 +583,14 @@ void Fitting::printSummary() {
 void Fitting::regres(short& err) {
     initialize();
     if (!countsMatchTables() || model == nullptr || function == nullptr) {
-        std::fprintf(history,
-                     "Fitting not ready: no model, or counts changed since allocate_memory\n");
+        note("Fitting not ready: no model, or counts changed since allocate_memory\n");
         err = static_cast<short>(errorCode = 1);
         return;
     }
     while (!finished) {
         al = initialStep;
         if (!evaluateAllPoints() || !calculateDerivatives()) {
-            std::fprintf(history, "Error in function evaluation\n");
+            note("Error in function evaluation\n");
             err = static_cast<short>(errorCode);
             return;
         }
@@ -598,7 +601,7 @@ void Fitting::regres(short& err) {
         if (adjustsVariables()) buildPointMatrices();
         buildParameterMatrix();
         if (inverse(A, numberOfParameters) != 0) {
-            std::fprintf(history, "Ill-defined parameter matrix\n");
+            note("Ill-defined parameter matrix\n");
             errorCode = 1;
             err = 1;
             return;
@@ -610,7 +613,7 @@ void Fitting::regres(short& err) {
         // Tested on every iteration, accepted step or not: a fit whose steps are never
         // accepted would otherwise run for ever.
         if (!finished && iteration > maxIterations) {
-            std::fprintf(history, "Maximum iteration exceeded %d\n", iteration);
+            note("Maximum iteration exceeded %d\n", iteration);
             finished = 1;
         }
     }

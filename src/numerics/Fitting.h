@@ -45,7 +45,7 @@ class Fitting {
     // --- settings, written directly before allocate_memory ---
     Equation* model = nullptr;
     FittingModel function = nullptr;
-    FILE* history = stdout;
+    FILE* history = stdout;  // null: no protocol
     double tolerance = 0.0005;  // relative change of the sum of squares at convergence
     double acceptance = 0.25;   // fraction of the linearised decrease a step must reach
     int16_t maxIterations = 15;
@@ -152,6 +152,8 @@ class Fitting {
     // Opens path for writing as the history stream. When it cannot be opened the protocol
     // stays where it was, a line saying so is written there, and false is returned.
     bool set_history(const char* path);
+    // One printf-style line of the protocol; nothing without a history stream.
+    void note(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 
     // Runs the regression from the initial parameters; p holds the estimates afterwards and
     // err the error code (0 success, the model's code after a failed evaluation, 1 for a

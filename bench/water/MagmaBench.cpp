@@ -1,10 +1,12 @@
 // Cost of the magma-water energetics on the reference water model, as a ladder: the
 // expansion of one water state to 1 bar, then one cycle of each heating mode (preparation,
-// peak search, expansion), then one point of the energy diagram with ten recharges.
+// peak search, expansion), one point of the energy diagram with ten recharges, and the
+// whole diagram with and without the pyroclast-heated variant.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 
 #include "water/WagnerPruss.h"
@@ -67,6 +69,34 @@ void BM_DiagramPointWithRecharges(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DiagramPointWithRecharges);
+
+// The whole energy diagram (309 mass ratios) of the default isochoric cycle with and
+// without the pyroclast-heated variant, timed in the same run: the ratio is what the
+// fragments' heating costs.
+void BM_EnergyDiagramWithPyroclasts(benchmark::State& state) {
+    WagnerPruss water(2);
+    WaterMagmaCalculationInfo plain = defaults(0, false), pyroclast = plain;
+    pyroclast.pyroclast = 1;
+    double plainSeconds = 0.0, pyroclastSeconds = 0.0;
+    int points = 0;
+    auto time = [&](WaterMagmaCalculationInfo& info) {
+        CurveArray array;
+        const auto start = std::chrono::steady_clock::now();
+        points = water.drawWaterMagmaDiagram(info, kScriptArray, 0, &array, 0.001, 7.0);
+        benchmark::DoNotOptimize(array.data());
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    for (auto _ : state) {
+        plainSeconds += time(plain);
+        pyroclastSeconds += time(pyroclast);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["plain_s"] = plainSeconds / n;
+    state.counters["pyroclast_s"] = pyroclastSeconds / n;
+    state.counters["pyroclast/plain"] = pyroclastSeconds / plainSeconds;
+    state.counters["points"] = points;
+}
+BENCHMARK(BM_EnergyDiagramWithPyroclasts)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace vornex

@@ -3,6 +3,7 @@
 // volume, until the path meets the two-phase boundary or the end pressure; the saturated
 // variant along the two-phase curve, and the equilibrium temperature of water and magma
 // against the mass ratio.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -10,6 +11,7 @@
 #include "fluid/OutputFiles.h"
 #include "numerics/Solver.h"
 #include "water/WaterEOS.h"
+#include "water/WaterMagmaPathJump.h"
 #include "water/WaterMagmaRecords.h"
 #include "water/WaterMagmaSaturation.h"
 
@@ -18,7 +20,6 @@ namespace vornex {
 namespace {
 
 constexpr int kMaxPathSteps = 200000;
-constexpr double kVapourSideEntropy = 79.3939;  // J/(mol K)
 constexpr double kLowestWaterTemperature = 273.0;  // K
 
 // The equilibration of the water (at its volume V, from its energy Uw) with the magma
@@ -53,6 +54,53 @@ PathPoint between(const PathPoint& a, const PathPoint& b, double w) {
             a.W + w * (b.W - a.W), a.Q + w * (b.Q - a.Q)};
 }
 
+// The isentropic point at T: Newton on V from the isentrope's tangent at the current point
+// (dS/dV = dP/dT), each correction applied, until one is below rounding.
+void isentropicPointAtT(WaterEOS& w, double Tnext, double Sref) {
+    const double slope = -(w.Cv / w.T) / w.dPdT;  // (dV/dT) along the isentrope
+    double V = w.V + slope * (Tnext - w.T);
+    if (!(V > 0.0) || !std::isfinite(V)) V = w.V;
+    for (int k = 0; k < 30; ++k) {
+        stateFunctionsAt(w, Tnext, V);
+        if (w.error || !(w.dPdV < 0.0)) {
+            w.error = 1;
+            return;
+        }
+        const double change = -(w.S - Sref) / w.dPdT;
+        if (!std::isfinite(change)) break;
+        if (std::fabs(change) <= 1e-14 * V) return;
+        V += change;
+        if (!(V > 0.0)) break;
+    }
+    w.error = 1;
+}
+
+// The isentropic point at P: Newton on (T, V) from the isentrope's tangent at the current
+// point, each correction applied, until both are below rounding. (The general search
+// accepts a pressure some pascals off in a liquid, whose (dP/dV)_T dwarfs its residual
+// measure; a path of hundreds of such steps would carry the shortfall along.)
+void isentropicPointAtP(WaterEOS& w, double Pt, double Sref) {
+    const double CvT = w.Cv / w.T, D = w.dPdT * w.dPdT - w.dPdV * CvT;
+    double T = w.T + (w.dPdT / D) * (Pt - w.P), V = w.V - (CvT / D) * (Pt - w.P);
+    if (!(T > 0.0 && V > 0.0) || !std::isfinite(T + V)) {
+        T = w.T;
+        V = w.V;
+    }
+    for (int k = 0; k < 30; ++k) {
+        stateFunctionsAt(w, T, V);
+        if (w.error || !(w.dPdV < 0.0)) break;
+        const double fS = w.S - Sref, fP = w.P - Pt;
+        const double a = w.Cv / w.T, b = w.dPdT, d = w.dPdV, det = a * d - b * b;
+        const double dT = -(d * fS - b * fP) / det, dV = -(a * fP - b * fS) / det;
+        if (!std::isfinite(dT) || !std::isfinite(dV)) break;
+        if (std::fabs(dT) <= 1e-14 * T && std::fabs(dV) <= 1e-14 * V) return;
+        T += dT;
+        V += dV;
+        if (!(T > 0.0 && V > 0.0)) break;
+    }
+    w.error = 1;
+}
+
 // Opens prefix + suffix, the suffix checked; false, with a message, when it cannot be.
 bool openPathFile(OutputFile& file, const char* prefix, const char* suffix) {
     const char* s = suffix == nullptr ? "" : suffix;
@@ -71,7 +119,7 @@ double WaterEOS::equationForHeatingDecompressionEquilibriumTemperature(double TK
         equationError = 1;
         return 0.0;
     }
-    calculateFromTV(TK, c.V, 0);
+    stateFunctionsAt(*this, TK, c.V);
     if (error) {
         equationError = 1;
         return 0.0;
@@ -122,56 +170,105 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
     bool stepInP = false, failedStep = false;
     PathPoint endPrev{}, boundaryPrev{};
     double PsatPrev = 0.0;
+    // Whole steps are jumped over where nothing is written step by step.
+    const double Tsol = solidusTemperature, Tliq = liquidusTemperature;
+    const bool mayJump = out == nullptr && rows == nullptr && waterMagmaRatio > 0.0 &&
+                         (latentHeat == 0.0 || Tliq >= Tsol);
+    const MagmaSide magma{M / waterMagmaRatio, magmaHeatCapacity,
+                          latentHeat != 0.0 && Tliq > Tsol ? latentHeat / (Tliq - Tsol) : 0.0,
+                          Tsol, Tliq, latentHeat != 0.0};
+    const PathLimits limits{Tlow, Thigh, Pend};
+    PathJump jump;
+    double pendingStep = 0.0;
+    int jumpWait = 0, jumpBackoff = 4;
     const bool mayRun = !error && T0 > Tlow && T0 < Thigh;
     for (int n = 0; mayRun && n < kMaxPathSteps && T > Tlow && T < Thigh; ++n) {
-        if (stepInP)
-            calculate_isentropic_point_at_fixed_P(nextP, Sref, T, V);
-        else
-            calculate_isentropic_point_at_fixed_T(nextT, Sref, V);
-        if (!error) calculate_state_functions();
-        if (error) {
-            failedStep = true;
-            break;
-        }
-        const double Uisen = U, Tw = T, Vw = V;
-        // A first guess from the heat capacity at the start of the step, then Newton on the
-        // balance (its slope from the water's Cv where it was last evaluated); the secant
-        // takes over where the crystallisation's latent heat makes the balance a step.
-        const double C = waterMagmaRatio * Cv / M;
-        double Te = (Tw * C + Tmag * magmaHeatCapacity) / (C + magmaHeatCapacity);
-        bool atTe = false;
-        if (Te != Tw) {
-            EquilibriumContext c{Tmag, Uisen, Vw};
-            equationError = 0;
-            for (int k = 0; k < 8 && !atTe; ++k) {
-                const double f = equationForHeatingDecompressionEquilibriumTemperature(Te, &c);
-                if (equationError) break;
-                const double slope =
-                    waterMagmaRatio * Cv / M + magmaHeatCapacity + latentHeatSlope(Te);
-                const double change = -f / slope;
-                if (!std::isfinite(change)) break;
-                if (std::fabs(change) < 1e-9 * Te)
-                    atTe = true;
-                else
-                    Te += change;
+        // A jump starts where the pending step has the size the rules give this point, so
+        // that every step it covers has that size.
+        int jumped = 0;
+        if (mayJump && n > 0 && jumpWait == 0 && pendingStep == (stepInP ? dP : dT)) {
+            const double Ustart = U, Wstart = W;
+            jumped = jumpAlongPath(*this, stepInP, pendingStep, magma, limits,
+                                   kMaxPathSteps - n, jump, W);
+            if (jumped > 0) {
+                Q += (U - Ustart) - (W - Wstart);
+                n += jumped - 1;
+                jumpBackoff = 4;
+            } else {
+                jumpBackoff = std::min(2 * jumpBackoff, 64);
             }
-            equationError = 0;
-            if (!atTe) {
-                const double dT = 1e-4 * (Tmag > Tw ? 1.0 : -1.0);
-                Secant solver = waterSecant(
-                    *this, &WaterEOS::equationForHeatingDecompressionEquilibriumTemperature, &c, Te,
-                    Te + dT, 50, 1e-9, false);
-                Te = solver.solve();
-                if (solver.error != 0 || !std::isfinite(Te)) {
-                    error = 1;
-                    break;
+            // A rule change close ahead is crossed step by step (one step more: a step's
+            // size follows the rules at the point before it); a jump that got nowhere for
+            // another reason is tried again later each time.
+            if (jump.stepsToCrossing > 0 && jump.stepsToCrossing < 8)
+                jumpWait = jump.stepsToCrossing + 1;
+            else if (jumped == 0)
+                jumpWait = jumpBackoff / 2;
+        } else if (jumpWait > 0) {
+            --jumpWait;
+        }
+        double Te = T;
+        if (jumped == 0) {
+            // The lean searches start from this point; the general ones are the fallback.
+            const double Tk = T, Vk = V;
+            if (stepInP)
+                isentropicPointAtP(*this, nextP * 1e5, Sref);
+            else
+                isentropicPointAtT(*this, nextT, Sref);
+            if (error) {
+                stateFunctionsAt(*this, Tk, Vk);
+                if (stepInP)
+                    calculate_isentropic_point_at_fixed_P(nextP, Sref, Tk, Vk);
+                else
+                    calculate_isentropic_point_at_fixed_T(nextT, Sref, Vk);
+                if (!error) calculate_state_functions();
+            }
+            if (error) {
+                failedStep = true;
+                break;
+            }
+            const double Uisen = U, Tw = T, Vw = V;
+            // A first guess from the heat capacity at the start of the step, then Newton on
+            // the balance (its slope from the water's Cv where it was last evaluated); the
+            // secant takes over where the crystallisation's latent heat makes the balance a
+            // step.
+            const double C = waterMagmaRatio * Cv / M;
+            Te = (Tw * C + Tmag * magmaHeatCapacity) / (C + magmaHeatCapacity);
+            // The last correction is applied: left out, its few 1e-7 K a step, all of one
+            // sign, would drift the path by some 1e-4 K over a few thousand steps.
+            bool atTe = false, balanced = false;
+            if (Te != Tw) {
+                EquilibriumContext c{Tmag, Uisen, Vw};
+                equationError = 0;
+                for (int k = 0; k < 8 && !balanced; ++k) {
+                    const double f = equationForHeatingDecompressionEquilibriumTemperature(Te, &c);
+                    if (equationError) break;
+                    const double slope =
+                        waterMagmaRatio * Cv / M + magmaHeatCapacity + latentHeatSlope(Te);
+                    const double change = -f / slope;
+                    if (!std::isfinite(change)) break;
+                    balanced = std::fabs(change) < 1e-9 * Te;
+                    atTe = std::fabs(change) < 1e-14 * Te;
+                    Te += change;
+                }
+                equationError = 0;
+                if (!balanced) {
+                    const double dTe = 1e-4 * (Tmag > Tw ? 1.0 : -1.0);
+                    Secant solver = waterSecant(
+                        *this, &WaterEOS::equationForHeatingDecompressionEquilibriumTemperature,
+                        &c, Te, Te + dTe, 50, 1e-9, false);
+                    Te = solver.solve();
+                    if (solver.error != 0 || !std::isfinite(Te)) {
+                        error = 1;
+                        break;
+                    }
                 }
             }
+            if (!atTe) stateFunctionsAt(*this, Te, Vw);
+            W += Uisen - Uprev;
+            Q += U - Uisen;
         }
-        if (!atTe) calculateFromTV(Te, Vw, 0);
         Sref = S;
-        W += Uisen - Uprev;
-        Q += U - Uisen;
         if (out != nullptr)
             std::fprintf(
                 out,
@@ -192,9 +289,9 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
         if (endInterpolated == 0) setEnd(*this, here);
         bool ends = false;
         if (T < kWaterCriticalTemperature) {
-            const double Psat = saturationPressureWagnerPruss(T);
-            const bool vapourSide = S >= kVapourSideEntropy;
-            const bool outside = vapourSide ? P < Psat : P > Psat;
+            double Psat = 0.0;
+            bool vapourSide = false;
+            const bool outside = outsideTwoPhase(T, P, S, Psat, vapourSide);
             if (outside) {
                 boundaryPrev = here;
                 PsatPrev = Psat;
@@ -211,17 +308,20 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
         }
         if (ends || P < Pend) break;
         // Where the isentrope is steep in P(T) the next step is taken in pressure.
-        const double slope = (ATT - ATv * ATv / Avv) / (ATv / Avv);
-        stepInP = slope > 1e6;
+        stepInP = isentropeSlope(ATT, ATv, Avv) > kSteepIsentrope;
+        pendingStep = stepInP ? dP : dT;
         if (stepInP)
             nextP = P * 1e-5 + dP;
         else
             nextT = T + dT;
-        dT = T > 2000.0 ? -5.0 : T > 1000.0 ? -2.0 : T > 650.0 ? -1.0 : -0.1;
-        dP = P > 1e9 ? -10.0 : P > 1e8 ? -5.0 : P > 2e7 ? -2.0 : P > 1e7 ? -1.0 : -0.5;
+        dT = temperatureStep(T);
+        dP = pressureStep(P);
         Tmag = Te;
         Uprev = U;
     }
+    // The steps evaluated the state functions only; the point the path stopped at is
+    // completed.
+    if (!error) calculateFromTV(T, V, 0);
     if (failedStep && dPdV > 0.0 && T < kWaterCriticalTemperature && boundaryReached == 0) {
         // The isentrope ran into the unstable region: the boundary is the saturation there.
         const double Tsat = V > Vsep ? T + 1.0 : T;

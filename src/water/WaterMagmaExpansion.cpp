@@ -219,12 +219,17 @@ void WaterEOS::calculateExpansionWork(WaterMagmaCalculationResult& r) {
     if (code != 0 || error) {
         r.failed = 1;
         if (std::fabs(r.S3 - kWaterCriticalEntropy) < 0.6) {
-            // So close to the critical entropy the isentrope meets the curve at its top.
+            // So close to the critical entropy the isentrope meets the curve at its top: the
+            // critical state, with the isentrope's own entropy (the expansion's end follows
+            // from it).
             error = 0;
             temperature(Tcrit);  // the start of the model's critical search
             volume(Vcrit);
             search_the_critical_point_of_the_pure_component();
-            if (!error) r.failed = 0;
+            if (!error) {
+                r.failed = 0;
+                S = r.S3;
+            }
         }
         if (r.failed) {
             error = 1;

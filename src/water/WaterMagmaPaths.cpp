@@ -54,21 +54,26 @@ PathPoint between(const PathPoint& a, const PathPoint& b, double w) {
             a.W + w * (b.W - a.W), a.Q + w * (b.Q - a.Q)};
 }
 
+// Below this relative size a Newton correction leaves an error of its square: applied, the
+// search ends at the next evaluation.
+constexpr double kLastCorrection = 1e-7;
+
 // The isentropic point at T: Newton on V from the isentrope's tangent at the current point
-// (dS/dV = dP/dT), each correction applied, until one is below rounding.
+// (dS/dV = dP/dT), each correction applied, until one is below rounding or small enough
+// that its square is.
 void isentropicPointAtT(WaterEOS& w, double Tnext, double Sref) {
     const double slope = -(w.Cv / w.T) / w.dPdT;  // (dV/dT) along the isentrope
     double V = w.V + slope * (Tnext - w.T);
     if (!(V > 0.0) || !std::isfinite(V)) V = w.V;
+    bool last = false;
     for (int k = 0; k < 30; ++k) {
         stateFunctionsAt(w, Tnext, V);
-        if (w.error || !(w.dPdV < 0.0)) {
-            w.error = 1;
-            return;
-        }
+        if (w.error || !(w.dPdV < 0.0)) break;
+        if (last) return;
         const double change = -(w.S - Sref) / w.dPdT;
         if (!std::isfinite(change)) break;
         if (std::fabs(change) <= 1e-14 * V) return;
+        last = std::fabs(change) <= kLastCorrection * V;
         V += change;
         if (!(V > 0.0)) break;
     }
@@ -76,7 +81,8 @@ void isentropicPointAtT(WaterEOS& w, double Tnext, double Sref) {
 }
 
 // The isentropic point at P: Newton on (T, V) from the isentrope's tangent at the current
-// point, each correction applied, until both are below rounding. (The general search
+// point, each correction applied, until both are below rounding or small enough that their
+// squares are. (The general search
 // accepts a pressure some pascals off in a liquid, whose (dP/dV)_T dwarfs its residual
 // measure; a path of hundreds of such steps would carry the shortfall along.)
 void isentropicPointAtP(WaterEOS& w, double Pt, double Sref) {
@@ -86,14 +92,17 @@ void isentropicPointAtP(WaterEOS& w, double Pt, double Sref) {
         T = w.T;
         V = w.V;
     }
+    bool last = false;
     for (int k = 0; k < 30; ++k) {
         stateFunctionsAt(w, T, V);
         if (w.error || !(w.dPdV < 0.0)) break;
+        if (last) return;
         const double fS = w.S - Sref, fP = w.P - Pt;
         const double a = w.Cv / w.T, b = w.dPdT, d = w.dPdV, det = a * d - b * b;
         const double dT = -(d * fS - b * fP) / det, dV = -(a * fP - b * fS) / det;
         if (!std::isfinite(dT) || !std::isfinite(dV)) break;
         if (std::fabs(dT) <= 1e-14 * T && std::fabs(dV) <= 1e-14 * V) return;
+        last = std::fabs(dT) <= kLastCorrection * T && std::fabs(dV) <= kLastCorrection * V;
         T += dT;
         V += dV;
         if (!(T > 0.0 && V > 0.0)) break;

@@ -2,6 +2,8 @@
 // framework's searches on the object's own model, started from the fits of
 // WaterSaturationCorrelations.h.
 
+#include <cmath>
+
 #include "water/WaterEOS.h"
 #include "water/WaterSaturationCorrelations.h"
 
@@ -17,16 +19,172 @@ void setSearchStart(WaterEOS& w, const water::SearchStart& start) {
 
 }  // namespace
 
+namespace {
+
+// Liquid and vapour coexisting at T: Newton on equal pressures and Gibbs energies, started
+// from the given volumes, both kept positive and apart.
+bool coexistenceAtT(WaterEOS& w, double T, double& Vl, double& Vv) {
+    for (int iteration = 0; iteration < 60; ++iteration) {
+        double P[2], G[2], dPdV[2];
+        const double V[2] = {Vl, Vv};
+        for (int k = 0; k < 2; ++k) {
+            w.calculateFromTV(T, V[k], 0);
+            if (w.error || !std::isfinite(w.P) || !std::isfinite(w.G) || !(w.dPdV < 0.0))
+                return false;
+            P[k] = w.P;
+            G[k] = w.G;
+            dPdV[k] = w.dPdV;
+        }
+        const double RT = w.gasConstant * T, fP = (P[0] - P[1]) / P[0], fG = (G[0] - G[1]) / RT;
+        if (std::fabs(fP) < 1e-13 && std::fabs(fG) < 1e-13) return true;
+        // d/dVl and d/dVv of both residuals (dG/dV = V dP/dV at constant T).
+        const double a = dPdV[0] / P[0], b = -dPdV[1] / P[0];
+        const double c = Vl * dPdV[0] / RT, d = -Vv * dPdV[1] / RT, det = a * d - b * c;
+        if (!(det != 0.0) || !std::isfinite(det)) return false;
+        const double dVl = -(d * fP - b * fG) / det, dVv = -(a * fG - c * fP) / det;
+        double lambda = 1.0;
+        while (lambda > 1e-6 && !(Vl + lambda * dVl > 0.0 && Vv + lambda * dVv > Vl + lambda * dVl))
+            lambda *= 0.5;
+        Vl += lambda * dVl;
+        Vv += lambda * dVv;
+    }
+    return false;
+}
+
+// A saturated state found at T: both volumes and the entropy of the side asked for.
+struct SaturatedPoint {
+    double T, Vl, Vv, S;
+};
+
+// The coexistence at T from the given volumes (or the auxiliary densities), and the side's
+// entropy.
+bool saturatedAt(WaterEOS& w, double T, bool liquid, SaturatedPoint& p, const SaturatedPoint* from) {
+    p.T = T;
+    bool coexists = false;
+    if (from != nullptr) {
+        p.Vl = from->Vl;
+        p.Vv = from->Vv;
+        coexists = coexistenceAtT(w, T, p.Vl, p.Vv);
+    }
+    if (!coexists) {
+        p.Vl = kWaterMolarMass / WaterEOS::saturatedLiquidDensityWagnerPruss(T);
+        p.Vv = kWaterMolarMass / WaterEOS::saturatedVapourDensityWagnerPruss(T);
+        coexists = coexistenceAtT(w, T, p.Vl, p.Vv);
+    }
+    if (!coexists) return false;
+    w.calculateFromTV(T, liquid ? p.Vl : p.Vv, 0);
+    p.S = w.S;
+    return w.error == 0;
+}
+
+// The state as the general search leaves it: the side evaluated in full, both volumes.
+void settleSaturated(WaterEOS& w, const SaturatedPoint& p, bool liquid) {
+    w.temperature(p.T);
+    w.Vl = p.Vl;
+    w.Vv = p.Vv;
+    w.set_the_phase_as(liquid ? 2 : 1);
+    w.calculateFromTV(p.T, liquid ? p.Vl : p.Vv, 0);
+}
+
+// Near the critical point the side's entropy moves by some 1e-7 J/(mol K) with the last
+// bits of the coexistence (its volumes are barely determined there); 1e-8 of it is what a
+// search there can promise.
+bool entropyMet(double S, double entropy) {
+    return std::fabs(S - entropy) <= 1e-8 * std::fabs(entropy);
+}
+
+// Secant on T from a saturated state whose entropy is near the one asked for.
+bool refineInT(WaterEOS& w, double entropy, bool liquid, SaturatedPoint p) {
+    SaturatedPoint q{};
+    if (!saturatedAt(w, p.T * (1.0 - 1e-7), liquid, q, &p)) return false;
+    for (int k = 0; k < 30; ++k) {
+        if (entropyMet(q.S, entropy)) {
+            settleSaturated(w, q, liquid);
+            return w.error == 0;
+        }
+        if (q.S == p.S) return false;
+        const double T = q.T - (q.S - entropy) * (q.T - p.T) / (q.S - p.S);
+        p = q;
+        if (!(T > 0.0) || !saturatedAt(w, T, liquid, q, &p)) return false;
+    }
+    return false;
+}
+
+// Within a kelvin of the critical point, where the general search of the three unknowns is
+// nearly singular and may not converge: the T of the entropy by regula falsi between a
+// kelvin below the critical temperature and the closest temperature that still coexists.
+// False when the entropy lies beyond that bracket (closer to the critical one).
+bool saturationFromEntropyNearCritical(WaterEOS& w, double entropy, bool liquid) {
+    const double Tc = w.namingCriticalTemperature();
+    if (!(Tc > 1.0)) return false;
+    // The side's entropy approaches the critical one from below (liquid) or above (vapour).
+    auto beyond = [&](const SaturatedPoint& p) {
+        return liquid ? p.S >= entropy : p.S <= entropy;
+    };
+    SaturatedPoint low{}, high{};
+    if (!saturatedAt(w, Tc - 1.0, liquid, low, nullptr) || beyond(low)) return false;
+    bool bracketed = false;
+    for (double gap = 0.1; gap >= 1e-7 && !bracketed; gap *= 0.1) {
+        SaturatedPoint p{};
+        if (!saturatedAt(w, Tc - gap, liquid, p, nullptr)) break;
+        bracketed = beyond(p);
+        (bracketed ? high : low) = p;
+    }
+    if (!bracketed) return false;
+    SaturatedPoint mid = low, best = std::fabs(low.S - entropy) < std::fabs(high.S - entropy) ? low : high;
+    for (int k = 0, kept = 0; k < 200 && !entropyMet(mid.S, entropy); ++k) {
+        // Illinois: an end kept twice in a row counts half.
+        const double fl = (low.S - entropy) * (kept == -1 ? 0.5 : 1.0);
+        const double fh = (high.S - entropy) * (kept == 1 ? 0.5 : 1.0);
+        double T = low.T - fl * (high.T - low.T) / (fh - fl);
+        if (!(T > low.T && T < high.T)) T = 0.5 * (low.T + high.T);
+        if (T == low.T || T == high.T || !saturatedAt(w, T, liquid, mid, &low)) break;
+        if (std::fabs(mid.S - entropy) < std::fabs(best.S - entropy)) best = mid;
+        const bool up = beyond(mid) == beyond(high);
+        (up ? high : low) = mid;
+        kept = up ? -1 : 1;
+    }
+    // Within a few 1e-4 K of the critical point the coexisting volumes, and with them the
+    // entropy, are fixed only to some 1e-7 of it: the closest state to that is taken.
+    if (!(std::fabs(best.S - entropy) <= 1e-6 * std::fabs(entropy))) return false;
+    settleSaturated(w, best, liquid);
+    return w.error == 0;
+}
+
+// The general search, its entropy met to rounding by a secant on T where it stopped short;
+// within 0.6 J/(mol K) of the critical entropy, where it failed, the near-critical search.
+int saturationFromEntropy(WaterEOS& w, double entropy, bool liquid) {
+    w.S = entropy;
+    setSearchStart(w, liquid ? water::boilingStartFromS(entropy)
+                             : water::condensationStartFromS(entropy));
+    const int selector = w.phase;
+    const int code = liquid ? w.calculateLiquidSaturationFromEntropy(entropy)
+                            : w.calculateGasSaturationFromEntropy(entropy);
+    if (code == 0 && w.error == 0) {
+        if (entropyMet(w.S, entropy)) return 0;
+        const SaturatedPoint found{w.T, w.Vl, w.Vv, w.S};
+        if (refineInT(w, entropy, liquid, found)) return 0;
+        if (saturationFromEntropyNearCritical(w, entropy, liquid)) return 0;
+        // The general search's state stands.
+        settleSaturated(w, found, liquid);
+        w.S = found.S;
+        return w.error == 0 ? 0 : 1;
+    }
+    if (std::fabs(entropy - w.Scrit) < 0.6 && saturationFromEntropyNearCritical(w, entropy, liquid))
+        return 0;
+    w.set_the_phase_as(selector);
+    w.error = 1;
+    return code != 0 ? code : 1;
+}
+
+}  // namespace
+
 int WaterEOS::calculateBoilingPointFromS(double entropy) {
-    S = entropy;
-    setSearchStart(*this, water::boilingStartFromS(entropy));
-    return calculateLiquidSaturationFromEntropy(entropy);
+    return saturationFromEntropy(*this, entropy, true);
 }
 
 int WaterEOS::calculateCondensationPointFromS(double entropy) {
-    S = entropy;
-    setSearchStart(*this, water::condensationStartFromS(entropy));
-    return calculateGasSaturationFromEntropy(entropy);
+    return saturationFromEntropy(*this, entropy, false);
 }
 
 namespace {

@@ -34,16 +34,24 @@ function(vornex_library name)
   set_property(GLOBAL APPEND PROPERTY VORNEX_LIBRARIES ${name})
 endfunction()
 
-# vornex_test(NAME sources... [DEPS libs...]) : one GoogleTest program per subsystem.
+# vornex_test(NAME SOURCES sources... [DEPS libs...] [ALONE sources...]) : one GoogleTest
+# program per subsystem.
 # Each test process runs in a fresh scratch folder below work_NAME (tests/support/TestMain.cpp).
+# The entry point is compiled once (target vornex_test_main, tests/CMakeLists.txt). With
+# VORNEX_UNITY_TESTS the program's sources are compiled in batches: GoogleTest's templates are
+# then parsed and optimised once per batch instead of once per file, which is most of a clean
+# build's time. The sources named after ALONE are compiled on their own: their file-local
+# names are used by another source of the same program too.
 function(vornex_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-  add_executable(test_${name} ${ARG_SOURCES} "${PROJECT_SOURCE_DIR}/tests/support/TestMain.cpp")
-  target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
-  target_include_directories(test_${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
-  target_compile_definitions(test_${name} PRIVATE
-    VORNEX_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
-    VORNEX_SOURCE_DIR="${PROJECT_SOURCE_DIR}" VORNEX_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;ALONE" ${ARGN})
+  add_executable(test_${name} ${ARG_SOURCES})
+  target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} vornex_test_main)
+  if(VORNEX_UNITY_TESTS)
+    set_target_properties(test_${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
+    if(ARG_ALONE)
+      set_source_files_properties(${ARG_ALONE} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+    endif()
+  endif()
   set(workdir "${CMAKE_CURRENT_BINARY_DIR}/work_${name}")
   file(MAKE_DIRECTORY "${workdir}")
   gtest_discover_tests(test_${name} WORKING_DIRECTORY "${workdir}" DISCOVERY_MODE PRE_TEST

@@ -274,6 +274,10 @@ class WaterEOS : public FluidPhase {
     // Latent heat (J/kg of magma) and entropy of melting (J/(kg K)) released between T0
     // and T (K): linear in temperature between solidus and liquidus, a step of L at the
     // solidus when both are equal; negative when the magma crystallises on cooling.
+    // The magma's melting range (K): solidus to liquidus, a single melting point widened
+    // below by kSingleMeltingWidth.
+    static constexpr double kSingleMeltingWidth = 0.01;
+    void meltingRange(double& Tsol, double& Tliq) const;
     double calculateLatentHeatTerm(double T0, double T);
     double calculateLatentHeatEntropicTerm(double T0, double T);
     // Heat balances of the peak searches (residual in J/kg of magma).

@@ -2,6 +2,7 @@
 // depth, the heat sink of the wet host rock, the isobaric reference data), the energy
 // diagram's data file, and the decompression that follows an isobaric heating.
 #include <cmath>
+#include <initializer_list>
 #include <cstdio>
 #include <string>
 
@@ -136,28 +137,42 @@ bool produceHeaderIgorFileForWaterMagmaDiagram(OutputFile& out,
     return true;
 }
 
+namespace {
+
+// One row of the diagram's table; a figure not computed is written "nan" whatever the sign
+// the negation gave it.
+void writeDiagramRow(std::FILE* file, std::initializer_list<double> values) {
+    for (double v : values) {
+        if (std::isnan(v))
+            std::fprintf(file, "%12s ", "nan");
+        else
+            std::fprintf(file, "%12f ", v);
+    }
+    std::fprintf(file, "\n");
+}
+
+}  // namespace
+
 void writeDataIgorFileForWaterMagmaDiagram(std::FILE* file, const WaterMagmaCalculationInfo& info,
                                            const WaterMagmaCalculationResult& r) {
     if (file == nullptr) return;
     const double m = info.m;
-    std::fprintf(file, "%12f %12f %12f %12f ", m, r.Q, r.T3, r.T4);
     if (info.pyroclast != 1 && info.recharge != 1 && info.fractionation != 1) {
-        std::fprintf(file, "%12f %12f %12f %12f \n", -m * r.Wrev, -r.Wrev, -m * r.Wirr, -r.Wirr);
-        return;
-    }
-    const char* row = "%12f %12f %12f %12f %12f %12f %12f %12f %12f \n";
-    if (info.pyroclast == 1) {
-        std::fprintf(file, row, -m * r.Wrev, -r.Wrev, -m * r.Wirr, -r.Wirr, -m * r.WrevP, -r.WrevP,
-                     -m * r.WirrP, -r.WirrP, r.QP);
+        writeDiagramRow(file, {m, r.Q, r.T3, r.T4, -m * r.Wrev, -r.Wrev, -m * r.Wirr, -r.Wirr});
+    } else if (info.pyroclast == 1) {
+        writeDiagramRow(file, {m, r.Q, r.T3, r.T4, -m * r.Wrev, -r.Wrev, -m * r.Wirr, -r.Wirr,
+                               -m * r.WrevP, -r.WrevP, -m * r.WirrP, -r.WirrP, r.QP});
     } else if (info.recharge == 1) {
-        std::fprintf(file, row, -m * r.Wrev, -r.Wrev, -m * r.Wirr, -r.Wirr, -m * r.cumulativeWrev,
-                     -r.cumulativeWrev, -m * r.cumulativeWirr, -r.cumulativeWirr, r.cumulativeQ);
+        writeDiagramRow(file, {m, r.Q, r.T3, r.T4, -m * r.Wrev, -r.Wrev, -m * r.Wirr, -r.Wirr,
+                               -m * r.cumulativeWrev, -r.cumulativeWrev, -m * r.cumulativeWirr,
+                               -r.cumulativeWirr, r.cumulativeQ});
     } else {
         const double n = info.fractionCount > 0 ? info.fractionCount : 1;
         const double cycles = r.cycleCount > 0.0 ? r.cycleCount : 1.0;
-        std::fprintf(file, row, -m * r.cumulativeWrev / n, -r.cumulativeWrev / cycles,
-                     -m * r.cumulativeWirr / n, -r.cumulativeWirr / cycles, -m * r.cumulativeWrev,
-                     -r.cumulativeWrev, -m * r.cumulativeWirr, -r.cumulativeWirr, r.cumulativeQ);
+        writeDiagramRow(file, {m, r.Q, r.T3, r.T4, -m * r.cumulativeWrev / n,
+                               -r.cumulativeWrev / cycles, -m * r.cumulativeWirr / n,
+                               -r.cumulativeWirr / cycles, -m * r.cumulativeWrev, -r.cumulativeWrev,
+                               -m * r.cumulativeWirr, -r.cumulativeWirr, r.cumulativeQ});
     }
 }
 

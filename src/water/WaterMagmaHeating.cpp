@@ -27,28 +27,64 @@ struct WohletzContext {
 
 }  // namespace
 
+void WaterEOS::meltingRange(double& Tsol, double& Tliq) const {
+    Tsol = solidusTemperature;
+    Tliq = liquidusTemperature;
+    // A single melting point releases its heat over the last hundredth of a kelvin: a
+    // balance that falls on it then finds the magma there, partly crystallised, instead of
+    // no temperature at all.
+    if (Tsol == Tliq) Tsol -= kSingleMeltingWidth;
+}
+
 double WaterEOS::calculateLatentHeatTerm(double T0, double TK) {
-    const double L = latentHeat, Tsol = solidusTemperature, Tliq = liquidusTemperature;
+    const double L = latentHeat;
     if (L == 0.0) return 0.0;
-    if (Tsol == Tliq) {
-        if (T0 < Tsol && TK > Tliq) return L;
-        if (T0 >= Tliq && TK <= Tsol) return -L;
-        return 0.0;
-    }
+    double Tsol = 0.0, Tliq = 0.0;
+    meltingRange(Tsol, Tliq);
     const double c0 = std::clamp(T0, Tsol, Tliq), c = std::clamp(TK, Tsol, Tliq);
     return L * (c - c0) / (Tliq - Tsol);
 }
 
 double WaterEOS::calculateLatentHeatEntropicTerm(double T0, double TK) {
-    const double L = latentHeat, Tsol = solidusTemperature, Tliq = liquidusTemperature;
+    const double L = latentHeat;
     if (L == 0.0) return 0.0;
-    if (Tsol == Tliq) {
-        if (T0 < Tsol && TK > Tliq) return L / Tsol;
-        if (T0 >= Tliq && TK <= Tsol) return -L / Tsol;
-        return 0.0;
-    }
+    // At a single melting point the heat comes at that temperature.
+    if (solidusTemperature == liquidusTemperature)
+        return calculateLatentHeatTerm(T0, TK) / liquidusTemperature;
+    double Tsol = 0.0, Tliq = 0.0;
+    meltingRange(Tsol, Tliq);
     const double c0 = std::clamp(T0, Tsol, Tliq), c = std::clamp(TK, Tsol, Tliq);
     return L / (Tliq - Tsol) * std::log(c / c0);
+}
+
+bool bracketedWaterRoot(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* context,
+                        double Tlow, double Thigh, double& root) {
+    auto f = [&](double T, double& value) {
+        w.equationError = 0;
+        value = (w.*residual)(T, context);
+        const bool ok = w.equationError == 0 && std::isfinite(value);
+        w.equationError = 0;
+        return ok;
+    };
+    double flow = 0.0, fhigh = 0.0;
+    if (!(Tlow < Thigh) || !f(Tlow, flow) || !f(Thigh, fhigh) || (flow > 0.0) == (fhigh > 0.0))
+        return false;
+    for (int k = 0, kept = 0; k < 300; ++k) {
+        const double a = flow * (kept == -1 ? 0.5 : 1.0), b = fhigh * (kept == 1 ? 0.5 : 1.0);
+        double T = Tlow - a * (Thigh - Tlow) / (b - a);
+        if (!(T > Tlow && T < Thigh)) T = 0.5 * (Tlow + Thigh);
+        double fT = 0.0;
+        if (!f(T, fT)) return false;
+        if (fT == 0.0 || Thigh - Tlow < 1e-12 * Thigh) {
+            root = T;
+            return true;
+        }
+        const bool up = (fT > 0.0) == (fhigh > 0.0);
+        (up ? Thigh : Tlow) = T;
+        (up ? fhigh : flow) = fT;
+        kept = up ? -1 : 1;
+    }
+    return false;
 }
 
 double WaterEOS::equationForIsochorHeating(double TK, void* context) {
@@ -102,11 +138,13 @@ void setStateBeforeHeating(WaterEOS& w, double T1, double V1, double P1) {
 // Runs the peak search from Tm and 0.99 Tm; the model is left at the last evaluation, with
 // its error flag raised when the search failed.
 void searchPeak(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* context) {
+    const double Tbefore = w.T;
     w.error = 0;
     Secant s = waterSecant(w, residual, context, w.magmaTemperature, 0.99 * w.magmaTemperature, 15,
                            1e-10, false);
-    const double T3 = s.solve();
-    if (s.error != 0) {
+    double T3 = s.solve();
+    if (s.error != 0 &&
+        !bracketedWaterRoot(w, residual, context, Tbefore, w.magmaTemperature, T3)) {
         w.error = 1;
         return;
     }
@@ -204,11 +242,17 @@ double WaterEOS::equationForIsobaricHeating(double TK, void* context) {
 namespace {
 
 // Isobaric search from x0 and x1; true when it converged, the model then at the root.
-bool isobaricSearch(WaterEOS& w, WaterMagmaCalculationResult& r, double x0, double x1) {
+// The secant from (x0, x1), then, where it fails and a bracket [low, high] is given, the
+// bracketed search; the state at the root evaluated.
+bool isobaricSearch(WaterEOS& w, WaterMagmaCalculationResult& r, double x0, double x1,
+                    double low = 0.0, double high = 0.0) {
     w.error = 0;
     Secant s = waterSecant(w, &WaterEOS::equationForIsobaricHeating, &r, x0, x1, 15, 1e-10, true);
-    const double T3 = s.solve();
-    if (s.error != 0) return false;
+    double T3 = s.solve();
+    if (s.error != 0 &&
+        !(low < high && bracketedWaterRoot(w, &WaterEOS::equationForIsobaricHeating, &r, low, high, T3)))
+        return false;
+    w.error = 0;
     w.equationForIsobaricHeating(T3, &r);
     const bool ok = w.equationError == 0 && w.error == 0;
     w.equationError = 0;
@@ -231,7 +275,7 @@ void WaterEOS::calculateIsobaricPeakTemperature(WaterMagmaCalculationResult& r) 
     const double m = waterMagmaRatio, Tm = magmaTemperature, cp = magmaHeatCapacity;
     if (r.isobaricStage == 4) {
         r.x3 = 0.0;
-        if (!isobaricSearch(*this, r, r.T2 + 1.0, r.T2 + 1.001)) {
+        if (!isobaricSearch(*this, r, r.T2 + 1.0, r.T2 + 1.001, r.T2 + 1e-6, Tm)) {
             error = 1;
             return;
         }
@@ -273,7 +317,8 @@ void WaterEOS::calculateIsobaricPeakTemperature(WaterMagmaCalculationResult& r) 
         x1 = x0 - 1.0;
     }
     if (r.isobaricStage != 1 && r.isobaricStage != 3) return;
-    bool ok = isobaricSearch(*this, r, x0, x1);
+    bool ok = r.isobaricStage == 3 ? isobaricSearch(*this, r, x0, x1, r.Tb + 1e-6, Tm)
+                                   : isobaricSearch(*this, r, x0, x1);
     if (!ok && r.isobaricStage == 1) {
         ok = isobaricSearch(*this, r, r.Tspin - 1.0, r.Tspin - 1.001) ||
              isobaricSearch(*this, r, r.T2 + 1.0, r.T2 + 1.001);

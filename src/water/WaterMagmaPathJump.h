@@ -43,15 +43,14 @@ bool outsideTwoPhase(double T, double P, double S, double& Psat, bool& vapourSid
 void stateFunctionsAt(WaterEOS& w, double T, double V);
 
 // The magma per mol of water: mu = M/m kg of it, its heat capacity (J/(kg K)) and its
-// latent heat, released at a constant rate in T across the melting range.
+// latent heat, released at a constant rate in T across the melting range (Tsol < Tliq).
 struct MagmaSide {
     double mu, cp, latentSlope, Tsol, Tliq;
     bool latent;
-    // 0 below the melting range, 1 in it (or at a single melting point), 2 above it.
+    // 0 below the melting range, 1 in it, 2 above it.
     int range(double T) const {
         if (!latent) return 0;
-        if (Tliq > Tsol) return T <= Tsol ? 0 : T >= Tliq ? 2 : 1;
-        return T < Tsol ? 0 : T > Tliq ? 2 : 1;
+        return T <= Tsol ? 0 : T >= Tliq ? 2 : 1;
     }
     double capacity(double T) const { return range(T) == 1 ? cp + latentSlope : cp; }
 };

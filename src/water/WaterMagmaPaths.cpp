@@ -166,11 +166,10 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
             s, "W2", s, "Q", s);
 
     // The slope of the magma's latent heat release in T (J/(kg K)) across its melting range.
-    auto latentHeatSlope = [this](double TK) {
-        const double Tsol = solidusTemperature, Tliq = liquidusTemperature;
-        return latentHeat != 0.0 && Tliq > Tsol && TK > Tsol && TK < Tliq
-                   ? latentHeat / (Tliq - Tsol)
-                   : 0.0;
+    double Tsol = 0.0, Tliq = 0.0;
+    meltingRange(Tsol, Tliq);
+    auto latentHeatSlope = [&](double TK) {
+        return latentHeat != 0.0 && TK > Tsol && TK < Tliq ? latentHeat / (Tliq - Tsol) : 0.0;
     };
     calculateFromTV(T0, V0, 0);
     double Sref = S, Uprev = U;
@@ -180,12 +179,10 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
     PathPoint endPrev{}, boundaryPrev{};
     double PsatPrev = 0.0;
     // Whole steps are jumped over where nothing is written step by step.
-    const double Tsol = solidusTemperature, Tliq = liquidusTemperature;
-    const bool mayJump = out == nullptr && rows == nullptr && waterMagmaRatio > 0.0 &&
-                         (latentHeat == 0.0 || Tliq >= Tsol);
+    const bool mayJump = out == nullptr && rows == nullptr && waterMagmaRatio > 0.0;
     const MagmaSide magma{M / waterMagmaRatio, magmaHeatCapacity,
-                          latentHeat != 0.0 && Tliq > Tsol ? latentHeat / (Tliq - Tsol) : 0.0,
-                          Tsol, Tliq, latentHeat != 0.0};
+                          latentHeat != 0.0 ? latentHeat / (Tliq - Tsol) : 0.0, Tsol, Tliq,
+                          latentHeat != 0.0};
     const PathLimits limits{Tlow, Thigh, Pend};
     PathJump jump;
     double pendingStep = 0.0;
@@ -267,7 +264,12 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
                         *this, &WaterEOS::equationForHeatingDecompressionEquilibriumTemperature,
                         &c, Te, Te + dTe, 50, 1e-9, false);
                     Te = solver.solve();
-                    if (solver.error != 0 || !std::isfinite(Te)) {
+                    // Between the water and the magma the balance changes sign: bracketed,
+                    // the root is found across a kink of the magma's latent heat too.
+                    if ((solver.error != 0 || !std::isfinite(Te)) &&
+                        !bracketedWaterRoot(
+                            *this, &WaterEOS::equationForHeatingDecompressionEquilibriumTemperature,
+                            &c, std::min(Tw, Tmag), std::max(Tw, Tmag), Te)) {
                         error = 1;
                         break;
                     }

@@ -47,6 +47,13 @@ inline Secant waterSecant(WaterEOS& w, double (WaterEOS::*residual)(double, void
     return s;
 }
 
+// The root of one of the water's residuals in [low, high], where its signs differ, by
+// regula falsi (Illinois): where a secant cannot follow a kink of a magma-water balance
+// (the magma's solidus, liquidus or single melting point). False without a sign change or
+// where the residual fails.
+bool bracketedWaterRoot(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* context,
+                        double low, double high, double& root);
+
 // Saturated water at 1 bar (IAPWS-95, 372.76 K) as the 1-bar expansions use it, per mole;
 // its temperature is written 373.15 K.
 SaturationEnds fixedOneBarSaturation();

@@ -120,6 +120,12 @@ double firstCrossing(const Margins& a, const Margins& b) {
     return f;
 }
 
+// Steps until the first margin (or the first-order term's share, against its bound)
+// extrapolated from the last Runge-Kutta step of H steps changes sign; infinity when none
+// heads for it.
+double stepsToNextCrossing(const Margins& a, const Margins& b, double shareA, double shareB,
+                           double H);
+
 // d(T, V, W)/dt per step (t counts steps) for steps of h (K, or Pa in P) taken
 // isentropically and then balanced with the magma at the water's new volume, and the
 // first-order term's share of the flow. a is the isentrope's direction per unit of h,
@@ -187,6 +193,19 @@ constexpr double kLargestShare = 1e-3;
 constexpr double kShortestJump = 4.0;
 constexpr int kMaxTries = 400;
 
+double stepsToNextCrossing(const Margins& a, const Margins& b, double shareA, double shareB,
+                           double H) {
+    double ahead = std::numeric_limits<double>::infinity();
+    auto towards = [&](double from, double to) {
+        // Linear from `from` (H steps back) to `to` (now): where it reaches zero.
+        if (to == 0.0 || (from > 0.0) != (to > 0.0) || std::fabs(to) >= std::fabs(from)) return;
+        ahead = std::min(ahead, H * to / (from - to));
+    };
+    for (size_t i = 0; i < a.size(); ++i) towards(a[i], b[i]);
+    towards(shareA - kLargestShare, shareB - kLargestShare);
+    return ahead;
+}
+
 }  // namespace
 
 int jumpAlongPath(WaterEOS& w, bool inP, double h, const MagmaSide& magma,
@@ -203,6 +222,7 @@ int jumpAlongPath(WaterEOS& w, bool inP, double h, const MagmaSide& magma,
     }
     const PathRegime regime = regimeOf(j0, magma, limits);
     const Margins margins0 = marginsOf(j0, magma, limits);
+    Margins marginsStart = margins0;
     std::array<double, 3> y{T0, V0, W};
     std::array<std::array<double, 3>, 7> k{};
     std::array<double, 7> share{};
@@ -266,11 +286,20 @@ int jumpAlongPath(WaterEOS& w, bool inP, double h, const MagmaSide& magma,
         }
         y = ys;
         covered += static_cast<int>(H);
+        const Margins marginsEnd = marginsOf(end, magma, limits);
+        const double ahead = stepsToNextCrossing(marginsStart, marginsEnd, share[0], share[6], H);
         j0 = end;
         k[0] = k[6];
         share[0] = share[6];
+        marginsStart = marginsEnd;
         H = std::floor(H * std::min(grow, 5.0));
         Hnext = H;
+        // A rule change foreseen within reach: the next try ends short of it, or, closer
+        // than a jump is worth, the jump ends here.
+        if (ahead < kShortestJump)
+            crossingAt = std::min(crossingAt, covered + ahead);
+        else
+            H = std::min(H, std::floor(0.98 * ahead));
     }
     // The next jump starts with the step the error allows, not one cut short by a crossing.
     jump.H = std::max(Hnext, 2.0 * kShortestJump);

@@ -59,32 +59,13 @@ double WaterEOS::calculateLatentHeatEntropicTerm(double T0, double TK) {
 
 bool bracketedWaterRoot(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* context,
                         double Tlow, double Thigh, double& root) {
-    auto f = [&](double T, double& value) {
-        w.equationError = 0;
-        value = (w.*residual)(T, context);
-        const bool ok = w.equationError == 0 && std::isfinite(value);
-        w.equationError = 0;
-        return ok;
-    };
-    double flow = 0.0, fhigh = 0.0;
-    if (!(Tlow < Thigh) || !f(Tlow, flow) || !f(Thigh, fhigh) || (flow > 0.0) == (fhigh > 0.0))
-        return false;
-    for (int k = 0, kept = 0; k < 300; ++k) {
-        const double a = flow * (kept == -1 ? 0.5 : 1.0), b = fhigh * (kept == 1 ? 0.5 : 1.0);
-        double T = Tlow - a * (Thigh - Tlow) / (b - a);
-        if (!(T > Tlow && T < Thigh)) T = 0.5 * (Tlow + Thigh);
-        double fT = 0.0;
-        if (!f(T, fT)) return false;
-        if (fT == 0.0 || Thigh - Tlow < 1e-12 * Thigh) {
-            root = T;
-            return true;
-        }
-        const bool up = (fT > 0.0) == (fhigh > 0.0);
-        (up ? Thigh : Tlow) = T;
-        (up ? fhigh : flow) = fT;
-        kept = up ? -1 : 1;
-    }
-    return false;
+    if (!(Tlow < Thigh)) return false;
+    Muller search = waterSearch<Muller>(w, residual, context, Tlow, Thigh, 300, 1e-12);
+    const double T = search.solve();
+    w.equationError = 0;
+    if (search.error != 0 || !std::isfinite(T)) return false;
+    root = T;
+    return true;
 }
 
 double WaterEOS::equationForIsochorHeating(double TK, void* context) {

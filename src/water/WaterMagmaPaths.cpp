@@ -165,12 +165,13 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
             "T", s, "V", s, "P", s, "A", s, "H", s, "U", s, "S", s, "G", s, "Cv", s, "Cp", s, "Tm",
             s, "W2", s, "Q", s);
 
-    // The slope of the magma's latent heat release in T (J/(kg K)) across its melting range.
+    // The magma per mol of water: its heat capacity, with its latent heat across its melting
+    // range, is the balance's slope in T; the jumps read the same.
     double Tsol = 0.0, Tliq = 0.0;
     meltingRange(Tsol, Tliq);
-    auto latentHeatSlope = [&](double TK) {
-        return latentHeat != 0.0 && TK > Tsol && TK < Tliq ? latentHeat / (Tliq - Tsol) : 0.0;
-    };
+    const MagmaSide magma{waterMagmaRatio > 0.0 ? M / waterMagmaRatio : 0.0, magmaHeatCapacity,
+                          latentHeat != 0.0 ? latentHeat / (Tliq - Tsol) : 0.0, Tsol, Tliq,
+                          latentHeat != 0.0};
     calculateFromTV(T0, V0, 0);
     double Sref = S, Uprev = U;
     double W = 0.0, Q = 0.0, Tmag = T0, dT = -1.0, dP = -1.0;
@@ -180,9 +181,6 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
     double PsatPrev = 0.0;
     // Whole steps are jumped over where nothing is written step by step.
     const bool mayJump = out == nullptr && rows == nullptr && waterMagmaRatio > 0.0;
-    const MagmaSide magma{M / waterMagmaRatio, magmaHeatCapacity,
-                          latentHeat != 0.0 ? latentHeat / (Tliq - Tsol) : 0.0, Tsol, Tliq,
-                          latentHeat != 0.0};
     const PathLimits limits{Tlow, Thigh, Pend};
     PathJump jump;
     double pendingStep = 0.0;
@@ -250,7 +248,7 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
                     const double f = equationForHeatingDecompressionEquilibriumTemperature(Te, &c);
                     if (equationError) break;
                     const double slope =
-                        waterMagmaRatio * Cv / M + magmaHeatCapacity + latentHeatSlope(Te);
+                        waterMagmaRatio * Cv / M + magma.capacity(Te);
                     const double change = -f / slope;
                     if (!std::isfinite(change)) break;
                     balanced = std::fabs(change) < 1e-9 * Te;

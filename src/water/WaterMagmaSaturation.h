@@ -31,11 +31,11 @@ struct SaturationEnds {
     double irreversibleWork(double x, double V0) const { return -P * (volume(x) - V0); }
 };
 
-// A secant search on one of the water's residuals from x0 and x1 (no bounds, relaxation
-// halved down to 0.01 on a failed step).
-inline Secant waterSecant(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* context,
-                          double x0, double x1, int itermax, double tolerance, bool growthCheck) {
-    Secant s;
+// A search of one of the solvers on one of the water's residuals from x0 and x1.
+template <class Search>
+Search waterSearch(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* context,
+                   double x0, double x1, int itermax, double tolerance) {
+    Search s;
     s.equation = &w;
     s.function = static_cast<EquationFunction>(residual);
     s.context = context;
@@ -43,13 +43,21 @@ inline Secant waterSecant(WaterEOS& w, double (WaterEOS::*residual)(double, void
     s.x1 = x1;
     s.itermax = itermax;
     s.tolerance = tolerance;
+    return s;
+}
+
+// A secant search on one of the water's residuals from x0 and x1 (no bounds, relaxation
+// halved down to 0.01 on a failed step).
+inline Secant waterSecant(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* context,
+                          double x0, double x1, int itermax, double tolerance, bool growthCheck) {
+    Secant s = waterSearch<Secant>(w, residual, context, x0, x1, itermax, tolerance);
     s.growthcheck = growthCheck ? 1 : 0;
     return s;
 }
 
-// The root of one of the water's residuals in [low, high], where its signs differ, by
-// regula falsi (Illinois): where a secant cannot follow a kink of a magma-water balance
-// (the magma's solidus, liquidus or single melting point). False without a sign change or
+// The root of one of the water's residuals in [low, high], where its signs differ, by the
+// bracketing search: where a secant cannot follow a kink of a magma-water balance (the
+// magma's solidus, liquidus or single melting point). False without a sign change or
 // where the residual fails.
 bool bracketedWaterRoot(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* context,
                         double low, double high, double& root);

@@ -141,4 +141,12 @@ function(vornex_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(bench_${name} ${ARG_SOURCES})
   target_link_libraries(bench_${name} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)
+  # One short pass of every benchmark under ctest, so that one that breaks, or whose own
+  # check fails, fails the tests; the timings themselves are not judged.
+  if(VORNEX_BUILD_TESTS)
+    add_test(NAME bench_${name}.RunsOnce
+             COMMAND ${CMAKE_COMMAND} -DBENCH=$<TARGET_FILE:bench_${name}>
+                     -P "${PROJECT_SOURCE_DIR}/cmake/RunBenchmarkOnce.cmake")
+    set_tests_properties(bench_${name}.RunsOnce PROPERTIES TIMEOUT 300 LABELS bench)
+  endif()
 endfunction()

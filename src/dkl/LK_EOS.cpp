@@ -286,7 +286,9 @@ double LK_EOS::calculate_state_functions() {
         return P;
     }
     const double R = kGasConstant, RT = R * T;
-    const double a = gas->table[Deriv::a], aT = gas->table[Deriv::a_T];
+    // The ideal term leaves its -ln V to the residual terms, which this model does not have:
+    // it is added here, at the ideal gas's own volume.
+    const double a = gas->table[Deriv::a] - std::log(gas->V), aT = gas->table[Deriv::a_T];
     const double aTT = gas->table[Deriv::a_TT];
     const double Uig = -RT * T * aT, Sig = (Uig - RT * a) / T;
     const double CvIg = -2 * RT * aT - RT * T * aTT;

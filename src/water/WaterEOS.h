@@ -405,8 +405,9 @@ class WaterEOS : public FluidPhase {
     // in one line instead of a result.
     int doWaterMagmaCommand(int argc, const char** argv);
     int doMenuCommand(const char* keyword, int argc, const char** argv);
-    // The state the model holds is one water can be in: finite, positive P, V, Cv and Cp,
-    // mechanically stable.
+    // The state the model holds is one water can be in: every figure its report prints is
+    // finite (the fugacities included), P, V, Cv, Cp, the fugacities and the sound speed
+    // positive, mechanically stable.
     bool holdsPhysicalState() const;
     // Study tables of a full cycle for a range of peak temperatures: heating at the depth's
     // pressure ("heatirr" + suffix) or at constant volume ("wohl0", "wohl1"); h is the

@@ -108,9 +108,17 @@ constexpr int32_t kMaxDiagramCycleCount = 30;
 }  // namespace
 
 bool WaterEOS::holdsPhysicalState() const {
-    for (double v : {P, V, U, H, S, Cv, Cp, dPdV})
+    for (double v : {P, V, Z, U, H, S, Cv, Cp, dPdV, dVdT, jouleThomson, soundSpeed})
         if (!std::isfinite(v)) return false;
-    return P > 0.0 && V > 0.0 && Cv > 0.0 && Cp > 0.0 && dPdV < 0.0;
+    // Far above the equation's range the fugacity overflows while the volume still looks
+    // plausible: a state whose printed fugacity is infinite is no state.
+    if (fugacity.size() < std::size_t(nc) || fugacityCoefficient.size() < std::size_t(nc))
+        return false;
+    for (int i = 0; i < nc; ++i)
+        if (!(std::isfinite(fugacity[i]) && fugacity[i] > 0.0 &&
+              std::isfinite(fugacityCoefficient[i]) && fugacityCoefficient[i] > 0.0))
+            return false;
+    return P > 0.0 && V > 0.0 && Cv > 0.0 && Cp > 0.0 && dPdV < 0.0 && soundSpeed > 0.0;
 }
 
 int WaterEOS::doWaterMagmaCommand(int argc, const char** argv) {

@@ -388,9 +388,11 @@ class WaterEOS : public FluidPhase {
                                               char report);
     // The energy diagram E(m) on the three-range grid of m within [mMin, mMax]: the file "wm"
     // + suffix and its script (flag 1), or 31 numbers per point in `array` (flag 6). The
-    // number of points computed, -1 when the file cannot be created.
+    // number of points computed, -1 when the file cannot be created; `incomplete` receives
+    // the number of points left out or holding a figure that could not be computed.
     int drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag flag, char verbose,
-                              CurveArray* array, double mMin, double mMax);
+                              CurveArray* array, double mMin, double mMax,
+                              int* incomplete = nullptr);
     bool calculateEnergyDiagramPoint(double m, WaterMagmaCalculationInfo& info,
                                      WaterMagmaCalculationResult& r, CurveArray* array);
     // Igor scripts: the water phase diagram "igor2.itx", the energy diagram "igor1.itx" and

@@ -388,9 +388,11 @@ class WaterEOS : public FluidPhase {
                                               char report);
     // The energy diagram E(m) on the three-range grid of m within [mMin, mMax]: the file "wm"
     // + suffix and its script (flag 1), or 31 numbers per point in `array` (flag 6). The
-    // number of points computed, -1 when the file cannot be created.
+    // number of points computed, -1 when the file cannot be created; `incomplete` receives
+    // the number of points left out or holding a figure that could not be computed.
     int drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag flag, char verbose,
-                              CurveArray* array, double mMin, double mMax);
+                              CurveArray* array, double mMin, double mMax,
+                              int* incomplete = nullptr);
     bool calculateEnergyDiagramPoint(double m, WaterMagmaCalculationInfo& info,
                                      WaterMagmaCalculationResult& r, CurveArray* array);
     // Igor scripts: the water phase diagram "igor2.itx", the energy diagram "igor1.itx" and
@@ -405,8 +407,9 @@ class WaterEOS : public FluidPhase {
     // in one line instead of a result.
     int doWaterMagmaCommand(int argc, const char** argv);
     int doMenuCommand(const char* keyword, int argc, const char** argv);
-    // The state the model holds is one water can be in: finite, positive P, V, Cv and Cp,
-    // mechanically stable.
+    // The state the model holds is one water can be in: every figure its report prints is
+    // finite (the fugacities included), P, V, Cv, Cp, the fugacities and the sound speed
+    // positive, mechanically stable.
     bool holdsPhysicalState() const;
     // Study tables of a full cycle for a range of peak temperatures: heating at the depth's
     // pressure ("heatirr" + suffix) or at constant volume ("wohl0", "wohl1"); h is the

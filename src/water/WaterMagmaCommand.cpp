@@ -108,9 +108,17 @@ constexpr int32_t kMaxDiagramCycleCount = 30;
 }  // namespace
 
 bool WaterEOS::holdsPhysicalState() const {
-    for (double v : {P, V, U, H, S, Cv, Cp, dPdV})
+    for (double v : {P, V, Z, U, H, S, Cv, Cp, dPdV, dVdT, jouleThomson, soundSpeed})
         if (!std::isfinite(v)) return false;
-    return P > 0.0 && V > 0.0 && Cv > 0.0 && Cp > 0.0 && dPdV < 0.0;
+    // Far above the equation's range the fugacity overflows while the volume still looks
+    // plausible: a state whose printed fugacity is infinite is no state.
+    if (fugacity.size() < std::size_t(nc) || fugacityCoefficient.size() < std::size_t(nc))
+        return false;
+    for (int i = 0; i < nc; ++i)
+        if (!(std::isfinite(fugacity[i]) && fugacity[i] > 0.0 &&
+              std::isfinite(fugacityCoefficient[i]) && fugacityCoefficient[i] > 0.0))
+            return false;
+    return P > 0.0 && V > 0.0 && Cv > 0.0 && Cp > 0.0 && dPdV < 0.0 && soundSpeed > 0.0;
 }
 
 int WaterEOS::doWaterMagmaCommand(int argc, const char** argv) {
@@ -151,11 +159,17 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
                              kMaxDiagramCycleCount);
                 *count = kMaxDiagramCycleCount;
             }
-        const int points = drawWaterMagmaDiagram(info, kScriptIgor, 1, nullptr, 0.001, 7.0);
-        if (points > 0) return 0;
+        int incomplete = 0;
+        const int points =
+            drawWaterMagmaDiagram(info, kScriptIgor, 1, nullptr, 0.001, 7.0, &incomplete);
         if (points == 0)
             std::fprintf(stderr, "%s failed: no point of the diagram could be computed\n", keyword);
-        return 1;
+        else if (points > 0 && incomplete > 0)
+            std::fprintf(stderr,
+                         "%s is not complete: %d of its points could not be computed in full "
+                         "(left out, or nan in the file)\n",
+                         keyword, incomplete);
+        return points > 0 && incomplete == 0 ? 0 : 1;
     }
     const bool tp = std::strcmp(keyword, "TP") == 0, tv = std::strcmp(keyword, "TV") == 0;
     if (tp || tv) {
@@ -333,7 +347,8 @@ bool WaterEOS::calculateEnergyDiagramPoint(double m, WaterMagmaCalculationInfo& 
 }
 
 int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag flag, char verbose,
-                                    CurveArray* array, double mMin, double mMax) {
+                                    CurveArray* array, double mMin, double mMax,
+                                    int* incomplete) {
     WaterMagmaCalculationResult r;
     r.scriptFlag = flag;
     OutputFile diagramFile;
@@ -345,7 +360,7 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
     if (progress) std::printf("\nCalculate for water mass      ");
     const MassRange ranges[3] = {
         {0.001, 0.011, 0.001}, {0.02, 2.01, 0.01}, {2.05, mMax > 7.05 ? mMax : 7.05, 0.05}};
-    int k = 0, points = 0;
+    int k = 0, points = 0, partial = 0;
     double m = ranges[0].start;
     for (int n = 0; n < kMaxDiagramPoints; ++n) {
         if (m < mMin) m = mMin;
@@ -360,10 +375,13 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
             std::fflush(stdout);
         }
         const double mPoint = m;
-        if (calculateEnergyDiagramPoint(mPoint, info, r, array)) ++points;
+        const bool written = calculateEnergyDiagramPoint(mPoint, info, r, array);
+        if (written) ++points;
+        if (!written || r.incomplete()) ++partial;
         error = 0;
         m = mPoint + ranges[k].step;
     }
+    if (incomplete != nullptr) *incomplete = partial;
     if (flag == kScriptIgor) {
         diagramFile.print("END\n");
         r.igorFile = nullptr;

@@ -132,6 +132,11 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
         std::fprintf(stderr, "Failure of the calculation !\n\n");
         return false;
     }
+    // What the report shows but could not be computed fails the command once it is printed.
+    const char* missing = r.incomplete() ? (r.pyroclast && r.pyroclastFailed
+                                                ? "the pyroclast-heated case"
+                                                : "the irreversible expansion")
+                                         : nullptr;
     bool written = true;
     if (flag == kScriptIgor)
         written = info.heating == 1 ? writeIgorScriptForWaterMagmaCycle1(r)
@@ -160,7 +165,10 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
             const std::clock_t start = std::clock();
             calculateWaterMagmaCycle(info, r, 0, 0);
             ticks += std::clock() - start;
-            if (error) break;
+            if (error || !std::isfinite(r.Wirr)) {
+                if (missing == nullptr) missing = "a recharge cycle while the magma was still hot";
+                if (error) break;
+            }
             sumRev += r.Wrev;
             sumIrr += r.Wirr;
             keep();
@@ -204,6 +212,10 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
         return false;
     }
     if (flag == kScriptIgor) openIgorScript("igor0.itx");
+    if (missing != nullptr) {
+        std::fprintf(stderr, "The cycle is not complete: %s could not be computed\n", missing);
+        return false;
+    }
     return true;
 }
 
@@ -272,6 +284,7 @@ void WaterEOS::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& i
         info.m = m0 / info.fractionCount;
     }
     r.failed = 0;
+    r.sequenceCut = 0;
     r.T3 = 0.0;
     calculateWaterMagmaCycle(info, r, writeCurves, report);
     const double Tm0 = info.Tm;
@@ -322,7 +335,10 @@ void WaterEOS::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& i
     while (r.T3 > r.Tsatf && cycle <= last) {
         info.Tm = r.T3;
         calculateWaterMagmaCycle(info, r, 0, 0);
-        if (error) break;
+        if (error) {
+            r.sequenceCut = 1;
+            break;
+        }
         sumRev += r.Wrev;
         sumIrr += r.Wirr;
         if (toLog) logRechargeRow(cycle, r, sumRev, sumIrr);

@@ -110,6 +110,25 @@ void isentropicPointAtP(WaterEOS& w, double Pt, double Sref) {
     w.error = 1;
 }
 
+// Near the critical point no metastable state lies beyond the coexistence curve for a step
+// to land on, so a step across the curve fails. The isentrope of the last point (the path's
+// entropy S) meets the model's own curve at the saturated state of that entropy: when that
+// state lies within a step of the last point (before it too: there the auxiliary saturation
+// pressure, which tells the path's points outside, and the model's coexistence part by a few
+// hundredths of a kelvin), it is the path's boundary, with the isentropic work from the last
+// point. False otherwise.
+bool meetCoexistenceAlongIsentrope(WaterEOS& w, const PathPoint& last, double Ulast, double S,
+                                   bool stepInP, double target) {
+    const int code =
+        S >= w.Scrit ? w.calculateCondensationPointFromS(S) : w.calculateBoilingPointFromS(S);
+    if (code != 0 || w.error != 0) return false;
+    const double reach = stepInP ? std::fabs(w.P - last.P) : std::fabs(w.T - last.T);
+    if (!(reach <= (stepInP ? std::fabs(target - last.P) : std::fabs(target - last.T))))
+        return false;
+    setBoundary(w, {w.T, w.P, w.V, last.W + (w.U - Ulast), last.Q});
+    return true;
+}
+
 // Opens prefix + suffix, the suffix checked; false, with a message, when it cannot be.
 bool openPathFile(OutputFile& file, const char* prefix, const char* suffix) {
     const char* s = suffix == nullptr ? "" : suffix;
@@ -177,7 +196,7 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
     double W = 0.0, Q = 0.0, Tmag = T0, dT = -1.0, dP = -1.0;
     double nextT = T0, nextP = P * 1e-5;
     bool stepInP = false, failedStep = false;
-    PathPoint endPrev{}, boundaryPrev{};
+    PathPoint endPrev{}, boundaryPrev{}, lastPoint{T, P, V, 0.0, 0.0};
     double PsatPrev = 0.0;
     // Whole steps are jumped over where nothing is written step by step.
     const bool mayJump = out == nullptr && rows == nullptr && waterMagmaRatio > 0.0;
@@ -288,6 +307,7 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
             rows->insert(rows->end(), {T, V * 1e6, P * 1e-5, A * 1e-3, H * 1e-3, U * 1e-3, S,
                                        G * 1e-3, Cv, Cp, Te, W, Q});
         const PathPoint here{T, P, V, W, Q};
+        lastPoint = here;
         if (P > Pend) {
             endPrev = here;
             endInterpolated = 0;
@@ -331,19 +351,27 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
     // The steps evaluated the state functions only; the point the path stopped at is
     // completed.
     if (!error) calculateFromTV(T, V, 0);
-    if (failedStep && dPdV > 0.0 && T < kWaterCriticalTemperature && boundaryReached == 0) {
+    // Where the path stopped: the last point, or the state a failed step left.
+    const double Tstop = T, Pstop = P, Vstop = V, Wstop = W, Qstop = Q;
+    const bool unstable = dPdV > 0.0;
+    if (failedStep && meetCoexistenceAlongIsentrope(*this, lastPoint, Uprev, Sref, stepInP,
+                                                    stepInP ? nextP * 1e5 : nextT)) {
+        error = 0;
+        boundaryReached = 1;
+    } else if (failedStep && unstable && Tstop < kWaterCriticalTemperature &&
+               boundaryReached == 0) {
         // The isentrope ran into the unstable region: the boundary is the saturation there.
-        const double Tsat = V > Vsep ? T + 1.0 : T;
-        const double Tlast = T, Wlast = W, Qlast = Q;
-        calculateTheSaturationPressure(Tsat);
+        calculateTheSaturationPressure(Vstop > Vsep ? Tstop + 1.0 : Tstop);
         if (!error) {
-            setBoundary(*this, {Tlast, P, Vv, Wlast, Qlast});
+            setBoundary(*this, {Tstop, P, Vv, Wstop, Qstop});
             boundaryReached = 1;
         }
+    } else if (failedStep) {
+        error = 1;
     }
-    if (boundaryReached == -1 && T < kWaterCriticalTemperature &&
-        std::fabs(P - saturationPressureWagnerPruss(T)) < 400000.0) {
-        setBoundary(*this, {T, P, V, W, Q});
+    if (boundaryReached == -1 && Tstop < kWaterCriticalTemperature &&
+        std::fabs(Pstop - saturationPressureWagnerPruss(Tstop)) < 400000.0) {
+        setBoundary(*this, {Tstop, Pstop, Vstop, Wstop, Qstop});
         boundaryReached = 1;
     }
     if (out != nullptr) {

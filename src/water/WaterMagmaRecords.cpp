@@ -476,6 +476,17 @@ class ReportLines {
 
 }  // namespace
 
+bool WaterMagmaCalculationResult::incomplete() const {
+    for (double v : {Q, Wrev, Wirr, T5irr, steamMassIrr, steamVolumeIrr})
+        if (!std::isfinite(v)) return true;
+    if (pyroclast) {
+        if (pyroclastFailed) return true;
+        for (double v : {QP, WrevP, WirrP, T5irrP, steamMassIrrP, steamVolumeIrrP})
+            if (!std::isfinite(v)) return true;
+    }
+    return sequenceCut != 0;
+}
+
 void WaterMagmaCalculationResult::print() const {
     ReportLines out(false);
     std::puts("Reversible isentropic case: ");

@@ -166,6 +166,7 @@ struct WaterMagmaCalculationResult {
     // 10. Recharge totals.
     double cumulativeWrev = 0.0, cumulativeWirr = 0.0, cumulativeQ = 0.0, cycleCount = 0.0;
     uint8_t failed = 0;
+    uint8_t sequenceCut = 0;  // a recharge or fraction cycle failed while the magma was hot
     double coolingRatio = 0.0;
     // 11. Heat sink of the pore rock.
     double sedimentHeatCapacity = 0.0;  // J/K per kg of water
@@ -177,6 +178,10 @@ struct WaterMagmaCalculationResult {
     CurveArray pathArray;       // kScriptArray: the pyroclast-heated path
     std::FILE* igorFile = nullptr;
 
+    // A figure the cycle report or a diagram row shows could not be computed: the
+    // irreversible end, the pyroclast-heated case, or the cycles of a sequence after one that
+    // failed.
+    bool incomplete() const;
     void print() const;
     // The single-state report; a failed irreversible end is said in one line.
     void printExpansionWork() const;

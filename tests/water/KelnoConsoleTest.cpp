@@ -49,6 +49,10 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
          "   0.00"},
         {{"TV", "300", "1e-30"}, 1, "TV failed: no physical water state at 300 deg. C"},
         {{"TP", "300", "1e12"}, 1, "TP failed: no physical water state"},
+        // Far above the equation's range the fugacity overflows: no state, so no work.
+        {{"exsol", "300", "1e9"}, 1, "No state of water at 573.15 K and 1000000000.00 bar"},
+        {{"exsol", "300", "1e8"}, 1, "No state of water at 573.15 K and 100000000.00 bar"},
+        {{"TP", "300", "1e9"}, 1, "TP failed: no physical water state"},
         {{"TP", "300", "100", "xyz"}, 1, "TP: phase \"xyz\" refused"},
         // Steam expanded against 1 bar ends as superheated steam, found on the vapour side.
         {{"TP", "300", "10", "steam"},

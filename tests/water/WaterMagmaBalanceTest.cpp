@@ -4,6 +4,7 @@
 // steam ends of the irreversible expansion; saturation holds up to 220.6 bar.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -124,6 +125,53 @@ TEST_F(MagmaBalanceTest, StudiesFindTheSteamEndsOfTheIrreversibleExpansion) {
     }
     EXPECT_GT(steamEnds, 3);
     EXPECT_TRUE(checked);
+}
+
+TEST_F(MagmaBalanceTest, PyroclastPathMeetsTheCoexistenceNextToTheCriticalPoint) {
+    // From m 0.59 to 0.61 (and at m 1.84 in three fractions) the heated path reaches the
+    // coexistence within a few hundredths of a kelvin of the critical temperature, where no
+    // metastable state lies beyond it. Its meeting is a saturated state of the model, and
+    // the works lie on the curve of the points around (m 0.58 and 0.62 as they were).
+    const char* const ratios[] = {"0.58", "0.59", "0.6", "0.61", "0.62", "0.6133333333333333"};
+    double rev[6] = {}, irr[6] = {};
+    for (int k = 0; k < 6; ++k) {
+        const WaterMagmaCalculationResult r = cycle({"pyroclast", "m", ratios[k]}, 0);
+        ASSERT_EQ(water.error, 0) << ratios[k];
+        ASSERT_EQ(r.pyroclastFailed, 0) << ratios[k];
+        ASSERT_EQ(r.twoPhaseP, 1) << ratios[k];
+        rev[k] = -r.WrevP;
+        irr[k] = -r.WirrP;
+        EXPECT_LT(r.T4P, kWaterCriticalTemperature) << ratios[k];
+        EXPECT_GT(r.T4P, kWaterCriticalTemperature - 0.2) << ratios[k];
+        // Liquid and vapour of the model coexist there at the path's pressure, one of them
+        // at the path's volume (m 0.58 and 0.62 interpolate between their steps).
+        if (k == 0 || k == 4) continue;
+        const double T4 = r.T4P, P4 = r.P4P, V4 = r.V4P * 1e-6;
+        water.calculateTheSaturationPressure(T4);
+        ASSERT_EQ(water.error, 0) << ratios[k];
+        EXPECT_NEAR(water.P * 1e-5, P4, 1e-4) << ratios[k];
+        EXPECT_NEAR(std::min(std::fabs(water.Vl - V4), std::fabs(water.Vv - V4)), 0.0, 1e-3 * V4)
+            << ratios[k] << ": " << water.Vl << " " << water.Vv << " " << V4;
+    }
+    EXPECT_NEAR(irr[0], 204.75, 0.005);
+    EXPECT_NEAR(irr[4], 183.44, 0.005);
+    // Each work against the quartic through the five points of the diagram at m 0.6133.
+    const double m[5] = {0.58, 0.59, 0.60, 0.61, 0.62}, at = 0.6133333333333333;
+    for (const double* w : {rev, irr}) {
+        double interpolated = 0.0;
+        for (int i = 0; i < 5; ++i) {
+            double weight = 1.0;
+            for (int j = 0; j < 5; ++j)
+                if (j != i) weight *= (at - m[j]) / (m[i] - m[j]);
+            interpolated += weight * w[i];
+        }
+        EXPECT_NEAR(w[5], interpolated, 0.05);
+        // Smooth: the second differences change little from one point to the next.
+        for (int i = 1; i + 2 < 5; ++i) {
+            const double d2a = w[i - 1] - 2 * w[i] + w[i + 1], d2b = w[i] - 2 * w[i + 1] + w[i + 2];
+            EXPECT_NEAR(d2a, d2b, 0.1) << i;
+        }
+    }
 }
 
 TEST_F(MagmaBalanceTest, SaturationUpTo220Point6Bar) {

@@ -290,6 +290,40 @@ TEST_F(MagmaProgramTest, DiagramScriptsOfTheSecondCurve) {
     EXPECT_NE(testing::slurp("igor0.itx").find("\\s(P0) Isochoric"), std::string::npos);
 }
 
+TEST_F(MagmaProgramTest, PyroclastCycleNextToTheCriticalPointIsReportedInFull) {
+    // Stepped (the cycle writes its path) as in the diagram's jumps: the path heated by the
+    // fragments meets the coexistence 0.001 K below the critical temperature.
+    const std::string out = run({"pv", "pyroclast", "m", "0.6"});
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out.find("not computed"), std::string::npos) << out;
+    const std::size_t at = out.find("Reversible pyroclast-heated case:");
+    ASSERT_NE(at, std::string::npos) << out;
+    EXPECT_NEAR(numberAfter(out.substr(at), "\tT4    :"), 373.95, 0.005);
+    EXPECT_NEAR(numberAfter(out.substr(at), "\tWrev  :"), 1008.52, 0.005);
+    EXPECT_NEAR(numberAfter(out.substr(at), "\tWirr  :"), 193.95, 0.005);
+}
+
+TEST_F(MagmaProgramTest, DiagramWithPointsLeftOutEndsWithStatusOne) {
+    // Expanded down to 210 bar only, four mass ratios give no cycle: the file holds the
+    // others, the command says how many are missing and fails.
+    ::testing::internal::CaptureStderr();
+    std::vector<const char*> words = {"kelno", "ev", "Psurf", "210"};
+    ::testing::internal::CaptureStdout();
+    status = water.doWaterMagmaCommand(static_cast<int>(words.size()), words.data());
+    ::testing::internal::GetCapturedStdout();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("ev is not complete: 4 of its points could not be computed in full"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(testing::fileLines("wm0").size(), 3u + 305u + 1u);
+    // The default diagram has every point.
+    run({"ev", "pyroclast"});
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(testing::fileLines("wm0").size(), 3u + 309u + 1u);
+    EXPECT_EQ(testing::slurp("wm0").find("nan"), std::string::npos);
+}
+
 TEST_F(MagmaProgramTest, RegressionRechargesStopAtTheirMaximum) {
     WaterMagmaCalculationInfo deep = info({"d", "5000", "recharge", "max", "10"});
     ::testing::internal::CaptureStdout();

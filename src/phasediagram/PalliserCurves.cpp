@@ -138,7 +138,7 @@ void Palliser::calculateLiquidGasIsotherm(CurveArray& out, double T) {
     double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     auto row = [&](double P) {
         calculateForLiquidGasIsotherm(T, P, xL, xV, rhoL, rhoV);
-        appendRow(out, {P, 100.0 * xL, 100.0 * xV, rhoL, rhoV, 1000.0 / rhoL, 1000.0 / rhoV});
+        if (!failed) appendRow(out, {P, 100.0 * xL, 100.0 * xV, rhoL, rhoV, 1000.0 / rhoL, 1000.0 / rhoV});
     };
     steps(Pmin, Pmax, T < 400.0 ? 0.5 : 1.0, Bound::AtOrBelow, row);
     row(Pmax);

@@ -85,7 +85,10 @@ class PalliserModel : public Palliser {
     // Reads P on entry (the near-800 degC vapour correction tests it).
     void calculateBubblePoint(double T, double xL, double& P, double& xV, double& rhoL,
                               double& rhoV) override;
-    // Reads P on entry; all four outputs -1 and `failed` when no point exists.
+    // Reads P on entry: where the vapour salinity has two dew pressures at T, the point is the
+    // one nearer the entry pressure (the higher one when the entry is not positive), and above
+    // 800 degC the NaCl-side vapour correction tests it. All four outputs -1 and `failed` when
+    // no point exists. Each call brackets its own root; fixedT[8] receives u and is not read.
     void calculateDewPoint(double T, double xV, double& P, double& xL, double& rhoL,
                            double& rhoV) override;
     double equationForGas(double u, void* context);
@@ -94,7 +97,10 @@ class PalliserModel : public Palliser {
     void analyzeGasEquation(void* context, int& state, double& u1, double& u2);
     void calculateLiquidSaturationPoint(double T, double x, double& P, double& rho) override;
     void preCalculate_Fixed_T_Parameters(double T) override;
+    // The lower and upper edges of the surface at T.
     void getLiquidGasPressureBounds(double T, double& Pmin, double& Pmax) override;
+    // The surface at (T, P) from its edges at T (not from the record); outside the edges
+    // `failed` with all four -1.
     void calculateForLiquidGasIsotherm(double T, double P, double& xL, double& xV, double& rhoL,
                                        double& rhoV) override;
     // Stride 3: T, P, vapour density of the dew curve of w wt % from T0, closed by (Tc, Pc,
@@ -129,11 +135,21 @@ class PalliserModel : public Palliser {
         double Pup, xc, rhoUpL, rhoUpV;  // upper boundary (xc: 0 on the water branch)
         double Plow, xLlow, xVlow, rhoLlow, rhoVlow;
         bool water;  // T <= 374.15: water branch
+        // Near the water critical point (see shapeLaws): the critical branch's share, the
+        // reshaping exponent of its coordinate, and the water branch's upper boundary at 374.15.
+        double share = 1.0, gamma = 1.0, PupWater = 0.0, rhoUpWater = 0.0;
+        double Ptop;  // pressure of the surface's upper edge (u = 0)
     };
     Boundaries boundariesAt(double T, bool naclAt800);
-    // The shape laws at u.
+    // The surface at the pressure coordinate u (0 at the upper edge, 1 at the lower).
     void shapeLaws(double T, const Boundaries& b, double u, double& P, double& xL, double& xV,
                    double& rhoL, double& rhoV) const;
+    double criticalVapourSalinity(double xc, double xVlow, double b, double s) const;
+    // The pressure coordinate of the liquid of salinity xL (outside [0, 1]: none on the
+    // surface), and of the vapour of salinity xV (-1: none; of two, the one whose pressure lies
+    // nearer Phint, or the higher pressure when Phint is not positive).
+    double bubbleCoordinate(double T, const Boundaries& b, double xL) const;
+    double dewCoordinate(double T, const Boundaries& b, double xV, double Phint) const;
     double waterDensity(double T, double P, int side);
     double rule2b6(const char* name);
     // Density of a liquid-like fluid of salinity x at P from its saturated (or critical) state

@@ -132,7 +132,8 @@ class Palliser : public PhaseDiagramInfo {
 
     // --------------------------------------------------------------------- base curves
     // Stride 4: T, P, liquid density, vapour density; 800 .. 3126 by 1 and the end row at
-    // 3127, which sets naclCriticalPressure and naclCriticalDensity.
+    // 3127, which sets naclCriticalPressure and naclCriticalDensity. The first row has the
+    // halite triple-point pressure, 0.0005 bar, where the fit gives -4e-7.
     void calculateNaClSatCurve(CurveArray& out);
     // Stride 5: T, P, wt %, density, 1000/density; 374.15 .. 3126.15 by 1, end row 3127 at 100 wt
     // %.
@@ -238,7 +239,7 @@ class Palliser : public PhaseDiagramInfo {
     double equationForDepthPressureConversion(double P, void* context);
     // Where the geotherm T0 + gradient (depth - d0) meets the bubble curve of x; rhoColumn < 0:
     // the liquid density of the point, 0: integrated over the column, > 0: that density.
-    // All four results -1 on failure.
+    // All four results -1 and `failed` on failure, and where the crossing lies above d0.
     void calculateGeothermBubblePoint(double T0, double d0, double P0, double gradient, double x,
                                       double rhoColumn, double& T, double& P, double& depth,
                                       double& rhoL);

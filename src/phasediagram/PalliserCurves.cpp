@@ -13,12 +13,16 @@ void Palliser::calculateNaClSatCurve(CurveArray& out) {
     double P = 0.0, rhoL = 0.0, rhoV = 0.0;
     steps(haliteTripleTemperature, naclCriticalTemperature, 1.0, Bound::Below, [&](double T) {
         calculateNaClSaturationPoint(T, P, rhoL, rhoV);
+        // The fit passes 0 bar (-4e-7) at the halite melting point, where the curve starts at
+        // the triple-point pressure.
+        if (T == haliteTripleTemperature) P = std::max(P, haliteTriplePressure);
         appendRow(out, {T, P, rhoL, rhoV});
     });
     calculateNaClSaturationPoint(naclCriticalTemperature, P, rhoL, rhoV);
     naclCriticalPressure = P;
     naclCriticalDensity = (rhoL + rhoV) / 2.0;
     appendRow(out, {naclCriticalTemperature, P, rhoL, rhoV});
+    failed = 0;
 }
 
 void Palliser::calculateCriticalCurve(CurveArray& out) {
@@ -28,6 +32,7 @@ void Palliser::calculateCriticalCurve(CurveArray& out) {
     });
     if (criticalPointAt(naclCriticalTemperature, P, x, rho))
         appendRow(out, {naclCriticalTemperature, P, 100.0, rho, 1000.0 / rho});
+    failed = 0;
 }
 
 void Palliser::calculateSLVCurve(CurveArray& out) {
@@ -40,6 +45,7 @@ void Palliser::calculateSLVCurve(CurveArray& out) {
     const double T = haliteTripleTemperature;
     calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
     appendRow(out, {T, P, 100.0, 100.0, rhoL, rhoV, 1000.0 / rhoL, 1000.0 / rhoV});
+    failed = 0;
 }
 
 void Palliser::calculateNaClSublimationCurve(CurveArray& out) {
@@ -47,17 +53,20 @@ void Palliser::calculateNaClSublimationCurve(CurveArray& out) {
         appendRow(out, {T, getHaliteSublimationPressure(T)});
     });
     appendRow(out, {haliteTripleTemperature, haliteTriplePressure});
+    failed = 0;
 }
 
 // ----------------------------------------------------------------------------- isopleths
 
 void Palliser::calculateHaliteGasIsopleth(CurveArray& out, double x) {
-    if (!std::isfinite(x)) return;
+    failed = !std::isfinite(x);
+    if (failed) return;
     double P = 0.0, rho = 0.0;
     steps(100.0, haliteTripleTemperature, 1.0, Bound::AtOrBelow, [&](double T) {
         calculateHaliteGasSat(T, x, P, rho);
         appendRow(out, {T, P});
     });
+    failed = 0;
 }
 
 void Palliser::calculateLiquidIsopleth(CurveArray& out, double w, double Tend, double T0) {
@@ -117,8 +126,10 @@ void Palliser::calculateHaliteLiquidIsotherm(CurveArray& out, double T) {
 }
 
 void Palliser::calculateHaliteGasIsotherm(CurveArray& out, double T) {
+    failed = 1;
     if (!(T >= 0.0 && T <= haliteTripleTemperature)) return;
     preCalculateHaliteGasBubble(T);
+    failed = 1;
     if (!(slvPressure > 0.0)) return;  // at 0 degC the SLV curve starts from 0 bar
     double x = 0.0, rho = 0.0;
     steps(1e-5, slvPressure, 1.0, Bound::AtOrBelow, [&](double P) {
@@ -127,6 +138,7 @@ void Palliser::calculateHaliteGasIsotherm(CurveArray& out, double T) {
     });
     appendRow(
         out, {slvPressure, 100.0 * slvVapourSalinity, slvVapourDensity, 1000.0 / slvVapourDensity});
+    failed = 0;
 }
 
 void Palliser::calculateLiquidGasIsotherm(CurveArray& out, double T) {
@@ -159,13 +171,15 @@ void Palliser::calculateIsobaricHaliteLiquidCurve(CurveArray& out, double P, dou
 }
 
 void Palliser::calculateIsobaricHaliteGasCurve(CurveArray& out, double P, double T0, double Tend) {
-    if (!std::isfinite(P)) return;
+    failed = !std::isfinite(P);
+    if (failed) return;
     double x = 0.0, rho = 0.0;
     steps(std::max(T0, 0.0), std::min(Tend, haliteTripleTemperature), 1.0, Bound::AtOrBelow,
           [&](double T) {
               calculateHaliteGasBubble(T, P, x, rho);
               if (!failed) appendRow(out, {T, 100.0 * x, rho});
           });
+    failed = 0;
 }
 
 namespace {

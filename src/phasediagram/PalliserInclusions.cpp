@@ -377,7 +377,9 @@ void Palliser::calculateGeothermBubblePoint(double T0, double d0, double P0, dou
     double root = 0.0;
     if (!error)
         root = secant(&Palliser::equationForGeothermBubblePoint, &c, Tc - 10.0, Tc - 11.0, error);
-    failed = error != 0;
+    // The geotherm starts at d0: a crossing above it (T below T0 for a rising geotherm) is an
+    // extrapolation the column does not have.
+    failed = error != 0 || !(c.depth >= d0);
     if (failed) {
         T = P = depth = rhoL = -1.0;
         return;

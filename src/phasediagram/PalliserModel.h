@@ -22,6 +22,7 @@
 
 namespace vornex {
 
+// Every operation sets `failed` for itself: raised when it fails, cleared when it succeeds.
 class PalliserModel : public Palliser {
    public:
     PalliserModel();
@@ -44,10 +45,15 @@ class PalliserModel : public Palliser {
     // Boiling temperature of water at P with the saturated densities; -1 (all three) and
     // `failed` when the reference model has no saturation there.
     double getWaterSaturationTemperature(double P, double& rhoL, double& rhoV) override;
+    // Pressure of water of density rho at T; 0 and `failed` where there is none (a density
+    // inside the two-phase dome whose loop pressure is not positive, or no density).
     double getIsochoricWaterPressure(double T, double rho) override;
 
     // ------------------------------------------------------------------ NaCl, halite
-    double getHaliteDensity() override { return 2163.334; }
+    double getHaliteDensity() override {
+        failed = 0;
+        return 2163.334;
+    }
     double getNaClLiquidDensity(double T, double P) override;
     double getNaClVapourDensity(double T, double P) override;
     double getHaliteMeltingPressure(double T) override;
@@ -64,14 +70,19 @@ class PalliserModel : public Palliser {
     // Writes nothing below 374.15 degC; above 3127 degC only rho.
     void calculateCriticalPoint(double T, double& P, double& x, double& rho) override;
     void preCalculateHaliteGasBubble(double T) override;
+    // Halite-saturated vapour at P of the SLV point preCalculateHaliteGasBubble prepared; -1
+    // and `failed` outside [0, the SLV pressure].
     void doCalculateHaliteGasBubble(double P, double& x, double& rho) override;
-    // `failed` above 800 degC, where halite and vapour do not coexist.
+    // x = rho = -1 and `failed` where halite and vapour do not coexist: above 800 degC, at
+    // 0 degC and above the SLV pressure (halite and liquid there).
     void calculateHaliteGasBubble(double T, double P, double& x, double& rho) override;
     void calculateHaliteGasSat(double T, double x, double& P, double& rho) override;
     void calculateHaliteLiquidPoint(double T, double P, double& x, double xGuess,
                                     double& rho) override;
     void calculateHaliteLiquidTemperature(double x, double P, double& T, double& rho,
                                           double Tguess) override;
+    // T = P = -1 and `failed` also for a density below the SLV liquid's of x, which no liquidus
+    // reaches.
     void calculateHaliteLiquidTemperatureFromRhoX(double x, double rho, double& T, double& P,
                                                   double Tguess) override;
     double equationForHaliteLiquidPoint(double x, void* context);
@@ -150,7 +161,12 @@ class PalliserModel : public Palliser {
     // nearer Phint, or the higher pressure when Phint is not positive).
     double bubbleCoordinate(double T, const Boundaries& b, double xL) const;
     double dewCoordinate(double T, const Boundaries& b, double xV, double Phint) const;
+    // Density of water on the given side (2 liquid, 1 vapour); -1 when the reference model has
+    // none, NaN in ruleWater, so that a rule built on it fails. Neither touches `failed`.
     double waterDensity(double T, double P, int side);
+    double ruleWater(double T, double P, int side);
+    // A rule's density, `failed` when it is no density.
+    double ruleResult(double rho);
     double rule2b6(const char* name);
     // Density of a liquid-like fluid of salinity x at P from its saturated (or critical) state
     // (PS, rhoS), rising with pressure through 1000 bar.

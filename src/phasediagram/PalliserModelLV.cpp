@@ -309,6 +309,7 @@ void PalliserModel::calculateLiquidSaturationPoint(double T, double x, double& P
     if (!b.water && b.share < 1.0) u = clip(u);
     double xL = 0.0, xV = 0.0, rhoV = 0.0;
     shapeLaws(T, b, u, P, xL, xV, rho, rhoV);
+    failed = !std::isfinite(P) || !std::isfinite(rho);
 }
 
 void PalliserModel::preCalculate_Fixed_T_Parameters(double T) {
@@ -340,12 +341,15 @@ void PalliserModel::preCalculate_Fixed_T_Parameters(double T) {
     }
     fixedT[6] = 1.0 / fixedT[5];
     fixedT[7] = 1.0 / fixedT[4];
+    failed = !(T >= 0.0 && T <= naclCriticalTemperature);
 }
 
 void PalliserModel::getLiquidGasPressureBounds(double T, double& Pmin, double& Pmax) {
     Boundaries b = boundariesAt(T, false);
     Pmin = b.Plow;
     Pmax = b.Ptop;
+    failed = !(T >= 0.0 && T <= naclCriticalTemperature) || !std::isfinite(Pmin) ||
+             !std::isfinite(Pmax) || Pmax < Pmin;
 }
 
 void PalliserModel::calculateForLiquidGasIsotherm(double T, double P, double& xL, double& xV,

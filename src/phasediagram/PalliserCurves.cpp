@@ -71,7 +71,8 @@ void Palliser::calculateHaliteGasIsopleth(CurveArray& out, double x) {
 
 void Palliser::calculateLiquidIsopleth(CurveArray& out, double w, double Tend, double T0) {
     const double x = w / 100.0;
-    if (!std::isfinite(x)) return;
+    failed = !std::isfinite(x);
+    if (failed) return;
     // The bubble point reads its pressure variable on entry; each point starts from the last.
     double P = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     steps(T0, Tend, 1.0, Bound::AtOrBelow, [&](double T) {
@@ -80,21 +81,25 @@ void Palliser::calculateLiquidIsopleth(CurveArray& out, double w, double Tend, d
     });
     double xc = 0.0, rho = 0.0;
     if (criticalPointAt(Tend, P, xc, rho)) appendRow(out, {Tend, P, rho});
+    failed = 0;
 }
 
 void Palliser::calculateGasIsopleth(CurveArray& out, double w, double T0) {
     const double x = w / 100.0;
-    if (!std::isfinite(x)) return;
+    failed = !std::isfinite(x);
+    if (failed) return;
     double P = 0.0, xL = 0.0, rhoL = 0.0, rhoV = 0.0;
     steps(std::max(T0, 250.0 + 1e-9), naclCriticalTemperature, 1.0, Bound::AtOrBelow,
           [&](double T) {
               calculateDewPoint(T, x, P, xL, rhoL, rhoV);
               if (!failed) appendRow(out, {T, P, rhoV});
           });
+    failed = 0;
 }
 
 void Palliser::calculateHaliteLiquidIsopleth(CurveArray& out, double x, double Tguess) {
-    if (!std::isfinite(x) || !std::isfinite(Tguess)) return;
+    failed = !std::isfinite(x) || !std::isfinite(Tguess);
+    if (failed) return;
     double T = 0.0, Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     calculateSLVPointFromX(x, T, Ps, xV, rhoL, rhoV, Tguess);
     if (failed) return;  // no SLV point of x: every liquidus temperature would read -1
@@ -105,12 +110,14 @@ void Palliser::calculateHaliteLiquidIsopleth(CurveArray& out, double x, double T
     };
     steps(Ps, kDiagramMaxPressure, 20.0, Bound::Below, row);
     row(kDiagramMaxPressure);
+    failed = 0;
 }
 
 // ----------------------------------------------------------------------------- isotherms
 
 void Palliser::calculateHaliteLiquidIsotherm(CurveArray& out, double T) {
-    if (!(T >= 0.0 && T <= naclCriticalTemperature)) return;
+    failed = !(T >= 0.0 && T <= naclCriticalTemperature);
+    if (failed) return;
     double P0 = 0.0, guess = 1.0;
     if (T <= haliteTripleTemperature) {
         double xV = 0.0, rhoL = 0.0, rhoV = 0.0;
@@ -123,6 +130,7 @@ void Palliser::calculateHaliteLiquidIsotherm(CurveArray& out, double T) {
         calculateHaliteLiquidPoint(T, P, x, guess, rho);
         if (!failed) appendRow(out, {P, 100.0 * x, rho});
     });
+    failed = 0;
 }
 
 void Palliser::calculateHaliteGasIsotherm(CurveArray& out, double T) {
@@ -142,11 +150,13 @@ void Palliser::calculateHaliteGasIsotherm(CurveArray& out, double T) {
 }
 
 void Palliser::calculateLiquidGasIsotherm(CurveArray& out, double T) {
-    if (!(T >= 0.0 && T <= naclCriticalTemperature)) return;
+    failed = !(T >= 0.0 && T <= naclCriticalTemperature);
+    if (failed) return;
     preCalculate_Fixed_T_Parameters(T);
     double Pmin = 0.0, Pmax = 0.0;
     getLiquidGasPressureBounds(T, Pmin, Pmax);
-    if (!std::isfinite(Pmin) || !std::isfinite(Pmax) || Pmax < Pmin) return;
+    failed = !std::isfinite(Pmin) || !std::isfinite(Pmax) || Pmax < Pmin;
+    if (failed) return;
     double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     auto row = [&](double P) {
         calculateForLiquidGasIsotherm(T, P, xL, xV, rhoL, rhoV);
@@ -154,13 +164,15 @@ void Palliser::calculateLiquidGasIsotherm(CurveArray& out, double T) {
     };
     steps(Pmin, Pmax, T < 400.0 ? 0.5 : 1.0, Bound::AtOrBelow, row);
     row(Pmax);
+    failed = 0;
 }
 
 // -------------------------------------------------------------------------------- isobars
 
 void Palliser::calculateIsobaricHaliteLiquidCurve(CurveArray& out, double P, double T0,
                                                   double Tend) {
-    if (!std::isfinite(P)) return;
+    failed = !std::isfinite(P);
+    if (failed) return;
     double x = 0.0, rho = 0.0;
     steps(std::max(T0, 0.0), Tend, 1.0, Bound::AtOrBelow, [&](double T) {
         double guess = 1.0, Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
@@ -168,6 +180,7 @@ void Palliser::calculateIsobaricHaliteLiquidCurve(CurveArray& out, double P, dou
         calculateHaliteLiquidPoint(T, P, x, guess, rho);
         if (!failed) appendRow(out, {T, 100.0 * x, rho});
     });
+    failed = 0;
 }
 
 void Palliser::calculateIsobaricHaliteGasCurve(CurveArray& out, double P, double T0, double Tend) {
@@ -202,7 +215,8 @@ struct LVRow {
 }  // namespace
 
 void Palliser::calculateIsobaricLiquidGas1(CurveArray& out, double P, double Tend, double T0) {
-    if (!std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0)) return;
+    failed = !std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0);
+    if (failed) return;
     double start = T0, rhoL = 0.0, rhoV = 0.0;
     if (P < waterCriticalPressure) {
         start = getWaterSaturationTemperature(P, rhoL, rhoV);
@@ -218,10 +232,12 @@ void Palliser::calculateIsobaricLiquidGas1(CurveArray& out, double P, double Ten
     LVRow row{*this, out, P};
     steps(start, Tend, 1.0, Bound::AtOrBelow, [&](double T) { row(T); });
     row(Tend);
+    failed = 0;
 }
 
 void Palliser::calculateIsobaricLiquidGas2(CurveArray& out, double P, double T0, double Tend) {
-    if (!std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0)) return;
+    failed = !std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0);
+    if (failed) return;
     LVRow row{*this, out, P};
     if (P <= naclCriticalPressure) {
         double Ts = calculateNaClSatTemperature(P);
@@ -229,17 +245,21 @@ void Palliser::calculateIsobaricLiquidGas2(CurveArray& out, double P, double T0,
         double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
         calculateLGPoint(Ts, P, xL, xV, rhoL, rhoV);
         if (!failed) appendRow(out, {Ts, 100.0, 100.0, rhoL, rhoV});
+        failed = 0;
         return;
     }
     steps(T0, Tend, 10.0, Bound::Below, [&](double T) { row(T); });
     double Pc = 0.0, x = 0.0, rho = 0.0;
     if (criticalPointAt(Tend, Pc, x, rho)) appendRow(out, {Tend, 100.0 * x, 100.0 * x, rho, rho});
+    failed = 0;
 }
 
 void Palliser::calculateIsobaricLiquidGas3(CurveArray& out, double P, double T0, double Tend) {
-    if (!std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0)) return;
+    failed = !std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0);
+    if (failed) return;
     double Pc = 0.0, x = 0.0, rho = 0.0;
     if (criticalPointAt(T0, Pc, x, rho)) appendRow(out, {T0, 100.0 * x, 100.0 * x, rho, rho});
+    failed = 0;
     if (!(P >= waterCriticalPressure)) return;
     LVRow row{*this, out, P};
     bool any = false;
@@ -250,6 +270,7 @@ void Palliser::calculateIsobaricLiquidGas3(CurveArray& out, double P, double T0,
     } else if (any) {
         appendRow(out, {Tend, 100.0, 100.0, row.rhoL, row.rhoV});
     }
+    failed = 0;
 }
 
 }  // namespace vornex

@@ -459,6 +459,7 @@ void PalliserModel::calculateIceMeltingIsotherm(CurveArray& out, double T) {
         calculateIceMeltingSalinity(T, f, x);
         if (!failed) appendRow(out, {100.0 * f * x, 100.0 * (1.0 - f) * x});
     }
+    failed = 0;
 }
 
 }  // namespace vornex

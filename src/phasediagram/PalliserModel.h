@@ -32,7 +32,8 @@ class PalliserModel : public Palliser {
     std::unique_ptr<Anderko> fluid;      // H2O-NaCl Anderko-Pitzer model (system code 10)
     int32_t patches = 1;                 // 1: the near-critical and near-800 degC corrections apply
     // Shape parameters of the LV surface at the last prepared T: w, a, b, e, c2, c1, 1/c1,
-    // 1/c2 and the last dew-point u.
+    // 1/c2 (all -1 after a T without a surface) and the last dew-point u. No operation reads
+    // them: each computes its shape at its own T.
     double fixedT[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
     double gasExponent = 6.5;  // exponent of the halite-saturated vapour law at the last T
     double gasExponentA = 1.5;
@@ -161,6 +162,8 @@ class PalliserModel : public Palliser {
     // nearer Phint, or the higher pressure when Phint is not positive).
     double bubbleCoordinate(double T, const Boundaries& b, double xL) const;
     double dewCoordinate(double T, const Boundaries& b, double xV, double Phint) const;
+    // The vapour salinity of shapeLaws alone.
+    double vapourSalinity(double T, const Boundaries& b, double u) const;
     // Density of water on the given side (2 liquid, 1 vapour); -1 when the reference model has
     // none, NaN in ruleWater, so that a rule built on it fails. Neither touches `failed`.
     double waterDensity(double T, double P, int side);

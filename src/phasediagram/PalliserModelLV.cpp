@@ -232,15 +232,19 @@ void startPair(double u0, double& a, double& b) {
         b = u0 + 1e-5;
     }
 }
-constexpr int kDewScan = 400;  // bracketing steps of u over [0, 1]
+constexpr int kDewScan = 100;  // bracketing steps of u over [0, 1]
 }  // namespace
 
+double PalliserModel::vapourSalinity(double T, const Boundaries& b, double u) const {
+    if (b.water) return b.xVlow * std::pow(u, kK);
+    const double s = b.gamma != 1.0 ? std::pow(u, b.gamma) : u;
+    double xV = criticalVapourSalinity(b.xc, b.xVlow, bShape(T), s);
+    if (b.share < 1.0) xV = (1.0 - b.share) * b.xVlow * std::pow(u, kK) + b.share * xV;
+    return xV;
+}
+
 double PalliserModel::dewCoordinate(double T, const Boundaries& b, double xV, double Phint) const {
-    auto residual = [&](double u) {
-        double P = 0.0, xL = 0.0, x = 0.0, rhoL = 0.0, rhoV = 0.0;
-        shapeLaws(T, b, u, P, xL, x, rhoL, rhoV);
-        return x - xV;
-    };
+    auto residual = [&](double u) { return vapourSalinity(T, b, u) - xV; };
     // Every change of sign on the scan is a dew point; the vapour salinity is not monotonic in
     // u, so one salinity may have two.
     double best = -1.0, bestDistance = 0.0;
@@ -249,9 +253,10 @@ double PalliserModel::dewCoordinate(double T, const Boundaries& b, double xV, do
         double bu = static_cast<double>(i) / kDewScan, rb = residual(bu);
         if (ra == 0.0 || (ra < 0.0) != (rb < 0.0)) {
             double lo = a, hi = bu, rlo = ra;
-            for (int k = 0; k < 200 && hi - lo > 1e-16 && rlo != 0.0; ++k) {
+            while (rlo != 0.0 && hi - lo > 4e-16) {
                 double mid = 0.5 * (lo + hi), rmid = residual(mid);
-                if ((rmid < 0.0) == (rlo < 0.0) && rmid != 0.0) {
+                if (mid <= lo || mid >= hi) break;
+                if (rmid != 0.0 && (rmid < 0.0) == (rlo < 0.0)) {
                     lo = mid;
                     rlo = rmid;
                 } else {
@@ -313,10 +318,16 @@ void PalliserModel::calculateLiquidSaturationPoint(double T, double x, double& P
 }
 
 void PalliserModel::preCalculate_Fixed_T_Parameters(double T) {
+    if (!(T >= 0.0 && T <= naclCriticalTemperature)) {
+        // No surface: nothing of an earlier temperature may stand for it.
+        std::fill(fixedT, fixedT + 8, -1.0);
+        failed = 1;
+        return;
+    }
     if (T <= kWaterTc)
         calculateWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
                                       waterVapourDensity);
-    else if (T <= naclCriticalTemperature)
+    else
         criticalPointAt(T, criticalPressure, criticalSalinity, criticalDensity);
     if (T >= 800.0)
         calculateNaClSaturationPoint(T, naclSaturationPressure, naclLiquidDensity,
@@ -324,12 +335,11 @@ void PalliserModel::preCalculate_Fixed_T_Parameters(double T) {
     if (T <= 800.0)
         calculateSLVPoint(T, slvPressure, slvLiquidSalinity, slvVapourSalinity, slvLiquidDensity,
                           slvVapourDensity);
+    // w and a have no use on the water branch; they are written for every T all the same.
+    fixedT[0] = wShape(T);
+    fixedT[1] = aShape(T);
     if (T > kWaterTc) {
-        if (T <= naclCriticalTemperature) {
-            fixedT[1] = aShape(T);
-            fixedT[2] = bShape(T);
-        }
-        fixedT[0] = wShape(T);
+        fixedT[2] = bShape(T);
         fixedT[3] = eShape(T, criticalSalinity);
         fixedT[5] = c1Shape(T);
         fixedT[4] = c2Shape(T);
@@ -341,7 +351,7 @@ void PalliserModel::preCalculate_Fixed_T_Parameters(double T) {
     }
     fixedT[6] = 1.0 / fixedT[5];
     fixedT[7] = 1.0 / fixedT[4];
-    failed = !(T >= 0.0 && T <= naclCriticalTemperature);
+    failed = 0;
 }
 
 void PalliserModel::getLiquidGasPressureBounds(double T, double& Pmin, double& Pmax) {
@@ -373,7 +383,8 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T, double P, double& xL
 void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, double Tc, double Pc,
                                          double rhoc) {
     const double x = w / 100.0;
-    if (!(x > 0.0 && x <= 1.0) || !std::isfinite(T0)) return;
+    failed = !(x > 0.0 && x <= 1.0) || !std::isfinite(T0);
+    if (failed) return;
     double uPrev = 0.0, Tlast = T0, T = T0, s = 1.0, lastP = -1.0;
     bool retry = false;
     int retries = 0;
@@ -503,6 +514,7 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
         }
     }
     if (std::fabs(Tlast - Tc) < 50.0) appendRow(out, {Tc, Pc, rhoc});
+    failed = 0;
 }
 
 }  // namespace vornex

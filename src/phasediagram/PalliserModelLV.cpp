@@ -40,6 +40,7 @@ double eShape(double T, double xc) {
 }
 // Near-critical reshaping u^gamma below 384 degC.
 constexpr double kCarryEnd = 384.0;
+constexpr double kSlvCarryStart = 790.0;
 double gammaShape(double T) {
     return 0.7 + 0.3 * (T - kWaterTc) / 9.850000000000023;
 }
@@ -99,6 +100,15 @@ PalliserModel::Boundaries PalliserModel::boundariesAt(double T, bool naclAt800) 
     b.Ptop = b.share * b.Pup + (1.0 - b.share) * b.PupWater;
     if (T < 800.0 || (T == 800.0 && !naclAt800)) {
         calculateSLVPoint(T, b.Plow, b.xLlow, b.xVlow, b.rhoLlow, b.rhoVlow);
+        // The SLV vapour-density fit ends at 1.28 kg/m3, the NaCl one starts at 0.50: over the
+        // last 10 degC the lower boundary's vapour is carried from the one into the other.
+        if (patches && T > kSlvCarryStart) {
+            double Pn = 0.0, rhoLn = 0.0, rhoVn = 0.0, Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0,
+                   rhoV = 0.0;
+            calculateNaClSaturationPoint(800.0, Pn, rhoLn, rhoVn);
+            calculateSLVPoint(800.0, Ps, xL, xV, rhoL, rhoV);
+            b.rhoVlow += (rhoVn - rhoV) * (T - kSlvCarryStart) / (800.0 - kSlvCarryStart);
+        }
     } else {
         calculateNaClSaturationPoint(T, b.Plow, b.rhoLlow, b.rhoVlow);
         b.xLlow = b.xVlow = 1.0;

@@ -400,6 +400,15 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
     int retries = 0;
     double Pcrit = -1.0, xcrit = -1.0, rhocrit = -1.0;
     bool ranOutUpward = false;
+    // A point found: its row, and the next search starts from it.
+    auto keep = [&](double P, double rhoV, double u) {
+        appendRow(out, {T, P, rhoV});
+        lastP = P;
+        uPrev = u;
+        Tlast = T;
+        retry = false;
+        retries = 0;
+    };
     for (int guard = 0; guard < 20000; ++guard) {
         if (!(T > 250.0)) break;
         if (T > 3128.0) {
@@ -428,12 +437,7 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
             if (u >= 0.0) {
                 double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
                 shapeLaws(T, b, u, P, xL, xV, rhoL, rhoV);
-                appendRow(out, {T, P, rhoV});
-                lastP = P;
-                uPrev = u;
-                Tlast = T;
-                retry = false;
-                retries = 0;
+                keep(P, rhoV, u);
             }
             T += s;
             continue;
@@ -507,13 +511,7 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
         if (end) break;
         if (!accept) continue;
         double P = Pcrit - (Pcrit - b.Plow) * u;
-        double rhoV = rhocrit + (b.rhoVlow - rhocrit) * std::pow(u, 1.0 / c2Shape(T));
-        appendRow(out, {T, P, rhoV});
-        lastP = P;
-        uPrev = u;
-        Tlast = T;
-        retry = false;
-        retries = 0;
+        keep(P, rhocrit + (b.rhoVlow - rhocrit) * std::pow(u, 1.0 / c2Shape(T)), u);
         T += s;
     }
     if (ranOutUpward) {

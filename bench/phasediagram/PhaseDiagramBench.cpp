@@ -81,5 +81,21 @@ void BM_InclusionFromThTm(benchmark::State& state) {
 }
 BENCHMARK(BM_InclusionFromThTm)->Unit(benchmark::kMicrosecond);
 
+// A dew point, which brackets its own root on a scan of the surface (500 degC, 0.1 wt %), and
+// a bubble point in the zone carried from the water into the critical branch (378 degC,
+// 20 wt %), which halves on the liquid salinity.
+void BM_DewAndCarriedBubblePoint(benchmark::State& state) {
+    PalliserModel model;
+    double P = 0.0, x = 0.0, rhoL = 0.0, rhoV = 0.0;
+    for (auto _ : state) {
+        P = 0.0;
+        model.calculateDewPoint(500.0, 0.001, P, x, rhoL, rhoV);
+        benchmark::DoNotOptimize(P);
+        model.calculateBubblePoint(378.0, 0.2, P, x, rhoL, rhoV);
+        benchmark::DoNotOptimize(P);
+    }
+}
+BENCHMARK(BM_DewAndCarriedBubblePoint)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 }  // namespace vornex

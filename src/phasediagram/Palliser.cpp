@@ -172,6 +172,9 @@ double Palliser::classifyBelowWaterCritical(double T, double P, double x, double
 
 double Palliser::liquidVapourTest(double T, double P, double x) {
     calculateLGPoint(T, P, lgLiquidSalinity, lgVapourSalinity, lgLiquidDensity, lgVapourDensity);
+    // Just below the critical pressure near the water critical point the surface's upper edge
+    // lies below the state: its edge values classify it as one phase.
+    failed = 0;
     if (x > lgLiquidSalinity) return onePhase(calculateFluidDensityRegion6());
     if (x < lgVapourSalinity) return onePhase(calculateFluidDensityRegion4());
     region = kLiquidVapour;
@@ -450,6 +453,7 @@ double Palliser::calculateTm0(double x, double& rhoL, double& P) {
     double T = secant(&Palliser::equationForTm0, &c, 799.0, 799.1, error);
     rhoL = c.rhoL;
     P = c.P;
+    failed = error != 0;
     return error ? 0.0 : T;
 }
 

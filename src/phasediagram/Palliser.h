@@ -7,8 +7,10 @@
 // arguments named w and the salinity columns of curve rows in wt % NaCl; specific volumes in l/kg
 // (1000/density). Curve tracers append fixed-stride rows to a CurveArray (stride given with
 // each); failures leave rows out, searches report through `failed`, through 0 or -1 sentinels, and
-// through the Equation error flag of their residuals. Tracers and searches overwrite the record:
-// recompute the state before reading it again.
+// through the Equation error flag of their residuals. Every operation sets `failed` for itself,
+// so that its value never comes from an earlier call: a tracer raises it for arguments it cannot
+// trace (the isochore also for a lost path) and clears it otherwise. Tracers and searches
+// overwrite the record: recompute the state before reading it again.
 //
 // Diagnostics (the one-phase rule lines, the Anderko comparison, the LV shape parameters) go to
 // `diagnostics` and are not even formatted while it is empty, the default.
@@ -132,7 +134,8 @@ class Palliser : public PhaseDiagramInfo {
 
     // --------------------------------------------------------------------- base curves
     // Stride 4: T, P, liquid density, vapour density; 800 .. 3126 by 1 and the end row at
-    // 3127, which sets naclCriticalPressure and naclCriticalDensity.
+    // 3127, which sets naclCriticalPressure and naclCriticalDensity. The first row has the
+    // halite triple-point pressure, 0.0005 bar, where the fit gives -4e-7.
     void calculateNaClSatCurve(CurveArray& out);
     // Stride 5: T, P, wt %, density, 1000/density; 374.15 .. 3126.15 by 1, end row 3127 at 100 wt
     // %.
@@ -238,7 +241,7 @@ class Palliser : public PhaseDiagramInfo {
     double equationForDepthPressureConversion(double P, void* context);
     // Where the geotherm T0 + gradient (depth - d0) meets the bubble curve of x; rhoColumn < 0:
     // the liquid density of the point, 0: integrated over the column, > 0: that density.
-    // All four results -1 on failure.
+    // All four results -1 and `failed` on failure, and where the crossing lies above d0.
     void calculateGeothermBubblePoint(double T0, double d0, double P0, double gradient, double x,
                                       double rhoColumn, double& T, double& P, double& depth,
                                       double& rhoL);

@@ -13,12 +13,16 @@ void Palliser::calculateNaClSatCurve(CurveArray& out) {
     double P = 0.0, rhoL = 0.0, rhoV = 0.0;
     steps(haliteTripleTemperature, naclCriticalTemperature, 1.0, Bound::Below, [&](double T) {
         calculateNaClSaturationPoint(T, P, rhoL, rhoV);
+        // The fit passes 0 bar (-4e-7) at the halite melting point, where the curve starts at
+        // the triple-point pressure.
+        if (T == haliteTripleTemperature) P = std::max(P, haliteTriplePressure);
         appendRow(out, {T, P, rhoL, rhoV});
     });
     calculateNaClSaturationPoint(naclCriticalTemperature, P, rhoL, rhoV);
     naclCriticalPressure = P;
     naclCriticalDensity = (rhoL + rhoV) / 2.0;
     appendRow(out, {naclCriticalTemperature, P, rhoL, rhoV});
+    failed = 0;
 }
 
 void Palliser::calculateCriticalCurve(CurveArray& out) {
@@ -28,6 +32,7 @@ void Palliser::calculateCriticalCurve(CurveArray& out) {
     });
     if (criticalPointAt(naclCriticalTemperature, P, x, rho))
         appendRow(out, {naclCriticalTemperature, P, 100.0, rho, 1000.0 / rho});
+    failed = 0;
 }
 
 void Palliser::calculateSLVCurve(CurveArray& out) {
@@ -40,6 +45,7 @@ void Palliser::calculateSLVCurve(CurveArray& out) {
     const double T = haliteTripleTemperature;
     calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
     appendRow(out, {T, P, 100.0, 100.0, rhoL, rhoV, 1000.0 / rhoL, 1000.0 / rhoV});
+    failed = 0;
 }
 
 void Palliser::calculateNaClSublimationCurve(CurveArray& out) {
@@ -47,22 +53,26 @@ void Palliser::calculateNaClSublimationCurve(CurveArray& out) {
         appendRow(out, {T, getHaliteSublimationPressure(T)});
     });
     appendRow(out, {haliteTripleTemperature, haliteTriplePressure});
+    failed = 0;
 }
 
 // ----------------------------------------------------------------------------- isopleths
 
 void Palliser::calculateHaliteGasIsopleth(CurveArray& out, double x) {
-    if (!std::isfinite(x)) return;
+    failed = !std::isfinite(x);
+    if (failed) return;
     double P = 0.0, rho = 0.0;
     steps(100.0, haliteTripleTemperature, 1.0, Bound::AtOrBelow, [&](double T) {
         calculateHaliteGasSat(T, x, P, rho);
         appendRow(out, {T, P});
     });
+    failed = 0;
 }
 
 void Palliser::calculateLiquidIsopleth(CurveArray& out, double w, double Tend, double T0) {
     const double x = w / 100.0;
-    if (!std::isfinite(x)) return;
+    failed = !std::isfinite(x);
+    if (failed) return;
     // The bubble point reads its pressure variable on entry; each point starts from the last.
     double P = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     steps(T0, Tend, 1.0, Bound::AtOrBelow, [&](double T) {
@@ -71,21 +81,25 @@ void Palliser::calculateLiquidIsopleth(CurveArray& out, double w, double Tend, d
     });
     double xc = 0.0, rho = 0.0;
     if (criticalPointAt(Tend, P, xc, rho)) appendRow(out, {Tend, P, rho});
+    failed = 0;
 }
 
 void Palliser::calculateGasIsopleth(CurveArray& out, double w, double T0) {
     const double x = w / 100.0;
-    if (!std::isfinite(x)) return;
+    failed = !std::isfinite(x);
+    if (failed) return;
     double P = 0.0, xL = 0.0, rhoL = 0.0, rhoV = 0.0;
     steps(std::max(T0, 250.0 + 1e-9), naclCriticalTemperature, 1.0, Bound::AtOrBelow,
           [&](double T) {
               calculateDewPoint(T, x, P, xL, rhoL, rhoV);
               if (!failed) appendRow(out, {T, P, rhoV});
           });
+    failed = 0;
 }
 
 void Palliser::calculateHaliteLiquidIsopleth(CurveArray& out, double x, double Tguess) {
-    if (!std::isfinite(x) || !std::isfinite(Tguess)) return;
+    failed = !std::isfinite(x) || !std::isfinite(Tguess);
+    if (failed) return;
     double T = 0.0, Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     calculateSLVPointFromX(x, T, Ps, xV, rhoL, rhoV, Tguess);
     if (failed) return;  // no SLV point of x: every liquidus temperature would read -1
@@ -96,12 +110,14 @@ void Palliser::calculateHaliteLiquidIsopleth(CurveArray& out, double x, double T
     };
     steps(Ps, kDiagramMaxPressure, 20.0, Bound::Below, row);
     row(kDiagramMaxPressure);
+    failed = 0;
 }
 
 // ----------------------------------------------------------------------------- isotherms
 
 void Palliser::calculateHaliteLiquidIsotherm(CurveArray& out, double T) {
-    if (!(T >= 0.0 && T <= naclCriticalTemperature)) return;
+    failed = !(T >= 0.0 && T <= naclCriticalTemperature);
+    if (failed) return;
     double P0 = 0.0, guess = 1.0;
     if (T <= haliteTripleTemperature) {
         double xV = 0.0, rhoL = 0.0, rhoV = 0.0;
@@ -114,11 +130,14 @@ void Palliser::calculateHaliteLiquidIsotherm(CurveArray& out, double T) {
         calculateHaliteLiquidPoint(T, P, x, guess, rho);
         if (!failed) appendRow(out, {P, 100.0 * x, rho});
     });
+    failed = 0;
 }
 
 void Palliser::calculateHaliteGasIsotherm(CurveArray& out, double T) {
+    failed = 1;
     if (!(T >= 0.0 && T <= haliteTripleTemperature)) return;
     preCalculateHaliteGasBubble(T);
+    failed = 1;
     if (!(slvPressure > 0.0)) return;  // at 0 degC the SLV curve starts from 0 bar
     double x = 0.0, rho = 0.0;
     steps(1e-5, slvPressure, 1.0, Bound::AtOrBelow, [&](double P) {
@@ -127,28 +146,33 @@ void Palliser::calculateHaliteGasIsotherm(CurveArray& out, double T) {
     });
     appendRow(
         out, {slvPressure, 100.0 * slvVapourSalinity, slvVapourDensity, 1000.0 / slvVapourDensity});
+    failed = 0;
 }
 
 void Palliser::calculateLiquidGasIsotherm(CurveArray& out, double T) {
-    if (!(T >= 0.0 && T <= naclCriticalTemperature)) return;
+    failed = !(T >= 0.0 && T <= naclCriticalTemperature);
+    if (failed) return;
     preCalculate_Fixed_T_Parameters(T);
     double Pmin = 0.0, Pmax = 0.0;
     getLiquidGasPressureBounds(T, Pmin, Pmax);
-    if (!std::isfinite(Pmin) || !std::isfinite(Pmax) || Pmax < Pmin) return;
+    failed = !std::isfinite(Pmin) || !std::isfinite(Pmax) || Pmax < Pmin;
+    if (failed) return;
     double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     auto row = [&](double P) {
         calculateForLiquidGasIsotherm(T, P, xL, xV, rhoL, rhoV);
-        appendRow(out, {P, 100.0 * xL, 100.0 * xV, rhoL, rhoV, 1000.0 / rhoL, 1000.0 / rhoV});
+        if (!failed) appendRow(out, {P, 100.0 * xL, 100.0 * xV, rhoL, rhoV, 1000.0 / rhoL, 1000.0 / rhoV});
     };
     steps(Pmin, Pmax, T < 400.0 ? 0.5 : 1.0, Bound::AtOrBelow, row);
     row(Pmax);
+    failed = 0;
 }
 
 // -------------------------------------------------------------------------------- isobars
 
 void Palliser::calculateIsobaricHaliteLiquidCurve(CurveArray& out, double P, double T0,
                                                   double Tend) {
-    if (!std::isfinite(P)) return;
+    failed = !std::isfinite(P);
+    if (failed) return;
     double x = 0.0, rho = 0.0;
     steps(std::max(T0, 0.0), Tend, 1.0, Bound::AtOrBelow, [&](double T) {
         double guess = 1.0, Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
@@ -156,16 +180,19 @@ void Palliser::calculateIsobaricHaliteLiquidCurve(CurveArray& out, double P, dou
         calculateHaliteLiquidPoint(T, P, x, guess, rho);
         if (!failed) appendRow(out, {T, 100.0 * x, rho});
     });
+    failed = 0;
 }
 
 void Palliser::calculateIsobaricHaliteGasCurve(CurveArray& out, double P, double T0, double Tend) {
-    if (!std::isfinite(P)) return;
+    failed = !std::isfinite(P);
+    if (failed) return;
     double x = 0.0, rho = 0.0;
     steps(std::max(T0, 0.0), std::min(Tend, haliteTripleTemperature), 1.0, Bound::AtOrBelow,
           [&](double T) {
               calculateHaliteGasBubble(T, P, x, rho);
               if (!failed) appendRow(out, {T, 100.0 * x, rho});
           });
+    failed = 0;
 }
 
 namespace {
@@ -188,7 +215,8 @@ struct LVRow {
 }  // namespace
 
 void Palliser::calculateIsobaricLiquidGas1(CurveArray& out, double P, double Tend, double T0) {
-    if (!std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0)) return;
+    failed = !std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0);
+    if (failed) return;
     double start = T0, rhoL = 0.0, rhoV = 0.0;
     if (P < waterCriticalPressure) {
         start = getWaterSaturationTemperature(P, rhoL, rhoV);
@@ -204,10 +232,12 @@ void Palliser::calculateIsobaricLiquidGas1(CurveArray& out, double P, double Ten
     LVRow row{*this, out, P};
     steps(start, Tend, 1.0, Bound::AtOrBelow, [&](double T) { row(T); });
     row(Tend);
+    failed = 0;
 }
 
 void Palliser::calculateIsobaricLiquidGas2(CurveArray& out, double P, double T0, double Tend) {
-    if (!std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0)) return;
+    failed = !std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0);
+    if (failed) return;
     LVRow row{*this, out, P};
     if (P <= naclCriticalPressure) {
         double Ts = calculateNaClSatTemperature(P);
@@ -215,17 +245,21 @@ void Palliser::calculateIsobaricLiquidGas2(CurveArray& out, double P, double T0,
         double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
         calculateLGPoint(Ts, P, xL, xV, rhoL, rhoV);
         if (!failed) appendRow(out, {Ts, 100.0, 100.0, rhoL, rhoV});
+        failed = 0;
         return;
     }
     steps(T0, Tend, 10.0, Bound::Below, [&](double T) { row(T); });
     double Pc = 0.0, x = 0.0, rho = 0.0;
     if (criticalPointAt(Tend, Pc, x, rho)) appendRow(out, {Tend, 100.0 * x, 100.0 * x, rho, rho});
+    failed = 0;
 }
 
 void Palliser::calculateIsobaricLiquidGas3(CurveArray& out, double P, double T0, double Tend) {
-    if (!std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0)) return;
+    failed = !std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0);
+    if (failed) return;
     double Pc = 0.0, x = 0.0, rho = 0.0;
     if (criticalPointAt(T0, Pc, x, rho)) appendRow(out, {T0, 100.0 * x, 100.0 * x, rho, rho});
+    failed = 0;
     if (!(P >= waterCriticalPressure)) return;
     LVRow row{*this, out, P};
     bool any = false;
@@ -236,6 +270,7 @@ void Palliser::calculateIsobaricLiquidGas3(CurveArray& out, double P, double T0,
     } else if (any) {
         appendRow(out, {Tend, 100.0, 100.0, row.rhoL, row.rhoV});
     }
+    failed = 0;
 }
 
 }  // namespace vornex

@@ -215,12 +215,14 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
 // ------------------------------------------------------------------------------ ice melting
 
 void Palliser::calculateIceMeltingCurve(CurveArray& out, double f) {
-    if (!(f >= 0.0 && f <= 1.0)) return;  // f: the NaCl share of the salt
+    failed = !(f >= 0.0 && f <= 1.0);  // f: the NaCl share of the salt
+    if (failed) return;
     for (int i = 0; i <= 100; ++i) {
         double w = 0.4 * i, T = 0.0;
         calculateFreezingTemperature(w / 100.0, f, T);
         appendRow(out, {w, T});
     }
+    failed = 0;
 }
 
 // ------------------------------------------------------------------ boiling with vapour
@@ -289,7 +291,8 @@ void Palliser::calculateBoilingPointWithGasVolume(double T, double x, double f, 
 void Palliser::calculateBoilingCurveWithGasVolume(CurveArray& out, double w, double fPercent,
                                                   double Tend, double T0) {
     const double x = w / 100.0, f = fPercent / 100.0;
-    if (!std::isfinite(x) || !std::isfinite(f)) return;
+    failed = !std::isfinite(x) || !std::isfinite(f);
+    if (failed) return;
     double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0, rhoMix = 0.0;
     steps(T0, Tend, 1.0, Bound::AtOrBelow, [&](double T) {
         calculateBoilingPointWithGasVolume(T, x, f, P, xL, xV, rhoL, rhoV, rhoMix);
@@ -297,6 +300,7 @@ void Palliser::calculateBoilingCurveWithGasVolume(CurveArray& out, double w, dou
     });
     double xc = 0.0, rho = 0.0;
     if (criticalPointAt(Tend, P, xc, rho)) appendRow(out, {Tend, P, rho});
+    failed = 0;
 }
 
 // ---------------------------------------------------------------------------- geotherm
@@ -377,7 +381,9 @@ void Palliser::calculateGeothermBubblePoint(double T0, double d0, double P0, dou
     double root = 0.0;
     if (!error)
         root = secant(&Palliser::equationForGeothermBubblePoint, &c, Tc - 10.0, Tc - 11.0, error);
-    failed = error != 0;
+    // The geotherm starts at d0: a crossing above it (T below T0 for a rising geotherm) is an
+    // extrapolation the column does not have.
+    failed = error != 0 || !(c.depth >= d0);
     if (failed) {
         T = P = depth = rhoL = -1.0;
         return;
@@ -398,6 +404,7 @@ void Palliser::calculateSpinodalCurve(CurveArray& out, double x) {
         double tau = 0.001 * i;
         appendRow(out, {Tc - 647.096 * tau, Pc * (1.0 - 9.2817 * tau - 33.391 * tau * tau)});
     }
+    failed = 0;
 }
 
 }  // namespace vornex

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "phasediagram/PalliserSteps.h"
 
@@ -15,6 +16,12 @@ constexpr double kKelvin = 273.15;
 constexpr double kLiquidusSlope = 0.024726;     // degC/bar along a liquidus
 constexpr double kLiquidusDensitySlope = 0.03;  // kg/m3 per bar along a liquidus
 constexpr double kRulePressure = 1000.0;        // bar, where the one-phase liquid rules are pinned
+
+bool allFinite(std::initializer_list<double> values) {
+    for (double v : values)
+        if (!std::isfinite(v)) return false;
+    return true;
+}
 
 // Exponent of the halite-saturated vapour law x = xSLV_V (P/P_SLV)^e.
 double haliteGasExponent(double T) {
@@ -45,25 +52,41 @@ double PalliserModel::waterDensity(double T, double P, int side) {
     double rho = water->M / water->V;
     if (water->error || !(rho > 0.0) || !std::isfinite(rho)) {
         water->error = 0;
-        failed = 1;
         return -1.0;
     }
     return rho;
 }
 
+double PalliserModel::ruleWater(double T, double P, int side) {
+    double rho = waterDensity(T, P, side);
+    return rho > 0.0 ? rho : std::nan("");  // a failed water density fails the rule
+}
+
 double PalliserModel::getWaterLiquidDensity(double T, double P) {
-    return waterDensity(T, P, 2);
+    double rho = waterDensity(T, P, 2);
+    failed = rho < 0.0;
+    return rho;
 }
 
 double PalliserModel::getWaterVapourDensity(double T, double P) {
-    return waterDensity(T, P, 1);
+    double rho = waterDensity(T, P, 1);
+    failed = rho < 0.0;
+    return rho;
 }
 
 double PalliserModel::getIsochoricWaterPressure(double T, double rho) {
-    if (!(rho > 0.0) || !std::isfinite(rho)) return 0.0;
+    failed = 1;
+    if (!(rho > 0.0) || !std::isfinite(rho) || !std::isfinite(T)) return 0.0;
     water->temperature(T + kKelvin);
     water->volume(water->M / rho);
-    return water->calculate_pressure() * 1e-5;
+    double P = water->calculate_pressure() * 1e-5;
+    // Inside the two-phase dome the equation of state's loop gives negative pressures: no
+    // state of water has them.
+    bool ok = !water->error && P > 0.0 && std::isfinite(P);
+    water->error = 0;
+    if (!ok) return 0.0;
+    failed = 0;
+    return P;
 }
 
 void PalliserModel::calculateWaterSaturationPoint(double T, double& P, double& rhoL, double& rhoV) {
@@ -71,15 +94,18 @@ void PalliserModel::calculateWaterSaturationPoint(double T, double& P, double& r
         P = WaterEOS::saturationPressureWagnerPruss(T + kKelvin) * 1e-5;
         rhoL = WaterEOS::saturatedLiquidDensityWagnerPruss(T + kKelvin);
         rhoV = WaterEOS::saturatedVapourDensityWagnerPruss(T + kKelvin);
+        failed = !allFinite({P, rhoL, rhoV});
         return;
     }
     // Between the reference critical temperature and 374.15 the curve is carried on linearly
     // to the critical curve of the mixture.
     rhoL = rhoV = 322.0;
     P = patches ? 220.064 + (T - 373.946) * 1.1359999999999957 / 1.103999999999985 : 221.0;
+    failed = !std::isfinite(P);
 }
 
 double PalliserModel::getWaterSaturationTemperature(double P, double& rhoL, double& rhoV) {
+    failed = 0;
     rhoL = rhoV = -1.0;
     if (!(P > 0.00612 && P < 220.64)) {
         failed = 1;
@@ -99,40 +125,54 @@ double PalliserModel::getWaterSaturationTemperature(double P, double& rhoL, doub
 // ------------------------------------------------------------------------ NaCl, halite
 
 double PalliserModel::getNaClLiquidDensity(double T, double P) {
-    if (T < 800.0) return kHaliteDensity;
-    if (T > 3127.0) return 0.0;
-    double Ps = 0.0, rhoL = 0.0, rhoV = 0.0;
-    calculateNaClSaturationPoint(T, Ps, rhoL, rhoV);
-    return P >= Ps ? rhoL : P * rhoV / Ps;
+    double rho = kHaliteDensity;
+    if (!(T < 800.0)) {
+        double Ps = 0.0, rhoL = 0.0, rhoV = 0.0;
+        calculateNaClSaturationPoint(T, Ps, rhoL, rhoV);
+        rho = T > 3127.0 ? 0.0 : P >= Ps ? rhoL : P * rhoV / Ps;
+    }
+    failed = !(rho > 0.0) || !std::isfinite(rho);  // 0 above the NaCl critical point
+    return rho;
 }
 
 double PalliserModel::getNaClVapourDensity(double T, double P) {
-    return 1e5 * P * 0.058443 / ((T + kKelvin) * 8.314);
+    double rho = 1e5 * P * 0.058443 / ((T + kKelvin) * 8.314);
+    failed = !(rho > 0.0) || !std::isfinite(rho);
+    return rho;
 }
 
 double PalliserModel::getHaliteMeltingPressure(double T) {
-    return (T - 800.0) / kLiquidusSlope + 0.0005;
+    double P = (T - 800.0) / kLiquidusSlope + 0.0005;
+    failed = !std::isfinite(P);
+    return P;
 }
 
 double PalliserModel::getHaliteMeltingTemperature(double P) {
-    return (P - 0.0005) * kLiquidusSlope + 800.0;
+    return getHaliteMeltingTemperatureOffset(P, 800.0);
 }
 
 double PalliserModel::getHaliteMeltingTemperatureOffset(double P, double T0) {
-    return (P - 0.0005) * kLiquidusSlope + T0;
+    double T = (P - 0.0005) * kLiquidusSlope + T0;
+    failed = !std::isfinite(T);
+    return T;
 }
 
 double PalliserModel::getHaliteSublimationPressure(double T) {
     // Through 0.0005 bar at 800 degC (0.0009318... = 1/1073.15).
-    return 0.0005 * std::pow(10.0, 11806.1 * (0.0009318361831989935 - 1.0 / (T + kKelvin)));
+    double P = 0.0005 * std::pow(10.0, 11806.1 * (0.0009318361831989935 - 1.0 / (T + kKelvin)));
+    failed = !std::isfinite(P);
+    return P;
 }
 
 double PalliserModel::calculateNaClSatPressure(double T) {
-    return std::exp(0.0034703 * T) * 0.00687956 - 0.110476;
+    double P = std::exp(0.0034703 * T) * 0.00687956 - 0.110476;
+    failed = !std::isfinite(P);
+    return P;
 }
 
 double PalliserModel::calculateNaClSatTemperature(double P) {
-    if (!(P > -0.110476)) return 0.0;
+    failed = !(P > -0.110476) || !std::isfinite(P);
+    if (failed) return 0.0;
     return std::log((P + 0.110476) / 0.00687956) / 0.0034703;
 }
 
@@ -140,6 +180,7 @@ void PalliserModel::calculateNaClSaturationPoint(double T, double& P, double& rh
     P = calculateNaClSatPressure(T);
     rhoL = (((-4.29832e-11 * T + 2.71397e-07) * T - 0.000621) * T + 0.114967) * T + 1744.12;
     rhoV = (((1.90449e-11 * T - 9.19469e-08) * T + 0.000154158) * T - 0.102287) * T + 22.9444;
+    failed = !allFinite({P, rhoL, rhoV});
 }
 
 // ------------------------------------------------------------------- SLV and critical
@@ -156,16 +197,20 @@ void PalliserModel::calculateSLVPoint(double T, double& P, double& xL, double& x
             1220.04);
     rhoV = (((((8146.6 * t - 22561.0) * t + 21146.0) * t - 7978.1) * t + 1325.9) * t - 78.118);
     if (rhoV < 1.0) rhoV = 0.018 * P * 100000.0 / ((T + kKelvin) * 8.31);
+    failed = !allFinite({P, xV, xL, rhoL, rhoV});
 }
 
 void PalliserModel::calculateCriticalPoint(double T, double& P, double& x, double& rho) {
+    failed = 1;
     if (!(T >= 374.15)) return;
+    failed = T > 3127.0;  // there only the density
     if (T <= 3127.0) {
         P = T <= 850.0 ? ((-5.2439e-06 * T + 0.0105024) * T - 3.28926) * T + 256.326
                        : ((5.18556e-07 * T - 0.00419191) * T + 9.20086) * T - 3282.54;
         x = ((1.22578e-10 * T - 6.79448e-07) * T + 0.00138295) * T - 0.428737;
     }
     rho = -15830.2 / (T - 320.0) - 8.80332e-05 * T * T + 1091.19 * std::pow(T, 0.1) - 1353.69;
+    if (!std::isfinite(rho)) failed = 1;
 }
 
 // ------------------------------------------------------------ halite-saturated vapour
@@ -176,24 +221,29 @@ void PalliserModel::preCalculateHaliteGasBubble(double T) {
                       slvVapourDensity);
 }
 
+namespace {
+// Halite-saturated vapour at P of the SLV point (Ps, xV, rhoV): false where halite and vapour
+// do not coexist, above the SLV pressure (halite and liquid there) and without an SLV point.
+bool haliteVapour(double P, double Ps, double xV, double rhoV, double e, double& x, double& rho) {
+    x = rho = -1.0;
+    if (!(Ps > 0.0) || !(P >= 0.0 && P <= Ps)) return false;
+    double r = P / Ps;
+    x = std::pow(r, e) * xV;
+    rho = r * rhoV;
+    return std::isfinite(x) && std::isfinite(rho);
+}
+}  // namespace
+
 void PalliserModel::doCalculateHaliteGasBubble(double P, double& x, double& rho) {
-    double r = slvPressure > 0.0 ? std::max(P, 0.0) / slvPressure : 0.0;
-    x = std::pow(r, gasExponent) * slvVapourSalinity;
-    rho = r * slvVapourDensity;
+    failed = !haliteVapour(P, slvPressure, slvVapourSalinity, slvVapourDensity, gasExponent, x,
+                           rho);
 }
 
 void PalliserModel::calculateHaliteGasBubble(double T, double P, double& x, double& rho) {
     double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     if (T <= 800.0) calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
-    failed = !(Ps > 0.0);
-    if (failed) {  // above 800 degC and at 0 degC there is no halite + vapour
-        x = rho = -1.0;
-        return;
-    }
-    double r = std::max(P, 0.0) / Ps;
-    x = std::pow(r, haliteGasExponent(T)) * xV;
-    rho = r * rhoV;
-    failed = !std::isfinite(x) || !std::isfinite(rho);
+    // Above 800 degC and at 0 degC there is no SLV point.
+    failed = !haliteVapour(P, Ps, xV, rhoV, haliteGasExponent(T), x, rho);
 }
 
 void PalliserModel::calculateHaliteGasSat(double T, double x, double& P, double& rho) {
@@ -201,6 +251,7 @@ void PalliserModel::calculateHaliteGasSat(double T, double x, double& P, double&
     calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
     P = x > 0.0 ? std::min(std::pow(x / xV, 1.0 / haliteGasExponent(T)) * Ps, Ps) : 0.0;
     rho = Ps > 0.0 ? P / Ps * rhoV : 0.0;
+    failed = !allFinite({P, rho});
 }
 
 // ------------------------------------------------------------ halite-saturated liquid
@@ -215,6 +266,7 @@ void PalliserModel::calculateHaliteLiquidTemperature(double x, double P, double&
     }
     T = Ts + (P - Ps) * kLiquidusSlope;
     rho = rhoL + (P - Ps) * kLiquidusDensitySlope;
+    failed = !allFinite({T, rho});
 }
 
 void PalliserModel::calculateHaliteLiquidTemperatureFromRhoX(double x, double rho, double& T,
@@ -227,6 +279,11 @@ void PalliserModel::calculateHaliteLiquidTemperatureFromRhoX(double x, double rh
     }
     P = (rho - rhoL) / kLiquidusDensitySlope + Ps;
     T = Ts + (P - Ps) * kLiquidusSlope;
+    // The liquidus starts on the SLV curve: a liquid lighter than the SLV liquid of x has none.
+    if (!(P >= Ps) || !std::isfinite(T)) {
+        failed = 1;
+        T = P = -1.0;
+    }
 }
 
 namespace {
@@ -258,10 +315,10 @@ void PalliserModel::calculateHaliteLiquidPoint(double T, double P, double& x, do
     // Salinities above 0.9999 have no SLV point below the halite melting point.
     double start = std::min(xGuess, 0.9999);
     x = secant(&PalliserModel::equationForHaliteLiquidPoint, &c, start, 0.999 * start, error);
-    failed = error != 0;
     double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     calculateSLVPoint(c.Tslv, Ps, xL, xV, rhoL, rhoV);
     rho = rhoL + (P - Ps) * kLiquidusDensitySlope;
+    failed = error != 0 || !allFinite({x, rho});
 }
 
 double PalliserModel::patchForXgsat(double T, double a, double b, double value) const {
@@ -283,6 +340,7 @@ double PalliserModel::patchForXgsat(double T, double a, double b, double value) 
 // brines, and hot salty ones) the fluid would otherwise not respond to pressure at all, and
 // would lose density across 1000 bar.
 double PalliserModel::pinnedLiquidDensity(double T, double P, double x, double PS, double rhoS) {
+    auto getWaterLiquidDensity = [&](double t, double p) { return ruleWater(t, p, 2); };
     double rho1000 = getWaterLiquidDensity(T, kRulePressure);
     double rhoA = rho1000 + (1695.0 - rho1000) * x;
     double at1000 = std::max(rhoA, rhoS);
@@ -300,11 +358,16 @@ double PalliserModel::pinnedLiquidDensity(double T, double P, double x, double P
 
 double PalliserModel::calculateFluidDensityRegion2a() {
     double T = temperature, P = pressure, x = salinity;
-    double rhoW = getWaterVapourDensity(T, P);
+    double rhoW = ruleWater(T, P, 1);
     // Water mixed with the critical fluid of the temperature, itself compressed as a liquid.
     double rhoCritical =
         pinnedLiquidDensity(T, P, criticalSalinity, criticalPressure, criticalDensity);
-    return rhoW + x / criticalSalinity * (rhoCritical - rhoW);
+    return ruleResult(rhoW + x / criticalSalinity * (rhoCritical - rhoW));
+}
+
+double PalliserModel::ruleResult(double rho) {
+    failed = !(rho > 0.0) || !std::isfinite(rho);
+    return rho;
 }
 
 double PalliserModel::rule2b6(const char* name) {
@@ -315,7 +378,7 @@ double PalliserModel::rule2b6(const char* name) {
     say("region %s rho %f rholg %f p_lg %f", name, rho, rhoLG, liquidGasPressure);
     // The Anderko fit starts at 573.1 K; below it the comparison has nothing to say.
     if (diagnosticsOn() && T + kKelvin > 573.1) calculateAnderkoFluid();
-    return rho;
+    return ruleResult(rho);
 }
 
 double PalliserModel::calculateFluidDensityRegion2b() {
@@ -327,18 +390,18 @@ double PalliserModel::calculateFluidDensityRegion6() {
 }
 
 double PalliserModel::calculateFluidDensityRegion4() {
-    double rhoW = getWaterVapourDensity(temperature, pressure);
-    return rhoW + salinity / lgVapourSalinity * (lgVapourDensity - rhoW);
+    double rhoW = ruleWater(temperature, pressure, 1);
+    return ruleResult(rhoW + salinity / lgVapourSalinity * (lgVapourDensity - rhoW));
 }
 
 double PalliserModel::calculateFluidDensityRegion7() {
-    double rhoW = getWaterVapourDensity(temperature, pressure);
-    return rhoW + salinity * (naclVapourDensity - rhoW);
+    double rhoW = ruleWater(temperature, pressure, 1);
+    return ruleResult(rhoW + salinity * (naclVapourDensity - rhoW));
 }
 
 double PalliserModel::calculateFluidDensityRegion8() {
-    double rhoW = getWaterVapourDensity(temperature, pressure);
-    return rhoW + salinity / haliteGasSalinity * (haliteGasDensity - rhoW);
+    double rhoW = ruleWater(temperature, pressure, 1);
+    return ruleResult(rhoW + salinity / haliteGasSalinity * (haliteGasDensity - rhoW));
 }
 
 void PalliserModel::calculateAnderkoFluid() {
@@ -362,6 +425,7 @@ void PalliserModel::calculateFreezingTemperature(double x, double f, double& T) 
     double w = 100.0 * x;
     T = -((0.144 * f + 0.4597) * w +
           (0.0001999 * f + 0.0002227 + 4.633e-05 * f * f + 0.0001123 * f * f * f) * w * w * w);
+    failed = !std::isfinite(T);
 }
 
 namespace {
@@ -378,6 +442,7 @@ double PalliserModel::equationForFreezing(double x, void* context) {
     }
     double T = 0.0;
     calculateFreezingTemperature(x, c.f, T);
+    if (failed) equationError = 1;
     return T - c.T;
 }
 
@@ -394,6 +459,7 @@ void PalliserModel::calculateIceMeltingIsotherm(CurveArray& out, double T) {
         calculateIceMeltingSalinity(T, f, x);
         if (!failed) appendRow(out, {100.0 * f * x, 100.0 * (1.0 - f) * x});
     }
+    failed = 0;
 }
 
 }  // namespace vornex

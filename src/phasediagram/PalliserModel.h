@@ -22,6 +22,7 @@
 
 namespace vornex {
 
+// Every operation sets `failed` for itself: raised when it fails, cleared when it succeeds.
 class PalliserModel : public Palliser {
    public:
     PalliserModel();
@@ -31,7 +32,8 @@ class PalliserModel : public Palliser {
     std::unique_ptr<Anderko> fluid;      // H2O-NaCl Anderko-Pitzer model (system code 10)
     int32_t patches = 1;                 // 1: the near-critical and near-800 degC corrections apply
     // Shape parameters of the LV surface at the last prepared T: w, a, b, e, c2, c1, 1/c1,
-    // 1/c2 and the last dew-point u.
+    // 1/c2 (all -1 after a T without a surface) and the last dew-point u. No operation reads
+    // them: each computes its shape at its own T.
     double fixedT[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
     double gasExponent = 6.5;  // exponent of the halite-saturated vapour law at the last T
     double gasExponentA = 1.5;
@@ -44,10 +46,15 @@ class PalliserModel : public Palliser {
     // Boiling temperature of water at P with the saturated densities; -1 (all three) and
     // `failed` when the reference model has no saturation there.
     double getWaterSaturationTemperature(double P, double& rhoL, double& rhoV) override;
+    // Pressure of water of density rho at T; 0 and `failed` where there is none (a density
+    // inside the two-phase dome whose loop pressure is not positive, or no density).
     double getIsochoricWaterPressure(double T, double rho) override;
 
     // ------------------------------------------------------------------ NaCl, halite
-    double getHaliteDensity() override { return 2163.334; }
+    double getHaliteDensity() override {
+        failed = 0;
+        return 2163.334;
+    }
     double getNaClLiquidDensity(double T, double P) override;
     double getNaClVapourDensity(double T, double P) override;
     double getHaliteMeltingPressure(double T) override;
@@ -64,14 +71,19 @@ class PalliserModel : public Palliser {
     // Writes nothing below 374.15 degC; above 3127 degC only rho.
     void calculateCriticalPoint(double T, double& P, double& x, double& rho) override;
     void preCalculateHaliteGasBubble(double T) override;
+    // Halite-saturated vapour at P of the SLV point preCalculateHaliteGasBubble prepared; -1
+    // and `failed` outside [0, the SLV pressure].
     void doCalculateHaliteGasBubble(double P, double& x, double& rho) override;
-    // `failed` above 800 degC, where halite and vapour do not coexist.
+    // x = rho = -1 and `failed` where halite and vapour do not coexist: above 800 degC, at
+    // 0 degC and above the SLV pressure (halite and liquid there).
     void calculateHaliteGasBubble(double T, double P, double& x, double& rho) override;
     void calculateHaliteGasSat(double T, double x, double& P, double& rho) override;
     void calculateHaliteLiquidPoint(double T, double P, double& x, double xGuess,
                                     double& rho) override;
     void calculateHaliteLiquidTemperature(double x, double P, double& T, double& rho,
                                           double Tguess) override;
+    // T = P = -1 and `failed` also for a density below the SLV liquid's of x, which no liquidus
+    // reaches.
     void calculateHaliteLiquidTemperatureFromRhoX(double x, double rho, double& T, double& P,
                                                   double Tguess) override;
     double equationForHaliteLiquidPoint(double x, void* context);
@@ -85,7 +97,10 @@ class PalliserModel : public Palliser {
     // Reads P on entry (the near-800 degC vapour correction tests it).
     void calculateBubblePoint(double T, double xL, double& P, double& xV, double& rhoL,
                               double& rhoV) override;
-    // Reads P on entry; all four outputs -1 and `failed` when no point exists.
+    // Reads P on entry: where the vapour salinity has two dew pressures at T, the point is the
+    // one nearer the entry pressure (the higher one when the entry is not positive), and above
+    // 800 degC the NaCl-side vapour correction tests it. All four outputs -1 and `failed` when
+    // no point exists. Each call brackets its own root; fixedT[8] receives u and is not read.
     void calculateDewPoint(double T, double xV, double& P, double& xL, double& rhoL,
                            double& rhoV) override;
     double equationForGas(double u, void* context);
@@ -94,7 +109,10 @@ class PalliserModel : public Palliser {
     void analyzeGasEquation(void* context, int& state, double& u1, double& u2);
     void calculateLiquidSaturationPoint(double T, double x, double& P, double& rho) override;
     void preCalculate_Fixed_T_Parameters(double T) override;
+    // The lower and upper edges of the surface at T.
     void getLiquidGasPressureBounds(double T, double& Pmin, double& Pmax) override;
+    // The surface at (T, P) from its edges at T (not from the record); outside the edges
+    // `failed` with all four -1.
     void calculateForLiquidGasIsotherm(double T, double P, double& xL, double& xV, double& rhoL,
                                        double& rhoV) override;
     // Stride 3: T, P, vapour density of the dew curve of w wt % from T0, closed by (Tc, Pc,
@@ -129,12 +147,29 @@ class PalliserModel : public Palliser {
         double Pup, xc, rhoUpL, rhoUpV;  // upper boundary (xc: 0 on the water branch)
         double Plow, xLlow, xVlow, rhoLlow, rhoVlow;
         bool water;  // T <= 374.15: water branch
+        // Near the water critical point (see shapeLaws): the critical branch's share, the
+        // reshaping exponent of its coordinate, and the water branch's upper boundary at 374.15.
+        double share = 1.0, gamma = 1.0, PupWater = 0.0, rhoUpWater = 0.0;
+        double Ptop;  // pressure of the surface's upper edge (u = 0)
     };
     Boundaries boundariesAt(double T, bool naclAt800);
-    // The shape laws at u.
+    // The surface at the pressure coordinate u (0 at the upper edge, 1 at the lower).
     void shapeLaws(double T, const Boundaries& b, double u, double& P, double& xL, double& xV,
                    double& rhoL, double& rhoV) const;
+    double criticalVapourSalinity(double xc, double xVlow, double b, double s) const;
+    // The pressure coordinate of the liquid of salinity xL (outside [0, 1]: none on the
+    // surface), and of the vapour of salinity xV (-1: none; of two, the one whose pressure lies
+    // nearer Phint, or the higher pressure when Phint is not positive).
+    double bubbleCoordinate(double T, const Boundaries& b, double xL) const;
+    double dewCoordinate(double T, const Boundaries& b, double xV, double Phint) const;
+    // The vapour salinity of shapeLaws alone.
+    double vapourSalinity(double T, const Boundaries& b, double u) const;
+    // Density of water on the given side (2 liquid, 1 vapour); -1 when the reference model has
+    // none, NaN in ruleWater, so that a rule built on it fails. Neither touches `failed`.
     double waterDensity(double T, double P, int side);
+    double ruleWater(double T, double P, int side);
+    // A rule's density, `failed` when it is no density.
+    double ruleResult(double rho);
     double rule2b6(const char* name);
     // Density of a liquid-like fluid of salinity x at P from its saturated (or critical) state
     // (PS, rhoS), rising with pressure through 1000 bar.

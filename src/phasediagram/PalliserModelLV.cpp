@@ -39,17 +39,27 @@ double eShape(double T, double xc) {
     return aShape(T) / (1.0 - 1.4 * std::log10(positive(xc)) / (80.0 * w + 1.0) + 6.0 * w);
 }
 // Near-critical reshaping u^gamma below 384 degC.
+constexpr double kCarryEnd = 384.0;
+constexpr double kSlvCarryStart = 790.0;
 double gammaShape(double T) {
     return 0.7 + 0.3 * (T - kWaterTc) / 9.850000000000023;
 }
-// Near the water critical point the surface is reshaped: the laws are evaluated at the shape
-// coordinate s = u^gamma of the pressure coordinate u. The inverses, which find s from a
-// salinity, place the point at the pressure coordinate u = s^(1/gamma).
+// The two branches do not meet at the water critical temperature: the critical curve starts
+// at 221.2 bar and 315 kg/m3, water saturation ends at 220.3 bar and 322 kg/m3, and the laws
+// differ. Up to 384 degC the surface is therefore a mixture of the water branch at 374.15 degC
+// (its upper boundary and exponents held there, the lower boundary of T) and the critical
+// branch, the critical branch's share rising linearly from 0 to 1. The critical branch is
+// evaluated at the shape coordinate s = u^gamma of the pressure coordinate u.
 bool nearCritical(double T, bool waterBranch, bool patches) {
-    return !waterBranch && patches && T < 384.0;
+    return !waterBranch && patches && T < kCarryEnd;
 }
-double pressureCoordinate(double T, double s, bool reshaped) {
-    return reshaped ? std::pow(s, 1.0 / gammaShape(T)) : s;
+void waterLaws(double xLlow, double xVlow, double rhoUpL, double rhoUpV, double rhoLlow,
+               double rhoVlow, double m, double u, double& xL, double& xV, double& rhoL,
+               double& rhoV) {
+    xL = xLlow * std::pow(u, kK);
+    xV = xVlow * std::pow(u, kK);
+    rhoL = rhoUpL + (rhoLlow - rhoUpL) * std::pow(u, 1.0 / 2.2);
+    rhoV = rhoUpV + (rhoVlow - rhoUpV) * std::pow(u, 1.0 / m);
 }
 // u limited to [0, 1], NaN to 0.
 double clip(double u) {
@@ -79,9 +89,26 @@ PalliserModel::Boundaries PalliserModel::boundariesAt(double T, bool naclAt800) 
         b.Pup = P;
         b.xc = positive(x);
         b.rhoUpL = b.rhoUpV = rho;
+        if (nearCritical(T, false, patches)) {
+            b.gamma = gammaShape(T);
+            b.share = (T - kWaterTc) / (kCarryEnd - kWaterTc);
+            double rhoL = 0.0, rhoV = 0.0;
+            calculateWaterSaturationPoint(kWaterTc, b.PupWater, rhoL, rhoV);
+            b.rhoUpWater = rhoL;
+        }
     }
+    b.Ptop = b.share * b.Pup + (1.0 - b.share) * b.PupWater;
     if (T < 800.0 || (T == 800.0 && !naclAt800)) {
         calculateSLVPoint(T, b.Plow, b.xLlow, b.xVlow, b.rhoLlow, b.rhoVlow);
+        // The SLV vapour-density fit ends at 1.28 kg/m3, the NaCl one starts at 0.50: over the
+        // last 10 degC the lower boundary's vapour is carried from the one into the other.
+        if (patches && T > kSlvCarryStart) {
+            double Pn = 0.0, rhoLn = 0.0, rhoVn = 0.0, Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0,
+                   rhoV = 0.0;
+            calculateNaClSaturationPoint(800.0, Pn, rhoLn, rhoVn);
+            calculateSLVPoint(800.0, Ps, xL, xV, rhoL, rhoV);
+            b.rhoVlow += (rhoVn - rhoV) * (T - kSlvCarryStart) / (800.0 - kSlvCarryStart);
+        }
     } else {
         calculateNaClSaturationPoint(T, b.Plow, b.rhoLlow, b.rhoVlow);
         b.xLlow = b.xVlow = 1.0;
@@ -91,19 +118,54 @@ PalliserModel::Boundaries PalliserModel::boundariesAt(double T, bool naclAt800) 
 
 void PalliserModel::shapeLaws(double T, const Boundaries& b, double u, double& P, double& xL,
                               double& xV, double& rhoL, double& rhoV) const {
-    P = b.Pup - (b.Pup - b.Plow) * u;
+    P = b.Ptop - (b.Ptop - b.Plow) * u;
     if (b.water) {
-        xL = b.xLlow * std::pow(u, kK);
-        xV = b.xVlow * std::pow(u, kK);
-        rhoL = b.rhoUpL + (b.rhoLlow - b.rhoUpL) * std::pow(u, 1.0 / 2.2);
-        rhoV = b.rhoUpV + (b.rhoVlow - b.rhoUpV) * std::pow(u, 1.0 / mExponent(T));
+        waterLaws(b.xLlow, b.xVlow, b.rhoUpL, b.rhoUpV, b.rhoLlow, b.rhoVlow, mExponent(T), u, xL,
+                  xV, rhoL, rhoV);
         return;
     }
-    xL = b.xc * std::pow(b.xLlow / b.xc, std::pow(u, eShape(T, b.xc)));
-    xV = b.xc * std::pow(10.0, std::pow(u, gasExponentA) - std::pow(u, gasExponentB)) *
-         std::pow(b.xVlow / b.xc, std::pow(u, bShape(T)));
-    rhoL = b.rhoUpL + (b.rhoLlow - b.rhoUpL) * std::pow(u, 1.0 / c1Shape(T));
-    rhoV = b.rhoUpV + (b.rhoVlow - b.rhoUpV) * std::pow(u, 1.0 / c2Shape(T));
+    const double s = b.gamma != 1.0 ? std::pow(u, b.gamma) : u;
+    xL = b.xc * std::pow(b.xLlow / b.xc, std::pow(s, eShape(T, b.xc)));
+    xV = criticalVapourSalinity(b.xc, b.xVlow, bShape(T), s);
+    rhoL = b.rhoUpL + (b.rhoLlow - b.rhoUpL) * std::pow(s, 1.0 / c1Shape(T));
+    rhoV = b.rhoUpV + (b.rhoVlow - b.rhoUpV) * std::pow(s, 1.0 / c2Shape(T));
+    if (b.share < 1.0) {
+        double wL = 0.0, wV = 0.0, wrhoL = 0.0, wrhoV = 0.0;
+        waterLaws(b.xLlow, b.xVlow, b.rhoUpWater, b.rhoUpWater, b.rhoLlow, b.rhoVlow,
+                  mExponent(kWaterTc), u, wL, wV, wrhoL, wrhoV);
+        const double c = b.share, w = 1.0 - b.share;
+        xL = w * wL + c * xL;
+        xV = w * wV + c * xV;
+        rhoL = w * wrhoL + c * rhoL;
+        rhoV = w * wrhoV + c * rhoV;
+    }
+}
+
+double PalliserModel::criticalVapourSalinity(double xc, double xVlow, double b, double s) const {
+    return xc * std::pow(10.0, std::pow(s, gasExponentA) - std::pow(s, gasExponentB)) *
+           std::pow(xVlow / xc, std::pow(s, b));
+}
+
+double PalliserModel::bubbleCoordinate(double T, const Boundaries& b, double xL) const {
+    if (b.water) return std::pow(xL / b.xLlow, 1.0 / kK);
+    if (b.share >= 1.0) {
+        // Below the critical salinity the ratio of logarithms is negative: no bubble point.
+        double r = std::log(xL / b.xc) / std::log(b.xLlow / b.xc);
+        return r >= 0.0 ? std::pow(r, 1.0 / eShape(T, b.xc)) : -1.0;
+    }
+    // The carried-over surface's liquid salinity rises with u from both laws: halve on it.
+    auto liquid = [&](double u) {
+        double P = 0.0, x = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        shapeLaws(T, b, u, P, x, xV, rhoL, rhoV);
+        return x;
+    };
+    if (!(xL >= liquid(0.0) && xL <= liquid(1.0))) return xL < liquid(0.0) ? -1.0 : 2.0;
+    double lo = 0.0, hi = 1.0;
+    for (int i = 0; i < 200 && hi - lo > 1e-16; ++i) {
+        double mid = 0.5 * (lo + hi);
+        (liquid(mid) < xL ? lo : hi) = mid;
+    }
+    return 0.5 * (lo + hi);
 }
 
 void PalliserModel::calculateLGPoint(double T, double P, double& xL, double& xV, double& rhoL,
@@ -116,17 +178,15 @@ void PalliserModel::calculateLGPoint(double T, double P, double& xL, double& xV,
     }
     Boundaries b = boundariesAt(T, true);
     if (patches) b.xVlow = patchForXgsat(T, P, b.Plow, b.xVlow);
-    double u = reduced(b.Pup, P, b.Plow);
+    double u = reduced(b.Ptop, P, b.Plow);
     if (b.water) {
-        failed = P > b.Pup || P < b.Plow;
+        failed = P > b.Ptop || P < b.Plow;
     } else {
-        failed = P < b.Plow || P > b.Pup;
+        failed = P < b.Plow || P > b.Ptop;
         if (std::fabs(P - b.Plow) < 0.1) failed = 0;
     }
-    u = clip(u);
-    if (nearCritical(T, b.water, patches)) u = std::pow(u, gammaShape(T));
     double Pu = 0.0;
-    shapeLaws(T, b, u, Pu, xL, xV, rhoL, rhoV);
+    shapeLaws(T, b, clip(u), Pu, xL, xV, rhoL, rhoV);
 }
 
 void PalliserModel::calculateBubblePoint(double T, double xL, double& P, double& xV, double& rhoL,
@@ -139,19 +199,10 @@ void PalliserModel::calculateBubblePoint(double T, double xL, double& P, double&
     }
     Boundaries b = boundariesAt(T, false);
     if (patches) b.xVlow = patchForXgsat(T, std::isfinite(P) ? P : 0.0, b.Plow, b.xVlow);
-    double u = 0.0;
-    if (b.water) {
-        u = std::pow(xL / b.xLlow, 1.0 / kK);
-    } else {
-        // Below the critical salinity the ratio of logarithms is negative: no bubble point.
-        double r = std::log(xL / b.xc) / std::log(b.xLlow / b.xc);
-        u = r >= 0.0 ? std::pow(r, 1.0 / eShape(T, b.xc)) : -1.0;
-    }
+    double u = bubbleCoordinate(T, b, xL);
     if (!(u >= 0.0 && u <= 1.0)) failed = 1;
-    u = clip(u);
     double xLu = 0.0;
-    shapeLaws(T, b, u, P, xLu, xV, rhoL, rhoV);
-    P = b.Pup - (b.Pup - b.Plow) * pressureCoordinate(T, u, nearCritical(T, b.water, patches));
+    shapeLaws(T, b, clip(u), P, xLu, xV, rhoL, rhoV);
 }
 
 double PalliserModel::equationForGas(double u, void* context) {
@@ -161,8 +212,7 @@ double PalliserModel::equationForGas(double u, void* context) {
         return 0.0;
     }
     equationError = 0;
-    return c.xV - c.xc * std::pow(10.0, std::pow(u, gasExponentA) - std::pow(u, gasExponentB)) *
-                      std::pow(c.xVlow / c.xc, std::pow(u, c.b));
+    return c.xV - criticalVapourSalinity(c.xc, c.xVlow, c.b, u);
 }
 
 void PalliserModel::analyzeGasEquation(void* context, int& state, double& u1, double& u2) {
@@ -192,7 +242,51 @@ void startPair(double u0, double& a, double& b) {
         b = u0 + 1e-5;
     }
 }
+constexpr int kDewScan = 100;  // bracketing steps of u over [0, 1]
 }  // namespace
+
+double PalliserModel::vapourSalinity(double T, const Boundaries& b, double u) const {
+    if (b.water) return b.xVlow * std::pow(u, kK);
+    const double s = b.gamma != 1.0 ? std::pow(u, b.gamma) : u;
+    double xV = criticalVapourSalinity(b.xc, b.xVlow, bShape(T), s);
+    if (b.share < 1.0) xV = (1.0 - b.share) * b.xVlow * std::pow(u, kK) + b.share * xV;
+    return xV;
+}
+
+double PalliserModel::dewCoordinate(double T, const Boundaries& b, double xV, double Phint) const {
+    auto residual = [&](double u) { return vapourSalinity(T, b, u) - xV; };
+    // Every change of sign on the scan is a dew point; the vapour salinity is not monotonic in
+    // u, so one salinity may have two.
+    double best = -1.0, bestDistance = 0.0;
+    double a = 0.0, ra = residual(0.0);
+    for (int i = 1; i <= kDewScan; ++i) {
+        double bu = static_cast<double>(i) / kDewScan, rb = residual(bu);
+        if (ra == 0.0 || (ra < 0.0) != (rb < 0.0)) {
+            double lo = a, hi = bu, rlo = ra;
+            while (rlo != 0.0 && hi - lo > 4e-16) {
+                double mid = 0.5 * (lo + hi), rmid = residual(mid);
+                if (mid <= lo || mid >= hi) break;
+                if (rmid != 0.0 && (rmid < 0.0) == (rlo < 0.0)) {
+                    lo = mid;
+                    rlo = rmid;
+                } else {
+                    hi = mid;
+                }
+            }
+            double u = rlo == 0.0 ? lo : 0.5 * (lo + hi);
+            if (!(Phint > 0.0)) return u;  // no entry pressure: the highest dew pressure
+            double distance = std::fabs(b.Ptop - (b.Ptop - b.Plow) * u - Phint);
+            if (best < 0.0 || distance < bestDistance) {
+                best = u;
+                bestDistance = distance;
+            }
+        }
+        a = bu;
+        ra = rb;
+    }
+    if (ra == 0.0 && best < 0.0) return 1.0;
+    return best;
+}
 
 void PalliserModel::calculateDewPoint(double T, double xV, double& P, double& xL, double& rhoL,
                                       double& rhoV) {
@@ -208,51 +302,42 @@ void PalliserModel::calculateDewPoint(double T, double xV, double& P, double& xL
     double u = 0.0;
     if (b.water) {
         u = std::pow(xV / b.xVlow, 1.0 / kK);
-        fixedT[8] = clip(u);  // the next search starts inside [0, 1]
-        failed = !(u >= 0.0 && u <= 1.0);
     } else {
         if (T > 800.0 && patches) {
             double beta = (3127.0 - T) / 2327.0;
             if (Pentry > (1.0 + beta) * b.Plow) b.xVlow = std::pow(beta, 4);
         }
-        GasContext c{b.xc, b.xVlow, bShape(T), xV};
-        double u0 = 0.0, u1 = 0.0;
-        startPair(fixedT[8], u0, u1);
-        int error = 0;
-        u = secant(&PalliserModel::equationForGas, &c, u0, u1, error);
-        failed = error != 0 || !(u >= 0.0 && u <= 1.0);
-        if (!failed) fixedT[8] = u;
+        u = dewCoordinate(T, b, xV, Pentry);
     }
+    failed = !(u >= 0.0 && u <= 1.0);
     if (failed) return;
+    fixedT[8] = u;
     double xVu = 0.0;
     shapeLaws(T, b, u, P, xL, xVu, rhoL, rhoV);
-    P = b.Pup - (b.Pup - b.Plow) * pressureCoordinate(T, u, nearCritical(T, b.water, patches));
 }
 
 void PalliserModel::calculateLiquidSaturationPoint(double T, double x, double& P, double& rho) {
-    if (T < kWaterTc) {
-        double u = std::pow(x / slvLiquidSalinity, 1.0 / kK);
-        P = waterSaturationPressure - (waterSaturationPressure - slvPressure) * u;
-        rho = waterLiquidDensity + (slvLiquidDensity - waterLiquidDensity) * std::pow(u, 1.0 / 2.2);
-        return;
-    }
-    bool nacl = T > 800.0;
-    double xc = positive(criticalSalinity);
-    double xLow = nacl ? 1.0 : slvLiquidSalinity;
-    double Plow = nacl ? naclSaturationPressure : slvPressure;
-    double rhoLow = nacl ? naclLiquidDensity : slvLiquidDensity;
-    double r = std::max(std::log(x / xc) / std::log(xLow / xc), 0.0);
-    double u = std::pow(r, 1.0 / eShape(T, xc));
-    P = criticalPressure - (criticalPressure - Plow) *
-                               pressureCoordinate(T, u, !nacl && nearCritical(T, false, patches));
-    rho = criticalDensity + (rhoLow - criticalDensity) * std::pow(u, 1.0 / c1Shape(T));
+    Boundaries b = boundariesAt(T, false);
+    double u = bubbleCoordinate(T, b, x);
+    // Salinities outside the surface extend its laws; the carried-over zone stops at its ends.
+    if (!b.water && b.share >= 1.0) u = std::max(u, 0.0);
+    if (!b.water && b.share < 1.0) u = clip(u);
+    double xL = 0.0, xV = 0.0, rhoV = 0.0;
+    shapeLaws(T, b, u, P, xL, xV, rho, rhoV);
+    failed = !std::isfinite(P) || !std::isfinite(rho);
 }
 
 void PalliserModel::preCalculate_Fixed_T_Parameters(double T) {
+    if (!(T >= 0.0 && T <= naclCriticalTemperature)) {
+        // No surface: nothing of an earlier temperature may stand for it.
+        std::fill(fixedT, fixedT + 8, -1.0);
+        failed = 1;
+        return;
+    }
     if (T <= kWaterTc)
         calculateWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
                                       waterVapourDensity);
-    else if (T <= naclCriticalTemperature)
+    else
         criticalPointAt(T, criticalPressure, criticalSalinity, criticalDensity);
     if (T >= 800.0)
         calculateNaClSaturationPoint(T, naclSaturationPressure, naclLiquidDensity,
@@ -260,12 +345,11 @@ void PalliserModel::preCalculate_Fixed_T_Parameters(double T) {
     if (T <= 800.0)
         calculateSLVPoint(T, slvPressure, slvLiquidSalinity, slvVapourSalinity, slvLiquidDensity,
                           slvVapourDensity);
+    // w and a have no use on the water branch; they are written for every T all the same.
+    fixedT[0] = wShape(T);
+    fixedT[1] = aShape(T);
     if (T > kWaterTc) {
-        if (T <= naclCriticalTemperature) {
-            fixedT[1] = aShape(T);
-            fixedT[2] = bShape(T);
-        }
-        fixedT[0] = wShape(T);
+        fixedT[2] = bShape(T);
         fixedT[3] = eShape(T, criticalSalinity);
         fixedT[5] = c1Shape(T);
         fixedT[4] = c2Shape(T);
@@ -277,41 +361,30 @@ void PalliserModel::preCalculate_Fixed_T_Parameters(double T) {
     }
     fixedT[6] = 1.0 / fixedT[5];
     fixedT[7] = 1.0 / fixedT[4];
+    failed = 0;
 }
 
 void PalliserModel::getLiquidGasPressureBounds(double T, double& Pmin, double& Pmax) {
-    Pmin = T <= 800.0 ? slvPressure : naclSaturationPressure;
-    Pmax = T <= kWaterTc ? waterSaturationPressure : criticalPressure;
+    Boundaries b = boundariesAt(T, false);
+    Pmin = b.Plow;
+    Pmax = b.Ptop;
+    failed = !(T >= 0.0 && T <= naclCriticalTemperature) || !std::isfinite(Pmin) ||
+             !std::isfinite(Pmax) || Pmax < Pmin;
 }
 
 void PalliserModel::calculateForLiquidGasIsotherm(double T, double P, double& xL, double& xV,
                                                   double& rhoL, double& rhoV) {
+    failed = 0;
     Boundaries b{};
-    b.water = T <= kWaterTc;
-    b.Pup = b.water ? waterSaturationPressure : criticalPressure;
-    b.xc = b.water ? 0.0 : positive(criticalSalinity);
-    b.rhoUpL = b.water ? waterLiquidDensity : criticalDensity;
-    b.rhoUpV = b.water ? waterVapourDensity : criticalDensity;
-    bool nacl = T > 800.0;
-    b.Plow = nacl ? naclSaturationPressure : slvPressure;
-    b.xLlow = nacl ? 1.0 : slvLiquidSalinity;
-    b.xVlow = nacl ? 1.0 : slvVapourSalinity;
-    b.rhoLlow = nacl ? naclLiquidDensity : slvLiquidDensity;
-    b.rhoVlow = nacl ? naclVapourDensity : slvVapourDensity;
-    if (patches) b.xVlow = patchForXgsat(T, P, b.Plow, b.xVlow);
-    double u = std::max(reduced(b.Pup, P, b.Plow), 0.0);
-    if (!nacl && nearCritical(T, b.water, patches)) u = std::pow(u, gammaShape(T));
-    const double e = fixedT[3], bb = fixedT[2], ic1 = fixedT[6], ic2 = fixedT[7];
-    if (b.water) {
-        xL = b.xLlow * std::pow(u, e);
-        xV = b.xVlow * std::pow(u, bb);
-    } else {
-        xL = b.xc * std::pow(b.xLlow / b.xc, std::pow(u, e));
-        xV = b.xc * std::pow(10.0, std::pow(u, gasExponentA) - std::pow(u, gasExponentB)) *
-             std::pow(b.xVlow / b.xc, std::pow(u, bb));
+    if (T >= 0.0 && T <= naclCriticalTemperature) b = boundariesAt(T, false);
+    if (!(T >= 0.0 && T <= naclCriticalTemperature) || !(P >= b.Plow && P <= b.Ptop)) {
+        failed = 1;  // below the lower boundary the laws would give salinities above 1
+        xL = xV = rhoL = rhoV = -1.0;
+        return;
     }
-    rhoL = b.rhoUpL + (b.rhoLlow - b.rhoUpL) * std::pow(u, ic1);
-    rhoV = b.rhoUpV + (b.rhoVlow - b.rhoUpV) * std::pow(u, ic2);
+    if (patches) b.xVlow = patchForXgsat(T, P, b.Plow, b.xVlow);
+    double Pu = 0.0;
+    shapeLaws(T, b, std::max(reduced(b.Ptop, P, b.Plow), 0.0), Pu, xL, xV, rhoL, rhoV);
 }
 
 // The dew curve of one salinity, traced upward by 1 degC from T0 with one secant solve per
@@ -320,12 +393,22 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T, double P, double& xL
 void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, double Tc, double Pc,
                                          double rhoc) {
     const double x = w / 100.0;
-    if (!(x > 0.0 && x <= 1.0) || !std::isfinite(T0)) return;
+    failed = !(x > 0.0 && x <= 1.0) || !std::isfinite(T0);
+    if (failed) return;
     double uPrev = 0.0, Tlast = T0, T = T0, s = 1.0, lastP = -1.0;
     bool retry = false;
     int retries = 0;
     double Pcrit = -1.0, xcrit = -1.0, rhocrit = -1.0;
     bool ranOutUpward = false;
+    // A point found: its row, and the next search starts from it.
+    auto keep = [&](double P, double rhoV, double u) {
+        appendRow(out, {T, P, rhoV});
+        lastP = P;
+        uPrev = u;
+        Tlast = T;
+        retry = false;
+        retries = 0;
+    };
     for (int guard = 0; guard < 20000; ++guard) {
         if (!(T > 250.0)) break;
         if (T > 3128.0) {
@@ -344,6 +427,17 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
                 lastP = Pw - (Pw - b.Plow) * u;
                 appendRow(
                     out, {T, lastP, rhoWV + (b.rhoVlow - rhoWV) * std::pow(u, 1.0 / mExponent(T))});
+            }
+            T += s;
+            continue;
+        }
+        if (b.share < 1.0) {
+            // Near the water critical point the surface mixes two branches: scan it.
+            double u = dewCoordinate(T, b, x, lastP);
+            if (u >= 0.0) {
+                double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+                shapeLaws(T, b, u, P, xL, xV, rhoL, rhoV);
+                keep(P, rhoV, u);
             }
             T += s;
             continue;
@@ -416,15 +510,8 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
         }
         if (end) break;
         if (!accept) continue;
-        double P =
-            Pcrit - (Pcrit - b.Plow) * pressureCoordinate(T, u, nearCritical(T, false, patches));
-        double rhoV = rhocrit + (b.rhoVlow - rhocrit) * std::pow(u, 1.0 / c2Shape(T));
-        appendRow(out, {T, P, rhoV});
-        lastP = P;
-        uPrev = u;
-        Tlast = T;
-        retry = false;
-        retries = 0;
+        double P = Pcrit - (Pcrit - b.Plow) * u;
+        keep(P, rhocrit + (b.rhoVlow - rhocrit) * std::pow(u, 1.0 / c2Shape(T)), u);
         T += s;
     }
     if (ranOutUpward) {
@@ -435,6 +522,7 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
         }
     }
     if (std::fabs(Tlast - Tc) < 50.0) appendRow(out, {Tc, Pc, rhoc});
+    failed = 0;
 }
 
 }  // namespace vornex

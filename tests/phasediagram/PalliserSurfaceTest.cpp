@@ -1,0 +1,278 @@
+// The liquid-vapour surface across the joins of its branches, dew points that depend on their
+// arguments only, the failure flag of every operation, impossible values refused, and the
+// model's limits the README states (its liquid density, the inclusions it does not hold).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "phasediagram/PalliserModel.h"
+#include "water/SpiveyDensityModel.h"
+
+namespace vornex {
+namespace palliser_surface {
+
+// Bubble point of salinity x at T (the entry pressure Pin, as a tracer passes the last one):
+// P, xV, rhoL, rhoV, or an empty array when there is none.
+std::array<double, 4> bubble(PalliserModel& m, double T, double x, double Pin = 0.0) {
+    double P = Pin, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    m.calculateBubblePoint(T, x, P, xV, rhoL, rhoV);
+    if (m.failed) return {};
+    return {P, xV, rhoL, rhoV};
+}
+
+double change(double a, double b) {
+    return std::fabs(b / a - 1.0);
+}
+
+// Across 374.15 degC (water branch below, critical branch above) the surface had steps of
+// +1.0 to +11.8 % in the bubble pressure and -1.3 to -19 % in the liquid density between
+// 374.00 and 374.25 degC, where neighbouring quarter degrees change by 0.3 % and 1-2 %.
+TEST(PalliserSurface, ContinuousAcrossTheWaterCriticalTemperature) {
+    PalliserModel m;
+    const char* names[] = {"P", "xV", "rhoL", "rhoV"};
+    for (double w : {1.0, 3.0, 5.0, 10.0, 15.0, 20.0, 30.0, 40.0}) {
+        const double x = w / 100.0;
+        // Continuity itself: a micro-kelvin either side.
+        auto below = bubble(m, 374.15 - 1e-6, x), above = bubble(m, 374.15 + 1e-6, x);
+        ASSERT_GT(below[0], 0.0) << w;
+        ASSERT_GT(above[0], 0.0) << w;
+        for (int k = 0; k < 4; ++k) EXPECT_LT(change(below[k], above[k]), 1e-4) << w << names[k];
+        // On the quarter-degree grid the step across is no larger than its neighbours'.
+        auto a = bubble(m, 373.75, x), b = bubble(m, 374.0, x), c = bubble(m, 374.25, x),
+             d = bubble(m, 374.5, x);
+        for (int k : {0, 2, 3}) {
+            double neighbours = std::max(change(a[k], b[k]), change(c[k], d[k]));
+            EXPECT_LE(change(b[k], c[k]), 2.0 * neighbours + 5e-4) << w << " " << names[k];
+        }
+    }
+    // The surface at a pressure, and the dew points of its vapour, are continuous too.
+    for (double P : {150.0, 190.0, 215.0}) {
+        double lo[4], hi[4];
+        m.calculateLGPoint(374.15 - 1e-6, P, lo[0], lo[1], lo[2], lo[3]);
+        ASSERT_EQ(m.failed, 0) << P;
+        m.calculateLGPoint(374.15 + 1e-6, P, hi[0], hi[1], hi[2], hi[3]);
+        ASSERT_EQ(m.failed, 0) << P;
+        for (int k = 0; k < 4; ++k) EXPECT_LT(change(lo[k], hi[k]), 1e-4) << P << " " << k;
+        double Pd = 0.0, xL = 0.0, rhoL = 0.0, rhoV = 0.0;
+        m.calculateDewPoint(374.15 + 1e-6, hi[1], Pd, xL, rhoL, rhoV);
+        ASSERT_EQ(m.failed, 0) << P;
+        EXPECT_NEAR(Pd, P, 1e-6 * P);
+    }
+    // At 384 degC the carried-over surface is the critical branch.
+    for (double w : {5.0, 20.0, 40.0}) {
+        auto below = bubble(m, 384.0 - 1e-6, w / 100.0), at = bubble(m, 384.0, w / 100.0);
+        for (int k = 0; k < 4; ++k) EXPECT_LT(change(below[k], at[k]), 1e-4) << w << names[k];
+    }
+}
+
+// The other joins of the branches: the SLV and NaCl lower boundaries at 800 degC (whose vapour
+// densities, 1.28 and 0.50 kg/m3, differ), the density exponents at 850 and the salinity
+// exponents at 900. A step across a join exceeds neither 1 % nor its neighbours' by more.
+TEST(PalliserSurface, OtherJoinsDoNotJump) {
+    PalliserModel m;
+    auto check = [](const std::array<std::array<double, 4>, 4>& v, const std::string& where) {
+        for (int k = 0; k < 4; ++k) {
+            double join = change(v[1][k], v[2][k]);
+            double neighbours = std::max(change(v[0][k], v[1][k]), change(v[2][k], v[3][k]));
+            EXPECT_LE(join, neighbours + 0.01) << where << " quantity " << k;
+        }
+    };
+    for (double Tj : {800.0, 850.0, 900.0}) {
+        for (double w : {40.0, 50.0, 60.0, 70.0, 80.0, 90.0}) {
+            std::array<std::array<double, 4>, 4> v{};
+            double P = 0.0;
+            bool all = true;
+            for (int i = 0; i < 4; ++i) {
+                double T = Tj + 0.25 * (i - 2) + (Tj == 800.0 ? 0.25 : 0.0);  // 800: SLV
+                v[i] = bubble(m, T, w / 100.0, P);
+                all = all && v[i][0] > 0.0;
+                P = v[i][0];
+            }
+            if (all) check(v, "bubble " + std::to_string(Tj) + " " + std::to_string(w));
+        }
+        for (double P : {50.0, 300.0, 600.0, 1000.0, 1500.0}) {
+            std::array<std::array<double, 4>, 4> v{};
+            bool all = true;
+            for (int i = 0; i < 4; ++i) {
+                double T = Tj + 0.25 * (i - 2);  // at 800 itself the NaCl boundary
+                m.calculateLGPoint(T, P, v[i][0], v[i][1], v[i][2], v[i][3]);
+                all = all && !m.failed;
+            }
+            if (all) check(v, "LG " + std::to_string(Tj) + " " + std::to_string(P));
+        }
+    }
+}
+
+// A fresh dew search started from u = 0 and missed the point at 500 degC, 0.1 wt % that a
+// search after another dew point (which left its u behind) found at 336.4004 bar; the dew
+// curve of 0.01 wt % from 380 degC had no rows fresh and 19 after a dew search.
+TEST(PalliserSurface, DewPointDependsOnItsArgumentsOnly) {
+    PalliserModel fresh, used;
+    double P = 0.0, xL = 0.0, rhoL = 0.0, rhoV = 0.0;
+    fresh.calculateDewPoint(500.0, 0.001, P, xL, rhoL, rhoV);
+    ASSERT_EQ(fresh.failed, 0);
+    EXPECT_NEAR(P, 336.4004, 1e-3);
+    double xL2 = 0.0, xV2 = 0.0, rhoL2 = 0.0, rhoV2 = 0.0;
+    fresh.calculateLGPoint(500.0, P, xL2, xV2, rhoL2, rhoV2);
+    EXPECT_NEAR(xV2, 0.001, 1e-12);
+    EXPECT_NEAR(xL2, xL, 1e-12);
+
+    double Pu = 0.0, xLu = 0.0, rhoLu = 0.0, rhoVu = 0.0;
+    used.calculateDewPoint(600.0, 0.01, Pu, xLu, rhoLu, rhoVu);
+    Pu = 0.0;
+    used.calculateDewPoint(500.0, 0.001, Pu, xLu, rhoLu, rhoVu);
+    EXPECT_EQ(Pu, P);
+    EXPECT_EQ(rhoVu, rhoV);
+
+    CurveArray a, b;
+    PalliserModel freshCurve;
+    freshCurve.Palliser::calculateGasIsopleth(a, 0.01, 380.0);
+    used.Palliser::calculateGasIsopleth(b, 0.01, 380.0);
+    EXPECT_FALSE(a.empty());
+    EXPECT_EQ(a, b);
+}
+
+// Every operation sets its flag for itself: after a failure the next success reads as one.
+TEST(PalliserSurface, SuccessClearsTheFailureFlag) {
+    PalliserModel m;
+    double P = 0.0, x = 0.0, rho = 0.0, rhoL = 0.0, rhoV = 0.0, T = 0.0;
+    CurveArray curve;
+    const std::pair<const char*, std::function<void(bool)>> cases[] = {
+        {"getWaterLiquidDensity", [&](bool ok) { m.getWaterLiquidDensity(200.0, ok ? 100 : NAN); }},
+        {"getWaterVapourDensity", [&](bool ok) { m.getWaterVapourDensity(200.0, ok ? 1 : NAN); }},
+        {"getWaterSaturationTemperature",
+         [&](bool ok) { m.getWaterSaturationTemperature(ok ? 10 : 300, rhoL, rhoV); }},
+        {"getNaClLiquidDensity", [&](bool ok) { m.getNaClLiquidDensity(ok ? 900 : 3200, 1.0); }},
+        {"calculateNaClSatTemperature", [&](bool ok) { m.calculateNaClSatTemperature(ok ? 1 : -1); }},
+        {"calculateCriticalPoint", [&](bool ok) { m.calculateCriticalPoint(ok ? 500 : 300, P, x, rho); }},
+        {"calculateTm0", [&](bool ok) { m.calculateTm0(ok ? 0.4 : 2.0, rho, P); }},
+        {"getIsochoricWaterPressure", [&](bool ok) { m.getIsochoricWaterPressure(300, ok ? 900 : -1); }},
+        {"calculateLiquidIsopleth",
+         [&](bool ok) { m.calculateLiquidIsopleth(curve, ok ? 10.0 : NAN, 400.0, 300.0); }},
+        {"calculateHaliteLiquidIsotherm",
+         [&](bool ok) { m.calculateHaliteLiquidIsotherm(curve, ok ? 400.0 : -1.0); }},
+        {"calculateSLVPointFromX",
+         [&](bool ok) { m.calculateSLVPointFromX(ok ? 0.4 : 2.0, T, P, x, rhoL, rhoV, 300.0); }},
+    };
+    for (auto& [name, call] : cases) {
+        call(false);
+        EXPECT_EQ(m.failed, 1) << name;
+        call(true);
+        EXPECT_EQ(m.failed, 0) << name;
+        call(false);
+        m.getHaliteDensity();
+        EXPECT_EQ(m.failed, 0) << name << " then getHaliteDensity";
+    }
+}
+
+TEST(PalliserSurface, ImpossibleValuesAreRefused) {
+    PalliserModel m;
+    // Halite + vapour above the SLV pressure (2.56 bar at 130.08 degC): mass fraction 1.596.
+    double x = 0.0, rho = 0.0;
+    m.calculateHaliteGasBubble(130.08, 100.85, x, rho);
+    EXPECT_EQ(m.failed, 1);
+    EXPECT_EQ(x, -1.0);
+    m.calculateHaliteGasBubble(788.89, 229.16, x, rho);  // was 43.4
+    EXPECT_EQ(m.failed, 1);
+    m.calculateHaliteGasBubble(130.08, 2.0, x, rho);
+    EXPECT_EQ(m.failed, 0);
+    EXPECT_GT(x, 0.0);
+    EXPECT_LT(x, 1e-3);
+    m.preCalculateHaliteGasBubble(130.08);
+    m.doCalculateHaliteGasBubble(100.85, x, rho);
+    EXPECT_EQ(m.failed, 1);
+    // A liquidus below the SLV liquid's density: -7003 bar.
+    double T = 0.0, P = 0.0;
+    m.calculateHaliteLiquidTemperatureFromRhoX(0.742, 1121.4, T, P, 600.0);
+    EXPECT_EQ(m.failed, 1);
+    EXPECT_EQ(P, -1.0);
+    m.calculateHaliteLiquidTemperatureFromRhoX(0.742, 1400.0, T, P, 600.0);
+    EXPECT_EQ(m.failed, 0);
+    EXPECT_GT(P, 0.0);
+    // Water inside its dome: -208.65 bar from the equation of state's loop.
+    EXPECT_EQ(m.getIsochoricWaterPressure(261.39, 737.88), 0.0);
+    EXPECT_EQ(m.failed, 1);
+    EXPECT_GT(m.getIsochoricWaterPressure(261.39, 900.0), 0.0);
+    EXPECT_EQ(m.failed, 0);
+    // The NaCl saturation curve's first row was -3.98e-7 bar.
+    CurveArray curve;
+    m.calculateNaClSatCurve(curve);
+    EXPECT_EQ(curve[1], m.haliteTriplePressure);
+    for (size_t i = 1; i < curve.size(); i += 4) ASSERT_GT(curve[i], 0.0) << curve[i - 1];
+    // Below its lower edge the LV isotherm gave a liquid of 105.4 wt %.
+    double Pmin = 0.0, Pmax = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    m.preCalculate_Fixed_T_Parameters(500.0);
+    m.getLiquidGasPressureBounds(500.0, Pmin, Pmax);
+    m.calculateForLiquidGasIsotherm(500.0, Pmin - 5.0, xL, xV, rhoL, rhoV);
+    EXPECT_EQ(m.failed, 1);
+    EXPECT_EQ(xL, -1.0);
+    m.calculateForLiquidGasIsotherm(500.0, Pmin, xL, xV, rhoL, rhoV);
+    EXPECT_EQ(m.failed, 0);
+    EXPECT_LE(xL, 1.0);
+    // A geotherm hotter at its start than the boiling curve crosses it above the start.
+    double depth = 0.0;
+    m.calculateGeothermBubblePoint(150.0, 0.0, 1.0, 0.03, 0.05, -1.0, T, P, depth, rhoL);
+    EXPECT_EQ(m.failed, 1);
+    EXPECT_EQ(depth, -1.0);
+    m.calculateGeothermBubblePoint(20.0, 0.0, 1.0, 0.1, 0.05, -1.0, T, P, depth, rhoL);
+    EXPECT_EQ(m.failed, 0);
+    EXPECT_GT(depth, 0.0);
+    EXPECT_GT(T, 20.0);
+}
+
+// The README's table: the model's one-phase liquid against the Spivey correlation.
+TEST(PalliserSurface, LiquidDensityAgainstSpiveyAsTheReadmeStates) {
+    const struct {
+        double w, T, P, percent;
+    } table[] = {{5, 25, 100, 4.45},   {5, 250, 100, 6.01},   {5, 25, 1000, 4.05},
+                 {10, 150, 500, 4.74}, {10, 250, 1000, 4.69}, {20, 25, 1000, 2.17},
+                 {20, 250, 100, 3.60}, {20, 200, 500, 2.92}};
+    SpiveyDensityModel spivey;
+    for (auto c : table) {
+        PalliserModel m;
+        double rho = m.calculateFluidDensity(c.T, c.P, c.w / 100.0, -1.0);
+        ASSERT_EQ(m.region, PhaseDiagramInfo::kOnePhase);
+        spivey.temperature(c.T + 273.15);
+        spivey.pressure(c.P);
+        spivey.molality(c.w / 100.0 / (0.058443 * (1.0 - c.w / 100.0)));
+        double reference = spivey.calculate_density();
+        ASSERT_EQ(spivey.error, 0);
+        EXPECT_NEAR(100.0 * (rho / reference - 1.0), c.percent, 0.006) << c.w << " " << c.T;
+    }
+}
+
+// The README's limit: for Tm from about 423 to 656 degC the bubble-point liquid of the SLV
+// liquid first grows denser on heating, so no inclusion homogenises between Tm and a lowest Th;
+// the search finds those just above it.
+TEST(PalliserSurface, HaliteInclusionsTheSurfaceDoesNotHold) {
+    PalliserModel m;
+    double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    m.calculateSLVPoint(450.0, P, xL, xV, rhoL, rhoV);
+    for (double Th : {455.0, 500.0, 550.0, 600.0}) {
+        auto b = bubble(m, Th, xL, P);
+        ASSERT_GT(b[0], 0.0) << Th;
+        EXPECT_GT(b[2], rhoL) << Th;  // denser than the SLV liquid at Tm
+        double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+        m.calculateFromThTm(Th, 450.0, x, rho, 0.0, 0.0, 0.0, 0.0, Pm, Ph, phiV);
+        EXPECT_EQ(m.failed, 1) << Th;
+    }
+    double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+    m.calculateFromThTm(614.0, 450.0, x, rho, 0.0, 0.0, 0.0, 0.0, Pm, Ph, phiV);
+    ASSERT_EQ(m.failed, 0);
+    EXPECT_LT(phiV, 0.01);
+    auto b = bubble(m, 614.0, x, Ph);
+    EXPECT_NEAR(b[2], rho, 1e-6 * rho);  // homogenises at Th indeed
+    // 52.5 wt %: the bubble liquid reaches 1130 kg/m3 at most.
+    double Pb = 0.0;
+    EXPECT_EQ(m.calculateThLiq(0.525, 1150.0, 450.0, Pb), 0.0);
+    EXPECT_EQ(m.failed, 1);
+    EXPECT_NEAR(m.calculateThLiq(0.525, 1100.0, 600.0, Pb), 638.17, 0.01);
+    EXPECT_EQ(m.failed, 0);
+}
+
+}  // namespace palliser_surface
+}  // namespace vornex

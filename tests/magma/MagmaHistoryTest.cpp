@@ -18,18 +18,8 @@
 namespace vornex {
 namespace {
 
-using testing_support::CallHistory;
-using testing_support::ComparedCall;
-using testing_support::kCallPoison;
-using testing_support::Picker;
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-std::vector<double> curve(const CurveArray& a, double extra) {
-    std::vector<double> r{extra};
-    r.insert(r.end(), a.begin(), a.end());
-    return r;
-}
+using namespace testing_support;
+constexpr double kNaN = kNoNumber;
 
 // ------------------------------------------------------------------ the chamber
 
@@ -101,7 +91,7 @@ std::vector<ComparedCall<TaitJaupart>> chamberCalls() {
     calls.push_back({"eruption sequence", [](TaitJaupart& c) {
                          CurveArray a;
                          const int n = c.calculateEruptionSequence(2e6, &a);
-                         auto r = curve(a, n);
+                         auto r = curveResults(a, n);
                          // The chamber given back: its next threshold.
                          r.push_back(c.calculateCrystallizationForOverpressure(1e7));
                          r.push_back(c.crystallizationError);
@@ -110,12 +100,12 @@ std::vector<ComparedCall<TaitJaupart>> chamberCalls() {
     calls.push_back({"crystallisation curve", [](TaitJaupart& c) {
                          CurveArray a;
                          const bool ok = c.calculateCrystallizationCurve(0.3, 0.33, 6, "", &a);
-                         return curve(a, ok);
+                         return curveResults(a, ok);
                      }, 0});
     calls.push_back({"solubility curve", [](TaitJaupart& c) {
                          CurveArray a;
                          c.calculateSolubilityCurve(0.1, 0.03, 0.2, 6, "", &a);
-                         return curve(a, 0);
+                         return curveResults(a, 0);
                      }, 0});
     return calls;
 }
@@ -211,13 +201,13 @@ std::vector<ComparedCall<VolatileCalc>> meltCalls() {
                          v.temperature = 1473.15;
                          CurveArray a;
                          v.calculateDegassingPath(0, 1.5, 300.0, "degas", 6, "", &a);
-                         return curve(a, v.calculationError);
+                         return curveResults(a, v.calculationError);
                      }, 0});
     calls.push_back({"isobar", [](VolatileCalc& v) {
                          v.temperature = 1473.15;
                          CurveArray a;
                          v.calculateSaturationIsobar(5e7, "isobar", 6, "", &a);
-                         return curve(a, v.calculationError);
+                         return curveResults(a, v.calculationError);
                      }, 0});
     return calls;
 }

@@ -19,13 +19,9 @@
 namespace vornex {
 namespace {
 
-using testing_support::CallHistory;
-using testing_support::ComparedCall;
-using testing_support::kCallPoison;
-using testing_support::Picker;
+using namespace testing_support;
 using Model = SolubilityModel;
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kNaN = kNoNumber;
 
 void poisonSolubility(Model& m) {
     for (double* v : {&m.mg, &m.Vg, &m.fv, &m.yH2O, &m.Psat, &m.rhoSolution, &m.rhoVapour,
@@ -40,10 +36,6 @@ std::vector<double> solubilityResults(Model& m) {
     std::vector<double> r{double(m.error), double(m.vapourError), m.mg, m.Vg, m.fv, m.yH2O};
     r.insert(r.end(), m.x.begin(), m.x.end());
     return r;
-}
-
-std::vector<double> curve(const CurveArray& a) {
-    return std::vector<double>(a.begin(), a.end());
 }
 
 // States of the calls: good ones, edges and nonsense.
@@ -142,19 +134,19 @@ std::vector<ComparedCall<Model>> solubilityCalls() {
         calls.push_back({"isopleth", [=](Model& m) {
                              CurveArray a;
                              m.calculateTheIsopleth(ms, mg, kCurveArray, "", &a);
-                             return curve(a);
+                             return std::vector<double>(a.begin(), a.end());
                          }, 0});
     calls.push_back({"two-phase isochore", [](Model& m) {
                          CurveArray a;
                          m.calculateTheBiphasicIsochor(473.15, 300.0, 1.0, -2.0, kCurveArray, "",
                                                        &a);
-                         return curve(a);
+                         return std::vector<double>(a.begin(), a.end());
                      }, 0});
     calls.push_back({"one-phase isochore", [](Model& m) {
                          CurveArray a;
                          m.calculateTheMonophasicIsochor(300.0, 320.0, 1030.0, 1.0, 0.005, 100.0,
                                                          kCurveArray, "", &a);
-                         return curve(a);
+                         return std::vector<double>(a.begin(), a.end());
                      }, 0});
     return calls;
 }
@@ -214,7 +206,7 @@ TEST(SolubilityHistory, SpiveyModel) {
                          CurveArray a;
                          static_cast<SpiveySolubility&>(m).calculate_isopleth(
                              0.05, 1.0, kCurveArray, "", &a);
-                         return curve(a);
+                         return std::vector<double>(a.begin(), a.end());
                      }, 0});
     history.check(calls, "Spivey");
 }

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <random>
 #include <string>
@@ -25,6 +26,15 @@
 namespace vornex::testing_support {
 
 inline constexpr double kCallPoison = -7.25e77;
+inline constexpr double kNoNumber = std::numeric_limits<double>::quiet_NaN();
+
+// A traced curve as results: what leads it (a count, a flag), then its numbers.
+template <class Array>
+std::vector<double> curveResults(const Array& values, double lead) {
+    std::vector<double> r{lead};
+    r.insert(r.end(), values.begin(), values.end());
+    return r;
+}
 
 // A random pick of a list or of a range, for the steps.
 struct Picker {

@@ -19,12 +19,8 @@
 namespace vornex {
 namespace {
 
-using testing_support::CallHistory;
-using testing_support::ComparedCall;
-using testing_support::kCallPoison;
-using testing_support::Picker;
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using namespace testing_support;
+constexpr double kNaN = kNoNumber;
 
 const std::vector<double> kTemperatures{kNaN, -5.0, 0.0, 250.0, 263.15, 298.15, 373.15,
                                         473.15, 600.0, 647.5, 900.0, 1186.28};

@@ -12,6 +12,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "solubility/DMGWwater.h"
+#include "solubility/HenPitSet.h"
 #include "solubility/Henry.h"
 #include "solubility/SpiveySolubility.h"
 
@@ -153,6 +154,32 @@ TEST(SolubilityIsotherm, RowsWithoutADensityCarryTheFlag) {
     EXPECT_EQ(rows, 2001);
     EXPECT_EQ(nanRows, 1001);
     std::remove("isotst");
+}
+
+// The same relabelled vapour in the Henry-Pitzer set: CO2 at 273.15 K and 1 bar dissolved
+// to x 0.034 (the fugacity of the cubic's liquid root) after hot, dense states, 0.00135 fresh.
+TEST(HenPitSetState, GasIsSolvedOnItsVapourSideAfterDenseStates) {
+    auto solubility = [](HenPitSet& s, double T, double P) {
+        s.temperature(T);
+        s.pressure(P);
+        s.describe();
+        return s.x[1];
+    };
+    auto made = [] {
+        auto s = std::make_unique<HenPitSet>();
+        s->setVapourModel(1);
+        s->henrySet = 1;
+        s->number_of_components(2);
+        s->add_components("H2O", "CO2");
+        return s;
+    };
+    auto fresh = made(), used = made();
+    const double expected = solubility(*fresh, 273.15, 1.0);
+    EXPECT_NEAR(expected, 1.3516e-3, 1e-6);
+    for (double T : {300.0, 473.15, 600.0})
+        for (double P : {100.0, 600.0, 1000.0}) solubility(*used, T, P);
+    EXPECT_DOUBLE_EQ(solubility(*used, 273.15, 1.0), expected);
+    EXPECT_EQ(used->error, 0);
 }
 
 }  // namespace

@@ -129,6 +129,12 @@ std::vector<ComparedCall<WaterEOS>> waterCalls() {
                              }
                              return r;
                          }, 4});
+    for (auto [T, rho] : {std::pair{298.15, 997.0}, {1186.28, 1095.8}})
+        calls.push_back({"dielectric constant on a set state", [=](WaterEOS& w) {
+                             w.calculateFromTV(T, kWaterMolarMass / rho, 0);
+                             const double e = w.calculateEpsilon_UematsuFranck(T, w.V, nullptr, 0);
+                             return std::vector<double>{double(w.error), e};
+                         }});
     calls.push_back({"Bradley-Pitzer", [](WaterEOS& w) {
                          double dEdP = 0;
                          const double e = w.calculateEpsilon_BradleyPitzer(350.0, 100.0, nullptr, 1, &dEdP);

@@ -72,6 +72,8 @@ std::vector<std::function<void(WaterEOS&, Picker&)>> waterSteps() {
         },
         [](WaterEOS& w, Picker& p) { w.calculateOsmoticPressure(p.of(kTemperatures), p.of(kMolalities)); },
         [](WaterEOS& w, Picker& p) { w.calculateTheLiquidSpinodalTemperatureFromP(p.of(kPressures)); },
+        [](WaterEOS& w, Picker& p) { w.calculateTheSpinodalPointFromS(p.between(-10.0, 200.0)); },
+        [](WaterEOS& w, Picker& p) { w.calculateOsmoticTemperature(p.of(kPressures), p.of(kMolalities)); },
     };
 }
 
@@ -134,6 +136,15 @@ std::vector<ComparedCall<WaterEOS>> waterCalls() {
                              w.calculateFromTV(T, kWaterMolarMass / rho, 0);
                              const double e = w.calculateEpsilon_UematsuFranck(T, w.V, nullptr, 0);
                              return std::vector<double>{double(w.error), e};
+                         }});
+    // The searches above move volume estimates and selectors: states found afterwards are
+    // those of a fresh model.
+    for (auto [T, P] : {std::pair{298.15, 1.0}, {373.15, 1.0}, {600.0, 150.0}, {647.0, 220.5},
+                        {800.0, 500.0}})
+        calls.push_back({"state at (T, P)", [=](WaterEOS& w) {
+                             w.calculateFromTP(T, P, 0);
+                             return std::vector<double>{double(w.error), w.V, w.S, w.H, w.Cp,
+                                                        double(w.phase)};
                          }});
     calls.push_back({"Bradley-Pitzer", [](WaterEOS& w) {
                          double dEdP = 0;

@@ -1,6 +1,8 @@
 #include "magma/TaitJaupart.h"
 
+#include <array>
 #include <cmath>
+#include <vector>
 
 #include "fluid/CurveOutput.h"
 #include "fluid/OutputFiles.h"
@@ -120,9 +122,7 @@ bool TaitJaupart::setInitialData(double M_, double P0_, double phic, double wv, 
         const double sat = satH + satC, tot = totH + totC;
         // The partition works on the volatile-free melt, as the pressure residual does, so
         // that the initial state is the chamber's equilibrium at P0.
-        ml = ml0;
-        if (sat <= tot && std::fabs(sat - tot) >= 1e-12 &&
-            calculateVolatilePartition(P0, wv, xCO2) == 0) {
+        if (sat <= tot && std::fabs(sat - tot) >= 1e-12 && partition(P0, ml0, totH, totC) == 0) {
             md0H = mdH;
             md0C = mdC;
             mg0H = totH - md0H;
@@ -171,12 +171,29 @@ void TaitJaupart::calculateSaturation(double p, double phic, double aH, double a
 }
 
 int TaitJaupart::calculateVolatilePartition(double p, double wv, double x) {
-    P = p;
+    // Of the arguments and the chamber as set up only: the totals and melt the chamber's
+    // last state left would make the answer depend on the calls before.
+    if (!finite({p, wv, x}) || !(p > 0.0) || wv < 0.0 || x < 0.0 || x > 1.0 ||
+        !(M - mc0 - wv * M > 0.0)) {
+        std::fprintf(stderr,
+                     "Volatile partition refused: P %g bar, volatiles %g, CO2 share %g (the "
+                     "melt must remain)\n",
+                     p * 1e-5, wv, x);
+        return 1;
+    }
     xCO2 = x;
+    return partition(p, M - mc0 - wv * M, (1.0 - x) * wv * M, x * wv * M);
+}
+
+int TaitJaupart::partition(double p, double melt, double tH, double tC) {
+    P = p;
+    ml = melt;
+    partitionH_ = tH;
+    partitionC_ = tC;
     Newton newton;
     newton._setSysEquationToSolve(
         this, static_cast<EquationSystem>(&TaitJaupart::calculate_vector_function), 4);
-    const double h = 0.5 * (1.0 - x) * wv * M, c = 0.5 * x * wv * M;
+    const double h = 0.5 * tH, c = 0.5 * tC;
     newton.x[0] = h;
     newton.x[1] = c;
     newton.x[2] = h;
@@ -201,8 +218,8 @@ void TaitJaupart::calculate_vector_function(double* x, double* F, double** J, in
     const double kH = sH * std::pow(P, nH), kC = sC * std::pow(P, nC), g = gH + gC;
     F[0] = dH * g - gH * kH * ml;
     F[1] = dC * g - gC * kC * ml;
-    F[2] = dH + gH - totH;
-    F[3] = dC + gC - totC;
+    F[2] = dH + gH - partitionH_;
+    F[3] = dC + gC - partitionC_;
     if (order < 1 || J == nullptr) return;
     const double rows[4][4] = {{g, 0.0, dH - kH * ml, dH},
                                {0.0, g, dC, dC - kC * ml},
@@ -229,8 +246,7 @@ double TaitJaupart::equationForP(double p, void*) {
     } else {
         calculateSaturation(p, mc / M, share(totH, M), share(totC, M));
         if (totH + totC > satH + satC) {
-            ml = M - totH - totC - mc;
-            if (calculateVolatilePartition(p, (totH + totC) / M, xCO2) != 0) {
+            if (partition(p, M - totH - totC - mc, totH, totC) != 0) {
                 equationError = 1;
                 return 0.0;
             }
@@ -337,11 +353,57 @@ bool TaitJaupart::calculateCrystallizationCurve(double phi1, double phi2, char m
     return out.close();
 }
 
+struct TaitJaupart::Numbers {
+    std::vector<double> values;
+    int pressureError = 0, crystallizationError = 0;
+};
+
+namespace {
+
+// The chamber's numbers in one list, for the eruption sequence's copy.
+template <class Chamber>
+auto chamberFields(Chamber& c) {
+    return std::array{&c.M,    &c.ml0,  &c.mc0,  &c.mg0H, &c.md0H, &c.totH, &c.mg0C,
+                      &c.md0C, &c.totC, &c.xCO2, &c.P0,   &c.rhol0, &c.rhog0, &c.rhoc0,
+                      &c.V0,   &c.Vl0,  &c.Vg0,  &c.Vc0,  &c.satH, &c.satC, &c.P,
+                      &c.mc,   &c.ml,   &c.mgH,  &c.mdH,  &c.mgC,  &c.mdC,  &c.rhol,
+                      &c.rhog, &c.rhoc, &c.V,    &c.Vl,   &c.Vg,   &c.Vc,   &c.dPc};
+}
+
+}  // namespace
+
+TaitJaupart::Numbers TaitJaupart::numbers() const {
+    Numbers n;
+    for (const double* v : chamberFields(*this)) n.values.push_back(*v);
+    n.values.push_back(partitionH_);
+    n.values.push_back(partitionC_);
+    n.pressureError = pressureError;
+    n.crystallizationError = crystallizationError;
+    return n;
+}
+
+void TaitJaupart::restore(const Numbers& n) {
+    size_t k = 0;
+    for (double* v : chamberFields(*this)) *v = n.values[k++];
+    partitionH_ = n.values[k++];
+    partitionC_ = n.values[k];
+    pressureError = n.pressureError;
+    crystallizationError = n.crystallizationError;
+}
+
 int TaitJaupart::calculateEruptionSequence(double dPc_, CurveArray* values) {
     if (!std::isfinite(dPc_) || !(dPc_ > 0.0)) {
         std::fprintf(stderr, "Eruption sequence: needs a positive threshold overpressure\n");
         return 0;
     }
+    // Each eruption sets the chamber up anew; the caller's chamber is given back after.
+    const Numbers chamber = numbers();
+    const int eruptions = erupt(dPc_, values);
+    restore(chamber);
+    return eruptions;
+}
+
+int TaitJaupart::erupt(double dPc_, CurveArray* values) {
     M = 1000.0;
     dPc = dPc_;
     int eruptions = 0;

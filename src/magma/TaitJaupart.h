@@ -65,7 +65,10 @@ class TaitJaupart : public Equation {
     bool setInitialData(double M, double P0, double phic, double wv, double x);
 
     void calculateSaturation(double P, double phic, double aH, double aC);
-    // Newton solution of the exsolved and dissolved masses of the mixture; its error code.
+    // Newton solution of the exsolved and dissolved masses (mdH, mdC, mgH, mgC) at P of the
+    // volatiles wv M with CO2 share x in the chamber as set up: its crystals mc0 and the
+    // volatile-free melt M - mc0 - wv M (left in ml). Its error code (no gas at
+    // saturation: no solution).
     int calculateVolatilePartition(double P, double wv, double x);
     double equationForP(double P, void* context);
     void calculate_vector_function(double* x, double* F, double** J, int& err, int order,
@@ -89,7 +92,9 @@ class TaitJaupart : public Equation {
     // Eruptions at the threshold dPc until crystals make half the mass, ten numbers per
     // eruption (dV, me, mde, mge, yg, volatile fraction, mc0, ml0, mg0, M). Stops when the
     // threshold cannot be reached, the crystal fraction does not advance, or after
-    // kMaxEruptions. Returns the number of eruptions.
+    // kMaxEruptions. Returns the number of eruptions. The sequence erupts a copy of the
+    // chamber (of mass 1000 kg): the chamber as set up and its last state are left as they
+    // were.
     static constexpr int kMaxEruptions = 1000;
     int calculateEruptionSequence(double dPc, CurveArray* values);
 
@@ -98,6 +103,16 @@ class TaitJaupart : public Equation {
    private:
     // Gas density at (T, p) of the fluid type; false when the model found no volume.
     bool gasDensity(double p, double& rho);
+    // The partition of totals tH, tC over the volatile-free melt (left in ml) at p.
+    int partition(double p, double melt, double tH, double tC);
+    // Every number of the chamber (set-up, state and last results), for the eruption
+    // sequence to give back.
+    struct Numbers;
+    Numbers numbers() const;
+    void restore(const Numbers& n);
+    // The sequence on the chamber itself.
+    int erupt(double dPc, CurveArray* values);
+    double partitionH_ = 0.0, partitionC_ = 0.0;  // the totals the partition residual holds
     bool mixture() const { return fluidType == 3; }
 
     std::unique_ptr<WagnerPruss> water_;

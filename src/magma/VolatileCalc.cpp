@@ -59,6 +59,9 @@ void bindSecant(Secant& s, VolatileCalc* self, EquationFunction f) {
 }
 
 // Runs the solver from the start; true when it failed.
+// A vapour fraction this close below 0 is the saturation point solved to rounding.
+constexpr double kSaturatedVapourFraction = 1e-9;
+
 bool newtonFails(Newton& n, std::initializer_list<double> start) {
     int i = 0;
     for (double v : start) n.x[i++] = v;
@@ -402,6 +405,17 @@ void VolatileCalc::calculate_flash_point(double P, double w0, double q0, double 
         return;
     }
     reportFailure(failed, "Failed to calculate flash point !\n");
+    // Above its saturation pressure the melt holds all the volatiles: the equations are then
+    // met by a negative vapour fraction (and melt contents above the bulk), which is no
+    // state. At the saturation pressure itself F is 0 to the solve's rounding, and 0.
+    if (!failed && F < 0.0 && F >= -kSaturatedVapourFraction) F = 0.0;
+    if (!failed && !(F >= 0.0)) {
+        std::fprintf(stderr,
+                     "Flash point at %g bar: the melt (%g wt %% H2O, %g ppm CO2) is not saturated "
+                     "(vapour fraction %g)\n",
+                     P * 1e-5, w0, q0, F);
+        calculationError = 1;
+    }
 }
 
 void VolatileCalc::calculate_vector_function2(double* x, double* F, double**, int& err, int,

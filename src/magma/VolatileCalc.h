@@ -80,7 +80,9 @@ class VolatileCalc : public Equation {
     // Melt contents saturated at P (and the set T); the mixed system keeps waterContent.
     void calculateSaturationPoint(double P);
     // Closed-system equilibrium at P of a melt with bulk contents w0 (wt %), q0 (ppm):
-    // melt contents w, q, vapour yCO2 and vapour mass fraction F.
+    // melt contents w, q, vapour yCO2 and vapour mass fraction F. A melt not saturated at P
+    // (the solution's F below 0) is refused with calculationError; an F within 1e-9 below 0
+    // is the saturation point and given as 0.
     void calculate_flash_point(double P, double w0, double q0, double yCO2Start, double FStart,
                                double& w, double& q, double& yCO2out, double& F);
 

@@ -213,7 +213,7 @@ void DMGWwater::calculate_aqueous_fugacities() {
 
 void DMGWwater::calculate_gas_partial_volume_() {
     if (!hasParameters()) {
-        Vg = 0.0;
+        Vg = std::numeric_limits<double>::quiet_NaN();
         return;
     }
     const double Pb = P * 1e-5;

@@ -13,6 +13,7 @@ namespace vornex {
 
 namespace {
 constexpr double kInsoluble = 1e25;  // Pa
+constexpr int kVapourSide = 1;       // phase selector of the vapour
 }
 
 HenPitSet::HenPitSet() : water(std::make_unique<WagnerPruss>(2)) {}
@@ -22,7 +23,7 @@ HenPitSet::~HenPitSet() = default;
 void HenPitSet::setVapourModel(int type) {
     vapourType = type;
     vapour.reset();
-    if (type == 1) vapour = std::make_unique<ClassicalSRK>(1);
+    if (type == 1) vapour = std::make_unique<ClassicalSRK>(kVapourSide);
 }
 
 void HenPitSet::read_component_data(int index, const char* name) {
@@ -89,6 +90,10 @@ void HenPitSet::describe() {
             error = 1;
             return;
         }
+        // The gas is solved on its vapour side every time: the cubic relabels a lone root
+        // (dense, hot gas) as liquid for good, and the next cold state would take its
+        // liquid root.
+        vapour->set_the_phase_as(kVapourSide);
         vapour->temperature(T);
         vapour->pressure(P * 1e-5);
         vapour->describe();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "solubility/HenryCorrelations.h"
 
@@ -35,7 +36,6 @@ double Henry::calculateHenryConstant(int i, double PPa) {
             // No correlation: insoluble, as in the other versions (H = 0 would dissolve the
             // gas without limit).
             if (!henry::wilhelm(name, T, H)) return kInsoluble;
-            Vg = 3.2e-05;
             if (salt && (std::strcmp(name, "H2S") == 0 || std::strcmp(name, "CO2") == 0))
                 gamma = henry::h2sSalting(mNa, T);
             return H * std::exp(3.2e-05 * PPa / RT);
@@ -66,6 +66,17 @@ void Henry::calculate_aqueous_fugacities() {
         henryConstant[k] = calculateHenryConstant(i, Peff);
         fugacity[k] = henryConstant[k] * x[k] * activityCoefficient[k];
     }
+}
+
+void Henry::calculate_gas_partial_volume_() {
+    // The volumes of the Poynting factors: the partial molar volume of the gas at infinite
+    // dilution, where the version has one for the (first) gas.
+    Vg = std::numeric_limits<double>::quiet_NaN();
+    if (iGas < 0 || iGas >= nc) return;
+    const char* name = componentName[static_cast<size_t>(iGas)].c_str();
+    double H = 0.0;
+    if (version == 0 && std::strcmp(name, "CO2") == 0) Vg = 2.82e-05;
+    if (version == 1 && henry::wilhelm(name, T, H)) Vg = 3.2e-05;
 }
 
 void Henry::test(int k) {

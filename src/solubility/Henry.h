@@ -3,12 +3,14 @@
 // brine; the vapour is ClassicalSRK over the gas components. Components come from the
 // caller (add_component), so several gases may be declared; the solubility routine of the
 // base handles one.
-//   version 0: CO2 (the ln(H/atm) fit of henry::co2, Poynting factor with 28.2 cm3/mol)
-//              and H2S;
+//   version 0: CO2 (the ln(H/atm) fit of henry::co2, Poynting factor with 28.2 cm3/mol,
+//              also its partial molar volume) and H2S (no volume);
 //   version 1: the Wilhelm, Battino and Wilcock (1977) fits with a Poynting factor of
 //              32 cm3/mol, which is also the partial molar volume of the gas;
 //   version 2: CH4 over the vapour pressure of water (known error: 2.2 times the IAPWS
-//              guideline's Henry constant at 25 degC, see henry::ch4OverPsat).
+//              guideline's Henry constant at 25 degC, see henry::ch4OverPsat); no volume.
+// Where a version gives no partial molar volume of the gas, Vg is NaN (and a density of a
+// solution holding that gas fails).
 // Gases without a correlation get H = 1e25 Pa (practically insoluble).
 #pragma once
 
@@ -26,6 +28,7 @@ class Henry : public SolubilityModel {
     double calculateHenryConstant(int i, double PPa);
     void read_remaining_component_data() override;
     void calculate_aqueous_fugacities() override;
+    void calculate_gas_partial_volume_() override;
     void test(int k);
 };
 

@@ -201,10 +201,13 @@ bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, cons
     calculatePsatH2O();
     Pascal(Psat);
     // The solubility model reaches pressures its brine-density correlation does not: there
-    // the row keeps its solubility and shows the density as nan.
+    // the row keeps its solubility, shows the density as nan and carries the error flag; the
+    // curve goes on while the solubility holds.
+    bool densityFailed = false;
     auto density = [&] {
         const int before = error;
         calculate_density();
+        densityFailed = error != 0 || !std::isfinite(rhoSolution);
         error = before;
     };
     calculate_gas_solubility0();
@@ -213,8 +216,9 @@ bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, cons
     update_composition();
     igorHeader(out, {"T", "P", "mg", "yh", "vv", "rho", "e"}, suffix);
     auto row = [&] {
+        const bool failed = error != 0 || vapourError != 0 || densityFailed;
         out.print("%12.2lf %12lf %12lf %12lf %12lf %12lf %12d\n", T, P * 1e-5, mg, yH2O,
-                  Vvapour * 1e6, rhoSolution, static_cast<int>(error | vapourError));
+                  Vvapour * 1e6, rhoSolution, failed ? 1 : 0);
     };
     row();
     while (!error && !vapourError && P <= 2e8) {

@@ -147,6 +147,7 @@ void SolubilityModel::setGasModelType(int type) {
         default:
             return;
     }
+    vapourSelector_ = vapour->phase;
     const char* gas = nullptr;
     switch (systemType) {
         case SM_H2O_CH4_NaCl:
@@ -330,6 +331,7 @@ double SolubilityModel::calculateSigma() {
 
 void SolubilityModel::calculateVapourMolarVolume() {
     if (!vapour || vapour->nc < 1) return;
+    vapour->set_the_phase_as(vapourSelector_);
     vapour->temperature(T);
     vapour->Pascal(P);
     vapour->Vv0 = R * T / P;
@@ -372,7 +374,9 @@ void SolubilityModel::calculate_vapour_fugacities() {
 }
 
 void SolubilityModel::calculate_aqueous_fugacities() {}
-void SolubilityModel::calculate_gas_partial_volume_() {}
+void SolubilityModel::calculate_gas_partial_volume_() {
+    Vg = std::numeric_limits<double>::quiet_NaN();
+}
 
 double SolubilityModel::solutionMolarMass() const {
     double M = 0.0;
@@ -397,8 +401,10 @@ double SolubilityModel::gasDensityInLiquid() const {
 
 void SolubilityModel::calculate_density() {
     calculate_gas_partial_volume_();
+    // No density model is no density: never a density of zero.
     if (!densityModel) {
-        rhoSolution = 0.0;
+        error = 1;
+        rhoSolution = std::numeric_limits<double>::quiet_NaN();
         return;
     }
     densityModel->temperature(T);
@@ -413,7 +419,10 @@ void SolubilityModel::calculate_density() {
         return;
     }
     const double saltMass = 1000.0 + 1000.0 * kNaClMolarMass * mNa;  // g per kg of water
-    rhoSolution = (saltMass + 1000.0 * gasM * mg) / (saltMass / rhoBrine + 1000.0 * mg * Vg);
+    // Without dissolved gas its partial volume does not enter (a model without one still
+    // gives the brine's density).
+    const double gasVolume = mg != 0.0 ? 1000.0 * mg * Vg : 0.0;
+    rhoSolution = (saltMass + 1000.0 * gasM * mg) / (saltMass / rhoBrine + gasVolume);
     if (!(rhoSolution > 0.0 && std::isfinite(rhoSolution))) error = 1;
 }
 
@@ -485,10 +494,12 @@ void SolubilityModel::calculate_gas_solubility(double TK, double Pbar, double ms
 
 double SolubilityModel::calculate_gas_partial_volume(double TK, double Pbar, double ms,
                                                      double mgas) {
+    error = 0;
     temperature(TK);
     pressure(Pbar);
     setMolalities(ms, mgas);
     calculate_gas_partial_volume_();
+    if (!std::isfinite(Vg)) error = 1;
     return Vg;
 }
 

@@ -129,11 +129,18 @@ class SolubilityModel : public Phase {
     virtual void calculatePsatH2O();
     virtual void calculate_vapour_fugacities();
     virtual void calculate_aqueous_fugacities();
+    // The solution density rhoSolution (kg/m3) at the set state. Without a density model, or
+    // when the model or the gas partial volume (with gas dissolved) cannot be had: NaN with
+    // the error flag.
     virtual void calculate_density();
     virtual void calculate_gas_solubility0();
+    // Each model's partial molar volume of the dissolved gas at the set state into Vg; NaN
+    // where the model gives none. Sets no flag: the callers that need Vg do.
     virtual void calculate_gas_partial_volume_();
 
     void calculate_gas_solubility(double TK, double Pbar, double ms);
+    // Vg at (T, P in bar, NaCl and gas molalities) by the model's own formula; NaN with the
+    // error flag where the model gives none.
     double calculate_gas_partial_volume(double TK, double Pbar, double ms, double mgas);
     void calculate_water_activity();
     // Surface tension of water (N/m) at T from the water model, kept in sigma.
@@ -145,7 +152,10 @@ class SolubilityModel : public Phase {
     void setMolalities(double ms, double mgas);
 
     // ------------------------------------------------------------------- bubble pressure
+    // From the set pressure when it is not 0, else (and after a failure from it) from
+    // estimate_bubble_pressure.
     void calculate_bubble_pressure();
+    // Pbar 0: from the estimate.
     virtual void calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas);
     static double estimate_bubble_pressure(double TK, double ms, double mgas);
     double equationForBubblePoint(double Pbar, void* context);
@@ -210,6 +220,11 @@ class SolubilityModel : public Phase {
     // The vapour error flag when y_H2O > 1; else the vapour volume and f_v.
     void finishVapourSide();
     double solveSecant(Secant& s, double x0, double x1);
+
+   private:
+    // The vapour model's phase selector as built: some cubics move it for good when they
+    // label a single root, and the vapour side is always solved from it.
+    int vapourSelector_ = 1;
 };
 
 }  // namespace vornex

@@ -47,7 +47,7 @@ void SpiveySolubility::calculate_gas_solubility0() {
         (0.00018316 * t * t - 0.078119 * t - 3.6231) / (-1.0733e-05 * t * t + 0.0109192 * t + 1.0);
     const double lambda = 0.07015 + 0.0001074 * T + 0.226 * PM / T - 0.001227 * PM * PM / T;
     mg = std::exp(lnm0) * std::exp(-2.0 * lambda * m + 0.00628 * m * m);
-    Vg = partialVolume(T, PM, mg);
+    calculate_gas_partial_volume_();
     const double n = 55.50847203605297;
     x[static_cast<size_t>(iGas)] = mg / (mg + n + m);
     x[static_cast<size_t>(iNaCl)] = m / (n + mg + m);
@@ -56,12 +56,8 @@ void SpiveySolubility::calculate_gas_solubility0() {
     checkSolubilityResult();
 }
 
-double SpiveySolubility::calculate_gas_partial_volume(double TK, double Pbar, double, double mgas) {
-    temperature(TK);
-    pressure(Pbar);
-    mg = mgas;
-    Vg = partialVolume(TK, Pbar * 0.1, mgas);
-    return Vg;
+void SpiveySolubility::calculate_gas_partial_volume_() {
+    Vg = partialVolume(T, P * 1e-6, mg);
 }
 
 double SpiveySolubility::equation_for_bubble_pressure(double Pbar, void* context) {
@@ -72,6 +68,7 @@ double SpiveySolubility::equation_for_bubble_pressure(double Pbar, void* context
 
 void SpiveySolubility::calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas) {
     temperature(TK);
+    pressure(Pbar);  // a negative or undefined guess is refused with the state
     mNa = mCl = ms;
     error = 0;
     const double given = mg;
@@ -81,7 +78,8 @@ void SpiveySolubility::calculate_bubble_pressure(double TK, double Pbar, double 
     if (!accepted) return;
     double target = mgas;
     bubbleSolver.context = &target;
-    const double x0 = Pbar > 0.0 ? Pbar : P * 1e-5;
+    // No pressure given: the estimate, never what an earlier call left.
+    const double x0 = Pbar > 0.0 ? Pbar : estimate_bubble_pressure(TK, ms, mgas);
     solveSecant(bubbleSolver, x0, 1.0001 * x0);
     if (bubbleSolver.error) error = 1;
     mg = mgas;

@@ -15,9 +15,10 @@ class SpiveySolubility : public SolubilityModel {
     void calculate_gas_solubility0() override;
     // Residual m_g(P) - target, context pointing to the target molality.
     double equation_for_bubble_pressure(double Pbar, void* context);
-    // Pressure guess Pbar (the current pressure when not positive); NaCl molality ms.
+    // Pressure guess Pbar (estimate_bubble_pressure when 0); NaCl molality ms.
     void calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas) override;
-    double calculate_gas_partial_volume(double TK, double Pbar, double ms, double mgas);
+    // Vg by partialVolume at the set T, P and gas molality.
+    void calculate_gas_partial_volume_() override;
     // Bubble points from 273.15 to 573.15 K by 1 K (T, P in bar); a run of failed points
     // leaves one NaN pair between the good ones.
     void calculate_isopleth(double mgas, double ms, char mode, const char* suffix,

@@ -171,6 +171,12 @@ void WaterEOS::calculateDebyeHuckel(double m, double& aw, double& gamma, double&
 }
 
 void WaterEOS::calculateActivity(double m, double& aw, double& b, double& phi) {
+    // A molality that is no amount of salt, or a state without a volume, has no activity.
+    if (!(m >= 0.0 && std::isfinite(m)) || !(V > 0.0 && std::isfinite(V)) || !(T > 0.0)) {
+        aw = b = phi = std::nan("");
+        error = 1;
+        return;
+    }
     switch (activityModel) {
         case 0:
             calculatePitzer84(m, aw, b, phi);
@@ -182,6 +188,9 @@ void WaterEOS::calculateActivity(double m, double& aw, double& b, double& phi) {
             calculateDebyeHuckel(m, aw, b, phi);
             break;
     }
+    // Outside a model's range its osmotic coefficient falls to 0 and below (a water activity
+    // above 1 in a salt solution): no result.
+    error = std::isfinite(aw) && std::isfinite(phi) && phi > 0.0 ? 0 : 1;
 }
 
 void WaterEOS::calculateIceActivity(double& a) {
@@ -198,6 +207,10 @@ double WaterEOS::equationForIceMelting(double m, void* context) {
     const IceMeltingContext& ice =
         context ? *static_cast<const IceMeltingContext*>(context) : fallback;
     calculateActivity(m, waterActivity, meanActivityCoefficient, osmoticCoefficient);
+    if (error) {
+        equationError = 1;
+        return 0.0;
+    }
     return ice.iceActivity - (1.0 - ice.y) * waterActivity;
 }
 
@@ -206,6 +219,8 @@ void WaterEOS::calculateIceMeltingH2ONaCl(double TK, double y) {
     pressure(1.0);
     IceMeltingContext ice{0.0, y};
     calculateIceActivity(ice.iceActivity);
+    // The freezing-point model is the ice curve's own; the caller's model stays selected.
+    const int32_t callersModel = activityModel;
     activityModel = 1;
     Secant secant;
     secant.equation = this;
@@ -216,6 +231,7 @@ void WaterEOS::calculateIceMeltingH2ONaCl(double TK, double y) {
     secant.tolerance = 1e-9;
     secant.itermax = 15;
     double root = secant.solve();
+    activityModel = callersModel;
     // A failed search keeps the molality of the last one and says so through the flag.
     error = secant.error != 0 ? 1 : 0;
     if (!error) saltMolality = root;

@@ -126,14 +126,33 @@ double writeDielectricLine(WaterEOS& w, FILE* out, double TK, double Vm3, double
 
 }  // namespace
 
+namespace {
+
+// No medium has a dielectric constant below 1: a polynomial taken beyond its fit that gives
+// one gives no value (NaN with the flag). On the caller's state (stateSet 0) the flag is this
+// call's own; on a state it evaluated, that evaluation's stands.
+water::DielectricValue physicalOnly(WaterEOS& w, water::DielectricValue value, char stateSet) {
+    if (!(value.eps >= 1.0) || !std::isfinite(value.eps)) {
+        w.error = 1;
+        value.eps = value.dEdRho = value.dEdT = value.d2EdT2 = std::nan("");
+    } else if (!stateSet) {
+        w.error = 0;
+    }
+    return value;
+}
+
+}  // namespace
+
 double WaterEOS::calculateEpsilon_JohnsonNorton(double TK, double Vm3, FILE* out, char flag) {
     double rho = dielectricState(*this, TK, Vm3, flag);
-    return writeDielectricLine(*this, out, TK, Vm3, rho, water::epsilonJohnsonNorton(TK, rho));
+    return writeDielectricLine(*this, out, TK, Vm3, rho,
+                               physicalOnly(*this, water::epsilonJohnsonNorton(TK, rho), flag));
 }
 
 double WaterEOS::calculateEpsilon_UematsuFranck(double TK, double Vm3, FILE* out, char flag) {
     double rho = dielectricState(*this, TK, Vm3, flag);
-    return writeDielectricLine(*this, out, TK, Vm3, rho, water::epsilonUematsuFranck(TK, rho));
+    return writeDielectricLine(*this, out, TK, Vm3, rho,
+                               physicalOnly(*this, water::epsilonUematsuFranck(TK, rho), flag));
 }
 
 double WaterEOS::calculateEpsilon_HelgesonKirkam(double TK, double Vm3, FILE* out, char flag) {
@@ -141,11 +160,8 @@ double WaterEOS::calculateEpsilon_HelgesonKirkam(double TK, double Vm3, FILE* ou
     water::DielectricValue value = water::epsilonHelgesonKirkham(TK, rho);
     // A polynomial fitted to liquid and dense supercritical water: in steam it has no
     // limit of 1 (it goes negative near 400 degC at 1 bar).
-    if (!(TK >= 273.15 && TK <= 873.15 && rho >= 0.3) || !(value.eps >= 1.0)) {
-        error = 1;
-        value.eps = value.dEdRho = value.dEdT = value.d2EdT2 = std::nan("");
-    }
-    return writeDielectricLine(*this, out, TK, Vm3, rho, value);
+    if (!(TK >= 273.15 && TK <= 873.15 && rho >= 0.3)) value.eps = std::nan("");
+    return writeDielectricLine(*this, out, TK, Vm3, rho, physicalOnly(*this, value, flag));
 }
 
 double WaterEOS::calculateEpsilon_Pitzer(double TK, double Vm3, FILE* out, char flag) {

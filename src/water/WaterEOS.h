@@ -154,7 +154,7 @@ class WaterEOS : public FluidPhase {
     // the search's error code (0 success).
     int calculateBoilingPointFromS(double S);
     int calculateCondensationPointFromS(double S);
-    // The same with the entropy of the state (T in K, P in bar).
+    // The same with the entropy of the stable state at (T in K, P in bar).
     int calculateBoilingPointFromTP(double TK, double Pbar);
     int calculateCondensationPointFromTP(double TK, double Pbar);
     void calculateTheLiquidSpinodalTemperatureFromV(double Vm3);
@@ -170,8 +170,13 @@ class WaterEOS : public FluidPhase {
     void calculatePitzer84(double m, double& aw, double& zero, double& phi);
     void calculateThurmond(double m, double& aw, double& zero, double& phi);
     void calculateDebyeHuckel(double m, double& aw, double& gamma, double& phi);
+    // The model of activityModel. A negative or undefined m, a state without a molar volume,
+    // or an osmotic coefficient not above 0 (a model outside its range): NaN or the values
+    // found, with the error flag; the flag cleared otherwise.
     void calculateActivity(double m, double& aw, double& b, double& phi);
     void calculateIceActivity(double& a);
+    // The molality in equilibrium with ice at T (K), 1 bar, with a_w reduced by (1 - y), into
+    // saltMolality; the freezing-point (Thurmond) model is used, activityModel is kept.
     void calculateIceMeltingH2ONaCl(double TK, double y);
     void calculateOsmoticPressure(double TK, double m);
     void calculateOsmoticTemperature(double Pbar, double m);
@@ -194,6 +199,9 @@ class WaterEOS : public FluidPhase {
     static double calculate_Mao_Duan_density(double TK, double Pbar, double m);
 
     // ------------------------- dielectric constant, transport, ice and volume correlations
+    // Johnson-Norton and Uematsu-Franck polynomials at T (K) and molar volume V (the state
+    // evaluated first when flag is set): NaN with the error flag where the polynomial, taken
+    // beyond its fit, falls below 1 (Uematsu-Franck gives -10.2 at 1186 K, 1096 kg/m3).
     double calculateEpsilon_JohnsonNorton(double TK, double Vm3, FILE* out, char flag);
     double calculateEpsilon_UematsuFranck(double TK, double Vm3, FILE* out, char flag);
     // Helgeson-Kirkham: NaN with the error flag for steam-like densities (below 0.3 g/cm3)

@@ -309,6 +309,8 @@ void WaterEOS::initializeSaturationVolumesFromP(const char*, double Pbar) {
 }
 
 void WaterEOS::calculateTheSaturationTemperature(double Pbar, char print) {
+    // The search solves each phase on its own side; the caller's selector is given back.
+    const int selector = phase;
     double Tstart = water::saturationTemperatureFit(Pbar);
     Vl0 = water::saturatedLiquidVolumeFitFromP(Pbar);
     double v = water::saturatedVapourVolumeFitHighP(Pbar);
@@ -339,6 +341,7 @@ void WaterEOS::calculateTheSaturationTemperature(double Pbar, char print) {
         dump();
     }
     Hvap = H - Hliquid;
+    set_the_phase_as(selector);
     error = failed;
 }
 

@@ -153,11 +153,10 @@ bool saturationFromEntropyNearCritical(WaterEOS& w, double entropy, bool liquid)
 
 // The general search, its entropy met to rounding by a secant on T where it stopped short;
 // within 0.6 J/(mol K) of the critical entropy, where it failed, the near-critical search.
-int saturationFromEntropy(WaterEOS& w, double entropy, bool liquid) {
+int saturationFromEntropySearch(WaterEOS& w, double entropy, bool liquid) {
     w.S = entropy;
     setSearchStart(w, liquid ? water::boilingStartFromS(entropy)
                              : water::condensationStartFromS(entropy));
-    const int selector = w.phase;
     const int code = liquid ? w.calculateLiquidSaturationFromEntropy(entropy)
                             : w.calculateGasSaturationFromEntropy(entropy);
     if (code == 0 && w.error == 0) {
@@ -172,9 +171,16 @@ int saturationFromEntropy(WaterEOS& w, double entropy, bool liquid) {
     }
     if (std::fabs(entropy - w.Scrit) < 0.6 && saturationFromEntropyNearCritical(w, entropy, liquid))
         return 0;
-    w.set_the_phase_as(selector);
     w.error = 1;
     return code != 0 ? code : 1;
+}
+
+// The search leaves the saturated state; the phase selector it moves is the caller's again.
+int saturationFromEntropy(WaterEOS& w, double entropy, bool liquid) {
+    const int selector = w.phase;
+    const int code = saturationFromEntropySearch(w, entropy, liquid);
+    w.set_the_phase_as(selector);
+    return code;
 }
 
 }  // namespace
@@ -189,12 +195,11 @@ int WaterEOS::calculateCondensationPointFromS(double entropy) {
 
 namespace {
 
-// The entropy of the state (T, P); false when the state could not be computed.
+// The entropy of the stable state at (T, P), whatever side the phase selector names (a
+// superheated liquid's entropy has no condensation point); false when there is no state.
 bool entropyOfState(WaterEOS& w, double TK, double Pbar) {
-    w.temperature(TK);
-    w.pressure(Pbar);
-    w.calculate_molar_volume();
-    if (w.error) return false;
+    if (w.calculateStableStateFromTP(TK, Pbar) == FluidPhase::StablePhase::None || w.error)
+        return false;
     w.calculate_state_functions();
     return !w.error;
 }

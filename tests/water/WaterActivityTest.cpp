@@ -115,7 +115,8 @@ TEST_F(WaterActivityTest, FreezingPointFollowsTheIceLiquidusOfBodnar) {
         EXPECT_NEAR(water::weightPercentFromMolality(water.saltMolality), bodnar, 0.6)
             << depression;
     }
-    EXPECT_EQ(water.activityModel, 1);
+    // The ice curve uses the freezing-point model for itself; the caller's stays selected.
+    EXPECT_EQ(water.activityModel, 0);
     // A lower water activity (y > 0) needs less salt for the same ice.
     water.calculateIceMeltingH2ONaCl(263.15, 0.0);
     double plain = water.saltMolality;

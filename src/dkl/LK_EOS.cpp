@@ -303,6 +303,12 @@ double LK_EOS::calculate_state_functions() {
     return P;
 }
 
+void LK_EOS::calculateFugacityAlongVolume() {
+    if (!stateKnown()) return;
+    error = 0;
+    calculate_fugacities();
+}
+
 void LK_EOS::calculate_fugacities() {
     if (!stateKnown()) return;
     Departures d;

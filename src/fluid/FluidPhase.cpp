@@ -295,7 +295,11 @@ double FluidPhase::calculate_pressure() {
 
 bool FluidPhase::pressureAndSlopeAt(double Vm3, double& Pcalc) {
     volume(Vm3);
-    if (isBelowCoVolume(Vm3)) return false;
+    if (isBelowCoVolume(Vm3)) {
+        // No state here: nothing of an earlier evaluation may pass for this volume's.
+        Z = dZdV = dPdV = std::numeric_limits<double>::quiet_NaN();
+        return false;
+    }
     Z = dZdV = 0.0;
     double sumaVV = 0.0;
     bool failed = false;

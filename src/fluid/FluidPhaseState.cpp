@@ -192,6 +192,8 @@ void FluidPhase::calculateFugacityAlongVolume() {
         return;
     }
     const double R = gasConstant;
+    // A flag a failure before left belongs to no result of this call.
+    error = 0;
     Z = dZdV = 0.0;
     double mu = std::log(V) - 1.0, dmu = 1.0 / V;
     bool failed = false;

@@ -107,6 +107,85 @@ TEST(CubicStates, SlopeAfterCompositionChangesIsTheStates) {
         }
 }
 
+TEST(CubicStates, VolumeSolveUsesTheCovolumeOfTheCurrentComposition) {
+    // The volume search compared each trial volume with the covolume of the last graph
+    // evaluation, which may have been at another composition: after x1 = 0.01 -> 0.9 -> 0.01
+    // the closed-form volume was refused, its evaluation error discarded and dP/dV, dZ/dV
+    // left from the other composition (PRSV +7.76e10 and +703.2 where the state's are
+    // -3.6085e14 and -3.0842e6). Each slope against a fresh model and a central difference
+    // of calculate_pressure.
+    struct Mixture {
+        const char* name;
+        std::function<std::unique_ptr<FluidPhase>()> make;
+    };
+    const Mixture mixtures[] = {
+        {"PRSV H2O-CO2", fluidOf<PRSV>({"H2O", "CO2"}, 2, 0)},
+        {"SRK1 H2O-CO2", fluidOf<SRK1>({"H2O", "CO2"}, 2, 0)},
+        {"DaridonEOS H2O-CH4", fluidOf<DaridonEOS>({"H2O", "CH4"}, 2)},
+    };
+    using Step = std::array<double, 3>;  // T (K), P (bar), x1
+    const std::vector<std::vector<Step>> sequences = {
+        {{300, 1, 0.01}, {400, 100, 0.9}, {301, 1, 0.01}},
+        {{300, 1, 0.01}, {300, 1, 0.9}, {300, 1, 0.01}},
+    };
+    auto volumeAt = [](FluidPhase& f, const Step& s) {
+        f.composition(1.0 - s[2], s[2]);
+        f.temperature(s[0]);
+        f.pressure(s[1]);
+        f.calculate_molar_volume();
+    };
+    for (const Mixture& m : mixtures)
+        for (const auto& sequence : sequences) {
+            SCOPED_TRACE(m.name);
+            auto used = m.make(), fresh = m.make();
+            for (const Step& s : sequence) volumeAt(*used, s);
+            volumeAt(*fresh, sequence.back());
+            ASSERT_EQ(fresh->error, 0);
+            EXPECT_EQ(used->error, 0);
+            EXPECT_DOUBLE_EQ(used->V, fresh->V);
+            EXPECT_NEAR(used->dPdV, fresh->dPdV, 1e-9 * std::fabs(fresh->dPdV));
+            EXPECT_NEAR(used->dZdV, fresh->dZdV, 1e-9 * std::fabs(fresh->dZdV));
+            EXPECT_NEAR(used->dZdP, fresh->dZdP, 1e-9 * std::fabs(fresh->dZdP));
+            const double T = sequence.back()[0], V = fresh->V, h = 1e-6 * V;
+            auto P = [&](double v) {
+                fresh->volume(v);
+                return fresh->calculate_pressure();
+            };
+            const double slope = (P(V + h) - P(V - h)) / (2 * h);
+            EXPECT_NEAR(used->dPdV, slope, 1e-5 * std::fabs(slope)) << T;
+        }
+    // A (T, V) state at the other composition, then (T, P): the same volume, and success.
+    auto used = fluidOf<PRSV>({"H2O", "CO2"}, 2, 0)(), fresh = fluidOf<PRSV>({"H2O", "CO2"}, 2, 0)();
+    used->composition(0.1, 0.9);
+    used->calculateFromTV(300.0, 2.2e-5, 0);
+    for (FluidPhase* f : {used.get(), fresh.get()}) {
+        f->composition(0.99, 0.01);
+        f->calculateFromTP(300.0, 1.0, 0);
+    }
+    ASSERT_EQ(fresh->error, 0);
+    EXPECT_EQ(used->error, 0);
+    EXPECT_DOUBLE_EQ(used->V, fresh->V);
+}
+
+TEST(CubicStates, RefusedVolumeLeavesNoSlopeOfAnotherState) {
+    // Below the covolume the model has no state: the search is refused and reports it,
+    // without a dZ/dV or dP/dV of an earlier evaluation.
+    auto f = fluidOf<PRSV>({"H2O", "CO2"}, 2, 0)();
+    f->composition(0.5, 0.5);
+    f->calculateFromTP(400.0, 100.0, 0);
+    ASSERT_EQ(f->error, 0);
+    const double b = f->interaction[0]->getVolumeMinimum();
+    ASSERT_GT(b, 0.0);
+    double F = 0.0, dF = 0.0;
+    f->equationError = 0;
+    f->equationForCalculating_V_FromTP(0.5 * b, F, dF);
+    EXPECT_EQ(f->equationError, 1);
+    EXPECT_TRUE(std::isnan(f->dZdV));
+    EXPECT_TRUE(std::isnan(f->dPdV));
+    EXPECT_TRUE(std::isnan(f->Z));
+    f->equationError = 0;
+}
+
 struct PureCubic {
     const char* name;
     std::function<std::unique_ptr<FluidPhase>()> make;

@@ -174,6 +174,18 @@ bool FluidPhase::isBelowCoVolume(double Vm3) {
     return !interaction.empty() && interaction[0] && interaction[0]->getVolumeMinimum() >= Vm3;
 }
 
+bool FluidPhase::hasIdealGasPart() const {
+    return ideal != nullptr && ideal->root != nullptr && ideal->isIdealGasPart();
+}
+
+bool FluidPhase::isothermalSlopeVanishes() const {
+    // V^2 (dP/dV)_T / (R T) is -1 for the ideal gas; at a critical point it is zero, and a
+    // state found there from (T, P) keeps it within about 1e-9 of zero, as its pressure
+    // moves by less than the solve's tolerance across the whole critical region.
+    constexpr double kVanishing = 1e-8;
+    return !(std::fabs(V * V * dPdV) > kVanishing * gasConstant * T);
+}
+
 bool FluidPhase::admitsVolume(double, double) {
     return true;
 }

@@ -164,6 +164,32 @@ TEST_F(WagnerPrussTest, FailedSolveLeavesNoFlagForTheNextCall) {
     EXPECT_DOUBLE_EQ(water.fugacity[0], fresh.fugacity[0]);
 }
 
+TEST_F(WagnerPrussTest, CriticalStateHasNoIsobaricHeatCapacity) {
+    // At the critical point (dP/dV)_T is zero to rounding, and the heat capacity at constant
+    // pressure came out as -8.9e17 J/(kg K) (as a (T, P) state, +2.5e12): none, nor a sound
+    // speed or Joule-Thomson coefficient, and the state is named critical, not liquid. A
+    // kelvin above, the isobaric heat capacity is there again and exceeds cv.
+    water.temperature(647.1);
+    water.volume(kM / 322.0);
+    water.search_the_critical_point_of_the_pure_component();
+    ASSERT_EQ(water.error, 0);
+    water.calculate_state_functions();
+    EXPECT_EQ(water.error, 0);
+    EXPECT_TRUE(water.isothermalSlopeVanishes());
+    EXPECT_TRUE(std::isfinite(water.Cv) && water.Cv > 0.0);
+    EXPECT_TRUE(std::isnan(water.Cp));
+    EXPECT_TRUE(std::isnan(water.soundSpeed));
+    EXPECT_TRUE(std::isnan(water.jouleThomson));
+    EXPECT_EQ(water.calculateStableStateFromTP(647.096, 220.64), FluidPhase::StablePhase::Critical);
+    EXPECT_TRUE(std::isnan(water.Cp));
+    EXPECT_EQ(water.calculateStableStateFromTP(647.096, 230.0), FluidPhase::StablePhase::Fluid);
+    water.calculateFromTV(648.096, kM / 322.0, 0);
+    ASSERT_EQ(water.error, 0);
+    EXPECT_FALSE(water.isothermalSlopeVanishes());
+    EXPECT_GT(water.Cp, water.Cv);
+    EXPECT_TRUE(std::isfinite(water.Cp) && std::isfinite(water.soundSpeed));
+}
+
 TEST_F(WagnerPrussTest, SurfaceTensionIsTheInternationalEquation) {
     water.temperature(298.15);
     EXPECT_NEAR(water.calculateSigma(0, 0), 0.07197, 5e-6);

@@ -300,6 +300,7 @@ double LK_EOS::calculate_state_functions() {
     // method does not give.
     Cv = std::numeric_limits<double>::quiet_NaN();
     soundSpeed = std::numeric_limits<double>::quiet_NaN();
+    dPdV = std::numeric_limits<double>::quiet_NaN();
     return P;
 }
 

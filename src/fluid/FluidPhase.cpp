@@ -182,8 +182,9 @@ bool FluidPhase::isothermalSlopeVanishes() const {
     // V^2 (dP/dV)_T / (R T) is -1 for the ideal gas; at a critical point it is zero, and a
     // state found there from (T, P) keeps it within about 1e-9 of zero, as its pressure
     // moves by less than the solve's tolerance across the whole critical region.
+    // A slope the model does not give (NaN) is not a vanishing one.
     constexpr double kVanishing = 1e-8;
-    return !(std::fabs(V * V * dPdV) > kVanishing * gasConstant * T);
+    return std::isfinite(dPdV) && std::fabs(V * V * dPdV) <= kVanishing * gasConstant * T;
 }
 
 bool FluidPhase::admitsVolume(double, double) {

@@ -263,8 +263,9 @@ void FluidPhase::dump() {
         line("cp residual", Cp - kGasConstant, false);
     } else {
         if (!hasIdealGasPart())
-            std::printf("   No ideal-gas part: no heat capacity, sound speed or Joule-Thomson "
-                        "coefficient\n");
+            std::printf(
+                "   No ideal-gas part: no heat capacity, sound speed or Joule-Thomson "
+                "coefficient\n");
         line("h", H, true);
         line("u", U, true);
         line("s", S, false);
@@ -291,8 +292,9 @@ void FluidPhase::dump() {
                     fugacityCoefficient[i]);
     if (ideal == nullptr) return;
     if (isothermalSlopeVanishes())
-        std::printf("   (dP/dV)_T vanishes: a critical state, without cp, sound speed or "
-                    "Joule-Thomson coefficient\n");
+        std::printf(
+            "   (dP/dV)_T vanishes: a critical state, without cp, sound speed or "
+            "Joule-Thomson coefficient\n");
     std::printf("->  Joule-Thomson %s K/bar\n", number("%12.4lf", jouleThomson * 1e5).c_str());
     std::printf("      Sound speed %s m/s\n", number("%12.2f", soundSpeed).c_str());
 }

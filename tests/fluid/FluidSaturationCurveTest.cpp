@@ -96,7 +96,8 @@ TEST_F(SaturationCurve, EveryChannelWritesTheSameRowsCriticalFirst) {
     // Bit for bit, "nan" included (the critical row has no cp, sound speed or Joule-Thomson
     // coefficient).
     auto same = [](const Row& a, const Row& b) {
-        return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+        return a.size() == b.size() &&
+               std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
     };
     for (size_t r = 0; r < gathered.size(); ++r) {
         EXPECT_TRUE(same(streamed[r], gathered[r])) << "row " << r;

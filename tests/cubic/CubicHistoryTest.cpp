@@ -70,27 +70,31 @@ TEST(CubicStates, AmountsReachTheTermsAsFractions) {
     EXPECT_DOUBLE_EQ(byAmounts.moles[0], 0.9);
 }
 
+// The term cubics' water mixtures, and states x -> x' -> x of the second component's
+// fraction at the same T and P or with T and P changed as well.
+struct Mixture {
+    const char* name;
+    std::function<std::unique_ptr<FluidPhase>()> make;
+};
+const Mixture kWaterMixtures[] = {
+    {"PRSV H2O-CO2", fluidOf<PRSV>({"H2O", "CO2"}, 2, 0)},
+    {"SRK1 H2O-CO2", fluidOf<SRK1>({"H2O", "CO2"}, 2, 0)},
+    {"DaridonEOS H2O-CH4", fluidOf<DaridonEOS>({"H2O", "CH4"}, 2)},
+};
+using Step = std::array<double, 3>;  // T (K), P (bar), x1
+const std::vector<std::vector<Step>> kCompositionRoundTrips = {
+    {{300, 1, 0.01}, {300, 1, 0.5}, {300, 1, 0.01}},
+    {{300, 1, 0.01}, {300, 1, 0.9}, {300, 1, 0.01}},
+    {{300, 1, 0.01}, {400, 100, 0.9}, {301, 1, 0.01}},
+};
+
 TEST(CubicStates, SlopeAfterCompositionChangesIsTheStates) {
     // After x1 = 0.01 -> 0.5 -> 0.01 at 300 K and 1 bar the term cubics returned the second
     // state's dZ/dV (-451005) and a dP/dV of -5.26e13 where a difference gives -3.646e14;
     // after (300 K, 1 bar, 0.01) -> (400 K, 100 bar, 0.9) -> (301 K, 1 bar, 0.01) a dP/dV of
     // the wrong sign. The last state's slopes against central differences of P(V).
-    struct Mixture {
-        const char* name;
-        std::function<std::unique_ptr<FluidPhase>()> make;
-    };
-    const Mixture mixtures[] = {
-        {"PRSV H2O-CO2", fluidOf<PRSV>({"H2O", "CO2"}, 2, 0)},
-        {"SRK1 H2O-CO2", fluidOf<SRK1>({"H2O", "CO2"}, 2, 0)},
-        {"DaridonEOS H2O-CH4", fluidOf<DaridonEOS>({"H2O", "CH4"}, 2)},
-    };
-    using Step = std::array<double, 3>;  // T (K), P (bar), x1
-    const std::vector<std::vector<Step>> sequences = {
-        {{300, 1, 0.01}, {300, 1, 0.5}, {300, 1, 0.01}},
-        {{300, 1, 0.01}, {400, 100, 0.9}, {301, 1, 0.01}},
-    };
-    for (const Mixture& m : mixtures)
-        for (const auto& sequence : sequences) {
+    for (const Mixture& m : kWaterMixtures)
+        for (const auto& sequence : kCompositionRoundTrips) {
             SCOPED_TRACE(m.name);
             auto f = m.make();
             for (const Step& s : sequence) {
@@ -118,28 +122,14 @@ TEST(CubicStates, VolumeSolveUsesTheCovolumeOfTheCurrentComposition) {
     // left from the other composition (PRSV +7.76e10 and +703.2 where the state's are
     // -3.6085e14 and -3.0842e6). Each slope against a fresh model and a central difference
     // of calculate_pressure.
-    struct Mixture {
-        const char* name;
-        std::function<std::unique_ptr<FluidPhase>()> make;
-    };
-    const Mixture mixtures[] = {
-        {"PRSV H2O-CO2", fluidOf<PRSV>({"H2O", "CO2"}, 2, 0)},
-        {"SRK1 H2O-CO2", fluidOf<SRK1>({"H2O", "CO2"}, 2, 0)},
-        {"DaridonEOS H2O-CH4", fluidOf<DaridonEOS>({"H2O", "CH4"}, 2)},
-    };
-    using Step = std::array<double, 3>;  // T (K), P (bar), x1
-    const std::vector<std::vector<Step>> sequences = {
-        {{300, 1, 0.01}, {400, 100, 0.9}, {301, 1, 0.01}},
-        {{300, 1, 0.01}, {300, 1, 0.9}, {300, 1, 0.01}},
-    };
     auto volumeAt = [](FluidPhase& f, const Step& s) {
         f.composition(1.0 - s[2], s[2]);
         f.temperature(s[0]);
         f.pressure(s[1]);
         f.calculate_molar_volume();
     };
-    for (const Mixture& m : mixtures)
-        for (const auto& sequence : sequences) {
+    for (const Mixture& m : kWaterMixtures)
+        for (const auto& sequence : kCompositionRoundTrips) {
             SCOPED_TRACE(m.name);
             auto used = m.make(), fresh = m.make();
             for (const Step& s : sequence) volumeAt(*used, s);

@@ -145,10 +145,10 @@ void TermCubic::calculate_molar_volume() {
     if (!prepareVolumeSearch()) return;
     FluidPhase::calculate_fixed_parameters();
     if (!resolve_cubic_equation_in_Z()) return;
-    // The model at that volume refreshes Z and dZ/dV from the terms themselves.
-    double f = 0.0, df = 0.0;
-    equationForCalculating_V_FromTP(V, f, df);
-    equationError = 0;
+    // The model at that volume refreshes Z and dZ/dV from the terms themselves; a volume it
+    // refuses is no state, whatever the fields then hold.
+    double Pcalc = 0.0;
+    if (!pressureAndSlopeAt(V, Pcalc)) error = 1;
     for (Interaction* term : interaction)
         if (term && term->error) error = 1;
     dPdV = (dZdV - Z / V) * R * T / V;

@@ -47,7 +47,18 @@ void VdWr::calculate_volume_dependent_parameters() {
 }
 
 double VdWr::getVolumeMinimum() {
-    return b_ != nullptr ? b_->value() : 0.0;
+    // From the term's own composition, not from the b node: the node holds the covolume of
+    // the last graph evaluation, which may have been at another composition.
+    return mixtureCovolume(covolumes_.bij);
+}
+
+double VdWr::mixtureCovolume(const std::vector<double>& pairs) const {
+    const size_t n = x.size();
+    if (n == 0 || pairs.size() != n * n) return 0.0;
+    double b = 0.0;
+    for (size_t i = 0; i < n; ++i)
+        for (size_t j = 0; j < n; ++j) b += x[i] * x[j] * pairs[i * n + j];
+    return b;
 }
 
 void VdWr::apply_mixing_rules() {}
@@ -108,6 +119,13 @@ void VdWr2::number_of_components(int n) {
 
 void VdWr2::calculate_fixed_parameters() {
     if (covolumes_.count() == 2) covolumeTable_.write(T, covolumes_.b[0], covolumes_.b[1]);
+}
+
+double VdWr2::getVolumeMinimum() {
+    if (covolumes_.count() != 2 || x.size() != 2) return 0.0;
+    const double b1 = covolumes_.b[0], b2 = covolumes_.b[1];
+    const double b12 = 0.5 * (b1 + b2) * (1.0 - covolumeTable_.kb.value(T));
+    return mixtureCovolume({b1, b12, b12, b2});
 }
 
 void VdWr2::set_binary_interaction_kbij(int, int, double k0, double k1, double T0, double w) {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "anderko/Repulsion.h"
 #include "cubic/CubicTerms.h"
@@ -23,7 +24,8 @@ class VdWr : public Repulsion, public CovolumeSetters {
 
     void number_of_components(int n) override;
     void calculate_volume_dependent_parameters() override;
-    // The covolume b (m3/mol) of the last evaluation: the volume search stays above it.
+    // The covolume b (m3/mol) at the term's current composition (and temperature): the
+    // volume search stays above it.
     double getVolumeMinimum() override;
     virtual void apply_mixing_rules();
 
@@ -40,6 +42,9 @@ class VdWr : public Repulsion, public CovolumeSetters {
     // Sizes the root for n components and marks V's leaf; the caller then analyses the
     // dependencies. False without a graph.
     bool sizeGraph(int n);
+    // sum_ij x_i x_j b_ij over the n x n pair covolumes at the term's composition; 0 when
+    // they are not sized to it.
+    double mixtureCovolume(const std::vector<double>& pairs) const;
 
     void covolumesSet() override { apply_mixing_rules(); }
     const std::string& termName() const override { return modelName; }
@@ -69,6 +74,7 @@ class VdWr2 : public VdWr {
 
     void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
+    double getVolumeMinimum() override;
     // The step of the cross covolume (the indices name the one pair and are not used).
     void set_binary_interaction_kbij(int i, int j, double k0, double k1, double T0, double w);
     // k(T) of the cross covolume.

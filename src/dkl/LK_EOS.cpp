@@ -302,7 +302,14 @@ double LK_EOS::calculate_state_functions() {
     // method does not give.
     Cv = std::numeric_limits<double>::quiet_NaN();
     soundSpeed = std::numeric_limits<double>::quiet_NaN();
+    dPdV = std::numeric_limits<double>::quiet_NaN();
     return P;
+}
+
+void LK_EOS::calculateFugacityAlongVolume() {
+    if (!stateKnown()) return;
+    error = 0;
+    calculate_fugacities();
 }
 
 void LK_EOS::calculate_fugacities() {

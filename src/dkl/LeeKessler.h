@@ -105,6 +105,9 @@ class LK_EOS : public FluidPhase {
     double calculate_pressure() override;
     double calculate_state_functions() override;
     void calculate_fugacities() override;
+    // No terms to follow along an isotherm: the fugacities of the state solved from (T, P),
+    // or the flag, as calculate_pressure.
+    void calculateFugacityAlongVolume() override;
 
     // Lines "name1 name2 zT_hi zT_lo zV_hi zV_lo" of "LK.BIP" for the components present;
     // "#" starts a comment line. A missing file: no binary parameters (said once).

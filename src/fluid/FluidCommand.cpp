@@ -215,9 +215,13 @@ bool runIsopleth(FluidPhase& fluid, const Values& v) {
 // The printed state is a result only when its values are numbers.
 bool isFiniteState(const FluidPhase& f) {
     // Far outside a model's range the pressure may stay finite while the heat capacities
-    // overflow: every printed property must be a number.
-    for (double value : {f.T, f.P, f.V, f.Z, f.A, f.U, f.H, f.S, f.Cv, f.Cp, f.dPdV})
+    // overflow: every printed property must be a number, but for the heat capacities a
+    // model without the ideal gas's does not give, and cp at a critical point.
+    for (double value : {f.T, f.P, f.V, f.Z, f.A, f.U, f.H, f.S, f.dPdV})
         if (!std::isfinite(value)) return false;
+    const bool heatCapacities = f.ideal == nullptr || f.hasIdealGasPart();
+    if (heatCapacities && !std::isfinite(f.Cv)) return false;
+    if (heatCapacities && !f.isothermalSlopeVanishes() && !std::isfinite(f.Cp)) return false;
     if (!(f.T > 0.0) || !(f.V > 0.0)) return false;
     for (int i = 0; i < f.nc; ++i)
         if (!std::isfinite(f.fugacity[static_cast<std::size_t>(i)])) return false;
@@ -246,7 +250,9 @@ bool printStateAtTV(FluidPhase& f, const Values& v) {
         std::fprintf(stderr, "TV failed: no state at T = %g K, V = %g cm3/mol\n", TK, Vm3 / kCm3);
         return false;
     }
-    if (!(f.dPdV < 0.0)) std::printf("Mechanically unstable state (dP/dV >= 0)\n");
+    // A slope that is rounding at a critical point is not instability (the printout says).
+    if (!(f.dPdV < 0.0) && !f.isothermalSlopeVanishes())
+        std::printf("Mechanically unstable state (dP/dV >= 0)\n");
     f.dump();
     return true;
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
@@ -425,8 +426,13 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
         std::printf("V   %12f cm3/mol\n", V * 1e6);
         std::printf("rho %12f kg/m3\n", M / V);
         std::printf("P   %12f bar\n", P * 1e-5);
-        std::printf("cv  %12f kJ/kg/K\n", 0.001 * Cv / M);
-        std::printf("cp  %12f kJ/kg/K\n", 0.001 * Cp / M);
+        // At the critical point (dP/dV)_T is zero but for rounding: no cp to print.
+        for (const auto& [name, value] : {std::pair{"cv", Cv}, std::pair{"cp", Cp}}) {
+            if (std::isfinite(value))
+                std::printf("%s  %12f kJ/kg/K\n", name, 0.001 * value / M);
+            else
+                std::printf("%s  %12s\n", name, "undefined");
+        }
     } else {
         std::fprintf(stderr,
                      "Critical point not found: the search from T = %g K, V = %g cm3/mol "

@@ -174,6 +174,19 @@ bool FluidPhase::isBelowCoVolume(double Vm3) {
     return !interaction.empty() && interaction[0] && interaction[0]->getVolumeMinimum() >= Vm3;
 }
 
+bool FluidPhase::hasIdealGasPart() const {
+    return ideal != nullptr && ideal->root != nullptr && ideal->isIdealGasPart();
+}
+
+bool FluidPhase::isothermalSlopeVanishes() const {
+    // V^2 (dP/dV)_T / (R T) is -1 for the ideal gas; at a critical point it is zero, and a
+    // state found there from (T, P) keeps it within about 1e-9 of zero, as its pressure
+    // moves by less than the solve's tolerance across the whole critical region.
+    // A slope the model does not give (NaN) is not a vanishing one.
+    constexpr double kVanishing = 1e-8;
+    return std::isfinite(dPdV) && std::fabs(V * V * dPdV) <= kVanishing * gasConstant * T;
+}
+
 bool FluidPhase::admitsVolume(double, double) {
     return true;
 }
@@ -295,7 +308,11 @@ double FluidPhase::calculate_pressure() {
 
 bool FluidPhase::pressureAndSlopeAt(double Vm3, double& Pcalc) {
     volume(Vm3);
-    if (isBelowCoVolume(Vm3)) return false;
+    if (isBelowCoVolume(Vm3)) {
+        // No state here: nothing of an earlier evaluation may pass for this volume's.
+        Z = dZdV = dPdV = std::numeric_limits<double>::quiet_NaN();
+        return false;
+    }
     Z = dZdV = 0.0;
     double sumaVV = 0.0;
     bool failed = false;

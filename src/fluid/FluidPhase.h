@@ -257,6 +257,13 @@ class FluidPhase : public Phase {
     virtual VolumeStart volumeSearchStart(bool liquidSide);
     // Whether V (m3/mol) lies at or below the first term's co-volume, where no fluid exists.
     bool isBelowCoVolume(double Vm3);
+    // Whether the model's ideal-term slot holds the ideal gas itself; a model with none, or
+    // with only a zero-density correction there, gives no heat capacity of the whole fluid.
+    bool hasIdealGasPart() const;
+    // Whether (dP/dV)_T of the last state functions vanishes to within the rounding of the
+    // state (a critical point): the heat capacity at constant pressure, the sound speed and
+    // the Joule-Thomson coefficient then have no value.
+    bool isothermalSlopeVanishes() const;
     // Gas constant of the model (J/(mol K)), given to every term it holds and takes later.
     void setGasConstant(double R);
     double gasConstant = kGasConstant;
@@ -351,7 +358,7 @@ class FluidPhase : public Phase {
     // lower Gibbs energy kept. The phase selector is left as it was. None, with the error
     // flag set, V the last volume tried and volumeSolver->iterations its count, when
     // neither side gives a state (FluidStableState.cpp).
-    enum class StablePhase { None, Liquid, Vapour, Fluid };
+    enum class StablePhase { None, Liquid, Vapour, Fluid, Critical };
     StablePhase calculateStableStateFromTP(double TK, double Pbar);
     static const char* nameOf(StablePhase phase);
     // The critical temperature and volume by which calculateStableStateFromTP names its

@@ -26,12 +26,13 @@ bool refusedBelowCoVolume(FluidPhase& fluid) {
     return true;
 }
 // c^2 = (dP/drho)_s = -(V^2/M) (dP/dV)_s, (dP/dV)_s = -A_vv + A_Tv^2 / A_TT. Without an
-// ideal-gas term the heat capacity is a residual one and gives no sound speed; a state
-// without mechanical or thermal stability has none either (NaN, printed "undefined"). No
-// molar mass, or derivatives that are not finite, are a failed evaluation: the flag.
+// ideal-gas part the heat capacity is a residual one (or none) and gives no sound speed; a
+// state without mechanical or thermal stability has none either, nor one at a critical
+// point (NaN, printed "undefined"). No molar mass, or derivatives that are not finite, are a
+// failed evaluation: the flag.
 double soundSpeedAt(FluidPhase& fluid) {
     constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
-    if (fluid.ideal == nullptr || fluid.ideal->root == nullptr) return kNone;
+    if (!fluid.hasIdealGasPart() || fluid.isothermalSlopeVanishes()) return kNone;
     const double c2 = (fluid.Avv - fluid.ATv * fluid.ATv / fluid.ATT) * fluid.V * fluid.V / fluid.M;
     if (!(fluid.M > 0.0) || !std::isfinite(c2)) {
         fluid.error = 1;
@@ -94,6 +95,16 @@ double FluidPhase::calculate_state_functions() {
     ATvv = R * aVV + RT * aTVV;
     ATTv = 2 * R * aTV + RT * aTTV;
     soundSpeed = soundSpeedAt(*this);
+    constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    if (ideal != nullptr && !hasIdealGasPart()) {
+        // The slot holds a zero-density correction, not the ideal gas: the temperature
+        // derivatives above lack the ideal gas's and are no heat capacities at all (IUPAC
+        // CO2 at 300 K and 1 bar would be -666 J/(kg K)), neither whole nor residual.
+        Cv = Cp = jouleThomson = kNone;
+    } else if (isothermalSlopeVanishes()) {
+        // (dP/dV)_T is rounding: Cp - Cv = -T (dP/dT)^2/(dP/dV) has any size and sign.
+        Cp = jouleThomson = kNone;
+    }
     return P;
 }
 
@@ -192,6 +203,8 @@ void FluidPhase::calculateFugacityAlongVolume() {
         return;
     }
     const double R = gasConstant;
+    // A flag a failure before left belongs to no result of this call.
+    error = 0;
     Z = dZdV = 0.0;
     double mu = std::log(V) - 1.0, dmu = 1.0 / V;
     bool failed = false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -241,7 +242,9 @@ void FluidPhase::dump() {
         }
     }
     auto line = [this](const char* name, double perMole, bool energy) {
-        if (energy)
+        if (!std::isfinite(perMole))
+            std::printf("-> %14s %12s\n", name, "undefined");
+        else if (energy)
             std::printf("-> %14s %12.2f kJ/kg   %12.2f kJ/mol\n", name, perMole / M / 1000,
                         perMole / 1000);
         else
@@ -259,6 +262,10 @@ void FluidPhase::dump() {
         line("cv residual", Cv, false);
         line("cp residual", Cp - kGasConstant, false);
     } else {
+        if (!hasIdealGasPart())
+            std::printf(
+                "   No ideal-gas part: no heat capacity, sound speed or Joule-Thomson "
+                "coefficient\n");
         line("h", H, true);
         line("u", U, true);
         line("s", S, false);
@@ -274,12 +281,20 @@ void FluidPhase::dump() {
             std::snprintf(text, sizeof text, "%12s", "undefined");
         return std::string(text);
     };
-    std::printf("->          alpha %s K-1,       beta %s Pa-1\n", number("%12lg", dVdT / V).c_str(),
-                number("%12lg", -1 / (V * dPdV)).c_str());
+    // Both diverge at a critical point, where what the slope gives them is rounding.
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    const bool critical = isothermalSlopeVanishes();
+    std::printf("->          alpha %s K-1,       beta %s Pa-1\n",
+                number("%12lg", critical ? none : dVdT / V).c_str(),
+                number("%12lg", critical ? none : -1 / (V * dPdV)).c_str());
     for (int i = 0; i < nc; ++i)
         std::printf("->    fugacity[%d] %12.2f bar, fugcoef[%d] %12f\n", i, fugacity[i] * 1e-5, i,
                     fugacityCoefficient[i]);
     if (ideal == nullptr) return;
+    if (isothermalSlopeVanishes())
+        std::printf(
+            "   (dP/dV)_T vanishes: a critical state, without cp, sound speed or "
+            "Joule-Thomson coefficient\n");
     std::printf("->  Joule-Thomson %s K/bar\n", number("%12.4lf", jouleThomson * 1e5).c_str());
     std::printf("      Sound speed %s m/s\n", number("%12.2f", soundSpeed).c_str());
 }

@@ -24,9 +24,11 @@ constexpr long kMaxTries = 200000;
 
 using Residual = void (FluidPhase::*)(double, double&, double&);
 
-// One Newton-Raphson solve of a fluid residual from start; false (with both error flags
+// One Newton-Raphson solve of a fluid residual from start; false (with the phase error flag
 // raised) when it failed. On success the residual is evaluated once more at the root so
-// that the fluid holds the block of the solution itself.
+// that the fluid holds the block of the solution itself. The residual's own flag is lowered
+// either way: it tells a solver about one evaluation, and left raised it would fail the
+// next solve of any kind on this fluid.
 bool solveOne(FluidPhase& fluid, Residual residual, double start, double tolerance, double& root) {
     NewtonRaphson solver;
     solver.equation = &fluid;
@@ -38,13 +40,15 @@ bool solveOne(FluidPhase& fluid, Residual residual, double start, double toleran
     root = solver.solve();
     if (solver.error != 0 || !std::isfinite(root)) {
         fluid.error = 1;
-        fluid.equationError = 1;
+        fluid.equationError = 0;
         return false;
     }
     double f = 0.0, df = 0.0;
+    fluid.equationError = 0;
     (fluid.*residual)(root, f, df);
     if (fluid.equationError != 0) {
         fluid.error = 1;
+        fluid.equationError = 0;
         return false;
     }
     fluid.error = 0;
@@ -209,7 +213,6 @@ void mixtureSpinodalFromV(FluidPhase& f, Residual residual, double TK, double Vs
     f.temperature(TK);
     setBinaryComposition(f, x1);
     if (Vstart < 0.0) {
-        f.equationError = 1;
         f.error = 1;
         return;
     }

@@ -61,6 +61,8 @@ const char* FluidPhase::nameOf(StablePhase phase) {
             return "vapour";
         case StablePhase::Fluid:
             return "fluid";
+        case StablePhase::Critical:
+            return "critical";
         case StablePhase::None:
             break;
     }
@@ -91,7 +93,10 @@ FluidPhase::StablePhase FluidPhase::calculateStableStateFromTP(double TK, double
         }
     }
     error = 0;
-    if (Tc > 0.0 && TK >= Tc) return StablePhase::Fluid;
+    // At the critical point (its (dP/dV)_T zero to rounding) the state is neither liquid nor
+    // vapour; within the rounding of the model's own critical temperature it is fluid.
+    if (isothermalSlopeVanishes()) return StablePhase::Critical;
+    if (Tc > 0.0 && TK >= Tc * (1.0 - 1e-8)) return StablePhase::Fluid;
     const bool twoRoots =
         vapour.found && liquid.found && std::fabs(vapour.V - liquid.V) > kSameRoot * vapour.V;
     if (twoRoots) return takeLiquid ? StablePhase::Liquid : StablePhase::Vapour;

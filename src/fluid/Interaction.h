@@ -139,6 +139,9 @@ class Interaction : public Equation {
     virtual void calculate_the_leaves(double* values);
     // Smallest admissible molar volume (a co-volume), m3/mol; 0 here.
     virtual double getVolumeMinimum();
+    // Whether a term in a fluid's ideal-term slot is the ideal gas's Helmholtz energy (with
+    // its heat capacity), rather than a correction that only shares the slot.
+    virtual bool isIdealGasPart() const { return true; }
     // Order-2 evaluation with the mu contributions (see the source).
     virtual void calculate_fugacities();
     // The same for one component along V alone (pure V derivatives to order 2, fugacity

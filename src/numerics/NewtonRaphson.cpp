@@ -26,6 +26,8 @@ void NewtonRaphson::calculate() {
         f1 = df1 = 0.0;
         return;
     }
+    // A flag an earlier call left on the equation object belongs to no point of this solve.
+    equation->equationError = 0;
     (equation->*function)(x, f1, df1);
     if (equation->equationError || !std::isfinite(f1) || !std::isfinite(df1)) {
         if (verbose) diagnostic("Function evaluation error: x1 : %lf  fx1 : %lg \n", x, f1);

@@ -18,6 +18,8 @@ class ZeroDensityTerm : public ReducedTerm<Ideal> {
    public:
     // The mode (0 everywhere, or the coefficients in the fugacity mode), then tau and delta.
     void calculate_fixed_parameters() override;
+    // No heat capacity of the ideal gas: the model has none to give.
+    bool isIdealGasPart() const override { return false; }
 
    protected:
     explicit ZeroDensityTerm(const ReducingState& reducing) : ReducedTerm(reducing) {}

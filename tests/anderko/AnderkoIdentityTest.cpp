@@ -1,6 +1,9 @@
 // The Anderko-Pitzer models in the identity suite of every equation of state: pure water
 // and the H2O-NaCl fluid (system code 10) at 10 mol % NaCl, in the model's high-temperature
 // range.
+#include <array>
+#include <cmath>
+
 #include "anderko/Anderko.h"
 #include "anderko/AnderkoH2O.h"
 #include "support/EosIdentitySuite.h"
@@ -44,6 +47,41 @@ TEST(AnderkoAmounts, AmountsReachTheTermsAsFractions) {
     EXPECT_NEAR(byFractions.V, 2.7604e-5, 1e-9);
     EXPECT_DOUBLE_EQ(byAmounts.V, byFractions.V);
     EXPECT_DOUBLE_EQ(byAmounts.fugacityCoefficient[0], byFractions.fugacityCoefficient[0]);
+}
+
+TEST(AnderkoBrine, ResidualHeatCapacityIsTheEnergysSlopeUpToTheWaterSaltLimit) {
+    // The brine of x(NaCl) 0.05 at 573.15 K and 100 bar prints a residual cv of 228363
+    // J/(mol K) (11.4e6 J/(kg K)): the model's own, as (dU/dT)_V by differences shows. The
+    // water-salt factor holds (0.001 T - 0.5731)^0.79026, real only above 573.1 K, whose
+    // second derivative grows as (T - 573.1 K)^-1.21: cv falls to a tenth within half a
+    // kelvin and the model refuses a state below 573.1 K. At 673 K the residual cv is
+    // -13.92 J/(mol K) (-4253 J/(kg K)), the departure from the ideal gas, which may be
+    // negative.
+    Anderko brine(2);
+    brine.setSystemCode(10);
+    brine.composition(0.95, 0.05);
+    auto slopeOfU = [&](double T, double V, double h) {
+        brine.calculateFromTV(T + h, V, 0);
+        EXPECT_EQ(brine.error, 0);
+        const double up = brine.U;
+        brine.calculateFromTV(T - h, V, 0);
+        EXPECT_EQ(brine.error, 0);
+        return (up - brine.U) / (2 * h);
+    };
+    for (const auto& [T, Cv, h] : {std::array<double, 3>{573.15, 228363.06, 1e-4},
+                                   std::array<double, 3>{673.0, -13.918763, 1e-2}}) {
+        brine.calculateFromTP(T, 100.0, 0);
+        ASSERT_EQ(brine.error, 0) << T;
+        const double V = brine.V, cv = brine.Cv;
+        EXPECT_NEAR(cv, Cv, 1e-6 * std::fabs(Cv)) << T;
+        EXPECT_NEAR(slopeOfU(T, V, h), cv, 1e-4 * std::fabs(cv)) << T;
+        if (T > 600.0) continue;
+        brine.calculateFromTV(573.65, V, 0);
+        ASSERT_EQ(brine.error, 0);
+        EXPECT_LT(brine.Cv, 0.1 * cv);
+        brine.calculateFromTV(573.05, V, 0);
+        EXPECT_EQ(brine.error, 1);
+    }
 }
 
 }  // namespace

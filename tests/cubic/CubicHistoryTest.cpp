@@ -30,7 +30,11 @@ VORNEX_HISTORY_SUITE(
     HistoryModel{"SRK1_CH4_CO2", fluidOf<SRK1>({"CH4", "CO2"}, 1, 0), {{300, 50}, {400, 10}},
                  {{400, 1e-3}}, {{0.35, 0.65}, {0.9, 0.1}}},
     HistoryModel{"DaridonEOS_H2O_CH4", fluidOf<DaridonEOS>({"H2O", "CH4"}, 2), {{300, 1}, {500, 100}},
-                 {{400, 1e-3}}, {{0.99, 0.01}, {0.2, 0.8}}},
+                 {{400, 1e-3}, {300, 2.2e-5}}, {{0.99, 0.01}, {0.2, 0.8}, {0.5, 0.5}}},
+    HistoryModel{"SRK1_H2O_CO2", fluidOf<SRK1>({"H2O", "CO2"}, 2, 0), {{300, 1}, {500, 100}},
+                 {{400, 1e-3}, {300, 2.2e-5}}, {{0.99, 0.01}, {0.5, 0.5}, {0.1, 0.9}}},
+    HistoryModel{"DaridonEOS_H2O_CO2", fluidOf<DaridonEOS>({"H2O", "CO2"}, 2), {{300, 1}, {500, 100}},
+                 {{400, 1e-3}, {300, 2.2e-5}}, {{0.99, 0.01}, {0.5, 0.5}, {0.1, 0.9}}},
     HistoryModel{"PRNirma_H2O", fluidOf<PRNirma>({"H2O"}, 2, 2, 0), {{300, 1}, {700, 300}},
                  {{400, 1e-3}, {600, 1e-4}}, {}, 450},
     HistoryModel{"PRSV_H2O", fluidOf<PRSV>({"H2O"}, 2, 0), {{300, 1}, {700, 300}}, {{400, 1e-3}},
@@ -66,27 +70,31 @@ TEST(CubicStates, AmountsReachTheTermsAsFractions) {
     EXPECT_DOUBLE_EQ(byAmounts.moles[0], 0.9);
 }
 
+// The term cubics' water mixtures, and states x -> x' -> x of the second component's
+// fraction at the same T and P or with T and P changed as well.
+struct Mixture {
+    const char* name;
+    std::function<std::unique_ptr<FluidPhase>()> make;
+};
+const Mixture kWaterMixtures[] = {
+    {"PRSV H2O-CO2", fluidOf<PRSV>({"H2O", "CO2"}, 2, 0)},
+    {"SRK1 H2O-CO2", fluidOf<SRK1>({"H2O", "CO2"}, 2, 0)},
+    {"DaridonEOS H2O-CH4", fluidOf<DaridonEOS>({"H2O", "CH4"}, 2)},
+};
+using Step = std::array<double, 3>;  // T (K), P (bar), x1
+const std::vector<std::vector<Step>> kCompositionRoundTrips = {
+    {{300, 1, 0.01}, {300, 1, 0.5}, {300, 1, 0.01}},
+    {{300, 1, 0.01}, {300, 1, 0.9}, {300, 1, 0.01}},
+    {{300, 1, 0.01}, {400, 100, 0.9}, {301, 1, 0.01}},
+};
+
 TEST(CubicStates, SlopeAfterCompositionChangesIsTheStates) {
     // After x1 = 0.01 -> 0.5 -> 0.01 at 300 K and 1 bar the term cubics returned the second
     // state's dZ/dV (-451005) and a dP/dV of -5.26e13 where a difference gives -3.646e14;
     // after (300 K, 1 bar, 0.01) -> (400 K, 100 bar, 0.9) -> (301 K, 1 bar, 0.01) a dP/dV of
     // the wrong sign. The last state's slopes against central differences of P(V).
-    struct Mixture {
-        const char* name;
-        std::function<std::unique_ptr<FluidPhase>()> make;
-    };
-    const Mixture mixtures[] = {
-        {"PRSV H2O-CO2", fluidOf<PRSV>({"H2O", "CO2"}, 2, 0)},
-        {"SRK1 H2O-CO2", fluidOf<SRK1>({"H2O", "CO2"}, 2, 0)},
-        {"DaridonEOS H2O-CH4", fluidOf<DaridonEOS>({"H2O", "CH4"}, 2)},
-    };
-    using Step = std::array<double, 3>;  // T (K), P (bar), x1
-    const std::vector<std::vector<Step>> sequences = {
-        {{300, 1, 0.01}, {300, 1, 0.5}, {300, 1, 0.01}},
-        {{300, 1, 0.01}, {400, 100, 0.9}, {301, 1, 0.01}},
-    };
-    for (const Mixture& m : mixtures)
-        for (const auto& sequence : sequences) {
+    for (const Mixture& m : kWaterMixtures)
+        for (const auto& sequence : kCompositionRoundTrips) {
             SCOPED_TRACE(m.name);
             auto f = m.make();
             for (const Step& s : sequence) {
@@ -105,6 +113,71 @@ TEST(CubicStates, SlopeAfterCompositionChangesIsTheStates) {
             const double RT = kGasConstant * T;
             EXPECT_NEAR(dZdV, (slope * V + f->P) / RT, 1e-5 * std::fabs(slope * V / RT)) << T;
         }
+}
+
+TEST(CubicStates, VolumeSolveUsesTheCovolumeOfTheCurrentComposition) {
+    // The volume search compared each trial volume with the covolume of the last graph
+    // evaluation, which may have been at another composition: after x1 = 0.01 -> 0.9 -> 0.01
+    // the closed-form volume was refused, its evaluation error discarded and dP/dV, dZ/dV
+    // left from the other composition (PRSV +7.76e10 and +703.2 where the state's are
+    // -3.6085e14 and -3.0842e6). Each slope against a fresh model and a central difference
+    // of calculate_pressure.
+    auto volumeAt = [](FluidPhase& f, const Step& s) {
+        f.composition(1.0 - s[2], s[2]);
+        f.temperature(s[0]);
+        f.pressure(s[1]);
+        f.calculate_molar_volume();
+    };
+    for (const Mixture& m : kWaterMixtures)
+        for (const auto& sequence : kCompositionRoundTrips) {
+            SCOPED_TRACE(m.name);
+            auto used = m.make(), fresh = m.make();
+            for (const Step& s : sequence) volumeAt(*used, s);
+            volumeAt(*fresh, sequence.back());
+            ASSERT_EQ(fresh->error, 0);
+            EXPECT_EQ(used->error, 0);
+            EXPECT_DOUBLE_EQ(used->V, fresh->V);
+            EXPECT_NEAR(used->dPdV, fresh->dPdV, 1e-9 * std::fabs(fresh->dPdV));
+            EXPECT_NEAR(used->dZdV, fresh->dZdV, 1e-9 * std::fabs(fresh->dZdV));
+            EXPECT_NEAR(used->dZdP, fresh->dZdP, 1e-9 * std::fabs(fresh->dZdP));
+            const double T = sequence.back()[0], V = fresh->V, h = 1e-6 * V;
+            auto P = [&](double v) {
+                fresh->volume(v);
+                return fresh->calculate_pressure();
+            };
+            const double slope = (P(V + h) - P(V - h)) / (2 * h);
+            EXPECT_NEAR(used->dPdV, slope, 1e-5 * std::fabs(slope)) << T;
+        }
+    // A (T, V) state at the other composition, then (T, P): the same volume, and success.
+    auto used = fluidOf<PRSV>({"H2O", "CO2"}, 2, 0)(), fresh = fluidOf<PRSV>({"H2O", "CO2"}, 2, 0)();
+    used->composition(0.1, 0.9);
+    used->calculateFromTV(300.0, 2.2e-5, 0);
+    for (FluidPhase* f : {used.get(), fresh.get()}) {
+        f->composition(0.99, 0.01);
+        f->calculateFromTP(300.0, 1.0, 0);
+    }
+    ASSERT_EQ(fresh->error, 0);
+    EXPECT_EQ(used->error, 0);
+    EXPECT_DOUBLE_EQ(used->V, fresh->V);
+}
+
+TEST(CubicStates, RefusedVolumeLeavesNoSlopeOfAnotherState) {
+    // Below the covolume the model has no state: the search is refused and reports it,
+    // without a dZ/dV or dP/dV of an earlier evaluation.
+    auto f = fluidOf<PRSV>({"H2O", "CO2"}, 2, 0)();
+    f->composition(0.5, 0.5);
+    f->calculateFromTP(400.0, 100.0, 0);
+    ASSERT_EQ(f->error, 0);
+    const double b = f->interaction[0]->getVolumeMinimum();
+    ASSERT_GT(b, 0.0);
+    double F = 0.0, dF = 0.0;
+    f->equationError = 0;
+    f->equationForCalculating_V_FromTP(0.5 * b, F, dF);
+    EXPECT_EQ(f->equationError, 1);
+    EXPECT_TRUE(std::isnan(f->dZdV));
+    EXPECT_TRUE(std::isnan(f->dPdV));
+    EXPECT_TRUE(std::isnan(f->Z));
+    f->equationError = 0;
 }
 
 struct PureCubic {

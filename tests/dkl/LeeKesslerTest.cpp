@@ -324,6 +324,20 @@ TEST(LeeKesslerState, StateFromTemperatureAndVolumeIsRefused) {
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("from T and P only"),
               std::string::npos);
     EXPECT_EQ(lk.error, 1);
+    // The fugacity along a volume likewise (once P 0, phi inf and a NaN fugacity with error
+    // 0); a state solved from (T, P) keeps its own.
+    lk.calculateFromTP(300.0, 100.0, 0);
+    ASSERT_EQ(lk.error, 0);
+    const double solved = lk.fugacity[0];
+    lk.calculateFugacityAlongVolume();
+    EXPECT_EQ(lk.error, 0);
+    EXPECT_DOUBLE_EQ(lk.fugacity[0], solved);
+    lk.temperature(300.0);
+    lk.volume(2.14048e-4);
+    ::testing::internal::CaptureStderr();
+    lk.calculateFugacityAlongVolume();
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(lk.error, 1);
 }
 
 TEST(LeeKesslerFluids, LiquidZIsPressureTimesVolumeOverTemperature) {

@@ -190,8 +190,10 @@ TEST_F(BinarySpinodal, CoexistingPhaseHasTheFugacitiesOfTheSpinodalPoint) {
         };
         const auto fs = fugacitiesAt(v[4], v[3]);
         const auto fc = fugacitiesAt(v[7], v[9]);
-        EXPECT_NEAR(fc[0] / fs[0], 1.0, 3e-5) << lines[i];  // volumes printed to 6 digits
-        EXPECT_NEAR(fc[1] / fs[1], 1.0, 3e-5) << lines[i];
+        // Volumes are printed to 6 digits, fractions to 6 decimals: a fraction of 1e-5 is
+        // read back within 5 %, and its fugacity with it.
+        EXPECT_NEAR(fc[0] / fs[0], 1.0, 3e-5) << lines[i];
+        EXPECT_NEAR(fc[1] / fs[1], 1.0, 3e-5 + 5e-7 / v[3] + 5e-7 / v[9]) << lines[i];
         ++checked;
     }
     EXPECT_GT(checked, 0);

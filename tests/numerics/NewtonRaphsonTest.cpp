@@ -144,6 +144,16 @@ TEST_F(NewtonRaphsonSolve, ConvergedStepMustNotClearCalleeError) {
     EXPECT_EQ(probe.equationError, 0);
 }
 
+TEST_F(NewtonRaphsonSolve, FlagLeftByAnEarlierCallDoesNotFailTheNextSolve) {
+    // The flag a refused evaluation outside the solve left raised belongs to none of its
+    // points.
+    bind(test::cubic, test::cubicSlope, 2);
+    nr.tolerance = 1e-13;
+    probe.equationError = 1;
+    EXPECT_NEAR(nr.solve(), test::kCubicRoot, 1e-12);
+    EXPECT_EQ(nr.error, 0);
+}
+
 TEST_F(NewtonRaphsonSolve, PlotWritesTheCurveAndLowersTheFlag) {
     test::ScratchFolder folder;
     bind([](double x) { return 2 * x; }, [](double) { return 2.0; }, 0);

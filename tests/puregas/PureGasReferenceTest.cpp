@@ -4,7 +4,9 @@
 // not the true molar masses), saturation pressure and compression factor.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -113,6 +115,35 @@ TEST(PureGasReference, NitrogenAtItsCriticalStateAndAsAnIdealGas) {
     EXPECT_NEAR(1e-5 * n2.P, 33.958, 5e-3);  // pc = 3.3958 MPa
     n2.calculateFromTV(1000.0, 1e3, 0);
     EXPECT_NEAR(n2.Cp, 32.698, 0.01);  // JANAF ideal-gas cp at 1000 K, J/(mol K)
+}
+
+TEST(PureGasReference, IUPACModelsGiveNoHeatCapacityWithoutAnIdealGas) {
+    // Their ideal-term slot holds only the zero-density correction: at 300 K and 1 bar CO2
+    // printed cv -666 and cp -473 J/(kg K), CH4 cv -18585 and cp -18061, with a clear flag.
+    // The state is the model's (volume, fugacity); what needs the ideal gas is none. The
+    // reference nitrogen, which has its ideal gas, keeps cp > cv > 0 and its sound speed.
+    IUPACCO2 co2(1);
+    IUPACCH4 ch4(1);
+    Jacobsen n2(1);
+    for (FluidPhase* f : std::initializer_list<FluidPhase*>{&co2, &ch4, &n2}) {
+        SCOPED_TRACE(f->modelName);
+        f->calculateFromTP(300.0, 1.0, 0);
+        ASSERT_EQ(f->error, 0);
+        EXPECT_NEAR(f->Z, 1.0, 0.01);
+        EXPECT_NEAR(f->fugacityCoefficient[0], f->Z, 0.01);
+        if (f == &n2) {
+            EXPECT_TRUE(f->hasIdealGasPart());
+            EXPECT_GT(f->Cv, 0.0);
+            EXPECT_GT(f->Cp, f->Cv);
+            EXPECT_GT(f->soundSpeed, 0.0);
+            continue;
+        }
+        EXPECT_FALSE(f->hasIdealGasPart());
+        EXPECT_TRUE(std::isnan(f->Cv));
+        EXPECT_TRUE(std::isnan(f->Cp));
+        EXPECT_TRUE(std::isnan(f->soundSpeed));
+        EXPECT_TRUE(std::isnan(f->jouleThomson));
+    }
 }
 
 // With the tau^5 coefficient of D10 printed negative the critical point was 191.31 K and

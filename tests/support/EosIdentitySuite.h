@@ -149,6 +149,11 @@ TEST_P(EosIdentityTest, MaxwellRelationOfEntropyAndPressure) {
 TEST_P(EosIdentityTest, HeatCapacityIsEnthalpySlopeAtConstantPressure) {
     for (const auto& [T, V] : GetParam().states) {
         const double Cp = at(T, V).Cp;
+        // A model whose ideal-term slot holds no ideal gas has no heat capacity to compare.
+        if (model->ideal != nullptr && !model->hasIdealGasPart()) {
+            EXPECT_TRUE(std::isnan(Cp)) << T << " K";
+            continue;
+        }
         auto H = [](const State& s) { return s.H; };
         auto P = [](const State& s) { return s.P; };
         // (dh/dT)_P = (dh/dT)_V + (dh/dV)_T (dV/dT)_P, (dV/dT)_P = -(dP/dT)_V / (dP/dV)_T

@@ -1,8 +1,12 @@
 // History independence of every equation of state, as one parameterised suite: a state
 // computed on a fresh model and the same state computed on one model after random sequences
 // of other work (temperature, volume, composition or amounts set alone, (T, P) and (T, V)
-// states interleaved, saturation, critical and spinodal searches, failures among them) give
-// the same error flag and, when it succeeds, the same value of every field the call writes.
+// states interleaved, the compared state itself at another composition, saturation,
+// critical and spinodal searches and fugacities along a volume, failures of each among
+// them) give the same error flag and, when it succeeds, the same value of every field the
+// call writes. The compared calls: the (T, P) and (T, V) states, the volume solve alone
+// (with its slopes dP/dV, dZ/dV and dZ/dP), pressure and fugacities at a state set by hand,
+// and the fugacities along a volume.
 // The fields are poisoned before the call on both models, so that a field one call writes
 // and the other leaves is told apart from two equal results. Agreement is to 1e-7: a
 // liquid root found from another start differs in P by its bulk modulus times the rounding.
@@ -91,7 +95,8 @@ struct StateFields {
                 {"A", &f.A},       {"U", &f.U},       {"H", &f.H},
                 {"S", &f.S},       {"G", &f.G},       {"Cv", &f.Cv},     {"Cp", &f.Cp},
                 {"c", &f.soundSpeed}, {"dPdV", &f.dPdV}, {"dPdT", &f.dPdT}, {"dZdV", &f.dZdV},
-                {"dZdT", &f.dZdT}, {"dVdT", &f.dVdT}, {"dVdP", &f.dVdP}, {"JT", &f.jouleThomson}};
+                {"dZdT", &f.dZdT}, {"dZdP", &f.dZdP}, {"dVdT", &f.dVdT}, {"dVdP", &f.dVdP},
+                {"JT", &f.jouleThomson}};
     }
     static std::vector<std::pair<std::string, std::vector<double>*>> arrays(FluidPhase& f) {
         return {{"phi", &f.fugacityCoefficient}, {"f", &f.fugacity}, {"lnPhi", &f.lnPhi},
@@ -118,7 +123,27 @@ class HistoryIndependenceTest : public ::testing::TestWithParam<HistoryModel> {
         const auto& tp = m.tpStates.empty() ? m.tvStates : m.tpStates;
         const auto& tv = m.tvStates.empty() ? m.tpStates : m.tvStates;
         const int selector = f.phase;
-        switch (pick(9)) {
+        // Calls that fail whatever the model: the phase and residual flags they raise must
+        // not reach the compared call.
+        auto failedCall = [&] {
+            switch (pick(4)) {
+                case 0:
+                    f.calculateFromTP(-5.0, 1.0, 0);
+                    break;
+                case 1:
+                    f.calculateMechanicalSpinodalPoint(-5.0, 1e-4);
+                    break;
+                case 2:
+                    f.calculateTheSaturationPressure(-5.0);
+                    break;
+                default:
+                    f.temperature(-5.0);
+                    f.volume(1e-4);
+                    f.calculateFugacityAlongVolume();
+                    break;
+            }
+        };
+        switch (pick(13)) {
             case 0:
                 f.temperature(factor() * tp[pick(tp.size())][0]);
                 break;
@@ -160,12 +185,53 @@ class HistoryIndependenceTest : public ::testing::TestWithParam<HistoryModel> {
                     f.search_the_critical_point_of_the_pure_component();
                 }
                 break;
-            default:
+            case 8:
                 if (!tv.empty()) {
                     const auto& s = tv[pick(tv.size())];
                     f.calculateMechanicalSpinodalPoint(s[0], factor() * s[1]);
                 }
                 break;
+            case 9:
+                if (!m.compositions.empty())
+                    revisitAtComposition(f, pick(m.compositions.size()), pick(2) == 0);
+                break;
+            case 10:
+                if (!tv.empty()) {
+                    const auto& s = tv[pick(tv.size())];
+                    f.temperature(s[0]);
+                    f.volume(factor() * s[1]);
+                    f.calculateFugacityAlongVolume();
+                }
+                break;
+            case 11:
+                if (!tp.empty()) {
+                    // The volume solve alone, as the saturation and mixture searches call it.
+                    const auto& s = tp[pick(tp.size())];
+                    f.temperature(factor() * s[0]);
+                    f.pressure(m.tpStates.empty() ? 1.0 : factor() * s[1]);
+                    f.calculate_molar_volume();
+                }
+                break;
+            default:
+                failedCall();
+                break;
+        }
+        f.set_the_phase_as(selector);
+    }
+    // The compared state itself at composition j (x -> x' -> x at the same T and P, or T and
+    // V, once the compared call sets x again): its volume solve alone or the whole state.
+    void revisitAtComposition(FluidPhase& f, size_t j, bool solveOnly) {
+        if (!hasComparedState_) return;
+        const int selector = f.phase;
+        setComposition(f, j);
+        if (comparedIsTP_ && solveOnly) {
+            f.temperature(comparedState_[0]);
+            f.pressure(comparedState_[1]);
+            f.calculate_molar_volume();
+        } else if (comparedIsTP_) {
+            f.calculateFromTP(comparedState_[0], comparedState_[1], 0);
+        } else {
+            f.calculateFromTV(comparedState_[0], comparedState_[1], 0);
         }
         f.set_the_phase_as(selector);
     }
@@ -181,8 +247,13 @@ class HistoryIndependenceTest : public ::testing::TestWithParam<HistoryModel> {
         EXPECT_EQ(a.values.size(), b.values.size()) << what;
     }
     // The state of `call` (which sets composition k and computes) on a fresh model and after
-    // `sequences` random sequences on one model.
-    void compare(const std::function<void(FluidPhase&)>& call, size_t k, const std::string& what) {
+    // `sequences` random sequences on one model. The random steps may revisit the compared
+    // state (T and P, or T and V) at other compositions.
+    void compare(const std::function<void(FluidPhase&)>& call, size_t k, const std::string& what,
+                 std::array<double, 2> state = {0.0, 0.0}, bool stateIsTP = false) {
+        comparedState_ = state;
+        comparedIsTP_ = stateIsTP;
+        hasComparedState_ = state[0] > 0.0;
         auto reference = fresh();
         setComposition(*reference, k);
         StateFields::poison(*reference);
@@ -190,8 +261,13 @@ class HistoryIndependenceTest : public ::testing::TestWithParam<HistoryModel> {
         const StateFields expected = StateFields::of(*reference);
         auto used = fresh();
         std::mt19937 rng(20261207u + static_cast<unsigned>(k));
+        const size_t n = GetParam().compositions.size();
         for (int sequence = 0; sequence < 6; ++sequence) {
             for (int step = 0; step < 5; ++step) randomStep(*used, rng);
+            // Every other sequence ends at the compared state with each other composition.
+            if (sequence % 2 == 1 && n > 1)
+                revisitAtComposition(*used, (k + 1 + static_cast<size_t>(sequence / 2) % (n - 1)) % n,
+                                     sequence % 4 == 1);
             setComposition(*used, k);
             StateFields::poison(*used);
             call(*used);
@@ -202,16 +278,24 @@ class HistoryIndependenceTest : public ::testing::TestWithParam<HistoryModel> {
     size_t compositionCount() const {
         return GetParam().compositions.empty() ? 1 : GetParam().compositions.size();
     }
+
+   private:
+    std::array<double, 2> comparedState_{0.0, 0.0};
+    bool comparedIsTP_ = false;
+    bool hasComparedState_ = false;
 };
 
 // Every state of the list at every composition, on fresh and used models.
-#define VORNEX_HISTORY_EACH_STATE(states, unit, ...)                                      \
-    ::testing::internal::CaptureStderr();                                                 \
-    for (size_t k = 0; k < compositionCount(); ++k)                                       \
-        for (const auto& [T, y] : GetParam().states)                                      \
-            compare([T, y](FluidPhase& f) { __VA_ARGS__; }, k,                            \
+#define VORNEX_HISTORY_EACH_STATE(states, unit, ...)                                       \
+    ::testing::internal::CaptureStderr();                                                  \
+    ::testing::internal::CaptureStdout();                                                  \
+    for (size_t k = 0; k < compositionCount(); ++k)                                        \
+        for (const auto& [T, y] : GetParam().states)                                       \
+            compare([T, y](FluidPhase& f) { __VA_ARGS__; }, k,                             \
                     std::to_string(T) + " K, " + std::to_string(y) + unit ", composition " + \
-                        std::to_string(k));                                               \
+                        std::to_string(k),                                                 \
+                    {T, y}, &GetParam().states == &GetParam().tpStates);                   \
+    ::testing::internal::GetCapturedStdout();                                              \
     ::testing::internal::GetCapturedStderr()
 
 TEST_P(HistoryIndependenceTest, StateFromTemperatureAndPressure) {
@@ -220,6 +304,25 @@ TEST_P(HistoryIndependenceTest, StateFromTemperatureAndPressure) {
 
 TEST_P(HistoryIndependenceTest, StateFromTemperatureAndVolume) {
     VORNEX_HISTORY_EACH_STATE(tvStates, " m3/mol", f.calculateFromTV(T, y, 0));
+}
+
+TEST_P(HistoryIndependenceTest, VolumeFromTemperatureAndPressure) {
+    // The volume solve alone: V, Z and the slopes it leaves (dP/dV, dZ/dV, dZ/dP), which the
+    // saturation and mixture searches read without a state call after it.
+    VORNEX_HISTORY_EACH_STATE(tpStates, " bar solve", f.temperature(T); f.pressure(y);
+                              f.calculate_molar_volume());
+}
+
+TEST_P(HistoryIndependenceTest, FugacityAlongAVolume) {
+    // The saturation searches' call: the flag of a failure before must not stick to it.
+    VORNEX_HISTORY_EACH_STATE(tvStates, " m3/mol along", f.temperature(T); f.volume(y);
+                              f.calculateFugacityAlongVolume());
+}
+
+TEST_P(HistoryIndependenceTest, MechanicalSpinodalFromAVolume) {
+    // A Newton solve of its own: a flag a failed solve before left raised must not fail it.
+    VORNEX_HISTORY_EACH_STATE(tvStates, " m3/mol spinodal start",
+                              f.calculateMechanicalSpinodalPoint(T, y));
 }
 
 TEST_P(HistoryIndependenceTest, PressureAndFugacitiesAtASetState) {

@@ -125,6 +125,71 @@ TEST_F(WagnerPrussTest, InstabilityTestLeavesTheStateAlone) {
 // ------------------------------------------------------------------ correlations
 
 // The old surface-tension formula gave 0.116 N/m at 25 degC; IAPWS R1-76 gives 71.97 mN/m.
+TEST_F(WagnerPrussTest, FailedSolveLeavesNoFlagForTheNextCall) {
+    // A spinodal search that failed left the residual's flag raised, and every later solve
+    // on the model failed at its first evaluation; a failed (T, P) state left the phase flag
+    // on the fugacities along a volume. Each call after the failure against a fresh model.
+    WagnerPruss fresh{2};
+    fresh.calculateMechanicalSpinodalPoint(600.0, 3e-5);
+    ASSERT_EQ(fresh.error, 0);
+    EXPECT_NEAR(fresh.V, 3.1219077e-5, 1e-12);
+    ::testing::internal::CaptureStderr();
+    water.calculateMechanicalSpinodalPoint(800.0, 1e-4);
+    ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(water.error, 1);
+    EXPECT_EQ(water.equationError, 0);
+    water.calculateMechanicalSpinodalPoint(600.0, 3e-5);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_DOUBLE_EQ(water.V, fresh.V);
+
+    ::testing::internal::CaptureStderr();
+    water.calculateMechanicalSpinodalPoint(800.0, 1e-4);
+    ::testing::internal::GetCapturedStderr();
+    water.calculateFromVP(3e-5, 200.0, 0);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_NEAR(water.T, 623.1803453, 1e-6);
+
+    fresh.temperature(600.0);
+    fresh.volume(3e-5);
+    fresh.calculateFugacityAlongVolume();
+    ASSERT_EQ(fresh.error, 0);
+    ::testing::internal::CaptureStderr();
+    water.calculateFromTP(-5.0, 1.0, 0);
+    ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(water.error, 1);
+    water.temperature(600.0);
+    water.volume(3e-5);
+    water.calculateFugacityAlongVolume();
+    EXPECT_EQ(water.error, 0);
+    EXPECT_DOUBLE_EQ(water.fugacity[0], fresh.fugacity[0]);
+}
+
+TEST_F(WagnerPrussTest, CriticalStateHasNoIsobaricHeatCapacity) {
+    // At the critical point (dP/dV)_T is zero to rounding, and the heat capacity at constant
+    // pressure came out as -8.9e17 J/(kg K) (as a (T, P) state, +2.5e12): none, nor a sound
+    // speed or Joule-Thomson coefficient, and the state is named critical, not liquid. A
+    // kelvin above, the isobaric heat capacity is there again and exceeds cv.
+    water.temperature(647.1);
+    water.volume(kM / 322.0);
+    water.search_the_critical_point_of_the_pure_component();
+    ASSERT_EQ(water.error, 0);
+    water.calculate_state_functions();
+    EXPECT_EQ(water.error, 0);
+    EXPECT_TRUE(water.isothermalSlopeVanishes());
+    EXPECT_TRUE(std::isfinite(water.Cv) && water.Cv > 0.0);
+    EXPECT_TRUE(std::isnan(water.Cp));
+    EXPECT_TRUE(std::isnan(water.soundSpeed));
+    EXPECT_TRUE(std::isnan(water.jouleThomson));
+    EXPECT_EQ(water.calculateStableStateFromTP(647.096, 220.64), FluidPhase::StablePhase::Critical);
+    EXPECT_TRUE(std::isnan(water.Cp));
+    EXPECT_EQ(water.calculateStableStateFromTP(647.096, 230.0), FluidPhase::StablePhase::Fluid);
+    water.calculateFromTV(648.096, kM / 322.0, 0);
+    ASSERT_EQ(water.error, 0);
+    EXPECT_FALSE(water.isothermalSlopeVanishes());
+    EXPECT_GT(water.Cp, water.Cv);
+    EXPECT_TRUE(std::isfinite(water.Cp) && std::isfinite(water.soundSpeed));
+}
+
 TEST_F(WagnerPrussTest, SurfaceTensionIsTheInternationalEquation) {
     water.temperature(298.15);
     EXPECT_NEAR(water.calculateSigma(0, 0), 0.07197, 5e-6);

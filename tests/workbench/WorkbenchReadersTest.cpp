@@ -98,9 +98,11 @@ TEST(WorkbenchReaders, SaturationTableWithAnImpossibleRowIsTracedInstead) {
         // which the critical point does not have; its pressure, temperature and densities
         // (what the document reads) are there.
         const auto& table = doc->satProperties;
-        for (std::size_t i = 0; i < table.size(); ++i)
-            if (i >= 28 || i == 0 || i == 3 || i == 25 || i == 26)
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            if (i >= 28 || i == 0 || i == 3 || i == 25 || i == 26) {
                 ASSERT_TRUE(std::isfinite(table[i])) << i;
+            }
+        }
         EXPECT_NEAR(doc->mPcH2O, 220.64, 0.05);
     }
 }

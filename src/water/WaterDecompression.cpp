@@ -9,7 +9,7 @@
 #include "fluid/OutputFiles.h"
 #include "numerics/Solver.h"
 #include "water/WagnerPruss.h"
-#include "water/WaterMagmaSaturation.h"
+#include "water/magma/WaterMagmaSaturation.h"
 
 namespace vornex {
 

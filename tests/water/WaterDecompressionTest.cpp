@@ -12,7 +12,7 @@
 
 #include "CorrelationTestSupport.h"
 #include "water/WagnerPruss.h"
-#include "water/WaterMagmaSaturation.h"
+#include "water/magma/WaterMagmaSaturation.h"
 
 namespace vornex {
 namespace {

@@ -8,8 +8,8 @@
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Solver.h"
 #include "water/WaterEOS.h"
-#include "water/WaterMagmaRecords.h"
-#include "water/WaterMagmaSaturation.h"
+#include "water/magma/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaSaturation.h"
 
 namespace vornex {
 

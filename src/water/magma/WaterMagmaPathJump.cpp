@@ -1,6 +1,6 @@
 // Jumps along the heating-decompression path: the flow whose samples are the path's points,
 // integrated with Dormand-Prince 5(4) over whole steps.
-#include "water/WaterMagmaPathJump.h"
+#include "water/magma/WaterMagmaPathJump.h"
 
 #include <algorithm>
 #include <array>

@@ -9,7 +9,7 @@
 #include "numerics/ConsoleInput.h"
 #include "water/IgorOpener.h"
 #include "water/WaterEOS.h"
-#include "water/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaRecords.h"
 
 namespace vornex {
 

@@ -11,9 +11,9 @@
 #include "fluid/OutputFiles.h"
 #include "numerics/Solver.h"
 #include "water/WaterEOS.h"
-#include "water/WaterMagmaPathJump.h"
-#include "water/WaterMagmaRecords.h"
-#include "water/WaterMagmaSaturation.h"
+#include "water/magma/WaterMagmaPathJump.h"
+#include "water/magma/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaSaturation.h"
 
 namespace vornex {
 

@@ -14,7 +14,7 @@
 #include "MagmaTestSupport.h"
 #include "fluid/TextFiles.h"
 #include "water/WagnerPruss.h"
-#include "water/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaRecords.h"
 
 namespace vornex {
 namespace {

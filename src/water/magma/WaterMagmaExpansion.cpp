@@ -10,8 +10,8 @@
 #include "numerics/Diagnostics.h"
 #include "numerics/Solver.h"
 #include "water/WaterEOS.h"
-#include "water/WaterMagmaRecords.h"
-#include "water/WaterMagmaSaturation.h"
+#include "water/magma/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaSaturation.h"
 
 namespace vornex {
 

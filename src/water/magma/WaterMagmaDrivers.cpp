@@ -10,7 +10,7 @@
 #include "fluid/OutputFiles.h"
 #include "water/IgorOpener.h"
 #include "water/WaterEOS.h"
-#include "water/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaRecords.h"
 
 namespace vornex {
 

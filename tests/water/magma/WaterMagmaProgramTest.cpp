@@ -17,7 +17,7 @@
 #include "fluid/TextFiles.h"
 #include "water/IgorOpener.h"
 #include "water/WagnerPruss.h"
-#include "water/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaRecords.h"
 
 namespace vornex {
 namespace {

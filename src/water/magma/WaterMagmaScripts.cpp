@@ -9,7 +9,7 @@
 #include "fluid/OutputFiles.h"
 #include "water/IgorOpener.h"
 #include "water/WaterEOS.h"
-#include "water/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaRecords.h"
 
 namespace vornex {
 

@@ -10,7 +10,7 @@
 #include <cstdio>
 
 #include "water/WagnerPruss.h"
-#include "water/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaRecords.h"
 
 namespace vornex {
 namespace {

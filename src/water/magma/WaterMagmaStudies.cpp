@@ -11,8 +11,8 @@
 
 #include "fluid/OutputFiles.h"
 #include "water/WaterEOS.h"
-#include "water/WaterMagmaRecords.h"
-#include "water/WaterMagmaSaturation.h"
+#include "water/magma/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaSaturation.h"
 
 namespace vornex {
 

@@ -8,8 +8,8 @@
 
 #include "fluid/CurveOutput.h"
 #include "water/WaterEOS.h"
-#include "water/WaterMagmaRecords.h"
-#include "water/WaterMagmaSaturation.h"
+#include "water/magma/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaSaturation.h"
 
 namespace vornex {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "water/WagnerPruss.h"
-#include "water/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaRecords.h"
 
 namespace vornex {
 namespace {

@@ -1,6 +1,6 @@
 // The magma-water input record (options, questions, defaults, units, summaries) and the
 // reports of the result record.
-#include "water/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaRecords.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 
 #include "numerics/Solver.h"
 #include "water/WaterEOS.h"
-#include "water/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaRecords.h"
 
 namespace vornex {
 

@@ -144,6 +144,13 @@ class CPlotView {
     float getXValue(float x) const;
     float getYValue(float y) const;
     float getXFromPixelValue(float v) const;
+    // A data point in view coordinates, in double precision (finite for finite data even
+    // far outside the current ranges).
+    Point viewPoint(float x, float y) const {
+        return Point{mXAxis.viewPosition(x), mYAxis.viewPosition(y)};
+    }
+    // Where objects draw: the plot rectangle with a margin for line widths and markers.
+    Rect drawingRegion() const;
     float getYFromPixelValue(float v) const;
     // Recomputes the transform from the plot rectangle and the current ranges.
     void calculateCoefficients();

@@ -190,6 +190,17 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
             return false;
     }
     (*mList.mutableItems())[row].set(column, std::move(stored));
+    if (row == selectedRow()) {
+        // The case shown: the state, the fields and the plots take the edit as a selection of
+        // the case would, so that the next edit of a field does not write the old value back.
+        tableViewSelectionDidChange(mListView);
+        // A range the plot cannot show is kept as the plot shows it.
+        const auto plots = caseBoundPlots();
+        for (std::size_t i = 0; i < plots.size() && mWindowLoaded; ++i)
+            for (const char* suffix : {"minx", "miny", "maxx", "maxy"})
+                if (column == std::string(plotPrefixes()[i]) + suffix)
+                    storeRangesOf(plots[i], *selectedCase());
+    }
     updateControl(&mForm["mListView"]);
     updateChangeCount(ChangeKind::Done);
     return true;

@@ -385,6 +385,9 @@ void MyDocument::takeSalinityForNewCase(double s) {
     c->set("X0", s);
     c->set("Xm", s);
     for (const char* n : {"mX0", "mStepX0", "mStepX01"}) mForm.setDouble(n, s);
+    // The new case's state is the phase's: its density is computed at the salinity it stores.
+    mForm.setDouble("mHaliteXm", s);
+    updateControl(&mForm["mHaliteXm"]);
     mListView.reloadData(caseCount());
     onUpdateViews();
 }

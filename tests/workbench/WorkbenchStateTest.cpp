@@ -191,6 +191,20 @@ TEST_F(WorkbenchTest, GetLiquidAndVapourTakeTheRegionsOwnPhase) {
         EXPECT_DOUBLE_EQ(key(row, "X0"), expected) << c.region;
         EXPECT_GE(expected, 0);
         EXPECT_LE(expected, 100);
+        // The new case is the state shown: its density belongs to the salinity it stores.
+        EXPECT_EQ(doc->mXm, expected);
+        EXPECT_EQ(form().value("mHaliteXm"), expected);
+    }
+    // Regression: the density of the old salinity was stored with the new one, and opening
+    // the file recomputed it unmarked. Every case reads back as saved, selected or not.
+    ASSERT_TRUE(doc->saveToFile("phases.wyvra").ok());
+    auto reopened = HeadlessWorkbench::openDocument("phases.wyvra");
+    ASSERT_TRUE(reopened);
+    HeadlessWorkbench driver(*reopened);
+    for (int row = 0; row < reopened->caseCount(); ++row) {
+        driver.selectRow(row);
+        EXPECT_EQ(reopened->cases().at(row), doc->cases().at(row)) << row;
+        EXPECT_FALSE(reopened->isDocumentEdited()) << row;
     }
 }
 

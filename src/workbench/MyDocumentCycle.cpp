@@ -137,7 +137,7 @@ void MyDocument::updateControl(Control* sender) {
                     break;
                 case Target::Density:
                     mRm = v;
-                    if (v > 0)
+                    if (v > 0 && std::isfinite(1000.0 / v))
                         mForm.setDouble("mVolumeEdit", 1000.0 / v);
                     else
                         mForm.clear("mVolumeEdit");

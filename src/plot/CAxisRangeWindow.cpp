@@ -242,8 +242,7 @@ bool CAxisRangeWindow::onChangeCoordinates() {
             return refuse(std::string("The ") + (axis == 0 ? "x" : "y") +
                           " range lies outside the plot's maximum range, " + formatValue(least) +
                           " to " + formatValue(most) + ".");
-        const bool logarithmic = axis == 0 ? mPlotView->showLogX() : mPlotView->showLogY();
-        if (!logarithmic) PlotAxis::widenToResolvable(lo, hi);
+        PlotAxis::widenToResolvable(lo, hi);
     }
     mMessage.clear();
     mPlotView->setTicksNumber(ticks[0], ticks[1]);

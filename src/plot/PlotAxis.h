@@ -14,12 +14,12 @@ class PlotAxis {
     // Upper limits that keep a degenerate request from building an endless axis.
     static constexpr int kMaxTickRequest = 200;  // ticks asked for
     static constexpr int kMaxTicks = 1000;       // ticks produced
-    // The narrowest linear span, relative to the magnitude of its bounds, that a view still
+    // The narrowest span, relative to the magnitude of its bounds, that a view still
     // draws: data held as 32-bit floats keep about a thousand distinct values across it.
     static constexpr float kMinRelativeSpan = 1e-4f;
 
-    // Widens a finite linear range narrower than kMinRelativeSpan about its centre, keeping
-    // its direction; other ranges are left as they are.
+    // Widens a finite range narrower than kMinRelativeSpan about its centre, keeping its
+    // direction (an empty one widens upward); other ranges are left as they are.
     static void widenToResolvable(float& min, float& max);
 
     // min and max are the shown range (min may exceed max: the axis is then drawn reversed);

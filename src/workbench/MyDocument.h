@@ -278,6 +278,12 @@ class MyDocument : public MyTableViewDelegate {
     std::array<CPlotView*, 9> caseBoundPlots() const;
 
    private:
+    // Clamps a range bound typed into the case table to its plot's maximum range; false (with
+    // a message) when it would leave the axis of that row's case an empty or reversed range.
+    bool keepsRangeShowable(int row, const std::string& column, double& v);
+    // The model's density (kg/m³) at T (°C), P (bar), X (wt %), starting from `guess` (a
+    // two-phase state keeps a density its phases can make up); -1 where it has none.
+    double densityAt(double T, double P, double X, double guess);
     struct SLVPoint {
         double P = -1, xL = -1, xV = -1, rhoL = -1, rhoV = -1;
     };

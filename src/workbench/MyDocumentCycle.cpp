@@ -202,15 +202,19 @@ void MyDocument::plotInitialPoint() {
     mTxViewp->plotPoint(T0, X0, 4, Color::black())->setName("t_tx0");
 }
 
+double MyDocument::densityAt(double T, double P, double X, double guess) {
+    const double rho = mModel->calculateFluidDensity(T, P, 0.01 * X, guess);
+    return std::isfinite(rho) ? rho : -1;
+}
+
 void MyDocument::calculateDensities() {
     for (const char* name : kClearedResults) mForm.clear(name);
     PlistValue* c = selectedCase();
     if (!c) return;
-    mRm = mModel->calculateFluidDensity(mTm, mPm, 0.01 * mXm, mRm);
+    mRm = densityAt(mTm, mPm, mXm, mRm);
     mState = mModel->state();
     const PhaseDiagramInfo& s = mState;
     const bool classified = s.region >= 1 && s.region <= 8;
-    if (!std::isfinite(mRm)) mRm = -1;
 
     // A state the model could not place has no density to show or to keep.
     if (classified && mRm > 0) {

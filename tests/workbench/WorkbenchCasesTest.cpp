@@ -116,7 +116,10 @@ TEST_F(WorkbenchTest, TableEditsOfTheSelectedCaseReachTheStateFieldsAndPlots) {
     const double density = form().value("mRm_edit");
     EXPECT_TRUE(ui->editCell(1, "Tm", PlistValue(350.0)));
     EXPECT_EQ(doc->mTm, 450);
+    // That row's density follows its state: selecting it changes nothing in it.
+    const PlistValue other = caseAt(1);
     ui->selectRow(1);
+    EXPECT_EQ(caseAt(1), other);
     EXPECT_EQ(doc->mTm, 350);
     ui->selectRow(0);
     EXPECT_EQ(caseAt(0), edited);

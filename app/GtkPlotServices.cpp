@@ -256,15 +256,14 @@ void GtkPlotServices::setColorPanelColor(const Color& color) {
 void GtkPlotServices::openPlotWindow(std::unique_ptr<CPlotView> view) {
     auto window = std::make_unique<PlotWindow>(std::move(view));
     PlotWindow* raw = window.get();
-    window->signal_close_request().connect(
-        [this, raw] {
-            // Destroyed from the main loop, not inside its own signal.
-            Glib::signal_idle().connect_once([this, raw] {
-                mPlotWindows.remove_if([raw](const auto& w) { return w.get() == raw; });
-            });
-            return false;
-        },
-        false);
+    // Closing hides the window, which this list owns; it is destroyed from the main loop, not
+    // inside its own signal (GTK destroying it would leave a dead window to the owner).
+    window->set_hide_on_close(true);
+    window->signal_hide().connect([this, raw] {
+        Glib::signal_idle().connect_once([this, raw] {
+            mPlotWindows.remove_if([raw](const auto& w) { return w.get() == raw; });
+        });
+    });
     if (mApplication) mApplication->add_window(*window);
     window->present();
     mPlotWindows.push_back(std::move(window));

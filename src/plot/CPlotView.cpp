@@ -321,6 +321,13 @@ void CPlotView::removeObjectsWhere(const std::function<bool(const CGraphObject&)
     for (auto& object : removed) {
         mLegendBox->removeReferenceObject(object.get());
         if (mSelectedObject == object.get()) mSelectedObject = nullptr;
+        // The status names an object and where it was clicked; once the object goes (other
+        // than by the answer to that click, which draws it anew) it describes nothing shown.
+        if (!mPostingSelection && !mStatusObjectName.empty() &&
+            object->name() == mStatusObjectName) {
+            mStatusObjectName.clear();
+            setStatus("");
+        }
         if (mPendingSelection == object.get()) mPendingSelection = nullptr;
         if (mPressPreviousObject == object.get()) mPressPreviousObject = nullptr;
         object->setPlotView(nullptr);

@@ -122,10 +122,12 @@ float PlotAxis::fromView(float view) const {
 }
 
 float PlotAxis::firstOf(float step) const {
+    // A tick a whisker outside the range (0 for a range from 0.0001) is still its first.
+    const float slack = kTickSlack * step;
     float first = std::floor(mMin / step) * step;
     if (isIncreasing()) {
-        if (first < mMin) first += step;
-    } else if (first > mMin) {
+        if (first < mMin - slack) first += step;
+    } else if (first > mMin + slack) {
         first -= step;
     }
     return first;
@@ -143,7 +145,8 @@ std::vector<float> PlotAxis::sequence(float step, float first) const {
         if (t == previous) break;  // the step is below the resolution of the values
         // A first tick that rounding left before the start of a linear range is not on the
         // axis (a logarithmic axis starts at the decade below its range by design).
-        if (!mLog && (isIncreasing() ? t < mLo : t > mLo)) continue;
+        const float slack = kTickSlack * step;
+        if (!mLog && (isIncreasing() ? t < mLo - slack : t > mLo + slack)) continue;
         bool inside = isIncreasing() ? t <= mHi : t >= mHi;
         if (!inside) {
             // Keep the top of the range that rounding pushed just past it (but not a tick

@@ -86,6 +86,8 @@ class PlotAxis {
     // The same map in double precision: view = mOrigin + mScale·(units − mFitLo).
     double mOrigin = 0.0, mScale = 1.0, mFitLo = 0.0;
     float mStep = 0.0f, mFirst = 0.0f;
+    // How far, in steps, a tick may lie outside the start of a linear range and still be drawn.
+    static constexpr float kTickSlack = 1e-3f;
 };
 
 }  // namespace vornex

@@ -277,6 +277,9 @@ void MyDocument::calculateDensities() {
     mForm["mRm_edit"].editable = row.density;
     mForm["mStepRm"].enabled = row.density;
 
+    // Without a liquid-vapour pair the box's fields are blank, and so is what its title says
+    // of the state.
+    boxLG.title = "Liquid-Vapour Association";
     if (computed(s.lgLiquidDensity)) {
         boxLG.title = formatted("Liquid-Vapour Association at %.2f°C and %.2f bar", mTm, mPm);
         mForm.setDouble("mRl_lv_edit", s.lgLiquidDensity);

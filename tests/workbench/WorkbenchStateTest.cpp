@@ -125,6 +125,20 @@ TEST_F(WorkbenchTest, SetInitialConditionsAndFixedDensity) {
 }
 
 // Region 0 and pure-end regions: no stale density, no negative salinity taken for a case.
+// Regression: the liquid-vapour box kept naming the temperature and pressure of a state it no
+// longer showed (its fields blank) after the state moved into halite + gas.
+TEST_F(WorkbenchTest, LiquidVapourTitleFollowsTheState) {
+    ui->type("mHaliteTm", 500);
+    ui->type("mHaliteXm", 30);
+    ui->type("mHalitePm", 400);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kLiquidVapour);
+    EXPECT_EQ(form()["mBoxLiqGas"].title, "Liquid-Vapour Association at 500.00°C and 400.00 bar");
+    ui->type("mHalitePm", 200);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteVapour);
+    EXPECT_EQ(form().text("mRl_lv_edit"), "");
+    EXPECT_EQ(form()["mBoxLiqGas"].title, "Liquid-Vapour Association");
+}
+
 TEST_F(WorkbenchTest, UnclassifiedStateShowsNoDensity) {
     // A typed negative pressure is refused; a case read from a file may still hold one.
     EXPECT_TRUE(ui->type("mHalitePm", -5));

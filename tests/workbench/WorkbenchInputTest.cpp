@@ -113,7 +113,9 @@ TEST_F(WorkbenchTest, PanelFieldsAndTableEditsKeepTheirBounds) {
     EXPECT_NE(form().text(MyDocument::kStatusLine).find("Density"), std::string::npos);
     EXPECT_EQ(form().text("mVolumeEdit"), volume);
     for (const std::string& name : form().names())
-        if (form()[name].holdsNumber()) EXPECT_TRUE(std::isfinite(form()[name].value)) << name;
+        if (form()[name].holdsNumber()) {
+            EXPECT_TRUE(std::isfinite(form()[name].value)) << name;
+        }
 }
 
 // A grid of surface temperatures and upper-layer gradients: every column shown is physically

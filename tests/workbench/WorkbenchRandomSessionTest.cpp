@@ -126,7 +126,9 @@ class RandomSession : public WorkbenchTest {
     void checkInvariants(const std::string& where) {
         for (const std::string& name : form().names()) {
             const Control& c = form()[name];
-            if (c.holdsNumber()) ASSERT_TRUE(std::isfinite(c.value)) << where << name;
+            if (c.holdsNumber()) {
+                ASSERT_TRUE(std::isfinite(c.value)) << where << name;
+            }
         }
         const int row = doc->listView().selectedRow();
         ASSERT_GE(row, 0) << where;

@@ -187,12 +187,7 @@ class RandomSession : public WorkbenchTest {
 };
 
 TEST_F(RandomSession, StateFieldsPlotsAndFileAgreeAfterEveryStep) {
-    // Fewer under the sanitizers, which take about ten times as long per step.
-#if defined(__SANITIZE_ADDRESS__)
-    constexpr int kSteps = 300;
-#else
     constexpr int kSteps = 1000;
-#endif
     for (std::uint32_t seed : {1u, 2u, 3u}) {
         doc = HeadlessWorkbench::newDocument();
         ui = std::make_unique<HeadlessWorkbench>(*doc);

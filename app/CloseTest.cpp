@@ -94,6 +94,12 @@ class CloseSession {
         DocumentWindow* w = mApp.newDocument();
         modify(*w, "350");
         openPanels(*w);
+        // The application's shortcuts (Quit among them) reach its windows only.
+        Gtk::Application* app = &mApp;
+        check(GtkPlotServices::instance().logWindow().get_application().get() == app &&
+                  w->experimentalPanel() &&
+                  w->experimentalPanel()->get_application().get() == app,
+              "the log and the data panel are windows of the application");
         GtkPlotServices& services = GtkPlotServices::instance();
         mPlotWindows = services.plotWindowCount();
         services.perform([w] { w->document().mPTViewp->onOpenNewPlotWindow(); });

@@ -181,6 +181,8 @@ DocumentWindow::DocumentWindow(WyvraApplication& application, std::unique_ptr<My
         mExperimental = std::make_unique<ExperimentalPanel>(
             *mDocument, [this](const std::function<void()>& a) { run(a); });
         mExperimental->set_transient_for(*this);
+        // The application's shortcuts work while the panel has focus.
+        application.add_window(*mExperimental);
     }
     auto* paned = Gtk::make_managed<Gtk::Paned>(Gtk::Orientation::HORIZONTAL);
     paned->set_start_child(*buildLeftColumn());

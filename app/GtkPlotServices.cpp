@@ -168,7 +168,11 @@ AxisRangeWindow& GtkPlotServices::axisRangeWindow() {
 }
 
 LogWindow& GtkPlotServices::logWindow() {
-    if (!mLogWindow) mLogWindow = std::make_unique<LogWindow>(CLogWindow::sharedLogWindowCtroller());
+    if (!mLogWindow) {
+        mLogWindow = std::make_unique<LogWindow>(CLogWindow::sharedLogWindowCtroller());
+        // A window of the application: its shortcuts (Quit, New ...) work while it has focus.
+        if (mApplication) mApplication->add_window(*mLogWindow);
+    }
     return *mLogWindow;
 }
 

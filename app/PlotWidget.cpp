@@ -52,6 +52,10 @@ PlotArea::PlotArea(CDrawPlotView& host, AfterEvent onEvent)
                                                               &mReset, &mAxis, &mStatus})
         mButtons.append(*w);
     if (mHost.hasButtons()) append(mButtons);
+    // A click on a tool button leaves the keyboard focus where it was (in the case list).
+    for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{&mZoomIn, &mZoomOut, &mGrid,
+                                                              &mReset, &mAxis})
+        w->set_focus_on_click(false);
 
     // Each button sends the host's command to the plot, as the host's own buttons do.
     auto wire = [this](Gtk::Button& b, const CDrawPlotView::ToolButton& (CDrawPlotView::*button)()

@@ -5,6 +5,7 @@
 
 #include "plot/CGraphCurve.h"
 #include "plot/CGraphPoint.h"
+#include "plot/CGraphText.h"
 #include "plot/CLogWindow.h"
 #include "workbench/MyDocument.h"
 
@@ -183,6 +184,18 @@ void MyDocument::onRefreshViews() {
     if (mShowHLV) showSLVCurve();
     if (mShowNaClSat) showNaClSatCurve();
     if (mShowCritical) showCriticalCurve();
+    showBoilingCaption();
+}
+
+void MyDocument::showBoilingCaption() {
+    // Nothing draws on the boiling plot: it says so, and where the panel's column is drawn,
+    // rather than stand empty.
+    if (!mBoilingViewp || mBoilingViewp->getGraphObjectWithName(kBoilingCaption)) return;
+    auto caption = std::make_unique<CGraphText>();
+    caption->setName(kBoilingCaption);
+    caption->setText("The boiling panel draws its column on the depth plot.");
+    caption->setPosition(20, 260);
+    mBoilingViewp->addGraphObject(std::move(caption));
 }
 
 void MyDocument::removeTemporaryObjects() {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "WorkbenchTestSupport.h"
+#include "plot/CGraphText.h"
 #include "numerics/TextCapture.h"
 #include "plot/ArrayAdditions.h"
 #include "plot/CGraphCurve.h"
@@ -137,6 +138,19 @@ TEST_F(WorkbenchTest, LiquidVapourTitleFollowsTheState) {
     ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteVapour);
     EXPECT_EQ(form().text("mRl_lv_edit"), "");
     EXPECT_EQ(form()["mBoxLiqGas"].title, "Liquid-Vapour Association");
+}
+
+// Regression: the boiling tab's P-T plot stood empty without a word.
+TEST_F(WorkbenchTest, TheBoilingPlotSaysWhereTheColumnIsDrawn) {
+    auto captioned = [this] {
+        const auto* text = dynamic_cast<const CGraphText*>(
+            plot("mBoilingViewp").getGraphObjectWithName(MyDocument::kBoilingCaption));
+        return text && text->contents().string().find("depth plot") != std::string::npos;
+    };
+    EXPECT_TRUE(captioned());
+    doc->performAction("onToggleShowH2OSat:");  // redraws the base curves, purging the plots
+    EXPECT_TRUE(captioned());
+    ASSERT_TRUE(ui->writePlot("mBoilingViewp", "boiling.svg").ok());
 }
 
 TEST_F(WorkbenchTest, UnclassifiedStateShowsNoDensity) {

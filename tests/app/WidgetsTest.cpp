@@ -209,7 +209,21 @@ TEST_F(Widgets, PointPanelChoicesReachThePointAndClosingKeepsThem) {
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->get_visible());
     EXPECT_TRUE(panel->get_modal());
+    auto settle = [] {
+        for (int i = 0; i < 60; ++i) {
+            while (g_main_context_iteration(nullptr, FALSE)) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+    // Regression: the panel was narrower than its title and grew with a longer choice.
+    panel->chooseMarker(7);  // "Filled triangle down", the longest
+    settle();
+    const int width = panel->get_width();
+    EXPECT_GE(width, 340);
     panel->chooseMarker(4);
+    settle();
+    EXPECT_EQ(panel->get_width(), width);
     panel->chooseSize(9);
     EXPECT_EQ(point->selector(), 5);
     EXPECT_EQ(point->getToolSizeFactor(), 10.0f);

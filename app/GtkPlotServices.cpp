@@ -225,8 +225,14 @@ void GtkPlotServices::showFontPanel(const Font& font) {
         });
     }
     keepAbove(*mFontDialog);
-    mFontDialog->set_font_desc(descriptionOf(font));
+    const Pango::FontDescription current = descriptionOf(font);
+    mFontDialog->set_font_desc(current);
     mFontDialog->present();
+    // The chooser fills its list of fonts once it is shown, and then selects its first one:
+    // the font being edited is chosen again after that.
+    Glib::signal_idle().connect_once([this, current] {
+        if (mFontDialog && mFontDialog->get_visible()) mFontDialog->set_font_desc(current);
+    });
 }
 
 void GtkPlotServices::showColorPanel(const Color& color) {

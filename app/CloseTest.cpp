@@ -74,11 +74,13 @@ class CloseSession {
         w.tabs().set_current_page(2);
     }
 
-    // Two untouched windows, the second on another tab: the first closes, the second stays.
+    // Two untouched windows, the second on another tab, the first with its panels open: the
+    // first closes, the second stays.
     void oneOfTwo() {
         mFirst = mApp.windows().empty() ? mApp.newDocument() : mApp.windows().front().get();
         mSecond = mApp.newDocument();
         mSecond->tabs().set_current_page(3);
+        openPanels(*mFirst);  // its data panel goes with it
         mFirst->requestClose();
         next();
     }

@@ -181,6 +181,8 @@ DocumentWindow::DocumentWindow(WyvraApplication& application, std::unique_ptr<My
         mExperimental = std::make_unique<ExperimentalPanel>(
             *mDocument, [this](const std::function<void()>& a) { run(a); });
         mExperimental->set_transient_for(*this);
+        // The application's shortcuts work while the panel has focus.
+        application.add_window(*mExperimental);
     }
     auto* paned = Gtk::make_managed<Gtk::Paned>(Gtk::Orientation::HORIZONTAL);
     paned->set_start_child(*buildLeftColumn());
@@ -189,13 +191,15 @@ DocumentWindow::DocumentWindow(WyvraApplication& application, std::unique_ptr<My
     paned->set_shrink_start_child(false);
     set_child(*paned);
     buildActions();
-    property_is_active().signal_changed().connect([this] {
+    mActiveChanged = property_is_active().signal_changed().connect([this] {
         if (is_active()) refresh();
     });
     signal_close_request().connect(
         [this] {
             if (mClosing || !mDocument->isDocumentEdited()) return false;
-            askBeforeClosing();
+            confirmClose([this](bool close) {
+                if (close) closeConfirmed();
+            });
             return true;
         },
         false);
@@ -203,6 +207,12 @@ DocumentWindow::DocumentWindow(WyvraApplication& application, std::unique_ptr<My
 }
 
 DocumentWindow::~DocumentWindow() {
+    // Widgets that go emit signals on the way (the notebook switches pages as it loses them):
+    // nothing may act on the form, whose widgets unset_child frees.
+    mTornDown = true;
+    mSwitchPage.disconnect();
+    mActiveChanged.disconnect();
+    mCloseQuestion.reset();
     // The document goes before GTK lets go of the last widgets: they let go of it first.
     for (auto& [name, area] : mPlots) area->detach();
     if (mTernary) mTernary->detach();
@@ -385,8 +395,8 @@ Gtk::Widget* DocumentWindow::buildTabs() {
     if (Gtk::Widget* other = otherControls()) boilingPanel->append(*other);
     mTabs.append_page(*withPanel(boilingPlots, boilingPanel), "Boiling");
 
-    mTabs.signal_switch_page().connect([this](Gtk::Widget*, guint page) {
-        if (mMirroring) return;
+    mSwitchPage = mTabs.signal_switch_page().connect([this](Gtk::Widget*, guint page) {
+        if (mMirroring || mTornDown) return;
         run([this, page] { mDocument->selectTabViewItemAtIndex(static_cast<int>(page)); });
     });
     return &mTabs;
@@ -439,11 +449,13 @@ void DocumentWindow::buildActions() {
 }
 
 void DocumentWindow::run(const std::function<void()>& action) {
+    if (mTornDown) return;
     action();
     refresh();
 }
 
 void DocumentWindow::refresh() {
+    if (mTornDown) return;
     mMirroring = true;
     mForm.refresh();
     mTable.refresh();
@@ -520,7 +532,23 @@ void DocumentWindow::requestClose() {
     close();
 }
 
+void DocumentWindow::closeConfirmed() {
+    mClosing = true;
+    close();
+}
+
+void DocumentWindow::confirmClose(std::function<void(bool)> then) {
+    if (mClosing || !mDocument->isDocumentEdited()) {
+        then(true);
+        return;
+    }
+    // A later request takes over the answer of one still open.
+    mAfterQuestion = std::move(then);
+    askBeforeClosing();
+}
+
 void DocumentWindow::askBeforeClosing() {
+    present();
     if (mCloseQuestion) {
         mCloseQuestion->present();
         return;
@@ -544,12 +572,21 @@ void DocumentWindow::answerCloseQuestion(int response) {
     // The dialog is deleted once the signal that answered has returned.
     std::shared_ptr<Gtk::MessageDialog> asked(mCloseQuestion.release());
     Glib::signal_idle().connect_once([asked] {});
-    auto closeNow = [this] {
-        mClosing = true;
-        close();
+    std::function<void(bool)> then = std::move(mAfterQuestion);
+    mAfterQuestion = nullptr;
+    if (!then) then = [this](bool close) {
+        if (close) closeConfirmed();
     };
-    if (response == static_cast<int>(Gtk::ResponseType::REJECT)) closeNow();
-    if (response == static_cast<int>(Gtk::ResponseType::ACCEPT)) save(closeNow);
+    auto confirmed = [this, then] {
+        mClosing = true;
+        then(true);
+    };
+    if (response == static_cast<int>(Gtk::ResponseType::REJECT))
+        confirmed();
+    else if (response == static_cast<int>(Gtk::ResponseType::ACCEPT))
+        save(confirmed);
+    else
+        then(false);
 }
 
 }  // namespace vornex::shell

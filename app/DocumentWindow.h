@@ -46,6 +46,12 @@ class DocumentWindow : public Gtk::ApplicationWindow {
     void saveAs(std::function<void()> then = {});
     // Closes, asking first when there are unsaved changes.
     void requestClose();
+    // Asks about unsaved changes, if there are any, without closing: `then` runs with true once
+    // they are saved or given up (the window may then close without asking again), with false
+    // when the user keeps the window.
+    void confirmClose(std::function<void(bool)> then);
+    // Closes without asking (the question was answered already).
+    void closeConfirmed();
     // The question before closing: whether it is asked, and its answer (a Gtk::ResponseType:
     // ACCEPT saves and closes, REJECT closes without saving, anything else keeps the window).
     bool isAskingBeforeClosing() const { return mCloseQuestion != nullptr; }
@@ -90,6 +96,11 @@ class DocumentWindow : public Gtk::ApplicationWindow {
     MenuBridge mMenuBridge;
     bool mMirroring = false;
     bool mClosing = false;
+    // Set when the window starts to be torn down: from then on no action runs and nothing is
+    // mirrored, whatever signal the dying widgets still emit.
+    bool mTornDown = false;
+    std::function<void(bool)> mAfterQuestion;
+    sigc::connection mSwitchPage, mActiveChanged;
 };
 
 }  // namespace vornex::shell

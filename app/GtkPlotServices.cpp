@@ -168,7 +168,11 @@ AxisRangeWindow& GtkPlotServices::axisRangeWindow() {
 }
 
 LogWindow& GtkPlotServices::logWindow() {
-    if (!mLogWindow) mLogWindow = std::make_unique<LogWindow>(CLogWindow::sharedLogWindowCtroller());
+    if (!mLogWindow) {
+        mLogWindow = std::make_unique<LogWindow>(CLogWindow::sharedLogWindowCtroller());
+        // A window of the application: its shortcuts (Quit, New ...) work while it has focus.
+        if (mApplication) mApplication->add_window(*mLogWindow);
+    }
     return *mLogWindow;
 }
 
@@ -221,8 +225,14 @@ void GtkPlotServices::showFontPanel(const Font& font) {
         });
     }
     keepAbove(*mFontDialog);
-    mFontDialog->set_font_desc(descriptionOf(font));
+    const Pango::FontDescription current = descriptionOf(font);
+    mFontDialog->set_font_desc(current);
     mFontDialog->present();
+    // The chooser fills its list of fonts once it is shown, and then selects its first one:
+    // the font being edited is chosen again after that.
+    Glib::signal_idle().connect_once([this, current] {
+        if (mFontDialog && mFontDialog->get_visible()) mFontDialog->set_font_desc(current);
+    });
 }
 
 void GtkPlotServices::showColorPanel(const Color& color) {
@@ -256,15 +266,14 @@ void GtkPlotServices::setColorPanelColor(const Color& color) {
 void GtkPlotServices::openPlotWindow(std::unique_ptr<CPlotView> view) {
     auto window = std::make_unique<PlotWindow>(std::move(view));
     PlotWindow* raw = window.get();
-    window->signal_close_request().connect(
-        [this, raw] {
-            // Destroyed from the main loop, not inside its own signal.
-            Glib::signal_idle().connect_once([this, raw] {
-                mPlotWindows.remove_if([raw](const auto& w) { return w.get() == raw; });
-            });
-            return false;
-        },
-        false);
+    // Closing hides the window, which this list owns; it is destroyed from the main loop, not
+    // inside its own signal (GTK destroying it would leave a dead window to the owner).
+    window->set_hide_on_close(true);
+    window->signal_hide().connect([this, raw] {
+        Glib::signal_idle().connect_once([this, raw] {
+            mPlotWindows.remove_if([raw](const auto& w) { return w.get() == raw; });
+        });
+    });
     if (mApplication) mApplication->add_window(*window);
     window->present();
     mPlotWindows.push_back(std::move(window));

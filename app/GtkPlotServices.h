@@ -89,6 +89,9 @@ class GtkPlotServices : public PanelServices {
     // Errors reported so far (the dialog may be gone already).
     const std::vector<std::string>& reportedErrors() const { return mErrors; }
     std::size_t plotWindowCount() const { return mPlotWindows.size(); }
+    PlotWindow* lastPlotWindow() const {
+        return mPlotWindows.empty() ? nullptr : mPlotWindows.back().get();
+    }
     Gtk::Window* curveSettingsWindow() const;
     PointSettingsWindow* pointSettingsWindow() const { return mPointWindow.get(); }
 

@@ -29,8 +29,13 @@ Gtk::Window* parent() {
     return GtkPlotServices::instance().parentWindow();
 }
 
+constexpr int kPanelWidth = 340;
+
 void preparePanel(Gtk::Window& w, const char* title, bool modal) {
     w.set_title(title);
+    // Room for the title in the title bar, and for the longest choice of a list, so that the
+    // window neither cuts its title nor changes its size with the choice shown.
+    w.set_default_size(kPanelWidth, -1);
     w.set_modal(modal);
     w.set_hide_on_close(true);
     if (Gtk::Window* p = parent()) w.set_transient_for(*p);
@@ -240,6 +245,7 @@ CurveSettingsWindow::CurveSettingsWindow(CCurveSettingsWindow& panel, std::funct
       mThickness(Gtk::StringList::create({"Normal", "Double", "Triple"})) {
     preparePanel(*this, "Curve Settings", true);
     auto* grid = panelGrid();
+    mThickness.set_hexpand(true);
     addRow(*grid, 0, "Thickness", mThickness);
     addRow(*grid, 1, "Colour", mColor);
     grid->attach(*settingsButtons(*this, mPanel, [this] { refresh(); mChanged(); }), 0, 2, 2);
@@ -275,6 +281,8 @@ PointSettingsWindow::PointSettingsWindow(CPointSettingsWindow& panel, std::funct
       mSize(Gtk::StringList::create(numbered("", CPointSettingsWindow::kSizeItems))) {
     preparePanel(*this, "Point Settings", true);
     auto* grid = panelGrid();
+    mMarker.set_hexpand(true);
+    mSize.set_hexpand(true);
     addRow(*grid, 0, "Marker", mMarker);
     addRow(*grid, 1, "Size", mSize);
     addRow(*grid, 2, "Colour", mColor);

@@ -113,6 +113,7 @@ class PlotWindow : public Gtk::Window {
    public:
     explicit PlotWindow(std::unique_ptr<CPlotView> view);
     ~PlotWindow() override;
+    PlotArea& area() { return *mArea; }
 
    private:
     std::unique_ptr<CDrawPlotView> mHost;

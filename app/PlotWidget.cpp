@@ -1,5 +1,7 @@
 #include "PlotWidget.h"
 
+#include <glibmm/main.h>
+
 #include <gdkmm/rectangle.h>
 #include <gtkmm/icontheme.h>
 
@@ -52,6 +54,10 @@ PlotArea::PlotArea(CDrawPlotView& host, AfterEvent onEvent)
                                                               &mReset, &mAxis, &mStatus})
         mButtons.append(*w);
     if (mHost.hasButtons()) append(mButtons);
+    // A click on a tool button leaves the keyboard focus where it was (in the case list).
+    for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{&mZoomIn, &mZoomOut, &mGrid,
+                                                              &mReset, &mAxis})
+        w->set_focus_on_click(false);
 
     // Each button sends the host's command to the plot, as the host's own buttons do.
     auto wire = [this](Gtk::Button& b, const CDrawPlotView::ToolButton& (CDrawPlotView::*button)()
@@ -180,12 +186,20 @@ void PlotArea::onContextClick(double x, double y) {
     if (!menu) return;
     auto model = mBridge.build(*menu, mMenuActions);
     if (mPopover) mPopover->unparent();
-    mPopover = std::make_unique<Gtk::PopoverMenu>(model);
+    mPopover = std::make_unique<Gtk::PopoverMenu>();
     mPopover->set_parent(mArea);
+    mPopover->set_menu_model(model);
     mPopover->set_has_arrow(false);
     mPopover->set_pointing_to(Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), 1, 1));
     mPopover->signal_closed().connect([this] { afterEvent(); });
     mPopover->popup();
+    // The menu's last items take their size only once the popover is on screen, and a
+    // popover keeps the size it opened with: it is placed again with its full size.
+    Glib::signal_idle().connect_once(sigc::track_obj(
+        [this] {
+            if (mPopover && mPopover->get_visible()) mPopover->present();
+        },
+        *this));
 }
 
 void PlotArea::refreshChrome() {

@@ -12,6 +12,7 @@
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
+#include "CloseTest.h"
 #include "SelfTest.h"
 #include "ShellSupport.h"
 #include "plot/CLogWindow.h"
@@ -30,16 +31,20 @@ std::string canonical(const std::string& path) {
 
 }  // namespace
 
-Glib::RefPtr<WyvraApplication> WyvraApplication::create(std::string selfTestImage) {
-    return Glib::make_refptr_for_instance<WyvraApplication>(new WyvraApplication(std::move(selfTestImage)));
+Glib::RefPtr<WyvraApplication> WyvraApplication::create(std::string selfTestImage,
+                                                        bool closeTest) {
+    return Glib::make_refptr_for_instance<WyvraApplication>(
+        new WyvraApplication(std::move(selfTestImage), closeTest));
 }
 
-WyvraApplication::WyvraApplication(std::string selfTestImage)
+WyvraApplication::WyvraApplication(std::string selfTestImage, bool closeTest)
     : Gtk::Application(kApplicationId,
                        Gio::Application::Flags::HANDLES_OPEN |
-                           (selfTestImage.empty() ? Gio::Application::Flags::NONE
-                                                  : Gio::Application::Flags::NON_UNIQUE)),
-      mSelfTestImage(std::move(selfTestImage)) {
+                           (selfTestImage.empty() && !closeTest
+                                ? Gio::Application::Flags::NONE
+                                : Gio::Application::Flags::NON_UNIQUE)),
+      mSelfTestImage(std::move(selfTestImage)),
+      mCloseTest(closeTest) {
     Glib::set_application_name("Wyvra");
 }
 
@@ -51,13 +56,7 @@ void WyvraApplication::on_startup() {
     });
     add_action("new", [this] { newDocument(); });
     add_action("open", [this] { chooseAndOpen(); });
-    add_action("quit", [this] {
-        // Each window asks about its own unsaved changes; quitting closes them one by one.
-        std::vector<DocumentWindow*> open;
-        for (auto& w : mWindows) open.push_back(w.get());
-        for (DocumentWindow* w : open) w->requestClose();
-        if (mWindows.empty()) quit();
-    });
+    add_action("quit", [this] { quitAfterAsking(); });
     add_action("show-log", [] {
         CLogWindow::sharedLogWindowCtroller().showWindow();
     });
@@ -145,7 +144,38 @@ DocumentWindow* WyvraApplication::adopt(std::unique_ptr<DocumentWindow> window) 
 
 void WyvraApplication::windowClosed(DocumentWindow* window) {
     mWindows.remove_if([window](const auto& w) { return w.get() == window; });
-    if (mWindows.empty() && mSelfTestImage.empty()) quit();
+    if (mWindows.empty() && !isScripted()) quit();
+}
+
+bool WyvraApplication::isOpen(const DocumentWindow* window) const {
+    for (const auto& w : mWindows)
+        if (w.get() == window) return true;
+    return false;
+}
+
+void WyvraApplication::quitAfterAsking() {
+    std::vector<DocumentWindow*> open;
+    for (auto& w : mWindows) open.push_back(w.get());
+    askThenQuit(std::move(open));
+}
+
+void WyvraApplication::askThenQuit(std::vector<DocumentWindow*> remaining) {
+    // Every document with unsaved changes is asked about, one after the other, before any
+    // window goes; Cancel on any of them keeps them all.
+    while (!remaining.empty() && !isOpen(remaining.front())) remaining.erase(remaining.begin());
+    if (remaining.empty()) {
+        std::vector<DocumentWindow*> open;
+        for (auto& w : mWindows) open.push_back(w.get());
+        for (DocumentWindow* w : open) w->closeConfirmed();
+        if (mWindows.empty() && !isScripted()) quit();
+        return;
+    }
+    DocumentWindow* window = remaining.front();
+    window->confirmClose([this, remaining](bool proceed) mutable {
+        if (!proceed) return;
+        remaining.erase(remaining.begin());
+        askThenQuit(std::move(remaining));
+    });
 }
 
 DocumentWindow* WyvraApplication::newDocument() {
@@ -208,6 +238,7 @@ void WyvraApplication::on_activate() {
     DocumentWindow* window = mWindows.empty() ? newDocument() : mWindows.front().get();
     window->present();
     if (!mSelfTestImage.empty()) startSelfTest(*this, mSelfTestImage);
+    if (mCloseTest) startCloseTest(*this);
 }
 
 void WyvraApplication::on_open(const type_vec_files& files, const Glib::ustring&) {

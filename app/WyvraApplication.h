@@ -9,6 +9,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vornex {
 class CPlotView;
@@ -28,7 +29,9 @@ class WyvraApplication : public Gtk::Application {
 
     // `selfTestImage`: run the scripted session instead of waiting for the user, writing the
     // window's image there; the exit status tells whether every check held.
-    static Glib::RefPtr<WyvraApplication> create(std::string selfTestImage = "");
+    // `closeTest`: run the scripted closing of windows instead.
+    static Glib::RefPtr<WyvraApplication> create(std::string selfTestImage = "",
+                                                 bool closeTest = false);
 
     DocumentWindow* newDocument();
     // The window of the document at `path`: the one already open, or a new one; null (after
@@ -38,6 +41,9 @@ class WyvraApplication : public Gtk::Application {
     void chooseAndOpen();
     const std::list<std::unique_ptr<DocumentWindow>>& windows() const { return mWindows; }
     void windowClosed(DocumentWindow* window);
+    bool isOpen(const DocumentWindow* window) const;
+    // Quit: asks about every document with unsaved changes first, then closes every window.
+    void quitAfterAsking();
     // The Edit menu names what Undo and Redo would do in the window in front.
     void showUndoNames(const std::string& undo, const std::string& redo);
     const std::string& undoTitle() const { return mUndoTitle; }
@@ -45,7 +51,7 @@ class WyvraApplication : public Gtk::Application {
     void setExitStatus(int status) { mExitStatus = status; }
 
    protected:
-    explicit WyvraApplication(std::string selfTestImage);
+    WyvraApplication(std::string selfTestImage, bool closeTest);
     void on_startup() override;
     void on_activate() override;
     void on_open(const type_vec_files& files, const Glib::ustring& hint) override;
@@ -53,9 +59,13 @@ class WyvraApplication : public Gtk::Application {
 
    private:
     DocumentWindow* adopt(std::unique_ptr<DocumentWindow> window);
+    void askThenQuit(std::vector<DocumentWindow*> remaining);
+    // A scripted run keeps going when its last window closes.
+    bool isScripted() const { return !mSelfTestImage.empty() || mCloseTest; }
     void buildMenuBar();
 
     std::string mSelfTestImage;
+    bool mCloseTest = false;
     std::list<std::unique_ptr<DocumentWindow>> mWindows;
     int mUntitled = 0;
     int mExitStatus = 0;

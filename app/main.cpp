@@ -1,6 +1,6 @@
 // wyvra: the H2O-NaCl phase-diagram workbench in a GTK window. `wyvra` opens a new document,
 // `wyvra FILE...` opens documents; `wyvra --self-test IMAGE.png` runs the scripted session of
-// the test suite.
+// the test suite, `wyvra --close-test` its scripted closing of windows.
 #include <gtk/gtk.h>
 
 #include <cstdio>
@@ -12,10 +12,13 @@
 
 int main(int argc, char** argv) {
     std::string selfTestImage;
+    bool closeTest = false;
     std::vector<char*> args{argv[0]};
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--self-test") == 0 && i + 1 < argc) {
             selfTestImage = argv[++i];
+        } else if (std::strcmp(argv[i], "--close-test") == 0) {
+            closeTest = true;
         } else {
             args.push_back(argv[i]);
         }
@@ -26,7 +29,7 @@ int main(int argc, char** argv) {
                      "unset or unreachable)\n");
         return 1;
     }
-    auto application = vornex::shell::WyvraApplication::create(selfTestImage);
+    auto application = vornex::shell::WyvraApplication::create(selfTestImage, closeTest);
     const int status = application->run(static_cast<int>(args.size()), args.data());
     return status != 0 ? status : application->exitStatus();
 }

@@ -120,7 +120,10 @@ void CAxisRangeWindow::mainWindowChanged(const Notification& n) {
 // ----- Current plot ------------------------------------------------------------------------
 
 void CAxisRangeWindow::takeOldRanges() {
-    if (mPlotView) mPlotView->getXYRange(mOld[0], mOld[1], mOld[2], mOld[3]);
+    if (!mPlotView) return;
+    mPlotView->getXYRange(mOld[0], mOld[1], mOld[2], mOld[3]);
+    mOldTicks = {mPlotView->mNbXTicks(), mPlotView->mNbYTicks()};
+    mOldDigits = {mPlotView->mXTicksDigits(), mPlotView->mYTicksDigits()};
 }
 
 void CAxisRangeWindow::setCurrentPlotView(CPlotView* view) {
@@ -225,9 +228,26 @@ bool CAxisRangeWindow::onChangeCoordinates() {
                           std::to_string(kMaxTicks) + ", not \"" + text + "\".");
         ticks[i] = *n;
     }
+    // No more than the plot can show: a bound past its maximum range is taken as the limit.
+    float m[4];
+    mPlotView->getMaxXYRange(m[0], m[1], m[2], m[3]);
+    for (int axis = 0; axis < 2; ++axis) {
+        float& lo = v[2 * axis];
+        float& hi = v[2 * axis + 1];
+        const float least = std::min(m[2 * axis], m[2 * axis + 1]);
+        const float most = std::max(m[2 * axis], m[2 * axis + 1]);
+        lo = std::clamp(lo, least, most);
+        hi = std::clamp(hi, least, most);
+        if (lo == hi)
+            return refuse(std::string("The ") + (axis == 0 ? "x" : "y") +
+                          " range lies outside the plot's maximum range, " + formatValue(least) +
+                          " to " + formatValue(most) + ".");
+        PlotAxis::widenToResolvable(lo, hi);
+    }
     mMessage.clear();
     mPlotView->setTicksNumber(ticks[0], ticks[1]);
     mPlotView->setXYRange(v[0], v[1], v[2], v[3]);
+    for (int i = 0; i < 4; ++i) mFields[static_cast<std::size_t>(i)].text = formatValue(v[i]);
     mPlotView->setNeedsDisplay(true);
     return true;
 }
@@ -240,6 +260,8 @@ bool CAxisRangeWindow::onOKButton() {
 
 void CAxisRangeWindow::onCancelButton() {
     if (mPlotView) {
+        mPlotView->setTicksNumber(mOldTicks[0], mOldTicks[1]);
+        mPlotView->setTicksDigits(mOldDigits[0], mOldDigits[1]);
         mPlotView->setXYRange(mOld[0], mOld[1], mOld[2], mOld[3]);
         mPlotView->setNeedsDisplay(true);
     }

@@ -4,7 +4,8 @@
 // any other range change; the panel also sets the decimals of the tick labels from the width
 // of each range. Input is checked before anything reaches the plot: a value that is not a
 // number, an empty range, a range running against the direction of the plot's own axis or a
-// tick count below 2 is refused with a message, and the plot keeps its ranges.
+// tick count below 2 is refused with a message, and the plot keeps its ranges. A bound beyond
+// the plot's maximum range is taken as that limit, and the fields show what the plot took.
 //
 // A window toolkit shows the fields, steppers and buttons held here and sends the user's
 // edits and clicks; the panel holds the plot without owning it.
@@ -100,7 +101,8 @@ class CAxisRangeWindow {
     bool onChangeCoordinates();
     // Applies and hides the panel; a refused change leaves it open with its message.
     bool onOKButton();
-    // Puts back the ranges the plot had when it became current and hides the panel.
+    // Puts back the ranges, tick counts and tick decimals the plot had when it became current
+    // and hides the panel.
     void onCancelButton();
     void onUseMaximumRangeValues();
     void onUseDefaultRangeValues();
@@ -135,6 +137,9 @@ class CAxisRangeWindow {
 
     CPlotView* mPlotView = nullptr;
     std::array<float, 4> mOld{};
+    // Tick counts and decimals (x, y) the plot had when it became current: the panel sets the
+    // decimals as soon as it shows the plot, and Cancel puts everything back.
+    std::array<int, 2> mOldTicks{}, mOldDigits{};
     std::array<TextField, kFieldCount> mFields;
     std::array<Stepper, kStepperCount> mSteppers;
     std::array<bool, kButtonCount> mButtonsEnabled{};

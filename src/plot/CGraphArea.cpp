@@ -46,7 +46,7 @@ void CGraphArea::render(Canvas& canvas) {
     canvas.saveGraphicsState();
     canvas.clipToRect(mPlotView->getPlotRect());
     setCanvasColor(canvas);
-    BezierPath path = viewPolyline(mPoints);
+    BezierPath path = viewPolygon(mPoints);
     canvas.fill(path);
     mPath = std::move(path);
     canvas.restoreGraphicsState();

@@ -6,6 +6,7 @@
 
 #include "plot/CPlotView.h"
 #include "plot/PlotServices.h"
+#include "plot/ViewClip.h"
 
 namespace vornex {
 
@@ -148,29 +149,24 @@ void CGraphCurve::render(Canvas& canvas) {
     canvas.clipToRect(mPlotView->getPlotRect());
     setCanvasColor(canvas);
     BezierPath path;
-    bool startPiece = true;
+    const Rect region = mPlotView->drawingRegion();
+    ClippedPolyline line(path, region);
     for (const CurvePoint& p : mPoints) {
-        if (p.penUp) {
-            startPiece = true;
-            continue;
-        }
-        Point v{mPlotView->getXValue(p.x), mPlotView->getYValue(p.y)};
-        if (startPiece)
-            path.moveTo(v);
+        if (p.penUp)
+            line.penUp();
         else
-            path.lineTo(v);
-        startPiece = false;
+            line.add(mPlotView->viewPoint(p.x, p.y));
     }
     path.setLineWidth(mToolSizeFactor + (mHilited ? 1.0f : 0.0f));
     path.setLineDash(dashPattern(mDashStyle), 0.0);
     canvas.stroke(path);
     mPath = std::move(path);
-    if (!mLabelText.empty()) {
+    const Point anchor = mPlotView->viewPoint(mAnchor.x, mAnchor.y);
+    if (!mLabelText.empty() && insideRegion(region, anchor)) {
         const TextAttributes& attributes = mPlotView->getLegendsAttributes();
         Size size = canvas.measureText(mLabelText, attributes);
-        float xa = mPlotView->getXValue(mAnchor.x), ya = mPlotView->getYValue(mAnchor.y);
         canvas.drawText(mLabelText, attributes,
-                        Point{xa - 0.5 * size.width, ya - 0.5 * size.height});
+                        Point{anchor.x - 0.5 * size.width, anchor.y - 0.5 * size.height});
     }
     canvas.restoreGraphicsState();
 }

@@ -7,6 +7,7 @@
 #include "plot/CGraphPoint.h"
 #include "plot/CGraphPointCurve.h"
 #include "plot/CPlotView.h"
+#include "plot/ViewClip.h"
 
 namespace vornex {
 
@@ -28,6 +29,7 @@ bool CGraphLegend::isHit(Point p) {
 
 void CGraphLegend::render(Canvas& canvas) {
     if (mHidden || !mPlotView) return;
+    if (!placeableText(mPlotView->viewPoint(mX, mY))) return;
     canvas.saveGraphicsState();
     setCanvasColor(canvas);
     const float X = mPlotView->getXValue(mX), Y = mPlotView->getYValue(mY);

@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "plot/CPlotView.h"
+#include "plot/ViewClip.h"
 
 namespace vornex {
 
@@ -148,14 +149,21 @@ void CGraphObject::copyCommonTo(CGraphObject& target) const {
 BezierPath CGraphObject::viewPolyline(const std::vector<DataPoint>& points) const {
     BezierPath path;
     if (!mPlotView) return path;
-    for (size_t i = 0; i < points.size(); ++i) {
-        Point v{mPlotView->getXValue(points[i].x), mPlotView->getYValue(points[i].y)};
-        if (i == 0)
-            path.moveTo(v);
-        else
-            path.lineTo(v);
-    }
+    ClippedPolyline line(path, mPlotView->drawingRegion());
+    for (const DataPoint& p : points) line.add(mPlotView->viewPoint(p.x, p.y));
     return path;
+}
+
+BezierPath CGraphObject::viewPolygon(const std::vector<DataPoint>& points) const {
+    if (!mPlotView) return {};
+    std::vector<Point> polygon;
+    polygon.reserve(points.size());
+    for (const DataPoint& p : points) polygon.push_back(mPlotView->viewPoint(p.x, p.y));
+    return clippedPolygon(polygon, mPlotView->drawingRegion());
+}
+
+bool CGraphObject::isDrawnAt(float x, float y) const {
+    return mPlotView && insideRegion(mPlotView->drawingRegion(), mPlotView->viewPoint(x, y));
 }
 
 float CGraphObject::markerHalfSize() const {
@@ -171,6 +179,7 @@ void CGraphObject::paintMarker(Canvas& canvas, BezierPath& marker, int selector,
 }
 
 BezierPath CGraphObject::drawMarker(Canvas& canvas, float x, float y) const {
+    if (mPlotView && !isDrawnAt(x, y)) return {};
     float h = markerHalfSize();
     BezierPath marker = constructPoint(mSelector, h, h, x, y);
     setCanvasColor(canvas);

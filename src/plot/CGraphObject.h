@@ -114,8 +114,13 @@ class CGraphObject {
     BezierPath drawMarker(Canvas& canvas, float x, float y) const;
     // Paints a marker path: filled or outlined by the selector, stroke 0.1 × factor + 1.
     static void paintMarker(Canvas& canvas, BezierPath& marker, int selector, float sizeFactor);
-    // A polyline through data points, in view coordinates.
+    // A polyline through data points, in view coordinates, cut to the plot's drawing region.
     BezierPath viewPolyline(const std::vector<DataPoint>& points) const;
+    // The polygon of the data points cut to the drawing region, to fill.
+    BezierPath viewPolygon(const std::vector<DataPoint>& points) const;
+    // Whether a data point lies in the plot's drawing region: markers and labels elsewhere
+    // are not drawn.
+    bool isDrawnAt(float x, float y) const;
     void setCanvasColor(Canvas& canvas) const {
         if (mColor) canvas.setColor(*mColor);
     }

@@ -29,7 +29,7 @@ void CGraphPoint::render(Canvas& canvas) {
     canvas.saveGraphicsState();
     canvas.clipToRect(mPlotView->getPlotRect());
     mPath = drawMarker(canvas, mX, mY);
-    if (mShowLabel)
+    if (mShowLabel && isDrawnAt(mX, mY))
         drawLabelUnderMarker(canvas, *mPlotView, shownText(), mPlotView->getXValue(mX),
                              mPlotView->getYValue(mY), markerHalfSize(), labelOffset());
     canvas.restoreGraphicsState();

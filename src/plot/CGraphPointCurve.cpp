@@ -91,7 +91,7 @@ void CGraphStringPointCurve::render(Canvas& canvas) {
     BezierPath path;
     for (const auto& point : mPoints) {
         path.append(drawMarker(canvas, point->getX(), point->getY()));
-        if (mShowLabels)
+        if (mShowLabels && isDrawnAt(point->getX(), point->getY()))
             drawLabelUnderMarker(canvas, *mPlotView, point->getLabel(),
                                  mPlotView->getXValue(point->getX()),
                                  mPlotView->getYValue(point->getY()), markerHalfSize());

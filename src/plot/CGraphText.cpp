@@ -1,14 +1,17 @@
 #include "plot/CGraphText.h"
 
 #include "plot/CPlotView.h"
+#include "plot/ViewClip.h"
 
 namespace vornex {
 
 void CGraphText::render(Canvas& canvas) {
     if (mHidden || mContents.empty() || !mPlotView) return;
+    const Point at = mPlotView->viewPoint(mX, mY);
+    if (!placeableText(at)) return;
     canvas.saveGraphicsState();
     setCanvasColor(canvas);
-    canvas.drawText(mContents, Point{mPlotView->getXValue(mX), mPlotView->getYValue(mY)});
+    canvas.drawText(mContents, at);
     canvas.restoreGraphicsState();
 }
 

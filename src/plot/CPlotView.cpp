@@ -11,6 +11,7 @@
 #include "plot/CGraphPoint.h"
 #include "plot/CGraphPointCurve.h"
 #include "plot/CPointSettingsWindow.h"
+#include "plot/ViewClip.h"
 
 namespace vornex {
 
@@ -144,6 +145,9 @@ void CPlotView::adjustXYRange(float minX, float maxX, float minY, float maxY, fl
 }
 
 void CPlotView::doChangeAxisRanges(float minX, float maxX, float minY, float maxY) {
+    // Narrower than the values resolve, a zoom would show the same few points ever larger.
+    PlotAxis::widenToResolvable(minX, maxX);
+    PlotAxis::widenToResolvable(minY, maxY);
     const float oldMinX = mCurMinX, oldMaxX = mCurMaxX, oldMinY = mCurMinY, oldMaxY = mCurMaxY;
     registerUndo("Changes Of Axis Ranges", [this, oldMinX, oldMaxX, oldMinY, oldMaxY] {
         doChangeAxisRanges(oldMinX, oldMaxX, oldMinY, oldMaxY);
@@ -207,6 +211,10 @@ void CPlotView::calculateCoefficients() {
     mYAxis = makeYAxis();
     mXAxis.fit(static_cast<float>(r.x()), static_cast<float>(r.width()));
     mYAxis.fit(static_cast<float>(r.y()), static_cast<float>(r.height()));
+}
+
+Rect CPlotView::drawingRegion() const {
+    return vornex::drawingRegion(getPlotRect());
 }
 
 float CPlotView::getXValue(float x) const {
@@ -313,6 +321,13 @@ void CPlotView::removeObjectsWhere(const std::function<bool(const CGraphObject&)
     for (auto& object : removed) {
         mLegendBox->removeReferenceObject(object.get());
         if (mSelectedObject == object.get()) mSelectedObject = nullptr;
+        // The status names an object and where it was clicked; once the object goes (other
+        // than by the answer to that click, which draws it anew) it describes nothing shown.
+        if (!mPostingSelection && !mStatusObjectName.empty() &&
+            object->name() == mStatusObjectName) {
+            mStatusObjectName.clear();
+            setStatus("");
+        }
         if (mPendingSelection == object.get()) mPendingSelection = nullptr;
         if (mPressPreviousObject == object.get()) mPressPreviousObject = nullptr;
         object->setPlotView(nullptr);

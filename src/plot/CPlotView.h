@@ -144,6 +144,13 @@ class CPlotView {
     float getXValue(float x) const;
     float getYValue(float y) const;
     float getXFromPixelValue(float v) const;
+    // A data point in view coordinates, in double precision (finite for finite data even
+    // far outside the current ranges).
+    Point viewPoint(float x, float y) const {
+        return Point{mXAxis.viewPosition(x), mYAxis.viewPosition(y)};
+    }
+    // Where objects draw: the plot rectangle with a margin for line widths and markers.
+    Rect drawingRegion() const;
     float getYFromPixelValue(float v) const;
     // Recomputes the transform from the plot rectangle and the current ranges.
     void calculateCoefficients();
@@ -272,9 +279,10 @@ class CPlotView {
     void updateStatusMessage();
 
     // ----- Menus and object commands ------------------------------------------------------
-    // The menu for a right click at the event's location (after the hit test): the plot menu
-    // on empty space, the curve menu on a curve, the point menu on a point or point curve,
-    // none on anything else.
+    // The menu for a right click at the event's location (after the hit test, which selects
+    // the object under the mouse but leaves the selection point and its mark alone): the plot
+    // menu on empty space, the curve menu on a curve, the point menu on a point or point
+    // curve, none on anything else.
     Menu* menuForEvent(const MouseEvent& event);
     Menu& plotMenu() { return *mPlotMenu; }
     Menu& curvesMenu() { return *mCurvesMenu; }
@@ -400,6 +408,13 @@ class CPlotView {
     CGraphObject* mPressPreviousObject = nullptr;
     bool mPressPreviousHilited = false;
     bool mZoomMoved = false;
+    // Set while "PlotSelection" is delivered.
+    bool mPostingSelection = false;
+    // The object the status line names, if any.
+    std::string mStatusObjectName;
+    // The object the last single click selected, by name: a double click whose first click
+    // made the document rebuild it finds it again under the same name.
+    std::string mLastClickedName;
     Color mBackColor, mForeColor;
     std::string mPlotName;
     bool mIsPrinting = false;

@@ -67,7 +67,14 @@ void CPlotView::buildMenus() {
 }
 
 Menu* CPlotView::menuForEvent(const MouseEvent& event) {
+    // The menu acts on the object under the mouse; the selection mark, which shows the point
+    // the state was taken from, stays where it was.
+    const float x = mSelectedPointX, y = mSelectedPointY;
+    const bool markShown = mIsSelectingPointVisible;
     testClickedGraphObject(event);
+    mSelectedPointX = x;
+    mSelectedPointY = y;
+    mIsSelectingPointVisible = markShown;
     Menu* menu = nullptr;
     if (!mSelectedObject) {
         menu = mPlotMenu.get();

@@ -31,6 +31,7 @@ bool finiteRange(float a, float b) {
 }  // namespace
 
 void CPlotView::setStatus(const std::string& message) {
+    mStatusObjectName.clear();
     if (mHost) mHost->setStatusMessage(message);
 }
 
@@ -45,7 +46,9 @@ std::string CPlotView::selectionStatus(const std::string& objectName, int extraD
 }
 
 void CPlotView::notifyObjectSelection() {
+    mPostingSelection = true;
     mCenter->post(notifications::plotSelection, this);
+    mPostingSelection = false;
 }
 
 void CPlotView::updateColorPanel() {
@@ -118,6 +121,20 @@ void CPlotView::mousePressed(const MouseEvent& event) {
     mSelectionKeyOption = event.option();
 
     CGraphObject* selected = mSelectedObject;
+    auto hasPanel = [](const CGraphObject* o) {
+        return isA<CGraphCurve>(o) || isA<CGraphPoint>(o) || isA<CGraphPointCurve>(o) ||
+               isA<CGraphStringPointCurve>(o);
+    };
+    if (event.clickCount > 1 && (!selected || !hasPanel(selected)) && !mLastClickedName.empty()) {
+        // The first click of the pair moved the state, and the document drew the object it hit
+        // anew (maybe elsewhere): the double click opens the settings of the one now drawn.
+        if (CGraphObject* again = getGraphObjectWithName(mLastClickedName);
+            again && hasPanel(again)) {
+            mSelectedObject = selected = again;
+        }
+    }
+    mLastClickedName = selected && event.clickCount == 1 && hasPanel(selected) ? selected->name()
+                                                                              : std::string();
     if (!selected) {
         hilite(nullptr);
     } else if (event.clickCount > 1 &&
@@ -175,6 +192,7 @@ void CPlotView::selectClickedObject(CGraphObject* selected) {
     if (auto* labelled = dynamic_cast<CGraphStringPointCurve*>(selected))
         name = labelled->getHitPointName();
     setStatus(selectionStatus(name, 1));
+    mStatusObjectName = selected->name();
     updateColorPanel();
     notifyObjectSelection();
     setNeedsDisplay(true);

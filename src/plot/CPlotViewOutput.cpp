@@ -63,7 +63,8 @@ std::unique_ptr<CPlotView> CPlotView::copy() const {
     view->mYLabelText = mYLabelText;
     view->mShowLogX = mShowLogX;
     view->mShowLogY = mShowLogY;
-    view->mCenter = mCenter;
+    // The copy posts to the process-wide centre: a document's centre dies with the document,
+    // while the copy may live on in a window of its own.
 
     // The copy's legend lists the copies of the objects this legend lists.
     std::unordered_map<const CGraphObject*, CGraphObject*> copies;

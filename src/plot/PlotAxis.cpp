@@ -93,24 +93,41 @@ void PlotAxis::fit(float origin, float length) {
     }
     mA = length / (hi - lo);
     mB = origin - length * lo / (hi - lo);
+    mOrigin = origin;
+    mFitLo = lo;
+    mScale = static_cast<double>(length) / (static_cast<double>(hi) - lo);
 }
 
-float PlotAxis::toView(float value) const {
+void PlotAxis::widenToResolvable(float& min, float& max) {
+    if (!std::isfinite(min) || !std::isfinite(max)) return;
+    const double least =
+        static_cast<double>(kMinRelativeSpan) * std::max(std::fabs(min), std::fabs(max));
+    const double span = std::fabs(static_cast<double>(max) - min);
+    if (span >= least || !(least > 0.0)) return;
+    const double centre = 0.5 * (static_cast<double>(min) + max);
+    const double half = (max >= min ? 0.5 : -0.5) * least;
+    min = static_cast<float>(centre - half);
+    max = static_cast<float>(centre + half);
+}
+
+double PlotAxis::viewPosition(float value) const {
     float x = value;
     if (mLog) x = value > 0.0f ? std::log10(value) : mLo;
-    return mA * x + mB;
+    return mOrigin + mScale * (static_cast<double>(x) - mFitLo);
 }
 
 float PlotAxis::fromView(float view) const {
-    float v = (view - mB) / mA;
-    return mLog ? std::pow(10.0f, v) : v;
+    const double v = mFitLo + (static_cast<double>(view) - mOrigin) / mScale;
+    return mLog ? static_cast<float>(std::pow(10.0, v)) : static_cast<float>(v);
 }
 
 float PlotAxis::firstOf(float step) const {
+    // A tick a whisker outside the range (0 for a range from 0.0001) is still its first.
+    const float slack = kTickSlack * step;
     float first = std::floor(mMin / step) * step;
     if (isIncreasing()) {
-        if (first < mMin) first += step;
-    } else if (first > mMin) {
+        if (first < mMin - slack) first += step;
+    } else if (first > mMin + slack) {
         first -= step;
     }
     return first;
@@ -126,10 +143,18 @@ std::vector<float> PlotAxis::sequence(float step, float first) const {
         // Ticks a whisker off zero would print as "-0.0".
         if (std::fabs(t) < 1e-4f * step) t = 0.0f;
         if (t == previous) break;  // the step is below the resolution of the values
+        // A first tick that rounding left before the start of a linear range is not on the
+        // axis (a logarithmic axis starts at the decade below its range by design).
+        const float slack = kTickSlack * step;
+        if (!mLog && (isIncreasing() ? t < mLo - slack : t > mLo + slack)) continue;
         bool inside = isIncreasing() ? t <= mHi : t >= mHi;
         if (!inside) {
-            // Keep the top of the range that rounding pushed just past it.
-            if (mHi != 0.0f && std::fabs((t - mHi) / mHi) < 0.001f) out.push_back(t);
+            // Keep the top of the range that rounding pushed just past it (but not a tick
+            // beyond the frame of a range narrower than a thousandth of its values).
+            const float past = std::fabs(t - mHi);
+            if (mHi != 0.0f && past / std::fabs(mHi) < 0.001f &&
+                past <= 0.001f * std::fabs(mHi - mLo))
+                out.push_back(t);
             break;
         }
         out.push_back(t);

@@ -14,6 +14,13 @@ class PlotAxis {
     // Upper limits that keep a degenerate request from building an endless axis.
     static constexpr int kMaxTickRequest = 200;  // ticks asked for
     static constexpr int kMaxTicks = 1000;       // ticks produced
+    // The narrowest span, relative to the magnitude of its bounds, that a view still
+    // draws: data held as 32-bit floats keep about a thousand distinct values across it.
+    static constexpr float kMinRelativeSpan = 1e-4f;
+
+    // Widens a finite range narrower than kMinRelativeSpan about its centre, keeping its
+    // direction (an empty one widens upward); other ranges are left as they are.
+    static void widenToResolvable(float& min, float& max);
 
     // min and max are the shown range (min may exceed max: the axis is then drawn reversed);
     // nbTicks the number of ticks the step aims at (clamped to 2 ... kMaxTickRequest);
@@ -34,10 +41,15 @@ class PlotAxis {
     float a() const { return mA; }
     float b() const { return mB; }
 
-    // Axis units (a value, or an exponent on a logarithmic axis) → view coordinate.
-    float viewOf(float units) const { return mA * units + mB; }
+    // Axis units (a value, or an exponent on a logarithmic axis) → view coordinate, computed
+    // from the axis origin so that a narrow range far from zero keeps its resolution.
+    float viewOf(float units) const {
+        return static_cast<float>(mOrigin + mScale * (static_cast<double>(units) - mFitLo));
+    }
     // Data value → view coordinate; on a logarithmic axis values ≤ 0 land on the low edge.
-    float toView(float value) const;
+    float toView(float value) const { return static_cast<float>(viewPosition(value)); }
+    // The same in double precision, finite for every finite value.
+    double viewPosition(float value) const;
     // View coordinate → data value (ten to the power on a logarithmic axis).
     float fromView(float view) const;
 
@@ -71,7 +83,11 @@ class PlotAxis {
     float mMin, mMax;  // the shown range
     float mLo, mHi;    // axis bounds
     float mA = 1.0f, mB = 0.0f;
+    // The same map in double precision: view = mOrigin + mScale·(units − mFitLo).
+    double mOrigin = 0.0, mScale = 1.0, mFitLo = 0.0;
     float mStep = 0.0f, mFirst = 0.0f;
+    // How far, in steps, a tick may lie outside the start of a linear range and still be drawn.
+    static constexpr float kTickSlack = 1e-3f;
 };
 
 }  // namespace vornex

@@ -26,6 +26,9 @@ struct PlotLayout {
     int digits[2];
 };
 constexpr float kPmax = 5000.0f;
+// The maximum ranges hold every range a preset of the Diagram menu shows: a case stores the
+// ranges shown, and selecting it clamps them to the maximum.
+constexpr float kRhoMax = 2138.01f;
 const PlotLayout kPlots[] = {
     {&MyDocument::mPTViewp,
      "mPTViewp",
@@ -38,7 +41,7 @@ const PlotLayout kPlots[] = {
      "mTxViewp",
      "T (°C)",
      "NaCl (wt %)",
-     {100, 4000, -1, 100},
+     {100, 4000, -1, 101},
      {100, 1000, -1, 100},
      {1, 1}},
     {&MyDocument::mPxViewp,
@@ -52,21 +55,21 @@ const PlotLayout kPlots[] = {
      "mRhoTViewp",
      "T (°C)",
      "rho (kg/m3)",
-     {100, 4000, -100, 1600},
+     {100, 4000, -100, kRhoMax},
      {100, 1000, -100, 1600},
      {1, 1}},
     {&MyDocument::mRhoXViewp,
      "mRhoXViewp",
      "NaCl (wt %)",
      "rho (kg/m3)",
-     {0, 100, -100, 1600},
+     {0, 100, -100, kRhoMax},
      {0, 100, -100, 1600},
      {1, 1}},
     {&MyDocument::mRhoPViewp,
      "mRhoPViewp",
      "P (bar)",
      "rho (kg/m3)",
-     {-1, 500, -100, 1600},
+     {-1, kPmax, -100, kRhoMax},
      {-1, 500, -100, 1600},
      {1, 1}},
     {&MyDocument::mVxViewp,
@@ -80,7 +83,7 @@ const PlotLayout kPlots[] = {
      "mRhoTxViewp",
      "T (°C)",
      "rho (kg/m3)",
-     {50, 4000, 0, 1600},
+     {50, 4000, -100, kRhoMax},
      {50, 1000, 0, 1600},
      {1, 1}},
     {&MyDocument::mIceViewp,

@@ -151,6 +151,8 @@ class MyDocument : public MyTableViewDelegate {
     static constexpr const char* kStatusLine = "mStatusLine";
     // The bounds of a number field, null for a control that is no number input.
     static const InputLimits* inputLimits(const std::string& control);
+    // The text on the boiling plot, which no panel draws on.
+    static constexpr const char* kBoilingCaption = "boiling plot caption";
     // Checks what the user entered into a number field: a text that is not wholly a finite
     // decimal number or lies outside the field's bounds is refused; the field shows its
     // previous value again and the status line names the field and the reason.
@@ -278,6 +280,13 @@ class MyDocument : public MyTableViewDelegate {
     std::array<CPlotView*, 9> caseBoundPlots() const;
 
    private:
+    // Clamps a range bound typed into the case table to its plot's maximum range; false (with
+    // a message) when it would leave the axis of that row's case an empty or reversed range.
+    bool keepsRangeShowable(int row, const std::string& column, double& v);
+    // The model's density (kg/m³) at T (°C), P (bar), X (wt %), starting from `guess` (a
+    // two-phase state keeps a density its phases can make up); -1 where it has none.
+    double densityAt(double T, double P, double X, double guess);
+    void showBoilingCaption();
     struct SLVPoint {
         double P = -1, xL = -1, xV = -1, rhoL = -1, rhoV = -1;
     };

@@ -140,6 +140,36 @@ PlistValue MyDocument::tableViewObjectValue(const TableView& view, const std::st
     return mList.at(row).get(column);
 }
 
+bool MyDocument::keepsRangeShowable(int row, const std::string& column, double& v) {
+    const auto plots = caseBoundPlots();
+    static const char* const kBounds[4] = {"minx", "maxx", "miny", "maxy"};
+    for (std::size_t i = 0; i < plots.size(); ++i) {
+        for (int b = 0; b < 4; ++b) {
+            const std::string prefix = plotPrefixes()[i];
+            if (column != prefix + kBounds[b] || !plots[i]) continue;
+            // A bound is taken within the plot's maximum range, and only where it leaves its
+            // axis a range the plot can show: selecting the case shows what it stores.
+            float m[4];
+            plots[i]->getMaxXYRange(m[0], m[1], m[2], m[3]);
+            const int axis = b / 2;
+            v = std::clamp(v, static_cast<double>(std::min(m[2 * axis], m[2 * axis + 1])),
+                           static_cast<double>(std::max(m[2 * axis], m[2 * axis + 1])));
+            const double other =
+                mList.items()[row].get(prefix + kBounds[b ^ 1]).toDouble(NAN);
+            const float lo = static_cast<float>(b % 2 == 0 ? v : other);
+            const float hi = static_cast<float>(b % 2 == 0 ? other : v);
+            if (std::isfinite(other) && !(lo < hi)) {
+                mForm.setString(kStatusLine, column + ": " + formatNumber(v) +
+                                                 " would leave the axis no range; the case keeps " +
+                                                 formatNumber(mList.items()[row].get(column).toDouble(NAN)) + ".");
+                return false;
+            }
+            return true;
+        }
+    }
+    return true;
+}
+
 bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& object,
                                          const std::string& column, int row) {
     // In the experimental-data table only the tick of an available set changes.
@@ -172,6 +202,7 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
                 return false;
             }
         }
+        if (!keepsRangeShowable(row, column, v)) return false;
         stored = PlistValue(v);
     } else if (isFlagKey(column)) {
         double v = 0;
@@ -189,7 +220,27 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
         else if (!object.isString())
             return false;
     }
-    (*mList.mutableItems())[row].set(column, std::move(stored));
+    PlistValue& edited = (*mList.mutableItems())[row];
+    edited.set(column, std::move(stored));
+    if (row != selectedRow() && (column == "Tm" || column == "Pm" || column == "Xm" ||
+                                 column == "Rm")) {
+        // The case's density belongs to its own state, as a selection would compute it. The
+        // state shown is kept in its snapshot, not in the model's record.
+        edited.set("Rm", densityAt(caseNumber(edited, "Tm"), caseNumber(edited, "Pm"),
+                                   caseNumber(edited, "Xm"),
+                                   edited.contains("Rm") ? caseNumber(edited, "Rm") : -1.0));
+    }
+    if (row == selectedRow()) {
+        // The case shown: the state, the fields and the plots take the edit as a selection of
+        // the case would, so that the next edit of a field does not write the old value back.
+        tableViewSelectionDidChange(mListView);
+        // A range the plot cannot show is kept as the plot shows it.
+        const auto plots = caseBoundPlots();
+        for (std::size_t i = 0; i < plots.size() && mWindowLoaded; ++i)
+            for (const char* suffix : {"minx", "miny", "maxx", "maxy"})
+                if (column == std::string(plotPrefixes()[i]) + suffix)
+                    storeRangesOf(plots[i], *selectedCase());
+    }
     updateControl(&mForm["mListView"]);
     updateChangeCount(ChangeKind::Done);
     return true;

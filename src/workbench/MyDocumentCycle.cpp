@@ -5,6 +5,7 @@
 
 #include "plot/CGraphCurve.h"
 #include "plot/CGraphPoint.h"
+#include "plot/CGraphText.h"
 #include "plot/CLogWindow.h"
 #include "workbench/MyDocument.h"
 
@@ -137,7 +138,7 @@ void MyDocument::updateControl(Control* sender) {
                     break;
                 case Target::Density:
                     mRm = v;
-                    if (v > 0)
+                    if (v > 0 && std::isfinite(1000.0 / v))
                         mForm.setDouble("mVolumeEdit", 1000.0 / v);
                     else
                         mForm.clear("mVolumeEdit");
@@ -183,6 +184,18 @@ void MyDocument::onRefreshViews() {
     if (mShowHLV) showSLVCurve();
     if (mShowNaClSat) showNaClSatCurve();
     if (mShowCritical) showCriticalCurve();
+    showBoilingCaption();
+}
+
+void MyDocument::showBoilingCaption() {
+    // Nothing draws on the boiling plot: it says so, and where the panel's column is drawn,
+    // rather than stand empty.
+    if (!mBoilingViewp || mBoilingViewp->getGraphObjectWithName(kBoilingCaption)) return;
+    auto caption = std::make_unique<CGraphText>();
+    caption->setName(kBoilingCaption);
+    caption->setText("The boiling panel draws its column on the depth plot.");
+    caption->setPosition(20, 260);
+    mBoilingViewp->addGraphObject(std::move(caption));
 }
 
 void MyDocument::removeTemporaryObjects() {
@@ -202,15 +215,19 @@ void MyDocument::plotInitialPoint() {
     mTxViewp->plotPoint(T0, X0, 4, Color::black())->setName("t_tx0");
 }
 
+double MyDocument::densityAt(double T, double P, double X, double guess) {
+    const double rho = mModel->calculateFluidDensity(T, P, 0.01 * X, guess);
+    return std::isfinite(rho) ? rho : -1;
+}
+
 void MyDocument::calculateDensities() {
     for (const char* name : kClearedResults) mForm.clear(name);
     PlistValue* c = selectedCase();
     if (!c) return;
-    mRm = mModel->calculateFluidDensity(mTm, mPm, 0.01 * mXm, mRm);
+    mRm = densityAt(mTm, mPm, mXm, mRm);
     mState = mModel->state();
     const PhaseDiagramInfo& s = mState;
     const bool classified = s.region >= 1 && s.region <= 8;
-    if (!std::isfinite(mRm)) mRm = -1;
 
     // A state the model could not place has no density to show or to keep.
     if (classified && mRm > 0) {
@@ -273,6 +290,9 @@ void MyDocument::calculateDensities() {
     mForm["mRm_edit"].editable = row.density;
     mForm["mStepRm"].enabled = row.density;
 
+    // Without a liquid-vapour pair the box's fields are blank, and so is what its title says
+    // of the state.
+    boxLG.title = "Liquid-Vapour Association";
     if (computed(s.lgLiquidDensity)) {
         boxLG.title = formatted("Liquid-Vapour Association at %.2f°C and %.2f bar", mTm, mPm);
         mForm.setDouble("mRl_lv_edit", s.lgLiquidDensity);
@@ -385,6 +405,9 @@ void MyDocument::takeSalinityForNewCase(double s) {
     c->set("X0", s);
     c->set("Xm", s);
     for (const char* n : {"mX0", "mStepX0", "mStepX01"}) mForm.setDouble(n, s);
+    // The new case's state is the phase's: its density is computed at the salinity it stores.
+    mForm.setDouble("mHaliteXm", s);
+    updateControl(&mForm["mHaliteXm"]);
     mListView.reloadData(caseCount());
     onUpdateViews();
 }

@@ -13,12 +13,15 @@ namespace {
 // Beyond this the window's steppers hold no value, so a field and its stepper would disagree.
 constexpr double kLarge = 1e7;
 constexpr double kAbsoluteZero = -273.15;
+// The least pressure (bar) or density (kg/m³) taken: below it the model places no state, and
+// the specific volume shown (1000 / density) leaves the numbers a field can hold.
+constexpr double kLeastPositive = 1e-4;
 
 constexpr InputLimits temperature(const char* what) {
     return {what, kAbsoluteZero, kLarge, true, false};
 }
 constexpr InputLimits positive(const char* what) {
-    return {what, 0, kLarge, true, false};
+    return {what, kLeastPositive, kLarge, false, false};
 }
 constexpr InputLimits thickness(const char* what) {
     return {what, 0, kLarge, false, false};

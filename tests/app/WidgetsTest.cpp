@@ -152,6 +152,31 @@ TEST_F(Widgets, DragHandlersOutlineTheZoomRectangleInViewCoordinates) {
     EXPECT_EQ(GtkPlotServices::instance().firstResponder(), host->plotView());
 }
 
+// Regression: the plot menu's popover kept the size it opened with, before its last section
+// ("Open in a new window...") had its size, which then lay below its fold.
+TEST_F(Widgets, ThePlotMenuShowsEveryItemWithoutScrolling) {
+    CDrawPlotView* host = document->hostNamed("mPTView");
+    auto* area = Gtk::make_managed<PlotArea>(*host, nullptr);
+    show(*area, 500, 400);
+    const Rect inside = host->plotView()->getPlotRect();
+    area->onContextClick(inside.midX(), area->canvas().get_height() - inside.midY());
+    Gtk::PopoverMenu* popover = area->contextPopover();
+    ASSERT_TRUE(popover);
+    Gtk::Widget* scroller = popover->get_child();
+    ASSERT_TRUE(scroller && scroller->get_first_child());
+    Gtk::Widget* content = scroller->get_first_child();
+    int minimum = 0, natural = 0, baseline = 0;
+    for (int i = 0; i < 100; ++i) {
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    content->measure(Gtk::Orientation::VERTICAL, -1, minimum, natural, baseline, baseline);
+    EXPECT_GT(natural, 300);  // twelve items in three sections
+    EXPECT_GE(scroller->get_height(), natural);
+    popover->popdown();
+}
+
 TEST_F(Widgets, APressWithoutADragSelectsThePointUnderItInsideThePlotOnly) {
     CDrawPlotView* host = document->hostNamed("mPTView");
     auto* area = Gtk::make_managed<PlotArea>(*host, [this] { ++runs; });
@@ -184,7 +209,21 @@ TEST_F(Widgets, PointPanelChoicesReachThePointAndClosingKeepsThem) {
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->get_visible());
     EXPECT_TRUE(panel->get_modal());
+    auto settle = [] {
+        for (int i = 0; i < 60; ++i) {
+            while (g_main_context_iteration(nullptr, FALSE)) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+    // Regression: the panel was narrower than its title and grew with a longer choice.
+    panel->chooseMarker(7);  // "Filled triangle down", the longest
+    settle();
+    const int width = panel->get_width();
+    EXPECT_GE(width, 340);
     panel->chooseMarker(4);
+    settle();
+    EXPECT_EQ(panel->get_width(), width);
     panel->chooseSize(9);
     EXPECT_EQ(point->selector(), 5);
     EXPECT_EQ(point->getToolSizeFactor(), 10.0f);

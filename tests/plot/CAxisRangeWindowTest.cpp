@@ -13,11 +13,12 @@ namespace {
 using Panel = CAxisRangeWindow;
 
 // A panel of its own on the fixture's plot (default and current ranges 0 ... 1000 by
-// 0 ... 600) and notification centre.
+// 0 ... 600, at most -100 ... 2000 by -50 ... 900) and notification centre.
 class AxisPanel : public test::PlotFixture {
    protected:
     void SetUp() override {
         test::PlotFixture::SetUp();
+        view->setMaxXYRange(-100, 2000, -50, 900);
         view->setDefaultXYRange(0, 1000, 0, 600);
         view->setTicksNumber(11, 7);
         panel.showWindow();
@@ -143,10 +144,39 @@ TEST_F(AxisPanel, SteppersCopyTheirValueAndStayWithinTheirLimits) {
     panel.setStepperValue(Panel::kYmax, 1e9);
     EXPECT_EQ(panel.stepper(Panel::kYmax).value, 100000);
     ASSERT_TRUE(panel.onStepYmax());
-    EXPECT_EQ(view->mCurrentMaxY(), 100000);
+    EXPECT_EQ(view->mCurrentMaxY(), 900);  // the plot's maximum
     panel.setStepperValue(Panel::kXmax, 5);  // stepping onto xmin empties the range
     EXPECT_FALSE(panel.onStepXmax());
     EXPECT_EQ(view->mCurrentMaxX(), 1000);
+}
+
+// Regression: a range beyond the plot's maximum (up to ±3e38) reached the plot and its case,
+// where the transform overflowed; Cancel left the tick count and decimals the panel had set.
+TEST_F(AxisPanel, RangesAreClampedToTheMaximumAndCancelRestoresTheTicks) {
+    view->setTicksDigits(1, 1);
+    panel.setCurrentPlotView(view.get());  // the panel sets decimals for 0 ... 1000: none
+    EXPECT_EQ(view->mXTicksDigits(), 0);
+    type(-3e38f, 3e38f, 100, 1e30f);
+    ASSERT_TRUE(panel.onChangeCoordinates());
+    expectRange(-100, 2000, 100, 900);
+    EXPECT_EQ(panel.field(Panel::kXmin).text, "-100");
+    EXPECT_EQ(panel.field(Panel::kYmax).text, "900");
+    type(3000, 4000, 0, 600);  // wholly beyond the maximum
+    EXPECT_FALSE(panel.onChangeCoordinates());
+    EXPECT_NE(panel.message().find("maximum range"), std::string::npos);
+    expectRange(-100, 2000, 100, 900);
+    type(500, 500.01f, 0, 600);  // narrower than the values resolve
+    ASSERT_TRUE(panel.onChangeCoordinates());
+    EXPECT_GE(view->mCurrentMaxX() - view->mCurrentMinX(), 500 * PlotAxis::kMinRelativeSpan * 0.99);
+    type(100, 200, 0, 600);
+    panel.setFieldText(Panel::kXTicks, "5");
+    ASSERT_TRUE(panel.onChangeCoordinates());
+    panel.onCancelButton();
+    expectRange(0, 1000, 0, 600);
+    EXPECT_EQ(view->mNbXTicks(), 11);
+    EXPECT_EQ(view->mNbYTicks(), 7);
+    EXPECT_EQ(view->mXTicksDigits(), 1);
+    EXPECT_EQ(view->mYTicksDigits(), 1);
 }
 
 TEST_F(AxisPanel, DefaultAndMaximumButtons) {

@@ -147,6 +147,43 @@ TEST_F(PlotMouse, DoubleClickOpensTheSettingsPanelAndPostsNothing) {
     EXPECT_EQ(services.pointPanels, 1);
 }
 
+// Regression: the first click of a double click made the document draw the state's curve
+// anew, and the second click, finding no curve, opened nothing.
+TEST_F(PlotMouse, DoubleClickOnACurveRebuiltByItsFirstClickOpensItsSettings) {
+    horizontal("t_state curve", 50);
+    center.addObserver(&services, notifications::plotSelection, nullptr,
+                       [this](const Notification&) {
+                           view->removeGraphObjectWithKindOfName("t_");
+                           horizontal("t_state curve", 70);  // drawn through the new state
+                       });
+    click(viewPoint(50, 50), 1);
+    EXPECT_EQ(selections, 1);
+    click(viewPoint(50, 50), 2);
+    EXPECT_EQ(services.curvePanels, 1);
+    EXPECT_EQ(view->selectedObject(), view->getGraphObjectWithName("t_state curve"));
+    // A double click on empty space after a click on nothing opens nothing.
+    click(viewPoint(20, 20), 1);
+    click(viewPoint(20, 20), 2);
+    EXPECT_EQ(services.curvePanels, 1);
+    center.removeObserver(&services);
+}
+
+// Regression: the status kept naming an object (and where it was clicked) after the object
+// was taken away; the click's own answer, which redraws it, keeps the text.
+TEST_F(PlotMouse, StatusNamingAnObjectClearsWhenTheObjectGoes) {
+    horizontal("t_pt0", 50);
+    center.addObserver(&services, notifications::plotSelection, nullptr,
+                       [this](const Notification&) {
+                           view->removeGraphObjectWithKindOfName("t_");
+                           horizontal("t_pt0", 50);
+                       });
+    click(viewPoint(50, 50), 1);
+    EXPECT_EQ(host.status.rfind("t_pt0 : ", 0), 0u) << host.status;
+    center.removeObserver(&services);
+    view->removeGraphObjectWithKindOfName("t_");
+    EXPECT_EQ(host.status, "");
+}
+
 TEST_F(PlotMouse, LegendDragIsOneUndoStep) {
     const Point grab = showLegendAt50();
     const Point start{grab.x + 5, grab.y + 5};
@@ -292,6 +329,17 @@ TEST_F(PlotMenus, MenuChosenByWhatLiesUnderTheMouse) {
     EXPECT_EQ(menuAt(viewPoint(50, 50))->title(), "Curves");
     EXPECT_EQ(menuAt(viewPoint(30, 30))->title(), "Points");
     EXPECT_EQ(menuAt(viewPoint(88, 75)), nullptr);
+    // Regression: a right click moved the selection mark, with the state left where it was.
+    view->setSelectedPoint(20, 20);
+    view->showSelectionPoint(true);
+    const int posted = selections;
+    menuAt(viewPoint(50, 50));
+    EXPECT_FLOAT_EQ(view->selectedPointX(), 20);
+    EXPECT_FLOAT_EQ(view->selectedPointY(), 20);
+    EXPECT_TRUE(view->isSelectionPointVisible());
+    EXPECT_EQ(selections, posted);
+    EXPECT_EQ(view->curvesMenu().title(), "Curves");
+    EXPECT_NE(view->selectedObject(), nullptr);  // the menu's commands act on the curve
 }
 
 TEST_F(PlotMenus, ZoomItemsNeedARectangleAndDefaultRangesAChange) {

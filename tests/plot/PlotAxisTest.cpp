@@ -26,6 +26,7 @@ TEST(AxisTicks, StepsAndSequencesOfLinearAndLogarithmicAxes) {
         {0, 0.7f, false, 8, 1, 0.1f, 0, 8, "", "0.7"},        // the top kept despite rounding
         {0.5f, 2000, true, 11, 1, 1, -1, 6, "0.1", "10000"},  // whole decades around the range
         {1e-3f, 1e7f, true, 3, 1, 5, -5, 3, "", ""},          // many decades, few ticks
+        {0.0001f, 100, false, 11, 1, 5, 0, 21, "0.0", "100.0"},  // 0 a whisker below the start
     };
     for (const auto& c : cases) {
         const PlotAxis axis(c.lo, c.hi, c.log, c.ticks, c.digits);
@@ -41,6 +42,12 @@ TEST(AxisTicks, StepsAndSequencesOfLinearAndLogarithmicAxes) {
     for (float t : PlotAxis(-1, 1, false, 21, 1).ticks())
         EXPECT_NE(PlotAxis(-1, 1, false, 21, 1).label(t), "-0.0");
     EXPECT_EQ(PlotAxis(-1, 100, false, 11, 1).sampleLabel(), "-100.0");  // room for a sign
+    // Regression: a range from 0.0001 (the focus presets') lost the label of its 0.
+    PlotAxis fromAWhisker(0.0001f, 100, false, 11, 1);
+    fromAWhisker.fit(0, 400);
+    const std::vector<float> labelled = fromAWhisker.labelTicks(40, false);
+    ASSERT_FALSE(labelled.empty());
+    EXPECT_EQ(fromAWhisker.label(labelled.front()), "0.0");
     // Non-positive logarithmic bounds fall back to fixed decades.
     EXPECT_FLOAT_EQ(PlotAxis(0, 2000, true, 11, 1).lo(), -2);
     EXPECT_FLOAT_EQ(PlotAxis(-5, 0, true, 11, 1).hi(), -1);

@@ -85,6 +85,48 @@ TEST_F(WorkbenchTest, TableEditsConvertOrRefuse) {
     EXPECT_FALSE(ui->editCell(5, "name", PlistValue("x")));
 }
 
+// Regression: an edit of the selected row stayed in the table: its field showed the old value
+// and the next edit of a field wrote that back; the state and the plots ignored it.
+TEST_F(WorkbenchTest, TableEditsOfTheSelectedCaseReachTheStateFieldsAndPlots) {
+    addRuns(1);
+    ui->selectRow(0);
+    EXPECT_TRUE(ui->editCell(0, "TmHal", PlistValue(500.0)));
+    EXPECT_EQ(form().value("mTmfi_edit"), 500);
+    EXPECT_TRUE(ui->type("mThfi_edit", 250));
+    EXPECT_EQ(key(0, "TmHal"), 500);
+    EXPECT_TRUE(ui->editCell(0, "Tm", PlistValue("450")));
+    EXPECT_EQ(doc->mTm, 450);
+    EXPECT_EQ(form().value("mHaliteTm"), 450);
+    EXPECT_TRUE(ui->editCell(0, "Xm", PlistValue(12.5)));
+    EXPECT_EQ(doc->mXm, 12.5);
+    EXPECT_TRUE(ui->editCell(0, "ptlogy", PlistValue("YES")));
+    EXPECT_TRUE(plot("mPTViewp").showLogY());
+    EXPECT_TRUE(ui->editCell(0, "comment", PlistValue("edited")));
+    EXPECT_EQ(form().text("mComment"), "edited");
+    // A range beyond what the plot can show is kept as the plot shows it.
+    EXPECT_TRUE(ui->editCell(0, "ptmaxx", PlistValue(3e38)));
+    float maxRange[4];
+    plot("mPTViewp").getMaxXYRange(maxRange[0], maxRange[1], maxRange[2], maxRange[3]);
+    EXPECT_EQ(plot("mPTViewp").mCurrentMaxX(), maxRange[1]);
+    EXPECT_EQ(key(0, "ptmaxx"), maxRange[1]);
+    EXPECT_TRUE(ui->editCell(0, "ptminx", PlistValue(100.0)));
+    EXPECT_EQ(plot("mPTViewp").mCurrentMinX(), 100);
+    // The edited case is what a selection of it shows; another row's edit leaves it alone.
+    const PlistValue edited = caseAt(0);
+    const double density = form().value("mRm_edit");
+    EXPECT_TRUE(ui->editCell(1, "Tm", PlistValue(350.0)));
+    EXPECT_EQ(doc->mTm, 450);
+    // That row's density follows its state: selecting it changes nothing in it.
+    const PlistValue other = caseAt(1);
+    ui->selectRow(1);
+    EXPECT_EQ(caseAt(1), other);
+    EXPECT_EQ(doc->mTm, 350);
+    ui->selectRow(0);
+    EXPECT_EQ(caseAt(0), edited);
+    EXPECT_EQ(form().value("mRm_edit"), density);
+    EXPECT_EQ(doc->mXm, 12.5);
+}
+
 TEST_F(WorkbenchTest, ThreeCasesSaveAndReopenInOrder) {
     addRuns(2);
     ui->type("mComment", "second fluid");

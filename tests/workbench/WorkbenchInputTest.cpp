@@ -51,6 +51,9 @@ TEST_F(WorkbenchTest, RefusedStateInputChangesNothing) {
         {"mT0", "-300", "Initial temperature"}, {"mP0", "-2", "Initial pressure"},
         {"mX0", "101", "Initial salinity"},    {"mStepHaliteTm", "-1000", "Temperature"},
         {"mStepX01", "100.5", "Initial salinity"},
+        // Regression: pressures the model places no state at were taken (a specific volume of
+        // 2.2e228 l/kg shown at 1e-226 bar).
+        {"mHalitePm", "1e-226", "Pressure"},   {"mP0", "1e-5", "Initial pressure"},
     };
     const PlistValue before = caseAt(0);
     const double T = doc->mTm, P = doc->mPm, X = doc->mXm;
@@ -99,6 +102,20 @@ TEST_F(WorkbenchTest, PanelFieldsAndTableEditsKeepTheirBounds) {
     EXPECT_EQ(key(0, "T0"), 300);
     EXPECT_TRUE(doc->tableViewSetObjectValue(list, PlistValue("-20"), "T0", 0));
     EXPECT_EQ(key(0, "T0"), -20);
+    EXPECT_FALSE(doc->tableViewSetObjectValue(list, PlistValue(1e-226), "Pm", 0));
+    // Regression: a subnormal density put an infinite specific volume into its field.
+    ui->type("mHaliteTm", 500);
+    ui->type("mHalitePm", 400);
+    ui->type("mHaliteXm", 30);
+    ASSERT_TRUE(form()["mRm_edit"].editable);
+    const std::string volume = form().text("mVolumeEdit");
+    ui->type("mRm_edit", "1e-310");
+    EXPECT_NE(form().text(MyDocument::kStatusLine).find("Density"), std::string::npos);
+    EXPECT_EQ(form().text("mVolumeEdit"), volume);
+    for (const std::string& name : form().names())
+        if (form()[name].holdsNumber()) {
+            EXPECT_TRUE(std::isfinite(form()[name].value)) << name;
+        }
 }
 
 // A grid of surface temperatures and upper-layer gradients: every column shown is physically

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "WorkbenchTestSupport.h"
+#include "plot/CGraphText.h"
 #include "numerics/TextCapture.h"
 #include "plot/ArrayAdditions.h"
 #include "plot/CGraphCurve.h"
@@ -125,6 +126,33 @@ TEST_F(WorkbenchTest, SetInitialConditionsAndFixedDensity) {
 }
 
 // Region 0 and pure-end regions: no stale density, no negative salinity taken for a case.
+// Regression: the liquid-vapour box kept naming the temperature and pressure of a state it no
+// longer showed (its fields blank) after the state moved into halite + gas.
+TEST_F(WorkbenchTest, LiquidVapourTitleFollowsTheState) {
+    ui->type("mHaliteTm", 500);
+    ui->type("mHaliteXm", 30);
+    ui->type("mHalitePm", 400);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kLiquidVapour);
+    EXPECT_EQ(form()["mBoxLiqGas"].title, "Liquid-Vapour Association at 500.00°C and 400.00 bar");
+    ui->type("mHalitePm", 200);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteVapour);
+    EXPECT_EQ(form().text("mRl_lv_edit"), "");
+    EXPECT_EQ(form()["mBoxLiqGas"].title, "Liquid-Vapour Association");
+}
+
+// Regression: the boiling tab's P-T plot stood empty without a word.
+TEST_F(WorkbenchTest, TheBoilingPlotSaysWhereTheColumnIsDrawn) {
+    auto captioned = [this] {
+        const auto* text = dynamic_cast<const CGraphText*>(
+            plot("mBoilingViewp").getGraphObjectWithName(MyDocument::kBoilingCaption));
+        return text && text->contents().string().find("depth plot") != std::string::npos;
+    };
+    EXPECT_TRUE(captioned());
+    doc->performAction("onToggleShowH2OSat:");  // redraws the base curves, purging the plots
+    EXPECT_TRUE(captioned());
+    ASSERT_TRUE(ui->writePlot("mBoilingViewp", "boiling.svg").ok());
+}
+
 TEST_F(WorkbenchTest, UnclassifiedStateShowsNoDensity) {
     // A typed negative pressure is refused; a case read from a file may still hold one.
     EXPECT_TRUE(ui->type("mHalitePm", -5));
@@ -191,6 +219,20 @@ TEST_F(WorkbenchTest, GetLiquidAndVapourTakeTheRegionsOwnPhase) {
         EXPECT_DOUBLE_EQ(key(row, "X0"), expected) << c.region;
         EXPECT_GE(expected, 0);
         EXPECT_LE(expected, 100);
+        // The new case is the state shown: its density belongs to the salinity it stores.
+        EXPECT_EQ(doc->mXm, expected);
+        EXPECT_EQ(form().value("mHaliteXm"), expected);
+    }
+    // Regression: the density of the old salinity was stored with the new one, and opening
+    // the file recomputed it unmarked. Every case reads back as saved, selected or not.
+    ASSERT_TRUE(doc->saveToFile("phases.wyvra").ok());
+    auto reopened = HeadlessWorkbench::openDocument("phases.wyvra");
+    ASSERT_TRUE(reopened);
+    HeadlessWorkbench driver(*reopened);
+    for (int row = 0; row < reopened->caseCount(); ++row) {
+        driver.selectRow(row);
+        EXPECT_EQ(reopened->cases().at(row), doc->cases().at(row)) << row;
+        EXPECT_FALSE(reopened->isDocumentEdited()) << row;
     }
 }
 

@@ -1,0 +1,212 @@
+#include "CloseTest.h"
+
+#include <gtkmm/messagedialog.h>
+#include <glibmm/main.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DocumentWindow.h"
+#include "GtkPlotServices.h"
+#include "PanelWindows.h"
+#include "WyvraApplication.h"
+
+namespace vornex::shell {
+
+namespace {
+
+constexpr int kReject = static_cast<int>(Gtk::ResponseType::REJECT);
+constexpr int kCancel = static_cast<int>(Gtk::ResponseType::CANCEL);
+
+class CloseSession {
+   public:
+    explicit CloseSession(WyvraApplication& app) : mApp(app) {}
+
+    void start() {
+        mApp.hold();
+        // Each step acts, then lets the main loop run (windows map, close and are destroyed
+        // from idle callbacks) before the next one checks.
+        mSteps = {
+            [this] { oneOfTwo(); },           [this] { checkOneOfTwo(); },
+            [this] { lastWithPanels(); },     [this] { answerLast(); },
+            [this] { clickDetachedPlot(); },  [this] { checkPlotWindowClosed(); },
+            [this] { quitWithTwo(); },        [this] { answerFirstOfQuit(); },
+            [this] { answerSecondOfQuit(); }, [this] { checkAllClosed("Quit with two open"); },
+            [this] { quitCancelled(); },      [this] { quitAgain(); },
+            [this] { checkAllClosed("Quit after a cancelled one"); },
+        };
+        next();
+    }
+
+   private:
+    void check(bool ok, const std::string& what) {
+        std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
+        std::fflush(stdout);
+        if (!ok) ++mFailures;
+    }
+    void next(unsigned ms = 400) {
+        Glib::signal_timeout().connect_once(
+            [this] {
+                if (mStep < mSteps.size())
+                    mSteps[mStep++]();
+                else
+                    finish();
+            },
+            ms);
+    }
+    void finish() {
+        std::printf("%d check(s) failed\n", mFailures);
+        mApp.setExitStatus(mFailures == 0 ? 0 : 1);
+        mApp.release();
+        mApp.quit();
+    }
+    std::size_t windowCount() const { return mApp.windows().size(); }
+    // A change the document must ask about before its window closes.
+    static void modify(DocumentWindow& w, const char* temperature) {
+        w.form().type("mStepHaliteTm", temperature);
+    }
+    static void openPanels(DocumentWindow& w) {
+        w.documentActions()->activate_action("doc-onShowExperimentalPanel");
+        w.documentActions()->activate_action("doc-onShowLog");
+        w.tabs().set_current_page(2);
+    }
+
+    // Two untouched windows, the second on another tab, the first with its panels open: the
+    // first closes, the second stays.
+    void oneOfTwo() {
+        mFirst = mApp.windows().empty() ? mApp.newDocument() : mApp.windows().front().get();
+        mSecond = mApp.newDocument();
+        mSecond->tabs().set_current_page(3);
+        openPanels(*mFirst);  // its data panel goes with it
+        mFirst->requestClose();
+        next();
+    }
+    void checkOneOfTwo() {
+        check(windowCount() == 1 && mApp.isOpen(mSecond), "closing one of two leaves the other");
+        mSecond->requestClose();
+        next();
+    }
+
+    // The last window, changed, with both panels and a plot of its own window open.
+    void lastWithPanels() {
+        check(windowCount() == 0, "closing the last unchanged window asks nothing");
+        DocumentWindow* w = mApp.newDocument();
+        modify(*w, "350");
+        openPanels(*w);
+        // The application's shortcuts (Quit among them) reach its windows only.
+        Gtk::Application* app = &mApp;
+        check(GtkPlotServices::instance().logWindow().get_application().get() == app &&
+                  w->experimentalPanel() &&
+                  w->experimentalPanel()->get_application().get() == app,
+              "the log and the data panel are windows of the application");
+        GtkPlotServices& services = GtkPlotServices::instance();
+        mPlotWindows = services.plotWindowCount();
+        services.perform([w] { w->document().mPTViewp->onOpenNewPlotWindow(); });
+        check(services.plotWindowCount() == mPlotWindows + 1, "the P-T plot opens in a window");
+        w->requestClose();
+        check(w->isAskingBeforeClosing() && windowCount() == 1,
+              "closing the changed window asks first");
+        mFirst = w;
+        next();
+    }
+    void answerLast() {
+        mFirst->answerCloseQuestion(kReject);
+        next();
+    }
+    // The plot's window outlives the document it came from and takes clicks on its own.
+    void clickDetachedPlot() {
+        check(windowCount() == 0, "Close without Saving closes the last window");
+        PlotWindow* plot = GtkPlotServices::instance().lastPlotWindow();
+        check(plot != nullptr, "the plot's own window stays open");
+        if (plot) {
+            PlotArea& area = plot->area();
+            const double w = area.canvas().get_width(), h = area.canvas().get_height();
+            area.onDragBegin(w / 2, h / 2);
+            area.onDragEnd(0, 0);
+            area.onDragBegin(w / 3, h / 3);
+            area.onDragUpdate(40, 30);
+            area.onDragEnd(40, 30);
+            plot->close();
+        }
+        next();
+    }
+    void checkPlotWindowClosed() {
+        check(GtkPlotServices::instance().plotWindowCount() == mPlotWindows,
+              "closing the plot's window takes it away");
+        next();
+    }
+
+    // Quit with two changed documents, panels and a plot window open: each is asked about
+    // before any window goes.
+    void quitWithTwo() {
+        mFirst = mApp.newDocument();
+        modify(*mFirst, "320");
+        openPanels(*mFirst);
+        GtkPlotServices::instance().perform(
+            [this] { mFirst->document().mTxViewp->onOpenNewPlotWindow(); });
+        mSecond = mApp.newDocument();
+        modify(*mSecond, "410");
+        mSecond->tabs().set_current_page(1);
+        mApp.activate_action("quit");
+        check(mFirst->isAskingBeforeClosing() && !mSecond->isAskingBeforeClosing() &&
+                  windowCount() == 2,
+              "Quit asks about the first changed document, closing nothing yet");
+        next();
+    }
+    void answerFirstOfQuit() {
+        mFirst->answerCloseQuestion(kReject);
+        check(mApp.isOpen(mFirst) && mApp.isOpen(mSecond) && mSecond->isAskingBeforeClosing(),
+              "then about the second, with both windows still there");
+        next();
+    }
+    void answerSecondOfQuit() {
+        check(windowCount() == 2, "no window went while a question was open");
+        mSecond->answerCloseQuestion(kReject);
+        next();
+    }
+    void checkAllClosed(const std::string& what) {
+        check(windowCount() == 0, what + " closes every window");
+        next();
+    }
+
+    // Cancel on the second question keeps both windows and both changes.
+    void quitCancelled() {
+        mFirst = mApp.newDocument();
+        mSecond = mApp.newDocument();
+        modify(*mSecond, "280");
+        mApp.activate_action("quit");
+        check(mSecond->isAskingBeforeClosing() && windowCount() == 2,
+              "Quit asks about the one changed document");
+        mSecond->answerCloseQuestion(kCancel);
+        next();
+    }
+    void quitAgain() {
+        check(windowCount() == 2 && mSecond->document().isDocumentEdited(),
+              "Cancel keeps every window and the change");
+        mApp.activate_action("quit");
+        check(mSecond->isAskingBeforeClosing(), "a second Quit asks again");
+        mSecond->answerCloseQuestion(kReject);
+        next();
+    }
+
+    WyvraApplication& mApp;
+    std::vector<std::function<void()>> mSteps;
+    std::size_t mStep = 0;
+    int mFailures = 0;
+    DocumentWindow* mFirst = nullptr;
+    DocumentWindow* mSecond = nullptr;
+    std::size_t mPlotWindows = 0;
+};
+
+}  // namespace
+
+void startCloseTest(WyvraApplication& application) {
+    static std::unique_ptr<CloseSession> session;
+    session = std::make_unique<CloseSession>(application);
+    session->start();
+}
+
+}  // namespace vornex::shell

@@ -306,5 +306,105 @@ TEST(SpecialCriticalPoints, StepPointCurveInTheSecondCoVolume) {
     EXPECT_LT(std::fabs(flat), 1e-4);
 }
 
+// ------------------------------------------------------------ critical end points
+
+// Two CO2-like components that attract each other weakly, the attraction a11 of component 1
+// adjustable: a liquid rich in component 1 becomes critical beside the other liquid at a
+// critical end point near 255 K.
+class EndPointMixture : public FluidPhase {
+   public:
+    EndPointMixture() : FluidPhase(1, 1, 0) {
+        number_of_components(2);
+        molarMass[0] = molarMass[1] = 0.044;
+        set_model_parameter(1, 0.339);
+        composition(0.5, 0.5);
+    }
+    void set_model_parameter(int index, double value) override {
+        if (index != 1) {
+            error = 1;
+            return;
+        }
+        auto* term = new testing::VanDerWaalsTerm({0.3640, 0.15, value}, {4.267e-05, 4.267e-05});
+        setInteraction(0, term);
+        term->number_of_components(2);
+        temperature(T);
+        volume(V);
+        composition_of_component(0, x[0]);
+        composition_of_component(1, x[1]);
+    }
+};
+
+struct EndPointBlock {
+    double parameter = 0.0;
+    int err = -1;
+    double T = 0, P = 0, Vl = 0, Vv = 0, xl = 0, xv = 0;
+};
+
+std::vector<EndPointBlock> endPointBlocks(const std::string& printed) {
+    std::vector<EndPointBlock> blocks;
+    for (size_t at = printed.find("PARAMETER"); at != std::string::npos;
+         at = printed.find("PARAMETER", at + 1)) {
+        EndPointBlock b;
+        std::sscanf(printed.c_str() + at,
+                    "PARAMETER %lg err %d T %lg P %lg Vl %lg Vv %lg xl %lg xv %lg", &b.parameter,
+                    &b.err, &b.T, &b.P, &b.Vl, &b.Vv, &b.xl, &b.xv);
+        blocks.push_back(b);
+    }
+    return blocks;
+}
+
+// The critical phase and the other liquid of an end point: equal pressures and fugacities.
+void expectEndPoint(double a11, const EndPointBlock& b) {
+    EndPointMixture f;
+    f.set_model_parameter(1, a11);
+    f.temperature(b.T);
+    double P[2], f0[2], f1[2];
+    for (int side = 0; side < 2; ++side) {
+        const double x1 = side == 0 ? b.xl : b.xv;
+        f.composition(1.0 - x1, x1);
+        f.volume((side == 0 ? b.Vl : b.Vv) * 1e-6);
+        f.calculate_fugacities();
+        P[side] = f.P;
+        f0[side] = f.fugacity[0];
+        f1[side] = f.fugacity[1];
+    }
+    EXPECT_NEAR(P[0] / (b.P * 1e5), 1.0, 1e-7);
+    EXPECT_NEAR(P[1] / P[0], 1.0, 1e-7);
+    EXPECT_NEAR(f0[1] / f0[0], 1.0, 1e-7);
+    EXPECT_NEAR(f1[1] / f1[0], 1.0, 1e-7);
+}
+
+TEST(SpecialCriticalPoints, EndPointWhoseSolveStallsOnTheNoiseOfItsCriticalSearchIsFound) {
+    // At a11 = 0.33888 the Newton iteration reaches the end point and then finds no step that
+    // lowers the residual further: it stalls at the noise of the nested critical search.
+    EndPointMixture f;
+    f.set_model_parameter(1, 0.33888);
+    ::testing::internal::CaptureStdout();
+    f.calculate_critical_endpoint1(255.0, 89.4e-6, 69.26e-6, 0.74, 0.0983);
+    const auto blocks = endPointBlocks("PARAMETER 0.33888\t" + ::testing::internal::GetCapturedStdout());
+    ASSERT_EQ(f.error, 0);
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_NEAR(blocks[0].T, 254.8996, 1e-3);
+    expectEndPoint(0.33888, blocks[0]);
+}
+
+TEST(SpecialCriticalPoints, EndPointScanStepsDownUntilNoEndPointIsFound) {
+    EndPointMixture f;
+    ::testing::internal::CaptureStdout();
+    f.search_a_double_critical_endpoint(1, 0.339, 255.0, 89.4e-6, 69.26e-6, 0.74, 0.0983);
+    const auto blocks = endPointBlocks(::testing::internal::GetCapturedStdout());
+    // From the same starting values each time, end points are found down to a11 = 0.33455,
+    // where the end point (near 250 K) lies too far from the start (255 K).
+    ASSERT_GT(blocks.size(), 400u);
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        EXPECT_NEAR(blocks[i].parameter, 0.339 - 1e-5 * static_cast<double>(i), 1e-9);
+        EXPECT_EQ(blocks[i].err, i + 1 == blocks.size() ? 1 : 0) << blocks[i].parameter;
+    }
+    const EndPointBlock& last = blocks[blocks.size() - 2];
+    EXPECT_NEAR(last.parameter, 0.33455, 1e-9);
+    expectEndPoint(last.parameter, last);
+    expectEndPoint(blocks[200].parameter, blocks[200]);
+}
+
 }  // namespace
 }  // namespace vornex

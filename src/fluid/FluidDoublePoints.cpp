@@ -113,20 +113,32 @@ double FluidPhase::equationForMDP1(double x1, void*) {
     return d.G2V * d.G3T - d.G2T * d.G3V;
 }
 
-void FluidPhase::search_a_mathematical_double_point(int index, double par) {
-    error = 0;
-    equationError = 0;
-    parameterIndex1 = index;
-    parameter1 = storedParameter1 = par;
+namespace {
+
+// The point from the fluid's state and par, stored as the search state when found, printed
+// in either case; a failure leaves the parameter at par.
+void searchSpecialPoint(FluidPhase& f, SpecialPoint kind, int index, double par,
+                        const char* title) {
+    f.error = 0;
+    f.equationError = 0;
+    f.parameterIndex1 = index;
+    f.parameter1 = f.storedParameter1 = par;
+    keepSearchState(f);
     double found = par;
-    if (solveSpecialPoint(*this, SpecialPoint::DoublePoint, index, found)) {
-        parameter1 = storedParameter1 = found;
-        keepSearchState(*this);
+    if (solveSpecialPoint(f, kind, index, found)) {
+        f.parameter1 = f.storedParameter1 = found;
+        keepSearchState(f);
     } else {
-        set_model_parameter(index, par);
-        error = 1;
+        f.set_model_parameter(index, par);
+        f.error = 1;
     }
-    printPointBlock(*this, "Double mathematical point");
+    printPointBlock(f, title);
+}
+
+}  // namespace
+
+void FluidPhase::search_a_mathematical_double_point(int index, double par) {
+    searchSpecialPoint(*this, SpecialPoint::DoublePoint, index, par, "Double mathematical point");
 }
 
 void FluidPhase::calculate_the_MDP_curve(const char* file, int index1, int index2, double par1,
@@ -217,20 +229,7 @@ void FluidPhase::search_a_critical_pressure_step_point(int index, double par,
                                                        CriticalPointFlag flag) {
     stepPointFlag = flag;
     systemSolver->tolerance = 1e-13;
-    error = 0;
-    equationError = 0;
-    parameterIndex1 = index;
-    parameter1 = par;
-    keepSearchState(*this);
-    double found = par;
-    if (solveSpecialPoint(*this, SpecialPoint::StepPoint, index, found)) {
-        parameter1 = storedParameter1 = found;
-        keepSearchState(*this);
-    } else {
-        set_model_parameter(index, par);
-        error = 1;
-    }
-    printPointBlock(*this, "Critical pressure step point");
+    searchSpecialPoint(*this, SpecialPoint::StepPoint, index, par, "Critical pressure step point");
 }
 
 void FluidPhase::calculate_the_CPSP_curve(const char* file, int index1, int index2, double par1,

@@ -380,8 +380,8 @@ void FluidPhase::calculate_the_tricritical_curve1(const char* file, int index1, 
     auto solveAt = [&](double xTrial) {
         setBinaryComposition(*this, xTrial);
         double p1 = parameter1, p2 = parameter2;
-        const bool ok =
-            solveSpecialPointAtComposition(*this, SpecialPoint::Tricritical, index1, p1, index2, p2);
+        const bool ok = solveSpecialPointAtComposition(*this, SpecialPoint::Tricritical, index1, p1,
+                                                       index2, p2);
         if (ok) {
             parameter1 = p1;
             parameter2 = p2;

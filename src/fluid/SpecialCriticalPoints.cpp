@@ -147,13 +147,14 @@ double squares(const Vector& F) {
 }
 
 // Central-difference Jacobian of the scaled residuals.
-bool jacobian(SpecialPointSystem& system, const Vector& u, const Vector& rowScale,
-              const Vector& h, double J[kUnknowns][kUnknowns]) {
+bool jacobian(SpecialPointSystem& system, const Vector& u, const Vector& rowScale, const Vector& h,
+              double J[kUnknowns][kUnknowns]) {
     for (int j = 0; j < kUnknowns; ++j) {
         Vector up = u, um = u, Fp, Fm;
         up[j] += h[j];
         um[j] -= h[j];
-        if (!scaledResiduals(system, up, rowScale, Fp) || !scaledResiduals(system, um, rowScale, Fm))
+        if (!scaledResiduals(system, up, rowScale, Fp) ||
+            !scaledResiduals(system, um, rowScale, Fm))
             return false;
         for (int i = 0; i < kUnknowns; ++i) J[i][j] = (Fp[i] - Fm[i]) / (2 * h[j]);
     }
@@ -166,8 +167,8 @@ namespace {
 
 // The damped Newton iteration on the system from the unknowns' start (1, 1, u2, 1); the
 // fluid ends at the solution or, after a failure, at the start.
-bool runSpecialPoint(FluidPhase& f, SpecialPointSystem& system, double u2, double h2,
-                     double cap2, Vector& solution) {
+bool runSpecialPoint(FluidPhase& f, SpecialPointSystem& system, double u2, double h2, double cap2,
+                     Vector& solution) {
     const Vector u0 = {1.0, 1.0, u2, 1.0};
     const Vector h = {1e-6, 1e-6, h2, 1e-6};
     // The rows are measured against their size at the start (|F| and the Jacobian's row sum),
@@ -252,8 +253,7 @@ bool solveSpecialPoint(FluidPhase& f, SpecialPoint kind, int index, double& par)
     const double start[kUnknowns] = {f.T, f.V, x1, par};
     SpecialPointSystem system(f, kind, index, start);
     Vector solution;
-    const bool ok =
-        runSpecialPoint(f, system, x1, 1e-6 * std::fmin(x1, 1.0 - x1), 0.02, solution);
+    const bool ok = runSpecialPoint(f, system, x1, 1e-6 * std::fmin(x1, 1.0 - x1), 0.02, solution);
     par = system.value(solution.data(), 3);
     return ok;
 }

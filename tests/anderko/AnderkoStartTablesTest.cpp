@@ -9,14 +9,13 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "anderko/Anderko.h"
 #include "numerics/TextCapture.h"
 #include "vle/IFP.h"
-
-#include <sstream>
-#include <vector>
 
 namespace vornex {
 namespace {
@@ -245,8 +244,8 @@ TEST_F(AnderkoStartTables, VapourLiquidIsoplethRetriesFromTheTable) {
 
 TEST_F(AnderkoStartTables, LiquidLiquidIsoplethStartsFromTheTable) {
     m->setSystemCode(21);
-    const std::string printed =
-        test::stdoutOf([&] { m->calculateTheLiquidLiquidIsopleth3("t", 643.15, 0.005, 0.015, 5.0); });
+    const std::string printed = test::stdoutOf(
+        [&] { m->calculateTheLiquidLiquidIsopleth3("t", 643.15, 0.005, 0.015, 5.0); });
     EXPECT_NE(printed.find("Initialized from file ../../init/LL_H2ONaClCH4"), std::string::npos);
     const auto rows = dataRows("isolt");
     ASSERT_GE(rows.size(), 5u);

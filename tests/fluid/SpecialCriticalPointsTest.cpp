@@ -56,8 +56,7 @@ std::vector<double> relativeConditions(FluidPhase& f, int upTo) {
     const double PPa = f.P;
     GibbsEnergy g(f, Vm3);
     std::vector<double> G;
-    for (int k = 2; k <= upTo; ++k)
-        G.push_back(g.G(k, TK, PPa, x1) / conditionScale(k, TK, x1));
+    for (int k = 2; k <= upTo; ++k) G.push_back(g.G(k, TK, PPa, x1) / conditionScale(k, TK, x1));
     f.temperature(TK);
     f.volume(Vm3);
     f.composition(1.0 - x1, x1);
@@ -86,7 +85,8 @@ std::pair<double, double> stepPointConditions(FluidPhase& f) {
     f.calculate_pressure();
     GibbsEnergy g(f, f.V);
     const double TK = f.T, PPa = f.P, x1 = f.x[1];
-    const double G2T = g.derivative(1, 0, 2, TK, PPa, x1), G2TT = g.derivative(2, 0, 2, TK, PPa, x1);
+    const double G2T = g.derivative(1, 0, 2, TK, PPa, x1),
+                 G2TT = g.derivative(2, 0, 2, TK, PPa, x1);
     const double G3T = g.derivative(1, 0, 3, TK, PPa, x1), G4 = g.G(4, TK, PPa, x1);
     return {G2T * TK / conditionScale(2, TK, x1),
             (G4 * G2TT - G3T * G3T) / (std::fabs(G4 * G2TT) + G3T * G3T)};
@@ -324,13 +324,8 @@ class EndPointMixture : public FluidPhase {
             error = 1;
             return;
         }
-        auto* term = new testing::VanDerWaalsTerm({0.3640, 0.15, value}, {4.267e-05, 4.267e-05});
-        setInteraction(0, term);
-        term->number_of_components(2);
-        temperature(T);
-        volume(V);
-        composition_of_component(0, x[0]);
-        composition_of_component(1, x[1]);
+        testing::replaceBinaryTerm(
+            *this, new testing::VanDerWaalsTerm({0.3640, 0.15, value}, {4.267e-05, 4.267e-05}));
     }
 };
 
@@ -381,7 +376,8 @@ TEST(SpecialCriticalPoints, EndPointWhoseSolveStallsOnTheNoiseOfItsCriticalSearc
     f.set_model_parameter(1, 0.33888);
     ::testing::internal::CaptureStdout();
     f.calculate_critical_endpoint1(255.0, 89.4e-6, 69.26e-6, 0.74, 0.0983);
-    const auto blocks = endPointBlocks("PARAMETER 0.33888\t" + ::testing::internal::GetCapturedStdout());
+    const auto blocks =
+        endPointBlocks("PARAMETER 0.33888\t" + ::testing::internal::GetCapturedStdout());
     ASSERT_EQ(f.error, 0);
     ASSERT_EQ(blocks.size(), 1u);
     EXPECT_NEAR(blocks[0].T, 254.8996, 1e-3);

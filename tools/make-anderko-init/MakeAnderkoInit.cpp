@@ -62,8 +62,7 @@ bool bubble(Anderko& m, double T, double x, const State& from, State& to) {
 // while it fails (near a critical point the phases change fast); every state reached on the
 // grid of kStepT is kept in rows[T][key].
 template <class Solve, class Row>
-void alongT(double T0, double T1, Row from, const Solve& solve,
-            std::map<double, Row>& reached) {
+void alongT(double T0, double T1, Row from, const Solve& solve, std::map<double, Row>& reached) {
     const double direction = T1 > T0 ? 1.0 : -1.0;
     double T = T0;
     while (direction * (T1 - T) > 1e-9) {
@@ -91,10 +90,9 @@ bool writeBinaryTable() {
     Anderko m(2);
     m.setSystemCode(10);
     // Up to the salt fraction 0.35, beyond the 0.33 at which the isotherms start.
-    const std::vector<double> grid = {0.001, 0.002, 0.005, 0.01, 0.015, 0.02, 0.03, 0.04,
-                                      0.05,  0.06,  0.07,  0.08, 0.09,  0.10, 0.12, 0.14,
-                                      0.16,  0.18,  0.20,  0.22, 0.24,  0.26, 0.28, 0.30,
-                                      0.32,  0.34,  0.35};
+    const std::vector<double> grid = {0.001, 0.002, 0.005, 0.01, 0.015, 0.02, 0.03, 0.04, 0.05,
+                                      0.06,  0.07,  0.08,  0.09, 0.10,  0.12, 0.14, 0.16, 0.18,
+                                      0.20,  0.22,  0.24,  0.26, 0.28,  0.30, 0.32, 0.34, 0.35};
     std::map<double, std::map<double, State>> rows;  // T -> x -> state
     State s{84.6e5, 25.2e-6, 400e-6, 1e-8};
     for (double x : grid) {
@@ -107,9 +105,9 @@ bool writeBinaryTable() {
         rows[kTstart][x] = s;
         for (double T1 : {kThigh, kTlow}) {
             std::map<double, State> alongX;
-            alongT(kTstart, T1, s,
-                   [&](double T, const State& a, State& b) { return bubble(m, T, x, a, b); },
-                   alongX);
+            alongT(
+                kTstart, T1, s,
+                [&](double T, const State& a, State& b) { return bubble(m, T, x, a, b); }, alongX);
             for (const auto& [T, st] : alongX) rows[T][x] = st;
         }
     }
@@ -188,8 +186,8 @@ bool writeTernaryTables() {
     m.setSystemCode(21);
     if (!m.useVLE()) return false;
     const std::vector<double> salt = {0.005, 0.01, 0.02, 0.04};
-    const std::vector<double> gas = {0.002, 0.003, 0.004, 0.005, 0.006, 0.008, 0.01, 0.0125,
-                                     0.015, 0.02,  0.025, 0.03,  0.04,  0.05};
+    const std::vector<double> gas = {0.002,  0.003, 0.004, 0.005, 0.006, 0.008, 0.01,
+                                     0.0125, 0.015, 0.02,  0.025, 0.03,  0.04,  0.05};
     // (xs, xg) -> T -> state, in the order of the table.
     std::vector<std::pair<std::pair<double, double>, std::map<double, TernaryState>>> runs;
     for (double xs : salt) {
@@ -218,11 +216,12 @@ bool writeTernaryTables() {
         for (const auto& [xg, s] : atStart) {
             std::map<double, TernaryState> run;
             run[kTstart] = s;
-            alongT(kTstart, kThigh, s,
-                   [&](double T, const TernaryState& a, TernaryState& b) {
-                       return ternaryBubble(m, T, xs, xg, &a, b);
-                   },
-                   run);
+            alongT(
+                kTstart, kThigh, s,
+                [&](double T, const TernaryState& a, TernaryState& b) {
+                    return ternaryBubble(m, T, xs, xg, &a, b);
+                },
+                run);
             if (run.size() >= 2) runs.push_back({{xs, xg}, run});
         }
     }

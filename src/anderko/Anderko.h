@@ -114,6 +114,9 @@ class Anderko : public WaterEOS {
     static double moleFractionOfNaCl(double w);
 
    private:
+    // One isopleth of the ternary into prefix + suffix from the solver's state; false when
+    // the tracer found no starting point (then no file is left).
+    bool traceIsopleth3(const char* prefix, const char* suffix, double TK, double dT, char fromP);
     bool evaluable_ = false;
     // Seeds the solver's current, trial and last states.
     void seedSolver(double TK, double PPa, const std::vector<double>& x,

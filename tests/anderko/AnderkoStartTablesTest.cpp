@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -231,6 +232,11 @@ TEST_F(AnderkoStartTables, VapourLiquidIsoplethRetriesFromTheTable) {
         [&] { test::stderrOf([&] { m->calculateTheIsopleth3("t", 673.15, 0.02, 0.02, 5.0); }); });
     EXPECT_NE(printed.find("Initialized from file ../../../init/LG_H2ONaClCH4"), std::string::npos)
         << printed;
+    // One Igor file: the failed first attempt left no header in it.
+    std::ifstream in("isopt");
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.find("IGOR"), text.rfind("IGOR"));
+    EXPECT_EQ(text.find("BEGIN"), text.rfind("BEGIN"));
     const auto rows = dataRows("isopt");
     ASSERT_GE(rows.size(), 5u);
     for (size_t i = 0; i < 3; ++i) {
@@ -255,6 +261,17 @@ TEST_F(AnderkoStartTables, LiquidLiquidIsoplethStartsFromTheTable) {
         EXPECT_NEAR(rows[i][4], 0.015, 1e-6);
         expectTernaryEquilibrium(rows[i], 1e-3);
     }
+}
+
+TEST_F(AnderkoStartTables, IsoplethThatCannotStartLeavesNoFile) {
+    // Beyond the salt fractions of the table (up to 0.04): the nearest state is too far to
+    // start from.
+    m->setSystemCode(21);
+    test::stdoutOf([&] {
+        test::stderrOf([&] { m->calculateTheLiquidLiquidIsopleth3("n", 600.0, 0.1, 0.01, 5.0); });
+    });
+    EXPECT_EQ(m->error, 1);
+    EXPECT_FALSE(std::ifstream("isoln").good());
 }
 
 TEST_F(AnderkoStartTables, TernaryDiagramListsTableStatesAndTracesFromTheChosenOne) {

@@ -58,10 +58,9 @@ GDerivatives gDerivatives(const FluidPhase& f) {
 
 namespace {
 
-// The four conditions as a residual system of the Newton solver, in unknowns scaled by the
-// start (T/T0, V/V0, x1, par/par0), so that the solver's step caps and row scaling see
-// numbers of order one.
-class SpecialPointSystem : public Equation {
+// The four conditions at unknowns scaled by the start (T/T0, V/V0, x1, par/par0), so that the
+// iteration's step caps and row scales see numbers of order one.
+class SpecialPointSystem {
    public:
     // index2 >= 0: the third unknown is that parameter (start[2] its value), x1 stays.
     SpecialPointSystem(FluidPhase& f, SpecialPoint kind, int index, const double* start,
@@ -71,7 +70,8 @@ class SpecialPointSystem : public Equation {
     }
     double value(const double* u, int j) const { return u[j] * unit_[j]; }
 
-    void residuals(double* u, double* F, double** /*J*/, int& err, int /*order*/, void*) {
+    // F at u; err set where the state cannot be evaluated.
+    void residuals(const double* u, double* F, int& err) {
         const double TK = value(u, 0), Vm3 = value(u, 1), par = value(u, 3);
         const double x1 = index2_ < 0 ? value(u, 2) : x1_;
         if (!(TK > 0.0) || !(Vm3 > 0.0) || !(x1 > 0.0 && x1 < 1.0) || !std::isfinite(par) ||
@@ -122,19 +122,14 @@ class SpecialPointSystem : public Equation {
     double unit_[4];
 };
 
-}  // namespace
-
-namespace {
-
 constexpr int kUnknowns = 4;
 using Vector = std::array<double, kUnknowns>;
 
 // Residuals at u divided by the row scales; false where the system cannot be evaluated.
 bool scaledResiduals(SpecialPointSystem& system, const Vector& u, const Vector& rowScale,
                      Vector& F) {
-    Vector v = u;
     int err = 0;
-    system.residuals(v.data(), F.data(), nullptr, err, 0, nullptr);
+    system.residuals(u.data(), F.data(), err);
     if (err != 0) return false;
     for (int i = 0; i < kUnknowns; ++i) F[i] /= rowScale[i];
     return true;
@@ -160,10 +155,6 @@ bool jacobian(SpecialPointSystem& system, const Vector& u, const Vector& rowScal
     }
     return true;
 }
-
-}  // namespace
-
-namespace {
 
 // The damped Newton iteration on the system from the unknowns' start (1, 1, u2, 1); the
 // fluid ends at the solution or, after a failure, at the start.
@@ -236,7 +227,7 @@ bool runSpecialPoint(FluidPhase& f, SpecialPointSystem& system, double u2, doubl
     // The last evaluation was a neighbour or a trial: the point itself again.
     int err = 0;
     Vector Fend;
-    system.residuals(u.data(), Fend.data(), nullptr, err, 0, nullptr);
+    system.residuals(u.data(), Fend.data(), err);
     solution = u;
     f.calculate_critical_parameters();
     f.P = -f.Av;

@@ -5,6 +5,7 @@
 // recursion) in T, P and x. G_k = d^k g / dx^k at constant T and P.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 

@@ -122,7 +122,9 @@ TEST_F(AnderkoStartTables, DewPointsStartedFromTheTableConverge) {
 TEST_F(AnderkoStartTables, FlashesStartedFromTheTableConverge) {
     for (auto [TK, Pbar] : {std::pair{650.0, 200.0}, {750.0, 400.0}}) {
         SCOPED_TRACE(TK);
-        ASSERT_TRUE(m->initializeFlash2Checked(TK, Pbar));
+        m->Vl = 0.0;
+        m->initializeFlash2(TK, Pbar);  // the table's state, interpolated at P and T
+        ASSERT_GT(m->Vl, 0.0);
         m->calculate_flash_point(TK, Pbar * 1e5, m->Vl, m->Vv, m->xLiquid[1], m->yVapour[1]);
         expectEquilibrium(TK);
         EXPECT_NEAR(m->P / (Pbar * 1e5), 1.0, 1e-6);

@@ -65,8 +65,12 @@ class Anderko : public WaterEOS {
     // Rows of `width` numbers of a table of starting states; a short last row is dropped.
     // False when the file cannot be read, said on standard error with the full path looked
     // for (the "../../init/..." names are relative to the working folder).
-    static bool readStateTable(const std::string& path, int width,
+    // A table named by a relative path that holds nothing is taken from the shipped data
+    // (data/anderko/<file name>), found where the program's data is found.
+    static bool readStateTable(const std::string& name, int width,
                                std::vector<std::vector<double>>& rows);
+    // The path a table of starting states is read from (see readStateTable).
+    static std::string stateTablePath(const std::string& name);
     // Correlations in T and the salt (x1) and gas (x2) mole fractions.
     void initializeFromTx(double TK, double xs, double xg);
     // Bubble (phase selector 2) or dew point (selector 1) at T of the model's composition.
@@ -110,6 +114,9 @@ class Anderko : public WaterEOS {
     static double moleFractionOfNaCl(double w);
 
    private:
+    // One isopleth of the ternary into prefix + suffix from the solver's state; false when
+    // the tracer found no starting point (then no file is left).
+    bool traceIsopleth3(const char* prefix, const char* suffix, double TK, double dT, char fromP);
     bool evaluable_ = false;
     // Seeds the solver's current, trial and last states.
     void seedSolver(double TK, double PPa, const std::vector<double>& x,

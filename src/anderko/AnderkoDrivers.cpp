@@ -35,6 +35,25 @@ double Anderko::moleFractionOfNaCl(double w) {
     return w / ((100.0 - w) * 58.5 / 18.0 + w);
 }
 
+bool Anderko::traceIsopleth3(const char* prefix, const char* suffix, double TK, double dT,
+                             char fromP) {
+    solver->tracerInitFlag = 0;
+    OutputFile file;
+    if (!openCurveFile(file, prefix, suffix)) {
+        error = 1;
+        return true;  // nothing to retry: the file itself was refused
+    }
+    solver->calculate_an_isopleth(TK, 0.0, file.stream(), suffix, Tlowest, kTmaxIsopleth, dT,
+                                  kIsoplethStepP, fromP, 1, nullptr);
+    // A tracer that found no starting point wrote a header and nothing else: no file.
+    if (solver->status == 3) {
+        file.abandon();
+        return false;
+    }
+    if (!file.commit()) error = 1;
+    return true;
+}
+
 void Anderko::calculateTheIsopleth3(const char* suffix, double TK, double x1, double x2,
                                     double dT) {
     if (!useVLE()) {
@@ -42,36 +61,19 @@ void Anderko::calculateTheIsopleth3(const char* suffix, double TK, double x1, do
         return;
     }
     initializeFromTx(TK, x1, x2);
-    solver->tracerInitFlag = 0;
-    OutputFile file;
-    if (!openCurveFile(file, "isop", suffix)) {
+    if (traceIsopleth3("isop", suffix, TK, dT, 0)) return;
+    // The retry from the table writes the file afresh.
+    if (!initializeFromFile("../../../init/LG_H2ONaClCH4", TK, x1, x2) ||
+        !traceIsopleth3("isop", suffix, TK, 1.0, 0))
         error = 1;
-        return;
-    }
-    solver->calculate_an_isopleth(TK, 0.0, file.stream(), suffix, Tlowest, kTmaxIsopleth, dT,
-                                  kIsoplethStepP, 0, 1, nullptr);
-    if (solver->status == 3 && initializeFromFile("../../../init/LG_H2ONaClCH4", TK, x1, x2))
-        solver->calculate_an_isopleth(TK, 0.0, file.stream(), suffix, Tlowest, kTmaxIsopleth, 1.0,
-                                      kIsoplethStepP, 0, 1, nullptr);
-    if (!file.commit()) error = 1;
 }
 
 void Anderko::calculateTheLiquidLiquidIsopleth3(const char* suffix, double TK, double x1, double x2,
                                                 double dT) {
     // Without a starting state there is nothing to trace, and no file is left behind.
-    if (!useVLE() || !initializeFromFile("../../init/LL_H2ONaClCH4", TK, x1, x2)) {
+    if (!useVLE() || !initializeFromFile("../../init/LL_H2ONaClCH4", TK, x1, x2) ||
+        !traceIsopleth3("isol", suffix, TK, dT, 1))
         error = 1;
-        return;
-    }
-    solver->tracerInitFlag = 0;
-    OutputFile file;
-    if (!openCurveFile(file, "isol", suffix)) {
-        error = 1;
-        return;
-    }
-    solver->calculate_an_isopleth(TK, 0.0, file.stream(), suffix, Tlowest, kTmaxIsopleth, dT,
-                                  kIsoplethStepP, 1, 1, nullptr);
-    if (!file.commit()) error = 1;
 }
 
 void Anderko::calculateTheIsopleth4(const char* suffix, double TK, double x, double, int kind,
@@ -351,8 +353,8 @@ static bool compareVolumes(Anderko& m, const VolumeRow* rows, int count, bool te
     if (!file.open("test")) return false;
     std::FILE* const out = file.stream();
     if (ternary)
-        std::fprintf(out, "%3s %6s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl",
-                     "xH2O", gas, "vexp", "v", "e");
+        std::fprintf(out, "%3s %6s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl", "xH2O",
+                     gas, "vexp", "v", "e");
     else
         std::fprintf(out, "%3s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl", "xH2O",
                      "vexp", "v", "e");
@@ -368,8 +370,8 @@ static bool compareVolumes(Anderko& m, const VolumeRow* rows, int count, bool te
         const double v = m.V * 1e6;
         const double e = 100.0 * (v - r.vexp) / r.vexp;
         if (ternary)
-            std::fprintf(out, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n",
-                         m.error, r.T, r.P, r.x1, water, r.x2, r.vexp, v, e);
+            std::fprintf(out, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n", m.error,
+                         r.T, r.P, r.x1, water, r.x2, r.vexp, v, e);
         else
             std::fprintf(out, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n", m.error, r.T,
                          r.P, r.x1, water, r.vexp, v, e);

@@ -80,7 +80,18 @@ std::vector<size_t> allRows(size_t n) {
 
 }  // namespace
 
-bool Anderko::readStateTable(const std::string& path, int width, std::vector<Row>& rows) {
+std::string Anderko::stateTablePath(const std::string& name) {
+    // Whatever stands at the name itself is the table (and is refused there when it is no
+    // regular file); only where nothing stands is the shipped table of that name taken.
+    std::error_code ec;
+    const std::filesystem::file_status st = std::filesystem::symlink_status(name, ec);
+    if (name.empty() || st.type() != std::filesystem::file_type::not_found) return name;
+    const std::string shipped = "anderko/" + std::filesystem::path(name).filename().string();
+    return locateDataFile(shipped).value_or(name);
+}
+
+bool Anderko::readStateTable(const std::string& name, int width, std::vector<Row>& rows) {
+    const std::string path = stateTablePath(name);
     std::string text;
     const FileRead read = readRegularFile(path, kTableFileLimit, text);
     if (!read) {
@@ -147,7 +158,7 @@ static void takeTableRow(Anderko& m, const Row& r) {
 bool Anderko::initializeBubblePoint2Checked(double TK, double x) {
     if (systemCode != kSystemH2ONaCl) return false;
     std::vector<Row> rows;
-    if (!readStateTable(findDataFile("initH2ONaCl"), kTableColumns, rows)) return false;
+    if (!readStateTable("initH2ONaCl", kTableColumns, rows)) return false;
     const std::vector<Row> table = rowsAtFixed(rows, cX1, x);
     Row r;
     const bool found = interpolateInT(table, allRows(table.size()), TK, r);
@@ -191,7 +202,7 @@ void Anderko::initializeFlash2(double TK, double Pbar) {
 bool Anderko::initializeDewPoint2(double TK, double y, int branch) {
     if (systemCode != kSystemH2ONaCl) return false;
     std::vector<Row> rows;
-    if (!readStateTable(findDataFile("initH2ONaCl"), kTableColumns, rows)) return false;
+    if (!readStateTable("initH2ONaCl", kTableColumns, rows)) return false;
     const std::vector<Row> table = rowsAtFixed(rows, cY1, y);
     // Two rows of one temperature are the two branches of the dew curve there.
     std::vector<size_t> mainList, secondList;

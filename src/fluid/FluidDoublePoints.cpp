@@ -11,54 +11,11 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
 #include "fluid/ParameterSearch.h"
+#include "fluid/SpecialCriticalPoints.h"
 
 namespace vornex {
 
 namespace {
-
-// Derivatives of G2 = A_xx - A_vx^2/A_vv and G3 at fixed composition, from the full block.
-struct GDerivatives {
-    double r, G2, G3;
-    double G2T, G2x, G2V, G3T, G3x, G3V;
-    double G2TP, G3TP, G2TTP;
-};
-
-GDerivatives gDerivatives(const FluidPhase& f) {
-    GDerivatives d{};
-    const double r = f.Avx / f.Avv;
-    d.r = r;
-    d.G2 = f.Axx - f.Avx * r;
-    d.G3 = f.Axxx - 3 * r * f.Avxx + 3 * r * r * f.Avvx - r * r * r * f.Avvv;
-    const double rT = (f.ATvx - r * f.ATvv) / f.Avv;
-    const double rx = (f.Avxx - r * f.Avvx) / f.Avv;
-    const double rV = (f.Avvx - r * f.Avvv) / f.Avv;
-    // First derivative of G2 along s from the s-derivatives of A_xx, A_vx, A_vv.
-    auto g2 = [&](double xx, double vx, double vv) { return xx - 2 * r * vx + r * r * vv; };
-    d.G2T = g2(f.ATxx, f.ATvx, f.ATvv);
-    d.G2x = g2(f.Axxx, f.Avxx, f.Avvx);
-    d.G2V = g2(f.Avxx, f.Avvx, f.Avvv);
-    // First derivative of G3 along s (rs the s-derivative of r).
-    auto g3 = [&](double xxx, double vxx, double vvx, double vvv, double rs) {
-        return xxx - 3 * (r * vxx + f.Avxx * rs) + 3 * (r * r * vvx + 2 * r * rs * f.Avvx) -
-               (r * r * r * vvv + 3 * r * r * rs * f.Avvv);
-    };
-    d.G3x = g3(f.Axxxx, f.Avxxx, f.Avvxx, f.Avvvx, rx);
-    d.G3T = g3(f.ATxxx, f.ATvxx, f.ATvvx, f.ATvvv, rT);
-    d.G3V = g3(f.Avxxx, f.Avvxx, f.Avvvx, f.Avvvv, rV);
-    const double w = -f.ATv / f.Avv;  // dV/dT at constant pressure
-    d.G2TP = d.G2T + w * d.G2V;
-    d.G3TP = d.G3T + w * d.G3V;
-    // Second derivatives of G2 in (T, V), then along constant pressure.
-    auto g2second = [&](double xx, double vx, double vv, double vxs, double vvs, double ru) {
-        return xx - 2 * (ru * vxs + r * vx) + 2 * r * ru * vvs + r * r * vv;
-    };
-    const double G2TT = g2second(f.ATTxx, f.ATTvx, f.ATTvv, f.ATvx, f.ATvv, rT);
-    const double G2TV = g2second(f.ATvxx, f.ATvvx, f.ATvvv, f.ATvx, f.ATvv, rV);
-    const double G2VV = g2second(f.Avvxx, f.Avvvx, f.Avvvv, f.Avvx, f.Avvv, rV);
-    const double dwdT = (-(f.ATTv + w * f.ATvv) - w * (f.ATvv + w * f.Avvv)) / f.Avv;
-    d.G2TTP = G2TT + 2 * w * G2TV + w * w * G2VV + dwdT * d.G2V;
-    return d;
-}
 
 void printPointBlock(const FluidPhase& f, const char* title) {
     std::printf("%s\n", title);
@@ -156,21 +113,32 @@ double FluidPhase::equationForMDP1(double x1, void*) {
     return d.G2V * d.G3T - d.G2T * d.G3V;
 }
 
+namespace {
+
+// The point from the fluid's state and par, stored as the search state when found, printed
+// in either case; a failure leaves the parameter at par.
+void searchSpecialPoint(FluidPhase& f, SpecialPoint kind, int index, double par,
+                        const char* title) {
+    f.error = 0;
+    f.equationError = 0;
+    f.parameterIndex1 = index;
+    f.parameter1 = f.storedParameter1 = par;
+    keepSearchState(f);
+    double found = par;
+    if (solveSpecialPoint(f, kind, index, found)) {
+        f.parameter1 = f.storedParameter1 = found;
+        keepSearchState(f);
+    } else {
+        f.set_model_parameter(index, par);
+        f.error = 1;
+    }
+    printPointBlock(f, title);
+}
+
+}  // namespace
+
 void FluidPhase::search_a_mathematical_double_point(int index, double par) {
-    error = 0;
-    equationError = 0;
-    parameterIndex1 = index;
-    parameter1 = storedParameter1 = par;
-    searchT = T;
-    searchV = V;
-    const double x1 = x[1];
-    Secant s = makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForMDP1),
-                          x1 - 1e-10, x1 - 1.1e-10, 30, 1e-10, 0.01);
-    s.solve();
-    if (s.error != 0) error = 1;
-    keepSearchState(*this);
-    storedParameter1 = parameter1;
-    printPointBlock(*this, "Double mathematical point");
+    searchSpecialPoint(*this, SpecialPoint::DoublePoint, index, par, "Double mathematical point");
 }
 
 void FluidPhase::calculate_the_MDP_curve(const char* file, int index1, int index2, double par1,
@@ -261,22 +229,7 @@ void FluidPhase::search_a_critical_pressure_step_point(int index, double par,
                                                        CriticalPointFlag flag) {
     stepPointFlag = flag;
     systemSolver->tolerance = 1e-13;
-    error = 0;
-    equationError = 0;
-    parameterIndex1 = index;
-    parameter1 = par;
-    keepSearchState(*this);
-    const double start = flag == kCriticalAtFixedTemperature ? x[1] : T;
-    Secant s = makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForCPSP), start,
-                          1.000001 * start, 60, 1e-8, 0.01);
-    s.solve();
-    if (s.error != 0) {
-        error = 1;
-    } else {
-        keepSearchState(*this);
-        storedParameter1 = parameter1;
-    }
-    printPointBlock(*this, "Critical pressure step point");
+    searchSpecialPoint(*this, SpecialPoint::StepPoint, index, par, "Critical pressure step point");
 }
 
 void FluidPhase::calculate_the_CPSP_curve(const char* file, int index1, int index2, double par1,

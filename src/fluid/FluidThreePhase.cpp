@@ -429,6 +429,11 @@ void FluidPhase::equationForEndPoint(double* xv, double* F, double** J, int& err
     Tendpoint = TK;
 }
 
+namespace {
+// Residual measure below which a stalled end-point solve counts as converged.
+constexpr double kEndPointStall = 1e-9;
+}  // namespace
+
 void FluidPhase::calculate_critical_endpoint1(double TK, double Vc, double Vvapour, double xc,
                                               double y1) {
     error = 0;
@@ -447,6 +452,14 @@ void FluidPhase::calculate_critical_endpoint1(double TK, double Vc, double Vvapo
     solver.tolerance = 1e-12;
     solver.context = &inner;
     error = solver.solve() != 0 ? 1 : 0;
+    // A solve that stalls on that noise below the residual measure 1e-9 has found the end
+    // point all the same: where it stalls, no step of any length lowers the residual.
+    if (error != 0 && solver.modG0 < kEndPointStall) {
+        error = 0;
+        int failedEvaluation = 0;
+        solver.calculate(solver.x, solver.F, solver.J, failedEvaluation, 0);  // the point again
+        if (failedEvaluation != 0) error = 1;
+    }
     solver.context = nullptr;
     const int16_t failed = error;
 

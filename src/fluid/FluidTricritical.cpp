@@ -14,6 +14,7 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
 #include "fluid/ParameterSearch.h"
+#include "fluid/SpecialCriticalPoints.h"
 #include "fluid/VolumeNear.h"
 #include "numerics/DataTextFile.h"
 
@@ -291,18 +292,31 @@ void FluidPhase::search_the_tricritical_point(int index, double par, CriticalCur
     parameterIndex1 = index;
     parameter1 = storedParameter1 = par;
     set_model_parameter(index, par);
-    calculate_the_critical_curve("tata.res", start, 1, 10.0, 0.01, 1e-8, 0.0, 0, "0", nullptr);
+    // The trace runs into the mixture from the end it starts at: from component 1 both
+    // composition steps point down.
+    const double inward = start == kCriticalCurveFromComponent1 ? -1.0 : 1.0;
+    calculate_the_critical_curve("tata.res", start, 1, 10.0, inward * 0.01, inward * 1e-8, 0.0, 0,
+                                 "0", nullptr);
+    // The trace ends at its first unstable critical point, or where it could not go on (near
+    // a double point, where a tricritical point lies close by); at a pure end there is
+    // nothing to start from.
+    if (!(x[1] > 1e-6 && x[1] < 1.0 - 1e-6)) {
+        std::fprintf(stderr, "Tricritical point: the critical curve has no unstable point\n");
+        error = 1;
+        return;
+    }
     double g2, g3, g4, g5, m2, m3, m4, m5;
     calculate_tricritical_parameters(g2, g3, g4, g5, m2, m3, m4, m5);
     std::printf("%lg %lg %lg %lg\n", g2 + m2, g3 + m3, g4 + m4, g5 + m5);
     keepSearchState(*this);
-    Secant s = makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForG5xFromX),
-                          x[1], 1.00001 * x[1], 50, 1e-9, 1e-4);
-    s.solve();
-    if (s.error != 0) {
+    double found = par;
+    if (!solveSpecialPoint(*this, SpecialPoint::Tricritical, index, found)) {
+        set_model_parameter(index, par);
         error = 1;
         return;
     }
+    parameter1 = storedParameter1 = found;
+    keepSearchState(*this);
     std::printf("T %lg  x %lg  V %lg errorflag %d \n", T, x[1], V * 1e6, error);
 }
 
@@ -335,23 +349,24 @@ void FluidPhase::calculate_the_tricritical_curve(const char* file, int index1, i
     OutputFile out;
     if (!startTricriticalTrace(*this, out, file, index1, index2, par1, par2, dpar2)) return;
     set_model_parameter(index2, par2);
-    auto solveAt = [&](double factor) {
-        Secant s =
-            makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForG5xFromX),
-                       searchX1, factor * searchX1, 50, 1e-12, 1e-4);
-        s.solve();
-        return s.error == 0;
+    // Each point is solved from the one before, which the fluid holds.
+    auto solve = [&] {
+        double found = parameter1;
+        const bool ok = solveSpecialPoint(*this, SpecialPoint::Tricritical, index1, found);
+        if (ok) parameter1 = found;
+        return ok;
     };
-    error = solveAt(0.99999999999) ? 0 : 1;
+    error = solve() ? 0 : 1;
     // Each parameter step is one point; the count bounds a step that never fails.
     for (long points = 0; error == 0 && points < 100000; ++points) {
+        keepSearchState(*this);
         storedParameter1 = parameter1;
         printTricriticalBlock(*this, parameter2, 1.0);
         out.print("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg\n", T, V, x[0], x[1], parameter1,
                   parameter2);
         parameter2 += dpar2;
         set_model_parameter(index2, parameter2);
-        if (!solveAt(0.99999999)) error = 1;
+        if (!solve()) error = 1;
     }
     out.commit();
 }
@@ -361,14 +376,19 @@ void FluidPhase::calculate_the_tricritical_curve1(const char* file, int index1, 
     OutputFile out;
     if (!startTricriticalTrace(*this, out, file, index1, index2, par1, par2, dx)) return;
     double lambda = 1.0, xNow = x[1], xPrevious = x[1];
+    // At each composition the point is solved for both parameters from the last point.
     auto solveAt = [&](double xTrial) {
         setBinaryComposition(*this, xTrial);
-        Secant s =
-            makeSecant(*this, static_cast<EquationFunction>(&FluidPhase::equationForG5xFromPar),
-                       parameter2, 0.999999 * parameter2, 50, 1e-10, 1e-4);
-        const double found = s.solve();
-        if (s.error == 0) parameter2 = found;
-        return s.error == 0;
+        double p1 = parameter1, p2 = parameter2;
+        const bool ok = solveSpecialPointAtComposition(*this, SpecialPoint::Tricritical, index1, p1,
+                                                       index2, p2);
+        if (ok) {
+            parameter1 = p1;
+            parameter2 = p2;
+        } else {
+            returnToSearchState(*this);
+        }
+        return ok;
     };
     error = 0;
     for (long points = 0; error == 0 && points < 100000; ++points) {
@@ -383,6 +403,7 @@ void FluidPhase::calculate_the_tricritical_curve1(const char* file, int index1, 
             ok = solveAt(xNow);
         }
         error = 0;
+        keepSearchState(*this);
         printTricriticalBlock(*this, parameter2, lambda);
         out.print("%#.16lg %#.16lg %#.16lg %#.16lg %#.16lg %#.16lg\n", T, V, x[0], x[1], parameter1,
                   parameter2);

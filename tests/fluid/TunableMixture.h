@@ -7,6 +7,17 @@
 
 namespace vornex::testing {
 
+// Puts a new residual term of a binary in place of the fluid's first; the term takes the
+// fluid's state.
+inline void replaceBinaryTerm(FluidPhase& f, Interaction* term) {
+    f.setInteraction(0, term);
+    term->number_of_components(2);
+    f.temperature(f.T);
+    f.volume(f.V);
+    f.composition_of_component(0, f.x[0]);
+    f.composition_of_component(1, f.x[1]);
+}
+
 class TunableMixture : public FluidPhase {
    public:
     TunableMixture() : FluidPhase(1, 1, 0) {
@@ -20,14 +31,8 @@ class TunableMixture : public FluidPhase {
     void tune(double* p) override {
         p_[0] = p[0];
         p_[1] = p[1];
-        auto* term = new VanDerWaalsTerm({0.3640, p_[0], 0.2300}, {4.267e-05, p_[1] * 1e-5});
-        setInteraction(0, term);
-        term->number_of_components(2);
-        // The new term takes the fluid's state.
-        temperature(T);
-        volume(V);
-        composition_of_component(0, x[0]);
-        composition_of_component(1, x[1]);
+        replaceBinaryTerm(*this,
+                          new VanDerWaalsTerm({0.3640, p_[0], 0.2300}, {4.267e-05, p_[1] * 1e-5}));
     }
     void set_model_parameter(int index, double value) override {
         if (index < 0 || index > 1) {

@@ -1,0 +1,406 @@
+// The special points of the global phase diagram of a van der Waals binary (the test fluid
+// TunableMixture, cross attraction a01 as the searched parameter, the second co-volume b1 as
+// the parameter of the curves): a G4 point, the tricritical point, the mathematical double
+// point and the critical pressure step point, each found by its search from a critical point
+// nearby and each checked against its defining conditions in derivatives of the molar Gibbs
+// energy g(T, P, x) computed from differences of the model's Helmholtz energy alone:
+//   G4 point        G2 = G3 = G4 = 0                       (G_k = d^k g/dx^k at T, P)
+//   tricritical     G2 = G3 = G4 = G5 = 0
+//   double point    G2 = G3 = G4 = 0 and (G2_T, G2_P) parallel to (G3_T, G3_P): two
+//                   branches of the critical curve cross
+//   step point      G2 = G3 = 0, G2_T = 0 and G4 G2_TT = G3_T^2: the critical pressure has a
+//                   flat extremum along the curve
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fluid/FluidPhase.h"
+#include "fluid/GibbsEnergyDerivatives.h"
+#include "fluid/TextFiles.h"
+#include "fluid/TunableMixture.h"
+
+namespace vornex {
+namespace {
+
+using testing::conditionScale;
+using testing::GibbsEnergy;
+
+// The second co-volume ends at an upper limit (the model has no fluid beyond it), so that a
+// curve traced in it ends there.
+class BoundedMixture : public testing::TunableMixture {
+   public:
+    double b1Limit = 4.8;
+    void set_model_parameter(int index, double value) override {
+        if (index == 1 && value > b1Limit + 1e-9) value = std::nan("");
+        TunableMixture::set_model_parameter(index, value);
+    }
+};
+
+// The critical point of the mixture at a01 and x1, searched at fixed composition from (T, V).
+void criticalPoint(FluidPhase& f, double a01, double x1, double TK, double Vm3) {
+    f.set_model_parameter(0, a01);
+    f.composition(1.0 - x1, x1);
+    f.temperature(TK);
+    f.volume(Vm3);
+    f.search_a_critical_point(kCriticalAtFixedComposition);
+    ASSERT_EQ(f.error, 0);
+}
+
+// G_k (k = 2 .. upTo) of the fluid's state, each relative to its size.
+std::vector<double> relativeConditions(FluidPhase& f, int upTo) {
+    const double TK = f.T, Vm3 = f.V, x1 = f.x[1];
+    f.calculate_pressure();
+    const double PPa = f.P;
+    GibbsEnergy g(f, Vm3);
+    std::vector<double> G;
+    for (int k = 2; k <= upTo; ++k) G.push_back(g.G(k, TK, PPa, x1) / conditionScale(k, TK, x1));
+    f.temperature(TK);
+    f.volume(Vm3);
+    f.composition(1.0 - x1, x1);
+    return G;
+}
+
+void expectConditions(FluidPhase& f, int upTo, double tolerance) {
+    const std::vector<double> G = relativeConditions(f, upTo);
+    for (size_t k = 0; k < G.size(); ++k)
+        EXPECT_LT(std::fabs(G[k]), tolerance * (k + 2 == 5 ? 20.0 : 1.0)) << "G" << k + 2;
+}
+
+// The double-point determinant G2_T G3_P - G2_P G3_T relative to its terms.
+double doublePointDeterminant(FluidPhase& f) {
+    f.calculate_pressure();
+    GibbsEnergy g(f, f.V);
+    const double TK = f.T, PPa = f.P, x1 = f.x[1];
+    const double G2T = g.derivative(1, 0, 2, TK, PPa, x1), G2P = g.derivative(0, 1, 2, TK, PPa, x1);
+    const double G3T = g.derivative(1, 0, 3, TK, PPa, x1), G3P = g.derivative(0, 1, 3, TK, PPa, x1);
+    return (G2T * G3P - G2P * G3T) / (std::fabs(G2T * G3P) + std::fabs(G2P * G3T));
+}
+
+// The step-point conditions: G2_T relative to G2's size per kelvin, and G4 G2_TT - G3_T^2
+// relative to its terms.
+std::pair<double, double> stepPointConditions(FluidPhase& f) {
+    f.calculate_pressure();
+    GibbsEnergy g(f, f.V);
+    const double TK = f.T, PPa = f.P, x1 = f.x[1];
+    const double G2T = g.derivative(1, 0, 2, TK, PPa, x1),
+                 G2TT = g.derivative(2, 0, 2, TK, PPa, x1);
+    const double G3T = g.derivative(1, 0, 3, TK, PPa, x1), G4 = g.G(4, TK, PPa, x1);
+    return {G2T * TK / conditionScale(2, TK, x1),
+            (G4 * G2TT - G3T * G3T) / (std::fabs(G4 * G2TT) + G3T * G3T)};
+}
+
+// ------------------------------------------------------------------------- G4 point
+
+TEST(SpecialCriticalPoints, G4PointOfTheLiquidLiquidBranch) {
+    testing::TunableMixture f;
+    // An unstable critical point of the liquid-liquid branch at a01 = 0.22.
+    criticalPoint(f, 0.22, 0.48, 188.0, 73.8e-6);
+    EXPECT_LT(f.stabi, 0.0);
+    EXPECT_GT(std::fabs(relativeConditions(f, 4)[2]), 0.05) << "the start is no G4 point";
+    ::testing::internal::CaptureStdout();
+    f.search_G4_point(f.T, f.V, 0.48, 0.22, 0);
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_EQ(f.error, 0);
+    EXPECT_NEAR(f.parameter1, 0.222517, 2e-6);
+    EXPECT_NEAR(f.T, 183.386, 2e-3);
+    EXPECT_NEAR(f.x[1], 0.48, 1e-12);
+    expectConditions(f, 4, 1e-5);
+}
+
+// ------------------------------------------------------------------ tricritical point
+
+TEST(SpecialCriticalPoints, TricriticalPointFromEitherPureComponent) {
+    for (CriticalCurveFlag from : {kCriticalCurveFromComponent0, kCriticalCurveFromComponent1}) {
+        SCOPED_TRACE(from);
+        testing::TunableMixture f;
+        f.temperature(from == kCriticalCurveFromComponent0 ? 304.0 : 190.6);
+        f.volume(1.29e-4);
+        ::testing::internal::CaptureStdout();
+        f.search_the_tricritical_point(0, 0.207, from);
+        const std::string printed = ::testing::internal::GetCapturedStdout();
+        ASSERT_EQ(f.error, 0);
+        EXPECT_EQ(printed.find("nan"), std::string::npos) << printed;
+        EXPECT_NEAR(f.parameter1, 0.2082698, 2e-7);
+        EXPECT_NEAR(f.T, 213.6034, 2e-3);
+        EXPECT_NEAR(f.x[1], 0.487966, 2e-5);
+        expectConditions(f, 5, 1e-4);
+    }
+}
+
+TEST(SpecialCriticalPoints, TricriticalSearchOnAStableCurveFailsWithoutNumbers) {
+    // At a01 = 0.21 the curve from component 0 is stable all the way to component 1.
+    testing::TunableMixture f;
+    f.temperature(304.0);
+    f.volume(1.28e-4);
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    f.search_the_tricritical_point(0, 0.21, kCriticalCurveFromComponent0);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(f.error, 1);
+    EXPECT_EQ(printed.find("nan"), std::string::npos) << printed;
+    EXPECT_NE(said.find("no unstable point"), std::string::npos) << said;
+}
+
+TEST(SpecialCriticalPoints, TricriticalCurvesInTheSecondCoVolume) {
+    BoundedMixture f;
+    f.temperature(304.0);
+    f.volume(1.28e-4);
+    ::testing::internal::CaptureStdout();
+    f.search_the_tricritical_point(0, 0.207, kCriticalCurveFromComponent0);
+    ASSERT_EQ(f.error, 0);
+    const double T0 = f.T, V0 = f.V, x0 = f.x[1], p0 = f.parameter1;
+    f.calculate_the_tricritical_curve("tric", 0, 1, p0, 4.3, 0.05);
+    // The same start, stepping in composition and solving for both parameters.
+    f.set_model_parameter(1, 4.3);
+    f.temperature(T0);
+    f.volume(V0);
+    f.composition(1.0 - x0, x0);
+    f.b1Limit = 5.5;
+    f.calculate_the_tricritical_curve1("tric1", 0, 1, p0, 4.3, 0.002);
+    ::testing::internal::GetCapturedStdout();
+    for (const char* file : {"tric", "tric1"}) {
+        SCOPED_TRACE(file);
+        const auto lines = testing::fileLines(file);
+        ASSERT_GE(lines.size(), 10u);
+        double lastB1 = 0.0;
+        for (size_t i = 0; i < lines.size(); i += 3) {
+            const auto r = testing::numbersOf(lines[i]);  // T V x0 x1 a01 b1
+            ASSERT_EQ(r.size(), 6u);
+            EXPECT_NEAR(r[2] + r[3], 1.0, 1e-12);
+            EXPECT_GT(r[5], lastB1);
+            lastB1 = r[5];
+            testing::TunableMixture check;
+            check.set_model_parameter(0, r[4]);
+            check.set_model_parameter(1, r[5]);
+            check.composition(r[2], r[3]);
+            check.temperature(r[0]);
+            check.volume(r[1]);
+            expectConditions(check, 5, 1e-4);
+        }
+    }
+    EXPECT_EQ(testing::fileLines("tric").size(), 11u) << "b1 from 4.3 to its limit 4.8";
+}
+
+// -------------------------------------------------------------- mathematical double point
+
+TEST(SpecialCriticalPoints, DoublePointFromACriticalPointNearby) {
+    for (auto [x1, TK, Vm3] : {std::tuple{0.48, 220.0, 97.7e-6}, {0.5, 224.0, 107e-6}}) {
+        testing::TunableMixture f;
+        const double a01 = x1 == 0.48 ? 0.21 : 0.22;
+        criticalPoint(f, a01, x1, TK, Vm3);  // on the gas-liquid branch
+        EXPECT_GT(std::fabs(doublePointDeterminant(f)), 0.1) << "the start is no double point";
+        ::testing::internal::CaptureStdout();
+        f.search_a_mathematical_double_point(0, a01);
+        const std::string printed = ::testing::internal::GetCapturedStdout();
+        ASSERT_EQ(f.error, 0) << printed;
+        EXPECT_NE(printed.find("errorflag 0"), std::string::npos);
+        EXPECT_NEAR(f.parameter1, 0.2082705, 2e-7);
+        EXPECT_NEAR(f.T, 213.5627, 2e-3);
+        EXPECT_NEAR(f.x[1], 0.491890, 2e-5);
+        EXPECT_NEAR(f.P * 1e-5, 61.396, 2e-2);
+        expectConditions(f, 4, 1e-5);
+        EXPECT_LT(std::fabs(doublePointDeterminant(f)), 1e-4);
+    }
+}
+
+TEST(SpecialCriticalPoints, DoublePointSearchThatFindsNothingSaysSo) {
+    // From the high-pressure liquid-liquid branch no double point is within reach: the search
+    // fails, and leaves neither an absolute-zero state nor a success flag.
+    testing::TunableMixture f;
+    criticalPoint(f, 0.205, 0.46, 215.0, 90e-6);
+    ASSERT_GT(f.P, 300e5);
+    const double Tstart = f.T;
+    ::testing::internal::CaptureStdout();
+    f.search_a_mathematical_double_point(0, 0.205);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(f.error, 1);
+    EXPECT_NE(printed.find("errorflag 1"), std::string::npos);
+    EXPECT_NEAR(f.T, Tstart, 1e-9);
+}
+
+TEST(SpecialCriticalPoints, DoublePointCurveInTheSecondCoVolume) {
+    BoundedMixture f;
+    criticalPoint(f, 0.21, 0.48, 220.0, 97.7e-6);
+    ::testing::internal::CaptureStdout();
+    f.calculate_the_MDP_curve("mdpc", 0, 1, 0.21, 4.3, 0.05);
+    ::testing::internal::GetCapturedStdout();
+    const auto lines = testing::fileLines("mdpc");
+    // b1 = 4.3 .. 4.8, then the failed step beyond the limit is written as well.
+    ASSERT_EQ(lines.size(), 12u);
+    for (size_t i = 0; i + 1 < lines.size(); i += 2) {
+        const auto r = testing::numbersOf(lines[i]);  // T V P x1 a01 b1
+        ASSERT_EQ(r.size(), 6u);
+        EXPECT_NEAR(r[5], 4.3 + 0.05 * static_cast<double>(i), 1e-9);
+        testing::TunableMixture check;
+        check.set_model_parameter(0, r[4]);
+        check.set_model_parameter(1, r[5]);
+        check.composition(1.0 - r[3], r[3]);
+        check.temperature(r[0]);
+        check.volume(r[1]);
+        expectConditions(check, 4, 1e-5);
+        EXPECT_LT(std::fabs(doublePointDeterminant(check)), 1e-4);
+    }
+}
+
+// ------------------------------------------------------- critical pressure step point
+
+TEST(SpecialCriticalPoints, StepPointFromACriticalPointNearby) {
+    for (auto [a01, x1, TK] : {std::tuple{0.19, 0.32, 246.0}, {0.195, 0.35, 240.0}}) {
+        testing::TunableMixture f;
+        criticalPoint(f, a01, x1, TK, 92e-6);
+        EXPECT_GT(std::fabs(stepPointConditions(f).first), 1e-3) << "the start is no step point";
+        ::testing::internal::CaptureStdout();
+        f.search_a_critical_pressure_step_point(0, a01, kCriticalAtFixedComposition);
+        const std::string printed = ::testing::internal::GetCapturedStdout();
+        ASSERT_EQ(f.error, 0) << printed;
+        EXPECT_NEAR(f.parameter1, 0.1895517, 2e-7);
+        EXPECT_NEAR(f.T, 246.8076, 2e-3);
+        EXPECT_NEAR(f.x[1], 0.318308, 2e-5);
+        EXPECT_NEAR(f.P * 1e-5, 89.676, 2e-2);
+        expectConditions(f, 3, 1e-5);
+        const auto [slope, flat] = stepPointConditions(f);
+        EXPECT_LT(std::fabs(slope), 1e-5);
+        EXPECT_LT(std::fabs(flat), 1e-4);
+    }
+}
+
+TEST(SpecialCriticalPoints, StepPointCurveInTheSecondCoVolume) {
+    BoundedMixture f;
+    f.b1Limit = 4.8;
+    criticalPoint(f, 0.19, 0.32, 246.0, 94e-6);
+    ::testing::internal::CaptureStdout();
+    f.calculate_the_CPSP_curve("cpspc", 0, 1, 0.19, 4.3, 0.05);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    // Every point of the curve is printed (a01 rising with b1); the file holds the first
+    // point and the state the trace ended in.
+    std::vector<double> a01;
+    for (size_t at = printed.find("par1 "); at != std::string::npos;
+         at = printed.find("par1 ", at + 1)) {
+        double p1 = 0.0, p2 = 0.0;
+        ASSERT_EQ(std::sscanf(printed.c_str() + at, "par1 %lg  par2 %lg", &p1, &p2), 2);
+        EXPECT_NEAR(p2, 4.3 + 0.05 * static_cast<double>(a01.size()), 1e-9);
+        if (!a01.empty()) {
+            EXPECT_GT(p1, a01.back());
+        }
+        a01.push_back(p1);
+    }
+    EXPECT_EQ(a01.size(), 11u) << "b1 from 4.3 to its limit 4.8";
+    const auto lines = testing::fileLines("cpspc");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2], "END");
+    const auto first = testing::numbersOf(lines[0]);
+    ASSERT_EQ(first.size(), 7u);  // T V x0 x1 P a01 b1
+    EXPECT_NEAR(first[5], 0.1895517, 2e-7);
+    testing::TunableMixture check;
+    check.set_model_parameter(0, first[5]);
+    check.composition(first[2], first[3]);
+    check.temperature(first[0]);
+    check.volume(first[1]);
+    expectConditions(check, 3, 1e-5);
+    const auto [slope, flat] = stepPointConditions(check);
+    EXPECT_LT(std::fabs(slope), 1e-5);
+    EXPECT_LT(std::fabs(flat), 1e-4);
+}
+
+// ------------------------------------------------------------ critical end points
+
+// Two CO2-like components that attract each other weakly, the attraction a11 of component 1
+// adjustable: a liquid rich in component 1 becomes critical beside the other liquid at a
+// critical end point near 255 K.
+class EndPointMixture : public FluidPhase {
+   public:
+    EndPointMixture() : FluidPhase(1, 1, 0) {
+        number_of_components(2);
+        molarMass[0] = molarMass[1] = 0.044;
+        set_model_parameter(1, 0.339);
+        composition(0.5, 0.5);
+    }
+    void set_model_parameter(int index, double value) override {
+        if (index != 1) {
+            error = 1;
+            return;
+        }
+        testing::replaceBinaryTerm(
+            *this, new testing::VanDerWaalsTerm({0.3640, 0.15, value}, {4.267e-05, 4.267e-05}));
+    }
+};
+
+struct EndPointBlock {
+    double parameter = 0.0;
+    int err = -1;
+    double T = 0, P = 0, Vl = 0, Vv = 0, xl = 0, xv = 0;
+};
+
+std::vector<EndPointBlock> endPointBlocks(const std::string& printed) {
+    std::vector<EndPointBlock> blocks;
+    for (size_t at = printed.find("PARAMETER"); at != std::string::npos;
+         at = printed.find("PARAMETER", at + 1)) {
+        EndPointBlock b;
+        std::sscanf(printed.c_str() + at,
+                    "PARAMETER %lg err %d T %lg P %lg Vl %lg Vv %lg xl %lg xv %lg", &b.parameter,
+                    &b.err, &b.T, &b.P, &b.Vl, &b.Vv, &b.xl, &b.xv);
+        blocks.push_back(b);
+    }
+    return blocks;
+}
+
+// The critical phase and the other liquid of an end point: equal pressures and fugacities.
+void expectEndPoint(double a11, const EndPointBlock& b) {
+    EndPointMixture f;
+    f.set_model_parameter(1, a11);
+    f.temperature(b.T);
+    double P[2], f0[2], f1[2];
+    for (int side = 0; side < 2; ++side) {
+        const double x1 = side == 0 ? b.xl : b.xv;
+        f.composition(1.0 - x1, x1);
+        f.volume((side == 0 ? b.Vl : b.Vv) * 1e-6);
+        f.calculate_fugacities();
+        P[side] = f.P;
+        f0[side] = f.fugacity[0];
+        f1[side] = f.fugacity[1];
+    }
+    EXPECT_NEAR(P[0] / (b.P * 1e5), 1.0, 1e-7);
+    EXPECT_NEAR(P[1] / P[0], 1.0, 1e-7);
+    EXPECT_NEAR(f0[1] / f0[0], 1.0, 1e-7);
+    EXPECT_NEAR(f1[1] / f1[0], 1.0, 1e-7);
+}
+
+TEST(SpecialCriticalPoints, EndPointWhoseSolveStallsOnTheNoiseOfItsCriticalSearchIsFound) {
+    // At a11 = 0.33888 the Newton iteration reaches the end point and then finds no step that
+    // lowers the residual further: it stalls at the noise of the nested critical search.
+    EndPointMixture f;
+    f.set_model_parameter(1, 0.33888);
+    ::testing::internal::CaptureStdout();
+    f.calculate_critical_endpoint1(255.0, 89.4e-6, 69.26e-6, 0.74, 0.0983);
+    const auto blocks =
+        endPointBlocks("PARAMETER 0.33888\t" + ::testing::internal::GetCapturedStdout());
+    ASSERT_EQ(f.error, 0);
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_NEAR(blocks[0].T, 254.8996, 1e-3);
+    expectEndPoint(0.33888, blocks[0]);
+}
+
+TEST(SpecialCriticalPoints, EndPointScanStepsDownUntilNoEndPointIsFound) {
+    EndPointMixture f;
+    ::testing::internal::CaptureStdout();
+    f.search_a_double_critical_endpoint(1, 0.339, 255.0, 89.4e-6, 69.26e-6, 0.74, 0.0983);
+    const auto blocks = endPointBlocks(::testing::internal::GetCapturedStdout());
+    // From the same starting values each time, end points are found down to a11 = 0.33455,
+    // where the end point (near 250 K) lies too far from the start (255 K).
+    ASSERT_GT(blocks.size(), 400u);
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        EXPECT_NEAR(blocks[i].parameter, 0.339 - 1e-5 * static_cast<double>(i), 1e-9);
+        EXPECT_EQ(blocks[i].err, i + 1 == blocks.size() ? 1 : 0) << blocks[i].parameter;
+    }
+    const EndPointBlock& last = blocks[blocks.size() - 2];
+    EXPECT_NEAR(last.parameter, 0.33455, 1e-9);
+    expectEndPoint(last.parameter, last);
+    expectEndPoint(blocks[200].parameter, blocks[200]);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -74,25 +75,59 @@ class BinaryPlistCheck {
         return true;
     }
 
-    // Bytes of data or string object i, which must lie within the objects; strings may not
-    // hold a zero character.
+    // Whether the marker of object i is one the format defines, with a width it allows, and
+    // its bytes lie within the objects; data and strings are measured, and strings must be
+    // text (ASCII, or UTF-16 with its surrogates paired) without a zero character.
     bool checkPayload(std::uint64_t i, std::string& error) {
         std::uint64_t off = offset(i), length = 0, pos = 0;
         if (off == 0) return false;
-        unsigned type = b_[off] >> 4;
-        if (type != 0x4 && type != 0x5 && type != 0x6 && type != 0x7) return true;
+        const std::uint8_t m = b_[off];
+        const unsigned type = m >> 4, low = m & 0x0F;
+        auto fits = [&](std::uint64_t n) { return n <= table_ - off - 1; };
+        auto refuse = [&](const char* what) {
+            error = std::string("the property list holds ") + what;
+            return false;
+        };
+        switch (type) {
+            case 0x0:  // false, true
+                return low == 0x8 || low == 0x9 ? true : refuse("an undefined object type");
+            case 0x1:  // integers of 1, 2, 4, 8 or 16 bytes
+                return low <= 4 && fits(1u << low) ? true : refuse("a damaged integer");
+            case 0x2:  // reals of 4 or 8 bytes
+                return (low == 2 || low == 3) && fits(1u << low) ? true : refuse("a damaged real");
+            case 0x3:  // dates, 8-byte reals
+                return low == 3 && fits(8) ? true : refuse("a damaged date");
+            case 0x8:  // references of 1 to 8 bytes
+                return low < 8 && fits(low + 1u) ? true : refuse("a damaged reference");
+            case 0xA:
+            case 0xC:
+            case 0xD:  // containers, whose references are checked with the graph
+                return true;
+            case 0x4:
+            case 0x5:
+            case 0x6:
+                break;
+            default:
+                return refuse("an undefined object type");
+        }
         if (!countAt(off, length, pos)) return false;
         std::uint64_t unit = type == 0x6 ? 2 : 1;
         if (length > (table_ - pos) / unit) return false;
         payload_[i] = length * (type == 0x6 ? 3 : 1);  // UTF-16 units read as up to 3 bytes
         if (type == 0x4) return true;
         for (std::uint64_t k = 0; k < length; ++k) {
-            bool zero =
-                unit == 1 ? b_[pos + k] == 0 : (b_[pos + 2 * k] == 0 && b_[pos + 2 * k + 1] == 0);
-            if (zero) {
+            const auto u = unit == 1 ? b_[pos + k] : bigEndian(&b_[pos + 2 * k], 2);
+            if (u == 0) {
                 error = "a string of the property list holds a zero character";
                 return false;
             }
+            if (unit == 1 && u >= 0x80) return refuse("an ASCII string that is not ASCII");
+            if (unit == 1 || u < 0xD800 || u >= 0xE000) continue;
+            // A high surrogate must be followed by a low one, and a low one follow a high.
+            const bool paired = u < 0xDC00 && k + 1 < length &&
+                                (bigEndian(&b_[pos + 2 * k + 2], 2) & 0xFC00) == 0xDC00;
+            if (!paired) return refuse("a UTF-16 string with an unpaired surrogate");
+            ++k;
         }
         return true;
     }
@@ -133,7 +168,7 @@ class BinaryPlistCheck {
         };
         std::vector<Frame> path;
         auto enter = [&](std::uint64_t object) {
-            Frame f{object, {}, 0, 0, 1 + payload_[object]};
+            Frame f{object, {}, 0, 0, PlistNode::kNodeBytes + payload_[object]};
             if (!children(object, f.refs)) return false;
             depth[object] = -2;
             path.push_back(std::move(f));
@@ -164,8 +199,8 @@ class BinaryPlistCheck {
                 continue;
             }
             if (f.expanded > budget) {
-                error = "shared objects expand the property list beyond the limit for a file of " +
-                        std::to_string(b_.size()) + " bytes";
+                error = "shared objects expand the property list beyond the memory allowed a "
+                        "file of " + std::to_string(b_.size()) + " bytes";
                 return false;
             }
             int d = f.refs.empty() ? 0 : f.deepest + 1;
@@ -292,6 +327,50 @@ bool xmlHasZeroCharacter(const std::string& text) {
     return false;
 }
 
+// Whether `text`, less blanks around it, is wholly a number: an integer in decimal (with a
+// sign) or hexadecimal ("0x"), or a real as the XML form writes one (with "nan", "inf" and
+// "infinity" and their signs).
+bool wholeNumber(std::string_view text, bool real) {
+    constexpr std::string_view kBlanks = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return false;
+    text = text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+    const bool plus = text.front() == '+';
+    if (plus || text.front() == '-') text.remove_prefix(1);
+    if (text.empty() || text.front() == '+' || text.front() == '-') return false;
+    if (!real) {
+        const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+        if (hex) text.remove_prefix(2);
+        auto digit = [hex](char c) {
+            return hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0 : c >= '0' && c <= '9';
+        };
+        return std::all_of(text.begin(), text.end(), digit);
+    }
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return end == text.data() + text.size() && ec != std::errc::invalid_argument;
+}
+
+// The elements <integer> and <real> of an XML list hold nothing but a number: the parser
+// would read "1,5" as 1 and "abc" as 0, changing a value instead of refusing the list.
+bool xmlNumbersWhole(const std::string& text, std::string& error) {
+    for (const auto& [tag, real] : {std::pair{std::string_view("<integer"), false},
+                                    std::pair{std::string_view("<real"), true}}) {
+        for (std::size_t p = text.find(tag); p != std::string::npos; p = text.find(tag, p + 1)) {
+            const std::size_t gt = text.find('>', p);
+            const std::size_t name = text.find_first_not_of(" \t\r\n", p + tag.size());
+            if (gt == std::string::npos || name != gt) continue;  // another tag, or <real/>
+            const std::size_t lt = text.find('<', gt);
+            if (!wholeNumber(std::string_view(text).substr(gt + 1, lt - gt - 1), real)) {
+                error = "a number of the XML property list is not a number: " +
+                        text.substr(p, std::min<std::size_t>(lt - p, 60));
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 template <typename Write, typename Free>
@@ -411,6 +490,7 @@ PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {
             error = "a string of the property list holds a zero character";
             return {};
         }
+        if (!xmlNumbersWhole(cleaned, error)) return {};
         if (cleaned.find("<plist") != std::string::npos)
             plist_from_xml(cleaned.c_str(), static_cast<uint32_t>(cleaned.size()), &node);
     }

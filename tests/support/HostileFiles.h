@@ -1,7 +1,8 @@
 // What a reader may find at a path instead of a file (a FIFO, a folder, a link to /dev/zero,
 // a dangling link, a file above its limit), and a way to run a read that could hang or eat
 // memory: in a child process with a time limit (and, outside the sanitizer build, a memory
-// limit), so that a regression fails the test rather than stalling or swapping the machine.
+// limit), so that a regression fails the test rather than stalling or swapping the machine;
+// the child's peak memory is measured in both builds.
 #pragma once
 
 #include <sys/resource.h>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
@@ -64,25 +66,50 @@ inline void makeHostile(Hostile kind, const std::filesystem::path& path, std::si
     }
 }
 
+// Whether this is the sanitizer build, whose shadow memory (terabytes of address space)
+// makes an address-space limit meaningless.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kSanitizerBuild = true;
+#else
+inline constexpr bool kSanitizerBuild = false;
+#endif
+
 struct BoundedRun {
     bool finished = false;  // the operation returned within the time (and memory) limit
     std::string said;       // what it returned
+    int signal = 0;         // the signal that ended the child, if one did
+    // Peak resident memory of the child less the resident memory of the parent at the fork,
+    // in bytes: what the operation itself added, give or take a few pages.
+    long long grewBy = 0;
 };
 
-// Runs `operation` in a child process that is killed after `seconds`; its result comes back
-// through a pipe.
-inline BoundedRun runBounded(int seconds, const std::function<std::string()>& operation) {
+// Resident memory of this process, in bytes.
+inline long long residentBytes() {
+    long long pages = 0, resident = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%lld %lld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return resident * ::sysconf(_SC_PAGESIZE);
+}
+
+// Runs `operation` in a child process that is killed after `seconds` and, outside the
+// sanitizer build, held to `memory` bytes of address space; its result comes back through a
+// pipe.
+inline BoundedRun runBounded(int seconds, const std::function<std::string()>& operation,
+                             std::size_t memory = std::size_t{1} << 30) {
     int channel[2];
     if (::pipe(channel) != 0) return {};
+    const long long before = residentBytes();
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-#if !defined(__SANITIZE_ADDRESS__)
-        // The sanitizer maps terabytes of shadow memory, so only the plain build is held to
-        // a memory bound; the time limit holds for both.
-        const rlimit memory{rlim_t{1} << 30, rlim_t{1} << 30};
-        ::setrlimit(RLIMIT_AS, &memory);
-#endif
+        if (!kSanitizerBuild) {
+            // The sanitizer maps terabytes of shadow memory, so only the plain build is held
+            // to a memory bound; the time limit holds for both.
+            const rlimit limit{memory, memory};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }
         ::alarm(static_cast<unsigned>(seconds));
         std::string said;
         try {
@@ -104,8 +131,12 @@ inline BoundedRun runBounded(int seconds, const std::function<std::string()>& op
         run.said.append(buffer, static_cast<std::size_t>(n));
     ::close(channel[0]);
     int status = 0;
-    if (child > 0 && ::waitpid(child, &status, 0) == child)
+    rusage usage{};
+    if (child > 0 && ::wait4(child, &status, 0, &usage) == child) {
         run.finished = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+        run.grewBy = usage.ru_maxrss * 1024LL - before;
+    }
     return run;
 }
 

@@ -386,8 +386,11 @@ class ArchiveReader {
         if (auto uid = nodeUid(tree_, node)) return measure(*uid, depth + 1);
         const NodeType t = tree_.type(node);
         if (t == NodeType::Array) {
+            // Plain containers are not measured once and shared: the walk stops at the budget.
             std::uint64_t n = heapValueBytes(0);
-            for (Node item : tree_.items(node)) n = add(n, measureField(item, depth + 1));
+            tree_.forEachItem(node, [&](Node item) {
+                if (n <= budget_) n = add(n, measureField(item, depth + 1));
+            });
             return n;
         }
         if (t == NodeType::Dictionary) return add(heapValueBytes(0), measureFields(node, depth));
@@ -400,7 +403,7 @@ class ArchiveReader {
         std::uint64_t n = 0;
         forEachField(tree_, dict, [&](std::string key, Node value) {
             n = add(n, keyBytes(key.size()) + measureField(value, depth + 1));
-            return !failed();
+            return !failed() && n <= budget_;
         });
         return n;
     }

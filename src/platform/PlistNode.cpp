@@ -30,12 +30,14 @@ constexpr int kMaxNesting = 512;
 // arrays each holding the one before twice would become billions of nodes.
 class BinaryPlistCheck {
    public:
-    explicit BinaryPlistCheck(const Bytes& b) : b_(b) {}
+    // Without `expanding`, the list is read in place, where a shared object is not copied for
+    // each reference, and sharing is left to the reader to measure.
+    BinaryPlistCheck(const Bytes& b, bool expanding) : b_(b), expanding_(expanding) {}
 
     bool run(std::string& error) {
         error = "damaged binary property list";
         const std::size_t size = b_.size();
-        if (size < 8 + 32) return false;
+        if (size < 8 + 32 || std::memcmp(b_.data(), "bplist00", 8) != 0) return false;
         const std::uint8_t* trailer = b_.data() + size - 32;
         offsetSize_ = trailer[6];
         refSize_ = trailer[7];
@@ -47,8 +49,6 @@ class BinaryPlistCheck {
             return false;
         if (count_ > (size - 32 - table_) / offsetSize_) return false;
         payload_.assign(count_, 0);
-        for (std::uint64_t i = 0; i < count_; ++i)
-            if (!checkPayload(i, error)) return false;
         if (!checkGraph(error)) return false;
         error.clear();
         return true;
@@ -97,8 +97,11 @@ class BinaryPlistCheck {
                 return (low == 2 || low == 3) && fits(1u << low) ? true : refuse("a damaged real");
             case 0x3:  // dates, 8-byte reals
                 return low == 3 && fits(8) ? true : refuse("a damaged date");
-            case 0x8:  // references of 1 to 8 bytes
-                return low < 8 && fits(low + 1u) ? true : refuse("a damaged reference");
+            case 0x8:  // references of 1 to 8 bytes, to one of at most 2^32 entries
+                return low < 8 && fits(low + 1u) &&
+                               bigEndian(&b_[off + 1], low + 1u) <= 0xFFFFFFFFu
+                           ? true
+                           : refuse("a damaged reference");
             case 0xA:
             case 0xC:
             case 0xD:  // containers, whose references are checked with the graph
@@ -113,6 +116,8 @@ class BinaryPlistCheck {
         if (!countAt(off, length, pos)) return false;
         std::uint64_t unit = type == 0x6 ? 2 : 1;
         if (length > (table_ - pos) / unit) return false;
+        // No writer makes an empty string wide, and other readers refuse one.
+        if (type == 0x6 && length == 0) return refuse("an empty UTF-16 string");
         payload_[i] = length * (type == 0x6 ? 3 : 1);  // UTF-16 units read as up to 3 bytes
         if (type == 0x4) return true;
         for (std::uint64_t k = 0; k < length; ++k) {
@@ -132,8 +137,9 @@ class BinaryPlistCheck {
         return true;
     }
 
-    // References held by object i when it is an array, set or dictionary.
-    bool children(std::uint64_t i, std::vector<std::uint64_t>& out) const {
+    // References held by object i when it is an array, set or dictionary; the keys of a
+    // dictionary must be strings.
+    bool children(std::uint64_t i, std::vector<std::uint64_t>& out, std::string& error) const {
         out.clear();
         std::uint64_t off = offset(i), n = 0, pos = 0;
         unsigned type = b_[off] >> 4;
@@ -146,7 +152,12 @@ class BinaryPlistCheck {
         if (n > (table_ - pos) / refSize_) return false;
         for (std::uint64_t k = 0; k < n; ++k) {
             std::uint64_t ref = bigEndian(b_.data() + pos + k * refSize_, refSize_);
-            if (ref >= count_) return false;
+            if (ref >= count_ || offset(ref) == 0) return false;
+            const unsigned refType = b_[offset(ref)] >> 4;
+            if (type == 0xD && k < n / 2 && refType != 0x5 && refType != 0x6) {
+                error = "a dictionary key of the property list is not a string";
+                return false;
+            }
             out.push_back(ref);
         }
         return true;
@@ -155,7 +166,7 @@ class BinaryPlistCheck {
     // Depth-first walk from the top object, without recursion, remembering each finished
     // object's depth and expanded size (itself, its bytes and the expanded size of every
     // reference it holds) so that shared objects are walked once.
-    bool checkGraph(std::string& error) const {
+    bool checkGraph(std::string& error) {
         const std::uint64_t budget = PlistNode::expansionBudget(b_.size());
         std::vector<int> depth(count_, -1);  // -1 not reached, -2 on the current path
         std::vector<std::uint64_t> expanded(count_, 0);
@@ -167,9 +178,11 @@ class BinaryPlistCheck {
             std::uint64_t expanded;  // at most budget + 1
         };
         std::vector<Frame> path;
+        // Objects no reference reaches are never read, and not looked at either.
         auto enter = [&](std::uint64_t object) {
+            if (!checkPayload(object, error)) return false;
             Frame f{object, {}, 0, 0, PlistNode::kNodeBytes + payload_[object]};
-            if (!children(object, f.refs)) return false;
+            if (!children(object, f.refs, error)) return false;
             depth[object] = -2;
             path.push_back(std::move(f));
             return true;
@@ -198,7 +211,7 @@ class BinaryPlistCheck {
                 if (!enter(child)) return false;
                 continue;
             }
-            if (f.expanded > budget) {
+            if (expanding_ && f.expanded > budget) {
                 error = "shared objects expand the property list beyond the memory allowed a "
                         "file of " + std::to_string(b_.size()) + " bytes";
                 return false;
@@ -216,6 +229,7 @@ class BinaryPlistCheck {
     }
 
     const Bytes& b_;
+    const bool expanding_;
     unsigned offsetSize_ = 0, refSize_ = 0;
     std::uint64_t count_ = 0, top_ = 0, table_ = 0;
     std::vector<std::uint64_t> payload_;
@@ -461,7 +475,7 @@ PlistValue PlistNode::scalarOf(plist_t node) {
 }
 
 bool PlistNode::checkBinary(const Bytes& bytes, std::string& error) {
-    return BinaryPlistCheck(bytes).run(error);
+    return BinaryPlistCheck(bytes, false).run(error);
 }
 
 PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {
@@ -478,7 +492,7 @@ PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {
     auto length = static_cast<uint32_t>(bytes.size());
     plist_t node = nullptr;
     if (std::memcmp(data, kBinaryMagic, 8) == 0) {
-        if (!BinaryPlistCheck(bytes).run(error)) return {};
+        if (!BinaryPlistCheck(bytes, true).run(error)) return {};
         plist_from_bin(data, length, &node);
     } else {
         // The XML reader wants text: stop at the first zero byte, if any.

@@ -39,8 +39,9 @@ class PlistNode {
     // Parses binary or XML bytes; an empty node when they are neither, or when reading them
     // would nest too deeply, expand past expansionBudget or run out of memory.
     static PlistNode parse(const Bytes& bytes, std::string& error);
-    // The checks parse makes of a binary list before reading it (frame, object lengths, zero
-    // characters, nesting, sharing); false with the reason otherwise.
+    // The checks parse makes of a binary list before reading it (frame, markers, object
+    // lengths, text, nesting), but for sharing, which a reader in place measures itself;
+    // false with the reason otherwise.
     static bool checkBinary(const Bytes& bytes, std::string& error);
 
     // Most bytes of memory that what a file of `inputSize` bytes decodes to may take: 64 for

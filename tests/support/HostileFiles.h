@@ -12,6 +12,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
@@ -78,19 +80,22 @@ struct BoundedRun {
     bool finished = false;  // the operation returned within the time (and memory) limit
     std::string said;       // what it returned
     int signal = 0;         // the signal that ended the child, if one did
-    // Peak resident memory of the child less the resident memory of the parent at the fork,
-    // in bytes: what the operation itself added, give or take a few pages.
+    // Peak resident memory of the child during the operation less its resident memory
+    // before, in bytes: what the operation itself added.
     long long grewBy = 0;
 };
 
-// Resident memory of this process, in bytes.
-inline long long residentBytes() {
-    long long pages = 0, resident = 0;
-    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%lld %lld", &pages, &resident) != 2) resident = 0;
+// A line of /proc/self/status ("VmRSS", "VmHWM") in bytes; 0 when not found.
+inline long long statusBytes(const char* field) {
+    long long kb = 0;
+    if (std::FILE* f = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        const std::size_t n = std::strlen(field);
+        while (std::fgets(line, sizeof line, f))
+            if (std::strncmp(line, field, n) == 0 && line[n] == ':') kb = std::atoll(line + n + 1);
         std::fclose(f);
     }
-    return resident * ::sysconf(_SC_PAGESIZE);
+    return kb * 1024;
 }
 
 // Runs `operation` in a child process that is killed after `seconds` and, outside the
@@ -100,7 +105,6 @@ inline BoundedRun runBounded(int seconds, const std::function<std::string()>& op
                              std::size_t memory = std::size_t{1} << 30) {
     int channel[2];
     if (::pipe(channel) != 0) return {};
-    const long long before = residentBytes();
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
@@ -111,12 +115,21 @@ inline BoundedRun runBounded(int seconds, const std::function<std::string()>& op
             ::setrlimit(RLIMIT_AS, &limit);
         }
         ::alarm(static_cast<unsigned>(seconds));
+        // The peak is counted from here: the pages shared with the parent are not the
+        // operation's.
+        if (std::FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+            std::fputs("5", f);
+            std::fclose(f);
+        }
+        const long long before = statusBytes("VmRSS");
         std::string said;
         try {
             said = operation();
         } catch (...) {
             ::_exit(3);
         }
+        const long long grew = statusBytes("VmHWM") - before;
+        said.insert(0, reinterpret_cast<const char*>(&grew), sizeof grew);
         for (std::size_t at = 0; at < said.size();) {
             const ssize_t n = ::write(channel[1], said.data() + at, said.size() - at);
             if (n <= 0) ::_exit(4);
@@ -131,11 +144,16 @@ inline BoundedRun runBounded(int seconds, const std::function<std::string()>& op
         run.said.append(buffer, static_cast<std::size_t>(n));
     ::close(channel[0]);
     int status = 0;
-    rusage usage{};
-    if (child > 0 && ::wait4(child, &status, 0, &usage) == child) {
+    if (child > 0 && ::waitpid(child, &status, 0) == child) {
         run.finished = WIFEXITED(status) && WEXITSTATUS(status) == 0;
         run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-        run.grewBy = usage.ru_maxrss * 1024LL - before;
+    }
+    if (run.said.size() >= sizeof run.grewBy) {
+        std::memcpy(&run.grewBy, run.said.data(), sizeof run.grewBy);
+        run.said.erase(0, sizeof run.grewBy);
+    } else {
+        run.finished = false;
+        run.said.clear();
     }
     return run;
 }

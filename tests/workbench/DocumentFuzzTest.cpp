@@ -1,0 +1,108 @@
+// Damaged documents: seeded mutants of real documents (a new one, one of a few cases with
+// text of every kind, its XML form, one of some hundred cases), each opened in a child
+// process under a time limit and, outside the sanitizer build, a memory limit. None may
+// crash, abort or hang, and none may take memory beyond a small multiple of its size.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/KeyedArchiver.h"
+#include "platform/PlistNode.h"
+#include "support/HostileFiles.h"
+#include "workbench/HeadlessWorkbench.h"
+
+namespace vornex {
+namespace {
+
+// Seeded damage: bytes flipped or set, spans removed, doubled or moved, markers of the
+// binary form let in (containers claiming many more entries than they hold among them).
+Bytes mutant(Bytes b, std::mt19937_64& rng) {
+    auto below = [&rng](std::uint64_t n) { return n == 0 ? 0 : rng() % n; };
+    static const std::uint8_t markers[] = {0xAF, 0xDF, 0x6F, 0x5F, 0x4F, 0x13, 0x14, 0x21,
+                                           0x33, 0x80, 0x87, 0x70, 0x90, 0x00, 0xFF};
+    for (std::uint64_t k = 1 + below(4); k > 0 && b.size() > 40; --k) {
+        const std::size_t at = below(b.size());
+        const std::size_t end = std::min(b.size(), at + 1 + below(64));
+        const Bytes span(b.begin() + long(at), b.begin() + long(end));
+        switch (below(8)) {
+            case 0: b.erase(b.begin() + long(at), b.begin() + long(end)); break;
+            case 1: b.insert(b.begin() + long(below(b.size())), span.begin(), span.end()); break;
+            case 2: b[at] = markers[below(std::size(markers))]; break;
+            case 3: b[at] = std::uint8_t(rng()); break;
+            default: b[at] ^= std::uint8_t(1u << below(8)); break;
+        }
+    }
+    return b;
+}
+
+std::vector<Bytes> realDocuments() {
+    auto document = HeadlessWorkbench::newDocument();
+    std::vector<Bytes> seeds = {document->dataOfType()};
+    const PlistValue first = document->cases().at(0);
+    PlistValue few = PlistValue::array(), many = PlistValue::array();
+    const char* names[] = {"Run 1", "Halit\xC3\xA9 \xF0\x9F\x92\xA7 30 %", "$null"};
+    for (int i = 0; i < 3; ++i) {
+        PlistValue c = first;
+        c.set("name", names[i]);
+        c.set("comment", i == 1 ? "" : "brine \xE2\x88\x92 vapour");
+        c.set("Tm", 300.0 + i);
+        few.append(std::move(c));
+    }
+    for (int i = 0; i < 300; ++i) {
+        PlistValue c = first;
+        c.set("name", "Run " + std::to_string(i));
+        c.set("Pm", 88.0 + 0.5 * i);
+        many.append(std::move(c));
+    }
+    const Bytes binary = KeyedArchiver::archivedData(few, "list");
+    std::string error;
+    seeds.push_back(binary);
+    seeds.push_back(PlistNode::parse(binary, error).toXml());
+    seeds.push_back(KeyedArchiver::archivedData(many, "list"));
+    return seeds;
+}
+
+TEST(DocumentFuzz, MutantsOfRealDocumentsOpenOrAreRefusedWithinTimeAndMemory) {
+    const std::vector<Bytes> seeds = realDocuments();
+    MyDocument document;  // made once; each child reads into its own copy
+    std::mt19937_64 rng(20261207);
+    int opened = 0, refused = 0;
+    long long worst = 0;
+    for (int trial = 0; trial < 1200; ++trial) {
+        const Bytes& seed = seeds[trial % seeds.size()];
+        const Bytes b = trial < int(seeds.size()) ? seed : mutant(seed, rng);
+        {
+            std::ofstream out("fuzz.wyvra", std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+        }
+        // The memory limit leaves room for the test program itself.
+        const auto run = testing::runBounded(
+            10,
+            [&document] {
+                const IoResult r = document.readFromFile("fuzz.wyvra");
+                return r.ok() ? "opened " + std::to_string(document.caseCount()) : r.message;
+            },
+            std::size_t{768} << 20);
+        ASSERT_TRUE(run.finished) << trial << ": ended by signal " << run.signal << " (size "
+                                  << b.size() << ")";
+        (run.said.rfind("opened ", 0) == 0 ? opened : refused) += 1;
+        if (trial < int(seeds.size())) EXPECT_EQ(run.said.rfind("opened ", 0), 0u) << run.said;
+        EXPECT_FALSE(run.said.empty()) << trial;
+        // Decoded values within their budget; the process's own bookkeeping besides.
+        const long long allowed = static_cast<long long>(PlistNode::expansionBudget(b.size())) +
+                                  (testing::kSanitizerBuild ? (64 << 20) : (8 << 20));
+        EXPECT_LE(run.grewBy, allowed) << trial << " (size " << b.size() << ")";
+        worst = std::max(worst, run.grewBy);
+    }
+    std::printf("documents: %d opened, %d refused; most memory an open added: %.1f MB\n", opened,
+                refused, worst / 1e6);
+    EXPECT_GT(opened, 50);
+    EXPECT_GT(refused, 500);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "../support/HostileFiles.h"
+#include "support/HostileFiles.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/PlistNode.h"
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "support/HostileFiles.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/PlistNode.h"
 #include "platform/PlistTree.h"
@@ -113,20 +114,12 @@ std::vector<std::string> independent(const std::vector<Bytes>& lists) {
                 }
                 const std::uint64_t length = out.size();
                 out.insert(0, reinterpret_cast<const char*>(&length), sizeof length);
-                for (std::size_t at = 0; at < out.size();) {
-                    const ssize_t n = ::write(channel[1], out.data() + at, out.size() - at);
-                    if (n <= 0) ::_exit(1);
-                    at += static_cast<std::size_t>(n);
-                }
+                if (!testing::writeAll(channel[1], out)) ::_exit(1);
             }
             ::_exit(0);
         }
         ::close(channel[1]);
-        std::string stream;
-        char buffer[65536];
-        for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-            stream.append(buffer, static_cast<std::size_t>(n));
-        ::close(channel[0]);
+        const std::string stream = testing::readAll(channel[0]);
         ::waitpid(child, nullptr, 0);
         for (std::size_t at = 0; at + sizeof(std::uint64_t) <= stream.size();) {
             std::uint64_t length = 0;

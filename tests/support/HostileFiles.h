@@ -98,6 +98,26 @@ inline long long statusBytes(const char* field) {
     return kb * 1024;
 }
 
+// Writes all of `bytes` to a pipe or file; false when it cannot.
+inline bool writeAll(int fd, const std::string& bytes) {
+    for (std::size_t at = 0; at < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
+        if (n <= 0) return false;
+        at += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Reads a pipe to its end, then closes it.
+inline std::string readAll(int fd) {
+    std::string bytes;
+    char buffer[65536];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    return bytes;
+}
+
 // Runs `operation` in a child process that is killed after `seconds` and, outside the
 // sanitizer build, held to `memory` bytes of address space; its result comes back through a
 // pipe.
@@ -130,19 +150,11 @@ inline BoundedRun runBounded(int seconds, const std::function<std::string()>& op
         }
         const long long grew = statusBytes("VmHWM") - before;
         said.insert(0, reinterpret_cast<const char*>(&grew), sizeof grew);
-        for (std::size_t at = 0; at < said.size();) {
-            const ssize_t n = ::write(channel[1], said.data() + at, said.size() - at);
-            if (n <= 0) ::_exit(4);
-            at += static_cast<std::size_t>(n);
-        }
-        ::_exit(0);
+        ::_exit(writeAll(channel[1], said) ? 0 : 4);
     }
     ::close(channel[1]);
     BoundedRun run;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-        run.said.append(buffer, static_cast<std::size_t>(n));
-    ::close(channel[0]);
+    run.said = readAll(channel[0]);
     int status = 0;
     if (child > 0 && ::waitpid(child, &status, 0) == child) {
         run.finished = WIFEXITED(status) && WEXITSTATUS(status) == 0;

@@ -1,7 +1,8 @@
-// Damaged documents: seeded mutants of real documents (a new one, one of a few cases with
-// text of every kind, its XML form, one of some hundred cases), each opened in a child
-// process under a time limit and, outside the sanitizer build, a memory limit. None may
-// crash, abort or hang, and none may take memory beyond a small multiple of its size.
+// Large and damaged documents: a document of 100,000 cases opens within the memory a file of
+// its size may take; seeded mutants of real documents (a new one, one of a few cases with text
+// of every kind, its XML form, one of some hundred cases), each opened in a child process
+// under a time limit and, outside the sanitizer build, a memory limit, never crash, abort or
+// hang, and never take memory beyond a small multiple of their size.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -64,6 +65,41 @@ std::vector<Bytes> realDocuments() {
     seeds.push_back(PlistNode::parse(binary, error).toXml());
     seeds.push_back(KeyedArchiver::archivedData(many, "list"));
     return seeds;
+}
+
+TEST(DocumentFiles, DocumentOfAHundredThousandCasesOpensWithinItsBudget) {
+    // The sanitizer build, some five times slower and larger, opens a fifth of them.
+    const int n = testing::kSanitizerBuild ? 20000 : 100000;
+    const auto run = testing::runBounded(
+        240,
+        [n] {
+            auto made = HeadlessWorkbench::newDocument();
+            const PlistValue first = made->cases().at(0);
+            Bytes bytes;
+            {
+                PlistValue list = PlistValue::array();
+                list.mutableItems()->reserve(n);
+                for (int i = 0; i < n; ++i) {
+                    PlistValue c = first;
+                    c.set("name", "Run " + std::to_string(i));
+                    c.set("Tm", 300.0 + 1e-3 * i);
+                    list.append(std::move(c));
+                }
+                bytes = KeyedArchiver::archivedData(list, "list");
+            }
+            std::ofstream("large.wyvra", std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+            MyDocument document;
+            const IoResult r = document.readFromFile("large.wyvra");
+            const PlistValue& last = document.cases().at(std::size_t(n - 1));
+            return (r.ok() ? "opened " : r.message + " ") + std::to_string(document.caseCount()) +
+                   " " + last.get("name").toString() + " of " + std::to_string(bytes.size());
+        },
+        std::size_t{4} << 30);
+    ASSERT_TRUE(run.finished) << "signal " << run.signal << ": " << run.said;
+    EXPECT_EQ(run.said.rfind("opened " + std::to_string(n) + " Run " + std::to_string(n - 1), 0),
+              0u)
+        << run.said;
 }
 
 TEST(DocumentFuzz, MutantsOfRealDocumentsOpenOrAreRefusedWithinTimeAndMemory) {

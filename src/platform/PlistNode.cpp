@@ -341,28 +341,30 @@ bool xmlHasZeroCharacter(const std::string& text) {
     return false;
 }
 
-// Whether `text`, less blanks around it, is wholly a number: an integer in decimal (with a
-// sign) or hexadecimal ("0x"), or a real as the XML form writes one (with "nan", "inf" and
-// "infinity" and their signs).
+// Whether `text`, less blanks around it, is wholly a number within the range of its kind: an
+// integer in decimal (with a sign; 64 bits, signed when negative) or hexadecimal ("0x"), or a
+// real as the XML form writes one (with "nan", "inf" and "infinity" and their signs).
 bool wholeNumber(std::string_view text, bool real) {
     constexpr std::string_view kBlanks = " \t\r\n";
     const std::size_t first = text.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) return false;
     text = text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-    const bool plus = text.front() == '+';
-    if (plus || text.front() == '-') text.remove_prefix(1);
+    const bool minus = text.front() == '-';
+    if (minus || text.front() == '+') text.remove_prefix(1);
     if (text.empty() || text.front() == '+' || text.front() == '-') return false;
-    if (!real) {
-        const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-        if (hex) text.remove_prefix(2);
-        auto digit = [hex](char c) {
-            return hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0 : c >= '0' && c <= '9';
-        };
-        return std::all_of(text.begin(), text.end(), digit);
+    auto whole = [&text](auto result) {
+        return result.ptr == text.data() + text.size() && result.ec == std::errc();
+    };
+    if (real) {
+        double value = 0;
+        return whole(std::from_chars(text.data(), text.data() + text.size(), value));
     }
-    double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return end == text.data() + text.size() && ec != std::errc::invalid_argument;
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (hex) text.remove_prefix(2);
+    std::uint64_t value = 0;
+    if (!whole(std::from_chars(text.data(), text.data() + text.size(), value, hex ? 16 : 10)))
+        return false;
+    return !minus || value <= std::uint64_t{1} << 63;
 }
 
 // The elements <integer> and <real> of an XML list hold nothing but a number: the parser

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -283,16 +284,20 @@ TEST(XmlNumbers, ANumberThatIsNotWhollyANumberRefusesTheList) {
                             "<real></real>", "<real>--1</real>", "<real>1e</real>",
                             "<integer>12abc</integer>", "<integer>1.5</integer>",
                             "<integer></integer>", "<integer>0x</integer>",
-                            "<array><real>2</real><real>x2</real></array>"}) {
+                            "<array><real>2</real><real>x2</real></array>",
+                            "<integer>18446744073709551616</integer>",
+                            "<integer>-9223372036854775809</integer>", "<real>1e999</real>"}) {
         const IoResult r = parse(bad, out);
         EXPECT_FALSE(r.ok()) << bad;
         EXPECT_NE(r.message.find("not a number"), std::string::npos) << bad << ": " << r.message;
     }
     ASSERT_TRUE(parse("<array><real> 1.5e3 </real><real>-0.25</real><real>+2</real>"
-                      "<integer>-12</integer><integer>\n7\n</integer></array>",
+                      "<integer>-12</integer><integer>\n7\n</integer><integer>0x1F</integer>"
+                      "<integer>-9223372036854775808</integer></array>",
                       out)
                     .ok());
-    EXPECT_EQ(out, PlistValue::array({1500.0, -0.25, 2.0, -12, 7}));
+    EXPECT_EQ(out, PlistValue::array({1500.0, -0.25, 2.0, -12, 7, 31,
+                                      std::numeric_limits<std::int64_t>::min()}));
 }
 
 }  // namespace

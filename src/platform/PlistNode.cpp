@@ -137,30 +137,32 @@ class BinaryPlistCheck {
         return true;
     }
 
-    // References held by object i when it is an array, set or dictionary; the keys of a
-    // dictionary must be strings.
-    bool children(std::uint64_t i, std::vector<std::uint64_t>& out, std::string& error) const {
-        out.clear();
-        std::uint64_t off = offset(i), n = 0, pos = 0;
-        unsigned type = b_[off] >> 4;
+    // Where the references held by object i lie, when it is an array, set or dictionary, and
+    // how many there are (none for other objects); false when one points nowhere or a key of
+    // a dictionary is not a string. They are read from the list as the walk goes, not copied.
+    bool children(std::uint64_t i, std::uint64_t& pos, std::uint64_t& n, std::string& error) const {
+        n = 0;
+        const std::uint64_t off = offset(i);
+        const unsigned type = b_[off] >> 4;
         if (type != 0xA && type != 0xC && type != 0xD) return true;
         if (!countAt(off, n, pos)) return false;
-        if (type == 0xD) {
-            if (n > std::numeric_limits<std::uint64_t>::max() / 2) return false;
-            n *= 2;
-        }
+        const std::uint64_t keys = type == 0xD ? n : 0;
+        if (n > std::numeric_limits<std::uint64_t>::max() / 2) return false;
+        n += keys;
         if (n > (table_ - pos) / refSize_) return false;
         for (std::uint64_t k = 0; k < n; ++k) {
-            std::uint64_t ref = bigEndian(b_.data() + pos + k * refSize_, refSize_);
+            const std::uint64_t ref = refAt(pos, k);
             if (ref >= count_ || offset(ref) == 0) return false;
             const unsigned refType = b_[offset(ref)] >> 4;
-            if (type == 0xD && k < n / 2 && refType != 0x5 && refType != 0x6) {
+            if (k < keys && refType != 0x5 && refType != 0x6) {
                 error = "a dictionary key of the property list is not a string";
                 return false;
             }
-            out.push_back(ref);
         }
         return true;
+    }
+    std::uint64_t refAt(std::uint64_t pos, std::uint64_t k) const {
+        return bigEndian(b_.data() + pos + k * refSize_, refSize_);
     }
 
     // Depth-first walk from the top object, without recursion, remembering each finished
@@ -172,8 +174,8 @@ class BinaryPlistCheck {
         std::vector<std::uint64_t> expanded(count_, 0);
         struct Frame {
             std::uint64_t object;
-            std::vector<std::uint64_t> refs;
-            std::size_t next;
+            std::uint64_t refs, count;  // where its references lie, how many
+            std::uint64_t next;
             int deepest;
             std::uint64_t expanded;  // at most budget + 1
         };
@@ -181,8 +183,8 @@ class BinaryPlistCheck {
         // Objects no reference reaches are never read, and not looked at either.
         auto enter = [&](std::uint64_t object) {
             if (!checkPayload(object, error)) return false;
-            Frame f{object, {}, 0, 0, PlistNode::kNodeBytes + payload_[object]};
-            if (!children(object, f.refs, error)) return false;
+            Frame f{object, 0, 0, 0, 0, PlistNode::kNodeBytes + payload_[object]};
+            if (!children(object, f.refs, f.count, error)) return false;
             depth[object] = -2;
             path.push_back(std::move(f));
             return true;
@@ -193,8 +195,8 @@ class BinaryPlistCheck {
         if (!enter(top_)) return false;
         while (!path.empty()) {
             Frame& f = path.back();
-            if (f.next < f.refs.size()) {
-                std::uint64_t child = f.refs[f.next++];
+            if (f.next < f.count) {
+                const std::uint64_t child = refAt(f.refs, f.next++);
                 if (depth[child] == -2) {
                     error = "the property list contains itself";
                     return false;
@@ -216,7 +218,7 @@ class BinaryPlistCheck {
                         "file of " + std::to_string(b_.size()) + " bytes";
                 return false;
             }
-            int d = f.refs.empty() ? 0 : f.deepest + 1;
+            int d = f.count == 0 ? 0 : f.deepest + 1;
             depth[f.object] = d;
             expanded[f.object] = f.expanded;
             path.pop_back();

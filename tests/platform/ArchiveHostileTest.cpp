@@ -222,6 +222,8 @@ TEST(SharedObjects, FanOutOfMillionsOfValuesIsRefusedUnderAMemoryLimitAndSmallOn
         // What the refusal costs stays within the budget of the file.
         EXPECT_LT(run.grewBy, static_cast<long long>(PlistNode::expansionBudget(bytes.size())))
             << n;
+        std::printf("%zu references in %zu bytes: refused, %.1f MB added\n", n, bytes.size(),
+                    run.grewBy / 1e6);
     }
     // The same shape within the budget decodes whole.
     KeyedUnarchiver few(fanOut(2000));

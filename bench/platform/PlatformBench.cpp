@@ -51,15 +51,15 @@ Bytes fanOutArchive(std::size_t bytes) {
         return w.addDictionary(k, values);
     };
     const Ref cls = w.addUid(4);
-    const Ref inner = dict({"NS.objects", "$class"},
-                           {w.addArray(std::vector<Ref>(30, w.addUid(3))), cls});
-    const Ref list = dict({"NS.objects", "$class"},
-                          {w.addArray(std::vector<Ref>(bytes / 4, w.addUid(1))), cls});
+    const Ref inner =
+        dict({"NS.objects", "$class"}, {w.addArray(std::vector<Ref>(30, w.addUid(3))), cls});
+    const Ref list =
+        dict({"NS.objects", "$class"}, {w.addArray(std::vector<Ref>(bytes / 4, w.addUid(1))), cls});
     const Ref named = dict({"$classname"}, {w.addString("NSMutableArray")});
     const Ref objects = w.addArray({w.addString("$null"), inner, list, w.addReal(1.5), named});
     const Ref top = dict({"list"}, {w.addUid(2)});
-    return w.finish(dict({"$archiver", "$top", "$objects"},
-                         {w.addString("NSKeyedArchiver"), top, objects}));
+    return w.finish(
+        dict({"$archiver", "$top", "$objects"}, {w.addString("NSKeyedArchiver"), top, objects}));
 }
 
 // The refusal of an archive that fans out, at 1 MB and 4 MB.

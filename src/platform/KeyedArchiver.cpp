@@ -345,8 +345,8 @@ class ArchiveReader {
                 if (!ref) return;
                 // Each element is a value in the list (and again while a dictionary's values
                 // are gathered); each key a text beside it.
-                n = add(n, keys ? keyBytes(keyLength(*ref)) + kValueBytes
-                                : measure(*ref, depth + 1));
+                n = add(n,
+                        keys ? keyBytes(keyLength(*ref)) + kValueBytes : measure(*ref, depth + 1));
             });
         };
         switch (kindOf(node)) {
@@ -654,8 +654,7 @@ Bytes KeyedArchiver::encodedData(IoResult* result) const {
     if (result) *result = {};
     if (writer.error().empty()) return bytes;
     if (result)
-        *result = IoResult::failure(IoStatus::InvalidData,
-                                    "cannot be archived: " + writer.error());
+        *result = IoResult::failure(IoStatus::InvalidData, "cannot be archived: " + writer.error());
     return {};
 }
 

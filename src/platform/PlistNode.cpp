@@ -98,8 +98,7 @@ class BinaryPlistCheck {
             case 0x3:  // dates, 8-byte reals
                 return low == 3 && fits(8) ? true : refuse("a damaged date");
             case 0x8:  // references of 1 to 8 bytes, to one of at most 2^32 entries
-                return low < 8 && fits(low + 1u) &&
-                               bigEndian(&b_[off + 1], low + 1u) <= 0xFFFFFFFFu
+                return low < 8 && fits(low + 1u) && bigEndian(&b_[off + 1], low + 1u) <= 0xFFFFFFFFu
                            ? true
                            : refuse("a damaged reference");
             case 0xA:
@@ -214,8 +213,10 @@ class BinaryPlistCheck {
                 continue;
             }
             if (expanding_ && f.expanded > budget) {
-                error = "shared objects expand the property list beyond the memory allowed a "
-                        "file of " + std::to_string(b_.size()) + " bytes";
+                error =
+                    "shared objects expand the property list beyond the memory allowed a "
+                    "file of " +
+                    std::to_string(b_.size()) + " bytes";
                 return false;
             }
             int d = f.count == 0 ? 0 : f.deepest + 1;

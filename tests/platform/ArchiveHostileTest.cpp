@@ -3,7 +3,6 @@
 // from the XML guard, XML archives whose references are dictionaries, and a fuzz run over
 // mutated and generated archives of every such shape.
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -16,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "support/HostileFiles.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/PlistNode.h"
+#include "support/HostileFiles.h"
 
 namespace vornex {
 namespace {
@@ -201,8 +200,10 @@ TEST(XmlArchive, EveryValueSurvivesTheRoundTripThroughXml) {
 Bytes fanOut(std::size_t n) {
     BinaryList l;
     const std::uint64_t cls = l.uid(4);
-    const std::uint64_t inner = l.dict({{"NS.objects", l.array(Refs(30, l.uid(3)))}, {"$class", cls}});
-    const std::uint64_t list = l.dict({{"NS.objects", l.array(Refs(n, l.uid(1)))}, {"$class", cls}});
+    const std::uint64_t inner =
+        l.dict({{"NS.objects", l.array(Refs(30, l.uid(3)))}, {"$class", cls}});
+    const std::uint64_t list =
+        l.dict({{"NS.objects", l.array(Refs(n, l.uid(1)))}, {"$class", cls}});
     const std::uint64_t real = l.add(0x23, 0, std::string("\x3f\xf8\0\0\0\0\0\0", 8));
     const std::uint64_t named = l.dict({{"$classname", l.str("NSMutableArray")}});
     return l.archive({l.str("$null"), inner, list, real, named}, l.dict({{"list", l.uid(2)}}));
@@ -260,8 +261,7 @@ TEST(SharedObjects, RunningOutOfMemoryWhileDecodingIsARefusalNotAnAbort) {
             if (std::fscanf(f, "%lld", &pages) != 1) pages = 0;
             std::fclose(f);
         }
-        const rlimit tight{rlim_t(pages * ::sysconf(_SC_PAGESIZE)) + left.rlim_cur,
-                           now.rlim_max};
+        const rlimit tight{rlim_t(pages * ::sysconf(_SC_PAGESIZE)) + left.rlim_cur, now.rlim_max};
         ::setrlimit(RLIMIT_AS, &tight);
         KeyedUnarchiver u(bytes);
         return std::string(u.ok() ? "read" : u.error());

@@ -58,10 +58,10 @@ TEST(ArchiveText, EveryStringACaseMayHoldRoundTripsThroughTheFile) {
         "",
         "Run 1",
         std::string(300, 'x'),
-        "Halit\xC3\xA9",                       // two-byte UTF-8
+        "Halit\xC3\xA9",                          // two-byte UTF-8
         "\xE2\x88\x92\xE2\x82\xAC \xEF\xBB\xBF",  // three bytes, a byte order mark inside
-        "\xEF\xBF\xBF\xEF\xBF\xBE",              // U+FFFF, U+FFFE
-        "\xF0\x9F\x92\xA7\xF4\x8F\xBF\xBF",      // beyond the basic plane, U+10FFFF
+        "\xEF\xBF\xBF\xEF\xBF\xBE",               // U+FFFF, U+FFFE
+        "\xF0\x9F\x92\xA7\xF4\x8F\xBF\xBF",       // beyond the basic plane, U+10FFFF
         "tab\tline\nend\x7F",
     };
     PlistValue list = PlistValue::array();

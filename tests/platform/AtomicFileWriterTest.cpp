@@ -7,9 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -133,7 +133,8 @@ TEST(AtomicFileWriter, TemporariesOfAKilledSaveGoWithTheNextWriteOfTheName) {
     const std::string running = ".doc.wyvra." + std::to_string(alive) + ".3.tmp";
     const std::string otherName = ".other.wyvra." + std::to_string(saver) + ".1.tmp";
     const std::string notOurs = ".doc.wyvra." + std::to_string(saver) + ".tmp";
-    for (const std::string& name : {running, otherName, notOurs}) std::ofstream("killed/" + name) << "t";
+    for (const std::string& name : {running, otherName, notOurs})
+        std::ofstream("killed/" + name) << "t";
 
     ASSERT_TRUE(writeFileAtomically("killed/doc.wyvra", std::string("saved")).ok());
     std::vector<std::string> left = {running, notOurs, otherName};

@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "support/HostileFiles.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/PlistNode.h"
 #include "platform/PlistTree.h"
+#include "support/HostileFiles.h"
 
 namespace vornex {
 namespace {
@@ -53,15 +53,28 @@ void dumpTree(const PlistTree& t, PlistTree::Node n, std::string& out, int depth
     using T = PlistTree::Type;
     if (out.size() > kDumpLimit || depth > 600) return;
     switch (t.type(n)) {
-        case T::Bool: out += t.boolean(n) ? "T" : "F"; break;
-        case T::Integer: out += "i" + hexOf(t.number(n)); break;
-        case T::Real: out += "r" + hexOf(std::bit_cast<std::uint64_t>(t.real(n))); break;
-        case T::String: out += "s" + std::to_string(t.string(n).size()) + ":" + t.string(n); break;
-        case T::Data: out += "d" + std::to_string(t.data(n).size()); break;
-        case T::Uid: out += "u" + hexOf(t.number(n)); break;
+        case T::Bool:
+            out += t.boolean(n) ? "T" : "F";
+            break;
+        case T::Integer:
+            out += "i" + hexOf(t.number(n));
+            break;
+        case T::Real:
+            out += "r" + hexOf(std::bit_cast<std::uint64_t>(t.real(n)));
+            break;
+        case T::String:
+            out += "s" + std::to_string(t.string(n).size()) + ":" + t.string(n);
+            break;
+        case T::Data:
+            out += "d" + std::to_string(t.data(n).size());
+            break;
+        case T::Uid:
+            out += "u" + hexOf(t.number(n));
+            break;
         case T::Array:
             out += "[";
-            t.forEachItem(n, [&](PlistTree::Node item) { dumpTree(t, item, out += ",", depth + 1); });
+            t.forEachItem(n,
+                          [&](PlistTree::Node item) { dumpTree(t, item, out += ",", depth + 1); });
             out += "]";
             break;
         case T::Dictionary:
@@ -74,7 +87,9 @@ void dumpTree(const PlistTree& t, PlistTree::Node n, std::string& out, int depth
             });
             out += "}";
             break;
-        default: out += "?"; break;  // dates
+        default:
+            out += "?";
+            break;  // dates
     }
 }
 
@@ -182,10 +197,22 @@ TEST(BinaryReader, ObjectsTheFormatDoesNotDefineAreRefused) {
     }
     // What the format allows reads the same by both.
     const Bytes allowed[] = {
-        {0x08}, {0x09}, {0x10, 5}, {0x11, 1, 0}, {0x12, 0, 1, 0, 0}, {0x13, 0xFF, 0, 0, 0, 0, 0, 0, 0},
-        {0x14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}, {0x22, 0x3F, 0x80, 0, 0},
-        {0x23, 0x3F, 0xF8, 0, 0, 0, 0, 0, 0}, {0x52, 'h', 'i'}, {0x62, 0xD8, 0x3D, 0xDC, 0xA7},
-        {0x61, 0xFF, 0xFE}, {0x80, 3}, {0x87, 0, 0, 0, 0, 0, 0, 1, 0}, {0x42, 0, 1}, {0xC0},
+        {0x08},
+        {0x09},
+        {0x10, 5},
+        {0x11, 1, 0},
+        {0x12, 0, 1, 0, 0},
+        {0x13, 0xFF, 0, 0, 0, 0, 0, 0, 0},
+        {0x14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5},
+        {0x22, 0x3F, 0x80, 0, 0},
+        {0x23, 0x3F, 0xF8, 0, 0, 0, 0, 0, 0},
+        {0x52, 'h', 'i'},
+        {0x62, 0xD8, 0x3D, 0xDC, 0xA7},
+        {0x61, 0xFF, 0xFE},
+        {0x80, 3},
+        {0x87, 0, 0, 0, 0, 0, 0, 1, 0},
+        {0x42, 0, 1},
+        {0xC0},
     };
     for (const Bytes& a : allowed) {
         const std::string mine = inPlace(single(a));
@@ -210,10 +237,20 @@ Bytes mutant(Bytes b, std::mt19937_64& rng) {
     for (std::uint64_t k = 1 + below(3); k > 0 && b.size() > 40; --k) {
         const std::size_t at = below(b.size());
         switch (below(6)) {
-            case 0: b.erase(b.begin() + long(at), b.begin() + long(std::min(b.size(), at + 1 + below(8)))); break;
-            case 1: b.insert(b.begin() + long(at), b.begin() + long(at), b.begin() + long(std::min(b.size(), at + 1 + below(8)))); break;
-            case 2: b[at] = std::uint8_t(rng()); break;
-            default: b[at] ^= std::uint8_t(1u << below(8)); break;
+            case 0:
+                b.erase(b.begin() + long(at),
+                        b.begin() + long(std::min(b.size(), at + 1 + below(8))));
+                break;
+            case 1:
+                b.insert(b.begin() + long(at), b.begin() + long(at),
+                         b.begin() + long(std::min(b.size(), at + 1 + below(8))));
+                break;
+            case 2:
+                b[at] = std::uint8_t(rng());
+                break;
+            default:
+                b[at] ^= std::uint8_t(1u << below(8));
+                break;
         }
     }
     return b;
@@ -263,30 +300,32 @@ TEST(BinaryReader, MutantsOfARealDocumentAreRefusedByBothOrReadAlikeByBoth) {
             EXPECT_TRUE(lenient) << trial << ": " << why;
             ++stricter;
         } else {
-            ADD_FAILURE() << trial << ": " << (judge.empty() ? "read here, refused by the judge"
-                                                             : "read differently")
-                          << "\n  here:  " << mine.substr(0, 300) << "\n  judge: " << judge.substr(0, 300);
+            ADD_FAILURE() << trial << ": "
+                          << (judge.empty() ? "read here, refused by the judge"
+                                            : "read differently")
+                          << "\n  here:  " << mine.substr(0, 300)
+                          << "\n  judge: " << judge.substr(0, 300);
         }
     }
-    std::printf("mutants: %d refused by both, %d read alike, %d refused here only (text)\n",
-                both, alike, stricter);
+    std::printf("mutants: %d refused by both, %d read alike, %d refused here only (text)\n", both,
+                alike, stricter);
     EXPECT_GT(both, 300);
     EXPECT_GT(alike, 300);
 }
 
 TEST(XmlNumbers, ANumberThatIsNotWhollyANumberRefusesTheList) {
     auto parse = [](const std::string& body, PlistValue& out) {
-        const std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\">" + body + "</plist>";
+        const std::string xml =
+            "<?xml version=\"1.0\"?><plist version=\"1.0\">" + body + "</plist>";
         return parsePlist(Bytes(xml.begin(), xml.end()), out);
     };
     PlistValue out;
-    for (const char* bad : {"<real>abc</real>", "<real>1,5</real>", "<real>3 junk</real>",
-                            "<real></real>", "<real>--1</real>", "<real>1e</real>",
-                            "<integer>12abc</integer>", "<integer>1.5</integer>",
-                            "<integer></integer>", "<integer>0x</integer>",
-                            "<array><real>2</real><real>x2</real></array>",
-                            "<integer>18446744073709551616</integer>",
-                            "<integer>-9223372036854775809</integer>", "<real>1e999</real>"}) {
+    for (const char* bad :
+         {"<real>abc</real>", "<real>1,5</real>", "<real>3 junk</real>", "<real></real>",
+          "<real>--1</real>", "<real>1e</real>", "<integer>12abc</integer>",
+          "<integer>1.5</integer>", "<integer></integer>", "<integer>0x</integer>",
+          "<array><real>2</real><real>x2</real></array>", "<integer>18446744073709551616</integer>",
+          "<integer>-9223372036854775809</integer>", "<real>1e999</real>"}) {
         const IoResult r = parse(bad, out);
         EXPECT_FALSE(r.ok()) << bad;
         EXPECT_NE(r.message.find("not a number"), std::string::npos) << bad << ": " << r.message;
@@ -296,8 +335,8 @@ TEST(XmlNumbers, ANumberThatIsNotWhollyANumberRefusesTheList) {
                       "<integer>-9223372036854775808</integer></array>",
                       out)
                     .ok());
-    EXPECT_EQ(out, PlistValue::array({1500.0, -0.25, 2.0, -12, 7, 31,
-                                      std::numeric_limits<std::int64_t>::min()}));
+    EXPECT_EQ(out, PlistValue::array(
+                       {1500.0, -0.25, 2.0, -12, 7, 31, std::numeric_limits<std::int64_t>::min()}));
 }
 
 }  // namespace

@@ -11,10 +11,10 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <functional>

@@ -30,11 +30,21 @@ Bytes mutant(Bytes b, std::mt19937_64& rng) {
         const std::size_t end = std::min(b.size(), at + 1 + below(64));
         const Bytes span(b.begin() + long(at), b.begin() + long(end));
         switch (below(8)) {
-            case 0: b.erase(b.begin() + long(at), b.begin() + long(end)); break;
-            case 1: b.insert(b.begin() + long(below(b.size())), span.begin(), span.end()); break;
-            case 2: b[at] = markers[below(std::size(markers))]; break;
-            case 3: b[at] = std::uint8_t(rng()); break;
-            default: b[at] ^= std::uint8_t(1u << below(8)); break;
+            case 0:
+                b.erase(b.begin() + long(at), b.begin() + long(end));
+                break;
+            case 1:
+                b.insert(b.begin() + long(below(b.size())), span.begin(), span.end());
+                break;
+            case 2:
+                b[at] = markers[below(std::size(markers))];
+                break;
+            case 3:
+                b[at] = std::uint8_t(rng());
+                break;
+            default:
+                b[at] ^= std::uint8_t(1u << below(8));
+                break;
         }
     }
     return b;

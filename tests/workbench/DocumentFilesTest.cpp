@@ -7,48 +7,17 @@
 
 #include <cstdio>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/KeyedArchiver.h"
 #include "platform/PlistNode.h"
 #include "support/HostileFiles.h"
+#include "support/Mutants.h"
 #include "workbench/HeadlessWorkbench.h"
 
 namespace vornex {
 namespace {
-
-// Seeded damage: bytes flipped or set, spans removed, doubled or moved, markers of the
-// binary form let in (containers claiming many more entries than they hold among them).
-Bytes mutant(Bytes b, std::mt19937_64& rng) {
-    auto below = [&rng](std::uint64_t n) { return n == 0 ? 0 : rng() % n; };
-    static const std::uint8_t markers[] = {0xAF, 0xDF, 0x6F, 0x5F, 0x4F, 0x13, 0x14, 0x21,
-                                           0x33, 0x80, 0x87, 0x70, 0x90, 0x00, 0xFF};
-    for (std::uint64_t k = 1 + below(4); k > 0 && b.size() > 40; --k) {
-        const std::size_t at = below(b.size());
-        const std::size_t end = std::min(b.size(), at + 1 + below(64));
-        const Bytes span(b.begin() + long(at), b.begin() + long(end));
-        switch (below(8)) {
-            case 0:
-                b.erase(b.begin() + long(at), b.begin() + long(end));
-                break;
-            case 1:
-                b.insert(b.begin() + long(below(b.size())), span.begin(), span.end());
-                break;
-            case 2:
-                b[at] = markers[below(std::size(markers))];
-                break;
-            case 3:
-                b[at] = std::uint8_t(rng());
-                break;
-            default:
-                b[at] ^= std::uint8_t(1u << below(8));
-                break;
-        }
-    }
-    return b;
-}
 
 std::vector<Bytes> realDocuments() {
     auto document = HeadlessWorkbench::newDocument();
@@ -115,12 +84,12 @@ TEST(DocumentFiles, DocumentOfAHundredThousandCasesOpensWithinItsBudget) {
 TEST(DocumentFuzz, MutantsOfRealDocumentsOpenOrAreRefusedWithinTimeAndMemory) {
     const std::vector<Bytes> seeds = realDocuments();
     MyDocument document;  // made once; each child reads into its own copy
-    std::mt19937_64 rng(20261207);
+    testing::Mutator mutant(20261207);
     int opened = 0, refused = 0;
     long long worst = 0;
     for (int trial = 0; trial < 1000; ++trial) {
         const Bytes& seed = seeds[trial % seeds.size()];
-        const Bytes b = trial < int(seeds.size()) ? seed : mutant(seed, rng);
+        const Bytes b = trial < int(seeds.size()) ? seed : mutant(seed);
         {
             std::ofstream out("fuzz.wyvra", std::ios::binary | std::ios::trunc);
             out.write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));

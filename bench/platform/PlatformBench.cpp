@@ -2,6 +2,10 @@
 // list, and measuring and drawing the texts of one plot.
 #include <benchmark/benchmark.h>
 
+#include <string>
+#include <vector>
+
+#include "platform/BinaryPlistWriter.h"
 #include "platform/FileCanvas.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/RecordingCanvas.h"
@@ -34,6 +38,40 @@ void BM_UnarchiveCaseList(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(KeyedUnarchiver::unarchivedValue(bytes, "list"));
 }
 BENCHMARK(BM_UnarchiveCaseList)->Arg(10)->Arg(100)->Arg(1000);
+
+// A keyed archive of `bytes` bytes whose "list" holds one array of 30 reals over and over:
+// each four bytes of the file stand for 30 decoded values, far beyond what a file of its size
+// may take.
+Bytes fanOutArchive(std::size_t bytes) {
+    BinaryPlistWriter w;
+    using Ref = BinaryPlistWriter::Ref;
+    auto dict = [&w](std::vector<std::string> keys, std::vector<Ref> values) {
+        std::vector<Ref> k;
+        for (const std::string& key : keys) k.push_back(w.addString(key));
+        return w.addDictionary(k, values);
+    };
+    const Ref cls = w.addUid(4);
+    const Ref inner =
+        dict({"NS.objects", "$class"}, {w.addArray(std::vector<Ref>(30, w.addUid(3))), cls});
+    const Ref list =
+        dict({"NS.objects", "$class"}, {w.addArray(std::vector<Ref>(bytes / 4, w.addUid(1))), cls});
+    const Ref named = dict({"$classname"}, {w.addString("NSMutableArray")});
+    const Ref objects = w.addArray({w.addString("$null"), inner, list, w.addReal(1.5), named});
+    const Ref top = dict({"list"}, {w.addUid(2)});
+    return w.finish(
+        dict({"$archiver", "$top", "$objects"}, {w.addString("NSKeyedArchiver"), top, objects}));
+}
+
+// The refusal of an archive that fans out, at 1 MB and 4 MB.
+void BM_RefuseFanOut(benchmark::State& state) {
+    const Bytes bytes = fanOutArchive(static_cast<std::size_t>(state.range(0)) << 20);
+    for (auto _ : state) {
+        KeyedUnarchiver u(bytes);
+        if (u.ok()) state.SkipWithError("read");
+    }
+    state.counters["file_MB"] = static_cast<double>(bytes.size()) / 1e6;
+}
+BENCHMARK(BM_RefuseFanOut)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
 
 void BM_MeasureTickLabel(benchmark::State& state) {
     Bytes sink;

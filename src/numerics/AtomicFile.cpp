@@ -1,5 +1,6 @@
 #include "numerics/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,8 +8,10 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <limits>
 
 namespace vornex {
 
@@ -89,13 +92,75 @@ void releaseTemporary(int& slot) {
     slot = -1;
 }
 
+// The folder part of `path` (with its slash; empty for the working folder) and the name.
+void splitPath(const std::string& path, std::string& folder, std::string& base) {
+    const std::size_t slash = path.rfind('/');
+    folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    base = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Whether `rest` is "PID.N.tmp", the tail of a temporary's name, and the PID.
+bool temporaryTail(const std::string& rest, pid_t& pid) {
+    std::size_t at = 0;
+    auto digits = [&rest, &at](std::uint64_t& value) {
+        const std::size_t start = at;
+        value = 0;
+        while (at < rest.size() && at - start < 19 && rest[at] >= '0' && rest[at] <= '9')
+            value = value * 10 + static_cast<std::uint64_t>(rest[at++] - '0');
+        return at > start;
+    };
+    std::uint64_t p = 0, n = 0;
+    if (!digits(p) || at >= rest.size() || rest[at++] != '.' || !digits(n)) return false;
+    if (rest.compare(at, std::string::npos, ".tmp") != 0) return false;
+    if (p == 0 || p > static_cast<std::uint64_t>(std::numeric_limits<pid_t>::max())) return false;
+    pid = static_cast<pid_t>(p);
+    return true;
+}
+
+// Removes the temporaries of `path` left by writers that were killed before they could
+// (SIGKILL, a crash, a power cut). A temporary whose process still exists is left alone: it
+// may be a save under way, or a process that took over a reused number (kept, to be safe).
+void removeStaleTemporaries(const std::string& path) {
+    std::string folder, base;
+    splitPath(path, folder, base);
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) return;
+    const std::string prefix = "." + base + ".";
+    const pid_t self = ::getpid();
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        pid_t pid = 0;
+        if (name.compare(0, prefix.size(), prefix) != 0 ||
+            !temporaryTail(name.substr(prefix.size()), pid) || pid == self)
+            continue;
+        if (::kill(pid, 0) == 0 || errno != ESRCH) continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode))
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+// Gives a file made to replace `path` the permissions and group of the file there, so that a
+// private document stays private across saves; read and write never beyond what the caller
+// asked for (`permissions`), execute as it was. Nothing is done for a new name or a link,
+// which is replaced and says nothing of the file it points to.
+void keepPermissions(int fd, const std::string& path, unsigned permissions) {
+    struct stat old {};
+    if (::lstat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) return;
+    // Only the group this user may give; otherwise the file keeps this user's.
+    struct stat made {};
+    if (::fstat(fd, &made) == 0 && made.st_gid != old.st_gid) (void)::fchown(fd, -1, old.st_gid);
+    (void)::fchmod(fd, old.st_mode & 0777 & (static_cast<mode_t>(permissions) | 0111));
+}
+
 // Creates a fresh file beside `path`, never through a link; its name starts with a dot so
 // that a listing of the folder does not show it. The descriptor, or -1 with errno set.
 int createTemporary(const std::string& path, unsigned permissions, std::string& tempPath) {
     static std::atomic<unsigned> counter{0};
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string folder, base;
+    splitPath(path, folder, base);
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = folder + "." + base + "." + std::to_string(::getpid()) + "." +
                    std::to_string(counter++) + ".tmp";
@@ -148,12 +213,14 @@ bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, 
         fail(Step::Create, 0, std::move(refused));
         return false;
     }
+    removeStaleTemporaries(path);
     fd_ = createTemporary(path, permissions, tempPath_);
     if (fd_ < 0) {
         fail(Step::Create, errno);
         tempPath_.clear();
         return false;
     }
+    keepPermissions(fd_, path, permissions);
     if (mode == Mode::Replace) {
         slot_ = registerTemporary(tempPath_);
         return true;

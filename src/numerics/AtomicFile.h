@@ -35,9 +35,12 @@ class AtomicFile {
     // at a fixed name in a shared folder, where a link there is a sign of mischief).
     enum class Links { Replace, Refuse };
 
-    // Creates the file for `path` with the given permissions (less the umask). False when
-    // the name is held by something that is not a file or link, or the file cannot be made;
-    // problem() says why.
+    // Creates the file for `path` with the given permissions (less the umask); a file that
+    // replaces one keeps that one's permissions (read and write no wider than `permissions`)
+    // and, where this user may give it, its group. Temporaries of `path` left by processes
+    // that no longer exist (a save killed part way) are removed first. False when the name
+    // is held by something that is not a file or link, or the file cannot be made; problem()
+    // says why.
     bool open(const std::string& path, Mode mode = Mode::Replace, unsigned permissions = 0666,
               Links links = Links::Replace);
     bool isOpen() const { return fd_ >= 0; }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <optional>
 
 #include "numerics/DataPath.h"
@@ -110,6 +111,18 @@ FileRead readInto(const std::string& path, std::size_t limit, Buffer& out) {
     }
 }
 
+// The same, a file too large for the memory left refused like one too large for its limit.
+template <class Buffer>
+FileRead readWhole(const std::string& path, std::size_t limit, Buffer& out) {
+    try {
+        return readInto(path, limit, out);
+    } catch (const std::bad_alloc&) {
+        Buffer().swap(out);
+        return failure(FileReadStatus::ReadFailed,
+                       "cannot read " + quotedPath(path) + ": not enough memory to hold it");
+    }
+}
+
 }  // namespace
 
 std::string describeNonRegular(const std::string& path) {
@@ -122,12 +135,12 @@ std::string describeNonRegular(const std::string& path) {
 }
 
 FileRead readRegularFile(const std::string& path, std::size_t limit, std::string& out) {
-    return readInto(path, limit, out);
+    return readWhole(path, limit, out);
 }
 
 FileRead readRegularFile(const std::string& path, std::size_t limit,
                          std::vector<std::uint8_t>& out) {
-    return readInto(path, limit, out);
+    return readWhole(path, limit, out);
 }
 
 FileRead readDataFile(const std::string& relativeName, std::size_t limit, std::string& out) {

@@ -78,6 +78,11 @@ IoResult writeFileAtomically(const std::string& path, const std::string& text) {
     return writeFileAtomically(path, text.data(), text.size());
 }
 
+IoResult outOfMemory(std::size_t size) {
+    return IoResult::failure(IoStatus::InvalidData, "not readable: not enough memory to decode " +
+                                                        std::to_string(size) + " bytes");
+}
+
 IoResult readFileBytes(const std::string& path, Bytes& out, std::size_t limit) {
     FileRead read = readRegularFile(path, limit, out);
     switch (read.status) {

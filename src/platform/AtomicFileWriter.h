@@ -35,6 +35,9 @@ struct IoResult {
     static IoResult failure(IoStatus s, std::string message) { return {s, std::move(message)}; }
 };
 
+// The refusal of data of `size` bytes whose reading found no memory left.
+IoResult outOfMemory(std::size_t size);
+
 class AtomicFileWriter {
    public:
     // Creates the temporary file at once; status() tells whether that worked.

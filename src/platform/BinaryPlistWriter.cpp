@@ -23,8 +23,7 @@ int log2Width(int bytes) {
     return bytes == 1 ? 0 : bytes == 2 ? 1 : bytes == 4 ? 2 : 3;
 }
 
-// UTF-16 code units of UTF-8 text; false when the text is not valid UTF-8 (it is then written
-// byte for byte as Latin-1, which keeps every byte).
+// UTF-16 code units of UTF-8 text; false when the text is not valid UTF-8.
 bool utf16(const std::string& s, std::vector<std::uint16_t>& out) {
     out.clear();
     for (std::size_t i = 0; i < s.size();) {
@@ -51,7 +50,9 @@ bool utf16(const std::string& s, std::vector<std::uint16_t>& out) {
             if ((d & 0xC0) != 0x80) return false;
             cp = (cp << 6) | (d & 0x3F);
         }
-        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        // Overlong forms are refused too: the reader's UTF-16 would not give them back.
+        static constexpr std::uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < kLeast[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out.push_back(static_cast<std::uint16_t>(0xD800 + (cp >> 10)));
@@ -62,6 +63,23 @@ bool utf16(const std::string& s, std::vector<std::uint16_t>& out) {
         i += n + 1;
     }
     return true;
+}
+
+// The text for a message: up to 40 bytes, others than printable ASCII as \xNN.
+std::string quoted(const std::string& s) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out = "\"";
+    for (std::size_t i = 0; i < s.size() && i < 40; ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            out.push_back(static_cast<char>(c));
+        } else {
+            out += "\\x";
+            out.push_back(kHex[c >> 4]);
+            out.push_back(kHex[c & 15]);
+        }
+    }
+    return out + (s.size() > 40 ? "...\"" : "\"");
 }
 
 }  // namespace
@@ -150,14 +168,15 @@ BinaryPlistWriter::Ref BinaryPlistWriter::addString(const std::string& v) {
     bool ascii = true;
     for (char c : v) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
     std::vector<std::uint16_t> units;
+    // What a reader refuses or would read back changed is not written: the list is spent.
+    if (error_.empty() && v.find('\0') != std::string::npos)
+        error_ = "the text " + quoted(v) + " holds a zero character";
     if (ascii) {
         marker(0x50, v.size());
         out_.insert(out_.end(), v.begin(), v.end());
     } else {
-        if (!utf16(v, units)) {
-            units.clear();
-            for (char c : v) units.push_back(static_cast<unsigned char>(c));
-        }
+        if (!utf16(v, units) && error_.empty())
+            error_ = "the text " + quoted(v) + " is not valid UTF-8";
         marker(0x60, units.size());
         for (std::uint16_t u : units) bigEndian(u, 2);
     }

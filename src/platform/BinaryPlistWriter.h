@@ -24,7 +24,8 @@ class BinaryPlistWriter {
     Ref addInteger(std::int64_t v);
     Ref addUnsigned(std::uint64_t v);
     Ref addReal(double v);
-    // UTF-8 text; written as ASCII or UTF-16. Equal strings share one object.
+    // UTF-8 text; written as ASCII or UTF-16. Equal strings share one object. Text holding a
+    // zero character or not valid UTF-8 cannot be read back as it was: it sets error().
     Ref addString(const std::string& v);
     Ref addData(const std::uint8_t* data, std::size_t size);
     // A keyed-archive reference; equal ones share one object.
@@ -35,6 +36,9 @@ class BinaryPlistWriter {
 
     // The list with `root` as its top object. The writer is spent afterwards.
     Bytes finish(Ref root);
+    // Why the list cannot be read back as it was meant (the first text that cannot be
+    // written); empty when it can. Such a list is never to be stored.
+    const std::string& error() const { return error_; }
 
    private:
     Ref begin();
@@ -47,6 +51,7 @@ class BinaryPlistWriter {
     std::unordered_map<std::string, Ref> strings_;
     // Reference of each keyed-archive index written so far (kNone where none), by index.
     std::vector<Ref> uids_;
+    std::string error_;
 };
 
 }  // namespace vornex

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 #include <map>
+#include <new>
 #include <optional>
 #include <unordered_map>
 
@@ -131,6 +132,8 @@ class ArchiveWriter {
                                     {version, archiver, topDict, objects});
         return out_.finish(root);
     }
+    // Why the archive cannot be read back as it was written; empty when it can.
+    const std::string& error() const { return out_.error(); }
 
    private:
     // The fields of an object (or of "$top"): numbers inline, everything else referenced.
@@ -166,7 +169,13 @@ class ArchiveWriter {
 
     Ref data(const Bytes& b) { return out_.addData(b.data(), b.size()); }
     std::uint64_t string(const std::string& s) {
-        return shared(strings_[s], [&] { return out_.addString(s); });
+        return shared(strings_[s], [&] {
+            if (s != "$null") return out_.addString(s);
+            // Text equal to the nil marker is stored as a string object, so that no reader
+            // that takes the plain text for nil can mistake it.
+            const Ref cls = uid(classUid("NSString", {"NSString"}));
+            return dictionary({"NS.string", "$class"}, {out_.addString(s), cls});
+        });
     }
     Ref uid(std::uint64_t index) { return out_.addUid(index); }
 
@@ -259,9 +268,10 @@ void forEachField(const PlistTree& tree, Node dict, F f) {
 enum class Kind { Scalar, Array, Dictionary, String, Data, Color, Object, Unclassed };
 
 // Reads the "$top" fields of an archive, decoding an entry of "$objects" once for every
-// reference to it. The expanded size (values, bytes of strings and data, bytes of keys) is
-// worked out first, each entry measured once, so that an archive fanning out through shared
-// entries is refused before any of it is decoded.
+// reference to it. The memory the decoded values will take (each value, the storage of strings,
+// data and containers, the keys of dictionaries) is worked out first, each entry measured
+// once, so that an archive fanning out through shared entries is refused before any of it is
+// decoded.
 class ArchiveReader {
    public:
     ArchiveReader(const PlistTree& tree, Node objects, std::size_t inputSize)
@@ -279,7 +289,7 @@ class ArchiveReader {
         std::uint64_t size = measureFields(top, 0);
         if (failed()) return {};
         if (size > budget_)
-            return fail("shared objects expand the archive beyond the limit for a file of " +
+            return fail("shared objects expand the archive beyond the memory allowed a file of " +
                         std::to_string(inputSize_) + " bytes");
         return fieldsOf(top, PlistValue::dictionary(), 0);
     }
@@ -291,7 +301,17 @@ class ArchiveReader {
     }
 
     // ----------------------------------------------------------------- measuring
-    // The walk of the decoding below, with the same depths, summing instead of building.
+    // The walk of the decoding below, with the same depths, summing bytes instead of building.
+
+    static constexpr std::uint64_t kValueBytes = sizeof(PlistValue);
+    // A dictionary entry beside its value: the key's text, out of line when it is long.
+    static std::uint64_t keyBytes(std::uint64_t length) {
+        return sizeof(std::string) + (length > 15 ? length + 1 + 2 * sizeof(void*) : 0);
+    }
+    // A string, data, colour or container: the value, its storage and payload.
+    static std::uint64_t heapValueBytes(std::uint64_t payload) {
+        return kValueBytes + PlistValue::heapBytes() + payload;
+    }
 
     std::uint64_t add(std::uint64_t a, std::uint64_t b) const {
         return std::min(a + b, budget_ + 1);
@@ -302,28 +322,46 @@ class ArchiveReader {
         return 1;
     }
 
+    // Bytes of the text of a dictionary key stored at an archive entry (0 when it is no
+    // string: the decoding refuses it).
+    std::uint64_t keyLength(std::uint64_t uid) const {
+        if (uid == 0 || uid >= objects_.size()) return 0;
+        const Node node = objects_[uid];
+        if (tree_.type(node) == NodeType::String) return tree_.payloadSize(node);
+        return tree_.payloadSize(tree_.get(node, "NS.string"));
+    }
+
     std::uint64_t measure(std::uint64_t uid, int depth) {
-        if (failed() || uid == 0 || uid >= objects_.size()) return 1;
+        if (failed() || uid == 0 || uid >= objects_.size()) return kValueBytes;
         if (depth > kMaxDepth) return refuse("objects nest too deeply");
         if (busy_[uid]) return refuse("an object contains itself");
         if (sizes_[uid] != 0) return sizes_[uid];
         busy_[uid] = true;
         Node node = objects_[uid];
-        std::uint64_t n = 1;
-        auto refs = [&](const char* key) {
+        std::uint64_t n = heapValueBytes(0);
+        auto refs = [&](const char* key, bool keys) {
             tree_.forEachItem(tree_.get(node, key), [&](Node item) {
-                if (auto ref = nodeUid(tree_, item)) n = add(n, measure(*ref, depth + 1));
+                auto ref = nodeUid(tree_, item);
+                if (!ref) return;
+                // Each element is a value in the list (and again while a dictionary's values
+                // are gathered); each key a text beside it.
+                n = add(n,
+                        keys ? keyBytes(keyLength(*ref)) + kValueBytes : measure(*ref, depth + 1));
             });
         };
         switch (kindOf(node)) {
-            case Kind::Scalar:
-                n += tree_.payloadSize(node);
+            case Kind::Scalar: {
+                const NodeType t = tree_.type(node);
+                n = t == NodeType::String || t == NodeType::Data
+                        ? heapValueBytes(tree_.payloadSize(node))
+                        : kValueBytes;
                 break;
+            }
             case Kind::Dictionary:
-                refs("NS.keys");
+                refs("NS.keys", true);
                 [[fallthrough]];
             case Kind::Array:
-                refs("NS.objects");
+                refs("NS.objects", false);
                 break;
             case Kind::String:
                 n += tree_.payloadSize(tree_.get(node, "NS.string"));
@@ -346,18 +384,26 @@ class ArchiveReader {
         if (failed()) return 1;
         if (depth > kMaxDepth) return refuse("objects nest too deeply");
         if (auto uid = nodeUid(tree_, node)) return measure(*uid, depth + 1);
-        std::uint64_t n = 1 + tree_.payloadSize(node);
-        if (tree_.type(node) == NodeType::Array)
-            for (Node item : tree_.items(node)) n = add(n, measureField(item, depth + 1));
-        if (tree_.type(node) == NodeType::Dictionary) n = add(n, measureFields(node, depth));
-        return n;
+        const NodeType t = tree_.type(node);
+        if (t == NodeType::Array) {
+            // Plain containers are not measured once and shared: the walk stops at the budget.
+            std::uint64_t n = heapValueBytes(0);
+            tree_.forEachItem(node, [&](Node item) {
+                if (n <= budget_) n = add(n, measureField(item, depth + 1));
+            });
+            return n;
+        }
+        if (t == NodeType::Dictionary) return add(heapValueBytes(0), measureFields(node, depth));
+        if (t == NodeType::String || t == NodeType::Data)
+            return heapValueBytes(tree_.payloadSize(node));
+        return kValueBytes;
     }
 
     std::uint64_t measureFields(Node dict, int depth) {
         std::uint64_t n = 0;
         forEachField(tree_, dict, [&](std::string key, Node value) {
-            n = add(n, key.size() + measureField(value, depth + 1));
-            return !failed();
+            n = add(n, keyBytes(key.size()) + measureField(value, depth + 1));
+            return !failed() && n <= budget_;
         });
         return n;
     }
@@ -458,10 +504,8 @@ class ArchiveReader {
     }
 
     PlistValue convert(Node node, int depth) {
+        // Nil is reference 0 alone: a string "$null" anywhere else is text a user typed.
         if (!node) return fail("a reference points outside the object table");
-        if (tree_.type(node) == NodeType::String && tree_.payloadSize(node) == 5 &&
-            tree_.string(node) == "$null")
-            return {};
         switch (kindOf(node)) {
             case Kind::Scalar:
                 return tree_.scalar(node);
@@ -530,6 +574,14 @@ class ArchiveReader {
     const Key* keyOf(std::uint64_t uid, int depth) {
         auto it = keys_.find(uid);
         if (it != keys_.end()) return &it->second;
+        // Anything but text is refused before it is decoded: keys are not measured beyond
+        // their text.
+        const Node node = uid < objects_.size() ? objects_[uid] : 0;
+        if (node && uid != 0 && tree_.type(node) != NodeType::String &&
+            kindOf(node) != Kind::String) {
+            fail("a dictionary key is not a string");
+            return nullptr;
+        }
         PlistValue key = object(uid, depth + 1);
         if (failed()) return nullptr;
         if (!key.isString()) {
@@ -596,29 +648,64 @@ void KeyedArchiver::encodeObject(const std::string& key, const Archivable& objec
     current().set(key, std::move(done));
 }
 
-Bytes KeyedArchiver::encodedData() const {
+Bytes KeyedArchiver::encodedData(IoResult* result) const {
     ArchiveWriter writer;
-    return writer.finish(frames_.front());
+    Bytes bytes = writer.finish(frames_.front());
+    if (result) *result = {};
+    if (writer.error().empty()) return bytes;
+    if (result)
+        *result = IoResult::failure(IoStatus::InvalidData, "cannot be archived: " + writer.error());
+    return {};
 }
+
+namespace {
+
+// The archive written whole, or the reason it cannot be, naming the file; the file there is
+// left as it was.
+IoResult writeArchive(const std::string& path, const KeyedArchiver& archiver) {
+    IoResult made;
+    const Bytes bytes = archiver.encodedData(&made);
+    if (!made.ok()) {
+        made.message = "'" + path + "' " + made.message;
+        return made;
+    }
+    return writeFileAtomically(path, bytes);
+}
+
+}  // namespace
 
 IoResult KeyedArchiver::writeToFile(const std::string& path) const {
-    return writeFileAtomically(path, encodedData());
+    return writeArchive(path, *this);
 }
 
-Bytes KeyedArchiver::archivedData(const PlistValue& value, const std::string& key) {
+Bytes KeyedArchiver::archivedData(const PlistValue& value, const std::string& key,
+                                  IoResult* result) {
     KeyedArchiver archiver;
     archiver.encodeObject(key, value);
-    return archiver.encodedData();
+    return archiver.encodedData(result);
 }
 
 IoResult KeyedArchiver::archiveToFile(const std::string& path, const PlistValue& value,
                                       const std::string& key) {
-    return writeFileAtomically(path, archivedData(value, key));
+    KeyedArchiver archiver;
+    archiver.encodeObject(key, value);
+    return writeArchive(path, archiver);
 }
 
 // -------------------------------------------------------------------------------------------------
 
 KeyedUnarchiver::KeyedUnarchiver(const Bytes& data) {
+    // Reading allocates what the budget lets through; when even that cannot be had, the
+    // archive is refused like any other that cannot be read, and nothing of it is kept.
+    try {
+        read(data);
+    } catch (const std::bad_alloc&) {
+        top_ = PlistValue::dictionary();
+        result_ = outOfMemory(data.size());
+    }
+}
+
+void KeyedUnarchiver::read(const Bytes& data) {
     auto invalid = [this](const std::string& why) {
         result_ = IoResult::failure(IoStatus::InvalidData, "not a keyed archive: " + why);
     };
@@ -744,7 +831,8 @@ PlistValue KeyedUnarchiver::unarchivedValue(const Bytes& data, const std::string
         return {};
     }
     if (result) *result = {};
-    return u.decodeObject(key);
+    // Moved out, not copied: a large document would take twice its memory for a moment.
+    return std::move(*u.top_.find(key));
 }
 
 PlistValue KeyedUnarchiver::unarchivedValueFromFile(const std::string& path, const std::string& key,

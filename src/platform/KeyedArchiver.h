@@ -53,13 +53,17 @@ class KeyedArchiver {
 
     // The top-level keys written so far, as a dictionary.
     const PlistValue& topLevel() const { return frames_.front(); }
-    // The archive in binary property-list form.
-    Bytes encodedData() const;
+    // The archive in binary property-list form. Text that would not read back as it is (a
+    // zero character, bytes that are not UTF-8) makes no archive: empty bytes, and the
+    // reason in `result` (InvalidData).
+    Bytes encodedData(IoResult* result = nullptr) const;
+    // Written whole or not at all; refused, the file there untouched, when encodedData is.
     IoResult writeToFile(const std::string& path) const;
 
     // Archive of one value under one key ("root" by default, as the platform's archive of a
-    // root object).
-    static Bytes archivedData(const PlistValue& value, const std::string& key = "root");
+    // root object); empty, with the reason in `result`, as encodedData.
+    static Bytes archivedData(const PlistValue& value, const std::string& key = "root",
+                              IoResult* result = nullptr);
     // The same written to a file, whole or not at all (a document: key "list").
     static IoResult archiveToFile(const std::string& path, const PlistValue& value,
                                   const std::string& key = "root");
@@ -73,8 +77,9 @@ class KeyedUnarchiver {
    public:
     // Parses the bytes, a keyed archive in binary or XML form; ok() tells whether they hold
     // one, error() why not. An archive that nests too deeply, references itself, or expands
-    // through shared entries past 32 values or bytes for each byte of the file (plus 4096) is
-    // refused whole, before any of it is decoded.
+    // through shared entries past the memory allowed its size (PlistNode::expansionBudget) is
+    // refused whole, before any of it is decoded; one whose decoding finds no memory left is
+    // refused too.
     explicit KeyedUnarchiver(const Bytes& data);
     static KeyedUnarchiver fromFile(const std::string& path);
 
@@ -112,6 +117,7 @@ class KeyedUnarchiver {
 
    private:
     KeyedUnarchiver() = default;
+    void read(const Bytes& data);
     const PlistValue& current() const { return frames_.empty() ? top_ : *frames_.back(); }
     const PlistValue& valueFor(const std::string& key) const;
 

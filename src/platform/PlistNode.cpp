@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -29,12 +30,14 @@ constexpr int kMaxNesting = 512;
 // arrays each holding the one before twice would become billions of nodes.
 class BinaryPlistCheck {
    public:
-    explicit BinaryPlistCheck(const Bytes& b) : b_(b) {}
+    // Without `expanding`, the list is read in place, where a shared object is not copied for
+    // each reference, and sharing is left to the reader to measure.
+    BinaryPlistCheck(const Bytes& b, bool expanding) : b_(b), expanding_(expanding) {}
 
     bool run(std::string& error) {
         error = "damaged binary property list";
         const std::size_t size = b_.size();
-        if (size < 8 + 32) return false;
+        if (size < 8 + 32 || std::memcmp(b_.data(), "bplist00", 8) != 0) return false;
         const std::uint8_t* trailer = b_.data() + size - 32;
         offsetSize_ = trailer[6];
         refSize_ = trailer[7];
@@ -46,8 +49,6 @@ class BinaryPlistCheck {
             return false;
         if (count_ > (size - 32 - table_) / offsetSize_) return false;
         payload_.assign(count_, 0);
-        for (std::uint64_t i = 0; i < count_; ++i)
-            if (!checkPayload(i, error)) return false;
         if (!checkGraph(error)) return false;
         error.clear();
         return true;
@@ -74,67 +75,115 @@ class BinaryPlistCheck {
         return true;
     }
 
-    // Bytes of data or string object i, which must lie within the objects; strings may not
-    // hold a zero character.
+    // Whether the marker of object i is one the format defines, with a width it allows, and
+    // its bytes lie within the objects; data and strings are measured, and strings must be
+    // text (ASCII, or UTF-16 with its surrogates paired) without a zero character.
     bool checkPayload(std::uint64_t i, std::string& error) {
         std::uint64_t off = offset(i), length = 0, pos = 0;
         if (off == 0) return false;
-        unsigned type = b_[off] >> 4;
-        if (type != 0x4 && type != 0x5 && type != 0x6 && type != 0x7) return true;
+        const std::uint8_t m = b_[off];
+        const unsigned type = m >> 4, low = m & 0x0F;
+        auto fits = [&](std::uint64_t n) { return n <= table_ - off - 1; };
+        auto refuse = [&](const char* what) {
+            error = std::string("the property list holds ") + what;
+            return false;
+        };
+        switch (type) {
+            case 0x0:  // false, true
+                return low == 0x8 || low == 0x9 ? true : refuse("an undefined object type");
+            case 0x1:  // integers of 1, 2, 4, 8 or 16 bytes
+                return low <= 4 && fits(1u << low) ? true : refuse("a damaged integer");
+            case 0x2:  // reals of 4 or 8 bytes
+                return (low == 2 || low == 3) && fits(1u << low) ? true : refuse("a damaged real");
+            case 0x3:  // dates, 8-byte reals
+                return low == 3 && fits(8) ? true : refuse("a damaged date");
+            case 0x8:  // references of 1 to 8 bytes, to one of at most 2^32 entries
+                return low < 8 && fits(low + 1u) && bigEndian(&b_[off + 1], low + 1u) <= 0xFFFFFFFFu
+                           ? true
+                           : refuse("a damaged reference");
+            case 0xA:
+            case 0xC:
+            case 0xD:  // containers, whose references are checked with the graph
+                return true;
+            case 0x4:
+            case 0x5:
+            case 0x6:
+                break;
+            default:
+                return refuse("an undefined object type");
+        }
         if (!countAt(off, length, pos)) return false;
         std::uint64_t unit = type == 0x6 ? 2 : 1;
         if (length > (table_ - pos) / unit) return false;
+        // No writer makes an empty string wide, and other readers refuse one.
+        if (type == 0x6 && length == 0) return refuse("an empty UTF-16 string");
         payload_[i] = length * (type == 0x6 ? 3 : 1);  // UTF-16 units read as up to 3 bytes
         if (type == 0x4) return true;
         for (std::uint64_t k = 0; k < length; ++k) {
-            bool zero =
-                unit == 1 ? b_[pos + k] == 0 : (b_[pos + 2 * k] == 0 && b_[pos + 2 * k + 1] == 0);
-            if (zero) {
+            const auto u = unit == 1 ? b_[pos + k] : bigEndian(&b_[pos + 2 * k], 2);
+            if (u == 0) {
                 error = "a string of the property list holds a zero character";
+                return false;
+            }
+            if (unit == 1 && u >= 0x80) return refuse("an ASCII string that is not ASCII");
+            if (unit == 1 || u < 0xD800 || u >= 0xE000) continue;
+            // A high surrogate must be followed by a low one, and a low one follow a high.
+            const bool paired = u < 0xDC00 && k + 1 < length &&
+                                (bigEndian(&b_[pos + 2 * k + 2], 2) & 0xFC00) == 0xDC00;
+            if (!paired) return refuse("a UTF-16 string with an unpaired surrogate");
+            ++k;
+        }
+        return true;
+    }
+
+    // Where the references held by object i lie, when it is an array, set or dictionary, and
+    // how many there are (none for other objects); false when one points nowhere or a key of
+    // a dictionary is not a string. They are read from the list as the walk goes, not copied.
+    bool children(std::uint64_t i, std::uint64_t& pos, std::uint64_t& n, std::string& error) const {
+        n = 0;
+        const std::uint64_t off = offset(i);
+        const unsigned type = b_[off] >> 4;
+        if (type != 0xA && type != 0xC && type != 0xD) return true;
+        if (!countAt(off, n, pos)) return false;
+        const std::uint64_t keys = type == 0xD ? n : 0;
+        if (n > std::numeric_limits<std::uint64_t>::max() / 2) return false;
+        n += keys;
+        if (n > (table_ - pos) / refSize_) return false;
+        for (std::uint64_t k = 0; k < n; ++k) {
+            const std::uint64_t ref = refAt(pos, k);
+            if (ref >= count_ || offset(ref) == 0) return false;
+            const unsigned refType = b_[offset(ref)] >> 4;
+            if (k < keys && refType != 0x5 && refType != 0x6) {
+                error = "a dictionary key of the property list is not a string";
                 return false;
             }
         }
         return true;
     }
-
-    // References held by object i when it is an array, set or dictionary.
-    bool children(std::uint64_t i, std::vector<std::uint64_t>& out) const {
-        out.clear();
-        std::uint64_t off = offset(i), n = 0, pos = 0;
-        unsigned type = b_[off] >> 4;
-        if (type != 0xA && type != 0xC && type != 0xD) return true;
-        if (!countAt(off, n, pos)) return false;
-        if (type == 0xD) {
-            if (n > std::numeric_limits<std::uint64_t>::max() / 2) return false;
-            n *= 2;
-        }
-        if (n > (table_ - pos) / refSize_) return false;
-        for (std::uint64_t k = 0; k < n; ++k) {
-            std::uint64_t ref = bigEndian(b_.data() + pos + k * refSize_, refSize_);
-            if (ref >= count_) return false;
-            out.push_back(ref);
-        }
-        return true;
+    std::uint64_t refAt(std::uint64_t pos, std::uint64_t k) const {
+        return bigEndian(b_.data() + pos + k * refSize_, refSize_);
     }
 
     // Depth-first walk from the top object, without recursion, remembering each finished
     // object's depth and expanded size (itself, its bytes and the expanded size of every
     // reference it holds) so that shared objects are walked once.
-    bool checkGraph(std::string& error) const {
+    bool checkGraph(std::string& error) {
         const std::uint64_t budget = PlistNode::expansionBudget(b_.size());
         std::vector<int> depth(count_, -1);  // -1 not reached, -2 on the current path
         std::vector<std::uint64_t> expanded(count_, 0);
         struct Frame {
             std::uint64_t object;
-            std::vector<std::uint64_t> refs;
-            std::size_t next;
+            std::uint64_t refs, count;  // where its references lie, how many
+            std::uint64_t next;
             int deepest;
             std::uint64_t expanded;  // at most budget + 1
         };
         std::vector<Frame> path;
+        // Objects no reference reaches are never read, and not looked at either.
         auto enter = [&](std::uint64_t object) {
-            Frame f{object, {}, 0, 0, 1 + payload_[object]};
-            if (!children(object, f.refs)) return false;
+            if (!checkPayload(object, error)) return false;
+            Frame f{object, 0, 0, 0, 0, PlistNode::kNodeBytes + payload_[object]};
+            if (!children(object, f.refs, f.count, error)) return false;
             depth[object] = -2;
             path.push_back(std::move(f));
             return true;
@@ -145,8 +194,8 @@ class BinaryPlistCheck {
         if (!enter(top_)) return false;
         while (!path.empty()) {
             Frame& f = path.back();
-            if (f.next < f.refs.size()) {
-                std::uint64_t child = f.refs[f.next++];
+            if (f.next < f.count) {
+                const std::uint64_t child = refAt(f.refs, f.next++);
                 if (depth[child] == -2) {
                     error = "the property list contains itself";
                     return false;
@@ -163,12 +212,14 @@ class BinaryPlistCheck {
                 if (!enter(child)) return false;
                 continue;
             }
-            if (f.expanded > budget) {
-                error = "shared objects expand the property list beyond the limit for a file of " +
-                        std::to_string(b_.size()) + " bytes";
+            if (expanding_ && f.expanded > budget) {
+                error =
+                    "shared objects expand the property list beyond the memory allowed a "
+                    "file of " +
+                    std::to_string(b_.size()) + " bytes";
                 return false;
             }
-            int d = f.refs.empty() ? 0 : f.deepest + 1;
+            int d = f.count == 0 ? 0 : f.deepest + 1;
             depth[f.object] = d;
             expanded[f.object] = f.expanded;
             path.pop_back();
@@ -181,6 +232,7 @@ class BinaryPlistCheck {
     }
 
     const Bytes& b_;
+    const bool expanding_;
     unsigned offsetSize_ = 0, refSize_ = 0;
     std::uint64_t count_ = 0, top_ = 0, table_ = 0;
     std::vector<std::uint64_t> payload_;
@@ -292,6 +344,52 @@ bool xmlHasZeroCharacter(const std::string& text) {
     return false;
 }
 
+// Whether `text`, less blanks around it, is wholly a number within the range of its kind: an
+// integer in decimal (with a sign; 64 bits, signed when negative) or hexadecimal ("0x"), or a
+// real as the XML form writes one (with "nan", "inf" and "infinity" and their signs).
+bool wholeNumber(std::string_view text, bool real) {
+    constexpr std::string_view kBlanks = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return false;
+    text = text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+    const bool minus = text.front() == '-';
+    if (minus || text.front() == '+') text.remove_prefix(1);
+    if (text.empty() || text.front() == '+' || text.front() == '-') return false;
+    auto whole = [&text](auto result) {
+        return result.ptr == text.data() + text.size() && result.ec == std::errc();
+    };
+    if (real) {
+        double value = 0;
+        return whole(std::from_chars(text.data(), text.data() + text.size(), value));
+    }
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (hex) text.remove_prefix(2);
+    std::uint64_t value = 0;
+    if (!whole(std::from_chars(text.data(), text.data() + text.size(), value, hex ? 16 : 10)))
+        return false;
+    return !minus || value <= std::uint64_t{1} << 63;
+}
+
+// The elements <integer> and <real> of an XML list hold nothing but a number: the parser
+// would read "1,5" as 1 and "abc" as 0, changing a value instead of refusing the list.
+bool xmlNumbersWhole(const std::string& text, std::string& error) {
+    for (const auto& [tag, real] : {std::pair{std::string_view("<integer"), false},
+                                    std::pair{std::string_view("<real"), true}}) {
+        for (std::size_t p = text.find(tag); p != std::string::npos; p = text.find(tag, p + 1)) {
+            const std::size_t gt = text.find('>', p);
+            const std::size_t name = text.find_first_not_of(" \t\r\n", p + tag.size());
+            if (gt == std::string::npos || name != gt) continue;  // another tag, or <real/>
+            const std::size_t lt = text.find('<', gt);
+            if (!wholeNumber(std::string_view(text).substr(gt + 1, lt - gt - 1), real)) {
+                error = "a number of the XML property list is not a number: " +
+                        text.substr(p, std::min<std::size_t>(lt - p, 60));
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 template <typename Write, typename Free>
@@ -382,7 +480,7 @@ PlistValue PlistNode::scalarOf(plist_t node) {
 }
 
 bool PlistNode::checkBinary(const Bytes& bytes, std::string& error) {
-    return BinaryPlistCheck(bytes).run(error);
+    return BinaryPlistCheck(bytes, false).run(error);
 }
 
 PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {
@@ -399,7 +497,7 @@ PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {
     auto length = static_cast<uint32_t>(bytes.size());
     plist_t node = nullptr;
     if (std::memcmp(data, kBinaryMagic, 8) == 0) {
-        if (!BinaryPlistCheck(bytes).run(error)) return {};
+        if (!BinaryPlistCheck(bytes, true).run(error)) return {};
         plist_from_bin(data, length, &node);
     } else {
         // The XML reader wants text: stop at the first zero byte, if any.
@@ -411,6 +509,7 @@ PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {
             error = "a string of the property list holds a zero character";
             return {};
         }
+        if (!xmlNumbersWhole(cleaned, error)) return {};
         if (cleaned.find("<plist") != std::string::npos)
             plist_from_xml(cleaned.c_str(), static_cast<uint32_t>(cleaned.size()), &node);
     }

@@ -37,20 +37,24 @@ class PlistNode {
     Bytes toBinary() const;
     Bytes toXml() const;
     // Parses binary or XML bytes; an empty node when they are neither, or when reading them
-    // would nest too deeply or expand past expansionBudget.
+    // would nest too deeply, expand past expansionBudget or run out of memory.
     static PlistNode parse(const Bytes& bytes, std::string& error);
-    // The checks parse makes of a binary list before reading it (frame, object lengths, zero
-    // characters, nesting, sharing); false with the reason otherwise.
+    // The checks parse makes of a binary list before reading it (frame, markers, object
+    // lengths, text, nesting), but for sharing, which a reader in place measures itself;
+    // false with the reason otherwise.
     static bool checkBinary(const Bytes& bytes, std::string& error);
 
-    // Most a file of `inputSize` bytes may expand to, counting one for every value and one for
-    // every byte of its strings, data and keys. A binary list references shared objects, a
-    // keyed archive shared entries of its object table; a file without such sharing stays
-    // below its own size, so the margin is for legitimate sharing of keys and scalars, and
-    // what a few hundred crafted bytes could expand to is refused at once.
+    // Most bytes of memory that what a file of `inputSize` bytes decodes to may take: 64 for
+    // each byte of the file, plus 8 MiB. A document takes about 6 times its size once read
+    // (the keys and numbers its cases share are copied into each case); an archive or list
+    // that fans out through shared objects beyond the budget is refused before any of it is
+    // decoded, so that a few megabytes cannot take gigabytes.
     static std::uint64_t expansionBudget(std::size_t inputSize) {
-        return 32 * static_cast<std::uint64_t>(inputSize) + 4096;
+        return 64 * static_cast<std::uint64_t>(inputSize) + (std::uint64_t{8} << 20);
     }
+    // What libplist's reader allocates for one value (the node, its data, its links), beyond
+    // the bytes of a string or data; measured at 96 to 113.
+    static constexpr std::uint64_t kNodeBytes = 128;
 
     // Contents of one node of a parsed tree: the string (empty for other types), the data
     // (empty for other types), and booleans, integers, reals, strings and data as values (a

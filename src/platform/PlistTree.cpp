@@ -158,7 +158,8 @@ class BinaryTree : public PlistTree {
             case 0x5:
             case 0x6: return Type::String;
             case 0x8: return Type::Uid;
-            case 0xA: return Type::Array;
+            case 0xA:
+            case 0xC: return Type::Array;  // a set reads as the array of its members
             case 0xD: return Type::Dictionary;
             default: return Type::Other;
         }

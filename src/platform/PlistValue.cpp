@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <new>
 #include <unordered_map>
 
 #include "platform/KeyedArchiver.h"
@@ -109,6 +110,10 @@ PlistValue PlistValue::object(std::string className) {
     v.type_ = Type::Object;
     v.heap().string = std::move(className);
     return v;
+}
+
+std::size_t PlistValue::heapBytes() {
+    return sizeof(Heap) + 2 * sizeof(void*);  // with the allocator's own header
 }
 
 const PlistValue& PlistValue::null() {
@@ -361,10 +366,15 @@ Bytes serializePlist(const PlistValue& value, PlistFormat format) {
 
 IoResult parsePlist(const Bytes& bytes, PlistValue& out) {
     out = PlistValue();
-    std::string error;
-    PlistNode node = PlistNode::parse(bytes, error);
-    if (!node) return IoResult::failure(IoStatus::InvalidData, error);
-    out = fromNode(node.get(), 0);
+    try {
+        std::string error;
+        PlistNode node = PlistNode::parse(bytes, error);
+        if (!node) return IoResult::failure(IoStatus::InvalidData, error);
+        out = fromNode(node.get(), 0);
+    } catch (const std::bad_alloc&) {
+        out = PlistValue();
+        return outOfMemory(bytes.size());
+    }
     return {};
 }
 

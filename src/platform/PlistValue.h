@@ -99,6 +99,10 @@ class PlistValue {
 
     static const PlistValue& null();
 
+    // Memory a string, data, colour or container takes beyond the value itself and its
+    // payload (bytes, elements, entries): what readers count against their budget.
+    static std::size_t heapBytes();
+
    private:
     // Everything but booleans and numbers lives out of line, so that a value in a large list
     // costs its type, one number and one pointer (a document of 100,000 cases holds millions).

@@ -1,10 +1,14 @@
 // Property lists and keyed archives made as a hostile sender would make them: shared objects
-// expanding without bound, nesting hidden from the XML guard, XML archives whose references
-// are dictionaries, and a fuzz run over mutated and generated archives of every such shape.
+// expanding without bound (or beyond the memory a file of its size may take), nesting hidden
+// from the XML guard, XML archives whose references are dictionaries, and a fuzz run over
+// mutated and generated archives of every such shape.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <iterator>
 #include <map>
 #include <random>
@@ -13,6 +17,7 @@
 
 #include "platform/KeyedArchiver.h"
 #include "platform/PlistNode.h"
+#include "support/HostileFiles.h"
 
 namespace vornex {
 namespace {
@@ -25,14 +30,22 @@ class BinaryList {
    public:
     std::uint64_t add(std::uint8_t marker, std::size_t count, std::string tail, Refs refs = {}) {
         Bytes head = {std::uint8_t(marker | std::min<std::size_t>(count, 15))};
-        if (count >= 15)
+        if (count >= 15 && count < 65536)
             head.insert(head.end(), {0x11, std::uint8_t(count >> 8), std::uint8_t(count)});
+        if (count >= 65536)
+            head.insert(head.end(), {0x12, std::uint8_t(count >> 24), std::uint8_t(count >> 16),
+                                     std::uint8_t(count >> 8), std::uint8_t(count)});
         head.insert(head.end(), tail.begin(), tail.end());
         objects_.push_back({head, std::move(refs)});
         return objects_.size() - 1;
     }
     std::uint64_t str(const std::string& s) { return add(0x50, s.size(), s); }
-    std::uint64_t uid(std::uint64_t v) { return add(0x80, 0, std::string(1, char(v))); }
+    std::uint64_t uid(std::uint64_t v) {
+        const unsigned n = width(v);
+        std::string bytes;
+        for (unsigned k = n; k-- > 0;) bytes.push_back(char(v >> (8 * k)));
+        return add(std::uint8_t(0x80 | (n - 1)), 0, bytes);
+    }
     std::uint64_t array(const Refs& refs) { return add(0xA0, refs.size(), "", refs); }
     std::uint64_t dict(const std::vector<std::pair<std::string, std::uint64_t>>& entries) {
         Refs refs;
@@ -47,7 +60,7 @@ class BinaryList {
     Bytes archive(const Refs& objects, std::uint64_t top) {
         std::uint64_t root = dict(
             {{"$archiver", str("NSKeyedArchiver")}, {"$objects", array(objects)}, {"$top", top}});
-        const unsigned ref = objects_.size() < 256 ? 1 : 2;
+        const unsigned ref = width(objects_.size());
         Bytes b = {'b', 'p', 'l', 'i', 's', 't', '0', '0'};
         Refs offsets;
         for (const auto& [head, refs] : objects_) {
@@ -55,7 +68,7 @@ class BinaryList {
             b.insert(b.end(), head.begin(), head.end());
             for (std::uint64_t r : refs) put(b, r, ref);
         }
-        const unsigned off = b.size() < 256 ? 1 : 2;
+        const unsigned off = width(b.size());
         const std::uint64_t table = b.size();
         for (std::uint64_t o : offsets) put(b, o, off);
         b.insert(b.end(), {0, 0, 0, 0, 0, 0, std::uint8_t(off), std::uint8_t(ref)});
@@ -65,6 +78,7 @@ class BinaryList {
     std::uint64_t size() const { return objects_.size(); }
 
    private:
+    static unsigned width(std::uint64_t n) { return n < 256 ? 1 : n < 65536 ? 2 : 4; }
     static void put(Bytes& b, std::uint64_t v, unsigned n) {
         for (unsigned k = n; k-- > 0;) b.push_back(std::uint8_t(v >> (8 * k)));
     }
@@ -179,6 +193,88 @@ TEST(XmlArchive, EveryValueSurvivesTheRoundTripThroughXml) {
     std::string broken(xml.begin(), xml.end());
     broken.replace(broken.find("<integer>", broken.find("CF$UID")), 9, "<integer>9");
     EXPECT_NE(KeyedUnarchiver(bytesOf(broken)).error().find("outside"), std::string::npos);
+}
+
+// Under "$top" "list", an archived array of `n` references to one archived array of 30
+// reals: each byte of the file's reference list stands for 30 decoded values.
+Bytes fanOut(std::size_t n) {
+    BinaryList l;
+    const std::uint64_t cls = l.uid(4);
+    const std::uint64_t inner =
+        l.dict({{"NS.objects", l.array(Refs(30, l.uid(3)))}, {"$class", cls}});
+    const std::uint64_t list =
+        l.dict({{"NS.objects", l.array(Refs(n, l.uid(1)))}, {"$class", cls}});
+    const std::uint64_t real = l.add(0x23, 0, std::string("\x3f\xf8\0\0\0\0\0\0", 8));
+    const std::uint64_t named = l.dict({{"$classname", l.str("NSMutableArray")}});
+    return l.archive({l.str("$null"), inner, list, real, named}, l.dict({{"list", l.uid(2)}}));
+}
+
+TEST(SharedObjects, FanOutOfMillionsOfValuesIsRefusedUnderAMemoryLimitAndSmallOnesRead) {
+    // 1 MB and 4 MB of references would decode to some 0.8 and 3 GB of values.
+    for (std::size_t n : {std::size_t{1000000}, std::size_t{4000000}}) {
+        const Bytes bytes = fanOut(n);
+        const auto run = testing::runBounded(
+            60, [&bytes] { return KeyedUnarchiver(bytes).error(); }, std::size_t{512} << 20);
+        EXPECT_TRUE(run.finished) << n << " references: signal " << run.signal;
+        EXPECT_NE(run.said.find("beyond the memory allowed a file of " +
+                                std::to_string(bytes.size()) + " bytes"),
+                  std::string::npos)
+            << run.said;
+        // What the refusal costs stays within the budget of the file.
+        EXPECT_LT(run.grewBy, static_cast<long long>(PlistNode::expansionBudget(bytes.size())))
+            << n;
+        std::printf("%zu references in %zu bytes: refused, %.1f MB added\n", n, bytes.size(),
+                    run.grewBy / 1e6);
+    }
+    // The same shape within the budget decodes whole.
+    KeyedUnarchiver few(fanOut(2000));
+    ASSERT_TRUE(few.ok()) << few.error();
+    const PlistValue list = few.decodeObject("list");
+    ASSERT_EQ(list.size(), 2000u);
+    EXPECT_EQ(list.at(1999), PlistValue::array(PlistValue::Array(30, PlistValue(1.5))));
+}
+
+TEST(SharedObjects, RunningOutOfMemoryWhileDecodingIsARefusalNotAnAbort) {
+    if (testing::kSanitizerBuild)
+        GTEST_SKIP() << "the sanitizer's shadow memory leaves no address-space limit to hit";
+    // 20,000 texts of 200 bytes, each referenced 20 times: 5 MB decoding to some 150 MB,
+    // within the budget, in a process left 48 MB.
+    BinaryList l;
+    Refs entries = {l.str("$null")}, refs;
+    for (int i = 0; i < 20000; ++i) {
+        std::string text(200, char('a' + i % 26));
+        text += std::to_string(i);
+        entries.push_back(l.str(text));
+        const std::uint64_t u = l.uid(entries.size() - 1);
+        for (int k = 0; k < 20; ++k) refs.push_back(u);
+    }
+    const std::uint64_t cls = l.uid(entries.size() + 1);  // the entry after the list
+    entries.push_back(l.dict({{"NS.objects", l.array(refs)}, {"$class", cls}}));
+    entries.push_back(l.dict({{"$classname", l.str("NSArray")}}));
+    const Bytes bytes = l.archive(entries, l.dict({{"list", l.uid(entries.size() - 2)}}));
+    const auto run = testing::runBounded(60, [&bytes] {
+        const rlimit left{rlim_t(48) << 20, rlim_t(48) << 20};
+        rlimit now{};
+        ::getrlimit(RLIMIT_AS, &now);
+        long long pages = 0;
+        if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(f, "%lld", &pages) != 1) pages = 0;
+            std::fclose(f);
+        }
+        const rlimit tight{rlim_t(pages * ::sysconf(_SC_PAGESIZE)) + left.rlim_cur, now.rlim_max};
+        ::setrlimit(RLIMIT_AS, &tight);
+        KeyedUnarchiver u(bytes);
+        return std::string(u.ok() ? "read" : u.error());
+    });
+    EXPECT_TRUE(run.finished) << "signal " << run.signal;
+    EXPECT_NE(run.said.find("not enough memory"), std::string::npos) << run.said;
+    // With the memory it needs, the same archive reads (in a child too, leaving this
+    // process small for the forks of other tests).
+    const auto whole = testing::runBounded(60, [&bytes] {
+        KeyedUnarchiver u(bytes);
+        return u.ok() ? std::to_string(u.decodeObject("list").size()) : u.error();
+    });
+    EXPECT_EQ(whole.said, "400000");
 }
 
 // ------------------------------------------------------------------------------- fuzz

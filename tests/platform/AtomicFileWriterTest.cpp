@@ -1,13 +1,20 @@
 // The document and picture writer: a link planted at the target is replaced and what it
 // points to is left alone; a folder or FIFO at the target cannot be replaced, is reported by
-// name, and leaves no temporary behind.
+// name, and leaves no temporary behind; a replaced file keeps its permissions and group; the
+// temporaries of a killed save go with the next write of the same name.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "numerics/AtomicFile.h"
 #include "platform/AtomicFileWriter.h"
 
 namespace vornex {
@@ -47,6 +54,101 @@ TEST(AtomicFileWriter, PlantedLinkIsReplacedAndSpecialTargetsRefused) {
     EXPECT_TRUE(fs::is_directory("doc.wyvra"));
     EXPECT_TRUE(fs::is_fifo("pipe.itx"));
     EXPECT_FALSE(holdsHiddenFile());
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+TEST(AtomicFileWriter, ReplacedFileKeepsItsPermissionsAndGroupANewOneGetsTheDefault) {
+    fs::create_directory("modes");
+    const mode_t mask = ::umask(022);
+    for (mode_t mode : {0600, 0640, 0444, 0755, 0664}) {
+        const std::string path = "modes/doc" + std::to_string(mode);
+        ASSERT_TRUE(writeFileAtomically(path, std::string("old")).ok());
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+        ASSERT_TRUE(writeFileAtomically(path, std::string("new")).ok()) << mode;
+        EXPECT_EQ(modeOf(path), mode) << std::oct << mode;
+    }
+    // A new file gets the default, and so does a link that is replaced.
+    ASSERT_TRUE(writeFileAtomically("modes/fresh", std::string("x")).ok());
+    EXPECT_EQ(modeOf("modes/fresh"), 0644u);
+    ASSERT_EQ(::chmod("modes/doc384", 0600), 0);  // 0600
+    fs::create_symlink("doc384", "modes/link");
+    ASSERT_TRUE(writeFileAtomically("modes/link", std::string("x")).ok());
+    EXPECT_EQ(modeOf("modes/link"), 0644u);
+    // A writer asking for a private file never gets a wider one from the old file.
+    AtomicFile printout;
+    ASSERT_TRUE(printout.open("modes/doc436", AtomicFile::Mode::Replace, 0600));  // was 0664
+    ASSERT_TRUE(printout.commit());
+    EXPECT_EQ(modeOf("modes/doc436"), 0600u);
+    ::umask(mask);
+    // The group, where this user may give it (any group, for the superuser).
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown("modes/doc416", 0, 4242), 0);
+        ASSERT_TRUE(writeFileAtomically("modes/doc416", std::string("new")).ok());
+        struct stat st {};
+        ASSERT_EQ(::stat("modes/doc416", &st), 0);
+        EXPECT_EQ(st.st_gid, 4242u);
+        EXPECT_EQ(st.st_mode & 0777, 0640u);
+    }
+}
+
+// Hidden entries of a folder.
+std::vector<std::string> hiddenIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().filename().string()[0] == '.') names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(AtomicFileWriter, TemporariesOfAKilledSaveGoWithTheNextWriteOfTheName) {
+    fs::create_directory("killed");
+    // A save killed while it writes: its temporary stays, full of what it wrote.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t saver = ::fork();
+    if (saver == 0) {
+        AtomicFileWriter writer("killed/doc.wyvra");
+        writer.write(std::string(1 << 20, 'x'));
+        (void)::write(ready[1], "w", 1);
+        for (;;) ::pause();
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ::kill(saver, SIGKILL);
+    ::waitpid(saver, nullptr, 0);
+    const std::vector<std::string> dead = hiddenIn("killed");
+    ASSERT_EQ(dead.size(), 1u);
+    EXPECT_EQ(dead[0].rfind(".doc.wyvra." + std::to_string(saver) + ".", 0), 0u) << dead[0];
+    EXPECT_EQ(fs::file_size("killed/" + dead[0]), 1u << 20);
+    // A process still running: its temporary may be a save under way.
+    const pid_t alive = ::fork();
+    if (alive == 0) {
+        for (;;) ::pause();
+    }
+    const std::string running = ".doc.wyvra." + std::to_string(alive) + ".3.tmp";
+    const std::string otherName = ".other.wyvra." + std::to_string(saver) + ".1.tmp";
+    const std::string notOurs = ".doc.wyvra." + std::to_string(saver) + ".tmp";
+    for (const std::string& name : {running, otherName, notOurs})
+        std::ofstream("killed/" + name) << "t";
+
+    ASSERT_TRUE(writeFileAtomically("killed/doc.wyvra", std::string("saved")).ok());
+    std::vector<std::string> left = {running, notOurs, otherName};
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(hiddenIn("killed"), left);
+    ::kill(alive, SIGKILL);
+    ::waitpid(alive, nullptr, 0);
+    // Once that process is gone, its temporary goes too; other names are never touched.
+    ASSERT_TRUE(writeFileAtomically("killed/doc.wyvra", std::string("again")).ok());
+    left = {notOurs, otherName};
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(hiddenIn("killed"), left);
+    ::close(ready[0]);
+    ::close(ready[1]);
 }
 
 }  // namespace

@@ -131,7 +131,7 @@ TEST_F(WorkbenchTest, BoilingColumnIsPossibleOverAGridOfGeotherms) {
             doc->initBoilingPanel();
             ui->type("mBoilT0", T0);
             ui->type("mBoildTdz1", g);
-            SCOPED_TRACE(testing::Message() << "T0 " << T0 << " dTdz1 " << g);
+            SCOPED_TRACE(::testing::Message() << "T0 " << T0 << " dTdz1 " << g);
             const auto v = [&](const char* n) { return form().value(n); };
             ASSERT_NE(form().text("mBoilH1"), "");  // determined everywhere on this grid
             EXPECT_GE(v("mBoilH1"), 0);

@@ -27,6 +27,9 @@ CaseTable::CaseTable(MyDocument& document, Runner run)
         if (mMirroring) return;
         const guint position = mSelection->get_selected();
         if (position == GTK_INVALID_LIST_POSITION) return;
+        // The list view selects the row under a click again when it rebuilds that row: the
+        // case already selected is not selected (and the window refreshed) once more.
+        if (static_cast<int>(position) == mDocument.listView().selectedRow()) return;
         selectRow(static_cast<int>(position));
     });
     auto keys = Gtk::EventControllerKey::create();
@@ -55,8 +58,13 @@ void CaseTable::addColumn(const std::string& key, const std::string& title, bool
         item->set_child(*label);
     });
     factory->signal_bind().connect([this, key](const Glib::RefPtr<Gtk::ListItem>& item) {
-        if (auto* label = dynamic_cast<Gtk::Label*>(item->get_child()))
+        if (auto* label = dynamic_cast<Gtk::Label*>(item->get_child())) {
             label->set_text(cellText(static_cast<int>(item->get_position()), key));
+            mBound.push_back({item.get(), key, label});
+        }
+    });
+    factory->signal_unbind().connect([this](const Glib::RefPtr<Gtk::ListItem>& item) {
+        std::erase_if(mBound, [&item](const Bound& b) { return b.item == item.get(); });
     });
     auto column = Gtk::ColumnViewColumn::create(title, factory);
     column->set_expand(expand);
@@ -67,14 +75,27 @@ void CaseTable::addColumn(const std::string& key, const std::string& title, bool
 void CaseTable::refresh() {
     mMirroring = true;
     const int rows = mDocument.numberOfRowsInTableView(mDocument.listView());
-    std::vector<Glib::ustring> indices;
-    for (int i = 0; i < rows; ++i) indices.push_back(std::to_string(i));
-    // Replacing every row rebinds every cell, so edited values show.
-    mRows->splice(0, mRows->get_n_items(), indices);
+    if (static_cast<guint>(rows) == mRows->get_n_items()) {
+        // The same rows: their cells take the values in place, so the row widgets (and the
+        // click or the focus on one of them) stay as they are.
+        for (const Bound& b : mBound)
+            b.label->set_text(cellText(static_cast<int>(b.item->get_position()), b.key));
+    } else {
+        std::vector<Glib::ustring> indices;
+        for (int i = 0; i < rows; ++i) indices.push_back(std::to_string(i));
+        mRows->splice(0, mRows->get_n_items(), indices);
+    }
     const int selected = mDocument.listView().selectedRow();
     mSelection->set_selected(selected >= 0 && selected < rows ? static_cast<guint>(selected)
                                                               : GTK_INVALID_LIST_POSITION);
     mMirroring = false;
+}
+
+std::vector<CaseTable::Cell> CaseTable::cells() const {
+    std::vector<Cell> shown;
+    for (const Bound& b : mBound)
+        shown.push_back({static_cast<int>(b.item->get_position()), b.key, b.label});
+    return shown;
 }
 
 void CaseTable::selectRow(int row) {

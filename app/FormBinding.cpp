@@ -2,11 +2,33 @@
 
 #include <gtkmm/adjustment.h>
 #include <gtkmm/eventcontrollerfocus.h>
+#include <gtkmm/eventcontrollerscroll.h>
+#include <gtkmm/root.h>
+#include <gtkmm/scrolledwindow.h>
 #include <glibmm/main.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace vornex::shell {
+
+namespace {
+
+// Scrolls the nearest scrolled window around `widget` by `steps` wheel notches, by GTK's own
+// wheel step for a page of that size.
+void scrollEnclosingColumn(Gtk::Widget& widget, double steps) {
+    auto* scroller = widget.get_ancestor(GTK_TYPE_SCROLLED_WINDOW);
+    if (!scroller) return;
+    auto* column = dynamic_cast<Gtk::ScrolledWindow*>(scroller);
+    if (!column) return;
+    auto adjustment = column->get_vadjustment();
+    const double page = adjustment->get_page_size();
+    const double top = adjustment->get_upper() - page;
+    const double next = adjustment->get_value() + steps * std::pow(page, 2.0 / 3.0);
+    adjustment->set_value(std::clamp(next, adjustment->get_lower(), std::max(top, adjustment->get_lower())));
+}
+
+}  // namespace
 
 FormBinding::FormBinding(MyDocument& document, Runner run)
     : mDocument(document), mRun(std::move(run)) {}
@@ -83,6 +105,21 @@ Gtk::SpinButton* FormBinding::stepper(const std::string& name) {
             return true;
         },
         false);
+    // The wheel changes a stepper only while it has the keyboard focus; over any other
+    // stepper it scrolls the column the stepper sits in, as over the rest of the column.
+    auto wheel = Gtk::EventControllerScroll::create();
+    wheel->set_flags(Gtk::EventControllerScroll::Flags::VERTICAL);
+    wheel->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    wheel->signal_scroll().connect(
+        [s](double, double dy) {
+            Gtk::Root* root = s->get_root();
+            Gtk::Widget* focus = root ? root->get_focus() : nullptr;
+            if (focus && (focus == s || focus->is_ancestor(*s))) return false;
+            scrollEnclosingColumn(*s, dy);
+            return true;
+        },
+        false);
+    s->add_controller(wheel);
     s->signal_value_changed().connect([this, s, name] {
         if (mMirroring) return;
         const double v = s->get_value();

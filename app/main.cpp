@@ -1,6 +1,7 @@
 // wyvra: the H2O-NaCl phase-diagram workbench in a GTK window. `wyvra` opens a new document,
 // `wyvra FILE...` opens documents; `wyvra --self-test IMAGE.png` runs the scripted session of
-// the test suite.
+// the test suite; `wyvra --state-report FILE` writes the window's state into FILE on SIGUSR1
+// (for tests that drive the window from outside).
 #include <gtk/gtk.h>
 
 #include <cstdio>
@@ -8,14 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "StateReport.h"
 #include "WyvraApplication.h"
 
 int main(int argc, char** argv) {
-    std::string selfTestImage;
+    std::string selfTestImage, stateReport;
     std::vector<char*> args{argv[0]};
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--self-test") == 0 && i + 1 < argc) {
             selfTestImage = argv[++i];
+        } else if (std::strcmp(argv[i], "--state-report") == 0 && i + 1 < argc) {
+            stateReport = argv[++i];
         } else {
             args.push_back(argv[i]);
         }
@@ -27,6 +31,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     auto application = vornex::shell::WyvraApplication::create(selfTestImage);
+    if (!stateReport.empty()) {
+        // A window under test is its own instance, never handed to one already running.
+        application->set_flags(application->get_flags() | Gio::Application::Flags::NON_UNIQUE);
+        vornex::shell::installStateReport(*application, stateReport);
+    }
     const int status = application->run(static_cast<int>(args.size()), args.data());
     return status != 0 ? status : application->exitStatus();
 }

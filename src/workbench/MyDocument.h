@@ -166,6 +166,9 @@ class MyDocument : public MyTableViewDelegate {
     void onSetInitialConditions();
     void onResetToInitialConditions();
     void onFixDensity(Control* sender);
+    // With the density fixed, the pressure that keeps it at temperature T: 0 when the model
+    // finds none, -1 when the density is not fixed.
+    double pressureKeepingDensity(double T);
     void onGetLiquid();
     void onGetVapour();
     void writeToLog();

@@ -121,10 +121,27 @@ void MyDocument::updateControl(Control* sender) {
             // A field that holds no finite number leaves the state as it was.
             if (!sender->holdsNumber()) return;
             const double v = sender->value;
+            const double fixedPressure = rule->target == Target::T ? pressureKeepingDensity(v) : -1;
+            if (fixedPressure == 0) {
+                // No state of the fixed density at that temperature: the state stays whole.
+                sender->setDouble(mTm);
+                for (const char* partner : rule->partners) mForm.setDouble(partner, mTm);
+                mForm.setString(kStatusLine,
+                                formatted("The density is fixed at %.6g kg/m³; the model finds no "
+                                          "state of that density at %.6g °C, so the temperature stays.",
+                                          mRm, v));
+                return;
+            }
             for (const char* partner : rule->partners) mForm.setDouble(partner, v);
             switch (rule->target) {
                 case Target::T:
                     mTm = v;
+                    if (fixedPressure > 0) {
+                        mPm = fixedPressure;
+                        mForm.setDouble("mHalitePm", mPm);
+                        mForm.setDouble("mStepHalitePm", mPm);
+                        c->set("Pm", mPm);
+                    }
                     break;
                 case Target::P:
                     mPm = v;
@@ -342,6 +359,15 @@ void MyDocument::onFixDensity(Control* sender) {
          {"mHalitePm", "mStepHalitePm", "mHaliteXm", "mStepHaliteXm", "mStepHaliteXm1", "mStepRm"})
         mForm[n].enabled = !fixed;
     mForm["mRm_edit"].editable = !fixed;
+}
+
+double MyDocument::pressureKeepingDensity(double T) {
+    if (mForm["mFixDensity"].state == 0 || !(mRm > 0) || !std::isfinite(mRm)) return -1;
+    // The fluid keeps its density: at the new temperature its pressure is the one that gives
+    // that density there, on its isochore while it is one phase, in the field of its phases
+    // once it has split.
+    const double P = mModel->pressureForBulkDensity(T, mPm, mRm, 0.01 * mXm);
+    return P > 0 && std::isfinite(P) ? P : 0;
 }
 
 // The salinity (wt %) of the liquid or the vapour of the region the last evaluation found:

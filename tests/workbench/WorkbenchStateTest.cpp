@@ -124,6 +124,72 @@ TEST_F(WorkbenchTest, SetInitialConditionsAndFixedDensity) {
     EXPECT_TRUE(ui->type("mHaliteTm", 360));
 }
 
+// A fluid of fixed density follows its isochore as the temperature changes: the density
+// stays, the pressure is the one the model's isochore gives there; below its homogenisation
+// the fluid splits at the pressure of that bulk density. A temperature at which the model
+// finds no state of the density is refused, with the reason. Regression: the pressure stayed
+// and the density followed it (250 degC, 35 bar, 20 wt % to 600 degC gave a halite-gas state
+// of 16 kg/m3).
+TEST_F(WorkbenchTest, FixedDensityFollowsTheIsochore) {
+    PalliserModel& model = *doc->model();
+    int onePhaseSteps = 0, splitSteps = 0;
+    for (double X : {0.0, 5.0, 20.0})
+        for (double T0 : {150.0, 250.0, 350.0})
+            for (double P0 : {35.0, 400.0, 1000.0}) {
+                SCOPED_TRACE(::testing::Message() << T0 << " degC, " << P0 << " bar, " << X << " wt %");
+                ui->check("mFixDensity", false);
+                ui->type("mHaliteXm", X);
+                ui->type("mHaliteTm", T0);
+                ui->type("mHalitePm", P0);
+                if (doc->stateSnapshot().region != PhaseDiagramInfo::kOnePhase) continue;
+                const double rho0 = doc->mRm;
+                ui->check("mFixDensity", true);
+                for (double T : {T0 + 50, T0 + 250, T0 + 1, T0 - 20, T0}) {
+                    const double before = doc->mTm;
+                    ui->type("mHaliteTm", T);
+                    EXPECT_EQ(form().value("mHalitePm"), doc->mPm);
+                    EXPECT_DOUBLE_EQ(key(0, "Pm"), doc->mPm);
+                    if (doc->mTm != T) {
+                        // Refused, and said so: the state is the one before.
+                        EXPECT_EQ(doc->mTm, before);
+                        EXPECT_NE(form().text(MyDocument::kStatusLine), "");
+                        continue;
+                    }
+                    EXPECT_NEAR(doc->mRm / rho0, 1, 1e-6) << T;
+                    if (doc->stateSnapshot().region != PhaseDiagramInfo::kOnePhase) {
+                        ++splitSteps;
+                        continue;
+                    }
+                    ++onePhaseSteps;
+                    // The model's own density at the pressure shown is the fixed one,
+                    EXPECT_NEAR(model.calculateFluidDensity(T, doc->mPm, 0.01 * X, -1) / rho0, 1, 1e-6);
+                    // and the model's isochore from there passes through the start.
+                    CurveArray isochore;
+                    model.calculateTheIsochor(isochore, 0.01 * X, T, doc->mPm, T0, rho0);
+                    if (T > T0 && isochore.size() >= 2 && isochore[isochore.size() - 2] == T0) {
+                        EXPECT_NEAR(isochore.back(), P0, 0.05) << T;
+                    }
+                }
+                // A liquid's pressure answers a density change of 1e-7 by some 0.002 bar.
+                EXPECT_NEAR(doc->mPm, P0, 0.05) << "back at the start temperature";
+            }
+    EXPECT_GT(onePhaseSteps, 60);
+    EXPECT_GT(splitSteps, 0);
+    // The case of the report: a liquid at 250 degC heated to 600 degC stays a liquid of its
+    // density, at the pressure of its isochore.
+    ui->check("mFixDensity", false);
+    ui->type("mHaliteXm", 20);
+    ui->type("mHaliteTm", 250);
+    ui->type("mHalitePm", 35);
+    const double rho = doc->mRm;
+    EXPECT_NEAR(rho, 1015, 10);
+    ui->check("mFixDensity", true);
+    ui->type("mHaliteTm", 600);
+    EXPECT_EQ(form().text("mPhaseAssoc"), "fluid");
+    EXPECT_NEAR(doc->mRm / rho, 1, 1e-6);
+    EXPECT_GT(doc->mPm, 1000);
+}
+
 // Region 0 and pure-end regions: no stale density, no negative salinity taken for a case.
 TEST_F(WorkbenchTest, UnclassifiedStateShowsNoDensity) {
     // A typed negative pressure is refused; a case read from a file may still hold one.

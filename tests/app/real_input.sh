@@ -1,0 +1,240 @@
+#!/usr/bin/env bash
+# Drives the workbench window as a person does: real X pointer and key events sent from
+# outside the process (xdotool) to `wyvra` on a virtual display of its own. After each
+# action the program must be idle again within a second (its CPU time, read from /proc,
+# stops growing), and its state report (written on SIGUSR1, see --state-report) must show
+# what the action should have done.
+#
+#   real_input.sh WYVRA [SCREENSHOT_DIR]
+#
+# Exits 0 when every check holds, 1 when one fails, 77 (skipped) when no display can be
+# started here; under CI (CI=true) a missing display is a failure, never a skip.
+# A further scenario is a function scenario_NAME added to SCENARIOS below; they run in one
+# session, in that order, each starting where the one before left the window.
+set -uo pipefail
+
+WYVRA=${1:?usage: real_input.sh WYVRA [SCREENSHOT_DIR]}
+SHOTS=${2:-}
+IDLE_LIMIT_MS=${IDLE_LIMIT_MS:-1000}  # an action must have settled by then
+work=$(mktemp -d "${TMPDIR:-/tmp}/wyvra-input.XXXXXX")
+REPORT="$work/report"
+failures=0
+hung=0
+xvfb_pid=""
+wyvra_pid=""
+
+cleanup() {
+    [ -n "$wyvra_pid" ] && kill "$wyvra_pid" 2>/dev/null && wait "$wyvra_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+unavailable() {
+    if [ "${CI:-}" = "true" ]; then
+        echo "FAILED: $1 (a continuous-integration run must be able to drive the window)"
+        exit 1
+    fi
+    echo "skipped: $1"
+    exit 77
+}
+
+expect() {  # expect ACTUAL WANTED WHAT
+    [ "$1" = "$2" ]
+    check $? "$3 (wanted $2, got ${1:-nothing})"
+}
+
+check() {  # check CONDITION-STATUS WHAT
+    if [ "$1" -eq 0 ]; then
+        echo "ok: $2"
+    else
+        echo "FAILED: $2"
+        failures=$((failures + 1))
+        return 1
+    fi
+}
+
+now_ms() { date +%s%3N; }
+
+# ----- The display and the program ------------------------------------------------------
+
+start_display() {
+    command -v Xvfb >/dev/null || unavailable "Xvfb is not installed (scripts/setup installs it)"
+    command -v xdotool >/dev/null || unavailable "xdotool is not installed (scripts/setup installs it)"
+    local fifo="$work/display"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    local number=""
+    read -r -t 15 number <"$fifo" || true
+    [ -n "$number" ] || unavailable "the virtual display did not start: $(tail -n 3 "$work/xvfb.log")"
+    export DISPLAY=":$number"
+}
+
+start_wyvra() {
+    # A blinking cursor fades in and out for ten seconds after each key, and buttons fade
+    # between states: both redraw on their own, for a bounded time. Idle time is measured
+    # without them, from settings of the test's own (the user's stay untouched).
+    mkdir -p "$work/config/gtk-4.0"
+    printf '[Settings]\ngtk-cursor-blink=false\ngtk-enable-animations=false\n' \
+        >"$work/config/gtk-4.0/settings.ini"
+    export XDG_CONFIG_HOME="$work/config"
+    "$WYVRA" --state-report "$REPORT" >"$work/wyvra.out" 2>"$work/wyvra.err" &
+    wyvra_pid=$!
+    local deadline=$(($(now_ms) + 30000))
+    # The program writes its first report unasked, once the window is up.
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        kill -0 "$wyvra_pid" 2>/dev/null || break
+        if [ -s "$REPORT" ] && [ -n "$(value xid)" ]; then
+            WINDOW=$(value xid)
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "FAILED: the window did not open"
+    cat "$work/wyvra.err"
+    exit 1
+}
+
+# ----- Reading the program --------------------------------------------------------------
+
+# Asks for a fresh state report and waits for it (at most MS milliseconds, default 5000).
+report() {
+    rm -f "$REPORT"
+    kill -USR1 "$wyvra_pid" 2>/dev/null || return 1
+    local deadline=$(($(now_ms) + ${1:-5000}))
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        [ -s "$REPORT" ] && return 0
+        sleep 0.02
+    done
+    return 1
+}
+
+# The first value of a report line "KEY value...".
+value() { awk -v k="$1" '$1 == k { print $2; exit }' "$REPORT"; }
+# The text of a form control (what the document holds).
+control() { awk -F'\t' -v k="control $1" '$1 == k { print $2; exit }' "$REPORT"; }
+# "x y w h" of a control's widget on screen; empty when it is not shown.
+bounds() { awk -v k="$1" '$1 == "widget" && $2 == k { print $3, $4, $5, $6; exit }' "$REPORT"; }
+# "x y w h" of a case-table cell (ROW KEY).
+cell_bounds() { awk -v r="$1" -v k="$2" '$1 == "cell" && $2 == r && $3 == k { print $4, $5, $6, $7; exit }' "$REPORT"; }
+# The centre of "x y w h".
+centre() { read -r x y w h <<<"$1"; echo "$((x + w / 2)) $((y + h / 2))"; }
+
+# Clock ticks of CPU time the program has used (user + system).
+cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$wyvra_pid/stat"; }
+
+# True when the program's CPU time stops growing (at most one tick in 250 ms) within
+# IDLE_LIMIT_MS of now; settled_ms is then when it last grew.
+wait_idle() {
+    local start deadline since last ticks
+    start=$(now_ms)
+    deadline=$((start + IDLE_LIMIT_MS))
+    since=$start
+    last=$(cpu_ticks)
+    while :; do
+        sleep 0.05
+        ticks=$(cpu_ticks)
+        local t
+        t=$(now_ms)
+        if [ $((ticks - last)) -gt 1 ]; then
+            last=$ticks
+            since=$t
+        elif [ $((t - since)) -ge 250 ]; then
+            settled_ms=$((since - start))
+            return 0
+        fi
+        [ "$t" -ge "$deadline" ] && return 1
+    done
+}
+
+# ----- Acting as a person ---------------------------------------------------------------
+
+click_at() {  # click_at X Y [BUTTON]: window coordinates
+    xdotool mousemove --window "$WINDOW" "$1" "$2" click "${3:-1}"
+}
+click_widget() { click_at $(centre "$(bounds "$1")"); }
+press() { xdotool key --window "$WINDOW" --clearmodifiers "$@"; }
+type_text() { xdotool type --window "$WINDOW" --delay 20 "$1"; }
+# Turns the wheel COUNT notches (negative: up) with the pointer over X Y.
+wheel_at() {
+    local button=5 n=$3
+    if [ "$n" -lt 0 ]; then button=4; n=$((-n)); fi
+    xdotool mousemove --window "$WINDOW" "$1" "$2"
+    for _ in $(seq "$n"); do xdotool click "$button"; done
+}
+shot() {  # shot NAME: the window's image into SCREENSHOT_DIR, when one was given
+    [ -n "$SHOTS" ] || return 0
+    kill -USR2 "$wyvra_pid" && sleep 0.3 && cp -f "$REPORT.png" "$SHOTS/$1.png" 2>/dev/null
+}
+settled() {  # settled WHAT: idle again, and a fresh report; false (and the run ends) if not
+    settled_ms=""
+    wait_idle
+    check $? "the program is idle within ${IDLE_LIMIT_MS} ms after $1 (busy for ${settled_ms:-ever} ms)" || hung=1
+    report
+    check $? "the program answers after $1" || hung=1
+    [ "$hung" -eq 0 ]
+}
+
+# ----- Scenarios --------------------------------------------------------------------------
+
+scenario_add_and_click_a_row() {
+    click_widget mAddButton
+    settled "pressing Add" || return
+    expect "$(value rows)" 2 "Add makes a second case"
+    expect "$(value selected)" 1 "and selects it"
+    local cell
+    cell=$(cell_bounds 0 name)
+    check $([ -n "$cell" ]; echo $?) "the first row is on screen" || return
+    click_at $(centre "$cell")
+    settled "a click on the first row" || return
+    expect "$(value selected)" 0 "the row clicked is the selected case"
+    shot row-clicked
+}
+
+scenario_type_a_temperature() {
+    local field
+    field=$(bounds mStepHaliteTm)
+    click_at $(centre "$field")
+    press ctrl+a
+    type_text 350
+    press Tab
+    settled "typing 350 into T and pressing Tab" || return
+    expect "$(control mHaliteTm)" 350 "the typed temperature reached the state"
+    expect "$(control mStepHaliteTm)" 350 "its stepper holds it"
+}
+
+scenario_wheel_over_an_unfocused_field() {
+    local before_value before_box focus
+    before_value=$(control mHaliteXm)
+    before_box=$(bounds mStepHaliteXm)
+    focus=$(value focus)
+    check $([ "$focus" != mStepHaliteXm ]; echo $?) "the salinity field is not focused (focus: ${focus:-none})"
+    read -r x y w h <<<"$before_box"
+    wheel_at $((x + w / 4)) $((y + h / 2)) 2
+    settled "two wheel notches over the salinity field" || return
+    expect "$(control mHaliteXm)" "$before_value" "the wheel leaves the salinity as it was"
+    check $([ "$(bounds mStepHaliteXm)" != "$before_box" ]; echo $?) "the wheel scrolls the column instead"
+    shot wheel
+}
+
+# ----- Run --------------------------------------------------------------------------------
+
+SCENARIOS=(add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field)
+
+start_display
+start_wyvra
+# The first drawing of every plot may take longer than an action's second.
+for _ in $(seq 20); do wait_idle && break; done
+for scenario in "${SCENARIOS[@]}"; do
+    echo "== $scenario"
+    kill -0 "$wyvra_pid" 2>/dev/null || { check 1 "the program is still running"; break; }
+    "scenario_$scenario"
+    [ "$hung" -eq 0 ] || { echo "the program no longer answers: the remaining scenarios are not run"; break; }
+done
+if grep -qE "ERROR: AddressSanitizer|runtime error:|ERROR: LeakSanitizer" "$work/wyvra.err"; then
+    check 1 "no sanitizer report"
+    cat "$work/wyvra.err"
+fi
+[ "$failures" -eq 0 ] && echo "every check held" || echo "$failures check(s) failed"
+[ "$failures" -eq 0 ]

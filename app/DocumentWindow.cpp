@@ -259,6 +259,12 @@ Gtk::Widget* DocumentWindow::buildLeftColumn() {
                                std::pair{"mDeleteButton", "Delete"}})
         if (auto* b = mForm.button(name, label)) caseButtons->append(*b);
     column->append(*caseButtons);
+    // Why the last value typed was refused, or why the state shows no results: above the
+    // scrolled form, so that it shows at every window size.
+    if (Gtk::Label* status = mForm.label(MyDocument::kStatusLine)) {
+        status->add_css_class("error");
+        column->append(*status);
+    }
 
     auto* form = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     auto* caseGrid = makeGrid();
@@ -273,11 +279,6 @@ Gtk::Widget* DocumentWindow::buildLeftColumn() {
     if (Gtk::Widget* fix = fieldFor("mFixDensity")) stateGrid->attach(*fix, 2, 3);
     state->set_child(*stateGrid);
     form->append(*state);
-    // Why the last value typed was refused.
-    if (Gtk::Label* status = mForm.label(MyDocument::kStatusLine)) {
-        status->add_css_class("error");
-        form->append(*status);
-    }
 
     auto* initial = Gtk::make_managed<Gtk::Frame>("Initial conditions");
     auto* initialGrid = makeGrid();

@@ -77,6 +77,8 @@ std::string report(WyvraApplication& application) {
             const char* shown = GTK_IS_EDITABLE(w) ? gtk_editable_get_text(GTK_EDITABLE(w)) : "";
             out << "widget " << name << ' ' << box[0] << ' ' << box[1] << ' ' << box[2] << ' '
                 << box[3] << '\t' << oneLine(shown) << '\n';
+            if (widget->has_css_class("error") && name != MyDocument::kStatusLine)
+                out << "marked " << name << '\n';
         }
         for (const auto& [row, key, label] : window.caseTable().cells())
             if (surfaceBounds(GTK_WIDGET(label->gobj()), top, box))

@@ -46,15 +46,14 @@ bool parseNumber(const std::string& text, double& out) {
 std::string InputLimits::refusal(const std::string& text, double& out) const {
     double v = 0.0;
     const std::string quoted = "\"" + text + "\"";
-    if (!parseNumber(text, v)) return std::string(what) + ": " + quoted + " is not a number.";
+    char range[160];
+    std::snprintf(range, sizeof range, "%s %.10g %s %.10g", loOpen ? "above" : "from", lo,
+                  hiOpen ? "and below" : "up to", hi);
+    if (!parseNumber(text, v))
+        return std::string(what) + ": " + quoted + " is not a number; it must be one " + range + ".";
     const bool low = loOpen ? !(v > lo) : !(v >= lo);
     const bool high = hiOpen ? !(v < hi) : !(v <= hi);
-    if (low || high) {
-        char range[160];
-        std::snprintf(range, sizeof range, "%s %g and %s %g", loOpen ? "above" : "from", lo,
-                      hiOpen ? "below" : "up to", hi);
-        return std::string(what) + ": " + quoted + " is refused; it must lie " + range + ".";
-    }
+    if (low || high) return std::string(what) + ": " + quoted + " is refused; it must lie " + range + ".";
     out = v;
     return {};
 }

@@ -155,6 +155,8 @@ class MyDocument : public MyTableViewDelegate {
     // decimal number or lies outside the field's bounds is refused; the field shows its
     // previous value again and the status line names the field and the reason.
     bool acceptInput(Control& sender);
+    // The field whose input was refused last, until an input is taken; empty for none.
+    const std::string& refusedControl() const { return mRefusedControl; }
 
     // ----- Cycle --------------------------------------------------------------------------
     void updateControl(Control* sender);
@@ -327,6 +329,7 @@ class MyDocument : public MyTableViewDelegate {
 
     Options mOptions;
     std::unique_ptr<PalliserModel> mModel;
+    std::string mRefusedControl;
     PhaseDiagramInfo mState;
     bool mTracedSaturation = false;
 

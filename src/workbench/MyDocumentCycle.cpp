@@ -19,6 +19,8 @@ const char* const kClearedResults[] = {
     "mPcrit",      "mXcrit",      "mRhoc_edit",        "mP_SLV",         "mWtL_SLV",
     "mWtV_SLV"};
 
+constexpr const char* kOutsideTheModel = "lies outside the range of the model";
+
 bool computed(double v) {
     return std::isfinite(v) && v >= 0.0;
 }
@@ -240,6 +242,13 @@ void MyDocument::calculateDensities() {
         mForm.clear("mVolumeEdit");
     }
     c->set("Rm", mRm);
+    // Blank results alone would not say why: the status line does, until a state is placed.
+    const bool saysOutside = mForm.text(kStatusLine).find(kOutsideTheModel) != std::string::npos;
+    if (!classified)
+        mForm.setString(kStatusLine, formatted("The state at %.6g \u00b0C and %.6g bar ", mTm, mPm) +
+                                         kOutsideTheModel + ": it has no phases or density to show.");
+    else if (saysOutside)
+        mForm.setString(kStatusLine, "");
 
     Control& boxSat = mForm["mBoxSat"];
     Control& boxLG = mForm["mBoxLiqGas"];

@@ -13,10 +13,11 @@
 # session, in that order, each starting where the one before left the window.
 set -uo pipefail
 
-WYVRA=${1:?usage: real_input.sh WYVRA [SCREENSHOT_DIR]}
+WYVRA=${1:-}
 SHOTS=${2:-}
 IDLE_LIMIT_MS=${IDLE_LIMIT_MS:-1000}  # an action must have settled by then
 work=$(mktemp -d "${TMPDIR:-/tmp}/wyvra-input.XXXXXX")
+[ -n "$WYVRA" ] || { echo "usage: real_input.sh WYVRA [SCREENSHOT_DIR]"; exit 2; }
 REPORT="$work/report"
 failures=0
 hung=0
@@ -155,7 +156,7 @@ click_at() {  # click_at X Y [BUTTON]: window coordinates
 }
 click_widget() { click_at $(centre "$(bounds "$1")"); }
 press() { xdotool key --window "$WINDOW" --clearmodifiers "$@"; }
-type_text() { xdotool type --window "$WINDOW" --delay 20 "$1"; }
+type_text() { xdotool type --window "$WINDOW" --delay 20 -- "$1"; }
 # Turns the wheel COUNT notches (negative: up) with the pointer over X Y.
 wheel_at() {
     local button=5 n=$3
@@ -193,12 +194,7 @@ scenario_add_and_click_a_row() {
 }
 
 scenario_type_a_temperature() {
-    local field
-    field=$(bounds mStepHaliteTm)
-    click_at $(centre "$field")
-    press ctrl+a
-    type_text 350
-    press Tab
+    type_into mStepHaliteTm 350
     settled "typing 350 into T and pressing Tab" || return
     expect "$(control mHaliteTm)" 350 "the typed temperature reached the state"
     expect "$(control mStepHaliteTm)" 350 "its stepper holds it"
@@ -218,9 +214,77 @@ scenario_wheel_over_an_unfocused_field() {
     shot wheel
 }
 
+# Selects the text of a field, types TEXT and leaves the field with Tab.
+type_into() {
+    click_widget "$1"
+    press ctrl+a
+    type_text "$2"
+    press Tab
+}
+# True when the control's widget lies wholly inside the window.
+on_screen() {
+    local box
+    box=$(bounds "$1")
+    [ -n "$box" ] || return 1
+    read -r x y w h <<<"$box"
+    read -r W H <<<"$(awk '$1 == "size" { print $2, $3 }' "$REPORT")"
+    [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$W" ] && [ $((y + h)) -le "$H" ]
+}
+says() {  # says TEXT...: the status line holds every TEXT
+    local line
+    line=$(control mStatusLine)
+    for t in "$@"; do
+        case "$line" in *"$t"*) ;; *) check 1 "the message line says \"$t\" (it says: ${line:-nothing})"; return ;; esac
+    done
+    check 0 "the message line says: $line"
+}
+
+scenario_refused_input_is_shown() {
+    type_into mStepHaliteTm abc
+    settled "typing abc into T" || return
+    expect "$(control mHaliteTm)" 350 "text that is no number leaves the temperature"
+    says Temperature '"abc"' "-273.15" "It stays at 350"
+    on_screen mStatusLine
+    check $? "the message shows in the window"
+    check "$(grep -qx "marked mStepHaliteTm" "$REPORT"; echo $?)" "the field refused is marked"
+    shot refused-text
+    # A smaller window still shows the message, above the scrolled form.
+    xdotool windowsize "$WINDOW" 900 560
+    settled "making the window 900 x 560" || return
+    type_into mStepHaliteXm 150
+    settled "typing 150 into the salinity" || return
+    [ -n "${DEBUG_REPORT:-}" ] && cp "$REPORT" "$DEBUG_REPORT"
+    expect "$(control mHaliteXm)" 30 "a salinity above 100 wt % is refused"
+    says Salinity '"150"' "from 0 up to 100" "It stays at 30"
+    on_screen mStatusLine
+    check $? "the message shows in the smaller window"
+    shot refused-small
+    type_into mStepHaliteXm 25
+    settled "typing 25 into the salinity" || return
+    expect "$(control mHaliteXm)" 25 "an accepted salinity is taken"
+    expect "$(control mStatusLine)" "" "and the message goes"
+    check "$(grep -q "^marked" "$REPORT"; [ $? -ne 0 ]; echo $?)" "no field stays marked"
+}
+
+scenario_unclassified_state_shows_no_results() {
+    type_into mStepHaliteTm 5000
+    settled "typing 5000 into T" || return
+    expect "$(control mHaliteTm)" 5000 "5000 degC is taken"
+    expect "$(awk -F'\t' '$1 ~ /^widget mStepRm / { print $2 }' "$REPORT")" "" "the density field is blank"
+    says "outside the range of the model"
+    shot unclassified
+    type_into mStepHaliteTm 350
+    settled "typing 350 into T" || return
+    expect "$(control mStatusLine)" "" "a state the model places clears the message"
+}
+
 # ----- Run --------------------------------------------------------------------------------
 
-SCENARIOS=(add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field)
+# Sourced (for trying a scenario by hand), the script only defines its functions.
+[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
+
+SCENARIOS=(add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field
+           refused_input_is_shown unclassified_state_shows_no_results)
 
 start_display
 start_wyvra

@@ -62,6 +62,10 @@ TEST_F(WorkbenchTest, RefusedStateInputChangesNothing) {
         const std::string status = form().text(MyDocument::kStatusLine);
         EXPECT_NE(status.find(r.named), std::string::npos) << status;
         EXPECT_NE(status.find(r.text), std::string::npos) << status;
+        // The allowed range and the value kept are named too, and the field is marked.
+        EXPECT_NE(status.find("must"), std::string::npos) << status;
+        EXPECT_NE(status.find("It stays at " + formatForDisplay(form().value(r.field))), std::string::npos) << status;
+        EXPECT_EQ(doc->refusedControl(), r.field);
         EXPECT_EQ(doc->mTm, T);
         EXPECT_EQ(doc->mPm, P);
         EXPECT_EQ(doc->mXm, X);
@@ -71,6 +75,7 @@ TEST_F(WorkbenchTest, RefusedStateInputChangesNothing) {
     // An accepted value clears the message and is taken.
     ASSERT_TRUE(ui->type("mHaliteTm", " 350 "));
     EXPECT_EQ(form().text(MyDocument::kStatusLine), "");
+    EXPECT_EQ(doc->refusedControl(), "");
     EXPECT_EQ(doc->mTm, 350);
     EXPECT_EQ(key(0, "Tm"), 350);
     EXPECT_EQ(form().value("mStepHaliteTm"), 350);

@@ -205,6 +205,18 @@ TEST_F(WorkbenchTest, UnclassifiedStateShowsNoDensity) {
     EXPECT_FALSE(form()["mGetVapourButton"].enabled);
     ui->type("mHalitePm", 88);
     EXPECT_EQ(form().text("mPhaseAssoc"), "fluid");
+    // Beyond the model's temperatures: blank results and a message, never a density of 0.
+    ASSERT_TRUE(ui->type("mHaliteTm", 5000));
+    EXPECT_EQ(doc->mTm, 5000);
+    EXPECT_EQ(form().text("mPhaseAssoc"), "not classified");
+    for (const char* blank : {"mRm_edit", "mStepRm", "mVolumeEdit", "mWtPercentL", "mXliq"})
+        EXPECT_EQ(form().text(blank), "") << blank;
+    EXPECT_NE(form().text(MyDocument::kStatusLine).find("outside the range of the model"), std::string::npos)
+        << form().text(MyDocument::kStatusLine);
+    // A state the model places again takes the message away.
+    ui->type("mHaliteTm", 300);
+    EXPECT_EQ(form().text(MyDocument::kStatusLine), "");
+    EXPECT_GT(form().value("mRm_edit"), 0);
 }
 
 struct PhaseCase {

@@ -19,6 +19,8 @@ const char* const kClearedResults[] = {
     "mPcrit",      "mXcrit",      "mRhoc_edit",        "mP_SLV",         "mWtL_SLV",
     "mWtV_SLV"};
 
+// An isochore is traced from the state down to this temperature (degC).
+constexpr double kIsochoreEnd = 100.0;
 constexpr const char* kOutsideTheModel = "lies outside the range of the model";
 
 bool computed(double v) {
@@ -474,9 +476,25 @@ void MyDocument::onCalculateTheIsochor() {
     if (!mIsochoreViewp) return;
     std::vector<double> points;
     points.reserve(100);
-    mModel->calculateTheIsochor(points, 0.01 * mXm, mTm, mPm, 100.0, mRm);
-    // A single point draws nothing: no curve is added for it.
-    if (points.size() < 4) return;
+    mModel->calculateTheIsochor(points, 0.01 * mXm, mTm, mPm, kIsochoreEnd, mRm);
+    // A single point draws nothing: no curve is added for it, and the message line says why.
+    if (points.size() < 4) {
+        const std::string phases = mForm.text("mPhaseAssoc");
+        std::string why;
+        if (!(mRm > 0) || mState.region < 1 || mState.region > 8)
+            why = "the state has no density (it lies outside the range of the model).";
+        else if (mState.region != PhaseDiagramInfo::kOnePhase)
+            why = "the state is " + phases + ", not one phase: an isochore starts in the one-phase fluid.";
+        else if (mTm < kIsochoreEnd + 1)
+            why = formatted("it runs from the state down to %.6g \u00b0C, and the state lies at %.6g \u00b0C.",
+                            kIsochoreEnd, mTm);
+        else
+            why = formatted("below %.6g \u00b0C this fluid is no longer one phase (the state lies at its "
+                            "homogenisation temperature), so there is no path to trace.", mTm);
+        mForm.setString(kStatusLine, "No isochore is drawn: " + why);
+        return;
+    }
+    if (mForm.text(kStatusLine).rfind("No isochore", 0) == 0) mForm.setString(kStatusLine, "");
     auto curve = std::make_unique<CGraphCurve>();
     for (std::size_t i = 0; i + 1 < points.size(); i += 2)
         curve->addPoint(static_cast<float>(points[i]), static_cast<float>(points[i + 1]), false);

@@ -326,9 +326,35 @@ TEST_F(WorkbenchTest, IsochoreOfAOnePhaseStateRunsDownTo100C) {
     ui->press("mDeleteIsochoreButton");
     ui->press("mDeleteIsochoreButton");
     EXPECT_EQ(lasting("mIsochoreViewp"), base);
-    ui->type("mHalitePm", 20);  // two phases: nothing is drawn
+    ui->type("mHalitePm", 20);  // two phases: nothing is drawn, and the message line says why
     ui->press("mIsochoreButton");
     EXPECT_EQ(lasting("mIsochoreViewp"), base);
+    const std::string why = form().text(MyDocument::kStatusLine);
+    EXPECT_NE(why.find("No isochore"), std::string::npos) << why;
+    EXPECT_NE(why.find("not one phase"), std::string::npos) << why;
+    // Below 100 degC there is nothing to trace either.
+    ui->type("mHalitePm", 500);
+    ui->type("mHaliteTm", 90);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kOnePhase);
+    ui->press("mIsochoreButton");
+    EXPECT_NE(form().text(MyDocument::kStatusLine).find("down to 100"), std::string::npos)
+        << form().text(MyDocument::kStatusLine);
+    // Water just above its boiling pressure is at its homogenisation temperature: a degree
+    // lower it boils.
+    ui->type("mHaliteXm", 0);
+    ui->type("mHaliteTm", 300);
+    ui->type("mHalitePm", form().value("mPsat") + 0.05);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kOnePhase);
+    ui->press("mIsochoreButton");
+    EXPECT_EQ(lasting("mIsochoreViewp"), base);
+    EXPECT_NE(form().text(MyDocument::kStatusLine).find("No isochore"), std::string::npos)
+        << form().text(MyDocument::kStatusLine);
+    // One that is drawn takes the message away.
+    ui->type("mHaliteTm", 450);
+    ui->type("mHalitePm", 1000);
+    ui->press("mIsochoreButton");
+    EXPECT_EQ(lasting("mIsochoreViewp"), base + 1);
+    EXPECT_EQ(form().text(MyDocument::kStatusLine), "");
 }
 
 TEST_F(WorkbenchTest, TabsMarkThePlotsAndTickTheMenu) {

@@ -45,7 +45,8 @@ CaseTable::CaseTable(MyDocument& document, Runner run)
 std::string CaseTable::cellText(int row, const std::string& key) const {
     const PlistValue v = mDocument.tableViewObjectValue(mDocument.listView(), key, row);
     if (v.isString()) return v.toString();
-    if (v.isNumber()) return formatNumber(v.toDouble());
+    // Six significant digits, as the fields show them (the case keeps the exact value).
+    if (v.isNumber()) return formatForDisplay(v.toDouble());
     return "";
 }
 
@@ -60,11 +61,11 @@ void CaseTable::addColumn(const std::string& key, const std::string& title, bool
     factory->signal_bind().connect([this, key](const Glib::RefPtr<Gtk::ListItem>& item) {
         if (auto* label = dynamic_cast<Gtk::Label*>(item->get_child())) {
             label->set_text(cellText(static_cast<int>(item->get_position()), key));
-            mBound.push_back({item.get(), key, label});
+            mBound->push_back({item.get(), key, label});
         }
     });
-    factory->signal_unbind().connect([this](const Glib::RefPtr<Gtk::ListItem>& item) {
-        std::erase_if(mBound, [&item](const Bound& b) { return b.item == item.get(); });
+    factory->signal_unbind().connect([bound = mBound](const Glib::RefPtr<Gtk::ListItem>& item) {
+        std::erase_if(*bound, [&item](const Bound& b) { return b.item == item.get(); });
     });
     auto column = Gtk::ColumnViewColumn::create(title, factory);
     column->set_expand(expand);
@@ -78,7 +79,7 @@ void CaseTable::refresh() {
     if (static_cast<guint>(rows) == mRows->get_n_items()) {
         // The same rows: their cells take the values in place, so the row widgets (and the
         // click or the focus on one of them) stay as they are.
-        for (const Bound& b : mBound)
+        for (const Bound& b : *mBound)
             b.label->set_text(cellText(static_cast<int>(b.item->get_position()), b.key));
     } else {
         std::vector<Glib::ustring> indices;
@@ -93,7 +94,7 @@ void CaseTable::refresh() {
 
 std::vector<CaseTable::Cell> CaseTable::cells() const {
     std::vector<Cell> shown;
-    for (const Bound& b : mBound)
+    for (const Bound& b : *mBound)
         shown.push_back({static_cast<int>(b.item->get_position()), b.key, b.label});
     return shown;
 }

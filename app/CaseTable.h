@@ -12,6 +12,7 @@
 #include <gtkmm/stringlist.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,7 +54,9 @@ class CaseTable : public Gtk::ColumnView {
         std::string key;
         Gtk::Label* label;
     };
-    std::vector<Bound> mBound;
+    // Shared with the factories' handlers, which GTK may still call while the view is torn
+    // down, after the table's own members are gone.
+    std::shared_ptr<std::vector<Bound>> mBound = std::make_shared<std::vector<Bound>>();
     bool mMirroring = false;
 };
 

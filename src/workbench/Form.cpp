@@ -1,10 +1,12 @@
 #include "workbench/Form.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace vornex {
 
@@ -68,6 +70,22 @@ std::string formatNumber(double v) {
 std::string formatForDisplay(double v) {
     if (!std::isfinite(v)) return "";
     char buffer[64];
+    const double m = std::fabs(v);
+    // Six significant digits written out in full (0.0000188163, 1234570), as long as that
+    // stays short; only numbers beyond take the exponent form.
+    if (m != 0.0 && m >= 1e-7 && m < 1e9) {
+        std::snprintf(buffer, sizeof buffer, "%.5e", v);
+        const int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
+        // Whole numbers of more than six digits are rounded to six as well (1234570).
+        const double shown = exponent > 5 ? std::round(v / std::pow(10.0, exponent - 5)) * std::pow(10.0, exponent - 5) : v;
+        std::snprintf(buffer, sizeof buffer, "%.*f", std::max(0, 5 - exponent), shown);
+        std::string text = buffer;
+        if (text.find('.') != std::string::npos) {
+            text.erase(text.find_last_not_of('0') + 1);
+            if (text.back() == '.') text.pop_back();
+        }
+        return text;
+    }
     std::snprintf(buffer, sizeof buffer, "%.6g", v);
     return buffer;
 }

@@ -128,6 +128,31 @@ TEST_F(Widgets, TableKeysGoToTheDocumentsRowCommands) {
     EXPECT_FALSE(table.keyPressed('a', 0));
 }
 
+// Cells show six significant digits as the fields do, and take edits in place: the row
+// widgets stay, so a click on a row is not selected over again by its rebuilt row.
+TEST_F(Widgets, CaseCellsShowSixDigitsAndRefreshInPlace) {
+    document->tableViewSetObjectValue(document->listView(), PlistValue(29.8365526174065), "X0", 0);
+    CaseTable table(*document, counting());
+    table.refresh();
+    show(table, 600, 200);
+    auto cellText = [&table](const std::string& key) {
+        for (const CaseTable::Cell& c : table.cells())
+            if (c.row == 0 && c.key == key) return std::string(c.label->get_text());
+        return std::string("(not shown)");
+    };
+    EXPECT_EQ(cellText("X0"), "29.8366");
+    Gtk::Label* before = nullptr;
+    for (const CaseTable::Cell& c : table.cells())
+        if (c.row == 0 && c.key == "T0") before = c.label;
+    ASSERT_NE(before, nullptr);
+    document->tableViewSetObjectValue(document->listView(), PlistValue(1.88163e-05), "T0", 0);
+    table.refresh();
+    EXPECT_EQ(cellText("T0"), "0.0000188163");
+    EXPECT_EQ(std::string(before->get_text()), "0.0000188163");  // the same label, rewritten
+    EXPECT_EQ(runs, 0);
+    window->unset_child();
+}
+
 TEST_F(Widgets, DragHandlersOutlineTheZoomRectangleInViewCoordinates) {
     GtkPlotServices::instance().setFirstResponder(nullptr);
     CDrawPlotView* host = document->hostNamed("mPTView");

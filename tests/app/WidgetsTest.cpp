@@ -8,6 +8,8 @@
 #include <chrono>
 #include <thread>
 
+#include <gtkmm/scrolledwindow.h>
+
 #include "CaseTable.h"
 #include "FormBinding.h"
 #include "GtkPlotServices.h"
@@ -237,6 +239,20 @@ TEST_F(Widgets, LogWindowMirrorsTheSharedLogAndItsBoldText) {
     for (const auto& tag : window.buffer()->get_iter_at_offset(static_cast<int>(at)).get_tags())
         bold = bold || tag->property_weight() == 700;
     EXPECT_TRUE(bold);
+    // A line far wider than the window wraps inside it (regression: it ran past the edge).
+    log.appendString1(std::string(60, 'x') + " " + std::string(300, 'y'));
+    for (int i = 0; i < 200 && window.get_width() == 0; ++i) {
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+    auto* scroller = dynamic_cast<Gtk::ScrolledWindow*>(window.get_child()->get_first_child());
+    ASSERT_NE(scroller, nullptr);
+    const auto across = scroller->get_hadjustment();
+    EXPECT_GT(across->get_page_size(), 0);
+    EXPECT_LE(across->get_upper(), across->get_page_size());  // nothing hidden to the right
     log.orderOut();
     window.refresh();
     EXPECT_FALSE(window.get_visible());

@@ -159,7 +159,10 @@ Gtk::Grid* makeGrid() {
 Gtk::Widget* scrolled(Gtk::Widget& child) {
     auto* s = Gtk::make_managed<Gtk::ScrolledWindow>();
     s->set_child(child);
-    s->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
+    // As wide as its content where the window has room, scrolling sideways where it has not:
+    // a panel beside the plots never pushes them out of a small window.
+    s->set_policy(Gtk::PolicyType::AUTOMATIC, Gtk::PolicyType::AUTOMATIC);
+    s->set_propagate_natural_width(true);
     s->set_vexpand(true);
     return s;
 }

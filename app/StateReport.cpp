@@ -80,6 +80,11 @@ std::string report(WyvraApplication& application) {
             if (widget->has_css_class("error") && name != MyDocument::kStatusLine)
                 out << "marked " << name << '\n';
         }
+        // The plots of the visible tab, each with the plot it draws.
+        for (const std::string& name : MyDocument::plotNames())
+            if (PlotArea* area = window.plotArea(name); area && surfaceBounds(GTK_WIDGET(area->gobj()), top, box))
+                out << "plot " << name << ' ' << box[0] << ' ' << box[1] << ' ' << box[2] << ' '
+                    << box[3] << '\n';
         for (const auto& [row, key, label] : window.caseTable().cells())
             if (surfaceBounds(GTK_WIDGET(label->gobj()), top, box))
                 out << "cell " << row << ' ' << key << ' ' << box[0] << ' ' << box[1] << ' '

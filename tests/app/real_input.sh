@@ -239,6 +239,21 @@ says() {  # says TEXT...: the status line holds every TEXT
     check 0 "the message line says: $line"
 }
 
+# "x y w h" of a plot of the visible tab.
+plot_bounds() { awk -v k="$1" '$1 == "plot" && $2 == k { print $3, $4, $5, $6; exit }' "$REPORT"; }
+
+scenario_plots_fit_the_window() {
+    report
+    read -r W H <<<"$(awk '$1 == "size" { print $2, $3 }' "$REPORT")"
+    check $(( W <= 1280 && H <= 720 ? 0 : 1 )) "the window fits the 1280 x 720 screen (it is $W x $H)"
+    for plot in mPTViewp mTxViewp mPxViewp; do
+        local box
+        box=$(plot_bounds $plot)
+        read -r x y w h <<<"${box:-0 0 0 0}"
+        check $(( w > 0 && x + w <= W && y + h <= H ? 0 : 1 )) "the plot $plot lies inside the window (${box:-not shown})"
+    done
+}
+
 scenario_refused_input_is_shown() {
     type_into mStepHaliteTm abc
     settled "typing abc into T" || return
@@ -283,7 +298,7 @@ scenario_unclassified_state_shows_no_results() {
 # Sourced (for trying a scenario by hand), the script only defines its functions.
 [ "${BASH_SOURCE[0]}" = "$0" ] || return 0
 
-SCENARIOS=(add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field
+SCENARIOS=(plots_fit_the_window add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field
            refused_input_is_shown unclassified_state_shows_no_results)
 
 start_display

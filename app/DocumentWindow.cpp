@@ -7,6 +7,8 @@
 #include <gtkmm/label.h>
 #include <gtkmm/messagedialog.h>
 #include <gtkmm/paned.h>
+#include <glibmm/convert.h>
+#include <gtkmm/recentmanager.h>
 #include <gtkmm/scrolledwindow.h>
 #include <glibmm/main.h>
 
@@ -495,7 +497,17 @@ bool DocumentWindow::saveTo(const std::string& path) {
         GtkPlotServices::instance().reportError("The document could not be saved: " + r.message);
         return false;
     }
+    addToRecentFiles(path);
     return true;
+}
+
+void DocumentWindow::addToRecentFiles(const std::string& path) {
+    // The open dialog starts in the recent files: documents saved or opened show there.
+    try {
+        Gtk::RecentManager::get_default()->add_item(Glib::filename_to_uri(path));
+    } catch (const Glib::Error&) {
+        // A path that makes no URI simply stays out of the list.
+    }
 }
 
 void DocumentWindow::save(std::function<void()> then) {

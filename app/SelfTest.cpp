@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+#include <glibmm/convert.h>
+#include <gtkmm/recentmanager.h>
 #include <gtkmm/spinbutton.h>
 
 #include "DocumentWindow.h"
@@ -375,6 +377,12 @@ class Session {
         Glib::signal_timeout().connect_once(
             [this] {
                 check(mApp.windows().empty(), "closing an unchanged document asks nothing");
+                // Added in the background: looked for once the main loop has run.
+                auto recent = Gtk::RecentManager::get_default();
+                bool listed = false;
+                for (const auto& info : recent->get_items())
+                    listed = listed || info->get_uri() == Glib::filename_to_uri(mPath);
+                check(listed, "the saved document is among the recent files the open dialog offers");
                 DocumentWindow* reopened = mApp.openDocument(mPath);
                 check(reopened != nullptr, "the saved document opens");
                 if (reopened) {

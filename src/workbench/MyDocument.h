@@ -320,7 +320,7 @@ class MyDocument : public MyTableViewDelegate {
     void storeShownRanges(std::initializer_list<CPlotView*> plots);
     void setStateControls();
     void updateResetButton(const PlistValue& c);
-    void takeSalinityForNewCase(double s);
+    void takeSalinityForNewCase(double s, const char* phase);
     bool phaseSalinity(bool liquid, double& s) const;
     void removeTemporaryObjects();
     void markPlot(CPlotView* plot, double x, double y);

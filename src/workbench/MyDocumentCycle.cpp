@@ -415,10 +415,15 @@ bool MyDocument::phaseSalinity(bool liquid, double& s) const {
     return true;
 }
 
-void MyDocument::takeSalinityForNewCase(double s) {
+void MyDocument::takeSalinityForNewCase(double s, const char* phase) {
+    // Named after its source ("New liquid"), not "New" like the case it came from.
+    const PlistValue* source = selectedCase();
+    const std::string name = (source ? source->get("name").toString() + " " : std::string()) + phase;
     onAddCase();
     PlistValue* c = selectedCase();
     if (!c) return;
+    c->set("name", name);
+    mForm.setString("mName", name);
     c->set("X0", s);
     c->set("Xm", s);
     for (const char* n : {"mX0", "mStepX0", "mStepX01"}) mForm.setDouble(n, s);
@@ -428,12 +433,12 @@ void MyDocument::takeSalinityForNewCase(double s) {
 
 void MyDocument::onGetLiquid() {
     double s = 0;
-    if (phaseSalinity(true, s)) takeSalinityForNewCase(s);
+    if (phaseSalinity(true, s)) takeSalinityForNewCase(s, "liquid");
 }
 
 void MyDocument::onGetVapour() {
     double s = 0;
-    if (phaseSalinity(false, s)) takeSalinityForNewCase(s);
+    if (phaseSalinity(false, s)) takeSalinityForNewCase(s, "vapour");
 }
 
 void MyDocument::writeToLog() {

@@ -79,7 +79,7 @@ start_wyvra() {
     mkdir -p "$work/config/gtk-4.0"
     printf '[Settings]\ngtk-cursor-blink=false\ngtk-enable-animations=false\n' \
         >"$work/config/gtk-4.0/settings.ini"
-    export XDG_CONFIG_HOME="$work/config"
+    export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
     "$WYVRA" --state-report "$REPORT" >"$work/wyvra.out" 2>"$work/wyvra.err" &
     wyvra_pid=$!
     local deadline=$(($(now_ms) + 30000))

@@ -267,6 +267,10 @@ TEST_F(WorkbenchTest, GetLiquidAndVapourTakeTheRegionsOwnPhase) {
         const int row = doc->listView().selectedRow();
         EXPECT_DOUBLE_EQ(key(row, "Xm"), expected) << c.region;
         EXPECT_DOUBLE_EQ(key(row, "X0"), expected) << c.region;
+        // Named after the case and the phase it came from (regression: "New", as its source).
+        const std::string name = std::string("New ") + (c.liquid ? "liquid" : "vapour");
+        EXPECT_EQ(caseAt(row).get("name").toString(), name);
+        EXPECT_EQ(form().text("mName"), name);
         EXPECT_GE(expected, 0);
         EXPECT_LE(expected, 100);
     }

@@ -134,6 +134,7 @@ void MyDocument::updateControl(Control* sender) {
                                 formatted("The density is fixed at %.6g kg/m³; the model finds no "
                                           "state of that density at %.6g °C, so the temperature stays.",
                                           mRm, v));
+                mRefusedControl = sender->name;
                 return;
             }
             for (const char* partner : rule->partners) mForm.setDouble(partner, v);

@@ -153,6 +153,7 @@ TEST_F(WorkbenchTest, FixedDensityFollowsTheIsochore) {
                         // Refused, and said so: the state is the one before.
                         EXPECT_EQ(doc->mTm, before);
                         EXPECT_NE(form().text(MyDocument::kStatusLine), "");
+                        EXPECT_EQ(doc->refusedControl(), "mHaliteTm");
                         continue;
                     }
                     EXPECT_NEAR(doc->mRm / rho0, 1, 1e-6) << T;

@@ -27,8 +27,9 @@ CaseTable::CaseTable(MyDocument& document, Runner run)
         if (mMirroring) return;
         const guint position = mSelection->get_selected();
         if (position == GTK_INVALID_LIST_POSITION) return;
-        // The list view selects the row under a click again when it rebuilds that row: the
-        // case already selected is not selected (and the window refreshed) once more.
+        // The document's own selection, mirrored back or reported again by the list view
+        // (as it does for the row under a click when that row is rebuilt), is not sent, and
+        // the window not refreshed, a second time.
         if (static_cast<int>(position) == mDocument.listView().selectedRow()) return;
         selectRow(static_cast<int>(position));
     });

@@ -16,8 +16,8 @@ set -uo pipefail
 WYVRA=${1:-}
 SHOTS=${2:-}
 IDLE_LIMIT_MS=${IDLE_LIMIT_MS:-1000}  # an action must have settled by then
-work=$(mktemp -d "${TMPDIR:-/tmp}/wyvra-input.XXXXXX")
 [ -n "$WYVRA" ] || { echo "usage: real_input.sh WYVRA [SCREENSHOT_DIR]"; exit 2; }
+work=$(mktemp -d "${TMPDIR:-/tmp}/wyvra-input.XXXXXX")
 REPORT="$work/report"
 failures=0
 hung=0
@@ -40,9 +40,19 @@ unavailable() {
     exit 77
 }
 
-expect() {  # expect ACTUAL WANTED WHAT
-    [ "$1" = "$2" ]
-    check $? "$3 (wanted $2, got ${1:-nothing})"
+# expect WANTED WHAT COMMAND...: COMMAND prints WANTED in the latest report, or in one of
+# the fresh reports asked for during a second (so that an event still on its way counts).
+expect() {
+    local wanted=$1 what=$2 got
+    shift 2
+    got=$("$@")
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        [ "$got" = "$wanted" ] && break
+        sleep 0.1
+        report && got=$("$@")
+    done
+    [ "$got" = "$wanted" ]
+    check $? "$what (wanted $wanted, got ${got:-nothing})"
 }
 
 check() {  # check CONDITION-STATUS WHAT
@@ -119,6 +129,8 @@ control() { awk -F'\t' -v k="control $1" '$1 == k { print $2; exit }' "$REPORT";
 bounds() { awk -v k="$1" '$1 == "widget" && $2 == k { print $3, $4, $5, $6; exit }' "$REPORT"; }
 # "x y w h" of a case-table cell (ROW KEY).
 cell_bounds() { awk -v r="$1" -v k="$2" '$1 == "cell" && $2 == r && $3 == k { print $4, $5, $6, $7; exit }' "$REPORT"; }
+# The text a control's widget shows on screen.
+shown() { awk -F'\t' -v k="$1" '$1 ~ "^widget " k " " { print $2; exit }' "$REPORT"; }
 # The centre of "x y w h".
 centre() { read -r x y w h <<<"$1"; echo "$((x + w / 2)) $((y + h / 2))"; }
 
@@ -182,22 +194,22 @@ settled() {  # settled WHAT: idle again, and a fresh report; false (and the run 
 scenario_add_and_click_a_row() {
     click_widget mAddButton
     settled "pressing Add" || return
-    expect "$(value rows)" 2 "Add makes a second case"
-    expect "$(value selected)" 1 "and selects it"
+    expect 2 "Add makes a second case" value rows
+    expect 1 "and selects it" value selected
     local cell
     cell=$(cell_bounds 0 name)
     check $([ -n "$cell" ]; echo $?) "the first row is on screen" || return
     click_at $(centre "$cell")
     settled "a click on the first row" || return
-    expect "$(value selected)" 0 "the row clicked is the selected case"
+    expect 0 "the row clicked is the selected case" value selected
     shot row-clicked
 }
 
 scenario_type_a_temperature() {
     type_into mStepHaliteTm 350
     settled "typing 350 into T and pressing Tab" || return
-    expect "$(control mHaliteTm)" 350 "the typed temperature reached the state"
-    expect "$(control mStepHaliteTm)" 350 "its stepper holds it"
+    expect 350 "the typed temperature reached the state" control mHaliteTm
+    expect 350 "its stepper holds it" control mStepHaliteTm
 }
 
 scenario_wheel_over_an_unfocused_field() {
@@ -209,7 +221,7 @@ scenario_wheel_over_an_unfocused_field() {
     read -r x y w h <<<"$before_box"
     wheel_at $((x + w / 4)) $((y + h / 2)) 2
     settled "two wheel notches over the salinity field" || return
-    expect "$(control mHaliteXm)" "$before_value" "the wheel leaves the salinity as it was"
+    expect "$before_value" "the wheel leaves the salinity as it was" control mHaliteXm
     check $([ "$(bounds mStepHaliteXm)" != "$before_box" ]; echo $?) "the wheel scrolls the column instead"
     shot wheel
 }
@@ -257,7 +269,7 @@ scenario_plots_fit_the_window() {
 scenario_refused_input_is_shown() {
     type_into mStepHaliteTm abc
     settled "typing abc into T" || return
-    expect "$(control mHaliteTm)" 350 "text that is no number leaves the temperature"
+    expect 350 "text that is no number leaves the temperature" control mHaliteTm
     says Temperature '"abc"' "-273.15" "It stays at 350"
     on_screen mStatusLine
     check $? "the message shows in the window"
@@ -269,28 +281,28 @@ scenario_refused_input_is_shown() {
     type_into mStepHaliteXm 150
     settled "typing 150 into the salinity" || return
     [ -n "${DEBUG_REPORT:-}" ] && cp "$REPORT" "$DEBUG_REPORT"
-    expect "$(control mHaliteXm)" 30 "a salinity above 100 wt % is refused"
+    expect 30 "a salinity above 100 wt % is refused" control mHaliteXm
     says Salinity '"150"' "from 0 up to 100" "It stays at 30"
     on_screen mStatusLine
     check $? "the message shows in the smaller window"
     shot refused-small
     type_into mStepHaliteXm 25
     settled "typing 25 into the salinity" || return
-    expect "$(control mHaliteXm)" 25 "an accepted salinity is taken"
-    expect "$(control mStatusLine)" "" "and the message goes"
+    expect 25 "an accepted salinity is taken" control mHaliteXm
+    expect "" "and the message goes" control mStatusLine
     check "$(grep -q "^marked" "$REPORT"; [ $? -ne 0 ]; echo $?)" "no field stays marked"
 }
 
 scenario_unclassified_state_shows_no_results() {
     type_into mStepHaliteTm 5000
     settled "typing 5000 into T" || return
-    expect "$(control mHaliteTm)" 5000 "5000 degC is taken"
-    expect "$(awk -F'\t' '$1 ~ /^widget mStepRm / { print $2 }' "$REPORT")" "" "the density field is blank"
+    expect 5000 "5000 degC is taken" control mHaliteTm
+    expect "" "the density field is blank" shown mStepRm
     says "outside the range of the model"
     shot unclassified
     type_into mStepHaliteTm 350
     settled "typing 350 into T" || return
-    expect "$(control mStatusLine)" "" "a state the model places clears the message"
+    expect "" "a state the model places clears the message" control mStatusLine
 }
 
 # ----- Run --------------------------------------------------------------------------------

@@ -307,11 +307,11 @@ scenario_unclassified_state_shows_no_results() {
 
 # ----- Run --------------------------------------------------------------------------------
 
-# Sourced (for trying a scenario by hand), the script only defines its functions.
-[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
-
 SCENARIOS=(plots_fit_the_window add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field
            refused_input_is_shown unclassified_state_shows_no_results)
+
+# Sourced (for trying a scenario by hand), the script only defines its functions.
+[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
 
 start_display
 start_wyvra

@@ -203,10 +203,12 @@ void FormBinding::refresh() {
         bound.widget->set_visible(!c->hidden);
         bound.widget->set_sensitive(c->enabled);
         // The field whose input was refused stays marked until an input is taken.
-        if (name == mDocument.refusedControl())
-            bound.widget->add_css_class("error");
-        else
-            bound.widget->remove_css_class("error");
+        if (bound.kind == Kind::Entry || bound.kind == Kind::Stepper) {
+            if (name == mDocument.refusedControl())
+                bound.widget->add_css_class("error");
+            else
+                bound.widget->remove_css_class("error");
+        }
         switch (bound.kind) {
             case Kind::Entry: {
                 auto* e = static_cast<Gtk::Entry*>(bound.widget);

@@ -27,6 +27,10 @@ CaseTable::CaseTable(MyDocument& document, Runner run)
         if (mMirroring) return;
         const guint position = mSelection->get_selected();
         if (position == GTK_INVALID_LIST_POSITION) return;
+        // The document's own selection, mirrored back or reported again by the list view
+        // (as it does for the row under a click when that row is rebuilt), is not sent, and
+        // the window not refreshed, a second time.
+        if (static_cast<int>(position) == mDocument.listView().selectedRow()) return;
         selectRow(static_cast<int>(position));
     });
     auto keys = Gtk::EventControllerKey::create();
@@ -42,7 +46,8 @@ CaseTable::CaseTable(MyDocument& document, Runner run)
 std::string CaseTable::cellText(int row, const std::string& key) const {
     const PlistValue v = mDocument.tableViewObjectValue(mDocument.listView(), key, row);
     if (v.isString()) return v.toString();
-    if (v.isNumber()) return formatNumber(v.toDouble());
+    // Six significant digits, as the fields show them (the case keeps the exact value).
+    if (v.isNumber()) return formatForDisplay(v.toDouble());
     return "";
 }
 
@@ -55,8 +60,13 @@ void CaseTable::addColumn(const std::string& key, const std::string& title, bool
         item->set_child(*label);
     });
     factory->signal_bind().connect([this, key](const Glib::RefPtr<Gtk::ListItem>& item) {
-        if (auto* label = dynamic_cast<Gtk::Label*>(item->get_child()))
+        if (auto* label = dynamic_cast<Gtk::Label*>(item->get_child())) {
             label->set_text(cellText(static_cast<int>(item->get_position()), key));
+            mBound->push_back({item.get(), key, label});
+        }
+    });
+    factory->signal_unbind().connect([bound = mBound](const Glib::RefPtr<Gtk::ListItem>& item) {
+        std::erase_if(*bound, [&item](const Bound& b) { return b.item == item.get(); });
     });
     auto column = Gtk::ColumnViewColumn::create(title, factory);
     column->set_expand(expand);
@@ -67,14 +77,27 @@ void CaseTable::addColumn(const std::string& key, const std::string& title, bool
 void CaseTable::refresh() {
     mMirroring = true;
     const int rows = mDocument.numberOfRowsInTableView(mDocument.listView());
-    std::vector<Glib::ustring> indices;
-    for (int i = 0; i < rows; ++i) indices.push_back(std::to_string(i));
-    // Replacing every row rebinds every cell, so edited values show.
-    mRows->splice(0, mRows->get_n_items(), indices);
+    if (static_cast<guint>(rows) == mRows->get_n_items()) {
+        // The same rows: their cells take the values in place, so the row widgets (and the
+        // click or the focus on one of them) stay as they are.
+        for (const Bound& b : *mBound)
+            b.label->set_text(cellText(static_cast<int>(b.item->get_position()), b.key));
+    } else {
+        std::vector<Glib::ustring> indices;
+        for (int i = 0; i < rows; ++i) indices.push_back(std::to_string(i));
+        mRows->splice(0, mRows->get_n_items(), indices);
+    }
     const int selected = mDocument.listView().selectedRow();
     mSelection->set_selected(selected >= 0 && selected < rows ? static_cast<guint>(selected)
                                                               : GTK_INVALID_LIST_POSITION);
     mMirroring = false;
+}
+
+std::vector<CaseTable::Cell> CaseTable::cells() const {
+    std::vector<Cell> shown;
+    for (const Bound& b : *mBound)
+        shown.push_back({static_cast<int>(b.item->get_position()), b.key, b.label});
+    return shown;
 }
 
 void CaseTable::selectRow(int row) {

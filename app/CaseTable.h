@@ -6,10 +6,15 @@
 #pragma once
 
 #include <gtkmm/columnview.h>
+#include <gtkmm/label.h>
+#include <gtkmm/listitem.h>
 #include <gtkmm/singleselection.h>
 #include <gtkmm/stringlist.h>
 
 #include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "workbench/MyDocument.h"
 
@@ -27,6 +32,13 @@ class CaseTable : public Gtk::ColumnView {
     // true when the key is the table's). Each goes to the document as the widget's own signal sends it.
     void selectRow(int row);
     bool keyPressed(unsigned keyval, unsigned state);
+    // The cells on screen: row, column key and the label showing it.
+    struct Cell {
+        int row;
+        std::string key;
+        Gtk::Label* label;
+    };
+    std::vector<Cell> cells() const;
 
    private:
     void addColumn(const std::string& key, const std::string& title, bool expand);
@@ -36,6 +48,15 @@ class CaseTable : public Gtk::ColumnView {
     Runner mRun;
     Glib::RefPtr<Gtk::StringList> mRows;
     Glib::RefPtr<Gtk::SingleSelection> mSelection;
+    // The labels bound to a row now, with the list item and the column they show.
+    struct Bound {
+        Gtk::ListItem* item;
+        std::string key;
+        Gtk::Label* label;
+    };
+    // Shared with the factories' handlers, which GTK may still call while the view is torn
+    // down, after the table's own members are gone.
+    std::shared_ptr<std::vector<Bound>> mBound = std::make_shared<std::vector<Bound>>();
     bool mMirroring = false;
 };
 

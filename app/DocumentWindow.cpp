@@ -7,6 +7,8 @@
 #include <gtkmm/label.h>
 #include <gtkmm/messagedialog.h>
 #include <gtkmm/paned.h>
+#include <glibmm/convert.h>
+#include <gtkmm/recentmanager.h>
 #include <gtkmm/scrolledwindow.h>
 #include <glibmm/main.h>
 
@@ -159,7 +161,10 @@ Gtk::Grid* makeGrid() {
 Gtk::Widget* scrolled(Gtk::Widget& child) {
     auto* s = Gtk::make_managed<Gtk::ScrolledWindow>();
     s->set_child(child);
-    s->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
+    // As wide as its content where the window has room, scrolling sideways where it has not:
+    // a panel beside the plots never pushes them out of a small window.
+    s->set_policy(Gtk::PolicyType::AUTOMATIC, Gtk::PolicyType::AUTOMATIC);
+    s->set_propagate_natural_width(true);
     s->set_vexpand(true);
     return s;
 }
@@ -269,6 +274,12 @@ Gtk::Widget* DocumentWindow::buildLeftColumn() {
                                std::pair{"mDeleteButton", "Delete"}})
         if (auto* b = mForm.button(name, label)) caseButtons->append(*b);
     column->append(*caseButtons);
+    // Why the last value typed was refused, or why the state shows no results: above the
+    // scrolled form, so that it shows at every window size.
+    if (Gtk::Label* status = mForm.label(MyDocument::kStatusLine)) {
+        status->add_css_class("error");
+        column->append(*status);
+    }
 
     auto* form = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     auto* caseGrid = makeGrid();
@@ -283,11 +294,6 @@ Gtk::Widget* DocumentWindow::buildLeftColumn() {
     if (Gtk::Widget* fix = fieldFor("mFixDensity")) stateGrid->attach(*fix, 2, 3);
     state->set_child(*stateGrid);
     form->append(*state);
-    // Why the last value typed was refused.
-    if (Gtk::Label* status = mForm.label(MyDocument::kStatusLine)) {
-        status->add_css_class("error");
-        form->append(*status);
-    }
 
     auto* initial = Gtk::make_managed<Gtk::Frame>("Initial conditions");
     auto* initialGrid = makeGrid();
@@ -503,7 +509,17 @@ bool DocumentWindow::saveTo(const std::string& path) {
         GtkPlotServices::instance().reportError("The document could not be saved: " + r.message);
         return false;
     }
+    addToRecentFiles(path);
     return true;
+}
+
+void DocumentWindow::addToRecentFiles(const std::string& path) {
+    // The open dialog starts in the recent files: documents saved or opened show there.
+    try {
+        Gtk::RecentManager::get_default()->add_item(Glib::filename_to_uri(path));
+    } catch (const Glib::Error&) {
+        // A path that makes no URI simply stays out of the list.
+    }
 }
 
 void DocumentWindow::save(std::function<void()> then) {

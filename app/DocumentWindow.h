@@ -42,6 +42,8 @@ class DocumentWindow : public Gtk::ApplicationWindow {
     // File commands. saveTo reports a failure in a dialog; `then` runs after a save that
     // went through (the chooser of saveAs answers later).
     bool saveTo(const std::string& path);
+    // Puts a document file among the recent files that file dialogs offer.
+    static void addToRecentFiles(const std::string& path);
     void save(std::function<void()> then = {});
     void saveAs(std::function<void()> then = {});
     // Closes, asking first when there are unsaved changes.

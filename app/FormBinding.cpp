@@ -1,15 +1,50 @@
 #include "FormBinding.h"
 
 #include <gtkmm/adjustment.h>
+#include <gtkmm/cssprovider.h>
+#include <gtkmm/stylecontext.h>
 #include <gtkmm/eventcontrollerfocus.h>
+#include <gtkmm/eventcontrollerscroll.h>
+#include <gtkmm/root.h>
+#include <gtkmm/scrolledwindow.h>
 #include <glibmm/main.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace vornex::shell {
 
+namespace {
+
+// Scrolls the nearest scrolled window around `widget` by `steps` wheel notches, by GTK's own
+// wheel step for a page of that size.
+void scrollEnclosingColumn(Gtk::Widget& widget, double steps) {
+    auto* scroller = widget.get_ancestor(GTK_TYPE_SCROLLED_WINDOW);
+    if (!scroller) return;
+    auto* column = dynamic_cast<Gtk::ScrolledWindow*>(scroller);
+    if (!column) return;
+    auto adjustment = column->get_vadjustment();
+    const double page = adjustment->get_page_size();
+    const double top = adjustment->get_upper() - page;
+    const double next = adjustment->get_value() + steps * std::pow(page, 2.0 / 3.0);
+    adjustment->set_value(std::clamp(next, adjustment->get_lower(), std::max(top, adjustment->get_lower())));
+}
+
+}  // namespace
+
 FormBinding::FormBinding(MyDocument& document, Runner run)
-    : mDocument(document), mRun(std::move(run)) {}
+    : mDocument(document), mRun(std::move(run)) {
+    // A refused field and the message about it stand out in red, whatever the theme.
+    static bool styled = false;
+    if (styled) return;
+    auto display = Gdk::Display::get_default();
+    if (!display) return;
+    auto css = Gtk::CssProvider::create();
+    css->load_from_data("entry.error, spinbutton.error { outline: 2px solid #c01c28; outline-offset: -2px; }\n"
+                        "label.error { color: #c01c28; }\n");
+    Gtk::StyleContext::add_provider_for_display(display, css, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    styled = true;
+}
 
 template <class W>
 W* FormBinding::make(const std::string& name, Kind kind) {
@@ -69,8 +104,8 @@ Gtk::SpinButton* FormBinding::stepper(const std::string& name) {
             const std::string text = s->get_text();
             const Control* c = mDocument.form().find(name);
             double parsed = 0;
-            if (c && text == formatForDisplay(c->value)) {
-                v = c->value;  // as shown: the exact value stays
+            if (c && text == (c->text.empty() ? std::string() : formatForDisplay(c->value))) {
+                v = c->value;  // as shown (or blank as shown): the exact value stays
             } else if (parseNumber(text, parsed) && parsed >= s->get_adjustment()->get_lower() &&
                        parsed <= s->get_adjustment()->get_upper()) {
                 v = parsed;
@@ -83,9 +118,28 @@ Gtk::SpinButton* FormBinding::stepper(const std::string& name) {
             return true;
         },
         false);
+    // The wheel changes a stepper only while it has the keyboard focus; over any other
+    // stepper it scrolls the column the stepper sits in, as over the rest of the column.
+    auto wheel = Gtk::EventControllerScroll::create();
+    wheel->set_flags(Gtk::EventControllerScroll::Flags::VERTICAL);
+    wheel->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    wheel->signal_scroll().connect(
+        [s](double, double dy) {
+            Gtk::Root* root = s->get_root();
+            Gtk::Widget* focus = root ? root->get_focus() : nullptr;
+            if (focus && (focus == s || focus->is_ancestor(*s))) return false;
+            scrollEnclosingColumn(*s, dy);
+            return true;
+        },
+        false);
+    s->add_controller(wheel);
     s->signal_value_changed().connect([this, s, name] {
         if (mMirroring) return;
         const double v = s->get_value();
+        // GTK sets a refused value back once more after the refresh did: a value the control
+        // already holds is no input (it would clear the message of the refusal).
+        const Control* c = mDocument.form().find(name);
+        if (c && c->holdsNumber() && c->value == v) return;
         send(name, [v](Control& control) { control.setDouble(v); });
     });
     return s;
@@ -148,6 +202,13 @@ void FormBinding::refresh() {
         if (!c) continue;
         bound.widget->set_visible(!c->hidden);
         bound.widget->set_sensitive(c->enabled);
+        // The field whose input was refused stays marked until an input is taken.
+        if (bound.kind == Kind::Entry || bound.kind == Kind::Stepper) {
+            if (name == mDocument.refusedControl())
+                bound.widget->add_css_class("error");
+            else
+                bound.widget->remove_css_class("error");
+        }
         switch (bound.kind) {
             case Kind::Entry: {
                 auto* e = static_cast<Gtk::Entry*>(bound.widget);
@@ -160,10 +221,15 @@ void FormBinding::refresh() {
                 auto* s = static_cast<Gtk::SpinButton*>(bound.widget);
                 const double increment = c->increment > 0 && std::isfinite(c->increment) ? c->increment : 1.0;
                 s->set_increments(increment, increment * 10);
-                if (std::isfinite(c->value) && s->get_value() != c->value) s->set_value(c->value);
-                // Refused text typed into the stepper gives way to its value again.
-                if (std::isfinite(c->value) && std::string(s->get_text()) != formatForDisplay(c->value))
-                    s->set_text(formatForDisplay(c->value));
+                if (c->text.empty()) {
+                    // A cleared result (a state the model does not place) shows blank, not 0.
+                    if (!std::string(s->get_text()).empty()) s->set_text("");
+                } else {
+                    if (std::isfinite(c->value) && s->get_value() != c->value) s->set_value(c->value);
+                    // Refused text typed into the stepper gives way to its value again.
+                    if (std::isfinite(c->value) && std::string(s->get_text()) != formatForDisplay(c->value))
+                        s->set_text(formatForDisplay(c->value));
+                }
                 s->set_editable(c->editable);
                 break;
             }
@@ -178,6 +244,8 @@ void FormBinding::refresh() {
                 break;
             case Kind::Label:
                 static_cast<Gtk::Label*>(bound.widget)->set_text(c->text);
+                // A line with nothing to say takes no room.
+                bound.widget->set_visible(!c->hidden && !c->text.empty());
                 break;
         }
     }

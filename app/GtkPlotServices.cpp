@@ -8,6 +8,7 @@
 #include <glibmm/main.h>
 
 #include "PanelWindows.h"
+#include "ShellSupport.h"
 #include "plot/CPlotView.h"
 
 namespace vornex::shell {
@@ -120,7 +121,7 @@ std::optional<std::string> GtkPlotServices::runSavePanel(const std::string& prop
     mAskingPlot = firstResponder();
     mAskedType = fileType;
     mChooser = fileChooser(parentWindow(), "Save", true, fileType + " files", "", "*." + fileType);
-    mChooser->set_current_name(proposedName + "." + fileType);
+    mChooser->set_current_name(nameWithType(proposedName, fileType));
     mChooser->signal_response().connect([this](int response) {
         std::optional<std::string> path;
         if (response == static_cast<int>(Gtk::ResponseType::ACCEPT) && mChooser->get_file())

@@ -326,7 +326,8 @@ LogWindow::LogWindow(CLogWindow& log) : mLog(log) {
     set_default_size(static_cast<int>(size.width), static_cast<int>(size.height));
     mText.set_editable(false);
     mText.set_monospace(true);
-    mText.set_wrap_mode(Gtk::WrapMode::NONE);
+    // Long lines (a state report with many columns) wrap rather than run past the edge.
+    mText.set_wrap_mode(Gtk::WrapMode::WORD_CHAR);
     auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
     scroller->set_child(mText);
     scroller->set_expand(true);

@@ -212,7 +212,7 @@ void PlotArea::refreshChrome() {
         widgets[i]->set_tooltip_text(buttons[i]->toolTip);
     }
     mGrid.set_active(mHost.gridButton().state == 1);
-    mGrid.set_tooltip_text("Grid");
+    mGrid.set_tooltip_text(mHost.gridButton().toolTip);
     mStatus.set_text(mHost.statusBar().text);
     mMirroring = false;
 }

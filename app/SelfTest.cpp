@@ -13,11 +13,14 @@
 #include <memory>
 #include <vector>
 
+#include <glibmm/convert.h>
+#include <gtkmm/recentmanager.h>
 #include <gtkmm/spinbutton.h>
 
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
+#include "StateReport.h"
 #include "plot/CCurveSettingsWindow.h"
 #include "plot/CGraphCurve.h"
 #include "plot/CLogWindow.h"
@@ -374,6 +377,12 @@ class Session {
         Glib::signal_timeout().connect_once(
             [this] {
                 check(mApp.windows().empty(), "closing an unchanged document asks nothing");
+                // Added in the background: looked for once the main loop has run.
+                auto recent = Gtk::RecentManager::get_default();
+                bool listed = false;
+                for (const auto& info : recent->get_items())
+                    listed = listed || info->get_uri() == Glib::filename_to_uri(mPath);
+                check(listed, "the saved document is among the recent files the open dialog offers");
                 DocumentWindow* reopened = mApp.openDocument(mPath);
                 check(reopened != nullptr, "the saved document opens");
                 if (reopened) {
@@ -391,30 +400,10 @@ class Session {
             300);
     }
 
-    // The window as it shows now, through its own snapshot; null when it cannot render.
-    GdkTexture* snapshotOf(DocumentWindow& win) {
-        GtkWidget* w = GTK_WIDGET(win.gobj());
-        const int width = gtk_widget_get_width(w), height = gtk_widget_get_height(w);
-        GdkPaintable* paintable = gtk_widget_paintable_new(w);
-        GtkSnapshot* snapshot = gtk_snapshot_new();
-        gdk_paintable_snapshot(paintable, snapshot, width, height);
-        GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
-        GskRenderer* renderer = gtk_native_get_renderer(GTK_NATIVE(w));
-        GdkTexture* texture = nullptr;
-        if (node && renderer) {
-            graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(width),
-                                                        static_cast<float>(height));
-            texture = gsk_renderer_render_texture(renderer, node, &bounds);
-        }
-        if (node) gsk_render_node_unref(node);
-        g_object_unref(paintable);
-        return texture;
-    }
-
     void renderAndLook() {
         if (mApp.windows().empty()) return next(0);
         DocumentWindow& win = window();
-        GdkTexture* texture = snapshotOf(win);
+        GdkTexture* texture = windowSnapshot(win);
         check(texture != nullptr, "the window renders through its snapshot");
         if (!texture) return next(0);
         check(gdk_texture_save_to_png(texture, mImage.c_str()), "the image is written to " + mImage);
@@ -441,7 +430,7 @@ class Session {
         win.tabs().set_current_page(page);
         Glib::signal_timeout().connect_once(
             [this, page] {
-                if (GdkTexture* texture = snapshotOf(window())) {
+                if (GdkTexture* texture = windowSnapshot(window())) {
                     const std::filesystem::path image(mImage);
                     const std::string path = (image.parent_path() / (image.stem().string() + "-tab" +
                                                                      std::to_string(page) + ".png"))

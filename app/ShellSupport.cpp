@@ -60,6 +60,13 @@ std::string gioActionName(const std::string& documentAction) {
     return name;
 }
 
+std::string nameWithType(const std::string& name, const std::string& type) {
+    const std::string suffix = "." + type;
+    const bool has = name.size() > suffix.size() &&
+                     name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return has || type.empty() ? name : name + suffix;
+}
+
 std::string withDocumentExtension(const std::string& path) {
     const std::string ext = std::string(".") + MyDocument::kFileExtension;
     if (std::filesystem::path(path).extension().empty()) return path + ext;

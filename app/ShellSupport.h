@@ -54,6 +54,10 @@ std::string windowTitle(const std::string& path, bool edited, int untitledNumber
 // GIO names take letters, digits, '-' and '.'.
 std::string gioActionName(const std::string& documentAction);
 
+// The name a save panel proposes for a file of `type` ("txt"): the name with ".type" added
+// unless it ends so already ("data.txt" stays "data.txt", "plot" becomes "plot.pdf").
+std::string nameWithType(const std::string& name, const std::string& type);
+
 // The path with the document extension added when it has none.
 std::string withDocumentExtension(const std::string& path);
 

@@ -200,6 +200,7 @@ DocumentWindow* WyvraApplication::openDocument(const std::string& path) {
     DocumentWindow* unused = nullptr;
     if (mWindows.size() == 1 && mWindows.front()->isPristine()) unused = mWindows.front().get();
     DocumentWindow* opened = adopt(std::make_unique<DocumentWindow>(*this, std::move(document), 0));
+    DocumentWindow::addToRecentFiles(path);
     if (unused) unused->close();
     return opened;
 }

@@ -1,6 +1,8 @@
 // wyvra: the H2O-NaCl phase-diagram workbench in a GTK window. `wyvra` opens a new document,
 // `wyvra FILE...` opens documents; `wyvra --self-test IMAGE.png` runs the scripted session of
-// the test suite, `wyvra --close-test` its scripted closing of windows.
+// the test suite, `wyvra --close-test` its scripted closing of windows; `wyvra --state-report
+// FILE` writes the window's state into FILE on SIGUSR1 (for tests that drive the window from
+// outside).
 #include <gtk/gtk.h>
 
 #include <cstdio>
@@ -8,10 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "StateReport.h"
 #include "WyvraApplication.h"
 
 int main(int argc, char** argv) {
-    std::string selfTestImage;
+    std::string selfTestImage, stateReport;
     bool closeTest = false;
     std::vector<char*> args{argv[0]};
     for (int i = 1; i < argc; ++i) {
@@ -19,6 +22,8 @@ int main(int argc, char** argv) {
             selfTestImage = argv[++i];
         } else if (std::strcmp(argv[i], "--close-test") == 0) {
             closeTest = true;
+        } else if (std::strcmp(argv[i], "--state-report") == 0 && i + 1 < argc) {
+            stateReport = argv[++i];
         } else {
             args.push_back(argv[i]);
         }
@@ -30,6 +35,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     auto application = vornex::shell::WyvraApplication::create(selfTestImage, closeTest);
+    if (!stateReport.empty()) {
+        // A window under test is its own instance, never handed to one already running.
+        application->set_flags(application->get_flags() | Gio::Application::Flags::NON_UNIQUE);
+        vornex::shell::installStateReport(*application, stateReport);
+    }
     const int status = application->run(static_cast<int>(args.size()), args.data());
     return status != 0 ? status : application->exitStatus();
 }

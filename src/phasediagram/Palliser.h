@@ -152,6 +152,16 @@ class Palliser : public PhaseDiagramInfo {
     // the path has fewer than two rows although Tend lies a degree or more below T0.
     void calculateTheIsochor(CurveArray& out, double x, double T0, double P0, double Tend,
                              double rho);
+    // One step of an isochore: the pressure at which the fluid of mass fraction x has density
+    // rho at T (pure water by its own equation), searched from Pguess; 0 when none is found.
+    double isochoricPressure(double T, double Pguess, double rho, double x);
+    // Whether the fluid of mass fraction x and density rho is one phase at (T, P); the state
+    // record then describes (T, P).
+    bool isOnePhaseAt(double T, double P, double x, double rho);
+    // The pressure at which the fluid of mass fraction x has the bulk density rho at T, as one
+    // phase or as a mixture of phases (pure water on its saturation curve); 0 where none is
+    // found. The state record then describes (T, P).
+    double pressureForBulkDensity(double T, double Pguess, double rho, double x);
     // P at which a fluid of w wt % has density rho at T; 0 when the search fails. Where the
     // secant from Pguess fails, the root is bracketed by widening from Pguess and halved.
     double getIsochoricFluidPressure(double T, double Pguess, double rho, double w);

@@ -15,6 +15,8 @@ constexpr double kPureNaCl = 0.9999;
 constexpr double kIsochoreWidening = 1.25;  // factor of each widening step of the bracket
 constexpr int kIsochoreWidenings = 40;      // from the guess to beyond the diagram's pressures
 constexpr int kIsochoreHalvings = 80;
+// How closely the density at a pressure found for it must meet the density asked for.
+constexpr double kBulkDensityTolerance = 1e-6;
 
 struct IsochoreContext {
     double T, rho, x;
@@ -51,19 +53,14 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
             stop = true;
             return;
         }
-        double Pnext = x < kPureWater ? getIsochoricWaterPressure(T, rho)
-                                      : getIsochoricFluidPressure(T, P, rho, 100.0 * x);
+        const double Pnext = isochoricPressure(T, P, rho, x);
         // The path ends where no pressure is found, at a pressure that is no state, or where
         // the fluid at its isochoric pressure is no longer one phase (it has homogenised).
         if (!(Pnext > 0.0) || !std::isfinite(Pnext)) {
             stop = lost = true;
             return;
         }
-        calculateFluidDensity(T, Pnext, x, rho);
-        bool onePhase = region == kOnePhase;
-        if (x < kPureWater && onePhase && T < waterCriticalTemperature)
-            onePhase = rho >= waterLiquidDensity || rho <= waterVapourDensity;
-        if (!onePhase) {
+        if (!isOnePhaseAt(T, Pnext, x, rho)) {
             stop = true;
             return;
         }
@@ -74,6 +71,46 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
     });
     // A path whose pressure was lost, or that never left its first point, is no isochore.
     failed = lost || (rows < 2 && T0 - 1.0 >= Tend);
+}
+
+double Palliser::isochoricPressure(double T, double Pguess, double rho, double x) {
+    return x < kPureWater ? getIsochoricWaterPressure(T, rho)
+                          : getIsochoricFluidPressure(T, Pguess, rho, 100.0 * x);
+}
+
+bool Palliser::isOnePhaseAt(double T, double P, double x, double rho) {
+    calculateFluidDensity(T, P, x, rho);
+    bool onePhase = region == kOnePhase;
+    // Pure water between its saturated densities is liquid and vapour, whatever P says.
+    if (x < kPureWater && onePhase && T < waterCriticalTemperature)
+        onePhase = rho >= waterLiquidDensity || rho <= waterVapourDensity;
+    return onePhase;
+}
+
+double Palliser::pressureForBulkDensity(double T, double Pguess, double rho, double x) {
+    auto holds = [&](double P) {
+        if (!(P > 0.0) || !std::isfinite(P)) return false;
+        const double d = calculateFluidDensity(T, P, x, rho);
+        return d > 0.0 && std::fabs(d / rho - 1.0) <= kBulkDensityTolerance;
+    };
+    const double P = isochoricPressure(T, Pguess, rho, x);
+    if (holds(P)) return P;
+    // Pure water of a density between its saturated ones boils: liquid and vapour at the
+    // saturation pressure, in the proportions the density gives.
+    if (x < kPureWater) {
+        if (T >= waterCriticalTemperature) return 0.0;
+        double Psat = 0.0, rhoL = 0.0, rhoV = 0.0;
+        calculateWaterSaturationPoint(T, Psat, rhoL, rhoV);
+        return holds(Psat) ? Psat : 0.0;
+    }
+    // A brine splits into liquid and vapour, or into halite and one fluid: the pressure of
+    // that mixture whose bulk density is rho.
+    double xliq = 0.0;
+    for (double Pmix : {getIsochoricLiquidGasPressure(T, Pguess, rho, 100.0 * x),
+                        getIsochoricHaliteLiquidPressure(T, Pguess, rho, 100.0 * x, xliq),
+                        getIsochoricHaliteGasPressure(T, Pguess, rho, 100.0 * x)})
+        if (holds(Pmix)) return Pmix;
+    return 0.0;
 }
 
 double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, double w) {

@@ -85,10 +85,12 @@ void CDrawPlotView::installButtons() {
             if (mPlotView) (mPlotView.get()->*command)();
         };
     };
-    mZoomIn = makeButton(0, "biggerUp", "onZoomIn:", onPlot(&CPlotView::onZoomIn), "");
-    mZoomOut =
-        makeButton(kButtonPitch, "smallerUp", "onZoomOut:", onPlot(&CPlotView::onZoomOut), "");
-    mGrid = makeButton(2 * kButtonPitch, "grid", "onShowGrid:", onPlot(&CPlotView::onShowGrid), "");
+    // Every button says what it does: their faces are icons only.
+    mZoomIn = makeButton(0, "biggerUp", "onZoomIn:", onPlot(&CPlotView::onZoomIn), kZoomInHint);
+    mZoomOut = makeButton(kButtonPitch, "smallerUp", "onZoomOut:", onPlot(&CPlotView::onZoomOut),
+                          kZoomOutHint);
+    mGrid = makeButton(2 * kButtonPitch, "grid", "onShowGrid:", onPlot(&CPlotView::onShowGrid),
+                       "To show or hide the grid");
     mReset = makeButton(3 * kButtonPitch, "resetOff",
                         "onAxisRangesByDefault:", onPlot(&CPlotView::onAxisRangesByDefault),
                         "To return to the axis ranges by default");

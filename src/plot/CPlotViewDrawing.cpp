@@ -58,8 +58,8 @@ void CPlotView::drawYLabel(Canvas& canvas, float a, float b) {
 
 void CPlotView::measureAndPlaceAxes(Canvas& canvas, PlotAxis& xAxis, PlotAxis& yAxis) {
     const Size xTitle = measured(canvas, mXLabelText), yTitle = measured(canvas, mYLabelText);
-    const Size xSample = canvas.measureText(xAxis.sampleLabel(), mTicksAttributes);
-    const Size ySample = canvas.measureText(yAxis.sampleLabel(), mTicksAttributes);
+    const Size xSample = canvas.measureText(xAxis.sampleLabel(PlotAxis::decimalsFor(xAxis.step())), mTicksAttributes);
+    const Size ySample = canvas.measureText(yAxis.sampleLabel(PlotAxis::decimalsFor(yAxis.step())), mTicksAttributes);
     mMarginBottom = static_cast<float>(xTitle.height + xSample.height + 25);
     mMarginLeft = static_cast<float>(ySample.width + yTitle.height + 25);
     const Rect plot = getPlotRect();
@@ -118,10 +118,17 @@ void CPlotView::drawFrameTicksAndGrid(Canvas& canvas, const PlotAxis& xAxis,
 
 void CPlotView::drawTickLabels(Canvas& canvas, const PlotAxis& xAxis, const PlotAxis& yAxis) {
     const Rect plot = getPlotRect();
-    const Size xSample = canvas.measureText(xAxis.sampleLabel(), mTicksAttributes);
-    const Size ySample = canvas.measureText(yAxis.sampleLabel(), mTicksAttributes);
-    for (float t : xAxis.labelTicks(static_cast<float>(xSample.width), false)) {
-        AttributedString text(xAxis.label(t), mTicksAttributes);
+    // Labels carry the fewest decimals that tell neighbouring labels apart (500, not 500.0),
+    // the same at every zoom: the widest a tick step can need sizes the spacing.
+    const Size xSample = canvas.measureText(xAxis.sampleLabel(PlotAxis::decimalsFor(xAxis.step())), mTicksAttributes);
+    const Size ySample = canvas.measureText(yAxis.sampleLabel(PlotAxis::decimalsFor(yAxis.step())), mTicksAttributes);
+    auto decimalsOf = [](const std::vector<float>& at, const PlotAxis& axis) {
+        return PlotAxis::decimalsFor(at.size() >= 2 ? at[1] - at[0] : axis.step());
+    };
+    const std::vector<float> xLabels = xAxis.labelTicks(static_cast<float>(xSample.width), false);
+    const int xDecimals = decimalsOf(xLabels, xAxis);
+    for (float t : xLabels) {
+        AttributedString text(xAxis.label(t, xDecimals), mTicksAttributes);
         // Each label centred under its tick: a short one ("0" against a sample "1200") would
         // otherwise sit left of it.
         Size size = canvas.measureText(text);
@@ -129,8 +136,10 @@ void CPlotView::drawTickLabels(Canvas& canvas, const PlotAxis& xAxis, const Plot
         canvas.drawText(text, Rect(px - size.width / 2, mMarginBottom - 15 - xSample.height,
                                    size.width, xSample.height));
     }
-    for (float t : yAxis.labelTicks(static_cast<float>(ySample.height), true)) {
-        AttributedString text(yAxis.label(t), mTicksAttributes);
+    const std::vector<float> yLabels = yAxis.labelTicks(static_cast<float>(ySample.height), true);
+    const int yDecimals = decimalsOf(yLabels, yAxis);
+    for (float t : yLabels) {
+        AttributedString text(yAxis.label(t, yDecimals), mTicksAttributes);
         Size size = canvas.measureText(text);
         double py = yAxis.viewOf(t);
         canvas.drawText(text, Rect(plot.x() - 10 - size.width, py - ySample.height / 2, size.width,

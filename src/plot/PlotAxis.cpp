@@ -176,17 +176,35 @@ std::vector<float> PlotAxis::labelTicks(float sampleExtent, bool reverseLabelsEv
 }
 
 std::string PlotAxis::label(float t) const {
+    return label(t, mDigits);
+}
+
+std::string PlotAxis::label(float t, int decimals) const {
     if (mLog) return formatted("%g", -1, std::pow(10.0, static_cast<double>(t)));
     const double v = static_cast<double>(t);
     const double m = std::fabs(v);
     if (m >= 1e9 || (m > 0.0 && m < 1e-4)) return formatted("%.*g", 6, v);
-    return formatted("%.*f", mDigits, v);
+    return formatted("%.*f", std::clamp(decimals, 0, 30), v);
 }
 
 std::string PlotAxis::sampleLabel() const {
+    return sampleLabel(mDigits);
+}
+
+std::string PlotAxis::sampleLabel(int decimals) const {
     float m = std::max(std::fabs(mLo), std::fabs(mHi));
     if (mLo <= 0.0f || mHi <= 0.0f) m = -m;
-    return label(m);
+    return label(m, decimals);
+}
+
+int PlotAxis::decimalsFor(float step) {
+    const double s = std::fabs(static_cast<double>(step));
+    if (!(s > 0.0) || !std::isfinite(s)) return 0;
+    // A step in single precision is whole after its last decimal up to float's rounding.
+    double scaled = s;
+    for (int d = 0; d < 12; ++d, scaled *= 10.0)
+        if (std::fabs(scaled - std::round(scaled)) <= 1e-4 * scaled) return d;
+    return 12;
 }
 
 }  // namespace vornex

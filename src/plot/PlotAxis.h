@@ -68,9 +68,15 @@ class PlotAxis {
     // linear tick of magnitude 1e9 or more, or below 1e-4 (but not zero), prints in exponent
     // form, which keeps its label short.
     std::string label(float t) const;
+    // The same with the given decimals on a linear axis.
+    std::string label(float t, int decimals) const;
     // The widest label to expect, for sizing margins: that of max(|lo|, |hi|), negated when a
     // bound is not positive.
     std::string sampleLabel() const;
+    std::string sampleLabel(int decimals) const;
+    // The fewest decimals that tell labels `step` apart: 0 for 500, 1 for 0.5 or 2.5, ...;
+    // what the plot draws, whatever the zoom that led to the range.
+    static int decimalsFor(float step);
 
    private:
     std::vector<float> sequence(float step, float first) const;

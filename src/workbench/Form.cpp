@@ -1,10 +1,12 @@
 #include "workbench/Form.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace vornex {
 
@@ -46,15 +48,14 @@ bool parseNumber(const std::string& text, double& out) {
 std::string InputLimits::refusal(const std::string& text, double& out) const {
     double v = 0.0;
     const std::string quoted = "\"" + text + "\"";
-    if (!parseNumber(text, v)) return std::string(what) + ": " + quoted + " is not a number.";
+    char range[160];
+    std::snprintf(range, sizeof range, "%s %.10g %s %.10g", loOpen ? "above" : "from", lo,
+                  hiOpen ? "and below" : "up to", hi);
+    if (!parseNumber(text, v))
+        return std::string(what) + ": " + quoted + " is not a number; it must be one " + range + ".";
     const bool low = loOpen ? !(v > lo) : !(v >= lo);
     const bool high = hiOpen ? !(v < hi) : !(v <= hi);
-    if (low || high) {
-        char range[160];
-        std::snprintf(range, sizeof range, "%s %g and %s %g", loOpen ? "above" : "from", lo,
-                      hiOpen ? "below" : "up to", hi);
-        return std::string(what) + ": " + quoted + " is refused; it must lie " + range + ".";
-    }
+    if (low || high) return std::string(what) + ": " + quoted + " is refused; it must lie " + range + ".";
     out = v;
     return {};
 }
@@ -69,6 +70,22 @@ std::string formatNumber(double v) {
 std::string formatForDisplay(double v) {
     if (!std::isfinite(v)) return "";
     char buffer[64];
+    const double m = std::fabs(v);
+    // Six significant digits written out in full (0.0000188163, 1234570), as long as that
+    // stays short; only numbers beyond take the exponent form.
+    if (m != 0.0 && m >= 1e-7 && m < 1e9) {
+        std::snprintf(buffer, sizeof buffer, "%.5e", v);
+        const int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
+        // Whole numbers of more than six digits are rounded to six as well (1234570).
+        const double shown = exponent > 5 ? std::round(v / std::pow(10.0, exponent - 5)) * std::pow(10.0, exponent - 5) : v;
+        std::snprintf(buffer, sizeof buffer, "%.*f", std::max(0, 5 - exponent), shown);
+        std::string text = buffer;
+        if (text.find('.') != std::string::npos) {
+            text.erase(text.find_last_not_of('0') + 1);
+            if (text.back() == '.') text.pop_back();
+        }
+        return text;
+    }
     std::snprintf(buffer, sizeof buffer, "%.6g", v);
     return buffer;
 }

@@ -82,8 +82,8 @@ struct InputLimits {
 };
 // The form's number format: up to 15 significant digits, no trailing zeros.
 std::string formatNumber(double v);
-// A number as a window shows it: six significant digits, no trailing zeros (the form keeps
-// the exact value).
+// A number as a window shows it: six significant digits, no trailing zeros, written out in
+// full from 1e-7 to 1e9 and in exponent form beyond (the form keeps the exact value).
 std::string formatForDisplay(double v);
 // The text a window shows for a control: its number to six digits, or its text.
 std::string displayText(const Control& c);

@@ -157,6 +157,8 @@ class MyDocument : public MyTableViewDelegate {
     // decimal number or lies outside the field's bounds is refused; the field shows its
     // previous value again and the status line names the field and the reason.
     bool acceptInput(Control& sender);
+    // The field whose input was refused last, until an input is taken; empty for none.
+    const std::string& refusedControl() const { return mRefusedControl; }
 
     // ----- Cycle --------------------------------------------------------------------------
     void updateControl(Control* sender);
@@ -168,6 +170,9 @@ class MyDocument : public MyTableViewDelegate {
     void onSetInitialConditions();
     void onResetToInitialConditions();
     void onFixDensity(Control* sender);
+    // With the density fixed, the pressure that keeps it at temperature T: 0 when the model
+    // finds none, -1 when the density is not fixed.
+    double pressureKeepingDensity(double T);
     void onGetLiquid();
     void onGetVapour();
     void writeToLog();
@@ -324,7 +329,7 @@ class MyDocument : public MyTableViewDelegate {
     void storeShownRanges(std::initializer_list<CPlotView*> plots);
     void setStateControls();
     void updateResetButton(const PlistValue& c);
-    void takeSalinityForNewCase(double s);
+    void takeSalinityForNewCase(double s, const char* phase);
     bool phaseSalinity(bool liquid, double& s) const;
     void removeTemporaryObjects();
     void markPlot(CPlotView* plot, double x, double y);
@@ -333,6 +338,7 @@ class MyDocument : public MyTableViewDelegate {
 
     Options mOptions;
     std::unique_ptr<PalliserModel> mModel;
+    std::string mRefusedControl;
     PhaseDiagramInfo mState;
     bool mTracedSaturation = false;
 

@@ -20,6 +20,10 @@ const char* const kClearedResults[] = {
     "mPcrit",      "mXcrit",      "mRhoc_edit",        "mP_SLV",         "mWtL_SLV",
     "mWtV_SLV"};
 
+// An isochore is traced from the state down to this temperature (degC).
+constexpr double kIsochoreEnd = 100.0;
+constexpr const char* kOutsideTheModel = "lies outside the range of the model";
+
 bool computed(double v) {
     return std::isfinite(v) && v >= 0.0;
 }
@@ -122,10 +126,28 @@ void MyDocument::updateControl(Control* sender) {
             // A field that holds no finite number leaves the state as it was.
             if (!sender->holdsNumber()) return;
             const double v = sender->value;
+            const double fixedPressure = rule->target == Target::T ? pressureKeepingDensity(v) : -1;
+            if (fixedPressure == 0) {
+                // No state of the fixed density at that temperature: the state stays whole.
+                sender->setDouble(mTm);
+                for (const char* partner : rule->partners) mForm.setDouble(partner, mTm);
+                mForm.setString(kStatusLine,
+                                formatted("The density is fixed at %.6g kg/m³; the model finds no "
+                                          "state of that density at %.6g °C, so the temperature stays.",
+                                          mRm, v));
+                mRefusedControl = sender->name;
+                return;
+            }
             for (const char* partner : rule->partners) mForm.setDouble(partner, v);
             switch (rule->target) {
                 case Target::T:
                     mTm = v;
+                    if (fixedPressure > 0) {
+                        mPm = fixedPressure;
+                        mForm.setDouble("mHalitePm", mPm);
+                        mForm.setDouble("mStepHalitePm", mPm);
+                        c->set("Pm", mPm);
+                    }
                     break;
                 case Target::P:
                     mPm = v;
@@ -240,6 +262,13 @@ void MyDocument::calculateDensities() {
         mForm.clear("mVolumeEdit");
     }
     c->set("Rm", mRm);
+    // Blank results alone would not say why: the status line does, until a state is placed.
+    const bool saysOutside = mForm.text(kStatusLine).find(kOutsideTheModel) != std::string::npos;
+    if (!classified)
+        mForm.setString(kStatusLine, formatted("The state at %.6g \u00b0C and %.6g bar ", mTm, mPm) +
+                                         kOutsideTheModel + ": it has no phases or density to show.");
+    else if (saysOutside)
+        mForm.setString(kStatusLine, "");
 
     Control& boxSat = mForm["mBoxSat"];
     Control& boxLG = mForm["mBoxLiqGas"];
@@ -364,6 +393,15 @@ void MyDocument::onFixDensity(Control* sender) {
     mForm["mRm_edit"].editable = !fixed;
 }
 
+double MyDocument::pressureKeepingDensity(double T) {
+    if (mForm["mFixDensity"].state == 0 || !(mRm > 0) || !std::isfinite(mRm)) return -1;
+    // The fluid keeps its density: at the new temperature its pressure is the one that gives
+    // that density there, on its isochore while it is one phase, in the field of its phases
+    // once it has split.
+    const double P = mModel->pressureForBulkDensity(T, mPm, mRm, 0.01 * mXm);
+    return P > 0 && std::isfinite(P) ? P : 0;
+}
+
 // The salinity (wt %) of the liquid or the vapour of the region the last evaluation found:
 // the liquid-vapour pair, the three-phase pair, the liquidus, the halite-saturated vapour or
 // a pure end. False where the region has no such phase.
@@ -398,10 +436,15 @@ bool MyDocument::phaseSalinity(bool liquid, double& s) const {
     return true;
 }
 
-void MyDocument::takeSalinityForNewCase(double s) {
+void MyDocument::takeSalinityForNewCase(double s, const char* phase) {
+    // Named after its source ("New liquid"), not "New" like the case it came from.
+    const PlistValue* source = selectedCase();
+    const std::string name = (source ? source->get("name").toString() + " " : std::string()) + phase;
     onAddCase();
     PlistValue* c = selectedCase();
     if (!c) return;
+    c->set("name", name);
+    mForm.setString("mName", name);
     c->set("X0", s);
     c->set("Xm", s);
     for (const char* n : {"mX0", "mStepX0", "mStepX01"}) mForm.setDouble(n, s);
@@ -414,12 +457,12 @@ void MyDocument::takeSalinityForNewCase(double s) {
 
 void MyDocument::onGetLiquid() {
     double s = 0;
-    if (phaseSalinity(true, s)) takeSalinityForNewCase(s);
+    if (phaseSalinity(true, s)) takeSalinityForNewCase(s, "liquid");
 }
 
 void MyDocument::onGetVapour() {
     double s = 0;
-    if (phaseSalinity(false, s)) takeSalinityForNewCase(s);
+    if (phaseSalinity(false, s)) takeSalinityForNewCase(s, "vapour");
 }
 
 void MyDocument::writeToLog() {
@@ -462,9 +505,25 @@ void MyDocument::onCalculateTheIsochor() {
     if (!mIsochoreViewp) return;
     std::vector<double> points;
     points.reserve(100);
-    mModel->calculateTheIsochor(points, 0.01 * mXm, mTm, mPm, 100.0, mRm);
-    // A single point draws nothing: no curve is added for it.
-    if (points.size() < 4) return;
+    mModel->calculateTheIsochor(points, 0.01 * mXm, mTm, mPm, kIsochoreEnd, mRm);
+    // A single point draws nothing: no curve is added for it, and the message line says why.
+    if (points.size() < 4) {
+        const std::string phases = mForm.text("mPhaseAssoc");
+        std::string why;
+        if (!(mRm > 0) || mState.region < 1 || mState.region > 8)
+            why = "the state has no density (it lies outside the range of the model).";
+        else if (mState.region != PhaseDiagramInfo::kOnePhase)
+            why = "the state is " + phases + ", not one phase: an isochore starts in the one-phase fluid.";
+        else if (mTm < kIsochoreEnd + 1)
+            why = formatted("it runs from the state down to %.6g \u00b0C, and the state lies at %.6g \u00b0C.",
+                            kIsochoreEnd, mTm);
+        else
+            why = formatted("below %.6g \u00b0C this fluid is no longer one phase (the state lies at its "
+                            "homogenisation temperature), so there is no path to trace.", mTm);
+        mForm.setString(kStatusLine, "No isochore is drawn: " + why);
+        return;
+    }
+    if (mForm.text(kStatusLine).rfind("No isochore", 0) == 0) mForm.setString(kStatusLine, "");
     auto curve = std::make_unique<CGraphCurve>();
     for (std::size_t i = 0; i + 1 < points.size(); i += 2)
         curve->addPoint(static_cast<float>(points[i]), static_cast<float>(points[i + 1]), false);

@@ -120,14 +120,19 @@ bool MyDocument::acceptInput(Control& sender) {
     const std::string why = rule->limits.refusal(sender.text, v);
     if (why.empty()) {
         mForm.setString(kStatusLine, "");
+        mRefusedControl.clear();
         return true;
     }
     const Control& previous = mForm[rule->partner];
-    if (previous.holdsNumber())
+    std::string kept = " The field is left empty.";
+    if (previous.holdsNumber()) {
         sender.setDouble(previous.value);
-    else
+        kept = " It stays at " + formatForDisplay(previous.value) + ".";
+    } else {
         sender.clear();
-    mForm.setString(kStatusLine, why);
+    }
+    mForm.setString(kStatusLine, why + kept);
+    mRefusedControl = sender.name;
     return false;
 }
 

@@ -62,5 +62,14 @@ TEST(ShellSupport, SavedDocumentsGetTheExtensionOnlyWhenTheyHaveNone) {
     EXPECT_EQ(withDocumentExtension("/tmp/a.cases"), "/tmp/a.cases");
 }
 
+// Regression: "Save curve as text" proposed "data.txt.txt".
+TEST(ShellSupport, SavePanelsProposeTheTypeOnce) {
+    EXPECT_EQ(nameWithType("data.txt", "txt"), "data.txt");
+    EXPECT_EQ(nameWithType("data.itx", "itx"), "data.itx");
+    EXPECT_EQ(nameWithType("P-T", "pdf"), "P-T.pdf");
+    EXPECT_EQ(nameWithType("data.txt", "itx"), "data.txt.itx");
+    EXPECT_EQ(nameWithType(".txt", "txt"), ".txt.txt");
+}
+
 }  // namespace
 }  // namespace vornex::shell

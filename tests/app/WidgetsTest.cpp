@@ -8,6 +8,8 @@
 #include <chrono>
 #include <thread>
 
+#include <gtkmm/scrolledwindow.h>
+
 #include "CaseTable.h"
 #include "FormBinding.h"
 #include "GtkPlotServices.h"
@@ -126,6 +128,31 @@ TEST_F(Widgets, TableKeysGoToTheDocumentsRowCommands) {
     EXPECT_EQ(document->caseCount(), 2);
     EXPECT_EQ(g_list_model_get_n_items(G_LIST_MODEL(table.get_model()->gobj())), 2u);
     EXPECT_FALSE(table.keyPressed('a', 0));
+}
+
+// Cells show six significant digits as the fields do, and take edits in place: the row
+// widgets stay, so a click on a row is not selected over again by its rebuilt row.
+TEST_F(Widgets, CaseCellsShowSixDigitsAndRefreshInPlace) {
+    document->tableViewSetObjectValue(document->listView(), PlistValue(29.8365526174065), "X0", 0);
+    CaseTable table(*document, counting());
+    table.refresh();
+    show(table, 600, 200);
+    auto cellText = [&table](const std::string& key) {
+        for (const CaseTable::Cell& c : table.cells())
+            if (c.row == 0 && c.key == key) return std::string(c.label->get_text());
+        return std::string("(not shown)");
+    };
+    EXPECT_EQ(cellText("X0"), "29.8366");
+    Gtk::Label* before = nullptr;
+    for (const CaseTable::Cell& c : table.cells())
+        if (c.row == 0 && c.key == "T0") before = c.label;
+    ASSERT_NE(before, nullptr);
+    document->tableViewSetObjectValue(document->listView(), PlistValue(1.88163e-05), "T0", 0);
+    table.refresh();
+    EXPECT_EQ(cellText("T0"), "0.0000188163");
+    EXPECT_EQ(std::string(before->get_text()), "0.0000188163");  // the same label, rewritten
+    EXPECT_EQ(runs, 0);
+    window->unset_child();
 }
 
 TEST_F(Widgets, DragHandlersOutlineTheZoomRectangleInViewCoordinates) {
@@ -251,6 +278,20 @@ TEST_F(Widgets, LogWindowMirrorsTheSharedLogAndItsBoldText) {
     for (const auto& tag : window.buffer()->get_iter_at_offset(static_cast<int>(at)).get_tags())
         bold = bold || tag->property_weight() == 700;
     EXPECT_TRUE(bold);
+    // A line far wider than the window wraps inside it (regression: it ran past the edge).
+    log.appendString1(std::string(60, 'x') + " " + std::string(300, 'y'));
+    for (int i = 0; i < 200 && window.get_width() == 0; ++i) {
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+    auto* scroller = dynamic_cast<Gtk::ScrolledWindow*>(window.get_child()->get_first_child());
+    ASSERT_NE(scroller, nullptr);
+    const auto across = scroller->get_hadjustment();
+    EXPECT_GT(across->get_page_size(), 0);
+    EXPECT_LE(across->get_upper(), across->get_page_size());  // nothing hidden to the right
     log.orderOut();
     window.refresh();
     EXPECT_FALSE(window.get_visible());

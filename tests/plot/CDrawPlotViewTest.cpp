@@ -40,6 +40,16 @@ TEST_F(PlotHostView, StatusBeforeTheButtonsIsDroppedAndDisabledZoomDoesNothing) 
     EXPECT_FALSE(host.zoomInButton().press());
 }
 
+// The buttons show icons only: each says what it does from the start. Regression: the zoom
+// and grid buttons had no tool tip until a zoom rectangle was drawn.
+TEST_F(PlotHostView, EveryButtonSaysWhatItDoes) {
+    host.setPlotView(newPlot());
+    host.installButtons();
+    for (const CDrawPlotView::ToolButton* b : {&host.zoomInButton(), &host.zoomOutButton(), &host.gridButton(),
+                                               &host.resetButton(), &host.axisButton()})
+        EXPECT_FALSE(b->toolTip.empty()) << b->actionName;
+}
+
 TEST_F(PlotHostView, ButtonsCommandThePlot) {
     CPlotView* plot = host.setPlotView(newPlot());
     host.installButtons();

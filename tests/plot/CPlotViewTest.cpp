@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "PlotTestSupport.h"
@@ -200,6 +201,32 @@ TEST_F(PlotObjects, LegendOfAnotherPlotListsNoneOfItsObjects) {
     RecordingCanvas canvas(view->bounds().size);
     view->drawRect(canvas);
     EXPECT_EQ(canvas.texts().back(), "own");
+}
+
+// Tick labels as a scientist writes them: "500", not "500.0", whatever decimals the plot was
+// given, and in the same form after a zoom. Regression: a P-T plot labelled "500.0" and
+// changed its label form once zoomed.
+TEST_F(PlotObjects, TickLabelsCarryTheFewestDecimalsAtEveryZoom) {
+    auto labels = [this] {
+        RecordingCanvas canvas(view->bounds().size);
+        view->drawRect(canvas);
+        std::vector<std::string> numbers;
+        for (const std::string& t : canvas.texts())
+            if (!t.empty() && (std::isdigit(static_cast<unsigned char>(t[0])) || t[0] == '-')) numbers.push_back(t);
+        return numbers;
+    };
+    view->setDefaultXYRange(100, 1000, 0, 500);
+    view->setTicksDigits(1, 1);
+    view->doChangeAxisRanges(100, 1000, 0, 500);
+    // x labels first, then y (a 400 x 300 plot labels every 500 here).
+    const std::vector<std::string> whole = labels();
+    EXPECT_EQ(whole, (std::vector<std::string>{"500", "1000", "0", "500"}));
+    // Zoomed in, and out again: decimals only where the ticks need them.
+    view->doChangeAxisRanges(400.5f, 401.5f, 10, 10.4f);
+    // x labelled a whole degree apart, y 0.2 apart: as many decimals as that, on every label.
+    EXPECT_EQ(labels(), (std::vector<std::string>{"401", "10.0", "10.2", "10.4"}));
+    view->doChangeAxisRanges(100, 1000, 0, 500);
+    EXPECT_EQ(labels(), whole);
 }
 
 }  // namespace

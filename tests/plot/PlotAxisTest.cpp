@@ -2,6 +2,8 @@
 // transform both ways, and ranges and tick requests that once made the tick loops run away.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <string>
 #include <vector>
@@ -174,6 +176,31 @@ TEST(AxisTicks, HugeAndTinyLabelsPrintInExponentForm) {
     PlotAxis axis(-1e30f, 1e30f, false, 11, 1);
     for (const auto& r : rows) EXPECT_EQ(axis.label(r.t), r.label) << r.t;
     for (float t : axis.ticks()) EXPECT_LE(axis.label(t).size(), 8u) << t;
+}
+
+TEST(AxisTicks, LabelDecimalsTellNeighboursApartAndNoMore) {
+    const struct {
+        float step;
+        int decimals;
+    } rows[] = {{500, 0}, {100, 0}, {50, 0}, {1, 0},     {0.5f, 1},   {2.5f, 1},
+                {0.2f, 1}, {0.1f, 1}, {0.05f, 2}, {0.25f, 2}, {0.002f, 3}, {1e-6f, 6}};
+    for (const auto& r : rows) EXPECT_EQ(PlotAxis::decimalsFor(r.step), r.decimals) << r.step;
+    EXPECT_EQ(PlotAxis::decimalsFor(0), 0);
+    EXPECT_EQ(PlotAxis::decimalsFor(std::nanf("")), 0);
+    // Labels at those decimals: distinct neighbours, whatever the digits the plot was given.
+    for (float span : {1000.0f, 90.0f, 7.0f, 0.3f, 0.004f}) {
+        PlotAxis axis(100, 100 + span, false, 11, 4);
+        const int d = PlotAxis::decimalsFor(axis.step());
+        std::vector<std::string> shown;
+        for (float t : axis.ticks()) shown.push_back(axis.label(t, d));
+        for (std::size_t i = 1; i < shown.size(); ++i) EXPECT_NE(shown[i], shown[i - 1]) << span;
+        // and no decimal that every label leaves at zero.
+        if (d > 0) {
+            EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+                                    [](const std::string& t) { return t.back() != '0'; }))
+                << span;
+        }
+    }
 }
 
 }  // namespace

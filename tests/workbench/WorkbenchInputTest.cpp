@@ -36,6 +36,28 @@ TEST(NumberParser, TakesWholeDecimalNumbersOnly) {
 
 // Every refused text leaves the state, the case and the field's partner as they were, shows the
 // previous value again and names the field in the status line.
+// Numbers as a scientist writes them: six significant digits, written out in full where a
+// reader expects it (no 1.88163e-05 wt %), in exponent form only far from 1.
+TEST(NumberFormat, SixDigitsWrittenOutInFull) {
+    const struct {
+        double v;
+        const char* shown;
+    } rows[] = {{29.8365526174065, "29.8366"}, {1.88163e-05, "0.0000188163"}, {127.487, "127.487"},
+                {1234567, "1234570"},          {999999.7, "1000000"},          {0, "0"},
+                {-0.5, "-0.5"},                {300, "300"},                   {1e-9, "1e-09"},
+                {5e12, "5e+12"},               {-2.5e-7, "-0.00000025"},       {0.1 + 0.2, "0.3"}};
+    for (const auto& r : rows) EXPECT_EQ(formatForDisplay(r.v), r.shown) << r.v;
+    // What a field shows reads back as the value to six digits.
+    for (double v = 1.234567e-7; v < 1e9; v *= 7.3) {
+        const std::string text = formatForDisplay(v);
+        EXPECT_EQ(text.find('e'), std::string::npos) << text;
+        double back = 0;
+        ASSERT_TRUE(parseNumber(text, back)) << text;
+        EXPECT_NEAR(back / v, 1, 5e-6) << text;
+    }
+    EXPECT_EQ(formatForDisplay(std::nan("")), "");
+}
+
 TEST_F(WorkbenchTest, RefusedStateInputChangesNothing) {
     const struct {
         const char* field;
@@ -65,6 +87,10 @@ TEST_F(WorkbenchTest, RefusedStateInputChangesNothing) {
         const std::string status = form().text(MyDocument::kStatusLine);
         EXPECT_NE(status.find(r.named), std::string::npos) << status;
         EXPECT_NE(status.find(r.text), std::string::npos) << status;
+        // The allowed range and the value kept are named too, and the field is marked.
+        EXPECT_NE(status.find("must"), std::string::npos) << status;
+        EXPECT_NE(status.find("It stays at " + formatForDisplay(form().value(r.field))), std::string::npos) << status;
+        EXPECT_EQ(doc->refusedControl(), r.field);
         EXPECT_EQ(doc->mTm, T);
         EXPECT_EQ(doc->mPm, P);
         EXPECT_EQ(doc->mXm, X);
@@ -74,6 +100,7 @@ TEST_F(WorkbenchTest, RefusedStateInputChangesNothing) {
     // An accepted value clears the message and is taken.
     ASSERT_TRUE(ui->type("mHaliteTm", " 350 "));
     EXPECT_EQ(form().text(MyDocument::kStatusLine), "");
+    EXPECT_EQ(doc->refusedControl(), "");
     EXPECT_EQ(doc->mTm, 350);
     EXPECT_EQ(key(0, "Tm"), 350);
     EXPECT_EQ(form().value("mStepHaliteTm"), 350);

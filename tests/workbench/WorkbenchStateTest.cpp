@@ -125,6 +125,73 @@ TEST_F(WorkbenchTest, SetInitialConditionsAndFixedDensity) {
     EXPECT_TRUE(ui->type("mHaliteTm", 360));
 }
 
+// A fluid of fixed density follows its isochore as the temperature changes: the density
+// stays, the pressure is the one the model's isochore gives there; below its homogenisation
+// the fluid splits at the pressure of that bulk density. A temperature at which the model
+// finds no state of the density is refused, with the reason. Regression: the pressure stayed
+// and the density followed it (250 degC, 35 bar, 20 wt % to 600 degC gave a halite-gas state
+// of 16 kg/m3).
+TEST_F(WorkbenchTest, FixedDensityFollowsTheIsochore) {
+    PalliserModel& model = *doc->model();
+    int onePhaseSteps = 0, splitSteps = 0;
+    for (double X : {0.0, 5.0, 20.0})
+        for (double T0 : {150.0, 250.0, 350.0})
+            for (double P0 : {35.0, 400.0, 1000.0}) {
+                SCOPED_TRACE(::testing::Message() << T0 << " degC, " << P0 << " bar, " << X << " wt %");
+                ui->check("mFixDensity", false);
+                ui->type("mHaliteXm", X);
+                ui->type("mHaliteTm", T0);
+                ui->type("mHalitePm", P0);
+                if (doc->stateSnapshot().region != PhaseDiagramInfo::kOnePhase) continue;
+                const double rho0 = doc->mRm;
+                ui->check("mFixDensity", true);
+                for (double T : {T0 + 50, T0 + 250, T0 + 1, T0 - 20, T0}) {
+                    const double before = doc->mTm;
+                    ui->type("mHaliteTm", T);
+                    EXPECT_EQ(form().value("mHalitePm"), doc->mPm);
+                    EXPECT_DOUBLE_EQ(key(0, "Pm"), doc->mPm);
+                    if (doc->mTm != T) {
+                        // Refused, and said so: the state is the one before.
+                        EXPECT_EQ(doc->mTm, before);
+                        EXPECT_NE(form().text(MyDocument::kStatusLine), "");
+                        EXPECT_EQ(doc->refusedControl(), "mHaliteTm");
+                        continue;
+                    }
+                    EXPECT_NEAR(doc->mRm / rho0, 1, 1e-6) << T;
+                    if (doc->stateSnapshot().region != PhaseDiagramInfo::kOnePhase) {
+                        ++splitSteps;
+                        continue;
+                    }
+                    ++onePhaseSteps;
+                    // The model's own density at the pressure shown is the fixed one,
+                    EXPECT_NEAR(model.calculateFluidDensity(T, doc->mPm, 0.01 * X, -1) / rho0, 1, 1e-6);
+                    // and the model's isochore from there passes through the start.
+                    CurveArray isochore;
+                    model.calculateTheIsochor(isochore, 0.01 * X, T, doc->mPm, T0, rho0);
+                    if (T > T0 && isochore.size() >= 2 && isochore[isochore.size() - 2] == T0) {
+                        EXPECT_NEAR(isochore.back(), P0, 0.05) << T;
+                    }
+                }
+                // A liquid's pressure answers a density change of 1e-7 by some 0.002 bar.
+                EXPECT_NEAR(doc->mPm, P0, 0.05) << "back at the start temperature";
+            }
+    EXPECT_GT(onePhaseSteps, 60);
+    EXPECT_GT(splitSteps, 0);
+    // The case of the report: a liquid at 250 degC heated to 600 degC stays a liquid of its
+    // density, at the pressure of its isochore.
+    ui->check("mFixDensity", false);
+    ui->type("mHaliteXm", 20);
+    ui->type("mHaliteTm", 250);
+    ui->type("mHalitePm", 35);
+    const double rho = doc->mRm;
+    EXPECT_NEAR(rho, 1015, 10);
+    ui->check("mFixDensity", true);
+    ui->type("mHaliteTm", 600);
+    EXPECT_EQ(form().text("mPhaseAssoc"), "fluid");
+    EXPECT_NEAR(doc->mRm / rho, 1, 1e-6);
+    EXPECT_GT(doc->mPm, 1000);
+}
+
 // Region 0 and pure-end regions: no stale density, no negative salinity taken for a case.
 // Regression: the liquid-vapour box kept naming the temperature and pressure of a state it no
 // longer showed (its fields blank) after the state moved into halite + gas.
@@ -167,6 +234,18 @@ TEST_F(WorkbenchTest, UnclassifiedStateShowsNoDensity) {
     EXPECT_FALSE(form()["mGetVapourButton"].enabled);
     ui->type("mHalitePm", 88);
     EXPECT_EQ(form().text("mPhaseAssoc"), "fluid");
+    // Beyond the model's temperatures: blank results and a message, never a density of 0.
+    ASSERT_TRUE(ui->type("mHaliteTm", 5000));
+    EXPECT_EQ(doc->mTm, 5000);
+    EXPECT_EQ(form().text("mPhaseAssoc"), "not classified");
+    for (const char* blank : {"mRm_edit", "mStepRm", "mVolumeEdit", "mWtPercentL", "mXliq"})
+        EXPECT_EQ(form().text(blank), "") << blank;
+    EXPECT_NE(form().text(MyDocument::kStatusLine).find("outside the range of the model"), std::string::npos)
+        << form().text(MyDocument::kStatusLine);
+    // A state the model places again takes the message away.
+    ui->type("mHaliteTm", 300);
+    EXPECT_EQ(form().text(MyDocument::kStatusLine), "");
+    EXPECT_GT(form().value("mRm_edit"), 0);
 }
 
 struct PhaseCase {
@@ -217,6 +296,10 @@ TEST_F(WorkbenchTest, GetLiquidAndVapourTakeTheRegionsOwnPhase) {
         const int row = doc->listView().selectedRow();
         EXPECT_DOUBLE_EQ(key(row, "Xm"), expected) << c.region;
         EXPECT_DOUBLE_EQ(key(row, "X0"), expected) << c.region;
+        // Named after the case and the phase it came from (regression: "New", as its source).
+        const std::string name = std::string("New ") + (c.liquid ? "liquid" : "vapour");
+        EXPECT_EQ(caseAt(row).get("name").toString(), name);
+        EXPECT_EQ(form().text("mName"), name);
         EXPECT_GE(expected, 0);
         EXPECT_LE(expected, 100);
         // The new case is the state shown: its density belongs to the salinity it stores.
@@ -290,9 +373,35 @@ TEST_F(WorkbenchTest, IsochoreOfAOnePhaseStateRunsDownTo100C) {
     ui->press("mDeleteIsochoreButton");
     ui->press("mDeleteIsochoreButton");
     EXPECT_EQ(lasting("mIsochoreViewp"), base);
-    ui->type("mHalitePm", 20);  // two phases: nothing is drawn
+    ui->type("mHalitePm", 20);  // two phases: nothing is drawn, and the message line says why
     ui->press("mIsochoreButton");
     EXPECT_EQ(lasting("mIsochoreViewp"), base);
+    const std::string why = form().text(MyDocument::kStatusLine);
+    EXPECT_NE(why.find("No isochore"), std::string::npos) << why;
+    EXPECT_NE(why.find("not one phase"), std::string::npos) << why;
+    // Below 100 degC there is nothing to trace either.
+    ui->type("mHalitePm", 500);
+    ui->type("mHaliteTm", 90);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kOnePhase);
+    ui->press("mIsochoreButton");
+    EXPECT_NE(form().text(MyDocument::kStatusLine).find("down to 100"), std::string::npos)
+        << form().text(MyDocument::kStatusLine);
+    // Water just above its boiling pressure is at its homogenisation temperature: a degree
+    // lower it boils.
+    ui->type("mHaliteXm", 0);
+    ui->type("mHaliteTm", 300);
+    ui->type("mHalitePm", form().value("mPsat") + 0.05);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kOnePhase);
+    ui->press("mIsochoreButton");
+    EXPECT_EQ(lasting("mIsochoreViewp"), base);
+    EXPECT_NE(form().text(MyDocument::kStatusLine).find("No isochore"), std::string::npos)
+        << form().text(MyDocument::kStatusLine);
+    // One that is drawn takes the message away.
+    ui->type("mHaliteTm", 450);
+    ui->type("mHalitePm", 1000);
+    ui->press("mIsochoreButton");
+    EXPECT_EQ(lasting("mIsochoreViewp"), base + 1);
+    EXPECT_EQ(form().text(MyDocument::kStatusLine), "");
 }
 
 TEST_F(WorkbenchTest, TabsMarkThePlotsAndTickTheMenu) {

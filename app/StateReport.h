@@ -1,0 +1,28 @@
+// The state report of a window driven from outside the process (the real-input test): on
+// SIGUSR1 the program writes, into the file it was given, what a person could see and what
+// the document holds: the front window's X id, the selected row, every control's text and
+// the bounds of every field, button and case-table cell in window coordinates, so that a
+// script can aim real pointer events at them. On SIGUSR2 it writes the window's image
+// beside the report (FILE.png).
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <string>
+
+namespace Gtk {
+class Widget;
+}
+
+namespace vornex::shell {
+
+class WyvraApplication;
+
+// Installs the two signal handlers on the main loop; the first report is written unasked
+// once the window is up.
+void installStateReport(WyvraApplication& application, const std::string& path);
+
+// The window as it shows now, through its own snapshot; null when it cannot render.
+GdkTexture* windowSnapshot(Gtk::Widget& window);
+
+}  // namespace vornex::shell

@@ -1,0 +1,331 @@
+#!/usr/bin/env bash
+# Drives the workbench window as a person does: real X pointer and key events sent from
+# outside the process (xdotool) to `wyvra` on a virtual display of its own. After each
+# action the program must be idle again within a second (its CPU time, read from /proc,
+# stops growing), and its state report (written on SIGUSR1, see --state-report) must show
+# what the action should have done.
+#
+#   real_input.sh WYVRA [SCREENSHOT_DIR]
+#
+# Exits 0 when every check holds, 1 when one fails, 77 (skipped) when no display can be
+# started here; under CI (CI=true) a missing display is a failure, never a skip.
+# A further scenario is a function scenario_NAME added to SCENARIOS below; they run in one
+# session, in that order, each starting where the one before left the window.
+set -uo pipefail
+
+WYVRA=${1:-}
+SHOTS=${2:-}
+IDLE_LIMIT_MS=${IDLE_LIMIT_MS:-1000}  # an action must have settled by then
+[ -n "$WYVRA" ] || { echo "usage: real_input.sh WYVRA [SCREENSHOT_DIR]"; exit 2; }
+work=$(mktemp -d "${TMPDIR:-/tmp}/wyvra-input.XXXXXX")
+REPORT="$work/report"
+failures=0
+hung=0
+xvfb_pid=""
+wyvra_pid=""
+
+cleanup() {
+    [ -n "$wyvra_pid" ] && kill "$wyvra_pid" 2>/dev/null && wait "$wyvra_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+unavailable() {
+    if [ "${CI:-}" = "true" ]; then
+        echo "FAILED: $1 (a continuous-integration run must be able to drive the window)"
+        exit 1
+    fi
+    echo "skipped: $1"
+    exit 77
+}
+
+# expect WANTED WHAT COMMAND...: COMMAND prints WANTED in the latest report, or in one of
+# the fresh reports asked for during a second (so that an event still on its way counts).
+expect() {
+    local wanted=$1 what=$2 got
+    shift 2
+    got=$("$@")
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        [ "$got" = "$wanted" ] && break
+        sleep 0.1
+        report && got=$("$@")
+    done
+    [ "$got" = "$wanted" ]
+    check $? "$what (wanted $wanted, got ${got:-nothing})"
+}
+
+check() {  # check CONDITION-STATUS WHAT
+    if [ "$1" -eq 0 ]; then
+        echo "ok: $2"
+    else
+        echo "FAILED: $2"
+        failures=$((failures + 1))
+        return 1
+    fi
+}
+
+now_ms() { date +%s%3N; }
+
+# ----- The display and the program ------------------------------------------------------
+
+start_display() {
+    command -v Xvfb >/dev/null || unavailable "Xvfb is not installed (scripts/setup installs it)"
+    command -v xdotool >/dev/null || unavailable "xdotool is not installed (scripts/setup installs it)"
+    local fifo="$work/display"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    local number=""
+    read -r -t 15 number <"$fifo" || true
+    [ -n "$number" ] || unavailable "the virtual display did not start: $(tail -n 3 "$work/xvfb.log")"
+    export DISPLAY=":$number"
+}
+
+start_wyvra() {
+    # A blinking cursor fades in and out for ten seconds after each key, and buttons fade
+    # between states: both redraw on their own, for a bounded time. Idle time is measured
+    # without them, from settings of the test's own (the user's stay untouched).
+    mkdir -p "$work/config/gtk-4.0"
+    printf '[Settings]\ngtk-cursor-blink=false\ngtk-enable-animations=false\n' \
+        >"$work/config/gtk-4.0/settings.ini"
+    export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+    "$WYVRA" --state-report "$REPORT" >"$work/wyvra.out" 2>"$work/wyvra.err" &
+    wyvra_pid=$!
+    local deadline=$(($(now_ms) + 30000))
+    # The program writes its first report unasked, once the window is up.
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        kill -0 "$wyvra_pid" 2>/dev/null || break
+        if [ -s "$REPORT" ] && [ -n "$(value xid)" ]; then
+            WINDOW=$(value xid)
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "FAILED: the window did not open"
+    cat "$work/wyvra.err"
+    exit 1
+}
+
+# ----- Reading the program --------------------------------------------------------------
+
+# Asks for a fresh state report and waits for it (at most MS milliseconds, default 5000).
+report() {
+    rm -f "$REPORT"
+    kill -USR1 "$wyvra_pid" 2>/dev/null || return 1
+    local deadline=$(($(now_ms) + ${1:-5000}))
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        [ -s "$REPORT" ] && return 0
+        sleep 0.02
+    done
+    return 1
+}
+
+# The first value of a report line "KEY value...".
+value() { awk -v k="$1" '$1 == k { print $2; exit }' "$REPORT"; }
+# The text of a form control (what the document holds).
+control() { awk -F'\t' -v k="control $1" '$1 == k { print $2; exit }' "$REPORT"; }
+# "x y w h" of a control's widget on screen; empty when it is not shown.
+bounds() { awk -v k="$1" '$1 == "widget" && $2 == k { print $3, $4, $5, $6; exit }' "$REPORT"; }
+# "x y w h" of a case-table cell (ROW KEY).
+cell_bounds() { awk -v r="$1" -v k="$2" '$1 == "cell" && $2 == r && $3 == k { print $4, $5, $6, $7; exit }' "$REPORT"; }
+# The text a control's widget shows on screen.
+shown() { awk -F'\t' -v k="$1" '$1 ~ "^widget " k " " { print $2; exit }' "$REPORT"; }
+# The centre of "x y w h".
+centre() { read -r x y w h <<<"$1"; echo "$((x + w / 2)) $((y + h / 2))"; }
+
+# Clock ticks of CPU time the program has used (user + system).
+cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$wyvra_pid/stat"; }
+
+# True when the program's CPU time stops growing (at most one tick in 250 ms) within
+# IDLE_LIMIT_MS of now; settled_ms is then when it last grew.
+wait_idle() {
+    local start deadline since last ticks
+    start=$(now_ms)
+    deadline=$((start + IDLE_LIMIT_MS))
+    since=$start
+    last=$(cpu_ticks)
+    while :; do
+        sleep 0.05
+        ticks=$(cpu_ticks)
+        local t
+        t=$(now_ms)
+        if [ $((ticks - last)) -gt 1 ]; then
+            last=$ticks
+            since=$t
+        elif [ $((t - since)) -ge 250 ]; then
+            settled_ms=$((since - start))
+            return 0
+        fi
+        [ "$t" -ge "$deadline" ] && return 1
+    done
+}
+
+# ----- Acting as a person ---------------------------------------------------------------
+
+click_at() {  # click_at X Y [BUTTON]: window coordinates
+    xdotool mousemove --window "$WINDOW" "$1" "$2" click "${3:-1}"
+}
+click_widget() { click_at $(centre "$(bounds "$1")"); }
+press() { xdotool key --window "$WINDOW" --clearmodifiers "$@"; }
+type_text() { xdotool type --window "$WINDOW" --delay 20 -- "$1"; }
+# Turns the wheel COUNT notches (negative: up) with the pointer over X Y.
+wheel_at() {
+    local button=5 n=$3
+    if [ "$n" -lt 0 ]; then button=4; n=$((-n)); fi
+    xdotool mousemove --window "$WINDOW" "$1" "$2"
+    for _ in $(seq "$n"); do xdotool click "$button"; done
+}
+shot() {  # shot NAME: the window's image into SCREENSHOT_DIR, when one was given
+    [ -n "$SHOTS" ] || return 0
+    kill -USR2 "$wyvra_pid" && sleep 0.3 && cp -f "$REPORT.png" "$SHOTS/$1.png" 2>/dev/null
+}
+settled() {  # settled WHAT: idle again, and a fresh report; false (and the run ends) if not
+    settled_ms=""
+    wait_idle
+    check $? "the program is idle within ${IDLE_LIMIT_MS} ms after $1 (busy for ${settled_ms:-ever} ms)" || hung=1
+    report
+    check $? "the program answers after $1" || hung=1
+    [ "$hung" -eq 0 ]
+}
+
+# ----- Scenarios --------------------------------------------------------------------------
+
+scenario_add_and_click_a_row() {
+    click_widget mAddButton
+    settled "pressing Add" || return
+    expect 2 "Add makes a second case" value rows
+    expect 1 "and selects it" value selected
+    local cell
+    cell=$(cell_bounds 0 name)
+    check $([ -n "$cell" ]; echo $?) "the first row is on screen" || return
+    click_at $(centre "$cell")
+    settled "a click on the first row" || return
+    expect 0 "the row clicked is the selected case" value selected
+    shot row-clicked
+}
+
+scenario_type_a_temperature() {
+    type_into mStepHaliteTm 350
+    settled "typing 350 into T and pressing Tab" || return
+    expect 350 "the typed temperature reached the state" control mHaliteTm
+    expect 350 "its stepper holds it" control mStepHaliteTm
+}
+
+scenario_wheel_over_an_unfocused_field() {
+    local before_value before_box focus
+    before_value=$(control mHaliteXm)
+    before_box=$(bounds mStepHaliteXm)
+    focus=$(value focus)
+    check $([ "$focus" != mStepHaliteXm ]; echo $?) "the salinity field is not focused (focus: ${focus:-none})"
+    read -r x y w h <<<"$before_box"
+    wheel_at $((x + w / 4)) $((y + h / 2)) 2
+    settled "two wheel notches over the salinity field" || return
+    expect "$before_value" "the wheel leaves the salinity as it was" control mHaliteXm
+    check $([ "$(bounds mStepHaliteXm)" != "$before_box" ]; echo $?) "the wheel scrolls the column instead"
+    shot wheel
+}
+
+# Selects the text of a field, types TEXT and leaves the field with Tab.
+type_into() {
+    click_widget "$1"
+    press ctrl+a
+    type_text "$2"
+    press Tab
+}
+# True when the control's widget lies wholly inside the window.
+on_screen() {
+    local box
+    box=$(bounds "$1")
+    [ -n "$box" ] || return 1
+    read -r x y w h <<<"$box"
+    read -r W H <<<"$(awk '$1 == "size" { print $2, $3 }' "$REPORT")"
+    [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$W" ] && [ $((y + h)) -le "$H" ]
+}
+says() {  # says TEXT...: the status line holds every TEXT
+    local line
+    line=$(control mStatusLine)
+    for t in "$@"; do
+        case "$line" in *"$t"*) ;; *) check 1 "the message line says \"$t\" (it says: ${line:-nothing})"; return ;; esac
+    done
+    check 0 "the message line says: $line"
+}
+
+# "x y w h" of a plot of the visible tab.
+plot_bounds() { awk -v k="$1" '$1 == "plot" && $2 == k { print $3, $4, $5, $6; exit }' "$REPORT"; }
+
+scenario_plots_fit_the_window() {
+    report
+    read -r W H <<<"$(awk '$1 == "size" { print $2, $3 }' "$REPORT")"
+    check $(( W <= 1280 && H <= 720 ? 0 : 1 )) "the window fits the 1280 x 720 screen (it is $W x $H)"
+    for plot in mPTViewp mTxViewp mPxViewp; do
+        local box
+        box=$(plot_bounds $plot)
+        read -r x y w h <<<"${box:-0 0 0 0}"
+        check $(( w > 0 && x + w <= W && y + h <= H ? 0 : 1 )) "the plot $plot lies inside the window (${box:-not shown})"
+    done
+}
+
+scenario_refused_input_is_shown() {
+    type_into mStepHaliteTm abc
+    settled "typing abc into T" || return
+    expect 350 "text that is no number leaves the temperature" control mHaliteTm
+    says Temperature '"abc"' "-273.15" "It stays at 350"
+    on_screen mStatusLine
+    check $? "the message shows in the window"
+    check "$(grep -qx "marked mStepHaliteTm" "$REPORT"; echo $?)" "the field refused is marked"
+    shot refused-text
+    # A smaller window still shows the message, above the scrolled form.
+    xdotool windowsize "$WINDOW" 900 560
+    settled "making the window 900 x 560" || return
+    type_into mStepHaliteXm 150
+    settled "typing 150 into the salinity" || return
+    [ -n "${DEBUG_REPORT:-}" ] && cp "$REPORT" "$DEBUG_REPORT"
+    expect 30 "a salinity above 100 wt % is refused" control mHaliteXm
+    says Salinity '"150"' "from 0 up to 100" "It stays at 30"
+    on_screen mStatusLine
+    check $? "the message shows in the smaller window"
+    shot refused-small
+    type_into mStepHaliteXm 25
+    settled "typing 25 into the salinity" || return
+    expect 25 "an accepted salinity is taken" control mHaliteXm
+    expect "" "and the message goes" control mStatusLine
+    check "$(grep -q "^marked" "$REPORT"; [ $? -ne 0 ]; echo $?)" "no field stays marked"
+}
+
+scenario_unclassified_state_shows_no_results() {
+    type_into mStepHaliteTm 5000
+    settled "typing 5000 into T" || return
+    expect 5000 "5000 degC is taken" control mHaliteTm
+    expect "" "the density field is blank" shown mStepRm
+    says "outside the range of the model"
+    shot unclassified
+    type_into mStepHaliteTm 350
+    settled "typing 350 into T" || return
+    expect "" "a state the model places clears the message" control mStatusLine
+}
+
+# ----- Run --------------------------------------------------------------------------------
+
+SCENARIOS=(plots_fit_the_window add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field
+           refused_input_is_shown unclassified_state_shows_no_results)
+
+# Sourced (for trying a scenario by hand), the script only defines its functions.
+[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
+
+start_display
+start_wyvra
+# The first drawing of every plot may take longer than an action's second.
+for _ in $(seq 20); do wait_idle && break; done
+for scenario in "${SCENARIOS[@]}"; do
+    echo "== $scenario"
+    kill -0 "$wyvra_pid" 2>/dev/null || { check 1 "the program is still running"; break; }
+    "scenario_$scenario"
+    [ "$hung" -eq 0 ] || { echo "the program no longer answers: the remaining scenarios are not run"; break; }
+done
+if grep -qE "ERROR: AddressSanitizer|runtime error:|ERROR: LeakSanitizer" "$work/wyvra.err"; then
+    check 1 "no sanitizer report"
+    cat "$work/wyvra.err"
+fi
+[ "$failures" -eq 0 ] && echo "every check held" || echo "$failures check(s) failed"
+[ "$failures" -eq 0 ]

@@ -14,6 +14,7 @@
 #include "CorrelationTestSupport.h"
 #include "numerics/TextCapture.h"
 #include "water/MaoDuanSalinityModel.h"
+#include "water/PotterBrown.h"
 #include "water/SpiveyDensityModel.h"
 #include "water/WagnerPruss.h"
 
@@ -226,18 +227,49 @@ TEST_F(WaterCurveMembers, BrineIsobarAndDensityPressureCurves) {
 }
 
 // The comparison writers: Spivey's pure-water density beside the reference equation's on
-// its grid, and the Mao-Duan model beside the Potter-Brown table; each row's deviation is
-// its own two densities' and small where both models apply.
+// its grid, Spivey's brines beside the Mao-Duan model's (to 1 kbar), and both beside a Potter-Brown table
+// (here made of Spivey's densities at its nodes, none above 275 degC): each row's deviation
+// is its own two densities', and small where the models apply.
 TEST_F(WaterCurveMembers, BrineDensityComparisonWriters) {
     SpiveyDensityModel spivey;
     spivey.compare_with_Wagner_Pruss();
-    const auto rows = rowsOf("res.text");
-    ASSERT_GE(rows.size(), 5000u);
+    auto rows = rowsOf("res.text");
+    ASSERT_EQ(rows.size(), 56u * 201u);  // Spivey covers the whole grid, 0-275 degC to 2 kbar
     for (const auto& row : rows) {
         ASSERT_EQ(row.size(), 5u);
         EXPECT_NEAR(row[4], 100 * (row[2] - row[3]) / row[3], 1e-5);
         if (row[0] <= 250.0 && row[1] <= 1000.0) EXPECT_LT(std::fabs(row[4]), 0.2) << row[0];
     }
+    spivey.compare_with_model(1);
+    rows = rowsOf("res1.txt");
+    // The Mao-Duan model goes to 1 kbar: 101 pressures of the grid.
+    ASSERT_EQ(rows.size(), 13u * 56u * 101u);
+    for (size_t k = 0; k < rows.size(); k += 7) {
+        const auto& row = rows[k];
+        ASSERT_EQ(row.size(), 6u);
+        EXPECT_NEAR(row[0], 0.5 * double(k / (56 * 101)), 1e-9);
+        EXPECT_LE(row[2], 1000.0);
+        EXPECT_NEAR(row[5], 100 * (row[3] - row[4]) / row[4], 1e-5);
+        EXPECT_LT(std::fabs(row[5]), 1.0) << row[0] << " mol/kg " << row[1] << " degC";
+    }
+
+    {
+        std::ofstream table("pb_spivey.txt");
+        table.precision(17);
+        SpiveyDensityModel nodes;
+        for (double m : PotterBrown::kMolalityAxis)
+            for (double t : PotterBrown::kTemperatureAxis) {
+                for (double p : PotterBrown::kPressureAxis) {
+                    nodes.temperature(t + 273.15);
+                    nodes.pressure(p);
+                    nodes.molality(m);
+                    const double rho = t <= 275.0 ? nodes.calculate_density() : 0.0;
+                    table << (nodes.error ? 0.0 : rho * 1e-3) << ' ';
+                }
+                table << '\n';
+            }
+    }
+    ASSERT_TRUE(PotterBrown::loadTable("pb_spivey.txt"));
     MaoDuanSalinityModel maoDuan(0);
     const std::string text = test::stdoutOf([&] { maoDuan.compare_with_Potter_Brown(); });
     std::istringstream in(text);
@@ -249,6 +281,7 @@ TEST_F(WaterCurveMembers, BrineDensityComparisonWriters) {
             6) {
             EXPECT_NEAR(dev, 100 * (rho - table) / table, 1e-4);
             EXPECT_LT(std::fabs(dev), 1.0) << line;
+            EXPECT_LE(t, 275.0);
             ++rowsRead;
         }
     }
@@ -256,7 +289,20 @@ TEST_F(WaterCurveMembers, BrineDensityComparisonWriters) {
     double mean = 0;
     ASSERT_EQ(std::sscanf(text.c_str() + text.rfind("n "), "n %d dev %lf", &n, &mean), 2);
     EXPECT_EQ(n, rowsRead);
+    EXPECT_EQ(n, 13 * 11 * 10);  // every node of the first 12 temperatures up to 275 degC
     EXPECT_LT(std::fabs(mean), 0.5);
+
+    // Spivey against the table of its own nodes: what is left is the table's interpolation
+    // (below its first temperature, 25 degC, the table holds its edge).
+    spivey.compare_with_model(2);
+    rows = rowsOf("res2.txt");
+    EXPECT_GT(rows.size(), 13u * 50u * 150u);
+    for (size_t k = 0; k < rows.size(); k += 5) {
+        EXPECT_NEAR(rows[k][5], 100 * (rows[k][3] - rows[k][4]) / rows[k][4], 1e-5);
+        if (rows[k][1] >= 25.0)
+            EXPECT_LT(std::fabs(rows[k][5]), 0.3) << rows[k][0] << " " << rows[k][1] << " " << rows[k][2];
+    }
+    PotterBrown::forgetTable();
 }
 
 // The Pitzer (1983) dielectric constant of water. In dilute steam it is the Debye limit

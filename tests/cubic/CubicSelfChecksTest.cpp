@@ -20,63 +20,32 @@
 #include "cubic/VanDerWaalsAttrac.h"
 #include "cubic/Virial.h"
 #include "numerics/TextCapture.h"
+#include "support/PrintedChecks.h"
 
 namespace vornex {
 namespace cubic_self_checks {
 
 constexpr double R = kGasConstant;
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-double lastNumber(const std::string& line) {
-    const auto at = line.find_last_of(" \t");
-    return std::stod(line.substr(at + 1));
-}
-
-// The analytic/numerical pairs a term's derivative check prints: first and second orders,
-// which the check's steps resolve, must agree; returns the number of pairs compared.
-int expectDerivativePairsAgree(const std::string& text) {
-    const auto lines = linesOf(text);
-    int pairs = 0;
-    for (size_t k = 0; k + 1 < lines.size(); ++k) {
-        const bool first = lines[k].rfind("der. ana.", 0) == 0;
-        const bool second = lines[k].rfind("d2 ana.", 0) == 0;
-        if (!first && !second) continue;
-        const double analytic = lastNumber(lines[k]), numeric = lastNumber(lines[k + 1]);
-        EXPECT_NEAR(numeric, analytic, 1e-4 * std::fabs(analytic) + 1e-6) << lines[k];
-        ++pairs;
-    }
-    return pairs;
-}
-
-double valueLine(const std::string& text) {
-    for (const auto& line : linesOf(text))
-        if (line.rfind("Value", 0) == 0) return lastNumber(line);
-    ADD_FAILURE() << "no Value line in\n" << text;
-    return std::nan("");
-}
+using test::expectDerivativePairsAgree;
+using test::linesOf;
 
 // The van der Waals attraction -a x1^2/(R T V) at 300 K, 1.8e-5 m3/mol, x1 = 0.4 (alpha -1).
 TEST(CubicSelfChecks, VanDerWaalsAttractionCheck) {
     VanDerWaalsAttrac term;
     const std::string text = test::stdoutOf([&] { term.test(); });
-    EXPECT_NEAR(valueLine(text), -0.16 / (R * 300.0 * 1.8e-5), 1e-5);
+    EXPECT_NEAR(test::printedValue(text), -0.16 / (R * 300.0 * 1.8e-5), 1e-5);
     EXPECT_EQ(expectDerivativePairsAgree(text), 4 + 10);
 }
 
 TEST(CubicSelfChecks, StryjekVeraAndNirmaChecks) {
     StryjekVera sv;
     std::string text = test::stdoutOf([&] { sv.test(); });
-    EXPECT_TRUE(std::isfinite(valueLine(text)));
+    EXPECT_TRUE(std::isfinite(test::printedValue(text)));
     EXPECT_EQ(expectDerivativePairsAgree(text), 4 + 10);
     Nirma nirma(0);
     text = test::stdoutOf([&] { nirma.test(); });
-    EXPECT_TRUE(std::isfinite(valueLine(text)));
+    EXPECT_TRUE(std::isfinite(test::printedValue(text)));
     EXPECT_EQ(expectDerivativePairsAgree(text), 3 + 6);
 }
 

@@ -14,21 +14,12 @@
 #include "magma/Magma.h"
 #include "magma/TaitJaupart.h"
 #include "numerics/TextCapture.h"
+#include "support/PrintedChecks.h"
 
 namespace vornex {
 namespace magma_self_checks {
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-double lastNumber(const std::string& line) {
-    const auto at = line.find_last_of(" \t");
-    return std::stod(line.substr(at + 1));
-}
+using test::linesOf;
 
 // 1.1 Ca per clinopyroxene: 2.2273 clinopyroxenes, 13.0727 orthopyroxenes, 12.95 olivines.
 TEST(MagmaSelfChecks, PrimitiveMantleNormIsPrinted) {
@@ -57,21 +48,8 @@ TEST(MagmaSelfChecks, HollowayTermCheck) {
     const double T = 1073.0, V = 1.23e-4, b = 1.46e-5, t = T - 273.15;
     const double a = -0.0195638 * t + 1.8887e-05 * t * t - 7.22326e-09 * t * t * t + 16.901;
     const double expected = -std::log(V - b) + a / (b * 8.31434 * std::pow(T, 1.5)) * std::log(V / (V + b));
-    int pairs = 0;
-    bool value = false;
-    const auto lines = linesOf(text);
-    for (size_t k = 0; k + 1 < lines.size(); ++k) {
-        if (lines[k].rfind("Value", 0) == 0) {
-            EXPECT_NEAR(lastNumber(lines[k]), expected, 1e-5);
-            value = true;
-        }
-        if (lines[k].rfind("der. ana.", 0) != 0 && lines[k].rfind("d2 ana.", 0) != 0) continue;
-        const double analytic = lastNumber(lines[k]), numeric = lastNumber(lines[k + 1]);
-        EXPECT_NEAR(numeric, analytic, 1e-4 * std::fabs(analytic) + 1e-6) << lines[k];
-        ++pairs;
-    }
-    EXPECT_TRUE(value);
-    EXPECT_EQ(pairs, 4 + 10);
+    EXPECT_NEAR(test::printedValue(text), expected, 1e-5);
+    EXPECT_EQ(test::expectDerivativePairsAgree(text), 4 + 10);
 }
 
 // CO2 at 800 degC from 100 to 4900 bar: every state solved by both equations, the volumes
@@ -79,15 +57,7 @@ TEST(MagmaSelfChecks, HollowayTermCheck) {
 TEST(MagmaSelfChecks, HollowayIsothermOfCarbonDioxideAgainstTheReference) {
     HollowayEOS eos(1);
     int failed = -1;
-    std::string text;
-    {
-        std::FILE* f = std::tmpfile();
-        failed = eos.test(f);
-        std::rewind(f);
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, f)) text += buffer;
-        std::fclose(f);
-    }
+    const std::string text = test::writtenText([&](std::FILE* f) { failed = eos.test(f); });
     EXPECT_EQ(failed, 0);
     int rows = 0;
     for (const auto& line : linesOf(text)) {
@@ -112,15 +82,7 @@ TEST(MagmaSelfChecks, ChamberPrintoutBalances) {
     ASSERT_TRUE(c.setInitialData(1000, 1e8, 0.0, 0.05, 0.0));
     ASSERT_EQ(c.calculateOverpressure(0.05), 0);
     std::map<std::string, double> v;
-    std::string text;
-    {
-        std::FILE* f = std::tmpfile();
-        c.print(f);
-        std::rewind(f);
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, f)) text += buffer;
-        std::fclose(f);
-    }
+    const std::string text = test::writtenText([&](std::FILE* f) { c.print(f); });
     for (const auto& line : linesOf(text)) {
         char key[16];
         double value;

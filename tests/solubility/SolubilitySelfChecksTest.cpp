@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "numerics/TextCapture.h"
+#include "support/PrintedChecks.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/Dubessy.h"
 #include "solubility/HenPitSet.h"
@@ -23,23 +24,7 @@
 namespace vornex {
 namespace solubility_self_checks {
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-std::string written(const std::function<void(std::FILE*)>& write) {
-    std::FILE* f = std::tmpfile();
-    write(f);
-    std::rewind(f);
-    std::string text;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-    std::fclose(f);
-    return text;
-}
+using test::linesOf;
 
 // The numbers of a line, or none when a field is not a number.
 std::vector<double> numbers(const std::string& line) {
@@ -136,7 +121,7 @@ TEST(SolubilitySelfChecks, DubessyCheckAgreesWithTheDuanTypeModel) {
 // pressure; the file ends with the activity parameters.
 TEST(SolubilitySelfChecks, DubessyIsothermsFollowHenrysLawInTheDiluteEnd) {
     Dubessy model(0, 0, 0, 2);
-    const std::string text = written([&](std::FILE* f) { model.calculate_the_isotherm(373.15, 0.0, 1, f); });
+    const std::string text = test::writtenText([&](std::FILE* f) { model.calculate_the_isotherm(373.15, 0.0, 1, f); });
     const double H = model.H;
     int rows = 0;
     for (const auto& line : linesOf(text)) {
@@ -158,7 +143,7 @@ TEST(SolubilitySelfChecks, DubessyIsothermsFollowHenrysLawInTheDiluteEnd) {
     // each row, and the pressure rising as the solutes are added.
     Dubessy brine(2, 0, 0, 2);
     const std::string text1 =
-        written([&](std::FILE* f) { brine.calculate_the_isotherm1(373.15, 0.5, 1, f); });
+        test::writtenText([&](std::FILE* f) { brine.calculate_the_isotherm1(373.15, 0.5, 1, f); });
     rows = 0;
     double previous = 0;
     for (const auto& line : linesOf(text1)) {
@@ -182,7 +167,7 @@ TEST(SolubilitySelfChecks, DubessyBrineIsopleth) {
     EXPECT_FALSE(binary.calculate_the_H2ONaClCO2_isopleth(1.0, 0.3, 1, "x"));
     Dubessy brine(2, 0, 0, 2);
     const std::string console =
-        written([&](std::FILE* f) { EXPECT_TRUE(brine.calculate_the_H2ONaClCO2_isopleth(1.0, 0.3, 1, "x", f)); });
+        test::writtenText([&](std::FILE* f) { EXPECT_TRUE(brine.calculate_the_H2ONaClCO2_isopleth(1.0, 0.3, 1, "x", f)); });
     EXPECT_EQ(console, "IGOR\nWAVES Tkx ahx Hx sx Hsx\nBEGIN\nEND\n");
     std::ifstream in("isopx");
     int rows = 0;
@@ -205,7 +190,7 @@ TEST(SolubilitySelfChecks, DubessyBrineIsopleth) {
 // component is pure, and the third table is exp(W_A + W_B).
 TEST(SolubilitySelfChecks, ActivityCoefficientMapObeysGibbsDuhem) {
     Dubessy model(0, 0, 1, 2);
-    const std::string text = written([&](std::FILE* f) { model.mapActivityCoefficients(f); });
+    const std::string text = test::writtenText([&](std::FILE* f) { model.mapActivityCoefficients(f); });
     EXPECT_EQ(model.activityModel, 1) << "the model's own choice is restored";
     std::vector<std::vector<double>> rows;
     for (const auto& line : linesOf(text)) {
@@ -240,7 +225,7 @@ TEST(SolubilitySelfChecks, ActivityCoefficientMapObeysGibbsDuhem) {
 // 374 rows between BEGIN and END, each on its own line.
 TEST(SolubilitySelfChecks, HenryConstantTableOfCarbonDioxide) {
     Dubessy model(0, 0, 0, 2);
-    const auto lines = linesOf(written([&](std::FILE* f) { model.tata(f); }));
+    const auto lines = linesOf(test::writtenText([&](std::FILE* f) { model.tata(f); }));
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines[0], "IGOR");
     EXPECT_EQ(lines[1], "WAVES T0 P0 H0 v1");

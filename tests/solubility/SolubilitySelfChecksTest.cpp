@@ -102,6 +102,56 @@ TEST(SolubilitySelfChecks, SolubilityModelChecksAreOneStateBothWays) {
     EXPECT_GT(rows, 1000);
 }
 
+// Check 4: the isopleth of 0.434622 mol/kg CO2 in 1 mol/kg NaCl, each (T, P) row giving
+// back that solubility when solved the other way, and the two-phase isochore from 200 degC
+// and 600 bar downward; check 5: the isotherm of 0.343 mol/kg NaCl from the vapour pressure
+// of the brine at 60 degC (19.9 kPa for water) upward by 1 bar.
+TEST(SolubilitySelfChecks, SolubilityModelCurveChecks) {
+    DMGWwater curves(SM_H2O_CO2_NaCl, 0);
+    test::outputOf([&] { curves.test(4); });
+    std::ifstream isopleth("isop0");
+    int rows = 0;
+    DMGWwater solver(SM_H2O_CO2_NaCl, 0);
+    for (std::string line; std::getline(isopleth, line);) {
+        const auto r = numbers(line);
+        if (r.size() != 14) continue;
+        EXPECT_NEAR(r[0], 273.15 + rows, 1e-9);
+        EXPECT_NEAR(r[2], 0.434622, 1e-9);
+        EXPECT_NEAR(r[3], 1.0, 1e-12);
+        if (rows % 50 == 0) {
+            solver.calculate_gas_solubility(r[0], r[1], 1.0);
+            EXPECT_NEAR(solver.mg, 0.434622, 2e-4) << line;
+        }
+        ++rows;
+    }
+    EXPECT_EQ(rows, 301);
+    std::ifstream isochore("bipha1");
+    rows = 0;
+    for (std::string line; std::getline(isochore, line);) {
+        const auto r = numbers(line);
+        if (r.size() != 9) continue;
+        if (rows == 0) EXPECT_NEAR(r[1], 600.0, 1e-9);
+        EXPECT_NEAR(r[0], 473.15 - rows, 1e-9);
+        ++rows;
+    }
+    EXPECT_GT(rows, 100);
+
+    DMGWwater brine(SM_H2O_CO2_NaCl, 0);
+    test::outputOf([&] { brine.test(5); });
+    std::ifstream isotherm("isot0");
+    rows = 0;
+    double first = 0;
+    for (std::string line; std::getline(isotherm, line);) {
+        const auto r = numbers(line);
+        if (r.size() != 7) continue;
+        if (rows == 0) first = r[1];
+        EXPECT_NEAR(r[1], first + rows, 1e-4);
+        ++rows;
+    }
+    EXPECT_NEAR(first, 0.1995, 0.002);
+    EXPECT_GT(rows, 1900);
+}
+
 // CO2 0.5 mol/kg at 100 degC (the model's check) saturates near 50 bar with a vapour of a few
 // per cent water, as the Duan-type model has it.
 TEST(SolubilitySelfChecks, DubessyCheckAgreesWithTheDuanTypeModel) {

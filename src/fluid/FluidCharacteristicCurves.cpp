@@ -41,7 +41,10 @@ double vanishingAt(FluidPhase& fluid, double Vm3, Vanishing quantity) {
     return q;
 }
 
-// Secant from V0 and 1.00001 V0 at T; the phase flag says whether it converged.
+// Secant from V0 and 1.00001 V0 at T; the phase flag says whether it converged. A root
+// where the isotherm rises (dP/dV >= 0) is no state of the fluid: far outside its range an
+// equation of state can have the property vanish there at pressures of millions of bar,
+// and a curve must not step onto such a branch.
 void solvePoint(FluidPhase& fluid, double TK, double V0, EquationFunction residual) {
     fluid.temperature(TK);
     Secant solver;
@@ -51,7 +54,13 @@ void solvePoint(FluidPhase& fluid, double TK, double V0, EquationFunction residu
     solver.x1 = 1.00001 * V0;
     fluid.error = 0;
     solver.solve();
-    if (solver.error != 0) fluid.error = 1;
+    if (solver.error != 0) {
+        fluid.error = 1;
+        return;
+    }
+    fluid.volume(solver.x1);
+    fluid.calculate_state_functions();
+    if (fluid.error == 0 && !(fluid.dPdV < 0.0 && std::isfinite(fluid.P))) fluid.error = 1;
 }
 
 // A curve never takes more steps than this, whatever the step and the range.

@@ -189,7 +189,9 @@ void Phase::calculateBulkMolarWeight() {
 }
 
 void Phase::ft3lb(double v) {
-    volume(0.062428 * v * bulkMolarMass());
+    // 1 ft3/lb in m3/kg, exact from the foot (0.3048 m) and the pound (0.45359237 kg).
+    constexpr double kCubicFootPerPound = 0.3048 * 0.3048 * 0.3048 / 0.45359237;
+    volume(kCubicFootPerPound * v * bulkMolarMass());
 }
 
 void Phase::cm3g(double v) {

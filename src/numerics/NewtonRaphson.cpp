@@ -157,6 +157,10 @@ void NewtonRaphson::plot(double a, double b, int n) {
 }
 
 void NewtonRaphson::check_derivatives(double x, double h) {
+    if (equation == nullptr || function == nullptr) {
+        std::fprintf(stderr, "NewtonRaphson::check_derivatives: no equation to check\n");
+        return;
+    }
     double f = 0, df = 0, fm = 0, fp = 0, scratch = 0;
     (equation->*function)(x, f, df);
     (equation->*function)(x - h, fm, scratch);

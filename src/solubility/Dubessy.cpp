@@ -579,7 +579,8 @@ void Dubessy::mapActivityCoefficients(std::FILE* out) {
 }
 
 void Dubessy::tata(std::FILE* out) {
-    std::fputs("IGOR\nWAVES T0 P0 H0 v1\nBEGIN", out);
+    // BEGIN on a line of its own: a first row run on after it is not read as data.
+    std::fputs("IGOR\nWAVES T0 P0 H0 v1\nBEGIN\n", out);
     for (int i = 0; i <= 373; ++i) {
         T = 273.15 + i;
         Psat = WaterEOS::saturationPressureWagnerPruss(T);

@@ -114,7 +114,10 @@ void HenPitSet::describe() {
     const double D = S / (1.0 - S) * (1.0 + a) + 1.0 + a;
     x[static_cast<size_t>(iH2O)] = 1.0 / D;
     if (iNaCl >= 0) x[static_cast<size_t>(iNaCl)] = a / D;
+    // With salt, the Pitzer value in the water's slot is already the brine's water activity:
+    // only the dissolved gases dilute it further, x_H2O (1 + 0.018 m) being 1 - S.
     aw = x[static_cast<size_t>(iH2O)] * activityCoefficient[static_cast<size_t>(iH2O)];
+    if (iNaCl >= 0) aw *= 1.0 + a;
     // Gases whose fractions sum to 1 or more leave no water: the Henry constants have left
     // their range (a_w and x_H2O would come out negative).
     bool ok = S >= 0.0 && S < 1.0 && aw >= 0.0 && aw <= 1.0;

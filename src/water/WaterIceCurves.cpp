@@ -121,7 +121,9 @@ void WaterEOS::convertToMolalApparent() {
 void WaterEOS::calculateSublimationCurve(char igor, const char* suffix) {
     OutputFile file;
     if (!openCurveTable(file, "sublim", igor, suffix)) return;
-    auto row = [&](double TK) { file.print("%12f\t%12f\n", calculateSublimationP(TK), TK); };
+    // The pressures fall to 1e-7 bar at 190 K: a fixed six decimals would print the cold
+    // end as a column of zeros.
+    auto row = [&](double TK) { file.print("%12.6e\t%12f\n", calculateSublimationP(TK), TK); };
     row(kTriplePointTemperature);
     for (int i = 0; i < 83; ++i) row(272.16 - i);
     row(190.0);

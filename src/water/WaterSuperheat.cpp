@@ -146,7 +146,9 @@ bool WagnerPruss::drawEquilibriumPotentials(double T0, double P0, double T1, dou
         for (double Vm3 = V1; Vm3 < V2; Vm3 = geometric ? Vm3 * factor : Vm3 + 1e-8) {
             volume(Vm3);
             const double p = calculate_state_functions();
-            file.print("%12.2f %12.6lf %12lg %12lg %12f\n", T, Vm3, G, G0 - G, p * 1e-5);
+            // The volume in m3/mol with seven significant digits: six decimals would print
+            // neighbouring rows of a liquid (1e-8 m3/mol apart) as the same volume.
+            file.print("%12.2f %12.6e %12lg %12lg %12f\n", T, Vm3, G, G0 - G, p * 1e-5);
         }
         file.print("\n");
     }

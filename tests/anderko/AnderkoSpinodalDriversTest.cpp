@@ -1,0 +1,97 @@
+// The spinodal drivers of the Anderko model: the diffusional spinodal of H2O-NaCl brines of
+// given salinity, each row checked on a fresh model by differences of its Helmholtz energy
+// (A_VV A_xx - A_Vx^2 = 0 at the row's T, V and x), and the ternary spinodal test, which the
+// binary tracer cannot run and which must say so rather than report success.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "anderko/Anderko.h"
+#include "numerics/TextCapture.h"
+
+namespace vornex {
+namespace anderko_spinodal {
+
+std::unique_ptr<Anderko> model(int code, int phase = 2) {
+    auto m = std::make_unique<Anderko>(phase);
+    m->setSystemCode(static_cast<char>(code));
+    return m;
+}
+
+std::vector<std::vector<double>> numericRows(const std::string& path) {
+    std::vector<std::vector<double>> rows;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream s(line);
+        std::vector<double> row;
+        std::string word;
+        while (s >> word) {
+            char* end = nullptr;
+            const double v = std::strtod(word.c_str(), &end);
+            if (*end != '\0') break;
+            row.push_back(v);  // "nan" included: the sound speed is not computed here
+        }
+        if (row.size() == 12) rows.push_back(row);
+    }
+    return rows;
+}
+
+// The molar Helmholtz energy of a fresh binary at (T, V, x of the salt). The state
+// functions leave out the ideal entropy of mixing, R T (x ln x + (1 - x) ln(1 - x)), which
+// the stability of a mixture turns on: it is added here.
+double helmholtz(Anderko& f, double TK, double Vm3, double xs) {
+    f.composition(1.0 - xs, xs);
+    f.temperature(TK);
+    f.volume(Vm3);
+    f.calculate_pressure();
+    f.calculate_state_functions();
+    return f.A + f.gasConstant * TK * (xs * std::log(xs) + (1 - xs) * std::log(1 - xs));
+}
+
+TEST(AnderkoSpinodalDrivers, BrineSpinodalRowsAreDiffusionallyNeutral) {
+    auto brine = model(10);
+    const double w = 5.0, xs = Anderko::moleFractionOfNaCl(w);
+    test::outputOf([&] { brine->calculateSpinodalCurveX(w, "w"); });
+    const auto rows = numericRows("spinotw");
+    ASSERT_GE(rows.size(), 10u);
+    auto fresh = model(10);
+    // The first row is the critical point of the brine, the others step down in T by 1 K.
+    for (size_t k = 1; k < rows.size(); ++k) EXPECT_LT(rows[k][0], rows[k - 1][0]);
+    for (size_t k = 0; k < rows.size(); k += std::max<size_t>(1, rows.size() / 8)) {
+        const double T = rows[k][0], V = rows[k][2] * 1e-6;
+        const double hV = 1e-4 * V, hx = 1e-4 * xs;
+        auto a = [&](double v, double x) { return helmholtz(*fresh, T, v, x); };
+        const double Avv = (a(V + hV, xs) - 2 * a(V, xs) + a(V - hV, xs)) / (hV * hV);
+        const double Axx = (a(V, xs + hx) - 2 * a(V, xs) + a(V, xs - hx)) / (hx * hx);
+        const double Avx = (a(V + hV, xs + hx) - a(V + hV, xs - hx) - a(V - hV, xs + hx) +
+                            a(V - hV, xs - hx)) /
+                           (4 * hV * hx);
+        EXPECT_NEAR((Avv * Axx - Avx * Avx) / (Avv * Axx), 0.0, 2e-3) << "row " << k << " T " << T;
+        // The pressure of the row is the model's at its state.
+        helmholtz(*fresh, T, V, xs);
+        EXPECT_NEAR(rows[k][1], fresh->P * 1e-5, 1e-3 * std::fabs(rows[k][1]) + 0.05);
+    }
+}
+
+TEST(AnderkoSpinodalDrivers, TernarySpinodalTestSaysItCannotRun) {
+    auto ternary = model(20);
+    bool ran = true;
+    const std::string text = test::outputOf(
+        [&] { ran = ternary->doTest1(700.0, 40.0, 0.02, 0.01, -1.0, 0, "t"); });
+    EXPECT_FALSE(ran) << text;
+    EXPECT_NE(text.find("not a binary"), std::string::npos) << text;
+    EXPECT_EQ(ternary->error, 1);
+    EXPECT_FALSE(std::filesystem::exists("spinott"));
+    // On a binary it is refused before anything is computed.
+    EXPECT_FALSE(model(10)->doTest1(700.0, 40.0, 0.02, 0.01, -1.0, 0, "t"));
+}
+
+}  // namespace anderko_spinodal
+}  // namespace vornex

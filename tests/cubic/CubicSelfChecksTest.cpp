@@ -81,7 +81,7 @@ TEST(CubicSelfChecks, VirialFluidCheckOfTwoComponents) {
         if (v < 0.0099 || v > 1000.01) continue;
         EXPECT_NEAR(z, 1 + B / v, 1e-5) << line;
         EXPECT_NEAR(bv, B * 1e6, 1e-3) << line;
-        if (rows > 0) EXPECT_NEAR(v / previous, std::pow(1e5, 0.01), 1e-5);
+        if (rows > 0) { EXPECT_NEAR(v / previous, std::pow(1e5, 0.01), 1e-5); }
         previous = v;
         ++rows;
     }

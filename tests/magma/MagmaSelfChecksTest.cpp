@@ -68,7 +68,7 @@ TEST(MagmaSelfChecks, HollowayIsothermOfCarbonDioxideAgainstTheReference) {
         ++rows;
         EXPECT_NEAR(P, 100.0 * rows, 1e-6);
         EXPECT_NEAR(V / Vref, 1.0, 0.05) << line;
-        if (P <= 1000) EXPECT_NEAR(f / fref, 1.0, 0.015) << line;
+        if (P <= 1000) { EXPECT_NEAR(f / fref, 1.0, 0.015) << line; }
     }
     EXPECT_EQ(rows, 49);
     EXPECT_EQ(linesOf(text)[0], "Isotherm 1073.150000 K");

@@ -95,7 +95,7 @@ TEST(SolubilitySelfChecks, SolubilityModelChecksAreOneStateBothWays) {
             EXPECT_NEAR(r[1] - previousP, 1.0, 1e-4);
             EXPECT_GT(r[2], previousM) << "solubility rises with pressure: " << line;
         }
-        if (std::fabs(r[1] - 400.0) < 0.5) EXPECT_NEAR(r[2], 0.987292, 0.002);
+        if (std::fabs(r[1] - 400.0) < 0.5) { EXPECT_NEAR(r[2], 0.987292, 0.002); }
         previousP = r[1], previousM = r[2];
         ++rows;
     }
@@ -130,7 +130,7 @@ TEST(SolubilitySelfChecks, SolubilityModelCurveChecks) {
     for (std::string line; std::getline(isochore, line);) {
         const auto r = numbers(line);
         if (r.size() != 9) continue;
-        if (rows == 0) EXPECT_NEAR(r[1], 600.0, 1e-9);
+        if (rows == 0) { EXPECT_NEAR(r[1], 600.0, 1e-9); }
         EXPECT_NEAR(r[0], 473.15 - rows, 1e-9);
         ++rows;
     }
@@ -227,7 +227,7 @@ TEST(SolubilitySelfChecks, DubessyBrineIsopleth) {
         if (r.size() != 6) continue;
         EXPECT_NEAR(r[0], 273.15 + rows, 1e-9);
         EXPECT_EQ(r[2], 0.3);
-        if (rows > 0 && r[0] < 450) EXPECT_GT(r[5], previousP) << line;
+        if (rows > 0 && r[0] < 450) { EXPECT_GT(r[5], previousP) << line; }
         previousP = r[5];
         ++rows;
     }
@@ -288,7 +288,7 @@ TEST(SolubilitySelfChecks, HenryConstantTableOfCarbonDioxide) {
         EXPECT_NEAR(r[0], 273.15 + double(k), 1e-6);
         EXPECT_NEAR(r[1] * 1e5 / WaterEOS::saturationPressureWagnerPruss(r[0]), 1.0, 1e-5);
         EXPECT_DOUBLE_EQ(r[3], 2.82e-5);
-        if (k == 25) EXPECT_NEAR(r[2], 1630.0, 30.0);
+        if (k == 25) { EXPECT_NEAR(r[2], 1630.0, 30.0); }
     }
 }
 

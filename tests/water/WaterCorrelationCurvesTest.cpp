@@ -238,7 +238,7 @@ TEST_F(WaterCurveMembers, BrineDensityComparisonWriters) {
     for (const auto& row : rows) {
         ASSERT_EQ(row.size(), 5u);
         EXPECT_NEAR(row[4], 100 * (row[2] - row[3]) / row[3], 1e-5);
-        if (row[0] <= 250.0 && row[1] <= 1000.0) EXPECT_LT(std::fabs(row[4]), 0.2) << row[0];
+        if (row[0] <= 250.0 && row[1] <= 1000.0) { EXPECT_LT(std::fabs(row[4]), 0.2) << row[0]; }
     }
     spivey.compare_with_model(1);
     rows = rowsOf("res1.txt");
@@ -299,8 +299,10 @@ TEST_F(WaterCurveMembers, BrineDensityComparisonWriters) {
     EXPECT_GT(rows.size(), 13u * 50u * 150u);
     for (size_t k = 0; k < rows.size(); k += 5) {
         EXPECT_NEAR(rows[k][5], 100 * (rows[k][3] - rows[k][4]) / rows[k][4], 1e-5);
-        if (rows[k][1] >= 25.0)
-            EXPECT_LT(std::fabs(rows[k][5]), 0.3) << rows[k][0] << " " << rows[k][1] << " " << rows[k][2];
+        if (rows[k][1] >= 25.0) {
+            EXPECT_LT(std::fabs(rows[k][5]), 0.3)
+                << rows[k][0] << " " << rows[k][1] << " " << rows[k][2];
+        }
     }
     PotterBrown::forgetTable();
 }
@@ -461,7 +463,7 @@ TEST_F(WaterCurveMembers, HeatCapacitiesAlongTheIsobarMeetTheirIdentity) {
         double T, P, Cv, Cp;
         ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf %lf %lf", &T, &P, &Cv, &Cp), 4) << line;
         EXPECT_NEAR(T, 300.0 + 50.0 * rows, 1e-9);
-        const double V = volume(T, P), hT = 1e-3, hP = 1e-2;
+        const double hT = 1e-3, hP = 1e-2;
         const double dVdT = (volume(T + hT, P) - volume(T - hT, P)) / (2 * hT);
         const double dVdP = (volume(T, P + hP) - volume(T, P - hP)) / (2 * hP * 1e5);
         EXPECT_NEAR((Cp - Cv) / (-T * dVdT * dVdT / dVdP), 1.0, 1e-3) << line;

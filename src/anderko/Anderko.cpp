@@ -7,6 +7,7 @@
 #include "anderko/AnderkoH2O.h"
 #include "anderko/Boublik.h"
 #include "anderko/Dipole.h"
+#include "fluid/ModelCatalogue.h"
 #include "vle/IFP.h"
 
 namespace vornex {
@@ -173,6 +174,17 @@ void registerAnderkoModels() {
     for (const char* keyword : {"hnc", "hn", "hk", "hnk", "NaCl", "KCl"})
         FluidPhase::registerEOS(keyword, [] { return new Anderko(2); });
     FluidPhase::registerEOS("AnderkoH2O", [] { return new AnderkoH2O(2); });
+    // The water-salt factor (0.001 T - 0.5731)^0.79026 is real only above 573.1 K.
+    const PublishedRange salt{573.1};
+    describeModel("hn", {"H2O-NaCl, Anderko-Pitzer", salt});
+    describeModel("hk", {"H2O-KCl, Anderko-Pitzer", salt});
+    describeModel("hnc", {"H2O-NaCl-CH4, Anderko-Pitzer with the Duan gas terms", salt});
+    describeModel("hnk",
+                  {"H2O-NaCl-KCl: cannot be built (Anderko-Pitzer has no parameters for it)",
+                   salt});
+    describeModel("NaCl", {"pure NaCl, Anderko-Pitzer", {}});
+    describeModel("KCl", {"pure KCl, Anderko-Pitzer", {}});
+    describeModel("AnderkoH2O", {"pure water, Anderko-Pitzer", {}});
 }
 
 }  // namespace vornex

@@ -1,6 +1,7 @@
 #include "expression/SeparableNode.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 namespace vornex {
@@ -160,6 +161,19 @@ void SeparableNode::calculate(int order, int var) {
         }
     }
     computed = true;
+}
+
+std::string SeparableNode::exact(double x) {
+    char text[32];
+    const auto r = std::to_chars(text, text + sizeof text, x);
+    return std::string(text, r.ptr);
+}
+
+void SeparableNode::printTerm(FILE* f, const std::string& name, const std::string& formula) const {
+    sMargin += 4;
+    printMargin(f);
+    sMargin -= 4;
+    std::fprintf(f, "%s = %s\n", name.c_str(), formula.c_str());
 }
 
 }  // namespace vornex

@@ -7,6 +7,8 @@
 // reports it once and sets sError.
 #pragma once
 
+#include <string>
+
 #include "expression/BinOp.h"
 
 namespace vornex {
@@ -17,6 +19,12 @@ class SeparableNode : public BinOp {
     void calculate(int order, int var) override;
 
    protected:
+    // A coefficient or exponent as printed in the formula of a term: the shortest text that
+    // reads back as the same double.
+    static std::string exact(double x);
+    // One term of the node's formula, a line of its own below the node's.
+    void printTerm(FILE* f, const std::string& name, const std::string& formula) const;
+
     // f_ij at (u, v) for i <= orderU, j <= orderV and i + j <= max(orderU, orderV), both at
     // most 4. Entries outside that range are not read.
     virtual void partials(double atU, double atV, int orderU, int orderV, double f[5][5]) = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace vornex {
 
@@ -29,7 +30,9 @@ int SeparableSum::indexOf(std::vector<Factor>& factors, const Factor& f) {
     return static_cast<int>(factors.size()) - 1;
 }
 
-void SeparableSum::addTerm(double n, const Factor& ofU, const Factor& ofV) {
+void SeparableSum::addTerm(double n, const Factor& ofU, const Factor& ofV, std::string name) {
+    if (name.empty()) name = "term " + std::to_string(terms_.size() + 1);
+    names_.push_back(std::move(name));
     terms_.push_back({n, indexOf(u_.factors, ofU), indexOf(v_.factors, ofV)});
     u_.order = v_.order = -1;
     u_.prepared = v_.prepared = false;
@@ -264,6 +267,31 @@ void SeparableSum::printFormula(FILE* f) {
     printMargin(f);
     std::fprintf(f, "%s = sum of %d terms n F(%s) G(%s)\n", label(),
                  static_cast<int>(terms_.size()), labelOf(u), labelOf(v));
+    // x^p, then the exponent -g x^c - alpha (x - eps)^2 of each child, gathered in one exp.
+    auto power = [](const char* x, double p) {
+        return p == 0.0 ? std::string() : " " + std::string(x) + "^" + exact(p);
+    };
+    auto exponent = [](const char* x, const Factor& F, std::string& e) {
+        auto minus = [&e](double a, const std::string& what) {
+            e += (e.empty() ? (a < 0.0 ? "" : "-") : (a < 0.0 ? " + " : " - "));
+            if (std::fabs(a) != 1.0 || what.empty()) e += exact(std::fabs(a)) + " ";
+            e += what;
+        };
+        if (F.g != 0.0) minus(F.g, std::string(x) + "^" + exact(F.c));
+        if (F.alpha != 0.0)
+            minus(F.alpha, "(" + std::string(x) + " - " + exact(F.eps) + ")^2");
+    };
+    for (std::size_t k = 0; k < terms_.size(); ++k) {
+        const Term& t = terms_[k];
+        const Factor& U = u_.factors[static_cast<std::size_t>(t.u)];
+        const Factor& V = v_.factors[static_cast<std::size_t>(t.v)];
+        std::string formula = exact(t.n) + power(labelOf(v), V.p) + power(labelOf(u), U.p);
+        std::string e;
+        exponent(labelOf(v), V, e);
+        exponent(labelOf(u), U, e);
+        if (!e.empty()) formula += " exp(" + e + ")";
+        printTerm(f, names_[k], formula);
+    }
 }
 
 }  // namespace vornex

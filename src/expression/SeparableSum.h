@@ -11,6 +11,7 @@
 // u must depend on one variable only and v on one other variable only (SeparableNode).
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "expression/SeparableNode.h"
@@ -30,10 +31,12 @@ class SeparableSum : public SeparableNode {
     };
 
     const char* getType() override { return "SeparableSum"; }
-    // Adds n F(u) G(v); equal factors are shared between terms.
-    void addTerm(double n, const Factor& ofU, const Factor& ofV);
+    // Adds n F(u) G(v), named for the formula ("term k" without a name); equal factors are
+    // shared between terms.
+    void addTerm(double n, const Factor& ofU, const Factor& ofV, std::string name = {});
     int numberOfTermsAdded() const { return static_cast<int>(terms_.size()); }
 
+    // The node's line, then each term on a line of its own: name = n u^p v^p exp(...).
     void printFormula(FILE* f) override;
 
    protected:
@@ -83,6 +86,7 @@ class SeparableSum : public SeparableNode {
     void sumAlongV(double* row);
 
     std::vector<Term> terms_;
+    std::vector<std::string> names_;  // of each term, for the formula only
     // sum of n F(u) over the terms of each factor of v, at the u of version weightsOf_: what
     // an evaluation without derivatives in u needs of the terms.
     std::vector<double> weights_;

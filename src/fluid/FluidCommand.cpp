@@ -16,6 +16,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
+#include "numerics/AtomicFile.h"
 #include "numerics/ConsoleInput.h"
 #include "numerics/FileReader.h"
 
@@ -132,6 +133,25 @@ bool succeeded(const FluidPhase& f, const char* command) {
     return false;
 }
 
+// The range of the model the running list works on.
+PublishedRange publishedRange;
+
+// Where (T, P) lies outside the model's published range, as a clause; empty inside it.
+std::string outsideRange(const FluidPhase& f, double TK, double PPa) {
+    const std::string excess = publishedRange.excess(TK, PPa);
+    if (excess.empty()) return {};
+    return "outside the published range of " + std::string(nameOf(f)) + " (" +
+           publishedRange.text() + "): " + excess;
+}
+
+// A printed state outside the range is computed all the same; the user is told.
+void noteRange(const FluidPhase& f, const char* command) {
+    const std::string outside = outsideRange(f, f.T, f.P);
+    if (!outside.empty())
+        std::fprintf(stderr, "%s: T = %g K, P = %g bar lies %s; its figures drift there\n",
+                     command, f.T, f.P * 1e-5, outside.c_str());
+}
+
 // When the running command started: a file older than that is not its output.
 std::filesystem::file_time_type commandStarted;
 
@@ -232,14 +252,17 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
     const double TK = v[0].number, Pbar = v[1].number;
     const FluidPhase::StablePhase phase = f.calculateStableStateFromTP(TK, Pbar);
     if (phase == FluidPhase::StablePhase::None || !isFiniteState(f)) {
+        const std::string outside = outsideRange(f, TK, Pbar * 1e5);
         std::fprintf(stderr,
                      "TP failed: no state at T = %g K, P = %g bar (last volume %g cm3/mol "
-                     "after %d iterations)\n",
-                     TK, Pbar, f.V * 1e6, f.volumeSolver ? int(f.volumeSolver->iterations) : 0);
+                     "after %d iterations)%s%s\n",
+                     TK, Pbar, f.V * 1e6, f.volumeSolver ? int(f.volumeSolver->iterations) : 0,
+                     outside.empty() ? "" : "; ", outside.c_str());
         return false;
     }
     std::printf("Stable state: %s\n", FluidPhase::nameOf(phase));
     f.dump();
+    noteRange(f, "TP");
     return true;
 }
 
@@ -247,13 +270,17 @@ bool printStateAtTV(FluidPhase& f, const Values& v) {
     const double TK = v[0].number, Vm3 = v[1].number * kCm3;
     f.calculateFromTV(TK, Vm3, 0);
     if (f.error != 0 || !isFiniteState(f)) {
-        std::fprintf(stderr, "TV failed: no state at T = %g K, V = %g cm3/mol\n", TK, Vm3 / kCm3);
+        // No pressure to judge by: only the temperature can name the range.
+        const std::string outside = outsideRange(f, TK, 0.0);
+        std::fprintf(stderr, "TV failed: no state at T = %g K, V = %g cm3/mol%s%s\n", TK,
+                     Vm3 / kCm3, outside.empty() ? "" : "; ", outside.c_str());
         return false;
     }
     // A slope that is rounding at a critical point is not instability (the printout says).
     if (!(f.dPdV < 0.0) && !f.isothermalSlopeVanishes())
         std::printf("Mechanically unstable state (dP/dV >= 0)\n");
     f.dump();
+    noteRange(f, "TV");
     return true;
 }
 
@@ -456,6 +483,7 @@ bool FluidCommandInterpreter::take(const std::string& label, const char* command
 bool FluidCommandInterpreter::run(int argc, char* const* argv) {
     const std::clock_t start = std::clock();
     if (argc <= 0) return true;
+    publishedRange = range_;
     argc_ = argc;
     argv_ = argv;
     int i = 0;
@@ -479,8 +507,11 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
         }
         // A model's own command reports a failure through the error flag.
         fluid_.error = 0;
+        const std::size_t written = writtenFileMark();
         if (int used = fluid_.doCommandEx(argc - i, argv + i); used != 0) {
             if (fluid_.error != 0) allSucceeded = false;
+            std::fflush(stdout);
+            reportFilesWrittenSince(written, stderr);
             i += used;
             continue;
         }
@@ -509,13 +540,16 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             fluid_.error = 0;
             commandStarted = std::filesystem::file_time_type::clock::now();
             if (!command->action(fluid_, values)) allSucceeded = false;
+            std::fflush(stdout);
+            reportFilesWrittenSince(written, stderr);
         } else {
             allSucceeded = false;
         }
         i = next_;
     }
     std::fflush(stderr);
-    std::printf("\nTime %lu \n", static_cast<unsigned long>(std::clock() - start));
+    std::printf("\nTime %.3g s (processor)\n",
+                static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
     return complete && allSucceeded;
 }
 

@@ -8,12 +8,15 @@
 // (temperatures, pressures and volumes finite and positive, mole fractions between 0 and 1,
 // temperature steps 0.001 to 1000 K in size) is refused with a message naming the
 // parameter, and its command is skipped. Refusals, failures and commands that cannot apply
-// to the model are said on standard error.
+// to the model are said on standard error, and so are, after each command, the files it
+// wrote.
 #pragma once
 
 #include <cstdio>
 #include <iostream>
 #include <string>
+
+#include "fluid/ModelCatalogue.h"
 
 namespace vornex {
 
@@ -31,6 +34,10 @@ class FluidCommandInterpreter {
     // list. Returns true when every command was run and succeeded.
     bool run(int argc, char* const* argv);
 
+    // The range the model's publication claims: a state printed outside it (or a state not
+    // found there) says so on standard error.
+    void setPublishedRange(const PublishedRange& range) { range_ = range; }
+
     // One line per command: its word, parameters and what it does.
     static void printCommands(std::FILE* out);
 
@@ -44,6 +51,7 @@ class FluidCommandInterpreter {
     int argc_ = 0;
     char* const* argv_ = nullptr;
     int next_ = 0;
+    PublishedRange range_;
 };
 
 }  // namespace vornex

@@ -245,17 +245,22 @@ std::vector<Expression*> MultiParBuilder::terms(const MultiParTable& table) {
 
 std::vector<Expression*> MultiParBuilder::fusedTerms(const MultiParTable& table) {
     using Factor = SeparableSum::Factor;
+    int entry = 0;
+    auto name = [&] {
+        const int k = entry++;
+        return table.termName != nullptr ? table.termName(k) : numbered("a", k + 1);
+    };
     auto& sum = tied<SeparableSum>(nodes_, "separable", leaves_.tau(), leaves_.delta());
-    for (const auto& k : table.power) sum.addTerm(k.n, Factor{k.t}, Factor{double(k.d)});
+    for (const auto& k : table.power) sum.addTerm(k.n, Factor{k.t}, Factor{double(k.d)}, name());
     for (const auto& k : table.exponential)
-        sum.addTerm(k.n, Factor{k.t}, Factor{double(k.d), double(k.c), k.g});
+        sum.addTerm(k.n, Factor{k.t}, Factor{double(k.d), double(k.c), k.g}, name());
     for (const auto& k : table.gaussian) {
         sum.addTerm(k.n, Factor{double(k.t), 0.0, 0.0, k.beta, k.gamma},
-                    Factor{double(k.d), 0.0, 0.0, k.alpha, k.eps});
+                    Factor{double(k.d), 0.0, 0.0, k.alpha, k.eps}, name());
     }
     auto& nonAnalytic = tied<NonAnalyticSum>(nodes_, "nonanalytic", leaves_.tau(), leaves_.delta());
     for (const auto& k : table.nonAnalytic)
-        nonAnalytic.addTerm({k.n, k.a, k.b, k.B, k.C, k.D, k.A, k.beta});
+        nonAnalytic.addTerm({k.n, k.a, k.b, k.B, k.C, k.D, k.A, k.beta}, name());
     std::vector<Expression*> out;
     if (sum.numberOfTermsAdded() > 0) out.push_back(&sum);
     if (nonAnalytic.numberOfTermsAdded() > 0) out.push_back(&nonAnalytic);

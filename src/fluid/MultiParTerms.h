@@ -82,6 +82,9 @@ struct MultiParTable {
     std::span<const NonAnalyticTermCoefficients> nonAnalytic;
     std::span<const PowerRecipe> deltaRecipes = {};
     std::span<const PowerRecipe> tauRecipes = {};
+    // The name of entry k (from 0, in the order above) as its publication numbers the terms,
+    // for the printed formula; null names them "a1", "a2", ...
+    std::string (*termName)(int k) = nullptr;
 };
 
 // tau^k term of an ideal-gas function (k not 0 or 1), and n ln(1 - exp(-gamma tau)).

@@ -40,7 +40,9 @@ void gaussian(double c, double x, int k, double* out) {
 
 }  // namespace
 
-void NonAnalyticSum::addTerm(const Term& t) {
+void NonAnalyticSum::addTerm(const Term& t, std::string name) {
+    if (name.empty()) name = "term " + std::to_string(terms_.size() + 1);
+    names_.push_back(std::move(name));
     int group = static_cast<int>(terms_.size());
     for (size_t i = 0; i < terms_.size(); ++i) {
         const Term& o = terms_[i];
@@ -345,6 +347,16 @@ void NonAnalyticSum::printFormula(FILE* f) {
     printMargin(f);
     std::fprintf(f, "%s = sum of %d terms n Delta^b %s psi (%s)\n", label(),
                  static_cast<int>(terms_.size()), labelOf(v), labelOf(u));
+    const std::string d = labelOf(v), t = labelOf(u);
+    for (std::size_t k = 0; k < terms_.size(); ++k) {
+        const Term& c = terms_[k];
+        printTerm(f, names_[k],
+                  exact(c.n) + " Delta^" + exact(c.b) + " " + d + " psi, Delta = theta^2 + " +
+                      exact(c.B) + " ((" + d + " - 1)^2)^" + exact(c.a) + ", theta = (1 - " + t +
+                      ") + " + exact(c.A) + " ((" + d + " - 1)^2)^(0.5/" + exact(c.beta) +
+                      "), psi = exp(-" + exact(c.C) + " (" + d + " - 1)^2 - " + exact(c.D) +
+                      " (" + t + " - 1)^2)");
+    }
 }
 
 }  // namespace vornex

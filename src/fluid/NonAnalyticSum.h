@@ -9,6 +9,7 @@
 // limits the power-of-square node gives: derivatives of an order above the power vanish.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "expression/SeparableNode.h"
@@ -21,8 +22,10 @@ class NonAnalyticSum : public SeparableNode {
         double n, a, b, B, C, D, A, beta;
     };
     const char* getType() override { return "NonAnalyticSum"; }
-    void addTerm(const Term& t);
+    // Named for the formula ("term k" without a name).
+    void addTerm(const Term& t, std::string name = {});
     int numberOfTermsAdded() const { return static_cast<int>(terms_.size()); }
+    // The node's line, then each term on a line of its own with its coefficients.
     void printFormula(FILE* f) override;
 
     // Truncated Taylor polynomials in (tau, delta) as flat rows of coefficients.
@@ -49,6 +52,7 @@ class NonAnalyticSum : public SeparableNode {
     void partialsInBoth(double tau, double delta, double f[5][5]);
     Plan plan_;  // the last one asked for
     std::vector<Term> terms_;
+    std::vector<std::string> names_;  // of each term, for the formula only
     std::vector<int> group_;  // per term, the first term with the same Delta
     // exp(-D (tau - 1)^2) of each term as Taylor coefficients, kept while tau does not
     // change (a solve at fixed temperature computes them once).

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <mutex>
 
 namespace vornex {
 
@@ -197,6 +199,50 @@ void AtomicFile::fail(Step step, int error, std::string problem) {
     problem_ = problem.empty() ? std::strerror(error) : std::move(problem);
 }
 
+namespace {
+
+struct WrittenFiles {
+    std::mutex mutex;
+    std::vector<std::string> paths;
+};
+
+WrittenFiles& writtenFiles() {
+    static WrittenFiles* files = new WrittenFiles;  // never destroyed: written to until exit
+    return *files;
+}
+
+void recordWritten(const std::string& path) {
+    WrittenFiles& w = writtenFiles();
+    std::lock_guard<std::mutex> lock(w.mutex);
+    w.paths.push_back(path);
+}
+
+}  // namespace
+
+std::size_t writtenFileMark() {
+    WrittenFiles& w = writtenFiles();
+    std::lock_guard<std::mutex> lock(w.mutex);
+    return w.paths.size();
+}
+
+std::vector<std::string> filesWrittenSince(std::size_t mark) {
+    WrittenFiles& w = writtenFiles();
+    std::lock_guard<std::mutex> lock(w.mutex);
+    std::vector<std::string> names;
+    for (std::size_t i = mark; i < w.paths.size(); ++i)
+        if (std::find(names.begin(), names.end(), w.paths[i]) == names.end())
+            names.push_back(w.paths[i]);
+    return names;
+}
+
+void reportFilesWrittenSince(std::size_t mark, std::FILE* out) {
+    const std::vector<std::string> names = filesWrittenSince(mark);
+    if (names.empty()) return;
+    std::string line = "Wrote";
+    for (std::size_t i = 0; i < names.size(); ++i) line += (i == 0 ? " " : ", ") + names[i];
+    std::fprintf(out, "%s\n", line.c_str());
+}
+
 bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, Links links) {
     discard();
     path_ = path;
@@ -236,6 +282,7 @@ bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, 
         return false;
     }
     tempPath_.clear();
+    recordWritten(path);
     return true;
 }
 
@@ -297,6 +344,7 @@ bool AtomicFile::commit(bool sync) {
         if (step_ != Step::None) ::unlink(tempPath_.c_str());
         releaseTemporary(slot_);
         tempPath_.clear();
+        if (step_ == Step::None) recordWritten(path_);
     }
     return step_ == Step::None;
 }

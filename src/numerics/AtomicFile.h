@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace vornex {
 
@@ -77,6 +78,15 @@ class AtomicFile {
     int error_ = 0;
     std::string problem_;
 };
+
+// The files this process has written, so that a program can name what a command left in its
+// folder: a replacing file counts once it has its name, a streamed one once it is created.
+// A mark taken before a command and the paths since it, each once, in the order first written.
+std::size_t writtenFileMark();
+std::vector<std::string> filesWrittenSince(std::size_t mark);
+// One line "Wrote NAME, NAME" for the files written since the mark on `out`; nothing when
+// there are none.
+void reportFilesWrittenSince(std::size_t mark, std::FILE* out);
 
 // Why a file cannot be written at `path`: "is a folder", "is a FIFO", "is a device" or "is a
 // socket" when the name is held by one of those, "is a symbolic link" for a link when links

@@ -1,6 +1,7 @@
 #include "oldwater/Saul.h"
 
 #include <cmath>
+#include <string>
 
 namespace vornex {
 
@@ -75,7 +76,13 @@ constexpr ExponentialTermCoefficients kExponential[] = {
     {0.004517292884, 6, 4, 26, 0.4},
     {-0.004517292884, 6, 4, 26, 2.0},
 };
-constexpr MultiParTable kSaulTable = {kPower, kExponential, {}, {}};
+// Terms numbered 1-58 in the order of the table; each of the last group's two entries
+// belongs to one term.
+std::string saulTermName(int k) {
+    constexpr int kSplit = 54;  // entries before the last group
+    return "a" + std::to_string(k < kSplit ? k + 1 : kSplit + 1 + (k - kSplit) / 2);
+}
+constexpr MultiParTable kSaulTable = {kPower, kExponential, {}, {}, {}, {}, saulTermName};
 
 // Ideal-gas part of the equation; gamma_k = theta_k/Tc.
 constexpr PlanckEinsteinCoefficient kPlanckEinstein[] = {

@@ -1,6 +1,8 @@
 #include "puregas/N2EOS.h"
 
 #include <cmath>
+#include <iterator>
+#include <string>
 
 #include "puregas/PureGasModel.h"
 
@@ -41,7 +43,12 @@ constexpr GaussianTermCoefficients kSpanGaussian[] = {
     {0.0167788306989, 3, 2, 15, 300, 1.13, 1},
     {2627.67566274, 2, 3, 25, 275, 1.25, 1},
 };
-constexpr MultiParTable kSpanTable = {kSpanPower, kSpanExponential, kSpanGaussian, {}};
+// "dt" for the power terms 1-6, "de" for the others, numbered as in the table.
+std::string spanTermName(int k) {
+    return (k < 6 ? "dt" : "de") + std::to_string(k + 1);
+}
+constexpr MultiParTable kSpanTable = {
+    kSpanPower, kSpanExponential, kSpanGaussian, {}, {}, {}, spanTermName};
 
 // Span et al. (2000), Table 13 (eq. 4.2): tau^-1, tau^-2, tau^-3 and the Planck-Einstein
 // term with a8 = 26.65788 (the figure 26.657 sometimes quoted is a truncation).
@@ -78,7 +85,14 @@ constexpr ExponentialTermCoefficients kOldExponential[] = {
     {-0.0001484600538, 4, 2, 20}, {-0.005806483467, 3, 3, 22},  {0.06512013679, 2, 4, 4},
     {0.0211835414, 2, 4, 6},      {0.0128443221, 4, 4, 14},     {-0.0105447491, 4, 4, 18},
 };
-constexpr MultiParTable kOldTable = {kOldPower, kOldExponential, {}, {}};
+// The labels of the 28 terms in the general 100-term equation they were selected from.
+constexpr int kOldLabels[] = {1,  4,  6,  10, 15, 16, 20, 22, 24, 25, 26, 31, 32, 33,
+                              36, 37, 42, 43, 50, 51, 54, 57, 63, 79, 80, 82, 89, 91};
+static_assert(std::size(kOldLabels) == std::size(kOldPower) + std::size(kOldExponential));
+std::string oldTermName(int k) {
+    return (k < int(std::size(kOldPower)) ? "dt" : "de") + std::to_string(kOldLabels[k]);
+}
+constexpr MultiParTable kOldTable = {kOldPower, kOldExponential, {}, {}, {}, {}, oldTermName};
 
 }  // namespace
 

@@ -82,8 +82,16 @@ void WagnerPruss::checkInteractions(FILE* out) {
     residual->print_values();
 }
 
+PublishedRange wagnerPrussRange() {
+    return {251.165, 1273.0, 1000e6};
+}
+
 void registerWaterModels() {
     FluidPhase::registerEOS("wagner", [] { return new WagnerPruss(2); });
+    describeModel("wagner",
+                  {"water: the 1995 international reference equation (IAPWS-95) of Wagner and "
+                   "Pruss",
+                   wagnerPrussRange()});
 }
 
 }  // namespace vornex

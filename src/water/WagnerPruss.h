@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "fluid/ModelCatalogue.h"
 #include "water/Wagner.h"
 #include "water/WagnerCoefficients.h"
 #include "water/WaterEOS.h"
@@ -149,8 +150,12 @@ Nucleation nucleationRate(double sigma, double TK, double Psat, double Pl, doubl
 // The gas constant of the IAPWS-95 publication, J/(mol K): that of its reducing state.
 inline constexpr double kWagnerPrussGasConstant = iapws95::kReducing.R;
 
-// Registers the water models in the model factory ("wagner": WagnerPruss(2)). Programs
-// call it once before FluidPhase::getEOS.
+// Registers the water models in the model factory ("wagner": WagnerPruss(2)), with their
+// descriptions and ranges for the console. Programs call it once before FluidPhase::getEOS.
 void registerWaterModels();
+
+// The states the formulation is published for: from the melting line (251.165 K at its
+// lowest) to 1273 K, up to 1000 MPa.
+PublishedRange wagnerPrussRange();
 
 }  // namespace vornex

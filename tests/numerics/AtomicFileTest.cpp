@@ -68,6 +68,34 @@ TEST_F(AtomicFiles, LinkPlantedAtTheNameIsReplacedNotFollowedInEitherMode) {
     EXPECT_TRUE(hiddenEntries().empty());
 }
 
+// What a program names after a command: the files that took their names since the mark,
+// each once; a discarded or failed replacement is no file written.
+TEST_F(AtomicFiles, TheFilesWrittenSinceAMarkAreNamedOnceEach) {
+    const std::size_t mark = writtenFileMark();
+    auto write = [](const std::string& name, AtomicFile::Mode mode, bool keep) {
+        AtomicFile file;
+        ASSERT_TRUE(file.open(name, mode)) << file.problem();
+        file.write("x\n", 2);
+        if (keep)
+            ASSERT_TRUE(file.commit());
+        else
+            file.discard();
+    };
+    write("first", AtomicFile::Mode::Replace, true);
+    write("dropped", AtomicFile::Mode::Replace, false);
+    write("rows", AtomicFile::Mode::Stream, true);
+    write("first", AtomicFile::Mode::Replace, true);
+    fs::create_directory("folder");
+    AtomicFile refused;
+    EXPECT_FALSE(refused.open("folder"));
+    EXPECT_EQ(filesWrittenSince(mark), (std::vector<std::string>{"first", "rows"}));
+    EXPECT_EQ(test::stderrOf([&] { reportFilesWrittenSince(mark, stderr); }),
+              "Wrote first, rows\n");
+    const std::size_t later = writtenFileMark();
+    EXPECT_TRUE(filesWrittenSince(later).empty());
+    EXPECT_EQ(test::stderrOf([&] { reportFilesWrittenSince(later, stderr); }), "");
+}
+
 TEST_F(AtomicFiles, FolderFifoDeviceOrRefusedLinkAtTheNameIsRefusedUntouched) {
     fs::create_directory("folder");
     ASSERT_EQ(::mkfifo("fifo", 0600), 0);

@@ -12,6 +12,7 @@
 #include "oldwater/Hill.h"
 #include "oldwater/Keenan.h"
 #include "oldwater/Saul.h"
+#include "support/FormulaText.h"
 #include "support/SaturationSweep.h"
 #include "water/WagnerPruss.h"
 
@@ -155,6 +156,22 @@ TEST(SaulTest, ResidualAtTheReducingState) {
     term.V = 5.594826086956522e-05;
     term.calculate();
     EXPECT_NEAR(term.root->value(), 8.662, 1e-3);
+}
+
+// The 58 terms print numbered as published; each coefficient of the last group,
+// exp(-0.4 delta^6) - exp(-2 delta^6), is two entries of one term.
+TEST(SaulTest, FusedTermsPrintNumberedAsPublished) {
+    Saul58 term;
+    term.number_of_components(1);
+    const std::string text = test::formulaText(*term.root);
+    EXPECT_NE(text.find("a1 = 0.8216377478 delta^1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("a55 = -0.00709318338 delta^1 tau^26 exp(-0.4 delta^6)\n"
+                        "        a55 = 0.00709318338 delta^1 tau^26 exp(-2 delta^6)\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("a58 = -0.004517292884 delta^4 tau^26 exp(-2 delta^6)\n"),
+              std::string::npos);
+    EXPECT_EQ(text.find("a59"), std::string::npos);
 }
 
 // Q is G1 + (tau - tau_c) S: the residual is finite at tau_c = 1.544912 and continuous

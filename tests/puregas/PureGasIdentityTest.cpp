@@ -12,6 +12,7 @@
 #include "puregas/N2EOS.h"
 #include "puregas/Sterner.h"
 #include "support/EosIdentitySuite.h"
+#include "support/FormulaText.h"
 
 namespace vornex {
 namespace {
@@ -106,6 +107,31 @@ TEST(PureGasTerms, OlderNitrogenResidualGivesTheSecondVirialCoefficient) {
     }
     EXPECT_EQ(terms, 28u);
     EXPECT_NEAR(helmholtz(*old, 300.0, 1e6, 0), 0.0, 1e-9);
+}
+
+}  // namespace
+}  // namespace vornex
+
+namespace vornex {
+namespace {
+
+// The fused terms print under the labels of their publication: "dt" k for a polynomial
+// term, "de" k for an exponential one, k as numbered in the tables (28 of the 100-term
+// general form for the older equation, 1-36 for Span et al.).
+TEST(PureGasTerms, FusedTermsPrintUnderThePublishedLabels) {
+    auto old = sized<JacobsenRes>();
+    const std::string oldText = test::formulaText(*old->root);
+    for (const char* line : {"dt1 = 0.9499541827 delta^1 tau^0.25\n",
+                             "dt37 = 0.001659823569 delta^6 tau^2\n",
+                             "de42 = -0.04927710927 delta^1 tau^3 exp(-delta^3)\n",
+                             "de91 = -0.0105447491 delta^4 tau^18 exp(-delta^4)\n"})
+        EXPECT_NE(oldText.find(line), std::string::npos) << line << oldText;
+    auto span = sized<JacobsenRes1>();
+    const std::string spanText = test::formulaText(*span->root);
+    for (const char* line :
+         {"dt1 = 0.924803575275 delta^1 tau^0.25\n", "de7 = 0.564857472498 delta^1 tau^0.5 exp(-delta^1)\n",
+          "de36 = 2627.67566274 delta^2 tau^3 exp(-25 (delta - 1)^2 - 275 (tau - 1.25)^2)\n"})
+        EXPECT_NE(spanText.find(line), std::string::npos) << line << spanText;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "fluid/FluidCommand.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/ModelCatalogue.h"
 #include "numerics/Diagnostics.h"
 
 namespace vornex {
@@ -19,16 +20,28 @@ void printKeywords(std::FILE* out) {
         std::fprintf(out, "  (no model is registered in this program)\n");
         return;
     }
-    for (const std::string& k : keywords) std::fprintf(out, "  %s\n", k.c_str());
+    for (const std::string& k : keywords) {
+        const ModelDescription* d = modelDescription(k);
+        if (d == nullptr) {
+            std::fprintf(out, "  %s\n", k.c_str());
+            continue;
+        }
+        std::fprintf(out, "  %-11s %s\n", k.c_str(), d->summary.c_str());
+        if (d->range.bounded())
+            std::fprintf(out, "  %-11s published for %s\n", "", d->range.text().c_str());
+    }
 }
 
 void printHelp() {
     std::printf(
         "Usage: vornex MODEL COMMAND [PARAMETER...] [COMMAND [PARAMETER...]]...\n"
         "Builds the model named MODEL and runs the commands on it in order. Temperatures are\n"
-        "in K, pressures in bar, volumes in cm3/mol; a parameter left out is asked for on\n"
-        "standard input. Files go to the working directory. With --verbose before MODEL the\n"
-        "numerical searches' traces go to standard error.\n\nModels:\n");
+        "in K (kelvin, not deg. C), pressures in bar, volumes in cm3/mol; a parameter left\n"
+        "out is asked for on standard input. Files go to the working directory; after each\n"
+        "command a line on standard error names the files it wrote. A state outside the\n"
+        "range its model is published for is printed all the same, with a line on standard\n"
+        "error. With --verbose before MODEL the numerical searches' traces go to standard\n"
+        "error.\n\nModels:\n");
     printKeywords(stdout);
     std::printf("\nCommands:\n");
     FluidCommandInterpreter::printCommands(stdout);
@@ -64,7 +77,9 @@ int runVornex(int argc, char* const* argv, std::istream& in) {
         printHelp();
         return 0;
     }
-    return FluidCommandInterpreter(*model, in).run(argc - 2, argv + 2) ? 0 : 1;
+    FluidCommandInterpreter interpreter(*model, in);
+    if (const ModelDescription* d = modelDescription(argv[1])) interpreter.setPublishedRange(d->range);
+    return interpreter.run(argc - 2, argv + 2) ? 0 : 1;
 }
 
 }  // namespace vornex

@@ -1,13 +1,17 @@
 // The console program of the magma-water energetics ("Kelno"): its banner, the command
 // words and the single-state expansion of a given water state; and the energy diagram E(m).
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/AtomicFile.h"
 #include "numerics/ConsoleInput.h"
 #include "water/IgorOpener.h"
+#include "water/WagnerPruss.h"
 #include "water/WaterEOS.h"
 #include "water/magma/WaterMagmaRecords.h"
 
@@ -43,6 +47,87 @@ const char* const kBanner[] = {
     "satu  : Calculate the saturation curve of water.",
     "spino : Calculate the spinodal curves of water.",
 };
+
+// Said under the command list of the banner and in the help.
+const char* const kUnits[] = {
+    "",
+    "Temperatures in deg. C, pressures in bar, volumes in cm3/mol, energies in J/g.",
+    "kelno COMMAND --help (or kelno help COMMAND) lists the words a command takes.",
+    "Files go to the working directory; a line on standard error names those written.",
+};
+
+// The command words, in the order of the banner.
+const char* const kCommands[] = {"a",    "pv",   "pp",    "pw",   "ev",   "ep",  "ew",   "TP",
+                                 "TV",   "psat", "tsat",  "exsol", "heat", "satu", "spino"};
+
+bool isHelpWord(const char* word) {
+    return std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0 ||
+           std::strcmp(word, "help") == 0;
+}
+
+// The banner's line of the command word, or null.
+const char* bannerLineOf(const char* command) {
+    const std::size_t n = std::strlen(command);
+    for (const char* line : kBanner)
+        if (std::strncmp(line, command, n) == 0 && (line[n] == ' ' || line[n] == 0)) return line;
+    return nullptr;
+}
+
+// The syntax of the commands that take fixed words.
+const char* syntaxOf(const char* command) {
+    struct Syntax {
+        const char* command;
+        const char* line;
+    };
+    static const Syntax kSyntax[] = {
+        {"a", "Syntax: a"},
+        {"TP", "Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)"},
+        {"TV", "Syntax: TV <temperature in deg. C>   <volume in cm3/mol>  (<phase>)"},
+        {"psat", "Syntax: psat <temperature in deg. C>"},
+        {"tsat", "Syntax: tsat <pressure in bar>"},
+        {"exsol", "Syntax: exsol <temperature in deg. C> <pressure in bar>"},
+        {"heat", "Syntax: heat  <pressure in bar> <temperature in deg. C> <temperature in deg. C>"},
+        {"satu", "Syntax: satu  (cocoa | gnuplot)"},
+        {"spino", "Syntax: spino"},
+    };
+    for (const Syntax& s : kSyntax)
+        if (std::strcmp(s.command, command) == 0) return s.line;
+    return nullptr;
+}
+
+void printBanner() {
+    std::puts("");
+    for (const char* line : kBanner) std::puts(line);
+    for (const char* line : kUnits) std::puts(line);
+    std::puts("");
+}
+
+void printUnknown(const char* keyword) {
+    std::fprintf(stderr, "Unknown command \"%.40s\"; the commands are:", keyword);
+    for (const char* command : kCommands) std::fprintf(stderr, " %s", command);
+    std::fputs("\n", stderr);
+}
+
+// The help of one command: what it does and the words it takes, with units and defaults.
+int printCommandHelp(const char* command) {
+    const char* line = bannerLineOf(command);
+    if (line == nullptr) {
+        printUnknown(command);
+        return 1;
+    }
+    std::printf("%s\n", line);
+    if (const char* syntax = syntaxOf(command)) {
+        std::printf("%s\n", syntax);
+        if (std::strcmp(command, "TP") == 0 || std::strcmp(command, "TV") == 0)
+            std::puts(
+                "The phase, liquid (or water) and steam (or gas, vapour, vapor), is where the "
+                "volume search starts; default liquid. The state expands to 1 bar.");
+        return 0;
+    }
+    std::printf("Syntax: %s [OPTION [NUMBER]]...\n", command);
+    WaterMagmaCalculationInfo::printOptions(stdout);
+    return 0;
+}
 
 void printAbout() {
     std::puts(
@@ -123,15 +208,20 @@ bool WaterEOS::holdsPhysicalState() const {
 
 int WaterEOS::doWaterMagmaCommand(int argc, const char** argv) {
     if (argc < 1 || argv == nullptr) return 1;
-    if (argc == 1) {
-        std::puts("");
-        for (const char* line : kBanner) std::puts(line);
-        std::puts("");
+    if (argc == 1 || (argc == 2 && argv[1] != nullptr && isHelpWord(argv[1]))) {
+        printBanner();
         return 0;
     }
+    if (argv[1] != nullptr && std::strcmp(argv[1], "help") == 0 && argc == 3 && argv[2] != nullptr)
+        return printCommandHelp(argv[2]);
+    if (argc == 3 && argv[1] != nullptr && argv[2] != nullptr && isHelpWord(argv[2]))
+        return printCommandHelp(argv[1]);
     // A file the command could not write fails the command, whatever it printed.
     const unsigned long failedBefore = OutputFiles::failures();
+    const std::size_t written = writtenFileMark();
     const int status = doMenuCommand(argv[1], argc - 2, argv + 2);
+    std::fflush(stdout);
+    reportFilesWrittenSince(written, stderr);
     return status == 0 && OutputFiles::failures() != failedBefore ? 1 : status;
 }
 
@@ -174,9 +264,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
     const bool tp = std::strcmp(keyword, "TP") == 0, tv = std::strcmp(keyword, "TV") == 0;
     if (tp || tv) {
         if (argc < 2 || argc > 3)
-            return syntax(
-                tp ? "Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)"
-                   : "Syntax: TV <temperature in deg. C>   <volume in cm3/mol>  (<phase>)");
+            return syntax(syntaxOf(keyword));
         const int selector = argc == 3 ? phaseSelector(argv[2]) : 2;
         double celsius = 0.0, value = 0.0;
         if (!parameter(keyword, "temperature", argv[0], Need::Celsius, celsius) ||
@@ -203,6 +291,13 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
                          keyword, celsius, value, tp ? "bar" : "cm3/mol");
             return 1;
         }
+        // Outside the range of the reference equation the state is computed all the same.
+        const PublishedRange range = wagnerPrussRange();
+        if (const std::string excess = range.excess(TK, P); !excess.empty())
+            std::fprintf(stderr,
+                         "%s: the state at %g deg. C and %.6g bar lies outside the published "
+                         "range of the water equation (%s): %s; its figures drift there\n",
+                         keyword, celsius, P * 1e-5, range.text().c_str(), excess.c_str());
         // The expansion runs down to 1 bar: a state below it has nothing to expand.
         if (P * 1e-5 < kExpansionEndPressure) {
             std::fprintf(stderr,
@@ -229,8 +324,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
     if (std::strcmp(keyword, "psat") == 0 || std::strcmp(keyword, "tsat") == 0) {
         const bool byT = keyword[0] == 'p';
         if (argc != 1)
-            return syntax(byT ? "Syntax: psat <temperature in deg. C>"
-                              : "Syntax: tsat <pressure in bar>");
+            return syntax(syntaxOf(keyword));
         double value = 0.0;
         if (!parameter(keyword, byT ? "temperature" : "pressure", argv[0],
                        byT ? Need::Celsius : Need::Positive, value))
@@ -240,7 +334,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         return done ? 0 : 1;
     }
     if (std::strcmp(keyword, "exsol") == 0) {
-        if (argc != 2) return syntax("Syntax: exsol <temperature in deg. C> <pressure in bar>");
+        if (argc != 2) return syntax(syntaxOf(keyword));
         double celsius = 0.0, Pbar = 0.0;
         if (!parameter(keyword, "temperature", argv[0], Need::Celsius, celsius) ||
             !parameter(keyword, "pressure", argv[1], Need::Positive, Pbar))
@@ -250,8 +344,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
     }
     if (std::strcmp(keyword, "heat") == 0) {
         if (argc != 3)
-            return syntax(
-                "Syntax: heat  <pressure in bar> <temperature in deg. C> <temperature in deg. C>");
+            return syntax(syntaxOf(keyword));
         double Pbar = 0.0, T0 = 0.0, T1 = 0.0;
         if (!parameter(keyword, "pressure", argv[0], Need::Positive, Pbar) ||
             !parameter(keyword, "initial temperature", argv[1], Need::Celsius, T0) ||
@@ -269,27 +362,23 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         } else if (argc == 1 && std::strcmp(argv[0], "gnuplot") == 0) {
             calculateTheSaturationCurve("0", 2);
         } else {
-            return syntax("Syntax: satu  (cocoa | gnuplot)");
+            return syntax(syntaxOf(keyword));
         }
         return 0;
     }
     if (std::strcmp(keyword, "spino") == 0) {
-        if (argc != 0) return syntax("Syntax: spino");
+        if (argc != 0) return syntax(syntaxOf(keyword));
         calculateTheSpinodals("1", "2");
         if (!writeIgorScriptForPhaseDiagram(2, 1, 0)) return 1;
         openIgorScript("igor2.itx");
         return 0;
     }
     if (std::strcmp(keyword, "a") == 0) {
-        if (argc != 0) return syntax("Syntax: a");
+        if (argc != 0) return syntax(syntaxOf(keyword));
         printAbout();
         return 0;
     }
-    std::fprintf(stderr, "Unknown command \"%.40s\"; the commands are:", keyword);
-    for (const char* command : {"a", "pv", "pp", "pw", "ev", "ep", "ew", "TP", "TV", "psat", "tsat",
-                                "exsol", "heat", "satu", "spino"})
-        std::fprintf(stderr, " %s", command);
-    std::fputs("\n", stderr);
+    printUnknown(keyword);
     return 1;
 }
 
@@ -332,6 +421,39 @@ void appendDiagramPoint(CurveArray& a, double m, const WaterMagmaCalculationResu
                        r.coolingRatio});
 }
 
+// The diagram's progress on standard error: on a terminal one line rewritten in place at
+// each mass ratio; otherwise (a log, a pipe) a line at every tenth point, so that a log
+// stays short.
+class DiagramProgress {
+   public:
+    explicit DiagramProgress(bool shown) : shown_(shown), terminal_(isatty(fileno(stderr)) == 1) {}
+    void at(double m) {
+        if (!shown_) return;
+        if (terminal_)
+            std::fprintf(stderr, "\rCalculating for the water/magma mass ratio m = %6.3f", m);
+        else if (count_ % 10 == 0)
+            std::fprintf(stderr, "Calculating for the water/magma mass ratio m = %6.3f\n", m);
+        ++count_;
+        std::fflush(stderr);
+    }
+    // The closing line: how many points were computed, how many not, and the file.
+    void end(int computed, int missed, const char* file) {
+        if (!shown_) return;
+        if (terminal_ && count_ > 0) std::fputs("\n", stderr);
+        std::fprintf(stderr, "Energy diagram: %d points computed, %d not computed; ", computed,
+                     missed);
+        if (file != nullptr)
+            std::fprintf(stderr, "written to %s\n", file);
+        else
+            std::fputs("its file could not be written\n", stderr);
+    }
+
+   private:
+    bool shown_;
+    bool terminal_;
+    int count_ = 0;
+};
+
 }  // namespace
 
 bool WaterEOS::calculateEnergyDiagramPoint(double m, WaterMagmaCalculationInfo& info,
@@ -357,10 +479,10 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
         r.igorFile = diagramFile.stream();
     }
     const bool progress = flag == kScriptIgor && verbose;
-    if (progress) std::printf("\nCalculate for water mass      ");
+    DiagramProgress shown(progress);
     const MassRange ranges[3] = {
         {0.001, 0.011, 0.001}, {0.02, 2.01, 0.01}, {2.05, mMax > 7.05 ? mMax : 7.05, 0.05}};
-    int k = 0, points = 0, partial = 0;
+    int k = 0, points = 0, partial = 0, attempted = 0;
     double m = ranges[0].start;
     for (int n = 0; n < kMaxDiagramPoints; ++n) {
         if (m < mMin) m = mMin;
@@ -370,12 +492,10 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
             if (m < ranges[k].start) m = ranges[k].start;
         }
         if (m >= ranges[k].end - 1e-8 || m > mMax) break;
-        if (progress) {
-            std::printf("%5.3lf", m);
-            std::fflush(stdout);
-        }
+        shown.at(m);
         const double mPoint = m;
         const bool written = calculateEnergyDiagramPoint(mPoint, info, r, array);
+        ++attempted;
         if (written) ++points;
         if (!written || r.incomplete()) ++partial;
         error = 0;
@@ -385,8 +505,9 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
     if (flag == kScriptIgor) {
         diagramFile.print("END\n");
         r.igorFile = nullptr;
-        if (progress) std::printf("\n");
-        if (!diagramFile.commit()) return -1;
+        const bool committed = diagramFile.commit();
+        shown.end(points, attempted - points, committed ? diagramFile.name().c_str() : nullptr);
+        if (!committed) return -1;
         if (!writeIgorScriptForWaterMagmaDiagram(static_cast<char>(info.pyroclast),
                                                  static_cast<char>(info.recharge), info.suffix))
             return -1;

@@ -52,33 +52,65 @@ void setDefault(uint8_t& flag, uint8_t value) {
     if (flag == WaterMagmaCalculationInfo::kFlagNotSet) flag = value;
 }
 
-// The option words that take a number, with their fields.
+// The option words that take a number, with their fields, and what the help says of them
+// (the default as the summary shows it).
 struct ValueOption {
     const char* word;
     double WaterMagmaCalculationInfo::*field;
+    const char* meaning;
+    const char* fallback;
 };
 
 const ValueOption kValueOptions[] = {
-    {"m", &WaterMagmaCalculationInfo::m},
-    {"Psurf", &WaterMagmaCalculationInfo::Psurf},
-    {"Tm", &WaterMagmaCalculationInfo::Tm},
-    {"cp", &WaterMagmaCalculationInfo::cp},
-    {"L", &WaterMagmaCalculationInfo::L},
-    {"d", &WaterMagmaCalculationInfo::depth},
-    {"T1", &WaterMagmaCalculationInfo::T1},
-    {"Tliq", &WaterMagmaCalculationInfo::Tliq},
-    {"Tsol", &WaterMagmaCalculationInfo::Tsol},
-    {"geo", &WaterMagmaCalculationInfo::geoGradient},
-    {"g", &WaterMagmaCalculationInfo::g},
-    {"over", &WaterMagmaCalculationInfo::overpressure},
-    {"sediCp", &WaterMagmaCalculationInfo::sedimentCp},
-    {"sediRho", &WaterMagmaCalculationInfo::sedimentRho},
-    {"porosity", &WaterMagmaCalculationInfo::porosity},
-    {"satu", &WaterMagmaCalculationInfo::saturation},
-    {"coupling", &WaterMagmaCalculationInfo::coupling},
+    {"m", &WaterMagmaCalculationInfo::m, "water/magma mass ratio, kg of water per kg of magma",
+     "1 (the diagrams run m over 0.001 ... 7)"},
+    {"Psurf", &WaterMagmaCalculationInfo::Psurf, "surface pressure, bar", "1 bar"},
+    {"Tm", &WaterMagmaCalculationInfo::Tm, "magma temperature, deg. C", "1200 deg. C"},
+    {"cp", &WaterMagmaCalculationInfo::cp, "heat capacity of the magma, J/(g K)", "1.2 J/(g K)"},
+    {"L", &WaterMagmaCalculationInfo::L, "latent heat of solidification, J/g", "350 J/g"},
+    {"d", &WaterMagmaCalculationInfo::depth, "depth of the interaction, m", "100 m"},
+    {"T1", &WaterMagmaCalculationInfo::T1, "water temperature at the surface, deg. C",
+     "20 deg. C"},
+    {"Tliq", &WaterMagmaCalculationInfo::Tliq, "liquidus of the magma, deg. C", "1200 deg. C"},
+    {"Tsol", &WaterMagmaCalculationInfo::Tsol, "solidus of the magma, deg. C", "900 deg. C"},
+    {"geo", &WaterMagmaCalculationInfo::geoGradient, "geothermal gradient, deg. C/km",
+     "30 deg. C/km"},
+    {"g", &WaterMagmaCalculationInfo::g, "gravity, m/s²", "9.81 m/s²"},
+    {"over", &WaterMagmaCalculationInfo::overpressure, "overpressure, bar", "0 bar"},
+    {"sediCp", &WaterMagmaCalculationInfo::sedimentCp, "heat capacity of the sediment, J/(kg K)",
+     "1200 J/(kg K)"},
+    {"sediRho", &WaterMagmaCalculationInfo::sedimentRho, "density of the sediment, kg/m3",
+     "2500 kg/m3"},
+    {"porosity", &WaterMagmaCalculationInfo::porosity, "porosity of the sediment, fraction 0 ... 1",
+     "1"},
+    {"satu", &WaterMagmaCalculationInfo::saturation,
+     "water saturation of the pores, fraction 0 ... 1", "1"},
+    {"coupling", &WaterMagmaCalculationInfo::coupling,
+     "fluid/sediment thermal coupling, fraction 0 ... 1", "1"},
+};
+
+// The option words without a number of their own or with a count.
+struct OtherOption {
+    const char* form;
+    const char* meaning;
+};
+
+const OtherOption kOtherOptions[] = {
+    {"max N", "most recharges of a recharge cycle (default 10, at most 1000)"},
+    {"pyroclast", "also the case of water heated by the pyroclasts (default: not)"},
+    {"recharge", "recharge the water after each expansion (default: not)"},
+    {"frac N", "fractionate the water into N portions (default: not fractionated)"},
+    {"interactive", "ask for each value on standard input (defaults on empty lines)"},
 };
 
 }  // namespace
+
+void WaterMagmaCalculationInfo::printOptions(std::FILE* out) {
+    std::fprintf(out, "Options (a word, then its number where it takes one):\n");
+    for (const ValueOption& o : kValueOptions)
+        std::fprintf(out, "  %-11s %s; default %s\n", o.word, o.meaning, o.fallback);
+    for (const OtherOption& o : kOtherOptions) std::fprintf(out, "  %-11s %s\n", o.form, o.meaning);
+}
 
 void setWaterMagmaLog(WaterMagmaLog* log) {
     gLog = log;
@@ -289,7 +321,7 @@ void WaterMagmaCalculationInfo::askToUser(std::istream& in) {
     askDouble(geoGradient, kNotSet,
               "Geothermal gradient (°C/km),                     default =   30°C/km   : ", 30.0);
     askDouble(g, kNotSet,
-              "Gravity (m2/s),                                  default = 9.81 m2/s   : ", 9.81);
+              "Gravity (m/s²),                                  default = 9.81 m/s²   : ", 9.81);
     askDouble(depth, kNotSet,
               "Depth (m),                                       default =  100 m      : ", 100.0);
     askDouble(overpressure, kNotSet,
@@ -344,7 +376,7 @@ int WaterMagmaCalculationInfo::printSummary() const {
     std::printf("Surface pressure            : %8.2f bar\n", Psurf);
     std::printf("Geothermal gradient         : %8.2f °C/km\n", geoGradient * 1000.0);
     std::printf("Depth                       : %8.2f m\n", depth);
-    std::printf("Gravity                     : %8.2f m2/s\n", g);
+    std::printf("Gravity                     : %8.2f m/s²\n", g);
     std::printf("Overpressure                : %8.2f bar\n", overpressure);
     std::printf("Magma temperature           : %8.2f °C, %8.2f K\n", Tm - 273.15, Tm);
     std::printf("Magma heat capacity         : %8.2f J/g/°C\n", cp * 0.001);
@@ -375,7 +407,7 @@ void WaterMagmaCalculationInfo::writeToLog() const {
     logFormat(1, "Surface pressure                : %8.2f bar", Psurf);
     logFormat(1, "Geothermal gradient             : %8.2f °C/km", geoGradient * 1000.0);
     logFormat(1, "Depth                           : %8.2f m", depth);
-    logFormat(1, "Gravity                         : %8.2f m2/s", g);
+    logFormat(1, "Gravity                         : %8.2f m/s²", g);
     logFormat(1, "Overpressure                    : %8.2f bar", overpressure);
     logFormat(1, "Magma temperature               : %8.2f °C, %8.2f K", Tm - 273.15, Tm);
     logFormat(1, "Magma heat capacity             : %8.2f J/g/°C", cp * 0.001);
@@ -528,9 +560,11 @@ void WaterMagmaCalculationResult::printExpansionWork() const {
         std::printf("\tMonophasic expansion work : %6.2f J/g water\n", perGram(U3 - U4));
         std::printf("\tBiphasic expansion work   : %6.2f J/g water\n", perGram(U4 - U5));
         std::printf("\tTotal expansion work      : %6.2f J/g water\n", perGram(U3 - U5));
-        std::printf("\t %5.2f mass %% of steam at 100°C and 1 bar\n", (1.0 - x5) * 100.0);
-        std::printf("\t %5.2f volume %% of steam at 100°C and 1 bar\n",
-                    (1.0 - liquidVolumeFraction(x5, Vlf, Vvf)) * 100.0);
+        // The end is the saturated mixture at the end pressure, at its own temperature.
+        std::printf("\t %5.2f mass %% of steam at %.2f°C and %g bar\n", (1.0 - x5) * 100.0,
+                    Tsatf - 273.15, Pf);
+        std::printf("\t %5.2f volume %% of steam at %.2f°C and %g bar\n",
+                    (1.0 - liquidVolumeFraction(x5, Vlf, Vvf)) * 100.0, Tsatf - 273.15, Pf);
     } else if (x5 == 0.0) {
         std::puts("\tSuperheated steam");
         std::printf("\tTemperature at 1 bar      : %6.2f deg. C,  %6.2f K\n", T5 - 273.15, T5);
@@ -552,9 +586,10 @@ void WaterMagmaCalculationResult::printExpansionWork() const {
         std::puts("\tSuperheated steam");
         std::printf("\tTemperature at 1 bar      : %6.2f deg.C, %6.2f K\n", T5irr - 273.15, T5irr);
     } else {
-        std::printf("\t%5.2f mass %% of steam at 100°C and 1 bar\n", (1.0 - xi) * 100.0);
-        std::printf("\t %5.2f volume %% of steam at 100°C and 1 bar\n",
-                    (1.0 - liquidVolumeFraction(xi, Vlf, Vvf)) * 100.0);
+        std::printf("\t%5.2f mass %% of steam at %.2f°C and %g bar\n", (1.0 - xi) * 100.0,
+                    Tsatf - 273.15, Pf);
+        std::printf("\t %5.2f volume %% of steam at %.2f°C and %g bar\n",
+                    (1.0 - liquidVolumeFraction(xi, Vlf, Vvf)) * 100.0, Tsatf - 273.15, Pf);
     }
     std::printf("\tExpansion work            : %6.2f J/g water\n", shown(-Wirr));
 }

@@ -114,6 +114,8 @@ struct WaterMagmaCalculationInfo {
     void askToUser(std::istream& in);
     bool isEqualTo(const WaterMagmaCalculationInfo* other) const;
     int printSummary() const;
+    // The option words readArguments takes, with their units and defaults.
+    static void printOptions(std::FILE* out);
     void writeToLog() const;
     // The refusal message for values the calculations cannot use; empty when all are usable.
     std::string invalidValues() const;

@@ -270,12 +270,15 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
     const ExpansionEnd v = expandTo(*this, ex, Vvapour, Uv, Sv, Hv);
     if (console) {
         // Below the exit pressure nothing expands: the liquid stays liquid, the steam steam.
-        std::printf("\nSteam mass %% of the final liquid-steam at 100°C and 1 bar:\n");
+        // The final mixture is the saturation at the exit pressure, at its own temperature.
+        std::printf("\nSteam mass %% of the final liquid-steam at %.2f°C and %g bar:\n",
+                    ex.T - 273.15, ex.P * 1e-5);
         if (belowExit)
             printFractionLines(0.0, 0.0, 1.0, 1.0, 100.0);
         else
             printFractionLines(1.0 - l.x, 1.0 - l.xi, 1.0 - v.x, 1.0 - v.xi, 100.0);
-        std::printf("Steam volume %% of the final liquid-steam at 100°C and 1 bar:\n");
+        std::printf("Steam volume %% of the final liquid-steam at %.2f°C and %g bar:\n",
+                    ex.T - 273.15, ex.P * 1e-5);
         if (belowExit)
             printFractionLines(0.0, 0.0, 100.0, 100.0, 1.0);
         else

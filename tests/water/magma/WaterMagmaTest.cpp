@@ -331,11 +331,11 @@ TEST_F(MagmaWaterTest, ExpansionReportOfTheTPCommand) {
               "\tMonophasic expansion work :   # J/g water\n"
               "\tBiphasic expansion work   : # J/g water\n"
               "\tTotal expansion work      : # J/g water\n"
-              "\t # mass % of steam at 100°C and 1 bar\n"
-              "\t # volume % of steam at 100°C and 1 bar\n"
+              "\t # mass % of steam at #°C and 1 bar\n"
+              "\t # volume % of steam at #°C and 1 bar\n"
               "\nIrreversible adiabatic expansion :\n"
-              "\t# mass % of steam at 100°C and 1 bar\n"
-              "\t # volume % of steam at 100°C and 1 bar\n"
+              "\t# mass % of steam at #°C and 1 bar\n"
+              "\t # volume % of steam at #°C and 1 bar\n"
               "\tExpansion work            :  # J/g water\n");
     EXPECT_NEAR(numberAfter(out, "Boiling point at"), 572.48 - 273.15, 0.006);
     EXPECT_NEAR(numberAfter(out, "Total expansion work      :"), 241.0, 0.06);

@@ -1,0 +1,36 @@
+// What the console tells a user about the models it can build by keyword: one line on what
+// each is, and the range of states its publication claims. Outside that range a model still
+// computes (its figures drift); the console says so beside the state.
+#pragma once
+
+#include <limits>
+#include <string>
+
+namespace vornex {
+
+// The states a publication claims its equation for: Tmin to Tmax (K), up to Pmax (Pa).
+// The unbounded defaults claim nothing.
+struct PublishedRange {
+    double Tmin = 0.0;
+    double Tmax = std::numeric_limits<double>::infinity();
+    double Pmax = std::numeric_limits<double>::infinity();
+
+    bool bounded() const;
+    // "251.165 to 1273 K, up to 1000 MPa", "573.1 K and above".
+    std::string text() const;
+    // How (T in K, P in Pa) lies outside: "beyond 1273 K and 1000 MPa", "below 573.1 K";
+    // empty inside (and for a value that is not a number).
+    std::string excess(double TK, double PPa) const;
+};
+
+struct ModelDescription {
+    std::string summary;
+    PublishedRange range;
+};
+
+// Kept for the keyword, replacing what it had.
+void describeModel(const std::string& keyword, ModelDescription description);
+// Null for a keyword nothing was said of.
+const ModelDescription* modelDescription(const std::string& keyword);
+
+}  // namespace vornex

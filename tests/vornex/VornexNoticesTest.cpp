@@ -1,0 +1,117 @@
+// The vornex program as a newcomer meets it: the models named with what each is and its
+// published range, the files a command wrote named on standard error, the processor time in
+// seconds, a state outside its model's range said beside it, and the fused terms of the
+// water residual printed one by one by "tree".
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "support/ConsoleRun.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vornex::testing::ProgramRun;
+
+ProgramRun vornex(const std::vector<std::string>& words, const std::string& folder) {
+    return vornex::testing::runProgram(VORNEX_PROGRAM, words,
+                                       fs::current_path() / "notices" / folder);
+}
+
+bool has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(VornexNotices, HelpNamesEachModelAndTheUnits) {
+    const ProgramRun run = vornex({"--help"}, "help");
+    ASSERT_EQ(run.status, 0);
+    EXPECT_TRUE(has(run.out, "Temperatures are\nin K (kelvin, not deg. C), pressures in bar"))
+        << run.out;
+    EXPECT_TRUE(has(run.out,
+                    "  wagner      water: the 1995 international reference equation (IAPWS-95) "
+                    "of Wagner and Pruss\n              published for 251.165 to 1273 K, up to "
+                    "1000 MPa\n"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "  hn          H2O-NaCl, Anderko-Pitzer\n              published "
+                             "for 573.1 K and above\n"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "  hnk         H2O-NaCl-KCl: cannot be built")) << run.out;
+    // Every keyword of the program has its line.
+    for (const char* keyword : {"AnderkoH2O", "KCl", "NaCl", "hk", "hn", "hnc", "hnk", "wagner"})
+        EXPECT_TRUE(std::regex_search(run.out, std::regex("\n  " + std::string(keyword) +
+                                                          " +[A-Za-z]")))
+            << keyword;
+    // What the help says of hnk is what the program says when asked to build it.
+    const ProgramRun hnk = vornex({"hnk", "TP", "600", "100"}, "hnk");
+    EXPECT_EQ(hnk.status, 2);
+    EXPECT_TRUE(has(hnk.err, "cannot be built")) << hnk.err;
+}
+
+TEST(VornexNotices, TheFilesOfEachCommandAreNamedAndTheTimeHasItsUnit) {
+    const ProgramRun run = vornex({"wagner", "sat", "1", "psat", "450", "spino", "a", "b"}, "files");
+    ASSERT_EQ(run.status, 0) << run.err;
+    // One line per command that wrote files, in the order of the commands; psat writes none.
+    EXPECT_TRUE(std::regex_search(run.err, std::regex("^Wrote satu1\nWrote spinoa, spinob\n$")))
+        << run.err;
+    EXPECT_FALSE(has(run.out, "Wrote"));
+    // Processor time, in seconds, with the unit: no bare clock ticks.
+    EXPECT_TRUE(std::regex_search(run.out, std::regex("\nTime [0-9.e+-]+ s \\(processor\\)\n$")))
+        << run.out.substr(run.out.size() > 200 ? run.out.size() - 200 : 0);
+}
+
+TEST(VornexNotices, AStateOutsideTheModelsRangeIsSaid) {
+    // Beyond 1273 K and 1000 MPa the state is printed as before, with one line on standard
+    // error.
+    const ProgramRun far = vornex({"wagner", "TP", "5000", "1e6"}, "far");
+    EXPECT_EQ(far.status, 0) << far.err;
+    EXPECT_TRUE(has(far.out, "Stable state: fluid")) << far.out;
+    EXPECT_EQ(far.err,
+              "TP: T = 5000 K, P = 1e+06 bar lies outside the published range of Wagner & Pruss "
+              "(251.165 to 1273 K, up to 1000 MPa): beyond 1273 K and 1000 MPa; its figures drift "
+              "there\n");
+    const ProgramRun tv = vornex({"wagner", "TV", "200", "18"}, "coldTV");
+    EXPECT_TRUE(has(tv.err, "below 251.165 K")) << tv.out << tv.err;
+    // Inside it nothing is said.
+    const ProgramRun inside = vornex({"wagner", "TP", "300", "1"}, "inside");
+    EXPECT_EQ(inside.status, 0);
+    EXPECT_EQ(inside.err, "");
+    // A brine below the salt model's range fails, naming the range.
+    const ProgramRun brine = vornex({"hn", "x", "0.033122", "TP", "473.15", "500"}, "brine");
+    EXPECT_EQ(brine.status, 1);
+    EXPECT_TRUE(std::regex_search(
+        brine.err, std::regex("TP failed: no state at T = 473\\.15 K, P = 500 bar \\(last volume "
+                              "[^)]*\\); outside the published range of hn \\(573\\.1 K and "
+                              "above\\): below 573\\.1 K\n")))
+        << brine.err;
+}
+
+TEST(VornexNotices, TreePrintsEveryTermOfTheWaterResidual) {
+    const ProgramRun run = vornex({"wagner", "tree"}, "tree");
+    ASSERT_EQ(run.status, 0) << run.err;
+    // The 56 terms of IAPWS-95, a1 ... a56, once each, in order, with the coefficients of the
+    // release (Table 6.2) to their last digit.
+    const std::regex term("\n        a([0-9]+) = ([-0-9.e]+) ");
+    int expected = 1;
+    for (auto it = std::sregex_iterator(run.out.begin(), run.out.end(), term);
+         it != std::sregex_iterator() && expected <= 56; ++it)
+        EXPECT_EQ(std::stoi((*it)[1]), expected++);
+    EXPECT_EQ(expected, 57);
+    for (const char* line :
+         {"a1 = 0.012533547935523 delta^1 tau^-0.5\n",
+          "a8 = -0.66856572307965 delta^1 tau^4 exp(-delta^1)\n",
+          "a47 = -6.2689710414685e-05 delta^14 tau^10 exp(-delta^4)\n",
+          "a52 = -31.306260323435 delta^3 exp(-20 (delta - 1)^2 - 150 (tau - 1.21)^2)\n",
+          "a54 = -2521.3154341695 delta^3 tau^4 exp(-20 (delta - 1)^2 - 250 (tau - 1.25)^2)\n",
+          "a55 = -0.14874640856724 Delta^0.85 delta psi, Delta = theta^2 + 0.2 ((delta - "
+          "1)^2)^3.5, theta = (1 - tau) + 0.32 ((delta - 1)^2)^(0.5/0.3), psi = exp(-28 (delta - "
+          "1)^2 - 700 (tau - 1)^2)\n",
+          "a56 = 0.31806110878444 Delta^0.95 delta psi"})
+        EXPECT_TRUE(has(run.out, line)) << line;
+    // The node lines stay as they were.
+    EXPECT_TRUE(has(run.out, "separable = sum of 54 terms n F(tau) G(delta)\n"));
+    EXPECT_TRUE(has(run.out, "nonanalytic = sum of 2 terms n Delta^b delta psi (tau)\n"));
+}
+
+}  // namespace

@@ -1,0 +1,153 @@
+// The kelno program as a newcomer meets it: its help and each command's options with units
+// and defaults, the files a command wrote named on standard error, the energy diagram's
+// progress and closing count, the labels of its reports, and a state outside the range of
+// the water equation said beside the report.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "support/ConsoleRun.h"
+
+namespace vornex {
+namespace {
+
+namespace fs = std::filesystem;
+
+testing::ProgramRun kelno(const std::vector<std::string>& words, const std::string& folder) {
+    return testing::runProgram(KELNO_PROGRAM, words, fs::current_path() / "notices" / folder);
+}
+
+bool has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(KelnoNotices, HelpListsTheCommandsAndEachCommandsOptions) {
+    for (const char* word : {"--help", "-h", "help"}) {
+        const testing::ProgramRun run = kelno({word}, std::string("help") + word);
+        EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
+        EXPECT_TRUE(has(run.out, "pv    : Calculate the P-T diagram")) << run.out;
+        EXPECT_TRUE(has(run.out, "Temperatures in deg. C, pressures in bar")) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+    // Both ways of asking give the same options, each with its unit and default.
+    const testing::ProgramRun help = kelno({"help", "pv"}, "helpPv");
+    const testing::ProgramRun asked = kelno({"pv", "--help"}, "pvHelp");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(asked.status, 0);
+    EXPECT_EQ(help.out, asked.out);
+    for (const char* line : {"  Tm          magma temperature, deg. C; default 1200 deg. C",
+                             "  Psurf       surface pressure, bar; default 1 bar",
+                             "  g           gravity, m/s²; default 9.81 m/s²", "  pyroclast ",
+                             "  recharge ", "  frac N ", "  interactive "})
+        EXPECT_TRUE(has(help.out, line)) << line << "\n" << help.out;
+    // Every option the reader takes is in the help.
+    for (const char* option : {"m", "Psurf", "Tm", "cp", "L", "d", "T1", "Tliq", "Tsol", "geo",
+                               "g", "over", "sediCp", "sediRho", "porosity", "satu", "coupling"})
+        EXPECT_TRUE(has(help.out, "\n  " + std::string(option) + " ")) << option;
+    // Nothing is computed or written by a help.
+    EXPECT_FALSE(has(help.out, "Summary"));
+    EXPECT_TRUE(fs::is_empty(fs::current_path() / "notices" / "helpPv" / "work"));
+
+    const testing::ProgramRun tp = kelno({"TP", "-h"}, "tpHelp");
+    EXPECT_EQ(tp.status, 0);
+    EXPECT_TRUE(has(tp.out, "Syntax: TP <temperature in deg. C>   <pressure in bar>")) << tp.out;
+
+    const testing::ProgramRun unknown = kelno({"help", "nosuch"}, "helpUnknown");
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_TRUE(has(unknown.err, "Unknown command \"nosuch\"")) << unknown.err;
+}
+
+TEST(KelnoNotices, TheFilesACommandWroteAreNamedOnStandardError) {
+    const testing::ProgramRun pv = kelno({"pv"}, "pv");
+    ASSERT_EQ(pv.status, 0) << pv.err;
+    EXPECT_TRUE(has(pv.err, "Wrote isoc0, isos1, isoss2, igor00.itx, igor0.itx\n")) << pv.err;
+    // Standard output stays the report: no file line in it.
+    EXPECT_FALSE(has(pv.out, "Wrote"));
+    for (const char* name : {"isoc0", "isos1", "isoss2", "igor00.itx", "igor0.itx"})
+        EXPECT_TRUE(fs::exists(fs::current_path() / "notices" / "pv" / "work" / name)) << name;
+
+    // A command that writes nothing says nothing of files.
+    const testing::ProgramRun tp = kelno({"TP", "300", "100"}, "tpNoFiles");
+    EXPECT_EQ(tp.status, 0);
+    EXPECT_FALSE(has(tp.err, "Wrote")) << tp.err;
+}
+
+TEST(KelnoNotices, TheEnergyDiagramShowsItsProgressAndCountsItsPoints) {
+    const testing::ProgramRun ev = kelno({"ev"}, "ev");
+    ASSERT_EQ(ev.status, 0) << ev.err;
+    // Off a terminal: a line per tenth point, on standard error, none run together.
+    EXPECT_TRUE(has(ev.err, "Calculating for the water/magma mass ratio m =  0.001\n")) << ev.err;
+    EXPECT_FALSE(has(ev.out, "Calculat")) << ev.out.substr(0, 500);
+    EXPECT_FALSE(has(ev.err, "0.0010.002"));
+    const std::regex summary("Energy diagram: ([0-9]+) points computed, 0 not computed; "
+                             "written to wm0\n");
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(ev.err, match, summary)) << ev.err;
+    // The file holds one row per point computed, between BEGIN and END.
+    const std::string data = testing::slurpFile(fs::current_path() / "notices/ev/work/wm0");
+    const std::size_t begin = data.find("BEGIN\n"), end = data.find("END");
+    ASSERT_NE(begin, std::string::npos);
+    ASSERT_NE(end, std::string::npos);
+    const std::string rows = data.substr(begin + 6, end - begin - 6);
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), std::stol(match[1])) << data.size();
+    EXPECT_TRUE(has(ev.err, "Wrote wm0, igor00.itx, igor1.itx\n")) << ev.err;
+}
+
+TEST(KelnoNotices, TheDiagramRewritesOneLineOnATerminal) {
+    // script(1) gives the program a terminal; skipped where it is missing.
+    if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1)";
+    const fs::path folder = fs::current_path() / "notices" / "terminal";
+    fs::create_directories(folder);
+    const std::string command = "cd " + testing::quoted(folder.string()) +
+                                " && script -qec " +
+                                testing::quoted(std::string(KELNO_PROGRAM) + " ev >/dev/null") +
+                                " /dev/null </dev/null >screen 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string screen = testing::slurpFile(folder / "screen");
+    EXPECT_TRUE(has(screen, "\rCalculating for the water/magma mass ratio m =  0.002\r")) << screen.substr(0, 300);
+    EXPECT_TRUE(has(screen, "Energy diagram: ")) << screen.substr(screen.size() - 300);
+}
+
+TEST(KelnoNotices, ReportsAreLabelledWithTheirOwnUnitsAndStates) {
+    // The interactive questions (defaults on the empty input) and the summary: gravity is an
+    // acceleration.
+    const testing::ProgramRun asked = kelno({"pv", "interactive"}, "interactive");
+    EXPECT_EQ(asked.status, 0) << asked.err;
+    EXPECT_TRUE(has(asked.out, "Gravity (m/s²),")) << asked.out.substr(0, 1500);
+    EXPECT_TRUE(has(asked.out, "Gravity                     :     9.81 m/s²\n"));
+    EXPECT_FALSE(has(asked.out, "m2/s"));
+
+    // The end of an expansion to 1 bar is the saturated mixture at 1 bar: 99.61 deg. C (IAPWS-95,
+    // Tsat(0.1 MPa) = 372.756 K), not 100.
+    const testing::ProgramRun tp = kelno({"TP", "300", "100"}, "expansionEnd");
+    EXPECT_EQ(tp.status, 0);
+    EXPECT_TRUE(has(tp.out, "\t 32.13 mass % of steam at 99.61°C and 1 bar\n")) << tp.out;
+    EXPECT_TRUE(has(tp.out, "volume % of steam at 99.61°C and 1 bar\n")) << tp.out;
+    EXPECT_FALSE(has(tp.out, "100°C")) << tp.out;
+    const testing::ProgramRun psat = kelno({"psat", "200"}, "saturatedEnd");
+    EXPECT_EQ(psat.status, 0);
+    EXPECT_TRUE(has(psat.out, "Steam mass % of the final liquid-steam at 99.61°C and 1 bar:\n"))
+        << psat.out;
+}
+
+TEST(KelnoNotices, AStateOutsideTheRangeOfTheWaterEquationIsSaidBesideIt) {
+    // Above 1273 K: computed and reported as before, with one line on standard error.
+    const testing::ProgramRun hot = kelno({"TP", "1100", "1000"}, "hot");
+    EXPECT_EQ(hot.status, 0) << hot.err;
+    EXPECT_TRUE(has(hot.out, "Superheated steam")) << hot.out;
+    EXPECT_TRUE(has(hot.err,
+                    "TP: the state at 1100 deg. C and 1000 bar lies outside the published "
+                    "range of the water equation (251.165 to 1273 K, up to 1000 MPa): beyond "
+                    "1273 K; its figures drift there\n"))
+        << hot.err;
+    // Inside the range nothing is said.
+    const testing::ProgramRun inside = kelno({"TP", "300", "100"}, "inside");
+    EXPECT_FALSE(has(inside.err, "range")) << inside.err;
+}
+
+}  // namespace
+}  // namespace vornex

@@ -70,7 +70,9 @@ TEST(AnderkoSpinodalDrivers, BrineSpinodalRowsAreDiffusionallyNeutral) {
     for (size_t k = 0; k < rows.size(); k += std::max<size_t>(1, rows.size() / 8)) {
         const double T = rows[k][0], V = rows[k][2] * 1e-6;
         if (T < 574.1) continue;
-        if (k > 0) EXPECT_LT(T, rows[k - 1][0]);
+        if (k > 0) {
+            EXPECT_LT(T, rows[k - 1][0]);
+        }
         const double hV = 1e-4 * V, hx = 1e-4 * xs;
         auto a = [&](double v, double x) { return helmholtz(*fresh, T, v, x); };
         const double Avv = (a(V + hV, xs) - 2 * a(V, xs) + a(V - hV, xs)) / (hV * hV);

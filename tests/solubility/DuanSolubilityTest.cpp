@@ -67,7 +67,8 @@ TEST(DuanModel, Co2IsSaltedOutAsMeasured) {
 }
 
 // The salting-out parameter zeta of CO2 is written in 630 - T like mu and lambda; with 0 in
-// its place the 4 mol/kg brine dissolves 0.562 instead of 0.626 mol/kg.
+// its place the 4 mol/kg brine dissolves 0.562 instead of 0.626 mol/kg. Both figures are this
+// model's own evaluations, not published ones; the measured salting-out is checked above.
 TEST(DuanModel, Co2ZetaUsesTheSame630K) {
     DMGWwater model(SM_H2O_CO2_NaCl, 0);
     EXPECT_DOUBLE_EQ(model.zeta->theta, 630.0);

@@ -9,12 +9,12 @@
 #include <tuple>
 #include <vector>
 
-#include "support/TermDerivativeCheck.h"
 #include "anderko/Anderko.h"
 #include "anderko/AnderkoDispersion.h"
 #include "anderko/H2ODisp.h"
 #include "expression/Expression.h"
 #include "numerics/TextCapture.h"
+#include "support/TermDerivativeCheck.h"
 
 namespace vornex {
 namespace {
@@ -58,8 +58,8 @@ TEST_F(AnderkoDispersionValues, WaterAtItsReducingTemperatureSumsTheCoefficients
     EXPECT_NEAR(term->node("TrH2O")->value(), 1.0, 1e-14);
     Anderko water(2);
     water.setSystemCode(1);
-    for (const auto& [T, P, rho] : {std::tuple{673.15, 500.0, 577.79},
-                                    std::tuple{773.15, 1000.0, 528.28}}) {
+    for (const auto& [T, P, rho] :
+         {std::tuple{673.15, 500.0, 577.79}, std::tuple{773.15, 1000.0, 528.28}}) {
         water.calculateFromTP(T, P, 0);
         ASSERT_EQ(water.error, 0) << T;
         EXPECT_NEAR(water.M / water.V, rho, 0.02 * rho) << T << " K, " << P << " bar";

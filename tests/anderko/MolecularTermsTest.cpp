@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "support/TermDerivativeCheck.h"
 #include "anderko/Boublik.h"
 #include "anderko/BoublikEOS.h"
 #include "anderko/Dipole.h"
 #include "anderko/Dispersion1.h"
 #include "expression/Function.h"
+#include "support/TermDerivativeCheck.h"
 
 namespace vornex {
 namespace {

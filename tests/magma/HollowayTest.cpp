@@ -76,8 +76,8 @@ TEST(Holloway, CrossAttractionCarriesTheAssociationTerm) {
         HollowayAt here(T, 1e-4, 0.5);
         const double lnK = -11.071 + 5953.0 / T - 2.746e6 / (T * T) + 4.646e8 / (T * T * T);
         const double R = 82.05736;
-        const double a12 = (std::sqrt(35e6 * 46e6) + 0.5 * R * R * std::pow(T, 2.5) * std::exp(lnK)) *
-                           1.01325e-7;
+        const double a12 =
+            (std::sqrt(35e6 * 46e6) + 0.5 * R * R * std::pow(T, 2.5) * std::exp(lnK)) * 1.01325e-7;
         EXPECT_NEAR(here.node("a12"), a12, 1e-4 * a12) << T;
     }
 }

@@ -201,8 +201,9 @@ TEST_F(PalliserInclusions, DepthFailsWhereTheColumnHasNoBubblePoint) {
 // melts at 0 degC, the melting point falls with salinity, and in the dilute limit the
 // depression lies between the ideal 2 Kf m and the Debye-Huckel limiting law's 2 Kf m phi,
 // phi = 1 - A |z+ z-| sqrt(m) (Kf = R T0^2 M_w / dH_fus = 1.860 K kg/mol with dH_fus 6.008
-// kJ/mol; A the osmotic Debye-Huckel slope, 0.3767 kg^1/2 mol^-1/2 at 0 degC), and per unit of mass fraction KCl depresses
-// less than NaCl, near the ratio of their molar masses 58.443/74.551 (within 5 %).
+// kJ/mol; A the osmotic Debye-Huckel slope, 0.3767 kg^1/2 mol^-1/2 at 0 degC), and per unit of mass
+// fraction KCl depresses less than NaCl, near the ratio of their molar masses 58.443/74.551 (within
+// 5 %).
 TEST_F(PalliserInclusions, IceMeltingCurveOfKCl) {
     CurveArray curve, nacl;
     model.calculateIceMeltingCurve(curve, 0.0);

@@ -388,9 +388,9 @@ TEST_F(MagmaProgramTest, RegressionEnergyDiagramFromAnInnerLowerBound) {
         ::testing::internal::GetCapturedStdout();
         ASSERT_EQ(water.error, 0);
         EXPECT_NEAR(row[0], 0.51, 1e-9);
-        for (const auto& [printed, value] : {std::pair{row[1], r.Q}, std::pair{row[2], r.T3},
-                                             std::pair{row[3], r.T4}, std::pair{row[5], -r.Wrev},
-                                             std::pair{row[7], -r.Wirr}})
+        for (const auto& [printed, value] :
+             {std::pair{row[1], r.Q}, std::pair{row[2], r.T3}, std::pair{row[3], r.T4},
+              std::pair{row[5], -r.Wrev}, std::pair{row[7], -r.Wirr}})
             EXPECT_NEAR(printed, value, 1e-6);
         EXPECT_NEAR(row[4], 0.51 * row[5], 1e-5);
         EXPECT_NEAR(row[6], 0.51 * row[7], 1e-5);

@@ -112,7 +112,8 @@ std::vector<std::vector<double>> deviationRows(const std::string& text) {
 // at 100 degC, 15.549 bar at 200 degC, 85.879 bar at 300 degC).
 TEST_F(WaterComparisonTest, ModelComparedWithItselfDeviatesNowhere) {
     WagnerPruss other(2);
-    const auto same = deviationRows(textWritten([&](FILE* out) { water.compareWithEOS(&other, out); }));
+    const auto same =
+        deviationRows(textWritten([&](FILE* out) { water.compareWithEOS(&other, out); }));
     ASSERT_EQ(same.size(), 43u);
     for (const auto& row : same) {
         ASSERT_EQ(row.size(), 11u);
@@ -129,7 +130,8 @@ TEST_F(WaterComparisonTest, ModelComparedWithItselfDeviatesNowhere) {
             if (row[j] == 0.0) continue;
             ++differing;
             ASSERT_LE(j, 4u) << "P " << row[0];
-            EXPECT_EQ(row[j] < 0.0, row[0] < saturation[j - 1]) << "P " << row[0] << ", column " << j;
+            EXPECT_EQ(row[j] < 0.0, row[0] < saturation[j - 1])
+                << "P " << row[0] << ", column " << j;
         }
     }
     EXPECT_EQ(differing, 7);
@@ -152,7 +154,8 @@ TEST_F(WaterComparisonTest, ModelComparedWithItselfDeviatesNowhere) {
 // it applies: within 0.3 % everywhere (0.26 % at 100 degC and 1 bar, the largest), and one
 // cell against the two volumes computed here.
 TEST_F(WaterComparisonTest, KellTableIsCloseToTheReferenceWhereKellApplies) {
-    const auto rows = deviationRows(textWritten([&](FILE* out) { water.compareKellWithIUPAC(out); }));
+    const auto rows =
+        deviationRows(textWritten([&](FILE* out) { water.compareKellWithIUPAC(out); }));
     ASSERT_EQ(rows.size(), 43u);
     EXPECT_EQ(rows[0][0], 1.0);
     EXPECT_LT(std::fabs(rows[0][1]), 0.5);

@@ -192,6 +192,8 @@ class CPlotView {
     void setGraphObjects(const std::vector<std::unique_ptr<CGraphObject>>& objects);
     CGraphObject* getGraphObjectWithName(const std::string& name) const;
     bool containsGraphObject(const CGraphObject* object) const;
+    // The object (by address and serial) if it is still in the list or is the legend.
+    CGraphObject* liveObject(const CGraphObject* object, std::uint64_t serial) const;
     // Every removal leaves neither the legend nor the selection pointing at what it removed.
     void removeGraphObjectWithKindOfName(const std::string& prefix);
     void removeGraphObjectWithName(const std::string& name);
@@ -354,8 +356,6 @@ class CPlotView {
     void registerUndo(const std::string& actionName, std::function<void()> action);
     // Takes every matching object out of the list, the legend and the selection.
     void removeObjectsWhere(const std::function<bool(const CGraphObject&)>& match);
-    // The object (by address and serial) if it is still in the list or is the legend.
-    CGraphObject* liveObject(const CGraphObject* object, std::uint64_t serial) const;
     PlotAxis makeXAxis() const;
     PlotAxis makeYAxis() const;
     void buildMenus();

@@ -28,13 +28,15 @@ void CSettingsWindow::forgetPlotView(const CPlotView* view) {
 
 CGraphObject* CSettingsWindow::editedObject() const {
     if (!mObject) return nullptr;
-    if (mPlotView && !mPlotView->containsGraphObject(mObject) && mObject != &mPlotView->mLegend())
-        return nullptr;
+    // By address and serial: an object made after the edited one was destroyed may sit at
+    // its address, and must not receive its edits.
+    if (mPlotView) return mPlotView->liveObject(mObject, mSerial);
     return mObject;
 }
 
 void CSettingsWindow::handOver(CGraphObject* object) {
     mObject = object;
+    mSerial = object ? object->serial() : 0;
     if (!object) return;
     mOldToolSizeFactor = object->getToolSizeFactor();
     mOldForeColor = object->color();

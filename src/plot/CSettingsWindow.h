@@ -5,6 +5,7 @@
 // still in that plot, and a plot about to be destroyed is forgotten (forgetPlotView).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -69,6 +70,7 @@ class CSettingsWindow {
    private:
     CPlotView* mPlotView = nullptr;
     CGraphObject* mObject = nullptr;
+    std::uint64_t mSerial = 0;  // of the object handed over
     Color mForeColorWell;
     std::optional<Color> mOldForeColor;
     float mOldToolSizeFactor = 1.0f;

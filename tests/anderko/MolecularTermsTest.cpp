@@ -5,17 +5,18 @@
 // against central differences.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "support/TermDerivativeCheck.h"
 #include "anderko/Boublik.h"
 #include "anderko/BoublikEOS.h"
 #include "anderko/Dipole.h"
 #include "anderko/Dispersion1.h"
 #include "expression/Function.h"
+#include "support/TermDerivativeCheck.h"
 
 namespace vornex {
 namespace {
@@ -139,21 +140,49 @@ TEST_F(DipoleTest, NoMomentsNoContribution) {
     EXPECT_EQ(*term.root->dvp(1, 1, 1, 1), 0.0);
 }
 
+// The packed pair and triple tables of the mixing rules: a ternary does not depend on the
+// order its components are given in (the value and each derivative follow the permutation),
+// and three copies of one fluid are that fluid.
 TEST_F(DipoleTest, MixingRulesInPackedOrder) {
-    term.number_of_components(3);
-    const double b[3] = {2.8e-5, 4e-5, 6e-5}, mu[3] = {1.85, 0.5, 1.0};
-    term.set_parameters(b[0], b[1], b[2], mu[0], mu[1], mu[2]);
-    const double b20 = std::pow((std::cbrt(b[2]) + std::cbrt(b[0])) / 2, 3);
-    EXPECT_NEAR(term.bij[3], b20, 1e-18);  // (0,0) (1,0) (1,1) (2,0)
-    const double y0 = term.energies[0], y2 = term.energies[2];
-    EXPECT_NEAR(term.c2[3], -4 * b[2] * b[0] * y2 * y0 / (3 * b20), 1e-12 * std::fabs(term.c2[3]));
-    // Triple (2,1,0) sits after (0,0,0) (1,0,0) (1,1,0) (1,1,1) (2,0,0) (2,1,0).
-    const double b10 = term.bij[1], b21 = term.bij[4];
-    const double b210 = std::cbrt(b21 * b10 * b20);
-    EXPECT_NEAR(term.bijk[5], b210, 1e-18);
-    const double c3 =
-        10 * b[0] * b[1] * b[2] / (9 * b21 * b10 * b20) * b210 * b210 * y0 * term.energies[1] * y2;
-    EXPECT_NEAR(term.c3[5], c3, 1e-12 * c3);
+    const double b[3] = {2.8e-5, 4e-5, 6e-5}, mu[3] = {1.85, 0.5, 1.0}, x[3] = {0.2, 0.3, 0.5};
+    const double T = 600.0, V = 7e-5;
+    auto evaluate = [&](Dipole& d, const std::array<int, 3>& order) {
+        d.number_of_components(3);
+        d.set_parameters(b[order[0]], b[order[1]], b[order[2]], mu[order[0]], mu[order[1]],
+                         mu[order[2]]);
+        d.composition(x[order[0]], x[order[1]], x[order[2]]);
+        d.T = T;
+        d.V = V;
+        d.calculate();
+        EXPECT_EQ(d.error, 0);
+    };
+    evaluate(term, {0, 1, 2});
+    const Expression& a = *term.root;
+    EXPECT_LT(a.value(), 0.0);
+    for (const std::array<int, 3>& o :
+         {std::array{2, 0, 1}, std::array{1, 2, 0}, std::array{2, 1, 0}}) {
+        Dipole other;
+        evaluate(other, o);
+        const Expression& p = *other.root;
+        EXPECT_NEAR(p.value(), a.value(), 1e-12 * std::fabs(a.value()));
+        EXPECT_NEAR(p.d1(0), a.d1(0), 1e-10 * std::fabs(a.d1(0)));
+        EXPECT_NEAR(p.d1(1), a.d1(1), 1e-10 * std::fabs(a.d1(1)));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(p.d1(2 + i), a.d1(2 + o[i]), 1e-10 * std::fabs(a.d1(2 + o[i])));
+    }
+    Dipole pure, copies;
+    pure.number_of_components(1);
+    pure.set_parameters(b[0], mu[0]);
+    pure.composition(1.0);
+    copies.number_of_components(3);
+    copies.set_parameters(b[0], b[0], b[0], mu[0], mu[0], mu[0]);
+    copies.composition(0.2, 0.3, 0.5);
+    for (Dipole* d : {&pure, &copies}) {
+        d->T = T;
+        d->V = V;
+        d->calculate();
+    }
+    EXPECT_NEAR(copies.root->value(), pure.root->value(), 1e-12 * std::fabs(pure.root->value()));
 }
 
 TEST_F(DipoleTest, BinaryDerivativesMatchDifferences) {

@@ -64,10 +64,22 @@ TEST(Holloway, WaterAttractionIsContinuousAtSixHundredCelsius) {
 
 // Regression: the association constant's factor was a hundredth of R^2/2, losing the
 // association term (a12 = 4.134 instead of 10.96 at 1073.15 K).
+// 10.96 is Holloway's cross term evaluated here from its published parts: a12 = sqrt(a1 a2)
+// + (R^2/2) T^2.5 K, with de Santis, Breedveld and Prausnitz's (1974) a of H2O 35e6 and of
+// CO2 46e6 atm cm6 K^0.5 mol^-2 in the first part, R = 82.05736 cm3 atm/(mol K), and ln K =
+// -11.071 + 5953/T - 2.746e6/T^2 + 4.646e8/T^3; 1 atm cm6 = 1.01325e-7 Pa m6.
 TEST(Holloway, CrossAttractionCarriesTheAssociationTerm) {
     HollowayAt at(1073.15, 1e-4, 0.5);
     EXPECT_NEAR(at.node("sa12"), -7.532, 1e-3);
     EXPECT_NEAR(at.node("a12"), 10.96, 0.01);
+    for (double T : {673.15, 1073.15, 1473.15}) {
+        HollowayAt here(T, 1e-4, 0.5);
+        const double lnK = -11.071 + 5953.0 / T - 2.746e6 / (T * T) + 4.646e8 / (T * T * T);
+        const double R = 82.05736;
+        const double a12 =
+            (std::sqrt(35e6 * 46e6) + 0.5 * R * R * std::pow(T, 2.5) * std::exp(lnK)) * 1.01325e-7;
+        EXPECT_NEAR(here.node("a12"), a12, 1e-4 * a12) << T;
+    }
 }
 
 TEST(Holloway, OtherComponentCountsAreRefused) {

@@ -11,6 +11,9 @@ namespace vornex {
 namespace {
 
 // Undersaturated by default: 10 kg of H2O against room for 6.8e-8 (1e8)^0.7 990 = 26.8 kg.
+// The partition obeys the solubility law s P^n per kg of melt on both sides of saturation:
+// with c = s P0^n, all the water dissolves up to the mass fraction c / (1 + c) (2.64 % at
+// 100 MPa), beyond it the melt holds exactly c ml0 and the gas the rest; the mass is kept.
 TEST(TaitJaupart, DefaultChamberHoldsAllItsWater) {
     TaitJaupart c;
     EXPECT_DOUBLE_EQ(c.md0H, 10.0);
@@ -18,6 +21,21 @@ TEST(TaitJaupart, DefaultChamberHoldsAllItsWater) {
     EXPECT_DOUBLE_EQ(c.Vg0, 0.0);
     EXPECT_NEAR(c.sH * std::pow(c.P0, c.nH) * c.ml0, 26.8, 0.05);
     EXPECT_NEAR(c.V0, 990.0 / 2700.0, 1e-12);
+    const double law = 6.8e-8 * std::pow(1e8, 0.7), threshold = law / (1.0 + law);
+    for (double wv : {0.5 * threshold, 0.999 * threshold, 1.001 * threshold, 0.05, 0.1}) {
+        TaitJaupart t;
+        ASSERT_TRUE(t.setInitialData(1000.0, 1e8, 0.0, wv, 0.0));
+        EXPECT_NEAR(t.ml0 + t.mc0 + t.md0H + t.mg0H, 1000.0, 1e-9) << wv;
+        EXPECT_NEAR(t.ml0, 1000.0 * (1.0 - wv), 1e-9) << wv;
+        if (wv < threshold) {
+            EXPECT_EQ(t.mg0H, 0.0) << wv;
+            EXPECT_NEAR(t.md0H, 1000.0 * wv, 1e-9) << wv;
+        } else {
+            EXPECT_NEAR(t.md0H, law * t.ml0, 1e-9 * t.md0H) << wv;
+            EXPECT_GT(t.mg0H, 0.0) << wv;
+            EXPECT_GT(t.Vg0, 0.0) << wv;
+        }
+    }
 }
 
 // A saturated chamber: crystals exsolve water and raise the pressure; the chamber volume

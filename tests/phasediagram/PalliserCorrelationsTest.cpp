@@ -276,20 +276,25 @@ TEST_F(PalliserCorrelations, GasEquationBracketScan) {
 }
 
 // Bodnar (1993): wt % NaCl = 1.78 t - 0.0442 t^2 + 0.000557 t^3, t the freezing-point
-// depression; the model within 0.1 degC.
+// depression, from 0 to the eutectic at 21.2 degC, stated to reproduce the measurements within
+// 0.05 degC. The model is an older fit and meets that from t = 4 degC to the eutectic; below it
+// its dilute slope departs by up to 0.068 degC (near t = 2.2 degC), so there it is held to 0.07.
+// The KCl end against the KCl-H2O eutectic (ice + sylvite + liquid at -10.6 to -10.7 degC and
+// 19.6 to 19.7 wt % KCl; Hall, Sterner and Bodnar 1988, and Roedder 1984).
 TEST_F(PalliserCorrelations, IceMeltingFollowsBodnar) {
-    for (double t = 0.5; t <= 21.2; t += 1.0) {
+    for (int k = 0; k <= 212; ++k) {
+        const double t = 0.1 * k;
         double w = 1.78 * t - 0.0442 * t * t + 0.000557 * t * t * t, T = 0.0;
         model.calculateFreezingTemperature(w / 100.0, 1.0, T);
-        EXPECT_NEAR(T, -t, 0.1) << t;
+        EXPECT_NEAR(T, -t, t >= 4.0 ? 0.05 : 0.07) << t;
         double x = 0.0;
         model.calculateIceMeltingSalinity(T, 1.0, x);
         EXPECT_EQ(model.failed, 0);
         EXPECT_NEAR(x, w / 100.0, 1e-8);
     }
     double T = 0.0;
-    model.calculateFreezingTemperature(0.4, 0.0, T);  // 40 wt % KCl
-    EXPECT_NEAR(T, -32.6, 0.05);
+    model.calculateFreezingTemperature(0.1965, 0.0, T);
+    EXPECT_NEAR(T, -10.65, 0.2);
     CurveArray iso;
     model.calculateIceMeltingIsotherm(iso, -10.0);
     ASSERT_EQ(iso.size(), 42u);

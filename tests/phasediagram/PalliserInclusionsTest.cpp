@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "phasediagram/PalliserModel.h"
 
@@ -196,11 +197,39 @@ TEST_F(PalliserInclusions, DepthFailsWhereTheColumnHasNoBubblePoint) {
     EXPECT_EQ(T, -1.0);
 }
 
+// The KCl-H2O ice-melting curve: each row is the freezing point of its salinity, pure water
+// melts at 0 degC, the melting point falls with salinity, and in the dilute limit the
+// depression lies between the ideal 2 Kf m and the Debye-Huckel limiting law's 2 Kf m phi,
+// phi = 1 - A |z+ z-| sqrt(m) (Kf = R T0^2 M_w / dH_fus = 1.860 K kg/mol with dH_fus 6.008
+// kJ/mol; A the osmotic Debye-Huckel slope, 0.3767 kg^1/2 mol^-1/2 at 0 degC), and per unit of mass
+// fraction KCl depresses less than NaCl, near the ratio of their molar masses 58.443/74.551 (within
+// 5 %).
 TEST_F(PalliserInclusions, IceMeltingCurveOfKCl) {
-    CurveArray curve;
+    CurveArray curve, nacl;
     model.calculateIceMeltingCurve(curve, 0.0);
+    model.calculateIceMeltingCurve(nacl, 1.0);
     ASSERT_EQ(curve.size(), 202u);
-    EXPECT_NEAR(curve[201], -(0.4597 * 40 + 0.0002227 * 64000), 1e-9);
+    ASSERT_EQ(nacl.size(), 202u);
+    EXPECT_EQ(curve[1], 0.0);
+    for (std::size_t i = 0; i < 101; ++i) {
+        EXPECT_NEAR(curve[2 * i], 0.4 * static_cast<double>(i), 1e-12);
+        double T = 0.0;
+        model.calculateFreezingTemperature(curve[2 * i] / 100.0, 0.0, T);
+        EXPECT_EQ(curve[2 * i + 1], T);
+        if (i > 0) {
+            EXPECT_LT(curve[2 * i + 1], curve[2 * i - 1]) << curve[2 * i];
+        }
+    }
+    const double Kf = 1.860, A = 0.3767;
+    for (const auto& [f, molarMass] : {std::pair{0.0, 74.551e-3}, std::pair{1.0, 58.443e-3}}) {
+        const double w = 0.004, m = w / (molarMass * (1.0 - w));
+        double T = 0.0;
+        model.calculateFreezingTemperature(w, f, T);
+        EXPECT_LT(-T, 2.0 * Kf * m) << f;
+        EXPECT_GT(-T, 2.0 * Kf * m * (1.0 - A * std::sqrt(m))) << f;
+    }
+    const double ratio = nacl[2 * 10 + 1] / curve[2 * 10 + 1];  // at 4 wt %
+    EXPECT_NEAR(ratio, 74.551 / 58.443, 0.05 * 74.551 / 58.443);
 }
 
 }  // namespace

@@ -51,10 +51,15 @@ class PalliserState : public ::testing::Test {
     }
 };
 
+// The record starts with no state, and with the density of halite at room conditions: that
+// of its cubic cell, four NaCl of 58.443 g/mol in (5.6402 angstrom)^3 at 25 degC, 2163.5
+// kg/m3, the same as the model's own halite.
 TEST_F(PalliserState, RecordAfterConstruction) {
     EXPECT_EQ(model.region, 0);
     EXPECT_EQ(model.failed, 0);
-    EXPECT_EQ(model.haliteDensity, 2163.3340736627797);
+    const double cell = 4.0 * 58.443e-3 / (6.02214076e23 * std::pow(5.6402e-10, 3));
+    EXPECT_NEAR(model.haliteDensity, cell, 0.5);
+    EXPECT_NEAR(model.haliteDensity, model.getHaliteDensity(), 1e-3);
     for (double v : {model.slvPressure, model.maxPressure, model.liquidusDensityAtMaxPressure,
                      model.haliteGasSalinity, model.fluidCriticalDensity, model.liquidMassFraction,
                      model.haliteVolumeFraction})

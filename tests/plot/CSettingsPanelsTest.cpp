@@ -101,21 +101,43 @@ TEST_F(SettingsPanels, ClosingTheWindowEndsTheSessionAndKeepsTheEdits) {
     EXPECT_EQ(colorPanelCloses, 1);
 }
 
+// The panels let go of destroyed objects: their edits land nowhere, not on objects made
+// afterwards, and ask for no redraw; a forgotten plot is no longer theirs.
 TEST_F(SettingsPanels, EditAfterTheObjectLeftThePlotOrThePlotWasForgottenIsIgnored) {
     points.setGraphObject(point);
     curves.setGraphCurve(curve);
+    points.startModalSession();
     view->purge();  // both objects are destroyed
+    EXPECT_EQ(points.graphObject(), nullptr);
+    EXPECT_EQ(curves.graphCurve(), nullptr);
+    CGraphCurve* fresh = view->add(std::make_unique<CGraphCurve>());
+    fresh->setColor(Color::blue());
+    CGraphPoint* other = view->plotPoint(0.2, 0.2, 3, Color::magenta());
+    const float otherSize = other->getToolSizeFactor();
+    view->setNeedsDisplay(false);
     points.selectSizeItem(5);
     points.onChangeMarkerSize();
+    points.setColorWell(Color::red());
     points.onChangeColor();
     points.onCancelButton();
+    EXPECT_FALSE(points.isModalSessionRunning());
+    curves.selectThicknessItem(2);
     curves.onChangeThickness();
+    curves.setColorWell(Color::red());
+    curves.onChangeColor();
     curves.onCancelButton();
+    EXPECT_EQ(fresh->getToolSizeFactor(), 1.0f);
+    EXPECT_EQ(*fresh->color(), Color::blue());
+    EXPECT_EQ(other->getToolSizeFactor(), otherSize);
+    EXPECT_EQ(*other->color(), Color::magenta());
+    EXPECT_FALSE(view->needsDisplay());
     curves.forgetPlotView(view.get());
+    EXPECT_EQ(curves.plotView(), nullptr);
     view.reset();
     curves.onChangeThickness();
     curves.onChangeColor();
     curves.onCancelButton();
+    EXPECT_EQ(curves.graphCurve(), nullptr);
 }
 
 // The plot's commands open the shared panels through the panel services.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fluid/TextFiles.h"
@@ -76,6 +77,17 @@ TEST_F(MagmaBalanceTest, IsochoricPyroclastCycleKeepsTheMagmasHeat) {
     EXPECT_NEAR(r.Q, 1288.17, 0.01);
     EXPECT_NEAR(-r.WrevP, 446.29, 0.05);
     EXPECT_NEAR(r.QP - r.Q, 382.30, 0.05);
+    // The balances behind those figures, J/g of water: heated at constant volume the water
+    // gains its energy U3 - U2; over each cycle heat plus work is the water's energy change;
+    // the fragments give, from state 3 down to their last temperature, cp/m (T3 - T5) and
+    // the latent heat of what crystallises.
+    const double perGram = 1e-3 / water.M, cp = water.magmaHeatCapacity, m = r.m;
+    EXPECT_NEAR(r.Q, (r.U3 - r.U2) * perGram, 1e-6 * r.Q);
+    EXPECT_NEAR(r.Q + r.Wrev, (r.U5 - r.U2) * perGram, 1e-6 * r.Q);
+    EXPECT_NEAR(r.QP + r.WrevP, (r.U5P - r.U2) * perGram, 1e-6 * r.QP);
+    const double fragments =
+        1e-3 * (cp * (r.T3 - r.T5P) - water.calculateLatentHeatTerm(r.T3, r.T5P)) / m;
+    EXPECT_NEAR(r.QP - r.Q, fragments, 1e-6 * r.QP);
 }
 
 TEST_F(MagmaBalanceTest, PyroclastSteamEndsWithTheFragments) {
@@ -88,6 +100,11 @@ TEST_F(MagmaBalanceTest, PyroclastSteamEndsWithTheFragments) {
     // The main cycle is that of the same command without pyroclasts.
     EXPECT_NEAR(r.T3 - 273.15, 257.31, 0.005);
     EXPECT_NEAR(-r.Wrev, 163.44, 0.005);
+    const WaterMagmaCalculationResult plain = cycle({"Tm", "300", "m", "0.05"}, 1);
+    ASSERT_EQ(water.error, 0);
+    for (const auto& [a, b] : {std::pair{r.T3, plain.T3}, std::pair{r.Wrev, plain.Wrev},
+                               std::pair{r.Q, plain.Q}, std::pair{r.U5, plain.U5}})
+        EXPECT_DOUBLE_EQ(a, b);
     const double M = water.M, cp = water.magmaHeatCapacity, m = r.m;
     EXPECT_EQ(r.x5P, 0.0);
     EXPECT_GT(r.T5P, r.Tsatf);
@@ -95,6 +112,11 @@ TEST_F(MagmaBalanceTest, PyroclastSteamEndsWithTheFragments) {
     EXPECT_NEAR(r.S5P - r.S4P, (M * cp / m) * std::log(r.T4P / r.T5P), 1e-6 * r.S5P);
     EXPECT_NEAR(r.QP - r.Q, (cp / m) * (r.T4P - r.T5P) * 1e-3, 1e-6 * r.QP);
     for (double v : {r.WrevP, r.QP, r.U5P, r.steamMassP}) EXPECT_TRUE(std::isfinite(v));
+    // Over both cycles heat plus work is the water's energy change, J/g (the work of the
+    // isobaric heating included), to the tolerance of the end state's search.
+    const double perGram = 1e-3 / M;
+    EXPECT_NEAR(r.Q + r.Wrev, (r.U5 - r.U2) * perGram, 1e-5 * r.Q);
+    EXPECT_NEAR(r.QP + r.WrevP, (r.U5P - r.U2) * perGram, 1e-5 * r.QP);
 }
 
 TEST_F(MagmaBalanceTest, StudiesFindTheSteamEndsOfTheIrreversibleExpansion) {
@@ -120,6 +142,18 @@ TEST_F(MagmaBalanceTest, StudiesFindTheSteamEndsOfTheIrreversibleExpansion) {
             EXPECT_NEAR(row[18], 450.63, 0.01);
             EXPECT_NEAR(row[19], 37230.0, 1.0);
             EXPECT_NEAR(row[17], -3688.8 - 4322.5, 0.2);
+            // The balance those figures stand for: steam at (tirr, virr) is at 1 bar and holds
+            // the energy of state 3 (steam at t3 and p3) less the work against 1 bar, to the
+            // table's two decimals.
+            water.set_the_phase_as(1);
+            water.calculateFromTP(row[2], row[1], 1);
+            ASSERT_EQ(water.error, 0);
+            const double U3 = water.U, V3 = water.V;
+            water.calculateFromTV(row[18], row[19] * 1e-6, 0);
+            ASSERT_EQ(water.error, 0);
+            EXPECT_NEAR(water.P, 1e5, 5.0);
+            EXPECT_NEAR(water.U - U3, -1e5 * (row[19] * 1e-6 - V3), 0.5);
+            EXPECT_NEAR(-1e5 * (row[19] * 1e-6 - V3), -3688.8, 0.2);
             checked = true;
         }
     }

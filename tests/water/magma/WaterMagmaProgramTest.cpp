@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "MagmaTestSupport.h"
@@ -373,6 +374,32 @@ TEST_F(MagmaProgramTest, RegressionEnergyDiagramFromAnInnerLowerBound) {
     EXPECT_NEAR(testing::numbersOf(lines[3])[0], 0.5, 1e-12);
     EXPECT_NEAR(testing::numbersOf(lines[5])[0], 0.52, 1e-9);
     EXPECT_NEAR(testing::numbersOf(lines[4])[4], 358.1 + 0.0, 2.0);  // -m Wrev near the peak
+    {
+        // What the row stands for: the cycle at m = 0.51 computed alone (heat, T3, T4 and
+        // work per gram of water, and per gram of magma m times that), whose balances hold:
+        // the magma's heat from Tm down to T3 is the water's, and heat plus work is the
+        // water's energy change.
+        const std::vector<double> row = testing::numbersOf(lines[4]);
+        ASSERT_GE(row.size(), 8u);
+        WaterMagmaCalculationInfo one = info({"m", "0.51"});
+        WaterMagmaCalculationResult r;
+        ::testing::internal::CaptureStdout();
+        water.calculateWaterMagmaCycle(one, r, 0, 0);
+        ::testing::internal::GetCapturedStdout();
+        ASSERT_EQ(water.error, 0);
+        EXPECT_NEAR(row[0], 0.51, 1e-9);
+        for (const auto& [printed, value] :
+             {std::pair{row[1], r.Q}, std::pair{row[2], r.T3}, std::pair{row[3], r.T4},
+              std::pair{row[5], -r.Wrev}, std::pair{row[7], -r.Wirr}})
+            EXPECT_NEAR(printed, value, 1e-6);
+        EXPECT_NEAR(row[4], 0.51 * row[5], 1e-5);
+        EXPECT_NEAR(row[6], 0.51 * row[7], 1e-5);
+        const double perGram = 1e-3 / water.M, cp = water.magmaHeatCapacity;
+        const double magma =
+            1e-3 * (cp * (r.Tm - r.T3) - water.calculateLatentHeatTerm(r.Tm, r.T3)) / r.m;
+        EXPECT_NEAR(r.Q, magma, 1e-6 * r.Q);
+        EXPECT_NEAR(r.Q + r.Wrev, (r.U5 - r.U2) * perGram, 1e-6 * r.Q);
+    }
     EXPECT_EQ(masked(testing::slurp("igor1.itx")),
               "IGOR\n"
               "x newpath/O p7, \"<dir>/\"\n"

@@ -193,12 +193,16 @@ TEST_F(Widgets, ThePlotMenuShowsEveryItemWithoutScrolling) {
     ASSERT_TRUE(scroller && scroller->get_first_child());
     Gtk::Widget* content = scroller->get_first_child();
     int minimum = 0, natural = 0, baseline = 0;
-    for (int i = 0; i < 100; ++i) {
+    // The popover is placed again once its last items have their size, a few frames after
+    // it opens: wait for that (on a loaded machine frames come late), up to a deadline.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    do {
         while (g_main_context_iteration(nullptr, FALSE)) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    content->measure(Gtk::Orientation::VERTICAL, -1, minimum, natural, baseline, baseline);
+        content->measure(Gtk::Orientation::VERTICAL, -1, minimum, natural, baseline, baseline);
+    } while ((natural <= 300 || scroller->get_height() < natural) &&
+             std::chrono::steady_clock::now() < deadline);
     EXPECT_GT(natural, 300);  // twelve items in three sections
     EXPECT_GE(scroller->get_height(), natural);
     popover->popdown();

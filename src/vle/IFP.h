@@ -139,6 +139,10 @@ class IFP : public IdealMixture {
     // A converged vapour-liquid answer whose liquid is not the denser phase has its phases
     // swapped (beyond a mixture critical point): no answer.
     bool phasesInOrder() const;
+    // A converged answer the curve tracers may keep: its phases in order and two phases, not
+    // one state twice. Past a critical point the solver settles on the trivial solution, the
+    // two compositions and molar volumes agreeing to the Newton tolerance.
+    bool isTwoPhaseAnswer() const;
 
    private:
     // Steps of one predictor, kept from one call to the next.

@@ -82,7 +82,9 @@ class IFP : public IdealMixture {
                                                            double r, double dx, double dP,
                                                            double Pmax,
                                                            const char* suffix) override;
-    // Writes "ter" + suffix.
+    // Writes "ter" + suffix: tie lines at T (K) and P (bar) from the given one, each feed the
+    // last midpoint moved by step along the line toward the pole `direction` (0 to 2), or
+    // away from it for a negative step.
     void calculate_an_isobaric_isothermal_diagram(double T, double P, double step,
                                                   const char* suffix, int direction);
     void calculate_initial_values(short mode, short unused, double step, double delta);

@@ -261,9 +261,14 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
     std::vector<std::string> lines;
     if (scan(selected, &r)) {
         const double Vliquid = r[8] * 1e-6, Vvapour = r[9] * 1e-6;
+        // The two halves from the chosen tie line: toward the pole, then away from it. Each
+        // is read back from its own file, which a trace that cannot start does not write: a
+        // file an earlier diagram left is none of this one's.
+        std::remove(OutputFiles::pathOf("ter000").c_str());
         calculateTheTernary("000", TK, Pbar, r[3], r[4], r[6], r[7], Vliquid, Vvapour, 0.001,
                             liquidLiquid, pole);
         lines = sortedDataLines("ter000", true);
+        std::remove(OutputFiles::pathOf("ter111").c_str());
         calculateTheTernary("111", TK, Pbar, r[3], r[4], r[6], r[7], Vliquid, Vvapour, -0.001,
                             liquidLiquid, pole);
         std::vector<std::string> more = sortedDataLines("ter111", false);

@@ -221,15 +221,20 @@ bool ClassicalCubic::resolve_cubic_equation_in_Z() {
                    (d1 * d2 + d1 + d2) * B * B + (d1 + d2) * B + A, -1.0 - (d1 + d2 + 1.0) * B,
                    1.0};
     const std::vector<double> kept = rootsAbove(g, B);
-    if (kept.size() == 1) {
-        // Beyond the pseudo-critical volume's mechanical stability the one root is labelled
-        // liquid or vapour by which side of that volume it falls on.
-        Vpc = Zc * b / OmegaB;
-        const double slope = cubicAt(Vpc).dPdV;
-        if (!(slope <= 0.0)) phase = Vpc >= kept[0] * RT / P ? 2 : 1;
-    }
+    rootSide = 0;
     double Zt = 0.0;
     if (!takeRoot(kept, Zt)) return false;
+    // The side is reported, never written into the selector: the next solve on this fluid
+    // must take the root its caller asked for, whatever this one found.
+    rootSide = phase;
+    if (kept.size() == 1) {
+        // Where the pseudo-critical volume is mechanically unstable (below the pseudo-critical
+        // temperature) the one root is liquid or vapour by which side of that volume it
+        // falls on.
+        Vpc = Zc * b / OmegaB;
+        const double slope = cubicAt(Vpc).dPdV;
+        if (!(slope <= 0.0)) rootSide = Vpc >= Zt * RT / P ? 2 : 1;
+    }
     Vt = Zt * RT / P;
     FluidPhase::volume(Vt - c);
     storeVolumeDerivatives(cubicAt(Vt));
@@ -237,6 +242,7 @@ bool ClassicalCubic::resolve_cubic_equation_in_Z() {
 }
 
 void ClassicalCubic::calculate_molar_volume() {
+    rootSide = 0;
     if (prepareVolumeSearch() && resolve_cubic_equation_in_Z()) calculateBulkMolarWeight();
 }
 

@@ -54,6 +54,11 @@ class ClassicalCubic : public CubicBase {
     double dVtdP = 0.0;  // at constant T
     double excessG = 0.0, dexcessGdT = 0.0;  // G/RT of the fugacity route and its T slope
     double CpResidual = 0.0;                 // (dHres/dT) at constant P, J/(mol K)
+    // The side of the last volume solve's root, 1 vapour or 2 liquid: the selector's among
+    // several roots; a lone root below the pseudo-critical temperature by the side of the
+    // pseudo-critical volume it lies on, above it the selector's; 0 when the solve failed.
+    // The selector itself stays as the caller set it.
+    int rootSide = 0;
 
     // Per pair, n x n row-major (i n + j), filled by the subclass's pure-component step.
     std::vector<double> aij, bij, aOverBij, daijdT, daijdTOverB, d2aijdT2;

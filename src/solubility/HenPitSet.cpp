@@ -90,9 +90,8 @@ void HenPitSet::describe() {
             error = 1;
             return;
         }
-        // The gas is solved on its vapour side every time: the cubic relabels a lone root
-        // (dense, hot gas) as liquid for good, and the next cold state would take its
-        // liquid root.
+        // The gas is solved on its vapour side every time, whatever selector the model was
+        // given since.
         vapour->set_the_phase_as(kVapourSide);
         vapour->temperature(T);
         vapour->pressure(P * 1e-5);

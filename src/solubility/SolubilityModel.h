@@ -222,8 +222,8 @@ class SolubilityModel : public Phase {
     double solveSecant(Secant& s, double x0, double x1);
 
    private:
-    // The vapour model's phase selector as built: some cubics move it for good when they
-    // label a single root, and the vapour side is always solved from it.
+    // The vapour model's phase selector as built: the vapour side is always solved from it,
+    // whatever selector the model was given since.
     int vapourSelector_ = 1;
 };
 

@@ -501,7 +501,7 @@ bool IFP::openCurveFile(OutputFile& file, const std::string& path, const char* s
 bool IFP::startCurve(const char* curve) {
     initFlag = tracerInitFlag;
     calculateVLE();
-    if (status == 0) return true;
+    if (status == 0 && isTwoPhaseAnswer()) return true;
     status = 3;
     std::fprintf(stderr, "Can't find a starting point for the %s\n", curve);
     return false;

@@ -82,7 +82,9 @@ class IFP : public IdealMixture {
                                                            double r, double dx, double dP,
                                                            double Pmax,
                                                            const char* suffix) override;
-    // Writes "ter" + suffix.
+    // Writes "ter" + suffix: tie lines at T (K) and P (bar) from the given one, each feed the
+    // last midpoint moved by step along the line toward the pole `direction` (0 to 2), or
+    // away from it for a negative step.
     void calculate_an_isobaric_isothermal_diagram(double T, double P, double step,
                                                   const char* suffix, int direction);
     void calculate_initial_values(short mode, short unused, double step, double delta);
@@ -139,6 +141,10 @@ class IFP : public IdealMixture {
     // A converged vapour-liquid answer whose liquid is not the denser phase has its phases
     // swapped (beyond a mixture critical point): no answer.
     bool phasesInOrder() const;
+    // A converged answer the curve tracers may keep: its phases in order and two phases, not
+    // one state twice. Past a critical point the solver settles on the trivial solution, the
+    // two compositions and molar volumes agreeing to the Newton tolerance.
+    bool isTwoPhaseAnswer() const;
 
    private:
     // Steps of one predictor, kept from one call to the next.

@@ -229,7 +229,10 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
         firstPhase->Vl0 = gL;
         secondPhase->Vv0 = gV;
         initialize();
-        const bool solved = status == 0 && runSolver();
+        // Past the critical point the corrector lands on the trivial solution or on the
+        // envelope's other branch with the phases exchanged: neither is a row, and the
+        // shortened steps end the curve at the critical point.
+        const bool solved = status == 0 && runSolver() && isTwoPhaseAnswer();
         status = solved ? 0 : 1;
         if (!solved) {
             stepFactor /= 2.0;
@@ -341,6 +344,7 @@ void IFP::traceAtFixedVolume(bool isochore, double T, double amount, FILE* file,
             (phase->phase == 2 ? phase->Vl0 : phase->Vv0) = guess;
         }
         calculateVLE();
+        if (status == 0 && !isTwoPhaseAnswer()) status = 1;
         if (status != 0) {
             stepFactor /= 2.0;
             if (stepFactor <= floor) break;

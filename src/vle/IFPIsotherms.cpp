@@ -425,10 +425,12 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
 void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double step,
                                                    const char* suffix, int direction) {
     if (n != 3) return;
-    if (!firstPhase || !secondPhase || direction < 0 || direction > 2 || !(step > 0.0) ||
+    // The step's sign is the sense: toward the pole (> 0) or away from it (< 0).
+    if (!firstPhase || !secondPhase || direction < 0 || direction > 2 || step == 0.0 ||
         !std::isfinite(step)) {
         std::fputs(
-            "The ternary diagram needs three components, a step > 0 and a direction 0 to 2.\n",
+            "The ternary diagram needs three components, a step other than 0 and a direction 0 "
+            "to 2.\n",
             stderr);
         status = 1;
         return;

@@ -11,6 +11,9 @@ namespace vornex {
 
 namespace {
 
+// Summed mole-fraction gap and relative molar-volume gap below which two phases are one.
+constexpr double kMergedPhases = 0.01;
+
 // Vapour fraction in (0, 1) of sum z_i (K_i - 1) / (1 + Fv (K_i - 1)) = 0 by bisection; false
 // when the ratios leave the feed in one phase.
 bool vapourFraction(const std::vector<double>& z, const std::vector<double>& K, double& Fv) {
@@ -168,6 +171,22 @@ bool IFP::startFromBinarySaturation() {
 
 bool IFP::phasesInOrder() const {
     return liquidLiquid != 0 || !firstPhase || !secondPhase || firstPhase->V < secondPhase->V;
+}
+
+bool IFP::isTwoPhaseAnswer() const {
+    if (!phasesInOrder()) return false;
+    if (!firstPhase || !secondPhase) return true;
+    // An azeotrope has equal compositions and distinct volumes, a density inversion equal
+    // volumes and distinct compositions: only both together make one phase. Near the
+    // critical point the fugacities of the trivial solution differ by the square of the
+    // composition gap, and within the solver's tolerance it passes for an answer; the margin
+    // keeps clear of that and stops a trace a fraction of a kelvin before the critical point.
+    double dx = 0.0;
+    for (int i = 0; i < n; ++i) dx += std::fabs(current.x[i] - current.y[i]);
+    const double Vl = firstPhase->V, Vv = secondPhase->V;
+    const bool sameVolume =
+        std::fabs(Vv - Vl) < kMergedPhases * std::fmax(std::fabs(Vl), std::fabs(Vv));
+    return !(dx < kMergedPhases && sameVolume);
 }
 
 }  // namespace vornex

@@ -41,6 +41,9 @@ VORNEX_HISTORY_SUITE(
                  {}, 450},
     HistoryModel{"ClassicalSRK_CH4", fluidOf<ClassicalSRK>({"CH4"}, 1), {{300, 50}}, {{400, 1e-3}},
                  {}, 150},
+    // Below its critical temperature: three roots at 50 bar, a lone liquid root at 70 bar.
+    HistoryModel{"ClassicalSRK_CO2", fluidOf<ClassicalSRK>({"CO2"}, 1), {{290, 50}, {290, 70}},
+                 {{290, 1e-3}}, {}, 250},
     HistoryModel{"TwoPar_CH4", fluidOf<TwoPar>({"CH4"}, 1), {{300, 50}}, {{400, 1e-3}}, {}, 0});
 
 

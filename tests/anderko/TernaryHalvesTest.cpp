@@ -1,0 +1,98 @@
+// The isobaric-isothermal tie-line diagram of H2O-NaCl-CH4 is traced from the chosen tie
+// line in both senses along the line through the pole: toward the pole ("ter000") and away
+// from it ("ter111"), and the diagram holds both halves.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "anderko/Anderko.h"
+#include "numerics/TextCapture.h"
+#include "vle/IFP.h"
+
+namespace vornex {
+namespace {
+
+// Rows of a ternary file: T, P, x0..x2, y0..y2, Vl, Vv, index.
+std::vector<std::vector<double>> ternaryRows(const char* path) {
+    std::vector<std::vector<double>> rows;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::vector<double> r(11);
+        bool full = true;
+        for (double& v : r) full = full && static_cast<bool>(words >> v);
+        if (full) rows.push_back(r);
+    }
+    return rows;
+}
+
+double midpoint(const std::vector<double>& r, int i) {
+    return (r[static_cast<std::size_t>(2 + i)] + r[static_cast<std::size_t>(5 + i)]) / 2.0;
+}
+
+TEST(TernaryDiagramHalves, BothSensesFromTheChosenTieLineAreTraced) {
+    // The second half was asked with a step of -0.001, which the tracer refused ("a step
+    // > 0"): ter111 was never written and the diagram held one half only.
+    for (const char* name : {"ter000", "ter111", "tert"}) std::remove(name);
+    Anderko m(2);
+    m.setSystemCode(21);
+    std::istringstream answers("0\n0\n0\n");  // the first listed state, vapour-liquid, pole 0
+    m.input = &answers;
+    std::string said;
+    test::stdoutOf([&] { said = test::stderrOf([&] { m.calculateTheTernaryDiagram(673.15, 400.0, "t"); }); });
+    EXPECT_EQ(said.find("step"), std::string::npos) << said;
+
+    const auto toward = ternaryRows("ter000"), away = ternaryRows("ter111");
+    ASSERT_GE(toward.size(), 3u);
+    ASSERT_GE(away.size(), 3u);
+    // Both start from the chosen tie line.
+    for (int k = 0; k < 10; ++k) EXPECT_NEAR(toward[0][k], away[0][k], 1e-9) << k;
+    // Along the line through the pole (H2O), the tie-line midpoints grow richer in water
+    // toward the pole and poorer away from it.
+    for (std::size_t k = 1; k < toward.size(); ++k)
+        EXPECT_GT(midpoint(toward[k], 0), midpoint(toward[k - 1], 0) - 1e-9) << "row " << k;
+    for (std::size_t k = 1; k < away.size(); ++k)
+        EXPECT_LT(midpoint(away[k], 0), midpoint(away[k - 1], 0) + 1e-9) << "row " << k;
+    EXPECT_GT(midpoint(toward.back(), 0), midpoint(toward[0], 0));
+    EXPECT_LT(midpoint(away.back(), 0), midpoint(away[0], 0));
+    for (const auto* half : {&toward, &away})
+        for (const auto& r : *half) {
+            EXPECT_NEAR(r[0], 673.15, 1e-3);
+            EXPECT_NEAR(r[1], 400.0, 1e-3);
+            EXPECT_LT(r[8], r[9]) << "the liquid is the denser phase";
+        }
+
+    // The diagram: the half toward the pole from its far end back to the chosen tie line,
+    // then the other half outward from it.
+    const auto diagram = ternaryRows("tert");
+    ASSERT_EQ(diagram.size(), toward.size() + away.size());
+    for (std::size_t k = 0; k < toward.size(); ++k)
+        EXPECT_EQ(diagram[k][10], static_cast<double>(toward.size() - 1 - k));
+    for (std::size_t k = 0; k < away.size(); ++k)
+        EXPECT_EQ(diagram[toward.size() + k][10], static_cast<double>(k));
+}
+
+TEST(TernaryDiagramHalves, HalvesOfAnEarlierDiagramAreNotRead) {
+    // Files of both halves left in the folder, and traces that cannot run (pole 5 is none
+    // of the three): the diagram holds none of the old rows.
+    for (const char* name : {"ter000", "ter111"}) {
+        std::ofstream old(name);
+        old << "IGOR\nWAVES\nBEGIN\n 999.000 999.000 0.1 0.1 0.8 0.1 0.1 0.8 1.0 2.0 7\nEND\n";
+    }
+    Anderko m(2);
+    m.setSystemCode(21);
+    std::istringstream answers("0\n0\n5\n");
+    m.input = &answers;
+    std::string said;
+    test::stdoutOf([&] { said = test::stderrOf([&] { m.calculateTheTernaryDiagram(673.15, 400.0, "s"); }); });
+    EXPECT_NE(said.find("direction 0"), std::string::npos) << said;
+    EXPECT_TRUE(ternaryRows("ters").empty());
+}
+
+}  // namespace
+}  // namespace vornex

@@ -193,13 +193,23 @@ void PlotArea::onContextClick(double x, double y) {
     mPopover->set_pointing_to(Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), 1, 1));
     mPopover->signal_closed().connect([this] { afterEvent(); });
     mPopover->popup();
-    // The menu's last items take their size only once the popover is on screen, and a
-    // popover keeps the size it opened with: it is placed again with its full size.
-    Glib::signal_idle().connect_once(sigc::track_obj(
-        [this] {
-            if (mPopover && mPopover->get_visible()) mPopover->present();
-        },
-        *this));
+    // The menu's last items take their size only once the popover is on screen (a few
+    // frames after it opens, later on a busy machine), and a popover keeps the size it
+    // opened with: on each of its first frames it is placed again while its content wants
+    // more height than it has.
+    auto frames = std::make_shared<int>(0);
+    mPopover->add_tick_callback([popover = mPopover.get(), frames](
+                                    const Glib::RefPtr<Gdk::FrameClock>&) {
+        Gtk::Widget* scroller = popover->get_child();
+        Gtk::Widget* content = scroller != nullptr ? scroller->get_first_child() : nullptr;
+        if (content != nullptr) {
+            int minimum = 0, natural = 0, baseline = 0;
+            content->measure(Gtk::Orientation::VERTICAL, -1, minimum, natural, baseline,
+                             baseline);
+            if (scroller->get_height() < natural) popover->present();
+        }
+        return ++*frames < 120;
+    });
 }
 
 void PlotArea::refreshChrome() {

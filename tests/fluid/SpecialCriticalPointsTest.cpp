@@ -311,12 +311,16 @@ TEST(SpecialCriticalPoints, StepPointCurveInTheSecondCoVolume) {
 // Two CO2-like components that attract each other weakly, the attraction a11 of component 1
 // adjustable: a liquid rich in component 1 becomes critical beside the other liquid at a
 // critical end point near 255 K.
-class EndPointMixture : public FluidPhase {
+// A van der Waals binary of two CO2-like molar masses and equal co-volumes whose parameter 1
+// sets its attractions (a00, a01, a11).
+class ScannedMixture : public FluidPhase {
    public:
-    EndPointMixture() : FluidPhase(1, 1, 0) {
+    using Attractions = std::vector<double> (*)(double);
+    ScannedMixture(Attractions attractions, double start)
+        : FluidPhase(1, 1, 0), attractions_(attractions) {
         number_of_components(2);
         molarMass[0] = molarMass[1] = 0.044;
-        set_model_parameter(1, 0.339);
+        set_model_parameter(1, start);
         composition(0.5, 0.5);
     }
     void set_model_parameter(int index, double value) override {
@@ -325,8 +329,18 @@ class EndPointMixture : public FluidPhase {
             return;
         }
         testing::replaceBinaryTerm(
-            *this, new testing::VanDerWaalsTerm({0.3640, 0.15, value}, {4.267e-05, 4.267e-05}));
+            *this, new testing::VanDerWaalsTerm(attractions_(value), {4.267e-05, 4.267e-05}));
     }
+
+   private:
+    Attractions attractions_;
+};
+
+class EndPointMixture : public ScannedMixture {
+   public:
+    EndPointMixture()
+        : ScannedMixture([](double a11) { return std::vector<double>{0.3640, 0.15, a11}; },
+                         0.339) {}
 };
 
 struct EndPointBlock {
@@ -373,26 +387,45 @@ void expectEndPoint(double parameter, const EndPointBlock& b) {
     EXPECT_NEAR(f1[1] / f1[0], 1.0, 1e-7);
 }
 
+// One end point solved from the given start at the parameter value, as printed.
+template <class Mixture>
+EndPointBlock endPointAt(double parameter, double TK, double Vc, double Vother, double xc,
+                         double xOther) {
+    Mixture f;
+    f.set_model_parameter(1, parameter);
+    ::testing::internal::CaptureStdout();
+    f.calculate_critical_endpoint1(TK, Vc, Vother, xc, xOther);
+    const auto blocks = endPointBlocks("PARAMETER " + std::to_string(parameter) + "\t" +
+                                       ::testing::internal::GetCapturedStdout());
+    EXPECT_EQ(blocks.size(), 1u);
+    EndPointBlock b = blocks.empty() ? EndPointBlock{} : blocks[0];
+    EXPECT_EQ(b.err, f.error);
+    b.parameter = parameter;
+    return b;
+}
+
 TEST(SpecialCriticalPoints, EndPointWhoseSolveStallsOnTheNoiseOfItsCriticalSearchIsFound) {
     // At a11 = 0.33888 the Newton iteration reaches the end point and then finds no step that
     // lowers the residual further: it stalls at the noise of the nested critical search.
-    EndPointMixture f;
-    f.set_model_parameter(1, 0.33888);
+    const EndPointBlock b = endPointAt<EndPointMixture>(0.33888, 255.0, 89.4e-6, 69.26e-6, 0.74,
+                                                        0.0983);
+    ASSERT_EQ(b.err, 0);
+    EXPECT_NEAR(b.T, 254.8996, 1e-3);
+    expectEndPoint(0.33888, b);
+}
+
+// The scan of parameter 1 down from the value, as printed.
+template <class Mixture>
+std::vector<EndPointBlock> scanFrom(double value, double TK, double Vc, double Vother, double xc,
+                                    double xOther) {
+    Mixture f;
     ::testing::internal::CaptureStdout();
-    f.calculate_critical_endpoint1(255.0, 89.4e-6, 69.26e-6, 0.74, 0.0983);
-    const auto blocks =
-        endPointBlocks("PARAMETER 0.33888\t" + ::testing::internal::GetCapturedStdout());
-    ASSERT_EQ(f.error, 0);
-    ASSERT_EQ(blocks.size(), 1u);
-    EXPECT_NEAR(blocks[0].T, 254.8996, 1e-3);
-    expectEndPoint(0.33888, blocks[0]);
+    f.search_a_double_critical_endpoint(1, value, TK, Vc, Vother, xc, xOther);
+    return endPointBlocks(::testing::internal::GetCapturedStdout());
 }
 
 TEST(SpecialCriticalPoints, EndPointScanStepsDownUntilNoEndPointIsFound) {
-    EndPointMixture f;
-    ::testing::internal::CaptureStdout();
-    f.search_a_double_critical_endpoint(1, 0.339, 255.0, 89.4e-6, 69.26e-6, 0.74, 0.0983);
-    const auto blocks = endPointBlocks(::testing::internal::GetCapturedStdout());
+    const auto blocks = scanFrom<EndPointMixture>(0.339, 255.0, 89.4e-6, 69.26e-6, 0.74, 0.0983);
     // Each from the end point before, end points are found down to a11 = 0.32478 (240.8 K),
     // where the critical curve turns in temperature at the critical phase: there the critical
     // phase can no longer be followed at fixed temperature and the scan ends. (From the same
@@ -410,11 +443,6 @@ TEST(SpecialCriticalPoints, EndPointScanStepsDownUntilNoEndPointIsFound) {
     expectEndPoint(blocks[200].parameter, blocks[200]);
 }
 
-}  // namespace
-}  // namespace vornex
-
-namespace vornex {
-namespace {
 
 // A van der Waals binary of unequal attractions (a11 = 0.15, a00 = 0.364 Pa m6/mol2, equal
 // co-volumes) whose cross attraction a01 = (1 - k) sqrt(a00 a11) is set by the interaction
@@ -422,24 +450,15 @@ namespace {
 // liquid near x1 = 0.48 at k = 0.0975) moves with falling k towards the tricritical point,
 // and ceases before it, near k = 0.09628: a double critical end point, where the critical
 // curve touches the three-phase condition instead of crossing it.
-class DoubleEndPointMixture : public FluidPhase {
+class DoubleEndPointMixture : public ScannedMixture {
    public:
-    DoubleEndPointMixture() : FluidPhase(1, 1, 0) {
-        number_of_components(2);
-        molarMass[0] = molarMass[1] = 0.044;
-        set_model_parameter(1, 0.0975);
-        composition(0.5, 0.5);
-    }
-    void set_model_parameter(int index, double k) override {
-        if (index != 1) {
-            error = 1;
-            return;
-        }
-        const double a00 = 0.364, a11 = 0.15;
-        testing::replaceBinaryTerm(
-            *this, new testing::VanDerWaalsTerm({a00, (1.0 - k) * std::sqrt(a00 * a11), a11},
-                                                {4.267e-05, 4.267e-05}));
-    }
+    DoubleEndPointMixture()
+        : ScannedMixture(
+              [](double k) {
+                  const double a00 = 0.364, a11 = 0.15;
+                  return std::vector<double>{a00, (1.0 - k) * std::sqrt(a00 * a11), a11};
+              },
+              0.0975) {}
 };
 
 // How far the critical point of the curve at T lies from the three-phase condition: the least
@@ -471,29 +490,20 @@ double distanceFromThreePhases(FluidPhase& f, double TK, double xc, double Vc, d
 }
 
 TEST(SpecialCriticalPoints, EndPointSolveAwayFromEquilibriumFails) {
-    // Just past the double critical end point, from the last end point before it, the solve
-    // ends where the critical curve turns in temperature: its scaled residual looks
-    // converged while the phases differ by 1e-4 in pressure. It fails instead of printing
-    // that state as an end point.
-    DoubleEndPointMixture f;
-    f.set_model_parameter(1, 0.09628);
-    ::testing::internal::CaptureStdout();
-    f.calculate_critical_endpoint1(164.9977, 83.346e-6, 71.460e-6, 0.69610, 0.59326);
-    const auto blocks =
-        endPointBlocks("PARAMETER 0.09628\t" + ::testing::internal::GetCapturedStdout());
-    ASSERT_EQ(blocks.size(), 1u);
-    EXPECT_EQ(f.error, 1);
-    EXPECT_EQ(blocks[0].err, 1);
+    // Just past the double critical end point, from the last end point before it, the solve's
+    // residual, scaled by the Jacobian's rows, looks converged while the phases differ by
+    // 1e-4 in pressure. It fails instead of printing that state as an end point.
+    const EndPointBlock b = endPointAt<DoubleEndPointMixture>(0.09628, 164.9977, 83.346e-6,
+                                                              71.460e-6, 0.69610, 0.59326);
+    EXPECT_EQ(b.err, 1);
 }
 
 TEST(SpecialCriticalPoints, ScanFindsTheDoubleCriticalEndPointWhereTheEndPointCeases) {
     // From a rough estimate of the end point at k = 0.0975 the scan steps k down, each solve
     // from the end point before, until there is no end point: the last one found lies within
     // one step of the double critical end point.
-    DoubleEndPointMixture f;
-    ::testing::internal::CaptureStdout();
-    f.search_a_double_critical_endpoint(1, 0.0975, 160.8, 91.0e-6, 63.1e-6, 0.752, 0.475);
-    const auto blocks = endPointBlocks(::testing::internal::GetCapturedStdout());
+    const auto blocks =
+        scanFrom<DoubleEndPointMixture>(0.0975, 160.8, 91.0e-6, 63.1e-6, 0.752, 0.475);
     ASSERT_EQ(blocks.size(), 122u);
     for (size_t i = 0; i + 1 < blocks.size(); ++i) ASSERT_EQ(blocks[i].err, 0) << i;
     EXPECT_EQ(blocks.back().err, 1);
@@ -504,6 +514,7 @@ TEST(SpecialCriticalPoints, ScanFindsTheDoubleCriticalEndPointWhereTheEndPointCe
     EXPECT_NEAR(last.P, 55.560, 1e-3);
     EXPECT_NEAR(last.xl, 0.6976, 1e-4);
     EXPECT_NEAR(last.xv, 0.5901, 1e-4);
+    DoubleEndPointMixture f;
     for (const EndPointBlock* b : {&first, &last}) {
         expectEndPoint<DoubleEndPointMixture>(b->parameter, *b);
         // The critical phase is critical: G2 = G3 = 0 from differences of the Helmholtz

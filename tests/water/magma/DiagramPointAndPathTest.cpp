@@ -6,10 +6,10 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "MagmaTestSupport.h"
 #include "fluid/TextFiles.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaRecords.h"
@@ -17,20 +17,9 @@
 namespace vornex {
 namespace {
 
-class DiagramPointAndPathTest : public ::testing::Test {
+class DiagramPointAndPathTest : public MagmaFolderTest {
    protected:
     WagnerPruss water{2};
-    std::filesystem::path home;
-
-    // The files go to a folder of the test's own.
-    void SetUp() override {
-        home = std::filesystem::current_path();
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        const std::filesystem::path folder = home / (std::string("magma-") + test->name());
-        std::filesystem::create_directory(folder);
-        std::filesystem::current_path(folder);
-    }
-    void TearDown() override { std::filesystem::current_path(home); }
 
     WaterMagmaCalculationInfo info(std::vector<const char*> words) {
         WaterMagmaCalculationInfo i;

@@ -4,10 +4,13 @@
 #include <glibmm/main.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
@@ -31,6 +34,7 @@ class CloseSession {
         // from idle callbacks) before the next one checks.
         mSteps = {
             [this] { oneOfTwo(); },           [this] { checkOneOfTwo(); },
+            [this] { checkSavedByRemaining(); },
             [this] { lastWithPanels(); },     [this] { answerLast(); },
             [this] { clickDetachedPlot(); },  [this] { checkPlotWindowClosed(); },
             [this] { quitWithTwo(); },        [this] { answerFirstOfQuit(); },
@@ -84,9 +88,32 @@ class CloseSession {
         mFirst->requestClose();
         next();
     }
+    // The remaining window still takes input: a case added, selected and given a value,
+    // then saved; the saved file holds what was typed.
     void checkOneOfTwo() {
         check(windowCount() == 1 && mApp.isOpen(mSecond), "closing one of two leaves the other");
+        MyDocument& d = mSecond->document();
+        check(mSecond->form().click("mAddButton") && d.caseCount() == 2 &&
+                  d.listView().selectedRow() == 1,
+              "the remaining window adds a case and selects it");
+        check(mSecond->form().type("mStepHaliteTm", "285") && d.mTm == 285 &&
+                  d.cases().at(1).get("Tm").toDouble(-1) == 285 && d.isDocumentEdited(),
+              "the remaining window's field sets the new case's temperature");
+        mPath = (std::filesystem::temp_directory_path() /
+                 ("wyvra-close-test-" + std::to_string(::getpid()) + ".wyvra"))
+                    .string();
+        check(mSecond->saveTo(mPath) && !d.isDocumentEdited(), "the remaining window saves");
         mSecond->requestClose();
+        next();
+    }
+    void checkSavedByRemaining() {
+        check(windowCount() == 0, "the saved window closes without asking");
+        DocumentWindow* reopened = mApp.openDocument(mPath);
+        check(reopened && reopened->document().caseCount() == 2 &&
+                  reopened->document().cases().at(1).get("Tm").toDouble(-1) == 285,
+              "the file saved by the remaining window holds its new case");
+        std::filesystem::remove(mPath);
+        if (reopened) reopened->requestClose();
         next();
     }
 
@@ -199,6 +226,7 @@ class CloseSession {
     DocumentWindow* mFirst = nullptr;
     DocumentWindow* mSecond = nullptr;
     std::size_t mPlotWindows = 0;
+    std::string mPath;
 };
 
 }  // namespace

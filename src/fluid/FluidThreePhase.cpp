@@ -432,6 +432,9 @@ void FluidPhase::equationForEndPoint(double* xv, double* F, double** J, int& err
 namespace {
 // Residual measure below which a stalled end-point solve counts as converged.
 constexpr double kEndPointStall = 1e-9;
+// Relative difference of the pressures and fugacities of the two phases of an end point
+// beyond which they are not in equilibrium.
+constexpr double kEndPointMismatch = 1e-6;
 }  // namespace
 
 void FluidPhase::calculate_critical_endpoint1(double TK, double Vc, double Vvapour, double xc,
@@ -475,6 +478,7 @@ void FluidPhase::calculate_critical_endpoint1(double TK, double Vc, double Vvapo
     next_critical_point(dTdx, dVdx);
     calculate_fugacities();
     const double Pc = P;
+    const double fc0 = fugacity[0], fc1 = fugacity[1];
     const double slopec = dPdV * dVdx / dTdx + dPdT + (dPdx[1] - dPdx[0]) / dTdx;
     const double dVdxc = -Avx / Avv;
     const double dSdx = -(ATx + ATv * dVdxc);
@@ -487,7 +491,16 @@ void FluidPhase::calculate_critical_endpoint1(double TK, double Vc, double Vvapo
     calculate_critical_parameters();
     const double Sv = -AT;
     const double slopea = (Sc - Sv - (x - y) * dSdx) / (Vl0 - Vv0 - (x - y) * dVdxc);
-    error = failed;
+    // The solver measures its residual scaled by the Jacobian's rows, whose temperature
+    // column grows without bound where the critical curve turns in temperature: there a
+    // point far from equilibrium can pass as converged. An end point is one only where the
+    // two phases are in equilibrium.
+    const auto apart = [](double a, double b) {
+        return !(std::fabs(a - b) <= kEndPointMismatch * std::fabs(a));
+    };
+    const bool inEquilibrium =
+        !apart(Pc, P) && !apart(fc0, fugacity[0]) && !apart(fc1, fugacity[1]);
+    error = failed != 0 || !inEquilibrium ? 1 : 0;
     std::printf("err  %d\n", error);
     std::printf("T    %#.10lg\n", Tendpoint);
     std::printf("P    %#.10lg\n", Pc * 1e-5);
@@ -503,12 +516,20 @@ void FluidPhase::search_a_double_critical_endpoint(int parameter, double value, 
                                                    double Vc, double Vvapour, double xc,
                                                    double y1) {
     // Each value 1e-5 lower until an end point can no longer be found; the scan is bounded
-    // so that a model whose end point never fails still stops.
+    // so that a model whose end point never fails still stops. Each solve starts from the
+    // end point of the value before: from the first starting values every time, the scan
+    // would stop where they no longer converge, short of the double critical end point
+    // where the end point ceases to exist.
     for (int step = 0; step < kMaxCurveSteps; ++step) {
         set_model_parameter(parameter, value);
         std::printf("\nPARAMETER %#.10lg\t", value);
         calculate_critical_endpoint1(TK, Vc, Vvapour, xc, y1);
         if (error) break;
+        TK = Tendpoint;
+        Vc = Vl0;
+        Vvapour = Vv0;
+        xc = xLiquid[1];
+        y1 = yVapour[1];
         value -= 1e-5;
     }
 }

@@ -311,12 +311,16 @@ TEST(SpecialCriticalPoints, StepPointCurveInTheSecondCoVolume) {
 // Two CO2-like components that attract each other weakly, the attraction a11 of component 1
 // adjustable: a liquid rich in component 1 becomes critical beside the other liquid at a
 // critical end point near 255 K.
-class EndPointMixture : public FluidPhase {
+// A van der Waals binary of two CO2-like molar masses and equal co-volumes whose parameter 1
+// sets its attractions (a00, a01, a11).
+class ScannedMixture : public FluidPhase {
    public:
-    EndPointMixture() : FluidPhase(1, 1, 0) {
+    using Attractions = std::vector<double> (*)(double);
+    ScannedMixture(Attractions attractions, double start)
+        : FluidPhase(1, 1, 0), attractions_(attractions) {
         number_of_components(2);
         molarMass[0] = molarMass[1] = 0.044;
-        set_model_parameter(1, 0.339);
+        set_model_parameter(1, start);
         composition(0.5, 0.5);
     }
     void set_model_parameter(int index, double value) override {
@@ -325,14 +329,25 @@ class EndPointMixture : public FluidPhase {
             return;
         }
         testing::replaceBinaryTerm(
-            *this, new testing::VanDerWaalsTerm({0.3640, 0.15, value}, {4.267e-05, 4.267e-05}));
+            *this, new testing::VanDerWaalsTerm(attractions_(value), {4.267e-05, 4.267e-05}));
     }
+
+   private:
+    Attractions attractions_;
+};
+
+class EndPointMixture : public ScannedMixture {
+   public:
+    EndPointMixture()
+        : ScannedMixture([](double a11) { return std::vector<double>{0.3640, 0.15, a11}; },
+                         0.339) {}
 };
 
 struct EndPointBlock {
     double parameter = 0.0;
     int err = -1;
     double T = 0, P = 0, Vl = 0, Vv = 0, xl = 0, xv = 0;
+    double slopec = 0, slopea = 0;  // dP/dT of the critical curve and the two-phase line, Pa/K
 };
 
 std::vector<EndPointBlock> endPointBlocks(const std::string& printed) {
@@ -341,17 +356,20 @@ std::vector<EndPointBlock> endPointBlocks(const std::string& printed) {
          at = printed.find("PARAMETER", at + 1)) {
         EndPointBlock b;
         std::sscanf(printed.c_str() + at,
-                    "PARAMETER %lg err %d T %lg P %lg Vl %lg Vv %lg xl %lg xv %lg", &b.parameter,
-                    &b.err, &b.T, &b.P, &b.Vl, &b.Vv, &b.xl, &b.xv);
+                    "PARAMETER %lg err %d T %lg P %lg Vl %lg Vv %lg xl %lg xv %lg slopec %lg "
+                    "slopea %lg",
+                    &b.parameter, &b.err, &b.T, &b.P, &b.Vl, &b.Vv, &b.xl, &b.xv, &b.slopec,
+                    &b.slopea);
         blocks.push_back(b);
     }
     return blocks;
 }
 
 // The critical phase and the other liquid of an end point: equal pressures and fugacities.
-void expectEndPoint(double a11, const EndPointBlock& b) {
-    EndPointMixture f;
-    f.set_model_parameter(1, a11);
+template <class Mixture = EndPointMixture>
+void expectEndPoint(double parameter, const EndPointBlock& b) {
+    Mixture f;
+    f.set_model_parameter(1, parameter);
     f.temperature(b.T);
     double P[2], f0[2], f1[2];
     for (int side = 0; side < 2; ++side) {
@@ -369,37 +387,173 @@ void expectEndPoint(double a11, const EndPointBlock& b) {
     EXPECT_NEAR(f1[1] / f1[0], 1.0, 1e-7);
 }
 
+// One end point solved from the given start at the parameter value, as printed.
+template <class Mixture>
+EndPointBlock endPointAt(double parameter, double TK, double Vc, double Vother, double xc,
+                         double xOther) {
+    Mixture f;
+    f.set_model_parameter(1, parameter);
+    ::testing::internal::CaptureStdout();
+    f.calculate_critical_endpoint1(TK, Vc, Vother, xc, xOther);
+    const auto blocks = endPointBlocks("PARAMETER " + std::to_string(parameter) + "\t" +
+                                       ::testing::internal::GetCapturedStdout());
+    EXPECT_EQ(blocks.size(), 1u);
+    EndPointBlock b = blocks.empty() ? EndPointBlock{} : blocks[0];
+    EXPECT_EQ(b.err, f.error);
+    b.parameter = parameter;
+    return b;
+}
+
 TEST(SpecialCriticalPoints, EndPointWhoseSolveStallsOnTheNoiseOfItsCriticalSearchIsFound) {
     // At a11 = 0.33888 the Newton iteration reaches the end point and then finds no step that
     // lowers the residual further: it stalls at the noise of the nested critical search.
-    EndPointMixture f;
-    f.set_model_parameter(1, 0.33888);
+    const EndPointBlock b = endPointAt<EndPointMixture>(0.33888, 255.0, 89.4e-6, 69.26e-6, 0.74,
+                                                        0.0983);
+    ASSERT_EQ(b.err, 0);
+    EXPECT_NEAR(b.T, 254.8996, 1e-3);
+    expectEndPoint(0.33888, b);
+}
+
+// The scan of parameter 1 down from the value, as printed.
+template <class Mixture>
+std::vector<EndPointBlock> scanFrom(double value, double TK, double Vc, double Vother, double xc,
+                                    double xOther) {
+    Mixture f;
     ::testing::internal::CaptureStdout();
-    f.calculate_critical_endpoint1(255.0, 89.4e-6, 69.26e-6, 0.74, 0.0983);
-    const auto blocks =
-        endPointBlocks("PARAMETER 0.33888\t" + ::testing::internal::GetCapturedStdout());
-    ASSERT_EQ(f.error, 0);
-    ASSERT_EQ(blocks.size(), 1u);
-    EXPECT_NEAR(blocks[0].T, 254.8996, 1e-3);
-    expectEndPoint(0.33888, blocks[0]);
+    f.search_a_double_critical_endpoint(1, value, TK, Vc, Vother, xc, xOther);
+    return endPointBlocks(::testing::internal::GetCapturedStdout());
 }
 
 TEST(SpecialCriticalPoints, EndPointScanStepsDownUntilNoEndPointIsFound) {
-    EndPointMixture f;
-    ::testing::internal::CaptureStdout();
-    f.search_a_double_critical_endpoint(1, 0.339, 255.0, 89.4e-6, 69.26e-6, 0.74, 0.0983);
-    const auto blocks = endPointBlocks(::testing::internal::GetCapturedStdout());
-    // From the same starting values each time, end points are found down to a11 = 0.33455,
-    // where the end point (near 250 K) lies too far from the start (255 K).
-    ASSERT_GT(blocks.size(), 400u);
+    const auto blocks = scanFrom<EndPointMixture>(0.339, 255.0, 89.4e-6, 69.26e-6, 0.74, 0.0983);
+    // Each from the end point before, end points are found down to a11 = 0.32478 (240.8 K),
+    // where the critical curve turns in temperature at the critical phase: there the critical
+    // phase can no longer be followed at fixed temperature and the scan ends. (From the same
+    // starting values each time it ended at 0.33455, where the end point, near 250 K, lay too
+    // far from the start.)
+    ASSERT_GT(blocks.size(), 1400u);
     for (size_t i = 0; i < blocks.size(); ++i) {
         EXPECT_NEAR(blocks[i].parameter, 0.339 - 1e-5 * static_cast<double>(i), 1e-9);
         EXPECT_EQ(blocks[i].err, i + 1 == blocks.size() ? 1 : 0) << blocks[i].parameter;
     }
     const EndPointBlock& last = blocks[blocks.size() - 2];
-    EXPECT_NEAR(last.parameter, 0.33455, 1e-9);
+    EXPECT_NEAR(last.parameter, 0.32478, 1e-9);
+    EXPECT_NEAR(last.T, 240.85, 0.01);
     expectEndPoint(last.parameter, last);
     expectEndPoint(blocks[200].parameter, blocks[200]);
+}
+
+
+// A van der Waals binary of unequal attractions (a11 = 0.15, a00 = 0.364 Pa m6/mol2, equal
+// co-volumes) whose cross attraction a01 = (1 - k) sqrt(a00 a11) is set by the interaction
+// parameter k. Its upper critical end point (critical liquid near x1 = 0.75 with a denser
+// liquid near x1 = 0.48 at k = 0.0975) moves with falling k towards the tricritical point,
+// and ceases before it, near k = 0.09628: a double critical end point, where the critical
+// curve touches the three-phase condition instead of crossing it.
+class DoubleEndPointMixture : public ScannedMixture {
+   public:
+    DoubleEndPointMixture()
+        : ScannedMixture(
+              [](double k) {
+                  const double a00 = 0.364, a11 = 0.15;
+                  return std::vector<double>{a00, (1.0 - k) * std::sqrt(a00 * a11), a11};
+              },
+              0.0975) {}
+};
+
+// How far the critical point of the curve at T lies from the three-phase condition: the least
+// tangent-plane distance (over x1 near xOther, at the critical pressure) of another phase from
+// the critical phase, in units of RT, from the Helmholtz energy alone. Zero at an end point;
+// negative where the critical point is unstable.
+double distanceFromThreePhases(FluidPhase& f, double TK, double xc, double Vc, double xOther,
+                               double Vother) {
+    f.temperature(TK);
+    f.composition(1.0 - xc, xc);
+    f.volume(Vc);
+    f.search_a_critical_point(kCriticalAtFixedTemperature);
+    EXPECT_EQ(f.error, 0) << TK;
+    const double x = f.x[1], V = f.V;
+    f.calculate_pressure();
+    const double PPa = f.P;
+    GibbsEnergy critical(f, V);
+    const double g0 = critical.g(TK, PPa, x);
+    const double h = 1e-4;
+    const double slope = (critical.g(TK, PPa, x + h) - critical.g(TK, PPa, x - h)) / (2 * h);
+    GibbsEnergy other(f, Vother);
+    double least = 1e300;
+    for (int i = -40; i <= 40; ++i) {
+        const double y = xOther + 0.001 * i;
+        const double tpd = other.g(TK, PPa, y) - g0 - (y - x) * slope;
+        least = std::fmin(least, tpd / (kGasConstant * TK));
+    }
+    return least;
+}
+
+TEST(SpecialCriticalPoints, EndPointSolveAwayFromEquilibriumFails) {
+    // Just past the double critical end point, from the last end point before it, the solve's
+    // residual, scaled by the Jacobian's rows, looks converged while the phases differ by
+    // 1e-4 in pressure. It fails instead of printing that state as an end point.
+    const EndPointBlock b = endPointAt<DoubleEndPointMixture>(0.09628, 164.9977, 83.346e-6,
+                                                              71.460e-6, 0.69610, 0.59326);
+    EXPECT_EQ(b.err, 1);
+}
+
+TEST(SpecialCriticalPoints, ScanFindsTheDoubleCriticalEndPointWhereTheEndPointCeases) {
+    // From a rough estimate of the end point at k = 0.0975 the scan steps k down, each solve
+    // from the end point before, until there is no end point: the last one found lies within
+    // one step of the double critical end point.
+    const auto blocks =
+        scanFrom<DoubleEndPointMixture>(0.0975, 160.8, 91.0e-6, 63.1e-6, 0.752, 0.475);
+    ASSERT_EQ(blocks.size(), 122u);
+    for (size_t i = 0; i + 1 < blocks.size(); ++i) ASSERT_EQ(blocks[i].err, 0) << i;
+    EXPECT_EQ(blocks.back().err, 1);
+    const EndPointBlock& first = blocks.front();
+    const EndPointBlock& last = blocks[blocks.size() - 2];
+    EXPECT_NEAR(last.parameter, 0.09630, 1e-9);
+    EXPECT_NEAR(last.T, 164.923, 1e-3);
+    EXPECT_NEAR(last.P, 55.560, 1e-3);
+    EXPECT_NEAR(last.xl, 0.6976, 1e-4);
+    EXPECT_NEAR(last.xv, 0.5901, 1e-4);
+    DoubleEndPointMixture f;
+    for (const EndPointBlock* b : {&first, &last}) {
+        expectEndPoint<DoubleEndPointMixture>(b->parameter, *b);
+        // The critical phase is critical: G2 = G3 = 0 from differences of the Helmholtz
+        // energy.
+        f.set_model_parameter(1, b->parameter);
+        f.temperature(b->T);
+        f.composition(1.0 - b->xl, b->xl);
+        f.volume(b->Vl * 1e-6);
+        expectConditions(f, 3, 1e-4);
+    }
+    // The slopes dP/dT of the critical curve and of the three-phase line, 5.6 % apart at the
+    // first end point, become equal at the double one.
+    EXPECT_GT(std::fabs(first.slopec / first.slopea - 1.0), 0.05);
+    EXPECT_LT(std::fabs(last.slopec / last.slopea - 1.0), 0.005);
+
+    // Independently, along the critical curve: at an ordinary end point the curve crosses the
+    // three-phase condition, at the double one it touches it. The distance D(T) from it,
+    // 0.5 K either side of the end point, gives the slope a and curvature c of
+    // D = a (T - T*) + c (T - T*)^2: at the last end point a has fallen to a few percent of
+    // its first value and a second end point, T* - a/c, lies within a kelvin.
+    const double dT = 0.5;
+    double a[2], c[2];
+    for (int k = 0; k < 2; ++k) {
+        const EndPointBlock& b = k == 0 ? first : last;
+        f.set_model_parameter(1, b.parameter);
+        const auto D = [&](double TK) {
+            return distanceFromThreePhases(f, TK, b.xl, b.Vl * 1e-6, b.xv, b.Vv * 1e-6);
+        };
+        const double below = D(b.T - dT), at = D(b.T), above = D(b.T + dT);
+        EXPECT_LT(std::fabs(at), 1e-9);
+        EXPECT_GT(below, 0.0);  // stable on the high-k side of the end point, below it in T
+        EXPECT_LT(above, 0.0);
+        a[k] = (above - below) / (2 * dT);
+        c[k] = (above + below) / (2 * dT * dT);
+    }
+    EXPECT_LT(std::fabs(a[1] / a[0]), 0.03);
+    EXPECT_GT(c[1], 0.0);
+    EXPECT_LT(-a[1] / c[1], 1.0);
+    EXPECT_GT(-a[0] / c[0], 2.5);  // no second end point near the first
 }
 
 }  // namespace

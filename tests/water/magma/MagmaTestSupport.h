@@ -3,14 +3,33 @@
 // (the values are checked through the results, to their printed digits).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "water/IgorOpener.h"
 
 namespace vornex {
+
+// Each test writes its files in a folder of its own: the working directory of the test
+// program holds data files ("satu0") that other tests read.
+class MagmaFolderTest : public ::testing::Test {
+   protected:
+    std::filesystem::path home;
+
+    void SetUp() override {
+        home = std::filesystem::current_path();
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        const std::filesystem::path folder = home / (std::string("magma-") + test->name());
+        std::filesystem::create_directory(folder);
+        std::filesystem::current_path(folder);
+    }
+    void TearDown() override { std::filesystem::current_path(home); }
+};
 
 // Text with the working folder as <dir> and every decimal number as #: the lines
 // are the interface, the values are checked through the results.

@@ -23,21 +23,9 @@
 namespace vornex {
 namespace {
 
-class MagmaProgramTest : public ::testing::Test {
+class MagmaProgramTest : public MagmaFolderTest {
    protected:
     WagnerPruss water{2};
-    std::filesystem::path home;
-
-    // Each test writes its files in a folder of its own: the working directory of the test
-    // program holds data files ("satu0") that other tests read.
-    void SetUp() override {
-        home = std::filesystem::current_path();
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        const std::filesystem::path folder = home / (std::string("magma-") + test->name());
-        std::filesystem::create_directory(folder);
-        std::filesystem::current_path(folder);
-    }
-    void TearDown() override { std::filesystem::current_path(home); }
 
     int status = 0;  // of the last run
 

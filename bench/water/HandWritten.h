@@ -84,12 +84,14 @@ inline Phi residual(double tau, double delta) {
 }
 
 // phi0 and its tau derivatives (Table 1 coefficients, 1995 digits of n1 and n2).
+constexpr double kIdealN[9] = {0,        -8.32044648201, 6.6832105268, 3.00632, 0.012436,
+                               0.97315,  1.27950,        0.96956,      0.24873};
+constexpr double kIdealGamma[9] = {0,          0,          0,          0,         1.28728967,
+                                   3.53734222, 7.74073708, 9.24437796, 27.5075105};
+
 inline Phi ideal(double tau, double delta) {
-    static constexpr double n[9] = {0,         -8.32044648201, 6.6832105268, 3.00632,
-                                    0.012436,  0.97315,        1.27950,      0.96956,
-                                    0.24873};
-    static constexpr double g[9] = {0, 0, 0, 0, 1.28728967, 3.53734222, 7.74073708, 9.24437796,
-                                    27.5075105};
+    const double* n = kIdealN;
+    const double* g = kIdealGamma;
     Phi r;
     r.v = std::log(delta) + n[1] + n[2] * tau + n[3] * std::log(tau);
     r.d = 1.0 / delta;
@@ -115,9 +117,8 @@ struct State {
 constexpr double kR = 461.51805;  // J/(kg K)
 constexpr double kRhoC = 322.0;
 
-inline void complete(State& st) {
-    const double tau = kWaterCriticalTemperature / st.T, delta = st.rho / kRhoC;
-    const Phi r = residual(tau, delta), o = ideal(tau, delta);
+// The state functions from phi_r and phi0 (with ln delta) at (tau, delta).
+inline void stateFunctions(State& st, double tau, double delta, const Phi& r, const Phi& o) {
     const double RT = kR * st.T;
     st.P = st.rho * RT * (1 + delta * r.d);
     st.h = RT * (1 + tau * (o.t + r.t) + delta * r.d);
@@ -130,19 +131,22 @@ inline void complete(State& st) {
     st.lnPhi = r.v + delta * r.d - std::log(1 + delta * r.d);
 }
 
-// Density at (T, P in Pa) by Newton's method on P(rho), from the start the model takes:
-// below the critical temperature the saturated liquid (liquid side) or the ideal gas.
-inline State solve(double T, double P, bool liquidSide) {
-    State st{T, 0, P, 0, 0, 0, 0, 0, 0, 0, false};
-    const double RT = kR * T, tau = kWaterCriticalTemperature / T;
-    double rho = P / RT;
-    if (liquidSide && T >= 230.0 && T < kWaterCriticalTemperature)
-        rho = WaterEOS::saturatedLiquidDensityWagnerPruss(T);
+inline void complete(State& st) {
+    const double tau = kWaterCriticalTemperature / st.T, delta = st.rho / kRhoC;
+    stateFunctions(st, tau, delta, residual(tau, delta), ideal(tau, delta));
+}
+
+// Newton's method on P(rho) at st.T for st.P from rho, with phi_r_delta and
+// phi_r_deltadelta from derivatives(delta, d, dd); the density into st.rho.
+template <class Derivatives>
+void newtonInDensity(State& st, double rho, bool liquidSide, Derivatives&& derivatives) {
+    const double RT = kR * st.T, P = st.P;
     for (int i = 0; i < 60; ++i) {
         const double delta = rho / kRhoC;
-        const Phi r = residual(tau, delta);
-        const double p = rho * RT * (1 + delta * r.d);
-        const double dpdrho = RT * (1 + 2 * delta * r.d + delta * delta * r.dd);
+        double d = 0, dd = 0;
+        derivatives(delta, d, dd);
+        const double p = rho * RT * (1 + delta * d);
+        const double dpdrho = RT * (1 + 2 * delta * d + delta * delta * dd);
         st.iterations = i + 1;
         double step = (p - P) / dpdrho;
         if (!(dpdrho > 0)) step = liquidSide ? -0.05 * rho : 0.5 * rho;
@@ -155,10 +159,29 @@ inline State solve(double T, double P, bool liquidSide) {
         rho = next;
     }
     st.rho = rho;
+}
+
+// The start the model takes: below the critical temperature the saturated liquid (liquid
+// side) or the ideal gas.
+inline double startDensity(double T, double P, bool liquidSide) {
+    if (liquidSide && T >= 230.0 && T < kWaterCriticalTemperature)
+        return WaterEOS::saturatedLiquidDensityWagnerPruss(T);
+    return P / (kR * T);
+}
+
+// Density at (T, P in Pa) by Newton's method on P(rho), then the state functions.
+inline State solve(double T, double P, bool liquidSide) {
+    State st{T, 0, P, 0, 0, 0, 0, 0, 0, 0, false};
+    const double tau = kWaterCriticalTemperature / T;
+    newtonInDensity(st, startDensity(T, P, liquidSide), liquidSide,
+                    [tau](double delta, double& d, double& dd) {
+                        const Phi r = residual(tau, delta);
+                        d = r.d;
+                        dd = r.dd;
+                    });
     complete(st);
     return st;
 }
-
 
 // The same equation as a tuned program writes it: every power of tau and delta by
 // multiplication from a few roots, one exponential per distinct exponent, the parts of
@@ -217,10 +240,8 @@ inline void tauPart(double tau, TauPart& p, bool withIdeal) {
     p.tm = tau - 1.0;
     for (int j = 0; j < 2; ++j) p.psiTau[j] = std::exp(-kNonAnalyticTerms[j].D * p.tm * p.tm);
     if (!withIdeal) return;
-    static constexpr double n[9] = {0,        -8.32044648201, 6.6832105268, 3.00632, 0.012436,
-                                    0.97315,  1.27950,        0.96956,      0.24873};
-    static constexpr double g[9] = {0, 0, 0, 0, 1.28728967, 3.53734222, 7.74073708, 9.24437796,
-                                    27.5075105};
+    const double* n = kIdealN;
+    const double* g = kIdealGamma;
     Phi& o = p.ideal;
     o = Phi{};
     o.v = n[1] + n[2] * tau + n[3] * std::log(tau);
@@ -372,50 +393,22 @@ inline double pressure(double T, double rho) {
 
 // The state functions of (T, rho) from the parts of tau already at hand.
 inline void complete(const TauPart& tp, State& st) {
-    const double tau = tp.tau, delta = st.rho / kRhoC;
-    const Phi r = residual(tp, delta);
+    const double delta = st.rho / kRhoC;
     Phi o = tp.ideal;
     o.v += std::log(delta);
-    const double RT = kR * st.T;
-    st.P = st.rho * RT * (1 + delta * r.d);
-    st.h = RT * (1 + tau * (o.t + r.t) + delta * r.d);
-    st.s = kR * (tau * (o.t + r.t) - o.v - r.v);
-    st.cv = -kR * tau * tau * (o.tt + r.tt);
-    const double a = 1 + delta * r.d - delta * tau * r.dt;
-    const double b = 1 + 2 * delta * r.d + delta * delta * r.dd;
-    st.cp = st.cv + kR * a * a / b;
-    st.w = std::sqrt(kR * st.T * (b - a * a / (tau * tau * (o.tt + r.tt))));
-    st.lnPhi = r.v + delta * r.d - std::log(1 + delta * r.d);
+    stateFunctions(st, tp.tau, delta, residual(tp, delta), o);
 }
 
 // Density at (T, P in Pa) by Newton steps in density from the same start as solve() above,
 // then the state functions.
 inline State solve(double T, double P, bool liquidSide) {
     State st{T, 0, P, 0, 0, 0, 0, 0, 0, 0, false};
-    const double RT = kR * T;
     TauPart tp;
     tauPart(kWaterCriticalTemperature / T, tp, true);
-    double rho = P / RT;
-    if (liquidSide && T >= 230.0 && T < kWaterCriticalTemperature)
-        rho = WaterEOS::saturatedLiquidDensityWagnerPruss(T);
-    for (int i = 0; i < 60; ++i) {
-        const double delta = rho / kRhoC;
-        double d = 0, dd = 0;
-        deltaDerivatives(tp, delta, d, dd);
-        const double p = rho * RT * (1 + delta * d);
-        const double dpdrho = RT * (1 + 2 * delta * d + delta * delta * dd);
-        st.iterations = i + 1;
-        double step = (p - P) / dpdrho;
-        if (!(dpdrho > 0)) step = liquidSide ? -0.05 * rho : 0.5 * rho;
-        const double next = step >= rho ? 0.5 * rho : rho - step;
-        if (std::fabs(next - rho) <= 1e-12 * rho) {
-            rho = next;
-            st.ok = true;
-            break;
-        }
-        rho = next;
-    }
-    st.rho = rho;
+    newtonInDensity(st, startDensity(T, P, liquidSide), liquidSide,
+                    [&tp](double delta, double& d, double& dd) {
+                        deltaDerivatives(tp, delta, d, dd);
+                    });
     complete(tp, st);
     return st;
 }

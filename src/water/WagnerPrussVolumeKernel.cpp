@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <vector>
 
 #include "water/WagnerCoefficients.h"
 
@@ -21,35 +23,65 @@ bool isWhole(double t) {
     return t >= 0.0 && t <= 64.0 && t == std::floor(t);
 }
 
-}  // namespace
+// The delta side of terms 1-54, shared by every model object: the distinct exponentials
+// of delta and the highest power they need.
+struct DeltaTerm {
+    double n;
+    int d;      // delta^d
+    int c;      // exp(-delta^c), 0: none
+    int gauss;  // index of exp(-alpha (delta - eps)^2) in gaussians, -1: none
+    double alpha, eps;
+};
+struct Gaussian {
+    double alpha, eps;
+};
+struct DeltaTable {
+    std::vector<DeltaTerm> terms;
+    std::vector<Gaussian> gaussians;
+    std::vector<int> exponents;  // the distinct c of exp(-delta^c)
+    int highestPower = 0;
+    bool usable = true;
+};
 
-WagnerPrussVolumeKernel::WagnerPrussVolumeKernel() {
+DeltaTable makeDeltaTable() {
     using namespace iapws95;
-    auto exponent = [this](int c) {
-        if (c > 0 && std::find(exponents_.begin(), exponents_.end(), c) == exponents_.end())
-            exponents_.push_back(c);
-    };
-    for (const auto& k : kPowerTerms) terms_.push_back({k.n, k.d, 0, -1, 0.0, 0.0});
+    DeltaTable t;
+    for (const auto& k : kPowerTerms) t.terms.push_back({k.n, k.d, 0, -1, 0.0, 0.0});
     for (const auto& k : kExponentialTerms) {
-        terms_.push_back({k.n, k.d, k.c, -1, 0.0, 0.0});
-        if (k.g != 1.0) usable_ = false;  // exp(-g delta^c) is kept for g = 1 alone
-        exponent(k.c);
+        t.terms.push_back({k.n, k.d, k.c, -1, 0.0, 0.0});
+        if (k.g != 1.0) t.usable = false;  // exp(-g delta^c) is kept for g = 1 alone
+        if (std::find(t.exponents.begin(), t.exponents.end(), k.c) == t.exponents.end())
+            t.exponents.push_back(k.c);
     }
     for (const auto& k : kGaussianTerms) {
         int found = -1;
-        for (size_t i = 0; i < gaussians_.size(); ++i)
-            if (gaussians_[i].alpha == k.alpha && gaussians_[i].eps == k.eps)
+        for (size_t i = 0; i < t.gaussians.size(); ++i)
+            if (t.gaussians[i].alpha == k.alpha && t.gaussians[i].eps == k.eps)
                 found = static_cast<int>(i);
         if (found < 0) {
-            gaussians_.push_back({k.alpha, k.eps});
-            found = static_cast<int>(gaussians_.size()) - 1;
+            t.gaussians.push_back({k.alpha, k.eps});
+            found = static_cast<int>(t.gaussians.size()) - 1;
         }
-        terms_.push_back({k.n, k.d, 0, found, k.alpha, k.eps});
+        t.terms.push_back({k.n, k.d, 0, found, k.alpha, k.eps});
     }
-    if (gaussians_.size() > 8) usable_ = false;
-    for (const DeltaTerm& t : terms_) highestPower_ = std::max({highestPower_, t.d, t.c});
-    tauFactor_.assign(terms_.size(), 0.0);
+    for (const DeltaTerm& term : t.terms) t.highestPower = std::max({t.highestPower, term.d, term.c});
+    if (t.gaussians.size() > 8 || t.highestPower > 64 ||
+        t.terms.size() != static_cast<size_t>(WagnerPrussVolumeKernel::kSeparableTerms))
+        t.usable = false;
+    return t;
 }
+
+const DeltaTable& deltaTable() {
+    static const DeltaTable table = makeDeltaTable();
+    return table;
+}
+
+}  // namespace
+
+static_assert(std::size(iapws95::kPowerTerms) + std::size(iapws95::kExponentialTerms) +
+                      std::size(iapws95::kGaussianTerms) ==
+                  WagnerPrussVolumeKernel::kSeparableTerms,
+              "one tau factor for each of the table's terms 1-54");
 
 void WagnerPrussVolumeKernel::holdTau(double tau) {
     using namespace iapws95;
@@ -76,25 +108,26 @@ bool WagnerPrussVolumeKernel::deltaDerivatives(double tau, double delta, double&
                                                 double& phiDD) {
     using namespace iapws95;
     const double dm = delta - 1.0;
-    if (!usable_ || !(delta > 0.0) || !(std::fabs(dm) >= kCriticalDensityBand) ||
+    const DeltaTable& table = deltaTable();
+    if (!table.usable || !(delta > 0.0) || !(std::fabs(dm) >= kCriticalDensityBand) ||
         !std::isfinite(tau))
         return false;
     holdTau(tau);
     const double id = 1.0 / delta, id2 = id * id;
     double dp[65];
     dp[0] = 1.0;
-    for (int k = 1; k <= highestPower_; ++k) dp[k] = dp[k - 1] * delta;
+    for (int k = 1; k <= table.highestPower; ++k) dp[k] = dp[k - 1] * delta;
     double ex[65];
-    for (int c : exponents_) ex[c] = std::exp(-dp[c]);
+    for (int c : table.exponents) ex[c] = std::exp(-dp[c]);
     double gauss[8];
-    for (size_t g = 0; g < gaussians_.size(); ++g) {
-        const double a = delta - gaussians_[g].eps;
-        gauss[g] = std::exp(-gaussians_[g].alpha * a * a);
+    for (size_t g = 0; g < table.gaussians.size(); ++g) {
+        const double a = delta - table.gaussians[g].eps;
+        gauss[g] = std::exp(-table.gaussians[g].alpha * a * a);
     }
     // n tau-part G(delta) with G'/G = Ld and G''/G = Ld^2 + Ldd.
     double d1 = 0.0, d2 = 0.0;
-    for (size_t i = 0; i < terms_.size(); ++i) {
-        const DeltaTerm& t = terms_[i];
+    for (size_t i = 0; i < table.terms.size(); ++i) {
+        const DeltaTerm& t = table.terms[i];
         double G = dp[t.d], Ld = t.d * id, Ldd = -t.d * id2;
         if (t.c > 0) {
             const double dc = dp[t.c];

@@ -8,36 +8,21 @@
 // graph's); the graph remains the evaluation of everything else.
 #pragma once
 
-#include <vector>
-
 namespace vornex {
 
 class WagnerPrussVolumeKernel {
    public:
-    WagnerPrussVolumeKernel();
     // phi_delta and phi_deltadelta at (tau, delta); false (nothing written) where the kernel
     // does not serve: within 1e-3 of the critical density, where the non-analytic terms
     // need the graph's limits, or where a value is not finite.
     bool deltaDerivatives(double tau, double delta, double& phiD, double& phiDD);
 
+    // Terms 1-54 of the table: power, exponential and Gaussian.
+    static constexpr int kSeparableTerms = 54;
+
    private:
     void holdTau(double tau);
-    struct DeltaTerm {
-        double n;
-        int d;      // delta^d
-        int c;      // exp(-delta^c), 0: none
-        int gauss;  // index of exp(-alpha (delta - eps)^2) in gaussians_, -1: none
-        double alpha, eps;
-    };
-    std::vector<DeltaTerm> terms_;
-    std::vector<double> tauFactor_;  // n tau^t [exp(-beta (tau - gamma)^2)] of each term
-    struct Gaussian {
-        double alpha, eps;
-    };
-    std::vector<Gaussian> gaussians_;
-    std::vector<int> exponents_;  // the distinct c of exp(-delta^c)
-    int highestPower_ = 0;
-    bool usable_ = true;
+    double tauFactor_[kSeparableTerms] = {};  // n tau^t [exp(-beta (tau - gamma)^2)]
     double heldTau_ = -1.0;
     double psiTau_[2] = {0.0, 0.0};  // exp(-D (tau - 1)^2) of the non-analytic terms
 };

@@ -288,8 +288,9 @@ double FluidPhase::calculate_pressure() {
     calculate_fixed_parameters();
     Z = 0.0;
     bool failed = false;
+    // The pressure reads Z alone: no term evaluates its second volume derivative for it.
     forEachTerm(*this, [&](Interaction& term) {
-        term.calculate_Z();
+        term.calculate_Z_alone();
         if (term.error) failed = true;
         Z += term.Z;
     });

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <limits>
 #include <utility>
 
 #include "expression/Expression.h"
@@ -196,6 +197,16 @@ void Interaction::calculate_Z() {
     d2aVV = root->d2(1, 1);
     Z = -V * daV;
     dZdV = -daV - V * d2aVV;
+    P = gasConstant * Z * T / V;
+}
+
+void Interaction::calculate_Z_alone() {
+    if (!run(true, true, false, 1, 1)) return;
+    table[Deriv::a] = root->value();
+    daV = root->d1(1);
+    // Not evaluated: nothing of an earlier state may pass for this one's.
+    d2aVV = dZdV = std::numeric_limits<double>::quiet_NaN();
+    Z = -V * daV;
     P = gasConstant * Z * T / V;
 }
 

@@ -158,6 +158,9 @@ class Interaction : public Equation {
     void assignVariables();
     // Pure V derivatives to order 2: Z, dZ/dV, pressure contribution.
     void calculate_Z();
+    // The first V derivative alone: Z and the pressure contribution, what a pressure at
+    // (T, V) reads (the same digits as calculate_Z gives them); dZ/dV and a_VV are NaN.
+    void calculate_Z_alone();
     // Order 3: table entries a, a_T, a_V, a_TT, a_TV, a_VV, a_TTV, a_TVV, a_VVV; P, Z.
     void calculate_state_functions();
     // Order 4 with all hooks: the same nine entries and P (Z untouched).

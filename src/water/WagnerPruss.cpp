@@ -13,6 +13,8 @@ WagnerPruss::WagnerPruss(int phase) : WaterEOS(1, phase, 0) {
     probeAddsIdealGasVolume = true;
     setInteraction(0, new Wagner);
     setIdealTerm(new Wagnerid);
+    residual_ = interaction[0];
+    idealGas_ = ideal;
     setGasConstant(kWagnerPrussGasConstant);
     Vl0 = 1.8e-5;
     Vv0 = 2e-4;
@@ -40,6 +42,20 @@ int WagnerPruss::isInstable(double TK, double Vm3) {
         if (Vm3 < 1.02 * dome_[0] || Vm3 > 0.96 * dome_[1]) return 0;
     }
     return isInstableBetweenSpinodals(TK, Vm3);
+}
+
+double WagnerPruss::calculate_pressure() {
+    const bool ownTerms = interaction.size() == 1 && interaction[0] == residual_ &&
+                          ideal == idealGas_ && residual_ != nullptr;
+    double phiD = 0.0, phiDD = 0.0;
+    const double delta = iapws95::kReducing.Vc / V;
+    if (!ownTerms || !(T > 0.0) || !(V > 0.0) || isBelowCoVolume(V) ||
+        !kernel_.deltaDerivatives(iapws95::kReducing.Tc / T, delta, phiD, phiDD))
+        return FluidPhase::calculate_pressure();
+    error = 0;
+    Z = 1.0 + delta * phiD;
+    P = gasConstant * Z * T / V;
+    return P;
 }
 
 bool WagnerPruss::admitsVolume(double TK, double Vm3) {

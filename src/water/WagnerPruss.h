@@ -18,6 +18,7 @@
 #include "fluid/ModelCatalogue.h"
 #include "water/Wagner.h"
 #include "water/WagnerCoefficients.h"
+#include "water/WagnerPrussVolumeKernel.h"
 #include "water/WaterEOS.h"
 
 namespace vornex {
@@ -111,7 +112,17 @@ class WagnerPruss : public WaterEOS {
     // folder). False, with a message, when a file cannot be read or written.
     bool workInclusionData(const char* file);
 
+    // P (Pa) at the set (T, V) from the residual's delta derivative written out
+    // (WagnerPrussVolumeKernel) and the ideal gas's RT/V, without the terms' graphs (left
+    // as they were). Near the critical density, or with other terms installed, the graphs
+    // as for every model.
+    double calculate_pressure() override;
+
    private:
+    WagnerPrussVolumeKernel kernel_;
+    // The terms the kernel stands for.
+    const Interaction* residual_ = nullptr;
+    const Interaction* idealGas_ = nullptr;
     // Saturated volumes of the auxiliary equations at the last temperature asked for.
     double domeT_ = -1.0;
     double dome_[2] = {0.0, 0.0};

@@ -275,6 +275,10 @@ void GtkPlotServices::openPlotWindow(std::unique_ptr<CPlotView> view) {
             mPlotWindows.remove_if([raw](const auto& w) { return w.get() == raw; });
         });
     });
+    // GTK cannot place a window itself on X11; a window manager centres a window over the one
+    // it belongs to, where it otherwise puts it wherever room is left, partly off screen.
+    // (Before the window joins the application, which takes it for the active one.)
+    keepAbove(*window);
     if (mApplication) mApplication->add_window(*window);
     window->present();
     mPlotWindows.push_back(std::move(window));

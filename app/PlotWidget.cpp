@@ -193,13 +193,25 @@ void PlotArea::onContextClick(double x, double y) {
     mPopover->set_pointing_to(Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), 1, 1));
     mPopover->signal_closed().connect([this] { afterEvent(); });
     mPopover->popup();
-    // The menu's last items take their size only once the popover is on screen, and a
-    // popover keeps the size it opened with: it is placed again with its full size.
-    Glib::signal_idle().connect_once(sigc::track_obj(
-        [this] {
-            if (mPopover && mPopover->get_visible()) mPopover->present();
-        },
-        *this));
+    // The menu's last items take their size only once the popover is on screen, how many
+    // frames later depends on the display and the window manager, and a popover keeps the
+    // size it opened with: for its first two seconds on screen it is placed again whenever
+    // its items need more room than it has.
+    mPopover->add_tick_callback(
+        [this, frames = 0](const Glib::RefPtr<Gdk::FrameClock>&) mutable {
+            if (!mPopover || !mPopover->get_visible() || ++frames > 120) return false;
+            if (!popoverShowsEveryItem()) mPopover->present();
+            return true;
+        });
+}
+
+bool PlotArea::popoverShowsEveryItem() const {
+    Gtk::Widget* scroller = mPopover ? mPopover->get_child() : nullptr;
+    Gtk::Widget* content = scroller ? scroller->get_first_child() : nullptr;
+    if (!content) return true;
+    int minimum = 0, natural = 0, baseline = 0;
+    content->measure(Gtk::Orientation::VERTICAL, -1, minimum, natural, baseline, baseline);
+    return scroller->get_height() >= natural;
 }
 
 void PlotArea::refreshChrome() {

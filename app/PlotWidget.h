@@ -54,6 +54,8 @@ class PlotArea : public Gtk::Box {
     void onContextClick(double x, double y);
     // The popover last shown; null before any.
     Gtk::PopoverMenu* contextPopover() { return mPopover.get(); }
+    // Whether the popover's whole menu is on screen, with no part of it left to scroll to.
+    bool popoverShowsEveryItem() const;
     // The tool buttons, each with a short name of what it does (zoom-in, zoom-out, grid,
     // reset, axis).
     std::vector<std::pair<const char*, Gtk::Widget*>> toolButtons() {

@@ -266,6 +266,9 @@ class Session {
         area->menuActions()->activate_action(
             "item" + std::to_string(itemOf(plot.plotMenu(), "onOpenNewPlotWindow:")));
         check(services.plotWindowCount() == windows + 1, "the plot opens in a window of its own");
+        const PlotWindow* copy = services.lastPlotWindow();
+        check(copy && copy->get_transient_for() == &window(),
+              "the plot's window belongs to the document's, for the window manager to centre it");
         next(300);
     }
 

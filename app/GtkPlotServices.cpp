@@ -30,6 +30,74 @@ Pango::FontDescription descriptionOf(const Font& f) {
     return d;
 }
 
+// The list of fonts inside a font chooser (not its list of languages); null until it is
+// filled.
+GtkListView* fontList(GtkWidget* widget) {
+    if (GTK_IS_LIST_VIEW(widget)) {
+        GtkSelectionModel* rows = gtk_list_view_get_model(GTK_LIST_VIEW(widget));
+        GObject* first = GTK_IS_SINGLE_SELECTION(rows)
+                             ? static_cast<GObject*>(g_list_model_get_item(G_LIST_MODEL(rows), 0))
+                             : nullptr;
+        const bool fonts = first && (PANGO_IS_FONT_FACE(first) || PANGO_IS_FONT_FAMILY(first));
+        if (first) g_object_unref(first);
+        return fonts ? GTK_LIST_VIEW(widget) : nullptr;
+    }
+    for (GtkWidget* c = gtk_widget_get_first_child(widget); c; c = gtk_widget_get_next_sibling(c))
+        if (GtkListView* found = fontList(c)) return found;
+    return nullptr;
+}
+
+// Whether the chooser's row AT shows the family (and the weight and style) of WANTED. A row
+// holds a face, or a whole family where the chooser lists families only.
+bool listItemIs(GtkSingleSelection* rows, guint at, const Pango::FontDescription& wanted) {
+    GObject* item = static_cast<GObject*>(g_list_model_get_item(G_LIST_MODEL(rows), at));
+    if (!item) return false;
+    PangoFontFace* face = PANGO_IS_FONT_FACE(item) ? PANGO_FONT_FACE(item) : nullptr;
+    PangoFontFamily* family = face ? pango_font_face_get_family(face)
+                              : PANGO_IS_FONT_FAMILY(item) ? PANGO_FONT_FAMILY(item)
+                                                           : nullptr;
+    bool same = family && g_ascii_strcasecmp(pango_font_family_get_name(family),
+                                             wanted.get_family().c_str()) == 0;
+    if (same && face) {
+        PangoFontDescription* d = pango_font_face_describe(face);
+        same = pango_font_description_get_weight(d) ==
+                   static_cast<PangoWeight>(wanted.get_weight()) &&
+               pango_font_description_get_style(d) == static_cast<PangoStyle>(wanted.get_style());
+        pango_font_description_free(d);
+    }
+    g_object_unref(item);
+    return same;
+}
+
+// Whether row AT of the list lies in its visible part (its rows are all of one height);
+// with SCROLL, the list is scrolled to centre it first.
+bool rowInView(GtkListView* list, guint at, bool scroll) {
+    GtkAdjustment* v = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(list));
+    const guint rows = g_list_model_get_n_items(G_LIST_MODEL(gtk_list_view_get_model(list)));
+    const double page = gtk_adjustment_get_page_size(v);
+    if (!v || rows == 0 || page <= 0) return false;
+    const double rowHeight = gtk_adjustment_get_upper(v) / rows, top = at * rowHeight;
+    if (scroll) gtk_adjustment_set_value(v, top - (page - rowHeight) / 2);
+    const double value = gtk_adjustment_get_value(v);
+    return top >= value - 0.5 && top + rowHeight <= value + page + 0.5;
+}
+
+// Selects WANTED's row in the chooser's list of fonts and scrolls it into view; false while
+// the list does not hold it, or is not laid out, yet.
+bool showInFontList(GtkWidget* chooser, const Pango::FontDescription& wanted) {
+    GtkListView* list = fontList(chooser);
+    if (!list) return false;
+    auto* rows = GTK_SINGLE_SELECTION(gtk_list_view_get_model(list));
+    const guint n = g_list_model_get_n_items(G_LIST_MODEL(rows));
+    for (guint i = 0; i < n; ++i)
+        if (listItemIs(rows, i, wanted)) {
+            if (gtk_single_selection_get_selected(rows) != i)
+                gtk_single_selection_set_selected(rows, i);
+            return rowInView(list, i, true);
+        }
+    return false;
+}
+
 }  // namespace
 
 Glib::RefPtr<Gtk::FileChooserNative> fileChooser(Gtk::Window* parent, const std::string& title,
@@ -229,11 +297,29 @@ void GtkPlotServices::showFontPanel(const Font& font) {
     const Pango::FontDescription current = descriptionOf(font);
     mFontDialog->set_font_desc(current);
     mFontDialog->present();
-    // The chooser fills its list of fonts once it is shown, and then selects its first one:
-    // the font being edited is chosen again after that.
-    Glib::signal_idle().connect_once([this, current] {
-        if (mFontDialog && mFontDialog->get_visible()) mFontDialog->set_font_desc(current);
-    });
+    // The chooser fills its list of fonts once it is shown, over several main-loop turns, and
+    // then selects its first one: the font being edited is chosen again, and its row brought
+    // into view, once the list holds it (for a few seconds at most).
+    mFontSearch.disconnect();
+    mFontSearch = Glib::signal_timeout().connect(
+        [this, current, tries = 0]() mutable {
+            if (!mFontDialog || !mFontDialog->get_visible() || ++tries > 100) return false;
+            if (!showInFontList(GTK_WIDGET(mFontDialog->gobj()), current)) return true;
+            mFontDialog->set_font_desc(current);
+            return false;
+        },
+        50);
+}
+
+bool GtkPlotServices::fontDialogShows(const Font& font) {
+    if (!mFontDialog || !mFontDialog->get_visible()) return false;
+    GtkListView* list = fontList(GTK_WIDGET(mFontDialog->gobj()));
+    if (!list) return false;
+    auto* selection = GTK_SINGLE_SELECTION(gtk_list_view_get_model(list));
+    const guint at = gtk_single_selection_get_selected(selection);
+    if (at == GTK_INVALID_LIST_POSITION || !listItemIs(selection, at, descriptionOf(font)))
+        return false;
+    return rowInView(list, at, false);
 }
 
 void GtkPlotServices::showColorPanel(const Color& color) {

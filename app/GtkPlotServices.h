@@ -94,6 +94,8 @@ class GtkPlotServices : public PanelServices {
     }
     Gtk::Window* curveSettingsWindow() const;
     PointSettingsWindow* pointSettingsWindow() const { return mPointWindow.get(); }
+    // Whether the font dialog is up with FONT's row selected and in view.
+    bool fontDialogShows(const Font& font);
 
    private:
     GtkPlotServices() = default;
@@ -112,6 +114,7 @@ class GtkPlotServices : public PanelServices {
     Glib::RefPtr<Gtk::FileChooserNative> mChooser;
     std::unique_ptr<Gtk::ColorChooserDialog> mColorDialog;
     std::unique_ptr<Gtk::FontChooserDialog> mFontDialog;
+    sigc::connection mFontSearch;  // brings the font being edited into the dialog's view
     std::unique_ptr<AxisRangeWindow> mAxisWindow;
     std::unique_ptr<CurveSettingsWindow> mCurveWindow;
     std::unique_ptr<PointSettingsWindow> mPointWindow;

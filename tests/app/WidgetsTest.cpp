@@ -18,6 +18,7 @@
 #include "plot/CGraphPoint.h"
 #include "plot/CLogWindow.h"
 #include "plot/CPointSettingsWindow.h"
+#include "platform/Font.h"
 #include "PlotWidget.h"
 #include "workbench/HeadlessWorkbench.h"
 
@@ -278,6 +279,19 @@ TEST_F(Widgets, PointPanelChoicesReachThePointAndClosingKeepsThem) {
     EXPECT_FALSE(CPointSettingsWindow::sharedPointsSettingsCtroller().isModalSessionRunning());
     EXPECT_FALSE(panel->get_visible());
     EXPECT_EQ(point->selector(), 5);
+}
+
+// The font dialog opens on the font being edited: its row selected and scrolled into view,
+// wherever it lies in the list (regression: the list stayed at its top, on no font).
+TEST_F(Widgets, TheFontDialogShowsTheCurrentFontInItsList) {
+    GtkPlotServices& services = GtkPlotServices::instance();
+    for (const Font& font : {Font("Liberation Serif", 15, true, true), Font("Helvetica", 12),
+                             Font("DejaVu Sans Mono", 10, true, false)}) {
+        services.showFontPanel(font);
+        EXPECT_TRUE(pumpUntil([&] { return services.fontDialogShows(font); }))
+            << font.installedFamily() << (font.isBold() ? " bold" : "")
+            << (font.isItalic() ? " italic" : "");
+    }
 }
 
 // The log window shows the shared log's text with its attributes while the log is shown.

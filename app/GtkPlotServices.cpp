@@ -69,31 +69,49 @@ bool listItemIs(GtkSingleSelection* rows, guint at, const Pango::FontDescription
     return same;
 }
 
-// Whether row AT of the list lies in its visible part (its rows are all of one height);
-// with SCROLL, the list is scrolled to centre it first.
-bool rowInView(GtkListView* list, guint at, bool scroll) {
+// Whether the list's selected row lies wholly in its visible part; with SCROLL, a row out of
+// view is brought to the middle of it. A row far from the view has no widget yet: it is
+// scrolled to where the rows' mean height puts it, and placed exactly on a later turn.
+bool selectedRowInView(GtkListView* list, bool scroll) {
+    GtkWidget* view = GTK_WIDGET(list);
     GtkAdjustment* v = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(list));
-    const guint rows = g_list_model_get_n_items(G_LIST_MODEL(gtk_list_view_get_model(list)));
-    const double page = gtk_adjustment_get_page_size(v);
-    if (!v || rows == 0 || page <= 0) return false;
-    const double rowHeight = gtk_adjustment_get_upper(v) / rows, top = at * rowHeight;
-    if (scroll) gtk_adjustment_set_value(v, top - (page - rowHeight) / 2);
-    const double value = gtk_adjustment_get_value(v);
-    return top >= value - 0.5 && top + rowHeight <= value + page + 0.5;
+    const double height = gtk_widget_get_height(view);
+    if (!v || height <= 0) return false;
+    for (GtkWidget* row = gtk_widget_get_first_child(view); row; row = gtk_widget_get_next_sibling(row)) {
+        graphene_rect_t r;
+        // (Rows kept for items out of view are unmapped.)
+        if (!(gtk_widget_get_state_flags(row) & GTK_STATE_FLAG_SELECTED) ||
+            !gtk_widget_get_mapped(row) || !gtk_widget_compute_bounds(row, view, &r))
+            continue;
+        const double top = r.origin.y, bottom = r.origin.y + r.size.height;
+        if (top >= -0.5 && bottom <= height + 0.5) return true;
+        if (scroll) gtk_adjustment_set_value(v, gtk_adjustment_get_value(v) + (top + bottom - height) / 2);
+        return false;
+    }
+    GtkSelectionModel* rows = gtk_list_view_get_model(list);
+    const guint at = gtk_single_selection_get_selected(GTK_SINGLE_SELECTION(rows));
+    const guint n = g_list_model_get_n_items(G_LIST_MODEL(rows));
+    if (scroll && at != GTK_INVALID_LIST_POSITION && n > 0) {
+        const double rowHeight = gtk_adjustment_get_upper(v) / n;
+        gtk_adjustment_set_value(v, at * rowHeight - (height - rowHeight) / 2);
+    }
+    return false;
 }
 
-// Selects WANTED's row in the chooser's list of fonts and scrolls it into view; false while
-// the list does not hold it, or is not laid out, yet.
-bool showInFontList(GtkWidget* chooser, const Pango::FontDescription& wanted) {
-    GtkListView* list = fontList(chooser);
-    if (!list) return false;
+// Selects WANTED's row in the chooser's list of fonts; false while the list does not hold it
+// (yet).
+bool selectInFontList(GtkListView* list, const Pango::FontDescription& wanted) {
     auto* rows = GTK_SINGLE_SELECTION(gtk_list_view_get_model(list));
+    // The chooser filters its fonts a batch at a time, and selects a row of its own when done.
+    GListModel* filtered = gtk_single_selection_get_model(rows);
+    if (GTK_IS_FILTER_LIST_MODEL(filtered) &&
+        gtk_filter_list_model_get_pending(GTK_FILTER_LIST_MODEL(filtered)) > 0)
+        return false;
     const guint n = g_list_model_get_n_items(G_LIST_MODEL(rows));
     for (guint i = 0; i < n; ++i)
         if (listItemIs(rows, i, wanted)) {
-            if (gtk_single_selection_get_selected(rows) != i)
-                gtk_single_selection_set_selected(rows, i);
-            return rowInView(list, i, true);
+            gtk_single_selection_set_selected(rows, i);
+            return true;
         }
     return false;
 }
@@ -298,28 +316,39 @@ void GtkPlotServices::showFontPanel(const Font& font) {
     mFontDialog->set_font_desc(current);
     mFontDialog->present();
     // The chooser fills its list of fonts once it is shown, over several main-loop turns, and
-    // then selects its first one: the font being edited is chosen again, and its row brought
-    // into view, once the list holds it (for a few seconds at most).
+    // then selects its first one: the font being edited is chosen again once the list holds
+    // it, and its row brought into view once the list has laid it out (for a few seconds at
+    // most, and no longer than the user leaves that row chosen).
     mFontSearch.disconnect();
     mFontSearch = Glib::signal_timeout().connect(
-        [this, current, tries = 0]() mutable {
+        [this, current, tries = 0, chosen = false]() mutable {
             if (!mFontDialog || !mFontDialog->get_visible() || ++tries > 100) return false;
-            if (!showInFontList(GTK_WIDGET(mFontDialog->gobj()), current)) return true;
-            mFontDialog->set_font_desc(current);
-            return false;
+            GtkListView* list = fontList(GTK_WIDGET(mFontDialog->gobj()));
+            if (!list) return true;
+            if (!chosen) {
+                if (!selectInFontList(list, current)) return true;
+                chosen = true;
+                mFontDialog->set_font_desc(current);
+            } else if (!fontDialogShows(current, false)) {
+                return false;  // another font was chosen meanwhile
+            }
+            return !selectedRowInView(list, true);
         },
         50);
 }
 
 bool GtkPlotServices::fontDialogShows(const Font& font) {
+    return fontDialogShows(descriptionOf(font), true);
+}
+
+bool GtkPlotServices::fontDialogShows(const Pango::FontDescription& font, bool inView) {
     if (!mFontDialog || !mFontDialog->get_visible()) return false;
     GtkListView* list = fontList(GTK_WIDGET(mFontDialog->gobj()));
     if (!list) return false;
     auto* selection = GTK_SINGLE_SELECTION(gtk_list_view_get_model(list));
     const guint at = gtk_single_selection_get_selected(selection);
-    if (at == GTK_INVALID_LIST_POSITION || !listItemIs(selection, at, descriptionOf(font)))
-        return false;
-    return rowInView(list, at, false);
+    if (at == GTK_INVALID_LIST_POSITION || !listItemIs(selection, at, font)) return false;
+    return !inView || selectedRowInView(list, false);
 }
 
 void GtkPlotServices::showColorPanel(const Color& color) {

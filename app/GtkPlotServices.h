@@ -8,6 +8,7 @@
 
 #include <gtkmm/application.h>
 #include <gtkmm/window.h>
+#include <pangomm/fontdescription.h>
 
 #include <functional>
 #include <list>
@@ -101,6 +102,8 @@ class GtkPlotServices : public PanelServices {
     GtkPlotServices() = default;
     // Keeps a panel above the window in front.
     void keepAbove(Gtk::Window& panel) const;
+    // Whether the font dialog's list has FONT selected (and, with IN_VIEW, its row in view).
+    bool fontDialogShows(const Pango::FontDescription& font, bool inView);
 
     Glib::RefPtr<Gtk::Application> mApplication;
     std::set<CPlotView*> mPlots;

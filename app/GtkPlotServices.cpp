@@ -30,6 +30,92 @@ Pango::FontDescription descriptionOf(const Font& f) {
     return d;
 }
 
+// The list of fonts inside a font chooser (not its list of languages); null until it is
+// filled.
+GtkListView* fontList(GtkWidget* widget) {
+    if (GTK_IS_LIST_VIEW(widget)) {
+        GtkSelectionModel* rows = gtk_list_view_get_model(GTK_LIST_VIEW(widget));
+        GObject* first = GTK_IS_SINGLE_SELECTION(rows)
+                             ? static_cast<GObject*>(g_list_model_get_item(G_LIST_MODEL(rows), 0))
+                             : nullptr;
+        const bool fonts = first && (PANGO_IS_FONT_FACE(first) || PANGO_IS_FONT_FAMILY(first));
+        if (first) g_object_unref(first);
+        return fonts ? GTK_LIST_VIEW(widget) : nullptr;
+    }
+    for (GtkWidget* c = gtk_widget_get_first_child(widget); c; c = gtk_widget_get_next_sibling(c))
+        if (GtkListView* found = fontList(c)) return found;
+    return nullptr;
+}
+
+// Whether the chooser's row AT shows the family (and the weight and style) of WANTED. A row
+// holds a face, or a whole family where the chooser lists families only.
+bool listItemIs(GtkSingleSelection* rows, guint at, const Pango::FontDescription& wanted) {
+    GObject* item = static_cast<GObject*>(g_list_model_get_item(G_LIST_MODEL(rows), at));
+    if (!item) return false;
+    PangoFontFace* face = PANGO_IS_FONT_FACE(item) ? PANGO_FONT_FACE(item) : nullptr;
+    PangoFontFamily* family = face ? pango_font_face_get_family(face)
+                              : PANGO_IS_FONT_FAMILY(item) ? PANGO_FONT_FAMILY(item)
+                                                           : nullptr;
+    bool same = family && g_ascii_strcasecmp(pango_font_family_get_name(family),
+                                             wanted.get_family().c_str()) == 0;
+    if (same && face) {
+        PangoFontDescription* d = pango_font_face_describe(face);
+        same = pango_font_description_get_weight(d) ==
+                   static_cast<PangoWeight>(wanted.get_weight()) &&
+               pango_font_description_get_style(d) == static_cast<PangoStyle>(wanted.get_style());
+        pango_font_description_free(d);
+    }
+    g_object_unref(item);
+    return same;
+}
+
+// Whether the list's selected row lies wholly in its visible part; with SCROLL, a row out of
+// view is brought to the middle of it. A row far from the view has no widget yet: it is
+// scrolled to where the rows' mean height puts it, and placed exactly on a later turn.
+bool selectedRowInView(GtkListView* list, bool scroll) {
+    GtkWidget* view = GTK_WIDGET(list);
+    GtkAdjustment* v = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(list));
+    const double height = gtk_widget_get_height(view);
+    if (!v || height <= 0) return false;
+    for (GtkWidget* row = gtk_widget_get_first_child(view); row; row = gtk_widget_get_next_sibling(row)) {
+        graphene_rect_t r;
+        // (Rows kept for items out of view are unmapped.)
+        if (!(gtk_widget_get_state_flags(row) & GTK_STATE_FLAG_SELECTED) ||
+            !gtk_widget_get_mapped(row) || !gtk_widget_compute_bounds(row, view, &r))
+            continue;
+        const double top = r.origin.y, bottom = r.origin.y + r.size.height;
+        if (top >= -0.5 && bottom <= height + 0.5) return true;
+        if (scroll) gtk_adjustment_set_value(v, gtk_adjustment_get_value(v) + (top + bottom - height) / 2);
+        return false;
+    }
+    GtkSelectionModel* rows = gtk_list_view_get_model(list);
+    const guint at = gtk_single_selection_get_selected(GTK_SINGLE_SELECTION(rows));
+    const guint n = g_list_model_get_n_items(G_LIST_MODEL(rows));
+    if (scroll && at != GTK_INVALID_LIST_POSITION && n > 0) {
+        const double rowHeight = gtk_adjustment_get_upper(v) / n;
+        gtk_adjustment_set_value(v, at * rowHeight - (height - rowHeight) / 2);
+    }
+    return false;
+}
+
+// Selects WANTED's row in the chooser's list of fonts; false while the list does not hold it
+// (yet).
+bool selectInFontList(GtkListView* list, const Pango::FontDescription& wanted) {
+    auto* rows = GTK_SINGLE_SELECTION(gtk_list_view_get_model(list));
+    // The chooser filters its fonts a batch at a time, and selects a row of its own when done.
+    GListModel* filtered = gtk_single_selection_get_model(rows);
+    if (GTK_IS_FILTER_LIST_MODEL(filtered) &&
+        gtk_filter_list_model_get_pending(GTK_FILTER_LIST_MODEL(filtered)) > 0)
+        return false;
+    const guint n = g_list_model_get_n_items(G_LIST_MODEL(rows));
+    for (guint i = 0; i < n; ++i)
+        if (listItemIs(rows, i, wanted)) {
+            gtk_single_selection_set_selected(rows, i);
+            return true;
+        }
+    return false;
+}
+
 }  // namespace
 
 Glib::RefPtr<Gtk::FileChooserNative> fileChooser(Gtk::Window* parent, const std::string& title,
@@ -229,11 +315,40 @@ void GtkPlotServices::showFontPanel(const Font& font) {
     const Pango::FontDescription current = descriptionOf(font);
     mFontDialog->set_font_desc(current);
     mFontDialog->present();
-    // The chooser fills its list of fonts once it is shown, and then selects its first one:
-    // the font being edited is chosen again after that.
-    Glib::signal_idle().connect_once([this, current] {
-        if (mFontDialog && mFontDialog->get_visible()) mFontDialog->set_font_desc(current);
-    });
+    // The chooser fills its list of fonts once it is shown, over several main-loop turns, and
+    // then selects its first one: the font being edited is chosen again once the list holds
+    // it, and its row brought into view once the list has laid it out (for a few seconds at
+    // most, and no longer than the user leaves that row chosen).
+    mFontSearch.disconnect();
+    mFontSearch = Glib::signal_timeout().connect(
+        [this, current, tries = 0, chosen = false]() mutable {
+            if (!mFontDialog || !mFontDialog->get_visible() || ++tries > 100) return false;
+            GtkListView* list = fontList(GTK_WIDGET(mFontDialog->gobj()));
+            if (!list) return true;
+            if (!chosen) {
+                if (!selectInFontList(list, current)) return true;
+                chosen = true;
+                mFontDialog->set_font_desc(current);
+            } else if (!fontDialogShows(current, false)) {
+                return false;  // another font was chosen meanwhile
+            }
+            return !selectedRowInView(list, true);
+        },
+        50);
+}
+
+bool GtkPlotServices::fontDialogShows(const Font& font) {
+    return fontDialogShows(descriptionOf(font), true);
+}
+
+bool GtkPlotServices::fontDialogShows(const Pango::FontDescription& font, bool inView) {
+    if (!mFontDialog || !mFontDialog->get_visible()) return false;
+    GtkListView* list = fontList(GTK_WIDGET(mFontDialog->gobj()));
+    if (!list) return false;
+    auto* selection = GTK_SINGLE_SELECTION(gtk_list_view_get_model(list));
+    const guint at = gtk_single_selection_get_selected(selection);
+    if (at == GTK_INVALID_LIST_POSITION || !listItemIs(selection, at, font)) return false;
+    return !inView || selectedRowInView(list, false);
 }
 
 void GtkPlotServices::showColorPanel(const Color& color) {
@@ -275,6 +390,10 @@ void GtkPlotServices::openPlotWindow(std::unique_ptr<CPlotView> view) {
             mPlotWindows.remove_if([raw](const auto& w) { return w.get() == raw; });
         });
     });
+    // GTK cannot place a window itself on X11; a window manager centres a window over the one
+    // it belongs to, where it otherwise puts it wherever room is left, partly off screen.
+    // (Before the window joins the application, which takes it for the active one.)
+    keepAbove(*window);
     if (mApplication) mApplication->add_window(*window);
     window->present();
     mPlotWindows.push_back(std::move(window));

@@ -8,6 +8,7 @@
 
 #include <gtkmm/application.h>
 #include <gtkmm/window.h>
+#include <pangomm/fontdescription.h>
 
 #include <functional>
 #include <list>
@@ -94,11 +95,15 @@ class GtkPlotServices : public PanelServices {
     }
     Gtk::Window* curveSettingsWindow() const;
     PointSettingsWindow* pointSettingsWindow() const { return mPointWindow.get(); }
+    // Whether the font dialog is up with FONT's row selected and in view.
+    bool fontDialogShows(const Font& font);
 
    private:
     GtkPlotServices() = default;
     // Keeps a panel above the window in front.
     void keepAbove(Gtk::Window& panel) const;
+    // Whether the font dialog's list has FONT selected (and, with IN_VIEW, its row in view).
+    bool fontDialogShows(const Pango::FontDescription& font, bool inView);
 
     Glib::RefPtr<Gtk::Application> mApplication;
     std::set<CPlotView*> mPlots;
@@ -112,6 +117,7 @@ class GtkPlotServices : public PanelServices {
     Glib::RefPtr<Gtk::FileChooserNative> mChooser;
     std::unique_ptr<Gtk::ColorChooserDialog> mColorDialog;
     std::unique_ptr<Gtk::FontChooserDialog> mFontDialog;
+    sigc::connection mFontSearch;  // brings the font being edited into the dialog's view
     std::unique_ptr<AxisRangeWindow> mAxisWindow;
     std::unique_ptr<CurveSettingsWindow> mCurveWindow;
     std::unique_ptr<PointSettingsWindow> mPointWindow;

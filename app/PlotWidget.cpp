@@ -193,23 +193,25 @@ void PlotArea::onContextClick(double x, double y) {
     mPopover->set_pointing_to(Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), 1, 1));
     mPopover->signal_closed().connect([this] { afterEvent(); });
     mPopover->popup();
-    // The menu's last items take their size only once the popover is on screen (a few
-    // frames after it opens, later on a busy machine), and a popover keeps the size it
-    // opened with: on each of its first frames it is placed again while its content wants
-    // more height than it has.
-    auto frames = std::make_shared<int>(0);
-    mPopover->add_tick_callback([popover = mPopover.get(), frames](
-                                    const Glib::RefPtr<Gdk::FrameClock>&) {
-        Gtk::Widget* scroller = popover->get_child();
-        Gtk::Widget* content = scroller != nullptr ? scroller->get_first_child() : nullptr;
-        if (content != nullptr) {
-            int minimum = 0, natural = 0, baseline = 0;
-            content->measure(Gtk::Orientation::VERTICAL, -1, minimum, natural, baseline,
-                             baseline);
-            if (scroller->get_height() < natural) popover->present();
-        }
-        return ++*frames < 120;
-    });
+    // The menu's last items take their size only once the popover is on screen, how many
+    // frames later depends on the display and the window manager, and a popover keeps the
+    // size it opened with: for its first two seconds on screen it is placed again whenever
+    // its items need more room than it has.
+    mPopover->add_tick_callback(
+        [this, frames = 0](const Glib::RefPtr<Gdk::FrameClock>&) mutable {
+            if (!mPopover || !mPopover->get_visible() || ++frames > 120) return false;
+            if (!popoverShowsEveryItem()) mPopover->present();
+            return true;
+        });
+}
+
+bool PlotArea::popoverShowsEveryItem() const {
+    Gtk::Widget* scroller = mPopover ? mPopover->get_child() : nullptr;
+    Gtk::Widget* content = scroller ? scroller->get_first_child() : nullptr;
+    if (!content) return true;
+    int minimum = 0, natural = 0, baseline = 0;
+    content->measure(Gtk::Orientation::VERTICAL, -1, minimum, natural, baseline, baseline);
+    return scroller->get_height() >= natural;
 }
 
 void PlotArea::refreshChrome() {

@@ -16,6 +16,8 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "MenuBridge.h"
 #include "ShellSupport.h"
@@ -52,6 +54,14 @@ class PlotArea : public Gtk::Box {
     void onContextClick(double x, double y);
     // The popover last shown; null before any.
     Gtk::PopoverMenu* contextPopover() { return mPopover.get(); }
+    // Whether the popover's whole menu is on screen, with no part of it left to scroll to.
+    bool popoverShowsEveryItem() const;
+    // The tool buttons, each with a short name of what it does (zoom-in, zoom-out, grid,
+    // reset, axis).
+    std::vector<std::pair<const char*, Gtk::Widget*>> toolButtons() {
+        return {{"zoom-in", &mZoomIn}, {"zoom-out", &mZoomOut}, {"grid", &mGrid},
+                {"reset", &mReset}, {"axis", &mAxis}};
+    }
     // The actions of the context menu last built (item0, item1, ...).
     const Glib::RefPtr<Gio::SimpleActionGroup>& menuActions() const { return mMenuActions; }
 

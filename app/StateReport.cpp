@@ -62,12 +62,17 @@ std::string report(WyvraApplication& application) {
         MyDocument& document = window.document();
         out << "rows " << document.caseCount() << '\n';
         out << "selected " << document.listView().selectedRow() << '\n';
-        if (GtkWidget* focus = gtk_root_get_focus(GTK_ROOT(top)))
+        if (GtkWidget* focus = gtk_root_get_focus(GTK_ROOT(top))) {
+            GtkWidget* table = GTK_WIDGET(window.caseTable().gobj());
             for (GtkWidget* w = focus; w; w = gtk_widget_get_parent(w))
-                if (document.form().find(gtk_widget_get_name(w))) {
+                if (w == table) {
+                    out << "focus caseTable\n";
+                    break;
+                } else if (document.form().find(gtk_widget_get_name(w))) {
                     out << "focus " << gtk_widget_get_name(w) << '\n';
                     break;
                 }
+        }
         for (const std::string& name : document.form().names()) {
             const Control& c = document.form()[name];
             out << "control " << name << '\t' << oneLine(c.text) << '\n';
@@ -82,9 +87,14 @@ std::string report(WyvraApplication& application) {
         }
         // The plots of the visible tab, each with the plot it draws.
         for (const std::string& name : MyDocument::plotNames())
-            if (PlotArea* area = window.plotArea(name); area && surfaceBounds(GTK_WIDGET(area->gobj()), top, box))
+            if (PlotArea* area = window.plotArea(name); area && surfaceBounds(GTK_WIDGET(area->gobj()), top, box)) {
                 out << "plot " << name << ' ' << box[0] << ' ' << box[1] << ' ' << box[2] << ' '
                     << box[3] << '\n';
+                for (const auto& [what, button] : area->toolButtons())
+                    if (surfaceBounds(button->gobj(), top, box))
+                        out << "tool " << name << ' ' << what << ' ' << box[0] << ' ' << box[1]
+                            << ' ' << box[2] << ' ' << box[3] << '\n';
+            }
         for (const auto& [row, key, label] : window.caseTable().cells())
             if (surfaceBounds(GTK_WIDGET(label->gobj()), top, box))
                 out << "cell " << row << ' ' << key << ' ' << box[0] << ' ' << box[1] << ' '

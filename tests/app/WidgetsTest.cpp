@@ -6,6 +6,7 @@
 #include <gtkmm/window.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include <gtkmm/scrolledwindow.h>
@@ -17,6 +18,7 @@
 #include "plot/CGraphPoint.h"
 #include "plot/CLogWindow.h"
 #include "plot/CPointSettingsWindow.h"
+#include "platform/Font.h"
 #include "PlotWidget.h"
 #include "workbench/HeadlessWorkbench.h"
 
@@ -24,6 +26,36 @@ namespace vornex::shell {
 namespace {
 
 constexpr unsigned kDown = 0xff54, kDelete = 0xffff;
+
+// Runs the main loop until DONE holds or LIMIT has passed; returns DONE's last answer. What a
+// widget shows is settled by the main loop in its own time (layout, idle handlers, the X
+// server's replies), which on a loaded machine can take far longer than usual: a test waits
+// for what it checks, never for a fixed number of turns.
+bool pumpUntil(const std::function<bool()>& done,
+               std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+// Runs the main loop until nothing is pending for a while (a quiet spell of QUIET).
+void pumpUntilQuiet(std::chrono::milliseconds quiet = std::chrono::milliseconds(150)) {
+    auto since = std::chrono::steady_clock::now();
+    const auto deadline = since + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        bool busy = false;
+        while (g_main_context_iteration(nullptr, FALSE)) busy = true;
+        const auto now = std::chrono::steady_clock::now();
+        if (busy) since = now;
+        else if (now - since >= quiet) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
 
 class Widgets : public ::testing::Test {
    protected:
@@ -49,12 +81,8 @@ class Widgets : public ::testing::Test {
         window->set_default_size(width, height);
         window->set_child(widget);
         window->present();
-        for (int i = 0; i < 400 && widget.get_height() < 50; ++i) {
-            while (g_main_context_iteration(nullptr, FALSE)) {
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        ASSERT_GE(widget.get_height(), 50);
+        ASSERT_TRUE(pumpUntil([&widget] { return widget.get_height() >= 50; }))
+            << "the widget was not laid out (height " << widget.get_height() << ")";
     }
     void TearDown() override {
         if (!window) return;
@@ -193,16 +221,11 @@ TEST_F(Widgets, ThePlotMenuShowsEveryItemWithoutScrolling) {
     ASSERT_TRUE(scroller && scroller->get_first_child());
     Gtk::Widget* content = scroller->get_first_child();
     int minimum = 0, natural = 0, baseline = 0;
-    // The popover is placed again once its last items have their size, a few frames after
-    // it opens: wait for that (on a loaded machine frames come late), up to a deadline.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    do {
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    // The popover is placed again once its items have their size: wait for that, not longer.
+    pumpUntil([&] {
         content->measure(Gtk::Orientation::VERTICAL, -1, minimum, natural, baseline, baseline);
-    } while ((natural <= 300 || scroller->get_height() < natural) &&
-             std::chrono::steady_clock::now() < deadline);
+        return natural > 300 && scroller->get_height() >= natural;
+    });
     EXPECT_GT(natural, 300);  // twelve items in three sections
     EXPECT_GE(scroller->get_height(), natural);
     popover->popdown();
@@ -240,20 +263,14 @@ TEST_F(Widgets, PointPanelChoicesReachThePointAndClosingKeepsThem) {
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->get_visible());
     EXPECT_TRUE(panel->get_modal());
-    auto settle = [] {
-        for (int i = 0; i < 60; ++i) {
-            while (g_main_context_iteration(nullptr, FALSE)) {
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    };
     // Regression: the panel was narrower than its title and grew with a longer choice.
     panel->chooseMarker(7);  // "Filled triangle down", the longest
-    settle();
+    pumpUntil([panel] { return panel->get_width() >= 340; });
+    pumpUntilQuiet();
     const int width = panel->get_width();
     EXPECT_GE(width, 340);
     panel->chooseMarker(4);
-    settle();
+    pumpUntilQuiet();
     EXPECT_EQ(panel->get_width(), width);
     panel->chooseSize(9);
     EXPECT_EQ(point->selector(), 5);
@@ -262,6 +279,19 @@ TEST_F(Widgets, PointPanelChoicesReachThePointAndClosingKeepsThem) {
     EXPECT_FALSE(CPointSettingsWindow::sharedPointsSettingsCtroller().isModalSessionRunning());
     EXPECT_FALSE(panel->get_visible());
     EXPECT_EQ(point->selector(), 5);
+}
+
+// The font dialog opens on the font being edited: its row selected and scrolled into view,
+// wherever it lies in the list (regression: the list stayed at its top, on no font).
+TEST_F(Widgets, TheFontDialogShowsTheCurrentFontInItsList) {
+    GtkPlotServices& services = GtkPlotServices::instance();
+    for (const Font& font : {Font("Liberation Serif", 15, true, true), Font("Helvetica", 12),
+                             Font("DejaVu Sans Mono", 10, true, false)}) {
+        services.showFontPanel(font);
+        EXPECT_TRUE(pumpUntil([&] { return services.fontDialogShows(font); }))
+            << font.installedFamily() << (font.isBold() ? " bold" : "")
+            << (font.isItalic() ? " italic" : "");
+    }
 }
 
 // The log window shows the shared log's text with its attributes while the log is shown.
@@ -284,16 +314,14 @@ TEST_F(Widgets, LogWindowMirrorsTheSharedLogAndItsBoldText) {
     EXPECT_TRUE(bold);
     // A line far wider than the window wraps inside it (regression: it ran past the edge).
     log.appendString1(std::string(60, 'x') + " " + std::string(300, 'y'));
-    for (int i = 0; i < 200 && window.get_width() == 0; ++i) {
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    while (g_main_context_iteration(nullptr, FALSE)) {
-    }
     auto* scroller = dynamic_cast<Gtk::ScrolledWindow*>(window.get_child()->get_first_child());
     ASSERT_NE(scroller, nullptr);
     const auto across = scroller->get_hadjustment();
+    // The text view wraps its lines in idle turns after the window has its size.
+    pumpUntil([&] {
+        return window.get_width() > 0 && across->get_page_size() > 0 &&
+               across->get_upper() <= across->get_page_size();
+    });
     EXPECT_GT(across->get_page_size(), 0);
     EXPECT_LE(across->get_upper(), across->get_page_size());  // nothing hidden to the right
     log.orderOut();

@@ -305,10 +305,49 @@ scenario_unclassified_state_shows_no_results() {
     expect "" "a state the model places clears the message" control mStatusLine
 }
 
+# "x y w h" of a plot's tool button (PLOT WHAT, e.g. mPTViewp grid).
+tool_bounds() { awk -v p="$1" -v k="$2" '$1 == "tool" && $2 == p && $3 == k { print $4, $5, $6, $7; exit }' "$REPORT"; }
+
+# The arrow keys move the selection one row per press, each way, and a click on a plot's tool
+# button leaves the keyboard in the case list.
+scenario_arrow_keys_in_the_case_list() {
+    click_widget mAddButton
+    settled "pressing Add" || return
+    local rows cell
+    rows=$(value rows)
+    check $([ "$rows" -ge 3 ]; echo $?) "three cases or more to walk through (there are $rows)" || return
+    cell=$(cell_bounds 0 name)
+    click_at $(centre "$cell")
+    settled "a click on the first row" || return
+    expect 0 "the first row is selected" value selected
+    expect caseTable "the case list has the keyboard" value focus
+    local key want=0
+    for key in Down Down Up Down Up Up; do
+        [ "$key" = Down ] && want=$((want + 1)) || want=$((want - 1))
+        press "$key"
+        settled "$key in the case list" || return
+        expect "$want" "$key selects row $want" value selected
+    done
+    local tool
+    tool=$(tool_bounds mPTViewp grid)
+    check $([ -n "$tool" ]; echo $?) "the P-T plot's grid button is on screen" || return
+    click_at $(centre "$tool")
+    settled "a click on the grid button" || return
+    expect caseTable "the case list keeps the keyboard" value focus
+    press Down
+    settled "Down after the grid button" || return
+    expect 1 "Down still moves the selection" value selected
+    click_at $(centre "$tool")
+    settled "a second click on the grid button" || return
+    press Up
+    settled "Up after the grid button" || return
+    expect 0 "Up still moves the selection" value selected
+}
+
 # ----- Run --------------------------------------------------------------------------------
 
 SCENARIOS=(plots_fit_the_window add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field
-           refused_input_is_shown unclassified_state_shows_no_results)
+           refused_input_is_shown unclassified_state_shows_no_results arrow_keys_in_the_case_list)
 
 # Sourced (for trying a scenario by hand), the script only defines its functions.
 [ "${BASH_SOURCE[0]}" = "$0" ] || return 0

@@ -86,7 +86,8 @@ TEST(TernaryDiagramHalves, NoTieLineOfMergedPhasesIsWritten) {
     m.setSystemCode(21);
     std::istringstream answers("0\n0\n0\n");
     m.input = &answers;
-    test::stdoutOf([&] { test::stderrOf([&] { m.calculateTheTernaryDiagram(673.15, 400.0, "p"); }); });
+    test::stdoutOf(
+        [&] { test::stderrOf([&] { m.calculateTheTernaryDiagram(673.15, 400.0, "p"); }); });
     const auto toward = ternaryRows("ter000"), away = ternaryRows("ter111");
     ASSERT_GE(toward.size(), 3u);
     ASSERT_GE(away.size(), 3u);

@@ -228,14 +228,14 @@ void FluidPhase::dump() {
     std::printf("-> V   %12lg m3/mol   %12lg cm3/mol     \n", V, V * 1e6);
     // A fluid set up without molar masses has figures per mole only: per kg they would be
     // divisions by zero. Their fields stay blank, so that the columns per mole stay put.
-    const bool massKnown = M > 0.0 && std::isfinite(M);
+    auto known = [](double molarMassOf) { return molarMassOf > 0.0 && std::isfinite(molarMassOf); };
+    const bool massKnown = known(M);
     if (massKnown)
         std::printf("-> rho %12f kg/m3    %12f mol/dm3\n", M / V, 0.001 / V);
     else
         std::printf("-> rho %12s          %12f mol/dm3\n", "", 0.001 / V);
     std::printf("-> Z   %12lg\n", Z);
     if (!massKnown) std::printf("   No molar mass: no figures per kg\n");
-    auto known = [](double molarMassOf) { return molarMassOf > 0.0 && std::isfinite(molarMassOf); };
     if (nc > 1) {
         if (componentName.empty() || componentName[0] != "H2O") {
             for (int i = 0; i < nc; ++i) std::printf("x(i) %12f\n", x[i]);

@@ -199,8 +199,9 @@ void VirialEos::test() {
         composition(1.0, 0.0);
         calculate_pressure();
         calculate_state_functions();
-        dump();
+        // The printed state shows the fugacities of this state, not those left before.
         calculate_fugacities();
+        dump();
         std::printf("fugcoef 0 : %12lg\n", fugacityCoefficient[0]);
         std::printf("fugcoef 1 : %12lg\n", fugacityCoefficient[1]);
         plotVirial();
@@ -213,8 +214,8 @@ void VirialEos::test() {
     Vv0 = R * T / P;
     calculate_molar_volume();
     calculate_state_functions();
-    dump();
     calculate_fugacities();
+    dump();
     std::printf("fugcoef 0 : %12lg\n", fugacityCoefficient[0]);
     std::printf("B         : %12lg cm3/mol\n", 1e6 * term()->secondVirialCoefficient());
 }

@@ -66,6 +66,12 @@ void solvePoint(FluidPhase& fluid, double TK, double V0, EquationFunction residu
 // A curve never takes more steps than this, whatever the step and the range.
 constexpr int kMaxCurveSteps = 100000;
 
+// Where a curve runs off to infinite volume (the inversion curve at its zero-pressure end),
+// the secant can stop on the flat tail of the residual, where every state is nearly ideal,
+// at volumes of 1e14 cm3/mol and more: a point that far from the volume it started from is
+// no point of the curve.
+constexpr double kRunawayVolumeRatio = 10.0;
+
 // The tracer shared by the four curves. After a failed point the step is halved and the
 // point is tried again from the last good point, down to a hundredth of the step.
 void traceCurve(FluidPhase& fluid, void (FluidPhase::*point)(double, double), const char* path,
@@ -90,7 +96,12 @@ void traceCurve(FluidPhase& fluid, void (FluidPhase::*point)(double, double), co
     if (out.isIgor()) out.print("BEGIN\n");
     auto writeRow = [&] { out.print("%12f %12f %12f\n", fluid.T, fluid.V * 1e6, fluid.P * 1e-5); };
 
-    (fluid.*point)(T0, V0);
+    auto solveAt = [&](double TK, double Vstart) {
+        (fluid.*point)(TK, Vstart);
+        if (fluid.error == 0 && !(std::fabs(fluid.V) <= kRunawayVolumeRatio * std::fabs(Vstart)))
+            fluid.error = 1;
+    };
+    solveAt(T0, V0);
     // A first point that did not converge is no point of the curve.
     const bool started = fluid.error == 0;
     if (started) writeRow();
@@ -100,7 +111,7 @@ void traceCurve(FluidPhase& fluid, void (FluidPhase::*point)(double, double), co
     for (int step = 0; started && canStep && step < kMaxCurveSteps; ++step) {
         const double TK = Tlast + factor * dT;
         if (TK < Tmin || TK > Tmax) break;
-        (fluid.*point)(TK, Vlast);
+        solveAt(TK, Vlast);
         if (fluid.error == 0) {
             writeRow();
             Tlast = TK;

@@ -226,14 +226,26 @@ void FluidPhase::dump() {
     std::printf("** T %9.2f K    ( %9.2f\u00b0C )\n", T, T - 273.15);
     std::printf("** P %9.2f bar    \n", P * 1e-5);
     std::printf("-> V   %12lg m3/mol   %12lg cm3/mol     \n", V, V * 1e6);
-    std::printf("-> rho %12f kg/m3    %12f mol/dm3\n", M / V, 0.001 / V);
+    // A fluid set up without molar masses has figures per mole only: per kg they would be
+    // divisions by zero. Their fields stay blank, so that the columns per mole stay put.
+    auto known = [](double molarMassOf) { return molarMassOf > 0.0 && std::isfinite(molarMassOf); };
+    const bool massKnown = known(M);
+    if (massKnown)
+        std::printf("-> rho %12f kg/m3    %12f mol/dm3\n", M / V, 0.001 / V);
+    else
+        std::printf("-> rho %12s          %12f mol/dm3\n", "", 0.001 / V);
     std::printf("-> Z   %12lg\n", Z);
+    if (!massKnown) std::printf("   No molar mass: no figures per kg\n");
     if (nc > 1) {
         if (componentName.empty() || componentName[0] != "H2O") {
             for (int i = 0; i < nc; ++i) std::printf("x(i) %12f\n", x[i]);
         } else {
             std::printf("x(0) %12f\n", x[0]);
             for (int i = 1; i < nc; ++i) {
+                if (!massKnown || !known(molarMass[0]) || !known(molarMass[i]) || !(x[0] > 0.0)) {
+                    std::printf("x(%d) %12f\n", i, x[i]);
+                    continue;
+                }
                 const double molality = x[i] / (x[0] * molarMass[0]);
                 const double massPercent = x[i] * molarMass[i] / M * 100;
                 std::printf("x(%d) %12f  m(%d) %12f  wt(%d)  %12f\n", i, x[i], i, molality, i,
@@ -241,14 +253,19 @@ void FluidPhase::dump() {
             }
         }
     }
-    auto line = [this](const char* name, double perMole, bool energy) {
+    auto line = [this, massKnown](const char* name, double perMole, bool energy) {
+        const double scale = energy ? 1000.0 : 1.0;
+        char perKg[32];
+        if (massKnown)
+            std::snprintf(perKg, sizeof perKg, energy ? "%12.2f kJ/kg   " : "%12.2f J/kg/K  ",
+                          perMole / M / scale);
+        else
+            std::snprintf(perKg, sizeof perKg, "%21s", "");
         if (!std::isfinite(perMole))
             std::printf("-> %14s %12s\n", name, "undefined");
-        else if (energy)
-            std::printf("-> %14s %12.2f kJ/kg   %12.2f kJ/mol\n", name, perMole / M / 1000,
-                        perMole / 1000);
         else
-            std::printf("-> %14s %12.2f J/kg/K  %12.2f J/mol/K\n", name, perMole / M, perMole);
+            std::printf("-> %14s %s%12.2f %s\n", name, perKg, perMole / scale,
+                        energy ? "kJ/mol" : "J/mol/K");
     };
     if (ideal == nullptr) {
         // Without an ideal-gas term the model knows the fluid only relative to the ideal gas

@@ -216,8 +216,11 @@ void NLESolver::writeMapRow(FILE* out, int i, int j, double xj0, double dj, int 
         residual[k] = sumOfResiduals(F, m);
         first[k] = F[0];
     }
+    // Significant digits, not decimals: a volume in m3/mol to six decimals would lose the
+    // grid, and small residuals would read back as zero.
     for (int k = 0; k < nj; ++k)
-        std::fprintf(out, "%lf\t%lf\t%lf\t%lf\n", x[i], xj0 + k * dj, residual[k], first[k]);
+        std::fprintf(out, "%.10g\t%.10g\t%.10g\t%.10g\n", x[i], xj0 + k * dj, residual[k],
+                     first[k]);
     std::fprintf(out, "\n");
 }
 

@@ -509,7 +509,10 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
         }
         initFlag = 0;
         initialize();
-        const bool solved = status == 0 && runSolver() && phasesInOrder();
+        // Toward the plait point the trivial solution of two equal phases passes the solver
+        // too: such a tie line is no tie line, and the step shortens as on a failure, so the
+        // half ends on the last tie line of two distinct phases.
+        const bool solved = status == 0 && runSolver() && isTwoPhaseAnswer();
         status = solved ? 0 : 1;
         if (!solved) {
             f /= 2.0;

@@ -77,6 +77,37 @@ TEST(TernaryDiagramHalves, BothSensesFromTheChosenTieLineAreTraced) {
         EXPECT_EQ(diagram[toward.size() + k][10], static_cast<double>(k));
 }
 
+// Toward the pole the tie lines shorten to the plait point, where the two phases merge. A
+// tie line of two equal phases is the trivial solution of the flash, no tie line: the
+// half ends on the last tie line whose phases still differ in composition or volume.
+TEST(TernaryDiagramHalves, NoTieLineOfMergedPhasesIsWritten) {
+    for (const char* name : {"ter000", "ter111", "terp"}) std::remove(name);
+    Anderko m(2);
+    m.setSystemCode(21);
+    std::istringstream answers("0\n0\n0\n");
+    m.input = &answers;
+    test::stdoutOf(
+        [&] { test::stderrOf([&] { m.calculateTheTernaryDiagram(673.15, 400.0, "p"); }); });
+    const auto toward = ternaryRows("ter000"), away = ternaryRows("ter111");
+    ASSERT_GE(toward.size(), 3u);
+    ASSERT_GE(away.size(), 3u);
+    // Summed difference of the mole fractions of the two ends.
+    auto length = [](const std::vector<double>& r) {
+        double dx = 0.0;
+        for (std::size_t i = 2; i < 5; ++i) dx += std::fabs(r[i] - r[i + 3]);
+        return dx;
+    };
+    for (const auto* half : {&toward, &away})
+        for (const auto& r : *half) {
+            const double dV = std::fabs(r[9] - r[8]) / std::fmax(r[8], r[9]);
+            EXPECT_TRUE(length(r) >= 0.01 || dV >= 0.01)
+                << "row " << r[10] << ": dx " << length(r) << ", Vl " << r[8] << ", Vv " << r[9];
+        }
+    // The half toward the pole still runs close to the plait point.
+    EXPECT_LT(length(toward.back()), 0.25 * length(toward.front()));
+    EXPECT_LT(toward.back()[9] / toward.back()[8], 1.05);
+}
+
 TEST(TernaryDiagramHalves, HalvesOfAnEarlierDiagramAreNotRead) {
     // Files of both halves left in the folder, and traces that cannot run (pole 5 is none
     // of the three): the diagram holds none of the old rows.

@@ -60,9 +60,12 @@ const char* const kUnits[] = {
 const char* const kCommands[] = {"a",    "pv",   "pp",    "pw",   "ev",   "ep",  "ew",   "TP",
                                  "TV",   "psat", "tsat",  "exsol", "heat", "satu", "spino"};
 
+bool isHelpOption(const char* word) {
+    return word != nullptr && (std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0);
+}
+
 bool isHelpWord(const char* word) {
-    return std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0 ||
-           std::strcmp(word, "help") == 0;
+    return isHelpOption(word) || (word != nullptr && std::strcmp(word, "help") == 0);
 }
 
 // The banner's line of the command word, or null.
@@ -212,10 +215,16 @@ int WaterEOS::doWaterMagmaCommand(int argc, const char** argv) {
         printBanner();
         return 0;
     }
-    if (argv[1] != nullptr && std::strcmp(argv[1], "help") == 0 && argc == 3 && argv[2] != nullptr)
+    if (argv[1] == nullptr) return 1;
+    // "help pv", "--help pv", and a help asked anywhere after the command's word, even
+    // after some of its options ("pv m 2 --help"): the help, and nothing computed.
+    if (isHelpWord(argv[1])) {
+        if (argv[2] == nullptr) return 1;
         return printCommandHelp(argv[2]);
-    if (argc == 3 && argv[1] != nullptr && argv[2] != nullptr && isHelpWord(argv[2]))
-        return printCommandHelp(argv[1]);
+    }
+    if (argc == 3 && isHelpWord(argv[2])) return printCommandHelp(argv[1]);
+    for (int k = 2; k < argc; ++k)
+        if (isHelpOption(argv[k])) return printCommandHelp(argv[1]);
     // A file the command could not write fails the command, whatever it printed.
     const unsigned long failedBefore = OutputFiles::failures();
     const std::size_t written = writtenFileMark();

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/ConsoleRun.h"
@@ -147,6 +148,34 @@ TEST(KelnoNotices, AStateOutsideTheRangeOfTheWaterEquationIsSaidBesideIt) {
     // Inside the range nothing is said.
     const testing::ProgramRun inside = kelno({"TP", "300", "100"}, "inside");
     EXPECT_FALSE(has(inside.err, "range")) << inside.err;
+}
+
+// A help asked after some of a command's words is still its help, not an unknown option,
+// and nothing is computed or written.
+TEST(KelnoNotices, HelpAfterOtherWordsIsTheCommandsHelp) {
+    const testing::ProgramRun help = kelno({"help", "pv"}, "helpPvPlain");
+    ASSERT_EQ(help.status, 0);
+    for (const auto& [words, folder] :
+         std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"pv", "m", "2", "--help"}, "helpAfterOption"},
+             {{"pv", "m", "2", "-h", "Tm", "1100"}, "helpAmongOptions"},
+             {{"pv", "--help", "m", "2"}, "helpBeforeOptions"},
+             {{"--help", "pv"}, "helpFirst"}}) {
+        const testing::ProgramRun run = kelno(words, folder);
+        EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
+        EXPECT_EQ(run.out, help.out) << run.command;
+        EXPECT_EQ(run.err, "") << run.command;
+        EXPECT_TRUE(fs::is_empty(fs::current_path() / "notices" / folder / "work")) << folder;
+    }
+    const testing::ProgramRun tp = kelno({"TP", "300", "-h"}, "tpHelpAfter");
+    EXPECT_EQ(tp.status, 0) << tp.err;
+    EXPECT_TRUE(has(tp.out, "Syntax: TP <temperature in deg. C>")) << tp.out;
+    // An unknown word is still refused, with or without a help beside an unknown command.
+    const testing::ProgramRun wrong = kelno({"pv", "nosuch", "2"}, "unknownOption");
+    EXPECT_NE(wrong.status, 0);
+    const testing::ProgramRun none = kelno({"nosuch", "--help"}, "unknownCommandHelp");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_TRUE(has(none.err, "Unknown command \"nosuch\"")) << none.err;
 }
 
 }  // namespace

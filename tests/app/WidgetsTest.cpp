@@ -313,7 +313,10 @@ TEST_F(Widgets, LogWindowMirrorsTheSharedLogAndItsBoldText) {
         bold = bold || tag->property_weight() == 700;
     EXPECT_TRUE(bold);
     // A line far wider than the window wraps inside it (regression: it ran past the edge).
-    log.appendString1(std::string(60, 'x') + " " + std::string(300, 'y'));
+    std::string wide(60, 'x');
+    wide.push_back(' ');
+    wide.append(300, 'y');
+    log.appendString1(wide);
     auto* scroller = dynamic_cast<Gtk::ScrolledWindow*>(window.get_child()->get_first_child());
     ASSERT_NE(scroller, nullptr);
     const auto across = scroller->get_hadjustment();

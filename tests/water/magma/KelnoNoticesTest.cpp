@@ -45,8 +45,8 @@ TEST(KelnoNotices, HelpListsTheCommandsAndEachCommandsOptions) {
                              "  recharge ", "  frac N ", "  interactive "})
         EXPECT_TRUE(has(help.out, line)) << line << "\n" << help.out;
     // Every option the reader takes is in the help.
-    for (const char* option : {"m", "Psurf", "Tm", "cp", "L", "d", "T1", "Tliq", "Tsol", "geo",
-                               "g", "over", "sediCp", "sediRho", "porosity", "satu", "coupling"})
+    for (const char* option : {"m", "Psurf", "Tm", "cp", "L", "d", "T1", "Tliq", "Tsol", "geo", "g",
+                               "over", "sediCp", "sediRho", "porosity", "satu", "coupling"})
         EXPECT_TRUE(has(help.out, "\n  " + std::string(option) + " ")) << option;
     // Nothing is computed or written by a help.
     EXPECT_FALSE(has(help.out, "Summary"));
@@ -90,8 +90,7 @@ TEST(KelnoNotices, TheEnergyDiagramShowsItsProgressAndCountsItsPoints) {
     const std::size_t count = at + head.size(), after = ev.err.find(tail, count);
     ASSERT_NE(after, std::string::npos) << ev.err;
     const std::string computed = ev.err.substr(count, after - count);
-    ASSERT_TRUE(!computed.empty() &&
-                computed.find_first_not_of("0123456789") == std::string::npos)
+    ASSERT_TRUE(!computed.empty() && computed.find_first_not_of("0123456789") == std::string::npos)
         << ev.err;
     // The file holds one row per point computed, between BEGIN and END.
     const std::string data = testing::slurpFile(fs::current_path() / "notices/ev/work/wm0");
@@ -108,13 +107,13 @@ TEST(KelnoNotices, TheDiagramRewritesOneLineOnATerminal) {
     if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1)";
     const fs::path folder = fs::current_path() / "notices" / "terminal";
     fs::create_directories(folder);
-    const std::string command = "cd " + testing::quoted(folder.string()) +
-                                " && script -qec " +
+    const std::string command = "cd " + testing::quoted(folder.string()) + " && script -qec " +
                                 testing::quoted(std::string(KELNO_PROGRAM) + " ev >/dev/null") +
                                 " /dev/null </dev/null >screen 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const std::string screen = testing::slurpFile(folder / "screen");
-    EXPECT_TRUE(has(screen, "\rCalculating for the water/magma mass ratio m =  0.002\r")) << screen.substr(0, 300);
+    EXPECT_TRUE(has(screen, "\rCalculating for the water/magma mass ratio m =  0.002\r"))
+        << screen.substr(0, 300);
     EXPECT_TRUE(has(screen, "Energy diagram: ")) << screen.substr(screen.size() - 300);
 }
 

@@ -9,9 +9,9 @@
 #include <cstdio>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/JointCriticalPoints.h"
 #include "fluid/OutputFiles.h"
 #include "fluid/ParameterSearch.h"
-#include "fluid/SpecialCriticalPoints.h"
 
 namespace vornex {
 
@@ -117,15 +117,14 @@ namespace {
 
 // The point from the fluid's state and par, stored as the search state when found, printed
 // in either case; a failure leaves the parameter at par.
-void searchSpecialPoint(FluidPhase& f, SpecialPoint kind, int index, double par,
-                        const char* title) {
+void searchJointPoint(FluidPhase& f, JointPoint kind, int index, double par, const char* title) {
     f.error = 0;
     f.equationError = 0;
     f.parameterIndex1 = index;
     f.parameter1 = f.storedParameter1 = par;
     keepSearchState(f);
     double found = par;
-    if (solveSpecialPoint(f, kind, index, found)) {
+    if (solveJointPoint(f, kind, index, found)) {
         f.parameter1 = f.storedParameter1 = found;
         keepSearchState(f);
     } else {
@@ -138,7 +137,7 @@ void searchSpecialPoint(FluidPhase& f, SpecialPoint kind, int index, double par,
 }  // namespace
 
 void FluidPhase::search_a_mathematical_double_point(int index, double par) {
-    searchSpecialPoint(*this, SpecialPoint::DoublePoint, index, par, "Double mathematical point");
+    searchJointPoint(*this, JointPoint::DoublePoint, index, par, "Double mathematical point");
 }
 
 void FluidPhase::calculate_the_MDP_curve(const char* file, int index1, int index2, double par1,
@@ -229,7 +228,7 @@ void FluidPhase::search_a_critical_pressure_step_point(int index, double par,
                                                        CriticalPointFlag flag) {
     stepPointFlag = flag;
     systemSolver->tolerance = 1e-13;
-    searchSpecialPoint(*this, SpecialPoint::StepPoint, index, par, "Critical pressure step point");
+    searchJointPoint(*this, JointPoint::StepPoint, index, par, "Critical pressure step point");
 }
 
 void FluidPhase::calculate_the_CPSP_curve(const char* file, int index1, int index2, double par1,

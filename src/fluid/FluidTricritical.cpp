@@ -12,9 +12,9 @@
 #include <cstdio>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/JointCriticalPoints.h"
 #include "fluid/OutputFiles.h"
 #include "fluid/ParameterSearch.h"
-#include "fluid/SpecialCriticalPoints.h"
 #include "fluid/VolumeNear.h"
 #include "numerics/DataTextFile.h"
 
@@ -310,7 +310,7 @@ void FluidPhase::search_the_tricritical_point(int index, double par, CriticalCur
     std::printf("%lg %lg %lg %lg\n", g2 + m2, g3 + m3, g4 + m4, g5 + m5);
     keepSearchState(*this);
     double found = par;
-    if (!solveSpecialPoint(*this, SpecialPoint::Tricritical, index, found)) {
+    if (!solveJointPoint(*this, JointPoint::Tricritical, index, found)) {
         set_model_parameter(index, par);
         error = 1;
         return;
@@ -352,7 +352,7 @@ void FluidPhase::calculate_the_tricritical_curve(const char* file, int index1, i
     // Each point is solved from the one before, which the fluid holds.
     auto solve = [&] {
         double found = parameter1;
-        const bool ok = solveSpecialPoint(*this, SpecialPoint::Tricritical, index1, found);
+        const bool ok = solveJointPoint(*this, JointPoint::Tricritical, index1, found);
         if (ok) parameter1 = found;
         return ok;
     };
@@ -380,8 +380,8 @@ void FluidPhase::calculate_the_tricritical_curve1(const char* file, int index1, 
     auto solveAt = [&](double xTrial) {
         setBinaryComposition(*this, xTrial);
         double p1 = parameter1, p2 = parameter2;
-        const bool ok = solveSpecialPointAtComposition(*this, SpecialPoint::Tricritical, index1, p1,
-                                                       index2, p2);
+        const bool ok =
+            solveJointPointAtComposition(*this, JointPoint::Tricritical, index1, p1, index2, p2);
         if (ok) {
             parameter1 = p1;
             parameter2 = p2;

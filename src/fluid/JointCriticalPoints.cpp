@@ -1,10 +1,10 @@
-// The special critical points of a binary model with adjustable parameters (tricritical
+// The critical points of higher order of a binary model with adjustable parameters (tricritical
 // points, mathematical double points, critical pressure step points) as one system of four
 // conditions in (T, V, x1, parameter), solved by a damped Newton iteration with a Jacobian of
 // central differences. Nested one-dimensional searches on these conditions carry the
 // tolerance of each inner solve into the slopes of the outer ones; near a double point they
 // walk to T -> 0, where every condition vanishes trivially, and near a step point they stall.
-#include "fluid/SpecialCriticalPoints.h"
+#include "fluid/JointCriticalPoints.h"
 
 #include <algorithm>
 #include <array>
@@ -60,11 +60,11 @@ namespace {
 
 // The four conditions at unknowns scaled by the start (T/T0, V/V0, x1, par/par0), so that the
 // iteration's step caps and row scales see numbers of order one.
-class SpecialPointSystem {
+class JointPointSystem {
    public:
     // index2 >= 0: the third unknown is that parameter (start[2] its value), x1 stays.
-    SpecialPointSystem(FluidPhase& f, SpecialPoint kind, int index, const double* start,
-                       int index2 = -1)
+    JointPointSystem(FluidPhase& f, JointPoint kind, int index, const double* start,
+                     int index2 = -1)
         : f_(f), kind_(kind), index_(index), index2_(index2), x1_(f.x[1]) {
         for (int j = 0; j < 4; ++j) unit_[j] = j == 2 && index2 < 0 ? 1.0 : start[j];
     }
@@ -89,7 +89,7 @@ class SpecialPointSystem {
             err = 1;
             return;
         }
-        if (kind_ == SpecialPoint::Tricritical) {
+        if (kind_ == JointPoint::Tricritical) {
             double g2, g3, g4, g5, m2, m3, m4, m5;
             f_.calculate_tricritical_parameters(g2, g3, g4, g5, m2, m3, m4, m5);
             F[0] = g2 + m2;
@@ -101,7 +101,7 @@ class SpecialPointSystem {
             const GDerivatives d = gDerivatives(f_);
             F[0] = d.G2;
             F[1] = d.G3;
-            if (kind_ == SpecialPoint::DoublePoint) {
+            if (kind_ == JointPoint::DoublePoint) {
                 F[2] = d.G2T * d.G3x - d.G2x * d.G3T;
                 F[3] = d.G2V * d.G3T - d.G2T * d.G3V;
             } else {
@@ -115,7 +115,7 @@ class SpecialPointSystem {
 
    private:
     FluidPhase& f_;
-    SpecialPoint kind_;
+    JointPoint kind_;
     int index_;
     int index2_;
     double x1_;
@@ -126,8 +126,7 @@ constexpr int kUnknowns = 4;
 using Vector = std::array<double, kUnknowns>;
 
 // Residuals at u divided by the row scales; false where the system cannot be evaluated.
-bool scaledResiduals(SpecialPointSystem& system, const Vector& u, const Vector& rowScale,
-                     Vector& F) {
+bool scaledResiduals(JointPointSystem& system, const Vector& u, const Vector& rowScale, Vector& F) {
     int err = 0;
     system.residuals(u.data(), F.data(), err);
     if (err != 0) return false;
@@ -142,7 +141,7 @@ double squares(const Vector& F) {
 }
 
 // Central-difference Jacobian of the scaled residuals.
-bool jacobian(SpecialPointSystem& system, const Vector& u, const Vector& rowScale, const Vector& h,
+bool jacobian(JointPointSystem& system, const Vector& u, const Vector& rowScale, const Vector& h,
               double J[kUnknowns][kUnknowns]) {
     for (int j = 0; j < kUnknowns; ++j) {
         Vector up = u, um = u, Fp, Fm;
@@ -158,8 +157,8 @@ bool jacobian(SpecialPointSystem& system, const Vector& u, const Vector& rowScal
 
 // The damped Newton iteration on the system from the unknowns' start (1, 1, u2, 1); the
 // fluid ends at the solution or, after a failure, at the start.
-bool runSpecialPoint(FluidPhase& f, SpecialPointSystem& system, double u2, double h2, double cap2,
-                     Vector& solution) {
+bool runJointPoint(FluidPhase& f, JointPointSystem& system, double u2, double h2, double cap2,
+                   Vector& solution) {
     const Vector u0 = {1.0, 1.0, u2, 1.0};
     const Vector h = {1e-6, 1e-6, h2, 1e-6};
     // The rows are measured against their size at the start (|F| and the Jacobian's row sum),
@@ -238,25 +237,25 @@ bool runSpecialPoint(FluidPhase& f, SpecialPointSystem& system, double u2, doubl
 
 }  // namespace
 
-bool solveSpecialPoint(FluidPhase& f, SpecialPoint kind, int index, double& par) {
+bool solveJointPoint(FluidPhase& f, JointPoint kind, int index, double& par) {
     if (f.nc != 2 || !std::isfinite(par) || par == 0.0) return false;
     const double x1 = f.x[1];
     const double start[kUnknowns] = {f.T, f.V, x1, par};
-    SpecialPointSystem system(f, kind, index, start);
+    JointPointSystem system(f, kind, index, start);
     Vector solution;
-    const bool ok = runSpecialPoint(f, system, x1, 1e-6 * std::fmin(x1, 1.0 - x1), 0.02, solution);
+    const bool ok = runJointPoint(f, system, x1, 1e-6 * std::fmin(x1, 1.0 - x1), 0.02, solution);
     par = system.value(solution.data(), 3);
     return ok;
 }
 
-bool solveSpecialPointAtComposition(FluidPhase& f, SpecialPoint kind, int index, double& par,
-                                    int index2, double& par2) {
+bool solveJointPointAtComposition(FluidPhase& f, JointPoint kind, int index, double& par,
+                                  int index2, double& par2) {
     if (f.nc != 2 || !std::isfinite(par) || par == 0.0 || !std::isfinite(par2) || par2 == 0.0)
         return false;
     const double start[kUnknowns] = {f.T, f.V, par2, par};
-    SpecialPointSystem system(f, kind, index, start, index2);
+    JointPointSystem system(f, kind, index, start, index2);
     Vector solution;
-    const bool ok = runSpecialPoint(f, system, 1.0, 1e-6, 0.02, solution);
+    const bool ok = runJointPoint(f, system, 1.0, 1e-6, 0.02, solution);
     par = system.value(solution.data(), 3);
     par2 = system.value(solution.data(), 2);
     return ok;

@@ -1,8 +1,8 @@
-// Special critical points of a binary model with adjustable parameters, solved as one system:
-// the critical conditions G2 = G3 = 0 with two further conditions in the unknowns (T, V, x1)
-// and a model parameter. G_k are the x-derivatives of the molar Gibbs energy at constant T
-// and P; subscripts T, V, x are partial derivatives at fixed (T, V, x), subscript P along
-// constant pressure.
+// Critical points of higher order of a binary model with adjustable parameters, solved as one
+// system: the critical conditions G2 = G3 = 0 with two further conditions in the unknowns (T, V,
+// x1) and a model parameter. G_k are the x-derivatives of the molar Gibbs energy at constant T and
+// P; subscripts T, V, x are partial derivatives at fixed (T, V, x), subscript P along constant
+// pressure.
 #pragma once
 
 #include "fluid/FluidPhase.h"
@@ -17,7 +17,7 @@ struct GDerivatives {
 };
 GDerivatives gDerivatives(const FluidPhase& f);
 
-enum class SpecialPoint {
+enum class JointPoint {
     Tricritical,  // G4 = G5 = 0
     DoublePoint,  // the gradients of G2 and G3 in (T, V, x) parallel
     StepPoint,    // G2_TP = 0 and G4 G2_TTP = G3_TP^2: a flat pressure extremum of the curve
@@ -27,10 +27,10 @@ enum class SpecialPoint {
 // iteration from the fluid's state and `par`. On success the fluid holds the point (its
 // pressure and stabi computed, the parameter set) and par its parameter value; on failure
 // the fluid is back at the start. Returns whether it converged.
-bool solveSpecialPoint(FluidPhase& f, SpecialPoint kind, int index, double& par);
+bool solveJointPoint(FluidPhase& f, JointPoint kind, int index, double& par);
 // The same at the fluid's composition, with the parameter `index2` (value par2) as the fourth
 // unknown in place of x1.
-bool solveSpecialPointAtComposition(FluidPhase& f, SpecialPoint kind, int index, double& par,
-                                    int index2, double& par2);
+bool solveJointPointAtComposition(FluidPhase& f, JointPoint kind, int index, double& par,
+                                  int index2, double& par2);
 
 }  // namespace vornex

@@ -1,5 +1,5 @@
-// The special points of the global phase diagram of a van der Waals binary (the test fluid
-// TunableMixture, cross attraction a01 as the searched parameter, the second co-volume b1 as
+// The higher-order critical points of the global phase diagram of a van der Waals binary (the test
+// fluid TunableMixture, cross attraction a01 as the searched parameter, the second co-volume b1 as
 // the parameter of the curves): a G4 point, the tricritical point, the mathematical double
 // point and the critical pressure step point, each found by its search from a critical point
 // nearby and each checked against its defining conditions in derivatives of the molar Gibbs
@@ -94,7 +94,7 @@ std::pair<double, double> stepPointConditions(FluidPhase& f) {
 
 // ------------------------------------------------------------------------- G4 point
 
-TEST(SpecialCriticalPoints, G4PointOfTheLiquidLiquidBranch) {
+TEST(JointCriticalPoints, G4PointOfTheLiquidLiquidBranch) {
     testing::TunableMixture f;
     // An unstable critical point of the liquid-liquid branch at a01 = 0.22.
     criticalPoint(f, 0.22, 0.48, 188.0, 73.8e-6);
@@ -112,7 +112,7 @@ TEST(SpecialCriticalPoints, G4PointOfTheLiquidLiquidBranch) {
 
 // ------------------------------------------------------------------ tricritical point
 
-TEST(SpecialCriticalPoints, TricriticalPointFromEitherPureComponent) {
+TEST(JointCriticalPoints, TricriticalPointFromEitherPureComponent) {
     for (CriticalCurveFlag from : {kCriticalCurveFromComponent0, kCriticalCurveFromComponent1}) {
         SCOPED_TRACE(from);
         testing::TunableMixture f;
@@ -130,7 +130,7 @@ TEST(SpecialCriticalPoints, TricriticalPointFromEitherPureComponent) {
     }
 }
 
-TEST(SpecialCriticalPoints, TricriticalSearchOnAStableCurveFailsWithoutNumbers) {
+TEST(JointCriticalPoints, TricriticalSearchOnAStableCurveFailsWithoutNumbers) {
     // At a01 = 0.21 the curve from component 0 is stable all the way to component 1.
     testing::TunableMixture f;
     f.temperature(304.0);
@@ -145,7 +145,7 @@ TEST(SpecialCriticalPoints, TricriticalSearchOnAStableCurveFailsWithoutNumbers) 
     EXPECT_NE(said.find("no unstable point"), std::string::npos) << said;
 }
 
-TEST(SpecialCriticalPoints, TricriticalCurvesInTheSecondCoVolume) {
+TEST(JointCriticalPoints, TricriticalCurvesInTheSecondCoVolume) {
     BoundedMixture f;
     f.temperature(304.0);
     f.volume(1.28e-4);
@@ -187,7 +187,7 @@ TEST(SpecialCriticalPoints, TricriticalCurvesInTheSecondCoVolume) {
 
 // -------------------------------------------------------------- mathematical double point
 
-TEST(SpecialCriticalPoints, DoublePointFromACriticalPointNearby) {
+TEST(JointCriticalPoints, DoublePointFromACriticalPointNearby) {
     for (auto [x1, TK, Vm3] : {std::tuple{0.48, 220.0, 97.7e-6}, {0.5, 224.0, 107e-6}}) {
         testing::TunableMixture f;
         const double a01 = x1 == 0.48 ? 0.21 : 0.22;
@@ -207,7 +207,7 @@ TEST(SpecialCriticalPoints, DoublePointFromACriticalPointNearby) {
     }
 }
 
-TEST(SpecialCriticalPoints, DoublePointSearchThatFindsNothingSaysSo) {
+TEST(JointCriticalPoints, DoublePointSearchThatFindsNothingSaysSo) {
     // From the high-pressure liquid-liquid branch no double point is within reach: the search
     // fails, and leaves neither an absolute-zero state nor a success flag.
     testing::TunableMixture f;
@@ -222,7 +222,7 @@ TEST(SpecialCriticalPoints, DoublePointSearchThatFindsNothingSaysSo) {
     EXPECT_NEAR(f.T, Tstart, 1e-9);
 }
 
-TEST(SpecialCriticalPoints, DoublePointCurveInTheSecondCoVolume) {
+TEST(JointCriticalPoints, DoublePointCurveInTheSecondCoVolume) {
     BoundedMixture f;
     criticalPoint(f, 0.21, 0.48, 220.0, 97.7e-6);
     ::testing::internal::CaptureStdout();
@@ -248,7 +248,7 @@ TEST(SpecialCriticalPoints, DoublePointCurveInTheSecondCoVolume) {
 
 // ------------------------------------------------------- critical pressure step point
 
-TEST(SpecialCriticalPoints, StepPointFromACriticalPointNearby) {
+TEST(JointCriticalPoints, StepPointFromACriticalPointNearby) {
     for (auto [a01, x1, TK] : {std::tuple{0.19, 0.32, 246.0}, {0.195, 0.35, 240.0}}) {
         testing::TunableMixture f;
         criticalPoint(f, a01, x1, TK, 92e-6);
@@ -268,7 +268,7 @@ TEST(SpecialCriticalPoints, StepPointFromACriticalPointNearby) {
     }
 }
 
-TEST(SpecialCriticalPoints, StepPointCurveInTheSecondCoVolume) {
+TEST(JointCriticalPoints, StepPointCurveInTheSecondCoVolume) {
     BoundedMixture f;
     f.b1Limit = 4.8;
     criticalPoint(f, 0.19, 0.32, 246.0, 94e-6);
@@ -339,8 +339,11 @@ class ScannedMixture : public FluidPhase {
 class EndPointMixture : public ScannedMixture {
    public:
     EndPointMixture()
-        : ScannedMixture([](double a11) { return std::vector<double>{0.3640, 0.15, a11}; },
-                         0.339) {}
+        : ScannedMixture(
+              [](double a11) {
+                  return std::vector<double>{0.3640, 0.15, a11};
+              },
+              0.339) {}
 };
 
 struct EndPointBlock {
@@ -404,11 +407,11 @@ EndPointBlock endPointAt(double parameter, double TK, double Vc, double Vother, 
     return b;
 }
 
-TEST(SpecialCriticalPoints, EndPointWhoseSolveStallsOnTheNoiseOfItsCriticalSearchIsFound) {
+TEST(JointCriticalPoints, EndPointWhoseSolveStallsOnTheNoiseOfItsCriticalSearchIsFound) {
     // At a11 = 0.33888 the Newton iteration reaches the end point and then finds no step that
     // lowers the residual further: it stalls at the noise of the nested critical search.
-    const EndPointBlock b = endPointAt<EndPointMixture>(0.33888, 255.0, 89.4e-6, 69.26e-6, 0.74,
-                                                        0.0983);
+    const EndPointBlock b =
+        endPointAt<EndPointMixture>(0.33888, 255.0, 89.4e-6, 69.26e-6, 0.74, 0.0983);
     ASSERT_EQ(b.err, 0);
     EXPECT_NEAR(b.T, 254.8996, 1e-3);
     expectEndPoint(0.33888, b);
@@ -424,7 +427,7 @@ std::vector<EndPointBlock> scanFrom(double value, double TK, double Vc, double V
     return endPointBlocks(::testing::internal::GetCapturedStdout());
 }
 
-TEST(SpecialCriticalPoints, EndPointScanStepsDownUntilNoEndPointIsFound) {
+TEST(JointCriticalPoints, EndPointScanStepsDownUntilNoEndPointIsFound) {
     const auto blocks = scanFrom<EndPointMixture>(0.339, 255.0, 89.4e-6, 69.26e-6, 0.74, 0.0983);
     // Each from the end point before, end points are found down to a11 = 0.32478 (240.8 K),
     // where the critical curve turns in temperature at the critical phase: there the critical
@@ -442,7 +445,6 @@ TEST(SpecialCriticalPoints, EndPointScanStepsDownUntilNoEndPointIsFound) {
     expectEndPoint(last.parameter, last);
     expectEndPoint(blocks[200].parameter, blocks[200]);
 }
-
 
 // A van der Waals binary of unequal attractions (a11 = 0.15, a00 = 0.364 Pa m6/mol2, equal
 // co-volumes) whose cross attraction a01 = (1 - k) sqrt(a00 a11) is set by the interaction
@@ -489,7 +491,7 @@ double distanceFromThreePhases(FluidPhase& f, double TK, double xc, double Vc, d
     return least;
 }
 
-TEST(SpecialCriticalPoints, EndPointSolveAwayFromEquilibriumFails) {
+TEST(JointCriticalPoints, EndPointSolveAwayFromEquilibriumFails) {
     // Just past the double critical end point, from the last end point before it, the solve's
     // residual, scaled by the Jacobian's rows, looks converged while the phases differ by
     // 1e-4 in pressure. It fails instead of printing that state as an end point.
@@ -498,7 +500,7 @@ TEST(SpecialCriticalPoints, EndPointSolveAwayFromEquilibriumFails) {
     EXPECT_EQ(b.err, 1);
 }
 
-TEST(SpecialCriticalPoints, ScanFindsTheDoubleCriticalEndPointWhereTheEndPointCeases) {
+TEST(JointCriticalPoints, ScanFindsTheDoubleCriticalEndPointWhereTheEndPointCeases) {
     // From a rough estimate of the end point at k = 0.0975 the scan steps k down, each solve
     // from the end point before, until there is no end point: the last one found lies within
     // one step of the double critical end point.

@@ -722,8 +722,8 @@ class FluidPhase : public Phase {
     bool solveVolumeOnBranch(double V0, bool liquidBranch);
     // P (Pa) and dP/dV at the set T and the volume V from the pure volume derivatives of
     // every term, into Z, dZdV and dPdV; false when a term failed or V is at or below the
-    // co-volume.
-    bool pressureAndSlopeAt(double Vm3, double& Pcalc);
+    // co-volume. A model may compute them its own way, to the same values.
+    virtual bool pressureAndSlopeAt(double Vm3, double& Pcalc);
     // The derivatives of the last residual evaluation at the solved volume.
     void finishVolumeSolve();
     // Whether P(V) at the solved volume is the pressure asked for; leaves Z, dZ/dV, dP/dV

@@ -241,6 +241,19 @@ void Interaction::calculate_state_functions() {
     Z = -V * daV;
 }
 
+double Interaction::thirdTemperatureDerivative() {
+    return root != nullptr ? root->d3(0, 0, 0) : std::numeric_limits<double>::quiet_NaN();
+}
+
+void Interaction::stateFromEntries() {
+    daT = table[Deriv::a_T];
+    daV = table[Deriv::a_V];
+    d2aVV = table[Deriv::a_VV];
+    d2aTV = table[Deriv::a_TV];
+    P = -gasConstant * T * daV;
+    Z = -V * daV;
+}
+
 void Interaction::calculate() {
     if (!run(true, true, true, 4)) return;
     storeStateEntries();
@@ -283,6 +296,11 @@ void Interaction::calculate_fugacities() {
         d2aVx[ui] = r.d2(i + 2, 1);
         for (int j = 0; j <= i; ++j) d2axx[ui][static_cast<size_t>(j)] = r.d2(i + 2, j + 2);
     }
+    fugacitiesFromDerivatives();
+}
+
+void Interaction::fugacitiesFromDerivatives() {
+    const double a = table[Deriv::a];
     Z = -V * daV;
     dZdT = -V * d2aTV;
     dZdV = -daV - V * d2aVV;

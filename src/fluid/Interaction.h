@@ -161,8 +161,12 @@ class Interaction : public Equation {
     // The first V derivative alone: Z and the pressure contribution, what a pressure at
     // (T, V) reads (the same digits as calculate_Z gives them); dZ/dV and a_VV are NaN.
     void calculate_Z_alone();
-    // Order 3: table entries a, a_T, a_V, a_TT, a_TV, a_VV, a_TTV, a_TVV, a_VVV; P, Z.
-    void calculate_state_functions();
+    // Order 3: table entries a, a_T, a_V, a_TT, a_TV, a_VV, a_TTV, a_TVV, a_VVV; P, Z. A
+    // term may compute them its own way, to the same values.
+    virtual void calculate_state_functions();
+    // a_TTT at the state of the last calculate_state_functions, which the table does not
+    // keep (the graph's, from that evaluation).
+    virtual double thirdTemperatureDerivative();
     // Order 4 with all hooks: the same nine entries and P (Z untouched).
     void calculate();
     // Order 3, hook 6 only: Z, P, dZ/dV, dZ/dT and the second derivatives of Z.
@@ -209,6 +213,11 @@ class Interaction : public Equation {
     bool run(bool fixed, bool volumeDependent, bool highOrder, int order, int var = -1);
     // The nine state entries, the first and second derivative fields and P from the root.
     void storeStateEntries();
+    // The derivative fields, P and Z of the nine state entries already in the table.
+    void stateFromEntries();
+    // Z, its derivatives, P and the mu contributions from a, its first and second T and V
+    // derivatives (table and fields) and the composition derivatives already in place.
+    void fugacitiesFromDerivatives();
     // Table entry k from the root, composition derivatives along x_1 - x_0 (binary only).
     double entryFromRoot(int k) const;
     // The critical-parameter evaluation shared by the four tables.

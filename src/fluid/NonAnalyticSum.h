@@ -40,6 +40,11 @@ class NonAnalyticSum : public SeparableNode {
         std::vector<Product> products;
     };
 
+    // f[i][j] = d^(i+j) f / dtau^i ddelta^j for i + j <= order, outside a graph.
+    void partialsAt(double tau, double delta, int order, double f[5][5]) {
+        partials(tau, delta, order, order, f);
+    }
+
    protected:
     void partials(double tau, double delta, int orderU, int orderV, double f[5][5]) override;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <typeinfo>
 
 #include "water/Wagnerid.h"
 
@@ -13,8 +14,6 @@ WagnerPruss::WagnerPruss(int phase) : WaterEOS(1, phase, 0) {
     probeAddsIdealGasVolume = true;
     setInteraction(0, new Wagner);
     setIdealTerm(new Wagnerid);
-    residual_ = interaction[0];
-    idealGas_ = ideal;
     setGasConstant(kWagnerPrussGasConstant);
     Vl0 = 1.8e-5;
     Vv0 = 2e-4;
@@ -44,18 +43,44 @@ int WagnerPruss::isInstable(double TK, double Vm3) {
     return isInstableBetweenSpinodals(TK, Vm3);
 }
 
+WagnerPrussKernel* WagnerPruss::kernel() {
+    // By exact type: a term derived from either may compute something else.
+    if (interaction.size() != 1 || interaction[0] == nullptr || ideal == nullptr ||
+        typeid(*interaction[0]) != typeid(Wagner) || typeid(*ideal) != typeid(Wagnerid))
+        return nullptr;
+    return &static_cast<Wagner*>(interaction[0])->kernel();
+}
+
 double WagnerPruss::calculate_pressure() {
-    const bool ownTerms = interaction.size() == 1 && interaction[0] == residual_ &&
-                          ideal == idealGas_ && residual_ != nullptr;
     double phiD = 0.0, phiDD = 0.0;
     const double delta = iapws95::kReducing.Vc / V;
-    if (!ownTerms || !(T > 0.0) || !(V > 0.0) || isBelowCoVolume(V) ||
-        !kernel_.deltaDerivatives(iapws95::kReducing.Tc / T, delta, phiD, phiDD))
+    WagnerPrussKernel* k = kernel();
+    if (k == nullptr || !(T > 0.0) || !(V > 0.0) || isBelowCoVolume(V) ||
+        !k->deltaDerivatives(iapws95::kReducing.Tc / T, delta, phiD, phiDD))
         return FluidPhase::calculate_pressure();
     error = 0;
     Z = 1.0 + delta * phiD;
     P = gasConstant * Z * T / V;
     return P;
+}
+
+bool WagnerPruss::pressureAndSlopeAt(double Vm3, double& Pcalc) {
+    double phiD = 0.0, phiDD = 0.0;
+    const double delta = iapws95::kReducing.Vc / Vm3;
+    WagnerPrussKernel* k = kernel();
+    if (k == nullptr || WagnerPrussKernel::nearCriticalTemperature(T) || !(T > 0.0) || !(Vm3 > 0.0) || isBelowCoVolume(Vm3) ||
+        !k->deltaDerivatives(iapws95::kReducing.Tc / T, delta, phiD, phiDD))
+        return FluidPhase::pressureAndSlopeAt(Vm3, Pcalc);
+    volume(Vm3);
+    // a = phi_r + phi_0 in V, delta = Vc/V: a_V = -(1 + delta phi_d)/V,
+    // a_VV = (1 + 2 delta phi_d + delta^2 phi_dd)/V^2 (the ideal gas's 1/V^2 included).
+    const double aVV = (1.0 + 2.0 * delta * phiD + delta * delta * phiDD) / (Vm3 * Vm3);
+    Z = 1.0 + delta * phiD;
+    dZdV = Z / Vm3 - Vm3 * aVV;
+    const double RT = gasConstant * T;
+    Pcalc = RT * Z / Vm3;
+    dPdV = -RT * aVV;
+    return std::isfinite(Pcalc) && std::isfinite(dPdV);
 }
 
 bool WagnerPruss::admitsVolume(double TK, double Vm3) {

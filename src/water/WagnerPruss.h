@@ -17,8 +17,8 @@
 
 #include "fluid/ModelCatalogue.h"
 #include "water/Wagner.h"
+#include "water/Wagnerid.h"
 #include "water/WagnerCoefficients.h"
-#include "water/WagnerPrussVolumeKernel.h"
 #include "water/WaterEOS.h"
 
 namespace vornex {
@@ -113,16 +113,20 @@ class WagnerPruss : public WaterEOS {
     bool workInclusionData(const char* file);
 
     // P (Pa) at the set (T, V) from the residual's delta derivative written out
-    // (WagnerPrussVolumeKernel) and the ideal gas's RT/V, without the terms' graphs (left
+    // (WagnerPrussKernel) and the ideal gas's RT/V, without the terms' graphs (left
     // as they were). Near the critical density, or with other terms installed, the graphs
     // as for every model.
     double calculate_pressure() override;
 
+   protected:
+    // The steps of a volume solve read P and dP/dV alone: from the same written-out
+    // derivatives, with the ideal gas's RT/V.
+    bool pressureAndSlopeAt(double Vm3, double& Pcalc) override;
+
    private:
-    WagnerPrussVolumeKernel kernel_;
-    // The terms the kernel stands for.
-    const Interaction* residual_ = nullptr;
-    const Interaction* idealGas_ = nullptr;
+    // The residual's written-out derivatives while the model holds the terms they stand
+    // for (its own residual and ideal gas), else null.
+    WagnerPrussKernel* kernel();
     // Saturated volumes of the auxiliary equations at the last temperature asked for.
     double domeT_ = -1.0;
     double dome_[2] = {0.0, 0.0};

@@ -307,8 +307,9 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
                          "%s: the state at %g deg. C and %.6g bar lies outside the published "
                          "range of the water equation (%s): %s; its figures drift there\n",
                          keyword, celsius, P * 1e-5, range.text().c_str(), excess.c_str());
-        // The expansion runs down to 1 bar: a state below it has nothing to expand.
-        if (P * 1e-5 < kExpansionEndPressure) {
+        // The expansion runs down to 1 bar: a state below it has nothing to expand. A state
+        // asked at that pressure is not below it for the rounding of its solved volume.
+        if (P * 1e-5 < kExpansionEndPressure * (1.0 - 1e-9)) {
             std::fprintf(stderr,
                          "%s refused: the state at %g deg. C and %g %s lies at %.4g bar, below "
                          "the end pressure of the expansion (%g bar)\n",

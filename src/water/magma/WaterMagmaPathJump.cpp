@@ -36,20 +36,20 @@ struct WaterJet {
 bool evaluateJet(WaterEOS& w, double T, double V, WaterJet& j) {
     stateFunctionsAt(w, T, V);
     if (w.error) return false;
-    // A_TTT is the one third derivative the state functions do not keep; each term's graph
-    // has it from the same evaluation.
+    // A_TTT is the one third derivative the state functions do not keep; each term gives
+    // it from the same evaluation.
     double aTT = 0.0, aTTT = 0.0;
     bool complete = true;
-    auto add = [&](const Interaction* term) {
+    auto add = [&](Interaction* term) {
         if (term == nullptr) return;
         if (term->root == nullptr) {
             complete = false;
             return;
         }
         aTT += term->table[Deriv::a_TT];
-        aTTT += term->root->d3(0, 0, 0);
+        aTTT += term->thirdTemperatureDerivative();
     };
-    for (const Interaction* term : w.interaction) add(term);
+    for (Interaction* term : w.interaction) add(term);
     add(w.ideal);
     const double R = w.gasConstant, ATTT = 3.0 * R * aTT + R * T * aTTT;
     j = {T,      V,           w.P,      w.S,      w.U,     w.Cv,  -w.ATT - T * ATTT, -T * w.ATTv,

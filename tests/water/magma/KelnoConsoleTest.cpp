@@ -62,6 +62,10 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
          "expansion :\n\tSuperheated steam\n"},
         // Liquid at 1 bar does no work on the way to 1 bar: a result, not a failure.
         {{"TP", "10", "1"}, 0, "Expansion work          :   0.00 J/g water"},
+        // Nor is it refused as lying below 1 bar where its solved volume rounds it under.
+        {{"TP", "5", "1"}, 0, "Expansion work          :   0.00 J/g water"},
+        {{"TP", "50", "1"}, 0, "Expansion work          :   0.00 J/g water"},
+        {{"TP", "95", "1"}, 0, "Expansion work          :   0.00 J/g water"},
         {{"pv", "Tm"}, 1, "Magma-water input refused: Tm needs a number"},
         {{"pv", "bogus"}, 1, "unknown option \"bogus\"; the options are m Psurf"},
         {{"pv", "frac", "2.5"}, 1, "frac \"2.5\" is not a whole number"},

@@ -1,4 +1,4 @@
-#include "water/WagnerPrussVolumeKernel.h"
+#include "water/WagnerPrussKernel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -66,7 +66,7 @@ DeltaTable makeDeltaTable() {
     }
     for (const DeltaTerm& term : t.terms) t.highestPower = std::max({t.highestPower, term.d, term.c});
     if (t.gaussians.size() > 8 || t.highestPower > 64 ||
-        t.terms.size() != static_cast<size_t>(WagnerPrussVolumeKernel::kSeparableTerms))
+        t.terms.size() != static_cast<size_t>(WagnerPrussKernel::kSeparableTerms))
         t.usable = false;
     return t;
 }
@@ -80,10 +80,19 @@ const DeltaTable& deltaTable() {
 
 static_assert(std::size(iapws95::kPowerTerms) + std::size(iapws95::kExponentialTerms) +
                       std::size(iapws95::kGaussianTerms) ==
-                  WagnerPrussVolumeKernel::kSeparableTerms,
+                  WagnerPrussKernel::kSeparableTerms,
               "one tau factor for each of the table's terms 1-54");
 
-void WagnerPrussVolumeKernel::holdTau(double tau) {
+bool WagnerPrussKernel::nearCriticalTemperature(double TK) {
+    return std::fabs(TK / iapws95::kReducing.Tc - 1.0) < 1e-2;
+}
+
+WagnerPrussKernel::WagnerPrussKernel() {
+    for (const auto& k : iapws95::kNonAnalyticTerms)
+        nonAnalytic_.addTerm({k.n, k.a, k.b, k.B, k.C, k.D, k.A, k.beta});
+}
+
+void WagnerPrussKernel::holdTau(double tau) {
     using namespace iapws95;
     if (tau == heldTau_) return;
     double whole[65];
@@ -104,7 +113,33 @@ void WagnerPrussVolumeKernel::holdTau(double tau) {
     heldTau_ = tau;
 }
 
-bool WagnerPrussVolumeKernel::deltaDerivatives(double tau, double delta, double& phiD,
+void WagnerPrussKernel::holdTauDerivatives(double tau) {
+    using namespace iapws95;
+    holdTau(tau);
+    if (tau == derivativesTau_) return;
+    // F = exp(h): h' = t/tau [- 2 beta (tau - gamma)], h'' = -t/tau^2 [- 2 beta],
+    // h''' = 2 t/tau^3.
+    const double it = 1.0 / tau;
+    auto derivatives = [&](size_t term, double n, double t, double h1, double h2) {
+        h1 += t * it;
+        h2 -= t * it * it;
+        const double h3 = 2.0 * t * it * it * it;
+        nF_[term] = n * tauFactor_[term];
+        nF1_[term] = nF_[term] * h1;
+        nF2_[term] = nF_[term] * (h1 * h1 + h2);
+        nF3_[term] = nF_[term] * (h1 * h1 * h1 + 3.0 * h1 * h2 + h3);
+    };
+    size_t i = 0;
+    for (const auto& k : kPowerTerms) derivatives(i, k.n, k.t, 0.0, 0.0), ++i;
+    for (const auto& k : kExponentialTerms) derivatives(i, k.n, k.t, 0.0, 0.0), ++i;
+    for (const auto& k : kGaussianTerms) {
+        derivatives(i, k.n, k.t, -2.0 * k.beta * (tau - k.gamma), -2.0 * k.beta);
+        ++i;
+    }
+    derivativesTau_ = tau;
+}
+
+bool WagnerPrussKernel::deltaDerivatives(double tau, double delta, double& phiD,
                                                 double& phiDD) {
     using namespace iapws95;
     const double dm = delta - 1.0;
@@ -173,6 +208,83 @@ bool WagnerPrussVolumeKernel::deltaDerivatives(double tau, double delta, double&
     if (!std::isfinite(d1) || !std::isfinite(d2)) return false;
     phiD = d1;
     phiDD = d2;
+    return true;
+}
+
+bool WagnerPrussKernel::residualDerivatives(double tau, double delta, Residual& out) {
+    if (tau == lastTau_ && delta == lastDelta_) {
+        out = last_;
+        return true;
+    }
+    const DeltaTable& table = deltaTable();
+    if (!table.usable || !(delta > 0.0) || !(tau > 0.0) || !std::isfinite(delta) ||
+        !std::isfinite(tau))
+        return false;
+    holdTauDerivatives(tau);
+    const double id = 1.0 / delta, id2 = id * id, id3 = id2 * id;
+    double dp[65];
+    dp[0] = 1.0;
+    for (int k = 1; k <= table.highestPower; ++k) dp[k] = dp[k - 1] * delta;
+    double ex[65];
+    for (int c : table.exponents) ex[c] = std::exp(-dp[c]);
+    double gauss[8];
+    for (size_t g = 0; g < table.gaussians.size(); ++g) {
+        const double a = delta - table.gaussians[g].eps;
+        gauss[g] = std::exp(-table.gaussians[g].alpha * a * a);
+    }
+    // G(delta) = exp(h): G'/G = h', G''/G = h'^2 + h'', G'''/G = h'^3 + 3 h' h'' + h'''.
+    Residual r{};
+    for (size_t i = 0; i < table.terms.size(); ++i) {
+        const DeltaTerm& t = table.terms[i];
+        double G = dp[t.d], h1 = t.d * id, h2 = -t.d * id2, h3 = 2.0 * t.d * id3;
+        if (t.c > 0) {
+            const double dc = dp[t.c];
+            G *= ex[t.c];
+            h1 = (t.d - t.c * dc) * id;
+            h2 = (-t.d - t.c * (t.c - 1) * dc) * id2;
+            h3 = (2.0 * t.d - t.c * (t.c - 1) * (t.c - 2) * dc) * id3;
+        } else if (t.gauss >= 0) {
+            G *= gauss[t.gauss];
+            h1 -= 2.0 * t.alpha * (delta - t.eps);
+            h2 -= 2.0 * t.alpha;
+        }
+        const double G1 = G * h1, G2 = G * (h1 * h1 + h2),
+                     G3 = G * (h1 * h1 * h1 + 3.0 * h1 * h2 + h3);
+        const double F = nF_[i], F1 = nF1_[i], F2 = nF2_[i], F3 = nF3_[i];
+        r.f += F * G;
+        r.t += F1 * G;
+        r.d += F * G1;
+        r.tt += F2 * G;
+        r.td += F1 * G1;
+        r.dd += F * G2;
+        r.ttt += F3 * G;
+        r.ttd += F2 * G1;
+        r.tdd += F1 * G2;
+        r.ddd += F * G3;
+    }
+    // The non-analytic terms where psi holds anything a double keeps next to the sum.
+    double n[5][5] = {};
+    const double tm = tau - 1.0, dm = delta - 1.0;
+    bool reaches = false;
+    for (const auto& k : iapws95::kNonAnalyticTerms)
+        reaches = reaches || -k.C * dm * dm - k.D * tm * tm >= kNegligibleExponent;
+    if (reaches) nonAnalytic_.partialsAt(tau, delta, 3, n);
+    r.f += n[0][0];
+    r.t += n[1][0];
+    r.d += n[0][1];
+    r.tt += n[2][0];
+    r.td += n[1][1];
+    r.dd += n[0][2];
+    r.ttt += n[3][0];
+    r.ttd += n[2][1];
+    r.tdd += n[1][2];
+    r.ddd += n[0][3];
+    for (double v : {r.f, r.t, r.d, r.tt, r.td, r.dd, r.ttt, r.ttd, r.tdd, r.ddd})
+        if (!std::isfinite(v)) return false;
+    lastTau_ = tau;
+    lastDelta_ = delta;
+    last_ = r;
+    out = r;
     return true;
 }
 

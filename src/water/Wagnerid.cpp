@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "water/WagnerCoefficients.h"
+#include "water/WagnerPrussKernel.h"
 
 namespace vornex {
 
@@ -14,7 +15,25 @@ constexpr PlanckEinsteinCoefficient kPlanckEinstein[5] = {
     {0.96956, 9.24437796},  {0.24873, 27.5075105},
 };
 
-IdealGasTable idealGasTable() {
+// tau = Tc/T and delta = Vc/V with their derivatives formed as the graph's leaves form them.
+struct Reduced {
+    double tau, tT, tTT, tTTT, delta, dV, dVV, dVVV;
+    Reduced(double T, double V) {
+        const double rT = 1.0 / T, rV = 1.0 / V;
+        tau = iapws95::kReducing.Tc * rT;
+        tT = tau * -rT;
+        tTT = tT * (-2 * rT);
+        tTTT = tTT * (-3 * rT);
+        delta = iapws95::kReducing.Vc * rV;
+        dV = delta * -rV;
+        dVV = dV * (-2 * rV);
+        dVVV = dVV * (-3 * rV);
+    }
+};
+
+}  // namespace
+
+IdealGasTable Wagnerid::coefficients() {
     return {true,
             -8.32044648201,
             6.6832105268,
@@ -25,10 +44,75 @@ IdealGasTable idealGasTable() {
             -std::log(kWaterCriticalVolume)};
 }
 
-}  // namespace
-
-Wagnerid::Wagnerid() : ReducedIdeal(iapws95::kReducing, idealGasTable()) {
+Wagnerid::Wagnerid() : ReducedIdeal(iapws95::kReducing, coefficients()) {
     setModelName("WagnerIdeal");
+}
+
+// d^k/dtau^k of n1 + n2 tau + n3 ln tau + sum n ln(1 - e), e = exp(-gamma tau):
+// n gamma e/(1 - e), -n gamma^2 e/(1 - e)^2, n gamma^3 e (1 + e)/(1 - e)^3 for each term.
+bool Wagnerid::ofTau(double out[4]) const {
+    if (nc != 1 || root == nullptr || !(T > 0.0) || !(V > 0.0) || !std::isfinite(T) ||
+        !std::isfinite(V) || WagnerPrussKernel::nearCriticalTemperature(T))
+        return false;
+    const IdealGasTable k = coefficients();
+    const double tau = Reduced(T, V).tau, it = 1.0 / tau;
+    double f = k.n1 + k.n2 * tau + k.n3 * std::log(tau), f1 = k.n2 + k.n3 * it,
+           f2 = -k.n3 * it * it, f3 = 2.0 * k.n3 * it * it * it;
+    for (const PlanckEinsteinCoefficient& c : k.planckEinstein) {
+        const double e = std::exp(-c.gamma * tau), q = 1.0 / (1.0 - e), g = c.gamma;
+        f += c.n * std::log(1.0 - e);
+        f1 += c.n * g * e * q;
+        f2 -= c.n * g * g * e * q * q;
+        f3 += c.n * g * g * g * e * (1.0 + e) * q * q * q;
+    }
+    out[0] = f;
+    out[1] = f1;
+    out[2] = f2;
+    out[3] = f3;
+    return std::isfinite(f) && std::isfinite(f1) && std::isfinite(f2) && std::isfinite(f3);
+}
+
+void Wagnerid::calculate_state_functions() {
+    double f[4];
+    if (!ofTau(f)) return ReducedIdeal::calculate_state_functions();
+    error = 0;
+    const Reduced c(T, V);
+    const double lD1 = c.dV / c.delta, lD2 = c.dVV / c.delta - lD1 * lD1;
+    table[Deriv::a] = f[0] + std::log(c.delta);
+    table[Deriv::a_T] = f[1] * c.tT;
+    table[Deriv::a_V] = lD1;
+    table[Deriv::a_TT] = f[2] * c.tT * c.tT + f[1] * c.tTT;
+    table[Deriv::a_TV] = 0.0;
+    table[Deriv::a_VV] = lD2;
+    table[Deriv::a_TTV] = 0.0;
+    table[Deriv::a_TVV] = 0.0;
+    table[Deriv::a_VVV] = c.dVVV / c.delta - 3.0 * lD1 * lD2 - lD1 * lD1 * lD1;
+    stateFromEntries();
+}
+
+double Wagnerid::thirdTemperatureDerivative() {
+    double f[4];
+    if (!ofTau(f)) return ReducedIdeal::thirdTemperatureDerivative();
+    const Reduced c(T, V);
+    return f[3] * c.tT * c.tT * c.tT + 3.0 * f[2] * c.tT * c.tTT + f[1] * c.tTTT;
+}
+
+// In the fugacity mode the term is ln delta - ln Vc = -ln V alone.
+void Wagnerid::calculate_fugacities() {
+    if (nc != 1 || root == nullptr || !(T > 0.0) || !(V > 0.0) || !std::isfinite(V) ||
+        WagnerPrussKernel::nearCriticalTemperature(T))
+        return ReducedIdeal::calculate_fugacities();
+    error = 0;
+    const Reduced c(T, V);
+    const double lD1 = c.dV / c.delta;
+    table[Deriv::a] = std::log(c.delta) + coefficients().fugacityConstant;
+    table[Deriv::a_T] = daT = 0.0;
+    table[Deriv::a_V] = daV = lD1;
+    table[Deriv::a_TT] = 0.0;
+    table[Deriv::a_TV] = d2aTV = 0.0;
+    table[Deriv::a_VV] = d2aVV = c.dVV / c.delta - lD1 * lD1;
+    dax[0] = d2aTx[0] = d2aVx[0] = d2axx[0][0] = 0.0;
+    fugacitiesFromDerivatives();
 }
 
 }  // namespace vornex

@@ -3,6 +3,9 @@
 // tau = 647.096 K / T, delta = Vc / V (IAPWS R6-95, Table 1, with n1 and n2 in the ten- and
 // eleven-digit form of the 1995 release). While the fluid computes fugacities (the term's
 // fugacity flag raised) the term is -ln V alone: ln delta - ln Vc.
+//
+// The state functions and fugacities of a water state read its derivatives written out
+// (the function of tau and ln delta above); the graph gives everything else.
 #pragma once
 
 #include "fluid/MultiParTerms.h"
@@ -12,6 +15,18 @@ namespace vornex {
 class Wagnerid : public ReducedIdeal {
    public:
     Wagnerid();
+    // The coefficients the term is built from.
+    static IdealGasTable coefficients();
+
+    void calculate_state_functions() override;
+    void calculate_fugacities() override;
+    double thirdTemperatureDerivative() override;
+
+   private:
+    // phi_0 and its first three tau derivatives at the term's T; false where T or V is
+    // not a positive number, or next to the critical temperature as for the residual (the
+    // graph then evaluates).
+    bool ofTau(double out[4]) const;
 };
 
 }  // namespace vornex

@@ -8,22 +8,8 @@ Wagner::Wagner() : MultiParResidual(iapws95::kReducing, iapws95::kResidual) {
     setModelName("Wagner Interaction");
 }
 
-// a(T, V) = phi_r(tau, delta) with tau = Tc/T, delta = Vc/V, their derivatives formed as
-// the graph's leaves form them.
-struct Wagner::Reduced {
-    double tau, tT, tTT, tTTT, delta, dV, dVV, dVVV;
-    Reduced(double T, double V) {
-        const double rT = 1.0 / T, rV = 1.0 / V;
-        tau = iapws95::kReducing.Tc * rT;
-        tT = tau * -rT;
-        tTT = tT * (-2 * rT);
-        tTTT = tTT * (-3 * rT);
-        delta = iapws95::kReducing.Vc * rV;
-        dV = delta * -rV;
-        dVV = dV * (-2 * rV);
-        dVVV = dVV * (-3 * rV);
-    }
-};
+// a(T, V) = phi_r(tau, delta) with tau = Tc/T, delta = Vc/V.
+using Reduced = WagnerPrussKernel::Reduced;
 
 bool Wagner::residualAtState(WagnerPrussKernel::Residual& r) {
     if (nc != 1 || root == nullptr || !(T > 0.0) || !(V > 0.0) ||

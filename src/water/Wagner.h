@@ -33,7 +33,6 @@ class Wagner : public MultiParResidual {
     WagnerPrussKernel& kernel() { return kernel_; }
 
    private:
-    struct Reduced;
     // phi_r and its derivatives at the term's (T, V); false where the kernel does not serve.
     bool residualAtState(WagnerPrussKernel::Residual& r);
 

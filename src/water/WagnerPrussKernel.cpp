@@ -83,6 +83,18 @@ static_assert(std::size(iapws95::kPowerTerms) + std::size(iapws95::kExponentialT
                   WagnerPrussKernel::kSeparableTerms,
               "one tau factor for each of the table's terms 1-54");
 
+WagnerPrussKernel::Reduced::Reduced(double T, double V) {
+    const double rT = 1.0 / T, rV = 1.0 / V;
+    tau = iapws95::kReducing.Tc * rT;
+    tT = tau * -rT;
+    tTT = tT * (-2 * rT);
+    tTTT = tTT * (-3 * rT);
+    delta = iapws95::kReducing.Vc * rV;
+    dV = delta * -rV;
+    dVV = dV * (-2 * rV);
+    dVVV = dVV * (-3 * rV);
+}
+
 bool WagnerPrussKernel::nearCriticalTemperature(double TK) {
     return std::fabs(TK / iapws95::kReducing.Tc - 1.0) < 1e-2;
 }

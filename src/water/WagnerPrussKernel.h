@@ -40,6 +40,13 @@ class WagnerPrussKernel {
     // graph gives them.
     static bool nearCriticalTemperature(double TK);
 
+    // tau = Tc/T and delta = Vc/V with their derivatives in T and V, formed as the graph's
+    // leaves form them (a reciprocal, then each derivative from the one before).
+    struct Reduced {
+        double tau, tT, tTT, tTTT, delta, dV, dVV, dVVV;
+        Reduced(double T, double V);
+    };
+
     // Terms 1-54 of the table: power, exponential and Gaussian.
     static constexpr int kSeparableTerms = 54;
 

@@ -15,21 +15,7 @@ constexpr PlanckEinsteinCoefficient kPlanckEinstein[5] = {
     {0.96956, 9.24437796},  {0.24873, 27.5075105},
 };
 
-// tau = Tc/T and delta = Vc/V with their derivatives formed as the graph's leaves form them.
-struct Reduced {
-    double tau, tT, tTT, tTTT, delta, dV, dVV, dVVV;
-    Reduced(double T, double V) {
-        const double rT = 1.0 / T, rV = 1.0 / V;
-        tau = iapws95::kReducing.Tc * rT;
-        tT = tau * -rT;
-        tTT = tT * (-2 * rT);
-        tTTT = tTT * (-3 * rT);
-        delta = iapws95::kReducing.Vc * rV;
-        dV = delta * -rV;
-        dVV = dV * (-2 * rV);
-        dVVV = dVV * (-3 * rV);
-    }
-};
+using Reduced = WagnerPrussKernel::Reduced;
 
 }  // namespace
 

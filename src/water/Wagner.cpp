@@ -19,9 +19,7 @@ bool Wagner::residualAtState(WagnerPrussKernel::Residual& r) {
     return kernel_.residualDerivatives(c.tau, c.delta, r);
 }
 
-void Wagner::calculate_state_functions() {
-    WagnerPrussKernel::Residual r;
-    if (!residualAtState(r)) return Interaction::calculate_state_functions();
+void Wagner::placeEntries(const WagnerPrussKernel::Residual& r) {
     error = 0;
     const Reduced c(T, V);
     table[Deriv::a] = r.f;
@@ -36,6 +34,12 @@ void Wagner::calculate_state_functions() {
     stateFromEntries();
 }
 
+void Wagner::calculate_state_functions() {
+    WagnerPrussKernel::Residual r;
+    if (!residualAtState(r)) return Interaction::calculate_state_functions();
+    placeEntries(r);
+}
+
 double Wagner::thirdTemperatureDerivative() {
     WagnerPrussKernel::Residual r;
     if (!residualAtState(r)) return Interaction::thirdTemperatureDerivative();
@@ -46,14 +50,7 @@ double Wagner::thirdTemperatureDerivative() {
 void Wagner::calculate_fugacities() {
     WagnerPrussKernel::Residual r;
     if (!residualAtState(r)) return Interaction::calculate_fugacities();
-    error = 0;
-    const Reduced c(T, V);
-    table[Deriv::a] = r.f;
-    table[Deriv::a_T] = daT = r.t * c.tT;
-    table[Deriv::a_V] = daV = r.d * c.dV;
-    table[Deriv::a_TT] = r.tt * c.tT * c.tT + r.t * c.tTT;
-    table[Deriv::a_TV] = d2aTV = r.td * c.tT * c.dV;
-    table[Deriv::a_VV] = d2aVV = r.dd * c.dV * c.dV + r.d * c.dVV;
+    placeEntries(r);
     // One component: phi_r does not depend on the amount fraction.
     dax[0] = d2aTx[0] = d2aVx[0] = d2axx[0][0] = 0.0;
     fugacitiesFromDerivatives();

@@ -35,6 +35,8 @@ class Wagner : public MultiParResidual {
    private:
     // phi_r and its derivatives at the term's (T, V); false where the kernel does not serve.
     bool residualAtState(WagnerPrussKernel::Residual& r);
+    // The nine state entries, the derivative fields, P and Z from r at the term's state.
+    void placeEntries(const WagnerPrussKernel::Residual& r);
 
     WagnerPrussKernel kernel_;
 };

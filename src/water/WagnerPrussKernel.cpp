@@ -71,6 +71,20 @@ DeltaTable makeDeltaTable() {
     return t;
 }
 
+// The powers of delta, the distinct exp(-delta^c) and the Gaussians at one delta.
+struct DeltaFactors {
+    double dp[65], ex[65], gauss[8];
+    DeltaFactors(const DeltaTable& table, double delta) {
+        dp[0] = 1.0;
+        for (int k = 1; k <= table.highestPower; ++k) dp[k] = dp[k - 1] * delta;
+        for (int c : table.exponents) ex[c] = std::exp(-dp[c]);
+        for (size_t g = 0; g < table.gaussians.size(); ++g) {
+            const double a = delta - table.gaussians[g].eps;
+            gauss[g] = std::exp(-table.gaussians[g].alpha * a * a);
+        }
+    }
+};
+
 const DeltaTable& deltaTable() {
     static const DeltaTable table = makeDeltaTable();
     return table;
@@ -161,16 +175,8 @@ bool WagnerPrussKernel::deltaDerivatives(double tau, double delta, double& phiD,
         return false;
     holdTau(tau);
     const double id = 1.0 / delta, id2 = id * id;
-    double dp[65];
-    dp[0] = 1.0;
-    for (int k = 1; k <= table.highestPower; ++k) dp[k] = dp[k - 1] * delta;
-    double ex[65];
-    for (int c : table.exponents) ex[c] = std::exp(-dp[c]);
-    double gauss[8];
-    for (size_t g = 0; g < table.gaussians.size(); ++g) {
-        const double a = delta - table.gaussians[g].eps;
-        gauss[g] = std::exp(-table.gaussians[g].alpha * a * a);
-    }
+    const DeltaFactors factors(table, delta);
+    const double *dp = factors.dp, *ex = factors.ex, *gauss = factors.gauss;
     // n tau-part G(delta) with G'/G = Ld and G''/G = Ld^2 + Ldd.
     double d1 = 0.0, d2 = 0.0;
     for (size_t i = 0; i < table.terms.size(); ++i) {
@@ -234,16 +240,8 @@ bool WagnerPrussKernel::residualDerivatives(double tau, double delta, Residual& 
         return false;
     holdTauDerivatives(tau);
     const double id = 1.0 / delta, id2 = id * id, id3 = id2 * id;
-    double dp[65];
-    dp[0] = 1.0;
-    for (int k = 1; k <= table.highestPower; ++k) dp[k] = dp[k - 1] * delta;
-    double ex[65];
-    for (int c : table.exponents) ex[c] = std::exp(-dp[c]);
-    double gauss[8];
-    for (size_t g = 0; g < table.gaussians.size(); ++g) {
-        const double a = delta - table.gaussians[g].eps;
-        gauss[g] = std::exp(-table.gaussians[g].alpha * a * a);
-    }
+    const DeltaFactors factors(table, delta);
+    const double *dp = factors.dp, *ex = factors.ex, *gauss = factors.gauss;
     // G(delta) = exp(h): G'/G = h', G''/G = h'^2 + h'', G'''/G = h'^3 + 3 h' h'' + h'''.
     Residual r{};
     for (size_t i = 0; i < table.terms.size(); ++i) {

@@ -11,9 +11,10 @@ namespace vornex {
 
 namespace {
 
-// Below this exponent psi is under 1e-60: a non-analytic term adds nothing a double holds
-// next to the other terms.
-constexpr double kNegligibleExponent = -140.0;
+// Below this exponent psi is under 1e-30: a non-analytic term, its derivatives' factors
+// (powers of 2 C (delta - 1) and 2 D (tau - 1), Delta^b) included, adds less than the
+// last bit of what the other terms sum to.
+constexpr double kNegligibleExponent = -70.0;
 
 // Within this distance of the critical density the non-analytic terms are left to the
 // graph, whose powers of (delta - 1)^2 take their limits there.
@@ -85,8 +86,62 @@ struct DeltaFactors {
     }
 };
 
+
+// The tau side of terms 1-54: each term's whole power of tau, or the index of its power
+// among the distinct fractional ones, and of its Gaussian among the distinct ones.
+struct TauTable {
+    struct Term {
+        int whole = -1;     // t when whole
+        int fraction = -1;  // index in fractions otherwise
+        int gauss = -1;     // index in gaussians, -1: none
+    };
+    std::vector<Term> terms;
+    std::vector<double> fractions;
+    std::vector<std::pair<double, double>> gaussians;  // (beta, gamma)
+    int highestPower = 0;
+    bool fits() const { return fractions.size() <= 8 && gaussians.size() <= 8 && highestPower <= 64; }
+};
+
+TauTable makeTauTable() {
+    using namespace iapws95;
+    TauTable t;
+    auto power = [&t](double exponent) {
+        TauTable::Term term;
+        if (isWhole(exponent)) {
+            term.whole = static_cast<int>(exponent);
+            t.highestPower = std::max(t.highestPower, term.whole);
+            return term;
+        }
+        auto at = std::find(t.fractions.begin(), t.fractions.end(), exponent);
+        term.fraction = static_cast<int>(at - t.fractions.begin());
+        if (at == t.fractions.end()) t.fractions.push_back(exponent);
+        return term;
+    };
+    for (const auto& k : kPowerTerms) t.terms.push_back(power(k.t));
+    for (const auto& k : kExponentialTerms) t.terms.push_back(power(k.t));
+    for (const auto& k : kGaussianTerms) {
+        TauTable::Term term = power(k.t);
+        const std::pair<double, double> g{k.beta, k.gamma};
+        auto at = std::find(t.gaussians.begin(), t.gaussians.end(), g);
+        term.gauss = static_cast<int>(at - t.gaussians.begin());
+        if (at == t.gaussians.end()) t.gaussians.push_back(g);
+        t.terms.push_back(term);
+    }
+    return t;
+}
+
+const TauTable& tauTable() {
+    static const TauTable table = makeTauTable();
+    return table;
+}
+
+// The kernels serve while both sides of the table fit their fixed arrays.
 const DeltaTable& deltaTable() {
-    static const DeltaTable table = makeDeltaTable();
+    static const DeltaTable table = [] {
+        DeltaTable t = makeDeltaTable();
+        if (!tauTable().fits()) t.usable = false;
+        return t;
+    }();
     return table;
 }
 
@@ -121,18 +176,20 @@ WagnerPrussKernel::WagnerPrussKernel() {
 void WagnerPrussKernel::holdTau(double tau) {
     using namespace iapws95;
     if (tau == heldTau_) return;
+    const TauTable& table = tauTable();
     double whole[65];
     whole[0] = 1.0;
-    for (int k = 1; k < 65; ++k) whole[k] = whole[k - 1] * tau;
-    auto power = [&](double t) {
-        return isWhole(t) ? whole[static_cast<int>(t)] : std::pow(tau, t);
-    };
-    size_t i = 0;
-    for (const auto& k : kPowerTerms) tauFactor_[i++] = power(k.t);
-    for (const auto& k : kExponentialTerms) tauFactor_[i++] = power(k.t);
-    for (const auto& k : kGaussianTerms) {
-        const double b = tau - k.gamma;
-        tauFactor_[i++] = power(k.t) * std::exp(-k.beta * b * b);
+    for (int k = 1; k <= table.highestPower; ++k) whole[k] = whole[k - 1] * tau;
+    double fraction[8], gauss[8];
+    for (size_t k = 0; k < table.fractions.size(); ++k) fraction[k] = std::pow(tau, table.fractions[k]);
+    for (size_t k = 0; k < table.gaussians.size(); ++k) {
+        const double b = tau - table.gaussians[k].second;
+        gauss[k] = std::exp(-table.gaussians[k].first * b * b);
+    }
+    for (size_t i = 0; i < table.terms.size(); ++i) {
+        const TauTable::Term& t = table.terms[i];
+        tauFactor_[i] = t.whole >= 0 ? whole[t.whole] : fraction[t.fraction];
+        if (t.gauss >= 0) tauFactor_[i] *= gauss[t.gauss];
     }
     const double tm = tau - 1.0;
     for (int j = 0; j < 2; ++j) psiTau_[j] = std::exp(-kNonAnalyticTerms[j].D * tm * tm);

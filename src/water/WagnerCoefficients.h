@@ -22,13 +22,13 @@ inline constexpr ReducingState kReducing = {kWaterCriticalTemperature, kWaterCri
 // IAPWS-95 residual coefficients, Table 2 of the release IAPWS R6-95(2018) (Wagner and
 // Pruss 2002, Table 6.2). The authors' gas constant is 8.314371357587 J/(mol K) (0.46151805
 // kJ/(kg K)); the water model computes with it (kWagnerPrussGasConstant).
-constexpr PowerCoefficients kPowerTerms[7] = {
+inline constexpr PowerCoefficients kPowerTerms[7] = {
     {0.012533547935523, 1, -0.5}, {7.8957634722828, 1, 0.875},  {-8.7803203303561, 1, 1.0},
     {0.31802509345418, 2, 0.5},   {-0.26145533859358, 2, 0.75}, {-0.0078199751687981, 3, 0.375},
     {0.0088089493102134, 4, 1.0},
 };
 
-constexpr ExponentialCoefficients kExponentialTerms[44] = {
+inline constexpr ExponentialCoefficients kExponentialTerms[44] = {
     {-0.66856572307965, 1, 1, 4},     {0.20433810950965, 1, 1, 6},
     {-6.6212605039687e-05, 1, 1, 12}, {-0.19232721156002, 1, 2, 1},
     {-0.25709043003438, 1, 2, 5},     {0.16074868486251, 1, 3, 4},
@@ -53,13 +53,13 @@ constexpr ExponentialCoefficients kExponentialTerms[44] = {
     {0.31777497330738, 6, 6, 46},     {-0.11841182425981, 6, 6, 50},
 };
 
-constexpr GaussianCoefficients kGaussianTerms[3] = {
+inline constexpr GaussianCoefficients kGaussianTerms[3] = {
     {-31.306260323435, 3, 0, 20, 150, 1.21, 1.0},
     {31.546140237781, 3, 1, 20, 150, 1.21, 1.0},
     {-2521.3154341695, 3, 4, 20, 250, 1.25, 1.0},
 };
 
-constexpr NonAnalyticCoefficients kNonAnalyticTerms[2] = {
+inline constexpr NonAnalyticCoefficients kNonAnalyticTerms[2] = {
     {-0.14874640856724, 3.5, 0.85, 0.2, 28, 700, 0.32, 0.3},
     {0.31806110878444, 3.5, 0.95, 0.2, 32, 800, 0.32, 0.3},
 };

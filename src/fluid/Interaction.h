@@ -146,7 +146,8 @@ class Interaction : public Equation {
     virtual void calculate_fugacities();
     // The same for one component along V alone (pure V derivatives to order 2, fugacity
     // mode): a, a_V, a_VV, Z, dZ/dV, mu[0] = a + Z and dmudV[0]; the other contributions
-    // are left as they are. A term that overrides calculate_fugacities overrides this too.
+    // are left as they are. A term whose calculate_fugacities gives other quantities than
+    // the graph overrides this too.
     virtual void calculatePureFugacityInVolume();
     virtual void print_parameters(FILE* out);
 

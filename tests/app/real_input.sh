@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Drives the workbench window as a person does: real X pointer and key events sent from
-# outside the process (xdotool) to `wyvra` on a virtual display of its own. After each
+# outside the process (xdotool) to `wyvra` on a virtual display of its own, under a window
+# manager (openbox) as on a desktop, since some faults show only under one. After each
 # action the program must be idle again within a second (its CPU time, read from /proc,
 # stops growing), and its state report (written on SIGUSR1, see --state-report) must show
 # what the action should have done.
@@ -8,7 +9,10 @@
 #   real_input.sh WYVRA [SCREENSHOT_DIR]
 #
 # Exits 0 when every check holds, 1 when one fails, 77 (skipped) when no display can be
-# started here; under CI (CI=true) a missing display is a failure, never a skip.
+# started here; under CI (CI=true) a missing display or window manager is a failure, never a
+# skip (elsewhere the run goes on without a manager, and says so). What the screen shows is
+# read by screen_grab (SCREEN_GRAB, else beside the program's build), the screen is SCREEN
+# pixels (default 1280x720).
 # A further scenario is a function scenario_NAME added to SCENARIOS below; they run in one
 # session, in that order, each starting where the one before left the window.
 set -uo pipefail
@@ -21,11 +25,15 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/wyvra-input.XXXXXX")
 REPORT="$work/report"
 failures=0
 hung=0
+SCREEN=${SCREEN:-1280x720}
+SCREEN_GRAB=${SCREEN_GRAB:-$(dirname "$WYVRA")/../tests/app/screen_grab}
 xvfb_pid=""
+wm_pid=""
 wyvra_pid=""
 
 cleanup() {
     [ -n "$wyvra_pid" ] && kill "$wyvra_pid" 2>/dev/null && wait "$wyvra_pid" 2>/dev/null
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
@@ -74,12 +82,31 @@ start_display() {
     command -v xdotool >/dev/null || unavailable "xdotool is not installed (scripts/setup installs it)"
     local fifo="$work/display"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${SCREEN}x24" -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     local number=""
     read -r -t 15 number <"$fifo" || true
     [ -n "$number" ] || unavailable "the virtual display did not start: $(tail -n 3 "$work/xvfb.log")"
     export DISPLAY=":$number"
+}
+
+# The window manager on the display, once it has taken the screen over (it then names itself
+# on the root window).
+start_window_manager() {
+    if ! command -v openbox >/dev/null || ! command -v xprop >/dev/null; then
+        [ "${CI:-}" = "true" ] && unavailable "openbox or xprop is not installed (scripts/setup installs them)"
+        echo "note: no window manager (openbox and xprop install it): the window runs without one"
+        return 0
+    fi
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    local deadline=$(($(now_ms) + 15000))
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        kill -0 "$wm_pid" 2>/dev/null || break
+        case "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)" in *"window id"*) return 0 ;; esac
+        sleep 0.05
+    done
+    unavailable "the window manager did not start: $(tail -n 3 "$work/openbox.log")"
 }
 
 start_wyvra() {
@@ -167,8 +194,10 @@ click_at() {  # click_at X Y [BUTTON]: window coordinates
     xdotool mousemove --window "$WINDOW" "$1" "$2" click "${3:-1}"
 }
 click_widget() { click_at $(centre "$(bounds "$1")"); }
-press() { xdotool key --window "$WINDOW" --clearmodifiers "$@"; }
-type_text() { xdotool type --window "$WINDOW" --delay 20 -- "$1"; }
+# Keys go where a person's keys go: to the window that has the keyboard (a window manager
+# gives it to the window clicked); events sent to a window instead may be ignored.
+press() { xdotool key --clearmodifiers "$@"; }
+type_text() { xdotool type --delay 20 -- "$1"; }
 # Turns the wheel COUNT notches (negative: up) with the pointer over X Y.
 wheel_at() {
     local button=5 n=$3
@@ -353,6 +382,7 @@ SCENARIOS=(plots_fit_the_window add_and_click_a_row type_a_temperature wheel_ove
 [ "${BASH_SOURCE[0]}" = "$0" ] || return 0
 
 start_display
+start_window_manager
 start_wyvra
 # The first drawing of every plot may take longer than an action's second.
 for _ in $(seq 20); do wait_idle && break; done

@@ -4,8 +4,10 @@
 //   screen_grab AREA [IMAGE.png]
 //
 // AREA is X,Y,W,H in screen coordinates, or window:XID for the area that window covers on
-// the screen (its frame left out). Prints the area and a summary of its pixels:
+// the screen (its frame left out). Prints the area, the part of it on the screen, and a
+// summary of the pixels of that part:
 //   area X Y W H
+//   shown X Y W H
 //   pixels N light L dark D colours C digest HEX
 // light: near white (a menu's or a list's background), dark: near black (text); colours
 // counts the distinct colours up to 4096; digest is the same for the same pixels. With
@@ -15,6 +17,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
@@ -31,8 +34,10 @@ struct Area {
 };
 
 bool parseArea(const char* text, Display* display, Area& area) {
-    unsigned long xid = 0;
-    if (std::sscanf(text, "window:%lx", &xid) == 1 || std::sscanf(text, "window:%lu", &xid) == 1) {
+    if (std::strncmp(text, "window:", 7) == 0) {
+        char* end = nullptr;
+        const unsigned long xid = std::strtoul(text + 7, &end, 0);
+        if (end == text + 7 || *end) return false;
         XWindowAttributes attributes;
         if (!XGetWindowAttributes(display, xid, &attributes)) return false;
         Window child;
@@ -84,6 +89,7 @@ int main(int argc, char** argv) {
         XCloseDisplay(display);
         return 2;
     }
+    const Area asked = area;
     area = clipped(area, display);
     if (area.w <= 0 || area.h <= 0) {
         std::fprintf(stderr, "screen_grab: the area %s lies off the screen\n", argv[1]);
@@ -123,8 +129,9 @@ int main(int argc, char** argv) {
     XDestroyImage(image);
     XCloseDisplay(display);
     cairo_surface_mark_dirty(surface);
-    std::printf("area %d %d %d %d\npixels %ld light %ld dark %ld colours %zu digest %016llx\n",
-                area.x, area.y, area.w, area.h, static_cast<long>(area.w) * area.h, light, dark,
+    std::printf("area %d %d %d %d\nshown %d %d %d %d\npixels %ld light %ld dark %ld colours %zu digest %016llx\n",
+                asked.x, asked.y, asked.w, asked.h, area.x, area.y, area.w, area.h,
+                static_cast<long>(area.w) * area.h, light, dark,
                 colours.size(), static_cast<unsigned long long>(digest));
     int status = 0;
     if (argc == 3) {

@@ -24,12 +24,22 @@ struct Reporter {
     std::string path;
 };
 
-// Bounds in the coordinates of the window's X surface (which include the frame GTK draws
-// itself); false when the widget is not on screen.
+// Bounds of the part of a widget that shows, in the coordinates of the window's X surface
+// (which include the frame GTK draws itself); false when no part of it is on screen. A
+// widget scrolled out of view keeps its place in the layout beneath what covers it there,
+// so a click aimed at it would land on something else.
 bool surfaceBounds(GtkWidget* widget, GtkWidget* window, int (&box)[4]) {
     if (!gtk_widget_get_mapped(widget)) return false;
     graphene_rect_t r;
     if (!gtk_widget_compute_bounds(widget, window, &r)) return false;
+    for (GtkWidget* a = gtk_widget_get_parent(widget); a && a != window;
+         a = gtk_widget_get_parent(a)) {
+        graphene_rect_t clip;
+        if ((GTK_IS_VIEWPORT(a) || gtk_widget_get_overflow(a) == GTK_OVERFLOW_HIDDEN) &&
+            gtk_widget_compute_bounds(a, window, &clip) &&
+            !graphene_rect_intersection(&r, &clip, &r))
+            return false;
+    }
     double sx = 0, sy = 0;
     gtk_native_get_surface_transform(GTK_NATIVE(window), &sx, &sy);
     box[0] = static_cast<int>(r.origin.x + sx);
@@ -48,7 +58,8 @@ std::string oneLine(std::string text) {
 // The X id of the surface a window or popover draws into; 0 while it has none.
 unsigned long xidOf(GtkWidget* native) {
 #ifdef GDK_WINDOWING_X11
-    GdkSurface* surface = native && GTK_IS_NATIVE(native) ? gtk_native_get_surface(GTK_NATIVE(native)) : nullptr;
+    GdkSurface* surface =
+        native && GTK_IS_NATIVE(native) ? gtk_native_get_surface(GTK_NATIVE(native)) : nullptr;
     if (surface && GDK_IS_X11_SURFACE(surface)) return gdk_x11_surface_get_xid(surface);
 #endif
     return 0;
@@ -74,8 +85,8 @@ bool showsEverything(GtkWidget* widget) {
         GtkWidget* content = gtk_scrolled_window_get_child(GTK_SCROLLED_WINDOW(widget));
         if (!content) return true;
         int minimum = 0, natural = 0;
-        gtk_widget_measure(content, GTK_ORIENTATION_VERTICAL, gtk_widget_get_width(widget), &minimum,
-                           &natural, nullptr, nullptr);
+        gtk_widget_measure(content, GTK_ORIENTATION_VERTICAL, gtk_widget_get_width(widget),
+                           &minimum, &natural, nullptr, nullptr);
         return gtk_widget_get_height(widget) >= natural;
     }
     for (GtkWidget* c = gtk_widget_get_first_child(widget); c; c = gtk_widget_get_next_sibling(c))
@@ -88,9 +99,10 @@ void reportItems(std::ostream& out, GtkWidget* widget, GtkWidget* popover) {
     for (GtkWidget* c = gtk_widget_get_first_child(widget); c; c = gtk_widget_get_next_sibling(c)) {
         if (!gtk_widget_get_mapped(c)) continue;
         int box[4];
-        if (std::string(G_OBJECT_TYPE_NAME(c)) == "GtkModelButton" && surfaceBounds(c, popover, box))
-            out << "item " << xidOf(popover) << ' ' << box[0] << ' ' << box[1] << ' ' << box[2] << ' '
-                << box[3] << '\t' << oneLine(nameOf(c)) << '\n';
+        if (std::string(G_OBJECT_TYPE_NAME(c)) == "GtkModelButton" &&
+            surfaceBounds(c, popover, box))
+            out << "item " << xidOf(popover) << ' ' << box[0] << ' ' << box[1] << ' ' << box[2]
+                << ' ' << box[3] << '\t' << oneLine(nameOf(c)) << '\n';
         else
             reportItems(out, c, popover);
     }
@@ -122,8 +134,8 @@ void reportWindows(std::ostream& out) {
         GtkWindow* parent = gtk_window_get_transient_for(window);
         const char* title = gtk_window_get_title(window);
         out << "window " << xidOf(w) << ' ' << (gtk_widget_get_mapped(w) ? "mapped" : "unmapped")
-            << ' ' << (parent ? xidOf(GTK_WIDGET(parent)) : 0) << '\t' << oneLine(title ? title : "")
-            << '\n';
+            << ' ' << (parent ? xidOf(GTK_WIDGET(parent)) : 0) << '\t'
+            << oneLine(title ? title : "") << '\n';
         reportPopovers(out, w, xidOf(w));
         g_object_unref(window);
     }
@@ -149,7 +161,8 @@ DocumentWindow* latestDocumentWindow(WyvraApplication& application) {
 std::string report(WyvraApplication& application) {
     std::ostringstream out;
     out << "windows " << application.windows().size() << '\n';
-    for (const auto& d : application.windows()) out << "document " << xidOf(GTK_WIDGET(d->gobj())) << '\n';
+    for (const auto& d : application.windows())
+        out << "document " << xidOf(GTK_WIDGET(d->gobj())) << '\n';
     reportWindows(out);
     if (DocumentWindow* latest = latestDocumentWindow(application)) {
         DocumentWindow& window = *latest;
@@ -158,12 +171,12 @@ std::string report(WyvraApplication& application) {
         out << "tab " << window.tabs().get_current_page() << '\n';
         int box[4];
         if (GtkWidget* bar = menuBarIn(top))
-            for (GtkWidget* item = gtk_widget_get_first_child(bar); item; item = gtk_widget_get_next_sibling(item))
+            for (GtkWidget* item = gtk_widget_get_first_child(bar); item;
+                 item = gtk_widget_get_next_sibling(item))
                 if (!GTK_IS_POPOVER(item) && surfaceBounds(item, top, box))
                     out << "menu " << oneLine(nameOf(item)) << ' ' << box[0] << ' ' << box[1] << ' '
                         << box[2] << ' ' << box[3] << '\n';
-        if (surfaceBounds(top, top, box))
-            out << "size " << box[2] << ' ' << box[3] << '\n';
+        if (surfaceBounds(top, top, box)) out << "size " << box[2] << ' ' << box[3] << '\n';
         MyDocument& document = window.document();
         out << "rows " << document.caseCount() << '\n';
         out << "selected " << document.listView().selectedRow() << '\n';

@@ -41,8 +41,8 @@ bool parseArea(const char* text, Display* display, Area& area) {
         XWindowAttributes attributes;
         if (!XGetWindowAttributes(display, xid, &attributes)) return false;
         Window child;
-        if (!XTranslateCoordinates(display, xid, DefaultRootWindow(display), 0, 0, &area.x,
-                                   &area.y, &child))
+        if (!XTranslateCoordinates(display, xid, DefaultRootWindow(display), 0, 0, &area.x, &area.y,
+                                   &child))
             return false;
         area.w = attributes.width;
         area.h = attributes.height;
@@ -96,9 +96,9 @@ int main(int argc, char** argv) {
         XCloseDisplay(display);
         return 1;
     }
-    XImage* image = XGetImage(display, DefaultRootWindow(display), area.x, area.y,
-                              static_cast<unsigned>(area.w), static_cast<unsigned>(area.h),
-                              AllPlanes, ZPixmap);
+    XImage* image =
+        XGetImage(display, DefaultRootWindow(display), area.x, area.y,
+                  static_cast<unsigned>(area.w), static_cast<unsigned>(area.h), AllPlanes, ZPixmap);
     if (!image) {
         std::fprintf(stderr, "screen_grab: the screen could not be read\n");
         XCloseDisplay(display);
@@ -129,10 +129,12 @@ int main(int argc, char** argv) {
     XDestroyImage(image);
     XCloseDisplay(display);
     cairo_surface_mark_dirty(surface);
-    std::printf("area %d %d %d %d\nshown %d %d %d %d\npixels %ld light %ld dark %ld colours %zu digest %016llx\n",
-                asked.x, asked.y, asked.w, asked.h, area.x, area.y, area.w, area.h,
-                static_cast<long>(area.w) * area.h, light, dark,
-                colours.size(), static_cast<unsigned long long>(digest));
+    std::printf(
+        "area %d %d %d %d\nshown %d %d %d %d\npixels %ld light %ld dark %ld colours %zu digest "
+        "%016llx\n",
+        asked.x, asked.y, asked.w, asked.h, area.x, area.y, area.w, area.h,
+        static_cast<long>(area.w) * area.h, light, dark, colours.size(),
+        static_cast<unsigned long long>(digest));
     int status = 0;
     if (argc == 3) {
         vornex::Bytes png;

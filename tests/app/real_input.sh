@@ -98,14 +98,22 @@ start_window_manager() {
         echo "note: no window manager (openbox and xprop install it): the window runs without one"
         return 0
     fi
-    openbox --sm-disable >"$work/openbox.log" 2>&1 &
-    wm_pid=$!
-    local deadline=$(($(now_ms) + 15000))
+    # On a loaded machine the manager now and then fails to connect to a display just
+    # started: it is started again, three times at most.
+    local deadline=$(($(now_ms) + 15000)) starts=0
     while [ "$(now_ms)" -lt "$deadline" ]; do
-        kill -0 "$wm_pid" 2>/dev/null || break
+        if [ -z "$wm_pid" ] || ! kill -0 "$wm_pid" 2>/dev/null; then
+            [ -n "$wm_pid" ] && wait "$wm_pid" 2>/dev/null
+            wm_pid=""
+            [ "$starts" -lt 3 ] || break
+            starts=$((starts + 1))
+            openbox --sm-disable >>"$work/openbox.log" 2>&1 &
+            wm_pid=$!
+        fi
         case "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)" in *"window id"*) return 0 ;; esac
         sleep 0.05
     done
+    kill -0 "$xvfb_pid" 2>/dev/null || unavailable "the virtual display ended: $(tail -n 3 "$work/xvfb.log")"
     unavailable "the window manager did not start: $(tail -n 3 "$work/openbox.log")"
 }
 

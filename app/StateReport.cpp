@@ -24,12 +24,22 @@ struct Reporter {
     std::string path;
 };
 
-// Bounds in the coordinates of the window's X surface (which include the frame GTK draws
-// itself); false when the widget is not on screen.
+// Bounds of the part of a widget that shows, in the coordinates of the window's X surface
+// (which include the frame GTK draws itself); false when no part of it is on screen. A
+// widget scrolled out of view keeps its place in the layout beneath what covers it there,
+// so a click aimed at it would land on something else.
 bool surfaceBounds(GtkWidget* widget, GtkWidget* window, int (&box)[4]) {
     if (!gtk_widget_get_mapped(widget)) return false;
     graphene_rect_t r;
     if (!gtk_widget_compute_bounds(widget, window, &r)) return false;
+    for (GtkWidget* a = gtk_widget_get_parent(widget); a && a != window;
+         a = gtk_widget_get_parent(a)) {
+        graphene_rect_t clip;
+        if ((GTK_IS_VIEWPORT(a) || gtk_widget_get_overflow(a) == GTK_OVERFLOW_HIDDEN) &&
+            gtk_widget_compute_bounds(a, window, &clip) &&
+            !graphene_rect_intersection(&r, &clip, &r))
+            return false;
+    }
     double sx = 0, sy = 0;
     gtk_native_get_surface_transform(GTK_NATIVE(window), &sx, &sy);
     box[0] = static_cast<int>(r.origin.x + sx);
@@ -45,20 +55,128 @@ std::string oneLine(std::string text) {
     return text;
 }
 
+// The X id of the surface a window or popover draws into; 0 while it has none.
+unsigned long xidOf(GtkWidget* native) {
+#ifdef GDK_WINDOWING_X11
+    GdkSurface* surface =
+        native && GTK_IS_NATIVE(native) ? gtk_native_get_surface(GTK_NATIVE(native)) : nullptr;
+    if (surface && GDK_IS_X11_SURFACE(surface)) return gdk_x11_surface_get_xid(surface);
+#endif
+    return 0;
+}
+
+// The text of the first label in a widget (a popover's left out); empty where it holds none.
+std::string labelIn(GtkWidget* widget) {
+    if (GTK_IS_LABEL(widget)) return gtk_label_get_text(GTK_LABEL(widget));
+    for (GtkWidget* c = gtk_widget_get_first_child(widget); c; c = gtk_widget_get_next_sibling(c))
+        if (std::string text = GTK_IS_POPOVER(c) ? "" : labelIn(c); !text.empty()) return text;
+    return "";
+}
+
+// What a person calls a widget: its label, or else its kind.
+std::string nameOf(GtkWidget* widget) {
+    std::string text = labelIn(widget);
+    return text.empty() ? G_OBJECT_TYPE_NAME(widget) : text;
+}
+
+// Whether a popover's content is all on screen, with nothing of it left to scroll to.
+bool showsEverything(GtkWidget* widget) {
+    if (GTK_IS_SCROLLED_WINDOW(widget)) {
+        GtkWidget* content = gtk_scrolled_window_get_child(GTK_SCROLLED_WINDOW(widget));
+        if (!content) return true;
+        int minimum = 0, natural = 0;
+        gtk_widget_measure(content, GTK_ORIENTATION_VERTICAL, gtk_widget_get_width(widget),
+                           &minimum, &natural, nullptr, nullptr);
+        return gtk_widget_get_height(widget) >= natural;
+    }
+    for (GtkWidget* c = gtk_widget_get_first_child(widget); c; c = gtk_widget_get_next_sibling(c))
+        if (gtk_widget_get_mapped(c) && !showsEverything(c)) return false;
+    return true;
+}
+
+// The items a menu popover shows, with their bounds on its surface.
+void reportItems(std::ostream& out, GtkWidget* widget, GtkWidget* popover) {
+    for (GtkWidget* c = gtk_widget_get_first_child(widget); c; c = gtk_widget_get_next_sibling(c)) {
+        if (!gtk_widget_get_mapped(c)) continue;
+        int box[4];
+        if (std::string(G_OBJECT_TYPE_NAME(c)) == "GtkModelButton" &&
+            surfaceBounds(c, popover, box))
+            out << "item " << xidOf(popover) << ' ' << box[0] << ' ' << box[1] << ' ' << box[2]
+                << ' ' << box[3] << '\t' << oneLine(nameOf(c)) << '\n';
+        else
+            reportItems(out, c, popover);
+    }
+}
+
+// Every popover shown in the widget tree: its surface, the window it belongs to, whether it
+// is mapped and shows all of its content, and what it hangs from (a menu's title); then its
+// items.
+void reportPopovers(std::ostream& out, GtkWidget* widget, unsigned long window) {
+    for (GtkWidget* c = gtk_widget_get_first_child(widget); c; c = gtk_widget_get_next_sibling(c)) {
+        if (GTK_IS_POPOVER(c) && gtk_widget_get_visible(c)) {
+            out << "popover " << xidOf(c) << ' ' << window << ' '
+                << (gtk_widget_get_mapped(c) ? "mapped" : "unmapped") << ' '
+                << (showsEverything(c) ? "whole" : "cut") << '\t'
+                << oneLine(nameOf(gtk_widget_get_parent(c))) << '\n';
+            reportItems(out, c, c);
+        }
+        reportPopovers(out, c, window);
+    }
+}
+
+// Every window of the program: its surface, whether it is on screen, the window it belongs
+// to, its title; then its popovers.
+void reportWindows(std::ostream& out) {
+    GListModel* windows = gtk_window_get_toplevels();
+    for (guint i = 0, n = g_list_model_get_n_items(windows); i < n; ++i) {
+        auto* window = static_cast<GtkWindow*>(g_list_model_get_item(windows, i));
+        GtkWidget* w = GTK_WIDGET(window);
+        GtkWindow* parent = gtk_window_get_transient_for(window);
+        const char* title = gtk_window_get_title(window);
+        out << "window " << xidOf(w) << ' ' << (gtk_widget_get_mapped(w) ? "mapped" : "unmapped")
+            << ' ' << (parent ? xidOf(GTK_WIDGET(parent)) : 0) << '\t'
+            << oneLine(title ? title : "") << '\n';
+        reportPopovers(out, w, xidOf(w));
+        g_object_unref(window);
+    }
+}
+
+// The menu bar in a window's widget tree; null where it shows none.
+GtkWidget* menuBarIn(GtkWidget* widget) {
+    if (GTK_IS_POPOVER_MENU_BAR(widget)) return widget;
+    for (GtkWidget* c = gtk_widget_get_first_child(widget); c; c = gtk_widget_get_next_sibling(c))
+        if (GtkWidget* bar = menuBarIn(c)) return bar;
+    return nullptr;
+}
+
+// The document window the user last worked in: the application keeps its windows in the
+// order they last had the keyboard.
+DocumentWindow* latestDocumentWindow(WyvraApplication& application) {
+    for (Gtk::Window* w : application.get_windows())
+        for (const auto& d : application.windows())
+            if (d.get() == w) return d.get();
+    return application.windows().empty() ? nullptr : application.windows().front().get();
+}
+
 std::string report(WyvraApplication& application) {
     std::ostringstream out;
     out << "windows " << application.windows().size() << '\n';
-    if (!application.windows().empty()) {
-        DocumentWindow& window = *application.windows().front();
+    for (const auto& d : application.windows())
+        out << "document " << xidOf(GTK_WIDGET(d->gobj())) << '\n';
+    reportWindows(out);
+    if (DocumentWindow* latest = latestDocumentWindow(application)) {
+        DocumentWindow& window = *latest;
         GtkWidget* top = GTK_WIDGET(window.gobj());
-#ifdef GDK_WINDOWING_X11
-        GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(top));
-        if (surface && GDK_IS_X11_SURFACE(surface))
-            out << "xid " << gdk_x11_surface_get_xid(surface) << '\n';
-#endif
+        if (const unsigned long xid = xidOf(top)) out << "xid " << xid << '\n';
+        out << "tab " << window.tabs().get_current_page() << '\n';
         int box[4];
-        if (surfaceBounds(top, top, box))
-            out << "size " << box[2] << ' ' << box[3] << '\n';
+        if (GtkWidget* bar = menuBarIn(top))
+            for (GtkWidget* item = gtk_widget_get_first_child(bar); item;
+                 item = gtk_widget_get_next_sibling(item))
+                if (!GTK_IS_POPOVER(item) && surfaceBounds(item, top, box))
+                    out << "menu " << oneLine(nameOf(item)) << ' ' << box[0] << ' ' << box[1] << ' '
+                        << box[2] << ' ' << box[3] << '\n';
+        if (surfaceBounds(top, top, box)) out << "size " << box[2] << ' ' << box[3] << '\n';
         MyDocument& document = window.document();
         out << "rows " << document.caseCount() << '\n';
         out << "selected " << document.listView().selectedRow() << '\n';
@@ -114,7 +232,7 @@ gboolean writeReport(gpointer data) {
 gboolean writeImage(gpointer data) {
     auto* r = static_cast<Reporter*>(data);
     if (r->application->windows().empty()) return G_SOURCE_CONTINUE;
-    if (GdkTexture* texture = windowSnapshot(*r->application->windows().front())) {
+    if (GdkTexture* texture = windowSnapshot(*latestDocumentWindow(*r->application))) {
         gdk_texture_save_to_png(texture, (r->path + ".png").c_str());
         g_object_unref(texture);
     }

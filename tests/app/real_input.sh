@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Drives the workbench window as a person does: real X pointer and key events sent from
-# outside the process (xdotool) to `wyvra` on a virtual display of its own. After each
+# outside the process (xdotool) to `wyvra` on a virtual display of its own, under a window
+# manager (openbox) as on a desktop, since some faults show only under one. After each
 # action the program must be idle again within a second (its CPU time, read from /proc,
 # stops growing), and its state report (written on SIGUSR1, see --state-report) must show
 # what the action should have done.
@@ -8,7 +9,10 @@
 #   real_input.sh WYVRA [SCREENSHOT_DIR]
 #
 # Exits 0 when every check holds, 1 when one fails, 77 (skipped) when no display can be
-# started here; under CI (CI=true) a missing display is a failure, never a skip.
+# started here; under CI (CI=true) a missing display or window manager is a failure, never a
+# skip (elsewhere the run goes on without a manager, and says so). What the screen shows is
+# read by screen_grab (SCREEN_GRAB, else beside the program's build), the screen is SCREEN
+# pixels (default 1280x720).
 # A further scenario is a function scenario_NAME added to SCENARIOS below; they run in one
 # session, in that order, each starting where the one before left the window.
 set -uo pipefail
@@ -21,11 +25,15 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/wyvra-input.XXXXXX")
 REPORT="$work/report"
 failures=0
 hung=0
+SCREEN=${SCREEN:-1280x720}
+SCREEN_GRAB=${SCREEN_GRAB:-$(dirname "$WYVRA")/../tests/app/screen_grab}
 xvfb_pid=""
+wm_pid=""
 wyvra_pid=""
 
 cleanup() {
     [ -n "$wyvra_pid" ] && kill "$wyvra_pid" 2>/dev/null && wait "$wyvra_pid" 2>/dev/null
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
@@ -74,12 +82,39 @@ start_display() {
     command -v xdotool >/dev/null || unavailable "xdotool is not installed (scripts/setup installs it)"
     local fifo="$work/display"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${SCREEN}x24" -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     local number=""
     read -r -t 15 number <"$fifo" || true
     [ -n "$number" ] || unavailable "the virtual display did not start: $(tail -n 3 "$work/xvfb.log")"
     export DISPLAY=":$number"
+}
+
+# The window manager on the display, once it has taken the screen over (it then names itself
+# on the root window).
+start_window_manager() {
+    if ! command -v openbox >/dev/null || ! command -v xprop >/dev/null; then
+        [ "${CI:-}" = "true" ] && unavailable "openbox or xprop is not installed (scripts/setup installs them)"
+        echo "note: no window manager (openbox and xprop install it): the window runs without one"
+        return 0
+    fi
+    # On a loaded machine the manager now and then fails to connect to a display just
+    # started: it is started again, three times at most.
+    local deadline=$(($(now_ms) + 15000)) starts=0
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        if [ -z "$wm_pid" ] || ! kill -0 "$wm_pid" 2>/dev/null; then
+            [ -n "$wm_pid" ] && wait "$wm_pid" 2>/dev/null
+            wm_pid=""
+            [ "$starts" -lt 3 ] || break
+            starts=$((starts + 1))
+            openbox --sm-disable >>"$work/openbox.log" 2>&1 &
+            wm_pid=$!
+        fi
+        case "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)" in *"window id"*) return 0 ;; esac
+        sleep 0.05
+    done
+    kill -0 "$xvfb_pid" 2>/dev/null || unavailable "the virtual display ended: $(tail -n 3 "$work/xvfb.log")"
+    unavailable "the window manager did not start: $(tail -n 3 "$work/openbox.log")"
 }
 
 start_wyvra() {
@@ -166,9 +201,15 @@ wait_idle() {
 click_at() {  # click_at X Y [BUTTON]: window coordinates
     xdotool mousemove --window "$WINDOW" "$1" "$2" click "${3:-1}"
 }
-click_widget() { click_at $(centre "$(bounds "$1")"); }
-press() { xdotool key --window "$WINDOW" --clearmodifiers "$@"; }
-type_text() { xdotool type --window "$WINDOW" --delay 20 -- "$1"; }
+# A click on a control's widget, brought into view first where it is scrolled out of it.
+click_widget() {
+    into_view "$1" || return 1
+    click_at $(centre "$(bounds "$1")")
+}
+# Keys go where a person's keys go: to the window that has the keyboard (a window manager
+# gives it to the window clicked); events sent to a window instead may be ignored.
+press() { xdotool key --clearmodifiers "$@"; }
+type_text() { xdotool type --delay 20 -- "$1"; }
 # Turns the wheel COUNT notches (negative: up) with the pointer over X Y.
 wheel_at() {
     local button=5 n=$3
@@ -224,11 +265,35 @@ scenario_wheel_over_an_unfocused_field() {
     expect "$before_value" "the wheel leaves the salinity as it was" control mHaliteXm
     check $([ "$(bounds mStepHaliteXm)" != "$before_box" ]; echo $?) "the wheel scrolls the column instead"
     shot wheel
+    # Far down the column its first fields are out of view: a click aimed where the layout
+    # keeps them would land on the case buttons above, so they are not on screen.
+    local height
+    height=$(awk '$1 == "size" { print $3 }' "$REPORT")
+    wheel_at 20 $((height - 60)) 6
+    settled "six wheel notches over the form" || return
+    check $([ -z "$(bounds mName)" ]; echo $?) "the name field scrolled out of view is not on screen ($(bounds mName))"
+    wheel_at 20 $((height - 60)) -10
+    settled "back to the top of the column" || return
+    check $([ -n "$(bounds mStepHaliteTm)" ]; echo $?) "the temperature field shows again"
+}
+
+# Brings a control's widget into view as a person does: the wheel turned over the form's
+# labels (never over a field, which would take it) scrolls the column until the widget shows.
+into_view() {
+    local height turn
+    [ -n "$(bounds "$1")" ] && return 0
+    height=$(awk '$1 == "size" { print $3 }' "$REPORT")
+    for turn in -2 -2 -2 -2 -2 -2 2 2 2 2 2 2 2 2 2 2 2 2; do
+        wheel_at 20 $((height - 60)) "$turn"
+        settled "turning the wheel over the form" || return 1
+        [ -n "$(bounds "$1")" ] && return 0
+    done
+    check 1 "$1 can be scrolled into view"
 }
 
 # Selects the text of a field, types TEXT and leaves the field with Tab.
 type_into() {
-    click_widget "$1"
+    click_widget "$1" || return 1
     press ctrl+a
     type_text "$2"
     press Tab
@@ -257,7 +322,7 @@ plot_bounds() { awk -v k="$1" '$1 == "plot" && $2 == k { print $3, $4, $5, $6; e
 scenario_plots_fit_the_window() {
     report
     read -r W H <<<"$(awk '$1 == "size" { print $2, $3 }' "$REPORT")"
-    check $(( W <= 1280 && H <= 720 ? 0 : 1 )) "the window fits the 1280 x 720 screen (it is $W x $H)"
+    check $(( W <= ${SCREEN%x*} && H <= ${SCREEN#*x} ? 0 : 1 )) "the window fits the $SCREEN screen (it is $W x $H)"
     for plot in mPTViewp mTxViewp mPxViewp; do
         local box
         box=$(plot_bounds $plot)
@@ -344,15 +409,218 @@ scenario_arrow_keys_in_the_case_list() {
     expect 0 "Up still moves the selection" value selected
 }
 
+# ----- What the screen shows ----------------------------------------------------------------
+
+# Reads what the screen shows in AREA (X,Y,W,H or window:XID) into `grabbed` (screen_grab's
+# summary), keeping the image as NAME.png in SCREENSHOT_DIR when one was given.
+grab() {
+    grabbed=""
+    if [ ! -x "$SCREEN_GRAB" ]; then
+        check 1 "screen_grab is built (the test program that reads the screen: $SCREEN_GRAB)"
+        return 1
+    fi
+    local image=()
+    [ -n "$SHOTS" ] && [ -n "${2:-}" ] && image=("$SHOTS/$2.png")
+    grabbed=$("$SCREEN_GRAB" "$1" "${image[@]}" 2>&1)
+    [ $? -eq 0 ] || { check 1 "the screen can be read at $1 (${grabbed:-no answer})"; return 1; }
+}
+# A value of the last grab: `grabbed area` is "x y w h", `grabbed light` a count of pixels.
+grabbed() {
+    case "$1" in
+        area | shown) awk -v k="$1" '$1 == k { print $2, $3, $4, $5; exit }' <<<"$grabbed" ;;
+        *) awk -v k="$1" '$1 == "pixels" { for (i = 1; i < NF; i += 2) if ($i == k) print $(i + 1) }' <<<"$grabbed" ;;
+    esac
+}
+# The last grab shows a surface drawn as a window's or a menu's: mostly its light background,
+# with text on it, and more than a few colours (not a blank, black or half-drawn surface).
+looks_drawn() {
+    local n light dark colours
+    n=$(grabbed pixels) light=$(grabbed light) dark=$(grabbed dark) colours=$(grabbed colours)
+    check $(( n > 0 && light * 2 > n && dark * 500 > n && colours >= 16 ? 0 : 1 )) \
+        "$1 is drawn (of ${n:-no} pixels ${light:-?} light, ${dark:-?} dark, ${colours:-?} colours)"
+}
+# The last grab's area lies wholly on the screen.
+grabbed_on_screen() {
+    local area
+    area=$(grabbed area)
+    check $([ -n "$area" ] && [ "$area" = "$(grabbed shown)" ]; echo $?) \
+        "$1 lies wholly on the $SCREEN screen (at ${area:-nowhere}, of it on screen: $(grabbed shown))"
+}
+
+# ----- Windows and menus ----------------------------------------------------------------------
+
+# The X id of the first window mapped with TITLE (belonging to the window PARENT, if given).
+window_titled() {
+    awk -F'\t' -v t="$1" -v p="${2:-}" '{ split($1, f, " ") }
+        f[1] == "window" && f[3] == "mapped" && $2 == t && (p == "" || f[4] == p) { print f[2]; exit }' "$REPORT"
+}
+# The X id of the popover open in the window WINDOW hanging from NAME (a menu's title).
+popover_of() {
+    awk -F'\t' -v w="$WINDOW" -v n="$1" '{ split($1, f, " ") }
+        f[1] == "popover" && f[3] == w && f[4] == "mapped" && $2 == n { print f[2]; exit }' "$REPORT"
+}
+popover_shows_every_item() {
+    awk -F'\t' -v x="$1" '{ split($1, f, " ") } f[1] == "popover" && f[2] == x { print f[5]; exit }' "$REPORT"
+}
+# "x y w h" of a menu bar title, and of an item of an open menu ("popover x y w h").
+menu_bounds() { awk -v k="$1" '$1 == "menu" && $2 == k { print $3, $4, $5, $6; exit }' "$REPORT"; }
+item_bounds() { awk -F'\t' -v t="$1" '$1 ~ /^item / && $2 == t { sub(/^item /, "", $1); print $1; exit }' "$REPORT"; }
+click_item() {  # click_item TITLE: a click on an item of the menu open
+    local popover x y w h
+    read -r popover x y w h <<<"$(item_bounds "$1")"
+    check $([ -n "$popover" ]; echo $?) "the menu shows \"$1\"" || return 1
+    xdotool mousemove --window "$popover" $((x + w / 2)) $((y + h / 2)) click 1
+}
+# A click on the title TITLE in the window's menu bar.
+open_menu() {
+    local box
+    box=$(menu_bounds "$1")
+    check $([ -n "$box" ]; echo $?) "the menu bar shows $1" || return 1
+    click_at $(centre "$box")
+    settled "a click on $1 in the menu bar"
+}
+# A secondary click in the P-T plot, at a place where no curve or point lies.
+plot_menu() {
+    local x y w h
+    read -r x y w h <<<"$(plot_bounds mPTViewp)"
+    check $([ -n "$w" ]; echo $?) "the P-T plot is on screen" || return 1
+    click_at $((x + w - 40)) $((y + 30)) 3
+    settled "a right click in the P-T plot"
+}
+# Whether a window manager runs: only one closes a window on Alt+F4.
+managed() { [ -n "$wm_pid" ]; }
+
+# A drawn surface over the window: what the screen shows where the surface lies (a popover's
+# X id, or a window's) differs from what lies there once it has gone (CLOSE closes it), and
+# is drawn as a menu or a window is. Ends with the surface gone.
+covers_what_lay_beneath() {
+    local surface=$1 what=$2 name=$3 close=$4 area seen
+    grab "window:$surface" "$name" || return 1
+    looks_drawn "$what"
+    area=$(grabbed shown)
+    seen=$(grabbed digest)
+    $close
+    settled "closing $what" || return 1
+    grab "$(tr ' ' , <<<"$area")" "$name-beneath" || return 1
+    check $([ "$(grabbed digest)" != "$seen" ]; echo $?) "$what is not what lies beneath it"
+}
+
+scenario_plot_menu_shows_every_item() {
+    plot_menu || return
+    local popover
+    popover=$(popover_of gtkmm__GtkDrawingArea)
+    check $([ -n "$popover" ]; echo $?) "the plot's menu opens" || return
+    expect whole "it shows every item without scrolling" popover_shows_every_item "$popover"
+    item_bounds "Open in a new window..." >/dev/null
+    check $([ -n "$(item_bounds "Open in a new window...")" ]; echo $?) "down to its last one"
+    grab "window:$popover" plot-menu && grabbed_on_screen "the plot's menu"
+    covers_what_lay_beneath "$popover" "the plot's menu" plot-menu click_beside_the_menus
+    report
+    check $([ -z "$(popover_of gtkmm__GtkDrawingArea)" ]; echo $?) "a click beside it closes it"
+}
+# A click on the menu bar beside its titles, where it does nothing but close a menu open.
+# (Under openbox the first secondary click after a menu closed by Escape does not reach the
+# window; a click closes it here, so that the next scenario's right click counts.)
+click_beside_the_menus() {
+    local x y w h
+    read -r x y w h <<<"$(menu_bounds Diagram)"
+    click_at $((x + w + 40)) $((y + h / 2))
+}
+
+# Chooses ITEM in the P-T plot's menu, which opens the window TITLE (WHAT, in words).
+choose_in_plot_menu() {
+    plot_menu || return 1
+    click_item "$1" || return 1
+    settled "a click on $1" || return 1
+    check $([ -n "$(window_titled "$2")" ]; echo $?) "$3 opens"
+}
+
+scenario_a_plot_font_is_changed() {
+    # GTK's font chooser reads every installed font the first time it opens: most of a
+    # second in the optimised build, about one in the sanitizer build, once; five at most.
+    IDLE_LIMIT_MS=$((IDLE_LIMIT_MS * 5)) choose_in_plot_menu "Axis label font..." Font "the font window" || return
+    type_text Serif
+    # The chooser filters its list a batch at a time: Return chooses once it is done.
+    settled "typing Serif into the font window's search" || return
+    press Return
+    settled "choosing a serif font" || return
+    check $([ -z "$(window_titled Font)" ]; echo $?) "Return takes the font and closes the window"
+}
+
+scenario_a_plot_copy_opens_on_screen() {
+    # Without one nothing could close the plot's window, which would then cover the menus.
+    managed || { echo "skipped: a plot's window is placed and closed by a window manager"; return; }
+    choose_in_plot_menu "Open in a new window..." Plot "a window of the plot's own" || return
+    local copy
+    copy=$(window_titled Plot)
+    grab "window:$copy" plot-copy || return
+    grabbed_on_screen "the plot's window"
+    looks_drawn "the plot's window"
+    press alt+F4
+    settled "Alt+F4 on the plot's window" || return
+    check $([ -z "$(window_titled Plot)" ]; echo $?) "the plot's window closes"
+}
+
+# What a person has open before a second document: the experimental data (from the Diagram
+# menu: Up from its first item reaches its last) and the log (Ctrl+L).
+scenario_experimental_data_and_log_open() {
+    click_beside_the_menus  # the window has the keyboard
+    settled "a click in the window's menu bar" || return
+    open_menu Diagram || return
+    check $([ -n "$(popover_of Diagram)" ]; echo $?) "the Diagram menu opens" || return
+    press Up Return
+    settled "Up and Return in the Diagram menu" || return
+    check $([ -n "$(window_titled "Experimental Data" "$WINDOW")" ]; echo $?) "the experimental data open"
+    press ctrl+l
+    settled "Ctrl+L" || return
+    check $([ -n "$(window_titled Log)" ]; echo $?) "the log opens"
+}
+
+# A second document: its Diagram menu, opened with a click, is drawn and takes the keys, and
+# the experimental-data window it opens is drawn too.
+scenario_second_window_menus_are_drawn() {
+    local first=$WINDOW
+    press ctrl+n
+    settled "Ctrl+N" || return
+    expect 2 "Ctrl+N opens a second document" value windows || return
+    WINDOW=$(value xid)
+    check $([ -n "$WINDOW" ] && [ "$WINDOW" != "$first" ]; echo $?) "the second window is the one worked in" || return
+    grab "window:$WINDOW" second-window && looks_drawn "the second window"
+    open_menu Diagram || return
+    local menu
+    menu=$(popover_of Diagram)
+    check $([ -n "$menu" ]; echo $?) "its Diagram menu opens" || return
+    covers_what_lay_beneath "$menu" "the second window's Diagram menu" diagram-menu "press Escape" || return
+    open_menu Diagram || return
+    check $([ -n "$(popover_of Diagram)" ]; echo $?) "the Diagram menu opens again" || return
+    local downs=(Down Down Down Down Down Down Down Down Down)
+    press "${downs[@]}" Return
+    settled "Down to Density properties and Return" || return
+    expect "" "Return closes the menu" popover_of Diagram
+    expect 1 "the keys reached the menu: it shows the density tab" value tab
+    open_menu Diagram || return
+    press Up Return
+    settled "Up and Return in the Diagram menu" || return
+    local panel
+    panel=$(window_titled "Experimental Data" "$WINDOW")
+    check $([ -n "$panel" ]; echo $?) "the second window's experimental data open" || return
+    managed || { grab "window:$panel" experimental-data && looks_drawn "its window"; return; }
+    covers_what_lay_beneath "$panel" "the second window's experimental data" experimental-data "press alt+F4"
+    check $([ -z "$(window_titled "Experimental Data" "$WINDOW")" ]; echo $?) "Alt+F4 closes them"
+}
+
 # ----- Run --------------------------------------------------------------------------------
 
 SCENARIOS=(plots_fit_the_window add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field
-           refused_input_is_shown unclassified_state_shows_no_results arrow_keys_in_the_case_list)
+           refused_input_is_shown unclassified_state_shows_no_results arrow_keys_in_the_case_list
+           plot_menu_shows_every_item a_plot_font_is_changed a_plot_copy_opens_on_screen
+           experimental_data_and_log_open second_window_menus_are_drawn)
 
 # Sourced (for trying a scenario by hand), the script only defines its functions.
 [ "${BASH_SOURCE[0]}" = "$0" ] || return 0
 
 start_display
+start_window_manager
 start_wyvra
 # The first drawing of every plot may take longer than an action's second.
 for _ in $(seq 20); do wait_idle && break; done

@@ -193,5 +193,41 @@ TEST(WagnerPrussKernel, StatesAreThoseOfTheGraphs) {
     }
 }
 
+// The root each phase selector finds is the graph's: the same flag and volume over
+// 200-6000 K and 1e-6 to 1e7 bar, and within 3 % of the saturation pressure on both sides
+// (where the search must keep to its branch).
+TEST(WagnerPrussKernel, EachSelectorFindsTheGraphsRoot) {
+    WagnerPruss own(2), graph(2), saturation(2);
+    auto* residual = new MultiParResidual(iapws95::kReducing, iapws95::kResidual);
+    auto* idealGas = new ReducedIdeal(iapws95::kReducing, Wagnerid::coefficients());
+    residual->number_of_components(1);
+    idealGas->number_of_components(1);
+    graph.setInteraction(0, residual);
+    graph.setIdealTerm(idealGas);
+    int compared = 0;
+    auto compare = [&](double T, double Pbar) {
+        for (int phase : {1, 2}) {
+            own.set_the_phase_as(phase);
+            graph.set_the_phase_as(phase);
+            own.calculateFromTP(T, Pbar, 0);
+            graph.calculateFromTP(T, Pbar, 0);
+            ASSERT_EQ(own.error, graph.error) << T << " K " << Pbar << " bar, selector " << phase;
+            if (own.error == 0) {
+                ++compared;
+                ASSERT_NEAR(own.V, graph.V, 1e-11 * graph.V) << T << " K " << Pbar << " bar";
+            }
+        }
+    };
+    for (double T = 200.0; T <= 6000.0; T *= 1.05)
+        for (double Pbar = 1e-6; Pbar <= 1e7; Pbar *= 1.6) compare(T, Pbar);
+    for (double T = 275.0; T <= 640.0; T += 5.3) {
+        saturation.calculateTheSaturationPressure(T);
+        ASSERT_EQ(saturation.error, 0) << T;
+        const double Ps = saturation.P * 1e-5;
+        for (double f = 0.97; f <= 1.03; f += 0.004) compare(T, f * Ps);
+    }
+    EXPECT_GT(compared, 5000);
+}
+
 }  // namespace water_kernel
 }  // namespace vornex

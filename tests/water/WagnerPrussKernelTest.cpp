@@ -160,17 +160,22 @@ TEST(WagnerPrussKernel, DenseLiquidDerivativesAreWithinTheGraphsRounding) {
     EXPECT_LT(worstGraph, 1e-11);
 }
 
-// Whole states from (T, P) and (T, V) against the same model with its terms replaced by the
-// graphs (which the model then evaluates as any other): volumes, state functions and
-// fugacities to rounding; and the model's own states meet the published check values.
-TEST(WagnerPrussKernel, StatesAreThoseOfTheGraphs) {
-    WagnerPruss own(2), graph(2);
+// The water model with its two terms replaced by the same tables as generic graph terms,
+// which it then evaluates as any other model.
+void useGraphTerms(WagnerPruss& model) {
     auto* residual = new MultiParResidual(iapws95::kReducing, iapws95::kResidual);
     auto* idealGas = new ReducedIdeal(iapws95::kReducing, Wagnerid::coefficients());
     residual->number_of_components(1);
     idealGas->number_of_components(1);
-    graph.setInteraction(0, residual);
-    graph.setIdealTerm(idealGas);
+    model.setInteraction(0, residual);
+    model.setIdealTerm(idealGas);
+}
+
+// Whole (T, P) states against those of the graph terms: volumes, state functions and
+// fugacities to rounding.
+TEST(WagnerPrussKernel, StatesAreThoseOfTheGraphs) {
+    WagnerPruss own(2), graph(2);
+    useGraphTerms(graph);
     const struct {
         double T, Pbar;
         int phase;
@@ -198,12 +203,7 @@ TEST(WagnerPrussKernel, StatesAreThoseOfTheGraphs) {
 // (where the search must keep to its branch).
 TEST(WagnerPrussKernel, EachSelectorFindsTheGraphsRoot) {
     WagnerPruss own(2), graph(2), saturation(2);
-    auto* residual = new MultiParResidual(iapws95::kReducing, iapws95::kResidual);
-    auto* idealGas = new ReducedIdeal(iapws95::kReducing, Wagnerid::coefficients());
-    residual->number_of_components(1);
-    idealGas->number_of_components(1);
-    graph.setInteraction(0, residual);
-    graph.setIdealTerm(idealGas);
+    useGraphTerms(graph);
     int compared = 0;
     auto compare = [&](double T, double Pbar) {
         for (int phase : {1, 2}) {

@@ -242,7 +242,7 @@ void WyvraApplication::on_activate() {
     if (!mSelfTestImage.empty()) startSelfTest(*this, mSelfTestImage);
     if (mScript == Script::Close) startCloseTest(*this);
     // Long enough for a screen to be read while the surface shows.
-    if (mScript == Script::SecondWindow) startSecondWindowTest(*this, 1500);
+    if (mScript == Script::SecondWindow) startSecondWindowTest(*this, 3000);
 }
 
 void WyvraApplication::on_open(const type_vec_files& files, const Glib::ustring&) {

@@ -25,53 +25,25 @@ SHOTS=${2:-}
 SCREEN_GRAB=${SCREEN_GRAB:-$(dirname "$WYVRA")/../tests/app/screen_grab}
 # Room for the whole document window with its Diagram menu.
 WIDTH=1600 HEIGHT=1000
+SCREEN="${WIDTH}x$HEIGHT"
 work=$(mktemp -d "${TMPDIR:-/tmp}/wyvra-wayland.XXXXXX")
 failures=0
 xvfb_pid="" weston_pid="" wyvra_pid=""
 
 cleanup() {
-    [ -n "$wyvra_pid" ] && kill "$wyvra_pid" 2>/dev/null && wait "$wyvra_pid" 2>/dev/null
-    [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null && wait "$weston_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    stop "$wyvra_pid"
+    stop "$weston_pid"
+    stop "$xvfb_pid"
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-unavailable() {
-    if [ "${CI:-}" = "true" ]; then
-        echo "FAILED: $1 (a continuous-integration run must run the window under Wayland)"
-        exit 1
-    fi
-    echo "skipped: $1"
-    exit 77
-}
-
-check() {  # check CONDITION-STATUS WHAT
-    if [ "$1" -eq 0 ]; then
-        echo "ok: $2"
-    else
-        echo "FAILED: $2"
-        failures=$((failures + 1))
-    fi
-}
-
-now_ms() { date +%s%3N; }
+source "$(dirname "${BASH_SOURCE[0]}")/window_test_support.sh"
 
 # ----- The display, the compositor and the program --------------------------------------
 
-for tool in weston Xvfb xdotool; do
-    command -v "$tool" >/dev/null || unavailable "$tool is not installed (scripts/setup installs it)"
-done
+command -v weston >/dev/null || unavailable "weston is not installed (scripts/setup installs it)"
 [ -x "$SCREEN_GRAB" ] || { echo "FAILED: screen_grab is not built ($SCREEN_GRAB)"; exit 1; }
-
-fifo="$work/display"
-mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 "${WIDTH}x${HEIGHT}x24" -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-number=""
-read -r -t 15 number <"$fifo" || true
-[ -n "$number" ] || unavailable "the virtual display did not start: $(tail -n 3 "$work/xvfb.log")"
-export DISPLAY=":$number"
+start_display
 
 # The compositor's sockets live in a folder of the test's own. Nothing on its screen moves
 # by itself: no panel (its clock), no animations.

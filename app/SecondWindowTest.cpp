@@ -101,6 +101,7 @@ class SecondWindowSession {
         mSteps = {[this] { modifyFirst(); },      [this] { chooseFont(); },      [this] { answerFontWindow(); },
                   [this] { closePlotCopy(); },    [this] { openPanels(); },
                   [this] { newDocument(); },      [this] { openDiagramMenu(); },
+                  [this] { clickedOrNot(); },
                   [this] { lookAtDiagramMenu(); }, [this] { afterKeys(); },
                   [this] { chooseExperimentalData(); },
                   [this] { lookAtExperimentalData(); }, [this] { closeExperimentalData(); },
@@ -117,9 +118,16 @@ class SecondWindowSession {
     // Says that a surface is on screen now, and stays so for the hold, so that whoever runs
     // the session can look at the screen meanwhile; with the image of the surface NATIVE as
     // GTK draws it, which the screen must show.
-    void shown(const std::string& what, GtkWidget* native = nullptr) {
-        std::string image;
+    // A point of the surface (POINT, in its coordinates) is given from the middle of its
+    // image, where a driver finds it on the screen (see screen_grab --find): "shown: NAME
+    // IMAGE [DX DY]".
+    void shown(const std::string& what, GtkWidget* native = nullptr,
+               const graphene_point_t* point = nullptr) {
+        std::string image, offset;
         if (GdkTexture* texture = native ? windowSnapshot(*Glib::wrap(native)) : nullptr) {
+            if (point)
+                offset = " " + std::to_string(static_cast<int>(point->x) - gdk_texture_get_width(texture) / 4) +
+                         " " + std::to_string(static_cast<int>(point->y) - gdk_texture_get_height(texture) / 4);
             image = (std::filesystem::temp_directory_path() /
                      ("wyvra-" + std::to_string(::getpid()) + "-" + what + ".png"))
                         .string();
@@ -127,7 +135,7 @@ class SecondWindowSession {
             g_object_unref(texture);
             mImages.push_back(image);
         }
-        std::printf("shown: %s %s\n", what.c_str(), image.c_str());
+        std::printf("shown: %s %s%s\n", what.c_str(), image.c_str(), offset.c_str());
         std::fflush(stdout);
     }
     // Runs the next step after `ms` milliseconds of main loop, and once READY holds (ten
@@ -247,6 +255,24 @@ class SecondWindowSession {
         mTitle = menuTitle(*mSecond, "Diagram");
         check(mTitle != nullptr, "the second window's menu bar has a Diagram menu");
         if (!mTitle) return finish();
+        // A driver with a pointer may click the title meanwhile; without one the menu opens
+        // as a click opens it.
+        graphene_point_t centre = GRAPHENE_POINT_INIT(gtk_widget_get_width(mTitle) / 2.0f,
+                                                      gtk_widget_get_height(mTitle) / 2.0f);
+        graphene_point_t at;
+        if (!gtk_widget_compute_point(mTitle, GTK_WIDGET(mSecond->gobj()), &centre, &at)) at = centre;
+        mMenu = popoverOf(mTitle);
+        shown("second-window", GTK_WIDGET(mSecond->gobj()), &at);
+        next(mHoldMs, [this] { return mMenu && gtk_widget_get_visible(mMenu); });
+    }
+    void clickedOrNot() {
+        if (mMenu && gtk_widget_get_visible(mMenu)) {
+            std::printf("the Diagram menu was opened by a click\n");
+            // Drawn again from scratch, counted from now.
+            mMenuFrames.watch(mMenu);
+            gtk_widget_queue_draw(mMenu);
+            return next(300, [this] { return mMenuFrames.frames > 0; });
+        }
         openMenu();
     }
     // As a click on the title does.

@@ -15,6 +15,7 @@
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
+#include "ScriptedSession.h"
 #include "StateReport.h"
 #include "WyvraApplication.h"
 
@@ -92,29 +93,24 @@ GtkWidget* menuItem(GtkWidget* widget, const std::string& text) {
     return nullptr;
 }
 
-class SecondWindowSession {
+class SecondWindowSession : public ScriptedSession {
    public:
-    SecondWindowSession(WyvraApplication& app, unsigned holdMs) : mApp(app), mHoldMs(holdMs) {}
+    SecondWindowSession(WyvraApplication& app, unsigned holdMs)
+        : ScriptedSession(app), mHoldMs(holdMs) {}
 
     void start() {
-        mApp.hold();
-        mSteps = {[this] { modifyFirst(); },      [this] { chooseFont(); },      [this] { answerFontWindow(); },
+        ScriptedSession::start({[this] { modifyFirst(); },      [this] { chooseFont(); },      [this] { answerFontWindow(); },
                   [this] { closePlotCopy(); },    [this] { openPanels(); },
                   [this] { newDocument(); },      [this] { openDiagramMenu(); },
                   [this] { clickedOrNot(); },
                   [this] { lookAtDiagramMenu(); }, [this] { afterKeys(); },
                   [this] { chooseExperimentalData(); },
                   [this] { lookAtExperimentalData(); }, [this] { closeExperimentalData(); },
-                  [this] { closeEverything(); }};
-        next(600);
+                  [this] { closeEverything(); }},
+                               600);
     }
 
    private:
-    void check(bool ok, const std::string& what) {
-        std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
-        std::fflush(stdout);
-        if (!ok) ++mFailures;
-    }
     // Says that a surface is on screen now, and stays so for the hold, so that whoever runs
     // the session can look at the screen meanwhile; with the image of the surface NATIVE as
     // GTK draws it, which the screen must show.
@@ -138,29 +134,9 @@ class SecondWindowSession {
         std::printf("shown: %s %s%s\n", what.c_str(), image.c_str(), offset.c_str());
         std::fflush(stdout);
     }
-    // Runs the next step after `ms` milliseconds of main loop, and once READY holds (ten
-    // seconds at most: the step's checks then say what did not happen).
-    void next(unsigned ms, std::function<bool()> ready = {}) {
-        const gint64 start = g_get_monotonic_time();
-        Glib::signal_timeout().connect(
-            [this, ms, start, ready] {
-                const gint64 waited = g_get_monotonic_time() - start;
-                if (waited < gint64{ms} * 1000 || (ready && !ready() && waited < 10'000'000))
-                    return true;
-                if (mStep < mSteps.size())
-                    mSteps[mStep++]();
-                else
-                    finish();
-                return false;
-            },
-            10);
-    }
-    void finish() {
+    void finish() override {
         for (const std::string& image : mImages) std::filesystem::remove(image);
-        mApp.setExitStatus(mFailures == 0 ? 0 : 1);
-        std::printf("%d check(s) failed\n", mFailures);
-        mApp.release();
-        mApp.quit();
+        ScriptedSession::finish();
     }
     static int itemOf(Menu& menu, const char* action) {
         for (std::size_t i = 0; i < menu.size(); ++i)
@@ -344,11 +320,7 @@ class SecondWindowSession {
         next(300, [this] { return mApp.windows().empty(); });
     }
 
-    WyvraApplication& mApp;
     unsigned mHoldMs;
-    std::vector<std::function<void()>> mSteps;
-    std::size_t mStep = 0;
-    int mFailures = 0;
     DocumentWindow* mFirst = nullptr;
     DocumentWindow* mSecond = nullptr;
     GtkWidget* mTitle = nullptr;

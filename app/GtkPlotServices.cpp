@@ -165,7 +165,7 @@ void GtkPlotServices::shutdown() {
     mLogWindow.reset();
     mColorDialog.reset();
     mFontSearch.disconnect();
-    if (mFontDialog) gtk_window_destroy(GTK_WINDOW(mFontDialog->gobj()));
+    delete mFontDialog;  // the wrapper ends its plain GTK dialog with it
     mFontDialog = nullptr;
     mChooser.reset();
     mApplication.reset();

@@ -116,7 +116,7 @@ class GtkPlotServices : public PanelServices {
     std::string mAskedType;
     Glib::RefPtr<Gtk::FileChooserNative> mChooser;
     std::unique_ptr<Gtk::ColorChooserDialog> mColorDialog;
-    // Made by GTK's own constructor and ended with gtk_window_destroy: one made through
+    // A plain GTK dialog in a wrapper of its own, deleted at shutdown: one made through
     // gtkmm's derived class reports a missing template (a GTK critical) when it goes.
     Gtk::FontChooserDialog* mFontDialog = nullptr;
     sigc::connection mFontSearch;  // brings the font being edited into the dialog's view

@@ -15,6 +15,7 @@
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
+#include "ScriptedSession.h"
 #include "WyvraApplication.h"
 
 namespace vornex::shell {
@@ -24,15 +25,14 @@ namespace {
 constexpr int kReject = static_cast<int>(Gtk::ResponseType::REJECT);
 constexpr int kCancel = static_cast<int>(Gtk::ResponseType::CANCEL);
 
-class CloseSession {
+class CloseSession : public ScriptedSession {
    public:
-    explicit CloseSession(WyvraApplication& app) : mApp(app) {}
+    explicit CloseSession(WyvraApplication& app) : ScriptedSession(app) {}
 
     void start() {
-        mApp.hold();
         // Each step acts, then lets the main loop run (windows map, close and are destroyed
         // from idle callbacks) before the next one checks.
-        mSteps = {
+        ScriptedSession::start({
             [this] { oneOfTwo(); },           [this] { checkOneOfTwo(); },
             [this] { checkSavedByRemaining(); },
             [this] { lastWithPanels(); },     [this] { answerLast(); },
@@ -41,39 +41,14 @@ class CloseSession {
             [this] { answerSecondOfQuit(); }, [this] { checkAllClosed("Quit with two open"); },
             [this] { quitCancelled(); },      [this] { quitAgain(); },
             [this] { checkAllClosed("Quit after a cancelled one"); },
-        };
-        next();
+        }, 400);
     }
 
    private:
-    void check(bool ok, const std::string& what) {
-        std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
-        std::fflush(stdout);
-        if (!ok) ++mFailures;
-    }
     // Runs the next step after 400 ms, and once READY holds: windows are closed and destroyed
     // from idle callbacks, which a loaded machine runs late. After ten seconds the step runs
     // anyway, and its own check says what did not happen.
-    void next(std::function<bool()> ready = {}) {
-        const gint64 start = g_get_monotonic_time();
-        Glib::signal_timeout().connect(
-            [this, ready, start] {
-                const gint64 waited = g_get_monotonic_time() - start;
-                if (waited < 400'000 || (ready && !ready() && waited < 10'000'000)) return true;
-                if (mStep < mSteps.size())
-                    mSteps[mStep++]();
-                else
-                    finish();
-                return false;
-            },
-            20);
-    }
-    void finish() {
-        std::printf("%d check(s) failed\n", mFailures);
-        mApp.setExitStatus(mFailures == 0 ? 0 : 1);
-        mApp.release();
-        mApp.quit();
-    }
+    void next(std::function<bool()> ready = {}) { ScriptedSession::next(400, std::move(ready)); }
     std::size_t windowCount() const { return mApp.windows().size(); }
     // A change the document must ask about before its window closes.
     static void modify(DocumentWindow& w, const char* temperature) {
@@ -226,10 +201,6 @@ class CloseSession {
         next([this] { return windowCount() == 0; });
     }
 
-    WyvraApplication& mApp;
-    std::vector<std::function<void()>> mSteps;
-    std::size_t mStep = 0;
-    int mFailures = 0;
     DocumentWindow* mFirst = nullptr;
     DocumentWindow* mSecond = nullptr;
     std::size_t mPlotWindows = 0;

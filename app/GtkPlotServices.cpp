@@ -164,7 +164,9 @@ void GtkPlotServices::shutdown() {
     mPointWindow.reset();
     mLogWindow.reset();
     mColorDialog.reset();
-    mFontDialog.reset();
+    mFontSearch.disconnect();
+    delete mFontDialog;  // the wrapper ends its plain GTK dialog with it
+    mFontDialog = nullptr;
     mChooser.reset();
     mApplication.reset();
 }
@@ -298,11 +300,14 @@ void GtkPlotServices::showPointSettingsPanel(CPlotView& view, CGraphObject& obje
 
 void GtkPlotServices::showFontPanel(const Font& font) {
     if (!mFontDialog) {
-        mFontDialog = std::make_unique<Gtk::FontChooserDialog>("Font");
+        mFontDialog = Glib::wrap(GTK_FONT_CHOOSER_DIALOG(gtk_font_chooser_dialog_new("Font", nullptr)));
         mFontDialog->set_hide_on_close(true);
         mFontDialog->signal_response().connect([this](int response) {
-            if (response == static_cast<int>(Gtk::ResponseType::OK)) {
-                const Font chosen = fontOf(mFontDialog->get_font_desc());
+            // A description without a family (no font chosen yet) changes nothing.
+            const Pango::FontDescription description = mFontDialog->get_font_desc();
+            if (response == static_cast<int>(Gtk::ResponseType::OK) && description.gobj() &&
+                !description.get_family().empty()) {
+                const Font chosen = fontOf(description);
                 if (CPlotView* plot = firstResponder()) {
                     plot->changeFont([chosen](const Font&) { return chosen; });
                     changed();

@@ -116,7 +116,9 @@ class GtkPlotServices : public PanelServices {
     std::string mAskedType;
     Glib::RefPtr<Gtk::FileChooserNative> mChooser;
     std::unique_ptr<Gtk::ColorChooserDialog> mColorDialog;
-    std::unique_ptr<Gtk::FontChooserDialog> mFontDialog;
+    // A plain GTK dialog in a wrapper of its own, deleted at shutdown: one made through
+    // gtkmm's derived class reports a missing template (a GTK critical) when it goes.
+    Gtk::FontChooserDialog* mFontDialog = nullptr;
     sigc::connection mFontSearch;  // brings the font being edited into the dialog's view
     std::unique_ptr<AxisRangeWindow> mAxisWindow;
     std::unique_ptr<CurveSettingsWindow> mCurveWindow;

@@ -20,6 +20,7 @@
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
+#include "ScriptedSession.h"
 #include "StateReport.h"
 #include "plot/CCurveSettingsWindow.h"
 #include "plot/CGraphCurve.h"
@@ -30,61 +31,37 @@ namespace vornex::shell {
 
 namespace {
 
-class Session {
+class Session : public ScriptedSession {
    public:
-    Session(WyvraApplication& app, std::string image) : mApp(app), mImage(std::move(image)) {}
+    Session(WyvraApplication& app, std::string image)
+        : ScriptedSession(app), mImage(std::move(image)) {}
 
     void start() {
-        mApp.hold();
-        mSteps = {[this] { typeTemperature(); },  [this] { refuseText(); },
+        ScriptedSession::start({[this] { typeTemperature(); },  [this] { refuseText(); },
                   [this] { checkRefusal(); },      [this] { stepPressure(); },
                   [this] { dragZoomRectangle(); }, [this] { plotCommands(); },
                   [this] { tabsMenusAndLog(); }, [this] { showIceTab(); },
                   [this] { clickTernary(); },
                   [this] { selectCase(); },
-                  [this] { saveAndReopen(); },     [this] { renderAndLook(); }};
-        next(600);
+                  [this] { saveAndReopen(); },     [this] { renderAndLook(); }},
+                               600);
     }
 
    private:
     DocumentWindow& window() { return *mApp.windows().back(); }
     MyDocument& document() { return window().document(); }
 
-    void check(bool ok, const std::string& what) {
-        std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
-        std::fflush(stdout);
-        if (!ok) ++mFailures;
-    }
     // Runs the next step after `ms` milliseconds of main loop, so that the window has been
     // laid out and drawn in between; on a loaded machine, later, once the window in front is
     // on screen with its size (for ten seconds at most: the step's checks then say what is
     // missing).
     void next(unsigned ms) {
-        const gint64 start = g_get_monotonic_time();
-        Glib::signal_timeout().connect(
-            [this, ms, start] {
-                const gint64 waited = g_get_monotonic_time() - start;
-                if (waited < gint64{ms} * 1000 || (!windowLaidOut() && waited < 10'000'000))
-                    return true;
-                if (mStep < mSteps.size()) {
-                    mSteps[mStep++]();
-                } else {
-                    finish();
-                }
-                return false;
-            },
-            10);
+        ScriptedSession::next(ms, [this] { return windowLaidOut(); });
     }
     bool windowLaidOut() {
         if (mApp.windows().empty()) return true;
         DocumentWindow& w = window();
         return w.get_mapped() && w.get_width() > 0 && w.get_height() > 0;
-    }
-    void finish() {
-        mApp.setExitStatus(mFailures == 0 ? 0 : 1);
-        std::printf("%d check(s) failed\n", mFailures);
-        mApp.release();
-        mApp.quit();
     }
     double caseValue(int row, const std::string& key) {
         return document().cases().at(row).get(key).toDouble(-1);
@@ -521,12 +498,8 @@ class Session {
         }
     }
 
-    WyvraApplication& mApp;
     std::string mImage;
     std::string mPath;
-    std::vector<std::function<void()>> mSteps;
-    std::size_t mStep = 0;
-    int mFailures = 0;
     float mZoomedMaxX = 0;
     double mFirstCaseTm = 0;
 };

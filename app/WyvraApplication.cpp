@@ -13,6 +13,7 @@
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
 #include "CloseTest.h"
+#include "SecondWindowTest.h"
 #include "SelfTest.h"
 #include "ShellSupport.h"
 #include "plot/CLogWindow.h"
@@ -32,19 +33,19 @@ std::string canonical(const std::string& path) {
 }  // namespace
 
 Glib::RefPtr<WyvraApplication> WyvraApplication::create(std::string selfTestImage,
-                                                        bool closeTest) {
+                                                        Script script) {
     return Glib::make_refptr_for_instance<WyvraApplication>(
-        new WyvraApplication(std::move(selfTestImage), closeTest));
+        new WyvraApplication(std::move(selfTestImage), script));
 }
 
-WyvraApplication::WyvraApplication(std::string selfTestImage, bool closeTest)
+WyvraApplication::WyvraApplication(std::string selfTestImage, Script script)
     : Gtk::Application(kApplicationId,
                        Gio::Application::Flags::HANDLES_OPEN |
-                           (selfTestImage.empty() && !closeTest
+                           (selfTestImage.empty() && script == Script::None
                                 ? Gio::Application::Flags::NONE
                                 : Gio::Application::Flags::NON_UNIQUE)),
       mSelfTestImage(std::move(selfTestImage)),
-      mCloseTest(closeTest) {
+      mScript(script) {
     Glib::set_application_name("Wyvra");
 }
 
@@ -239,7 +240,9 @@ void WyvraApplication::on_activate() {
     DocumentWindow* window = mWindows.empty() ? newDocument() : mWindows.front().get();
     window->present();
     if (!mSelfTestImage.empty()) startSelfTest(*this, mSelfTestImage);
-    if (mCloseTest) startCloseTest(*this);
+    if (mScript == Script::Close) startCloseTest(*this);
+    // Long enough for a screen to be read while the surface shows.
+    if (mScript == Script::SecondWindow) startSecondWindowTest(*this, 3000);
 }
 
 void WyvraApplication::on_open(const type_vec_files& files, const Glib::ustring&) {

@@ -29,9 +29,11 @@ class WyvraApplication : public Gtk::Application {
 
     // `selfTestImage`: run the scripted session instead of waiting for the user, writing the
     // window's image there; the exit status tells whether every check held.
-    // `closeTest`: run the scripted closing of windows instead.
+    // `script`: run the scripted closing of windows, or the session of a second window,
+    // instead.
+    enum class Script { None, Close, SecondWindow };
     static Glib::RefPtr<WyvraApplication> create(std::string selfTestImage = "",
-                                                 bool closeTest = false);
+                                                 Script script = Script::None);
 
     DocumentWindow* newDocument();
     // The window of the document at `path`: the one already open, or a new one; null (after
@@ -51,7 +53,7 @@ class WyvraApplication : public Gtk::Application {
     void setExitStatus(int status) { mExitStatus = status; }
 
    protected:
-    WyvraApplication(std::string selfTestImage, bool closeTest);
+    WyvraApplication(std::string selfTestImage, Script script);
     void on_startup() override;
     void on_activate() override;
     void on_open(const type_vec_files& files, const Glib::ustring& hint) override;
@@ -61,11 +63,11 @@ class WyvraApplication : public Gtk::Application {
     DocumentWindow* adopt(std::unique_ptr<DocumentWindow> window);
     void askThenQuit(std::vector<DocumentWindow*> remaining);
     // A scripted run keeps going when its last window closes.
-    bool isScripted() const { return !mSelfTestImage.empty() || mCloseTest; }
+    bool isScripted() const { return !mSelfTestImage.empty() || mScript != Script::None; }
     void buildMenuBar();
 
     std::string mSelfTestImage;
-    bool mCloseTest = false;
+    Script mScript = Script::None;
     std::list<std::unique_ptr<DocumentWindow>> mWindows;
     int mUntitled = 0;
     int mExitStatus = 0;

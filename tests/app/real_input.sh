@@ -32,21 +32,13 @@ wm_pid=""
 wyvra_pid=""
 
 cleanup() {
-    [ -n "$wyvra_pid" ] && kill "$wyvra_pid" 2>/dev/null && wait "$wyvra_pid" 2>/dev/null
-    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    stop "$wyvra_pid"
+    stop "$wm_pid"
+    stop "$xvfb_pid"
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-unavailable() {
-    if [ "${CI:-}" = "true" ]; then
-        echo "FAILED: $1 (a continuous-integration run must be able to drive the window)"
-        exit 1
-    fi
-    echo "skipped: $1"
-    exit 77
-}
+source "$(dirname "${BASH_SOURCE[0]}")/window_test_support.sh"
 
 # expect WANTED WHAT COMMAND...: COMMAND prints WANTED in the latest report, or in one of
 # the fresh reports asked for during a second (so that an event still on its way counts).
@@ -63,32 +55,7 @@ expect() {
     check $? "$what (wanted $wanted, got ${got:-nothing})"
 }
 
-check() {  # check CONDITION-STATUS WHAT
-    if [ "$1" -eq 0 ]; then
-        echo "ok: $2"
-    else
-        echo "FAILED: $2"
-        failures=$((failures + 1))
-        return 1
-    fi
-}
-
-now_ms() { date +%s%3N; }
-
 # ----- The display and the program ------------------------------------------------------
-
-start_display() {
-    command -v Xvfb >/dev/null || unavailable "Xvfb is not installed (scripts/setup installs it)"
-    command -v xdotool >/dev/null || unavailable "xdotool is not installed (scripts/setup installs it)"
-    local fifo="$work/display"
-    mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "${SCREEN}x24" -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    local number=""
-    read -r -t 15 number <"$fifo" || true
-    [ -n "$number" ] || unavailable "the virtual display did not start: $(tail -n 3 "$work/xvfb.log")"
-    export DISPLAY=":$number"
-}
 
 # The window manager on the display, once it has taken the screen over (it then names itself
 # on the root window).

@@ -1,7 +1,7 @@
 // screen_grab: what the X screen shows in an area, read from the root window (so as a person
 // sees it: whatever window, or nothing, lies on top there), for the real-input test.
 //
-//   screen_grab AREA [IMAGE.png]
+//   screen_grab AREA [IMAGE.png] [--find WANTED.png]
 //
 // AREA is X,Y,W,H in screen coordinates, or window:XID for the area that window covers on
 // the screen (its frame left out). Prints the area, the part of it on the screen, and a
@@ -13,6 +13,8 @@
 // counts the distinct colours up to 4096; digest is the same for the same pixels. With
 // IMAGE.png the pixels are also written there. Exits 1 with a message when the display or
 // the window cannot be read, 2 on bad arguments.
+// With --find WANTED.png, a surface's own rendering, a further line says where its middle
+// shows in the area, and how much of it shows unchanged (see printFound).
 #include <cairo.h>
 
 #include <cstdint>
@@ -21,6 +23,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/AtomicFileWriter.h"
 // Last: X11's headers define macros that clash with names above.
@@ -69,11 +72,96 @@ cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned in
     return CAIRO_STATUS_SUCCESS;
 }
 
+struct Reading {
+    const vornex::Bytes* bytes;
+    std::size_t at = 0;
+};
+cairo_status_t readBytes(void* closure, unsigned char* data, unsigned int length) {
+    auto* r = static_cast<Reading*>(closure);
+    if (r->bytes->size() - r->at < length) return CAIRO_STATUS_READ_ERROR;
+    std::memcpy(data, r->bytes->data() + r->at, length);
+    r->at += length;
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// Where the middle of the image in the file WANTED (a surface's own rendering, its edges and
+// shadow left out) shows in SURFACE, pixel for pixel: prints "found X Y W H matching M of N"
+// (the middle's bounds in SURFACE, and how many of its N pixels show unchanged there), or
+// "found none" when not even the middle's most varied row shows anywhere. False (after saying
+// why) when the image cannot be read.
+bool printFound(cairo_surface_t* surface, const char* wanted, int originX, int originY) {
+    vornex::Bytes png;
+    if (const vornex::IoResult read = vornex::readFileBytes(wanted, png); !read.ok()) {
+        std::fprintf(stderr, "screen_grab: %s\n", read.message.c_str());
+        return false;
+    }
+    Reading reading{&png};
+    cairo_surface_t* image = cairo_image_surface_create_from_png_stream(readBytes, &reading);
+    if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
+        std::fprintf(stderr, "screen_grab: %s is no PNG image\n", wanted);
+        cairo_surface_destroy(image);
+        return false;
+    }
+    cairo_surface_flush(image);
+    const int iw = cairo_image_surface_get_width(image), ih = cairo_image_surface_get_height(image);
+    const int is = cairo_image_surface_get_stride(image);
+    const unsigned char* ip = cairo_image_surface_get_data(image);
+    const int sw = cairo_image_surface_get_width(surface), sh = cairo_image_surface_get_height(surface);
+    const int ss = cairo_image_surface_get_stride(surface);
+    const unsigned char* sp = cairo_image_surface_get_data(surface);
+    auto pixel = [](const unsigned char* rows, int stride, int x, int y) {
+        std::uint32_t v = 0;
+        std::memcpy(&v, rows + y * stride + 4 * x, 4);
+        return v & 0xffffff;
+    };
+    // The middle half of the image each way: opaque content, whatever frame surrounds it.
+    const int mx = iw / 4, my = ih / 4, mw = iw / 2, mh = ih / 2;
+    // Located by its most varied row (text), which a plain background cannot match by chance.
+    int anchor = -1, variety = 0;
+    for (int j = 0; j < mh; ++j) {
+        int changes = 0;
+        for (int i = 1; i < mw; ++i)
+            changes += pixel(ip, is, mx + i, my + j) != pixel(ip, is, mx + i - 1, my + j);
+        if (changes > variety) variety = changes, anchor = j;
+    }
+    long best = -1;
+    int bx = 0, by = 0;
+    for (int y = anchor; anchor >= 0 && y + mh - anchor <= sh; ++y)
+        for (int x = 0; x + mw <= sw; ++x) {
+            bool same = true;
+            for (int i = 0; i < mw && same; ++i)
+                same = pixel(sp, ss, x + i, y) == pixel(ip, is, mx + i, my + anchor);
+            if (!same) continue;
+            const int top = y - anchor;
+            long matching = 0;
+            for (int j = 0; j < mh; ++j)
+                for (int i = 0; i < mw; ++i)
+                    matching += pixel(sp, ss, x + i, top + j) == pixel(ip, is, mx + i, my + j);
+            if (matching > best) best = matching, bx = x, by = top;
+        }
+    cairo_surface_destroy(image);
+    if (best < 0)
+        std::printf("found none\n");
+    else
+        std::printf("found %d %d %d %d matching %ld of %ld\n", originX + bx, originY + by, mw, mh,
+                    best, static_cast<long>(mw) * mh);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: screen_grab X,Y,W,H|window:XID [IMAGE.png]\n");
+    const char* wanted = nullptr;
+    std::vector<char*> args;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--find") == 0 && i + 1 < argc)
+            wanted = argv[++i];
+        else
+            args.push_back(argv[i]);
+    }
+    if (args.empty() || args.size() > 2) {
+        std::fprintf(stderr,
+                     "usage: screen_grab X,Y,W,H|window:XID [IMAGE.png] [--find WANTED.png]\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -84,15 +172,15 @@ int main(int argc, char** argv) {
     // A window that went meanwhile is an answer, not a reason to end the program.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     Area area;
-    if (!parseArea(argv[1], display, area)) {
-        std::fprintf(stderr, "screen_grab: \"%s\" is no area on this display\n", argv[1]);
+    if (!parseArea(args[0], display, area)) {
+        std::fprintf(stderr, "screen_grab: \"%s\" is no area on this display\n", args[0]);
         XCloseDisplay(display);
         return 2;
     }
     const Area asked = area;
     area = clipped(area, display);
     if (area.w <= 0 || area.h <= 0) {
-        std::fprintf(stderr, "screen_grab: the area %s lies off the screen\n", argv[1]);
+        std::fprintf(stderr, "screen_grab: the area %s lies off the screen\n", args[0]);
         XCloseDisplay(display);
         return 1;
     }
@@ -136,12 +224,13 @@ int main(int argc, char** argv) {
         static_cast<long>(area.w) * area.h, light, dark, colours.size(),
         static_cast<unsigned long long>(digest));
     int status = 0;
-    if (argc == 3) {
+    if (wanted && !printFound(surface, wanted, area.x, area.y)) status = 1;
+    if (args.size() == 2) {
         vornex::Bytes png;
         if (cairo_surface_write_to_png_stream(surface, appendBytes, &png) != CAIRO_STATUS_SUCCESS) {
             std::fprintf(stderr, "screen_grab: the image could not be encoded\n");
             status = 1;
-        } else if (const vornex::IoResult written = vornex::writeFileAtomically(argv[2], png);
+        } else if (const vornex::IoResult written = vornex::writeFileAtomically(args[1], png);
                    !written.ok()) {
             std::fprintf(stderr, "screen_grab: %s\n", written.message.c_str());
             status = 1;

@@ -1,0 +1,46 @@
+# Helpers shared by the window tests that run as scripts (sourced by them): the verdicts,
+# the clock, and a virtual X display of their own. The script sets `work` (its folder) and
+# `failures` (0) first, and kills `xvfb_pid` when it ends.
+
+# A test that cannot run here is skipped (77), and fails under continuous integration
+# (CI=true), where scripts/setup has installed all that it needs.
+unavailable() {
+    if [ "${CI:-}" = "true" ]; then
+        echo "FAILED: $1 (a continuous-integration run must run every window test)"
+        exit 1
+    fi
+    echo "skipped: $1"
+    exit 77
+}
+
+check() {  # check CONDITION-STATUS WHAT
+    if [ "$1" -eq 0 ]; then
+        echo "ok: $2"
+    else
+        echo "FAILED: $2"
+        failures=$((failures + 1))
+        return 1
+    fi
+}
+
+now_ms() { date +%s%3N; }
+
+# Ends a process the script started (PID, none when empty) and waits for it.
+stop() {
+    [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null
+}
+
+# Starts a virtual display of SCREEN pixels (WxH) and exports DISPLAY; xdotool must be there
+# to act on it.
+start_display() {
+    command -v Xvfb >/dev/null || unavailable "Xvfb is not installed (scripts/setup installs it)"
+    command -v xdotool >/dev/null || unavailable "xdotool is not installed (scripts/setup installs it)"
+    local fifo="$work/display"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 "${SCREEN}x24" -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    local number=""
+    read -r -t 15 number <"$fifo" || true
+    [ -n "$number" ] || unavailable "the virtual display did not start: $(tail -n 3 "$work/xvfb.log")"
+    export DISPLAY=":$number"
+}

@@ -68,7 +68,8 @@ bool WagnerPruss::pressureAndSlopeAt(double Vm3, double& Pcalc) {
     double phiD = 0.0, phiDD = 0.0;
     const double delta = iapws95::kReducing.Vc / Vm3;
     WagnerPrussKernel* k = kernel();
-    if (k == nullptr || WagnerPrussKernel::nearCriticalTemperature(T) || !(T > 0.0) || !(Vm3 > 0.0) || isBelowCoVolume(Vm3) ||
+    if (k == nullptr || WagnerPrussKernel::nearCriticalTemperature(T) || !(T > 0.0) ||
+        !(Vm3 > 0.0) || isBelowCoVolume(Vm3) ||
         !k->deltaDerivatives(iapws95::kReducing.Tc / T, delta, phiD, phiDD))
         return FluidPhase::pressureAndSlopeAt(Vm3, Pcalc);
     volume(Vm3);

@@ -65,7 +65,8 @@ DeltaTable makeDeltaTable() {
         }
         t.terms.push_back({k.n, k.d, 0, found, k.alpha, k.eps});
     }
-    for (const DeltaTerm& term : t.terms) t.highestPower = std::max({t.highestPower, term.d, term.c});
+    for (const DeltaTerm& term : t.terms)
+        t.highestPower = std::max({t.highestPower, term.d, term.c});
     if (t.gaussians.size() > 8 || t.highestPower > 64 ||
         t.terms.size() != static_cast<size_t>(WagnerPrussKernel::kSeparableTerms))
         t.usable = false;
@@ -86,7 +87,6 @@ struct DeltaFactors {
     }
 };
 
-
 // The tau side of terms 1-54: each term's whole power of tau, or the index of its power
 // among the distinct fractional ones, and of its Gaussian among the distinct ones.
 struct TauTable {
@@ -99,7 +99,9 @@ struct TauTable {
     std::vector<double> fractions;
     std::vector<std::pair<double, double>> gaussians;  // (beta, gamma)
     int highestPower = 0;
-    bool fits() const { return fractions.size() <= 8 && gaussians.size() <= 8 && highestPower <= 64; }
+    bool fits() const {
+        return fractions.size() <= 8 && gaussians.size() <= 8 && highestPower <= 64;
+    }
 };
 
 TauTable makeTauTable() {
@@ -181,7 +183,8 @@ void WagnerPrussKernel::holdTau(double tau) {
     whole[0] = 1.0;
     for (int k = 1; k <= table.highestPower; ++k) whole[k] = whole[k - 1] * tau;
     double fraction[8], gauss[8];
-    for (size_t k = 0; k < table.fractions.size(); ++k) fraction[k] = std::pow(tau, table.fractions[k]);
+    for (size_t k = 0; k < table.fractions.size(); ++k)
+        fraction[k] = std::pow(tau, table.fractions[k]);
     for (size_t k = 0; k < table.gaussians.size(); ++k) {
         const double b = tau - table.gaussians[k].second;
         gauss[k] = std::exp(-table.gaussians[k].first * b * b);
@@ -222,8 +225,7 @@ void WagnerPrussKernel::holdTauDerivatives(double tau) {
     derivativesTau_ = tau;
 }
 
-bool WagnerPrussKernel::deltaDerivatives(double tau, double delta, double& phiD,
-                                                double& phiDD) {
+bool WagnerPrussKernel::deltaDerivatives(double tau, double delta, double& phiD, double& phiDD) {
     using namespace iapws95;
     const double dm = delta - 1.0;
     const DeltaTable& table = deltaTable();
@@ -265,10 +267,9 @@ bool WagnerPrussKernel::deltaDerivatives(double tau, double delta, double& phiD,
         const double theta = -tm + k.A * q * dm2;
         const double Delta = theta * theta + k.B * dm2a1 * dm2;
         const double Delta_d = dm * (k.A * theta * 2.0 / k.beta * q + 2.0 * k.B * k.a * dm2a1);
-        const double Delta_dd = Delta_d / dm +
-                                dm2 * (4.0 * k.B * k.a * (k.a - 1.0) * dm2a1 / dm2 +
-                                       2.0 * k.A * k.A / (k.beta * k.beta) * q * q +
-                                       k.A * theta * 4.0 / k.beta * e * q / dm2);
+        const double Delta_dd = Delta_d / dm + dm2 * (4.0 * k.B * k.a * (k.a - 1.0) * dm2a1 / dm2 +
+                                                      2.0 * k.A * k.A / (k.beta * k.beta) * q * q +
+                                                      k.A * theta * 4.0 / k.beta * e * q / dm2);
         const double Db1 = std::exp((k.b - 1.0) * std::log(Delta));
         const double Db = Db1 * Delta, Db2 = Db1 / Delta;
         const double Db_d = k.b * Db1 * Delta_d;

@@ -19,7 +19,7 @@
 namespace vornex {
 namespace water_kernel {
 
-constexpr int kEntries[] = {Deriv::a,   Deriv::a_T,   Deriv::a_V,   Deriv::a_TT,  Deriv::a_TV,
+constexpr int kEntries[] = {Deriv::a,    Deriv::a_T,   Deriv::a_V,   Deriv::a_TT, Deriv::a_TV,
                             Deriv::a_VV, Deriv::a_TTV, Deriv::a_TVV, Deriv::a_VVV};
 
 // The size an entry has for a term of order one: 1 / (T^nT V^nV).
@@ -65,12 +65,15 @@ double worstOverTheGrid(Own& own, Graph& graph, bool nearCriticalOnly, std::stri
                 note(own.table[k] - graph.table[k], std::fabs(graph.table[k]) + scaleOf(k, T, V),
                      "entry " + std::to_string(k) + " at " + at);
             note(own.thirdTemperatureDerivative() - graph.thirdTemperatureDerivative(),
-                 std::fabs(graph.thirdTemperatureDerivative()) + 1.0 / (T * T * T), "a_TTT at " + at);
+                 std::fabs(graph.thirdTemperatureDerivative()) + 1.0 / (T * T * T),
+                 "a_TTT at " + at);
             own.calculate_fugacities();
             graph.calculate_fugacities();
             note(own.mu[0] - graph.mu[0], std::fabs(graph.mu[0]) + 1.0, "mu at " + at);
-            note(own.dmudT[0] - graph.dmudT[0], std::fabs(graph.dmudT[0]) + 1.0 / T, "dmu/dT at " + at);
-            note(own.dmudV[0] - graph.dmudV[0], std::fabs(graph.dmudV[0]) + 1.0 / V, "dmu/dV at " + at);
+            note(own.dmudT[0] - graph.dmudT[0], std::fabs(graph.dmudT[0]) + 1.0 / T,
+                 "dmu/dT at " + at);
+            note(own.dmudV[0] - graph.dmudV[0], std::fabs(graph.dmudV[0]) + 1.0 / V,
+                 "dmu/dV at " + at);
             note(own.dZdV - graph.dZdV, std::fabs(graph.dZdV) + 1.0 / V, "dZ/dV at " + at);
             note(own.P - graph.P, std::fabs(graph.P) + 8.314 * T / V, "P at " + at);
         }
@@ -150,7 +153,8 @@ TEST(WagnerPrussKernel, DenseLiquidDerivativesAreWithinTheGraphsRounding) {
             const int entries[2] = {Deriv::a_V, Deriv::a_VV};
             for (int e = 0; e < 2; ++e) {
                 auto error = [&](const double* table) {
-                    return static_cast<double>(std::fabs((table[entries[e]] - exact[e]) / exact[e]));
+                    return static_cast<double>(
+                        std::fabs((table[entries[e]] - exact[e]) / exact[e]));
                 };
                 worstOwn = std::max(worstOwn, error(own.table));
                 worstGraph = std::max(worstGraph, error(graph.table));
@@ -179,8 +183,8 @@ TEST(WagnerPrussKernel, StatesAreThoseOfTheGraphs) {
     const struct {
         double T, Pbar;
         int phase;
-    } states[] = {{300, 1, 2},   {300, 1000, 2},  {450, 0.1, 1},  {500, 50, 2},
-                  {600, 200, 2}, {700, 300, 2},   {1000, 1000, 2}, {1270, 10, 1},
+    } states[] = {{300, 1, 2},   {300, 1000, 2},       {450, 0.1, 1},   {500, 50, 2},
+                  {600, 200, 2}, {700, 300, 2},        {1000, 1000, 2}, {1270, 10, 1},
                   {280, 500, 2}, {373.124, 1.01325, 2}};
     for (const auto& s : states) {
         own.set_the_phase_as(s.phase);
@@ -192,8 +196,10 @@ TEST(WagnerPrussKernel, StatesAreThoseOfTheGraphs) {
         EXPECT_NEAR(own.V, graph.V, 1e-13 * graph.V) << s.T;
         for (auto [o, g] : {std::pair{own.H, graph.H}, {own.S, graph.S}, {own.G, graph.G}})
             EXPECT_NEAR(o, g, 1e-11 * (std::fabs(g) + 8.314 * s.T)) << s.T;
-        for (auto [o, g] : {std::pair{own.Cv, graph.Cv}, {own.Cp, graph.Cp},
-                            {own.soundSpeed, graph.soundSpeed}, {own.mur[0], graph.mur[0]}})
+        for (auto [o, g] : {std::pair{own.Cv, graph.Cv},
+                            {own.Cp, graph.Cp},
+                            {own.soundSpeed, graph.soundSpeed},
+                            {own.mur[0], graph.mur[0]}})
             EXPECT_NEAR(o, g, 1e-10 * std::fabs(g) + 1e-12) << s.T;
     }
 }

@@ -19,15 +19,16 @@ using Reduced = WagnerPrussKernel::Reduced;
 
 }  // namespace
 
-IdealGasTable Wagnerid::coefficients() {
-    return {true,
-            -8.32044648201,
-            6.6832105268,
-            3.00632,
-            0.0,
-            {},
-            kPlanckEinstein,
-            -std::log(kWaterCriticalVolume)};
+const IdealGasTable& Wagnerid::coefficients() {
+    static const IdealGasTable table{true,
+                                     -8.32044648201,
+                                     6.6832105268,
+                                     3.00632,
+                                     0.0,
+                                     {},
+                                     kPlanckEinstein,
+                                     -std::log(kWaterCriticalVolume)};
+    return table;
 }
 
 Wagnerid::Wagnerid() : ReducedIdeal(iapws95::kReducing, coefficients()) {
@@ -36,11 +37,14 @@ Wagnerid::Wagnerid() : ReducedIdeal(iapws95::kReducing, coefficients()) {
 
 // d^k/dtau^k of n1 + n2 tau + n3 ln tau + sum n ln(1 - e), e = exp(-gamma tau):
 // n gamma e/(1 - e), -n gamma^2 e/(1 - e)^2, n gamma^3 e (1 + e)/(1 - e)^3 for each term.
+bool Wagnerid::writtenOutServes() const {
+    return nc == 1 && root != nullptr && T > 0.0 && V > 0.0 && std::isfinite(T) &&
+           std::isfinite(V) && !WagnerPrussKernel::nearCriticalTemperature(T);
+}
+
 bool Wagnerid::ofTau(double out[4]) const {
-    if (nc != 1 || root == nullptr || !(T > 0.0) || !(V > 0.0) || !std::isfinite(T) ||
-        !std::isfinite(V) || WagnerPrussKernel::nearCriticalTemperature(T))
-        return false;
-    const IdealGasTable k = coefficients();
+    if (!writtenOutServes()) return false;
+    const IdealGasTable& k = coefficients();
     const double tau = Reduced(T, V).tau, it = 1.0 / tau;
     double f = k.n1 + k.n2 * tau + k.n3 * std::log(tau), f1 = k.n2 + k.n3 * it,
            f2 = -k.n3 * it * it, f3 = 2.0 * k.n3 * it * it * it;
@@ -85,9 +89,7 @@ double Wagnerid::thirdTemperatureDerivative() {
 
 // In the fugacity mode the term is ln delta - ln Vc = -ln V alone.
 void Wagnerid::calculate_fugacities() {
-    if (nc != 1 || root == nullptr || !(T > 0.0) || !(V > 0.0) || !std::isfinite(V) ||
-        WagnerPrussKernel::nearCriticalTemperature(T))
-        return ReducedIdeal::calculate_fugacities();
+    if (!writtenOutServes()) return ReducedIdeal::calculate_fugacities();
     error = 0;
     const Reduced c(T, V);
     const double lD1 = c.dV / c.delta;

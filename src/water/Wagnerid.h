@@ -16,16 +16,19 @@ class Wagnerid : public ReducedIdeal {
    public:
     Wagnerid();
     // The coefficients the term is built from.
-    static IdealGasTable coefficients();
+    static const IdealGasTable& coefficients();
 
     void calculate_state_functions() override;
     void calculate_fugacities() override;
     double thirdTemperatureDerivative() override;
 
    private:
-    // phi_0 and its first three tau derivatives at the term's T; false where T or V is
-    // not a positive number, or next to the critical temperature as for the residual (the
-    // graph then evaluates).
+    // Whether the written-out function stands for the graph at the term's state: one
+    // component, T and V positive numbers, away from the critical temperature as for the
+    // residual.
+    bool writtenOutServes() const;
+    // phi_0 and its first three tau derivatives at the term's T; false where the
+    // written-out function does not serve (the graph then evaluates).
     bool ofTau(double out[4]) const;
 };
 

@@ -195,17 +195,20 @@ double FluidPhase::equationForGxxT(double par, void*) {
 }
 
 double FluidPhase::equationForCPSP(double y, void*) {
-    const bool fixedT = stepPointFlag == kCriticalAtFixedTemperature;
-    if ((!fixedT && y < 0.0) || (fixedT && (y < 0.0 || y > 1.0))) {
+    // y is the variable the critical search of equationForGxxT holds: the temperature when
+    // it searches at fixed temperature, x1 when at fixed composition. Given the other one,
+    // the search would overwrite y and the value would not depend on it.
+    const bool yIsT = stepPointFlag == kCriticalAtFixedTemperature;
+    if (y < 0.0 || (!yIsT && y > 1.0)) {
         error = equationError = 1;
         return 0.0;
     }
-    if (fixedT) {
-        setBinaryComposition(*this, y);
-        searchX1 = y;
-    } else {
+    if (yIsT) {
         temperature(y);
         searchT = y;
+    } else {
+        setBinaryComposition(*this, y);
+        searchX1 = y;
     }
     error = 0;
     equationError = 0;

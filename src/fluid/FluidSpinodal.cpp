@@ -46,6 +46,12 @@ bool solveOne(FluidPhase& fluid, Residual residual, double start, double toleran
     double f = 0.0, df = 0.0;
     fluid.equationError = 0;
     (fluid.*residual)(root, f, df);
+    // A step that damping shortened (the full step led where the residual is refused) can
+    // fall below the tolerance far from any root: the point is a root only when the full
+    // Newton step from it is that small as well.
+    if (fluid.equationError == 0 &&
+        !(std::fabs(f) <= tolerance * std::fmax(1.0, std::fabs(root)) * std::fabs(df)))
+        fluid.equationError = 1;
     if (fluid.equationError != 0) {
         fluid.error = 1;
         fluid.equationError = 0;

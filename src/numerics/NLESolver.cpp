@@ -137,8 +137,8 @@ void NLESolver::display_the_Jacobian_matrix() {
         for (int j = 0; j < n; ++j) diagnostic("%lg  ", J[i][j]);
         diagnostic("\n");
     }
-    for (int i = 0; i < m; ++i) std::printf("%lg  ", F[i]);
-    std::printf("\n");
+    for (int i = 0; i < m; ++i) diagnostic("%lg  ", F[i]);
+    diagnostic("\n");
 }
 
 namespace {

@@ -154,6 +154,27 @@ TEST_F(CombiningNodes, SumTieOutsideTheTableIsRefused) {
     EXPECT_EQ(x[0].parentCount, 1);  // only the fixture's own count
 }
 
+TEST_F(CombiningNodes, CoefficientsFromAnArrayIncludeTheConstant) {
+    // 2 x0 - 3 x1^2 + 0.5: the array gives the n coefficients and then the constant.
+    Sum s;
+    s.number_of_terms(2);
+    s.tie_(static_cast<Expression*>(&x[0]), static_cast<Expression*>(over<Square>(&x[1])));
+    const double c[] = {2.0, -3.0, 0.5, 99.0};  // the fourth is not the table's
+    s.set_scalarsx(c);
+    testing::evaluate(s, {1.5, 2.0}, 2);
+    EXPECT_EQ(s.value(), 2 * 1.5 - 3 * 4.0 + 0.5);
+    EXPECT_EQ(s.d1(0), 2.0);
+    EXPECT_EQ(s.d1(1), -12.0);
+    EXPECT_EQ(s.d2(1, 1), -6.0);
+    // The same sum with the coefficients given one by one.
+    Sum t;
+    t.number_of_terms(2);
+    t.tie_(static_cast<Expression*>(&x[0]), static_cast<Expression*>(over<Square>(&x[1])));
+    t.set_scalars_(2.0, -3.0, 0.5);
+    testing::evaluate(t, {1.5, 2.0}, 2);
+    EXPECT_EQ(t.value(), s.value());
+}
+
 // ---------------------------------------------------------------- power mean
 
 class PowerMean : public CombiningNodes {

@@ -4,6 +4,9 @@
 
 #include <functional>
 #include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "NodeTestSupport.h"
 #include "expression/BinOp.h"
@@ -135,6 +138,69 @@ TEST_F(PrintedChecks, TableOfTheFullFormLeavesTheNodeEvaluatedAtThePoint) {
               "d2 ana. ( 0 , 0 )                      2\n"
               "   num.                                2\n\n\n");
     EXPECT_EQ(sq.value(), 9.0);  // left evaluated at x
+}
+
+// The whole check of f = x0 x1^2 over three variables, parsed: the dependencies (x2 none),
+// the value, then every stored index tuple of orders 1 to 4 in increasing order, each
+// analytic entry equal to the closed form and its central difference beside it.
+TEST(PrintedCheckOfEveryOrder, NamesEachTupleOnceWithTheClosedFormAndItsDifference) {
+    Inputs x{3};
+    std::unique_ptr<Expression> f(binary<Product>(&x[0], over<Square>(&x[1]), 1.0));
+    f->setName("f");
+    testing::sized(*f, 3);
+    double at[] = {1.5, -2.0, 0.7}, h[] = {1e-3, 1e-3, 1e-3};
+    const std::string text = testing::printed([&](FILE* out) { f->checkall(out, at, h); });
+    ASSERT_EQ(text.rfind("Dependencies of f\n\tvar 0 : 1\n\tvar 1 : 1\n\tvar 2 : 0\n\n\n", 0), 0u)
+        << text;
+    // counts[v]: how often variable v occurs in the tuple.
+    auto exact = [&](const std::vector<int>& c) {
+        if (c[2] > 0 || c[0] > 1 || c[1] > 2) return 0.0;
+        const double a = c[0] == 0 ? at[0] : 1.0;
+        const double b = c[1] == 0 ? at[1] * at[1] : c[1] == 1 ? 2 * at[1] : 2.0;
+        return a * b;
+    };
+    std::istringstream in(text);
+    std::vector<std::vector<int>> tuples;
+    bool valueSeen = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("Value", 0) == 0) {
+            EXPECT_FALSE(valueSeen);
+            valueSeen = true;
+            EXPECT_NEAR(std::stod(line.substr(5)), exact({0, 0, 0}), 1e-12);
+            continue;
+        }
+        if (line.find("ana.") == std::string::npos) continue;
+        const auto open = line.find('('), close = line.find(')');
+        ASSERT_NE(open, std::string::npos) << line;
+        std::vector<int> tuple;
+        std::string inside = line.substr(open + 1, close - open - 1);
+        for (char& ch : inside)
+            if (ch == ',') ch = ' ';
+        std::istringstream indices(inside);
+        for (int i; indices >> i;) tuple.push_back(i);
+        std::vector<int> counts(3, 0);
+        for (int i : tuple) ++counts[i];
+        const double analytic = std::stod(line.substr(close + 1));
+        std::string next;
+        ASSERT_TRUE(std::getline(in, next));
+        ASSERT_NE(next.find("num."), std::string::npos) << next;
+        const double numeric = std::stod(next.substr(next.find("num.") + 4));
+        const double want = exact(counts);
+        EXPECT_NEAR(analytic, want, 1e-5 * (1 + std::fabs(want))) << line;
+        EXPECT_NEAR(numeric, want, 1e-5 * (1 + std::fabs(want))) << next;
+        tuples.push_back(tuple);
+    }
+    EXPECT_TRUE(valueSeen);
+    // 3 + 6 + 10 + 15 tuples, by order, each non-increasing, in increasing (i, j, k, l).
+    ASSERT_EQ(tuples.size(), 34u);
+    for (size_t m = 1; m < tuples.size(); ++m) {
+        for (size_t d = 1; d < tuples[m].size(); ++d) EXPECT_LE(tuples[m][d], tuples[m][d - 1]);
+        if (tuples[m].size() == tuples[m - 1].size())
+            EXPECT_LT(tuples[m - 1], tuples[m]);
+        else
+            EXPECT_EQ(tuples[m].size(), tuples[m - 1].size() + 1);
+    }
+    EXPECT_EQ(f->value(), exact({0, 0, 0}));  // left evaluated at x
 }
 
 }  // namespace

@@ -336,6 +336,33 @@ TEST_F(ImplicitSystems, IntermediateVariablesCarryTheDerivativesToTheOuterVariab
     expectMatchesDifferences(u1v, v, 1e-3, 1e-6);
 }
 
+// The check of u as a function of v: per uv node a header on standard output naming it,
+// then the four printed checks, whose analytic lines agree with their differences and, at
+// the first order, with the closed form du1/dv0 = -2 v0 v1^2 / (1 + v0^2 v1)^2.
+TEST_F(ImplicitSystems, CheckOfTheUNodesNamesEachAndAgreesWithItsDifferences) {
+    NewtonSystem system(2, 2, 2);
+    throughIntermediates(system);
+    system.tie_u_nodes(&out[0], &out[1]);
+    system.uvnodes[0]->setName("u0(v)");
+    testing::evaluate(out[1], {0.6, 0.3}, 4);
+    double v[] = {0.7, 1.2}, h[] = {1e-4, 1e-4};
+    std::string checks;
+    const std::string headers = testing::stdoutOf(
+        [&] { checks = printed([&](FILE* f) { system.check_u_derivatives(f, v, h); }); });
+    EXPECT_EQ(headers,
+              "----------------------------------\nCheck u(0) node (u0(v))\n"
+              "----------------------------------\n\n"
+              "----------------------------------\nCheck u(1) node (no name)\n"
+              "----------------------------------\n\n");
+    EXPECT_EQ(expectPrintedChecksAgree(checks), 2 * (2 + 3 + 4 + 5));
+    const double d = 1 + v[0] * v[0] * v[1];
+    const std::string want = "der. ana. ( 0 )";
+    const auto second = checks.find(want, checks.find(want) + 1);  // u1's first entry
+    ASSERT_NE(second, std::string::npos);
+    EXPECT_NEAR(std::stod(checks.substr(second + want.size())),
+                -2 * v[0] * v[1] * v[1] / (d * d), 1e-5);
+}
+
 TEST_F(ImplicitSystems, SingularJacobianRaisesTheDomainFlagInsteadOfKeepingAnotherSolution) {
     // u0 + u1 = v0 and 2 u0 + 2 u1 = 2 v1: df/du singular everywhere.
     FixedSystem system(2, 2, -1, {0.5, 0.5});

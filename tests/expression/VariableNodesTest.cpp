@@ -1,6 +1,8 @@
 // Nodes on the input variables (FVar, KVar) and the named node arrays with their allocators.
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "NodeTestSupport.h"
 #include "expression/ExprArrays.h"
 #include "expression/Function.h"
@@ -119,6 +121,74 @@ TEST(NodeArrays, AllocatorsGiveNullSlotsInTheSymmetricShapes) {
     expression_sym4alloc(&quad, 3);
     EXPECT_EQ(quad[2][2][1][1], nullptr);
     expression_sym4free(&quad, 3);
+}
+
+// Every slot of a nested shape, visited with indexes non-increasing: each is null when new
+// and keeps a distinct pointer written into it (rows shared or too short would not; the
+// sanitizer build sees any overrun, and a leak of a level the free routine forgot).
+template <class P>
+int slotsHoldTheirOwnPointers(P level, int top, Leaf* base, int& count, bool check) {
+    int slots = 0;
+    for (int i = 0; i <= top; ++i) {
+        if constexpr (std::is_same_v<P, Expression**>) {
+            if (check) {
+                EXPECT_EQ(level[i], base + count);
+            } else {
+                EXPECT_EQ(level[i], nullptr);
+                level[i] = base + count;
+            }
+            ++count;
+            ++slots;
+        } else {
+            slots += slotsHoldTheirOwnPointers(level[i], i, base, count, check);
+        }
+    }
+    return slots;
+}
+
+template <class P>
+int slotsOf(P level, int n) {
+    static Leaf base[32];
+    int count = 0;
+    const int written = slotsHoldTheirOwnPointers(level, n - 1, base, count, false);
+    count = 0;
+    EXPECT_EQ(slotsHoldTheirOwnPointers(level, n - 1, base, count, true), written);
+    return written;
+}
+
+TEST(NodeArrays, PlainAndNestedAllocatorsHaveEverySlotOnceAndReleaseEveryLevel) {
+    Expression** row = nullptr;
+    expression_allocate(&row, 5);
+    ASSERT_NE(row, nullptr);
+    int count = 0;
+    Leaf base[5];
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(row[i], nullptr);
+        row[i] = base + count++;
+    }
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(row[i], base + i);
+    expression_free(&row);
+    EXPECT_EQ(row, nullptr);
+    expression_free(&row);  // a second release of the nulled pointer does nothing
+
+    // C(n + k - 1, k) slots for k indexes over n components.
+    Expression**** triple = nullptr;
+    expression_sym3alloc(&triple, 4);
+    EXPECT_EQ(slotsOf(triple, 4), 20);
+    expression_sym3free(&triple, 4);
+    EXPECT_EQ(triple, nullptr);
+
+    Expression****** quintuple = nullptr;
+    expression_sym5alloc(&quintuple, 3);
+    EXPECT_EQ(slotsOf(quintuple, 3), 21);
+    expression_sym5free(&quintuple, 3);
+    EXPECT_EQ(quintuple, nullptr);
+
+    expression_allocate(&row, 0);  // an empty array is still released
+    expression_free(&row);
+    expression_sym3alloc(&triple, 0);
+    expression_sym3free(&triple, 0);
+    EXPECT_EQ(triple, nullptr);
 }
 
 }  // namespace

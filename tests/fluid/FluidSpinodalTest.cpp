@@ -11,7 +11,9 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/TestFluids.h"
 #include "fluid/TextFiles.h"
+#include "fluid/TunableMixture.h"
 #include "numerics/CallbackProbe.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -197,6 +199,81 @@ TEST_F(BinarySpinodal, CoexistingPhaseHasTheFugacitiesOfTheSpinodalPoint) {
         ++checked;
     }
     EXPECT_GT(checked, 0);
+}
+
+// ------------------------------------------------------------- liquid side
+
+// The liquid side of the diffusional spinodal is the edge of the unstable region that F1
+// crosses falling with x1. In the partly immiscible mixture of a01 = 0.20 at 180 K the edge
+// at x1 = 0.2 is one (the unstable region lies at larger x1), the edge at x1 = 0.6 is not.
+class LiquidSpinodal : public ::testing::Test {
+   protected:
+    void SetUp() override { fluid.set_model_parameter(0, 0.20); }
+    double F1(double x1, double Vm3) {
+        fluid.composition(1.0 - x1, x1);
+        fluid.volume(Vm3);
+        fluid.calculate_critical_parameters();
+        return fluid.Avv * fluid.Axx - fluid.Avx * fluid.Avx;
+    }
+    // The console line and the state the point solver left.
+    std::string solve(bool liquid, double Vstart, double x1) {
+        fluid.error = 0;
+        return test::stdoutOf([&] {
+            if (liquid)
+                fluid.calculateLiquidSpinodalPointInMixtureIterateV(T, Vstart, x1);
+            else
+                fluid.calculateSpinodalPointInMixtureIterateV(T, Vstart, x1);
+        });
+    }
+    const double T = 180.0;
+    testing::TunableMixture fluid;
+};
+
+TEST_F(LiquidSpinodal, IsTheRootOfF1WhereF1FallsWithComposition) {
+    const std::string line = solve(true, 65e-6, 0.2);
+    ASSERT_EQ(fluid.error, 0) << line;
+    const double V = fluid.V, P = fluid.P;
+    const auto printed = numbersOf(line);  // error flag, T, V (cm3/mol), P (bar)
+    ASSERT_EQ(printed.size(), 4u) << line;
+    EXPECT_EQ(printed[0], 0.0);
+    EXPECT_NEAR(printed[1], T, 1e-6);
+    EXPECT_NEAR(printed[2], V * 1e6, 1e-6);
+    EXPECT_NEAR(printed[3], P * 1e-5, 1e-6);
+    EXPECT_LT(F1(0.2, V * (1 - 1e-5)) * F1(0.2, V * (1 + 1e-5)), 0.0);
+    EXPECT_LT(F1(0.2 + 1e-5, V) - F1(0.2 - 1e-5, V), 0.0);
+    // The same root as the solver of either side finds from there.
+    solve(false, 65e-6, 0.2);
+    EXPECT_NEAR(fluid.V / V, 1.0, 1e-9);
+}
+
+TEST_F(LiquidSpinodal, EdgeWhereF1RisesWithCompositionIsRefused) {
+    solve(false, 68e-6, 0.6);
+    ASSERT_EQ(fluid.error, 0);
+    const double V = fluid.V;
+    ASSERT_GT(F1(0.6 + 1e-5, V) - F1(0.6 - 1e-5, V), 0.0);
+    for (double start : {V, 1.02 * V}) {
+        const std::string line = solve(true, start, 0.6);
+        EXPECT_EQ(fluid.error, 1) << start;
+        EXPECT_EQ(line.substr(0, 2), "1 ") << line;
+    }
+}
+
+// Regression: when the full Newton steps led where the liquid side refuses F1, the damped
+// steps shrank below the tolerance far from any root and the point was reported found.
+TEST_F(LiquidSpinodal, DampedStepsThatStallAreNoSpinodalPoint) {
+    auto mixture = makeVanDerWaalsMixture();
+    test::stdoutOf([&] { mixture->calculateLiquidSpinodalPointInMixtureIterateV(250.0, 76.8e-6, 0.001); });
+    if (mixture->error == 0) {
+        const double V = mixture->V;
+        auto F1at = [&](double Vm3) {
+            mixture->volume(Vm3);
+            mixture->calculate_critical_parameters();
+            return mixture->Avv * mixture->Axx - mixture->Avx * mixture->Avx;
+        };
+        EXPECT_LT(F1at(V * (1 - 1e-5)) * F1at(V * (1 + 1e-5)), 0.0) << "reported at V " << V;
+    }
+    // The mixture's root at that composition lies where F1 rises with x1: no liquid side.
+    EXPECT_EQ(mixture->error, 1);
 }
 
 }  // namespace

@@ -19,8 +19,10 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/GibbsEnergyDerivatives.h"
+#include "fluid/JointCriticalPoints.h"
 #include "fluid/TextFiles.h"
 #include "fluid/TunableMixture.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -304,6 +306,147 @@ TEST(JointCriticalPoints, StepPointCurveInTheSecondCoVolume) {
     const auto [slope, flat] = stepPointConditions(check);
     EXPECT_LT(std::fabs(slope), 1e-5);
     EXPECT_LT(std::fabs(flat), 1e-4);
+}
+
+
+// ------------------------------------------- callbacks of the one-variable searches
+
+// The residuals the searches once handed to nested secant solvers, each evaluated at the
+// point the joint solve of all its conditions found: there it vanishes, and a little away
+// from it (where it can be evaluated) it does not.
+class SearchCallbacks : public ::testing::Test {
+   protected:
+    // The fluid's state as the stored search state of the callbacks, with the parameter.
+    void keep(FluidPhase& f, double par) {
+        f.searchT = f.T;
+        f.searchV = f.V;
+        f.searchX1 = f.x[1];
+        f.parameterIndex1 = 0;
+        f.parameter1 = f.storedParameter1 = par;
+    }
+    // The values printed after a G4 search: T x V, then G2x G3x G4x G5x and the error flag.
+    struct G5Print {
+        double T = 0, x = 0, V = 0, G[6] = {};
+        int err = -1;
+    };
+    static G5Print parsed(const std::string& printed) {
+        G5Print p;
+        EXPECT_EQ(std::sscanf(printed.c_str(), "T %lg  x %lg  V %lg \nG2x %lg G3x %lg G4x %lg G5x %lg  error %d",
+                              &p.T, &p.x, &p.V, &p.G[2], &p.G[3], &p.G[4], &p.G[5], &p.err),
+                  8)
+            << printed;
+        return p;
+    }
+};
+
+TEST_F(SearchCallbacks, G5VanishesAtTheTricriticalPointInCompositionAndInTheSecondParameter) {
+    testing::TunableMixture f;
+    f.set_model_parameter(0, 0.20827);
+    f.composition(1.0 - 0.488, 0.488);
+    f.temperature(213.6);
+    f.volume(91.24e-6);
+    double par = 0.20827;
+    ASSERT_TRUE(solveJointPoint(f, JointPoint::Tricritical, 0, par));
+    const double T = f.T, V = f.V, x1 = f.x[1], scale = conditionScale(5, T, x1);
+    keep(f, par);
+    double G5 = 0;
+    G5Print p = parsed(test::stdoutOf([&] { G5 = f.equationForG5xFromX(x1, nullptr); }));
+    ASSERT_EQ(f.error, 0);
+    EXPECT_EQ(f.equationError, 0);
+    EXPECT_LT(std::fabs(G5), 1e-8 * scale);
+    EXPECT_EQ(p.err, 0);
+    EXPECT_NEAR(p.T, T, 1e-3);
+    EXPECT_NEAR(p.x, x1, 1e-5);
+    EXPECT_NEAR(p.V, V * 1e6, 1e-3);
+    for (int k = 2; k <= 4; ++k) EXPECT_LT(std::fabs(p.G[k]), 1e-8 * conditionScale(k, T, x1)) << k;
+    EXPECT_NEAR(p.G[5], G5, 1e-5 * std::fabs(G5) + 1e-12);
+
+    // In the second co-volume at that composition.
+    f.parameterIndex2 = 1;
+    keep(f, par);
+    test::stdoutOf([&] { G5 = f.equationForG5xFromPar(4.3, nullptr); });
+    ASSERT_EQ(f.error, 0);
+    EXPECT_EQ(f.parameter2, 4.3);
+    EXPECT_LT(std::fabs(G5), 1e-8 * scale);
+
+    // Outside the composition range: refused, nothing searched.
+    EXPECT_EQ(f.equationForG5xFromX(1.2, nullptr), 0.0);
+    EXPECT_EQ(f.equationError, 1);
+}
+
+TEST_F(SearchCallbacks, G5IsNotZeroAtAG4PointThatIsNotTricritical) {
+    testing::TunableMixture f;
+    criticalPoint(f, 0.22, 0.48, 188.0, 73.8e-6);
+    test::stdoutOf([&] { f.search_G4_point(f.T, f.V, 0.48, 0.22, 0); });
+    ASSERT_EQ(f.error, 0);
+    const double scale = conditionScale(5, f.T, 0.48);
+    keep(f, f.parameter1);
+    double G5 = 0;
+    const G5Print p = parsed(test::stdoutOf([&] { G5 = f.equationForG5xFromX(0.48, nullptr); }));
+    ASSERT_EQ(f.error, 0);
+    EXPECT_GT(std::fabs(G5), 1e-2 * scale);
+    EXPECT_LT(std::fabs(p.G[4]), 1e-8 * conditionScale(4, p.T, 0.48));
+    f.parameterIndex2 = 1;
+    keep(f, f.parameter1);
+    test::stdoutOf([&] { G5 = f.equationForG5xFromPar(4.3, nullptr); });
+    ASSERT_EQ(f.error, 0);
+    EXPECT_GT(std::fabs(G5), 1e-2 * scale);
+}
+
+TEST_F(SearchCallbacks, DoublePointResidualVanishesAtTheDoublePointAndGrowsAwayFromIt) {
+    testing::TunableMixture f;
+    criticalPoint(f, 0.21, 0.48, 220.0, 97.7e-6);
+    test::stdoutOf([&] { f.search_a_mathematical_double_point(0, 0.21); });
+    ASSERT_EQ(f.error, 0);
+    const double T = f.T, V = f.V, x1 = f.x[1], par = f.parameter1;
+    auto residual = [&](double x) {
+        f.temperature(T);
+        f.volume(V);
+        f.searchT = T;
+        f.searchV = V;
+        f.parameter1 = f.storedParameter1 = par;
+        const double r = f.equationForMDP1(x, nullptr);
+        EXPECT_EQ(f.error, 0) << x;
+        return r;
+    };
+    const double at = residual(x1), above = residual(x1 + 0.002), far = residual(x1 + 0.01);
+    EXPECT_LT(std::fabs(at), 1e-9 * std::fabs(above));
+    EXPECT_GT(std::fabs(far), std::fabs(above));
+    // On the way the parameter solve left the fluid critical at the composition asked.
+    EXPECT_NEAR(f.x[1], x1 + 0.01, 1e-12);
+    expectConditions(f, 3, 1e-5);
+    EXPECT_EQ(f.equationForMDP1(1.0, nullptr), 0.0);
+    EXPECT_EQ(f.equationError, 1);
+}
+
+// Regression: the step-point residual took the variable the critical search solves for (the
+// temperature of a search at fixed composition), so its value did not depend on it.
+TEST_F(SearchCallbacks, StepPointResidualVanishesAtTheStepPointAndChangesSignAcrossIt) {
+    for (auto flag : {kCriticalAtFixedComposition, kCriticalAtFixedTemperature}) {
+        SCOPED_TRACE(flag);
+        testing::TunableMixture f;
+        criticalPoint(f, 0.19, 0.32, 246.0, 92e-6);
+        test::stdoutOf([&] { f.search_a_critical_pressure_step_point(0, 0.19, flag); });
+        ASSERT_EQ(f.error, 0);
+        const double T = f.T, V = f.V, x1 = f.x[1], par = f.parameter1;
+        // y is x1 for a search at fixed composition, T for one at fixed temperature.
+        const bool yIsT = flag == kCriticalAtFixedTemperature;
+        const double y = yIsT ? T : x1, dy = yIsT ? 0.2 : 0.002;
+        auto residual = [&](double at) {
+            f.composition(1.0 - x1, x1);
+            f.temperature(T);
+            f.volume(V);
+            keep(f, par);
+            const double r = f.equationForCPSP(at, nullptr);
+            EXPECT_EQ(f.error, 0) << at;
+            EXPECT_NEAR(yIsT ? f.T : f.x[1], at, 1e-12);
+            return r;
+        };
+        const double at = residual(y), below = residual(y - dy), above = residual(y + dy);
+        EXPECT_LT(below * above, 0.0);
+        EXPECT_LT(std::fabs(at), 1e-7 * std::fabs(above));
+        EXPECT_NEAR(f.parameter1, par, 1e-3);  // the parameter solve moved it a little
+    }
 }
 
 // ------------------------------------------------------------ critical end points

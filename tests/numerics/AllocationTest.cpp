@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
 #include <type_traits>
+#include <vector>
 
 #include "numerics/Allocation.h"
+#include "support/PrintedChecks.h"
 
 namespace vornex {
 namespace {
@@ -53,6 +57,29 @@ TEST(SymmetricArrays, HoldTheWholeZeroedSimplex) {
     double***** a5 = sym5alloc(n);
     EXPECT_EQ(elementsOf(a5, n), 56);
     dispose_sym5(a5, n);
+}
+
+// The printers write "\t%f" per value and a line end per row: parsed back, every row has
+// its own values in order, to the six decimals of %f.
+TEST(MatrixPrinters, EachRowReadsBackAsItsValues) {
+    double** a = allocate2(3, 2);
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 2; ++j) a[i][j] = (i + 1) * 10.5 - j * 0.1234567 - 15;
+    const std::string text = test::writtenText([&](FILE* f) { printMatrix(f, a, 3, 2); });
+    const auto lines = test::linesOf(text);
+    ASSERT_EQ(lines.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(lines[i].substr(0, 1), "\t");
+        std::istringstream row(lines[i]);
+        std::vector<double> values;
+        for (double v; row >> v;) values.push_back(v);
+        ASSERT_EQ(values.size(), 2u) << lines[i];
+        for (int j = 0; j < 2; ++j) EXPECT_NEAR(values[j], a[i][j], 5e-7);
+    }
+    EXPECT_EQ(test::writtenText([&](FILE* f) { printVector(f, a[1], 2); }),
+              "\t6.000000\t5.876543\n");
+    EXPECT_EQ(test::writtenText([&](FILE* f) { printVector(f, a[0], 0); }), "\n");
+    dispose(a, 3);
 }
 
 }  // namespace

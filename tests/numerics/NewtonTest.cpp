@@ -216,5 +216,71 @@ TEST_F(NewtonSolver, MapWritesRowsInIncreasingOrder) {
     EXPECT_EQ(newton.x[0], 0.0);  // the unknowns are restored
 }
 
+// The trace of a solve with verbose 3: before each trial a line "iteration, modG, U0 .. Un"
+// and, from the first iteration on, the scaled Jacobian rows and residuals of the point the
+// line names. Each printed block is recomputed from the printed unknowns.
+TEST_F(NewtonSolver, TraceShowsEachIterateWithItsScaledJacobianAndResiduals) {
+    bindCircle(1.0, 0.5);
+    newton.verbose = 3;
+    // Diagnostics off: nothing on either stream.
+    EXPECT_EQ(test::outputOf([&] { EXPECT_EQ(newton.solve(), 0); }), "");
+    bindCircle(1.0, 0.5);
+    setDiagnostics(true);
+    std::string trace;
+    EXPECT_EQ(test::stdoutOf([&] { trace = test::stderrOf([&] { newton.solve(); }); }), "");
+    setDiagnostics(false);
+
+    std::istringstream in(trace);
+    std::vector<std::vector<double>> numbers;  // each line's numbers
+    std::vector<int> iterationLines;
+    for (std::string line; std::getline(in, line);) {
+        std::vector<double> row;
+        const bool iterate = line.find("modG") != std::string::npos;
+        std::istringstream words(line);
+        for (std::string w; words >> w;) {
+            if (w == "modG") continue;
+            if (w[0] == 'U') {  // "U0" then the value
+                EXPECT_EQ(std::stoi(w.substr(1)), int(row.size()) - 2) << line;
+                continue;
+            }
+            row.push_back(std::stod(w));
+        }
+        if (iterate) iterationLines.push_back(int(numbers.size()));
+        numbers.push_back(row);
+    }
+    ASSERT_GE(iterationLines.size(), 3u);
+    // The last line repeats the converged point after convergence.
+    ASSERT_EQ(numbers.back().size(), 4u);
+    EXPECT_NEAR(numbers.back()[2], std::sqrt(2.0), 1e-5);
+    EXPECT_NEAR(numbers.back()[3], std::sqrt(2.0), 1e-5);
+    EXPECT_EQ(numbers.back()[0], newton.iterations);
+    EXPECT_EQ(numbers[0][0], 0);
+    EXPECT_EQ(numbers[0][1], 1e15);
+    for (size_t k = 1; k + 1 < iterationLines.size(); ++k) {
+        const int at = iterationLines[k];
+        const auto& head = numbers[at];
+        ASSERT_EQ(head.size(), 4u);
+        EXPECT_EQ(head[0], double(k));
+        // Two rows of J and one of F, just above the line, at the point it names.
+        ASSERT_GE(at, 3);
+        const auto &J0 = numbers[at - 3], &J1 = numbers[at - 2], &F = numbers[at - 1];
+        ASSERT_EQ(J0.size(), 2u);
+        ASSERT_EQ(J1.size(), 2u);
+        ASSERT_EQ(F.size(), 2u);
+        const double x = head[2], y = head[3];
+        const double f0 = x * x + y * y - 4, f1 = y - x;
+        const double w0 = std::fabs(f0) + 2 * std::fabs(x) + 2 * std::fabs(y);
+        const double w1 = std::fabs(f1) + 2;
+        EXPECT_NEAR(J0[0], 2 * x / w0, 1e-5);
+        EXPECT_NEAR(J0[1], 2 * y / w0, 1e-5);
+        EXPECT_NEAR(J1[0], -1 / w1, 1e-5);
+        EXPECT_NEAR(J1[1], 1 / w1, 1e-5);
+        EXPECT_NEAR(F[0], f0 / w0, 1e-5 + 1e-5 * std::fabs(F[0]));
+        EXPECT_NEAR(F[1], f1 / w1, 1e-5 + 1e-5 * std::fabs(F[1]));
+        // modG is the scaled residual measure of that point.
+        EXPECT_NEAR(head[1], std::fabs(F[0]) + std::fabs(F[1]), 1e-5 * head[1] + 1e-12);
+    }
+}
+
 }  // namespace
 }  // namespace vornex

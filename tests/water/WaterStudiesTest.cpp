@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "CorrelationTestSupport.h"
+#include "numerics/DataTextFile.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
@@ -52,6 +53,54 @@ TEST_F(WaterHomogenisationTest, ConsoleLoopStopsAtZeroAndAtBadInput) {
     EXPECT_EQ(rest, "99");  // nothing read after the 0
     std::istringstream junk("abc\n");
     water.calculateTheGasThs(junk);  // ends without a number: no hang
+}
+
+// An inclusion trapped at 400 degC and 1000 bar: 0.693 g/cm3, homogenising as a liquid at
+// 582.14 K and 97.29 bar (the same figures from an independent IAPWS-95 implementation); the
+// homogenisation is the saturation whose liquid has the trapped volume, and the isochore
+// written beside it runs from there through the trapping state.
+TEST_F(WaterHomogenisationTest, InclusionTrappedAt400CAnd1000BarHomogenisesAt582K) {
+    const std::string text =
+        textWritten([&](FILE* out) { water.calculateTheFluidInclusionProperties(673.15, 1000.0, out); });
+    ASSERT_EQ(water.error, 0) << text;
+    double V = 0, rho = 0, Ttrap = 0, tC = 0, Ptrap = 0, Th = 0, thC = 0, Ph = 0;
+    ASSERT_EQ(std::sscanf(text.c_str(),
+                          "V %lf cm3/mol\t\tDensity : %lf\t\tTtrap : %lf K (%lf°C)\t\tPtrap : %lf "
+                          "bar\nTh %lf K (%lf°C)\t\tPh : %lf bar",
+                          &V, &rho, &Ttrap, &tC, &Ptrap, &Th, &thC, &Ph),
+              8)
+        << text;
+    EXPECT_NEAR(rho, 0.693, 0.0005);
+    EXPECT_NEAR(V, kM * 1e3 / rho, 0.02);  // g/mol over g/cm3
+    EXPECT_NEAR(Ttrap, 673.15, 0.005);
+    EXPECT_NEAR(tC, 400.0, 0.005);
+    EXPECT_NEAR(Ptrap, 1000.0, 0.005);
+    EXPECT_NEAR(Th, 582.14, 0.005);
+    EXPECT_NEAR(thC, 582.14 - 273.15, 0.005);
+    EXPECT_NEAR(Ph, 97.29, 0.005);
+
+    WagnerPruss saturation(2);
+    saturation.calculateTheDensityFromTh(Th);
+    ASSERT_EQ(saturation.error, 0);
+    EXPECT_NEAR(saturation.Vl * 1e6 / V, 1.0, 1e-3);  // V printed to 0.01 cm3/mol
+
+    DataTextFile isochore;
+    ASSERT_TRUE(isochore.tryOpen("isoc"));
+    ASSERT_EQ(isochore.set_index("T P"), 2);
+    double T = 0, P = 0, first[2] = {0, 0}, atTrap = 0;
+    int rows = 0;
+    while (isochore.read() == 1) {
+        isochore >> T >> P;
+        if (rows++ == 0) {
+            first[0] = T;
+            first[1] = P;
+        }
+        if (std::fabs(T - 673.15) < 0.5) atTrap = P;
+    }
+    EXPECT_NEAR(first[0], Th, 0.005);
+    EXPECT_NEAR(first[1], Ph, 0.01);
+    EXPECT_GE(T, 673.15);
+    EXPECT_NEAR(atTrap, 1000.0, 15.0);  // within half a kelvin of the trapping temperature
 }
 
 class WaterComparisonTest : public ::testing::Test {

@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -372,6 +373,77 @@ TEST_F(SearchCallbacks, G5VanishesAtTheTricriticalPointInCompositionAndInTheSeco
     // Outside the composition range: refused, nothing searched.
     EXPECT_EQ(f.equationForG5xFromX(1.2, nullptr), 0.0);
     EXPECT_EQ(f.equationError, 1);
+}
+
+// The stability table of a tricritical curve: per row of (T, V, x0, x1, par1, par2) the
+// pressure, A_vv and G6 of the model there, the composition taken from x1 when x0 is near 1
+// and from x0 otherwise.
+TEST_F(SearchCallbacks, StabilityTableGivesThePressureAndG6OfEachRow) {
+    testing::TunableMixture f;
+    f.set_model_parameter(0, 0.20827);
+    f.composition(1.0 - 0.488, 0.488);
+    f.temperature(213.6);
+    f.volume(91.24e-6);
+    double par = 0.20827;
+    ASSERT_TRUE(solveJointPoint(f, JointPoint::Tricritical, 0, par));
+    const double T = f.T, V = f.V, x1 = f.x[1];
+    // G6 as the x-difference of G5 on the isobar, printed by the model's own check.
+    std::istringstream check(test::stdoutOf([&] { f.check_tricritical_parameters(); }));
+    double G6 = std::nan("");
+    for (std::string line; std::getline(check, line);)
+        if (line.rfind("g6x num.", 0) == 0) G6 = std::stod(line.substr(8));
+    ASSERT_TRUE(std::isfinite(G6));
+    {
+        std::FILE* table = std::fopen("tricurve", "w");
+        std::fprintf(table, "T V x0 x1 par1 par2\n");
+        std::fprintf(table, "%.17g %.17g %.17g %.17g %.17g 4.3\n", T, V, 1.0 - x1, x1, par);
+        std::fprintf(table, "%.17g %.17g 0.9995 0.3 %.17g 4.4\n", T, 2 * V, par);
+        std::fprintf(table, "%.17g %.17g 0.4 0.7 0.25 4.3\n", T + 50, V);
+        std::fclose(table);
+    }
+    const std::string printed = test::stdoutOf(
+        [&] { f.test_stability_of_the_tricritical_curve("tricurve", "tristab", 0, 1); });
+    EXPECT_EQ(f.error, 0);
+    const auto rows = testing::fileLines("tristab");
+    ASSERT_EQ(rows.size(), 3u);
+    const double composition[] = {x1, 0.3, 0.6};
+    std::istringstream console(printed);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(rows[i]);
+        const auto r = testing::numbersOf(rows[i]);  // T V P x0 x1 Avv par1 par2 G6
+        ASSERT_EQ(r.size(), 9u);
+        testing::TunableMixture model;
+        model.set_model_parameter(0, r[6]);
+        model.set_model_parameter(1, r[7]);
+        model.composition(1.0 - composition[i], composition[i]);
+        model.temperature(r[0]);
+        auto pressure = [&](double Vm3) {
+            model.volume(Vm3);
+            model.calculate_pressure();
+            return model.P;
+        };
+        const double Vm3 = r[1] * 1e-6, h = 1e-4 * Vm3;
+        // To the six digits printed.
+        EXPECT_NEAR(r[2] * 1e5 / pressure(Vm3), 1.0, 1e-4);
+        EXPECT_NEAR(r[5] / (-(pressure(Vm3 + h) - pressure(Vm3 - h)) / (2 * h)), 1.0, 1e-4);
+        double cT = 0, cx = 0, cP = 0, cG6 = 0;
+        ASSERT_TRUE(console >> cT >> cx >> cP >> cG6);
+        EXPECT_NEAR(cT, r[0], 1e-3);
+        EXPECT_NEAR(cP / (r[2] * 1e5), 1.0, 1e-5);
+        EXPECT_NEAR(cG6 / r[8], 1.0, 1e-5);
+    }
+    EXPECT_NEAR(testing::numbersOf(rows[0])[6], par, 1e-6);
+    EXPECT_NEAR(testing::numbersOf(rows[0])[8] / G6, 1.0, 1e-3);
+
+    // A table that is missing, or lacks a column, is refused with a message.
+    EXPECT_NE(test::stderrOf([&] {
+                  f.test_stability_of_the_tricritical_curve("absent", "tristab2", 0, 1);
+              }).find("absent"),
+              std::string::npos);
+    EXPECT_EQ(f.error, 1);
+    test::writeFile("short", "T V x0 x1 par1\n1 2 3 4 5\n");
+    test::stderrOf([&] { f.test_stability_of_the_tricritical_curve("short", "tristab2", 0, 1); });
+    EXPECT_EQ(f.error, 1);
 }
 
 TEST_F(SearchCallbacks, G5IsNotZeroAtAG4PointThatIsNotTricritical) {

@@ -85,6 +85,39 @@ TEST_F(VLEBookkeeping, VapourVolumeFractionConversion) {
     EXPECT_DOUBLE_EQ(vle.spec.P, 3e5);
 }
 
+// The vapour volume fraction phi stands for a vapour 100 times as voluminous per mole as
+// the liquid: the amounts it sets give nV 100 / (nV 100 + nL) = phi, and each phase gets
+// its own amount.
+TEST_F(VLEBookkeeping, VapourVolumeFractionSetsTheAmountsOfBothPhases) {
+    VLE vle(liquid, vapour);
+    vle.N = 2.0;
+    vle.number_of_components(2);
+    for (double phi : {0.0, 0.25, 0.5, 0.9, 1.0}) {
+        SCOPED_TRACE(phi);
+        vle.vaporization_ratio1(phi);
+        EXPECT_EQ(vle.current.phi, phi);
+        const double nV = vle.current.nV, nL = vle.current.nL;
+        EXPECT_NEAR(nV + nL, 2.0, 1e-15);
+        EXPECT_NEAR(nV * 100 / (nV * 100 + nL), phi, 1e-14);
+        EXPECT_NEAR(vle.current.Fv, nV / 2.0, 1e-15);
+        EXPECT_EQ(vapour.totalMoles, nV);
+        EXPECT_EQ(liquid.totalMoles, nL);
+    }
+}
+
+TEST_F(VLEBookkeeping, PrintingFlagIsKeptForEveryKindOfSolver) {
+    VLE vle(liquid, vapour);
+    EXPECT_EQ(vle.printing, 0);
+    vle.set_printing_flag(2);
+    EXPECT_EQ(vle.printing, 2);
+    auto raoult = testing::propaneButane(0.4);
+    VLE& base = *raoult;
+    base.set_printing_flag(1);
+    EXPECT_EQ(raoult->printing, 1);
+    base.set_printing_flag(0);
+    EXPECT_EQ(raoult->printing, 0);
+}
+
 TEST_F(VLEBookkeeping, BaseSolvesNothingAndRejectsUnknownTypes) {
     VLE vle;
     vle.number_of_components(2);

@@ -7,9 +7,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -297,6 +301,159 @@ TEST_F(AnderkoStartTables, TernaryDiagramListsTableStatesAndTracesFromTheChosenO
     for (const auto& r : rows)
         if (r[10] < (*start)[10]) start = &r;
     expectTernaryEquilibrium(*start, 1e-3);
+}
+
+// ------------------------------------------------------------ the tables themselves
+
+// The numbers of each line of a shipped or generated table.
+std::vector<std::vector<double>> tableRows(const std::string& path) {
+    std::ifstream in(path);
+    EXPECT_TRUE(in.good()) << path;
+    std::vector<std::vector<double>> rows;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::vector<double> r;
+        for (double v; words >> v;) r.push_back(v);
+        if (!r.empty()) rows.push_back(r);
+    }
+    return rows;
+}
+
+std::string shipped(const char* name) {
+    return std::string(VORNEX_SOURCE_DIR) + "/data/anderko/" + name;
+}
+
+// Every row of every shipped table is a two-phase state of the model as it stands: both
+// phases at the row's pressure, each component's fugacity the same in both (to the digits
+// the rows carry), and two distinct phases (volumes and compositions apart).
+TEST(ShippedStartTables, EveryRowIsATwoPhaseStateOfTheModel) {
+    Anderko liquid(2), vapour(1);
+    for (const char* name : {"initH2ONaCl", "initH2ONaClCh4", "LG_H2ONaClCH4", "LL_H2ONaClCH4"}) {
+        SCOPED_TRACE(name);
+        const bool binary = std::string(name) == "initH2ONaCl";
+        const int n = binary ? 2 : 3;
+        for (Anderko* m : {&liquid, &vapour}) m->setSystemCode(binary ? 10 : 21);
+        const auto rows = tableRows(shipped(name));
+        ASSERT_GE(rows.size(), 100u);
+        int checked = 0;
+        for (const auto& r : rows) {
+            ASSERT_EQ(r.size(), binary ? 19u : 13u);
+            const double TK = r[0], P = r[1] * 1e5, Vl = r[2 + 2 * n] * 1e-6,
+                         Vv = r[3 + 2 * n] * 1e-6;
+            std::vector<double> f[2], p(2);
+            double apart = 0.0;
+            for (int side = 0; side < 2; ++side) {
+                Anderko& m = side == 0 ? liquid : vapour;
+                const double* x = &r[2 + side * n];
+                if (binary)
+                    m.composition(x[0], x[1]);
+                else
+                    m.composition(x[0], x[1], x[2]);
+                m.temperature(TK);
+                m.volume(side == 0 ? Vl : Vv);
+                m.calculate_pressure();
+                m.calculate_fugacities();
+                ASSERT_EQ(m.error, 0) << TK;
+                p[side] = m.P;
+                f[side].assign(m.fugacity.begin(), m.fugacity.begin() + n);
+            }
+            for (int i = 0; i < n; ++i)
+                apart = std::fmax(apart, std::fabs(r[2 + i] - r[2 + n + i]) / (r[2 + i] + r[2 + n + i]));
+            EXPECT_NEAR(p[0] / P, 1.0, 2e-5) << TK << " " << r[2 + 1];
+            EXPECT_NEAR(p[1] / P, 1.0, 2e-5) << TK << " " << r[2 + 1];
+            // The ternary states end where the mixture solver's step falls below 1e-3 of each
+            // unknown: the salt, a trace of 1e-8 in the vapour, is equal to about 1e-3 there.
+            for (int i = 0; i < n; ++i)
+                EXPECT_NEAR(f[1][i] / f[0][i], 1.0, binary ? 2e-5 : i == 1 ? 2e-3 : 5e-5)
+                    << TK << " " << r[2 + 1] << " component " << i;
+            EXPECT_GT(Vv, 1.005 * Vl) << TK << " " << r[2 + 1];
+            EXPECT_GT(apart, 1e-3) << TK << " " << r[2 + 1];
+            ++checked;
+        }
+        EXPECT_EQ(checked, static_cast<int>(rows.size()));
+    }
+}
+
+// The generator of the tables, run on a sample of its grids (the first compositions, the
+// lower temperatures), writes exactly the shipped rows of that corner: none more (a state the
+// shipped table leaves out as unreachable), none fewer, each with the shipped values.
+class StartTableGenerator : public ::testing::Test {
+   protected:
+    static void SetUpTestSuite() {
+        std::filesystem::create_directory("generated");
+        const std::string command = std::string(VORNEX_MAKE_ANDERKO_INIT) +
+                                    " generated --sample > generated.log 2>&1";
+        status = std::system(command.c_str());
+    }
+    // rows of `made` and `given` with the same key agree; each key of `given` inside the
+    // sample (`inside`) is made, and each made key is given.
+    template <class Key, class Inside>
+    static void expectSameRows(const std::vector<std::vector<double>>& made,
+                               const std::vector<std::vector<double>>& given, Key key,
+                               Inside inside) {
+        std::map<std::vector<long>, const std::vector<double>*> byKey;
+        for (const auto& r : given) byKey[key(r)] = &r;
+        std::set<std::vector<long>> seen;
+        for (const auto& r : made) {
+            const auto it = byKey.find(key(r));
+            ASSERT_NE(it, byKey.end()) << "a row the shipped table has not: T " << r[0] << " x "
+                                       << r[3];
+            seen.insert(key(r));
+            ASSERT_EQ(r.size(), it->second->size());
+            for (size_t c = 0; c < r.size(); ++c)
+                EXPECT_NEAR(r[c], (*it->second)[c], 1e-6 * std::fabs(r[c]) + 1e-12)
+                    << "T " << r[0] << " x " << r[3] << " column " << c;
+        }
+        for (const auto& r : given) {
+            if (inside(r)) {
+                EXPECT_EQ(seen.count(key(r)), 1u) << "not made: T " << r[0] << " x " << r[3];
+            }
+        }
+    }
+    static long in(double v, double unit) { return std::lround(v / unit); }
+    static inline int status = -1;
+};
+
+TEST_F(StartTableGenerator, SampleOfWaterSaltIsTheShippedCorner) {
+    ASSERT_EQ(status, 0) << test::readFile("generated.log");
+    const auto made = tableRows("generated/initH2ONaCl"), given = tableRows(shipped("initH2ONaCl"));
+    EXPECT_GE(made.size(), 50u);
+    // The sample's compositions (up to 0.04) and temperatures, up to where the two phases
+    // of x = 0.02 merge; a temperature at which only one of them is a two-phase state has no
+    // run of its own in the sample.
+    auto corner = [](const std::vector<double>& r) {
+        return r[3] <= 0.04 + 1e-9 && r[0] <= 733.15 + 1e-6;
+    };
+    std::map<long, int> atT;
+    for (const auto& r : given)
+        if (corner(r)) ++atT[in(r[0], 0.01)];
+    expectSameRows(
+        made, given,
+        [](const std::vector<double>& r) { return std::vector<long>{in(r[0], 0.01), in(r[3], 1e-6)}; },
+        [&](const std::vector<double>& r) { return corner(r) && atT[in(r[0], 0.01)] >= 2; });
+}
+
+TEST_F(StartTableGenerator, SampleOfWaterSaltMethaneIsTheShippedCorner) {
+    ASSERT_EQ(status, 0) << test::readFile("generated.log");
+    auto key = [](const std::vector<double>& r) {
+        return std::vector<long>{in(r[0], 0.01), in(r[3], 1e-6), in(r[4], 1e-6)};
+    };
+    auto inside = [](const std::vector<double>& r) {
+        return std::fabs(r[3] - 0.005) < 1e-9 && r[4] <= 0.006 + 1e-9 && r[0] <= 613.15 + 1e-6;
+    };
+    const auto made = tableRows("generated/initH2ONaClCh4");
+    EXPECT_GE(made.size(), 10u);
+    expectSameRows(made, tableRows(shipped("initH2ONaClCh4")), key, inside);
+    expectSameRows(tableRows("generated/LG_H2ONaClCH4"), tableRows(shipped("LG_H2ONaClCH4")), key,
+                   inside);
+    expectSameRows(tableRows("generated/LL_H2ONaClCH4"), tableRows(shipped("LL_H2ONaClCH4")), key,
+                   inside);
+}
+
+TEST_F(StartTableGenerator, WrongCommandLineIsRefused) {
+    EXPECT_NE(std::system((std::string(VORNEX_MAKE_ANDERKO_INIT) + " > usage.log 2>&1").c_str()), 0);
+    EXPECT_NE(test::readFile("usage.log").find("Usage: make-anderko-init FOLDER [--sample]"),
+              std::string::npos);
 }
 
 }  // namespace

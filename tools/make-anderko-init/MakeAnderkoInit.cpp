@@ -1,4 +1,4 @@
-// make-anderko-init FOLDER: writes into FOLDER the tables of two-phase states the Anderko
+// make-anderko-init FOLDER [--sample]: writes into FOLDER the tables of two-phase states the Anderko
 // calculations start from, each state a bubble point of the Anderko-Pitzer model itself:
 //
 //   initH2ONaCl     H2O-NaCl (bubble, dew points and flashes). Rows of 19 numbers: T (K),
@@ -19,8 +19,11 @@
 // Every state is solved by continuation: along the composition grid at 573.15 K, the lowest
 // temperature of the model, then along each composition up in temperature (and for H2O-NaCl
 // down as well); a state the solve cannot reach (beyond the critical curve, for instance) has
-// no row. Exit status 0 on success, 1 when too few states were solved or a file could not be
-// written.
+// no row. With --sample only the first compositions of each grid and the lower temperatures
+// are solved, along the same paths, so that the rows written are the shipped ones in that
+// corner (the tests compare them). Exit status 0 on success, 1 when too few states were solved
+// or a file could not be written, 2 on a wrong command line.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -40,6 +43,17 @@ constexpr double kTstart = 573.15;
 constexpr double kTlow = 373.15;
 constexpr double kThigh = 973.15;
 constexpr double kStepT = 10.0;
+
+// How much of the grids a run solves, and the fewest states that make a run successful.
+struct Extent {
+    size_t binaryCompositions;  // the first ones of the H2O-NaCl grid
+    double binaryTop;           // the highest temperature of H2O-NaCl
+    size_t salts, gases;        // the first ones of the H2O-NaCl-CH4 grids
+    double ternaryTop;
+    size_t fewest, fewestDense;
+};
+constexpr Extent kWhole{27, kThigh, 4, 14, kThigh, 100, 10};
+constexpr Extent kSample{8, 733.15, 1, 5, 613.15, 5, 0};
 
 // ------------------------------------------------------------------ H2O-NaCl
 
@@ -86,13 +100,14 @@ void alongT(double T0, double T1, Row from, const Solve& solve, std::map<double,
     }
 }
 
-bool writeBinaryTable() {
+bool writeBinaryTable(const Extent& extent) {
     Anderko m(2);
     m.setSystemCode(10);
     // Up to the salt fraction 0.35, beyond the 0.33 at which the isotherms start.
-    const std::vector<double> grid = {0.001, 0.002, 0.005, 0.01, 0.015, 0.02, 0.03, 0.04, 0.05,
-                                      0.06,  0.07,  0.08,  0.09, 0.10,  0.12, 0.14, 0.16, 0.18,
-                                      0.20,  0.22,  0.24,  0.26, 0.28,  0.30, 0.32, 0.34, 0.35};
+    std::vector<double> grid = {0.001, 0.002, 0.005, 0.01, 0.015, 0.02, 0.03, 0.04, 0.05,
+                                0.06,  0.07,  0.08,  0.09, 0.10,  0.12, 0.14, 0.16, 0.18,
+                                0.20,  0.22,  0.24,  0.26, 0.28,  0.30, 0.32, 0.34, 0.35};
+    grid.resize(std::min(grid.size(), extent.binaryCompositions));
     std::map<double, std::map<double, State>> rows;  // T -> x -> state
     State s{84.6e5, 25.2e-6, 400e-6, 1e-8};
     for (double x : grid) {
@@ -103,7 +118,7 @@ bool writeBinaryTable() {
         }
         s = t;
         rows[kTstart][x] = s;
-        for (double T1 : {kThigh, kTlow}) {
+        for (double T1 : {extent.binaryTop, kTlow}) {
             std::map<double, State> alongX;
             alongT(
                 kTstart, T1, s,
@@ -124,7 +139,7 @@ bool writeBinaryTable() {
             ++count;
         }
     }
-    if (count < 100 || !out.commit()) {
+    if (count < extent.fewest || !out.commit()) {
         std::fprintf(stderr, "make-anderko-init: initH2ONaCl was not written (%zu states)\n",
                      count);
         return false;
@@ -181,13 +196,15 @@ bool ternaryBubble(Anderko& m, double T, double xs, double xg, const TernaryStat
     return true;
 }
 
-bool writeTernaryTables() {
+bool writeTernaryTables(const Extent& extent) {
     Anderko m(2);
     m.setSystemCode(21);
     if (!m.useVLE()) return false;
-    const std::vector<double> salt = {0.005, 0.01, 0.02, 0.04};
-    const std::vector<double> gas = {0.002,  0.003, 0.004, 0.005, 0.006, 0.008, 0.01,
-                                     0.0125, 0.015, 0.02,  0.025, 0.03,  0.04,  0.05};
+    std::vector<double> salt = {0.005, 0.01, 0.02, 0.04};
+    std::vector<double> gas = {0.002,  0.003, 0.004, 0.005, 0.006, 0.008, 0.01,
+                               0.0125, 0.015, 0.02,  0.025, 0.03,  0.04,  0.05};
+    salt.resize(std::min(salt.size(), extent.salts));
+    gas.resize(std::min(gas.size(), extent.gases));
     // (xs, xg) -> T -> state, in the order of the table.
     std::vector<std::pair<std::pair<double, double>, std::map<double, TernaryState>>> runs;
     for (double xs : salt) {
@@ -217,7 +234,7 @@ bool writeTernaryTables() {
             std::map<double, TernaryState> run;
             run[kTstart] = s;
             alongT(
-                kTstart, kThigh, s,
+                kTstart, extent.ternaryTop, s,
                 [&](double T, const TernaryState& a, TernaryState& b) {
                     return ternaryBubble(m, T, xs, xg, &a, b);
                 },
@@ -246,7 +263,7 @@ bool writeTernaryTables() {
             }
         }
     }
-    if (count < 100 || dense < 10 || !all.commit() || !lg.commit() || !ll.commit()) {
+    if (count < extent.fewest || dense < extent.fewestDense || !all.commit() || !lg.commit() || !ll.commit()) {
         std::fprintf(stderr,
                      "make-anderko-init: the H2O-NaCl-CH4 tables were not written (%zu states, "
                      "%zu with a dense methane-rich phase)\n",
@@ -261,12 +278,14 @@ bool writeTernaryTables() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "Usage: make-anderko-init FOLDER\n");
+    const bool sample = argc == 3 && std::string(argv[2]) == "--sample";
+    if (argc != 2 && !sample) {
+        std::fprintf(stderr, "Usage: make-anderko-init FOLDER [--sample]\n");
         return 2;
     }
     vornex::OutputFiles::setDirectory(argv[1]);
-    if (!writeBinaryTable()) return 1;
-    if (!writeTernaryTables()) return 1;
+    const Extent& extent = sample ? kSample : kWhole;
+    if (!writeBinaryTable(extent)) return 1;
+    if (!writeTernaryTables(extent)) return 1;
     return 0;
 }

@@ -57,27 +57,41 @@ TEST_F(DeepZoom, WhatIsDrawnStaysNearThePlotAndOnTheCurve) {
         view->setXYRange(400 - span / 2, 400 + span / 2, density(400) - 50, density(400) + 50);
         RecordingCanvas canvas(view->bounds().size);
         view->drawRect(canvas);
-        const Rect grown = drawingRegion(view->bounds());
+        // The plot rectangle grown by the margin for line widths, markers and labels: 64 view
+        // units on every side.
+        const Rect plot = view->getPlotRect();
+        const double left = plot.minX() - 64, right = plot.maxX() + 64;
+        const double bottom = plot.minY() - 64, top = plot.maxY() + 64;
+        auto inside = [&](Point p) {
+            return std::isfinite(p.x) && std::isfinite(p.y) && left - 1e-6 <= p.x &&
+                   p.x <= right + 1e-6 && bottom - 1e-6 <= p.y && p.y <= top + 1e-6;
+        };
         std::size_t elements = 0;
         for (const BezierPath& path : paths(canvas)) {
             elements += path.elementCount();
             for (const BezierPath::Element& e : path.elements())
                 for (const Point& p : e.points) {
                     if (e.type == BezierPath::Element::Type::ClosePath) break;
-                    EXPECT_TRUE(insideRegion(grown, p))
-                        << span << ": " << p.x << ", " << p.y;
+                    EXPECT_TRUE(inside(p)) << span << ": " << p.x << ", " << p.y;
                 }
         }
         EXPECT_LT(elements, 8000u) << span;
-        // The curve's visible part is one piece on its line: each end on the region's edge.
+        // The curve's visible part is one piece on its line, running through the whole
+        // region: from its left edge to its right edge (the line is nearly level there).
         const BezierPath& drawn = *liquid->path();
         ASSERT_FALSE(drawn.isEmpty()) << span;
+        double first = 1e300, last = -1e300;
         for (const BezierPath::Element& e : drawn.elements()) {
             const Point p = e.points[0];
+            EXPECT_TRUE(inside(p)) << span << ": " << p.x << ", " << p.y;
+            first = std::fmin(first, p.x);
+            last = std::fmax(last, p.x);
             const double t = view->getXFromPixelValue(static_cast<float>(p.x));
             const double rho = view->getYFromPixelValue(static_cast<float>(p.y));
             EXPECT_NEAR(rho, density(static_cast<float>(t)), 1e-3 * 100 + 0.9 * span) << span;
         }
+        EXPECT_NEAR(first, left, 1e-3) << span;
+        EXPECT_NEAR(last, right, 1e-3) << span;
     }
 }
 

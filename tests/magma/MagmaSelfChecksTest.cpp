@@ -21,21 +21,44 @@ namespace magma_self_checks {
 
 using test::linesOf;
 
-// 1.1 Ca per clinopyroxene: 2.2273 clinopyroxenes, 13.0727 orthopyroxenes, 12.95 olivines.
+// The norm of the primitive mantle (mole %: SiO2 41.7, Al2O3 1.85, CaO 2.45, MgO 52.2) with
+// 1.1 Ca per six-oxygen clinopyroxene: the clinopyroxene it prints fills its sites (Ca + Mg +
+// Al(M) = 2, Si + Al(T) = 2), is neutral (12 charges) and carries the bulk Al/Ca; with
+// orthopyroxene Mg2Si2O6 and olivine Mg2SiO4 the three minerals hold the whole bulk, oxide by
+// oxide; the percentages are those of the printed numbers.
 TEST(MagmaSelfChecks, PrimitiveMantleNormIsPrinted) {
     Magma magma;
     const std::string text = test::stdoutOf([&] { magma.test(1); });
-    double cpx = 0, opx = 0, ol = 0;
+    double cpx = 0, opx = 0, ol = 0, nCpx = 0, nOpx = 0, nOl = 0, alCa = 0;
+    double y[5] = {0, 0, 0, 0, 0};  // Ca, Mg, Al(M), Si, Al(T)
     for (const auto& line : linesOf(text)) {
         std::sscanf(line.c_str(), "Cpx : %lf", &cpx);
         std::sscanf(line.c_str(), "Opx : %lf", &opx);
         std::sscanf(line.c_str(), "Oli : %lf", &ol);
+        std::sscanf(line.c_str(), "Number of clinopyroxenes : %lf", &nCpx);
+        std::sscanf(line.c_str(), "Number of orthopyroxenes : %lf", &nOpx);
+        std::sscanf(line.c_str(), "Number of olivines : %lf", &nOl);
+        std::sscanf(line.c_str(), "Bulk Al/Ca : %lf", &alCa);
+        std::sscanf(line.c_str(), "\tCa %lf Mg %lf Al %lf Si %lf Al %lf O6", &y[0], &y[1], &y[2],
+                    &y[3], &y[4]);
     }
-    const double sum = 2.227273 + 13.072727 + 12.95;
-    EXPECT_NEAR(cpx, 100 * 2.227273 / sum, 5e-4) << text;
-    EXPECT_NEAR(opx, 100 * 13.072727 / sum, 5e-4);
-    EXPECT_NEAR(ol, 100 * 12.95 / sum, 5e-4);
-    EXPECT_NEAR(cpx + opx + ol, 100.0, 2e-3);
+    const double SiO2 = 41.7, Al2O3 = 1.85, CaO = 2.45, MgO = 52.2;
+    EXPECT_NEAR(alCa, 2 * Al2O3 / CaO, 5e-4) << text;
+    // The clinopyroxene, to the two decimals printed.
+    EXPECT_NEAR(y[0], 1.1, 0.005);
+    EXPECT_NEAR(y[0] + y[1] + y[2], 2.0, 0.015);
+    EXPECT_NEAR(y[3] + y[4], 2.0, 0.01);
+    EXPECT_NEAR(2 * y[0] + 2 * y[1] + 3 * y[2] + 4 * y[3] + 3 * y[4], 12.0, 0.07);
+    EXPECT_NEAR((y[2] + y[4]) / y[0], 2 * Al2O3 / CaO, 0.01);
+    // The bulk, oxide by oxide, from the numbers of minerals (three decimals printed).
+    EXPECT_NEAR(nCpx * y[0], CaO, 0.01) << text;
+    EXPECT_NEAR(0.5 * nCpx * (y[2] + y[4]), Al2O3, 0.02);
+    EXPECT_NEAR(nCpx * y[3] + 2 * nOpx + nOl, SiO2, 0.03);
+    EXPECT_NEAR(nCpx * y[1] + 2 * nOpx + 2 * nOl, MgO, 0.03);
+    const double sum = nCpx + nOpx + nOl;
+    EXPECT_NEAR(cpx, 100 * nCpx / sum, 5e-3);
+    EXPECT_NEAR(opx, 100 * nOpx / sum, 5e-3);
+    EXPECT_NEAR(ol, 100 * nOl / sum, 5e-3);
     Magma idle;
     EXPECT_EQ(test::stdoutOf([&] { idle.test(0); }), "");
 }

@@ -227,9 +227,10 @@ TEST_F(WaterCurveMembers, BrineIsobarAndDensityPressureCurves) {
 }
 
 // The comparison writers: Spivey's pure-water density beside the reference equation's on
-// its grid, Spivey's brines beside the Mao-Duan model's (to 1 kbar), and both beside a Potter-Brown table
-// (here made of Spivey's densities at its nodes, none above 275 degC): each row's deviation
-// is its own two densities', and small where the models apply.
+// its grid, Spivey's brines beside the Mao-Duan model's (to 1 kbar), the Mao-Duan model beside
+// a Potter-Brown table made of Spivey's densities at its nodes (none above 275 degC), and
+// Spivey's beside a table of known values: each row's deviation is its own two densities',
+// and small where the models apply.
 TEST_F(WaterCurveMembers, BrineDensityComparisonWriters) {
     SpiveyDensityModel spivey;
     spivey.compare_with_Wagner_Pruss();
@@ -292,17 +293,36 @@ TEST_F(WaterCurveMembers, BrineDensityComparisonWriters) {
     EXPECT_EQ(n, 13 * 11 * 10);  // every node of the first 12 temperatures up to 275 degC
     EXPECT_LT(std::fabs(mean), 0.5);
 
-    // Spivey against the table of its own nodes: what is left is the table's interpolation
-    // (below its first temperature, 25 degC, the table holds its edge).
+    // Spivey against a table whose nodes are a density linear in m, t and P, which the
+    // table's interpolation gives back exactly (below its first temperature, 25 degC, and its
+    // first pressure, 1 bar, the table holds its edge): each row carries Spivey's own density
+    // at its state and the table's, the linear form there, and their deviation.
+    auto linear = [](double m, double t, double p) {
+        return 1.0 + 0.04 * m - 0.0006 * std::fmax(t, 25.0) + 4e-5 * std::fmax(p, 1.0);  // g/cm3
+    };
+    {
+        std::ofstream table("pb_linear.txt");
+        table.precision(17);
+        for (double m : PotterBrown::kMolalityAxis)
+            for (double t : PotterBrown::kTemperatureAxis) {
+                for (double p : PotterBrown::kPressureAxis) table << linear(m, t, p) << ' ';
+                table << '\n';
+            }
+    }
+    ASSERT_TRUE(PotterBrown::loadTable("pb_linear.txt"));
     spivey.compare_with_model(2);
     rows = rowsOf("res2.txt");
     EXPECT_GT(rows.size(), 13u * 50u * 150u);
-    for (size_t k = 0; k < rows.size(); k += 5) {
-        EXPECT_NEAR(rows[k][5], 100 * (rows[k][3] - rows[k][4]) / rows[k][4], 1e-5);
-        if (rows[k][1] >= 25.0) {
-            EXPECT_LT(std::fabs(rows[k][5]), 0.3)
-                << rows[k][0] << " " << rows[k][1] << " " << rows[k][2];
-        }
+    SpiveyDensityModel fresh;
+    for (size_t k = 0; k < rows.size(); k += 37) {
+        const auto& r = rows[k];  // m, t (degC), P (bar), rho Spivey, rho table, deviation
+        ASSERT_EQ(r.size(), 6u);
+        EXPECT_NEAR(r[4], 1000 * linear(r[0], r[1], r[2]), 2e-6) << r[0] << " " << r[1] << " " << r[2];
+        fresh.temperature(r[1] + 273.15);
+        fresh.pressure(r[2]);
+        fresh.molality(r[0]);
+        EXPECT_NEAR(r[3], fresh.calculate_density(), 2e-6) << r[0] << " " << r[1] << " " << r[2];
+        EXPECT_NEAR(r[5], 100 * (r[3] - r[4]) / r[4], 1e-5);
     }
     PotterBrown::forgetTable();
 }

@@ -216,6 +216,50 @@ TEST_F(NewtonSolver, MapWritesRowsInIncreasingOrder) {
     EXPECT_EQ(newton.x[0], 0.0);  // the unknowns are restored
 }
 
+// The two trace lines on their own: the unknowns with the iteration count and the measure
+// from verbose 1, the Jacobian and residuals from verbose 3 once an iteration was made; all
+// on the diagnostics stream and only while diagnostics are on.
+TEST_F(NewtonSolver, TraceLinesNameTheIterationTheMeasureAndEachUnknown) {
+    bindCircle(1.25, -0.5);
+    newton.iterations = 2;
+    newton.modG = 0.125;
+    newton.J[0][0] = 1.5;
+    newton.J[0][1] = -2;
+    newton.J[1][0] = 0.25;
+    newton.J[1][1] = 4;
+    newton.F[0] = 3;
+    newton.F[1] = -0.75;
+    auto both = [&] {
+        return test::outputOf([&] {
+            newton.display_the_vector();
+            newton.display_the_Jacobian_matrix();
+        });
+    };
+    newton.verbose = 3;
+    EXPECT_EQ(both(), "");  // diagnostics off
+    setDiagnostics(true);
+    std::string out;
+    EXPECT_EQ(test::stdoutOf([&] {
+                  out = test::stderrOf([&] {
+                      newton.display_the_vector();
+                      newton.display_the_Jacobian_matrix();
+                  });
+              }),
+              "");
+    EXPECT_EQ(out,
+              "  2\t\tmodG        0.125\t\tU0         1.25\t\t\tU1         -0.5\t\t\t\n"
+              "1.5  -2  \n0.25  4  \n3  -0.75  \n");
+    newton.verbose = 2;  // the vector only
+    EXPECT_EQ(test::stderrOf([&] { newton.display_the_Jacobian_matrix(); }), "");
+    EXPECT_NE(test::stderrOf([&] { newton.display_the_vector(); }), "");
+    newton.verbose = 3;
+    newton.iterations = 0;  // nothing solved yet: no Jacobian
+    EXPECT_EQ(test::stderrOf([&] { newton.display_the_Jacobian_matrix(); }), "");
+    newton.verbose = 0;
+    EXPECT_EQ(both(), "");
+    setDiagnostics(false);
+}
+
 // The trace of a solve with verbose 3: before each trial a line "iteration, modG, U0 .. Un"
 // and, from the first iteration on, the scaled Jacobian rows and residuals of the point the
 // line names. Each printed block is recomputed from the printed unknowns.

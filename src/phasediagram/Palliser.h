@@ -272,6 +272,9 @@ class Palliser : public PhaseDiagramInfo {
     double twoPhases(const Mixture& m, double& wA, double& phiA, double& wB, double& phiB,
                      double& wAbsent, double& phiAbsent);
     double mixtureResidual(const Mixture& m, double rho);
+    // One evaluation of a residual at P outside any search: false (r undefined) when it raised
+    // the Equation flag or gave no number; the flag of an enclosing evaluation is kept.
+    bool evaluate(double (Palliser::*equation)(double, void*), void* context, double P, double& r);
     // Settings of a one-dimensional search; the remaining ones are the same everywhere
     // (tolerance 1e-9, bounds +-1e15, relaxation from 1, no step limit).
     struct SearchSettings {
@@ -306,6 +309,9 @@ class Palliser : public PhaseDiagramInfo {
     // pressure first the one-phase rules on either side of the critical salinity.
     double liquidVapourTest(double T, double P, double x);
     double criticalOrLiquidVapourTest(double T, double P, double x);
+    // Whether (T, P) with salinity x and density rho is a state of the SLV point at T (the
+    // record's SLV fields hold that point).
+    bool onSLVCurve(double T, double P, double x, double rho);
     // The halite + vapour test below the SLV pressure.
     double haliteVapourOrVapour(double T, double P, double x);
     // Mass and volume fractions of the denser and the lighter phase of a pure substance of

@@ -15,6 +15,7 @@ constexpr double kPureNaCl = 0.9999;
 constexpr double kIsochoreWidening = 1.25;  // factor of each widening step of the bracket
 constexpr int kIsochoreWidenings = 40;      // from the guess to beyond the diagram's pressures
 constexpr int kIsochoreHalvings = 80;
+constexpr int kLiquidVapourScan = 48;  // intervals of the scan of the liquid-vapour band
 // How closely the density at a pressure found for it must meet the density asked for.
 constexpr double kBulkDensityTolerance = 1e-6;
 
@@ -24,7 +25,33 @@ struct IsochoreContext {
     double xliq = -1.0;                   // liquidus salinity of the last evaluation
 };
 
+// Root of a residual between a and b, where it has the values ra and rb of opposite signs, by
+// halving down to the resolution of the pressure; 0 when the residual fails on the way.
+template <class Residual>
+double bisectRoot(Residual&& residual, double a, double ra, double b, double rb) {
+    for (int i = 0; i < kIsochoreHalvings && std::fabs(b - a) > 1e-15 * std::fabs(b); ++i) {
+        double mid = 0.5 * (a + b), rMid = 0.0;
+        if (!residual(mid, rMid)) return 0.0;
+        if (rMid == 0.0) return mid;
+        if ((rMid < 0.0) == (ra < 0.0))
+            a = mid, ra = rMid;
+        else
+            b = mid, rb = rMid;
+    }
+    return std::fabs(ra) <= std::fabs(rb) ? a : b;
+}
+
 }  // namespace
+
+bool Palliser::evaluate(double (Palliser::*equation)(double, void*), void* context, double P,
+                        double& r) {
+    int16_t outer = equationError;
+    equationError = 0;
+    r = (this->*equation)(P, context);
+    bool ok = equationError == 0 && std::isfinite(r);
+    equationError = outer;
+    return ok;
+}
 
 // Residual of a two-phase isochore: the target density less the mixture's; the flag when the
 // bulk is no mixture of the two phases.
@@ -88,28 +115,34 @@ bool Palliser::isOnePhaseAt(double T, double P, double x, double rho) {
 }
 
 double Palliser::pressureForBulkDensity(double T, double Pguess, double rho, double x) {
-    auto holds = [&](double P) {
-        if (!(P > 0.0) || !std::isfinite(P)) return false;
+    // The pressure of the state the model makes of (T, P): on a saturation or the SLV curve
+    // that curve's own pressure, which a search that stopped within its margin only nears.
+    auto settled = [&](double P) {
+        if (!(P > 0.0) || !std::isfinite(P)) return 0.0;
         const double d = calculateFluidDensity(T, P, x, rho);
-        return d > 0.0 && std::fabs(d / rho - 1.0) <= kBulkDensityTolerance;
+        return d > 0.0 && std::fabs(d / rho - 1.0) <= kBulkDensityTolerance ? pressure : 0.0;
     };
-    const double P = isochoricPressure(T, Pguess, rho, x);
-    if (holds(P)) return P;
+    if (double P = settled(isochoricPressure(T, Pguess, rho, x))) return P;
     // Pure water of a density between its saturated ones boils: liquid and vapour at the
     // saturation pressure, in the proportions the density gives.
     if (x < kPureWater) {
         if (T >= waterCriticalTemperature) return 0.0;
         double Psat = 0.0, rhoL = 0.0, rhoV = 0.0;
         calculateWaterSaturationPoint(T, Psat, rhoL, rhoV);
-        return holds(Psat) ? Psat : 0.0;
+        return settled(Psat);
     }
-    // A brine splits into liquid and vapour, or into halite and one fluid: the pressure of
-    // that mixture whose bulk density is rho.
+    // A brine splits into halite, liquid and vapour on the SLV curve, into liquid and vapour,
+    // or into halite and one fluid: the pressure of that assemblage whose bulk density is rho.
+    if (T <= haliteTripleTemperature) {
+        double Pslv = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        calculateSLVPoint(T, Pslv, xL, xV, rhoL, rhoV);
+        if (double P = settled(Pslv)) return P;
+    }
     double xliq = 0.0;
     for (double Pmix : {getIsochoricLiquidGasPressure(T, Pguess, rho, 100.0 * x),
                         getIsochoricHaliteLiquidPressure(T, Pguess, rho, 100.0 * x, xliq),
                         getIsochoricHaliteGasPressure(T, Pguess, rho, 100.0 * x)})
-        if (holds(Pmix)) return Pmix;
+        if (double P = settled(Pmix)) return P;
     return 0.0;
 }
 
@@ -122,12 +155,7 @@ double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, 
     // The secant ran onto a flat or broken stretch: bracket the root by widening from the guess
     // in the direction the residual points, then halve.
     auto residual = [&](double p, double& r) {
-        int16_t outer = equationError;
-        equationError = 0;
-        r = equationForIsochoricFluidPressure(p, &c);
-        bool ok = equationError == 0 && std::isfinite(r);
-        equationError = outer;
-        return ok;
+        return evaluate(&Palliser::equationForIsochoricFluidPressure, &c, p, r);
     };
     double lo = Pguess, rLo = 0.0;
     if (!(Pguess > 0.0) || !residual(lo, rLo)) return 0.0;
@@ -141,15 +169,7 @@ double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, 
         if (!residual(hi, rHi)) return 0.0;
     }
     if ((rHi < 0.0) == (rLo < 0.0)) return 0.0;
-    for (int i = 0; i < kIsochoreHalvings && std::fabs(hi - lo) > 1e-10 * hi; ++i) {
-        double mid = 0.5 * (lo + hi), rMid = 0.0;
-        if (!residual(mid, rMid)) return 0.0;
-        if ((rMid < 0.0) == (rLo < 0.0))
-            lo = mid;
-        else
-            hi = mid;
-    }
-    return 0.5 * (lo + hi);
+    return bisectRoot(residual, lo, rLo, hi, rHi);
 }
 
 double Palliser::equationForIsochoricFluidPressure(double P, void* context) {
@@ -164,15 +184,63 @@ double Palliser::equationForIsochoricFluidPressure(double P, void* context) {
 }
 
 double Palliser::getIsochoricLiquidGasPressure(double T, double Pguess, double rho, double w) {
-    (void)Pguess;  // the search starts on the SLV pressure, the lower end of the LV loop
     IsochoreContext c{T, rho, w / 100.0};
-    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
-    if (T <= haliteTripleTemperature) calculateSLVPoint(T, c.bound1, xL, xV, rhoL, rhoV);
-    if (T < waterCriticalTemperature) calculateWaterSaturationPoint(T, c.bound2, rhoL, rhoV);
-    int error = 0;
-    double P = secant(&Palliser::equationForIsochoricLiquidGasPressure, &c, c.bound1,
-                      1.001 * c.bound1, error);
-    return error ? 0.0 : P;
+    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0, scratch = 0.0;
+    // The liquid-vapour band at T: from the SLV pressure (the NaCl boiling pressure above the
+    // halite melting point) up to the water saturation pressure, or the critical pressure
+    // above the water critical temperature.
+    double Plow = -1.0, Pup = -1.0;
+    if (T <= haliteTripleTemperature)
+        calculateSLVPoint(T, Plow, xL, xV, rhoL, rhoV);
+    else
+        calculateNaClSaturationPoint(T, Plow, rhoL, rhoV);
+    if (T < waterCriticalTemperature)
+        calculateWaterSaturationPoint(T, Pup, rhoL, rhoV);
+    else if (!criticalPointAt(T, Pup, scratch, rhoL))
+        return 0.0;
+    c.bound1 = T <= haliteTripleTemperature ? Plow : -1.0;
+    c.bound2 = T < waterCriticalTemperature ? Pup : -1.0;
+    if (!(Plow > 0.0) || !(Pup > Plow) || !std::isfinite(Pup)) return 0.0;
+    auto residual = [&](double P, double& r) {
+        return evaluate(&Palliser::equationForIsochoricLiquidGasPressure, &c, P, r);
+    };
+    // The bulk density of a given salinity exists as liquid + vapour only on a part of the
+    // band (between its dew and bubble pressures), and near the bubble pressure it climbs
+    // from vapour-like to liquid-like values within a tiny fraction of the band: bracket the
+    // root on a scan of the band, closing in on the edges of that part, before refining it.
+    double best = 0.0;
+    auto consider = [&](double a, double ra, double b, double rb) {
+        if ((ra < 0.0) == (rb < 0.0) && ra != 0.0 && rb != 0.0) return;
+        double P = ra == 0.0 ? a : rb == 0.0 ? b : bisectRoot(residual, a, ra, b, rb);
+        if (P > 0.0 && (best == 0.0 || std::fabs(P - Pguess) < std::fabs(best - Pguess)))
+            best = P;
+    };
+    double a = Plow, ra = 0.0;
+    bool aValid = residual(a, ra);
+    for (int i = 1; i <= kLiquidVapourScan; ++i) {
+        double b = i == kLiquidVapourScan ? Pup : Plow + (Pup - Plow) * i / kLiquidVapourScan;
+        double rb = 0.0;
+        bool bValid = residual(b, rb);
+        if (aValid && bValid) {
+            consider(a, ra, b, rb);
+        } else if (aValid != bValid) {
+            // The edge of the two-phase part of the band, and the stretch up to it.
+            double in = aValid ? a : b, out = aValid ? b : a, rIn = aValid ? ra : rb;
+            for (int k = 0; k < kIsochoreHalvings && std::fabs(out - in) > 1e-15 * in; ++k) {
+                double mid = 0.5 * (in + out), rMid = 0.0;
+                if (residual(mid, rMid))
+                    in = mid, rIn = rMid;
+                else
+                    out = mid;
+            }
+            if (aValid)
+                consider(a, ra, in, rIn);
+            else
+                consider(in, rIn, b, rb);
+        }
+        a = b, ra = rb, aValid = bValid;
+    }
+    return best;
 }
 
 double Palliser::equationForIsochoricLiquidGasPressure(double P, void* context) {

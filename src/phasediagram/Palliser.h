@@ -148,16 +148,18 @@ class Palliser : public PhaseDiagramInfo {
 
     // ------------------------------------------------------------------------ isochores
     // Stride 2: T, P from T0 down by 1 while T >= Tend and the fluid of salinity x and
-    // density rho stays one phase. `failed` when a pressure could not be found on the way or
-    // the path has fewer than two rows although Tend lies a degree or more below T0.
+    // density rho stays one phase; where it splits, the last row is its homogenisation (the
+    // bubble, dew or liquidus point of its density and salinity). `failed` when a pressure
+    // could not be found on the way or the path has fewer than two rows although Tend lies a
+    // degree or more below T0.
     void calculateTheIsochor(CurveArray& out, double x, double T0, double P0, double Tend,
                              double rho);
     // One step of an isochore: the pressure at which the fluid of mass fraction x has density
     // rho at T (pure water by its own equation), searched from Pguess; 0 when none is found.
     double isochoricPressure(double T, double Pguess, double rho, double x);
-    // Whether the fluid of mass fraction x and density rho is one phase at (T, P); the state
-    // record then describes (T, P).
-    bool isOnePhaseAt(double T, double P, double x, double rho);
+    // Whether the state the record holds, of a fluid of mass fraction x and density rho, is
+    // one phase.
+    bool onePhaseOfDensity(double x, double rho) const;
     // The pressure at which the fluid of mass fraction x has the bulk density rho at T, as one
     // phase or as a mixture of phases (pure water on its saturation curve); 0 where none is
     // found. The state record then describes (T, P).

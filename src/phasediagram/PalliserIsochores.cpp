@@ -16,8 +16,9 @@ constexpr double kIsochoreWidening = 1.25;  // factor of each widening step of t
 constexpr int kIsochoreWidenings = 40;      // from the guess to beyond the diagram's pressures
 constexpr int kIsochoreHalvings = 80;
 constexpr int kLiquidVapourScan = 48;  // intervals of the scan of the liquid-vapour band
+constexpr int kHomogenisationHalvings = 40;  // a degree down to 1e-12 degC
 // How closely the density at a pressure found for it must meet the density asked for.
-constexpr double kBulkDensityTolerance = 1e-6;
+constexpr double kBulkDensityTolerance = 1e-9;
 
 struct IsochoreContext {
     double T, rho, x;
@@ -69,49 +70,63 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
     if (!std::isfinite(x) || !std::isfinite(P0) || !(rho > 0.0) || !std::isfinite(rho)) return;
     // A pure-NaCl fluid has no isochoric pressure to search: its curve would be an isobar.
     if (x > kPureNaCl) return;
-    double P = P0;
-    bool stop = false, lost = false;
+    // The path starts from a one-phase state.
+    calculateFluidDensity(T0, P0, x, rho);
+    if (region != kOnePhase) {
+        failed = 1;
+        return;
+    }
+    double P = P0, Tone = T0;
+    bool stop = false, lost = false, split = false;
     size_t rows = 0;
     steps(0.0, T0 - Tend, 1.0, Bound::AtOrBelow, [&](double dT) {
         if (stop) return;
-        double T = T0 - dT;
-        calculateFluidDensity(T, P, x, rho);
-        if (region != kOnePhase) {
-            stop = true;
-            return;
-        }
-        const double Pnext = isochoricPressure(T, P, rho, x);
-        // The path ends where no pressure is found, at a pressure that is no state, or where
-        // the fluid at its isochoric pressure is no longer one phase (it has homogenised).
-        if (!(Pnext > 0.0) || !std::isfinite(Pnext)) {
+        const double T = T0 - dT;
+        const double Pnext = pressureForBulkDensity(T, P, rho, x);
+        // The path ends where the model has no state of the density (lost), or where that
+        // state is no longer one phase: the fluid has homogenised between T and Tone.
+        if (!(Pnext > 0.0)) {
             stop = lost = true;
-            return;
+        } else if (!onePhaseOfDensity(x, rho)) {
+            stop = split = rows > 0;
+            lost = rows == 0;
+        } else {
+            P = Pnext;
+            Tone = T;
+            region = kIsochore;
+            appendRow(out, {T, P});
+            ++rows;
         }
-        if (!isOnePhaseAt(T, Pnext, x, rho)) {
-            stop = true;
-            return;
-        }
-        P = Pnext;
-        region = kIsochore;
-        appendRow(out, {T, P});
-        ++rows;
     });
+    if (split) {
+        // The last row is the homogenisation itself: where the one-phase fluid meets the
+        // surface of its density and salinity, found by halving the degree it lies in.
+        double Tsplit = Tone - 1.0;
+        for (int i = 0; i < kHomogenisationHalvings; ++i) {
+            const double T = 0.5 * (Tsplit + Tone);
+            const double Pmid = pressureForBulkDensity(T, P, rho, x);
+            if (Pmid > 0.0 && onePhaseOfDensity(x, rho))
+                Tone = T, P = Pmid;
+            else
+                Tsplit = T;
+        }
+        if (Tone < out[out.size() - 2]) appendRow(out, {Tone, P});
+        region = kIsochore;
+    }
     // A path whose pressure was lost, or that never left its first point, is no isochore.
     failed = lost || (rows < 2 && T0 - 1.0 >= Tend);
+}
+
+bool Palliser::onePhaseOfDensity(double x, double rho) const {
+    // Pure water between its saturated densities is liquid and vapour, whatever P says.
+    if (region != kOnePhase) return false;
+    return !(x < kPureWater && temperature < waterCriticalTemperature &&
+             rho < waterLiquidDensity && rho > waterVapourDensity);
 }
 
 double Palliser::isochoricPressure(double T, double Pguess, double rho, double x) {
     return x < kPureWater ? getIsochoricWaterPressure(T, rho)
                           : getIsochoricFluidPressure(T, Pguess, rho, 100.0 * x);
-}
-
-bool Palliser::isOnePhaseAt(double T, double P, double x, double rho) {
-    calculateFluidDensity(T, P, x, rho);
-    bool onePhase = region == kOnePhase;
-    // Pure water between its saturated densities is liquid and vapour, whatever P says.
-    if (x < kPureWater && onePhase && T < waterCriticalTemperature)
-        onePhase = rho >= waterLiquidDensity || rho <= waterVapourDensity;
-    return onePhase;
 }
 
 double Palliser::pressureForBulkDensity(double T, double Pguess, double rho, double x) {
@@ -209,9 +224,13 @@ double Palliser::getIsochoricLiquidGasPressure(double T, double Pguess, double r
     // from vapour-like to liquid-like values within a tiny fraction of the band: bracket the
     // root on a scan of the band, closing in on the edges of that part, before refining it.
     double best = 0.0;
+    // An end whose density is the one asked for (the bubble point of a fluid homogenising
+    // at T) is the root itself.
+    const double close = kBulkDensityTolerance * rho;
     auto consider = [&](double a, double ra, double b, double rb) {
-        if ((ra < 0.0) == (rb < 0.0) && ra != 0.0 && rb != 0.0) return;
-        double P = ra == 0.0 ? a : rb == 0.0 ? b : bisectRoot(residual, a, ra, b, rb);
+        bool atA = std::fabs(ra) <= close, atB = std::fabs(rb) <= close;
+        if ((ra < 0.0) == (rb < 0.0) && !atA && !atB) return;
+        double P = atB ? b : atA ? a : bisectRoot(residual, a, ra, b, rb);
         if (P > 0.0 && (best == 0.0 || std::fabs(P - Pguess) < std::fabs(best - Pguess)))
             best = P;
     };

@@ -14,7 +14,7 @@ constexpr double kPureWater = 1e-8;
 constexpr double kPureNaCl = 0.9999;
 constexpr double kIsochoreWidening = 1.25;  // factor of each widening step of the bracket
 constexpr int kIsochoreWidenings = 40;      // from the guess to beyond the diagram's pressures
-constexpr int kIsochoreHalvings = 80;
+constexpr int kIsochoreHalvings = 120;  // from a widened bracket to neighbouring doubles
 constexpr int kLiquidVapourScan = 48;  // intervals of the scan of the liquid-vapour band
 constexpr int kHomogenisationHalvings = 40;  // a degree down to 1e-12 degC
 // How closely the density at a pressure found for it must meet the density asked for.
@@ -26,11 +26,18 @@ struct IsochoreContext {
     double xliq = -1.0;                   // liquidus salinity of the last evaluation
 };
 
+// Whether halving [a, b] still gives a new pressure: near a bubble point the density of a
+// mixture changes by some 1e-10 of itself from one double to the next.
+bool halvable(double a, double b) {
+    const double mid = 0.5 * (a + b);
+    return mid != a && mid != b;
+}
+
 // Root of a residual between a and b, where it has the values ra and rb of opposite signs, by
-// halving down to the resolution of the pressure; 0 when the residual fails on the way.
+// halving down to neighbouring pressures; 0 when the residual fails on the way.
 template <class Residual>
 double bisectRoot(Residual&& residual, double a, double ra, double b, double rb) {
-    for (int i = 0; i < kIsochoreHalvings && std::fabs(b - a) > 1e-15 * std::fabs(b); ++i) {
+    for (int i = 0; i < kIsochoreHalvings && halvable(a, b); ++i) {
         double mid = 0.5 * (a + b), rMid = 0.0;
         if (!residual(mid, rMid)) return 0.0;
         if (rMid == 0.0) return mid;
@@ -245,7 +252,7 @@ double Palliser::getIsochoricLiquidGasPressure(double T, double Pguess, double r
         } else if (aValid != bValid) {
             // The edge of the two-phase part of the band, and the stretch up to it.
             double in = aValid ? a : b, out = aValid ? b : a, rIn = aValid ? ra : rb;
-            for (int k = 0; k < kIsochoreHalvings && std::fabs(out - in) > 1e-15 * in; ++k) {
+            for (int k = 0; k < kIsochoreHalvings && halvable(in, out); ++k) {
                 double mid = 0.5 * (in + out), rMid = 0.0;
                 if (residual(mid, rMid))
                     in = mid, rIn = rMid;

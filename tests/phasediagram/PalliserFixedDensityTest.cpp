@@ -218,9 +218,9 @@ TEST_F(PalliserFixedDensity, IsochoresEndAtTheirHomogenisation) {
         EXPECT_NEAR(model.calculateFluidDensity(Th, Pb + 0.001, x, -1.0), rho, 1e-4 * rho);
         EXPECT_EQ(model.region, PalliserModel::kOnePhase);
     }
-    // Pure water ends on its saturation curve, within the margin of 0.01 bar inside which a
-    // state is put on the curve and the few millikelvin by which the saturated liquid of its
-    // equation of state and that of the saturation line differ.
+    // Pure water ends on its saturation curve, within the 0.01 bar inside which a state is put
+    // on the curve and the few hundredths of a bar (0.06 K at 350 degC) by which the saturated
+    // liquid of its equation of state and that of its saturation line differ.
     for (double Th : {100.0, 150.0, 350.0}) {
         SCOPED_TRACE(::testing::Message() << "water, Th " << Th);
         double Psat = 0.0;

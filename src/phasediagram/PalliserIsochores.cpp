@@ -95,7 +95,9 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
         if (!(Pnext > 0.0)) {
             stop = lost = true;
         } else if (!onePhaseOfDensity(x, rho)) {
-            stop = split = rows > 0;
+            // (At the first temperature: the density is no one-phase state through the start.)
+            stop = true;
+            split = rows > 0;
             lost = rows == 0;
         } else {
             P = Pnext;

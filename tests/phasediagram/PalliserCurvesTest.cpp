@@ -261,6 +261,10 @@ TEST_F(PalliserCurves, IsochoreWithoutAPathIsFailed) {
     EXPECT_EQ(model.failed, 1);
     model.calculateTheIsochor(curve, 1.0, 1000.0, 100.0, 900.0, 1500.0);
     EXPECT_EQ(model.failed, 1);
+    // A one-phase start whose density is, at its temperature, liquid + vapour.
+    model.calculateTheIsochor(curve, 0.1, 300.0, 200.0, 100.0, 300.0);
+    EXPECT_TRUE(curve.empty());
+    EXPECT_EQ(model.failed, 1);
 }
 
 // Regression: on a fresh model the liquidus tracers had no pressure limit and returned nothing

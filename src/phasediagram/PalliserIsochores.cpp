@@ -209,22 +209,14 @@ double Palliser::equationForIsochoricFluidPressure(double P, void* context) {
 
 double Palliser::getIsochoricLiquidGasPressure(double T, double Pguess, double rho, double w) {
     IsochoreContext c{T, rho, w / 100.0};
-    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0, scratch = 0.0;
     // The liquid-vapour band at T: from the SLV pressure (the NaCl boiling pressure above the
-    // halite melting point) up to the water saturation pressure, or the critical pressure
-    // above the water critical temperature.
+    // halite melting point) up to the surface's upper edge, the water saturation or the
+    // critical pressure.
     double Plow = -1.0, Pup = -1.0;
-    if (T <= haliteTripleTemperature)
-        calculateSLVPoint(T, Plow, xL, xV, rhoL, rhoV);
-    else
-        calculateNaClSaturationPoint(T, Plow, rhoL, rhoV);
-    if (T < waterCriticalTemperature)
-        calculateWaterSaturationPoint(T, Pup, rhoL, rhoV);
-    else if (!criticalPointAt(T, Pup, scratch, rhoL))
-        return 0.0;
+    getLiquidGasPressureBounds(T, Plow, Pup);
+    if (failed || !(Plow > 0.0) || !(Pup > Plow) || !std::isfinite(Pup)) return 0.0;
     c.bound1 = T <= haliteTripleTemperature ? Plow : -1.0;
     c.bound2 = T < waterCriticalTemperature ? Pup : -1.0;
-    if (!(Plow > 0.0) || !(Pup > Plow) || !std::isfinite(Pup)) return 0.0;
     auto residual = [&](double P, double& r) {
         return evaluate(&Palliser::equationForIsochoricLiquidGasPressure, &c, P, r);
     };

@@ -168,6 +168,8 @@ class Palliser : public PhaseDiagramInfo {
     // secant from Pguess fails, the root is bracketed by widening from Pguess and halved.
     double getIsochoricFluidPressure(double T, double Pguess, double rho, double w);
     double equationForIsochoricFluidPressure(double P, void* context);
+    // Its residual where the state is one phase; the Equation flag elsewhere.
+    double equationForOnePhasePressure(double P, void* context);
     // Pressures of two-phase mixtures of bulk density rho; 0 when the search fails.
     double getIsochoricLiquidGasPressure(double T, double Pguess, double rho, double w);
     double getIsochoricHaliteGasPressure(double T, double Pguess, double rho, double w);
@@ -277,6 +279,14 @@ class Palliser : public PhaseDiagramInfo {
     // One evaluation of a residual at P outside any search: false (r undefined) when it raised
     // the Equation flag or gave no number; the flag of an enclosing evaluation is kept.
     bool evaluate(double (Palliser::*equation)(double, void*), void* context, double P, double& r);
+    // Root of a residual on [Plow, Pup] that has values only on parts of it: the band scanned
+    // in `intervals`, the edges of those parts closed in on, each sign change halved; an end
+    // within `close` of 0 is a root. The root nearest Pguess; 0 without one.
+    double rootOnBand(double (Palliser::*equation)(double, void*), void* context, double Plow,
+                      double Pup, double Pguess, double close, int intervals);
+    // The state of bulk density rho found at P, or a one-phase state of that density at a lower
+    // pressure where P is halite + liquid beside the liquidus; the record describes it.
+    double onePhaseFirst(double T, double P, double rho, double x);
     // Settings of a one-dimensional search; the remaining ones are the same everywhere
     // (tolerance 1e-9, bounds +-1e15, relaxation from 1, no step limit).
     struct SearchSettings {

@@ -16,6 +16,7 @@ constexpr double kIsochoreWidening = 1.25;  // factor of each widening step of t
 constexpr int kIsochoreWidenings = 40;      // from the guess to beyond the diagram's pressures
 constexpr int kIsochoreHalvings = 120;  // from a widened bracket to neighbouring doubles
 constexpr int kLiquidVapourScan = 48;  // intervals of the scan of the liquid-vapour band
+constexpr int kOnePhaseScan = 16;       // intervals of the scan below a halite + liquid state
 constexpr int kHomogenisationHalvings = 40;  // a degree down to 1e-12 degC
 // How closely the density at a pressure found for it must meet the density asked for.
 constexpr double kBulkDensityTolerance = 1e-9;
@@ -146,7 +147,7 @@ double Palliser::pressureForBulkDensity(double T, double Pguess, double rho, dou
         const double d = calculateFluidDensity(T, P, x, rho);
         return d > 0.0 && std::fabs(d / rho - 1.0) <= kBulkDensityTolerance ? pressure : 0.0;
     };
-    if (double P = settled(isochoricPressure(T, Pguess, rho, x))) return P;
+    if (double P = settled(isochoricPressure(T, Pguess, rho, x))) return onePhaseFirst(T, P, rho, x);
     // Pure water of a density between its saturated ones boils: liquid and vapour at the
     // saturation pressure, in the proportions the density gives.
     if (x < kPureWater) {
@@ -166,8 +167,25 @@ double Palliser::pressureForBulkDensity(double T, double Pguess, double rho, dou
     for (double Pmix : {getIsochoricLiquidGasPressure(T, Pguess, rho, 100.0 * x),
                         getIsochoricHaliteLiquidPressure(T, Pguess, rho, 100.0 * x, xliq),
                         getIsochoricHaliteGasPressure(T, Pguess, rho, 100.0 * x)})
-        if (double P = settled(Pmix)) return P;
+        if (double P = settled(Pmix)) return onePhaseFirst(T, P, rho, x);
     return 0.0;
+}
+
+double Palliser::onePhaseFirst(double T, double P, double rho, double x) {
+    // Where the liquidus liquid is lighter than the one-phase liquid beside it, a density
+    // between the two is halite + liquid and, at a lower pressure, one phase: the fluid is
+    // the one phase, as it is on cooling until that state is gone, whichever state a search
+    // from a guess reached first.
+    if (region != kHaliteLiquid || !(T <= haliteTripleTemperature)) return P;
+    double Pslv = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateSLVPoint(T, Pslv, xL, xV, rhoL, rhoV);
+    IsochoreContext c{T, rho, x};
+    double Pone = Pslv < P ? rootOnBand(&Palliser::equationForOnePhasePressure, &c, Pslv, P, P,
+                                        kBulkDensityTolerance * rho, kOnePhaseScan)
+                           : 0.0;
+    // The record describes the state returned.
+    calculateFluidDensity(T, Pone > 0.0 ? Pone : P, x, rho);
+    return Pone > 0.0 && region == kOnePhase ? Pone : P;
 }
 
 double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, double w) {
@@ -207,6 +225,16 @@ double Palliser::equationForIsochoricFluidPressure(double P, void* context) {
     return rho - c.rho;
 }
 
+double Palliser::equationForOnePhasePressure(double P, void* context) {
+    auto& c = *static_cast<IsochoreContext*>(context);
+    double rho = std::isfinite(P) ? calculateFluidDensity(c.T, P, c.x, c.rho) : -1.0;
+    if (!(rho > 0.0) || region != kOnePhase) {
+        equationError = 1;
+        return 0.0;
+    }
+    return rho - c.rho;
+}
+
 double Palliser::getIsochoricLiquidGasPressure(double T, double Pguess, double rho, double w) {
     IsochoreContext c{T, rho, w / 100.0};
     // The liquid-vapour band at T: from the SLV pressure (the NaCl boiling pressure above the
@@ -217,17 +245,19 @@ double Palliser::getIsochoricLiquidGasPressure(double T, double Pguess, double r
     if (failed || !(Plow > 0.0) || !(Pup > Plow) || !std::isfinite(Pup)) return 0.0;
     c.bound1 = T <= haliteTripleTemperature ? Plow : -1.0;
     c.bound2 = T < waterCriticalTemperature ? Pup : -1.0;
-    auto residual = [&](double P, double& r) {
-        return evaluate(&Palliser::equationForIsochoricLiquidGasPressure, &c, P, r);
-    };
     // The bulk density of a given salinity exists as liquid + vapour only on a part of the
     // band (between its dew and bubble pressures), and near the bubble pressure it climbs
-    // from vapour-like to liquid-like values within a tiny fraction of the band: bracket the
-    // root on a scan of the band, closing in on the edges of that part, before refining it.
+    // from vapour-like to liquid-like values within a tiny fraction of the band.
+    return rootOnBand(&Palliser::equationForIsochoricLiquidGasPressure, &c, Plow, Pup, Pguess,
+                      kBulkDensityTolerance * rho, kLiquidVapourScan);
+}
+
+double Palliser::rootOnBand(double (Palliser::*equation)(double, void*), void* context,
+                            double Plow, double Pup, double Pguess, double close, int intervals) {
+    auto residual = [&](double P, double& r) { return evaluate(equation, context, P, r); };
     double best = 0.0;
-    // An end whose density is the one asked for (the bubble point of a fluid homogenising
-    // at T) is the root itself.
-    const double close = kBulkDensityTolerance * rho;
+    // An end whose residual is within `close` of 0 (the bubble point of a fluid homogenising
+    // at T, the liquidus of one meeting it there) is the root itself.
     auto consider = [&](double a, double ra, double b, double rb) {
         bool atA = std::fabs(ra) <= close, atB = std::fabs(rb) <= close;
         if ((ra < 0.0) == (rb < 0.0) && !atA && !atB) return;
@@ -237,14 +267,15 @@ double Palliser::getIsochoricLiquidGasPressure(double T, double Pguess, double r
     };
     double a = Plow, ra = 0.0;
     bool aValid = residual(a, ra);
-    for (int i = 1; i <= kLiquidVapourScan; ++i) {
-        double b = i == kLiquidVapourScan ? Pup : Plow + (Pup - Plow) * i / kLiquidVapourScan;
+    for (int i = 1; i <= intervals; ++i) {
+        double b = i == intervals ? Pup : Plow + (Pup - Plow) * i / intervals;
         double rb = 0.0;
         bool bValid = residual(b, rb);
         if (aValid && bValid) {
             consider(a, ra, b, rb);
         } else if (aValid != bValid) {
-            // The edge of the two-phase part of the band, and the stretch up to it.
+            // The edge of the part of the band where the residual has values, and the
+            // stretch up to it.
             double in = aValid ? a : b, out = aValid ? b : a, rIn = aValid ? ra : rb;
             for (int k = 0; k < kIsochoreHalvings && halvable(in, out); ++k) {
                 double mid = 0.5 * (in + out), rMid = 0.0;

@@ -188,6 +188,29 @@ TEST_F(PalliserFixedDensity, ThreePhasesOnlyWhereTheDensityAsksForThem) {
     EXPECT_EQ(model.region, PalliserModel::kLiquidVapour);
 }
 
+// Where the liquidus liquid is lighter than the one-phase liquid beside it, a density between
+// the two is a one-phase state and, at a higher pressure, halite + liquid. Regression: the state
+// found depended on the pressure the search started from, so a walk came back at another
+// pressure than it went down at (35 wt %, 1100 kg/m3 at 255 degC: 182.8 or 252.3 bar).
+TEST_F(PalliserFixedDensity, OnePhaseStateIsTakenBeforeHaliteAndLiquid) {
+    const double T = 255.0, x = 0.35, rho = 1100.0;
+    double Pone = 0.0;
+    for (double guess : {150.0, 240.0, 300.0}) {
+        const double P = model.pressureForBulkDensity(T, guess, rho, x);
+        EXPECT_EQ(model.region, PalliserModel::kOnePhase) << guess;
+        EXPECT_NEAR(model.density, rho, 1e-9 * rho) << guess;
+        if (Pone == 0.0) Pone = P;
+        EXPECT_NEAR(P, Pone, 1e-6 * Pone) << guess;
+    }
+    EXPECT_NEAR(Pone, 182.84, 0.01);
+    // The other state of that density, above the liquidus.
+    double xliq = 0.0;
+    const double Phl = model.getIsochoricHaliteLiquidPressure(T, 240.0, rho, 100.0 * x, xliq);
+    EXPECT_NEAR(model.calculateFluidDensity(T, Phl, x, rho), rho, 1e-9 * rho);
+    EXPECT_EQ(model.region, PalliserModel::kHaliteLiquid);
+    EXPECT_GT(Phl, Pone + 50.0);
+}
+
 struct Homogenisation {
     double w, Th;
 };

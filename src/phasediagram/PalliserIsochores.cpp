@@ -17,7 +17,7 @@ constexpr int kIsochoreWidenings = 40;      // from the guess to beyond the diag
 constexpr int kIsochoreHalvings = 120;  // from a widened bracket to neighbouring doubles
 constexpr int kLiquidVapourScan = 48;  // intervals of the scan of the liquid-vapour band
 constexpr int kOnePhaseScan = 16;       // intervals of the scan below a halite + liquid state
-constexpr int kHomogenisationHalvings = 40;  // a degree down to 1e-12 degC
+constexpr int kHomogenisationHalvings = 26;  // a degree down to 1.5e-8 degC
 // How closely the density at a pressure found for it must meet the density asked for.
 constexpr double kBulkDensityTolerance = 1e-9;
 
@@ -111,11 +111,17 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
     if (split) {
         // The last row is the homogenisation itself: where the one-phase fluid meets the
         // surface of its density and salinity, found by halving the degree it lies in.
+        // Only the one-phase search is needed on the way: where it finds no one-phase state,
+        // the fluid has split.
         double Tsplit = Tone - 1.0;
         for (int i = 0; i < kHomogenisationHalvings; ++i) {
             const double T = 0.5 * (Tsplit + Tone);
-            const double Pmid = pressureForBulkDensity(T, P, rho, x);
-            if (Pmid > 0.0 && onePhaseOfDensity(x, rho))
+            const double Pmid = isochoricPressure(T, P, rho, x);
+            const bool one = Pmid > 0.0 && std::isfinite(Pmid) &&
+                             std::fabs(calculateFluidDensity(T, Pmid, x, rho) / rho - 1.0) <=
+                                 kBulkDensityTolerance &&
+                             onePhaseOfDensity(x, rho);
+            if (one)
                 Tone = T, P = Pmid;
             else
                 Tsplit = T;

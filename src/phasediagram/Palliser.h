@@ -170,7 +170,9 @@ class Palliser : public PhaseDiagramInfo {
     double equationForIsochoricFluidPressure(double P, void* context);
     // Its residual where the state is one phase; the Equation flag elsewhere.
     double equationForOnePhasePressure(double P, void* context);
-    // Pressures of two-phase mixtures of bulk density rho; 0 when the search fails.
+    // Pressures of two-phase mixtures of bulk density rho; 0 when the search fails. Liquid +
+    // vapour: bracketed over the whole band from the SLV to the upper-edge pressure, the root
+    // nearest Pguess.
     double getIsochoricLiquidGasPressure(double T, double Pguess, double rho, double w);
     double getIsochoricHaliteGasPressure(double T, double Pguess, double rho, double w);
     double getIsochoricHaliteLiquidPressure(double T, double Pguess, double rho, double w,

@@ -155,7 +155,7 @@ double Palliser::classifyBelowWaterCritical(double T, double P, double x, double
     fillHaliteFields(T, P, x);
     calculateWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
                                   waterVapourDensity);
-    if (std::fabs(P - slvPressure) < kOnCurve && x >= slvVapourSalinity) {
+    if (onSLVCurve(T, P, x, rho)) {
         region = kHaliteLiquidVapour;
         return calculateHaliteLiquidGasDensity(T, x, rho);
     }
@@ -168,6 +168,19 @@ double Palliser::classifyBelowWaterCritical(double T, double P, double x, double
     }
     if (P > waterSaturationPressure) return onePhase(calculateFluidDensityRegion2b());
     return liquidVapourTest(T, P, x);
+}
+
+bool Palliser::onSLVCurve(double T, double P, double x, double rho) {
+    if (!(std::fabs(P - slvPressure) < kOnCurve) || !(x >= slvVapourSalinity)) return false;
+    // At the SLV pressure itself the state is the SLV point's: three phases, or the pair of
+    // them that makes up x. Near it only a density that asks for three phases puts it there;
+    // otherwise the side of the curve its pressure is on decides, continuous with the states
+    // around it (at low temperature the margin is a good part of the liquid-vapour band).
+    if (P == slvPressure) return true;
+    if (!(rho > 0.0)) return false;
+    double Pslv = 0.0, wL = 0.0, wV = 0.0;
+    getHaliteLiquidGasState(T, 100.0 * x, rho, Pslv, wL, wV);
+    return inUnit(wL) && inUnit(wV) && inUnit(1.0 - wL - wV);
 }
 
 double Palliser::liquidVapourTest(double T, double P, double x) {
@@ -193,7 +206,7 @@ double Palliser::criticalOrLiquidVapourTest(double T, double P, double x) {
 double Palliser::classifyUpTo800(double T, double P, double x, double rho) {
     fillHaliteFields(T, P, x);
     criticalPointAt(T, criticalPressure, criticalSalinity, criticalDensity);
-    if (std::fabs(P - slvPressure) < kOnCurve && x >= slvVapourSalinity) {
+    if (onSLVCurve(T, P, x, rho)) {
         region = kHaliteLiquidVapour;
         return calculateHaliteLiquidGasDensity(T, x, rho);
     }

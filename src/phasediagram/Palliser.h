@@ -148,16 +148,18 @@ class Palliser : public PhaseDiagramInfo {
 
     // ------------------------------------------------------------------------ isochores
     // Stride 2: T, P from T0 down by 1 while T >= Tend and the fluid of salinity x and
-    // density rho stays one phase. `failed` when a pressure could not be found on the way or
-    // the path has fewer than two rows although Tend lies a degree or more below T0.
+    // density rho stays one phase; where it splits, the last row is its homogenisation (the
+    // bubble, dew or liquidus point of its density and salinity). `failed` when a pressure
+    // could not be found on the way or the path has fewer than two rows although Tend lies a
+    // degree or more below T0.
     void calculateTheIsochor(CurveArray& out, double x, double T0, double P0, double Tend,
                              double rho);
     // One step of an isochore: the pressure at which the fluid of mass fraction x has density
     // rho at T (pure water by its own equation), searched from Pguess; 0 when none is found.
     double isochoricPressure(double T, double Pguess, double rho, double x);
-    // Whether the fluid of mass fraction x and density rho is one phase at (T, P); the state
-    // record then describes (T, P).
-    bool isOnePhaseAt(double T, double P, double x, double rho);
+    // Whether the state the record holds, of a fluid of mass fraction x and density rho, is
+    // one phase.
+    bool onePhaseOfDensity(double x, double rho) const;
     // The pressure at which the fluid of mass fraction x has the bulk density rho at T, as one
     // phase or as a mixture of phases (pure water on its saturation curve); 0 where none is
     // found. The state record then describes (T, P).
@@ -166,7 +168,11 @@ class Palliser : public PhaseDiagramInfo {
     // secant from Pguess fails, the root is bracketed by widening from Pguess and halved.
     double getIsochoricFluidPressure(double T, double Pguess, double rho, double w);
     double equationForIsochoricFluidPressure(double P, void* context);
-    // Pressures of two-phase mixtures of bulk density rho; 0 when the search fails.
+    // Its residual where the state is one phase; the Equation flag elsewhere.
+    double equationForOnePhasePressure(double P, void* context);
+    // Pressures of two-phase mixtures of bulk density rho; 0 when the search fails. Liquid +
+    // vapour: bracketed over the whole band from the SLV to the upper-edge pressure, the root
+    // nearest Pguess.
     double getIsochoricLiquidGasPressure(double T, double Pguess, double rho, double w);
     double getIsochoricHaliteGasPressure(double T, double Pguess, double rho, double w);
     double getIsochoricHaliteLiquidPressure(double T, double Pguess, double rho, double w,
@@ -272,6 +278,17 @@ class Palliser : public PhaseDiagramInfo {
     double twoPhases(const Mixture& m, double& wA, double& phiA, double& wB, double& phiB,
                      double& wAbsent, double& phiAbsent);
     double mixtureResidual(const Mixture& m, double rho);
+    // One evaluation of a residual at P outside any search: false (r undefined) when it raised
+    // the Equation flag or gave no number; the flag of an enclosing evaluation is kept.
+    bool evaluate(double (Palliser::*equation)(double, void*), void* context, double P, double& r);
+    // Root of a residual on [Plow, Pup] that has values only on parts of it: the band scanned
+    // in `intervals`, the edges of those parts closed in on, each sign change halved; an end
+    // within `close` of 0 is a root. The root nearest Pguess; 0 without one.
+    double rootOnBand(double (Palliser::*equation)(double, void*), void* context, double Plow,
+                      double Pup, double Pguess, double close, int intervals);
+    // The state of bulk density rho found at P, or a one-phase state of that density at a lower
+    // pressure where P is halite + liquid beside the liquidus; the record describes it.
+    double onePhaseFirst(double T, double P, double rho, double x);
     // Settings of a one-dimensional search; the remaining ones are the same everywhere
     // (tolerance 1e-9, bounds +-1e15, relaxation from 1, no step limit).
     struct SearchSettings {
@@ -306,6 +323,9 @@ class Palliser : public PhaseDiagramInfo {
     // pressure first the one-phase rules on either side of the critical salinity.
     double liquidVapourTest(double T, double P, double x);
     double criticalOrLiquidVapourTest(double T, double P, double x);
+    // Whether (T, P) with salinity x and density rho is a state of the SLV point at T (the
+    // record's SLV fields hold that point).
+    bool onSLVCurve(double T, double P, double x, double rho);
     // The halite + vapour test below the SLV pressure.
     double haliteVapourOrVapour(double T, double P, double x);
     // Mass and volume fractions of the denser and the lighter phase of a pure substance of

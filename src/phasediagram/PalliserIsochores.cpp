@@ -14,9 +14,12 @@ constexpr double kPureWater = 1e-8;
 constexpr double kPureNaCl = 0.9999;
 constexpr double kIsochoreWidening = 1.25;  // factor of each widening step of the bracket
 constexpr int kIsochoreWidenings = 40;      // from the guess to beyond the diagram's pressures
-constexpr int kIsochoreHalvings = 80;
+constexpr int kIsochoreHalvings = 120;  // from a widened bracket to neighbouring doubles
+constexpr int kLiquidVapourScan = 48;  // intervals of the scan of the liquid-vapour band
+constexpr int kOnePhaseScan = 16;       // intervals of the scan below a halite + liquid state
+constexpr int kHomogenisationHalvings = 26;  // a degree down to 1.5e-8 degC
 // How closely the density at a pressure found for it must meet the density asked for.
-constexpr double kBulkDensityTolerance = 1e-6;
+constexpr double kBulkDensityTolerance = 1e-9;
 
 struct IsochoreContext {
     double T, rho, x;
@@ -24,7 +27,40 @@ struct IsochoreContext {
     double xliq = -1.0;                   // liquidus salinity of the last evaluation
 };
 
+// Whether halving [a, b] still gives a new pressure: near a bubble point the density of a
+// mixture changes by some 1e-10 of itself from one double to the next.
+bool halvable(double a, double b) {
+    const double mid = 0.5 * (a + b);
+    return mid != a && mid != b;
+}
+
+// Root of a residual between a and b, where it has the values ra and rb of opposite signs, by
+// halving down to neighbouring pressures; 0 when the residual fails on the way.
+template <class Residual>
+double bisectRoot(Residual&& residual, double a, double ra, double b, double rb) {
+    for (int i = 0; i < kIsochoreHalvings && halvable(a, b); ++i) {
+        double mid = 0.5 * (a + b), rMid = 0.0;
+        if (!residual(mid, rMid)) return 0.0;
+        if (rMid == 0.0) return mid;
+        if ((rMid < 0.0) == (ra < 0.0))
+            a = mid, ra = rMid;
+        else
+            b = mid, rb = rMid;
+    }
+    return std::fabs(ra) <= std::fabs(rb) ? a : b;
+}
+
 }  // namespace
+
+bool Palliser::evaluate(double (Palliser::*equation)(double, void*), void* context, double P,
+                        double& r) {
+    int16_t outer = equationError;
+    equationError = 0;
+    r = (this->*equation)(P, context);
+    bool ok = equationError == 0 && std::isfinite(r);
+    equationError = outer;
+    return ok;
+}
 
 // Residual of a two-phase isochore: the target density less the mixture's; the flag when the
 // bulk is no mixture of the two phases.
@@ -42,35 +78,66 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
     if (!std::isfinite(x) || !std::isfinite(P0) || !(rho > 0.0) || !std::isfinite(rho)) return;
     // A pure-NaCl fluid has no isochoric pressure to search: its curve would be an isobar.
     if (x > kPureNaCl) return;
-    double P = P0;
-    bool stop = false, lost = false;
+    // The path starts from a one-phase state.
+    calculateFluidDensity(T0, P0, x, rho);
+    if (region != kOnePhase) {
+        failed = 1;
+        return;
+    }
+    double P = P0, Tone = T0;
+    bool stop = false, lost = false, split = false;
     size_t rows = 0;
     steps(0.0, T0 - Tend, 1.0, Bound::AtOrBelow, [&](double dT) {
         if (stop) return;
-        double T = T0 - dT;
-        calculateFluidDensity(T, P, x, rho);
-        if (region != kOnePhase) {
-            stop = true;
-            return;
-        }
-        const double Pnext = isochoricPressure(T, P, rho, x);
-        // The path ends where no pressure is found, at a pressure that is no state, or where
-        // the fluid at its isochoric pressure is no longer one phase (it has homogenised).
-        if (!(Pnext > 0.0) || !std::isfinite(Pnext)) {
+        const double T = T0 - dT;
+        const double Pnext = pressureForBulkDensity(T, P, rho, x);
+        // The path ends where the model has no state of the density (lost), or where that
+        // state is no longer one phase: the fluid has homogenised between T and Tone.
+        if (!(Pnext > 0.0)) {
             stop = lost = true;
-            return;
-        }
-        if (!isOnePhaseAt(T, Pnext, x, rho)) {
+        } else if (!onePhaseOfDensity(x, rho)) {
+            // (At the first temperature: the density is no one-phase state through the start.)
             stop = true;
-            return;
+            split = rows > 0;
+            lost = rows == 0;
+        } else {
+            P = Pnext;
+            Tone = T;
+            region = kIsochore;
+            appendRow(out, {T, P});
+            ++rows;
         }
-        P = Pnext;
-        region = kIsochore;
-        appendRow(out, {T, P});
-        ++rows;
     });
+    if (split) {
+        // The last row is the homogenisation itself: where the one-phase fluid meets the
+        // surface of its density and salinity, found by halving the degree it lies in.
+        // Only the one-phase search is needed on the way: where it finds no one-phase state,
+        // the fluid has split.
+        double Tsplit = Tone - 1.0;
+        for (int i = 0; i < kHomogenisationHalvings; ++i) {
+            const double T = 0.5 * (Tsplit + Tone);
+            const double Pmid = isochoricPressure(T, P, rho, x);
+            const bool one = Pmid > 0.0 && std::isfinite(Pmid) &&
+                             std::fabs(calculateFluidDensity(T, Pmid, x, rho) / rho - 1.0) <=
+                                 kBulkDensityTolerance &&
+                             onePhaseOfDensity(x, rho);
+            if (one)
+                Tone = T, P = Pmid;
+            else
+                Tsplit = T;
+        }
+        if (Tone < out[out.size() - 2]) appendRow(out, {Tone, P});
+        region = kIsochore;
+    }
     // A path whose pressure was lost, or that never left its first point, is no isochore.
     failed = lost || (rows < 2 && T0 - 1.0 >= Tend);
+}
+
+bool Palliser::onePhaseOfDensity(double x, double rho) const {
+    // Pure water between its saturated densities is liquid and vapour, whatever P says.
+    if (region != kOnePhase) return false;
+    return !(x < kPureWater && temperature < waterCriticalTemperature &&
+             rho < waterLiquidDensity && rho > waterVapourDensity);
 }
 
 double Palliser::isochoricPressure(double T, double Pguess, double rho, double x) {
@@ -78,39 +145,53 @@ double Palliser::isochoricPressure(double T, double Pguess, double rho, double x
                           : getIsochoricFluidPressure(T, Pguess, rho, 100.0 * x);
 }
 
-bool Palliser::isOnePhaseAt(double T, double P, double x, double rho) {
-    calculateFluidDensity(T, P, x, rho);
-    bool onePhase = region == kOnePhase;
-    // Pure water between its saturated densities is liquid and vapour, whatever P says.
-    if (x < kPureWater && onePhase && T < waterCriticalTemperature)
-        onePhase = rho >= waterLiquidDensity || rho <= waterVapourDensity;
-    return onePhase;
-}
-
 double Palliser::pressureForBulkDensity(double T, double Pguess, double rho, double x) {
-    auto holds = [&](double P) {
-        if (!(P > 0.0) || !std::isfinite(P)) return false;
+    // The pressure of the state the model makes of (T, P): on a saturation or the SLV curve
+    // that curve's own pressure, which a search that stopped within its margin only nears.
+    auto settled = [&](double P) {
+        if (!(P > 0.0) || !std::isfinite(P)) return 0.0;
         const double d = calculateFluidDensity(T, P, x, rho);
-        return d > 0.0 && std::fabs(d / rho - 1.0) <= kBulkDensityTolerance;
+        return d > 0.0 && std::fabs(d / rho - 1.0) <= kBulkDensityTolerance ? pressure : 0.0;
     };
-    const double P = isochoricPressure(T, Pguess, rho, x);
-    if (holds(P)) return P;
+    if (double P = settled(isochoricPressure(T, Pguess, rho, x))) return onePhaseFirst(T, P, rho, x);
     // Pure water of a density between its saturated ones boils: liquid and vapour at the
     // saturation pressure, in the proportions the density gives.
     if (x < kPureWater) {
         if (T >= waterCriticalTemperature) return 0.0;
         double Psat = 0.0, rhoL = 0.0, rhoV = 0.0;
         calculateWaterSaturationPoint(T, Psat, rhoL, rhoV);
-        return holds(Psat) ? Psat : 0.0;
+        return settled(Psat);
     }
-    // A brine splits into liquid and vapour, or into halite and one fluid: the pressure of
-    // that mixture whose bulk density is rho.
+    // A brine splits into halite, liquid and vapour on the SLV curve, into liquid and vapour,
+    // or into halite and one fluid: the pressure of that assemblage whose bulk density is rho.
+    if (T <= haliteTripleTemperature) {
+        double Pslv = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        calculateSLVPoint(T, Pslv, xL, xV, rhoL, rhoV);
+        if (double P = settled(Pslv)) return P;
+    }
     double xliq = 0.0;
     for (double Pmix : {getIsochoricLiquidGasPressure(T, Pguess, rho, 100.0 * x),
                         getIsochoricHaliteLiquidPressure(T, Pguess, rho, 100.0 * x, xliq),
                         getIsochoricHaliteGasPressure(T, Pguess, rho, 100.0 * x)})
-        if (holds(Pmix)) return Pmix;
+        if (double P = settled(Pmix)) return onePhaseFirst(T, P, rho, x);
     return 0.0;
+}
+
+double Palliser::onePhaseFirst(double T, double P, double rho, double x) {
+    // Where the liquidus liquid is lighter than the one-phase liquid beside it, a density
+    // between the two is halite + liquid and, at a lower pressure, one phase: the fluid is
+    // the one phase, as it is on cooling until that state is gone, whichever state a search
+    // from a guess reached first.
+    if (region != kHaliteLiquid || !(T <= haliteTripleTemperature)) return P;
+    double Pslv = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateSLVPoint(T, Pslv, xL, xV, rhoL, rhoV);
+    IsochoreContext c{T, rho, x};
+    double Pone = Pslv < P ? rootOnBand(&Palliser::equationForOnePhasePressure, &c, Pslv, P, P,
+                                        kBulkDensityTolerance * rho, kOnePhaseScan)
+                           : 0.0;
+    // The record describes the state returned.
+    calculateFluidDensity(T, Pone > 0.0 ? Pone : P, x, rho);
+    return Pone > 0.0 && region == kOnePhase ? Pone : P;
 }
 
 double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, double w) {
@@ -122,12 +203,7 @@ double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, 
     // The secant ran onto a flat or broken stretch: bracket the root by widening from the guess
     // in the direction the residual points, then halve.
     auto residual = [&](double p, double& r) {
-        int16_t outer = equationError;
-        equationError = 0;
-        r = equationForIsochoricFluidPressure(p, &c);
-        bool ok = equationError == 0 && std::isfinite(r);
-        equationError = outer;
-        return ok;
+        return evaluate(&Palliser::equationForIsochoricFluidPressure, &c, p, r);
     };
     double lo = Pguess, rLo = 0.0;
     if (!(Pguess > 0.0) || !residual(lo, rLo)) return 0.0;
@@ -141,15 +217,7 @@ double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, 
         if (!residual(hi, rHi)) return 0.0;
     }
     if ((rHi < 0.0) == (rLo < 0.0)) return 0.0;
-    for (int i = 0; i < kIsochoreHalvings && std::fabs(hi - lo) > 1e-10 * hi; ++i) {
-        double mid = 0.5 * (lo + hi), rMid = 0.0;
-        if (!residual(mid, rMid)) return 0.0;
-        if ((rMid < 0.0) == (rLo < 0.0))
-            lo = mid;
-        else
-            hi = mid;
-    }
-    return 0.5 * (lo + hi);
+    return bisectRoot(residual, lo, rLo, hi, rHi);
 }
 
 double Palliser::equationForIsochoricFluidPressure(double P, void* context) {
@@ -163,16 +231,73 @@ double Palliser::equationForIsochoricFluidPressure(double P, void* context) {
     return rho - c.rho;
 }
 
+double Palliser::equationForOnePhasePressure(double P, void* context) {
+    auto& c = *static_cast<IsochoreContext*>(context);
+    double rho = std::isfinite(P) ? calculateFluidDensity(c.T, P, c.x, c.rho) : -1.0;
+    if (!(rho > 0.0) || region != kOnePhase) {
+        equationError = 1;
+        return 0.0;
+    }
+    return rho - c.rho;
+}
+
 double Palliser::getIsochoricLiquidGasPressure(double T, double Pguess, double rho, double w) {
-    (void)Pguess;  // the search starts on the SLV pressure, the lower end of the LV loop
     IsochoreContext c{T, rho, w / 100.0};
-    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
-    if (T <= haliteTripleTemperature) calculateSLVPoint(T, c.bound1, xL, xV, rhoL, rhoV);
-    if (T < waterCriticalTemperature) calculateWaterSaturationPoint(T, c.bound2, rhoL, rhoV);
-    int error = 0;
-    double P = secant(&Palliser::equationForIsochoricLiquidGasPressure, &c, c.bound1,
-                      1.001 * c.bound1, error);
-    return error ? 0.0 : P;
+    // The liquid-vapour band at T: from the SLV pressure (the NaCl boiling pressure above the
+    // halite melting point) up to the surface's upper edge, the water saturation or the
+    // critical pressure.
+    double Plow = -1.0, Pup = -1.0;
+    getLiquidGasPressureBounds(T, Plow, Pup);
+    if (failed || !(Plow > 0.0) || !(Pup > Plow) || !std::isfinite(Pup)) return 0.0;
+    c.bound1 = T <= haliteTripleTemperature ? Plow : -1.0;
+    c.bound2 = T < waterCriticalTemperature ? Pup : -1.0;
+    // The bulk density of a given salinity exists as liquid + vapour only on a part of the
+    // band (between its dew and bubble pressures), and near the bubble pressure it climbs
+    // from vapour-like to liquid-like values within a tiny fraction of the band.
+    return rootOnBand(&Palliser::equationForIsochoricLiquidGasPressure, &c, Plow, Pup, Pguess,
+                      kBulkDensityTolerance * rho, kLiquidVapourScan);
+}
+
+double Palliser::rootOnBand(double (Palliser::*equation)(double, void*), void* context,
+                            double Plow, double Pup, double Pguess, double close, int intervals) {
+    auto residual = [&](double P, double& r) { return evaluate(equation, context, P, r); };
+    double best = 0.0;
+    // An end whose residual is within `close` of 0 (the bubble point of a fluid homogenising
+    // at T, the liquidus of one meeting it there) is the root itself.
+    auto consider = [&](double a, double ra, double b, double rb) {
+        bool atA = std::fabs(ra) <= close, atB = std::fabs(rb) <= close;
+        if ((ra < 0.0) == (rb < 0.0) && !atA && !atB) return;
+        double P = atB ? b : atA ? a : bisectRoot(residual, a, ra, b, rb);
+        if (P > 0.0 && (best == 0.0 || std::fabs(P - Pguess) < std::fabs(best - Pguess)))
+            best = P;
+    };
+    double a = Plow, ra = 0.0;
+    bool aValid = residual(a, ra);
+    for (int i = 1; i <= intervals; ++i) {
+        double b = i == intervals ? Pup : Plow + (Pup - Plow) * i / intervals;
+        double rb = 0.0;
+        bool bValid = residual(b, rb);
+        if (aValid && bValid) {
+            consider(a, ra, b, rb);
+        } else if (aValid != bValid) {
+            // The edge of the part of the band where the residual has values, and the
+            // stretch up to it.
+            double in = aValid ? a : b, out = aValid ? b : a, rIn = aValid ? ra : rb;
+            for (int k = 0; k < kIsochoreHalvings && halvable(in, out); ++k) {
+                double mid = 0.5 * (in + out), rMid = 0.0;
+                if (residual(mid, rMid))
+                    in = mid, rIn = rMid;
+                else
+                    out = mid;
+            }
+            if (aValid)
+                consider(a, ra, in, rIn);
+            else
+                consider(in, rIn, b, rb);
+        }
+        a = b, ra = rb, aValid = bValid;
+    }
+    return best;
 }
 
 double Palliser::equationForIsochoricLiquidGasPressure(double P, void* context) {

@@ -241,10 +241,11 @@ TEST_F(PalliserCurves, IsochoresAbove1000BarTraceDownToHomogenisation) {
             EXPECT_EQ(model.region, 6) << T0 << " " << iso[i];
             EXPECT_NEAR(model.density, rho, 1e-6 * rho) << T0 << " " << iso[i];
         }
+        // The last row is the homogenisation: the bubble point of the isochore's density.
         double Tlast = iso[iso.size() - 2], Ph = 0.0;
         double Th = model.calculateThLiq(x, rho, Tlast, Ph);
-        EXPECT_LE(Th, Tlast) << T0;
-        EXPECT_GT(Th, Tlast - 1.0) << T0;
+        EXPECT_NEAR(Th, Tlast, 1e-6) << T0;
+        EXPECT_NEAR(iso.back(), Ph, 1e-6 * Ph) << T0;
         // A degree lower the secant from the last pressure fails; the bracketed search still
         // finds the pressure of that density, a liquid + vapour state.
         double P = model.getIsochoricFluidPressure(Tlast - 1.0, iso.back(), rho, 100.0 * x);
@@ -259,6 +260,10 @@ TEST_F(PalliserCurves, IsochoreWithoutAPathIsFailed) {
     EXPECT_TRUE(curve.empty());
     EXPECT_EQ(model.failed, 1);
     model.calculateTheIsochor(curve, 1.0, 1000.0, 100.0, 900.0, 1500.0);
+    EXPECT_EQ(model.failed, 1);
+    // A one-phase start whose density is, at its temperature, liquid + vapour.
+    model.calculateTheIsochor(curve, 0.1, 300.0, 200.0, 100.0, 300.0);
+    EXPECT_TRUE(curve.empty());
     EXPECT_EQ(model.failed, 1);
 }
 

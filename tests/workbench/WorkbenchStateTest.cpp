@@ -192,6 +192,39 @@ TEST_F(WorkbenchTest, FixedDensityFollowsTheIsochore) {
     EXPECT_GT(doc->mPm, 1000);
 }
 
+// Regression: with "Fixed density" a brine that had split below its homogenisation was refused
+// somewhere below 100-165 degC ("the model finds no state of that density"). Cooled to room
+// temperature and heated back it takes every temperature, its pressure falls on cooling and is
+// the same at the same temperature both ways.
+TEST_F(WorkbenchTest, FixedDensityFollowsAnInclusionToRoomTemperatureAndBack) {
+    for (double X : {0.0, 5.0, 20.0, 30.0}) {
+        SCOPED_TRACE(::testing::Message() << X << " wt %");
+        ui->check("mFixDensity", false);
+        ui->type("mHaliteXm", X);
+        ui->type("mHaliteTm", 200);
+        ui->type("mHalitePm", 100);
+        ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kOnePhase);
+        const double rho = doc->mRm;
+        ui->check("mFixDensity", true);
+        std::vector<double> down;
+        for (double T = 175; T >= 25; T -= 25) {
+            ui->type("mHaliteTm", T);
+            ASSERT_EQ(doc->mTm, T) << form().text(MyDocument::kStatusLine);
+            EXPECT_NEAR(doc->mRm / rho, 1, 1e-6) << T;
+            if (!down.empty()) {
+                EXPECT_LT(doc->mPm, down.back()) << T;
+            }
+            down.push_back(doc->mPm);
+        }
+        EXPECT_NE(doc->stateSnapshot().region, PhaseDiagramInfo::kOnePhase);
+        for (double T = 50; T <= 175; T += 25) {
+            ui->type("mHaliteTm", T);
+            ASSERT_EQ(doc->mTm, T) << form().text(MyDocument::kStatusLine);
+            EXPECT_NEAR(doc->mPm, down[size_t((175 - T) / 25)], 1e-6 * doc->mPm) << T;
+        }
+    }
+}
+
 // Region 0 and pure-end regions: no stale density, no negative salinity taken for a case.
 // Regression: the liquid-vapour box kept naming the temperature and pressure of a state it no
 // longer showed (its fields blank) after the state moved into halite + gas.

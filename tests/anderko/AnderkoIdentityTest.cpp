@@ -26,7 +26,9 @@ VORNEX_EOS_IDENTITY_SUITE(Anderko,
                                        m->composition(0.9, 0.1);
                                        return std::unique_ptr<FluidPhase>(std::move(m));
                                    },
-                                   kStates, 0.0});
+                                   kStates}
+                              .orderFixedBecause(
+                                  "the system code fixes the order: water, then the salt"));
 
 TEST(AnderkoAmounts, AmountsReachTheTermsAsFractions) {
     // Amounts once wrote the fractions without the terms: at 800 K and 1000 bar the brine

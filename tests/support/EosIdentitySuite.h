@@ -96,6 +96,38 @@ struct EosModel {
     std::string fixedOrder;
 };
 
+// The model of `make` with the named components in order and the fractions x (in the
+// same order).
+inline std::unique_ptr<FluidPhase> withComponents(const EosModel::Maker& make,
+                                                  const std::vector<std::string>& names,
+                                                  const std::vector<double>& x) {
+    std::unique_ptr<FluidPhase> fluid = make();
+    fluid->number_of_components(static_cast<int>(names.size()));
+    for (const std::string& name : names) fluid->add_component(name.c_str());
+    fluid->composition(x.data());
+    return fluid;
+}
+
+// A pure fluid of the named component.
+inline EosModel pureModel(std::string name, EosModel::Maker make, std::string component,
+                          std::vector<std::array<double, 2>> states, double saturationT = 0.0,
+                          double tolerance = 2e-6) {
+    return EosModel{std::move(name),
+                    [make, component] { return withComponents(make, {component}, {1.0}); },
+                    std::move(states), saturationT, tolerance};
+}
+
+// A mixture of the named components, and the same mixture in the other order.
+inline EosModel mixtureModel(std::string name, EosModel::Maker make,
+                             std::vector<std::string> names, std::vector<double> x,
+                             std::vector<std::array<double, 2>> states, double tolerance = 2e-6) {
+    std::vector<std::string> otherNames(names.rbegin(), names.rend());
+    std::vector<double> otherX(x.rbegin(), x.rend());
+    return EosModel{std::move(name), [make, names, x] { return withComponents(make, names, x); },
+                    std::move(states), 0.0, tolerance}
+        .reversedBy([make, otherNames, otherX] { return withComponents(make, otherNames, otherX); });
+}
+
 inline void PrintTo(const EosModel& model, std::ostream* os) {
     *os << model.name;
 }
@@ -127,7 +159,9 @@ class EosIdentityTest : public ::testing::TestWithParam<EosModel> {
         EXPECT_EQ(fluid.error, 0) << TK << " K " << X << (GetParam().byPressure ? " Pa" : " m3/mol");
         State s{fluid.A,  fluid.U,  fluid.H,          fluid.S,     fluid.G, fluid.P, fluid.Cp,
                 fluid.P * fluid.V / (fluid.Z * TK), fluid.lnFugacity, fluid.lnPhi, TK, fluid.V};
-        if (GetParam().convention == Convention::Departure && s.P > 0.0) {
+        if (GetParam().convention == Convention::Departure) {
+            // ln Z of the departures has no value at a negative pressure.
+            EXPECT_GT(s.P, 0.0) << "a state of departure functions at " << TK << " K, " << X;
             const double RT = s.R * TK, lnV = std::log(RT / s.P);
             s.A -= RT * lnV;
             s.S += s.R * lnV;

@@ -172,6 +172,14 @@ class EosIdentityTest : public ::testing::TestWithParam<EosModel> {
         return s;
     }
     bool byPressure() const { return GetParam().byPressure; }
+    // Where the residual has died away: far beyond the model's own volumes (a model in
+    // reduced units has volumes of order 1, not 1e-4), or at 10 Pa.
+    double idealVolume() const {
+        double largest = 0.0;
+        for (const auto& state : GetParam().states) largest = std::max(largest, state[1]);
+        return std::max(1e4, 1e6 * largest);
+    }
+    static constexpr double kIdealPressure = 10.0;  // Pa
     // ln phi_i at (T, P) for the amounts n (normalised to fractions), on the branch of the
     // volume V0 (Newton on V from V0, so that a metastable or second root is never taken).
     std::vector<double> lnPhiAtTP(double TK, double Pa, std::vector<double> n, double V0) {
@@ -220,14 +228,13 @@ class EosIdentityTest : public ::testing::TestWithParam<EosModel> {
 // U = d(a/T)/d(1/T) at constant V; s = -(da/dT)_V; g = g_ig(T, P) + RT sum x_i ln phi_i, the
 // ideal gas at (T, P) taken from the model itself at a volume where the residual has died
 // away (a_ig falls by RT ln(V2/V1) between two volumes). At constant P: h = d(g/T)/d(1/T),
-// s = -(dg/dT)_P, the ideal gas from a pressure of 1 Pa.
+// s = -(dg/dT)_P, the ideal gas from a pressure of 10 Pa.
 TEST_P(EosIdentityTest, GibbsEnergyIsEnthalpyMinusTS) {
     auto AoverT = [](const State& s) { return s.A / s.T; };
     auto A = [](const State& s) { return s.A; };
     auto GoverT = [](const State& s) { return s.G / s.T; };
     auto G = [](const State& s) { return s.G; };
-    constexpr double kIdealVolume = 1e4;  // m3/mol
-    constexpr double kIdealPressure = 1.0;  // Pa
+    const double kIdealVolume = idealVolume();
     for (const auto& [T, X] : GetParam().states) {
         const State s = at(T, X);
         if (s.P <= 0.0) continue;  // no ideal gas at a negative pressure to compare with
@@ -327,6 +334,9 @@ TEST_P(EosIdentityTest, FugacityCoefficientsOfAMixtureObeyGibbsDuhemAndSymmetry)
     if (model->nc < 2) GTEST_SKIP() << "mixtures only";
     const std::vector<double> x0(model->x.begin(), model->x.end());
     const size_t nc = x0.size();
+    // A model whose fugacity coefficients are themselves differences is held to its own
+    // tolerance.
+    const double tolerance = std::max(1e-6, GetParam().tolerance);
     int checked = 0;
     for (const auto& [T, V] : GetParam().states) {
         model->composition(x0.data());
@@ -354,9 +364,9 @@ TEST_P(EosIdentityTest, FugacityCoefficientsOfAMixtureObeyGibbsDuhemAndSymmetry)
         for (size_t j = 0; j < nc; ++j) {
             double sum = 0.0;
             for (size_t i = 0; i < nc; ++i) sum += x0[i] * derivative[i][j];
-            EXPECT_NEAR(sum, 0.0, 1e-6 * scale) << "Gibbs-Duhem, n_" << j << " at " << T << " K";
+            EXPECT_NEAR(sum, 0.0, tolerance * scale) << "Gibbs-Duhem, n_" << j << " at " << T << " K";
             for (size_t i = 0; i < j; ++i)
-                EXPECT_NEAR(derivative[i][j], derivative[j][i], 1e-6 * scale)
+                EXPECT_NEAR(derivative[i][j], derivative[j][i], tolerance * scale)
                     << "d ln phi_" << i << "/dn_" << j << " at " << T << " K";
         }
     }
@@ -366,7 +376,7 @@ TEST_P(EosIdentityTest, FugacityCoefficientsOfAMixtureObeyGibbsDuhemAndSymmetry)
 
 TEST_P(EosIdentityTest, FugacityCoefficientVanishesAtZeroDensity) {
     for (const auto& [T, V] : GetParam().states) {
-        const State s = at(T, byPressure() ? 1.0 : 1e4);  // 1 Pa or 1e4 m3/mol
+        const State s = at(T, byPressure() ? kIdealPressure : idealVolume());
         for (size_t i = 0; i < s.lnPhi.size(); ++i) EXPECT_NEAR(s.lnPhi[i], 0.0, 1e-6) << T << " K";
     }
 }

@@ -18,13 +18,9 @@ namespace {
 
 using testing_support::Convention;
 using testing_support::EosModel;
+using testing_support::maker;
 using testing_support::mixtureModel;
 using testing_support::pureModel;
-
-template <class Model, class... Args>
-EosModel::Maker maker(Args... args) {
-    return [=] { return std::unique_ptr<FluidPhase>(std::make_unique<Model>(args...)); };
-}
 
 // Gas, dense fluid and liquid of methane; a methane-carbon dioxide gas and dense fluid.
 const std::vector<std::array<double, 2>> kMethane = {{300, 2.1e-4}, {250, 6e-5}, {150, 4.6e-5}};

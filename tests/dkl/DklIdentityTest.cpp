@@ -14,13 +14,9 @@ namespace {
 
 using testing_support::Convention;
 using testing_support::EosModel;
+using testing_support::maker;
 using testing_support::mixtureModel;
 using testing_support::pureModel;
-
-template <class Model, class... Args>
-EosModel::Maker maker(Args... args) {
-    return [=] { return std::unique_ptr<FluidPhase>(std::make_unique<Model>(args...)); };
-}
 
 // The hard-convex-body repulsion alone, the library's fluid of no other term: a pure fluid
 // of methane's Kreglewski constants, or a binary with those of carbon dioxide.

@@ -96,6 +96,12 @@ struct EosModel {
     std::string fixedOrder;
 };
 
+// The maker of a model constructed with the given arguments.
+template <class Model, class... Args>
+EosModel::Maker maker(Args... args) {
+    return [=] { return std::unique_ptr<FluidPhase>(std::make_unique<Model>(args...)); };
+}
+
 // The model of `make` with the named components in order and the fractions x (in the
 // same order).
 inline std::unique_ptr<FluidPhase> withComponents(const EosModel::Maker& make,

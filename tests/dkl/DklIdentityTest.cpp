@@ -1,9 +1,11 @@
 // The Kreglewski, Lee-Kessler and BWR fluids and the hard-convex-body repulsion in the
-// identity suite of every equation of state; mixtures in both component orders.
+// identity suite of every equation of state, and the Duan-Moller-Weare fluids; mixtures in
+// both component orders.
 #include <array>
 #include <memory>
 
 #include "dkl/BWR.h"
+#include "dkl/DuanModels.h"
 #include "dkl/HCB.h"
 #include "dkl/KreglewskiEOS.h"
 #include "dkl/LeeKessler.h"
@@ -67,6 +69,33 @@ VORNEX_EOS_IDENTITY_SUITE(
     mixtureModel("LeeKesslerMix", maker<LK_EOS>(1), {"CH4", "CO2"}, {0.6, 0.4},
                  {{300, 8e6}, {350, 1.5e7}, {400, 3e6}}, 2e-5)
         .statesAtPressure());
+
+// The Duan-Moller-Weare fluids in their range: gas and supercritical states of each gas, of
+// water above its critical temperature and of the pairs at 400 to 673 K.
+const std::vector<std::array<double, 2>> kDuanCO2 = {{350, 1.9e-4}, {500, 1e-4}, {673.15, 7.6e-5}};
+const std::vector<std::array<double, 2>> kDuanWater = {{673.15, 1e-4}, {800, 5e-5}, {1000, 1e-3}};
+const std::vector<std::array<double, 2>> kDuanPair = {{673.15, 6e-5}, {600, 2e-4}, {800, 1e-4}};
+
+VORNEX_EOS_IDENTITY_SUITE(
+    Duan, pureModel("DMW1CO2", maker<DMW1>(1), "CO2", kDuanCO2, 280.0),
+    pureModel("DMW1CH4", maker<DMW1>(1), "CH4", {{300, 2.1e-4}, {250, 6e-5}, {500, 1e-3}}),
+    pureModel("DMW1H2O", maker<DMW1>(1), "H2O", kDuanWater),
+    pureModel("DMW1N2", maker<DMW1>(1), "N2", {{300, 2.5e-4}, {500, 6e-5}, {800, 1e-3}}),
+    // DMW2's ideal-term slot holds an empty term.
+    mixtureModel("DMW2H2OCH4", maker<DMW2>(1), {"H2O", "CH4"}, {0.8, 0.2},
+                 {{400, 2.4e-5}, {673.15, 6e-5}, {600, 2e-4}})
+        .as(Convention::ResidualOnly),
+    mixtureModel("DMW2H2OCO2", maker<DMW2>(1), {"H2O", "CO2"}, {0.6, 0.4}, kDuanPair)
+        .as(Convention::ResidualOnly),
+    mixtureModel("DMW2CO2CH4", maker<DMW2>(1), {"CO2", "CH4"}, {0.5, 0.5},
+                 {{300, 2e-4}, {400, 1e-4}, {673.15, 6e-5}})
+        .as(Convention::ResidualOnly),
+    pureModel("DMWEOS", maker<DMWEOS>(1), "CO2", kDuanCO2, 280.0),
+    mixtureModel("DMWEOSH2OCO2", maker<DMWEOS>(1), {"H2O", "CO2"}, {0.6, 0.4}, kDuanPair),
+    mixtureModel("DMWEOSH2OCH4", maker<DMWEOS>(1), {"H2O", "CH4"}, {0.8, 0.2},
+                 {{400, 2.4e-5}, {673.15, 6e-5}, {600, 2e-4}}),
+    EosModel{"DuanH2O", maker<DuanH2O>(1, 0), kDuanWater, 600.0},
+    EosModel{"DuanH2OGeneral", maker<DuanH2O>(1, 1), kDuanWater});
 
 }  // namespace
 }  // namespace vornex

@@ -7,7 +7,7 @@
 // d ln phi_i/dn_j at constant T and P and the same results with the components given in the
 // other order, for a pure fluid equal pressures, fugacities and Gibbs energies of the
 // saturated phases, ln phi -> 0 at vanishing density, and every term's graph derivatives to
-// fourth order against central differences.
+// fourth order (second beyond three components) against central differences.
 //
 // A model joins with one line in one source file of its test program (the suite's tests are
 // defined here, so the header goes into one file per program):
@@ -442,7 +442,9 @@ TEST_P(EosIdentityTest, TermDerivativesMatchDifferences) {
             SCOPED_TRACE(term->modelName + " at " + std::to_string(T) + " K");
             std::vector<double> v{T, V};
             for (int i = 0; i < term->nc; ++i) v.push_back(term->x[static_cast<size_t>(i)]);
-            expectDerivativesMatchDifferences(*term, v, 2e-6, 1e-5);
+            // The entries of order k grow as (n + 2)^k with n components: a many-component
+            // term is checked to second order.
+            expectDerivativesMatchDifferences(*term, v, 2e-6, 1e-5, term->nc > 3 ? 2 : 4);
         }
     }
 }

@@ -100,15 +100,32 @@ void FluidPhase::createPerComponentArrays() {
 }
 
 void FluidPhase::number_of_components(int count) {
-    if (count < 1 || count == nc) return;
+    if (count < 1 || (count == nc && !componentCountRefused_)) return;
+    componentCountRefused_ = false;
     // A model that switches its component system starts the Phase part afresh, so that the
     // fluid, its terms and its arrays always agree on the count.
     nc = 0;
     componentsAdded = 0;
     Phase::number_of_components(count);
     createPerComponentArrays();
-    forEachTerm(*this, [count](Interaction& term) { term.number_of_components(count); });
+    bool refused = false;
+    forEachTerm(*this, [count, &refused](Interaction& term) {
+        term.number_of_components(count);
+        if (term.nc != count) refused = true;
+    });
+    if (refused) {
+        refuseComponentCount();
+        return;
+    }
     if (count == 1) composition_of_component(0, 1.0);
+}
+
+void FluidPhase::refuseComponentCount() {
+    error = 1;
+    componentCountRefused_ = true;
+    stateComputed = 0;
+    // An unsized term fails every evaluation (Interaction::prepare).
+    forEachTerm(*this, [](Interaction& term) { term.nc = 0; });
 }
 
 void FluidPhase::temperature(double TK) {

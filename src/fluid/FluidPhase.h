@@ -383,7 +383,11 @@ class FluidPhase : public Phase {
     double& Aentry(int k);
 
     void print_parameters(FILE* out);
+    // Every term's formulas, then its node values at the model's current T, V and x (a
+    // term that fails there says so; without a state set, the values are not printed).
     void print_parse_tree(FILE* out);
+    // Whether T, V and the composition are set to finite, positive values.
+    bool hasStateToShow() const;
 
     // ------------------------------------------- reports, isotherms and isochores
     void dump();

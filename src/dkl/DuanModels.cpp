@@ -102,7 +102,7 @@ DuanFluid::~DuanFluid() = default;
 bool DuanFluid::acceptCount(int count, int low, int high, const char* message) {
     if (count < low || count > high) {
         std::fprintf(stderr, "%s\n", message);
-        error = 1;
+        refuseComponentCount();
         return false;
     }
     return true;
@@ -178,7 +178,7 @@ DMWEOS::~DMWEOS() = default;
 
 void DMWEOS::number_of_components(int count) {
     if (!acceptCount(count, 1, 2, "Can handle only one-component or two-component fluid")) return;
-    if (count == nc) return;
+    if (count == nc && !componentCountRefused()) return;
     if (count == 1)
         setInteraction(0, new Duan1);
     else

@@ -22,8 +22,8 @@
 // bounds its saturation states.
 //
 // Failures: a component count the model cannot take and an unknown gas are said on
-// standard error and raise the fluid's error flag; the term then has no constants and
-// every evaluation of it reports an error.
+// standard error and raise the fluid's error flag; every state is then flagged until the
+// model is set up right (a count it takes, gases it knows).
 #pragma once
 
 #include "dkl/Duan.h"

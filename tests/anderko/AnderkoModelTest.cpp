@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/PrintedChecks.h"
 #include "support/TermDerivativeCheck.h"
 #include "anderko/Anderko.h"
 #include "anderko/AnderkoH2O.h"
@@ -374,6 +375,45 @@ TEST_F(AnderkoCommands, IsochoreOfABrineIsWrittenAndIsoplethKindsOutsideOneTwoDo
     ::testing::internal::GetCapturedStdout();
     EXPECT_TRUE(std::ifstream("isocb").good());
     EXPECT_FALSE(std::ifstream("isopk").good());
+}
+
+}  // namespace
+}  // namespace vornex
+
+namespace vornex {
+namespace {
+
+std::string printedTree(FluidPhase& fluid) {
+    return test::writtenText([&fluid](std::FILE* out) { fluid.print_parse_tree(out); });
+}
+
+// Regression: the tree printed what the nodes held from the last evaluation of each term,
+// any trial of a search: after the saturation curve of pure NaCl, whose dispersion is not
+// real below 540.3 K, 19 nodes of the dispersion block showed -nan.
+TEST(AnderkoParseTree, ValuesAreThoseOfTheModelsCurrentState) {
+    registerAnderkoModels();
+    std::unique_ptr<FluidPhase> fluid(FluidPhase::getEOS("NaCl"));
+    ASSERT_NE(fluid, nullptr);
+    const std::string unset = printedTree(*fluid);
+    EXPECT_NE(unset.find("No state is set"), std::string::npos);
+    EXPECT_EQ(unset.find("nan"), std::string::npos);
+
+    fluid->temperature(500.0);
+    fluid->volume(4e-5);
+    fluid->calculate_pressure();
+    EXPECT_EQ(fluid->error, 1);
+    fluid->temperature(1200.0);
+    std::string tree = printedTree(*fluid);
+    EXPECT_EQ(tree.find("nan"), std::string::npos);
+    EXPECT_NE(tree.find("Values at T = 1200 K, V = 40 cm3/mol"), std::string::npos);
+    EXPECT_EQ(tree.find("No values"), std::string::npos);
+
+    // Where a term cannot be evaluated the tree says so rather than print its values.
+    fluid->temperature(500.0);
+    tree = printedTree(*fluid);
+    EXPECT_EQ(tree.find("nan"), std::string::npos);
+    EXPECT_NE(tree.find("No values: the term cannot be evaluated at this state."),
+              std::string::npos);
 }
 
 }  // namespace

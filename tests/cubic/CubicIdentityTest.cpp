@@ -1,5 +1,6 @@
 // The cubic fluids in the identity suite of every equation of state: the classical cubics
-// and the three-constant (Heyen) family with their departure functions, the term-based
+// (the translated seventeen-component petroleum fluid among them) and the three-constant
+// (Heyen) family with their departure functions, the term-based
 // cubics and the second-virial fluid with whole functions; pure fluids with a saturation
 // state, and mixtures in both component orders.
 #include <filesystem>
@@ -65,6 +66,21 @@ std::unique_ptr<FluidPhase> virialBinary(bool reversed) {
     return f;
 }
 
+// The petroleum fluid of its own seventeen components (N2 to the heavy pseudo-components),
+// volume-translated, mostly methane.
+std::unique_ptr<FluidPhase> petroleum() {
+    auto f = std::make_unique<Montel>(1);
+    std::vector<double> x(17, 0.02);
+    x[0] = x[2] = 0.01;
+    x[3] = 0.61;
+    x[4] = 0.08;
+    x[5] = 0.05;
+    x[7] = 0.03;
+    x[8] = x[9] = 0.015;
+    f->composition(x.data());
+    return f;
+}
+
 EosModel departures(EosModel model) {
     return model.as(Convention::Departure);
 }
@@ -78,6 +94,8 @@ VORNEX_EOS_IDENTITY_SUITE(
                          {{350, 1.9e-4}, {300, 5.5e-5}, {673.15, 7.6e-5}}, 273.15)),
     departures(mixtureModel("PengRobinsonMix", maker<ClassicalCubic01>(kPengRobinson, 1),
                             {"CH4", "C2H6", "CO2"}, {0.6, 0.3, 0.1}, kMethaneCO2)),
+    departures(EosModel{"Montel", petroleum, {{500, 2e-4}, {600, 1e-4}, {450, 1e-3}}}
+                   .orderFixedBecause("its binary parameters are a table over its own order")),
     departures(mixtureModel("CriticalInterpolationSRK", maker<CriticalInterpolationSRK>(1),
                             {"CH4", "CO2"}, {0.7, 0.3}, kMethaneCO2)),
     departures(pureModel("TwoPar", maker<TwoPar>(1), "CH4", kMethane, 150.0)),

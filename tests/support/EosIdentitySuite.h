@@ -420,6 +420,7 @@ TEST_P(EosIdentityTest, MixtureIsTheSameInEitherComponentOrder) {
 
 TEST_P(EosIdentityTest, SaturatedPhasesShareFugacityAndGibbsEnergy) {
     const double T = GetParam().saturationT;
+    if (byPressure()) GTEST_SKIP() << "the saturation search works on volumes, which it has none of";
     if (T <= 0.0) GTEST_SKIP() << "no saturation state given";
     model->calculateTheSaturationPressure(T);
     ASSERT_EQ(model->error, 0);

@@ -1,8 +1,8 @@
 // The cubic fluids in the identity suite of every equation of state: the classical cubics
 // (the translated seventeen-component petroleum fluid among them) and the three-constant
-// (Heyen) family with their departure functions, the term-based
-// cubics and the second-virial fluid with whole functions; pure fluids with a saturation
-// state, and mixtures in both component orders.
+// (Heyen) family with their departure functions, the term-based cubics and the
+// second-virial fluid with whole functions; pure fluids with a saturation state, and
+// mixtures in both component orders.
 #include <filesystem>
 #include <fstream>
 #include <memory>

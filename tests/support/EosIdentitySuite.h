@@ -28,11 +28,15 @@
 //   Departure     departures from the ideal gas at the same T and P (the closed-form cubics,
 //                 whose ideal-gas term the results do not use): the suite adds those of an
 //                 ideal gas without heat capacity, A = -RT ln(RT/P), S = R ln(RT/P), U = 0,
-//                 H = RT, Cp = R, which makes them whole.
+//                 H = RT, Cp = R, which makes them whole. Their states have a positive
+//                 pressure (ln Z has no value otherwise); Cv, which the classical cubics do
+//                 not compute, is not compared.
+// The declared convention is checked against what the model reports of its ideal-term slot.
 // A model explicit in neither P nor V (Lee-Kessler) has no state at a volume: its states
 // are given as (T, P) (EosModel::byPressure) and the suite takes the slopes at constant P,
 // s = -(dg/dT)_P, v = (dg/dP)_T, the Maxwell relation (ds/dP)_T = -(dv/dT)_P, instead of
-// those at constant V.
+// those at constant V. The solved equilibria of the mixture models built on these fluids
+// have their own suite (EquilibriumIdentitySuite.h).
 #pragma once
 
 #include <gtest/gtest.h>

@@ -354,7 +354,9 @@ struct VolumeRow {
 
 }  // namespace
 
-// One comparison table: composition, state and the relative error of the molar volume.
+// One comparison table: composition, state and the relative error of the molar volume. A
+// row whose state the model cannot solve prints "failed" in place of v and e; the table is
+// written whole, and the call fails (said on standard error) when a row failed.
 static bool compareVolumes(Anderko& m, const VolumeRow* rows, int count, bool ternary,
                            const char* gas, int blankBefore) {
     OutputFile file;
@@ -366,6 +368,7 @@ static bool compareVolumes(Anderko& m, const VolumeRow* rows, int count, bool te
     else
         std::fprintf(out, "%3s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl", "xH2O",
                      "vexp", "v", "e");
+    int failed = 0;
     for (int i = 0; i < count; ++i) {
         const VolumeRow& r = rows[i];
         if (i == blankBefore) std::fprintf(out, "\n");
@@ -375,17 +378,23 @@ static bool compareVolumes(Anderko& m, const VolumeRow* rows, int count, bool te
         else
             m.composition(water, r.x1);
         m.calculateFromTP(r.T, r.P, 1);
-        const double v = m.V * 1e6;
-        const double e = 100.0 * (v - r.vexp) / r.vexp;
-        if (ternary)
-            std::fprintf(out, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n", m.error,
-                         r.T, r.P, r.x1, water, r.x2, r.vexp, v, e);
-        else
-            std::fprintf(out, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n", m.error, r.T,
-                         r.P, r.x1, water, r.vexp, v, e);
+        const bool solved = m.error == 0;
+        if (!solved) ++failed;
+        std::fprintf(out, "%3d %6.2f %6.0lf %6.4lf %6.4lf", solved ? 0 : 1, r.T, r.P, r.x1, water);
+        if (ternary) std::fprintf(out, " %6.4lf", r.x2);
+        std::fprintf(out, " %6.2f", r.vexp);
+        if (solved) {
+            const double v = m.V * 1e6;
+            std::fprintf(out, " %6.2f %6.2f\n", v, 100.0 * (v - r.vexp) / r.vexp);
+        } else {
+            std::fprintf(out, " %6s %6s\n", "failed", "failed");
+        }
     }
     m.error = 0;
-    return file.commit();
+    if (!file.commit()) return false;
+    if (failed == 0) return true;
+    std::fprintf(stderr, "%d of %d states of the table could not be solved\n", failed, count);
+    return false;
 }
 
 // The comparison tables hold one system each.
@@ -421,6 +430,13 @@ bool Anderko::testTable7Duan03() {
     return compareVolumes(*this, rows.data(), static_cast<int>(rows.size()), true, "xCH4", 12);
 }
 
+// The deviations from these measurements are the model's: at the states of the rows its
+// water is within 2 % of IAPWS-95 and its CO2 within 0.7 % of Sterner and Pitzer. The rows
+// at 400 to 520 bar lie near the critical region of the brine, where the H2O-NaCl part alone
+// gives nearly the same volumes (47.3 cm3/mol against 47.7 in the first row, measured
+// 61.14): -12 to -52 %. At 6600 to 7458 bar the model mixes H2O and CO2 almost ideally in
+// volume (30.7 cm3/mol against 30.6 from the end members at 924 K, 6800 bar and x(CO2)
+// 0.489), where the measurements imply some 16 % more: -12 to -14 %.
 bool Anderko::testTable6Duan95() {
     if (!tableOfSystem(*this, 20, "H2O-NaCl-CO2")) return false;
     static const VolumeRow rows[] = {

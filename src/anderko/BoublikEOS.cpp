@@ -7,7 +7,8 @@ namespace vornex {
 
 BoublikEOS::BoublikEOS(int phase) : FluidPhase(1, phase, 0), boublik_(new Boublik) {
     setInteraction(0, boublik_);
-    setIdealTerm(new HGKid);
+    // Boublik carries the ideal gas's -ln V; the ideal term adds the rest of it.
+    setIdealTerm(new HGKidealGas);
     Vl0 = 2e-5;
     Vv0 = 2e-4;
 }

@@ -1,4 +1,5 @@
-// BoublikEOS: a fluid of hard spheres, the Boublik repulsion with the HGKid ideal-gas term;
+// BoublikEOS: a fluid of hard spheres, the Boublik repulsion with the whole ideal gas of the
+// Haar-Gallagher-Kell formulation (HGKidealGas) for every component;
 // a reference fluid for checks of the hard-body term. The caller sets the components and
 // their diameters.
 #pragma once

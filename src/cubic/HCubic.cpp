@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include "numerics/LinearAlgebra.h"
@@ -35,6 +36,7 @@ void HCubic::number_of_components(int n) {
     for (auto* v :
          {&m, &Tc, &Pc, &omega, &ac, &bc, &cc, &a, &b, &c, &Ai, &Bi, &Ci, &Abar, &abarDim})
         v->assign(static_cast<size_t>(n), 0.0);
+    for (auto* v : {&aJ, &bJ, &abarJ}) v->assign(static_cast<size_t>(n), Jet{});
 }
 
 void HCubic::deriveConstants(int i) {
@@ -62,10 +64,13 @@ double HCubic::omegaBOf(double zeta) {
 }
 
 void HCubic::calculate_parameters_of_pure_components() {
+    const Jet t = jetVariable(T);
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
-        const double s = 1.0 + m[u] * (1.0 - std::sqrt(T / Tc[u]));
-        a[u] = s * s * ac[u];
+        const Jet s = 1.0 + m[u] * (1.0 - sqrt(t / Tc[u]));
+        aJ[u] = ac[u] * s * s;
+        bJ[u] = Jet{bc[u]};
+        a[u] = aJ[u].v;
         b[u] = bc[u];
         c[u] = cc[u];
     }
@@ -73,15 +78,19 @@ void HCubic::calculate_parameters_of_pure_components() {
 
 void HCubic::calculate_mixing_parameters() {
     const auto n = static_cast<size_t>(nc);
-    amix = bmix = cmix = 0.0;
+    amixJ = bmixJ = Jet{};
+    cmix = 0.0;
     for (size_t i = 0; i < n; ++i) {
-        abarDim[i] = 0.0;
+        abarJ[i] = Jet{};
         for (size_t j = 0; j < n; ++j)
-            abarDim[i] += x[j] * (1.0 - kaij[i * n + j]) * std::sqrt(a[i] * a[j]);
-        amix += x[i] * abarDim[i];
-        bmix += x[i] * b[i];
+            abarJ[i] = abarJ[i] + x[j] * (1.0 - kaij[i * n + j]) * sqrt(aJ[i] * aJ[j]);
+        amixJ = amixJ + x[i] * abarJ[i];
+        bmixJ = bmixJ + x[i] * bJ[i];
         cmix += x[i] * c[i];
+        abarDim[i] = abarJ[i].v;
     }
+    amix = amixJ.v;
+    bmix = bmixJ.v;
     scaleMixture();
 }
 
@@ -122,12 +131,27 @@ double HCubic::calculate_pressure() {
     return P;
 }
 
+Jet HCubic::pressureJet(const Jet& TK, const Jet& Vm3, bool alongT) const {
+    const Jet am = alongT ? amixJ : jetConstant(amixJ);
+    const Jet bm = alongT ? bmixJ : jetConstant(bmixJ);
+    return R * TK / (Vm3 - bm) - am / (Vm3 * Vm3 + (bm + cmix) * Vm3 - bm * cmix);
+}
+
 bool HCubic::pressureAtVolume() {
     // Each evaluation at a state raises the flag for itself.
     error = 0;
     if (!prepareStateAtVolume() || !aboveCovolume(V, bmix)) return false;
-    P = R * T / (V - bmix) - amix / (V * V + (bmix + cmix) * V - bmix * cmix);
+    const Jet alongT = pressureJet(jetVariable(T), Jet{V}, true);
+    const Jet alongV = pressureJet(Jet{T}, jetVariable(V), false);
+    P = alongT.v;
+    dPdT = alongT.d;
+    dPdV = alongV.d;
     Z = P * V / (R * T);
+    dZdV = (P + V * dPdV) / (R * T);
+    dZdT = V * (dPdT - P / T) / (R * T);
+    dZdP = dZdV / dPdV;
+    dVdT = -dPdT / dPdV;
+    dVdP = 1.0 / dPdV;
     scaleMixture();  // A, B, C at the new pressure
     return true;
 }
@@ -147,24 +171,80 @@ void HCubic::calculate_molar_volume() {
     calculate_fugacities();
 }
 
-double HCubic::attractionShare(int i) const {
-    return 2.0 * abarDim[static_cast<size_t>(i)] / amix;
+Jet HCubic::attractionShare(int i) const {
+    return 2.0 * abarJ[static_cast<size_t>(i)] / amixJ;
+}
+
+void HCubic::lnPhiJets(const Jet& TK, const Jet& Vm3, bool alongT, std::vector<Jet>& out) const {
+    auto held = [alongT](const Jet& j) { return alongT ? j : jetConstant(j); };
+    const Jet p = pressureJet(TK, Vm3, alongT);
+    const Jet RT = R * TK;
+    const Jet A_ = held(amixJ) * p / (RT * RT), B_ = held(bmixJ) * p / RT, C_ = cmix * p / RT;
+    const Jet Z_ = p * Vm3 / RT;
+    const Jet D = sqrt(B_ * B_ + 6.0 * B_ * C_ + C_ * C_);
+    const Jet L = log((2.0 * Z_ + B_ + C_ + D) / (2.0 * Z_ + B_ + C_ - D));
+    const Jet ZB = Z_ - B_;
+    out.resize(static_cast<size_t>(nc));
+    for (int i = 0; i < nc; ++i) {
+        const auto u = static_cast<size_t>(i);
+        const Jet Bi_ = held(bJ[u]) * p / RT, Ci_ = c[u] * p / RT;
+        const Jet delta = ((3.0 * C_ + B_) * Bi_ + (C_ + 3.0 * B_) * Ci_) / (D * D);
+        const Jet q = held(attractionShare(i));
+        out[u] = -log(ZB) - (q - delta) * (A_ / D) * L + Bi_ / ZB +
+                 (1.0 / ZB - 1.0) * (0.5 * (Bi_ + Ci_ - (B_ + C_) * delta) - delta * Z_);
+    }
 }
 
 void HCubic::calculate_fugacities() {
     if (!pressureAtVolume()) return;
-    const double D = std::sqrt(B * B + 6.0 * B * C + C * C);
-    const double L = std::log((2.0 * Z + B + C + D) / (2.0 * Z + B + C - D));
+    std::vector<Jet> alongT, alongV;
+    lnPhiJets(jetVariable(T), Jet{V}, true, alongT);
+    lnPhiJets(Jet{T}, jetVariable(V), false, alongV);
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
-        const double delta = ((3.0 * C + B) * Bi[u] + (C + 3.0 * B) * Ci[u]) / (D * D);
-        const double q = attractionShare(i);
-        lnPhi[u] = -std::log(Z - B) - (q - delta) * (A / D) * L + Bi[u] / (Z - B) +
-                   (1.0 / (Z - B) - 1.0) * (0.5 * (Bi[u] + Ci[u] - (B + C) * delta) - delta * Z);
-        fugacityCoefficient[u] = std::exp(lnPhi[u]);
-        fugacity[u] = x[u] * P * fugacityCoefficient[u];
+        lnPhi[u] = alongT[u].v;
+        const double phi = std::exp(lnPhi[u]);
+        fugacityCoefficient[u] = phi;
+        fugacity[u] = x[u] * P * phi;
         lnFugacity[u] = std::log(x[u] * P) + lnPhi[u];
+        // Slopes at constant V from the jets, at constant P through dV/dT and dV/dP.
+        const double byV = alongV[u].d;
+        const double byTatP = alongT[u].d + byV * dVdT, byPatT = byV * dVdP;
+        dlnfdT[u] = byTatP;
+        dlnfdP[u] = 1.0 / P + byPatT;
+        dfdT[u] = fugacity[u] * dlnfdT[u];
+        dfdP[u] = fugacity[u] * dlnfdP[u];
+        dfdV[u] = dfdP[u] * dPdV;
+        dphidT[u] = phi * alongT[u].d;
+        dphidP[u] = phi * byPatT;
+        dphidV[u] = phi * byV;
     }
+}
+
+double HCubic::calculate_state_functions() {
+    if (!pressureAtVolume()) return P;
+    const Jet t = jetVariable(T);
+    const Jet D = sqrt(bmixJ * bmixJ + 6.0 * cmix * bmixJ + cmix * cmix);
+    const Jet s = 2.0 * V + bmixJ + cmix;
+    // The residual against the ideal gas at the same T and V; ln Z moves it to the same P.
+    const Jet Ar = -R * t * log(1.0 - bmixJ / V) - amixJ / D * log((s + D) / (s - D));
+    const double RT = R * T, lnZ = std::log(Z);
+    const double Sr = -Ar.d, CvResidual = -T * Ar.dd;
+    Ares = Ar.v - RT * lnZ;
+    Sres = Sr + R * lnZ;
+    U = Ar.v + T * Sr;
+    Hres = U + P * V - RT;
+    Gres = Hres - T * Sres;
+    H = Hres;
+    S = Sres;
+    G = Gres;
+    Phase::A = Ares;  // A alone is the cubic's a P/(RT)^2
+    Cv = CvResidual;
+    Cp = CvResidual - T * dPdT * dPdT / dPdV - R;
+    // Residual functions only: no heat capacity of the ideal gas, hence no sound speed.
+    soundSpeed = std::numeric_limits<double>::quiet_NaN();
+    rho = M / V;
+    return P;
 }
 
 double HCubic::equation(double TK, void*) {
@@ -270,42 +350,50 @@ bool Heyen::zetaAccepted(int i, double zeta) {
 }
 
 void Heyen::calculate_parameters_of_pure_components() {
+    const Jet t = jetVariable(T);
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
-        const double Tr = T / Tc[u];
-        a[u] = ac[u] * std::exp(m[u] * (1.0 - std::pow(Tr, nn[u])));
-        b[u] = bc[u] * (1.0 + mb[u] * std::tanh(-0.5 * teta[u] * (Tr - 1.0)));
+        const Jet Tr = t / Tc[u];
+        aJ[u] = ac[u] * exp(m[u] * (1.0 - pow(Tr, nn[u])));
+        bJ[u] = bc[u] * (1.0 + mb[u] * tanh(-0.5 * teta[u] * (Tr - 1.0)));
+        a[u] = aJ[u].v;
+        b[u] = bJ[u].v;
         c[u] = cc[u];
     }
 }
 
 void Heyen::calculate_mixing_parameters() {
     const auto n = static_cast<size_t>(nc);
-    amix = bmix = cmix = 0.0;
-    auto pair = [&](size_t i, size_t j) {
-        return (1.0 - kaij[i * n + j]) * std::sqrt(a[i] * a[j]);
-    };
+    TsumJ.resize(n);
+    amixJ = bmixJ = Jet{};
+    cmix = 0.0;
+    auto pair = [&](size_t i, size_t j) { return (1.0 - kaij[i * n + j]) * sqrt(aJ[i] * aJ[j]); };
     for (size_t i = 0; i < n; ++i) {
-        Ssum[i] = Tsum[i] = 0.0;
+        Ssum[i] = 0.0;
+        TsumJ[i] = Jet{};
         for (size_t j = 0; j < n; ++j) {
             Ssum[i] += x[j] * Lij[i * n + j];
-            Tsum[i] += x[j] * Lij[i * n + j] * pair(i, j);
+            TsumJ[i] = TsumJ[i] + x[j] * Lij[i * n + j] * pair(i, j);
         }
-        amix += x[i] * Tsum[i] / Ssum[i];
-        bmix += x[i] * b[i];
+        Tsum[i] = TsumJ[i].v;
+        amixJ = amixJ + x[i] * TsumJ[i] / Ssum[i];
+        bmixJ = bmixJ + x[i] * bJ[i];
         cmix += x[i] * c[i];
     }
     for (size_t i = 0; i < n; ++i) {
-        abarDim[i] = 0.0;
+        abarJ[i] = Jet{};
         for (size_t j = 0; j < n; ++j)
-            abarDim[i] += x[j] * (Lij[j * n + i] / Ssum[j]) * (pair(i, j) - Tsum[j] / Ssum[j]);
+            abarJ[i] = abarJ[i] + x[j] * (Lij[j * n + i] / Ssum[j]) * (pair(i, j) - TsumJ[j] / Ssum[j]);
+        abarDim[i] = abarJ[i].v;
     }
+    amix = amixJ.v;
+    bmix = bmixJ.v;
     scaleMixture();
 }
 
-double Heyen::attractionShare(int i) const {
+Jet Heyen::attractionShare(int i) const {
     const auto u = static_cast<size_t>(i);
-    return 1.0 + (Tsum[u] / Ssum[u] + abarDim[u]) / amix;
+    return 1.0 + (TsumJ[u] / Ssum[u] + abarJ[u]) / amixJ;
 }
 
 void Heyen::set_local_composition_parameter(int i, int j, double L) {

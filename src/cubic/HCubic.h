@@ -12,6 +12,14 @@
 //             is read and not used). No parameter set is shipped with the library.
 // With OmegaC = 0 (zeta = 1/3) the cubic is Soave-Redlich-Kwong's.
 //
+// The state functions are departure functions from the ideal gas at the same T and P, as
+// those of the classical cubics (ClassicalCubic.h): H, S, A, G, U (J/mol, J/(mol K)), Cv and
+// Cp the residual heat capacities; G = RT sum x_i ln phi_i. The residual Helmholtz energy
+//     A_r(T, V) = -RT ln(1 - b/V) - (a/D) ln((2V + b + c + D)/(2V + b + c - D)),
+//     D = sqrt(b^2 + 6 b c + c^2),
+// is written once over jets in T (Jet.h), which give S and Cv with the T-dependent a and b;
+// the fugacities carry their T and V slopes the same way.
+//
 // Failures raise the phase error flag: a component file that cannot be opened or lacks a
 // key (the fluid then refuses every evaluation), no volume above the covolume, a phase
 // selector that chooses none of several volumes, a failed pseudo-critical search.
@@ -21,6 +29,7 @@
 
 #include "cubic/CubicBase.h"
 #include "cubic/CubicConstants.h"
+#include "cubic/Jet.h"
 #include "fluid/ComponentFile.h"
 #include "numerics/Solver.h"
 
@@ -45,6 +54,8 @@ class HCubic : public CubicBase {
     // ln phi and the fugacities at the current T and V.
     void calculate_fugacities() override;
     void calculateFugacityAlongVolume() override { calculate_fugacities(); }
+    // Departure functions at the current T and V (header); returns P (Pa).
+    double calculate_state_functions() override;
     // Tc (K) where a/(b R T) = OmegaA/OmegaB, Pc = R Tc OmegaB/b (Pa), Vc = zc b/OmegaB with
     // zc = (1 - c OmegaB/b)/3 (m3/mol); zeros and the error flag when the search fails.
     void calculate_the_pseudo_critical_point(double& Tc, double& Pc, double& Vc) override;
@@ -70,9 +81,17 @@ class HCubic : public CubicBase {
     // The smallest positive root of Omega_b^3 + (2 - 3 zeta) Omega_b^2 + 3 zeta^2 Omega_b
     // - zeta^3 = 0, and OmegaC = 1 - 3 zeta; OmegaA is the caller's.
     double omegaBOf(double zeta);
-    // q_i of the fugacity formula: 2 Abar_i / A here.
-    virtual double attractionShare(int i) const;
+    // q_i of the fugacity formula, with its T derivatives: 2 Abar_i / A here.
+    virtual Jet attractionShare(int i) const;
+    // ln phi_i at (T, V) as jets; the mixture parameters carry their T dependence when
+    // alongT, else they are held.
+    void lnPhiJets(const Jet& TK, const Jet& Vm3, bool alongT, std::vector<Jet>& out) const;
+    // P at (T, V) as a jet, the parameters as in lnPhiJets.
+    Jet pressureJet(const Jet& TK, const Jet& Vm3, bool alongT) const;
     std::vector<double> abarDim;  // sum_j x_j (1 - kaij) sqrt(a_i a_j), Pa m6/mol2
+    // a_i, b_i, the mixture's a, b and abarDim with their T derivatives (c is constant).
+    std::vector<Jet> aJ, bJ, abarJ;
+    Jet amixJ, bmixJ;
 };
 
 class TwoPar : public HCubic {
@@ -102,7 +121,8 @@ class Heyen : public ThreePar {
     void set_local_composition_parameter(int i, int j, double L);
 
    protected:
-    double attractionShare(int i) const override;
+    Jet attractionShare(int i) const override;
+    std::vector<Jet> TsumJ;  // T_i with its T derivatives
 
    private:
     // True for a critical compressibility Pc Vc/(R Tc) in (0, 1/2]; else reported and the

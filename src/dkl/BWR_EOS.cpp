@@ -20,6 +20,9 @@ BWR_EOS::BWR_EOS(const double* values) : FluidPhase(0, 0, 0) {
     s.tolerance = 1e-6;
     s.itermax = 40;
     s.checks = 1;
+    // Reduced volumes: a dilute gas lies far beyond the bound of a molar volume in m3/mol
+    // (methane at 300 K and 1 Pa has Vr = 7e6).
+    s.xmax = 1e15;
 }
 
 BWR_EOS::~BWR_EOS() = default;

@@ -106,7 +106,12 @@ class BIPDuan : public PolyVar {
     void setCoefficients(double c0, double c1, double c2, double c3, double c4);
 };
 
-// Pairs of the Duan mixture with their interaction parameters.
+// Pairs of the Duan mixture with their interaction parameters. The parameters of a pair
+// belong to its species: k2 to the C constant of two molecules of the pair's first species
+// (CO2 of CO2-H2O, CH4 of CH4-H2O, CO2 of CH4-CO2), k3 to the one of two molecules of its
+// second. With the pair given the other way round (water first, or CH4 before CO2) the
+// term is reversed and k2 and k3 change places on its constants, so that the same mixture
+// is the same fluid in either component order.
 enum DuanPair : int16_t { kDuanCO2H2O = 1, kDuanCH4H2O = 2, kDuanCH4CO2 = 3 };
 
 class Duan2 : public Duan {
@@ -129,6 +134,8 @@ class Duan2 : public Duan {
     void calculate_x6_derivatives();
 
     int16_t selector = kDuanCH4H2O;
+    // Component 0 is the second species of the pair's parameters (see DuanPair).
+    bool pairReversed = false;
     bool hasComponent[2] = {false, false};
     double Tc[2] = {};
     double Pc[2] = {};

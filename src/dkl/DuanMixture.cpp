@@ -17,6 +17,12 @@ namespace vornex {
 namespace {
 
 // One temperature range of one pair: k1, k2, k3 as c0 + c1 T + c2 T^2 + c3/T + c4 ln T.
+// k2 multiplies the C constant of two molecules of the pair's first species: the water
+// content of CH4 and CO2 gas (the vapour side of the fit) is governed by the C constant of
+// two gas molecules and one water molecule, and only this assignment keeps it rising with
+// pressure as measured (CO2 at 373 K: y(H2O) 0.0160 at 200 bar, 0.0183 at 500; the other
+// gives 0.0142 and 0.0129); for CH4-CO2 the other gives 168 cm3/mol at 300 K, 100 bar
+// and x(CO2) 0.8, where the mixture is near 105.
 struct PairRange {
     int16_t selector;
     double low;
@@ -214,8 +220,14 @@ bool Duan2::choosePairParameters(double TK) {
         if (r.selector != selector) continue;
         listed = true;
         if (!inside(r, TK)) continue;
-        for (int m = 0; m < 3; ++m)
-            k_[m]->setCoefficients(r.k[m][0], r.k[m][1], r.k[m][2], r.k[m][3], r.k[m][4]);
+        // k_[1] sits on the C constant of two molecules of component 0, k_[2] on that of two
+        // of component 1.
+        const int onFirst = pairReversed ? 2 : 1;
+        const int order[3] = {0, onFirst, 3 - onFirst};
+        for (int m = 0; m < 3; ++m) {
+            const double* c = r.k[order[m]];
+            k_[m]->setCoefficients(c[0], c[1], c[2], c[3], c[4]);
+        }
         return true;
     }
     if (selector == kDuanCH4CO2 || !listed) {

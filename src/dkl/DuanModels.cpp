@@ -78,6 +78,18 @@ int duanPairOf(const char* first, const char* second) {
     return 0;
 }
 
+bool duanPairReversed(const char* first, const char* second) {
+    switch (duanPairOf(first, second)) {
+        case kDuanCO2H2O:
+        case kDuanCH4H2O:
+            return std::strcmp(first, "H2O") == 0;
+        case kDuanCH4CO2:
+            return std::strcmp(first, "CH4") == 0;
+        default:
+            return false;
+    }
+}
+
 // ---------------------------------------------------------------------- DuanFluid
 
 DuanFluid::DuanFluid(int phase, bool acceptsN2) : FluidPhase(1, phase, 0), acceptsN2_(acceptsN2) {
@@ -90,7 +102,7 @@ DuanFluid::~DuanFluid() = default;
 bool DuanFluid::acceptCount(int count, int low, int high, const char* message) {
     if (count < low || count > high) {
         std::fprintf(stderr, "%s\n", message);
-        error = 1;
+        refuseComponentCount();
         return false;
     }
     return true;
@@ -122,8 +134,11 @@ void DuanFluid::read_component_data(int index, const char* name) {
     } else if (auto* two = dynamic_cast<Duan2*>(term)) {
         two->set_parameters(index, Tc, Pc, gas->constants);
         if (index == 1) {
-            const int pair = duanPairOf(componentName[0].c_str(), componentName[1].c_str());
+            const char* first = componentName[0].c_str();
+            const char* second = componentName[1].c_str();
+            const int pair = duanPairOf(first, second);
             if (pair != 0) two->selector = static_cast<int16_t>(pair);
+            two->pairReversed = duanPairReversed(first, second);
         }
     }
 }
@@ -155,14 +170,15 @@ void DMW2::number_of_components(int count) {
 
 DMWEOS::DMWEOS(int phase) : DuanFluid(phase, false) {
     setModelName("DMW EOS");
-    setIdealTerm(new HGKid);
+    // The Duan term carries the ideal gas's -ln V; the ideal term adds the rest of it.
+    setIdealTerm(new HGKidealGas);
 }
 
 DMWEOS::~DMWEOS() = default;
 
 void DMWEOS::number_of_components(int count) {
     if (!acceptCount(count, 1, 2, "Can handle only one-component or two-component fluid")) return;
-    if (count == nc) return;
+    if (count == nc && !componentCountRefused()) return;
     if (count == 1)
         setInteraction(0, new Duan1);
     else

@@ -1,6 +1,11 @@
 // Duan-Moller-Weare fluids on the Duan terms: DMW1 (one of H2O, CO2, CH4, N2, no ideal-gas
 // term), DMW2 (a pair of H2O, CO2, CH4 with the plain ideal-gas term), DMWEOS (one gas or a
-// pair, with the Haar-Gallagher-Kell ideal-gas term) and DuanH2O (a water model).
+// pair, with the whole ideal gas of the Haar-Gallagher-Kell formulation, water's, for every
+// component) and DuanH2O (a water model). A pair is the same fluid in either component
+// order: its parameters belong to the species (see DuanPair).
+// The pair parameters are temperature fits to volumes and phase compositions, not to
+// heat capacities: the curvature of the CO2-H2O k2 near 673 K gives the dense mixture a
+// negative Cv (x(H2O) 0.6 at 673.15 K and 6e-5 m3/mol: -70 J/(mol K)), which is the model's.
 // The gas is chosen by adding a component by name; read_component_data hands its critical
 // point and constants (Duan, Moller and Weare, Geochim. Cosmochim. Acta 56 (1992) 2605,
 // for H2O, CO2 and CH4) to the term.
@@ -17,8 +22,8 @@
 // bounds its saturation states.
 //
 // Failures: a component count the model cannot take and an unknown gas are said on
-// standard error and raise the fluid's error flag; the term then has no constants and
-// every evaluation of it reports an error.
+// standard error and raise the fluid's error flag; every state is then flagged until the
+// model is set up right (a count it takes, gases it knows).
 #pragma once
 
 #include "dkl/Duan.h"
@@ -40,6 +45,9 @@ struct DuanGas {
 const DuanGas* findDuanGas(const char* name, bool withN2);
 // The pair selector of two gas names, or 0 for a pair without parameters.
 int duanPairOf(const char* first, const char* second);
+// Whether two gas names of a pair come in the other order than the pair's parameters
+// (see DuanPair): water first, or CH4 before CO2.
+bool duanPairReversed(const char* first, const char* second);
 
 // The shared part of DMW1, DMW2 and DMWEOS: the gas table lookup.
 class DuanFluid : public FluidPhase {

@@ -70,7 +70,7 @@ Kreglewski_EOS::Kreglewski_EOS(int phase_) : FluidPhase(2, phase_, 0) {
 Kreglewski_EOS::~Kreglewski_EOS() = default;
 
 void Kreglewski_EOS::number_of_components(int count) {
-    if (count == nc) return;
+    if (count == nc && !componentCountRefused()) return;
     if (count == 1) {
         setInteraction(0, new HCB1);
         setInteraction(1, new Kreglewski1);
@@ -79,7 +79,7 @@ void Kreglewski_EOS::number_of_components(int count) {
         setInteraction(1, new Kreglewski2);
     } else {
         std::printf("Can handle only one- or two-component fluids\n");
-        error = 1;
+        refuseComponentCount();
         return;
     }
     FluidPhase::number_of_components(count);

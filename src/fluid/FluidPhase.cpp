@@ -100,15 +100,32 @@ void FluidPhase::createPerComponentArrays() {
 }
 
 void FluidPhase::number_of_components(int count) {
-    if (count < 1 || count == nc) return;
+    if (count < 1 || (count == nc && !componentCountRefused_)) return;
+    componentCountRefused_ = false;
     // A model that switches its component system starts the Phase part afresh, so that the
     // fluid, its terms and its arrays always agree on the count.
     nc = 0;
     componentsAdded = 0;
     Phase::number_of_components(count);
     createPerComponentArrays();
-    forEachTerm(*this, [count](Interaction& term) { term.number_of_components(count); });
+    bool refused = false;
+    forEachTerm(*this, [count, &refused](Interaction& term) {
+        term.number_of_components(count);
+        if (term.nc != count) refused = true;
+    });
+    if (refused) {
+        refuseComponentCount();
+        return;
+    }
     if (count == 1) composition_of_component(0, 1.0);
+}
+
+void FluidPhase::refuseComponentCount() {
+    error = 1;
+    componentCountRefused_ = true;
+    stateComputed = 0;
+    // An unsized term fails every evaluation (Interaction::prepare).
+    forEachTerm(*this, [](Interaction& term) { term.nc = 0; });
 }
 
 void FluidPhase::temperature(double TK) {
@@ -574,22 +591,55 @@ void FluidPhase::print_parameters(FILE* out) {
     forEachTerm(*this, [out](Interaction& term) { term.print_parameters(out); });
 }
 
+bool FluidPhase::hasStateToShow() const {
+    if (!(T > 0.0) || !(V > 0.0) || !std::isfinite(T) || !std::isfinite(V) || nc < 1 ||
+        x.size() != static_cast<size_t>(nc))
+        return false;
+    for (double xi : x)
+        if (!std::isfinite(xi)) return false;
+    return true;
+}
+
 void FluidPhase::print_parse_tree(FILE* out) {
+    // A node holds what the term's last evaluation left, which may be any trial state of a
+    // search: the values are those of the model's current (T, V, x), evaluated here.
+    const bool haveState = hasStateToShow();
     for (int pass = 0; pass < 2; ++pass) {
-        forEachTerm(*this, [out, pass](Interaction& term) {
+        if (pass == 1) {
+            if (!haveState) {
+                std::fputs("\nNo state is set: the values of the tree are not computed.\n", out);
+                return;
+            }
+            std::fprintf(out, "\nValues at T = %.10g K, V = %.10g cm3/mol", T, V * 1e6);
+            for (int i = 0; i < nc && nc > 1; ++i)
+                std::fprintf(out, ", x%d = %.10g", i, x[static_cast<size_t>(i)]);
+            std::fputs("\n", out);
+        }
+        forEachTerm(*this, [this, out, pass](Interaction& term) {
             if (term.root == nullptr) return;
             std::fputs("\n\n\n========================================================\n", out);
             if (!term.modelName.empty()) {
                 std::fprintf(out, "\t\t%s\n", term.modelName.c_str());
                 std::fputs("========================================================\n\n", out);
             }
-            term.root->initialize_the_graph();
             if (pass == 0) {
+                term.root->initialize_the_graph();
                 term.root->check_pointers(out);
                 term.root->printFormulas(out);
-            } else {
-                term.root->printValues(out);
+                return;
             }
+            term.T = T;
+            term.V = V;
+            for (int i = 0; i < nc && i < term.nc; ++i)
+                term.x[static_cast<size_t>(i)] = x[static_cast<size_t>(i)];
+            term.parametersCurrent = 0;
+            term.calculate();
+            if (term.error) {
+                std::fputs("No values: the term cannot be evaluated at this state.\n", out);
+                return;
+            }
+            term.root->initialize_the_graph();
+            term.root->printValues(out);
         });
     }
 }

@@ -227,6 +227,9 @@ class FluidPhase : public Phase {
     double namingVc = 0.0;
 
     // ------------------------------------------------------- virtual operations
+    // A count that the model or one of its terms refuses (said by whoever refused it)
+    // raises the error flag and leaves every term unsized: each state computed until a
+    // count is taken is flagged, none is one of the former set-up.
     void number_of_components(int count) override;
     void temperature(double TK) override;
     void volume(double Vm3) override;
@@ -380,7 +383,11 @@ class FluidPhase : public Phase {
     double& Aentry(int k);
 
     void print_parameters(FILE* out);
+    // Every term's formulas, then its node values at the model's current T, V and x (a
+    // term that fails there says so; without a state set, the values are not printed).
     void print_parse_tree(FILE* out);
+    // Whether T, V and the composition are set to finite, positive values.
+    bool hasStateToShow() const;
 
     // ------------------------------------------- reports, isotherms and isochores
     void dump();
@@ -707,6 +714,9 @@ class FluidPhase : public Phase {
     void calculateGibbsTransect2(double TK, double Pbar, const char* suffix);
 
    protected:
+    // The model refused the component count it was given (see number_of_components).
+    void refuseComponentCount();
+    bool componentCountRefused() const { return componentCountRefused_; }
     // The end state of a decompression at TK and PPa (Pa) as a liquid-side volume
     // (selector 2); false, with the error flag, when the volume solve fails.
     bool liquidVolumeAt(double TK, double PPa);
@@ -740,6 +750,7 @@ class FluidPhase : public Phase {
 
    private:
     int holdDepth_ = 0;
+    bool componentCountRefused_ = false;
     void createPerComponentArrays();
     // Every per-component array and matrix the fluid sizes to its component count.
     std::vector<std::vector<double>*> perComponentArrays();

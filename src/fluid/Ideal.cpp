@@ -202,12 +202,16 @@ void Standard::calculate_fixed_parameters() {
     // For the fugacities the ideal gas is the reference: its standard chemical potentials
     // would otherwise enter the fugacity coefficients as a factor exp(mu0/RT).
     if (fugacityFlag) return;
-    leaf_.value() = g[0] + lnPart[0];
-    leaf_.d1(0) = g[1] + lnPart[1];
-    leaf_.d2(0, 0) = g[2] + lnPart[2];
-    leaf_.d3(0, 0, 0) = g[3] + lnPart[3];
-    leaf_.d4(0, 0, 0, 0) = g[4] + lnPart[4];
-    // Linear in the mole fractions: each component's own function is its x derivative.
+    // Linear in the mole fractions, the ln T part too (its weight is sum x_i, 1 in every
+    // state, but the x derivatives below are those of the weighted sum): each component's
+    // own function is its x derivative.
+    double xSum = 0.0;
+    for (int i = 0; i < nc; ++i) xSum += x[static_cast<size_t>(i)];
+    leaf_.value() = g[0] + xSum * lnPart[0];
+    leaf_.d1(0) = g[1] + xSum * lnPart[1];
+    leaf_.d2(0, 0) = g[2] + xSum * lnPart[2];
+    leaf_.d3(0, 0, 0) = g[3] + xSum * lnPart[3];
+    leaf_.d4(0, 0, 0, 0) = g[4] + xSum * lnPart[4];
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
         double gi[5];

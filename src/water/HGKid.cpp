@@ -97,4 +97,52 @@ void HGKid::calculate_fixed_parameters() {
     if (order >= 4) leaf_.d4(0, 0, 0, 0) = a[4];
 }
 
+// ------------------------------------------------------------------- HGKidealGas
+
+HGKidealGas::HGKidealGas() {
+    setModelName("HGKIdealGas");
+}
+
+HGKidealGas::~HGKidealGas() = default;
+
+void HGKidealGas::number_of_components(int count) {
+    HGKid::number_of_components(count);
+    for (int i = 2; i < count + 2; ++i) leaf_.setDependent(i, true);
+}
+
+void HGKidealGas::completeForm(double TK, double R, double* a) {
+    // The standard pressure of the formulation, in Pa, with R T/p0 in m3/mol like V.
+    constexpr double kP0 = 101325.0;
+    HGKid::normalForm(TK, a);
+    const double T2 = TK * TK;
+    a[0] += std::log(R * TK / kP0);
+    a[1] += 1.0 / TK;
+    a[2] += -1.0 / T2;
+    a[3] += 2.0 / (T2 * TK);
+    a[4] += -6.0 / (T2 * T2);
+}
+
+void HGKidealGas::calculate_fixed_parameters() {
+    if (nc < 1 || leaf_.numberOfVariables() != nc + 2) return;
+    leaf_.clean(leaf_.allocatedOrder());
+    if (fugacityFlag != 0) return;
+    double a[5];
+    completeForm(T, gasConstant, a);
+    double sumX = 0.0;
+    for (int i = 0; i < nc; ++i) sumX += x[static_cast<size_t>(i)];
+    const int order = leaf_.allocatedOrder();
+    leaf_.value() = sumX * a[0];
+    if (order >= 1) leaf_.d1(0) = sumX * a[1];
+    if (order >= 2) leaf_.d2(0, 0) = sumX * a[2];
+    if (order >= 3) leaf_.d3(0, 0, 0) = sumX * a[3];
+    if (order >= 4) leaf_.d4(0, 0, 0, 0) = sumX * a[4];
+    // Each component's own function is its composition derivative.
+    for (int v = 2; v < nc + 2; ++v) {
+        if (order >= 1) leaf_.d1(v) = a[0];
+        if (order >= 2) leaf_.d2(v, 0) = a[1];
+        if (order >= 3) leaf_.d3(v, 0, 0) = a[2];
+        if (order >= 4) leaf_.d4(v, 0, 0, 0) = a[3];
+    }
+}
+
 }  // namespace vornex

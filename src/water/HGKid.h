@@ -28,8 +28,30 @@ class HGKid : public Ideal {
     static void normalForm(double TK, double* a);
     static void fugacityForm(double TK, double* a);
 
-   private:
+   protected:
     Leaf leaf_;
+};
+
+// HGKidealGas: the whole ideal gas of the formulation beside a residual term that carries
+// the ideal gas's -ln V itself (the Duan term, the hard-sphere term): for each component
+//     a_i = a_id(T) + ln(R T/p0),   p0 = 0.101325 MPa,
+// HGKid's temperature function with the temperature part of the formulation's
+// ln(rho R T/p0), whose -ln V the residual term adds. With it the fluid has the ideal gas's
+// Cv0 = Cp0 - R and ln phi -> 0 at vanishing pressure (HGKid there left Cv0 = Cp0 and
+// ln phi = -ln(R T/p0)). Every component takes water's ideal gas; the term is linear in the
+// mole fractions. For the fugacities it is 0, the ideal gas being their reference.
+class HGKidealGas : public HGKid {
+   public:
+    HGKidealGas();
+    ~HGKidealGas() override;
+
+    // The root depends on T and the composition.
+    void number_of_components(int count) override;
+    // Value, T derivatives and composition derivatives of the root.
+    void calculate_fixed_parameters() override;
+
+    // a_id(T) + ln(R T/p0) and its derivatives d^k/dT^k, k = 0..4 (R in J/(mol K)).
+    static void completeForm(double TK, double R, double* a);
 };
 
 }  // namespace vornex

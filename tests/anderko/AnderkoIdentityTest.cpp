@@ -1,11 +1,12 @@
 // The Anderko-Pitzer models in the identity suite of every equation of state: pure water
 // and the H2O-NaCl fluid (system code 10) at 10 mol % NaCl, in the model's high-temperature
-// range.
+// range; and the hard-sphere fluid of the Boublik repulsion, pure and a binary.
 #include <array>
 #include <cmath>
 
 #include "anderko/Anderko.h"
 #include "anderko/AnderkoH2O.h"
+#include "anderko/BoublikEOS.h"
 #include "support/EosIdentitySuite.h"
 
 namespace vornex {
@@ -16,7 +17,27 @@ using testing_support::EosModel;
 const std::vector<std::array<double, 2>> kStates = {
     {673.15, 3.5e-5}, {773.15, 6e-5}, {873.15, 2e-4}, {1073.15, 1e-3}};
 
+// Hard spheres of the diameters sigma (m) at the fractions x, with the molar mass of water
+// (a state of no molar mass is refused: it has no sound speed).
+std::unique_ptr<FluidPhase> hardSpheres(std::vector<double> sigma, std::vector<double> x) {
+    auto f = std::make_unique<BoublikEOS>(1);
+    f->number_of_components(static_cast<int>(sigma.size()));
+    for (size_t i = 0; i < sigma.size(); ++i) {
+        f->set_hard_sphere_diameter(static_cast<int>(i), sigma[i]);
+        f->molarMass[i] = 0.018015268;
+    }
+    f->composition(x.data());
+    return f;
+}
+
 VORNEX_EOS_IDENTITY_SUITE(Anderko,
+                          EosModel{"Boublik", [] { return hardSpheres({3e-10}, {1.0}); }, kStates},
+                          EosModel{"BoublikMix",
+                                   [] { return hardSpheres({2.8e-10, 3.6e-10}, {0.3, 0.7}); },
+                                   kStates}
+                              .reversedBy([] {
+                                  return hardSpheres({3.6e-10, 2.8e-10}, {0.7, 0.3});
+                              }),
                           EosModel{"AnderkoH2O", [] { return std::make_unique<AnderkoH2O>(2); },
                                    kStates, 573.15},
                           EosModel{"AnderkoH2ONaCl",
@@ -26,7 +47,9 @@ VORNEX_EOS_IDENTITY_SUITE(Anderko,
                                        m->composition(0.9, 0.1);
                                        return std::unique_ptr<FluidPhase>(std::move(m));
                                    },
-                                   kStates, 0.0});
+                                   kStates}
+                              .orderFixedBecause(
+                                  "the system code fixes the order: water, then the salt"));
 
 TEST(AnderkoAmounts, AmountsReachTheTermsAsFractions) {
     // Amounts once wrote the fractions without the terms: at 800 K and 1000 bar the brine

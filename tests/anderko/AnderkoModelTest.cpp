@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/PrintedChecks.h"
 #include "support/TermDerivativeCheck.h"
 #include "anderko/Anderko.h"
 #include "anderko/AnderkoH2O.h"
@@ -365,6 +366,92 @@ TEST_F(AnderkoCommands, MeasuredVolumesOfWaterSaltMethaneAreComparedRowByRow) {
     EXPECT_LT(std::fabs(e), 10.0);
 }
 
+struct TableRow {
+    int err = -1;
+    double T = 0, P = 0, xNaCl = 0, xH2O = 0, xGas = 0, vexp = 0;
+    std::string v, e;  // "failed" where the state was not solved
+};
+
+// The rows of the ternary table "test" (after its header), blank lines kept as err -1.
+std::vector<TableRow> ternaryTableRows() {
+    std::ifstream in("test");
+    std::string line;
+    std::vector<TableRow> rows;
+    std::getline(in, line);
+    while (std::getline(in, line)) {
+        TableRow r;
+        std::istringstream fields(line);
+        fields >> r.err >> r.T >> r.P >> r.xNaCl >> r.xH2O >> r.xGas >> r.vexp >> r.v >> r.e;
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+// Duan, Moller and Weare (1995), Table 6: H2O-NaCl-CO2 volumes (T K, P bar, x(NaCl),
+// x(CO2), measured V cm3/mol), and the model's volumes at them. The deviations are the
+// model's (see the table's source): its end members follow IAPWS-95 and Sterner-Pitzer.
+TEST_F(AnderkoCommands, Table6Duan95ComparesEveryMeasuredVolumeOfTheTable) {
+    struct Measured {
+        double T, P, xNaCl, xCO2, vexp, vModel;
+    };
+    const Measured table[] = {
+        {733, 416, 0.0193, 0.0018, 61.14, 47.68}, {733, 435, 0.0191, 0.0121, 57.88, 47.25},
+        {713, 406, 0.0186, 0.0375, 62.03, 47.91}, {713, 403, 0.0185, 0.04, 61.14, 48.89},
+        {703, 407, 0.0183, 0.0514, 58.08, 46.71}, {733, 517, 0.0183, 0.0514, 51.97, 45.60},
+        {703, 412, 0.018, 0.0674, 61.14, 49.27},  {733, 402, 0.0324, 0.0213, 66.24, 43.98},
+        {743, 457, 0.0324, 0.0213, 56.05, 42.20}, {713, 400, 0.0317, 0.0431, 57.06, 42.04},
+        {763, 403, 0.0714, 0.0027, 71.33, 34.31}, {713, 423, 0.0669, 0.0654, 56.05, 34.66},
+        {938, 7458, 0.041, 0.187, 27.67, 24.42},  {930, 6600, 0.0352, 0.28, 30.78, 26.82},
+        {924, 6800, 0.0244, 0.489, 35.6, 30.59},
+    };
+    auto m = model(20);
+    bool ok = false;
+    test::stdoutOf([&] { ok = m->testTable6Duan95(); });
+    EXPECT_TRUE(ok);
+    const auto rows = ternaryTableRows();
+    ASSERT_EQ(rows.size(), 16u);
+    EXPECT_EQ(rows[12].err, -1);  // the blank line before the high-pressure rows
+    for (size_t k = 0, i = 0; k < rows.size(); ++k) {
+        if (k == 12) continue;
+        const Measured& t = table[i++];
+        const TableRow& r = rows[k];
+        SCOPED_TRACE(k);
+        EXPECT_EQ(r.err, 0);
+        EXPECT_DOUBLE_EQ(r.T, t.T);
+        EXPECT_DOUBLE_EQ(r.P, t.P);
+        EXPECT_NEAR(r.xNaCl, t.xNaCl, 5e-5);
+        EXPECT_NEAR(r.xGas, t.xCO2, 5e-5);
+        EXPECT_NEAR(r.xH2O, 1.0 - t.xNaCl - t.xCO2, 5e-5);
+        EXPECT_DOUBLE_EQ(r.vexp, t.vexp);
+        const double v = std::stod(r.v), e = std::stod(r.e);
+        EXPECT_NEAR(v, t.vModel, 0.011);
+        EXPECT_NEAR(e, 100.0 * (v - t.vexp) / t.vexp, 0.03);  // v is rounded
+    }
+}
+
+// Regression: a row whose volume solve failed printed the volume the solver stopped at
+// (380.95 cm3/mol, +579.67 %, from the vapour side at 713 K and 423 bar).
+TEST_F(AnderkoCommands, Table6Duan95PrintsAFailedRowAsFailed) {
+    auto m = model(20, 1);
+    bool ok = true;
+    std::string said;
+    test::stdoutOf([&] { said = test::stderrOf([&] { ok = m->testTable6Duan95(); }); });
+    EXPECT_FALSE(ok);
+    EXPECT_NE(said.find("could not be solved"), std::string::npos);
+    int failed = 0;
+    for (const TableRow& r : ternaryTableRows()) {
+        if (r.err != 1) continue;
+        ++failed;
+        EXPECT_EQ(r.v, "failed");
+        EXPECT_EQ(r.e, "failed");
+    }
+    EXPECT_GE(failed, 1);
+    char w0[] = "table2";
+    char* a[] = {w0};
+    test::stdoutOf([&] { test::stderrOf([&] { EXPECT_EQ(m->doCommandEx(1, a), 1); }); });
+    EXPECT_EQ(m->error, 1);
+}
+
 TEST_F(AnderkoCommands, IsochoreOfABrineIsWrittenAndIsoplethKindsOutsideOneTwoDoNothing) {
     auto m = model(10);
     ::testing::internal::CaptureStdout();
@@ -374,6 +461,45 @@ TEST_F(AnderkoCommands, IsochoreOfABrineIsWrittenAndIsoplethKindsOutsideOneTwoDo
     ::testing::internal::GetCapturedStdout();
     EXPECT_TRUE(std::ifstream("isocb").good());
     EXPECT_FALSE(std::ifstream("isopk").good());
+}
+
+}  // namespace
+}  // namespace vornex
+
+namespace vornex {
+namespace {
+
+std::string printedTree(FluidPhase& fluid) {
+    return test::writtenText([&fluid](std::FILE* out) { fluid.print_parse_tree(out); });
+}
+
+// Regression: the tree printed what the nodes held from the last evaluation of each term,
+// any trial of a search: after the saturation curve of pure NaCl, whose dispersion is not
+// real below 540.3 K, 19 nodes of the dispersion block showed -nan.
+TEST(AnderkoParseTree, ValuesAreThoseOfTheModelsCurrentState) {
+    registerAnderkoModels();
+    std::unique_ptr<FluidPhase> fluid(FluidPhase::getEOS("NaCl"));
+    ASSERT_NE(fluid, nullptr);
+    const std::string unset = printedTree(*fluid);
+    EXPECT_NE(unset.find("No state is set"), std::string::npos);
+    EXPECT_EQ(unset.find("nan"), std::string::npos);
+
+    fluid->temperature(500.0);
+    fluid->volume(4e-5);
+    fluid->calculate_pressure();
+    EXPECT_EQ(fluid->error, 1);
+    fluid->temperature(1200.0);
+    std::string tree = printedTree(*fluid);
+    EXPECT_EQ(tree.find("nan"), std::string::npos);
+    EXPECT_NE(tree.find("Values at T = 1200 K, V = 40 cm3/mol"), std::string::npos);
+    EXPECT_EQ(tree.find("No values"), std::string::npos);
+
+    // Where a term cannot be evaluated the tree says so rather than print its values.
+    fluid->temperature(500.0);
+    tree = printedTree(*fluid);
+    EXPECT_EQ(tree.find("nan"), std::string::npos);
+    EXPECT_NE(tree.find("No values: the term cannot be evaluated at this state."),
+              std::string::npos);
 }
 
 }  // namespace

@@ -99,6 +99,22 @@ TEST(BoublikEOSTest, PressureIsCarnahanStarling) {
     EXPECT_NEAR(P, Z * 8.31434 * T / V, 1e-9 * P);
 }
 
+// Regression: the ideal term of the hard-sphere fluid lacked the temperature part of
+// ln(rho R T/p0) beside the repulsion's -ln V: ln phi tended to -ln(R T/p0), about 3.4 at
+// 500 K, and Cv0 was the ideal gas's Cp0.
+TEST(BoublikEOSTest, DiluteFluidIsTheIdealGas) {
+    BoublikEOS fluid(1);
+    fluid.number_of_components(1);
+    fluid.set_hard_sphere_diameter(0, Boublik::diameterOfCovolume(kWaterCovolume));
+    fluid.temperature(500.0);
+    fluid.volume(1e3);
+    fluid.calculate_fugacities();
+    EXPECT_NEAR(fluid.lnPhi[0], 0.0, 1e-6);
+    fluid.calculate_state_functions();
+    EXPECT_NEAR(fluid.Cp - fluid.Cv, 8.31434, 1e-4);
+    EXPECT_NEAR(fluid.Cv, 35.228 - 8.31434, 0.01);
+}
+
 class DipoleTest : public ::testing::Test {
    protected:
     Dipole term;

@@ -176,5 +176,54 @@ TEST_F(ThreeConstantCubic, MissingFilesAndKeysStopTheFluid) {
     EXPECT_EQ(Tc, 0.0);
 }
 
+// The state functions once were the ideal-gas term's alone (H = -RT, Cv = -R, Cp NaN) and
+// the saturation search stopped on a singular matrix: they are the cubic's departure
+// functions, those of the classical SRK given the same constants (a component file written
+// from its table), and the saturated phases share P, f and G.
+TEST_F(ThreeConstantCubic, StateFunctionsAndSaturationAreTheCubics) {
+    for (const char* gas : {"CH4", "CO2"}) {
+        SCOPED_TRACE(gas);
+        ClassicalSRK srk(1);
+        srk.number_of_components(1);
+        srk.add_component(gas);
+        // The test's own file of the gas, which the data lookup prefers to the shipped one.
+        std::ofstream(std::string("compo/") + gas) << "Tc " << srk.Tc[0] << " Pc " << srk.Pc[0] << " omega "
+                                       << srk.omega[0] << " mw " << srk.molarMass[0] << "\n";
+        TwoPar two(1);
+        two.number_of_components(1);
+        two.add_component(gas);
+        FluidPhase& fluid = two;  // the state functions, not the cubic's A = a P/(RT)^2
+        const bool methane = gas[1] == 'H';
+        const double T = methane ? 300.0 : 350.0;
+        two.calculateFromTV(T, 2.1e-4, 0);
+        srk.calculateFromTV(T, 2.1e-4, 0);
+        ASSERT_EQ(two.error + srk.error, 0);
+        EXPECT_NEAR(two.P, srk.P, 1e-9 * srk.P);
+        for (auto [mine, classic] :
+             {std::pair{fluid.H, srk.H}, std::pair{fluid.G, srk.G}, std::pair{fluid.A, srk.A},
+              std::pair{fluid.U, srk.U}, std::pair{T * fluid.S, T * srk.S},
+              std::pair{fluid.Cp, srk.Cp}})
+            EXPECT_NEAR(mine, classic, 1e-8 * (std::fabs(srk.H) + R * T));
+        EXPECT_NEAR(fluid.G, R * T * two.lnPhi[0], 1e-9 * R * T);
+        if (methane) {
+            EXPECT_NEAR(fluid.H, -1688.6, 0.05);
+            EXPECT_NEAR(fluid.G, -385.2, 0.05);
+        }
+        const double Tsat = methane ? 150.0 : 280.0;
+        const double Psat = two.calculateTheSaturationPressure(Tsat);
+        const double Pclassic = srk.calculateTheSaturationPressure(Tsat);
+        ASSERT_EQ(two.error + srk.error, 0);
+        EXPECT_NEAR(Psat, Pclassic, 1e-7 * Pclassic);
+        if (methane) {
+            EXPECT_NEAR(Psat, 10.482e5, 0.0005e5);
+        }
+        two.calculateFromTV(Tsat, two.Vl, 0);
+        const double Gl = fluid.G, lnfl = two.lnFugacity[0];
+        two.calculateFromTV(Tsat, two.Vv, 0);
+        EXPECT_NEAR(Gl, fluid.G, 1e-7 * R * Tsat);
+        EXPECT_NEAR(lnfl, two.lnFugacity[0], 1e-9);
+    }
+}
+
 }  // namespace
 }  // namespace vornex

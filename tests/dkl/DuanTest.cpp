@@ -41,6 +41,7 @@ void setPair(Duan2& term, const char* first, const char* second) {
     term.set_parameters(0, a->Tc, a->Pc, a->constants);
     term.set_parameters(1, b->Tc, b->Pc, b->constants);
     term.selector = static_cast<int16_t>(duanPairOf(first, second));
+    term.pairReversed = duanPairReversed(first, second);
 }
 
 // CO2's and H2O's B are negative at 500 K: the cube-root means mix them finitely.

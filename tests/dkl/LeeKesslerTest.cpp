@@ -133,6 +133,23 @@ TEST(LeeKesslerFluids, ZTendsToOneAtLargeVolume) {
     EXPECT_NEAR(simple.calculateZ(), 1.0, 1e-6);
 }
 
+// The reduced-volume search once stopped at the bound of a molar volume, 1e6: methane at
+// 300 K and 1 Pa (Vr 7e6) had no state. The dilute gas has the ideal volume and ln phi =
+// B P/(RT), B = -4.0e-5 m3/mol its second virial coefficient at 300 K (from 10 Pa).
+TEST(LeeKesslerState, DiluteGasHasItsIdealVolume) {
+    LK_EOS lk(1);
+    lk.number_of_components(1);
+    lk.add_component("CH4");
+    lk.calculateFromTP(300.0, 1e-4, 0);  // 10 Pa
+    ASSERT_EQ(lk.error, 0);
+    const double B = lk.lnPhi[0] * 8.31434 * 300.0 / 10.0;
+    EXPECT_NEAR(B, -4.0e-5, 0.3e-5);
+    lk.calculateFromTP(300.0, 1e-5, 0);  // 1 Pa
+    ASSERT_EQ(lk.error, 0);
+    EXPECT_NEAR(lk.V, 8.31434 * 300.0, 1e-5 * lk.V);
+    EXPECT_NEAR(lk.lnPhi[0], B * 1.0 / (8.31434 * 300.0), 1e-9);
+}
+
 // Regression: each evaluation of Z printed four lines on standard output.
 TEST(LeeKesslerFluids, VolumeSearchIsSilentUnlessTraced) {
     BWR_EOS simple(kLeeKesslerSimple);

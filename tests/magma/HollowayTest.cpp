@@ -88,6 +88,28 @@ TEST(Holloway, OtherComponentCountsAreRefused) {
     EXPECT_EQ(term.nc, 0);
 }
 
+// Regression: with one component the term refused and the fluid went on computing states of
+// its former two-component set-up (V 1.47e-5 m3/mol, Z 0.0505) with the flag clear.
+TEST(HollowayEOS, RefusedComponentCountFlagsEveryStateUntilSetUpRight) {
+    HollowayEOS fluid(1);
+    fluid.number_of_components(1);
+    EXPECT_EQ(fluid.error, 1);
+    for (int k = 0; k < 2; ++k) {
+        fluid.calculateFromTP(1073.15, 1000.0, 0);
+        EXPECT_EQ(fluid.error, 1);
+        fluid.temperature(1073.15);
+        fluid.volume(1e-4);
+        fluid.calculate_pressure();
+        EXPECT_EQ(fluid.error, 1);
+    }
+    fluid.number_of_components(2);
+    fluid.add_components("H2O", "CO2");
+    fluid.composition(0.5, 0.5);
+    fluid.calculateFromTP(1073.15, 1000.0, 0);
+    EXPECT_EQ(fluid.error, 0);
+    EXPECT_GT(fluid.V, Holloway::b2);
+}
+
 using testing_support::EosModel;
 VORNEX_EOS_IDENTITY_SUITE(
     Holloway, EosModel{"HollowayMixture",
@@ -96,7 +118,8 @@ VORNEX_EOS_IDENTITY_SUITE(
                            f->composition(0.7, 0.3);
                            return std::unique_ptr<FluidPhase>(std::move(f));
                        },
-                       {{1073.15, 1.2e-4}, {700.0, 6e-5}, {1300.0, 4e-4}}});
+                       {{1073.15, 1.2e-4}, {700.0, 6e-5}, {1300.0, 4e-4}}}
+                  .orderFixedBecause("the model's terms are built for water, then CO2"));
 
 }  // namespace
 }  // namespace vornex

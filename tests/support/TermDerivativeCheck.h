@@ -53,15 +53,17 @@ inline void setState(Interaction& term, const std::vector<double>& v) {
 // Each derivative of order 1..4 at v against the central difference of the one of order
 // k - 1 without its first index; relative tolerance tol on the larger of the entry and
 // the order's largest entry times 1e-6. The volume step is volumeStep V: a dense liquid,
-// whose higher volume derivatives grow fast, needs a small one.
+// whose higher volume derivatives grow fast, needs a small one. Orders above highestOrder
+// are left out.
 inline void expectDerivativesMatchDifferences(Interaction& term, const std::vector<double>& v,
-                                              double tol = 2e-6, double volumeStep = 1e-4) {
+                                              double tol = 2e-6, double volumeStep = 1e-4,
+                                              int highestOrder = 4) {
     const int n = static_cast<int>(v.size());
     std::vector<double> h(v.size());
     h[0] = 1e-4 * v[0];
     h[1] = volumeStep * v[1];
     for (size_t i = 2; i < v.size(); ++i) h[i] = 1e-5;
-    for (int k = 1; k <= 4; ++k) {
+    for (int k = 1; k <= highestOrder; ++k) {
         std::vector<std::vector<int>> sets;
         std::vector<int> prefix;
         indexSets(n, k, prefix, sets);

@@ -1,0 +1,77 @@
+// A component count the model or one of its terms refuses: every state is flagged until a
+// count is taken, and none is a state of the former set-up.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "dkl/DuanModels.h"
+#include "dkl/KreglewskiEOS.h"
+
+namespace vornex {
+namespace {
+
+struct RefusedSetUp {
+    const char* model;
+    std::function<std::unique_ptr<FluidPhase>()> make;  // set up right, one gas or a pair
+    int refused;                                         // a count it cannot take
+    int good;
+    std::function<void(FluidPhase&)> addComponents;      // for the good count
+};
+
+void addCO2(FluidPhase& f) {
+    f.add_component("CO2");
+}
+
+void addPair(FluidPhase& f) {
+    f.add_components("CO2", "H2O");
+    f.composition(0.5, 0.5);
+}
+
+template <class Fluid>
+std::unique_ptr<FluidPhase> madeWith(int count, void (*add)(FluidPhase&)) {
+    auto f = std::make_unique<Fluid>(1);
+    f->number_of_components(count);
+    add(*f);
+    return f;
+}
+
+// Regression: DMW1 given two components, DMW2 one, DMWEOS and Kreglewski three said so and
+// then computed states of the set-up they had, the flag cleared by the first of them.
+TEST(RefusedSetUp, EveryStateIsFlaggedUntilACountIsTaken) {
+    const RefusedSetUp cases[] = {
+        {"DMW1", [] { return madeWith<DMW1>(1, addCO2); }, 2, 1, addCO2},
+        {"DMW2", [] { return madeWith<DMW2>(2, addPair); }, 1, 2, addPair},
+        {"DMWEOS", [] { return madeWith<DMWEOS>(2, addPair); }, 3, 2, addPair},
+        {"DMWEOS one gas", [] { return madeWith<DMWEOS>(1, addCO2); }, 3, 1, addCO2},
+        {"Kreglewski", [] { return madeWith<Kreglewski_EOS>(1, addCO2); }, 3, 1, addCO2},
+    };
+    for (const RefusedSetUp& c : cases) {
+        SCOPED_TRACE(c.model);
+        auto fluid = c.make();
+        fluid->calculateFromTP(700.0, 500.0, 0);
+        ASSERT_EQ(fluid->error, 0);
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        fluid->number_of_components(c.refused);
+        const std::string said =
+            testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(said.empty());
+        EXPECT_EQ(fluid->error, 1);
+        for (int k = 0; k < 2; ++k) {
+            fluid->calculateFromTP(700.0, 500.0, 0);
+            EXPECT_EQ(fluid->error, 1);
+            fluid->temperature(700.0);
+            fluid->volume(2e-4);
+            fluid->calculate_fugacities();
+            EXPECT_EQ(fluid->error, 1);
+        }
+        fluid->number_of_components(c.good);
+        c.addComponents(*fluid);
+        fluid->calculateFromTP(700.0, 500.0, 0);
+        EXPECT_EQ(fluid->error, 0);
+    }
+}
+
+}  // namespace
+}  // namespace vornex

@@ -153,8 +153,8 @@ double Palliser::haliteVapourOrVapour(double T, double P, double x) {
 
 double Palliser::classifyBelowWaterCritical(double T, double P, double x, double rho) {
     fillHaliteFields(T, P, x);
-    calculateWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
-                                  waterVapourDensity);
+    calculateExtendedWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
+                                          waterVapourDensity);
     if (std::fabs(P - slvPressure) < kOnCurve && x >= slvVapourSalinity) {
         region = kHaliteLiquidVapour;
         return calculateHaliteLiquidGasDensity(T, x, rho);
@@ -353,8 +353,8 @@ double Palliser::pureLiquidVapour(double T, double P, double rho, int32_t code,
 
 double Palliser::calculateWaterDensity(double T, double P, double rho) {
     if (T > waterCriticalTemperature) return onePhase(getWaterVapourDensity(T, P));
-    calculateWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
-                                  waterVapourDensity);
+    calculateExtendedWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
+                                          waterVapourDensity);
     liquidGasPressure = waterSaturationPressure;
     lgLiquidDensity = waterLiquidDensity;
     lgVapourDensity = waterVapourDensity;

@@ -64,6 +64,10 @@ class Palliser : public PhaseDiagramInfo {
     virtual double getWaterLiquidDensity(double T, double P) = 0;
     virtual double getWaterVapourDensity(double T, double P) = 0;
     virtual void calculateWaterSaturationPoint(double T, double& P, double& rhoL, double& rhoV) = 0;
+    // The water end of the LV surface up to the model's waterCriticalTemperature (374.15 degC),
+    // which lies above water's own: no saturation state of water beyond 373.946 degC.
+    virtual void calculateExtendedWaterSaturationPoint(double T, double& P, double& rhoL,
+                                                       double& rhoV) = 0;
     virtual double getWaterSaturationTemperature(double P, double& rhoL, double& rhoV) = 0;
     virtual double getHaliteDensity() = 0;
     virtual double getNaClLiquidDensity(double T, double P) = 0;

@@ -100,7 +100,7 @@ double Palliser::pressureForBulkDensity(double T, double Pguess, double rho, dou
     if (x < kPureWater) {
         if (T >= waterCriticalTemperature) return 0.0;
         double Psat = 0.0, rhoL = 0.0, rhoV = 0.0;
-        calculateWaterSaturationPoint(T, Psat, rhoL, rhoV);
+        calculateExtendedWaterSaturationPoint(T, Psat, rhoL, rhoV);
         return holds(Psat) ? Psat : 0.0;
     }
     // A brine splits into liquid and vapour, or into halite and one fluid: the pressure of
@@ -168,7 +168,8 @@ double Palliser::getIsochoricLiquidGasPressure(double T, double Pguess, double r
     IsochoreContext c{T, rho, w / 100.0};
     double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     if (T <= haliteTripleTemperature) calculateSLVPoint(T, c.bound1, xL, xV, rhoL, rhoV);
-    if (T < waterCriticalTemperature) calculateWaterSaturationPoint(T, c.bound2, rhoL, rhoV);
+    if (T < waterCriticalTemperature)
+        calculateExtendedWaterSaturationPoint(T, c.bound2, rhoL, rhoV);
     int error = 0;
     double P = secant(&Palliser::equationForIsochoricLiquidGasPressure, &c, c.bound1,
                       1.001 * c.bound1, error);

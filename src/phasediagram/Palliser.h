@@ -435,9 +435,9 @@ std::vector<Palliser::SignChange> Palliser::signChanges(double (Owner::*residual
         value(defined, f);
         return defined;
     };
-    double xq = lo, fq = 0.0;
-    bool okq = value(lo, fq);
-    if (okq) take(lo, fq);
+    double xq = lo, fLo = 0.0;
+    bool okq = value(lo, fLo);
+    if (okq) take(lo, fLo);
     const long n = static_cast<long>(std::ceil((hi - lo) / step));
     for (long i = 1; i <= n && i < kMaxScanSteps; ++i) {
         const double x = i == n ? hi : lo + static_cast<double>(i) * step;
@@ -452,7 +452,6 @@ std::vector<Palliser::SignChange> Palliser::signChanges(double (Owner::*residual
         }
         if (ok) take(x, f);
         xq = x;
-        fq = f;
         okq = ok;
     }
     return out;

@@ -86,9 +86,13 @@ double Palliser::calculateThLiq(double x, double rho, double T0, double& P) {
 
 int Palliser::countHomogenisationsToLiquid(double x, double rho, double T0) {
     ThContext c{x, rho, -1.0};
-    failed = !(std::isfinite(x) && std::isfinite(rho) && std::isfinite(T0));
-    if (failed) return 0;
-    return static_cast<int>(homogenisationsToLiquid(c, T0).size());
+    if (!(std::isfinite(x) && std::isfinite(rho) && std::isfinite(T0))) {
+        failed = 1;
+        return 0;
+    }
+    const int n = static_cast<int>(homogenisationsToLiquid(c, T0).size());
+    failed = 0;  // the searches on the way leave the flag of their last evaluation
+    return n;
 }
 
 // Tm: the vapour's volume fraction in liquid + vapour on the SLV curve at T; Tm3: halite's in

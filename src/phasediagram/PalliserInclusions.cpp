@@ -127,8 +127,8 @@ double Palliser::calculateTm(double x, double phiV, double T0, double& rho, doub
     if (std::isfinite(x) && std::isfinite(phiV) && std::isfinite(T0)) {
         // Mixtures of some salinities reach one vapour fraction at several temperatures: the
         // one nearest the start.
-        std::vector<SignChange> roots = signChanges(&Palliser::equationForTm, &c, c.Tmin,
-                                                    haliteTripleTemperature, kTmScanStep);
+        std::vector<SignChange> roots =
+            signChanges(&Palliser::equationForTm, &c, c.Tmin, haliteTripleTemperature, kTmScanStep);
         auto distance = [T0](const SignChange& s) {
             return T0 < s.a ? s.a - T0 : T0 > s.b ? T0 - s.b : 0.0;
         };
@@ -202,7 +202,7 @@ void Palliser::calculateBubblePointFromP(double P, double x, double& T, double& 
 // enters, so every inclusion is found the same way.
 namespace {
 constexpr double kVapourFractionStep = 1.0 / 400.0;  // bracketing steps of phi over [0, 1)
-constexpr double kSameTh = 1e-3;                      // degC
+constexpr double kSameTh = 1e-3;                     // degC
 }  // namespace
 
 bool Palliser::inclusionFromVapourFraction(const InclusionAtTm& c, double phi, double& x,
@@ -229,7 +229,8 @@ double Palliser::equationForVapourFractionAtTm(double phi, void* context) {
 
 double Palliser::firstHomogenisationFrom(double x, double rho, double T0, double Tend) {
     ThContext t{x, rho, -1.0};
-    for (const SignChange& s : signChanges(&Palliser::equationForThLiq, &t, T0, Tend, kThScanStep)) {
+    for (const SignChange& s :
+         signChanges(&Palliser::equationForThLiq, &t, T0, Tend, kThScanStep)) {
         int error = 0;
         const double T = s.rising ? rootOf(&Palliser::equationForThLiq, &t, s, error) : -1.0;
         if (s.rising && !error) return T;

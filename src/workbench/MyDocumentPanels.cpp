@@ -199,7 +199,8 @@ constexpr const char* kNoInclusionNote = "No inclusion has this Th and Tm: ";
 // Why the (Th, Tm) inverse has no answer.
 std::string thTmRefusal(const Palliser& model, double Th, double Tm) {
     using Why = Palliser::ThTmOutcome;
-    const std::string th = formatForDisplay(Th) + " \u00b0C", tm = formatForDisplay(Tm) + " \u00b0C";
+    const std::string th = formatForDisplay(Th) + " \u00b0C",
+                      tm = formatForDisplay(Tm) + " \u00b0C";
     switch (model.thTmOutcome) {
         case Why::OutsideTheModel:
             return "halite dissolves on the model's halite + liquid + vapour curve only from 0 "
@@ -257,7 +258,8 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
     };
 
     // The note on a second homogenisation belongs to the inclusion shown now.
-    if (mForm.text(kStatusLine).rfind(kHomogenisationNote, 0) == 0) mForm.setString(kStatusLine, "");
+    if (mForm.text(kStatusLine).rfind(kHomogenisationNote, 0) == 0)
+        mForm.setString(kStatusLine, "");
     double rho0 = 0, P0 = 0;
     // 0 degC is a dissolution temperature (26.35 wt %): the flag tells a failure.
     const double Tm0 = mModel->calculateTm0(0.01 * mXm, rho0, P0);
@@ -298,7 +300,8 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
             mForm.setString(kStatusLine,
                             std::string(kHomogenisationNote) + " at " + formatForDisplay(Th) +
                                 " \u00b0C on heating. The model's bubble-point liquid reaches its "
-                                "density " + std::to_string(crossings) +
+                                "density " +
+                                std::to_string(crossings) +
                                 " times in all: between 374 and about 415 \u00b0C that density "
                                 "falls and rises again, so the model has the inclusion split and "
                                 "homogenise again further up; the first is the one observed.");

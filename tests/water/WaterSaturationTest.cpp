@@ -146,7 +146,8 @@ TEST(WaterSaturationTest, FailedSaturationKeepsNothingOfAnEarlierCall) {
         void (*call)(WagnerPruss&);
     };
     const Failing calls[] = {
-        {"calculateTheSaturationPressure", [](WagnerPruss& w) { w.calculateTheSaturationPressure(663.6); }},
+        {"calculateTheSaturationPressure",
+         [](WagnerPruss& w) { w.calculateTheSaturationPressure(663.6); }},
         {"calculate_saturation_pressure",
          [](WagnerPruss& w) {
              w.temperature(663.6);

@@ -146,6 +146,22 @@ TEST_F(PalliserCorrelations, BubblePressureRisesThroughTheWaterCriticalPoint) {
     }
 }
 
+// The dew isopleth's water branch writes its rows out in place: they lie on the surface that
+// calculateDewPoint inverts, up to 374.15 degC.
+TEST_F(PalliserCorrelations, DewIsoplethFollowsTheSurfaceToTheWaterCriticalPoint) {
+    CurveArray curve;
+    model.calculateGasIsopleth(curve, 0.001, 370.0);
+    int rows = 0;
+    for (size_t i = 0; i + 2 < curve.size() && curve[i] <= 374.15; i += 3, ++rows) {
+        double P = curve[i + 1], xL = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateDewPoint(curve[i], 1e-5, P, xL, rhoL, rhoV);
+        ASSERT_EQ(model.failed, 0) << curve[i];
+        EXPECT_NEAR(P, curve[i + 1], 1e-9 * P) << curve[i];
+        EXPECT_NEAR(rhoV, curve[i + 2], 1e-9 * rhoV) << curve[i];
+    }
+    EXPECT_GE(rows, 5);
+}
+
 TEST_F(PalliserCorrelations, NoWaterBoilingPointAboveTheCriticalPressure) {
     double rhoL = 0.0, rhoV = 0.0;
     EXPECT_EQ(model.getWaterSaturationTemperature(300.0, rhoL, rhoV), -1.0);

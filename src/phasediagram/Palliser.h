@@ -336,6 +336,9 @@ class Palliser : public PhaseDiagramInfo {
     struct ThContext {
         double x, rho, P;
     };
+    // Changes of sign of equationForThLiq on [from, to], finer where the bubble-point liquid
+    // density turns.
+    std::vector<SignChange> thSignChanges(ThContext& c, double from, double to);
     // The temperatures at which the inclusion of ThContext homogenises to the liquid on
     // heating from T0 (as calculateThLiq), in increasing order.
     std::vector<SignChange> homogenisationsToLiquid(ThContext& c, double T0);
@@ -478,8 +481,10 @@ double Palliser::rootOf(double (Owner::*residual)(double, void*), void* context,
     // midpoint near it: the halving only ever moves that end to a point of nonzero value.
     if (!error && m.f0 == 0.0) root = s.a;
     // Where the residual steps across zero (a fit that switches to another), the halved
-    // bracket keeps the step: no root.
-    else if (!error && !(std::fabs(m.f1 - m.f0) <= 1e-6 * (std::fabs(fa) + std::fabs(fb))))
+    // bracket keeps the step: no root. (At a root where the residual has an infinite slope,
+    // as water's saturated liquid density at its critical point, the ends still come within
+    // some 1e-3 of their first values.)
+    else if (!error && !(std::fabs(m.f1 - m.f0) <= 1e-2 * (std::fabs(fa) + std::fabs(fb))))
         error = 5;
     if (!error) {
         (static_cast<Owner*>(this)->*residual)(root, context);

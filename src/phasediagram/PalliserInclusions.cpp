@@ -13,6 +13,9 @@ namespace vornex {
 namespace {
 
 constexpr double kThScanStep = 0.5;  // degC
+// Where the bubble-point liquid density turns, a finer step keeps crossings that lie close
+// together apart.
+constexpr double kThTurnFrom = 370.0, kThTurnTo = 420.0, kThTurnStep = 0.05;  // degC
 constexpr double kTmScanStep = 1.0;  // degC
 
 struct TmContext {
@@ -42,6 +45,19 @@ double Palliser::equationForThLiq(double T, void* context) {
     return c.rho - rhoL;
 }
 
+std::vector<Palliser::SignChange> Palliser::thSignChanges(ThContext& c, double from, double to) {
+    std::vector<SignChange> out;
+    const double edges[] = {from, kThTurnFrom, kThTurnTo, to};
+    for (int k = 0; k < 3; ++k) {
+        const double lo = std::max(from, edges[k]), hi = std::min(to, edges[k + 1]);
+        if (!(lo < hi)) continue;
+        for (const SignChange& s : signChanges(&Palliser::equationForThLiq, &c, lo, hi,
+                                               k == 1 ? kThTurnStep : kThScanStep))
+            out.push_back(s);
+    }
+    return out;
+}
+
 // An inclusion heated from T0 holds liquid and vapour while its density is below that of the
 // bubble-point liquid of its salinity (the residual is negative) and homogenises where the two
 // meet from below. Between 374 and about 415 degC the model's bubble-point liquid density falls
@@ -58,8 +74,7 @@ std::vector<Palliser::SignChange> Palliser::homogenisationsToLiquid(ThContext& c
     double Tc = naclCriticalTemperature, Pc = 0.0, rhoc = 0.0;
     calculateCriticalPointFromX(c.x, Tc, Pc, rhoc);
     const double to = failed || !(Tc > from) ? naclCriticalTemperature : Tc + 1.0;
-    std::vector<SignChange> all =
-        signChanges(&Palliser::equationForThLiq, &c, from, to, kThScanStep);
+    std::vector<SignChange> all = thSignChanges(c, from, to);
     std::vector<SignChange> rising;
     for (const SignChange& s : all) {
         int error = 0;
@@ -229,8 +244,7 @@ double Palliser::equationForVapourFractionAtTm(double phi, void* context) {
 
 double Palliser::firstHomogenisationFrom(double x, double rho, double T0, double Tend) {
     ThContext t{x, rho, -1.0};
-    for (const SignChange& s :
-         signChanges(&Palliser::equationForThLiq, &t, T0, Tend, kThScanStep)) {
+    for (const SignChange& s : thSignChanges(t, T0, Tend)) {
         int error = 0;
         const double T = s.rising ? rootOf(&Palliser::equationForThLiq, &t, s, error) : -1.0;
         if (s.rising && !error) return T;

@@ -14,9 +14,11 @@ namespace {
 #ifdef VORNEX_SANITIZED_BUILD
 constexpr double kGridStepW = 8.4;
 constexpr int kGridInclusions = 15;
+constexpr double kThBuiltStep = 8.0;
 #else
 constexpr double kGridStepW = 1.4;
 constexpr int kGridInclusions = 100;
+constexpr double kThBuiltStep = 2.0;
 #endif
 
 class PalliserInclusions : public ::testing::Test {
@@ -187,7 +189,7 @@ TEST_F(PalliserInclusions, ThIsTheFirstHomogenisationOnHeating) {
     int several = 0;
     for (double w : {5.0, 10.0, 15.0, 20.0, 25.0, 30.0}) {
         const double x = w / 100.0;
-        for (double Tbuilt = 360.0; Tbuilt <= 440.0; Tbuilt += 2.0) {
+        for (double Tbuilt = 360.0; Tbuilt <= 440.0; Tbuilt += kThBuiltStep) {
             const double rho = bubbleLiquid(x, Tbuilt);
             if (!std::isfinite(rho)) continue;
             // The first temperature of a fine scan at which the liquid is no denser than rho.

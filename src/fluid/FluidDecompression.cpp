@@ -160,6 +160,10 @@ void FluidPhase::calculateTheSallaSpinodalTemperature() {
     temperature(Tboil);
     pressure(1.0);
     calculate_saturation_pressure();
+    if (error) {
+        std::printf("Salla spinodal: no saturation at %lg K\n", Tboil);
+        return;
+    }
     evaluateSaturatedLiquid(*this);
     SallaEnergies energies{U, 0.0};
     set_the_phase_as(1);

@@ -164,6 +164,8 @@ int FluidPhase::calculateLiquidTh(double Vm3) {
     if (code == 0) {
         temperature(systemSolver->x[0]);
         Vv = systemSolver->x[1];
+    } else {
+        forgetSaturation();
     }
     set_the_phase_as(selector);
     return code;
@@ -177,6 +179,8 @@ int FluidPhase::calculateGasTh(double Vm3) {
     if (code == 0) {
         temperature(systemSolver->x[0]);
         Vl = systemSolver->x[1];
+    } else {
+        forgetSaturation();
     }
     set_the_phase_as(selector);
     return code;
@@ -204,7 +208,10 @@ int FluidPhase::calculateLiquidSaturationFromEntropy(double entropy) {
     const int code =
         solveFrom(*this, static_cast<EquationSystem>(&FluidPhase::equationForLiquidSaturationFromS),
                   {T, Vl0, Vv0});
-    if (code == 0) settleSaturation(*this, 2);
+    if (code == 0)
+        settleSaturation(*this, 2);
+    else
+        forgetSaturation();
     return code;
 }
 
@@ -213,7 +220,10 @@ int FluidPhase::calculateGasSaturationFromEntropy(double entropy) {
     const int code =
         solveFrom(*this, static_cast<EquationSystem>(&FluidPhase::equationForGasSaturationFromS),
                   {T, Vl0, Vv0});
-    if (code == 0) settleSaturation(*this, 1);
+    if (code == 0)
+        settleSaturation(*this, 1);
+    else
+        forgetSaturation();
     return code;
 }
 

@@ -426,8 +426,12 @@ class FluidPhase : public Phase {
                                             void* context);
     void calculate_saturation_pressure();
     void calculate_saturation_temperature(double PPa, double Tstart);
-    // Saturation at T with the state functions; returns the saturation pressure (Pa).
+    // Saturation at T with the state functions; returns the saturation pressure (Pa). On
+    // failure NaN, with the saturation results forgotten (forgetSaturation).
     double calculateTheSaturationPressure(double TK);
+    // What a failed saturation call leaves: Vl, Vv, Pl, Pv and Hvap as a new fluid has them
+    // (0), so that nothing of an earlier call passes for a result of this one.
+    void forgetSaturation();
     int getMajorComponentIndex();
     void calculateConodeFromP(double Pbar, double Tstart, FILE* out);
     void calculateConodeFromT(double TK, FILE* out);

@@ -214,6 +214,7 @@ void FluidPhase::solveSaturationPressure(bool completeVapour) {
     }
     // Trial evaluations may have raised the flag on their way; the solve decides.
     error = code != 0 ? 1 : 0;
+    if (error) forgetSaturation();
     set_the_phase_as(selector);
 }
 
@@ -229,6 +230,7 @@ void FluidPhase::calculate_saturation_temperature(double PPa, double Tstart) {
     solver.dampmin = 1e-4;
     const int code = solver.solve();
     error = code != 0 ? 1 : 0;
+    if (error) forgetSaturation();
 }
 
 int FluidPhase::getMajorComponentIndex() {
@@ -405,8 +407,13 @@ bool saturationFromSpinodals(FluidPhase& fluid, double TK, double Vc, bool& solu
 
 }  // namespace
 
+void FluidPhase::forgetSaturation() {
+    Vl = Vv = 0.0;
+    Pl = Pv = 0.0;
+    Hvap = 0.0;
+}
+
 double FluidPhase::calculateTheSaturationPressure(double TK) {
-    const double VlBefore = Vl, VvBefore = Vv;
     const int major = getMajorComponentIndex();
     error = 0;
     // A pure fluid has no saturation at or above its own critical temperature, whatever
@@ -439,10 +446,8 @@ double FluidPhase::calculateTheSaturationPressure(double TK) {
         }
     }
     if (refused || error != 0) {
-        // No saturation state: no number that could pass for one, and the volumes of the
-        // last one found stay.
-        Vl = VlBefore;
-        Vv = VvBefore;
+        // No saturation state: no number that could pass for one.
+        forgetSaturation();
         error = 1;
         return std::numeric_limits<double>::quiet_NaN();
     }

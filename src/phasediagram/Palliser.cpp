@@ -153,8 +153,8 @@ double Palliser::haliteVapourOrVapour(double T, double P, double x) {
 
 double Palliser::classifyBelowWaterCritical(double T, double P, double x, double rho) {
     fillHaliteFields(T, P, x);
-    calculateWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
-                                  waterVapourDensity);
+    calculateExtendedWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
+                                          waterVapourDensity);
     if (onSLVCurve(T, P, x, rho)) {
         region = kHaliteLiquidVapour;
         return calculateHaliteLiquidGasDensity(T, x, rho);
@@ -366,8 +366,8 @@ double Palliser::pureLiquidVapour(double T, double P, double rho, int32_t code,
 
 double Palliser::calculateWaterDensity(double T, double P, double rho) {
     if (T > waterCriticalTemperature) return onePhase(getWaterVapourDensity(T, P));
-    calculateWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
-                                  waterVapourDensity);
+    calculateExtendedWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
+                                          waterVapourDensity);
     liquidGasPressure = waterSaturationPressure;
     lgLiquidDensity = waterLiquidDensity;
     lgVapourDensity = waterVapourDensity;
@@ -462,12 +462,15 @@ void Palliser::calculateSLVPointFromX(double x, double& T, double& P, double& xV
 
 double Palliser::calculateTm0(double x, double& rhoL, double& P) {
     SLVContext c{x, -1.0, -1.0, -1.0, -1.0};
-    int error = 0;
-    double T = secant(&Palliser::equationForTm0, &c, 799.0, 799.1, error);
-    rhoL = c.rhoL;
-    P = c.P;
+    // The SLV liquid's salinity rises with T from 26.35 wt % at 0 degC: one root at most,
+    // 0 degC itself included.
+    std::vector<SignChange> roots = signChanges(&Palliser::equationForTm0, &c, 0.0, 820.0, 1.0);
+    int error = roots.empty() ? 1 : 0;
+    double T = error ? 0.0 : rootOf(&Palliser::equationForTm0, &c, roots.front(), error);
     failed = error != 0;
-    return error ? 0.0 : T;
+    rhoL = failed ? -1.0 : c.rhoL;
+    P = failed ? -1.0 : c.P;
+    return failed ? 0.0 : T;
 }
 
 }  // namespace vornex

@@ -16,8 +16,10 @@
 // `diagnostics` and are not even formatted while it is empty, the default.
 #pragma once
 
+#include <cmath>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "fluid/Phase.h"
 #include "numerics/Solver.h"
@@ -59,11 +61,17 @@ class Palliser : public PhaseDiagramInfo {
     // Upper pressure of the diagram (bar): the state computation's maxPressure, and the end of
     // the liquidus tracers whatever the record holds.
     static constexpr double kDiagramMaxPressure = 5000.0;
+    // Bound on the points of one scan for changes of sign.
+    static constexpr long kMaxScanSteps = 100000;
 
     // ------------------------------------------------------- model operations (slots 0..38)
     virtual double getWaterLiquidDensity(double T, double P) = 0;
     virtual double getWaterVapourDensity(double T, double P) = 0;
     virtual void calculateWaterSaturationPoint(double T, double& P, double& rhoL, double& rhoV) = 0;
+    // The water end of the LV surface up to the model's waterCriticalTemperature (374.15 degC),
+    // which lies above water's own: no saturation state of water beyond 373.946 degC.
+    virtual void calculateExtendedWaterSaturationPoint(double T, double& P, double& rhoL,
+                                                       double& rhoV) = 0;
     virtual double getWaterSaturationTemperature(double P, double& rhoL, double& rhoV) = 0;
     virtual double getHaliteDensity() = 0;
     virtual double getNaClLiquidDensity(double T, double P) = 0;
@@ -210,11 +218,17 @@ class Palliser : public PhaseDiagramInfo {
     // SLV temperature whose liquid has salinity x, with that liquid's density and the SLV
     // pressure; 0 when the search fails.
     double calculateTm0(double x, double& rhoL, double& P);
-    // Homogenisation temperature (to the liquid) of salinity x and density rho, with its
-    // bubble pressure; 0 when the search fails.
+    // Homogenisation temperature (to the liquid) of an inclusion of salinity x and density rho
+    // heated from T0 (from 20 degC when it is not liquid + vapour at T0): the first temperature
+    // on the way at which the bubble-point liquid of x reaches the density rho from above, with
+    // its bubble pressure; 0 (P = -1) and `failed` when there is none.
     double calculateThLiq(double x, double rho, double T0, double& P);
+    // How often that inclusion homogenises to the liquid on heating from T0: more than once
+    // where the model's bubble-point liquid density falls and rises again (374 to ~415 degC).
+    int countHomogenisationsToLiquid(double x, double rho, double T0);
     // Halite dissolution temperature of an inclusion of salinity x whose vapour fills phiV
-    // there, with the bulk density and the SLV pressure; 0 (and rho = P = 0) on failure.
+    // there, with the bulk density and the SLV pressure; of several, the one nearest T0; 0 (and
+    // rho = P = 0) on failure.
     double calculateTm(double x, double phiV, double T0, double& rho, double& P);
     // Inclusion of salinity x with halite volume fraction phiH: vapour disappearance on the
     // SLV curve (Th, its liquid salinity xL and pressure Ph, the bulk density rho), returns the
@@ -233,7 +247,20 @@ class Palliser : public PhaseDiagramInfo {
                            double ThGuess, double xGuess, double rhoGuess, double& Pm, double& Ph,
                            double& phiV);
 
+    // Why the last calculateFromThTm has no answer.
+    enum class ThTmOutcome {
+        Solved,
+        OutsideTheModel,     // Tm off the SLV curve (0 to 800 degC) or Th not a number
+        HaliteAfterBubble,   // Tm above Th: not an inclusion this inverse solves
+        NoSuchInclusion,     // no liquid + vapour mixture at Tm homogenises to the liquid at Th
+        HomogenisesEarlier,  // those that reach Th homogenise earlier on heating (thTmEarlierTh)
+        SearchFailed,
+    };
+    ThTmOutcome thTmOutcome = ThTmOutcome::Solved;
+    double thTmEarlierTh = -1.0;  // degC, with HomogenisesEarlier
+
     double equationForTm0(double T, void* context);
+    double equationForVapourFractionAtTm(double phi, void* context);
     double equationForCriticalX(double T, void* context);
     double equationForThLiq(double T, void* context);
     double equationForTm(double T, void* context);
@@ -269,6 +296,7 @@ class Palliser : public PhaseDiagramInfo {
     // The SLV liquid and vapour at Tm of an inclusion homogenising at Th.
     struct InclusionAtTm {
         double Th, Pm, xL, xV, rhoL, rhoV;
+        double x = 0.0, rho = 0.0, Ph = -1.0;  // the mixture last evaluated
     };
     // The inclusion with vapour fraction phi at Tm: its x and rho, and its density less that of
     // the bubble-point liquid of x at Th (with that bubble pressure); false without one.
@@ -301,6 +329,41 @@ class Palliser : public PhaseDiagramInfo {
     double secant(double (Owner::*residual)(double, void*), void* context, double x0, double x1,
                   int& error, SearchSettings settings = {});
 
+    // A change of sign of a residual between a < b: rising when it is negative at a and not
+    // negative at b.
+    struct SignChange {
+        double a, b;
+        bool rising;
+    };
+    // Every change of sign of a member residual on [lo, hi], in increasing order, from its
+    // values at lo, lo + step, .. and hi; a change across an argument where the residual is not
+    // defined (raises the Equation flag) is none. Where the residual starts or stops being
+    // defined, the edge is located by halving first, so that a change of sign right at the edge
+    // is kept.
+    template <class Owner>
+    std::vector<SignChange> signChanges(double (Owner::*residual)(double, void*), void* context,
+                                        double lo, double hi, double step);
+    // The root inside a change of sign (by halving, some 30 steps on a scan's step); the
+    // residual is evaluated last at the root, so that its context holds the root's values.
+    // error 5 where the change of sign is a step of the residual, not a root.
+    template <class Owner>
+    double rootOf(double (Owner::*residual)(double, void*), void* context, SignChange s,
+                  int& error);
+
+    struct ThContext {
+        double x, rho, P;
+    };
+    // Changes of sign of equationForThLiq on [from, to], finer where the bubble-point liquid
+    // density turns.
+    std::vector<SignChange> thSignChanges(ThContext& c, double from, double to);
+    // The temperatures at which the inclusion of ThContext homogenises to the liquid on
+    // heating from T0 (as calculateThLiq), in increasing order.
+    std::vector<SignChange> homogenisationsToLiquid(ThContext& c, double T0);
+    // The first homogenisation to the liquid of (x, rho) on heating from T0 up to Tend; -1 when
+    // there is none.
+    double firstHomogenisationFrom(double x, double rho, double T0, double Tend);
+    // Lowest temperature of the inclusion searches (degC).
+    static constexpr double kLowestInclusionT = 20.0;
     // The critical point at T into P, x, rho; false (all -1) where the curve writes
     // nothing (below the water critical temperature, above the NaCl one).
     bool criticalPointAt(double T, double& P, double& x, double& rho);
@@ -359,6 +422,95 @@ double Palliser::secant(double (Owner::*residual)(double, void*), void* context,
     double root = s.solve();
     equationError = outer;
     error = s.error;
+    return root;
+}
+
+template <class Owner>
+std::vector<Palliser::SignChange> Palliser::signChanges(double (Owner::*residual)(double, void*),
+                                                        void* context, double lo, double hi,
+                                                        double step) {
+    std::vector<SignChange> out;
+    if (!std::isfinite(lo) || !std::isfinite(hi) || !(step > 0.0) || !(lo <= hi)) return out;
+    auto value = [&](double x, double& f) {
+        const int16_t outer = equationError;
+        equationError = 0;
+        f = (static_cast<Owner*>(this)->*residual)(x, context);
+        const bool ok = !equationError && std::isfinite(f);
+        equationError = outer;
+        return ok;
+    };
+    // The last defined point of the current stretch of defined values.
+    bool inStretch = false;
+    double xp = 0.0, fp = 0.0;
+    auto take = [&](double x, double f) {
+        if (inStretch && (fp < 0.0) != (f < 0.0)) out.push_back({xp, x, fp < 0.0});
+        inStretch = true;
+        xp = x;
+        fp = f;
+    };
+    // The defined point nearest the edge between a defined and an undefined argument.
+    auto edge = [&](double defined, double undefined, double& f) {
+        for (int i = 0; i < 50; ++i) {
+            const double m = 0.5 * (defined + undefined);
+            double fm = 0.0;
+            (value(m, fm) ? defined : undefined) = m;
+        }
+        value(defined, f);
+        return defined;
+    };
+    double xq = lo, fLo = 0.0;
+    bool okq = value(lo, fLo);
+    if (okq) take(lo, fLo);
+    const long n = static_cast<long>(std::ceil((hi - lo) / step));
+    for (long i = 1; i <= n && i < kMaxScanSteps; ++i) {
+        const double x = i == n ? hi : lo + static_cast<double>(i) * step;
+        double f = 0.0;
+        const bool ok = value(x, f);
+        if (ok != okq) {
+            double fe = 0.0;
+            const double xe = ok ? edge(x, xq, fe) : edge(xq, x, fe);
+            if (ok) inStretch = false;  // a new stretch begins at the edge
+            take(xe, fe);
+            if (!ok) inStretch = false;
+        }
+        if (ok) take(x, f);
+        xq = x;
+        okq = ok;
+    }
+    return out;
+}
+
+template <class Owner>
+double Palliser::rootOf(double (Owner::*residual)(double, void*), void* context, SignChange s,
+                        int& error) {
+    Bolzano m;
+    m.equation = this;
+    m.function = static_cast<EquationFunction>(residual);
+    m.context = context;
+    m.x0 = s.a;
+    m.x1 = s.b;
+    m.tolerance = 1e-12;
+    const int16_t outer = equationError;
+    equationError = 0;
+    const double fa = (static_cast<Owner*>(this)->*residual)(s.a, context);
+    const double fb = (static_cast<Owner*>(this)->*residual)(s.b, context);
+    equationError = 0;
+    double root = m.solve();
+    error = m.error;
+    // A root on the lower end (26.35 wt % is halite-saturated at 0 degC) is that end, not a
+    // midpoint near it: the halving only ever moves that end to a point of nonzero value.
+    if (!error && m.f0 == 0.0) root = s.a;
+    // Where the residual steps across zero (a fit that switches to another), the halved
+    // bracket keeps the step: no root. (At a root where the residual has an infinite slope,
+    // as water's saturated liquid density at its critical point, the ends still come within
+    // some 1e-3 of their first values.)
+    else if (!error && !(std::fabs(m.f1 - m.f0) <= 1e-2 * (std::fabs(fa) + std::fabs(fb))))
+        error = 5;
+    if (!error) {
+        (static_cast<Owner*>(this)->*residual)(root, context);
+        if (equationError) error = 4;
+    }
+    equationError = outer;
     return root;
 }
 

@@ -12,9 +12,11 @@ namespace vornex {
 
 namespace {
 
-struct ThContext {
-    double x, rho, P;
-};
+constexpr double kThScanStep = 0.5;  // degC
+// Where the bubble-point liquid density turns, a finer step keeps crossings that lie close
+// together apart.
+constexpr double kThTurnFrom = 370.0, kThTurnTo = 420.0, kThTurnStep = 0.05;  // degC
+constexpr double kTmScanStep = 1.0;  // degC
 
 struct TmContext {
     double x, phi;  // bulk salinity, volume fraction of vapour (Tm) or halite (Tm3)
@@ -43,13 +45,69 @@ double Palliser::equationForThLiq(double T, void* context) {
     return c.rho - rhoL;
 }
 
+std::vector<Palliser::SignChange> Palliser::thSignChanges(ThContext& c, double from, double to) {
+    std::vector<SignChange> out;
+    const double edges[] = {from, kThTurnFrom, kThTurnTo, to};
+    for (int k = 0; k < 3; ++k) {
+        const double lo = std::max(from, edges[k]), hi = std::min(to, edges[k + 1]);
+        if (!(lo < hi)) continue;
+        for (const SignChange& s : signChanges(&Palliser::equationForThLiq, &c, lo, hi,
+                                               k == 1 ? kThTurnStep : kThScanStep))
+            out.push_back(s);
+    }
+    return out;
+}
+
+// An inclusion heated from T0 holds liquid and vapour while its density is below that of the
+// bubble-point liquid of its salinity (the residual is negative) and homogenises where the two
+// meet from below. Between 374 and about 415 degC the model's bubble-point liquid density falls
+// and rises again, so the two can meet more than once.
+std::vector<Palliser::SignChange> Palliser::homogenisationsToLiquid(ThContext& c, double T0) {
+    // An inclusion that is not liquid + vapour at T0 is heated from the lowest temperature.
+    double from = std::max(T0, kLowestInclusionT);
+    const int16_t outer = equationError;
+    equationError = 0;
+    const double r = equationForThLiq(from, &c);
+    if (equationError || !(r < 0.0)) from = kLowestInclusionT;
+    equationError = outer;
+    // The bubble curve of the salinity ends at its critical point.
+    double Tc = naclCriticalTemperature, Pc = 0.0, rhoc = 0.0;
+    calculateCriticalPointFromX(c.x, Tc, Pc, rhoc);
+    const double to = failed || !(Tc > from) ? naclCriticalTemperature : Tc + 1.0;
+    std::vector<SignChange> all = thSignChanges(c, from, to);
+    std::vector<SignChange> rising;
+    for (const SignChange& s : all) {
+        int error = 0;
+        if (s.rising) rootOf(&Palliser::equationForThLiq, &c, s, error);
+        if (s.rising && !error) rising.push_back(s);
+    }
+    return rising;
+}
+
 double Palliser::calculateThLiq(double x, double rho, double T0, double& P) {
     ThContext c{x, rho, -1.0};
-    int error = 0;
-    double T = secant(&Palliser::equationForThLiq, &c, T0, T0 + 0.01, error, {0.0001, 15, false});
-    P = c.P;
+    int error = 1;
+    double T = 0.0;
+    if (std::isfinite(x) && std::isfinite(rho) && std::isfinite(T0)) {
+        for (const SignChange& s : homogenisationsToLiquid(c, T0)) {
+            T = rootOf(&Palliser::equationForThLiq, &c, s, error);
+            if (!error) break;
+        }
+    }
     failed = error != 0;
-    return error ? 0.0 : T;
+    P = failed ? -1.0 : c.P;
+    return failed ? 0.0 : T;
+}
+
+int Palliser::countHomogenisationsToLiquid(double x, double rho, double T0) {
+    ThContext c{x, rho, -1.0};
+    if (!(std::isfinite(x) && std::isfinite(rho) && std::isfinite(T0))) {
+        failed = 1;
+        return 0;
+    }
+    const int n = static_cast<int>(homogenisationsToLiquid(c, T0).size());
+    failed = 0;  // the searches on the way leave the flag of their last evaluation
+    return n;
 }
 
 // Tm: the vapour's volume fraction in liquid + vapour on the SLV curve at T; Tm3: halite's in
@@ -78,14 +136,28 @@ double Palliser::equationForTm3(double T, void* context) {
 }
 
 double Palliser::calculateTm(double x, double phiV, double T0, double& rho, double& P) {
-    TmContext c{x, phiV, false, 20.0};
-    double a = T0 > 799.8 ? 799.9 : T0, b = T0 > 799.8 ? 800.0 : T0 + 0.01;
-    int error = 0;
-    double T = secant(&Palliser::equationForTm, &c, a, b, error, {0.01, 40, true});
+    TmContext c{x, phiV, false, kLowestInclusionT};
+    int error = 1;
+    double T = 0.0;
+    if (std::isfinite(x) && std::isfinite(phiV) && std::isfinite(T0)) {
+        // Mixtures of some salinities reach one vapour fraction at several temperatures: the
+        // one nearest the start.
+        std::vector<SignChange> roots =
+            signChanges(&Palliser::equationForTm, &c, c.Tmin, haliteTripleTemperature, kTmScanStep);
+        auto distance = [T0](const SignChange& s) {
+            return T0 < s.a ? s.a - T0 : T0 > s.b ? T0 - s.b : 0.0;
+        };
+        std::stable_sort(roots.begin(), roots.end(),
+                         [&](auto& p, auto& q) { return distance(p) < distance(q); });
+        for (const SignChange& s : roots) {
+            T = rootOf(&Palliser::equationForTm, &c, s, error);
+            if (!error) break;
+        }
+    }
     failed = error != 0;
-    rho = error ? 0.0 : c.rho;
-    P = error ? 0.0 : c.P;
-    return error ? 0.0 : T;
+    rho = failed ? 0.0 : c.rho;
+    P = failed ? 0.0 : c.P;
+    return failed ? 0.0 : T;
 }
 
 double Palliser::calculateTm3(double x, double phiH, double T0, double& rho, double& Th, double& xL,
@@ -136,13 +208,16 @@ void Palliser::calculateBubblePointFromP(double P, double x, double& T, double& 
 
 // An inclusion that homogenises to the liquid at Th after its halite dissolved at Tm is, at Tm,
 // the SLV liquid and vapour in some volume proportion phi of vapour; phi alone fixes its bulk
-// salinity and density. Of all these mixtures the inclusion is the one whose liquid at Th is on
-// its bubble curve: residual rho(phi) - rhoL_bubble(Th, x(phi)), positive for phi = 0 (the
-// liquid expands as it heats along its bubble curve) and negative once the mixture is too light
-// to homogenise to the liquid by Th. No guess enters, so every inclusion is found the same way.
+// salinity and density. Of all these mixtures the inclusion is one whose liquid at Th is on its
+// bubble curve: residual rho(phi) - rhoL_bubble(Th, x(phi)), positive for phi = 0 (the liquid
+// expands as it heats along its bubble curve) and negative once the mixture is too light to
+// homogenise to the liquid by Th. Where the model's bubble-point liquid density falls and rises
+// again (374 to ~415 degC) a mixture can meet its bubble curve at Th after having met it
+// earlier: a heated inclusion shows the earlier one, so such a mixture is no answer. No guess
+// enters, so every inclusion is found the same way.
 namespace {
-constexpr int kVapourFractionScan = 400;  // bracketing steps of phi over [0, 1)
-constexpr int kVapourFractionHalvings = 60;
+constexpr double kVapourFractionStep = 1.0 / 400.0;  // bracketing steps of phi over [0, 1)
+constexpr double kSameTh = 1e-3;                     // degC
 }  // namespace
 
 bool Palliser::inclusionFromVapourFraction(const InclusionAtTm& c, double phi, double& x,
@@ -157,6 +232,26 @@ bool Palliser::inclusionFromVapourFraction(const InclusionAtTm& c, double phi, d
     return true;
 }
 
+double Palliser::equationForVapourFractionAtTm(double phi, void* context) {
+    auto& c = *static_cast<InclusionAtTm*>(context);
+    double r = 0.0;
+    if (!(phi >= 0.0 && phi < 1.0) || !inclusionFromVapourFraction(c, phi, c.x, c.rho, r, c.Ph)) {
+        equationError = 1;
+        return 0.0;
+    }
+    return r;
+}
+
+double Palliser::firstHomogenisationFrom(double x, double rho, double T0, double Tend) {
+    ThContext t{x, rho, -1.0};
+    for (const SignChange& s : thSignChanges(t, T0, Tend)) {
+        int error = 0;
+        const double T = s.rising ? rootOf(&Palliser::equationForThLiq, &t, s, error) : -1.0;
+        if (s.rising && !error) return T;
+    }
+    return -1.0;
+}
+
 void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, double TmGuess,
                                  double ThGuess, double xGuess, double rhoGuess, double& Pm,
                                  double& Ph, double& phiV) {
@@ -165,14 +260,17 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
     (void)xGuess;
     (void)rhoGuess;
     failed = 0;
-    auto fail = [&] {
+    thTmOutcome = ThTmOutcome::Solved;
+    thTmEarlierTh = -1.0;
+    auto fail = [&](ThTmOutcome why) {
         failed = 1;
+        thTmOutcome = why;
         x = rho = 0.0;
         Ph = phiV = -1.0;
     };
     if (!(Tm >= 0.0 && Tm <= haliteTripleTemperature) || !std::isfinite(Th)) {
         Pm = -1.0;  // halite dissolves on the SLV curve or not at all
-        return fail();
+        return fail(ThTmOutcome::OutsideTheModel);
     }
     InclusionAtTm c{Th, Pm, 0.0, 0.0, 0.0, 0.0};
     calculateSLVPoint(Tm, Pm, c.xL, c.xV, c.rhoL, c.rhoV);
@@ -183,33 +281,37 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
         return;
     }
     // Halite dissolving after homogenisation is no liquid + vapour inclusion at Tm.
-    if (!(Tm < Th)) return fail();
-    // Bracket the change of sign on a scan of phi, then halve; a mixture whose liquid has no
-    // bubble point at Th counts as too light.
-    double lo = 0.0, hi = -1.0, xs = 0.0, rhos = 0.0, r = 0.0, P = 0.0;
-    if (!inclusionFromVapourFraction(c, lo, xs, rhos, r, P) || !(r > 0.0)) return fail();
-    for (int i = 1; i < kVapourFractionScan && hi < 0.0; ++i) {
-        double phi = static_cast<double>(i) / kVapourFractionScan;
-        if (inclusionFromVapourFraction(c, phi, xs, rhos, r, P) && r > 0.0)
-            lo = phi;
-        else
-            hi = phi;
+    if (!(Tm < Th)) return fail(ThTmOutcome::HaliteAfterBubble);
+    // Every mixture at Tm whose liquid reaches its bubble curve at Th, from the liquid alone
+    // upward; a mixture whose liquid has no bubble point at Th is none.
+    std::vector<SignChange> roots = signChanges(&Palliser::equationForVapourFractionAtTm, &c, 0.0,
+                                                1.0 - 1e-9, kVapourFractionStep);
+    bool earlier = false;
+    for (const SignChange& s : roots) {
+        int error = 0;
+        const double phi = rootOf(&Palliser::equationForVapourFractionAtTm, &c, s, error);
+        // The root must be a change of sign, not a step of the residual.
+        double r = equationForVapourFractionAtTm(phi, &c);
+        if (error || equationError || !(std::fabs(r) < 1e-6 * c.rho)) {
+            equationError = 0;
+            continue;
+        }
+        const double xs = c.x, rhos = c.rho, Phs = c.Ph;
+        const double first = firstHomogenisationFrom(xs, rhos, Tm, Th + kSameTh);
+        if (first >= 0.0 && first < Th - kSameTh) {
+            earlier = true;
+            if (thTmEarlierTh < 0.0) thTmEarlierTh = first;
+            continue;
+        }
+        x = xs;
+        rho = rhos;
+        Ph = Phs;
+        phiV = phi;
+        return;
     }
-    if (hi < 0.0) return fail();
-    for (int i = 0; i < kVapourFractionHalvings; ++i) {
-        double phi = 0.5 * (lo + hi);
-        if (inclusionFromVapourFraction(c, phi, xs, rhos, r, P) && r > 0.0)
-            lo = phi;
-        else
-            hi = phi;
-    }
-    // The root must be a change of sign, not the edge of the mixtures that have a bubble point.
-    if (!inclusionFromVapourFraction(c, lo, xs, rhos, r, P) || !(std::fabs(r) < 1e-6 * rhos))
-        return fail();
-    x = xs;
-    rho = rhos;
-    Ph = P;
-    phiV = lo;
+    fail(earlier         ? ThTmOutcome::HomogenisesEarlier
+         : roots.empty() ? ThTmOutcome::NoSuchInclusion
+                         : ThTmOutcome::SearchFailed);
 }
 
 // ------------------------------------------------------------------------------ ice melting

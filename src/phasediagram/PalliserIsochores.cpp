@@ -159,7 +159,7 @@ double Palliser::pressureForBulkDensity(double T, double Pguess, double rho, dou
     if (x < kPureWater) {
         if (T >= waterCriticalTemperature) return 0.0;
         double Psat = 0.0, rhoL = 0.0, rhoV = 0.0;
-        calculateWaterSaturationPoint(T, Psat, rhoL, rhoV);
+        calculateExtendedWaterSaturationPoint(T, Psat, rhoL, rhoV);
         return settled(Psat);
     }
     // A brine splits into halite, liquid and vapour on the SLV curve, into liquid and vapour,

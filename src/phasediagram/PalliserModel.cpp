@@ -16,6 +16,9 @@ constexpr double kKelvin = 273.15;
 constexpr double kLiquidusSlope = 0.024726;     // degC/bar along a liquidus
 constexpr double kLiquidusDensitySlope = 0.03;  // kg/m3 per bar along a liquidus
 constexpr double kRulePressure = 1000.0;        // bar, where the one-phase liquid rules are pinned
+constexpr double kWaterReferenceTc = 373.946;   // degC, critical point of the water model
+constexpr double kWaterReferencePc = 220.64;    // bar
+constexpr double kCarriedEdgeSlope = 1.1359999999999957 / 1.103999999999985;  // bar/degC
 
 bool allFinite(std::initializer_list<double> values) {
     for (double v : values)
@@ -90,17 +93,24 @@ double PalliserModel::getIsochoricWaterPressure(double T, double rho) {
 }
 
 void PalliserModel::calculateWaterSaturationPoint(double T, double& P, double& rhoL, double& rhoV) {
-    if (T <= 373.946) {
-        P = WaterEOS::saturationPressureWagnerPruss(T + kKelvin) * 1e-5;
-        rhoL = WaterEOS::saturatedLiquidDensityWagnerPruss(T + kKelvin);
-        rhoV = WaterEOS::saturatedVapourDensityWagnerPruss(T + kKelvin);
-        failed = !allFinite({P, rhoL, rhoV});
+    if (!(T <= kWaterReferenceTc)) {  // water has no liquid and vapour above its critical point
+        P = rhoL = rhoV = -1.0;
+        failed = 1;
         return;
     }
-    // Between the reference critical temperature and 374.15 the curve is carried on linearly
-    // to the critical curve of the mixture.
+    P = WaterEOS::saturationPressureWagnerPruss(T + kKelvin) * 1e-5;
+    rhoL = WaterEOS::saturatedLiquidDensityWagnerPruss(T + kKelvin);
+    rhoV = WaterEOS::saturatedVapourDensityWagnerPruss(T + kKelvin);
+    failed = !allFinite({P, rhoL, rhoV});
+}
+
+void PalliserModel::calculateExtendedWaterSaturationPoint(double T, double& P, double& rhoL,
+                                                          double& rhoV) {
+    if (T <= kWaterReferenceTc) return calculateWaterSaturationPoint(T, P, rhoL, rhoV);
+    // From water's critical point the edge rises linearly (the slope of the critical curve
+    // there) to the mixture's critical curve, which the surface takes up at 374.15 degC.
     rhoL = rhoV = 322.0;
-    P = patches ? 220.064 + (T - 373.946) * 1.1359999999999957 / 1.103999999999985 : 221.0;
+    P = patches ? kWaterReferencePc + (T - kWaterReferenceTc) * kCarriedEdgeSlope : 221.0;
     failed = !std::isfinite(P);
 }
 

@@ -42,7 +42,14 @@ class PalliserModel : public Palliser {
     // ---------------------------------------------------------------------- water
     double getWaterLiquidDensity(double T, double P) override;
     double getWaterVapourDensity(double T, double P) override;
+    // Saturated water at T from the reference model's auxiliary equations; all three -1 and
+    // `failed` above water's critical temperature (373.946 degC).
     void calculateWaterSaturationPoint(double T, double& P, double& rhoL, double& rhoV) override;
+    // The upper edge of the LV surface at T up to 374.15 degC: water's saturation point, and
+    // past water's critical point (220.64 bar) a line rising on to the mixture's critical curve
+    // with densities of 322 kg/m3. No state of water: the surface's own boundary.
+    void calculateExtendedWaterSaturationPoint(double T, double& P, double& rhoL,
+                                               double& rhoV) override;
     // Boiling temperature of water at P with the saturated densities; -1 (all three) and
     // `failed` when the reference model has no saturation there.
     double getWaterSaturationTemperature(double P, double& rhoL, double& rhoV) override;

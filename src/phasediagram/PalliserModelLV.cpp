@@ -81,7 +81,7 @@ PalliserModel::Boundaries PalliserModel::boundariesAt(double T, bool naclAt800) 
     Boundaries b{};
     b.water = T <= kWaterTc;
     if (b.water) {
-        calculateWaterSaturationPoint(T, b.Pup, b.rhoUpL, b.rhoUpV);
+        calculateExtendedWaterSaturationPoint(T, b.Pup, b.rhoUpL, b.rhoUpV);
         b.xc = 0.0;
     } else {
         double P = -1.0, x = -1.0, rho = -1.0;
@@ -93,7 +93,7 @@ PalliserModel::Boundaries PalliserModel::boundariesAt(double T, bool naclAt800) 
             b.gamma = gammaShape(T);
             b.share = (T - kWaterTc) / (kCarryEnd - kWaterTc);
             double rhoL = 0.0, rhoV = 0.0;
-            calculateWaterSaturationPoint(kWaterTc, b.PupWater, rhoL, rhoV);
+            calculateExtendedWaterSaturationPoint(kWaterTc, b.PupWater, rhoL, rhoV);
             b.rhoUpWater = rhoL;
         }
     }
@@ -335,8 +335,8 @@ void PalliserModel::preCalculate_Fixed_T_Parameters(double T) {
         return;
     }
     if (T <= kWaterTc)
-        calculateWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
-                                      waterVapourDensity);
+        calculateExtendedWaterSaturationPoint(T, waterSaturationPressure, waterLiquidDensity,
+                                              waterVapourDensity);
     else
         criticalPointAt(T, criticalPressure, criticalSalinity, criticalDensity);
     if (T >= 800.0)
@@ -418,11 +418,9 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
         Boundaries b = boundariesAt(T, true);
         if (T >= 800.0 && patches && std::fabs(lastP - b.Plow) >= 1e-5) b.xVlow = 0.01;
         if (T <= kWaterTc) {
-            double Pw =
-                T <= 373.946 ? WaterEOS::saturationPressureWagnerPruss(T + 273.15) * 1e-5 : 221.0;
+            // The surface's own water edge, so that the dew curve meets it where it does.
+            const double Pw = b.Pup, rhoWV = b.rhoUpV;
             double u = std::pow(x / b.xVlow, 1.0 / kK);
-            double rhoWV =
-                T > 373.0 ? 322.0 : WaterEOS::saturatedVapourDensityWagnerPruss(T + 273.15);
             if (u >= 0.0 && u <= 1.0) {
                 lastP = Pw - (Pw - b.Plow) * u;
                 appendRow(

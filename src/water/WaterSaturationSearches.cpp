@@ -171,6 +171,7 @@ int saturationFromEntropySearch(WaterEOS& w, double entropy, bool liquid) {
     }
     if (std::fabs(entropy - w.Scrit) < 0.6 && saturationFromEntropyNearCritical(w, entropy, liquid))
         return 0;
+    w.forgetSaturation();
     w.error = 1;
     return code != 0 ? code : 1;
 }

@@ -57,6 +57,7 @@ void printDeviationTable(FILE* out, Value value, Reference reference) {
 int WaterEOS::calculateTheGasTh(double Vcm3) {
     if (!(Vcm3 > 0.0) || !std::isfinite(Vcm3)) {
         std::fprintf(stderr, "Gas homogenisation: the molar volume must be positive\n");
+        forgetSaturation();
         error = 1;
         return 1;
     }
@@ -71,6 +72,7 @@ int WaterEOS::calculateTheGasTh(double Vcm3) {
 int WaterEOS::calculateTheLiquidTh(double Vcm3) {
     if (!(Vcm3 > 0.0) || !std::isfinite(Vcm3)) {
         std::fprintf(stderr, "Liquid homogenisation: the molar volume must be positive\n");
+        forgetSaturation();
         error = 1;
         return 1;
     }
@@ -99,6 +101,7 @@ int WaterEOS::calculateTheLiquidTh(double Vcm3) {
 void WaterEOS::calculateTheDensityFromTh(double Th) {
     if (!(Th > 0.0) || !(Th < kWaterCriticalTemperature)) {
         std::fprintf(stderr, "Density from Th: %g K is not a homogenisation temperature\n", Th);
+        forgetSaturation();
         error = 1;
         return;
     }

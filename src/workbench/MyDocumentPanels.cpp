@@ -191,6 +191,42 @@ MyDocument::BoilingOnset MyDocument::boilingOnset(double Ttop, double ztop, doub
 
 // ----- Fluid-inclusion properties ---------------------------------------------------------------
 
+namespace {
+
+constexpr const char* kHomogenisationNote = "The inclusion homogenises";
+constexpr const char* kNoInclusionNote = "No inclusion has this Th and Tm: ";
+
+// Why the (Th, Tm) inverse has no answer.
+std::string thTmRefusal(const Palliser& model, double Th, double Tm) {
+    using Why = Palliser::ThTmOutcome;
+    const std::string th = formatForDisplay(Th) + " \u00b0C",
+                      tm = formatForDisplay(Tm) + " \u00b0C";
+    switch (model.thTmOutcome) {
+        case Why::OutsideTheModel:
+            return "halite dissolves on the model's halite + liquid + vapour curve only from 0 "
+                   "to 800 \u00b0C.";
+        case Why::HaliteAfterBubble:
+            return "with Tm above Th the halite dissolves after the bubble; this calculation "
+                   "takes halite dissolving first (the halite-volume results give the other "
+                   "kind).";
+        case Why::NoSuchInclusion:
+            return "no mixture of the model's liquid and vapour at Tm (" + tm +
+                   ") homogenises to the liquid at " + th + ".";
+        case Why::HomogenisesEarlier:
+            return "the model's mixtures at Tm whose liquid is on its bubble curve at " + th +
+                   " homogenise earlier on heating (first at " +
+                   formatForDisplay(model.thTmEarlierTh) +
+                   " \u00b0C): between 374 and about 415 \u00b0C the model's bubble-point "
+                   "liquid density falls and rises again.";
+        case Why::Solved:
+        case Why::SearchFailed:
+            break;
+    }
+    return "the search for the inclusion failed.";
+}
+
+}  // namespace
+
 void MyDocument::onCalculateInclusionProperties(Control* sender) {
     mirrorPair(sender, "mVolumeTm_edit", "mStepTmVol");
     mirrorPair(sender, "mHaliteVolume", "mStepHaliteVol");
@@ -221,9 +257,13 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
         return c.holdsNumber() && c.value >= 0 && c.value <= 100;
     };
 
+    // The note on a second homogenisation belongs to the inclusion shown now.
+    if (mForm.text(kStatusLine).rfind(kHomogenisationNote, 0) == 0)
+        mForm.setString(kStatusLine, "");
     double rho0 = 0, P0 = 0;
+    // 0 degC is a dissolution temperature (26.35 wt %): the flag tells a failure.
     const double Tm0 = mModel->calculateTm0(0.01 * mXm, rho0, P0);
-    if (Tm0 > 0) {
+    if (!mModel->failed) {
         for (const char* n : {"mTm0_edit", "mTh0_edit"}) mForm.setDouble(n, Tm0);
         mForm.setDouble("mInclusionRho0", rho0);
         mForm.setDouble("mPh0_edit", P0);
@@ -248,15 +288,23 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
     mForm.setDouble("mTm_edit", Tm);
     mForm.setDouble("mInclusionRho", rho);
     mForm.setDouble("mPm_edit", Pm);
-    double Th = 0, Ph = 0;
-    for (double offset : {0.001, 100.0, 200.0, 300.0}) {
-        Th = mModel->calculateThLiq(x, rho, T0 + offset, Ph);
-        if (Th > 0) break;
-    }
-    if (Th > 0) {
+    // Heated from Tm, where its halite has just dissolved into liquid + vapour.
+    double Ph = 0;
+    const double Th = mModel->calculateThLiq(x, rho, Tm, Ph);
+    if (!mModel->failed) {
         mForm.setDouble("mTh_edit", Th);
         mForm.setDouble("mPh_edit", Ph);
         markInclusion(mRhoTxViewp, Tm, Th, rho, 6, 7, "t_rtxpoint0", "t_rtxpoint1", "t_rtxline1");
+        const int crossings = mModel->countHomogenisationsToLiquid(x, rho, Tm);
+        if (crossings > 1)
+            mForm.setString(kStatusLine,
+                            std::string(kHomogenisationNote) + " at " + formatForDisplay(Th) +
+                                " \u00b0C on heating. The model's bubble-point liquid reaches its "
+                                "density " +
+                                std::to_string(crossings) +
+                                " times in all: between 374 and about 415 \u00b0C that density "
+                                "falls and rises again, so the model has the inclusion split and "
+                                "homogenise again further up; the first is the one observed.");
     } else {
         mForm.clear("mTh_edit");
         mForm.clear("mPh_edit");
@@ -309,8 +357,10 @@ void MyDocument::onCalculateThTm(Control* sender) {
     if (mModel->failed || !(std::isfinite(x) && x > 0 && x <= 1) ||
         !(std::isfinite(rho) && rho > 0)) {
         for (const char* n : results) mForm.clear(n);
+        mForm.setString(kStatusLine, std::string(kNoInclusionNote) + thTmRefusal(*mModel, Th, Tm));
         return;
     }
+    if (mForm.text(kStatusLine).rfind(kNoInclusionNote, 0) == 0) mForm.setString(kStatusLine, "");
     mForm.setDouble("mNaClfi_edit", 100 * x);
     mForm.setDouble("mRhofi_edit", rho);
     show(mForm, "mPmfi_edit", Pm);

@@ -92,13 +92,74 @@ TEST_F(PalliserCorrelations, WaterEndOnTheReferenceModel) {
     EXPECT_NEAR(rhoV, 46.17, 0.05);
     EXPECT_NEAR(model.getWaterSaturationTemperature(85.879, rhoL, rhoV), 300.0, 0.01);
     EXPECT_NEAR(rhoL, 712.14, 0.05);
-    // Beyond the reference critical temperature the curve runs on to 374.15 degC.
-    model.calculateWaterSaturationPoint(374.0, P, rhoL, rhoV);
-    EXPECT_NEAR(P, 220.12, 0.005);
+    // Beyond the reference critical temperature only the surface's edge runs on to 374.15 degC.
+    model.calculateExtendedWaterSaturationPoint(374.0, P, rhoL, rhoV);
+    EXPECT_NEAR(P, 220.696, 0.005);
     EXPECT_EQ(rhoL, 322.0);
     model.patches = 0;
-    model.calculateWaterSaturationPoint(374.0, P, rhoL, rhoV);
+    model.calculateExtendedWaterSaturationPoint(374.0, P, rhoL, rhoV);
     EXPECT_EQ(P, 221.0);
+}
+
+// Regression: above water's critical point the water saturation call made up a saturation
+// (400 degC: 246.87 bar, both densities 322) and reported success.
+TEST_F(PalliserCorrelations, NoWaterSaturationAboveTheCriticalPoint) {
+    double P = 0.0, rhoL = 0.0, rhoV = 0.0;
+    for (double T : {373.9461, 374.0, 374.15, 400.0, 1000.0, std::nan("")}) {
+        model.calculateWaterSaturationPoint(300.0, P, rhoL, rhoV);
+        ASSERT_EQ(model.failed, 0);
+        model.calculateWaterSaturationPoint(T, P, rhoL, rhoV);
+        EXPECT_EQ(model.failed, 1) << T;
+        EXPECT_EQ(P, -1.0) << T;
+        EXPECT_EQ(rhoL, -1.0) << T;
+        EXPECT_EQ(rhoV, -1.0) << T;
+    }
+    model.calculateWaterSaturationPoint(373.946, P, rhoL, rhoV);
+    EXPECT_EQ(model.failed, 0);
+    EXPECT_NEAR(P, 220.64, 0.001);
+}
+
+// Regression: the edge of the surface past water's critical point started 0.576 bar below the
+// critical pressure, so the vapour pressure and every bubble pressure fell as the temperature
+// rose through 373.946 degC (5 wt %: 214.478 to 213.943 bar). Across that temperature and
+// across 374.15 degC, where the critical branch takes over, they now rise steadily.
+TEST_F(PalliserCorrelations, BubblePressureRisesThroughTheWaterCriticalPoint) {
+    double Pw = 0.0, rhoL = 0.0, rhoV = 0.0, Pe = 0.0;
+    model.calculateWaterSaturationPoint(373.946, Pw, rhoL, rhoV);
+    model.calculateExtendedWaterSaturationPoint(373.946 + 1e-9, Pe, rhoL, rhoV);
+    EXPECT_NEAR(Pe, Pw, 1e-3);
+    for (double Tc : {373.946, 374.15}) {
+        for (double w : {0.0, 0.1, 1.0, 5.0, 10.0, 20.0, 30.0, 40.0}) {
+            double Pb[2] = {0.0, 0.0}, xV = 0.0;
+            for (int i = 0; i < 2; ++i) {
+                double T = Tc + (i ? 1e-3 : -1e-3);
+                if (w == 0.0)
+                    model.calculateExtendedWaterSaturationPoint(T, Pb[i], rhoL, rhoV);
+                else
+                    model.calculateBubblePoint(T, w / 100.0, Pb[i], xV, rhoL, rhoV);
+                ASSERT_EQ(model.failed, 0) << T << " " << w;
+            }
+            // The slope of the curves here is about 1 to 3 bar/degC.
+            EXPECT_GT(Pb[1], Pb[0]) << Tc << " " << w;
+            EXPECT_LT(Pb[1] - Pb[0], 0.01) << Tc << " " << w;
+        }
+    }
+}
+
+// The dew isopleth's water branch writes its rows out in place: they lie on the surface that
+// calculateDewPoint inverts, up to 374.15 degC.
+TEST_F(PalliserCorrelations, DewIsoplethFollowsTheSurfaceToTheWaterCriticalPoint) {
+    CurveArray curve;
+    model.calculateGasIsopleth(curve, 0.001, 370.0);
+    int rows = 0;
+    for (size_t i = 0; i + 2 < curve.size() && curve[i] <= 374.15; i += 3, ++rows) {
+        double P = curve[i + 1], xL = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateDewPoint(curve[i], 1e-5, P, xL, rhoL, rhoV);
+        ASSERT_EQ(model.failed, 0) << curve[i];
+        EXPECT_NEAR(P, curve[i + 1], 1e-9 * P) << curve[i];
+        EXPECT_NEAR(rhoV, curve[i + 2], 1e-9 * rhoV) << curve[i];
+    }
+    EXPECT_GE(rows, 5);
 }
 
 TEST_F(PalliserCorrelations, NoWaterBoilingPointAboveTheCriticalPressure) {
@@ -206,12 +267,12 @@ TEST_F(PalliserCorrelations, BubbleAndDewPointsAreOnTheSurface) {
 // point, the bubble and dew points took their pressure from the reshaped coordinate (375 degC,
 // 20 wt %: 189.75 bar, where the surface's liquid had 28.94 wt %). Every bubble, dew and liquid
 // saturation point lies on the surface calculateLGPoint evaluates; at 375 degC that surface is
-// now mostly the water branch carried over (20 wt %: 189.45 bar, continuous with 187.09 bar at
+// now mostly the water branch carried over (20 wt %: 189.79 bar, continuous with 187.45 bar at
 // 374 degC).
 TEST_F(PalliserCorrelations, BubbleAndDewPointsInvertTheSurfaceNearTheCriticalPoint) {
     double P = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     model.calculateBubblePoint(375.0, 0.20, P, xV, rhoL, rhoV);
-    EXPECT_NEAR(P, 189.446, 0.005);
+    EXPECT_NEAR(P, 189.785, 0.005);
     for (double T = 374.2; T <= 384.0; T += 0.35) {
         for (double w : {1.0, 5.0, 10.0, 20.0, 30.0, 40.0}) {
             double x = w / 100.0;

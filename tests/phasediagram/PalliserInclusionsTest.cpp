@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "phasediagram/PalliserModel.h"
 
@@ -13,9 +14,11 @@ namespace {
 #ifdef VORNEX_SANITIZED_BUILD
 constexpr double kGridStepW = 8.4;
 constexpr int kGridInclusions = 15;
+constexpr double kThBuiltStep = 8.0;
 #else
 constexpr double kGridStepW = 1.4;
 constexpr int kGridInclusions = 100;
+constexpr double kThBuiltStep = 2.0;
 #endif
 
 class PalliserInclusions : public ::testing::Test {
@@ -116,9 +119,163 @@ TEST_F(PalliserInclusions, EdgesOfTheInclusionSearches) {
     double rhoTm = 0.0, Ptm = 0.0;
     EXPECT_EQ(model.calculateTm(0.2, 0.1, 300.0, rhoTm, Ptm), 0.0);  // no SLV liquid of 20 %
     EXPECT_EQ(rhoTm, 0.0);
-    // Tm0 starts at 799 whatever the salinity, and inverts the SLV liquid salinity.
+    // Tm0 inverts the SLV liquid salinity.
     EXPECT_NEAR(model.calculateTm0(xL, rhoTm, Ptm), 300.0, 1e-6);
     EXPECT_EQ(model.calculateTm0(0.2, rhoTm, Ptm), 0.0);
+}
+
+// Vapour volume fraction of the liquid + vapour mixture of bulk salinity x on the SLV curve at
+// T; NaN where no such mixture exists.
+double slvVapourFraction(PalliserModel& m, double x, double T) {
+    double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    m.calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
+    const double wL = (x - xV) / (xL - xV);
+    if (!(wL >= 0.0 && wL <= 1.0)) return NAN;
+    return ((1.0 - wL) / rhoV) / (wL / rhoL + (1.0 - wL) / rhoV);
+}
+
+// Regression: the Tm search was a secant from its start and failed for 163 of 480 solvable
+// (x, phiV) pairs started 5 degC below the root. Over 27 to 50 wt % and vapour fractions 0.05 to
+// 0.95, from 5 and 1 degC either side of a root, the search returns a temperature at which the
+// mixture has that vapour fraction; where the pair has one such temperature, that one.
+TEST_F(PalliserInclusions, TmDoesNotDependOnItsStart) {
+    int solvable = 0;
+    for (int w = 27; w <= 50; ++w) {
+        for (int k = 1; k <= 19; ++k) {
+            const double x = w / 100.0, phiV = 0.05 * k;
+            // The roots, on a scan finer than the search's own.
+            std::vector<double> roots;
+            double Tprev = NAN, fprev = NAN;
+            for (double T = 20.0; T <= 800.0; T += 0.25) {
+                const double f = slvVapourFraction(model, x, T) - phiV;
+                if (std::isfinite(f) && std::isfinite(fprev) && (f < 0.0) != (fprev < 0.0))
+                    roots.push_back(0.5 * (T + Tprev));
+                Tprev = T;
+                fprev = f;
+            }
+            if (roots.empty()) continue;
+            ++solvable;
+            for (double root : roots) {
+                for (double offset : {-5.0, -1.0, 1.0, 5.0}) {
+                    double rho = 0.0, P = 0.0;
+                    const double T = model.calculateTm(x, phiV, root + offset, rho, P);
+                    ASSERT_EQ(model.failed, 0) << w << " " << phiV << " " << root + offset;
+                    EXPECT_NEAR(slvVapourFraction(model, x, T), phiV, 1e-9) << w << " " << phiV;
+                    if (roots.size() == 1) {
+                        EXPECT_NEAR(T, root, 0.25) << w << " " << phiV;
+                    }
+                    EXPECT_GT(rho, 0.0);
+                }
+            }
+        }
+    }
+    EXPECT_GE(solvable, 400);
+}
+
+// Regression: between 374 and about 415 degC the model's bubble-point liquid density falls and
+// rises again, and the Th search returned whichever crossing its secant fell into (20 wt %
+// homogenising at 375 degC, started at 370: 468.7 degC). Th is the first crossing on heating
+// from the two-phase state, whatever the start below it; the model's further crossings are
+// counted.
+TEST_F(PalliserInclusions, ThIsTheFirstHomogenisationOnHeating) {
+    auto bubbleLiquid = [&](double x, double T) {
+        double P = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateBubblePoint(T, x, P, xV, rhoL, rhoV);
+        return model.failed ? NAN : rhoL;
+    };
+    double P = 0.0;
+    const double rho375 = bubbleLiquid(0.20, 375.0);
+    EXPECT_NEAR(model.calculateThLiq(0.20, rho375, 370.0, P), 375.0, 1e-6);
+    int several = 0;
+    for (double w : {5.0, 10.0, 15.0, 20.0, 25.0, 30.0}) {
+        const double x = w / 100.0;
+        for (double Tbuilt = 360.0; Tbuilt <= 440.0; Tbuilt += kThBuiltStep) {
+            const double rho = bubbleLiquid(x, Tbuilt);
+            if (!std::isfinite(rho)) continue;
+            // The first temperature of a fine scan at which the liquid is no denser than rho.
+            double first = NAN;
+            for (double T = 340.0; T <= Tbuilt + 0.02 && std::isnan(first); T += 0.02)
+                if (bubbleLiquid(x, T) <= rho) first = T;
+            if (std::isnan(first)) continue;  // a minimum of the liquid density: only touched
+            for (double T0 : {20.0, 340.0, first - 5.0, first - 0.5}) {
+                const double Th = model.calculateThLiq(x, rho, T0, P);
+                ASSERT_EQ(model.failed, 0) << w << " " << Tbuilt << " " << T0;
+                EXPECT_NEAR(Th, first, 0.021) << w << " " << Tbuilt << " " << T0;
+                EXPECT_NEAR(bubbleLiquid(x, Th), rho, 1e-6 * rho) << w << " " << Tbuilt;
+            }
+            const int n = model.countHomogenisationsToLiquid(x, rho, 340.0);
+            EXPECT_GE(n, 1) << w << " " << Tbuilt;
+            // Built where the liquid density falls through rho, yet met earlier: a second one
+            // (counted where the density stays on either side for more than the search's
+            // 0.5 degC steps).
+            const bool homogenisesAtTbuilt =
+                bubbleLiquid(x, Tbuilt - 1.0) > rho && bubbleLiquid(x, Tbuilt + 1.0) < rho;
+            if (homogenisesAtTbuilt && first < Tbuilt - 0.5) {
+                EXPECT_GE(n, 2) << w << " " << Tbuilt;
+            }
+            if (n > 1) ++several;
+        }
+    }
+    EXPECT_GT(several, 0);
+}
+
+// Regression: the (Th, Tm) inverse cleared its results without saying why. Each failure names
+// its reason; an answer is an inclusion whose first homogenisation on heating from Tm is Th.
+TEST_F(PalliserInclusions, InverseSaysWhyItHasNoAnswer) {
+    using Why = Palliser::ThTmOutcome;
+    const struct {
+        double Th, Tm;
+        Why why;
+    } cases[] = {{200.0, 300.0, Why::HaliteAfterBubble},
+                 {300.0, 900.0, Why::OutsideTheModel},
+                 {500.0, 450.0, Why::NoSuchInclusion},
+                 {400.0, 200.0, Why::HomogenisesEarlier},
+                 {300.0, 200.0, Why::Solved}};
+    for (auto [Th, Tm, why] : cases) {
+        double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+        model.calculateFromThTm(Th, Tm, x, rho, 0.0, 0.0, 0.3, 1000.0, Pm, Ph, phiV);
+        EXPECT_EQ(model.thTmOutcome, why) << Th << " " << Tm;
+        EXPECT_EQ(model.failed, why == Why::Solved ? 0 : 1) << Th << " " << Tm;
+        if (why == Why::HomogenisesEarlier) {
+            EXPECT_NEAR(model.thTmEarlierTh, 372.3, 0.1);
+        }
+        if (why != Why::Solved) continue;
+        EXPECT_NEAR(model.calculateThLiq(x, rho, Tm, Ph), Th, 1e-6);
+    }
+    // Inclusions built forward with their Th in the band come back from (Th, Tm).
+    int found = 0;
+    for (double w : {27.0, 30.0, 35.0})
+        for (double phiV = 0.02; phiV <= 0.3; phiV += 0.02) {
+            const double x = w / 100.0;
+            double rho = 0.0, Pm = 0.0, Ph = 0.0, rhoL0 = 0.0, P0 = 0.0;
+            const double Tm0 = model.calculateTm0(x, rhoL0, P0);
+            const double Tm = model.calculateTm(x, phiV, Tm0 + 0.01, rho, Pm);
+            const double Th = model.calculateThLiq(x, rho, Tm, Ph);
+            if (model.failed || !(Th > 370.0 && Th < 420.0)) continue;
+            double x2 = 0.0, rho2 = 0.0, Pm2 = 0.0, Ph2 = 0.0, phiV2 = 0.0;
+            model.calculateFromThTm(Th, Tm, x2, rho2, 0.0, 0.0, 0.3, 1000.0, Pm2, Ph2, phiV2);
+            EXPECT_EQ(model.failed, 0) << w << " " << phiV;
+            EXPECT_NEAR(x2, x, 1e-4) << w << " " << phiV;
+            EXPECT_NEAR(rho2, rho, 1e-3 * rho) << w << " " << phiV;
+            ++found;
+        }
+    EXPECT_GT(found, 0);
+}
+
+// Regression: halite and vapour vanishing together at 0 degC gave 26.35 wt %, and the forward
+// search of that salinity's dissolution temperature failed.
+TEST_F(PalliserInclusions, DissolutionAtZeroDegreesRoundTrips) {
+    double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+    model.calculateFromThTm(0.05, 0.0, x, rho, 0.0, 0.0, 0.3, 1000.0, Pm, Ph, phiV);
+    ASSERT_EQ(model.failed, 0);
+    EXPECT_EQ(x, 0.2635);
+    double rhoL = 0.0, P = 0.0;
+    EXPECT_EQ(model.calculateTm0(x, rhoL, P), 0.0);
+    EXPECT_EQ(model.failed, 0);
+    EXPECT_EQ(rhoL, rho);
+    EXPECT_EQ(P, Pm);
+    EXPECT_EQ(model.calculateTm0(0.2634, rhoL, P), 0.0);  // dissolves below the SLV curve
+    EXPECT_EQ(model.failed, 1);
 }
 
 // Halite dissolving after the bubble: Th on the SLV curve, then the liquidus of the bulk.

@@ -1,6 +1,7 @@
 // Saturation of a pure model up to its own critical point: every temperature from T0 in
 // steps to Tc - 0.01 K gives two phases of equal pressure and fugacity, and at Tc + 0.01 K
-// the model says there is none (flag, NaN) and keeps the volumes of the last state found.
+// the model says there is none (flag, NaN) and keeps nothing of the last state found: its
+// saturated volumes and enthalpy of vaporisation are those of a new model (0).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -32,12 +33,12 @@ inline void expectSaturationUpToOwnCriticalPoint(FluidPhase& model, double T0, d
         model.Vl = Vl;
         model.Vv = Vv;
     }
-    const double Vl = model.Vl, Vv = model.Vv;
     const double P = model.calculateTheSaturationPressure(Tc + 0.01);
     EXPECT_EQ(model.error, 1);
     EXPECT_TRUE(std::isnan(P)) << P;
-    EXPECT_EQ(model.Vl, Vl);
-    EXPECT_EQ(model.Vv, Vv);
+    EXPECT_EQ(model.Vl, 0.0);
+    EXPECT_EQ(model.Vv, 0.0);
+    EXPECT_EQ(model.Hvap, 0.0);
 }
 
 }  // namespace vornex::testing_support

@@ -137,5 +137,47 @@ TEST(Satu0Test, BuiltTableStartsAtTheCriticalPointAndFollowsTable8) {
     }
 }
 
+// Regression: after a failed saturation call the model kept the volumes of an earlier one (at
+// 663.6 K a new model had Vl = 0, one that had found the saturation at 600 K first 2.07e-5).
+// Every saturation call of the water model that fails leaves what a new model leaves.
+TEST(WaterSaturationTest, FailedSaturationKeepsNothingOfAnEarlierCall) {
+    struct Failing {
+        const char* name;
+        void (*call)(WagnerPruss&);
+    };
+    const Failing calls[] = {
+        {"calculateTheSaturationPressure",
+         [](WagnerPruss& w) { w.calculateTheSaturationPressure(663.6); }},
+        {"calculate_saturation_pressure",
+         [](WagnerPruss& w) {
+             w.temperature(663.6);
+             w.Vl0 = 4e-5;
+             w.Vv0 = 9e-5;
+             w.calculate_saturation_pressure();
+         }},
+        {"calculateTheSaturationTemperature",
+         [](WagnerPruss& w) { w.calculateTheSaturationTemperature(300.0, 0); }},
+        {"calculateBoilingPointFromS", [](WagnerPruss& w) { w.calculateBoilingPointFromS(500.0); }},
+        {"calculateCondensationPointFromS",
+         [](WagnerPruss& w) { w.calculateCondensationPointFromS(-500.0); }},
+        {"calculateTheDensityFromTh", [](WagnerPruss& w) { w.calculateTheDensityFromTh(700.0); }},
+        {"calculateTheLiquidTh", [](WagnerPruss& w) { w.calculateTheLiquidTh(-1.0); }},
+        {"calculateTheGasTh", [](WagnerPruss& w) { w.calculateTheGasTh(-1.0); }},
+    };
+    for (const Failing& f : calls) {
+        WagnerPruss fresh(2), reused(2);
+        ASSERT_TRUE(std::isfinite(reused.calculateTheSaturationPressure(600.0)));
+        ASSERT_GT(reused.Vl, 0.0);
+        f.call(fresh);
+        f.call(reused);
+        EXPECT_NE(fresh.error, 0) << f.name;
+        EXPECT_NE(reused.error, 0) << f.name;
+        EXPECT_EQ(reused.Vl, fresh.Vl) << f.name;
+        EXPECT_EQ(reused.Vv, fresh.Vv) << f.name;
+        EXPECT_EQ(reused.Hvap, fresh.Hvap) << f.name;
+        EXPECT_EQ(reused.Vl, 0.0) << f.name;
+    }
+}
+
 }  // namespace
 }  // namespace vornex

@@ -271,6 +271,36 @@ TEST_F(DrawingsTest, InclusionForwardAndInverse) {
     EXPECT_EQ(form().value("mVolumeTm_edit"), 12);
     ui->type("mThfi_edit", Tm - 5);  // no solution
     EXPECT_EQ(form().text("mNaClfi_edit"), "");
+    // Regression: the inverse emptied its results without a word. The message line says why,
+    // and a solved pair takes the message away again.
+    const std::string status = MyDocument::kStatusLine;
+    EXPECT_EQ(form().text(status).rfind("No inclusion has this Th and Tm: with Tm above Th", 0), 0u)
+        << form().text(status);
+    ui->type("mTmfi_edit", 200);
+    ui->type("mThfi_edit", 400);  // met earlier on heating, where the bubble curve turns back
+    EXPECT_EQ(form().text("mNaClfi_edit"), "");
+    EXPECT_NE(form().text(status).find("homogenise earlier on heating (first at 372."),
+              std::string::npos)
+        << form().text(status);
+    ui->type("mThfi_edit", 300);
+    EXPECT_TRUE(form()["mNaClfi_edit"].holdsNumber());
+    EXPECT_EQ(form().text(status).rfind("No inclusion", 0), std::string::npos);
+}
+
+// An inclusion whose density the model's bubble-point liquid reaches more than once on heating
+// homogenises at the first; the message line says that the model has more.
+TEST_F(DrawingsTest, InclusionWithSeveralHomogenisationsSaysSo) {
+    doc->selectTabViewItemAtIndex(2);
+    const std::string status = MyDocument::kStatusLine;
+    ui->type("mInclusionNaCl", 27);
+    ui->type("mVolumeTm_edit", 25);
+    EXPECT_NEAR(form().value("mTh_edit"), 374.655, 1e-3);
+    EXPECT_EQ(form().text(status).rfind("The inclusion homogenises at 374.655", 0), 0u)
+        << form().text(status);
+    EXPECT_NE(form().text(status).find("2 times"), std::string::npos);
+    ui->type("mVolumeTm_edit", 10);
+    EXPECT_LT(form().value("mTh_edit"), 370.0);
+    EXPECT_EQ(form().text(status), "");
 }
 
 TEST_F(DrawingsTest, IcePanelDefaultClickAndRefusals) {

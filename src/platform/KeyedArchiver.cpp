@@ -780,6 +780,13 @@ IoResult writeArchive(const std::string& path, const Entries& entries) {
     IoResult made;
     try {
         const Bytes bytes = encodeArchive(entries, &made);
+        // The file would be refused when opened.
+        if (made.ok() && bytes.size() > kDocumentFileLimit)
+            made = IoResult::failure(
+                IoStatus::InvalidData,
+                "cannot be archived: it would take " + std::to_string(bytes.size()) +
+                    " bytes, more than the " + std::to_string(kDocumentFileLimit) +
+                    " a document file may have");
         if (made.ok()) return writeFileAtomically(path, bytes);
     } catch (const std::bad_alloc&) {
         made = IoResult::failure(IoStatus::WriteFailed, "cannot be written: not enough memory");

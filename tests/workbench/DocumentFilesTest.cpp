@@ -150,20 +150,23 @@ TEST(DocumentFiles, ASaveThatRunsOutOfMemoryFailsWithAMessageAndKeepsTheFile) {
     ASSERT_TRUE(enough.finished) << "signal " << enough.signal << ": " << enough.said;
     EXPECT_EQ(enough.said.rfind("saved | replaced", 0), 0u) << enough.said;
     std::printf("100,000 cases: %s; %s\n", starved.said.c_str(), enough.said.c_str());
-    const auto reopened = testing::runBounded(240, [] {
-        MyDocument document;
-        const IoResult r = document.readFromFile("pressure.wyvra");
-        return r.ok() ? std::to_string(document.caseCount()) : r.message;
-    }, std::size_t{4} << 30);
+    const auto reopened = testing::runBounded(
+        240,
+        [] {
+            MyDocument document;
+            const IoResult r = document.readFromFile("pressure.wyvra");
+            return r.ok() ? std::to_string(document.caseCount()) : r.message;
+        },
+        std::size_t{4} << 30);
     EXPECT_EQ(reopened.said, std::to_string(n));
     std::remove("pressure.wyvra");
     std::remove("pressure-large.wyvra");
 }
 
 // Real documents with what their readers must refuse let in: in the XML form, text that is
-// not UTF-8 (in a name, and in a key the user cannot edit) and references to no character; in
-// the binary form, sixteen-byte integers, of which only those a 64-bit value holds open.
-// Each with whether it opens.
+// not UTF-8 (in a name, and in a key the user cannot edit), references to no character and
+// integers beyond 64 bits; in the binary form, sixteen-byte integers. Only the integers a
+// 64-bit signed value holds open. Each with whether it opens.
 std::vector<std::pair<Bytes, bool>> hostileDocuments() {
     auto document = HeadlessWorkbench::newDocument();
     PlistValue c = document->cases().at(0);
@@ -177,6 +180,14 @@ std::vector<std::pair<Bytes, bool>> hostileDocuments() {
         out.emplace_back(testing::withText(xml, "Run 1", bad), false);
     out.emplace_back(testing::withText(xml, "<string>Tm</string>", "<string>ThLi\xf1</string>"),
                      false);
+    // Integers of the XML form beyond 64 bits, or beyond what a signed value holds.
+    const std::string placeholder = std::string("<string>") + kPlaceholder + "</string>";
+    for (const auto& [integer, opens] :
+         {std::pair{"18446744073709551621", false}, std::pair{"9223372036854775808", false},
+          std::pair{"-9223372036854775808", true}})
+        out.emplace_back(
+            testing::withText(xml, placeholder, std::string("<integer>") + integer + "</integer>"),
+            opens);
     const std::uint64_t all = ~std::uint64_t{0}, sign = std::uint64_t{1} << 63;
     for (const auto& [high, low, opens] :
          {std::tuple{std::uint64_t{0}, std::uint64_t{5}, true}, std::tuple{all, all, true},
@@ -190,7 +201,9 @@ TEST(DocumentFuzz, MutantsOfRealDocumentsOpenOrAreRefusedWithinTimeAndMemory) {
     std::vector<Bytes> seeds = realDocuments();
     std::vector<std::pair<Bytes, bool>> unmutated;
     for (const Bytes& seed : seeds) unmutated.emplace_back(seed, true);
+    std::size_t hostileCount = 0;
     for (auto& hostile : hostileDocuments()) {
+        ++hostileCount;
         seeds.push_back(hostile.first);
         unmutated.push_back(std::move(hostile));
     }
@@ -199,7 +212,11 @@ TEST(DocumentFuzz, MutantsOfRealDocumentsOpenOrAreRefusedWithinTimeAndMemory) {
     int opened = 0, refused = 0;
     long long worst = 0;
     for (int trial = 0; trial < 1000; ++trial) {
-        const Bytes& seed = seeds[trial % seeds.size()];
+        // Every seed once as it is; then mutants, every other one of a real document.
+        const std::size_t real = seeds.size() - hostileCount;
+        const Bytes& seed = trial < int(seeds.size()) ? seeds[trial]
+                            : trial % 2 == 0          ? seeds[(trial / 2) % real]
+                                                      : seeds[trial % seeds.size()];
         const Bytes b = trial < int(seeds.size()) ? seed : mutant(seed);
         {
             std::ofstream out("fuzz.wyvra", std::ios::binary | std::ios::trunc);

@@ -18,6 +18,7 @@
 #include "platform/KeyedArchiver.h"
 #include "platform/PlistNode.h"
 #include "platform/PlistTree.h"
+#include "support/HostileFiles.h"
 #include "support/Mutants.h"
 
 namespace vornex {
@@ -283,6 +284,16 @@ TEST_F(WriterRefusals, SharedTextExpandingBeyondTheReadersBudgetIsNotSaved) {
     KeyedArchiver::archivedData(list(hi), "list", &r);
     EXPECT_NE(r.message.find("beyond the memory"), std::string::npos) << r.message;
     std::printf("a text of 2,000 bytes saves %zu times\n", lo);
+}
+
+TEST_F(WriterRefusals, AnArchiveLargerThanItsReaderOpensIsNotSaved) {
+    if (testing::kSanitizerBuild) GTEST_SKIP() << "some 800 MB, too much beside the sanitizer";
+    const PlistValue large = PlistValue::array({Bytes(kDocumentFileLimit)});
+    const IoResult r = KeyedArchiver::archiveToFile(path_, large, "list");
+    EXPECT_NE(r.message.find("more than the " + std::to_string(kDocumentFileLimit)),
+              std::string::npos)
+        << r.message;
+    EXPECT_EQ(fileText(path_), before_);
 }
 
 // ------------------------------------------------------------------------ long file names

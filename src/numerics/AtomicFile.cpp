@@ -101,6 +101,22 @@ void splitPath(const std::string& path, std::string& folder, std::string& base) 
     base = slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The start of the names of the temporaries of a file named `base`: ".BASE.", the name cut
+// short (at a character, not inside one) where the whole ".BASE.PID.N.tmp" could pass the
+// 255 bytes a file system allows a name. Names sharing a long start share it; the process
+// number and counter keep their temporaries apart.
+std::string temporaryPrefix(const std::string& base) {
+    // Room for ".PID.N.tmp": a process number and a counter of up to ten digits each.
+    constexpr std::size_t kNameMax = 255, kTail = 1 + 10 + 1 + 10 + 4;
+    constexpr std::size_t kStem = kNameMax - 1 - kTail;
+    std::size_t keep = std::min(base.size(), kStem);
+    auto continuation = [&base](std::size_t at) {
+        return (static_cast<unsigned char>(base[at]) & 0xC0) == 0x80;
+    };
+    while (keep > 0 && keep < base.size() && continuation(keep)) --keep;
+    return "." + base.substr(0, keep) + ".";
+}
+
 // Whether `rest` is "PID.N.tmp", the tail of a temporary's name, and the PID.
 bool temporaryTail(const std::string& rest, pid_t& pid) {
     std::size_t at = 0;
@@ -127,7 +143,7 @@ void removeStaleTemporaries(const std::string& path) {
     splitPath(path, folder, base);
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) return;
-    const std::string prefix = "." + base + ".";
+    const std::string prefix = temporaryPrefix(base);
     const pid_t self = ::getpid();
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
@@ -164,7 +180,7 @@ int createTemporary(const std::string& path, unsigned permissions, std::string& 
     std::string folder, base;
     splitPath(path, folder, base);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = folder + "." + base + "." + std::to_string(::getpid()) + "." +
+        tempPath = folder + temporaryPrefix(base) + std::to_string(::getpid()) + "." +
                    std::to_string(counter++) + ".tmp";
         const int fd = ::open(tempPath.c_str(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,

@@ -1,7 +1,8 @@
 // The one way a file of this system is written. A replacing file is written under a hidden
-// temporary name beside its own and takes that name only at commit, so that a failed,
-// abandoned or interrupted write leaves the previous file as it was and nothing else
-// behind; a streamed file is created the same way but takes its name at once, so that its
+// temporary name beside its own (cut short, when the name is long, to stay within the 255
+// bytes of a name) and takes that name only at commit, so that a failed, abandoned or
+// interrupted write leaves the previous file as it was and nothing else behind; a streamed
+// file is created the same way but takes its name at once, so that its
 // lines can be followed as they are written. Either way the file is a fresh one made by this
 // process: a symbolic link planted at the name is replaced, never followed, so nothing
 // outside the folder is ever written through it, and a name held by a folder, FIFO, device

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+#include "platform/Utf8.h"
+
 namespace vornex {
 
 namespace {
@@ -27,32 +29,8 @@ int log2Width(int bytes) {
 bool utf16(const std::string& s, std::vector<std::uint16_t>& out) {
     out.clear();
     for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
         std::uint32_t cp = 0;
-        int n = 0;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c & 0xE0) == 0xC0) {
-            cp = c & 0x1F;
-            n = 1;
-        } else if ((c & 0xF0) == 0xE0) {
-            cp = c & 0x0F;
-            n = 2;
-        } else if ((c & 0xF8) == 0xF0) {
-            cp = c & 0x07;
-            n = 3;
-        } else {
-            return false;
-        }
-        for (int k = 1; k <= n; ++k) {
-            if (i + k >= s.size()) return false;
-            const auto d = static_cast<unsigned char>(s[i + k]);
-            if ((d & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (d & 0x3F);
-        }
-        // Overlong forms are refused too: the reader's UTF-16 would not give them back.
-        static constexpr std::uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-        if (cp < kLeast[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        if (!utf8::next(s, i, cp)) return false;
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out.push_back(static_cast<std::uint16_t>(0xD800 + (cp >> 10)));
@@ -60,7 +38,6 @@ bool utf16(const std::string& s, std::vector<std::uint16_t>& out) {
         } else {
             out.push_back(static_cast<std::uint16_t>(cp));
         }
-        i += n + 1;
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "platform/KeyedArchiver.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "platform/BinaryPlistWriter.h"
 #include "platform/PlistNode.h"
 #include "platform/PlistTree.h"
+#include "platform/Utf8.h"
 
 namespace vornex {
 
@@ -47,29 +49,118 @@ Bytes rgbComponents(const Color& c) {
     return b;
 }
 
+// What an entry of "$objects" decodes to, by its class.
+enum class Kind { Scalar, Array, Dictionary, String, Data, Color, Object, Unclassed };
+
+Kind kindOfClass(const std::string& cls) {
+    if (cls.empty()) return Kind::Unclassed;
+    if (cls == "NSArray" || cls == "NSMutableArray" || cls == "NSSet" || cls == "NSMutableSet" ||
+        cls == "NSOrderedSet" || cls == "NSMutableOrderedSet")
+        return Kind::Array;
+    if (cls == "NSDictionary" || cls == "NSMutableDictionary") return Kind::Dictionary;
+    if (cls == "NSString" || cls == "NSMutableString") return Kind::String;
+    if (cls == "NSData" || cls == "NSMutableData") return Kind::Data;
+    if (cls == "NSColor") return Kind::Color;
+    return Kind::Object;
+}
+
+// The memory the reader counts for each value it will decode, against the budget of the
+// file's size (PlistNode::expansionBudget): the value itself, the storage of a string, data,
+// colour or container with its payload, and the text of a dictionary key beside its value.
+// The writer counts the same, so that it never writes what the reader refuses.
+constexpr std::uint64_t kValueBytes = sizeof(PlistValue);
+std::uint64_t keyBytes(std::uint64_t length) {
+    return sizeof(std::string) + (length > 15 ? length + 1 + 2 * sizeof(void*) : 0);
+}
+std::uint64_t heapValueBytes(std::uint64_t payload) {
+    return kValueBytes + PlistValue::heapBytes() + payload;
+}
+
+// The payload of a string as a binary list holds it: bytes of ASCII text, else UTF-16 units.
+std::uint64_t stringPayload(const std::string& s) {
+    const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+    if (std::all_of(s.begin(), s.end(), ascii)) return s.size();
+    std::uint64_t units = 0;
+    std::uint32_t cp = 0;
+    for (std::size_t at = 0; at < s.size();) {
+        if (!utf8::next(s, at, cp)) return s.size();  // refused by the list writer anyway
+        units += cp >= 0x10000 ? 2 : 1;
+    }
+    return units;
+}
+
 // Writes the archive straight into a binary property list: every entry of "$objects" is
 // written as soon as it is complete, and "$objects" itself, the "$top" fields and the root
 // dictionary last. Equal strings and numbers are stored once, as the platform's archiver stores
-// a shared object once: a case list repeats the same keys in every case.
+// a shared object once: a case list repeats the same keys in every case. The values are read
+// where they are, never copied: a document takes its own memory and that of its bytes.
+//
+// What the reader would refuse is not written: objects nested deeper than it reads (counted
+// as it counts them), an object without a class or of a class it decodes as another kind of
+// value, a field named like the class entry, and shared strings that expand beyond the memory
+// it allows a file of the archive's size.
 class ArchiveWriter {
    public:
     using Ref = BinaryPlistWriter::Ref;
 
     ArchiveWriter() { objects_.push_back(out_.addString("$null")); }
 
-    // Adds the value to "$objects" and returns its index (0 for nil).
-    std::uint64_t add(const PlistValue& v) {
+    // The archive whose top-level fields are `entries` (pairs of name and value).
+    template <typename Entries>
+    Bytes finish(const Entries& entries) {
+        std::vector<std::string> names;
+        std::vector<Ref> values;
+        fields(entries, names, values, 0);
+        const Ref topDict = dictionary(names, values);
+        const Ref version = out_.addUnsigned(kArchiveVersion);
+        const Ref archiver = out_.addString("NSKeyedArchiver");
+        const Ref objects = out_.addArray(objects_);
+        const Ref root = dictionary({"$version", "$archiver", "$top", "$objects"},
+                                    {version, archiver, topDict, objects});
+        Bytes bytes = out_.finish(root);
+        if (error_.empty() && expanded_ > PlistNode::expansionBudget(bytes.size()))
+            error_ = "shared texts would expand the archive beyond the memory its reader allows a "
+                     "file of " +
+                     std::to_string(bytes.size()) + " bytes";
+        return bytes;
+    }
+    // Why the archive cannot be read back as it was written; empty when it can.
+    const std::string& error() const { return error_.empty() ? out_.error() : error_; }
+
+   private:
+    void fail(std::string why) {
+        if (error_.empty()) error_ = std::move(why);
+    }
+    bool within(int depth) {
+        if (depth <= kMaxDepth) return true;
+        fail("objects nest too deeply (more than " + std::to_string(kMaxDepth) + " levels)");
+        return false;
+    }
+
+    // Adds the value, `depth` levels down as the reader counts, to "$objects" and returns its
+    // index (0 for nil).
+    std::uint64_t add(const PlistValue& v, int depth) {
         using T = PlistValue::Type;
+        if (v.type() == T::Null) {
+            expanded_ += kValueBytes;
+            return 0;
+        }
+        // Nothing deeper is walked: a value nested without end would exhaust the stack.
+        if (!within(depth)) return 0;
         switch (v.type()) {
             case T::Null:
                 return 0;
             case T::Bool:
+                expanded_ += kValueBytes;
                 return shared(bools_[v.toBool() ? 1 : 0], [&] { return out_.addBool(v.toBool()); });
             case T::Integer: {
-                auto u = static_cast<std::uint64_t>(v.toInteger());
-                return shared(integers_[u], [&] { return out_.addUnsigned(u); });
+                expanded_ += kValueBytes;
+                const std::int64_t i = v.toInteger();
+                return shared(integers_[static_cast<std::uint64_t>(i)],
+                              [&] { return out_.addInteger(i); });
             }
             case T::Real: {
+                expanded_ += kValueBytes;
                 const double d = v.toDouble();
                 return shared(reals_[std::bit_cast<std::uint64_t>(d)],
                               [&] { return out_.addReal(d); });
@@ -77,8 +168,10 @@ class ArchiveWriter {
             case T::String:
                 return string(v.toString());
             case T::Data:
+                expanded_ += heapValueBytes(v.toData().size());
                 return append(data(v.toData()));
             case T::Color: {
+                expanded_ += heapValueBytes(0);
                 const Color c = v.toColor();
                 const Ref space = out_.addUnsigned(c.space() == ColorSpace::CalibratedRGB
                                                        ? kCalibratedRGB
@@ -88,20 +181,24 @@ class ArchiveWriter {
                 return append(dictionary({"NSColorSpace", "NSRGB", "$class"}, {space, rgb, cls}));
             }
             case T::Array: {
+                expanded_ += heapValueBytes(0);
                 std::vector<Ref> refs;
                 refs.reserve(v.items().size());
-                for (const PlistValue& item : v.items()) refs.push_back(uid(add(item)));
+                for (const PlistValue& item : v.items()) refs.push_back(uid(add(item, depth + 1)));
                 const Ref items = out_.addArray(refs);
                 const Ref cls = uid(classUid("NSMutableArray", {"NSMutableArray", "NSArray"}));
                 return append(dictionary({"NS.objects", "$class"}, {items, cls}));
             }
             case T::Dictionary: {
+                expanded_ += heapValueBytes(0);
                 std::vector<Ref> keys, values;
                 keys.reserve(v.entries().size());
                 values.reserve(v.entries().size());
+                if (!v.entries().empty() && !within(depth + 1)) return 0;  // the keys
                 for (const PlistValue::Entry& e : v.entries()) {
-                    keys.push_back(uid(string(e.first)));
-                    values.push_back(uid(add(e.second)));
+                    expanded_ += keyBytes(stringPayload(e.first)) + kValueBytes;
+                    keys.push_back(uid(string(e.first, false)));
+                    values.push_back(uid(add(e.second, depth + 1)));
                 }
                 const Ref k = out_.addArray(keys), o = out_.addArray(values);
                 const Ref cls = uid(
@@ -109,53 +206,55 @@ class ArchiveWriter {
                 return append(dictionary({"NS.keys", "NS.objects", "$class"}, {k, o, cls}));
             }
             case T::Object: {
+                const std::string& name = v.className();
+                const Kind kind = kindOfClass(name);
+                if (kind == Kind::Unclassed) fail("an object has no class");
+                // The reader decodes these classes as arrays, texts and colours, not as the
+                // fields an object wrote; an empty colour of a space it does not know is kept.
+                if (kind != Kind::Object && kind != Kind::Unclassed &&
+                    !(kind == Kind::Color && v.entries().empty()))
+                    fail("an object of class \"" + name + "\" would read back as another value");
+                expanded_ += heapValueBytes(0) + name.size();
                 std::vector<std::string> names;
                 std::vector<Ref> values;
-                fields(v, names, values);
+                fields(v.entries(), names, values, depth);
                 names.push_back("$class");
-                values.push_back(uid(classUid(v.className(), {v.className()})));
+                values.push_back(uid(classUid(name, {name})));
                 return append(dictionary(names, values));
             }
         }
         return 0;
     }
 
-    Bytes finish(const PlistValue& top) {
-        std::vector<std::string> names;
-        std::vector<Ref> values;
-        fields(top, names, values);
-        const Ref topDict = dictionary(names, values);
-        const Ref version = out_.addUnsigned(kArchiveVersion);
-        const Ref archiver = out_.addString("NSKeyedArchiver");
-        const Ref objects = out_.addArray(objects_);
-        const Ref root = dictionary({"$version", "$archiver", "$top", "$objects"},
-                                    {version, archiver, topDict, objects});
-        return out_.finish(root);
-    }
-    // Why the archive cannot be read back as it was written; empty when it can.
-    const std::string& error() const { return out_.error(); }
-
-   private:
-    // The fields of an object (or of "$top"): numbers inline, everything else referenced.
-    void fields(const PlistValue& v, std::vector<std::string>& names, std::vector<Ref>& values) {
-        for (const PlistValue::Entry& e : v.entries()) {
-            const PlistValue& f = e.second;
+    // The fields of an object `depth` levels down (or of "$top", depth 0): numbers inline,
+    // everything else referenced two levels further down.
+    template <typename Entries>
+    void fields(const Entries& entries, std::vector<std::string>& names, std::vector<Ref>& values,
+                int depth) {
+        for (const auto& [name, f] : entries) {
+            if (!within(depth + 1)) return;
+            // The reader takes the field of that name for the class of the object.
+            if (name == "$class") fail("a field is named \"$class\"");
+            expanded_ += keyBytes(name.size());
             Ref node = 0;
             switch (f.type()) {
                 case PlistValue::Type::Bool:
+                    expanded_ += kValueBytes;
                     node = out_.addBool(f.toBool());
                     break;
                 case PlistValue::Type::Integer:
-                    node = out_.addUnsigned(static_cast<std::uint64_t>(f.toInteger()));
+                    expanded_ += kValueBytes;
+                    node = out_.addInteger(f.toInteger());
                     break;
                 case PlistValue::Type::Real:
+                    expanded_ += kValueBytes;
                     node = out_.addReal(f.toDouble());
                     break;
                 default:
-                    node = uid(add(f));
+                    node = uid(add(f, depth + 2));
                     break;
             }
-            names.push_back(e.first);
+            names.push_back(name);
             values.push_back(node);
         }
     }
@@ -168,14 +267,22 @@ class ArchiveWriter {
     }
 
     Ref data(const Bytes& b) { return out_.addData(b.data(), b.size()); }
-    std::uint64_t string(const std::string& s) {
-        return shared(strings_[s], [&] {
-            if (s != "$null") return out_.addString(s);
-            // Text equal to the nil marker is stored as a string object, so that no reader
-            // that takes the plain text for nil can mistake it.
-            const Ref cls = uid(classUid("NSString", {"NSString"}));
-            return dictionary({"NS.string", "$class"}, {out_.addString(s), cls});
-        });
+    // A text as a value (counted as one), or as a dictionary key (counted by the caller).
+    std::uint64_t string(const std::string& s, bool value = true) {
+        auto& [index, payload] = strings_[s];
+        if (index == 0) {
+            payload = stringPayload(s);
+            if (s != "$null") {
+                index = append(out_.addString(s));
+            } else {
+                // Text equal to the nil marker is stored as a string object, so that no reader
+                // that takes the plain text for nil can mistake it.
+                const Ref cls = uid(classUid("NSString", {"NSString"}));
+                index = append(dictionary({"NS.string", "$class"}, {out_.addString(s), cls}));
+            }
+        }
+        if (value) expanded_ += heapValueBytes(payload);
+        return index;
     }
     Ref uid(std::uint64_t index) { return out_.addUid(index); }
 
@@ -211,7 +318,11 @@ class ArchiveWriter {
     // Index of each scalar stored so far; 0 for none ("$null" is entry 0).
     std::uint64_t bools_[2] = {0, 0};
     std::unordered_map<std::uint64_t, std::uint64_t> integers_, reals_;
-    std::unordered_map<std::string, std::uint64_t> strings_;
+    // Index and payload of each text stored so far.
+    std::unordered_map<std::string, std::pair<std::uint64_t, std::uint64_t>> strings_;
+    // The memory the reader will count for the values written so far.
+    std::uint64_t expanded_ = 0;
+    std::string error_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -221,8 +332,7 @@ using Node = PlistTree::Node;
 using NodeType = PlistTree::Type;
 
 std::optional<std::uint64_t> nodeUnsigned(const PlistTree& tree, Node node) {
-    if (tree.type(node) != NodeType::Integer) return std::nullopt;
-    return tree.number(node);
+    return tree.unsignedValue(node);
 }
 
 // A reference to an entry of "$objects". XML property lists have no reference type: there a
@@ -264,9 +374,6 @@ void forEachField(const PlistTree& tree, Node dict, F f) {
     });
 }
 
-// What an entry of "$objects" decodes to, by its class.
-enum class Kind { Scalar, Array, Dictionary, String, Data, Color, Object, Unclassed };
-
 // Reads the "$top" fields of an archive, decoding an entry of "$objects" once for every
 // reference to it. The memory the decoded values will take (each value, the storage of strings,
 // data and containers, the keys of dictionaries) is worked out first, each entry measured
@@ -302,16 +409,6 @@ class ArchiveReader {
 
     // ----------------------------------------------------------------- measuring
     // The walk of the decoding below, with the same depths, summing bytes instead of building.
-
-    static constexpr std::uint64_t kValueBytes = sizeof(PlistValue);
-    // A dictionary entry beside its value: the key's text, out of line when it is long.
-    static std::uint64_t keyBytes(std::uint64_t length) {
-        return sizeof(std::string) + (length > 15 ? length + 1 + 2 * sizeof(void*) : 0);
-    }
-    // A string, data, colour or container: the value, its storage and payload.
-    static std::uint64_t heapValueBytes(std::uint64_t payload) {
-        return kValueBytes + PlistValue::heapBytes() + payload;
-    }
 
     std::uint64_t add(std::uint64_t a, std::uint64_t b) const {
         return std::min(a + b, budget_ + 1);
@@ -437,6 +534,14 @@ class ArchiveReader {
         }
         if (tree_.type(node) == NodeType::Dictionary)
             return fieldsOf(node, PlistValue::dictionary(), depth);
+        return scalar(node);
+    }
+
+    // A value as the file holds it: an integer no 64-bit signed value holds is refused, not
+    // read modulo 2^64.
+    PlistValue scalar(Node node) {
+        if (tree_.type(node) == NodeType::Integer && !tree_.signedValue(node))
+            return fail("an integer lies beyond the range of a 64-bit signed value");
         return tree_.scalar(node);
     }
 
@@ -460,16 +565,7 @@ class ArchiveReader {
 
     Kind kindOf(Node node) {
         if (tree_.type(node) != NodeType::Dictionary) return Kind::Scalar;
-        std::string cls = className(node);
-        if (cls.empty()) return Kind::Unclassed;
-        if (cls == "NSArray" || cls == "NSMutableArray" || cls == "NSSet" ||
-            cls == "NSMutableSet" || cls == "NSOrderedSet" || cls == "NSMutableOrderedSet")
-            return Kind::Array;
-        if (cls == "NSDictionary" || cls == "NSMutableDictionary") return Kind::Dictionary;
-        if (cls == "NSString" || cls == "NSMutableString") return Kind::String;
-        if (cls == "NSData" || cls == "NSMutableData") return Kind::Data;
-        if (cls == "NSColor") return Kind::Color;
-        return Kind::Object;
+        return kindOfClass(className(node));
     }
 
     PlistValue references(Node array, int depth) {
@@ -508,7 +604,7 @@ class ArchiveReader {
         if (!node) return fail("a reference points outside the object table");
         switch (kindOf(node)) {
             case Kind::Scalar:
-                return tree_.scalar(node);
+                return scalar(node);
             case Kind::Unclassed:
                 return fail("an object has no class");
             case Kind::Array:
@@ -572,6 +668,12 @@ class ArchiveReader {
         std::size_t id;
     };
     const Key* keyOf(std::uint64_t uid, int depth) {
+        // The depth is checked before the shared key is looked up, so that whether a key nests
+        // too deeply does not depend on where it was met first.
+        if (depth + 1 > kMaxDepth) {
+            fail("objects nest too deeply");
+            return nullptr;
+        }
         auto it = keys_.find(uid);
         if (it != keys_.end()) return &it->second;
         // Anything but text is refused before it is decoded: keys are not measured beyond
@@ -648,48 +750,74 @@ void KeyedArchiver::encodeObject(const std::string& key, const Archivable& objec
     current().set(key, std::move(done));
 }
 
-Bytes KeyedArchiver::encodedData(IoResult* result) const {
-    ArchiveWriter writer;
-    Bytes bytes = writer.finish(frames_.front());
+namespace {
+
+// The archive of the top-level fields `entries`, or empty bytes with the reason in `result`.
+// Running out of memory while encoding is a refusal like any other: the values stay as they
+// were, and what the encoding took is given back.
+template <typename Entries>
+Bytes encodeArchive(const Entries& entries, IoResult* result) {
     if (result) *result = {};
-    if (writer.error().empty()) return bytes;
-    if (result)
-        *result = IoResult::failure(IoStatus::InvalidData, "cannot be archived: " + writer.error());
+    try {
+        ArchiveWriter writer;
+        Bytes bytes = writer.finish(entries);
+        if (writer.error().empty()) return bytes;
+        if (result)
+            *result =
+                IoResult::failure(IoStatus::InvalidData, "cannot be archived: " + writer.error());
+    } catch (const std::bad_alloc&) {
+        if (result)
+            *result = IoResult::failure(IoStatus::WriteFailed,
+                                        "cannot be archived: not enough memory to encode it");
+    }
     return {};
 }
 
-namespace {
-
 // The archive written whole, or the reason it cannot be, naming the file; the file there is
 // left as it was.
-IoResult writeArchive(const std::string& path, const KeyedArchiver& archiver) {
+template <typename Entries>
+IoResult writeArchive(const std::string& path, const Entries& entries) {
     IoResult made;
-    const Bytes bytes = archiver.encodedData(&made);
-    if (!made.ok()) {
-        made.message = "'" + path + "' " + made.message;
-        return made;
+    try {
+        const Bytes bytes = encodeArchive(entries, &made);
+        // The file would be refused when opened.
+        if (made.ok() && bytes.size() > kDocumentFileLimit)
+            made = IoResult::failure(
+                IoStatus::InvalidData,
+                "cannot be archived: it would take " + std::to_string(bytes.size()) +
+                    " bytes, more than the " + std::to_string(kDocumentFileLimit) +
+                    " a document file may have");
+        if (made.ok()) return writeFileAtomically(path, bytes);
+    } catch (const std::bad_alloc&) {
+        made = IoResult::failure(IoStatus::WriteFailed, "cannot be written: not enough memory");
     }
-    return writeFileAtomically(path, bytes);
+    made.message = "'" + path + "' " + made.message;
+    return made;
 }
+
+// The single top-level field of an archive of one value, referring to it where it is.
+using OneField = std::pair<const std::string&, const PlistValue&>;
 
 }  // namespace
 
+Bytes KeyedArchiver::encodedData(IoResult* result) const {
+    return encodeArchive(frames_.front().entries(), result);
+}
+
 IoResult KeyedArchiver::writeToFile(const std::string& path) const {
-    return writeArchive(path, *this);
+    return writeArchive(path, frames_.front().entries());
 }
 
 Bytes KeyedArchiver::archivedData(const PlistValue& value, const std::string& key,
                                   IoResult* result) {
-    KeyedArchiver archiver;
-    archiver.encodeObject(key, value);
-    return archiver.encodedData(result);
+    const OneField top[] = {{key, value}};
+    return encodeArchive(top, result);
 }
 
 IoResult KeyedArchiver::archiveToFile(const std::string& path, const PlistValue& value,
                                       const std::string& key) {
-    KeyedArchiver archiver;
-    archiver.encodeObject(key, value);
-    return writeArchive(path, archiver);
+    const OneField top[] = {{key, value}};
+    return writeArchive(path, top);
 }
 
 // -------------------------------------------------------------------------------------------------

@@ -53,15 +53,19 @@ class KeyedArchiver {
 
     // The top-level keys written so far, as a dictionary.
     const PlistValue& topLevel() const { return frames_.front(); }
-    // The archive in binary property-list form. Text that would not read back as it is (a
-    // zero character, bytes that are not UTF-8) makes no archive: empty bytes, and the
-    // reason in `result` (InvalidData).
+    // The archive in binary property-list form. What would not read back as it is makes no
+    // archive: text with a zero character or bytes that are not UTF-8, objects nested deeper
+    // than the reader reads, an object without a class or of a class the reader decodes as
+    // another kind of value, texts shared so often that the reader would refuse to expand
+    // them: empty bytes, and the reason in `result` (InvalidData). So does an encoding that
+    // runs out of memory (WriteFailed).
     Bytes encodedData(IoResult* result = nullptr) const;
     // Written whole or not at all; refused, the file there untouched, when encodedData is.
     IoResult writeToFile(const std::string& path) const;
 
     // Archive of one value under one key ("root" by default, as the platform's archive of a
-    // root object); empty, with the reason in `result`, as encodedData.
+    // root object); empty, with the reason in `result`, as encodedData. The value is encoded
+    // where it is, not copied: saving a document takes the memory of its bytes only.
     static Bytes archivedData(const PlistValue& value, const std::string& key = "root",
                               IoResult* result = nullptr);
     // The same written to a file, whole or not at all (a document: key "list").

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Utf8.h"
+
 namespace vornex {
 
 namespace {
@@ -92,7 +94,10 @@ class BinaryPlistCheck {
             case 0x0:  // false, true
                 return low == 0x8 || low == 0x9 ? true : refuse("an undefined object type");
             case 0x1:  // integers of 1, 2, 4, 8 or 16 bytes
-                return low <= 4 && fits(1u << low) ? true : refuse("a damaged integer");
+                if (low > 4 || !fits(1u << low)) return refuse("a damaged integer");
+                return low < 4 || sixteenByteHeld(off + 1)
+                           ? true
+                           : refuse("an integer beyond the range of a 64-bit value");
             case 0x2:  // reals of 4 or 8 bytes
                 return (low == 2 || low == 3) && fits(1u << low) ? true : refuse("a damaged real");
             case 0x3:  // dates, 8-byte reals
@@ -134,6 +139,15 @@ class BinaryPlistCheck {
             ++k;
         }
         return true;
+    }
+
+    // Whether the sixteen-byte (two's complement) integer at pos is one a reader can hold:
+    // from -2^63 up, below 2^64 where the value is read in place (an unsigned reading holds
+    // 2^63 ... 2^64 - 1), below 2^63 where libplist reads it into a signed value.
+    bool sixteenByteHeld(std::uint64_t pos) const {
+        const std::uint64_t high = bigEndian(&b_[pos], 8), low = bigEndian(&b_[pos + 8], 8);
+        const bool negative = high == ~std::uint64_t{0} && (low >> 63) != 0;
+        return negative || (high == 0 && (!expanding_ || (low >> 63) == 0));
     }
 
     // Where the references held by object i lie, when it is an array, set or dictionary, and
@@ -238,6 +252,64 @@ class BinaryPlistCheck {
     std::vector<std::uint64_t> payload_;
 };
 
+// Where byte `at` of an XML text lies, for a message: "line L, column C" (columns in bytes).
+std::string placeIn(const std::string& text, std::size_t at) {
+    const std::size_t lineStart = at == 0 ? 0 : text.rfind('\n', at - 1);
+    const std::size_t column = lineStart == std::string::npos ? at + 1 : at - lineStart;
+    const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<long>(at), '\n');
+    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
+// The whole text must be UTF-8, as XML wants it: text that is not would open, and then no
+// save could write it.
+bool xmlIsUtf8(const std::string& text, std::string& error) {
+    const std::size_t bad = utf8::firstInvalid(text);
+    if (bad == text.size()) return true;
+    static const char kHex[] = "0123456789abcdef";
+    const auto c = static_cast<unsigned char>(text[bad]);
+    error = "the XML property list is not UTF-8 text at " + placeIn(text, bad) + " (byte \\x" +
+            kHex[c >> 4] + kHex[c & 15] + ")";
+    return false;
+}
+
+// Character references in the character data text[from, to) (outside tags, comments and
+// CDATA sections, where the parser does not decode them) must name a character XML allows:
+// not a zero, not a surrogate half, not beyond U+10FFFF, no control character but tab, line
+// feed and carriage return, not U+FFFE or U+FFFF.
+bool xmlReferencesValid(const std::string& text, std::size_t from, std::size_t to,
+                        std::string& error) {
+    for (std::size_t p = text.find("&#", from); p < to; p = text.find("&#", p + 2)) {
+        std::size_t q = p + 2;
+        const bool hex = q < to && (text[q] == 'x' || text[q] == 'X');
+        if (hex) ++q;
+        std::uint64_t cp = 0;
+        const std::size_t digits = q;
+        for (; q < to && std::isxdigit(static_cast<unsigned char>(text[q])); ++q) {
+            const char d = text[q];
+            if (!hex && !std::isdigit(static_cast<unsigned char>(d))) break;
+            const unsigned v =
+                std::isdigit(static_cast<unsigned char>(d))
+                    ? unsigned(d - '0')
+                    : unsigned(std::tolower(static_cast<unsigned char>(d)) - 'a' + 10);
+            cp = std::min<std::uint64_t>(cp * (hex ? 16 : 10) + v, 0x110000);
+        }
+        if (q == digits || q >= to || text[q] != ';')
+            continue;  // no reference: the parser's to refuse
+        if (cp == 0) {
+            error = "a string of the property list holds a zero character";
+            return false;
+        }
+        const bool allowed = cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp < 0xD800) ||
+                             (cp >= 0xE000 && cp < 0xFFFE) || (cp >= 0x10000 && cp < 0x110000);
+        if (!allowed) {
+            error = "the XML property list refers to no valid character at " + placeIn(text, p) +
+                    ": " + text.substr(p, std::min<std::size_t>(q + 1 - p, 16));
+            return false;
+        }
+    }
+    return true;
+}
+
 // Follows the nesting through the tag from text[lt] to text[gt] ('>'): one level deeper for an
 // opening "<array>" or "<dict>", one level up (never below zero) for a closing one; false when
 // the containers nest too deeply or a container tag is damaged. Blanks and letter case that
@@ -290,6 +362,7 @@ bool cleanXml(const std::string& text, std::string& out, std::string& error) {
     std::size_t p = 0;
     while (p < text.size()) {
         std::size_t lt = text.find('<', p);
+        if (!xmlReferencesValid(text, p, lt == npos ? text.size() : lt, error)) return false;
         out.append(text, p, lt == npos ? npos : lt - p);
         if (lt == npos) break;
         std::size_t end = npos;
@@ -327,36 +400,23 @@ bool cleanXml(const std::string& text, std::string& out, std::string& error) {
     return true;
 }
 
-// The XML reader turns a character reference to code 0 into a zero inside a string, with the
-// same consequence as above.
-bool xmlHasZeroCharacter(const std::string& text) {
-    for (std::size_t p = text.find("&#"); p != std::string::npos; p = text.find("&#", p + 2)) {
-        std::size_t q = p + 2;
-        bool hex = q < text.size() && (text[q] == 'x' || text[q] == 'X');
-        if (hex) ++q;
-        std::size_t digits = q;
-        while (q < text.size() && std::isxdigit(static_cast<unsigned char>(text[q]))) {
-            if (text[q] != '0') break;
-            ++q;
-        }
-        if (q > digits && q < text.size() && text[q] == ';') return true;
-    }
-    return false;
-}
+enum class XmlNumber { Whole, NotANumber, BeyondRange };
 
 // Whether `text`, less blanks around it, is wholly a number within the range of its kind: an
-// integer in decimal (with a sign; 64 bits, signed when negative) or hexadecimal ("0x"), or a
-// real as the XML form writes one (with "nan", "inf" and "infinity" and their signs).
-bool wholeNumber(std::string_view text, bool real) {
+// integer in decimal (with a sign) or hexadecimal ("0x") that a signed 64-bit integer holds,
+// or a real as the XML form writes one (with "nan", "inf" and "infinity" and their signs).
+XmlNumber wholeNumber(std::string_view text, bool real) {
     constexpr std::string_view kBlanks = " \t\r\n";
     const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return false;
+    if (first == std::string_view::npos) return XmlNumber::NotANumber;
     text = text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
     const bool minus = text.front() == '-';
     if (minus || text.front() == '+') text.remove_prefix(1);
-    if (text.empty() || text.front() == '+' || text.front() == '-') return false;
+    if (text.empty() || text.front() == '+' || text.front() == '-') return XmlNumber::NotANumber;
     auto whole = [&text](auto result) {
-        return result.ptr == text.data() + text.size() && result.ec == std::errc();
+        if (result.ptr != text.data() + text.size()) return XmlNumber::NotANumber;
+        if (result.ec == std::errc::result_out_of_range) return XmlNumber::BeyondRange;
+        return result.ec == std::errc() ? XmlNumber::Whole : XmlNumber::NotANumber;
     };
     if (real) {
         double value = 0;
@@ -365,13 +425,18 @@ bool wholeNumber(std::string_view text, bool real) {
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     if (hex) text.remove_prefix(2);
     std::uint64_t value = 0;
-    if (!whole(std::from_chars(text.data(), text.data() + text.size(), value, hex ? 16 : 10)))
-        return false;
-    return !minus || value <= std::uint64_t{1} << 63;
+    const XmlNumber read =
+        whole(std::from_chars(text.data(), text.data() + text.size(), value, hex ? 16 : 10));
+    if (read != XmlNumber::Whole) return read;
+    // The parser keeps 64 bits, and a value takes them as a signed number: 2^63 would come
+    // back as -2^63.
+    const std::uint64_t most = minus ? std::uint64_t{1} << 63 : std::uint64_t{INT64_MAX};
+    return value <= most ? XmlNumber::Whole : XmlNumber::BeyondRange;
 }
 
-// The elements <integer> and <real> of an XML list hold nothing but a number: the parser
-// would read "1,5" as 1 and "abc" as 0, changing a value instead of refusing the list.
+// The elements <integer> and <real> of an XML list hold nothing but a number, one a 64-bit
+// value holds: the parser would read "1,5" as 1 and "abc" as 0, and 2^64 + 5 as 5, changing
+// a value instead of refusing the list.
 bool xmlNumbersWhole(const std::string& text, std::string& error) {
     for (const auto& [tag, real] : {std::pair{std::string_view("<integer"), false},
                                     std::pair{std::string_view("<real"), true}}) {
@@ -380,8 +445,12 @@ bool xmlNumbersWhole(const std::string& text, std::string& error) {
             const std::size_t name = text.find_first_not_of(" \t\r\n", p + tag.size());
             if (gt == std::string::npos || name != gt) continue;  // another tag, or <real/>
             const std::size_t lt = text.find('<', gt);
-            if (!wholeNumber(std::string_view(text).substr(gt + 1, lt - gt - 1), real)) {
-                error = "a number of the XML property list is not a number: " +
+            const XmlNumber read =
+                wholeNumber(std::string_view(text).substr(gt + 1, lt - gt - 1), real);
+            if (read != XmlNumber::Whole) {
+                error = std::string("a number of the XML property list is ") +
+                        (read == XmlNumber::NotANumber ? "not a number: "
+                                                       : "not a number a 64-bit value holds: ") +
                         text.substr(p, std::min<std::size_t>(lt - p, 60));
                 return false;
             }
@@ -504,11 +573,7 @@ PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {
         const void* zero = std::memchr(data, 0, bytes.size());
         std::string text(data, zero ? static_cast<const char*>(zero) - data : bytes.size());
         std::string cleaned;
-        if (!cleanXml(text, cleaned, error)) return {};
-        if (xmlHasZeroCharacter(cleaned)) {
-            error = "a string of the property list holds a zero character";
-            return {};
-        }
+        if (!xmlIsUtf8(text, error) || !cleanXml(text, cleaned, error)) return {};
         if (!xmlNumbersWhole(cleaned, error)) return {};
         if (cleaned.find("<plist") != std::string::npos)
             plist_from_xml(cleaned.c_str(), static_cast<uint32_t>(cleaned.size()), &node);

@@ -13,7 +13,8 @@ PlistValue PlistTree::scalar(Node n) const {
         case Type::Bool:
             return PlistValue(boolean(n));
         case Type::Integer:
-            return PlistValue(static_cast<std::int64_t>(number(n)));
+            if (const auto v = signedValue(n)) return PlistValue(*v);
+            return {};
         case Type::Real:
             return PlistValue(real(n));
         case Type::String:
@@ -76,9 +77,21 @@ class LibplistTree : public PlistTree {
     }
     std::uint64_t number(Node node) const override {
         uint64_t v = 0;
-        if (type(node) == Type::Integer) plist_get_uint_val(p(node), &v);
         if (type(node) == Type::Uid) plist_get_uid_val(p(node), &v);
         return v;
+    }
+    // libplist keeps the 64 bits; the checks before it read a list let through only what a
+    // signed value holds.
+    std::optional<std::int64_t> signedValue(Node node) const override {
+        if (type(node) != Type::Integer) return std::nullopt;
+        uint64_t v = 0;
+        plist_get_uint_val(p(node), &v);
+        return static_cast<std::int64_t>(v);
+    }
+    std::optional<std::uint64_t> unsignedValue(Node node) const override {
+        const auto v = signedValue(node);
+        if (!v || *v < 0) return std::nullopt;
+        return static_cast<std::uint64_t>(*v);
     }
     double real(Node node) const override {
         double d = 0;
@@ -208,21 +221,23 @@ class BinaryTree : public PlistTree {
         }
     }
     std::uint64_t number(Node node) const override {
-        const Type t = type(node);
+        if (type(node) != Type::Uid) return 0;
         const std::uint64_t off = offset(node);
-        const std::uint8_t m = b_[off];
-        if (t == Type::Integer) {
-            const unsigned n = 1u << (m & 0x0F);
-            if (n > 16 || off + 1 + n > table_) return 0;
-            // Sixteen-byte integers keep their low eight bytes.
-            return n == 16 ? bigEndian(&b_[off + 9], 8) : bigEndian(&b_[off + 1], n > 8 ? 8 : n);
-        }
-        if (t == Type::Uid) {
-            const unsigned n = (m & 0x0F) + 1u;
-            if (n > 8 || off + 1 + n > table_) return 0;
-            return bigEndian(&b_[off + 1], n);
-        }
-        return 0;
+        const unsigned n = (b_[off] & 0x0F) + 1u;
+        if (n > 8 || off + 1 + n > table_) return 0;
+        return bigEndian(&b_[off + 1], n);
+    }
+    std::optional<std::int64_t> signedValue(Node node) const override {
+        Integer v;
+        if (!integer(node, v)) return std::nullopt;
+        const bool negative = (v.low >> 63) != 0;
+        if (v.high != (negative ? ~std::uint64_t{0} : 0)) return std::nullopt;
+        return static_cast<std::int64_t>(v.low);
+    }
+    std::optional<std::uint64_t> unsignedValue(Node node) const override {
+        Integer v;
+        if (!integer(node, v) || v.high != 0) return std::nullopt;
+        return v.low;
     }
     double real(Node node) const override {
         if (type(node) != Type::Real) return 0;
@@ -276,6 +291,23 @@ class BinaryTree : public PlistTree {
     }
 
    private:
+    // An integer of the list widened to 128 bits: those of 1, 2 and 4 bytes are unsigned,
+    // those of 8 and 16 bytes two's complement.
+    struct Integer {
+        std::uint64_t high = 0, low = 0;
+    };
+    bool integer(Node node, Integer& v) const {
+        if (type(node) != Type::Integer) return false;
+        const std::uint64_t off = offset(node);
+        const unsigned n = 1u << (b_[off] & 0x0F);
+        if (n > 16 || off + 1 + n > table_) return false;
+        v.low = bigEndian(&b_[off + 1 + (n == 16 ? 8 : 0)], n > 8 ? 8 : n);
+        if (n == 16)
+            v.high = bigEndian(&b_[off + 1], 8);
+        else if (n == 8 && (v.low >> 63) != 0)
+            v.high = ~std::uint64_t{0};
+        return true;
+    }
     bool valid(Node node) const { return node >= 1 && node <= count_; }
     // Whether a string node holds exactly `key` (compared in place; keys are ASCII, and a
     // wide string is compared through its text).

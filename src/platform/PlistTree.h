@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,12 @@ class PlistTree {
     // Calls f(key, value) for the entries of a dictionary in order, until f returns false.
     virtual void forEachEntry(Node dictionary,
                               const std::function<bool(std::string, Node)>& f) const = 0;
-    // The bits of an integer, or the index of a reference.
+    // The index of a reference.
     virtual std::uint64_t number(Node n) const = 0;
+    // The value of an integer as a signed or an unsigned 64-bit number; empty when that
+    // cannot hold it (2^63 as signed, -1 as unsigned) or the node is no integer.
+    virtual std::optional<std::int64_t> signedValue(Node n) const = 0;
+    virtual std::optional<std::uint64_t> unsignedValue(Node n) const = 0;
     virtual double real(Node n) const = 0;
     virtual bool boolean(Node n) const = 0;
     virtual std::string string(Node n) const = 0;
@@ -46,7 +51,8 @@ class PlistTree {
     // Bytes of a string or data node; 0 for other nodes.
     virtual std::uint64_t payloadSize(Node n) const = 0;
 
-    // Booleans, integers, reals, strings and data as values; a null value for the rest.
+    // Booleans, integers, reals, strings and data as values; a null value for the rest,
+    // and for an integer a signed value cannot hold.
     PlistValue scalar(Node n) const;
 
     // A view of a libplist tree, which must outlive it.

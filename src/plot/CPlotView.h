@@ -338,6 +338,7 @@ class CPlotView {
    protected:
     // The pieces of drawRect, for views that draw axes the same way.
     void measureAndPlaceAxes(Canvas& canvas, PlotAxis& xAxis, PlotAxis& yAxis);
+    Size widestLabel(Canvas& canvas, const PlotAxis& axis) const;
     void drawFrameTicksAndGrid(Canvas& canvas, const PlotAxis& xAxis, const PlotAxis& yAxis);
     void drawTickLabels(Canvas& canvas, const PlotAxis& xAxis, const PlotAxis& yAxis);
     void drawSelectionMark(Canvas& canvas);

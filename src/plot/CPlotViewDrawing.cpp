@@ -1,5 +1,7 @@
 // Drawing of CPlotView: margins, plot area, titles, frame with ticks, grid, tick labels, the
 // objects, the selection mark, the legend and the zoom rectangle, in that order.
+#include <algorithm>
+
 #include "plot/CPlotView.h"
 
 namespace vornex {
@@ -56,10 +58,23 @@ void CPlotView::drawYLabel(Canvas& canvas, float a, float b) {
     canvas.restoreGraphicsState();
 }
 
+// The size of the widest label an axis can draw: its sample, or any tick's label at the
+// decimals of the tick step (labels further apart carry no more decimals than that).
+Size CPlotView::widestLabel(Canvas& canvas, const PlotAxis& axis) const {
+    const int decimals = PlotAxis::decimalsFor(axis.step());
+    Size widest = canvas.measureText(axis.sampleLabel(decimals), mTicksAttributes);
+    for (double t : axis.ticks()) {
+        const Size size = canvas.measureText(axis.label(t, decimals), mTicksAttributes);
+        widest.width = std::max(widest.width, size.width);
+        widest.height = std::max(widest.height, size.height);
+    }
+    return widest;
+}
+
 void CPlotView::measureAndPlaceAxes(Canvas& canvas, PlotAxis& xAxis, PlotAxis& yAxis) {
     const Size xTitle = measured(canvas, mXLabelText), yTitle = measured(canvas, mYLabelText);
-    const Size xSample = canvas.measureText(xAxis.sampleLabel(PlotAxis::decimalsFor(xAxis.step())), mTicksAttributes);
-    const Size ySample = canvas.measureText(yAxis.sampleLabel(PlotAxis::decimalsFor(yAxis.step())), mTicksAttributes);
+    // The titles lie beyond the widest labels, so that no label runs into them.
+    const Size xSample = widestLabel(canvas, xAxis), ySample = widestLabel(canvas, yAxis);
     mMarginBottom = static_cast<float>(xTitle.height + xSample.height + 25);
     mMarginLeft = static_cast<float>(ySample.width + yTitle.height + 25);
     const Rect plot = getPlotRect();
@@ -81,13 +96,13 @@ void CPlotView::drawFrameTicksAndGrid(Canvas& canvas, const PlotAxis& xAxis,
     frame.lineTo({x0, y0 + h});
     frame.setLineWidth(1.0);
 
-    const std::vector<float> xTicks = xAxis.ticks(), yTicks = yAxis.ticks();
-    for (float t : xTicks) {
+    const std::vector<double> xTicks = xAxis.ticks(), yTicks = yAxis.ticks();
+    for (double t : xTicks) {
         double px = xAxis.viewOf(t);
         frame.moveTo({px, y0});
         frame.lineTo({px, y0 - 5});
     }
-    for (float t : yTicks) {
+    for (double t : yTicks) {
         double py = yAxis.viewOf(t);
         frame.moveTo({x0, py});
         frame.lineTo({x0 - 5, py});
@@ -102,11 +117,11 @@ void CPlotView::drawFrameTicksAndGrid(Canvas& canvas, const PlotAxis& xAxis,
             line.setLineWidth(0.3);
             canvas.stroke(line);
         };
-        for (float t : xTicks) {
+        for (double t : xTicks) {
             double px = xAxis.viewOf(t);
             gridLine({px, y0 - 5}, {px, y0 + h});
         }
-        for (float t : yTicks) {
+        for (double t : yTicks) {
             double py = yAxis.viewOf(t);
             gridLine({x0 - 5, py}, {x0 + w, py});
         }
@@ -119,15 +134,13 @@ void CPlotView::drawFrameTicksAndGrid(Canvas& canvas, const PlotAxis& xAxis,
 void CPlotView::drawTickLabels(Canvas& canvas, const PlotAxis& xAxis, const PlotAxis& yAxis) {
     const Rect plot = getPlotRect();
     // Labels carry the fewest decimals that tell neighbouring labels apart (500, not 500.0),
-    // the same at every zoom: the widest a tick step can need sizes the spacing.
-    const Size xSample = canvas.measureText(xAxis.sampleLabel(PlotAxis::decimalsFor(xAxis.step())), mTicksAttributes);
-    const Size ySample = canvas.measureText(yAxis.sampleLabel(PlotAxis::decimalsFor(yAxis.step())), mTicksAttributes);
-    auto decimalsOf = [](const std::vector<float>& at, const PlotAxis& axis) {
-        return PlotAxis::decimalsFor(at.size() >= 2 ? at[1] - at[0] : axis.step());
-    };
-    const std::vector<float> xLabels = xAxis.labelTicks(static_cast<float>(xSample.width), false);
-    const int xDecimals = decimalsOf(xLabels, xAxis);
-    for (float t : xLabels) {
+    // those of the step between them, the same at every zoom; the widest a tick step can
+    // need sizes the spacing.
+    const Size xSample = widestLabel(canvas, xAxis), ySample = widestLabel(canvas, yAxis);
+    const float xExtent = static_cast<float>(xSample.width);
+    const std::vector<double> xLabels = xAxis.labelTicks(xExtent, false);
+    const int xDecimals = PlotAxis::decimalsFor(xAxis.labelStep(xExtent, false));
+    for (double t : xLabels) {
         AttributedString text(xAxis.label(t, xDecimals), mTicksAttributes);
         // Each label centred under its tick: a short one ("0" against a sample "1200") would
         // otherwise sit left of it.
@@ -136,9 +149,10 @@ void CPlotView::drawTickLabels(Canvas& canvas, const PlotAxis& xAxis, const Plot
         canvas.drawText(text, Rect(px - size.width / 2, mMarginBottom - 15 - xSample.height,
                                    size.width, xSample.height));
     }
-    const std::vector<float> yLabels = yAxis.labelTicks(static_cast<float>(ySample.height), true);
-    const int yDecimals = decimalsOf(yLabels, yAxis);
-    for (float t : yLabels) {
+    const float yExtent = static_cast<float>(ySample.height);
+    const std::vector<double> yLabels = yAxis.labelTicks(yExtent, true);
+    const int yDecimals = PlotAxis::decimalsFor(yAxis.labelStep(yExtent, true));
+    for (double t : yLabels) {
         AttributedString text(yAxis.label(t, yDecimals), mTicksAttributes);
         Size size = canvas.measureText(text);
         double py = yAxis.viewOf(t);

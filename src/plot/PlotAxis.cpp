@@ -22,37 +22,57 @@ std::string formatted(const char* format, int digits, double value) {
 }
 
 // The largest of 10p, 5p, 2p, p (p the decade of raw) that does not exceed raw: ticks at
-// multiples of 1, 2 or 5 times a power of ten, which a reader counts at a glance.
-float linearStep(float raw) {
-    if (!(raw > 0.0f) || !std::isfinite(raw)) return 0.0f;
-    float p = std::pow(10.0f, std::floor(std::log10(raw)));
-    for (float factor : {10.0f, 5.0f, 2.0f, 1.0f})
-        if (factor * p <= raw) return factor * p;
-    return 0.1f * p;
+// multiples of 1, 2 or 5 times a power of ten, which a reader counts at a glance. A raw step
+// short of one of them by no more than the rounding of 32-bit bounds (0.7 / 7) takes it.
+double linearStep(double raw) {
+    if (!(raw > 0.0) || !std::isfinite(raw)) return 0.0;
+    const double within = raw * (1.0 + 1e-6);
+    const double p = std::pow(10.0, std::floor(std::log10(within)));
+    for (double factor : {10.0, 5.0, 2.0, 1.0})
+        if (factor * p <= within) return factor * p;
+    return 0.1 * p;
 }
 
 // The 1-2-5 step after a 1-2-5 step (20 -> 50 -> 100).
-float nextLinearStep(float step) {
-    const float p = std::pow(10.0f, std::floor(std::log10(step) + 1e-4f));
-    const float m = step / p;
-    if (m < 1.5f) return 2.0f * p;
-    if (m < 3.5f) return 5.0f * p;
-    return 10.0f * p;
+double nextLinearStep(double step) {
+    const double p = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+    const double m = step / p;
+    if (m < 1.5) return 2.0 * p;
+    if (m < 3.5) return 5.0 * p;
+    return 10.0 * p;
 }
 
 // The next 1-2-5 step above `step` that is a whole multiple of the tick step, so that every
 // label sits on a tick (after 20 comes 100, not 50).
-float nextLabelStep(float step, float tick) {
-    float next = nextLinearStep(step);
+double nextLabelStep(double step, double tick) {
+    double next = nextLinearStep(step);
     for (int i = 0; i < 4; ++i) {
-        const float r = next / tick;
-        if (std::fabs(r - std::round(r)) < 1e-3f * r) break;
+        const double r = next / tick;
+        if (std::fabs(r - std::round(r)) < 1e-6 * r) break;
         next = nextLinearStep(next);
     }
     return next;
 }
 
 }  // namespace
+
+PlotAxis::DecimalStep PlotAxis::DecimalStep::of(double step) {
+    if (!(step > 0.0) || !std::isfinite(step)) return {};
+    const int d = decimalsFor(step);
+    const double whole = std::round(step * std::pow(10.0, d));
+    // A step finer than the decimals a label shows, or one no whole mantissa holds, is kept
+    // as it is: its multiples are products.
+    if (d >= 12 || whole <= 0.0) return {step, 0};
+    return {whole, d};
+}
+
+double PlotAxis::DecimalStep::value() const {
+    return multiple(1.0);
+}
+
+double PlotAxis::DecimalStep::multiple(double k) const {
+    return decimals > 0 ? k * mantissa / std::pow(10.0, decimals) : k * mantissa;
+}
 
 PlotAxis::PlotAxis(float min, float max, bool logarithmic, int nbTicks, int digits)
     : mLog(logarithmic),
@@ -69,16 +89,20 @@ PlotAxis::PlotAxis(float min, float max, bool logarithmic, int nbTicks, int digi
     }
     if (!std::isfinite(mLo) || !std::isfinite(mHi)) return;  // no ticks
 
+    const double intervals = static_cast<double>(mNbTicks - 1);
     if (mLog) {
-        float step = std::fabs(mHi - mLo) / static_cast<float>(mNbTicks - 1);
-        mStep = step > 1.0f ? step : 1.0f;
-        mFirst = isIncreasing() ? std::floor(mLo / mStep) * mStep : std::ceil(mLo / mStep) * mStep;
+        // Whole decades or more: exponents are kept as they are, not as decimals.
+        const double step = std::fabs(static_cast<double>(mHi) - mLo) / intervals;
+        mTick = {step > 1.0 ? step : 1.0, 0};
+        mFirstIndex =
+            isIncreasing() ? std::floor(mLo / mTick.mantissa) : std::ceil(mLo / mTick.mantissa);
     } else {
-        mStep = linearStep(std::fabs((mMax - mMin) / static_cast<float>(mNbTicks - 1)));
-        if (mStep == 0.0f) return;
-        mFirst = firstOf(mStep);
+        mTick =
+            DecimalStep::of(linearStep(std::fabs(static_cast<double>(mMax) - mMin) / intervals));
+        if (mTick.mantissa == 0.0) return;
+        mFirstIndex = firstIndexOf(mTick);
     }
-    if (!std::isfinite(mFirst)) mStep = 0.0f;
+    if (!std::isfinite(firstTick())) mTick = {};
 }
 
 void PlotAxis::fit(float origin, float length) {
@@ -121,39 +145,40 @@ float PlotAxis::fromView(float view) const {
     return mLog ? static_cast<float>(std::pow(10.0, v)) : static_cast<float>(v);
 }
 
-float PlotAxis::firstOf(float step) const {
+double PlotAxis::firstIndexOf(const DecimalStep& step) const {
     // A tick a whisker outside the range (0 for a range from 0.0001) is still its first.
-    const float slack = kTickSlack * step;
-    float first = std::floor(mMin / step) * step;
+    const double slack = kTickSlack * step.value();
+    double first = std::floor(mMin / step.value());
     if (isIncreasing()) {
-        if (first < mMin - slack) first += step;
-    } else if (first > mMin + slack) {
-        first -= step;
+        if (step.multiple(first) < mMin - slack) first += 1.0;
+    } else if (step.multiple(first) > mMin + slack) {
+        first -= 1.0;
     }
     return first;
 }
 
-std::vector<float> PlotAxis::sequence(float step, float first) const {
-    std::vector<float> out;
-    if (!(step > 0.0f) || !std::isfinite(step) || !std::isfinite(first)) return out;
-    const float direction = isIncreasing() ? 1.0f : -1.0f;
-    float previous = NAN;
+std::vector<double> PlotAxis::sequence(const DecimalStep& step, double first) const {
+    std::vector<double> out;
+    const double s = step.value();
+    if (!(s > 0.0) || !std::isfinite(s) || !std::isfinite(first)) return out;
+    const double direction = isIncreasing() ? 1.0 : -1.0;
+    const double slack = kTickSlack * s;
+    double previous = NAN;
     for (int i = 0; i < kMaxTicks; ++i) {
-        float t = first + direction * static_cast<float>(i) * step;
+        double t = step.multiple(first + direction * i);
         // Ticks a whisker off zero would print as "-0.0".
-        if (std::fabs(t) < 1e-4f * step) t = 0.0f;
+        if (std::fabs(t) < 1e-4 * s) t = 0.0;
         if (t == previous) break;  // the step is below the resolution of the values
         // A first tick that rounding left before the start of a linear range is not on the
         // axis (a logarithmic axis starts at the decade below its range by design).
-        const float slack = kTickSlack * step;
         if (!mLog && (isIncreasing() ? t < mLo - slack : t > mLo + slack)) continue;
-        bool inside = isIncreasing() ? t <= mHi : t >= mHi;
+        const bool inside = isIncreasing() ? t <= mHi : t >= mHi;
         if (!inside) {
             // Keep the top of the range that rounding pushed just past it (but not a tick
             // beyond the frame of a range narrower than a thousandth of its values).
-            const float past = std::fabs(t - mHi);
-            if (mHi != 0.0f && past / std::fabs(mHi) < 0.001f &&
-                past <= 0.001f * std::fabs(mHi - mLo))
+            const double past = std::fabs(t - mHi);
+            if (mHi != 0.0f && past / std::fabs(mHi) < 0.001 &&
+                past <= 0.001 * std::fabs(static_cast<double>(mHi) - mLo))
                 out.push_back(t);
             break;
         }
@@ -163,25 +188,32 @@ std::vector<float> PlotAxis::sequence(float step, float first) const {
     return out;
 }
 
-std::vector<float> PlotAxis::labelTicks(float sampleExtent, bool reverseLabelsEveryTick) const {
-    float step = mStep;
+double PlotAxis::labelStep(float sampleExtent, bool reverseLabelsEveryTick) const {
+    double step = mTick.value();
     if (isIncreasing() || !reverseLabelsEveryTick) {
-        const float span = std::fabs(mHi - mLo);
-        for (int i = 0; i < 64 && step < span && sampleExtent + 10.0f > std::fabs(step * mA); ++i)
-            step = mLog ? 2.0f * step : nextLabelStep(step, mStep);
+        const double span = std::fabs(static_cast<double>(mHi) - mLo);
+        for (int i = 0; i < 64 && step < span && sampleExtent + 10.0 > std::fabs(step * mA); ++i)
+            step = mLog ? 2.0 * step : nextLabelStep(step, mTick.value());
     }
-    if (step == mStep) return sequence(step, mFirst);
-    // Labels sit on multiples of their own step.
-    return sequence(step, mLog ? mFirst : firstOf(step));
+    return step;
 }
 
-std::string PlotAxis::label(float t) const {
+std::vector<double> PlotAxis::labelTicks(float sampleExtent, bool reverseLabelsEveryTick) const {
+    const double step = labelStep(sampleExtent, reverseLabelsEveryTick);
+    if (step == mTick.value()) return ticks();
+    // Labels sit on multiples of their own step; on a logarithmic axis from the first tick.
+    if (mLog) return sequence({step, 0}, firstTick() / step);
+    const DecimalStep labels = DecimalStep::of(step);
+    return sequence(labels, firstIndexOf(labels));
+}
+
+std::string PlotAxis::label(double t) const {
     return label(t, mDigits);
 }
 
-std::string PlotAxis::label(float t, int decimals) const {
-    if (mLog) return formatted("%g", -1, std::pow(10.0, static_cast<double>(t)));
-    const double v = static_cast<double>(t);
+std::string PlotAxis::label(double t, int decimals) const {
+    if (mLog) return formatted("%g", -1, std::pow(10.0, t));
+    const double v = t;
     const double m = std::fabs(v);
     if (m >= 1e9 || (m > 0.0 && m < 1e-4)) return formatted("%.*g", 6, v);
     return formatted("%.*f", std::clamp(decimals, 0, 30), v);
@@ -192,18 +224,18 @@ std::string PlotAxis::sampleLabel() const {
 }
 
 std::string PlotAxis::sampleLabel(int decimals) const {
-    float m = std::max(std::fabs(mLo), std::fabs(mHi));
+    double m = std::max(std::fabs(mLo), std::fabs(mHi));
     if (mLo <= 0.0f || mHi <= 0.0f) m = -m;
     return label(m, decimals);
 }
 
-int PlotAxis::decimalsFor(float step) {
-    const double s = std::fabs(static_cast<double>(step));
+int PlotAxis::decimalsFor(double step) {
+    const double s = std::fabs(step);
     if (!(s > 0.0) || !std::isfinite(s)) return 0;
-    // A step in single precision is whole after its last decimal up to float's rounding.
+    // Whole after the last decimal up to the rounding of the step (of a 32-bit one too).
     double scaled = s;
     for (int d = 0; d < 12; ++d, scaled *= 10.0)
-        if (std::fabs(scaled - std::round(scaled)) <= 1e-4 * scaled) return d;
+        if (std::fabs(scaled - std::round(scaled)) <= 1e-6 * scaled) return d;
     return 12;
 }
 

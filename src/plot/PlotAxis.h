@@ -1,7 +1,10 @@
 // PlotAxis: one axis of a plot, linear or base-10 logarithmic. From the shown range it gives
 // the axis bounds (data values, or whole-decade exponents on a logarithmic axis), the affine
 // map between axis units and view units, the tick sequence, the label sequence and the label
-// texts. Pure arithmetic in single precision, shared by every view that draws scaled axes.
+// texts. The range comes in single precision, as views keep it; ticks are worked out in double
+// precision as whole multiples of their step (the k-th tick is k × step, rounded to the
+// step's decimals), so that a label shows the round value of its tick at any zoom, never the
+// noise of a 32-bit sum. Shared by every view that draws scaled axes.
 #pragma once
 
 #include <string>
@@ -43,9 +46,7 @@ class PlotAxis {
 
     // Axis units (a value, or an exponent on a logarithmic axis) → view coordinate, computed
     // from the axis origin so that a narrow range far from zero keeps its resolution.
-    float viewOf(float units) const {
-        return static_cast<float>(mOrigin + mScale * (static_cast<double>(units) - mFitLo));
-    }
+    double viewOf(double units) const { return mOrigin + mScale * (units - mFitLo); }
     // Data value → view coordinate; on a logarithmic axis values ≤ 0 land on the low edge.
     float toView(float value) const { return static_cast<float>(viewPosition(value)); }
     // The same in double precision, finite for every finite value.
@@ -54,34 +55,48 @@ class PlotAxis {
     float fromView(float view) const;
 
     // Tick step in axis units (0 when the range gives no ticks) and first tick.
-    float step() const { return mStep; }
-    float firstTick() const { return mFirst; }
+    double step() const { return mTick.value(); }
+    double firstTick() const { return mTick.multiple(mFirstIndex); }
     // Tick positions in axis units (values, or exponents on a logarithmic axis).
-    std::vector<float> ticks() const { return sequence(mStep, mFirst); }
+    std::vector<double> ticks() const { return sequence(mTick, mFirstIndex); }
     // Positions that carry a label: on a linear axis at the next 1-2-5 steps above the tick
     // step (on a logarithmic one every tick, every second, every fourth ...), so that labels
     // sampleExtent wide (along the axis, view units) keep 10 units apart.
     // reverseLabelsEveryTick: a reversed axis labels every tick.
-    std::vector<float> labelTicks(float sampleExtent, bool reverseLabelsEveryTick) const;
+    std::vector<double> labelTicks(float sampleExtent, bool reverseLabelsEveryTick) const;
+    // The step between those labels (the tick step when every tick is labelled).
+    double labelStep(float sampleExtent, bool reverseLabelsEveryTick) const;
 
     // Label of a tick: "%.*f" with the digits, or "%g" of 10^t on a logarithmic axis. A
     // linear tick of magnitude 1e9 or more, or below 1e-4 (but not zero), prints in exponent
     // form, which keeps its label short.
-    std::string label(float t) const;
+    std::string label(double t) const;
     // The same with the given decimals on a linear axis.
-    std::string label(float t, int decimals) const;
+    std::string label(double t, int decimals) const;
     // The widest label to expect, for sizing margins: that of max(|lo|, |hi|), negated when a
     // bound is not positive.
     std::string sampleLabel() const;
     std::string sampleLabel(int decimals) const;
     // The fewest decimals that tell labels `step` apart: 0 for 500, 1 for 0.5 or 2.5, ...;
     // what the plot draws, whatever the zoom that led to the range.
-    static int decimalsFor(float step);
+    static int decimalsFor(double step);
+
+    // A step as a whole mantissa and its decimals (0.05 is 5 with 2 decimals, 200 is 200 with
+    // none), so that its k-th multiple is one exact product and one division by a power of
+    // ten: the double nearest the decimal value, which prints exactly at those decimals.
+    struct DecimalStep {
+        double mantissa = 0.0;
+        int decimals = 0;
+        static DecimalStep of(double step);
+        double value() const;
+        double multiple(double k) const;
+    };
 
    private:
-    std::vector<float> sequence(float step, float first) const;
-    // The first tick of a step, at or inside the start of the range.
-    float firstOf(float step) const;
+    // The multiples of `step` from index `first` on, along the direction of the range.
+    std::vector<double> sequence(const DecimalStep& step, double first) const;
+    // Index of the first tick of a step, at or inside the start of the range.
+    double firstIndexOf(const DecimalStep& step) const;
 
     bool mLog;
     int mNbTicks;
@@ -91,9 +106,10 @@ class PlotAxis {
     float mA = 1.0f, mB = 0.0f;
     // The same map in double precision: view = mOrigin + mScale·(units − mFitLo).
     double mOrigin = 0.0, mScale = 1.0, mFitLo = 0.0;
-    float mStep = 0.0f, mFirst = 0.0f;
+    DecimalStep mTick;         // mantissa 0 when the range gives no ticks
+    double mFirstIndex = 0.0;  // the first tick is mTick.multiple(mFirstIndex)
     // How far, in steps, a tick may lie outside the start of a linear range and still be drawn.
-    static constexpr float kTickSlack = 1e-3f;
+    static constexpr double kTickSlack = 1e-3;
 };
 
 }  // namespace vornex

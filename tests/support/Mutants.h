@@ -1,13 +1,15 @@
 // Seeded damage to the bytes of a file, for readers that must refuse what they cannot read:
 // bytes flipped or set, spans removed or doubled elsewhere, and markers of the binary property
 // list let in (containers and strings claiming more entries than they hold, widths and types
-// the format does not define).
+// the format does not define); texts and numbers that a reader must refuse let into lists
+// that are otherwise sound.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace vornex::testing {
@@ -49,5 +51,31 @@ class Mutator {
     std::uint64_t below(std::uint64_t n) { return n == 0 ? 0 : rng_() % n; }
     std::mt19937_64 rng_;
 };
+
+// A binary list in which the ASCII text `placeholder` of 16 characters has become the
+// sixteen-byte (two's complement, big-endian) integer high · 2^64 + low; the list unchanged
+// when the text is not in it. The two bytes left over after the integer belong to no object.
+inline std::vector<std::uint8_t> withSixteenByteInteger(std::vector<std::uint8_t> list,
+                                                        const std::string& placeholder,
+                                                        std::uint64_t high, std::uint64_t low) {
+    std::vector<std::uint8_t> text = {0x5F, 0x10, 0x10};
+    text.insert(text.end(), placeholder.begin(), placeholder.end());
+    auto at = std::search(list.begin(), list.end(), text.begin(), text.end());
+    if (placeholder.size() != 16 || at == list.end()) return list;
+    *at++ = 0x14;
+    for (std::uint64_t half : {high, low})
+        for (int k = 7; k >= 0; --k) *at++ = std::uint8_t(half >> (8 * k));
+    return list;
+}
+
+// An XML list in which the first occurrence of `text` is replaced by `with`.
+inline std::vector<std::uint8_t> withText(std::vector<std::uint8_t> xml, const std::string& text,
+                                          const std::string& with) {
+    auto at = std::search(xml.begin(), xml.end(), text.begin(), text.end());
+    if (at == xml.end()) return xml;
+    at = xml.erase(at, at + long(text.size()));
+    xml.insert(at, with.begin(), with.end());
+    return xml;
+}
 
 }  // namespace vornex::testing

@@ -1,13 +1,17 @@
 // Large and damaged documents: a document of 100,000 cases opens within the memory a file of
-// its size may take; seeded mutants of real documents (a new one, one of a few cases with text
-// of every kind, its XML form, one of some hundred cases), each opened in a child process
-// under a time limit and, outside the sanitizer build, a memory limit, never crash, abort or
-// hang, and never take memory beyond a small multiple of their size.
+// its size may take, and saved with too little memory left fails with a message, the file
+// there kept; seeded mutants of real documents (a new one, one of a few cases with text of
+// every kind, its XML form, one of some hundred cases, and forms holding invalid UTF-8 and
+// sixteen-byte integers), each opened in a child process under a time limit and, outside the
+// sanitizer build, a memory limit, never crash, abort or hang, never take memory beyond a
+// small multiple of their size, and, once open, save, and open again as they were.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/KeyedArchiver.h"
@@ -18,6 +22,8 @@
 
 namespace vornex {
 namespace {
+
+constexpr const char* kPlaceholder = "ABCDEFGHIJKLMNOP";
 
 std::vector<Bytes> realDocuments() {
     auto document = HeadlessWorkbench::newDocument();
@@ -81,32 +87,168 @@ TEST(DocumentFiles, DocumentOfAHundredThousandCasesOpensWithinItsBudget) {
         << run.said;
 }
 
+// Holds this process to `headroom` bytes of address space beyond what it has now.
+void leaveHeadroom(long long headroom) {
+    rlimit now{};
+    ::getrlimit(RLIMIT_AS, &now);
+    const rlimit tight{rlim_t(testing::statusBytes("VmSize") + headroom), now.rlim_max};
+    ::setrlimit(RLIMIT_AS, &tight);
+}
+
+TEST(DocumentFiles, ASaveThatRunsOutOfMemoryFailsWithAMessageAndKeepsTheFile) {
+    if (testing::kSanitizerBuild)
+        GTEST_SKIP() << "the sanitizer's shadow memory leaves no address-space limit to hit";
+    // A document of 100,000 cases, written in a child so that the children that open and
+    // save it start small.
+    const int n = 100000;
+    const auto made = testing::runBounded(
+        240,
+        [n] {
+            auto document = HeadlessWorkbench::newDocument();
+            PlistValue list = PlistValue::array();
+            for (int i = 0; i < n; ++i) {
+                PlistValue c = document->cases().at(0);
+                c.set("name", "Run " + std::to_string(i));
+                c.set("Tm", 300.0 + 1e-3 * i);
+                list.append(std::move(c));
+            }
+            return KeyedArchiver::archiveToFile("pressure-large.wyvra", list, "list").message;
+        },
+        std::size_t{4} << 30);
+    ASSERT_TRUE(made.finished && made.said.empty()) << made.said;
+    const Bytes earlier = KeyedArchiver::archivedData(PlistValue::array(), "list");
+    // Opened, then saved over an earlier file with `share` of the memory the open document
+    // holds left (or 16 MB when share is 0).
+    auto saveWithin = [&earlier](double share) {
+        return testing::runBounded(
+            240,
+            [&earlier, share] {
+                if (!writeFileAtomically("pressure.wyvra", earlier).ok()) return std::string("?");
+                const long long before = testing::statusBytes("VmSize");
+                MyDocument document;
+                const IoResult opened = document.readFromFile("pressure-large.wyvra");
+                if (!opened.ok()) return "not opened: " + opened.message;
+                const long long held = testing::statusBytes("VmSize") - before;
+                leaveHeadroom(share > 0 ? static_cast<long long>(share * double(held)) : 16 << 20);
+                const IoResult saved = document.saveToFile("pressure.wyvra");
+                Bytes now;
+                readFileBytes("pressure.wyvra", now);
+                return (saved.ok() ? std::string("saved") : saved.message) +
+                       (now == earlier ? " | earlier file kept" : " | replaced") + " | " +
+                       std::to_string(held >> 20) + " MB held";
+            },
+            std::size_t{4} << 30);
+    };
+    // Too little memory to encode: a failed save, the earlier file as it was, and the
+    // document still there.
+    const auto starved = saveWithin(0);
+    ASSERT_TRUE(starved.finished) << "signal " << starved.signal << ": " << starved.said;
+    EXPECT_NE(starved.said.find("not enough memory"), std::string::npos) << starved.said;
+    EXPECT_NE(starved.said.find("earlier file kept"), std::string::npos) << starved.said;
+    // Less memory than a copy of the document would take: saved.
+    const auto enough = saveWithin(0.75);
+    ASSERT_TRUE(enough.finished) << "signal " << enough.signal << ": " << enough.said;
+    EXPECT_EQ(enough.said.rfind("saved | replaced", 0), 0u) << enough.said;
+    std::printf("100,000 cases: %s; %s\n", starved.said.c_str(), enough.said.c_str());
+    const auto reopened = testing::runBounded(
+        240,
+        [] {
+            MyDocument document;
+            const IoResult r = document.readFromFile("pressure.wyvra");
+            return r.ok() ? std::to_string(document.caseCount()) : r.message;
+        },
+        std::size_t{4} << 30);
+    EXPECT_EQ(reopened.said, std::to_string(n));
+    std::remove("pressure.wyvra");
+    std::remove("pressure-large.wyvra");
+}
+
+// Real documents with what their readers must refuse let in: in the XML form, text that is
+// not UTF-8 (in a name, and in a key the user cannot edit), references to no character and
+// integers beyond 64 bits; in the binary form, sixteen-byte integers. Only the integers a
+// 64-bit signed value holds open. Each with whether it opens.
+std::vector<std::pair<Bytes, bool>> hostileDocuments() {
+    auto document = HeadlessWorkbench::newDocument();
+    PlistValue c = document->cases().at(0);
+    c.set("name", "Run 1");
+    c.set("note", kPlaceholder);
+    const Bytes binary = KeyedArchiver::archivedData(PlistValue::array({c}), "list");
+    std::string error;
+    const Bytes xml = PlistNode::parse(binary, error).toXml();
+    std::vector<std::pair<Bytes, bool>> out;
+    for (const char* bad : {"caf\xe9", "\xc0\x80", "\xed\xa0\x80", "&#xD800;", "&#1;"})
+        out.emplace_back(testing::withText(xml, "Run 1", bad), false);
+    out.emplace_back(testing::withText(xml, "<string>Tm</string>", "<string>ThLi\xf1</string>"),
+                     false);
+    // Integers of the XML form beyond 64 bits, or beyond what a signed value holds.
+    const std::string placeholder = std::string("<string>") + kPlaceholder + "</string>";
+    for (const auto& [integer, opens] :
+         {std::pair{"18446744073709551621", false}, std::pair{"9223372036854775808", false},
+          std::pair{"-9223372036854775808", true}})
+        out.emplace_back(
+            testing::withText(xml, placeholder, std::string("<integer>") + integer + "</integer>"),
+            opens);
+    const std::uint64_t all = ~std::uint64_t{0}, sign = std::uint64_t{1} << 63;
+    for (const auto& [high, low, opens] :
+         {std::tuple{std::uint64_t{0}, std::uint64_t{5}, true}, std::tuple{all, all, true},
+          std::tuple{std::uint64_t{1}, std::uint64_t{5}, false},
+          std::tuple{std::uint64_t{0}, sign, false}, std::tuple{all, sign - 1, false}})
+        out.emplace_back(testing::withSixteenByteInteger(binary, kPlaceholder, high, low), opens);
+    return out;
+}
+
 TEST(DocumentFuzz, MutantsOfRealDocumentsOpenOrAreRefusedWithinTimeAndMemory) {
-    const std::vector<Bytes> seeds = realDocuments();
+    std::vector<Bytes> seeds = realDocuments();
+    std::vector<std::pair<Bytes, bool>> unmutated;
+    for (const Bytes& seed : seeds) unmutated.emplace_back(seed, true);
+    std::size_t hostileCount = 0;
+    for (auto& hostile : hostileDocuments()) {
+        ++hostileCount;
+        seeds.push_back(hostile.first);
+        unmutated.push_back(std::move(hostile));
+    }
     MyDocument document;  // made once; each child reads into its own copy
     testing::Mutator mutant(20261207);
     int opened = 0, refused = 0;
     long long worst = 0;
     for (int trial = 0; trial < 1000; ++trial) {
-        const Bytes& seed = seeds[trial % seeds.size()];
+        // Every seed once as it is; then mutants, every other one of a real document.
+        const std::size_t real = seeds.size() - hostileCount;
+        const Bytes& seed = trial < int(seeds.size()) ? seeds[trial]
+                            : trial % 2 == 0          ? seeds[(trial / 2) % real]
+                                                      : seeds[trial % seeds.size()];
         const Bytes b = trial < int(seeds.size()) ? seed : mutant(seed);
         {
             std::ofstream out("fuzz.wyvra", std::ios::binary | std::ios::trunc);
             out.write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
         }
-        // The memory limit leaves room for the test program itself.
+        // The memory limit leaves room for the test program itself. What opens is saved.
         const auto run = testing::runBounded(
             10,
             [&document] {
                 const IoResult r = document.readFromFile("fuzz.wyvra");
-                return r.ok() ? "opened " + std::to_string(document.caseCount()) : r.message;
+                if (!r.ok()) return r.message;
+                const IoResult saved = document.saveToFile("fuzz-saved.wyvra");
+                return saved.ok() ? "opened " + std::to_string(document.caseCount())
+                                  : "opened, but not saved: " + saved.message;
             },
             std::size_t{768} << 20);
         ASSERT_TRUE(run.finished) << trial << ": ended by signal " << run.signal << " (size "
                                   << b.size() << ")";
-        (run.said.rfind("opened ", 0) == 0 ? opened : refused) += 1;
+        EXPECT_EQ(run.said.find("not saved"), std::string::npos) << trial << ": " << run.said;
+        const bool opens = run.said.rfind("opened ", 0) == 0;
+        (opens ? opened : refused) += 1;
         if (trial < int(seeds.size())) {
-            EXPECT_EQ(run.said.rfind("opened ", 0), 0u) << run.said;
+            EXPECT_EQ(opens, unmutated[trial].second) << trial << ": " << run.said;
+        }
+        if (opens) {
+            // What was saved opens as it was: archived again, the same bytes.
+            Bytes saved;
+            ASSERT_TRUE(readFileBytes("fuzz-saved.wyvra", saved).ok());
+            IoResult back;
+            const PlistValue list = KeyedUnarchiver::unarchivedValue(saved, "list", &back);
+            EXPECT_TRUE(back.ok()) << trial << ": " << back.message;
+            EXPECT_EQ(KeyedArchiver::archivedData(list, "list"), saved) << trial;
         }
         EXPECT_FALSE(run.said.empty()) << trial;
         // Decoded values within their budget; the process's own bookkeeping besides.

@@ -1,0 +1,339 @@
+// What the archive reader opens, the writer saves, and what the writer saves, the reader
+// opens: XML text that is not UTF-8 (or refers to no character) is refused at opening, naming
+// the place; a sixteen-byte integer is read as the file holds it or refused, never modulo
+// 2^64; the writer refuses, before the file there is replaced, the nesting, classes and
+// sharing its reader refuses; a file whose name is as long as a name may be saves.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/KeyedArchiver.h"
+#include "platform/PlistNode.h"
+#include "platform/PlistTree.h"
+#include "support/HostileFiles.h"
+#include "support/Mutants.h"
+
+namespace vornex {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kPlaceholder = "ABCDEFGHIJKLMNOP";
+
+PlistValue oneCaseList() {
+    PlistValue c = PlistValue::dictionary();
+    c.set("name", "Run 1");
+    c.set("comment", "brine");
+    c.set("Tm", 300.5);
+    c.set("logx", true);
+    return PlistValue::array({c});
+}
+
+Bytes xmlFormOf(const Bytes& binary) {
+    std::string error;
+    return PlistNode::parse(binary, error).toXml();
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// ------------------------------------------------------------------------------ XML text
+
+TEST(XmlTextNotUtf8, RefusedAtOpeningWithThePlaceNamed) {
+    const Bytes xml = xmlFormOf(KeyedArchiver::archivedData(oneCaseList(), "list"));
+    const std::string text(xml.begin(), xml.end());
+    const struct {
+        const char* what;
+        std::string from, to;
+    } bad[] = {
+        {"a Latin-1 byte", "Run 1", "caf\xe9"},
+        {"an overlong zero", "Run 1", "a\xc0\x80"},
+        {"a surrogate in UTF-8", "Run 1", "\xed\xa0\x80"},
+        {"a cut sequence", "brine", "\xe2\x88"},
+        {"a key the user cannot edit", "<string>Tm</string>", "<string>ThLi\xf1</string>"},
+        {"a surrogate reference", "Run 1", "&#xD800;"},
+        {"a decimal surrogate reference", "Run 1", "&#56320;"},
+        {"a control character", "brine", "&#1;"},
+        {"a reference beyond Unicode", "brine", "&#x110000;"},
+        {"a non-character", "brine", "&#xFFFF;"},
+    };
+    for (const auto& b : bad) {
+        const Bytes mutant = testing::withText(xml, b.from, b.to);
+        ASSERT_NE(mutant, xml) << b.what;
+        // The line of the change, as the message must name it.
+        const std::size_t at = text.find(b.from) + (b.from[0] == '<' ? 9 : 0);
+        const std::string line =
+            "line " + std::to_string(1 + std::count(text.begin(), text.begin() + long(at), '\n'));
+        KeyedUnarchiver u(mutant);
+        EXPECT_FALSE(u.ok()) << b.what;
+        EXPECT_NE(u.error().find(line + ", column "), std::string::npos)
+            << b.what << ": " << u.error();
+        PlistValue plain;
+        EXPECT_FALSE(parsePlist(mutant, plain)) << b.what;
+    }
+    // Valid text and references to characters read, and save again.
+    const Bytes good =
+        testing::withText(testing::withText(xml, "Run 1", "caf\xc3\xa9 &#xE9;&#233; &#x1F4A7;"),
+                          "brine", "<![CDATA[&#xD800;]]>");
+    IoResult r;
+    const PlistValue back = KeyedUnarchiver::unarchivedValue(good, "list", &r);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(back.at(0).get("name").toString(), "caf\xc3\xa9 \xc3\xa9\xc3\xa9 \xf0\x9f\x92\xa7");
+    EXPECT_EQ(back.at(0).get("comment").toString(), "&#xD800;");
+    IoResult saved;
+    EXPECT_FALSE(KeyedArchiver::archivedData(back, "list", &saved).empty()) << saved.message;
+}
+
+// ------------------------------------------------------------------------------ integers
+
+TEST(SixteenByteIntegers, ReadAsTheFileHoldsThemOrRefused) {
+    PlistValue top = oneCaseList();
+    top.mutableItems()->at(0).set("note", kPlaceholder);
+    const Bytes archive = KeyedArchiver::archivedData(top, "list");
+    const std::uint64_t all = ~std::uint64_t{0}, sign = std::uint64_t{1} << 63;
+    const struct {
+        const char* what;
+        std::uint64_t high, low;
+        bool held;
+        std::int64_t value;
+    } cases[] = {
+        {"5", 0, 5, true, 5},
+        {"-1", all, all, true, -1},
+        {"2^63 - 1", 0, sign - 1, true, std::numeric_limits<std::int64_t>::max()},
+        {"-2^63", all, sign, true, std::numeric_limits<std::int64_t>::min()},
+        {"2^64 + 5", 1, 5, false, 0},
+        {"2^64", 1, 0, false, 0},
+        {"2^120", std::uint64_t{1} << 56, 0, false, 0},
+        {"2^63", 0, sign, false, 0},
+        {"-2^63 - 1", all, sign - 1, false, 0},
+    };
+    for (const auto& c : cases) {
+        const Bytes b = testing::withSixteenByteInteger(archive, kPlaceholder, c.high, c.low);
+        ASSERT_NE(b, archive);
+        IoResult r;
+        const PlistValue list = KeyedUnarchiver::unarchivedValue(b, "list", &r);
+        PlistValue plain;
+        const IoResult plainRead = parsePlist(b, plain);
+        if (c.held) {
+            ASSERT_TRUE(r.ok()) << c.what << ": " << r.message;
+            EXPECT_EQ(list.at(0).get("note"), PlistValue(c.value)) << c.what;
+            EXPECT_TRUE(plainRead.ok()) << c.what << ": " << plainRead.message;
+            // Saved and opened again, the value is the same.
+            EXPECT_EQ(
+                KeyedUnarchiver::unarchivedValue(KeyedArchiver::archivedData(list, "list"), "list"),
+                list)
+                << c.what;
+        } else {
+            EXPECT_NE(r.message.find("beyond the range"), std::string::npos)
+                << c.what << ": " << r.message;
+            EXPECT_FALSE(plainRead.ok()) << c.what;
+        }
+    }
+}
+
+TEST(SixteenByteIntegers, AnUnsignedReadingHoldsTwoToTheSixtyThirdAndNoNegative) {
+    for (const auto& [high, low, expected] :
+         {std::tuple{std::uint64_t{0}, std::uint64_t{1} << 63,
+                     std::optional<std::uint64_t>(std::uint64_t{1} << 63)},
+          std::tuple{~std::uint64_t{0}, ~std::uint64_t{0}, std::optional<std::uint64_t>()}}) {
+        Bytes b = {'b', 'p', 'l', 'i', 's', 't', '0', '0', 0x14};
+        for (std::uint64_t half : {high, low})
+            for (int k = 7; k >= 0; --k) b.push_back(std::uint8_t(half >> (8 * k)));
+        const std::uint8_t trailer[32] = {0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 1,
+                                          0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 25};
+        b.push_back(8);
+        b.insert(b.end(), trailer, trailer + 32);
+        std::string why;
+        ASSERT_TRUE(PlistNode::checkBinary(b, why)) << why;
+        const auto tree = PlistTree::ofCheckedBinary(b);
+        EXPECT_EQ(tree->unsignedValue(tree->root()), expected);
+    }
+}
+
+TEST(ArchiveIntegers, NegativeValuesAndTheExtremesRoundTrip) {
+    PlistValue c = PlistValue::object("CCount");
+    const std::int64_t values[] = {-1, -70000, std::numeric_limits<std::int64_t>::min(),
+                                   std::numeric_limits<std::int64_t>::max(), 0};
+    PlistValue in = PlistValue::array();
+    for (std::int64_t v : values) {
+        c.set("v" + std::to_string(in.size()), v);
+        in.append(v);
+    }
+    const PlistValue top = PlistValue::array({c, in});
+    const Bytes binary = KeyedArchiver::archivedData(top, "list");
+    for (const Bytes& form : {binary, xmlFormOf(binary)}) {
+        IoResult r;
+        EXPECT_EQ(KeyedUnarchiver::unarchivedValue(form, "list", &r), top) << r.message;
+    }
+}
+
+// ------------------------------------------------------------------------ writer refusals
+
+// `levels` containers of the kind, each holding the next, the innermost holding a number.
+PlistValue nestedLevels(int levels, PlistValue::Type kind) {
+    PlistValue v = 1.5;
+    for (int i = 0; i < levels; ++i) {
+        if (kind == PlistValue::Type::Array) {
+            PlistValue a = PlistValue::array();
+            a.append(std::move(v));
+            v = std::move(a);
+        } else {
+            PlistValue d = kind == PlistValue::Type::Object ? PlistValue::object("CLevel")
+                                                            : PlistValue::dictionary();
+            d.set("in", std::move(v));
+            v = std::move(d);
+        }
+    }
+    return v;
+}
+
+class WriterRefusals : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        fs::remove_all(folder_);
+        fs::create_directory(folder_);
+        ASSERT_TRUE(KeyedArchiver::archiveToFile(path_, oneCaseList(), "list").ok());
+        before_ = fileText(path_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    // Saved over the file and opened again the same, or refused with the file as it was and
+    // nothing left beside it; whether it was saved.
+    bool saveOrRefuse(const PlistValue& v, const std::string& what) {
+        const IoResult r = KeyedArchiver::archiveToFile(path_, v, "list");
+        if (r.ok()) {
+            IoResult back;
+            EXPECT_EQ(KeyedUnarchiver::unarchivedValueFromFile(path_, "list", &back), v)
+                << what << ": " << back.message;
+            EXPECT_TRUE(KeyedArchiver::archiveToFile(path_, oneCaseList(), "list").ok());
+            return true;
+        }
+        EXPECT_NE(r.message.find("cannot be archived"), std::string::npos) << what << r.message;
+        EXPECT_EQ(fileText(path_), before_) << what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
+            << what;
+        return false;
+    }
+
+    const std::string folder_ = "writer-refusals", path_ = folder_ + "/doc.wyvra";
+    std::string before_;
+};
+
+TEST_F(WriterRefusals, NestingTheReaderRefusesIsNotSavedAndNestingItReadsIs) {
+    // The deepest nesting saved is the deepest read; one level more is refused before the
+    // file is touched.
+    for (const auto kind :
+         {PlistValue::Type::Array, PlistValue::Type::Dictionary, PlistValue::Type::Object}) {
+        int deepest = 0;
+        for (int levels = 200; levels < 520; ++levels) {
+            if (!saveOrRefuse(nestedLevels(levels, kind), "nesting " + std::to_string(levels)))
+                break;
+            deepest = levels;
+        }
+        EXPECT_GT(deepest, kind == PlistValue::Type::Object ? 250 : 500);
+        std::printf("deepest nesting saved and read: %d levels\n", deepest);
+        EXPECT_FALSE(saveOrRefuse(nestedLevels(deepest + 1, kind), "one level more"));
+        // Far deeper values are refused without exhausting the stack.
+        EXPECT_FALSE(saveOrRefuse(nestedLevels(20000, kind), "20,000 levels"));
+    }
+}
+
+TEST_F(WriterRefusals, ObjectsTheReaderDecodesAsOtherValuesAreNotSaved) {
+    PlistValue withField = PlistValue::object("NSString");
+    withField.set("NS.string", "x");
+    PlistValue colourWithField = PlistValue::object("NSColor");
+    colourWithField.set("NSWhite", 0.5);
+    PlistValue classField = PlistValue::object("CCase");
+    classField.set("$class", 1.0);
+    for (const PlistValue& refused :
+         {PlistValue::object(""), PlistValue::object("NSArray"),
+          PlistValue::object("NSMutableDictionary"), PlistValue::object("NSData"), withField,
+          colourWithField, classField})
+        EXPECT_FALSE(saveOrRefuse(PlistValue::array({1.0, refused}), refused.className()));
+    PlistValue plain = PlistValue::object("CCase");
+    plain.set("T", 1.0);
+    for (const PlistValue& kept : {PlistValue::object("NSColor"), plain})
+        EXPECT_TRUE(saveOrRefuse(PlistValue::array({kept}), kept.className()));
+}
+
+TEST_F(WriterRefusals, SharedTextExpandingBeyondTheReadersBudgetIsNotSaved) {
+    // One text of 2,000 bytes, referenced n times: four bytes each in the file, 2 kB each
+    // once read. The most references saved still read; one more is refused.
+    const std::string text(2000, 'x');
+    auto list = [&text](std::size_t n) { return PlistValue::array(PlistValue::Array(n, text)); };
+    std::size_t lo = 1, hi = 200000;
+    ASSERT_TRUE(KeyedArchiver::archivedData(list(hi), "list").empty());
+    ASSERT_FALSE(KeyedArchiver::archivedData(list(lo), "list").empty());
+    while (hi - lo > 1) {
+        const std::size_t mid = (lo + hi) / 2;
+        (KeyedArchiver::archivedData(list(mid), "list").empty() ? hi : lo) = mid;
+    }
+    EXPECT_TRUE(saveOrRefuse(list(lo), "the most references saved"));
+    EXPECT_FALSE(saveOrRefuse(list(hi), "one reference more"));
+    IoResult r;
+    KeyedArchiver::archivedData(list(hi), "list", &r);
+    EXPECT_NE(r.message.find("beyond the memory"), std::string::npos) << r.message;
+    std::printf("a text of 2,000 bytes saves %zu times\n", lo);
+}
+
+TEST_F(WriterRefusals, AnArchiveLargerThanItsReaderOpensIsNotSaved) {
+    if (testing::kSanitizerBuild) GTEST_SKIP() << "some 800 MB, too much beside the sanitizer";
+    const PlistValue large = PlistValue::array({Bytes(kDocumentFileLimit)});
+    const IoResult r = KeyedArchiver::archiveToFile(path_, large, "list");
+    EXPECT_NE(r.message.find("more than the " + std::to_string(kDocumentFileLimit)),
+              std::string::npos)
+        << r.message;
+    EXPECT_EQ(fileText(path_), before_);
+}
+
+// ------------------------------------------------------------------------ long file names
+
+TEST_F(WriterRefusals, NamesAsLongAsTheFileSystemAllowsSave) {
+    // ASCII names up to 255 bytes, and one of two-byte characters whose temporary must be
+    // cut between characters.
+    std::vector<std::string> names;
+    for (std::size_t n : {200u, 241u, 244u, 250u, 255u})
+        names.push_back(std::string(n - 6, 'n') + ".wyvra");
+    std::string wide;
+    while (wide.size() + 2 <= 255 - 6) wide += "\xc3\xa9";
+    names.push_back(wide + ".wyvra");
+    names.push_back("x" + wide + ".wyvra");
+    for (const std::string& name : names) {
+        const std::string path = folder_ + "/" + name;
+        const IoResult r = KeyedArchiver::archiveToFile(path, oneCaseList(), "list");
+        ASSERT_TRUE(r.ok()) << name.size() << " bytes: " << r.message;
+        IoResult back;
+        EXPECT_EQ(KeyedUnarchiver::unarchivedValueFromFile(path, "list", &back), oneCaseList())
+            << back.message;
+        // Saved again over itself: replaced, nothing left beside it.
+        PlistValue changed = oneCaseList();
+        changed.mutableItems()->at(0).set("name", "Run 2");
+        ASSERT_TRUE(KeyedArchiver::archiveToFile(path, changed, "list").ok());
+        EXPECT_EQ(KeyedUnarchiver::unarchivedValueFromFile(path, "list"), changed);
+        // A failed save of a long name keeps the file.
+        const std::string saved = fileText(path);
+        EXPECT_FALSE(KeyedArchiver::archiveToFile(path, PlistValue::array({"\xff"}), "list").ok());
+        EXPECT_EQ(fileText(path), saved);
+        fs::remove(path);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
+            << name.size() << " bytes";
+    }
+    // A name longer than a name may be is refused with the system's reason.
+    const IoResult r =
+        KeyedArchiver::archiveToFile(folder_ + "/" + std::string(256, 'n'), oneCaseList(), "list");
+    EXPECT_NE(r.message.find("too long"), std::string::npos) << r.message;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -37,7 +37,9 @@ bool PublishedRange::bounded() const {
 
 std::string PublishedRange::text() const {
     std::string t;
-    if (std::isfinite(Tmax))
+    if (lowerBound != nullptr)
+        t = std::string(lowerBound) + (std::isfinite(Tmax) ? " to " + number(Tmax) + " K" : " up");
+    else if (std::isfinite(Tmax))
         t = number(Tmin) + " to " + number(Tmax) + " K";
     else if (Tmin > 0.0)
         t = number(Tmin) + " K and above";
@@ -53,6 +55,7 @@ std::string PublishedRange::excess(double TK, double PPa) const {
     if (!below.empty() && !beyond.empty()) return "below " + below + " and beyond " + beyond;
     if (!below.empty()) return "below " + below;
     if (!beyond.empty()) return "beyond " + beyond;
+    if (solidRegion != nullptr && TK >= Tmin && PPa > 0.0) return solidRegion(TK, PPa);
     return {};
 }
 

@@ -14,12 +14,20 @@ struct PublishedRange {
     double Tmin = 0.0;
     double Tmax = std::numeric_limits<double>::infinity();
     double Pmax = std::numeric_limits<double>::infinity();
+    // Where, inside those bounds, a solid is the stable phase and the publication claims no
+    // fluid state: a clause naming the solid's region ("in the region of ice Ih"), empty
+    // elsewhere. Null when the bounds say all.
+    std::string (*solidRegion)(double TK, double PPa) = nullptr;
+    // How the lower bound reads when it is a melting line, as "the melting line (251.165 K
+    // at its lowest)"; null for a plain temperature.
+    const char* lowerBound = nullptr;
 
     bool bounded() const;
     // "251.165 to 1273 K, up to 1000 MPa", "573.1 K and above".
     std::string text() const;
-    // How (T in K, P in Pa) lies outside: "beyond 1273 K and 1000 MPa", "below 573.1 K";
-    // empty inside (and for a value that is not a number).
+    // How (T in K, P in Pa) lies outside: "beyond 1273 K and 1000 MPa", "below 573.1 K",
+    // "in the region of ice Ih"; empty inside (and for a value that is not a number). A
+    // pressure not known (0) is judged by the temperature alone.
     std::string excess(double TK, double PPa) const;
 };
 

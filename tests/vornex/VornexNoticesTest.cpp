@@ -39,8 +39,8 @@ TEST(VornexNotices, HelpNamesEachModelAndTheUnits) {
         << run.out;
     EXPECT_TRUE(has(run.out,
                     "  wagner      water: the 1995 international reference equation (IAPWS-95) "
-                    "of Wagner and Pruss\n              published for 251.165 to 1273 K, up to "
-                    "1000 MPa\n"))
+                    "of Wagner and Pruss\n              published for the melting line (251.165 K at "
+                    "its lowest) to 1273 K, up to 1000 MPa\n"))
         << run.out;
     EXPECT_TRUE(has(run.out,
                     "  hn          H2O-NaCl, Anderko-Pitzer\n              published "
@@ -83,8 +83,8 @@ TEST(VornexNotices, AStateOutsideTheModelsRangeIsSaid) {
     EXPECT_TRUE(has(far.out, "Stable state: fluid")) << far.out;
     EXPECT_EQ(far.err,
               "TP: T = 5000 K, P = 1e+06 bar lies outside the published range of Wagner & Pruss "
-              "(251.165 to 1273 K, up to 1000 MPa): beyond 1273 K and 1000 MPa; its figures drift "
-              "there\n");
+              "(the melting line (251.165 K at its lowest) to 1273 K, up to 1000 MPa): beyond "
+              "1273 K and 1000 MPa; its figures drift there\n");
     const ProgramRun tv = vornex({"wagner", "TV", "200", "18"}, "coldTV");
     EXPECT_TRUE(has(tv.err, "below 251.165 K")) << tv.out << tv.err;
     // Inside it nothing is said.

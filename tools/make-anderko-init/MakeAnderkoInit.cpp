@@ -30,6 +30,7 @@
 
 #include "anderko/Anderko.h"
 #include "fluid/OutputFiles.h"
+#include "numerics/ConsoleInput.h"
 #include "vle/IFP.h"
 
 namespace {
@@ -260,9 +261,29 @@ bool writeTernaryTables() {
 
 }  // namespace
 
+namespace {
+
+void printHelp() {
+    std::printf(
+        "Usage: make-anderko-init FOLDER\n"
+        "Writes into FOLDER the tables of two-phase states the Anderko-Pitzer calculations\n"
+        "start from (initH2ONaCl, initH2ONaClCh4, LG_H2ONaClCH4, LL_H2ONaClCH4), each state\n"
+        "solved on the model itself. The shipped tables are in data/anderko.\n\n"
+        "Options:\n"
+        "  --help, -h, help   this help\n\n"
+        "Exit status: 0 when the tables were written; 1 when too few states were solved or a\n"
+        "file could not be written; 2 for a wrong command line.\n");
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 2 && vornex::isHelpWord(argv[1])) {
+        printHelp();
+        return 0;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "Usage: make-anderko-init FOLDER\n");
+        std::fprintf(stderr, "Usage: make-anderko-init FOLDER (make-anderko-init --help says more)\n");
         return 2;
     }
     vornex::OutputFiles::setDirectory(argv[1]);

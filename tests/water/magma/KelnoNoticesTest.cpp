@@ -122,7 +122,8 @@ TEST(KelnoNotices, ReportsAreLabelledWithTheirOwnUnitsAndStates) {
     // acceleration.
     const testing::ProgramRun asked = kelno({"pv", "interactive"}, "interactive");
     EXPECT_EQ(asked.status, 0) << asked.err;
-    EXPECT_TRUE(has(asked.out, "Gravity (m/s²),")) << asked.out.substr(0, 1500);
+    EXPECT_TRUE(has(asked.err, "Gravity (m/s²),")) << asked.err.substr(0, 1500);
+    EXPECT_FALSE(has(asked.out, "default =")) << asked.out.substr(0, 1500);
     EXPECT_TRUE(has(asked.out, "Gravity                     :     9.81 m/s²\n"));
     EXPECT_FALSE(has(asked.out, "m2/s"));
 
@@ -146,8 +147,8 @@ TEST(KelnoNotices, AStateOutsideTheRangeOfTheWaterEquationIsSaidBesideIt) {
     EXPECT_TRUE(has(hot.out, "Superheated steam")) << hot.out;
     EXPECT_TRUE(has(hot.err,
                     "TP: the state at 1100 deg. C and 1000 bar lies outside the published "
-                    "range of the water equation (251.165 to 1273 K, up to 1000 MPa): beyond "
-                    "1273 K; its figures drift there\n"))
+                    "range of the water equation (the melting line (251.165 K at its lowest) to "
+                    "1273 K, up to 1000 MPa): beyond 1273 K; its figures drift there\n"))
         << hot.err;
     // Inside the range nothing is said.
     const testing::ProgramRun inside = kelno({"TP", "300", "100"}, "inside");

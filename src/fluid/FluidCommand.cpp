@@ -181,12 +181,24 @@ bool holdsRows(const std::string& name) {
 
 // A curve tracer ends its curve where a step fails, which leaves the error flag set, and a
 // model without the tracer does nothing at all: it succeeded when one of its files holds
-// a row.
-bool traced(const char* command, std::initializer_list<std::string> files) {
-    for (const std::string& name : files)
-        if (holdsRows(name)) return true;
-    std::fprintf(stderr, "%s failed: nothing was traced\n", command);
-    return false;
+// a row. Each file is named by its prefix and the suffix given; points of it outside the
+// model's range are said.
+struct CurveFile {
+    const char* prefix;
+    std::string suffix;
+};
+
+bool traced(const FluidPhase& f, const char* command, std::initializer_list<CurveFile> files) {
+    bool anyRows = false;
+    for (const CurveFile& file : files)
+        if (holdsRows(file.prefix + file.suffix)) anyRows = true;
+    if (!anyRows) {
+        std::fprintf(stderr, "%s failed: nothing was traced\n", command);
+        return false;
+    }
+    for (const CurveFile& file : files)
+        noteCurveExcess(command, file.prefix + file.suffix, file.suffix, publishedRange, nameOf(f));
+    return true;
 }
 
 std::vector<Parameter> compositionParameters(const FluidPhase* fluid) {
@@ -233,7 +245,7 @@ bool runIsopleth(FluidPhase& fluid, const Values& v) {
                                     v[3].number);
     else
         fluid.calculateTheIsopleth2(v[3].text.c_str(), v[0].number, v[1].number, v[2].number);
-    return traced("isop", {"isop" + v.back().text});
+    return traced(fluid, "isop", {{"isop", v.back().text}});
 }
 
 // The printed state is a result only when its values are numbers.
@@ -320,7 +332,10 @@ bool traceIsotherm(FluidPhase& f, const Values& v) {
     }
     f.calculateTheIsotherm(v[0].number, v[1].number * kCm3, v[2].number * kCm3, 0, kIgorText,
                            v[3].text.c_str(), nullptr);
-    return succeeded(f, "isotherm");
+    if (!succeeded(f, "isotherm")) return false;
+    noteCurveExcess("isotherm", "isot" + v[3].text, v[3].text, publishedRange, nameOf(f),
+                    v[0].number);
+    return true;
 }
 
 // The commands, in the order a word is compared with them. Labels are printed as the
@@ -338,20 +353,22 @@ const std::vector<Command>& commands() {
                  return false;
              }
              f.calculateTheCriticalPoint(1, v[0].text.c_str());
-             return succeeded(f, "crit");
+             if (!succeeded(f, "crit")) return false;
+             noteRange(f, "crit");
+             return true;
          }},
         {"crit2", "critical curve of a mixture",
          [](const FluidPhase*) { return std::vector<Parameter>{suffix("suffix")}; },
          [](FluidPhase& f, const Values& v) {
              if (!needsComponents(f, "crit2", 2, 2, "a binary mixture")) return false;
              f.calculateTheCriticalCurve(v[0].text.c_str());
-             return traced("crit2", {"crit" + v[0].text});
+             return traced(f, "crit2", {{"crit", v[0].text}});
          }},
         {"sat", "saturation curve, Igor text \"satu\" + suffix",
          [](const FluidPhase*) { return std::vector<Parameter>{suffix("suffix")}; },
          [](FluidPhase& f, const Values& v) {
              f.calculateTheSaturationCurve(v[0].text.c_str(), 1);
-             return traced("sat", {"satu" + v[0].text});
+             return traced(f, "sat", {{"satu", v[0].text}});
          }},
         {"psat", "saturation pressure at T",
          [](const FluidPhase*) { return std::vector<Parameter>{positive("T (K)  ")}; },
@@ -363,7 +380,7 @@ const std::vector<Command>& commands() {
          },
          [](FluidPhase& f, const Values& v) {
              f.calculateTheSpinodals(v[0].text.c_str(), v[1].text.c_str());
-             return traced("spino", {"spino" + v[0].text, "spino" + v[1].text});
+             return traced(f, "spino", {{"spino", v[0].text}, {"spino", v[1].text}});
          }},
         {"spinox", "spinodals of a mixture from (T, V, x1)",
          [](const FluidPhase*) {
@@ -375,7 +392,7 @@ const std::vector<Command>& commands() {
              if (!needsComponents(f, "spinox", 2, 2, "a binary mixture")) return false;
              f.calculateTheSpinodals2(v[0].number, v[1].number * kCm3, v[2].number,
                                       v[3].text.c_str(), v[4].text.c_str());
-             return traced("spinox", {"spinot" + v[3].text, "spinot" + v[4].text});
+             return traced(f, "spinox", {{"spinot", v[3].text}, {"spinot", v[4].text}});
          }},
         {"isoc", "isochore from Tmin to Tmax, Igor text \"isoc\" + suffix",
          [](const FluidPhase*) {
@@ -385,7 +402,9 @@ const std::vector<Command>& commands() {
          [](FluidPhase& f, const Values& v) {
              f.calculateTheIsochor(v[0].number * kCm3, v[1].number, v[2].number, 0, kIgorText,
                                    v[3].text.c_str(), nullptr);
-             return succeeded(f, "isoc");
+             if (!succeeded(f, "isoc")) return false;
+             noteCurveExcess("isoc", "isoc" + v[3].text, v[3].text, publishedRange, nameOf(f));
+             return true;
          }},
         {"x", "mole fractions of components 1 ... nc-1 (component 0 takes the rest)",
          compositionParameters, setComposition, true},
@@ -397,7 +416,7 @@ const std::vector<Command>& commands() {
          [](FluidPhase& f, const Values& v) {
              if (!needsComponents(f, "ter", 3, 3, "a ternary mixture")) return false;
              f.calculateTheTernaryDiagram(v[0].number, v[1].number, v[2].text.c_str());
-             return traced("ter", {"ter" + v[2].text});
+             return traced(f, "ter", {{"ter", v[2].text}});
          }},
         {"T", "set the temperature",
          [](const FluidPhase*) { return std::vector<Parameter>{positive("T (K)      ")}; },
@@ -444,7 +463,7 @@ const std::vector<Command>& commands() {
              if (!needsComponents(f, "ll3", 3, 3, "a ternary mixture")) return false;
              f.calculateTheLiquidLiquidIsopleth3(v[4].text.c_str(), v[0].number, v[1].number,
                                                  v[2].number, v[3].number);
-             return traced("ll3", {"isol" + v[4].text});
+             return traced(f, "ll3", {{"isol", v[4].text}});
          }},
         {"bino",
          "isotherm of a binary mixture, started from the saturated pure component 0: only\n"
@@ -455,7 +474,7 @@ const std::vector<Command>& commands() {
          [](FluidPhase& f, const Values& v) {
              if (!needsComponents(f, "bino", 2, 2, "a binary mixture")) return false;
              const bool complete = f.calculateTheBinaryIsotherm(v[0].number, v[1].text.c_str());
-             return traced("bino", {"bino" + v[1].text}) && complete;
+             return traced(f, "bino", {{"bino", v[1].text}}) && complete;
          }},
         {"binop", "isotherm of a binary mixture from P",
          [](const FluidPhase*) {
@@ -466,7 +485,7 @@ const std::vector<Command>& commands() {
              if (!needsComponents(f, "binop", 2, 2, "a binary mixture")) return false;
              const bool complete =
                  f.calculateTheBinaryIsothermFromP(v[0].number, v[1].number, v[2].text.c_str());
-             return traced("binop", {"binop" + v[2].text}) && complete;
+             return traced(f, "binop", {{"binop", v[2].text}}) && complete;
          }},
     };
     return table;

@@ -31,6 +31,22 @@ struct PublishedRange {
     std::string excess(double TK, double PPa) const;
 };
 
+// The points of a curve file (Igor text, the columns named on its "WAVES" line with the
+// suffix of the command after each name) that lie outside a range: how many of how many, and
+// how the first lies outside. The temperature is the column "T" (K), or `fixedTK` for a curve
+// without one (an isotherm); the pressure the column "P" (bar). A file without those columns
+// counts no point.
+struct CurveExcess {
+    int outside = 0, points = 0;
+    std::string first;
+};
+CurveExcess curveExcess(const std::string& name, const std::string& suffix,
+                        const PublishedRange& range, double fixedTK = 0.0);
+// Says on standard error, once for the curve, that points of `name` lie outside the range of
+// `model`: "sat: 12 of the 86 points of satua lie outside ...". True when it did.
+bool noteCurveExcess(const char* command, const std::string& name, const std::string& suffix,
+                     const PublishedRange& range, const std::string& model, double fixedTK = 0.0);
+
 struct ModelDescription {
     std::string summary;
     PublishedRange range;

@@ -137,7 +137,8 @@ TEST_F(ConsoleConventions, NothingIsComputedAfterARefusedParameter) {
 
 // Regression: these states printed without the line the README promises: liquid water at
 // -13 deg. C and 1 bar, the Anderko-Pitzer water at 300 K (512.6 kg/m3), kelno's 1473 K and
-// 12 kbar, 1773 K, and 11,006 bar; a failed state below the range did not name it.
+// 12 kbar, 1773 K, and 11,006 bar, and the curves traced below 251.165 K; a failed state
+// below the range did not name it.
 TEST_F(ConsoleConventions, EveryStateOutsideItsEquationsRangeSaysSo) {
     const struct {
         bool vornexProgram;
@@ -161,6 +162,14 @@ TEST_F(ConsoleConventions, EveryStateOutsideItsEquationsRangeSaysSo) {
                                           "equation (the melting line (251.165 K at its lowest) "
                                           "to 1273 K, up to 1000 MPa): below 251.165 K\n"},
         {false, {"psat", "-10"}, 0, "psat: the saturation state at -10 deg. C"},
+        // A curve traced down to 230 K says how many of its points lie outside, once.
+        {true, {"wagner", "sat", "a"}, 0, "points of satua lie outside the published range of "
+                                          "Wagner & Pruss (the melting line (251.165 K at its "
+                                          "lowest) to 1273 K, up to 1000 MPa), the first in the "
+                                          "region of ice Ih"},
+        {true, {"wagner", "isotherm", "250", "17", "20", "b"}, 0, "isotherm: 727 of the 727 points"},
+        {false, {"satu"}, 0, "points of satu0 lie outside the published range of the water "
+                             "equation"},
     };
     int n = 0;
     for (const auto& c : cases) {

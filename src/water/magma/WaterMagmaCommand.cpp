@@ -430,6 +430,8 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
     if (std::strcmp(keyword, "satu") == 0) {
         if (argc == 0) {
             calculateTheSaturationCurve("0", 1);
+            // The curve runs down to 230 K, into the region of ice Ih.
+            noteCurveExcess("satu", "satu0", "0", wagnerPrussRange(), "the water equation");
             if (!writeIgorScriptForPhaseDiagram(1, 1, 1)) return 1;
             openIgorScript("igor2.itx");
         } else if (argc == 1 && std::strcmp(argv[0], "cocoa") == 0) {
@@ -444,6 +446,9 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
     if (std::strcmp(keyword, "spino") == 0) {
         if (argc != 0) return syntax(syntaxOf(keyword));
         calculateTheSpinodals("1", "2");
+        for (const char* suffix : {"1", "2"})
+            noteCurveExcess("spino", std::string("spino") + suffix, suffix, wagnerPrussRange(),
+                            "the water equation");
         if (!writeIgorScriptForPhaseDiagram(2, 1, 0)) return 1;
         openIgorScript("igor2.itx");
         return 0;

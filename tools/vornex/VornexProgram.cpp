@@ -1,9 +1,11 @@
 #include "VornexProgram.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "fluid/FluidCommand.h"
 #include "fluid/FluidPhase.h"
@@ -74,12 +76,14 @@ bool printHelpOf(const std::string& word) {
         printExitStatuses();
         return true;
     }
-    const ModelDescription* d = modelDescription(word);
-    if (d == nullptr) return false;
+    const std::vector<std::string> keywords = FluidPhase::registeredEOSKeywords();
+    if (std::find(keywords.begin(), keywords.end(), word) == keywords.end()) return false;
     std::printf("Usage: vornex %s COMMAND [PARAMETER...]...\n", word.c_str());
-    std::printf("  %-11s %s\n", word.c_str(), d->summary.c_str());
-    if (d->range.bounded())
-        std::printf("  %-11s published for %s\n", "", d->range.text().c_str());
+    if (const ModelDescription* d = modelDescription(word)) {
+        std::printf("  %-11s %s\n", word.c_str(), d->summary.c_str());
+        if (d->range.bounded())
+            std::printf("  %-11s published for %s\n", "", d->range.text().c_str());
+    }
     std::printf("\nCommands:\n");
     FluidCommandInterpreter::printCommands(stdout);
     printExitStatuses();

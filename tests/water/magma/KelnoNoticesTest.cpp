@@ -100,6 +100,11 @@ TEST(KelnoNotices, TheEnergyDiagramShowsItsProgressAndCountsItsPoints) {
     const std::string rows = data.substr(begin + 6, end - begin - 6);
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), std::stol(computed)) << data.size();
     EXPECT_TRUE(has(ev.err, "Wrote wm0, igor00.itx, igor1.itx\n")) << ev.err;
+    // Its first points heat a little water to near the magma's 1200 deg. C, beyond 1273 K:
+    // one line says so for all of them.
+    EXPECT_TRUE(has(ev.err, "The heated water of ")) << ev.err;
+    EXPECT_TRUE(has(ev.err, "points of the energy diagram (m 0.001 to ")) << ev.err;
+    EXPECT_TRUE(has(ev.err, "lies outside the published range of the water equation")) << ev.err;
 }
 
 TEST(KelnoNotices, TheDiagramRewritesOneLineOnATerminal) {

@@ -34,8 +34,10 @@ class ProgressWindow {
     }
     // False when the window that this point closes covered too little ground.
     bool advance(double x, double P) {
-        xLow_ = std::min(xLow_, x), xHigh_ = std::max(xHigh_, x);
-        PLow_ = std::min(PLow_, P), PHigh_ = std::max(PHigh_, P);
+        xLow_ = std::min(xLow_, x);
+        xHigh_ = std::max(xHigh_, x);
+        PLow_ = std::min(PLow_, P);
+        PHigh_ = std::max(PHigh_, P);
         if (++count_ < kProgressWindow) return true;
         const double covered = std::fabs(x - x0_) / unitX_ + std::fabs(P - P0_) / unitP_;
         if (covered < kLeastProgress) return false;

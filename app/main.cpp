@@ -14,7 +14,34 @@
 #include "StateReport.h"
 #include "WyvraApplication.h"
 
+namespace {
+
+// Said before GTK starts, so that it needs no display.
+void printHelp() {
+    std::printf(
+        "Usage: wyvra [FILE...]\n"
+        "The H2O-NaCl phase-diagram workbench: a window on a new document, or on each FILE.\n\n"
+        "Options:\n"
+        "  --help, -h, help      this help\n"
+        "  --self-test IMAGE.png run the scripted session of the test suite, its plot saved\n"
+        "                        to IMAGE.png\n"
+        "  --close-test          run the scripted closing of windows\n"
+        "  --second-window-test  run the scripted session of a second window\n"
+        "  --state-report FILE   write the window's state into FILE on SIGUSR1\n"
+        "  --help-gtk            GTK's own options\n\n"
+        "Exit status: 0 when the windows closed normally; 1 when no display could be\n"
+        "opened or a scripted session found a fault.\n");
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0 ||
+            (argc == 2 && std::strcmp(argv[i], "help") == 0)) {
+            printHelp();
+            return 0;
+        }
     std::string selfTestImage, stateReport;
     auto script = vornex::shell::WyvraApplication::Script::None;
     std::vector<char*> args{argv[0]};
@@ -27,6 +54,8 @@ int main(int argc, char** argv) {
             script = vornex::shell::WyvraApplication::Script::SecondWindow;
         } else if (std::strcmp(argv[i], "--state-report") == 0 && i + 1 < argc) {
             stateReport = argv[++i];
+        } else if (std::strcmp(argv[i], "--help-gtk") == 0) {
+            args.push_back(const_cast<char*>("--help-all"));
         } else {
             args.push_back(argv[i]);
         }

@@ -182,9 +182,14 @@ void registerAnderkoModels() {
     describeModel("hnk",
                   {"H2O-NaCl-KCl: cannot be built (Anderko-Pitzer has no parameters for it)",
                    salt});
-    describeModel("NaCl", {"pure NaCl, Anderko-Pitzer", {}});
-    describeModel("KCl", {"pure KCl, Anderko-Pitzer", {}});
-    describeModel("AnderkoH2O", {"pure water, Anderko-Pitzer", {}});
+    // The pure salts are the salt ends of those equations, whose salt parameters were fitted
+    // to the fluid salt: below its melting point (1073.8 K for NaCl, 1044 K for KCl) the salt
+    // is a solid, and no fluid state is claimed there.
+    describeModel("NaCl", {"pure NaCl (fluid), Anderko-Pitzer", {1073.8}});
+    describeModel("KCl", {"pure KCl (fluid), Anderko-Pitzer", {1044.0}});
+    // Its water is that of the H2O-salt equations, fitted to water above 573 K: at 300 K
+    // and 1 bar it gives 512.6 kg/m3 for water's 996.6.
+    describeModel("AnderkoH2O", {"pure water, Anderko-Pitzer", salt});
 }
 
 }  // namespace vornex

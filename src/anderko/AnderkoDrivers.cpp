@@ -243,17 +243,15 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
     std::printf("\n");
     scan(-1, nullptr);
     int selected = -1, liquidLiquid = 0, pole = 0;
-    std::printf("Select the number : ");
-    std::fflush(stdout);
+    std::fflush(stdout);  // questions go to standard error, the rows stay in the report
+    std::fputs("Select the number : ", stderr);
     *input >> selected;
-    std::printf("Liquid-liquid ? (1/0) ");
-    std::fflush(stdout);
+    std::fputs("Liquid-liquid ? (1/0) ", stderr);
     *input >> liquidLiquid;
-    std::printf("Pole ? (0/1/2) ");
-    std::fflush(stdout);
+    std::fputs("Pole ? (0/1/2) ", stderr);
     *input >> pole;
     if (!*input) {
-        std::fprintf(stderr, "No selection was read\n");
+        std::fprintf(stderr, "\nNo selection was read\n");  // after the open question
         error = 1;
         return;
     }

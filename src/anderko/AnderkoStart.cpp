@@ -153,6 +153,9 @@ static void takeTableRow(Anderko& m, const Row& r) {
     m.yVapour.assign({r[cY0], r[cY1]});
     m.Vl = r[cVl] * 1e-6;
     m.Vv = r[cVv] * 1e-6;
+    // The framework's two-phase drivers (the isotherm from a pressure) start from Vl0, Vv0.
+    m.Vl0 = m.Vl;
+    m.Vv0 = m.Vv;
 }
 
 bool Anderko::initializeBubblePoint2Checked(double TK, double x) {

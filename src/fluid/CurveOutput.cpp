@@ -82,4 +82,11 @@ bool CurveOutput::close() {
     return !failed_;
 }
 
+void CurveOutput::abandon() {
+    if (closed_) return;
+    closed_ = true;
+    gathered_.clear();
+    if (channel_ != kBinaryGathered) file_.abandon();
+}
+
 }  // namespace vornex

@@ -71,6 +71,9 @@ class CurveOutput {
     // for channels without a file); false, with a message, when a file could not be opened
     // or written. Called by the destructor when the tracer did not.
     bool close();
+    // Closes without giving the file its name: a curve that found nothing to write leaves
+    // nothing behind, and a file of that name written before stays as it was.
+    void abandon();
 
    private:
     char channel_;

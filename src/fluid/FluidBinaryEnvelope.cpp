@@ -18,6 +18,48 @@ namespace {
 // No tracer runs longer than this many corrections, whatever its stopping rule says.
 constexpr int kMaxTracerSteps = 100000;
 
+// Near a pressure extremum an isotherm's prediction and correction can swing about the same
+// point until the step cap: tens of thousands of rows that add nothing. Over each window of
+// this many points a trace must cover some steps' worth of ground (in units of its
+// composition step and of its pressure step), or it ends there.
+constexpr int kProgressWindow = 100;
+constexpr double kLeastProgress = 5.0;
+
+// The ground a trace covered since the start of its present window.
+class ProgressWindow {
+   public:
+    ProgressWindow(double x, double P, double dx, double dP)
+        : unitX_(std::max(std::fabs(dx), 1e-12)), unitP_(std::max(std::fabs(dP), 1e-12)) {
+        restart(x, P);
+    }
+    // False when the window that this point closes covered too little ground.
+    bool advance(double x, double P) {
+        xLow_ = std::min(xLow_, x);
+        xHigh_ = std::max(xHigh_, x);
+        PLow_ = std::min(PLow_, P);
+        PHigh_ = std::max(PHigh_, P);
+        if (++count_ < kProgressWindow) return true;
+        const double covered = std::fabs(x - x0_) / unitX_ + std::fabs(P - P0_) / unitP_;
+        if (covered < kLeastProgress) return false;
+        restart(x, P);
+        return true;
+    }
+    double xLow() const { return xLow_; }
+    double xHigh() const { return xHigh_; }
+    double PLow() const { return PLow_; }
+    double PHigh() const { return PHigh_; }
+
+   private:
+    void restart(double x, double P) {
+        x0_ = xLow_ = xHigh_ = x;
+        P0_ = PLow_ = PHigh_ = P;
+        count_ = 0;
+    }
+    double unitX_, unitP_;
+    double x0_ = 0, P0_ = 0, xLow_ = 0, xHigh_ = 0, PLow_ = 0, PHigh_ = 0;
+    int count_ = 0;
+};
+
 // The stored equilibrium (Vl0, Vv0, x, y at the set T) evaluated on both sides, with the
 // 3 x 3 Jacobian of equal fugacities and pressures in (Vl, Vv, free composition): y for a
 // bubble point, x for a dew point.
@@ -132,7 +174,7 @@ void FluidPhase::next_dew_point_for_isopleth(double& dVl, double& dVv, double& d
     isoplethSensitivities(*this, false, mode, dVl, dVv, dx, dP);
 }
 
-void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, short bubble,
+bool FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, short bubble,
                                                             double dx, double dP, double Pmax,
                                                             double TK, double Vliquid,
                                                             double Vvapour, double x1, double y1,
@@ -140,12 +182,12 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, sh
     temperature(TK);
     Vl0 = Vliquid;
     Vv0 = Vvapour;
-    if (nc != 2 || file == nullptr) return;
+    if (nc != 2 || file == nullptr) return false;
     xLiquid[1] = x1;
     yVapour[1] = y1;
     CurveOutput out(mode == 1 ? kIgorText : kColumnTable);
     if (suffix == nullptr) suffix = "";
-    if (!OutputFiles::checkSuffix(suffix) || !out.open(file)) return;
+    if (!OutputFiles::checkSuffix(suffix) || !out.open(file)) return false;
     if (mode == 1) {
         out.print("IGOR\nWAVES %5s%s", "T", suffix);
         for (const char* name : {"P", "xl0", "xl1", "xv0", "xv1", "Vl", "Vv", "rhol", "rhov", "ul",
@@ -158,9 +200,9 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, sh
     else
         calculate_flash_point(TK, P, Vl0, Vv0, x1, y1);
     if (error) {
-        std::fprintf(stderr, "Can't find a starting point for the isotherm");
-        out.close();
-        return;
+        std::fprintf(stderr, "Can't find a starting point for the isotherm at %g K\n", TK);
+        out.abandon();
+        return false;
     }
     double step = 1e5 * dP;
     EnvelopeBase base = keepBase(*this);
@@ -171,6 +213,8 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, sh
 
     double h = 1.0;
     int k = 1;
+    bool progressing = true;
+    ProgressWindow window(base.x, base.P * 1e-5, dx, dP);
     for (int iteration = 0; iteration < kMaxTracerSteps; ++iteration) {
         error = 0;
         double deltaX = h * dx;
@@ -187,6 +231,16 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, sh
         if (error == 0) {
             base = keepBase(*this);
             writeIsothermRow(*this, out, base.P, k++);
+            if (!window.advance(base.x, base.P * 1e-5)) {
+                std::fprintf(stderr,
+                             "The isotherm at %g K makes no progress: its last %d points stay "
+                             "within x(1) %.4g to %.4g and P %.6g to %.6g bar; it ends there, "
+                             "after %d points\n",
+                             TK, kProgressWindow, window.xLow(), window.xHigh(), window.PLow(),
+                             window.PHigh(), k);
+                progressing = false;
+                break;
+            }
             next_bubble_point(dVl, dVv, dy, dPdx);
             if (h < 0.7) h *= 1.4;
             if (base.P > 1e5 * Pmax) break;
@@ -196,7 +250,7 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, sh
         }
     }
     if (mode == 1) out.print("END\n");
-    out.close();
+    return out.close() && progressing;
 }
 
 void FluidPhase::calculate_an_isopleth(double TK, double Vliquid, double Vvapour, double x1,

@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <limits>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "fluid/CurveOutput.h"
@@ -51,6 +52,9 @@ struct Command {
     std::vector<Parameter> (*parameters)(const FluidPhase* fluid);
     // Runs the command; false, when it said why, if it failed or could not apply.
     bool (*action)(FluidPhase& fluid, const Values& v);
+    // A command that sets the state: when it refuses what it was given, whatever followed
+    // would be computed on a state not asked for.
+    bool setsState = false;
 };
 
 Parameter positive(const char* label) {
@@ -177,12 +181,24 @@ bool holdsRows(const std::string& name) {
 
 // A curve tracer ends its curve where a step fails, which leaves the error flag set, and a
 // model without the tracer does nothing at all: it succeeded when one of its files holds
-// a row.
-bool traced(const char* command, std::initializer_list<std::string> files) {
-    for (const std::string& name : files)
-        if (holdsRows(name)) return true;
-    std::fprintf(stderr, "%s failed: nothing was traced\n", command);
-    return false;
+// a row. Each file is named by its prefix and the suffix given; points of it outside the
+// model's range are said.
+struct CurveFile {
+    const char* prefix;
+    std::string suffix;
+};
+
+bool traced(const FluidPhase& f, const char* command, std::initializer_list<CurveFile> files) {
+    bool anyRows = false;
+    for (const CurveFile& file : files)
+        if (holdsRows(file.prefix + file.suffix)) anyRows = true;
+    if (!anyRows) {
+        std::fprintf(stderr, "%s failed: nothing was traced\n", command);
+        return false;
+    }
+    for (const CurveFile& file : files)
+        noteCurveExcess(command, file.prefix + file.suffix, file.suffix, publishedRange, nameOf(f));
+    return true;
 }
 
 std::vector<Parameter> compositionParameters(const FluidPhase* fluid) {
@@ -229,7 +245,7 @@ bool runIsopleth(FluidPhase& fluid, const Values& v) {
                                     v[3].number);
     else
         fluid.calculateTheIsopleth2(v[3].text.c_str(), v[0].number, v[1].number, v[2].number);
-    return traced("isop", {"isop" + v.back().text});
+    return traced(fluid, "isop", {{"isop", v.back().text}});
 }
 
 // The printed state is a result only when its values are numbers.
@@ -291,13 +307,20 @@ bool printSaturation(FluidPhase& f, const Values& v) {
     const double Vliquid = f.Vl, Vvapour = f.Vv;
     if (f.error != 0 || !(std::isfinite(Psat) && Psat > 0.0) || !(Vliquid > 0.0) ||
         !(Vvapour > Vliquid * (1 + 1e-9)) || !std::isfinite(Vvapour)) {
-        std::fprintf(stderr, "psat: no saturation state of %s at %g K\n", nameOf(f), TK);
+        const std::string outside = outsideRange(f, TK, 0.0);
+        std::fprintf(stderr, "psat: no saturation state of %s at %g K%s%s\n", nameOf(f), TK,
+                     outside.empty() ? "" : "; ", outside.c_str());
         return false;
     }
+    const double vaporisation = f.Hvap;
     std::printf("Saturation at T : %12.2f K\tP : %12.6f bar\n", TK, Psat * 1e-5);
-    std::printf("Liquid  V %12lg cm3/mol  rho %12f kg/m3\n", Vliquid / kCm3, f.M / Vliquid);
-    std::printf("Vapour  V %12lg cm3/mol  rho %12f kg/m3\n", Vvapour / kCm3, f.M / Vvapour);
-    std::printf("Vaporisation enthalpy : %12.3f kJ/kg\n", f.Hvap / f.M * 0.001);
+    for (const auto& [name, Vm3] : {std::pair{"Liquid", Vliquid}, std::pair{"Vapour", Vvapour}}) {
+        std::printf("%s\n", name);
+        f.calculateFromTV(TK, Vm3, 0);
+        f.dump();
+    }
+    std::printf("Vaporisation enthalpy : %12.3f kJ/kg\n", vaporisation / f.M * 0.001);
+    noteRange(f, "psat");
     return true;
 }
 
@@ -309,7 +332,10 @@ bool traceIsotherm(FluidPhase& f, const Values& v) {
     }
     f.calculateTheIsotherm(v[0].number, v[1].number * kCm3, v[2].number * kCm3, 0, kIgorText,
                            v[3].text.c_str(), nullptr);
-    return succeeded(f, "isotherm");
+    if (!succeeded(f, "isotherm")) return false;
+    noteCurveExcess("isotherm", "isot" + v[3].text, v[3].text, publishedRange, nameOf(f),
+                    v[0].number);
+    return true;
 }
 
 // The commands, in the order a word is compared with them. Labels are printed as the
@@ -327,20 +353,22 @@ const std::vector<Command>& commands() {
                  return false;
              }
              f.calculateTheCriticalPoint(1, v[0].text.c_str());
-             return succeeded(f, "crit");
+             if (!succeeded(f, "crit")) return false;
+             noteRange(f, "crit");
+             return true;
          }},
         {"crit2", "critical curve of a mixture",
          [](const FluidPhase*) { return std::vector<Parameter>{suffix("suffix")}; },
          [](FluidPhase& f, const Values& v) {
              if (!needsComponents(f, "crit2", 2, 2, "a binary mixture")) return false;
              f.calculateTheCriticalCurve(v[0].text.c_str());
-             return traced("crit2", {"crit" + v[0].text});
+             return traced(f, "crit2", {{"crit", v[0].text}});
          }},
         {"sat", "saturation curve, Igor text \"satu\" + suffix",
          [](const FluidPhase*) { return std::vector<Parameter>{suffix("suffix")}; },
          [](FluidPhase& f, const Values& v) {
              f.calculateTheSaturationCurve(v[0].text.c_str(), 1);
-             return traced("sat", {"satu" + v[0].text});
+             return traced(f, "sat", {{"satu", v[0].text}});
          }},
         {"psat", "saturation pressure at T",
          [](const FluidPhase*) { return std::vector<Parameter>{positive("T (K)  ")}; },
@@ -352,7 +380,7 @@ const std::vector<Command>& commands() {
          },
          [](FluidPhase& f, const Values& v) {
              f.calculateTheSpinodals(v[0].text.c_str(), v[1].text.c_str());
-             return traced("spino", {"spino" + v[0].text, "spino" + v[1].text});
+             return traced(f, "spino", {{"spino", v[0].text}, {"spino", v[1].text}});
          }},
         {"spinox", "spinodals of a mixture from (T, V, x1)",
          [](const FluidPhase*) {
@@ -364,7 +392,7 @@ const std::vector<Command>& commands() {
              if (!needsComponents(f, "spinox", 2, 2, "a binary mixture")) return false;
              f.calculateTheSpinodals2(v[0].number, v[1].number * kCm3, v[2].number,
                                       v[3].text.c_str(), v[4].text.c_str());
-             return traced("spinox", {"spinot" + v[3].text, "spinot" + v[4].text});
+             return traced(f, "spinox", {{"spinot", v[3].text}, {"spinot", v[4].text}});
          }},
         {"isoc", "isochore from Tmin to Tmax, Igor text \"isoc\" + suffix",
          [](const FluidPhase*) {
@@ -374,10 +402,12 @@ const std::vector<Command>& commands() {
          [](FluidPhase& f, const Values& v) {
              f.calculateTheIsochor(v[0].number * kCm3, v[1].number, v[2].number, 0, kIgorText,
                                    v[3].text.c_str(), nullptr);
-             return succeeded(f, "isoc");
+             if (!succeeded(f, "isoc")) return false;
+             noteCurveExcess("isoc", "isoc" + v[3].text, v[3].text, publishedRange, nameOf(f));
+             return true;
          }},
         {"x", "mole fractions of components 1 ... nc-1 (component 0 takes the rest)",
-         compositionParameters, setComposition},
+         compositionParameters, setComposition, true},
         {"ter", "ternary diagram at (T, P)",
          [](const FluidPhase*) {
              return std::vector<Parameter>{positive("T (K)  "), positive("P (bar)"),
@@ -386,7 +416,7 @@ const std::vector<Command>& commands() {
          [](FluidPhase& f, const Values& v) {
              if (!needsComponents(f, "ter", 3, 3, "a ternary mixture")) return false;
              f.calculateTheTernaryDiagram(v[0].number, v[1].number, v[2].text.c_str());
-             return traced("ter", {"ter" + v[2].text});
+             return traced(f, "ter", {{"ter", v[2].text}});
          }},
         {"T", "set the temperature",
          [](const FluidPhase*) { return std::vector<Parameter>{positive("T (K)      ")}; },
@@ -433,16 +463,18 @@ const std::vector<Command>& commands() {
              if (!needsComponents(f, "ll3", 3, 3, "a ternary mixture")) return false;
              f.calculateTheLiquidLiquidIsopleth3(v[4].text.c_str(), v[0].number, v[1].number,
                                                  v[2].number, v[3].number);
-             return traced("ll3", {"isol" + v[4].text});
+             return traced(f, "ll3", {{"isol", v[4].text}});
          }},
-        {"bino", "isotherm of a binary mixture",
+        {"bino",
+         "isotherm of a binary mixture, started from the saturated pure component 0: only\n"
+         "             below its critical temperature (647.096 K for water)",
          [](const FluidPhase*) {
              return std::vector<Parameter>{positive("T (K)  "), suffix("suffix ")};
          },
          [](FluidPhase& f, const Values& v) {
              if (!needsComponents(f, "bino", 2, 2, "a binary mixture")) return false;
-             f.calculateTheBinaryIsotherm(v[0].number, v[1].text.c_str());
-             return traced("bino", {"bino" + v[1].text});
+             const bool complete = f.calculateTheBinaryIsotherm(v[0].number, v[1].text.c_str());
+             return traced(f, "bino", {{"bino", v[1].text}}) && complete;
          }},
         {"binop", "isotherm of a binary mixture from P",
          [](const FluidPhase*) {
@@ -451,8 +483,9 @@ const std::vector<Command>& commands() {
          },
          [](FluidPhase& f, const Values& v) {
              if (!needsComponents(f, "binop", 2, 2, "a binary mixture")) return false;
-             f.calculateTheBinaryIsothermFromP(v[0].number, v[1].number, v[2].text.c_str());
-             return traced("binop", {"binop" + v[2].text});
+             const bool complete =
+                 f.calculateTheBinaryIsothermFromP(v[0].number, v[1].number, v[2].text.c_str());
+             return traced(f, "binop", {{"binop", v[2].text}}) && complete;
          }},
     };
     return table;
@@ -475,8 +508,9 @@ bool FluidCommandInterpreter::take(const std::string& label, const char* command
         word = argv_[next_++];
         return true;
     }
-    std::printf("Expected %s for %s command.\n", label.c_str(), command);
+    // The question goes where the messages go: standard output holds the report only.
     std::fflush(stdout);
+    std::fprintf(stderr, "Expected %s for %s command.\n", label.c_str(), command);
     return readConsoleWord(in_, word);
 }
 
@@ -500,10 +534,12 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             listAcceptable = accept(command->word, parameters[k], argv[i + 1 + int(k)], ignored) &&
                              listAcceptable;
         }
+        // After a refusal nothing more is computed: a later state would be taken for the
+        // one asked.
         if (!listAcceptable) {
-            allSucceeded = false;
-            i = std::min(argc, i + 1 + int(parameters.size()));
-            continue;
+            stopAfterRefusal(command->word, i + 1 + int(parameters.size()));
+            complete = false;
+            break;
         }
         // A model's own command reports a failure through the error flag.
         fluid_.error = 0;
@@ -527,8 +563,9 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
         for (const Parameter& p : parameters) {
             std::string word;
             if (!take(p.label, command->word, word)) {
-                std::printf("\nEnd of input: command %s given up, and the commands after it.\n",
-                            command->word);
+                std::fprintf(stderr,
+                             "End of input: command %s given up, and the commands after it.\n",
+                             command->word);
                 complete = false;
                 break;
             }
@@ -536,12 +573,23 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             acceptable = accept(command->word, p, word, value) && acceptable;
             values.push_back(value);
         }
-        if (complete && acceptable) {
+        if (complete && !acceptable) {
+            stopAfterRefusal(command->word, next_);
+            complete = false;
+            break;
+        }
+        if (complete) {
             fluid_.error = 0;
             commandStarted = std::filesystem::file_time_type::clock::now();
-            if (!command->action(fluid_, values)) allSucceeded = false;
+            const bool done = command->action(fluid_, values);
             std::fflush(stdout);
             reportFilesWrittenSince(written, stderr);
+            if (!done && command->setsState) {
+                stopAfterRefusal(command->word, next_);
+                complete = false;
+                break;
+            }
+            if (!done) allSucceeded = false;
         } else {
             allSucceeded = false;
         }
@@ -553,17 +601,39 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
     return complete && allSucceeded;
 }
 
+void FluidCommandInterpreter::stopAfterRefusal(const char* command, int next) const {
+    std::fflush(stdout);
+    if (next < argc_)
+        std::fprintf(stderr, "Stopped at the refusal of %s: the words after it were not run\n",
+                     command);
+}
+
+namespace {
+
+void printCommandLine(std::FILE* out, const Command& c) {
+    std::string parameters;
+    for (const Parameter& p : c.parameters(nullptr)) parameters += " <" + trimmed(p.label) + ">";
+    std::string line = "  " + std::string(c.word);
+    if (!parameters.empty())
+        line += std::string(line.size() < 11 ? 11 - line.size() : 0, ' ') + parameters.substr(1);
+    std::fprintf(out, "%s\n             %s\n", line.c_str(), c.help);
+}
+
+}  // namespace
+
 void FluidCommandInterpreter::printCommands(std::FILE* out) {
-    for (const Command& c : commands()) {
-        std::string parameters;
-        for (const Parameter& p : c.parameters(nullptr))
-            parameters += " <" + trimmed(p.label) + ">";
-        std::string line = "  " + std::string(c.word);
-        if (!parameters.empty())
-            line +=
-                std::string(line.size() < 11 ? 11 - line.size() : 0, ' ') + parameters.substr(1);
-        std::fprintf(out, "%s\n             %s\n", line.c_str(), c.help);
-    }
+    for (const Command& c : commands()) printCommandLine(out, c);
+}
+
+bool FluidCommandInterpreter::isCommand(const std::string& word) {
+    return find(word.c_str()) != nullptr;
+}
+
+bool FluidCommandInterpreter::printCommand(std::FILE* out, const std::string& word) {
+    const Command* c = find(word.c_str());
+    if (c == nullptr) return false;
+    printCommandLine(out, *c);
+    return true;
 }
 
 }  // namespace vornex

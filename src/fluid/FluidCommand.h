@@ -7,9 +7,9 @@
 // Numbers are read strictly: a word that is not wholly a number, or one out of range
 // (temperatures, pressures and volumes finite and positive, mole fractions between 0 and 1,
 // temperature steps 0.001 to 1000 K in size) is refused with a message naming the
-// parameter, and its command is skipped. Refusals, failures and commands that cannot apply
-// to the model are said on standard error, and so are, after each command, the files it
-// wrote.
+// parameter, and the list stops there: nothing after a refusal is computed. Questions,
+// refusals, failures and commands that cannot apply to the model are said on standard
+// error, and so are, after each command, the files it wrote.
 #pragma once
 
 #include <cstdio>
@@ -27,10 +27,11 @@ class FluidCommandInterpreter {
     // Missing parameters are read from `in`.
     explicit FluidCommandInterpreter(FluidPhase& fluid, std::istream& in = std::cin);
 
-    // Runs the commands in order. An unknown word, a refused parameter or suffix, a command
-    // that does not apply to the model and a failed computation are reported and the list
-    // goes on; when the input ends while a parameter is asked for, the command and the rest
-    // of the list are given up. Prints the processor time used at the end of a non-empty
+    // Runs the commands in order. An unknown word, a command that does not apply to the
+    // model and a failed computation are reported and the list goes on; a refused
+    // parameter, suffix or composition is reported and the list stops there; when the input
+    // ends while a parameter is asked for, the command and the rest of the list are given
+    // up. Prints the processor time used at the end of a non-empty
     // list. Returns true when every command was run and succeeded.
     bool run(int argc, char* const* argv);
 
@@ -40,11 +41,16 @@ class FluidCommandInterpreter {
 
     // One line per command: its word, parameters and what it does.
     static void printCommands(std::FILE* out);
+    // The same for one command word; false when no command has that word.
+    static bool printCommand(std::FILE* out, const std::string& word);
+    static bool isCommand(const std::string& word);
 
    private:
     // The next parameter: the next word of the list, or an answer from the console; false
     // at the end of the input.
     bool take(const std::string& label, const char* command, std::string& word);
+    // Says that the words from `next` on are not run after a refusal in `command`.
+    void stopAfterRefusal(const char* command, int next) const;
 
     FluidPhase& fluid_;
     std::istream& in_;

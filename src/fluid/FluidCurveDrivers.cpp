@@ -58,17 +58,17 @@ void FluidPhase::calculateTheSpinodals2(double a, double b, double x1, const cha
     calculateSpinodalCurveInMixture(a, b, 1, Tlowest, -1.0, kIgorText, suffix2, 1);
 }
 
-void FluidPhase::calculateTheBinaryIsotherm(double TK, const char* suffix) {
+bool FluidPhase::calculateTheBinaryIsotherm(double TK, const char* suffix) {
     const std::string s = orEmpty(suffix);
-    if (!refuseUnlessBinary(*this) || !OutputFiles::checkSuffix(s)) return;
+    if (!refuseUnlessBinary(*this) || !OutputFiles::checkSuffix(s)) return false;
     if (!componentName.empty()) initializeSaturationVolumesFromT(componentName[0].c_str(), TK);
-    calculate_an_isotherm_of_the_binary_system(("bino" + s).c_str(), 1, 0.01, 1.0, 10000.0, TK, Vl0,
-                                               Vv0, 0.0, 0.0, kIgorText, s.c_str());
+    return calculate_an_isotherm_of_the_binary_system(("bino" + s).c_str(), 1, 0.01, 1.0, 10000.0,
+                                                      TK, Vl0, Vv0, 0.0, 0.0, kIgorText, s.c_str());
 }
 
-void FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const char* suffix) {
+bool FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const char* suffix) {
     const std::string s = orEmpty(suffix);
-    if (!refuseUnlessBinary(*this) || !OutputFiles::checkSuffix(s)) return;
+    if (!refuseUnlessBinary(*this) || !OutputFiles::checkSuffix(s)) return false;
     initializeFlash2(TK, Pbar);
     const double Vliquid = Vl0, Vvapour = Vv0;
     const double xl = xLiquid.size() > 1 ? xLiquid[1] : 0.0;
@@ -77,14 +77,24 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const c
     // Each branch goes to a file of its own that is read back and removed.
     const std::string branch[2] = {"binop" + s + ".branch0", "binop" + s + ".branch1"};
     pressure(Pbar);
-    calculate_an_isotherm_of_the_binary_system(branch[0].c_str(), 0, 0.01, 1.0, 10000.0, TK,
-                                               Vliquid, Vvapour, xl, yv, kIgorText, s.c_str());
-    pressure(Pbar);
-    calculate_an_isotherm_of_the_binary_system(branch[1].c_str(), 0, -0.01, -1.0, 10000.0, TK,
-                                               Vliquid, Vvapour, xl, yv, kIgorText, s.c_str());
+    bool complete = calculate_an_isotherm_of_the_binary_system(
+        branch[0].c_str(), 0, 0.01, 1.0, 10000.0, TK, Vliquid, Vvapour, xl, yv, kIgorText, s.c_str());
     const std::vector<std::string> first = tracerDataRows(branch[0]);
+    // Both branches start from the same point: one that could not start says so once.
+    if (!first.empty()) {
+        pressure(Pbar);
+        complete = calculate_an_isotherm_of_the_binary_system(
+                       branch[1].c_str(), 0, -0.01, -1.0, 10000.0, TK, Vliquid, Vvapour, xl, yv,
+                       kIgorText, s.c_str()) &&
+                   complete;
+    }
     std::vector<std::string> second = tracerDataRows(branch[1]);
     for (const std::string& name : branch) std::remove(OutputFiles::pathOf(name).c_str());
+    // Without a point there is no curve: an older file of the name stays as it was.
+    if (first.empty() && second.empty()) {
+        error = 1;
+        return false;
+    }
 
     // The second branch in reverse order of its point index, then the first.
     std::stable_sort(second.begin(), second.end(), [](const std::string& p, const std::string& q) {
@@ -94,7 +104,7 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const c
                                             "Vv",  "rhol", "rhov", "ul",  "uv",  "hl",  "hv",
                                             "ulm", "uvm",  "hlm",  "hvm", "i"};
     OutputFile out;
-    if (!out.open("binop" + s)) return;
+    if (!out.open("binop" + s)) return false;
     out.print("IGOR\nWAVES ");
     for (int i = 0; i < kPointIndexField; ++i)
         out.print(i == 0 ? "%5s%s " : " %11s%s", names[i], s.c_str());
@@ -102,7 +112,7 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const c
     for (const std::string& row : second) out.print("%s\n", row.c_str());
     for (const std::string& row : first) out.print("%s\n", row.c_str());
     out.print("END\n");
-    out.commit();
+    return out.commit() && complete;
 }
 
 }  // namespace vornex

@@ -494,8 +494,10 @@ class FluidPhase : public Phase {
     void calculateTheSpinodals(const char* suffix1, const char* suffix2);
     void calculateTheSpinodals2(double a, double b, double x1, const char* suffix1,
                                 const char* suffix2);
-    void calculateTheBinaryIsotherm(double TK, const char* suffix);
-    void calculateTheBinaryIsothermFromP(double TK, double Pbar, const char* suffix);
+    // The binary isotherms: false when nothing was traced or the trace marked time (each
+    // said on standard error); the curve written so far stays.
+    bool calculateTheBinaryIsotherm(double TK, const char* suffix);
+    bool calculateTheBinaryIsothermFromP(double TK, double Pbar, const char* suffix);
     void calculate_isentropic_point_at_fixed_T(double TK, double S, double Vstart);
     void calculate_isentropic_point_at_fixed_P(double Pbar, double S, double Tstart, double Vstart);
     void searchBubbleNucleusPressure(double TK, double Vliquid, double Vstart);
@@ -520,7 +522,9 @@ class FluidPhase : public Phase {
     void calculate_an_isopleth(double TK, double Vliquid, double Vvapour, double x1, double y1,
                                double Pmax, double dT, double dP, int type, char mode,
                                const char* suffix, CurveArray* array);
-    void calculate_an_isotherm_of_the_binary_system(const char* file, short bubble, double dx,
+    // False when it found no starting point (no file is left then), could not write its file,
+    // or stopped making progress (said on standard error; the points before stay).
+    bool calculate_an_isotherm_of_the_binary_system(const char* file, short bubble, double dx,
                                                     double dP, double Pmax, double TK,
                                                     double Vliquid, double Vvapour, double x1,
                                                     double y1, char mode, const char* suffix);

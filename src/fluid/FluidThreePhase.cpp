@@ -231,7 +231,7 @@ void FluidPhase::calculate_the_LLG_curve(const char* file, double dT, double TK,
     };
     if (error == 0) derivatives();
     if (error) {
-        std::fprintf(stderr, "Can't find a starting point for the LLG curve");
+        std::fprintf(stderr, "Can't find a starting point for the LLG curve\n");
         out.close();
         return;
     }

@@ -2,8 +2,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <mutex>
+#include <sstream>
+#include <vector>
+
+#include "fluid/OutputFiles.h"
+#include "numerics/FileReader.h"
 
 namespace vornex {
 
@@ -37,7 +43,9 @@ bool PublishedRange::bounded() const {
 
 std::string PublishedRange::text() const {
     std::string t;
-    if (std::isfinite(Tmax))
+    if (lowerBound != nullptr)
+        t = std::string(lowerBound) + (std::isfinite(Tmax) ? " to " + number(Tmax) + " K" : " up");
+    else if (std::isfinite(Tmax))
         t = number(Tmin) + " to " + number(Tmax) + " K";
     else if (Tmin > 0.0)
         t = number(Tmin) + " K and above";
@@ -53,7 +61,59 @@ std::string PublishedRange::excess(double TK, double PPa) const {
     if (!below.empty() && !beyond.empty()) return "below " + below + " and beyond " + beyond;
     if (!below.empty()) return "below " + below;
     if (!beyond.empty()) return "beyond " + beyond;
+    if (solidRegion != nullptr && TK >= Tmin && PPa > 0.0) return solidRegion(TK, PPa);
     return {};
+}
+
+CurveExcess curveExcess(const std::string& name, const std::string& suffix,
+                        const PublishedRange& range, double fixedTK) {
+    CurveExcess found;
+    std::string text;
+    if (!readRegularFile(OutputFiles::pathOf(name), kTableFileLimit, text)) return found;
+    std::istringstream in(text);
+    int columnT = -1, columnP = -1;
+    bool rows = false;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;) w.push_back(word);
+        if (w.empty()) continue;
+        if (w[0] == "WAVES") {
+            for (std::size_t k = 1; k < w.size(); ++k) {
+                if (w[k] == "T" + suffix) columnT = int(k) - 1;
+                if (w[k] == "P" + suffix) columnP = int(k) - 1;
+            }
+            continue;
+        }
+        if (w[0] == "BEGIN" || w[0] == "END") {
+            rows = w[0] == "BEGIN";
+            continue;
+        }
+        if (!rows || columnP < 0 || (columnT < 0 && !(fixedTK > 0.0))) continue;
+        if (int(w.size()) <= std::max(columnT, columnP)) continue;
+        const double TK = columnT < 0 ? fixedTK : std::strtod(w[std::size_t(columnT)].c_str(), nullptr);
+        const double Pbar = std::strtod(w[std::size_t(columnP)].c_str(), nullptr);
+        if (!std::isfinite(TK) || !std::isfinite(Pbar)) continue;
+        ++found.points;
+        const std::string excess = range.excess(TK, Pbar * 1e5);
+        if (excess.empty()) continue;
+        if (found.outside++ == 0) found.first = excess;
+    }
+    return found;
+}
+
+bool noteCurveExcess(const char* command, const std::string& name, const std::string& suffix,
+                     const PublishedRange& range, const std::string& model, double fixedTK) {
+    if (!range.bounded()) return false;
+    const CurveExcess e = curveExcess(name, suffix, range, fixedTK);
+    if (e.outside == 0) return false;
+    std::fflush(stdout);
+    std::fprintf(stderr,
+                 "%s: %d of the %d points of %s lie outside the published range of %s (%s), "
+                 "the first %s; their figures drift there\n",
+                 command, e.outside, e.points, name.c_str(), model.c_str(), range.text().c_str(),
+                 e.first.c_str());
+    return true;
 }
 
 void describeModel(const std::string& keyword, ModelDescription description) {

@@ -14,14 +14,38 @@ struct PublishedRange {
     double Tmin = 0.0;
     double Tmax = std::numeric_limits<double>::infinity();
     double Pmax = std::numeric_limits<double>::infinity();
+    // Where, inside those bounds, a solid is the stable phase and the publication claims no
+    // fluid state: a clause naming the solid's region ("in the region of ice Ih"), empty
+    // elsewhere. Null when the bounds say all.
+    std::string (*solidRegion)(double TK, double PPa) = nullptr;
+    // How the lower bound reads when it is a melting line, as "the melting line (251.165 K
+    // at its lowest)"; null for a plain temperature.
+    const char* lowerBound = nullptr;
 
     bool bounded() const;
     // "251.165 to 1273 K, up to 1000 MPa", "573.1 K and above".
     std::string text() const;
-    // How (T in K, P in Pa) lies outside: "beyond 1273 K and 1000 MPa", "below 573.1 K";
-    // empty inside (and for a value that is not a number).
+    // How (T in K, P in Pa) lies outside: "beyond 1273 K and 1000 MPa", "below 573.1 K",
+    // "in the region of ice Ih"; empty inside (and for a value that is not a number). A
+    // pressure not known (0) is judged by the temperature alone.
     std::string excess(double TK, double PPa) const;
 };
+
+// The points of a curve file (Igor text, the columns named on its "WAVES" line with the
+// suffix of the command after each name) that lie outside a range: how many of how many, and
+// how the first lies outside. The temperature is the column "T" (K), or `fixedTK` for a curve
+// without one (an isotherm); the pressure the column "P" (bar). A file without those columns
+// counts no point.
+struct CurveExcess {
+    int outside = 0, points = 0;
+    std::string first;
+};
+CurveExcess curveExcess(const std::string& name, const std::string& suffix,
+                        const PublishedRange& range, double fixedTK = 0.0);
+// Says on standard error, once for the curve, that points of `name` lie outside the range of
+// `model`: "sat: 12 of the 86 points of satua lie outside ...". True when it did.
+bool noteCurveExcess(const char* command, const std::string& name, const std::string& suffix,
+                     const PublishedRange& range, const std::string& model, double fixedTK = 0.0);
 
 struct ModelDescription {
     std::string summary;

@@ -245,9 +245,13 @@ std::vector<std::string> filesWrittenSince(std::size_t mark) {
     WrittenFiles& w = writtenFiles();
     std::lock_guard<std::mutex> lock(w.mutex);
     std::vector<std::string> names;
-    for (std::size_t i = mark; i < w.paths.size(); ++i)
+    for (std::size_t i = mark; i < w.paths.size(); ++i) {
+        // A file removed since (a scratch file read back, a curve given up) was not left.
+        struct stat entry;
+        if (lstat(w.paths[i].c_str(), &entry) != 0) continue;
         if (std::find(names.begin(), names.end(), w.paths[i]) == names.end())
             names.push_back(w.paths[i]);
+    }
     return names;
 }
 

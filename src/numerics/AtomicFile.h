@@ -82,7 +82,8 @@ class AtomicFile {
 
 // The files this process has written, so that a program can name what a command left in its
 // folder: a replacing file counts once it has its name, a streamed one once it is created.
-// A mark taken before a command and the paths since it, each once, in the order first written.
+// A mark taken before a command and the paths since it that are still there, each once, in
+// the order first written.
 std::size_t writtenFileMark();
 std::vector<std::string> filesWrittenSince(std::size_t mark);
 // One line "Wrote NAME, NAME" for the files written since the mark on `out`; nothing when

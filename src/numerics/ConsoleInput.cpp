@@ -104,6 +104,14 @@ double getDouble(double defaultValue, std::istream& in) {
     return value;
 }
 
+bool isHelpOption(const char* word) {
+    return word != nullptr && (std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0);
+}
+
+bool isHelpWord(const char* word) {
+    return isHelpOption(word) || (word != nullptr && std::strcmp(word, "help") == 0);
+}
+
 const char* numberRefusal(const char* word, double& value) {
     if (word == nullptr || *word == '\0' || std::isspace(static_cast<unsigned char>(*word)))
         return "is not a number";

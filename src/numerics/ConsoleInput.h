@@ -40,6 +40,12 @@ double getDouble(double defaultValue, std::istream& in = std::cin);
 // ("is not a number", "is not a finite number", "is out of the range of numbers").
 const char* numberRefusal(const char* word, double& value);
 
+// The words that ask a console program for its help rather than name something: "--help"
+// and "-h" (options, in any position), and "help" (where a model, command or folder is
+// named).
+bool isHelpOption(const char* word);
+bool isHelpWord(const char* word);
+
 // The working directory as the folder name the Igor scripts are given: a POSIX path ending
 // in "/" (on this system Igor Pro is reached through the desktop opener, which takes POSIX
 // paths). The caller owns the string and releases it with delete[]. When the directory

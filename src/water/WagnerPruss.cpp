@@ -124,8 +124,27 @@ void WagnerPruss::checkInteractions(FILE* out) {
     residual->print_values();
 }
 
+namespace {
+
+// Below the triple point ice Ih is stable between the sublimation and the melting pressure;
+// above the ice Ih melting line the high-pressure ices are, up to their melting line.
+std::string iceRegion(double TK, double PPa) {
+    const double Pbar = PPa * 1e-5;
+    if (TK < 273.16 && Pbar > WaterEOS::calculateSublimationP(TK) &&
+        Pbar < WaterEOS::calculateMeltingP(TK))
+        return "in the region of ice Ih (below the melting line)";
+    if (TK < 715.0 && Pbar > WaterEOS::calculateMeltingP1(TK))
+        return "in the region of the high-pressure ices (above their melting line)";
+    return {};
+}
+
+}  // namespace
+
 PublishedRange wagnerPrussRange() {
-    return {251.165, 1273.0, 1000e6};
+    PublishedRange range{251.165, 1273.0, 1000e6};
+    range.solidRegion = iceRegion;
+    range.lowerBound = "the melting line (251.165 K at its lowest)";
+    return range;
 }
 
 void registerWaterModels() {

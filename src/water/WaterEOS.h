@@ -117,15 +117,6 @@ class WaterEOS : public FluidPhase {
     static constexpr double P84_X35 = -0.09187145529;
     static constexpr double P84_X36 = 0.00051904777;
 
-    // The water models' own console command: "psat T" (T in K) prints the saturation
-    // pressure and both saturated phases. Returns the number of words it took, 0 for any
-    // other word (or "psat" without a number after it), which the fluid's interpreter
-    // handles.
-    int doCommandEx(int argc, char* const* argv) override;
-    // Saturation at T (K) with both phases printed on standard output; false, with a
-    // message, when the model has no saturation state there.
-    bool printSaturationState(double TK);
-
     // ------------------------------------------------ saturation and spinodal states
     // Auxiliary equations of Wagner and Pruss: vapour pressure (Pa), saturated liquid and
     // vapour densities (kg/m3) at T (K).

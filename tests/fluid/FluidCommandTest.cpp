@@ -162,8 +162,8 @@ TEST_F(FluidCommands, WordsReachTheFluidAndMissingParametersAreAskedFor) {
 
 // Regressions: "TP 300 abc" ran at P = 0, "isoc 50 nan 900" reached the tracer, commands
 // that cannot apply to the model did nothing and said nothing, and a failed solve printed a
-// state of 1e37 bar. Each is refused or fails with one message, and the run goes on but
-// fails.
+// state of 1e37 bar. Each is refused or fails with one message, and the run fails; after a
+// refusal nothing more is computed ("x 1.5 TP ..." printed the pure solvent's state).
 TEST_F(FluidCommands, RefusedOrFailedCommandsSayWhyAndTheRunFails) {
     const struct {
         int components;
@@ -200,10 +200,33 @@ TEST_F(FluidCommands, RefusedOrFailedCommandsSayWhyAndTheRunFails) {
         EXPECT_FALSE(has(r.out, "**")) << r.out;
         EXPECT_EQ(fluid.x, x) << c.said;
         if (c.words.back() == "290") {
-            EXPECT_EQ(fluid.calls, std::vector<std::string>{"T 290"});
+            EXPECT_TRUE(fluid.calls.empty()) << fluid.calls.front();
+            EXPECT_TRUE(has(r.err, "Stopped at the refusal of ter")) << r.err;
         }
         EXPECT_TRUE(std::filesystem::is_empty(".")) << c.said;
     }
+}
+
+// Regression: "x 1.5 TP 673.15 300" refused x, then printed the pure solvent's state as if
+// it were the mixture asked for; and the questions for a missing parameter, and the end of
+// the input, were said on standard output among the report.
+TEST_F(FluidCommands, NothingIsComputedAfterARefusalAndQuestionsGoToStandardError) {
+    RecordingFluid mixture(2);
+    Result r = run(mixture, {"x", "1.5", "T", "300", "V", "20"});
+    EXPECT_FALSE(r.succeeded);
+    EXPECT_TRUE(mixture.calls.empty()) << mixture.calls.front();
+    EXPECT_TRUE(has(r.err, "Stopped at the refusal of x: the words after it were not run")) << r.err;
+    RecordingFluid three(3);
+    r = run(three, {"x", "0.7", "0.6", "T", "300"});
+    EXPECT_FALSE(r.succeeded);
+    EXPECT_TRUE(three.calls.empty()) << three.calls.front();
+    RecordingFluid pure(1);
+    r = run(pure, {"T", "300", "TP", "310"});
+    EXPECT_FALSE(r.succeeded);
+    EXPECT_EQ(pure.calls, std::vector<std::string>{"T 300"});
+    EXPECT_FALSE(has(r.out, "Expected")) << r.out;
+    EXPECT_FALSE(has(r.out, "End of input")) << r.out;
+    EXPECT_TRUE(has(r.err, "Expected P (bar) for TP command.\nEnd of input")) << r.err;
 }
 
 // Regression: "TP" printed the root of the side the phase selector named, superheated liquid

@@ -96,6 +96,19 @@ TEST_F(AtomicFiles, TheFilesWrittenSinceAMarkAreNamedOnceEach) {
     EXPECT_EQ(test::stderrOf([&] { reportFilesWrittenSince(later, stderr); }), "");
 }
 
+// A scratch file read back and removed by the command that wrote it was not left behind.
+TEST_F(AtomicFiles, AFileRemovedAfterWritingIsNotNamed) {
+    const std::size_t mark = writtenFileMark();
+    for (const char* name : {"scratch", "kept"}) {
+        AtomicFile file;
+        ASSERT_TRUE(file.open(name, AtomicFile::Mode::Replace)) << file.problem();
+        file.write("x\n", 2);
+        ASSERT_TRUE(file.commit());
+    }
+    fs::remove("scratch");
+    EXPECT_EQ(test::stderrOf([&] { reportFilesWrittenSince(mark, stderr); }), "Wrote kept\n");
+}
+
 TEST_F(AtomicFiles, FolderFifoDeviceOrRefusedLinkAtTheNameIsRefusedUntouched) {
     fs::create_directory("folder");
     ASSERT_EQ(::mkfifo("fifo", 0600), 0);

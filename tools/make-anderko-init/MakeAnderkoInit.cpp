@@ -33,6 +33,7 @@
 
 #include "anderko/Anderko.h"
 #include "fluid/OutputFiles.h"
+#include "numerics/ConsoleInput.h"
 #include "vle/IFP.h"
 
 namespace {
@@ -277,10 +278,33 @@ bool writeTernaryTables(const Extent& extent) {
 
 }  // namespace
 
+namespace {
+
+void printHelp() {
+    std::printf(
+        "Usage: make-anderko-init FOLDER [--sample]\n"
+        "Writes into FOLDER the tables of two-phase states the Anderko-Pitzer calculations\n"
+        "start from (initH2ONaCl, initH2ONaClCh4, LG_H2ONaClCH4, LL_H2ONaClCH4), each state\n"
+        "solved on the model itself. The shipped tables are in data/anderko.\n\n"
+        "Options:\n"
+        "  --sample           solve only a corner of each grid (a quick check of the solver)\n"
+        "  --help, -h, help   this help\n\n"
+        "Exit status: 0 when the tables were written; 1 when too few states were solved or a\n"
+        "file could not be written; 2 for a wrong command line.\n");
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 2 && vornex::isHelpWord(argv[1])) {
+        printHelp();
+        return 0;
+    }
     const bool sample = argc == 3 && std::string(argv[2]) == "--sample";
     if (argc != 2 && !sample) {
-        std::fprintf(stderr, "Usage: make-anderko-init FOLDER [--sample]\n");
+        std::fprintf(stderr,
+                     "Usage: make-anderko-init FOLDER [--sample] (make-anderko-init --help says "
+                     "more)\n");
         return 2;
     }
     vornex::OutputFiles::setDirectory(argv[1]);

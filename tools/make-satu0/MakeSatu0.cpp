@@ -8,12 +8,32 @@
 #include <system_error>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/ConsoleInput.h"
 #include "water/WagnerPruss.h"
+
+namespace {
+
+void printHelp() {
+    std::printf(
+        "Usage: make-satu0 FOLDER\n"
+        "Writes the water saturation table satu0 (binary rows of 28 doubles, the critical\n"
+        "point first) into FOLDER, traced on the reference water model.\n\n"
+        "Options:\n"
+        "  --help, -h, help   this help\n\n"
+        "Exit status: 0 when the table was written; 1 when the curve or the file failed;\n"
+        "2 for a wrong command line.\n");
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace vornex;
+    if (argc == 2 && vornex::isHelpWord(argv[1])) {
+        printHelp();
+        return 0;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "Usage: make-satu0 FOLDER\n");
+        std::fprintf(stderr, "Usage: make-satu0 FOLDER (make-satu0 --help says more)\n");
         return 2;
     }
     const std::filesystem::path path = std::filesystem::path(argv[1]) / "satu0";

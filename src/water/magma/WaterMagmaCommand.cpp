@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "fluid/OutputFiles.h"
 #include "numerics/AtomicFile.h"
@@ -51,22 +52,28 @@ const char* const kBanner[] = {
 // Said under the command list of the banner and in the help.
 const char* const kUnits[] = {
     "",
+    "Usage: kelno [--open] [--verbose] COMMAND [WORD...]",
+    "       kelno --help | help [COMMAND]      kelno COMMAND --help | help",
     "Temperatures in deg. C, pressures in bar, volumes in cm3/mol, energies in J/g.",
-    "kelno COMMAND --help (or kelno help COMMAND) lists the words a command takes.",
+    "Standard output holds the report; refusals, failures and notices go to standard error.",
     "Files go to the working directory; a line on standard error names those written.",
+    "",
+    "Options (before COMMAND):",
+    "  --open      open the Igor scripts written (xdg-open)",
+    "  --verbose   the numerical searches' traces go to standard error",
+    "  --help, -h, help",
+    "              this help; with a command word, the words that command takes",
+    "",
+    "Exit status: 0 when the command succeeded; 1 when it was unknown, a word was refused,",
+    "it failed or computed only a part of what it reports, or a file could not be written.",
 };
+
+// The last lines of the help, also under the help of one command.
+constexpr int kExitLines = 2;
 
 // The command words, in the order of the banner.
 const char* const kCommands[] = {"a",    "pv",   "pp",    "pw",   "ev",   "ep",  "ew",   "TP",
                                  "TV",   "psat", "tsat",  "exsol", "heat", "satu", "spino"};
-
-bool isHelpOption(const char* word) {
-    return word != nullptr && (std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0);
-}
-
-bool isHelpWord(const char* word) {
-    return isHelpOption(word) || (word != nullptr && std::strcmp(word, "help") == 0);
-}
 
 // The banner's line of the command word, or null.
 const char* bannerLineOf(const char* command) {
@@ -111,7 +118,25 @@ void printUnknown(const char* keyword) {
     std::fputs("\n", stderr);
 }
 
-// The help of one command: what it does and the words it takes, with units and defaults.
+// The words one command takes, with units and defaults.
+void printCommandWords(const char* command) {
+    if (const char* syntax = syntaxOf(command)) {
+        std::printf("%s\n", syntax);
+        if (std::strcmp(command, "TP") == 0 || std::strcmp(command, "TV") == 0)
+            std::puts(
+                "The phase, liquid (or water) and steam (or gas, vapour, vapor), is where the "
+                "volume search starts; default liquid. The state expands to 1 bar. A state that "
+                "is not the stable one at its temperature and pressure is said to be metastable.");
+        return;
+    }
+    std::printf("Syntax: %s [OPTION [NUMBER]]...\n", command);
+    WaterMagmaCalculationInfo::printOptions(stdout);
+    if (std::strcmp(command, "pv") == 0 || std::strcmp(command, "pp") == 0 ||
+        std::strcmp(command, "pw") == 0)
+        std::puts("The fractionation (frac) is refused here: only the energy diagrams use it.");
+}
+
+// The help of one command: what it does, the words it takes and the exit statuses.
 int printCommandHelp(const char* command) {
     const char* line = bannerLineOf(command);
     if (line == nullptr) {
@@ -119,16 +144,10 @@ int printCommandHelp(const char* command) {
         return 1;
     }
     std::printf("%s\n", line);
-    if (const char* syntax = syntaxOf(command)) {
-        std::printf("%s\n", syntax);
-        if (std::strcmp(command, "TP") == 0 || std::strcmp(command, "TV") == 0)
-            std::puts(
-                "The phase, liquid (or water) and steam (or gas, vapour, vapor), is where the "
-                "volume search starts; default liquid. The state expands to 1 bar.");
-        return 0;
-    }
-    std::printf("Syntax: %s [OPTION [NUMBER]]...\n", command);
-    WaterMagmaCalculationInfo::printOptions(stdout);
+    printCommandWords(command);
+    std::puts("");
+    for (std::size_t k = std::size(kUnits) - kExitLines; k < std::size(kUnits); ++k)
+        std::puts(kUnits[k]);
     return 0;
 }
 
@@ -172,7 +191,8 @@ bool parameter(const char* command, const char* name, const char* word, Need nee
 }
 
 int syntax(const char* line) {
-    std::puts(line);
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", line);
     return 1;
 }
 
@@ -194,6 +214,22 @@ constexpr double kExpansionEndPressure = 1.0;  // bar
 constexpr int32_t kMaxDiagramCycleCount = 30;
 
 }  // namespace
+
+std::string outsideWaterRange(double TK, double Pbar) {
+    const PublishedRange range = wagnerPrussRange();
+    const std::string excess = range.excess(TK, Pbar * 1e5);
+    if (excess.empty()) return {};
+    return "outside the published range of the water equation (" + range.text() + "): " + excess;
+}
+
+bool noteOutsideWaterRange(const char* command, const char* state, double TK, double Pbar) {
+    const std::string outside = outsideWaterRange(TK, Pbar);
+    if (outside.empty()) return false;
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s: %s at %g deg. C and %.6g bar lies %s; its figures drift there\n",
+                 command, state, TK - 273.15, Pbar, outside.c_str());
+    return true;
+}
 
 bool WaterEOS::holdsPhysicalState() const {
     for (double v : {P, V, Z, U, H, S, Cv, Cp, dPdV, dVdT, jouleThomson, soundSpeed})
@@ -242,6 +278,16 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         const bool cycle = std::strcmp(keyword, cycleWords[heating]) == 0;
         const bool diagram = std::strcmp(keyword, diagramWords[heating]) == 0;
         if (!cycle && !diagram) continue;
+        // A cycle has no fractionation: the energy diagrams alone use it, and a cycle that
+        // took the word would say "Fractionation : yes" and compute the same.
+        for (int k = 0; cycle && k < argc; ++k)
+            if (argv[k] != nullptr && std::strcmp(argv[k], "frac") == 0) {
+                std::fprintf(stderr,
+                             "%s: frac refused: only the energy diagrams (ev, ep, ew) "
+                             "fractionate the water\n",
+                             keyword);
+                return 1;
+            }
         WaterMagmaCalculationInfo info;
         info.heating = heating;
         info.suffix[0] = '0';
@@ -296,17 +342,30 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         };
         state(0);
         if (error || !holdsPhysicalState()) {
-            std::fprintf(stderr, "%s failed: no physical water state at %g deg. C and %g %s\n",
-                         keyword, celsius, value, tp ? "bar" : "cm3/mol");
+            // Only a pressure given names the range by it; a volume, by the temperature.
+            const std::string outside = outsideWaterRange(TK, tp ? value : 0.0);
+            std::fprintf(stderr, "%s failed: no physical water state at %g deg. C and %g %s%s%s\n",
+                         keyword, celsius, value, tp ? "bar" : "cm3/mol",
+                         outside.empty() ? "" : "; ", outside.c_str());
             return 1;
         }
         // Outside the range of the reference equation the state is computed all the same.
-        const PublishedRange range = wagnerPrussRange();
-        if (const std::string excess = range.excess(TK, P); !excess.empty())
-            std::fprintf(stderr,
-                         "%s: the state at %g deg. C and %.6g bar lies outside the published "
-                         "range of the water equation (%s): %s; its figures drift there\n",
-                         keyword, celsius, P * 1e-5, range.text().c_str(), excess.c_str());
+        noteOutsideWaterRange(keyword, "the state", TK, P * 1e-5);
+        // The side asked for may hold a state that is not the stable one: its fugacity is
+        // then above that of the stable phase at the same temperature and pressure.
+        const double asked = fugacity[0], askedV = V, askedP = P;
+        std::string metastable;
+        if (calculateStableStateFromTP(TK, askedP * 1e-5) != StablePhase::None && error == 0 &&
+            fugacity[0] < asked * (1.0 - 1e-7) && std::fabs(V - askedV) > 1e-6 * askedV) {
+            char line[256];
+            std::snprintf(line, sizeof line,
+                          "The state is metastable: its fugacity (%.2f bar) is above that of the "
+                          "stable %s (%.2f bar) at the same temperature and pressure.",
+                          asked * 1e-5, V < askedV ? "liquid" : "steam", fugacity[0] * 1e-5);
+            metastable = line;
+        }
+        error = 0;
+        state(0);
         // The expansion runs down to 1 bar: a state below it has nothing to expand. A state
         // asked at that pressure is not below it for the rounding of its solved volume.
         if (P * 1e-5 < kExpansionEndPressure * (1.0 - 1e-9)) {
@@ -327,6 +386,12 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         }
         std::puts("");
         state(1);
+        if (!metastable.empty()) {
+            std::printf("%s\n", metastable.c_str());
+            std::fflush(stdout);
+            std::fprintf(stderr, "%s: the state at %g deg. C and %g bar is metastable\n", keyword,
+                         celsius, askedP * 1e-5);
+        }
         r.printExpansionWork();
         std::puts("");
         return std::isfinite(r.Wirr) && std::isfinite(r.T5irr) ? 0 : 1;
@@ -365,6 +430,8 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
     if (std::strcmp(keyword, "satu") == 0) {
         if (argc == 0) {
             calculateTheSaturationCurve("0", 1);
+            // The curve runs down to 230 K, into the region of ice Ih.
+            noteCurveExcess("satu", "satu0", "0", wagnerPrussRange(), "the water equation");
             if (!writeIgorScriptForPhaseDiagram(1, 1, 1)) return 1;
             openIgorScript("igor2.itx");
         } else if (argc == 1 && std::strcmp(argv[0], "cocoa") == 0) {
@@ -379,6 +446,9 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
     if (std::strcmp(keyword, "spino") == 0) {
         if (argc != 0) return syntax(syntaxOf(keyword));
         calculateTheSpinodals("1", "2");
+        for (const char* suffix : {"1", "2"})
+            noteCurveExcess("spino", std::string("spino") + suffix, suffix, wagnerPrussRange(),
+                            "the water equation");
         if (!writeIgorScriptForPhaseDiagram(2, 1, 0)) return 1;
         openIgorScript("igor2.itx");
         return 0;
@@ -492,7 +562,9 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
     DiagramProgress shown(progress);
     const MassRange ranges[3] = {
         {0.001, 0.011, 0.001}, {0.02, 2.01, 0.01}, {2.05, mMax > 7.05 ? mMax : 7.05, 0.05}};
-    int k = 0, points = 0, partial = 0, attempted = 0;
+    int k = 0, points = 0, partial = 0, attempted = 0, outside = 0;
+    double mFirstOutside = 0.0, mLastOutside = 0.0;
+    std::string outsideClause;
     double m = ranges[0].start;
     for (int n = 0; n < kMaxDiagramPoints; ++n) {
         if (m < mMin) m = mMin;
@@ -507,16 +579,29 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
         const bool written = calculateEnergyDiagramPoint(mPoint, info, r, array);
         ++attempted;
         if (written) ++points;
+        if (written && !outsideWaterRange(r.T3, r.P3).empty()) {
+            if (outside++ == 0) mFirstOutside = mPoint;
+            mLastOutside = mPoint;
+            if (outsideClause.empty()) outsideClause = outsideWaterRange(r.T3, r.P3);
+        }
         if (!written || r.incomplete()) ++partial;
         error = 0;
         m = mPoint + ranges[k].step;
     }
     if (incomplete != nullptr) *incomplete = partial;
+
     if (flag == kScriptIgor) {
         diagramFile.print("END\n");
         r.igorFile = nullptr;
         const bool committed = diagramFile.commit();
         shown.end(points, attempted - points, committed ? diagramFile.name().c_str() : nullptr);
+        // The smallest mass ratios heat the least water the most: their heated states are
+        // the ones that leave the equation's range.
+        if (outside > 0)
+            std::fprintf(stderr,
+                         "The heated water of %d points of the energy diagram (m %g to %g) lies "
+                         "%s; their figures drift there\n",
+                         outside, mFirstOutside, mLastOutside, outsideClause.c_str());
         if (!committed) return -1;
         if (!writeIgorScriptForWaterMagmaDiagram(static_cast<char>(info.pyroclast),
                                                  static_cast<char>(info.recharge), info.suffix))

@@ -352,7 +352,7 @@ void WaterEOS::calculateWorkForIsobaricHeating(WaterMagmaCalculationResult& r) {
 bool WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
     if (!std::isfinite(Pbar) || !std::isfinite(T0) || !std::isfinite(T1) || Pbar <= 0.0 ||
         T0 <= 0.0 || T1 <= 0.0) {
-        std::printf("Isobaric heating needs a positive pressure and temperatures\n");
+        std::fprintf(stderr, "Isobaric heating needs a positive pressure and temperatures\n");
         return false;
     }
     double Tsat = 647.0;
@@ -377,10 +377,15 @@ bool WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
             calculateFromTP(temperatures[i], Pbar, 0);
         }
         if (error || !holdsPhysicalState()) {
-            std::printf("Calculation failure at %lf deg. C\n", temperatures[i] - 273.15);
+            const std::string outside = outsideWaterRange(temperatures[i], Pbar);
+            std::fprintf(stderr, "Isobaric heating failed: no water state at %g deg. C and %g bar%s%s\n",
+                         temperatures[i] - 273.15, Pbar, outside.empty() ? "" : "; ",
+                         outside.c_str());
             error = 1;
             return false;
         }
+        noteOutsideWaterRange("heat", i == 0 ? "the initial state" : "the final state",
+                              temperatures[i], Pbar);
         e[i] = {S, H, U, V};
     }
     const double g = M * 1000.0;  // g/mol

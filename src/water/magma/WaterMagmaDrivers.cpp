@@ -129,9 +129,12 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
     calculateWaterMagmaCycle(info, r, 1, 1);
     ticks = std::clock() - ticks;
     if (error) {
-        std::fprintf(stderr, "Failure of the calculation !\n\n");
+        std::fprintf(stderr, "Failure of the calculation !\n");
         return false;
     }
+    // The heated water is the hottest and most compressed state of the cycle.
+    noteOutsideWaterRange(info.heating == 0 ? "pv" : info.heating == 1 ? "pp" : "pw",
+                          "the heated water (state 3)", r.T3, r.P3);
     // What the report shows but could not be computed fails the command once it is printed.
     const char* missing = r.incomplete() ? (r.pyroclast && r.pyroclastFailed
                                                 ? "the pyroclast-heated case"

@@ -540,7 +540,7 @@ double WaterEOS::calculateIsentropicMixtureState(double S0, double T0, double TK
     const double entropy = S0 + (M * magmaHeatCapacity / m) * std::log(T0 / TK);
     SaturationEnds e;
     if (!saturationEndsAtT(*this, TK, e)) {
-        std::printf("Error calculation %lf\n\n", TK);
+        std::fprintf(stderr, "No saturation state of water at %g K on the isentrope\n", TK);
         return 1.0;
     }
     if (entropy > e.Sv) {

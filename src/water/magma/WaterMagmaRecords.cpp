@@ -99,7 +99,9 @@ const OtherOption kOtherOptions[] = {
     {"max N", "most recharges of a recharge cycle (default 10, at most 1000)"},
     {"pyroclast", "also the case of water heated by the pyroclasts (default: not)"},
     {"recharge", "recharge the water after each expansion (default: not)"},
-    {"frac N", "fractionate the water into N portions (default: not fractionated)"},
+    {"frac N",
+     "fractionate the water into N portions (energy diagrams ev, ep, ew only; default: not "
+     "fractionated)"},
     {"interactive", "ask for each value on standard input (defaults on empty lines)"},
 };
 
@@ -298,14 +300,14 @@ std::string WaterMagmaCalculationInfo::invalidValues() const {
 void WaterMagmaCalculationInfo::askToUser(std::istream& in) {
     auto askDouble = [&in](double& field, double unset, const char* question, double value) {
         if (field != unset) return;
-        std::printf("%s", question);
-        std::fflush(stdout);
+        std::fflush(stdout);  // the questions go where the messages go
+        std::fputs(question, stderr);
         field = getDouble(value, in);
     };
     auto askChar = [&in](uint8_t& field, const char* question, char value) {
         if (field != kFlagNotSet) return;
-        std::printf("%s", question);
-        std::fflush(stdout);
+        std::fflush(stdout);  // the questions go where the messages go
+        std::fputs(question, stderr);
         field = static_cast<uint8_t>(getChar(value, in));
     };
     askDouble(m, 0.0,
@@ -335,21 +337,21 @@ void WaterMagmaCalculationInfo::askToUser(std::istream& in) {
     askDouble(Tliq, kNotSet,
               "Magma liquidus temperature (°C),                 default = 1200°C      : ", 1200.0);
     if (heating == kFlagNotSet) {
-        std::printf("Heating (0: isochoric; 1: isobaric; 2: Wohletz)  default =    0        : ");
         std::fflush(stdout);
+        std::fputs("Heating (0: isochoric; 1: isobaric; 2: Wohletz)  default =    0        : ", stderr);
         const char c = getChar('0', in);
         heating = (c >= '0' && c <= '2') ? static_cast<uint8_t>(c - '0') : 0;
     }
     askChar(recharge,
             "Recharge with fresh water (y/n) ?                default =    n        : ", 'n');
     if (maxRecharges == -1) {
-        std::printf("Maximum number of recharges ?                    default =  100        : ");
         std::fflush(stdout);
+        std::fputs("Maximum number of recharges ?                    default =  100        : ", stderr);
         maxRecharges = std::clamp(getInteger(100, in), 1, kMaxCycleCount);
     }
     if (static_cast<uint8_t>(suffix[0]) == kFlagNotSet) {
-        std::printf("Suffix                                           default =    0        : ");
         std::fflush(stdout);
+        std::fputs("Suffix                                           default =    0        : ", stderr);
         suffix[0] = getChar('0', in);
         suffix[1] = 0;
     }

@@ -217,6 +217,14 @@ void writeDataIgorFileForWaterMagmaDiagram(std::FILE* file, const WaterMagmaCalc
                                            const WaterMagmaCalculationResult& r);
 
 // Liquid volume fraction of a liquid-steam mixture of liquid mass fraction x.
+// Where (T in K, P in bar) lies outside the published range of the reference water equation,
+// as a clause ("outside the published range of the water equation (...): beyond 1273 K");
+// empty inside it.
+std::string outsideWaterRange(double TK, double Pbar);
+// Says on standard error that `state` of `command` lies outside that range, when it does:
+// the state is computed all the same. True when it said so.
+bool noteOutsideWaterRange(const char* command, const char* state, double TK, double Pbar);
+
 double liquidVolumeFraction(double x, double Vl, double Vv);
 // Steam mass and volume fractions of a water-magma mixture of mass ratio m whose water has
 // liquid mass fraction x (volumes m3/mol; 4.86e-5 stands for the magma).

@@ -3,6 +3,7 @@
 // from a melt.
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "numerics/Diagnostics.h"
 #include "numerics/LinearAlgebra.h"
@@ -186,13 +187,14 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
     const bool console = r == nullptr;
     if (!std::isfinite(TK) || !std::isfinite(Pbar) || !(Pex > 0.0) || TK < 0.0 || Pbar < 0.0 ||
         (TK == 0.0 && Pbar == 0.0)) {
-        if (console) std::printf("Saturated expansion needs a temperature or a pressure\n");
+        if (console) std::fprintf(stderr, "Saturated expansion needs a temperature or a pressure\n");
         error = 1;
         return false;
     }
     SaturationEnds ex;
     if (!saturationEndsAtP(*this, Pex, ex)) {
-        if (console) std::printf("No saturation state at the exit pressure %.2f bar\n", Pex);
+        if (console)
+            std::fprintf(stderr, "No saturation state at the exit pressure %.2f bar\n", Pex);
         error = 1;
         return false;
     }
@@ -206,9 +208,10 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
     if (Pbar != 0.0) {
         if (Pbar > 220.64) {
             if (console)
-                std::printf(
-                    "The pressure (%6.2f bar) is above the critical pressure (220.64 bar).\n\n",
-                    Pbar);
+                std::fprintf(stderr,
+                             "The pressure (%6.2f bar) is above the critical pressure (220.64 "
+                             "bar): no saturated state.\n",
+                             Pbar);
             error = 1;
             return false;
         }
@@ -230,10 +233,10 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
         // Above the critical temperature there is neither saturated liquid nor steam.
         if (TK > kWaterCriticalTemperature) {
             if (console)
-                std::printf(
-                    "The temperature (%6.2f deg. C, %6.2f K) is above the critical temperature "
-                    "(%6.3lf deg. C, 647.096 K): no saturated state.\n",
-                    TK - 273.15, TK, kWaterCriticalTemperature - 273.15);
+                std::fprintf(stderr,
+                             "The temperature (%6.2f deg. C, %6.2f K) is above the critical "
+                             "temperature (%6.3lf deg. C, 647.096 K): no saturated state.\n",
+                             TK - 273.15, TK, kWaterCriticalTemperature - 273.15);
             error = 1;
             return false;
         }
@@ -245,7 +248,19 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
         }
     }
     if (error || !std::isfinite(T) || !std::isfinite(P) || !(Vl > 0.0) || !std::isfinite(Vv)) {
-        if (console) std::printf("No saturation state found\n");
+        if (console) {
+            // A pressure alone places the saturation state below the range when it lies under
+            // the triple point's: the liquid would be colder than the melting line.
+            std::string outside;
+            if (TK > 0.0)
+                outside = outsideWaterRange(TK, 0.0);
+            else if (Pbar < 0.00611657)
+                outside =
+                    "below the triple-point pressure (0.00611657 bar) the saturated liquid lies "
+                    "in the region of ice Ih, outside the published range of the water equation";
+            std::fprintf(stderr, "No saturation state found%s%s\n", outside.empty() ? "" : "; ",
+                         outside.c_str());
+        }
         error = 1;
         return false;
     }
@@ -258,8 +273,13 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
                     Vvapour * 1e6 / g, g / (Vvapour * 1e6));
     }
     const bool belowExit = Ps < ex.P;
-    if (belowExit && console)
-        std::puts("The pressure is below the atmospheric pressure. No work is produced.");
+    if (console) {
+        std::fflush(stdout);
+        noteOutsideWaterRange(TK > 0.0 ? "psat" : "tsat", "the saturation state", Ts, Ps * 1e-5);
+        if (belowExit)
+            std::fputs("The pressure is below the atmospheric pressure. No work is produced.\n",
+                       stderr);
+    }
     calculateFromTV(Ts, Vliquid, 0);
     const double Ul = U, Hl = H, Sl = S, Al = A, Gl = G, Cvl = Cv, Cpl = Cp;
     const double fl = fugacity.empty() ? 0.0 : fugacity[0];
@@ -352,16 +372,19 @@ struct ExsolutionContext {
 
 bool WaterEOS::calculateExsolutionWork(double TK, double Pbar, double V0) {
     if (!std::isfinite(TK) || !std::isfinite(Pbar) || TK <= 0.0 || Pbar <= 0.0) {
-        std::printf("Exsolution needs a positive temperature and pressure\n");
+        std::fprintf(stderr, "Exsolution needs a positive temperature and pressure\n");
         return false;
     }
     set_the_phase_as(1);
     calculateFromTP(TK, Pbar, 0);
     if (error || !holdsPhysicalState()) {
-        std::printf("No state of water at %.2f K and %.2f bar\n", TK, Pbar);
+        const std::string outside = outsideWaterRange(TK, Pbar);
+        std::fprintf(stderr, "exsol failed: no state of water at %.2f K and %.2f bar%s%s\n", TK,
+                     Pbar, outside.empty() ? "" : "; ", outside.c_str());
         error = 1;
         return false;
     }
+    noteOutsideWaterRange("exsol", "the state", TK, P * 1e-5);
     std::printf("\n");
     dump();
     const double w = -P * (V - V0);

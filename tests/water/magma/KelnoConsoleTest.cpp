@@ -50,8 +50,8 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
         {{"TV", "300", "1e-30"}, 1, "TV failed: no physical water state at 300 deg. C"},
         {{"TP", "300", "1e12"}, 1, "TP failed: no physical water state"},
         // Far above the equation's range the fugacity overflows: no state, so no work.
-        {{"exsol", "300", "1e9"}, 1, "No state of water at 573.15 K and 1000000000.00 bar"},
-        {{"exsol", "300", "1e8"}, 1, "No state of water at 573.15 K and 100000000.00 bar"},
+        {{"exsol", "300", "1e9"}, 1, "no state of water at 573.15 K and 1000000000.00 bar"},
+        {{"exsol", "300", "1e8"}, 1, "no state of water at 573.15 K and 100000000.00 bar"},
         {{"TP", "300", "1e9"}, 1, "TP failed: no physical water state"},
         {{"TP", "300", "100", "xyz"}, 1, "TP: phase \"xyz\" refused"},
         // Steam expanded against 1 bar ends as superheated steam, found on the vapour side.
@@ -68,7 +68,10 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
         {{"TP", "95", "1"}, 0, "Expansion work          :   0.00 J/g water"},
         {{"pv", "Tm"}, 1, "Magma-water input refused: Tm needs a number"},
         {{"pv", "bogus"}, 1, "unknown option \"bogus\"; the options are m Psurf"},
-        {{"pv", "frac", "2.5"}, 1, "frac \"2.5\" is not a whole number"},
+        {{"ev", "frac", "2.5"}, 1, "frac \"2.5\" is not a whole number"},
+        // A cycle does not fractionate: the word would change nothing.
+        {{"pv", "frac", "3"}, 1, "pv: frac refused: only the energy diagrams (ev, ep, ew)"},
+        {{"pw", "m", "2", "frac", "3"}, 1, "pw: frac refused"},
         {{"pv", "T1", "-300"}, 1, "T1 must lie above -273.15 deg. C"},
         {{"ev", "Tm", "1e400"}, 1, "Tm \"1e400\" is not a finite number"},
         {{"pv", "recharge", "max", "1e12"},

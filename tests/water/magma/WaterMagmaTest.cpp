@@ -307,9 +307,13 @@ TEST(MagmaWaterInfoTest, InteractiveAnswersThenLaterOptions) {
     std::istringstream answers("0.5\n\n1000\n\n\n\n\n\n\n\n\n\n\n1\ny\n\n\n");
     const char* words[] = {"interactive", "Tm", "1100"};
     ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     info.readArguments(3, words, &answers);
+    const std::string asked = ::testing::internal::GetCapturedStderr();
     const std::string out = ::testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("Magma temperature (°C),"), std::string::npos);
+    // The questions go to standard error, the summary to standard output.
+    EXPECT_NE(asked.find("Magma temperature (°C),"), std::string::npos);
+    EXPECT_EQ(out.find("default ="), std::string::npos);
     EXPECT_EQ(info.m, 0.5);
     EXPECT_DOUBLE_EQ(info.Tm, 1373.15);  // the later option overrides the answer
     EXPECT_EQ(info.heating, 1);
@@ -541,9 +545,9 @@ TEST_F(MagmaWaterTest, MixtureIsentropeTakesTheMagmasHeat) {
     ASSERT_LT(x, 1.0);
     // The water gained the entropy the magma lost reversibly.
     EXPECT_NEAR(water.S, S0 + 1200.0 * kWaterMolarMass * std::log(500.0 / 450.0), 1e-9);
-    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(water.calculateIsentropicMixtureState(S0, 500.0, 700.0), 1.0);
-    EXPECT_NE(::testing::internal::GetCapturedStdout().find("Error calculation"),
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("No saturation state of water at 700 K"),
               std::string::npos);
 }
 
@@ -608,14 +612,17 @@ TEST_F(MagmaWaterTest, RechargeSequenceReportedInTheLog) {
 }
 
 TEST_F(MagmaWaterTest, RefusedRequestsSayWhy) {
+    // Said on standard error: standard output holds the reports only.
     ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     water.calculateIsobaricHeatingWork(-1.0, 300.0, 400.0);
     water.calculateSaturatedExpansionWork(0.0, 230.0, nullptr, 1.0);
     water.calculateSaturatedExpansionWork(700.0, 0.0, nullptr, 1.0);
     water.calculateExsolutionWork(1173.15, 0.0, 1.2e-5);
-    const std::string out = ::testing::internal::GetCapturedStdout();
+    const std::string out = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
     EXPECT_NE(out.find("Isobaric heating needs a positive pressure"), std::string::npos);
-    EXPECT_NE(out.find("The pressure (230.00 bar) is above the critical pressure (220.64 bar)."),
+    EXPECT_NE(out.find("The pressure (230.00 bar) is above the critical pressure (220.64 bar)"),
               std::string::npos);
     EXPECT_NE(out.find("above the critical temperature"), std::string::npos);
     EXPECT_NE(out.find("Exsolution needs a positive temperature and pressure"), std::string::npos);

@@ -544,8 +544,9 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
         // A model's own command reports a failure through the error flag.
         fluid_.error = 0;
         const std::size_t written = writtenFileMark();
+        const unsigned long failedWrites = OutputFiles::failures();
         if (int used = fluid_.doCommandEx(argc - i, argv + i); used != 0) {
-            if (fluid_.error != 0) allSucceeded = false;
+            if (fluid_.error != 0 || !wroteEveryFile(argv[i], failedWrites)) allSucceeded = false;
             std::fflush(stdout);
             reportFilesWrittenSince(written, stderr);
             i += used;
@@ -581,7 +582,9 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
         if (complete) {
             fluid_.error = 0;
             commandStarted = std::filesystem::file_time_type::clock::now();
+            const unsigned long failedWrites = OutputFiles::failures();
             const bool done = command->action(fluid_, values);
+            const bool wroteAll = !done || wroteEveryFile(command->word, failedWrites);
             std::fflush(stdout);
             reportFilesWrittenSince(written, stderr);
             if (!done && command->setsState) {
@@ -589,7 +592,7 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
                 complete = false;
                 break;
             }
-            if (!done) allSucceeded = false;
+            if (!done || !wroteAll) allSucceeded = false;
         } else {
             allSucceeded = false;
         }
@@ -599,6 +602,15 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
     std::printf("\nTime %.3g s (processor)\n",
                 static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
     return complete && allSucceeded;
+}
+
+// A command whose file could not be written failed, whatever else it printed; the file's own
+// message said why.
+bool FluidCommandInterpreter::wroteEveryFile(const char* command, unsigned long failedBefore) {
+    const unsigned long failed = OutputFiles::failures() - failedBefore;
+    if (failed == 0) return true;
+    std::fprintf(stderr, "%s failed: %lu of its files could not be written\n", command, failed);
+    return false;
 }
 
 void FluidCommandInterpreter::stopAfterRefusal(const char* command, int next) const {

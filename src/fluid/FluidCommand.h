@@ -51,6 +51,7 @@ class FluidCommandInterpreter {
     bool take(const std::string& label, const char* command, std::string& word);
     // Says that the words from `next` on are not run after a refusal in `command`.
     void stopAfterRefusal(const char* command, int next) const;
+    static bool wroteEveryFile(const char* command, unsigned long failedBefore);
 
     FluidPhase& fluid_;
     std::istream& in_;

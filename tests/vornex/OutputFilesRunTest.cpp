@@ -1,11 +1,14 @@
 // The files of the console program as a user meets them: a link planted at an output name
 // is replaced, never followed, and a folder or FIFO there fails the command; an isopleth
 // ended by a signal leaves the file it was replacing as it was; and the comparison tables
-// that do nothing end with status 1.
+// that do nothing end with status 1; a file that cannot be written fails its command and
+// leaves the earlier file of that name as it was.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -106,6 +109,46 @@ TEST(VornexFiles, HiddenCommandsThatDoNothingFail) {
         EXPECT_NE(run.err.find(c.said), std::string::npos) << run.command << "\n" << run.err;
         EXPECT_EQ(run.out.find("nan"), std::string::npos) << run.command << "\n" << run.out;
     }
+}
+
+// Every file of a command counts: a command that printed its result but could not write one
+// of its files (here the critical point's, and one of the two spinodals') failed.
+TEST(VornexFiles, ACommandWhoseFileCannotBeWrittenFails) {
+    const struct {
+        std::vector<std::string> words;
+        const char* planted;
+    } cases[] = {{{"wagner", "crit", "a"}, "crita"},
+                 {{"wagner", "spino", "a", "b"}, "spinob"},
+                 {{"wagner", "isoc", "1000", "300", "310", "a"}, "isoca"}};
+    int n = 0;
+    for (const auto& c : cases) {
+        const fs::path folder = fs::current_path() / "unwritten" / std::to_string(n++);
+        fs::create_directories(folder / "work" / c.planted);
+        const ProgramRun run = runProgram(VORNEX_PROGRAM, c.words, folder);
+        EXPECT_EQ(run.status, 1) << run.command << "\n" << run.err;
+        EXPECT_NE(run.err.find(std::string(c.planted) + ": is a folder"), std::string::npos)
+            << run.err;
+        EXPECT_FALSE(holdsHiddenFile(folder / "work"));
+    }
+}
+
+// The water table generator with too little room on the disk for its table (a file-size
+// limit): it fails, and the table written before stays as it was.
+TEST(VornexFiles, AWaterTableThatCannotBeWrittenKeepsTheEarlierOne) {
+    const fs::path work = fs::current_path() / "tablefull";
+    fs::create_directories(work);
+    std::ofstream(work / "satu0") << "earlier table\n";
+    // Blocks of 512 bytes: room for the messages, not for a table of 224-byte rows.
+    const std::string command = "cd " + quoted(work.string()) +
+                                " && trap '' XFSZ && ulimit -f 2 && " +
+                                quoted(MAKE_SATU0_PROGRAM) + " . </dev/null >out 2>err";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << slurpFile(work / "err");
+    EXPECT_NE(slurpFile(work / "err").find("no saturation table was written"), std::string::npos)
+        << slurpFile(work / "err");
+    EXPECT_EQ(slurpFile(work / "satu0"), "earlier table\n");
+    EXPECT_FALSE(holdsHiddenFile(work));
 }
 
 }  // namespace

@@ -2,12 +2,16 @@
 // saturation curve of the reference water model traced from the critical point down to the
 // model's lowest curve temperature, in the tracer's binary rows of 28 native doubles (the
 // critical point first). Exit status 0 on success, 1 when the curve or the file failed.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/AtomicFile.h"
 #include "numerics/ConsoleInput.h"
 #include "water/WagnerPruss.h"
 
@@ -37,20 +41,27 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path path = std::filesystem::path(argv[1]) / "satu0";
-    std::error_code ec;
-    std::filesystem::remove(path, ec);  // a table of an earlier run must not pass for this one
+    // Only a table written by this run counts; a table there from an earlier run stays as it
+    // was when this one fails.
+    const std::size_t written = writtenFileMark();
+    const unsigned long failedBefore = OutputFiles::failures();
     OutputFiles::setDirectory(argv[1]);
     WagnerPruss water(2);
     water.temperature(water.Tcrit);
     water.volume(water.Vcrit);
     water.calculate_saturation_curve("satu0", 2, water.Tcrit, -1.0, water.Vcrit, water.Vcrit,
                                      water.Tlowest, 4, "", nullptr);
+    const std::vector<std::string> wrote = filesWrittenSince(written);
+    const bool ours =
+        std::find(wrote.begin(), wrote.end(), OutputFiles::pathOf("satu0")) != wrote.end();
+    std::error_code ec;
     const auto bytes = std::filesystem::file_size(path, ec);
     constexpr std::uintmax_t row = 28 * sizeof(double);
-    if (ec || bytes < 2 * row || bytes % row != 0) {
+    if (!ours || OutputFiles::failures() != failedBefore || ec || bytes < 2 * row ||
+        bytes % row != 0) {
         std::fprintf(stderr, "make-satu0: no saturation table was written to %s\n",
                      path.string().c_str());
-        std::filesystem::remove(path, ec);
+        if (ours) std::filesystem::remove(path, ec);  // a curve cut short is no table
         return 1;
     }
     std::printf("make-satu0: %ju saturation rows in %s\n", bytes / row, path.string().c_str());

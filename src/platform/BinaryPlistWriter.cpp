@@ -42,23 +42,6 @@ bool utf16(const std::string& s, std::vector<std::uint16_t>& out) {
     return true;
 }
 
-// The text for a message: up to 40 bytes, others than printable ASCII as \xNN.
-std::string quoted(const std::string& s) {
-    static const char kHex[] = "0123456789abcdef";
-    std::string out = "\"";
-    for (std::size_t i = 0; i < s.size() && i < 40; ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out += "\\x";
-            out.push_back(kHex[c >> 4]);
-            out.push_back(kHex[c & 15]);
-        }
-    }
-    return out + (s.size() > 40 ? "...\"" : "\"");
-}
-
 }  // namespace
 
 BinaryPlistWriter::BinaryPlistWriter() {
@@ -147,13 +130,13 @@ BinaryPlistWriter::Ref BinaryPlistWriter::addString(const std::string& v) {
     std::vector<std::uint16_t> units;
     // What a reader refuses or would read back changed is not written: the list is spent.
     if (error_.empty() && v.find('\0') != std::string::npos)
-        error_ = "the text " + quoted(v) + " holds a zero character";
+        error_ = "the text " + utf8::quoted(v) + " holds a zero character";
     if (ascii) {
         marker(0x50, v.size());
         out_.insert(out_.end(), v.begin(), v.end());
     } else {
         if (!utf16(v, units) && error_.empty())
-            error_ = "the text " + quoted(v) + " is not valid UTF-8";
+            error_ = "the text " + utf8::quoted(v) + " is not valid UTF-8";
         marker(0x60, units.size());
         for (std::uint16_t u : units) bigEndian(u, 2);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -21,9 +22,7 @@ std::uint64_t bigEndian(const std::uint8_t* p, unsigned n) {
     return v;
 }
 
-// Deepest nesting of arrays and dictionaries accepted. libplist reads nested containers by
-// recursion and runs out of stack on a file nested some ten thousand levels deep.
-constexpr int kMaxNesting = 512;
+constexpr int kMaxNesting = PlistNode::kMaxNesting;
 
 // Checks a binary property list before libplist reads it, for what would stop the program
 // there instead of failing: the frame (trailer, offset table, object lengths), strings holding
@@ -476,12 +475,61 @@ static Bytes serialize(plist_t node, Write write, Free release) {
     return bytes;
 }
 
+namespace {
+
+// Whether each real of the tree, in the order the XML form holds them, is a negative zero.
+void negativeZeros(plist_t node, std::vector<bool>& out) {
+    switch (plist_get_node_type(node)) {
+        case PLIST_REAL: {
+            double d = 0.0;
+            plist_get_real_val(node, &d);
+            out.push_back(d == 0.0 && std::signbit(d));
+            return;
+        }
+        case PLIST_ARRAY:
+            for (plist_t item : PlistNode::itemsOf(node)) negativeZeros(item, out);
+            return;
+        case PLIST_DICT:
+            PlistNode::forEachEntry(node, [&out](const std::string&, plist_t value) {
+                negativeZeros(value, out);
+                return true;
+            });
+            return;
+        default:
+            return;
+    }
+}
+
+// libplist writes a negative zero as "0.0", which reads back positive: the sign is put back.
+// Text and keys hold "<" only escaped, so every "<real>" is an element.
+Bytes withNegativeZeros(const Bytes& xml, plist_t tree) {
+    if (xml.empty()) return xml;
+    std::vector<bool> negative;
+    negativeZeros(tree, negative);
+    if (std::find(negative.begin(), negative.end(), true) == negative.end()) return xml;
+    static constexpr std::string_view kOpen = "<real>";
+    const std::string_view text(reinterpret_cast<const char*>(xml.data()), xml.size());
+    Bytes out;
+    out.reserve(xml.size() + negative.size());
+    std::size_t from = 0, k = 0;
+    for (std::size_t at; (at = text.find(kOpen, from)) != std::string_view::npos; ++k) {
+        at += kOpen.size();
+        out.insert(out.end(), xml.begin() + from, xml.begin() + at);
+        if (k < negative.size() && negative[k] && text.compare(at, 1, "-") != 0) out.push_back('-');
+        from = at;
+    }
+    out.insert(out.end(), xml.begin() + from, xml.end());
+    return out;
+}
+
+}  // namespace
+
 Bytes PlistNode::toBinary() const {
     return serialize(node_, plist_to_bin, plist_to_bin_free);
 }
 
 Bytes PlistNode::toXml() const {
-    return serialize(node_, plist_to_xml, plist_to_xml_free);
+    return withNegativeZeros(serialize(node_, plist_to_xml, plist_to_xml_free), node_);
 }
 
 std::vector<plist_t> PlistNode::itemsOf(plist_t array) {

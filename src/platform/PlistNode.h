@@ -33,6 +33,11 @@ class PlistNode {
     }
     explicit operator bool() const { return node_ != nullptr; }
 
+    // Deepest nesting of arrays and dictionaries the readers accept. libplist reads nested
+    // containers by recursion and runs out of stack on a file nested some ten thousand levels
+    // deep.
+    static constexpr int kMaxNesting = 512;
+
     // Binary ("bplist00") or XML form of the tree.
     Bytes toBinary() const;
     Bytes toXml() const;

@@ -1,5 +1,6 @@
 #include "platform/PlistValue.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -7,6 +8,7 @@
 
 #include "platform/KeyedArchiver.h"
 #include "platform/PlistNode.h"
+#include "platform/Utf8.h"
 
 namespace vornex {
 
@@ -358,10 +360,55 @@ PlistValue fromNode(plist_t node, int depth) {
 
 }  // namespace
 
-Bytes serializePlist(const PlistValue& value, PlistFormat format) {
+namespace {
+
+// Why the list of `v` would not read back as it is: text its readers refuse or would stop
+// short in, or containers that hold something nested deeper than `deepest` (`depth` such
+// containers enclose `v`). Empty when it would read back.
+std::string unwritable(const PlistValue& v, int depth, int deepest) {
+    using T = PlistValue::Type;
+    if (v.type() == T::String) return utf8::refusedText(v.toString());
+    if (v.type() != T::Array && v.type() != T::Dictionary && v.type() != T::Object) return {};
+    const bool holdsSomething =
+        v.type() == T::Array
+            ? std::any_of(v.items().begin(), v.items().end(),
+                          [](const PlistValue& item) { return !item.isNull(); })
+            : std::any_of(v.entries().begin(), v.entries().end(),
+                          [](const PlistValue::Entry& e) { return !e.second.isNull(); });
+    if (!holdsSomething) return {};
+    // Nothing deeper is looked at: a value nested without end would exhaust the stack.
+    if (depth >= deepest)
+        return "the values nest too deeply (more than " + std::to_string(deepest) + " levels)";
+    if (v.type() == T::Array) {
+        for (const PlistValue& item : v.items())
+            if (std::string why = unwritable(item, depth + 1, deepest); !why.empty()) return why;
+        return {};
+    }
+    for (const PlistValue::Entry& e : v.entries()) {
+        if (e.second.isNull()) continue;  // left out
+        if (std::string why = utf8::refusedText(e.first); !why.empty()) return why;
+        if (std::string why = unwritable(e.second, depth + 1, deepest); !why.empty()) return why;
+    }
+    return {};
+}
+
+}  // namespace
+
+Bytes serializePlist(const PlistValue& value, PlistFormat format, IoResult* result) {
+    if (result) *result = {};
+    // The binary reader counts the list that holds the deepest value as one more level.
+    const int deepest = PlistNode::kMaxNesting - (format == PlistFormat::Binary ? 1 : 0);
+    if (std::string why = unwritable(value, 0, deepest); !why.empty()) {
+        if (result) *result = IoResult::failure(IoStatus::InvalidData, "cannot be written: " + why);
+        return {};
+    }
     PlistNode node(toNode(value));
-    if (!node) return {};
-    return format == PlistFormat::Binary ? node.toBinary() : node.toXml();
+    Bytes bytes;
+    if (node)
+        bytes = format == PlistFormat::Binary ? node.toBinary() : node.toXml();
+    if (bytes.empty() && result)
+        *result = IoResult::failure(IoStatus::InvalidData, "cannot be written: no property list");
+    return bytes;
 }
 
 IoResult parsePlist(const Bytes& bytes, PlistValue& out) {

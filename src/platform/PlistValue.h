@@ -120,8 +120,10 @@ class PlistValue {
 enum class PlistFormat { Binary, Xml };
 
 // A plain property list of a value (not a keyed archive): colours become keyed-archive data
-// of the colour, objects dictionaries of their fields, and null values are left out.
-Bytes serializePlist(const PlistValue& value, PlistFormat format);
+// of the colour, objects dictionaries of their fields, and null values are left out. Empty,
+// with the reason in `result`, for a value that parsePlist would refuse or read back changed:
+// text with a zero character or not UTF-8, containers nested deeper than it reads.
+Bytes serializePlist(const PlistValue& value, PlistFormat format, IoResult* result = nullptr);
 // Reads a binary or XML property list; `out` is a null value on failure.
 IoResult parsePlist(const Bytes& bytes, PlistValue& out);
 

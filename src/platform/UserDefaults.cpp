@@ -67,13 +67,21 @@ IoResult UserDefaults::save() const {
     if (file_.empty())
         return IoResult::failure(IoStatus::OpenFailed,
                                  "no folder for the preferences (HOME is not set)");
+    // Preferences their reader would refuse or read changed are not written: the file there
+    // stays as it was.
+    IoResult made;
+    const Bytes bytes = serializePlist(values_, PlistFormat::Xml, &made);
+    if (!made) {
+        made.message = "the preferences in '" + file_ + "' " + made.message;
+        return made;
+    }
     std::error_code ec;
     fs::path dir = fs::path(file_).parent_path();
     if (!dir.empty()) fs::create_directories(dir, ec);
     if (ec)
         return IoResult::failure(IoStatus::OpenFailed,
                                  "cannot create '" + dir.string() + "': " + ec.message());
-    return writeFileAtomically(file_, serializePlist(values_, PlistFormat::Xml));
+    return writeFileAtomically(file_, bytes);
 }
 
 void UserDefaults::set(const std::string& key, const PlistValue& v) {

@@ -38,7 +38,9 @@ class UserDefaults {
     // Reads the file. A missing file gives empty preferences and Ok; an unreadable or corrupt
     // one gives empty preferences and the failure.
     IoResult load();
-    // Writes all preferences (creating the folder if needed), atomically.
+    // Writes all preferences (creating the folder if needed), atomically; refuses, keeping the
+    // file there, preferences that would not read back as they are (text that is not UTF-8 or
+    // holds a zero character, values nested too deeply).
     IoResult save() const;
 
     bool contains(const std::string& key) const { return values_.contains(key); }

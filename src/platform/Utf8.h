@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace vornex::utf8 {
@@ -46,6 +47,32 @@ inline std::size_t firstInvalid(std::string_view text) {
     for (std::uint32_t cp = 0; at < text.size();)
         if (!next(text, at, cp)) break;
     return at;
+}
+
+// The text for a message: up to 40 bytes, others than printable ASCII as \xNN.
+inline std::string quoted(std::string_view s) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out = "\"";
+    for (std::size_t i = 0; i < s.size() && i < 40; ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            out.push_back(static_cast<char>(c));
+        } else {
+            out += "\\x";
+            out.push_back(kHex[c >> 4]);
+            out.push_back(kHex[c & 15]);
+        }
+    }
+    return out + (s.size() > 40 ? "...\"" : "\"");
+}
+
+// Why a property list cannot hold the text as it is: a zero character (the readers stop
+// there) or bytes that are not UTF-8 (the readers refuse them); empty when it can.
+inline std::string refusedText(std::string_view s) {
+    if (s.find('\0') != std::string_view::npos)
+        return "the text " + quoted(s) + " holds a zero character";
+    if (firstInvalid(s) != s.size()) return "the text " + quoted(s) + " is not valid UTF-8";
+    return {};
 }
 
 }  // namespace vornex::utf8

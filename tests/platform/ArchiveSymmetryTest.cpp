@@ -2,9 +2,12 @@
 // opens: XML text that is not UTF-8 (or refers to no character) is refused at opening, naming
 // the place; a sixteen-byte integer is read as the file holds it or refused, never modulo
 // 2^64; the writer refuses, before the file there is replaced, the nesting, classes and
-// sharing its reader refuses; a file whose name is as long as a name may be saves.
+// sharing its reader refuses; a file whose name is as long as a name may be saves. Plain
+// property lists (the preferences) are written in either form exactly as deep as they are
+// read, never with text their reader refuses, and the XML form keeps the sign of zero.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -333,6 +336,83 @@ TEST_F(WriterRefusals, NamesAsLongAsTheFileSystemAllowsSave) {
         KeyedArchiver::archiveToFile(folder_ + "/" + std::string(256, 'n'), oneCaseList(), "list");
     EXPECT_NE(r.message.find("too long"), std::string::npos) << r.message;
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+}
+
+// ---------------------------------------------------------------------------- plain lists
+
+// libplist's own writer, which writes whatever it is given: what the reader makes of a list
+// the project's writer refuses.
+Bytes unguardedForm(int levels, PlistFormat format) {
+    plist_t v = plist_new_uint(7);
+    for (int k = 0; k < levels; ++k) {
+        plist_t a = plist_new_array();
+        plist_array_append_item(a, v);
+        v = a;
+    }
+    const PlistNode node(v);
+    return format == PlistFormat::Binary ? node.toBinary() : node.toXml();
+}
+
+TEST(PlainLists, EachFormIsWrittenAsDeepAsItIsReadAndNoDeeper) {
+    for (const PlistFormat format : {PlistFormat::Binary, PlistFormat::Xml}) {
+        for (const auto kind : {PlistValue::Type::Array, PlistValue::Type::Dictionary}) {
+            int deepest = 0;
+            for (int levels = 500; levels < 520; ++levels) {
+                IoResult made;
+                const PlistValue v = nestedLevels(levels, kind);
+                const Bytes bytes = serializePlist(v, format, &made);
+                if (!made) {
+                    EXPECT_NE(made.message.find("nest too deeply"), std::string::npos);
+                    EXPECT_TRUE(bytes.empty());
+                    break;
+                }
+                PlistValue back;
+                ASSERT_TRUE(parsePlist(bytes, back)) << levels;
+                EXPECT_EQ(back, v) << levels;
+                deepest = levels;
+            }
+            EXPECT_GE(deepest, 510);
+            PlistValue back;
+            EXPECT_FALSE(parsePlist(unguardedForm(deepest + 1, format), back)) << deepest;
+        }
+        // Far deeper values are refused without exhausting the stack.
+        IoResult made;
+        EXPECT_TRUE(
+            serializePlist(nestedLevels(20000, PlistValue::Type::Array), format, &made).empty());
+        EXPECT_FALSE(made);
+    }
+}
+
+TEST(PlainLists, TextTheReaderRefusesIsNotWritten) {
+    for (const PlistFormat format : {PlistFormat::Binary, PlistFormat::Xml})
+        for (const std::string& text : {std::string("a\0b", 3), std::string("caf\xe9"),
+                                        std::string("\xc0\x80"), std::string("\xed\xb0\x80")}) {
+            PlistValue asValue = PlistValue::dictionary(), asKey = PlistValue::dictionary();
+            asValue.set("k", text);
+            asKey.set(text, 1);
+            for (const PlistValue& v : {asValue, asKey}) {
+                IoResult made;
+                EXPECT_TRUE(serializePlist(v, format, &made).empty());
+                EXPECT_FALSE(made) << text;
+            }
+        }
+}
+
+TEST(XmlForm, TheSignOfZeroReadsBackInArchivesAndPlainLists) {
+    const PlistValue numbers = PlistValue::array({-0.0, 0.0, -4.9e-324, -0.0});
+    auto signs = [](const PlistValue& list) {
+        std::vector<bool> negative;
+        for (const PlistValue& x : list.items()) negative.push_back(std::signbit(x.toDouble()));
+        return negative;
+    };
+    const std::vector<bool> expected = {true, false, true, true};
+    const Bytes archive = xmlFormOf(KeyedArchiver::archivedData(numbers, "list"));
+    IoResult read;
+    EXPECT_EQ(signs(KeyedUnarchiver::unarchivedValue(archive, "list", &read)), expected)
+        << read.message;
+    PlistValue plain;
+    ASSERT_TRUE(parsePlist(serializePlist(numbers, PlistFormat::Xml), plain));
+    EXPECT_EQ(signs(plain), expected);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <filesystem>
 #include <fstream>
 
@@ -106,6 +108,85 @@ TEST_F(UserDefaultsTest, DefaultFileFollowsTheConfigurationFolder) {
     } else {
         ::unsetenv("XDG_CONFIG_HOME");
     }
+}
+
+// Numbers at the ends of the double range and their special values, the integer extremes,
+// long and non-ASCII text and empty collections come back from the file as they were saved,
+// the sign of a negative zero included.
+TEST_F(UserDefaultsTest, SpecialNumbersTextsAndEmptyValuesReadBackAsSaved) {
+    const double numbers[] = {-0.0,
+                              4.9e-324,
+                              2.2250738585072009e-308,
+                              1e308,
+                              std::numeric_limits<double>::max(),
+                              -std::numeric_limits<double>::max(),
+                              0.1,
+                              std::numeric_limits<double>::infinity(),
+                              -std::numeric_limits<double>::infinity(),
+                              std::numeric_limits<double>::quiet_NaN()};
+    PlistValue list = PlistValue::array();
+    for (double x : numbers) list.append(x);
+    UserDefaults d(file_);
+    d.set("numbers", list);
+    d.set("least", std::numeric_limits<std::int64_t>::min());
+    d.set("most", std::numeric_limits<std::int64_t>::max());
+    d.set("long", std::string(100000, 'w') + "\xe2\x82\xac");
+    d.set("caf\xc3\xa9 \xf0\x9f\x98\x80", "\xce\xb1\xce\xb2 <&> ]]> \t\r\n");
+    d.set("", "");
+    d.set("emptyList", PlistValue::array());
+    d.set("emptyDictionary", PlistValue::dictionary());
+    d.set("emptyData", Bytes{});
+    ASSERT_TRUE(d.save());
+    UserDefaults back(file_);
+    ASSERT_TRUE(back.load());
+    EXPECT_EQ(back.all(), d.all());
+    const PlistValue& read = back.value("numbers");
+    ASSERT_EQ(read.size(), std::size(numbers));
+    for (std::size_t i = 0; i < std::size(numbers); ++i)
+        EXPECT_EQ(std::signbit(read.at(i).toDouble()), std::signbit(numbers[i])) << numbers[i];
+}
+
+// Preferences their reader would refuse or read back changed are not saved: the save fails
+// with the reason and the file there stays as it was, so that no preference is lost.
+TEST_F(UserDefaultsTest, PreferencesThatWouldNotReadBackAreRefusedAndTheFileKept) {
+    {
+        UserDefaults d(file_);
+        d.set("ticks", 11);
+        ASSERT_TRUE(d.save());
+    }
+    std::ifstream in(file_, std::ios::binary);
+    const std::string before(std::istreambuf_iterator<char>(in), {});
+    PlistValue deep = 1;
+    for (int k = 0; k < 600; ++k) deep = PlistValue::array({deep});
+    const struct {
+        const char* what;
+        std::string key;
+        PlistValue value;
+        const char* said;
+    } refused[] = {
+        {"a zero character", "font", std::string("Cour\0ier", 8), "holds a zero character"},
+        {"Latin-1 text", "font", std::string("caf\xe9"), "is not valid UTF-8"},
+        {"an overlong form", "font", std::string("\xc0\x80"), "is not valid UTF-8"},
+        {"a surrogate", "font", std::string("\xed\xa0\x80"), "is not valid UTF-8"},
+        {"a Latin-1 key", "caf\xe9", 1, "is not valid UTF-8"},
+        {"nesting", "deep", deep, "nest too deeply"},
+    };
+    for (const auto& c : refused) {
+        UserDefaults d(file_);
+        ASSERT_TRUE(d.load());
+        d.set(c.key, c.value);
+        const IoResult r = d.save();
+        EXPECT_FALSE(r.ok()) << c.what;
+        EXPECT_NE(r.message.find(c.said), std::string::npos) << c.what << ": " << r.message;
+        std::ifstream again(file_, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), before) << c.what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "vornex"), fs::directory_iterator()),
+                  1)
+            << c.what;
+    }
+    UserDefaults kept(file_);
+    ASSERT_TRUE(kept.load());
+    EXPECT_EQ(kept.integerValue("ticks"), 11);
 }
 
 }  // namespace

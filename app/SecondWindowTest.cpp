@@ -127,7 +127,7 @@ class SecondWindowSession : public ScriptedSession {
             image = (std::filesystem::temp_directory_path() /
                      ("wyvra-" + std::to_string(::getpid()) + "-" + what + ".png"))
                         .string();
-            if (!gdk_texture_save_to_png(texture, image.c_str())) image.clear();
+            if (!savePng(texture, image).ok()) image.clear();
             g_object_unref(texture);
             mImages.push_back(image);
         }

@@ -398,7 +398,7 @@ class Session : public ScriptedSession {
         GdkTexture* texture = windowSnapshot(win);
         check(texture != nullptr, "the window renders through its snapshot");
         if (!texture) return next(0);
-        check(gdk_texture_save_to_png(texture, mImage.c_str()), "the image is written to " + mImage);
+        check(savePng(texture, mImage).ok(), "the image is written to " + mImage);
         const int tw = gdk_texture_get_width(texture), th = gdk_texture_get_height(texture);
         std::vector<guchar> pixels(static_cast<std::size_t>(tw) * th * 4);
         gdk_texture_download(texture, pixels.data(), static_cast<gsize>(tw) * 4);
@@ -427,7 +427,7 @@ class Session : public ScriptedSession {
                     const std::string path = (image.parent_path() / (image.stem().string() + "-tab" +
                                                                      std::to_string(page) + ".png"))
                                                  .string();
-                    gdk_texture_save_to_png(texture, path.c_str());
+                    savePng(texture, path);
                     g_object_unref(texture);
                 }
                 renderTab(page + 1);

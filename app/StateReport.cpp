@@ -233,7 +233,8 @@ gboolean writeImage(gpointer data) {
     auto* r = static_cast<Reporter*>(data);
     if (r->application->windows().empty()) return G_SOURCE_CONTINUE;
     if (GdkTexture* texture = windowSnapshot(*latestDocumentWindow(*r->application))) {
-        gdk_texture_save_to_png(texture, (r->path + ".png").c_str());
+        const IoResult written = savePng(texture, r->path + ".png");
+        if (!written.ok()) std::fprintf(stderr, "wyvra: %s\n", written.message.c_str());
         g_object_unref(texture);
     }
     return G_SOURCE_CONTINUE;
@@ -256,6 +257,19 @@ void installStateReport(WyvraApplication& application, const std::string& path) 
             }, &reporter, nullptr);
         },
         true);
+}
+
+IoResult savePng(GdkTexture* texture, const std::string& path) {
+    if (texture == nullptr)
+        return IoResult::failure(IoStatus::WriteFailed, "no image to write to '" + path + "'");
+    GBytes* png = gdk_texture_save_to_png_bytes(texture);
+    gsize size = 0;
+    const void* data = png ? g_bytes_get_data(png, &size) : nullptr;
+    IoResult written = data ? writeFileAtomically(path, data, size)
+                            : IoResult::failure(IoStatus::WriteFailed,
+                                                "cannot encode the image for '" + path + "'");
+    if (png) g_bytes_unref(png);
+    return written;
 }
 
 GdkTexture* windowSnapshot(Gtk::Widget& window) {

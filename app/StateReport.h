@@ -12,6 +12,8 @@
 
 #include <string>
 
+#include "platform/AtomicFileWriter.h"
+
 namespace Gtk {
 class Widget;
 }
@@ -26,5 +28,9 @@ void installStateReport(WyvraApplication& application, const std::string& path);
 
 // The window as it shows now, through its own snapshot; null when it cannot render.
 GdkTexture* windowSnapshot(Gtk::Widget& window);
+
+// The image as a PNG file, written whole or not at all: a driver waiting for the file never
+// reads half an image, and a failed write leaves the file there as it was.
+IoResult savePng(GdkTexture* texture, const std::string& path);
 
 }  // namespace vornex::shell

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "dkl/BWR.h"
 #include "dkl/DuanModels.h"
 #include "dkl/KreglewskiEOS.h"
 
@@ -23,6 +24,10 @@ void addCO2(FluidPhase& f) {
     f.add_component("CO2");
 }
 
+void addC1(FluidPhase& f) {
+    f.add_component("C1");
+}
+
 void addPair(FluidPhase& f) {
     f.add_components("CO2", "H2O");
     f.composition(0.5, 0.5);
@@ -36,8 +41,8 @@ std::unique_ptr<FluidPhase> madeWith(int count, void (*add)(FluidPhase&)) {
     return f;
 }
 
-// Regression: DMW1 given two components, DMW2 one, DMWEOS and Kreglewski three said so and
-// then computed states of the set-up they had, the flag cleared by the first of them.
+// Regression: DMW1 given two components, DMW2 one, DMWEOS and Kreglewski three, BWR two said
+// so and then computed states of the set-up they had, the flag cleared by the first of them.
 TEST(RefusedSetUp, EveryStateIsFlaggedUntilACountIsTaken) {
     const RefusedSetUp cases[] = {
         {"DMW1", [] { return madeWith<DMW1>(1, addCO2); }, 2, 1, addCO2},
@@ -45,6 +50,7 @@ TEST(RefusedSetUp, EveryStateIsFlaggedUntilACountIsTaken) {
         {"DMWEOS", [] { return madeWith<DMWEOS>(2, addPair); }, 3, 2, addPair},
         {"DMWEOS one gas", [] { return madeWith<DMWEOS>(1, addCO2); }, 3, 1, addCO2},
         {"Kreglewski", [] { return madeWith<Kreglewski_EOS>(1, addCO2); }, 3, 1, addCO2},
+        {"BWR", [] { return madeWith<BWREOS>(1, addC1); }, 2, 1, addC1},
     };
     for (const RefusedSetUp& c : cases) {
         SCOPED_TRACE(c.model);

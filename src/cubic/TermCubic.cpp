@@ -33,6 +33,7 @@ TermCubic::TermCubic(const CubicFamily& family, int selector, char extra, const 
       m1(family.m1),
       m2(family.m2) {
     setModelName(name);
+    termsBuildOnce = true;
     OmegaA = family.OmegaA;
     OmegaB = family.OmegaB;
     Vl0 = 2e-5;

@@ -155,6 +155,41 @@ TEST(LaterComponentCount, TermCubicsRefuseItUntilTheirOwnIsGiven) {
     }
 }
 
+// Regression: a fluid given its count again and other names kept its former components
+// without a word, its states those of the former mixture with the flag clear.
+TEST(LaterComponentCount, OtherNamesForAFullSetAreRefusedUntilTheCountIsGiven) {
+    const CountCase cases[] = {
+        {"ClassicalSRK", made<ClassicalSRK>(), {"CH4", "CO2"}, {"CH4", "N2"}},
+        {"TwoPar", made<TwoPar>(), {"CH4", "CO2"}, {"CH4", "N2"}},
+        {"SRK1", [] { return std::make_unique<SRK1>(1, 0); }, {"CH4", "CO2"}, {"CH4", "N2"}},
+        {"DaridonEOS", made<DaridonEOS>(), {"H2O", "CH4"}, {"H2O", "CO2"}},
+    };
+    for (const CountCase& c : cases) {
+        SCOPED_TRACE(c.model);
+        auto fluid = computedAsFirstSetUp(c);
+        ASSERT_EQ(fluid->error, 0);
+        // Its own names again change nothing.
+        name(*fluid, c.first);
+        quietlyAt(*fluid, 350.0, 60.0);
+        ASSERT_EQ(fluid->error, 0);
+
+        fluid->number_of_components(static_cast<int>(c.later.size()));
+        ::testing::internal::CaptureStderr();
+        name(*fluid, c.later);
+        EXPECT_NE(::testing::internal::GetCapturedStderr().find("refused"), std::string::npos);
+        expectEveryStateFlagged(*fluid);
+
+        setUp(*fluid, c.later);
+        auto fresh = c.make();
+        setUp(*fresh, c.later);
+        quietlyAt(*fluid, 350.0, 60.0);
+        quietlyAt(*fresh, 350.0, 60.0);
+        ASSERT_EQ(fluid->error, 0);
+        EXPECT_DOUBLE_EQ(fluid->V, fresh->V);
+        EXPECT_DOUBLE_EQ(fluid->lnPhi[1], fresh->lnPhi[1]);
+    }
+}
+
 TEST(LaterComponentCount, NoComponentsIsRefused) {
     ClassicalSRK srk(1);
     setUp(srk, {"CH4", "CO2"});

@@ -109,12 +109,13 @@ void FluidPhase::number_of_components(int count) {
     componentsAdded = 0;
     Phase::number_of_components(count);
     createPerComponentArrays();
-    // Terms that build their graphs once get back the count they were built for; sized
-    // again, they would build a second graph beside the first.
+    // Residual terms that build their graphs once get back the count they were built for;
+    // sized again, they would build a second graph beside the first. The ideal gas is sized
+    // afresh, its per-component data following the components added again.
     const bool giveBack = termsBuildOnce && count == termsSizedFor_;
     bool refused = false;
-    forEachTerm(*this, [count, giveBack, &refused](Interaction& term) {
-        if (giveBack)
+    forEachTerm(*this, [this, count, giveBack, &refused](Interaction& term) {
+        if (giveBack && &term != ideal)
             term.nc = count;
         else
             term.number_of_components(count);

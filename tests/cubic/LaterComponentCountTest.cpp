@@ -69,6 +69,23 @@ void expectEveryStateFlagged(FluidPhase& f) {
     ::testing::internal::GetCapturedStderr();
 }
 
+// The fluid, named with the case's later components, at 350 K and 60 bar has the state of
+// one built with them from the start.
+void expectTheStateOfAFreshFluid(FluidPhase& fluid, const CountCase& c) {
+    auto fresh = c.make();
+    setUp(*fresh, c.later);
+    quietlyAt(fluid, 350.0, 60.0);
+    quietlyAt(*fresh, 350.0, 60.0);
+    ASSERT_EQ(fluid.error, 0);
+    ASSERT_EQ(fresh->error, 0);
+    EXPECT_DOUBLE_EQ(fluid.V, fresh->V);
+    EXPECT_DOUBLE_EQ(fluid.M, fresh->M);
+    EXPECT_DOUBLE_EQ(fluid.H, fresh->H);
+    ASSERT_EQ(fluid.lnPhi.size(), c.later.size());
+    for (size_t i = 0; i < c.later.size(); ++i)
+        EXPECT_DOUBLE_EQ(fluid.lnPhi[i], fresh->lnPhi[i]) << i;
+}
+
 template <class Fluid>
 std::function<std::unique_ptr<FluidPhase>()> made() {
     return [] { return std::make_unique<Fluid>(1); };
@@ -99,19 +116,8 @@ TEST(LaterComponentCount, ClosedFormCubicsTakeIt) {
         expectEveryStateFlagged(*fluid);
 
         name(*fluid, c.later);
-        auto fresh = c.make();
-        setUp(*fresh, c.later);
-        quietlyAt(*fluid, 350.0, 60.0);
-        quietlyAt(*fresh, 350.0, 60.0);
-        ASSERT_EQ(fluid->error, 0);
-        ASSERT_EQ(fresh->error, 0);
+        expectTheStateOfAFreshFluid(*fluid, c);
         EXPECT_NE(fluid->V, formerV);
-        EXPECT_DOUBLE_EQ(fluid->V, fresh->V);
-        EXPECT_DOUBLE_EQ(fluid->M, fresh->M);
-        EXPECT_DOUBLE_EQ(fluid->H, fresh->H);
-        ASSERT_EQ(fluid->lnPhi.size(), c.later.size());
-        for (size_t i = 0; i < c.later.size(); ++i)
-            EXPECT_DOUBLE_EQ(fluid->lnPhi[i], fresh->lnPhi[i]) << i;
     }
 }
 
@@ -180,13 +186,7 @@ TEST(LaterComponentCount, OtherNamesForAFullSetAreRefusedUntilTheCountIsGiven) {
         expectEveryStateFlagged(*fluid);
 
         setUp(*fluid, c.later);
-        auto fresh = c.make();
-        setUp(*fresh, c.later);
-        quietlyAt(*fluid, 350.0, 60.0);
-        quietlyAt(*fresh, 350.0, 60.0);
-        ASSERT_EQ(fluid->error, 0);
-        EXPECT_DOUBLE_EQ(fluid->V, fresh->V);
-        EXPECT_DOUBLE_EQ(fluid->lnPhi[1], fresh->lnPhi[1]);
+        expectTheStateOfAFreshFluid(*fluid, c);
     }
 }
 

@@ -194,7 +194,6 @@ ClassicalSRK::ClassicalSRK(int selector) : ClassicalCubic0(kSoaveRedlichKwong, s
 Montel::Montel(int selector) : ClassicalCubic0(kMontelConstants, selector) {
     setModelName("Montel");
     number_of_components(17);
-    for (const MontelRow& row : kMontelRows) add_component(row.name);
 }
 
 void Montel::number_of_components(int count) {
@@ -205,6 +204,9 @@ void Montel::number_of_components(int count) {
         return;
     }
     ClassicalCubic0::number_of_components(count);
+    // Started afresh (first, or after a refused name), the set-up is the model's own.
+    if (nc == 17 && componentsAdded == 0)
+        for (const MontelRow& row : kMontelRows) add_component(row.name);
 }
 
 void Montel::read_component_data(int i, const char* name) {

@@ -215,6 +215,16 @@ TEST(LaterComponentCount, MontelStatesAreFlaggedUntilItsOwnCountIsGiven) {
     quietlyAt(montel, 350.0, 60.0);
     EXPECT_EQ(montel.error, 0);
     EXPECT_DOUBLE_EQ(montel.V, V);
+    // A name it lacks: refused alike; its own count again gives its own components back.
+    ::testing::internal::CaptureStderr();
+    montel.add_component("H2O");
+    ::testing::internal::GetCapturedStderr();
+    expectEveryStateFlagged(montel);
+    montel.number_of_components(17);
+    EXPECT_EQ(montel.componentsAdded, 17);
+    quietlyAt(montel, 350.0, 60.0);
+    EXPECT_EQ(montel.error, 0);
+    EXPECT_DOUBLE_EQ(montel.V, V);
 }
 
 }  // namespace

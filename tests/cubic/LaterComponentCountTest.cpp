@@ -3,7 +3,6 @@
 // for their first count, refuse it and flag every state until that count is given again.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
@@ -96,10 +95,6 @@ std::function<std::unique_ptr<FluidPhase>()> made() {
 TEST(LaterComponentCount, ClosedFormCubicsTakeIt) {
     const CountCase cases[] = {
         {"ClassicalSRK", made<ClassicalSRK>(), {"CH4", "CO2"}, {"CH4", "CO2", "N2"}},
-        {"ClassicalCubic01",
-         [] { return std::make_unique<ClassicalCubic01>(kSoaveRedlichKwong, 1); },
-         {"CH4", "C2H6"},
-         {"CH4", "C2H6", "N2"}},
         {"TwoPar", made<TwoPar>(), {"CH4", "CO2"}, {"CH4", "CO2", "N2"}},
         {"ThreePar", made<ThreePar>(), {"CH4", "CO2"}, {"CH4", "CO2", "N2"}},
         {"TwoPar three to one", made<TwoPar>(), {"CH4", "CO2", "N2"}, {"CO2"}},
@@ -119,16 +114,6 @@ TEST(LaterComponentCount, ClosedFormCubicsTakeIt) {
         expectTheStateOfAFreshFluid(*fluid, c);
         EXPECT_NE(fluid->V, formerV);
     }
-}
-
-TEST(LaterComponentCount, HeyenSizesItsMixingToIt) {
-    Heyen heyen(1);
-    heyen.number_of_components(2);
-    heyen.set_local_composition_parameter(0, 1, 0.8);
-    heyen.number_of_components(3);
-    EXPECT_EQ(heyen.Lij, std::vector<double>(9, 1.0));
-    EXPECT_EQ(heyen.Vc.size(), 3u);
-    EXPECT_EQ(heyen.kaij.size(), 9u);
 }
 
 // Regression: the term cubics ignored a later count with no word, their states those of the

@@ -25,7 +25,7 @@ ClassicalCubic::ClassicalCubic(const CubicFamily& family, int selector) : CubicB
 ClassicalCubic::~ClassicalCubic() = default;
 
 void ClassicalCubic::number_of_components(int n) {
-    if (n < 1 || nc >= 1) return;  // the count is fixed by its first setting
+    if (!resizesTo(n)) return;
     CubicBase::number_of_components(n);
     const auto nn = static_cast<size_t>(n) * static_cast<size_t>(n);
     for (auto* m : {&aij, &bij, &aOverBij, &daijdT, &daijdTOverB, &d2aijdT2, &d2aOverBdx2})

@@ -20,7 +20,8 @@
 // when a component has no data, or T, P or V is not a positive finite number; a volume
 // search raises it when no root of the cubic lies above the covolume or when the phase
 // selector does not choose among several roots; the pseudo-critical search when its secant
-// solve fails. The previous results then stand but are not to be used.
+// solve fails. The previous results then stand but are not to be used. A later component
+// count is taken (CubicBase::number_of_components): the components are added again.
 #pragma once
 
 #include <vector>

@@ -95,7 +95,7 @@ double classicKaij(const std::string& first, const std::string& second) {
 // ------------------------------------------------------------ ClassicalQuadraMix
 
 void ClassicalQuadraMix::number_of_components(int n) {
-    if (n < 1 || nc >= 1) return;
+    if (!resizesTo(n)) return;
     ClassicalCubic::number_of_components(n);
     kbij.assign(kaij.size(), 0.0);
 }
@@ -126,7 +126,7 @@ ClassicalCubic0::ClassicalCubic0(const CubicFamily& family, int selector)
 ClassicalCubic0::~ClassicalCubic0() = default;
 
 void ClassicalCubic0::number_of_components(int n) {
-    if (n < 1 || nc >= 1) return;
+    if (!resizesTo(n)) return;
     ClassicalQuadraMix::number_of_components(n);
     for (auto* v : {&Tc, &Pc, &Vc, &omega, &m, &ac, &bc}) v->assign(static_cast<size_t>(n), 0.0);
 }
@@ -194,18 +194,19 @@ ClassicalSRK::ClassicalSRK(int selector) : ClassicalCubic0(kSoaveRedlichKwong, s
 Montel::Montel(int selector) : ClassicalCubic0(kMontelConstants, selector) {
     setModelName("Montel");
     number_of_components(17);
-    for (const MontelRow& row : kMontelRows) add_component(row.name);
 }
 
 void Montel::number_of_components(int count) {
     // Its binary parameters and heavy fractions are tables over its own 17 components: any
     // other system would be computed with the tables of another.
     if (nc == 17 && count != 17) {
-        std::fprintf(stderr, "Montel: the model has its own 17 components; %d refused\n", count);
-        error = 1;
+        refuseComponentCountOf(count, "the model has its own 17 components");
         return;
     }
     ClassicalCubic0::number_of_components(count);
+    // Started afresh (first, or after a refused name), the set-up is the model's own.
+    if (nc == 17 && componentsAdded == 0)
+        for (const MontelRow& row : kMontelRows) add_component(row.name);
 }
 
 void Montel::read_component_data(int i, const char* name) {

@@ -69,7 +69,8 @@ class Montel : public ClassicalCubic0 {
     // "Cn2"); the fluid then needs only T, P and composition.
     explicit Montel(int phase);
     // Its own 17 components only: another count, or another name at a position, is refused
-    // (said on standard error, the flag raised, the position left without data).
+    // (said on standard error, the flag raised, the position left without data). 17 again
+    // after a refused name reads the model's own components again.
     void number_of_components(int count) override;
 
     // The heavy pseudo-components "Cn1" and "Cn2": Tc (K), Pc (Pa), acentric factor and the

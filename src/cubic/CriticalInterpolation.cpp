@@ -36,7 +36,7 @@ double step(double lo, double hi, double T, double T0, double width) {
 CriticalInterpolationMix::~CriticalInterpolationMix() = default;
 
 void CriticalInterpolationMix::number_of_components(int n) {
-    if (n < 1 || nc >= 1) return;
+    if (!resizesTo(n)) return;
     ClassicalCubic::number_of_components(n);
     const size_t nn = static_cast<size_t>(n) * static_cast<size_t>(n);
     for (auto* v : {&kaLow, &kaHigh, &kbij, &kbLow, &kbHigh, &Ta, &Tb}) v->assign(nn, 0.0);
@@ -103,7 +103,7 @@ CriticalInterpolationCubic::CriticalInterpolationCubic(const CubicFamily& family
 }
 
 void CriticalInterpolationCubic::number_of_components(int n) {
-    if (n < 1 || nc >= 1) return;
+    if (!resizesTo(n)) return;
     CriticalInterpolationMix::number_of_components(n);
     for (auto* v : {&Tc, &Pc, &Tstar, &omega, &m, &ac, &bc, &q})
         v->assign(static_cast<size_t>(n), 0.0);

@@ -102,8 +102,33 @@ bool CubicBase::readComponentFile(int i, const char* name, const char* missingFo
     return true;
 }
 
+bool CubicBase::resizesTo(int n) {
+    if (n < 1) {
+        refuseComponentCountOf(n, "a fluid has at least one");
+        return false;
+    }
+    if (n == nc && !componentCountRefused()) {
+        // The set-up the fluid holds is taken again as it stands.
+        if (countRefused_) refusalReported_ = false;
+        countRefused_ = false;
+        return false;
+    }
+    return true;
+}
+
+void CubicBase::refuseComponentCountOf(int n, const char* why) {
+    std::fprintf(stderr, "%s: %d components refused (%s); nothing will be computed until a "
+                 "component count is taken\n", modelName.c_str(), n, why);
+    error = 1;
+    countRefused_ = true;
+    // Said once for the refused count, not once for the fluid's life.
+    refusalReported_ = true;
+}
+
 void CubicBase::number_of_components(int n) {
-    if (n < 1 || nc >= 1) return;  // the count is fixed by its first setting
+    if (!resizesTo(n)) return;
+    countRefused_ = false;
+    refusalReported_ = false;
     FluidPhase::number_of_components(n);
     kaij.assign(static_cast<size_t>(n) * static_cast<size_t>(n), 0.0);
     componentReady.assign(static_cast<size_t>(n), 0);
@@ -168,7 +193,9 @@ void CubicBase::applyClassicKaij() {
 
 bool CubicBase::evaluationRefused(bool needsP, bool needsV) {
     const char* why = nullptr;
-    if (nc < 1 || componentReady.size() != static_cast<size_t>(nc))
+    if (countRefused_ || componentCountRefused())
+        why = "the component count it was given last was refused";
+    else if (nc < 1 || componentReady.size() != static_cast<size_t>(nc))
         why = "no components declared";
     else if (std::find(componentReady.begin(), componentReady.end(), 0) != componentReady.end())
         why = "a component has no data (the keys its file lacks were said when it was read)";

@@ -24,6 +24,11 @@ class CubicBase : public FluidPhase {
     double OmegaB = 0.0;       // b = OmegaB R Tc / Pc
     std::vector<double> kaij;  // n x n, symmetric, zero on creation
 
+    // A count other than the one held starts the component system afresh: every array follows
+    // it and each component is added again (evaluations are refused until then). The same
+    // count again keeps the components. A count below 1, or one the fluid cannot take
+    // (refuseComponentCountOf), is said, raises the error flag and refuses every evaluation
+    // until a count is taken.
     void number_of_components(int n) override;
     virtual void calculate_parameters_of_pure_components();
     virtual void calculate_mixing_parameters();
@@ -32,6 +37,12 @@ class CubicBase : public FluidPhase {
    protected:
     // A fluid of nTerms Helmholtz terms (FluidPhase) and no ideal-gas term.
     CubicBase(int nTerms, int phase, char extraTerm);
+    // True when n is a count to size the fluid to (see number_of_components): every override
+    // asks before it resizes anything, and returns when the answer is no.
+    bool resizesTo(int n);
+    // Says that the fluid does not take n components (why), raises the error flag and
+    // refuses every evaluation until a count is taken.
+    void refuseComponentCountOf(int n, const char* why);
     // Reads "compo/<name>" into the listed keys (a name without a file of its own, "C1" or
     // "C2", reads that of its formula, "CH4" or "C2H6"); component i is ready when every
     // required key has a value and Tc, Pc (among them) are positive. Otherwise false, said
@@ -76,6 +87,7 @@ class CubicBase : public FluidPhase {
 
    private:
     bool refusalReported_ = false;
+    bool countRefused_ = false;
 };
 
 bool positiveFinite(double v);

@@ -31,7 +31,7 @@ HCubic::HCubic(int selector) : CubicBase(selector) {
 HCubic::~HCubic() = default;
 
 void HCubic::number_of_components(int n) {
-    if (n < 1 || nc >= 1) return;
+    if (!resizesTo(n)) return;
     CubicBase::number_of_components(n);
     for (auto* v :
          {&m, &Tc, &Pc, &omega, &ac, &bc, &cc, &a, &b, &c, &Ai, &Bi, &Ci, &Abar, &abarDim})
@@ -309,7 +309,7 @@ Heyen::Heyen(int selector) : ThreePar(selector) {
 }
 
 void Heyen::number_of_components(int n) {
-    if (n < 1 || nc >= 1) return;
+    if (!resizesTo(n)) return;
     HCubic::number_of_components(n);
     for (auto* v : {&Vc, &nn, &mb, &teta, &Tsum, &Ssum}) v->assign(static_cast<size_t>(n), 0.0);
     Lij.assign(static_cast<size_t>(n) * static_cast<size_t>(n), 1.0);

@@ -22,7 +22,8 @@
 //
 // Failures raise the phase error flag: a component file that cannot be opened or lacks a
 // key (the fluid then refuses every evaluation), no volume above the covolume, a phase
-// selector that chooses none of several volumes, a failed pseudo-critical search.
+// selector that chooses none of several volumes, a failed pseudo-critical search. A later
+// component count is taken (CubicBase::number_of_components): the components are added again.
 #pragma once
 
 #include <vector>

@@ -33,6 +33,7 @@ TermCubic::TermCubic(const CubicFamily& family, int selector, char extra, const 
       m1(family.m1),
       m2(family.m2) {
     setModelName(name);
+    termsBuildOnce = true;
     OmegaA = family.OmegaA;
     OmegaB = family.OmegaB;
     Vl0 = 2e-5;
@@ -41,8 +42,18 @@ TermCubic::TermCubic(const CubicFamily& family, int selector, char extra, const 
 
 TermCubic::~TermCubic() = default;
 
+bool TermCubic::resizesTermsTo(int n) {
+    if (nc >= 1 && n >= 1 && n != nc) {
+        // The terms build their graphs once, for the count they were first given.
+        const std::string why = "its terms are built for " + std::to_string(nc);
+        refuseComponentCountOf(n, why.c_str());
+        return false;
+    }
+    return resizesTo(n);
+}
+
 void TermCubic::number_of_components(int n) {
-    if (n < 1 || nc >= 1) return;
+    if (!resizesTermsTo(n)) return;
     CubicBase::number_of_components(n);
     for (auto* v : {&Tc, &Pc, &omega}) v->assign(static_cast<size_t>(n), 0.0);
 }
@@ -325,7 +336,7 @@ PRNirma::PRNirma(int selector, int version, char extra)
     : QuadraticTermCubic(kPengRobinson, selector, extra, "PRNirma", new Nirma(version)) {}
 
 void PRNirma::number_of_components(int count) {
-    if (count < 1 || nc >= 1) return;
+    if (!resizesTermsTo(count)) return;
     QuadraticTermCubic::number_of_components(count);
     // A component read from a file has no alpha constants: alpha = 1 in every version.
     for (auto* v : {&m, &L, &c0, &c1, &c, &n}) v->assign(static_cast<size_t>(count), 0.0);

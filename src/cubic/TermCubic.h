@@ -39,6 +39,9 @@ class TermCubic : public CubicBase {
     double Zc = 1.0 / 3.0;       // critical compressibility of the family
     std::vector<double> Tc, Pc, omega;
 
+    // The first count sizes the fluid and its terms; a later, different one is refused (the
+    // terms' graphs stay those of the first) and flags every state until the first is given
+    // again, which keeps the components.
     void number_of_components(int n) override;
     // The cubic's volume at the current T and P, then the model at that volume.
     void calculate_molar_volume() override;
@@ -63,6 +66,8 @@ class TermCubic : public CubicBase {
 
    protected:
     TermCubic(const CubicFamily& family, int phase, char extraTerm, const char* name);
+    // resizesTo, with a later count other than the first refused.
+    bool resizesTermsTo(int n);
     // The terms' parameters of component i from Tc, Pc, omega.
     virtual void giveConstants(int i) = 0;
     // Binary parameters once every component is read.

@@ -90,8 +90,12 @@ BWREOS::BWREOS(int phase_) : FluidPhase(1, phase_, 0) {
 BWREOS::~BWREOS() = default;
 
 void BWREOS::number_of_components(int count) {
+    if (count != 1) {
+        std::fprintf(stderr, "Can handle only one-component fluid\n");
+        refuseComponentCount();
+        return;
+    }
     FluidPhase::number_of_components(count);
-    if (nc != 1) std::fprintf(stderr, "Can handle only one-component fluid\n");
 }
 
 void BWREOS::read_component_data(int index, const char* name) {

@@ -37,7 +37,8 @@ class BWREOS : public FluidPhase {
    public:
     explicit BWREOS(int phase);
     ~BWREOS() override;
-    // One component; another count is said on standard error.
+    // One component; another count is said on standard error and flags every state until
+    // one is given.
     void number_of_components(int count) override;
     // "C1" the simple fluid (0.016 kg/mol), "C8" the reference fluid (0.146 kg/mol); any
     // other name or index is said on standard error and sets nothing.

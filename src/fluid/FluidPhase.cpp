@@ -1,5 +1,6 @@
 #include "fluid/FluidPhase.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -108,16 +109,37 @@ void FluidPhase::number_of_components(int count) {
     componentsAdded = 0;
     Phase::number_of_components(count);
     createPerComponentArrays();
+    // Residual terms that build their graphs once get back the count they were built for;
+    // sized again, they would build a second graph beside the first. The ideal gas is sized
+    // afresh, its per-component data following the components added again.
+    const bool giveBack = termsBuildOnce && count == termsSizedFor_;
     bool refused = false;
-    forEachTerm(*this, [count, &refused](Interaction& term) {
-        term.number_of_components(count);
+    forEachTerm(*this, [this, count, giveBack, &refused](Interaction& term) {
+        if (giveBack && &term != ideal)
+            term.nc = count;
+        else
+            term.number_of_components(count);
         if (term.nc != count) refused = true;
     });
+    termsSizedFor_ = refused ? 0 : count;
     if (refused) {
         refuseComponentCount();
         return;
     }
     if (count == 1) composition_of_component(0, 1.0);
+}
+
+void FluidPhase::add_component(const char* name) {
+    if (name != nullptr && nc >= 1 && componentsAdded >= nc &&
+        std::find(componentName.begin(), componentName.end(), name) == componentName.end()) {
+        std::fprintf(stderr,
+                     "%s: component %s refused, the fluid has its %d components; give a component "
+                     "count to name others\n",
+                     modelName.empty() ? "fluid" : modelName.c_str(), name, nc);
+        refuseComponentCount();
+        return;
+    }
+    Phase::add_component(name);
 }
 
 void FluidPhase::refuseComponentCount() {

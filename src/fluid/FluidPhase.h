@@ -231,6 +231,10 @@ class FluidPhase : public Phase {
     // raises the error flag and leaves every term unsized: each state computed until a
     // count is taken is flagged, none is one of the former set-up.
     void number_of_components(int count) override;
+    // A name not among the components of a fluid that has all of them is refused like a
+    // count: the fluid would go on computing states of its former components. The names it
+    // has may be given again (a vapour-liquid system names its phases' components).
+    void add_component(const char* name) override;
     void temperature(double TK) override;
     void volume(double Vm3) override;
     void composition_of_component(int i, double xi) override;
@@ -724,6 +728,9 @@ class FluidPhase : public Phase {
    protected:
     // The model refused the component count it was given (see number_of_components).
     void refuseComponentCount();
+    // Set by a model whose terms build their graphs for the first count they are given: after
+    // a refusal, that count is given back to them instead of sizing them again.
+    bool termsBuildOnce = false;
     bool componentCountRefused() const { return componentCountRefused_; }
     // The end state of a decompression at TK and PPa (Pa) as a liquid-side volume
     // (selector 2); false, with the error flag, when the volume solve fails.
@@ -759,6 +766,7 @@ class FluidPhase : public Phase {
    private:
     int holdDepth_ = 0;
     bool componentCountRefused_ = false;
+    int termsSizedFor_ = 0;  // the count every term took last; 0 when one refused it
     void createPerComponentArrays();
     // Every per-component array and matrix the fluid sizes to its component count.
     std::vector<std::vector<double>*> perComponentArrays();

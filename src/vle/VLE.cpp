@@ -109,6 +109,8 @@ void VLE::number_of_components(int count) {
         return;
     }
     n = count;
+    // The components of a former count are named again.
+    added = 0;
     auto size = static_cast<std::size_t>(n);
     bulkAmount.assign(size, 0.0);
     z.assign(size, 0.0);

@@ -17,15 +17,12 @@ using testing_support::EosModel;
 const std::vector<std::array<double, 2>> kStates = {
     {673.15, 3.5e-5}, {773.15, 6e-5}, {873.15, 2e-4}, {1073.15, 1e-3}};
 
-// Hard spheres of the diameters sigma (m) at the fractions x, with the molar mass of water
-// (a state of no molar mass is refused: it has no sound speed).
+// Hard spheres of the diameters sigma (m) at the fractions x.
 std::unique_ptr<FluidPhase> hardSpheres(std::vector<double> sigma, std::vector<double> x) {
     auto f = std::make_unique<BoublikEOS>(1);
     f->number_of_components(static_cast<int>(sigma.size()));
-    for (size_t i = 0; i < sigma.size(); ++i) {
+    for (size_t i = 0; i < sigma.size(); ++i)
         f->set_hard_sphere_diameter(static_cast<int>(i), sigma[i]);
-        f->molarMass[i] = 0.018015268;
-    }
     f->composition(x.data());
     return f;
 }

@@ -115,6 +115,29 @@ TEST(BoublikEOSTest, DiluteFluidIsTheIdealGas) {
     EXPECT_NEAR(fluid.Cv, 35.228 - 8.31434, 0.01);
 }
 
+// Regression: the hard-sphere fluid had no molar mass, so every state, pure or mixed, was
+// flagged for want of a sound speed. Its ideal gas is water's, and so is its molar mass,
+// also for every component of a count set after the first.
+TEST(BoublikEOSTest, StatesHaveWatersMolarMassAndASoundSpeed) {
+    BoublikEOS fluid(1);
+    const std::vector<std::vector<double>> diameters = {{3e-10}, {2.8e-10, 3.6e-10, 3e-10}};
+    for (const auto& sigma : diameters) {
+        const int n = static_cast<int>(sigma.size());
+        SCOPED_TRACE(n);
+        fluid.number_of_components(n);
+        for (int i = 0; i < n; ++i) fluid.set_hard_sphere_diameter(i, sigma[static_cast<size_t>(i)]);
+        if (n == 3) fluid.composition(0.2, 0.5, 0.3);
+        for (double m : fluid.molarMass) EXPECT_EQ(m, 0.018015268);
+        fluid.calculateFromTP(773.15, 1000.0, 0);
+        ASSERT_EQ(fluid.error, 0);
+        EXPECT_DOUBLE_EQ(fluid.M, 0.018015268);
+        EXPECT_DOUBLE_EQ(fluid.rho, fluid.M / fluid.V);
+        // Hard spheres are stiffer than the ideal gas at the same temperature.
+        EXPECT_TRUE(std::isfinite(fluid.soundSpeed));
+        EXPECT_GT(fluid.soundSpeed, std::sqrt(fluid.Cp / fluid.Cv * 8.31434 * 773.15 / fluid.M));
+    }
+}
+
 class DipoleTest : public ::testing::Test {
    protected:
     Dipole term;

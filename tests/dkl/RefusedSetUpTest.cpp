@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "dkl/BWR.h"
 #include "dkl/DuanModels.h"
 #include "dkl/KreglewskiEOS.h"
 
@@ -17,10 +18,15 @@ struct RefusedSetUp {
     int refused;                                         // a count it cannot take
     int good;
     std::function<void(FluidPhase&)> addComponents;      // for the good count
+    const char* otherName = nullptr;  // else refused: the good count again, and this name
 };
 
 void addCO2(FluidPhase& f) {
     f.add_component("CO2");
+}
+
+void addC1(FluidPhase& f) {
+    f.add_component("C1");
 }
 
 void addPair(FluidPhase& f) {
@@ -36,8 +42,9 @@ std::unique_ptr<FluidPhase> madeWith(int count, void (*add)(FluidPhase&)) {
     return f;
 }
 
-// Regression: DMW1 given two components, DMW2 one, DMWEOS and Kreglewski three said so and
-// then computed states of the set-up they had, the flag cleared by the first of them.
+// Regression: DMW1 given two components, DMW2 one, DMWEOS and Kreglewski three, BWR two said
+// so and then computed states of the set-up they had, the flag cleared by the first of them;
+// a fluid given its count again and another name kept its former components without a word.
 TEST(RefusedSetUp, EveryStateIsFlaggedUntilACountIsTaken) {
     const RefusedSetUp cases[] = {
         {"DMW1", [] { return madeWith<DMW1>(1, addCO2); }, 2, 1, addCO2},
@@ -45,6 +52,11 @@ TEST(RefusedSetUp, EveryStateIsFlaggedUntilACountIsTaken) {
         {"DMWEOS", [] { return madeWith<DMWEOS>(2, addPair); }, 3, 2, addPair},
         {"DMWEOS one gas", [] { return madeWith<DMWEOS>(1, addCO2); }, 3, 1, addCO2},
         {"Kreglewski", [] { return madeWith<Kreglewski_EOS>(1, addCO2); }, 3, 1, addCO2},
+        {"BWR", [] { return madeWith<BWREOS>(1, addC1); }, 2, 1, addC1},
+        // A name the full set lacks, after the count it has.
+        {"DMW2 another gas", [] { return madeWith<DMW2>(2, addPair); }, 0, 2, addPair, "CH4"},
+        {"Kreglewski another gas", [] { return madeWith<Kreglewski_EOS>(1, addCO2); }, 0, 1,
+         addCO2, "CH4"},
     };
     for (const RefusedSetUp& c : cases) {
         SCOPED_TRACE(c.model);
@@ -53,7 +65,12 @@ TEST(RefusedSetUp, EveryStateIsFlaggedUntilACountIsTaken) {
         ASSERT_EQ(fluid->error, 0);
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        fluid->number_of_components(c.refused);
+        if (c.otherName == nullptr) {
+            fluid->number_of_components(c.refused);
+        } else {
+            fluid->number_of_components(c.good);
+            fluid->add_component(c.otherName);
+        }
         const std::string said =
             testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
         EXPECT_FALSE(said.empty());

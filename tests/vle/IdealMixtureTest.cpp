@@ -110,6 +110,24 @@ TEST(RaoultComponents, AliasesShareOneCorrelation) {
     EXPECT_EQ(mixture.correlations[2], nullptr);
 }
 
+// Regression: the count of components named stayed that of the former count, so a mixture
+// of two given three named only its third ("no room" for the others).
+TEST(RaoultComponents, ALaterCountNamesItsComponentsAfresh) {
+    IdealMixture mixture;
+    mixture.number_of_components(2);
+    mixture.add_components("C3", "nC4");
+    mixture.number_of_components(3);
+    const std::string said = test::stderrOf([&] {
+        mixture.add_component("C1");
+        mixture.add_component("C3");
+        mixture.add_component("nC4");
+    });
+    EXPECT_EQ(said, "");
+    EXPECT_EQ(mixture.names, (std::vector<std::string>{"C1", "C3", "nC4"}));
+    EXPECT_GT(mixture.Psat(0, 150.0), 1e5);
+    EXPECT_DOUBLE_EQ(mixture.Psat(2, 300.0), psatNC4(300.0));
+}
+
 TEST(RaoultComponents, UnknownComponentIsRefusedBeforeUse) {
     IdealMixture mixture;
     mixture.number_of_components(2);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -223,6 +224,83 @@ TEST_F(ConsoleConventions, AMetastableStateIsCalledOneOnTheReport) {
         EXPECT_EQ(stable.status, 0) << stable.err;
         EXPECT_FALSE(has(stable.out + stable.err, "metastable")) << stable.command;
     }
+}
+
+// Regression: vornex's TV printed a superheated liquid and a supercooled vapour, inside
+// water's saturation curve, without a word, where kelno's TV calls them metastable.
+TEST_F(ConsoleConventions, VornexCallsAMetastableStateAtTVOne) {
+    const struct {
+        const char* volume;
+        const char* said;  // empty for a stable state
+    } cases[] = {
+        {"26", "The state is metastable: its fugacity (64.76 bar) is above that of the stable "
+               "vapour (11.15 bar) at the same temperature and pressure.\n"},
+        {"350", "The state is metastable: its fugacity (70.30 bar) is above that of the stable "
+                "liquid (67.60 bar) at the same temperature and pressure.\n"},
+        {"20", ""},
+        {"1000", ""},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const ProgramRun run = vornex({"wagner", "TV", "573.15", c.volume}, "tv" + std::to_string(n++));
+        EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
+        if (*c.said == '\0') {
+            EXPECT_FALSE(has(run.out + run.err, "metastable")) << run.command;
+            continue;
+        }
+        EXPECT_TRUE(has(run.out, c.said)) << run.command << "\n" << run.out;
+        EXPECT_TRUE(has(run.err, "TV: the state at 573.15 K and ")) << run.err;
+        expectLines(run.err, "is metastable");
+        // The state printed is the one asked, not the stable one compared with.
+        EXPECT_TRUE(has(run.out, std::string(" ") + c.volume + " cm3/mol")) << run.out;
+    }
+}
+
+// Regression: "binop 700 200" wrote its end near the critical point five times over, and the
+// starting state once from each branch.
+TEST_F(ConsoleConventions, ATraceWritesEachPointOnce) {
+    const ProgramRun run = vornex({"hn", "binop", "700", "200", "q"}, "binopOnce");
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::istringstream file(vornex::testing::slurpFile(folderOf("binopOnce") / "work" / "binopq"));
+    std::vector<std::string> points;
+    for (std::string line; std::getline(file, line);) {
+        const std::size_t at = line.find_first_not_of(' ');
+        if (at == std::string::npos || !std::isdigit(static_cast<unsigned char>(line[at])))
+            continue;
+        points.push_back(line.substr(0, line.find_last_of(' ')));  // the point, not its index
+    }
+    EXPECT_GT(points.size(), 300u);
+    std::vector<std::string> sorted = points;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end())
+        << *std::adjacent_find(sorted.begin(), sorted.end());
+}
+
+// Regression: an isochore inside the saturation curve, an isotherm of a temperature the model
+// has no state at, and the spinodals of a mixture that could not start left files holding
+// only their headers, named them as written, and exited 0 (the spinodals also printed their
+// search on the report).
+TEST_F(ConsoleConventions, ACurveWithoutAPointFailsAndLeavesNoFile) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"wagner", "isoc", "40", "300", "320", "i"},
+        {"hk", "isoc", "40", "1e9", "720", "i"},
+        {"hk", "isotherm", "1e9", "30", "60", "i"},
+        {"hn", "spinox", "1e9", "40", "0.1", "l", "v"},
+    };
+    int n = 0;
+    for (const auto& words : cases) {
+        const std::string name = "noPoint" + std::to_string(n++);
+        const ProgramRun run = vornex(words, name);
+        EXPECT_EQ(run.status, 1) << run.command;
+        EXPECT_TRUE(has(run.err, " failed: nothing was traced\n")) << run.command << run.err;
+        EXPECT_FALSE(has(run.err, "Wrote")) << run.command << run.err;
+        EXPECT_TRUE(leftIn(name).empty()) << run.command;
+        EXPECT_EQ(run.out.find_first_not_of('\n'), run.out.find("Time")) << run.command << run.out;
+    }
+    // Where it traces, the file stays and is named.
+    const ProgramRun isochore = vornex({"wagner", "isoc", "18.1", "300", "320", "i"}, "isochore");
+    EXPECT_EQ(isochore.status, 0) << isochore.err;
+    EXPECT_EQ(isochore.err, "Wrote isoci\n");
 }
 
 // Regression: "vornex help TP" was an unknown model, "vornex wagner --help" an unknown

@@ -95,6 +95,17 @@ int getInteger(int defaultValue, std::istream& in) {
     return static_cast<int>(value);
 }
 
+bool readAnswer(std::istream& in, std::string& answer) {
+    if (!readLine(in, answer)) return false;
+    const std::size_t first = answer.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        answer.clear();
+        return true;
+    }
+    answer = answer.substr(first, answer.find_last_not_of(" \t") - first + 1);
+    return true;
+}
+
 double getDouble(double defaultValue, std::istream& in) {
     std::string line;
     if (!readLine(in, line) || line.empty()) return defaultValue;

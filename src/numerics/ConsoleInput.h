@@ -32,6 +32,10 @@ char getChar(char defaultValue, std::istream& in = std::cin);
 // not start with a number returns the default; out-of-range values are clamped to int.
 int getInteger(int defaultValue, std::istream& in = std::cin);
 
+// One answer to a question: the line without its end and the blanks around it (empty for an
+// empty line). False when the input ended before the line began, and for a line too long.
+bool readAnswer(std::istream& in, std::string& answer);
+
 // One line as a decimal number, with the same rules as getInteger.
 double getDouble(double defaultValue, std::istream& in = std::cin);
 

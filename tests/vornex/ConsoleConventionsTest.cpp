@@ -25,8 +25,9 @@ class ConsoleConventions : public ::testing::Test {
     ProgramRun vornex(const std::vector<std::string>& words, const std::string& name) const {
         return vornex::testing::runProgram(VORNEX_PROGRAM, words, folderOf(name));
     }
-    ProgramRun kelno(const std::vector<std::string>& words, const std::string& name) const {
-        return vornex::testing::runProgram(KELNO_PROGRAM, words, folderOf(name));
+    ProgramRun kelno(const std::vector<std::string>& words, const std::string& name,
+                     const std::string& input = {}) const {
+        return vornex::testing::runProgram(KELNO_PROGRAM, words, folderOf(name), 60, input);
     }
     std::vector<std::string> leftIn(const std::string& name) const {
         std::vector<std::string> files;
@@ -301,6 +302,36 @@ TEST_F(ConsoleConventions, ACurveWithoutAPointFailsAndLeavesNoFile) {
     const ProgramRun isochore = vornex({"wagner", "isoc", "18.1", "300", "320", "i"}, "isochore");
     EXPECT_EQ(isochore.status, 0) << isochore.err;
     EXPECT_EQ(isochore.err, "Wrote isoci\n");
+}
+
+// Regression: kelno's questions took an answer that is not a number ("abc" for the mass
+// ratio, "x" for a heating) as the default and went on, and ran together on one line when
+// the answers came from a file or the input ended.
+TEST_F(ConsoleConventions, KelnosQuestionsRefuseWhatTheyCannotUseAndEachIsALine) {
+    const struct {
+        const char* answers;
+        const char* said;
+    } refused[] = {
+        {"abc\n", "Magma-water input refused: the answer \"abc\" is not a number\n"},
+        {"1\nx\n", "Magma-water input refused: the answer \"x\" is not one of yn\n"},
+        {"\n\n\n\n\n\n\n\n\n\n\n\n\n\n5.5\n",
+         "Magma-water input refused: the answer \"5.5\" is not a whole number\n"},
+    };
+    int n = 0;
+    for (const auto& c : refused) {
+        const std::string name = "asked" + std::to_string(n++);
+        const ProgramRun run = kelno({"pv", "interactive"}, name, c.answers);
+        EXPECT_EQ(run.status, 1) << c.answers;
+        EXPECT_TRUE(has(run.err, std::string(" : \n") + c.said)) << run.err;
+        EXPECT_EQ(run.out, "") << c.answers;
+        EXPECT_TRUE(leftIn(name).empty()) << c.answers;
+    }
+    // Answers in any case, and the end of the input, keep to the defaults of the rest.
+    const ProgramRun answered = kelno({"pv", "interactive"}, "answered", "0.5\nYes\n1000\n");
+    EXPECT_EQ(answered.status, 0) << answered.err;
+    EXPECT_TRUE(has(answered.out, "Pyroclast heated            : yes\n")) << answered.out;
+    EXPECT_TRUE(has(answered.out, "Magma temperature           :  1000.00")) << answered.out;
+    EXPECT_TRUE(has(answered.err, "default =  100        : \nWrote ")) << answered.err;
 }
 
 // Regression: "vornex help TP" was an unknown model, "vornex wagner --help" an unknown

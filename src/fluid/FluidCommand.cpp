@@ -317,6 +317,13 @@ bool printStateAtTV(FluidPhase& f, const Values& v) {
     if (stability.metastable) f.calculateFromTV(TK, Vm3, 0);
     if (unstable) std::printf("Mechanically unstable state (dP/dV >= 0)\n");
     f.dump();
+    // Said beside the report too, as every notice is, for a reader of the messages alone.
+    std::fflush(stdout);
+    if (unstable)
+        std::fprintf(stderr,
+                     "TV: the state at %g K and %g cm3/mol is mechanically unstable (dP/dV >= 0): "
+                     "no uniform fluid holds it\n",
+                     TK, Vm3 / kCm3);
     if (stability.metastable) {
         std::printf("%s\n", stability.report("liquid", "vapour").c_str());
         std::fflush(stdout);

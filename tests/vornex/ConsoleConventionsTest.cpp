@@ -255,6 +255,13 @@ TEST_F(ConsoleConventions, VornexCallsAMetastableStateAtTVOne) {
         // The state printed is the one asked, not the stable one compared with.
         EXPECT_TRUE(has(run.out, std::string(" ") + c.volume + " cm3/mol")) << run.out;
     }
+    // Inside the spinodals the state is no fluid at all: said on the report and beside it.
+    const ProgramRun loop = vornex({"wagner", "TV", "573.15", "100"}, "tvUnstable");
+    EXPECT_TRUE(has(loop.out, "Mechanically unstable state (dP/dV >= 0)\n")) << loop.out;
+    EXPECT_EQ(loop.err,
+              "TV: the state at 573.15 K and 100 cm3/mol is mechanically unstable (dP/dV >= 0): "
+              "no uniform fluid holds it\n");
+    EXPECT_FALSE(has(loop.out, "metastable"));
 }
 
 // Regression: "binop 700 200" wrote its end near the critical point five times over, and the

@@ -138,6 +138,22 @@ TEST_F(ConsoleConventions, FailuresQuestionsAndRefusalsGoToStandardError) {
     }
 }
 
+// Regression: kelno's TV of liquid water at 0 deg. C printed "The irreversible expansion could
+// not be computed" on the report only, and exited 1 without a word on standard error.
+TEST_F(ConsoleConventions, AnExpansionComputedInPartSaysSoOnStandardError) {
+    for (const auto& words : {std::vector<std::string>{"TV", "0", "18"},
+                              std::vector<std::string>{"TP", "-10", "100"}}) {
+        const ProgramRun run = kelno(words, "partExpansion" + words[1]);
+        EXPECT_EQ(run.status, 1) << run.command;
+        EXPECT_TRUE(has(run.out, "\tThe irreversible expansion could not be computed.\n"))
+            << run.out;
+        EXPECT_TRUE(has(run.err, words[0] + " is not complete: the irreversible expansion of the "
+                                            "state at " + words[1] + " deg. C and " + words[2]))
+            << run.err;
+        expectLines(run.err, " is not complete");
+    }
+}
+
 // Regression: "x 1.5 TP 673.15 300" refused x, then printed pure water's state as the brine
 // asked for.
 TEST_F(ConsoleConventions, NothingIsComputedAfterARefusedParameter) {

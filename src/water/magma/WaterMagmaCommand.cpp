@@ -385,7 +385,14 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         }
         r.printExpansionWork();
         std::puts("");
-        return std::isfinite(r.Wirr) && std::isfinite(r.T5irr) ? 0 : 1;
+        if (std::isfinite(r.Wirr) && std::isfinite(r.T5irr)) return 0;
+        // The report shows the hole; the failure is said where failures are.
+        std::fflush(stdout);
+        std::fprintf(stderr,
+                     "%s is not complete: the irreversible expansion of the state at %g deg. C "
+                     "and %g %s could not be computed\n",
+                     keyword, celsius, value, tp ? "bar" : "cm3/mol");
+        return 1;
     }
     if (std::strcmp(keyword, "psat") == 0 || std::strcmp(keyword, "tsat") == 0) {
         const bool byT = keyword[0] == 'p';

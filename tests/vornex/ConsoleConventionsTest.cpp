@@ -22,8 +22,9 @@ using vornex::testing::ProgramRun;
 class ConsoleConventions : public ::testing::Test {
    protected:
     fs::path folderOf(const std::string& name) const { return fs::current_path() / "conventions" / name; }
-    ProgramRun vornex(const std::vector<std::string>& words, const std::string& name) const {
-        return vornex::testing::runProgram(VORNEX_PROGRAM, words, folderOf(name));
+    ProgramRun vornex(const std::vector<std::string>& words, const std::string& name,
+                      const std::string& input = {}) const {
+        return vornex::testing::runProgram(VORNEX_PROGRAM, words, folderOf(name), 60, input);
     }
     ProgramRun kelno(const std::vector<std::string>& words, const std::string& name,
                      const std::string& input = {}) const {
@@ -355,6 +356,22 @@ TEST_F(ConsoleConventions, KelnosQuestionsRefuseWhatTheyCannotUseAndEachIsALine)
     EXPECT_TRUE(has(answered.out, "Pyroclast heated            : yes\n")) << answered.out;
     EXPECT_TRUE(has(answered.out, "Magma temperature           :  1000.00")) << answered.out;
     EXPECT_TRUE(has(answered.err, "default =  100        : \nWrote ")) << answered.err;
+}
+
+// Regression: the ternary diagram's questions ran together on one line, were all asked after
+// the input had ended, and took any number for the phase and pole asked.
+TEST_F(ConsoleConventions, TheTernaryDiagramsQuestionsAreLinesAndRefuseWhatTheyDoNotList) {
+    const ProgramRun ended = vornex({"hnc", "ter", "700", "300", "t"}, "terEnded");
+    EXPECT_EQ(ended.status, 1);
+    EXPECT_TRUE(has(ended.err, "Select the number : \nNo selection was read\n")) << ended.err;
+    EXPECT_FALSE(has(ended.err, "Liquid-liquid")) << ended.err;
+    const ProgramRun refused = vornex({"hnc", "ter", "700", "300", "t"}, "terRefused", "0\n5\n");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(has(refused.err, "Select the number : \nLiquid-liquid ? (1/0) \nter: the answer "
+                                 "\"5\" refused: a whole number from 0 to 1\n"))
+        << refused.err;
+    EXPECT_FALSE(has(refused.err, "Pole")) << refused.err;
+    EXPECT_TRUE(leftIn("terRefused").empty());
 }
 
 // Regression: "vornex help TP" was an unknown model, "vornex wagner --help" an unknown

@@ -2,8 +2,6 @@
 // reports of the result record.
 #include "water/magma/WaterMagmaRecords.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -302,17 +300,11 @@ std::string WaterMagmaCalculationInfo::invalidValues() const {
 }
 
 bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
-    // Answered from a terminal, the echo of the answer ends the question's line; from a file
-    // or a pipe the line is ended here, so that the questions do not run together.
-    const bool echoed = &in == &std::cin && isatty(STDIN_FILENO) != 0;
     bool stopped = false;
     // The answer's line; an empty one keeps the default, and so does the end of the input.
     auto answer = [&](const char* question, std::string& line) {
         if (stopped) return false;
-        std::fflush(stdout);  // the questions go where the messages go
-        std::fputs(question, stderr);
-        if (!readAnswer(in, line)) line.clear();
-        if (!echoed) std::fputc('\n', stderr);
+        askLine(question, in, line);
         if (inputRefused(in)) stopped = true;
         return !stopped;
     };

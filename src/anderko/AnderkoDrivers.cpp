@@ -242,16 +242,28 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
     };
     std::printf("\n");
     scan(-1, nullptr);
+    // The questions go to standard error, the rows stay in the report. The first answer
+    // that is not one of those asked for ends the command.
+    auto ask = [&](const char* question, int first, int last, int& value) {
+        std::string word;
+        if (!askWord(question, *input, word)) {
+            std::fprintf(stderr, "No selection was read\n");
+            return false;
+        }
+        double number = 0.0;
+        if (numberRefusal(word.c_str(), number) != nullptr || number != std::floor(number) ||
+            number < first || number > last) {
+            std::fprintf(stderr, "ter: the answer \"%.40s\" refused: a whole number from %d to %d\n",
+                         word.c_str(), first, last);
+            return false;
+        }
+        value = static_cast<int>(number);
+        return true;
+    };
     int selected = -1, liquidLiquid = 0, pole = 0;
-    std::fflush(stdout);  // questions go to standard error, the rows stay in the report
-    std::fputs("Select the number : ", stderr);
-    *input >> selected;
-    std::fputs("Liquid-liquid ? (1/0) ", stderr);
-    *input >> liquidLiquid;
-    std::fputs("Pole ? (0/1/2) ", stderr);
-    *input >> pole;
-    if (!*input) {
-        std::fprintf(stderr, "\nNo selection was read\n");  // after the open question
+    if (!ask("Select the number : ", 0, 1 << 20, selected) ||
+        !ask("Liquid-liquid ? (1/0) ", 0, 1, liquidLiquid) ||
+        !ask("Pole ? (0/1/2) ", 0, 2, pole)) {
         error = 1;
         return;
     }

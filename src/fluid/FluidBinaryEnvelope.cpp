@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
@@ -148,6 +149,18 @@ EnvelopeBase keepBase(const FluidPhase& f) {
     return {f.T, f.P, f.xLiquid[1], f.yVapour[1], f.Vl0, f.Vv0};
 }
 
+// Near the end of a branch a step can converge back onto the point it started from; its row
+// would repeat the last one to every printed digit. Such a step adds no point.
+bool samePrintedPoint(const EnvelopeBase& a, const EnvelopeBase& b) {
+    auto text = [](const EnvelopeBase& e) {
+        char line[128];
+        std::snprintf(line, sizeof line, "%12lg %12lg %12lg %12lg %12lg", e.P * 1e-5, e.x, e.y,
+                      e.Vl * 1e6, e.Vv * 1e6);
+        return std::string(line);
+    };
+    return text(a) == text(b);
+}
+
 }  // namespace
 
 void FluidPhase::next_bubble_point(double& dVl, double& dVv, double& dy, double& dP) {
@@ -228,6 +241,7 @@ bool FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, sh
             calculate_flash_point(TK, base.P + h * step, VlNew, VvNew, xNew, yNew);
         else
             calculate_bubble_point(TK, VlNew, VvNew, xNew, yNew);
+        if (error == 0 && samePrintedPoint(keepBase(*this), base)) error = 1;
         if (error == 0) {
             base = keepBase(*this);
             writeIsothermRow(*this, out, base.P, k++);

@@ -1,13 +1,13 @@
 #include "fluid/FluidCommand.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <initializer_list>
 #include <limits>
 #include <sstream>
@@ -16,6 +16,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/Metastability.h"
 #include "fluid/OutputFiles.h"
 #include "numerics/AtomicFile.h"
 #include "numerics/ConsoleInput.h"
@@ -156,19 +157,21 @@ void noteRange(const FluidPhase& f, const char* command) {
                      command, f.T, f.P * 1e-5, outside.c_str());
 }
 
-// When the running command started: a file older than that is not its output.
-std::filesystem::file_time_type commandStarted;
+// The mark of the written-file list when the running command started: a file written
+// before it is not its output.
+std::size_t commandFileMark = 0;
+
+bool writtenByCommand(const std::string& name) {
+    const std::vector<std::string> written = filesWrittenSince(commandFileMark);
+    return std::find(written.begin(), written.end(), OutputFiles::pathOf(name)) != written.end();
+}
 
 // True when the file was written by the running command and holds a data row: a line that
 // starts with a number.
 bool holdsRows(const std::string& name) {
-    const std::string path = OutputFiles::pathOf(name);
-    std::error_code ec;
-    const auto written = std::filesystem::last_write_time(path, ec);
-    // File times may lag the clock by a tick; a second covers it.
-    if (ec || written < commandStarted - std::chrono::seconds(1)) return false;
+    if (!writtenByCommand(name)) return false;
     std::string text;
-    readRegularFile(path, kTableFileLimit, text);
+    readRegularFile(OutputFiles::pathOf(name), kTableFileLimit, text);
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         const std::size_t at = line.find_first_not_of(" \t");
@@ -180,25 +183,39 @@ bool holdsRows(const std::string& name) {
 }
 
 // A curve tracer ends its curve where a step fails, which leaves the error flag set, and a
-// model without the tracer does nothing at all: it succeeded when one of its files holds
-// a row. Each file is named by its prefix and the suffix given; points of it outside the
-// model's range are said.
+// model without the tracer does nothing at all. Each file is named by its prefix and the
+// suffix given (an isotherm's by its temperature too, which its rows do not hold).
 struct CurveFile {
     const char* prefix;
     std::string suffix;
+    double fixedTK = 0.0;
 };
 
+// A curve succeeded when each of its files holds a row. A file the command wrote without one
+// is no curve: it is removed, so that the files named after the command are curves, and the
+// command failed. Points of a curve outside the model's range are said.
 bool traced(const FluidPhase& f, const char* command, std::initializer_list<CurveFile> files) {
-    bool anyRows = false;
-    for (const CurveFile& file : files)
-        if (holdsRows(file.prefix + file.suffix)) anyRows = true;
-    if (!anyRows) {
+    int withRows = 0, without = 0;
+    for (const CurveFile& file : files) {
+        const std::string name = file.prefix + file.suffix;
+        if (holdsRows(name)) {
+            ++withRows;
+            continue;
+        }
+        ++without;
+        if (writtenByCommand(name)) std::remove(OutputFiles::pathOf(name).c_str());
+    }
+    if (withRows == 0) {
         std::fprintf(stderr, "%s failed: nothing was traced\n", command);
         return false;
     }
     for (const CurveFile& file : files)
-        noteCurveExcess(command, file.prefix + file.suffix, file.suffix, publishedRange, nameOf(f));
-    return true;
+        noteCurveExcess(command, file.prefix + file.suffix, file.suffix, publishedRange, nameOf(f),
+                        file.fixedTK);
+    if (without == 0) return true;
+    std::fprintf(stderr, "%s failed: %d of its %d curves hold no point\n", command, without,
+                 withRows + without);
+    return false;
 }
 
 std::vector<Parameter> compositionParameters(const FluidPhase* fluid) {
@@ -293,9 +310,25 @@ bool printStateAtTV(FluidPhase& f, const Values& v) {
         return false;
     }
     // A slope that is rounding at a critical point is not instability (the printout says).
-    if (!(f.dPdV < 0.0) && !f.isothermalSlopeVanishes())
-        std::printf("Mechanically unstable state (dP/dV >= 0)\n");
+    const bool unstable = !(f.dPdV < 0.0) && !f.isothermalSlopeVanishes();
+    // A mechanically stable state may still not be the stable one at its pressure: a
+    // superheated liquid or a supercooled vapour, inside the saturation curve.
+    const Metastability stability = unstable ? Metastability{} : compareWithStableState(f);
+    if (stability.metastable) f.calculateFromTV(TK, Vm3, 0);
+    if (unstable) std::printf("Mechanically unstable state (dP/dV >= 0)\n");
     f.dump();
+    // Said beside the report too, as every notice is, for a reader of the messages alone.
+    std::fflush(stdout);
+    if (unstable)
+        std::fprintf(stderr,
+                     "TV: the state at %g K and %g cm3/mol is mechanically unstable (dP/dV >= 0): "
+                     "no uniform fluid holds it\n",
+                     TK, Vm3 / kCm3);
+    if (stability.metastable) {
+        std::printf("%s\n", stability.report("liquid", "vapour").c_str());
+        std::fflush(stdout);
+        std::fprintf(stderr, "TV: the state at %g K and %g bar is metastable\n", f.T, f.P * 1e-5);
+    }
     noteRange(f, "TV");
     return true;
 }
@@ -332,10 +365,7 @@ bool traceIsotherm(FluidPhase& f, const Values& v) {
     }
     f.calculateTheIsotherm(v[0].number, v[1].number * kCm3, v[2].number * kCm3, 0, kIgorText,
                            v[3].text.c_str(), nullptr);
-    if (!succeeded(f, "isotherm")) return false;
-    noteCurveExcess("isotherm", "isot" + v[3].text, v[3].text, publishedRange, nameOf(f),
-                    v[0].number);
-    return true;
+    return traced(f, "isotherm", {{"isot", v[3].text, v[0].number}}) && succeeded(f, "isotherm");
 }
 
 // The commands, in the order a word is compared with them. Labels are printed as the
@@ -402,9 +432,7 @@ const std::vector<Command>& commands() {
          [](FluidPhase& f, const Values& v) {
              f.calculateTheIsochor(v[0].number * kCm3, v[1].number, v[2].number, 0, kIgorText,
                                    v[3].text.c_str(), nullptr);
-             if (!succeeded(f, "isoc")) return false;
-             noteCurveExcess("isoc", "isoc" + v[3].text, v[3].text, publishedRange, nameOf(f));
-             return true;
+             return traced(f, "isoc", {{"isoc", v[3].text}}) && succeeded(f, "isoc");
          }},
         {"x", "mole fractions of components 1 ... nc-1 (component 0 takes the rest)",
          compositionParameters, setComposition, true},
@@ -581,7 +609,7 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
         }
         if (complete) {
             fluid_.error = 0;
-            commandStarted = std::filesystem::file_time_type::clock::now();
+            commandFileMark = written;
             const unsigned long failedWrites = OutputFiles::failures();
             const bool done = command->action(fluid_, values);
             const bool wroteAll = !done || wroteEveryFile(command->word, failedWrites);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -109,8 +110,20 @@ bool FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const c
     for (int i = 0; i < kPointIndexField; ++i)
         out.print(i == 0 ? "%5s%s " : " %11s%s", names[i], s.c_str());
     out.print("\nBEGIN\n");
-    for (const std::string& row : second) out.print("%s\n", row.c_str());
-    for (const std::string& row : first) out.print("%s\n", row.c_str());
+    // Both branches hold the starting state: the curve passes it once.
+    const std::string* last = nullptr;
+    auto samePoint = [](const std::string& p, const std::string& q) {
+        for (int k = 1; k < kPointIndexField; ++k)  // the fields before the point index
+            if (tracerRowField(p, k) != tracerRowField(q, k)) return false;
+        return true;
+    };
+    for (const std::vector<std::string>* branchRows :
+         std::initializer_list<const std::vector<std::string>*>{&second, &first})
+        for (const std::string& row : *branchRows) {
+            if (last != nullptr && samePoint(*last, row)) continue;
+            out.print("%s\n", row.c_str());
+            last = &row;
+        }
     out.print("END\n");
     return out.commit() && complete;
 }

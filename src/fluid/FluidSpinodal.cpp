@@ -214,7 +214,7 @@ void FluidPhase::calculateMechanicalSpinodalPoint(double TK, double Vstart) {
 
 namespace {
 
-// The diffusional spinodal volume at (T, x1) from Vstart, with its console line.
+// The diffusional spinodal volume at (T, x1) from Vstart.
 void mixtureSpinodalFromV(FluidPhase& f, Residual residual, double TK, double Vstart, double x1) {
     f.temperature(TK);
     setBinaryComposition(f, x1);
@@ -225,6 +225,21 @@ void mixtureSpinodalFromV(FluidPhase& f, Residual residual, double TK, double Vs
     f.volume(Vstart);
     double root = 0.0;
     solveOne(f, residual, Vstart, 1e-9, root);
+}
+
+// The diffusional spinodal composition at (T, V) from x1start.
+void mixtureSpinodalFromX(FluidPhase& f, Residual residual, double TK, double Vm3,
+                          double x1start) {
+    f.temperature(TK);
+    f.volume(Vm3);
+    setBinaryComposition(f, x1start);
+    double root = 0.0;
+    solveOne(f, residual, x1start, 1e-9, root);
+}
+
+// A point solved on its own request prints its console line; the curve tracers, whose points
+// are the rows of their files, solve them without it.
+void printSpinodalPointByV(const FluidPhase& f) {
     std::printf("%d %10f %10f %10f\n", f.error, f.T, f.V * 1e6, f.P * 1e-5);
 }
 
@@ -232,20 +247,18 @@ void mixtureSpinodalFromV(FluidPhase& f, Residual residual, double TK, double Vs
 
 void FluidPhase::calculateSpinodalPointInMixtureIterateV(double TK, double Vstart, double x1) {
     mixtureSpinodalFromV(*this, &FluidPhase::equationForCalculatingSpinodalFromV, TK, Vstart, x1);
+    printSpinodalPointByV(*this);
 }
 
 void FluidPhase::calculateLiquidSpinodalPointInMixtureIterateV(double TK, double Vstart,
                                                                double x1) {
     mixtureSpinodalFromV(*this, &FluidPhase::equationForCalculatingLiquidSpinodalFromV, TK, Vstart,
                          x1);
+    printSpinodalPointByV(*this);
 }
 
 void FluidPhase::calculateSpinodalPointInMixtureIterateX(double TK, double Vm3, double x1start) {
-    temperature(TK);
-    volume(Vm3);
-    setBinaryComposition(*this, x1start);
-    double root = 0.0;
-    solveOne(*this, &FluidPhase::equationForCalculatingSpinodalFromX, x1start, 1e-9, root);
+    mixtureSpinodalFromX(*this, &FluidPhase::equationForCalculatingSpinodalFromX, TK, Vm3, x1start);
     std::printf("%d %f %f\n", error, V, nc > 1 ? x[1] : 0.0);
 }
 
@@ -565,7 +578,8 @@ void FluidPhase::calculateSpinodalCurveInMixture(double TK, double Vm3, char, do
     error = 0;
     double lambda = 1.0;
     for (long tries = 0; error == 0 && Tnext >= Tend && tries < kMaxTries; ++tries) {
-        calculateSpinodalPointInMixtureIterateV(Tnext, Vnext, x1);
+        mixtureSpinodalFromV(*this, &FluidPhase::equationForCalculatingSpinodalFromV, Tnext, Vnext,
+                             x1);
         if (error == 0) {
             calculate_fugacities();
             fillBinary(*this);
@@ -700,9 +714,11 @@ void FluidPhase::calculateIsothermalSpinodalCurveInMixture(const char* suffix, d
     double lambda = 1.0;
     for (long tries = 0; error == 0 && tries < kMaxTries; ++tries) {
         if (liquid != 0)
-            calculateSpinodalPointInMixtureIterateX(TK, Vnext, xnext);
+            mixtureSpinodalFromX(*this, &FluidPhase::equationForCalculatingSpinodalFromX, TK, Vnext,
+                                 xnext);
         else
-            calculateSpinodalPointInMixtureIterateV(TK, Vnext, xnext);
+            mixtureSpinodalFromV(*this, &FluidPhase::equationForCalculatingSpinodalFromV, TK, Vnext,
+                                 xnext);
         if (error != 0) {
             lambda *= 0.5;
             if (lambda < 1e-4) break;

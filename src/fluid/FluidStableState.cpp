@@ -4,8 +4,11 @@
 // both branches are solved and the one of lower Gibbs energy is kept.
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/Metastability.h"
 
 namespace vornex {
 
@@ -147,6 +150,39 @@ double FluidPhase::namingCriticalVolume() {
     if (nc != 1) return Vcrit > 0.0 ? Vcrit : 0.0;
     namingCriticalTemperature();
     return namingVc;
+}
+
+}  // namespace vornex
+
+namespace vornex {
+
+std::string Metastability::report(const char* denser, const char* lighter) const {
+    if (!metastable) return {};
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "The state is metastable: its fugacity (%.2f bar) is above that of the stable "
+                  "%s (%.2f bar) at the same temperature and pressure.",
+                  fugacity * 1e-5, stableIsDenser ? denser : lighter, stableFugacity * 1e-5);
+    return line;
+}
+
+Metastability compareWithStableState(FluidPhase& f) {
+    Metastability m;
+    if (f.nc != 1 || !(f.P > 0.0) || !(f.T > 0.0)) return m;
+    m.fugacity = f.fugacity[0];
+    const double V = f.V;
+    const bool solved =
+        f.calculateStableStateFromTP(f.T, f.P * 1e-5) != FluidPhase::StablePhase::None &&
+        f.error == 0;
+    // The same root solved again differs in rounding only: neither its fugacity nor its
+    // volume by more than that.
+    if (!solved || !(f.fugacity[0] < m.fugacity * (1.0 - 1e-7)) ||
+        !(std::fabs(f.V - V) > 1e-6 * V))
+        return m;
+    m.metastable = true;
+    m.stableFugacity = f.fugacity[0];
+    m.stableIsDenser = f.V < V;
+    return m;
 }
 
 }  // namespace vornex

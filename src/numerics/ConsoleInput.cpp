@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <string>
 
 namespace vornex {
@@ -93,6 +94,39 @@ int getInteger(int defaultValue, std::istream& in) {
     if (value > INT_MAX) return INT_MAX;
     if (value < INT_MIN) return INT_MIN;
     return static_cast<int>(value);
+}
+
+bool readAnswer(std::istream& in, std::string& answer) {
+    if (!readLine(in, answer)) return false;
+    const std::size_t first = answer.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        answer.clear();
+        return true;
+    }
+    answer = answer.substr(first, answer.find_last_not_of(" \t") - first + 1);
+    return true;
+}
+
+namespace {
+
+bool ask(const char* question, std::istream& in, std::string& answer,
+         bool (*read)(std::istream&, std::string&)) {
+    std::fflush(stdout);  // the questions go where the messages go
+    std::fputs(question, stderr);
+    const bool given = read(in, answer);
+    if (!given) answer.clear();
+    if (!given || &in != &std::cin || isatty(STDIN_FILENO) == 0) std::fputc('\n', stderr);
+    return given;
+}
+
+}  // namespace
+
+bool askLine(const char* question, std::istream& in, std::string& answer) {
+    return ask(question, in, answer, readAnswer);
+}
+
+bool askWord(const char* question, std::istream& in, std::string& word) {
+    return ask(question, in, word, readConsoleWord);
 }
 
 double getDouble(double defaultValue, std::istream& in) {

@@ -32,6 +32,17 @@ char getChar(char defaultValue, std::istream& in = std::cin);
 // not start with a number returns the default; out-of-range values are clamped to int.
 int getInteger(int defaultValue, std::istream& in = std::cin);
 
+// One answer to a question: the line without its end and the blanks around it (empty for an
+// empty line). False when the input ended before the line began, and for a line too long.
+bool readAnswer(std::istream& in, std::string& answer);
+
+// A question on standard error and its answer from `in`: a line (askLine, as readAnswer) or a
+// word (askWord, as readConsoleWord). Answered from a terminal, the echo of the answer ends
+// the question's line; from a file or a pipe, or at the end of the input, it is ended here,
+// so that the questions and the messages after them do not run together.
+bool askLine(const char* question, std::istream& in, std::string& answer);
+bool askWord(const char* question, std::istream& in, std::string& word);
+
 // One line as a decimal number, with the same rules as getInteger.
 double getDouble(double defaultValue, std::istream& in = std::cin);
 

@@ -109,8 +109,8 @@ TEST(TernaryDiagramHalves, NoTieLineOfMergedPhasesIsWritten) {
 }
 
 TEST(TernaryDiagramHalves, HalvesOfAnEarlierDiagramAreNotRead) {
-    // Files of both halves left in the folder, and traces that cannot run (pole 5 is none
-    // of the three): the diagram holds none of the old rows.
+    // Files of both halves left in the folder, and a diagram that cannot run (pole 5 is none
+    // of the three, refused when it is answered): the diagram holds none of the old rows.
     for (const char* name : {"ter000", "ter111"}) {
         std::ofstream old(name);
         old << "IGOR\nWAVES\nBEGIN\n 999.000 999.000 0.1 0.1 0.8 0.1 0.1 0.8 1.0 2.0 7\nEND\n";
@@ -121,7 +121,9 @@ TEST(TernaryDiagramHalves, HalvesOfAnEarlierDiagramAreNotRead) {
     m.input = &answers;
     std::string said;
     test::stdoutOf([&] { said = test::stderrOf([&] { m.calculateTheTernaryDiagram(673.15, 400.0, "s"); }); });
-    EXPECT_NE(said.find("direction 0"), std::string::npos) << said;
+    EXPECT_NE(said.find("ter: the answer \"5\" refused: a whole number from 0 to 2\n"),
+              std::string::npos)
+        << said;
     EXPECT_TRUE(ternaryRows("ters").empty());
 }
 

@@ -38,16 +38,20 @@ struct ProgramRun {
     std::string out, err;
 };
 
-// Runs the program with the words in folder/work (created), standard input closed, killed
-// after `seconds`; its output goes to folder/out and folder/err.
+// Runs the program with the words in folder/work (created), standard input closed (or the
+// `input` given, from folder/in), killed after `seconds`; its output goes to folder/out and
+// folder/err.
 inline ProgramRun runProgram(const std::string& program, const std::vector<std::string>& words,
-                             const fs::path& folder, int seconds = 60) {
+                             const fs::path& folder, int seconds = 60,
+                             const std::string& input = {}) {
     fs::create_directories(folder / "work");
+    if (!input.empty()) std::ofstream(folder / "in") << input;
     ProgramRun run;
     run.command = "cd " + quoted((folder / "work").string()) + " && exec timeout -s KILL " +
                   std::to_string(seconds) + " " + quoted(program);
     for (const std::string& w : words) run.command += " " + quoted(w);
-    const int status = std::system((run.command + " </dev/null >../out 2>../err").c_str());
+    const std::string from = input.empty() ? "/dev/null" : "../in";
+    const int status = std::system((run.command + " <" + from + " >../out 2>../err").c_str());
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.out = slurpFile(folder / "out");
     run.err = slurpFile(folder / "err");

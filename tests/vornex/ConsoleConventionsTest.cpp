@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -21,11 +22,13 @@ using vornex::testing::ProgramRun;
 class ConsoleConventions : public ::testing::Test {
    protected:
     fs::path folderOf(const std::string& name) const { return fs::current_path() / "conventions" / name; }
-    ProgramRun vornex(const std::vector<std::string>& words, const std::string& name) const {
-        return vornex::testing::runProgram(VORNEX_PROGRAM, words, folderOf(name));
+    ProgramRun vornex(const std::vector<std::string>& words, const std::string& name,
+                      const std::string& input = {}) const {
+        return vornex::testing::runProgram(VORNEX_PROGRAM, words, folderOf(name), 60, input);
     }
-    ProgramRun kelno(const std::vector<std::string>& words, const std::string& name) const {
-        return vornex::testing::runProgram(KELNO_PROGRAM, words, folderOf(name));
+    ProgramRun kelno(const std::vector<std::string>& words, const std::string& name,
+                     const std::string& input = {}) const {
+        return vornex::testing::runProgram(KELNO_PROGRAM, words, folderOf(name), 60, input);
     }
     std::vector<std::string> leftIn(const std::string& name) const {
         std::vector<std::string> files;
@@ -136,6 +139,22 @@ TEST_F(ConsoleConventions, FailuresQuestionsAndRefusalsGoToStandardError) {
     }
 }
 
+// Regression: kelno's TV of liquid water at 0 deg. C printed "The irreversible expansion could
+// not be computed" on the report only, and exited 1 without a word on standard error.
+TEST_F(ConsoleConventions, AnExpansionComputedInPartSaysSoOnStandardError) {
+    for (const auto& words : {std::vector<std::string>{"TV", "0", "18"},
+                              std::vector<std::string>{"TP", "-10", "100"}}) {
+        const ProgramRun run = kelno(words, "partExpansion" + words[1]);
+        EXPECT_EQ(run.status, 1) << run.command;
+        EXPECT_TRUE(has(run.out, "\tThe irreversible expansion could not be computed.\n"))
+            << run.out;
+        EXPECT_TRUE(has(run.err, words[0] + " is not complete: the irreversible expansion of the "
+                                            "state at " + words[1] + " deg. C and " + words[2]))
+            << run.err;
+        expectLines(run.err, " is not complete");
+    }
+}
+
 // Regression: "x 1.5 TP 673.15 300" refused x, then printed pure water's state as the brine
 // asked for.
 TEST_F(ConsoleConventions, NothingIsComputedAfterARefusedParameter) {
@@ -223,6 +242,136 @@ TEST_F(ConsoleConventions, AMetastableStateIsCalledOneOnTheReport) {
         EXPECT_EQ(stable.status, 0) << stable.err;
         EXPECT_FALSE(has(stable.out + stable.err, "metastable")) << stable.command;
     }
+}
+
+// Regression: vornex's TV printed a superheated liquid and a supercooled vapour, inside
+// water's saturation curve, without a word, where kelno's TV calls them metastable.
+TEST_F(ConsoleConventions, VornexCallsAMetastableStateAtTVOne) {
+    const struct {
+        const char* volume;
+        const char* said;  // empty for a stable state
+    } cases[] = {
+        {"26", "The state is metastable: its fugacity (64.76 bar) is above that of the stable "
+               "vapour (11.15 bar) at the same temperature and pressure.\n"},
+        {"350", "The state is metastable: its fugacity (70.30 bar) is above that of the stable "
+                "liquid (67.60 bar) at the same temperature and pressure.\n"},
+        {"20", ""},
+        {"1000", ""},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const ProgramRun run = vornex({"wagner", "TV", "573.15", c.volume}, "tv" + std::to_string(n++));
+        EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
+        if (*c.said == '\0') {
+            EXPECT_FALSE(has(run.out + run.err, "metastable")) << run.command;
+            continue;
+        }
+        EXPECT_TRUE(has(run.out, c.said)) << run.command << "\n" << run.out;
+        EXPECT_TRUE(has(run.err, "TV: the state at 573.15 K and ")) << run.err;
+        expectLines(run.err, "is metastable");
+        // The state printed is the one asked, not the stable one compared with.
+        EXPECT_TRUE(has(run.out, std::string(" ") + c.volume + " cm3/mol")) << run.out;
+    }
+    // Inside the spinodals the state is no fluid at all: said on the report and beside it.
+    const ProgramRun loop = vornex({"wagner", "TV", "573.15", "100"}, "tvUnstable");
+    EXPECT_TRUE(has(loop.out, "Mechanically unstable state (dP/dV >= 0)\n")) << loop.out;
+    EXPECT_EQ(loop.err,
+              "TV: the state at 573.15 K and 100 cm3/mol is mechanically unstable (dP/dV >= 0): "
+              "no uniform fluid holds it\n");
+    EXPECT_FALSE(has(loop.out, "metastable"));
+}
+
+// Regression: "binop 700 200" wrote its end near the critical point five times over, and the
+// starting state once from each branch.
+TEST_F(ConsoleConventions, ATraceWritesEachPointOnce) {
+    const ProgramRun run = vornex({"hn", "binop", "700", "200", "q"}, "binopOnce");
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::istringstream file(vornex::testing::slurpFile(folderOf("binopOnce") / "work" / "binopq"));
+    std::vector<std::string> points;
+    for (std::string line; std::getline(file, line);) {
+        const std::size_t at = line.find_first_not_of(' ');
+        if (at == std::string::npos || !std::isdigit(static_cast<unsigned char>(line[at])))
+            continue;
+        points.push_back(line.substr(0, line.find_last_of(' ')));  // the point, not its index
+    }
+    EXPECT_GT(points.size(), 300u);
+    std::vector<std::string> sorted = points;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end())
+        << *std::adjacent_find(sorted.begin(), sorted.end());
+}
+
+// Regression: an isochore inside the saturation curve, an isotherm of a temperature the model
+// has no state at, and the spinodals of a mixture that could not start left files holding
+// only their headers, named them as written, and exited 0 (the spinodals also printed their
+// search on the report).
+TEST_F(ConsoleConventions, ACurveWithoutAPointFailsAndLeavesNoFile) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"wagner", "isoc", "40", "300", "320", "i"},
+        {"hk", "isoc", "40", "1e9", "720", "i"},
+        {"hk", "isotherm", "1e9", "30", "60", "i"},
+        {"hn", "spinox", "1e9", "40", "0.1", "l", "v"},
+    };
+    int n = 0;
+    for (const auto& words : cases) {
+        const std::string name = "noPoint" + std::to_string(n++);
+        const ProgramRun run = vornex(words, name);
+        EXPECT_EQ(run.status, 1) << run.command;
+        EXPECT_TRUE(has(run.err, " failed: nothing was traced\n")) << run.command << run.err;
+        EXPECT_FALSE(has(run.err, "Wrote")) << run.command << run.err;
+        EXPECT_TRUE(leftIn(name).empty()) << run.command;
+        EXPECT_EQ(run.out.find_first_not_of('\n'), run.out.find("Time")) << run.command << run.out;
+    }
+    // Where it traces, the file stays and is named.
+    const ProgramRun isochore = vornex({"wagner", "isoc", "18.1", "300", "320", "i"}, "isochore");
+    EXPECT_EQ(isochore.status, 0) << isochore.err;
+    EXPECT_EQ(isochore.err, "Wrote isoci\n");
+}
+
+// Regression: kelno's questions took an answer that is not a number ("abc" for the mass
+// ratio, "x" for a heating) as the default and went on, and ran together on one line when
+// the answers came from a file or the input ended.
+TEST_F(ConsoleConventions, KelnosQuestionsRefuseWhatTheyCannotUseAndEachIsALine) {
+    const struct {
+        const char* answers;
+        const char* said;
+    } refused[] = {
+        {"abc\n", "Magma-water input refused: the answer \"abc\" is not a number\n"},
+        {"1\nx\n", "Magma-water input refused: the answer \"x\" is not one of yn\n"},
+        {"\n\n\n\n\n\n\n\n\n\n\n\n\n\n5.5\n",
+         "Magma-water input refused: the answer \"5.5\" is not a whole number\n"},
+    };
+    int n = 0;
+    for (const auto& c : refused) {
+        const std::string name = "asked" + std::to_string(n++);
+        const ProgramRun run = kelno({"pv", "interactive"}, name, c.answers);
+        EXPECT_EQ(run.status, 1) << c.answers;
+        EXPECT_TRUE(has(run.err, std::string(" : \n") + c.said)) << run.err;
+        EXPECT_EQ(run.out, "") << c.answers;
+        EXPECT_TRUE(leftIn(name).empty()) << c.answers;
+    }
+    // Answers in any case, and the end of the input, keep to the defaults of the rest.
+    const ProgramRun answered = kelno({"pv", "interactive"}, "answered", "0.5\nYes\n1000\n");
+    EXPECT_EQ(answered.status, 0) << answered.err;
+    EXPECT_TRUE(has(answered.out, "Pyroclast heated            : yes\n")) << answered.out;
+    EXPECT_TRUE(has(answered.out, "Magma temperature           :  1000.00")) << answered.out;
+    EXPECT_TRUE(has(answered.err, "default =  100        : \nWrote ")) << answered.err;
+}
+
+// Regression: the ternary diagram's questions ran together on one line, were all asked after
+// the input had ended, and took any number for the phase and pole asked.
+TEST_F(ConsoleConventions, TheTernaryDiagramsQuestionsAreLinesAndRefuseWhatTheyDoNotList) {
+    const ProgramRun ended = vornex({"hnc", "ter", "700", "300", "t"}, "terEnded");
+    EXPECT_EQ(ended.status, 1);
+    EXPECT_TRUE(has(ended.err, "Select the number : \nNo selection was read\n")) << ended.err;
+    EXPECT_FALSE(has(ended.err, "Liquid-liquid")) << ended.err;
+    const ProgramRun refused = vornex({"hnc", "ter", "700", "300", "t"}, "terRefused", "0\n5\n");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(has(refused.err, "Select the number : \nLiquid-liquid ? (1/0) \nter: the answer "
+                                 "\"5\" refused: a whole number from 0 to 1\n"))
+        << refused.err;
+    EXPECT_FALSE(has(refused.err, "Pole")) << refused.err;
+    EXPECT_TRUE(leftIn("terRefused").empty());
 }
 
 // Regression: "vornex help TP" was an unknown model, "vornex wagner --help" an unknown

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "fluid/Metastability.h"
 #include "fluid/OutputFiles.h"
 #include "numerics/AtomicFile.h"
 #include "numerics/ConsoleInput.h"
@@ -353,17 +354,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         noteOutsideWaterRange(keyword, "the state", TK, P * 1e-5);
         // The side asked for may hold a state that is not the stable one: its fugacity is
         // then above that of the stable phase at the same temperature and pressure.
-        const double asked = fugacity[0], askedV = V, askedP = P;
-        std::string metastable;
-        if (calculateStableStateFromTP(TK, askedP * 1e-5) != StablePhase::None && error == 0 &&
-            fugacity[0] < asked * (1.0 - 1e-7) && std::fabs(V - askedV) > 1e-6 * askedV) {
-            char line[256];
-            std::snprintf(line, sizeof line,
-                          "The state is metastable: its fugacity (%.2f bar) is above that of the "
-                          "stable %s (%.2f bar) at the same temperature and pressure.",
-                          asked * 1e-5, V < askedV ? "liquid" : "steam", fugacity[0] * 1e-5);
-            metastable = line;
-        }
+        const Metastability stability = compareWithStableState(*this);
         error = 0;
         state(0);
         // The expansion runs down to 1 bar: a state below it has nothing to expand. A state
@@ -386,15 +377,22 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         }
         std::puts("");
         state(1);
-        if (!metastable.empty()) {
-            std::printf("%s\n", metastable.c_str());
+        if (stability.metastable) {
+            std::printf("%s\n", stability.report("liquid", "steam").c_str());
             std::fflush(stdout);
             std::fprintf(stderr, "%s: the state at %g deg. C and %g bar is metastable\n", keyword,
-                         celsius, askedP * 1e-5);
+                         celsius, P * 1e-5);
         }
         r.printExpansionWork();
         std::puts("");
-        return std::isfinite(r.Wirr) && std::isfinite(r.T5irr) ? 0 : 1;
+        if (std::isfinite(r.Wirr) && std::isfinite(r.T5irr)) return 0;
+        // The report shows the hole; the failure is said where failures are.
+        std::fflush(stdout);
+        std::fprintf(stderr,
+                     "%s is not complete: the irreversible expansion of the state at %g deg. C "
+                     "and %g %s could not be computed\n",
+                     keyword, celsius, value, tp ? "bar" : "cm3/mol");
+        return 1;
     }
     if (std::strcmp(keyword, "psat") == 0 || std::strcmp(keyword, "tsat") == 0) {
         const bool byT = keyword[0] == 'p';

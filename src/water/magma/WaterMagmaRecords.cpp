@@ -3,11 +3,14 @@
 #include "water/magma/WaterMagmaRecords.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <string>
 #include <utility>
 
 #include "numerics/ConsoleInput.h"
@@ -234,8 +237,7 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
             fractionation = 1;
         } else if (std::strcmp(word, "interactive") == 0) {
             std::istream& in = answers != nullptr ? *answers : std::cin;
-            askToUser(in);
-            if (inputRefused(in)) return -1;
+            if (!askToUser(in)) return -1;
             interactive = true;
         } else {
             std::fprintf(stderr,
@@ -297,18 +299,47 @@ std::string WaterMagmaCalculationInfo::invalidValues() const {
     return {};
 }
 
-void WaterMagmaCalculationInfo::askToUser(std::istream& in) {
-    auto askDouble = [&in](double& field, double unset, const char* question, double value) {
-        if (field != unset) return;
-        std::fflush(stdout);  // the questions go where the messages go
-        std::fputs(question, stderr);
-        field = getDouble(value, in);
+bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
+    bool stopped = false;
+    // The answer's line; an empty one keeps the default, and so does the end of the input.
+    auto answer = [&](const char* question, std::string& line) {
+        if (stopped) return false;
+        askLine(question, in, line);
+        if (inputRefused(in)) stopped = true;
+        return !stopped;
     };
-    auto askChar = [&in](uint8_t& field, const char* question, char value) {
+    auto refuse = [&](const std::string& line, const char* why) {
+        std::fprintf(stderr, "Magma-water input refused: the answer \"%.40s\" %s\n", line.c_str(),
+                     why);
+        stopped = true;
+    };
+    auto askDouble = [&](double& field, double unset, const char* question, double value,
+                         bool whole = false) {
+        std::string line;
+        if (field != unset || !answer(question, line)) return;
+        double number = 0.0;
+        if (line.empty())
+            field = value;
+        else if (const char* why = numberRefusal(line.c_str(), number))
+            refuse(line, why);
+        else if (whole && number != std::floor(number))
+            refuse(line, "is not a whole number");
+        else
+            field = number;
+    };
+    // An answer whose first letter (in lower case: "Yes", "n") is one of `allowed`.
+    auto askLetter = [&](const char* question, char value, const char* allowed) {
+        std::string line;
+        if (!answer(question, line) || line.empty()) return value;
+        const char first = static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
+        if (std::strchr(allowed, first) != nullptr) return first;
+        const std::string why = std::string("is not one of ") + allowed;
+        refuse(line, why.c_str());
+        return value;
+    };
+    auto askChar = [&](uint8_t& field, const char* question, char value) {
         if (field != kFlagNotSet) return;
-        std::fflush(stdout);  // the questions go where the messages go
-        std::fputs(question, stderr);
-        field = static_cast<uint8_t>(getChar(value, in));
+        field = static_cast<uint8_t>(askLetter(question, value, "yn"));
     };
     askDouble(m, 0.0,
               "Water-magma mass ratio,                          default =    1        : ", 1.0);
@@ -337,27 +368,40 @@ void WaterMagmaCalculationInfo::askToUser(std::istream& in) {
     askDouble(Tliq, kNotSet,
               "Magma liquidus temperature (°C),                 default = 1200°C      : ", 1200.0);
     if (heating == kFlagNotSet) {
-        std::fflush(stdout);
-        std::fputs("Heating (0: isochoric; 1: isobaric; 2: Wohletz)  default =    0        : ", stderr);
-        const char c = getChar('0', in);
-        heating = (c >= '0' && c <= '2') ? static_cast<uint8_t>(c - '0') : 0;
+        const char c = askLetter(
+            "Heating (0: isochoric; 1: isobaric; 2: Wohletz)  default =    0        : ", '0',
+            "012");
+        heating = static_cast<uint8_t>(c - '0');
     }
     askChar(recharge,
             "Recharge with fresh water (y/n) ?                default =    n        : ", 'n');
     if (maxRecharges == -1) {
-        std::fflush(stdout);
-        std::fputs("Maximum number of recharges ?                    default =  100        : ", stderr);
-        maxRecharges = std::clamp(getInteger(100, in), 1, kMaxCycleCount);
+        double count = -1.0;
+        askDouble(
+            count, -1.0,
+            "Maximum number of recharges ?                    default =  100        : ", 100.0,
+            true);
+        if (count == -1.0) count = 100.0;
+        maxRecharges = static_cast<int32_t>(std::clamp(count, 1.0, double(kMaxCycleCount)));
     }
     if (static_cast<uint8_t>(suffix[0]) == kFlagNotSet) {
-        std::fflush(stdout);
-        std::fputs("Suffix                                           default =    0        : ", stderr);
-        suffix[0] = getChar('0', in);
+        // The suffix ends the names of the files written: a letter or a digit.
+        std::string line;
+        suffix[0] = '0';
+        if (answer("Suffix                                           default =    0        : ",
+                   line) &&
+            !line.empty()) {
+            if (line.size() == 1 && std::isalnum(static_cast<unsigned char>(line[0])))
+                suffix[0] = line[0];
+            else
+                refuse(line, "is not one letter or digit");
+        }
         suffix[1] = 0;
     }
     pyroclast = pyroclast == 'n' ? 0 : 1;
     recharge = recharge == 'n' ? 0 : 1;
     setValuesToDefault();
+    return !stopped;
 }
 
 bool WaterMagmaCalculationInfo::isEqualTo(const WaterMagmaCalculationInfo* o) const {

@@ -110,8 +110,9 @@ struct WaterMagmaCalculationInfo {
     // kMaxCycleCount the bound, said.
     int readArguments(int argc, const char* const* argv, std::istream* answers = nullptr);
     // The questions for every field still not set, answered from `in` (defaults on empty
-    // lines).
-    void askToUser(std::istream& in);
+    // lines and at the end of the input). False, said, when an answer is refused (not a
+    // number, not one of the letters asked) or the input refused: the questions stop there.
+    bool askToUser(std::istream& in);
     bool isEqualTo(const WaterMagmaCalculationInfo* other) const;
     int printSummary() const;
     // The option words readArguments takes, with their units and defaults.

@@ -1,0 +1,29 @@
+// Whether the state a one-component fluid holds is the stable one at its temperature and
+// pressure. A volume root that is not (a superheated liquid, a supercooled vapour) has the
+// higher fugacity; the programs say so beside the state they print.
+#pragma once
+
+#include <string>
+
+namespace vornex {
+
+class FluidPhase;
+
+struct Metastability {
+    bool metastable = false;
+    double fugacity = 0.0;        // of the state, Pa
+    double stableFugacity = 0.0;  // of the stable state at the same temperature and pressure, Pa
+    bool stableIsDenser = false;
+    // The report's line, naming the stable phase by `denser` or `lighter`: "The state is
+    // metastable: its fugacity (74.51 bar) is above that of the stable liquid (67.91 bar) at
+    // the same temperature and pressure."; empty for a stable state.
+    std::string report(const char* denser, const char* lighter) const;
+};
+
+// Solves the stable state at the fluid's temperature and pressure and compares it with the
+// state held. Leaves the fluid in the stable state, or with the error flag set where there is
+// none (then the state is not called metastable). A mixture, whose stability needs more than
+// its volume roots, and a state at a pressure not above zero are not judged.
+Metastability compareWithStableState(FluidPhase& f);
+
+}  // namespace vornex

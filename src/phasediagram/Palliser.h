@@ -16,6 +16,7 @@
 // `diagnostics` and are not even formatted while it is empty, the default.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -231,8 +232,9 @@ class Palliser : public PhaseDiagramInfo {
     // rho = P = 0) on failure.
     double calculateTm(double x, double phiV, double T0, double& rho, double& P);
     // Inclusion of salinity x with halite volume fraction phiH: vapour disappearance on the
-    // SLV curve (Th, its liquid salinity xL and pressure Ph, the bulk density rho), returns the
-    // halite dissolution temperature with its pressure Pm; <= 0 on failure.
+    // SLV curve (Th, its liquid salinity xL and pressure Ph, the bulk density rho; of several,
+    // the one nearest T0), returns the halite dissolution temperature with its pressure Pm;
+    // on failure `failed`, -1 (rho 0, the others -1).
     double calculateTm3(double x, double phiH, double T0, double& rho, double& Th, double& xL,
                         double& Ph, double& Pm);
     // Bubble-point temperature of salinity x at P with the coexisting phases; T = -1 and
@@ -349,6 +351,18 @@ class Palliser : public PhaseDiagramInfo {
     template <class Owner>
     double rootOf(double (Owner::*residual)(double, void*), void* context, SignChange s,
                   int& error);
+    // The root of a residual on [lo, hi] nearest x0 of those a scan with `step` brackets; of
+    // equal distance the lower. error 1 where the scan brackets none.
+    template <class Owner>
+    double nearestRoot(double (Owner::*residual)(double, void*), void* context, double lo,
+                       double hi, double step, double x0, int& error);
+    // A secant's answer from x0, x1 kept only where it lies on [lo, hi], the residual is
+    // defined there and within `close` of 0 (a secant can stop on an iterate outside the
+    // residual's range); otherwise the root nearest x0 that a scan of [lo, hi] brackets. The
+    // residual is evaluated last at the root.
+    template <class Owner>
+    double secantOrScan(double (Owner::*residual)(double, void*), void* context, double x0,
+                        double x1, double lo, double hi, double step, double close, int& error);
 
     struct ThContext {
         double x, rho, P;
@@ -512,6 +526,40 @@ double Palliser::rootOf(double (Owner::*residual)(double, void*), void* context,
     }
     equationError = outer;
     return root;
+}
+
+template <class Owner>
+double Palliser::nearestRoot(double (Owner::*residual)(double, void*), void* context, double lo,
+                             double hi, double step, double x0, int& error) {
+    std::vector<SignChange> roots = signChanges(residual, context, lo, hi, step);
+    auto distance = [x0](const SignChange& s) {
+        return x0 < s.a ? s.a - x0 : x0 > s.b ? x0 - s.b : 0.0;
+    };
+    std::stable_sort(roots.begin(), roots.end(),
+                     [&](auto& p, auto& q) { return distance(p) < distance(q); });
+    error = 1;
+    double root = 0.0;
+    for (const SignChange& s : roots) {
+        root = rootOf(residual, context, s, error);
+        if (!error) break;
+    }
+    return root;
+}
+
+template <class Owner>
+double Palliser::secantOrScan(double (Owner::*residual)(double, void*), void* context, double x0,
+                              double x1, double lo, double hi, double step, double close,
+                              int& error) {
+    double root = secant(residual, context, x0, x1, error);
+    if (!error && root >= lo && root <= hi) {
+        const int16_t outer = equationError;
+        equationError = 0;
+        const double r = (static_cast<Owner*>(this)->*residual)(root, context);
+        const bool ok = !equationError && std::fabs(r) <= close;
+        equationError = outer;
+        if (ok) return root;
+    }
+    return nearestRoot(residual, context, lo, hi, step, x0, error);
 }
 
 }  // namespace vornex

@@ -139,21 +139,11 @@ double Palliser::calculateTm(double x, double phiV, double T0, double& rho, doub
     TmContext c{x, phiV, false, kLowestInclusionT};
     int error = 1;
     double T = 0.0;
-    if (std::isfinite(x) && std::isfinite(phiV) && std::isfinite(T0)) {
-        // Mixtures of some salinities reach one vapour fraction at several temperatures: the
-        // one nearest the start.
-        std::vector<SignChange> roots =
-            signChanges(&Palliser::equationForTm, &c, c.Tmin, haliteTripleTemperature, kTmScanStep);
-        auto distance = [T0](const SignChange& s) {
-            return T0 < s.a ? s.a - T0 : T0 > s.b ? T0 - s.b : 0.0;
-        };
-        std::stable_sort(roots.begin(), roots.end(),
-                         [&](auto& p, auto& q) { return distance(p) < distance(q); });
-        for (const SignChange& s : roots) {
-            T = rootOf(&Palliser::equationForTm, &c, s, error);
-            if (!error) break;
-        }
-    }
+    // Mixtures of some salinities reach one vapour fraction at several temperatures: the one
+    // nearest the start.
+    if (std::isfinite(x) && std::isfinite(phiV) && std::isfinite(T0))
+        T = nearestRoot(&Palliser::equationForTm, &c, c.Tmin, haliteTripleTemperature,
+                        kTmScanStep, T0, error);
     failed = error != 0;
     rho = failed ? 0.0 : c.rho;
     P = failed ? 0.0 : c.P;
@@ -163,18 +153,22 @@ double Palliser::calculateTm(double x, double phiV, double T0, double& rho, doub
 double Palliser::calculateTm3(double x, double phiH, double T0, double& rho, double& Th, double& xL,
                               double& Ph, double& Pm) {
     TmContext c{x, phiH, true, 0.0};
-    int error = 0;
-    Th = secant(&Palliser::equationForTm3, &c, T0, T0 - 0.01, error);
-    rho = c.rho;
-    Ph = c.P;
-    xL = c.xL;
-    if (error) {
-        failed = 1;
-        return 0.0;
-    }
+    int error = 1;
+    if (std::isfinite(x) && std::isfinite(phiH) && std::isfinite(T0))
+        Th = nearestRoot(&Palliser::equationForTm3, &c, c.Tmin, haliteTripleTemperature,
+                         kTmScanStep, T0, error);
     double T = -1.0;
-    calculateHaliteLiquidTemperatureFromRhoX(x, rho, T, Pm, Th);
-    return T;
+    if (!error) {
+        rho = c.rho;
+        Ph = c.P;
+        xL = c.xL;
+        calculateHaliteLiquidTemperatureFromRhoX(x, rho, T, Pm, Th);
+        if (!failed) return T;
+    }
+    failed = 1;
+    rho = 0.0;
+    Th = xL = Ph = Pm = -1.0;
+    return -1.0;
 }
 
 double Palliser::equationForBubblePointFromP(double T, void* context) {

@@ -172,6 +172,53 @@ TEST_F(PalliserInclusions, TmDoesNotDependOnItsStart) {
     EXPECT_GE(solvable, 400);
 }
 
+// Volume fraction of halite in the halite + liquid mixture of bulk salinity x on the SLV curve
+// at T; NaN where no such mixture exists.
+double slvHaliteFraction(PalliserModel& m, double x, double T) {
+    double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    m.calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
+    const double wH = (x - xL) / (1.0 - xL);
+    if (m.failed || !(wH >= 0.0 && wH <= 1.0)) return NAN;
+    return (wH / m.haliteDensity) / (wH / m.haliteDensity + (1.0 - wH) / rhoL);
+}
+
+// Regression: the vapour-disappearance search of a halite-bearing inclusion was a secant from
+// its start and failed from 1 to 20 degC beside the root (49 wt %, halite fraction 0.2, 20 degC
+// below; 71 to 83 wt %, 0.05, 20 degC above). Over 27 to 95 wt % and halite fractions 0.05 to
+// 0.95 it finds the root from either side.
+TEST_F(PalliserInclusions, Tm3DoesNotDependOnItsStart) {
+    int solvable = 0;
+    for (double w = 27.0; w <= 95.0; w += 4.0 * kGridStepW) {
+        for (int k = 1; k <= 19; k += 2) {
+            const double x = w / 100.0, phiH = 0.05 * k;
+            double root = NAN, fprev = NAN;
+            for (double T = 0.0; T <= 800.0 && std::isnan(root); T += 0.25) {
+                const double f = slvHaliteFraction(model, x, T) - phiH;
+                if (std::isfinite(f) && std::isfinite(fprev) && (f < 0.0) != (fprev < 0.0))
+                    root = T - 0.125;
+                fprev = f;
+            }
+            if (std::isnan(root)) continue;
+            ++solvable;
+            for (double offset : {-20.0, -1.0, 1.0, 20.0}) {
+                double rho = 0.0, Th = 0.0, xL = 0.0, Ph = 0.0, Pm = 0.0;
+                const double Tm = model.calculateTm3(x, phiH, root + offset, rho, Th, xL, Ph, Pm);
+                ASSERT_EQ(model.failed, 0) << w << " " << phiH << " " << root + offset;
+                EXPECT_NEAR(Th, root, 0.125) << w << " " << phiH;
+                EXPECT_NEAR(slvHaliteFraction(model, x, Th), phiH, 1e-9) << w << " " << phiH;
+                EXPECT_GE(Tm, Th) << w << " " << phiH;
+            }
+        }
+    }
+    EXPECT_GE(solvable, 10);
+    // A salinity no halite + liquid mixture on the SLV curve has leaves no value behind.
+    double rho = 7.0, Th = 7.0, xL = 7.0, Ph = 7.0, Pm = 7.0;
+    EXPECT_EQ(model.calculateTm3(0.2, 0.1, 300.0, rho, Th, xL, Ph, Pm), -1.0);
+    EXPECT_EQ(model.failed, 1);
+    EXPECT_EQ(rho, 0.0);
+    for (double v : {Th, xL, Ph, Pm}) EXPECT_EQ(v, -1.0);
+}
+
 // Regression: between 374 and about 415 degC the model's bubble-point liquid density falls and
 // rises again, and the Th search returned whichever crossing its secant fell into (20 wt %
 // homogenising at 375 degC, started at 370: 468.7 degC). Th is the first crossing on heating

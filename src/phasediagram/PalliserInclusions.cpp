@@ -17,6 +17,9 @@ constexpr double kThScanStep = 0.5;  // degC
 // together apart.
 constexpr double kThTurnFrom = 370.0, kThTurnTo = 420.0, kThTurnStep = 0.05;  // degC
 constexpr double kTmScanStep = 1.0;  // degC
+constexpr double kBubbleScanStep = 1.0;  // degC
+// Intervals of the scan of the pressures below the bubble point for a vapour volume.
+constexpr int kBoilingScan = 200;
 
 struct TmContext {
     double x, phi;  // bulk salinity, volume fraction of vapour (Tm) or halite (Tm3)
@@ -185,8 +188,16 @@ double Palliser::equationForBubblePointFromP(double T, void* context) {
 void Palliser::calculateBubblePointFromP(double P, double x, double& T, double& xV, double& rhoL,
                                          double& rhoV, double T0) {
     BubbleContext c{x, P};
-    int error = 0;
-    double root = secant(&Palliser::equationForBubblePointFromP, &c, T0, T0 + 1.0, error);
+    int error = 1;
+    double root = 0.0;
+    if (std::isfinite(P) && std::isfinite(x) && std::isfinite(T0)) {
+        // The bubble curve of x ends at its critical point.
+        double Tc = 0.0, Pc = 0.0, rhoc = 0.0;
+        calculateCriticalPointFromX(x, Tc, Pc, rhoc);
+        const double Tend = failed || !(Tc > 0.0) ? naclCriticalTemperature : Tc + 1.0;
+        root = secantOrScan(&Palliser::equationForBubblePointFromP, &c, T0, T0 + 1.0, 0.0, Tend,
+                            kBubbleScanStep, 1e-7 * P, error);
+    }
     failed = error != 0;
     if (failed) {
         T = -1.0;
@@ -367,8 +378,13 @@ void Palliser::calculateBoilingPointWithGasVolume(double T, double x, double f, 
         return;
     }
     BoilingContext c{T, x, f, P0};
+    // The liquid + vapour surface at T starts at its lower bounding pressure.
+    double Plow = 0.0, Pmax = 0.0;
+    getLiquidGasPressureBounds(T, Plow, Pmax);
+    if (failed || !(Plow < P0)) Plow = 0.0;
     int error = 0;
-    double root = secant(&Palliser::equationForBoilingGasVolume, &c, P0, P0 - 0.0001, error);
+    double root = secantOrScan(&Palliser::equationForBoilingGasVolume, &c, P0, P0 - 0.0001, Plow,
+                               P0, (P0 - Plow) / kBoilingScan, 1e-9, error);
     failed = error != 0;
     if (failed) {
         P = xL = xV = rhoL = rhoV = rhoMix = -1.0;

@@ -181,7 +181,8 @@ class Palliser : public PhaseDiagramInfo {
     double equationForOnePhasePressure(double P, void* context);
     // Pressures of two-phase mixtures of bulk density rho; 0 when the search fails. Liquid +
     // vapour: bracketed over the whole band from the SLV to the upper-edge pressure, the root
-    // nearest Pguess.
+    // nearest Pguess. Halite + liquid: searched from Pguess, else bracketed from the SLV
+    // pressure up to the diagram's top.
     double getIsochoricLiquidGasPressure(double T, double Pguess, double rho, double w);
     double getIsochoricHaliteGasPressure(double T, double Pguess, double rho, double w);
     double getIsochoricHaliteLiquidPressure(double T, double Pguess, double rho, double w,

@@ -352,11 +352,13 @@ class Palliser : public PhaseDiagramInfo {
     template <class Owner>
     double rootOf(double (Owner::*residual)(double, void*), void* context, SignChange s,
                   int& error);
-    // The root of a residual on [lo, hi] nearest x0 of those a scan with `step` brackets; of
-    // equal distance the lower. error 1 where the scan brackets none.
+    // The root of a residual on [lo, hi] nearest x0 of those a scan with `step` brackets (and
+    // `accept` takes, asked with the context at the root); of equal distance the lower. error 1
+    // where the scan brackets none.
     template <class Owner>
     double nearestRoot(double (Owner::*residual)(double, void*), void* context, double lo,
-                       double hi, double step, double x0, int& error);
+                       double hi, double step, double x0, int& error,
+                       const std::function<bool()>& accept = {});
     // A secant's answer from x0, x1 kept only where it lies on [lo, hi], the residual is
     // defined there and within `close` of 0 (a secant can stop on an iterate outside the
     // residual's range); otherwise the root nearest x0 that a scan of [lo, hi] brackets. The
@@ -531,7 +533,8 @@ double Palliser::rootOf(double (Owner::*residual)(double, void*), void* context,
 
 template <class Owner>
 double Palliser::nearestRoot(double (Owner::*residual)(double, void*), void* context, double lo,
-                             double hi, double step, double x0, int& error) {
+                             double hi, double step, double x0, int& error,
+                             const std::function<bool()>& accept) {
     std::vector<SignChange> roots = signChanges(residual, context, lo, hi, step);
     auto distance = [x0](const SignChange& s) {
         return x0 < s.a ? s.a - x0 : x0 > s.b ? x0 - s.b : 0.0;
@@ -542,6 +545,7 @@ double Palliser::nearestRoot(double (Owner::*residual)(double, void*), void* con
     double root = 0.0;
     for (const SignChange& s : roots) {
         root = rootOf(residual, context, s, error);
+        if (!error && accept && !accept()) error = 1;
         if (!error) break;
     }
     return root;

@@ -20,6 +20,7 @@ constexpr double kTmScanStep = 1.0;  // degC
 constexpr double kBubbleScanStep = 1.0;  // degC
 // Intervals of the scan of the pressures below the bubble point for a vapour volume.
 constexpr int kBoilingScan = 200;
+constexpr double kGeothermClose = 1e-7;  // degC between the geotherm and the bubble point
 
 struct TmContext {
     double x, phi;  // bulk salinity, volume fraction of vapour (Tm) or halite (Tm3)
@@ -145,8 +146,8 @@ double Palliser::calculateTm(double x, double phiV, double T0, double& rho, doub
     // Mixtures of some salinities reach one vapour fraction at several temperatures: the one
     // nearest the start.
     if (std::isfinite(x) && std::isfinite(phiV) && std::isfinite(T0))
-        T = nearestRoot(&Palliser::equationForTm, &c, c.Tmin, haliteTripleTemperature,
-                        kTmScanStep, T0, error);
+        T = nearestRoot(&Palliser::equationForTm, &c, c.Tmin, haliteTripleTemperature, kTmScanStep,
+                        T0, error);
     failed = error != 0;
     rho = failed ? 0.0 : c.rho;
     P = failed ? 0.0 : c.P;
@@ -491,8 +492,22 @@ void Palliser::calculateGeothermBubblePoint(double T0, double d0, double P0, dou
     GeothermContext c{T0, d0, P0, gradient, x, rhoColumn, Tc};
     int error = failed ? 1 : 0;
     double root = 0.0;
-    if (!error)
+    if (!error) {
         root = secant(&Palliser::equationForGeothermBubblePoint, &c, Tc - 10.0, Tc - 11.0, error);
+        // A secant from near the critical point can miss a crossing near the top or stop off
+        // the curve: then the crossing below the top nearest its temperature that a scan
+        // brackets.
+        double r = 0.0;
+        const int16_t outer = equationError;
+        equationError = 0;
+        if (!error) r = equationForGeothermBubblePoint(root, &c);
+        const bool onCurve = !error && !equationError && std::fabs(r) <= kGeothermClose &&
+                             c.depth >= d0;
+        equationError = outer;
+        if (!onCurve)
+            root = nearestRoot(&Palliser::equationForGeothermBubblePoint, &c, 0.0, Tc,
+                               kBubbleScanStep, T0, error, [&] { return c.depth >= d0; });
+    }
     // The geotherm starts at d0: a crossing above it (T below T0 for a rising geotherm) is an
     // extrapolation the column does not have.
     failed = error != 0 || !(c.depth >= d0);

@@ -431,6 +431,30 @@ TEST_F(PalliserInclusions, GeothermMeetsTheBoilingCurve) {
     EXPECT_NEAR(depths[2], depths[0], 0.15 * depths[0]);
 }
 
+// Regression: the geotherm's boiling point was a secant from 10 degC below the critical point
+// and missed 8 of 98 crossings that a scan finds (a steep geotherm from 10 or 50 degC over a
+// 1 wt % brine in a column of 1000 kg/m3, a gentle one from 100 or 150 degC over 5 to 20 wt %
+// in its own liquid). Each lies on the geotherm and on the bubble curve, below the top.
+TEST_F(PalliserInclusions, GeothermCrossingsFromAnyTop) {
+    const struct {
+        double T0, gradient, x, column;
+    } cases[] = {{10, 1, 0.01, 1000},     {50, 0.25, 0.01, 1000},  {50, 1, 0.01, 1000},
+                 {100, 0.03, 0.05, -1},   {100, 0.03, 0.1, -1},    {150, 0.03, 0.05, -1},
+                 {150, 0.03, 0.1, -1},    {150, 0.03, 0.2, 1000}};
+    for (auto [T0, gradient, x, column] : cases) {
+        SCOPED_TRACE(::testing::Message() << T0 << " " << gradient << " " << x << " " << column);
+        double T = 0, P = 0, depth = 0, rhoL = 0;
+        model.calculateGeothermBubblePoint(T0, 0.0, 1.0, gradient, x, column, T, P, depth, rhoL);
+        ASSERT_EQ(model.failed, 0);
+        EXPECT_GE(depth, 0.0);
+        EXPECT_NEAR(T, T0 + gradient * depth, 1e-6);
+        double Pb = 0, xV = 0, rL = 0, rV = 0;
+        model.calculateBubblePoint(T, x, Pb, xV, rL, rV);
+        EXPECT_NEAR(Pb, P, 1e-6 * P);
+        EXPECT_NEAR(depth, (P - 1.0) * 1e5 / (9.81 * (column > 0 ? column : rL)), 1e-6 * depth);
+    }
+}
+
 // Regression: a bubble point that could not be found counted as 0 in the depth integral.
 TEST_F(PalliserInclusions, DepthFailsWhereTheColumnHasNoBubblePoint) {
     double depth = 0.0;

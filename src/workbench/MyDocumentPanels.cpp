@@ -196,6 +196,7 @@ namespace {
 constexpr const char* kHomogenisationNote = "The inclusion homogenises";
 constexpr const char* kNoInclusionNote = "No inclusion has this Th and Tm: ";
 constexpr const char* kNoResultNote = "The inclusion panel has ";
+constexpr const char* kNoIceNote = "No salinity melts ice at ";
 
 // Why the (Th, Tm) inverse has no answer.
 std::string thTmRefusal(const Palliser& model, double Th, double Tm) {
@@ -478,6 +479,21 @@ void MyDocument::onCalculateIceSalinity(Control* sender) {
         mIceViewp->plotFromArray(iceMeltingCurve, 2, 0, 1)->setName("t_iceCurve");
         // A failed solve has no salinity to mark.
         if (solved) mIceViewp->plotPoint(100 * w, T, 5, Color::red())->setName("t_icePoint");
+        // Where no salinity melts the ice at T, the curve's span says why; the line is this
+        // panel's only while it is empty or holds its own note.
+        const std::string& line = mForm.text(kStatusLine);
+        const bool ours = line.empty() || line.rfind(kNoIceNote, 0) == 0;
+        double lowest = 0.0;
+        for (std::size_t i = 1; i < iceMeltingCurve.size(); i += 2)
+            lowest = std::min(lowest, iceMeltingCurve[i]);
+        if (ours)
+            mForm.setString(kStatusLine,
+                            solved ? std::string()
+                                   : std::string(kNoIceNote) + formatForDisplay(T) +
+                                         " \u00b0C with " + formatForDisplay(100 * r) +
+                                         " % of the salt NaCl: the model's ice melts from 0 down "
+                                         "to " +
+                                         formatForDisplay(lowest) + " \u00b0C for that salt.");
         std::vector<double> isotherm;
         isotherm.reserve(42);
         mModel->calculateIceMeltingIsotherm(isotherm, T);

@@ -368,12 +368,17 @@ TEST_F(DrawingsTest, IcePanelDefaultClickAndRefusals) {
     // Regression: a failed solve drew its point and a blank salinity became 0 wt %.
     ui->type("mIceT", 5);
     EXPECT_EQ(form().text("mIceSalinity"), "");
+    // Regression: and said nothing; the message goes with the next solved temperature.
+    const std::string status = MyDocument::kStatusLine;
+    EXPECT_EQ(form().text(status).rfind("No salinity melts ice at 5 \u00b0C with ", 0), 0u)
+        << form().text(status);
     EXPECT_FALSE(has("mIceViewp", "t_icePoint"));
     EXPECT_TRUE(has("mIceViewp", "t_iceCurve"));
     EXPECT_TRUE(doc->ternaryView().points().empty());
     ASSERT_TRUE(ui->press("mIceAssignButton"));
     EXPECT_EQ(doc->mXm, 30);
     ui->type("mIceT", -10);
+    EXPECT_EQ(form().text(status), "");
     ui->press("mIceAssignButton");
     EXPECT_NEAR(doc->mXm, form().value("mIceSalinity"), 1e-12);
     EXPECT_NEAR(key(0, "Xm"), doc->mXm, 1e-12);

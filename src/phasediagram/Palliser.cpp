@@ -458,8 +458,8 @@ void Palliser::calculateSLVPointFromX(double x, double& T, double& P, double& xV
     int error = 0;
     // The correlation ends at the halite melting point: a guess beyond it starts just inside.
     double start = std::clamp(Tguess, 0.0, haliteTripleTemperature - 0.001);
-    T = secantOrScan(&Palliser::equationForTm0, &c, start, start + 0.001, 0.0, kSLVSearchEnd, 1.0,
-                     1e-9, error);
+    T = secantOrScan(&Palliser::equationForTm0, &c, start, start + 0.001, start,
+                     {0.0, kSLVSearchEnd, 1.0, 1e-9}, error);
     failed = error != 0;
     double xL = 0.0;
     if (!failed) calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);

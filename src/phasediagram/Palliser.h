@@ -359,13 +359,19 @@ class Palliser : public PhaseDiagramInfo {
     double nearestRoot(double (Owner::*residual)(double, void*), void* context, double lo,
                        double hi, double step, double x0, int& error,
                        const std::function<bool()>& accept = {});
+    // Where a secant's answer from x0, x1 may be wrong: the scan of [lo, hi] by `step` that
+    // replaces it, and the closeness to 0 and the `accept` (as nearestRoot's) of the answer.
+    struct Fallback {
+        double lo, hi, step, close;
+        std::function<bool()> accept = {};
+    };
     // A secant's answer from x0, x1 kept only where it lies on [lo, hi], the residual is
-    // defined there and within `close` of 0 (a secant can stop on an iterate outside the
-    // residual's range); otherwise the root nearest x0 that a scan of [lo, hi] brackets. The
+    // defined there, within `close` of 0 and accepted (a secant can stop on an iterate outside
+    // the residual's range); otherwise the root nearest `nearest` that the scan brackets. The
     // residual is evaluated last at the root.
     template <class Owner>
     double secantOrScan(double (Owner::*residual)(double, void*), void* context, double x0,
-                        double x1, double lo, double hi, double step, double close, int& error);
+                        double x1, double nearest, const Fallback& scan, int& error);
 
     struct ThContext {
         double x, rho, P;
@@ -553,18 +559,18 @@ double Palliser::nearestRoot(double (Owner::*residual)(double, void*), void* con
 
 template <class Owner>
 double Palliser::secantOrScan(double (Owner::*residual)(double, void*), void* context, double x0,
-                              double x1, double lo, double hi, double step, double close,
-                              int& error) {
+                              double x1, double nearest, const Fallback& scan, int& error) {
     double root = secant(residual, context, x0, x1, error);
-    if (!error && root >= lo && root <= hi) {
+    if (!error && root >= scan.lo && root <= scan.hi) {
         const int16_t outer = equationError;
         equationError = 0;
         const double r = (static_cast<Owner*>(this)->*residual)(root, context);
-        const bool ok = !equationError && std::fabs(r) <= close;
+        const bool ok =
+            !equationError && std::fabs(r) <= scan.close && (!scan.accept || scan.accept());
         equationError = outer;
         if (ok) return root;
     }
-    return nearestRoot(residual, context, lo, hi, step, x0, error);
+    return nearestRoot(residual, context, scan.lo, scan.hi, scan.step, nearest, error, scan.accept);
 }
 
 }  // namespace vornex

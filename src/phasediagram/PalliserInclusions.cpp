@@ -196,8 +196,8 @@ void Palliser::calculateBubblePointFromP(double P, double x, double& T, double& 
         double Tc = 0.0, Pc = 0.0, rhoc = 0.0;
         calculateCriticalPointFromX(x, Tc, Pc, rhoc);
         const double Tend = failed || !(Tc > 0.0) ? naclCriticalTemperature : Tc + 1.0;
-        root = secantOrScan(&Palliser::equationForBubblePointFromP, &c, T0, T0 + 1.0, 0.0, Tend,
-                            kBubbleScanStep, 1e-7 * P, error);
+        root = secantOrScan(&Palliser::equationForBubblePointFromP, &c, T0, T0 + 1.0, T0,
+                            {0.0, Tend, kBubbleScanStep, 1e-7 * P}, error);
     }
     failed = error != 0;
     if (failed) {
@@ -384,8 +384,8 @@ void Palliser::calculateBoilingPointWithGasVolume(double T, double x, double f, 
     getLiquidGasPressureBounds(T, Plow, Pmax);
     if (failed || !(Plow < P0)) Plow = 0.0;
     int error = 0;
-    double root = secantOrScan(&Palliser::equationForBoilingGasVolume, &c, P0, P0 - 0.0001, Plow,
-                               P0, (P0 - Plow) / kBoilingScan, 1e-9, error);
+    double root = secantOrScan(&Palliser::equationForBoilingGasVolume, &c, P0, P0 - 0.0001, P0,
+                               {Plow, P0, (P0 - Plow) / kBoilingScan, 1e-9}, error);
     failed = error != 0;
     if (failed) {
         P = xL = xV = rhoL = rhoV = rhoMix = -1.0;
@@ -492,22 +492,12 @@ void Palliser::calculateGeothermBubblePoint(double T0, double d0, double P0, dou
     GeothermContext c{T0, d0, P0, gradient, x, rhoColumn, Tc};
     int error = failed ? 1 : 0;
     double root = 0.0;
-    if (!error) {
-        root = secant(&Palliser::equationForGeothermBubblePoint, &c, Tc - 10.0, Tc - 11.0, error);
-        // A secant from near the critical point can miss a crossing near the top or stop off
-        // the curve: then the crossing below the top nearest its temperature that a scan
-        // brackets.
-        double r = 0.0;
-        const int16_t outer = equationError;
-        equationError = 0;
-        if (!error) r = equationForGeothermBubblePoint(root, &c);
-        const bool onCurve = !error && !equationError && std::fabs(r) <= kGeothermClose &&
-                             c.depth >= d0;
-        equationError = outer;
-        if (!onCurve)
-            root = nearestRoot(&Palliser::equationForGeothermBubblePoint, &c, 0.0, Tc,
-                               kBubbleScanStep, T0, error, [&] { return c.depth >= d0; });
-    }
+    // A secant from near the critical point can miss a crossing near the top or stop off the
+    // curve: then the crossing below the top nearest its temperature that a scan brackets.
+    if (!error)
+        root = secantOrScan(
+            &Palliser::equationForGeothermBubblePoint, &c, Tc - 10.0, Tc - 11.0, T0,
+            {0.0, Tc, kBubbleScanStep, kGeothermClose, [&] { return c.depth >= d0; }}, error);
     // The geotherm starts at d0: a crossing above it (T below T0 for a rising geotherm) is an
     // extrapolation the column does not have.
     failed = error != 0 || !(c.depth >= d0);

@@ -433,8 +433,9 @@ TEST_F(PalliserInclusions, GeothermMeetsTheBoilingCurve) {
 
 // Regression: the geotherm's boiling point was a secant from 10 degC below the critical point
 // and missed 8 of 98 crossings that a scan finds (a steep geotherm from 10 or 50 degC over a
-// 1 wt % brine in a column of 1000 kg/m3, a gentle one from 100 or 150 degC over 5 to 20 wt %
-// in its own liquid). Each lies on the geotherm and on the bubble curve, below the top.
+// 1 wt % brine in a column of 1000 kg/m3; a gentle one from 100 or 150 degC over 5 to 20 wt %,
+// boiling at its top, meets the curve at the bottom of its boiling zone). Each lies on the
+// geotherm and on the bubble curve, below the top.
 TEST_F(PalliserInclusions, GeothermCrossingsFromAnyTop) {
     const struct {
         double T0, gradient, x, column;

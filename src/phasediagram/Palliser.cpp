@@ -434,12 +434,16 @@ void Palliser::calculateCriticalPointFromX(double x, double& Tc, double& Pc, dou
     failed = error != 0;
 }
 
+namespace {
+constexpr double kSLVSearchEnd = 820.0;  // degC
+}  // namespace
+
 // The SLV liquid salinity rises monotonically from 26.35 wt % at 0 degC to 1 just above
 // 800 degC, where the liquidus of pure NaCl starts; the search stays well below the pole of the
 // vapour salinity at 825 degC.
 double Palliser::equationForTm0(double T, void* context) {
     auto& c = *static_cast<SLVContext*>(context);
-    if (!(T >= 0.0 && T <= 820.0)) {
+    if (!(T >= 0.0 && T <= kSLVSearchEnd)) {
         equationError = 1;
         return 0.0;
     }
@@ -454,7 +458,8 @@ void Palliser::calculateSLVPointFromX(double x, double& T, double& P, double& xV
     int error = 0;
     // The correlation ends at the halite melting point: a guess beyond it starts just inside.
     double start = std::clamp(Tguess, 0.0, haliteTripleTemperature - 0.001);
-    T = secant(&Palliser::equationForTm0, &c, start, start + 0.001, error);
+    T = secantOrScan(&Palliser::equationForTm0, &c, start, start + 0.001, start,
+                     {0.0, kSLVSearchEnd, 1.0, 1e-9}, error);
     failed = error != 0;
     double xL = 0.0;
     if (!failed) calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
@@ -464,7 +469,8 @@ double Palliser::calculateTm0(double x, double& rhoL, double& P) {
     SLVContext c{x, -1.0, -1.0, -1.0, -1.0};
     // The SLV liquid's salinity rises with T from 26.35 wt % at 0 degC: one root at most,
     // 0 degC itself included.
-    std::vector<SignChange> roots = signChanges(&Palliser::equationForTm0, &c, 0.0, 820.0, 1.0);
+    std::vector<SignChange> roots =
+        signChanges(&Palliser::equationForTm0, &c, 0.0, kSLVSearchEnd, 1.0);
     int error = roots.empty() ? 1 : 0;
     double T = error ? 0.0 : rootOf(&Palliser::equationForTm0, &c, roots.front(), error);
     failed = error != 0;

@@ -16,6 +16,7 @@
 // `diagnostics` and are not even formatted while it is empty, the default.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -180,7 +181,8 @@ class Palliser : public PhaseDiagramInfo {
     double equationForOnePhasePressure(double P, void* context);
     // Pressures of two-phase mixtures of bulk density rho; 0 when the search fails. Liquid +
     // vapour: bracketed over the whole band from the SLV to the upper-edge pressure, the root
-    // nearest Pguess.
+    // nearest Pguess. Halite + liquid: searched from Pguess, else bracketed from the SLV
+    // pressure up to the diagram's top.
     double getIsochoricLiquidGasPressure(double T, double Pguess, double rho, double w);
     double getIsochoricHaliteGasPressure(double T, double Pguess, double rho, double w);
     double getIsochoricHaliteLiquidPressure(double T, double Pguess, double rho, double w,
@@ -231,8 +233,9 @@ class Palliser : public PhaseDiagramInfo {
     // rho = P = 0) on failure.
     double calculateTm(double x, double phiV, double T0, double& rho, double& P);
     // Inclusion of salinity x with halite volume fraction phiH: vapour disappearance on the
-    // SLV curve (Th, its liquid salinity xL and pressure Ph, the bulk density rho), returns the
-    // halite dissolution temperature with its pressure Pm; <= 0 on failure.
+    // SLV curve (Th, its liquid salinity xL and pressure Ph, the bulk density rho; of several,
+    // the one nearest T0), returns the halite dissolution temperature with its pressure Pm;
+    // on failure `failed`, -1 (rho 0, the others -1).
     double calculateTm3(double x, double phiH, double T0, double& rho, double& Th, double& xL,
                         double& Ph, double& Pm);
     // Bubble-point temperature of salinity x at P with the coexisting phases; T = -1 and
@@ -349,6 +352,26 @@ class Palliser : public PhaseDiagramInfo {
     template <class Owner>
     double rootOf(double (Owner::*residual)(double, void*), void* context, SignChange s,
                   int& error);
+    // The root of a residual on [lo, hi] nearest x0 of those a scan with `step` brackets (and
+    // `accept` takes, asked with the context at the root); of equal distance the lower. error 1
+    // where the scan brackets none.
+    template <class Owner>
+    double nearestRoot(double (Owner::*residual)(double, void*), void* context, double lo,
+                       double hi, double step, double x0, int& error,
+                       const std::function<bool()>& accept = {});
+    // Where a secant's answer from x0, x1 may be wrong: the scan of [lo, hi] by `step` that
+    // replaces it, and the closeness to 0 and the `accept` (as nearestRoot's) of the answer.
+    struct Fallback {
+        double lo, hi, step, close;
+        std::function<bool()> accept = {};
+    };
+    // A secant's answer from x0, x1 kept only where it lies on [lo, hi], the residual is
+    // defined there, within `close` of 0 and accepted (a secant can stop on an iterate outside
+    // the residual's range); otherwise the root nearest `nearest` that the scan brackets. The
+    // residual is evaluated last at the root.
+    template <class Owner>
+    double secantOrScan(double (Owner::*residual)(double, void*), void* context, double x0,
+                        double x1, double nearest, const Fallback& scan, int& error);
 
     struct ThContext {
         double x, rho, P;
@@ -512,6 +535,42 @@ double Palliser::rootOf(double (Owner::*residual)(double, void*), void* context,
     }
     equationError = outer;
     return root;
+}
+
+template <class Owner>
+double Palliser::nearestRoot(double (Owner::*residual)(double, void*), void* context, double lo,
+                             double hi, double step, double x0, int& error,
+                             const std::function<bool()>& accept) {
+    std::vector<SignChange> roots = signChanges(residual, context, lo, hi, step);
+    auto distance = [x0](const SignChange& s) {
+        return x0 < s.a ? s.a - x0 : x0 > s.b ? x0 - s.b : 0.0;
+    };
+    std::stable_sort(roots.begin(), roots.end(),
+                     [&](auto& p, auto& q) { return distance(p) < distance(q); });
+    error = 1;
+    double root = 0.0;
+    for (const SignChange& s : roots) {
+        root = rootOf(residual, context, s, error);
+        if (!error && accept && !accept()) error = 1;
+        if (!error) break;
+    }
+    return root;
+}
+
+template <class Owner>
+double Palliser::secantOrScan(double (Owner::*residual)(double, void*), void* context, double x0,
+                              double x1, double nearest, const Fallback& scan, int& error) {
+    double root = secant(residual, context, x0, x1, error);
+    if (!error && root >= scan.lo && root <= scan.hi) {
+        const int16_t outer = equationError;
+        equationError = 0;
+        const double r = (static_cast<Owner*>(this)->*residual)(root, context);
+        const bool ok =
+            !equationError && std::fabs(r) <= scan.close && (!scan.accept || scan.accept());
+        equationError = outer;
+        if (ok) return root;
+    }
+    return nearestRoot(residual, context, scan.lo, scan.hi, scan.step, nearest, error, scan.accept);
 }
 
 }  // namespace vornex

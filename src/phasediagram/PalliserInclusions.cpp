@@ -17,6 +17,10 @@ constexpr double kThScanStep = 0.5;  // degC
 // together apart.
 constexpr double kThTurnFrom = 370.0, kThTurnTo = 420.0, kThTurnStep = 0.05;  // degC
 constexpr double kTmScanStep = 1.0;  // degC
+constexpr double kBubbleScanStep = 1.0;  // degC
+// Intervals of the scan of the pressures below the bubble point for a vapour volume.
+constexpr int kBoilingScan = 200;
+constexpr double kGeothermClose = 1e-7;  // degC between the geotherm and the bubble point
 
 struct TmContext {
     double x, phi;  // bulk salinity, volume fraction of vapour (Tm) or halite (Tm3)
@@ -139,21 +143,11 @@ double Palliser::calculateTm(double x, double phiV, double T0, double& rho, doub
     TmContext c{x, phiV, false, kLowestInclusionT};
     int error = 1;
     double T = 0.0;
-    if (std::isfinite(x) && std::isfinite(phiV) && std::isfinite(T0)) {
-        // Mixtures of some salinities reach one vapour fraction at several temperatures: the
-        // one nearest the start.
-        std::vector<SignChange> roots =
-            signChanges(&Palliser::equationForTm, &c, c.Tmin, haliteTripleTemperature, kTmScanStep);
-        auto distance = [T0](const SignChange& s) {
-            return T0 < s.a ? s.a - T0 : T0 > s.b ? T0 - s.b : 0.0;
-        };
-        std::stable_sort(roots.begin(), roots.end(),
-                         [&](auto& p, auto& q) { return distance(p) < distance(q); });
-        for (const SignChange& s : roots) {
-            T = rootOf(&Palliser::equationForTm, &c, s, error);
-            if (!error) break;
-        }
-    }
+    // Mixtures of some salinities reach one vapour fraction at several temperatures: the one
+    // nearest the start.
+    if (std::isfinite(x) && std::isfinite(phiV) && std::isfinite(T0))
+        T = nearestRoot(&Palliser::equationForTm, &c, c.Tmin, haliteTripleTemperature, kTmScanStep,
+                        T0, error);
     failed = error != 0;
     rho = failed ? 0.0 : c.rho;
     P = failed ? 0.0 : c.P;
@@ -163,18 +157,22 @@ double Palliser::calculateTm(double x, double phiV, double T0, double& rho, doub
 double Palliser::calculateTm3(double x, double phiH, double T0, double& rho, double& Th, double& xL,
                               double& Ph, double& Pm) {
     TmContext c{x, phiH, true, 0.0};
-    int error = 0;
-    Th = secant(&Palliser::equationForTm3, &c, T0, T0 - 0.01, error);
-    rho = c.rho;
-    Ph = c.P;
-    xL = c.xL;
-    if (error) {
-        failed = 1;
-        return 0.0;
-    }
+    int error = 1;
+    if (std::isfinite(x) && std::isfinite(phiH) && std::isfinite(T0))
+        Th = nearestRoot(&Palliser::equationForTm3, &c, c.Tmin, haliteTripleTemperature,
+                         kTmScanStep, T0, error);
     double T = -1.0;
-    calculateHaliteLiquidTemperatureFromRhoX(x, rho, T, Pm, Th);
-    return T;
+    if (!error) {
+        rho = c.rho;
+        Ph = c.P;
+        xL = c.xL;
+        calculateHaliteLiquidTemperatureFromRhoX(x, rho, T, Pm, Th);
+        if (!failed) return T;
+    }
+    failed = 1;
+    rho = 0.0;
+    Th = xL = Ph = Pm = -1.0;
+    return -1.0;
 }
 
 double Palliser::equationForBubblePointFromP(double T, void* context) {
@@ -191,8 +189,16 @@ double Palliser::equationForBubblePointFromP(double T, void* context) {
 void Palliser::calculateBubblePointFromP(double P, double x, double& T, double& xV, double& rhoL,
                                          double& rhoV, double T0) {
     BubbleContext c{x, P};
-    int error = 0;
-    double root = secant(&Palliser::equationForBubblePointFromP, &c, T0, T0 + 1.0, error);
+    int error = 1;
+    double root = 0.0;
+    if (std::isfinite(P) && std::isfinite(x) && std::isfinite(T0)) {
+        // The bubble curve of x ends at its critical point.
+        double Tc = 0.0, Pc = 0.0, rhoc = 0.0;
+        calculateCriticalPointFromX(x, Tc, Pc, rhoc);
+        const double Tend = failed || !(Tc > 0.0) ? naclCriticalTemperature : Tc + 1.0;
+        root = secantOrScan(&Palliser::equationForBubblePointFromP, &c, T0, T0 + 1.0, T0,
+                            {0.0, Tend, kBubbleScanStep, 1e-7 * P}, error);
+    }
     failed = error != 0;
     if (failed) {
         T = -1.0;
@@ -373,8 +379,13 @@ void Palliser::calculateBoilingPointWithGasVolume(double T, double x, double f, 
         return;
     }
     BoilingContext c{T, x, f, P0};
+    // The liquid + vapour surface at T starts at its lower bounding pressure.
+    double Plow = 0.0, Pmax = 0.0;
+    getLiquidGasPressureBounds(T, Plow, Pmax);
+    if (failed || !(Plow < P0)) Plow = 0.0;
     int error = 0;
-    double root = secant(&Palliser::equationForBoilingGasVolume, &c, P0, P0 - 0.0001, error);
+    double root = secantOrScan(&Palliser::equationForBoilingGasVolume, &c, P0, P0 - 0.0001, P0,
+                               {Plow, P0, (P0 - Plow) / kBoilingScan, 1e-9}, error);
     failed = error != 0;
     if (failed) {
         P = xL = xV = rhoL = rhoV = rhoMix = -1.0;
@@ -481,8 +492,12 @@ void Palliser::calculateGeothermBubblePoint(double T0, double d0, double P0, dou
     GeothermContext c{T0, d0, P0, gradient, x, rhoColumn, Tc};
     int error = failed ? 1 : 0;
     double root = 0.0;
+    // A secant from near the critical point can miss a crossing near the top or stop off the
+    // curve: then the crossing below the top nearest its temperature that a scan brackets.
     if (!error)
-        root = secant(&Palliser::equationForGeothermBubblePoint, &c, Tc - 10.0, Tc - 11.0, error);
+        root = secantOrScan(
+            &Palliser::equationForGeothermBubblePoint, &c, Tc - 10.0, Tc - 11.0, T0,
+            {0.0, Tc, kBubbleScanStep, kGeothermClose, [&] { return c.depth >= d0; }}, error);
     // The geotherm starts at d0: a crossing above it (T below T0 for a rising geotherm) is an
     // extrapolation the column does not have.
     failed = error != 0 || !(c.depth >= d0);

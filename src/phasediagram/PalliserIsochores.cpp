@@ -20,6 +20,7 @@ constexpr int kOnePhaseScan = 16;       // intervals of the scan below a halite 
 constexpr int kHomogenisationHalvings = 26;  // a degree down to 1.5e-8 degC
 // How closely the density at a pressure found for it must meet the density asked for.
 constexpr double kBulkDensityTolerance = 1e-9;
+constexpr double kLowestHalitePressure = 1e-6;  // bar, the bottom of the halite + liquid scan
 
 struct IsochoreContext {
     double T, rho, x;
@@ -351,8 +352,25 @@ double Palliser::getIsochoricHaliteLiquidPressure(double T, double Pguess, doubl
     int error = 0;
     double P = secant(&Palliser::equationForIsochoricHaliteLiquidPressure, &c, start, 1.001 * start,
                       error);
+    // Halite and liquid lie above the SLV pressure: where the secant from the guess found no
+    // root there (from high guesses it runs off the liquidus), the band up to the diagram's top
+    // is scanned.
+    const double Plow = T <= haliteTripleTemperature ? c.bound1 : kLowestHalitePressure;
+    const double close = kBulkDensityTolerance * rho;
+    double r = 0.0;
+    auto root = [&](double p) {
+        return p >= Plow && p <= kDiagramMaxPressure &&
+               evaluate(&Palliser::equationForIsochoricHaliteLiquidPressure, &c, p, r) &&
+               std::fabs(r) <= close;
+    };
+    if (error || !root(P)) {
+        P = rootOnBand(&Palliser::equationForIsochoricHaliteLiquidPressure, &c, Plow,
+                       kDiagramMaxPressure, Pguess, close, kLiquidVapourScan);
+        // The liquidus salinity of the pressure found.
+        if (P > 0.0) evaluate(&Palliser::equationForIsochoricHaliteLiquidPressure, &c, P, r);
+    }
     xliq = c.xliq;
-    return error ? 0.0 : P;
+    return P;
 }
 
 double Palliser::equationForIsochoricHaliteLiquidPressure(double P, void* context) {

@@ -195,6 +195,8 @@ namespace {
 
 constexpr const char* kHomogenisationNote = "The inclusion homogenises";
 constexpr const char* kNoInclusionNote = "No inclusion has this Th and Tm: ";
+constexpr const char* kNoResultNote = "The inclusion panel has ";
+constexpr const char* kNoIceNote = "No salinity melts ice at ";
 
 // Why the (Th, Tm) inverse has no answer.
 std::string thTmRefusal(const Palliser& model, double Th, double Tm) {
@@ -257,9 +259,15 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
         return c.holdsNumber() && c.value >= 0 && c.value <= 100;
     };
 
-    // The note on a second homogenisation belongs to the inclusion shown now.
-    if (mForm.text(kStatusLine).rfind(kHomogenisationNote, 0) == 0)
-        mForm.setString(kStatusLine, "");
+    // The notes on a second homogenisation and on results the model has not belong to the
+    // inclusion shown now; another message on the line is left to its own owner.
+    const std::string& line = mForm.text(kStatusLine);
+    const bool ours = line.empty() || line.rfind(kHomogenisationNote, 0) == 0 ||
+                      line.rfind(kNoResultNote, 0) == 0;
+    std::string note, missing;
+    auto lacks = [&missing](const std::string& why) {
+        missing += (missing.empty() ? "" : "; ") + why;
+    };
     double rho0 = 0, P0 = 0;
     // 0 degC is a dissolution temperature (26.35 wt %): the flag tells a failure.
     const double Tm0 = mModel->calculateTm0(0.01 * mXm, rho0, P0);
@@ -273,41 +281,45 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
     const double T0 = Tm0 > 0 ? Tm0 : 0.0;
     if (!fraction(salt) || !fraction(bubble) || !fraction(crystal)) {
         blank(laterGroups);
+        if (ours) mForm.setString(kStatusLine, "");
         if (mRhoTxViewp) mRhoTxViewp->setNeedsDisplay(true);
         return;
     }
     const double x = 0.01 * salt.value;
+    const std::string ofX = " of " + formatForDisplay(salt.value) + " wt %";
 
     double rho = 0, Pm = 0;
     const double Tm = mModel->calculateTm(x, 0.01 * bubble.value, T0 + 0.01, rho, Pm);
-    if (!(Tm > 0)) {
-        blank(laterGroups);
-        if (mRhoTxViewp) mRhoTxViewp->setNeedsDisplay(true);
-        return;
+    if (Tm > 0) {
+        mForm.setDouble("mTm_edit", Tm);
+        mForm.setDouble("mInclusionRho", rho);
+        mForm.setDouble("mPm_edit", Pm);
+    } else {
+        for (const char* n : {"mTm_edit", "mInclusionRho", "mPm_edit"}) mForm.clear(n);
+        lacks("no Tm: no liquid + vapour" + ofX + " on the halite + liquid + vapour curve has " +
+              formatForDisplay(bubble.value) + " % vapour");
     }
-    mForm.setDouble("mTm_edit", Tm);
-    mForm.setDouble("mInclusionRho", rho);
-    mForm.setDouble("mPm_edit", Pm);
     // Heated from Tm, where its halite has just dissolved into liquid + vapour.
-    double Ph = 0;
-    const double Th = mModel->calculateThLiq(x, rho, Tm, Ph);
-    if (!mModel->failed) {
+    double Ph = 0, Th = 0;
+    if (Tm > 0) Th = mModel->calculateThLiq(x, rho, Tm, Ph);
+    if (Tm > 0 && !mModel->failed) {
         mForm.setDouble("mTh_edit", Th);
         mForm.setDouble("mPh_edit", Ph);
         markInclusion(mRhoTxViewp, Tm, Th, rho, 6, 7, "t_rtxpoint0", "t_rtxpoint1", "t_rtxline1");
         const int crossings = mModel->countHomogenisationsToLiquid(x, rho, Tm);
         if (crossings > 1)
-            mForm.setString(kStatusLine,
-                            std::string(kHomogenisationNote) + " at " + formatForDisplay(Th) +
-                                " \u00b0C on heating. The model's bubble-point liquid reaches its "
-                                "density " +
-                                std::to_string(crossings) +
-                                " times in all: between 374 and about 415 \u00b0C that density "
-                                "falls and rises again, so the model has the inclusion split and "
-                                "homogenise again further up; the first is the one observed.");
+            note = std::string(kHomogenisationNote) + " at " + formatForDisplay(Th) +
+                   " \u00b0C on heating. The model's bubble-point liquid reaches its density " +
+                   std::to_string(crossings) +
+                   " times in all: between 374 and about 415 \u00b0C that density falls and "
+                   "rises again, so the model has the inclusion split and homogenise again "
+                   "further up; the first is the one observed.";
     } else {
         mForm.clear("mTh_edit");
         mForm.clear("mPh_edit");
+        if (Tm > 0)
+            lacks("no Th: the liquid of the model's inclusion does not reach its bubble curve on "
+                  "heating from Tm");
     }
 
     double rho3 = 0, Th3 = 0, xl3 = 0, Ph3 = 0, Pm3 = 0;
@@ -325,7 +337,13 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
         for (const char* n :
              {"mTm3_edit", "mPh3_edit", "mInclusionRho3", "mPm3_edit", "mTh3_edit", "mxl3_edit"})
             mForm.clear(n);
+        lacks("no halite-volume results: no halite + liquid" + ofX +
+              " on the halite + liquid + vapour curve has " + formatForDisplay(crystal.value) +
+              " % halite, or its liquid meets no liquidus");
     }
+    if (!missing.empty())
+        note += (note.empty() ? "" : " ") + std::string(kNoResultNote) + missing + ".";
+    if (ours) mForm.setString(kStatusLine, note);
     if (mRhoTxViewp) mRhoTxViewp->setNeedsDisplay(true);
 }
 
@@ -461,6 +479,21 @@ void MyDocument::onCalculateIceSalinity(Control* sender) {
         mIceViewp->plotFromArray(iceMeltingCurve, 2, 0, 1)->setName("t_iceCurve");
         // A failed solve has no salinity to mark.
         if (solved) mIceViewp->plotPoint(100 * w, T, 5, Color::red())->setName("t_icePoint");
+        // Where no salinity melts the ice at T, the curve's span says why; the line is this
+        // panel's only while it is empty or holds its own note.
+        const std::string& line = mForm.text(kStatusLine);
+        const bool ours = line.empty() || line.rfind(kNoIceNote, 0) == 0;
+        double lowest = 0.0;
+        for (std::size_t i = 1; i < iceMeltingCurve.size(); i += 2)
+            lowest = std::min(lowest, iceMeltingCurve[i]);
+        if (ours)
+            mForm.setString(kStatusLine,
+                            solved ? std::string()
+                                   : std::string(kNoIceNote) + formatForDisplay(T) +
+                                         " \u00b0C with " + formatForDisplay(100 * r) +
+                                         " % of the salt NaCl: the model's ice melts from 0 down "
+                                         "to " +
+                                         formatForDisplay(lowest) + " \u00b0C for that salt.");
         std::vector<double> isotherm;
         isotherm.reserve(42);
         mModel->calculateIceMeltingIsotherm(isotherm, T);

@@ -213,11 +213,18 @@ TEST(PalliserSurface, ImpossibleValuesAreRefused) {
     m.calculateForLiquidGasIsotherm(500.0, Pmin, xL, xV, rhoL, rhoV);
     EXPECT_EQ(m.failed, 0);
     EXPECT_LE(xL, 1.0);
-    // A geotherm hotter at its start than the boiling curve crosses it above the start.
+    // A geotherm hotter at its start than the boiling curve and rising faster than it crosses
+    // it only above the start.
     double depth = 0.0;
-    m.calculateGeothermBubblePoint(150.0, 0.0, 1.0, 0.03, 0.05, -1.0, T, P, depth, rhoL);
+    m.calculateGeothermBubblePoint(150.0, 0.0, 1.0, 1.0, 0.05, -1.0, T, P, depth, rhoL);
     EXPECT_EQ(m.failed, 1);
     EXPECT_EQ(depth, -1.0);
+    // One rising more slowly meets it again below the start, at the bottom of the zone it boils
+    // in (the search from near the critical point found the crossing above and failed).
+    m.calculateGeothermBubblePoint(150.0, 0.0, 1.0, 0.03, 0.05, -1.0, T, P, depth, rhoL);
+    EXPECT_EQ(m.failed, 0);
+    EXPECT_NEAR(depth, 39.37, 0.01);
+    EXPECT_NEAR(T, 150.0 + 0.03 * depth, 1e-6);
     m.calculateGeothermBubblePoint(20.0, 0.0, 1.0, 0.1, 0.05, -1.0, T, P, depth, rhoL);
     EXPECT_EQ(m.failed, 0);
     EXPECT_GT(depth, 0.0);

@@ -300,6 +300,44 @@ TEST_F(DrawingsTest, InclusionWithSeveralHomogenisationsSaysSo) {
     EXPECT_NE(form().text(status).find("2 times"), std::string::npos);
     ui->type("mVolumeTm_edit", 10);
     EXPECT_LT(form().value("mTh_edit"), 370.0);
+    EXPECT_EQ(form().text(status).find("The inclusion homogenises"), std::string::npos)
+        << form().text(status);
+}
+
+// Regression: the inclusion panel blanked the results the model has not without a word, and a
+// salinity without a Tm blanked the halite-volume results too. Each missing result says why;
+// the results the model has stay; a complete inclusion takes the message away.
+TEST_F(DrawingsTest, InclusionPanelSaysWhichResultsItHasNot) {
+    doc->selectTabViewItemAtIndex(2);
+    const std::string status = MyDocument::kStatusLine;
+    ui->type("mInclusionNaCl", 40);
+    ui->type("mHaliteVolume", 10);
+    ui->type("mVolumeTm_edit", 10);
+    ASSERT_TRUE(form()["mTh_edit"].holdsNumber());
+    ASSERT_TRUE(form()["mTm3_edit"].holdsNumber());
+    EXPECT_EQ(form().text(status), "");
+    // Mostly vapour when its halite dissolves near 777 degC: it never homogenises to liquid.
+    ui->type("mVolumeTm_edit", 99);
+    EXPECT_TRUE(form()["mTm_edit"].holdsNumber());
+    EXPECT_EQ(form().text("mTh_edit"), "");
+    EXPECT_TRUE(form()["mTm3_edit"].holdsNumber());
+    EXPECT_EQ(form().text(status).rfind("The inclusion panel has no Th:", 0), 0u)
+        << form().text(status);
+    // 2 wt % is a mixture of the curve's liquid and vapour that is mostly vapour.
+    ui->type("mVolumeTm_edit", 10);
+    ui->type("mInclusionNaCl", 2);
+    EXPECT_EQ(form().text("mTm_edit"), "");
+    EXPECT_EQ(form().text("mTm3_edit"), "");
+    EXPECT_EQ(form().text("mxl3_edit"), "");
+    EXPECT_EQ(form().text(status).rfind("The inclusion panel has no Tm: no liquid + vapour of 2 "
+                                        "wt % on the halite + liquid + vapour curve has 10 % vapour",
+                                        0),
+              0u)
+        << form().text(status);
+    EXPECT_NE(form().text(status).find("no halite-volume results"), std::string::npos);
+    ui->type("mInclusionNaCl", 40);
+    ui->type("mVolumeTm_edit", 10);
+    EXPECT_TRUE(form()["mTh_edit"].holdsNumber());
     EXPECT_EQ(form().text(status), "");
 }
 
@@ -330,12 +368,17 @@ TEST_F(DrawingsTest, IcePanelDefaultClickAndRefusals) {
     // Regression: a failed solve drew its point and a blank salinity became 0 wt %.
     ui->type("mIceT", 5);
     EXPECT_EQ(form().text("mIceSalinity"), "");
+    // Regression: and said nothing; the message goes with the next solved temperature.
+    const std::string status = MyDocument::kStatusLine;
+    EXPECT_EQ(form().text(status).rfind("No salinity melts ice at 5 \u00b0C with ", 0), 0u)
+        << form().text(status);
     EXPECT_FALSE(has("mIceViewp", "t_icePoint"));
     EXPECT_TRUE(has("mIceViewp", "t_iceCurve"));
     EXPECT_TRUE(doc->ternaryView().points().empty());
     ASSERT_TRUE(ui->press("mIceAssignButton"));
     EXPECT_EQ(doc->mXm, 30);
     ui->type("mIceT", -10);
+    EXPECT_EQ(form().text(status), "");
     ui->press("mIceAssignButton");
     EXPECT_NEAR(doc->mXm, form().value("mIceSalinity"), 1e-12);
     EXPECT_NEAR(key(0, "Xm"), doc->mXm, 1e-12);

@@ -225,6 +225,56 @@ TEST_F(WorkbenchTest, FixedDensityFollowsAnInclusionToRoomTemperatureAndBack) {
     }
 }
 
+// A temperature refused under "Fixed density" leaves the state, the case and every field as
+// they were before it, whether typed or stepped; its message goes with the next accepted edit.
+// (A brine of 30 wt % and 800 bar at 200 degC has no state of its density near 175 degC, where
+// its liquid meets the liquidus.)
+TEST_F(WorkbenchTest, RefusedFixedDensityTemperatureLeavesTheStateAsItWas) {
+    ui->type("mHaliteXm", 30);
+    ui->type("mHaliteTm", 200);
+    ui->type("mHalitePm", 800);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kOnePhase);
+    ui->check("mFixDensity", true);
+    const char* const fields[] = {"mHaliteTm", "mStepHaliteTm", "mHalitePm", "mStepHalitePm",
+                                  "mHaliteXm", "mRm_edit",      "mStepRm",   "mVolumeEdit",
+                                  "mPhaseAssoc"};
+    const std::string status = MyDocument::kStatusLine;
+    for (double T = 195; T >= 150; T -= 1) {
+        std::vector<std::string> before;
+        for (const char* f : fields) before.push_back(form().text(f));
+        const double Tm = doc->mTm, Pm = doc->mPm, Rm = doc->mRm;
+        const PhaseDiagramInfo state = doc->stateSnapshot();
+        const double casePm = key(0, "Pm"), caseTm = key(0, "Tm");
+        ui->type("mHaliteTm", T);
+        if (doc->mTm == T) {
+            EXPECT_EQ(form().text(status), "") << T;
+            continue;
+        }
+        for (const char* control : {"mHaliteTm", "mStepHaliteTm"}) {
+            SCOPED_TRACE(::testing::Message() << control << " refused at " << T);
+            ui->type(control, T);
+            EXPECT_NE(form().text(status).find("no state of that density"), std::string::npos);
+            EXPECT_EQ(doc->refusedControl(), control);
+            EXPECT_EQ(doc->mTm, Tm);
+            EXPECT_EQ(doc->mPm, Pm);
+            EXPECT_EQ(doc->mRm, Rm);
+            EXPECT_EQ(key(0, "Tm"), caseTm);
+            EXPECT_EQ(key(0, "Pm"), casePm);
+            EXPECT_EQ(doc->stateSnapshot().region, state.region);
+            EXPECT_EQ(doc->stateSnapshot().density, state.density);
+            for (size_t i = 0; i < std::size(fields); ++i)
+                EXPECT_EQ(form().text(fields[i]), before[i]) << fields[i];
+        }
+        // The next accepted edit takes the message away.
+        ui->type("mStepHaliteTm", Tm + 1);
+        EXPECT_EQ(doc->mTm, Tm + 1);
+        EXPECT_EQ(form().text(status), "");
+        EXPECT_EQ(doc->refusedControl(), "");
+        return;
+    }
+    ADD_FAILURE() << "no temperature was refused";
+}
+
 // Region 0 and pure-end regions: no stale density, no negative salinity taken for a case.
 // Regression: the liquid-vapour box kept naming the temperature and pressure of a state it no
 // longer showed (its fields blank) after the state moved into halite + gas.

@@ -16,6 +16,7 @@
 #include <set>
 
 #include "GtkPlotServices.h"
+#include "PanelWindows.h"
 #include "ShellSupport.h"
 #include "WyvraApplication.h"
 
@@ -218,6 +219,8 @@ DocumentWindow::~DocumentWindow() {
     mSwitchPage.disconnect();
     mActiveChanged.disconnect();
     mCloseQuestion.reset();
+    if (mSaveChooser) mSaveChooser->hide();
+    mSaveChooser.reset();
     // The document goes before GTK lets go of the last widgets: they let go of it first.
     for (auto& [name, area] : mPlots) area->detach();
     if (mTernary) mTernary->detach();
@@ -325,8 +328,13 @@ Gtk::Widget* DocumentWindow::plotHost(const std::string& plotName) {
     CPlotView* plot = mDocument->plotNamed(plotName);
     if (!plot) return Gtk::make_managed<Gtk::Label>(plotName);
     CDrawPlotView* host = mDocument->hostNamed(plotName.substr(0, plotName.size() - 1));
-    auto* area = Gtk::make_managed<PlotArea>(*host, [this] { run([] {}); });
+    // A plot the user acts on becomes the window's current plot, the one Print Plot prints.
+    auto* area = Gtk::make_managed<PlotArea>(*host, [this, plotName] {
+        mCurrentPlot = plotName;
+        run([] {});
+    });
     mPlots[plotName] = area;
+    mPlotOrder.push_back(plotName);
     return area;
 }
 
@@ -430,6 +438,17 @@ Gtk::Widget* DocumentWindow::otherControls() {
     return expander;
 }
 
+CPlotView* DocumentWindow::currentPlot() {
+    // The plot last acted on while its tab shows, else the first plot of the tab shown: never
+    // a plot of another window, whichever the user touched last.
+    Gtk::Widget* page = mTabs.get_nth_page(mTabs.get_current_page());
+    auto shown = [page](PlotArea* area) { return area && page && area->is_ancestor(*page); };
+    if (PlotArea* area = plotArea(mCurrentPlot); shown(area)) return &area->plot();
+    for (const std::string& name : mPlotOrder)
+        if (PlotArea* area = plotArea(name); shown(area)) return &area->plot();
+    return mDocument->mPTViewp;
+}
+
 PlotArea* DocumentWindow::plotArea(const std::string& plotName) {
     auto it = mPlots.find(plotName);
     return it == mPlots.end() ? nullptr : it->second;
@@ -444,14 +463,22 @@ void DocumentWindow::buildActions() {
     add_action("undo", [this] { run([this] { mDocument->undoManager().undo(); }); });
     add_action("redo", [this] { run([this] { mDocument->undoManager().redo(); }); });
     add_action("print-plot", [this] {
-        CPlotView* plot = GtkPlotServices::instance().firstResponder();
-        if (!plot) plot = mDocument->mPTViewp;
-        mApplication.printPlot(*plot, *this);
+        if (CPlotView* plot = currentPlot()) mApplication.printPlot(*plot, *this);
     });
     mDocActions = Gio::SimpleActionGroup::create();
     insert_action_group("doc", mDocActions);
     mMenuBridge.build(mDocument->documentMenu(), mDocActions,
                       [](const MenuItem& item, std::size_t) { return gioActionName(item.actionName()); });
+    // Show Log asked for by the user brings the log forward where it shows already (a log
+    // still hidden shows beside the document, without its keyboard), as a recalculation does not.
+    if (auto showLog = mDocActions->lookup_action(gioActionName("onShowLog:")))
+        if (auto action = std::dynamic_pointer_cast<Gio::SimpleAction>(showLog))
+            action->signal_activate().connect(
+                [](const Glib::VariantBase&) {
+                    LogWindow& log = GtkPlotServices::instance().logWindow();
+                    if (log.get_visible()) log.present();
+                },
+                false);
 }
 
 void DocumentWindow::run(const std::function<void()>& action) {
@@ -531,17 +558,22 @@ void DocumentWindow::save(std::function<void()> then) {
 }
 
 void DocumentWindow::saveAs(std::function<void()> then) {
-    auto chooser = fileChooser(this, "Save Document", true, MyDocument::kTypeName,
+    // The window keeps its chooser (a handler holding it would keep it for ever), and a
+    // chooser answered after the window went answers nobody.
+    mSaveChooser = fileChooser(this, "Save Document", true, MyDocument::kTypeName,
                                MyDocument::kMimeType, std::string("*.") + MyDocument::kFileExtension);
-    chooser->set_current_name(mDocument->fileName().empty()
+    mSaveChooser->set_current_name(mDocument->fileName().empty()
                                   ? std::string("Untitled.") + MyDocument::kFileExtension
                                   : std::filesystem::path(mDocument->fileName()).filename().string());
-    chooser->signal_response().connect([this, chooser, then](int response) {
-        chooser->hide();
-        if (response != static_cast<int>(Gtk::ResponseType::ACCEPT)) return;
-        if (saveTo(withDocumentExtension(chooser->get_file()->get_path())) && then) then();
-    });
-    chooser->show();
+    mSaveChooser->signal_response().connect(sigc::track_obj(
+        [this, then](int response) {
+            if (!mSaveChooser) return;
+            mSaveChooser->hide();
+            const std::optional<std::string> path = chosenPath(*mSaveChooser, response);
+            if (path && saveTo(withDocumentExtension(*path)) && then) then();
+        },
+        *this));
+    mSaveChooser->show();
 }
 
 void DocumentWindow::requestClose() {

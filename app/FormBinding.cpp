@@ -55,6 +55,25 @@ W* FormBinding::make(const std::string& name, Kind kind) {
     return widget;
 }
 
+void FormBinding::watchTyping(Gtk::Editable& field, const std::string& name) {
+    field.signal_changed().connect([this, name] {
+        if (!mMirroring && !mFormatting) mTyped.insert(name);
+    });
+}
+
+void FormBinding::later(std::function<void()> action) {
+    Glib::signal_idle().connect_once([alive = std::weak_ptr<bool>(mAlive), action = std::move(action)] {
+        if (alive.lock()) action();
+    });
+}
+
+void FormBinding::typedAsItWas(const std::string& name) {
+    if (!mTyped.erase(name) || mDocument.refusedControl().empty()) return;
+    later([this] {
+        if (!mDocument.refusedControl().empty()) mRun([this] { mDocument.clearRefusal(); });
+    });
+}
+
 void FormBinding::send(const std::string& name, const std::function<void(Control&)>& set) {
     Control* c = mDocument.form().find(name);
     if (!c || !c->enabled || !c->editable || c->hidden) return;
@@ -73,9 +92,14 @@ Gtk::Entry* FormBinding::entry(const std::string& name) {
         const Control* c = mDocument.form().find(name);
         const std::string text = e->get_text();
         // A field left as shown keeps its exact value.
-        if (c && text != c->text && text != shown(*c))
+        if (c && text != c->text && text != shown(*c)) {
+            mTyped.erase(name);
             send(name, [text](Control& control) { control.setString(text); });
+        } else {
+            typedAsItWas(name);
+        }
     };
+    watchTyping(*e, name);
     e->signal_activate().connect(commit);
     auto focus = Gtk::EventControllerFocus::create();
     focus->signal_leave().connect(commit);
@@ -92,11 +116,14 @@ Gtk::SpinButton* FormBinding::stepper(const std::string& name) {
     s->set_numeric(false);
     // Numbers as the form writes them, not padded to six decimals.
     s->signal_output().connect(
-        [s] {
+        [this, s] {
+            mFormatting = true;
             s->set_text(formatForDisplay(s->get_value()));
+            mFormatting = false;
             return true;
         },
         false);
+    watchTyping(*s, name);
     // The form's parser reads what is typed: text that is not wholly a number the stepper can
     // hold goes to the document, which refuses it and says why; the stepper keeps its value.
     s->signal_input().connect(
@@ -111,10 +138,18 @@ Gtk::SpinButton* FormBinding::stepper(const std::string& name) {
                 v = parsed;
             } else {
                 v = s->get_value();
-                Glib::signal_idle().connect_once([this, name, text] {
+                mTyped.erase(name);
+                later([this, name, text] {
                     send(name, [text](Control& control) { control.setString(text); });
                 });
+                return true;
             }
+            // A value that changes reaches the document as an input; one that does not is
+            // taken all the same.
+            if (v == s->get_value())
+                typedAsItWas(name);
+            else
+                mTyped.erase(name);
             return true;
         },
         false);

@@ -13,6 +13,8 @@
 
 #include <functional>
 #include <map>
+#include <memory>
+#include <set>
 #include <string>
 
 #include "workbench/MyDocument.h"
@@ -63,11 +65,22 @@ class FormBinding {
     void send(const std::string& name, const std::function<void(Control&)>& set);
     template <class W>
     W* make(const std::string& name, Kind kind);
+    // Notes what the user types into a field (not what a refresh writes there).
+    void watchTyping(Gtk::Editable& field, const std::string& name);
+    // After the user typed into NAME and the field took it as it was (the value it holds
+    // already), the refusal standing is over all the same.
+    void typedAsItWas(const std::string& name);
+    // Runs ACTION from the main loop, unless the binding has gone by then.
+    void later(std::function<void()> action);
 
     MyDocument& mDocument;
     Runner mRun;
     std::map<std::string, Bound> mWidgets;
+    // Fields typed into since their text was last committed.
+    std::set<std::string> mTyped;
     bool mMirroring = false;
+    bool mFormatting = false;
+    std::shared_ptr<bool> mAlive = std::make_shared<bool>(true);
 };
 
 }  // namespace vornex::shell

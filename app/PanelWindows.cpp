@@ -9,6 +9,7 @@
 
 #include "GtkPlotServices.h"
 #include "PlotWidget.h"
+#include "WindowPlacement.h"
 #include "plot/CGraphObject.h"
 
 namespace vornex::shell {
@@ -378,11 +379,15 @@ void LogWindow::refresh() {
         buffer->insert_with_tag(buffer->end(), run.text, tag);
     }
     mText.set_buffer(buffer);
+    // The log shows what each recalculation wrote while the user goes on in the document: it
+    // is shown once, beside the document, and from then on neither raised nor given the
+    // keyboard (which would take the next key or click from the document). The user's Show
+    // Log brings it forward.
     if (!get_visible()) {
         const Size size = mLog.contentSize();
         set_default_size(static_cast<int>(size.width), static_cast<int>(size.height));
+        showBeside(*this, GtkPlotServices::instance().parentWindow());
     }
-    present();
     auto end = buffer->create_mark(buffer->end());
     mText.scroll_to(end);
     buffer->delete_mark(end);

@@ -357,6 +357,23 @@ class Session : public ScriptedSession {
         edited.answerCloseQuestion(static_cast<int>(Gtk::ResponseType::CANCEL));
         check(edited.get_visible() && document().isDocumentEdited(),
               "Cancel keeps the window and its changes");
+        // A chooser accepted while no file is chosen in it counts as a cancel.
+        edited.saveAs();
+        Gtk::FileChooserNative* saving = edited.saveChooser();
+        check(saving != nullptr, "Save As asks for a file");
+        if (saving) {
+            saving->set_current_name("");
+            g_signal_emit_by_name(saving->gobj(), "response", GTK_RESPONSE_ACCEPT);
+        }
+        check(edited.get_visible() && document().isDocumentEdited() && document().fileName().empty(),
+              "Save As accepted without a file saves nothing and keeps the changes");
+        const std::size_t errors = GtkPlotServices::instance().reportedErrors().size();
+        mApp.chooseAndOpen();
+        Gtk::FileChooserNative* opening = mApp.openChooser();
+        check(opening != nullptr, "Open asks for a file");
+        if (opening) g_signal_emit_by_name(opening->gobj(), "response", GTK_RESPONSE_ACCEPT);
+        check(mApp.windows().size() == 1 && GtkPlotServices::instance().reportedErrors().size() == errors,
+              "Open accepted without a file opens nothing and reports nothing");
         mPath = (std::filesystem::temp_directory_path() /
                  ("wyvra-self-test-" + std::to_string(::getpid()) + ".wyvra"))
                     .string();

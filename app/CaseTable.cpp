@@ -45,6 +45,10 @@ CaseTable::CaseTable(MyDocument& document, Runner run)
     add_controller(keys);
 }
 
+CaseTable::~CaseTable() {
+    mAfterPaint.disconnect();
+}
+
 std::string CaseTable::cellText(int row, const std::string& key) const {
     const PlistValue v = mDocument.tableViewObjectValue(mDocument.listView(), key, row);
     if (v.isString()) return v.toString();
@@ -122,7 +126,7 @@ bool CaseTable::selectedRowBounds(double& top, double& bottom, double& height) c
     for (const Bound& b : *mBound) {
         graphene_rect_t r;
         if (b.item->get_position() != at || !gtk_widget_get_mapped(GTK_WIDGET(b.label->gobj())) ||
-            !gtk_widget_compute_bounds(GTK_WIDGET(b.label->gobj()), list, &r))
+            !gtk_widget_compute_bounds(GTK_WIDGET(b.label->gobj()), list, &r) || r.size.height <= 0)
             continue;
         top = found ? std::min<double>(top, r.origin.y) : r.origin.y;
         bottom = found ? std::max<double>(bottom, r.origin.y + r.size.height) : r.origin.y + r.size.height;
@@ -163,15 +167,19 @@ bool CaseTable::scrollSelectedIntoView() {
 
 void CaseTable::followSelection() {
     mFollowTurns = 0;
-    if (mFollowTick) return;
-    // A turn per frame, after the rows took their places; a few dozen at most.
-    mFollowTick = add_tick_callback([this](const Glib::RefPtr<Gdk::FrameClock>&) {
+    if (mAfterPaint.connected()) return;
+    auto clock = get_frame_clock();
+    if (!clock) return;
+    // Once a frame has laid the rows out (never from the stale places of rows just added or
+    // moved), a turn per frame: a few dozen at most.
+    mAfterPaint = clock->signal_paint().connect([this] {
         if (scrollSelectedIntoView() || ++mFollowTurns > 30) {
-            mFollowTick = 0;
-            return false;
+            mAfterPaint.disconnect();
+            return;
         }
-        return true;
+        if (auto c = get_frame_clock()) c->request_phase(Gdk::FrameClock::Phase::PAINT);
     });
+    clock->request_phase(Gdk::FrameClock::Phase::PAINT);
 }
 
 std::vector<CaseTable::Cell> CaseTable::cells() const {

@@ -5,6 +5,7 @@
 // with an arrow to move a row) and only the keys it leaves reach GTK.
 #pragma once
 
+#include <gdkmm/frameclock.h>
 #include <gtkmm/columnview.h>
 #include <gtkmm/label.h>
 #include <gtkmm/listitem.h>
@@ -25,6 +26,7 @@ class CaseTable : public Gtk::ColumnView {
     using Runner = std::function<void(const std::function<void()>&)>;
 
     CaseTable(MyDocument& document, Runner run);
+    ~CaseTable() override;
 
     // Mirrors the row count, the cells and the selection of the document's table.
     void refresh();
@@ -68,7 +70,7 @@ class CaseTable : public Gtk::ColumnView {
     // down, after the table's own members are gone.
     std::shared_ptr<std::vector<Bound>> mBound = std::make_shared<std::vector<Bound>>();
     bool mMirroring = false;
-    guint mFollowTick = 0;
+    sigc::connection mAfterPaint;
     int mFollowTurns = 0;
     int mFollowedRow = -1, mFollowedRows = -1;
 };

@@ -376,6 +376,171 @@ scenario_arrow_keys_in_the_case_list() {
     expect 0 "Up still moves the selection" value selected
 }
 
+# The selected row is among the case-table cells shown, whole (as high as a cell shown whole).
+selected_row_shown() {
+    local row box full
+    row=$(value selected)
+    box=$(cell_bounds "$row" name)
+    full=$(awk '$1 == "cell" && $7 > h { h = $7 } END { print h + 0 }' "$REPORT")
+    read -r x y w h <<<"${box:-0 0 0 0}"
+    check $(( h > 0 && h >= full ? 0 : 1 )) "$1: the selected row $row shows in the list (${box:-not shown})"
+}
+
+# A refusal belongs to the edit refused: its message and the field's red mark go when another
+# case is selected, or when the field takes what is typed next, even the value it kept.
+scenario_refusal_cleared_by_another_row() {
+    local kept other
+    type_into mStepHalitePm abc
+    settled "typing abc into P" || return
+    says Pressure '"abc"'
+    check "$(grep -qx "marked mStepHalitePm" "$REPORT"; echo $?)" "the pressure field is marked"
+    kept=$(control mHalitePm)
+    other=$(( $(value selected) == 0 ? 1 : 0 ))
+    click_at $(centre "$(cell_bounds "$other" name)")
+    settled "a click on row $other" || return
+    expect "$other" "the row clicked is selected" value selected
+    expect "" "the message goes with the other case" control mStatusLine
+    check "$(grep -q "^marked" "$REPORT"; [ $? -ne 0 ]; echo $?)" "no field stays marked"
+    type_into mStepHalitePm abc
+    settled "typing abc into P again" || return
+    kept=$(control mHalitePm)
+    check "$(grep -qx "marked mStepHalitePm" "$REPORT"; echo $?)" "the pressure field is marked again"
+    type_into mStepHalitePm "$kept"
+    settled "typing the kept pressure $kept into P" || return
+    expect "" "the value kept, typed in, clears the message" control mStatusLine
+    check "$(grep -q "^marked" "$REPORT"; [ $? -ne 0 ]; echo $?)" "and the mark"
+}
+
+# With the log open, every recalculation writes to it: the document keeps the keyboard and the
+# clicks all the same, and the log lies beside it, clear of its menu bar.
+scenario_log_open_while_working() {
+    press ctrl+l
+    settled "Ctrl+L" || return
+    local log
+    log=$(window_titled Log)
+    check $([ -n "$log" ]; echo $?) "the log opens" || return
+    local lx ly lw lh mx my mw mh
+    eval "$(xdotool getwindowgeometry --shell "$log" | sed 's/^/log_/')"
+    read -r mx my mw mh <<<"$(menu_bounds Diagram)"
+    eval "$(xdotool getwindowgeometry --shell "$WINDOW" | sed 's/^/doc_/')"
+    check $(( log_Y >= doc_Y + my + mh || log_X >= doc_X + doc_WIDTH ? 0 : 1 )) \
+        "the log (at $log_X,$log_Y) leaves the document's menu bar free (down to $((doc_Y + my + mh)))"
+    local cell
+    cell=$(cell_bounds 0 name)
+    check $([ -n "$cell" ]; echo $?) "the first row is on screen" || return
+    click_at $(centre "$cell")
+    settled "a click on the first row with the log open" || return
+    expect 0 "the row clicked is selected" value selected
+    expect "$WINDOW" "the document window keeps the keyboard" xdotool getactivewindow
+    expect caseTable "the case list has it" value focus
+    local key want=0
+    for key in Down Down Up; do
+        [ "$key" = Down ] && want=$((want + 1)) || want=$((want - 1))
+        press "$key"
+        settled "$key with the log open" || return
+        expect "$want" "$key selects row $want" value selected
+    done
+    local rows
+    rows=$(value rows)
+    click_widget mAddButton
+    settled "pressing Add with the log open" || return
+    click_widget mAddButton
+    settled "pressing Add again" || return
+    expect $((rows + 2)) "two clicks on Add make two cases" value rows
+    # Tab from the temperature into the pressure, then a value typed there.
+    click_widget mStepHaliteTm || return
+    press ctrl+a
+    type_text 320
+    press Tab
+    settled "typing 320 into T and Tab" || return
+    type_text 200
+    press Tab
+    settled "typing 200 into P after Tab" || return
+    expect 320 "the temperature is taken" control mHaliteTm
+    expect 200 "the pressure typed after Tab is taken" control mHalitePm
+    expect "$WINDOW" "the document window still has the keyboard" xdotool getactivewindow
+    # The log closes (by the manager, as a person closes it), out of the way of what follows.
+    if managed; then
+        xdotool windowactivate --sync "$log" key --clearmodifiers alt+F4
+        settled "closing the log" || return
+        check $([ -z "$(window_titled Log)" ]; echo $?) "the log closes"
+        click_beside_the_menus
+        settled "a click in the window's menu bar" || return
+    fi
+}
+
+# A list longer than its view: the selection, moved by Add, a click, Home and Down, stays in
+# view.
+scenario_long_list_walked_with_down() {
+    local rows
+    rows=$(value rows)
+    while [ "$rows" -lt 8 ]; do
+        local before
+        before=$(value selected)
+        click_widget mAddButton
+        settled "pressing Add" || return
+        rows=$((rows + 1))
+        expect "$rows" "Add makes case $rows" value rows || return
+        expect $((before + 1)) "and selects it, after the case selected before" value selected
+        selected_row_shown "after Add"
+    done
+    click_at $(centre "$(cell_bounds "$(value selected)" name)")
+    settled "a click on the selected row" || return
+    expect caseTable "the case list has the keyboard" value focus
+    press Home
+    settled "Home in the case list" || return
+    expect 0 "Home selects the first case" value selected
+    selected_row_shown "after Home"
+    local i
+    for i in $(seq 1 $((rows - 1))); do
+        press Down
+        settled "Down to row $i" || return
+        expect "$i" "Down selects row $i" value selected
+        selected_row_shown "after Down to row $i"
+    done
+    shot long-list
+}
+
+# The file dialogs answered without a file (cancelled with the name emptied) change nothing;
+# one answered with a typed path saves there.
+scenario_dialogs_answered_without_a_file() {
+    local title before
+    before=$(window_title "$WINDOW")
+    press ctrl+s
+    settled "Ctrl+S" || return
+    check $([ -n "$(window_titled "Save Document")" ]; echo $?) "Save asks for a file" || return
+    press ctrl+a BackSpace
+    press KP_Enter
+    settled "KP_Enter with no name" || return
+    press Escape
+    settled "Escape in the save dialog" || return
+    kill -0 "$wyvra_pid" 2>/dev/null
+    check $? "the program still runs" || return
+    check $([ -z "$(window_titled "Save Document")" ]; echo $?) "the dialog closes"
+    expect "$before" "the document is not saved (its title stays)" window_title "$WINDOW"
+    press ctrl+o
+    settled "Ctrl+O" || return
+    check $([ -n "$(window_titled "Open Document")" ]; echo $?) "Open asks for a file" || return
+    press KP_Enter
+    settled "KP_Enter with no file chosen" || return
+    press Escape
+    settled "Escape in the open dialog" || return
+    expect 1 "nothing is opened" value windows
+    press ctrl+shift+s
+    settled "Ctrl+Shift+S" || return
+    press ctrl+a
+    type_text "$work/typed"
+    press Return
+    settled "a typed path and Return" || return
+    # The dialog looks the file up before it answers.
+    expect typed.wyvra "the document is saved where the path says" window_file "$WINDOW"
+    check $([ -s "$work/typed.wyvra" ]; echo $?) "the file is there"
+}
+window_title() {  # window_title XID: the title of a window of the program
+    awk -F'\t' -v w="$1" '{ split($1, f, " ") } f[1] == "window" && f[2] == w { print $2; exit }' "$REPORT"
+}
+window_file() { window_title "$1" | awk '{ print $1 }'; }  # the file a document window names
+
 # ----- What the screen shows ----------------------------------------------------------------
 
 # Reads what the screen shows in AREA (X,Y,W,H or window:XID) into `grabbed` (screen_grab's
@@ -580,7 +745,8 @@ scenario_second_window_menus_are_drawn() {
 
 SCENARIOS=(plots_fit_the_window add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field
            refused_input_is_shown unclassified_state_shows_no_results arrow_keys_in_the_case_list
-           plot_menu_shows_every_item a_plot_font_is_changed a_plot_copy_opens_on_screen
+           refusal_cleared_by_another_row log_open_while_working long_list_walked_with_down
+           dialogs_answered_without_a_file plot_menu_shows_every_item a_plot_font_is_changed a_plot_copy_opens_on_screen
            experimental_data_and_log_open second_window_menus_are_drawn)
 
 # Sourced (for trying a scenario by hand), the script only defines its functions.

@@ -4,6 +4,7 @@
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/stylecontext.h>
 #include <gtkmm/eventcontrollerfocus.h>
+#include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/eventcontrollerscroll.h>
 #include <gtkmm/root.h>
 #include <gtkmm/scrolledwindow.h>
@@ -55,10 +56,29 @@ W* FormBinding::make(const std::string& name, Kind kind) {
     return widget;
 }
 
-void FormBinding::watchTyping(Gtk::Editable& field, const std::string& name) {
+template <class Field>
+void FormBinding::watchTyping(Field& field, const std::string& name) {
     field.signal_changed().connect([this, name] {
         if (!mMirroring && !mFormatting) mTyped.insert(name);
     });
+    field.set_enable_undo(false);
+    auto keys = Gtk::EventControllerKey::create();
+    keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    keys->signal_key_pressed().connect(
+        [this, &field, name](guint keyval, guint, Gdk::ModifierType state) {
+            const auto held = [state](Gdk::ModifierType m) { return (state & m) == m; };
+            if (!held(Gdk::ModifierType::CONTROL_MASK) || (keyval != GDK_KEY_z && keyval != GDK_KEY_Z))
+                return false;
+            const bool redo = held(Gdk::ModifierType::SHIFT_MASK);
+            if (!redo && mTyped.erase(name)) {
+                refresh();  // the field shows what it holds again
+                return true;
+            }
+            field.activate_action(redo ? "win.redo" : "win.undo");
+            return true;
+        },
+        false);
+    field.add_controller(keys);
 }
 
 void FormBinding::later(std::function<void()> action) {

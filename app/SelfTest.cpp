@@ -40,6 +40,7 @@ class Session : public ScriptedSession {
         ScriptedSession::start({[this] { typeTemperature(); },  [this] { refuseText(); },
                   [this] { checkRefusal(); },      [this] { stepPressure(); },
                   [this] { dragZoomRectangle(); }, [this] { plotCommands(); },
+                  [this] { printOwnPlot(); },
                   [this] { tabsMenusAndLog(); }, [this] { showIceTab(); },
                   [this] { clickTernary(); },
                   [this] { selectCase(); },
@@ -262,6 +263,18 @@ class Session : public ScriptedSession {
     }
 
     // The tab view, the document menu's ticks, a panel button and the shared log.
+    // Print Plot prints the window's own plot, never one acted on in another window.
+    void printOwnPlot() {
+        CPlotView* first = window().currentPlot();
+        check(first == document().mPTViewp, "the plot acted on is the window's current plot");
+        DocumentWindow* second = mApp.newDocument();
+        CPlotView* own = second ? second->currentPlot() : nullptr;
+        check(own && own != first && own == second->document().mPTViewp,
+              "a second window's current plot is its own");
+        if (second) second->closeConfirmed();
+        next(600);
+    }
+
     void tabsMenusAndLog() {
         DocumentWindow& win = window();
         win.tabs().set_current_page(4);

@@ -340,6 +340,19 @@ scenario_unclassified_state_shows_no_results() {
 # "x y w h" of a plot's tool button (PLOT WHAT, e.g. mPTViewp grid).
 tool_bounds() { awk -v p="$1" -v k="$2" '$1 == "tool" && $2 == p && $3 == k { print $4, $5, $6, $7; exit }' "$REPORT"; }
 
+# walk_rows FROM KEY...: each Down or Up in the case list moves the selection (at row FROM)
+# one row.
+walk_rows() {
+    local want=$1 key
+    shift
+    for key in "$@"; do
+        [ "$key" = Down ] && want=$((want + 1)) || want=$((want - 1))
+        press "$key"
+        settled "$key in the case list" || return 1
+        expect "$want" "$key selects row $want" value selected
+    done
+}
+
 # The arrow keys move the selection one row per press, each way, and a click on a plot's tool
 # button leaves the keyboard in the case list.
 scenario_arrow_keys_in_the_case_list() {
@@ -353,13 +366,7 @@ scenario_arrow_keys_in_the_case_list() {
     settled "a click on the first row" || return
     expect 0 "the first row is selected" value selected
     expect caseTable "the case list has the keyboard" value focus
-    local key want=0
-    for key in Down Down Up Down Up Up; do
-        [ "$key" = Down ] && want=$((want + 1)) || want=$((want - 1))
-        press "$key"
-        settled "$key in the case list" || return
-        expect "$want" "$key selects row $want" value selected
-    done
+    walk_rows 0 Down Down Up Down Up Up || return
     local tool
     tool=$(tool_bounds mPTViewp grid)
     check $([ -n "$tool" ]; echo $?) "the P-T plot's grid button is on screen" || return
@@ -411,6 +418,28 @@ scenario_refusal_cleared_by_another_row() {
     check "$(grep -q "^marked" "$REPORT"; [ $? -ne 0 ]; echo $?)" "and the mark"
 }
 
+# Ctrl+Z in a number field: what was typed and not yet taken goes back to the value the field
+# holds; with nothing typed, it is the document's Undo (of plot ranges), which leaves the field
+# as it is. Neither empties the field or leaves a refusal on leaving it.
+scenario_ctrl_z_in_a_number_field() {
+    type_into mStepHaliteTm 333
+    settled "typing 333 into T" || return
+    expect 333 "333 is taken" control mHaliteTm
+    click_widget mStepHaliteTm || return
+    press ctrl+a
+    type_text 12
+    press ctrl+z
+    settled "typing 12 and Ctrl+Z" || return
+    expect 333 "the field shows the temperature it holds again" shown mStepHaliteTm
+    press ctrl+z
+    settled "Ctrl+Z again in the field" || return
+    expect 333 "the field still shows it" shown mStepHaliteTm
+    press Tab
+    settled "Tab out of the field" || return
+    expect "" "leaving it refuses nothing" control mStatusLine
+    expect 333 "and keeps the temperature" control mHaliteTm
+}
+
 # With the log open, every recalculation writes to it: the document keeps the keyboard and the
 # clicks all the same, and the log lies beside it, clear of its menu bar.
 scenario_log_open_while_working() {
@@ -433,13 +462,7 @@ scenario_log_open_while_working() {
     expect 0 "the row clicked is selected" value selected
     expect "$WINDOW" "the document window keeps the keyboard" xdotool getactivewindow
     expect caseTable "the case list has it" value focus
-    local key want=0
-    for key in Down Down Up; do
-        [ "$key" = Down ] && want=$((want + 1)) || want=$((want - 1))
-        press "$key"
-        settled "$key with the log open" || return
-        expect "$want" "$key selects row $want" value selected
-    done
+    walk_rows 0 Down Down Up || return
     local rows
     rows=$(value rows)
     click_widget mAddButton
@@ -745,7 +768,7 @@ scenario_second_window_menus_are_drawn() {
 
 SCENARIOS=(plots_fit_the_window add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field
            refused_input_is_shown unclassified_state_shows_no_results arrow_keys_in_the_case_list
-           refusal_cleared_by_another_row log_open_while_working long_list_walked_with_down
+           refusal_cleared_by_another_row ctrl_z_in_a_number_field log_open_while_working long_list_walked_with_down
            dialogs_answered_without_a_file plot_menu_shows_every_item a_plot_font_is_changed a_plot_copy_opens_on_screen
            experimental_data_and_log_open second_window_menus_are_drawn)
 

@@ -170,6 +170,17 @@ Gtk::Widget* scrolled(Gtk::Widget& child) {
     return s;
 }
 
+// A tab's content in a scroller of its own: on a small screen every control and every plot of
+// the tab is reached by scrolling, where the tab would otherwise cut them off. Where the window
+// has room the content fills it, as without the scroller.
+Gtk::Widget* tabPage(Gtk::Widget* content) {
+    auto* s = Gtk::make_managed<Gtk::ScrolledWindow>();
+    s->set_child(*content);
+    s->set_policy(Gtk::PolicyType::AUTOMATIC, Gtk::PolicyType::AUTOMATIC);
+    s->set_expand(true);
+    return s;
+}
+
 }  // namespace
 
 DocumentWindow::DocumentWindow(WyvraApplication& application, std::unique_ptr<MyDocument> document,
@@ -356,7 +367,13 @@ Gtk::Widget* DocumentWindow::buildTabs() {
         auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
         plots->set_hexpand(true);
         box->append(*plots);
-        if (panel) box->append(*scrolled(*panel));
+        if (panel) {
+            // The panel keeps the width its fields need (the tab's page scrolls sideways
+            // where the window is narrower) and scrolls down on its own.
+            auto* panelScroller = static_cast<Gtk::ScrolledWindow*>(scrolled(*panel));
+            panelScroller->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
+            box->append(*panelScroller);
+        }
         return box;
     };
     auto rowsPanel = [this](const Rows& rows) {
@@ -366,22 +383,22 @@ Gtk::Widget* DocumentWindow::buildTabs() {
         return grid;
     };
 
-    mTabs.append_page(*grid2({"mPTViewp", "mTxViewp", "mPxViewp"}), "P-T-X");
-    mTabs.append_page(*grid2({"mRhoTViewp", "mRhoXViewp", "mRhoPViewp", "mVxViewp"}), "Density");
-    mTabs.append_page(*withPanel(plotHost("mRhoTxViewp"), rowsPanel(kInclusionRows)), "Halite");
+    mTabs.append_page(*tabPage(grid2({"mPTViewp", "mTxViewp", "mPxViewp"})), "P-T-X");
+    mTabs.append_page(*tabPage(grid2({"mRhoTViewp", "mRhoXViewp", "mRhoPViewp", "mVxViewp"})), "Density");
+    mTabs.append_page(*tabPage(withPanel(plotHost("mRhoTxViewp"), rowsPanel(kInclusionRows))), "Halite");
 
     auto* icePlots = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     icePlots->append(*plotHost("mIceViewp"));
     mTernary = Gtk::make_managed<TernaryArea>(mDocument->ternaryView(), [this] { run([] {}); });
     icePlots->append(*mTernary);
-    mTabs.append_page(*withPanel(icePlots, rowsPanel(kIceRows)), "Ice");
+    mTabs.append_page(*tabPage(withPanel(icePlots, rowsPanel(kIceRows))), "Ice");
 
     auto* isochorePanel = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     isochorePanel->set_margin(6);
     for (auto [name, label] : {std::pair{"mIsochoreButton", "Isochore"},
                                std::pair{"mDeleteIsochoreButton", "Delete isochore"}})
         if (auto* b = mForm.button(name, label)) isochorePanel->append(*b);
-    mTabs.append_page(*withPanel(plotHost("mIsochoreViewp"), isochorePanel), "Isochore");
+    mTabs.append_page(*tabPage(withPanel(plotHost("mIsochoreViewp"), isochorePanel)), "Isochore");
 
     // The boiling panel: every control of the form named mBoil..., a stepper beside its
     // field (mBoilStepH0 beside mBoilH0).
@@ -407,7 +424,7 @@ Gtk::Widget* DocumentWindow::buildTabs() {
     auto* boilingPanel = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     boilingPanel->append(*rowsPanel(boilingRows));
     if (Gtk::Widget* other = otherControls()) boilingPanel->append(*other);
-    mTabs.append_page(*withPanel(boilingPlots, boilingPanel), "Boiling");
+    mTabs.append_page(*tabPage(withPanel(boilingPlots, boilingPanel)), "Boiling");
 
     mSwitchPage = mTabs.signal_switch_page().connect([this](Gtk::Widget*, guint page) {
         if (mMirroring || mTornDown) return;

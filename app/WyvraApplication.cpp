@@ -2,7 +2,9 @@
 
 #include <gtkmm/filechoosernative.h>
 #include <gtkmm/filefilter.h>
+#include <gtkmm/cssprovider.h>
 #include <gtkmm/dialog.h>
+#include <gtkmm/stylecontext.h>
 #include <gtkmm/printoperation.h>
 #include <glibmm/main.h>
 #include <glibmm/miscutils.h>
@@ -51,6 +53,13 @@ WyvraApplication::WyvraApplication(std::string selfTestImage, Script script)
 
 void WyvraApplication::on_startup() {
     Gtk::Application::on_startup();
+    // Menu items a little closer together than the theme sets them: the Diagram menu, the
+    // longest, then fits a screen 720 pixels high below the menu bar without scrolling.
+    if (auto display = Gdk::Display::get_default()) {
+        auto css = Gtk::CssProvider::create();
+        css->load_from_data("popover.menu modelbutton { min-height: 24px; }\n");
+        Gtk::StyleContext::add_provider_for_display(display, css, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    }
     GtkPlotServices::instance().install(Glib::RefPtr<Gtk::Application>(this, [](Gtk::Application*) {}));
     GtkPlotServices::instance().setChangeHandler([this] {
         for (auto& w : mWindows) w->refresh();

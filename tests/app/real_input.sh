@@ -440,6 +440,57 @@ scenario_ctrl_z_in_a_number_field() {
     expect 333 "and keeps the temperature" control mHaliteTm
 }
 
+# Brings a control of a tab's panel on screen as a person does on a small screen: the wheel
+# turned sideways over the tab's page, then down over the panel, until it shows whole.
+reach() {
+    local turn x y w h
+    for turn in $(seq 16); do
+        on_screen "$1" && return 0
+        read -r W H <<<"$(awk '$1 == "size" { print $2, $3 }' "$REPORT")"
+        read -r x y w h <<<"$(bounds "$1")"
+        if [ "$turn" -le 6 ] && { [ -z "$x" ] || [ $((x + w)) -gt "$W" ]; }; then
+            wheel_sideways $((W - 150)) $((H / 2)) 5
+        elif [ -n "$y" ] && [ "$y" -lt 0 ]; then
+            wheel_at $((W - 20)) $((H / 2)) -2
+        else
+            wheel_at $((W - 20)) $((H / 2)) 2
+        fi
+        settled "turning the wheel over the tab" || return 1
+    done
+    on_screen "$1"
+    check $? "$1 can be scrolled into view"
+}
+wheel_sideways() {  # wheel_sideways X Y COUNT: the wheel tilted right COUNT notches
+    xdotool mousemove --window "$WINDOW" "$1" "$2"
+    for _ in $(seq "$3"); do xdotool click 7; done
+}
+
+# On a small screen every control of a tab is reached by scrolling its page: the boiling
+# panel's rock density, at the far side of the Boiling tab in a small window. A refusal there
+# goes with the next value the field takes, even the one it kept.
+scenario_boiling_panel_in_a_small_window() {
+    local label kept
+    label=$(awk '$1 == "tablabel" && $2 == 5 { print $3, $4, $5, $6; exit }' "$REPORT")
+    check $([ -n "$label" ]; echo $?) "the Boiling tab's label is on screen" || return
+    click_at $(centre "$label")
+    settled "a click on the Boiling tab" || return
+    expect 5 "the Boiling tab shows" value tab || return
+    reach mBoilStepRho3 || return
+    kept=$(control mBoilRho3)
+    type_into mBoilStepRho3 0
+    settled "typing 0 into the rock density" || return
+    says "Rock density" '"0"' "It stays at $kept"
+    check "$(grep -qx "marked mBoilStepRho3" "$REPORT"; echo $?)" "the rock density is marked"
+    type_into mBoilStepRho3 "$kept"
+    settled "typing $kept into the rock density" || return
+    expect "" "the value kept, typed in, clears the message" control mStatusLine
+    check "$(grep -q "^marked" "$REPORT"; [ $? -ne 0 ]; echo $?)" "and the mark"
+    label=$(awk '$1 == "tablabel" && $2 == 0 { print $3, $4, $5, $6; exit }' "$REPORT")
+    click_at $(centre "$label")
+    settled "a click on the P-T-X tab" || return
+    expect 0 "the P-T-X tab shows again" value tab
+}
+
 # With the log open, every recalculation writes to it: the document keeps the keyboard and the
 # clicks all the same, and the log lies beside it, clear of its menu bar.
 scenario_log_open_while_working() {
@@ -768,7 +819,8 @@ scenario_second_window_menus_are_drawn() {
 
 SCENARIOS=(plots_fit_the_window add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field
            refused_input_is_shown unclassified_state_shows_no_results arrow_keys_in_the_case_list
-           refusal_cleared_by_another_row ctrl_z_in_a_number_field log_open_while_working long_list_walked_with_down
+           refusal_cleared_by_another_row ctrl_z_in_a_number_field boiling_panel_in_a_small_window
+           log_open_while_working long_list_walked_with_down
            dialogs_answered_without_a_file plot_menu_shows_every_item a_plot_font_is_changed a_plot_copy_opens_on_screen
            experimental_data_and_log_open second_window_menus_are_drawn)
 

@@ -137,7 +137,7 @@ shown() { awk -F'\t' -v k="$1" '$1 ~ "^widget " k " " { print $2; exit }' "$REPO
 centre() { read -r x y w h <<<"$1"; echo "$((x + w / 2)) $((y + h / 2))"; }
 
 # Clock ticks of CPU time the program has used (user + system).
-cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$wyvra_pid/stat"; }
+cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$wyvra_pid/stat" 2>/dev/null; }
 
 # True when the program's CPU time stops growing (at most one tick in 250 ms) within
 # IDLE_LIMIT_MS of now; settled_ms is then when it last grew.

@@ -227,10 +227,6 @@ DocumentWindow::~DocumentWindow() {
     // Widgets that go emit signals on the way (the notebook switches pages as it loses them):
     // nothing may act on the form, whose widgets unset_child frees.
     mTornDown = true;
-    // The menu bar and its menus go while the window is whole: GTK's menus, disposed while the
-    // window itself is being destroyed, look for its focus in a window that is no more (a GTK
-    // critical).
-    set_show_menubar(false);
     mSwitchPage.disconnect();
     mActiveChanged.disconnect();
     mCloseQuestion.reset();

@@ -4,6 +4,8 @@
 #include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/signallistitemfactory.h>
 
+#include <algorithm>
+
 #include "ShellSupport.h"
 
 namespace vornex::shell {
@@ -41,6 +43,10 @@ CaseTable::CaseTable(MyDocument& document, Runner run)
         },
         false);
     add_controller(keys);
+}
+
+CaseTable::~CaseTable() {
+    mAfterPaint.disconnect();
 }
 
 std::string CaseTable::cellText(int row, const std::string& key) const {
@@ -91,6 +97,89 @@ void CaseTable::refresh() {
     mSelection->set_selected(selected >= 0 && selected < rows ? static_cast<guint>(selected)
                                                               : GTK_INVALID_LIST_POSITION);
     mMirroring = false;
+    // Another row selected, or rows added or taken away (Add, Duplicate, Delete, undo): the
+    // selected row is brought into view. The wheel still scrolls the list freely meanwhile.
+    if (selected != mFollowedRow || rows != mFollowedRows) {
+        mFollowedRow = selected;
+        mFollowedRows = rows;
+        followSelection();
+    }
+}
+
+namespace {
+
+// The list view inside the column view, which holds the rows.
+GtkWidget* rowList(GtkWidget* columnView) {
+    for (GtkWidget* c = gtk_widget_get_first_child(columnView); c; c = gtk_widget_get_next_sibling(c))
+        if (GTK_IS_LIST_VIEW(c)) return c;
+    return nullptr;
+}
+
+}  // namespace
+
+bool CaseTable::selectedRowBounds(double& top, double& bottom, double& height) const {
+    GtkWidget* list = rowList(GTK_WIDGET(const_cast<GtkColumnView*>(gobj())));
+    const guint at = mSelection->get_selected();
+    if (!list || at == GTK_INVALID_LIST_POSITION) return false;
+    height = gtk_widget_get_height(list);
+    bool found = false;
+    for (const Bound& b : *mBound) {
+        graphene_rect_t r;
+        if (b.item->get_position() != at || !gtk_widget_get_mapped(GTK_WIDGET(b.label->gobj())) ||
+            !gtk_widget_compute_bounds(GTK_WIDGET(b.label->gobj()), list, &r) || r.size.height <= 0)
+            continue;
+        top = found ? std::min<double>(top, r.origin.y) : r.origin.y;
+        bottom = found ? std::max<double>(bottom, r.origin.y + r.size.height) : r.origin.y + r.size.height;
+        found = true;
+    }
+    return found;
+}
+
+bool CaseTable::selectedRowInView() const {
+    if (mSelection->get_selected() == GTK_INVALID_LIST_POSITION) return true;
+    double top = 0, bottom = 0, height = 0;
+    return selectedRowBounds(top, bottom, height) && top >= -0.5 && bottom <= height + 0.5;
+}
+
+bool CaseTable::scrollSelectedIntoView() {
+    const guint at = mSelection->get_selected();
+    if (at == GTK_INVALID_LIST_POSITION) return true;
+    GtkAdjustment* v = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(gobj()));
+    const guint n = mRows->get_n_items();
+    if (!v || n == 0) return true;
+    const double lower = gtk_adjustment_get_lower(v), upper = gtk_adjustment_get_upper(v);
+    const double page = gtk_adjustment_get_page_size(v);
+    if (page <= 0) return false;  // not laid out yet
+    double top = 0, bottom = 0, height = 0, target = 0;
+    if (selectedRowBounds(top, bottom, height)) {
+        if (top >= -0.5 && bottom <= height + 0.5) return true;
+        // Just into view, on the side it lay beyond.
+        target = gtk_adjustment_get_value(v) + (top < 0 ? top - 2 : bottom - height + 2);
+    } else {
+        // A row far from the view has no widgets yet: it is scrolled to where the rows' mean
+        // height puts it, and placed exactly on a later turn.
+        const double rowHeight = (upper - lower) / n;
+        target = lower + at * rowHeight - (page - rowHeight) / 2;
+    }
+    gtk_adjustment_set_value(v, std::clamp(target, lower, std::max(lower, upper - page)));
+    return false;
+}
+
+void CaseTable::followSelection() {
+    mFollowTurns = 0;
+    if (mAfterPaint.connected()) return;
+    auto clock = get_frame_clock();
+    if (!clock) return;
+    // Once a frame has laid the rows out (never from the stale places of rows just added or
+    // moved), a turn per frame: a few dozen at most.
+    mAfterPaint = clock->signal_paint().connect([this] {
+        if (scrollSelectedIntoView() || ++mFollowTurns > 30) {
+            mAfterPaint.disconnect();
+            return;
+        }
+        if (auto c = get_frame_clock()) c->request_phase(Gdk::FrameClock::Phase::PAINT);
+    });
+    clock->request_phase(Gdk::FrameClock::Phase::PAINT);
 }
 
 std::vector<CaseTable::Cell> CaseTable::cells() const {

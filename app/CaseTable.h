@@ -5,6 +5,7 @@
 // with an arrow to move a row) and only the keys it leaves reach GTK.
 #pragma once
 
+#include <gdkmm/frameclock.h>
 #include <gtkmm/columnview.h>
 #include <gtkmm/label.h>
 #include <gtkmm/listitem.h>
@@ -25,6 +26,7 @@ class CaseTable : public Gtk::ColumnView {
     using Runner = std::function<void(const std::function<void()>&)>;
 
     CaseTable(MyDocument& document, Runner run);
+    ~CaseTable() override;
 
     // Mirrors the row count, the cells and the selection of the document's table.
     void refresh();
@@ -39,10 +41,20 @@ class CaseTable : public Gtk::ColumnView {
         Gtk::Label* label;
     };
     std::vector<Cell> cells() const;
+    // Whether the selected row lies wholly in the part of the list shown (true with none).
+    bool selectedRowInView() const;
 
    private:
     void addColumn(const std::string& key, const std::string& title, bool expand);
     std::string cellText(int row, const std::string& key) const;
+    // The list follows the selection: from the next frames on, once the rows are laid out,
+    // the selected row is scrolled into view.
+    void followSelection();
+    // Scrolls towards the selected row; true once it shows (or there is none).
+    bool scrollSelectedIntoView();
+    // The selected row's bounds in the list's visible part (y from its top), when it has
+    // widgets; the list's height.
+    bool selectedRowBounds(double& top, double& bottom, double& height) const;
 
     MyDocument& mDocument;
     Runner mRun;
@@ -58,6 +70,9 @@ class CaseTable : public Gtk::ColumnView {
     // down, after the table's own members are gone.
     std::shared_ptr<std::vector<Bound>> mBound = std::make_shared<std::vector<Bound>>();
     bool mMirroring = false;
+    sigc::connection mAfterPaint;
+    int mFollowTurns = 0;
+    int mFollowedRow = -1, mFollowedRows = -1;
 };
 
 }  // namespace vornex::shell

@@ -57,6 +57,7 @@ class CloseSession : public ScriptedSession {
     static void openPanels(DocumentWindow& w) {
         w.documentActions()->activate_action("doc-onShowExperimentalPanel");
         w.documentActions()->activate_action("doc-onShowLog");
+        if (PlotArea* plot = w.plotArea("mPTViewp")) plot->clickAxisButton();
         w.tabs().set_current_page(2);
     }
 
@@ -74,6 +75,8 @@ class CloseSession : public ScriptedSession {
     // then saved; the saved file holds what was typed.
     void checkOneOfTwo() {
         check(windowCount() == 1 && mApp.isOpen(mSecond), "closing one of two leaves the other");
+        check(!GtkPlotServices::instance().axisRangeWindow().get_visible(),
+              "the axis-range panel of its plot closes with it");
         MyDocument& d = mSecond->document();
         check(mSecond->form().click("mAddButton") && d.caseCount() == 2 &&
                   d.listView().selectedRow() == 1,
@@ -138,6 +141,8 @@ class CloseSession : public ScriptedSession {
             area.onDragBegin(w / 3, h / 3);
             area.onDragUpdate(40, 30);
             area.onDragEnd(40, 30);
+            check(area.clickAxisButton() && GtkPlotServices::instance().axisRangeWindow().get_visible(),
+                  "the plot's window opens its axis-range panel");
             plot->close();
         }
         next([this] { return GtkPlotServices::instance().plotWindowCount() == mPlotWindows; });
@@ -145,6 +150,8 @@ class CloseSession : public ScriptedSession {
     void checkPlotWindowClosed() {
         check(GtkPlotServices::instance().plotWindowCount() == mPlotWindows,
               "closing the plot's window takes it away");
+        check(!GtkPlotServices::instance().axisRangeWindow().get_visible(),
+              "and its axis-range panel with it");
         next();
     }
 

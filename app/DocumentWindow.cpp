@@ -16,6 +16,7 @@
 #include <set>
 
 #include "GtkPlotServices.h"
+#include "PanelWindows.h"
 #include "ShellSupport.h"
 #include "WyvraApplication.h"
 
@@ -169,6 +170,17 @@ Gtk::Widget* scrolled(Gtk::Widget& child) {
     return s;
 }
 
+// A tab's content in a scroller of its own: on a small screen every control and every plot of
+// the tab is reached by scrolling, where the tab would otherwise cut them off. Where the window
+// has room the content fills it, as without the scroller.
+Gtk::Widget* tabPage(Gtk::Widget* content) {
+    auto* s = Gtk::make_managed<Gtk::ScrolledWindow>();
+    s->set_child(*content);
+    s->set_policy(Gtk::PolicyType::AUTOMATIC, Gtk::PolicyType::AUTOMATIC);
+    s->set_expand(true);
+    return s;
+}
+
 }  // namespace
 
 DocumentWindow::DocumentWindow(WyvraApplication& application, std::unique_ptr<MyDocument> document,
@@ -218,6 +230,8 @@ DocumentWindow::~DocumentWindow() {
     mSwitchPage.disconnect();
     mActiveChanged.disconnect();
     mCloseQuestion.reset();
+    if (mSaveChooser) mSaveChooser->hide();
+    mSaveChooser.reset();
     // The document goes before GTK lets go of the last widgets: they let go of it first.
     for (auto& [name, area] : mPlots) area->detach();
     if (mTernary) mTernary->detach();
@@ -325,8 +339,13 @@ Gtk::Widget* DocumentWindow::plotHost(const std::string& plotName) {
     CPlotView* plot = mDocument->plotNamed(plotName);
     if (!plot) return Gtk::make_managed<Gtk::Label>(plotName);
     CDrawPlotView* host = mDocument->hostNamed(plotName.substr(0, plotName.size() - 1));
-    auto* area = Gtk::make_managed<PlotArea>(*host, [this] { run([] {}); });
+    // A plot the user acts on becomes the window's current plot, the one Print Plot prints.
+    auto* area = Gtk::make_managed<PlotArea>(*host, [this, plotName] {
+        mCurrentPlot = plotName;
+        run([] {});
+    });
     mPlots[plotName] = area;
+    mPlotOrder.push_back(plotName);
     return area;
 }
 
@@ -348,7 +367,13 @@ Gtk::Widget* DocumentWindow::buildTabs() {
         auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
         plots->set_hexpand(true);
         box->append(*plots);
-        if (panel) box->append(*scrolled(*panel));
+        if (panel) {
+            // The panel keeps the width its fields need (the tab's page scrolls sideways
+            // where the window is narrower) and scrolls down on its own.
+            auto* panelScroller = static_cast<Gtk::ScrolledWindow*>(scrolled(*panel));
+            panelScroller->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
+            box->append(*panelScroller);
+        }
         return box;
     };
     auto rowsPanel = [this](const Rows& rows) {
@@ -358,22 +383,22 @@ Gtk::Widget* DocumentWindow::buildTabs() {
         return grid;
     };
 
-    mTabs.append_page(*grid2({"mPTViewp", "mTxViewp", "mPxViewp"}), "P-T-X");
-    mTabs.append_page(*grid2({"mRhoTViewp", "mRhoXViewp", "mRhoPViewp", "mVxViewp"}), "Density");
-    mTabs.append_page(*withPanel(plotHost("mRhoTxViewp"), rowsPanel(kInclusionRows)), "Halite");
+    mTabs.append_page(*tabPage(grid2({"mPTViewp", "mTxViewp", "mPxViewp"})), "P-T-X");
+    mTabs.append_page(*tabPage(grid2({"mRhoTViewp", "mRhoXViewp", "mRhoPViewp", "mVxViewp"})), "Density");
+    mTabs.append_page(*tabPage(withPanel(plotHost("mRhoTxViewp"), rowsPanel(kInclusionRows))), "Halite");
 
     auto* icePlots = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     icePlots->append(*plotHost("mIceViewp"));
     mTernary = Gtk::make_managed<TernaryArea>(mDocument->ternaryView(), [this] { run([] {}); });
     icePlots->append(*mTernary);
-    mTabs.append_page(*withPanel(icePlots, rowsPanel(kIceRows)), "Ice");
+    mTabs.append_page(*tabPage(withPanel(icePlots, rowsPanel(kIceRows))), "Ice");
 
     auto* isochorePanel = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     isochorePanel->set_margin(6);
     for (auto [name, label] : {std::pair{"mIsochoreButton", "Isochore"},
                                std::pair{"mDeleteIsochoreButton", "Delete isochore"}})
         if (auto* b = mForm.button(name, label)) isochorePanel->append(*b);
-    mTabs.append_page(*withPanel(plotHost("mIsochoreViewp"), isochorePanel), "Isochore");
+    mTabs.append_page(*tabPage(withPanel(plotHost("mIsochoreViewp"), isochorePanel)), "Isochore");
 
     // The boiling panel: every control of the form named mBoil..., a stepper beside its
     // field (mBoilStepH0 beside mBoilH0).
@@ -399,7 +424,7 @@ Gtk::Widget* DocumentWindow::buildTabs() {
     auto* boilingPanel = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     boilingPanel->append(*rowsPanel(boilingRows));
     if (Gtk::Widget* other = otherControls()) boilingPanel->append(*other);
-    mTabs.append_page(*withPanel(boilingPlots, boilingPanel), "Boiling");
+    mTabs.append_page(*tabPage(withPanel(boilingPlots, boilingPanel)), "Boiling");
 
     mSwitchPage = mTabs.signal_switch_page().connect([this](Gtk::Widget*, guint page) {
         if (mMirroring || mTornDown) return;
@@ -430,6 +455,17 @@ Gtk::Widget* DocumentWindow::otherControls() {
     return expander;
 }
 
+CPlotView* DocumentWindow::currentPlot() {
+    // The plot last acted on while its tab shows, else the first plot of the tab shown: never
+    // a plot of another window, whichever the user touched last.
+    Gtk::Widget* page = mTabs.get_nth_page(mTabs.get_current_page());
+    auto shown = [page](PlotArea* area) { return area && page && area->is_ancestor(*page); };
+    if (PlotArea* area = plotArea(mCurrentPlot); shown(area)) return &area->plot();
+    for (const std::string& name : mPlotOrder)
+        if (PlotArea* area = plotArea(name); shown(area)) return &area->plot();
+    return mDocument->mPTViewp;
+}
+
 PlotArea* DocumentWindow::plotArea(const std::string& plotName) {
     auto it = mPlots.find(plotName);
     return it == mPlots.end() ? nullptr : it->second;
@@ -444,14 +480,22 @@ void DocumentWindow::buildActions() {
     add_action("undo", [this] { run([this] { mDocument->undoManager().undo(); }); });
     add_action("redo", [this] { run([this] { mDocument->undoManager().redo(); }); });
     add_action("print-plot", [this] {
-        CPlotView* plot = GtkPlotServices::instance().firstResponder();
-        if (!plot) plot = mDocument->mPTViewp;
-        mApplication.printPlot(*plot, *this);
+        if (CPlotView* plot = currentPlot()) mApplication.printPlot(*plot, *this);
     });
     mDocActions = Gio::SimpleActionGroup::create();
     insert_action_group("doc", mDocActions);
     mMenuBridge.build(mDocument->documentMenu(), mDocActions,
                       [](const MenuItem& item, std::size_t) { return gioActionName(item.actionName()); });
+    // Show Log asked for by the user brings the log forward where it shows already (a log
+    // still hidden shows beside the document, without its keyboard), as a recalculation does not.
+    if (auto showLog = mDocActions->lookup_action(gioActionName("onShowLog:")))
+        if (auto action = std::dynamic_pointer_cast<Gio::SimpleAction>(showLog))
+            action->signal_activate().connect(
+                [](const Glib::VariantBase&) {
+                    LogWindow& log = GtkPlotServices::instance().logWindow();
+                    if (log.get_visible()) log.present();
+                },
+                false);
 }
 
 void DocumentWindow::run(const std::function<void()>& action) {
@@ -531,17 +575,22 @@ void DocumentWindow::save(std::function<void()> then) {
 }
 
 void DocumentWindow::saveAs(std::function<void()> then) {
-    auto chooser = fileChooser(this, "Save Document", true, MyDocument::kTypeName,
+    // The window keeps its chooser (a handler holding it would keep it for ever), and a
+    // chooser answered after the window went answers nobody.
+    mSaveChooser = fileChooser(this, "Save Document", true, MyDocument::kTypeName,
                                MyDocument::kMimeType, std::string("*.") + MyDocument::kFileExtension);
-    chooser->set_current_name(mDocument->fileName().empty()
+    mSaveChooser->set_current_name(mDocument->fileName().empty()
                                   ? std::string("Untitled.") + MyDocument::kFileExtension
                                   : std::filesystem::path(mDocument->fileName()).filename().string());
-    chooser->signal_response().connect([this, chooser, then](int response) {
-        chooser->hide();
-        if (response != static_cast<int>(Gtk::ResponseType::ACCEPT)) return;
-        if (saveTo(withDocumentExtension(chooser->get_file()->get_path())) && then) then();
-    });
-    chooser->show();
+    mSaveChooser->signal_response().connect(sigc::track_obj(
+        [this, then](int response) {
+            if (!mSaveChooser) return;
+            mSaveChooser->hide();
+            const std::optional<std::string> path = chosenPath(*mSaveChooser, response);
+            if (path && saveTo(withDocumentExtension(*path)) && then) then();
+        },
+        *this));
+    mSaveChooser->show();
 }
 
 void DocumentWindow::requestClose() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <gtkmm/applicationwindow.h>
+#include <gtkmm/filechoosernative.h>
 #include <gtkmm/grid.h>
 #include <gtkmm/messagedialog.h>
 #include <gtkmm/notebook.h>
@@ -46,6 +47,8 @@ class DocumentWindow : public Gtk::ApplicationWindow {
     static void addToRecentFiles(const std::string& path);
     void save(std::function<void()> then = {});
     void saveAs(std::function<void()> then = {});
+    // The chooser Save As shows while it is open, for the scripted run.
+    Gtk::FileChooserNative* saveChooser() const { return mSaveChooser.get(); }
     // Closes, asking first when there are unsaved changes.
     void requestClose();
     // Asks about unsaved changes, if there are any, without closing: `then` runs with true once
@@ -65,6 +68,8 @@ class DocumentWindow : public Gtk::ApplicationWindow {
     FormBinding& form() { return mForm; }
     CaseTable& caseTable() { return mTable; }
     PlotArea* plotArea(const std::string& plotName);
+    // The plot File > Print Plot prints: this window's own, the one last acted on.
+    CPlotView* currentPlot();
     TernaryArea* ternaryArea() { return mTernary; }
     Gtk::Notebook& tabs() { return mTabs; }
     ExperimentalPanel* experimentalPanel() { return mExperimental.get(); }
@@ -89,11 +94,14 @@ class DocumentWindow : public Gtk::ApplicationWindow {
     CaseTable mTable;
     Gtk::Notebook mTabs;
     std::map<std::string, PlotArea*> mPlots;
+    std::vector<std::string> mPlotOrder;  // as laid out, tab by tab
+    std::string mCurrentPlot;
     // Fields shown through their stepper.
     std::set<std::string> mRepresented;
     TernaryArea* mTernary = nullptr;
     std::unique_ptr<ExperimentalPanel> mExperimental;
     std::unique_ptr<Gtk::MessageDialog> mCloseQuestion;
+    Glib::RefPtr<Gtk::FileChooserNative> mSaveChooser;
     Glib::RefPtr<Gio::SimpleActionGroup> mDocActions;
     MenuBridge mMenuBridge;
     bool mMirroring = false;

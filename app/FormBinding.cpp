@@ -4,6 +4,7 @@
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/stylecontext.h>
 #include <gtkmm/eventcontrollerfocus.h>
+#include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/eventcontrollerscroll.h>
 #include <gtkmm/root.h>
 #include <gtkmm/scrolledwindow.h>
@@ -55,6 +56,44 @@ W* FormBinding::make(const std::string& name, Kind kind) {
     return widget;
 }
 
+template <class Field>
+void FormBinding::watchTyping(Field& field, const std::string& name) {
+    field.signal_changed().connect([this, name] {
+        if (!mMirroring && !mFormatting) mTyped.insert(name);
+    });
+    field.set_enable_undo(false);
+    auto keys = Gtk::EventControllerKey::create();
+    keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    keys->signal_key_pressed().connect(
+        [this, &field, name](guint keyval, guint, Gdk::ModifierType state) {
+            const auto held = [state](Gdk::ModifierType m) { return (state & m) == m; };
+            if (!held(Gdk::ModifierType::CONTROL_MASK) || (keyval != GDK_KEY_z && keyval != GDK_KEY_Z))
+                return false;
+            const bool redo = held(Gdk::ModifierType::SHIFT_MASK);
+            if (!redo && mTyped.erase(name)) {
+                refresh();  // the field shows what it holds again
+                return true;
+            }
+            field.activate_action(redo ? "win.redo" : "win.undo");
+            return true;
+        },
+        false);
+    field.add_controller(keys);
+}
+
+void FormBinding::later(std::function<void()> action) {
+    Glib::signal_idle().connect_once([alive = std::weak_ptr<bool>(mAlive), action = std::move(action)] {
+        if (alive.lock()) action();
+    });
+}
+
+void FormBinding::typedAsItWas(const std::string& name) {
+    if (!mTyped.erase(name) || mDocument.refusedControl().empty()) return;
+    later([this] {
+        if (!mDocument.refusedControl().empty()) mRun([this] { mDocument.clearRefusal(); });
+    });
+}
+
 void FormBinding::send(const std::string& name, const std::function<void(Control&)>& set) {
     Control* c = mDocument.form().find(name);
     if (!c || !c->enabled || !c->editable || c->hidden) return;
@@ -73,9 +112,14 @@ Gtk::Entry* FormBinding::entry(const std::string& name) {
         const Control* c = mDocument.form().find(name);
         const std::string text = e->get_text();
         // A field left as shown keeps its exact value.
-        if (c && text != c->text && text != shown(*c))
+        if (c && text != c->text && text != shown(*c)) {
+            mTyped.erase(name);
             send(name, [text](Control& control) { control.setString(text); });
+        } else {
+            typedAsItWas(name);
+        }
     };
+    watchTyping(*e, name);
     e->signal_activate().connect(commit);
     auto focus = Gtk::EventControllerFocus::create();
     focus->signal_leave().connect(commit);
@@ -92,11 +136,14 @@ Gtk::SpinButton* FormBinding::stepper(const std::string& name) {
     s->set_numeric(false);
     // Numbers as the form writes them, not padded to six decimals.
     s->signal_output().connect(
-        [s] {
+        [this, s] {
+            mFormatting = true;
             s->set_text(formatForDisplay(s->get_value()));
+            mFormatting = false;
             return true;
         },
         false);
+    watchTyping(*s, name);
     // The form's parser reads what is typed: text that is not wholly a number the stepper can
     // hold goes to the document, which refuses it and says why; the stepper keeps its value.
     s->signal_input().connect(
@@ -111,10 +158,18 @@ Gtk::SpinButton* FormBinding::stepper(const std::string& name) {
                 v = parsed;
             } else {
                 v = s->get_value();
-                Glib::signal_idle().connect_once([this, name, text] {
+                mTyped.erase(name);
+                later([this, name, text] {
                     send(name, [text](Control& control) { control.setString(text); });
                 });
+                return true;
             }
+            // A value that changes reaches the document as an input; one that does not is
+            // taken all the same.
+            if (v == s->get_value())
+                typedAsItWas(name);
+            else
+                mTyped.erase(name);
             return true;
         },
         false);

@@ -13,6 +13,8 @@
 
 #include <functional>
 #include <map>
+#include <memory>
+#include <set>
 #include <string>
 
 #include "workbench/MyDocument.h"
@@ -63,11 +65,26 @@ class FormBinding {
     void send(const std::string& name, const std::function<void(Control&)>& set);
     template <class W>
     W* make(const std::string& name, Kind kind);
+    // Notes what the user types into a field (not what a refresh writes there), and gives the
+    // field the undo keys: Ctrl+Z takes back what was typed and not yet taken, and is the
+    // document's Undo otherwise (as Ctrl+Shift+Z is its Redo). GTK's own undo of the text
+    // would go back past the value a refresh wrote, to an empty field.
+    template <class Field>
+    void watchTyping(Field& field, const std::string& name);
+    // After the user typed into NAME and the field took it as it was (the value it holds
+    // already), the refusal standing is over all the same.
+    void typedAsItWas(const std::string& name);
+    // Runs ACTION from the main loop, unless the binding has gone by then.
+    void later(std::function<void()> action);
 
     MyDocument& mDocument;
     Runner mRun;
     std::map<std::string, Bound> mWidgets;
+    // Fields typed into since their text was last committed.
+    std::set<std::string> mTyped;
     bool mMirroring = false;
+    bool mFormatting = false;
+    std::shared_ptr<bool> mAlive = std::make_shared<bool>(true);
 };
 
 }  // namespace vornex::shell

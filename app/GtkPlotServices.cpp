@@ -135,6 +135,15 @@ Glib::RefPtr<Gtk::FileChooserNative> fileChooser(Gtk::Window* parent, const std:
     return chooser;
 }
 
+std::optional<std::string> chosenPath(Gtk::FileChooserNative& chooser, int response) {
+    if (response != static_cast<int>(Gtk::ResponseType::ACCEPT)) return std::nullopt;
+    const Glib::RefPtr<Gio::File> file = chooser.get_file();
+    if (!file) return std::nullopt;
+    std::string path = file->get_path();
+    if (path.empty()) return std::nullopt;
+    return path;
+}
+
 void GtkPlotServices::keepAbove(Gtk::Window& panel) const {
     if (Gtk::Window* p = parentWindow(); p && p != &panel) panel.set_transient_for(*p);
 }
@@ -178,6 +187,14 @@ Gtk::Window* GtkPlotServices::parentWindow() const {
 void GtkPlotServices::forgetPlot(CPlotView* plot) {
     mPlots.erase(plot);
     if (mFirstResponder == plot) mFirstResponder = nullptr;
+    // A panel editing the plot closes with it (its window or document), now, while the plot
+    // itself may stay a little longer.
+    CAxisRangeWindow::sharedAxisRangeWindowCtroller().forgetPlotView(plot);
+    CCurveSettingsWindow::sharedCurvesSettingsCtroller().forgetPlotView(plot);
+    CPointSettingsWindow::sharedPointsSettingsCtroller().forgetPlotView(plot);
+    if (mAxisWindow) mAxisWindow->refresh();
+    if (mCurveWindow) mCurveWindow->refresh();
+    if (mPointWindow) mPointWindow->refresh();
     // A plot that goes while its save panel is open takes its command along.
     if (mAskingPlot == plot) {
         mAskingCommand = nullptr;
@@ -210,12 +227,8 @@ std::optional<std::string> GtkPlotServices::runSavePanel(const std::string& prop
     mAskedType = fileType;
     mChooser = fileChooser(parentWindow(), "Save", true, fileType + " files", "", "*." + fileType);
     mChooser->set_current_name(nameWithType(proposedName, fileType));
-    mChooser->signal_response().connect([this](int response) {
-        std::optional<std::string> path;
-        if (response == static_cast<int>(Gtk::ResponseType::ACCEPT) && mChooser->get_file())
-            path = mChooser->get_file()->get_path();
-        answerSavePanel(path);
-    });
+    mChooser->signal_response().connect(
+        [this](int response) { answerSavePanel(chosenPath(*mChooser, response)); });
     mChooser->show();
     return std::nullopt;
 }

@@ -39,6 +39,9 @@ Glib::RefPtr<Gtk::FileChooserNative> fileChooser(Gtk::Window* parent, const std:
                                                  bool save, const std::string& typeName,
                                                  const std::string& mimeType,
                                                  const std::string& pattern);
+// The local file a chooser's answer names: nothing when it was not accepted, or accepted with
+// no file chosen or with one that has no local path (both count as a cancel).
+std::optional<std::string> chosenPath(Gtk::FileChooserNative& chooser, int response);
 
 class GtkPlotServices : public PanelServices {
    public:

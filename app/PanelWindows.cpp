@@ -9,6 +9,7 @@
 
 #include "GtkPlotServices.h"
 #include "PlotWidget.h"
+#include "WindowPlacement.h"
 #include "plot/CGraphObject.h"
 
 namespace vornex::shell {
@@ -362,10 +363,32 @@ void LogWindow::refresh() {
         set_visible(false);
         return;
     }
-    // A fresh buffer each time: the log's runs may have grown or changed anywhere.
-    auto buffer = Gtk::TextBuffer::create();
-    auto table = buffer->get_tag_table();
-    for (const AttributedString::Run& run : mLog.text().runs()) {
+    // The log mostly grows at its end: only what was added goes into the text view, whose
+    // layout of a long log would otherwise be done again, all of it, after every recalculation.
+    // A log changed elsewhere (cleared) is shown afresh.
+    const std::vector<AttributedString::Run>& runs = mLog.text().runs();
+    std::size_t kept = 0;
+    if (mBuffer && runs.size() >= mShown.size() && !mShown.empty()) {
+        const std::size_t last = mShown.size() - 1;
+        bool same = true;
+        for (std::size_t i = 0; same && i < last; ++i) same = runs[i] == mShown[i];
+        same = same && runs[last].attributes == mShown[last].attributes &&
+               runs[last].text.compare(0, mShown[last].text.size(), mShown[last].text) == 0;
+        if (same) {
+            mBuffer->insert_with_tag(mBuffer->end(), runs[last].text.substr(mShown[last].text.size()),
+                                     mTags[last]);
+            mShown[last] = runs[last];
+            kept = runs.size() > last ? last + 1 : runs.size();
+        }
+    }
+    if (kept == 0) {
+        mBuffer = Gtk::TextBuffer::create();
+        mShown.clear();
+        mTags.clear();
+        mText.set_buffer(mBuffer);
+    }
+    for (std::size_t i = kept; i < runs.size(); ++i) {
+        const AttributedString::Run& run = runs[i];
         auto tag = Gtk::TextTag::create();
         const Font& f = run.attributes.font;
         tag->property_family() = f.installedFamily();
@@ -374,15 +397,21 @@ void LogWindow::refresh() {
         tag->property_style() = f.isItalic() ? Pango::Style::ITALIC : Pango::Style::NORMAL;
         if (run.attributes.underline) tag->property_underline() = Pango::Underline::SINGLE;
         if (run.attributes.color) tag->property_foreground_rgba() = toRgba(*run.attributes.color);
-        table->add(tag);
-        buffer->insert_with_tag(buffer->end(), run.text, tag);
+        mBuffer->get_tag_table()->add(tag);
+        mBuffer->insert_with_tag(mBuffer->end(), run.text, tag);
+        mShown.push_back(run);
+        mTags.push_back(tag);
     }
-    mText.set_buffer(buffer);
+    auto buffer = mBuffer;
+    // The log shows what each recalculation wrote while the user goes on in the document: it
+    // is shown once, beside the document, and from then on neither raised nor given the
+    // keyboard (which would take the next key or click from the document). The user's Show
+    // Log brings it forward.
     if (!get_visible()) {
         const Size size = mLog.contentSize();
         set_default_size(static_cast<int>(size.width), static_cast<int>(size.height));
+        showBeside(*this, GtkPlotServices::instance().parentWindow());
     }
-    present();
     auto end = buffer->create_mark(buffer->end());
     mText.scroll_to(end);
     buffer->delete_mark(end);

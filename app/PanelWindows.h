@@ -106,6 +106,10 @@ class LogWindow : public Gtk::Window {
    private:
     CLogWindow& mLog;
     Gtk::TextView mText;
+    // What the text view shows: the log's runs, each with its tag.
+    Glib::RefPtr<Gtk::TextBuffer> mBuffer;
+    std::vector<AttributedString::Run> mShown;
+    std::vector<Glib::RefPtr<Gtk::TextTag>> mTags;
 };
 
 // A plot opened in a window of its own: it owns its host and plot.

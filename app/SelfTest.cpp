@@ -40,6 +40,7 @@ class Session : public ScriptedSession {
         ScriptedSession::start({[this] { typeTemperature(); },  [this] { refuseText(); },
                   [this] { checkRefusal(); },      [this] { stepPressure(); },
                   [this] { dragZoomRectangle(); }, [this] { plotCommands(); },
+                  [this] { printOwnPlot(); },
                   [this] { tabsMenusAndLog(); }, [this] { showIceTab(); },
                   [this] { clickTernary(); },
                   [this] { selectCase(); },
@@ -262,6 +263,18 @@ class Session : public ScriptedSession {
     }
 
     // The tab view, the document menu's ticks, a panel button and the shared log.
+    // Print Plot prints the window's own plot, never one acted on in another window.
+    void printOwnPlot() {
+        CPlotView* first = window().currentPlot();
+        check(first == document().mPTViewp, "the plot acted on is the window's current plot");
+        DocumentWindow* second = mApp.newDocument();
+        CPlotView* own = second ? second->currentPlot() : nullptr;
+        check(own && own != first && own == second->document().mPTViewp,
+              "a second window's current plot is its own");
+        if (second) second->closeConfirmed();
+        next(600);
+    }
+
     void tabsMenusAndLog() {
         DocumentWindow& win = window();
         win.tabs().set_current_page(4);
@@ -357,6 +370,23 @@ class Session : public ScriptedSession {
         edited.answerCloseQuestion(static_cast<int>(Gtk::ResponseType::CANCEL));
         check(edited.get_visible() && document().isDocumentEdited(),
               "Cancel keeps the window and its changes");
+        // A chooser accepted while no file is chosen in it counts as a cancel.
+        edited.saveAs();
+        Gtk::FileChooserNative* saving = edited.saveChooser();
+        check(saving != nullptr, "Save As asks for a file");
+        if (saving) {
+            saving->set_current_name("");
+            g_signal_emit_by_name(saving->gobj(), "response", GTK_RESPONSE_ACCEPT);
+        }
+        check(edited.get_visible() && document().isDocumentEdited() && document().fileName().empty(),
+              "Save As accepted without a file saves nothing and keeps the changes");
+        const std::size_t errors = GtkPlotServices::instance().reportedErrors().size();
+        mApp.chooseAndOpen();
+        Gtk::FileChooserNative* opening = mApp.openChooser();
+        check(opening != nullptr, "Open asks for a file");
+        if (opening) g_signal_emit_by_name(opening->gobj(), "response", GTK_RESPONSE_ACCEPT);
+        check(mApp.windows().size() == 1 && GtkPlotServices::instance().reportedErrors().size() == errors,
+              "Open accepted without a file opens nothing and reports nothing");
         mPath = (std::filesystem::temp_directory_path() /
                  ("wyvra-self-test-" + std::to_string(::getpid()) + ".wyvra"))
                     .string();

@@ -170,6 +170,12 @@ std::string report(WyvraApplication& application) {
         if (const unsigned long xid = xidOf(top)) out << "xid " << xid << '\n';
         out << "tab " << window.tabs().get_current_page() << '\n';
         int box[4];
+        // Where each tab's label shows, to be clicked.
+        for (int page = 0; page < window.tabs().get_n_pages(); ++page)
+            if (Gtk::Widget* label = window.tabs().get_tab_label(*window.tabs().get_nth_page(page));
+                label && surfaceBounds(label->gobj(), top, box))
+                out << "tablabel " << page << ' ' << box[0] << ' ' << box[1] << ' ' << box[2] << ' '
+                    << box[3] << '\n';
         if (GtkWidget* bar = menuBarIn(top))
             for (GtkWidget* item = gtk_widget_get_first_child(bar); item;
                  item = gtk_widget_get_next_sibling(item))

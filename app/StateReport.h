@@ -3,7 +3,7 @@
 // the document holds: every window of the program (X id, on screen or not, the window it
 // belongs to, title) with the popovers open in it (whether they show all of their items, and
 // the items' bounds); of the document window last worked in its X id, tab, menu bar titles,
-// selected row, every control's text and the bounds of every field, button and case-table
+// tab labels, selected row, every control's text and the bounds of every field, button and case-table
 // cell in window coordinates, so that a script can aim real pointer events at them. On
 // SIGUSR2 it writes that window's image beside the report (FILE.png).
 #pragma once

@@ -2,7 +2,9 @@
 
 #include <gtkmm/filechoosernative.h>
 #include <gtkmm/filefilter.h>
+#include <gtkmm/cssprovider.h>
 #include <gtkmm/dialog.h>
+#include <gtkmm/stylecontext.h>
 #include <gtkmm/printoperation.h>
 #include <glibmm/main.h>
 #include <glibmm/miscutils.h>
@@ -51,6 +53,13 @@ WyvraApplication::WyvraApplication(std::string selfTestImage, Script script)
 
 void WyvraApplication::on_startup() {
     Gtk::Application::on_startup();
+    // Menu items a little closer together than the theme sets them: the Diagram menu, the
+    // longest, then fits a screen 720 pixels high below the menu bar without scrolling.
+    if (auto display = Gdk::Display::get_default()) {
+        auto css = Gtk::CssProvider::create();
+        css->load_from_data("popover.menu modelbutton { min-height: 24px; }\n");
+        Gtk::StyleContext::add_provider_for_display(display, css, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    }
     GtkPlotServices::instance().install(Glib::RefPtr<Gtk::Application>(this, [](Gtk::Application*) {}));
     GtkPlotServices::instance().setChangeHandler([this] {
         for (auto& w : mWindows) w->refresh();
@@ -59,7 +68,10 @@ void WyvraApplication::on_startup() {
     add_action("open", [this] { chooseAndOpen(); });
     add_action("quit", [this] { quitAfterAsking(); });
     add_action("show-log", [] {
+        // Shown beside the document without its keyboard, or brought forward when it shows.
+        const bool shown = GtkPlotServices::instance().logWindow().get_visible();
         CLogWindow::sharedLogWindowCtroller().showWindow();
+        if (shown) GtkPlotServices::instance().logWindow().present();
     });
     set_accel_for_action("app.new", "<Control>n");
     set_accel_for_action("app.open", "<Control>o");
@@ -74,6 +86,7 @@ void WyvraApplication::on_startup() {
 }
 
 void WyvraApplication::on_shutdown() {
+    mOpenChooser.reset();
     mWindows.clear();
     GtkPlotServices::instance().shutdown();
     Gtk::Application::on_shutdown();
@@ -207,14 +220,15 @@ DocumentWindow* WyvraApplication::openDocument(const std::string& path) {
 }
 
 void WyvraApplication::chooseAndOpen() {
-    auto chooser = fileChooser(get_active_window(), "Open Document", false, MyDocument::kTypeName,
+    mOpenChooser = fileChooser(get_active_window(), "Open Document", false, MyDocument::kTypeName,
                                MyDocument::kMimeType, std::string("*.") + MyDocument::kFileExtension);
-    chooser->signal_response().connect([this, chooser](int response) {
-        chooser->hide();
-        if (response == static_cast<int>(Gtk::ResponseType::ACCEPT))
-            openDocument(chooser->get_file()->get_path());
+    mOpenChooser->signal_response().connect([this](int response) {
+        if (!mOpenChooser) return;
+        mOpenChooser->hide();
+        if (const std::optional<std::string> path = chosenPath(*mOpenChooser, response))
+            openDocument(*path);
     });
-    chooser->show();
+    mOpenChooser->show();
 }
 
 void WyvraApplication::printPlot(CPlotView& plot, Gtk::Window& parent) {

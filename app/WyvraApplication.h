@@ -17,6 +17,7 @@ class CPlotView;
 
 namespace Gtk {
 class Window;
+class FileChooserNative;
 }
 
 namespace vornex::shell {
@@ -41,6 +42,8 @@ class WyvraApplication : public Gtk::Application {
     DocumentWindow* openDocument(const std::string& path);
     void printPlot(CPlotView& plot, Gtk::Window& parent);
     void chooseAndOpen();
+    // The chooser of Open while it is open, for the scripted run.
+    Gtk::FileChooserNative* openChooser() const { return mOpenChooser.get(); }
     const std::list<std::unique_ptr<DocumentWindow>>& windows() const { return mWindows; }
     void windowClosed(DocumentWindow* window);
     bool isOpen(const DocumentWindow* window) const;
@@ -73,6 +76,7 @@ class WyvraApplication : public Gtk::Application {
     int mExitStatus = 0;
     bool mMenuBarBuilt = false;
     Glib::RefPtr<Gio::Menu> mEditMenu;
+    Glib::RefPtr<Gtk::FileChooserNative> mOpenChooser;
     std::string mUndoTitle, mRedoTitle;
 };
 

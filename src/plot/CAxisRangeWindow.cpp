@@ -109,7 +109,10 @@ void CAxisRangeWindow::windowDidLoad(const void* mainWindow) {
 
 void CAxisRangeWindow::mainWindowChanged(const Notification& n) {
     std::optional<MainWindow> window = mResolver ? mResolver(n.object) : std::nullopt;
+    CPlotView* previous = mPlotView;
     mPlotView = window ? window->plotView : nullptr;
+    // A refusal belongs to the plot whose range was refused.
+    if (mPlotView != previous) mMessage.clear();
     if (mPlotView) {
         takeOldRanges();
         mOrigin = {window->frame.x() + window->frame.width() + 10, window->frame.y() + 10};
@@ -135,7 +138,10 @@ void CAxisRangeWindow::setCurrentPlotView(CPlotView* view) {
 
 void CAxisRangeWindow::setCurrentPlotWindow(const void* window) {
     std::optional<MainWindow> w = (mResolver && window) ? mResolver(window) : std::nullopt;
+    CPlotView* previous = mPlotView;
     mPlotView = w ? w->plotView : nullptr;
+    // A refusal belongs to the plot whose range was refused.
+    if (mPlotView != previous) mMessage.clear();
     takeOldRanges();
     updatePanel();
 }
@@ -143,6 +149,10 @@ void CAxisRangeWindow::setCurrentPlotWindow(const void* window) {
 void CAxisRangeWindow::forgetPlotView(const CPlotView* view) {
     if (!view || view != mPlotView) return;
     mPlotView = nullptr;
+    // The panel edits that plot's ranges: it closes with it rather than staying on screen
+    // with nothing to edit.
+    mMessage.clear();
+    orderOut();
     updatePanel();
 }
 
@@ -271,11 +281,13 @@ void CAxisRangeWindow::onCancelButton() {
 
 void CAxisRangeWindow::onUseMaximumRangeValues() {
     if (mPlotView) mPlotView->onMaximumAxisRanges();
+    mMessage.clear();
     updatePanel();
 }
 
 void CAxisRangeWindow::onUseDefaultRangeValues() {
     if (mPlotView) mPlotView->onAxisRangesByDefault();
+    mMessage.clear();
     updatePanel();
 }
 

@@ -78,7 +78,7 @@ class CAxisRangeWindow {
     CPlotView* currentPlotView() const { return mPlotView; }
     // The plot of a window's document, if it answers with one.
     void setCurrentPlotWindow(const void* window);
-    // Drops a plot that is going away.
+    // Drops a plot that is going away, and closes the panel when it was the plot's.
     void forgetPlotView(const CPlotView* view);
     // Refreshes fields, steppers and increments from the current plot, and sets the plot's
     // tick-label decimals from the widths of its ranges.

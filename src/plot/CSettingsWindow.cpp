@@ -24,6 +24,8 @@ void CSettingsWindow::forgetPlotView(const CPlotView* view) {
     if (!view || view != mPlotView) return;
     mPlotView = nullptr;
     mObject = nullptr;
+    // Nothing is left to edit: the panel closes, its session ends.
+    if (mVisible || mModal) windowWillClose();
 }
 
 CGraphObject* CSettingsWindow::editedObject() const {

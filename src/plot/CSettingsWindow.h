@@ -46,7 +46,8 @@ class CSettingsWindow {
     // ----- Plot and colour ----------------------------------------------------------------
     void setPlotView(CPlotView* view) { mPlotView = view; }
     CPlotView* plotView() const { return mPlotView; }
-    // Drops every reference to a plot that is going away (and to the object it holds).
+    // Drops every reference to a plot that is going away (and to the object it holds); the
+    // panel editing one of its objects closes with it.
     void forgetPlotView(const CPlotView* view);
     const Color& colorWell() const { return mForeColorWell; }
     // The user picks a colour in the well; onChangeColor applies it.

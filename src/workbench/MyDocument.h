@@ -159,6 +159,9 @@ class MyDocument : public MyTableViewDelegate {
     bool acceptInput(Control& sender);
     // The field whose input was refused last, until an input is taken; empty for none.
     const std::string& refusedControl() const { return mRefusedControl; }
+    // A refusal belongs to the edit refused: another case selected, or an input taken (also
+    // one that leaves a field's value as it was), clears its message and its field's mark.
+    void clearRefusal();
 
     // ----- Cycle --------------------------------------------------------------------------
     void updateControl(Control* sender);

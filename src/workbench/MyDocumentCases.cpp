@@ -250,6 +250,8 @@ void MyDocument::tableViewSelectionDidChange(const TableView& view) {
     if (&view != &mListView) return;
     PlistValue* c = selectedCase();
     if (!c) return;
+    // The fields now show this case: what was refused in them before is no longer theirs.
+    clearRefusal();
     const double T0 = caseNumber(*c, "T0"), P0 = caseNumber(*c, "P0"), X0 = caseNumber(*c, "X0");
     for (const char* n : {"mT0", "mStepT0"}) mForm.setDouble(n, T0);
     for (const char* n : {"mP0", "mStepP0"}) mForm.setDouble(n, P0);

@@ -136,4 +136,10 @@ bool MyDocument::acceptInput(Control& sender) {
     return false;
 }
 
+void MyDocument::clearRefusal() {
+    if (mRefusedControl.empty()) return;
+    mRefusedControl.clear();
+    mForm.setString(kStatusLine, "");
+}
+
 }  // namespace vornex

@@ -295,6 +295,42 @@ TEST_F(Widgets, TheFontDialogShowsTheCurrentFontInItsList) {
 }
 
 // The log window shows the shared log's text with its attributes while the log is shown.
+// Whether the log window shows the character at AT in bold.
+bool boldAt(LogWindow& window, std::size_t at) {
+    for (const auto& tag : window.buffer()->get_iter_at_offset(static_cast<int>(at)).get_tags())
+        if (tag->property_weight() == 700) return true;
+    return false;
+}
+
+// The log's text view takes what each recalculation appends, in its fonts, without being
+// built again (the buffer stays), and is built afresh when the log is cleared.
+TEST_F(Widgets, LogWindowAppendsWhatTheLogAddsAndShowsAClearedLogAfresh) {
+    CLogWindow& log = CLogWindow::sharedLogWindowCtroller();
+    LogWindow& window = GtkPlotServices::instance().logWindow();
+    log.clearText();
+    log.showWindow();
+    log.appendString1("first");
+    const auto buffer = window.buffer();
+    for (int i = 0; i < 50; ++i) {
+        log.appendFormat1("line %d", i);
+        if (i % 10 == 0) {
+            log.beginEditingRTF();
+            log.appendRTF("\\b bold\\b0\\par ");
+            log.endEditingRTF();
+        }
+    }
+    EXPECT_EQ(window.buffer(), buffer);
+    EXPECT_EQ(std::string(window.buffer()->get_text()), log.string());
+    const std::size_t at = log.string().rfind("bold");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_TRUE(boldAt(window, at));
+    log.clearText();
+    log.appendString1("after");
+    EXPECT_EQ(std::string(window.buffer()->get_text()), log.string());
+    log.orderOut();
+    window.refresh();
+}
+
 TEST_F(Widgets, LogWindowMirrorsTheSharedLogAndItsBoldText) {
     CLogWindow& log = CLogWindow::sharedLogWindowCtroller();
     LogWindow& window = GtkPlotServices::instance().logWindow();
@@ -308,10 +344,7 @@ TEST_F(Widgets, LogWindowMirrorsTheSharedLogAndItsBoldText) {
     EXPECT_EQ(std::string(window.buffer()->get_text()), log.string());
     const std::size_t at = log.string().find("bold");
     ASSERT_NE(at, std::string::npos);
-    bool bold = false;
-    for (const auto& tag : window.buffer()->get_iter_at_offset(static_cast<int>(at)).get_tags())
-        bold = bold || tag->property_weight() == 700;
-    EXPECT_TRUE(bold);
+    EXPECT_TRUE(boldAt(window, at));
     // A line far wider than the window wraps inside it (regression: it ran past the edge).
     std::string wide(60, 'x');
     wide.push_back(' ');

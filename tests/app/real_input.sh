@@ -137,7 +137,7 @@ shown() { awk -F'\t' -v k="$1" '$1 ~ "^widget " k " " { print $2; exit }' "$REPO
 centre() { read -r x y w h <<<"$1"; echo "$((x + w / 2)) $((y + h / 2))"; }
 
 # Clock ticks of CPU time the program has used (user + system).
-cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$wyvra_pid/stat"; }
+cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$wyvra_pid/stat" 2>/dev/null; }
 
 # True when the program's CPU time stops growing (at most one tick in 250 ms) within
 # IDLE_LIMIT_MS of now; settled_ms is then when it last grew.
@@ -340,6 +340,19 @@ scenario_unclassified_state_shows_no_results() {
 # "x y w h" of a plot's tool button (PLOT WHAT, e.g. mPTViewp grid).
 tool_bounds() { awk -v p="$1" -v k="$2" '$1 == "tool" && $2 == p && $3 == k { print $4, $5, $6, $7; exit }' "$REPORT"; }
 
+# walk_rows FROM KEY...: each Down or Up in the case list moves the selection (at row FROM)
+# one row.
+walk_rows() {
+    local want=$1 key
+    shift
+    for key in "$@"; do
+        [ "$key" = Down ] && want=$((want + 1)) || want=$((want - 1))
+        press "$key"
+        settled "$key in the case list" || return 1
+        expect "$want" "$key selects row $want" value selected
+    done
+}
+
 # The arrow keys move the selection one row per press, each way, and a click on a plot's tool
 # button leaves the keyboard in the case list.
 scenario_arrow_keys_in_the_case_list() {
@@ -353,13 +366,7 @@ scenario_arrow_keys_in_the_case_list() {
     settled "a click on the first row" || return
     expect 0 "the first row is selected" value selected
     expect caseTable "the case list has the keyboard" value focus
-    local key want=0
-    for key in Down Down Up Down Up Up; do
-        [ "$key" = Down ] && want=$((want + 1)) || want=$((want - 1))
-        press "$key"
-        settled "$key in the case list" || return
-        expect "$want" "$key selects row $want" value selected
-    done
+    walk_rows 0 Down Down Up Down Up Up || return
     local tool
     tool=$(tool_bounds mPTViewp grid)
     check $([ -n "$tool" ]; echo $?) "the P-T plot's grid button is on screen" || return
@@ -375,6 +382,238 @@ scenario_arrow_keys_in_the_case_list() {
     settled "Up after the grid button" || return
     expect 0 "Up still moves the selection" value selected
 }
+
+# The selected row is among the case-table cells shown, whole (as high as a cell shown whole).
+selected_row_shown() {
+    local row box full
+    row=$(value selected)
+    box=$(cell_bounds "$row" name)
+    full=$(awk '$1 == "cell" && $7 > h { h = $7 } END { print h + 0 }' "$REPORT")
+    read -r x y w h <<<"${box:-0 0 0 0}"
+    check $(( h > 0 && h >= full ? 0 : 1 )) "$1: the selected row $row shows in the list (${box:-not shown})"
+}
+
+# A refusal belongs to the edit refused: its message and the field's red mark go when another
+# case is selected, or when the field takes what is typed next, even the value it kept.
+scenario_refusal_cleared_by_another_row() {
+    local kept other
+    type_into mStepHalitePm abc
+    settled "typing abc into P" || return
+    says Pressure '"abc"'
+    check "$(grep -qx "marked mStepHalitePm" "$REPORT"; echo $?)" "the pressure field is marked"
+    kept=$(control mHalitePm)
+    other=$(( $(value selected) == 0 ? 1 : 0 ))
+    click_at $(centre "$(cell_bounds "$other" name)")
+    settled "a click on row $other" || return
+    expect "$other" "the row clicked is selected" value selected
+    expect "" "the message goes with the other case" control mStatusLine
+    check "$(grep -q "^marked" "$REPORT"; [ $? -ne 0 ]; echo $?)" "no field stays marked"
+    type_into mStepHalitePm abc
+    settled "typing abc into P again" || return
+    kept=$(control mHalitePm)
+    check "$(grep -qx "marked mStepHalitePm" "$REPORT"; echo $?)" "the pressure field is marked again"
+    type_into mStepHalitePm "$kept"
+    settled "typing the kept pressure $kept into P" || return
+    expect "" "the value kept, typed in, clears the message" control mStatusLine
+    check "$(grep -q "^marked" "$REPORT"; [ $? -ne 0 ]; echo $?)" "and the mark"
+}
+
+# Ctrl+Z in a number field: what was typed and not yet taken goes back to the value the field
+# holds; with nothing typed, it is the document's Undo (of plot ranges), which leaves the field
+# as it is. Neither empties the field or leaves a refusal on leaving it.
+scenario_ctrl_z_in_a_number_field() {
+    type_into mStepHaliteTm 333
+    settled "typing 333 into T" || return
+    expect 333 "333 is taken" control mHaliteTm
+    click_widget mStepHaliteTm || return
+    press ctrl+a
+    type_text 12
+    press ctrl+z
+    settled "typing 12 and Ctrl+Z" || return
+    expect 333 "the field shows the temperature it holds again" shown mStepHaliteTm
+    press ctrl+z
+    settled "Ctrl+Z again in the field" || return
+    expect 333 "the field still shows it" shown mStepHaliteTm
+    press Tab
+    settled "Tab out of the field" || return
+    expect "" "leaving it refuses nothing" control mStatusLine
+    expect 333 "and keeps the temperature" control mHaliteTm
+}
+
+# Brings a control of a tab's panel on screen as a person does on a small screen: the wheel
+# turned sideways over the tab's page, then down over the panel, until it shows whole.
+reach() {
+    local turn x y w h
+    for turn in $(seq 16); do
+        on_screen "$1" && return 0
+        read -r W H <<<"$(awk '$1 == "size" { print $2, $3 }' "$REPORT")"
+        read -r x y w h <<<"$(bounds "$1")"
+        if [ "$turn" -le 6 ] && { [ -z "$x" ] || [ $((x + w)) -gt "$W" ]; }; then
+            wheel_sideways $((W - 150)) $((H / 2)) 5
+        elif [ -n "$y" ] && [ "$y" -lt 0 ]; then
+            wheel_at $((W - 20)) $((H / 2)) -2
+        else
+            wheel_at $((W - 20)) $((H / 2)) 2
+        fi
+        settled "turning the wheel over the tab" || return 1
+    done
+    on_screen "$1"
+    check $? "$1 can be scrolled into view"
+}
+wheel_sideways() {  # wheel_sideways X Y COUNT: the wheel tilted right COUNT notches
+    xdotool mousemove --window "$WINDOW" "$1" "$2"
+    for _ in $(seq "$3"); do xdotool click 7; done
+}
+
+# On a small screen every control of a tab is reached by scrolling its page: the boiling
+# panel's rock density, at the far side of the Boiling tab in a small window. A refusal there
+# goes with the next value the field takes, even the one it kept.
+scenario_boiling_panel_in_a_small_window() {
+    local label kept
+    label=$(awk '$1 == "tablabel" && $2 == 5 { print $3, $4, $5, $6; exit }' "$REPORT")
+    check $([ -n "$label" ]; echo $?) "the Boiling tab's label is on screen" || return
+    click_at $(centre "$label")
+    settled "a click on the Boiling tab" || return
+    expect 5 "the Boiling tab shows" value tab || return
+    reach mBoilStepRho3 || return
+    kept=$(control mBoilRho3)
+    type_into mBoilStepRho3 0
+    settled "typing 0 into the rock density" || return
+    says "Rock density" '"0"' "It stays at $kept"
+    check "$(grep -qx "marked mBoilStepRho3" "$REPORT"; echo $?)" "the rock density is marked"
+    type_into mBoilStepRho3 "$kept"
+    settled "typing $kept into the rock density" || return
+    expect "" "the value kept, typed in, clears the message" control mStatusLine
+    check "$(grep -q "^marked" "$REPORT"; [ $? -ne 0 ]; echo $?)" "and the mark"
+    label=$(awk '$1 == "tablabel" && $2 == 0 { print $3, $4, $5, $6; exit }' "$REPORT")
+    click_at $(centre "$label")
+    settled "a click on the P-T-X tab" || return
+    expect 0 "the P-T-X tab shows again" value tab
+}
+
+# With the log open, every recalculation writes to it: the document keeps the keyboard and the
+# clicks all the same, and the log lies beside it, clear of its menu bar.
+scenario_log_open_while_working() {
+    press ctrl+l
+    settled "Ctrl+L" || return
+    local log
+    log=$(window_titled Log)
+    check $([ -n "$log" ]; echo $?) "the log opens" || return
+    local lx ly lw lh mx my mw mh
+    eval "$(xdotool getwindowgeometry --shell "$log" | sed 's/^/log_/')"
+    read -r mx my mw mh <<<"$(menu_bounds Diagram)"
+    eval "$(xdotool getwindowgeometry --shell "$WINDOW" | sed 's/^/doc_/')"
+    check $(( log_Y >= doc_Y + my + mh || log_X >= doc_X + doc_WIDTH ? 0 : 1 )) \
+        "the log (at $log_X,$log_Y) leaves the document's menu bar free (down to $((doc_Y + my + mh)))"
+    local cell
+    cell=$(cell_bounds 0 name)
+    check $([ -n "$cell" ]; echo $?) "the first row is on screen" || return
+    click_at $(centre "$cell")
+    settled "a click on the first row with the log open" || return
+    expect 0 "the row clicked is selected" value selected
+    expect "$WINDOW" "the document window keeps the keyboard" xdotool getactivewindow
+    expect caseTable "the case list has it" value focus
+    walk_rows 0 Down Down Up || return
+    local rows
+    rows=$(value rows)
+    click_widget mAddButton
+    settled "pressing Add with the log open" || return
+    click_widget mAddButton
+    settled "pressing Add again" || return
+    expect $((rows + 2)) "two clicks on Add make two cases" value rows
+    # Tab from the temperature into the pressure, then a value typed there.
+    click_widget mStepHaliteTm || return
+    press ctrl+a
+    type_text 320
+    press Tab
+    settled "typing 320 into T and Tab" || return
+    type_text 200
+    press Tab
+    settled "typing 200 into P after Tab" || return
+    expect 320 "the temperature is taken" control mHaliteTm
+    expect 200 "the pressure typed after Tab is taken" control mHalitePm
+    expect "$WINDOW" "the document window still has the keyboard" xdotool getactivewindow
+    # The log closes (by the manager, as a person closes it), out of the way of what follows.
+    if managed; then
+        xdotool windowactivate --sync "$log" key --clearmodifiers alt+F4
+        settled "closing the log" || return
+        check $([ -z "$(window_titled Log)" ]; echo $?) "the log closes"
+        click_beside_the_menus
+        settled "a click in the window's menu bar" || return
+    fi
+}
+
+# A list longer than its view: the selection, moved by Add, a click, Home and Down, stays in
+# view.
+scenario_long_list_walked_with_down() {
+    local rows
+    rows=$(value rows)
+    while [ "$rows" -lt 8 ]; do
+        local before
+        before=$(value selected)
+        click_widget mAddButton
+        settled "pressing Add" || return
+        rows=$((rows + 1))
+        expect "$rows" "Add makes case $rows" value rows || return
+        expect $((before + 1)) "and selects it, after the case selected before" value selected
+        selected_row_shown "after Add"
+    done
+    click_at $(centre "$(cell_bounds "$(value selected)" name)")
+    settled "a click on the selected row" || return
+    expect caseTable "the case list has the keyboard" value focus
+    press Home
+    settled "Home in the case list" || return
+    expect 0 "Home selects the first case" value selected
+    selected_row_shown "after Home"
+    local i
+    for i in $(seq 1 $((rows - 1))); do
+        press Down
+        settled "Down to row $i" || return
+        expect "$i" "Down selects row $i" value selected
+        selected_row_shown "after Down to row $i"
+    done
+    shot long-list
+}
+
+# The file dialogs answered without a file (cancelled with the name emptied) change nothing;
+# one answered with a typed path saves there.
+scenario_dialogs_answered_without_a_file() {
+    local title before
+    before=$(window_title "$WINDOW")
+    press ctrl+s
+    settled "Ctrl+S" || return
+    check $([ -n "$(window_titled "Save Document")" ]; echo $?) "Save asks for a file" || return
+    press ctrl+a BackSpace
+    press KP_Enter
+    settled "KP_Enter with no name" || return
+    press Escape
+    settled "Escape in the save dialog" || return
+    kill -0 "$wyvra_pid" 2>/dev/null
+    check $? "the program still runs" || return
+    check $([ -z "$(window_titled "Save Document")" ]; echo $?) "the dialog closes"
+    expect "$before" "the document is not saved (its title stays)" window_title "$WINDOW"
+    press ctrl+o
+    settled "Ctrl+O" || return
+    check $([ -n "$(window_titled "Open Document")" ]; echo $?) "Open asks for a file" || return
+    press KP_Enter
+    settled "KP_Enter with no file chosen" || return
+    press Escape
+    settled "Escape in the open dialog" || return
+    expect 1 "nothing is opened" value windows
+    press ctrl+shift+s
+    settled "Ctrl+Shift+S" || return
+    press ctrl+a
+    type_text "$work/typed"
+    press Return
+    settled "a typed path and Return" || return
+    # The dialog looks the file up before it answers.
+    expect typed.wyvra "the document is saved where the path says" window_file "$WINDOW"
+    check $([ -s "$work/typed.wyvra" ]; echo $?) "the file is there"
+}
+window_title() {  # window_title XID: the title of a window of the program
+    awk -F'\t' -v w="$1" '{ split($1, f, " ") } f[1] == "window" && f[2] == w { print $2; exit }' "$REPORT"
+}
+window_file() { window_title "$1" | awk '{ print $1 }'; }  # the file a document window names
 
 # ----- What the screen shows ----------------------------------------------------------------
 
@@ -580,7 +819,9 @@ scenario_second_window_menus_are_drawn() {
 
 SCENARIOS=(plots_fit_the_window add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field
            refused_input_is_shown unclassified_state_shows_no_results arrow_keys_in_the_case_list
-           plot_menu_shows_every_item a_plot_font_is_changed a_plot_copy_opens_on_screen
+           refusal_cleared_by_another_row ctrl_z_in_a_number_field boiling_panel_in_a_small_window
+           log_open_while_working long_list_walked_with_down
+           dialogs_answered_without_a_file plot_menu_shows_every_item a_plot_font_is_changed a_plot_copy_opens_on_screen
            experimental_data_and_log_open second_window_menus_are_drawn)
 
 # Sourced (for trying a scenario by hand), the script only defines its functions.

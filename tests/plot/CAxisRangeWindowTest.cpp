@@ -201,6 +201,40 @@ TEST_F(AxisPanel, WithoutAPlotOrAfterForgettingItTheControlsDoNothing) {
     panel.onCancelButton();
 }
 
+// A refusal belongs to the edit refused: an accepted edit, Default, Maximum or another plot
+// clears it; the panel of a plot that goes closes with it.
+TEST_F(AxisPanel, RefusalClearedByAcceptedEditAndPanelClosesWithItsPlot) {
+    type(5, 5, 0, 600);
+    EXPECT_FALSE(panel.onChangeCoordinates());
+    EXPECT_FALSE(panel.message().empty());
+    panel.onUseDefaultRangeValues();
+    EXPECT_TRUE(panel.message().empty());
+    type(5, 5, 0, 600);
+    EXPECT_FALSE(panel.onChangeCoordinates());
+    EXPECT_FALSE(panel.message().empty());
+    panel.onUseMaximumRangeValues();
+    EXPECT_TRUE(panel.message().empty());
+    const int window = 0, other = 0;
+    auto second = std::make_unique<CPlotView>(Rect(0, 0, 400, 300), &noDefaults);
+    panel.setMainWindowResolver([&](const void* w) -> std::optional<Panel::MainWindow> {
+        if (w == &window) return Panel::MainWindow{view.get(), Rect(0, 0, 500, 400)};
+        if (w == &other) return Panel::MainWindow{second.get(), Rect(0, 0, 500, 400)};
+        return std::nullopt;
+    });
+    center.post(notifications::windowDidBecomeMain, &window);
+    type(5, 5, 0, 600);
+    EXPECT_FALSE(panel.onChangeCoordinates());
+    EXPECT_FALSE(panel.message().empty());
+    center.post(notifications::windowDidBecomeMain, &other);
+    EXPECT_TRUE(panel.message().empty());
+    EXPECT_TRUE(panel.isVisible());
+    panel.forgetPlotView(view.get());  // not the panel's plot now: it stays
+    EXPECT_TRUE(panel.isVisible());
+    panel.forgetPlotView(second.get());
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_EQ(panel.currentPlotView(), nullptr);
+}
+
 TEST_F(AxisPanel, FollowsTheMainWindow) {
     const int window = 0;  // stands for a window the toolkit knows
     panel.setMainWindowResolver([&](const void* w) -> std::optional<Panel::MainWindow> {

@@ -140,6 +140,24 @@ TEST_F(SettingsPanels, EditAfterTheObjectLeftThePlotOrThePlotWasForgottenIsIgnor
     EXPECT_EQ(curves.graphCurve(), nullptr);
 }
 
+// A panel editing an object of a plot that goes closes with the plot, its session ended and
+// the colour panel closed; a panel of another plot stays.
+TEST_F(SettingsPanels, PanelsCloseWithTheirPlot) {
+    int colourPanelsClosed = 0;
+    curves.setColorPanelCloser([&] { ++colourPanelsClosed; });
+    curves.setGraphCurve(curve);
+    curves.startModalSession();
+    points.startModalSession();
+    auto other = std::make_unique<CPlotView>(Rect(0, 0, 400, 300), &noDefaults);
+    curves.forgetPlotView(other.get());
+    EXPECT_TRUE(curves.isVisible() && curves.isModalSessionRunning());
+    curves.forgetPlotView(view.get());
+    points.forgetPlotView(view.get());
+    EXPECT_FALSE(curves.isVisible() || curves.isModalSessionRunning());
+    EXPECT_FALSE(points.isVisible() || points.isModalSessionRunning());
+    EXPECT_EQ(colourPanelsClosed, 1);
+}
+
 // The plot's commands open the shared panels through the panel services.
 class SettingsPanelsThroughServices : public SettingsPanels {
    protected:

@@ -106,6 +106,33 @@ TEST_F(WorkbenchTest, RefusedStateInputChangesNothing) {
     EXPECT_EQ(form().value("mStepHaliteTm"), 350);
 }
 
+// A refusal belongs to the edit refused: selecting another case, the same case again, or the
+// boiling panel's next accepted input clears its message and the mark of its field.
+TEST_F(WorkbenchTest, RefusalClearedByAnotherCaseOrAnAcceptedInput) {
+    ASSERT_TRUE(ui->press("mAddButton"));
+    ASSERT_EQ(doc->caseCount(), 2);
+    for (int row : {0, 1}) {
+        ui->type("mStepHalitePm", "abc");
+        ASSERT_EQ(doc->refusedControl(), "mStepHalitePm");
+        ASSERT_NE(form().text(MyDocument::kStatusLine), "");
+        ASSERT_TRUE(ui->selectRow(row));
+        EXPECT_EQ(doc->refusedControl(), "") << row;
+        EXPECT_EQ(form().text(MyDocument::kStatusLine), "") << row;
+    }
+    ui->type("mBoilStepRho3", "0");
+    ASSERT_EQ(doc->refusedControl(), "mBoilStepRho3");
+    ui->type("mBoilStepRho3", "2600");
+    EXPECT_EQ(doc->refusedControl(), "");
+    EXPECT_EQ(form().text(MyDocument::kStatusLine), "");
+    EXPECT_EQ(form().value("mBoilRho3"), 2600);
+    // A state the model does not place still says so after the selection.
+    ui->type("mHaliteTm", "5000");
+    ui->type("mStepHalitePm", "abc");
+    ASSERT_TRUE(ui->selectRow(1));
+    EXPECT_NE(form().text(MyDocument::kStatusLine).find("outside the range of the model"), std::string::npos)
+        << form().text(MyDocument::kStatusLine);
+}
+
 TEST_F(WorkbenchTest, PanelFieldsAndTableEditsKeepTheirBounds) {
     const struct {
         const char* field;

@@ -389,5 +389,25 @@ TEST_F(PalliserInclusions, IceMeltingCurveOfKCl) {
     EXPECT_NEAR(ratio, 74.551 / 58.443, 0.05 * 74.551 / 58.443);
 }
 
+// Regression: counting the homogenisations left the failure flag of the search's last
+// evaluation, so a count that succeeded could read as failed. A count clears the flag of a
+// failed call before it, and one of no number raises it.
+TEST_F(PalliserInclusions, CountingHomogenisationsClearsAnEarlierFailure) {
+    double P = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    model.calculateBubblePoint(380.0, 0.20, P, xV, rhoL, rhoV);
+    ASSERT_EQ(model.failed, 0);
+    for (double T0 : {20.0, 340.0, 379.0}) {
+        model.calculateThLiq(0.20, NAN, T0, P);
+        ASSERT_EQ(model.failed, 1);
+        EXPECT_GE(model.countHomogenisationsToLiquid(0.20, rhoL, T0), 1) << T0;
+        EXPECT_EQ(model.failed, 0) << T0;
+        EXPECT_EQ(model.countHomogenisationsToLiquid(0.20, rhoL, NAN), 0);
+        EXPECT_EQ(model.failed, 1);
+        // A vapour-like inclusion never homogenises to liquid: none, and no failure.
+        EXPECT_EQ(model.countHomogenisationsToLiquid(0.20, 0.3 * rhoV, T0), 0) << T0;
+        EXPECT_EQ(model.failed, 0) << T0;
+    }
+}
+
 }  // namespace
 }  // namespace vornex

@@ -2,6 +2,7 @@
 // inverse round trips and the failures they report.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -139,7 +140,7 @@ double slvVapourFraction(PalliserModel& m, double x, double T) {
 // 0.95, from 5 and 1 degC either side of a root, the search returns a temperature at which the
 // mixture has that vapour fraction; where the pair has one such temperature, that one.
 TEST_F(PalliserInclusions, TmDoesNotDependOnItsStart) {
-    int solvable = 0;
+    int solvable = 0, nearestOfSeveral = 0;
     for (int w = 27; w <= 50; ++w) {
         for (int k = 1; k <= 19; ++k) {
             const double x = w / 100.0, phiV = 0.05 * k;
@@ -164,12 +165,36 @@ TEST_F(PalliserInclusions, TmDoesNotDependOnItsStart) {
                     if (roots.size() == 1) {
                         EXPECT_NEAR(T, root, 0.25) << w << " " << phiV;
                     }
+                    // Of several, the one nearest the start where the others are well away.
+                    const double start = root + offset;
+                    const bool nearest = std::all_of(roots.begin(), roots.end(), [&](double r) {
+                        return r == root || std::fabs(r - start) > std::fabs(offset) + 2.5;
+                    });
+                    if (roots.size() > 1 && nearest) {
+                        EXPECT_NEAR(T, root, 0.25) << w << " " << phiV << " " << start;
+                        ++nearestOfSeveral;
+                    }
                     EXPECT_GT(rho, 0.0);
                 }
             }
         }
     }
     EXPECT_GE(solvable, 400);
+    EXPECT_GT(nearestOfSeveral, 0);
+}
+
+// A vapour fraction reached just above the lowest temperature of the searches is found there.
+TEST_F(PalliserInclusions, TmJustAboveTheLowestInclusionTemperature) {
+    for (double x : {0.10, 0.20, 0.26}) {
+        for (double Tbuilt : {20.0, 20.3, 20.9}) {
+            const double phiV = slvVapourFraction(model, x, Tbuilt);
+            ASSERT_TRUE(std::isfinite(phiV)) << x;
+            double rho = 0.0, P = 0.0;
+            const double T = model.calculateTm(x, phiV, 25.0, rho, P);
+            ASSERT_EQ(model.failed, 0) << x << " " << Tbuilt;
+            EXPECT_NEAR(T, Tbuilt, 1e-6) << x;
+        }
+    }
 }
 
 // Regression: between 374 and about 415 degC the model's bubble-point liquid density falls and

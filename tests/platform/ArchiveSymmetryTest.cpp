@@ -399,6 +399,18 @@ TEST(PlainLists, TextTheReaderRefusesIsNotWritten) {
                 EXPECT_TRUE(serializePlist(v, format, &made).empty());
                 EXPECT_FALSE(made) << text;
             }
+            // An entry with no value is left out of the list, its key with it: the rest is
+            // written and reads back.
+            PlistValue leftOut = PlistValue::dictionary();
+            leftOut.set("k", 1);
+            leftOut.set(text, PlistValue());
+            IoResult made;
+            const Bytes bytes = serializePlist(leftOut, format, &made);
+            ASSERT_TRUE(made) << made.message;
+            PlistValue back;
+            ASSERT_TRUE(parsePlist(bytes, back));
+            EXPECT_EQ(back.get("k").toInteger(), 1);
+            EXPECT_EQ(back.entries().size(), 1u);
         }
 }
 

@@ -255,7 +255,10 @@ TEST_F(PalliserInclusions, InverseSaysWhyItHasNoAnswer) {
                  {300.0, 900.0, Why::OutsideTheModel},
                  {500.0, 450.0, Why::NoSuchInclusion},
                  {400.0, 200.0, Why::HomogenisesEarlier},
-                 {300.0, 200.0, Why::Solved}};
+                 {300.0, 200.0, Why::Solved},
+                 // No number for Th: not taken for one below Tm.
+                 {NAN, 200.0, Why::OutsideTheModel},
+                 {-INFINITY, 200.0, Why::OutsideTheModel}};
     for (auto [Th, Tm, why] : cases) {
         double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
         model.calculateFromThTm(Th, Tm, x, rho, 0.0, 0.0, 0.3, 1000.0, Pm, Ph, phiV);

@@ -7,7 +7,9 @@
 
 #include "dkl/BWR.h"
 #include "dkl/DuanModels.h"
+#include "dkl/Duan.h"
 #include "dkl/KreglewskiEOS.h"
+#include "water/HGKid.h"
 
 namespace vornex {
 namespace {
@@ -88,6 +90,27 @@ TEST(RefusedSetUp, EveryStateIsFlaggedUntilACountIsTaken) {
         fluid->calculateFromTP(700.0, 500.0, 0);
         EXPECT_EQ(fluid->error, 0);
     }
+}
+
+// A fluid whose own count check lets a count through that one of its terms refuses (a
+// one-component Duan term asked for two) is refused as a whole, not half sized.
+TEST(RefusedSetUp, ACountATermRefusesRefusesTheFluid) {
+    FluidPhase fluid(1, 1, 0);
+    fluid.setInteraction(0, new Duan1);
+    fluid.setIdealTerm(new HGKid);
+    fluid.number_of_components(1);
+    EXPECT_EQ(fluid.error, 0);
+    testing::internal::CaptureStderr();
+    fluid.number_of_components(2);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("cannot take 2 components"), std::string::npos) << said;
+    EXPECT_EQ(fluid.error, 1);
+    // No state is computed from the half-sized set-up.
+    fluid.error = 0;
+    fluid.temperature(700.0);
+    fluid.volume(2e-4);
+    fluid.calculate_pressure();
+    EXPECT_EQ(fluid.error, 1);
 }
 
 }  // namespace

@@ -168,6 +168,35 @@ TEST_F(PalliserFixedDensity, TwoPhasePressureIsBracketedOverTheBand) {
     EXPECT_EQ(model.getIsochoricLiquidGasPressure(160.0, 7.0, 1500.0, 2.0), 0.0);
 }
 
+// Over the whole liquid-vapour band, its top and bottom intervals included: the bulk density of
+// liquid + vapour at a pressure gives that pressure back, from a guess near it.
+TEST_F(PalliserFixedDensity, TwoPhasePressureComesBackFromItsBulkDensity) {
+    int checked = 0, nearTheTop = 0;
+    for (double T : {160.0, 250.0, 330.0}) {
+        double Plow = 0.0, Pup = 0.0;
+        model.getLiquidGasPressureBounds(T, Plow, Pup);
+        ASSERT_EQ(model.failed, 0) << T;
+        for (double at : {0.003, 0.2, 0.5, 0.8, 0.99, 0.997}) {
+            const double P = Plow + at * (Pup - Plow);
+            double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+            model.calculateLGPoint(T, P, xL, xV, rhoL, rhoV);
+            if (model.failed) continue;
+            for (double share : {0.3, 0.9}) {  // of the salinity between the two phases'
+                const double x = xV + share * (xL - xV);
+                const double wL = (x - xV) / (xL - xV);
+                const double rho = 1.0 / (wL / rhoL + (1.0 - wL) / rhoV);
+                const double back =
+                    model.getIsochoricLiquidGasPressure(T, P * 1.0001, rho, 100.0 * x);
+                EXPECT_NEAR(back, P, 1e-5 * P) << T << " " << at << " " << share;
+                ++checked;
+                if (at > 1.0 - 1.0 / 48.0) ++nearTheTop;
+            }
+        }
+    }
+    EXPECT_GE(checked, 30);
+    EXPECT_GT(nearTheTop, 0);
+}
+
 // Near the SLV pressure a state is three-phase only where its density is a mixture of the three
 // SLV phases; another density is the two-phase state its pressure gives.
 TEST_F(PalliserFixedDensity, ThreePhasesOnlyWhereTheDensityAsksForThem) {

@@ -2,6 +2,7 @@
 // inverse round trips and the failures they report.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -139,7 +140,7 @@ double slvVapourFraction(PalliserModel& m, double x, double T) {
 // 0.95, from 5 and 1 degC either side of a root, the search returns a temperature at which the
 // mixture has that vapour fraction; where the pair has one such temperature, that one.
 TEST_F(PalliserInclusions, TmDoesNotDependOnItsStart) {
-    int solvable = 0;
+    int solvable = 0, nearestOfSeveral = 0;
     for (int w = 27; w <= 50; ++w) {
         for (int k = 1; k <= 19; ++k) {
             const double x = w / 100.0, phiV = 0.05 * k;
@@ -164,12 +165,36 @@ TEST_F(PalliserInclusions, TmDoesNotDependOnItsStart) {
                     if (roots.size() == 1) {
                         EXPECT_NEAR(T, root, 0.25) << w << " " << phiV;
                     }
+                    // Of several, the one nearest the start where the others are well away.
+                    const double start = root + offset;
+                    const bool nearest = std::all_of(roots.begin(), roots.end(), [&](double r) {
+                        return r == root || std::fabs(r - start) > std::fabs(offset) + 2.5;
+                    });
+                    if (roots.size() > 1 && nearest) {
+                        EXPECT_NEAR(T, root, 0.25) << w << " " << phiV << " " << start;
+                        ++nearestOfSeveral;
+                    }
                     EXPECT_GT(rho, 0.0);
                 }
             }
         }
     }
     EXPECT_GE(solvable, 400);
+    EXPECT_GT(nearestOfSeveral, 0);
+}
+
+// A vapour fraction reached just above the lowest temperature of the searches is found there.
+TEST_F(PalliserInclusions, TmJustAboveTheLowestInclusionTemperature) {
+    for (double x : {0.10, 0.20, 0.26}) {
+        for (double Tbuilt : {20.0, 20.3, 20.9}) {
+            const double phiV = slvVapourFraction(model, x, Tbuilt);
+            ASSERT_TRUE(std::isfinite(phiV)) << x;
+            double rho = 0.0, P = 0.0;
+            const double T = model.calculateTm(x, phiV, 25.0, rho, P);
+            ASSERT_EQ(model.failed, 0) << x << " " << Tbuilt;
+            EXPECT_NEAR(T, Tbuilt, 1e-6) << x;
+        }
+    }
 }
 
 // Volume fraction of halite in the halite + liquid mixture of bulk salinity x on the SLV curve
@@ -277,7 +302,10 @@ TEST_F(PalliserInclusions, InverseSaysWhyItHasNoAnswer) {
                  {300.0, 900.0, Why::OutsideTheModel},
                  {500.0, 450.0, Why::NoSuchInclusion},
                  {400.0, 200.0, Why::HomogenisesEarlier},
-                 {300.0, 200.0, Why::Solved}};
+                 {300.0, 200.0, Why::Solved},
+                 // No number for Th: not taken for one below Tm.
+                 {NAN, 200.0, Why::OutsideTheModel},
+                 {-INFINITY, 200.0, Why::OutsideTheModel}};
     for (auto [Th, Tm, why] : cases) {
         double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
         model.calculateFromThTm(Th, Tm, x, rho, 0.0, 0.0, 0.3, 1000.0, Pm, Ph, phiV);
@@ -501,6 +529,26 @@ TEST_F(PalliserInclusions, IceMeltingCurveOfKCl) {
     }
     const double ratio = nacl[2 * 10 + 1] / curve[2 * 10 + 1];  // at 4 wt %
     EXPECT_NEAR(ratio, 74.551 / 58.443, 0.05 * 74.551 / 58.443);
+}
+
+// Regression: counting the homogenisations left the failure flag of the search's last
+// evaluation, so a count that succeeded could read as failed. A count clears the flag of a
+// failed call before it, and one of no number raises it.
+TEST_F(PalliserInclusions, CountingHomogenisationsClearsAnEarlierFailure) {
+    double P = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    model.calculateBubblePoint(380.0, 0.20, P, xV, rhoL, rhoV);
+    ASSERT_EQ(model.failed, 0);
+    for (double T0 : {20.0, 340.0, 379.0}) {
+        model.calculateThLiq(0.20, NAN, T0, P);
+        ASSERT_EQ(model.failed, 1);
+        EXPECT_GE(model.countHomogenisationsToLiquid(0.20, rhoL, T0), 1) << T0;
+        EXPECT_EQ(model.failed, 0) << T0;
+        EXPECT_EQ(model.countHomogenisationsToLiquid(0.20, rhoL, NAN), 0);
+        EXPECT_EQ(model.failed, 1);
+        // A vapour-like inclusion never homogenises to liquid: none, and no failure.
+        EXPECT_EQ(model.countHomogenisationsToLiquid(0.20, 0.3 * rhoV, T0), 0) << T0;
+        EXPECT_EQ(model.failed, 0) << T0;
+    }
 }
 
 }  // namespace

@@ -69,6 +69,10 @@ TEST(XmlTextNotUtf8, RefusedAtOpeningWithThePlaceNamed) {
         {"a control character", "brine", "&#1;"},
         {"a reference beyond Unicode", "brine", "&#x110000;"},
         {"a non-character", "brine", "&#xFFFF;"},
+        {"the other non-character", "brine", "&#xFFFE;"},
+        // Past 64 bits these would wrap round to "A".
+        {"a hex reference too long to hold", "brine", "&#x10000000000000041;"},
+        {"a decimal reference too long to hold", "brine", "&#18446744073709551681;"},
     };
     for (const auto& b : bad) {
         const Bytes mutant = testing::withText(xml, b.from, b.to);
@@ -86,12 +90,12 @@ TEST(XmlTextNotUtf8, RefusedAtOpeningWithThePlaceNamed) {
     }
     // Valid text and references to characters read, and save again.
     const Bytes good =
-        testing::withText(testing::withText(xml, "Run 1", "caf\xc3\xa9 &#xE9;&#233; &#x1F4A7;"),
+        testing::withText(testing::withText(xml, "Run 1", "caf\xc3\xa9 &#xE9;&#233; &#x1F4A7;&#xFFFD;&#x10FFFF;"),
                           "brine", "<![CDATA[&#xD800;]]>");
     IoResult r;
     const PlistValue back = KeyedUnarchiver::unarchivedValue(good, "list", &r);
     ASSERT_TRUE(r.ok()) << r.message;
-    EXPECT_EQ(back.at(0).get("name").toString(), "caf\xc3\xa9 \xc3\xa9\xc3\xa9 \xf0\x9f\x92\xa7");
+    EXPECT_EQ(back.at(0).get("name").toString(), "caf\xc3\xa9 \xc3\xa9\xc3\xa9 \xf0\x9f\x92\xa7\xef\xbf\xbd\xf4\x8f\xbf\xbf");
     EXPECT_EQ(back.at(0).get("comment").toString(), "&#xD800;");
     IoResult saved;
     EXPECT_FALSE(KeyedArchiver::archivedData(back, "list", &saved).empty()) << saved.message;
@@ -395,6 +399,18 @@ TEST(PlainLists, TextTheReaderRefusesIsNotWritten) {
                 EXPECT_TRUE(serializePlist(v, format, &made).empty());
                 EXPECT_FALSE(made) << text;
             }
+            // An entry with no value is left out of the list, its key with it: the rest is
+            // written and reads back.
+            PlistValue leftOut = PlistValue::dictionary();
+            leftOut.set("k", 1);
+            leftOut.set(text, PlistValue());
+            IoResult made;
+            const Bytes bytes = serializePlist(leftOut, format, &made);
+            ASSERT_TRUE(made) << made.message;
+            PlistValue back;
+            ASSERT_TRUE(parsePlist(bytes, back));
+            EXPECT_EQ(back.get("k").toInteger(), 1);
+            EXPECT_EQ(back.entries().size(), 1u);
         }
 }
 

@@ -63,6 +63,9 @@ TEST(ArchiveText, EveryStringACaseMayHoldRoundTripsThroughTheFile) {
         "\xEF\xBF\xBF\xEF\xBF\xBE",               // U+FFFF, U+FFFE
         "\xF0\x9F\x92\xA7\xF4\x8F\xBF\xBF",       // beyond the basic plane, U+10FFFF
         "tab\tline\nend\x7F",
+        // The first and last character of each length, and those beside the surrogates.
+        "\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBD\xF0\x90\x80\x80",
+        "\xED\x9F\xBF\xEE\x80\x80",  // U+D7FF, U+E000
     };
     PlistValue list = PlistValue::array();
     for (const std::string& t : texts) {
@@ -94,6 +97,10 @@ TEST(ArchiveText, TextThatCannotReadBackFailsTheSaveAndKeepsTheFile) {
         {"overlong slash", "\xC0\xAF", "not valid UTF-8"},
         {"encoded surrogate", "\xED\xA0\x80", "not valid UTF-8"},
         {"beyond U+10FFFF", "\xF4\x90\x80\x80", "not valid UTF-8"},
+        {"last surrogate", "\xED\xBF\xBF", "not valid UTF-8"},
+        {"overlong U+007F", "\xC1\xBF", "not valid UTF-8"},
+        {"overlong U+07FF", "\xE0\x9F\xBF", "not valid UTF-8"},
+        {"overlong U+FFFF", "\xF0\x8F\xBF\xBF", "not valid UTF-8"},
     };
     for (const auto& b : bad) {
         for (int where = 0; where < 3; ++where) {

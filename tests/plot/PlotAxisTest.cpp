@@ -29,6 +29,8 @@ TEST(AxisTicks, StepsAndSequencesOfLinearAndLogarithmicAxes) {
         {0.5f, 2000, true, 11, 1, 1, -1, 6, "0.1", "10000"},  // whole decades around the range
         {1e-3f, 1e7f, true, 3, 1, 5, -5, 3, "", ""},          // many decades, few ticks
         {0.0001f, 100, false, 11, 1, 5, 0, 21, "0.0", "100.0"},  // 0 a whisker below the start
+        {-1000, 199.5f, false, 11, 0, 100, -1000, 12, "", ""},  // 200 beyond the end, not rounding
+        {0, 1e-15f, false, 11, 1, 1e-16f, 0, 11, "", ""},      // finer than labels have decimals
     };
     for (const auto& c : cases) {
         const PlotAxis axis(c.lo, c.hi, c.log, c.ticks, c.digits);

@@ -303,6 +303,23 @@ bool boldAt(LogWindow& window, std::size_t at) {
     return false;
 }
 
+// The log follows its end as recalculations append to it, however long it grows.
+TEST_F(Widgets, LogWindowShowsTheEndOfALogLongerThanItsView) {
+    CLogWindow& log = CLogWindow::sharedLogWindowCtroller();
+    LogWindow& window = GtkPlotServices::instance().logWindow();
+    log.clearText();
+    log.showWindow();
+    for (int i = 0; i < 200; ++i) log.appendFormat1("line %d", i);
+    EXPECT_TRUE(pumpUntil([&window] { return window.get_mapped() && window.distanceFromEnd() < 1; }))
+        << "the text shown lies " << window.distanceFromEnd() << " pixels above the end";
+    for (int i = 0; i < 100; ++i) log.appendFormat1("more %d", i);
+    EXPECT_TRUE(pumpUntil([&window] { return window.get_mapped() && window.distanceFromEnd() < 1; }))
+        << "after more lines, " << window.distanceFromEnd() << " pixels above the end";
+    log.clearText();
+    log.orderOut();
+    window.refresh();
+}
+
 // The log's text view takes what each recalculation appends, in its fonts, without being
 // built again (the buffer stays), and is built afresh when the log is cleared.
 TEST_F(Widgets, LogWindowAppendsWhatTheLogAddsAndShowsAClearedLogAfresh) {

@@ -236,6 +236,13 @@ DocumentWindow::~DocumentWindow() {
     for (auto& [name, area] : mPlots) area->detach();
     if (mTernary) mTernary->detach();
     mExperimental.reset();
+    // The tabs go while the window is whole, the one shown last: a notebook that loses the tab
+    // it shows switches to another and hands it the keyboard, asking the window which widget
+    // holds it; taken apart by GTK with the window, it would ask a window that is no more (a
+    // GTK critical).
+    while (mTabs.get_n_pages() > 1)
+        mTabs.remove_page(mTabs.get_current_page() == mTabs.get_n_pages() - 1 ? 0 : -1);
+    if (mTabs.get_n_pages() == 1) mTabs.remove_page(0);
     unset_child();
 }
 

@@ -1,5 +1,6 @@
 #include "PanelWindows.h"
 
+#include <glibmm/main.h>
 #include <gtkmm/eventcontrollerfocus.h>
 #include <gtkmm/grid.h>
 #include <gtkmm/printoperation.h>
@@ -355,6 +356,7 @@ LogWindow::LogWindow(CLogWindow& log) : mLog(log) {
 }
 
 LogWindow::~LogWindow() {
+    mScrollToEnd.disconnect();
     mLog.setChangeHandler(nullptr);
 }
 
@@ -402,7 +404,6 @@ void LogWindow::refresh() {
         mShown.push_back(run);
         mTags.push_back(tag);
     }
-    auto buffer = mBuffer;
     // The log shows what each recalculation wrote while the user goes on in the document: it
     // is shown once, beside the document, and from then on neither raised nor given the
     // keyboard (which would take the next key or click from the document). The user's Show
@@ -412,9 +413,17 @@ void LogWindow::refresh() {
         set_default_size(static_cast<int>(size.width), static_cast<int>(size.height));
         showBeside(*this, GtkPlotServices::instance().parentWindow());
     }
-    auto end = buffer->create_mark(buffer->end());
-    mText.scroll_to(end);
-    buffer->delete_mark(end);
+    // The view follows the end once it has laid the new text out (a low priority comes after
+    // the text view's own layout work): a scroll asked of the text view itself is done while
+    // GTK draws, and moved the scroll bar it was about to draw (a GTK warning).
+    if (!mScrollToEnd.connected())
+        mScrollToEnd = Glib::signal_idle().connect(
+            [this] {
+                auto adjustment = mText.get_vadjustment();
+                if (adjustment) adjustment->set_value(adjustment->get_upper() - adjustment->get_page_size());
+                return false;
+            },
+            Glib::PRIORITY_LOW);
 }
 
 void LogWindow::print() {

@@ -102,6 +102,11 @@ class LogWindow : public Gtk::Window {
     void refresh();
     void print();
     Glib::RefPtr<Gtk::TextBuffer> buffer() { return mText.get_buffer(); }
+    // How far the text shown lies from the end of the log, in pixels (0: the end shows).
+    double distanceFromEnd() {
+        auto a = mText.get_vadjustment();
+        return a ? a->get_upper() - a->get_page_size() - a->get_value() : 0;
+    }
 
    private:
     CLogWindow& mLog;
@@ -110,6 +115,7 @@ class LogWindow : public Gtk::Window {
     Glib::RefPtr<Gtk::TextBuffer> mBuffer;
     std::vector<AttributedString::Run> mShown;
     std::vector<Glib::RefPtr<Gtk::TextTag>> mTags;
+    sigc::connection mScrollToEnd;
 };
 
 // A plot opened in a window of its own: it owns its host and plot.

@@ -14,6 +14,7 @@
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
+#include "PopoverKeys.h"
 #include "CloseTest.h"
 #include "SecondWindowTest.h"
 #include "SelfTest.h"
@@ -53,6 +54,7 @@ WyvraApplication::WyvraApplication(std::string selfTestImage, Script script)
 
 void WyvraApplication::on_startup() {
     Gtk::Application::on_startup();
+    guardPopoverDefaultKey();
     // Menu items a little closer together than the theme sets them: the Diagram menu, the
     // longest, then fits a screen 720 pixels high below the menu bar without scrolling.
     if (auto display = Gdk::Display::get_default()) {

@@ -15,6 +15,7 @@
 #include "FormBinding.h"
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
+#include "PopoverKeys.h"
 #include "plot/CGraphPoint.h"
 #include "plot/CLogWindow.h"
 #include "plot/CPointSettingsWindow.h"
@@ -302,6 +303,23 @@ bool boldAt(LogWindow& window, std::size_t at) {
     return false;
 }
 
+// The log follows its end as recalculations append to it, however long it grows.
+TEST_F(Widgets, LogWindowShowsTheEndOfALogLongerThanItsView) {
+    CLogWindow& log = CLogWindow::sharedLogWindowCtroller();
+    LogWindow& window = GtkPlotServices::instance().logWindow();
+    log.clearText();
+    log.showWindow();
+    for (int i = 0; i < 200; ++i) log.appendFormat1("line %d", i);
+    EXPECT_TRUE(pumpUntil([&window] { return window.get_mapped() && window.distanceFromEnd() < 1; }))
+        << "the text shown lies " << window.distanceFromEnd() << " pixels above the end";
+    for (int i = 0; i < 100; ++i) log.appendFormat1("more %d", i);
+    EXPECT_TRUE(pumpUntil([&window] { return window.get_mapped() && window.distanceFromEnd() < 1; }))
+        << "after more lines, " << window.distanceFromEnd() << " pixels above the end";
+    log.clearText();
+    log.orderOut();
+    window.refresh();
+}
+
 // The log's text view takes what each recalculation appends, in its fonts, without being
 // built again (the buffer stays), and is built afresh when the log is cleared.
 TEST_F(Widgets, LogWindowAppendsWhatTheLogAddsAndShowsAClearedLogAfresh) {
@@ -363,6 +381,52 @@ TEST_F(Widgets, LogWindowMirrorsTheSharedLogAndItsBoldText) {
     log.orderOut();
     window.refresh();
     EXPECT_FALSE(window.get_visible());
+}
+
+// Return in a popover (an open menu) asks the popover's window which widget has the keyboard:
+// GTK printed a critical when none had it, or when the popover lay in no window any more.
+TEST_F(Widgets, ReturnInAPopoverWithNoFocusWidgetPrintsNoCriticalAndActsWithOne) {
+    guardPopoverDefaultKey();
+    int criticals = 0;
+    const guint handler = g_log_set_handler(
+        "Gtk", GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
+        [](const gchar*, GLogLevelFlags, const gchar*, gpointer count) { ++*static_cast<int*>(count); },
+        &criticals);
+    auto* box = GTK_WIDGET(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0));
+    auto* entry = gtk_entry_new();
+    gtk_box_append(GTK_BOX(box), entry);
+    gtk_window_set_child(window->gobj(), box);
+    window->present();
+    ASSERT_TRUE(pumpUntil([entry] { return gtk_widget_get_mapped(entry); }));
+    GtkWidget* popover = gtk_popover_new();
+    gtk_widget_set_parent(popover, box);
+    GtkWidget* button = gtk_button_new_with_label("Default");
+    gtk_popover_set_child(GTK_POPOVER(popover), button);
+    gtk_popover_set_default_widget(GTK_POPOVER(popover), button);
+    int clicks = 0;
+    g_signal_connect_swapped(button, "clicked", G_CALLBACK(+[](int* n) { ++*n; }), &clicks);
+
+    gtk_window_set_focus(window->gobj(), nullptr);
+    g_signal_emit_by_name(popover, "activate-default");
+    EXPECT_EQ(criticals, 0) << "with no widget holding the keyboard";
+
+    // With a widget holding the keyboard, the key does what GTK does: that widget acts.
+    gtk_popover_set_autohide(GTK_POPOVER(popover), FALSE);
+    gtk_popover_popup(GTK_POPOVER(popover));
+    ASSERT_TRUE(pumpUntil([button] { return gtk_widget_get_mapped(button); }));
+    gtk_widget_grab_focus(button);
+    g_signal_emit_by_name(popover, "activate-default");
+    // A button activated shows itself pressed a moment before it reports the click.
+    EXPECT_TRUE(pumpUntil([&clicks] { return clicks == 1; }));
+
+    GtkWidget* lone = gtk_popover_new();
+    g_object_ref_sink(lone);
+    g_signal_emit_by_name(lone, "activate-default");
+    EXPECT_EQ(criticals, 0) << "in no window";
+    g_object_unref(lone);
+
+    gtk_widget_unparent(popover);
+    g_log_remove_handler("Gtk", handler);
 }
 
 }  // namespace

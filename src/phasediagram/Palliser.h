@@ -311,7 +311,8 @@ class Palliser : public PhaseDiagramInfo {
     double mixtureResidual(const Mixture& m, double rho);
     // One evaluation of a residual at P outside any search: false (r undefined) when it raised
     // the Equation flag or gave no number; the flag of an enclosing evaluation is kept.
-    bool evaluate(double (Palliser::*equation)(double, void*), void* context, double P, double& r);
+    template <class Owner>
+    bool evaluate(double (Owner::*equation)(double, void*), void* context, double P, double& r);
     // Root of a residual on [Plow, Pup] that has values only on parts of it: the band scanned
     // in `intervals`, the edges of those parts closed in on, each sign change halved; an end
     // within `close` of 0 is a root. The root nearest Pguess; 0 without one.
@@ -449,19 +450,23 @@ double Palliser::secant(double (Owner::*residual)(double, void*), void* context,
 }
 
 template <class Owner>
+bool Palliser::evaluate(double (Owner::*equation)(double, void*), void* context, double P,
+                        double& r) {
+    const int16_t outer = equationError;
+    equationError = 0;
+    r = (static_cast<Owner*>(this)->*equation)(P, context);
+    const bool ok = equationError == 0 && std::isfinite(r);
+    equationError = outer;
+    return ok;
+}
+
+template <class Owner>
 std::vector<Palliser::SignChange> Palliser::signChanges(double (Owner::*residual)(double, void*),
                                                         void* context, double lo, double hi,
                                                         double step) {
     std::vector<SignChange> out;
     if (!std::isfinite(lo) || !std::isfinite(hi) || !(step > 0.0) || !(lo <= hi)) return out;
-    auto value = [&](double x, double& f) {
-        const int16_t outer = equationError;
-        equationError = 0;
-        f = (static_cast<Owner*>(this)->*residual)(x, context);
-        const bool ok = !equationError && std::isfinite(f);
-        equationError = outer;
-        return ok;
-    };
+    auto value = [&](double x, double& f) { return evaluate(residual, context, x, f); };
     // The last defined point of the current stretch of defined values.
     bool inStretch = false;
     double xp = 0.0, fp = 0.0;

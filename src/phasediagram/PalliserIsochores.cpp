@@ -53,16 +53,6 @@ double bisectRoot(Residual&& residual, double a, double ra, double b, double rb)
 
 }  // namespace
 
-bool Palliser::evaluate(double (Palliser::*equation)(double, void*), void* context, double P,
-                        double& r) {
-    int16_t outer = equationError;
-    equationError = 0;
-    r = (this->*equation)(P, context);
-    bool ok = equationError == 0 && std::isfinite(r);
-    equationError = outer;
-    return ok;
-}
-
 // Residual of a two-phase isochore: the target density less the mixture's; the flag when the
 // bulk is no mixture of the two phases.
 double Palliser::mixtureResidual(const Mixture& m, double rho) {

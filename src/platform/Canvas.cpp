@@ -96,4 +96,44 @@ void Canvas::drawText(const AttributedString& text, const Rect& r) {
     doDrawText(text, {r.minX(), r.maxY() - s.height}, s);
 }
 
+std::vector<AttributedString> Canvas::wrapText(const AttributedString& text, double width) {
+    std::vector<AttributedString> lines;
+    if (text.empty()) return lines;
+    const std::string all = text.string();
+    auto fits = [&](std::size_t from, std::size_t to) {
+        return measureText(text.substring(from, to)).width <= width;
+    };
+    auto nextCharacter = [&all](std::size_t at) {
+        do ++at;
+        while (at < all.size() && (static_cast<unsigned char>(all[at]) & 0xC0) == 0x80);
+        return at;
+    };
+    for (std::size_t paragraph = 0; paragraph <= all.size();) {
+        std::size_t end = all.find('\n', paragraph);
+        if (end == std::string::npos) end = all.size();
+        if (end == paragraph) lines.emplace_back(" ", text.attributesAt(paragraph));
+        for (std::size_t start = paragraph; start < end;) {
+            // The longest run of whole words that fits; a longer line is never narrower.
+            std::size_t stop = std::string::npos;
+            for (std::size_t b = start + 1; b <= end; ++b) {
+                const bool wordEnd = (b == end || all[b] == ' ') && all[b - 1] != ' ';
+                if (!wordEnd) continue;
+                if (!fits(start, b)) break;
+                stop = b;
+            }
+            if (stop == std::string::npos) {
+                stop = nextCharacter(start);
+                for (std::size_t b = nextCharacter(stop); stop < end && b <= end && fits(start, b);
+                     b = nextCharacter(b))
+                    stop = b;
+            }
+            lines.push_back(text.substring(start, stop));
+            start = stop;
+            while (start < end && all[start] == ' ') ++start;
+        }
+        paragraph = end + 1;
+    }
+    return lines;
+}
+
 }  // namespace vornex

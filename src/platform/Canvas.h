@@ -72,6 +72,11 @@ class Canvas {
     // Draws the text from the top left corner of the rectangle; text beyond the rectangle is
     // not cut (the views size their rectangles from measureText).
     void drawText(const AttributedString& text, const Rect& r);
+    // The text broken into lines that each measure at most `width`: at the spaces between
+    // words, within a word only where the word alone is wider (at least one character a
+    // line). The text's own line breaks stay; the spaces at a break are dropped. An empty
+    // line holds one space, so that it keeps its height; an empty text has no line.
+    std::vector<AttributedString> wrapText(const AttributedString& text, double width);
 
    protected:
     struct State {

@@ -128,4 +128,16 @@ TextAttributes AttributedString::attributesAt(std::size_t offset) const {
     return runs_.empty() ? TextAttributes() : runs_.back().attributes;
 }
 
+AttributedString AttributedString::substring(std::size_t from, std::size_t to) const {
+    AttributedString part;
+    std::size_t start = 0;
+    for (const Run& r : runs_) {
+        const std::size_t end = start + r.text.size();
+        const std::size_t a = std::max(from, start), b = std::min(to, end);
+        if (a < b) part.append(r.text.substr(a - start, b - a), r.attributes);
+        start = end;
+    }
+    return part;
+}
+
 }  // namespace vornex

@@ -93,6 +93,8 @@ class AttributedString {
     void setAttributes(const TextAttributes& attributes);
     // The attributes at a byte offset; the last run's (or the defaults) past the end.
     TextAttributes attributesAt(std::size_t offset) const;
+    // The bytes from `from` up to `to` (both clamped to the length) with their attributes.
+    AttributedString substring(std::size_t from, std::size_t to) const;
     void clear() { runs_.clear(); }
 
     friend bool operator==(const AttributedString&, const AttributedString&) = default;

@@ -211,12 +211,13 @@ void MyDocument::onRefreshViews() {
 
 void MyDocument::showBoilingCaption() {
     // Nothing draws on the boiling plot: it says so, and where the panel's column is drawn,
-    // rather than stand empty.
+    // rather than stand empty. The words belong to the plot, not to its data: they keep their
+    // place in the plot rectangle and their lines its width as the plot is zoomed or resized.
     if (!mBoilingViewp || mBoilingViewp->getGraphObjectWithName(kBoilingCaption)) return;
     auto caption = std::make_unique<CGraphText>();
     caption->setName(kBoilingCaption);
     caption->setText("The boiling panel draws its column on the depth plot.");
-    caption->setPosition(20, 260);
+    caption->setFramePosition(10, 10);
     mBoilingViewp->addGraphObject(std::move(caption));
 }
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "platform/RecordingCanvas.h"
 
@@ -94,6 +97,47 @@ TEST(AttributedStringTest, RunsMergeAndAttributesSpreadOverTheWhole) {
     EXPECT_EQ(s.attributesAt(12), TextAttributes());
     s.setAttributes(bold);
     EXPECT_EQ(s.runs().size(), 1u);
+}
+
+// With the test metric a 10 pt character is 6 wide: a width of 60 holds ten of them.
+class TextWrapping : public RecordingCanvasTest {
+   protected:
+    std::vector<std::string> wrapped(const AttributedString& text, double width = 60) {
+        std::vector<std::string> lines;
+        for (const AttributedString& line : canvas.wrapText(text, width)) {
+            EXPECT_LE(canvas.measureText(line).width, std::max(width, 6.0)) << line.string();
+            lines.push_back(line.string());
+        }
+        return lines;
+    }
+    TextAttributes plain{Font("Helvetica", 10)};
+};
+
+TEST_F(TextWrapping, BreaksBetweenWordsAndWithinAWordOnlyWhereItAloneIsWider) {
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(wrapped(AttributedString("one two three four", plain)),
+              (Lines{"one two", "three four"}));
+    EXPECT_EQ(wrapped(AttributedString("abcdefghijklmnop qr", plain)),
+              (Lines{"abcdefghij", "klmnop qr"}));
+    // The spaces at a break go; the text's own breaks and empty lines stay.
+    EXPECT_EQ(wrapped(AttributedString("one     two three\n\nfour", plain)),
+              (Lines{"one", "two three", " ", "four"}));
+    // Too narrow for any character: one a line, a multi-byte one kept whole.
+    EXPECT_EQ(wrapped(AttributedString("a\u00b0C", plain), 1), (Lines{"a", "\u00b0", "C"}));
+    EXPECT_TRUE(canvas.wrapText(AttributedString(), 60).empty());
+}
+
+TEST_F(TextWrapping, EveryRunKeepsItsAttributesOnItsLine) {
+    TextAttributes bold(Font("Helvetica", 10, true));
+    AttributedString text("see the ", plain);
+    text.append("boiling", bold);
+    text.append(" curve", plain);
+    std::vector<AttributedString> lines = canvas.wrapText(text, 80);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], AttributedString("see the", plain));
+    AttributedString second("boiling", bold);
+    second.append(" curve", plain);
+    EXPECT_EQ(lines[1], second);
 }
 
 TEST(FontTest, NamesWithStyleSuffixesRoundTrip) {

@@ -7,6 +7,7 @@
 #include "numerics/TextCapture.h"
 #include "plot/ArrayAdditions.h"
 #include "plot/CGraphCurve.h"
+#include "platform/RecordingCanvas.h"
 
 namespace vornex::test {
 namespace {
@@ -301,6 +302,38 @@ TEST_F(WorkbenchTest, TheBoilingPlotSaysWhereTheColumnIsDrawn) {
     doc->performAction("onToggleShowH2OSat:");  // redraws the base curves, purging the plots
     EXPECT_TRUE(captioned());
     ASSERT_TRUE(ui->writePlot("mBoilingViewp", "boiling.svg").ok());
+}
+
+// Regression: the boiling plot's caption ran on one line past the plot's right edge, cut at
+// the window's default size and every smaller one, and zooming moved it off the plot.
+TEST_F(WorkbenchTest, TheBoilingCaptionIsReadWholeInsideThePlotAtEveryWidth) {
+    CPlotView& boiling = plot("mBoilingViewp");
+    const auto* caption = dynamic_cast<const CGraphText*>(
+        boiling.getGraphObjectWithName(MyDocument::kBoilingCaption));
+    ASSERT_NE(caption, nullptr);
+    const std::string sentence = caption->contents().string();
+    const Rect frame = boiling.frame();
+    // 320 is the least width the window gives a plot.
+    auto drawnWhole = [&](double width, const char* zoom) {
+        boiling.setFrame(Rect(0, 0, width, 240));
+        RecordingCanvas canvas(boiling.bounds().size);
+        boiling.drawRect(canvas);
+        const Rect inside = boiling.getPlotRect();
+        std::string words;
+        for (const RecordedOperation& op : canvas.operations(RecordedOperation::Kind::Text)) {
+            if (sentence.find(op.text) == std::string::npos) continue;  // ticks and titles
+            words += (words.empty() ? "" : " ") + op.text;
+            EXPECT_GE(op.origin.x, inside.minX()) << width << zoom << op.text;
+            EXPECT_LE(op.origin.x + op.textSize.width, inside.maxX()) << width << zoom << op.text;
+            EXPECT_GE(op.origin.y, inside.minY()) << width << zoom << op.text;
+            EXPECT_LE(op.origin.y + op.textSize.height, inside.maxY()) << width << zoom << op.text;
+        }
+        EXPECT_EQ(words, sentence) << width << zoom;
+    };
+    for (double width : {200.0, 320.0, 600.0}) drawnWhole(width, "");
+    boiling.doChangeAxisRanges(300, 320, 450, 440);
+    for (double width : {200.0, 320.0, 600.0}) drawnWhole(width, " zoomed");
+    boiling.setFrame(frame);
 }
 
 TEST_F(WorkbenchTest, UnclassifiedStateShowsNoDensity) {

@@ -351,16 +351,35 @@ LogWindow::LogWindow(CLogWindow& log) : mLog(log) {
             return false;
         },
         false);
-    mLog.setChangeHandler([this] { refresh(); });
+    // A change of the log while it shows reaches the text view in an idle turn of its own.
+    // Input handled in another window's frame (a recalculation) changes the log; GTK may draw
+    // this window in that same turn of the main loop, and a text view changed since its last
+    // layout lays the new lines out while it draws, moving the scroll bar it draws next (a
+    // GTK warning, and a frame drawn with a stale scroll bar). From an idle turn of a higher
+    // priority than drawing, the text view lays its lines out before any window draws.
+    mLog.setChangeHandler([this] {
+        if (!mLog.isVisible() || !get_visible()) {
+            refresh();
+        } else if (!mPendingRefresh.connected()) {
+            mPendingRefresh = Glib::signal_idle().connect(
+                [this] {
+                    refresh();
+                    return false;
+                },
+                Glib::PRIORITY_HIGH_IDLE);
+        }
+    });
     refresh();
 }
 
 LogWindow::~LogWindow() {
+    mPendingRefresh.disconnect();
     mScrollToEnd.disconnect();
     mLog.setChangeHandler(nullptr);
 }
 
 void LogWindow::refresh() {
+    mPendingRefresh.disconnect();
     if (!mLog.isVisible()) {
         set_visible(false);
         return;

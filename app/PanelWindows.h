@@ -116,6 +116,7 @@ class LogWindow : public Gtk::Window {
     std::vector<AttributedString::Run> mShown;
     std::vector<Glib::RefPtr<Gtk::TextTag>> mTags;
     sigc::connection mScrollToEnd;
+    sigc::connection mPendingRefresh;
 };
 
 // A plot opened in a window of its own: it owns its host and plot.

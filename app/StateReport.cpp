@@ -125,7 +125,8 @@ void reportPopovers(std::ostream& out, GtkWidget* widget, unsigned long window) 
 }
 
 // Every window of the program: its surface, whether it is on screen, the window it belongs
-// to, its title; then its popovers.
+// to, its title, its kind (GtkFileChooserDialog, GtkPrintUnixDialog: GTK's own); then its
+// popovers.
 void reportWindows(std::ostream& out) {
     GListModel* windows = gtk_window_get_toplevels();
     for (guint i = 0, n = g_list_model_get_n_items(windows); i < n; ++i) {
@@ -135,7 +136,7 @@ void reportWindows(std::ostream& out) {
         const char* title = gtk_window_get_title(window);
         out << "window " << xidOf(w) << ' ' << (gtk_widget_get_mapped(w) ? "mapped" : "unmapped")
             << ' ' << (parent ? xidOf(GTK_WIDGET(parent)) : 0) << '\t'
-            << oneLine(title ? title : "") << '\n';
+            << oneLine(title ? title : "") << '\t' << G_OBJECT_TYPE_NAME(window) << '\n';
         reportPopovers(out, w, xidOf(w));
         g_object_unref(window);
     }

@@ -4,6 +4,7 @@
 #include <gtkmm/eventcontrollerfocus.h>
 #include <gtkmm/grid.h>
 #include <gtkmm/printoperation.h>
+#include <gtkmm/scrollbar.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/stringlist.h>
 #include <pangomm/layout.h>
@@ -321,6 +322,36 @@ void PointSettingsWindow::refresh() {
 
 // ----- Log ------------------------------------------------------------------------------------
 
+namespace {
+
+// A scrolled window and its vertical scroll bar, laid out in that order and drawn the other
+// way round. A text view may still be laying lines out when GTK draws it (input handled
+// earlier in the same turn of the main loop changed it: a click or a key in it, or text
+// added from within another window's frame), and then moves its scroll bar while it draws.
+// A scrolled window draws its own bar after its content, and GTK found that bar moved and not
+// yet placed again (a warning, and a frame with a stale bar); drawn first, the bar is placed
+// again in the next frame.
+class ScrollBarDrawnFirst : public Gtk::Grid {
+   public:
+    explicit ScrollBarDrawnFirst(Gtk::ScrolledWindow& scroller)
+        : mScroller(scroller), mBar(scroller.get_vadjustment(), Gtk::Orientation::VERTICAL) {
+        attach(mScroller, 0, 0);
+        attach(mBar, 1, 0);
+    }
+
+   protected:
+    void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override {
+        snapshot_child(mBar, snapshot);
+        snapshot_child(mScroller, snapshot);
+    }
+
+   private:
+    Gtk::ScrolledWindow& mScroller;
+    Gtk::Scrollbar mBar;
+};
+
+}  // namespace
+
 LogWindow::LogWindow(CLogWindow& log) : mLog(log) {
     set_title("Log");
     set_hide_on_close(true);
@@ -333,6 +364,8 @@ LogWindow::LogWindow(CLogWindow& log) : mLog(log) {
     auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
     scroller->set_child(mText);
     scroller->set_expand(true);
+    scroller->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::EXTERNAL);
+    auto* view = Gtk::make_managed<ScrollBarDrawnFirst>(*scroller);
     auto* clear = Gtk::make_managed<Gtk::Button>("Clear");
     auto* printButton = Gtk::make_managed<Gtk::Button>("Print\u2026");
     clear->signal_clicked().connect([this] { mLog.clearText(); });
@@ -342,7 +375,7 @@ LogWindow::LogWindow(CLogWindow& log) : mLog(log) {
     row->append(*clear);
     row->append(*printButton);
     auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL);
-    box->append(*scroller);
+    box->append(*view);
     box->append(*row);
     set_child(*box);
     signal_close_request().connect(

@@ -412,7 +412,13 @@ TEST_F(Widgets, LogWindowMirrorsTheSharedLogAndItsBoldText) {
     wide.push_back(' ');
     wide.append(300, 'y');
     log.appendString1(wide);
-    auto* scroller = dynamic_cast<Gtk::ScrolledWindow*>(window.get_child()->get_first_child());
+    std::function<Gtk::ScrolledWindow*(Gtk::Widget*)> scrollerIn = [&](Gtk::Widget* w) {
+        auto* found = dynamic_cast<Gtk::ScrolledWindow*>(w);
+        for (Gtk::Widget* c = w->get_first_child(); c && !found; c = c->get_next_sibling())
+            found = scrollerIn(c);
+        return found;
+    };
+    auto* scroller = scrollerIn(window.get_child());
     ASSERT_NE(scroller, nullptr);
     const auto across = scroller->get_hadjustment();
     // The text view wraps its lines in idle turns after the window has its size.

@@ -7,6 +7,7 @@
 #if defined(GDK_WINDOWING_X11) && !defined(WYVRA_NO_XLIB)
 #define WYVRA_XLIB 1
 #include <gdk/x11/gdkx.h>
+#include <X11/Xatom.h>
 #endif
 
 namespace vornex::shell {
@@ -17,6 +18,31 @@ namespace {
 GdkSurface* x11Surface(Gtk::Window& window) {
     GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(window.gobj()));
     return surface && GDK_IS_X11_SURFACE(surface) ? surface : nullptr;
+}
+#endif
+
+#ifdef WYVRA_XLIB
+// The decorations the window manager puts around a window (left, right, top, bottom), as it
+// says in _NET_FRAME_EXTENTS; none where it says nothing.
+struct FrameExtents {
+    long left = 0, right = 0, top = 0, bottom = 0;
+};
+FrameExtents frameExtents(Display* display, ::Window window) {
+    FrameExtents extents;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const Atom property = XInternAtom(display, "_NET_FRAME_EXTENTS", True);
+    if (property != None &&
+        XGetWindowProperty(display, window, property, 0, 4, False, XA_CARDINAL, &type, &format, &count,
+                           &after, &data) == Success &&
+        data && type == XA_CARDINAL && format == 32 && count == 4) {
+        const auto* values = reinterpret_cast<const long*>(data);
+        extents = {values[0], values[1], values[2], values[3]};
+    }
+    if (data) XFree(data);
+    return extents;
 }
 #endif
 
@@ -39,16 +65,30 @@ void showBeside(Gtk::Window& window, Gtk::Window* beside) {
     if (!monitor) return;
     GdkRectangle screen;
     gdk_monitor_get_geometry(monitor, &screen);
-    // Where the document lies on the screen, frame included.
+    // Where the document lies on the screen, frame included (the window shown gets the same
+    // frame, and is placed by its frame's top-left corner).
     Display* display = GDK_SURFACE_XDISPLAY(next);
     int x = 0, y = 0;
     ::Window child;
     XTranslateCoordinates(display, GDK_SURFACE_XID(next), DefaultRootWindow(display), 0, 0, &x, &y,
                           &child);
-    const int width = std::min(window.get_width() > 0 ? window.get_width() : 700, screen.width);
-    const int height = std::min(window.get_height() > 0 ? window.get_height() : 300, screen.height);
-    const int right = std::min(x + beside->get_width(), screen.x + screen.width);
-    const int bottom = std::min(y + beside->get_height(), screen.y + screen.height);
+    const FrameExtents frame = frameExtents(display, GDK_SURFACE_XID(next));
+    // A window just shown has no size yet: it will take its default one.
+    int defaultWidth = 0, defaultHeight = 0;
+    window.get_default_size(defaultWidth, defaultHeight);
+    const int width = std::min(
+        (window.get_width() > 0 ? window.get_width() : std::max(defaultWidth, 1)) +
+            static_cast<int>(frame.left + frame.right),
+        screen.width);
+    const int height = std::min(
+        (window.get_height() > 0 ? window.get_height() : std::max(defaultHeight, 1)) +
+            static_cast<int>(frame.top + frame.bottom),
+        screen.height);
+    const int right =
+        std::min(x + beside->get_width() + static_cast<int>(frame.right), screen.x + screen.width);
+    const int bottom =
+        std::min(y + beside->get_height() + static_cast<int>(frame.bottom), screen.y + screen.height);
+    y -= static_cast<int>(frame.top);
     // To the right of the document where the screen has room, else over its bottom right
     // corner (its plots), never over its menu bar.
     int left = right + width <= screen.x + screen.width ? right : right - width;

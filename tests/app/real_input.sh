@@ -492,7 +492,7 @@ scenario_boiling_panel_in_a_small_window() {
 }
 
 # With the log open, every recalculation writes to it: the document keeps the keyboard and the
-# clicks all the same, and the log lies beside it, clear of its menu bar.
+# clicks all the same, and the log lies beside it, clear of its menu bar, wholly on the screen.
 scenario_log_open_while_working() {
     press ctrl+l
     settled "Ctrl+L" || return
@@ -505,6 +505,10 @@ scenario_log_open_while_working() {
     eval "$(xdotool getwindowgeometry --shell "$WINDOW" | sed 's/^/doc_/')"
     check $(( log_Y >= doc_Y + my + mh || log_X >= doc_X + doc_WIDTH ? 0 : 1 )) \
         "the log (at $log_X,$log_Y) leaves the document's menu bar free (down to $((doc_Y + my + mh)))"
+    # Its buttons included: placed before it had a size, it ran off the bottom of the screen.
+    check $(( log_X >= 0 && log_Y >= 0 && log_X + log_WIDTH <= ${SCREEN%x*} &&
+              log_Y + log_HEIGHT <= ${SCREEN#*x} ? 0 : 1 )) \
+        "the log ($log_WIDTH x $log_HEIGHT at $log_X,$log_Y) lies wholly on the $SCREEN screen"
     local cell
     cell=$(cell_bounds 0 name)
     check $([ -n "$cell" ]; echo $?) "the first row is on screen" || return

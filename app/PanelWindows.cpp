@@ -387,9 +387,9 @@ LogWindow::LogWindow(CLogWindow& log) : mLog(log) {
     // A change of the log while it shows reaches the text view in an idle turn of its own.
     // Input handled in another window's frame (a recalculation) changes the log; GTK may draw
     // this window in that same turn of the main loop, and a text view changed since its last
-    // layout lays the new lines out while it draws, moving the scroll bar it draws next (a
-    // GTK warning, and a frame drawn with a stale scroll bar). From an idle turn of a higher
-    // priority than drawing, the text view lays its lines out before any window draws.
+    // layout lays the new lines out while it draws, moving its scroll bar (see
+    // ScrollBarDrawnFirst). From an idle turn of a higher priority than drawing, the text view
+    // lays its lines out before any window draws.
     mLog.setChangeHandler([this] {
         if (!mLog.isVisible() || !get_visible()) {
             refresh();

@@ -1,5 +1,6 @@
 // Return and keypad Enter in an open popover (a menu of the menu bar, a context menu, a drop-down
-// list) activate its default widget or the widget with the keyboard. GTK asks the popover's
+// list), and an entry in one that activates the default, activate its default widget or the
+// widget with the keyboard. GTK asks the popover's
 // window for that widget without checking there is one: with no focus widget in the window, or
 // a popover whose window went (a document window closing under an open menu), it prints a
 // critical and acts on nothing. The popovers of the program ask first.

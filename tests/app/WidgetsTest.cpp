@@ -459,6 +459,12 @@ TEST_F(Widgets, ReturnInAPopoverWithNoFocusWidgetPrintsNoCriticalAndActsWithOne)
     gtk_window_set_focus(window->gobj(), nullptr);
     g_signal_emit_by_name(popover, "activate-default");
     EXPECT_EQ(criticals, 0) << "with no widget holding the keyboard";
+    // The same through the popover's "default.activate" action, which an entry in it that
+    // activates the default runs (GTK's action calls its handler directly, past the signal).
+    gtk_widget_realize(popover);
+    gtk_widget_activate_action(button, "default.activate", nullptr);
+    EXPECT_EQ(criticals, 0) << "through the action, with no widget holding the keyboard";
+    EXPECT_EQ(clicks, 0);
 
     // With a widget holding the keyboard, the key does what GTK does: that widget acts.
     gtk_popover_set_autohide(GTK_POPOVER(popover), FALSE);
@@ -468,6 +474,8 @@ TEST_F(Widgets, ReturnInAPopoverWithNoFocusWidgetPrintsNoCriticalAndActsWithOne)
     g_signal_emit_by_name(popover, "activate-default");
     // A button activated shows itself pressed a moment before it reports the click.
     EXPECT_TRUE(pumpUntil([&clicks] { return clicks == 1; }));
+    gtk_widget_activate_action(button, "default.activate", nullptr);
+    EXPECT_TRUE(pumpUntil([&clicks] { return clicks == 2; })) << "through the action";
 
     GtkWidget* lone = gtk_popover_new();
     g_object_ref_sink(lone);

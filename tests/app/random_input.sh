@@ -99,6 +99,14 @@ busy_stacks() {
     echo "the program's threads while busy:"
     timeout 60 gdb -p "$wyvra_pid" -batch -ex "thread apply all bt 40" 2>/dev/null |
         grep -E "^(#|Thread)" | head -n 200
+    # A loop shows in what the main thread does from one moment to the next.
+    local sample
+    for sample in 2 3 4; do
+        sleep 1
+        echo "the main thread, sample $sample:"
+        timeout 60 gdb -p "$wyvra_pid" -batch -ex "thread 1" -ex "bt 30" 2>/dev/null | grep -E "^#" |
+            sed -E 's/ \(.*\) at / at /' | head -n 30
+    done
 }
 
 # GTK's own file chooser, once it lists completions of a typed name, lays that list out again

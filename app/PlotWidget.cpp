@@ -23,6 +23,12 @@ void dress(Gtk::Button& button, const char* icon, const char* text) {
     button.set_focus_on_click(false);
 }
 
+// GTK asks the X server where the pointer is whenever a tooltip is set, changed or not; the
+// chrome is refreshed after every action and every change of the active window.
+void setTooltip(Gtk::Widget& widget, const std::string& text) {
+    if (widget.get_tooltip_text().raw() != text) widget.set_tooltip_text(text);
+}
+
 }  // namespace
 
 PlotArea::PlotArea(CDrawPlotView& host, AfterEvent onEvent)
@@ -221,10 +227,10 @@ void PlotArea::refreshChrome() {
     Gtk::Button* widgets[] = {&mZoomIn, &mZoomOut, &mReset, &mAxis};
     for (int i = 0; i < 4; ++i) {
         widgets[i]->set_sensitive(buttons[i]->enabled);
-        widgets[i]->set_tooltip_text(buttons[i]->toolTip);
+        setTooltip(*widgets[i], buttons[i]->toolTip);
     }
     mGrid.set_active(mHost.gridButton().state == 1);
-    mGrid.set_tooltip_text(mHost.gridButton().toolTip);
+    setTooltip(mGrid, mHost.gridButton().toolTip);
     mStatus.set_text(mHost.statusBar().text);
     mMirroring = false;
 }

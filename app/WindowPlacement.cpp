@@ -25,7 +25,7 @@ GdkSurface* x11Surface(Gtk::Window& window) {
 // The decorations the window manager puts around a window (left, right, top, bottom), as it
 // says in _NET_FRAME_EXTENTS; none where it says nothing.
 struct FrameExtents {
-    long left = 0, right = 0, top = 0, bottom = 0;
+    int left = 0, right = 0, top = 0, bottom = 0;
 };
 FrameExtents frameExtents(Display* display, ::Window window) {
     FrameExtents extents;
@@ -39,7 +39,8 @@ FrameExtents frameExtents(Display* display, ::Window window) {
                            &after, &data) == Success &&
         data && type == XA_CARDINAL && format == 32 && count == 4) {
         const auto* values = reinterpret_cast<const long*>(data);
-        extents = {values[0], values[1], values[2], values[3]};
+        extents = {static_cast<int>(values[0]), static_cast<int>(values[1]), static_cast<int>(values[2]),
+                   static_cast<int>(values[3])};
     }
     if (data) XFree(data);
     return extents;
@@ -76,23 +77,19 @@ void showBeside(Gtk::Window& window, Gtk::Window* beside) {
     // A window just shown has no size yet: it will take its default one.
     int defaultWidth = 0, defaultHeight = 0;
     window.get_default_size(defaultWidth, defaultHeight);
-    const int width = std::min(
-        (window.get_width() > 0 ? window.get_width() : std::max(defaultWidth, 1)) +
-            static_cast<int>(frame.left + frame.right),
-        screen.width);
-    const int height = std::min(
-        (window.get_height() > 0 ? window.get_height() : std::max(defaultHeight, 1)) +
-            static_cast<int>(frame.top + frame.bottom),
-        screen.height);
-    const int right =
-        std::min(x + beside->get_width() + static_cast<int>(frame.right), screen.x + screen.width);
-    const int bottom =
-        std::min(y + beside->get_height() + static_cast<int>(frame.bottom), screen.y + screen.height);
-    y -= static_cast<int>(frame.top);
+    const int width = std::min((window.get_width() > 0 ? window.get_width() : std::max(defaultWidth, 1)) +
+                                   frame.left + frame.right,
+                               screen.width);
+    const int height = std::min((window.get_height() > 0 ? window.get_height() : std::max(defaultHeight, 1)) +
+                                    frame.top + frame.bottom,
+                                screen.height);
+    const int right = std::min(x + beside->get_width() + frame.right, screen.x + screen.width);
+    const int bottom = std::min(y + beside->get_height() + frame.bottom, screen.y + screen.height);
+    const int documentTop = y - frame.top;
     // To the right of the document where the screen has room, else over its bottom right
     // corner (its plots), never over its menu bar.
     int left = right + width <= screen.x + screen.width ? right : right - width;
-    int top = right + width <= screen.x + screen.width ? y : bottom - height;
+    int top = right + width <= screen.x + screen.width ? documentTop : bottom - height;
     left = std::clamp(left, screen.x, std::max(screen.x, screen.x + screen.width - width));
     top = std::clamp(top, screen.y, std::max(screen.y, screen.y + screen.height - height));
     XMoveWindow(display, GDK_SURFACE_XID(surface), left, top);

@@ -113,9 +113,19 @@ double sign(double v) {
     return v > 0.0 ? 1.0 : v < 0.0 ? -1.0 : 0.0;
 }
 
+// A mole fraction beyond 0 or 1 by rounding only (a start on the pure-water side converges to
+// -1.2e-13) is that bound.
+double roundedFraction(double c) {
+    constexpr double kRounding = 1e-12;
+    if (c < 0.0 && c > -kRounding) return 0.0;
+    if (c > 1.0 && c < 1.0 + kRounding) return 1.0;
+    return c;
+}
+
 // One row of the isotherm: each phase evaluated again with its state functions.
 void writeIsothermRow(FluidPhase& f, CurveOutput& out, double Ppoint, int index) {
-    double V[2] = {f.Vl0, f.Vv0}, c[2] = {f.xLiquid[1], f.yVapour[1]};
+    double V[2] = {f.Vl0, f.Vv0};
+    double c[2] = {roundedFraction(f.xLiquid[1]), roundedFraction(f.yVapour[1])};
     double rho[2], u[2], h[2], mass[2];
     for (int k = 0; k < 2; ++k) {
         f.set_the_phase_as(k == 0 ? 2 : 1);
@@ -149,16 +159,15 @@ EnvelopeBase keepBase(const FluidPhase& f) {
     return {f.T, f.P, f.xLiquid[1], f.yVapour[1], f.Vl0, f.Vv0};
 }
 
-// Near the end of a branch a step can converge back onto the point it started from; its row
-// would repeat the last one to every printed digit. Such a step adds no point.
+// Near the end of a branch (a critical point, where the steps shrink) a step can converge
+// back onto the point it started from, or move it by less than a unit of the sixth printed
+// digit; its row would repeat the last one. Such a step adds no point.
 bool samePrintedPoint(const EnvelopeBase& a, const EnvelopeBase& b) {
-    auto text = [](const EnvelopeBase& e) {
-        char line[128];
-        std::snprintf(line, sizeof line, "%12lg %12lg %12lg %12lg %12lg", e.P * 1e-5, e.x, e.y,
-                      e.Vl * 1e6, e.Vv * 1e6);
-        return std::string(line);
+    auto close = [](double u, double v) {
+        return std::fabs(u - v) <= 1e-5 * std::max(std::fabs(u), std::fabs(v));
     };
-    return text(a) == text(b);
+    return close(a.P, b.P) && close(a.x, b.x) && close(a.y, b.y) && close(a.Vl, b.Vl) &&
+           close(a.Vv, b.Vv);
 }
 
 }  // namespace

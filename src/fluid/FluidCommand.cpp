@@ -293,8 +293,25 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
                      outside.empty() ? "" : "; ", outside.c_str());
         return false;
     }
-    std::printf("Stable state: %s\n", FluidPhase::nameOf(phase));
+    // A mixture's volume roots are not its stability: a uniform fluid inside a two-phase
+    // region is a root too. A binary is tested against a split; a larger mixture is not.
+    const PhaseSplit split = f.nc > 1 ? testPhaseSplit(f, TK, Pbar) : PhaseSplit{};
+    const bool single = f.nc > 1 && (!split.tested || split.splits);
+    std::printf("%s state: %s\n", single ? "Single-phase" : "Stable",
+                FluidPhase::nameOf(f.nc > 1 ? f.calculateStableStateFromTP(TK, Pbar) : phase));
     f.dump();
+    std::fflush(stdout);
+    if (split.splits)
+        std::fprintf(stderr,
+                     "TP: the uniform mixture at %g K and %g bar is not stable: it splits into "
+                     "two phases (a trial phase of x[1] = %.6g lies %.3g RT below its tangent "
+                     "plane)\n",
+                     TK, Pbar, split.trialX1, -split.distance);
+    else if (single)
+        std::fprintf(stderr,
+                     "TP: the state at %g K and %g bar is the uniform mixture; whether it splits "
+                     "into two phases was not tested\n",
+                     TK, Pbar);
     noteRange(f, "TP");
     return true;
 }

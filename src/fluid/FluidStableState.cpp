@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "fluid/FluidPhase.h"
 #include "fluid/Metastability.h"
@@ -183,6 +184,95 @@ Metastability compareWithStableState(FluidPhase& f) {
     m.stableFugacity = f.fugacity[0];
     m.stableIsDenser = f.V < V;
     return m;
+}
+
+}  // namespace vornex
+
+namespace vornex {
+
+namespace {
+
+// The lowest sum_i w_i ln f_i over the volume roots of the fluid's present composition at
+// (T, P); false when no root is a state.
+bool lowestFugacitySum(FluidPhase& f, double TK, double Pbar, double& sum) {
+    bool any = false;
+    const int selector = f.phase;
+    for (int side : {kVapourSide, kLiquidSide}) {
+        const Branch b = solveBranch(f, side, TK, Pbar);
+        if (b.found && (!any || b.gibbs < sum)) sum = b.gibbs;
+        any = any || b.found;
+    }
+    f.phase = selector;
+    return any;
+}
+
+// Trial compositions of component 1: logarithmic towards both pure ends, where the phases of
+// a salt-water or gas-water pair lie (a vapour of x(NaCl) 8e-4 beside a brine of 0.25), and
+// even between.
+std::vector<double> trialCompositions() {
+    std::vector<double> x;
+    for (double e = -10.0; e < -1.0; e += 0.125) {
+        x.push_back(std::pow(10.0, e));
+        x.push_back(1.0 - std::pow(10.0, e));
+    }
+    for (int k = 1; k < 100; ++k) x.push_back(k / 100.0);
+    return x;
+}
+
+struct StateOfMixture {
+    bool found = false;
+    double lnf[2] = {0.0, 0.0};
+};
+
+// ln f_i of the uniform mixture at its stable root at (T, P).
+StateOfMixture stateOf(FluidPhase& f, double TK, double Pbar) {
+    StateOfMixture s;
+    if (f.calculateStableStateFromTP(TK, Pbar) == FluidPhase::StablePhase::None || f.error != 0)
+        return s;
+    for (int i = 0; i < 2; ++i) {
+        const double fi = f.fugacity[static_cast<std::size_t>(i)];
+        if (!(fi > 0.0) || !std::isfinite(fi)) return s;
+        s.lnf[i] = std::log(fi);
+    }
+    s.found = true;
+    return s;
+}
+
+}  // namespace
+
+PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar) {
+    PhaseSplit split;
+    if (f.nc != 2) return split;
+    const std::vector<double> z(f.x.begin(), f.x.begin() + 2);
+    // One component alone has no second composition to split into.
+    if (!(z[0] > 0.0 && z[1] > 0.0)) {
+        split.tested = true;
+        return split;
+    }
+    const StateOfMixture own = stateOf(f, TK, Pbar);
+    if (!own.found) {
+        f.calculateStableStateFromTP(TK, Pbar);
+        return split;
+    }
+    split.tested = true;
+    for (double w1 : trialCompositions()) {
+        f.composition_of_component(1, w1);
+        f.composition_of_component(0, 1.0 - w1);
+        double sum = 0.0;
+        if (!lowestFugacitySum(f, TK, Pbar, sum)) continue;
+        const double D = sum - ((1.0 - w1) * own.lnf[0] + w1 * own.lnf[1]);
+        if (D < split.distance) {
+            split.distance = D;
+            split.trialX1 = w1;
+        }
+    }
+    // Rounding of the fugacities (1e-9 relative) is no second phase.
+    split.splits = split.distance < -1e-7;
+    f.composition_of_component(0, z[0]);
+    f.composition_of_component(1, z[1]);
+    f.calculateBulkMolarWeight();
+    f.calculateStableStateFromTP(TK, Pbar);
+    return split;
 }
 
 }  // namespace vornex

@@ -26,4 +26,18 @@ struct Metastability {
 // its volume roots, and a state at a pressure not above zero are not judged.
 Metastability compareWithStableState(FluidPhase& f);
 
+// Whether a binary mixture at (T, P) splits into two phases: the tangent-plane test of its
+// Gibbs energy, D(w) = sum_i w_i (ln f_i(w) - ln f_i(z)) over trial compositions w at the same
+// T and P, each on every volume root of the model. A trial below zero (in units of RT) is a
+// pair of phases of lower Gibbs energy than the uniform mixture z.
+struct PhaseSplit {
+    bool tested = false;     // a binary mixture of two components present, with its own state
+    bool splits = false;
+    double distance = 0.0;   // the lowest D found (RT)
+    double trialX1 = 0.0;    // mole fraction of component 1 at the lowest D
+};
+// Leaves the fluid in the stable volume root of its own composition at (TK, Pbar); a mixture
+// of more than two components, or a binary with a component absent, is not tested.
+PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar);
+
 }  // namespace vornex

@@ -197,13 +197,14 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
     keepConvergedPoint();
     double VlS = firstPhase->V, VvS = secondPhase->V;
     estimate_next_state0(1.0, dT, dP);
-    double Mwl = 0.0, Mwv = 0.0;
-    for (int i = 0; i < n; ++i) {
-        Mwl += current.x[i] * firstPhase->molarMass[i];
-        Mwv += current.y[i] * secondPhase->molarMass[i];
-    }
     auto writePoint = [&]() {
         const double Vl = firstPhase->V * 1e6, Vv = secondPhase->V * 1e6;
+        // The phases' molar masses follow their compositions along the curve.
+        double Mwl = 0.0, Mwv = 0.0;
+        for (int i = 0; i < n; ++i) {
+            Mwl += current.x[i] * firstPhase->molarMass[i];
+            Mwv += current.y[i] * secondPhase->molarMass[i];
+        }
         if (text) {
             out.print("%12lg %12lg ", current.T, current.P / 100000.0);
             for (double v : current.x) out.print("%12lg ", written(v));

@@ -177,6 +177,14 @@ void WaterEOS::calculateActivity(double m, double& aw, double& b, double& phi) {
         error = 1;
         return;
     }
+    // The models are those of salt in liquid water: steam (0.59 kg/m3 at 373.15 K and 1 bar)
+    // or water above its critical temperature has no water activity of theirs, whatever
+    // number the formulas give there.
+    if (!(T < kWaterCriticalTemperature && M / V > kWaterCriticalDensity)) {
+        aw = b = phi = std::nan("");
+        error = 1;
+        return;
+    }
     switch (activityModel) {
         case 0:
             calculatePitzer84(m, aw, b, phi);

@@ -161,9 +161,10 @@ class WaterEOS : public FluidPhase {
     void calculatePitzer84(double m, double& aw, double& zero, double& phi);
     void calculateThurmond(double m, double& aw, double& zero, double& phi);
     void calculateDebyeHuckel(double m, double& aw, double& gamma, double& phi);
-    // The model of activityModel. A negative or undefined m, a state without a molar volume,
-    // or an osmotic coefficient not above 0 (a model outside its range): NaN or the values
-    // found, with the error flag; the flag cleared otherwise.
+    // The model of activityModel, for liquid water. A negative or undefined m, a state
+    // without a molar volume, a state that is not liquid (the vapour, or fluid above the
+    // critical temperature), or an osmotic coefficient not above 0 (a model outside its
+    // range): NaN or the values found, with the error flag; the flag cleared otherwise.
     void calculateActivity(double m, double& aw, double& b, double& phi);
     void calculateIceActivity(double& a);
     // The molality in equilibrium with ice at T (K), 1 bar, with a_w reduced by (1 - y), into
@@ -198,6 +199,8 @@ class WaterEOS : public FluidPhase {
     // Helgeson-Kirkham: NaN with the error flag for steam-like densities (below 0.3 g/cm3)
     // and above 600 degC, where the polynomial falls to values below 1.
     double calculateEpsilon_HelgesonKirkam(double TK, double Vm3, FILE* out, char flag);
+    // Pitzer (1983): the value with the error flag below 573.15 K, where its correlation
+    // factor was not fitted (13 % high in the liquid at 298.15 K).
     double calculateEpsilon_Pitzer(double TK, double Vm3, FILE* out, char flag);
     // Viscosity (Pa s) and thermal conductivity (W/(m K)), IAPS 1985; rho in kg/m3, alpha
     // the isobaric expansivity (1/K), kT the isothermal compressibility (1/Pa).

@@ -179,8 +179,8 @@ TEST_F(ConsoleConventions, EveryStateOutsideItsEquationsRangeSaysSo) {
     } cases[] = {
         {true, {"wagner", "TP", "260", "1"}, 0, "in the region of ice Ih (below the melting line)"},
         {true, {"wagner", "TP", "280", "9000"}, 0, "in the region of the high-pressure ices"},
-        {true, {"AnderkoH2O", "TP", "300", "1"}, 0, "published range of Anderko H2O (573.1 K and "
-                                                    "above): below 573.1 K"},
+        {true, {"AnderkoH2O", "TP", "300", "1"}, 0, "published range of Anderko H2O (573.1 to "
+                                                    "1200 K): below 573.1 K"},
         {true, {"KCl", "TP", "800", "1"}, 0, "(1044 K and above): below 1044 K"},
         {true, {"wagner", "psat", "260"}, 0, "psat: T = 260 K, P = 0.00222557 bar lies outside"},
         {false, {"exsol", "1200", "12000"}, 0, "exsol: the state at 1200 deg. C and 12000 bar lies "

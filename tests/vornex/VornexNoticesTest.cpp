@@ -45,7 +45,7 @@ TEST(VornexNotices, HelpNamesEachModelAndTheUnits) {
         << run.out;
     EXPECT_TRUE(has(run.out,
                     "  hn          H2O-NaCl, Anderko-Pitzer\n              published "
-                    "for 573.1 K and above\n"))
+                    "for 573.1 to 1200 K\n"))
         << run.out;
     EXPECT_TRUE(has(run.out, "  hnk         H2O-NaCl-KCl: cannot be built")) << run.out;
     // Every keyword of the program has its line.
@@ -102,7 +102,7 @@ TEST(VornexNotices, AStateOutsideTheModelsRangeIsSaid) {
     EXPECT_EQ(brine.status, 1);
     const std::string failed = "TP failed: no state at T = 473.15 K, P = 500 bar (last volume ";
     const std::string range =
-        "); outside the published range of hn (573.1 K and above): below "
+        "); outside the published range of hn (573.1 to 1200 K): below "
         "573.1 K\n";
     const std::size_t at = brine.err.find(failed);
     ASSERT_NE(at, std::string::npos) << brine.err;

@@ -191,6 +191,31 @@ TEST_F(WaterActivityTest, IceMeltingTableHasOnlyTheSolvedPoints) {
     EXPECT_LE(rows, 101);
 }
 
+// Regression: after the stable state at 373.15 K and 1 bar (steam, 0.59 kg/m3) the Pitzer
+// model returned phi = 1.137 with the flag clear. The models are those of liquid water: the
+// vapour and water above its critical temperature are refused by each, and the liquid at
+// 2 bar gives the osmotic coefficient of 1 mol/kg NaCl at 100 degC (0.933, Pitzer et al.
+// 1984).
+TEST_F(WaterActivityTest, AStateThatIsNotLiquidWaterHasNoActivity) {
+    for (int model : {0, 1, 2}) {
+        water.activityModel = model;
+        for (auto [T, P] : {std::pair{373.15, 1.0}, {500.0, 10.0}, {700.0, 400.0}}) {
+            ASSERT_NE(water.calculateStableStateFromTP(T, P), FluidPhase::StablePhase::None);
+            ASSERT_EQ(water.error, 0);
+            double aw = 0.0, b = 0.0, phi = 0.0;
+            water.calculateActivity(1.0, aw, b, phi);
+            EXPECT_EQ(water.error, 1) << model << " " << T << " K " << P << " bar";
+            EXPECT_TRUE(std::isnan(aw) && std::isnan(phi)) << model << " " << T << " " << phi;
+        }
+    }
+    water.activityModel = 0;
+    ASSERT_EQ(water.calculateStableStateFromTP(373.15, 2.0), FluidPhase::StablePhase::Liquid);
+    double aw = 0.0, b = 0.0, phi = 0.0;
+    water.calculateActivity(1.0, aw, b, phi);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_NEAR(phi, 0.933, 2e-3);
+}
+
 TEST_F(WaterActivityTest, TableWithAnUnsafeSuffixIsRefused) {
     EXPECT_FALSE(
         test::stderrOf([&] { water.calculateOsmoticIsotherm(373.15, 1, "/../x"); }).empty());

@@ -112,6 +112,39 @@ TEST(WaterDielectricPitzer, EpsilonPitzerPolarisationConstantIs32783) {
     EXPECT_NEAR(water::epsilonPitzer(673.15, 0.5, kWaterMolarMass), 9.9, 0.2);
 }
 
+// Regression: the Pitzer (1983) form returned 88.67 at 25 degC and 1 bar (78.41 measured,
+// the Uematsu-Franck value here) with no flag. Its correlation factor was fitted from
+// 573.15 K up: below, the value comes with the error flag, on a state it evaluates or on
+// the caller's; from there up the flag is clear.
+TEST_F(WaterPropertiesTest, PitzerDielectricConstantIsFlaggedBelowItsRange) {
+    // (T, P, the least deviation from Uematsu-Franck): 13 % at 25 degC, 60 % at 0 degC and
+    // 500 MPa (167.3 for 104.6), a few per cent at 200 degC.
+    struct Case {
+        double T, P, deviation;
+    };
+    for (auto [T, P, deviation] :
+         {Case{298.15, 1.0, 0.1}, {273.15, 5000.0, 0.4}, {473.15, 100.0, 0.0}}) {
+        water.calculateFromTP(T, P, 0);
+        ASSERT_EQ(water.error, 0);
+        const double V = water.V;
+        const double eps = water.calculateEpsilon_Pitzer(T, V, nullptr, 0);
+        EXPECT_EQ(water.error, 1) << T << " K " << P << " bar: " << eps;
+        water.error = 0;
+        water.calculateEpsilon_Pitzer(T, V, nullptr, 1);
+        EXPECT_EQ(water.error, 1) << T << " K " << P << " bar, state evaluated";
+        const double measured = water.calculateEpsilon_UematsuFranck(T, V, nullptr, 1);
+        EXPECT_GE(std::fabs(eps / measured - 1.0), deviation) << T << " K " << P << " bar";
+    }
+    for (auto [T, P] : {std::pair{673.15, 500.0}, {873.15, 2000.0}}) {
+        water.calculateFromTP(T, P, 0);
+        water.error = 1;
+        const double eps = water.calculateEpsilon_Pitzer(T, water.V, nullptr, 0);
+        EXPECT_EQ(water.error, 0) << T << " K " << P << " bar";
+        EXPECT_NEAR(eps / water.calculateEpsilon_UematsuFranck(T, water.V, nullptr, 1), 1.0, 0.05)
+            << T << " K " << P << " bar";
+    }
+}
+
 TEST_F(WaterPropertiesTest, BornFunctionsOfTheLineMatchFiniteDifferences) {
     const double T = 373.15, Pbar = 300.0;
     water.calculateFromTP(T, Pbar, 0);

@@ -171,7 +171,7 @@ class Palliser : public PhaseDiagramInfo {
     bool onePhaseOfDensity(double x, double rho) const;
     // The pressure at which the fluid of mass fraction x has the bulk density rho at T, as one
     // phase or as a mixture of phases (pure water on its saturation curve); 0 where none is
-    // found. The state record then describes (T, P).
+    // found, with `failed`. The state record then describes (T, P).
     double pressureForBulkDensity(double T, double Pguess, double rho, double x);
     // P at which a fluid of w wt % has density rho at T; 0 when the search fails. Where the
     // secant from Pguess fails, the root is bracketed by widening from Pguess and halved.
@@ -398,6 +398,8 @@ class Palliser : public PhaseDiagramInfo {
     double onePhase(double rho);
 
    private:
+    // pressureForBulkDensity's search, which leaves `failed` to it.
+    double stateOfBulkDensity(double T, double Pguess, double rho, double x);
     double classifyBelowWaterCritical(double T, double P, double x, double rho);
     double classifyUpTo800(double T, double P, double x, double rho);
     double classifyAbove800(double T, double P, double x);

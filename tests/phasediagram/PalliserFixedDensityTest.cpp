@@ -313,6 +313,23 @@ TEST_F(PalliserFixedDensity, IsochoresEndAtTheirHomogenisation) {
     }
 }
 
+// Regression: the search returned 0 (no state) with `failed` clear, as the last state it tried
+// had left it. A density no state of the salinity has at T (beside the liquidus, see the
+// README, and beyond the model's temperatures) fails; a found one clears the flag.
+TEST_F(PalliserFixedDensity, NoStateOfTheDensityRaisesFailed) {
+    struct NoState {
+        double T, rho, x;
+    } none[] = {{230.0, 1200.0, 0.30}, {300.0, 1200.0, 0.325}, {3200.0, 500.0, 0.10},
+                {300.0, -5.0, 0.10}};
+    for (auto [T, rho, x] : none) {
+        model.failed = 0;
+        EXPECT_EQ(model.pressureForBulkDensity(T, 100.0, rho, x), 0.0) << T << " " << rho;
+        EXPECT_EQ(model.failed, 1) << T << " " << rho << " " << x;
+        EXPECT_GT(model.pressureForBulkDensity(300.0, 100.0, 900.0, 0.10), 0.0);
+        EXPECT_EQ(model.failed, 0);
+    }
+}
+
 // Regression: where the bubble pressure lies above 1000 bar the one-phase density stepped up
 // from the bubble-point liquid, so inclusions homogenising there had no state of their own
 // density just above Th (25 wt %, 700 kg/m3: Th 630.83 degC, nothing from 630.93 degC), and

@@ -238,6 +238,10 @@ class Palliser : public PhaseDiagramInfo {
     // on failure `failed`, -1 (rho 0, the others -1).
     double calculateTm3(double x, double phiH, double T0, double& rho, double& Th, double& xL,
                         double& Ph, double& Pm);
+    // Whether the last calculateTm3 found its halite dissolution above the diagram's top
+    // (kDiagramMaxPressure): the liquidus law carried beyond the pressures it is drawn for. The
+    // result stands, with `failed` clear; a caller shows that it is such an extrapolation.
+    bool tm3BeyondDiagram = false;
     // Bubble-point temperature of salinity x at P with the coexisting phases; T = -1 and
     // `failed` on failure.
     void calculateBubblePointFromP(double P, double x, double& T, double& xV, double& rhoL,

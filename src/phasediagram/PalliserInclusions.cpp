@@ -158,6 +158,7 @@ double Palliser::calculateTm3(double x, double phiH, double T0, double& rho, dou
                               double& Ph, double& Pm) {
     TmContext c{x, phiH, true, 0.0};
     int error = 1;
+    tm3BeyondDiagram = false;
     if (std::isfinite(x) && std::isfinite(phiH) && std::isfinite(T0))
         Th = nearestRoot(&Palliser::equationForTm3, &c, c.Tmin, haliteTripleTemperature,
                          kTmScanStep, T0, error);
@@ -167,6 +168,7 @@ double Palliser::calculateTm3(double x, double phiH, double T0, double& rho, dou
         Ph = c.P;
         xL = c.xL;
         calculateHaliteLiquidTemperatureFromRhoX(x, rho, T, Pm, Th);
+        tm3BeyondDiagram = !failed && Pm > kDiagramMaxPressure;
         if (!failed) return T;
     }
     failed = 1;

@@ -366,6 +366,30 @@ TEST_F(PalliserInclusions, HaliteVolumeFraction) {
     EXPECT_LE(model.calculateTm3(0.2, 0.1, 300.0, rho, Th, xL, Ph, Pm), 0.0);
 }
 
+// Regression: halite dissolving above the diagram's 5000 bar top (50 wt % with 20 % halite:
+// 9546 bar; 40 wt % with 10 %: 6683 bar) came back with nothing to tell it from a result
+// inside the diagram. It is flagged, the result kept.
+TEST_F(PalliserInclusions, HaliteDissolvingAboveTheDiagramIsFlagged) {
+    struct Case {
+        double x, phiH, Pm;
+        bool beyond;
+    } cases[] = {{0.5, 0.2, 9546.0, true}, {0.4, 0.1, 6683.0, true}, {0.45, 0.1, 0.0, false}};
+    for (auto [x, phiH, Pexpected, beyond] : cases) {
+        double rho = 0.0, Th = 0.0, xL = 0.0, Ph = 0.0, Pm = 0.0;
+        model.tm3BeyondDiagram = !beyond;
+        const double Tm = model.calculateTm3(x, phiH, 20.0, rho, Th, xL, Ph, Pm);
+        ASSERT_GT(Tm, Th) << x;
+        EXPECT_EQ(model.failed, 0) << x;
+        EXPECT_EQ(model.tm3BeyondDiagram, beyond) << x << " " << Pm;
+        EXPECT_EQ(Pm > Palliser::kDiagramMaxPressure, beyond) << x;
+        if (beyond) EXPECT_NEAR(Pm, Pexpected, 1.0) << x;
+    }
+    double rho = 0.0, Th = 0.0, xL = 0.0, Ph = 0.0, Pm = 0.0;
+    model.tm3BeyondDiagram = true;
+    EXPECT_LE(model.calculateTm3(0.2, 0.1, 300.0, rho, Th, xL, Ph, Pm), 0.0);
+    EXPECT_FALSE(model.tm3BeyondDiagram);
+}
+
 TEST_F(PalliserInclusions, BubblePointFromPressure) {
     double T = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     model.calculateBubblePointFromP(100.0, 0.1, T, xV, rhoL, rhoV, 300.0);

@@ -248,8 +248,10 @@ class Palliser : public PhaseDiagramInfo {
                                    double& rhoV, double T0);
     // Bulk salinity and density of an inclusion from Th and Tm (Pm: SLV pressure at Tm; Ph:
     // bubble pressure at Th; phiV: vapour volume fraction at Tm). The search does not depend on
-    // the guesses, which are accepted for callers that have them. On failure (Tm above Th, no
-    // liquid homogenising at Th) `failed`, x = rho = 0 and Ph = phiV = -1.
+    // the guesses, which are accepted for callers that have them. Th within 0.1 K of Tm (either
+    // side) is one event: the inclusion whose bubble vanishes at Th, or just above Tm. On
+    // failure (Tm above Th, no liquid homogenising at Th) `failed`, x = rho = 0 and
+    // Ph = phiV = -1, with the reason in thTmOutcome.
     void calculateFromThTm(double Th, double Tm, double& x, double& rho, double TmGuess,
                            double ThGuess, double xGuess, double rhoGuess, double& Pm, double& Ph,
                            double& phiV);

@@ -330,6 +330,36 @@ TEST_F(PalliserState, BulkDensityIsContinuousAcrossTheBubbleCurveAndTheCriticalP
 #endif
 }
 
+// Regression: on the SLV pressure itself a state without a density was liquid + vapour, and the
+// same state asked with that density three phases with a halite share of 1.1e-16 (500.5154
+// degC, 28.3484 wt %, 231.0767 kg/m3). The state comes out the same both ways, with no phase of
+// a share below rounding.
+TEST_F(PalliserState, StateOnTheSLVPressureIsTheSameWithItsOwnDensity) {
+    int pairs = 0;
+    for (double T : {150.0, 300.0, 500.5154, 700.0}) {
+        double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
+        for (double x : {0.283484, 0.5 * (xV + xL), 0.5 * (xL + 1.0)}) {
+            SCOPED_TRACE(::testing::Message() << T << " degC, " << x);
+            const double free = model.calculateFluidDensity(T, P, x, -1.0);
+            const PhaseDiagramInfo first = model.state();
+            ASSERT_GT(free, 0.0);
+            EXPECT_NE(first.region, PalliserModel::kHaliteLiquidVapour);
+            EXPECT_EQ(model.calculateFluidDensity(T, P, x, free), free);
+            EXPECT_EQ(model.region, first.region);
+            EXPECT_EQ(model.pressure, first.pressure);
+            for (auto share : {&PhaseDiagramInfo::liquidMassFraction,
+                               &PhaseDiagramInfo::vapourMassFraction,
+                               &PhaseDiagramInfo::haliteMassFraction,
+                               &PhaseDiagramInfo::haliteVolumeFraction})
+                EXPECT_EQ(model.*share, first.*share);
+            expectProportions("own density");
+            ++pairs;
+        }
+    }
+    EXPECT_EQ(pairs, 12);
+}
+
 // A 10 wt % brine at 25 degC is compressed by about 0.4 GPa^-1 (Rogers and Pitzer 1982); the
 // model's mean over the first kilobar lies within a band around it.
 TEST_F(PalliserState, BrineIsCompressible) {

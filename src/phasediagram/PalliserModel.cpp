@@ -363,7 +363,8 @@ double PalliserModel::pinnedLiquidDensity(double T, double P, double x, double P
                                                getWaterLiquidDensity(T, PS));
         const double gap = rhoA + (1.0 - x) * (getWaterLiquidDensity(T, PS) - rho1000) - rhoS;
         const double span = PS - kRulePressure;
-        const double share = span > 0.0 ? std::clamp((P - PS) / span, 0.0, 1.0) : P > PS ? 1.0 : 0.0;
+        const double share =
+            span > 0.0 ? std::clamp((P - PS) / span, 0.0, 1.0) : (P > PS ? 1.0 : 0.0);
         return rhoS + compressed + std::max(gap, 0.0) * share;
     }
     double slope = (1.0 - x) *

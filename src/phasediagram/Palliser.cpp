@@ -15,6 +15,8 @@ namespace {
 constexpr double kPureWater = 1e-8;   // below: pure water
 constexpr double kPureNaCl = 0.9999;  // above: pure NaCl
 constexpr double kOnCurve = 0.01;     // bar: a pressure this close is on a saturation curve
+// Mass share of a phase that is the rounding of the three-phase proportions, not a phase.
+constexpr double kShareRounding = 1e-12;
 
 bool inUnit(double v) {
     return v >= 0.0 && v <= 1.0;
@@ -280,16 +282,24 @@ void Palliser::getHaliteLiquidGasState(double T, double w, double rho, double& P
 double Palliser::calculateHaliteLiquidGasDensity(double T, double x, double rho) {
     getHaliteLiquidGasState(T, 100.0 * x, rho, slvPressure, liquidMassFraction, vapourMassFraction);
     haliteMassFraction = 1.0 - liquidMassFraction - vapourMassFraction;
+    // A share below the rounding of the proportions is none: the density of two of the SLV
+    // phases, given back, is those two phases, as the state without a density is.
+    for (double* w : {&liquidMassFraction, &vapourMassFraction, &haliteMassFraction})
+        if (std::fabs(*w) < kShareRounding) *w = 0.0;
+    const bool proportions = rho > 0.0 && inUnit(liquidMassFraction) &&
+                             inUnit(vapourMassFraction) && inUnit(haliteMassFraction);
     double result = 0.0;
-    if (rho > 0.0 && inUnit(liquidMassFraction) && inUnit(vapourMassFraction) &&
-        inUnit(haliteMassFraction)) {
+    if (proportions && liquidMassFraction > 0.0 && vapourMassFraction > 0.0 &&
+        haliteMassFraction > 0.0) {
         result = rho;
         pressure = slvPressure;
     } else {
-        // No three-phase proportions for this density (none is given, or it is out of their
-        // reach): the pair of saturated phases that makes up x, on the side of the pressure.
-        bool vapourSide = slvPressure > pressure;
-        bool halite = vapourSide || x >= slvLiquidSalinity;
+        // Two of the phases: those the proportions leave, or, where the density has none (none
+        // is given, or it is out of their reach), the pair that makes up x on the side of the
+        // pressure.
+        const bool vapourSide = proportions ? liquidMassFraction == 0.0 : slvPressure > pressure;
+        const bool halite = proportions ? haliteMassFraction > 0.0
+                                        : vapourSide || x >= slvLiquidSalinity;
         Mixture m = !halite ? mixture(x, slvLiquidSalinity, slvLiquidDensity, slvVapourSalinity,
                                       slvVapourDensity)
                     : vapourSide

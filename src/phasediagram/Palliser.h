@@ -171,7 +171,7 @@ class Palliser : public PhaseDiagramInfo {
     bool onePhaseOfDensity(double x, double rho) const;
     // The pressure at which the fluid of mass fraction x has the bulk density rho at T, as one
     // phase or as a mixture of phases (pure water on its saturation curve); 0 where none is
-    // found. The state record then describes (T, P).
+    // found, with `failed`. The state record then describes (T, P).
     double pressureForBulkDensity(double T, double Pguess, double rho, double x);
     // P at which a fluid of w wt % has density rho at T; 0 when the search fails. Where the
     // secant from Pguess fails, the root is bracketed by widening from Pguess and halved.
@@ -238,14 +238,20 @@ class Palliser : public PhaseDiagramInfo {
     // on failure `failed`, -1 (rho 0, the others -1).
     double calculateTm3(double x, double phiH, double T0, double& rho, double& Th, double& xL,
                         double& Ph, double& Pm);
+    // Whether the last calculateTm3 found its halite dissolution above the diagram's top
+    // (kDiagramMaxPressure): the liquidus law carried beyond the pressures it is drawn for. The
+    // result stands, with `failed` clear; a caller shows that it is such an extrapolation.
+    bool tm3BeyondDiagram = false;
     // Bubble-point temperature of salinity x at P with the coexisting phases; T = -1 and
     // `failed` on failure.
     void calculateBubblePointFromP(double P, double x, double& T, double& xV, double& rhoL,
                                    double& rhoV, double T0);
     // Bulk salinity and density of an inclusion from Th and Tm (Pm: SLV pressure at Tm; Ph:
     // bubble pressure at Th; phiV: vapour volume fraction at Tm). The search does not depend on
-    // the guesses, which are accepted for callers that have them. On failure (Tm above Th, no
-    // liquid homogenising at Th) `failed`, x = rho = 0 and Ph = phiV = -1.
+    // the guesses, which are accepted for callers that have them. Th within 0.1 K of Tm (either
+    // side) is one event: the inclusion whose bubble vanishes at Th, or just above Tm. On
+    // failure (Tm above Th, no liquid homogenising at Th) `failed`, x = rho = 0 and
+    // Ph = phiV = -1, with the reason in thTmOutcome.
     void calculateFromThTm(double Th, double Tm, double& x, double& rho, double TmGuess,
                            double ThGuess, double xGuess, double rhoGuess, double& Pm, double& Ph,
                            double& phiV);
@@ -398,6 +404,8 @@ class Palliser : public PhaseDiagramInfo {
     double onePhase(double rho);
 
    private:
+    // pressureForBulkDensity's search, which leaves `failed` to it.
+    double stateOfBulkDensity(double T, double Pguess, double rho, double x);
     double classifyBelowWaterCritical(double T, double P, double x, double rho);
     double classifyUpTo800(double T, double P, double x, double rho);
     double classifyAbove800(double T, double P, double x);

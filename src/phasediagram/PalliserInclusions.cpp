@@ -158,6 +158,7 @@ double Palliser::calculateTm3(double x, double phiH, double T0, double& rho, dou
                               double& Ph, double& Pm) {
     TmContext c{x, phiH, true, 0.0};
     int error = 1;
+    tm3BeyondDiagram = false;
     if (std::isfinite(x) && std::isfinite(phiH) && std::isfinite(T0))
         Th = nearestRoot(&Palliser::equationForTm3, &c, c.Tmin, haliteTripleTemperature,
                          kTmScanStep, T0, error);
@@ -167,6 +168,7 @@ double Palliser::calculateTm3(double x, double phiH, double T0, double& rho, dou
         Ph = c.P;
         xL = c.xL;
         calculateHaliteLiquidTemperatureFromRhoX(x, rho, T, Pm, Th);
+        tm3BeyondDiagram = !failed && Pm > kDiagramMaxPressure;
         if (!failed) return T;
     }
     failed = 1;
@@ -224,6 +226,7 @@ void Palliser::calculateBubblePointFromP(double P, double x, double& T, double& 
 namespace {
 constexpr double kVapourFractionStep = 1.0 / 400.0;  // bracketing steps of phi over [0, 1)
 constexpr double kSameTh = 1e-3;                     // degC
+constexpr double kTogether = 0.1;  // degC: Th and Tm this close are one event
 }  // namespace
 
 bool Palliser::inclusionFromVapourFraction(const InclusionAtTm& c, double phi, double& x,
@@ -281,13 +284,14 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
     InclusionAtTm c{Th, Pm, 0.0, 0.0, 0.0, 0.0};
     calculateSLVPoint(Tm, Pm, c.xL, c.xV, c.rhoL, c.rhoV);
     c.Pm = Pm;
-    if (std::fabs(Th - Tm) < 0.1) {  // both phases vanish together
-        x = c.xL;
-        rho = c.rhoL;
-        return;
-    }
-    // Halite dissolving after homogenisation is no liquid + vapour inclusion at Tm.
-    if (!(Tm < Th)) return fail(ThTmOutcome::HaliteAfterBubble);
+    // Within 0.1 K of each other both phases vanish together: the inclusion is nearly the SLV
+    // liquid at Tm, with the trace of vapour that makes its bubble vanish at Th, or just above
+    // Tm where Th is not above it. (The SLV liquid itself lies on the edge of its bubble curve,
+    // and where that liquid grows denser on heating it homogenises far above Tm: no answer.)
+    if (std::fabs(Th - Tm) < kTogether)
+        c.Th = std::max(Th, Tm + kSameTh);
+    else if (!(Tm < Th))  // halite dissolving after homogenisation: no liquid + vapour at Tm
+        return fail(ThTmOutcome::HaliteAfterBubble);
     // Every mixture at Tm whose liquid reaches its bubble curve at Th, from the liquid alone
     // upward; a mixture whose liquid has no bubble point at Th is none.
     std::vector<SignChange> roots = signChanges(&Palliser::equationForVapourFractionAtTm, &c, 0.0,
@@ -303,8 +307,8 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
             continue;
         }
         const double xs = c.x, rhos = c.rho, Phs = c.Ph;
-        const double first = firstHomogenisationFrom(xs, rhos, Tm, Th + kSameTh);
-        if (first >= 0.0 && first < Th - kSameTh) {
+        const double first = firstHomogenisationFrom(xs, rhos, Tm, c.Th + kSameTh);
+        if (first >= 0.0 && first < c.Th - kSameTh) {
             earlier = true;
             if (thTmEarlierTh < 0.0) thTmEarlierTh = first;
             continue;

@@ -137,6 +137,13 @@ double Palliser::isochoricPressure(double T, double Pguess, double rho, double x
 }
 
 double Palliser::pressureForBulkDensity(double T, double Pguess, double rho, double x) {
+    const double P = stateOfBulkDensity(T, Pguess, rho, x);
+    // The searches on the way leave the flag of their last evaluation, which may be a success.
+    failed = !(P > 0.0);
+    return P;
+}
+
+double Palliser::stateOfBulkDensity(double T, double Pguess, double rho, double x) {
     // The pressure of the state the model makes of (T, P): on a saturation or the SLV curve
     // that curve's own pressure, which a search that stopped within its margin only nears.
     auto settled = [&](double P) {

@@ -349,20 +349,30 @@ double PalliserModel::patchForXgsat(double T, double a, double b, double value) 
 // the estimate's own rate at 1000 bar: where the estimate lies below the saturated fluid (cool
 // brines, and hot salty ones) the fluid would otherwise not respond to pressure at all, and
 // would lose density across 1000 bar.
+// A fluid saturated at 1000 bar or above starts from its saturated density as well (the bulk
+// density is continuous across the bubble curve and the critical pressure): compressed from PS
+// as the estimate is, it closes the gap to the carried estimate linearly over PS - 1000 bar
+// above PS, the mirror of the approach below 1000 bar, so that the rule is also continuous
+// where PS passes 1000 bar. A saturated fluid denser than the estimate stays the denser.
 double PalliserModel::pinnedLiquidDensity(double T, double P, double x, double PS, double rhoS) {
     auto getWaterLiquidDensity = [&](double t, double p) { return ruleWater(t, p, 2); };
     double rho1000 = getWaterLiquidDensity(T, kRulePressure);
     double rhoA = rho1000 + (1695.0 - rho1000) * x;
-    double at1000 = std::max(rhoA, rhoS);
-    if (PS < kRulePressure) {
-        double slope = (1.0 - x) *
-                       (getWaterLiquidDensity(T, kRulePressure + 1.0) -
-                        getWaterLiquidDensity(T, kRulePressure - 1.0)) /
-                       2.0;
-        at1000 = std::max(rhoA, rhoS + slope * (kRulePressure - PS));
-        if (!(P > kRulePressure)) return rhoS + (P - PS) / (kRulePressure - PS) * (at1000 - rhoS);
+    if (PS >= kRulePressure) {
+        const double compressed = (1.0 - x) * (getWaterLiquidDensity(T, std::max(P, PS)) -
+                                               getWaterLiquidDensity(T, PS));
+        const double gap = rhoA + (1.0 - x) * (getWaterLiquidDensity(T, PS) - rho1000) - rhoS;
+        const double span = PS - kRulePressure;
+        const double share =
+            span > 0.0 ? std::clamp((P - PS) / span, 0.0, 1.0) : (P > PS ? 1.0 : 0.0);
+        return rhoS + compressed + std::max(gap, 0.0) * share;
     }
-    if (!(P > kRulePressure)) return at1000;
+    double slope = (1.0 - x) *
+                   (getWaterLiquidDensity(T, kRulePressure + 1.0) -
+                    getWaterLiquidDensity(T, kRulePressure - 1.0)) /
+                   2.0;
+    double at1000 = std::max(rhoA, rhoS + slope * (kRulePressure - PS));
+    if (!(P > kRulePressure)) return rhoS + (P - PS) / (kRulePressure - PS) * (at1000 - rhoS);
     return at1000 + (1.0 - x) * (getWaterLiquidDensity(T, P) - rho1000);
 }
 

@@ -71,6 +71,22 @@ TEST_F(PalliserCorrelations, CriticalPointOfSeaWaterSalinity) {
     EXPECT_NEAR(x, 0.032, 1e-8);
 }
 
+// Knight and Bodnar (1989): Tc = 374.1 + 8.800 W + 0.1771 W^2 - 0.02113 W^3 + 0.0007334 W^4
+// (W in wt %). The model's critical curve departs from it by the kelvins the README states.
+TEST_F(PalliserCorrelations, CriticalTemperatureAgainstKnightBodnarAsTheReadmeStates) {
+    const struct {
+        double W, departure;
+    } table[] = {{5, 9.6}, {10, 23.7}, {15, 42.6}, {20, 55.6}, {25, 41.4}, {30, -31.4}};
+    for (auto [W, departure] : table) {
+        const double knightBodnar =
+            374.1 + W * (8.800 + W * (0.1771 + W * (-0.02113 + W * 0.0007334)));
+        double Tc = 0.0, Pc = 0.0, rhoc = 0.0;
+        model.calculateCriticalPointFromX(W / 100.0, Tc, Pc, rhoc);
+        ASSERT_EQ(model.failed, 0) << W;
+        EXPECT_NEAR(Tc - knightBodnar, departure, 0.05) << W;
+    }
+}
+
 TEST_F(PalliserCorrelations, CriticalCurveWritesOnlyTheDensityAbove3127) {
     double P = -7.0, x = -7.0, rho = -7.0;
     model.calculateCriticalPoint(3200.0, P, x, rho);

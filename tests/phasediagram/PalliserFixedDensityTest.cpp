@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "phasediagram/PalliserModel.h"
@@ -309,6 +310,59 @@ TEST_F(PalliserFixedDensity, IsochoresEndAtTheirHomogenisation) {
         bubbleLiquid(Tlast, 0.0, Psat);
         EXPECT_GE(iso.back(), Psat);
         EXPECT_LT(iso.back(), Psat + 0.04);
+    }
+}
+
+// Regression: the search returned 0 (no state) with `failed` clear, as the last state it tried
+// had left it. A density no state of the salinity has at T (beside the liquidus, see the
+// README, and beyond the model's temperatures) fails; a found one clears the flag.
+TEST_F(PalliserFixedDensity, NoStateOfTheDensityRaisesFailed) {
+    struct NoState {
+        double T, rho, x;
+    } none[] = {{230.0, 1200.0, 0.30}, {300.0, 1200.0, 0.325}, {3200.0, 500.0, 0.10},
+                {300.0, -5.0, 0.10}};
+    for (auto [T, rho, x] : none) {
+        model.failed = 0;
+        EXPECT_EQ(model.pressureForBulkDensity(T, 100.0, rho, x), 0.0) << T << " " << rho;
+        EXPECT_EQ(model.failed, 1) << T << " " << rho << " " << x;
+        EXPECT_GT(model.pressureForBulkDensity(300.0, 100.0, 900.0, 0.10), 0.0);
+        EXPECT_EQ(model.failed, 0);
+    }
+}
+
+// Regression: where the bubble pressure lies above 1000 bar the one-phase density stepped up
+// from the bubble-point liquid, so inclusions homogenising there had no state of their own
+// density just above Th (25 wt %, 700 kg/m3: Th 630.83 degC, nothing from 630.93 degC), and
+// the isochore of 40 wt %, 900 kg/m3 stopped 20 degC short of its Th with `failed` set.
+TEST_F(PalliserFixedDensity, InclusionsHomogenisingAbove1000BarHaveTheirOnePhaseState) {
+#ifdef VORNEX_SANITIZED_BUILD
+    const std::vector<std::pair<double, double>> cases{{25, 700}, {40, 900}};
+#else
+    const std::vector<std::pair<double, double>> cases{
+        {25, 700}, {30, 700}, {35, 700}, {35, 800}, {40, 800},
+        {32.5, 750}, {37.5, 750}, {37.5, 850}, {40, 900}};
+#endif
+    for (auto [w, rho] : cases) {
+        SCOPED_TRACE(::testing::Message() << w << " wt %, " << rho << " kg/m3");
+        const double x = 0.01 * w;
+        double Ph = 0.0;
+        const double Th = model.calculateThLiq(x, rho, 20.0, Ph);
+        ASSERT_EQ(model.failed, 0);
+        EXPECT_GT(Ph, 1000.0);
+        for (double above : {0.01, 0.1, 1.0}) {
+            const double P = model.pressureForBulkDensity(Th + above, Ph, rho, x);
+            ASSERT_GT(P, Ph) << above;
+            EXPECT_EQ(model.region, PalliserModel::kOnePhase) << above;
+            EXPECT_NEAR(model.density, rho, 1e-6 * rho) << above;
+        }
+        const double T0 = Th + 40.0;
+        CurveArray iso;
+        model.calculateTheIsochor(iso, x, T0, model.pressureForBulkDensity(T0, Ph, rho, x), 0.0,
+                                  rho);
+        EXPECT_EQ(model.failed, 0);
+        ASSERT_GE(iso.size(), 2u * 40);
+        EXPECT_NEAR(iso[iso.size() - 2], Th, 1e-6);
+        EXPECT_NEAR(iso.back(), Ph, 1e-3);
     }
 }
 

@@ -283,6 +283,83 @@ TEST_F(PalliserState, OnePhaseDensityRisesWithPressure) {
     EXPECT_GT(pairs, 1000);
 }
 
+// Regression: above 1000 bar the liquid rule was the mixing estimate alone, so where the bubble
+// pressure lies above 1000 bar the density stepped as the last vapour went (25 wt %, 700 degC:
+// the 662.78 kg/m3 liquid at 1301.360 bar, one phase of 723.96 at 1301.361; up to 25 % at 40 wt
+// %, 900 degC), and below the critical salinity it stepped at the critical pressure (22.36 wt
+// %, 700 degC: 632.48 -> 687.73 kg/m3). The surface's slopes are steep there, not infinite
+// steps: a billionth of the pressure on either side stays within a fraction of a per cent.
+TEST_F(PalliserState, BulkDensityIsContinuousAcrossTheBubbleCurveAndTheCriticalPressure) {
+#ifdef VORNEX_SANITIZED_BUILD
+    const double stepW = 7.5, stepT = 100.0;
+#else
+    const double stepW = 2.5, stepT = 25.0;
+#endif
+    auto across = [&](double T, double P, double x, double& below, double& above) {
+        below = model.calculateFluidDensity(T, P * (1.0 - 1e-9), x, -1.0);
+        above = model.calculateFluidDensity(T, P * (1.0 + 1e-9), x, -1.0);
+        return model.region == PalliserModel::kOnePhase;
+    };
+    int bubbleAbove1000 = 0;
+    for (double w = 5.0; w <= 40.0; w += stepW)
+        for (double T = 100.0; T <= 900.0; T += stepT) {
+            const double x = 0.01 * w;
+            double Pb = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0, below = 0.0, above = 0.0;
+            model.calculateBubblePoint(T, x, Pb, xV, rhoL, rhoV);
+            // (Brines saturated with halite at their bubble point are halite + liquid above it.)
+            if (model.failed || !across(T, Pb, x, below, above)) continue;
+            EXPECT_NEAR(above, below, 1e-3 * below) << w << " wt %, " << T << " degC, " << Pb;
+            EXPECT_NEAR(below, rhoL, 1e-3 * rhoL) << w << " wt %, " << T << " degC";
+            if (Pb > 1000.0) ++bubbleAbove1000;
+        }
+    int criticalAbove1000 = 0;
+    for (double T = 400.0; T <= 900.0; T += stepT) {
+        double Pc = 0.0, xc = 0.0, rhoc = 0.0, below = 0.0, above = 0.0;
+        model.calculateCriticalPoint(T, Pc, xc, rhoc);
+        for (double share : {0.2, 0.5, 0.8}) {
+            ASSERT_TRUE(across(T, Pc, share * xc, below, above)) << T << " degC, " << share;
+            EXPECT_NEAR(above, below, 5e-3 * below) << T << " degC, " << share << " of xc";
+        }
+        if (Pc > 1000.0) ++criticalAbove1000;
+    }
+#ifndef VORNEX_SANITIZED_BUILD
+    EXPECT_GE(bubbleAbove1000, 50);
+    EXPECT_GE(criticalAbove1000, 10);
+#else
+    EXPECT_GE(bubbleAbove1000 + criticalAbove1000, 4);
+#endif
+}
+
+// Regression: on the SLV pressure itself a state without a density was liquid + vapour, and the
+// same state asked with that density three phases with a halite share of 1.1e-16 (500.5154
+// degC, 28.3484 wt %, 231.0767 kg/m3). The state comes out the same both ways, with no phase of
+// a share below rounding.
+TEST_F(PalliserState, StateOnTheSLVPressureIsTheSameWithItsOwnDensity) {
+    int pairs = 0;
+    for (double T : {150.0, 300.0, 500.5154, 700.0}) {
+        double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
+        for (double x : {0.283484, 0.5 * (xV + xL), 0.5 * (xL + 1.0)}) {
+            SCOPED_TRACE(::testing::Message() << T << " degC, " << x);
+            const double free = model.calculateFluidDensity(T, P, x, -1.0);
+            const PhaseDiagramInfo first = model.state();
+            ASSERT_GT(free, 0.0);
+            EXPECT_NE(first.region, PalliserModel::kHaliteLiquidVapour);
+            EXPECT_EQ(model.calculateFluidDensity(T, P, x, free), free);
+            EXPECT_EQ(model.region, first.region);
+            EXPECT_EQ(model.pressure, first.pressure);
+            for (auto share : {&PhaseDiagramInfo::liquidMassFraction,
+                               &PhaseDiagramInfo::vapourMassFraction,
+                               &PhaseDiagramInfo::haliteMassFraction,
+                               &PhaseDiagramInfo::haliteVolumeFraction})
+                EXPECT_EQ(model.*share, first.*share);
+            expectProportions("own density");
+            ++pairs;
+        }
+    }
+    EXPECT_EQ(pairs, 12);
+}
+
 // A 10 wt % brine at 25 degC is compressed by about 0.4 GPa^-1 (Rogers and Pitzer 1982); the
 // model's mean over the first kilobar lies within a band around it.
 TEST_F(PalliserState, BrineIsCompressible) {

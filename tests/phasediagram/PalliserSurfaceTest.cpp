@@ -252,6 +252,31 @@ TEST(PalliserSurface, LiquidDensityAgainstSpiveyAsTheReadmeStates) {
     }
 }
 
+// The README's range: the model's bubble-point liquid of 5 to 10 wt % against the Spivey
+// correlation at the bubble pressure, 25 to 275 degC.
+TEST(PalliserSurface, BubblePointLiquidAgainstSpiveyAsTheReadmeStates) {
+    SpiveyDensityModel spivey;
+    PalliserModel m;
+    double low = 100.0, high = 0.0;
+    for (double w : {5.0, 7.5, 10.0})
+        for (double T = 25.0; T <= 275.0; T += 25.0) {
+            const double x = w / 100.0;
+            double P = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+            m.calculateBubblePoint(T, x, P, xV, rhoL, rhoV);
+            ASSERT_EQ(m.failed, 0) << w << " " << T;
+            spivey.temperature(T + 273.15);
+            spivey.pressure(P);
+            spivey.molality(x / (0.058443 * (1.0 - x)));
+            const double percent = 100.0 * (rhoL / spivey.calculate_density() - 1.0);
+            ASSERT_EQ(spivey.error, 0);
+            low = std::min(low, percent);
+            high = std::max(high, percent);
+            if (w == 5.0 && T == 250.0) EXPECT_NEAR(rhoL, 899.2, 0.05);
+        }
+    EXPECT_NEAR(low, 4.5, 0.05);
+    EXPECT_NEAR(high, 6.9, 0.05);
+}
+
 // The README's limit: for Tm from about 423 to 656 degC the bubble-point liquid of the SLV
 // liquid first grows denser on heating, so no inclusion homogenises between Tm and a lowest Th;
 // the search finds those just above it.

@@ -186,12 +186,12 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
     PlistValue stored = object;
     // A refused cell says why, as a refused field does, and what the case keeps.
     const PlistValue& previous = mList.at(row).get(column);
-    const std::string kept =
-        previous.isNumber() && !isFlagKey(column)
-            ? " The case keeps " + formatForDisplay(previous.toDouble()) + "."
-            : previous.isNumber() ? std::string(" The case keeps ") +
-                                        (previous.toBool() ? "YES" : "NO") + "."
-                                  : std::string(" The case keeps what it held.");
+    std::string kept = " The case keeps what it held.";
+    if (previous.isNumber())
+        kept = " The case keeps " +
+               (isFlagKey(column) ? std::string(previous.toBool() ? "YES" : "NO")
+                                  : formatForDisplay(previous.toDouble())) +
+               ".";
     auto refuse = [&](const std::string& why) {
         mForm.setString(kStatusLine, why + kept);
         return false;

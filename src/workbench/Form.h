@@ -28,6 +28,8 @@ struct Control {
     int state = 0;
     // The action the control sends when the user changes or presses it; empty for none.
     std::string action;
+    // The tab item that shows the control; empty for a control shown beside the tabs.
+    std::string tab;
 
     // The value with its text in the form's number format.
     void setDouble(double v);

@@ -23,9 +23,20 @@ std::unique_ptr<MyDocument> HeadlessWorkbench::openDocument(const std::string& p
     return document;
 }
 
+void HeadlessWorkbench::showTabOf(const Control& c) {
+    // A person reaches a panel's field through its tab: the panel is shown first, with what
+    // showing it computes, as a click on the tab would.
+    if (c.tab.empty()) return;
+    const std::vector<std::string>& ids = mDocument.tabView().identifiers;
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        if (ids[i] == c.tab && static_cast<int>(i) != mDocument.tabView().selected)
+            mDocument.selectTabViewItemAtIndex(static_cast<int>(i));
+}
+
 bool HeadlessWorkbench::send(const std::string& control, const std::function<void(Control&)>& set) {
     Control* c = mDocument.form().find(control);
     if (!c || !c->enabled || !c->editable || c->hidden) return false;
+    showTabOf(*c);
     set(*c);
     if (!c->action.empty()) mDocument.performAction(c->action, c);
     return true;
@@ -50,6 +61,7 @@ bool HeadlessWorkbench::check(const std::string& control, bool on) {
 bool HeadlessWorkbench::press(const std::string& control) {
     Control* c = mDocument.form().find(control);
     if (!c || !c->enabled || c->hidden || c->action.empty()) return false;
+    showTabOf(*c);
     return mDocument.performAction(c->action, c);
 }
 

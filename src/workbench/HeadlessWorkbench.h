@@ -28,8 +28,9 @@ class HeadlessWorkbench {
     explicit HeadlessWorkbench(MyDocument& document) : mDocument(document) {}
     MyDocument& document() { return mDocument; }
 
-    // Types text into an enabled, editable control and sends its action. False when the
-    // control does not exist or does not take input.
+    // Types text into an enabled, editable control and sends its action; a control of a
+    // panel shows its tab first, as a person's click on the tab would. False when the control
+    // does not exist or does not take input.
     bool type(const std::string& control, const std::string& text);
     bool type(const std::string& control, double value);
     // Sets a stepper or check box (its value or state) and sends its action.
@@ -56,6 +57,7 @@ class HeadlessWorkbench {
     static IoResult writeLog(const std::string& path);
 
    private:
+    void showTabOf(const Control& c);
     // Sets an enabled, editable, visible control and sends its action.
     bool send(const std::string& control, const std::function<void(Control&)>& set);
     MyDocument& mDocument;

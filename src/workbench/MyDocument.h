@@ -274,6 +274,10 @@ class MyDocument : public MyTableViewDelegate {
     // measured Th and Tm, which the selected case keeps.
     void onCalculateInclusionProperties(Control* sender = nullptr);
     void onCalculateThTm(Control* sender = nullptr);
+    // Fills the inverse results of the measured Th and Tm shown, or blanks them and says why.
+    // True with the inclusion's NaCl mass fraction x and vapour fraction v at Tm (NaN when
+    // halite and vapour vanish together) when the model has the inclusion.
+    bool showThTmResults(double& x, double& v);
     // Ice: salinity of the H2O-NaCl-KCl brine whose ice melts at the given temperature;
     // a ternary click sets the composition; the total salinity can become the state's.
     void onCalculateIceSalinity(Control* sender = nullptr);
@@ -283,6 +287,11 @@ class MyDocument : public MyTableViewDelegate {
     void initBoilingPanel();
     void updateBoilingControls(Control* sender);
     void onCalculateBoiling(Control* sender = nullptr);
+
+    // A fraction of a whole as shown: the traces of about 1e-16 that a mass balance or a solve
+    // leaves where a phase or a salt is absent (or alone) are none. A share below a part in a
+    // billion is 0, one that close to the whole is 1.
+    static double withoutRoundingTraces(double fraction);
 
     // The nine plots that hold a case's ranges, in the order of plotPrefixes().
     std::array<CPlotView*, 9> caseBoundPlots() const;
@@ -331,6 +340,8 @@ class MyDocument : public MyTableViewDelegate {
     void storeRangesOf(CPlotView* plot, PlistValue& c);
     void storeShownRanges(std::initializer_list<CPlotView*> plots);
     void setStateControls();
+    // The case controls when no case is selected: blank, and the initial-condition buttons off.
+    void showNoCase();
     void updateResetButton(const PlistValue& c);
     void takeSalinityForNewCase(double s, const char* phase);
     bool phaseSalinity(bool liquid, double& s) const;

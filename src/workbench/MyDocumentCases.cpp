@@ -91,7 +91,13 @@ void MyDocument::onDeleteCase() {
     mListView.deselectAll();
     mListView.reloadData(caseCount());
     updateChangeCount(ChangeKind::Done);
-    if (caseCount() > 0) selectCaseRow(r < caseCount() ? r : caseCount() - 1);
+    if (caseCount() > 0) {
+        selectCaseRow(r < caseCount() ? r : caseCount() - 1);
+    } else {
+        // No case is left: its controls and its initial point go, the state stays for Add.
+        showNoCase();
+        onUpdateViews();
+    }
 }
 
 void MyDocument::tableViewDeleteSelectedRow(MyTableView& view) {
@@ -178,17 +184,30 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
                selectExperimentalSet(row, object.toBool());
     if (&view != &mListView || row < 0 || row >= caseCount()) return false;
     PlistValue stored = object;
+    // A refused cell says why, as a refused field does, and what the case keeps.
+    const PlistValue& previous = mList.at(row).get(column);
+    std::string kept = " The case keeps what it held.";
+    if (previous.isNumber())
+        kept = " The case keeps " +
+               (isFlagKey(column) ? std::string(previous.toBool() ? "YES" : "NO")
+                                  : formatForDisplay(previous.toDouble())) +
+               ".";
+    auto refuse = [&](const std::string& why) {
+        mForm.setString(kStatusLine, why + kept);
+        return false;
+    };
+    const std::string text = object.isString()   ? object.toString()
+                             : object.isNumber() ? formatNumber(object.toDouble())
+                                                 : std::string();
+    const std::string cell = "Case table, column " + column + ": \"" + text + "\"";
     if (isNumberKey(column)) {
         double v = 0;
-        if (object.isString()) {
-            if (!parseNumber(object.toString(), v)) return false;
-        } else if (object.isNumber()) {
-            v = object.toDouble();
-            if (!std::isfinite(v)) return false;
-        } else {
-            return false;
-        }
-        // The state keys take what their fields take.
+        bool number = false;
+        if (object.isString())
+            number = parseNumber(text, v);
+        else if (object.isNumber())
+            number = std::isfinite(v = object.toDouble());
+        // The state keys take what their fields take, in the fields' words.
         static const std::pair<const char*, const char*> kFieldOfKey[] = {
             {"T0", "mT0"},     {"P0", "mP0"},          {"X0", "mX0"},
             {"Tm", "mHaliteTm"}, {"Pm", "mHalitePm"},  {"Xm", "mHaliteXm"},
@@ -196,12 +215,11 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
         for (auto [key, field] : kFieldOfKey) {
             if (column != key) continue;
             double checked = 0;
-            const std::string why = inputLimits(field)->refusal(formatNumber(v), checked);
-            if (!why.empty()) {
-                mForm.setString(kStatusLine, why);
-                return false;
-            }
+            const std::string why =
+                inputLimits(field)->refusal(number ? formatNumber(v) : text, checked);
+            if (!why.empty()) return refuse(why);
         }
+        if (!number) return refuse(cell + " is not a finite number.");
         if (!keepsRangeShowable(row, column, v)) return false;
         stored = PlistValue(v);
     } else if (isFlagKey(column)) {
@@ -213,12 +231,12 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
         else if (object.isString() && (object.toString() == "YES" || object.toString() == "NO"))
             stored = PlistValue(object.toString() == "YES");
         else
-            return false;
+            return refuse(cell + " is no flag; it must be YES, NO or a number.");
     } else if (isTextKey(column)) {
         if (object.isNumber())
             stored = PlistValue(formatNumber(object.toDouble()));
         else if (!object.isString())
-            return false;
+            return refuse(cell + " is no text.");
     }
     PlistValue& edited = (*mList.mutableItems())[row];
     edited.set(column, std::move(stored));
@@ -249,7 +267,10 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
 void MyDocument::tableViewSelectionDidChange(const TableView& view) {
     if (&view != &mListView) return;
     PlistValue* c = selectedCase();
-    if (!c) return;
+    if (!c) {
+        showNoCase();
+        return;
+    }
     // The fields now show this case: what was refused in them before is no longer theirs.
     clearRefusal();
     const double T0 = caseNumber(*c, "T0"), P0 = caseNumber(*c, "P0"), X0 = caseNumber(*c, "X0");
@@ -272,6 +293,14 @@ void MyDocument::tableViewSelectionDidChange(const TableView& view) {
     mForm.setDouble("mStepTmfi", mTmHal);
     mForm.setDouble("mThfi_edit", mThLiq);
     mForm.setDouble("mStepThfi", mThLiq);
+    // The inverse results belong to this case's measured temperatures. Where the case holds
+    // that inclusion's salinity, its bubble at Tm goes back into the forward inputs too, so
+    // that the panel shows the case's inclusion from both sides.
+    double x = 0, v = NAN;
+    if (showThTmResults(x, v) && std::isfinite(v) && std::fabs(100 * x - mXm) < 1e-6) {
+        mForm.setDouble("mVolumeTm_edit", 100 * v);
+        mForm.setDouble("mStepTmVol", 100 * v);
+    }
     const auto plots = caseBoundPlots();
     // A range step recorded for another case would write into this one when undone.
     for (CPlotView* p : plots)

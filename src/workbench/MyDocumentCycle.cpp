@@ -23,6 +23,14 @@ const char* const kClearedResults[] = {
 // An isochore is traced from the state down to this temperature (degC).
 constexpr double kIsochoreEnd = 100.0;
 constexpr const char* kOutsideTheModel = "lies outside the range of the model";
+constexpr const char* kNoCaseNote = "There is no case selected: ";
+const char* const kInitialControls[] = {"mT0", "mStepT0", "mP0", "mStepP0", "mX0", "mStepX0",
+                                        "mStepX01"};
+
+// A phase's share of the whole in percent.
+double percentShare(double fraction) {
+    return 100 * MyDocument::withoutRoundingTraces(fraction);
+}
 
 bool computed(double v) {
     return std::isfinite(v) && v >= 0.0;
@@ -43,6 +51,12 @@ struct ControlRule {
     std::vector<const char*> partners;
     const char* key;
 };
+const std::vector<ControlRule>& controlRules();
+const ControlRule* ruleOf(const std::string& sender) {
+    for (const ControlRule& r : controlRules())
+        if (sender == r.sender) return &r;
+    return nullptr;
+}
 const std::vector<ControlRule>& controlRules() {
     static const std::vector<ControlRule> rules = {
         {"mHaliteTm", Target::T, {"mStepHaliteTm"}, "Tm"},
@@ -95,9 +109,21 @@ void MyDocument::setStateControls() {
     mForm.setDouble("mStepHaliteXm", mXm);
     mForm.setDouble("mStepHaliteXm1", mXm);
     mForm["mStepHaliteXm1"].increment = 0.01 * mXm;
+    // The inclusion panel's salinity is the state's.
+    mForm.setDouble("mInclusionNaCl", mXm);
+    mForm.setDouble("mStepInclusionNaCl", mXm);
+}
+
+void MyDocument::showNoCase() {
+    // The controls of a case show none; the state stays, computed, for Add to keep.
+    for (const char* n : {"mName", "mComment"}) mForm.setString(n, "");
+    for (const char* n : kInitialControls) mForm.clear(n);
+    mForm["mResetButton"].enabled = false;
+    mForm["mSetInitialButton"].enabled = false;
 }
 
 void MyDocument::updateResetButton(const PlistValue& c) {
+    mForm["mSetInitialButton"].enabled = true;
     const double T0 = caseNumber(c, "T0"), P0 = caseNumber(c, "P0"), X0 = caseNumber(c, "X0");
     // Written so that a NaN anywhere enables the button.
     const bool same =
@@ -107,72 +133,91 @@ void MyDocument::updateResetButton(const PlistValue& c) {
 
 void MyDocument::updateControl(Control* sender) {
     PlistValue* c = selectedCase();
-    if (!c || !sender) return;
+    if (!sender) return;
     if (sender->name == "mListView") {
+        if (!c) return;
         // The edited row's name and initial conditions back into the case controls.
         for (const char* n : {"mT0", "mStepT0"}) mForm.setDouble(n, caseNumber(*c, "T0"));
         for (const char* n : {"mP0", "mStepP0"}) mForm.setDouble(n, caseNumber(*c, "P0"));
         for (const char* n : {"mX0", "mStepX0", "mStepX01"})
             mForm.setDouble(n, caseNumber(*c, "X0"));
         mForm.setString("mName", c->get("name").toString());
-    } else {
-        const ControlRule* rule = nullptr;
-        for (const ControlRule& r : controlRules())
-            if (sender->name == r.sender) rule = &r;
-        if (!rule) return;
-        if (rule->target == Target::Text) {
-            c->set(rule->key, sender->text);
-        } else {
-            // A field that holds no finite number leaves the state as it was.
-            if (!sender->holdsNumber()) return;
-            const double v = sender->value;
-            const double fixedPressure = rule->target == Target::T ? pressureKeepingDensity(v) : -1;
-            if (fixedPressure == 0) {
-                // No state of the fixed density at that temperature: the state stays whole.
-                sender->setDouble(mTm);
-                for (const char* partner : rule->partners) mForm.setDouble(partner, mTm);
-                mForm.setString(kStatusLine,
-                                formatted("The density is fixed at %.6g kg/m³; the model finds no "
-                                          "state of that density at %.6g °C, so the temperature stays.",
-                                          mRm, v));
-                mRefusedControl = sender->name;
-                return;
-            }
-            for (const char* partner : rule->partners) mForm.setDouble(partner, v);
-            switch (rule->target) {
-                case Target::T:
-                    mTm = v;
-                    if (fixedPressure > 0) {
-                        mPm = fixedPressure;
-                        mForm.setDouble("mHalitePm", mPm);
-                        mForm.setDouble("mStepHalitePm", mPm);
-                        c->set("Pm", mPm);
-                    }
-                    break;
-                case Target::P:
-                    mPm = v;
-                    break;
-                case Target::X:
-                    mXm = v;
-                    mForm["mStepHaliteXm1"].increment = 0.01 * mXm;
-                    mForm.setDouble("mInclusionNaCl", mXm);
-                    mForm.setDouble("mStepInclusionNaCl", mXm);
-                    break;
-                case Target::Density:
-                    mRm = v;
-                    if (v > 0 && std::isfinite(1000.0 / v))
-                        mForm.setDouble("mVolumeEdit", 1000.0 / v);
-                    else
-                        mForm.clear("mVolumeEdit");
-                    break;
-                default:
-                    break;
-            }
-            if (rule->key) c->set(rule->key, v);
-        }
-        if (rule->target == Target::Initial || std::string(rule->sender) == "mName")
-            mListView.reloadData(caseCount());
+        updateResetButton(*c);
+        updateChangeCount(ChangeKind::Done);
+        return;
     }
+    const ControlRule* rule = ruleOf(sender->name);
+    if (!rule) return;
+    if (!c && (rule->target == Target::Initial || rule->target == Target::Text)) {
+        // Initial conditions, name and comment belong to a case: with none there is nothing
+        // to keep them in, and the field says so rather than seem to take them.
+        rule->target == Target::Text ? sender->setString("") : sender->clear();
+        for (const char* partner : rule->partners) mForm.clear(partner);
+        mForm.setString(kStatusLine, std::string(kNoCaseNote) +
+                                         "a name, comment or initial condition needs one. Add "
+                                         "makes a case of the state shown.");
+        mRefusedControl = sender->name;
+        return;
+    }
+    if (rule->target == Target::Text) {
+        c->set(rule->key, sender->text);
+    } else {
+        // A field that holds no finite number leaves the state as it was.
+        if (!sender->holdsNumber()) return;
+        const double v = sender->value;
+        const double fixedPressure = rule->target == Target::T ? pressureKeepingDensity(v) : -1;
+        if (fixedPressure == 0) {
+            // No state of the fixed density at that temperature: the state stays whole.
+            sender->setDouble(mTm);
+            for (const char* partner : rule->partners) mForm.setDouble(partner, mTm);
+            mForm.setString(kStatusLine,
+                            formatted("The density is fixed at %.6g kg/m³; the model finds no "
+                                      "state of that density at %.6g °C, so the temperature stays.",
+                                      mRm, v));
+            mRefusedControl = sender->name;
+            return;
+        }
+        for (const char* partner : rule->partners) mForm.setDouble(partner, v);
+        switch (rule->target) {
+            case Target::T:
+                mTm = v;
+                if (fixedPressure > 0) {
+                    mPm = fixedPressure;
+                    mForm.setDouble("mHalitePm", mPm);
+                    mForm.setDouble("mStepHalitePm", mPm);
+                    if (c) c->set("Pm", mPm);
+                }
+                break;
+            case Target::P:
+                mPm = v;
+                break;
+            case Target::X:
+                mXm = v;
+                mForm["mStepHaliteXm1"].increment = 0.01 * mXm;
+                mForm.setDouble("mInclusionNaCl", mXm);
+                mForm.setDouble("mStepInclusionNaCl", mXm);
+                break;
+            case Target::Density:
+                mRm = v;
+                if (v > 0 && std::isfinite(1000.0 / v))
+                    mForm.setDouble("mVolumeEdit", 1000.0 / v);
+                else
+                    mForm.clear("mVolumeEdit");
+                break;
+            default:
+                break;
+        }
+        if (rule->key && c) c->set(rule->key, v);
+    }
+    if (!c) {
+        // The state is computed and shown all the same; Add keeps it as a new case.
+        mForm.setString(kStatusLine, std::string(kNoCaseNote) +
+                                         "the state shown is computed, and Add keeps it as a new "
+                                         "case.");
+        return;
+    }
+    if (rule->target == Target::Initial || std::string(rule->sender) == "mName")
+        mListView.reloadData(caseCount());
     updateResetButton(*c);
     updateChangeCount(ChangeKind::Done);
 }
@@ -228,8 +273,16 @@ void MyDocument::removeTemporaryObjects() {
 }
 
 void MyDocument::plotInitialPoint() {
+    if (!mPTViewp) return;
+    // The markers stand where the case's initial conditions are now, and only once.
+    const std::pair<CPlotView*, const char*> markers[] = {
+        {mPTViewp, "t_pt0"}, {mIsochoreViewp, "t_pt0"}, {mPxViewp, "t_px0"}, {mTxViewp, "t_tx0"}};
+    for (auto [plot, name] : markers) {
+        while (plot->getGraphObjectWithName(name)) plot->removeGraphObjectWithName(name);
+        plot->setNeedsDisplay(true);
+    }
     PlistValue* c = selectedCase();
-    if (!c || !mPTViewp) return;
+    if (!c) return;
     const double T0 = caseNumber(*c, "T0"), P0 = caseNumber(*c, "P0"), X0 = caseNumber(*c, "X0");
     CGraphPoint* pt = mPTViewp->plotPoint(T0, P0, 4, Color::black());
     pt->setName("t_pt0");
@@ -238,15 +291,38 @@ void MyDocument::plotInitialPoint() {
     mTxViewp->plotPoint(T0, X0, 4, Color::black())->setName("t_tx0");
 }
 
+double MyDocument::withoutRoundingTraces(double fraction) {
+    constexpr double kBelowRounding = 1e-9;
+    if (std::fabs(fraction) < kBelowRounding) return 0.0;
+    if (std::fabs(fraction - 1.0) < kBelowRounding) return 1.0;
+    return fraction;
+}
+
 double MyDocument::densityAt(double T, double P, double X, double guess) {
-    const double rho = mModel->calculateFluidDensity(T, P, 0.01 * X, guess);
+    double rho = mModel->calculateFluidDensity(T, P, 0.01 * X, guess);
+    // On the halite + liquid + vapour pressure the density given picks the phases' shares. A
+    // density that leaves one of the three phases a share below rounding is a state of the
+    // other two, which the model places from T, P and X alone: that is the state however the
+    // density came (the one a two-phase state kept in its case, or a guess from the state
+    // before), so that a state shows the same phases whichever way it is reached.
+    const PhaseDiagramInfo& s = mModel->state();
+    if (s.region == PhaseDiagramInfo::kHaliteLiquidVapour &&
+        (withoutRoundingTraces(s.haliteMassFraction) == 0 ||
+         withoutRoundingTraces(s.liquidMassFraction) == 0 ||
+         withoutRoundingTraces(s.vapourMassFraction) == 0)) {
+        const double free = mModel->calculateFluidDensity(T, P, 0.01 * X, -1);
+        if (std::isfinite(free) && free > 0 && mModel->state().region != 0)
+            rho = free;
+        else
+            rho = mModel->calculateFluidDensity(T, P, 0.01 * X, guess);
+    }
     return std::isfinite(rho) ? rho : -1;
 }
 
 void MyDocument::calculateDensities() {
     for (const char* name : kClearedResults) mForm.clear(name);
+    // Without a case the state is computed all the same: what is shown belongs to it.
     PlistValue* c = selectedCase();
-    if (!c) return;
     mRm = densityAt(mTm, mPm, mXm, mRm);
     mState = mModel->state();
     const PhaseDiagramInfo& s = mState;
@@ -262,7 +338,7 @@ void MyDocument::calculateDensities() {
         mForm.clear("mStepRm");
         mForm.clear("mVolumeEdit");
     }
-    c->set("Rm", mRm);
+    if (c) c->set("Rm", mRm);
     // Blank results alone would not say why: the status line does, until a state is placed.
     const bool saysOutside = mForm.text(kStatusLine).find(kOutsideTheModel) != std::string::npos;
     if (!classified)
@@ -336,12 +412,12 @@ void MyDocument::calculateDensities() {
         }
     }
     if (computed(s.haliteMassFraction)) {
-        mForm.setDouble("mWtPercentH", 100 * s.haliteMassFraction);
-        mForm.setDouble("mWtPercentL", 100 * s.liquidMassFraction);
-        mForm.setDouble("mWtPercentG", 100 * s.vapourMassFraction);
-        mForm.setDouble("mLiquidVolumeFrac", 100 * s.liquidVolumeFraction);
-        mForm.setDouble("mGasVolumeFrac", 100 * s.vapourVolumeFraction);
-        mForm.setDouble("mHaliteVolumeFrac", 100 * s.haliteVolumeFraction);
+        mForm.setDouble("mWtPercentH", percentShare(s.haliteMassFraction));
+        mForm.setDouble("mWtPercentL", percentShare(s.liquidMassFraction));
+        mForm.setDouble("mWtPercentG", percentShare(s.vapourMassFraction));
+        mForm.setDouble("mLiquidVolumeFrac", percentShare(s.liquidVolumeFraction));
+        mForm.setDouble("mGasVolumeFrac", percentShare(s.vapourVolumeFraction));
+        mForm.setDouble("mHaliteVolumeFrac", percentShare(s.haliteVolumeFraction));
     }
     if (computed(s.slvLiquidDensity)) {
         mForm.setDouble("mRl_slv_edit", s.slvLiquidDensity);
@@ -364,9 +440,10 @@ void MyDocument::onSetInitialConditions() {
     for (const char* n : {"mX0", "mStepX0", "mStepX01"}) mForm.setDouble(n, mXm);
     mListView.reloadData(caseCount());
     // The case's initial conditions changed: the document has unsaved changes, and the state
-    // is now its own initial state.
+    // is now its own initial state, marked where it is.
     updateResetButton(*c);
     updateChangeCount(ChangeKind::Done);
+    plotInitialPoint();
 }
 
 void MyDocument::onResetToInitialConditions() {

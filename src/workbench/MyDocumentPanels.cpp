@@ -46,6 +46,11 @@ const char* const kBoilResults[] = {"mBoilH1",    "mBoilH2",    "mBoilzTop1", "m
 const char* const kInclusionForward[] = {"mInclusionNaCl", "mStepInclusionNaCl", "mVolumeTm_edit",
                                          "mStepTmVol",     "mHaliteVolume",      "mStepHaliteVol"};
 const char* const kInclusionInverse[] = {"mThfi_edit", "mStepThfi", "mTmfi_edit", "mStepTmfi"};
+const char* const kInclusionResults[] = {
+    "mTm0_edit",     "mTh0_edit",   "mInclusionRho0", "mPh0_edit",      "mTm_edit",
+    "mInclusionRho", "mPm_edit",    "mTh_edit",       "mPh_edit",       "mTm3_edit",
+    "mPh3_edit",     "mInclusionRho3", "mPm3_edit",   "mTh3_edit",      "mxl3_edit",
+    "mNaClfi_edit",  "mRhofi_edit", "mBubblefi_edit", "mPhfi_edit",     "mPmfi_edit"};
 const char* const kIceInputs[] = {"mIceT", "mIceStepT", "mIceRatio", "mIceStepRatio"};
 
 bool named(const Control* c, const char* name) {
@@ -85,6 +90,12 @@ void MyDocument::buildPanelForm() {
     for (const char* n : kInclusionInverse) mForm[n].action = "onCalculateThTm:";
     for (const char* n : kIceInputs) mForm[n].action = "onCalculateIceSalinity:";
     mForm.add("mIceAssignButton", "onAssignIceSalinity:").title = "Assign";
+    for (const char* n : kInclusionForward) mForm[n].tab = "halite";
+    for (const char* n : kInclusionInverse) mForm[n].tab = "halite";
+    for (const char* n : kInclusionResults) mForm[n].tab = "halite";
+    for (const char* n : kIceInputs) mForm[n].tab = "ice";
+    for (const char* n : {"mIceAssignButton", "mIceSalinity", "mIceNaCl", "mIceKCl"})
+        mForm[n].tab = "ice";
     Control& panel = mForm.add("mExpPanel");
     panel.title = "Experimental Data";
     panel.hidden = true;
@@ -95,6 +106,9 @@ void MyDocument::buildPanelForm() {
     for (const char* n : {"mBoilUseSimple", "mBoilShow1", "mBoilShow2"})
         mForm.add(n, "onCalculateBoiling:");
     for (const char* n : kBoilResults) mForm.add(n).editable = false;
+    for (const BoilInput& b : kBoilInputs) mForm[b.field].tab = mForm[b.stepper].tab = "boiling";
+    for (const char* n : {"mBoilUseSimple", "mBoilShow1", "mBoilShow2"}) mForm[n].tab = "boiling";
+    for (const char* n : kBoilResults) mForm[n].tab = "boiling";
 }
 
 void MyDocument::mirrorPair(Control* sender, const char* field, const char* stepper) {
@@ -197,6 +211,19 @@ constexpr const char* kHomogenisationNote = "The inclusion homogenises";
 constexpr const char* kNoInclusionNote = "No inclusion has this Th and Tm: ";
 constexpr const char* kNoResultNote = "The inclusion panel has ";
 constexpr const char* kNoIceNote = "No salinity melts ice at ";
+constexpr const char* kMetastableIceNote = "Below the eutectic";
+
+// The eutectic temperature (degC) below which no brine of that NaCl share of the salt keeps
+// ice as its last solid: H2O-NaCl at the model's own melting temperature of 23.2 wt % (the
+// eutectic salinity), H2O-KCl at -10.7 degC and, for every mixture, the H2O-NaCl-KCl
+// eutectic at -22.9 degC (Hall, Sterner & Bodnar 1988) as the least.
+double eutecticTemperature(Palliser& model, double share) {
+    if (share <= 0.0) return -10.7;
+    if (share < 1.0) return -22.9;
+    double T = NAN;
+    model.calculateFreezingTemperature(0.232, 1.0, T);
+    return T;
+}
 
 // Why the (Th, Tm) inverse has no answer.
 std::string thTmRefusal(const Palliser& model, double Th, double Tm) {
@@ -361,14 +388,28 @@ void MyDocument::onCalculateThTm(Control* sender) {
             updateChangeCount(ChangeKind::Done);
         }
     }
+    double x = 0, v = NAN;
+    if (!showThTmResults(x, v)) return;
+    if (std::isfinite(v)) {
+        mForm.setDouble("mVolumeTm_edit", 100 * v);
+        mForm.setDouble("mStepTmVol", 100 * v);
+    }
+    mForm.setDouble("mInclusionNaCl", 100 * x);
+    onCalculateInclusionProperties(&mForm["mInclusionNaCl"]);
+}
+
+bool MyDocument::showThTmResults(double& x, double& v) {
+    const Control &ThField = mForm["mThfi_edit"], &TmField = mForm["mTmfi_edit"];
     const char* const results[] = {"mNaClfi_edit", "mRhofi_edit", "mBubblefi_edit", "mPhfi_edit",
                                    "mPmfi_edit"};
     if (!ThField.holdsNumber() || !TmField.holdsNumber()) {
         for (const char* n : results) mForm.clear(n);
-        return;
+        return false;
     }
     const double Th = ThField.value, Tm = TmField.value;
-    double x = 0, rho = 0, Pm = NAN, Ph = NAN, v = NAN;
+    double rho = 0, Pm = NAN, Ph = NAN;
+    x = 0;
+    v = NAN;
     mModel->calculateFromThTm(Th, Tm, x, rho, mForm.value("mTm_edit"), mForm.value("mTh_edit"),
                               0.01 * mForm.value("mInclusionNaCl"), mForm.value("mInclusionRho"),
                               Pm, Ph, v);
@@ -376,22 +417,17 @@ void MyDocument::onCalculateThTm(Control* sender) {
         !(std::isfinite(rho) && rho > 0)) {
         for (const char* n : results) mForm.clear(n);
         mForm.setString(kStatusLine, std::string(kNoInclusionNote) + thTmRefusal(*mModel, Th, Tm));
-        return;
+        return false;
     }
     if (mForm.text(kStatusLine).rfind(kNoInclusionNote, 0) == 0) mForm.setString(kStatusLine, "");
     mForm.setDouble("mNaClfi_edit", 100 * x);
     mForm.setDouble("mRhofi_edit", rho);
     show(mForm, "mPmfi_edit", Pm);
     // Halite and vapour vanishing together: the model gives no pressure at Th and no bubble.
-    const bool together = std::fabs(Th - Tm) < 0.1;
-    show(mForm, "mPhfi_edit", together ? NAN : Ph);
-    show(mForm, "mBubblefi_edit", together ? NAN : 100 * v);
-    if (!together && std::isfinite(v)) {
-        mForm.setDouble("mVolumeTm_edit", 100 * v);
-        mForm.setDouble("mStepTmVol", 100 * v);
-    }
-    mForm.setDouble("mInclusionNaCl", 100 * x);
-    onCalculateInclusionProperties(&mForm["mInclusionNaCl"]);
+    if (std::fabs(Th - Tm) < 0.1) Ph = v = NAN;
+    show(mForm, "mPhfi_edit", Ph);
+    show(mForm, "mBubblefi_edit", 100 * v);
+    return true;
 }
 
 // ----- Experimental data
@@ -462,7 +498,9 @@ void MyDocument::onCalculateIceSalinity(Control* sender) {
     const bool input = TField.holdsNumber() && ratio.holdsNumber() && r >= 0 && r <= 1;
     double w = NAN;
     if (input) mModel->calculateIceMeltingSalinity(T, r, w);
-    const bool solved = input && !mModel->failed && std::isfinite(w) && w >= 0 && w < 1;
+    const bool solved = input && !mModel->failed && std::isfinite(w) && w > -1e-9 && w < 1;
+    // At 0 degC the solve ends a rounding trace away from pure water.
+    if (solved) w = withoutRoundingTraces(w);
     if (solved) {
         mForm.setDouble("mIceSalinity", 100 * w);
         mForm.setDouble("mIceNaCl", 100 * r * w);
@@ -482,18 +520,23 @@ void MyDocument::onCalculateIceSalinity(Control* sender) {
         // Where no salinity melts the ice at T, the curve's span says why; the line is this
         // panel's only while it is empty or holds its own note.
         const std::string& line = mForm.text(kStatusLine);
-        const bool ours = line.empty() || line.rfind(kNoIceNote, 0) == 0;
+        const bool ours = line.empty() || line.rfind(kNoIceNote, 0) == 0 ||
+                          line.rfind(kMetastableIceNote, 0) == 0;
         double lowest = 0.0;
         for (std::size_t i = 1; i < iceMeltingCurve.size(); i += 2)
             lowest = std::min(lowest, iceMeltingCurve[i]);
-        if (ours)
-            mForm.setString(kStatusLine,
-                            solved ? std::string()
-                                   : std::string(kNoIceNote) + formatForDisplay(T) +
-                                         " \u00b0C with " + formatForDisplay(100 * r) +
-                                         " % of the salt NaCl: the model's ice melts from 0 down "
-                                         "to " +
-                                         formatForDisplay(lowest) + " \u00b0C for that salt.");
+        const double eutectic = eutecticTemperature(*mModel, r);
+        std::string note;
+        if (!solved)
+            note = std::string(kNoIceNote) + formatForDisplay(T) + " \u00b0C with " +
+                   formatForDisplay(100 * r) + " % of the salt NaCl: the model's ice melts from 0 "
+                   "down to " + formatForDisplay(lowest) + " \u00b0C for that salt.";
+        else if (T < eutectic)
+            note = std::string(kMetastableIceNote) + " of this salt (" +
+                   formatForDisplay(eutectic) + " \u00b0C) the salinity shown is the model's "
+                   "metastable extension of its ice-melting curve: no stable brine of this salt "
+                   "stays liquid there, so ice melting last at this temperature is metastable.";
+        if (ours) mForm.setString(kStatusLine, note);
         std::vector<double> isotherm;
         isotherm.reserve(42);
         mModel->calculateIceMeltingIsotherm(isotherm, T);

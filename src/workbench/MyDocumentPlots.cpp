@@ -287,8 +287,6 @@ void MyDocument::onPlotSelection(const Notification& n) {
         const double mH = 1.0 - mL - mV;
         auto fraction = [](double f) { return f >= 0.0 && f <= 1.0; };  // NaN fails
         if (!fraction(mL) || !fraction(mV) || !fraction(mH) || !pressure(P)) return;
-        PlistValue* c = selectedCase();
-        if (!c) return;
         mRm = rho;
         mXm = X;
         mPm = P;
@@ -296,11 +294,15 @@ void MyDocument::onPlotSelection(const Notification& n) {
         for (const char* f : {"mHaliteXm", "mStepHaliteXm", "mStepHaliteXm1"})
             mForm.setDouble(f, X);
         for (const char* f : {"mHalitePm", "mStepHalitePm"}) mForm.setDouble(f, P);
-        c->set("Rm", rho);
-        c->set("Xm", X);
-        c->set("Pm", P);
-        // The case changed: unsaved, like every other change of a case.
-        updateChangeCount(ChangeKind::Done);
+        for (const char* f : {"mInclusionNaCl", "mStepInclusionNaCl"}) mForm.setDouble(f, X);
+        // Without a case the state is still the one shown, and Add keeps it.
+        if (PlistValue* c = selectedCase()) {
+            c->set("Rm", rho);
+            c->set("Xm", X);
+            c->set("Pm", P);
+            // The case changed: unsaved, like every other change of a case.
+            updateChangeCount(ChangeKind::Done);
+        }
         onUpdateViews();
     }
 }

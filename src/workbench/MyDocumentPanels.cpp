@@ -210,6 +210,8 @@ namespace {
 constexpr const char* kHomogenisationNote = "The inclusion homogenises";
 constexpr const char* kNoInclusionNote = "No inclusion has this Th and Tm: ";
 constexpr const char* kNoResultNote = "The inclusion panel has ";
+// Before the halite of the halite-volume results dissolves, its liquid passes the diagram's top.
+constexpr const char* kBeyondDiagramNote = "The halite-volume inclusion dissolves its halite at ";
 constexpr const char* kNoIceNote = "No salinity melts ice at ";
 constexpr const char* kMetastableIceNote = "Below the eutectic";
 
@@ -290,8 +292,8 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
     // inclusion shown now; another message on the line is left to its own owner.
     const std::string& line = mForm.text(kStatusLine);
     const bool ours = line.empty() || line.rfind(kHomogenisationNote, 0) == 0 ||
-                      line.rfind(kNoResultNote, 0) == 0;
-    std::string note, missing;
+                      line.rfind(kNoResultNote, 0) == 0 || line.rfind(kBeyondDiagramNote, 0) == 0;
+    std::string note, missing, beyond;
     auto lacks = [&missing](const std::string& why) {
         missing += (missing.empty() ? "" : "; ") + why;
     };
@@ -360,6 +362,12 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
         mForm.setDouble("mxl3_edit", 100 * xl3);
         markInclusion(mRhoTxViewp, Th3, Tm3, rho3, 5, 5, "t_0rtxpoint2", "t_0rtxpoint3",
                       "t_0rtxline2");
+        if (mModel->tm3BeyondDiagram)
+            beyond = std::string(kBeyondDiagramNote) +
+                    formatForDisplay(Pm3) + " bar, above the diagram's " +
+                    formatForDisplay(Palliser::kDiagramMaxPressure) +
+                    " bar: its Tm3 and Pm3 carry the liquidus beyond the pressures it is drawn "
+                    "for.";
     } else {
         for (const char* n :
              {"mTm3_edit", "mPh3_edit", "mInclusionRho3", "mPm3_edit", "mTh3_edit", "mxl3_edit"})
@@ -370,6 +378,7 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
     }
     if (!missing.empty())
         note += (note.empty() ? "" : " ") + std::string(kNoResultNote) + missing + ".";
+    if (!beyond.empty()) note += (note.empty() ? "" : " ") + beyond;
     if (ours) mForm.setString(kStatusLine, note);
     if (mRhoTxViewp) mRhoTxViewp->setNeedsDisplay(true);
 }

@@ -315,7 +315,9 @@ TEST_F(DrawingsTest, InclusionPanelSaysWhichResultsItHasNot) {
     ui->type("mVolumeTm_edit", 10);
     ASSERT_TRUE(form()["mTh_edit"].holdsNumber());
     ASSERT_TRUE(form()["mTm3_edit"].holdsNumber());
-    EXPECT_EQ(form().text(status), "");
+    // (Its halite dissolves at 6683 bar, above the diagram: the line says only that.)
+    EXPECT_EQ(form().text(status).rfind("The halite-volume inclusion dissolves", 0), 0u)
+        << form().text(status);
     // Mostly vapour when its halite dissolves near 777 degC: it never homogenises to liquid.
     ui->type("mVolumeTm_edit", 99);
     EXPECT_TRUE(form()["mTm_edit"].holdsNumber());
@@ -338,7 +340,29 @@ TEST_F(DrawingsTest, InclusionPanelSaysWhichResultsItHasNot) {
     ui->type("mInclusionNaCl", 40);
     ui->type("mVolumeTm_edit", 10);
     EXPECT_TRUE(form()["mTh_edit"].holdsNumber());
-    EXPECT_EQ(form().text(status), "");
+    // (Its halite dissolves at 6683 bar, above the diagram: the line says only that.)
+    EXPECT_EQ(form().text(status).rfind("The halite-volume inclusion dissolves", 0), 0u)
+        << form().text(status);
+}
+
+// A halite-volume inclusion whose halite dissolves above the diagram's 5000 bar top keeps its
+// results and says that they carry the liquidus beyond the diagram; one below says nothing.
+TEST_F(DrawingsTest, HaliteDissolvingAboveTheDiagramTopSaysSo) {
+    doc->selectTabViewItemAtIndex(2);
+    const std::string status = MyDocument::kStatusLine;
+    ui->type("mInclusionNaCl", 50);
+    ui->type("mVolumeTm_edit", 10);
+    ui->type("mHaliteVolume", 20);
+    ASSERT_TRUE(form()["mTm3_edit"].holdsNumber());
+    EXPECT_GT(form().value("mPm3_edit"), 5000.0);
+    EXPECT_NE(form().text(status).find("above the diagram's 5000 bar"), std::string::npos)
+        << form().text(status);
+    ui->type("mInclusionNaCl", 45);
+    ui->type("mHaliteVolume", 10);
+    ASSERT_TRUE(form()["mTm3_edit"].holdsNumber());
+    EXPECT_LT(form().value("mPm3_edit"), 5000.0);
+    EXPECT_EQ(form().text(status).find("above the diagram's"), std::string::npos)
+        << form().text(status);
 }
 
 TEST_F(DrawingsTest, IcePanelDefaultClickAndRefusals) {

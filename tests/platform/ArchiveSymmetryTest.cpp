@@ -258,18 +258,23 @@ TEST_F(WriterRefusals, NestingTheReaderRefusesIsNotSavedAndNestingItReadsIs) {
 TEST_F(WriterRefusals, ObjectsTheReaderDecodesAsOtherValuesAreNotSaved) {
     PlistValue withField = PlistValue::object("NSString");
     withField.set("NS.string", "x");
+    // A colour the reader cannot draw keeps its fields (its components are written by
+    // reference, never as the inline data a drawn colour holds), so it reads back as saved.
     PlistValue colourWithField = PlistValue::object("NSColor");
     colourWithField.set("NSWhite", 0.5);
+    PlistValue rgbFields = PlistValue::object("NSColor");
+    rgbFields.set("NSColorSpace", 1);
+    rgbFields.set("NSRGB", Bytes{'1', ' ', '0', ' ', '0', 0});
     PlistValue classField = PlistValue::object("CCase");
     classField.set("$class", 1.0);
     for (const PlistValue& refused :
          {PlistValue::object(""), PlistValue::object("NSArray"),
           PlistValue::object("NSMutableDictionary"), PlistValue::object("NSData"), withField,
-          colourWithField, classField})
+          classField})
         EXPECT_FALSE(saveOrRefuse(PlistValue::array({1.0, refused}), refused.className()));
     PlistValue plain = PlistValue::object("CCase");
     plain.set("T", 1.0);
-    for (const PlistValue& kept : {PlistValue::object("NSColor"), plain})
+    for (const PlistValue& kept : {PlistValue::object("NSColor"), colourWithField, rgbFields, plain})
         EXPECT_TRUE(saveOrRefuse(PlistValue::array({kept}), kept.className()));
 }
 

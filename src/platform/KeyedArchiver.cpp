@@ -76,6 +76,11 @@ std::uint64_t heapValueBytes(std::uint64_t payload) {
     return kValueBytes + PlistValue::heapBytes() + payload;
 }
 
+// Texts longer than this (bytes) are not shared. A shared text costs the file a reference of
+// a byte or two wherever it stands again, and the reader its copy: a text no longer than
+// this keeps a list of cases well within the reader's budget of 64 bytes per byte of file.
+constexpr std::size_t kLongestSharedText = 256;
+
 // The payload of a string as a binary list holds it: bytes of ASCII text, else UTF-16 units.
 std::uint64_t stringPayload(const std::string& s) {
     const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
@@ -92,7 +97,8 @@ std::uint64_t stringPayload(const std::string& s) {
 // Writes the archive straight into a binary property list: every entry of "$objects" is
 // written as soon as it is complete, and "$objects" itself, the "$top" fields and the root
 // dictionary last. Equal strings and numbers are stored once, as the platform's archiver stores
-// a shared object once: a case list repeats the same keys in every case. The values are read
+// a shared object once: a case list repeats the same keys in every case; only texts longer
+// than kLongestSharedText are stored wherever they stand. The values are read
 // where they are, never copied: a document takes its own memory and that of its bytes.
 //
 // What the reader would refuse is not written: objects nested deeper than it reads (counted
@@ -269,6 +275,13 @@ class ArchiveWriter {
     Ref data(const Bytes& b) { return out_.addData(b.data(), b.size()); }
     // A text as a value (counted as one), or as a dictionary key (counted by the caller).
     std::uint64_t string(const std::string& s, bool value = true) {
+        // A long text is stored at each place it stands: the reader gives every place a copy,
+        // and shared, a text repeated in a list (a comment in cases made by duplicating one)
+        // would read back as many times the memory its file holds, and be refused.
+        if (value && s.size() > kLongestSharedText) {
+            expanded_ += heapValueBytes(stringPayload(s));
+            return append(out_.addString(s, false));
+        }
         auto& [index, payload] = strings_[s];
         if (index == 0) {
             payload = stringPayload(s);

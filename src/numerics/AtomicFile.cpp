@@ -80,7 +80,6 @@ void noteFileSizeLimit(int) {}
 // The slot now holding `path`, or -1 when the path is too long or no slot is free.
 int registerTemporary(const std::string& path) {
     installCleanupHandler();
-    continueAtFileSizeLimit();
     if (path.size() >= kTemporaryPathLength) return -1;
     for (int k = 0; k < kTemporarySlots; ++k) {
         int expected = kFree;
@@ -280,6 +279,7 @@ void reportFilesWrittenSince(std::size_t mark, std::FILE* out) {
 
 bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, Links links) {
     discard();
+    continueAtFileSizeLimit();
     path_ = path;
     mode_ = mode;
     step_ = Step::None;

@@ -10,8 +10,8 @@
 //
 // The first replacing file installs a handler of SIGINT, SIGTERM, SIGHUP, SIGQUIT and
 // SIGXCPU that removes the temporaries being written and then lets the signal take the
-// action it had before (ending the program by default); every one lets the program go on
-// past a file-size limit (continueAtFileSizeLimit).
+// action it had before (ending the program by default); every file opened lets the program
+// go on past a file-size limit (continueAtFileSizeLimit).
 #pragma once
 
 #include <cstddef>

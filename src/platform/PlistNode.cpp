@@ -461,15 +461,17 @@ std::string decimalWithoutLeadingZeros(std::string_view number) {
 // value holds: the parser would read "1,5" as 1 and "abc" as 0, and 2^64 + 5 as 5, changing
 // a value instead of refusing the list. An integer is decimal unless it starts "0x", as the
 // form defines it; the parser reads a leading zero as octal ("010" as 8), so a decimal integer
-// reaches it without its leading zeros.
+// reaches it without its leading zeros (the text is copied once, however many there are).
 bool xmlNumbersRead(std::string& text, std::string& error) {
     for (const auto& [tag, real] : {std::pair{std::string_view("<integer"), false},
                                     std::pair{std::string_view("<real"), true}}) {
+        std::string out;
+        std::size_t copied = 0;  // text before this is in `out`, when anything was rewritten
         for (std::size_t p = text.find(tag); p != std::string::npos; p = text.find(tag, p + 1)) {
             const std::size_t gt = text.find('>', p);
             const std::size_t name = text.find_first_not_of(" \t\r\n", p + tag.size());
             if (gt == std::string::npos || name != gt) continue;  // another tag, or <real/>
-            const std::size_t lt = text.find('<', gt);
+            const std::size_t lt = std::min(text.find('<', gt), text.size());
             const std::string_view number = std::string_view(text).substr(gt + 1, lt - gt - 1);
             const XmlNumber read = wholeNumber(number, real);
             if (read != XmlNumber::Whole) {
@@ -479,7 +481,16 @@ bool xmlNumbersRead(std::string& text, std::string& error) {
                         text.substr(p, std::min<std::size_t>(lt - p, 60));
                 return false;
             }
-            if (!real) text.replace(gt + 1, lt - gt - 1, decimalWithoutLeadingZeros(number));
+            if (real) continue;
+            const std::string plain = decimalWithoutLeadingZeros(number);
+            if (plain == number) continue;
+            out.append(text, copied, gt + 1 - copied);
+            out += plain;
+            copied = lt;
+        }
+        if (copied > 0) {
+            out.append(text, copied);
+            text.swap(out);
         }
     }
     return true;

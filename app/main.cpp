@@ -13,6 +13,7 @@
 
 #include "StateReport.h"
 #include "WyvraApplication.h"
+#include "numerics/AtomicFile.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ void printHelp() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vornex::continueAtFileSizeLimit();
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0 ||
             (argc == 2 && std::strcmp(argv[i], "help") == 0)) {

@@ -57,17 +57,10 @@ bool CubicBase::readComponentFile(int i, const char* name, const char* missingFo
         return false;
     }
     for (const ComponentKey& k : required) *k.value = std::nan("");
-    // A molar mass the file gives must be positive, or every density follows its sign; one
-    // it leaves out keeps the value it had.
-    std::vector<std::pair<double*, double>> optionalMasses;
-    for (const ComponentKey& k : optional)
-        if (isMolarMassKey(k.key)) {
-            optionalMasses.emplace_back(k.value, *k.value);
-            *k.value = std::nan("");
-        }
     std::vector<ComponentKey> keys = required;
     keys.insert(keys.end(), optional.begin(), optional.end());
     file.readKeys(keys);
+    // A molar mass the file gives must be positive, or every density follows its sign.
     const double* badMass = nullptr;
     for (const ComponentKey& k : keys)
         if (isMolarMassKey(k.key) && !std::isnan(*k.value) && !(*k.value > 0.0)) badMass = k.value;
@@ -77,10 +70,8 @@ bool CubicBase::readComponentFile(int i, const char* name, const char* missingFo
                      "be computed\n",
                      modelName.c_str(), file.path().c_str(), *badMass);
         error = 1;
+        return false;
     }
-    for (auto& [value, before] : optionalMasses)
-        if (std::isnan(*value) || badMass != nullptr) *value = before;
-    if (badMass != nullptr) return false;
     // Every key the file lacks, so that one reading says what the file needs.
     std::string missing;
     for (const ComponentKey& k : required)

@@ -76,8 +76,10 @@ void TermCubic::set_critical_constants(int i, double TcK, double PcPa, double om
 bool TermCubic::readFile(int i, const char* name, const char* missingFormat) {
     const auto u = static_cast<size_t>(i);
     if (!readComponentFile(i, name, missingFormat, Tc[u], Pc[u],
-                           {{"Tc", &Tc[u]}, {"Pc", &Pc[u]}, {"omega", &omega[u]}},
-                           {{"mw", &molarMass[u]}}))
+                           {{"Tc", &Tc[u]},
+                            {"Pc", &Pc[u]},
+                            {"omega", &omega[u]},
+                            {"mw", &molarMass[u]}}))
         return false;
     giveConstants(i);
     startCriticalSearchAt(i);

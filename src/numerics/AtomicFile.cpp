@@ -75,6 +75,8 @@ void installCleanupHandler() {
     }
 }
 
+void noteFileSizeLimit(int) {}
+
 // The slot now holding `path`, or -1 when the path is too long or no slot is free.
 int registerTemporary(const std::string& path) {
     installCleanupHandler();
@@ -193,6 +195,18 @@ int createTemporary(const std::string& path, unsigned permissions, std::string& 
 
 }  // namespace
 
+void continueAtFileSizeLimit() {
+    struct sigaction current {};
+    if (::sigaction(SIGXFSZ, nullptr, &current) != 0) return;
+    // A handler of the program's own, or the signal ignored already, stays as it is.
+    if ((current.sa_flags & SA_SIGINFO) != 0 || current.sa_handler != SIG_DFL) return;
+    struct sigaction action {};
+    action.sa_handler = noteFileSizeLimit;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGXFSZ, &action, nullptr);
+}
+
 std::string refusedOutputEntry(const std::string& path, AtomicFile::Links links) {
     struct stat entry {};
     if (::lstat(path.c_str(), &entry) != 0) return {};
@@ -265,10 +279,12 @@ void reportFilesWrittenSince(std::size_t mark, std::FILE* out) {
 
 bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, Links links) {
     discard();
+    continueAtFileSizeLimit();
     path_ = path;
     mode_ = mode;
     step_ = Step::None;
     error_ = 0;
+    streamError_ = 0;
     problem_.clear();
     tempPath_.clear();
     if (path.empty()) {
@@ -308,7 +324,25 @@ bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, 
 
 std::FILE* AtomicFile::stream() {
     if (stream_ != nullptr || fd_ < 0) return stream_;
-    stream_ = ::fdopen(fd_, "w");
+    // The stream writes through this object rather than straight to the descriptor, so that
+    // the cause of a failed write (a full disk, the file-size limit) is kept: the stream
+    // itself only remembers that one failed, and errno is long overwritten when it is asked.
+    cookie_io_functions_t io{};
+    io.write = [](void* cookie, const char* data, std::size_t size) -> ssize_t {
+        auto* self = static_cast<AtomicFile*>(cookie);
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::write(self->fd_, data + done, size - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                if (self->streamError_ == 0) self->streamError_ = n < 0 ? errno : EIO;
+                return 0;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        return static_cast<ssize_t>(done);
+    };
+    stream_ = ::fopencookie(this, "w", io);
     if (stream_ == nullptr) fail(Step::Write, errno);
     return stream_;
 }
@@ -317,7 +351,7 @@ bool AtomicFile::write(const void* data, std::size_t size) {
     if (fd_ < 0 || step_ != Step::None) return false;
     if (stream_ != nullptr) {
         if (size > 0 && std::fwrite(data, 1, size, stream_) != size) {
-            fail(Step::Write, errno != 0 ? errno : EIO);
+            fail(Step::Write, streamError_ != 0 ? streamError_ : EIO);
             return false;
         }
         return true;
@@ -340,7 +374,7 @@ void AtomicFile::flushStream() {
     if (stream_ == nullptr) return;
     errno = 0;
     if (std::fflush(stream_) != 0 || std::ferror(stream_) != 0)
-        fail(Step::Write, errno != 0 ? errno : EIO);
+        fail(Step::Write, streamError_ != 0 ? streamError_ : errno != 0 ? errno : EIO);
 }
 
 bool AtomicFile::commit(bool sync) {
@@ -351,11 +385,11 @@ bool AtomicFile::commit(bool sync) {
     flushStream();
     if (sync && step_ == Step::None && ::fsync(fd_) != 0 && errno != EINVAL)
         fail(Step::Write, errno);
-    if (stream_ != nullptr) {
-        if (std::fclose(stream_) != 0) fail(Step::Write, errno);
-    } else if (::close(fd_) != 0) {
-        fail(Step::Write, errno);
-    }
+    // The stream holds no descriptor of its own: closing it writes what it holds, and the
+    // descriptor is closed after it.
+    if (stream_ != nullptr && std::fclose(stream_) != 0)
+        fail(Step::Write, streamError_ != 0 ? streamError_ : errno);
+    if (::close(fd_) != 0) fail(Step::Write, errno);
     stream_ = nullptr;
     fd_ = -1;
     if (mode_ == Mode::Replace) {
@@ -371,10 +405,8 @@ bool AtomicFile::commit(bool sync) {
 
 void AtomicFile::discard() {
     if (fd_ < 0) return;
-    if (stream_ != nullptr)
-        std::fclose(stream_);
-    else
-        ::close(fd_);
+    if (stream_ != nullptr) std::fclose(stream_);
+    ::close(fd_);
     stream_ = nullptr;
     fd_ = -1;
     if (mode_ == Mode::Replace) {

@@ -10,7 +10,8 @@
 //
 // The first replacing file installs a handler of SIGINT, SIGTERM, SIGHUP, SIGQUIT and
 // SIGXCPU that removes the temporaries being written and then lets the signal take the
-// action it had before (ending the program by default).
+// action it had before (ending the program by default); every file opened lets the program
+// go on past a file-size limit (continueAtFileSizeLimit).
 #pragma once
 
 #include <cstddef>
@@ -74,11 +75,20 @@ class AtomicFile {
     Mode mode_ = Mode::Replace;
     int fd_ = -1;
     std::FILE* stream_ = nullptr;
+    int streamError_ = 0;  // errno of the first write of the stream that failed
     int slot_ = -1;  // entry of the temporary in the interruption cleanup
     Step step_ = Step::None;
     int error_ = 0;
     std::string problem_;
 };
+
+// A write past the file-size limit (ulimit -f) fails with EFBIG, "File too large", as one on
+// a full disk fails, instead of ending the program by SIGXFSZ with its temporaries left
+// behind: the signal is caught and let go. A handler the program set, or the signal ignored,
+// is left as it is; programs that the process starts get the default action again.
+// Console programs call it first thing, so that their reports on standard output fail the
+// same way.
+void continueAtFileSizeLimit();
 
 // The files this process has written, so that a program can name what a command left in its
 // folder: a replacing file counts once it has its name, a streamed one once it is created.

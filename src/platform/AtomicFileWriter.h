@@ -23,6 +23,7 @@ enum class IoStatus {
     WriteFailed,  // writing, flushing or renaming failed
     ReadFailed,   // reading failed
     InvalidData,  // the bytes are not in the expected format
+    NotKept,      // the bytes are sound but hold values this system cannot keep
 };
 
 struct IoResult {

@@ -121,9 +121,9 @@ BinaryPlistWriter::Ref BinaryPlistWriter::addReal(double v) {
     return r;
 }
 
-BinaryPlistWriter::Ref BinaryPlistWriter::addString(const std::string& v) {
-    auto it = strings_.find(v);
-    if (it != strings_.end()) return it->second;
+BinaryPlistWriter::Ref BinaryPlistWriter::addString(const std::string& v, bool shared) {
+    if (shared)
+        if (auto it = strings_.find(v); it != strings_.end()) return it->second;
     const Ref r = begin();
     bool ascii = true;
     for (char c : v) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
@@ -140,7 +140,7 @@ BinaryPlistWriter::Ref BinaryPlistWriter::addString(const std::string& v) {
         marker(0x60, units.size());
         for (std::uint16_t u : units) bigEndian(u, 2);
     }
-    strings_.emplace(v, r);
+    if (shared) strings_.emplace(v, r);
     return r;
 }
 

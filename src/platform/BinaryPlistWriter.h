@@ -24,9 +24,10 @@ class BinaryPlistWriter {
     Ref addInteger(std::int64_t v);
     Ref addUnsigned(std::uint64_t v);
     Ref addReal(double v);
-    // UTF-8 text; written as ASCII or UTF-16. Equal strings share one object. Text holding a
+    // UTF-8 text; written as ASCII or UTF-16. Equal strings share one object, unless `shared`
+    // is false: then the text is an object of its own, shared with no other. Text holding a
     // zero character or not valid UTF-8 cannot be read back as it was: it sets error().
-    Ref addString(const std::string& v);
+    Ref addString(const std::string& v, bool shared = true);
     Ref addData(const std::uint8_t* data, std::size_t size);
     // A keyed-archive reference; equal ones share one object.
     Ref addUid(std::uint64_t v);

@@ -76,6 +76,11 @@ std::uint64_t heapValueBytes(std::uint64_t payload) {
     return kValueBytes + PlistValue::heapBytes() + payload;
 }
 
+// Texts longer than this (bytes) are not shared. A shared text costs the file a reference of
+// a byte or two wherever it stands again, and the reader its copy: a text no longer than
+// this keeps a list of cases well within the reader's budget of 64 bytes per byte of file.
+constexpr std::size_t kLongestSharedText = 256;
+
 // The payload of a string as a binary list holds it: bytes of ASCII text, else UTF-16 units.
 std::uint64_t stringPayload(const std::string& s) {
     const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
@@ -92,7 +97,8 @@ std::uint64_t stringPayload(const std::string& s) {
 // Writes the archive straight into a binary property list: every entry of "$objects" is
 // written as soon as it is complete, and "$objects" itself, the "$top" fields and the root
 // dictionary last. Equal strings and numbers are stored once, as the platform's archiver stores
-// a shared object once: a case list repeats the same keys in every case. The values are read
+// a shared object once: a case list repeats the same keys in every case; only texts longer
+// than kLongestSharedText are stored wherever they stand. The values are read
 // where they are, never copied: a document takes its own memory and that of its bytes.
 //
 // What the reader would refuse is not written: objects nested deeper than it reads (counted
@@ -209,10 +215,10 @@ class ArchiveWriter {
                 const std::string& name = v.className();
                 const Kind kind = kindOfClass(name);
                 if (kind == Kind::Unclassed) fail("an object has no class");
-                // The reader decodes these classes as arrays, texts and colours, not as the
-                // fields an object wrote; an empty colour of a space it does not know is kept.
-                if (kind != Kind::Object && kind != Kind::Unclassed &&
-                    !(kind == Kind::Color && v.entries().empty()))
+                // The reader decodes these classes as arrays and texts, not as the fields an
+                // object wrote. A colour it cannot draw keeps its fields, which it never reads
+                // as one it can: its components are written by reference, not inline.
+                if (kind != Kind::Object && kind != Kind::Unclassed && kind != Kind::Color)
                     fail("an object of class \"" + name + "\" would read back as another value");
                 expanded_ += heapValueBytes(0) + name.size();
                 std::vector<std::string> names;
@@ -269,6 +275,13 @@ class ArchiveWriter {
     Ref data(const Bytes& b) { return out_.addData(b.data(), b.size()); }
     // A text as a value (counted as one), or as a dictionary key (counted by the caller).
     std::uint64_t string(const std::string& s, bool value = true) {
+        // A long text is stored at each place it stands: the reader gives every place a copy,
+        // and shared, a text repeated in a list (a comment in cases made by duplicating one)
+        // would read back as many times the memory its file holds, and be refused.
+        if (value && s.size() > kLongestSharedText) {
+            expanded_ += heapValueBytes(stringPayload(s));
+            return append(out_.addString(s, false));
+        }
         auto& [index, payload] = strings_[s];
         if (index == 0) {
             payload = stringPayload(s);
@@ -466,10 +479,12 @@ class ArchiveReader {
             case Kind::Data:
                 n += tree_.payloadSize(tree_.get(node, "NS.data"));
                 break;
+            case Kind::Color:
+                if (drawnColor(node)) break;
+                [[fallthrough]];
             case Kind::Object:
                 n = add(n + className(node).size(), measureFields(node, depth));
                 break;
-            case Kind::Color:
             case Kind::Unclassed:
                 break;
         }
@@ -582,21 +597,26 @@ class ArchiveReader {
         return out;
     }
 
-    PlistValue color(Node dict) {
-        auto space = nodeUnsigned(tree_, tree_.get(dict, "NSColorSpace"));
-        if (!space) return PlistValue::object("NSColor");
-        bool white = *space == kCalibratedWhite || *space == kDeviceWhite;
-        Node comps = tree_.get(dict, white ? "NSWhite" : "NSRGB");
-        if (tree_.type(comps) != NodeType::Data) return PlistValue::object("NSColor");
-        std::vector<double> c = parseComponents(tree_.data(comps));
-        bool calibrated = *space == kCalibratedRGB || *space == kCalibratedWhite;
+    // The colour of an RGB or grey colour entry; none for any other (a catalogue colour, a
+    // pattern, a damaged one), which keeps its fields so that it is saved as it was read.
+    std::optional<Color> drawnColor(Node dict) {
+        const auto space = nodeUnsigned(tree_, tree_.get(dict, "NSColorSpace"));
+        if (!space) return std::nullopt;
+        const bool white = *space == kCalibratedWhite || *space == kDeviceWhite;
+        const bool rgb = *space == kCalibratedRGB || *space == kDeviceRGB;
+        const Node comps = tree_.get(dict, white ? "NSWhite" : "NSRGB");
+        if (!(white || rgb) || tree_.type(comps) != NodeType::Data) return std::nullopt;
+        const std::vector<double> c = parseComponents(tree_.data(comps));
+        const bool calibrated = *space == kCalibratedRGB || *space == kCalibratedWhite;
         auto make = calibrated ? &Color::calibratedRGB : &Color::deviceRGB;
-        if (white && !c.empty())
-            return PlistValue(make(c[0], c[0], c[0], c.size() > 1 ? c[1] : 1.0));
-        if (!white && c.size() >= 3 && (*space == kCalibratedRGB || *space == kDeviceRGB))
-            return PlistValue(make(c[0], c[1], c[2], c.size() > 3 ? c[3] : 1.0));
-        // Other colour spaces (named catalogue colours, patterns) are kept as plain objects.
-        return PlistValue::object("NSColor");
+        if (white && !c.empty()) return make(c[0], c[0], c[0], c.size() > 1 ? c[1] : 1.0);
+        if (rgb && c.size() >= 3) return make(c[0], c[1], c[2], c.size() > 3 ? c[3] : 1.0);
+        return std::nullopt;
+    }
+
+    PlistValue color(Node dict, int depth) {
+        if (const std::optional<Color> c = drawnColor(dict)) return PlistValue(*c);
+        return fieldsOf(dict, PlistValue::object("NSColor"), depth);
     }
 
     PlistValue convert(Node node, int depth) {
@@ -616,7 +636,7 @@ class ArchiveReader {
             case Kind::Data:
                 return PlistValue(tree_.data(tree_.get(node, "NS.data")));
             case Kind::Color:
-                return color(node);
+                return color(node, depth);
             case Kind::Object:
                 break;
         }

@@ -4,7 +4,9 @@
 // a document written here is a keyed archive that platform reads, and one it wrote reads here.
 //
 // Scalars written with encodeBool/Int/Float/Double sit in the current object; strings, data,
-// colours, arrays, dictionaries and objects are stored once in "$objects" and referenced.
+// colours, arrays, dictionaries and objects are stored in "$objects" and referenced; equal
+// short texts are stored once, long ones (beyond 256 bytes) at each place, so that a file
+// never reads back into many times its size.
 // Arrays and dictionaries archive as NSMutableArray and NSMutableDictionary of NSNumber,
 // NSString, NSData and NSColor values; colours keep their colour space (device or calibrated
 // RGB).
@@ -56,9 +58,9 @@ class KeyedArchiver {
     // The archive in binary property-list form. What would not read back as it is makes no
     // archive: text with a zero character or bytes that are not UTF-8, objects nested deeper
     // than the reader reads, an object without a class or of a class the reader decodes as
-    // another kind of value, texts shared so often that the reader would refuse to expand
-    // them: empty bytes, and the reason in `result` (InvalidData). So does an encoding that
-    // runs out of memory (WriteFailed).
+    // another kind of value, short texts shared so often that the reader would refuse to
+    // expand them: empty bytes, and the reason in `result` (InvalidData). So does an encoding
+    // that runs out of memory (WriteFailed).
     Bytes encodedData(IoResult* result = nullptr) const;
     // Written whole or not at all; refused, the file there untouched, when encodedData is.
     IoResult writeToFile(const std::string& path) const;

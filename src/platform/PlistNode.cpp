@@ -33,7 +33,12 @@ class BinaryPlistCheck {
    public:
     // Without `expanding`, the list is read in place, where a shared object is not copied for
     // each reference, and sharing is left to the reader to measure.
-    BinaryPlistCheck(const Bytes& b, bool expanding) : b_(b), expanding_(expanding) {}
+    // With `plain`, the list is read into values: sets and dates, which values do not hold,
+    // are refused rather than read as something else.
+    BinaryPlistCheck(const Bytes& b, bool expanding, bool plain = false)
+        : b_(b), expanding_(expanding), plain_(plain) {}
+    // Whether run() refused a plain list for a value it does not keep.
+    bool notKept() const { return notKept_; }
 
     bool run(std::string& error) {
         error = "damaged binary property list";
@@ -89,6 +94,9 @@ class BinaryPlistCheck {
             error = std::string("the property list holds ") + what;
             return false;
         };
+        if (plain_ && (type == 0x3 || type == 0xC) && (notKept_ = true))
+            return refuse(type == 0x3 ? "a date, which this program does not keep"
+                                      : "a set, which this program does not keep");
         switch (type) {
             case 0x0:  // false, true
                 return low == 0x8 || low == 0x9 ? true : refuse("an undefined object type");
@@ -245,7 +253,8 @@ class BinaryPlistCheck {
     }
 
     const Bytes& b_;
-    const bool expanding_;
+    const bool expanding_, plain_;
+    bool notKept_ = false;
     unsigned offsetSize_ = 0, refSize_ = 0;
     std::uint64_t count_ = 0, top_ = 0, table_ = 0;
     std::vector<std::uint64_t> payload_;
@@ -433,19 +442,38 @@ XmlNumber wholeNumber(std::string_view text, bool real) {
     return value <= most ? XmlNumber::Whole : XmlNumber::BeyondRange;
 }
 
+// A decimal integer that wholeNumber accepted, as the parser must see it: blanks and a plus
+// sign dropped, no leading zeros; a hexadecimal one as it was.
+std::string decimalWithoutLeadingZeros(std::string_view number) {
+    constexpr std::string_view kBlanks = " \t\r\n";
+    number = number.substr(number.find_first_not_of(kBlanks));
+    number = number.substr(0, number.find_last_not_of(kBlanks) + 1);
+    const bool minus = number.front() == '-';
+    if (minus || number.front() == '+') number.remove_prefix(1);
+    if (number.size() > 1 && (number[1] == 'x' || number[1] == 'X'))
+        return std::string(minus ? "-" : "") + std::string(number);
+    const std::size_t digit = std::min(number.find_first_not_of('0'), number.size() - 1);
+    number.remove_prefix(digit);
+    return std::string(minus && number != "0" ? "-" : "") + std::string(number);
+}
+
 // The elements <integer> and <real> of an XML list hold nothing but a number, one a 64-bit
 // value holds: the parser would read "1,5" as 1 and "abc" as 0, and 2^64 + 5 as 5, changing
-// a value instead of refusing the list.
-bool xmlNumbersWhole(const std::string& text, std::string& error) {
+// a value instead of refusing the list. An integer is decimal unless it starts "0x", as the
+// form defines it; the parser reads a leading zero as octal ("010" as 8), so a decimal integer
+// reaches it without its leading zeros (the text is copied once, however many there are).
+bool xmlNumbersRead(std::string& text, std::string& error) {
     for (const auto& [tag, real] : {std::pair{std::string_view("<integer"), false},
                                     std::pair{std::string_view("<real"), true}}) {
+        std::string out;
+        std::size_t copied = 0;  // text before this is in `out`, when anything was rewritten
         for (std::size_t p = text.find(tag); p != std::string::npos; p = text.find(tag, p + 1)) {
             const std::size_t gt = text.find('>', p);
             const std::size_t name = text.find_first_not_of(" \t\r\n", p + tag.size());
             if (gt == std::string::npos || name != gt) continue;  // another tag, or <real/>
-            const std::size_t lt = text.find('<', gt);
-            const XmlNumber read =
-                wholeNumber(std::string_view(text).substr(gt + 1, lt - gt - 1), real);
+            const std::size_t lt = std::min(text.find('<', gt), text.size());
+            const std::string_view number = std::string_view(text).substr(gt + 1, lt - gt - 1);
+            const XmlNumber read = wholeNumber(number, real);
             if (read != XmlNumber::Whole) {
                 error = std::string("a number of the XML property list is ") +
                         (read == XmlNumber::NotANumber ? "not a number: "
@@ -453,6 +481,49 @@ bool xmlNumbersWhole(const std::string& text, std::string& error) {
                         text.substr(p, std::min<std::size_t>(lt - p, 60));
                 return false;
             }
+            if (real) continue;
+            const std::string plain = decimalWithoutLeadingZeros(number);
+            if (plain == number) continue;
+            out.append(text, copied, gt + 1 - copied);
+            out += plain;
+            copied = lt;
+        }
+        if (copied > 0) {
+            out.append(text, copied);
+            text.swap(out);
+        }
+    }
+    return true;
+}
+
+// The elements <data> of an XML list hold base64 exactly: letters, digits, '+' and '/' in
+// groups of four, the last group padded with at most two '=', blanks anywhere. The parser
+// would read a damaged text as other bytes ("AQI+g==" as 01 02 3e, "A" as nothing).
+bool xmlDataIsBase64(const std::string& text, std::string& error) {
+    static constexpr std::string_view kTag = "<data";
+    for (std::size_t p = text.find(kTag); p != std::string::npos; p = text.find(kTag, p + 1)) {
+        const std::size_t gt = text.find('>', p);
+        const std::size_t name = text.find_first_not_of(" \t\r\n", p + kTag.size());
+        if (gt == std::string::npos || name != gt) continue;  // another tag, or <data/>
+        const std::size_t lt = text.find('<', gt);
+        std::size_t letters = 0, padding = 0;
+        bool whole = lt != std::string::npos && text.compare(lt, 7, "</data>") == 0;
+        for (std::size_t k = gt + 1; whole && k < lt; ++k) {
+            const auto c = static_cast<unsigned char>(text[k]);
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+            if (c == '=') {
+                ++padding;
+            } else {
+                whole = padding == 0 && (std::isalnum(c) || c == '+' || c == '/');
+                ++letters;
+            }
+        }
+        whole = whole && padding <= 2 && (letters + padding) % 4 == 0;
+        if (!whole) {
+            const std::size_t end = lt == std::string::npos ? text.size() : lt;
+            error = "data of the XML property list is not base64: " +
+                    text.substr(p, std::min<std::size_t>(end - p, 60));
+            return false;
         }
     }
     return true;
@@ -600,7 +671,7 @@ bool PlistNode::checkBinary(const Bytes& bytes, std::string& error) {
     return BinaryPlistCheck(bytes, false).run(error);
 }
 
-PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {
+PlistNode PlistNode::parse(const Bytes& bytes, std::string& error, bool* notKept) {
     static const char kBinaryMagic[] = "bplist00";
     if (bytes.size() < 8) {
         error = "too short for a property list";
@@ -614,7 +685,11 @@ PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {
     auto length = static_cast<uint32_t>(bytes.size());
     plist_t node = nullptr;
     if (std::memcmp(data, kBinaryMagic, 8) == 0) {
-        if (!BinaryPlistCheck(bytes, true).run(error)) return {};
+        BinaryPlistCheck check(bytes, true, notKept != nullptr);
+        if (!check.run(error)) {
+            if (notKept) *notKept = check.notKept();
+            return {};
+        }
         plist_from_bin(data, length, &node);
     } else {
         // The XML reader wants text: stop at the first zero byte, if any.
@@ -622,7 +697,7 @@ PlistNode PlistNode::parse(const Bytes& bytes, std::string& error) {
         std::string text(data, zero ? static_cast<const char*>(zero) - data : bytes.size());
         std::string cleaned;
         if (!xmlIsUtf8(text, error) || !cleanXml(text, cleaned, error)) return {};
-        if (!xmlNumbersWhole(cleaned, error)) return {};
+        if (!xmlNumbersRead(cleaned, error) || !xmlDataIsBase64(cleaned, error)) return {};
         if (cleaned.find("<plist") != std::string::npos)
             plist_from_xml(cleaned.c_str(), static_cast<uint32_t>(cleaned.size()), &node);
     }

@@ -42,8 +42,10 @@ class PlistNode {
     Bytes toBinary() const;
     Bytes toXml() const;
     // Parses binary or XML bytes; an empty node when they are neither, or when reading them
-    // would nest too deeply, expand past expansionBudget or run out of memory.
-    static PlistNode parse(const Bytes& bytes, std::string& error);
+    // would nest too deeply, expand past expansionBudget or run out of memory. Given
+    // `notKept`, the list is to be read into values: a binary one holding sets or dates is
+    // refused, and *notKept set to say so.
+    static PlistNode parse(const Bytes& bytes, std::string& error, bool* notKept = nullptr);
     // The checks parse makes of a binary list before reading it (frame, markers, object
     // lengths, text, nesting), but for sharing, which a reader in place measures itself;
     // false with the reason otherwise.

@@ -335,26 +335,47 @@ plist_t toNode(const PlistValue& v) {
     return nullptr;
 }
 
-PlistValue fromNode(plist_t node, int depth) {
-    if (!node || depth > 512) return {};
+// The value of a node of a plain list; `error` says why not when the node holds what a value
+// does not (a date), which would otherwise read as null and be left out when the list is
+// saved again. A reference (UID) reads as the XML form writes one, a dictionary whose one key
+// "CF$UID" holds the index.
+PlistValue fromNode(plist_t node, int depth, std::string& error) {
+    if (!node || depth > 512 || !error.empty()) return {};
     switch (plist_get_node_type(node)) {
         case PLIST_ARRAY: {
             PlistValue a = PlistValue::array();
-            for (plist_t item : PlistNode::itemsOf(node)) a.append(fromNode(item, depth + 1));
+            for (plist_t item : PlistNode::itemsOf(node)) a.append(fromNode(item, depth + 1, error));
             return a;
         }
         case PLIST_DICT: {
             std::vector<PlistValue::Entry> entries;
             PlistNode::forEachEntry(node, [&](std::string key, plist_t value) {
-                entries.emplace_back(std::move(key), fromNode(value, depth + 1));
-                return true;
+                entries.emplace_back(std::move(key), fromNode(value, depth + 1, error));
+                return error.empty();
             });
             PlistValue d = PlistValue::dictionary();
             d.setEntries(std::move(entries));
             return d;
         }
-        default:
+        case PLIST_BOOLEAN:
+        case PLIST_UINT:
+        case PLIST_REAL:
+        case PLIST_STRING:
+        case PLIST_DATA:
             return PlistNode::scalarOf(node);
+        case PLIST_DATE:
+            error = "the property list holds a date, which this program does not keep";
+            return {};
+        case PLIST_UID: {
+            uint64_t index = 0;
+            plist_get_uid_val(node, &index);
+            PlistValue d = PlistValue::dictionary();
+            d.set("CF$UID", static_cast<std::int64_t>(index));
+            return d;
+        }
+        default:
+            error = "the property list holds a value of a kind this program does not keep";
+            return {};
     }
 }
 
@@ -415,9 +436,15 @@ IoResult parsePlist(const Bytes& bytes, PlistValue& out) {
     out = PlistValue();
     try {
         std::string error;
-        PlistNode node = PlistNode::parse(bytes, error);
-        if (!node) return IoResult::failure(IoStatus::InvalidData, error);
-        out = fromNode(node.get(), 0);
+        bool notKept = false;
+        PlistNode node = PlistNode::parse(bytes, error, &notKept);
+        if (!node)
+            return IoResult::failure(notKept ? IoStatus::NotKept : IoStatus::InvalidData, error);
+        out = fromNode(node.get(), 0, error);
+        if (!error.empty()) {
+            out = PlistValue();
+            return IoResult::failure(IoStatus::NotKept, error);
+        }
     } catch (const std::bad_alloc&) {
         out = PlistValue();
         return outOfMemory(bytes.size());

@@ -124,7 +124,9 @@ enum class PlistFormat { Binary, Xml };
 // with the reason in `result`, for a value that parsePlist would refuse or read back changed:
 // text with a zero character or not UTF-8, containers nested deeper than it reads.
 Bytes serializePlist(const PlistValue& value, PlistFormat format, IoResult* result = nullptr);
-// Reads a binary or XML property list; `out` is a null value on failure.
+// Reads a binary or XML property list; `out` is a null value on failure. A list holding a
+// date or a set, which a value does not hold, is refused (NotKept); a reference (UID) reads
+// as a dictionary whose one key "CF$UID" holds the index, the form XML lists give it.
 IoResult parsePlist(const Bytes& bytes, PlistValue& out);
 
 }  // namespace vornex

@@ -42,6 +42,7 @@ IoResult UserDefaults::useStandardFile(const std::string& file) {
 
 IoResult UserDefaults::load() {
     values_ = PlistValue::dictionary();
+    keep_.clear();
     if (file_.empty()) return {};
     // No file is the usual first start; a link to a missing file is reported by the reader.
     std::error_code ec;
@@ -56,6 +57,7 @@ IoResult UserDefaults::load() {
     if (r && !parsed.isDictionary())
         r = IoResult::failure(IoStatus::InvalidData, "the preferences are not a dictionary");
     if (!r) {
+        if (r.status == IoStatus::NotKept) keep_ = r.message;
         r.message = "cannot read the preferences in '" + file_ + "': " + r.message;
         return r;
     }
@@ -67,6 +69,9 @@ IoResult UserDefaults::save() const {
     if (file_.empty())
         return IoResult::failure(IoStatus::OpenFailed,
                                  "no folder for the preferences (HOME is not set)");
+    if (!keep_.empty())
+        return IoResult::failure(IoStatus::WriteFailed, "the preferences in '" + file_ +
+                                                            "' are left as they are: " + keep_);
     // Preferences their reader would refuse or read changed are not written: the file there
     // stays as it was.
     IoResult made;

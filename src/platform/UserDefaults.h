@@ -1,7 +1,9 @@
 // User preferences that outlive a session, kept as a property list in a small file under the
 // user's configuration folder ($XDG_CONFIG_HOME/vornex/defaults.plist, or
 // ~/.config/vornex/defaults.plist). A missing file is an empty set of preferences; a corrupt
-// one is reported by load() and read as empty, and is replaced at the next save. Colours are
+// one is reported by load() and read as empty, and is replaced at the next save. A sound one
+// holding values a preference cannot (dates, sets) is reported and read as empty too, but
+// never replaced: save() refuses, so that nothing in it is lost. Colours are
 // stored as keyed-archive data of one colour, as the plot views read them.
 #pragma once
 
@@ -67,6 +69,8 @@ class UserDefaults {
 
    private:
     std::string file_;
+    // Why the file there must be left as it is; empty when a save may replace it.
+    std::string keep_;
     PlistValue values_ = PlistValue::dictionary();
 };
 

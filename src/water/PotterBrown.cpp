@@ -54,6 +54,24 @@ double blend(double a, double b, double weight) {
     return upper * weight + lower * (1.0 - weight);
 }
 
+// The densities a node may hold, g/cm3: nothing in the table's range is less dense than
+// steam at 500 degC and 1 bar (0.00028), and no NaCl solution is denser than halite.
+constexpr double kLeastDensity = 1e-4;
+constexpr double kGreatestDensity = 2.165;
+
+// A node as written in a table: a decimal number (digits, a point, an exponent; no hex, no
+// "inf" or "nan"), 0 for a node outside the measured range or a density a brine can have.
+bool plainDensity(const std::string& field, double& v) {
+    if (field.find_first_not_of("0123456789.eE+-") != std::string::npos) return false;
+    std::size_t used = 0;
+    try {
+        v = std::stod(field, &used);
+    } catch (...) {
+        return false;
+    }
+    return used == field.size() && (v == 0.0 || (v >= kLeastDensity && v <= kGreatestDensity));
+}
+
 }  // namespace
 
 bool PotterBrown::loadTable(const std::string& path) {
@@ -75,17 +93,13 @@ bool PotterBrown::loadTable(const std::string& path) {
         std::istringstream fields(line);
         std::string field;
         while (fields >> field) {
-            std::size_t used = 0;
             double v = 0.0;
-            try {
-                v = std::stod(field, &used);
-            } catch (...) {
-                used = 0;
-            }
-            if (used != field.size() || !(v >= 0.0)) {
+            if (!plainDensity(field, v)) {
                 std::fprintf(stderr,
-                             "PotterBrown: \"%s\" line %d: \"%s\" is not a density in g/cm3\n",
-                             path.c_str(), lineNumber, field.c_str());
+                             "PotterBrown: \"%s\" line %d: \"%s\" is not a density in g/cm3 "
+                             "(0 for a missing node, else %g to %g)\n",
+                             path.c_str(), lineNumber, field.c_str(), kLeastDensity,
+                             kGreatestDensity);
                 return false;
             }
             values.push_back(v);

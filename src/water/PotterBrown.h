@@ -27,7 +27,9 @@ class PotterBrown : public DensityModel {
     static constexpr const char* kTableFile = "brine/PotterBrown.txt";
 
     // Reads the table from a file; false (and the table stays as it was) when the file cannot
-    // be opened or does not hold exactly kSize non-negative numbers, said on standard error.
+    // be opened or does not hold exactly kSize densities, said on standard error with the line.
+    // A density is a plain decimal number: 0 for a missing node, else one a brine can have
+    // (1e-4 to 2.165 g/cm3); infinities, hex numbers and absurd values are refused.
     static bool loadTable(const std::string& path);
     // Forgets a loaded table; the next lookup looks for the data file again (tests).
     static void forgetTable();

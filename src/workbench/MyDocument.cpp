@@ -221,6 +221,23 @@ static std::string saturationTableFault(const std::vector<double>& table, int st
                 return "row " + std::to_string(r) + " holds " + formatNumber(v) +
                        " in column " + std::to_string(c.index);
         }
+    // The drawings join the rows in order and take water's critical constants from the first:
+    // the rows run down the curve, temperature and pressure falling, from the critical point
+    // (647.096 K, 220.64 bar) to the triple point (273.16 K) or below.
+    auto at = [&](std::size_t r, int column) {
+        return table[r * static_cast<std::size_t>(stride) + static_cast<std::size_t>(column)];
+    };
+    if (std::fabs(at(0, 3) - 647.096) > 1.0 || std::fabs(at(0, 0) - 220.64) > 1.0)
+        return "row 0 (" + formatNumber(at(0, 3)) + " K, " + formatNumber(at(0, 0)) +
+               " bar) is not the critical point";
+    for (std::size_t r = 1; r < rows; ++r)
+        if (!(at(r, 3) < at(r - 1, 3)) || !(at(r, 0) < at(r - 1, 0)))
+            return "row " + std::to_string(r) + " (" + formatNumber(at(r, 3)) + " K, " +
+                   formatNumber(at(r, 0)) + " bar) does not lie below row " +
+                   std::to_string(r - 1) + " on the curve";
+    if (at(rows - 1, 3) > 273.16)
+        return "row " + std::to_string(rows - 1) + ", the last, ends the curve at " +
+               formatNumber(at(rows - 1, 3)) + " K, above the triple point";
     return {};
 }
 

@@ -103,7 +103,9 @@ class MyDocument : public MyTableViewDelegate {
     PalliserModel* model() const { return mModel.get(); }
     // The state record right after the last evaluation of the current state.
     const PhaseDiagramInfo& stateSnapshot() const { return mState; }
-    // True when "satu0" was missing or broken and the saturation curve was traced instead.
+    // True when "satu0" was missing or broken (a value no saturation state has, rows out of
+    // order or not running from the critical point past the triple point) and the saturation
+    // curve was traced instead.
     bool tracedSaturation() const { return mTracedSaturation; }
 
     std::vector<double> satProperties, slvProperties, nacProperties, criProperties;

@@ -87,6 +87,17 @@ TEST(ComponentFileReaders, MolarMassThatIsNotPositiveIsRefused) {
             EXPECT_NE(o.said.find("molar mass"), std::string::npos) << o.said;
             EXPECT_FALSE(o.rho < 0) << "a negative density was computed";
         }
+    // Without a molar mass that is a number (none at all, nan, inf) the fluid once kept 0 and
+    // gave a density of 0 as a result.
+    for (const char* line : {"", "mw nan", "mw inf", "M -inf"}) {
+        SCOPED_TRACE(std::string("SRK1, ") + line);
+        writeMethane("NoMass", line);
+        SRK1 f(1, 0);
+        const Outcome o = methaneAt300K(f, "NoMass");
+        EXPECT_EQ(o.error, 1);
+        EXPECT_NE(o.said.find("compo/NoMass"), std::string::npos) << o.said;
+        EXPECT_NE(o.said.find("\"mw\""), std::string::npos) << o.said;
+    }
     // The same file with methane's molar mass gives methane's gas density.
     for (const Fluid& fluid : fluids) {
         SCOPED_TRACE(fluid.name);

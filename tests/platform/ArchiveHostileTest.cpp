@@ -17,6 +17,7 @@
 
 #include "platform/KeyedArchiver.h"
 #include "platform/PlistNode.h"
+#include "platform/UserDefaults.h"
 #include "support/HostileFiles.h"
 
 namespace vornex {
@@ -348,6 +349,105 @@ TEST(ArchiveFuzz, MutatedAndGeneratedArchivesAreDecodedOrRefusedWithinBounds) {
     }
     EXPECT_GT(decoded, 400);
     EXPECT_GT(refused, 400);
+}
+
+}  // namespace
+}  // namespace vornex
+
+// ------------------------------------------------------------------------ plain lists read exactly
+
+namespace vornex {
+namespace {
+
+Bytes xmlList(const std::string& body) {
+    return bytesOf("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + body +
+                   "\n</plist>\n");
+}
+
+// Integers once read "010" as 8, as octal; the XML form's integers are decimal (or "0x" hex).
+TEST(PlainLists, XmlIntegersAreDecimal) {
+    PlistValue v;
+    ASSERT_TRUE(parsePlist(xmlList("<array><integer>010</integer><integer> -007 </integer>"
+                                   "<integer>0x10</integer><integer>+0</integer>"
+                                   "<integer>000</integer><integer>-0</integer>"
+                                   "<integer>09223372036854775807</integer></array>"),
+                           v));
+    const std::int64_t expected[] = {10, -7, 16, 0, 0, 0, INT64_MAX};
+    ASSERT_EQ(v.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(v.at(i).toInteger(), expected[i]);
+}
+
+// Damaged base64 once read as other bytes ("AQI+g==" as 01 02 3e, "A" as nothing); what is
+// base64 reads as its bytes, blanks and all.
+TEST(PlainLists, XmlDataThatIsNotBase64IsRefused) {
+    for (const char* text : {"AQI+g==", "AQID+g=", "A", "AQ=I", "AQ", "AQI===", "AQ&#65;=", "A*ID"}) {
+        SCOPED_TRACE(text);
+        PlistValue v;
+        const IoResult r = parsePlist(xmlList(std::string("<data>") + text + "</data>"), v);
+        EXPECT_EQ(r.status, IoStatus::InvalidData);
+        EXPECT_NE(r.message.find("not base64"), std::string::npos) << r.message;
+        EXPECT_TRUE(v.isNull());
+    }
+    const std::pair<const char*, Bytes> read[] = {
+        {"AQID", {1, 2, 3}}, {"AQI=", {1, 2}}, {" AQ\n== ", {1}}, {"", {}}, {"/+8=", {0xff, 0xef}}};
+    for (const auto& [text, bytes] : read) {
+        SCOPED_TRACE(text);
+        PlistValue v;
+        ASSERT_TRUE(parsePlist(xmlList(std::string("<data>") + text + "</data>"), v));
+        EXPECT_EQ(v.toData(), bytes);
+    }
+}
+
+// Dates, sets and references once read as null, and the key holding one was left out at the
+// next save: a plain list holding a date or a set is refused as holding what this program does
+// not keep; a reference is kept.
+TEST(PlainLists, DatesAndSetsAreRefusedAndReferencesKept) {
+    std::vector<std::pair<std::string, Bytes>> lists = {
+        {"XML date", xmlList("<dict><key>when</key><date>2020-01-01T00:00:00Z</date>"
+                             "<key>n</key><integer>1</integer></dict>")}};
+    {
+        BinaryList l;
+        const std::uint64_t date = l.add(0x30, 3, std::string(8, '\0'));
+        lists.push_back({"binary date", l.archive({l.str("a")}, l.dict({{"when", date}}))});
+    }
+    {
+        BinaryList l;
+        const std::uint64_t set = l.add(0xC0, 1, "", {l.str("a")});
+        lists.push_back({"binary set", l.archive({l.str("a")}, l.dict({{"s", set}}))});
+    }
+    for (const auto& [name, bytes] : lists) {
+        SCOPED_TRACE(name);
+        PlistValue v;
+        const IoResult r = parsePlist(bytes, v);
+        EXPECT_EQ(r.status, IoStatus::NotKept) << r.message;
+        EXPECT_TRUE(v.isNull());
+    }
+    // A reference reads as the XML form holds one, and so saved in either form reads back.
+    {
+        BinaryList l;
+        PlistValue v;
+        ASSERT_TRUE(parsePlist(l.archive({l.str("a")}, l.dict({{"u", l.uid(7)}})), v));
+        const PlistValue& u = v.get("$top").get("u");
+        ASSERT_TRUE(u.isDictionary());
+        EXPECT_EQ(u.get("CF$UID").toInteger(), 7);
+        for (const PlistFormat f : {PlistFormat::Xml, PlistFormat::Binary}) {
+            PlistValue back;
+            ASSERT_TRUE(parsePlist(serializePlist(v, f), back));
+            EXPECT_EQ(back, v);
+        }
+    }
+    // Preferences holding a date are left as they are: read as empty and never replaced.
+    const std::string file = "prefs-with-date.plist";
+    ASSERT_TRUE(writeFileAtomically(file, lists[0].second).ok());
+    UserDefaults d(file);
+    EXPECT_EQ(d.load().status, IoStatus::NotKept);
+    d.set("n", 2);
+    const IoResult saved = d.save();
+    EXPECT_FALSE(saved.ok());
+    EXPECT_NE(saved.message.find("date"), std::string::npos) << saved.message;
+    Bytes after;
+    ASSERT_TRUE(readFileBytes(file, after).ok());
+    EXPECT_EQ(after, lists[0].second);
 }
 
 }  // namespace

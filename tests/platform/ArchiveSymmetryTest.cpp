@@ -258,25 +258,31 @@ TEST_F(WriterRefusals, NestingTheReaderRefusesIsNotSavedAndNestingItReadsIs) {
 TEST_F(WriterRefusals, ObjectsTheReaderDecodesAsOtherValuesAreNotSaved) {
     PlistValue withField = PlistValue::object("NSString");
     withField.set("NS.string", "x");
+    // A colour the reader cannot draw keeps its fields (its components are written by
+    // reference, never as the inline data a drawn colour holds), so it reads back as saved.
     PlistValue colourWithField = PlistValue::object("NSColor");
     colourWithField.set("NSWhite", 0.5);
+    PlistValue rgbFields = PlistValue::object("NSColor");
+    rgbFields.set("NSColorSpace", 1);
+    rgbFields.set("NSRGB", Bytes{'1', ' ', '0', ' ', '0', 0});
     PlistValue classField = PlistValue::object("CCase");
     classField.set("$class", 1.0);
     for (const PlistValue& refused :
          {PlistValue::object(""), PlistValue::object("NSArray"),
           PlistValue::object("NSMutableDictionary"), PlistValue::object("NSData"), withField,
-          colourWithField, classField})
+          classField})
         EXPECT_FALSE(saveOrRefuse(PlistValue::array({1.0, refused}), refused.className()));
     PlistValue plain = PlistValue::object("CCase");
     plain.set("T", 1.0);
-    for (const PlistValue& kept : {PlistValue::object("NSColor"), plain})
+    for (const PlistValue& kept : {PlistValue::object("NSColor"), colourWithField, rgbFields, plain})
         EXPECT_TRUE(saveOrRefuse(PlistValue::array({kept}), kept.className()));
 }
 
 TEST_F(WriterRefusals, SharedTextExpandingBeyondTheReadersBudgetIsNotSaved) {
-    // One text of 2,000 bytes, referenced n times: four bytes each in the file, 2 kB each
-    // once read. The most references saved still read; one more is refused.
-    const std::string text(2000, 'x');
+    // One text of 250 bytes (longer ones are stored at each place), referenced n times: a
+    // byte or two each in the file, some 400 bytes each once read. The most references saved
+    // still read; one more is refused.
+    const std::string text(250, 'x');
     auto list = [&text](std::size_t n) { return PlistValue::array(PlistValue::Array(n, text)); };
     std::size_t lo = 1, hi = 200000;
     ASSERT_TRUE(KeyedArchiver::archivedData(list(hi), "list").empty());
@@ -290,7 +296,17 @@ TEST_F(WriterRefusals, SharedTextExpandingBeyondTheReadersBudgetIsNotSaved) {
     IoResult r;
     KeyedArchiver::archivedData(list(hi), "list", &r);
     EXPECT_NE(r.message.find("beyond the memory"), std::string::npos) << r.message;
-    std::printf("a text of 2,000 bytes saves %zu times\n", lo);
+    std::printf("a text of 250 bytes saves %zu times\n", lo);
+}
+
+// A text of a megabyte repeated in a hundred cases once made a file of 1.1 MB that the
+// reader would expand to 100 MB, so the writer refused it: longer texts are stored at each
+// place, and the list saves and reads back equal.
+TEST_F(WriterRefusals, LongTextRepeatedInManyCasesIsSavedAndReadBack) {
+    PlistValue c = oneCaseList().at(0);
+    c.set("comment", std::string(1 << 20, 'c'));
+    const PlistValue list = PlistValue::array(PlistValue::Array(100, c));
+    EXPECT_TRUE(saveOrRefuse(list, "a hundred cases of a 1 MB comment"));
 }
 
 TEST_F(WriterRefusals, AnArchiveLargerThanItsReaderOpensIsNotSaved) {

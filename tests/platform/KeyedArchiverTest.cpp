@@ -280,6 +280,38 @@ TEST(HandMadeArchive, PlatformColoursStringsAndDataAreRead) {
     EXPECT_EQ(v.at(3).toDouble(), 2.5);
 }
 
+// A colour whose colour-space key was damaged (renamed, a text, a space without components)
+// once opened as an empty colour and was saved so, its components gone: it keeps its fields,
+// and saved again reads back equal.
+TEST(HandMadeArchive, ColourThatCannotBeDrawnKeepsItsFields) {
+    const struct {
+        const char* name;
+        plist_t space;
+        const char* componentsKey;
+    } cases[] = {{"NSColorSpacX", plist_new_uint(2), "NSRGB"},
+                 {"NSColorSpace", plist_new_string("2"), "NSRGB"},
+                 {"NSColorSpace", plist_new_uint(9), "NSRGB"},
+                 {"NSColorSpace", plist_new_uint(1), "NSRGX"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " " + c.componentsKey);
+        const Bytes file = handMade({dict({{c.name, c.space},
+                                           {c.componentsKey, plist_new_data("1 0.5 0\0", 8)},
+                                           {"$class", plist_new_uid(2)}}),
+                                     classEntry("NSColor")},
+                                    1);
+        KeyedUnarchiver u(file);
+        ASSERT_TRUE(u.ok()) << u.error();
+        const PlistValue v = u.decodeObject("root");
+        ASSERT_TRUE(v.isObject());
+        EXPECT_EQ(v.className(), "NSColor");
+        ASSERT_EQ(v.entries().size(), 2u);
+        EXPECT_EQ(v.get(c.componentsKey).toData(), (Bytes{'1', ' ', '0', '.', '5', ' ', '0', 0}));
+        const Bytes saved = KeyedArchiver::archivedData(v, "root");
+        ASSERT_FALSE(saved.empty());
+        EXPECT_EQ(KeyedUnarchiver::unarchivedValue(saved, "root"), v);
+    }
+}
+
 TEST(HandMadeArchive, MalformedObjectGraphsAreRefused) {
     std::vector<plist_t> deep;  // arrays nested 2000 deep
     for (uint64_t i = 1; i <= 2000; ++i)

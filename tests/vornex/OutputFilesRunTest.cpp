@@ -1,8 +1,8 @@
 // The files of the console program as a user meets them: a link planted at an output name
 // is replaced, never followed, and a folder or FIFO there fails the command; an isopleth
 // ended by a signal leaves the file it was replacing as it was; and the comparison tables
-// that do nothing end with status 1; a file that cannot be written fails its command and
-// leaves the earlier file of that name as it was.
+// that do nothing end with status 1; a file that cannot be written (a full disk, a file-size
+// limit) fails its command and leaves the earlier file of that name as it was.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -149,6 +149,40 @@ TEST(VornexFiles, AWaterTableThatCannotBeWrittenKeepsTheEarlierOne) {
         << slurpFile(work / "err");
     EXPECT_EQ(slurpFile(work / "satu0"), "earlier table\n");
     EXPECT_FALSE(holdsHiddenFile(work));
+}
+
+// A file-size limit (ulimit -f) once ended the programs by SIGXFSZ, with nothing said and a
+// temporary left: a write past it fails as on a full disk, named, with status 1, and the file
+// there before stays as it was.
+TEST(VornexFiles, AFileSizeLimitFailsTheWriteAndLeavesNoTemporary) {
+    const struct {
+        const char* program;
+        const char* words;
+        const char* file;
+        const char* said;
+    } cases[] = {{VORNEX_PROGRAM, "wagner sat s", "satus", "Writing satus failed"},
+                 {KELNO_PROGRAM, "pv", "isoc0", "Writing isoc0 failed"},
+                 {MAKE_SATU0_PROGRAM, ".", "satu0", "Writing ./satu0 failed"},
+                 {MAKE_ANDERKO_INIT_PROGRAM, ". --sample", "initH2ONaCl",
+                  "Writing ./initH2ONaCl failed"}};
+    int n = 0;
+    for (const auto& c : cases) {
+        const fs::path work = fs::current_path() / "sizelimit" / std::to_string(n++);
+        fs::remove_all(work);
+        fs::create_directories(work);
+        std::ofstream(work / c.file) << "earlier\n";
+        // Blocks of 512 bytes: room for the messages, not for the files.
+        const std::string command = "cd " + quoted(work.string()) + " && ulimit -f 4 && exec " +
+                                    quoted(c.program) + " " + c.words + " </dev/null >out 2>err";
+        const int status = std::system(command.c_str());
+        const std::string err = slurpFile(work / "err");
+        ASSERT_TRUE(WIFEXITED(status)) << command << ": " << status;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << command << "\n" << err;
+        EXPECT_NE(err.find(std::string(c.said) + ": File too large"), std::string::npos)
+            << command << "\n" << err;
+        EXPECT_EQ(slurpFile(work / c.file), "earlier\n") << command;
+        EXPECT_FALSE(holdsHiddenFile(work)) << command;
+    }
 }
 
 }  // namespace

@@ -294,6 +294,35 @@ TEST(PotterBrownTable, LoaderRefusesATableOfTheWrongShape) {
     EXPECT_NE(said.find("cannot open"), std::string::npos) << said;
 }
 
+// A node of inf once gave a density of -nan with the error flag clear, 1e300 a density of
+// 1e300 and the hex 0x1p3 one of 8 g/cm3: only decimal densities a brine can have are taken.
+TEST(PotterBrownTable, LoaderRefusesNodesThatAreNotDensities) {
+    for (const char* node : {"inf", "nan", "1e300", "0x1p3", "2.5", "1e-7", "-0.5", "infinity"}) {
+        SCOPED_TRACE(node);
+        {
+            std::ofstream out("pb_node.txt");
+            out << node;
+            for (int i = 1; i < PotterBrown::kSize; ++i) out << " 1.0";
+            out << '\n';
+        }
+        const std::string said =
+            test::stderrOf([] { EXPECT_FALSE(PotterBrown::loadTable("pb_node.txt")); });
+        EXPECT_NE(said.find("pb_node.txt\" line 1: \"" + std::string(node) + "\" is not a density"),
+                  std::string::npos)
+            << said;
+    }
+    // Densities written as programs write them load: 0, a fraction, an exponent.
+    {
+        std::ofstream out("pb_node.txt");
+        out << "0 1.0e0 +0.997003 1.2E+00";
+        for (int i = 4; i < PotterBrown::kSize; ++i) out << " 1.0";
+        out << '\n';
+    }
+    EXPECT_TRUE(PotterBrown::loadTable("pb_node.txt"));
+    EXPECT_DOUBLE_EQ(PotterBrown::node(0, 0, 2), 0.997003);
+    PotterBrown::forgetTable();
+}
+
 TEST(PotterBrownTable, PotterBrownFailedLookupIsNotDividedBy) {
     // Without the table every lookup fails, after one message; nothing is divided by the
     // missing density.

@@ -87,6 +87,24 @@ TEST(DocumentFiles, DocumentOfAHundredThousandCasesOpensWithinItsBudget) {
         << run.said;
 }
 
+// A case given a comment of a megabyte and duplicated 99 times once could not be saved (the
+// comment, stored once, would expand past the memory its reader allows a file of 1.1 MB):
+// what the window builds is saved, and opens as it was.
+TEST(DocumentFiles, ACaseWithALongCommentDuplicatedAHundredTimesSavesAndOpens) {
+    auto document = HeadlessWorkbench::newDocument();
+    HeadlessWorkbench ui(*document);
+    ASSERT_TRUE(ui.editCell(0, "comment", PlistValue(std::string(1 << 20, 'c'))));
+    for (int i = 0; i < 99; ++i) ASSERT_TRUE(ui.press("mDuplicateButton")) << i;
+    ASSERT_EQ(document->caseCount(), 100);
+    const IoResult saved = document->saveToFile("long-comments.wyvra");
+    ASSERT_TRUE(saved.ok()) << saved.message;
+    MyDocument opened;
+    const IoResult read = opened.readFromFile("long-comments.wyvra");
+    ASSERT_TRUE(read.ok()) << read.message;
+    EXPECT_TRUE(opened.cases() == document->cases());
+    std::remove("long-comments.wyvra");
+}
+
 // Holds this process to `headroom` bytes of address space beyond what it has now.
 void leaveHeadroom(long long headroom) {
     rlimit now{};

@@ -1,7 +1,8 @@
 // Every file the workbench writes, written with no room left on the disk (a file-size limit
 // in a child process): each write says it failed, the file written there before is as it was,
 // and no temporary is left beside it. The document, the preferences, the plots in each of
-// their formats, a curve's data and Igor files, a bar chart's Igor file and the log.
+// their formats, a curve's data and Igor files, a bar chart's Igor file and the log. A save
+// past the limit with the signal's default action fails the same way.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -89,6 +90,33 @@ TEST(WorkbenchFullDisk, EveryWriteFailsAndKeepsTheEarlierFile) {
         EXPECT_TRUE(r.ok()) << name << ": " << r.message;
         EXPECT_NE(fileText(folder / name), kEarlier) << name;
     }
+    fs::remove_all(folder);
+}
+
+// A save past the file-size limit once ended the workbench by SIGXFSZ, leaving a temporary
+// of the document's size beside it: with the signal's default action in place, the save
+// fails with the cause named, and the document there before is kept.
+TEST(WorkbenchFullDisk, ASaveBeyondTheFileSizeLimitFailsAndKeepsTheEarlierFile) {
+    const fs::path folder = fs::current_path() / "sizelimit";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::string path = (folder / "doc.wyvra").string();
+    std::ofstream(path) << kEarlier;
+    auto document = HeadlessWorkbench::newDocument();
+    HeadlessWorkbench ui(*document);
+    ASSERT_TRUE(ui.editCell(0, "comment", PlistValue(std::string(100000, 'c'))));
+    const auto run = testing::runBounded(120, [&] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{16384, 16384};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return std::string("no limit");
+        const IoResult r = document->saveToFile(path);
+        return r.ok() ? std::string("saved") : "refused: " + r.message;
+    });
+    ASSERT_TRUE(run.finished) << run.said << " signal " << run.signal;
+    EXPECT_EQ(run.said.rfind("refused: ", 0), 0u) << run.said;
+    EXPECT_NE(run.said.find("File too large"), std::string::npos) << run.said;
+    EXPECT_EQ(fileText(path), kEarlier);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
     fs::remove_all(folder);
 }
 

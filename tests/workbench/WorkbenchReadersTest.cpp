@@ -1,6 +1,7 @@
 // What the document reads from disk and refuses: a document, the user's measured data or the
 // saturation table that is a FIFO, a folder, a device, a dangling link or too large ends as a
 // message, never a hang; values no measurement or saturation state can have are not drawn.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -103,6 +104,52 @@ TEST(WorkbenchReaders, SaturationTableWithAnImpossibleRowIsTracedInstead) {
                 ASSERT_TRUE(std::isfinite(table[i])) << i;
             }
         }
+        EXPECT_NEAR(doc->mPcH2O, 220.64, 0.05);
+    }
+}
+
+// The shipped rows reversed once gave a water critical point of -39.56 degC and 0.000198 bar,
+// two rows swapped 190.6 degC and 12.73 bar, and a table of the critical row alone was taken
+// whole: rows out of order, or not running from the critical point past the triple point,
+// are refused and the curve traced.
+TEST(WorkbenchReaders, SaturationTableOutOfOrderOrShortIsTracedInstead) {
+    std::vector<double> shipped;
+    ASSERT_TRUE(readTabulatedResource("satu0", 28, shipped).ok());
+    const std::size_t rows = shipped.size() / 28;
+    ASSERT_GT(rows, 300u);
+    auto rowsOf = [&](const std::vector<std::size_t>& order) {
+        std::vector<double> t;
+        for (std::size_t r : order)
+            t.insert(t.end(), shipped.begin() + 28 * r, shipped.begin() + 28 * (r + 1));
+        return t;
+    };
+    std::vector<std::size_t> reversed(rows), swapped(rows), withoutBottom;
+    for (std::size_t r = 0; r < rows; ++r) reversed[r] = rows - 1 - r, swapped[r] = r;
+    std::swap(swapped[0], swapped[rows / 2]);
+    std::vector<std::size_t> inner = reversed;
+    std::reverse(inner.begin(), inner.end());
+    std::swap(inner[100], inner[101]);
+    for (std::size_t r = 0; r < rows / 2; ++r) withoutBottom.push_back(r);
+    const struct {
+        const char* name;
+        std::vector<double> table;
+        const char* said;
+    } cases[] = {{"satu0-reversed", rowsOf(reversed), "row 0"},
+                 {"satu0-swapped", rowsOf(swapped), "row 0"},
+                 {"satu0-inner", rowsOf(inner), "row 101"},
+                 {"satu0-one-row", rowsOf({0}), "above the triple point"},
+                 {"satu0-top-half", rowsOf(withoutBottom), "above the triple point"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(
+            writeFileAtomically(c.name, c.table.data(), c.table.size() * sizeof(double)).ok());
+        MyDocument::Options options;
+        options.saturationResource = c.name;
+        std::unique_ptr<MyDocument> doc;
+        const std::string said = outputOf([&] { doc = HeadlessWorkbench::newDocument(options); });
+        EXPECT_TRUE(doc->tracedSaturation());
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        EXPECT_NEAR(doc->mTcH2O, 373.946, 0.01);
         EXPECT_NEAR(doc->mPcH2O, 220.64, 0.05);
     }
 }

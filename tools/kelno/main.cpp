@@ -6,11 +6,13 @@
 #include <cstring>
 #include <vector>
 
+#include "numerics/AtomicFile.h"
 #include "numerics/Diagnostics.h"
 #include "water/IgorOpener.h"
 #include "water/WagnerPruss.h"
 
 int main(int argc, char** argv) {
+    vornex::continueAtFileSizeLimit();
     std::vector<const char*> words(argv, argv + argc);
     while (words.size() > 1) {
         if (std::strcmp(words[1], "--open") == 0)

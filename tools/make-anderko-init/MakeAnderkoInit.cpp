@@ -33,6 +33,7 @@
 
 #include "anderko/Anderko.h"
 #include "fluid/OutputFiles.h"
+#include "numerics/AtomicFile.h"
 #include "numerics/ConsoleInput.h"
 #include "vle/IFP.h"
 
@@ -296,6 +297,7 @@ void printHelp() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vornex::continueAtFileSizeLimit();
     if (argc == 2 && vornex::isHelpWord(argv[1])) {
         printHelp();
         return 0;

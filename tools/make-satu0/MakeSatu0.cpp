@@ -31,6 +31,7 @@ void printHelp() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vornex::continueAtFileSizeLimit();
     using namespace vornex;
     if (argc == 2 && vornex::isHelpWord(argv[1])) {
         printHelp();

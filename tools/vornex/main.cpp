@@ -1,9 +1,11 @@
 #include "VornexProgram.h"
 #include "anderko/Anderko.h"
+#include "numerics/StandardOutput.h"
 #include "water/WagnerPruss.h"
 
 int main(int argc, char** argv) {
+    vornex::guardStandardStreams();
     vornex::registerWaterModels();
     vornex::registerAnderkoModels();
-    return vornex::runVornex(argc, argv);
+    return vornex::finishStandardOutput("vornex", vornex::runVornex(argc, argv));
 }

@@ -21,7 +21,8 @@ void printExitStatuses() {
     std::printf(
         "\nExit status: 0 when every command succeeded; 1 when a command was unknown, a\n"
         "parameter refused, a command did not apply to the model or failed (a curve traced\n"
-        "only in part included), or the input ended; 2 for an unknown model or help word.\n");
+        "only in part included), the input ended, or the report could not be written to\n"
+        "standard output; 2 for an unknown model or help word.\n");
 }
 
 void printKeywords(std::FILE* out) {

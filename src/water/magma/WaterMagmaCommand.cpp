@@ -66,11 +66,12 @@ const char* const kUnits[] = {
     "              this help; with a command word, the words that command takes",
     "",
     "Exit status: 0 when the command succeeded; 1 when it was unknown, a word was refused,",
-    "it failed or computed only a part of what it reports, or a file could not be written.",
+    "it failed or computed only a part of what it reports, or a file or the report on",
+    "standard output could not be written.",
 };
 
 // The last lines of the help, also under the help of one command.
-constexpr int kExitLines = 2;
+constexpr int kExitLines = 3;
 
 // The command words, in the order of the banner.
 const char* const kCommands[] = {"a",    "pv",   "pp",    "pw",   "ev",   "ep",  "ew",   "TP",

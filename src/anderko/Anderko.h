@@ -46,10 +46,12 @@ class Anderko : public WaterEOS {
     // message) for a model without components.
     bool useVLE();
 
-    // The tabulated H2O-NaCl equilibrium states are the data file "initH2ONaCl" (working
-    // directory first, then the data folders); the flash and the multicomponent state files
-    // are read by the relative paths "../../init/..." as given. A table that cannot be read is
-    // said on standard error and the lookup changes nothing.
+    // The tables of starting states ("initH2ONaCl", the H2O-NaCl equilibria of the bubble and
+    // dew points and the flash; "initH2ONaClCh4", "LG_H2ONaClCH4", "LL_H2ONaClCH4", the
+    // H2O-NaCl-CH4 states) are read from the working folder, then from its "anderko" folder,
+    // then from the data folders; never from a folder above the working folder. A table that
+    // cannot be read, or holds anything but whole rows of finite numbers, is said on standard
+    // error (naming the file and the line) and the lookup changes nothing.
     // Code 10 only; T in K, x the liquid NaCl mole fraction. False when the table cannot be
     // read (said on standard error) or the system is not H2O-NaCl.
     bool initializeBubblePoint2Checked(double TK, double x);
@@ -62,11 +64,13 @@ class Anderko : public WaterEOS {
     // Two- and three-component systems: the nearest row of a 13-column state file. False
     // when the file cannot be read or holds no row.
     bool initializeFromFile(const char* file, double TK, double x1, double x2);
-    // Rows of `width` numbers of a table of starting states; a short last row is dropped.
-    // False when the file cannot be read, said on standard error with the full path looked
-    // for (the "../../init/..." names are relative to the working folder).
-    // A table named by a relative path that holds nothing is taken from the shipped data
-    // (data/anderko/<file name>), found where the program's data is found.
+    // Rows of `width` numbers of a table of starting states (a row may run over several
+    // lines). False when the file cannot be read (said on standard error with the full path
+    // looked for), and when it holds a word that is not a finite number or ends within a row
+    // (said with the file and the line); `rows` is then empty. Where nothing stands at the
+    // name, the table of that file name is taken from "anderko/" in the working folder, then
+    // from the shipped data (data/anderko/<file name>), found where the program's data is
+    // found.
     static bool readStateTable(const std::string& name, int width,
                                std::vector<std::vector<double>>& rows);
     // The path a table of starting states is read from (see readStateTable).

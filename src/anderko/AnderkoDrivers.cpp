@@ -63,7 +63,7 @@ void Anderko::calculateTheIsopleth3(const char* suffix, double TK, double x1, do
     initializeFromTx(TK, x1, x2);
     if (traceIsopleth3("isop", suffix, TK, dT, 0)) return;
     // The retry from the table writes the file afresh.
-    if (!initializeFromFile("../../../init/LG_H2ONaClCH4", TK, x1, x2) ||
+    if (!initializeFromFile("LG_H2ONaClCH4", TK, x1, x2) ||
         !traceIsopleth3("isop", suffix, TK, 1.0, 0))
         error = 1;
 }
@@ -71,7 +71,7 @@ void Anderko::calculateTheIsopleth3(const char* suffix, double TK, double x1, do
 void Anderko::calculateTheLiquidLiquidIsopleth3(const char* suffix, double TK, double x1, double x2,
                                                 double dT) {
     // Without a starting state there is nothing to trace, and no file is left behind.
-    if (!useVLE() || !initializeFromFile("../../init/LL_H2ONaClCH4", TK, x1, x2) ||
+    if (!useVLE() || !initializeFromFile("LL_H2ONaClCH4", TK, x1, x2) ||
         !traceIsopleth3("isol", suffix, TK, dT, 1))
         error = 1;
 }
@@ -199,7 +199,7 @@ std::vector<std::string> sortedDataLines(const std::string& path, bool descendin
 void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suffix) {
     using Row = std::vector<double>;
     std::vector<Row> rows;
-    if (!readStateTable("../../init/initH2ONaClCh4", 13, rows)) {
+    if (!readStateTable("initH2ONaClCh4", 13, rows)) {
         error = 1;
         return;
     }
@@ -216,11 +216,13 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
         kept.push_back(r);
     }
     if (kept.size() < 2) {
-        std::fprintf(stderr, "No starting states at %g K in \"../../init/initH2ONaClCh4\"\n", TK);
+        std::fprintf(stderr, "No starting states at %g K in \"%s\"\n", TK,
+                     stateTablePath("initH2ONaClCh4").c_str());
         error = 1;
         return;
     }
     // Each listed line: P-interpolated state between consecutive kept rows.
+    int listed = 0;
     auto scan = [&](int selected, Row* chosen) {
         int number = 0;
         for (size_t i = 0; i + 1 < kept.size(); ++i) {
@@ -237,11 +239,19 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
                 return true;
             }
             ++number;
+            listed = std::max(listed, number);
         }
         return false;
     };
     std::printf("\n");
     scan(-1, nullptr);
+    // Nothing to choose from: no question is asked.
+    if (listed == 0) {
+        std::fprintf(stderr, "No tie line of the table of starting states \"%s\" passes %g bar at %g K\n",
+                     stateTablePath("initH2ONaClCh4").c_str(), Pbar, TK);
+        error = 1;
+        return;
+    }
     // The questions go to standard error, the rows stay in the report. The first answer
     // that is not one of those asked for ends the command.
     auto ask = [&](const char* question, int first, int last, int& value) {
@@ -261,7 +271,7 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
         return true;
     };
     int selected = -1, liquidLiquid = 0, pole = 0;
-    if (!ask("Select the number : ", 0, 1 << 20, selected) ||
+    if (!ask("Select the number : ", 0, listed - 1, selected) ||
         !ask("Liquid-liquid ? (1/0) ", 0, 1, liquidLiquid) ||
         !ask("Pole ? (0/1/2) ", 0, 2, pole)) {
         error = 1;

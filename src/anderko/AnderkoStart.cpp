@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "anderko/Anderko.h"
+#include "numerics/ConsoleInput.h"
 #include "numerics/DataPath.h"
+#include "numerics/Diagnostics.h"
 #include "numerics/FileReader.h"
 #include "vle/IFP.h"
 
@@ -26,6 +28,9 @@ constexpr size_t kMaxTableRows = 200;
 enum Column { cT = 0, cP = 1, cX0 = 2, cX1 = 3, cY0 = 4, cY1 = 5, cVl = 6, cVv = 7 };
 constexpr int kTableColumns = 19;
 constexpr int kStateColumns = 13;
+// No state of the tables (K, bar, mole fractions, cm3/mol) comes near: a larger number is no
+// state.
+constexpr double kLargestTableValue = 1e12;
 
 using Row = std::vector<double>;
 
@@ -81,12 +86,17 @@ std::vector<size_t> allRows(size_t n) {
 }  // namespace
 
 std::string Anderko::stateTablePath(const std::string& name) {
-    // Whatever stands at the name itself is the table (and is refused there when it is no
-    // regular file); only where nothing stands is the shipped table of that name taken.
+    // Whatever stands at the name in the working folder is the table (and is refused there
+    // when it is no regular file); then the same in the working folder's "anderko" folder,
+    // where the data folders keep the shipped tables; then those.
     std::error_code ec;
-    const std::filesystem::file_status st = std::filesystem::symlink_status(name, ec);
-    if (name.empty() || st.type() != std::filesystem::file_type::not_found) return name;
+    auto standsThere = [&ec](const std::string& path) {
+        return std::filesystem::symlink_status(path, ec).type() !=
+               std::filesystem::file_type::not_found;
+    };
+    if (name.empty() || standsThere(name)) return name;
     const std::string shipped = "anderko/" + std::filesystem::path(name).filename().string();
+    if (standsThere(shipped)) return shipped;
     return locateDataFile(shipped).value_or(name);
 }
 
@@ -104,13 +114,38 @@ bool Anderko::readStateTable(const std::string& name, int width, std::vector<Row
                      read.message.c_str());
         return false;
     }
+    // Every row whole, every value a finite number: a table cut short or holding a word
+    // would start the calculations from a state it does not hold. Rows are runs of `width`
+    // numbers, on one line or spread over several.
     std::istringstream in(text);
-    Row row(static_cast<size_t>(width));
-    for (;;) {
-        for (int k = 0; k < width; ++k)
-            if (!(in >> row[static_cast<size_t>(k)])) return true;
-        rows.push_back(row);
+    int lineNumber = 0;
+    Row row;
+    auto refuse = [&](const std::string& why) {
+        std::fprintf(stderr, "The table of starting states \"%s\" is refused: line %d: %s\n",
+                     path.c_str(), lineNumber, why.c_str());
+        rows.clear();
+        return false;
+    };
+    for (std::string line; std::getline(in, line);) {
+        ++lineNumber;
+        std::istringstream fields(line);
+        for (std::string word; fields >> word;) {
+            double value = 0.0;
+            const char* why = numberRefusal(word.c_str(), value);
+            if (why == nullptr && std::fabs(value) > kLargestTableValue)
+                why = "is out of the range of the table";
+            if (why != nullptr) return refuse("\"" + word.substr(0, 40) + "\" " + why);
+            row.push_back(value);
+            if (row.size() == static_cast<size_t>(width)) {
+                rows.push_back(row);
+                row.clear();
+            }
+        }
     }
+    if (!row.empty())
+        return refuse("the table ends within a row (" + std::to_string(row.size()) + " of its " +
+                      std::to_string(width) + " numbers)");
+    return true;
 }
 
 bool Anderko::useVLE() {
@@ -186,7 +221,7 @@ void Anderko::initializeBubblePoint2(double TK, double x) {
 bool Anderko::initializeFlash2Checked(double TK, double Pbar) {
     if (systemCode != kSystemH2ONaCl) return false;
     std::vector<Row> rows;
-    if (!readStateTable("../../init/initH2ONaCl", kTableColumns, rows)) return false;
+    if (!readStateTable("initH2ONaCl", kTableColumns, rows)) return false;
     const std::vector<Row> table = rowsAtFixed(rows, cP, Pbar);
     Row r;
     if (interpolateInT(table, allRows(table.size()), TK, r)) {
@@ -231,7 +266,7 @@ bool Anderko::initializeDewPoint2(double TK, double y, int branch) {
     }
     if (have) takeTableRow(*this, r);
     const double P = have ? r[cP] : 0.0;
-    std::printf("Initialization dew point: T %f xl %f xv %f Vl %f Vv %f P %f \n", TK,
+    diagnostic("Initialization dew point: T %f xl %f xv %f Vl %f Vv %f P %f \n", TK,
                 xLiquid.size() > 1 ? xLiquid[1] : 0.0, yVapour.size() > 1 ? yVapour[1] : 0.0, Vl,
                 Vv, P);
     if (!have) return false;
@@ -275,16 +310,18 @@ bool Anderko::initializeFromFile(const char* file, double TK, double x1, double 
         else
             solver->bulk_composition(1.0 - x1 - x2, x1, x2);
     }
+    // The trace names the file read, which may be the shipped table of that name.
+    const std::string read = stateTablePath(file);
     if (nc == 2)
-        std::printf(
+        diagnostic(
             "Initialized from file %s: T %lg P %lg bar x0 %lg x1 %lg y0 %lg y1 %lg Vl %lg "
             "cm3/mol Vv %lg cm3/mol\n",
-            file, r[0], r[1], xLiquid[0], xLiquid[1], yVapour[0], yVapour[1], Vl * 1e6, Vv * 1e6);
+            read.c_str(), r[0], r[1], xLiquid[0], xLiquid[1], yVapour[0], yVapour[1], Vl * 1e6, Vv * 1e6);
     else
-        std::printf(
+        diagnostic(
             "Initialized from file %s: T %lg P %lg bar x0 %lg x1 %lg x2 %lg y0 %lg y1 %lg y2 "
             "%lg Vl %lg cm3/mol Vv %lg cm3/mol\n",
-            file, r[0], r[1], xLiquid[0], xLiquid[1], xLiquid[2], yVapour[0], yVapour[1],
+            read.c_str(), r[0], r[1], xLiquid[0], xLiquid[1], xLiquid[2], yVapour[0], yVapour[1],
             yVapour[2], Vl * 1e6, Vv * 1e6);
     return true;
 }
@@ -343,12 +380,12 @@ void Anderko::initializeFromTx(double TK, double xs, double xg) {
     // The solver's temperature is left as it is: the tracers set it.
     seedSolverPhases(P, x, y);
     if (x.size() == 2)
-        std::printf(
+        diagnostic(
             "Initialized from Tx : T %lg P %lg bar x0 %lg x1 %lg y0 %lg y1 %lg Vl %lg cm3/mol Vv "
             "% lg cm3/mol\n",
             TK, P * 1e-5, x[0], x[1], y[0], y[1], Vl * 1e6, vapourModel->Vv * 1e6);
     else
-        std::printf(
+        diagnostic(
             "Initialized from Tx : T %lg P %lg bar x0 %lg x1 %lg x2 %lg y0 %lg y1 %lg y2 %lg Vl "
             "%lg cm3/mol Vv % lg cm3/mol\n",
             TK, P * 1e-5, x[0], x[1], x[2], y[0], y[1], y[2], Vl * 1e6, vapourModel->Vv * 1e6);

@@ -3,11 +3,14 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "dkl/LeeKessler.h"
 #include "fluid/ComponentFile.h"
 #include "fluid/Ideal.h"
+#include "numerics/ConsoleInput.h"
 #include "numerics/DataPath.h"
 #include "numerics/FileReader.h"
 
@@ -109,22 +112,49 @@ void LK_EOS::read_BIP() {
         said = true;
         return;
     }
+    // Each pair line whole: two names and four finite deviations from the mixing rule
+    // (|zeta| < 1, the rule's 1 - zeta stays positive). A line that is not is said with the
+    // file and the line, and its pair keeps the plain mixing rule.
     char line[256];
+    int lineNumber = 0;
     while (std::fgets(line, sizeof line, f)) {
+        ++lineNumber;
         if (std::strchr(line, '\n') == nullptr && !std::feof(f)) {
             // An overlong line is no record; the rest of it is dropped.
-            std::fprintf(stderr, "%s: line longer than %zu characters skipped\n", path.c_str(),
-                         sizeof line - 2);
+            std::fprintf(stderr, "%s: line %d longer than %zu characters skipped\n", path.c_str(),
+                         lineNumber, sizeof line - 2);
             int c;
             while ((c = std::fgetc(f)) != EOF && c != '\n') {
             }
             continue;
         }
-        char name1[64], name2[64];
-        double v[4];
-        if (line[0] == '#' || std::sscanf(line, "%63s %63s %lg %lg %lg %lg", name1, name2, &v[0],
-                                          &v[1], &v[2], &v[3]) != 6)
+        std::istringstream fields(line);
+        std::vector<std::string> words;
+        for (std::string w; fields >> w;) words.push_back(w);
+        if (words.empty() || words[0][0] == '#') continue;
+        std::string why;
+        double v[4] = {0.0, 0.0, 0.0, 0.0};
+        if (words.size() != 6) {
+            why = "holds " + std::to_string(words.size()) +
+                  " words, not two names and four numbers";
+        } else {
+            for (int k = 0; k < 4 && why.empty(); ++k) {
+                const std::string& w = words[static_cast<size_t>(k + 2)];
+                if (const char* refused = numberRefusal(w.c_str(), v[k]))
+                    why = "\"" + w.substr(0, 40) + "\" " + refused;
+                else if (!(std::fabs(v[k]) < 1.0))
+                    why = "\"" + w + "\" lies outside -1 ... 1";
+            }
+        }
+        if (!why.empty()) {
+            std::fprintf(stderr,
+                         "%s: line %d %s; the line is not used (its pair keeps the plain mixing "
+                         "rule)\n",
+                         path.c_str(), lineNumber, why.c_str());
             continue;
+        }
+        const std::string& name1 = words[0];
+        const std::string& name2 = words[1];
         for (int i = 0; i < nc; ++i) {
             if (componentName[static_cast<size_t>(i)] != name1) continue;
             for (int j = 0; j < nc; ++j) {

@@ -138,6 +138,14 @@ bool succeeded(const FluidPhase& f, const char* command) {
     return false;
 }
 
+// A curve whose file holds points but whose tracer raised the error flag stopped before the
+// end of the range asked: the points stay, and the command failed.
+bool tracedWhole(const FluidPhase& f, const char* command) {
+    if (f.error == 0) return true;
+    std::fprintf(stderr, "%s failed: the curve was traced only in part\n", command);
+    return false;
+}
+
 // The range of the model the running list works on.
 PublishedRange publishedRange;
 
@@ -350,6 +358,27 @@ bool printStateAtTV(FluidPhase& f, const Values& v) {
     return true;
 }
 
+// At the critical temperature, to the digits a user types, the saturation curve ends in the
+// critical state, where liquid and vapour are one: printed as the saturation there.
+bool printCriticalSaturation(FluidPhase& f, double TK) {
+    constexpr double kTypedDigits = 5e-4;  // K
+    f.error = 0;
+    f.temperature(f.Tcrit);
+    f.volume(f.Vcrit);
+    f.search_the_critical_point_of_the_pure_component();
+    if (f.error != 0 || !(std::fabs(f.T - TK) < kTypedDigits)) return false;
+    const double Tc = f.T, Vc = f.V;
+    f.calculateFromTV(Tc, Vc, 0);
+    if (f.error != 0 || !std::isfinite(f.P)) return false;
+    std::printf("Saturation at T : %12.2f K\tP : %12.6f bar (the critical state: liquid and "
+                "vapour are one)\n",
+                TK, f.P * 1e-5);
+    f.dump();
+    std::printf("Vaporisation enthalpy : %12.3f kJ/kg\n", 0.0);
+    noteRange(f, "psat");
+    return true;
+}
+
 bool printSaturation(FluidPhase& f, const Values& v) {
     if (!needsComponents(f, "psat", 1, 1, "a one-component fluid")) return false;
     const double TK = v[0].number;
@@ -357,6 +386,7 @@ bool printSaturation(FluidPhase& f, const Values& v) {
     const double Vliquid = f.Vl, Vvapour = f.Vv;
     if (f.error != 0 || !(std::isfinite(Psat) && Psat > 0.0) || !(Vliquid > 0.0) ||
         !(Vvapour > Vliquid * (1 + 1e-9)) || !std::isfinite(Vvapour)) {
+        if (printCriticalSaturation(f, TK)) return true;
         const std::string outside = outsideRange(f, TK, 0.0);
         std::fprintf(stderr, "psat: no saturation state of %s at %g K%s%s\n", nameOf(f), TK,
                      outside.empty() ? "" : "; ", outside.c_str());
@@ -382,7 +412,7 @@ bool traceIsotherm(FluidPhase& f, const Values& v) {
     }
     f.calculateTheIsotherm(v[0].number, v[1].number * kCm3, v[2].number * kCm3, 0, kIgorText,
                            v[3].text.c_str(), nullptr);
-    return traced(f, "isotherm", {{"isot", v[3].text, v[0].number}}) && succeeded(f, "isotherm");
+    return traced(f, "isotherm", {{"isot", v[3].text, v[0].number}}) && tracedWhole(f, "isotherm");
 }
 
 // The commands, in the order a word is compared with them. Labels are printed as the
@@ -449,7 +479,7 @@ const std::vector<Command>& commands() {
          [](FluidPhase& f, const Values& v) {
              f.calculateTheIsochor(v[0].number * kCm3, v[1].number, v[2].number, 0, kIgorText,
                                    v[3].text.c_str(), nullptr);
-             return traced(f, "isoc", {{"isoc", v[3].text}}) && succeeded(f, "isoc");
+             return traced(f, "isoc", {{"isoc", v[3].text}}) && tracedWhole(f, "isoc");
          }},
         {"x", "mole fractions of components 1 ... nc-1 (component 0 takes the rest)",
          compositionParameters, setComposition, true},
@@ -556,7 +586,15 @@ bool FluidCommandInterpreter::take(const std::string& label, const char* command
     // The question goes where the messages go: standard output holds the report only.
     std::fflush(stdout);
     std::fprintf(stderr, "Expected %s for %s command.\n", label.c_str(), command);
-    return readConsoleWord(in_, word);
+    if (!readConsoleWord(in_, word)) return false;
+    // A blank line is no answer: refused like a word that is none, so that endless blank
+    // lines end the list instead of keeping the question waiting.
+    if (word.empty()) {
+        std::fprintf(stderr, "%s: a blank answer for %s refused\n", command,
+                     trimmed(label).c_str());
+        blankAnswer_ = true;
+    }
+    return true;
 }
 
 bool FluidCommandInterpreter::run(int argc, char* const* argv) {
@@ -616,6 +654,12 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
                 break;
             }
             Value value;
+            if (blankAnswer_) {
+                blankAnswer_ = false;
+                acceptable = false;
+                values.push_back(value);
+                break;
+            }
             acceptable = accept(command->word, p, word, value) && acceptable;
             values.push_back(value);
         }
@@ -632,7 +676,10 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             const bool wroteAll = !done || wroteEveryFile(command->word, failedWrites);
             std::fflush(stdout);
             reportFilesWrittenSince(written, stderr);
-            if (!done && command->setsState) {
+            // A command that takes parameters, but none on this model, does not apply: the
+            // words after it are the parameters it was given, not commands.
+            const bool inapplicable = parameters.empty() && !command->parameters(nullptr).empty();
+            if (!done && (command->setsState || inapplicable)) {
                 stopAfterRefusal(command->word, next_);
                 complete = false;
                 break;

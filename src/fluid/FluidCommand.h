@@ -47,7 +47,7 @@ class FluidCommandInterpreter {
 
    private:
     // The next parameter: the next word of the list, or an answer from the console; false
-    // at the end of the input.
+    // at the end of the input. A blank answer is refused (said) and sets blankAnswer_.
     bool take(const std::string& label, const char* command, std::string& word);
     // Says that the words from `next` on are not run after a refusal in `command`.
     void stopAfterRefusal(const char* command, int next) const;
@@ -58,6 +58,7 @@ class FluidCommandInterpreter {
     int argc_ = 0;
     char* const* argv_ = nullptr;
     int next_ = 0;
+    bool blankAnswer_ = false;
     PublishedRange range_;
 };
 

@@ -54,7 +54,8 @@ class CriticalCurveOutput {
     void write(FluidPhase& f, double dTdx, double dVdx, bool endPoint) {
         f.calculateBulkMolarWeight();
         const double row[kColumns] = {f.P * 1e-5, f.V * 1e6, f.T,  f.x[0], f.x[1],    f.U,
-                                      f.H,        f.S,       f.A,  f.G,    f.U / f.M, f.H / f.M,
+                                      f.H,        f.S,       f.A,  f.G,    f.U / f.M * 1e-3,
+                                      f.H / f.M * 1e-3,  // J/g, as every per-mass column
                                       f.stabi,    f.M / f.V, dTdx, dVdx};
         if (!out_.isText()) {
             out_.row(std::span<const double>(row, kColumns));

@@ -14,6 +14,7 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
 #include "fluid/TracerRows.h"
+#include "numerics/AtomicFile.h"
 
 namespace vornex {
 
@@ -75,12 +76,23 @@ bool FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const c
     const double xl = xLiquid.size() > 1 ? xLiquid[1] : 0.0;
     const double yv = yVapour.size() > 1 ? yVapour[1] : 0.0;
 
-    // Each branch goes to a file of its own that is read back and removed.
+    // Each branch goes to a file of its own that is read back and removed. Only a file this
+    // call wrote is its branch: whatever else stands at the name (a file, a folder, a FIFO
+    // the write refused) is the user's and stays as it was.
     const std::string branch[2] = {"binop" + s + ".branch0", "binop" + s + ".branch1"};
+    const std::size_t mark = writtenFileMark();
+    auto rowsWritten = [mark](const std::string& name) {
+        const std::vector<std::string> written = filesWrittenSince(mark);
+        if (std::find(written.begin(), written.end(), OutputFiles::pathOf(name)) == written.end())
+            return std::vector<std::string>{};
+        std::vector<std::string> rows = tracerDataRows(name);
+        std::remove(OutputFiles::pathOf(name).c_str());
+        return rows;
+    };
     pressure(Pbar);
     bool complete = calculate_an_isotherm_of_the_binary_system(
         branch[0].c_str(), 0, 0.01, 1.0, 10000.0, TK, Vliquid, Vvapour, xl, yv, kIgorText, s.c_str());
-    const std::vector<std::string> first = tracerDataRows(branch[0]);
+    const std::vector<std::string> first = rowsWritten(branch[0]);
     // Both branches start from the same point: one that could not start says so once.
     if (!first.empty()) {
         pressure(Pbar);
@@ -89,8 +101,7 @@ bool FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const c
                        kIgorText, s.c_str()) &&
                    complete;
     }
-    std::vector<std::string> second = tracerDataRows(branch[1]);
-    for (const std::string& name : branch) std::remove(OutputFiles::pathOf(name).c_str());
+    std::vector<std::string> second = rowsWritten(branch[1]);
     // Without a point there is no curve: an older file of the name stays as it was.
     if (first.empty() && second.empty()) {
         error = 1;

@@ -39,7 +39,6 @@ void writeIsoHeader(CurveOutput& out, const char* suffix) {
         out.print("IGOR\nWAVES ");
         for (int i = 0; i < kIsoColumns; ++i) out.print(i == 0 ? "%5s%s" : " %11s%s", names[i], s);
         out.print("\nBEGIN\n");
-        out.print("nan nan nan nan nan nan nan nan nan nan nan nan nan nan\n");
     } else {
         out.print("#");
         for (int i = 0; i < kIsoColumns; ++i) out.print(i == 0 ? " %11s" : " %12s", numbered[i]);

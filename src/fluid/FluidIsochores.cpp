@@ -20,6 +20,15 @@ namespace {
 constexpr double kBarPerPa = 1e-5;
 constexpr double kCm3PerM3 = 1e6;
 
+// A point whose state functions are not all numbers (far beyond any model's range, where
+// they overflow) is no point of the curve: it is left out, as an unstable one is.
+template <std::size_t N>
+bool allFinite(const double (&row)[N]) {
+    for (double v : row)
+        if (!std::isfinite(v)) return false;
+    return true;
+}
+
 // The text channels of a row writer go to the stream its driver opened.
 struct RowOutput : CurveOutput {
     RowOutput(char mode, CurveArray* array, std::FILE* stream) : CurveOutput(mode, array) {
@@ -36,6 +45,8 @@ void FluidPhase::calculate_simplified_isochor(FILE* stream, double Vm3, double T
     geometricSteps(Tmin, Tmax, n, [&](double t) {
         temperature(t);
         calculate_pressure();
+        const double row[] = {T, P * kBarPerPa};
+        if (!allFinite(row)) return;
         out.print("%12.2f\t%12.6f\n", T, P * kBarPerPa);
         out.row({T, P * kBarPerPa});
     });
@@ -53,6 +64,7 @@ void FluidPhase::calculate_isochor(FILE* stream, double Vm3, double Tmin, double
         const double row[] = {
             T,           P * kBarPerPa, A, H, U, S, G, Cv, Cp, dPdV, V * kCm3PerM3, U / M / 1000,
             H / M / 1000};
+        if (!allFinite(row)) return;
         out.print(
             "%12.2f\t%12.6f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12f\t"
             "%12f\t%12f\t%12f\n",
@@ -69,11 +81,15 @@ void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double
     const bool upward = direction == 0;
     // The pressure must fall as V grows; a rise ends the branch.
     double previous = upward ? HUGE_VAL : 0.0;
+    bool cutShort = false;
     temperature(TK);
     auto point = [&](double v) {
         volume(v);
         calculate_state_functions();
         if (!(dPdV < 0)) return true;  // mechanically unstable: skipped
+        const double row[] = {V * kCm3PerM3, P * kBarPerPa, A,    H, U, S, G, Cv, Cp, dPdV,
+                              H / M / 1000,  U / M / 1000,  M / V};
+        if (!allFinite(row)) return true;
         if (upward ? P >= previous : P <= previous) {
             std::fprintf(stderr,
                          "Isotherm at %g K: the pressure %s again at V = %g cm3/mol, past the "
@@ -82,11 +98,10 @@ void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double
             out.print("%12s", "nan");
             for (int k = 1; k < 13; ++k) out.print("\t%12s", "nan");
             out.print("\n\n");
+            cutShort = true;
             return false;
         }
         previous = P;
-        const double row[] = {V * kCm3PerM3, P * kBarPerPa, A,    H, U, S, G, Cv, Cp, dPdV,
-                              H / M / 1000,  U / M / 1000,  M / V};
         out.print("%12lg", row[0]);
         for (int k = 1; k < 13; ++k) out.print("\t%12lg", row[k]);
         out.print("\n");
@@ -97,6 +112,8 @@ void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double
         geometricSweep(Vmin, Vmax, n, SweepEnd::Below, point);
     else
         geometricSweepDown(Vmax, Vmin, n, point);
+    // The range asked was swept only in part: the caller is told through the error flag.
+    if (cutShort) error = 1;
 }
 
 void FluidPhase::calculate_PT_isochor(double Vm3, double Tmin, double Tmax, int n, char mode,

@@ -92,6 +92,7 @@ void FluidPhase::calculateTheIsochor(double Vm3, double T1, double T2, int simpl
     if (!positiveInputs(*this, "Isochore", {{"V (m3/mol)", Vm3}, {"T1 (K)", T1}, {"T2 (K)", T2}}))
         return;
     // One step per kelvin, so the range bounds the row count.
+    const double requestedEnd = T2;
     if (std::fabs(T2 - T1) > kMaxSweepRows) {
         const double end = T1 + std::copysign(double(kMaxSweepRows), T2 - T1);
         std::fprintf(stderr,
@@ -100,6 +101,7 @@ void FluidPhase::calculateTheIsochor(double Vm3, double T1, double T2, int simpl
                      T1, T2, kMaxSweepRows, end);
         T2 = end;
     }
+    const bool cutShort = T2 != requestedEnd;
     CurveOutput out(isoLineChannel(igor), array);
     if (!out.open("isoc", suffix)) {
         error = 1;
@@ -129,9 +131,11 @@ void FluidPhase::calculateTheIsochor(double Vm3, double T1, double T2, int simpl
     else
         calculate_isochor(out.stream(), Vm3, T1, T2, steps, out.channel(), array);
     if (out.isIgor()) out.print("END\n");
-    if (!out.close()) {
+    // A range cut to the row bound is a curve traced in part: the caller is told through the
+    // error flag.
+    if (!out.close() || cutShort) {
         error = 1;
-        return;
+        if (!cutShort) return;
     }
     if (out.channel() != kColumnTable) return;
 

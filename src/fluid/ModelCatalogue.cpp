@@ -1,6 +1,8 @@
 #include "fluid/ModelCatalogue.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -65,6 +67,19 @@ std::string PublishedRange::excess(double TK, double PPa) const {
     return {};
 }
 
+namespace {
+
+// One point of a curve (T in K, P in bar) counted, and judged against the range.
+void countPoint(CurveExcess& found, const PublishedRange& range, double TK, double Pbar) {
+    if (!std::isfinite(TK) || !std::isfinite(Pbar)) return;
+    ++found.points;
+    const std::string excess = range.excess(TK, Pbar * 1e5);
+    if (excess.empty()) return;
+    if (found.outside++ == 0) found.first = excess;
+}
+
+}  // namespace
+
 CurveExcess curveExcess(const std::string& name, const std::string& suffix,
                         const PublishedRange& range, double fixedTK) {
     CurveExcess found;
@@ -89,15 +104,35 @@ CurveExcess curveExcess(const std::string& name, const std::string& suffix,
             rows = w[0] == "BEGIN";
             continue;
         }
+        // A column table's header: "#", then numbered names ("P(1)", "T(4)").
+        if (w[0] == "#") {
+            for (std::size_t k = 1; k < w.size(); ++k) {
+                if (w[k].rfind("T(", 0) == 0) columnT = int(k) - 1;
+                if (w[k].rfind("P(", 0) == 0) columnP = int(k) - 1;
+            }
+            rows = true;
+            continue;
+        }
         if (!rows || columnP < 0 || (columnT < 0 && !(fixedTK > 0.0))) continue;
         if (int(w.size()) <= std::max(columnT, columnP)) continue;
         const double TK = columnT < 0 ? fixedTK : std::strtod(w[std::size_t(columnT)].c_str(), nullptr);
         const double Pbar = std::strtod(w[std::size_t(columnP)].c_str(), nullptr);
-        if (!std::isfinite(TK) || !std::isfinite(Pbar)) continue;
-        ++found.points;
-        const std::string excess = range.excess(TK, Pbar * 1e5);
-        if (excess.empty()) continue;
-        if (found.outside++ == 0) found.first = excess;
+        countPoint(found, range, TK, Pbar);
+    }
+    return found;
+}
+
+CurveExcess binaryCurveExcess(const std::string& name, std::size_t width, std::size_t columnT,
+                              std::size_t columnP, const PublishedRange& range) {
+    CurveExcess found;
+    std::vector<std::uint8_t> bytes;
+    if (!readRegularFile(OutputFiles::pathOf(name), kTableFileLimit, bytes)) return found;
+    const std::size_t rowBytes = width * sizeof(double);
+    for (std::size_t at = 0; at + rowBytes <= bytes.size(); at += rowBytes) {
+        double TK = 0.0, Pbar = 0.0;
+        std::memcpy(&TK, bytes.data() + at + columnT * sizeof(double), sizeof(double));
+        std::memcpy(&Pbar, bytes.data() + at + columnP * sizeof(double), sizeof(double));
+        countPoint(found, range, TK, Pbar);
     }
     return found;
 }
@@ -105,7 +140,11 @@ CurveExcess curveExcess(const std::string& name, const std::string& suffix,
 bool noteCurveExcess(const char* command, const std::string& name, const std::string& suffix,
                      const PublishedRange& range, const std::string& model, double fixedTK) {
     if (!range.bounded()) return false;
-    const CurveExcess e = curveExcess(name, suffix, range, fixedTK);
+    return noteCurveExcess(command, name, curveExcess(name, suffix, range, fixedTK), range, model);
+}
+
+bool noteCurveExcess(const char* command, const std::string& name, const CurveExcess& e,
+                     const PublishedRange& range, const std::string& model) {
     if (e.outside == 0) return false;
     std::fflush(stdout);
     std::fprintf(stderr,

@@ -3,6 +3,7 @@
 // computes (its figures drift); the console says so beside the state.
 #pragma once
 
+#include <cstddef>
 #include <limits>
 #include <string>
 
@@ -32,20 +33,27 @@ struct PublishedRange {
 };
 
 // The points of a curve file (Igor text, the columns named on its "WAVES" line with the
-// suffix of the command after each name) that lie outside a range: how many of how many, and
-// how the first lies outside. The temperature is the column "T" (K), or `fixedTK` for a curve
-// without one (an isotherm); the pressure the column "P" (bar). A file without those columns
-// counts no point.
+// suffix of the command after each name, or a column table whose "#" line numbers them,
+// "T(4)") that lie outside a range: how many of how many, and how the first lies outside. The
+// temperature is the column "T" (K), or `fixedTK` for a curve without one (an isotherm); the
+// pressure the column "P" (bar). A file without those columns counts no point.
 struct CurveExcess {
     int outside = 0, points = 0;
     std::string first;
 };
 CurveExcess curveExcess(const std::string& name, const std::string& suffix,
                         const PublishedRange& range, double fixedTK = 0.0);
+// The same for a file of binary rows of `width` native doubles, T (K) and P (bar) in the
+// columns given (counted from 0).
+CurveExcess binaryCurveExcess(const std::string& name, std::size_t width, std::size_t columnT,
+                              std::size_t columnP, const PublishedRange& range);
 // Says on standard error, once for the curve, that points of `name` lie outside the range of
 // `model`: "sat: 12 of the 86 points of satua lie outside ...". True when it did.
 bool noteCurveExcess(const char* command, const std::string& name, const std::string& suffix,
                      const PublishedRange& range, const std::string& model, double fixedTK = 0.0);
+// The same for the points counted already.
+bool noteCurveExcess(const char* command, const std::string& name, const CurveExcess& e,
+                     const PublishedRange& range, const std::string& model);
 
 struct ModelDescription {
     std::string summary;

@@ -59,17 +59,32 @@ bool inputRefused(const std::istream& in) {
     return in.bad();
 }
 
+namespace {
+
+// Set on a stream while the line being read has given a word: its line end then closes that
+// line, and only a line end met before any word closes a blank one.
+const int kLineHasWord = std::ios_base::xalloc();
+
+}  // namespace
+
 bool readConsoleWord(std::istream& in, std::string& word) {
     word.clear();
     constexpr int kEnd = std::char_traits<char>::eof();
     int c;
-    while ((c = in.peek()) != kEnd && std::isspace(c)) in.get();
+    while ((c = in.peek()) != kEnd && std::isspace(c)) {
+        in.get();
+        if (!isLineEnd(c)) continue;
+        consumeLineEnd(c, in);
+        if (in.iword(kLineHasWord) == 0) return true;  // a blank line: the empty word
+        in.iword(kLineHasWord) = 0;
+    }
     while ((c = in.peek()) != kEnd && !std::isspace(c)) {
         if (word.size() == kLongestConsoleWord)
             return refuseInput(in, "an input word", kLongestConsoleWord, word);
         word.push_back(static_cast<char>(in.get()));
     }
     if (word.empty()) in.setstate(std::ios::failbit);
+    in.iword(kLineHasWord) = 1;
     return !word.empty();
 }
 
@@ -155,6 +170,8 @@ const char* numberRefusal(const char* word, double& value) {
     if (*end != '\0') return "is not a number";
     if (!std::isfinite(v)) return "is not a finite number";
     if (errno == ERANGE) return "is out of the range of numbers";
+    // strtod also reads hexadecimal ("0x1A" as 26): a number is written in decimal here.
+    if (std::strspn(word, "0123456789.eE+-") != std::strlen(word)) return "is not a decimal number";
     value = v;
     return nullptr;
 }

@@ -20,8 +20,10 @@ inline constexpr std::size_t kLongestConsoleWord = 4096;
 bool inputRefused(const std::istream& in);
 
 // One word, as `in >> word` reads it (leading white space skipped, the separator after it left
-// unread), of at most kLongestConsoleWord characters. False at the end of the input and for a
-// longer word, which ends the input.
+// unread), of at most kLongestConsoleWord characters. Several words may share a line, but a
+// blank line (one whose end comes before any word) is an answer of its own: true with `word`
+// empty, which the callers refuse, so that endless blank lines cannot keep a question waiting.
+// False at the end of the input and for a longer word, which ends the input.
 bool readConsoleWord(std::istream& in, std::string& word);
 
 // One-character answer: a line end (LF or CR) or the end of the input returns the default;
@@ -46,9 +48,10 @@ bool askWord(const char* question, std::istream& in, std::string& word);
 // One line as a decimal number, with the same rules as getInteger.
 double getDouble(double defaultValue, std::istream& in = std::cin);
 
-// A command-line word read strictly as a number: the whole word, finite and within the
-// range of doubles. Null when it is one (its value in `value`), otherwise why it is not
-// ("is not a number", "is not a finite number", "is out of the range of numbers").
+// A command-line word read strictly as a number: the whole word, in decimal, finite and
+// within the range of doubles. Null when it is one (its value in `value`), otherwise why it
+// is not ("is not a number", "is not a finite number", "is out of the range of numbers",
+// "is not a decimal number").
 const char* numberRefusal(const char* word, double& value);
 
 // The words that ask a console program for its help rather than name something: "--help"

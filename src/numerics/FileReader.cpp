@@ -145,10 +145,12 @@ FileRead readRegularFile(const std::string& path, std::size_t limit,
 
 FileRead readDataFile(const std::string& relativeName, std::size_t limit, std::string& out) {
     out.clear();
-    if (const std::optional<std::string> path = locateDataFile(relativeName))
-        return readRegularFile(*path, limit, out);
+    // Something that is no regular file at the name in the working folder (a FIFO, a folder)
+    // is refused, said, rather than passed over for a data folder's file of that name.
     const std::string what = describeNonRegular(relativeName);
     if (!what.empty()) return refusal(relativeName, what);
+    if (const std::optional<std::string> path = locateDataFile(relativeName))
+        return readRegularFile(*path, limit, out);
     return failure(FileReadStatus::NotFound, "cannot find the data file " +
                                                  quotedPath(relativeName) +
                                                  " in the working folder or the data folders");

@@ -42,8 +42,9 @@ FileRead readRegularFile(const std::string& path, std::size_t limit,
                          std::vector<std::uint8_t>& out);
 
 // Reads the data file named relative to the data folders ("compo/H2O", "satu0"), found as
-// findDataFile finds it. A name found nowhere is not opened: NotFound, or Refused when
-// something that is not a regular file sits at that name in the working folder.
+// findDataFile finds it. Something that is not a regular file at that name in the working
+// folder is Refused (never passed over for another folder's file); a name found nowhere is
+// not opened: NotFound.
 FileRead readDataFile(const std::string& relativeName, std::size_t limit, std::string& out);
 
 // What sits at `path` when it is not a regular file ("a FIFO (named pipe)", "a folder", "a

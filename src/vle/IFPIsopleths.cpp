@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "numerics/Diagnostics.h"
 #include "vle/IFP.h"
 
 namespace vornex {
@@ -81,7 +82,7 @@ bool IFP::predict(const PredictorRule& rule, PredictorSteps& steps, double step,
         if (predictedP < 0.0) {
             step /= 2.0;
             if (step < rule.giveUpPressure) {
-                if (rule.pressureMessage) std::fputs(rule.pressureMessage, stdout);
+                if (rule.pressureMessage) diagnostic("%s", rule.pressureMessage);
                 return false;
             }
             continue;
@@ -93,7 +94,7 @@ bool IFP::predict(const PredictorRule& rule, PredictorSteps& steps, double step,
         if (outside < 0) return true;
         step /= 2.0;
         if (step < rule.giveUpComposition) {
-            if (rule.compositionMessage) std::printf(rule.compositionMessage, outside);
+            if (rule.compositionMessage) diagnostic(rule.compositionMessage, outside);
             return false;
         }
     }
@@ -259,7 +260,7 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
         if (current.T < Tmin || current.T > Tmax || current.P > 1e9) status = 1;
         estimate_next_state0(stepFactor, dT, dP);
         if (type == 23) gL += sL * (trial.P - last.P);
-        std::printf("%12lg %12lg %5d %12lg %12lg\n", current.T, current.P / 100000.0, type, spec.T,
+        diagnostic("%12lg %12lg %5d %12lg %12lg\n", current.T, current.P / 100000.0, type, spec.T,
                     spec.P / 100000.0);
         writePoint();
         if (stepFactor < 0.001) stepFactor *= 2.0;
@@ -364,7 +365,7 @@ void IFP::traceAtFixedVolume(bool isochore, double T, double amount, FILE* file,
         nL0 = current.nL;
         nV0 = current.nV;
         if (current.T < Tmin || current.T > Tmax) status = 1;
-        std::printf("%lg %lg\n", current.T, current.P / 100000.0);
+        diagnostic("%lg %lg\n", current.T, current.P / 100000.0);
         writeRow();
     }
     out.print("END\n");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "numerics/LinearAlgebra.h"
+#include "numerics/Diagnostics.h"
 #include "vle/IFP.h"
 
 namespace vornex {
@@ -217,7 +218,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
     stepFactor = 1.0;
     const std::string xs = header("x", "     "), ys = header("y", "     ");
     file.print("IGOR\nWAVES Tr Pr %s %s Vl Vv dPdx \nBEGIN\n", xs.c_str(), ys.c_str());
-    std::printf("T  Pr %s  %s dPdx \n", xs.c_str(), ys.c_str());
+    diagnostic("T  Pr %s  %s dPdx \n", xs.c_str(), ys.c_str());
 
     if (tracerInitFlag == 2) {
         set_type_of_problem(13);
@@ -248,7 +249,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
                    current.T, current.P / 100000.0, current.x[0], current.x[1], current.y[0],
                    current.y[1], gap, firstPhase->V * 1e6, secondPhase->V * 1e6,
                    isothermSlope / 1e7, end);
-        std::printf("%lg %lg %lg %lg %lg %lg \n", current.T, current.P / 100000.0, current.x[0],
+        diagnostic("%lg %lg %lg %lg %lg %lg \n", current.T, current.P / 100000.0, current.x[0],
                     current.x[1], current.y[0], current.y[1]);
     };
     writeRow("\t", " \n");
@@ -345,7 +346,7 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
     stepFactor = 1.0;
     const std::string xs = header("x", "     "), ys = header("y", "     ");
     file.print("IGOR\nWAVES T Pr %s %s Vl Vv dPdx ic\nBEGIN\n", xs.c_str(), ys.c_str());
-    std::printf("T  Pr %s  %s dPdx \n", xs.c_str(), ys.c_str());
+    diagnostic("T  Pr %s  %s dPdx \n", xs.c_str(), ys.c_str());
     double start = x0;
     if (tracerInitFlag == 2) {
         set_type_of_problem(13);
@@ -368,18 +369,18 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
     // The last column counts the solver's iterations of the point.
     auto writeRow = [&]() {
         file.print("%lg %lg ", current.T, current.P / 100000.0);
-        std::printf("%lg %lg ", current.T, current.P / 100000.0);
+        diagnostic("%lg %lg ", current.T, current.P / 100000.0);
         for (double v : current.x) {
             file.print("%lg ", v);
-            std::printf("%lg ", v);
+            diagnostic("%lg ", v);
         }
         for (double v : current.y) {
             file.print("%lg ", v);
-            std::printf("%lg ", v);
+            diagnostic("%lg ", v);
         }
         file.print("%lg %lg %lg %d\n", firstPhase->V * 1e6, secondPhase->V * 1e6,
                    isothermSlope / 1e7, solver.iterations);
-        std::printf("%lg \n", isothermSlope / 1e7);
+        diagnostic("%lg \n", isothermSlope / 1e7);
     };
     writeRow();
     const double deltaP = 100000.0 * dP;
@@ -469,7 +470,7 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
                    secondPhase->V * 1e6, index);
     };
     writeRow();
-    std::printf("%#12lg %#12lg %#12lg %#12lg %#12lg %#12lg \n", current.x[0], current.x[1],
+    diagnostic("%#12lg %#12lg %#12lg %#12lg %#12lg %#12lg \n", current.x[0], current.x[1],
                 current.x[2], current.y[0], current.y[1], current.y[2]);
     current.nL = current.nV = 0.5;
     std::vector<double> mid(3);
@@ -525,7 +526,7 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
         savedNV = current.nV;
         writeRow();
         ++index;
-        std::printf("%#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg\n",
+        diagnostic("%#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg\n",
                     firstPhase->V * 1e6, secondPhase->V * 1e6, current.x[0], current.x[1],
                     current.x[2], current.y[0], current.y[1], current.y[2], current.nL);
         for (int i = 0; i < 3; ++i) mid[i] = (current.x[i] + current.y[i]) / 2.0;

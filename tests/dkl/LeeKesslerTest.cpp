@@ -271,6 +271,39 @@ TEST_F(LeeKesslerModel, BinaryParametersAreSymmetric) {
     EXPECT_LT(model.TcMix, 304.2);
 }
 
+// Regression: pair lines that are not two names and four numbers ("0.05x", a line cut short,
+// nan, inf, 1e308) were skipped without a word, or taken. Each is said with the file and the
+// line, and its pair keeps the plain mixing rule; the good lines around it are read.
+TEST_F(LeeKesslerModel, MalformedPairLinesAreSaidWithTheirLine) {
+    const struct {
+        const char* line;
+        const char* said;
+    } cases[] = {
+        {"CO2 CH4 0.05x 0 0 0", "line 2 \"0.05x\" is not a number"},
+        {"CO2 CH4 0.05", "line 2 holds 3 words"},
+        {"CO2 CH4 nan 0 0 0", "line 2 \"nan\" is not a finite number"},
+        {"CO2 CH4 0 inf 0 0", "line 2 \"inf\" is not a finite number"},
+        {"CO2 CH4 0 0 1e308 0", "line 2 \"1e308\" lies outside -1 ... 1"},
+        {"CO2 CH4 0 0 0 0 7", "line 2 holds 7 words"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::ofstream("LK.BIP") << "# pairs\n" << c.line << "\nCH4 N2 0.1 0.2 0.3 0.4\n";
+        LK_EOS model(1);
+        model.number_of_components(2);
+        ::testing::internal::CaptureStderr();
+        model.add_components("CH4", "CO2");
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("LK.BIP: " + std::string(c.said)), std::string::npos) << said;
+        EXPECT_NE(said.find("its pair keeps the plain mixing rule"), std::string::npos) << said;
+        for (int a : {0, 1})
+            for (int b : {0, 1}) {
+                EXPECT_EQ(model.zetaT_hi[a][b], 0.0);
+                EXPECT_EQ(model.zetaV_hi[a][b], 0.0);
+            }
+    }
+}
+
 // Regressions: a missing file, or one without the constants, went on with unset values.
 TEST_F(LeeKesslerModel, MissingOrIncompleteComponentFileIsRefused) {
     writeComponent("NoOmega", "Tc 300\nPc 5e6\n");

@@ -274,12 +274,14 @@ TEST_F(FluidCommands, ModelWithoutIdealGasTermPrintsResidualProperties) {
 }
 
 // Regression: "isoc 50 400 2e9" wrote one row per kelvin without bound (214 MB), and an
-// isotherm ended at the two-phase region with a NaN row and no word.
+// isotherm ended at the two-phase region with a NaN row and no word. Each curve traced only
+// in part keeps its rows and fails (it succeeded).
 TEST_F(FluidCommands, SweepsSayWhereTheyStop) {
     auto gas = testing::makeIdealGas();
     Result r = run(*gas, {"isoc", "1000", "300", "1e9", "a"});
-    EXPECT_TRUE(r.succeeded);
+    EXPECT_FALSE(r.succeeded);
     EXPECT_TRUE(has(r.err, "more than 10000 rows at one per kelvin; it stops at 10300 K")) << r.err;
+    EXPECT_TRUE(has(r.err, "isoc failed: the curve was traced only in part\n")) << r.err;
     EXPECT_EQ(testing::fileLines("isoca").size(), 10001u + 4u);  // header, rows, END
     // The library's drivers refuse such values on their own, writing nothing.
     ::testing::internal::CaptureStderr();
@@ -298,8 +300,13 @@ TEST_F(FluidCommands, SweepsSayWhereTheyStop) {
     std::snprintf(vmin, sizeof vmin, "%g", 0.5 * c.Vc * 1e6);
     std::snprintf(vmax, sizeof vmax, "%g", 50 * c.Vc * 1e6);
     r = run(*fluid, {"isotherm", T, vmin, vmax, "b"});
-    EXPECT_TRUE(r.succeeded);
+    EXPECT_FALSE(r.succeeded);
     EXPECT_TRUE(has(r.err, "the pressure rises again at V = ")) << r.err;
+    EXPECT_TRUE(has(r.err, "isotherm failed: the curve was traced only in part\n")) << r.err;
+    // Swept whole, the same isotherm succeeds.
+    std::snprintf(vmax, sizeof vmax, "%g", 0.6 * c.Vc * 1e6);
+    r = run(*fluid, {"isotherm", T, vmin, vmax, "c"});
+    EXPECT_TRUE(r.succeeded) << r.err;
 }
 
 }  // namespace

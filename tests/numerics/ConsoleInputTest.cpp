@@ -103,14 +103,48 @@ TEST(ConsoleInput, WordsAreReadAsTheStreamReadsThem) {
     EXPECT_EQ(word, "300");
     ASSERT_TRUE(readConsoleWord(in, word));
     EXPECT_EQ(word, "1e5");
+    // The line end after "1e5" closes its line; the next one closes a blank line, an answer
+    // of its own (the empty word), which the callers refuse.
+    ASSERT_TRUE(readConsoleWord(in, word));
+    EXPECT_EQ(word, "");
     ASSERT_TRUE(readConsoleWord(in, word));
     EXPECT_EQ(word, longest);
     EXPECT_FALSE(inputRefused(in));
     EXPECT_FALSE(readConsoleWord(in, word)) << "one character more is refused";
     EXPECT_TRUE(inputRefused(in));
     std::istringstream blank(" \n\t ");
+    ASSERT_TRUE(readConsoleWord(blank, word));
+    EXPECT_EQ(word, "") << "a blank line";
     EXPECT_FALSE(readConsoleWord(blank, word));
     EXPECT_FALSE(inputRefused(blank)) << "the end of the input is no refusal";
+}
+
+// Regression: blank lines were skipped while a word was awaited, so that endless blank lines
+// ("yes ''") kept a question waiting for ever. Each is an answer; words may still share a
+// line or follow on the next ones, and a Windows line end is one line end.
+TEST(ConsoleInput, EachBlankLineIsAnAnswer) {
+    std::istringstream in("300 1\r\n700\n\n\n");
+    std::string word;
+    for (const char* expected : {"300", "1", "700", "", ""}) {
+        ASSERT_TRUE(readConsoleWord(in, word)) << expected;
+        EXPECT_EQ(word, expected);
+    }
+    EXPECT_FALSE(readConsoleWord(in, word));
+    std::istringstream endless(std::string(100000, '\n'));
+    ASSERT_TRUE(readConsoleWord(endless, word));
+    EXPECT_EQ(word, "");
+}
+
+// Regression: strtod's hexadecimal ("0x1A" as 26, "0x1p3" as 8) was taken for a number.
+TEST(ConsoleInput, OnlyDecimalNumbersAreNumbers) {
+    double value = 0.0;
+    for (const char* word : {"0x1A", "0x1p3", "0X10", "1e3x"})
+        EXPECT_NE(numberRefusal(word, value), nullptr) << word;
+    for (const char* word : {"26", "-2.5e-3", "+1E3", ".5"}) {
+        EXPECT_EQ(numberRefusal(word, value), nullptr) << word;
+    }
+    EXPECT_EQ(numberRefusal("1.5e2", value), nullptr);
+    EXPECT_EQ(value, 150.0);
 }
 
 TEST(ConsoleInput, LineOfTheLongestLengthIsAnAnswer) {

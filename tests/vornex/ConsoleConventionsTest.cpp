@@ -361,11 +361,12 @@ TEST_F(ConsoleConventions, KelnosQuestionsRefuseWhatTheyCannotUseAndEachIsALine)
 // Regression: the ternary diagram's questions ran together on one line, were all asked after
 // the input had ended, and took any number for the phase and pole asked.
 TEST_F(ConsoleConventions, TheTernaryDiagramsQuestionsAreLinesAndRefuseWhatTheyDoNotList) {
-    const ProgramRun ended = vornex({"hnc", "ter", "700", "300", "t"}, "terEnded");
+    // (At 673.15 K and 400 bar the table lists tie lines to choose from.)
+    const ProgramRun ended = vornex({"hnc", "ter", "673.15", "400", "t"}, "terEnded");
     EXPECT_EQ(ended.status, 1);
     EXPECT_TRUE(has(ended.err, "Select the number : \nNo selection was read\n")) << ended.err;
     EXPECT_FALSE(has(ended.err, "Liquid-liquid")) << ended.err;
-    const ProgramRun refused = vornex({"hnc", "ter", "700", "300", "t"}, "terRefused", "0\n5\n");
+    const ProgramRun refused = vornex({"hnc", "ter", "673.15", "400", "t"}, "terRefused", "0\n5\n");
     EXPECT_EQ(refused.status, 1);
     EXPECT_TRUE(has(refused.err, "Select the number : \nLiquid-liquid ? (1/0) \nter: the answer "
                                  "\"5\" refused: a whole number from 0 to 1\n"))

@@ -114,14 +114,16 @@ TEST(HostileInput, EndlessInputEndsBothProgramsWithStatusOne) {
     }
 }
 
-// The tables of starting states as FIFOs used to hang these commands for good.
+// The tables of starting states as FIFOs used to hang these commands for good. (Those in
+// the "init" folder above the working folder are not read at all.)
 TEST(HostileInput, StartingStateTablesThatAreFifosEndTheCommand) {
     const fs::path base = fs::absolute("fifos");
     fs::create_directories(base / "init");
     fs::create_directories(base / "a" / "b");
-    for (const char* table : {"initH2ONaCl", "initH2ONaClCh4", "LL_H2ONaClCH4"})
+    for (const char* table : {"initH2ONaCl", "initH2ONaClCh4", "LL_H2ONaClCH4"}) {
         ASSERT_EQ(::mkfifo((base / "init" / table).c_str(), 0600), 0);
-    ASSERT_EQ(::mkfifo((base / "a" / "b" / "initH2ONaCl").c_str(), 0600), 0);
+        ASSERT_EQ(::mkfifo((base / "a" / "b" / table).c_str(), 0600), 0);
+    }
     const std::vector<std::string> commands[] = {{"hn", "binop", "600", "300", "0"},
                                                  {"hnc", "ter", "600", "300", "0"},
                                                  {"hnc", "ll3", "600", "0.1", "0.01", "1", "0"}};

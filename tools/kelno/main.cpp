@@ -2,17 +2,20 @@
 // on the reference water model. Without a command it prints its banner and commands. The
 // Igor scripts it writes are opened (xdg-open) only with --open; the numerical searches'
 // traces go to standard error only with --verbose. The status is 1 when the command was
-// unknown, refused or failed, or a file it writes could not be written.
+// unknown, refused or failed, or a file it writes or its report on standard output could not
+// be written.
 #include <cstring>
 #include <vector>
 
 #include "numerics/AtomicFile.h"
 #include "numerics/Diagnostics.h"
+#include "numerics/StandardOutput.h"
 #include "water/IgorOpener.h"
 #include "water/WagnerPruss.h"
 
 int main(int argc, char** argv) {
     vornex::continueAtFileSizeLimit();
+    vornex::guardStandardStreams();
     std::vector<const char*> words(argv, argv + argc);
     while (words.size() > 1) {
         if (std::strcmp(words[1], "--open") == 0)
@@ -24,5 +27,6 @@ int main(int argc, char** argv) {
         words.erase(words.begin() + 1);
     }
     vornex::WagnerPruss water(2);
-    return water.doWaterMagmaCommand(static_cast<int>(words.size()), words.data());
+    return vornex::finishStandardOutput(
+        "kelno", water.doWaterMagmaCommand(static_cast<int>(words.size()), words.data()));
 }

@@ -35,6 +35,7 @@
 #include "fluid/OutputFiles.h"
 #include "numerics/AtomicFile.h"
 #include "numerics/ConsoleInput.h"
+#include "numerics/StandardOutput.h"
 #include "vle/IFP.h"
 
 namespace {
@@ -265,7 +266,16 @@ bool writeTernaryTables(const Extent& extent) {
             }
         }
     }
-    if (count < extent.fewest || dense < extent.fewestDense || !all.commit() || !lg.commit() || !ll.commit()) {
+    // A run without a dense methane-rich state (the sample's corner) has no liquid-liquid
+    // start to give: no table rather than an empty one.
+    if (dense == 0 && count >= extent.fewest && dense >= extent.fewestDense) {
+        ll.abandon();
+        std::fprintf(stderr,
+                     "make-anderko-init: no state with a dense methane-rich phase: "
+                     "LL_H2ONaClCH4 was not written\n");
+    }
+    if (count < extent.fewest || dense < extent.fewestDense || !all.commit() || !lg.commit() ||
+        (dense > 0 && !ll.commit())) {
         std::fprintf(stderr,
                      "make-anderko-init: the H2O-NaCl-CH4 tables were not written (%zu states, "
                      "%zu with a dense methane-rich phase)\n",
@@ -294,16 +304,17 @@ void printHelp() {
         "file could not be written; 2 for a wrong command line.\n");
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    vornex::continueAtFileSizeLimit();
+int makeAnderkoInit(int argc, char** argv) {
     if (argc == 2 && vornex::isHelpWord(argv[1])) {
         printHelp();
         return 0;
     }
     const bool sample = argc == 3 && std::string(argv[2]) == "--sample";
-    if (argc != 2 && !sample) {
+    // A word in the form of an option is none this program knows, not a folder's name.
+    if ((argc != 2 && !sample) || (argc >= 2 && argv[1][0] == '-')) {
+        if (argc >= 2 && argv[1][0] == '-')
+            std::fprintf(stderr, "make-anderko-init: \"%.40s\" is no folder: the folder comes first\n",
+                         argv[1]);
         std::fprintf(stderr,
                      "Usage: make-anderko-init FOLDER [--sample] (make-anderko-init --help says "
                      "more)\n");
@@ -314,4 +325,12 @@ int main(int argc, char** argv) {
     if (!writeBinaryTable(extent)) return 1;
     if (!writeTernaryTables(extent)) return 1;
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    vornex::continueAtFileSizeLimit();
+    vornex::guardStandardStreams();
+    return vornex::finishStandardOutput("make-anderko-init", makeAnderkoInit(argc, argv));
 }

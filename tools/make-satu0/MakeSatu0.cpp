@@ -13,6 +13,7 @@
 #include "fluid/OutputFiles.h"
 #include "numerics/AtomicFile.h"
 #include "numerics/ConsoleInput.h"
+#include "numerics/StandardOutput.h"
 #include "water/WagnerPruss.h"
 
 namespace {
@@ -30,14 +31,18 @@ void printHelp() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    vornex::continueAtFileSizeLimit();
+namespace {
+
+int makeSatu0(int argc, char** argv) {
     using namespace vornex;
     if (argc == 2 && vornex::isHelpWord(argv[1])) {
         printHelp();
         return 0;
     }
-    if (argc != 2) {
+    // A word in the form of an option is none this program knows, not a folder's name.
+    if (argc != 2 || argv[1][0] == '-') {
+        if (argc == 2)
+            std::fprintf(stderr, "make-satu0: unknown option \"%.40s\"\n", argv[1]);
         std::fprintf(stderr, "Usage: make-satu0 FOLDER (make-satu0 --help says more)\n");
         return 2;
     }
@@ -67,4 +72,12 @@ int main(int argc, char** argv) {
     }
     std::printf("make-satu0: %ju saturation rows in %s\n", bytes / row, path.string().c_str());
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    vornex::continueAtFileSizeLimit();
+    vornex::guardStandardStreams();
+    return vornex::finishStandardOutput("make-satu0", makeSatu0(argc, argv));
 }

@@ -21,7 +21,8 @@ void printExitStatuses() {
     std::printf(
         "\nExit status: 0 when every command succeeded; 1 when a command was unknown, a\n"
         "parameter refused, a command did not apply to the model or failed (a curve traced\n"
-        "only in part included), or the input ended; 2 for an unknown model or help word.\n");
+        "only in part included), the input ended, or the report could not be written to\n"
+        "standard output; 2 for an unknown model or help word.\n");
 }
 
 void printKeywords(std::FILE* out) {
@@ -117,11 +118,13 @@ int helpAsked(int argc, char* const* argv) {
         if (argc == 3) return printHelpOf(model) ? 0 : unknownHelp(argv[1]);
         return printHelpOf(argv[3]) ? 0 : unknownHelp(argv[3]);
     }
-    const bool helpAfterCommand = argc == 4 && std::strcmp(argv[3], "help") == 0 &&
-                                  FluidCommandInterpreter::isCommand(argv[2]);
-    int at = helpAfterCommand ? 3 : -1;
+    // "help" after a command word asks for the help as "--help" does, in any position: no
+    // number takes that word, and a suffix of that name gives way to it.
+    int at = -1;
     for (int k = 2; k < argc && at < 0; ++k)
-        if (isHelpOption(argv[k])) at = k;
+        if (isHelpOption(argv[k]) ||
+            (std::strcmp(argv[k], "help") == 0 && FluidCommandInterpreter::isCommand(argv[2])))
+            at = k;
     if (at < 0) return -1;
     // The help of the command word nearest before it, or of the model.
     for (int k = at - 1; k >= 2; --k)

@@ -66,11 +66,12 @@ const char* const kUnits[] = {
     "              this help; with a command word, the words that command takes",
     "",
     "Exit status: 0 when the command succeeded; 1 when it was unknown, a word was refused,",
-    "it failed or computed only a part of what it reports, or a file could not be written.",
+    "it failed or computed only a part of what it reports, or a file or the report on",
+    "standard output could not be written.",
 };
 
 // The last lines of the help, also under the help of one command.
-constexpr int kExitLines = 2;
+constexpr int kExitLines = 3;
 
 // The command words, in the order of the banner.
 const char* const kCommands[] = {"a",    "pv",   "pp",    "pw",   "ev",   "ep",  "ew",   "TP",
@@ -259,9 +260,9 @@ int WaterEOS::doWaterMagmaCommand(int argc, const char** argv) {
         if (argv[2] == nullptr) return 1;
         return printCommandHelp(argv[2]);
     }
-    if (argc == 3 && isHelpWord(argv[2])) return printCommandHelp(argv[1]);
+    // No command takes the word "help" as a value: wherever it stands, it asks for the help.
     for (int k = 2; k < argc; ++k)
-        if (isHelpOption(argv[k])) return printCommandHelp(argv[1]);
+        if (isHelpWord(argv[k])) return printCommandHelp(argv[1]);
     // A file the command could not write fails the command, whatever it printed.
     const unsigned long failedBefore = OutputFiles::failures();
     const std::size_t written = writtenFileMark();
@@ -294,17 +295,13 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         info.suffix[0] = '0';
         info.suffix[1] = 0;
         if (diagram) info.m = 1.0;
-        if (info.readArguments(argc, argv) != 0) return 1;
-        if (cycle) return drawWaterMagmaCycle(info, kScriptIgor) ? 0 : 1;
         // A diagram runs its cycles at each of its ~300 points: fewer of them per point keep
-        // it to seconds.
-        for (int32_t* count : {&info.maxRecharges, &info.fractionCount})
-            if (*count > kMaxDiagramCycleCount) {
-                std::fprintf(stderr,
-                             "The diagram runs %d recharges or fractions at most per point.\n",
-                             kMaxDiagramCycleCount);
-                *count = kMaxDiagramCycleCount;
-            }
+        // it to seconds. The bound is taken before the summary, which shows what is run.
+        if (info.readArguments(argc, argv, nullptr,
+                               diagram ? kMaxDiagramCycleCount
+                                       : WaterMagmaCalculationInfo::kMaxCycleCount) != 0)
+            return 1;
+        if (cycle) return drawWaterMagmaCycle(info, kScriptIgor) ? 0 : 1;
         int incomplete = 0;
         const int points =
             drawWaterMagmaDiagram(info, kScriptIgor, 1, nullptr, 0.001, 7.0, &incomplete);
@@ -434,8 +431,12 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
             openIgorScript("igor2.itx");
         } else if (argc == 1 && std::strcmp(argv[0], "cocoa") == 0) {
             calculateTheSaturationCurve("0", 4);
+            // Rows of 28 doubles, P (bar) first and T (K) fourth: the same curve as above.
+            noteCurveExcess("satu", "satu0", binaryCurveExcess("satu0", 28, 3, 0, wagnerPrussRange()),
+                            wagnerPrussRange(), "the water equation");
         } else if (argc == 1 && std::strcmp(argv[0], "gnuplot") == 0) {
             calculateTheSaturationCurve("0", 2);
+            noteCurveExcess("satu", "satu0", "0", wagnerPrussRange(), "the water equation");
         } else {
             return syntax(syntaxOf(keyword));
         }
@@ -520,7 +521,9 @@ class DiagramProgress {
         if (terminal_ && count_ > 0) std::fputs("\n", stderr);
         std::fprintf(stderr, "Energy diagram: %d points computed, %d not computed; ", computed,
                      missed);
-        if (file != nullptr)
+        if (computed == 0)
+            std::fputs("no file was written\n", stderr);
+        else if (file != nullptr)
             std::fprintf(stderr, "written to %s\n", file);
         else
             std::fputs("its file could not be written\n", stderr);
@@ -591,6 +594,12 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
     if (flag == kScriptIgor) {
         diagramFile.print("END\n");
         r.igorFile = nullptr;
+        // A diagram without a point is no diagram: neither its file nor its script is left.
+        if (points == 0) {
+            diagramFile.abandon();
+            shown.end(points, attempted, nullptr);
+            return 0;
+        }
         const bool committed = diagramFile.commit();
         shown.end(points, attempted - points, committed ? diagramFile.name().c_str() : nullptr);
         // The smallest mass ratios heat the least water the most: their heated states are

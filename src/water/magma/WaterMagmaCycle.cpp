@@ -209,8 +209,12 @@ bool WaterEOS::produceIgorFileFromArray(WaterMagmaCalculationInfo& info, const C
 bool writeEmptyWave(const char* name, const char* waves) {
     OutputFile file;
     if (!file.open(name)) return false;
-    file.print("IGOR\nWAVES %s\nBEGIN\n nan nan \n END\n", waves);
-    return file.commit();
+    // No row: a row of nan would be read as a point. The script loads the waves all the same.
+    file.print("IGOR\nWAVES %s\nBEGIN\nEND\n", waves);
+    if (!file.commit()) return false;
+    std::fprintf(stderr, "%s holds no point (written empty for the Igor script that loads it)\n",
+                 name);
+    return true;
 }
 
 namespace {

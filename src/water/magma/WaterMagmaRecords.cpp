@@ -186,7 +186,8 @@ void WaterMagmaCalculationInfo::setValuesToDefault() {
 }
 
 int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
-                                             std::istream* answers) {
+                                             std::istream* answers, int32_t mostCycles) {
+    mostCycles = std::clamp(mostCycles, 1, kMaxCycleCount);
     bool interactive = false;
     // A value option's number, strictly; false with the refusal said.
     auto number = [&](int& i, const char* word, double& value) {
@@ -211,10 +212,10 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
                          word, argv[i]);
             return false;
         }
-        if (value > kMaxCycleCount) {
+        if (value > mostCycles) {
             std::fprintf(stderr, "%s %s is above the bound: %d cycles at most are computed\n", word,
-                         argv[i], kMaxCycleCount);
-            value = kMaxCycleCount;
+                         argv[i], mostCycles);
+            value = mostCycles;
         }
         field = static_cast<int32_t>(std::max(1.0, value));
         return true;
@@ -226,6 +227,12 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
             if (std::strcmp(word, o.word) == 0) option = &o;
         if (option != nullptr) {
             if (!number(i, word, this->*option->field)) return -1;
+            // m's unset mark is 0: a ratio of 0 given would be taken for none and become 1.
+            if (option->field == &WaterMagmaCalculationInfo::m && m == 0.0) {
+                std::fprintf(stderr, "Magma-water input refused: m \"%.40s\" must be above 0\n",
+                             argv[i]);
+                return -1;
+            }
         } else if (std::strcmp(word, "max") == 0) {
             if (!count(i, word, maxRecharges)) return -1;
         } else if (std::strcmp(word, "pyroclast") == 0) {
@@ -249,6 +256,13 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
         }
     }
     if (!interactive) setValuesToDefault();
+    // An answered count goes up to kMaxCycleCount: the bound of this calculation holds too.
+    for (int32_t* count : {&maxRecharges, &fractionCount})
+        if (*count > mostCycles) {
+            std::fprintf(stderr, "%d cycles at most are computed here, not %d\n", mostCycles,
+                         *count);
+            *count = mostCycles;
+        }
     T1 += 273.15;
     Tm += 273.15;
     Tsol += 273.15;
@@ -324,15 +338,25 @@ bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
             refuse(line, why);
         else if (whole && number != std::floor(number))
             refuse(line, "is not a whole number");
+        else if (number == unset)
+            // The answer would read as no answer at all and take the default (m's unset mark
+            // is 0, the others' -100, none of them a value the calculation can use).
+            refuse(line, unset == 0.0 ? "must be above 0" : "is out of range");
         else
             field = number;
     };
-    // An answer whose first letter (in lower case: "Yes", "n") is one of `allowed`.
+    // An answer that is one of the letters `allowed`, in either case, or for y/n the words
+    // "yes" and "no": a word that only starts with one ("yellow") is no answer.
     auto askLetter = [&](const char* question, char value, const char* allowed) {
         std::string line;
         if (!answer(question, line) || line.empty()) return value;
-        const char first = static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
-        if (std::strchr(allowed, first) != nullptr) return first;
+        std::string lower;
+        for (char c : line) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+        const bool yesOrNo = std::strcmp(allowed, "yn") == 0;
+        const char first = lower[0];
+        if ((lower.size() == 1 && std::strchr(allowed, first) != nullptr) ||
+            (yesOrNo && (lower == "yes" || lower == "no")))
+            return first;
         const std::string why = std::string("is not one of ") + allowed;
         refuse(line, why.c_str());
         return value;

@@ -107,8 +107,10 @@ struct WaterMagmaCalculationInfo {
     // error when a word is refused (an unknown option, a value option without a number, a
     // word that is not wholly a finite number, a count that is not whole) or a value
     // (invalidValues); the record is then not to be used. Counts below 1 are 1, above
-    // kMaxCycleCount the bound, said.
-    int readArguments(int argc, const char* const* argv, std::istream* answers = nullptr);
+    // `mostCycles` (at most kMaxCycleCount) that bound, said, so that the summary shows the
+    // counts computed.
+    int readArguments(int argc, const char* const* argv, std::istream* answers = nullptr,
+                      int32_t mostCycles = kMaxCycleCount);
     // The questions for every field still not set, answered from `in` (defaults on empty
     // lines and at the end of the input). False, said, when an answer is refused (not a
     // number, not one of the letters asked) or the input refused: the questions stop there.

@@ -198,6 +198,8 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
         error = 1;
         return false;
     }
+    // A temperature typed to the thousandth of a kelvin.
+    constexpr double kCriticalTemperatureDigits = 5e-4;
     auto critical = [this] {
         error = 0;
         temperature(Tcrit);  // the start of the model's critical search
@@ -240,9 +242,17 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
             error = 1;
             return false;
         }
-        temperature(TK);
-        calculateTheSaturationPressure(TK);
+        // At the critical temperature (to the digits typed) the curve ends in the critical
+        // state, as it does at the critical pressure.
+        const bool atCritical = std::fabs(TK - kWaterCriticalTemperature) < kCriticalTemperatureDigits;
+        if (atCritical) {
+            critical();
+        } else {
+            temperature(TK);
+            calculateTheSaturationPressure(TK);
+        }
         if (console && !error) {
+            if (atCritical) std::puts("Saturation properties (critical state):");
             std::printf("Temperature %6.2f deg. C, %6.2f K\n", T - 273.15, T);
             std::printf("Pressure    %6.2f bar \n", P * 1e-5);
         }

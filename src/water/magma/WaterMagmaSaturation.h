@@ -80,8 +80,8 @@ SaturationEnds finalEnds(const WaterMagmaCalculationResult& r);
 // fails); Wh (J/mol) is the work the water did while it was heated.
 void irreversibleExpansion(WaterEOS& w, WaterMagmaCalculationResult& r, double Wh, double Tstart);
 
-// An Igor file holding one empty point of the given waves: a curve the script loads but the
-// calculation did not trace.
+// An Igor file holding the given waves without a point: a curve the script loads but the
+// calculation did not trace. Said on standard error.
 bool writeEmptyWave(const char* name, const char* waves);
 
 // Saturation, liquid spinodal and boiling data of a heating at the result's P2 (bar, below

@@ -32,6 +32,8 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
         {{"TP", "300", "-5"}, 1, "TP: pressure \"-5\" refused: must be above zero"},
         {{"TV", "300", "0"}, 1, "TV: volume \"0\" refused: must be above zero"},
         {{"pv", "m", "-1"}, 1, "the water/magma mass ratio m must be above 0"},
+        {{"pv", "m", "0"}, 1, "m \"0\" must be above 0"},
+        {{"pw", "Tm", "1100", "m", "0"}, 1, "m \"0\" must be above 0"},
         {{"tsat", "abc"}, 1, "tsat: pressure \"abc\" refused: is not a number"},
         {{"heat", "20", "inf"}, 1, "Syntax: heat  <pressure in bar>"},
         {{"heat", "100", "-300", "20"}, 1, "initial temperature \"-300\" refused"},
@@ -116,11 +118,11 @@ const std::map<char, std::vector<std::string>> kGood = {
     {'n', {"0.5", "2", "1e-9", "1e9", "-5", "0"}},   // an option's number
     {'c', {"1", "3", "0", "-3", "1e12"}}};          // a count
 const std::map<char, std::vector<std::string>> kBad = {
-    {'T', {"nan", "inf", "-inf", "1e400", "abc", "", "3x", "1,5", "-300"}},
-    {'P', {"nan", "0", "-1", "1e400", "P", " 1"}},
+    {'T', {"nan", "inf", "-inf", "1e400", "abc", "", "3x", "1,5", "-300", "0x1A"}},
+    {'P', {"nan", "0", "-1", "1e400", "P", " 1", "0x10"}},
     {'V', {"-50", "inf", "0", "1e999"}},
     {'h', {"plasma", ""}},
-    {'n', {"nan", "abc", "", "1e400", "-inf", "2x"}},
+    {'n', {"nan", "abc", "", "1e400", "-inf", "2x", "0x1p3"}},
     {'c', {"2.5", "nan", "x", "1e400"}}};
 const char* const kValueOptions[] = {"m", "Psurf", "Tm", "cp", "L", "d", "T1", "Tliq", "Tsol",
     "geo", "g", "over", "sediCp", "sediRho", "porosity", "satu", "coupling"};

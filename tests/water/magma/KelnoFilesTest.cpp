@@ -132,9 +132,14 @@ TEST(KelnoFiles, CyclesPrintNoSolverTracesUnlessAskedFor) {
         const testing::ProgramRun run =
             testing::runProgram(KELNO_PROGRAM, {heating}, base / heating);
         EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
-        // Standard error holds only the line naming the files written.
-        EXPECT_EQ(run.err.rfind("Wrote ", 0), 0u) << run.command << "\n" << run.err;
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        // Standard error holds only the line naming the files written, after the notice of
+        // an isentrope the script loads empty (the isobaric cycle's water boils at once).
+        std::string err = run.err;
+        const std::string empty = "isos1 holds no point (written empty for the Igor script that "
+                                  "loads it)\n";
+        if (std::string(heating) == "pp" && err.rfind(empty, 0) == 0) err = err.substr(empty.size());
+        EXPECT_EQ(err.rfind("Wrote ", 0), 0u) << run.command << "\n" << run.err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << run.err;
         EXPECT_EQ(run.out.find("No convergence"), std::string::npos) << run.command;
         EXPECT_LT(std::count(run.out.begin(), run.out.end(), '\n'), 120) << run.command;
     }

@@ -1,0 +1,17 @@
+// The report of a console program on standard output, judged when the program ends: a report
+// that could not be written (standard output closed, a full disk, a write error) is a failed
+// run, said in one line on standard error, as a file that could not be written is.
+#pragma once
+
+namespace vornex {
+
+// Called first in main. A standard stream the program was started without (closed by the
+// caller) is opened on /dev/null, so that no file the program opens takes its descriptor and
+// receives the report or the messages; a closed standard output is kept as a lost report.
+void guardStandardStreams();
+
+// Flushes and closes standard output. Returns `status` when the whole report was written;
+// otherwise says so on standard error, naming `program`, and returns 1.
+int finishStandardOutput(const char* program, int status);
+
+}  // namespace vornex

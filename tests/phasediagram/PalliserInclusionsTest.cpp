@@ -417,7 +417,9 @@ TEST_F(PalliserInclusions, HaliteDissolvingAboveTheDiagramIsFlagged) {
         EXPECT_EQ(model.failed, 0) << x;
         EXPECT_EQ(model.tm3BeyondDiagram, beyond) << x << " " << Pm;
         EXPECT_EQ(Pm > Palliser::kDiagramMaxPressure, beyond) << x;
-        if (beyond) EXPECT_NEAR(Pm, Pexpected, 1.0) << x;
+        if (beyond) {
+            EXPECT_NEAR(Pm, Pexpected, 1.0) << x;
+        }
     }
     double rho = 0.0, Th = 0.0, xL = 0.0, Ph = 0.0, Pm = 0.0;
     model.tm3BeyondDiagram = true;

@@ -271,7 +271,9 @@ TEST(PalliserSurface, BubblePointLiquidAgainstSpiveyAsTheReadmeStates) {
             ASSERT_EQ(spivey.error, 0);
             low = std::min(low, percent);
             high = std::max(high, percent);
-            if (w == 5.0 && T == 250.0) EXPECT_NEAR(rhoL, 899.2, 0.05);
+            if (w == 5.0 && T == 250.0) {
+                EXPECT_NEAR(rhoL, 899.2, 0.05);
+            }
         }
     EXPECT_NEAR(low, 4.5, 0.05);
     EXPECT_NEAR(high, 6.9, 0.05);

@@ -168,18 +168,30 @@ TEST_F(PlotMembers, CurveExportsWriteTheSelectedCurveOrNothing) {
     EXPECT_NE(colours.errors[0].find("no_such_folder/members.itx"), std::string::npos);
 }
 
-TEST_F(PlotMembers, DecreasePointSizeHasNoFloorAndUndoesToTheSize) {
+// Regression: "Decrease size" had no floor: the marker shrank to nothing (and could no longer
+// be clicked), then grew again.
+TEST_F(PlotMembers, DecreasePointSizeStopsAtTheSmallestMarkerAndUndoes) {
     CGraphPoint* point = view->plotPoint(30, 30, 3, Color::red());
     view->onDecreasePointSize();  // nothing selected
     EXPECT_FALSE(undo.canUndo());
     view->setSelectedObject(point);
-    for (int i = 0; i < 4; ++i) view->pointsMenu().performAction("onDecreasePointSize:");
-    EXPECT_EQ(point->getToolSizeFactor(), -1.0f);
+    Menu& menu = view->pointsMenu();
+    menu.update();
+    EXPECT_TRUE(menu.itemWithAction("onDecreasePointSize:")->isEnabled());
+    for (int i = 0; i < 9; ++i) menu.performAction("onDecreasePointSize:");
+    EXPECT_EQ(point->getToolSizeFactor(), 1.0f);
+    menu.update();
+    EXPECT_FALSE(menu.itemWithAction("onDecreasePointSize:")->isEnabled());
+    draw();
+    EXPECT_GE(point->getBounds().width(), 4.0);  // still there to be clicked
     EXPECT_EQ(undo.undoActionName(), "Decrease Of Marker Size");
     ASSERT_TRUE(undo.undo());
-    EXPECT_EQ(point->getToolSizeFactor(), 0.0f);
+    EXPECT_EQ(point->getToolSizeFactor(), 2.0f);
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(point->getToolSizeFactor(), 3.0f);
+    EXPECT_FALSE(undo.canUndo());
     ASSERT_TRUE(undo.redo());
-    EXPECT_EQ(point->getToolSizeFactor(), -1.0f);
+    EXPECT_EQ(point->getToolSizeFactor(), 2.0f);
 }
 
 TEST_F(PlotMembers, ColourPanelOpensOnTheSelectedObjectsColour) {

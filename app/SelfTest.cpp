@@ -14,6 +14,7 @@
 #include <vector>
 
 #include <glibmm/convert.h>
+#include <gtkmm/messagedialog.h>
 #include <gtkmm/recentmanager.h>
 #include <gtkmm/spinbutton.h>
 
@@ -41,6 +42,8 @@ class Session : public ScriptedSession {
                   [this] { checkRefusal(); },      [this] { stepPressure(); },
                   [this] { dragZoomRectangle(); }, [this] { plotCommands(); },
                   [this] { printOwnPlot(); },
+                  [this] { reportFailure(); },     [this] { answerFailure(); },
+                  [this] { checkFailureAnswered(); },
                   [this] { tabsMenusAndLog(); }, [this] { showIceTab(); },
                   [this] { clickTernary(); },
                   [this] { selectCase(); },
@@ -273,6 +276,37 @@ class Session : public ScriptedSession {
               "a second window's current plot is its own");
         if (second) second->closeConfirmed();
         next(600);
+    }
+
+    // A failure the user must learn of comes as an error dialog over the window in front,
+    // which its OK button closes.
+    static constexpr const char* kFailure = "The plot could not be saved as PDF to /no/plot.pdf";
+    static Gtk::MessageDialog* failureDialog() {
+        for (Gtk::Window* w : Gtk::Window::list_toplevels())
+            if (auto* d = dynamic_cast<Gtk::MessageDialog*>(w);
+                d && d->get_visible() && d->property_text().get_value() == kFailure)
+                return d;
+        return nullptr;
+    }
+    void reportFailure() {
+        GtkPlotServices& services = GtkPlotServices::instance();
+        const std::size_t before = services.reportedErrors().size();
+        services.reportError(kFailure);
+        check(services.reportedErrors().size() == before + 1 &&
+                  services.reportedErrors().back() == kFailure,
+              "a reported failure is kept");
+        next(300);
+    }
+    void answerFailure() {
+        Gtk::MessageDialog* dialog = failureDialog();
+        check(dialog && dialog->get_transient_for() == &window() && dialog->get_modal(),
+              "a reported failure shows as a modal error dialog over the window");
+        if (dialog) dialog->response(Gtk::ResponseType::OK);
+        next(300);
+    }
+    void checkFailureAnswered() {
+        check(failureDialog() == nullptr, "OK closes the error dialog");
+        next(200);
     }
 
     void tabsMenusAndLog() {

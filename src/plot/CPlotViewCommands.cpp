@@ -9,6 +9,16 @@
 
 namespace vornex {
 
+namespace {
+// The smallest marker "Decrease size" steps down to: below it a marker shrinks to nothing, can
+// no longer be clicked, and past that grows again.
+constexpr float kSmallestMarkerFactor = 1.0f;
+
+bool canDecrease(const CGraphObject& object) {
+    return object.getToolSizeFactor() - 1.0f >= kSmallestMarkerFactor;
+}
+}  // namespace
+
 void CPlotView::buildMenus() {
     auto validator = [this](MenuItem& item) { return validateMenuItem(item); };
     auto make = [&validator](const char* title) {
@@ -108,6 +118,7 @@ bool CPlotView::validateMenuItem(MenuItem& item) const {
     if (action == "onDoubleThickness:") factor = 2.0f;
     if (action == "onTripleThickness:") factor = 3.0f;
     if (factor != 0.0f && mSelectedObject) return mSelectedObject->getToolSizeFactor() != factor;
+    if (action == "onDecreasePointSize:" && mSelectedObject) return canDecrease(*mSelectedObject);
     return true;
 }
 
@@ -188,7 +199,7 @@ void CPlotView::onIncreasePointSize() {
 }
 
 void CPlotView::onDecreasePointSize() {
-    if (mSelectedObject) doDecreasePointSizeOf(mSelectedObject);
+    if (mSelectedObject && canDecrease(*mSelectedObject)) doDecreasePointSizeOf(mSelectedObject);
 }
 
 void CPlotView::doIncreasePointSizeOf(CGraphObject* object) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <thread>
 
+#include <gtkmm/colorchooserdialog.h>
 #include <gtkmm/scrolledwindow.h>
 
 #include "CaseTable.h"
@@ -19,6 +20,7 @@
 #include "plot/CGraphPoint.h"
 #include "plot/CLogWindow.h"
 #include "plot/CPointSettingsWindow.h"
+#include "platform/PlatformLog.h"
 #include "platform/Font.h"
 #include "PlotWidget.h"
 #include "workbench/HeadlessWorkbench.h"
@@ -485,6 +487,76 @@ TEST_F(Widgets, ReturnInAPopoverWithNoFocusWidgetPrintsNoCriticalAndActsWithOne)
 
     gtk_widget_unparent(popover);
     g_log_remove_handler("Gtk", handler);
+}
+
+
+// The colour chooser opens on the selected object's colour, follows the selection, and its
+// choice reaches the selected object of the plot in front only.
+Gtk::ColorChooserDialog* colourDialog() {
+    for (Gtk::Window* w : Gtk::Window::list_toplevels())
+        if (auto* d = dynamic_cast<Gtk::ColorChooserDialog*>(w)) return d;
+    return nullptr;
+}
+
+TEST_F(Widgets, ColourChooserOpensOnTheSelectionAndItsChoiceReachesIt) {
+    GtkPlotServices& services = GtkPlotServices::instance();
+    CPlotView* plot = document->mPTViewp;
+    services.registerPlot(plot);
+    services.setFirstResponder(plot);
+    PlotServices::setShared(&services);
+    CGraphPoint* red = plot->plotPoint(500, 200, 1, Color::red());
+    CGraphPoint* blue = plot->plotPoint(400, 100, 1, Color::blue());
+    plot->setSelectedObject(red);
+    plot->onGraphObjectColor();
+    ASSERT_TRUE(pumpUntil([&] { return services.isColorPanelVisible(); }));
+    Gtk::ColorChooserDialog* dialog = colourDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->get_rgba(), Gdk::RGBA(1.0, 0.0, 0.0, 1.0));
+    // Another object selected while the chooser is up: it shows that object's colour.
+    plot->setSelectedObject(blue);
+    plot->updateColorPanel();
+    EXPECT_EQ(dialog->get_rgba(), Gdk::RGBA(0.0, 0.0, 1.0, 1.0));
+    // Cancelled: nothing changes, and the chooser goes.
+    dialog->set_rgba(Gdk::RGBA(0.0, 1.0, 0.0, 1.0));
+    dialog->response(Gtk::ResponseType::CANCEL);
+    EXPECT_EQ(blue->color(), Color::blue());
+    EXPECT_TRUE(pumpUntil([&] { return !services.isColorPanelVisible(); }));
+    // Chosen: the selected object takes the colour.
+    plot->onGraphObjectColor();
+    ASSERT_TRUE(pumpUntil([&] { return services.isColorPanelVisible(); }));
+    EXPECT_EQ(dialog->get_rgba(), Gdk::RGBA(0.0, 0.0, 1.0, 1.0));
+    dialog->set_rgba(Gdk::RGBA(0.0, 1.0, 0.0, 1.0));
+    dialog->response(Gtk::ResponseType::OK);
+    EXPECT_EQ(blue->getRed(), 0);
+    EXPECT_EQ(blue->getGreen(), 65535);
+    EXPECT_EQ(blue->getBlue(), 0);
+    EXPECT_EQ(red->color(), Color::red());
+    EXPECT_TRUE(pumpUntil([&] { return !services.isColorPanelVisible(); }));
+    // With no plot in front the choice goes nowhere.
+    services.setFirstResponder(nullptr);
+    plot->onGraphObjectColor();
+    ASSERT_TRUE(pumpUntil([&] { return services.isColorPanelVisible(); }));
+    dialog->set_rgba(Gdk::RGBA(1.0, 1.0, 0.0, 1.0));
+    dialog->response(Gtk::ResponseType::OK);
+    EXPECT_EQ(blue->getRed(), 0);
+    services.forgetPlot(plot);
+    PlotServices::setShared(nullptr);
+}
+
+// A failure is kept and logged; its dialog needs an application window to stand over.
+TEST_F(Widgets, AFailureIsKeptAndLoggedWithNoDialogWithoutAWindow) {
+    GtkPlotServices& services = GtkPlotServices::instance();
+    std::vector<std::string> logged;
+    LogSink previous = setLogSink([&logged](const std::string& m) { logged.push_back(m); });
+    const std::size_t before = services.reportedErrors().size();
+    const std::size_t windows = Gtk::Window::list_toplevels().size();
+    services.reportError("The plot could not be saved as PDF to /full/disk.pdf");
+    setLogSink(previous);
+    ASSERT_EQ(services.reportedErrors().size(), before + 1);
+    EXPECT_EQ(services.reportedErrors().back(),
+              "The plot could not be saved as PDF to /full/disk.pdf");
+    EXPECT_EQ(logged, std::vector<std::string>{services.reportedErrors().back()});
+    EXPECT_EQ(Gtk::Window::list_toplevels().size(), windows);
 }
 
 }  // namespace

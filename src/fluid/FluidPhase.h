@@ -365,8 +365,13 @@ class FluidPhase : public Phase {
     // lower Gibbs energy kept. The phase selector is left as it was. None, with the error
     // flag set, V the last volume tried and volumeSolver->iterations its count, when
     // neither side gives a state (FluidStableState.cpp).
+    // A pure fluid's liquid found alone below the saturation pressure is not the stable
+    // state: the vapour is, where its volume solve failed (a pressure so small that its
+    // volume lies beyond what doubles hold); then None as well, with that saturation
+    // pressure (Pa) in vapourBeyondReach (0 otherwise).
     enum class StablePhase { None, Liquid, Vapour, Fluid, Critical };
     StablePhase calculateStableStateFromTP(double TK, double Pbar);
+    double vapourBeyondReach = 0.0;
     static const char* nameOf(StablePhase phase);
     // The critical temperature and volume by which calculateStableStateFromTP names its
     // states: a one-component model's own critical point, searched once from (Tcrit, Vcrit);

@@ -1,5 +1,6 @@
 #include "dkl/HCB.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "dkl/HardCoreNodes.h"
@@ -13,6 +14,13 @@ namespace {
 
 // Packing fraction of close-packed spheres as the equation was fitted with (five digits).
 constexpr double kClosePacking = 0.74048;
+
+// V00 [1 - C exp(-3 u0k/T)]^3, the close-packed volume of one component at T.
+double closePackedVolume(double V00, double u0k, double C, double TK) {
+    if (!(TK > 0.0)) return 0.0;
+    const double f = 1.0 - C * std::exp(-3.0 * u0k / TK);
+    return V00 * f * f * f;
+}
 
 }  // namespace
 
@@ -61,6 +69,10 @@ void HCB1::number_of_components(int count) {
     acceptCount(count, 1, "Interaction for hard convex bodies for one-component system.");
 }
 
+double HCB1::getVolumeMinimum() {
+    return configured ? closePackedVolume(V00, u0k, C, T) : 0.0;
+}
+
 void HCB1::set_parameters(double alpha_, double V00_, double u0k_, double C_) {
     alpha = alpha_;
     V00 = V00_;
@@ -99,6 +111,14 @@ HCB2::~HCB2() = default;
 
 void HCB2::number_of_components(int count) {
     acceptCount(count, 2, "Interaction for hard convex bodies for two-components system.");
+}
+
+double HCB2::getVolumeMinimum() {
+    if (!configured || x.size() != 2) return 0.0;
+    const double V01 = closePackedVolume(V00[0], u0k[0], C, T);
+    const double V02 = closePackedVolume(V00[1], u0k[1], C, T);
+    const double V12 = 0.5 * k * (V01 + V02);
+    return x[0] * x[0] * V01 + 2.0 * x[0] * x[1] * V12 + x[1] * x[1] * V02;
 }
 
 void HCB2::set_parameters_of_component(int i, double alpha_, double V00_, double u0k_, double C_) {

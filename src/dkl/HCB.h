@@ -32,6 +32,10 @@ class HCB1 : public HCBTerm {
     HCB1();
     ~HCB1() override;
     void number_of_components(int count) override;
+    // The close-packed volume V0 at the term's T: a denser fluid (xi above 0.74048) packs its
+    // hard bodies closer than they can be packed, and the equation's roots there are no
+    // states (methane below 150 K has one at 944 kg/m3).
+    double getVolumeMinimum() override;
     void set_parameters(double alpha, double V00, double u0k, double C);
 
     double alpha = 1.0, V00 = 0.0, u0k = 0.0, C = 0.0;
@@ -42,6 +46,8 @@ class HCB2 : public HCBTerm {
     HCB2();
     ~HCB2() override;
     void number_of_components(int count) override;
+    // The close-packed volume V0 of the mixture at the term's T and composition.
+    double getVolumeMinimum() override;
     // Component i (0 or 1); C in every case. Written to the graph by finalize_parameters.
     void set_parameters_of_component(int i, double alpha, double V00, double u0k, double C);
     void set_binary_parameters(double k);

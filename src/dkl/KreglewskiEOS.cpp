@@ -85,6 +85,23 @@ void Kreglewski_EOS::number_of_components(int count) {
     FluidPhase::number_of_components(count);
 }
 
+FluidPhase::VolumeStart Kreglewski_EOS::volumeSearchStart(bool liquidSide) {
+    const VolumeStart plain = FluidPhase::volumeSearchStart(liquidSide);
+    const double packed = interaction.empty() || !interaction[0] ? 0.0
+                                                                 : interaction[0]->getVolumeMinimum();
+    if (!liquidSide || !(packed > 0.0)) return plain;
+    const double target = P;
+    for (double Vt = 1.01 * packed; Vt < 4.0 * packed; Vt *= 1.02) {
+        double Pcalc = 0.0;
+        if (!pressureAndSlopeAt(Vt, Pcalc)) continue;
+        if (!(dPdV < 0.0)) continue;
+        // The liquid branch's densest point: a start for the liquid if its pressure is above
+        // the one sought, else the branch holds no liquid at that pressure.
+        return Pcalc > target ? VolumeStart{Vt, true} : plain;
+    }
+    return plain;
+}
+
 void Kreglewski_EOS::read_component_data(int index, const char* name) {
     if (!validComponent(index, "read_component_data")) return;
     if (!set_component_data(index)) {

@@ -43,6 +43,11 @@ class Kreglewski_EOS : public FluidPhase {
     // without critical-start estimates for both.
     void calculateTheCriticalCurve(const char* suffix) override;
 
+    // The liquid search starts on the liquid branch: the first mechanically stable volume
+    // above the close-packed volume of the hard bodies (below 150 K a loop lies between the
+    // two, and beyond it the equation's roots denser than close packing).
+    VolumeStart volumeSearchStart(bool liquidSide) override;
+
     // False for an unknown name.
     bool set_component_data(int i);
     // The critical-search start of CH4, CO2, N2, H2S; false (T, V unchanged) otherwise.

@@ -157,12 +157,19 @@ std::string outsideRange(const FluidPhase& f, double TK, double PPa) {
            publishedRange.text() + "): " + excess;
 }
 
-// A printed state outside the range is computed all the same; the user is told.
-void noteRange(const FluidPhase& f, const char* command) {
-    const std::string outside = outsideRange(f, f.T, f.P);
+// A printed state outside the range is computed all the same; the user is told, with the
+// state's T (K) and P (bar): those asked for, or those of the state found.
+void noteRange(const FluidPhase& f, const char* command, double TK, double Pbar) {
+    const std::string outside = outsideRange(f, TK, Pbar * 1e5);
     if (!outside.empty())
-        std::fprintf(stderr, "%s: T = %g K, P = %g bar lies %s; its figures drift there\n",
-                     command, f.T, f.P * 1e-5, outside.c_str());
+        std::fprintf(stderr, "%s: T = %s K, P = %s bar lies %s; its figures drift there\n",
+                     command, publishedRange.shownT(TK).c_str(),
+                     publishedRange.shownP(Pbar).c_str(),
+                     outside.c_str());
+}
+
+void noteRange(const FluidPhase& f, const char* command) {
+    noteRange(f, command, f.T, f.P * 1e-5);
 }
 
 // The mark of the written-file list when the running command started: a file written
@@ -293,6 +300,14 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
     const double TK = v[0].number, Pbar = v[1].number;
     const FluidPhase::StablePhase phase = f.calculateStableStateFromTP(TK, Pbar);
     if (phase == FluidPhase::StablePhase::None || !isFiniteState(f)) {
+        if (phase == FluidPhase::StablePhase::None && f.vapourBeyondReach > 0.0) {
+            std::fprintf(stderr,
+                         "TP failed: no state at T = %g K, P = %g bar: below the saturation "
+                         "pressure (%g bar) the stable state is the vapour, whose state at "
+                         "this pressure lies beyond what double precision numbers resolve\n",
+                         TK, Pbar, f.vapourBeyondReach * 1e-5);
+            return false;
+        }
         const std::string outside = outsideRange(f, TK, Pbar * 1e5);
         std::fprintf(stderr,
                      "TP failed: no state at T = %g K, P = %g bar (last volume %g cm3/mol "
@@ -320,7 +335,8 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
                      "TP: the state at %g K and %g bar is the uniform mixture; whether it splits "
                      "into two phases was not tested\n",
                      TK, Pbar);
-    noteRange(f, "TP");
+    // The pressure asked for: the solved one may lie a rounding beyond a bound it is not.
+    noteRange(f, "TP", TK, Pbar);
     return true;
 }
 

@@ -268,8 +268,8 @@ class FluidPhase : public Phase {
     // with only a zero-density correction there, gives no heat capacity of the whole fluid.
     bool hasIdealGasPart() const;
     // Whether (dP/dV)_T of the last state functions vanishes to within the rounding of the
-    // state (a critical point): the heat capacity at constant pressure, the sound speed and
-    // the Joule-Thomson coefficient then have no value.
+    // state (a critical point, a spinodal): the heat capacity at constant pressure and the
+    // Joule-Thomson coefficient then have no value; the sound speed is the thermal part's.
     bool isothermalSlopeVanishes() const;
     // Gas constant of the model (J/(mol K)), given to every term it holds and takes later.
     void setGasConstant(double R);
@@ -365,8 +365,13 @@ class FluidPhase : public Phase {
     // lower Gibbs energy kept. The phase selector is left as it was. None, with the error
     // flag set, V the last volume tried and volumeSolver->iterations its count, when
     // neither side gives a state (FluidStableState.cpp).
+    // A pure fluid's liquid found alone below the saturation pressure is not the stable
+    // state: the vapour is, where its volume solve failed (a pressure so small that its
+    // volume lies beyond what doubles hold); then None as well, with that saturation
+    // pressure (Pa) in vapourBeyondReach (0 otherwise).
     enum class StablePhase { None, Liquid, Vapour, Fluid, Critical };
     StablePhase calculateStableStateFromTP(double TK, double Pbar);
+    double vapourBeyondReach = 0.0;
     static const char* nameOf(StablePhase phase);
     // The critical temperature and volume by which calculateStableStateFromTP names its
     // states: a one-component model's own critical point, searched once from (Tcrit, Vcrit);
@@ -760,6 +765,14 @@ class FluidPhase : public Phase {
     // vapour's fugacities and their derivatives are computed at the solution (the residual
     // leaves only those along V).
     void solveSaturationPressure(bool completeVapour);
+    // Whether the saturated liquid Vl (at the pressure Pl of the last saturation solve) lies
+    // on the liquid branch of its isotherm: false where a denser, mechanically stable branch
+    // beyond a loop reaches that pressure (an equation's extra loop holds a spurious pair),
+    // with the volume where it does in `denser`, a start for the liquid.
+    bool liquidOnLiquidBranch(double& denser);
+    // calculateTheSaturationPressure's solve: from (Vl0, Vv0), then from the denser liquid
+    // while the pair's liquid is not the liquid branch; the error flag tells failure.
+    void solveSaturationOnLiquidBranch();
     // Binds the one-dimensional solver to one of the fluid's residuals.
     void bindVolumeSolver(void (FluidPhase::*residual)(double, double&, double&));
 

@@ -25,15 +25,17 @@ bool refusedBelowCoVolume(FluidPhase& fluid) {
     fluid.error = 1;
     return true;
 }
-// c^2 = (dP/drho)_s = -(V^2/M) (dP/dV)_s, (dP/dV)_s = -A_vv + A_Tv^2 / A_TT. Without an
+// c^2 = (dP/drho)_s = -(V^2/M) (dP/dV)_s, (dP/dV)_s = -A_vv + A_Tv^2 / A_TT. Where (dP/dV)_T
+// vanishes (a spinodal, a critical point) A_vv is rounding of either sign and the thermal
+// part alone stands: c^2 = T (dP/dT)_V^2 / (rho^2 c_v), finite wherever c_v is. Without an
 // ideal-gas part the heat capacity is a residual one (or none) and gives no sound speed; a
-// state without mechanical or thermal stability has none either, nor one at a critical
-// point (NaN, printed "undefined"). No molar mass, or derivatives that are not finite, are a
-// failed evaluation: the flag.
+// state without mechanical or thermal stability has none either (NaN, printed "undefined").
+// No molar mass, or derivatives that are not finite, are a failed evaluation: the flag.
 double soundSpeedAt(FluidPhase& fluid) {
     constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
-    if (!fluid.hasIdealGasPart() || fluid.isothermalSlopeVanishes()) return kNone;
-    const double c2 = (fluid.Avv - fluid.ATv * fluid.ATv / fluid.ATT) * fluid.V * fluid.V / fluid.M;
+    if (!fluid.hasIdealGasPart()) return kNone;
+    const double isothermal = fluid.isothermalSlopeVanishes() ? 0.0 : fluid.Avv;
+    const double c2 = (isothermal - fluid.ATv * fluid.ATv / fluid.ATT) * fluid.V * fluid.V / fluid.M;
     if (!(fluid.M > 0.0) || !std::isfinite(c2)) {
         fluid.error = 1;
         return kNone;

@@ -314,7 +314,7 @@ void FluidPhase::dump() {
     if (ideal == nullptr) return;
     if (isothermalSlopeVanishes())
         std::printf(
-            "   (dP/dV)_T vanishes: a critical state, without cp, sound speed or "
+            "   (dP/dV)_T vanishes: a critical or spinodal state, without cp or "
             "Joule-Thomson coefficient\n");
     std::printf("->  Joule-Thomson %s K/bar\n", number("%12.4lf", jouleThomson * 1e5).c_str());
     std::printf("      Sound speed %s m/s\n", number("%12.2f", soundSpeed).c_str());

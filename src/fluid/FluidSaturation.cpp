@@ -413,6 +413,51 @@ void FluidPhase::forgetSaturation() {
     Hvap = 0.0;
 }
 
+bool FluidPhase::liquidOnLiquidBranch(double& denser) {
+    denser = 0.0;
+    const double Vliquid = Vl, target = Pl;
+    if (!(Vliquid > 0.0) || !std::isfinite(target)) return true;
+    const double T0 = T;
+    const bool offset = deltaT != 0.0 && offsetPhase == 0;
+    if (offset) temperature(T0 + deltaT);
+    // Down the isotherm from the liquid: a liquid branch that steepens past this pressure is
+    // the liquid's own (what an equation does at still higher densities is no liquid); a
+    // branch beyond a loop that reaches the pair's pressure holds a denser liquid.
+    const double steep = std::fmax(1e9, 100.0 * std::fabs(target));
+    bool beyondLoop = false, onBranch = true;
+    for (double Vt = 0.98 * Vliquid; Vt > 0.2 * Vliquid; Vt *= 0.98) {
+        double Pcalc = 0.0;
+        if (isBelowCoVolume(Vt) || !pressureAndSlopeAt(Vt, Pcalc) || !std::isfinite(Pcalc)) break;
+        if (!(dPdV < 0.0)) {
+            beyondLoop = true;
+        } else if (!beyondLoop) {
+            if (Pcalc > steep) break;
+        } else if (Pcalc >= target) {
+            denser = Vt;
+            onBranch = false;
+            break;
+        }
+    }
+    if (offset) temperature(T0);
+    return onBranch;
+}
+
+void FluidPhase::solveSaturationOnLiquidBranch() {
+    solveSaturationPressure(false);
+    for (int attempt = 0; error == 0; ++attempt) {
+        double denser = 0.0;
+        if (liquidOnLiquidBranch(denser)) return;
+        if (attempt == 2) break;
+        // The vapour of the refused pair is on the vapour branch at about the right pressure.
+        if (Vv > 0.0) Vv0 = Vv;
+        Vl0 = denser;
+        solveSaturationPressure(false);
+    }
+    // A pair whose liquid is not the liquid is no saturation state.
+    error = 1;
+    forgetSaturation();
+}
+
 double FluidPhase::calculateTheSaturationPressure(double TK) {
     const int major = getMajorComponentIndex();
     error = 0;
@@ -426,19 +471,23 @@ double FluidPhase::calculateTheSaturationPressure(double TK) {
     TemperatureHold hold(*this);
     temperature(TK);
     if (!refused) {
-        solveSaturationPressure(false);
+        solveSaturationOnLiquidBranch();
         if (error != 0 && Tc > 0.0) {
             // Near the critical point (or where the start values miss the model's own
             // curve) the start comes from the model's isotherm itself.
             bool solution = false;
             if (saturationFromSpinodals(*this, TK, namingCriticalVolume(), solution)) {
-                solveSaturationPressure(false);
+                solveSaturationOnLiquidBranch();
                 if (error != 0 && solution) {
                     // The bracketed volumes are a solution already: equal pressures by
-                    // construction, equal fugacities to 1e-9.
+                    // construction, equal fugacities to 1e-9; but their liquid too must be
+                    // the liquid.
                     Vl = Vl0;
                     Vv = Vv0;
-                    error = 0;
+                    double Pbracket = 0.0;
+                    double denser = 0.0;
+                    Pl = pressureAndSlopeAt(Vl, Pbracket) ? Pbracket : 0.0;
+                    error = liquidOnLiquidBranch(denser) ? 0 : 1;
                 }
             } else {
                 error = 1;

@@ -81,9 +81,27 @@ FluidPhase::StablePhase FluidPhase::calculateStableStateFromTP(double TK, double
     const Branch vapour = solveBranch(*this, kVapourSide, TK, Pbar);
     const Branch liquid = solveBranch(*this, kLiquidSide, TK, Pbar);
     phase = selector;
+    vapourBeyondReach = 0.0;
     if (!vapour.found && !liquid.found) {
         error = 1;
         return StablePhase::None;
+    }
+    // The vapour side's search falls back on the liquid branch where it finds no vapour.
+    const bool distinctVapour =
+        vapour.found && !(liquid.found && std::fabs(vapour.V - liquid.V) <= kSameRoot * vapour.V);
+    if (liquid.found && !distinctVapour && nc == 1 && Tc > 0.0 && TK < Tc * (1.0 - 1e-8) &&
+        liquid.gibbs > std::log(Pbar * 1e5)) {
+        // A liquid whose fugacity is above the pressure may lie below saturation, where the
+        // vapour, had its solve succeeded, would be the stable phase.
+        const double Psat = calculateTheSaturationPressure(TK);
+        if (error == 0 && Pbar * 1e5 < Psat) {
+            vapourBeyondReach = Psat;
+            error = 1;
+            return StablePhase::None;
+        }
+        phase = kLiquidSide;
+        calculateFromTP(TK, Pbar, 0);
+        phase = selector;
     }
     const bool takeLiquid = liquid.found && (!vapour.found || liquid.gibbs <= vapour.gibbs);
     if (!takeLiquid) {
@@ -160,6 +178,14 @@ namespace vornex {
 std::string Metastability::report(const char* denser, const char* lighter) const {
     if (!metastable) return {};
     char line[256];
+    if (betweenSaturatedPhases) {
+        std::snprintf(line, sizeof line,
+                      "The state is metastable: its volume (%.4f cm3/mol) lies between those of "
+                      "the saturated %s (%.4f cm3/mol) and %s (%.4f cm3/mol) at its temperature.",
+                      volume * 1e6, denser, saturatedLiquid * 1e6, lighter,
+                      saturatedVapour * 1e6);
+        return line;
+    }
     std::snprintf(line, sizeof line,
                   "The state is metastable: its fugacity (%.2f bar) is above that of the stable "
                   "%s (%.2f bar) at the same temperature and pressure.",
@@ -167,22 +193,51 @@ std::string Metastability::report(const char* denser, const char* lighter) const
     return line;
 }
 
+namespace {
+
+// Whether the state lies strictly between the saturated volumes at its temperature; the
+// state is computed again afterwards from its T and V.
+bool betweenSaturatedPhases(FluidPhase& f, Metastability& m) {
+    const double TK = f.T, V = f.V;
+    if (f.atOrAboveOwnCriticalTemperature(TK) || !(f.namingCriticalTemperature() > 0.0))
+        return false;
+    f.calculateTheSaturationPressure(TK);
+    const bool saturated = f.error == 0 && f.Vl > 0.0 && f.Vv > f.Vl;
+    const double Vliquid = f.Vl, Vvapour = f.Vv;
+    f.calculateFromTV(TK, V, 0);
+    // The saturated phases themselves, solved again, differ in rounding only.
+    if (!saturated || !(V > Vliquid * (1.0 + 1e-7)) || !(V < Vvapour * (1.0 - 1e-7)))
+        return false;
+    m.betweenSaturatedPhases = true;
+    m.volume = V;
+    m.saturatedLiquid = Vliquid;
+    m.saturatedVapour = Vvapour;
+    return true;
+}
+
+}  // namespace
+
 Metastability compareWithStableState(FluidPhase& f) {
     Metastability m;
-    if (f.nc != 1 || !(f.P > 0.0) || !(f.T > 0.0)) return m;
+    if (f.nc != 1 || !(f.T > 0.0)) return m;
     m.fugacity = f.fugacity[0];
-    const double V = f.V;
-    const bool solved =
-        f.calculateStableStateFromTP(f.T, f.P * 1e-5) != FluidPhase::StablePhase::None &&
-        f.error == 0;
-    // The same root solved again differs in rounding only: neither its fugacity nor its
-    // volume by more than that.
-    if (!solved || !(f.fugacity[0] < m.fugacity * (1.0 - 1e-7)) ||
-        !(std::fabs(f.V - V) > 1e-6 * V))
-        return m;
-    m.metastable = true;
-    m.stableFugacity = f.fugacity[0];
-    m.stableIsDenser = f.V < V;
+    const double V = f.V, TK = f.T;
+    if (f.P > 0.0) {
+        const bool solved =
+            f.calculateStableStateFromTP(f.T, f.P * 1e-5) != FluidPhase::StablePhase::None &&
+            f.error == 0;
+        // The same root solved again differs in rounding only: neither its fugacity nor its
+        // volume by more than that.
+        if (solved && f.fugacity[0] < m.fugacity * (1.0 - 1e-7) &&
+            std::fabs(f.V - V) > 1e-6 * V) {
+            m.metastable = true;
+            m.stableFugacity = f.fugacity[0];
+            m.stableIsDenser = f.V < V;
+            return m;
+        }
+        f.calculateFromTV(TK, V, 0);
+    }
+    m.metastable = betweenSaturatedPhases(f, m);
     return m;
 }
 

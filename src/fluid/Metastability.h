@@ -14,16 +14,25 @@ struct Metastability {
     double fugacity = 0.0;        // of the state, Pa
     double stableFugacity = 0.0;  // of the stable state at the same temperature and pressure, Pa
     bool stableIsDenser = false;
+    // Judged by the volume instead, where no stable state shares the pressure (a liquid under
+    // tension): the saturated volumes at the state's temperature, m3/mol, and the state's.
+    bool betweenSaturatedPhases = false;
+    double volume = 0.0, saturatedLiquid = 0.0, saturatedVapour = 0.0;
     // The report's line, naming the stable phase by `denser` or `lighter`: "The state is
     // metastable: its fugacity (74.51 bar) is above that of the stable liquid (67.91 bar) at
-    // the same temperature and pressure."; empty for a stable state.
+    // the same temperature and pressure."; by the volume, "The state is metastable: its
+    // volume (21.0000 cm3/mol) lies between those of the saturated liquid (20.2340 cm3/mol)
+    // and vapour (...) at its temperature."; empty for a stable state.
     std::string report(const char* denser, const char* lighter) const;
 };
 
 // Solves the stable state at the fluid's temperature and pressure and compares it with the
 // state held. Leaves the fluid in the stable state, or with the error flag set where there is
-// none (then the state is not called metastable). A mixture, whose stability needs more than
-// its volume roots, and a state at a pressure not above zero are not judged.
+// none (then the state is not called metastable). A state that comparison does not call
+// metastable (one at a pressure not above zero, whose pressure no stable state shares) is
+// metastable still when it lies between the saturated volumes at its temperature, below the
+// fluid's critical temperature; that test leaves the state as it was. A mixture, whose
+// stability needs more than its volume roots, is not judged.
 Metastability compareWithStableState(FluidPhase& f);
 
 // Whether a binary mixture at (T, P) splits into two phases: the tangent-plane test of its

@@ -28,9 +28,7 @@ Catalogue& catalogue() {
 }
 
 std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
+    return shownNumber(value);
 }
 
 std::string megapascals(double PPa) {
@@ -38,6 +36,31 @@ std::string megapascals(double PPa) {
 }
 
 }  // namespace
+
+std::string shownNumber(double value) {
+    char text[32] = "";
+    for (int digits = 6; digits <= 15; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, value);
+        if (std::strtod(text, nullptr) == value) break;
+    }
+    return text;
+}
+
+std::string shownBeside(double value, double bound) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    const double shown = std::strtod(text, nullptr);
+    const bool sameSide = (value > bound) == (shown > bound) && (value < bound) == (shown < bound);
+    return sameSide || !std::isfinite(bound) ? std::string(text) : shownNumber(value);
+}
+
+std::string PublishedRange::shownT(double TK) const {
+    return TK > Tmax ? shownBeside(TK, Tmax) : shownBeside(TK, Tmin);
+}
+
+std::string PublishedRange::shownP(double Pbar) const {
+    return shownBeside(Pbar, Pmax * 1e-5);
+}
 
 bool PublishedRange::bounded() const {
     return Tmin > 0.0 || std::isfinite(Tmax) || std::isfinite(Pmax);
@@ -62,9 +85,12 @@ std::string PublishedRange::excess(double TK, double PPa) const {
     if (PPa > Pmax) beyond += (beyond.empty() ? "" : " and ") + megapascals(Pmax);
     if (!below.empty() && !beyond.empty()) return "below " + below + " and beyond " + beyond;
     if (!below.empty()) return "below " + below;
-    if (!beyond.empty()) return "beyond " + beyond;
-    if (solidRegion != nullptr && TK >= Tmin && PPa > 0.0) return solidRegion(TK, PPa);
-    return {};
+    // Inside the temperature bounds a solid may be the stable phase, beyond the pressure
+    // bound as well as within it.
+    const std::string solid =
+        solidRegion != nullptr && TK >= Tmin && PPa > 0.0 ? solidRegion(TK, PPa) : "";
+    if (!beyond.empty()) return "beyond " + beyond + (solid.empty() ? "" : ", " + solid);
+    return solid;
 }
 
 namespace {

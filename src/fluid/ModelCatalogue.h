@@ -26,6 +26,9 @@ struct PublishedRange {
     bool bounded() const;
     // "251.165 to 1273 K, up to 1000 MPa", "573.1 K and above".
     std::string text() const;
+    // T (K) and P (bar) of a state as a range line shows them (shownBeside the bounds).
+    std::string shownT(double TK) const;
+    std::string shownP(double Pbar) const;
     // How (T in K, P in Pa) lies outside: "beyond 1273 K and 1000 MPa", "below 573.1 K",
     // "in the region of ice Ih"; empty inside (and for a value that is not a number). A
     // pressure not known (0) is judged by the temperature alone.
@@ -54,6 +57,13 @@ bool noteCurveExcess(const char* command, const std::string& name, const std::st
 // The same for the points counted already.
 bool noteCurveExcess(const char* command, const std::string& name, const CurveExcess& e,
                      const PublishedRange& range, const std::string& model);
+
+// A number as the range lines show it: %g, with more digits (up to 15) where %g would round
+// it, so that 10000.01 bar is not shown as the bound 10000 it lies beyond.
+std::string shownNumber(double value);
+// A state's T (K) or P (bar) beside a bound in the same unit: %g, or as shownNumber where
+// %g would round it onto the other side of the bound, or onto the bound.
+std::string shownBeside(double value, double bound);
 
 struct ModelDescription {
     std::string summary;

@@ -11,6 +11,16 @@ namespace {
 
 constexpr double kCorrelationMolarMass = 0.016;  // kg/mol, the correlations' methane
 
+// Methane saturated at its triple point and at 100 K (Setzmann and Wagner, J. Phys. Chem. Ref.
+// Data 20 (1991) 1061): T (K), P (Pa), saturated liquid density (kg/m3). Starting
+// values below the correlations' range, where an equation's extra loop near the triple point
+// lies in wait for a start on the wrong side of it.
+struct SaturatedMethane {
+    double T, P, rhoLiquid;
+};
+constexpr SaturatedMethane kTriple{90.6941, 11696.0, 451.48};
+constexpr SaturatedMethane k100K{100.0, 34376.0, 438.89};
+
 // The linear link of the correlations' saturated phases, 1/rho_l = c0 + c1 rho_v (kg/m3).
 constexpr double kLinkC0 = 0.0023175;
 constexpr double kLinkC1 = 1.7294e-05;
@@ -65,6 +75,17 @@ double CH4EOS::get_saturation_temperature_from_vapour_density(double rho) {
 }
 
 void CH4EOS::initializeSaturationVolumesFromT(const char* component, double TK) {
+    if (TK >= kTriple.T - 10.0 && TK < 100.0) {
+        // Between the published triple point and 100 K: ln P linear in 1/T and the liquid
+        // density linear in T, the vapour an ideal gas.
+        const double w = (TK - kTriple.T) / (k100K.T - kTriple.T);
+        const double lnP = std::log(kTriple.P) + (std::log(k100K.P) - std::log(kTriple.P)) *
+                                                     (1.0 / TK - 1.0 / kTriple.T) /
+                                                     (1.0 / k100K.T - 1.0 / kTriple.T);
+        Vl0 = kCorrelationMolarMass / (kTriple.rhoLiquid + w * (k100K.rhoLiquid - kTriple.rhoLiquid));
+        Vv0 = gasConstant * TK / std::exp(lnP);
+        return;
+    }
     if (!(TK >= 100.0 && TK <= 190.0)) {
         FluidPhase::initializeSaturationVolumesFromT(component, TK);
         return;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <typeinfo>
 
@@ -133,8 +134,17 @@ std::string iceRegion(double TK, double PPa) {
     if (TK < 273.16 && Pbar > WaterEOS::calculateSublimationP(TK) &&
         Pbar < WaterEOS::calculateMeltingP(TK))
         return "in the region of ice Ih (below the melting line)";
-    if (TK < 715.0 && Pbar > WaterEOS::calculateMeltingP1(TK))
-        return "in the region of the high-pressure ices (above their melting line)";
+    if (TK < 715.0) {
+        const double melting = WaterEOS::calculateMeltingP1(TK);
+        if (Pbar > melting) {
+            char text[160];
+            std::snprintf(text, sizeof text,
+                          "in the region of the high-pressure ices: %s, above its melting "
+                          "pressure (%.5g MPa at %g K)",
+                          WaterEOS::highPressureIceAt(TK), melting * 0.1, TK);
+            return text;
+        }
+    }
     return {};
 }
 

@@ -211,6 +211,9 @@ class WaterEOS : public FluidPhase {
     // ice Ih, in bar, at T (K).
     static double calculateMeltingP(double TK);
     static double calculateMeltingP1(double TK);
+    // The high-pressure ice whose melting line calculateMeltingP1 gives at T: "ice III",
+    // "ice V", "ice VI" or "ice VII".
+    static const char* highPressureIceAt(double TK);
     static double calculateSublimationP(double TK);
     // Molar volume of water (m3/mol) after Kell at T (K), P (bar).
     static double calculateKellVolume(double TK, double Pbar);

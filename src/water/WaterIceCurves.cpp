@@ -68,6 +68,13 @@ double WaterEOS::calculateMeltingP1(double TK) {
                     8.06106e-8 * (1.0 - std::pow(theta, 22)));
 }
 
+const char* WaterEOS::highPressureIceAt(double TK) {
+    if (TK < kIceV.tn) return "ice III";
+    if (TK < kIceVI.tn) return "ice V";
+    if (TK < 355.0) return "ice VI";
+    return "ice VII";
+}
+
 double WaterEOS::calculateSublimationP(double TK) {
     double theta = TK / kTriplePointTemperature;
     return kTriplePointPressure * std::exp(-13.928169 * (1.0 - std::pow(theta, -1.5)) +

@@ -199,6 +199,28 @@ TEST(KreglewskiFluid, CriticalCurveNeedsStartEstimatesOfBothComponents) {
     EXPECT_EQ(std::fopen("crit_test", "r"), nullptr);
 }
 
+// Below 230 K the equation's methane isotherms have roots denser than close packing (near
+// 17 cm3/mol, 944 kg/m3 at 100 K) beside the liquid; the stable state is the liquid,
+// methane's 438.9 kg/m3 at 100 K (Setzmann and Wagner 1991, saturated), and the dense root
+// is no state at all.
+TEST(KreglewskiFluid, MethaneStableStateBelow150KIsTheLiquidNotCloserThanClosePacking) {
+    Kreglewski_EOS ch4(1);
+    ch4.number_of_components(1);
+    ch4.add_components("CH4");
+    for (double TK : {100.0, 120.0, 140.0})
+        for (double Pbar : {10.0, 100.0}) {
+            ASSERT_EQ(ch4.calculateStableStateFromTP(TK, Pbar), FluidPhase::StablePhase::Liquid)
+                << TK << " K, " << Pbar << " bar";
+            EXPECT_GT(ch4.V, 1.2 * ch4.interaction[0]->getVolumeMinimum()) << TK << " K";
+            EXPECT_LT(ch4.M / ch4.V, 450.0) << TK << " K";
+            EXPECT_NEAR(ch4.P, 1e5 * Pbar, 1e-6 * ch4.P);
+        }
+    ch4.calculateStableStateFromTP(100.0, 10.0);
+    EXPECT_NEAR(ch4.M / ch4.V, 438.9, 0.01 * 438.9);
+    ch4.calculateFromTV(100.0, 16.94e-6, 0);
+    EXPECT_NE(ch4.error, 0);
+}
+
 TEST(KreglewskiFluid, ThreeComponentsAreRefused) {
     Kreglewski_EOS fluid(1);
     ::testing::internal::CaptureStdout();

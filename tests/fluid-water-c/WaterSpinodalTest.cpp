@@ -47,6 +47,27 @@ TEST_F(WaterSpinodal, LiquidSpinodalTemperatureAtAVolume) {
     EXPECT_GT(bulkModulus(water.T + 5.0, V), 1e6);  // stable above it
 }
 
+// At a spinodal (dP/dV)_T = 0 and the sound speed is the thermal part alone,
+// w^2 = T (dP/dT)_V^2 / (rho^2 c_v), finite: IAPWS-95 gives 352 m/s (liquid) and 367 m/s
+// (vapour) at 600.1 K and 234 m/s on the liquid spinodal at 647.09 K. It was NaN there.
+TEST_F(WaterSpinodal, SoundSpeedOnTheSpinodalsIsTheThermalPart) {
+    const struct {
+        double TK, Vstart, w;
+    } cases[] = {{600.1, 31e-6, 352.0}, {600.1, 160e-6, 367.0},
+                 {647.09, 0.9 * 55.948e-6, 234.0}};
+    for (const auto& c : cases) {
+        water.calculateSpinodalPoint(c.TK, c.Vstart);
+        ASSERT_EQ(water.error, 0) << c.TK;
+        water.calculate_state_functions();
+        ASSERT_TRUE(std::isfinite(water.soundSpeed)) << c.TK << " K, " << water.V;
+        const double rho = water.M / water.V, cv = water.Cv / water.M;
+        EXPECT_NEAR(water.soundSpeed,
+                    std::sqrt(water.T * water.dPdT * water.dPdT / (rho * rho * cv)),
+                    1e-6 * water.soundSpeed);
+        EXPECT_NEAR(water.soundSpeed, c.w, 1.0) << c.TK << " K, " << water.V;
+    }
+}
+
 TEST_F(WaterSpinodal, SpinodalAtAPressureAndAtAnEntropyAgree) {
     const double V = kWaterMolarMass / 850.0;
     test::stdoutOf(

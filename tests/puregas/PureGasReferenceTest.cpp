@@ -174,6 +174,44 @@ TEST(PureGasReference, IUPACCarbonDioxideSolvesDenseStatesBesideItsSpuriousLoop)
     }
 }
 
+// Methane saturated at its triple point (90.694 K) and at 100 K (Setzmann and Wagner, J. Phys.
+// Chem. Ref. Data 20 (1991) 1061): 11.696 and 34.376 kPa, 451.48 and 438.89 kg/m3. The IUPAC equation holds its vapour pressure to 0.4 % there; its densities
+// are per 16.000 g/mol against the reference's 16.043 (0.27 % low).
+TEST(PureGasReference, IUPACMethaneSaturationNearItsTriplePoint) {
+    const struct {
+        double TK, PkPa, rho;
+    } cases[] = {{90.694, 11.696, 451.48}, {100.0, 34.376, 438.89}};
+    for (const auto& c : cases) {
+        IUPACCH4 ch4(2);
+        const double Psat = ch4.calculateTheSaturationPressure(c.TK);
+        ASSERT_EQ(ch4.error, 0) << c.TK << " K";
+        EXPECT_NEAR(1e-3 * Psat / c.PkPa, 1.0, 5e-3) << c.TK << " K";
+        EXPECT_NEAR(0.016043 / ch4.Vl / c.rho, 1.0, 2e-3) << c.TK << " K";
+    }
+}
+
+// Between 60 and 150 cm3/mol the IUPAC equation has an extra loop near the triple point: a
+// solve started on it (the liquid at 100 cm3/mol) used to end on a pair of 158 kg/m3
+// "liquid" and twice the vapour pressure. The pair's liquid is refused, and the solve goes
+// on from the liquid branch.
+TEST(PureGasReference, IUPACMethaneSaturationStartedOnTheExtraLoopEndsOnTheLiquid) {
+    struct StartedOnTheLoop : IUPACCH4 {
+        StartedOnTheLoop() : IUPACCH4(2) {}
+        void initializeSaturationVolumesFromT(const char*, double) override {
+            Vl0 = 1e-4;
+            Vv0 = 3e-4;
+        }
+    };
+    for (double TK : {90.694, 91.0, 95.0, 100.0}) {
+        StartedOnTheLoop ch4;
+        const double Psat = ch4.calculateTheSaturationPressure(TK);
+        ASSERT_EQ(ch4.error, 0) << TK << " K";
+        EXPECT_GT(0.016 / ch4.Vl, 430.0) << TK << " K";
+        IUPACCH4 reference(2);
+        EXPECT_NEAR(Psat / reference.calculateTheSaturationPressure(TK), 1.0, 1e-8) << TK << " K";
+    }
+}
+
 TEST(PureGasReference, DuanMethaneReportsThatItHasNoLiquidAt150K) {
     DuanCH4 ch4(2);
     ch4.calculateFromTP(150.0, 100.0, 0);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -109,6 +110,75 @@ TEST(VornexNotices, AStateOutsideTheModelsRangeIsSaid) {
     const std::size_t end = brine.err.find(range, at);
     ASSERT_NE(end, std::string::npos) << brine.err;
     EXPECT_EQ(brine.err.find(')', at + failed.size()), end) << brine.err;
+}
+
+// The range line names why a state lies outside: 10000 bar at 300 K is inside the pressure
+// bound but in ice VI (melting at 996 MPa, IAPWS 2011), once said to be "beyond 1000 MPa" from
+// the solved pressure's last digit; and 10000.01 bar is not shown as the bound 10000.
+TEST(VornexNotices, TheRangeLineNamesTheIceAndShowsThePressureAsked) {
+    const ProgramRun ice = vornex({"wagner", "TP", "300", "10000"}, "iceVI");
+    EXPECT_EQ(ice.status, 0);
+    EXPECT_TRUE(has(ice.err, "T = 300 K, P = 10000 bar lies outside")) << ice.err;
+    EXPECT_TRUE(has(ice.err, "ice VI, above its melting pressure (996.")) << ice.err;
+    EXPECT_FALSE(has(ice.err, "beyond")) << ice.err;
+    const ProgramRun beyond = vornex({"wagner", "TP", "400", "10000.01"}, "beyond");
+    EXPECT_TRUE(has(beyond.err, "P = 10000.01 bar lies outside")) << beyond.err;
+    EXPECT_TRUE(has(beyond.err, "beyond 1000 MPa;")) << beyond.err;
+}
+
+// Every state between a saturated phase and its spinodal is metastable, whatever its
+// pressure: liquid under tension (-421.9 bar at 450 K and 21 cm3/mol, between the saturated
+// liquid's 20.234 and the spinodal's 23.67) as well as the superheated liquid and the
+// supercooled vapour.
+TEST(VornexNotices, EveryStateBetweenSaturationAndSpinodalIsMetastable) {
+    for (const char* volume : {"21", "23", "20.24", "3000"}) {
+        const ProgramRun run = vornex({"wagner", "TV", "450", volume}, "meta");
+        EXPECT_EQ(run.status, 0) << volume;
+        EXPECT_TRUE(has(run.out, "The state is metastable")) << volume << run.out;
+        EXPECT_TRUE(has(run.err, "is metastable")) << volume << run.err;
+    }
+    for (const char* volume : {"20", "5000"}) {
+        const ProgramRun run = vornex({"wagner", "TV", "450", volume}, "stable");
+        EXPECT_FALSE(has(run.out, "metastable")) << volume << run.out;
+        EXPECT_EQ(run.err, "") << volume;
+    }
+}
+
+// Below the saturation pressure the stable phase is the vapour: at pressures so small that
+// its solve fails the state is refused, never given as the liquid (1e-120 bar was liquid
+// with a fugacity coefficient of 2.45e8).
+TEST(VornexNotices, AVanishingPressureIsNeverLiquid) {
+    for (const char* P : {"1e-100", "1e-120", "1e-200", "1e-300"}) {
+        const ProgramRun run = vornex({"wagner", "TP", "300", P}, "vanishing");
+        EXPECT_FALSE(has(run.out, "Stable state: liquid")) << P << run.out;
+        if (run.status == 0)
+            EXPECT_TRUE(has(run.out, "Stable state: vapour")) << P;
+        else
+            EXPECT_TRUE(has(run.err, "below the saturation pressure (0.0353")) << P << run.err;
+    }
+}
+
+// The sound speed on the spinodals is the thermal part's, a number on every row (it was NaN
+// on every vapour row and on 375 of the liquid ones).
+TEST(VornexNotices, SpinodalRowsHaveTheirSoundSpeed) {
+    const ProgramRun run = vornex({"wagner", "spino", "l", "v"}, "spino");
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* name : {"spinol", "spinov"}) {
+        const std::string text =
+            vornex::testing::slurpFile(fs::current_path() / "notices" / "spino" / "work" / name);
+        std::istringstream lines(text);
+        int rows = 0;
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream words(line);
+            std::vector<std::string> w;
+            for (std::string word; words >> word;) w.push_back(word);
+            if (w.size() != 12 || !std::isdigit(static_cast<unsigned char>(w[0][0]))) continue;
+            ++rows;
+            const double c = std::strtod(w[8].c_str(), nullptr);
+            EXPECT_TRUE(c > 0.0 && c < 2000.0) << name << ": " << line;
+        }
+        EXPECT_GT(rows, 800) << name;
+    }
 }
 
 TEST(VornexNotices, TreePrintsEveryTermOfTheWaterResidual) {

@@ -228,8 +228,9 @@ bool noteOutsideWaterRange(const char* command, const char* state, double TK, do
     const std::string outside = outsideWaterRange(TK, Pbar);
     if (outside.empty()) return false;
     std::fflush(stdout);
-    std::fprintf(stderr, "%s: %s at %g deg. C and %.6g bar lies %s; its figures drift there\n",
-                 command, state, TK - 273.15, Pbar, outside.c_str());
+    std::fprintf(stderr, "%s: %s at %g deg. C and %s bar lies %s; its figures drift there\n",
+                 command, state, TK - 273.15, wagnerPrussRange().shownP(Pbar).c_str(),
+                 outside.c_str());
     return true;
 }
 
@@ -348,7 +349,9 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
             return 1;
         }
         // Outside the range of the reference equation the state is computed all the same.
-        noteOutsideWaterRange(keyword, "the state", TK, P * 1e-5);
+        // A pressure asked for is judged as asked: the solved one may lie a rounding beyond
+        // a bound it is not.
+        noteOutsideWaterRange(keyword, "the state", TK, tp ? value : P * 1e-5);
         // The side asked for may hold a state that is not the stable one: its fugacity is
         // then above that of the stable phase at the same temperature and pressure.
         const Metastability stability = compareWithStableState(*this);

@@ -219,6 +219,27 @@ TEST(DuanIdealGas, DiluteGasHasTheHeatCapacitiesOfAnIdealGas) {
     EXPECT_NEAR(f->Cp, cp0, 1e-4);
 }
 
+// The absolute entropy and Gibbs energy of the dilute gas are those of the formulation's
+// ideal gas at its standard pressure of one atmosphere, whose zero of entropy and energy is
+// the liquid at the triple point as in the reference equation of water: DMWEOS's dilute
+// water agrees with that of the reference equation (a standard pressure of 1 bar would put
+// S off by R ln(1.01325) = 0.109 J/(mol K)).
+TEST(DuanIdealGas, DiluteWaterHasTheAbsoluteEntropyAndGibbsEnergyOfTheReferenceEquation) {
+    for (double T : {400.0, 600.0, 1000.0}) {
+        auto f = gasOf("H2O");
+        WagnerPruss reference(1);
+        for (FluidPhase* phase : {static_cast<FluidPhase*>(f.get()),
+                                  static_cast<FluidPhase*>(&reference)}) {
+            phase->calculateFromTP(T, 1e-3, 0);
+            phase->calculate_state_functions();
+            ASSERT_EQ(phase->error, 0) << T;
+        }
+        // The two formulations' triple-point liquids differ by 0.03 J/(mol K) in entropy.
+        EXPECT_NEAR(f->S, reference.S, 0.05) << T;
+        EXPECT_NEAR(f->G, reference.G, 0.05 * T) << T;
+    }
+}
+
 // Dense states: DMWEOS is DMW1's residual fluid plus the ideal gas's Cv0 = Cp0 - R.
 TEST(DuanIdealGas, HeatCapacityIsTheIdealGassPlusTheResidual) {
     for (const char* gas : {"CO2", "CH4"}) {

@@ -161,7 +161,7 @@ wait_idle() {
             last=$ticks
             since=$t
         elif [ $((t - since)) -ge 250 ]; then
-            settled_ms=$(((last - first) * TICK_MS))
+            settled_ms=$(((ticks - first) * TICK_MS))
             [ "$settled_ms" -le "$IDLE_LIMIT_MS" ]
             return
         fi

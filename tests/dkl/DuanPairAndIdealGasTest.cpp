@@ -150,6 +150,29 @@ TEST(DuanPairOrder, StatesSolvedFromPressureAreThoseOfTheFittedOrder) {
     }
 }
 
+// At either end a pair is the pure gas of the published equation, whose densities follow
+// the reference equations of methane (Setzmann and Wagner 1991) and carbon dioxide (Span
+// and Wagner 1996) to 2 % (molar densities, mol/m3), whichever the pair's order.
+TEST(DuanPairOrder, APairAtEitherEndIsThePureGasOfTheReferenceEquations) {
+    const struct {
+        const char *gas, *other;
+        double TK, Pbar, density;
+    } ends[] = {{"CH4", "CO2", 300.0, 100.0, 4685.9},
+                {"CO2", "H2O", 673.15, 1000.0, 13227.9},
+                {"CO2", "CH4", 673.15, 1000.0, 13227.9},
+                {"CO2", "H2O", 350.0, 100.0, 5198.9}};
+    for (const auto& e : ends) {
+        for (bool gasFirst : {true, false}) {
+            SCOPED_TRACE(std::string(e.gas) + " beside " + e.other + (gasFirst ? "" : " swapped"));
+            auto f = gasFirst ? pairOf<DMW2>(e.gas, e.other, 1.0 - 1e-9)
+                              : pairOf<DMW2>(e.other, e.gas, 1e-9);
+            f->calculateFromTP(e.TK, e.Pbar, 0);
+            ASSERT_EQ(f->error, 0);
+            EXPECT_NEAR(1.0 / f->V / e.density, 1.0, 0.02);
+        }
+    }
+}
+
 // Water dissolved in compressed CO2 beside liquid water: its measured mole fraction rises
 // with pressure once the CO2 is dense (Takenouchi and Kennedy 1964 and later measurements
 // at 100 degC). The fit governs it through the C constant of two CO2 molecules and one

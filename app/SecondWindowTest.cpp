@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,7 +102,8 @@ class SecondWindowSession : public ScriptedSession {
     void start() {
         ScriptedSession::start({[this] { modifyFirst(); },      [this] { chooseFont(); },      [this] { answerFontWindow(); },
                   [this] { closePlotCopy(); },    [this] { openPanels(); },
-                  [this] { newDocument(); },      [this] { openDiagramMenu(); },
+                  [this] { newDocument(); },      [this] { awaitSecondWindow(); },
+                  [this] { openDiagramMenu(); },
                   [this] { clickedOrNot(); },
                   [this] { lookAtDiagramMenu(); }, [this] { afterKeys(); },
                   [this] { chooseExperimentalData(); },
@@ -117,10 +119,13 @@ class SecondWindowSession : public ScriptedSession {
     // A point of the surface (POINT, in its coordinates) is given from the middle of its
     // image, where a driver finds it on the screen (see screen_grab --find): "shown: NAME
     // IMAGE [DX DY]".
-    void shown(const std::string& what, GtkWidget* native = nullptr,
-               const graphene_point_t* point = nullptr) {
+    // False, printing nothing, where the surface gives no image yet and `last` is false.
+    bool shown(const std::string& what, GtkWidget* native = nullptr,
+               const graphene_point_t* point = nullptr, bool last = true) {
         std::string image, offset;
-        if (GdkTexture* texture = native ? windowSnapshot(*Glib::wrap(native)) : nullptr) {
+        GdkTexture* texture = native ? windowSnapshot(*Glib::wrap(native)) : nullptr;
+        if (native && !texture && !last) return false;
+        if (texture) {
             if (point)
                 offset = " " + std::to_string(static_cast<int>(point->x) - gdk_texture_get_width(texture) / 4) +
                          " " + std::to_string(static_cast<int>(point->y) - gdk_texture_get_height(texture) / 4);
@@ -133,6 +138,17 @@ class SecondWindowSession : public ScriptedSession {
         }
         std::printf("shown: %s %s%s\n", what.c_str(), image.c_str(), offset.c_str());
         std::fflush(stdout);
+        if (native) check(!image.empty(), "GTK gives an image of the " + what);
+        return true;
+    }
+    // shown(), asked again every 100 ms while the surface gives no image (a surface just
+    // mapped may have none before its first frames), for two seconds at most; then THEN.
+    void shownThen(const std::string& what, GtkWidget* native,
+                   std::optional<graphene_point_t> point, std::function<void()> then,
+                   int tries = 0) {
+        if (shown(what, native, point ? &*point : nullptr, tries >= 20)) return then();
+        Glib::signal_timeout().connect_once(
+            [=, this] { shownThen(what, native, point, then, tries + 1); }, 100);
     }
     void finish() override {
         for (const std::string& image : mImages) std::filesystem::remove(image);
@@ -223,11 +239,20 @@ class SecondWindowSession : public ScriptedSession {
             return mApp.windows().size() == 2 && mApp.windows().back()->get_mapped();
         });
     }
-    void openDiagramMenu() {
+    // The second window's picture is taken once GTK has drawn a frame of it.
+    void awaitSecondWindow() {
         check(mApp.windows().size() == 2, "New opens a second document");
         if (mApp.windows().size() != 2) return finish();
         mSecond = mApp.windows().back().get();
         check(mSecond->get_mapped(), "the second window is on screen");
+        mWindowFrames.watch(GTK_WIDGET(mSecond->gobj()));
+        mSecond->queue_draw();
+        next(300, [this] { return mWindowFrames.frames > 0; });
+    }
+    void openDiagramMenu() {
+        check(mWindowFrames.frames > 0, "the second window is drawn (" +
+                                            std::to_string(mWindowFrames.frames) + " frame(s))");
+        mWindowFrames.forget();
         mTitle = menuTitle(*mSecond, "Diagram");
         check(mTitle != nullptr, "the second window's menu bar has a Diagram menu");
         if (!mTitle) return finish();
@@ -238,8 +263,9 @@ class SecondWindowSession : public ScriptedSession {
         graphene_point_t at;
         if (!gtk_widget_compute_point(mTitle, GTK_WIDGET(mSecond->gobj()), &centre, &at)) at = centre;
         mMenu = popoverOf(mTitle);
-        shown("second-window", GTK_WIDGET(mSecond->gobj()), &at);
-        next(mHoldMs, [this] { return mMenu && gtk_widget_get_visible(mMenu); });
+        shownThen("second-window", GTK_WIDGET(mSecond->gobj()), at, [this] {
+            next(mHoldMs, [this] { return mMenu && gtk_widget_get_visible(mMenu); });
+        });
     }
     void clickedOrNot() {
         if (mMenu && gtk_widget_get_visible(mMenu)) {
@@ -262,10 +288,11 @@ class SecondWindowSession : public ScriptedSession {
         check(mMenu && gtk_widget_get_mapped(mMenu), "the second window's Diagram menu is open");
         check(mMenuFrames.frames > 0, "the Diagram menu is drawn (" +
                                           std::to_string(mMenuFrames.frames) + " frame(s))");
-        shown("diagram-menu", mMenu);
         // A driver with a keyboard may now press Down nine times and Return; without one the
         // menu stays open.
-        next(mHoldMs, [this] { return mMenu && !gtk_widget_get_visible(mMenu); });
+        shownThen("diagram-menu", mMenu, std::nullopt, [this] {
+            next(mHoldMs, [this] { return mMenu && !gtk_widget_get_visible(mMenu); });
+        });
     }
     void afterKeys() {
         if (!mMenu || gtk_widget_get_visible(mMenu)) {
@@ -302,13 +329,14 @@ class SecondWindowSession : public ScriptedSession {
         mDataFrames.forget();
         ExperimentalPanel* data = mSecond->experimentalPanel();
         if (!data) return next(0);
-        shown("experimental-data", GTK_WIDGET(data->gobj()));
-        Glib::signal_timeout().connect_once(
-            [this, data] {
-                data->close();
-                next(300, [data] { return !data->get_mapped(); });
-            },
-            mHoldMs);
+        shownThen("experimental-data", GTK_WIDGET(data->gobj()), std::nullopt, [this, data] {
+            Glib::signal_timeout().connect_once(
+                [this, data] {
+                    data->close();
+                    next(300, [data] { return !data->get_mapped(); });
+                },
+                mHoldMs);
+        });
     }
     void closeEverything() {
         ExperimentalPanel* data = mSecond->experimentalPanel();
@@ -325,7 +353,7 @@ class SecondWindowSession : public ScriptedSession {
     DocumentWindow* mSecond = nullptr;
     GtkWidget* mTitle = nullptr;
     GtkWidget* mMenu = nullptr;
-    FrameCount mMenuFrames, mDataFrames;
+    FrameCount mWindowFrames, mMenuFrames, mDataFrames;
     std::vector<std::string> mImages;
 };
 

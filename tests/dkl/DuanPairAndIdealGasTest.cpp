@@ -150,6 +150,29 @@ TEST(DuanPairOrder, StatesSolvedFromPressureAreThoseOfTheFittedOrder) {
     }
 }
 
+// At either end a pair is the pure gas of the published equation, whose densities follow
+// the reference equations of methane (Setzmann and Wagner 1991) and carbon dioxide (Span
+// and Wagner 1996) to 2 % (molar densities, mol/m3), whichever the pair's order.
+TEST(DuanPairOrder, APairAtEitherEndIsThePureGasOfTheReferenceEquations) {
+    const struct {
+        const char *gas, *other;
+        double TK, Pbar, density;
+    } ends[] = {{"CH4", "CO2", 300.0, 100.0, 4685.9},
+                {"CO2", "H2O", 673.15, 1000.0, 13227.9},
+                {"CO2", "CH4", 673.15, 1000.0, 13227.9},
+                {"CO2", "H2O", 350.0, 100.0, 5198.9}};
+    for (const auto& e : ends) {
+        for (bool gasFirst : {true, false}) {
+            SCOPED_TRACE(std::string(e.gas) + " beside " + e.other + (gasFirst ? "" : " swapped"));
+            auto f = gasFirst ? pairOf<DMW2>(e.gas, e.other, 1.0 - 1e-9)
+                              : pairOf<DMW2>(e.other, e.gas, 1e-9);
+            f->calculateFromTP(e.TK, e.Pbar, 0);
+            ASSERT_EQ(f->error, 0);
+            EXPECT_NEAR(1.0 / f->V / e.density, 1.0, 0.02);
+        }
+    }
+}
+
 // Water dissolved in compressed CO2 beside liquid water: its measured mole fraction rises
 // with pressure once the CO2 is dense (Takenouchi and Kennedy 1964 and later measurements
 // at 100 degC). The fit governs it through the C constant of two CO2 molecules and one
@@ -217,6 +240,27 @@ TEST(DuanIdealGas, DiluteGasHasTheHeatCapacitiesOfAnIdealGas) {
     EXPECT_NEAR(cp0, 35.228, 0.01);
     EXPECT_NEAR(f->Cv, cp0 - kR, 1e-4);
     EXPECT_NEAR(f->Cp, cp0, 1e-4);
+}
+
+// The absolute entropy and Gibbs energy of the dilute gas are those of the formulation's
+// ideal gas at its standard pressure of one atmosphere, whose zero of entropy and energy is
+// the liquid at the triple point as in the reference equation of water: DMWEOS's dilute
+// water agrees with that of the reference equation (a standard pressure of 1 bar would put
+// S off by R ln(1.01325) = 0.109 J/(mol K)).
+TEST(DuanIdealGas, DiluteWaterHasTheAbsoluteEntropyAndGibbsEnergyOfTheReferenceEquation) {
+    for (double T : {400.0, 600.0, 1000.0}) {
+        auto f = gasOf("H2O");
+        WagnerPruss reference(1);
+        for (FluidPhase* phase : {static_cast<FluidPhase*>(f.get()),
+                                  static_cast<FluidPhase*>(&reference)}) {
+            phase->calculateFromTP(T, 1e-3, 0);
+            phase->calculate_state_functions();
+            ASSERT_EQ(phase->error, 0) << T;
+        }
+        // The two formulations' triple-point liquids differ by 0.03 J/(mol K) in entropy.
+        EXPECT_NEAR(f->S, reference.S, 0.05) << T;
+        EXPECT_NEAR(f->G, reference.G, 0.05 * T) << T;
+    }
 }
 
 // Dense states: DMWEOS is DMW1's residual fluid plus the ideal gas's Cv0 = Cp0 - R.

@@ -235,6 +235,43 @@ TEST(BinaryReader, ObjectsTheFormatDoesNotDefineAreRefused) {
     EXPECT_NE(u.error().find("a damaged real"), std::string::npos) << u.error();
 }
 
+// Objects whose bytes reach the offset table by a single byte, and an object placed at the
+// table itself: the edges the random damage of the documents hardly ever hits.
+TEST(BinaryReader, ObjectsReachingIntoTheOffsetTableAreRefused) {
+    const struct {
+        const char* label;
+        Bytes object;
+    } short_by_one[] = {
+        {"integer of 2 bytes with 1", {0x11, 1}},
+        {"integer of 8 bytes with 7", {0x13, 0, 0, 0, 0, 0, 0, 1}},
+        {"real of 4 bytes with 3", {0x22, 0x3F, 0x80, 0}},
+        {"real of 8 bytes with 7", {0x23, 0x3F, 0xF8, 0, 0, 0, 0, 0}},
+        {"date with 7 bytes", {0x33, 0, 0, 0, 0, 0, 0, 0}},
+        {"reference of 2 bytes with 1", {0x81, 3}},
+        {"ASCII string of 3 with 2", {0x53, 'a', 'b'}},
+        {"UTF-16 string of 2 units with 3 bytes", {0x62, 0, 'a', 0}},
+        {"data of 4 bytes with 3", {0x44, 1, 2, 3}},
+    };
+    for (const auto& s : short_by_one) {
+        std::string why;
+        EXPECT_TRUE(refusedInPlace(s.object, why)) << s.label;
+        EXPECT_TRUE(independent(single(s.object)).empty()) << s.label;
+    }
+    // An offset naming the start of the offset table, whose first byte (the offset itself,
+    // 0x13 or 0x23) reads as the marker of an 8-byte integer or real.
+    Bytes counted = {0x5F, 0x10, 24};  // an ASCII string of 24, its count in an integer
+    counted.insert(counted.end(), 24, 'a');
+    for (const Bytes& object : {Bytes{0x5A, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j'}, counted}) {
+        Bytes list = single(object);
+        const std::size_t table = list.back();
+        ASSERT_EQ(list.size(), table + 1 + 32);
+        list[table] = static_cast<std::uint8_t>(table);
+        ASSERT_TRUE(list[table] == 0x13 || list[table] == 0x23) << int(list[table]);
+        std::string why;
+        EXPECT_FALSE(PlistNode::checkBinary(list, why)) << int(list[table]);
+    }
+}
+
 TEST(BinaryReader, MutantsOfARealDocumentAreRefusedByBothOrReadAlikeByBoth) {
     PlistValue list = PlistValue::array();
     for (int i = 0; i < 3; ++i) {

@@ -39,16 +39,18 @@ struct ProgramRun {
 };
 
 // Runs the program with the words in folder/work (created), standard input closed (or the
-// `input` given, from folder/in), killed after `seconds`; its output goes to folder/out and
-// folder/err.
+// `input` given, from folder/in), killed once it has used `seconds` of CPU time (a measure of
+// the program, which a loaded machine stretches on the clock only), or five times that on
+// the clock (a program that waits for ever); its output goes to folder/out and folder/err.
 inline ProgramRun runProgram(const std::string& program, const std::vector<std::string>& words,
                              const fs::path& folder, int seconds = 60,
                              const std::string& input = {}) {
     fs::create_directories(folder / "work");
     if (!input.empty()) std::ofstream(folder / "in") << input;
     ProgramRun run;
-    run.command = "cd " + quoted((folder / "work").string()) + " && exec timeout -s KILL " +
-                  std::to_string(seconds) + " " + quoted(program);
+    run.command = "cd " + quoted((folder / "work").string()) + " && ulimit -t " +
+                  std::to_string(seconds) + " && exec timeout -s KILL " +
+                  std::to_string(5 * seconds) + " " + quoted(program);
     for (const std::string& w : words) run.command += " " + quoted(w);
     const std::string from = input.empty() ? "/dev/null" : "../in";
     const int status = std::system((run.command + " <" + from + " >../out 2>../err").c_str());
@@ -62,7 +64,8 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
 // limit, a hidden file or a folder left in its work folder, a file beside it.
 inline std::string commonProblems(const ProgramRun& run, const fs::path& folder) {
     std::string found;
-    // timeout's 137 for a run it ended; a run ended by another signal shows 128 + n.
+    // timeout's 137 for a run it ended; a run ended by another signal (SIGXCPU at the limit
+    // of CPU time) shows 128 + n.
     if (run.status < 0 || run.status > 2) found += "status " + std::to_string(run.status) + "; ";
     if (run.err.find("Sanitizer") != std::string::npos ||
         run.err.find("runtime error") != std::string::npos)

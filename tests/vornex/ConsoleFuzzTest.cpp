@@ -1,7 +1,7 @@
 // The console program run as a hostile script runs it: a few hundred command lines over the
 // model keywords and command words, with bad, absurd and missing numbers, bad suffixes and
-// standard input closed. Each run must end by itself within a minute (generous for the
-// sanitizer build), with no sanitizer report, with a nonzero status after a bad word,
+// standard input closed. Each run must end by itself within a minute of CPU time (generous
+// for the sanitizer build), with no sanitizer report, with a nonzero status after a bad word,
 // without a file outside its folder or a temporary left in it, and without a state printed
 // with NaN.
 #include <gtest/gtest.h>

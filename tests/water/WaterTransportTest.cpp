@@ -145,6 +145,16 @@ TEST_F(WaterPropertiesTest, PitzerDielectricConstantIsFlaggedBelowItsRange) {
     }
 }
 
+// Johnson and Norton's (1991) coefficients in their own arrangement, eps = 1 + k1 rho/T* +
+// (k2/T* + k3 + k4 T*) rho^2 + (k5/T* + k6 T* + k7 T*^2) rho^3 + (k8/T*^2 + k9/T* + k10)
+// rho^4: 78.244 at 25 degC and 0.99705 g/cm3, and 9.9268 at 400 degC and 0.5 g/cm3. The
+// 78.4 of the liquid at 1 bar above leaves a coefficient off in its fourth digit unseen.
+TEST(WaterDielectricJohnsonNorton, PublishedCoefficientsGiveTheirValues) {
+    EXPECT_NEAR(water::epsilonJohnsonNorton(298.15, 0.99705).eps, 78.2441, 5e-4);
+    EXPECT_NEAR(water::epsilonJohnsonNorton(673.15, 0.5).eps, 9.92680, 5e-5);
+    EXPECT_NEAR(water::epsilonJohnsonNorton(873.15, 0.6).eps, 9.94977, 5e-5);
+}
+
 TEST_F(WaterPropertiesTest, BornFunctionsOfTheLineMatchFiniteDifferences) {
     const double T = 373.15, Pbar = 300.0;
     water.calculateFromTP(T, Pbar, 0);

@@ -1,3 +1,4 @@
+#include <atomic>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -104,9 +105,9 @@ void LK_EOS::read_BIP() {
         std::fprintf(stderr, "%s\n", read.message.c_str());
     FILE* f = read ? ::fmemopen(text.data(), text.size(), "r") : nullptr;
     if (f == nullptr) {
-        static bool said = false;
-        if (!said) std::fprintf(stderr, "No %s file: no binary interaction parameters\n", kBIPFile);
-        said = true;
+        static std::atomic<bool> said{false};
+        if (!said.exchange(true))
+            std::fprintf(stderr, "No %s file: no binary interaction parameters\n", kBIPFile);
         return;
     }
     char line[256];

@@ -1,19 +1,20 @@
 #include "expression/Expression.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdarg>
 #include <cstring>
 #include <utility>
 
 namespace vornex {
 
-int Expression::sMargin = 0;
+thread_local int Expression::sMargin = 0;
 int Expression::sDerivOrder = 4;
-int Expression::sError = 0;
-Equation* Expression::sVarbox = nullptr;
-void (Equation::*Expression::sVarcalc)(double* x) = nullptr;
-unsigned Expression::sWalkPass = 0;
-int Expression::sWalkDepth = 0;
+thread_local int Expression::sError = 0;
+thread_local Equation* Expression::sVarbox = nullptr;
+thread_local void (Equation::*Expression::sVarcalc)(double* x) = nullptr;
+thread_local uint64_t Expression::sWalkPass = 0;
+thread_local int Expression::sWalkDepth = 0;
 
 void Expression::setVarbox(Equation* box, void (Equation::*calc)(double* x)) {
     sVarbox = box;
@@ -27,12 +28,21 @@ void Expression::clearVarbox(const Equation* box) {
     }
 }
 
+void ThreadNumbers::refill() {
+    // 1 is the evaluation number every thread starts with (graphs evaluated without the
+    // clock); 0 marks nothing.
+    static std::atomic<uint64_t> shared{2};
+    constexpr uint64_t kBlock = uint64_t{1} << 16;
+    next_ = shared.fetch_add(kBlock, std::memory_order_relaxed);
+    end_ = next_ + kBlock;
+}
+
 Expression::Expression() = default;
 
 Expression::~Expression() = default;
 
 Expression::Walk::Walk() {
-    if (sWalkDepth++ == 0) ++sWalkPass;
+    if (sWalkDepth++ == 0) sWalkPass = ThreadNumbers::next();
 }
 
 Expression::Walk::~Walk() {

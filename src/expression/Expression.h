@@ -146,13 +146,20 @@ class Expression {
     // Domain-error flag: set to 1 by a node whose argument leaves its domain.
     static thread_local int sError;
     // The object and member that recompute the leaves of the current graph from a variable
-    // array (used by the numerical checks only). A term that registers itself must call
-    // clearVarbox(this) when it is destroyed.
+    // array (used by the numerical checks only), registered in the thread that calls
+    // setVarbox. A term that registers itself must call clearVarbox(this) when it is
+    // destroyed.
     static thread_local Equation* sVarbox;
     static thread_local void (Equation::*sVarcalc)(double* x);
     static void setVarbox(Equation* box, void (Equation::*calc)(double* x));
-    // Forgets the registration when it is the one of this object.
+    // Forgets this object's registrations, in every thread (a model built in one thread may
+    // end in another).
     static void clearVarbox(const Equation* box);
+    // Recomputes the leaves for x through this thread's registration; false, and nothing
+    // called, without one or when its object is gone.
+    static bool recomputeLeaves(double* x);
+    // Whether this thread has a registration whose object lives.
+    static bool hasVarbox();
 
     Expression();
     Expression(const Expression&) = delete;
@@ -264,6 +271,8 @@ class Expression {
     // One graph evaluation at x, as the checks make it.
     void evaluateAt(const double* x, int order);
     void evaluateAt(const double* x, int order, int var);
+    // Every node of the graph made stale for a check's evaluation.
+    void prepareEvaluation();
 
    protected:
     // One pass of a walk over the graph (variable values, reset, search, pointer checks).

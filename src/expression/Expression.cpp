@@ -10,13 +10,7 @@
 
 namespace vornex {
 
-thread_local int Expression::sMargin = 0;
 int Expression::sDerivOrder = 4;
-thread_local int Expression::sError = 0;
-thread_local Equation* Expression::sVarbox = nullptr;
-thread_local void (Equation::*Expression::sVarcalc)(double* x) = nullptr;
-thread_local uint64_t Expression::sWalkPass = 0;
-thread_local int Expression::sWalkDepth = 0;
 
 namespace {
 

@@ -140,17 +140,17 @@ class ComputedMark {
 class Expression {
    public:
     // Indentation of the printing operations, in spaces.
-    static thread_local int sMargin;
+    static inline thread_local int sMargin = 0;
     // Highest derivative order for which number_of_variables allocates tensors.
     static int sDerivOrder;
     // Domain-error flag: set to 1 by a node whose argument leaves its domain.
-    static thread_local int sError;
+    static inline thread_local int sError = 0;
     // The object and member that recompute the leaves of the current graph from a variable
     // array (used by the numerical checks only), registered in the thread that calls
     // setVarbox. A term that registers itself must call clearVarbox(this) when it is
     // destroyed.
-    static thread_local Equation* sVarbox;
-    static thread_local void (Equation::*sVarcalc)(double* x);
+    static inline thread_local Equation* sVarbox = nullptr;
+    static inline thread_local void (Equation::*sVarcalc)(double* x) = nullptr;
     static void setVarbox(Equation* box, void (Equation::*calc)(double* x));
     // Forgets this object's registrations, in every thread (a model built in one thread may
     // end in another).
@@ -311,8 +311,8 @@ class Expression {
     bool named_ = false;
     bool member_ = false;
     uint64_t walkMark_ = 0;
-    static thread_local uint64_t sWalkPass;
-    static thread_local int sWalkDepth;
+    static inline thread_local uint64_t sWalkPass = 0;
+    static inline thread_local int sWalkDepth = 0;
 };
 
 // Base of every node that computes from children (and of Leaf): one dependency flag per

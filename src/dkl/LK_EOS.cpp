@@ -1,3 +1,4 @@
+#include <atomic>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -107,9 +108,9 @@ void LK_EOS::read_BIP() {
         std::fprintf(stderr, "%s\n", read.message.c_str());
     FILE* f = read ? ::fmemopen(text.data(), text.size(), "r") : nullptr;
     if (f == nullptr) {
-        static bool said = false;
-        if (!said) std::fprintf(stderr, "No %s file: no binary interaction parameters\n", kBIPFile);
-        said = true;
+        static std::atomic<bool> said{false};
+        if (!said.exchange(true))
+            std::fprintf(stderr, "No %s file: no binary interaction parameters\n", kBIPFile);
         return;
     }
     // Each pair line whole: two names and four finite deviations from the mixing rule

@@ -1,30 +1,81 @@
 #include "expression/Expression.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdarg>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <utility>
 
 namespace vornex {
 
-int Expression::sMargin = 0;
 int Expression::sDerivOrder = 4;
-int Expression::sError = 0;
-Equation* Expression::sVarbox = nullptr;
-void (Equation::*Expression::sVarcalc)(double* x) = nullptr;
-unsigned Expression::sWalkPass = 0;
-int Expression::sWalkDepth = 0;
+
+namespace {
+
+// The registrations of every thread, each under a number of its own, so that an object
+// destroyed in one thread is forgotten by the thread that registered it, even when another
+// object later takes its address.
+struct Registrations {
+    std::mutex guard;
+    std::map<uint64_t, const Equation*> live;
+};
+
+Registrations& registrations() {
+    static Registrations r;
+    return r;
+}
+
+thread_local uint64_t tRegistration = 0;
+
+}  // namespace
 
 void Expression::setVarbox(Equation* box, void (Equation::*calc)(double* x)) {
+    Registrations& r = registrations();
+    const std::lock_guard<std::mutex> lock(r.guard);
+    r.live.erase(tRegistration);
+    tRegistration = box && calc ? ThreadNumbers::next() : 0;
+    if (tRegistration != 0) r.live.emplace(tRegistration, box);
     sVarbox = box;
     sVarcalc = calc;
 }
 
 void Expression::clearVarbox(const Equation* box) {
+    Registrations& r = registrations();
+    const std::lock_guard<std::mutex> lock(r.guard);
+    std::erase_if(r.live, [box](const auto& entry) { return entry.second == box; });
     if (sVarbox == box) {
         sVarbox = nullptr;
         sVarcalc = nullptr;
+        tRegistration = 0;
     }
+}
+
+bool Expression::hasVarbox() {
+    if (!sVarbox || !sVarcalc) return false;
+    Registrations& r = registrations();
+    const std::lock_guard<std::mutex> lock(r.guard);
+    if (r.live.count(tRegistration) != 0) return true;
+    sVarbox = nullptr;
+    sVarcalc = nullptr;
+    tRegistration = 0;
+    return false;
+}
+
+bool Expression::recomputeLeaves(double* x) {
+    if (!hasVarbox()) return false;
+    (sVarbox->*sVarcalc)(x);
+    return true;
+}
+
+void ThreadNumbers::refill() {
+    // 1 is the evaluation number every thread starts with (graphs evaluated without the
+    // clock); 0 marks nothing.
+    static std::atomic<uint64_t> shared{2};
+    constexpr uint64_t kBlock = uint64_t{1} << 16;
+    next_ = shared.fetch_add(kBlock, std::memory_order_relaxed);
+    end_ = next_ + kBlock;
 }
 
 Expression::Expression() = default;
@@ -32,7 +83,7 @@ Expression::Expression() = default;
 Expression::~Expression() = default;
 
 Expression::Walk::Walk() {
-    if (sWalkDepth++ == 0) ++sWalkPass;
+    if (sWalkDepth++ == 0) sWalkPass = ThreadNumbers::next();
 }
 
 Expression::Walk::~Walk() {
@@ -227,7 +278,7 @@ void Expression::check_dependencies(FILE* f) {
 }
 
 void Expression::checkDebugLink() {
-    if (hasLeaves() && (!sVarbox || !sVarcalc)) {
+    if (hasLeaves() && !hasVarbox()) {
         std::fprintf(stderr,
                      "There are Node of type \"Leaf\" in the tree, but no function to calculate "
                      "them ! \n");
@@ -236,18 +287,27 @@ void Expression::checkDebugLink() {
     }
 }
 
+// The initialisation clears what the nodes mark as computed (and the systems behind solution
+// nodes); the reset then reaches the nodes below one whose flag was clear already, as under a
+// node made after its children were evaluated, which would otherwise lend their values at
+// the last point to the first perturbed one.
+void Expression::prepareEvaluation() {
+    initialize_the_graph();
+    reset();
+}
+
 void Expression::evaluateAt(const double* x, int order) {
     std::vector<double> work(x, x + layout_.n);
-    initialize_the_graph();
-    if (sVarbox && sVarcalc) (sVarbox->*sVarcalc)(work.data());
+    prepareEvaluation();
+    recomputeLeaves(work.data());
     set_variable_values(work.data());
     calculate(order);
 }
 
 void Expression::evaluateAt(const double* x, int order, int var) {
     std::vector<double> work(x, x + layout_.n);
-    initialize_the_graph();
-    if (sVarbox && sVarcalc) (sVarbox->*sVarcalc)(work.data());
+    prepareEvaluation();
+    recomputeLeaves(work.data());
     set_variable_values(work.data());
     calculate(order, var);
 }

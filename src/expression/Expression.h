@@ -23,6 +23,13 @@
 // Ownership: a tie raises the child's parent count; a parent's destructor lowers it and
 // deletes a heap child whose count reaches 0. A node embedded in another object calls
 // holdAsMember() once: it takes the owner's count and is never deleted by a parent.
+//
+// Threads: the evaluation state below (the clock, the error flag, the walk passes, the
+// printing margin, the leaf-recomputation registration) is kept per thread, so graphs of
+// different model objects evaluate independently in different threads. One graph, and so
+// one model object, is used by one thread at a time; a term registers itself for the checks
+// in the thread that builds it. sDerivOrder is a setting for the whole process, read when a
+// graph is sized: set it before building graphs in other threads.
 #pragma once
 
 #include <cstdint>
@@ -36,23 +43,43 @@
 
 namespace vornex {
 
-// Evaluation bookkeeping shared by every graph. A node's computed flag is current when it
+// Numbers that mark nodes (evaluations, hold epochs, walk passes): increasing in each thread
+// and never handed out twice in the process. A thread takes them in blocks from one shared
+// counter, so that a model used by one thread and then by another finds no mark of the first
+// thread that the second could take for one of its own.
+class ThreadNumbers {
+   public:
+    static uint64_t next() {
+        if (next_ == end_) refill();
+        return next_++;
+    }
+
+   private:
+    static void refill();
+    static inline thread_local uint64_t next_ = 0;
+    static inline thread_local uint64_t end_ = 0;
+};
+
+// Evaluation bookkeeping of every graph of the thread. A node's computed flag is current when it
 // carries the number of the evaluation in progress, so starting an evaluation is one
 // increment instead of a walk that clears every flag. While a hold epoch is active, a node
 // that depends on no variable but the first (the temperature of a Helmholtz term) keeps its
 // results from one evaluation to the next: a solve at fixed temperature computes the
 // temperature-only nodes (their pow, exp and log) once.
 struct EvaluationClock {
-    static inline uint64_t evaluation = 1;  // number of the evaluation in progress
-    static inline uint64_t heldEpoch = 0;   // held results of this epoch are valid; 0: none
-    static inline uint64_t lastEpoch = 0;   // last epoch handed out
-    static inline int requestOrder = 0;     // order of the evaluation in progress
-    static inline int requestVar = -1;      // -1 every derivative, else the pure ones in it
+    // Number of the evaluation in progress.
+    static inline thread_local uint64_t evaluation = 1;
+    // Held results of this epoch are valid; 0: none.
+    static inline thread_local uint64_t heldEpoch = 0;
+    // Order of the evaluation in progress.
+    static inline thread_local int requestOrder = 0;
+    // -1: every derivative; else the pure ones in this variable.
+    static inline thread_local int requestVar = -1;
 
     // Every node stale (held ones excepted, while `held` is not 0) for an evaluation of the
     // given order, all derivatives (var < 0) or the pure ones in var.
     static void beginEvaluation(int order, int var, uint64_t held) {
-        ++evaluation;
+        evaluation = ThreadNumbers::next();
         requestOrder = order;
         requestVar = var < 0 ? -1 : var;
         heldEpoch = held;
@@ -60,7 +87,7 @@ struct EvaluationClock {
     // Holding off again (results stay valid for the evaluation just finished).
     static void endEvaluation() { heldEpoch = 0; }
     // A fresh epoch: results held under earlier ones are stale.
-    static uint64_t newEpoch() { return ++lastEpoch; }
+    static uint64_t newEpoch() { return ThreadNumbers::next(); }
 };
 
 // Holding suspended while a node evaluates a graph of its own (whose variables are not the
@@ -113,19 +140,26 @@ class ComputedMark {
 class Expression {
    public:
     // Indentation of the printing operations, in spaces.
-    static int sMargin;
+    static inline thread_local int sMargin = 0;
     // Highest derivative order for which number_of_variables allocates tensors.
     static int sDerivOrder;
     // Domain-error flag: set to 1 by a node whose argument leaves its domain.
-    static int sError;
+    static inline thread_local int sError = 0;
     // The object and member that recompute the leaves of the current graph from a variable
-    // array (used by the numerical checks only). A term that registers itself must call
-    // clearVarbox(this) when it is destroyed.
-    static Equation* sVarbox;
-    static void (Equation::*sVarcalc)(double* x);
+    // array (used by the numerical checks only), registered in the thread that calls
+    // setVarbox. A term that registers itself must call clearVarbox(this) when it is
+    // destroyed.
+    static inline thread_local Equation* sVarbox = nullptr;
+    static inline thread_local void (Equation::*sVarcalc)(double* x) = nullptr;
     static void setVarbox(Equation* box, void (Equation::*calc)(double* x));
-    // Forgets the registration when it is the one of this object.
+    // Forgets this object's registrations, in every thread (a model built in one thread may
+    // end in another).
     static void clearVarbox(const Equation* box);
+    // Recomputes the leaves for x through this thread's registration; false, and nothing
+    // called, without one or when its object is gone.
+    static bool recomputeLeaves(double* x);
+    // Whether this thread has a registration whose object lives.
+    static bool hasVarbox();
 
     Expression();
     Expression(const Expression&) = delete;
@@ -169,7 +203,7 @@ class Expression {
 
     // Set by a node whose set_variable_values stores values of the variable array, so that
     // an owner can tell whether its graph needs that walk at all.
-    static inline bool sVariablesRead = false;
+    static inline thread_local bool sVariablesRead = false;
 
     // --- storage ---
     int numberOfVariables() const { return layout_.n; }
@@ -237,6 +271,8 @@ class Expression {
     // One graph evaluation at x, as the checks make it.
     void evaluateAt(const double* x, int order);
     void evaluateAt(const double* x, int order, int var);
+    // Every node of the graph made stale for a check's evaluation.
+    void prepareEvaluation();
 
    protected:
     // One pass of a walk over the graph (variable values, reset, search, pointer checks).
@@ -274,9 +310,9 @@ class Expression {
     std::string name_;
     bool named_ = false;
     bool member_ = false;
-    unsigned walkMark_ = 0;
-    static unsigned sWalkPass;
-    static int sWalkDepth;
+    uint64_t walkMark_ = 0;
+    static inline thread_local uint64_t sWalkPass = 0;
+    static inline thread_local int sWalkDepth = 0;
 };
 
 // Base of every node that computes from children (and of Leaf): one dependency flag per

@@ -149,8 +149,7 @@ double composedDerivative(const Expression& g, Expression* const* v, int nv, int
 void checkEquationGraph(FILE* out, Expression& f, double* x, double* h) {
     f.initialize_the_graph();
     f.set_variable_values(x);
-    if (Expression::sVarbox && Expression::sVarcalc)
-        (Expression::sVarbox->*Expression::sVarcalc)(x);
+    Expression::recomputeLeaves(x);
     f.calculate(Expression::sDerivOrder);
     f.initialize_the_graph();
     f.printValues(out);

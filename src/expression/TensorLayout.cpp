@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
 
 namespace vornex {
 
@@ -109,7 +110,9 @@ bool IndexPlan::dependsOn(int var) const {
 }
 
 std::shared_ptr<const IndexPlan> IndexPlan::get(const TensorLayout& layout, const int* flags) {
-    // Graphs are evaluated on one thread (the statics of Expression are process-wide too).
+    // One plan per pattern for the whole process: graphs built in several threads at once
+    // share them (a plan does not change once made).
+    static std::mutex guard;
     static std::map<std::vector<int>, std::shared_ptr<const IndexPlan>> cache;
     std::vector<int> key{layout.n, layout.maxOrder};
     std::vector<int> variables;
@@ -118,6 +121,7 @@ std::shared_ptr<const IndexPlan> IndexPlan::get(const TensorLayout& layout, cons
         key.push_back(dependent);
         if (dependent) variables.push_back(i);
     }
+    const std::lock_guard<std::mutex> lock(guard);
     auto found = cache.find(key);
     if (found != cache.end()) return found->second;
     auto plan = std::make_shared<const IndexPlan>(layout, std::move(variables));

@@ -26,6 +26,11 @@
 // residual the solver calls; the solver's code becomes the phase error flag `error` (1 when
 // the last volume, temperature, saturation or critical calculation failed).
 //
+// Threads: model objects are independent (the graphs' evaluation state is per thread), so
+// threads may compute at once, each with models of its own, and a model may pass from one
+// thread to another between calls; one model, its terms and the solvers built on it serve
+// one thread at a time.
+//
 // Model factory: getEOS(keyword) builds a model registered under that keyword. The model
 // libraries fill the registry through explicit registration functions that programs call
 // before asking for a model (the water models' registerWaterModels(), the salt-water

@@ -1,7 +1,9 @@
 #include "water/PotterBrown.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <mutex>
 #include <optional>
 #include <sstream>
 #include <vector>
@@ -22,9 +24,12 @@ const double PotterBrown::kPressureAxis[kPressures] = {1,   100, 200,  300,  400
 
 namespace {
 
+// Read once for the process; models in several threads look it up at once.
 struct Table {
     std::vector<double> values;  // empty: no table
     bool triedDataFile = false;
+    std::mutex guard;                 // held while the table is read or replaced
+    std::atomic<bool> settled{false};  // the data file was looked for, or a table loaded
 };
 
 Table& table() {
@@ -110,17 +115,24 @@ bool PotterBrown::loadTable(const std::string& path) {
                      path.c_str(), values.size(), kSize);
         return false;
     }
-    table().values = std::move(values);
+    Table& t = table();
+    t.values = std::move(values);
+    t.settled = true;
     return true;
 }
 
 void PotterBrown::forgetTable() {
-    table().values.clear();
-    table().triedDataFile = false;
+    Table& t = table();
+    const std::lock_guard<std::mutex> lock(t.guard);
+    t.values.clear();
+    t.triedDataFile = false;
+    t.settled = false;
 }
 
 bool PotterBrown::hasTable() {
     Table& t = table();
+    if (t.settled) return !t.values.empty();
+    const std::lock_guard<std::mutex> lock(t.guard);
     if (t.values.empty() && !t.triedDataFile) {
         t.triedDataFile = true;
         if (const std::optional<std::string> path = locateDataFile(kTableFile)) {
@@ -132,6 +144,7 @@ bool PotterBrown::hasTable() {
                          kTableFile);
         }
     }
+    t.settled = true;
     return !t.values.empty();
 }
 

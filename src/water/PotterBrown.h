@@ -33,7 +33,8 @@ class PotterBrown : public DensityModel {
     static bool loadTable(const std::string& path);
     // Forgets a loaded table; the next lookup looks for the data file again (tests).
     static void forgetTable();
-    // True when a table is loaded, after one attempt to read the data file.
+    // True when a table is loaded, after one attempt to read the data file. The table serves
+    // every thread; load or forget it while no other thread looks it up.
     static bool hasTable();
     // Table value at node (molality, temperature, pressure index); 0 without a table.
     static double node(int im, int it, int ip);

@@ -140,6 +140,23 @@ TEST_F(PrintedChecks, TableOfTheFullFormLeavesTheNodeEvaluatedAtThePoint) {
     EXPECT_EQ(sq.value(), 9.0);  // left evaluated at x
 }
 
+TEST_F(PrintedChecks, NodeMadeOverAnEvaluatedGraphIsCheckedAtEachPerturbedPoint) {
+    // A node tied over children evaluated before it was made: its first perturbed
+    // evaluation took the children's values at the last point, and the check printed half
+    // the derivative of x^2 squared (x^4: 4 x^3 = 108 at 3) for a right node.
+    testing::evaluate(sq, {3.0}, 1);
+    sq.holdAsMember();  // a member of the fixture: its new parent must not delete it
+    Square outer;
+    outer.tie1(sq);
+    testing::sized(outer, 1);
+    double at[] = {3}, h[] = {1e-4};
+    const std::string text = testing::printed([&](FILE* f) { outer.check1(f, at, h); });
+    const auto numeric = text.find("num.");
+    ASSERT_NE(numeric, std::string::npos) << text;
+    EXPECT_NEAR(std::stod(text.substr(numeric + 4)), 108.0, 1e-5) << text;
+    EXPECT_EQ(outer.value(), 81.0);
+}
+
 // The whole check of f = x0 x1^2 over three variables, parsed: the dependencies (x2 none),
 // the value, then every stored index tuple of orders 1 to 4 in increasing order, each
 // analytic entry equal to the closed form and its central difference beside it.

@@ -2,7 +2,12 @@
 // by parent count, names and messages, the leaf-recomputation registration.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "NodeTestSupport.h"
 #include "expression/BinOp.h"
@@ -215,6 +220,82 @@ TEST(NodeMessages, UnimplementedOperationsSayWhatAndChangeNothing) {
     EXPECT_EQ(u.parentCount, 0);
 }
 
+// A node class that does not implement an operation keeps the base's: its message on
+// standard error naming the node ("noname" without a name), and nothing else: nothing on
+// standard output, the node's value, derivatives, name and count as they were, the arguments
+// untied. The base operations that have nothing to do stay silent the same way.
+TEST(NodeMessages, BaseDefaultsSayTheirMessageAndChangeNothingElse) {
+    Expression e;
+    e.setName("e");
+    e.number_of_variables(2);
+    const int size = e.layout().end(e.allocatedOrder());
+    for (int k = 0; k < size; ++k) e.block()[k] = 0.5 + k;
+    const std::vector<double> before(e.block(), e.block() + size);
+    Leaf u, v;
+    double x[] = {0.3, 0.7};
+    const auto unchanged = [&](const std::string& what) {
+        EXPECT_EQ(std::vector<double>(e.block(), e.block() + size), before) << what;
+        EXPECT_STREQ(e.getName(), "e") << what;
+        EXPECT_EQ(e.parentCount, 0) << what;
+        EXPECT_EQ(u.parentCount + v.parentCount, 0) << what;
+    };
+    const std::pair<const char*, std::function<void()>> unimplemented[] = {
+        {"tie (Expression &)", [&] { EXPECT_EQ(&e.tie1(u), &u); }},
+        {"tie (Expression &, Expression &)", [&] { e.tie2(u, v); }},
+        {"tie (Expression *, ... )", [&] { e.tie_(&u, &v); }},
+        {"tie (int, Expression &)", [&] { e.tie(1, u); }},
+        {"tie (Expression &)", [&] { EXPECT_EQ(e.tiep1(&u), &u); }},
+        {"tie (Expression &, Expression &)", [&] { e.tiep2(&u, &v); }},
+        {"set_scalars1 (double)", [&] { e.set_scalars1(7.0); }},
+        {"set_scalars2 (double,double)", [&] { e.set_scalars2(7.0, 8.0); }},
+        {"set_scalars3 (double, double, double)", [&] { e.set_scalars3(7.0, 8.0, 9.0); }},
+        {"set_scalars_ (double, ...)", [&] { e.set_scalars_(7.0, 8.0, 9.0); }},
+    };
+    for (const auto& [operation, call] : unimplemented) {
+        std::string said;
+        EXPECT_EQ(testing::stdoutOf([&] { said = testing::stderrOf(call); }), "") << operation;
+        EXPECT_EQ(said, std::string("Error : \"") + operation + "\" is not implemented for e\n");
+        unchanged(operation);
+    }
+    Expression unnamed;
+    EXPECT_EQ(testing::stderrOf([&] { unnamed.set_scalars1(1.0); }),
+              "Error : \"set_scalars1 (double)\" is not implemented for noname\n");
+
+    const std::pair<const char*, std::function<void()>> quiet[] = {
+        {"analyze_dependencies", [&] { e.analyze_dependencies(); }},
+        {"check_pointers", [&] { EXPECT_EQ(printed([&](FILE* f) { e.check_pointers(f); }), ""); }},
+        {"set_variable_values", [&] { e.set_variable_values(x); }},
+        {"calculate", [&] { e.calculate(4); }},
+        {"calculate in one variable", [&] { e.calculate(4, 1); }},
+    };
+    for (const auto& [operation, call] : quiet) {
+        std::string said;
+        EXPECT_EQ(testing::stdoutOf([&] { said = testing::stderrOf(call); }), "") << operation;
+        EXPECT_EQ(said, "") << operation;
+        unchanged(operation);
+    }
+    EXPECT_STREQ(e.getType(), "Expression");
+    EXPECT_TRUE(e.isDependent(1));
+    EXPECT_FALSE(e.hasLeaves());
+    EXPECT_EQ(e.findByName("e"), &e);
+    EXPECT_EQ(e.findByName("f"), nullptr);
+    EXPECT_EQ(unnamed.findByName("noname"), nullptr);
+
+    // Printing: the name at the margin; the walks 4 spaces deeper, marking the node.
+    Expression::sMargin = 2;
+    EXPECT_EQ(printed([&](FILE* f) { e.printFormula(f); }), "  e\n");
+    EXPECT_EQ(printed([&](FILE* f) { e.printValue(f); }), "  e\t           0.5\n");
+    Expression::sMargin = 0;
+    EXPECT_EQ(printed([&](FILE* f) { e.printFormulas(f); }), "    e\n");
+    EXPECT_TRUE(e.computed);
+    EXPECT_EQ(printed([&](FILE* f) { e.printValues(f); }), "");  // already marked
+    e.initialize_the_graph();
+    EXPECT_FALSE(e.computed);
+    EXPECT_EQ(printed([&](FILE* f) { unnamed.printValues(f); }), "    noname\t             0\n");
+    EXPECT_EQ(Expression::sMargin, 0);
+    unchanged("printing");
+}
+
 TEST(NodeMessages, FindByNameSearchesChildrenInOrder) {
     Inputs x{1};
     std::unique_ptr<Cube> c(testing::over<Cube>(testing::over<Square>(&x[0])));
@@ -283,6 +364,20 @@ TEST(LeafRecomputation, DestroyedTermNoLongerRegistered) {
     Leaf leaf;
     EXPECT_NE(testing::stderrOf([&] { leaf.checkDebugLink(); }).find("no function to calculate"),
               std::string::npos);
+}
+
+TEST(LeafRecomputation, TermDestroyedInAnotherThreadIsForgottenWhereItRegistered) {
+    // A model built in one thread may end in another: the registration it left in the first
+    // must not send a later check there into the freed object.
+    auto owner = std::make_unique<LeafOwner>();
+    ASSERT_EQ(Expression::sVarbox, owner.get());
+    std::thread([&] { owner.reset(); }).join();
+    Leaf leaf;
+    EXPECT_NE(testing::stderrOf([&] { leaf.checkDebugLink(); }).find("no function to calculate"),
+              std::string::npos);
+    EXPECT_EQ(Expression::sVarbox, nullptr);
+    auto next = std::make_unique<LeafOwner>();  // a new registration serves again
+    EXPECT_EQ(testing::stderrOf([&] { next->t.checkDebugLink(); }), "");
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
 // Implicit function nodes: solutions of f(u, x) = 0 with their derivatives to fourth order
 // against closed forms (u = x^2, u = sqrt(x), u = A^-1 v) and central differences, through
-// intermediate variables v(x), and the failures (no root, df/du zero or singular, missing
-// equations).
+// intermediate variables v(x), the failures (no root, df/du zero or singular, missing
+// equations), and the printed checks, which pass right graphs and find a planted wrong
+// derivative.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "NodeTestSupport.h"
 #include "expression/BinOp.h"
@@ -15,6 +18,7 @@
 #include "expression/Sum.h"
 #include "expression/UnOp.h"
 #include "expression/VectFunc.h"
+#include "support/MisderivedNode.h"
 
 namespace vornex {
 namespace {
@@ -25,13 +29,13 @@ using testing::expectMatchesDifferences;
 using testing::Inputs;
 using testing::over;
 using testing::printed;
+using testing_support::MisderivedSquare;
 
-// Every "ana." line of a printed derivative check against the "num." line after it, to the
-// six digits printed; returns the number of pairs.
-int expectPrintedChecksAgree(const std::string& text) {
+// Every "ana." line of a printed derivative check with the "num." line after it.
+std::vector<std::pair<double, double>> printedPairs(const std::string& text) {
     std::istringstream in(text);
     std::string line;
-    int pairs = 0;
+    std::vector<std::pair<double, double>> pairs;
     double analytic = 0;
     bool pending = false;
     while (std::getline(in, line)) {
@@ -42,12 +46,31 @@ int expectPrintedChecksAgree(const std::string& text) {
             analytic = last;
             pending = true;
         } else if (pending) {
-            EXPECT_NEAR(analytic, last, 2e-5 * (1 + std::fabs(last))) << line;
+            pairs.emplace_back(analytic, last);
             pending = false;
-            ++pairs;
         }
     }
     return pairs;
+}
+
+// Whether a pair agrees to the six digits printed.
+bool agrees(const std::pair<double, double>& pair) {
+    return std::fabs(pair.first - pair.second) <= 2e-5 * (1 + std::fabs(pair.second));
+}
+
+// Every pair of a printed check agrees; returns the number of pairs.
+int expectPrintedChecksAgree(const std::string& text) {
+    const auto pairs = printedPairs(text);
+    for (const auto& pair : pairs)
+        EXPECT_TRUE(agrees(pair)) << pair.first << " analytic, " << pair.second << " numeric";
+    return static_cast<int>(pairs.size());
+}
+
+// The pairs of a printed check that disagree.
+int disagreeingPairs(const std::string& text) {
+    int count = 0;
+    for (const auto& pair : printedPairs(text)) count += agrees(pair) ? 0 : 1;
+    return count;
 }
 
 // ---------------------------------------------------------------- one unknown
@@ -245,9 +268,11 @@ class ImplicitSystems : public ::testing::Test {
         equations.emplace_back(e);
         return *e;
     }
-    // f0 = u0 - v0^2 v1, f1 = u1 + u0 u1 - v1: u0 = v0^2 v1, u1 = v1 / (1 + v0^2 v1).
-    void nonlinear(VectFunc& system) {
-        auto* v0sqv1 = binary<Product>(over<Square>(&y[2]), &y[3]);
+    // f0 = u0 - v0^2 v1, f1 = u1 + u0 u1 - v1: u0 = v0^2 v1, u1 = v1 / (1 + v0^2 v1). With
+    // `planted`, the square's first derivative is wrong.
+    void nonlinear(VectFunc& system, bool planted = false) {
+        Expression* square = planted ? over<MisderivedSquare>(&y[2]) : over<Square>(&y[2]);
+        auto* v0sqv1 = binary<Product>(square, &y[3]);
         system.tie_f_node(0, adopt(binary<Sum2>(&y[0], v0sqv1, 1.0, -1.0, 0.0)));
         system.tie_f_node(1, sum3(&y[1], binary<Product>(&y[0], &y[1]), 1, 1, 1, -1));
     }
@@ -361,6 +386,48 @@ TEST_F(ImplicitSystems, CheckOfTheUNodesNamesEachAndAgreesWithItsDifferences) {
     ASSERT_NE(second, std::string::npos);
     EXPECT_NEAR(std::stod(checks.substr(second + want.size())),
                 -2 * v[0] * v[1] * v[1] / (d * d), 1e-5);
+}
+
+// The checks of a system: its equations over (u, v), then its solution over x through output
+// nodes the check makes where none is tied (headers naming each on standard output). On the
+// right equations every printed pair agrees; on equations holding a planted wrong first
+// derivative both checks find pairs that disagree, the solution's in its first order already.
+TEST_F(ImplicitSystems, ChecksOfEquationsAndSolutionPassARightGraphAndFindAWrongDerivative) {
+    for (const bool planted : {false, true}) {
+        SCOPED_TRACE(planted ? "planted" : "right");
+        NewtonSystem system(2, 2, -1);
+        nonlinear(system, planted);
+        double y[] = {0.588, 0.54, 0.7, 1.2}, h[] = {1e-4, 1e-4, 1e-4, 1e-4};
+        std::string equations;
+        EXPECT_EQ(testing::stderrOf([&] {
+                      equations = printed([&](FILE* f) { system.check_f_derivatives(f, y, h); });
+                  }),
+                  "");
+        // Two equations of four variables: 4 + 10 + 20 + 35 index sets each.
+        EXPECT_EQ(printedPairs(equations).size(), 2u * 69u);
+        if (planted)
+            EXPECT_GT(disagreeingPairs(equations), 0);
+        else
+            expectPrintedChecksAgree(equations);
+
+        double v[] = {0.7, 1.2}, k[] = {1e-4, 1e-4};
+        std::string solution;
+        EXPECT_EQ(testing::stdoutOf([&] {
+                      solution = printed([&](FILE* f) { system.check_x_derivatives(f, v, k); });
+                  }),
+                  "Variable (0) noname\n------------------------------------\n\n"
+                  "Variable (1) noname\n------------------------------------\n\n");
+        ASSERT_NE(system.uxnodes[0], nullptr);
+        EXPECT_NEAR(system.uxnodes[0]->value(), closedU0(v[0], v[1]), 1e-12);
+        EXPECT_EQ(printedPairs(solution).size(), 2u * 14u);
+        if (!planted) {
+            expectPrintedChecksAgree(solution);
+            continue;
+        }
+        const auto pairs = printedPairs(solution);
+        EXPECT_FALSE(agrees(pairs[0])) << "du0/dx0";  // the first line of the first check
+        EXPECT_GT(disagreeingPairs(solution), 2);
+    }
 }
 
 TEST_F(ImplicitSystems, SingularJacobianRaisesTheDomainFlagInsteadOfKeepingAnotherSolution) {

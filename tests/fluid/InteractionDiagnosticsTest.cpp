@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "fluid/TestFluids.h"
 #include "fluid/TextFiles.h"
 #include "numerics/TextCapture.h"
+#include "support/MisderivedNode.h"
 #include "support/PrintedChecks.h"
 
 namespace vornex {
@@ -71,6 +73,36 @@ TEST_F(InteractionDiagnostics, CheckInteractionPrintsMatchingDerivativePairs) {
             valueLine = true;
         }
     EXPECT_TRUE(valueLine);
+}
+
+// The check of any node over the term's variables, with the term recomputing its inputs at
+// each perturbed point: the term's own a passes; a node on it holding a planted wrong first
+// derivative (its square, d/dx_i of a^2 printed 10 % too large) fails every first-order
+// pair, and the square without the fault passes.
+TEST_F(InteractionDiagnostics, CheckOfANodePassesTheTermAndFindsAPlantedWrongDerivative) {
+    EXPECT_EQ(test::expectDerivativePairsAgree(
+                  test::stdoutOf([&] { term.check_derivatives_of_(term.root); })),
+              14);
+    const double a = exactA(350.0, 2e-4);
+    for (const bool planted : {false, true}) {
+        SCOPED_TRACE(planted ? "planted" : "right");
+        std::unique_ptr<Expression> square(planted ? new testing_support::MisderivedSquare
+                                                   : new Square);
+        square->tiep1(term.root);
+        square->number_of_variables(4);
+        const std::string text = test::stdoutOf([&] { term.check_derivatives_of_(square.get()); });
+        EXPECT_NEAR(test::printedValue(text), a * a, 1e-5 * a * a);  // six digits printed
+        const auto firstOrder = test::derivativePairs(text, true);
+        ASSERT_EQ(firstOrder.size(), 4u);
+        for (const auto& pair : firstOrder) {
+            // dT, dV and the fractions' slopes of a^2 are all non-zero here.
+            EXPECT_EQ(pair.agrees(), !planted) << pair.line << " / " << pair.numeric;
+            if (planted)
+                EXPECT_NEAR(pair.analytic, 1.1 * pair.numeric, 1e-3 * std::fabs(pair.analytic));
+        }
+        if (!planted) test::expectDerivativePairsAgree(text);
+    }
+    EXPECT_EQ(term.root->parentCount, 1);  // the term's own count alone once the nodes are gone
 }
 
 TEST_F(InteractionDiagnostics, FugacityNoteAgreesWithNumericalDerivatives) {

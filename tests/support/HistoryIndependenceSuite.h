@@ -33,6 +33,8 @@
 #include <vector>
 
 #include "fluid/FluidPhase.h"
+#include "support/FluidOf.h"
+#include "support/StateFields.h"
 
 namespace vornex::testing_support {
 
@@ -45,18 +47,6 @@ struct HistoryModel {
     double saturationT = 0.0;                       // K, for saturation calls; 0 none
 };
 
-// A model of the given components, built by Model(args...).
-template <class Model, class... Args>
-std::function<std::unique_ptr<FluidPhase>()> fluidOf(std::vector<const char*> names,
-                                                     Args... args) {
-    return [names, args...] {
-        auto f = std::make_unique<Model>(args...);
-        f->number_of_components(static_cast<int>(names.size()));
-        for (const char* name : names) f->add_component(name);
-        return std::unique_ptr<FluidPhase>(std::move(f));
-    };
-}
-
 inline void PrintTo(const HistoryModel& model, std::ostream* os) {
     *os << model.name;
 }
@@ -64,49 +54,6 @@ inline void PrintTo(const HistoryModel& model, std::ostream* os) {
 inline std::string historyModelName(const ::testing::TestParamInfo<HistoryModel>& info) {
     return info.param.name;
 }
-
-// Every result field of a state call: scalars, then the per-component arrays.
-struct StateFields {
-    int16_t error = 0;
-    std::vector<double> values;
-    std::vector<std::string> names;
-
-    static StateFields of(FluidPhase& f) {
-        StateFields s;
-        s.error = f.error;
-        for (auto& [name, value] : scalars(f)) {
-            s.names.push_back(name);
-            s.values.push_back(*value);
-        }
-        for (auto& [name, array] : arrays(f))
-            for (size_t i = 0; i < array->size(); ++i) {
-                s.names.push_back(name + "[" + std::to_string(i) + "]");
-                s.values.push_back((*array)[i]);
-            }
-        return s;
-    }
-    static void poison(FluidPhase& f) {
-        for (auto& entry : scalars(f)) *entry.second = kPoison;
-        for (auto& entry : arrays(f))
-            for (double& v : *entry.second) v = kPoison;
-    }
-    static constexpr double kPoison = -7.25e77;
-
-   private:
-    static std::vector<std::pair<std::string, double*>> scalars(FluidPhase& f) {
-        return {{"V", &f.V},       {"P", &f.P},       {"Z", &f.Z},       {"rho", &f.rho},
-                {"A", &f.A},       {"U", &f.U},       {"H", &f.H},
-                {"S", &f.S},       {"G", &f.G},       {"Cv", &f.Cv},     {"Cp", &f.Cp},
-                {"c", &f.soundSpeed}, {"dPdV", &f.dPdV}, {"dPdT", &f.dPdT}, {"dZdV", &f.dZdV},
-                {"dZdT", &f.dZdT}, {"dZdP", &f.dZdP}, {"dVdT", &f.dVdT}, {"dVdP", &f.dVdP},
-                {"JT", &f.jouleThomson}};
-    }
-    static std::vector<std::pair<std::string, std::vector<double>*>> arrays(FluidPhase& f) {
-        return {{"phi", &f.fugacityCoefficient}, {"f", &f.fugacity}, {"lnPhi", &f.lnPhi},
-                {"dfdT", &f.dfdT},               {"dfdP", &f.dfdP},  {"dfdV", &f.dfdV},
-                {"dPdx", &f.dPdx},               {"dVdx", &f.dVdx}};
-    }
-};
 
 class HistoryIndependenceTest : public ::testing::TestWithParam<HistoryModel> {
    protected:

@@ -42,20 +42,35 @@ inline std::string writtenText(const std::function<void(std::FILE*)>& write) {
     return text;
 }
 
-// Every first- and second-order pair, which the check's steps resolve, agrees; the number
-// of pairs compared.
-inline int expectDerivativePairsAgree(const std::string& text) {
+// A printed pair: the analytic line, its value and the central difference under it.
+struct PrintedPair {
+    std::string line;
+    double analytic, numeric;
+    bool agrees() const {
+        return std::fabs(numeric - analytic) <= 1e-4 * std::fabs(analytic) + 1e-6;
+    }
+};
+
+// The first-order pairs ("der. ana.") and, unless `firstOnly`, the second-order ones, which
+// the check's steps resolve.
+inline std::vector<PrintedPair> derivativePairs(const std::string& text, bool firstOnly = false) {
     const auto lines = linesOf(text);
-    int pairs = 0;
+    std::vector<PrintedPair> pairs;
     for (size_t k = 0; k + 1 < lines.size(); ++k) {
         const bool first = lines[k].rfind("der. ana.", 0) == 0;
-        const bool second = lines[k].rfind("d2 ana.", 0) == 0;
-        if (!first && !second) continue;
-        const double analytic = lastNumber(lines[k]), numeric = lastNumber(lines[k + 1]);
-        EXPECT_NEAR(numeric, analytic, 1e-4 * std::fabs(analytic) + 1e-6) << lines[k];
-        ++pairs;
+        const bool second = !firstOnly && lines[k].rfind("d2 ana.", 0) == 0;
+        if (first || second)
+            pairs.push_back({lines[k], lastNumber(lines[k]), lastNumber(lines[k + 1])});
     }
     return pairs;
+}
+
+// Every first- and second-order pair agrees; the number of pairs compared.
+inline int expectDerivativePairsAgree(const std::string& text) {
+    const auto pairs = derivativePairs(text);
+    for (const PrintedPair& p : pairs)
+        EXPECT_NEAR(p.numeric, p.analytic, 1e-4 * std::fabs(p.analytic) + 1e-6) << p.line;
+    return static_cast<int>(pairs.size());
 }
 
 // The value the check prints on its "Value" line; NaN, and a failure, without one.

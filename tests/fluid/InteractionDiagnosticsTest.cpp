@@ -97,8 +97,9 @@ TEST_F(InteractionDiagnostics, CheckOfANodePassesTheTermAndFindsAPlantedWrongDer
         for (const auto& pair : firstOrder) {
             // dT, dV and the fractions' slopes of a^2 are all non-zero here.
             EXPECT_EQ(pair.agrees(), !planted) << pair.line << " / " << pair.numeric;
-            if (planted)
+            if (planted) {
                 EXPECT_NEAR(pair.analytic, 1.1 * pair.numeric, 1e-3 * std::fabs(pair.analytic));
+            }
         }
         if (!planted) test::expectDerivativePairsAgree(text);
     }

@@ -108,6 +108,8 @@ bool CPlotView::validateMenuItem(MenuItem& item) const {
     if (action == "onDoubleThickness:") factor = 2.0f;
     if (action == "onTripleThickness:") factor = 3.0f;
     if (factor != 0.0f && mSelectedObject) return mSelectedObject->getToolSizeFactor() != factor;
+    if (action == "onDecreasePointSize:")
+        return mSelectedObject && mSelectedObject->getToolSizeFactor() > 1.0f;
     return true;
 }
 
@@ -188,7 +190,9 @@ void CPlotView::onIncreasePointSize() {
 }
 
 void CPlotView::onDecreasePointSize() {
-    if (mSelectedObject) doDecreasePointSizeOf(mSelectedObject);
+    // Below the smallest size a marker or line would vanish (0) or be drawn inside out.
+    if (mSelectedObject && mSelectedObject->getToolSizeFactor() > 1.0f)
+        doDecreasePointSizeOf(mSelectedObject);
 }
 
 void CPlotView::doIncreasePointSizeOf(CGraphObject* object) {

@@ -44,6 +44,8 @@ void TableView::scrollRowToVisible(int row) {
 bool TableView::editColumn(int column, int row, bool selectText) {
     if (row < 0 || row >= mRows || column < 0 || column >= static_cast<int>(mColumns.size()))
         return false;
+    // A read-only column keeps its values: no cell of it opens.
+    if (!mColumns[static_cast<size_t>(column)].editable) return false;
     mEdited = {row, column, selectText};
     return true;
 }

@@ -73,7 +73,8 @@ class TableView {
     // The row last asked to be shown; -1 before any.
     int scrolledRow() const { return mScrolledRow; }
 
-    // Opens a cell for editing; false (nothing opened) outside the table.
+    // Opens a cell for editing; false (nothing opened) outside the table or in a read-only
+    // column.
     bool editColumn(int column, int row, bool selectText);
     const EditedCell& editedCell() const { return mEdited; }
     void endEditing() { mEdited = EditedCell(); }

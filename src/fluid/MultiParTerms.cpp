@@ -1,14 +1,12 @@
 #include "fluid/MultiParTerms.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "expression/BinOp.h"
 #include "expression/SeparableSum.h"
 #include "expression/Sum.h"
 #include "expression/UnOp.h"
 #include "fluid/NonAnalyticSum.h"
-#include "fluid/PowerOfSquare.h"
 
 namespace vornex {
 
@@ -98,149 +96,6 @@ Expression& MultiParBuilder::timesTauPower(const std::string& name, Expression& 
     if (Expression* existing = nodes_.find(name)) return *existing;
     Expression& tPart = tauPower(t);
     return tied<Product>(nodes_, name, u, tPart);
-}
-
-Expression& MultiParBuilder::squareOf(const std::string& name, Expression& u) {
-    if (Expression* existing = nodes_.find(name)) return *existing;
-    return tied<Square>(nodes_, name, u);
-}
-
-// exp(-g delta^c) delta^d, named e<c>delta<d> ("e1delta" for d = 1; "e6g0.4delta2" for
-// g = 0.4); for d = 0 the exponential e<c> itself.
-Expression& MultiParBuilder::exponentialFactor(int c, double g, int d) {
-    std::string eName = numbered("e", c);
-    if (g != 1.0) {
-        char text[32];
-        std::snprintf(text, sizeof text, "g%g", g);
-        eName += text;
-    }
-    Expression* e = nodes_.find(eName);
-    if (e == nullptr) {
-        Expression& power = deltaPower(c);
-        auto& exp = nodes_.make<Exponential>(eName);
-        exp.set_scalars3(0.0, 1.0, -g);
-        exp.tie1(power);
-        e = &exp;
-    }
-    if (d == 0) return *e;
-    const std::string name = eName + (d == 1 ? std::string("delta") : numbered("delta", d));
-    if (Expression* existing = nodes_.find(name)) return *existing;
-    Expression& power = deltaPower(d);
-    return tied<Product>(nodes_, name, *e, power);
-}
-
-// (base - shift)^2, shared by the terms with the same shift, named after the first.
-Expression& MultiParBuilder::squaredShift(const char* stem, int i, Expression& base, double shift) {
-    auto key = std::make_pair(std::string(stem), shift);
-    if (auto it = squaredShifts_.find(key); it != squaredShifts_.end()) return *it->second;
-    Expression& s = shifted(numbered(stem, i), base, shift);
-    Expression& sq = tied<Square>(nodes_, numbered(stem, i) + "sq", s);
-    squaredShifts_[key] = &sq;
-    return sq;
-}
-
-// ------------------------------------------------------------------ term builders
-
-Expression& MultiParBuilder::tauFactor(int i, double t) {
-    if (t == 1.0) return leaves_.tau();
-    if (t > 0 && t == std::floor(t)) return tauPower(static_cast<int>(t));
-    auto& p = nodes_.make<Power>(numbered("taui", i));
-    p.set_scalars3(1.0, t, 0.0);
-    p.tie1(leaves_.tau());
-    return p;
-}
-
-// n delta^d tau^t.
-Expression& MultiParBuilder::powerTerm(int i, const PowerTermCoefficients& k) {
-    return scaledByTauPower(i, deltaPower(k.d), k.n, k.t);
-}
-
-Expression& MultiParBuilder::scaledByTauPower(int i, Expression& part, double n, double t) {
-    if (t == 0.0) {
-        auto& a = tied<Sum1>(nodes_, numbered("a", i), part);
-        a.set_scalars2(n, 0.0);
-        return a;
-    }
-    auto& a = tied<Product>(nodes_, numbered("a", i), part, tauFactor(i, t));
-    a.set_scalars1(n);
-    return a;
-}
-
-// n delta^d tau^t exp(-g delta^c).
-Expression& MultiParBuilder::exponentialTerm(int i, const ExponentialTermCoefficients& k) {
-    return scaledByTauPower(i, exponentialFactor(k.c, k.g, k.d), k.n, k.t);
-}
-
-// n delta^d tau^t exp(-alpha (delta - eps)^2 - beta (tau - gamma)^2); n sits in the
-// exponential node.
-Expression& MultiParBuilder::gaussianTerm(int i, const GaussianTermCoefficients& k) {
-    Expression& deltaSq = squaredShift("deltai", i, leaves_.delta(), k.eps);
-    Expression& tauSq = squaredShift("taui", i, leaves_.tau(), k.gamma);
-    auto& exponent = tied<Sum2>(nodes_, numbered("expo", i), tauSq, deltaSq);
-    exponent.set_scalars3(-k.beta, -k.alpha, 0.0);
-    auto& gauss = tied<Exponential>(nodes_, numbered("e", i), exponent);
-    gauss.set_scalars3(0.0, k.n, 1.0);
-
-    Expression* factor = &deltaPower(k.d);
-    if (k.t != 0) {
-        const std::string name =
-            numbered("delta", k.d) + (k.t == 1 ? std::string("tau") : numbered("tau", k.t));
-        factor = &timesTauPower(name, *factor, k.t);
-    }
-    auto& a = tied<Product>(nodes_, numbered("a", i), *factor, gauss);
-    a.set_scalars1(1.0);
-    return a;
-}
-
-// n Delta^b delta psi. theta, Delta and their parts depend only on A, beta, B and a: they
-// are shared by the terms with the same four (the first such set unnumbered).
-Expression& MultiParBuilder::nonAnalyticTerm(int i, const NonAnalyticTermCoefficients& k) {
-    Expression& deltaSq = squareOf("deltam1sq", shifted("deltam1", leaves_.delta(), 1.0));
-    Expression& tauShift = shifted("taum1", leaves_.tau(), 1.0);
-    Expression& tauSq = squareOf("taum1sq", tauShift);
-
-    auto& exponent = tied<Sum2>(nodes_, numbered("expophi", i), deltaSq, tauSq);
-    exponent.set_scalars3(-k.C, -k.D, 0.0);
-    auto& psi = tied<Exponential>(nodes_, numbered("phi", i), exponent);
-    psi.set_scalars3(0.0, 1.0, 1.0);
-
-    const auto key = std::make_tuple(k.a, k.B, k.A, k.beta);
-    Expression* bigDelta = nullptr;
-    for (const auto& [known, node] : bigDeltas_)
-        if (known == key) bigDelta = node;
-    if (bigDelta == nullptr) {
-        const std::string tag = bigDeltas_.empty() ? std::string() : std::to_string(i);
-        // theta = (1 - tau) + A ((delta - 1)^2)^(1/(2 beta))
-        auto& deltat = tied<PowerOfSquare>(nodes_, "deltat" + tag, deltaSq);
-        deltat.set_scalars3(k.A, 1.0 / (2.0 * k.beta), 0.0);
-        auto& theta = tied<Sum2>(nodes_, "theta" + tag, tauShift, deltat);
-        theta.set_scalars3(-1.0, 1.0, 0.0);
-        Expression& theta2 = squareOf("theta2" + tag, theta);
-        // Delta = theta^2 + B ((delta - 1)^2)^a
-        auto& deltad = tied<PowerOfSquare>(nodes_, "deltad" + tag, deltaSq);
-        deltad.set_scalars3(k.B, k.a, 0.0);
-        auto& sum = tied<Sum2>(nodes_, "bigDelta" + tag, theta2, deltad);
-        sum.set_scalars3(1.0, 1.0, 0.0);
-        bigDelta = &sum;
-        bigDeltas_.emplace_back(key, bigDelta);
-    }
-    auto& power = tied<Power>(nodes_, numbered("pdelta", i), *bigDelta);
-    power.set_scalars3(1.0, k.b, 0.0);
-    auto& deltaPsi = tied<Product>(nodes_, numbered("deltaphi", i), leaves_.delta(), psi);
-    auto& a = tied<Product>(nodes_, numbered("a", i), deltaPsi, power);
-    a.set_scalars1(k.n);
-    return a;
-}
-
-std::vector<Expression*> MultiParBuilder::terms(const MultiParTable& table) {
-    setRecipes(table.deltaRecipes, table.tauRecipes);
-    std::vector<Expression*> out;
-    int i = 1;
-    for (const auto& k : table.power) out.push_back(&powerTerm(i++, k));
-    for (const auto& k : table.exponential) out.push_back(&exponentialTerm(i++, k));
-    for (const auto& k : table.gaussian) out.push_back(&gaussianTerm(i++, k));
-    for (const auto& k : table.nonAnalytic) out.push_back(&nonAnalyticTerm(i++, k));
-    return out;
 }
 
 std::vector<Expression*> MultiParBuilder::fusedTerms(const MultiParTable& table) {

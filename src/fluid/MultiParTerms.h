@@ -12,18 +12,18 @@
 //     [ln delta] + n1 + n2 tau + n3 ln tau + n4 tau ln tau + sum_k m_k tau^k
 //                + sum_i n_i ln(1 - exp(-gamma_i tau)).
 // A model is then a ReducingState plus constexpr coefficient tables naming their source;
-// MultiParBuilder makes the nodes, sharing every power, shift and exponential among the
-// terms that use it, so each is computed once per evaluation.
+// MultiParBuilder makes the nodes: the residual table as two fused nodes (the power,
+// exponential and Gaussian terms in one loop, the non-analytic terms in another), and for
+// the models written term by term the shared powers, shifts and products they are built of,
+// so each is computed once per evaluation.
 //
 // Integer powers x^n are built from lower ones: the square of x^(n/2) for even n, the cube
 // for n = 3, x^(n-1) times x for odd n. A model may list its own recipes (PowerRecipe) where
 // its published evaluation order is to be kept to the last bit.
 #pragma once
 
-#include <map>
 #include <span>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -148,18 +148,6 @@ class MultiParBuilder {
     Expression& shifted(const std::string& name, Expression& base, double shift);
     // u times tau^t (t = 0: u itself), named name, shared.
     Expression& timesTauPower(const std::string& name, Expression& u, int t);
-    // tau^t of term i: tau itself, a shared integer power, or for a fractional t a power
-    // node "taui<i>" of its own.
-    Expression& tauFactor(int i, double t);
-    // n part tau^t, the outer node of the power and exponential terms.
-    Expression& scaledByTauPower(int i, Expression& part, double n, double t);
-    // The terms of the table, named "a<i>" with i their number.
-    Expression& powerTerm(int i, const PowerTermCoefficients& k);
-    Expression& exponentialTerm(int i, const ExponentialTermCoefficients& k);
-    Expression& gaussianTerm(int i, const GaussianTermCoefficients& k);
-    Expression& nonAnalyticTerm(int i, const NonAnalyticTermCoefficients& k);
-    // Every term of the table, in order, each a node of its own.
-    std::vector<Expression*> terms(const MultiParTable& table);
     // The power, exponential and Gaussian terms of the table as one node that evaluates them
     // in a single loop ("separable"), then the non-analytic terms as one node
     // ("nonanalytic").
@@ -168,16 +156,10 @@ class MultiParBuilder {
     std::vector<Expression*> idealGasTerms(const IdealGasTable& table);
 
    private:
-    Expression& exponentialFactor(int c, double g, int d);
-    Expression& squareOf(const std::string& name, Expression& u);
-    Expression& squaredShift(const char* stem, int i, Expression& base, double shift);
-
     TermNodes& nodes_;
     ReducedLeaves& leaves_;
     std::span<const PowerRecipe> deltaRecipes_;
     std::span<const PowerRecipe> tauRecipes_;
-    std::map<std::pair<std::string, double>, Expression*> squaredShifts_;
-    std::vector<std::pair<std::tuple<double, double, double, double>, Expression*>> bigDeltas_;
 };
 
 // A Helmholtz term on tau and delta of its reducing state.

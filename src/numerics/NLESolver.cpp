@@ -106,10 +106,20 @@ void NLESolver::evaluateWithJacobian(int& err) {
 }
 
 void NLESolver::check_derivatives(FILE* out, double* at, double* h) {
+    if (equation == nullptr || system == nullptr || n <= 0 || at == nullptr || h == nullptr) {
+        std::fprintf(out, "No system to check\n");
+        return;
+    }
     int err = 0;
     calculate(at, F, J, err, 1);
     double** numericalJ = allocate2(m, n);
-    differentiate(at, Fwork, numericalJ, h, err);
+    if (err == 0) differentiate(at, Fwork, numericalJ, h, err);
+    if (err != 0) {
+        // A Jacobian from a failed evaluation is no derivative of the system.
+        std::fprintf(out, "The system cannot be evaluated at this point or beside it\n");
+        dispose(numericalJ, m);
+        return;
+    }
     std::fprintf(out, "Analytical \n\n");
     for (int i = 0; i < m; ++i) {
         for (int j = 0; j < n; ++j) std::fprintf(out, "% 08le  ", J[i][j]);

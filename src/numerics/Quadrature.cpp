@@ -1,5 +1,9 @@
 #include "numerics/Quadrature.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace vornex {
 
 namespace {
@@ -57,9 +61,64 @@ double Trapezoidal::calculate() {
     return s * delta;
 }
 
-void EquaDiff::integrate(double, double x, double, double) {
-    double f = 0.0, dfdx = 0.0;
-    (equation->*function)(x, f, dfdx);
+bool EquaDiff::slope(double x, double y, double& g) {
+    double dgdy = 0.0;
+    g = y;
+    (equation->*function)(x, g, dgdy);
+    if (equation->equationError) return false;
+    if (!std::isfinite(g)) {
+        equation->equationError = 1;
+        return false;
+    }
+    return true;
+}
+
+bool EquaDiff::rungeKutta4(double x, double y, double h, double& y1) {
+    double k1, k2, k3, k4;
+    if (!slope(x, y, k1) || !slope(x + h / 2, y + h / 2 * k1, k2) ||
+        !slope(x + h / 2, y + h / 2 * k2, k3) || !slope(x + h, y + h * k3, k4))
+        return false;
+    y1 = y + h / 6 * (k1 + 2 * k2 + 2 * k3 + k4);
+    return std::isfinite(y1);
+}
+
+double EquaDiff::integrate(double x0, double x1, double y0, double tolerance) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    if (!(tolerance > 0) || !std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0))
+        return nan;
+    if (x0 == x1) return y0;
+    const double span = x1 - x0;
+    // Below this a step no longer moves x by a resolvable amount.
+    const double smallest = 64 * std::numeric_limits<double>::epsilon() *
+                            std::max({std::fabs(x0), std::fabs(x1), std::fabs(span)});
+    double x = x0, y = y0, h = span / 16;
+    while ((x1 - x) * span > 0) {
+        if (std::fabs(h) > std::fabs(x1 - x)) h = x1 - x;
+        double whole, half, halves;
+        if (!rungeKutta4(x, y, h, whole) || !rungeKutta4(x, y, h / 2, half) ||
+            !rungeKutta4(x + h / 2, half, h / 2, halves)) {
+            if (equation->equationError) return nan;
+            whole = nan;  // the step overflowed: retry smaller
+            halves = 0.0;
+        }
+        double error = std::fabs(halves - whole) / 15;  // step doubling error of halves
+        double scale = tolerance * std::max(1.0, std::fabs(halves));
+        if (std::isfinite(error) && error <= scale) {
+            x = (std::fabs(x1 - (x + h)) <= smallest) ? x1 : x + h;
+            y = halves + (halves - whole) / 15;
+            // Grow the next step by the usual fifth-order estimate, at most fivefold.
+            double grow = error > 0 ? 0.9 * std::pow(scale / error, 0.2) : 5.0;
+            h *= std::min(5.0, std::max(1.0, grow));
+        } else {
+            double shrink = std::isfinite(error) ? 0.9 * std::pow(scale / error, 0.2) : 0.1;
+            h *= std::max(0.1, std::min(0.5, shrink));
+            if (std::fabs(h) < smallest) {
+                equation->equationError = 1;
+                return nan;
+            }
+        }
+    }
+    return y;
 }
 
 }  // namespace vornex

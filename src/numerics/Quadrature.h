@@ -47,14 +47,27 @@ class Trapezoidal : public Integrator {
     double calculate() override;
 };
 
-// Place holder of an ordinary-differential-equation integrator: integrate() makes one
-// call of the callback at its second argument and integrates nothing.
+// Initial-value problem dy/dx = g(x, y) from (x0, y0) to x1, by the classical fourth-order
+// Runge-Kutta step with step doubling: each step is taken whole and as two halves, and the
+// step is halved until the two agree within the tolerance (absolute below |y| = 1, relative
+// above), then the halves' result, Richardson-corrected, is kept.
+//
+// The callback receives x and, in f, the current y; it writes g(x, y) into f and dg/dy into
+// dfdx (unused by this explicit method, kept so one callback serves an implicit one too).
+// integrate() returns y(x1). It returns NaN, with the equation's flag raised, when the
+// callback raised its flag, when a slope is not finite, or when the step falls below what
+// the doubles between x0 and x1 can resolve; it returns NaN for a tolerance that is not
+// positive or limits that are not finite.
 class EquaDiff {
    public:
     Equation* equation = nullptr;
     EquationFunctionWithDerivative function = nullptr;
 
-    void integrate(double, double x, double, double);
+    double integrate(double x0, double x1, double y0, double tolerance);
+
+   private:
+    bool slope(double x, double y, double& g);
+    bool rungeKutta4(double x, double y, double h, double& y1);
 };
 
 }  // namespace vornex

@@ -285,11 +285,27 @@ void VLE::apply_conditions() {
 
 // ------------------------------------------------------------------ solving
 
-void VLE::calculate_with_fixed_P_and_T() {}
-void VLE::calculate_with_fixed_T_and_Fv() {}
-void VLE::calculate_with_fixed_P_and_Fv() {}
+// The base object holds a problem but has no equilibrium solver: a solve it is asked for
+// fails, so that no caller takes the unsolved start for an equilibrium.
+namespace {
+void noSolver(int16_t& status) {
+    status = 1;
+    std::fprintf(stderr, "This mixture object has no equilibrium solver\n");
+}
+}  // namespace
+
+void VLE::calculate_with_fixed_P_and_T() {
+    noSolver(status);
+}
+void VLE::calculate_with_fixed_T_and_Fv() {
+    noSolver(status);
+}
+void VLE::calculate_with_fixed_P_and_Fv() {
+    noSolver(status);
+}
 
 void VLE::calculateVLE() {
+    status = 0;
     initialize();
     if (typeIn(type, {12, 21}))
         calculate_with_fixed_P_and_T();
@@ -302,6 +318,7 @@ void VLE::calculateVLE() {
         std::fprintf(stderr, "Type of problem not defined\n");
         return;
     }
+    // The history logs every step, the failed ones too.
     estimate_next_state();
 }
 

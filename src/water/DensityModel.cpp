@@ -49,7 +49,11 @@ void DensityModel::molality(double molal) {
     meanMolarMass = (1.0 - x) * kWaterMolarMass + x * saltMolarMass;
 }
 
+// Without a brine correlation there is no density: the flag keeps the curve writers and
+// the pressure search from taking the 0 for one.
 double DensityModel::calculate_density() {
+    error = 1;
+    density = 0.0;
     return 0.0;
 }
 

@@ -194,6 +194,29 @@ TEST_F(AnderkoThermodynamics, PressureIsTheVolumeDerivative) {
     EXPECT_NEAR(m->P, -R * TK * dadV, 1e-6 * m->P);
 }
 
+// The console check of the ternary brine puts it at 733 K and 57.94 cm3/mol and prints the
+// state: its pressure is the volume derivative of a, then the terms' tree there. Other check
+// numbers do nothing.
+TEST_F(AnderkoThermodynamics, ConsoleCheckPrintsTheTernaryBrineAtItsPressure) {
+    Anderko m(2);
+    EXPECT_EQ(test::stdoutOf([&] { m.test(2); }), "");
+    const std::string text = test::stdoutOf([&] { m.test(1); });
+    ASSERT_EQ(m.nc, 3);
+    EXPECT_EQ(m.T, 733.0);
+    EXPECT_EQ(m.V, 5.794e-05);
+    EXPECT_EQ(m.x[2], 0.0018);
+    const std::vector<double> x = {0.9789, 0.0193, 0.0018};
+    const double h = 1e-9, P = m.P;
+    const double dadV = (residualA(m, 733.0, 5.794e-05 + h, x) - residualA(m, 733.0, 5.794e-05 - h, x)) / (2 * h);
+    EXPECT_NEAR(P, -R * 733.0 * dadV, 1e-6 * std::fabs(P));
+    char line[64];
+    std::snprintf(line, sizeof line, "** P %9.2f bar", P * 1e-5);
+    EXPECT_NE(text.find(line), std::string::npos) << text;
+    EXPECT_NE(text.find("** T    733.00 K"), std::string::npos) << text;
+    EXPECT_NE(text.find("Values at T = 733 K, V = 57.94 cm3/mol, x0 = 0.9789"), std::string::npos)
+        << text;
+}
+
 TEST_F(AnderkoThermodynamics, BrineWithoutSaltIsPureWater) {
     auto brine = model(10);
     auto water = model(1);

@@ -70,6 +70,25 @@ TEST_F(BoublikTest, BinaryDerivativesMatchDifferences) {
     expectDerivativesMatchDifferences(term, {300.0, 2e-4, 0.3, 0.7});
 }
 
+// The console self-check: a binary of 2.33 and 4.2 Angstrom spheres at 300 K and 20 cm3/mol,
+// its value that of the Boublik-Mansoori-Carnahan-Starling mixture (plus -ln V, as above)
+// and every derivative beside its difference.
+TEST_F(BoublikTest, ConsoleSelfCheckIsTheMansooriMixtureWithMatchingDerivatives) {
+    const std::string text = test::stdoutOf([&] { term.test(); });
+    EXPECT_EQ(test::expectDerivativePairsAgree(text), 14);  // T, V, x0, x1
+    const double NA = 6.02213674e23, V = 2e-5, x[] = {0.8, 0.2}, sigma[] = {2.33e-10, 4.2e-10};
+    double zeta[4] = {};
+    for (int k = 0; k < 4; ++k)
+        for (int i = 0; i < 2; ++i) zeta[k] += M_PI / 6 * NA / V * x[i] * std::pow(sigma[i], k);
+    const double z0 = zeta[0], z1 = zeta[1], z2 = zeta[2], z3 = zeta[3];
+    const double bmcsl = ((z2 * z2 * z2 / (z3 * z3) - z0) * std::log(1 - z3) +
+                          3 * z1 * z2 / (1 - z3) + z2 * z2 * z2 / (z3 * (1 - z3) * (1 - z3))) /
+                         z0;
+    EXPECT_NEAR(test::printedValue(text), -std::log(V) + bmcsl, 5e-5);  // six digits
+    EXPECT_EQ(term.nc, 2);
+    EXPECT_EQ(term.T, 300.0);
+}
+
 // At eta = 1 the term is infinite; the evaluation must not pass for a valid one.
 TEST_F(BoublikTest, PackingOfExactlyOneOrZeroDiametersAreAnError) {
     term.number_of_components(1);

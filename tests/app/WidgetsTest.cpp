@@ -18,6 +18,7 @@
 #include "PanelWindows.h"
 #include "PopoverKeys.h"
 #include "plot/CGraphPoint.h"
+#include "platform/PlatformLog.h"
 #include "plot/CLogWindow.h"
 #include "plot/CPointSettingsWindow.h"
 #include "platform/PlatformLog.h"
@@ -282,6 +283,48 @@ TEST_F(Widgets, PointPanelChoicesReachThePointAndClosingKeepsThem) {
     EXPECT_FALSE(CPointSettingsWindow::sharedPointsSettingsCtroller().isModalSessionRunning());
     EXPECT_FALSE(panel->get_visible());
     EXPECT_EQ(point->selector(), 5);
+}
+
+// The colour chooser opens on the colour it is given and follows the selection; its OK
+// gives the chosen colour to the selected object of the plot that last had the mouse.
+TEST_F(Widgets, TheColourChooserRecolorsTheSelectedObjectOfThePlotInFront) {
+    GtkPlotServices& services = GtkPlotServices::instance();
+    CPlotView& plot = *document->mPTViewp;
+    CGraphPoint* point = plot.plotPoint(500, 200, 1, Color::red());
+    plot.setSelectedObject(point);
+    services.registerPlot(&plot);
+    services.setFirstResponder(&plot);
+    services.showColorPanel(Color::red());
+    ASSERT_TRUE(pumpUntil([&] { return services.isColorPanelVisible(); }));
+    Gtk::ColorChooserDialog* dialog = nullptr;
+    for (Gtk::Window* w : Gtk::Window::list_toplevels())
+        if (auto* d = dynamic_cast<Gtk::ColorChooserDialog*>(w); d && d->get_visible()) dialog = d;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_NEAR(dialog->get_rgba().get_red(), 1.0, 1e-6);
+    EXPECT_NEAR(dialog->get_rgba().get_green(), 0.0, 1e-6);
+    services.setColorPanelColor(Color::blue());
+    EXPECT_NEAR(dialog->get_rgba().get_blue(), 1.0, 1e-6);
+    dialog->response(Gtk::ResponseType::OK);
+    ASSERT_TRUE(pumpUntil([&] { return !services.isColorPanelVisible(); }));
+    ASSERT_TRUE(point->color().has_value());
+    EXPECT_NEAR(point->color()->blueComponent(), 1.0, 1e-6);
+    EXPECT_NEAR(point->color()->redComponent(), 0.0, 1e-6);
+    services.forgetPlot(&plot);
+}
+
+// An error is kept and logged; with no application window in front there is no dialog to
+// show it in.
+TEST_F(Widgets, AReportedErrorIsKeptAndLogged) {
+    GtkPlotServices& services = GtkPlotServices::instance();
+    const std::size_t before = services.reportedErrors().size();
+    std::vector<std::string> logged;
+    LogSink previous = setLogSink([&logged](const std::string& m) { logged.push_back(m); });
+    services.reportError("cannot write no-such-folder/plot.pdf");
+    setLogSink(previous);
+    ASSERT_EQ(services.reportedErrors().size(), before + 1);
+    EXPECT_EQ(services.reportedErrors().back(), "cannot write no-such-folder/plot.pdf");
+    EXPECT_EQ(logged, (std::vector<std::string>{"cannot write no-such-folder/plot.pdf"}));
+    EXPECT_EQ(services.parentWindow(), nullptr);
 }
 
 // The font dialog opens on the font being edited: its row selected and scrolled into view,

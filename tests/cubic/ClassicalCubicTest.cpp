@@ -7,6 +7,7 @@
 
 #include "cubic/ClassicalCubic0.h"
 #include "cubic/CriticalInterpolation.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -220,6 +221,41 @@ TEST(ClassicCubicTranslation, ShiftsVolumeAndFugacityCoefficientsExactly) {
         EXPECT_NEAR(lnPhi[i], f.lnPhi[i] - ci[i] * f.P / (R * f.T), 1e-12);
 }
 
+// The two heavy fractions take new properties at once: critical constants, acentric factor
+// and translation s b_i with the new b_i; the larger molecules take more volume per mole. Only
+// fractions 1 and 2 exist.
+TEST(ClassicCubicData, MontelHeavyFractionsTakeNewPropertiesAtOnce) {
+    Montel f(2);
+    std::vector<double> x(17, 0.0);
+    x[3] = 0.5;   // C1
+    x[15] = 0.5;  // Cn1
+    auto liquidVolume = [&] {
+        f.composition(x.data());
+        f.temperature(350.0);
+        f.pressure(200.0);
+        f.calculate_molar_volume();
+        EXPECT_EQ(f.error, 0);
+        return f.V;
+    };
+    const double before = liquidVolume(), b15 = f.bc[15];
+    ASSERT_EQ(f.Tc[15], 713.0);
+    f.set_heavy_fraction(1, {800.0, 15e5, 0.7, 0.05});
+    EXPECT_EQ(f.Tc[15], 800.0);
+    EXPECT_EQ(f.Pc[15], 15e5);
+    EXPECT_EQ(f.omega[15], 0.7);
+    EXPECT_NEAR(f.bc[15] / b15, (800.0 / 15e5) / (713.0 / 20e5), 1e-12);
+    EXPECT_NEAR(f.c0[15], 0.05 * f.bc[15], 1e-18);
+    EXPECT_EQ(f.Tc[16], 903.0);  // the other fraction is untouched
+    const double after = liquidVolume();
+    EXPECT_GT(after, before);  // larger molecules: more volume per mole
+    f.set_heavy_fraction(2, {950.0, 12e5, 0.9, 0.2});
+    EXPECT_EQ(f.Tc[16], 950.0);
+    EXPECT_EQ(f.cn2.Pc, 12e5);
+    const std::string said = test::stderrOf([&] { f.set_heavy_fraction(3, {1.0, 1.0, 0.0, 0.0}); });
+    EXPECT_EQ(said, "Montel: heavy fraction 3 does not exist (1 or 2)\n");
+    EXPECT_EQ(f.Tc[15], 800.0);
+}
+
 TEST(ClassicCubicData, AliasesBinaryParametersAndWater) {
     // "C1" and "CH4" are one row; kaij with CO2 is 0.1 in either order, kbij 0.
     for (auto names : {std::pair{"C1", "CO2"}, std::pair{"CO2", "CH4"}}) {
@@ -307,6 +343,27 @@ TEST(CriticalInterpolation, BlendingWeightAndAttractionFactor) {
     EXPECT_DOUBLE_EQ(f.calculate_interpolation_factor(1.05 + std::sqrt(2.0)), std::exp(-1.0));
     f.correct_BIP(0.5);
     EXPECT_EQ(f.kaij[1], f.kaij[2]);
+
+    // The critical-point machinery's correction: the SRK weight blends the stepped value
+    // with the low one; the plain family's weight is 0, which keeps the low values.
+    f.temperature(260.0);
+    auto stepped = [](double lo, double hi, double T, double T0, double w) {
+        return (lo + hi) / 2 + (hi - lo) / 2 * std::tanh((T - T0) / w);
+    };
+    const double w = std::exp(-0.5);  // at 2.05
+    f.correct_BIP(2.05);
+    EXPECT_NEAR(f.kaij[1], w * stepped(0.1, 0.0, 260.0, 255.0, 15.0) + (1 - w) * 0.1, 1e-15);
+    EXPECT_NEAR(f.kbij[1], (1 - w) * 0.06 + w * stepped(0.06, -0.1, 260.0, 255.5, 5.0), 1e-15);
+    CriticalInterpolationCubic plain(kSoaveRedlichKwong, 1);
+    plain.number_of_components(2);
+    plain.add_components("CH4", "CO2");
+    plain.temperature(260.0);
+    plain.calculate_corrected_BIP(1.0);
+    EXPECT_NE(plain.kaij[1], 0.1);
+    plain.correct_BIP(1.0);
+    EXPECT_EQ(plain.kaij[1], 0.1);
+    EXPECT_EQ(plain.kbij[2], 0.06);
+    f.temperature(255.0);
 
     // Without the factor the pure parameters are those of the classic SRK fluid.
     ClassicalSRK srk(1);

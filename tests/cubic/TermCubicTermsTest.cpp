@@ -195,6 +195,31 @@ TEST(TermCubicTerms, TemperatureStepsOfTheBinaryParameters) {
     const double a1 = soave.node("ai(0)")->value(), a2 = soave.node("ai(1)")->value();
     EXPECT_NEAR(soave.a->value(), 0.25 * (a1 + a2) + 0.5 * (1.0 - 0.1) * std::sqrt(a1 * a2), 1e-14);
 
+    // Its printout: each covolume and a_i, the pairs with 1 - kaij and kbij at T (both
+    // stepped), and the mixture's a and b.
+    FILE* table = std::tmpfile();
+    soave.print_parameters(table);
+    std::rewind(table);
+    double b0, ai0, aii0, bpa0, bpb0, b1, ai1, a10, bpa10, bpb10, a11, bpa11, bpb11, am, bm;
+    ASSERT_EQ(std::fscanf(table,
+                          "bi %lf ai %lf aij %lf bpa %lf bpb %lf bi %lf ai %lf aij %lf bpa %lf "
+                          "bpb %lf aij %lf bpa %lf bpb %lf a %lf b %lf",
+                          &b0, &ai0, &aii0, &bpa0, &bpb0, &b1, &ai1, &a10, &bpa10, &bpb10, &a11,
+                          &bpa11, &bpb11, &am, &bm),
+              15);
+    std::fclose(table);
+    EXPECT_EQ(b0, 3e-5);
+    EXPECT_EQ(b1, 2.9e-5);
+    EXPECT_NEAR(ai0, a1, 1e-5 * a1);  // six printed digits
+    EXPECT_NEAR(a11, a2, 1e-5 * a2);
+    EXPECT_EQ(bpa0, 1.0);
+    EXPECT_EQ(bpb11, 0.0);
+    EXPECT_NEAR(bpa10, 0.9, 1e-6);
+    EXPECT_NEAR(bpb10, 0.005 + 0.025 * std::tanh(20.0 / (2 * 15.0)), 1e-6);  // width 2 w
+    EXPECT_NEAR(a10, 0.9 * std::sqrt(a1 * a2), 1e-5 * a10);
+    EXPECT_NEAR(am, soave.a->value(), 1e-5 * am);
+    EXPECT_NEAR(bm, soave.b->value(), 1e-5 * bm);
+
     // Covolume and hard-sphere diameter convert both ways.
     VdWr1 one;
     one.number_of_components(3);

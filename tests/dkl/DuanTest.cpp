@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -12,6 +14,7 @@
 #include "dkl/DuanModels.h"
 #include "support/SaturationSweep.h"
 #include "support/TermDerivativeCheck.h"
+#include "numerics/TextCapture.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
@@ -32,6 +35,40 @@ TEST(DuanTerm, DerivativesOfPureTermMatchDifferences) {
         SCOPED_TRACE(gas);
         expectDerivativesMatchDifferences(term, {450.0, 1.2e-4, 1.0});
     }
+}
+
+// The printed virial coefficients of methane at 300 K are those of the published equation
+// (Duan, Moller and Weare 1992; Tc 190.6 K, Pc 46.41 bar): B = a1 + a2/Tr^2 + a3/Tr^3 and so
+// on, times powers of Vc = R Tc/Pc, F = alpha/Tr^3, beta1 = 1 + beta, gamma Vc^2.
+TEST(DuanTerm, PrintedVirialCoefficientsAreThoseOfThePublishedEquation) {
+    Duan1 term;
+    setGas(term, "CH4");
+    term.T = 300.0;
+    term.V = 1e-4;
+    term.calculate();
+    ASSERT_EQ(term.error, 0);
+    const std::string text = test::stdoutOf([&] { term.print_parameters(stdout); });
+    double B, C, D, E, F, beta1, gamma;
+    ASSERT_EQ(std::sscanf(text.c_str(),
+                          "Virial coefficients\nBd %lf  Cd %lf  Dd %lf\nEd %lf  Fd %lf  beta1 "
+                          "%lf\ngama %lf",
+                          &B, &C, &D, &E, &F, &beta1, &gamma),
+              7)
+        << text;
+    const double a[] = {0.0872553928,   -0.752599476,    0.375419887,    0.0107291342,
+                        0.0054962636,   -0.0184772802,   0.000318993183, 0.000211079375,
+                        2.01682801e-05, -1.65606189e-05, 0.000119614546, -0.000108087289};
+    const double alpha = 0.0448262295, beta = 0.75397, gam = 0.077167;
+    const double Tr = 300.0 / 190.6, Vc = 8.31434 * 190.6 / 46.41e5;
+    auto virial = [&](int k) { return a[3 * k] + a[3 * k + 1] / (Tr * Tr) + a[3 * k + 2] / (Tr * Tr * Tr); };
+    // Printed to six significant digits.
+    EXPECT_NEAR(B, virial(0) * Vc, 1e-5 * std::fabs(B));
+    EXPECT_NEAR(C, virial(1) * Vc * Vc, 1e-5 * std::fabs(C));
+    EXPECT_NEAR(D, virial(2) * std::pow(Vc, 4), 1e-5 * std::fabs(D));
+    EXPECT_NEAR(E, virial(3) * std::pow(Vc, 5), 1e-5 * std::fabs(E));
+    EXPECT_NEAR(F, alpha / (Tr * Tr * Tr) * Vc * Vc, 1e-5 * std::fabs(F));
+    EXPECT_NEAR(beta1, 1 + beta, 1e-5);
+    EXPECT_NEAR(gamma, gam * Vc * Vc, 1e-5 * gamma);
 }
 
 void setPair(Duan2& term, const char* first, const char* second) {

@@ -126,6 +126,32 @@ TEST(LeeKesslerFluids, VapourPressuresAtSevenTenthsOfCriticalTemperature) {
     EXPECT_NEAR(vapourPressure(reference, 0.7, 0.04), 0.0402, 0.01 * 0.0402);
 }
 
+// Below the critical temperature and pressure the phase is told by the compressibility: a
+// liquid resists compression far more than an ideal gas (-V dP/dV > P, q > 0), a vapour
+// less; above either critical coordinate there is one fluid.
+TEST(LeeKesslerFluids, PhaseDiagnosisFollowsTheCompressibility) {
+    BWR_EOS simple(kLeeKesslerSimple);
+    const struct {
+        double Tr, Pr;
+        int selector, phase;
+    } cases[] = {{0.7, 0.2, 2, 2}, {0.7, 0.05, 1, 1}, {0.9, 0.3, 1, 1},
+                 {0.9, 0.8, 2, 2}, {1.2, 0.5, 0, 0}, {0.8, 1.5, 0, 0}};
+    for (const auto& c : cases) {
+        zOf(simple, c.Tr, c.Pr, c.selector);
+        ASSERT_EQ(simple.error, 0);
+        simple.dpdV();
+        EXPECT_EQ(simple.diagnose_the_phase(), c.phase) << c.Tr << " " << c.Pr;
+        const double q = (simple.P / simple.dPdV + simple.V) / simple.T;
+        EXPECT_DOUBLE_EQ(simple.q, q);
+        if (c.phase != 0) EXPECT_EQ(simple.q > 0.0, c.phase == 2) << c.Tr << " " << c.Pr;
+    }
+    // The dilute gas is nearly ideal: q vanishes.
+    zOf(simple, 0.9, 1e-6, 1);
+    simple.dpdV();
+    simple.diagnose_the_phase();
+    EXPECT_NEAR(simple.q * simple.T / simple.V, 0.0, 1e-5);
+}
+
 TEST(LeeKesslerFluids, ZTendsToOneAtLargeVolume) {
     BWR_EOS simple(kLeeKesslerSimple);
     simple.temperature(2.0);

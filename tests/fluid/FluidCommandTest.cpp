@@ -160,6 +160,53 @@ TEST_F(FluidCommands, WordsReachTheFluidAndMissingParametersAreAskedFor) {
     EXPECT_EQ(run(fluid, {}).out, "");
 }
 
+// A plain fluid has no critical-curve, ternary or liquid-liquid tracer: the hooks write
+// nothing and leave the state as it was, and the commands that reach them fail and say so.
+// doCommand is the interpreter on the real console.
+TEST_F(FluidCommands, MixtureHooksOfAPlainFluidTraceNothingAndTheirCommandsFail) {
+    FluidPhase binary(0, 1, 0), ternary(0, 1, 0);
+    binary.number_of_components(2);
+    ternary.number_of_components(3);
+    ternary.temperature(300.0);
+    ternary.volume(1e-4);
+    ternary.calculateTheTernaryDiagram(300.0, 10.0, "a");
+    ternary.calculateTheLiquidLiquidIsopleth3("a", 300.0, 0.2, 0.3, 1.0);
+    binary.calculateTheCriticalCurve("a");
+    EXPECT_EQ(ternary.T, 300.0);
+    EXPECT_EQ(ternary.V, 1e-4);
+    EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::current_path()));
+    ::testing::internal::CaptureStderr();
+    ternary.calculateTheIsopleth3("a", 300.0, 0.2, 0.3, 1.0);
+    EXPECT_TRUE(has(::testing::internal::GetCapturedStderr(), "no isopleth tracer"));
+    EXPECT_EQ(ternary.error, 1);
+    const struct {
+        FluidPhase& fluid;
+        std::vector<std::string> words;
+        std::string said;
+    } cases[] = {
+        {binary, {"crit2", "a"}, "crit2 failed: nothing was traced"},
+        {ternary, {"ter", "300", "10", "a"}, "ter failed: nothing was traced"},
+        {ternary, {"ll3", "300", "0.2", "0.3", "1", "a"}, "ll3 failed: nothing was traced"},
+    };
+    for (const auto& c : cases) {
+        const Result r = run(c.fluid, c.words);
+        EXPECT_FALSE(r.succeeded) << c.words[0];
+        EXPECT_TRUE(has(r.said(), c.said)) << r.said();
+    }
+    RecordingFluid fluid(1);
+    std::vector<std::string> words = {"T", "305", "V", "30", "bogus"};
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    fluid.doCommand(int(argv.size()), argv.data());
+    const std::string said =
+        ::testing::internal::GetCapturedStdout() + ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(fluid.calls, (std::vector<std::string>{"T 305", "V 3e-05"}));
+    EXPECT_TRUE(has(said, "Command bogus not recognized")) << said;
+    EXPECT_TRUE(has(said, "\nTime ")) << said;
+}
+
 // Regressions: "TP 300 abc" ran at P = 0, "isoc 50 nan 900" reached the tracer, commands
 // that cannot apply to the model did nothing and said nothing, and a failed solve printed a
 // state of 1e37 bar. Each is refused or fails with one message, and the run fails; after a

@@ -6,6 +6,8 @@
 #include <cfenv>
 #include <cmath>
 #include <fstream>
+#include <map>
+#include <tuple>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -140,6 +142,54 @@ TEST_F(BinaryCriticalPoint, BlockMatchesCentralDifferences) {
                 << "entry " << k << " in variable " << axis;
         }
     }
+}
+
+// The console check prints each entry of the block beside its central difference: the
+// two agree to the printed digits' worth, and the state is left as it was.
+TEST_F(BinaryCriticalPoint, ConsoleCheckPrintsEachEntryBesideItsDifference) {
+    fluid->temperature(260.0);
+    fluid->volume(1.4e-4);
+    const std::string text = test::stdoutOf([&] { fluid->check_critical_parameters(); });
+    EXPECT_EQ(fluid->T, 260.0);
+    EXPECT_EQ(fluid->V, 1.4e-4);
+    EXPECT_DOUBLE_EQ(fluid->x[1], 0.3);
+    std::istringstream in(text);
+    std::string line;
+    std::getline(in, line);
+    fluid->calculate_critical_parameters();
+    ASSERT_EQ(line.substr(0, 2), "A ");
+    EXPECT_NEAR(std::stod(line.substr(2)), fluid->Aentry(Deriv::a),
+                1e-5 * std::fabs(fluid->Aentry(Deriv::a)));
+    std::map<std::string, double> printed{{"A", std::stod(line.substr(2))}};
+    std::vector<std::tuple<std::string, double, double>> pairs;
+    while (std::getline(in, line) && !line.empty()) {
+        std::string next;
+        ASSERT_TRUE(std::getline(in, next)) << line;
+        const std::size_t num = line.find("num. "), ana = next.find("ana. ");
+        ASSERT_NE(num, std::string::npos) << line;
+        ASSERT_NE(ana, std::string::npos) << next;
+        std::string label = line.substr(0, line.find(' '));
+        const double analytic = std::stod(next.substr(ana + 5));
+        pairs.emplace_back(label, std::stod(line.substr(num + 5)), analytic);
+        printed[label] = analytic;
+    }
+    EXPECT_EQ(pairs.size(), 25u);
+    // The check's own steps in T, V and x1: an entry that is the small derivative of a large
+    // one is differenced to a few units in the last place of that one.
+    const std::map<char, double> step{{'T', 1e-5}, {'v', 1e-12}, {'x', 1e-9}};
+    for (const auto& [label, numerical, analytic] : pairs) {
+        double rounding = 0.0;
+        for (const auto& [variable, h] : step) {
+            std::string below = label;
+            const std::size_t at = below.find(variable);
+            if (at == std::string::npos || !printed.count(below.erase(at, 1))) continue;
+            rounding = std::max(rounding, 1e-15 * std::fabs(printed[below]) / h);
+        }
+        EXPECT_NEAR(numerical, analytic, 1e-4 * std::fabs(analytic) + rounding) << label;
+    }
+    auto pure = makeVanDerWaals(1, 2.5);
+    EXPECT_EQ(test::stdoutOf([&] { pure->check_critical_parameters(); }),
+              "Works only for binary fluids\n");
 }
 
 TEST_F(BinaryCriticalPoint, DiluteMixturesExtrapolateToThePureComponent) {

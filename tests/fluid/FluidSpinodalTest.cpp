@@ -171,24 +171,22 @@ TEST_F(BinarySpinodal, DiffusionalSpinodalAtFixedCompositionStartsAtTheCriticalP
     }
 }
 
-TEST_F(BinarySpinodal, CoexistingPhaseHasTheFugacitiesOfTheSpinodalPoint) {
-    ASSERT_TRUE(testing::searchCritical(*fluid, 255.0, 1.2e-4));
-    const double T = fluid->T;
-    fluid->calculateIsothermalSpinodalCurveInMixture("g", T, fluid->V, fluid->x[1], 0, 1);
-    const auto lines = fileLines("spinoxg");
-    ASSERT_GT(lines.size(), 6u);
+// Rows of the isothermal tracer whose coexisting phase was found: both components have
+// the fugacities of the spinodal point there. Returns the number of such rows.
+int checkCoexistingRows(FluidPhase& fluid, const std::string& file) {
+    const auto lines = fileLines(file);
+    EXPECT_GT(lines.size(), 6u);
     int checked = 0;
     for (std::size_t i = 4; i + 1 < lines.size(); ++i) {
         const auto v = numbersOf(lines[i]);
         if (std::isnan(v[6])) continue;
-        // Equal fugacities of both components in the spinodal and the coexisting phase.
         auto fugacitiesAt = [&](double V, double x) {
-            fluid->composition_of_component(0, 1.0 - x);
-            fluid->composition_of_component(1, x);
-            fluid->volume(V);
-            fluid->calculate_pressure();
-            fluid->calculate_fugacities();
-            return std::vector<double>{fluid->fugacity[0], fluid->fugacity[1]};
+            fluid.composition_of_component(0, 1.0 - x);
+            fluid.composition_of_component(1, x);
+            fluid.volume(V);
+            fluid.calculate_pressure();
+            fluid.calculate_fugacities();
+            return std::vector<double>{fluid.fugacity[0], fluid.fugacity[1]};
         };
         const auto fs = fugacitiesAt(v[4], v[3]);
         const auto fc = fugacitiesAt(v[7], v[9]);
@@ -196,9 +194,45 @@ TEST_F(BinarySpinodal, CoexistingPhaseHasTheFugacitiesOfTheSpinodalPoint) {
         // read back within 5 %, and its fugacity with it.
         EXPECT_NEAR(fc[0] / fs[0], 1.0, 3e-5) << lines[i];
         EXPECT_NEAR(fc[1] / fs[1], 1.0, 3e-5 + 5e-7 / v[3] + 5e-7 / v[9]) << lines[i];
+        // A phase beside the spinodal point, not the point itself.
+        EXPECT_GT(std::fabs(v[7] / v[4] - 1.0), 1e-3) << lines[i];
         ++checked;
     }
-    EXPECT_GT(checked, 0);
+    return checked;
+}
+
+TEST_F(BinarySpinodal, CoexistingPhaseHasTheFugacitiesOfTheSpinodalPoint) {
+    ASSERT_TRUE(testing::searchCritical(*fluid, 255.0, 1.2e-4));
+    const double T = fluid->T;
+    fluid->calculateIsothermalSpinodalCurveInMixture("g", T, fluid->V, fluid->x[1], 0, 1);
+    EXPECT_GT(checkCoexistingRows(*fluid, "spinoxg"), 0);
+}
+
+// The liquid branch steps along the spinodal in volume, solving each point's composition,
+// and solves the coexisting liquid.
+TEST_F(BinarySpinodal, LiquidBranchCoexistingPhaseHasTheFugacitiesOfTheSpinodalPoint) {
+    ASSERT_TRUE(testing::searchCritical(*fluid, 255.0, 1.2e-4));
+    const double T = fluid->T;
+    fluid->calculateIsothermalSpinodalCurveInMixture("l", T, fluid->V, fluid->x[1], 1, 1);
+    EXPECT_GT(checkCoexistingRows(*fluid, "spinoxl"), 0);
+    // Every row is a diffusional spinodal point: F1 changes sign across its composition
+    // (six printed decimals resolve it where x1 is not small).
+    const auto lines = fileLines("spinoxl");
+    int rows = 0;
+    for (std::size_t i = 4; i + 1 < lines.size(); i += 7) {
+        const auto v = numbersOf(lines[i]);
+        if (v[3] < 0.05) continue;
+        ++rows;
+        auto F1at = [&](double x) {
+            fluid->composition_of_component(0, 1.0 - x);
+            fluid->composition_of_component(1, x);
+            fluid->volume(v[4]);
+            fluid->calculate_critical_parameters();
+            return F1();
+        };
+        EXPECT_LT(F1at(v[3] * (1 - 1e-3)) * F1at(v[3] * (1 + 1e-3)), 0.0) << lines[i];
+    }
+    EXPECT_GT(rows, 2);
 }
 
 // ------------------------------------------------------------- liquid side
@@ -256,6 +290,32 @@ TEST_F(LiquidSpinodal, EdgeWhereF1RisesWithCompositionIsRefused) {
         EXPECT_EQ(fluid.error, 1) << start;
         EXPECT_EQ(line.substr(0, 2), "1 ") << line;
     }
+}
+
+// The same spinodal found the other way: at the volume the volume iteration found for x1,
+// the composition iteration from a nearby start comes back to x1 and prints error, V, x1.
+TEST_F(LiquidSpinodal, CompositionIterationFindsThePointTheVolumeIterationFound) {
+    for (double x1 : {0.2, 0.6}) {
+        solve(false, x1 < 0.5 ? 65e-6 : 68e-6, x1);
+        ASSERT_EQ(fluid.error, 0) << x1;
+        const double V = fluid.V;
+        fluid.error = 0;
+        const std::string line = test::stdoutOf(
+            [&] { fluid.calculateSpinodalPointInMixtureIterateX(T, V, x1 * 1.05); });
+        ASSERT_EQ(fluid.error, 0) << line;
+        EXPECT_NEAR(fluid.x[1], x1, 1e-7) << line;
+        EXPECT_NEAR(fluid.V, V, 1e-15);
+        const auto printed = numbersOf(line);
+        ASSERT_EQ(printed.size(), 3u) << line;
+        EXPECT_EQ(printed[0], 0.0);
+        EXPECT_NEAR(printed[2], x1, 1e-6);
+    }
+    // A start outside [0, 1] is no composition: refused, not solved.
+    fluid.error = 0;
+    const std::string line =
+        test::stdoutOf([&] { fluid.calculateSpinodalPointInMixtureIterateX(T, 65e-6, 1.5); });
+    EXPECT_NE(fluid.error, 0) << line;
+    EXPECT_EQ(line.substr(0, 1), "1") << line;
 }
 
 // Regression: when the full Newton steps led where the liquid side refuses F1, the damped

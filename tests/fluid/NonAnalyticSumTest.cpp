@@ -2,9 +2,16 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
+#include "expression/BinOp.h"
+#include "expression/Sum.h"
+#include "expression/UnOp.h"
 #include "fluid/MultiParTerms.h"
+#include "fluid/PowerOfSquare.h"
 #include "fluid/NonAnalyticSum.h"
 #include "support/SameBlocks.h"
 namespace vornex {
@@ -23,6 +30,60 @@ const std::vector<NonAnalyticTermCoefficients>& coefficients() {
 
 constexpr ReducingState kReducing{647.096, 0.018015268 / 322.0, 8.314371357587};
 
+// n Delta^b delta psi as a graph of generic nodes, one per operation: theta and Delta are
+// shared by the terms with the same a, B, A and beta, as a builder term by term would.
+class GenericNonAnalytic {
+   public:
+    GenericNonAnalytic(TermNodes& nodes, ReducedLeaves& leaves, MultiParBuilder& build)
+        : nodes_(nodes), leaves_(leaves), build_(build) {}
+
+    Expression& term(int i, const NonAnalyticTermCoefficients& k) {
+        const std::string n = std::to_string(i);
+        Expression& deltaSq = square("deltam1sq", build_.shifted("deltam1", leaves_.delta(), 1.0));
+        Expression& tauShift = build_.shifted("taum1", leaves_.tau(), 1.0);
+        Expression& tauSq = square("taum1sq", tauShift);
+        auto& exponent = tied<Sum2>(nodes_, "expophi" + n, deltaSq, tauSq);
+        exponent.set_scalars3(-k.C, -k.D, 0.0);
+        auto& psi = tied<Exponential>(nodes_, "phi" + n, exponent);
+        psi.set_scalars3(0.0, 1.0, 1.0);
+        auto& power = tied<Power>(nodes_, "pdelta" + n, bigDelta(n, k, deltaSq, tauShift));
+        power.set_scalars3(1.0, k.b, 0.0);
+        auto& deltaPsi = tied<Product>(nodes_, "deltaphi" + n, leaves_.delta(), psi);
+        auto& a = tied<Product>(nodes_, "a" + n, deltaPsi, power);
+        a.set_scalars1(k.n);
+        return a;
+    }
+
+   private:
+    Expression& square(const std::string& name, Expression& u) {
+        if (Expression* existing = nodes_.find(name)) return *existing;
+        return tied<Square>(nodes_, name, u);
+    }
+    // Delta = theta^2 + B ((delta - 1)^2)^a, theta = (1 - tau) + A ((delta - 1)^2)^(1/(2 beta)).
+    Expression& bigDelta(const std::string& n, const NonAnalyticTermCoefficients& k,
+                         Expression& deltaSq, Expression& tauShift) {
+        const auto key = std::make_tuple(k.a, k.B, k.A, k.beta);
+        for (const auto& [known, node] : bigDeltas_)
+            if (known == key) return *node;
+        auto& deltat = tied<PowerOfSquare>(nodes_, "deltat" + n, deltaSq);
+        deltat.set_scalars3(k.A, 1.0 / (2.0 * k.beta), 0.0);
+        auto& theta = tied<Sum2>(nodes_, "theta" + n, tauShift, deltat);
+        theta.set_scalars3(-1.0, 1.0, 0.0);
+        Expression& theta2 = square("theta2" + n, theta);
+        auto& deltad = tied<PowerOfSquare>(nodes_, "deltad" + n, deltaSq);
+        deltad.set_scalars3(k.B, k.a, 0.0);
+        auto& sum = tied<Sum2>(nodes_, "bigDelta" + n, theta2, deltad);
+        sum.set_scalars3(1.0, 1.0, 0.0);
+        bigDeltas_.emplace_back(key, &sum);
+        return sum;
+    }
+
+    TermNodes& nodes_;
+    ReducedLeaves& leaves_;
+    MultiParBuilder& build_;
+    std::vector<std::pair<std::tuple<double, double, double, double>, Expression*>> bigDeltas_;
+};
+
 // The terms on tau (T) and delta (V) of a pool, as generic nodes or as the fused node.
 struct Graph {
     // only >= 0: that term alone.
@@ -35,8 +96,9 @@ struct Graph {
             for (const auto& k : chosen) sum.addTerm({k.n, k.a, k.b, k.B, k.C, k.D, k.A, k.beta});
             terms.push_back(&sum);
         } else {
+            GenericNonAnalytic generic(nodes, leaves, build);
             int i = 55;
-            for (const auto& k : chosen) terms.push_back(&build.nonAnalyticTerm(i++, k));
+            for (const auto& k : chosen) terms.push_back(&generic.term(i++, k));
         }
         root = &weightedSum(nodes, "A", terms, std::vector<double>(terms.size(), 1.0), 0.0);
         root->number_of_variables(3);

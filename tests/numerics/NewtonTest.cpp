@@ -11,6 +11,7 @@
 #include "numerics/Diagnostics.h"
 #include "numerics/Newton.h"
 #include "numerics/TextCapture.h"
+#include "support/PrintedChecks.h"
 
 namespace vornex {
 namespace {
@@ -97,6 +98,37 @@ TEST_F(NewtonSolver, NumericalJacobianKeepsEveryEvaluationError) {
     newton.calculate_numerical(newton.x, newton.F, newton.J, error);
     EXPECT_NE(error, 0);
     EXPECT_EQ(newton.x[0], 2.0);
+}
+
+// The derivative check writes the analytical Jacobian above its central differences; a
+// system that fails there, or none, gives a message and no matrix.
+TEST_F(NewtonSolver, DerivativeCheckWritesBothJacobiansOrWhyNot) {
+    double at[] = {1.5, -0.5}, h[] = {1e-6, 1e-6};
+    std::string text = test::writtenText([&](FILE* out) { newton.check_derivatives(out, at, h); });
+    EXPECT_EQ(text, "No system to check\n");
+    bindCircle(0.0, 0.0);
+    text = test::writtenText([&](FILE* out) { newton.check_derivatives(out, at, h); });
+    std::istringstream in(text);
+    std::string word;
+    double analytic[4], numeric[4];
+    in >> word;
+    EXPECT_EQ(word, "Analytical");
+    for (double& v : analytic) in >> v;
+    in >> word;
+    EXPECT_EQ(word, "Numerical");
+    for (double& v : numeric) in >> v;
+    ASSERT_FALSE(in.fail()) << text;
+    const double exact[] = {3.0, -1.0, -1.0, 1.0};  // 2x, 2y; -1, 1
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_NEAR(analytic[k], exact[k], 1e-5);  // printed to six digits
+        EXPECT_NEAR(numeric[k], exact[k], 1e-5);
+    }
+    EXPECT_EQ(at[0], 1.5);  // the point is given back unchanged
+    one.wall = 2.0;
+    bindOne(2.0);
+    double edge[] = {2.0}, step[] = {1e-6};
+    text = test::writtenText([&](FILE* out) { newton.check_derivatives(out, edge, step); });
+    EXPECT_EQ(text, "The system cannot be evaluated at this point or beside it\n");
 }
 
 TEST_F(NewtonSolver, FailureAtTheStartEndsAfterOneEvaluation) {

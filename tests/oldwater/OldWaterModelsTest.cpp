@@ -113,6 +113,18 @@ TEST_P(OldWaterModels, SaturationReachesTheFormulationsOwnCriticalPoint) {
     testing_support::expectSaturationUpToOwnCriticalPoint(*model, 645.0, 0.05);
 }
 
+// The formulations' terms keep their coefficients in tables of their own, not in
+// parameters of the kind the printout lists: it prints nothing and leaves the state.
+TEST_P(OldWaterModels, ParameterPrintoutIsEmpty) {
+    auto model = GetParam().make(2);
+    model->calculateFromTP(500.0, 100.0, 0);
+    const double V = model->V;
+    ::testing::internal::CaptureStdout();
+    model->print_parameters(stdout);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(model->V, V);
+}
+
 INSTANTIATE_TEST_SUITE_P(Formulations, OldWaterModels, ::testing::ValuesIn(kModels),
                          [](const auto& info) { return info.param.name; });
 

@@ -46,6 +46,33 @@ class BarChart : public ::testing::Test {
     test::FakeServices services;
 };
 
+// Axis titles are drawn once set; a right click anywhere gets the plot menu, whose grid
+// item names what it will do and adds or removes the grey grid lines.
+TEST_F(BarChart, TitlesAndTheGridFromThePlotMenu) {
+    view.setValues({5, 10, 15});
+    view.setLabels("Cases", "Salinity");
+    EXPECT_NE(findText(drawn(), "Cases"), nullptr);
+    EXPECT_NE(findText(*canvas, "Salinity"), nullptr);
+    auto greyStrokes = [&] {
+        int n = 0;
+        for (const auto& op : drawn().operations(Kind::Stroke)) n += op.color == Color::gray();
+        return n;
+    };
+    EXPECT_FALSE(view.showsGrid());
+    EXPECT_EQ(greyStrokes(), 0);
+    Menu& menu = view.menuForEvent(test::mouse(MouseEvent::Type::Down, {5, 5}));
+    EXPECT_EQ(&menu, &view.plotMenu());
+    menu.update();
+    EXPECT_EQ(menu.itemWithAction("onToggleGrid:")->title(), "Show grid");
+    ASSERT_TRUE(menu.performAction("onToggleGrid:"));
+    EXPECT_TRUE(view.showsGrid());
+    EXPECT_GT(greyStrokes(), 0);
+    menu.update();
+    EXPECT_EQ(menu.itemWithAction("onToggleGrid:")->title(), "Hide grid");
+    view.onToggleGrid();
+    EXPECT_EQ(greyStrokes(), 0);
+}
+
 TEST_F(BarChart, ScaleLabelsFromTheBounds) {
     const struct {
         bool logarithmic;

@@ -55,6 +55,27 @@ TEST(GraphObjectState, DestroyedItemLeavesNoCousinPointingAtIt) {
     a.setColor(Color::green());  // would reach a destroyed item otherwise
 }
 
+// Colour components on 0 ... 65535 (0 without a colour); a broken cousinship no longer
+// carries colours either way.
+TEST(GraphObjectState, ColourComponentsAndBrokenCousinship) {
+    CGraphObject a, b;
+    EXPECT_EQ(a.getRed() + a.getGreen() + a.getBlue(), 0);
+    a.setColor(1.0f, 0.5f, 0.0f);
+    EXPECT_EQ(a.getRed(), 65535);
+    EXPECT_NEAR(a.getGreen(), 32767, 1);
+    EXPECT_EQ(a.getBlue(), 0);
+    a.setColorCousinship(&b);
+    a.setColor(Color::blue());
+    EXPECT_EQ(b.getBlue(), 65535);
+    a.breakCousinship(&b);
+    a.breakCousinship(nullptr);
+    EXPECT_TRUE(a.colorCousins().empty() && b.colorCousins().empty());
+    a.setColor(Color::red());
+    b.setColor(Color::green());
+    EXPECT_EQ(b.getRed(), 0);
+    EXPECT_EQ(a.getGreen(), 0);
+}
+
 class PointsInPlot : public test::PlotFixture {
    protected:
     void SetUp() override {
@@ -77,6 +98,25 @@ TEST_F(PointsInPlot, HitOnlyInsideTheDrawnMarker) {
     EXPECT_FALSE(point->isHit({c.x + 6, c.y}));
     point->setSelectable(false);
     EXPECT_FALSE(point->isHit(c));
+}
+
+// The base item draws nothing and has no bounds; a marker's bounds are the marker drawn
+// around its data point.
+TEST_F(PointsInPlot, BoundsAreThoseOfWhatWasDrawn) {
+    CGraphObject plain;
+    RecordingCanvas canvas(view->bounds().size);
+    plain.render(canvas);
+    EXPECT_TRUE(canvas.operations().empty());
+    EXPECT_TRUE(plain.getBounds().isZero());
+    auto* point = view->add(CGraphPoint::newGraphPoint(50, 50));
+    EXPECT_TRUE(point->getBounds().isZero());
+    render(*point);
+    const Rect r = point->getBounds();
+    const Point c = viewPoint(50, 50);
+    EXPECT_NEAR(r.midX(), c.x, 0.01);
+    EXPECT_NEAR(r.midY(), c.y, 0.01);
+    EXPECT_GT(r.width(), 1.0);
+    EXPECT_LT(r.width(), 20.0);
 }
 
 TEST_F(PointsInPlot, JoinedPointCurveIsHitOnItsLine) {

@@ -2,6 +2,7 @@
 // blocks with bold, colours, sizes, underline, escapes and groups.
 #include <gtest/gtest.h>
 
+#include <cstdarg>
 #include <string>
 
 #include "plot/CLogWindow.h"
@@ -29,6 +30,25 @@ TEST(LogAppends, FormattedAppendsAreNotCutAndClearStartsAgain) {
     log.appendString("q\n");
     log.appendString("r");
     EXPECT_EQ(log.string(), "q\nr");
+}
+
+// The formatted appends end their text with none, one, two or three line ends; a caller's
+// own argument list is formatted the same way.
+void appendWithArguments(CLogWindow& log, const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    log.appendFormatArguments(format, arguments);
+    va_end(arguments);
+}
+
+TEST(LogAppends, FormattedAppendsEndWithTheirLineEnds) {
+    CLogWindow log;
+    log.appendFormat("%d", 0);
+    log.appendFormat1("%d", 1);
+    log.appendFormat2("%d", 2);
+    log.appendFormat3("%s %.1f", "P", 88.0);
+    appendWithArguments(log, "[%s:%03d]", "x", 7);
+    EXPECT_EQ(log.string(), "01\n2\n\nP 88.0\n\n\n[x:007]");
 }
 
 class LogRichText : public ::testing::Test {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "PlotTestSupport.h"
 #include "plot/CGraphArea.h"
 #include "plot/CGraphCurve.h"
@@ -66,6 +69,60 @@ TEST_F(PlotMouse, DragThenZoomInShowsTheDraggedRangeAndUndoRestoresIt) {
     EXPECT_EQ(axisChanges, 2);
     ASSERT_TRUE(undo.redo());
     expectRange(*view, {20, 60, 20, 80}, 1e-3f);
+}
+
+// The zoom rectangle on its own: a drag spans it between press and release and enables the
+// zoom controls; a press with a few units of jitter is a click and spans none.
+TEST_F(PlotMouse, ZoomRectangleSpansTheDragAndAClickSpansNone) {
+    QueuedMouseEvents events;
+    events.drag(viewPoint(30, 40));
+    events.release(viewPoint(60, 70));
+    EXPECT_TRUE(view->delimitZoomingAreaIfNecessary(
+        test::mouse(MouseEvent::Type::Down, viewPoint(20, 20)), events));
+    const Rect r = view->trackingRect();
+    EXPECT_NEAR(r.minX(), viewPoint(20, 20).x, 1e-3);
+    EXPECT_NEAR(r.maxX(), viewPoint(60, 70).x, 1e-3);
+    EXPECT_NEAR(std::min(r.minY(), r.maxY()), std::min(viewPoint(20, 20).y, viewPoint(60, 70).y), 1e-3);
+    EXPECT_NEAR(std::max(r.minY(), r.maxY()), std::max(viewPoint(20, 20).y, viewPoint(60, 70).y), 1e-3);
+    EXPECT_TRUE(host.zoomEnabled);
+    QueuedMouseEvents jitter;
+    const Point at = viewPoint(50, 50);
+    jitter.release({at.x + 1, at.y});
+    EXPECT_FALSE(view->delimitZoomingAreaIfNecessary(test::mouse(MouseEvent::Type::Down, at), jitter));
+    EXPECT_TRUE(view->trackingRect().isZero());
+    EXPECT_FALSE(host.zoomEnabled);
+}
+
+// The selection read back whole, moved onto a point, shown in the status line; hilite1
+// marks one more object without clearing the others, as hilite does.
+TEST_F(PlotMouse, SelectionIsReadBackMovedOntoAPointAndShownInTheStatusLine) {
+    CGraphCurve* curve = horizontal("c", 50);
+    click(viewPoint(40, 50));
+    float x = 0, y = 0;
+    CGraphObject* object = nullptr;
+    view->getSelection(x, y, object);
+    EXPECT_EQ(object, curve);
+    EXPECT_NEAR(x, 40, 0.5);
+    EXPECT_NEAR(y, 50, 0.5);
+    float px = 0, py = 0;
+    view->getSelectedPoint(px, py);
+    EXPECT_EQ(px, x);
+    EXPECT_EQ(py, y);
+    view->adjustSelectionPoint(*CGraphPoint::newGraphPoint(12.5f, 87.5f));
+    view->getSelectedPoint(px, py);
+    EXPECT_EQ(px, 12.5f);
+    EXPECT_EQ(py, 87.5f);
+    view->updateStatusMessage();
+    EXPECT_EQ(host.status, "T = 12.5, P = 87.5");  // one decimal, as the ticks
+
+    CGraphCurve* other = horizontal("d", 20);
+    view->hilite(curve);
+    view->hilite1(other);
+    EXPECT_TRUE(curve->isHilited());
+    EXPECT_TRUE(other->isHilited());
+    view->hilite1(nullptr);
+    view->hilite(other);
+    EXPECT_FALSE(curve->isHilited());
 }
 
 TEST_F(PlotMouse, ZoomOutDoublesZoomInStopsAtTheMaximumRangesAndWorksInDecades) {
@@ -409,6 +466,68 @@ TEST_F(PlotMenus, LabelFontChangesBothTitlesAndUndoes) {
     ASSERT_TRUE(undo.undo());
     EXPECT_EQ(view->labelsAttributes().font, before);
     EXPECT_EQ(view->mXLabel().runs()[0].attributes.font, before);
+}
+
+// Marker sizes step down to the smallest and no further; the decrease undoes.
+TEST_F(PlotMenus, MarkerSizeStepsDownToTheSmallest) {
+    CGraphPoint* point = view->plotPoint(30, 30, 3, Color::red());
+    point->setToolSizeFactor(2);
+    view->setSelectedObject(point);
+    Menu& menu = view->pointsMenu();
+    EXPECT_TRUE(enabled(menu, "onDecreasePointSize:"));
+    menu.performAction("onDecreasePointSize:");
+    EXPECT_EQ(point->getToolSizeFactor(), 1);
+    EXPECT_EQ(undo.undoActionName(), "Decrease Of Marker Size");
+    EXPECT_FALSE(enabled(menu, "onDecreasePointSize:"));
+    view->onDecreasePointSize();
+    EXPECT_EQ(point->getToolSizeFactor(), 1);
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(point->getToolSizeFactor(), 2);
+    view->setSelectedObject(nullptr);
+    EXPECT_FALSE(enabled(menu, "onDecreasePointSize:"));
+}
+
+// The colour and font items open the shared panels on what they edit: the selected
+// object's colour (black for one without), the legend's font, the graduations' font.
+TEST_F(PlotMenus, ColourAndFontItemsOpenThePanelsOnWhatTheyEdit) {
+    CGraphPoint* point = view->plotPoint(30, 30, 3, Color::red());
+    CGraphCurve* curve = horizontal("c", 50);
+    view->setSelectedObject(point);
+    view->pointsMenu().performAction("onGraphObjectColor:");
+    EXPECT_EQ(services.colorShown, Color::red());
+    view->setSelectedObject(curve);
+    view->curvesMenu().performAction("onGraphObjectColor:");
+    EXPECT_EQ(services.colorShown, Color::black());
+    view->fontsMenu().performAction("onGraphObjectFont:");
+    EXPECT_EQ(view->editedFont(), CPlotView::kLegendsFont);
+    EXPECT_EQ(services.fontShown, view->getLegendsAttributes().font);
+    view->plotMenu().performAction("onGraduationFontSettings:");
+    EXPECT_EQ(view->editedFont(), CPlotView::kTicksFont);
+    EXPECT_EQ(services.fontShown, view->ticksAttributes().font);
+    view->changeFont([](const Font& f) { return f.withSize(17); });
+    EXPECT_EQ(view->ticksAttributes().font.size(), 17);
+    EXPECT_NE(view->labelsAttributes().font.size(), 17);
+}
+
+// The curve menu's exports write the selected curve as text or Igor text; with a point
+// selected there is no curve to export and no file.
+TEST_F(PlotMenus, ExportItemsWriteTheSelectedCurve) {
+    CGraphCurve* curve = horizontal("c", 50);
+    view->setSelectedObject(curve);
+    services.savePath = "menu_curve.txt";
+    EXPECT_TRUE(view->onExportCurveData());
+    EXPECT_EQ(test::readFile("menu_curve.txt"), curve->curveDataText());
+    services.savePath = "menu_curve.itx";
+    EXPECT_TRUE(view->onExportIgorData());
+    EXPECT_EQ(test::readFile("menu_curve.itx"), curve->igorText());
+    EXPECT_EQ(services.fileTypes, (std::vector<std::string>{"txt", "itx"}));
+    view->setSelectedObject(view->plotPoint(30, 30, 3, Color::red()));
+    services.savePath = "menu_point.txt";
+    EXPECT_FALSE(view->onExportCurveData());
+    EXPECT_FALSE(view->onExportIgorData());
+    EXPECT_FALSE(std::filesystem::exists("menu_point.txt"));
+    std::filesystem::remove("menu_curve.txt");
+    std::filesystem::remove("menu_curve.itx");
 }
 
 TEST_F(PlotMenus, ColourChoiceReachesTheSelectedObject) {

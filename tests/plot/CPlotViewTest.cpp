@@ -229,5 +229,39 @@ TEST_F(PlotObjects, TickLabelsCarryTheFewestDecimalsAtEveryZoom) {
     EXPECT_EQ(labels(), whole);
 }
 
+// Without a toolkit the shared services have no panels: every command that would open
+// one leaves the plot as it was, save panels are cancelled so nothing is written, a new
+// window is not opened, and failures go to the platform log.
+TEST(HeadlessServices, PanelsDoNothingSavesAreCancelledAndFailuresAreLogged) {
+    PlotServices::setShared(nullptr);
+    UserDefaults none{""};
+    CPlotView view(Rect(0, 0, 400, 300), &none);
+    view.setDefaultXYRange(0, 100, 0, 100);
+    auto* curve = view.add(std::make_unique<CGraphCurve>());
+    curve->addPoint(10, 10, false);
+    curve->addPoint(90, 90, false);
+    const auto before = test::rangeOf(view);
+    const auto logged = test::loggedBy([&] {
+        view.onShowAxisRangePanel();
+        view.onLabelFontSettings();
+        view.setSelectedObject(curve);
+        view.onCurvesSettingsPanel();
+        view.onPointsSettingsPanel();
+        view.onGraphObjectColor();
+        view.onOpenNewPlotWindow();
+        EXPECT_FALSE(view.onPrintPlot());
+        EXPECT_FALSE(view.onExportCurveData());
+        EXPECT_FALSE(view.onExportIgorData());
+        PlotServices::shared().reportError("cannot write plot.pdf");
+    });
+    EXPECT_EQ(logged, (std::vector<std::string>{"cannot write plot.pdf"}));
+    EXPECT_EQ(test::rangeOf(view), before);
+    EXPECT_FALSE(PlotServices::shared().isAxisRangePanelVisible());
+    EXPECT_FALSE(PlotServices::shared().isColorPanelVisible());
+    EXPECT_FALSE(PlotServices::shared().runSavePanel("plot", "pdf").has_value());
+    EXPECT_FALSE(curve->color().has_value());
+    EXPECT_EQ(view.graphObjects().size(), 1u);
+}
+
 }  // namespace
 }  // namespace vornex

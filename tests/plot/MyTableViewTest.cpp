@@ -75,6 +75,22 @@ TEST_F(TableRowCommands, KeysMoveTheSelection) {
     EXPECT_EQ(table.selectedRow(), 0);
 }
 
+// A table made read-only opens no cell, by keypad enter or by request; made editable
+// again it does.
+TEST_F(TableRowCommands, ReadOnlyTableOpensNoCell) {
+    table.setEditable(false);
+    table.selectRow(1);
+    table.keyDown(key(keycodes::keypadEnter));
+    EXPECT_EQ(table.editedCell().row, -1);
+    EXPECT_FALSE(table.editColumn(1, 1, false));
+    for (const auto& column : table.columns()) EXPECT_FALSE(column.editable);
+    table.setEditable(true);
+    table.keyDown(key(keycodes::keypadEnter));
+    EXPECT_EQ(table.editedCell().row, 1);
+    EXPECT_EQ(table.editedCell().column, 0);
+    EXPECT_TRUE(table.editedCell().textSelected);
+}
+
 TEST_F(TableRowCommands, RowMovesAndDeletesAreAskedOfAnAdoptingDelegateOnly) {
     table.selectRow(1);
     table.keyDown(key(keycodes::downArrow, modifiers::shift));

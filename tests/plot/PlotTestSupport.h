@@ -82,6 +82,7 @@ class FakeServices : public PlotServices {
     void showCurveSettingsPanel(CPlotView&, CGraphCurve&) override { ++curvePanels; }
     void showPointSettingsPanel(CPlotView&, CGraphObject&) override { ++pointPanels; }
     void showFontPanel(const Font& font) override { fontShown = font; }
+    void showColorPanel(const Color& color) override { colorShown = color; }
     void openPlotWindow(std::unique_ptr<CPlotView> view) override { window = std::move(view); }
 
     std::optional<std::string> savePath;
@@ -91,6 +92,7 @@ class FakeServices : public PlotServices {
     int curvePanels = 0;
     int pointPanels = 0;
     std::optional<Font> fontShown;
+    std::optional<Color> colorShown;
     std::unique_ptr<CPlotView> window;
 };
 

@@ -86,6 +86,40 @@ TEST(PureGasReference, SaturationPressuresFollowTheReferenceEquations) {
     }
 }
 
+// The nitrogen ancillary vapour-pressure equation (Span et al. 2000) passes through the
+// triple point, the normal boiling point and the critical point, and follows the model's
+// own saturation between them.
+TEST(PureGasReference, NitrogenAncillaryVapourPressureFollowsTheEquation) {
+    EXPECT_NEAR(N2EOS::ancillarySaturationPressure(63.151) / 12523.0, 1.0, 2e-4);
+    EXPECT_NEAR(N2EOS::ancillarySaturationPressure(77.355) / 101325.0, 1.0, 1e-4);
+    EXPECT_DOUBLE_EQ(N2EOS::ancillarySaturationPressure(126.192), 3.3958e6);
+    Jacobsen model(2);
+    for (double TK : {70.0, 90.0, 110.0, 120.0}) {
+        const double Psat = model.calculateTheSaturationPressure(TK);
+        ASSERT_EQ(model.error, 0) << TK;
+        EXPECT_NEAR(N2EOS::ancillarySaturationPressure(TK) / Psat, 1.0, 1e-3) << TK;
+    }
+}
+
+// The methane saturation correlations are starting values of the saturation solves, fitted
+// to an early model: the vapour pressure is its formula (9.10 bar at 150 K where methane
+// boils at 10.40 bar), rises with T and stays below methane's, within a factor of two,
+// from 120 K up (at 110 K it gives 0.36 bar where methane boils at 0.88 bar).
+TEST(PureGasReference, MethaneStartingVapourPressureIsWithinAFactorOfTwoOfMethanes) {
+    IUPACCH4 methane(2);
+    double last = 0.0;
+    for (double TK : {120.0, 140.0, 150.0, 170.0, 185.0}) {
+        const double start = CH4EOS::get_saturation_pressure_from_temperature(TK);
+        const double Psat = methane.calculateTheSaturationPressure(TK) * 1e-5;
+        ASSERT_EQ(methane.error, 0) << TK;
+        EXPECT_LT(start, Psat) << TK;
+        EXPECT_GT(start, 0.5 * Psat) << TK;
+        EXPECT_GT(start, last);
+        last = start;
+    }
+    EXPECT_NEAR(CH4EOS::get_saturation_pressure_from_temperature(150.0), 9.0975, 1e-4);
+}
+
 TEST(PureGasReference, CompressionFactorsAtZeroCelsiusAndOneAtmosphere) {
     const struct {
         std::string model;

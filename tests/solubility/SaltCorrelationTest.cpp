@@ -109,6 +109,31 @@ TEST(SaltCorr, PureWaterLimitsAndCriticalCurve) {
     for (double pc : secondColumn("critc")) EXPECT_TRUE(std::isnan(pc) || pc > 0.0);
 }
 
+// The isotherm's rows are the vapour pressures the isopleths give at that temperature:
+// h(m) times water's, with the molality and weight percent of the mole fraction.
+TEST(SaltCorr, IsothermRowsAreTheIsoplethsAtThatTemperature) {
+    SaltCorr c;
+    ASSERT_TRUE(c.getIsotherm("corr", 373.15));
+    const auto rows = igorRows("isotcorr");
+    ASSERT_EQ(rows.size(), static_cast<size_t>(std::ceil(c.xmax / 0.001 - 1e-9)));
+    EXPECT_NEAR(rows[0][1], 1.01325, 2e-3);  // water boils at 1 atm
+    for (size_t i : {size_t{0}, size_t{20}, size_t{60}, size_t{120}, rows.size() - 1}) {
+        const double x = rows[i][0], m = rows[i][2];
+        EXPECT_NEAR(x, 0.001 * double(i), 1e-9);
+        // mol/kg water and weight percent, from molar masses rounded to 18 and 58.4 g/mol
+        EXPECT_NEAR(m, x / ((1 - x) * 0.018015268), 1e-3 * m + 1e-6);
+        EXPECT_NEAR(rows[i][3], 100 * m * 0.0584428 / (1 + m * 0.0584428), 2e-3 * rows[i][3] + 1e-6);
+        EXPECT_NEAR(rows[i][1], c.h(m) * SaltCorr::getP0(373.15), 1e-6);
+        if (x > 0.13) continue;  // no critical pressure there: no isopleth (above)
+        ASSERT_TRUE(c.getIsopleth("corr", x)) << x;
+        const auto isopleth = igorRows("isopcorr");
+        ASSERT_GT(isopleth.size(), 100u);
+        EXPECT_NEAR(isopleth[100][0], 373.15, 1e-9);
+        EXPECT_NEAR(isopleth[100][1], rows[i][1], 1e-6) << x;
+    }
+    ::unlink("isotcorr"), ::unlink("isopcorr");
+}
+
 // Each answer is a whole line: the line end after "1" is not read as the suffix, and a
 // bad mole fraction is refused without a file.
 TEST(Dialogues, AnswersAreWholeLines) {

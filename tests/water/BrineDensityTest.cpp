@@ -11,6 +11,7 @@
 
 #include "CorrelationTestSupport.h"
 #include "numerics/TextCapture.h"
+#include "water/DensityModel.h"
 #include "water/MaoDuanSalinityModel.h"
 #include "water/PotterBrown.h"
 #include "water/SpiveyDensityModel.h"
@@ -182,6 +183,25 @@ TEST(BrineDensity, PressureSearchInvertsTheDensity) {
         << said;
     EXPECT_EQ(spivey.error, 1);
     EXPECT_EQ(spivey.P, 1e7);
+}
+
+// A density model without a correlation computes no density: it says so through its flag,
+// its curves hold no row and the pressure search fails, rather than report brine of 0 kg/m3.
+TEST(BrineDensity, AModelWithoutACorrelationHasNoDensity) {
+    DensityModel none;
+    none.temperature(300.0);
+    none.pressure(100.0);
+    none.molality(1.0);
+    EXPECT_EQ(none.calculate_density(), 0.0);
+    EXPECT_EQ(none.error, 1);
+    none.calculate_isobar(1.0, 100.0, 300.0, 305.0, 1, "none");
+    const std::vector<std::string> lines = testing::fileLines("resnone.txt");
+    ASSERT_EQ(lines.size(), 4u);  // IGOR, WAVES, BEGIN, END
+    EXPECT_EQ(lines.back(), "END");
+    std::string said = test::stderrOf([&] { none.calculate_pressure(1000.0); });
+    EXPECT_NE(said.find("DensityModel: failed to calculate pressure"), std::string::npos) << said;
+    EXPECT_EQ(none.error, 1);
+    EXPECT_EQ(none.P, 1e7);
 }
 
 TEST(BrineDensity, CurveWritersStepToTheEndValue) {

@@ -104,6 +104,50 @@ TEST_F(ShockTubeTest, RefusedResidualDoesNotFailTheNextShockWave) {
     EXPECT_NE(printed.find("P shock wave            : 12.407"), std::string::npos) << printed;
 }
 
+// The isobar sweeps the magma temperature and writes for each the row the single shock-wave
+// calculation gives: ascending as an Igor file, descending (from T1, above T0) as a table.
+TEST_F(ShockTubeTest, IsobarRowsAreTheShockWavesOfEachTemperature) {
+    for (char ascending : {1, 0}) {
+        const char* name = ascending ? "shockp50" : "shocko50";
+        std::filesystem::remove(name);
+        ::testing::internal::CaptureStdout();
+        const bool written = water.calculateShockWaveIsobar(50.0, 800.0, 803.0, ascending,
+                                                            ascending, ascending ? "a" : "");
+        ::testing::internal::GetCapturedStdout();
+        ASSERT_TRUE(written) << name;
+        const std::vector<std::string> text = testing::fileLines(name);
+        std::vector<std::vector<double>> rows;
+        if (ascending) {
+            ASSERT_EQ(text.size(), 8u);
+            EXPECT_EQ(text[0], "IGOR");
+            EXPECT_EQ(text[1].substr(0, 12), "WAVES    Pma");
+            EXPECT_NE(text[1].find("    sa"), std::string::npos) << text[1];
+            EXPECT_EQ(text[2], "BEGIN");
+            EXPECT_EQ(text.back(), "END");
+            for (std::size_t i = 3; i + 1 < text.size(); ++i) rows.push_back(testing::numbersOf(text[i]));
+        } else {
+            ASSERT_EQ(text.size(), 4u);  // header, then 803, 802, 801 K
+            EXPECT_EQ(text[0].substr(0, 12), "#  Pmagma(1)");
+            for (std::size_t i = 1; i < text.size(); ++i) rows.push_back(testing::numbersOf(text[i]));
+        }
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const double T = ascending ? 800.0 + double(i) : 803.0 - double(i);
+            ASSERT_EQ(rows[i].size(), 14u);
+            EXPECT_EQ(rows[i][0], 50.0);
+            EXPECT_EQ(rows[i][1], T);
+            WagnerPruss fresh{1};
+            ::testing::internal::CaptureStdout();
+            const std::vector<double> single =
+                firstRow([&](std::FILE* table) { fresh.calculateShockWave(T, 50.0, table); });
+            ::testing::internal::GetCapturedStdout();
+            ASSERT_EQ(single.size(), 14u);
+            for (int k = 2; k < 14; ++k)
+                EXPECT_NEAR(rows[i][k], single[k], 1e-4 * std::fabs(single[k]) + 1e-6)
+                    << name << " T " << T << " column " << k + 1;
+        }
+    }
+}
+
 class WaterFlowTest : public ::testing::Test {
    protected:
     WagnerPruss water{1};

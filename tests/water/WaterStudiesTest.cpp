@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "CorrelationTestSupport.h"
+#include "Table8.h"
 #include "numerics/DataTextFile.h"
 #include "water/WagnerPruss.h"
 
@@ -101,6 +102,41 @@ TEST_F(WaterHomogenisationTest, InclusionTrappedAt400CAnd1000BarHomogenisesAt582
     EXPECT_NEAR(first[1], Ph, 0.01);
     EXPECT_GE(T, 673.15);
     EXPECT_NEAR(atTrap, 1000.0, 15.0);  // within half a kelvin of the trapping temperature
+}
+
+// The conode at a pressure starts from the water correlations' saturation volumes and is
+// the saturation of the reference tables at every pressure they list.
+TEST(WaterConodeTest, ConodeAtAPressureIsTheTabulatedSaturation) {
+    WagnerPruss water{2};
+    for (const testing::SaturationCheck& c : testing::kTable8) {
+        SCOPED_TRACE(c.T);
+        std::filesystem::remove("conop1");
+        ::testing::internal::CaptureStdout();
+        water.calculateTheConodeFromP(c.p * 10.0, 1, "1");
+        ::testing::internal::GetCapturedStdout();
+        ASSERT_EQ(water.error, 0);
+        const std::vector<std::string> lines = testing::fileLines("conop1");
+        ASSERT_EQ(lines.size(), 6u);
+        EXPECT_EQ(lines[0], "IGOR");
+        EXPECT_EQ(lines.back(), "END");
+        const std::vector<double> liquid = testing::numbersOf(lines[3]);
+        const std::vector<double> vapour = testing::numbersOf(lines[4]);
+        ASSERT_EQ(liquid.size(), 12u);
+        ASSERT_EQ(vapour.size(), 12u);
+        // Columns: T, V (cm3/mol), rho, P (bar), H (kJ/mol), Hm (kJ/kg), ...; six decimals.
+        EXPECT_NEAR(liquid[0], c.T, 1e-5);
+        EXPECT_NEAR(vapour[0], c.T, 1e-5);
+        EXPECT_NEAR(liquid[2], c.rhoL, 1e-5 * c.rhoL + 1e-6);
+        EXPECT_NEAR(vapour[2], c.rhoV, 1e-5 * c.rhoV + 1e-6);
+        EXPECT_NEAR(liquid[3], c.p * 10.0, 1e-6);
+        EXPECT_NEAR(liquid[5] - vapour[5], c.hL - c.hV, 1e-4 * c.hV);
+    }
+    std::filesystem::remove("conop1");
+    // A fluid without the water correlations has no saturation volumes to start from.
+    FluidPhase& base = water;
+    ::testing::internal::CaptureStderr();
+    base.FluidPhase::initializeSaturationVolumesFromP("H2O", 10.0);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("not implemented"), std::string::npos);
 }
 
 class WaterComparisonTest : public ::testing::Test {

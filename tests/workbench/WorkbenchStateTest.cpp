@@ -536,6 +536,25 @@ TEST_F(WorkbenchTest, TabsMarkThePlotsAndTickTheMenu) {
     EXPECT_EQ(doc->documentMenu().itemWithTitle("Ice")->state(), MenuItem::State::Off);
 }
 
+// The menu's Halite and Ice items open their panels, which compute at once: the
+// inclusion's homogenisation and the salinity that freezes at the ice panel's temperature.
+TEST_F(WorkbenchTest, HaliteAndIceItemsOpenTheirPanelsAndCompute) {
+    ui->perform("onGoToInclusions_panel:");
+    EXPECT_EQ(doc->tabView().selectedIdentifier(), "halite");
+    doc->documentMenu().update();
+    EXPECT_EQ(doc->documentMenu().itemWithTitle("Halite")->state(), MenuItem::State::On);
+    ASSERT_TRUE(form()["mTh_edit"].holdsNumber());
+    EXPECT_GT(form().value("mTh_edit"), form().value("mTm_edit"));
+    ui->perform("onGoToIce_panel:");
+    EXPECT_EQ(doc->tabView().selectedIdentifier(), "ice");
+    doc->documentMenu().update();
+    EXPECT_EQ(doc->documentMenu().itemWithTitle("Ice")->state(), MenuItem::State::On);
+    EXPECT_EQ(doc->documentMenu().itemWithTitle("Halite")->state(), MenuItem::State::Off);
+    double T = 0;
+    doc->model()->calculateFreezingTemperature(0.01 * form().value("mIceSalinity"), 1, T);
+    EXPECT_NEAR(T, -10, 1e-6);
+}
+
 TEST_F(WorkbenchTest, LogReportAt300And500C) {
     CLogWindow& log = CLogWindow::sharedLogWindowCtroller();
     ui->type("mHaliteTm", 300);

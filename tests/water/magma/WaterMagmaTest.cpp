@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "MagmaTestSupport.h"
@@ -485,6 +487,86 @@ TEST_F(MagmaWaterTest, RegressionOneBarExpansionUsesTheFixedSaturationData) {
     EXPECT_NEAR(x2, 0.0, 1e-12);
     EXPECT_NEAR(xi2, 0.0, 1e-12);
     for (double w : {W1, Wi1, W2, Wi2}) EXPECT_NEAR(w, 0.0, 1e-9);
+}
+
+// Expansion of the saturated liquid and steam of 40 bar to the saturation at an exit
+// pressure: the isentropic end keeps the entropy, its work is the energy lost (adiabatic,
+// reversible: the integral of P dV), the irreversible end balances the energy with the
+// work against the exit pressure, and no irreversible expansion gives more work than the
+// reversible one. With the fixed 1-bar data as exit the ends are those of the 1-bar route.
+TEST_F(MagmaWaterTest, SaturatedExpansionToAnExitPressureConservesEntropyOrBalancesEnergy) {
+    const double M = kWaterMolarMass;
+    struct State {
+        double V, U, S, H;
+    };
+    auto saturation = [&](double Pbar, State& liquid, State& vapour) {
+        water.error = 0;
+        water.calculateTheSaturationTemperature(Pbar, 0);
+        ASSERT_EQ(water.error, 0) << Pbar;
+        const double T = water.T, Vl = water.Vl, Vv = water.Vv;
+        for (auto [V, out] : {std::pair{Vl, &liquid}, std::pair{Vv, &vapour}}) {
+            water.calculateFromTV(T, V, 0);
+            water.calculate_state_functions();
+            *out = {V, water.U, water.S, water.H};
+        }
+    };
+    State l0, v0;
+    saturation(40.0, l0, v0);
+    ASSERT_GT(v0.V, 10 * l0.V);
+    State lex, vex;
+    saturation(2.0, lex, vex);
+    const State fixedL{18.792687e-6, 417404.663 * M, 1302.774796 * M, 417508.978 * M};
+    const State fixedV{30517.043633e-6, 2505596.729 * M, 7358.979099 * M, 2674992.175 * M};
+    for (auto [Pex, L, V] : {std::tuple{2e5, lex, vex}, std::tuple{1e5, fixedL, fixedV}}) {
+        double xl, xil, xv, xiv, Wrevl, Wirrl, Wrevv, Wirrv, dHl, dHv;
+        water.calculateSaturationExpansionWorkForPex(l0.V, v0.V, l0.U, v0.U, l0.S, v0.S, l0.H,
+                                                     v0.H, Pex, L.V, V.V, L.U, V.U, L.H, V.H,
+                                                     L.S, V.S, xl, xil, xv, xiv, Wrevl, Wirrl,
+                                                     Wrevv, Wirrv, dHl, dHv);
+        auto lever = [](double x, double liquid, double vapour) {
+            return x * liquid + (1 - x) * vapour;
+        };
+        const struct {
+            State s;
+            double x, xi, Wrev, Wirr, dH;
+        } ends[] = {{l0, xl, xil, Wrevl, Wirrl, dHl}, {v0, xv, xiv, Wrevv, Wirrv, dHv}};
+        for (const auto& e : ends) {
+            SCOPED_TRACE(::testing::Message() << "Pex " << Pex << " V0 " << e.s.V);
+            ASSERT_GT(e.x, 0.0);
+            ASSERT_LT(e.x, 1.0);
+            EXPECT_NEAR(lever(e.x, L.S, V.S), e.s.S, 1e-9 * e.s.S);
+            EXPECT_NEAR(e.Wrev, (e.s.U - lever(e.x, L.U, V.U)) * 0.001 / M, 1e-9);
+            EXPECT_NEAR(e.dH, (e.s.H - lever(e.x, L.H, V.H)) * 0.001 / M, 1e-9);
+            const double Vend = lever(e.xi, L.V, V.V), Uend = lever(e.xi, L.U, V.U);
+            EXPECT_NEAR(e.Wirr, Pex * (Vend - e.s.V) * 0.001 / M, 1e-9);
+            EXPECT_NEAR(e.s.U - Uend, Pex * (Vend - e.s.V), 1e-9 * std::fabs(e.s.U));
+            EXPECT_GT(e.Wirr, 0.0);
+            EXPECT_GT(e.Wrev, e.Wirr);
+        }
+        // The steam ends wetter than it started dry, the liquid partly boils: both expand.
+        EXPECT_GT(xl, xv);
+        if (Pex == 1e5) {
+            double x1, xi1, x2, xi2, W1, Wi1, W2, Wi2;
+            water.calculateSaturationExpansionWork(l0.V, v0.V, l0.U, v0.U, l0.S, v0.S, x1, xi1,
+                                                   x2, xi2, W1, Wi1, W2, Wi2);
+            EXPECT_NEAR(x1, xl, 1e-6);
+            EXPECT_NEAR(x2, xv, 1e-6);
+            EXPECT_NEAR(xi1, xil, 1e-6);
+            EXPECT_NEAR(xi2, xiv, 1e-6);
+            EXPECT_NEAR(W1, Wrevl, 1e-3);
+            EXPECT_NEAR(Wi1, Wirrl, 1e-3);
+            EXPECT_NEAR(W2, Wrevv, 1e-3);
+            EXPECT_NEAR(Wi2, Wirrv, 1e-3);
+        }
+    }
+    // A state at the exit saturation itself does not expand: no work.
+    double xl, xil, xv, xiv, Wrevl, Wirrl, Wrevv, Wirrv, dHl, dHv;
+    water.calculateSaturationExpansionWorkForPex(
+        lex.V, vex.V, lex.U, vex.U, lex.S, vex.S, lex.H, vex.H, 2e5, lex.V, vex.V, lex.U, vex.U,
+        lex.H, vex.H, lex.S, vex.S, xl, xil, xv, xiv, Wrevl, Wirrl, Wrevv, Wirrv, dHl, dHv);
+    EXPECT_NEAR(xl, 1.0, 1e-9);
+    EXPECT_NEAR(xv, 0.0, 1e-9);
+    for (double w : {Wrevl, Wirrl, Wrevv, Wirrv, dHl, dHv}) EXPECT_NEAR(w, 0.0, 1e-6);
 }
 
 // ------------------------------------------------------------ energy balances

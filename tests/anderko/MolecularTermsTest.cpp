@@ -16,6 +16,8 @@
 #include "anderko/Dipole.h"
 #include "anderko/Dispersion1.h"
 #include "expression/Function.h"
+#include "numerics/TextCapture.h"
+#include "support/PrintedChecks.h"
 #include "support/TermDerivativeCheck.h"
 
 namespace vornex {

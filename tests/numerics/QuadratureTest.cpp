@@ -63,6 +63,8 @@ TEST_F(QuadratureRules, RaisedFlagZeroesTheRestAndStaysRaised) {
 
 // dy/dx = g(x, y) for the initial-value integrator; y arrives in f.
 struct Ode : Equation {
+    explicit Ode(std::function<double(double, double)> slope, int failAfter = 0)
+        : g(std::move(slope)), failAt(failAfter) {}
     std::function<double(double, double)> g;
     int calls = 0, failAt = 0;
     void slope(double x, double& f, double& dgdy) {
@@ -80,20 +82,20 @@ struct Ode : Equation {
 };
 
 TEST(EquaDiffTest, IntegratesInitialValueProblemsWithKnownSolutions) {
-    Ode growth{.g = [](double, double y) { return y; }};
+    Ode growth([](double, double y) { return y; });
     EXPECT_NEAR(growth.integrate(0, 1, 1), std::numbers::e, 1e-9 * std::numbers::e);
     // Backwards, and with the solution's size far from 1 (relative tolerance).
     EXPECT_NEAR(growth.integrate(0, -3, 2), 2 * std::exp(-3.0), 1e-10);
     EXPECT_NEAR(growth.integrate(0, 20, 1), std::exp(20.0), 1e-8 * std::exp(20.0));
-    Ode gauss{.g = [](double x, double y) { return -2 * x * y; }};
+    Ode gauss([](double x, double y) { return -2 * x * y; });
     EXPECT_NEAR(gauss.integrate(0, 2.5, 1), std::exp(-6.25), 1e-10);
-    Ode logistic{.g = [](double, double y) { return y * (1 - y); }};
+    Ode logistic([](double, double y) { return y * (1 - y); });
     EXPECT_NEAR(logistic.integrate(0, 4, 0.1), 0.1 / (0.1 + 0.9 * std::exp(-4.0)), 1e-10);
     // An oscillating right-hand side: y = sin x.
-    Ode cosine{.g = [](double x, double) { return std::cos(x); }};
+    Ode cosine([](double x, double) { return std::cos(x); });
     EXPECT_NEAR(cosine.integrate(0, 10, 0), std::sin(10.0), 1e-9);
     // The tolerance governs the error: a loose one is cheaper and still within itself.
-    Ode loose{.g = [](double, double y) { return y; }};
+    Ode loose([](double, double y) { return y; });
     EXPECT_NEAR(loose.integrate(0, 1, 1, 1e-4), std::numbers::e, 1e-3);
     EXPECT_LT(loose.calls, growth.calls);
     EXPECT_EQ(growth.integrate(1, 1, 5), 5);
@@ -102,14 +104,14 @@ TEST(EquaDiffTest, IntegratesInitialValueProblemsWithKnownSolutions) {
 
 TEST(EquaDiffTest, AFailedOrDivergingIntegrationGivesNoValue) {
     // y' = y^2, y(0) = 1: y = 1/(1 - x) has no value past x = 1.
-    Ode blowUp{.g = [](double, double y) { return y * y; }};
+    Ode blowUp([](double, double y) { return y * y; });
     EXPECT_NEAR(blowUp.integrate(0, 0.9, 1), 10, 1e-8);
     EXPECT_TRUE(std::isnan(blowUp.integrate(0, 1.5, 1)));
     EXPECT_EQ(blowUp.equationError, 1);
-    Ode failing{.g = [](double, double y) { return y; }, .failAt = 7};
+    Ode failing([](double, double y) { return y; }, 7);
     EXPECT_TRUE(std::isnan(failing.integrate(0, 1, 1)));
     EXPECT_EQ(failing.equationError, 1);
-    Ode growth{.g = [](double, double y) { return y; }};
+    Ode growth([](double, double y) { return y; });
     EXPECT_TRUE(std::isnan(growth.integrate(0, 1, 1, 0)));
     EXPECT_TRUE(std::isnan(growth.integrate(0, 1, 1, -1e-6)));
     EXPECT_TRUE(std::isnan(growth.integrate(0, INFINITY, 1)));

@@ -118,7 +118,7 @@ bool CPlotView::validateMenuItem(MenuItem& item) const {
     if (action == "onDoubleThickness:") factor = 2.0f;
     if (action == "onTripleThickness:") factor = 3.0f;
     if (factor != 0.0f && mSelectedObject) return mSelectedObject->getToolSizeFactor() != factor;
-    if (action == "onDecreasePointSize:" && mSelectedObject) return canDecrease(*mSelectedObject);
+    if (action == "onDecreasePointSize:") return mSelectedObject && canDecrease(*mSelectedObject);
     return true;
 }
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
+#include <utility>
 
 #include "numerics/CallbackProbe.h"
 #include "numerics/Quadrature.h"

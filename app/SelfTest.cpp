@@ -281,12 +281,18 @@ class Session : public ScriptedSession {
     // A failure the user must learn of comes as an error dialog over the window in front,
     // which its OK button closes.
     static constexpr const char* kFailure = "The plot could not be saved as PDF to /no/plot.pdf";
+    // Only the windows this program made in C++ are looked at: wrapping GTK's own (a file
+    // chooser it keeps hidden) would make C++ objects that outlive the program's end.
     static Gtk::MessageDialog* failureDialog() {
-        for (Gtk::Window* w : Gtk::Window::list_toplevels())
-            if (auto* d = dynamic_cast<Gtk::MessageDialog*>(w);
-                d && d->get_visible() && d->property_text().get_value() == kFailure)
-                return d;
-        return nullptr;
+        GListModel* toplevels = gtk_window_get_toplevels();
+        Gtk::MessageDialog* found = nullptr;
+        for (guint k = 0; !found && k < g_list_model_get_n_items(toplevels); ++k) {
+            GObject* item = static_cast<GObject*>(g_list_model_get_item(toplevels, k));
+            auto* d = dynamic_cast<Gtk::MessageDialog*>(Glib::ObjectBase::_get_current_wrapper(item));
+            g_object_unref(item);
+            if (d && d->get_visible() && d->property_text().get_value() == kFailure) found = d;
+        }
+        return found;
     }
     void reportFailure() {
         GtkPlotServices& services = GtkPlotServices::instance();

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -296,17 +297,24 @@ bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, 
         return false;
     }
     removeStaleTemporaries(path);
+    // An interruption between the temporary's creation and its registration would leave it
+    // behind: the signals that remove temporaries wait until it is registered.
+    installCleanupHandler();
+    sigset_t interruptions, before;
+    sigemptyset(&interruptions);
+    for (int signal : kCleanupSignals) sigaddset(&interruptions, signal);
+    ::pthread_sigmask(SIG_BLOCK, &interruptions, &before);
     fd_ = createTemporary(path, permissions, tempPath_);
+    const int created = errno;
+    if (fd_ >= 0 && mode == Mode::Replace) slot_ = registerTemporary(tempPath_);
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
     if (fd_ < 0) {
-        fail(Step::Create, errno);
+        fail(Step::Create, created);
         tempPath_.clear();
         return false;
     }
     keepPermissions(fd_, path, permissions);
-    if (mode == Mode::Replace) {
-        slot_ = registerTemporary(tempPath_);
-        return true;
-    }
+    if (mode == Mode::Replace) return true;
     // A streamed file takes its name now; rename replaces whatever entry is there and never
     // writes through it.
     if (std::rename(tempPath_.c_str(), path.c_str()) != 0) {

@@ -143,7 +143,9 @@ TEST(LeeKesslerFluids, PhaseDiagnosisFollowsTheCompressibility) {
         EXPECT_EQ(simple.diagnose_the_phase(), c.phase) << c.Tr << " " << c.Pr;
         const double q = (simple.P / simple.dPdV + simple.V) / simple.T;
         EXPECT_DOUBLE_EQ(simple.q, q);
-        if (c.phase != 0) EXPECT_EQ(simple.q > 0.0, c.phase == 2) << c.Tr << " " << c.Pr;
+        if (c.phase != 0) {
+            EXPECT_EQ(simple.q > 0.0, c.phase == 2) << c.Tr << " " << c.Pr;
+        }
     }
     // The dilute gas is nearly ideal: q vanishes.
     zOf(simple, 0.9, 1e-6, 1);

@@ -124,7 +124,13 @@ TEST_F(CompositionProducts, EveryCodeOfEveryDegreeMatchesClosedFormAndIsCleanedB
             for (int v = 0; v < 2 + n; ++v) {
                 EXPECT_EQ(p->isDependent(v), std::find(gidx.begin(), gidx.end(), v) != gidx.end());
             }
+            // The one-variable form writes the same full set: the variable is not used.
+            p->calculate(4, 0);
+            expectDerivatives(
+                *p, 4, [&](const std::vector<int>& c) { return monomial(x, gidx, c); }, 1e-14);
         }
+        // The general product depends on its whole composition block, whatever the set.
+        for (int v = 0; v < 2 + n + 1; ++v) EXPECT_EQ(p->VarF::isDependent(v), v >= 2 && v < 2 + n);
         // The next set cleans every entry the last one wrote: the block is all zero.
         const int zero[5] = {0, 0, 0, 0, 0};
         p->select(zero, 0);

@@ -12,6 +12,7 @@
 #include "expression/BinOp.h"
 #include "expression/Function.h"
 #include "expression/Geom.h"
+#include "expression/MultOp.h"
 #include "expression/PolyVar.h"
 #include "expression/Selector.h"
 #include "expression/Sum.h"
@@ -88,6 +89,19 @@ TEST(NodeNames, BareOperatorsCheckTheirLinksAndPrintTheirChildren) {
         EXPECT_EQ(stderrOf([&] { open.calculate(2); }), "");
         EXPECT_EQ(open.value(), 0.0);  // nothing computed
         EXPECT_EQ(formula(open), "b = f ( x0 , x1 )\n");
+    }
+    {
+        // The solution nodes name their component, or that they solve a single function.
+        XFunc component;
+        component.setName("u");
+        component.index = 2;
+        EXPECT_EQ(formula(component), "u (XFunc 2)\n");
+        XFunc0 single;
+        EXPECT_EQ(formula(single), "noname (XFunc0)\n");
+        // The base of the many-child nodes only counts its terms.
+        MultOp terms;
+        terms.number_of_terms(3);
+        EXPECT_EQ(terms.numberOfTerms, 3);
     }
     {
         UnOp open;

@@ -12,9 +12,9 @@
 
 #include "dkl/Duan.h"
 #include "dkl/DuanModels.h"
+#include "numerics/TextCapture.h"
 #include "support/SaturationSweep.h"
 #include "support/TermDerivativeCheck.h"
-#include "numerics/TextCapture.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
@@ -60,7 +60,9 @@ TEST(DuanTerm, PrintedVirialCoefficientsAreThoseOfThePublishedEquation) {
                         2.01682801e-05, -1.65606189e-05, 0.000119614546, -0.000108087289};
     const double alpha = 0.0448262295, beta = 0.75397, gam = 0.077167;
     const double Tr = 300.0 / 190.6, Vc = 8.31434 * 190.6 / 46.41e5;
-    auto virial = [&](int k) { return a[3 * k] + a[3 * k + 1] / (Tr * Tr) + a[3 * k + 2] / (Tr * Tr * Tr); };
+    auto virial = [&](int k) {
+        return a[3 * k] + a[3 * k + 1] / (Tr * Tr) + a[3 * k + 2] / (Tr * Tr * Tr);
+    };
     // Printed to six significant digits.
     EXPECT_NEAR(B, virial(0) * Vc, 1e-5 * std::fabs(B));
     EXPECT_NEAR(C, virial(1) * Vc * Vc, 1e-5 * std::fabs(C));
@@ -322,7 +324,8 @@ TEST(DuanFluid, SaturationReachesTheModelsOwnCriticalPoint) {
     DuanH2O water(2, 0);
     testing_support::expectSaturationUpToOwnCriticalPoint(water, 643.0, 0.5);
     EXPECT_NEAR(water.namingCriticalTemperature(), 653.76, 0.01);
-    for (const auto& [gas, T0, Tc] : {std::tuple{"CO2", 300.0, 309.80}, std::tuple{"CH4", 157.0, 197.02}}) {
+    for (const auto& [gas, T0, Tc] :
+         {std::tuple{"CO2", 300.0, 309.80}, std::tuple{"CH4", 157.0, 197.02}}) {
         SCOPED_TRACE(gas);
         DMW1 fluid(2);
         fluid.number_of_components(1);
@@ -341,6 +344,22 @@ TEST(DuanFluid, MethaneBelowItsLiquidBranchHasNoSaturation) {
     const double P = fluid.calculateTheSaturationPressure(140.0);
     EXPECT_EQ(fluid.error, 1);
     EXPECT_TRUE(std::isnan(P));
+}
+
+// A binary parameter of the mixture names itself and is c0 + c1 T + c2 T^2 + c3/T + c4 ln T,
+// of the temperature alone.
+TEST(DuanTerm, BinaryParameterOfTheMixtureIsItsTemperatureFunction) {
+    BIPDuan k;
+    EXPECT_STREQ(k.getType(), "BIPDuan");
+    k.setCoefficients(0.9, 1e-4, -2e-7, 15.0, 0.01);
+    k.number_of_variables(3);
+    double v[] = {400.0, 1e-4, 0.3};
+    k.set_variable_values(v);
+    k.calculate(0);
+    EXPECT_NEAR(k.value(), 0.9 + 0.04 - 0.032 + 15.0 / 400.0 + 0.01 * std::log(400.0), 1e-14);
+    EXPECT_TRUE(k.isDependent(0));
+    EXPECT_FALSE(k.isDependent(1));
+    EXPECT_FALSE(k.isDependent(2));
 }
 
 }  // namespace

@@ -82,13 +82,16 @@ TEST_F(PlotMouse, ZoomRectangleSpansTheDragAndAClickSpansNone) {
     const Rect r = view->trackingRect();
     EXPECT_NEAR(r.minX(), viewPoint(20, 20).x, 1e-3);
     EXPECT_NEAR(r.maxX(), viewPoint(60, 70).x, 1e-3);
-    EXPECT_NEAR(std::min(r.minY(), r.maxY()), std::min(viewPoint(20, 20).y, viewPoint(60, 70).y), 1e-3);
-    EXPECT_NEAR(std::max(r.minY(), r.maxY()), std::max(viewPoint(20, 20).y, viewPoint(60, 70).y), 1e-3);
+    EXPECT_NEAR(std::min(r.minY(), r.maxY()), std::min(viewPoint(20, 20).y, viewPoint(60, 70).y),
+                1e-3);
+    EXPECT_NEAR(std::max(r.minY(), r.maxY()), std::max(viewPoint(20, 20).y, viewPoint(60, 70).y),
+                1e-3);
     EXPECT_TRUE(host.zoomEnabled);
     QueuedMouseEvents jitter;
     const Point at = viewPoint(50, 50);
     jitter.release({at.x + 1, at.y});
-    EXPECT_FALSE(view->delimitZoomingAreaIfNecessary(test::mouse(MouseEvent::Type::Down, at), jitter));
+    EXPECT_FALSE(
+        view->delimitZoomingAreaIfNecessary(test::mouse(MouseEvent::Type::Down, at), jitter));
     EXPECT_TRUE(view->trackingRect().isZero());
     EXPECT_FALSE(host.zoomEnabled);
 }
@@ -440,6 +443,13 @@ TEST_F(PlotMenus, ThicknessItemsAndUndo) {
     ASSERT_TRUE(undo.undo());
     EXPECT_EQ(curve->getToolSizeFactor(), 2);
     EXPECT_EQ(curve->size(), 3);
+    menu.performAction("onNormalThickness:");
+    EXPECT_EQ(curve->getToolSizeFactor(), 1);
+    EXPECT_FALSE(enabled(menu, "onNormalThickness:"));
+    menu.performAction("onDoubleThickness:");
+    EXPECT_EQ(curve->getToolSizeFactor(), 2);
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(curve->getToolSizeFactor(), 1);
 }
 
 TEST_F(PlotMenus, MarkerSizeStepsAndUndoEvenAfterTheObjectWasRemoved) {

@@ -12,9 +12,10 @@
 #include <string>
 #include <utility>
 
-#include "support/TermDerivativeCheck.h"
 #include "dkl/BWR.h"
 #include "dkl/LeeKessler.h"
+#include "numerics/TextCapture.h"
+#include "support/TermDerivativeCheck.h"
 
 namespace vornex {
 namespace {
@@ -135,7 +136,7 @@ TEST(LeeKesslerFluids, PhaseDiagnosisFollowsTheCompressibility) {
         double Tr, Pr;
         int selector, phase;
     } cases[] = {{0.7, 0.2, 2, 2}, {0.7, 0.05, 1, 1}, {0.9, 0.3, 1, 1},
-                 {0.9, 0.8, 2, 2}, {1.2, 0.5, 0, 0}, {0.8, 1.5, 0, 0}};
+                 {0.9, 0.8, 2, 2}, {1.2, 0.5, 0, 0},  {0.8, 1.5, 0, 0}};
     for (const auto& c : cases) {
         zOf(simple, c.Tr, c.Pr, c.selector);
         ASSERT_EQ(simple.error, 0);
@@ -174,6 +175,24 @@ TEST(LeeKesslerState, DiluteGasHasItsIdealVolume) {
     ASSERT_EQ(lk.error, 0);
     EXPECT_NEAR(lk.V, 8.31434 * 300.0, 1e-5 * lk.V);
     EXPECT_NEAR(lk.lnPhi[0], B * 1.0 / (8.31434 * 300.0), 1e-9);
+}
+
+// The model is explicit in neither P nor V: the pressure of a state solved from (T, P) is
+// that pressure, and before any such state there is none, said, with the error set.
+TEST(LeeKesslerState, PressureIsThatOfTheSolvedStateOnly) {
+    LK_EOS lk(1);
+    lk.number_of_components(1);
+    lk.add_component("CH4");
+    lk.temperature(300.0);
+    lk.volume(1e-3);
+    double P = 0.0;
+    const std::string said = test::stderrOf([&] { P = lk.calculate_pressure(); });
+    EXPECT_TRUE(std::isnan(P));
+    EXPECT_NE(said.find("the state is computed from T and P only"), std::string::npos) << said;
+    EXPECT_EQ(lk.error, 1);
+    lk.calculateFromTP(300.0, 50.0, 0);
+    ASSERT_EQ(lk.error, 0);
+    EXPECT_EQ(lk.calculate_pressure(), 50e5);
 }
 
 // Regression: each evaluation of Z printed four lines on standard output.
@@ -490,8 +509,8 @@ TEST(LeeKesslerFluids, LiquidZIsPressureTimesVolumeOverTemperature) {
     // reference fluid's liquid at Tr 0.9, Pr 0.01 was 0.001453 where Pr Vr/Tr gave 0.001461.
     for (const double* constants : {kLeeKesslerSimple, kLeeKesslerReference}) {
         BWR_EOS fluid(constants);
-        for (const auto& [Tr, Pr] : {std::pair{0.9, 0.01}, std::pair{0.5, 0.001},
-                                      std::pair{0.7, 0.5}}) {
+        for (const auto& [Tr, Pr] :
+             {std::pair{0.9, 0.01}, std::pair{0.5, 0.001}, std::pair{0.7, 0.5}}) {
             const double Z = zOf(fluid, Tr, Pr, 2);
             EXPECT_NEAR(Z, Pr * fluid.V / Tr, 1e-12 * Z) << Tr << " " << Pr;
             fluid.volume(fluid.V);

@@ -239,6 +239,23 @@ TEST_F(CompositionSums, ConstantChildrenGiveThePowerOfTheCompositionSum) {
     }
 }
 
+// A name is searched in the sum, then in its children in order; the product is no child.
+TEST_F(CompositionSums, ANameIsFoundInTheSumOrItsChildren) {
+    SumX2 sum;
+    sum.setName("a mix");
+    sum.defineXVariables(kStart, 2);
+    auto* second = testing::withScalars(new KVar, 2.0);
+    second->setName("a11");
+    sum.tie_ij(0, 0, testing::withScalars(new KVar, 1.0));
+    sum.tie_ij(1, 0, testing::withScalars(new KVar, 1.5));
+    sum.tie_ij(1, 1, second);
+    EXPECT_EQ(sum.findByName("a mix"), &sum);
+    EXPECT_EQ(sum.findByName("a11"), second);
+    EXPECT_EQ(sum.findByName("noname"), nullptr);
+    sum.product->setName("x x");
+    EXPECT_EQ(sum.findByName("x x"), nullptr);
+}
+
 TEST_F(CompositionSums, FormulaLineFollowsTheVisitingOrder) {
     // Constant children named after their index set, u10 at (1, 0).
     auto tieNamed = [](SumF& sum, int d) {

@@ -83,6 +83,20 @@ void setPair(Duan2& term, const char* first, const char* second) {
     term.pairReversed = duanPairReversed(first, second);
 }
 
+// The common sizing of the Duan terms: the graph of n components has n + 2 variables (T, V
+// and the fractions), and its volume leaves depend on V alone; no component, no change.
+TEST(DuanTerm, CommonSizingPutsTheVolumeLeavesOnTheVolumeOnly) {
+    Duan2 term;
+    term.Duan::number_of_components(0);
+    EXPECT_EQ(term.root->numberOfVariables(), 0);
+    term.Duan::number_of_components(2);
+    EXPECT_EQ(term.root->numberOfVariables(), 4);
+    Expression* mlogV = term.node("mlogV");
+    ASSERT_NE(mlogV, nullptr);
+    for (int v = 0; v < 4; ++v) EXPECT_EQ(mlogV->isDependent(v), v == 1) << v;
+    EXPECT_TRUE(term.root->isDependent(1));
+}
+
 // CO2's and H2O's B are negative at 500 K: the cube-root means mix them finitely.
 TEST(DuanTerm, MixtureDerivativesMatchDifferencesWithNegativeCoefficients) {
     const struct {

@@ -151,8 +151,7 @@ TEST(BoublikEOSTest, StatesHaveWatersMolarMassAndASoundSpeed) {
         const int n = static_cast<int>(sigma.size());
         SCOPED_TRACE(n);
         fluid.number_of_components(n);
-        for (int i = 0; i < n; ++i)
-            fluid.set_hard_sphere_diameter(i, sigma[static_cast<size_t>(i)]);
+        for (int i = 0; i < n; ++i) fluid.set_hard_sphere_diameter(i, sigma[static_cast<size_t>(i)]);
         if (n == 3) fluid.composition(0.2, 0.5, 0.3);
         for (double m : fluid.molarMass) EXPECT_EQ(m, 0.018015268);
         fluid.calculateFromTP(773.15, 1000.0, 0);

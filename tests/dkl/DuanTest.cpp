@@ -12,9 +12,9 @@
 
 #include "dkl/Duan.h"
 #include "dkl/DuanModels.h"
-#include "numerics/TextCapture.h"
 #include "support/SaturationSweep.h"
 #include "support/TermDerivativeCheck.h"
+#include "numerics/TextCapture.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
@@ -60,9 +60,7 @@ TEST(DuanTerm, PrintedVirialCoefficientsAreThoseOfThePublishedEquation) {
                         2.01682801e-05, -1.65606189e-05, 0.000119614546, -0.000108087289};
     const double alpha = 0.0448262295, beta = 0.75397, gam = 0.077167;
     const double Tr = 300.0 / 190.6, Vc = 8.31434 * 190.6 / 46.41e5;
-    auto virial = [&](int k) {
-        return a[3 * k] + a[3 * k + 1] / (Tr * Tr) + a[3 * k + 2] / (Tr * Tr * Tr);
-    };
+    auto virial = [&](int k) { return a[3 * k] + a[3 * k + 1] / (Tr * Tr) + a[3 * k + 2] / (Tr * Tr * Tr); };
     // Printed to six significant digits.
     EXPECT_NEAR(B, virial(0) * Vc, 1e-5 * std::fabs(B));
     EXPECT_NEAR(C, virial(1) * Vc * Vc, 1e-5 * std::fabs(C));
@@ -338,8 +336,7 @@ TEST(DuanFluid, SaturationReachesTheModelsOwnCriticalPoint) {
     DuanH2O water(2, 0);
     testing_support::expectSaturationUpToOwnCriticalPoint(water, 643.0, 0.5);
     EXPECT_NEAR(water.namingCriticalTemperature(), 653.76, 0.01);
-    for (const auto& [gas, T0, Tc] :
-         {std::tuple{"CO2", 300.0, 309.80}, std::tuple{"CH4", 157.0, 197.02}}) {
+    for (const auto& [gas, T0, Tc] : {std::tuple{"CO2", 300.0, 309.80}, std::tuple{"CH4", 157.0, 197.02}}) {
         SCOPED_TRACE(gas);
         DMW1 fluid(2);
         fluid.number_of_components(1);

@@ -12,10 +12,10 @@
 #include <string>
 #include <utility>
 
+#include "support/TermDerivativeCheck.h"
 #include "dkl/BWR.h"
 #include "dkl/LeeKessler.h"
 #include "numerics/TextCapture.h"
-#include "support/TermDerivativeCheck.h"
 
 namespace vornex {
 namespace {
@@ -136,7 +136,7 @@ TEST(LeeKesslerFluids, PhaseDiagnosisFollowsTheCompressibility) {
         double Tr, Pr;
         int selector, phase;
     } cases[] = {{0.7, 0.2, 2, 2}, {0.7, 0.05, 1, 1}, {0.9, 0.3, 1, 1},
-                 {0.9, 0.8, 2, 2}, {1.2, 0.5, 0, 0},  {0.8, 1.5, 0, 0}};
+                 {0.9, 0.8, 2, 2}, {1.2, 0.5, 0, 0}, {0.8, 1.5, 0, 0}};
     for (const auto& c : cases) {
         zOf(simple, c.Tr, c.Pr, c.selector);
         ASSERT_EQ(simple.error, 0);
@@ -509,8 +509,8 @@ TEST(LeeKesslerFluids, LiquidZIsPressureTimesVolumeOverTemperature) {
     // reference fluid's liquid at Tr 0.9, Pr 0.01 was 0.001453 where Pr Vr/Tr gave 0.001461.
     for (const double* constants : {kLeeKesslerSimple, kLeeKesslerReference}) {
         BWR_EOS fluid(constants);
-        for (const auto& [Tr, Pr] :
-             {std::pair{0.9, 0.01}, std::pair{0.5, 0.001}, std::pair{0.7, 0.5}}) {
+        for (const auto& [Tr, Pr] : {std::pair{0.9, 0.01}, std::pair{0.5, 0.001},
+                                      std::pair{0.7, 0.5}}) {
             const double Z = zOf(fluid, Tr, Pr, 2);
             EXPECT_NEAR(Z, Pr * fluid.V / Tr, 1e-12 * Z) << Tr << " " << Pr;
             fluid.volume(fluid.V);

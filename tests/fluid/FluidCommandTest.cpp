@@ -289,8 +289,7 @@ TEST_F(FluidCommands, NothingIsComputedAfterARefusalAndQuestionsGoToStandardErro
     Result r = run(mixture, {"x", "1.5", "T", "300", "V", "20"});
     EXPECT_FALSE(r.succeeded);
     EXPECT_TRUE(mixture.calls.empty()) << mixture.calls.front();
-    EXPECT_TRUE(has(r.err, "Stopped at the refusal of x: the words after it were not run"))
-        << r.err;
+    EXPECT_TRUE(has(r.err, "Stopped at the refusal of x: the words after it were not run")) << r.err;
     RecordingFluid three(3);
     r = run(three, {"x", "0.7", "0.6", "T", "300"});
     EXPECT_FALSE(r.succeeded);

@@ -144,7 +144,7 @@ TEST_F(AxisPanel, SteppersCopyTheirValueAndStayWithinTheirLimits) {
     panel.setStepperValue(Panel::kYmax, 1e9);
     EXPECT_EQ(panel.stepper(Panel::kYmax).value, 100000);
     ASSERT_TRUE(panel.onStepYmax());
-    EXPECT_EQ(view->mCurrentMaxY(), 900);    // the plot's maximum
+    EXPECT_EQ(view->mCurrentMaxY(), 900);  // the plot's maximum
     panel.setStepperValue(Panel::kYmin, 250);
     ASSERT_TRUE(panel.onStepYmin());
     EXPECT_EQ(view->mCurrentMinY(), 250);

@@ -82,16 +82,13 @@ TEST_F(PlotMouse, ZoomRectangleSpansTheDragAndAClickSpansNone) {
     const Rect r = view->trackingRect();
     EXPECT_NEAR(r.minX(), viewPoint(20, 20).x, 1e-3);
     EXPECT_NEAR(r.maxX(), viewPoint(60, 70).x, 1e-3);
-    EXPECT_NEAR(std::min(r.minY(), r.maxY()), std::min(viewPoint(20, 20).y, viewPoint(60, 70).y),
-                1e-3);
-    EXPECT_NEAR(std::max(r.minY(), r.maxY()), std::max(viewPoint(20, 20).y, viewPoint(60, 70).y),
-                1e-3);
+    EXPECT_NEAR(std::min(r.minY(), r.maxY()), std::min(viewPoint(20, 20).y, viewPoint(60, 70).y), 1e-3);
+    EXPECT_NEAR(std::max(r.minY(), r.maxY()), std::max(viewPoint(20, 20).y, viewPoint(60, 70).y), 1e-3);
     EXPECT_TRUE(host.zoomEnabled);
     QueuedMouseEvents jitter;
     const Point at = viewPoint(50, 50);
     jitter.release({at.x + 1, at.y});
-    EXPECT_FALSE(
-        view->delimitZoomingAreaIfNecessary(test::mouse(MouseEvent::Type::Down, at), jitter));
+    EXPECT_FALSE(view->delimitZoomingAreaIfNecessary(test::mouse(MouseEvent::Type::Down, at), jitter));
     EXPECT_TRUE(view->trackingRect().isZero());
     EXPECT_FALSE(host.zoomEnabled);
 }

@@ -171,11 +171,11 @@ TEST(VornexFiles, AFileSizeLimitFailsTheWriteAndLeavesNoTemporary) {
         const char* words;
         const char* file;
         const char* said;
-    } cases[] = {
-        {VORNEX_PROGRAM, "wagner sat s", "satus", "Writing satus failed"},
-        {KELNO_PROGRAM, "pv", "isoc0", "Writing isoc0 failed"},
-        {MAKE_SATU0_PROGRAM, ".", "satu0", "Writing ./satu0 failed"},
-        {MAKE_ANDERKO_INIT_PROGRAM, ". --sample", "initH2ONaCl", "Writing ./initH2ONaCl failed"}};
+    } cases[] = {{VORNEX_PROGRAM, "wagner sat s", "satus", "Writing satus failed"},
+                 {KELNO_PROGRAM, "pv", "isoc0", "Writing isoc0 failed"},
+                 {MAKE_SATU0_PROGRAM, ".", "satu0", "Writing ./satu0 failed"},
+                 {MAKE_ANDERKO_INIT_PROGRAM, ". --sample", "initH2ONaCl",
+                  "Writing ./initH2ONaCl failed"}};
     int n = 0;
     for (const auto& c : cases) {
         const fs::path work = fs::current_path() / "sizelimit" / std::to_string(n++);
@@ -189,8 +189,7 @@ TEST(VornexFiles, AFileSizeLimitFailsTheWriteAndLeavesNoTemporary) {
         ASSERT_TRUE(WIFEXITED(status)) << command << ": " << status;
         EXPECT_EQ(WEXITSTATUS(status), 1) << command << "\n" << err;
         EXPECT_NE(err.find(std::string(c.said) + ": File too large"), std::string::npos)
-            << command << "\n"
-            << err;
+            << command << "\n" << err;
         EXPECT_EQ(slurpFile(work / c.file), "earlier\n") << command;
         EXPECT_FALSE(holdsHiddenFile(work)) << command;
     }

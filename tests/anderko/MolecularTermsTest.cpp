@@ -47,7 +47,12 @@ TEST_F(BoublikTest, OneComponentIsCarnahanStarling) {
         const double cs = -std::log(V) + (4 * eta - 3 * eta * eta) / ((1 - eta) * (1 - eta));
         EXPECT_NEAR(valueAt(500.0, V), cs, 1e-12 * std::fabs(cs)) << V;
         EXPECT_EQ(term.error, 0);
+        // The nodes a console plot asks for by name: "A" is the term itself.
+        EXPECT_EQ(term.node("A"), term.root);
+        EXPECT_DOUBLE_EQ(term.node("mlogV")->value(), -std::log(V));
     }
+    EXPECT_EQ(term.node("B"), nullptr);
+    EXPECT_EQ(term.node(nullptr), nullptr);
 }
 
 TEST_F(BoublikTest, CovolumeAndDiameterRoundTrip) {
@@ -184,6 +189,11 @@ TEST_F(DipoleTest, OnePolarFluidHasThePadeForm) {
     const double A3 = c3 / std::pow(T, 3) / std::pow(4 * V, 2) * I1 * I2;
     EXPECT_NEAR(term.root->value(), A2 * A2 / (A2 - A3), 1e-12);
     EXPECT_LT(term.root->value(), 0.0);  // polar attraction
+    // The nodes a console plot asks for by name: "A" is the term itself.
+    EXPECT_EQ(term.node("A"), term.root);
+    EXPECT_NEAR(term.node("A2")->value(), A2, 1e-12 * std::fabs(A2));
+    EXPECT_EQ(term.node("A4"), nullptr);
+    EXPECT_EQ(term.node(nullptr), nullptr);
 }
 
 TEST_F(DipoleTest, NoMomentsNoContribution) {

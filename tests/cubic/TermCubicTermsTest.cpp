@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "cubic/CubicTerms.h"
 #include "cubic/DaridonInt.h"
 #include "cubic/SoaveAttraction.h"
 #include "cubic/VanDerWaalsAttrac.h"
@@ -286,6 +287,29 @@ TEST(TermCubicTerms, WrongComponentCountsFailEveryEvaluation) {
     EXPECT_EQ(rep.error, 1);
     EXPECT_EQ(att.error, 1);
     EXPECT_EQ(vdw.error, 1);
+}
+
+// The temperature functions of the attraction name themselves and depend on T alone; the
+// Soave form is a_c (1 + m (1 - sqrt(T/Tc)))^2, a_c itself at the critical temperature.
+TEST(TermCubicTerms, TemperatureFunctionsOfTheAttraction) {
+    Alpha alpha;
+    Soave72 soave;
+    EXPECT_STREQ(alpha.getType(), "Alpha");
+    EXPECT_STREQ(soave.getType(), "Soave72");
+    soave.Tc = 304.13;
+    soave.ac = 0.396;
+    soave.m = 0.82;
+    soave.number_of_variables(3);
+    for (double T : {soave.Tc, 250.0}) {
+        double v[] = {T, 1e-4, 1.0};
+        soave.initialize_the_graph();
+        soave.set_variable_values(v);
+        soave.calculate(0);
+        const double s = 1 + soave.m * (1 - std::sqrt(T / soave.Tc));
+        EXPECT_NEAR(soave.value(), soave.ac * s * s, 1e-15) << T;
+    }
+    for (int v : {1, 2}) EXPECT_FALSE(soave.isDependent(v));
+    EXPECT_TRUE(soave.isDependent(0));
 }
 
 }  // namespace

@@ -81,6 +81,20 @@ void setPair(Duan2& term, const char* first, const char* second) {
     term.pairReversed = duanPairReversed(first, second);
 }
 
+// The common sizing of the Duan terms: the graph of n components has n + 2 variables (T, V
+// and the fractions), and its volume leaves depend on V alone; no component, no change.
+TEST(DuanTerm, CommonSizingPutsTheVolumeLeavesOnTheVolumeOnly) {
+    Duan2 term;
+    term.Duan::number_of_components(0);
+    EXPECT_EQ(term.root->numberOfVariables(), 0);
+    term.Duan::number_of_components(2);
+    EXPECT_EQ(term.root->numberOfVariables(), 4);
+    Expression* mlogV = term.node("mlogV");
+    ASSERT_NE(mlogV, nullptr);
+    for (int v = 0; v < 4; ++v) EXPECT_EQ(mlogV->isDependent(v), v == 1) << v;
+    EXPECT_TRUE(term.root->isDependent(1));
+}
+
 // CO2's and H2O's B are negative at 500 K: the cube-root means mix them finitely.
 TEST(DuanTerm, MixtureDerivativesMatchDifferencesWithNegativeCoefficients) {
     const struct {
@@ -341,6 +355,22 @@ TEST(DuanFluid, MethaneBelowItsLiquidBranchHasNoSaturation) {
     const double P = fluid.calculateTheSaturationPressure(140.0);
     EXPECT_EQ(fluid.error, 1);
     EXPECT_TRUE(std::isnan(P));
+}
+
+// A binary parameter of the mixture names itself and is c0 + c1 T + c2 T^2 + c3/T + c4 ln T,
+// of the temperature alone.
+TEST(DuanTerm, BinaryParameterOfTheMixtureIsItsTemperatureFunction) {
+    BIPDuan k;
+    EXPECT_STREQ(k.getType(), "BIPDuan");
+    k.setCoefficients(0.9, 1e-4, -2e-7, 15.0, 0.01);
+    k.number_of_variables(3);
+    double v[] = {400.0, 1e-4, 0.3};
+    k.set_variable_values(v);
+    k.calculate(0);
+    EXPECT_NEAR(k.value(), 0.9 + 0.04 - 0.032 + 15.0 / 400.0 + 0.01 * std::log(400.0), 1e-14);
+    EXPECT_TRUE(k.isDependent(0));
+    EXPECT_FALSE(k.isDependent(1));
+    EXPECT_FALSE(k.isDependent(2));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "support/TermDerivativeCheck.h"
 #include "dkl/BWR.h"
 #include "dkl/LeeKessler.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -176,6 +177,24 @@ TEST(LeeKesslerState, DiluteGasHasItsIdealVolume) {
     ASSERT_EQ(lk.error, 0);
     EXPECT_NEAR(lk.V, 8.31434 * 300.0, 1e-5 * lk.V);
     EXPECT_NEAR(lk.lnPhi[0], B * 1.0 / (8.31434 * 300.0), 1e-9);
+}
+
+// The model is explicit in neither P nor V: the pressure of a state solved from (T, P) is
+// that pressure, and before any such state there is none, said, with the error set.
+TEST(LeeKesslerState, PressureIsThatOfTheSolvedStateOnly) {
+    LK_EOS lk(1);
+    lk.number_of_components(1);
+    lk.add_component("CH4");
+    lk.temperature(300.0);
+    lk.volume(1e-3);
+    double P = 0.0;
+    const std::string said = test::stderrOf([&] { P = lk.calculate_pressure(); });
+    EXPECT_TRUE(std::isnan(P));
+    EXPECT_NE(said.find("the state is computed from T and P only"), std::string::npos) << said;
+    EXPECT_EQ(lk.error, 1);
+    lk.calculateFromTP(300.0, 50.0, 0);
+    ASSERT_EQ(lk.error, 0);
+    EXPECT_EQ(lk.calculate_pressure(), 50e5);
 }
 
 // Regression: each evaluation of Z printed four lines on standard output.

@@ -124,7 +124,13 @@ TEST_F(CompositionProducts, EveryCodeOfEveryDegreeMatchesClosedFormAndIsCleanedB
             for (int v = 0; v < 2 + n; ++v) {
                 EXPECT_EQ(p->isDependent(v), std::find(gidx.begin(), gidx.end(), v) != gidx.end());
             }
+            // The one-variable form writes the same full set: the variable is not used.
+            p->calculate(4, 0);
+            expectDerivatives(
+                *p, 4, [&](const std::vector<int>& c) { return monomial(x, gidx, c); }, 1e-14);
         }
+        // The general product depends on its whole composition block, whatever the set.
+        for (int v = 0; v < 2 + n + 1; ++v) EXPECT_EQ(p->VarF::isDependent(v), v >= 2 && v < 2 + n);
         // The next set cleans every entry the last one wrote: the block is all zero.
         const int zero[5] = {0, 0, 0, 0, 0};
         p->select(zero, 0);
@@ -231,6 +237,23 @@ TEST_F(CompositionSums, ConstantChildrenGiveThePowerOfTheCompositionSum) {
         sum->calculate(2);
         EXPECT_NEAR(sum->value(), std::pow(0.8, d), 1e-14) << "degree " << d;
     }
+}
+
+// A name is searched in the sum, then in its children in order; the product is no child.
+TEST_F(CompositionSums, ANameIsFoundInTheSumOrItsChildren) {
+    SumX2 sum;
+    sum.setName("a mix");
+    sum.defineXVariables(kStart, 2);
+    auto* second = testing::withScalars(new KVar, 2.0);
+    second->setName("a11");
+    sum.tie_ij(0, 0, testing::withScalars(new KVar, 1.0));
+    sum.tie_ij(1, 0, testing::withScalars(new KVar, 1.5));
+    sum.tie_ij(1, 1, second);
+    EXPECT_EQ(sum.findByName("a mix"), &sum);
+    EXPECT_EQ(sum.findByName("a11"), second);
+    EXPECT_EQ(sum.findByName("noname"), nullptr);
+    sum.product->setName("x x");
+    EXPECT_EQ(sum.findByName("x x"), nullptr);
 }
 
 TEST_F(CompositionSums, FormulaLineFollowsTheVisitingOrder) {

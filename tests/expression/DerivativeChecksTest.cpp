@@ -220,5 +220,36 @@ TEST(PrintedCheckOfEveryOrder, NamesEachTupleOnceWithTheClosedFormAndItsDifferen
     EXPECT_EQ(f->value(), exact({0, 0, 0}));  // left evaluated at x
 }
 
+// The one-variable checks of f = x0 x1^3 in x1 at (1.5, -2): each order's pure derivative,
+// analytic and by the central difference of the order below, then the graph left
+// evaluated at the point; a variable the graph does not have prints nothing.
+TEST(PrintedPureChecks, EachOrderGivesTheClosedFormAndItsDifference) {
+    Inputs x{2};
+    std::unique_ptr<Expression> f(binary<Product>(&x[0], over<Cube>(&x[1]), 1.0));
+    testing::sized(*f, 2);
+    double at[] = {1.5, -2.0};
+    const double h = 1e-3;
+    // x0 x1^3, 3 x0 x1^2, 6 x0 x1, 6 x0, 0.
+    const double pure[] = {-12.0, 18.0, -18.0, 9.0, 0.0};
+    using Check = void (Expression::*)(FILE*, int, double*, double);
+    const Check checks[] = {&Expression::check1, &Expression::check2, &Expression::check3,
+                            &Expression::check4};
+    for (int K = 1; K <= 4; ++K) {
+        const std::string text =
+            testing::printed([&](FILE* out) { ((*f).*checks[K - 1])(out, 1, at, h); });
+        const std::string head =
+            K == 1 ? "Value    -12\n\nd1. ana. " : "d" + std::to_string(K) + " ana. ";
+        ASSERT_EQ(text.rfind(head, 0), 0u) << text;
+        const auto numeric = text.find("num. ");
+        ASSERT_NE(numeric, std::string::npos) << text;
+        EXPECT_NEAR(std::stod(text.substr(head.size())), pure[K], 1e-12) << text;
+        // The difference of a cubic is off by h^2 times its third derivative's sixth.
+        EXPECT_NEAR(std::stod(text.substr(numeric + 5)), pure[K], 1e-5) << text;
+        EXPECT_EQ(text.substr(text.size() - 3), "\n\n\n") << text;
+        EXPECT_EQ(f->value(), -12.0) << K;  // left evaluated at x
+    }
+    EXPECT_EQ(testing::printed([&](FILE* out) { f->check1(out, 2, at, h); }), "");
+}
+
 }  // namespace
 }  // namespace vornex

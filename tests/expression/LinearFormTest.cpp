@@ -110,6 +110,21 @@ TEST_F(LinearForms, PackingDependenciesAndNewCoefficients) {
     EXPECT_DOUBLE_EQ(l.value(), -at[2] + 0.5 * at[4]);
     EXPECT_EQ(l.d1(3), 0);
     EXPECT_EQ(l.d1(4), 0.5);
+    l.clean(1);  // the value and the first derivatives of the range
+    EXPECT_EQ(l.value(), 0.0);
+    EXPECT_EQ(l.d1(2), 0.0);
+    EXPECT_EQ(l.d1(4), 0.0);
+
+    // The bare range reads its variables and has no coefficients.
+    Linear range;
+    range.defineXVariables(kFirst, kCount);
+    EXPECT_EQ(range.numberOfCoefficients, 0);
+    EXPECT_TRUE(range.coefficients.empty());
+    range.number_of_variables(static_cast<int>(at.size()));
+    range.set_variable_values(at.data());
+    EXPECT_EQ(range.x, (std::vector<double>{at[2], at[3], at[4]}));
+    for (int v : {0, 1, 5}) EXPECT_FALSE(range.isDependent(v));
+    for (int v : {2, 3, 4}) EXPECT_TRUE(range.isDependent(v));
 }
 
 TEST_F(LinearForms, FormulaLineWithSignsAndSymmetryFactors) {

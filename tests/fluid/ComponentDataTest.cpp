@@ -192,5 +192,16 @@ TEST_F(VapourPressure, MissingFileAndKeywordLeaveTheConstantsAndALocalFileWins) 
     EXPECT_EQ(a.C, 6.0);
 }
 
+// The base correlation knows no line: it keeps the name it is given and answers 0, which
+// no pressure or temperature a caller asks for can be.
+TEST_F(VapourPressure, TheBareCorrelationKeepsItsNameAndAnswersZero) {
+    PsatCorr bare;
+    bare.set_component("H2O");
+    EXPECT_EQ(bare.correlationName, "PsatCorr");
+    EXPECT_EQ(bare.component, "H2O");
+    EXPECT_EQ(bare.Psat(373.15), 0.0);
+    EXPECT_EQ(bare.Tsat(101325.0), 0.0);
+}
+
 }  // namespace
 }  // namespace vornex

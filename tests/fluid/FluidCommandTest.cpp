@@ -14,6 +14,7 @@
 #include "fluid/TestFluids.h"
 #include "fluid/TextFiles.h"
 #include "numerics/CallbackProbe.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -158,6 +159,32 @@ TEST_F(FluidCommands, WordsReachTheFluidAndMissingParametersAreAskedFor) {
     }
     RecordingFluid fluid(1);
     EXPECT_EQ(run(fluid, {}).out, "");
+}
+
+// A plain fluid has no mixture rule: its pseudo-critical point is all zero (no state a
+// two-phase start could take), and the hooks that correct the binary parameters or start a
+// bubble point leave the state as it was and say nothing.
+TEST_F(FluidCommands, MixtureRulesOfAPlainFluidAreEmpty) {
+    FluidPhase binary(0, 1, 0);
+    binary.number_of_components(2);
+    binary.temperature(300.0);
+    binary.volume(1e-4);
+    binary.composition_of_component(0, 0.3);
+    binary.composition_of_component(1, 0.7);
+    double Tpc = 1.0, Ppc = 1.0, Vpc = 1.0;
+    EXPECT_EQ(test::stderrOf([&] {
+                  binary.calculate_the_pseudo_critical_point(Tpc, Ppc, Vpc);
+                  binary.correct_BIP(300.0);
+                  binary.calculate_corrected_BIP(300.0);
+                  binary.initializeBubblePoint2(300.0, 0.3);
+              }),
+              "");
+    EXPECT_EQ(Tpc, 0.0);
+    EXPECT_EQ(Ppc, 0.0);
+    EXPECT_EQ(Vpc, 0.0);
+    EXPECT_EQ(binary.T, 300.0);
+    EXPECT_EQ(binary.V, 1e-4);
+    EXPECT_EQ(binary.x, (std::vector<double>{0.3, 0.7}));
 }
 
 // A plain fluid has no critical-curve, ternary or liquid-liquid tracer: the hooks write

@@ -39,5 +39,29 @@ TEST_F(PhaseRecord, CompositionByNameAndBadIndices) {
     EXPECT_EQ(phase.x, (std::vector<double>{0.0, 0.4}));
 }
 
+// What a phase with no model behind it does when asked for a model's work: the volume is
+// stored, the model's own operations change nothing, and those that would compute say that
+// they cannot.
+TEST_F(PhaseRecord, TheOperationsOfAModelSayTheyAreNotThere) {
+    phase.number_of_components(1);
+    phase.temperature(300.0);
+    phase.pressure(2.0);
+    phase.volume(2.5e-5);
+    EXPECT_EQ(phase.V, 2.5e-5);
+    double parameters[] = {1.0, 2.0};
+    EXPECT_EQ(test::stderrOf([&] { phase.tune(parameters); }), "Not implemented\n");
+    EXPECT_EQ(test::stderrOf([&] { phase.set_model_parameter(0, 1.0); }), "Not implemented\n");
+    EXPECT_EQ(test::stderrOf([&] { phase.calculate_molar_volume(); }), "Not implemented\n");
+    EXPECT_EQ(test::stderrOf([&] {
+                  phase.describe();
+                  phase.molality(1.0);
+              }),
+              "");
+    EXPECT_EQ(parameters[0], 1.0);
+    EXPECT_EQ(phase.T, 300.0);
+    EXPECT_EQ(phase.P, 2e5);
+    EXPECT_EQ(phase.V, 2.5e-5);
+}
+
 }  // namespace
 }  // namespace vornex

@@ -12,6 +12,7 @@
 #include "numerics/CallbackProbe.h"
 #include "numerics/DataTextFile.h"
 #include "numerics/IgorText.h"
+#include "numerics/MsgList.h"
 
 namespace vornex {
 namespace {
@@ -201,6 +202,17 @@ TEST_F(ColumnTablesDeathTest, ExtractingPastTheSelectionEndsTheProcess) {
             table >> a >> a;
         },
         testing::ExitedWithCode(1), "Read Data File Error");
+}
+
+// The column names by index: in the order appended, none past the last or before the first.
+TEST(ColumnNames, EachIndexGivesItsNameAndNoneOutsideTheList) {
+    MsgList names;
+    for (const char* name : {"T", "P", "rho"}) names.append(name);
+    EXPECT_STREQ(names(0), "T");
+    EXPECT_STREQ(names(2), "rho");
+    EXPECT_EQ(names(3), nullptr);
+    EXPECT_EQ(names(-1), nullptr);
+    EXPECT_EQ(names.get_index(names(1)), 1);
 }
 
 }  // namespace

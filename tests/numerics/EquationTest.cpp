@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <sstream>
 #include <vector>
 
@@ -27,6 +28,18 @@ TEST(AskCalculate, StopsAtZeroEndOfInputOrGarbage) {
             EXPECT_TRUE(r.seen.empty()) << text;
         }
     }
+}
+
+// Without a stream named, the values come from standard input.
+TEST(AskCalculate, ReadsStandardInputByDefault) {
+    Recorder r;
+    std::istringstream in("1.5 -3 0 9");
+    std::streambuf* const held = std::cin.rdbuf(in.rdbuf());
+    const std::string out = test::stdoutOf(
+        [&] { r._askCalculate("T : ", static_cast<EquationAction>(&Recorder::take)); });
+    std::cin.rdbuf(held);
+    EXPECT_EQ(r.seen, (std::vector<double>{1.5, -3}));
+    EXPECT_EQ(out, "T : T : T : ");
 }
 
 }  // namespace

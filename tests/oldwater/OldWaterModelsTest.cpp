@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "fluid/Ideal.h"
 #include "oldwater/HGK.h"
 #include "oldwater/Hill.h"
 #include "oldwater/Keenan.h"
@@ -149,6 +150,21 @@ TEST(HillTest, DensityAt25CWithThePublishedCriticalDensity) {
     Hill hill(2);
     hill.calculateFromTP(298.15, 1.0, 0);
     EXPECT_NEAR(kWaterMolarMass / hill.V, 997.04, 0.01);
+}
+
+// Hill's ideal-gas term has its coefficients in its equations, not in a component file: a
+// component read into it changes nothing of the state.
+TEST(HillTest, AComponentReadIntoTheIdealTermChangesNothing) {
+    Hill hill(2);
+    hill.calculateFromTP(298.15, 1.0, 0);
+    const double V = hill.V, G = hill.G, S = hill.S;
+    auto* ideal = dynamic_cast<Ideal*>(hill.ideal);
+    ASSERT_NE(ideal, nullptr);
+    ideal->read_component_data("CO2");
+    hill.calculateFromTP(298.15, 1.0, 0);
+    EXPECT_EQ(hill.V, V);
+    EXPECT_EQ(hill.G, G);
+    EXPECT_EQ(hill.S, S);
 }
 
 // With Tc = 647.14 K in both tau leaves: Psat(373.15 K) = 0.1013246 MPa (0.10147 with

@@ -189,5 +189,17 @@ TEST_F(UserDefaultsTest, PreferencesThatWouldNotReadBackAreRefusedAndTheFileKept
     EXPECT_EQ(kept.integerValue("ticks"), 11);
 }
 
+// A number stored as a real or an integer reads as a double, and nothing else does.
+TEST_F(UserDefaultsTest, NumbersReadAsDoublesAndOtherValuesAsNone) {
+    UserDefaults d(file_);
+    d.set("width", 2.5);
+    d.set("ticks", 11);
+    d.set("font", "Courier New");
+    EXPECT_EQ(d.doubleValue("width"), 2.5);
+    EXPECT_EQ(d.doubleValue("ticks"), 11.0);
+    EXPECT_FALSE(d.doubleValue("font"));
+    EXPECT_FALSE(d.doubleValue("absent"));
+}
+
 }  // namespace
 }  // namespace vornex

@@ -145,6 +145,9 @@ TEST_F(AxisPanel, SteppersCopyTheirValueAndStayWithinTheirLimits) {
     EXPECT_EQ(panel.stepper(Panel::kYmax).value, 100000);
     ASSERT_TRUE(panel.onStepYmax());
     EXPECT_EQ(view->mCurrentMaxY(), 900);  // the plot's maximum
+    panel.setStepperValue(Panel::kYmin, 250);
+    ASSERT_TRUE(panel.onStepYmin());
+    EXPECT_EQ(view->mCurrentMinY(), 250);
     panel.setStepperValue(Panel::kXmax, 5);  // stepping onto xmin empties the range
     EXPECT_FALSE(panel.onStepXmax());
     EXPECT_EQ(view->mCurrentMaxX(), 1000);

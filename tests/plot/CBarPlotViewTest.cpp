@@ -162,6 +162,11 @@ TEST_F(BarChart, BarsMarkersAndDotsWhereTheyBelong) {
     view.onSetBars();
     EXPECT_EQ(fills(Color::red()),
               (std::vector<Rect>{Rect(l.barX(0), 40, 50, 24), Rect(l.barX(1), 40, 50, 120)}));
+    // Back to lines and markers: the markers are on the values again, and no bar is.
+    view.onSetLinesMarkers();
+    EXPECT_EQ(view.mode(), CBarPlotView::kLinesAndMarkers);
+    EXPECT_EQ(fills(Color::white(), 10).size(), 2u);
+    EXPECT_TRUE(fills(Color::red()).empty());
     // No values: only the background.
     view.setValues({});
     drawn();

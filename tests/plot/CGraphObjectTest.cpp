@@ -159,5 +159,39 @@ TEST_F(PointsInPlot, LabelledPointCurveTellsWhichPointWasHit) {
     EXPECT_EQ(c->mStringPointArray()[0]->getLabel(), "first");
 }
 
+// The copies of the plain item and of the labelled point keep the name, size, selector and
+// colour, and the point its place, label and label offset; neither takes the hidden switch.
+TEST(GraphObjectState, CopiesOfThePlainItemAndTheLabelledPoint) {
+    CGraphObject plain;
+    plain.setName("frame");
+    plain.setSize(3.0f);
+    plain.setSelector(4);
+    plain.setColor(Color::red());
+    plain.setHidden(true);
+    const std::unique_ptr<CGraphObject> plainCopy = plain.copy();
+    EXPECT_EQ(plainCopy->name(), "frame");
+    EXPECT_EQ(plainCopy->size(), 3.0f);
+    EXPECT_EQ(plainCopy->selector(), 4);
+    EXPECT_EQ(plainCopy->color(), Color::red());
+    EXPECT_FALSE(plainCopy->isHidden());
+
+    auto labelled = CGraphStringPoint::newGraphStringPoint(2.5f, -1.0f);
+    labelled->setName("halite");
+    labelled->setLabel("Hl");
+    labelled->setOffsetX(4.0f);
+    labelled->setOffsetY(-2.0f);
+    labelled->setHidden(true);
+    const std::unique_ptr<CGraphObject> copied = labelled->copy();
+    auto* point = dynamic_cast<CGraphStringPoint*>(copied.get());
+    ASSERT_NE(point, nullptr);
+    EXPECT_EQ(point->name(), "halite");
+    EXPECT_EQ(point->getX(), 2.5f);
+    EXPECT_EQ(point->getY(), -1.0f);
+    EXPECT_EQ(point->getLabel(), "Hl");
+    EXPECT_EQ(point->offsetX(), 4.0f);
+    EXPECT_EQ(point->offsetY(), -2.0f);
+    EXPECT_FALSE(point->isHidden());
+}
+
 }  // namespace
 }  // namespace vornex

@@ -440,6 +440,13 @@ TEST_F(PlotMenus, ThicknessItemsAndUndo) {
     ASSERT_TRUE(undo.undo());
     EXPECT_EQ(curve->getToolSizeFactor(), 2);
     EXPECT_EQ(curve->size(), 3);
+    menu.performAction("onNormalThickness:");
+    EXPECT_EQ(curve->getToolSizeFactor(), 1);
+    EXPECT_FALSE(enabled(menu, "onNormalThickness:"));
+    menu.performAction("onDoubleThickness:");
+    EXPECT_EQ(curve->getToolSizeFactor(), 2);
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(curve->getToolSizeFactor(), 1);
 }
 
 TEST_F(PlotMenus, MarkerSizeStepsAndUndoEvenAfterTheObjectWasRemoved) {

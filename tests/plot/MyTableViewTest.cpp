@@ -158,5 +158,19 @@ TEST(OutlineRowCommands, ArrowsWrapDeleteAlwaysAsksModifiersAndHomeAreTheBaseVie
     EXPECT_EQ(outline.selectedRow(), 2);
 }
 
+// The platform's table moves its selection with the arrow keys and uses no other key: it
+// has no cell editing of its own to open.
+TEST(PlainTable, ArrowsMoveTheSelectionAndOtherKeysAreNotUsed) {
+    TableView plain;
+    plain.reloadData(3);
+    EXPECT_TRUE(plain.keyDown(key(keycodes::upArrow)));  // from nothing: the last row
+    EXPECT_EQ(plain.selectedRow(), 2);
+    EXPECT_TRUE(plain.keyDown(key(keycodes::upArrow)));
+    EXPECT_EQ(plain.selectedRow(), 1);
+    EXPECT_FALSE(plain.keyDown(key(keycodes::keypadEnter)));
+    EXPECT_EQ(plain.editedCell().row, -1);
+    EXPECT_EQ(plain.selectedRow(), 1);
+}
+
 }  // namespace
 }  // namespace vornex

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/SpiveySolubility.h"
 #include "water/DensityModel.h"
@@ -245,6 +246,18 @@ TEST(SolubilityBase, ModelChoice) {
     for (double xi : oil.vapour->x) sum += xi;
     EXPECT_NEAR(sum, 1.0, 1e-12);
     EXPECT_NEAR(oil.vapour->x[0], 0.5 / 1.295, 1e-12);
+}
+
+// The base model has no Henry's-law side and no partial volume of the gas: asked for a
+// solubility it fails rather than give one, and the gas's partial volume is none.
+TEST(SolubilityBase, WithoutAnAqueousSideNothingIsSolved) {
+    SolubilityModel base;
+    base.setSystemType(SM_H2O_CO2_NaCl, 0);
+    base.setGasModelType(SM_ClassicalSRK);
+    test::stderrOf([&] { base.calculate_gas_solubility(323.15, 100.0, 1.0); });
+    EXPECT_EQ(base.vapourError, 0);  // the vapour side was there
+    EXPECT_EQ(base.error, 1);
+    EXPECT_TRUE(std::isnan(base.calculate_gas_partial_volume(323.15, 100.0, 1.0, 0.5)));
 }
 
 // The surface tension of the capillary correction is the international equation's, 0.0720 N/m

@@ -28,6 +28,19 @@ bool holdsHiddenFile(const fs::path& folder) {
     return false;
 }
 
+// The shell command running PROGRAM WORDS in WORK under a file-size limit of BLOCKS blocks of
+// 512 bytes (with SIGXFSZ ignored when the program is to find it so), its output in WORK/out
+// and WORK/err. A coverage build's program writes its counters at exit under the same limit,
+// which would cut the counter files every program shares and spoil every later run's counts:
+// they go to a folder of their own.
+std::string commandUnderFileSizeLimit(const fs::path& work, int blocks, bool signalIgnored,
+                                      const std::string& program, const std::string& words) {
+    return "cd " + quoted(work.string()) + (signalIgnored ? " && trap '' XFSZ" : "") +
+           " && ulimit -f " + std::to_string(blocks) +
+           " && GCOV_PREFIX=" + quoted((fs::current_path() / "sizelimit-counters").string()) +
+           " exec " + quoted(program) + " " + words + " </dev/null >out 2>err";
+}
+
 TEST(VornexFiles, LinksPlantedAtOutputNamesAreReplacedNotFollowed) {
     const struct {
         std::vector<std::string> words;
@@ -138,13 +151,8 @@ TEST(VornexFiles, AWaterTableThatCannotBeWrittenKeepsTheEarlierOne) {
     const fs::path work = fs::current_path() / "tablefull";
     fs::create_directories(work);
     std::ofstream(work / "satu0") << "earlier table\n";
-    // Blocks of 512 bytes: room for the messages, not for a table of 224-byte rows. A
-    // coverage build's program writes its counters at exit under the same limit, which would
-    // cut the counter files every program shares: they go to a folder of their own.
-    const std::string command = "cd " + quoted(work.string()) +
-                                " && trap '' XFSZ && ulimit -f 2 && GCOV_PREFIX=" +
-                                quoted((fs::current_path() / "tablefull-counters").string()) +
-                                " " + quoted(MAKE_SATU0_PROGRAM) + " . </dev/null >out 2>err";
+    // Room for the messages, not for a table of 224-byte rows.
+    const std::string command = commandUnderFileSizeLimit(work, 2, true, MAKE_SATU0_PROGRAM, ".");
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1) << slurpFile(work / "err");
@@ -174,9 +182,8 @@ TEST(VornexFiles, AFileSizeLimitFailsTheWriteAndLeavesNoTemporary) {
         fs::remove_all(work);
         fs::create_directories(work);
         std::ofstream(work / c.file) << "earlier\n";
-        // Blocks of 512 bytes: room for the messages, not for the files.
-        const std::string command = "cd " + quoted(work.string()) + " && ulimit -f 4 && exec " +
-                                    quoted(c.program) + " " + c.words + " </dev/null >out 2>err";
+        // Room for the messages, not for the files.
+        const std::string command = commandUnderFileSizeLimit(work, 4, false, c.program, c.words);
         const int status = std::system(command.c_str());
         const std::string err = slurpFile(work / "err");
         ASSERT_TRUE(WIFEXITED(status)) << command << ": " << status;

@@ -54,6 +54,11 @@ TEST_F(WaterHomogenisationTest, ConsoleLoopStopsAtZeroAndAtBadInput) {
     EXPECT_EQ(rest, "99");  // nothing read after the 0
     std::istringstream junk("abc\n");
     water.calculateTheGasThs(junk);  // ends without a number: no hang
+    // The vapour of the saturation at 500 K (13.199 kg/m3) homogenises there as a gas.
+    std::istringstream gas(std::to_string(kM / 13.199 * 1e6) + "\n0\n");
+    water.calculateTheGasThs(gas);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_NEAR(water.T, 500.0, 0.05);
 }
 
 // An inclusion trapped at 400 degC and 1000 bar: 0.693 g/cm3, homogenising as a liquid at

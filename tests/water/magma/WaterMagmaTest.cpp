@@ -675,8 +675,14 @@ TEST_F(MagmaWaterTest, ExsolutionIsoCurveIsTracedFromItsStart) {
     delete curve;
 }
 
+// A log that is not shown and has no window to show: the report reaches it all the same.
+class HiddenTextLog : public WaterMagmaTextLog {
+   public:
+    bool isVisible() const override { return false; }
+};
+
 TEST_F(MagmaWaterTest, RechargeSequenceReportedInTheLog) {
-    WaterMagmaTextLog log;
+    HiddenTextLog log;
     setWaterMagmaLog(&log);
     WaterMagmaCalculationInfo info = infoFrom({"d", "5000", "recharge", "max", "3"});
     WaterMagmaCalculationResult r;

@@ -425,7 +425,11 @@ bool FluidPhase::liquidOnLiquidBranch(double& denser) {
     // branch beyond a loop that reaches the pair's pressure holds a denser liquid.
     const double steep = std::fmax(1e9, 100.0 * std::fabs(target));
     bool beyondLoop = false, onBranch = true;
-    for (double Vt = 0.98 * Vliquid; Vt > 0.2 * Vliquid; Vt *= 0.98) {
+    // The steps grow from 2 % to 10 % of the volume while the branch rises without a loop:
+    // a loop spans more than that, and a saturation solve pays for few steps.
+    double shrink = 0.02;
+    for (double Vt = 0.98 * Vliquid; Vt > 0.2 * Vliquid;
+         shrink = beyondLoop ? 0.02 : std::fmin(0.1, 1.5 * shrink), Vt *= 1.0 - shrink) {
         double Pcalc = 0.0;
         if (isBelowCoVolume(Vt) || !pressureAndSlopeAt(Vt, Pcalc) || !std::isfinite(Pcalc)) break;
         if (!(dPdV < 0.0)) {

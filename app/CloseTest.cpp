@@ -217,8 +217,11 @@ class CloseSession : public ScriptedSession {
 }  // namespace
 
 void startCloseTest(WyvraApplication& application) {
+    // The session holds GTK objects (surfaces, frame hooks): it ends with the application,
+    // while GTK still has its display, not among the static objects destroyed after main.
     static std::unique_ptr<CloseSession> session;
     session = std::make_unique<CloseSession>(application);
+    application.signal_shutdown().connect([] { session.reset(); });
     session->start();
 }
 

@@ -360,8 +360,11 @@ class SecondWindowSession : public ScriptedSession {
 }  // namespace
 
 void startSecondWindowTest(WyvraApplication& application, unsigned holdMs) {
+    // The session holds GTK objects (surfaces, frame hooks): it ends with the application,
+    // while GTK still has its display, not among the static objects destroyed after main.
     static std::unique_ptr<SecondWindowSession> session;
     session = std::make_unique<SecondWindowSession>(application, holdMs);
+    application.signal_shutdown().connect([] { session.reset(); });
     session->start();
 }
 

@@ -577,8 +577,11 @@ class Session : public ScriptedSession {
 }  // namespace
 
 void startSelfTest(WyvraApplication& application, const std::string& imagePath) {
+    // The session holds GTK objects (surfaces, frame hooks): it ends with the application,
+    // while GTK still has its display, not among the static objects destroyed after main.
     static std::unique_ptr<Session> session;
     session = std::make_unique<Session>(application, imagePath);
+    application.signal_shutdown().connect([] { session.reset(); });
     session->start();
 }
 

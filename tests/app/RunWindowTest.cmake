@@ -8,7 +8,7 @@ execute_process(COMMAND ${command} RESULT_VARIABLE status OUTPUT_VARIABLE out ER
 message("${out}")
 message("${err}")
 string(REGEX REPLACE "[^\n]*Unable to acquire session bus[^\n]*" "" counted "${err}")
-string(REGEX MATCHALL "[A-Za-z-]+-(CRITICAL|WARNING) \\*\\*[^\n]*" reports "${counted}")
+string(REGEX MATCHALL "[A-Za-z-]+-(CRITICAL|WARNING|ERROR) \\*\\*[^\n]*" reports "${counted}")
 string(REGEX MATCHALL "(ERROR: [A-Za-z]+Sanitizer|runtime error:)[^\n]*" sanitizer "${err}")
 list(APPEND reports ${sanitizer})
 if(reports)

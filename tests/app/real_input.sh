@@ -37,9 +37,11 @@ wm_pid=""
 wyvra_pid=""
 
 cleanup() {
+    local status=$?
     stop "$wyvra_pid"
     stop "$wm_pid"
     stop "$xvfb_pid"
+    show_logs_on_failure "$status"
     rm -rf "$work"
 }
 trap cleanup EXIT

@@ -33,9 +33,11 @@ failures=0
 xvfb_pid="" weston_pid="" wyvra_pid=""
 
 cleanup() {
+    local status=$?
     stop "$wyvra_pid"
     stop "$weston_pid"
     stop "$xvfb_pid"
+    show_logs_on_failure "$status"
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -145,7 +147,7 @@ check $(grep -q "^the Diagram menu was opened by a click" "$work/wyvra.out"; ech
 check $(grep -q "^ok: the keys reached the menu" "$work/wyvra.out"; echo $?) "keys pressed reach the open menu"
 # GTK's criticals and warnings, and sanitizer reports, mark faults the checks do not see. Not
 # counted: the session bus a virtual display lacks.
-reports=$(grep -E "[A-Za-z-]+-(CRITICAL|WARNING) \*\*|ERROR: [A-Za-z]+Sanitizer|runtime error:" "$work/wyvra.err" |
+reports=$(grep -E "[A-Za-z-]+-(CRITICAL|WARNING|ERROR) \*\*|ERROR: [A-Za-z]+Sanitizer|runtime error:" "$work/wyvra.err" |
     grep -vE "Unable to acquire session bus")
 check $([ -z "$reports" ]; echo $?) "the program reports no critical, warning or sanitizer error"
 [ -z "$reports" ] || cat "$work/wyvra.err"

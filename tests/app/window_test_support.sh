@@ -25,6 +25,24 @@ check() {  # check CONDITION-STATUS WHAT
 
 now_ms() { date +%s%3N; }
 
+# What a failed run leaves to read: the program's standard error whole and the last lines of
+# the display's, window manager's and compositor's logs, printed before the test's folder is
+# removed (STATUS is the script's exit status; 0 and 77, a skip, show nothing).
+show_logs_on_failure() {
+    local status=$1 log
+    { [ "$status" -eq 0 ] || [ "$status" -eq 77 ]; } && return 0
+    for log in "$work"/wyvra*.err; do
+        [ -s "$log" ] || continue
+        echo "---- the program's standard error (${log##*/})"
+        cat "$log"
+    done
+    for log in "$work"/weston.log "$work"/openbox.log "$work"/xvfb.log; do
+        [ -s "$log" ] || continue
+        echo "---- last lines of ${log##*/}"
+        tail -n 40 "$log"
+    done
+}
+
 # Ends a process the script started (PID, none when empty) and waits for it.
 stop() {
     [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null

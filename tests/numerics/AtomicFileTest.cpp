@@ -3,10 +3,13 @@
 // at a name (or a link, where links are refused) is refused before anything is written; a
 // streamed file shows its rows under its name at once.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -146,6 +149,36 @@ TEST_F(AtomicFiles, FolderFifoDeviceOrRefusedLinkAtTheNameIsRefusedUntouched) {
     EXPECT_TRUE(fs::is_fifo("fifo"));
     EXPECT_TRUE(fs::is_symlink("private"));
     EXPECT_EQ(test::readFile(target.string()), "kept\n");
+    EXPECT_TRUE(hiddenEntries().empty());
+}
+
+// A library user's process that never asked to go on past a file-size limit: the writer
+// itself keeps SIGXFSZ from ending it, so the write fails like one on a full disk and its
+// temporary goes with it.
+TEST_F(AtomicFiles, AWritePastTheFileSizeLimitFailsWithoutEndingTheProcess) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::alarm(20);
+        std::signal(SIGXFSZ, SIG_DFL);
+        const struct rlimit limit {16384, 16384};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(10);
+        const std::string row(1000, 'x');
+        int wrong = 0;
+        for (AtomicFile::Mode mode : {AtomicFile::Mode::Replace, AtomicFile::Mode::Stream}) {
+            AtomicFile file;
+            if (!file.open(mode == AtomicFile::Mode::Replace ? "big" : "bigstream", mode))
+                ::_exit(11);
+            for (int i = 0; i < 64; ++i) file.write(row.data(), row.size());
+            if (file.commit() || file.error() != EFBIG) ++wrong;
+        }
+        ::_exit(wrong);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "writes past the limit reported as written";
+    EXPECT_FALSE(fs::exists("big"));
     EXPECT_TRUE(hiddenEntries().empty());
 }
 

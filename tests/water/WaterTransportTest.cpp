@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "CorrelationTestSupport.h"
+#include "fluid/ModelCatalogue.h"
 #include "numerics/TextCapture.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterDielectric.h"
@@ -208,6 +209,39 @@ TEST(WaterIceCurves, CheckValuesOfTheReleaseOnMeltingAndSublimation) {
     EXPECT_NEAR(WaterEOS::calculateMeltingP1(320.0) / 13567.6, 1.0, 1e-5);
     EXPECT_NEAR(WaterEOS::calculateMeltingP1(550.0) / 63087.1, 1.0, 1e-5);
     EXPECT_NEAR(WaterEOS::calculateSublimationP(230.0) * 1e5 / 8.94735, 1.0, 2e-4);
+}
+
+// The range line of the reference equation names the ice whose field holds a state, judged
+// by hand from the triple points (Ih-III-liquid 251.165 K, III-V-liquid 256.164 K,
+// V-VI-liquid 273.31 K, VI-VII-liquid 355 K) and the melting pressures of the 2011 release
+// (ice V 402.6 MPa at 260 K, ice VI 996.1 MPa at 300 K, ice VII 2817 MPa at 400 K; liquid
+// just below each):
+// beyond the equation's 1000 MPa as well as within it, and nothing a little below a melting
+// line or above 715 K, where ice VII's melting line ends.
+TEST(WaterIceCurves, TheRangeLineNamesTheIceWhoseFieldHoldsTheState) {
+    const PublishedRange range = wagnerPrussRange();
+    const struct {
+        double TK, MPa;
+        const char* ice;
+    } cases[] = {
+        {260.0, 100.0, "ice Ih"},   {253.0, 300.0, "ice III"},  {260.0, 420.0, "ice V"},
+        {300.0, 1000.0, "ice VI"},  {330.0, 2000.0, "ice VI"},
+        {400.0, 3000.0, "ice VII"}, {600.0, 9000.0, "ice VII"}, {700.0, 20000.0, "ice VII"},
+    };
+    for (const auto& c : cases) {
+        const std::string said = range.excess(c.TK, c.MPa * 1e6);
+        const std::string ice = c.ice;
+        EXPECT_TRUE(said.find(ice + ",") != std::string::npos ||
+                    said.find(ice + " (") != std::string::npos)
+            << c.TK << " K, " << c.MPa << " MPa: " << said;
+        const bool beyond = c.MPa > 1000.0;
+        EXPECT_EQ(said.rfind("beyond 1000 MPa", 0) == 0, beyond) << said;
+    }
+    EXPECT_EQ(range.excess(260.0, 0.98 * 402.6e6), "");
+    EXPECT_EQ(range.excess(300.0, 0.98 * 996.1e6), "");
+    EXPECT_EQ(range.excess(400.0, 0.98 * 2817e6), "beyond 1000 MPa");
+    EXPECT_EQ(range.excess(720.0, 30000e6), "beyond 1000 MPa");
+    EXPECT_EQ(range.excess(300.0, 1e5), "");
 }
 
 TEST(WaterVolumeCorrelations, KellVolumeOfWater) {

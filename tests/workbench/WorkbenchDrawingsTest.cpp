@@ -532,5 +532,30 @@ TEST(WorkbenchExperimentalFile, SetsThatDisagreeAreRefused) {
     EXPECT_FALSE(doc->experimentalSets()[0].available());
 }
 
+// Set numbers run from 0 to one less than the catalogue's size: a file's row naming the
+// size, or a number that is no set, is refused with its line; the table and the selection
+// answer nothing past their last row.
+TEST_F(DrawingsTest, SetNumbersPastTheCatalogueAreRefused) {
+    std::vector<ExperimentalSet> sets = experimentalCatalogue();
+    const std::size_t size = sets.size();
+    std::string text;
+    for (const char* k : {"19", "20", "-1", "1.5", "1e9"}) text += std::string(k) + " 67 30 0.1\n";
+    ASSERT_TRUE(writeFileAtomically("past-the-end.txt", text).ok());
+    std::vector<std::string> refusals;
+    ASSERT_TRUE(readExperimentalSets("past-the-end.txt", sets, refusals).ok());
+    ASSERT_EQ(sets.size(), size);
+    ASSERT_EQ(refusals.size(), 5u);
+    EXPECT_NE(refusals[0].find("line 1 is not \"set P liquid vapour\" with a set from 0 to 18"),
+              std::string::npos)
+        << refusals[0];
+    TableView& table = doc->experimentalTableView();
+    const int rows = doc->numberOfRowsInTableView(table);
+    ASSERT_EQ(rows, static_cast<int>(size));
+    EXPECT_FALSE(doc->selectExperimentalSet(rows, true));
+    EXPECT_FALSE(doc->selectExperimentalSet(-1, true));
+    EXPECT_TRUE(doc->tableViewObjectValue(table, "source", rows).toString().empty());
+    EXPECT_FALSE(doc->tableViewSetObjectValue(table, PlistValue(true), "select", rows));
+}
+
 }  // namespace
 }  // namespace vornex::test

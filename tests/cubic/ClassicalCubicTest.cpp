@@ -54,6 +54,29 @@ TEST(ClassicCubicTextbook, NormalButaneVolumesOfSrkAndPengRobinson) {
     }
 }
 
+// The pressure of each root, worked by hand from Peng and Robinson (1976): a = 0.45724 R^2
+// Tc^2/Pc (1 + m (1 - sqrt(T/Tc)))^2, m = 0.37464 + 1.54226 omega - 0.26992 omega^2,
+// b = 0.07780 R Tc/Pc (OmegaA and OmegaB at full precision), P = RT/(V - b) - a/(V^2 + 2bV -
+// b^2); omega 0.6 to weigh m.
+TEST(ClassicCubicTextbook, PengRobinsonRootsHaveThePublishedPressure) {
+    const double Tc = 425.1, Pc = 37.96e5, omega = 0.6, T = 330.0;
+    const double m = 0.37464 + 1.54226 * omega - 0.26992 * omega * omega;
+    const double alpha = std::pow(1.0 + m * (1.0 - std::sqrt(T / Tc)), 2);
+    const double a = 0.45723552892138219 * R * R * Tc * Tc / Pc * alpha;
+    const double b = 0.07779607390388846 * R * Tc / Pc;
+    ClassicalCubic01 f(kPengRobinson, 1);
+    f.number_of_components(1);
+    f.add_component("heavy");
+    f.set_critical_constants(0, Tc, Pc, omega);
+    for (int side : {1, 2}) {
+        setState(f, T, 2.0, side);
+        ASSERT_EQ(f.error, 0);
+        const double V = f.V;
+        EXPECT_NEAR((R * T / (V - b) - a / (V * V + 2.0 * b * V - b * b)) / 2e5, 1.0, 1e-9)
+            << side;
+    }
+}
+
 // At (Tc, Pc) the cubic in Z has a triple root at Zc: 1/3 for SRK and 0.307401 for
 // Peng-Robinson. The mistyped SRK OmegaB 0.086664035 split it by some 0.03.
 TEST(ClassicCubicCriticalPoint, TripleRootAndPseudoCriticalPointOfAPureComponent) {

@@ -156,6 +156,29 @@ TEST(WaterDielectricJohnsonNorton, PublishedCoefficientsGiveTheirValues) {
     EXPECT_NEAR(water::epsilonJohnsonNorton(873.15, 0.6).eps, 9.94977, 5e-5);
 }
 
+// Worked by hand from the published coefficients: eps = 1 + A1 rho/T* + (A2/T* + A3 + A4 T*)
+// rho^2 + (A5/T* + A6 T* + A7 T*^2) rho^3 + (A8/T*^2 + A9/T* + A10) rho^4, T* = T/298.15.
+TEST(WaterDielectricUematsuFranck, PublishedCoefficientsGiveTheirValues) {
+    EXPECT_NEAR(water::epsilonUematsuFranck(298.15, 0.99705).eps, 78.44694182433777, 1e-6);
+    EXPECT_NEAR(water::epsilonUematsuFranck(500.0, 0.8).eps, 28.798340391791772, 1e-6);
+    EXPECT_NEAR(water::epsilonUematsuFranck(673.15, 0.5).eps, 9.752587756027841, 1e-7);
+    EXPECT_NEAR(water::epsilonUematsuFranck(873.15, 0.6).eps, 10.07920972881831, 1e-7);
+}
+
+// The 1985 viscosity away from the critical region, eta0 eta1, worked by hand from the
+// published a_i and b_ij (T* 647.27 K, rho* 317.763 kg/m3).
+TEST(WaterViscosity, PublishedCoefficientsGiveTheirValues) {
+    const double kT = 1e-9;  // any compressibility: these states lie outside the critical region
+    const struct {
+        double T, rho, eta;
+    } cases[] = {{298.15, 997.047, 8.904999818190603e-4},
+                 {400.0, 950.0, 2.25178377424568e-4},
+                 {600.0, 700.0, 8.389950313322064e-05},
+                 {1000.0, 100.0, 4.122195583857196e-05}};
+    for (const auto& c : cases)
+        EXPECT_NEAR(WaterEOS::calculateViscosity(c.T, 1e6, c.rho, kT) / c.eta, 1.0, 1e-9) << c.T;
+}
+
 TEST_F(WaterPropertiesTest, BornFunctionsOfTheLineMatchFiniteDifferences) {
     const double T = 373.15, Pbar = 300.0;
     water.calculateFromTP(T, Pbar, 0);

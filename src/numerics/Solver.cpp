@@ -128,6 +128,9 @@ double Solver::mullerFrom(double fa, double fb, bool withValue) {
     };
     if (!next()) return result;
     for (;;) {
+        // An exact root ends the search: the bracket would keep it as one end and never
+        // narrow to the tolerance.
+        if (fx == 0.0) break;
         progress(a, b, fb, withValue);
         if (fa * fx <= 0) {
             b = x;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include "numerics/CallbackProbe.h"
 #include "numerics/Diagnostics.h"
@@ -66,6 +67,19 @@ TEST_F(RootFinders, EveryMethodFindsTheReferenceRoots) {
     double x = s.solve();
     EXPECT_EQ(s.x1, x);                // the root is left in x1,
     EXPECT_EQ(probe.calls.back(), x);  // where the last evaluation was made
+}
+
+// A root exactly at either end brackets itself: the bracketing methods return it.
+TEST_F(RootFinders, ARootExactlyAtAnEndIsFound) {
+    for (auto [x0, x1] : {std::pair{2.0, 3.0}, std::pair{1.0, 2.0}, std::pair{3.0, 2.0}}) {
+        auto line = [](double x) { return x - 2.0; };
+        auto bolzano = make<Bolzano>(line, x0, x1);
+        EXPECT_NEAR(bolzano.solve(), 2.0, 1e-12) << x0 << ' ' << x1;
+        EXPECT_EQ(bolzano.error, 0);
+        auto muller = make<Muller>(line, x0, x1);
+        EXPECT_NEAR(muller.solve(), 2.0, 1e-12) << x0 << ' ' << x1;
+        EXPECT_EQ(muller.error, 0);
+    }
 }
 
 TEST_F(RootFinders, ConvergenceIsRelativeAboveOneAndAbsoluteBelow) {

@@ -66,6 +66,25 @@ TEST_F(UnaryNodes, ProductOfPowersMatchesClosedFormToFourthOrder) {
         1e-13);
 }
 
+// a/x and a/x^2 over one variable: d^k(a/x)/dx^k = a (-1)^k k!/x^(k+1) and
+// d^k(a/x^2)/dx^k = a (-1)^k (k+1)!/x^(k+2), nothing along the other variable.
+TEST_F(UnaryNodes, InversePowersMatchTheirClosedFormsToFourthOrder) {
+    for (int power : {1, 2}) {
+        const double a = 2.5, u = at[0];
+        std::unique_ptr<Expression> e(power == 1 ? static_cast<Expression*>(over<Inverse>(&x[0], a))
+                                                 : over<Inverse2>(&x[0], a));
+        evaluate(*e, at, 4);
+        expectDerivatives(
+            *e, 4,
+            [&](const std::vector<int>& c) {
+                if (c[1] > 0) return 0.0;
+                const int k = c[0];
+                return a * fallingFactorial(-power, k) * std::pow(u, -power - k);
+            },
+            1e-12);
+    }
+}
+
 TEST_F(UnaryNodes, InverseOperationsCancelToFourthOrder) {
     // Each graph is a constant: the value given, every derivative zero.
     struct Case {

@@ -220,6 +220,24 @@ TEST(KeenanTest, ResidualIsFiniteAtTheCriticalTau) {
     EXPECT_NEAR(a[1], 0.5 * (a[0] + a[2]), 1e-9);
 }
 
+// ln rho + rho Q(rho, tau) worked by hand from the published A_ij (rho in g/cm3, tau = 1000/T).
+TEST(KeenanTest, ResidualHasThePublishedCoefficientsValues) {
+    KeenanRes term;
+    term.number_of_components(1);
+    const struct {
+        double T, V, a;
+    } cases[] = {{400.0, 1.896344e-05, -5.650743918167539},
+                 {600.0, 2.5736097142857142e-05, -2.4730775271435976},
+                 {900.0, 9.007633999999999e-05, -1.9079131204458444}};
+    for (const auto& c : cases) {
+        term.T = c.T;
+        term.V = c.V;
+        term.calculate();
+        ASSERT_EQ(term.error, 0);
+        EXPECT_NEAR(term.root->value(), c.a, 1e-9) << c.T;
+    }
+}
+
 // The fugacity-mode constant of KeenanId is -ln(1.8015268e-5): steam at 1 bar has the
 // reference's fugacity coefficient (a constant of -6.9078 - ln(V/1000) multiplied it by
 // the density in g/cm3, 6e-4).

@@ -30,6 +30,40 @@ TEST(DuanModel, HenryConstantsAt25C) {
     }
 }
 
+// mu0/RT, lambda and zeta of each parameter set at 350 K and 200 bar, worked by hand from
+// the published coefficients (Duan and Sun write every CO2 parameter, zeta included, in
+// 630 - T); and the water fugacity coefficient of the Duan & Mao (2006)
+// methane and the nitrogen vapours, exp(a1 + a2 P + a3 P^2 + a4 P T + a5 P/T + a6 P^2/T),
+// which with the vapour pressure and the Poynting factor of the liquid gives the vapour's
+// water fraction.
+TEST(DuanModel, ParametersHaveThePublishedCoefficientsValues) {
+    const double T = 350.0, P = 200.0;
+    const struct {
+        int type, version;
+        double mu, lambda, zeta, phiWater;
+    } sets[] = {
+        {SM_H2O_CH4_NaCl, 0, 7.310180328490061, 0.11781024430957142, -0.00623943799, 0.0},
+        {SM_H2O_CH4_NaCl, 1, 7.293496668877552, 0.10800621894800007, -0.0029903571,
+         0.6973151521336374},
+        {SM_H2O_CO2_NaCl, 0, 4.505299783204869, 0.10479217124006412, -0.009140550741285714, 0.0},
+        {SM_H2O_N2_NaCl, 0, 7.979666185585715, 0.10547108779428581, -0.0058071053,
+         0.690804527392438},
+    };
+    for (const auto& s : sets) {
+        DMGWwater model(s.type, s.version);
+        ASSERT_TRUE(model.hasParameters());
+        EXPECT_NEAR(model.mu->at(T, P), s.mu, 1e-9) << s.type << ' ' << s.version;
+        EXPECT_NEAR(model.lambda->at(T, P), s.lambda, 1e-12) << s.type << ' ' << s.version;
+        EXPECT_NEAR(model.zeta->at(T, P), s.zeta, 1e-14) << s.type << ' ' << s.version;
+        if (s.phiWater == 0.0) continue;
+        model.calculate_gas_solubility(T, P, 0.0);
+        const double poynting =
+            std::exp((P * 1e5 - model.Psat) * model.Vl / (kGasConstant * T));
+        EXPECT_NEAR(model.Psat * poynting / (model.yH2O * P * 1e5), s.phiWater, 1e-9)
+            << s.type;
+    }
+}
+
 // Solubilities of Duan and Sun (2003, Table 4 and their program) and Duan et al. (1992).
 TEST(DuanModel, PublishedSolubilities) {
     const struct {

@@ -72,8 +72,7 @@ TEST(ClassicCubicTextbook, PengRobinsonRootsHaveThePublishedPressure) {
         setState(f, T, 2.0, side);
         ASSERT_EQ(f.error, 0);
         const double V = f.V;
-        EXPECT_NEAR((R * T / (V - b) - a / (V * V + 2.0 * b * V - b * b)) / 2e5, 1.0, 1e-9)
-            << side;
+        EXPECT_NEAR((R * T / (V - b) - a / (V * V + 2.0 * b * V - b * b)) / 2e5, 1.0, 1e-9) << side;
     }
 }
 

@@ -57,10 +57,8 @@ TEST(DuanModel, ParametersHaveThePublishedCoefficientsValues) {
         EXPECT_NEAR(model.zeta->at(T, P), s.zeta, 1e-14) << s.type << ' ' << s.version;
         if (s.phiWater == 0.0) continue;
         model.calculate_gas_solubility(T, P, 0.0);
-        const double poynting =
-            std::exp((P * 1e5 - model.Psat) * model.Vl / (kGasConstant * T));
-        EXPECT_NEAR(model.Psat * poynting / (model.yH2O * P * 1e5), s.phiWater, 1e-9)
-            << s.type;
+        const double poynting = std::exp((P * 1e5 - model.Psat) * model.Vl / (kGasConstant * T));
+        EXPECT_NEAR(model.Psat * poynting / (model.yH2O * P * 1e5), s.phiWater, 1e-9) << s.type;
     }
 }
 

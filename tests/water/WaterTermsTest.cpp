@@ -11,8 +11,8 @@
 
 #include "expression/Expression.h"
 #include "water/HGKid.h"
-#include "water/WagnerPruss.h"
 #include "water/Wagner.h"
+#include "water/WagnerPruss.h"
 #include "water/Wagnerid.h"
 #include "water/WaterEOS.h"
 

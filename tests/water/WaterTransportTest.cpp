@@ -247,9 +247,9 @@ TEST(WaterIceCurves, TheRangeLineNamesTheIceWhoseFieldHoldsTheState) {
         double TK, MPa;
         const char* ice;
     } cases[] = {
-        {260.0, 100.0, "ice Ih"},   {253.0, 300.0, "ice III"},  {260.0, 420.0, "ice V"},
-        {300.0, 1000.0, "ice VI"},  {330.0, 2000.0, "ice VI"},
-        {400.0, 3000.0, "ice VII"}, {600.0, 9000.0, "ice VII"}, {700.0, 20000.0, "ice VII"},
+        {260.0, 100.0, "ice Ih"},   {253.0, 300.0, "ice III"},   {260.0, 420.0, "ice V"},
+        {300.0, 1000.0, "ice VI"},  {330.0, 2000.0, "ice VI"},   {400.0, 3000.0, "ice VII"},
+        {600.0, 9000.0, "ice VII"}, {700.0, 20000.0, "ice VII"},
     };
     for (const auto& c : cases) {
         const std::string said = range.excess(c.TK, c.MPa * 1e6);

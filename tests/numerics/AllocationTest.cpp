@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <sstream>
 #include <string>
@@ -80,6 +83,41 @@ TEST(MatrixPrinters, EachRowReadsBackAsItsValues) {
               "\t6.000000\t5.876543\n");
     EXPECT_EQ(test::writtenText([&](FILE* f) { printVector(f, a[0], 0); }), "\n");
     dispose(a, 3);
+}
+
+// Memory that cannot be had ends the process with the library's one line and status 1; the
+// address space of a child is capped below what it asks for. (The sanitizers reserve their
+// shadow memory at start and refuse a cap on the address space.)
+TEST(Allocators, MemoryThatCannotBeHadEndsTheProcessWithItsMessage) {
+#ifdef VORNEX_SANITIZED_BUILD
+    GTEST_SKIP() << "a sanitizer build cannot run under a cap on its address space";
+#else
+    for (int which : {1, 2}) {
+        int out[2];
+        ASSERT_EQ(::pipe(out), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::alarm(20);
+            ::dup2(out[1], STDOUT_FILENO);
+            const struct rlimit cap {1L << 30, 1L << 30};
+            if (::setrlimit(RLIMIT_AS, &cap) != 0) ::_exit(10);
+            if (which == 1) allocate(400'000'000);  // 3.2 GB
+            else allocate2(400'000'000, 1);         // 3.2 GB of row pointers
+            ::_exit(0);
+        }
+        ::close(out[1]);
+        std::string said;
+        char buffer[256];
+        for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) said.append(buffer, n);
+        ::close(out[0]);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 1) << which;
+        EXPECT_EQ(said, "Memory allocation failure\n") << which;
+    }
+#endif
 }
 
 }  // namespace

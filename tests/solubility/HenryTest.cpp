@@ -93,6 +93,21 @@ TEST(HenryModel, Co2ConstantOnTheGuideline) {
     EXPECT_NEAR(henry.mg, 1.13, 0.03 * 1.13);
 }
 
+// The H2S constant of version 0, 1e5 exp(151.52 - 8335.5/T - 20.499 ln T - 0.001311 T) Pa,
+// and its salting-out exp(0.294 m - 0.000195 m T - 46.81 m/T - (0.578 + 0.0018 T) m/(m + 1)),
+// worked by hand: 58.80 MPa at 25 degC, 129.2 MPa at 350 K, gamma 0.5993 at 1 mol/kg.
+TEST(HenryModel, HydrogenSulfideConstantAndSaltingOfVersionZero) {
+    Henry henry;
+    henry.number_of_components(3);
+    henry.add_components("H2O", "H2S", "NaCl");
+    henry.temperature(298.15);
+    EXPECT_NEAR(henry.calculateHenryConstant(1, 1e5) / 58797609.14479591, 1.0, 1e-12);
+    henry.temperature(350.0);
+    henry.mNa = 1.0;
+    EXPECT_NEAR(henry.calculateHenryConstant(1, 1e7) / 129163479.82976992, 1.0, 1e-12);
+    EXPECT_NEAR(henry.activityCoefficient[1], 0.5993000685450255, 1e-12);
+}
+
 // Brine without gas: x_H2O = 1/(1 + 0.018 m), a_w = x_H2O times the Pitzer water activity.
 TEST(HenPitSet, WaterActivityOfBrine) {
     HenPitSet set;

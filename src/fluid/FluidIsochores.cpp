@@ -35,6 +35,8 @@ bool allFinite(const double (&row)[N]) {
 // uniform fluid of the isochore's volume is metastable at best (between the spinodals the
 // equation's values belong to no state); said once, when the curve is written.
 struct DomeRows {
+    explicit DomeRows(double Vm3) : volume(Vm3) {}
+    double volume;
     int count = 0;
     double first = 0.0, last = 0.0;
     void add(double TK) {
@@ -49,7 +51,6 @@ struct DomeRows {
                      "vapour at the saturation pressure\n",
                      volume * kCm3PerM3, first, last, count);
     }
-    double volume = 0.0;
 };
 
 // The text channels of a row writer go to the stream its driver opened.
@@ -64,8 +65,7 @@ struct RowOutput : CurveOutput {
 void FluidPhase::calculate_simplified_isochor(FILE* stream, double Vm3, double Tmin, double Tmax,
                                               int n, char mode, CurveArray* array) {
     RowOutput out(mode, array, stream);
-    DomeRows dome;
-    dome.volume = Vm3;
+    DomeRows dome(Vm3);
     volume(Vm3);
     geometricSteps(Tmin, Tmax, n, [&](double t) {
         if (insideSaturationDome(*this, t, Vm3)) {
@@ -84,8 +84,7 @@ void FluidPhase::calculate_simplified_isochor(FILE* stream, double Vm3, double T
 void FluidPhase::calculate_isochor(FILE* stream, double Vm3, double Tmin, double Tmax, int n,
                                    char mode, CurveArray* array) {
     RowOutput out(mode, array, stream);
-    DomeRows dome;
-    dome.volume = Vm3;
+    DomeRows dome(Vm3);
     volume(Vm3);
     geometricSteps(Tmin, Tmax, n, [&](double t) {
         if (insideSaturationDome(*this, t, Vm3)) {

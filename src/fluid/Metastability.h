@@ -59,13 +59,13 @@ struct Metastability {
 };
 
 // Solves the stable state at the fluid's temperature and pressure and compares it with the
-// state held. A state between the spinodals at its temperature is called unstable, not
-// metastable, and left as it was. Leaves the fluid in the stable state, or with the error flag set where there is
+// state held. Leaves the fluid in the stable state, or with the error flag set where there is
 // none (then the state is not called metastable). A state that comparison does not call
 // metastable (one at a pressure not above zero, whose pressure no stable state shares) is
 // metastable still when it lies between the saturated volumes at its temperature, below the
-// fluid's critical temperature; that test leaves the state as it was. A mixture, whose
-// stability needs more than its volume roots, is not judged.
+// fluid's critical temperature; that test leaves the state as it was. A state between the
+// spinodals at its temperature is called unstable instead, and left as it was. A mixture,
+// whose stability needs more than its volume roots, is not judged.
 Metastability compareWithStableState(FluidPhase& f);
 
 // Whether a binary mixture at (T, P) splits into two phases: the tangent-plane test of its

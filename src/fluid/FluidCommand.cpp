@@ -359,7 +359,7 @@ bool printUnstableState(FluidPhase& f, double TK, double Vm3, const TwoPhaseBand
                       band.spinodalLiquid / kCm3, band.spinodalVapour / kCm3);
     std::printf("Mechanically unstable state (%s)\n", where);
     if (band.found) {
-        std::printf("At T %.2f K the spinodals lie at %.4f cm3/mol (liquid side) and %.4f cm3/mol "
+        std::printf("At T %g K the spinodals lie at %.4f cm3/mol (liquid side) and %.4f cm3/mol "
                     "(vapour side): no uniform fluid holds %g cm3/mol between them\n",
                     TK, band.spinodalLiquid / kCm3, band.spinodalVapour / kCm3, Vm3 / kCm3);
         std::printf("Stable state: saturated liquid and vapour at P %.6f bar, vapour fraction "

@@ -25,9 +25,10 @@ bool falling(FluidPhase& f, double Vm3) {
 
 // The first volume from `from` towards `towards` where the isotherm stops falling, to
 // rounding; 0 when it falls all the way. Steps of 0.5 % are fine enough for the loops of
-// the multi-parameter equations, whose narrowest span some percent of the volume.
+// the multi-parameter equations, whose narrowest span some percent of the volume; near the
+// critical point, where the whole loop is narrower, the span is crossed in 400 steps.
 double firstSpinodalFrom(FluidPhase& f, double from, double towards) {
-    constexpr double kStep = 0.005;
+    const double kStep = std::fmin(0.005, std::fabs(std::log(towards / from)) / 400.0);
     constexpr int kMaxSteps = 200000;
     const double direction = towards > from ? 1.0 : -1.0;
     const double end = std::log(towards);

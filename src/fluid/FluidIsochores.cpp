@@ -123,8 +123,9 @@ void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double
                      "bar)\n",
                      TK, band.spinodalLiquid * kCm3PerM3, band.spinodalVapour * kCm3PerM3,
                      band.Psat * kBarPerPa);
-    // The pressure must fall as V grows along each branch; a rise ends the branch.
-    const double start = upward ? HUGE_VAL : 0.0;
+    // The pressure must fall as V grows along each branch; a rise ends the branch. Swept
+    // down, the liquid branch below the band may start under tension.
+    const double start = upward ? HUGE_VAL : -HUGE_VAL;
     double previous = start;
     bool cutShort = false;
     temperature(TK);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/Metastability.h"
 #include "fluid/TestFluids.h"
@@ -34,6 +35,20 @@ TEST(TwoPhaseBand, VanDerWaalsSpinodalsAndTheLoopBetween) {
         EXPECT_TRUE(m.unstable && !m.metastable) << T;
     }
     EXPECT_FALSE(twoPhaseBandAt(*fluid, 1.01 * c.Tc).found);
+    // An isotherm swept either way writes both branches, the liquid's under tension at
+    // 0.8 Tc, and nothing between the spinodals.
+    const TwoPhaseBand band = twoPhaseBandAt(*fluid, 0.8 * c.Tc);
+    for (int direction : {0, 1}) {
+        CurveArray rows;
+        fluid->calculate_isotherm(nullptr, 0.8 * c.Tc, 1.2 * kVdwB, 100 * kVdwB, 400, direction,
+                                  kCurveArray, &rows);
+        int liquid = 0, vapour = 0, between = 0;
+        for (std::size_t k = 0; k < rows.size(); k += 13) {
+            const double V = rows[k] * 1e-6;
+            (V < band.spinodalLiquid ? liquid : V > band.spinodalVapour ? vapour : between) += 1;
+        }
+        EXPECT_TRUE(liquid > 20 && vapour > 20 && between == 0) << direction;
+    }
 }
 
 }  // namespace

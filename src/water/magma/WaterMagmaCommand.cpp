@@ -128,7 +128,8 @@ void printCommandWords(const char* command) {
             std::puts(
                 "The phase, liquid (or water) and steam (or gas, vapour, vapor), is where the "
                 "volume search starts; default liquid. The state expands to 1 bar. A state that "
-                "is not the stable one at its temperature and pressure is said to be metastable.");
+                "is not the stable one at its temperature and pressure is said to be metastable; "
+                "a volume between the spinodals, where no uniform water is, is refused.");
         return;
     }
     std::printf("Syntax: %s [OPTION [NUMBER]]...\n", command);

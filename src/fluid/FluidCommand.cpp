@@ -320,8 +320,14 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
     // region is a root too. A binary is tested against a split; a larger mixture is not.
     const PhaseSplit split = f.nc > 1 ? testPhaseSplit(f, TK, Pbar) : PhaseSplit{};
     const bool single = f.nc > 1 && (!split.tested || split.splits);
-    std::printf("%s state: %s\n", single ? "Single-phase" : "Stable",
+    // Where a solid is the stable phase the root found is only the fluid's most stable one.
+    const std::string solid =
+        publishedRange.solidRegion ? publishedRange.solidRegion(TK, Pbar * 1e5) : std::string();
+    std::printf("%s state: %s\n",
+                single ? "Single-phase" : solid.empty() ? "Stable" : "Stable fluid",
                 FluidPhase::nameOf(f.nc > 1 ? f.calculateStableStateFromTP(TK, Pbar) : phase));
+    if (!solid.empty())
+        std::printf("The state lies %s, where the solid is the stable phase\n", solid.c_str());
     f.dump();
     std::fflush(stdout);
     if (split.splits)
@@ -340,33 +346,68 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
     return true;
 }
 
+// A volume no uniform fluid holds: said, with the stable state where the band is known (the
+// saturated liquid and vapour side by side), and none of the equation's values there, which
+// belong to no state.
+bool printUnstableState(FluidPhase& f, double TK, double Vm3, const TwoPhaseBand& band,
+                        bool rising) {
+    char where[160];
+    if (rising)
+        std::snprintf(where, sizeof where, "dP/dV >= 0");
+    else
+        std::snprintf(where, sizeof where, "between the spinodals at %.4f and %.4f cm3/mol",
+                      band.spinodalLiquid / kCm3, band.spinodalVapour / kCm3);
+    std::printf("Mechanically unstable state (%s)\n", where);
+    if (band.found) {
+        std::printf("At T %g K the spinodals lie at %.4f cm3/mol (liquid side) and %.4f cm3/mol "
+                    "(vapour side): no uniform fluid holds %g cm3/mol between them\n",
+                    TK, band.spinodalLiquid / kCm3, band.spinodalVapour / kCm3, Vm3 / kCm3);
+        std::printf("Stable state: saturated liquid and vapour at P %.6f bar, vapour fraction "
+                    "%.6g (liquid %.4f cm3/mol, vapour %.4f cm3/mol)\n",
+                    band.Psat * 1e-5, band.vapourFraction(Vm3), band.saturatedLiquid / kCm3,
+                    band.saturatedVapour / kCm3);
+    }
+    // Said beside the report too, as every notice is, for a reader of the messages alone.
+    std::fflush(stdout);
+    std::fprintf(stderr,
+                 "TV: the state at %g K and %g cm3/mol is mechanically unstable (%s): no uniform "
+                 "fluid holds it\n",
+                 TK, Vm3 / kCm3, where);
+    noteRange(f, "TV", TK, band.found ? band.Psat * 1e-5 : 0.0);
+    return true;
+}
+
 bool printStateAtTV(FluidPhase& f, const Values& v) {
     const double TK = v[0].number, Vm3 = v[1].number * kCm3;
     f.calculateFromTV(TK, Vm3, 0);
-    if (f.error != 0 || !isFiniteState(f)) {
+    const bool computed = f.error == 0 && isFiniteState(f);
+    // A slope that is rounding at a critical point is not instability (the printout says).
+    const bool rising = computed && !(f.dPdV < 0.0) && !f.isothermalSlopeVanishes();
+    // A mechanically stable state may still not be the stable one at its pressure: a
+    // superheated liquid or a supercooled vapour, inside the saturation curve; and between
+    // the spinodals the equation's own loops give stretches of falling pressure (and values
+    // that are no numbers) where no uniform fluid is.
+    Metastability stability;
+    if (computed && !rising) {
+        stability = compareWithStableState(f);
+    } else {
+        stability.band = twoPhaseBandAt(f, TK);
+        stability.unstable = stability.band.unstable(Vm3);
+    }
+    if (rising || stability.unstable)
+        return printUnstableState(f, TK, Vm3, stability.band, rising);
+    if (!computed) {
         // No pressure to judge by: only the temperature can name the range.
         const std::string outside = outsideRange(f, TK, 0.0);
         std::fprintf(stderr, "TV failed: no state at T = %g K, V = %g cm3/mol%s%s\n", TK,
                      Vm3 / kCm3, outside.empty() ? "" : "; ", outside.c_str());
         return false;
     }
-    // A slope that is rounding at a critical point is not instability (the printout says).
-    const bool unstable = !(f.dPdV < 0.0) && !f.isothermalSlopeVanishes();
-    // A mechanically stable state may still not be the stable one at its pressure: a
-    // superheated liquid or a supercooled vapour, inside the saturation curve.
-    const Metastability stability = unstable ? Metastability{} : compareWithStableState(f);
     if (stability.metastable) f.calculateFromTV(TK, Vm3, 0);
-    if (unstable) std::printf("Mechanically unstable state (dP/dV >= 0)\n");
     f.dump();
-    // Said beside the report too, as every notice is, for a reader of the messages alone.
-    std::fflush(stdout);
-    if (unstable)
-        std::fprintf(stderr,
-                     "TV: the state at %g K and %g cm3/mol is mechanically unstable (dP/dV >= 0): "
-                     "no uniform fluid holds it\n",
-                     TK, Vm3 / kCm3);
     if (stability.metastable) {
         std::printf("%s\n", stability.report("liquid", "vapour").c_str());
+        // Said beside the report too, as every notice is, for a reader of the messages alone.
         std::fflush(stdout);
         std::fprintf(stderr, "TV: the state at %g K and %g bar is metastable\n", f.T, f.P * 1e-5);
     }

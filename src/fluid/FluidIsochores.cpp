@@ -11,6 +11,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/FluidSweeps.h"
+#include "fluid/Metastability.h"
 #include "fluid/OutputFiles.h"
 
 namespace vornex {
@@ -29,6 +30,29 @@ bool allFinite(const double (&row)[N]) {
     return true;
 }
 
+// The temperatures of an isochore left out inside the two-phase region, where the stable
+// state is the saturated liquid and vapour side by side at the saturation pressure and the
+// uniform fluid of the isochore's volume is metastable at best (between the spinodals the
+// equation's values belong to no state); said once, when the curve is written.
+struct DomeRows {
+    explicit DomeRows(double Vm3) : volume(Vm3) {}
+    double volume;
+    int count = 0;
+    double first = 0.0, last = 0.0;
+    void add(double TK) {
+        if (count++ == 0) first = TK;
+        last = TK;
+    }
+    ~DomeRows() {
+        if (count == 0) return;
+        std::fprintf(stderr,
+                     "Isochore at %g cm3/mol: no row from %g to %g K (%d rows), inside the "
+                     "two-phase region, where the stable state is the saturated liquid and "
+                     "vapour at the saturation pressure\n",
+                     volume * kCm3PerM3, first, last, count);
+    }
+};
+
 // The text channels of a row writer go to the stream its driver opened.
 struct RowOutput : CurveOutput {
     RowOutput(char mode, CurveArray* array, std::FILE* stream) : CurveOutput(mode, array) {
@@ -41,8 +65,13 @@ struct RowOutput : CurveOutput {
 void FluidPhase::calculate_simplified_isochor(FILE* stream, double Vm3, double Tmin, double Tmax,
                                               int n, char mode, CurveArray* array) {
     RowOutput out(mode, array, stream);
+    DomeRows dome(Vm3);
     volume(Vm3);
     geometricSteps(Tmin, Tmax, n, [&](double t) {
+        if (insideSaturationDome(*this, t, Vm3)) {
+            dome.add(t);
+            return;
+        }
         temperature(t);
         calculate_pressure();
         const double row[] = {T, P * kBarPerPa};
@@ -55,8 +84,13 @@ void FluidPhase::calculate_simplified_isochor(FILE* stream, double Vm3, double T
 void FluidPhase::calculate_isochor(FILE* stream, double Vm3, double Tmin, double Tmax, int n,
                                    char mode, CurveArray* array) {
     RowOutput out(mode, array, stream);
+    DomeRows dome(Vm3);
     volume(Vm3);
     geometricSteps(Tmin, Tmax, n, [&](double t) {
+        if (insideSaturationDome(*this, t, Vm3)) {
+            dome.add(t);
+            return;
+        }
         temperature(t);
         calculate_fugacities();
         calculate_state_functions();
@@ -79,11 +113,27 @@ void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double
     if (direction != 0 && direction != 1) return;
     RowOutput out(mode, array, stream);
     const bool upward = direction == 0;
-    // The pressure must fall as V grows; a rise ends the branch.
-    double previous = upward ? HUGE_VAL : 0.0;
+    // Between the spinodals no uniform fluid is, whatever the equation's loops give there:
+    // no row; the liquid and the vapour branch are written on either side.
+    const TwoPhaseBand band = twoPhaseBandAt(*this, TK);
+    if (band.found && band.spinodalLiquid < Vmax && band.spinodalVapour > Vmin)
+        std::fprintf(stderr,
+                     "Isotherm at %g K: no row between the spinodals at %g and %g cm3/mol, where "
+                     "no uniform fluid is stable (the saturated liquid and vapour are, at %g "
+                     "bar)\n",
+                     TK, band.spinodalLiquid * kCm3PerM3, band.spinodalVapour * kCm3PerM3,
+                     band.Psat * kBarPerPa);
+    // The pressure must fall as V grows along each branch; a rise ends the branch. Swept
+    // down, the liquid branch below the band may start under tension.
+    const double start = upward ? HUGE_VAL : -HUGE_VAL;
+    double previous = start;
     bool cutShort = false;
     temperature(TK);
     auto point = [&](double v) {
+        if (band.unstable(v)) {
+            previous = start;
+            return true;
+        }
         volume(v);
         calculate_state_functions();
         if (!(dPdV < 0)) return true;  // mechanically unstable: skipped
@@ -95,9 +145,6 @@ void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double
                          "Isotherm at %g K: the pressure %s again at V = %g cm3/mol, past the "
                          "unstable region; this branch ends there\n",
                          TK, upward ? "rises" : "falls", v * kCm3PerM3);
-            out.print("%12s", "nan");
-            for (int k = 1; k < 13; ++k) out.print("\t%12s", "nan");
-            out.print("\n\n");
             cutShort = true;
             return false;
         }

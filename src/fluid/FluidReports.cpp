@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <utility>
@@ -257,18 +258,23 @@ void FluidPhase::dump() {
             }
         }
     }
-    auto line = [this, massKnown](const char* name, double perMole, bool energy) {
+    // Two decimals in twelve places, or the exponent form where they would not fit: far
+    // outside a model's range the values grow past any fixed field, and stay apart.
+    auto field = [](double value) {
+        char text[48];
+        std::snprintf(text, sizeof text, "%12.2f", value);
+        if (std::strlen(text) > 12) std::snprintf(text, sizeof text, "%12.5e", value);
+        return std::string(text);
+    };
+    auto line = [this, massKnown, &field](const char* name, double perMole, bool energy) {
         const double scale = energy ? 1000.0 : 1.0;
-        char perKg[32];
-        if (massKnown)
-            std::snprintf(perKg, sizeof perKg, energy ? "%12.2f kJ/kg   " : "%12.2f J/kg/K  ",
-                          perMole / M / scale);
-        else
-            std::snprintf(perKg, sizeof perKg, "%21s", "");
+        const std::string perKg =
+            massKnown ? field(perMole / M / scale) + (energy ? " kJ/kg   " : " J/kg/K  ")
+                      : std::string(21, ' ');
         if (!std::isfinite(perMole))
             std::printf("-> %14s %12s\n", name, "undefined");
         else
-            std::printf("-> %14s %s%12.2f %s\n", name, perKg, perMole / scale,
+            std::printf("-> %14s %s%s %s\n", name, perKg.c_str(), field(perMole / scale).c_str(),
                         energy ? "kJ/mol" : "J/mol/K");
     };
     if (ideal == nullptr) {

@@ -195,23 +195,13 @@ std::string Metastability::report(const char* denser, const char* lighter) const
 
 namespace {
 
-// Whether the state lies strictly between the saturated volumes at its temperature; the
-// state is computed again afterwards from its T and V.
-bool betweenSaturatedPhases(FluidPhase& f, Metastability& m) {
-    const double TK = f.T, V = f.V;
-    if (f.atOrAboveOwnCriticalTemperature(TK) || !(f.namingCriticalTemperature() > 0.0))
-        return false;
-    f.calculateTheSaturationPressure(TK);
-    const bool saturated = f.error == 0 && f.Vl > 0.0 && f.Vv > f.Vl;
-    const double Vliquid = f.Vl, Vvapour = f.Vv;
-    f.calculateFromTV(TK, V, 0);
-    // The saturated phases themselves, solved again, differ in rounding only.
-    if (!saturated || !(V > Vliquid * (1.0 + 1e-7)) || !(V < Vvapour * (1.0 - 1e-7)))
-        return false;
+// Whether the state lies strictly between the saturated volumes at its temperature.
+bool betweenSaturatedPhases(const FluidPhase& f, Metastability& m) {
+    if (!m.band.inside(f.V)) return false;
     m.betweenSaturatedPhases = true;
-    m.volume = V;
-    m.saturatedLiquid = Vliquid;
-    m.saturatedVapour = Vvapour;
+    m.volume = f.V;
+    m.saturatedLiquid = m.band.saturatedLiquid;
+    m.saturatedVapour = m.band.saturatedVapour;
     return true;
 }
 
@@ -222,6 +212,12 @@ Metastability compareWithStableState(FluidPhase& f) {
     if (f.nc != 1 || !(f.T > 0.0)) return m;
     m.fugacity = f.fugacity[0];
     const double V = f.V, TK = f.T;
+    // Beyond a spinodal the equation's pressure is no state's, whatever its slope: nothing
+    // shares it to compare with.
+    m.band = twoPhaseBandAt(f, TK);
+    f.calculateFromTV(TK, V, 0);
+    m.unstable = m.band.unstable(V);
+    if (m.unstable) return m;
     if (f.P > 0.0) {
         const bool solved =
             f.calculateStableStateFromTP(f.T, f.P * 1e-5) != FluidPhase::StablePhase::None &&

@@ -9,8 +9,40 @@ namespace vornex {
 
 class FluidPhase;
 
+// The two-phase region of a one-component fluid at a temperature below its critical one.
+// Between the saturated volumes the stable state is the saturated liquid and vapour side by
+// side. From each saturated volume inward to the first volume where (dP/dV)_T reaches zero,
+// the spinodal on that side, a uniform fluid is metastable; between the two spinodals it is
+// mechanically unstable, whatever slope the equation's own loops give it there.
+struct TwoPhaseBand {
+    bool found = false;
+    double Psat = 0.0;                                    // Pa
+    double saturatedLiquid = 0.0, saturatedVapour = 0.0;  // m3/mol
+    double spinodalLiquid = 0.0, spinodalVapour = 0.0;    // m3/mol
+    // Strictly between the saturated volumes (the saturated phases themselves, solved again,
+    // differ in rounding only).
+    bool inside(double Vm3) const;
+    // Between the spinodals, ends included.
+    bool unstable(double Vm3) const;
+    // Moles of vapour per mole of the saturated mixture of volume V.
+    double vapourFraction(double Vm3) const;
+};
+// The band at TK; not found for a mixture, at or above the fluid's own critical temperature
+// and where its saturation is not found. Leaves the fluid at TK and its former volume, with
+// the error flag as it was; its state functions are the caller's to compute again.
+TwoPhaseBand twoPhaseBandAt(FluidPhase& f, double TK);
+
+// Whether V lies strictly between the saturated volumes at TK, where the stable state is
+// the saturated liquid and vapour side by side (false where the band is not known, as above).
+// Leaves the fluid at TK and V, with the error flag as it was.
+bool insideSaturationDome(FluidPhase& f, double TK, double Vm3);
+
 struct Metastability {
     bool metastable = false;
+    // Between the spinodals: no uniform fluid at all. The band says where the stable
+    // saturated liquid and vapour lie.
+    bool unstable = false;
+    TwoPhaseBand band;
     double fugacity = 0.0;        // of the state, Pa
     double stableFugacity = 0.0;  // of the stable state at the same temperature and pressure, Pa
     bool stableIsDenser = false;
@@ -31,8 +63,9 @@ struct Metastability {
 // none (then the state is not called metastable). A state that comparison does not call
 // metastable (one at a pressure not above zero, whose pressure no stable state shares) is
 // metastable still when it lies between the saturated volumes at its temperature, below the
-// fluid's critical temperature; that test leaves the state as it was. A mixture, whose
-// stability needs more than its volume roots, is not judged.
+// fluid's critical temperature; that test leaves the state as it was. A state between the
+// spinodals at its temperature is called unstable instead, and left as it was. A mixture,
+// whose stability needs more than its volume roots, is not judged.
 Metastability compareWithStableState(FluidPhase& f);
 
 // Whether a binary mixture at (T, P) splits into two phases: the tangent-plane test of its

@@ -128,7 +128,8 @@ void printCommandWords(const char* command) {
             std::puts(
                 "The phase, liquid (or water) and steam (or gas, vapour, vapor), is where the "
                 "volume search starts; default liquid. The state expands to 1 bar. A state that "
-                "is not the stable one at its temperature and pressure is said to be metastable.");
+                "is not the stable one at its temperature and pressure is said to be metastable; "
+                "a volume between the spinodals, where no uniform water is, is refused.");
         return;
     }
     std::printf("Syntax: %s [OPTION [NUMBER]]...\n", command);
@@ -340,6 +341,23 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
                 calculateFromTV(TK, value * 1e-6, print);
         };
         state(0);
+        if (tv) {
+            // Between the spinodals the equation's values are no state to expand, whatever
+            // its loops give there.
+            const TwoPhaseBand band = twoPhaseBandAt(*this, TK);
+            if (band.unstable(value * 1e-6)) {
+                std::fprintf(stderr,
+                             "%s refused: no uniform water holds %g cm3/mol at %g deg. C: it "
+                             "lies between the spinodals (%.4f and %.4f cm3/mol) and is "
+                             "mechanically unstable; the stable state is liquid and steam at "
+                             "%.6f bar, steam fraction %.6g\n",
+                             keyword, value, celsius, band.spinodalLiquid * 1e6,
+                             band.spinodalVapour * 1e6, band.Psat * 1e-5,
+                             band.vapourFraction(value * 1e-6));
+                return 1;
+            }
+            state(0);
+        }
         if (error || !holdsPhysicalState()) {
             // Only a pressure given names the range by it; a volume, by the temperature.
             const std::string outside = outsideWaterRange(TK, tp ? value : 0.0);

@@ -170,6 +170,23 @@ void Anderko::setSystemCode(char code) {
     }
 }
 
+FluidPhase::VolumeStart Anderko::volumeSearchStart(bool liquidSide) {
+    const VolumeStart water = WaterEOS::volumeSearchStart(liquidSide);
+    if (!liquidSide || water.liquidBranch) return water;
+    // Half the close packing of the hard bodies (packing fraction b/(4V) = 0.5) is denser
+    // than any liquid of the model at moderate pressure (molten NaCl near 0.44, brines and
+    // water far below), so the search descends the liquid branch to its root from above
+    // the pressure; an isotherm without a liquid root at the pressure ends the search at
+    // its liquid spinodal, and the vapour side is solved instead.
+    constexpr double kDenseStartPacking = 0.5;
+    const auto& repulsion = *static_cast<const Boublik*>(interaction[0]);
+    double b = 0.0;
+    for (int i = 0; i < nc && i < static_cast<int>(repulsion.covolumes.size()); ++i)
+        b += x[static_cast<size_t>(i)] * repulsion.covolumes[static_cast<size_t>(i)];
+    if (!(b > 0.0)) return water;
+    return {b / (4.0 * kDenseStartPacking), true};
+}
+
 void registerAnderkoModels() {
     for (const char* keyword : {"hnc", "hn", "hk", "hnk", "NaCl", "KCl"})
         FluidPhase::registerEOS(keyword, [] { return new Anderko(2); });

@@ -150,6 +150,9 @@ void Anderko::setSystemCode(char code) {
         return;
     }
     const int n = system->count;
+    // The critical point found for naming states was the former system's.
+    namingTc = -1.0;
+    namingComponent = -1;
     // A new system of the same size still needs every term rebuilt (the dispersion term
     // has new nodes to tie), so the count is installed afresh.
     nc = 0;
@@ -168,6 +171,18 @@ void Anderko::setSystemCode(char code) {
         pureFirst[0] = 1.0;
         composition(pureFirst.data());
     }
+}
+
+bool Anderko::componentCriticalEstimate(int i, double& TK, double& Vm3) {
+    if (i < 0 || i >= nc || static_cast<size_t>(i) >= componentName.size()) return false;
+    for (const System& s : kSystems) {
+        if (s.count != 1 || componentName[static_cast<size_t>(i)] != s.components[0].name)
+            continue;
+        TK = s.Tstart;
+        Vm3 = s.Vstart;
+        return true;
+    }
+    return false;
 }
 
 FluidPhase::VolumeStart Anderko::volumeSearchStart(bool liquidSide) {

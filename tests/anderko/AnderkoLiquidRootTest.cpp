@@ -101,5 +101,25 @@ TEST(AnderkoLiquidRoot, SplitsAtLowPressureFollowTheModelsTieLines) {
     }
 }
 
+// A mixture that holds one component alone is that component: the same state and name as
+// the one-component system.
+TEST(AnderkoLiquidRoot, MixtureOfOneComponentIsNamedAsThatComponent) {
+    struct Pair {
+        int mixture, alone;
+        double x1, T, P;
+    };
+    for (const Pair& p : {Pair{10, 4, 1.0, 1200.0, 400.0}, Pair{10, 4, 1.0, 1200.0, 1.0},
+                          Pair{13, 5, 1.0, 1100.0, 100.0}, Pair{10, 1, 0.0, 600.0, 100.0},
+                          Pair{10, 1, 0.0, 700.0, 100.0}}) {
+        Anderko m(2), one(2);
+        m.setSystemCode(static_cast<char>(p.mixture));
+        setSalt(m, p.x1);
+        one.setSystemCode(static_cast<char>(p.alone));
+        const auto name = m.calculateStableStateFromTP(p.T, p.P);
+        EXPECT_EQ(name, one.calculateStableStateFromTP(p.T, p.P)) << p.alone << " " << p.T;
+        EXPECT_DOUBLE_EQ(m.V, one.V);
+    }
+}
+
 }  // namespace
 }  // namespace vornex

@@ -188,11 +188,12 @@ bool Anderko::componentCriticalEstimate(int i, double& TK, double& Vm3) {
 FluidPhase::VolumeStart Anderko::volumeSearchStart(bool liquidSide) {
     const VolumeStart water = WaterEOS::volumeSearchStart(liquidSide);
     if (!liquidSide || water.liquidBranch) return water;
-    // Half the close packing of the hard bodies (packing fraction b/(4V) = 0.5) is denser
-    // than any liquid of the model at moderate pressure (molten NaCl near 0.44, brines and
-    // water far below), so the search descends the liquid branch to its root from above
-    // the pressure; an isotherm without a liquid root at the pressure ends the search at
-    // its liquid spinodal, and the vapour side is solved instead.
+    // A packing fraction b/(4V) of 0.5 is denser than any liquid of the model below some
+    // 10 kbar (molten NaCl near 0.45, brines and water below), so the search descends the
+    // liquid branch to its root from above the pressure; a denser root is reached from
+    // the other side, bracketed by the packing fraction 1. An isotherm without a liquid
+    // root at the pressure ends the search at its liquid spinodal, and the vapour side is
+    // solved instead.
     constexpr double kDenseStartPacking = 0.5;
     const auto& repulsion = *static_cast<const Boublik*>(interaction[0]);
     double b = 0.0;

@@ -53,6 +53,24 @@ TEST(AnderkoLiquidRoot, SaltRichLiquidIsTheLiquidSidesRootAtLowPressure) {
     EXPECT_NEAR(v.V, 34.15e-6, 0.01e-6);
 }
 
+// Far above the pressures of the tie lines the liquid lies denser than the search's start:
+// the search comes to it, not to the packing fraction 1 where the pressure has its pole.
+TEST(AnderkoLiquidRoot, DenseLiquidIsFoundBelowTheStartNotAtThePole) {
+    Anderko m(2);
+    m.setSystemCode(10);
+    for (double x : {0.0, 0.5, 1.0})
+        for (double T : {700.0, 1000.0})
+            for (double P : {1e4, 5e4, 2e5}) {
+                SCOPED_TRACE(::testing::Message() << x << " " << T << " K " << P << " bar");
+                setSalt(m, x);
+                m.calculateFromTP(T, P, 0);
+                ASSERT_EQ(m.error, 0);
+                EXPECT_GT(m.V, 1.01 * m.interaction[0]->getVolumeMinimum());
+                m.calculateFromTV(T, m.V, 0);
+                EXPECT_NEAR(m.P, P * 1e5, 1e-7 * P * 1e5);
+            }
+}
+
 struct TieLine {
     double vapour, liquid;  // x(NaCl)
 };

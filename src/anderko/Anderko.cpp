@@ -150,6 +150,9 @@ void Anderko::setSystemCode(char code) {
         return;
     }
     const int n = system->count;
+    // The critical point found for naming states was the former system's.
+    namingTc = -1.0;
+    namingComponent = -1;
     // A new system of the same size still needs every term rebuilt (the dispersion term
     // has new nodes to tie), so the count is installed afresh.
     nc = 0;
@@ -168,6 +171,36 @@ void Anderko::setSystemCode(char code) {
         pureFirst[0] = 1.0;
         composition(pureFirst.data());
     }
+}
+
+bool Anderko::componentCriticalEstimate(int i, double& TK, double& Vm3) {
+    if (i < 0 || i >= nc || static_cast<size_t>(i) >= componentName.size()) return false;
+    for (const System& s : kSystems) {
+        if (s.count != 1 || componentName[static_cast<size_t>(i)] != s.components[0].name)
+            continue;
+        TK = s.Tstart;
+        Vm3 = s.Vstart;
+        return true;
+    }
+    return false;
+}
+
+FluidPhase::VolumeStart Anderko::volumeSearchStart(bool liquidSide) {
+    const VolumeStart water = WaterEOS::volumeSearchStart(liquidSide);
+    if (!liquidSide || water.liquidBranch) return water;
+    // A packing fraction b/(4V) of 0.5 is denser than any liquid of the model below some
+    // 10 kbar (molten NaCl near 0.45, brines and water below), so the search descends the
+    // liquid branch to its root from above the pressure; a denser root is reached from
+    // the other side, bracketed by the packing fraction 1. An isotherm without a liquid
+    // root at the pressure ends the search at its liquid spinodal, and the vapour side is
+    // solved instead.
+    constexpr double kDenseStartPacking = 0.5;
+    const auto& repulsion = *static_cast<const Boublik*>(interaction[0]);
+    double b = 0.0;
+    for (int i = 0; i < nc && i < static_cast<int>(repulsion.covolumes.size()); ++i)
+        b += x[static_cast<size_t>(i)] * repulsion.covolumes[static_cast<size_t>(i)];
+    if (!(b > 0.0)) return water;
+    return {b / (4.0 * kDenseStartPacking), true};
 }
 
 void registerAnderkoModels() {

@@ -38,6 +38,13 @@ class Anderko : public WaterEOS {
     // True when the model holds a system whose Helmholtz energy can be evaluated (codes 31
     // and 32 name their components but lack dispersion parameters of the mixed index sets).
     bool isEvaluable() const { return evaluable_; }
+    // The liquid side searches the liquid branch from a dense start wherever water's own
+    // start gives none (above water's critical temperature), so that a salt-rich liquid,
+    // which exists far above it, is found beside the vapour (see the source).
+    VolumeStart volumeSearchStart(bool liquidSide) override;
+    // The critical-search start of the component's own one-component system (H2O, NaCl,
+    // KCl, CO2, CH4), so that a mixture holding it alone is named as that system is.
+    bool componentCriticalEstimate(int i, double& TK, double& Vm3) override;
 
     // ------------------------------------------------------- two-phase starting states
     IFP* solver = nullptr;           // owned; null until useVLE

@@ -198,6 +198,13 @@ void Boublik::calculate_volume_dependent_parameters() {
     if (!(eta_->value() < 1.0)) error = 1;
 }
 
+double Boublik::getVolumeMinimum() {
+    // From the composition itself: a volume search asks before any evaluation at it.
+    double mixture = 0.0;
+    for (size_t i = 0; i < covolumes.size() && i < x.size(); ++i) mixture += x[i] * covolumes[i];
+    return 0.25 * mixture;
+}
+
 // Some evaluations run this hook alone, so it rewrites every leaf from the current state.
 void Boublik::calculate_high_order_parameters() {
     calculate_fixed_parameters();

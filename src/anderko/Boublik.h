@@ -33,6 +33,9 @@ class Boublik : public Repulsion {
     void calculate_fixed_parameters() override;
     void calculate_volume_dependent_parameters() override;
     void calculate_high_order_parameters() override;
+    // b/4 of the present composition: the packing fraction 1, where ln(1 - eta) ends and
+    // no fluid exists.
+    double getVolumeMinimum() override;
 
     // One covolume per component, in component order (m3/mol).
     void set_parameters(double b0, ...);

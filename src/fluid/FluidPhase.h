@@ -227,9 +227,12 @@ class FluidPhase : public Phase {
     int32_t parameterIndex2 = 0;
     double parameter2 = 0.0;
     int32_t stepPointFlag = 0;
-    // The critical point found for naming stable states: -1 until searched, 0 for none.
+    // The critical point found for naming stable states: -1 until searched, 0 for none;
+    // for a mixture whose composition holds one component alone, that component's
+    // (namingComponent, -1 for a one-component fluid's own).
     double namingTc = -1.0;
     double namingVc = 0.0;
+    int namingComponent = -1;
 
     // ------------------------------------------------------- virtual operations
     // A count that the model or one of its terms refuses (said by whoever refused it)
@@ -386,6 +389,11 @@ class FluidPhase : public Phase {
     // the accuracy of its search); false when the model has none.
     bool atOrAboveOwnCriticalTemperature(double TK);
     double namingCriticalVolume();
+    // Estimates of the critical temperature (K) and volume (m3/mol) of component i alone in
+    // a mixture model, from which the naming searches that component's own critical point
+    // when a composition holds it alone; false where the model has none, and such a
+    // mixture is named by the mixture's estimates Tcrit, Vcrit.
+    virtual bool componentCriticalEstimate(int i, double& TK, double& Vm3);
     // T at the set V and P; the phase error flag says whether it converged.
     void calculate_temperature();
     // Residuals of the volume and temperature solves.

@@ -119,6 +119,18 @@ void writeCurveRow(CurveOutput& out, const FluidPhase& f) {
     }
 }
 
+// The sound speed at a spinodal is the thermal part, T (dP/dT)_V^2 / (rho^2 cv), which needs
+// the heat capacity of the whole fluid: a model without an ideal-gas part has none, and its
+// files carry nan there. Said once per file written, with why.
+void noteSoundSpeedColumn(const FluidPhase& f, const CurveOutput& out, long rows) {
+    if (rows == 0 || !out.writesFile() || f.hasIdealGasPart()) return;
+    std::fprintf(stderr,
+                 "%s: no sound speed (column c is nan): %s has no ideal-gas part, hence no "
+                 "heat capacity of the whole fluid, which the sound speed at a spinodal, "
+                 "T (dP/dT)^2 / (rho^2 cv), needs\n",
+                 out.fileName().c_str(), f.modelName.empty() ? "the model" : f.modelName.c_str());
+}
+
 }  // namespace
 
 // ------------------------------------------------------------ point residuals
@@ -492,10 +504,12 @@ void FluidPhase::calculateSpinodalCurve(const char* file, double TK, double Vm3,
     temperature(TK);
     volume(Vm3);
     search_the_critical_point_of_the_pure_component();
+    long rows = 0;
     if (error == 0) {
         calculate_fugacities();
         calculate_state_functions();
         writeCurveRow(out, *this);
+        ++rows;
     }
     const double Tc = T, Vc = V;
     double Tlast = Tc;
@@ -514,6 +528,7 @@ void FluidPhase::calculateSpinodalCurve(const char* file, double TK, double Vm3,
         }
         if (error == 0) {
             writeCurveRow(out, *this);
+            ++rows;
             slope = -ATvv / Avvv;
             Tlast = Tnext;
             Vlast = Vstart;
@@ -531,6 +546,7 @@ void FluidPhase::calculateSpinodalCurve(const char* file, double TK, double Vm3,
     }
     if (out.isIgor()) out.print("END\n");
     out.close();
+    noteSoundSpeedColumn(*this, out, rows);
 }
 
 void FluidPhase::calculateSpinodalCurveInMixture(double TK, double Vm3, char, double Tend,
@@ -555,12 +571,14 @@ void FluidPhase::calculateSpinodalCurveInMixture(double TK, double Vm3, char, do
     volume(Vm3);
     double slope = 0.0, Tlast = TK, Vlast = Vm3, Tnext = TK, Vnext = Vm3;
     bool started = false;
+    long rows = 0;
     if (fromCritical != 0) {
         search_a_critical_point(kCriticalAtFixedComposition);
         if (error == 0) {
             calculate_fugacities();
             calculate_state_functions();
             writeCurveRow(out, *this);
+            ++rows;
             fillBinary(*this);
             slope = -dF1dT(*this) / dF1dV(*this);
             Tlast = T;
@@ -588,6 +606,7 @@ void FluidPhase::calculateSpinodalCurveInMixture(double TK, double Vm3, char, do
         if (error == 0) {
             slope = -dF1dT(*this) / dF1dV(*this);
             writeCurveRow(out, *this);
+            ++rows;
             Tlast = T;
             Vlast = V;
             Tnext = T + dT;
@@ -604,6 +623,7 @@ void FluidPhase::calculateSpinodalCurveInMixture(double TK, double Vm3, char, do
     }
     if (mode == kIgorText) out.print("END\n");
     out.close();
+    noteSoundSpeedColumn(*this, out, rows);
 }
 
 void FluidPhase::calculateIsothermalMechanicalSpinodal(double TK, double Vm3, const char* suffix) {
@@ -625,6 +645,7 @@ void FluidPhase::calculateIsothermalMechanicalSpinodal(double TK, double Vm3, co
     volume(Vm3);
     error = 0;
     double xnext = 0.0, Vnext = Vm3, xlast = 0.0, Vlast = Vm3, slope = 0.0, lambda = 1.0;
+    long rows = 0;
     for (long tries = 0; error == 0 && tries < kMaxTries; ++tries) {
         if (xnext > 1.0) {
             error = 1;  // past the pure second component there is no mixture
@@ -636,6 +657,7 @@ void FluidPhase::calculateIsothermalMechanicalSpinodal(double TK, double Vm3, co
             calculate_state_functions();
             out.print("%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg\n", T,
                       x[0], x[1], V, P * 1e-5, H, A, G, U, S, soundSpeed);
+            ++rows;
             fillBinary(*this);
             slope = -Avvx / Avvv;
             xlast = xnext;
@@ -655,6 +677,7 @@ void FluidPhase::calculateIsothermalMechanicalSpinodal(double TK, double Vm3, co
     }
     out.print("END\n");
     out.close();
+    noteSoundSpeedColumn(*this, out, rows);
 }
 
 void FluidPhase::calculateIsothermalSpinodalCurveInMixture(const char* suffix, double TK,

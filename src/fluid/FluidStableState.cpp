@@ -127,12 +127,48 @@ FluidPhase::StablePhase FluidPhase::calculateStableStateFromTP(double TK, double
     return StablePhase::Fluid;
 }
 
+namespace {
+
+// The component a mixture's composition holds alone, or -1.
+int componentAlone(const FluidPhase& f) {
+    int alone = -1;
+    for (int i = 0; i < f.nc; ++i) {
+        const double xi = f.x[static_cast<std::size_t>(i)];
+        if (xi == 0.0) continue;
+        if (xi != 1.0 || alone >= 0) return -1;
+        alone = i;
+    }
+    return alone;
+}
+
+// Where the naming searches a critical point from: a one-component fluid from its estimates
+// (component -1); a mixture that holds one component alone, which is that component and
+// is named as the one-component fluid is, from the model's estimates of that component.
+// False for any other mixture, named by the mixture's estimates.
+bool ownCriticalStart(FluidPhase& f, int& component, double& TK, double& Vm3) {
+    component = -1;
+    TK = f.Tcrit;
+    Vm3 = f.Vcrit;
+    if (f.nc == 1) return true;
+    component = componentAlone(f);
+    return component >= 0 && f.componentCriticalEstimate(component, TK, Vm3);
+}
+
+}  // namespace
+
+bool FluidPhase::componentCriticalEstimate(int, double&, double&) {
+    return false;
+}
+
 double FluidPhase::namingCriticalTemperature() {
-    if (nc != 1) return Tcrit > 0.0 ? Tcrit : 0.0;
-    if (namingTc >= 0.0) return namingTc;
+    int alone = -1;
+    double Tstart = 0.0, Vstart = 0.0;
+    if (!ownCriticalStart(*this, alone, Tstart, Vstart)) return Tcrit > 0.0 ? Tcrit : 0.0;
+    if (namingTc >= 0.0 && namingComponent == alone) return namingTc;
+    namingComponent = alone;
     namingTc = 0.0;
     namingVc = 0.0;
-    if (!(Tcrit > 0.0 && Vcrit > 0.0) || !systemSolver) return namingTc;
+    if (!(Tstart > 0.0 && Vstart > 0.0) || !systemSolver) return namingTc;
     // The search moves the state; the caller's is put back.
     const double T0 = T, V0 = V, P0 = P;
     const int16_t error0 = error;
@@ -143,8 +179,8 @@ double FluidPhase::namingCriticalTemperature() {
     // The estimates are the substance's; a model's own critical volume may lie some 30 %
     // away from them, beyond the reach of Newton's method.
     for (double factor : {1.0, 0.8, 0.7, 1.25}) {
-        s.x[0] = s.x0[0] = Tcrit;
-        s.x[1] = s.x0[1] = factor * Vcrit;
+        s.x[0] = s.x0[0] = Tstart;
+        s.x[1] = s.x0[1] = factor * Vstart;
         if (s.solve() == 0 && std::isfinite(s.x[0]) && s.x[0] > 0.0 && std::isfinite(s.x[1]) &&
             s.x[1] > 0.0) {
             namingTc = s.x[0];
@@ -166,7 +202,9 @@ bool FluidPhase::atOrAboveOwnCriticalTemperature(double TK) {
 }
 
 double FluidPhase::namingCriticalVolume() {
-    if (nc != 1) return Vcrit > 0.0 ? Vcrit : 0.0;
+    int alone = -1;
+    double Tstart = 0.0, Vstart = 0.0;
+    if (!ownCriticalStart(*this, alone, Tstart, Vstart)) return Vcrit > 0.0 ? Vcrit : 0.0;
     namingCriticalTemperature();
     return namingVc;
 }

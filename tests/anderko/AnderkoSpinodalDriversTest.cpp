@@ -100,5 +100,23 @@ TEST(AnderkoSpinodalDrivers, TernarySpinodalTestSaysItCannotRun) {
     EXPECT_FALSE(model(10)->doTest1(700.0, 40.0, 0.02, 0.01, -1.0, 0, "t"));
 }
 
+// Without an ideal-gas part the model has no heat capacity of the whole fluid, hence no
+// sound speed at a spinodal: every row carries nan there, and writing the file says why.
+TEST(AnderkoSpinodalDrivers, SpinodalFilesSayWhyTheyHaveNoSoundSpeed) {
+    auto salt = model(4);
+    std::string said;
+    test::stdoutOf(
+        [&] { said = test::stderrOf([&] { salt->calculateTheSpinodals("nl", "nv"); }); });
+    for (const std::string file : {"spinonl", "spinonv"}) {
+        const auto rows = numericRows(file);
+        ASSERT_GE(rows.size(), 10u) << file;
+        for (const auto& row : rows) EXPECT_TRUE(std::isnan(row[8])) << file << " " << row[0];
+        const std::string why = file +
+                                ": no sound speed (column c is nan): the model has no "
+                                "ideal-gas part, hence no heat capacity of the whole fluid";
+        EXPECT_NE(said.find(why), std::string::npos) << said;
+    }
+}
+
 }  // namespace anderko_spinodal
 }  // namespace vornex

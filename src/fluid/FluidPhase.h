@@ -196,6 +196,7 @@ class FluidPhase : public Phase {
     double parachor = 0.0;        // 0 in the base class
     double Vsep = -1.0;           // separating volume, m3/mol; -1 when not set
     double Pl = 0.0;              // liquid pressure of the last saturation evaluation, Pa
+    double dPdVl = 0.0;           // its (dP/dV)_T, Pa mol/m3
     double Pv = 0.0;              // vapour pressure of the last saturation evaluation, Pa
     double Hvap = 0.0;            // enthalpy of vaporisation, J/mol
     std::vector<double> xLiquid;  // liquid composition (binary: entry 1 is x)

@@ -374,7 +374,8 @@ class FluidPhase : public Phase {
     // A pure fluid's liquid found alone below the saturation pressure is not the stable
     // state: the vapour is, where its volume solve failed (a pressure so small that its
     // volume lies beyond what doubles hold); then None as well, with that saturation
-    // pressure (Pa) in vapourBeyondReach (0 otherwise).
+    // pressure (Pa) in vapourBeyondReach (0 otherwise). Nor is a vapour found alone above
+    // the saturation pressure: the liquid is then solved from the saturated liquid's volume.
     enum class StablePhase { None, Liquid, Vapour, Fluid, Critical };
     StablePhase calculateStableStateFromTP(double TK, double Pbar);
     double vapourBeyondReach = 0.0;

@@ -277,6 +277,10 @@ class FluidPhase : public Phase {
     // state (a critical point, a spinodal): the heat capacity at constant pressure and the
     // Joule-Thomson coefficient then have no value; the sound speed is the thermal part's.
     bool isothermalSlopeVanishes() const;
+    // Whether (d2P/dV2)_T vanishes with it, to within what a state solved at the critical
+    // point keeps (the critical point itself, not a spinodal beside it): the heat capacity
+    // at constant volume diverges there and the sound speed goes to zero; neither has a value.
+    bool atCriticalPoint() const;
     // Gas constant of the model (J/(mol K)), given to every term it holds and takes later.
     void setGasConstant(double R);
     double gasConstant = kGasConstant;

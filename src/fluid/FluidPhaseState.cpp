@@ -106,6 +106,9 @@ double FluidPhase::calculate_state_functions() {
     } else if (isothermalSlopeVanishes()) {
         // (dP/dV)_T is rounding: Cp - Cv = -T (dP/dT)^2/(dP/dV) has any size and sign.
         Cp = jouleThomson = kNone;
+        // At the critical point Cv diverges and the sound speed vanishes: what the state
+        // gives is only how near the solve landed (IAPWS-95: 8000 or 9053 J/(mol K)).
+        if (atCriticalPoint()) Cv = soundSpeed = kNone;
     }
     return P;
 }

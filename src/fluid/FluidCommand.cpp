@@ -284,11 +284,12 @@ bool runIsopleth(FluidPhase& fluid, const Values& v) {
 bool isFiniteState(const FluidPhase& f) {
     // Far outside a model's range the pressure may stay finite while the heat capacities
     // overflow: every printed property must be a number, but for the heat capacities a
-    // model without the ideal gas's does not give, and cp at a critical point.
+    // model without the ideal gas's does not give, cp where (dP/dV)_T vanishes, and cv at the
+    // critical point.
     for (double value : {f.T, f.P, f.V, f.Z, f.A, f.U, f.H, f.S, f.dPdV})
         if (!std::isfinite(value)) return false;
     const bool heatCapacities = f.ideal == nullptr || f.hasIdealGasPart();
-    if (heatCapacities && !std::isfinite(f.Cv)) return false;
+    if (heatCapacities && !f.atCriticalPoint() && !std::isfinite(f.Cv)) return false;
     if (heatCapacities && !f.isothermalSlopeVanishes() && !std::isfinite(f.Cp)) return false;
     if (!(f.T > 0.0) || !(f.V > 0.0)) return false;
     for (int i = 0; i < f.nc; ++i)

@@ -226,6 +226,15 @@ bool FluidPhase::isothermalSlopeVanishes() const {
     return std::isfinite(dPdV) && std::fabs(V * V * dPdV) <= kVanishing * gasConstant * T;
 }
 
+bool FluidPhase::atCriticalPoint() const {
+    // V^3 (d2P/dV2)_T / (R T) is 2 for the ideal gas. A state solved from (T, P) at the
+    // critical point keeps it within about 1e-5 of zero, a volume rounded to 5 digits within
+    // 1e-7; a spinodal keeps it above 1e-4 from a millikelvin below the critical temperature.
+    constexpr double kVanishing = 2e-5;
+    return isothermalSlopeVanishes() && std::isfinite(Avvv) &&
+           std::fabs(V * V * V * Avvv) <= kVanishing * gasConstant * T;
+}
+
 bool FluidPhase::admitsVolume(double, double) {
     return true;
 }

@@ -196,6 +196,7 @@ class FluidPhase : public Phase {
     double parachor = 0.0;        // 0 in the base class
     double Vsep = -1.0;           // separating volume, m3/mol; -1 when not set
     double Pl = 0.0;              // liquid pressure of the last saturation evaluation, Pa
+    double dPdVl = 0.0;           // its (dP/dV)_T, Pa mol/m3
     double Pv = 0.0;              // vapour pressure of the last saturation evaluation, Pa
     double Hvap = 0.0;            // enthalpy of vaporisation, J/mol
     std::vector<double> xLiquid;  // liquid composition (binary: entry 1 is x)
@@ -279,6 +280,10 @@ class FluidPhase : public Phase {
     // state (a critical point, a spinodal): the heat capacity at constant pressure and the
     // Joule-Thomson coefficient then have no value; the sound speed is the thermal part's.
     bool isothermalSlopeVanishes() const;
+    // Whether (d2P/dV2)_T vanishes with it, to within what a state solved at the critical
+    // point keeps (the critical point itself, not a spinodal beside it): the heat capacity
+    // at constant volume diverges there and the sound speed goes to zero; neither has a value.
+    bool atCriticalPoint() const;
     // Gas constant of the model (J/(mol K)), given to every term it holds and takes later.
     void setGasConstant(double R);
     double gasConstant = kGasConstant;
@@ -376,7 +381,8 @@ class FluidPhase : public Phase {
     // A pure fluid's liquid found alone below the saturation pressure is not the stable
     // state: the vapour is, where its volume solve failed (a pressure so small that its
     // volume lies beyond what doubles hold); then None as well, with that saturation
-    // pressure (Pa) in vapourBeyondReach (0 otherwise).
+    // pressure (Pa) in vapourBeyondReach (0 otherwise). Nor is a vapour found alone above
+    // the saturation pressure: the liquid is then solved from the saturated liquid's volume.
     enum class StablePhase { None, Liquid, Vapour, Fluid, Critical };
     StablePhase calculateStableStateFromTP(double TK, double Pbar);
     double vapourBeyondReach = 0.0;

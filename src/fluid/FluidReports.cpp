@@ -318,7 +318,11 @@ void FluidPhase::dump() {
         std::printf("->    fugacity[%d] %12.2f bar, fugcoef[%d] %12f\n", i, fugacity[i] * 1e-5, i,
                     fugacityCoefficient[i]);
     if (ideal == nullptr) return;
-    if (isothermalSlopeVanishes())
+    if (atCriticalPoint())
+        std::printf(
+            "   The critical point: cv and cp diverge, the sound speed vanishes, and the "
+            "Joule-Thomson coefficient has no value\n");
+    else if (isothermalSlopeVanishes())
         std::printf(
             "   (dP/dV)_T vanishes: a critical or spinodal state, without cp or "
             "Joule-Thomson coefficient\n");

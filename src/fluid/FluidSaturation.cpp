@@ -116,6 +116,7 @@ void FluidPhase::equationForCalculatingPsatFromVlVv(double* xv, double* F, doubl
     F[1] = Pliquid - Pvapour - deltaP;
     Pl = Pliquid;
     Pv = Pvapour;
+    dPdVl = liquid.dPdV;
     if (order >= 1) {
         J[0][0] = liquid.dfdV;
         J[0][1] = -vapour.dfdV;
@@ -410,6 +411,7 @@ bool saturationFromSpinodals(FluidPhase& fluid, double TK, double Vc, bool& solu
 void FluidPhase::forgetSaturation() {
     Vl = Vv = 0.0;
     Pl = Pv = 0.0;
+    dPdVl = 0.0;
     Hvap = 0.0;
 }
 
@@ -417,30 +419,49 @@ bool FluidPhase::liquidOnLiquidBranch(double& denser) {
     denser = 0.0;
     const double Vliquid = Vl, target = Pl;
     if (!(Vliquid > 0.0) || !std::isfinite(target)) return true;
+    // Down the isotherm from the liquid: a liquid branch that steepens past this pressure, or
+    // stiffens past it (bulk modulus -V dP/dV), is the liquid's own (what an equation does at
+    // still higher densities is no liquid); a branch beyond a loop that reaches the pair's
+    // pressure holds a denser liquid. Most liquids are that stiff already where they are
+    // saturated: the isotherm needs no look.
+    const double steep = std::fmax(1e9, 100.0 * std::fabs(target));
+    const double stiffness = -Vliquid * dPdVl;
+    if (dPdVl < 0.0 && stiffness > steep) return true;
     const double T0 = T;
     const bool offset = deltaT != 0.0 && offsetPhase == 0;
     if (offset) temperature(T0 + deltaT);
-    // Down the isotherm from the liquid: a liquid branch that steepens past this pressure is
-    // the liquid's own (what an equation does at still higher densities is no liquid); a
-    // branch beyond a loop that reaches the pair's pressure holds a denser liquid.
-    const double steep = std::fmax(1e9, 100.0 * std::fabs(target));
     bool beyondLoop = false, onBranch = true;
-    // The steps grow from 2 % to 10 % of the volume while the branch rises without a loop:
-    // a loop spans more than that, and a saturation solve pays for few steps.
-    double shrink = 0.02;
-    for (double Vt = 0.98 * Vliquid; Vt > 0.2 * Vliquid;
-         shrink = beyondLoop ? 0.02 : std::fmin(0.1, 1.5 * shrink), Vt *= 1.0 - shrink) {
+    // Strides of a fifth of the volume while the branch is convex between their ends (above
+    // the tangent of the last point and steeper than it), as a liquid branch is: a loop
+    // between them would bend it. Where it bends, or beyond a loop, short steps from the
+    // last point, growing from 2 % to 10 % of the volume while the branch rises.
+    double Vlast = Vliquid, Plast = target, slopeLast = dPdVl;
+    bool striding = dPdVl < 0.0;
+    double shrink = striding ? 0.2 : 0.02;
+    for (double Vt = (1.0 - shrink) * Vliquid; Vt > 0.2 * Vliquid;) {
         double Pcalc = 0.0;
         if (isBelowCoVolume(Vt) || !pressureAndSlopeAt(Vt, Pcalc) || !std::isfinite(Pcalc)) break;
         if (!(dPdV < 0.0)) {
             beyondLoop = true;
         } else if (!beyondLoop) {
-            if (Pcalc > steep) break;
+            if (Pcalc > steep || -Vt * dPdV > steep) break;
+            if (striding && !(Pcalc >= Plast + slopeLast * (Vt - Vlast) && dPdV <= slopeLast)) {
+                striding = false;
+                shrink = 0.02;
+                Vt = (1.0 - shrink) * Vlast;
+                continue;
+            }
+            Vlast = Vt;
+            Plast = Pcalc;
+            slopeLast = dPdV;
         } else if (Pcalc >= target) {
             denser = Vt;
             onBranch = false;
             break;
         }
+        if (beyondLoop) striding = false;
+        if (!striding) shrink = beyondLoop ? 0.02 : std::fmin(0.1, 1.5 * shrink);
+        Vt *= 1.0 - shrink;
     }
     if (offset) temperature(T0);
     return onBranch;
@@ -491,6 +512,7 @@ double FluidPhase::calculateTheSaturationPressure(double TK) {
                     double Pbracket = 0.0;
                     double denser = 0.0;
                     Pl = pressureAndSlopeAt(Vl, Pbracket) ? Pbracket : 0.0;
+                    dPdVl = dPdV;
                     error = liquidOnLiquidBranch(denser) ? 0 : 1;
                 }
             } else {

@@ -36,9 +36,8 @@ bool isState(FluidPhase& fluid) {
     return true;
 }
 
-Branch solveBranch(FluidPhase& fluid, int selector, double TK, double Pbar) {
-    fluid.phase = selector;
-    fluid.calculateFromTP(TK, Pbar, 0);
+// The fluid's current state as a branch: not found unless it is a state.
+Branch branchOf(FluidPhase& fluid) {
     Branch b;
     if (!isState(fluid)) return b;
     b.found = true;
@@ -48,6 +47,12 @@ Branch solveBranch(FluidPhase& fluid, int selector, double TK, double Pbar) {
         if (fluid.x[u] > 0.0) b.gibbs += fluid.x[u] * std::log(fluid.fugacity[u]);
     }
     return b;
+}
+
+Branch solveBranch(FluidPhase& fluid, int selector, double TK, double Pbar) {
+    fluid.phase = selector;
+    fluid.calculateFromTP(TK, Pbar, 0);
+    return branchOf(fluid);
 }
 
 constexpr int kVapourSide = 1;
@@ -79,18 +84,49 @@ FluidPhase::StablePhase FluidPhase::calculateStableStateFromTP(double TK, double
     const double Vc = namingCriticalVolume();
     const int selector = phase;
     const Branch vapour = solveBranch(*this, kVapourSide, TK, Pbar);
-    const Branch liquid = solveBranch(*this, kLiquidSide, TK, Pbar);
+    Branch liquid = solveBranch(*this, kLiquidSide, TK, Pbar);
     phase = selector;
     vapourBeyondReach = 0.0;
     if (!vapour.found && !liquid.found) {
         error = 1;
         return StablePhase::None;
     }
-    // The vapour side's search falls back on the liquid branch where it finds no vapour.
-    const bool distinctVapour =
-        vapour.found && !(liquid.found && std::fabs(vapour.V - liquid.V) <= kSameRoot * vapour.V);
-    if (liquid.found && !distinctVapour && nc == 1 && Tc > 0.0 && TK < Tc * (1.0 - 1e-8) &&
-        liquid.gibbs > std::log(Pbar * 1e5)) {
+    // The vapour side's search falls back on the liquid branch where it finds no vapour,
+    // and the liquid side's on the vapour branch.
+    const bool sameRoot =
+        vapour.found && liquid.found && std::fabs(vapour.V - liquid.V) <= kSameRoot * vapour.V;
+    const bool distinctVapour = vapour.found && !sameRoot;
+    const bool belowOwnTc = nc == 1 && Tc > 0.0 && TK < Tc * (1.0 - 1e-8);
+    if (vapour.found && (!liquid.found || sameRoot) && belowOwnTc && !(vapour.V < Vc)) {
+        // A vapour found alone may lie above saturation, where the liquid is the stable
+        // phase: near the critical point the liquid side's start (the substance's, not the
+        // model's) can miss the liquid branch. The liquid then lies below the saturated
+        // liquid's volume, on the branch that rises from it.
+        const double Psat = calculateTheSaturationPressure(TK);
+        const double Vsaturated = Vl;
+        if (error == 0 && Pbar * 1e5 > Psat && Vsaturated > 0.0) {
+            temperature(TK);
+            pressure(Pbar);
+            calculate_fixed_parameters();
+            // A search whose bracket closed within the rounding of the pressure ends beside
+            // the root without its own convergence: the pressure met decides.
+            const bool solved = solveVolumeOnBranch(Vsaturated, true) || V < Vsaturated;
+            error = solved && meetsTargetPressure() ? 0 : 1;
+            if (error == 0) {
+                calculate_fugacities();
+                calculate_state_functions();
+            }
+            liquid = branchOf(*this);
+            if (!liquid.found) {
+                error = 1;
+                return StablePhase::None;
+            }
+        } else {
+            // The saturation solve moved the state: the vapour is solved again below.
+            liquid.found = false;
+        }
+    }
+    if (liquid.found && !distinctVapour && belowOwnTc && liquid.gibbs > std::log(Pbar * 1e5)) {
         // A liquid whose fugacity is above the pressure may lie below saturation, where the
         // vapour, had its solve succeeded, would be the stable phase.
         const double Psat = calculateTheSaturationPressure(TK);

@@ -14,6 +14,7 @@
 #include "oldwater/Keenan.h"
 #include "oldwater/Saul.h"
 #include "support/FormulaText.h"
+#include "support/LiquidAboveSaturation.h"
 #include "support/SaturationSweep.h"
 #include "water/WagnerPruss.h"
 
@@ -112,6 +113,13 @@ TEST_P(OldWaterModels, SaturationReachesTheFormulationsOwnCriticalPoint) {
     // pressure of 912 MPa with a negative vapour density.
     auto model = GetParam().make(2);
     testing_support::expectSaturationUpToOwnCriticalPoint(*model, 645.0, 0.05);
+}
+
+// HGK once named its supersaturated vapour the stable state 0.5 to 2 K below its critical
+// temperature.
+TEST_P(OldWaterModels, LiquidIsStableJustAboveOwnSaturation) {
+    auto model = GetParam().make(2);
+    EXPECT_GE(testing_support::expectLiquidJustAboveSaturation(*model, GetParam().name), 18);
 }
 
 // The formulations' terms keep their coefficients in tables of their own, not in

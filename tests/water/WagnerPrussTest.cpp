@@ -9,6 +9,7 @@
 #include <cmath>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "water/WagnerPruss.h"
 
@@ -230,8 +231,11 @@ TEST_F(WagnerPrussTest, FailedSolveLeavesNoFlagForTheNextCall) {
 TEST_F(WagnerPrussTest, CriticalStateHasNoIsobaricHeatCapacity) {
     // At the critical point (dP/dV)_T is zero to rounding, and the heat capacity at constant
     // pressure came out as -8.9e17 J/(kg K) (as a (T, P) state, +2.5e12): none, nor a
-    // Joule-Thomson coefficient, and the state is named critical, not liquid. The sound speed
-    // is the thermal part's, T (dP/dT)^2 / (rho^2 cv), small where cv grows. A kelvin above,
+    // Joule-Thomson coefficient, and the state is named critical, not liquid. Cv diverges
+    // there and the sound speed goes to zero: they once came out as 8000 J/(mol K) and
+    // 31.69 m/s from the critical search, 9053 and 29.78 as a (T, P) state, 3.1e6 and 1.60
+    // at the rounded critical volume, and are none. A spinodal a millikelvin below keeps
+    // both, the sound speed the thermal part's, T (dP/dT)^2 / (rho^2 cv). A kelvin above,
     // the isobaric heat capacity is there again and exceeds cv.
     water.temperature(647.1);
     water.volume(kM / 322.0);
@@ -240,21 +244,94 @@ TEST_F(WagnerPrussTest, CriticalStateHasNoIsobaricHeatCapacity) {
     water.calculate_state_functions();
     EXPECT_EQ(water.error, 0);
     EXPECT_TRUE(water.isothermalSlopeVanishes());
-    EXPECT_TRUE(std::isfinite(water.Cv) && water.Cv > 0.0);
-    EXPECT_TRUE(std::isnan(water.Cp));
-    const double rho = water.M / water.V;
-    EXPECT_NEAR(water.soundSpeed,
-                std::sqrt(water.T * water.dPdT * water.dPdT / (rho * rho * water.Cv / water.M)),
-                1e-6 * water.soundSpeed);
-    EXPECT_TRUE(std::isnan(water.jouleThomson));
+    EXPECT_TRUE(water.atCriticalPoint());
+    EXPECT_TRUE(std::isnan(water.Cp) && std::isnan(water.jouleThomson));
+    EXPECT_TRUE(std::isnan(water.Cv) && std::isnan(water.soundSpeed));
     EXPECT_EQ(water.calculateStableStateFromTP(647.096, 220.64), FluidPhase::StablePhase::Critical);
-    EXPECT_TRUE(std::isnan(water.Cp));
+    EXPECT_TRUE(std::isnan(water.Cp) && std::isnan(water.Cv) && std::isnan(water.soundSpeed));
+    water.calculateFromTV(647.096, 55.948e-6, 0);
+    EXPECT_TRUE(std::isnan(water.Cv) && std::isnan(water.soundSpeed));
+    for (double side : {50e-6, 62e-6}) {
+        water.calculateSpinodalPoint(647.095, side);
+        ASSERT_EQ(water.error, 0) << side;
+        water.calculate_state_functions();
+        EXPECT_TRUE(water.isothermalSlopeVanishes()) << side;
+        EXPECT_FALSE(water.atCriticalPoint()) << side;
+        EXPECT_TRUE(std::isfinite(water.Cv) && water.Cv > 0.0) << side;
+        const double rho = water.M / water.V;
+        EXPECT_NEAR(water.soundSpeed,
+                    std::sqrt(water.T * water.dPdT * water.dPdT / (rho * rho * water.Cv / water.M)),
+                    1e-6 * water.soundSpeed)
+            << side;
+    }
     EXPECT_EQ(water.calculateStableStateFromTP(647.096, 230.0), FluidPhase::StablePhase::Fluid);
     water.calculateFromTV(648.096, kM / 322.0, 0);
     ASSERT_EQ(water.error, 0);
     EXPECT_FALSE(water.isothermalSlopeVanishes());
     EXPECT_GT(water.Cp, water.Cv);
     EXPECT_TRUE(std::isfinite(water.Cp) && std::isfinite(water.soundSpeed));
+}
+
+// The critical row that begins a saturation curve has no cv or sound speed, as it has no cp
+// (it held the 8000 J/(mol K) and 31.69 m/s of the critical search); the rows below it have
+// all three.
+TEST_F(WagnerPrussTest, SaturationCurvesCriticalRowHasNoCvOrSoundSpeed) {
+    constexpr size_t kColumns = 28, kCpl = 14, kCvl = 16, kCl = 22;
+    std::vector<double> rows;
+    water.temperature(water.Tcrit);
+    water.volume(water.Vcrit);
+    water.calculate_saturation_curve("", 2, water.Tcrit, -1.0, water.Vcrit, water.Vcrit, 640.0, 6,
+                                     "", &rows);
+    ASSERT_GE(rows.size(), 3u * kColumns);
+    EXPECT_NEAR(rows[3], 647.096, 1e-6);
+    for (size_t c : {kCpl, kCpl + 1, kCvl, kCvl + 1, kCl, kCl + 1}) {
+        EXPECT_TRUE(std::isnan(rows[c])) << c;
+        EXPECT_TRUE(std::isfinite(rows[kColumns + c]) && rows[kColumns + c] > 0.0) << c;
+    }
+}
+
+// At vanishing pressure the Joule-Thomson coefficient goes to (T dB/dT - B)/cp0; it lost its
+// digits there (at 300 K: 22.2467 K/bar at 1e-12 bar, 9371 at 1e-18, 1.2e36 at 1e-50). B is
+// taken here from (Z - 1) V = B + C/V + D/V^2 at 400, 800 and 1600 m3/mol, extrapolated to
+// zero density, dB/dT likewise from V (dZ/dT)_V at 100, 200 and 400 m3/mol, which holds no
+// ideal-gas part to cancel. Down from 2e-4 bar the coefficient approaches the limit
+// smoothly: no kink where the dilute form takes over.
+TEST_F(WagnerPrussTest, JouleThomsonCoefficientKeepsItsZeroDensityLimit) {
+    const double TK = 300.0;
+    auto extrapolated = [this, TK](double V1, auto&& perVolume) {
+        auto at = [&](double V) {
+            water.calculateFromTV(TK, V, 0);
+            return perVolume(V);
+        };
+        return at(V1) / 3.0 - 2.0 * at(2.0 * V1) + 8.0 / 3.0 * at(4.0 * V1);
+    };
+    const double B = extrapolated(400.0, [this](double V) { return (water.Z - 1.0) * V; });
+    const double dBdT = extrapolated(100.0, [this](double V) { return water.dZdT * V; });
+    const double virial = TK * dBdT - B;
+    water.set_the_phase_as(1);
+    water.calculateFromTP(TK, 1e-12, 0);
+    ASSERT_EQ(water.error, 0);
+    const double limit = virial / water.Cp * 1e5;  // K/bar
+    EXPECT_NEAR(limit, 22.2293, 1e-4);
+    for (double Pbar : {1e-12, 1e-15, 1e-18, 1e-30, 1e-50, 1e-80, 1e-100}) {
+        water.calculateFromTP(TK, Pbar, 0);
+        ASSERT_EQ(water.error, 0) << Pbar;
+        EXPECT_NEAR(water.jouleThomson * 1e5, limit, 1e-7 * limit) << Pbar << " bar";
+    }
+    // Each coefficient against the line through its neighbours at 1.1 times and 1/1.1 of its
+    // pressure, from 2e-4 to 1e-8 bar: what the line misses is the third virial coefficient's
+    // bend, shrinking with P^2 (1.21 times a step), with no kink where the dilute form takes
+    // over, near 7e-5 bar.
+    std::vector<double> mu;
+    for (double Pbar = 2e-4; Pbar > 1e-8; Pbar /= 1.1) {
+        water.calculateFromTP(TK, Pbar, 0);
+        mu.push_back(water.jouleThomson * 1e5);
+    }
+    for (size_t i = 2; i + 1 < mu.size(); ++i) {
+        const double bend = mu[i] - mu[i + 1] - (mu[i - 1] - mu[i + 1]) / 2.1;
+        const double lastBend = mu[i - 1] - mu[i] - (mu[i - 2] - mu[i]) / 2.1;
+        EXPECT_NEAR(bend, lastBend / 1.21, 0.05 * std::fabs(lastBend) + 1e-10 * limit) << i;
+    }
 }
 
 TEST_F(WagnerPrussTest, SurfaceTensionIsTheInternationalEquation) {

@@ -432,8 +432,9 @@ bool MyDocument::showThTmResults(double& x, double& v) {
     mForm.setDouble("mNaClfi_edit", 100 * x);
     mForm.setDouble("mRhofi_edit", rho);
     show(mForm, "mPmfi_edit", Pm);
-    // Halite and vapour vanishing together: the model gives no pressure at Th and no bubble.
-    if (std::fabs(Th - Tm) < 0.1) Ph = v = NAN;
+    // Halite and vapour vanishing together are one inclusion of the model as well, with the
+    // trace of vapour that makes its bubble vanish at Th: its bubble goes to the forward side
+    // like any other, so that both sides show the same inclusion.
     show(mForm, "mPhfi_edit", Ph);
     show(mForm, "mBubblefi_edit", 100 * v);
     return true;

@@ -228,6 +228,9 @@ class CPlotView {
     void showSelectionPoint(bool show);
     bool isSelectionPointVisible() const { return mIsSelectingPointVisible; }
     CGraphObject* selectedObject() const { return mSelectedObject; }
+    // Whether the selection is an object a click selects for itself (a curve, a point, a
+    // curve of points; not an area or a text, through which a click reaches the plane).
+    bool selectionIsClickable() const;
     void setSelectedObject(CGraphObject* object) { mSelectedObject = object; }
     bool selectionKeyShift() const { return mSelectionKeyShift; }
     bool selectionKeyControl() const { return mSelectionKeyControl; }

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "WorkbenchTestSupport.h"
+#include "plot/CGraphCurve.h"
+#include "plot/CGraphPoint.h"
 
 namespace vornex::test {
 namespace {
@@ -48,6 +50,35 @@ TEST_F(WorkbenchTest, InclusionWithThAtTmIsOneInclusionOnBothSides) {
     EXPECT_NEAR(form().value("mNaClfi_edit"), 27.8329, 1e-4);
     EXPECT_NEAR(form().value("mRhofi_edit"), 1168.03, 0.01);
     EXPECT_NEAR(form().value("mPhfi_edit"), 0.983, 1e-3);
+}
+
+
+// A click that selects a marker or a curve (to read it, restyle it or open its settings) leaves
+// the state where it was; a click beside them moves it.
+TEST_F(WorkbenchTest, ClickOnAnObjectLeavesTheState) {
+    CPlotView& pt = plot("mPTViewp");
+    std::vector<std::pair<std::string, DataPoint>> targets;
+    for (const auto& o : pt.graphObjects()) {
+        if (auto* p = dynamic_cast<const CGraphPoint*>(o.get()))
+            targets.push_back({p->name(), {p->getX(), p->getY()}});
+        else if (auto* c = dynamic_cast<const CGraphCurve*>(o.get()); c && c->pointCount() > 2) {
+            const CurvePoint m = c->getPointAtIndex(c->pointCount() / 2);
+            if (m.x > 0 && m.x < 1000 && m.y > 0 && m.y < 1000)
+                targets.push_back({c->name(), {m.x, m.y}});
+        }
+    }
+    ASSERT_GE(targets.size(), 3u);
+    for (const auto& [name, at] : targets) {
+        const PlistValue before = caseAt(0);
+        ASSERT_TRUE(ui->clickPlot("mPTViewp", at.x, at.y));
+        if (!pt.selectionIsClickable()) continue;  // a field drawn over it took the click
+        EXPECT_EQ(caseAt(0), before) << name << ' ' << at.x << ' ' << at.y;
+        EXPECT_EQ(doc->mTm, key(0, "Tm")) << name;
+    }
+    ASSERT_TRUE(ui->clickPlot("mPTViewp", 600, 100));
+    ASSERT_FALSE(pt.selectionIsClickable());
+    EXPECT_NEAR(key(0, "Tm"), 600, 0.5);
+    EXPECT_NEAR(key(0, "Pm"), 100, 0.5);
 }
 
 }  // namespace

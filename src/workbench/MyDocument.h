@@ -318,6 +318,7 @@ class MyDocument : public MyTableViewDelegate {
     double haliteMeltingTemperatureAt(double P) const;
     // Bubble temperature of NaCl mass fraction x at P; NaN when the solve fails.
     double bubbleTemperature(double P, double x, double Tguess) const;
+    std::string brineHoldsHalite(const char* layer, double percent, double T) const;
     void buildPanelForm();
     // Where a geotherm from (ztop, Ttop, Ptop) with the gradient first reaches the bubble
     // curve of NaCl mass fraction x (critical pressure Pc) down to zbottom; the column's

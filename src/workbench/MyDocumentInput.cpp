@@ -33,8 +33,10 @@ constexpr InputLimits percent(const char* what) {
 constexpr InputLimits share(const char* what) {
     return {what, 0, 100, false, true};
 }
+// No crust heats or cools faster with depth: a kilometre of 10 degC/m spans 10,000 K.
+constexpr double kSteepestGradient = 10.0;  // degC/m
 constexpr InputLimits gradient(const char* what) {
-    return {what, -kLarge, kLarge, false, false};
+    return {what, -kSteepestGradient, kSteepestGradient, false, false};
 }
 
 struct InputRule {

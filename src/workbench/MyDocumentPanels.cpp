@@ -180,13 +180,29 @@ MyDocument::BoilingOnset MyDocument::boilingOnset(double Ttop, double ztop, doub
         return Ttop + gradient * (depth - ztop) - Tbubble;
     };
     double Tlo = 0, Thi = 0, rlo = 0, rhi = 0;
-    const double fbottom = excess(zbottom, Thi, rhi);
+    // No liquid boils at or above the brine's critical pressure: the bracket ends where the
+    // column reaches it. Close to that pressure the bubble point may not be found; the bracket
+    // then ends at the deepest depth above it where it is.
+    const double zcritical =
+        Pc > 0 ? ztop + (Pc - Ptop) * 1e5 / (rhoUsed * 9.81) : zbottom;
+    const double zend = std::min(zbottom, zcritical);
+    double hi = zend, fbottom = NAN;
+    for (double share : {1.0, 0.999, 0.99, 0.95, 0.9, 0.75, 0.5}) {
+        hi = ztop + share * (zend - ztop);
+        fbottom = excess(hi, Thi, rhi);
+        if (!std::isnan(fbottom)) break;
+    }
     if (std::isnan(fbottom)) return onset;
-    if (fbottom < 0) {
+    // Below the bracket the bubble temperature only grows towards the critical one: a
+    // geotherm that stays below the bracket's bottom bubble temperature down to zend does not
+    // boil there either.
+    const double TgeoEnd = std::max(Ttop + gradient * (hi - ztop), Ttop + gradient * (zend - ztop));
+    if (fbottom < 0 && TgeoEnd < Thi) {
         onset.kind = BoilingOnset::None;
         return onset;
     }
-    double lo = ztop, hi = zbottom;
+    if (fbottom < 0) return onset;
+    double lo = ztop;
     for (int i = 0; i < 60 && hi - lo > 1e-6; ++i) {
         const double mid = 0.5 * (lo + hi);
         const double f = excess(mid, Tlo, rlo);
@@ -597,6 +613,25 @@ void MyDocument::updateBoilingControls(Control* sender) {
     for (const BoilInput& b : kBoilInputs) mirrorPair(sender, b.field, b.stepper);
 }
 
+namespace {
+
+constexpr const char* kBoilingNote = "The boiling column: ";
+
+}  // namespace
+
+// Why the brine of a layer holds halite at its top temperature T (the model's liquid on its
+// halite + liquid + vapour curve there dissolves less salt); empty when it does not.
+std::string MyDocument::brineHoldsHalite(const char* layer, double percent, double T) const {
+    if (!(T < mTtNaCl)) return {};
+    double P = 0, xL = NAN, xV = 0, rhoL = 0, rhoV = 0;
+    mModel->calculateSLVPoint(std::max(T, 0.0), P, xL, xV, rhoL, rhoV);
+    if (mModel->failed || !std::isfinite(xL) || !(percent > 100 * xL)) return {};
+    return std::string(kBoilingNote) + "the " + layer + " brine of " + formatForDisplay(percent) +
+           " wt % NaCl holds halite at its top: the model's liquid at " + formatForDisplay(T) +
+           " \u00b0C dissolves at most " + formatForDisplay(100 * xL) +
+           " wt %. No column is computed.";
+}
+
 void MyDocument::onCalculateBoiling(Control* sender) {
     if (!mDepthViewp) return;
     updateBoilingControls(sender);
@@ -604,6 +639,14 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     for (const char* n : kBoilResults) mForm.clear(n);
     mDepthViewp->setNeedsDisplay(true);
     mBoilingViewp->setNeedsDisplay(true);
+    // The message line is this panel's while it is empty or holds the panel's own note: a
+    // column computed takes the note away, a column refused says why.
+    const std::string& line = mForm.text(kStatusLine);
+    const bool ours = line.empty() || line.rfind(kBoilingNote, 0) == 0;
+    auto refuse = [&](const std::string& why) {
+        if (ours) mForm.setString(kStatusLine, why);
+    };
+    if (ours) mForm.setString(kStatusLine, "");
     double in[std::size(kBoilInputs)];
     for (std::size_t i = 0; i < std::size(kBoilInputs); ++i) {
         const Control& c = mForm[kBoilInputs[i].field];
@@ -616,6 +659,9 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     if (H0 < 0 || H10 < 0 || H3 < 0 || H4 < 0 || !(P0 > 0) || !(rho3 > 0) || NaCl2 < 0 ||
         NaCl2 >= 100 || NaCl4 < 0 || NaCl4 >= 100 || Gas2 < 0 || Gas2 >= 100)
         return;
+    // Nor is a column whose upper brine holds halite where it starts: it is no brine.
+    if (const std::string why = brineHoldsHalite("upper layer's", NaCl2, T0); !why.empty())
+        return refuse(why);
 
     const double x2 = 0.01 * NaCl2, x4 = 0.01 * NaCl4;
     double Tc2 = -1, Pc2 = -1, rc2 = -1, Tc4 = -1, Pc4 = -1, rc4 = -1;
@@ -634,8 +680,8 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     const BoilingOnset upperOnset = boilingOnset(T0, H0, P0, dTdz1, x2, Pc2, mode, z1);
     if (upperOnset.kind == BoilingOnset::Undetermined) {
         // No boiling depth means no column below it either: nothing is shown as if known.
-        mForm.setString(kStatusLine, "The boiling depth of the upper layer could not be found.");
-        return;
+        return refuse(std::string(kBoilingNote) +
+                      "the boiling depth of the upper layer could not be found.");
     }
     const bool B1 = upperOnset.kind == BoilingOnset::Boils;
     // Depths along the upper boiling curve are converted with the density at the onset; a
@@ -658,6 +704,8 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     double Tb4 = -1, zb4 = -1, Ttop4 = NAN, Tbot4 = NAN;
     bool B4 = false;
     if (std::isfinite(T2)) {
+        if (const std::string why = brineHoldsHalite("deep layer's", NaCl4, T2); !why.empty())
+            return refuse(why);
         const BoilingOnset deepOnset = boilingOnset(T2, z2, P2, dTdz3, x4, Pc4, rho3, z3);
         char line[64];
         std::snprintf(line, sizeof line, "tboil2 %f", deepOnset.T);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "WorkbenchTestSupport.h"
+#include "platform/PlatformLog.h"
 #include "plot/CGraphCurve.h"
 #include "plot/CGraphPoint.h"
 
@@ -79,6 +80,70 @@ TEST_F(WorkbenchTest, ClickOnAnObjectLeavesTheState) {
     ASSERT_FALSE(pt.selectionIsClickable());
     EXPECT_NEAR(key(0, "Tm"), 600, 0.5);
     EXPECT_NEAR(key(0, "Pm"), 100, 0.5);
+}
+
+// Thick upper layers of water and dilute brine whose geotherm passes the brine's critical
+// pressure far below its critical temperature: each column is determined, and one shown as not
+// boiling stays below the bubble curve wherever its column is below the critical pressure.
+TEST_F(WorkbenchTest, BoilingColumnBelowTheBubbleCurveDoesNotBoil) {
+    const LogSink previous = setLogSink([](const std::string&) {});
+    PalliserModel& model = *doc->model();
+    const std::string status = MyDocument::kStatusLine;
+    int still = 0;
+    for (double NaCl : {0.0, 1.0, 3.0, 5.0, 25.0}) {
+        double Tc = 0, Pc = 0, rhoc = 0;
+        model.calculateCriticalPointFromX(0.01 * NaCl, Tc, Pc, rhoc);
+        for (double H10 : {1000.0, 3000.0, 5000.0}) {
+            for (double g : {0.01, 0.03, 0.04, 0.05, 0.07, 0.1, 0.3}) {
+                doc->initBoilingPanel();
+                ui->type("mBoilNaCl2", NaCl);
+                ui->type("mBoilH10", H10);
+                ui->type("mBoildTdz1", g);
+                SCOPED_TRACE(::testing::Message() << NaCl << " wt %, " << H10 << " m, " << g);
+                ASSERT_NE(form().text("mBoilH1"), "") << form().text(status);
+                EXPECT_EQ(form().text(status), "");
+                EXPECT_NEAR(form().value("mBoilH1") + form().value("mBoilH2"), H10, 1e-9);
+                if (form().value("mBoilH2") != 0) continue;
+                ++still;
+                for (int k = 1; k <= 20; ++k) {
+                    const double dz = H10 * k / 20, P = 1 + 1000 * 9.81 * dz * 1e-5;
+                    if (P >= 0.999 * Pc) break;
+                    double Tb = -1, xV = 0, rl = 0, rv = 0;
+                    model.calculateBubblePointFromP(P, 0.01 * NaCl, Tb, xV, rl, rv, 100);
+                    if (model.failed) continue;
+                    EXPECT_LT(g * dz, Tb) << P;
+                }
+            }
+        }
+    }
+    EXPECT_GT(still, 20);
+    setLogSink(previous);
+}
+
+// A brine holding halite at the top of its layer, or a gradient no crust has, is refused with
+// its reason; the next column computed takes the reason away.
+TEST_F(WorkbenchTest, BoilingColumnRefusesWhatNoColumnHas) {
+    const LogSink previous = setLogSink([](const std::string&) {});
+    const std::string status = MyDocument::kStatusLine;
+    ui->type("mBoilT0", 134.6);
+    ui->type("mBoilNaCl2", 97.7);
+    EXPECT_EQ(form().text("mBoilH1"), "");
+    EXPECT_EQ(form().text(status).rfind("The boiling column: the upper layer's brine of 97.7 wt %",
+                                        0),
+              0u)
+        << form().text(status);
+    ui->type("mBoilNaCl2", 9.7);
+    EXPECT_NE(form().text("mBoilH1"), "");
+    EXPECT_EQ(form().text(status), "");
+    ui->type("mBoilNaCl4", 60);  // more than the deep layer's top dissolves
+    EXPECT_EQ(form().text("mBoilH1"), "");
+    EXPECT_NE(form().text(status).find("deep layer's brine of 60 wt %"), std::string::npos);
+    ui->type("mBoilNaCl4", 10);
+    EXPECT_EQ(form().text(status), "");
+    EXPECT_FALSE(ui->type("mBoildTdz1", 802.3) && doc->refusedControl().empty());
+    EXPECT_EQ(form().value("mBoildTdz1"), 1.5);
+    EXPECT_NE(form().text(status).find("Upper layer gradient"), std::string::npos);
+    setLogSink(previous);
 }
 
 }  // namespace

@@ -164,6 +164,8 @@ class MyDocument : public MyTableViewDelegate {
     // A refusal belongs to the edit refused: another case selected, or an input taken (also
     // one that leaves a field's value as it was), clears its message and its field's mark.
     void clearRefusal();
+    // Takes away the note that no case is selected, once one is.
+    void forgetNoCaseNote();
 
     // ----- Cycle --------------------------------------------------------------------------
     void updateControl(Control* sender);

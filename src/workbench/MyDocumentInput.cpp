@@ -121,8 +121,9 @@ bool MyDocument::acceptInput(Control& sender) {
     double v = 0.0;
     const std::string why = rule->limits.refusal(sender.text, v);
     if (why.empty()) {
-        mForm.setString(kStatusLine, "");
-        mRefusedControl.clear();
+        // A refusal is answered by the input taken; another message (why the state is blank,
+        // a panel's note) belongs to its owner, who takes it away when it no longer holds.
+        clearRefusal();
         return true;
     }
     const Control& previous = mForm[rule->partner];

@@ -146,5 +146,74 @@ TEST_F(WorkbenchTest, BoilingColumnRefusesWhatNoColumnHas) {
     setLogSink(previous);
 }
 
+// At fixed temperature, pressure and salinity a liquid + vapour state has the density of its
+// lever rule: a density typed there is not kept, and the message line says so and why; the
+// next edit takes the note away.
+TEST_F(WorkbenchTest, DensityTypedInATwoPhaseStateIsNotKeptSilently) {
+    const std::string status = MyDocument::kStatusLine;
+    ui->type("mHaliteTm", 400);
+    ui->type("mHalitePm", 250);
+    ui->type("mHaliteXm", 10);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kLiquidVapour);
+    const double rho = form().value("mRm_edit");
+    ASSERT_TRUE(ui->type("mRm_edit", 500));
+    EXPECT_EQ(form().value("mRm_edit"), rho);
+    EXPECT_EQ(form().text(status).rfind("The density typed (500 kg/m\u00b3) is not kept", 0), 0u)
+        << form().text(status);
+    EXPECT_NE(form().text(status).find(formatForDisplay(rho)), std::string::npos);
+    ui->type("mHaliteTm", 401);
+    EXPECT_EQ(form().text(status), "");
+    // The density that the state has is taken without a word.
+    ui->type("mRm_edit", form().text("mRm_edit"));
+    EXPECT_EQ(form().text(status), "");
+}
+
+// The reason a state is blank stays while it is blank, whatever panel input is taken; a
+// refused case-table cell's reason goes when the next cell is taken, and a cell of infinity
+// is named as such.
+TEST_F(WorkbenchTest, MessageLineKeepsItsReasonsAsLongAsTheyHold) {
+    const LogSink previous = setLogSink([](const std::string&) {});
+    const std::string status = MyDocument::kStatusLine;
+    ui->type("mHaliteTm", -40);
+    const std::string outside = form().text(status);
+    ASSERT_NE(outside.find("outside the range of the model"), std::string::npos) << outside;
+    for (auto [field, v] : {std::pair{"mIceRatio", 50.0}, {"mIceStepRatio", 60.0},
+                            {"mBoilH10", 300.0}, {"mBoilStepT0", 5.0}}) {
+        ASSERT_TRUE(ui->type(field, v));
+        EXPECT_EQ(form().text(status), outside) << field;
+    }
+    ui->type("mHaliteTm", 300);
+    EXPECT_EQ(form().text(status), "");
+
+    EXPECT_FALSE(doc->tableViewSetObjectValue(doc->listView(), PlistValue("abc"), "Tm", 0));
+    EXPECT_NE(form().text(status), "");
+    EXPECT_TRUE(doc->tableViewSetObjectValue(doc->listView(), PlistValue(310.0), "Tm", 0));
+    EXPECT_EQ(form().text(status), "");
+    EXPECT_FALSE(
+        doc->tableViewSetObjectValue(doc->listView(), PlistValue(INFINITY), "Tm", 0));
+    EXPECT_NE(form().text(status).find("\"inf\" is not a number"), std::string::npos)
+        << form().text(status);
+    EXPECT_TRUE(doc->tableViewSetObjectValue(doc->listView(), PlistValue(12.0), "Xm", 0));
+    EXPECT_EQ(form().text(status), "");
+    setLogSink(previous);
+}
+
+// With no case the name is refused with the reason; once Add makes a case, the name is taken
+// and the reason goes.
+TEST_F(WorkbenchTest, NoCaseNoteGoesOnceACaseTakesTheEdit) {
+    const std::string status = MyDocument::kStatusLine;
+    ui->press("mDeleteButton");
+    ASSERT_EQ(doc->caseCount(), 0);
+    ui->type("mName", "Run");
+    ASSERT_EQ(form().text(status).rfind("There is no case selected", 0), 0u);
+    ui->type("mHaliteTm", 320);
+    ASSERT_EQ(form().text(status).rfind("There is no case selected", 0), 0u);
+    ASSERT_TRUE(ui->press("mAddButton"));
+    ASSERT_TRUE(ui->type("mName", "Run"));
+    EXPECT_EQ(caseAt(0).get("name").toString(), "Run");
+    EXPECT_EQ(form().text(status), "");
+    EXPECT_EQ(doc->refusedControl(), "");
+}
+
 }  // namespace
 }  // namespace vornex::test

@@ -2,6 +2,7 @@
 // shown alike on both sides of the inclusion panel, the boiling column, and what the message
 // line keeps.
 #include <cmath>
+#include <map>
 
 #include "WorkbenchTestSupport.h"
 #include "platform/PlatformLog.h"
@@ -213,6 +214,28 @@ TEST_F(WorkbenchTest, NoCaseNoteGoesOnceACaseTakesTheEdit) {
     EXPECT_EQ(caseAt(0).get("name").toString(), "Run");
     EXPECT_EQ(form().text(status), "");
     EXPECT_EQ(doc->refusedControl(), "");
+}
+
+// Every curve of the window's plots exports its own Igor waves: loaded together, none
+// overwrites another (a curve drawn alike in two plots may share its waves).
+TEST_F(WorkbenchTest, EveryCurveExportsWavesOfItsOwn) {
+    std::map<std::string, std::pair<std::string, std::string>> seen;  // waves: text, owner
+    int unnamed = 0;
+    for (const std::string& name : MyDocument::plotNames()) {
+        for (const auto& o : plot(name).graphObjects()) {
+            const auto* c = dynamic_cast<const CGraphCurve*>(o.get());
+            if (!c) continue;
+            unnamed += c->name().empty();
+            const std::string text = c->igorText();
+            const std::string waves = text.substr(0, text.find("\nBEGIN"));
+            const auto [at, fresh] = seen.emplace(waves, std::pair{text, name + " " + c->name()});
+            if (!fresh) {
+                EXPECT_EQ(text, at->second.first)
+                    << waves << ": " << at->second.second << " and " << name << ' ' << c->name();
+            }
+        }
+    }
+    EXPECT_GT(unnamed, 10);
 }
 
 }  // namespace

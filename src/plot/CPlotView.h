@@ -254,6 +254,9 @@ class CPlotView {
     void setBackColor(const Color& c) { mBackColor = c; }
     void setForeColor(const Color& c) { mForeColor = c; }
     bool isPrinting() const { return mIsPrinting; }
+    // Draws the plot as every output off the screen shows it (files and the printer alike):
+    // the grid in light grey and no selection mark.
+    void drawForOutput(Canvas& canvas);
     // The axes as left by the last drawing (or by calculateCoefficients).
     const PlotAxis& xAxis() const { return mXAxis; }
     const PlotAxis& yAxis() const { return mYAxis; }

@@ -331,6 +331,10 @@ class MyDocument : public MyTableViewDelegate {
     };
     BoilingOnset boilingOnset(double Ttop, double ztop, double Ptop, double gradient, double x,
                               double Pc, double rhoColumn, double zbottom) const;
+    // The same in a column of the bubble-point liquid integrated over its depth, from the top's
+    // bubble temperature and liquid density.
+    BoilingOnset integratedOnset(double Ttop, double ztop, double Ptop, double gradient, double x,
+                                 double Tboil, double rhoBoil, double zbottom) const;
     // Copies the value of a field into its stepper or back, for the pair the sender is in.
     void mirrorPair(Control* sender, const char* field, const char* stepper);
 

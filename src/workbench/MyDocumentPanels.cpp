@@ -156,6 +156,7 @@ MyDocument::BoilingOnset MyDocument::boilingOnset(double Ttop, double ztop, doub
         onset.kind = BoilingOnset::None;
         return onset;
     }
+    if (rhoColumn == 0) return integratedOnset(Ttop, ztop, Ptop, gradient, x, Tboil, rhoL, zbottom);
     double T = -1, P = -1, z = -1, rho = -1;
     mModel->calculateGeothermBubblePoint(Ttop, ztop, Ptop, gradient, x, rhoColumn, T, P, z, rho);
     if (!mModel->failed && T >= 0 && rho > 0 && std::isfinite(z) && std::isfinite(P) &&
@@ -217,6 +218,65 @@ MyDocument::BoilingOnset MyDocument::boilingOnset(double Ttop, double ztop, doub
     }
     onset = {BoilingOnset::Boils, Thi, pressureAt(hi), hi, rhoColumn > 0 ? rhoColumn : rhi};
     return onset;
+}
+
+// The column of boiling liquid: its depth grows with the pressure by dP / (g rhoL), rhoL the
+// bubble-point liquid at each pressure. One walk up the bubble curve from the top's bubble
+// temperature gives the depth of every bubble point on the way (each pressure step integrated
+// from its two ends), until the geotherm reaches the curve or the layer ends; the crossing is
+// then bisected within its step. Each bubble point is computed once, where a search in
+// temperature with a quadrature of its own for every trial would solve the same bubble points
+// again and again.
+MyDocument::BoilingOnset MyDocument::integratedOnset(double Ttop, double ztop, double Ptop,
+                                                     double gradient, double x, double Tboil,
+                                                     double rhoBoil, double zbottom) const {
+    BoilingOnset onset;
+    double Tc = -1, Pc = -1, rhoc = -1;
+    if (!criticalPointOfSalinity(x, Tc, Pc, rhoc) || !(Tc > Tboil)) return onset;
+    constexpr double kStep = 0.5;  // K along the bubble curve
+    struct Point {
+        double T, P, rho, z;
+    };
+    auto bubble = [&](double T, Point& p) {
+        double xV = 0, rhoV = 0;
+        p.T = T;
+        mModel->calculateBubblePoint(T, x, p.P, xV, p.rho, rhoV);
+        return !mModel->failed && std::isfinite(p.P) && p.rho > 0;
+    };
+    auto deeper = [](const Point& a, Point& b) {
+        b.z = a.z + 0.5 * (b.P - a.P) * 1e5 / 9.81 * (1 / a.rho + 1 / b.rho);
+    };
+    auto excess = [&](const Point& p) { return Ttop + gradient * (p.z - ztop) - p.T; };
+    Point a{Tboil, Ptop, rhoBoil, ztop};
+    for (double T = Tboil + kStep;; T += kStep) {
+        Point b{};
+        if (T >= Tc || !bubble(T, b)) {
+            // The curve ends at the critical point, where no liquid boils any more; a bubble
+            // point missed before it leaves the column undetermined.
+            if (T >= Tc - kStep) onset.kind = BoilingOnset::None;
+            return onset;
+        }
+        deeper(a, b);
+        if (excess(b) >= 0) {
+            Point lo = a, hi = b;
+            for (int i = 0; i < 50 && hi.T - lo.T > 1e-9; ++i) {
+                Point mid{};
+                if (!bubble(0.5 * (lo.T + hi.T), mid)) return onset;
+                deeper(a, mid);
+                (excess(mid) >= 0 ? hi : lo) = mid;
+            }
+            if (hi.z > zbottom)
+                onset.kind = BoilingOnset::None;
+            else
+                onset = {BoilingOnset::Boils, hi.T, hi.P, hi.z, hi.rho};
+            return onset;
+        }
+        if (b.z > zbottom) {
+            onset.kind = BoilingOnset::None;
+            return onset;
+        }
+        a = b;
+    }
 }
 
 // ----- Fluid-inclusion properties ---------------------------------------------------------------

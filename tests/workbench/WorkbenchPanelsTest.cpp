@@ -238,5 +238,42 @@ TEST_F(WorkbenchTest, EveryCurveExportsWavesOfItsOwn) {
     EXPECT_GT(unnamed, 10);
 }
 
+// The column integrated over its boiling liquid's depth ("Simple boiling model") boils where
+// the model's own search with a quadrature over the column finds the geotherm on the bubble
+// curve.
+TEST_F(WorkbenchTest, IntegratedBoilingColumnAgreesWithTheModel) {
+    const LogSink previous = setLogSink([](const std::string&) {});
+    PalliserModel& model = *doc->model();
+    ui->check("mBoilUseSimple", true);
+    struct Column {
+        double T0, g, NaCl, H10, P0 = 1;
+    };
+    int boiling = 0;
+    for (const Column& c : {Column{0, 1.5, 3, 200}, Column{20, 0.45, 0, 1000},
+                            Column{50, 0.1, 5, 3000}, Column{10, 0.25, 10, 2000},
+                            Column{0, 0.04, 0, 3000}, Column{134.6, 8, 9.7, 130, 92.3}}) {
+        doc->initBoilingPanel();
+        ui->type("mBoilT0", c.T0);
+        ui->type("mBoildTdz1", c.g);
+        ui->type("mBoilNaCl2", c.NaCl);
+        ui->type("mBoilH10", c.H10);
+        ui->type("mBoilP0", c.P0);
+        SCOPED_TRACE(::testing::Message() << c.T0 << ' ' << c.g << ' ' << c.NaCl << ' ' << c.H10);
+        ASSERT_NE(form().text("mBoilH1"), "");
+        double T = -1, P = -1, z = -1, rho = -1;
+        model.calculateGeothermBubblePoint(c.T0, 10, c.P0, c.g, 0.01 * c.NaCl, 0, T, P, z, rho);
+        if (model.failed || z > 10 + c.H10) {
+            EXPECT_EQ(form().value("mBoilH2"), 0);
+            continue;
+        }
+        ++boiling;
+        EXPECT_NEAR(form().value("mBoilTtop2"), T, 2e-3);
+        EXPECT_NEAR(form().value("mBoilPtop2"), P, 2e-5 * P);
+        EXPECT_NEAR(form().value("mBoilzTop2"), z, 1e-5 * z);
+    }
+    EXPECT_GE(boiling, 3);
+    setLogSink(previous);
+}
+
 }  // namespace
 }  // namespace vornex::test

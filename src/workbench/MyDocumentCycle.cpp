@@ -241,14 +241,14 @@ void MyDocument::onChangeFluidParameter(Control* sender) {
     // alone fix the density (of the one phase, or of the phases in their lever-rule shares):
     // a density typed there does not stay, and the message line says so.
     if (density && mRm > 0 && std::fabs(mRm - typed) > 1e-9 * typed)
-        mForm.setString(kStatusLine,
-                        kDensityNotKept + formatForDisplay(typed) + " kg/m\u00b3) is not kept: at " +
-                            formatForDisplay(mTm) + " \u00b0C and " + formatForDisplay(mPm) +
-                            " bar a fluid of " + formatForDisplay(mXm) + " wt % NaCl has " +
-                            formatForDisplay(mRm) +
-                            " kg/m\u00b3. Only on the halite + liquid + vapour pressure does a "
-                            "density choose the phases' shares; Fix density keeps a density as "
-                            "the temperature changes.");
+        mForm.setString(
+            kStatusLine,
+            kDensityNotKept + formatForDisplay(typed) + " kg/m\u00b3) is not kept: at " +
+                formatForDisplay(mTm) + " \u00b0C and " + formatForDisplay(mPm) +
+                " bar a fluid of " + formatForDisplay(mXm) + " wt % NaCl has " +
+                formatForDisplay(mRm) +
+                " kg/m\u00b3. Only on the halite + liquid + vapour pressure does a density choose "
+                "the phases' shares; Fix density keeps a density as the temperature changes.");
 }
 
 void MyDocument::onUpdateViews() {

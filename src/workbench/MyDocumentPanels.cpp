@@ -686,10 +686,12 @@ std::string MyDocument::brineHoldsHalite(const char* layer, double percent, doub
     double P = 0, xL = NAN, xV = 0, rhoL = 0, rhoV = 0;
     mModel->calculateSLVPoint(std::max(T, 0.0), P, xL, xV, rhoL, rhoV);
     if (mModel->failed || !std::isfinite(xL) || !(percent > 100 * xL)) return {};
-    return std::string(kBoilingNote) + "the " + layer + " brine of " + formatForDisplay(percent) +
-           " wt % NaCl holds halite at its top: the model's liquid at " + formatForDisplay(T) +
-           " \u00b0C dissolves at most " + formatForDisplay(100 * xL) +
-           " wt %. No column is computed.";
+    std::string why = kBoilingNote;
+    why.append("the ").append(layer).append(" brine of ").append(formatForDisplay(percent));
+    why.append(" wt % NaCl holds halite at its top: the model's liquid at ");
+    why.append(formatForDisplay(T)).append(" \u00b0C dissolves at most ");
+    why.append(formatForDisplay(100 * xL)).append(" wt %. No column is computed.");
+    return why;
 }
 
 void MyDocument::onCalculateBoiling(Control* sender) {

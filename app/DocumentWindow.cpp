@@ -1,6 +1,7 @@
 #include "DocumentWindow.h"
 
 #include <gtkmm/box.h>
+#include <gtkmm/eventcontrollerscroll.h>
 #include <gtkmm/expander.h>
 #include <gtkmm/filechoosernative.h>
 #include <gtkmm/filefilter.h>
@@ -12,6 +13,8 @@
 #include <gtkmm/scrolledwindow.h>
 #include <glibmm/main.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <set>
 
@@ -379,6 +382,33 @@ Gtk::Widget* DocumentWindow::buildTabs() {
             // where the window is narrower) and scrolls down on its own.
             auto* panelScroller = static_cast<Gtk::ScrolledWindow*>(scrolled(*panel));
             panelScroller->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
+            // Its natural width is also its least: a narrow window would otherwise squeeze the
+            // fields to stubs rather than let the page scroll.
+            panel->signal_map().connect([panel] {
+                int least = 0, natural = 0, b0 = 0, b1 = 0;
+                panel->set_size_request(-1, -1);
+                panel->measure(Gtk::Orientation::HORIZONTAL, -1, least, natural, b0, b1);
+                panel->set_size_request(natural, -1);
+            });
+            // The panel does not scroll sideways: a sideways wheel over it scrolls the page.
+            auto wheel = Gtk::EventControllerScroll::create();
+            wheel->set_flags(Gtk::EventControllerScroll::Flags::HORIZONTAL);
+            wheel->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+            wheel->signal_scroll().connect(
+                [box](double dx, double) {
+                    auto* page = dynamic_cast<Gtk::ScrolledWindow*>(
+                        box->get_ancestor(GTK_TYPE_SCROLLED_WINDOW));
+                    if (!page || dx == 0) return false;
+                    auto adjustment = page->get_hadjustment();
+                    const double step = std::pow(adjustment->get_page_size(), 2.0 / 3.0);
+                    const double end = adjustment->get_upper() - adjustment->get_page_size();
+                    adjustment->set_value(std::clamp(adjustment->get_value() + dx * step,
+                                                     adjustment->get_lower(),
+                                                     std::max(end, adjustment->get_lower())));
+                    return true;
+                },
+                false);
+            panelScroller->add_controller(wheel);
             box->append(*panelScroller);
         }
         return box;

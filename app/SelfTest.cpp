@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <gtkmm/scrolledwindow.h>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -44,7 +45,8 @@ class Session : public ScriptedSession {
                   [this] { printOwnPlot(); },
                   [this] { reportFailure(); },     [this] { answerFailure(); },
                   [this] { checkFailureAnswered(); },
-                  [this] { tabsMenusAndLog(); }, [this] { showIceTab(); },
+                  [this] { tabsMenusAndLog(); }, [this] { narrowWindow(); },
+                  [this] { haliteTabWhenNarrow(); }, [this] { showIceTab(); },
                   [this] { clickTernary(); },
                   [this] { selectCase(); },
                   [this] { saveAndReopen(); },     [this] { renderAndLook(); }},
@@ -360,6 +362,53 @@ class Session : public ScriptedSession {
               "Show Log opens the shared log window");
         GtkPlotServices::instance().logWindow().close();
         next(300);
+    }
+
+    // At 1024 x 768 the halite tab's panel keeps its fields whole; the page scrolls instead.
+    void narrowWindow() {
+        window().set_default_size(1024, 768);
+        window().tabs().set_current_page(2);
+        next(600);
+    }
+    void haliteTabWhenNarrow() {
+        Gtk::Widget* scroller = nullptr;
+        for (const char* name : {"mStepThfi", "mTm_edit", "mPm_edit", "mPhfi_edit"}) {
+            Gtk::Widget* field = window().form().widget(name);
+            int least = 0, natural = 0, b0 = 0, b1 = 0;
+            if (field) field->measure(Gtk::Orientation::HORIZONTAL, -1, least, natural, b0, b1);
+            check(field && window().get_width() <= 1100 && field->get_width() >= 0.85 * natural,
+                  std::string("at 1024 x 768 the halite panel's ") + name + " keeps its width (" +
+                      std::to_string(field ? field->get_width() : -1) + " of " +
+                      std::to_string(natural) + " px)");
+            if (field) scroller = field->get_ancestor(GTK_TYPE_SCROLLED_WINDOW);
+        }
+        // A sideways wheel over the panel scrolls the page that holds it.
+        Gtk::Widget* page = scroller && scroller->get_parent()
+                                ? scroller->get_parent()->get_ancestor(GTK_TYPE_SCROLLED_WINDOW)
+                                : nullptr;
+        auto* pageScroller = dynamic_cast<Gtk::ScrolledWindow*>(page);
+        bool moved = false;
+        if (scroller && pageScroller) {
+            const double before = pageScroller->get_hadjustment()->get_value();
+            GListModel* controllers = gtk_widget_observe_controllers(scroller->gobj());
+            for (guint i = 0; i < g_list_model_get_n_items(controllers); ++i) {
+                auto* c = static_cast<GtkEventController*>(g_list_model_get_item(controllers, i));
+                if (GTK_IS_EVENT_CONTROLLER_SCROLL(c) &&
+                    (gtk_event_controller_scroll_get_flags(GTK_EVENT_CONTROLLER_SCROLL(c)) &
+                     GTK_EVENT_CONTROLLER_SCROLL_HORIZONTAL) &&
+                    !(gtk_event_controller_scroll_get_flags(GTK_EVENT_CONTROLLER_SCROLL(c)) &
+                      GTK_EVENT_CONTROLLER_SCROLL_VERTICAL)) {
+                    gboolean handled = FALSE;
+                    g_signal_emit_by_name(c, "scroll", 1.0, 0.0, &handled);
+                }
+                g_object_unref(c);
+            }
+            g_object_unref(controllers);
+            moved = pageScroller->get_hadjustment()->get_value() > before;
+        }
+        check(moved, "a sideways wheel over the halite panel scrolls its page");
+        window().set_default_size(1360, 900);
+        next(400);
     }
 
     void showIceTab() {

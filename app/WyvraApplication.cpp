@@ -247,7 +247,8 @@ void WyvraApplication::printPlot(CPlotView& plot, Gtk::Window& parent) {
             auto cr = context->get_cairo_context();
             cr->scale(scale, scale);
             CairoCanvas canvas(cr->cobj(), b.size);
-            target->drawRect(canvas);
+            // The page shows what the plot's PDF shows.
+            target->drawForOutput(canvas);
         });
     operation->run(Gtk::PrintOperation::Action::PRINT_DIALOG, parent);
 }

@@ -206,8 +206,19 @@ std::string CGraphCurve::curveDataText() const {
     return out;
 }
 
+std::string CGraphCurve::igorWaveName() const {
+    if (!mName.empty() || !mPlotView) return igorName(mName);
+    // An unnamed curve is named after its plot and its place there, so that the curves of a
+    // diagram loaded together keep their waves apart.
+    const auto& objects = mPlotView->graphObjects();
+    for (std::size_t i = 0; i < objects.size(); ++i)
+        if (objects[i].get() == this)
+            return igorName(mPlotView->plotName() + "_curve" + std::to_string(i));
+    return igorName(mName);
+}
+
 std::string CGraphCurve::igorText() const {
-    std::string wave = igorName(mName);
+    std::string wave = igorWaveName();
     std::string out = "IGOR\nWAVES " + wave + "x0 " + wave + "y0\nBEGIN\n";
     out += curveDataText();
     out += "END\n";

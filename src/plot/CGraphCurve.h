@@ -64,6 +64,9 @@ class CGraphCurve : public CGraphObject {
     // The exported forms and writers. Writers put the whole file in place or nothing.
     std::string curveDataText() const;
     std::string igorText() const;
+    // The waves' stem: the curve's name, or for an unnamed curve its plot's name and its
+    // place in the plot.
+    std::string igorWaveName() const;
     IoResult writeCurveData(const std::string& path) const;
     IoResult writeIgorData(const std::string& path) const;
     // Interactive exports: a save panel proposes "data.txt" or "data.itx"; a cancelled panel

@@ -228,6 +228,9 @@ class CPlotView {
     void showSelectionPoint(bool show);
     bool isSelectionPointVisible() const { return mIsSelectingPointVisible; }
     CGraphObject* selectedObject() const { return mSelectedObject; }
+    // Whether the selection is an object a click selects for itself (a curve, a point, a
+    // curve of points; not an area or a text, through which a click reaches the plane).
+    bool selectionIsClickable() const;
     void setSelectedObject(CGraphObject* object) { mSelectedObject = object; }
     bool selectionKeyShift() const { return mSelectionKeyShift; }
     bool selectionKeyControl() const { return mSelectionKeyControl; }
@@ -251,6 +254,9 @@ class CPlotView {
     void setBackColor(const Color& c) { mBackColor = c; }
     void setForeColor(const Color& c) { mForeColor = c; }
     bool isPrinting() const { return mIsPrinting; }
+    // Draws the plot as every output off the screen shows it (files and the printer alike):
+    // the grid in light grey and no selection mark.
+    void drawForOutput(Canvas& canvas);
     // The axes as left by the last drawing (or by calculateCoefficients).
     const PlotAxis& xAxis() const { return mXAxis; }
     const PlotAxis& yAxis() const { return mYAxis; }

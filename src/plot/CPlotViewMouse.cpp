@@ -28,7 +28,17 @@ bool finiteRange(float a, float b) {
     return std::isfinite(a) && std::isfinite(b) && a != b;
 }
 
+// Objects that a click selects for themselves, with a settings panel of their own.
+bool hasPanel(const CGraphObject* o) {
+    return isA<CGraphCurve>(o) || isA<CGraphPoint>(o) || isA<CGraphPointCurve>(o) ||
+           isA<CGraphStringPointCurve>(o);
+}
+
 }  // namespace
+
+bool CPlotView::selectionIsClickable() const {
+    return mSelectedObject && hasPanel(mSelectedObject);
+}
 
 void CPlotView::setStatus(const std::string& message) {
     mStatusObjectName.clear();
@@ -121,13 +131,9 @@ void CPlotView::mousePressed(const MouseEvent& event) {
     mSelectionKeyOption = event.option();
 
     CGraphObject* selected = mSelectedObject;
-    auto hasPanel = [](const CGraphObject* o) {
-        return isA<CGraphCurve>(o) || isA<CGraphPoint>(o) || isA<CGraphPointCurve>(o) ||
-               isA<CGraphStringPointCurve>(o);
-    };
     if (event.clickCount > 1 && (!selected || !hasPanel(selected)) && !mLastClickedName.empty()) {
-        // The first click of the pair moved the state, and the document drew the object it hit
-        // anew (maybe elsewhere): the double click opens the settings of the one now drawn.
+        // Between the two clicks of the pair the document may have drawn the object hit by the
+        // first anew (maybe elsewhere): the double click opens the settings of the one now drawn.
         if (CGraphObject* again = getGraphObjectWithName(mLastClickedName);
             again && hasPanel(again)) {
             mSelectedObject = selected = again;
@@ -137,17 +143,14 @@ void CPlotView::mousePressed(const MouseEvent& event) {
                                                                               : std::string();
     if (!selected) {
         hilite(nullptr);
-    } else if (event.clickCount > 1 &&
-               (isA<CGraphCurve>(selected) || isA<CGraphPoint>(selected) ||
-                isA<CGraphPointCurve>(selected) || isA<CGraphStringPointCurve>(selected))) {
+    } else if (event.clickCount > 1 && hasPanel(selected)) {
         if (isA<CGraphCurve>(selected))
             onCurvesSettingsPanel();
         else
             onPointsSettingsPanel();
         setNeedsDisplay(true);
         return;
-    } else if (isA<CGraphCurve>(selected) || isA<CGraphPoint>(selected) ||
-               isA<CGraphPointCurve>(selected) || isA<CGraphStringPointCurve>(selected)) {
+    } else if (hasPanel(selected)) {
         // Selected when the press ends where it began; a press that moves on zooms, wherever
         // it started.
         mPendingSelection = selected;

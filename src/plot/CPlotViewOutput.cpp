@@ -41,12 +41,16 @@ IoResult CPlotView::writePdf(const std::string& path) {
     return writeImage(FileFormat::Pdf, path);
 }
 
-IoResult CPlotView::writeImage(FileFormat format, const std::string& path, double pixelScale) {
+void CPlotView::drawForOutput(Canvas& canvas) {
     mIsPrinting = true;
-    IoResult result = renderToFile(
-        format, path, bounds().size, [this](Canvas& canvas) { drawRect(canvas); }, pixelScale);
+    drawRect(canvas);
     mIsPrinting = false;
-    return result;
+}
+
+IoResult CPlotView::writeImage(FileFormat format, const std::string& path, double pixelScale) {
+    return renderToFile(
+        format, path, bounds().size, [this](Canvas& canvas) { drawForOutput(canvas); },
+        pixelScale);
 }
 
 void CPlotView::onOpenNewPlotWindow() {

@@ -164,6 +164,8 @@ class MyDocument : public MyTableViewDelegate {
     // A refusal belongs to the edit refused: another case selected, or an input taken (also
     // one that leaves a field's value as it was), clears its message and its field's mark.
     void clearRefusal();
+    // Takes away the note that no case is selected, once one is.
+    void forgetNoCaseNote();
 
     // ----- Cycle --------------------------------------------------------------------------
     void updateControl(Control* sender);
@@ -318,6 +320,7 @@ class MyDocument : public MyTableViewDelegate {
     double haliteMeltingTemperatureAt(double P) const;
     // Bubble temperature of NaCl mass fraction x at P; NaN when the solve fails.
     double bubbleTemperature(double P, double x, double Tguess) const;
+    std::string brineHoldsHalite(const char* layer, double percent, double T) const;
     void buildPanelForm();
     // Where a geotherm from (ztop, Ttop, Ptop) with the gradient first reaches the bubble
     // curve of NaCl mass fraction x (critical pressure Pc) down to zbottom; the column's
@@ -328,6 +331,10 @@ class MyDocument : public MyTableViewDelegate {
     };
     BoilingOnset boilingOnset(double Ttop, double ztop, double Ptop, double gradient, double x,
                               double Pc, double rhoColumn, double zbottom) const;
+    // The same in a column of the bubble-point liquid integrated over its depth, from the top's
+    // bubble temperature and liquid density.
+    BoilingOnset integratedOnset(double Ttop, double ztop, double Ptop, double gradient, double x,
+                                 double Tboil, double rhoBoil, double zbottom) const;
     // Copies the value of a field into its stepper or back, for the pair the sender is in.
     void mirrorPair(Control* sender, const char* field, const char* stepper);
 

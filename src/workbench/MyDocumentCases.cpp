@@ -168,6 +168,7 @@ bool MyDocument::keepsRangeShowable(int row, const std::string& column, double& 
                 mForm.setString(kStatusLine, column + ": " + formatNumber(v) +
                                                  " would leave the axis no range; the case keeps " +
                                                  formatNumber(mList.items()[row].get(column).toDouble(NAN)) + ".");
+                mRefusedControl = "mListView";
                 return false;
             }
             return true;
@@ -194,10 +195,16 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
                ".";
     auto refuse = [&](const std::string& why) {
         mForm.setString(kStatusLine, why + kept);
+        mRefusedControl = "mListView";
         return false;
     };
+    // A number that is not finite reads as what it is ("inf", "nan"), not as an empty text.
+    auto numberText = [](double v) {
+        if (std::isfinite(v)) return formatNumber(v);
+        return std::string(std::isnan(v) ? "nan" : v > 0 ? "inf" : "-inf");
+    };
     const std::string text = object.isString()   ? object.toString()
-                             : object.isNumber() ? formatNumber(object.toDouble())
+                             : object.isNumber() ? numberText(object.toDouble())
                                                  : std::string();
     const std::string cell = "Case table, column " + column + ": \"" + text + "\"";
     if (isNumberKey(column)) {
@@ -216,7 +223,7 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
             if (column != key) continue;
             double checked = 0;
             const std::string why =
-                inputLimits(field)->refusal(number ? formatNumber(v) : text, checked);
+                inputLimits(field)->refusal(number ? numberText(v) : text, checked);
             if (!why.empty()) return refuse(why);
         }
         if (!number) return refuse(cell + " is not a finite number.");
@@ -238,6 +245,8 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
         else if (!object.isString())
             return refuse(cell + " is no text.");
     }
+    // The cell is taken: a refusal of an earlier cell or field no longer stands.
+    clearRefusal();
     PlistValue& edited = (*mList.mutableItems())[row];
     edited.set(column, std::move(stored));
     if (row != selectedRow() && (column == "Tm" || column == "Pm" || column == "Xm" ||
@@ -271,8 +280,10 @@ void MyDocument::tableViewSelectionDidChange(const TableView& view) {
         showNoCase();
         return;
     }
-    // The fields now show this case: what was refused in them before is no longer theirs.
+    // The fields now show this case: what was refused in them before is no longer theirs, and
+    // a case is selected.
     clearRefusal();
+    forgetNoCaseNote();
     const double T0 = caseNumber(*c, "T0"), P0 = caseNumber(*c, "P0"), X0 = caseNumber(*c, "X0");
     for (const char* n : {"mT0", "mStepT0"}) mForm.setDouble(n, T0);
     for (const char* n : {"mP0", "mStepP0"}) mForm.setDouble(n, P0);

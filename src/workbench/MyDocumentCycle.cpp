@@ -24,6 +24,7 @@ const char* const kClearedResults[] = {
 constexpr double kIsochoreEnd = 100.0;
 constexpr const char* kOutsideTheModel = "lies outside the range of the model";
 constexpr const char* kNoCaseNote = "There is no case selected: ";
+constexpr const char* kDensityNotKept = "The density typed (";
 const char* const kInitialControls[] = {"mT0", "mStepT0", "mP0", "mStepP0", "mX0", "mStepX0",
                                         "mStepX01"};
 
@@ -218,13 +219,36 @@ void MyDocument::updateControl(Control* sender) {
     }
     if (rule->target == Target::Initial || std::string(rule->sender) == "mName")
         mListView.reloadData(caseCount());
+    forgetNoCaseNote();
     updateResetButton(*c);
     updateChangeCount(ChangeKind::Done);
 }
 
+void MyDocument::forgetNoCaseNote() {
+    if (mForm.text(kStatusLine).rfind(kNoCaseNote, 0) != 0) return;
+    mForm.setString(kStatusLine, "");
+    mRefusedControl.clear();
+}
+
 void MyDocument::onChangeFluidParameter(Control* sender) {
+    if (mForm.text(kStatusLine).rfind(kDensityNotKept, 0) == 0) mForm.setString(kStatusLine, "");
+    const bool density = sender && (sender->name == "mRm_edit" || sender->name == "mStepRm") &&
+                         sender->holdsNumber();
+    const double typed = density ? sender->value : NAN;
     updateControl(sender);
     if (sender) onUpdateViews();
+    // Outside the halite + liquid + vapour pressure the temperature, pressure and salinity
+    // alone fix the density (of the one phase, or of the phases in their lever-rule shares):
+    // a density typed there does not stay, and the message line says so.
+    if (density && mRm > 0 && std::fabs(mRm - typed) > 1e-9 * typed)
+        mForm.setString(
+            kStatusLine,
+            kDensityNotKept + formatForDisplay(typed) + " kg/m\u00b3) is not kept: at " +
+                formatForDisplay(mTm) + " \u00b0C and " + formatForDisplay(mPm) +
+                " bar a fluid of " + formatForDisplay(mXm) + " wt % NaCl has " +
+                formatForDisplay(mRm) +
+                " kg/m\u00b3. Only on the halite + liquid + vapour pressure does a density choose "
+                "the phases' shares; Fix density keeps a density as the temperature changes.");
 }
 
 void MyDocument::onUpdateViews() {

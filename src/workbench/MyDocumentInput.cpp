@@ -33,8 +33,10 @@ constexpr InputLimits percent(const char* what) {
 constexpr InputLimits share(const char* what) {
     return {what, 0, 100, false, true};
 }
+// No crust heats or cools faster with depth: a kilometre of 10 degC/m spans 10,000 K.
+constexpr double kSteepestGradient = 10.0;  // degC/m
 constexpr InputLimits gradient(const char* what) {
-    return {what, -kLarge, kLarge, false, false};
+    return {what, -kSteepestGradient, kSteepestGradient, false, false};
 }
 
 struct InputRule {
@@ -119,8 +121,9 @@ bool MyDocument::acceptInput(Control& sender) {
     double v = 0.0;
     const std::string why = rule->limits.refusal(sender.text, v);
     if (why.empty()) {
-        mForm.setString(kStatusLine, "");
-        mRefusedControl.clear();
+        // A refusal is answered by the input taken; another message (why the state is blank,
+        // a panel's note) belongs to its owner, who takes it away when it no longer holds.
+        clearRefusal();
         return true;
     }
     const Control& previous = mForm[rule->partner];

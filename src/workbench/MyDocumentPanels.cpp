@@ -156,6 +156,7 @@ MyDocument::BoilingOnset MyDocument::boilingOnset(double Ttop, double ztop, doub
         onset.kind = BoilingOnset::None;
         return onset;
     }
+    if (rhoColumn == 0) return integratedOnset(Ttop, ztop, Ptop, gradient, x, Tboil, rhoL, zbottom);
     double T = -1, P = -1, z = -1, rho = -1;
     mModel->calculateGeothermBubblePoint(Ttop, ztop, Ptop, gradient, x, rhoColumn, T, P, z, rho);
     if (!mModel->failed && T >= 0 && rho > 0 && std::isfinite(z) && std::isfinite(P) &&
@@ -180,13 +181,29 @@ MyDocument::BoilingOnset MyDocument::boilingOnset(double Ttop, double ztop, doub
         return Ttop + gradient * (depth - ztop) - Tbubble;
     };
     double Tlo = 0, Thi = 0, rlo = 0, rhi = 0;
-    const double fbottom = excess(zbottom, Thi, rhi);
+    // No liquid boils at or above the brine's critical pressure: the bracket ends where the
+    // column reaches it. Close to that pressure the bubble point may not be found; the bracket
+    // then ends at the deepest depth above it where it is.
+    const double zcritical =
+        Pc > 0 ? ztop + (Pc - Ptop) * 1e5 / (rhoUsed * 9.81) : zbottom;
+    const double zend = std::min(zbottom, zcritical);
+    double hi = zend, fbottom = NAN;
+    for (double share : {1.0, 0.999, 0.99, 0.95, 0.9, 0.75, 0.5}) {
+        hi = ztop + share * (zend - ztop);
+        fbottom = excess(hi, Thi, rhi);
+        if (!std::isnan(fbottom)) break;
+    }
     if (std::isnan(fbottom)) return onset;
-    if (fbottom < 0) {
+    // Below the bracket the bubble temperature only grows towards the critical one: a
+    // geotherm that stays below the bracket's bottom bubble temperature down to zend does not
+    // boil there either.
+    const double TgeoEnd = std::max(Ttop + gradient * (hi - ztop), Ttop + gradient * (zend - ztop));
+    if (fbottom < 0 && TgeoEnd < Thi) {
         onset.kind = BoilingOnset::None;
         return onset;
     }
-    double lo = ztop, hi = zbottom;
+    if (fbottom < 0) return onset;
+    double lo = ztop;
     for (int i = 0; i < 60 && hi - lo > 1e-6; ++i) {
         const double mid = 0.5 * (lo + hi);
         const double f = excess(mid, Tlo, rlo);
@@ -201,6 +218,65 @@ MyDocument::BoilingOnset MyDocument::boilingOnset(double Ttop, double ztop, doub
     }
     onset = {BoilingOnset::Boils, Thi, pressureAt(hi), hi, rhoColumn > 0 ? rhoColumn : rhi};
     return onset;
+}
+
+// The column of boiling liquid: its depth grows with the pressure by dP / (g rhoL), rhoL the
+// bubble-point liquid at each pressure. One walk up the bubble curve from the top's bubble
+// temperature gives the depth of every bubble point on the way (each pressure step integrated
+// from its two ends), until the geotherm reaches the curve or the layer ends; the crossing is
+// then bisected within its step. Each bubble point is computed once, where a search in
+// temperature with a quadrature of its own for every trial would solve the same bubble points
+// again and again.
+MyDocument::BoilingOnset MyDocument::integratedOnset(double Ttop, double ztop, double Ptop,
+                                                     double gradient, double x, double Tboil,
+                                                     double rhoBoil, double zbottom) const {
+    BoilingOnset onset;
+    double Tc = -1, Pc = -1, rhoc = -1;
+    if (!criticalPointOfSalinity(x, Tc, Pc, rhoc) || !(Tc > Tboil)) return onset;
+    constexpr double kStep = 0.5;  // K along the bubble curve
+    struct Point {
+        double T, P, rho, z;
+    };
+    auto bubble = [&](double T, Point& p) {
+        double xV = 0, rhoV = 0;
+        p.T = T;
+        mModel->calculateBubblePoint(T, x, p.P, xV, p.rho, rhoV);
+        return !mModel->failed && std::isfinite(p.P) && p.rho > 0;
+    };
+    auto deeper = [](const Point& a, Point& b) {
+        b.z = a.z + 0.5 * (b.P - a.P) * 1e5 / 9.81 * (1 / a.rho + 1 / b.rho);
+    };
+    auto excess = [&](const Point& p) { return Ttop + gradient * (p.z - ztop) - p.T; };
+    Point a{Tboil, Ptop, rhoBoil, ztop};
+    for (double T = Tboil + kStep;; T += kStep) {
+        Point b{};
+        if (T >= Tc || !bubble(T, b)) {
+            // The curve ends at the critical point, where no liquid boils any more; a bubble
+            // point missed before it leaves the column undetermined.
+            if (T >= Tc - kStep) onset.kind = BoilingOnset::None;
+            return onset;
+        }
+        deeper(a, b);
+        if (excess(b) >= 0) {
+            Point lo = a, hi = b;
+            for (int i = 0; i < 50 && hi.T - lo.T > 1e-9; ++i) {
+                Point mid{};
+                if (!bubble(0.5 * (lo.T + hi.T), mid)) return onset;
+                deeper(a, mid);
+                (excess(mid) >= 0 ? hi : lo) = mid;
+            }
+            if (hi.z > zbottom)
+                onset.kind = BoilingOnset::None;
+            else
+                onset = {BoilingOnset::Boils, hi.T, hi.P, hi.z, hi.rho};
+            return onset;
+        }
+        if (b.z > zbottom) {
+            onset.kind = BoilingOnset::None;
+            return onset;
+        }
+        a = b;
+    }
 }
 
 // ----- Fluid-inclusion properties ---------------------------------------------------------------
@@ -432,8 +508,9 @@ bool MyDocument::showThTmResults(double& x, double& v) {
     mForm.setDouble("mNaClfi_edit", 100 * x);
     mForm.setDouble("mRhofi_edit", rho);
     show(mForm, "mPmfi_edit", Pm);
-    // Halite and vapour vanishing together: the model gives no pressure at Th and no bubble.
-    if (std::fabs(Th - Tm) < 0.1) Ph = v = NAN;
+    // Halite and vapour vanishing together are one inclusion of the model as well, with the
+    // trace of vapour that makes its bubble vanish at Th: its bubble goes to the forward side
+    // like any other, so that both sides show the same inclusion.
     show(mForm, "mPhfi_edit", Ph);
     show(mForm, "mBubblefi_edit", 100 * v);
     return true;
@@ -596,6 +673,27 @@ void MyDocument::updateBoilingControls(Control* sender) {
     for (const BoilInput& b : kBoilInputs) mirrorPair(sender, b.field, b.stepper);
 }
 
+namespace {
+
+constexpr const char* kBoilingNote = "The boiling column: ";
+
+}  // namespace
+
+// Why the brine of a layer holds halite at its top temperature T (the model's liquid on its
+// halite + liquid + vapour curve there dissolves less salt); empty when it does not.
+std::string MyDocument::brineHoldsHalite(const char* layer, double percent, double T) const {
+    if (!(T < mTtNaCl)) return {};
+    double P = 0, xL = NAN, xV = 0, rhoL = 0, rhoV = 0;
+    mModel->calculateSLVPoint(std::max(T, 0.0), P, xL, xV, rhoL, rhoV);
+    if (mModel->failed || !std::isfinite(xL) || !(percent > 100 * xL)) return {};
+    std::string why = kBoilingNote;
+    why.append("the ").append(layer).append(" brine of ").append(formatForDisplay(percent));
+    why.append(" wt % NaCl holds halite at its top: the model's liquid at ");
+    why.append(formatForDisplay(T)).append(" \u00b0C dissolves at most ");
+    why.append(formatForDisplay(100 * xL)).append(" wt %. No column is computed.");
+    return why;
+}
+
 void MyDocument::onCalculateBoiling(Control* sender) {
     if (!mDepthViewp) return;
     updateBoilingControls(sender);
@@ -603,6 +701,14 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     for (const char* n : kBoilResults) mForm.clear(n);
     mDepthViewp->setNeedsDisplay(true);
     mBoilingViewp->setNeedsDisplay(true);
+    // The message line is this panel's while it is empty or holds the panel's own note: a
+    // column computed takes the note away, a column refused says why.
+    const std::string& line = mForm.text(kStatusLine);
+    const bool ours = line.empty() || line.rfind(kBoilingNote, 0) == 0;
+    auto refuse = [&](const std::string& why) {
+        if (ours) mForm.setString(kStatusLine, why);
+    };
+    if (ours) mForm.setString(kStatusLine, "");
     double in[std::size(kBoilInputs)];
     for (std::size_t i = 0; i < std::size(kBoilInputs); ++i) {
         const Control& c = mForm[kBoilInputs[i].field];
@@ -615,6 +721,9 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     if (H0 < 0 || H10 < 0 || H3 < 0 || H4 < 0 || !(P0 > 0) || !(rho3 > 0) || NaCl2 < 0 ||
         NaCl2 >= 100 || NaCl4 < 0 || NaCl4 >= 100 || Gas2 < 0 || Gas2 >= 100)
         return;
+    // Nor is a column whose upper brine holds halite where it starts: it is no brine.
+    if (const std::string why = brineHoldsHalite("upper layer's", NaCl2, T0); !why.empty())
+        return refuse(why);
 
     const double x2 = 0.01 * NaCl2, x4 = 0.01 * NaCl4;
     double Tc2 = -1, Pc2 = -1, rc2 = -1, Tc4 = -1, Pc4 = -1, rc4 = -1;
@@ -633,8 +742,8 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     const BoilingOnset upperOnset = boilingOnset(T0, H0, P0, dTdz1, x2, Pc2, mode, z1);
     if (upperOnset.kind == BoilingOnset::Undetermined) {
         // No boiling depth means no column below it either: nothing is shown as if known.
-        mForm.setString(kStatusLine, "The boiling depth of the upper layer could not be found.");
-        return;
+        return refuse(std::string(kBoilingNote) +
+                      "the boiling depth of the upper layer could not be found.");
     }
     const bool B1 = upperOnset.kind == BoilingOnset::Boils;
     // Depths along the upper boiling curve are converted with the density at the onset; a
@@ -657,6 +766,8 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     double Tb4 = -1, zb4 = -1, Ttop4 = NAN, Tbot4 = NAN;
     bool B4 = false;
     if (std::isfinite(T2)) {
+        if (const std::string why = brineHoldsHalite("deep layer's", NaCl4, T2); !why.empty())
+            return refuse(why);
         const BoilingOnset deepOnset = boilingOnset(T2, z2, P2, dTdz3, x4, Pc4, rho3, z3);
         char line[64];
         std::snprintf(line, sizeof line, "tboil2 %f", deepOnset.T);

@@ -242,6 +242,9 @@ void MyDocument::onPlotSelection(const Notification& n) {
     bool ours = false;
     for (CPlotView* p : caseBoundPlots()) ours = ours || p == plot;
     if (!ours || !plot) return;
+    // A click that selects a curve or a marker does so to read, restyle or open it: only a
+    // click beside them (on a field or an empty part of the plot) moves the state.
+    if (plot->selectionIsClickable()) return;
     const double X = plot->selectedPointX(), Y = plot->selectedPointY();
     const bool shift = plot->selectionKeyShift();
     auto anyT = [](double t) { return std::isfinite(t); };

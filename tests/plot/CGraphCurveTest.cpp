@@ -44,6 +44,26 @@ TEST_F(CurveExport, TextAndIgorByteForByte) {
     EXPECT_NE(iso.igorText().find("WAVES t_NaCl__x0 t_NaCl__y0\n"), std::string::npos);
 }
 
+// Unnamed curves of a plot export waves of their own, named after the plot and their place
+// in it, so that files loaded together do not overwrite each other's waves.
+TEST_F(CurveExport, UnnamedCurvesOfAPlotExportWavesOfTheirOwn) {
+    view->setPlotName("PT");
+    std::vector<CGraphCurve*> curves;
+    for (int i = 0; i < 3; ++i) {
+        auto c = std::make_unique<CGraphCurve>();
+        fill(*c, {{1, 2, false}, {3, 4, false}});
+        curves.push_back(view->add(std::move(c)));
+    }
+    curves[1]->setName("sat");
+    EXPECT_NE(curves[0]->igorText().find("WAVES PT_curve0x0 PT_curve0y0\n"), std::string::npos);
+    EXPECT_NE(curves[1]->igorText().find("WAVES satx0 saty0\n"), std::string::npos);
+    EXPECT_NE(curves[2]->igorText().find("WAVES PT_curve2x0 PT_curve2y0\n"), std::string::npos);
+    // Alone, a curve without a name is "curve".
+    CGraphCurve alone;
+    fill(alone, {{1, 2, false}});
+    EXPECT_NE(alone.igorText().find("WAVES curvex0 curvey0\n"), std::string::npos);
+}
+
 TEST_F(CurveExport, InteractiveExportWritesTheChosenFileOrReportsWhy) {
     CGraphCurve curve;
     fill(curve, {{1.5f, -2.0f, false}});

@@ -134,10 +134,10 @@ TEST_F(PhaseDiagram, PdfAndSvgHoldTheTexts) {
 }
 
 TEST_F(PhaseDiagram, SelectionMarkShowsOnlyInsideTheRange) {
-    auto marks = [this](float x, float y) {
+    auto marks = [this](float x, float y, bool output = false) {
         view->setSelectedPoint(x, y);
         RecordingCanvas canvas(view->bounds().size);
-        view->drawRect(canvas);
+        output ? view->drawForOutput(canvas) : view->drawRect(canvas);
         const Point m = viewPoint(x, y);
         auto strokes = canvas.operations(RecordedOperation::Kind::Stroke);
         return std::count_if(strokes.begin(), strokes.end(), [m](const RecordedOperation& op) {
@@ -146,6 +146,10 @@ TEST_F(PhaseDiagram, SelectionMarkShowsOnlyInsideTheRange) {
     };
     EXPECT_EQ(marks(650, 300), 1);
     EXPECT_EQ(marks(650, 5000), 0);  // outside the current range
+    // Off the screen (a file, the printer) the plot shows no selection mark.
+    EXPECT_EQ(marks(650, 300, true), 0);
+    EXPECT_FALSE(view->isPrinting());
+    EXPECT_EQ(marks(650, 300), 1);
 }
 
 TEST_F(PhaseDiagram, SaveAsPdfProposesThePlotNameAndReportsFailures) {

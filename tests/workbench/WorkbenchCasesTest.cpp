@@ -255,10 +255,10 @@ struct Click {
 
 TEST_F(WorkbenchTest, PlotClicksMoveTheStateOrTheInitialPoint) {
     const Click clicks[] = {
-        {"mPTViewp", 450, 300, false, {{"Tm", 450}, {"Pm", 300}}},
-        {"mIsochoreViewp", 410, 250, true, {{"T0", 410}, {"P0", 250}}},
-        {"mTxViewp", 380, 12, false, {{"Tm", 380}, {"Xm", 12}}},
-        {"mTxViewp", 390, 14, true, {{"T0", 390}, {"X0", 14}}},
+        {"mPTViewp", 450, 150, false, {{"Tm", 450}, {"Pm", 150}}},
+        {"mIsochoreViewp", 410, 150, true, {{"T0", 410}, {"P0", 150}}},
+        {"mTxViewp", 500, 80, false, {{"Tm", 500}, {"Xm", 80}}},
+        {"mTxViewp", 300, 80, true, {{"T0", 300}, {"X0", 80}}},
         {"mPxViewp", 8, 200, false, {{"Xm", 8}, {"Pm", 200}}},
         {"mPxViewp", 9, 210, true, {{"X0", 9}, {"P0", 210}}},
         {"mRhoTViewp", 333, 900, true, {{"Tm", 333}}},
@@ -280,12 +280,13 @@ TEST_F(WorkbenchTest, PlotClicksMoveTheStateOrTheInitialPoint) {
         }
         for (auto [k, v] : c.expected) EXPECT_NEAR(key(0, k), v, 1e-3 * std::fabs(v)) << c.plot;
     }
-    // Inside the three-phase field at 300 degC: 45 wt %, 1 l/kg.
+    // Inside the three-phase field at 300 degC: 45 wt %, 2 l/kg (away from its edges, where
+    // a click selects the edge).
     ui->type("mHaliteTm", 300);
     doc->updateChangeCount(ChangeKind::Cleared);
-    ASSERT_TRUE(ui->clickPlot("mVxViewp", 45, 1.0));
+    ASSERT_TRUE(ui->clickPlot("mVxViewp", 45, 2.0));
     EXPECT_TRUE(doc->isDocumentEdited());  // regression: the case changed unmarked
-    EXPECT_NEAR(key(0, "Rm"), 1000, 1);
+    EXPECT_NEAR(key(0, "Rm"), 500, 1);
     EXPECT_NEAR(key(0, "Xm"), 45, 0.01);
     EXPECT_NEAR(key(0, "Pm"), doc->stateSnapshot().slvPressure, 1e-6);
     EXPECT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteLiquidVapour);

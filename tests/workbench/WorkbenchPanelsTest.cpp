@@ -1,0 +1,279 @@
+// The tab panels against the model and against each other: an inclusion solved from Th and Tm
+// shown alike on both sides of the inclusion panel, the boiling column, and what the message
+// line keeps.
+#include <cmath>
+#include <map>
+
+#include "WorkbenchTestSupport.h"
+#include "platform/PlatformLog.h"
+#include "plot/CGraphCurve.h"
+#include "plot/CGraphPoint.h"
+
+namespace vornex::test {
+namespace {
+
+// Th and Tm within 0.1 K of each other: the inverse gives the inclusion the model solves, and
+// the forward side, fed its salinity and bubble, shows that same inclusion, whatever the
+// panel showed before.
+TEST_F(WorkbenchTest, InclusionWithThAtTmIsOneInclusionOnBothSides) {
+    doc->selectTabViewItemAtIndex(2);
+    const char* const shown[] = {"mNaClfi_edit", "mRhofi_edit", "mBubblefi_edit", "mPhfi_edit",
+                                 "mPmfi_edit",   "mTm_edit",    "mTh_edit",       "mInclusionRho",
+                                 "mVolumeTm_edit"};
+    auto measure = [&](double Th, double Tm) {
+        ui->type("mTmfi_edit", Tm);
+        ui->type("mThfi_edit", Th);
+    };
+    const std::pair<double, double> before[] = {{250, 200}, {400, 400}, {320, 150}};
+    const std::pair<double, double> together[] = {{99.95, 100}, {250.05, 250}, {400, 400}};
+    for (auto [Th, Tm] : together) {
+        std::vector<std::string> first;
+        for (auto [Th0, Tm0] : before) {
+            measure(Th0, Tm0);
+            measure(Th, Tm);
+            ASSERT_TRUE(form()["mRhofi_edit"].holdsNumber()) << Th << ' ' << Tm;
+            for (const char* n : {"mPhfi_edit", "mBubblefi_edit"})
+                EXPECT_TRUE(form()[n].holdsNumber()) << n << ' ' << Th;
+            // The forward side homogenises the same inclusion at Tm (or just above it).
+            EXPECT_NEAR(form().value("mInclusionRho"), form().value("mRhofi_edit"),
+                        1e-4 * form().value("mRhofi_edit"))
+                << Th << " after " << Th0;
+            EXPECT_NEAR(form().value("mTm_edit"), Tm, 0.01) << Th;
+            EXPECT_NEAR(form().value("mTh_edit"), std::max(Th, Tm), 0.06) << Th;
+            std::vector<std::string> now;
+            for (const char* n : shown) now.push_back(form().text(n));
+            if (first.empty())
+                first = now;
+            else
+                EXPECT_EQ(now, first) << Th << " after " << Th0 << '/' << Tm0;
+        }
+    }
+    measure(99.95, 100);
+    EXPECT_NEAR(form().value("mNaClfi_edit"), 27.8329, 1e-4);
+    EXPECT_NEAR(form().value("mRhofi_edit"), 1168.03, 0.01);
+    EXPECT_NEAR(form().value("mPhfi_edit"), 0.983, 1e-3);
+}
+
+
+// A click that selects a marker or a curve (to read it, restyle it or open its settings) leaves
+// the state where it was; a click beside them moves it.
+TEST_F(WorkbenchTest, ClickOnAnObjectLeavesTheState) {
+    CPlotView& pt = plot("mPTViewp");
+    std::vector<std::pair<std::string, DataPoint>> targets;
+    for (const auto& o : pt.graphObjects()) {
+        if (auto* p = dynamic_cast<const CGraphPoint*>(o.get()))
+            targets.push_back({p->name(), {p->getX(), p->getY()}});
+        else if (auto* c = dynamic_cast<const CGraphCurve*>(o.get()); c && c->pointCount() > 2) {
+            const CurvePoint m = c->getPointAtIndex(c->pointCount() / 2);
+            if (m.x > 0 && m.x < 1000 && m.y > 0 && m.y < 1000)
+                targets.push_back({c->name(), {m.x, m.y}});
+        }
+    }
+    ASSERT_GE(targets.size(), 3u);
+    for (const auto& [name, at] : targets) {
+        const PlistValue before = caseAt(0);
+        ASSERT_TRUE(ui->clickPlot("mPTViewp", at.x, at.y));
+        if (!pt.selectionIsClickable()) continue;  // a field drawn over it took the click
+        EXPECT_EQ(caseAt(0), before) << name << ' ' << at.x << ' ' << at.y;
+        EXPECT_EQ(doc->mTm, key(0, "Tm")) << name;
+    }
+    ASSERT_TRUE(ui->clickPlot("mPTViewp", 600, 100));
+    ASSERT_FALSE(pt.selectionIsClickable());
+    EXPECT_NEAR(key(0, "Tm"), 600, 0.5);
+    EXPECT_NEAR(key(0, "Pm"), 100, 0.5);
+}
+
+// Thick upper layers of water and dilute brine whose geotherm passes the brine's critical
+// pressure far below its critical temperature: each column is determined, and one shown as not
+// boiling stays below the bubble curve wherever its column is below the critical pressure.
+TEST_F(WorkbenchTest, BoilingColumnBelowTheBubbleCurveDoesNotBoil) {
+    const LogSink previous = setLogSink([](const std::string&) {});
+    PalliserModel& model = *doc->model();
+    const std::string status = MyDocument::kStatusLine;
+    int still = 0;
+    for (double NaCl : {0.0, 1.0, 3.0, 5.0, 25.0}) {
+        double Tc = 0, Pc = 0, rhoc = 0;
+        model.calculateCriticalPointFromX(0.01 * NaCl, Tc, Pc, rhoc);
+        for (double H10 : {1000.0, 3000.0, 5000.0}) {
+            for (double g : {0.01, 0.03, 0.04, 0.05, 0.07, 0.1, 0.3}) {
+                doc->initBoilingPanel();
+                ui->type("mBoilNaCl2", NaCl);
+                ui->type("mBoilH10", H10);
+                ui->type("mBoildTdz1", g);
+                SCOPED_TRACE(::testing::Message() << NaCl << " wt %, " << H10 << " m, " << g);
+                ASSERT_NE(form().text("mBoilH1"), "") << form().text(status);
+                EXPECT_EQ(form().text(status), "");
+                EXPECT_NEAR(form().value("mBoilH1") + form().value("mBoilH2"), H10, 1e-9);
+                if (form().value("mBoilH2") != 0) continue;
+                ++still;
+                for (int k = 1; k <= 20; ++k) {
+                    const double dz = H10 * k / 20, P = 1 + 1000 * 9.81 * dz * 1e-5;
+                    if (P >= 0.999 * Pc) break;
+                    double Tb = -1, xV = 0, rl = 0, rv = 0;
+                    model.calculateBubblePointFromP(P, 0.01 * NaCl, Tb, xV, rl, rv, 100);
+                    if (model.failed) continue;
+                    EXPECT_LT(g * dz, Tb) << P;
+                }
+            }
+        }
+    }
+    EXPECT_GT(still, 20);
+    setLogSink(previous);
+}
+
+// A brine holding halite at the top of its layer, or a gradient no crust has, is refused with
+// its reason; the next column computed takes the reason away.
+TEST_F(WorkbenchTest, BoilingColumnRefusesWhatNoColumnHas) {
+    const LogSink previous = setLogSink([](const std::string&) {});
+    const std::string status = MyDocument::kStatusLine;
+    ui->type("mBoilT0", 134.6);
+    ui->type("mBoilNaCl2", 97.7);
+    EXPECT_EQ(form().text("mBoilH1"), "");
+    EXPECT_EQ(form().text(status).rfind("The boiling column: the upper layer's brine of 97.7 wt %",
+                                        0),
+              0u)
+        << form().text(status);
+    ui->type("mBoilNaCl2", 9.7);
+    EXPECT_NE(form().text("mBoilH1"), "");
+    EXPECT_EQ(form().text(status), "");
+    ui->type("mBoilNaCl4", 60);  // more than the deep layer's top dissolves
+    EXPECT_EQ(form().text("mBoilH1"), "");
+    EXPECT_NE(form().text(status).find("deep layer's brine of 60 wt %"), std::string::npos);
+    ui->type("mBoilNaCl4", 10);
+    EXPECT_EQ(form().text(status), "");
+    EXPECT_FALSE(ui->type("mBoildTdz1", 802.3) && doc->refusedControl().empty());
+    EXPECT_EQ(form().value("mBoildTdz1"), 1.5);
+    EXPECT_NE(form().text(status).find("Upper layer gradient"), std::string::npos);
+    setLogSink(previous);
+}
+
+// At fixed temperature, pressure and salinity a liquid + vapour state has the density of its
+// lever rule: a density typed there is not kept, and the message line says so and why; the
+// next edit takes the note away.
+TEST_F(WorkbenchTest, DensityTypedInATwoPhaseStateIsNotKeptSilently) {
+    const std::string status = MyDocument::kStatusLine;
+    ui->type("mHaliteTm", 400);
+    ui->type("mHalitePm", 250);
+    ui->type("mHaliteXm", 10);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kLiquidVapour);
+    const double rho = form().value("mRm_edit");
+    ASSERT_TRUE(ui->type("mRm_edit", 500));
+    EXPECT_EQ(form().value("mRm_edit"), rho);
+    EXPECT_EQ(form().text(status).rfind("The density typed (500 kg/m\u00b3) is not kept", 0), 0u)
+        << form().text(status);
+    EXPECT_NE(form().text(status).find(formatForDisplay(rho)), std::string::npos);
+    ui->type("mHaliteTm", 401);
+    EXPECT_EQ(form().text(status), "");
+    // The density that the state has is taken without a word.
+    ui->type("mRm_edit", form().text("mRm_edit"));
+    EXPECT_EQ(form().text(status), "");
+}
+
+// The reason a state is blank stays while it is blank, whatever panel input is taken; a
+// refused case-table cell's reason goes when the next cell is taken, and a cell of infinity
+// is named as such.
+TEST_F(WorkbenchTest, MessageLineKeepsItsReasonsAsLongAsTheyHold) {
+    const LogSink previous = setLogSink([](const std::string&) {});
+    const std::string status = MyDocument::kStatusLine;
+    ui->type("mHaliteTm", -40);
+    const std::string outside = form().text(status);
+    ASSERT_NE(outside.find("outside the range of the model"), std::string::npos) << outside;
+    for (auto [field, v] : {std::pair{"mIceRatio", 50.0}, {"mIceStepRatio", 60.0},
+                            {"mBoilH10", 300.0}, {"mBoilStepT0", 5.0}}) {
+        ASSERT_TRUE(ui->type(field, v));
+        EXPECT_EQ(form().text(status), outside) << field;
+    }
+    ui->type("mHaliteTm", 300);
+    EXPECT_EQ(form().text(status), "");
+
+    EXPECT_FALSE(doc->tableViewSetObjectValue(doc->listView(), PlistValue("abc"), "Tm", 0));
+    EXPECT_NE(form().text(status), "");
+    EXPECT_TRUE(doc->tableViewSetObjectValue(doc->listView(), PlistValue(310.0), "Tm", 0));
+    EXPECT_EQ(form().text(status), "");
+    EXPECT_FALSE(
+        doc->tableViewSetObjectValue(doc->listView(), PlistValue(INFINITY), "Tm", 0));
+    EXPECT_NE(form().text(status).find("\"inf\" is not a number"), std::string::npos)
+        << form().text(status);
+    EXPECT_TRUE(doc->tableViewSetObjectValue(doc->listView(), PlistValue(12.0), "Xm", 0));
+    EXPECT_EQ(form().text(status), "");
+    setLogSink(previous);
+}
+
+// With no case the name is refused with the reason; once Add makes a case, the name is taken
+// and the reason goes.
+TEST_F(WorkbenchTest, NoCaseNoteGoesOnceACaseTakesTheEdit) {
+    const std::string status = MyDocument::kStatusLine;
+    ui->press("mDeleteButton");
+    ASSERT_EQ(doc->caseCount(), 0);
+    ui->type("mName", "Run");
+    ASSERT_EQ(form().text(status).rfind("There is no case selected", 0), 0u);
+    ui->type("mHaliteTm", 320);
+    ASSERT_EQ(form().text(status).rfind("There is no case selected", 0), 0u);
+    ASSERT_TRUE(ui->press("mAddButton"));
+    ASSERT_TRUE(ui->type("mName", "Run"));
+    EXPECT_EQ(caseAt(0).get("name").toString(), "Run");
+    EXPECT_EQ(form().text(status), "");
+    EXPECT_EQ(doc->refusedControl(), "");
+}
+
+// Every curve of the window's plots exports its own Igor waves: loaded together, none
+// overwrites another (a curve drawn alike in two plots may share its waves).
+TEST_F(WorkbenchTest, EveryCurveExportsWavesOfItsOwn) {
+    std::map<std::string, std::pair<std::string, std::string>> seen;  // waves: text, owner
+    int unnamed = 0;
+    for (const std::string& name : MyDocument::plotNames()) {
+        for (const auto& o : plot(name).graphObjects()) {
+            const auto* c = dynamic_cast<const CGraphCurve*>(o.get());
+            if (!c) continue;
+            unnamed += c->name().empty();
+            const std::string text = c->igorText();
+            const std::string waves = text.substr(0, text.find("\nBEGIN"));
+            const auto [at, fresh] = seen.emplace(waves, std::pair{text, name + " " + c->name()});
+            if (!fresh) {
+                EXPECT_EQ(text, at->second.first)
+                    << waves << ": " << at->second.second << " and " << name << ' ' << c->name();
+            }
+        }
+    }
+    EXPECT_GT(unnamed, 10);
+}
+
+// The column integrated over its boiling liquid's depth ("Simple boiling model") boils where
+// the model's own search with a quadrature over the column finds the geotherm on the bubble
+// curve.
+TEST_F(WorkbenchTest, IntegratedBoilingColumnAgreesWithTheModel) {
+    const LogSink previous = setLogSink([](const std::string&) {});
+    PalliserModel& model = *doc->model();
+    ui->check("mBoilUseSimple", true);
+    struct Column {
+        double T0, g, NaCl, H10, P0 = 1;
+    };
+    int boiling = 0;
+    for (const Column& c : {Column{0, 1.5, 3, 200}, Column{20, 0.45, 0, 1000},
+                            Column{50, 0.1, 5, 3000}, Column{10, 0.25, 10, 2000},
+                            Column{0, 0.04, 0, 3000}, Column{134.6, 8, 9.7, 130, 92.3}}) {
+        doc->initBoilingPanel();
+        ui->type("mBoilT0", c.T0);
+        ui->type("mBoildTdz1", c.g);
+        ui->type("mBoilNaCl2", c.NaCl);
+        ui->type("mBoilH10", c.H10);
+        ui->type("mBoilP0", c.P0);
+        SCOPED_TRACE(::testing::Message() << c.T0 << ' ' << c.g << ' ' << c.NaCl << ' ' << c.H10);
+        ASSERT_NE(form().text("mBoilH1"), "");
+        double T = -1, P = -1, z = -1, rho = -1;
+        model.calculateGeothermBubblePoint(c.T0, 10, c.P0, c.g, 0.01 * c.NaCl, 0, T, P, z, rho);
+        if (model.failed || z > 10 + c.H10) {
+            EXPECT_EQ(form().value("mBoilH2"), 0);
+            continue;
+        }
+        ++boiling;
+        EXPECT_NEAR(form().value("mBoilTtop2"), T, 2e-3);
+        EXPECT_NEAR(form().value("mBoilPtop2"), P, 2e-5 * P);
+        EXPECT_NEAR(form().value("mBoilzTop2"), z, 1e-5 * z);
+    }
+    EXPECT_GE(boiling, 3);
+    setLogSink(previous);
+}
+
+}  // namespace
+}  // namespace vornex::test

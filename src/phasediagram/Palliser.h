@@ -411,9 +411,12 @@ class Palliser : public PhaseDiagramInfo {
     double classifyAbove800(double T, double P, double x);
     void fillHaliteFields(double T, double P, double x);
     void liquidusAtMaxPressure(double T);
-    // Liquidus at (T, P) into the record; when the search has no answer, the SLV liquid at T
-    // with the 0.03 kg/m3 per bar rise.
-    void haliteLiquidAt(double T, double P);
+    // Liquidus at (T, P) into the record; false (both fields -1) where the model has none.
+    bool haliteLiquidAt(double T, double P);
+    // Where (T, P) has no liquidus: whether x holds halite beside a liquid beyond the fits
+    // (from the salinity of the SLV liquid at 0 degC on), which leaves the state unclassified
+    // and `failed`; below it the fluid has no halite.
+    bool haliteBeyondFits(double x);
     // One phase or liquid + vapour against the LV surface at (T, P); above the critical
     // pressure first the one-phase rules on either side of the critical salinity.
     double liquidVapourTest(double T, double P, double x);

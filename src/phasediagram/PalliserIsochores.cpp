@@ -28,13 +28,6 @@ struct IsochoreContext {
     double xliq = -1.0;                   // liquidus salinity of the last evaluation
 };
 
-// Whether halving [a, b] still gives a new pressure: near a bubble point the density of a
-// mixture changes by some 1e-10 of itself from one double to the next.
-bool halvable(double a, double b) {
-    const double mid = 0.5 * (a + b);
-    return mid != a && mid != b;
-}
-
 // Root of a residual between a and b, where it has the values ra and rb of opposite signs, by
 // halving down to neighbouring pressures; 0 when the residual fails on the way.
 template <class Residual>

@@ -296,39 +296,32 @@ void PalliserModel::calculateHaliteLiquidTemperatureFromRhoX(double x, double rh
     }
 }
 
-namespace {
-struct LiquidusContext {
-    double T, P;
-    double Tslv;  // SLV temperature of the last evaluated salinity
-};
-}  // namespace
-
-double PalliserModel::equationForHaliteLiquidPoint(double x, void* context) {
-    auto& c = *static_cast<LiquidusContext*>(context);
-    if (!(x >= 0.0 && x <= 1.0)) {
-        equationError = 1;
-        return 0.0;
-    }
-    double Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
-    calculateSLVPointFromX(x, c.Tslv, Ps, xV, rhoL, rhoV, c.T);
-    if (failed) {
-        equationError = 1;
-        return 0.0;
-    }
-    return c.Tslv + (c.P - Ps) * kLiquidusSlope - c.T;
-}
-
+// The liquidus of the SLV liquid of temperature s lies at s + (P - Pslv(s)) 0.024726 degC at
+// P. That temperature rises with s (the SLV pressure never climbs 40 bar per degC), so the
+// liquidus at (T, P) is the one root s on [0, 800 degC], bracketed by its ends and halved: no
+// guess is needed, and a secant from one would leave the SLV curve below 0 degC.
 void PalliserModel::calculateHaliteLiquidPoint(double T, double P, double& x, double xGuess,
                                                double& rho) {
-    LiquidusContext c{T, P, T};
-    int error = 0;
-    // Salinities above 0.9999 have no SLV point below the halite melting point.
-    double start = std::min(xGuess, 0.9999);
-    x = secant(&PalliserModel::equationForHaliteLiquidPoint, &c, start, 0.999 * start, error);
+    (void)xGuess;
+    x = rho = -1.0;
     double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
-    calculateSLVPoint(c.Tslv, Ps, xL, xV, rhoL, rhoV);
+    auto excess = [&](double s) {
+        calculateSLVPoint(s, Ps, xL, xV, rhoL, rhoV);
+        return s + (P - Ps) * kLiquidusSlope - T;
+    };
+    double lo = 0.0, hi = haliteTripleTemperature;
+    // Above 0: even the liquid of the SLV curve's start (26.35 wt %) lies below its liquidus,
+    // which the fits do not reach; below 0 at the top: halite has melted.
+    failed = !std::isfinite(T) || !std::isfinite(P) || excess(lo) > 0.0 || excess(hi) < 0.0;
+    if (failed) return;
+    for (int i = 0; i < 100 && halvable(lo, hi); ++i) {
+        const double mid = 0.5 * (lo + hi);
+        (excess(mid) < 0.0 ? lo : hi) = mid;
+    }
+    excess(hi);
+    x = xL;
     rho = rhoL + (P - Ps) * kLiquidusDensitySlope;
-    failed = error != 0 || !allFinite({x, rho});
+    failed = !allFinite({x, rho});
 }
 
 double PalliserModel::patchForXgsat(double T, double a, double b, double value) const {

@@ -85,6 +85,9 @@ class PalliserModel : public Palliser {
     // 0 degC and above the SLV pressure (halite and liquid there).
     void calculateHaliteGasBubble(double T, double P, double& x, double& rho) override;
     void calculateHaliteGasSat(double T, double x, double& P, double& rho) override;
+    // The liquidus at (T, P); x = rho = -1 and `failed` where none is: above the halite
+    // melting temperature, and where it would lie below 26.35 wt % (the SLV liquid at 0 degC),
+    // beyond the fits (T below 0.024726 degC/bar times P). The guess is not needed.
     void calculateHaliteLiquidPoint(double T, double P, double& x, double xGuess,
                                     double& rho) override;
     void calculateHaliteLiquidTemperature(double x, double P, double& T, double& rho,
@@ -93,7 +96,6 @@ class PalliserModel : public Palliser {
     // reaches.
     void calculateHaliteLiquidTemperatureFromRhoX(double x, double rho, double& T, double& P,
                                                   double Tguess) override;
-    double equationForHaliteLiquidPoint(double x, void* context);
     // Salinity of the SLV vapour limit near and above 800 degC (a, b: the pressure tested and
     // the lower-boundary pressure).
     double patchForXgsat(double T, double a, double b, double value) const;

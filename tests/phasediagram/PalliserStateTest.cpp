@@ -210,7 +210,8 @@ TEST_F(PalliserState, StateGrid) {
 }
 
 // Random states, with states that are no states among them: every call returns a region or
-// raises `failed`, and no field holds something other than a number.
+// raises `failed`, and no field holds something other than a number. Only the cold compressed
+// brines whose halite sits beside a liquid beyond the liquidus fits are refused.
 TEST_F(PalliserState, RandomSweep) {
     std::mt19937 random(20261207);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -222,10 +223,16 @@ TEST_F(PalliserState, RandomSweep) {
                      {300.0, 100.0, -0.2},
                      {kNaN, 100.0, 0.1}})
         states.push_back(bad);
-    int classified = 0;
+    int classified = 0, beyondFits = 0;
     for (auto [T, P, x] : states) {
         double rho = model.calculateFluidDensity(T, P, x, -1.0);
         ASSERT_TRUE(model.region != 0 || model.failed) << T << " " << P << " " << x;
+        const bool valid = std::isfinite(T) && P > 0.0 && x >= 0.0;
+        const bool beyond = valid && x >= 0.2635 && T < 0.024726 * P;
+        beyondFits += beyond;
+        if (valid) {
+            EXPECT_EQ(model.region == 0, beyond) << T << " " << P << " " << x;
+        }
         if (model.region == 0) continue;
         ++classified;
         EXPECT_TRUE(std::isfinite(rho) && rho > 0.0);
@@ -237,7 +244,8 @@ TEST_F(PalliserState, RandomSweep) {
             EXPECT_TRUE(std::isfinite(v)) << T << " " << P << " " << x;
         if (model.region != 6) expectProportions(std::to_string(T));
     }
-    EXPECT_EQ(classified, kSweepStates);
+    EXPECT_GT(beyondFits, 0);
+    EXPECT_EQ(classified + beyondFits, kSweepStates);
 }
 
 TEST_F(PalliserState, DiagnosticsGoToTheSinkOnly) {

@@ -163,6 +163,10 @@ class Palliser : public PhaseDiagramInfo {
     // degree or more below T0.
     void calculateTheIsochor(CurveArray& out, double x, double T0, double P0, double Tend,
                              double rho);
+    // The highest row of the last isochore below which its pressure rises on cooling (its
+    // slope turns negative, where the model's fluid grows denser on heating); -1 where it
+    // rises with temperature all along.
+    double isochoreTurnTemperature = -1.0;
     // One step of an isochore: the pressure at which the fluid of mass fraction x has density
     // rho at T (pure water by its own equation), searched from Pguess; 0 when none is found.
     double isochoricPressure(double T, double Pguess, double rho, double x);

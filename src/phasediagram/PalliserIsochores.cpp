@@ -69,6 +69,7 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
         return;
     }
     double P = P0, Tone = T0;
+    isochoreTurnTemperature = -1.0;
     bool stop = false, lost = false, split = false;
     size_t rows = 0;
     steps(0.0, T0 - Tend, 1.0, Bound::AtOrBelow, [&](double dT) {
@@ -85,6 +86,8 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
             split = rows > 0;
             lost = rows == 0;
         } else {
+            if (rows > 0 && Pnext > P && isochoreTurnTemperature < 0.0)
+                isochoreTurnTemperature = Tone;
             P = Pnext;
             Tone = T;
             region = kIsochore;

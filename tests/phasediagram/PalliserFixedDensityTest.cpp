@@ -87,6 +87,28 @@ class PalliserFixedDensity : public ::testing::Test {
     }
 };
 
+// Regression: the inclusion of Th 250 degC and Tm(halite) 200 degC (31.97 wt %, 1078.45 kg/m3)
+// followed with its density held had its pressure fall on heating (1692.9 bar at 381 degC,
+// 1189.5 at 456), so a trapping pressure read at 450 degC came out 500 bar low.
+TEST_F(PalliserFixedDensity, IsochoreOfAHaliteBearingInclusionRises) {
+    double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+    model.calculateFromThTm(250.0, 200.0, x, rho, 200.0, 250.0, 0.3, 1000.0, Pm, Ph, phiV);
+    ASSERT_EQ(model.failed, 0);
+    EXPECT_NEAR(100.0 * x, 31.97, 0.01);
+    EXPECT_NEAR(rho, 1078.45, 0.01);
+    double P = Ph, previous = 0.0;
+    for (double T = 256.0; T <= 606.0; T += 5.0) {
+        P = model.pressureForBulkDensity(T, P, rho, x);
+        ASSERT_GT(P, 0.0) << T;
+        EXPECT_EQ(model.region, PalliserModel::kOnePhase) << T;
+        EXPECT_GT(P, previous) << T;
+        previous = P;
+        if (T == 451.0) {
+            EXPECT_GT(P, 1700.0);
+        }
+    }
+}
+
 // Regression: of the fixed-density walks from the homogenisation temperature, most were
 // refused somewhere below 100-165 degC ("no state of that density"): the two-phase search
 // started on the SLV pressure with no bracket, and near the SLV pressure the state was given

@@ -408,6 +408,9 @@ class Palliser : public PhaseDiagramInfo {
     double onePhase(double rho);
 
    private:
+    // Whether the state at (T, P) has the bulk density rho (within 1e-9 of it, or between the
+    // densities of P's neighbouring doubles); the record then describes it.
+    bool ofBulkDensity(double T, double P, double rho, double x);
     // pressureForBulkDensity's search, which leaves `failed` to it.
     double stateOfBulkDensity(double T, double Pguess, double rho, double x);
     double classifyBelowWaterCritical(double T, double P, double x, double rho);

@@ -20,6 +20,8 @@ constexpr int kOnePhaseScan = 16;       // intervals of the scan below a halite 
 constexpr int kHomogenisationHalvings = 26;  // a degree down to 1.5e-8 degC
 // How closely the density at a pressure found for it must meet the density asked for.
 constexpr double kBulkDensityTolerance = 1e-9;
+// The most the density may change from one double of the pressure to the next at a root.
+constexpr double kNeighbourStep = 1e-6;
 constexpr double kLowestHalitePressure = 1e-6;  // bar, the bottom of the halite + liquid scan
 
 struct IsochoreContext {
@@ -144,10 +146,20 @@ double Palliser::stateOfBulkDensity(double T, double Pguess, double rho, double 
     // that curve's own pressure, which a search that stopped within its margin only nears.
     auto settled = [&](double P) {
         if (!(P > 0.0) || !std::isfinite(P)) return 0.0;
-        const double d = calculateFluidDensity(T, P, x, rho);
-        return d > 0.0 && std::fabs(d / rho - 1.0) <= kBulkDensityTolerance ? pressure : 0.0;
+        return ofBulkDensity(T, P, rho, x) ? pressure : 0.0;
     };
-    if (double P = settled(isochoricPressure(T, Pguess, rho, x))) return onePhaseFirst(T, P, rho, x);
+    if (double P = settled(isochoricPressure(T, Pguess, rho, x))) {
+        // The mixture's density need not be monotonic in P (just above the SLV pressure it
+        // falls and rises again, and on the SLV curve three phases take any density between
+        // theirs): of its roots the one nearest the guess, which the secant need not have found.
+        if ((region == kLiquidVapour || region == kHaliteLiquidVapour) && x >= kPureWater) {
+            const double Pband = getIsochoricLiquidGasPressure(T, Pguess, rho, 100.0 * x);
+            if (Pband > 0.0 && std::fabs(Pband - Pguess) < std::fabs(P - Pguess))
+                if (double Pnear = settled(Pband)) return Pnear;
+            settled(P);
+        }
+        return onePhaseFirst(T, P, rho, x);
+    }
     // Pure water of a density between its saturated ones boils: liquid and vapour at the
     // saturation pressure, in the proportions the density gives.
     if (x < kPureWater) {
@@ -188,14 +200,27 @@ double Palliser::onePhaseFirst(double T, double P, double rho, double x) {
     return Pone > 0.0 && region == kOnePhase ? Pone : P;
 }
 
+bool Palliser::ofBulkDensity(double T, double P, double rho, double x) {
+    double d = calculateFluidDensity(T, P, x, rho);
+    if (d > 0.0 && std::fabs(d / rho - 1.0) <= kBulkDensityTolerance) return true;
+    // Where the density climbs steeply (the cusp at the critical pressure) no double meets rho
+    // that closely: the pressure is found when its neighbours lie on either side, close
+    // together (not across a step of the density, as at the liquidus).
+    const double below = calculateFluidDensity(T, std::nextafter(P, 0.0), x, rho);
+    const double above = calculateFluidDensity(T, std::nextafter(P, HUGE_VAL), x, rho);
+    d = calculateFluidDensity(T, P, x, rho);  // the record describes P
+    return d > 0.0 && below > 0.0 && above > 0.0 && (below - rho) * (above - rho) <= 0.0 &&
+           std::fabs(above - below) <= kNeighbourStep * rho;
+}
+
 double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, double w) {
     IsochoreContext c{T, rho, w / 100.0};
     int error = 0;
     double P =
         secant(&Palliser::equationForIsochoricFluidPressure, &c, Pguess, 1.001 * Pguess, error);
-    if (!error) return P;
-    // The secant ran onto a flat or broken stretch: bracket the root by widening from the guess
-    // in the direction the residual points, then halve.
+    if (!error && ofBulkDensity(T, P, rho, c.x)) return P;
+    // The secant ran onto a flat or broken stretch, or stopped short of a steep one: bracket
+    // the root by widening from the guess in the direction the residual points, then halve.
     auto residual = [&](double p, double& r) {
         return evaluate(&Palliser::equationForIsochoricFluidPressure, &c, p, r);
     };

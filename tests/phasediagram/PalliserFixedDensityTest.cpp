@@ -109,6 +109,50 @@ TEST_F(PalliserFixedDensity, IsochoreOfAHaliteBearingInclusionRises) {
     }
 }
 
+// Just below the critical pressure the density of a fluid below the critical salinity climbs
+// with an infinite slope onto the critical fluid's. Regression: 18 wt %, 600 kg/m3 at 643.95
+// degC had no state from any guess (643.90 and 644.00 degC: 1092.80 and 1093.24 bar), no double
+// meeting the density within the search's tolerance there.
+TEST_F(PalliserFixedDensity, StatesOnTheCuspBelowTheCriticalPressureAreFound) {
+    const double x = 0.18, rho = 600.0;
+    double P = 1000.0;
+    for (double T = 640.0; T <= 648.0; T += 0.05) {
+        for (double guess : {500.0, P, 1500.0}) {
+            const double found = model.pressureForBulkDensity(T, guess, rho, x);
+            ASSERT_GT(found, 0.0) << T << " C from " << guess;
+            EXPECT_EQ(model.failed, 0);
+            EXPECT_NEAR(model.density, rho, 1e-6 * rho) << T;
+            EXPECT_EQ(model.region, PalliserModel::kOnePhase) << T;
+            if (guess == P) P = found;
+        }
+    }
+    EXPECT_NEAR(model.pressureForBulkDensity(643.95, 1000.0, rho, x), 1092.99, 0.01);
+}
+
+// Just above the SLV pressure the liquid + vapour mixture's density falls and rises again with
+// pressure (150 degC, 5 wt %: 4.075, 4.051, 4.085 kg/m3 at 4.385, 4.445, 4.505 bar), so a
+// density there has two pressures. Regression: from 4.408 bar the search returned the one near
+// 4.51 bar, not the one near 4.365.
+TEST_F(PalliserFixedDensity, MixtureTakesTheStateNearestTheGuess) {
+    const double T = 150.0, x = 0.05, guess = 4.408;
+    for (double rho = 4.056; rho <= 4.0905; rho += 0.0025) {
+        std::vector<double> roots;
+        double last = 0.0;
+        for (double P = 4.3; P < 4.7; P += 0.0005) {
+            const double r = model.calculateFluidDensity(T, P, x, rho) - rho;
+            if (last != 0.0 && (r < 0.0) != (last < 0.0)) roots.push_back(P);
+            last = r;
+        }
+        ASSERT_FALSE(roots.empty()) << rho;
+        double nearest = roots.front();
+        for (double P : roots)
+            if (std::fabs(P - guess) < std::fabs(nearest - guess)) nearest = P;
+        const double P = model.pressureForBulkDensity(T, guess, rho, x);
+        // (Within 0.01 bar of the SLV pressure the state is the SLV point's.)
+        EXPECT_NEAR(P, nearest, 0.011) << rho;
+    }
+}
+
 // Regression: of the fixed-density walks from the homogenisation temperature, most were
 // refused somewhere below 100-165 degC ("no state of that density"): the two-phase search
 // started on the SLV pressure with no bracket, and near the SLV pressure the state was given

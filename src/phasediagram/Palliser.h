@@ -20,6 +20,7 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fluid/Phase.h"
@@ -229,9 +230,20 @@ class Palliser : public PhaseDiagramInfo {
     // on the way at which the bubble-point liquid of x reaches the density rho from above, with
     // its bubble pressure; 0 (P = -1) and `failed` when there is none.
     double calculateThLiq(double x, double rho, double T0, double& P);
-    // How often that inclusion homogenises to the liquid on heating from T0: more than once
-    // where the model's bubble-point liquid density falls and rises again (374 to ~415 degC).
+    // How often that inclusion homogenises on heating from T0: its first homogenisation to the
+    // liquid, and once more for each time it splits again further up (see
+    // splitsAfterHomogenisation); 0 where it does not homogenise to the liquid.
     int countHomogenisationsToLiquid(double x, double rho, double T0);
+    // The temperature ranges (from, to) in which the inclusion of x and rho, one phase just
+    // above its homogenisation at Th, holds liquid and vapour again on heating to Tend (where
+    // its bubble-point liquid grows denser again, near 374-415 degC, or near its critical
+    // point, where a mixture of its density exists once more); a range still open at Tend ends
+    // there. Found on a half-degree scan, the edges to 1e-6 degC.
+    std::vector<std::pair<double, double>> splitsAfterHomogenisation(double x, double rho,
+                                                                     double Th,
+                                                                     double Tend = 1000.0);
+    // Whether at T a liquid + vapour mixture of bulk salinity x has the density rho.
+    bool liquidAndVapourOfDensity(double T, double x, double rho);
     // Halite dissolution temperature of an inclusion of salinity x whose vapour fills phiV
     // there, with the bulk density and the SLV pressure; of several, the one nearest T0; 0 (and
     // rho = P = 0) on failure.

@@ -399,8 +399,10 @@ double PalliserModel::pinnedLiquidDensity(double T, double P, double x, double P
         coldWaterRate = (getWaterLiquidDensity(25.0, kRulePressure + 1.0) -
                          getWaterLiquidDensity(25.0, kRulePressure - 1.0)) /
                         2.0;
-    double at1000 = std::max(std::max(rhoA, rhoS + slope * (kRulePressure - PS)) + shift,
-                             rhoS + (1.0 - x) * coldWaterRate * (kRulePressure - PS));
+    const double unshifted = std::max(rhoA, rhoS + slope * (kRulePressure - PS));
+    double at1000 =
+        std::max(unshifted + shift, std::min(unshifted, rhoS + (1.0 - x) * coldWaterRate *
+                                                                   (kRulePressure - PS)));
     if (!(P > kRulePressure)) return rhoS + (P - PS) / (kRulePressure - PS) * (at1000 - rhoS);
     return at1000 + (1.0 - x) * (getWaterLiquidDensity(T, P) - rho1000);
 }

@@ -153,6 +153,31 @@ TEST_F(PalliserFixedDensity, MixtureTakesTheStateNearestTheGuess) {
     }
 }
 
+// Where the model's fluid still grows denser on heating (dilute brines below 1000 bar just
+// above their critical temperature, near water's critical point) its isochore folds back: the
+// tracer says from which row down its pressure rises on cooling, and an isochore that rises
+// all along says none.
+TEST_F(PalliserFixedDensity, IsochoreSaysWhereItsSlopeTurnsNegative) {
+    const double x = 0.005;
+    const double rho = model.calculateFluidDensity(395.0, 300.0, x, -1.0);
+    CurveArray iso;
+    model.calculateTheIsochor(iso, x, 395.0, 300.0, 300.0, rho);
+    ASSERT_EQ(model.failed, 0);
+    const double turn = model.isochoreTurnTemperature;
+    ASSERT_GT(turn, 374.0);
+    for (size_t i = 2; i + 1 < iso.size(); i += 2) {
+        if (iso[i] > turn) {
+            EXPECT_LT(iso[i + 1], iso[i - 1]) << iso[i];
+        } else if (iso[i] < turn && iso[i - 2] == turn) {
+            EXPECT_GT(iso[i + 1], iso[i - 1]) << iso[i];
+        }
+    }
+    const double rho20 = model.calculateFluidDensity(300.0, 1000.0, 0.2, -1.0);
+    model.calculateTheIsochor(iso, 0.2, 300.0, 1000.0, 200.0, rho20);
+    EXPECT_EQ(model.failed, 0);
+    EXPECT_EQ(model.isochoreTurnTemperature, -1.0);
+}
+
 // Regression: of the fixed-density walks from the homogenisation temperature, most were
 // refused somewhere below 100-165 degC ("no state of that density"): the two-phase search
 // started on the SLV pressure with no bracket, and near the SLV pressure the state was given

@@ -447,9 +447,10 @@ double PalliserModel::tabulatedWater(double T, double P, int side) {
 }
 
 void PalliserModel::holdDensities(double x) {
-    if (!heldTop.below.empty() && heldTop.x == x) return;
+    if (!heldTop.below.empty() && heldTop.x == x && heldTop.patches == patches) return;
     HeldDensity& h = heldTop;
     h.x = x;
+    h.patches = patches;
     const size_t n = static_cast<size_t>(kHeldEnd / kHeldStep) + 1;
     h.below.assign(n, HUGE_VAL);
     h.PS.assign(n, HUGE_VAL);

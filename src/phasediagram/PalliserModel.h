@@ -202,6 +202,7 @@ class PalliserModel : public Palliser {
     double heldLiquidBelow1000(double T, double P, double x, double at1000);
     struct HeldDensity {
         double x = -1.0;
+        int32_t patches = -1;  // the corrections the table was made with
         std::vector<double> below;            // the least top density up to each temperature
         std::vector<double> PS, rhoS, slope;  // the lines (PS inf: none)
     };

@@ -348,6 +348,7 @@ double PalliserModel::patchForXgsat(double T, double a, double b, double value) 
 namespace {
 constexpr double kHeldStep = 1.0;    // degC between the temperatures of a held density
 constexpr double kHeldEnd = 1000.0;  // degC, the last of them
+constexpr int kCornerSearch = 40;    // golden-section steps: 2 degC down to 1e-8 degC
 }  // namespace
 
 // The one-phase liquid rules run from a saturated (or critical) fluid of density rhoS at its
@@ -464,7 +465,33 @@ void PalliserModel::holdDensities(double x) {
         if (std::isfinite(rho)) top[i] = rho;
         if (std::isfinite(PS) && std::isfinite(rhoS) && PS < kRulePressure && PS > 0.0)
             h.PS[i] = PS, h.rhoS[i] = rhoS;
+    }
+    // The rule has corners (where the estimate and the compressed saturated fluid take
+    // turns): a least value between two tabulated temperatures is found and kept with its own.
+    h.minimumT.clear();
+    h.minimum.clear();
+    for (size_t i = 1; i + 1 < n; ++i) {
+        if (!(top[i - 1] > top[i] && top[i] <= top[i + 1])) continue;
+        double a = static_cast<double>(i - 1) * kHeldStep, b = a + 2.0 * kHeldStep;
+        const double g = 0.5 * (std::sqrt(5.0) - 1.0);
+        for (int k = 0; k < kCornerSearch; ++k) {
+            const double c = b - g * (b - a), d = a + g * (b - a);
+            if (unshiftedTopDensity(c, x) < unshiftedTopDensity(d, x))
+                b = d;
+            else
+                a = c;
+        }
+        const double t = 0.5 * (a + b), rho = unshiftedTopDensity(t, x);
+        if (rho < top[i]) {
+            h.minimumT.push_back(t);
+            h.minimum.push_back(rho);
+        }
+    }
+    for (size_t i = 0, m = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) * kHeldStep;
         h.below[i] = std::min(top[i], i > 0 ? h.below[i - 1] : HUGE_VAL);
+        for (; m < h.minimumT.size() && h.minimumT[m] <= t; ++m)
+            h.below[i] = std::min(h.below[i], h.minimum[m]);
     }
     // The shifted liquid compressed from each bubble point below 1000 bar: a line in P.
     for (size_t i = 1; i < n; ++i) {
@@ -483,7 +510,10 @@ double PalliserModel::shiftAt(double T, double x) {
     const double k = std::ceil(T / kHeldStep) - 1.0;
     if (!(k >= 0.0)) return 0.0;
     const size_t i = std::min(static_cast<size_t>(k), heldTop.below.size() - 1);
-    const double shift = heldTop.below[i] - unshiftedTopDensity(T, x);
+    double held = heldTop.below[i];
+    for (size_t m = 0; m < heldTop.minimumT.size(); ++m)
+        if (heldTop.minimumT[m] < T) held = std::min(held, heldTop.minimum[m]);
+    const double shift = held - unshiftedTopDensity(T, x);
     return shift < 0.0 ? shift : 0.0;
 }
 

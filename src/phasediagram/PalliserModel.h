@@ -205,6 +205,7 @@ class PalliserModel : public Palliser {
         int32_t patches = -1;  // the corrections the table was made with
         std::vector<double> below;            // the least top density up to each temperature
         std::vector<double> PS, rhoS, slope;  // the lines (PS inf: none)
+        std::vector<double> minimumT, minimum;  // least values between tabulated temperatures
     };
     HeldDensity heldTop;
     double coldWaterRate = -1.0;  // kg/m3 per bar of water at 25 degC and 1000 bar

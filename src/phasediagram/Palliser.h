@@ -238,7 +238,8 @@ class Palliser : public PhaseDiagramInfo {
     // above its homogenisation at Th, holds liquid and vapour again on heating to Tend (where
     // its bubble-point liquid grows denser again, near 374-415 degC, or near its critical
     // point, where a mixture of its density exists once more); a range still open at Tend ends
-    // there. Found on a half-degree scan, the edges to 1e-6 degC.
+    // there. Found on a half-degree scan, the edges to 1e-6 degC; `failed` only for arguments
+    // that are no numbers (or no salt).
     std::vector<std::pair<double, double>> splitsAfterHomogenisation(double x, double rho,
                                                                      double Th,
                                                                      double Tend = 1000.0);

@@ -132,7 +132,8 @@ std::vector<std::pair<double, double>> Palliser::splitsAfterHomogenisation(doubl
                                                                            double Th,
                                                                            double Tend) {
     std::vector<std::pair<double, double>> splits;
-    if (!(std::isfinite(x) && std::isfinite(rho) && std::isfinite(Th) && x > 0.0)) return splits;
+    failed = !(std::isfinite(x) && std::isfinite(rho) && std::isfinite(Th) && x > 0.0);
+    if (failed) return splits;
     // The edge between a temperature with and one without a mixture of the density.
     auto edge = [&](double with, double without) {
         for (int i = 0; i < kSplitEdgeHalvings; ++i) {
@@ -152,6 +153,7 @@ std::vector<std::pair<double, double>> Palliser::splitsAfterHomogenisation(doubl
         last = T;
     });
     if (split) splits.emplace_back(from, last);
+    failed = 0;  // the searches on the way leave the flag of their last evaluation
     return splits;
 }
 

@@ -652,6 +652,9 @@ TEST_F(PalliserInclusions, SplitsAfterHomogenisationAreCounted) {
     const auto splits = model.splitsAfterHomogenisation(0.05, 482.0, 383.44);
     ASSERT_FALSE(splits.empty());
     EXPECT_NEAR(iso[iso.size() - 2], splits.back().second, 0.01);
+    EXPECT_EQ(model.failed, 0);
+    EXPECT_TRUE(model.splitsAfterHomogenisation(0.05, NAN, 383.44).empty());
+    EXPECT_EQ(model.failed, 1);
 }
 
 }  // namespace

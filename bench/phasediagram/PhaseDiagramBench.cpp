@@ -97,5 +97,25 @@ void BM_DewAndCarriedBubblePoint(benchmark::State& state) {
 }
 BENCHMARK(BM_DewAndCarriedBubblePoint)->Unit(benchmark::kMicrosecond);
 
+// The first liquid state of a salinity, which tabulates what the liquid rule keeps of it (the
+// salinity changes every iteration), and the scan of an inclusion for the temperatures at which
+// it splits again after its homogenisation (5 wt %, 482 kg/m3, Th 383.44 degC).
+void BM_FirstStateOfASalinity(benchmark::State& state) {
+    PalliserModel model;
+    double x = 0.1;
+    for (auto _ : state) {
+        x = x < 0.3 ? x + 1e-4 : 0.1;
+        benchmark::DoNotOptimize(model.calculateFluidDensity(450.0, 1500.0, x, -1));
+    }
+}
+BENCHMARK(BM_FirstStateOfASalinity)->Unit(benchmark::kMillisecond);
+
+void BM_SplitsAfterHomogenisation(benchmark::State& state) {
+    PalliserModel model;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(model.splitsAfterHomogenisation(0.05, 482.0, 383.44).size());
+}
+BENCHMARK(BM_SplitsAfterHomogenisation)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace vornex

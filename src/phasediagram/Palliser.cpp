@@ -133,15 +133,25 @@ void Palliser::liquidusAtMaxPressure(double T) {
     }
 }
 
-void Palliser::haliteLiquidAt(double T, double P) {
+bool Palliser::haliteLiquidAt(double T, double P) {
     calculateHaliteLiquidPoint(T, P, haliteLiquidSalinity, slvLiquidSalinity, haliteLiquidDensity);
-    if (failed || !inUnit(haliteLiquidSalinity)) {
-        // No liquidus salinity reaches (T, P) within the SLV fit: its pressure dependence is
-        // small, so the SLV liquid at T stands for it.
-        haliteLiquidSalinity = slvLiquidSalinity;
-        haliteLiquidDensity = slvLiquidDensity + (P - slvPressure) * 0.03;
-        failed = 0;
-    }
+    const bool found = !failed && inUnit(haliteLiquidSalinity);
+    if (!found) haliteLiquidSalinity = haliteLiquidDensity = -1.0;
+    failed = 0;
+    return found;
+}
+
+bool Palliser::haliteBeyondFits(double x) {
+    // Cold and compressed, the liquidus leaves the fits below the salinity of the SLV liquid at
+    // 0 degC: a fluid of that salinity or more holds halite beside a liquid the model does not
+    // know (no state), one below it has no halite.
+    double Ps = 0.0, x0 = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateSLVPoint(0.0, Ps, x0, xV, rhoL, rhoV);
+    failed = 0;
+    if (x < x0) return false;
+    failed = 1;
+    region = kUnclassified;
+    return true;
 }
 
 double Palliser::haliteVapourOrVapour(double T, double P, double x) {
@@ -163,8 +173,8 @@ double Palliser::classifyBelowWaterCritical(double T, double P, double x, double
     }
     // At exactly the SLV pressure a vapour below the SLV vapour salinity is vapour.
     if (P <= slvPressure) return haliteVapourOrVapour(T, P, x);
-    haliteLiquidAt(T, P);
-    if (x > haliteLiquidSalinity) {
+    if (!haliteLiquidAt(T, P) && haliteBeyondFits(x)) return -1.0;
+    if (x > haliteLiquidSalinity && haliteLiquidSalinity >= 0.0) {
         region = kHaliteLiquid;
         return calculateHaliteLiquidDensity();
     }
@@ -213,8 +223,8 @@ double Palliser::classifyUpTo800(double T, double P, double x, double rho) {
         return calculateHaliteLiquidGasDensity(T, x, rho);
     }
     if (P < slvPressure) return haliteVapourOrVapour(T, P, x);
-    haliteLiquidAt(T, P);
-    if (x >= haliteLiquidSalinity) {
+    if (!haliteLiquidAt(T, P) && haliteBeyondFits(x)) return -1.0;
+    if (x >= haliteLiquidSalinity && haliteLiquidSalinity >= 0.0) {
         region = kHaliteLiquid;
         return calculateHaliteLiquidDensity();
     }

@@ -20,6 +20,7 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fluid/Phase.h"
@@ -163,6 +164,10 @@ class Palliser : public PhaseDiagramInfo {
     // degree or more below T0.
     void calculateTheIsochor(CurveArray& out, double x, double T0, double P0, double Tend,
                              double rho);
+    // The highest row of the last isochore below which its pressure rises on cooling (its
+    // slope turns negative, where the model's fluid grows denser on heating); -1 where it
+    // rises with temperature all along.
+    double isochoreTurnTemperature = -1.0;
     // One step of an isochore: the pressure at which the fluid of mass fraction x has density
     // rho at T (pure water by its own equation), searched from Pguess; 0 when none is found.
     double isochoricPressure(double T, double Pguess, double rho, double x);
@@ -225,9 +230,21 @@ class Palliser : public PhaseDiagramInfo {
     // on the way at which the bubble-point liquid of x reaches the density rho from above, with
     // its bubble pressure; 0 (P = -1) and `failed` when there is none.
     double calculateThLiq(double x, double rho, double T0, double& P);
-    // How often that inclusion homogenises to the liquid on heating from T0: more than once
-    // where the model's bubble-point liquid density falls and rises again (374 to ~415 degC).
+    // How often that inclusion homogenises on heating from T0: its first homogenisation to the
+    // liquid, and once more for each time it splits again further up (see
+    // splitsAfterHomogenisation); 0 where it does not homogenise to the liquid.
     int countHomogenisationsToLiquid(double x, double rho, double T0);
+    // The temperature ranges (from, to) in which the inclusion of x and rho, one phase just
+    // above its homogenisation at Th, holds liquid and vapour again on heating to Tend (where
+    // its bubble-point liquid grows denser again, near 374-415 degC, or near its critical
+    // point, where a mixture of its density exists once more); a range still open at Tend ends
+    // there. Found on a half-degree scan, the edges to 1e-6 degC; `failed` only for arguments
+    // that are no numbers (or no salt).
+    std::vector<std::pair<double, double>> splitsAfterHomogenisation(double x, double rho,
+                                                                     double Th,
+                                                                     double Tend = 1000.0);
+    // Whether at T a liquid + vapour mixture of bulk salinity x has the density rho.
+    bool liquidAndVapourOfDensity(double T, double x, double rho);
     // Halite dissolution temperature of an inclusion of salinity x whose vapour fills phiV
     // there, with the bulk density and the SLV pressure; of several, the one nearest T0; 0 (and
     // rho = P = 0) on failure.
@@ -404,6 +421,9 @@ class Palliser : public PhaseDiagramInfo {
     double onePhase(double rho);
 
    private:
+    // Whether the state at (T, P) has the bulk density rho (within 1e-9 of it, or between the
+    // densities of P's neighbouring doubles); the record then describes it.
+    bool ofBulkDensity(double T, double P, double rho, double x);
     // pressureForBulkDensity's search, which leaves `failed` to it.
     double stateOfBulkDensity(double T, double Pguess, double rho, double x);
     double classifyBelowWaterCritical(double T, double P, double x, double rho);
@@ -411,9 +431,12 @@ class Palliser : public PhaseDiagramInfo {
     double classifyAbove800(double T, double P, double x);
     void fillHaliteFields(double T, double P, double x);
     void liquidusAtMaxPressure(double T);
-    // Liquidus at (T, P) into the record; when the search has no answer, the SLV liquid at T
-    // with the 0.03 kg/m3 per bar rise.
-    void haliteLiquidAt(double T, double P);
+    // Liquidus at (T, P) into the record; false (both fields -1) where the model has none.
+    bool haliteLiquidAt(double T, double P);
+    // Where (T, P) has no liquidus: whether x holds halite beside a liquid beyond the fits
+    // (from the salinity of the SLV liquid at 0 degC on), which leaves the state unclassified
+    // and `failed`; below it the fluid has no halite.
+    bool haliteBeyondFits(double x);
     // One phase or liquid + vapour against the LV surface at (T, P); above the critical
     // pressure first the one-phase rules on either side of the critical salinity.
     double liquidVapourTest(double T, double P, double x);

@@ -13,6 +13,9 @@ namespace vornex {
 namespace {
 
 constexpr double kThScanStep = 0.5;  // degC
+// The scan for the temperatures at which an inclusion splits again after its homogenisation.
+constexpr double kSplitScanStep = 0.5;    // degC
+constexpr int kSplitEdgeHalvings = 20;    // half a degree down to 5e-7 degC
 // Where the bubble-point liquid density turns, a finer step keeps crossings that lie close
 // together apart.
 constexpr double kThTurnFrom = 370.0, kThTurnTo = 420.0, kThTurnStep = 0.05;  // degC
@@ -109,9 +112,49 @@ int Palliser::countHomogenisationsToLiquid(double x, double rho, double T0) {
         failed = 1;
         return 0;
     }
-    const int n = static_cast<int>(homogenisationsToLiquid(c, T0).size());
+    const std::vector<SignChange> crossings = homogenisationsToLiquid(c, T0);
+    int n = 0;
+    if (!crossings.empty()) {
+        int error = 0;
+        const double Th = rootOf(&Palliser::equationForThLiq, &c, crossings.front(), error);
+        n = 1 + static_cast<int>(splitsAfterHomogenisation(x, rho, Th).size());
+    }
     failed = 0;  // the searches on the way leave the flag of their last evaluation
     return n;
+}
+
+bool Palliser::liquidAndVapourOfDensity(double T, double x, double rho) {
+    const double P = getIsochoricLiquidGasPressure(T, -1.0, rho, 100.0 * x);
+    return P > 0.0;
+}
+
+std::vector<std::pair<double, double>> Palliser::splitsAfterHomogenisation(double x, double rho,
+                                                                           double Th,
+                                                                           double Tend) {
+    std::vector<std::pair<double, double>> splits;
+    failed = !(std::isfinite(x) && std::isfinite(rho) && std::isfinite(Th) && x > 0.0);
+    if (failed) return splits;
+    // The edge between a temperature with and one without a mixture of the density.
+    auto edge = [&](double with, double without) {
+        for (int i = 0; i < kSplitEdgeHalvings; ++i) {
+            const double mid = 0.5 * (with + without);
+            (liquidAndVapourOfDensity(mid, x, rho) ? with : without) = mid;
+        }
+        return with;
+    };
+    // Just above Th the inclusion is liquid; a mixture found from there on is a new split.
+    double from = -1.0, last = Th + kSplitScanStep;
+    bool split = false;
+    steps(Th + 2.0 * kSplitScanStep, Tend, kSplitScanStep, Bound::AtOrBelow, [&](double T) {
+        const bool two = liquidAndVapourOfDensity(T, x, rho);
+        if (two && !split) from = edge(T, last);
+        if (!two && split) splits.emplace_back(from, edge(last, T));
+        split = two;
+        last = T;
+    });
+    if (split) splits.emplace_back(from, last);
+    failed = 0;  // the searches on the way leave the flag of their last evaluation
+    return splits;
 }
 
 // Tm: the vapour's volume fraction in liquid + vapour on the SLV curve at T; Tm3: halite's in

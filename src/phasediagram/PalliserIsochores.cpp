@@ -20,6 +20,8 @@ constexpr int kOnePhaseScan = 16;       // intervals of the scan below a halite 
 constexpr int kHomogenisationHalvings = 26;  // a degree down to 1.5e-8 degC
 // How closely the density at a pressure found for it must meet the density asked for.
 constexpr double kBulkDensityTolerance = 1e-9;
+// The most the density may change from one double of the pressure to the next at a root.
+constexpr double kNeighbourStep = 1e-6;
 constexpr double kLowestHalitePressure = 1e-6;  // bar, the bottom of the halite + liquid scan
 
 struct IsochoreContext {
@@ -27,13 +29,6 @@ struct IsochoreContext {
     double bound1 = -1.0, bound2 = -1.0;  // the SLV and water saturation pressures at T
     double xliq = -1.0;                   // liquidus salinity of the last evaluation
 };
-
-// Whether halving [a, b] still gives a new pressure: near a bubble point the density of a
-// mixture changes by some 1e-10 of itself from one double to the next.
-bool halvable(double a, double b) {
-    const double mid = 0.5 * (a + b);
-    return mid != a && mid != b;
-}
 
 // Root of a residual between a and b, where it has the values ra and rb of opposite signs, by
 // halving down to neighbouring pressures; 0 when the residual fails on the way.
@@ -76,6 +71,7 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
         return;
     }
     double P = P0, Tone = T0;
+    isochoreTurnTemperature = -1.0;
     bool stop = false, lost = false, split = false;
     size_t rows = 0;
     steps(0.0, T0 - Tend, 1.0, Bound::AtOrBelow, [&](double dT) {
@@ -92,6 +88,8 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
             split = rows > 0;
             lost = rows == 0;
         } else {
+            if (rows > 0 && Pnext > P && isochoreTurnTemperature < 0.0)
+                isochoreTurnTemperature = Tone;
             P = Pnext;
             Tone = T;
             region = kIsochore;
@@ -148,10 +146,20 @@ double Palliser::stateOfBulkDensity(double T, double Pguess, double rho, double 
     // that curve's own pressure, which a search that stopped within its margin only nears.
     auto settled = [&](double P) {
         if (!(P > 0.0) || !std::isfinite(P)) return 0.0;
-        const double d = calculateFluidDensity(T, P, x, rho);
-        return d > 0.0 && std::fabs(d / rho - 1.0) <= kBulkDensityTolerance ? pressure : 0.0;
+        return ofBulkDensity(T, P, rho, x) ? pressure : 0.0;
     };
-    if (double P = settled(isochoricPressure(T, Pguess, rho, x))) return onePhaseFirst(T, P, rho, x);
+    if (double P = settled(isochoricPressure(T, Pguess, rho, x))) {
+        // The mixture's density need not be monotonic in P (just above the SLV pressure it
+        // falls and rises again, and on the SLV curve three phases take any density between
+        // theirs): of its roots the one nearest the guess, which the secant need not have found.
+        if ((region == kLiquidVapour || region == kHaliteLiquidVapour) && x >= kPureWater) {
+            const double Pband = getIsochoricLiquidGasPressure(T, Pguess, rho, 100.0 * x);
+            if (Pband > 0.0 && std::fabs(Pband - Pguess) < std::fabs(P - Pguess))
+                if (double Pnear = settled(Pband)) return Pnear;
+            settled(P);
+        }
+        return onePhaseFirst(T, P, rho, x);
+    }
     // Pure water of a density between its saturated ones boils: liquid and vapour at the
     // saturation pressure, in the proportions the density gives.
     if (x < kPureWater) {
@@ -192,14 +200,27 @@ double Palliser::onePhaseFirst(double T, double P, double rho, double x) {
     return Pone > 0.0 && region == kOnePhase ? Pone : P;
 }
 
+bool Palliser::ofBulkDensity(double T, double P, double rho, double x) {
+    double d = calculateFluidDensity(T, P, x, rho);
+    if (d > 0.0 && std::fabs(d / rho - 1.0) <= kBulkDensityTolerance) return true;
+    // Where the density climbs steeply (the cusp at the critical pressure) no double meets rho
+    // that closely: the pressure is found when its neighbours lie on either side, close
+    // together (not across a step of the density, as at the liquidus).
+    const double below = calculateFluidDensity(T, std::nextafter(P, 0.0), x, rho);
+    const double above = calculateFluidDensity(T, std::nextafter(P, HUGE_VAL), x, rho);
+    d = calculateFluidDensity(T, P, x, rho);  // the record describes P
+    return d > 0.0 && below > 0.0 && above > 0.0 && (below - rho) * (above - rho) <= 0.0 &&
+           std::fabs(above - below) <= kNeighbourStep * rho;
+}
+
 double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, double w) {
     IsochoreContext c{T, rho, w / 100.0};
     int error = 0;
     double P =
         secant(&Palliser::equationForIsochoricFluidPressure, &c, Pguess, 1.001 * Pguess, error);
-    if (!error) return P;
-    // The secant ran onto a flat or broken stretch: bracket the root by widening from the guess
-    // in the direction the residual points, then halve.
+    if (!error && ofBulkDensity(T, P, rho, c.x)) return P;
+    // The secant ran onto a flat or broken stretch, or stopped short of a steep one: bracket
+    // the root by widening from the guess in the direction the residual points, then halve.
     auto residual = [&](double p, double& r) {
         return evaluate(&Palliser::equationForIsochoricFluidPressure, &c, p, r);
     };

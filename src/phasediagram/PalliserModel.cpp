@@ -296,49 +296,60 @@ void PalliserModel::calculateHaliteLiquidTemperatureFromRhoX(double x, double rh
     }
 }
 
-namespace {
-struct LiquidusContext {
-    double T, P;
-    double Tslv;  // SLV temperature of the last evaluated salinity
-};
-}  // namespace
-
-double PalliserModel::equationForHaliteLiquidPoint(double x, void* context) {
-    auto& c = *static_cast<LiquidusContext*>(context);
-    if (!(x >= 0.0 && x <= 1.0)) {
-        equationError = 1;
-        return 0.0;
-    }
-    double Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
-    calculateSLVPointFromX(x, c.Tslv, Ps, xV, rhoL, rhoV, c.T);
-    if (failed) {
-        equationError = 1;
-        return 0.0;
-    }
-    return c.Tslv + (c.P - Ps) * kLiquidusSlope - c.T;
-}
-
+// The liquidus of the SLV liquid of temperature s lies at s + (P - Pslv(s)) 0.024726 degC at
+// P. That temperature rises with s (the SLV pressure never climbs 40 bar per degC), so the
+// liquidus at (T, P) is the one root s on [0, 800 degC], bracketed by its ends and halved: no
+// guess is needed, and a secant from one would leave the SLV curve below 0 degC.
 void PalliserModel::calculateHaliteLiquidPoint(double T, double P, double& x, double xGuess,
                                                double& rho) {
-    LiquidusContext c{T, P, T};
-    int error = 0;
-    // Salinities above 0.9999 have no SLV point below the halite melting point.
-    double start = std::min(xGuess, 0.9999);
-    x = secant(&PalliserModel::equationForHaliteLiquidPoint, &c, start, 0.999 * start, error);
+    (void)xGuess;
+    x = rho = -1.0;
     double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
-    calculateSLVPoint(c.Tslv, Ps, xL, xV, rhoL, rhoV);
+    auto excess = [&](double s) {
+        calculateSLVPoint(s, Ps, xL, xV, rhoL, rhoV);
+        return s + (P - Ps) * kLiquidusSlope - T;
+    };
+    double lo = 0.0, hi = haliteTripleTemperature;
+    // Above 0: even the liquid of the SLV curve's start (26.35 wt %) lies below its liquidus,
+    // which the fits do not reach; below 0 at the top: halite has melted.
+    failed = !std::isfinite(T) || !std::isfinite(P) || excess(lo) > 0.0 || excess(hi) < 0.0;
+    if (failed) return;
+    for (int i = 0; i < 100 && halvable(lo, hi); ++i) {
+        const double mid = 0.5 * (lo + hi);
+        (excess(mid) < 0.0 ? lo : hi) = mid;
+    }
+    excess(hi);
+    x = xL;
     rho = rhoL + (P - Ps) * kLiquidusDensitySlope;
-    failed = error != 0 || !allFinite({x, rho});
+    failed = !allFinite({x, rho});
 }
 
+// Between 790 and 800 degC the SLV vapour, which reaches NaCl at 800 degC, is no lower edge
+// for the vapour of the surface above a pressure of (1 + (T - 790)/10) times the SLV one: there
+// the edge's salinity is 0.01 + 0.004 (800 - T). It is carried to that value over a doubling of
+// the pressure (geometrically: the salinities differ by up to two orders of magnitude), and
+// over the first kelvin from 790 degC, so that the surface, its dew curves and the states
+// across them have no step in pressure or temperature.
 double PalliserModel::patchForXgsat(double T, double a, double b, double value) const {
     if (T <= 790.0) return value;
-    if (T < 800.0)
-        return a > (2.0 - (800.0 - T) / 10.0) * b ? (800.0 - T) / 10.0 * 0.04 + 0.01 : value;
+    if (T < 800.0) {
+        const double from = (2.0 - (800.0 - T) / 10.0) * b;
+        const double patched = (800.0 - T) / 10.0 * 0.04 + 0.01;
+        if (!(a > from) || !(value > 0.0)) return value;
+        const double share =
+            std::min(std::log(a / from) / std::log(2.0), 1.0) * std::min(T - 790.0, 1.0);
+        return value * std::pow(patched / value, share);
+    }
     return std::fabs(a - b) < 1e-5 ? value : 0.01;
 }
 
 // ----------------------------------------------------------- one-phase density rules
+
+namespace {
+constexpr double kHeldStep = 1.0;    // degC between the temperatures of a held density
+constexpr double kHeldEnd = 1000.0;  // degC, the last of them
+constexpr int kCornerSearch = 40;    // golden-section steps: 2 degC down to 1e-8 degC
+}  // namespace
 
 // The one-phase liquid rules run from a saturated (or critical) fluid of density rhoS at its
 // pressure PS linearly to 1000 bar, and on from there as a mixing estimate rhoA of water and a
@@ -354,8 +365,22 @@ double PalliserModel::patchForXgsat(double T, double a, double b, double value) 
 // as the estimate is, it closes the gap to the carried estimate linearly over PS - 1000 bar
 // above PS, the mirror of the approach below 1000 bar, so that the rule is also continuous
 // where PS passes 1000 bar. A saturated fluid denser than the estimate stays the denser.
-double PalliserModel::pinnedLiquidDensity(double T, double P, double x, double PS, double rhoS) {
-    auto getWaterLiquidDensity = [&](double t, double p) { return ruleWater(t, p, 2); };
+// Water grows lighter on heating, but the saturated fluid does not everywhere (the
+// bubble-point liquid grows denser on heating between 375 and some 450 degC, and the fluid
+// compressed from it grows denser with water's compressibility), so where the rule at the
+// diagram's top pressure lies above its value at any lower temperature it is lowered to the
+// least of those. The shift enters as the gap to the estimate does (in full from 1000 bar and
+// from 2 PS - 1000 bar, in proportion below), so the density stays continuous at PS and at
+// 1000 bar; water's compressibility grows with temperature, so at a fixed pressure from
+// 1000 bar to the top the fluid then never grows denser on heating. It is lowered no further
+// than the saturated fluid compressed to 1000 bar at the rate of its water share at 25 degC
+// (and, saturated above 1000 bar, than it compressed as its water share is): no hot liquid is
+// stiffer than a cold one. Where that bound holds it (liquids of 35 wt % and more near 500-540
+// degC) it still grows denser on heating, by a few tenths of a kg/m3 per kelvin: the model's
+// bubble curve leaves it no other form.
+double PalliserModel::pinnedLiquidDensity(double T, double P, double x, double PS, double rhoS,
+                                          double shift) {
+    auto getWaterLiquidDensity = [&](double t, double p) { return tabulatedWater(t, p, 2); };
     double rho1000 = getWaterLiquidDensity(T, kRulePressure);
     double rhoA = rho1000 + (1695.0 - rho1000) * x;
     if (PS >= kRulePressure) {
@@ -365,24 +390,152 @@ double PalliserModel::pinnedLiquidDensity(double T, double P, double x, double P
         const double span = PS - kRulePressure;
         const double share =
             span > 0.0 ? std::clamp((P - PS) / span, 0.0, 1.0) : (P > PS ? 1.0 : 0.0);
-        return rhoS + compressed + std::max(gap, 0.0) * share;
+        return rhoS + compressed + std::max(std::max(gap, 0.0) + shift, 0.0) * share;
     }
     double slope = (1.0 - x) *
                    (getWaterLiquidDensity(T, kRulePressure + 1.0) -
                     getWaterLiquidDensity(T, kRulePressure - 1.0)) /
                    2.0;
-    double at1000 = std::max(rhoA, rhoS + slope * (kRulePressure - PS));
+    if (!(coldWaterRate > 0.0))
+        coldWaterRate = (getWaterLiquidDensity(25.0, kRulePressure + 1.0) -
+                         getWaterLiquidDensity(25.0, kRulePressure - 1.0)) /
+                        2.0;
+    const double unshifted = std::max(rhoA, rhoS + slope * (kRulePressure - PS));
+    double at1000 =
+        std::max(unshifted + shift, std::min(unshifted, rhoS + (1.0 - x) * coldWaterRate *
+                                                                   (kRulePressure - PS)));
     if (!(P > kRulePressure)) return rhoS + (P - PS) / (kRulePressure - PS) * (at1000 - rhoS);
     return at1000 + (1.0 - x) * (getWaterLiquidDensity(T, P) - rho1000);
 }
 
-double PalliserModel::calculateFluidDensityRegion2a() {
-    double T = temperature, P = pressure, x = salinity;
-    double rhoW = ruleWater(T, P, 1);
+double PalliserModel::criticalMixture(double T, double P, double x, double Pc, double xc,
+                                      double rhoc, double shift) {
+    double rhoW = tabulatedWater(T, P, 1);
     // Water mixed with the critical fluid of the temperature, itself compressed as a liquid.
-    double rhoCritical =
-        pinnedLiquidDensity(T, P, criticalSalinity, criticalPressure, criticalDensity);
-    return ruleResult(rhoW + x / criticalSalinity * (rhoCritical - rhoW));
+    double rhoCritical = pinnedLiquidDensity(T, P, xc, Pc, rhoc, shift * xc / x);
+    return rhoW + x / xc * (rhoCritical - rhoW);
+}
+
+double PalliserModel::unshiftedTopDensity(double T, double x, double* PS, double* rhoS) {
+    const double P = kDiagramMaxPressure;
+    double Pc = -1.0, xc = -1.0, rhoc = -1.0;
+    if (criticalPointAt(T, Pc, xc, rhoc) && x <= xc && P > Pc)
+        return criticalMixture(T, P, x, Pc, xc, rhoc, 0.0);
+    double Ps = 0.0, rhos = 0.0;
+    calculateLiquidSaturationPoint(T, x, Ps, rhos);
+    if (PS) {
+        *PS = Ps;
+        *rhoS = rhos;
+    }
+    return pinnedLiquidDensity(T, P, x, Ps, rhos, 0.0);
+}
+
+double PalliserModel::tabulatedWater(double T, double P, int side) {
+    // The held densities of every salinity ask water for the same few states.
+    const double i = T / kHeldStep;
+    const int column = P == kRulePressure - 1.0   ? 0
+                       : P == kRulePressure       ? 1
+                       : P == kRulePressure + 1.0 ? 2
+                       : P == kDiagramMaxPressure ? 3
+                                                  : -1;
+    if (column < 0 || !(i >= 0.0 && i <= kHeldEnd / kHeldStep) || i != std::floor(i))
+        return ruleWater(T, P, side);
+    if (heldWater.empty())
+        heldWater.assign(10 * (static_cast<size_t>(kHeldEnd / kHeldStep) + 1), 0.0);
+    double& rho = heldWater[10 * static_cast<size_t>(i) + 5 * (side == 2) + column];
+    if (rho == 0.0) rho = ruleWater(T, P, side);
+    return rho;
+}
+
+void PalliserModel::holdDensities(double x) {
+    if (!heldTop.below.empty() && heldTop.x == x && heldTop.patches == patches) return;
+    HeldDensity& h = heldTop;
+    h.x = x;
+    h.patches = patches;
+    const size_t n = static_cast<size_t>(kHeldEnd / kHeldStep) + 1;
+    h.below.assign(n, HUGE_VAL);
+    h.PS.assign(n, HUGE_VAL);
+    h.rhoS.assign(n, 0.0);
+    h.slope.assign(n, 0.0);
+    std::vector<double> top(n, HUGE_VAL);
+    for (size_t i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) * kHeldStep;
+        double PS = HUGE_VAL, rhoS = 0.0;
+        const double rho = unshiftedTopDensity(t, x, &PS, &rhoS);
+        if (std::isfinite(rho)) top[i] = rho;
+        if (std::isfinite(PS) && std::isfinite(rhoS) && PS < kRulePressure && PS > 0.0)
+            h.PS[i] = PS, h.rhoS[i] = rhoS;
+    }
+    // The rule has corners (where the estimate and the compressed saturated fluid take
+    // turns): a least value between two tabulated temperatures is found and kept with its own.
+    h.minimumT.clear();
+    h.minimum.clear();
+    for (size_t i = 1; i + 1 < n; ++i) {
+        if (!(top[i - 1] > top[i] && top[i] <= top[i + 1])) continue;
+        double a = static_cast<double>(i - 1) * kHeldStep, b = a + 2.0 * kHeldStep;
+        const double g = 0.5 * (std::sqrt(5.0) - 1.0);
+        for (int k = 0; k < kCornerSearch; ++k) {
+            const double c = b - g * (b - a), d = a + g * (b - a);
+            if (unshiftedTopDensity(c, x) < unshiftedTopDensity(d, x))
+                b = d;
+            else
+                a = c;
+        }
+        const double t = 0.5 * (a + b), rho = unshiftedTopDensity(t, x);
+        if (rho < top[i]) {
+            h.minimumT.push_back(t);
+            h.minimum.push_back(rho);
+        }
+    }
+    for (size_t i = 0, m = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) * kHeldStep;
+        h.below[i] = std::min(top[i], i > 0 ? h.below[i - 1] : HUGE_VAL);
+        for (; m < h.minimumT.size() && h.minimumT[m] <= t; ++m)
+            h.below[i] = std::min(h.below[i], h.minimum[m]);
+    }
+    // The shifted liquid compressed from each bubble point below 1000 bar: a line in P.
+    for (size_t i = 1; i < n; ++i) {
+        if (!std::isfinite(h.PS[i])) continue;
+        const double t = static_cast<double>(i) * kHeldStep;
+        const double shift = std::min(h.below[i - 1] - top[i], 0.0);
+        const double at1000 = pinnedLiquidDensity(t, kRulePressure, x, h.PS[i], h.rhoS[i], shift);
+        h.slope[i] = (at1000 - h.rhoS[i]) / (kRulePressure - h.PS[i]);
+        if (!std::isfinite(h.slope[i])) h.PS[i] = HUGE_VAL;
+    }
+}
+
+double PalliserModel::shiftAt(double T, double x) {
+    holdDensities(x);
+    // Those strictly below T: with T's own density the held one is continuous in T.
+    const double k = std::ceil(T / kHeldStep) - 1.0;
+    if (!(k >= 0.0)) return 0.0;
+    const size_t i = std::min(static_cast<size_t>(k), heldTop.below.size() - 1);
+    double held = heldTop.below[i];
+    for (size_t m = 0; m < heldTop.minimumT.size(); ++m)
+        if (heldTop.minimumT[m] < T) held = std::min(held, heldTop.minimum[m]);
+    const double shift = held - unshiftedTopDensity(T, x);
+    return shift < 0.0 ? shift : 0.0;
+}
+
+double PalliserModel::heldLiquidBelow1000(double T, double P, double x, double at1000) {
+    holdDensities(x);
+    const HeldDensity& h = heldTop;
+    double best = -HUGE_VAL;
+    const double k = std::floor(T / kHeldStep) + 1.0;
+    for (size_t i = static_cast<size_t>(std::max(k, 0.0)); i < h.PS.size(); ++i) {
+        if (!(h.PS[i] <= P)) continue;
+        const double end = std::min(h.rhoS[i] + (kRulePressure - h.PS[i]) * h.slope[i], at1000);
+        best = std::max(best,
+                        h.rhoS[i] + (P - h.PS[i]) / (kRulePressure - h.PS[i]) * (end - h.rhoS[i]));
+    }
+    return best;
+}
+
+double PalliserModel::calculateFluidDensityRegion2a() {
+    const double T = temperature, x = salinity;
+    const double shift = shiftAt(T, x);
+    return ruleResult(criticalMixture(T, pressure, x, criticalPressure, criticalSalinity,
+                                      criticalDensity, shift));
 }
 
 double PalliserModel::ruleResult(double rho) {
@@ -394,7 +547,19 @@ double PalliserModel::rule2b6(const char* name) {
     double T = temperature, P = pressure, x = salinity;
     double rhoLG = 0.0;
     calculateLiquidSaturationPoint(T, x, liquidGasPressure, rhoLG);
-    double rho = pinnedLiquidDensity(T, P, x, liquidGasPressure, rhoLG);
+    const double shift = shiftAt(T, x);
+    double rho = pinnedLiquidDensity(T, P, x, liquidGasPressure, rhoLG, shift);
+    // Below 1000 bar the liquid is also held no lighter than the liquid of any hotter bubble
+    // point below its pressure compressed to it: where the bubble-point liquid grows denser on
+    // heating, the fluid on the isobar is no lighter than where it boils.
+    // Each such line ends no denser than this liquid at 1000 bar, where it meets the rule
+    // above.
+    if (P < kRulePressure && liquidGasPressure < P &&
+        heldLiquidBelow1000(T, P, x, HUGE_VAL) > rho) {
+        const double at1000 =
+            pinnedLiquidDensity(T, kRulePressure, x, liquidGasPressure, rhoLG, shift);
+        rho = std::max(rho, heldLiquidBelow1000(T, P, x, at1000));
+    }
     say("region %s rho %f rholg %f p_lg %f", name, rho, rhoLG, liquidGasPressure);
     // The Anderko fit starts at 573.1 K; below it the comparison has nothing to say.
     if (diagnosticsOn() && T + kKelvin > 573.1) calculateAnderkoFluid();

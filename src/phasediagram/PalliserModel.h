@@ -15,6 +15,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "anderko/Anderko.h"
 #include "phasediagram/Palliser.h"
@@ -85,6 +86,9 @@ class PalliserModel : public Palliser {
     // 0 degC and above the SLV pressure (halite and liquid there).
     void calculateHaliteGasBubble(double T, double P, double& x, double& rho) override;
     void calculateHaliteGasSat(double T, double x, double& P, double& rho) override;
+    // The liquidus at (T, P); x = rho = -1 and `failed` where none is: above the halite
+    // melting temperature, and where it would lie below 26.35 wt % (the SLV liquid at 0 degC),
+    // beyond the fits (T below 0.024726 degC/bar times P). The guess is not needed.
     void calculateHaliteLiquidPoint(double T, double P, double& x, double xGuess,
                                     double& rho) override;
     void calculateHaliteLiquidTemperature(double x, double P, double& T, double& rho,
@@ -93,7 +97,6 @@ class PalliserModel : public Palliser {
     // reaches.
     void calculateHaliteLiquidTemperatureFromRhoX(double x, double rho, double& T, double& P,
                                                   double Tguess) override;
-    double equationForHaliteLiquidPoint(double x, void* context);
     // Salinity of the SLV vapour limit near and above 800 degC (a, b: the pressure tested and
     // the lower-boundary pressure).
     double patchForXgsat(double T, double a, double b, double value) const;
@@ -179,8 +182,36 @@ class PalliserModel : public Palliser {
     double ruleResult(double rho);
     double rule2b6(const char* name);
     // Density of a liquid-like fluid of salinity x at P from its saturated (or critical) state
-    // (PS, rhoS), rising with pressure through 1000 bar.
-    double pinnedLiquidDensity(double T, double P, double x, double PS, double rhoS);
+    // (PS, rhoS), rising with pressure through 1000 bar, shifted from there by `shift`.
+    double pinnedLiquidDensity(double T, double P, double x, double PS, double rhoS, double shift);
+    // Water mixed with the critical fluid (Pc, xc, rhoc) of T to the salinity x.
+    double criticalMixture(double T, double P, double x, double Pc, double xc, double rhoc,
+                           double shift);
+    // The rule's density of x at T at the diagram's top pressure, unshifted (PS, rhoS: the
+    // bubble point it starts from, untouched where it is the critical fluid's).
+    double unshiftedTopDensity(double T, double x, double* PS = nullptr, double* rhoS = nullptr);
+    // Tabulates for x, each degree to 1000 degC, the least of those top densities up to there,
+    // and the shifted liquid from each bubble point below 1000 bar as a line in P.
+    void holdDensities(double x);
+    // The shift (not positive) that brings the top density of x at T down to its least at any
+    // lower temperature, so that at a fixed pressure the fluid does not grow denser on heating.
+    double shiftAt(double T, double x);
+    // The densest of those lines at P from the tabulated temperatures above T whose bubble
+    // pressure lies at or below P, each ending at 1000 bar no denser than at1000; -inf where
+    // there is none.
+    double heldLiquidBelow1000(double T, double P, double x, double at1000);
+    struct HeldDensity {
+        double x = -1.0;
+        int32_t patches = -1;  // the corrections the table was made with
+        std::vector<double> below;            // the least top density up to each temperature
+        std::vector<double> PS, rhoS, slope;  // the lines (PS inf: none)
+        std::vector<double> minimumT, minimum;  // least values between tabulated temperatures
+    };
+    HeldDensity heldTop;
+    double coldWaterRate = -1.0;  // kg/m3 per bar of water at 25 degC and 1000 bar
+    // ruleWater, kept for the whole degrees and the pressures the held densities ask about.
+    double tabulatedWater(double T, double P, int side);
+    std::vector<double> heldWater;
 };
 
 }  // namespace vornex

@@ -254,7 +254,15 @@ double PalliserModel::vapourSalinity(double T, const Boundaries& b, double u) co
 }
 
 double PalliserModel::dewCoordinate(double T, const Boundaries& b, double xV, double Phint) const {
-    auto residual = [&](double u) { return vapourSalinity(T, b, u) - xV; };
+    // Below 800 degC the vapour edge the surface has at a pressure depends on it (as in
+    // calculateLGPoint), so that a dew point is where the surface's vapour has that salinity.
+    const bool carried = patches && T > kSlvCarryStart && T < 800.0;
+    auto residual = [&](double u) {
+        if (!carried) return vapourSalinity(T, b, u) - xV;
+        Boundaries at = b;
+        at.xVlow = patchForXgsat(T, b.Ptop - (b.Ptop - b.Plow) * u, b.Plow, b.xVlow);
+        return vapourSalinity(T, at, u) - xV;
+    };
     // Every change of sign on the scan is a dew point; the vapour salinity is not monotonic in
     // u, so one salinity may have two.
     double best = -1.0, bestDistance = 0.0;

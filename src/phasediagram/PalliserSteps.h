@@ -26,6 +26,13 @@ void steps(double from, double to, double step, Bound bound, F&& f) {
     }
 }
 
+// Whether halving [a, b] still gives a new value between them: a search on a double halves
+// until its bracket holds neighbouring doubles.
+inline bool halvable(double a, double b) {
+    const double mid = 0.5 * (a + b);
+    return mid != a && mid != b;
+}
+
 // Appends one row of a curve; a row with a value that is not a number is left out.
 inline void appendRow(std::vector<double>& out, std::initializer_list<double> row) {
     for (double v : row)

@@ -414,11 +414,10 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
         const int crossings = mModel->countHomogenisationsToLiquid(x, rho, Tm);
         if (crossings > 1)
             note = std::string(kHomogenisationNote) + " at " + formatForDisplay(Th) +
-                   " \u00b0C on heating. The model's bubble-point liquid reaches its density " +
-                   std::to_string(crossings) +
-                   " times in all: between 374 and about 415 \u00b0C that density falls and "
-                   "rises again, so the model has the inclusion split and homogenise again "
-                   "further up; the first is the one observed.";
+                   " \u00b0C on heating. Further up the model has it split into liquid and "
+                   "vapour again (where its bubble-point liquid grows denser again, or near "
+                   "its critical point) and homogenise " +
+                   std::to_string(crossings) + " times in all; the first is the one observed.";
     } else {
         mForm.clear("mTh_edit");
         mForm.clear("mPh_edit");

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <utility>
 
 #include "phasediagram/PalliserModel.h"
 
@@ -214,6 +216,56 @@ TEST_F(PalliserCorrelations, LiquidusSearchesInvertEachOther) {
     model.calculateHaliteLiquidTemperature(0.2, 1000.0, T, rho, 300.0);  // below any liquidus
     EXPECT_EQ(model.failed, 1);
     EXPECT_EQ(T, -1.0);
+}
+
+// Cold and compressed, the liquidus falls to the SLV liquid of 0 degC (26.35 wt %) and no lower
+// within the fits: up to there every pressure has it, continuous and at its own liquidus
+// temperature; beyond, it has none, and a brine holding halite there is no state rather than
+// one built on the SLV liquid of T.
+TEST_F(PalliserCorrelations, LiquidusReachesTheDiagramTopOrLeavesTheFits) {
+    for (double T : {10.0, 50.0, 100.0, 120.0}) {
+        double last = -1.0;
+        for (double P = 1.0; P <= 5000.0; P += 10.0) {
+            double x = 0.0, rho = 0.0, Tliq = 0.0, rhoLiq = 0.0;
+            model.calculateHaliteLiquidPoint(T, P, x, 0.3, rho);
+            const std::string at = std::to_string(T) + " C " + std::to_string(P) + " bar";
+            ASSERT_EQ(model.failed != 0, T < 0.024726 * P) << at;
+            if (model.failed) continue;
+            model.calculateHaliteLiquidTemperature(x, P, Tliq, rhoLiq, T);
+            EXPECT_NEAR(Tliq, T, 1e-6) << at;
+            EXPECT_NEAR(rhoLiq, rho, 1e-3) << at;
+            if (last > 0.0) {
+                EXPECT_NEAR(x, last, 2e-4) << at;
+            }
+            last = x;
+        }
+    }
+    for (auto [T, w] : {std::pair{100.0, 35.0}, {50.0, 27.0}, {100.0, 27.0}}) {
+        double last = -1.0;
+        int lastRegion = -1;
+        // (Across the liquidus itself the bulk density steps by the model's own law.)
+        for (double P = 0.5 * T / 0.024726; P <= 5000.0; P += 2.5) {
+            const double rho = model.calculateFluidDensity(T, P, w / 100.0, -1.0);
+            const std::string at = std::to_string(w) + " wt % " + std::to_string(P) + " bar";
+            if (model.failed) {
+                EXPECT_EQ(model.region, 0) << at;
+                EXPECT_GT(P, T / 0.024726) << at;
+                last = -1.0;
+                continue;
+            }
+            if (model.region == 5) {
+                double Tliq = 0.0, rhoLiq = 0.0;
+                model.calculateHaliteLiquidTemperature(model.haliteLiquidSalinity, P, Tliq,
+                                                       rhoLiq, T);
+                EXPECT_NEAR(Tliq, T, 1e-6) << at;
+            }
+            if (last > 0.0 && model.region == lastRegion) {
+                EXPECT_NEAR(rho, last, 0.5) << at;
+            }
+            last = rho;
+            lastRegion = model.region;
+        }
+    }
 }
 
 // Bischoff and Pitzer, liquid + vapour at 300 degC (P in bar, liquid wt %); the model within 3

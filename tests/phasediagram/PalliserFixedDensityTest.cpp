@@ -87,6 +87,97 @@ class PalliserFixedDensity : public ::testing::Test {
     }
 };
 
+// Regression: the inclusion of Th 250 degC and Tm(halite) 200 degC (31.97 wt %, 1078.45 kg/m3)
+// followed with its density held had its pressure fall on heating (1692.9 bar at 381 degC,
+// 1189.5 at 456), so a trapping pressure read at 450 degC came out 500 bar low.
+TEST_F(PalliserFixedDensity, IsochoreOfAHaliteBearingInclusionRises) {
+    double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+    model.calculateFromThTm(250.0, 200.0, x, rho, 200.0, 250.0, 0.3, 1000.0, Pm, Ph, phiV);
+    ASSERT_EQ(model.failed, 0);
+    EXPECT_NEAR(100.0 * x, 31.97, 0.01);
+    EXPECT_NEAR(rho, 1078.45, 0.01);
+    double P = Ph, previous = 0.0;
+    for (double T = 256.0; T <= 606.0; T += 5.0) {
+        P = model.pressureForBulkDensity(T, P, rho, x);
+        ASSERT_GT(P, 0.0) << T;
+        EXPECT_EQ(model.region, PalliserModel::kOnePhase) << T;
+        EXPECT_GT(P, previous) << T;
+        previous = P;
+        if (T == 451.0) {
+            EXPECT_GT(P, 1700.0);
+        }
+    }
+}
+
+// Just below the critical pressure the density of a fluid below the critical salinity climbs
+// with an infinite slope onto the critical fluid's. Regression: 18 wt %, 600 kg/m3 at 643.95
+// degC had no state from any guess (643.90 and 644.00 degC: 1092.80 and 1093.24 bar), no double
+// meeting the density within the search's tolerance there.
+TEST_F(PalliserFixedDensity, StatesOnTheCuspBelowTheCriticalPressureAreFound) {
+    const double x = 0.18, rho = 600.0;
+    double P = 1000.0;
+    for (double T = 640.0; T <= 648.0; T += 0.05) {
+        for (double guess : {500.0, P, 1500.0}) {
+            const double found = model.pressureForBulkDensity(T, guess, rho, x);
+            ASSERT_GT(found, 0.0) << T << " C from " << guess;
+            EXPECT_EQ(model.failed, 0);
+            EXPECT_NEAR(model.density, rho, 1e-6 * rho) << T;
+            EXPECT_EQ(model.region, PalliserModel::kOnePhase) << T;
+            if (guess == P) P = found;
+        }
+    }
+    EXPECT_NEAR(model.pressureForBulkDensity(643.95, 1000.0, rho, x), 1092.99, 0.01);
+}
+
+// Just above the SLV pressure the liquid + vapour mixture's density falls and rises again with
+// pressure (150 degC, 5 wt %: 4.075, 4.051, 4.085 kg/m3 at 4.385, 4.445, 4.505 bar), so a
+// density there has two pressures. Regression: from 4.408 bar the search returned the one near
+// 4.51 bar, not the one near 4.365.
+TEST_F(PalliserFixedDensity, MixtureTakesTheStateNearestTheGuess) {
+    const double T = 150.0, x = 0.05, guess = 4.408;
+    for (double rho = 4.056; rho <= 4.0905; rho += 0.0025) {
+        std::vector<double> roots;
+        double last = 0.0;
+        for (double P = 4.3; P < 4.7; P += 0.0005) {
+            const double r = model.calculateFluidDensity(T, P, x, rho) - rho;
+            if (last != 0.0 && (r < 0.0) != (last < 0.0)) roots.push_back(P);
+            last = r;
+        }
+        ASSERT_FALSE(roots.empty()) << rho;
+        double nearest = roots.front();
+        for (double P : roots)
+            if (std::fabs(P - guess) < std::fabs(nearest - guess)) nearest = P;
+        const double P = model.pressureForBulkDensity(T, guess, rho, x);
+        // (Within 0.01 bar of the SLV pressure the state is the SLV point's.)
+        EXPECT_NEAR(P, nearest, 0.011) << rho;
+    }
+}
+
+// Where the model's fluid still grows denser on heating (dilute brines below 1000 bar just
+// above their critical temperature, near water's critical point) its isochore folds back: the
+// tracer says from which row down its pressure rises on cooling, and an isochore that rises
+// all along says none.
+TEST_F(PalliserFixedDensity, IsochoreSaysWhereItsSlopeTurnsNegative) {
+    const double x = 0.005;
+    const double rho = model.calculateFluidDensity(395.0, 300.0, x, -1.0);
+    CurveArray iso;
+    model.calculateTheIsochor(iso, x, 395.0, 300.0, 300.0, rho);
+    ASSERT_EQ(model.failed, 0);
+    const double turn = model.isochoreTurnTemperature;
+    ASSERT_GT(turn, 374.0);
+    for (size_t i = 2; i + 1 < iso.size(); i += 2) {
+        if (iso[i] > turn) {
+            EXPECT_LT(iso[i + 1], iso[i - 1]) << iso[i];
+        } else if (iso[i] < turn && iso[i - 2] == turn) {
+            EXPECT_GT(iso[i + 1], iso[i - 1]) << iso[i];
+        }
+    }
+    const double rho20 = model.calculateFluidDensity(300.0, 1000.0, 0.2, -1.0);
+    model.calculateTheIsochor(iso, 0.2, 300.0, 1000.0, 200.0, rho20);
+    EXPECT_EQ(model.failed, 0);
+    EXPECT_EQ(model.isochoreTurnTemperature, -1.0);
+}
+
 // Regression: of the fixed-density walks from the homogenisation temperature, most were
 // refused somewhere below 100-165 degC ("no state of that density"): the two-phase search
 // started on the SLV pressure with no bracket, and near the SLV pressure the state was given

@@ -612,5 +612,50 @@ TEST_F(PalliserInclusions, CountingHomogenisationsClearsAnEarlierFailure) {
     }
 }
 
+// An inclusion that is one phase just above its Th can hold liquid and vapour again further up:
+// where its bubble-point liquid grows denser again, or near its critical point. Regression: of
+// those, the ones whose bubble-point liquid does not come back to their density were counted
+// once, so no note said it (5 wt %, 482 kg/m3: Th 383.44 degC, liquid and vapour again up to
+// 430.07 degC, where its isochore from above ends; 35 wt %, 700 kg/m3: Th 843.13 degC, again
+// from 883 to 894 degC).
+TEST_F(PalliserInclusions, SplitsAfterHomogenisationAreCounted) {
+    struct Case {
+        double w, rho, Th, from, to;
+    } cases[] = {{5.0, 482.0, 383.44, 384.0, 430.07}, {35.0, 700.0, 843.13, 883.0, 894.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.w << " wt %, " << c.rho << " kg/m3");
+        const double x = c.w / 100.0;
+        double P = 0.0;
+        const double Th = model.calculateThLiq(x, c.rho, 20.0, P);
+        ASSERT_EQ(model.failed, 0);
+        EXPECT_NEAR(Th, c.Th, 0.01);
+        const auto splits = model.splitsAfterHomogenisation(x, c.rho, Th);
+        ASSERT_EQ(splits.size(), 1u);
+        EXPECT_NEAR(splits[0].first, c.from, 1.0);
+        EXPECT_NEAR(splits[0].second, c.to, 1.0);
+        EXPECT_EQ(model.countHomogenisationsToLiquid(x, c.rho, 20.0), 2);
+        // The fluid the fixed-density search finds: liquid and vapour inside, one phase on
+        // either side.
+        const double mid = 0.5 * (splits[0].first + splits[0].second);
+        EXPECT_GT(model.pressureForBulkDensity(mid, 500.0, c.rho, x), 0.0);
+        EXPECT_EQ(model.region, PalliserModel::kLiquidVapour);
+        for (double T : {0.5 * (Th + splits[0].first), splits[0].second + 2.0}) {
+            EXPECT_GT(model.pressureForBulkDensity(T, 500.0, c.rho, x), 0.0) << T;
+            EXPECT_EQ(model.region, PalliserModel::kOnePhase) << T;
+        }
+    }
+    // The isochore traced down from above ends where the last split does.
+    CurveArray iso;
+    double P0 = model.pressureForBulkDensity(440.0, 500.0, 482.0, 0.05);
+    model.calculateTheIsochor(iso, 0.05, 440.0, P0, 300.0, 482.0);
+    ASSERT_GE(iso.size(), 4u);
+    const auto splits = model.splitsAfterHomogenisation(0.05, 482.0, 383.44);
+    ASSERT_FALSE(splits.empty());
+    EXPECT_NEAR(iso[iso.size() - 2], splits.back().second, 0.01);
+    EXPECT_EQ(model.failed, 0);
+    EXPECT_TRUE(model.splitsAfterHomogenisation(0.05, NAN, 383.44).empty());
+    EXPECT_EQ(model.failed, 1);
+}
+
 }  // namespace
 }  // namespace vornex

@@ -107,6 +107,48 @@ TEST(PalliserSurface, OtherJoinsDoNotJump) {
     }
 }
 
+// Between 790 and 800 degC the vapour edge of the surface turns from the SLV vapour to a small
+// salinity above a pressure. Regression: it did so in one step, so at 795 degC the vapour
+// salinity fell from 12.99 to 3.00 wt % at 2.299 bar, and 5 wt % there was one phase of 2.4019
+// kg/m3 at 2.29359 bar and liquid + vapour of 5.6125 at 2.29360; the dew points, which ignored
+// the turn, did not lie where the surface's vapour has their salinity.
+TEST(PalliserSurface, VapourEdgeTurnsWithoutAStepNear800) {
+    PalliserModel m;
+    for (double T = 790.25; T < 800.0; T += 0.5) {
+        double Plow = 0.0, Pup = 0.0, last = -1.0;
+        m.getLiquidGasPressureBounds(T, Plow, Pup);
+        for (double P = 1.0001 * Plow; P < 20.0 * Plow; P *= 1.002) {
+            double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+            m.calculateLGPoint(T, P, xL, xV, rhoL, rhoV);
+            if (last > 0.0) {
+                EXPECT_LT(change(last, xV), 0.02) << T << " C " << P << " bar";
+            }
+            last = xV;
+        }
+        for (double w : {3.0, 5.0, 12.5}) {
+            for (double Pin : {1.5 * Plow, 4.0 * Plow, -1.0}) {
+                double P = Pin, xL = 0.0, rhoL = 0.0, rhoV = 0.0, xl = 0.0, xV = 0.0;
+                m.calculateDewPoint(T, w / 100.0, P, xL, rhoL, rhoV);
+                if (m.failed) continue;
+                m.calculateLGPoint(T, P, xl, xV, rhoL, rhoV);
+                EXPECT_NEAR(100.0 * xV, w, 1e-6) << T << " C " << P << " bar";
+            }
+        }
+    }
+    double Plow = 0.0, Pup = 0.0;
+    m.getLiquidGasPressureBounds(795.0, Plow, Pup);
+    for (double w : {5.0, 7.5, 12.5}) {
+        double last = -1.0;
+        for (double P = 1.001 * Plow; P < 10.0; P += 0.01) {
+            const double rho = m.calculateFluidDensity(795.0, P, w / 100.0, -1.0);
+            if (last > 0.0) {
+                EXPECT_LT(change(last, rho), 0.02) << w << " wt % " << P << " bar";
+            }
+            last = rho;
+        }
+    }
+}
+
 // A fresh dew search started from u = 0 and missed the point at 500 degC, 0.1 wt % that a
 // search after another dew point (which left its u behind) found at 336.4004 bar; the dew
 // curve of 0.01 wt % from 380 degC had no rows fresh and 19 after a dew search.

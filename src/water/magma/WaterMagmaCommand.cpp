@@ -305,7 +305,8 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         if (cycle) return drawWaterMagmaCycle(info, kScriptIgor) ? 0 : 1;
         int incomplete = 0;
         const int points =
-            drawWaterMagmaDiagram(info, kScriptIgor, 1, nullptr, 0.001, 7.0, &incomplete);
+            drawWaterMagmaDiagram(info, kScriptIgor, 1, nullptr, WaterMagmaCalculationInfo::kLeastMassRatio,
+                                  WaterMagmaCalculationInfo::kMostMassRatio, &incomplete);
         if (points == 0)
             std::fprintf(stderr, "%s failed: no point of the diagram could be computed\n", keyword);
         else if (points > 0 && incomplete > 0)

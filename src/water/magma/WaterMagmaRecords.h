@@ -74,6 +74,9 @@ struct WaterMagmaCalculationInfo {
     static constexpr uint8_t kFlagNotSet = 0xFF;
     // The most recharges or fractions one calculation runs.
     static constexpr int32_t kMaxCycleCount = 1000;
+    // The water/magma mass ratios a calculation takes: the range of the energy diagrams.
+    static constexpr double kLeastMassRatio = 0.001;
+    static constexpr double kMostMassRatio = 7.0;
 
     double T1 = kNotSet;            // surface water temperature
     double Psurf = kNotSet;         // surface pressure, bar

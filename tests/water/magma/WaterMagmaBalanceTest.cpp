@@ -208,6 +208,29 @@ TEST_F(MagmaBalanceTest, PyroclastPathMeetsTheCoexistenceNextToTheCriticalPoint)
     }
 }
 
+TEST_F(MagmaBalanceTest, IsobaricHeatingTakesWhatTheMagmaGivesAtEveryRatio) {
+    // Steam ends, two-phase ends, the liquid between its spinodal and its boiling point, and
+    // the liquid end: the heat the water takes is the magma's, from cooling and crystallising
+    // down to T3, and the water's energy rises by that heat plus the work done on it.
+    double previousT3 = 2000.0;
+    for (const char* m : {"0.1", "0.5", "0.9", "0.95", "0.962", "0.966", "0.97", "0.972", "1",
+                          "1.5", "5"}) {
+        const WaterMagmaCalculationResult r = cycle({"m", m}, 1);
+        ASSERT_EQ(water.error, 0) << m;
+        const double ratio = std::stod(m);
+        const double magmaHeat = (water.magmaHeatCapacity * (r.Tm - r.T3) -
+                                  water.calculateLatentHeatTerm(r.Tm, r.T3)) /
+                                 ratio * 1e-3;  // J/g of water
+        EXPECT_NEAR(r.Q, magmaHeat, 0.01) << "m " << m << ", T3 " << r.T3;
+        const double perGram = 1e-3 / water.M;
+        EXPECT_NEAR((r.H3 - r.H2) * perGram, r.Q, 1e-6) << m;
+        EXPECT_NEAR((r.U3 - r.U2) * perGram, r.Q + r.isobaricWork * perGram, 1e-6) << m;
+        // More water per magma is heated less: no plateau where a search gave up.
+        EXPECT_LT(r.T3, previousT3) << m;
+        previousT3 = r.T3;
+    }
+}
+
 TEST_F(MagmaBalanceTest, SaturationUpTo220Point6Bar) {
     // Liquid and steam coexist: equal pressures and Gibbs energies, the liquid denser.
     for (double Pbar : {220.5, 220.56, 220.58, 220.59, 220.6}) {

@@ -126,6 +126,27 @@ TEST(KelnoFiles, NonPhysicalCyclesAndStatesAreRefused) {
     }
 }
 
+TEST(KelnoFiles, CurveFilesHoldNoRowOfNan) {
+    // Cycles whose expansion isentrope runs into supercooled steam until no state solves.
+    const std::vector<std::vector<std::string>> cycles = {{"pp", "m", "0.1", "Tm", "700"},
+                                                          {"pw", "m", "1", "Tm", "1500"},
+                                                          {"pv", "m", "0.001", "Tm", "900"}};
+    int n = 0;
+    for (const auto& words : cycles) {
+        const fs::path folder = fs::current_path() / "nanRows" / std::to_string(n++);
+        const testing::ProgramRun run = testing::runProgram(KELNO_PROGRAM, words, folder);
+        EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
+        int dataFiles = 0;
+        for (const auto& e : fs::directory_iterator(folder / "work")) {
+            if (e.path().extension() == ".itx") continue;  // the scripts, not data
+            ++dataFiles;
+            const std::string text = testing::slurpFile(e.path());
+            EXPECT_EQ(text.find("nan"), std::string::npos) << run.command << ": " << e.path();
+        }
+        EXPECT_GE(dataFiles, 3) << run.command;
+    }
+}
+
 TEST(KelnoFiles, CyclesPrintNoSolverTracesUnlessAskedFor) {
     const fs::path base = fs::current_path() / "quiet";
     for (const char* heating : {"pv", "pp", "pw"}) {

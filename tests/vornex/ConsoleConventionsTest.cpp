@@ -355,7 +355,7 @@ TEST_F(ConsoleConventions, KelnosQuestionsRefuseWhatTheyCannotUseAndEachIsALine)
     EXPECT_EQ(answered.status, 0) << answered.err;
     EXPECT_TRUE(has(answered.out, "Pyroclast heated            : yes\n")) << answered.out;
     EXPECT_TRUE(has(answered.out, "Magma temperature           :  1000.00")) << answered.out;
-    EXPECT_TRUE(has(answered.err, "default =  100        : \nWrote ")) << answered.err;
+    EXPECT_TRUE(has(answered.err, "default =   10        : \nWrote ")) << answered.err;
 }
 
 // Regression: the ternary diagram's questions ran together on one line, were all asked after

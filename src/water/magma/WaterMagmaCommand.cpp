@@ -12,6 +12,7 @@
 #include "fluid/OutputFiles.h"
 #include "numerics/AtomicFile.h"
 #include "numerics/ConsoleInput.h"
+#include "numerics/StandardOutput.h"
 #include "water/IgorOpener.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterEOS.h"
@@ -193,7 +194,7 @@ bool parameter(const char* command, const char* name, const char* word, Need nee
 }
 
 int syntax(const char* line) {
-    std::fflush(stdout);
+    flushStandardOutput();
     std::fprintf(stderr, "%s\n", line);
     return 1;
 }
@@ -227,7 +228,7 @@ std::string outsideWaterRange(double TK, double Pbar) {
 bool noteOutsideWaterRange(const char* command, const char* state, double TK, double Pbar) {
     const std::string outside = outsideWaterRange(TK, Pbar);
     if (outside.empty()) return false;
-    std::fflush(stdout);
+    flushStandardOutput();
     std::fprintf(stderr, "%s: %s at %g deg. C and %s bar lies %s; its figures drift there\n",
                  command, state, TK - 273.15, wagnerPrussRange().shownP(Pbar).c_str(),
                  outside.c_str());
@@ -268,7 +269,7 @@ int WaterEOS::doWaterMagmaCommand(int argc, const char** argv) {
     const unsigned long failedBefore = OutputFiles::failures();
     const std::size_t written = writtenFileMark();
     const int status = doMenuCommand(argv[1], argc - 2, argv + 2);
-    std::fflush(stdout);
+    flushStandardOutput();
     reportFilesWrittenSince(written, stderr);
     return status == 0 && OutputFiles::failures() != failedBefore ? 1 : status;
 }
@@ -380,7 +381,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         state(1);
         if (stability.metastable) {
             std::printf("%s\n", stability.report("liquid", "steam").c_str());
-            std::fflush(stdout);
+            flushStandardOutput();
             std::fprintf(stderr, "%s: the state at %g deg. C and %g bar is metastable\n", keyword,
                          celsius, P * 1e-5);
         }
@@ -388,7 +389,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         std::puts("");
         if (std::isfinite(r.Wirr) && std::isfinite(r.T5irr)) return 0;
         // The report shows the hole; the failure is said where failures are.
-        std::fflush(stdout);
+        flushStandardOutput();
         std::fprintf(stderr,
                      "%s is not complete: the irreversible expansion of the state at %g deg. C "
                      "and %g %s could not be computed\n",

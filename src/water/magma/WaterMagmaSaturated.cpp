@@ -9,6 +9,7 @@
 #include "numerics/Diagnostics.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Solver.h"
+#include "numerics/StandardOutput.h"
 #include "water/WaterEOS.h"
 #include "water/magma/WaterMagmaRecords.h"
 #include "water/magma/WaterMagmaSaturation.h"
@@ -285,7 +286,7 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
     }
     const bool belowExit = Ps < ex.P;
     if (console) {
-        std::fflush(stdout);
+        flushStandardOutput();
         noteOutsideWaterRange(TK > 0.0 ? "psat" : "tsat", "the saturation state", Ts, Ps * 1e-5);
         if (belowExit)
             std::fputs("The pressure is below the atmospheric pressure. No work is produced.\n",
@@ -408,7 +409,7 @@ bool WaterEOS::calculateExsolutionWork(double TK, double Pbar, double V0) {
     dump();
     if (stability.metastable) {
         std::printf("%s\n", stability.report("liquid", "steam").c_str());
-        std::fflush(stdout);
+        flushStandardOutput();
         std::fprintf(stderr, "exsol: the water at %g deg. C and %g bar is metastable\n",
                      TK - 273.15, Pbar);
     }

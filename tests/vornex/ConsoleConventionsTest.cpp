@@ -199,7 +199,7 @@ TEST_F(ConsoleConventions, EveryStateOutsideItsEquationsRangeSaysSo) {
                                           "lowest) to 1273 K, up to 1000 MPa), the first in the "
                                           "region of ice Ih"},
         {true, {"wagner", "isotherm", "250", "17", "20", "b"}, 0, "isotherm: 727 of the 727 points"},
-        {false, {"satu"}, 0, "points of satu0 lie outside the published range of the water "
+        {false, {"satu"}, 0, "points of satu0.itx lie outside the published range of the water "
                              "equation"},
     };
     int n = 0;

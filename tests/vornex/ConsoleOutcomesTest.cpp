@@ -197,9 +197,9 @@ TEST_F(ConsoleOutcomes, AReportThatCouldNotBeWrittenFailsTheRun) {
         }
     }
     // A command that writes no report loses none on a closed standard output.
-    for (const char* redirection : {">/dev/full", ">&-"}) {
-        const auto [quiet, said] =
-            runWithOutput(KELNO_PROGRAM, {"satu"}, std::string("quiet") + redirection[1], redirection);
+    for (const auto& [redirection, name] : {std::pair{">/dev/full", "quietFull"},
+                                             std::pair{">&-", "quietClosed"}}) {
+        const auto [quiet, said] = runWithOutput(KELNO_PROGRAM, {"satu"}, name, redirection);
         EXPECT_EQ(quiet, 0) << redirection << "\n" << said;
         EXPECT_FALSE(has(said, "the report could not be written")) << said;
     }
@@ -341,11 +341,11 @@ TEST_F(ConsoleOutcomes, SmallFaultsOfBothPrograms) {
     EXPECT_TRUE(has(frac.err, "frac 1000 is above the bound: 30 cycles at most")) << frac.err;
     // The gnuplot and raw forms of the saturation curve did not say that they run below the
     // range, as the Igor form does.
-    for (const char* form : {"gnuplot", "cocoa"}) {
+    for (const auto& [form, file] : {std::pair{"gnuplot", "satu0.txt"}, std::pair{"cocoa", "satu0"}}) {
         const ProgramRun satu = run(KELNO_PROGRAM, {"satu", form}, std::string("satu") + form);
         EXPECT_EQ(satu.status, 0) << satu.err;
-        EXPECT_TRUE(has(satu.err, "points of satu0 lie outside the published range of the water "
-                                  "equation"))
+        EXPECT_TRUE(has(satu.err, std::string("points of ") + file +
+                                      " lie outside the published range of the water equation"))
             << form << "\n" << satu.err;
     }
     // The critical curve's per-mass energies were in J/kg where every other file has J/g.

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "fluid/CurveOutput.h"
 #include "fluid/Metastability.h"
 #include "fluid/OutputFiles.h"
 #include "numerics/AtomicFile.h"
@@ -428,10 +429,19 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         return calculateIsobaricHeatingWork(Pbar, T0 + 273.15, T1 + 273.15) ? 0 : 1;
     }
     if (std::strcmp(keyword, "satu") == 0) {
+        // The text forms are named apart from the saturation table "satu0" that the
+        // workbench reads from the working folder first; the raw form is that table.
+        auto trace = [this](const char* file, char mode) {
+            temperature(Tcrit);
+            volume(Vcrit);
+            calculate_saturation_curve(file, 2, Tcrit, -1.0, Vcrit, Vcrit, Tlowest, mode, "0",
+                                       nullptr);
+        };
         if (argc == 0) {
-            calculateTheSaturationCurve("0", 1);
+            trace(kSaturationIgorFile, kIgorText);
             // The curve runs down to 230 K, into the region of ice Ih.
-            noteCurveExcess("satu", "satu0", "0", wagnerPrussRange(), "the water equation");
+            noteCurveExcess("satu", kSaturationIgorFile, "0", wagnerPrussRange(),
+                            "the water equation");
             if (!writeIgorScriptForPhaseDiagram(1, 1, 1)) return 1;
             openIgorScript("igor2.itx");
         } else if (argc == 1 && std::strcmp(argv[0], "cocoa") == 0) {
@@ -440,8 +450,8 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
             noteCurveExcess("satu", "satu0", binaryCurveExcess("satu0", 28, 3, 0, wagnerPrussRange()),
                             wagnerPrussRange(), "the water equation");
         } else if (argc == 1 && std::strcmp(argv[0], "gnuplot") == 0) {
-            calculateTheSaturationCurve("0", 2);
-            noteCurveExcess("satu", "satu0", "0", wagnerPrussRange(), "the water equation");
+            trace("satu0.txt", kColumnTable);
+            noteCurveExcess("satu", "satu0.txt", "0", wagnerPrussRange(), "the water equation");
         } else {
             return syntax(syntaxOf(keyword));
         }

@@ -29,6 +29,10 @@ inline constexpr ScriptFlag kScriptNone = 0;
 inline constexpr ScriptFlag kScriptIgor = 1;
 inline constexpr ScriptFlag kScriptArray = 6;
 
+// The Igor text of kelno's saturation curve, loaded by its phase-diagram script: named apart
+// from the saturation table "satu0", which readers look for in the working folder first.
+inline constexpr const char* kSaturationIgorFile = "satu0.itx";
+
 // Where the magma-water reports go besides standard output: the shared log window of an
 // application, or a text buffer. The water library knows only this interface; a program
 // that has a log window connects it with setWaterMagmaLog. Without a log the log reports

@@ -179,8 +179,7 @@ TEST(XmlNesting, ClosingTagsInCommentsSectionsAndDeclarationsDoNotHideDepth) {
 }
 
 TEST(XmlWellFormed, ADocumentTypeDeclarationStandsOnlyBeforeTheFirstElement) {
-    const std::string declaration = "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-                                    "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">";
+    const std::string declaration = "<!DOCTYPE plist SYSTEM \"plist.dtd\">";
     PlistValue out;
     ASSERT_TRUE(parsePlist(bytesOf("<?xml version=\"1.0\"?>" + declaration +
                                    "<plist version=\"1.0\"><string>a</string></plist>"),

@@ -106,8 +106,9 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     beta = (Csat - Cl) / (Cs - Csat);
     double root = 0.0;
     if (!bracketedAlpha(root)) {
-        std::fprintf(stderr, "Failed to calculate alpha: no growth constant for beta %g (a "
-                             "root exists for beta above -1 and below about 1e290)\n",
+        std::fprintf(stderr,
+                     "Failed to calculate alpha: no growth constant for beta %g (a "
+                     "root exists for beta above -1 and below about 1e290)\n",
                      beta);
         return false;
     }

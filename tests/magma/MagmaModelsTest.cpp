@@ -97,8 +97,8 @@ TEST(ZhangChen, GrowthConstantOfTheDissolutionFront) {
         EXPECT_GT(a, previous) << beta;
         previous = a;
     }
-    for (const auto& [beta, alpha] : {std::pair{49.0, 1.496761}, std::pair{99.0, 1.679300},
-                                      std::pair{499.0, 2.056221}}) {
+    for (const auto& [beta, alpha] :
+         {std::pair{49.0, 1.496761}, std::pair{99.0, 1.679300}, std::pair{499.0, 2.056221}}) {
         ZhangChen z;
         ASSERT_TRUE(z.calculateDiffusionDistance(1, "a", 1.0, 0.0, -beta)) << beta;
         EXPECT_NEAR(z.alpha, alpha, 1e-6) << beta;

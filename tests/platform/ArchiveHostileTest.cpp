@@ -156,8 +156,8 @@ TEST(XmlNesting, ClosingTagsInCommentsSectionsAndDeclarationsDoNotHideDepth) {
     for (const auto& [open, close] : hiding) {
         // A document type declaration stands before the first element.
         const bool prolog = open.starts_with("<!DOCTYPE");
-        std::string xml = "<?xml version=\"1.0\"?>" +
-                          (prolog ? open : "<plist version=\"1.0\"><array>" + open);
+        std::string xml =
+            "<?xml version=\"1.0\"?>" + (prolog ? open : "<plist version=\"1.0\"><array>" + open);
         for (int i = 0; i < 250000; ++i) xml += "</array>";
         xml += close;
         if (prolog) xml += "<plist version=\"1.0\"><array>";

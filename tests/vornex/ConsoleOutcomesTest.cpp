@@ -290,7 +290,8 @@ TEST_F(ConsoleOutcomes, ACurveWhoseFileFailsIsSaidUnwrittenNotUntraced) {
         ASSERT_EQ(::mkfifo((work / file).c_str(), 0600), 0);
         const ProgramRun r = run(VORNEX_PROGRAM, words, file);
         EXPECT_EQ(r.status, 1) << r.err;
-        EXPECT_TRUE(has(r.err, words[1] + " failed: 1 of its files could not be written\n")) << r.err;
+        EXPECT_TRUE(has(r.err, words[1] + " failed: 1 of its files could not be written\n"))
+            << r.err;
         EXPECT_FALSE(has(r.err, "nothing was traced")) << r.err;
         EXPECT_TRUE(fs::is_fifo(work / file));
     }
@@ -341,7 +342,8 @@ TEST_F(ConsoleOutcomes, SmallFaultsOfBothPrograms) {
     EXPECT_TRUE(has(frac.err, "frac 1000 is above the bound: 30 cycles at most")) << frac.err;
     // The gnuplot and raw forms of the saturation curve did not say that they run below the
     // range, as the Igor form does.
-    for (const auto& [form, file] : {std::pair{"gnuplot", "satu0.txt"}, std::pair{"cocoa", "satu0"}}) {
+    for (const auto& [form, file] :
+         {std::pair{"gnuplot", "satu0.txt"}, std::pair{"cocoa", "satu0"}}) {
         const ProgramRun satu = run(KELNO_PROGRAM, {"satu", form}, std::string("satu") + form);
         EXPECT_EQ(satu.status, 0) << satu.err;
         EXPECT_TRUE(has(satu.err, std::string("points of ") + file +

@@ -306,9 +306,9 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
             return 1;
         if (cycle) return drawWaterMagmaCycle(info, kScriptIgor) ? 0 : 1;
         int incomplete = 0;
-        const int points =
-            drawWaterMagmaDiagram(info, kScriptIgor, 1, nullptr, WaterMagmaCalculationInfo::kLeastMassRatio,
-                                  WaterMagmaCalculationInfo::kMostMassRatio, &incomplete);
+        const int points = drawWaterMagmaDiagram(
+            info, kScriptIgor, 1, nullptr, WaterMagmaCalculationInfo::kLeastMassRatio,
+            WaterMagmaCalculationInfo::kMostMassRatio, &incomplete);
         if (points == 0)
             std::fprintf(stderr, "%s failed: no point of the diagram could be computed\n", keyword);
         else if (points > 0 && incomplete > 0)

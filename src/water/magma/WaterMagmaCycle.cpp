@@ -230,7 +230,8 @@ bool writeIsobaricPath(const WaterMagmaCalculationResult& r) {
     file.print("%12f %12f\n", r.P1, r.T1);
     file.print("%12f %12f\n", r.P2, r.T2);
     const bool boiled = r.x3 >= 0.0 && r.x3 <= 1.0;
-    if (r.isobaricStage != 4 && (boiled || r.T3 > r.Tspin)) file.print("%12f %12f\n", r.P2, r.Tspin);
+    if (r.isobaricStage != 4 && (boiled || r.T3 > r.Tspin))
+        file.print("%12f %12f\n", r.P2, r.Tspin);
     if (r.isobaricStage != 4 && boiled) file.print("%12f %12f\n", r.Pb, r.Tb);
     file.print("%12f %12f\n", r.P3, r.T3);
     if (r.x3 == -2.0) file.print("%12f %12f\n", r.P4, r.T4);

@@ -198,8 +198,7 @@ double WaterEOS::equationForIsobaricHeating(double TK, void* context) {
             const double share = (TK - r.Tspin) / (r.Tb - r.Tspin);
             error = 0;
             set_the_phase_as(2);
-            calculate_isentropic_point_at_fixed_T(TK, r.Sspin,
-                                                  r.Vspin + share * (r.Vl - r.Vspin));
+            calculate_isentropic_point_at_fixed_T(TK, r.Sspin, r.Vspin + share * (r.Vl - r.Vspin));
             if (!error) calculate_state_functions();
             if (error || !(dPdV < 0.0)) return fail();
             return B - m * (H - r.H2) / M;

@@ -418,10 +418,9 @@ bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
             "Recharge with fresh water (y/n) ?                default =    n        : ", 'n');
     if (maxRecharges == -1) {
         double count = -1.0;
-        askDouble(
-            count, -1.0,
-            "Maximum number of recharges ?                    default =   10        : ",
-            kDefaultRecharges, true);
+        askDouble(count, -1.0,
+                  "Maximum number of recharges ?                    default =   10        : ",
+                  kDefaultRecharges, true);
         if (count == -1.0) count = kDefaultRecharges;
         const std::string answer = std::to_string(static_cast<long long>(count));
         maxRecharges = boundedCount("max", answer.c_str(), count, kMaxCycleCount);

@@ -160,12 +160,14 @@ TEST(KelnoNotices, AStateOutsideTheRangeOfTheWaterEquationIsSaidBesideIt) {
     EXPECT_FALSE(has(inside.err, "range")) << inside.err;
     // The cold side: a cycle's cold water below the melting line.
     const testing::ProgramRun cold = kelno({"pv", "T1", "-30"}, "coldCycle");
-    EXPECT_TRUE(has(cold.err, "pv: the cold water (state 1) at -30 deg. C and 1 bar lies "
-                              "outside the published range"))
+    EXPECT_TRUE(has(cold.err,
+                    "pv: the cold water (state 1) at -30 deg. C and 1 bar lies "
+                    "outside the published range"))
         << cold.err;
     // A pressure at the bound is inside it for every command that takes one.
     for (const char* command : {"TP", "exsol"}) {
-        const testing::ProgramRun bound = kelno({command, "700", "10000"}, command + std::string("Bound"));
+        const testing::ProgramRun bound =
+            kelno({command, "700", "10000"}, command + std::string("Bound"));
         EXPECT_FALSE(has(bound.err, "range")) << command << "\n" << bound.err;
     }
 }
@@ -183,9 +185,9 @@ TEST(KelnoNotices, CountsAndRatiosOutsideTheirBoundsAreSaid) {
     const testing::ProgramRun help = kelno({"help", "pv"}, "maxHelp");
     EXPECT_TRUE(has(help.out, "(default 10, at most 1000)")) << help.out;
     const std::string answers(16, '\n');
-    const testing::ProgramRun asked = testing::runProgram(
-        KELNO_PROGRAM, {"pv", "recharge", "interactive"},
-        fs::current_path() / "notices" / "maxAsked", 60, answers);
+    const testing::ProgramRun asked =
+        testing::runProgram(KELNO_PROGRAM, {"pv", "recharge", "interactive"},
+                            fs::current_path() / "notices" / "maxAsked", 60, answers);
     // The questions go to standard error.
     EXPECT_TRUE(has(asked.err, "Maximum number of recharges ?                    default =   10"))
         << asked.err;
@@ -207,7 +209,8 @@ TEST(KelnoNotices, ASupercooledSteamOfTheExsolutionIsSaidMetastable) {
     const testing::ProgramRun low = kelno({"exsol", "300", "100"}, "exsolMetastable");
     EXPECT_EQ(low.status, 0) << low.err;
     EXPECT_TRUE(has(low.out, "The state is metastable: its fugacity")) << low.out;
-    EXPECT_TRUE(has(low.err, "exsol: the water at 300 deg. C and 100 bar is metastable")) << low.err;
+    EXPECT_TRUE(has(low.err, "exsol: the water at 300 deg. C and 100 bar is metastable"))
+        << low.err;
     // Steam above its saturation temperature is the stable state.
     const testing::ProgramRun high = kelno({"exsol", "900", "1000"}, "exsolStable");
     EXPECT_FALSE(has(high.out + high.err, "metastable")) << high.out << high.err;

@@ -61,11 +61,19 @@ void Anderko::calculateTheIsopleth3(const char* suffix, double TK, double x1, do
         return;
     }
     initializeFromTx(TK, x1, x2);
-    if (traceIsopleth3("isop", suffix, TK, dT, 0)) return;
-    // The retry from the table writes the file afresh.
-    if (!initializeFromFile("LG_H2ONaClCH4", TK, x1, x2) ||
-        !traceIsopleth3("isop", suffix, TK, 1.0, 0))
+    // The first start failing is no failure yet: the table gives another.
+    solver->startRetried = true;
+    const bool first = traceIsopleth3("isop", suffix, TK, dT, 0);
+    solver->startRetried = false;
+    if (first) return;
+    // The retry from the table writes the file afresh; without one, the first start's
+    // failure is the one to say.
+    if (!initializeFromFile("LG_H2ONaClCH4", TK, x1, x2)) {
+        std::fprintf(stderr, "Can't find a starting point for the isopleth\n");
         error = 1;
+    } else if (!traceIsopleth3("isop", suffix, TK, 1.0, 0)) {
+        error = 1;
+    }
 }
 
 void Anderko::calculateTheLiquidLiquidIsopleth3(const char* suffix, double TK, double x1, double x2,

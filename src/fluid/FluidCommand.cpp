@@ -21,6 +21,7 @@
 #include "numerics/AtomicFile.h"
 #include "numerics/ConsoleInput.h"
 #include "numerics/FileReader.h"
+#include "numerics/StandardOutput.h"
 
 namespace vornex {
 
@@ -175,6 +176,9 @@ void noteRange(const FluidPhase& f, const char* command) {
 // The mark of the written-file list when the running command started: a file written
 // before it is not its output.
 std::size_t commandFileMark = 0;
+// The count of failed writes when the running command started: a curve whose file could not
+// be written was traced all the same, and its write failure is what the command says.
+unsigned long commandFailureMark = 0;
 
 bool writtenByCommand(const std::string& name) {
     const std::vector<std::string> written = filesWrittenSince(commandFileMark);
@@ -221,7 +225,12 @@ bool traced(const FluidPhase& f, const char* command, std::initializer_list<Curv
         if (writtenByCommand(name)) std::remove(OutputFiles::pathOf(name).c_str());
     }
     if (withRows == 0) {
-        std::fprintf(stderr, "%s failed: nothing was traced\n", command);
+        const unsigned long unwritten = OutputFiles::failures() - commandFailureMark;
+        if (unwritten > 0)
+            std::fprintf(stderr, "%s failed: %lu of its files could not be written\n", command,
+                         unwritten);
+        else
+            std::fprintf(stderr, "%s failed: nothing was traced\n", command);
         return false;
     }
     for (const CurveFile& file : files)
@@ -330,7 +339,7 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
     if (!solid.empty())
         std::printf("The state lies %s, where the solid is the stable phase\n", solid.c_str());
     f.dump();
-    std::fflush(stdout);
+    flushStandardOutput();
     if (split.splits)
         std::fprintf(stderr,
                      "TP: the uniform mixture at %g K and %g bar is not stable: it splits into "
@@ -369,7 +378,7 @@ bool printUnstableState(FluidPhase& f, double TK, double Vm3, const TwoPhaseBand
                     band.saturatedVapour / kCm3);
     }
     // Said beside the report too, as every notice is, for a reader of the messages alone.
-    std::fflush(stdout);
+    flushStandardOutput();
     std::fprintf(stderr,
                  "TV: the state at %g K and %g cm3/mol is mechanically unstable (%s): no uniform "
                  "fluid holds it\n",
@@ -409,7 +418,7 @@ bool printStateAtTV(FluidPhase& f, const Values& v) {
     if (stability.metastable) {
         std::printf("%s\n", stability.report("liquid", "vapour").c_str());
         // Said beside the report too, as every notice is, for a reader of the messages alone.
-        std::fflush(stdout);
+        flushStandardOutput();
         std::fprintf(stderr, "TV: the state at %g K and %g bar is metastable\n", f.T, f.P * 1e-5);
     }
     noteRange(f, "TV");
@@ -642,7 +651,7 @@ bool FluidCommandInterpreter::take(const std::string& label, const char* command
         return true;
     }
     // The question goes where the messages go: standard output holds the report only.
-    std::fflush(stdout);
+    flushStandardOutput();
     std::fprintf(stderr, "Expected %s for %s command.\n", label.c_str(), command);
     if (!readConsoleWord(in_, word)) return false;
     // A blank line is no answer: refused like a word that is none, so that endless blank
@@ -688,7 +697,7 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
         const unsigned long failedWrites = OutputFiles::failures();
         if (int used = fluid_.doCommandEx(argc - i, argv + i); used != 0) {
             if (fluid_.error != 0 || !wroteEveryFile(argv[i], failedWrites)) allSucceeded = false;
-            std::fflush(stdout);
+            flushStandardOutput();
             reportFilesWrittenSince(written, stderr);
             i += used;
             continue;
@@ -730,9 +739,10 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             fluid_.error = 0;
             commandFileMark = written;
             const unsigned long failedWrites = OutputFiles::failures();
+            commandFailureMark = failedWrites;
             const bool done = command->action(fluid_, values);
             const bool wroteAll = !done || wroteEveryFile(command->word, failedWrites);
-            std::fflush(stdout);
+            flushStandardOutput();
             reportFilesWrittenSince(written, stderr);
             // A command that takes parameters, but none on this model, does not apply: the
             // words after it are the parameters it was given, not commands.
@@ -764,7 +774,7 @@ bool FluidCommandInterpreter::wroteEveryFile(const char* command, unsigned long 
 }
 
 void FluidCommandInterpreter::stopAfterRefusal(const char* command, int next) const {
-    std::fflush(stdout);
+    flushStandardOutput();
     if (next < argc_)
         std::fprintf(stderr, "Stopped at the refusal of %s: the words after it were not run\n",
                      command);

@@ -121,17 +121,14 @@ constexpr const char* kPathNames[kPathColumns] = {"T", "V",  "P",  "A",  "H",  "
 // Points beyond which a path ends whatever its limits say.
 constexpr int kMaxPathPoints = 100000;
 
-void writePathHeader(CurveOutput& out, const char* suffix, bool penUpFirst) {
+// A path without a point keeps its header and no row: a row of nan would be read as a point.
+void writePathHeader(CurveOutput& out, const char* suffix) {
     const char* s = suffix == nullptr ? "" : suffix;
     if (out.isIgor()) {
         out.print("IGOR\nWAVES ");
         for (int i = 0; i < kPathColumns; ++i)
             out.print(i == 0 ? "%5s%s" : "\t%11s%s", kPathNames[i], s);
         out.print("\nBEGIN\n");
-        if (penUpFirst) {
-            for (int i = 0; i < kPathColumns; ++i) out.print(i == 0 ? "nan" : "\tnan");
-            out.print("\n");
-        }
     } else if (out.isText()) {
         out.print("# ");
         for (int i = 0; i < kPathColumns; ++i) {
@@ -153,12 +150,6 @@ void writePathPoint(CurveOutput& out, const FluidPhase& f) {
     } else {
         out.row(std::span<const double>(row, kPathColumns));
     }
-}
-
-void writePenUp(CurveOutput& out) {
-    if (!out.isText()) return;
-    for (int i = 0; i < kPathColumns; ++i) out.print(i == 0 ? "nan" : "\tnan");
-    out.print("\n");
 }
 
 // How a path goes on from the point just written: the next temperature, or a pressure
@@ -206,7 +197,7 @@ void tracePath(FluidPhase& f, const PathKind& kind, double value, double T0, dou
         f.error = 1;
         return;
     }
-    writePathHeader(out, suffix, T0 < Tmin);
+    writePathHeader(out, suffix);
     f.temperature(T0);
     f.*kind.quantity.target = value;
     bool atFixedP = false;
@@ -216,10 +207,8 @@ void tracePath(FluidPhase& f, const PathKind& kind, double value, double T0, dou
             (f.*kind.atP)(f.P * 1e-5, value, f.T, f.V);
         else
             (f.*kind.atT)(f.T, value, f.V);
-        if (f.error) {
-            writePenUp(out);
-            break;
-        }
+        // The path ends at the first point that has no solution: the file ends with it.
+        if (f.error) break;
         f.calculate_state_functions();
         // A point solved at a pressure bound (to the solver's 1e-9) still lies on the path.
         constexpr double kBoundSlack = 1e-8;

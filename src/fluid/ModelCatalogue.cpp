@@ -12,6 +12,7 @@
 
 #include "fluid/OutputFiles.h"
 #include "numerics/FileReader.h"
+#include "numerics/StandardOutput.h"
 
 namespace vornex {
 
@@ -172,7 +173,7 @@ bool noteCurveExcess(const char* command, const std::string& name, const std::st
 bool noteCurveExcess(const char* command, const std::string& name, const CurveExcess& e,
                      const PublishedRange& range, const std::string& model) {
     if (e.outside == 0) return false;
-    std::fflush(stdout);
+    flushStandardOutput();
     std::fprintf(stderr,
                  "%s: %d of the %d points of %s lie outside the published range of %s (%s), "
                  "the first %s; their figures drift there\n",

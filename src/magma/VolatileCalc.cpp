@@ -7,6 +7,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/OutputFiles.h"
 #include "magma/Holloway.h"
+#include "numerics/Diagnostics.h"
 #include "numerics/Newton.h"
 #include "numerics/Solver.h"
 
@@ -334,7 +335,7 @@ void VolatileCalc::calculateSaturationPoint(double P) {
     } else {
         return;
     }
-    reportFailure(failed, "Failed to calculated saturation point.\n");
+    reportFailure(failed, "Failed to calculate the saturation point.\n");
 }
 
 void VolatileCalc::calculate_vector_function1(double* x, double* F, double**, int& err, int,
@@ -495,7 +496,7 @@ bool openCurve(CurveOutput& out, const char* file, const char* suffix, bool with
 static void writeSaturationRow(CurveOutput& out, const VolatileCalc& v) {
     const double row[6] = {v.temperature, v.waterContent, v.co2Content, v.pressure * 1e-5, v.yH2O,
                            v.yCO2};
-    std::printf("%12lf %12lf\n", v.waterContent, v.co2Content);
+    diagnostic("%12lf %12lf\n", v.waterContent, v.co2Content);
     out.print("%12f %12f %12f %12f %12f %12f\n", row[0], row[1], row[2], row[3], row[4], row[5]);
     out.row(std::span<const double>(row, 6));
 }
@@ -510,7 +511,7 @@ void VolatileCalc::calculateSaturationIsobar(double P, const char* file, char mo
     pressure = P;
     volatileSystem = kH2OOnly;
     calculateSaturationPoint(P);
-    std::printf("%12lf %12lf\n", waterContent, co2Content);
+    diagnostic("%12lf %12lf\n", waterContent, co2Content);
     const double wEnd = waterContent;
     if (calculationError != 0 || !std::isfinite(wEnd)) {
         std::fprintf(stderr, "Saturation isobar at %g bar skipped: no pure-H2O saturation\n",
@@ -554,7 +555,7 @@ void VolatileCalc::calculateSaturationIsotherm(const char* file, char mode, cons
     calculateMoleFractions(waterContent, co2Content, &xH2Omelt, &xCO2melt, nullptr);
     for (int k = 0; k < 400; ++k) {
         calculateSaturationPoint(1e7 + 1e6 * k);
-        std::printf("%12lf %12lf\n", waterContent, co2Content);
+        diagnostic("%12lf %12lf\n", waterContent, co2Content);
         const double row[6] = {temperature, waterContent, co2Content, pressure * 1e-5, yH2O, yCO2};
         out.print("%12f %12f %12f %12f %12f %12f\n", row[0], row[1], row[2], row[3], row[4],
                   row[5]);
@@ -603,7 +604,7 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
         }
         double Fnew = F;
         calculate_flash_point(P, bulkW, bulkQ, yCO2, F, w, q, y, Fnew);
-        std::printf("%12.2f %12.2f %12.2f%12.2f\n", P * 1e-5, w, q, Fnew);
+        diagnostic("%12.2f %12.2f %12.2f %12.2f\n", P * 1e-5, w, q, Fnew);
         if (calculationError != 0) break;
         setVapourCO2(y);
         F = Fnew;

@@ -1,5 +1,6 @@
 #include "magma/ZhangChen.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -58,6 +59,38 @@ double ZhangChen::equationForAlpha(double a, void*) {
     return a * kSqrtPi * std::exp(a * a) * std::erfc(-a) - beta;
 }
 
+bool ZhangChen::bracketedAlpha(double& root) {
+    // alpha sqrt(pi) exp(alpha^2) erfc(-alpha) rises from -1 (alpha far below 0) through 0
+    // (alpha = 0) without bound: the bracket widens from [-0.75, 1] until it holds beta, up
+    // to where exp(alpha^2) overflows. Its ends are not symmetric about 0, so that the
+    // bisection does not land on the root of beta = 0 and take it for a failed step.
+    constexpr double kWidest = 26.0;
+    double low = -0.75, high = 1.0;
+    while (equationForAlpha(high, nullptr) < 0.0 && high < kWidest) {
+        low = high;
+        high = std::min(2.0 * high, kWidest);
+    }
+    while (equationForAlpha(low, nullptr) > 0.0 && low > -kWidest) {
+        high = low;
+        low = std::max(2.0 * low, -kWidest);
+    }
+    // Plain bisection: an interpolation through values near 1e290 overflows.
+    Bolzano search;
+    search.equation = this;
+    search.function = static_cast<EquationFunction>(&ZhangChen::equationForAlpha);
+    search.verbose = 1;
+    search.x0 = low;
+    search.x1 = high;
+    search.itermax = 200;
+    search.tolerance = 1e-13;
+    const double found = search.solve();
+    if (search.error != 0 || !std::isfinite(found)) return false;
+    const double residual = equationForAlpha(found, nullptr);
+    if (!(std::fabs(residual) <= 1e-9 * std::max(1.0, std::fabs(beta)))) return false;
+    root = found;
+    return true;
+}
+
 bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix, double cs,
                                            double csat, double cl) {
     const char* s = suffix == nullptr ? "" : suffix;
@@ -71,15 +104,12 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     Csat = csat;
     Cl = cl;
     beta = (Csat - Cl) / (Cs - Csat);
-    Secant secant;
-    secant.equation = this;
-    secant.function = static_cast<EquationFunction>(&ZhangChen::equationForAlpha);
-    secant.verbose = 1;
-    secant.x0 = beta > 1.0 ? 1.0 : 0.1;
-    secant.x1 = secant.x0 + 0.001;
-    const double root = secant.solve();
-    if (secant.error != 0) {
-        std::puts("Failed to calculate alpha ");
+    double root = 0.0;
+    if (!bracketedAlpha(root)) {
+        std::fprintf(stderr,
+                     "Failed to calculate alpha: no growth constant for beta %g (a "
+                     "root exists for beta above -1 and below about 1e290)\n",
+                     beta);
         return false;
     }
     alpha = root;

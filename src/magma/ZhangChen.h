@@ -33,6 +33,10 @@ class ZhangChen : public Equation {
     bool calculateDiffusionDistance(int newExperiment, const char* suffix, double Cs, double Csat,
                                     double Cl);
     double equationForAlpha(double alpha, void* context);
+
+   private:
+    // The growth constant of beta, bracketed: false where none is representable.
+    bool bracketedAlpha(double& root);
 };
 
 }  // namespace vornex

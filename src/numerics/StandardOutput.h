@@ -7,8 +7,13 @@ namespace vornex {
 
 // Called first in main. A standard stream the program was started without (closed by the
 // caller) is opened on /dev/null, so that no file the program opens takes its descriptor and
-// receives the report or the messages; a closed standard output is kept as a lost report.
+// receives the report or the messages; a closed standard output loses the report the
+// program writes there, if it writes one.
 void guardStandardStreams();
+
+// Flushes standard output now (before a line on standard error that follows the report's
+// lines); a failure keeps its cause for finishStandardOutput to say.
+void flushStandardOutput();
 
 // Flushes and closes standard output. Returns `status` when the whole report was written;
 // otherwise says so on standard error, naming `program`, and returns 1.

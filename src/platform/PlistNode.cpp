@@ -367,6 +367,7 @@ bool cleanXml(const std::string& text, std::string& out, std::string& error) {
     out.clear();
     out.reserve(text.size());
     int depth = 0;
+    bool elementSeen = false, declared = false;
     std::size_t p = 0;
     while (p < text.size()) {
         std::size_t lt = text.find('<', p);
@@ -384,7 +385,13 @@ bool cleanXml(const std::string& text, std::string& out, std::string& error) {
                 out.append(text, lt, p - lt);
             }
         } else if (startsWith(lt, "<!")) {
-            // A document type declaration, its internal subset in brackets.
+            // A document type declaration, its internal subset in brackets: once, before the
+            // first element, or the text is not well-formed XML.
+            if (elementSeen || declared) {
+                error = "a document type declaration stands inside the XML property list";
+                return false;
+            }
+            declared = true;
             std::size_t gt = text.find('>', lt), bracket = text.find('[', lt);
             if (bracket != npos && bracket < gt) {
                 std::size_t close = text.find(']', bracket);
@@ -398,6 +405,7 @@ bool cleanXml(const std::string& text, std::string& out, std::string& error) {
                 return false;
             }
             if (!countContainer(text, lt, end, depth, error)) return false;
+            elementSeen = true;
             out.append(text, lt, p - lt);
         }
         if (end == npos) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "numerics/Diagnostics.h"
 #include "numerics/LinearAlgebra.h"
 
 namespace vornex {
@@ -503,7 +504,10 @@ bool IFP::startCurve(const char* curve) {
     calculateVLE();
     if (status == 0 && isTwoPhaseAnswer()) return true;
     status = 3;
-    std::fprintf(stderr, "Can't find a starting point for the %s\n", curve);
+    if (startRetried)
+        diagnostic("Can't find a starting point for the %s\n", curve);
+    else
+        std::fprintf(stderr, "Can't find a starting point for the %s\n", curve);
     return false;
 }
 

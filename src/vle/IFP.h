@@ -38,6 +38,9 @@ class IFP : public IdealMixture {
     std::vector<double> derivativeVector;
     double slope = 0.0;          // dP/dT along an isochore or isopleth, Pa/K
     double isothermSlope = 0.0;  // dP/dx_0 along an isotherm, Pa
+    // Set by a caller that tries another start when a tracer finds no first point: the
+    // failed start is then a trace (--verbose), not a failure said.
+    bool startRetried = false;
     Newton solver;
 
     void number_of_components(int count) override;
@@ -112,7 +115,7 @@ class IFP : public IdealMixture {
     // when either fails.
     bool openCurveFile(OutputFile& file, const std::string& path, const char* sfx);
     // First point of a tracer from its start values; status 3 and a message naming the curve
-    // when it cannot be found.
+    // (a trace only when startRetried is set) when it cannot be found.
     bool startCurve(const char* curve);
     // Last converged point (T, P, x, y) taken from the current state, or given back to it
     // before a retry from there.

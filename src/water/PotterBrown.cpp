@@ -101,7 +101,7 @@ bool PotterBrown::loadTable(const std::string& path) {
             double v = 0.0;
             if (!plainDensity(field, v)) {
                 std::fprintf(stderr,
-                             "PotterBrown: \"%s\" line %d: \"%s\" is not a density in g/cm3 "
+                             "PotterBrown: \"%s\" line %d: \"%.40s\" is not a density in g/cm3 "
                              "(0 for a missing node, else %g to %g)\n",
                              path.c_str(), lineNumber, field.c_str(), kLeastDensity,
                              kGreatestDensity);

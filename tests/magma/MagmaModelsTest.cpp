@@ -81,6 +81,31 @@ TEST(ZhangChen, GrowthConstantOfTheDissolutionFront) {
         ASSERT_TRUE(z.calculateDiffusionDistance(1, "a", c.Cs, c.Csat, c.Cl));
         EXPECT_NEAR(z.alpha, c.alpha, 1e-6) << z.beta;
     }
+    // Over beta, each alpha a root of its equation (the bracket found and kept), rising
+    // with beta; published roots among them.
+    // beta = (Csat - Cl)/(Cs - Csat) with Cs 1, Csat 0 and Cl -beta.
+    double previous = -HUGE_VAL;
+    for (double beta : {-0.999, -0.9, -0.5, -0.1, 0.0, 0.01, 0.5, 1.0, 2.0, 9.0, 49.0, 99.0, 499.0,
+                        1e4, 1e8, 1e100}) {
+        ZhangChen z;
+        ASSERT_TRUE(z.calculateDiffusionDistance(1, "a", 1.0, 0.0, -beta)) << beta;
+        ASSERT_EQ(z.beta, beta);
+        const double a = z.alpha;
+        EXPECT_NEAR(a * std::sqrt(M_PI) * std::exp(a * a) * std::erfc(-a), beta,
+                    1e-9 * std::max(1.0, std::fabs(beta)))
+            << beta;
+        EXPECT_GT(a, previous) << beta;
+        previous = a;
+    }
+    for (const auto& [beta, alpha] :
+         {std::pair{49.0, 1.496761}, std::pair{99.0, 1.679300}, std::pair{499.0, 2.056221}}) {
+        ZhangChen z;
+        ASSERT_TRUE(z.calculateDiffusionDistance(1, "a", 1.0, 0.0, -beta)) << beta;
+        EXPECT_NEAR(z.alpha, alpha, 1e-6) << beta;
+    }
+    // No growth constant at or below beta = -1: refused, said.
+    ZhangChen below;
+    EXPECT_FALSE(below.calculateDiffusionDistance(1, "a", 1.0, 0.0, 1.0));  // beta -1
     ZhangChen z;
     EXPECT_FALSE(z.calculateDiffusionDistance(1, "b", 1.0, 1.0, 0.0));
     EXPECT_FALSE(z.calculateDiffusionDistance(1, "../c", 2.0, 1.0, 0.0));

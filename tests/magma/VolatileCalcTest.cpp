@@ -2,11 +2,13 @@
 // rhyolite, the isobar and the degassing paths.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "magma/VolatileCalc.h"
+#include "numerics/Diagnostics.h"
 
 namespace vornex {
 namespace {
@@ -153,6 +155,31 @@ TEST_F(VolatileCalcTest, OpenMixedPathLosesItsCO2First) {
     EXPECT_EQ(v.volatileSystem, kH2OOnly);
     ASSERT_FALSE(rows.empty());
     EXPECT_EQ(rows[rows.size() - 7 + 2], 0.0);
+}
+TEST_F(VolatileCalcTest, PathsAndIsobarsKeepTheirStepsOffStandardOutput) {
+    // The steps are a trace: nothing on standard output, on standard error only when asked.
+    ASSERT_TRUE(v.setMagmaType(kBasalt));
+    v.temperature = 1473.15;
+    for (const bool verbose : {false, true}) {
+        setDiagnostics(verbose);
+        CurveArray path, isobar;
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        v.calculateDegassingPath(0, 3.0, 500.0, "degas", 6, "", &path);
+        v.calculateSaturationIsobar(1e8, "isobar", 6, "", &isobar);
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        setDiagnostics(false);
+        EXPECT_FALSE(path.empty());
+        EXPECT_FALSE(isobar.empty());
+        EXPECT_EQ(out, "") << verbose;
+        // One line per row of the path at least.
+        const auto lines = std::count(err.begin(), err.end(), '\n');
+        if (verbose)
+            EXPECT_GE(lines, static_cast<long>(path.size() / 7)) << err;
+        else
+            EXPECT_EQ(err, "");
+    }
 }
 TEST_F(VolatileCalcTest, OpenMixedDegassingRunsDownLikeTheClosedOne) {
     // 5 wt % H2O and 1000 ppm CO2: the open path loses its CO2 within the first kilobar and

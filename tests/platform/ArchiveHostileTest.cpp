@@ -154,9 +154,13 @@ TEST(XmlNesting, ClosingTagsInCommentsSectionsAndDeclarationsDoNotHideDepth) {
                                      {"<?pi ", "?>"},
                                      {"<!DOCTYPE plist [", "]>"}};
     for (const auto& [open, close] : hiding) {
-        std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>" + open;
+        // A document type declaration stands before the first element.
+        const bool prolog = open.starts_with("<!DOCTYPE");
+        std::string xml =
+            "<?xml version=\"1.0\"?>" + (prolog ? open : "<plist version=\"1.0\"><array>" + open);
         for (int i = 0; i < 250000; ++i) xml += "</array>";
         xml += close;
+        if (prolog) xml += "<plist version=\"1.0\"><array>";
         for (int i = 0; i < 250000; ++i) xml += "<array>";
         PlistValue out;
         IoResult r = parsePlist(bytesOf(xml), out);
@@ -172,6 +176,24 @@ TEST(XmlNesting, ClosingTagsInCommentsSectionsAndDeclarationsDoNotHideDepth) {
     for (const char* damaged : {"<plist><array x='<array>'></array></plist>",
                                 "<plist><arrayx></arrayx></plist>", "<plist><array><!--"})
         EXPECT_FALSE(parsePlist(bytesOf(damaged), out)) << damaged;
+}
+
+TEST(XmlWellFormed, ADocumentTypeDeclarationStandsOnlyBeforeTheFirstElement) {
+    const std::string declaration = "<!DOCTYPE plist SYSTEM \"plist.dtd\">";
+    PlistValue out;
+    ASSERT_TRUE(parsePlist(bytesOf("<?xml version=\"1.0\"?>" + declaration +
+                                   "<plist version=\"1.0\"><string>a</string></plist>"),
+                           out));
+    EXPECT_EQ(out, PlistValue("a"));
+    for (const std::string& misplaced :
+         {"<plist version=\"1.0\"><string>a" + declaration + "</string></plist>",
+          "<plist version=\"1.0\">" + declaration + "<string>a</string></plist>",
+          "<plist version=\"1.0\"><string>a</string></plist>" + declaration,
+          declaration + declaration + "<plist version=\"1.0\"><string>a</string></plist>"}) {
+        const IoResult r = parsePlist(bytesOf(misplaced), out);
+        EXPECT_FALSE(r) << misplaced;
+        EXPECT_NE(r.message.find("document type declaration"), std::string::npos) << r.message;
+    }
 }
 
 TEST(XmlArchive, EveryValueSurvivesTheRoundTripThroughXml) {

@@ -191,11 +191,22 @@ TEST_F(ConsoleOutcomes, AReportThatCouldNotBeWrittenFailsTheRun) {
             const std::string name = "lost" + std::to_string(n++);
             const auto [status, err] = runWithOutput(c.program, c.words, name, redirection);
             EXPECT_EQ(status, 1) << c.name << " " << redirection << "\n" << err;
+            // With its cause, also where the report was flushed before a notice.
+            const std::string cause = std::string(redirection) == ">&-"
+                                          ? ": Bad file descriptor\n"
+                                          : ": No space left on device\n";
             EXPECT_TRUE(has(err, std::string(c.name) + ": the report could not be written to "
-                                                        "standard output"))
+                                                        "standard output" + cause))
                 << c.name << " " << redirection << "\n" << err;
             EXPECT_EQ(err.back(), '\n');
         }
+    }
+    // A command that writes no report loses none on a closed standard output.
+    for (const auto& [redirection, name] : {std::pair{">/dev/full", "quietFull"},
+                                             std::pair{">&-", "quietClosed"}}) {
+        const auto [quiet, said] = runWithOutput(KELNO_PROGRAM, {"satu"}, name, redirection);
+        EXPECT_EQ(quiet, 0) << redirection << "\n" << said;
+        EXPECT_FALSE(has(said, "the report could not be written")) << said;
     }
     // The report on a closed standard output never lands in a file the program writes.
     const auto [status, err] = runWithOutput(KELNO_PROGRAM, {"pv"}, "closedPv", ">&-");
@@ -272,6 +283,35 @@ TEST_F(ConsoleOutcomes, TheIsothermFromAPressureLeavesWhatItCouldNotWriteAlone) 
     }
 }
 
+// A curve traced but not written failed for its file, not for want of a point; a start the
+// tracer retries from the table is a trace, not a failure.
+TEST_F(ConsoleOutcomes, ACurveWhoseFileFailsIsSaidUnwrittenNotUntraced) {
+    for (const auto& [words, file] :
+         {std::pair{std::vector<std::string>{"wagner", "sat", "F"}, std::string("satuF")},
+          std::pair{std::vector<std::string>{"wagner", "isoc", "25", "300", "700", "F"},
+                    std::string("isocF")}}) {
+        const fs::path work = folderOf(file) / "work";
+        fs::create_directories(work);
+        ASSERT_EQ(::mkfifo((work / file).c_str(), 0600), 0);
+        const ProgramRun r = run(VORNEX_PROGRAM, words, file);
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_TRUE(has(r.err, words[1] + " failed: 1 of its files could not be written\n"))
+            << r.err;
+        EXPECT_FALSE(has(r.err, "nothing was traced")) << r.err;
+        EXPECT_TRUE(fs::is_fifo(work / file));
+    }
+    const std::vector<std::string> isopleth = {"hnc", "isop", "650", "0.05", "0.01", "5", "e"};
+    const ProgramRun quiet = run(VORNEX_PROGRAM, isopleth, "retriedStart");
+    EXPECT_EQ(quiet.status, 0) << quiet.err;
+    EXPECT_FALSE(has(quiet.err, "starting point")) << quiet.err;
+    EXPECT_TRUE(fs::exists(folderOf("retriedStart") / "work" / "isope"));
+    std::vector<std::string> verbose = isopleth;
+    verbose.insert(verbose.begin(), "--verbose");
+    const ProgramRun traced = run(VORNEX_PROGRAM, verbose, "retriedStartTraced");
+    EXPECT_TRUE(has(traced.err, "Can't find a starting point for the isopleth")) << traced.err;
+    EXPECT_FALSE(has(traced.out, "starting point"));
+}
+
 // Regressions, one a case: each did what the line says.
 TEST_F(ConsoleOutcomes, SmallFaultsOfBothPrograms) {
     // The help word refused where --help was taken.
@@ -307,11 +347,12 @@ TEST_F(ConsoleOutcomes, SmallFaultsOfBothPrograms) {
     EXPECT_TRUE(has(frac.err, "frac 1000 is above the bound: 30 cycles at most")) << frac.err;
     // The gnuplot and raw forms of the saturation curve did not say that they run below the
     // range, as the Igor form does.
-    for (const char* form : {"gnuplot", "cocoa"}) {
+    for (const auto& [form, file] :
+         {std::pair{"gnuplot", "satu0.txt"}, std::pair{"cocoa", "satu0"}}) {
         const ProgramRun satu = run(KELNO_PROGRAM, {"satu", form}, std::string("satu") + form);
         EXPECT_EQ(satu.status, 0) << satu.err;
-        EXPECT_TRUE(has(satu.err, "points of satu0 lie outside the published range of the water "
-                                  "equation"))
+        EXPECT_TRUE(has(satu.err, std::string("points of ") + file +
+                                      " lie outside the published range of the water equation"))
             << form << "\n" << satu.err;
     }
     // The critical curve's per-mass energies were in J/kg where every other file has J/g.

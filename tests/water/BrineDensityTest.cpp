@@ -341,6 +341,17 @@ TEST(PotterBrownTable, LoaderRefusesNodesThatAreNotDensities) {
     EXPECT_TRUE(PotterBrown::loadTable("pb_node.txt"));
     EXPECT_DOUBLE_EQ(PotterBrown::node(0, 0, 2), 0.997003);
     PotterBrown::forgetTable();
+    // A 4 MB word is named by its first 40 characters, as the other readers name one.
+    {
+        std::ofstream out("pb_node.txt");
+        out << std::string(40, '7') << std::string(4 << 20, 'x') << '\n';
+    }
+    const std::string said =
+        test::stderrOf([] { EXPECT_FALSE(PotterBrown::loadTable("pb_node.txt")); });
+    EXPECT_NE(said.find("line 1: \"" + std::string(40, '7') + "\" is not a density"),
+              std::string::npos)
+        << said.substr(0, 200);
+    EXPECT_LT(said.size(), 300u);
 }
 
 TEST(PotterBrownTable, PotterBrownFailedLookupIsNotDividedBy) {

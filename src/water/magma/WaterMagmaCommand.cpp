@@ -8,10 +8,12 @@
 #include <cstring>
 #include <iterator>
 
+#include "fluid/CurveOutput.h"
 #include "fluid/Metastability.h"
 #include "fluid/OutputFiles.h"
 #include "numerics/AtomicFile.h"
 #include "numerics/ConsoleInput.h"
+#include "numerics/StandardOutput.h"
 #include "water/IgorOpener.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterEOS.h"
@@ -194,7 +196,7 @@ bool parameter(const char* command, const char* name, const char* word, Need nee
 }
 
 int syntax(const char* line) {
-    std::fflush(stdout);
+    flushStandardOutput();
     std::fprintf(stderr, "%s\n", line);
     return 1;
 }
@@ -228,7 +230,7 @@ std::string outsideWaterRange(double TK, double Pbar) {
 bool noteOutsideWaterRange(const char* command, const char* state, double TK, double Pbar) {
     const std::string outside = outsideWaterRange(TK, Pbar);
     if (outside.empty()) return false;
-    std::fflush(stdout);
+    flushStandardOutput();
     std::fprintf(stderr, "%s: %s at %g deg. C and %s bar lies %s; its figures drift there\n",
                  command, state, TK - 273.15, wagnerPrussRange().shownP(Pbar).c_str(),
                  outside.c_str());
@@ -269,7 +271,7 @@ int WaterEOS::doWaterMagmaCommand(int argc, const char** argv) {
     const unsigned long failedBefore = OutputFiles::failures();
     const std::size_t written = writtenFileMark();
     const int status = doMenuCommand(argv[1], argc - 2, argv + 2);
-    std::fflush(stdout);
+    flushStandardOutput();
     reportFilesWrittenSince(written, stderr);
     return status == 0 && OutputFiles::failures() != failedBefore ? 1 : status;
 }
@@ -305,8 +307,9 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
             return 1;
         if (cycle) return drawWaterMagmaCycle(info, kScriptIgor) ? 0 : 1;
         int incomplete = 0;
-        const int points =
-            drawWaterMagmaDiagram(info, kScriptIgor, 1, nullptr, 0.001, 7.0, &incomplete);
+        const int points = drawWaterMagmaDiagram(
+            info, kScriptIgor, 1, nullptr, WaterMagmaCalculationInfo::kLeastMassRatio,
+            WaterMagmaCalculationInfo::kMostMassRatio, &incomplete);
         if (points == 0)
             std::fprintf(stderr, "%s failed: no point of the diagram could be computed\n", keyword);
         else if (points > 0 && incomplete > 0)
@@ -397,7 +400,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         state(1);
         if (stability.metastable) {
             std::printf("%s\n", stability.report("liquid", "steam").c_str());
-            std::fflush(stdout);
+            flushStandardOutput();
             std::fprintf(stderr, "%s: the state at %g deg. C and %g bar is metastable\n", keyword,
                          celsius, P * 1e-5);
         }
@@ -405,7 +408,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         std::puts("");
         if (std::isfinite(r.Wirr) && std::isfinite(r.T5irr)) return 0;
         // The report shows the hole; the failure is said where failures are.
-        std::fflush(stdout);
+        flushStandardOutput();
         std::fprintf(stderr,
                      "%s is not complete: the irreversible expansion of the state at %g deg. C "
                      "and %g %s could not be computed\n",
@@ -444,10 +447,19 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         return calculateIsobaricHeatingWork(Pbar, T0 + 273.15, T1 + 273.15) ? 0 : 1;
     }
     if (std::strcmp(keyword, "satu") == 0) {
+        // The text forms are named apart from the saturation table "satu0" that the
+        // workbench reads from the working folder first; the raw form is that table.
+        auto trace = [this](const char* file, char mode) {
+            temperature(Tcrit);
+            volume(Vcrit);
+            calculate_saturation_curve(file, 2, Tcrit, -1.0, Vcrit, Vcrit, Tlowest, mode, "0",
+                                       nullptr);
+        };
         if (argc == 0) {
-            calculateTheSaturationCurve("0", 1);
+            trace(kSaturationIgorFile, kIgorText);
             // The curve runs down to 230 K, into the region of ice Ih.
-            noteCurveExcess("satu", "satu0", "0", wagnerPrussRange(), "the water equation");
+            noteCurveExcess("satu", kSaturationIgorFile, "0", wagnerPrussRange(),
+                            "the water equation");
             if (!writeIgorScriptForPhaseDiagram(1, 1, 1)) return 1;
             openIgorScript("igor2.itx");
         } else if (argc == 1 && std::strcmp(argv[0], "cocoa") == 0) {
@@ -456,8 +468,8 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
             noteCurveExcess("satu", "satu0", binaryCurveExcess("satu0", 28, 3, 0, wagnerPrussRange()),
                             wagnerPrussRange(), "the water equation");
         } else if (argc == 1 && std::strcmp(argv[0], "gnuplot") == 0) {
-            calculateTheSaturationCurve("0", 2);
-            noteCurveExcess("satu", "satu0", "0", wagnerPrussRange(), "the water equation");
+            trace("satu0.txt", kColumnTable);
+            noteCurveExcess("satu", "satu0.txt", "0", wagnerPrussRange(), "the water equation");
         } else {
             return syntax(syntaxOf(keyword));
         }

@@ -63,7 +63,10 @@ bool isobaricReferenceData(WaterEOS& w, WaterMagmaCalculationResult& r) {
     r.Av = b.Av;
     // The work of vaporisation at Pb.
     r.isobaricWork = -r.Pb * 1e5 * (r.Vv - r.Vl);
-    r.Qvap = (r.Hspin - r.H2) + r.Hv - r.Hl;
+    // The heat of the liquid up to its boiling point, then of its vaporisation there: the
+    // magma pays the whole rise of the water's enthalpy, the jump from the spinodal to the
+    // boiling point included.
+    r.Qvap = (r.Hl - r.H2) + r.Hv - r.Hl;
     r.x3 = -1.0;
     return w.error == 0;
 }
@@ -226,10 +229,10 @@ bool writeIsobaricPath(const WaterMagmaCalculationResult& r) {
     file.print("IGOR\nWAVES p0 t0\nBEGIN\n");
     file.print("%12f %12f\n", r.P1, r.T1);
     file.print("%12f %12f\n", r.P2, r.T2);
-    if (r.isobaricStage != 4 && r.x3 >= 0.0 && r.x3 <= 1.0) {
+    const bool boiled = r.x3 >= 0.0 && r.x3 <= 1.0;
+    if (r.isobaricStage != 4 && (boiled || r.T3 > r.Tspin))
         file.print("%12f %12f\n", r.P2, r.Tspin);
-        file.print("%12f %12f\n", r.Pb, r.Tb);
-    }
+    if (r.isobaricStage != 4 && boiled) file.print("%12f %12f\n", r.Pb, r.Tb);
     file.print("%12f %12f\n", r.P3, r.T3);
     if (r.x3 == -2.0) file.print("%12f %12f\n", r.P4, r.T4);
     file.print("END\n");
@@ -393,7 +396,7 @@ bool WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
         e[i] = {S, H, U, V};
     }
     const double g = M * 1000.0;  // g/mol
-    std::printf("\nIsobaric heating at a the pressure : %8.2f bar\n", Pbar);
+    std::printf("\nIsobaric heating at the pressure : %8.2f bar\n", Pbar);
     std::printf("---------------------------------------------\n");
     std::printf("Initial temperature T0  : %8.2f deg.C  , %8.2f K\n", T0 - 273.15, T0);
     std::printf("Final temperature   T1  : %8.2f deg.C  , %8.2f K\n\n", T1 - 273.15, T1);

@@ -132,9 +132,12 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
         std::fprintf(stderr, "Failure of the calculation !\n");
         return false;
     }
-    // The heated water is the hottest and most compressed state of the cycle.
-    noteOutsideWaterRange(info.heating == 0 ? "pv" : info.heating == 1 ? "pp" : "pw",
-                          "the heated water (state 3)", r.T3, r.P3);
+    // The heated water is the hottest and most compressed state of the cycle, the cold
+    // water at the surface or at depth the coldest.
+    const char* command = info.heating == 0 ? "pv" : info.heating == 1 ? "pp" : "pw";
+    noteOutsideWaterRange(command, "the heated water (state 3)", r.T3, r.P3);
+    if (!noteOutsideWaterRange(command, "the cold water (state 1)", r.T1, r.P1))
+        noteOutsideWaterRange(command, "the water at depth (state 2)", r.T2, r.P2);
     // What the report shows but could not be computed fails the command once it is printed.
     const char* missing = r.incomplete() ? (r.pyroclast && r.pyroclastFailed
                                                 ? "the pyroclast-heated case"

@@ -191,8 +191,18 @@ double WaterEOS::equationForIsobaricHeating(double TK, void* context) {
         return B - m * (H - r.H2) / M;
     }
     if (TK <= r.Tb) {
-        if (TK <= r.T2 || r.isobaricStage == 3 || (r.isobaricStage == 1 && TK > r.Tspin))
-            return fail();
+        if (TK <= r.T2 || r.isobaricStage == 3) return fail();
+        if (TK > r.Tspin) {
+            // Past its spinodal the liquid is on its way to the boiling point of the same
+            // entropy: a state of that isentrope, whose enthalpy the magma pays like any other.
+            const double share = (TK - r.Tspin) / (r.Tb - r.Tspin);
+            error = 0;
+            set_the_phase_as(2);
+            calculate_isentropic_point_at_fixed_T(TK, r.Sspin, r.Vspin + share * (r.Vl - r.Vspin));
+            if (!error) calculate_state_functions();
+            if (error || !(dPdV < 0.0)) return fail();
+            return B - m * (H - r.H2) / M;
+        }
         initializeSaturationVolumesFromT("H2O", TK);
         set_the_phase_as(2);
         Vl0 -= 1e-8;
@@ -265,13 +275,12 @@ void WaterEOS::calculateIsobaricPeakTemperature(WaterMagmaCalculationResult& r) 
     }
     const double Bb = cp * (Tm - r.Tb) - calculateLatentHeatTerm(Tm, r.Tb) -
                       m * r.sedimentHeatCapacity * (r.Tb - r.sedimentTemperature);
-    const double a = Bb - m * (r.Hspin - r.H2) / M;  // heat left at the spinodal
-    const double b = Bb - m * r.Qvap / M;            // heat left after full vaporisation
+    const double a = Bb - m * (r.Hl - r.H2) / M;  // heat left at the boiling point
+    const double b = Bb - m * r.Qvap / M;         // heat left after full vaporisation
     double x0 = Tm, x1 = 0.99 * Tm;
     if (a >= 0.0 && b <= 0.0) {
         // The water ends boiling at Tb.
-        const double x3 =
-            (Bb - (m / M) * ((r.Hspin - r.H2) + r.Hv - r.Hl)) / ((r.Hl - r.Hv) * m / M);
+        const double x3 = (Bb - (m / M) * r.Qvap) / ((r.Hl - r.Hv) * m / M);
         r.x3 = x3;
         r.T3 = r.T4 = r.Tb;
         r.P3 = r.P4 = r.Pb;
@@ -298,23 +307,13 @@ void WaterEOS::calculateIsobaricPeakTemperature(WaterMagmaCalculationResult& r) 
         x1 = x0 - 1.0;
     }
     if (r.isobaricStage != 1 && r.isobaricStage != 3) return;
+    // The heat left falls from the cold water's temperature (the magma gives and the water
+    // takes nothing) to Tb (liquid end) or from Tb to Tm (steam end): the root is bracketed.
     bool ok = r.isobaricStage == 3 ? isobaricSearch(*this, r, x0, x1, r.Tb + 1e-6, Tm)
-                                   : isobaricSearch(*this, r, x0, x1);
-    if (!ok && r.isobaricStage == 1) {
+                                   : isobaricSearch(*this, r, x0, x1, r.T2 + 1e-6, r.Tb);
+    if (!ok && r.isobaricStage == 1)
         ok = isobaricSearch(*this, r, r.Tspin - 1.0, r.Tspin - 1.001) ||
              isobaricSearch(*this, r, r.T2 + 1.0, r.T2 + 1.001);
-        if (!ok) {
-            // No root below the spinodal: the liquid just short of it.
-            error = 0;
-            set_the_phase_as(2);
-            Vl0 = kLiquidGuess;
-            temperature(r.Tspin - 0.5);
-            pressure(r.P2);
-            calculate_molar_volume();
-            if (!error) calculate_state_functions();
-            ok = error == 0;
-        }
-    }
     if (!ok) {
         error = 1;
         return;

@@ -66,7 +66,7 @@ struct ValueOption {
 
 const ValueOption kValueOptions[] = {
     {"m", &WaterMagmaCalculationInfo::m, "water/magma mass ratio, kg of water per kg of magma",
-     "1 (the diagrams run m over 0.001 ... 7)"},
+     "1; 0.001 ... 7 (the diagrams run m over that range)"},
     {"Psurf", &WaterMagmaCalculationInfo::Psurf, "surface pressure, bar", "1 bar"},
     {"Tm", &WaterMagmaCalculationInfo::Tm, "magma temperature, deg. C", "1200 deg. C"},
     {"cp", &WaterMagmaCalculationInfo::cp, "heat capacity of the magma, J/(g K)", "1.2 J/(g K)"},
@@ -91,6 +91,22 @@ const ValueOption kValueOptions[] = {
     {"coupling", &WaterMagmaCalculationInfo::coupling,
      "fluid/sediment thermal coupling, fraction 0 ... 1", "1"},
 };
+
+constexpr double kDefaultRecharges = 10.0;
+
+// A count of cycles within [1, most]: a value outside is brought to the nearer bound, said.
+int32_t boundedCount(const char* word, const char* given, double value, int32_t most) {
+    if (value > most) {
+        std::fprintf(stderr, "%s %s is above the bound: %d cycles at most are computed\n", word,
+                     given, most);
+        value = most;
+    } else if (value < 1.0) {
+        std::fprintf(stderr, "%s %s is below the bound: 1 cycle at least is computed\n", word,
+                     given);
+        value = 1.0;
+    }
+    return static_cast<int32_t>(value);
+}
 
 // The option words without a number of their own or with a count.
 struct OtherOption {
@@ -170,7 +186,7 @@ void WaterMagmaCalculationInfo::setValuesToDefault() {
     setDefault(pyroclast, 0);
     setDefault(heating, 0);
     setDefault(recharge, 0);
-    if (maxRecharges == -1) maxRecharges = 10;
+    if (maxRecharges == -1) maxRecharges = static_cast<int32_t>(kDefaultRecharges);
     setDefault(g, 9.81);
     if (static_cast<uint8_t>(suffix[0]) == kFlagNotSet) {
         suffix[0] = '0';
@@ -203,7 +219,7 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
         return true;
     };
     // A count (recharges, fractions): a whole number; below 1 it counts as 1, above the
-    // bound it is the bound, said.
+    // bound it is the bound, either said.
     auto count = [&](int& i, const char* word, int32_t& field) {
         double value = 0.0;
         if (!number(i, word, value)) return false;
@@ -212,12 +228,7 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
                          word, argv[i]);
             return false;
         }
-        if (value > mostCycles) {
-            std::fprintf(stderr, "%s %s is above the bound: %d cycles at most are computed\n", word,
-                         argv[i], mostCycles);
-            value = mostCycles;
-        }
-        field = static_cast<int32_t>(std::max(1.0, value));
+        field = boundedCount(word, argv[i], value, mostCycles);
         return true;
     };
     for (int i = 0; i < argc; ++i) {
@@ -285,6 +296,12 @@ std::string WaterMagmaCalculationInfo::invalidValues() const {
     for (double v : values)
         if (!std::isfinite(v)) return "every value must be a finite number";
     if (!(m > 0.0)) return "the water/magma mass ratio m must be above 0";
+    // Beyond the diagrams' range the water is barely heated and the work is mostly the
+    // elastic energy of the water compressed at depth, not the magma's heat: per gram of
+    // magma it grows with m past all the heat the magma holds.
+    if (!(m >= kLeastMassRatio && m <= kMostMassRatio))
+        return "the water/magma mass ratio m must lie in 0.001 ... 7, the range of the energy "
+               "diagrams";
     // Temperatures here are in K, after the conversion from deg. C.
     const std::pair<double, const char*> aboveZero[] = {
         {T1, "the water temperature T1 must lie above -273.15 deg. C"},
@@ -386,7 +403,7 @@ bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
     askDouble(cp, kNotSet,
               "Heat capacity of magma (J/g/°C),                 default =  1.2 J/g/°C : ", 1.2);
     askDouble(L, kNotSet,
-              "Magma latent heat of solification (J/g),         default =  350 J/g    : ", 350.0);
+              "Magma latent heat of solidification (J/g),       default =  350 J/g    : ", 350.0);
     askDouble(Tsol, kNotSet,
               "Magma solidus temperature (°C),                  default =  900°C      : ", 900.0);
     askDouble(Tliq, kNotSet,
@@ -401,12 +418,12 @@ bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
             "Recharge with fresh water (y/n) ?                default =    n        : ", 'n');
     if (maxRecharges == -1) {
         double count = -1.0;
-        askDouble(
-            count, -1.0,
-            "Maximum number of recharges ?                    default =  100        : ", 100.0,
-            true);
-        if (count == -1.0) count = 100.0;
-        maxRecharges = static_cast<int32_t>(std::clamp(count, 1.0, double(kMaxCycleCount)));
+        askDouble(count, -1.0,
+                  "Maximum number of recharges ?                    default =   10        : ",
+                  kDefaultRecharges, true);
+        if (count == -1.0) count = kDefaultRecharges;
+        const std::string answer = std::to_string(static_cast<long long>(count));
+        maxRecharges = boundedCount("max", answer.c_str(), count, kMaxCycleCount);
     }
     if (static_cast<uint8_t>(suffix[0]) == kFlagNotSet) {
         // The suffix ends the names of the files written: a letter or a digit.

@@ -29,6 +29,10 @@ inline constexpr ScriptFlag kScriptNone = 0;
 inline constexpr ScriptFlag kScriptIgor = 1;
 inline constexpr ScriptFlag kScriptArray = 6;
 
+// The Igor text of kelno's saturation curve, loaded by its phase-diagram script: named apart
+// from the saturation table "satu0", which readers look for in the working folder first.
+inline constexpr const char* kSaturationIgorFile = "satu0.itx";
+
 // Where the magma-water reports go besides standard output: the shared log window of an
 // application, or a text buffer. The water library knows only this interface; a program
 // that has a log window connects it with setWaterMagmaLog. Without a log the log reports
@@ -74,6 +78,9 @@ struct WaterMagmaCalculationInfo {
     static constexpr uint8_t kFlagNotSet = 0xFF;
     // The most recharges or fractions one calculation runs.
     static constexpr int32_t kMaxCycleCount = 1000;
+    // The water/magma mass ratios a calculation takes: the range of the energy diagrams.
+    static constexpr double kLeastMassRatio = 0.001;
+    static constexpr double kMostMassRatio = 7.0;
 
     double T1 = kNotSet;            // surface water temperature
     double Psurf = kNotSet;         // surface pressure, bar

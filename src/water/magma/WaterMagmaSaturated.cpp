@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <string>
 
+#include "fluid/Metastability.h"
 #include "numerics/Diagnostics.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Solver.h"
+#include "numerics/StandardOutput.h"
 #include "water/WaterEOS.h"
 #include "water/magma/WaterMagmaRecords.h"
 #include "water/magma/WaterMagmaSaturation.h"
@@ -284,7 +286,7 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
     }
     const bool belowExit = Ps < ex.P;
     if (console) {
-        std::fflush(stdout);
+        flushStandardOutput();
         noteOutsideWaterRange(TK > 0.0 ? "psat" : "tsat", "the saturation state", Ts, Ps * 1e-5);
         if (belowExit)
             std::fputs("The pressure is below the atmospheric pressure. No work is produced.\n",
@@ -394,9 +396,23 @@ bool WaterEOS::calculateExsolutionWork(double TK, double Pbar, double V0) {
         error = 1;
         return false;
     }
-    noteOutsideWaterRange("exsol", "the state", TK, P * 1e-5);
+    // The pressure asked for is judged as asked, as the TP command judges it: the solved one
+    // may lie a rounding beyond a bound it is not.
+    noteOutsideWaterRange("exsol", "the state", TK, Pbar);
+    // The free water is sought as steam: below its saturation pressure's temperature that
+    // root is a supercooled vapour, said as the TP command says it.
+    const Metastability stability = compareWithStableState(*this);
+    error = 0;
+    set_the_phase_as(1);
+    calculateFromTP(TK, Pbar, 0);
     std::printf("\n");
     dump();
+    if (stability.metastable) {
+        std::printf("%s\n", stability.report("liquid", "steam").c_str());
+        flushStandardOutput();
+        std::fprintf(stderr, "exsol: the water at %g deg. C and %g bar is metastable\n",
+                     TK - 273.15, Pbar);
+    }
     const double w = -P * (V - V0);
     std::printf("\n");
     std::printf("Exsolution work : %8.2f J/g of water\n", -w * 0.001 / M);

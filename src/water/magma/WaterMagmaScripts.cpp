@@ -120,7 +120,7 @@ bool WaterEOS::writeIgorScriptForPhaseDiagram(int curve, int plot, int newExperi
     if (newExperiment) x("x newpath/O p7, \"%s\"\n", folder.c_str());
     const char* verb = newExperiment ? "display" : "append";
     if (curve == 1) {
-        x("x loadwave/p=p7/t/o \"satu0\" \n");
+        x("x loadwave/p=p7/t/o \"%s\" \n", kSaturationIgorFile);
         if (plot == 1) x("x %s p0 vs t0\n", verb);
     } else if (curve == 2) {
         x("x loadwave/p=p7/t/o \"spino1\" \n");

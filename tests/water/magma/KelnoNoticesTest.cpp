@@ -158,6 +158,62 @@ TEST(KelnoNotices, AStateOutsideTheRangeOfTheWaterEquationIsSaidBesideIt) {
     // Inside the range nothing is said.
     const testing::ProgramRun inside = kelno({"TP", "300", "100"}, "inside");
     EXPECT_FALSE(has(inside.err, "range")) << inside.err;
+    // The cold side: a cycle's cold water below the melting line.
+    const testing::ProgramRun cold = kelno({"pv", "T1", "-30"}, "coldCycle");
+    EXPECT_TRUE(has(cold.err,
+                    "pv: the cold water (state 1) at -30 deg. C and 1 bar lies "
+                    "outside the published range"))
+        << cold.err;
+    // A pressure at the bound is inside it for every command that takes one.
+    for (const char* command : {"TP", "exsol"}) {
+        const testing::ProgramRun bound =
+            kelno({command, "700", "10000"}, command + std::string("Bound"));
+        EXPECT_FALSE(has(bound.err, "range")) << command << "\n" << bound.err;
+    }
+}
+
+TEST(KelnoNotices, CountsAndRatiosOutsideTheirBoundsAreSaid) {
+    // A count below 1 is 1, said as a count above the bound is.
+    for (const auto& [words, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"pv", "recharge", "max", "0"}, "max 0 is below the bound: 1 cycle at least"},
+             {{"pv", "recharge", "max", "-5"}, "max -5 is below the bound: 1 cycle at least"},
+             {{"pv", "recharge", "max", "1001"}, "max 1001 is above the bound: 1000 cycles"}}) {
+        const testing::ProgramRun run = kelno(words, "count" + words.back());
+        EXPECT_TRUE(has(run.err, said)) << run.command << "\n" << run.err;
+    }
+    // The help, the questions and a run without the word agree on the recharges' default.
+    const testing::ProgramRun help = kelno({"help", "pv"}, "maxHelp");
+    EXPECT_TRUE(has(help.out, "(default 10, at most 1000)")) << help.out;
+    const std::string answers(16, '\n');
+    const testing::ProgramRun asked =
+        testing::runProgram(KELNO_PROGRAM, {"pv", "recharge", "interactive"},
+                            fs::current_path() / "notices" / "maxAsked", 60, answers);
+    // The questions go to standard error.
+    EXPECT_TRUE(has(asked.err, "Maximum number of recharges ?                    default =   10"))
+        << asked.err;
+    EXPECT_TRUE(has(asked.out, "Maximum number of recharges : 10")) << asked.out;
+    EXPECT_TRUE(has(asked.err, "Magma latent heat of solidification (J/g)")) << asked.err;
+    // The mass ratio is taken over the diagrams' range only: beyond it the work per gram of
+    // magma would outgrow the heat the magma holds.
+    for (const char* m : {"1e7", "1e300", "7.5", "0.0009"}) {
+        const testing::ProgramRun run = kelno({"pv", "m", m}, std::string("ratio") + m);
+        EXPECT_EQ(run.status, 1) << m;
+        EXPECT_TRUE(has(run.err, "m must lie in 0.001 ... 7")) << m << "\n" << run.err;
+        EXPECT_FALSE(has(run.out, "Wrev")) << m;
+    }
+    for (const char* m : {"0.001", "7"})
+        EXPECT_EQ(kelno({"pv", "m", m}, std::string("ratio") + m).status, 0) << m;
+}
+
+TEST(KelnoNotices, ASupercooledSteamOfTheExsolutionIsSaidMetastable) {
+    const testing::ProgramRun low = kelno({"exsol", "300", "100"}, "exsolMetastable");
+    EXPECT_EQ(low.status, 0) << low.err;
+    EXPECT_TRUE(has(low.out, "The state is metastable: its fugacity")) << low.out;
+    EXPECT_TRUE(has(low.err, "exsol: the water at 300 deg. C and 100 bar is metastable"))
+        << low.err;
+    // Steam above its saturation temperature is the stable state.
+    const testing::ProgramRun high = kelno({"exsol", "900", "1000"}, "exsolStable");
+    EXPECT_FALSE(has(high.out + high.err, "metastable")) << high.out << high.err;
 }
 
 // A help asked after some of a command's words is still its help, not an unknown option,

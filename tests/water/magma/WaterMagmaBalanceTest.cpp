@@ -208,6 +208,42 @@ TEST_F(MagmaBalanceTest, PyroclastPathMeetsTheCoexistenceNextToTheCriticalPoint)
     }
 }
 
+TEST_F(MagmaBalanceTest, IsobaricHeatingTakesWhatTheMagmaGivesAtEveryRatio) {
+    // Steam ends, two-phase ends, the liquid between its spinodal and its boiling point, and
+    // the liquid end: the heat the water takes is the magma's, from cooling and crystallising
+    // down to T3, and the water's energy rises by that heat plus the work done on it.
+    // The defaults, a cooler magma and a deeper water, each across the ratios where the
+    // liquid passes its spinodal.
+    const std::vector<std::pair<std::vector<const char*>, std::vector<double>>> series = {
+        {{}, {0.1, 0.5, 0.9, 0.95, 0.962, 0.966, 0.97, 0.972, 1, 1.5, 5}},
+        {{"Tm", "1100"}, {0.3, 0.7, 0.78, 0.79, 0.8, 0.81, 0.82, 0.85, 2}},
+        {{"d", "500"}, {0.3, 0.9, 0.94, 0.95, 0.955, 0.96, 0.965, 0.97, 1.2}}};
+    for (const auto& [options, ratios] : series) {
+        double previousT3 = 2000.0;
+        for (const double ratio : ratios) {
+            std::vector<const char*> words = options;
+            const std::string m = std::to_string(ratio);
+            words.insert(words.end(), {"m", m.c_str()});
+            const WaterMagmaCalculationResult r = cycle(words, 1);
+            ASSERT_EQ(water.error, 0) << m;
+            const double magmaHeat = (water.magmaHeatCapacity * (r.Tm - r.T3) -
+                                      water.calculateLatentHeatTerm(r.Tm, r.T3)) /
+                                     ratio * 1e-3;  // J/g of water
+            EXPECT_NEAR(r.Q, magmaHeat, 0.01) << "m " << m << ", T3 " << r.T3;
+            const double perGram = 1e-3 / water.M;
+            EXPECT_NEAR((r.H3 - r.H2) * perGram, r.Q, 1e-6) << m;
+            EXPECT_NEAR((r.U3 - r.U2) * perGram, r.Q + r.isobaricWork * perGram, 1e-6) << m;
+            // More water per magma is heated less: no plateau but the boiling end's, none where
+            // a search gave up.
+            if (r.isobaricStage == 2)
+                EXPECT_LE(r.T3, previousT3) << m;
+            else
+                EXPECT_LT(r.T3, previousT3) << m;
+            previousT3 = r.T3;
+        }
+    }
+}
+
 TEST_F(MagmaBalanceTest, SaturationUpTo220Point6Bar) {
     // Liquid and steam coexist: equal pressures and Gibbs energies, the liquid denser.
     for (double Pbar : {220.5, 220.56, 220.58, 220.59, 220.6}) {

@@ -453,9 +453,9 @@ TEST_F(MagmaProgramTest, RegressionScriptsThatCannotBeCreatedAreReported) {
 
 TEST_F(MagmaProgramTest, PhaseDiagramScripts) {
     run({"satu"});
-    EXPECT_GT(testing::fileLines("satu0").size(), 100u);
+    EXPECT_GT(testing::fileLines("satu0.itx").size(), 100u);
     EXPECT_EQ(masked(testing::slurp("igor2.itx")),
-              "IGOR\nx newpath/O p7, \"<dir>/\"\nx loadwave/p=p7/t/o \"satu0\" \n"
+              "IGOR\nx newpath/O p7, \"<dir>/\"\nx loadwave/p=p7/t/o \"satu0.itx\" \n"
               "x display p0 vs t0\nx label left \"P (bar)\" \nx label bottom \"T (K)\" \n"
               "x modify mirror=2\n");
     run({"spino"});

@@ -2,6 +2,8 @@
 // case, through the model into the result fields, and on to the drawings, the log report and
 // the visible tab.
 #include <cmath>
+#include <string>
+#include <string_view>
 
 #include "plot/CGraphCurve.h"
 #include "plot/CGraphPoint.h"
@@ -24,6 +26,14 @@ const char* const kClearedResults[] = {
 constexpr double kIsochoreEnd = 100.0;
 constexpr const char* kOutsideTheModel = "lies outside the range of the model";
 constexpr const char* kNoCaseNote = "There is no case selected: ";
+
+// The status line's note for an edit made with no case selected, ending with `rest` (built
+// by appending: GCC 12 misreads a literal added to a temporary string as an overrun).
+std::string noCaseNote(std::string_view rest) {
+    std::string note(kNoCaseNote);
+    note.append(rest.data(), rest.size());
+    return note;
+}
 constexpr const char* kDensityNotKept = "The density typed (";
 const char* const kInitialControls[] = {"mT0", "mStepT0", "mP0", "mStepP0", "mX0", "mStepX0",
                                         "mStepX01"};
@@ -154,9 +164,8 @@ void MyDocument::updateControl(Control* sender) {
         // to keep them in, and the field says so rather than seem to take them.
         rule->target == Target::Text ? sender->setString("") : sender->clear();
         for (const char* partner : rule->partners) mForm.clear(partner);
-        mForm.setString(kStatusLine, std::string(kNoCaseNote) +
-                                         "a name, comment or initial condition needs one. Add "
-                                         "makes a case of the state shown.");
+        mForm.setString(kStatusLine, noCaseNote("a name, comment or initial condition needs one. "
+                                                "Add makes a case of the state shown."));
         mRefusedControl = sender->name;
         return;
     }
@@ -212,9 +221,8 @@ void MyDocument::updateControl(Control* sender) {
     }
     if (!c) {
         // The state is computed and shown all the same; Add keeps it as a new case.
-        mForm.setString(kStatusLine, std::string(kNoCaseNote) +
-                                         "the state shown is computed, and Add keeps it as a new "
-                                         "case.");
+        mForm.setString(kStatusLine, noCaseNote("the state shown is computed, and Add keeps it "
+                                                "as a new case."));
         return;
     }
     if (rule->target == Target::Initial || std::string(rule->sender) == "mName")

@@ -612,15 +612,24 @@ void MyDocument::onCalculateIceSalinity(Control* sender) {
             lowest = std::min(lowest, iceMeltingCurve[i]);
         const double eutectic = eutecticTemperature(*mModel, r);
         std::string note;
-        if (!solved)
-            note = std::string(kNoIceNote) + formatForDisplay(T) + " \u00b0C with " +
-                   formatForDisplay(100 * r) + " % of the salt NaCl: the model's ice melts from 0 "
-                   "down to " + formatForDisplay(lowest) + " \u00b0C for that salt.";
-        else if (T < eutectic)
-            note = std::string(kMetastableIceNote) + " of this salt (" +
-                   formatForDisplay(eutectic) + " \u00b0C) the salinity shown is the model's "
-                   "metastable extension of its ice-melting curve: no stable brine of this salt "
-                   "stays liquid there, so ice melting last at this temperature is metastable.";
+        // Built by appending: GCC 12 misreads a literal added to a temporary string as an
+        // overrun of its small buffer.
+        if (!solved) {
+            note = kNoIceNote;
+            note.append(formatForDisplay(T))
+                .append(" \u00b0C with ")
+                .append(formatForDisplay(100 * r))
+                .append(" % of the salt NaCl: the model's ice melts from 0 down to ")
+                .append(formatForDisplay(lowest))
+                .append(" \u00b0C for that salt.");
+        } else if (T < eutectic) {
+            note = kMetastableIceNote;
+            note.append(" of this salt (")
+                .append(formatForDisplay(eutectic))
+                .append(" \u00b0C) the salinity shown is the model's metastable extension of "
+                        "its ice-melting curve: no stable brine of this salt stays liquid there, "
+                        "so ice melting last at this temperature is metastable.");
+        }
         if (ours) mForm.setString(kStatusLine, note);
         std::vector<double> isotherm;
         isotherm.reserve(42);

@@ -249,7 +249,7 @@ void WyvraApplication::printPlot(CPlotView& plot, Gtk::Window& parent) {
             CairoCanvas canvas(cr->cobj(), b.size);
             target->drawRect(canvas);
         });
-    operation->run(Gtk::PrintOperation::Action::PRINT_DIALOG, parent);
+    runPrintOperation(operation, Gtk::PrintOperation::Action::PRINT_DIALOG, parent, "the plot");
 }
 
 void WyvraApplication::on_activate() {

@@ -15,24 +15,11 @@
 
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
+#include "WidgetSearch.h"
 #include "plot/CLogWindow.h"
 
 namespace vornex::shell {
 namespace {
-
-void pump() {
-    while (g_main_context_iteration(nullptr, FALSE)) {
-    }
-}
-
-// The button of `root` (or below it) showing `label`, or null.
-Gtk::Button* buttonLabelled(Gtk::Widget& root, const std::string& label) {
-    if (auto* button = dynamic_cast<Gtk::Button*>(&root); button && std::string(button->get_label()) == label)
-        return button;
-    for (Gtk::Widget* child = root.get_first_child(); child; child = child->get_next_sibling())
-        if (Gtk::Button* found = buttonLabelled(*child, label)) return found;
-    return nullptr;
-}
 
 // What a command writes on its standard output.
 std::string outputOf(const std::string& command) {
@@ -59,12 +46,12 @@ class WidgetsLog : public ::testing::Test {
         if (!opened) GTEST_SKIP() << "no display";
         log.clearText();
         log.showWindow();
-        pump();
+        runPendingEvents();
     }
     void TearDown() override {
         log.clearText();
         log.orderOut();
-        pump();
+        runPendingEvents();
     }
     CLogWindow& log = CLogWindow::sharedLogWindowCtroller();
     LogWindow& window() { return GtkPlotServices::instance().logWindow(); }
@@ -72,22 +59,22 @@ class WidgetsLog : public ::testing::Test {
 
 TEST_F(WidgetsLog, ClearEmptiesTheLogAndItsWindow) {
     log.appendString1("Th = 250.0");
-    pump();
+    runPendingEvents();
     Gtk::Button* clear = buttonLabelled(window(), "Clear");
     ASSERT_NE(clear, nullptr);
-    g_signal_emit_by_name(clear->gobj(), "clicked");
-    pump();
+    click(clear);
+    runPendingEvents();
     EXPECT_EQ(log.string(), "");
     EXPECT_EQ(std::string(window().buffer()->get_text()), "");
     log.appendString("again");
-    pump();
+    runPendingEvents();
     EXPECT_EQ(std::string(window().buffer()->get_text()), "again");
 }
 
 // Print… opens GTK's print dialog over the log; closed, it prints nothing and leaves the log.
 TEST_F(WidgetsLog, PrintOpensThePrintDialog) {
     log.appendString1("Tm = -2.1");
-    pump();
+    runPendingEvents();
     Gtk::Button* print = buttonLabelled(window(), "Print\u2026");
     ASSERT_NE(print, nullptr);
     struct Seen {
@@ -115,8 +102,8 @@ TEST_F(WidgetsLog, PrintOpensThePrintDialog) {
             return ++s->turns < 400 ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;  // 20 s at most
         },
         &seen);
-    g_signal_emit_by_name(print->gobj(), "clicked");
-    pump();
+    click(print);
+    runPendingEvents();
     if (!seen.dialog && seen.turns < 400) g_source_remove(source);
     EXPECT_TRUE(seen.dialog);
     EXPECT_EQ(log.string(), "Tm = -2.1\n");

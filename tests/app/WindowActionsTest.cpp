@@ -57,6 +57,9 @@ class WindowActions : public ::testing::Test {
     void SetUp() override {
         static const bool opened = gtk_init_check() && (Gtk::init_gtkmm_internals(), true);
         if (!opened) GTEST_SKIP() << "no display";
+        // The program's name, which its own command line gives it: the list of recent files
+        // records each document opened under it.
+        if (g_get_prgname() == nullptr) g_set_prgname("wyvra");
         folder = std::filesystem::temp_directory_path() /
                  ("vornex-actions-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder);

@@ -478,34 +478,108 @@ void LogWindow::refresh() {
             Glib::PRIORITY_LOW);
 }
 
-void LogWindow::print() {
+namespace {
+
+// The log's lines and where each page begins. A line wraps at the page width; a page holds
+// the whole lines whose wrapped height fits it, so none is cut at a page break.
+struct LogPages {
+    std::vector<std::string> lines;
+    std::vector<std::size_t> firsts;
+};
+
+Glib::RefPtr<Pango::Layout> lineLayout(const Glib::RefPtr<Gtk::PrintContext>& context,
+                                       const std::string& line) {
+    auto layout = context->create_pango_layout();
+    layout->set_font_description(Pango::FontDescription("Liberation Mono 9"));
+    layout->set_width(static_cast<int>(context->get_width() * PANGO_SCALE));
+    layout->set_wrap(Pango::WrapMode::WORD_CHAR);
+    layout->set_text(line.empty() ? " " : line);
+    return layout;
+}
+
+double lineHeight(const Glib::RefPtr<Pango::Layout>& layout) {
+    int width = 0, height = 0;
+    layout->get_size(width, height);
+    return static_cast<double>(height) / PANGO_SCALE;
+}
+
+}  // namespace
+
+Glib::RefPtr<Gtk::PrintOperation> LogWindow::printOperation() {
     auto operation = Gtk::PrintOperation::create();
-    auto lines = std::make_shared<std::vector<std::string>>();
+    operation->set_job_name("Log");
+    auto pages = std::make_shared<LogPages>();
     const std::string text = mLog.string();
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t end = text.find('\n', start);
-        lines->push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        pages->lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
         if (end == std::string::npos) break;
         start = end + 1;
     }
-    constexpr int kLinesPerPage = 60;
-    operation->set_n_pages(std::max<int>(1, (static_cast<int>(lines->size()) + kLinesPerPage - 1) /
-                                                kLinesPerPage));
-    operation->signal_draw_page().connect(
-        [lines](const Glib::RefPtr<Gtk::PrintContext>& context, int page) {
-            auto cr = context->get_cairo_context();
-            auto layout = context->create_pango_layout();
-            layout->set_font_description(Pango::FontDescription("Liberation Mono 9"));
-            std::string pageText;
-            for (std::size_t i = page * kLinesPerPage;
-                 i < lines->size() && i < static_cast<std::size_t>((page + 1) * kLinesPerPage); ++i)
-                pageText += (*lines)[i] + "\n";
-            layout->set_text(pageText);
-            cr->move_to(0, 0);
-            layout->show_in_cairo_context(cr);
+    // The text's own last line end starts no line of its own.
+    if (pages->lines.size() > 1 && pages->lines.back().empty()) pages->lines.pop_back();
+    operation->signal_begin_print().connect(
+        [pages, raw = operation.get()](const Glib::RefPtr<Gtk::PrintContext>& context) {
+            pages->firsts.assign(1, 0);
+            double y = 0;
+            for (std::size_t i = 0; i < pages->lines.size(); ++i) {
+                const double h = lineHeight(lineLayout(context, pages->lines[i]));
+                if (y > 0 && y + h > context->get_height()) {
+                    pages->firsts.push_back(i);
+                    y = 0;
+                }
+                y += h;
+            }
+            raw->set_n_pages(static_cast<int>(pages->firsts.size()));
         });
-    operation->run(Gtk::PrintOperation::Action::PRINT_DIALOG, *this);
+    operation->signal_draw_page().connect(
+        [pages](const Glib::RefPtr<Gtk::PrintContext>& context, int page) {
+            if (page < 0 || static_cast<std::size_t>(page) >= pages->firsts.size()) return;
+            const std::size_t last = static_cast<std::size_t>(page) + 1 < pages->firsts.size()
+                                         ? pages->firsts[page + 1]
+                                         : pages->lines.size();
+            auto cr = context->get_cairo_context();
+            double y = 0;
+            for (std::size_t i = pages->firsts[page]; i < last; ++i) {
+                auto layout = lineLayout(context, pages->lines[i]);
+                cr->move_to(0, y);
+                layout->show_in_cairo_context(cr);
+                y += lineHeight(layout);
+            }
+        });
+    return operation;
+}
+
+void LogWindow::print() {
+    runPrintOperation(printOperation(), Gtk::PrintOperation::Action::PRINT_DIALOG, *this, "the log");
+}
+
+bool LogWindow::exportPdf(const std::string& path) {
+    auto operation = printOperation();
+    operation->set_export_filename(path);
+    return runPrintOperation(operation, Gtk::PrintOperation::Action::EXPORT, *this, "the log");
+}
+
+bool runPrintOperation(const Glib::RefPtr<Gtk::PrintOperation>& operation,
+                       Gtk::PrintOperation::Action action, Gtk::Window& parent,
+                       const std::string& what) {
+    std::string reason;
+    try {
+        switch (operation->run(action, parent)) {
+            case Gtk::PrintOperation::Result::APPLY:
+                return true;
+            case Gtk::PrintOperation::Result::ERROR:
+                reason = "the printing system gave no reason";
+                break;
+            default:
+                return false;  // cancelled, or handed on to go on in the background
+        }
+    } catch (const Glib::Error& e) {
+        reason = e.what();
+    }
+    GtkPlotServices::instance().reportError("Could not print " + what + ": " + reason + ".");
+    return false;
 }
 
 // ----- Plot windows --------------------------------------------------------------------------

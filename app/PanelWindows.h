@@ -9,6 +9,7 @@
 #include <gtkmm/dropdown.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/label.h>
+#include <gtkmm/printoperation.h>
 #include <gtkmm/spinbutton.h>
 #include <gtkmm/textview.h>
 #include <gtkmm/window.h>
@@ -16,6 +17,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "plot/CAxisRangeWindow.h"
 #include "plot/CCurveSettingsWindow.h"
@@ -100,7 +102,10 @@ class LogWindow : public Gtk::Window {
     explicit LogWindow(CLogWindow& log);
     ~LogWindow() override;
     void refresh();
+    // Prints the log's lines through the print dialog, or into a PDF file without one
+    // (false when it could not be written).
     void print();
+    bool exportPdf(const std::string& path);
     Glib::RefPtr<Gtk::TextBuffer> buffer() { return mText.get_buffer(); }
     // How far the text shown lies from the end of the log, in pixels (0: the end shows).
     double distanceFromEnd() {
@@ -109,6 +114,8 @@ class LogWindow : public Gtk::Window {
     }
 
    private:
+    Glib::RefPtr<Gtk::PrintOperation> printOperation();
+
     CLogWindow& mLog;
     Gtk::TextView mText;
     // What the text view shows: the log's runs, each with its tag.
@@ -130,6 +137,13 @@ class PlotWindow : public Gtk::Window {
     std::unique_ptr<CDrawPlotView> mHost;
     std::unique_ptr<PlotArea> mArea;
 };
+
+// Runs a print operation over `parent`; false, with the reason reported as an error, when it
+// failed (a file that cannot be written, a printer that refuses the job), also for a failure
+// GTK raises as an exception.
+bool runPrintOperation(const Glib::RefPtr<Gtk::PrintOperation>& operation,
+                       Gtk::PrintOperation::Action action, Gtk::Window& parent,
+                       const std::string& what);
 
 // Colours between the cores and GDK.
 Gdk::RGBA toRgba(const Color& c);

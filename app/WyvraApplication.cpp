@@ -250,7 +250,7 @@ void WyvraApplication::printPlot(CPlotView& plot, Gtk::Window& parent) {
             // The page shows what the plot's PDF shows.
             target->drawForOutput(canvas);
         });
-    operation->run(Gtk::PrintOperation::Action::PRINT_DIALOG, parent);
+    runPrintOperation(operation, Gtk::PrintOperation::Action::PRINT_DIALOG, parent, "the plot");
 }
 
 void WyvraApplication::on_activate() {

@@ -96,6 +96,50 @@ TEST(Shibue, WaterSaturationFileMatchesGetPsat) {
     EXPECT_FALSE(s.getIsotherm("../x", 400.0));  // a refused name is reported
 }
 
+// An isotherm starts at the vapour pressure of the reference water (IAPWS-95 solved for
+// equal fugacities: 85.879 bar at 573.15 K), within the 1e-5 of Wagner and Pruss's auxiliary
+// equation; salt lowers it; each row is the isopleth of its mole fraction at that
+// temperature, with the molality and weight percent of NaCl and a critical temperature
+// above the isotherm's.
+TEST(Shibue, IsothermStartsAtWatersVapourPressureAndSaltLowersIt) {
+    Shibue s;
+    for (double T : {373.15, 473.15, 623.15, 573.15}) {  // 573.15 K last: kept below
+        ASSERT_TRUE(s.getIsotherm("sh", T));
+        const auto rows = igorRows("isotsh");
+        ASSERT_EQ(rows.size(), static_cast<size_t>(std::ceil(s.xmax / 0.001 - 1e-9))) << T;
+        WagnerPruss water(2);
+        water.calculateTheSaturationPressure(T);
+        ASSERT_EQ(water.error, 0) << T;
+        EXPECT_NEAR(rows[0][1] / (water.P * 1e-5), 1.0, 1e-5) << T;
+        size_t physical = 0;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const auto& r = rows[i];
+            ASSERT_EQ(r.size(), 8u);
+            const double x = 0.001 * double(i), m = x / ((1 - x) * 0.018015268);
+            EXPECT_NEAR(r[0], x, 1e-9);
+            EXPECT_NEAR(r[4], m, 1e-3 * m + 1e-6);
+            EXPECT_NEAR(r[5], 100 * m * 0.0584428 / (1 + m * 0.0584428), 2e-3 * r[5] + 1e-6);
+            EXPECT_GT(r[7], T);
+            if (std::isnan(r[1])) continue;
+            ++physical;
+            if (i > 0 && !std::isnan(rows[i - 1][1])) {
+                EXPECT_LT(r[1], rows[i - 1][1]) << x;
+            }
+        }
+        EXPECT_GT(physical, rows.size() / 2) << T;
+    }
+    // The isopleths' rows at 573.15 K (the 301st) are the isotherm's.
+    const auto isotherm = igorRows("isotsh");
+    for (size_t i : {size_t{0}, size_t{40}, size_t{100}}) {
+        ASSERT_TRUE(s.getIsopleth("sh", 0.001 * double(i)));
+        const auto isopleth = igorRows("isopsh");
+        ASSERT_GT(isopleth.size(), 300u);
+        EXPECT_NEAR(isopleth[300][0], 573.15, 1e-9);
+        EXPECT_NEAR(isopleth[300][1], isotherm[i][1], 1e-6 * isotherm[i][1]) << i;
+    }
+    ::unlink("isotsh"), ::unlink("isopsh");
+}
+
 TEST(SaltCorr, PureWaterLimitsAndCriticalCurve) {
     SaltCorr c;
     EXPECT_NEAR(c.getP0(647.0), SaltCorr::calculatePsat(647.0), 1e-12);

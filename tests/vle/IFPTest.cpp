@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "fluid/MixtureFluids.h"
 #include "fluid/TestFluids.h"
 #include "numerics/TextCapture.h"
@@ -123,6 +125,47 @@ TEST_F(BinaryIFPTest, BubblePointAgreesWithTheFluidsOwnBubblePoint) {
     EXPECT_NEAR(ifp().current.P, reference->P, 1e-6 * reference->P);
     EXPECT_NEAR(ifp().current.y[1], reference->yVapour[1], 1e-6);
     EXPECT_NEAR(ifp().current.nV, 0.0, 1e-12);
+}
+
+// The history records each problem with its bulk composition and its two specifications
+// (T and P in bar, T and the vapour amount, P and the vapour amount; other problems are named
+// undefined there) and leaves the solution as it is without a history. The bubble pressure
+// found at T, given back with the same vapour amount, gives T back.
+TEST_F(BinaryIFPTest, HistoryRecordsEachProblemAndLeavesItsSolution) {
+    ASSERT_EQ(bubble(), 0);
+    const double Pbubble = ifp().current.P, y1 = ifp().current.y[1];
+    const std::string path = "ifp-history-" + std::to_string(::getpid());
+    ASSERT_TRUE(ifp().set_history(path.c_str()));
+    ifp().set_initialization_flag(0);
+    startAboveSaturation();
+    ifp().set_type_of_problem(13);
+    ifp().set_the_temperature(kT);
+    ifp().set_the_vaporization_ratio(0.0);
+    ifp().calculateVLE();
+    ASSERT_EQ(ifp().status, 0);
+    EXPECT_NEAR(ifp().current.P, Pbubble, 1e-9 * Pbubble);
+    EXPECT_NEAR(ifp().current.y[1], y1, 1e-9);
+
+    mix->guess(kT * 0.98, Pbubble / 1e5, {0.8, 0.2}, {y1 - 0.02, 1 - y1 + 0.02});
+    ifp().set_type_of_problem(23);
+    ifp().set_the_pressure(Pbubble / 1e5);
+    ifp().set_the_vaporization_ratio(0.0);
+    ifp().calculateVLE();
+    ASSERT_EQ(ifp().status, 0);
+    EXPECT_NEAR(ifp().current.T, kT, 1e-6 * kT);
+
+    ifp().set_type_of_problem(21);
+    ifp().calculateVLE();
+    ASSERT_TRUE(ifp().set_history(nullptr) == false);  // closes the history
+    const std::string history = test::readFile(path);
+    std::remove(path.c_str());
+    char line[128];
+    std::snprintf(line, sizeof line, "\tP %lg Fv 0\n", Pbubble / 1e5);
+    for (const std::string& wanted :
+         {std::string("Calculate VLE Problem 13 Bulk composition0.8 0.2 \n\tT 250 Fv 0\n"),
+          "Calculate VLE Problem 23 Bulk composition0.8 0.2 \n" + std::string(line),
+          std::string("Calculate VLE Problem 21 Bulk composition0.8 0.2 \nNot defined\n")})
+        EXPECT_NE(history.find(wanted), std::string::npos) << wanted << "\nin\n" << history;
 }
 
 TEST_F(BinaryIFPTest, DewPointAgreesWithTheFluidsOwnDewPoint) {

@@ -2,12 +2,14 @@
 // list, and measuring and drawing the texts of one plot.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/BinaryPlistWriter.h"
 #include "platform/FileCanvas.h"
 #include "platform/KeyedArchiver.h"
+#include "platform/PlistNode.h"
 #include "platform/RecordingCanvas.h"
 
 namespace vornex {
@@ -38,6 +40,25 @@ void BM_UnarchiveCaseList(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(KeyedUnarchiver::unarchivedValue(bytes, "list"));
 }
 BENCHMARK(BM_UnarchiveCaseList)->Arg(10)->Arg(100)->Arg(1000);
+
+// Opening a case list per megabyte of the file, in its binary form (arg 0 = 0) and its XML
+// form (1), at 200 and 2,000 cases: a time per byte that stays the same at both sizes is an
+// open linear in the size.
+void BM_OpenCaseListPerMB(benchmark::State& state) {
+    Bytes bytes = KeyedArchiver::archivedData(caseList(static_cast<int>(state.range(1))), "list");
+    if (state.range(0) == 1) {
+        std::string error;
+        bytes = PlistNode::parse(bytes, error).toXml();
+    }
+    for (auto _ : state) benchmark::DoNotOptimize(KeyedUnarchiver::unarchivedValue(bytes, "list"));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(bytes.size()));
+    state.counters["MB"] = static_cast<double>(bytes.size()) / 1e6;
+}
+BENCHMARK(BM_OpenCaseListPerMB)
+    ->ArgsProduct({{0, 1}, {200, 2000}})
+    ->ArgNames({"xml", "cases"})
+    ->Unit(benchmark::kMillisecond);
 
 // A keyed archive of `bytes` bytes whose "list" holds one array of 30 reals over and over:
 // each four bytes of the file stand for 30 decoded values, far beyond what a file of its size

@@ -290,16 +290,22 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
     if (scan(selected, &r)) {
         const double Vliquid = r[8] * 1e-6, Vvapour = r[9] * 1e-6;
         // The two halves from the chosen tie line: toward the pole, then away from it. Each
-        // is read back from its own file, which a trace that cannot start does not write: a
-        // file an earlier diagram left is none of this one's.
-        std::remove(OutputFiles::pathOf("ter000").c_str());
-        calculateTheTernary("000", TK, Pbar, r[3], r[4], r[6], r[7], Vliquid, Vvapour, 0.001,
-                            liquidLiquid, pole);
-        lines = sortedDataLines("ter000", true);
-        std::remove(OutputFiles::pathOf("ter111").c_str());
-        calculateTheTernary("111", TK, Pbar, r[3], r[4], r[6], r[7], Vliquid, Vvapour, -0.001,
-                            liquidLiquid, pole);
-        std::vector<std::string> more = sortedDataLines("ter111", false);
+        // is read back from its own file when this diagram wrote it: a trace that cannot start
+        // writes none, and a file of the name from an earlier diagram (or the user's) is none
+        // of this one's and stays as it was.
+        auto half = [&](const char* which, double step, bool descending) {
+            const std::size_t mark = writtenFileMark();
+            calculateTheTernary(which, TK, Pbar, r[3], r[4], r[6], r[7], Vliquid, Vvapour, step,
+                                liquidLiquid, pole);
+            const std::string name = std::string("ter") + which;
+            const std::vector<std::string> written = filesWrittenSince(mark);
+            if (std::find(written.begin(), written.end(), OutputFiles::pathOf(name)) ==
+                written.end())
+                return std::vector<std::string>{};
+            return sortedDataLines(name, descending);
+        };
+        lines = half("000", 0.001, true);
+        std::vector<std::string> more = half("111", -0.001, false);
         lines.insert(lines.end(), more.begin(), more.end());
     }
     const char* sfx = suffix ? suffix : "";

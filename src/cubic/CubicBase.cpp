@@ -60,6 +60,12 @@ bool CubicBase::readComponentFile(int i, const char* name, const char* missingFo
     std::vector<ComponentKey> keys = required;
     keys.insert(keys.end(), optional.begin(), optional.end());
     file.readKeys(keys);
+    if (file.refusedMolarMass()) {
+        std::fprintf(stderr, "%s: %s gives no usable molar mass; nothing will be computed\n",
+                     modelName.c_str(), file.path().c_str());
+        error = 1;
+        return false;
+    }
     // A molar mass the file gives must be positive, or every density follows its sign.
     const double* badMass = nullptr;
     for (const ComponentKey& k : keys)

@@ -1,5 +1,6 @@
 #include "fluid/ComponentFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -29,6 +30,7 @@ bool ComponentFile::nextToken(std::string& token) {
     while ((c = nextChar()) != EOF && std::isspace(static_cast<unsigned char>(c))) {
     }
     if (c == EOF) return false;
+    tokenStart_ = next_ - 1;
     // Tokens are short words and numbers; a bound keeps a damaged file from growing one
     // without limit.
     constexpr size_t kLongestToken = 256;
@@ -43,11 +45,18 @@ bool ComponentFile::nextToken(std::string& token) {
 bool ComponentFile::nextNumber(double& value) {
     std::string token;
     if (!nextToken(token)) return false;
+    // Decimal only, as every other reader takes numbers: strtod would also read "0x10" as 16.
+    if (token.find_first_not_of("0123456789.eE+-") != std::string::npos) return false;
     char* end = nullptr;
     const double v = std::strtod(token.c_str(), &end);
     if (end == token.c_str() || *end != '\0' || !std::isfinite(v)) return false;
     value = v;
     return true;
+}
+
+long ComponentFile::lineOfToken() const {
+    const auto end = text_.begin() + static_cast<std::ptrdiff_t>(std::min(tokenStart_, text_.size()));
+    return 1 + static_cast<long>(std::count(text_.begin(), end, '\n'));
 }
 
 bool ComponentFile::nextStandardRecord(StandardRecord& record) {
@@ -82,13 +91,23 @@ int ComponentFile::readKeys(const std::vector<ComponentKey>& keys) {
         }
         for (const ComponentKey& k : keys) {
             if (!sameKey(k.key, token)) continue;
+            const bool molarMass = sameKey("M", token);
             double value;
-            if (nextNumber(value)) {
+            if (!nextNumber(value)) {
+                std::fprintf(stderr, "%s, line %ld: the value of %s is missing or not numeric\n",
+                             path_.c_str(), lineOfToken(), token.c_str());
+            } else if (molarMass && !(value >= kLightestMolarMass && value <= kHeaviestMolarMass)) {
+                // A molar mass typed in g/mol (16.043 for methane) would make every density a
+                // thousand times too large.
+                std::fprintf(stderr,
+                             "%s, line %ld: the molar mass %g kg/mol lies outside %g to %g kg/mol, "
+                             "where every component's lies\n",
+                             path_.c_str(), lineOfToken(), value, kLightestMolarMass,
+                             kHeaviestMolarMass);
+                refused_ = true;
+            } else {
                 *k.value = value;
                 ++stored;
-            } else {
-                std::fprintf(stderr, "%s: the value of %s is missing or not numeric\n",
-                             path_.c_str(), token.c_str());
             }
             break;
         }

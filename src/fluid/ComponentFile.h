@@ -39,7 +39,8 @@ class ComponentFile {
 
     // Next whitespace-separated token; false at the end of the file.
     bool nextToken(std::string& token);
-    // Next token as a number; false at the end or when it does not parse completely.
+    // Next token as a number; false at the end or when it is not wholly a finite number in
+    // decimal.
     bool nextNumber(double& value);
     // Next record of the standard-state table; false at the end of the file or at a record
     // that does not parse (reported on standard error with the file name).
@@ -50,13 +51,24 @@ class ComponentFile {
     // after "mw". A token beginning with "#" starts a comment that runs to the end of its
     // line. A value that does not parse is reported on standard error and leaves its
     // variable unchanged. Returns how many values were stored.
+    // A molar mass is refused (reported with the file and line, its variable unchanged)
+    // unless it lies within kLightestMolarMass to kHeaviestMolarMass kg/mol.
     int readKeys(const std::vector<ComponentKey>& keys);
+    // Whether readKeys refused the molar mass: the file is then none to compute with.
+    bool refusedMolarMass() const { return refused_; }
+
+    // Bounds no real component's molar mass leaves (hydrogen 0.002, heavy oils below 1 kg/mol).
+    static constexpr double kLightestMolarMass = 1e-3, kHeaviestMolarMass = 2.0;
 
    private:
     std::string path_;
     std::string text_;
     std::size_t next_ = 0;  // position of the next unread character of text_
+    std::size_t tokenStart_ = 0;  // position of the last token read, for messages
     bool open_ = false;
+    bool refused_ = false;
+
+    long lineOfToken() const;
 
     int nextChar();
 };

@@ -76,29 +76,37 @@ bool FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const c
     const double xl = xLiquid.size() > 1 ? xLiquid[1] : 0.0;
     const double yv = yVapour.size() > 1 ? yVapour[1] : 0.0;
 
-    // Each branch goes to a file of its own that is read back and removed. Only a file this
-    // call wrote is its branch: whatever else stands at the name (a file, a folder, a FIFO
-    // the write refused) is the user's and stays as it was.
-    const std::string branch[2] = {"binop" + s + ".branch0", "binop" + s + ".branch1"};
+    // Each branch goes to a scratch file of its own, named as the atomic writer names its
+    // temporaries and made here first, so that no file of the user's is ever written or
+    // removed; it is read back and removed. Only a file the tracer wrote holds rows.
+    ScratchFile branch[2];
+    for (ScratchFile& b : branch)
+        if (!b.createFor(OutputFiles::pathOf("binop" + s))) {
+            std::fprintf(stderr, "Cannot write a scratch file for binop%s: %s\n", s.c_str(),
+                         b.problem().c_str());
+            error = 1;
+            return false;
+        }
     const std::size_t mark = writtenFileMark();
-    auto rowsWritten = [mark](const std::string& name) {
+    auto rowsWritten = [mark](ScratchFile& scratch) {
         const std::vector<std::string> written = filesWrittenSince(mark);
-        if (std::find(written.begin(), written.end(), OutputFiles::pathOf(name)) == written.end())
-            return std::vector<std::string>{};
-        std::vector<std::string> rows = tracerDataRows(name);
-        std::remove(OutputFiles::pathOf(name).c_str());
+        std::vector<std::string> rows;
+        if (std::find(written.begin(), written.end(), scratch.path()) != written.end())
+            rows = tracerDataRows(scratch.name());
+        scratch.remove();
         return rows;
     };
     pressure(Pbar);
     bool complete = calculate_an_isotherm_of_the_binary_system(
-        branch[0].c_str(), 0, 0.01, 1.0, 10000.0, TK, Vliquid, Vvapour, xl, yv, kIgorText, s.c_str());
+        branch[0].name().c_str(), 0, 0.01, 1.0, 10000.0, TK, Vliquid, Vvapour, xl, yv, kIgorText,
+        s.c_str());
     const std::vector<std::string> first = rowsWritten(branch[0]);
     // Both branches start from the same point: one that could not start says so once.
     if (!first.empty()) {
         pressure(Pbar);
         complete = calculate_an_isotherm_of_the_binary_system(
-                       branch[1].c_str(), 0, -0.01, -1.0, 10000.0, TK, Vliquid, Vvapour, xl, yv,
-                       kIgorText, s.c_str()) &&
+                       branch[1].name().c_str(), 0, -0.01, -1.0, 10000.0, TK, Vliquid, Vvapour, xl,
+                       yv, kIgorText, s.c_str()) &&
                    complete;
     }
     std::vector<std::string> second = rowsWritten(branch[1]);

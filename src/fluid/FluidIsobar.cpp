@@ -71,7 +71,7 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
         } else {
             out.print(
                 "%12lg\t%12lg\t%12f\t%12lg\t%12lg\t%12lg\t%12lg\t%12lg\t%12lg\t%12lg\t%12lg\t"
-                "%12lg%12lg\n",
+                "%12lg\t%12lg\n",
                 V * 1e6, T, P * 1e-5, A / 1000, H / 1000, U / 1000, S, G / 1000, Cv, Cp,
                 fugacity[0] * 1e-5, fugacity[0] / P, jouleThomson);
             out.row({V * 1e6, T, P * 1e-5, A, H, U, S, G, Cv, Cp, fugacity[0] * 1e-5, M / V,

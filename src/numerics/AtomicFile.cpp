@@ -176,22 +176,34 @@ void keepPermissions(int fd, const std::string& path, unsigned permissions) {
     (void)::fchmod(fd, old.st_mode & 0777 & (static_cast<mode_t>(permissions) | 0111));
 }
 
-// Creates a fresh file beside `path`, never through a link; its name starts with a dot so
-// that a listing of the folder does not show it. The descriptor, or -1 with errno set.
-int createTemporary(const std::string& path, unsigned permissions, std::string& tempPath) {
+// Creates a fresh temporary beside `path`, never through a link; its name starts with a dot
+// so that a listing of the folder does not show it. When `removedOnInterruption`, it is
+// registered for the cleanup of an interruption, which waits until then: an interruption
+// between its creation and its registration would leave it behind. The descriptor, or -1
+// with errno set.
+int createTemporary(const std::string& path, unsigned permissions, std::string& tempPath,
+                    bool removedOnInterruption, int& slot) {
     static std::atomic<unsigned> counter{0};
     std::string folder, base;
     splitPath(path, folder, base);
+    installCleanupHandler();
+    sigset_t interruptions, before;
+    sigemptyset(&interruptions);
+    for (int signal : kCleanupSignals) sigaddset(&interruptions, signal);
+    ::pthread_sigmask(SIG_BLOCK, &interruptions, &before);
+    int fd = -1;
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = folder + temporaryPrefix(base) + std::to_string(::getpid()) + "." +
                    std::to_string(counter++) + ".tmp";
-        const int fd = ::open(tempPath.c_str(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                              static_cast<mode_t>(permissions));
-        if (fd >= 0 || errno != EEXIST) return fd;
+        fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    static_cast<mode_t>(permissions));
+        if (fd >= 0 || errno != EEXIST) break;
     }
-    errno = EEXIST;
-    return -1;
+    const int created = fd >= 0 ? 0 : errno;
+    if (fd >= 0 && removedOnInterruption) slot = registerTemporary(tempPath);
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    errno = created;
+    return fd;
 }
 
 }  // namespace
@@ -297,17 +309,8 @@ bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, 
         return false;
     }
     removeStaleTemporaries(path);
-    // An interruption between the temporary's creation and its registration would leave it
-    // behind: the signals that remove temporaries wait until it is registered.
-    installCleanupHandler();
-    sigset_t interruptions, before;
-    sigemptyset(&interruptions);
-    for (int signal : kCleanupSignals) sigaddset(&interruptions, signal);
-    ::pthread_sigmask(SIG_BLOCK, &interruptions, &before);
-    fd_ = createTemporary(path, permissions, tempPath_);
+    fd_ = createTemporary(path, permissions, tempPath_, mode == Mode::Replace, slot_);
     const int created = errno;
-    if (fd_ >= 0 && mode == Mode::Replace) slot_ = registerTemporary(tempPath_);
-    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
     if (fd_ < 0) {
         fail(Step::Create, created);
         tempPath_.clear();
@@ -422,6 +425,39 @@ void AtomicFile::discard() {
         releaseTemporary(slot_);
         tempPath_.clear();
     }
+}
+
+bool ScratchFile::createFor(const std::string& path) {
+    remove();
+    problem_.clear();
+    std::string made;
+    const int fd = createTemporary(path, 0600, made, true, slot_);
+    if (fd < 0) {
+        problem_ = std::strerror(errno);
+        return false;
+    }
+    ::close(fd);
+    path_ = std::move(made);
+    return true;
+}
+
+std::string ScratchFile::name() const {
+    const std::size_t slash = path_.rfind('/');
+    return slash == std::string::npos ? path_ : path_.substr(slash + 1);
+}
+
+void ScratchFile::remove() {
+    if (path_.empty()) return;
+    // A writer may have put a file of its own at the name (a rename onto it): whatever file
+    // stands there is this one's. Anything else there is left alone.
+    struct stat entry {};
+    if (::lstat(path_.c_str(), &entry) == 0 && S_ISREG(entry.st_mode)) ::unlink(path_.c_str());
+    releaseTemporary(slot_);
+    path_.clear();
+}
+
+ScratchFile::~ScratchFile() {
+    remove();
 }
 
 }  // namespace vornex

@@ -100,6 +100,32 @@ std::vector<std::string> filesWrittenSince(std::size_t mark);
 // there are none.
 void reportFilesWrittenSince(std::size_t mark, std::FILE* out);
 
+// A name of its own for a scratch file that a program writes (through any writer) and reads
+// back: a hidden temporary of `path`, named as the atomic writer names those and created empty
+// here, so that no file of anyone else's has the name and no other writer takes it; removed
+// with this object, by an interruption as the writer's temporaries are, and (one a killed
+// process left) when the file of `path` is next written.
+class ScratchFile {
+   public:
+    ScratchFile() = default;
+    ~ScratchFile();
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    // False, with the reason in problem(), when no such file can be made.
+    bool createFor(const std::string& path);
+    // The path (empty until created) and the name without its folder.
+    const std::string& path() const { return path_; }
+    std::string name() const;
+    const std::string& problem() const { return problem_; }
+    // Removes the file now (a regular file only: one a writer put at the name).
+    void remove();
+
+   private:
+    std::string path_, problem_;
+    int slot_ = -1;
+};
+
 // Why a file cannot be written at `path`: "is a folder", "is a FIFO", "is a device" or "is a
 // socket" when the name is held by one of those, "is a symbolic link" for a link when links
 // are refused; empty when the name is free or held by a file (or a link to be replaced).

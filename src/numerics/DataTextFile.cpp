@@ -1,5 +1,6 @@
 #include "numerics/DataTextFile.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +31,35 @@ std::string_view firstWord(std::string_view& text) {
 
 bool isMissing(std::string_view word) {
     return word == "NaN" || word == "nan";
+}
+
+// The word read as a number when it is one whole, in decimal (digits, a point, an exponent,
+// signs): "300abc", "0x12C", "300,5" or a word holding a zero character are none, where
+// strtod would take the number they start with.
+bool wholeDecimal(std::string_view word, double& value) {
+    if (word.empty() || word.find_first_not_of("0123456789.eE+-") != std::string_view::npos)
+        return false;
+    const std::string text(word);
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size()) return false;
+    value = v;
+    return true;
+}
+
+// A number written with a decimal comma ("300,5", "-1,5e3"): the word read as a decimal
+// number once its one comma is a point.
+bool hasDecimalComma(std::string_view word) {
+    const std::size_t comma = word.find(',');
+    if (comma == std::string_view::npos || word.find(',', comma + 1) != std::string_view::npos)
+        return false;
+    std::string pointed(word);
+    pointed[comma] = '.';
+    double ignored = 0.0;
+    return comma > 0 && comma + 1 < word.size() &&
+           std::isdigit(static_cast<unsigned char>(word[comma - 1])) &&
+           std::isdigit(static_cast<unsigned char>(word[comma + 1])) &&
+           wholeDecimal(pointed, ignored);
 }
 
 // Reads one line ended by LF, CR or CR LF, whichever system wrote the file; the last line
@@ -89,8 +119,11 @@ FileRead DataTextFile::tryOpen(const char* file) {
     names = std::make_unique<MsgList>();
     columns = 0;
     rows = -1;
+    line_ = 0;
+    commaNoted_ = false;
     std::string line;
     while (readLine(stream, line)) {
+        ++line_;
         std::string_view rest(line);
         std::string_view word = firstWord(rest);
         if (word.empty()) continue;
@@ -109,7 +142,7 @@ FileRead DataTextFile::tryOpen(const char* file) {
 
 void DataTextFile::readIgorHeader() {
     std::string line = lineRest;  // what follows "IGOR" on its line
-    do {
+    for (;;) {
         std::string_view rest(line);
         for (std::string_view word = firstWord(rest); !word.empty(); word = firstWord(rest)) {
             if (word == "x") {
@@ -124,7 +157,9 @@ void DataTextFile::readIgorHeader() {
             }
             if (word == "BEGIN") return;
         }
-    } while (readLine(stream, line));
+        if (!readLine(stream, line)) return;
+        ++line_;
+    }
 }
 
 void DataTextFile::read_fields() {
@@ -166,6 +201,7 @@ int DataTextFile::read() {
     if (!open_) return 0;
     std::string line;
     while (readLine(stream, line)) {
+        ++line_;
         std::string_view rest(line);
         std::string_view word = firstWord(rest);
         if (word.empty()) continue;  // a line of separators is no row
@@ -174,10 +210,10 @@ int DataTextFile::read() {
             double value = kMissing;
             int16_t got = 0;
             if (!word.empty() && !isMissing(word)) {
-                std::string text(word);
-                char* end = nullptr;
-                double v = std::strtod(text.c_str(), &end);
-                if (end != text.c_str()) value = v, got = 1;
+                if (wholeDecimal(word, value))
+                    got = 1;
+                else
+                    noteDecimalComma(word);
             }
             values[c] = value;
             present[c] = got;
@@ -187,6 +223,15 @@ int DataTextFile::read() {
         return 1;
     }
     return 0;
+}
+
+void DataTextFile::noteDecimalComma(std::string_view word) {
+    if (commaNoted_ || !hasDecimalComma(word)) return;
+    commaNoted_ = true;
+    std::fprintf(stderr,
+                 "%s, line %lld: \"%.40s\" is written with a decimal comma; numbers take a "
+                 "point, and words that are not numbers are read as missing\n",
+                 name.c_str(), static_cast<long long>(line_), std::string(word).c_str());
 }
 
 double DataTextFile::nextSelected() {
@@ -242,6 +287,8 @@ void DataTextFile::close() {
     cursor = 0;
     selected = 0;
     lineRest.clear();
+    line_ = 0;
+    commaNoted_ = false;
 }
 
 }  // namespace vornex

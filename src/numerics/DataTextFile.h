@@ -16,6 +16,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "numerics/FileReader.h"
@@ -58,6 +59,8 @@ class DataTextFile {
     int set_index(const char* list);
     // Reads the next row: 1, or 0 at the end of the file or at "END". Values a short row
     // lacks, "NaN"/"nan" and words that are not numbers are missing (present 0, +infinity).
+    // A number is the whole word, written in decimal; the first one of a file written with a
+    // decimal comma ("300,5") is reported on standard error with the file and line.
     int read();
     // The next selected value of the row. Extracting more than selected prints
     // "Read Data File Error\n" and ends the process with status 1. A short takes the value
@@ -72,6 +75,11 @@ class DataTextFile {
    private:
     std::string lineRest;  // the unread rest of the current header line
     bool open_ = false;
+    std::int64_t line_ = 0;    // number of the line last read, for messages
+    bool commaNoted_ = false;  // a decimal comma was reported for this file
+    // Says once for the file, naming it and the line, that a word is a number written with a
+    // decimal comma.
+    void noteDecimalComma(std::string_view word);
     void readIgorHeader();
     double nextSelected();
 };

@@ -237,6 +237,9 @@ class ArchiveReader {
     PlistValue scalar(Node node) {
         if (tree_.type(node) == NodeType::Integer && !tree_.signedValue(node))
             return fail("an integer lies beyond the range of a 64-bit signed value");
+        // A date (or another value a document cannot hold) would be saved back as nothing.
+        if (tree_.type(node) == NodeType::Other)
+            return fail("the archive holds a date or another value a document cannot keep");
         return tree_.scalar(node);
     }
 
@@ -287,6 +290,11 @@ class ArchiveReader {
         const Node comps = tree_.get(dict, white ? "NSWhite" : "NSRGB");
         if (!(white || rgb) || tree_.type(comps) != NodeType::Data) return std::nullopt;
         const std::vector<double> c = parseComponents(tree_.data(comps));
+        // Components a colour cannot hold (beyond 0 to 1, or more of them) would be saved
+        // changed: such a colour keeps its fields.
+        if (c.size() > (white ? 2u : 4u)) return std::nullopt;
+        for (double v : c)
+            if (!(v >= 0.0 && v <= 1.0)) return std::nullopt;
         const bool calibrated = *space == kCalibratedRGB || *space == kCalibratedWhite;
         auto make = calibrated ? &Color::calibratedRGB : &Color::deviceRGB;
         if (white && !c.empty()) return make(c[0], c[0], c[0], c.size() > 1 ? c[1] : 1.0);

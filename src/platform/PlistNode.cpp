@@ -286,7 +286,11 @@ bool xmlIsUtf8(const std::string& text, std::string& error) {
 // feed and carriage return, not U+FFFE or U+FFFF.
 bool xmlReferencesValid(const std::string& text, std::size_t from, std::size_t to,
                         std::string& error) {
-    for (std::size_t p = text.find("&#", from); p < to; p = text.find("&#", p + 2)) {
+    // The search stops at `to`: one run on to the end of the text from every tag would make
+    // opening take time growing with the square of the size.
+    const std::string_view data(text.data(), to);
+    for (std::size_t p = data.find("&#", from); p != std::string_view::npos;
+         p = data.find("&#", p + 2)) {
         std::size_t q = p + 2;
         const bool hex = q < to && (text[q] == 'x' || text[q] == 'X');
         if (hex) ++q;
@@ -386,13 +390,15 @@ bool cleanXml(const std::string& text, std::string& out, std::string& error) {
             }
         } else if (startsWith(lt, "<!")) {
             // A document type declaration, its internal subset in brackets: once, before the
-            // first element, or the text is not well-formed XML.
+            // first element, or the text is not well-formed XML. The bracket is looked for
+            // within the tag alone, for the same reason.
             if (elementSeen || declared) {
                 error = "a document type declaration stands inside the XML property list";
                 return false;
             }
             declared = true;
-            std::size_t gt = text.find('>', lt), bracket = text.find('[', lt);
+            std::size_t gt = text.find('>', lt);
+            std::size_t bracket = std::string_view(text.data(), gt == npos ? 0 : gt).find('[', lt);
             if (bracket != npos && bracket < gt) {
                 std::size_t close = text.find(']', bracket);
                 gt = close == npos ? npos : text.find('>', close);

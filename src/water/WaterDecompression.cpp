@@ -34,17 +34,6 @@ double volumeFraction(double w, double M, double V) {
     return water / ((1.0 - w) / kMagmaDensity + water);
 }
 
-// The isentropic point of entropy S at P (bar) from the fluid's start guesses, then, when
-// that fails, from the ideal-gas isentrope of the state (T0, P0 bar) with ratio gamma.
-void isentropicPointFrom(FluidPhase& f, double Pbar, double S, double T0, double P0, double gamma) {
-    if (f.TisenGuess > 0.0 && f.VisenGuess > 0.0) {
-        f.calculate_isentropic_point_at_fixed_P(Pbar, S, f.TisenGuess, f.VisenGuess);
-        if (!f.error) return;
-    }
-    const double T = T0 * std::pow(Pbar / P0, (gamma - 1.0) / gamma);
-    f.calculate_isentropic_point_at_fixed_P(Pbar, S, T, 8.31434 * T / (Pbar * 1e5));
-}
-
 }  // namespace
 
 AirShock airShock(double y) {
@@ -69,6 +58,50 @@ void holdMixture(WaterEOS& w, const SaturationEnds& ends, double xv) {
     w.U = ends.energy(xl);
     w.H = SaturationEnds::lever(xl, ends.Hl, ends.Hv);
     w.S = SaturationEnds::lever(xl, ends.Sl, ends.Sv);
+}
+
+// The isentropic point of entropy S at P (bar) from the fluid's start guesses, then, when
+// that fails, from the ideal-gas isentrope of the state (T0 K, P0 bar, V0 m3/mol) with ratio
+// gamma, and last from the saturation at P: steam expanded from far above it ends superheated
+// just above the saturated steam, where neither of those starts reaches, and a liquid stays
+// near its own temperature and volume. Given `mixture`, an entropy between those of the
+// saturated ends gives the liquid-steam mixture of that entropy, the end in equilibrium,
+// rather than a metastable phase. The error flag says whether a point was found.
+void isentropicPointFrom(WaterEOS& f, double Pbar, double S, double T0, double P0, double V0,
+                         double gamma, bool mixture) {
+    SaturationEnds ends;
+    bool saturated = false;
+    auto saturation = [&] {
+        f.error = 0;
+        saturated = Pbar * 1e5 < kWaterCriticalPressure && saturationEndsAtP(f, Pbar, ends);
+        f.error = 0;
+    };
+    if (mixture) {
+        saturation();
+        if (saturated && S >= ends.Sl && S <= ends.Sv) {
+            holdMixture(f, ends, 1.0 - ends.isentropicFraction(S));
+            return;
+        }
+    }
+    if (f.TisenGuess > 0.0 && f.VisenGuess > 0.0) {
+        f.calculate_isentropic_point_at_fixed_P(Pbar, S, f.TisenGuess, f.VisenGuess);
+        if (!f.error) return;
+    }
+    const double T = T0 * std::pow(Pbar / P0, (gamma - 1.0) / gamma);
+    f.calculate_isentropic_point_at_fixed_P(Pbar, S, T, 8.31434 * T / (Pbar * 1e5));
+    if (!f.error) return;
+    if (!mixture) saturation();
+    if (!saturated) {
+        f.error = 1;
+    } else if (S < ends.Sl) {
+        f.calculate_isentropic_point_at_fixed_P(Pbar, S, T0, V0);
+    } else if (S > ends.Sv) {
+        // Above the saturated steam by the entropy difference over a heat capacity of 4.5 R.
+        const double shift = std::exp((S - ends.Sv) / (4.5 * 8.31434));
+        f.calculate_isentropic_point_at_fixed_P(Pbar, S, ends.T * shift, ends.Vv * shift);
+    } else {
+        f.error = 1;
+    }
 }
 
 void printDecompressionEnd(const WaterEOS& w, const char* title, bool found, double xv) {
@@ -274,7 +307,7 @@ void WagnerPruss::calculateFlow(double TK, double Pbar, FILE* table) {
     const double a = std::pow(2 / (gamma + 1), 1 / (gamma - 1));
     const double b = std::pow(2 / (gamma + 1), gamma / (gamma - 1));
     const double Pf = Pbar * b;
-    isentropicPointFrom(*this, Pf, s2, TK, Pbar, gamma);
+    isentropicPointFrom(*this, Pf, s2, TK, Pbar, V2, gamma, false);
     const bool found = error == 0;
     double Tf1 = kNaN, Vf1 = kNaN, cf = kNaN;
     if (found) {
@@ -388,7 +421,7 @@ void WagnerPruss::calculateShockWave(double TK, double Pbar, FILE* table) {
     std::printf("Shock velocity          : %lf\n", air.shockVelocity);
     std::printf("Density compressed air  : %lf\n", air.density);
     std::printf("T compressed air        : %lf\n", air.temperature);
-    isentropicPointFrom(*this, y, S4, TK, Pbar, gamma4);
+    isentropicPointFrom(*this, y, S4, TK, Pbar, V4, gamma4, true);
     if (!error) {
         TisenGuess = T;
         VisenGuess = V;
@@ -469,8 +502,26 @@ bool WagnerPruss::calculateShockWaveIsotherm(double TK, double P0, double P1) {
     file.print("#");
     for (int i = 0; i < 13; ++i) file.print(i == 0 ? " %10s" : " %12s", kShockNames[i]);
     file.print("\n");
-    for (double p = P1; p >= P0; p -= 1.0) calculateShockWave(TK, p, file.stream());
-    return file.commit();
+    // A point without a shock wave has no row: the run says how many there are and fails,
+    // after writing the rest; a run without any writes no file.
+    int points = 0, missing = 0;
+    for (double p = P1; p >= P0; p -= 1.0, ++points) {
+        calculateShockWave(TK, p, file.stream());
+        if (error) ++missing;
+    }
+    if (missing == points) {
+        std::fprintf(stderr, "Shock-wave isotherm %g K: no shock wave from %g to %g bar\n", TK, P0,
+                     P1);
+        file.abandon();
+        error = 1;
+        return false;
+    }
+    const bool written = file.commit();
+    if (missing == 0) return written;
+    std::fprintf(stderr, "Shock-wave isotherm %g K: %d of its %d points have no shock wave\n", TK,
+                 missing, points);
+    error = 1;
+    return false;
 }
 
 }  // namespace vornex

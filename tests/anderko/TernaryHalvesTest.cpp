@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -125,6 +126,25 @@ TEST(TernaryDiagramHalves, HalvesOfAnEarlierDiagramAreNotRead) {
               std::string::npos)
         << said;
     EXPECT_TRUE(ternaryRows("ters").empty());
+}
+
+// The halves' names were cleared before each trace: an empty folder of the user's there was
+// removed. Nothing at those names is removed; a half that cannot be written is not read.
+TEST(TernaryDiagramHalves, WhatStandsAtTheHalvesNamesIsLeftAsItWas) {
+    for (const char* name : {"ter000", "ter111", "terf"}) std::filesystem::remove_all(name);
+    for (const char* name : {"ter000", "ter111"}) std::filesystem::create_directory(name);
+    Anderko m(2);
+    m.setSystemCode(21);
+    std::istringstream answers("0\n0\n0\n");
+    m.input = &answers;
+    std::string said;
+    test::stdoutOf([&] { said = test::stderrOf([&] { m.calculateTheTernaryDiagram(673.15, 400.0, "f"); }); });
+    for (const char* name : {"ter000", "ter111"}) {
+        EXPECT_TRUE(std::filesystem::is_directory(name)) << name;
+        EXPECT_NE(said.find(std::string("Cannot write ") + name), std::string::npos) << said;
+        std::filesystem::remove(name);
+    }
+    EXPECT_TRUE(ternaryRows("terf").empty());
 }
 
 }  // namespace

@@ -98,6 +98,30 @@ TEST(ComponentFileReaders, MolarMassThatIsNotPositiveIsRefused) {
         EXPECT_NE(o.said.find("compo/NoMass"), std::string::npos) << o.said;
         EXPECT_NE(o.said.find("\"mw\""), std::string::npos) << o.said;
     }
+    // A molar mass in g/mol (16.043 for 0.016043 kg/mol) gave 6539 kg/m3 for methane gas,
+    // 1e308 an infinite density and 1e-320 one of 4e-318, each with the flag clear, and "0x10"
+    // was read as 16: a molar mass outside 0.001 to 2 kg/mol, or not in decimal, is refused,
+    // with the file and line.
+    for (const Fluid& fluid : fluids)
+        for (const char* line : {"mw 16.043", "M 1e308", "mw 1e-320", "M 2.5", "M 0.0009"}) {
+            SCOPED_TRACE(std::string(fluid.name) + ", " + line);
+            writeMethane("AbsurdMass", line);
+            auto f = fluid.make();
+            const Outcome o = methaneAt300K(*f, "AbsurdMass");
+            EXPECT_EQ(o.error, 1);
+            EXPECT_NE(o.said.find("compo/AbsurdMass, line 1: the molar mass"), std::string::npos)
+                << o.said;
+            EXPECT_NE(o.said.find("0.001 to 2 kg/mol"), std::string::npos) << o.said;
+        }
+    {
+        writeMethane("HexMass", "# methane\nM 0x10");
+        SRK1 f(1, 0);
+        const Outcome o = methaneAt300K(f, "HexMass");
+        EXPECT_EQ(o.error, 1);
+        EXPECT_NE(o.said.find("compo/HexMass, line 2: the value of M is missing or not numeric"),
+                  std::string::npos)
+            << o.said;
+    }
     // The same file with methane's molar mass gives methane's gas density.
     for (const Fluid& fluid : fluids) {
         SCOPED_TRACE(fluid.name);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -166,6 +167,28 @@ TEST_F(BinaryIsothermDrivers, IsothermFromPressurePutsTheReversedSecondBranchFir
     // The branches were traced into files of their own that are gone.
     for (const auto& entry : std::filesystem::directory_iterator("."))
         EXPECT_EQ(entry.path().filename().string(), "binopp");
+}
+
+// A user's files at the names the branches once had were written over and then removed: the
+// branches go to names of their own, and every file of the user's stays as it was.
+TEST_F(BinaryIsothermDrivers, IsothermFromPressureLeavesTheUsersFilesAsTheyWere) {
+    const std::vector<std::string> users = {"binopp.branch0", "binopp.branch1", "binopp.tmp",
+                                            ".binopp"};
+    for (const std::string& name : users) std::ofstream(name) << "my data " << name << "\n";
+    fluid->calculate_bubble_point(kT, VlSat, VvSat, 0.3, 0.3);
+    ASSERT_EQ(fluid->error, 0);
+    ASSERT_TRUE(fluid->calculateTheBinaryIsothermFromP(kT, fluid->P * 1e-5, "p"));
+    EXPECT_GT(igorRows("binopp").size(), 7u);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    std::vector<std::string> expected = users;
+    expected.push_back("binopp");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+    for (const std::string& name : users)
+        EXPECT_EQ(fileLines(name), std::vector<std::string>{"my data " + name}) << name;
 }
 
 // ------------------------------------------------------------------ term printout

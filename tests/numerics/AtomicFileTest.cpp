@@ -112,6 +112,47 @@ TEST_F(AtomicFiles, AFileRemovedAfterWritingIsNotNamed) {
     EXPECT_EQ(test::stderrOf([&] { reportFilesWrittenSince(mark, stderr); }), "Wrote kept\n");
 }
 
+// A scratch file is a fresh hidden name beside its file, whatever stands at other names; a
+// writer may replace it; it goes when removed, when an interruption ends the program, and
+// (left by a killed process) when its file is next written.
+TEST_F(AtomicFiles, ScratchFilesGoWhenRemovedInterruptedOrLeftByAKilledProcess) {
+    std::ofstream("curve.branch0") << "mine\n";
+    {
+        ScratchFile scratch;
+        ASSERT_TRUE(scratch.createFor("curve")) << scratch.problem();
+        EXPECT_EQ(scratch.name().rfind(".curve.", 0), 0u) << scratch.name();
+        EXPECT_TRUE(fs::is_regular_file(scratch.path()));
+        AtomicFile writer;
+        ASSERT_TRUE(writer.open(scratch.path()));
+        writer.write("row\n", 4);
+        ASSERT_TRUE(writer.commit());
+        EXPECT_EQ(test::readFile(scratch.path()), "row\n");
+    }
+    EXPECT_TRUE(hiddenEntries().empty());
+    for (int signal : {SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(signal);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ScratchFile scratch;
+            if (!scratch.createFor("curve")) ::_exit(1);
+            ::raise(signal);
+            ::_exit(2);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal);
+        if (signal == SIGKILL) {
+            EXPECT_EQ(hiddenEntries().size(), 1u);
+            AtomicFile next;
+            ASSERT_TRUE(next.open("curve"));
+            ASSERT_TRUE(next.commit());
+        }
+        EXPECT_TRUE(hiddenEntries().empty());
+    }
+    EXPECT_EQ(test::readFile("curve.branch0"), "mine\n");
+}
+
 TEST_F(AtomicFiles, FolderFifoDeviceOrRefusedLinkAtTheNameIsRefusedUntouched) {
     fs::create_directory("folder");
     ASSERT_EQ(::mkfifo("fifo", 0600), 0);

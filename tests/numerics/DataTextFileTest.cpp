@@ -13,6 +13,7 @@
 #include "numerics/DataTextFile.h"
 #include "numerics/IgorText.h"
 #include "numerics/MsgList.h"
+#include "numerics/TextCapture.h"
 
 namespace vornex {
 namespace {
@@ -63,6 +64,40 @@ TEST_F(ColumnTables, RowsOfTheSelectedColumns) {
     DataTextFile gaps("t.txt");
     ASSERT_EQ(gaps.read(), 1);
     EXPECT_EQ(gaps.present, (std::vector<int16_t>{0, 1, 0}));
+}
+
+// strtod takes the number a word starts with: "300,5" and "300abc" were read as 300, "0x12C"
+// as 300 and "30" followed by a zero character as 30. A number is the whole word, in decimal.
+TEST_F(ColumnTables, ANumberIsTheWholeWordInDecimal) {
+    const std::string text = std::string("T P\n300abc 0x12C\n30") + '\0' + " 1e-320\n-2.5E+2 inf\n";
+    std::string said;
+    Rows rows;
+    said = test::stderrOf([&] { rows = select("w.txt", text, "T P"); });
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], (std::vector<double>{kInf, kInf}));
+    EXPECT_EQ(rows[1][0], kInf);
+    EXPECT_GT(rows[1][1], 0.0);  // a number below the normal range is still a number
+    EXPECT_EQ(rows[2], (std::vector<double>{-250.0, kInf}));
+    EXPECT_EQ(said, "");
+}
+
+// A table written with decimal commas was read cut short without a word; now its numbers are
+// missing and the first is reported with the file and its line.
+TEST_F(ColumnTables, ADecimalCommaIsReportedWithTheFileAndLine) {
+    std::string said;
+    Rows rows;
+    said = test::stderrOf([&] {
+        rows = select("comma.itx", "IGOR\nWAVES T P\nBEGIN\n300 1\n300,5 2,25\n1,5e3 4\nEND\n",
+                      "T P");
+    });
+    EXPECT_EQ(rows, (Rows{{300, 1}, {kInf, kInf}, {kInf, 4}}));
+    EXPECT_NE(said.find("comma.itx, line 5: \"300,5\""), std::string::npos) << said;
+    EXPECT_NE(said.find("decimal comma"), std::string::npos) << said;
+    EXPECT_EQ(said.find("line 6"), std::string::npos) << "once for the file: " << said;
+    // A comma that is not a decimal one is no number and is not called one.
+    said = test::stderrOf([&] { rows = select("list.txt", "a\n1,2,3\n,5\n", "a"); });
+    EXPECT_EQ(rows, (Rows{{kInf}, {kInf}}));
+    EXPECT_EQ(said, "");
 }
 
 TEST_F(ColumnTables, SelectionsAccumulateAndStopAtAnUnknownName) {

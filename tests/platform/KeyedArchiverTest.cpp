@@ -5,6 +5,7 @@
 #include <plist/plist.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <set>
@@ -240,7 +241,7 @@ plist_t classEntry(const char* name) {
     return dict({{"$classes", chain}, {"$classname", plist_new_string(name)}});
 }
 // An archive of "$null" and the given objects, its root the object `rootUid`.
-Bytes handMade(const std::vector<plist_t>& objects, uint64_t rootUid) {
+Bytes handMade(const std::vector<plist_t>& objects, uint64_t rootUid, bool xml = false) {
     plist_t list = plist_new_array();
     plist_array_append_item(list, plist_new_string("$null"));
     for (plist_t o : objects) plist_array_append_item(list, o);
@@ -250,9 +251,12 @@ Bytes handMade(const std::vector<plist_t>& objects, uint64_t rootUid) {
                          {"$objects", list}});
     char* out = nullptr;
     uint32_t length = 0;
-    plist_to_bin(root, &out, &length);
+    if (xml)
+        plist_to_xml(root, &out, &length);
+    else
+        plist_to_bin(root, &out, &length);
     Bytes b(reinterpret_cast<std::uint8_t*>(out), reinterpret_cast<std::uint8_t*>(out) + length);
-    plist_to_bin_free(out);
+    std::free(out);
     plist_free(root);
     return b;
 }
@@ -309,6 +313,65 @@ TEST(HandMadeArchive, ColourThatCannotBeDrawnKeepsItsFields) {
         const Bytes saved = KeyedArchiver::archivedData(v, "root");
         ASSERT_FALSE(saved.empty());
         EXPECT_EQ(KeyedUnarchiver::unarchivedValue(saved, "root"), v);
+    }
+}
+
+// Components beyond 0 to 1 ("1.5 -0.2 0.3" was saved back as "1 0 0.3") or more of them
+// than the colour space has: the colour keeps its fields as read, and is saved so.
+TEST(HandMadeArchive, ColourWithComponentsItCannotHoldKeepsThem) {
+    const struct {
+        unsigned space;
+        const char* key;
+        std::string components;
+    } cases[] = {{2, "NSRGB", "1.5 -0.2 0.3"},
+                 {1, "NSRGB", "0.1 0.2 0.3 1 0.5"},
+                 {3, "NSWhite", "0.5 1 0.25"},
+                 {3, "NSWhite", "-0.5"},
+                 {2, "NSRGB", "0.2 0.4 0.6 2"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.components);
+        const Bytes components(c.components.begin(), c.components.end() + 1);  // with its zero
+        const Bytes file = handMade(
+            {dict({{"NSColorSpace", plist_new_uint(c.space)},
+                   {c.key, plist_new_data(reinterpret_cast<const char*>(components.data()),
+                                          components.size())},
+                   {"$class", plist_new_uid(2)}}),
+             classEntry("NSColor")},
+            1);
+        const PlistValue v = KeyedUnarchiver::unarchivedValue(file, "root");
+        ASSERT_TRUE(v.isObject());
+        EXPECT_EQ(v.get(c.key).toData(), components);
+        const PlistValue saved =
+            KeyedUnarchiver::unarchivedValue(KeyedArchiver::archivedData(v, "root"), "root");
+        EXPECT_EQ(saved.get(c.key).toData(), components);
+    }
+}
+
+// A case whose comment held a date opened with the comment empty and was saved so: a value a
+// document cannot hold refuses the file, binary or XML, rather than be lost on the next save.
+TEST(HandMadeArchive, DateIsRefusedNotSavedAsNothing) {
+    for (bool xml : {false, true}) {
+        SCOPED_TRACE(xml ? "XML" : "binary");
+        const Bytes file = handMade({dict({{"NS.keys", uids({2, 3})},
+                                           {"NS.objects", uids({4, 5})},
+                                           {"$class", plist_new_uid(6)}}),
+                                     plist_new_string("name"), plist_new_string("comment"),
+                                     plist_new_string("case 1"), plist_new_date(3600, 0),
+                                     classEntry("NSDictionary")},
+                                    1, xml);
+        KeyedUnarchiver u(file);
+        EXPECT_FALSE(u.ok());
+        EXPECT_NE(u.error().find("date"), std::string::npos) << u.error();
+        // The same case with a text comment opens.
+        const Bytes text = handMade({dict({{"NS.keys", uids({2, 3})},
+                                           {"NS.objects", uids({4, 5})},
+                                           {"$class", plist_new_uid(6)}}),
+                                     plist_new_string("name"), plist_new_string("comment"),
+                                     plist_new_string("case 1"), plist_new_string("vein"),
+                                     classEntry("NSDictionary")},
+                                    1, xml);
+        EXPECT_EQ(KeyedUnarchiver::unarchivedValue(text, "root").get("comment").toString(),
+                  "vein");
     }
 }
 

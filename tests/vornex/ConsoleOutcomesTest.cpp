@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -263,7 +264,8 @@ TEST_F(ConsoleOutcomes, EndlessBlankAnswersEndTheQuestions) {
 }
 
 // Regression: with a folder "binops.branch0" or a FIFO "binops.branch1" in the working
-// folder, "hn binop" said it could not write there, and removed it.
+// folder, "hn binop" said it could not write there, and removed it. The branches now go to
+// names of their own: the isotherm is written, and the folder or FIFO stays as it was.
 TEST_F(ConsoleOutcomes, TheIsothermFromAPressureLeavesWhatItCouldNotWriteAlone) {
     for (const int branch : {0, 1}) {
         const std::string name = "branch" + std::to_string(branch);
@@ -275,11 +277,27 @@ TEST_F(ConsoleOutcomes, TheIsothermFromAPressureLeavesWhatItCouldNotWriteAlone) 
         else
             ASSERT_EQ(::mkfifo(planted.c_str(), 0600), 0);
         const ProgramRun r = run(VORNEX_PROGRAM, {"hn", "binop", "700", "300", "s"}, name);
-        EXPECT_EQ(r.status, 1) << r.err;
-        EXPECT_TRUE(has(r.err, "Cannot write binops.branch" + std::to_string(branch)))
-            << r.err;
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(has(r.out + r.err, "Wrote binops")) << r.out << r.err;
+        EXPECT_TRUE(fs::is_regular_file(work / "binops")) << r.err;
         EXPECT_TRUE(branch == 0 ? fs::is_directory(planted / "inside") : fs::is_fifo(planted))
             << r.err;
+    }
+    // Files of the user's at those names were written over and removed, "Wrote binops" and
+    // status 0 all the same: they stay as they were, and nothing else is left.
+    const fs::path work = folderOf("userFiles") / "work";
+    fs::create_directories(work);
+    for (const char* name : {"binops.branch0", "binops.branch1"})
+        std::ofstream(work / name) << "my precious data\n";
+    const ProgramRun r = run(VORNEX_PROGRAM, {"hn", "binop", "700", "300", "s"}, "userFiles");
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(work)) left.insert(entry.path().filename());
+    EXPECT_EQ(left, (std::set<std::string>{"binops", "binops.branch0", "binops.branch1"}));
+    for (const char* name : {"binops.branch0", "binops.branch1"}) {
+        std::ifstream in(work / name);
+        std::string line;
+        EXPECT_TRUE(std::getline(in, line) && line == "my precious data") << name;
     }
 }
 

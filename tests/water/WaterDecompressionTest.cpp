@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CorrelationTestSupport.h"
+#include "numerics/TextCapture.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaSaturation.h"
 
@@ -146,6 +147,67 @@ TEST_F(ShockTubeTest, IsobarRowsAreTheShockWavesOfEachTemperature) {
                     << name << " T " << T << " column " << k + 1;
         }
     }
+}
+
+// The isotherm wrote 85 of its 121 rows at 873.15 K from 220 to 100 bar and reported success:
+// the expansion of the steam to the shock pressure found no start where it ends superheated
+// just above the saturated steam (184 to 220 bar). Every pressure has its row, the row of an
+// independent calculation, and its end lies on the isentrope at the shock pressure.
+TEST_F(ShockTubeTest, IsothermHasARowForEveryPressureAndEachIsTheShockWaveThere) {
+    std::filesystem::remove("shockt");
+    ::testing::internal::CaptureStdout();
+    const bool written = water.calculateShockWaveIsotherm(873.15, 100.0, 220.0);
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(written);
+    const std::vector<std::string> text = testing::fileLines("shockt");
+    ASSERT_EQ(text.size(), 122u);
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const double P = 221.0 - double(i);
+        const std::vector<double> row = testing::numbersOf(text[i]);
+        ASSERT_EQ(row.size(), 14u) << text[i];
+        EXPECT_EQ(row[0], P);
+        WagnerPruss fresh{1};
+        ::testing::internal::CaptureStdout();
+        const std::vector<double> single =
+            firstRow([&](std::FILE* table) { fresh.calculateShockWave(873.15, P, table); });
+        ::testing::internal::GetCapturedStdout();
+        ASSERT_EQ(single.size(), 14u) << P << " bar";
+        for (int k = 2; k < 14; ++k)
+            EXPECT_NEAR(row[k], single[k], 1e-5 * std::fabs(single[k]) + 1e-6)
+                << P << " bar, column " << k + 1;
+        // The expanded steam: at the shock pressure, with the entropy of the start (J/(mol K)
+        // from the column's per-18-grams figure).
+        WagnerPruss end{1};
+        end.calculateFromTV(row[10], row[11] * 1e-6, 0);
+        EXPECT_NEAR(end.P * 1e-5, row[2], 1e-4 * row[2]) << P << " bar";
+        EXPECT_NEAR(end.S / 18.0, row[13], 1e-5) << P << " bar";
+    }
+}
+
+// Liquid water at 300 K found no expanded state at all (0 of 20 rows, success reported); a
+// temperature where no point has one writes nothing and fails, saying so.
+TEST_F(ShockTubeTest, IsothermOfLiquidHasItsRowsAndOneWithoutAnyFails) {
+    std::filesystem::remove("shockt");
+    ::testing::internal::CaptureStdout();
+    ASSERT_TRUE(water.calculateShockWaveIsotherm(300.0, 1.0, 20.0));
+    ::testing::internal::GetCapturedStdout();
+    const std::vector<std::string> text = testing::fileLines("shockt");
+    ASSERT_EQ(text.size(), 21u);
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const std::vector<double> row = testing::numbersOf(text[i]);
+        ASSERT_EQ(row.size(), 14u) << text[i];
+        EXPECT_NEAR(row[10], 300.0, 0.1) << "a liquid expands nearly at its temperature";
+        EXPECT_GE(row[11], row[12]) << "and grows";
+    }
+    std::filesystem::remove("shockt");
+    std::string said;
+    bool written = true;
+    ::testing::internal::CaptureStdout();
+    said = test::stderrOf([&] { written = water.calculateShockWaveIsotherm(100.0, 1.0, 3.0); });
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(std::filesystem::exists("shockt"));
+    EXPECT_NE(said.find("no shock wave"), std::string::npos) << said;
 }
 
 class WaterFlowTest : public ::testing::Test {

@@ -303,6 +303,45 @@ TEST_F(WaterComparisonTest, HighPTExtrapolationWritesTwelveRows) {
     EXPECT_EQ(rows, 12);
 }
 
+// The last two columns of each row, phi and the Joule-Thomson coefficient, were written with
+// no separator ("1.03905e-05-2.71803e-07"): most rows read back a column short. Every row
+// holds the thirteen columns the header lists, and they are the model's state at its T and V.
+TEST_F(WaterComparisonTest, IsobarRowsReadBackWithEveryColumnOfTheModel) {
+    for (char side : {0, 1}) {
+        SCOPED_TRACE(side == 0 ? "from the liquid" : "from the vapour");
+        const std::string suffix = side == 0 ? "L" : "V";
+        std::filesystem::remove("isob" + suffix);
+        water.error = 0;
+        water.calculateTheIsobar(100.0, side, 1, suffix.c_str(), nullptr);
+        DataTextFile table;
+        ASSERT_TRUE(table.tryOpen(("isob" + suffix).c_str()).ok());
+        std::string names;
+        for (const char* n : {"V", "T", "P", "A", "H", "U", "S", "G", "Cv", "Cp", "fug", "phi", "jt"})
+            names += std::string(n) + suffix + " ";
+        ASSERT_EQ(table.set_index(names.c_str()), 13);
+        int rows = 0;
+        while (table.read()) {
+            ++rows;
+            double v[13];
+            for (double& x : v) table >> x;
+            for (int k = 0; k < 13; ++k) ASSERT_EQ(table.present[table.order[k]], 1) << "row " << rows << " column " << k;
+            WagnerPruss model{2};
+            model.calculateFromTV(v[1], v[0] * 1e-6, 0);
+            ASSERT_EQ(model.error, 0) << "row " << rows;
+            const double P = model.P * 1e-5;
+            EXPECT_NEAR(v[2], 100.0, 1e-3) << "row " << rows;
+            EXPECT_NEAR(P, 100.0, 0.5) << "row " << rows;  // V has six digits
+            EXPECT_NEAR(v[4], model.H / 1000, 1e-3 * std::fabs(model.H / 1000) + 1e-3) << "row " << rows;
+            EXPECT_NEAR(v[6], model.S, 1e-3 * std::fabs(model.S) + 1e-3) << "row " << rows;
+            EXPECT_NEAR(v[11], model.fugacity[0] / model.P, 2e-3 * v[11]) << "row " << rows;
+            EXPECT_NEAR(v[12], model.jouleThomson,
+                        2e-3 * std::fabs(model.jouleThomson) + 1e-10)
+                << "row " << rows;
+        }
+        EXPECT_GT(rows, 100);
+    }
+}
+
 TEST_F(WaterComparisonTest, BadSuffixAndNonPositivePressureAreRefused) {
     water.calculateTheBoyleCurve(0, "../x");
     EXPECT_EQ(water.error, 1);

@@ -154,6 +154,46 @@ TEST(WorkbenchReaders, SaturationTableOutOfOrderOrShortIsTracedInstead) {
     }
 }
 
+// A critical row a kelvin or a bar off the model's (647.9 K, 221.5 bar) was taken, and the
+// workbench drew water's critical point at 374.75 degC: the row is the model's to rounding, its
+// temperature, pressure and both densities, else the curve is traced. A table whose pressure
+// alone runs out of order is traced too.
+TEST(WorkbenchReaders, SaturationTableWithAnInexactCriticalRowOrPressureOutOfOrderIsTraced) {
+    struct Change {
+        std::size_t row;
+        int column;
+        double value;
+        const char* said;
+    };
+    std::vector<double> shipped;
+    ASSERT_TRUE(readTabulatedResource("satu0", 28, shipped).ok());
+    const Change changes[] = {{0, 3, 647.9, "row 0"},           {0, 0, 221.5, "row 0"},
+                              {0, 3, 647.096 + 0.01, "row 0"},  {0, 0, 220.64 - 0.01, "row 0"},
+                              {0, 25, 322.5, "row 0"},          {0, 26, 321.5, "row 0"},
+                              {200, 0, shipped[199 * 28], "row 200"}};
+    for (const Change& c : changes) {
+        SCOPED_TRACE(std::to_string(c.row) + " " + std::to_string(c.column));
+        std::vector<double> table = shipped;
+        table[c.row * 28 + static_cast<std::size_t>(c.column)] = c.value;
+        if (c.value == 647.9) table[0] = 221.5;  // both, as the faulty table had them
+        ASSERT_TRUE(writeFileAtomically("satu0-changed", table.data(), table.size() * sizeof(double))
+                        .ok());
+        MyDocument::Options options;
+        options.saturationResource = "satu0-changed";
+        std::unique_ptr<MyDocument> doc;
+        const std::string said = outputOf([&] { doc = HeadlessWorkbench::newDocument(options); });
+        EXPECT_TRUE(doc->tracedSaturation());
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        EXPECT_NEAR(doc->mTcH2O, 373.946, 1e-4);
+        EXPECT_NEAR(doc->mPcH2O, 220.64, 1e-4);
+    }
+    // The shipped table, whose critical row is the model's, is read as it is.
+    std::unique_ptr<MyDocument> doc;
+    outputOf([&] { doc = HeadlessWorkbench::newDocument(); });
+    EXPECT_FALSE(doc->tracedSaturation());
+    EXPECT_NEAR(doc->mTcH2O, 373.946, 1e-6);
+}
+
 // Set 0 as shipped, with the pressure of one row replaced.
 std::string set0With(std::size_t row, double P) {
     std::vector<ExperimentalSet> shipped = experimentalCatalogue();

@@ -130,7 +130,9 @@ TEST_F(UserDefaultsTest, SpecialNumbersTextsAndEmptyValuesReadBackAsSaved) {
     d.set("numbers", list);
     d.set("least", std::numeric_limits<std::int64_t>::min());
     d.set("most", std::numeric_limits<std::int64_t>::max());
-    d.set("long", std::string(100000, 'w') + "\xe2\x82\xac");
+    std::string longText(100000, 'w');
+    longText += "\xe2\x82\xac";  // appended: GCC 12 misreads a literal added to a temporary
+    d.set("long", longText);
     d.set("caf\xc3\xa9 \xf0\x9f\x98\x80", "\xce\xb1\xce\xb2 <&> ]]> \t\r\n");
     d.set("", "");
     d.set("emptyList", PlistValue::array());

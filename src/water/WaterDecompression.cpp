@@ -499,8 +499,9 @@ bool WagnerPruss::calculateShockWaveIsotherm(double TK, double P0, double P1) {
     }
     OutputFile file;
     if (!file.open("shockt")) return false;
+    // Every row holds the fourteen values the header names.
     file.print("#");
-    for (int i = 0; i < 13; ++i) file.print(i == 0 ? " %10s" : " %12s", kShockNames[i]);
+    for (int i = 0; i < 14; ++i) file.print(i == 0 ? " %10s" : " %12s", kShockNames[i]);
     file.print("\n");
     // A point without a shock wave has no row: the run says how many there are and fails,
     // after writing the rest; a run without any writes no file.

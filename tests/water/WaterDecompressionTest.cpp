@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -161,6 +162,12 @@ TEST_F(ShockTubeTest, IsothermHasARowForEveryPressureAndEachIsTheShockWaveThere)
     ASSERT_TRUE(written);
     const std::vector<std::string> text = testing::fileLines("shockt");
     ASSERT_EQ(text.size(), 122u);
+    // The header names every column of the rows ("#" and fourteen names).
+    std::istringstream header(text[0]);
+    EXPECT_EQ(std::distance(std::istream_iterator<std::string>(header),
+                            std::istream_iterator<std::string>()),
+              15)
+        << text[0];
     for (std::size_t i = 1; i < text.size(); ++i) {
         const double P = 221.0 - double(i);
         const std::vector<double> row = testing::numbersOf(text[i]);

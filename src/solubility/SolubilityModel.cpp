@@ -461,6 +461,14 @@ void SolubilityModel::calculate_gas_solubility0() {
         checkSolubilityResult();
     }
     calculate_gas_partial_volume_();
+    if (!withinPublishedRange()) error = 1;
+}
+
+bool SolubilityModel::withinPublishedRange() const {
+    const PublishedRange* range = publishedRange();
+    if (range == nullptr) return true;
+    const double Pbar = P * 1e-5;
+    return T >= range->Tmin && T <= range->Tmax && Pbar <= range->Pmax && mNa <= range->mMax;
 }
 
 void SolubilityModel::calculate_gas_solubility(double TK, double Pbar, double ms) {

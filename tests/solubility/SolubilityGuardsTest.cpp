@@ -108,7 +108,8 @@ TEST(Ranges, RandomSweepGivesNoImpossibleResultWithClearFlags) {
             EXPECT_TRUE(m->mg >= 0.0 && std::isfinite(m->mg) && inRange(m->x, m->yH2O))
                 << m->modelName << " " << t << " K " << p << " bar " << s << ": " << m->mg;
         }
-        EXPECT_GT(clear, 60) << m->modelName;
+        // The nitrogen model's published range (273-400 K, to 600 bar) is 7 % of the sweep.
+        EXPECT_GT(clear, 10) << m->modelName;
     }
     for (int i = 0; i < 300; ++i) {
         set.m = ms(random), set.temperature(T(random)), set.pressure(P(random));

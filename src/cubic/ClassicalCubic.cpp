@@ -332,10 +332,11 @@ double ClassicalCubic::calculate_state_functions() {
     G = Gres;
     A = Ares;
     U = Hres - (P * V - RT);
-    Cp = CpResidual;
-    Cv = 0.0;
-    // Residual functions only: no heat capacity of the ideal gas, hence no sound speed.
-    soundSpeed = std::numeric_limits<double>::quiet_NaN();
+    // Cp - Cv = -T (dP/dT)^2 / (dP/dV) for the fluid, R for the ideal gas.
+    CvResidual = CpResidual + R + T * dPdT * dPdT / dPdV;
+    // Residual functions only: no heat capacity of the ideal gas, hence no heat capacity of
+    // the fluid, no Joule-Thomson coefficient and no sound speed.
+    Cv = Cp = jouleThomson = soundSpeed = std::numeric_limits<double>::quiet_NaN();
     rho = M / V;
     return P;
 }

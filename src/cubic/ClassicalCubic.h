@@ -54,7 +54,6 @@ class ClassicalCubic : public CubicBase {
     double dVtdT = 0.0;  // at constant P
     double dVtdP = 0.0;  // at constant T
     double excessG = 0.0, dexcessGdT = 0.0;  // G/RT of the fugacity route and its T slope
-    double CpResidual = 0.0;                 // (dHres/dT) at constant P, J/(mol K)
     // The side of the last volume solve's root, 1 vapour or 2 liquid: the selector's among
     // several roots; a lone root below the pseudo-critical temperature by the side of the
     // pseudo-critical volume it lies on, above it the selector's; 0 when the solve failed.
@@ -84,7 +83,8 @@ class ClassicalCubic : public CubicBase {
     void calculate_fugacities() override;
     void calculateFugacityAlongVolume() override { calculate_fugacities(); }
     // Departure functions from the ideal gas at the same T and P (H, S, A, G, U in J/mol and
-    // J/(mol K); Cp the residual heat capacity; Cv is not computed and left 0), also in
+    // J/(mol K); CpResidual and CvResidual the residual heat capacities, Cv, Cp and the
+    // Joule-Thomson coefficient NaN), also in
     // Hres, Sres, Ares, Gres, with dHdP and the partial molar enthalpies. Returns P (Pa).
     double calculate_state_functions() override;
     // Tc (K) where a(T)/(b T) = R OmegaA/OmegaB, Pc = R OmegaB Tc / b (Pa),

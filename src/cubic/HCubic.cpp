@@ -229,7 +229,8 @@ double HCubic::calculate_state_functions() {
     // The residual against the ideal gas at the same T and V; ln Z moves it to the same P.
     const Jet Ar = -R * t * log(1.0 - bmixJ / V) - amixJ / D * log((s + D) / (s - D));
     const double RT = R * T, lnZ = std::log(Z);
-    const double Sr = -Ar.d, CvResidual = -T * Ar.dd;
+    const double Sr = -Ar.d;
+    CvResidual = -T * Ar.dd;
     Ares = Ar.v - RT * lnZ;
     Sres = Sr + R * lnZ;
     U = Ar.v + T * Sr;
@@ -239,10 +240,10 @@ double HCubic::calculate_state_functions() {
     S = Sres;
     G = Gres;
     Phase::A = Ares;  // A alone is the cubic's a P/(RT)^2
-    Cv = CvResidual;
-    Cp = CvResidual - T * dPdT * dPdT / dPdV - R;
-    // Residual functions only: no heat capacity of the ideal gas, hence no sound speed.
-    soundSpeed = std::numeric_limits<double>::quiet_NaN();
+    CpResidual = CvResidual - T * dPdT * dPdT / dPdV - R;
+    // Residual functions only: no heat capacity of the ideal gas, hence no heat capacity of
+    // the fluid, no Joule-Thomson coefficient and no sound speed.
+    Cv = Cp = jouleThomson = soundSpeed = std::numeric_limits<double>::quiet_NaN();
     rho = M / V;
     return P;
 }

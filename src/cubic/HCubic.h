@@ -13,12 +13,13 @@
 // With OmegaC = 0 (zeta = 1/3) the cubic is Soave-Redlich-Kwong's.
 //
 // The state functions are departure functions from the ideal gas at the same T and P, as
-// those of the classical cubics (ClassicalCubic.h): H, S, A, G, U (J/mol, J/(mol K)), Cv and
-// Cp the residual heat capacities; G = RT sum x_i ln phi_i. The residual Helmholtz energy
+// those of the classical cubics (ClassicalCubic.h): H, S, A, G, U (J/mol, J/(mol K)),
+// CvResidual and CpResidual the residual heat capacities (Cv and Cp NaN);
+// G = RT sum x_i ln phi_i. The residual Helmholtz energy
 //     A_r(T, V) = -RT ln(1 - b/V) - (a/D) ln((2V + b + c + D)/(2V + b + c - D)),
 //     D = sqrt(b^2 + 6 b c + c^2),
-// is written once over jets in T (Jet.h), which give S and Cv with the T-dependent a and b;
-// the fugacities carry their T and V slopes the same way.
+// is written once over jets in T (Jet.h), which give S and CvResidual with the T-dependent
+// a and b; the fugacities carry their T and V slopes the same way.
 //
 // Failures raise the phase error flag: a component file that cannot be opened or lacks a
 // key (the fluid then refuses every evaluation), no volume above the covolume, a phase

@@ -1,5 +1,6 @@
 #include "dkl/DuanModels.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -21,6 +22,7 @@ constexpr double kN2Tc = 101.0 / 154.0;                                  // K
 constexpr double kN2Sigma3 = 101.0 / (3.0636 * 0.6895985066094725);      // Angstrom^3
 constexpr double kN2VolumeScale = 1e-3 * kN2Sigma3 / (3.691 * 3.691 * 3.691);  // m3/mol
 constexpr double kN2Pc = kGasConstant * kN2Tc / kN2VolumeScale * 1e-5;   // bar
+constexpr double kN2CriticalTemperature = 126.192;                      // K, of nitrogen
 
 // Duan, Moller and Weare (1992), with CH4's Tc the publication's 190.6 K.
 // clang-format off
@@ -127,9 +129,10 @@ void DuanFluid::read_component_data(int index, const char* name) {
         one->set_parameters(Tc, Pc, gas->constants);
         M = gas->molarMass;
         // The start of the critical search (and of the saturation solve near it): the
-        // gas's critical temperature and a volume of critical compressibility 0.3.
-        Tcrit = Tc;
-        Vcrit = 0.3 * kGasConstant * Tc / (Pc * 1e5);
+        // equation's own critical region, found from the substance's critical temperature
+        // (its constants' Tc is a scale for nitrogen, not a temperature); methane's lies at
+        // 197 K, 72 cm3/mol, beyond Newton's reach from 190.6 K and 102 cm3/mol.
+        locateCriticalRegion(std::strcmp(gas->name, "N2") == 0 ? kN2CriticalTemperature : Tc);
         namingTc = -1.0;
     } else if (auto* two = dynamic_cast<Duan2*>(term)) {
         two->set_parameters(index, Tc, Pc, gas->constants);
@@ -141,6 +144,54 @@ void DuanFluid::read_component_data(int index, const char* name) {
             two->pairReversed = duanPairReversed(first, second);
         }
     }
+}
+
+void DuanFluid::locateCriticalRegion(double Test) {
+    constexpr int kVolumes = 160;
+    constexpr double kVmin = 2e-5, kVmax = 2e-3;  // m3/mol
+    const double T0 = T, V0 = V, P0 = P;
+    // The volume where the isotherm at t is flattest (P rises most, or falls least), and
+    // whether it rises there: a loop.
+    auto flattest = [&](double t, double& Vflat) {
+        temperature(t);
+        double best = -HUGE_VAL, previousP = 0.0, previousV = 0.0;
+        for (int i = 0; i <= kVolumes; ++i) {
+            const double v = kVmin * std::pow(kVmax / kVmin, double(i) / kVolumes);
+            volume(v);
+            const double p = calculate_pressure();
+            if (i > 0 && std::isfinite(p) && !error) {
+                const double slope = (p - previousP) / (v - previousV);
+                if (slope > best) best = slope, Vflat = std::sqrt(v * previousV);
+            }
+            previousP = p, previousV = v;
+        }
+        return best > 0.0;
+    };
+    double Vflat = 0.0, below = Test, above = Test;
+    bool found = false;
+    if (flattest(Test, Vflat)) {
+        for (above = 1.05 * Test; above <= 2.0 * Test && flattest(above, Vflat); above *= 1.05)
+            below = above;
+        found = above <= 2.0 * Test;
+    } else {
+        for (below = Test / 1.05; below >= 0.5 * Test && !flattest(below, Vflat); below /= 1.05)
+            above = below;
+        found = below >= 0.5 * Test;
+    }
+    Tcrit = Vcrit = 0.0;
+    if (found) {
+        while (above - below > 1e-4 * above) {
+            const double middle = 0.5 * (below + above);
+            (flattest(middle, Vflat) ? below : above) = middle;
+        }
+        flattest(below, Vflat);
+        Tcrit = below;
+        Vcrit = Vflat;
+    }
+    temperature(T0);
+    volume(V0);
+    P = P0;
+    error = 0;
 }
 
 DMW1::DMW1(int phase) : DuanFluid(phase, true) {

@@ -62,6 +62,11 @@ class DuanFluid : public FluidPhase {
     DuanFluid(int phase, bool acceptsN2);
     // True (and the count taken) when the model can take count components.
     bool acceptCount(int count, int low, int high, const char* message);
+    // The equation's own critical region from the estimate Test (K): the temperature between
+    // the hottest isotherm of 20 to 2000 cm3/mol that has a loop and the coolest that has
+    // none, and the volume where that loop flattens, into Tcrit and Vcrit. Where the
+    // equation has no loop from Test/2 to 2 Test, Tcrit and Vcrit are 0: no critical point.
+    void locateCriticalRegion(double Test);
 
    private:
     bool acceptsN2_;

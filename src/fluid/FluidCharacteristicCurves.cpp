@@ -15,8 +15,10 @@ namespace {
 // Which quantity of the state functions a residual returns.
 using Vanishing = double (*)(const FluidPhase&);
 
+// mu_JT = (T (dV/dT)_P - V) / Cp: its numerator vanishes with it, and is had without the
+// heat capacity, which a model without an ideal-gas part does not give.
 double jouleThomsonOf(const FluidPhase& f) {
-    return f.jouleThomson;
+    return f.T * f.dVdT - f.V;
 }
 double dZdVOf(const FluidPhase& f) {
     return f.dZdV;

@@ -297,9 +297,11 @@ bool isFiniteState(const FluidPhase& f) {
     // critical point.
     for (double value : {f.T, f.P, f.V, f.Z, f.A, f.U, f.H, f.S, f.dPdV})
         if (!std::isfinite(value)) return false;
+    const double cv = f.ideal == nullptr ? f.CvResidual : f.Cv;
+    const double cp = f.ideal == nullptr ? f.CpResidual : f.Cp;
     const bool heatCapacities = f.ideal == nullptr || f.hasIdealGasPart();
-    if (heatCapacities && !f.atCriticalPoint() && !std::isfinite(f.Cv)) return false;
-    if (heatCapacities && !f.isothermalSlopeVanishes() && !std::isfinite(f.Cp)) return false;
+    if (heatCapacities && !f.atCriticalPoint() && !std::isfinite(cv)) return false;
+    if (heatCapacities && !f.isothermalSlopeVanishes() && !std::isfinite(cp)) return false;
     if (!(f.T > 0.0) || !(f.V > 0.0)) return false;
     for (int i = 0; i < f.nc; ++i)
         if (!std::isfinite(f.fugacity[static_cast<std::size_t>(i)])) return false;

@@ -434,23 +434,19 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
                 std::printf("%s  %12s\n", name, "undefined");
         }
     } else {
+        // No file: a row of nan would read as a critical point that is none.
         std::fprintf(stderr,
                      "Critical point not found: the search from T = %g K, V = %g cm3/mol "
                      "ended at T = %g K, V = %g cm3/mol\n",
                      Tstart, Vstart * 1e6, T, V * 1e6);
+        return;
     }
 
     CurveOutput out(mode == kIgorText ? kIgorText : kColumnTable);
     if (!out.open("crit", suffix)) return;
     writeCriticalHeader(out, mode, suffix);
-    if (found) {
-        out.print("%12f %12f %12f %12f %12f %12f %12f %12f %12f %12f  %12f\n", T, V * 1e6, M / V,
-                  P * 1e-5, H, A, U, S, G, H / M / 1000.0, U / M / 1000.0);
-    } else {
-        // The same columns, none of them a critical state.
-        out.print("%12s %12s %12s %12s %12s %12s %12s %12s %12s %12s  %12s\n", "nan", "nan", "nan",
-                  "nan", "nan", "nan", "nan", "nan", "nan", "nan", "nan");
-    }
+    out.print("%12f %12f %12f %12f %12f %12f %12f %12f %12f %12f  %12f\n", T, V * 1e6, M / V,
+              P * 1e-5, H, A, U, S, G, H / M / 1000.0, U / M / 1000.0);
     if (mode == kIgorText) out.print("END\n");
     out.close();
 }

@@ -22,11 +22,13 @@ constexpr double kBarPerPa = 1e-5;
 constexpr double kCm3PerM3 = 1e6;
 
 // A point whose state functions are not all numbers (far beyond any model's range, where
-// they overflow) is no point of the curve: it is left out, as an unstable one is.
+// they overflow) is no point of the curve: it is left out, as an unstable one is. The heat
+// capacities (columns 7 and 8) of a model without an ideal-gas part are none, not a failure.
 template <std::size_t N>
-bool allFinite(const double (&row)[N]) {
-    for (double v : row)
-        if (!std::isfinite(v)) return false;
+bool allFinite(const double (&row)[N], const FluidPhase& fluid) {
+    const bool heatCapacities = fluid.hasIdealGasPart();
+    for (std::size_t k = 0; k < N; ++k)
+        if (!std::isfinite(row[k]) && (heatCapacities || (k != 7 && k != 8))) return false;
     return true;
 }
 
@@ -75,7 +77,7 @@ void FluidPhase::calculate_simplified_isochor(FILE* stream, double Vm3, double T
         temperature(t);
         calculate_pressure();
         const double row[] = {T, P * kBarPerPa};
-        if (!allFinite(row)) return;
+        if (!std::isfinite(row[0]) || !std::isfinite(row[1])) return;
         out.print("%12.2f\t%12.6f\n", T, P * kBarPerPa);
         out.row({T, P * kBarPerPa});
     });
@@ -98,7 +100,7 @@ void FluidPhase::calculate_isochor(FILE* stream, double Vm3, double Tmin, double
         const double row[] = {
             T,           P * kBarPerPa, A, H, U, S, G, Cv, Cp, dPdV, V * kCm3PerM3, U / M / 1000,
             H / M / 1000};
-        if (!allFinite(row)) return;
+        if (!allFinite(row, *this)) return;
         out.print(
             "%12.2f\t%12.6f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12f\t"
             "%12f\t%12f\t%12f\n",
@@ -139,7 +141,7 @@ void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double
         if (!(dPdV < 0)) return true;  // mechanically unstable: skipped
         const double row[] = {V * kCm3PerM3, P * kBarPerPa, A,    H, U, S, G, Cv, Cp, dPdV,
                               H / M / 1000,  U / M / 1000,  M / V};
-        if (!allFinite(row)) return true;
+        if (!allFinite(row, *this)) return true;
         if (upward ? P >= previous : P <= previous) {
             std::fprintf(stderr,
                          "Isotherm at %g K: the pressure %s again at V = %g cm3/mol, past the "

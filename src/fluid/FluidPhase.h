@@ -41,6 +41,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -179,6 +180,12 @@ class FluidPhase : public Phase {
 
     double jouleThomson = 0.0;  // K/Pa
     double soundSpeed = 0.0;    // m/s
+    // A model without an ideal-gas term knows the fluid only relative to the ideal gas at the
+    // same temperature: its Cv, Cp and Joule-Thomson coefficient are NaN, and these hold the
+    // heat capacities less the ideal gas's at the same T and V (Cv) and T and P (Cp),
+    // J/(mol K). NaN for a model with an ideal-gas term.
+    double CvResidual = std::numeric_limits<double>::quiet_NaN();
+    double CpResidual = std::numeric_limits<double>::quiet_NaN();
 
     // ------------------------------------------------ volumes, saturation and mixtures
     double Vl0 = 0.0;             // liquid-volume estimate (what estimate_Vl0 returns), m3/mol

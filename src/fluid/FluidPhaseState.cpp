@@ -154,7 +154,14 @@ double FluidPhase::calculate_state_functions() {
     ATTv = 2 * R * aTV + RT * aTTV;
     soundSpeed = soundSpeedAt(*this);
     constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
-    if (ideal != nullptr && !hasIdealGasPart()) {
+    CvResidual = CpResidual = kNone;
+    if (ideal == nullptr) {
+        // The terms lack only the ideal gas's A0(T): Cv is the residual one at T and V, Cp
+        // exceeds the residual one at T and P by the ideal gas's Cp - Cv.
+        CvResidual = Cv;
+        CpResidual = isothermalSlopeVanishes() ? kNone : Cp - R;
+        Cv = Cp = jouleThomson = kNone;
+    } else if (!hasIdealGasPart()) {
         // The slot holds a zero-density correction, not the ideal gas: the temperature
         // derivatives above lack the ideal gas's and are no heat capacities at all (IUPAC
         // CO2 at 300 K and 1 bar would be -666 J/(kg K)), neither whole nor residual.

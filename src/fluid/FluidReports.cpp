@@ -280,14 +280,14 @@ void FluidPhase::dump() {
     if (ideal == nullptr) {
         // Without an ideal-gas term the model knows the fluid only relative to the ideal gas
         // at the same temperature: U is the residual energy, H carries P V where the ideal
-        // gas has R T, Cp the R by which the ideal gas's Cp exceeds its Cv. The entropy, the
-        // sound speed and the Joule-Thomson coefficient need the ideal-gas heat capacity.
+        // gas has R T. The entropy, the heat capacities, the sound speed and the
+        // Joule-Thomson coefficient need the ideal-gas heat capacity.
         const double RT = kGasConstant * T;
         std::printf("   No ideal-gas term: residual properties (state minus ideal gas at T)\n");
         line("h residual", H - RT, true);
         line("u residual", U, true);
-        line("cv residual", Cv, false);
-        line("cp residual", Cp - kGasConstant, false);
+        line("cv residual", CvResidual, false);
+        line("cp residual", CpResidual, false);
     } else {
         if (!hasIdealGasPart())
             std::printf(

@@ -149,6 +149,18 @@ void N2EOS::initializeSaturationVolumesFromT(const char*, double TK) {
     Vv0 = 1.0 / ancillaryVapourDensity(TK);
 }
 
+double N2EOS::meltingPressure(double TK) {
+    constexpr double kTt = 63.151, kPt = 12523.0;
+    if (!(TK >= kTt)) return std::nan("");
+    return kPt * (1.0 + 12798.61 * std::pow(TK / kTt - 1.0, 1.78963));
+}
+
+double N2EOS::calculate_state_functions() {
+    FluidPhase::calculate_state_functions();
+    if (P > meltingPressure(T)) error = 1;
+    return P;
+}
+
 Jacobsen::Jacobsen(int phase) : N2EOS(1, phase, 0) {
     setInteraction(0, new JacobsenRes1);
     setIdealTerm(new JacobsenId);

@@ -52,6 +52,13 @@ class N2EOS : public FluidPhase {
     static double ancillarySaturationPressure(double TK);
     static double ancillaryLiquidDensity(double TK);
     static double ancillaryVapourDensity(double TK);
+    // Melting pressure (Pa) of nitrogen from its triple point (63.151 K, 12.523 kPa):
+    //   p_m = p_t (1 + 12798.61 (T/T_t - 1)^1.78963);  NaN below the triple point.
+    static double meltingPressure(double TK);
+    // The state functions, with the error flag at pressures above the melting pressure,
+    // where solid nitrogen is stable and the equation gives no fluid's properties (at
+    // 63.151 K and 2200 MPa a negative Cv).
+    double calculate_state_functions() override;
 };
 
 // Model name "Jacobsen N2", one component "N2".

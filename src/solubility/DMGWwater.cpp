@@ -221,6 +221,25 @@ void DMGWwater::calculate_gas_partial_volume_() {
     Vg = kGasConstant * T * (mu->dP + 2.0 * mNa * lambda->dP + mNa * mCl * zeta->dP) * 1e-5;
 }
 
+const SolubilityModel::PublishedRange* DMGWwater::publishedRange() const {
+    static constexpr PublishedRange kCO2{"Duan and Sun (2003)", 273.0, 533.0, 2000.0, 4.3};
+    static constexpr PublishedRange kCH4{"Duan et al. (1992)", 273.15, 523.15, 1600.0, 6.0};
+    static constexpr PublishedRange kCH4Mao{"Duan and Mao (2006)", 273.0, 523.0, 2000.0, 6.0};
+    static constexpr PublishedRange kN2{"Mao and Duan (2006)", 273.0, 400.0, 600.0, 6.0};
+    if (!hasParameters()) return nullptr;
+    switch (systemType) {
+        case SM_H2O_CO2_NaCl:
+            return &kCO2;
+        case SM_H2O_CH4_NaCl:
+        case SM_H2O_HC_NaCl:
+            return version == 1 ? &kCH4Mao : &kCH4;
+        case SM_H2O_N2_NaCl:
+            return &kN2;
+        default:
+            return nullptr;
+    }
+}
+
 void DMGWwater::calculate_vapour_fugacities() {
     vapourError = 0;
     yH2O = capillaryWaterFraction();

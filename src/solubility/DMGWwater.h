@@ -49,6 +49,10 @@ class DMGWwater : public SolubilityModel {
     void calculate_vapour_fugacities() override;
     void calculate_aqueous_fugacities() override;
     void calculate_gas_partial_volume_() override;
+    // CO2 Duan and Sun (2003) 273-533 K, 2000 bar, 4.3 mol/kg; CH4 Duan et al. (1992)
+    // 273.15-523.15 K, 1600 bar, 6 mol/kg, and Duan and Mao (2006) 273-523 K, 2000 bar,
+    // 6 mol/kg; N2 Mao and Duan (2006) 273-400 K, 600 bar, 6 mol/kg.
+    const PublishedRange* publishedRange() const override;
 
     void setParametersForCH4();
     void setParametersForCO2();

@@ -117,7 +117,7 @@ void SolubilityModel::calculate_bubble_pressure() {
         x0 = estimate;
         solveSecant(bubbleSolver, x0, 1.00001 * x0);
     }
-    if (bubbleSolver.error) error = 1;
+    if (bubbleSolver.error || !withinPublishedRange()) error = 1;
 }
 
 void SolubilityModel::calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas) {
@@ -243,8 +243,11 @@ bool SolubilityModel::calculateTheIsopleth(double ms, double mgas, char mode, co
     double dT = 1.0;
     calculate_bubble_pressure(273.15, 1.0, ms, mgas);
     if (error) {
+        // Down from the top of the model's published range, beyond which no point is one.
         dT = -1.0;
-        calculate_bubble_pressure(573.0, 300.0, ms, mgas);
+        const PublishedRange* range = publishedRange();
+        calculate_bubble_pressure(range != nullptr ? std::fmin(range->Tmax, 573.0) : 573.0, 300.0,
+                                  ms, mgas);
     }
     if (!error) {
         auto point = [&] {
@@ -411,6 +414,10 @@ void SolubilityModel::print(FILE* out) {
                      henryConstant[static_cast<size_t>(iGas)] * 1e-5,
                      henryScale ? "molality scale" : "mole fraction scale");
     }
+    if (const PublishedRange* range = publishedRange())
+        std::fprintf(out, "range    : %s: %g to %g K, to %g bar, to %g mol/kg NaCl%s\n",
+                     range->source, range->Tmin, range->Tmax, range->Pmax, range->mMax,
+                     withinPublishedRange() ? "" : "; this state lies outside it");
     std::fprintf(out, "error    : %12d\n\n", static_cast<int>(error));
 }
 

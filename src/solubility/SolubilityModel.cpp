@@ -237,31 +237,9 @@ void classifySolutionComponent(int index, const char* name, int& iH2O, int& iGas
 
 double meanActivityCoefficientNaCl(WaterEOS& water, double m) {
     if (!(m >= 0.0 && std::isfinite(m))) return std::numeric_limits<double>::quiet_NaN();
-    if (m == 0.0) return 1.0;
-    auto phiMinusOne = [&](double molality) {
-        double aw = 1.0, unused = 0.0, phi = 1.0;
-        water.calculatePitzer84(molality, aw, unused, phi);
-        return phi - 1.0;
-    };
-    // With s = sqrt(m') the integral is 2 (phi - 1)/s ds, smooth down to s = 0 (where
-    // (phi - 1)/s tends to minus the Debye-Hueckel slope): 16-point Gauss-Legendre on
-    // [0, sqrt(m)].
-    static constexpr double kNode[8] = {0.0950125098376374, 0.2816035507792589, 0.4580167776572274,
-                                        0.6178762444026438, 0.7554044083550030, 0.8656312023878318,
-                                        0.9445750230732326, 0.9894009349916499};
-    static constexpr double kWeight[8] = {
-        0.1894506104550685, 0.1826034150449236, 0.1691565193950025, 0.1495959888165767,
-        0.1246289712555339, 0.0951585116824928, 0.0622535239386479, 0.0271524594117541};
-    const double half = 0.5 * std::sqrt(m);
-    double integral = 0.0;
-    for (int i = 0; i < 8; ++i) {
-        for (double sign : {-1.0, 1.0}) {
-            const double si = half * (1.0 + sign * kNode[i]);
-            integral += kWeight[i] * 2.0 * phiMinusOne(si * si) / si;
-        }
-    }
-    integral *= half;
-    return std::exp(phiMinusOne(m) + integral);
+    double aw = 1.0, gamma = 1.0, phi = 1.0;
+    water.calculatePitzer84(m, aw, gamma, phi);
+    return gamma;
 }
 
 void SolubilityModel::read_component_data(int index, const char* name) {
@@ -483,6 +461,14 @@ void SolubilityModel::calculate_gas_solubility0() {
         checkSolubilityResult();
     }
     calculate_gas_partial_volume_();
+    if (!withinPublishedRange()) error = 1;
+}
+
+bool SolubilityModel::withinPublishedRange() const {
+    const PublishedRange* range = publishedRange();
+    if (range == nullptr) return true;
+    const double Pbar = P * 1e-5;
+    return T >= range->Tmin && T <= range->Tmax && Pbar <= range->Pmax && mNa <= range->mMax;
 }
 
 void SolubilityModel::calculate_gas_solubility(double TK, double Pbar, double ms) {

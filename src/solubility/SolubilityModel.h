@@ -138,6 +138,18 @@ class SolubilityModel : public Phase {
     // where the model gives none. Sets no flag: the callers that need Vg do.
     virtual void calculate_gas_partial_volume_();
 
+    // The states a model's publication fitted (T in K, P in bar, NaCl molality), with the
+    // publication; none (nullptr) for a model that states no range. Outside it a result is
+    // the formulas' extrapolation (the CO2 model's 1/(630 K - T) terms pass through a pole):
+    // the solubility and the bubble pressure raise the error flag there.
+    struct PublishedRange {
+        const char* source;
+        double Tmin, Tmax, Pmax, mMax;
+    };
+    virtual const PublishedRange* publishedRange() const { return nullptr; }
+    // Whether the set state lies in the published range (true without one).
+    bool withinPublishedRange() const;
+
     void calculate_gas_solubility(double TK, double Pbar, double ms);
     // Vg at (T, P in bar, NaCl and gas molalities) by the model's own formula; NaN with the
     // error flag where the model gives none.

@@ -445,6 +445,7 @@ void IFP::calculateVLE(short flag) {
         loadStartVector();
         solved = runSolver();
     }
+    if (!solved && raoultStart_) solved = solveFromColderSaturation();
     status = solved && phasesInOrder() ? 0 : 1;
     estimate_next_state();
 }

@@ -141,6 +141,10 @@ class IFP : public IdealMixture {
     // bulk composition at the specified temperature, solved by the liquid model alone; for
     // a flash, the tie line at the specified pressure from there, with its lever rule.
     bool startFromBinarySaturation();
+    // A saturation point at fixed T (problems 13 and 31) that neither start reaches, near the
+    // mixture's critical temperature: solved 5, 10, ... 30 K colder, then followed up to T
+    // in steps of 1 K. False when no colder point converges or the path is lost.
+    bool solveFromColderSaturation();
     // A converged vapour-liquid answer whose liquid is not the denser phase has its phases
     // swapped (beyond a mixture critical point): no answer.
     bool phasesInOrder() const;

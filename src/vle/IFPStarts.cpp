@@ -99,6 +99,34 @@ void IFP::substituteRatios(int steps) {
     current = sound;
 }
 
+bool IFP::solveFromColderSaturation() {
+    if (!(type == 13 || type == 31) || !(spec.T > 0.0)) return false;
+    const double target = spec.T;
+    bool found = false;
+    for (int k = 1; k <= 6 && !found; ++k) {
+        spec.T = target - 5.0 * k;
+        status = 0;
+        startBy(2);
+        if (status != 0) continue;
+        loadStartVector();
+        found = runSolver() && phasesInOrder();
+        if (!found && startFromBinarySaturation()) {
+            loadStartVector();
+            found = runSolver() && phasesInOrder();
+        }
+    }
+    // Each point starts the next, 1 K warmer.
+    for (double T = spec.T; found && T < target;) {
+        T = std::min(target, T + 1.0);
+        spec.T = current.T = T;
+        loadStartVector();
+        found = runSolver() && phasesInOrder();
+    }
+    spec.T = target;
+    status = 0;
+    return found;
+}
+
 bool IFP::startFromBinarySaturation() {
     if (n != 2 || liquidLiquid != 0 || !firstPhase || !secondPhase) return false;
     const bool flash = type == 12 || type == 21;

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+
+#include "fluid/ComponentFile.h"
 
 namespace vornex {
 
@@ -32,6 +35,14 @@ std::unique_ptr<PsatCorr> correlationOf(const char* name) {
     if (is("C3H8", "C3")) return antoine(6.84343, 818.54, 248.677);
     if (is("iC4H10", "iC4")) return antoine(7.5162, 1324.67, 297.693);
     if (is("nC4H10", "nC4")) return antoine(6.80896, 935.86, 238.73);
+    // Any other component by the Antoine constants of its component file (water's among them).
+    ComponentFile file(std::string("compo/") + name);
+    std::string token;
+    while (file.isOpen() && file.nextToken(token)) {
+        double A, B, C;
+        if (token == "Antoine" && file.nextNumber(A) && file.nextNumber(B) && file.nextNumber(C))
+            return antoine(A, B, C);
+    }
     return nullptr;
 }
 

@@ -360,7 +360,8 @@ double WaterEOS::calculate_Mao_Duan_density(double TK, double Pbar, double m) {
     model.temperature(TK);
     model.pressure(Pbar);
     model.molality(m);
-    return model.calculate_density();
+    const double rho = model.calculate_density();
+    return model.error ? std::nan("") : rho;
 }
 
 }  // namespace vornex

@@ -207,7 +207,8 @@ double WaterEOS::calculate_Potter_Brown_density(double TK, double Pbar, double m
     table.temperature(TK);
     table.pressure(Pbar);
     table.molality(m);
-    return table.calculate_density() * 1e-3;
+    const double rho = table.calculate_density() * 1e-3;
+    return table.error ? std::nan("") : rho;
 }
 
 }  // namespace vornex

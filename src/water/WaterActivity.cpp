@@ -1,6 +1,7 @@
 #include "water/WaterActivity.h"
 
 #include <cmath>
+#include <functional>
 
 #include "fluid/Phase.h"
 #include "numerics/Solver.h"
@@ -72,6 +73,29 @@ double thurmondOsmoticCoefficient(double T, double aPhi, double m) {
     constexpr double kC[5] = {-1.068278, 142.6202, 0.000122262, -7.80262e-7, 1.27174e-9};
     return pitzerForm(aPhi, m, thurmondFunction(T, kBeta0), thurmondFunction(T, kBeta1),
                       2.0 * thurmondFunction(T, kC));
+}
+
+double meanActivityFromOsmotic(double m, const std::function<double(double)>& phi) {
+    if (!(m >= 0.0 && std::isfinite(m))) return std::nan("");
+    if (m == 0.0) return 1.0;
+    // Gibbs-Duhem: ln gamma = (phi - 1) + integral of (phi - 1)/m' dm' from 0 to m. With
+    // s = sqrt(m') the integrand 2 (phi - 1)/s is smooth down to s = 0 (where (phi - 1)/s
+    // tends to minus the Debye-Hueckel slope): 16-point Gauss-Legendre on [0, sqrt(m)].
+    static constexpr double kNode[8] = {0.0950125098376374, 0.2816035507792589, 0.4580167776572274,
+                                        0.6178762444026438, 0.7554044083550030, 0.8656312023878318,
+                                        0.9445750230732326, 0.9894009349916499};
+    static constexpr double kWeight[8] = {
+        0.1894506104550685, 0.1826034150449236, 0.1691565193950025, 0.1495959888165767,
+        0.1246289712555339, 0.0951585116824928, 0.0622535239386479, 0.0271524594117541};
+    const double half = 0.5 * std::sqrt(m);
+    double integral = 0.0;
+    for (int i = 0; i < 8; ++i) {
+        for (double sign : {-1.0, 1.0}) {
+            const double si = half * (1.0 + sign * kNode[i]);
+            integral += kWeight[i] * 2.0 * (phi(si * si) - 1.0) / si;
+        }
+    }
+    return std::exp(phi(m) - 1.0 + half * integral);
 }
 
 double debyeHuckelOsmoticCoefficient(double aPhi, double m) {
@@ -151,16 +175,20 @@ static double slopeAtState(WaterEOS& w) {
     return water::debyeHuckelSlope(w.T, kWaterMolarMass / w.V, epsilon);
 }
 
-void WaterEOS::calculatePitzer84(double m, double& aw, double& zero, double& phi) {
-    phi = water::pitzer84OsmoticCoefficient(T, P * 1e-5, slopeAtState(*this), m);
+void WaterEOS::calculatePitzer84(double m, double& aw, double& gamma, double& phi) {
+    const double aPhi = slopeAtState(*this), Pbar = P * 1e-5;
+    auto osmotic = [&](double mm) { return water::pitzer84OsmoticCoefficient(T, Pbar, aPhi, mm); };
+    phi = osmotic(m);
     aw = water::waterActivityFromOsmotic(m, phi);
-    zero = 0.0;
+    gamma = water::meanActivityFromOsmotic(m, osmotic);
 }
 
-void WaterEOS::calculateThurmond(double m, double& aw, double& zero, double& phi) {
-    phi = water::thurmondOsmoticCoefficient(T, slopeAtState(*this), m);
+void WaterEOS::calculateThurmond(double m, double& aw, double& gamma, double& phi) {
+    const double aPhi = slopeAtState(*this);
+    auto osmotic = [&](double mm) { return water::thurmondOsmoticCoefficient(T, aPhi, mm); };
+    phi = osmotic(m);
     aw = water::waterActivityFromOsmotic(m, phi);
-    zero = 0.0;
+    gamma = water::meanActivityFromOsmotic(m, osmotic);
 }
 
 void WaterEOS::calculateDebyeHuckel(double m, double& aw, double& gamma, double& phi) {

@@ -7,6 +7,8 @@
 // kg/m3. Water activity a_w = exp(-2 m M_w phi) with M_w = 0.018 kg/mol (1:1 salt).
 #pragma once
 
+#include <functional>
+
 namespace vornex::water {
 
 // Dielectric constant of water, Bradley and Pitzer, J. Phys. Chem. 83 (1979) 1599:
@@ -30,6 +32,10 @@ double pitzer84OsmoticCoefficient(double T, double Pbar, double aPhi, double m);
 // The same form with the temperature functions f(T) = a1 + a2/T + a3 T^2/6 + a4 T^3/12
 // + a5 T^4/20 of the NaCl ice-liquidus fit; the third virial term enters as 2 C m^2.
 double thurmondOsmoticCoefficient(double T, double aPhi, double m);
+// Mean ionic activity coefficient of a 1:1 salt at molality m from its osmotic coefficient
+// phi(m') at the same T and P, by the Gibbs-Duhem integral; 1 at m = 0, NaN for a negative
+// or undefined m.
+double meanActivityFromOsmotic(double m, const std::function<double(double)>& phi);
 // Debye-Hueckel limiting law: phi = 1 - A_phi sqrt(m); ln gamma = -3 A_phi sqrt(m).
 double debyeHuckelOsmoticCoefficient(double aPhi, double m);
 double debyeHuckelActivityCoefficient(double aPhi, double m);

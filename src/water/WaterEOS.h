@@ -157,9 +157,10 @@ class WaterEOS : public FluidPhase {
     // NaN with the error flag outside the equation's range (liquid, 0-350 degC, to 1 kbar).
     double calculateEpsilon_BradleyPitzer(double TK, double Pbar, FILE* out, char setState,
                                           double* dEdP);
-    // Water activity and osmotic coefficient of NaCl solutions of molality m at the state.
-    void calculatePitzer84(double m, double& aw, double& zero, double& phi);
-    void calculateThurmond(double m, double& aw, double& zero, double& phi);
+    // Water activity, mean ionic activity coefficient and osmotic coefficient of NaCl
+    // solutions of molality m at the state.
+    void calculatePitzer84(double m, double& aw, double& gamma, double& phi);
+    void calculateThurmond(double m, double& aw, double& gamma, double& phi);
     void calculateDebyeHuckel(double m, double& aw, double& gamma, double& phi);
     // The model of activityModel, for liquid water. A negative or undefined m, a state
     // without a molar volume, a state that is not liquid (the vapour, or fluid above the
@@ -184,9 +185,11 @@ class WaterEOS : public FluidPhase {
 
     // ------------------------------------------------------------- brine densities
     // Molar volume of pure water (m3/mol) after Spivey at T (K), P (bar); dPdV receives
-    // dP/dV (Pa mol/m3) when not null.
+    // dP/dV (Pa mol/m3) when not null. NaN (both) outside 0-300 degC and 0-2000 bar, and
+    // below the vapour pressure, where water is steam.
     static double calculateSpiveyVolume(double TK, double Pbar, double* dPdV);
-    // Potter-Brown table density (g/cm3) and Mao-Duan density (kg/m3) of NaCl solutions.
+    // Potter-Brown table density (g/cm3) and Mao-Duan density (kg/m3) of NaCl solutions:
+    // NaN where the model object raises its error flag (outside its range, no table).
     static double calculate_Potter_Brown_density(double TK, double Pbar, double m);
     static double calculate_Mao_Duan_density(double TK, double Pbar, double m);
 

@@ -41,8 +41,8 @@ bool evaluateBothSides(WaterEOS& w, double Vl, double Vv, OsmoticSide& liquid,
     w.set_the_phase_as(2);
     w.volume(Vl);
     if (!evaluateOsmoticSide(w, liquid)) return false;
-    double zero;
-    w.calculatePitzer84(w.saltMolality, w.waterActivity, zero, w.osmoticCoefficient);
+    w.calculatePitzer84(w.saltMolality, w.waterActivity, w.meanActivityCoefficient,
+                        w.osmoticCoefficient);
     if (!std::isfinite(w.waterActivity)) return false;
     w.set_the_phase_as(1);
     w.volume(Vv);

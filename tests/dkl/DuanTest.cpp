@@ -373,5 +373,46 @@ TEST(DuanTerm, BinaryParameterOfTheMixtureIsItsTemperatureFunction) {
     EXPECT_FALSE(k.isDependent(2));
 }
 
+// The one-gas fluid's critical point is its equation's: nitrogen's constants hold a
+// temperature scale (101/154 K), not a critical temperature, and methane's lies at 197.02 K
+// and 72.1 cm3/mol, out of Newton's reach from 190.6 K and 102.4 cm3/mol. Below it the
+// saturation has equal fugacities (nitrogen's at 120 K near 29.6 bar).
+TEST(DuanFluid, OneGasCriticalPointIsTheEquationsOwn) {
+    struct Case {
+        const char* gas;
+        double Tc, Vc, Pc;  // K, cm3/mol, bar; 0: checked only for being found
+    };
+    for (const auto& c : {Case{"N2", 131.05, 0.0, 0.0}, Case{"CH4", 197.024, 72.12, 75.40},
+                          Case{"CO2", 309.80, 0.0, 0.0}}) {
+        DMW1 fluid(0);
+        fluid.number_of_components(1);
+        fluid.add_component(c.gas);
+        EXPECT_NEAR(fluid.Tcrit, c.Tc, 0.1) << c.gas;
+        EXPECT_NEAR(fluid.namingCriticalTemperature(), c.Tc, 0.01) << c.gas;
+        test::outputOf([&] { fluid.calculateTheCriticalPoint(0, "dmw"); });
+        ASSERT_EQ(fluid.error, 0) << c.gas;
+        EXPECT_NEAR(fluid.T, c.Tc, 0.01) << c.gas;
+        EXPECT_NEAR(fluid.V * fluid.V * fluid.dPdV / (fluid.gasConstant * fluid.T), 0.0, 1e-6);
+        if (c.Vc > 0.0) {
+            EXPECT_NEAR(fluid.V * 1e6, c.Vc, 0.01) << c.gas;
+            EXPECT_NEAR(fluid.P * 1e-5, c.Pc, 0.01) << c.gas;
+        }
+        std::remove("critdmw");
+        const double Tsat = 0.92 * c.Tc;
+        const double P = fluid.calculateTheSaturationPressure(Tsat);
+        ASSERT_EQ(fluid.error, 0) << c.gas;
+        ASSERT_TRUE(std::isfinite(P)) << c.gas;
+        fluid.calculateFromTV(Tsat, fluid.Vl, 0);
+        const double fl = fluid.fugacity[0], Pl = fluid.P;
+        fluid.calculateFromTV(Tsat, fluid.Vv, 0);
+        EXPECT_NEAR(fluid.fugacity[0] / fl, 1.0, 1e-7) << c.gas;
+        EXPECT_NEAR(fluid.P / Pl, 1.0, 1e-7) << c.gas;
+    }
+    DMW1 nitrogen(0);
+    nitrogen.number_of_components(1);
+    nitrogen.add_component("N2");
+    EXPECT_NEAR(nitrogen.calculateTheSaturationPressure(120.0) * 1e-5, 29.6, 0.1);
+}
+
 }  // namespace
 }  // namespace vornex

@@ -90,10 +90,8 @@ TEST_F(PureCriticalPoint, FailedSearchIsReportedAsAFailure) {
     EXPECT_EQ(fluid->error, 1);
     EXPECT_EQ(said.find("K ("), std::string::npos) << "no critical state is printed";
     EXPECT_NE(said.find("Critical point not found"), std::string::npos);
-    // The table keeps its header and a row of 11 "nan".
-    const auto lines = fileLines("crit");
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(words(lines[1]), std::vector<std::string>(11, "nan"));
+    // No table: a row of nan would read as a critical point.
+    EXPECT_TRUE(fileLines("crit").empty());
 }
 
 // ------------------------------------------------------------------ binary

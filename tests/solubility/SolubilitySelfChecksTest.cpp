@@ -140,7 +140,7 @@ TEST(SolubilitySelfChecks, SolubilityModelCurveChecks) {
         }
         ++rows;
     }
-    EXPECT_EQ(rows, 301);
+    EXPECT_EQ(rows, 260);  // to 532.15 K: Duan and Sun's model holds to 533 K
     std::ifstream isochore("bipha1");
     rows = 0;
     for (std::string line; std::getline(isochore, line);) {
@@ -165,7 +165,7 @@ TEST(SolubilitySelfChecks, SolubilityModelCurveChecks) {
         ++rows;
     }
     EXPECT_NEAR(first, 0.1995, 0.002);
-    EXPECT_GT(rows, 1900);
+    EXPECT_EQ(rows, 1601);  // the first row beyond the 1992 methane model's 1600 bar ends it
 }
 
 // CO2 0.5 mol/kg at 100 degC (the model's check) saturates near 50 bar with a vapour of a few

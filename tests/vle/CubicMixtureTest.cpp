@@ -74,6 +74,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         StartCase{"bubble of CH4-C2H6 at 250 K, x 0.5", kMethaneEthane, 13, 250.0, 0.0,
                   {0.5, 0.5}, 61.4653, 0.680706},
+        // Near the mixture's critical point: once no start reached it (an independent
+        // Peng-Robinson: 67.085 bar, y(CH4) 0.586).
+        StartCase{"bubble of CH4-C2H6 at 260 K, x 0.5", kMethaneEthane, 13, 260.0, 0.0,
+                  {0.5, 0.5}, 67.08727, 0.586243},
         StartCase{"bubble of CH4-CO2 at 170.912 K, x 0.0993 (y near 1)", kMethaneCO2, 13,
                   170.912, 0.0, {0.0993, 0.9007}, 12.96252, 0.962135},
         StartCase{"dew of CH4-C2H6 at 250 K, y 0.5", kMethaneEthane, 31, 250.0, 0.0,

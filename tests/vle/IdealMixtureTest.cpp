@@ -128,6 +128,23 @@ TEST(RaoultComponents, ALaterCountNamesItsComponentsAfresh) {
     EXPECT_DOUBLE_EQ(mixture.Psat(2, 300.0), psatNC4(300.0));
 }
 
+// Water has no entry of the built-in table: its component file's Antoine constants serve,
+// 1 atm at its normal boiling point (a water-bearing mixture once stopped for want of one).
+TEST(RaoultComponents, ComponentFileAntoineConstantsServe) {
+    IdealMixture mixture;
+    mixture.number_of_components(2);
+    mixture.add_components("C3", "H2O");
+    ASSERT_NE(mixture.correlations[1], nullptr);
+    EXPECT_NEAR(mixture.Psat(1, 373.124), 101325.0, 100.0);
+    EXPECT_NEAR(mixture.Tsat(1, 101325.0), 373.124, 0.05);
+    mixture.bulk_composition(0.5, 0.5);
+    mixture.set_type_of_problem(12);
+    mixture.set_the_temperature(300.0);
+    mixture.set_the_pressure(2.0);  // between the dew (0.07 bar) and bubble (5 bar) pressures
+    EXPECT_EQ(test::stderrOf([&] { mixture.calculateVLE(); }), "");
+    EXPECT_EQ(mixture.status, 0);
+}
+
 TEST(RaoultComponents, UnknownComponentIsRefusedBeforeUse) {
     IdealMixture mixture;
     mixture.number_of_components(2);

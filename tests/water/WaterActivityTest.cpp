@@ -54,21 +54,23 @@ class WaterActivityTest : public ::testing::Test {
 };
 
 TEST_F(WaterActivityTest, OsmoticCoefficientOfSodiumChlorideAt25Celsius) {
-    double aw, zero = 1.0, phi;
-    water.calculatePitzer84(1.0, aw, zero, phi);
+    // With the mean activity coefficient of the tables (Robinson and Stokes): 0.657 at
+    // 1 mol/kg, 0.986 at 6 mol/kg.
+    double aw, gamma = 0.0, phi;
+    water.calculatePitzer84(1.0, aw, gamma, phi);
     EXPECT_NEAR(phi, 0.936, 1e-3);
     EXPECT_NEAR(aw, std::exp(-0.036 * phi), 1e-12);
-    EXPECT_EQ(zero, 0.0);
-    water.calculatePitzer84(6.0, aw, zero, phi);
+    EXPECT_NEAR(gamma, 0.657, 2e-3);
+    water.calculatePitzer84(6.0, aw, gamma, phi);
     EXPECT_NEAR(phi, 1.271, 1e-3);
+    EXPECT_NEAR(gamma, 0.986, 3e-3);
     // The second fit of the same form agrees at 25 degC.
     for (double m : {0.5, 1.0, 3.0, 6.0}) {
-        double phiPitzer;
-        water.calculatePitzer84(m, aw, zero, phiPitzer);
-        zero = 1.0;
-        water.calculateThurmond(m, aw, zero, phi);
+        double phiPitzer, gammaPitzer;
+        water.calculatePitzer84(m, aw, gammaPitzer, phiPitzer);
+        water.calculateThurmond(m, aw, gamma, phi);
         EXPECT_NEAR(phi, phiPitzer, 3e-3) << m;
-        EXPECT_EQ(zero, 0.0);
+        EXPECT_NEAR(gamma, gammaPitzer, 3e-3) << m;
     }
 }
 
@@ -122,6 +124,21 @@ TEST_F(WaterActivityTest, FreezingPointFollowsTheIceLiquidusOfBodnar) {
     double plain = water.saltMolality;
     water.calculateIceMeltingH2ONaCl(263.15, 0.02);
     EXPECT_LT(water.saltMolality, plain);
+}
+
+TEST_F(WaterActivityTest, IceMeltingGivesTheMeanActivityCoefficientOfItsSolution) {
+    // Near 1 mol/kg at -3.37 degC: gamma 0.603 by the freezing-point fit, 0.629 by the
+    // Pitzer (1984) fit (0.657 at 25 degC), the Gibbs-Duhem integral of the osmotic
+    // coefficients below it; a model's coefficient is 1 at m -> 0.
+    water.calculateIceMeltingH2ONaCl(273.15 - 3.37, 0.0);
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NEAR(water.saltMolality, 1.0, 0.05);
+    EXPECT_NEAR(water.meanActivityCoefficient, 0.615, 0.02);
+    double aw, gamma, phi;
+    water.calculateThurmond(1e-10, aw, gamma, phi);
+    EXPECT_NEAR(gamma, 1.0, 1e-4);
+    water.calculateThurmond(0.0, aw, gamma, phi);
+    EXPECT_EQ(gamma, 1.0);
 }
 
 TEST_F(WaterActivityTest, IceMeltingFailureIsFlaggedAndKeepsTheLastMolality) {

@@ -6,13 +6,7 @@
 namespace vornex {
 namespace {
 
-template <class T>
-bool roundTrip(const T& in, T& out) {
-    KeyedArchiver archiver;
-    archiver.encodeObject("root", in);
-    KeyedUnarchiver reader(archiver.encodedData());
-    return reader.ok() && reader.decodeObject("root", out);
-}
+using test::roundTrip;
 
 // The range, current-range and legend floats of a format, in the order of the archive keys.
 std::vector<float> floatsOf(const CPlotFormat& f) {

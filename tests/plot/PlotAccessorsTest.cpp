@@ -17,6 +17,8 @@
 namespace vornex {
 namespace {
 
+using test::roundTrip;
+
 using test::findText;
 
 class PlotAccessors : public test::PlotFixture {
@@ -173,14 +175,6 @@ TEST_F(PlotAccessors, UnselectableItemIsNeitherHitNorHighlighted) {
     EXPECT_FALSE(c->isHit(on));
     c->setHilited(true);
     EXPECT_FALSE(c->isHilited());
-}
-
-template <class T>
-bool roundTrip(const T& in, T& out) {
-    KeyedArchiver archiver;
-    archiver.encodeObject("root", in);
-    KeyedUnarchiver reader(archiver.encodedData());
-    return reader.ok() && reader.decodeObject("root", out);
 }
 
 // Text records given whole are shared, archived with their style bits, and read back.

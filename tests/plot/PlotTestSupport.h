@@ -12,6 +12,7 @@
 
 #include "numerics/TextCapture.h"
 #include "platform/Event.h"
+#include "platform/KeyedArchiver.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PlatformLog.h"
 #include "platform/PngPixels.h"
@@ -157,5 +158,14 @@ class PlotFixture : public ::testing::Test {
     int selections = 0;
     bool shiftAtSelection = false;
 };
+
+// An object written to a keyed archive and read back into `out`; false where either fails.
+template <class T>
+bool roundTrip(const T& in, T& out) {
+    KeyedArchiver archiver;
+    archiver.encodeObject("root", in);
+    KeyedUnarchiver reader(archiver.encodedData());
+    return reader.ok() && reader.decodeObject("root", out);
+}
 
 }  // namespace vornex::test

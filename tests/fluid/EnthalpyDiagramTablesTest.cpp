@@ -3,9 +3,9 @@
 // found under the name of its pressure, and both tables carry the enthalpy in one unit.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -35,9 +35,16 @@ std::string columnName(const std::string& header, int column) {
 std::vector<std::pair<std::string, std::string>> usings(const std::string& script,
                                                         const std::string& file) {
     std::vector<std::pair<std::string, std::string>> found;
-    const std::regex pattern("\"" + file + "\" using ([^: ]+):([0-9]+)");
-    for (std::sregex_iterator it(script.begin(), script.end(), pattern), end; it != end; ++it)
-        found.emplace_back((*it)[1], (*it)[2]);
+    const std::string lead = "\"" + file + "\" using ";
+    for (std::size_t at = script.find(lead); at != std::string::npos;
+         at = script.find(lead, at + 1)) {
+        const std::size_t x = at + lead.size(), colon = script.find(':', x);
+        if (colon == std::string::npos || script.find(' ', x) < colon) continue;
+        std::size_t y = colon + 1;
+        while (y < script.size() && std::isdigit(static_cast<unsigned char>(script[y]))) ++y;
+        if (y == colon + 1) continue;
+        found.emplace_back(script.substr(x, colon - x), script.substr(colon + 1, y - colon - 1));
+    }
     return found;
 }
 

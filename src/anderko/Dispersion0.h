@@ -72,7 +72,6 @@ class Dispersion0 : public Attraction {
     // functions (or at V <= 0) the evaluation is flagged as failed instead of returning the
     // not-a-number of a fractional power of a negative base.
     void calculate_fixed_parameters() override;
-    double lowestTemperature() const { return lowestTemperature_; }
     // d = 1/V, d2 = 1/(4V^2), d3 = 1/(16V^3), d4 = 1/(64V^4) with V derivatives to order 2.
     void calculate_volume_dependent_parameters() override;
     // Third and fourth derivatives of the same leaves.

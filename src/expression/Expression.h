@@ -227,7 +227,6 @@ class Expression {
     double* firstDerivatives() { return section(1); }
     double* secondDerivatives() { return section(2); }
     double* thirdDerivatives() { return section(3); }
-    double* fourthDerivatives() { return section(4); }
     // Address of a derivative whatever the order of its indices (sorted here).
     double* dvp(int i, int j);
     double* dvp(int i, int j, int k);
@@ -245,7 +244,6 @@ class Expression {
     // Marks a node embedded in another object: takes the owner's count, never deleted by a
     // parent.
     void holdAsMember();
-    bool isMember() const { return member_; }
     // Lowers the count of a tied child and deletes it when the count reaches 0 (unless it is
     // a member); clears the pointer.
     static void release(Expression*& child);

@@ -84,7 +84,6 @@ class SumF : public MultOp {
     void calculate4(double w, int var);
 
     int degree() const { return product->degree(); }
-    int startingIndex() const { return product->firstIndex; }
 
    protected:
     explicit SumF(VarF* product_) : product(product_) {}

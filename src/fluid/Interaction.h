@@ -119,7 +119,6 @@ class Interaction : public Equation {
     // state (lower or equal order) reads the last one. The holder changes no parameter of
     // the term meanwhile. Releasing forgets both.
     void holdFixedTemperature(bool on);
-    bool isHeld() const { return holding_; }
     // Whether calculate_fixed_parameters reads fugacityFlag (the ideal-gas terms do).
     virtual bool readsFugacityMode() const { return false; }
     // Graph evaluations run since the term was built (the volume solves count them).

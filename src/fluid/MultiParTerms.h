@@ -132,10 +132,6 @@ class ReducedLeaves {
 class MultiParBuilder {
    public:
     MultiParBuilder(TermNodes& nodes, ReducedLeaves& leaves) : nodes_(nodes), leaves_(leaves) {}
-    void setRecipes(std::span<const PowerRecipe> delta, std::span<const PowerRecipe> tau) {
-        deltaRecipes_ = delta;
-        tauRecipes_ = tau;
-    }
 
     // base^n (n >= 1; other n a plain power node), named stem + n, shared.
     Expression& integerPower(const std::string& stem, Expression& base, int n,

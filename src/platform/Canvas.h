@@ -33,8 +33,6 @@ class Canvas {
     void saveGraphicsState();
     // Returns false and changes nothing when there is no saved state to return to.
     bool restoreGraphicsState();
-    // Number of saved states not yet restored.
-    int graphicsStateDepth() const { return static_cast<int>(saved_.size()); }
 
     // Sets both the fill and the stroke colour.
     void setColor(const Color& c);

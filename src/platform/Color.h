@@ -18,7 +18,6 @@ class Color {
     static Color deviceRGB(double r, double g, double b, double a = 1.0);
     static Color calibratedRGB(double r, double g, double b, double a = 1.0);
     // Grey levels (0 black, 1 white).
-    static Color deviceWhite(double w, double a = 1.0) { return deviceRGB(w, w, w, a); }
     static Color calibratedWhite(double w, double a = 1.0) { return calibratedRGB(w, w, w, a); }
 
     // Named colours (calibrated, as the platform's named colours are).
@@ -26,16 +25,12 @@ class Color {
     static Color white() { return calibratedWhite(1.0); }
     static Color gray() { return calibratedWhite(0.5); }
     static Color lightGray() { return calibratedWhite(2.0 / 3.0); }
-    static Color darkGray() { return calibratedWhite(1.0 / 3.0); }
     static Color red() { return calibratedRGB(1, 0, 0); }
     static Color green() { return calibratedRGB(0, 1, 0); }
     static Color blue() { return calibratedRGB(0, 0, 1); }
     static Color cyan() { return calibratedRGB(0, 1, 1); }
     static Color magenta() { return calibratedRGB(1, 0, 1); }
     static Color yellow() { return calibratedRGB(1, 1, 0); }
-    static Color orange() { return calibratedRGB(1, 0.5, 0); }
-    static Color brown() { return calibratedRGB(0.6, 0.4, 0.2); }
-    static Color purple() { return calibratedRGB(0.5, 0, 0.5); }
     static Color clear() { return calibratedRGB(0, 0, 0, 0); }
     // Colour of interactive marks such as a zoom rectangle's frame.
     static Color knob() { return calibratedRGB(0.45, 0.55, 0.75); }

@@ -71,9 +71,6 @@ struct Rect {
     Rect insetBy(double dx, double dy) const {
         return Rect(origin.x + dx, origin.y + dy, size.width - 2.0 * dx, size.height - 2.0 * dy);
     }
-    Rect offsetBy(double dx, double dy) const {
-        return Rect(origin.x + dx, origin.y + dy, size.width, size.height);
-    }
     // Smallest rectangle holding both; an empty rectangle takes no part.
     Rect unionWith(const Rect& r) const {
         if (r.isEmpty()) return *this;

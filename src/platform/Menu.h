@@ -35,9 +35,7 @@ class MenuItem {
     State state() const { return state_; }
     void setState(State s) { state_ = s; }
     int tag() const { return tag_; }
-    void setTag(int t) { tag_ = t; }
     const std::string& toolTip() const { return toolTip_; }
-    void setToolTip(std::string t) { toolTip_ = std::move(t); }
     bool hasAction() const { return static_cast<bool>(action_); }
     void setAction(std::string actionName, Action action);
 
@@ -73,7 +71,6 @@ class Menu {
     MenuItem& addItem(MenuItem item);
     MenuItem& addItem(std::string title, std::string actionName, MenuItem::Action action);
     void addSeparator() { items_.push_back(MenuItem::separator()); }
-    void removeAllItems() { items_.clear(); }
 
     std::size_t size() const { return items_.size(); }
     const std::vector<MenuItem>& items() const { return items_; }
@@ -83,7 +80,6 @@ class Menu {
     MenuItem* itemWithTitle(const std::string& title);
     MenuItem* itemWithAction(const std::string& actionName);
 
-    bool autoenablesItems() const { return autoenables_; }
     void setAutoenablesItems(bool a) { autoenables_ = a; }
     void setValidator(Validator v) { validator_ = std::move(v); }
     // Before showing: when the menu enables its items automatically, each item with an action

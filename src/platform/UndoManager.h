@@ -39,7 +39,6 @@ class UndoManager {
     bool undo();
     bool redo();
     bool isUndoing() const { return undoing_; }
-    bool isRedoing() const { return redoing_; }
 
     // Names of the next steps to undo and redo, empty when there is none or it has no name.
     std::string undoActionName() const;
@@ -47,16 +46,13 @@ class UndoManager {
 
     // Most steps kept on the undo list (0, the default, keeps all); the oldest go first.
     void setLevelsOfUndo(std::size_t levels);
-    std::size_t levelsOfUndo() const { return levels_; }
     std::size_t undoCount() const { return undo_.size(); }
-    std::size_t redoCount() const { return redo_.size(); }
 
     // While disabled (counted: each disable needs an enable), registrations are ignored.
     void disableUndoRegistration() { ++disabled_; }
     void enableUndoRegistration() {
         if (disabled_ > 0) --disabled_;
     }
-    bool isUndoRegistrationEnabled() const { return disabled_ == 0; }
 
     void removeAllActions();
     // Removes every action of one target; steps left empty are dropped.

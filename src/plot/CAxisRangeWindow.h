@@ -69,7 +69,6 @@ class CAxisRangeWindow {
     void showWindow(const void* mainWindow = nullptr);
     bool isVisible() const { return mVisible; }
     void orderOut() { mVisible = false; }
-    Point frameOrigin() const { return mOrigin; }
     void setMainWindowResolver(MainWindowResolver resolver) { mResolver = std::move(resolver); }
 
     // ----- Current plot -------------------------------------------------------------------
@@ -120,12 +119,6 @@ class CAxisRangeWindow {
     static bool incrementForWidth(double d, bool downward, double& increment, int& digits);
     // A field's text for a value: the shortest that reads back as the same float.
     static std::string formatValue(float v);
-
-    // The old ranges, taken when the plot became current.
-    float oldXmin() const { return mOld[0]; }
-    float oldXmax() const { return mOld[1]; }
-    float oldYmin() const { return mOld[2]; }
-    float oldYmax() const { return mOld[3]; }
 
    private:
     void windowDidLoad(const void* mainWindow);

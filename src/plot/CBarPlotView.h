@@ -70,8 +70,6 @@ class CBarPlotView : public DrawnView {
     bool isLogarithmic() const { return mLogarithmic; }
     bool showsGrid() const { return mShowGrid; }
     int mode() const { return mMode; }
-    float sepBarRatio() const { return mSepBarRatio; }
-    void setSepBarRatio(float r) { mSepBarRatio = r; }
     // Axis titles in the system font.
     void setLabels(const std::string& xTitle, const std::string& yTitle);
     const std::string& plotName() const { return mPlotName; }

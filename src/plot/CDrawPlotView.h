@@ -68,7 +68,6 @@ class CDrawPlotView : public PlotHost {
     // later calls change nothing.
     void installButtons();
     bool hasButtons() const { return mHasButtons; }
-    float buttonOffsetY() const { return mButtonOffsety; }
     const ToolButton& zoomInButton() const { return mZoomIn; }
     const ToolButton& zoomOutButton() const { return mZoomOut; }
     const ToolButton& gridButton() const { return mGrid; }

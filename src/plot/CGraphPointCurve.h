@@ -20,7 +20,6 @@ class CGraphPointCurve : public CGraphObject {
     // Appends the point when skip is 0; any other value drops it.
     void addPoint(float x, float y, int skip);
     void setJoinPoints(bool join) { mJoinPoints = join; }
-    bool joinPoints() const { return mJoinPoints; }
     const std::vector<DataPoint>& mPointsList() const { return mPoints; }
     void setMPointsList(std::vector<DataPoint> points) { mPoints = std::move(points); }
 

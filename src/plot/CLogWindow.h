@@ -82,16 +82,12 @@ class CLogWindow {
     // Opens a block holding the header. A block already open stays open as it is, so
     // nothing written to it is lost.
     void beginEditingRTF();
-    bool isEditingRTF() const { return mEditingRtf; }
     // Add to the open block; nothing shows yet. Ignored while no block is open.
     void appendRTF(const std::string& rtf);
     void appendRTFormat(const char* format, ...) VORNEX_PRINTF_METHOD(2, 3);
     // Closes the block with "}" and inserts it at the end of the text. False, changing
     // nothing, when no block is open.
     bool endEditingRTF();
-    // The block being written, and the last one inserted.
-    const std::string& pendingRTF() const { return mRtf; }
-    const std::string& lastInsertedRTF() const { return mLastRtf; }
 
    private:
     void appendAttributed(const AttributedString& s);

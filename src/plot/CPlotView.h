@@ -156,8 +156,6 @@ class CPlotView {
     void calculateCoefficients();
     float marginLeft() const { return mMarginLeft; }
     float marginBottom() const { return mMarginBottom; }
-    float marginTop() const { return mMarginTop; }
-    float marginRight() const { return mMarginRight; }
 
     // ----- Text attributes ----------------------------------------------------------------
     const TextAttributes& getLegendsAttributes() const { return mLegendsAttributes; }
@@ -235,9 +233,6 @@ class CPlotView {
     bool selectionKeyShift() const { return mSelectionKeyShift; }
     bool selectionKeyControl() const { return mSelectionKeyControl; }
     bool selectionKeyOption() const { return mSelectionKeyOption; }
-    void setSelectionKeyShift(bool on) { mSelectionKeyShift = on; }
-    void setSelectionKeyControl(bool on) { mSelectionKeyControl = on; }
-    void setSelectionKeyOption(bool on) { mSelectionKeyOption = on; }
     const std::string& plotName() const { return mPlotName; }
     void setPlotName(std::string name) { mPlotName = std::move(name); }
     // The name Save as PDF proposes: the quantities of the axes ("P against T"), or the
@@ -251,8 +246,6 @@ class CPlotView {
     void drawYLabel(Canvas& canvas, float a, float b);
     const Color& backColor() const { return mBackColor; }
     const Color& foreColor() const { return mForeColor; }
-    void setBackColor(const Color& c) { mBackColor = c; }
-    void setForeColor(const Color& c) { mForeColor = c; }
     bool isPrinting() const { return mIsPrinting; }
     // Draws the plot as every output off the screen shows it (files and the printer alike):
     // the grid in light grey and no selection mark.

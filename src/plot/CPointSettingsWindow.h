@@ -34,7 +34,6 @@ class CPointSettingsWindow : public CSettingsWindow {
     void onChangeMarkerSize();
     // Restores marker type, size factor and colour, redraws, ends the session.
     void onCancelButton();
-    int oldMarkerType() const { return mOldMarkerType; }
 
    private:
     int mMarkerItem = -1;

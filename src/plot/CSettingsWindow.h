@@ -34,7 +34,6 @@ class CSettingsWindow {
     // caller to end.
     void startModalSession();
     bool isModalSessionRunning() const { return mModal; }
-    void setModalRunner(ModalRunner runner) { mRunner = std::move(runner); }
     // Stops the session and closes the panel, keeping the edits.
     void onOKButton() { closePanel(); }
     // The window is closing by other means than OK or Cancel: the session ends as well, the

@@ -28,7 +28,6 @@ class MyOutlineViewDelegate : public virtual TableViewDelegate {
 class MyTableView : public TableView {
    public:
     // Delete keys reach the delegate only when set; cleared at creation.
-    bool isDeletable() const { return mIsDeletable; }
     void setDeletable(bool deletable) { mIsDeletable = deletable; }
     // Every column editable or read-only.
     void setEditable(bool editable);

@@ -62,7 +62,6 @@ class TableView {
     // The last row selected or added to the selection; -1 when none is.
     int selectedRow() const { return mSelectedRow; }
     const std::set<int>& selectedRowIndexes() const { return mSelection; }
-    bool isRowSelected(int row) const { return mSelection.count(row) != 0; }
     // Selects a row (only it, or in addition when extending). A row outside the table
     // changes nothing and returns false.
     bool selectRow(int row, bool extendSelection = false);
@@ -70,8 +69,6 @@ class TableView {
     // Selects exactly the row and scrolls it into view.
     bool selectAndShowRow(int row);
     void scrollRowToVisible(int row);
-    // The row last asked to be shown; -1 before any.
-    int scrolledRow() const { return mScrolledRow; }
 
     // Opens a cell for editing; false (nothing opened) outside the table or in a read-only
     // column.

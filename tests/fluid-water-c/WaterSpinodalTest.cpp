@@ -9,6 +9,7 @@
 
 #include "numerics/CallbackProbe.h"
 #include "numerics/TextCapture.h"
+#include "support/ThermalSoundSpeed.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterSaturationCorrelations.h"
 
@@ -53,18 +54,15 @@ TEST_F(WaterSpinodal, LiquidSpinodalTemperatureAtAVolume) {
 TEST_F(WaterSpinodal, SoundSpeedOnTheSpinodalsIsTheThermalPart) {
     const struct {
         double TK, Vstart, w;
-    } cases[] = {{600.1, 31e-6, 352.0}, {600.1, 160e-6, 367.0},
-                 {647.09, 0.9 * 55.948e-6, 234.0}};
+    } cases[] = {{600.1, 31e-6, 352.2}, {600.1, 160e-6, 367.0}, {647.09, 0.9 * 55.948e-6, 234.3}};
     for (const auto& c : cases) {
         water.calculateSpinodalPoint(c.TK, c.Vstart);
         ASSERT_EQ(water.error, 0) << c.TK;
         water.calculate_state_functions();
         ASSERT_TRUE(std::isfinite(water.soundSpeed)) << c.TK << " K, " << water.V;
-        const double rho = water.M / water.V, cv = water.Cv / water.M;
-        EXPECT_NEAR(water.soundSpeed,
-                    std::sqrt(water.T * water.dPdT * water.dPdT / (rho * rho * cv)),
-                    1e-6 * water.soundSpeed);
-        EXPECT_NEAR(water.soundSpeed, c.w, 1.0) << c.TK << " K, " << water.V;
+        const double w = testing_support::thermalSoundSpeed(probe, water.T, water.V);
+        EXPECT_NEAR(water.soundSpeed, w, 1e-5 * w) << c.TK << " K, " << water.V;
+        EXPECT_NEAR(water.soundSpeed, c.w, 0.1) << c.TK << " K, " << water.V;
     }
 }
 

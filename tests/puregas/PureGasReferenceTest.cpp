@@ -246,6 +246,35 @@ TEST(PureGasReference, IUPACMethaneSaturationStartedOnTheExtraLoopEndsOnTheLiqui
     }
 }
 
+// With its saturation solve kept to liquids denser than the critical one (the separating
+// volume at Vc, as the water models keep theirs), neither the start on the extra loop nor,
+// up to 93 K, the pair bracketed between the spinodals around Vc can be solved: that pair's
+// "liquid" lies on the extra loop near 100 cm3/mol, its pressure 1.7 to 1.8 times the
+// vapour pressure. The answer is the model's saturation or none, never that pair.
+TEST(PureGasReference, IUPACMethaneSeparatedAtItsCriticalVolumeNeverSaturatesOnTheExtraLoop) {
+    struct Separated : IUPACCH4 {
+        Separated() : IUPACCH4(2) { Vsep = namingCriticalVolume(); }
+        void initializeSaturationVolumesFromT(const char*, double) override {
+            Vl0 = 1e-4;
+            Vv0 = 3e-4;
+        }
+    };
+    for (double TK : {90.694, 92.0, 93.0, 100.0}) {
+        Separated ch4;
+        ASSERT_GT(ch4.Vsep, 9e-5);
+        const double Psat = ch4.calculateTheSaturationPressure(TK);
+        IUPACCH4 reference(2);
+        const double Pref = reference.calculateTheSaturationPressure(TK);
+        ASSERT_EQ(reference.error, 0) << TK << " K";
+        if (ch4.error != 0) {
+            EXPECT_TRUE(std::isnan(Psat)) << TK << " K";
+            continue;
+        }
+        EXPECT_NEAR(Psat / Pref, 1.0, 1e-8) << TK << " K";
+        EXPECT_NEAR(ch4.Vl / reference.Vl, 1.0, 1e-8) << TK << " K";
+    }
+}
+
 TEST(PureGasReference, DuanMethaneReportsThatItHasNoLiquidAt150K) {
     DuanCH4 ch4(2);
     ch4.calculateFromTP(150.0, 100.0, 0);

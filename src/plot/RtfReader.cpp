@@ -129,6 +129,9 @@ class Reader {
             case '~':
                 text(U'\u00A0');
                 break;
+            case '_':  // the non-breaking hyphen is text, unlike the optional one
+                text(U'\u2011');
+                break;
             case '\'': {
                 int hi = pos_ < in_.size() ? hexDigit(in_[pos_]) : -1;
                 int lo = pos_ + 1 < in_.size() ? hexDigit(in_[pos_ + 1]) : -1;
@@ -151,7 +154,7 @@ class Reader {
                 text(U'\n');
                 break;
             default:
-                break;  // \- (optional hyphen), \_ and the like
+                break;  // \- (optional hyphen), index and formula marks
         }
     }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "numerics/Fitting.h"
@@ -25,6 +26,14 @@ struct Sawtooth : Equation {
     void model(double*, double* p, double& Y, double&, double*, int&) {
         const double tooth = 1e-6;
         Y = p[0] - 2.0 * (p[0] - tooth * std::floor(p[0] / tooth));
+    }
+};
+
+// Y = p0 x.
+struct Proportional : Equation {
+    void model(double* x, double* p, double& Y, double& Z, double*, int&) {
+        Y = p[0] * x[0];
+        Z = Y;
     }
 };
 
@@ -195,6 +204,106 @@ TEST_F(FittingRegression, IterationLimitEndsFitWhoseStepsAreNeverAccepted) {
     EXPECT_NE(text.find("Linearized function does not sufficiently approximate"),
               std::string::npos);
     EXPECT_NE(text.find("Maximum iteration exceeded 5"), std::string::npos);
+}
+
+// Weighted least squares of a straight line in closed form: {intercept, slope}.
+std::pair<double, double> closedFormLine(const std::vector<double>& x, const std::vector<double>& y,
+                                         const std::vector<double>& sd) {
+    double s0 = 0, s1 = 0, s2 = 0, t0 = 0, t1 = 0;
+    for (size_t i = 0; i < x.size(); ++i) {
+        const double w = 1 / (sd[i] * sd[i]);
+        s0 += w, s1 += w * x[i], s2 += w * x[i] * x[i], t0 += w * y[i], t1 += w * x[i] * y[i];
+    }
+    const double det = s0 * s2 - s1 * s1;
+    return {(s2 * t0 - s1 * t1) / det, (s0 * t1 - s1 * t0) / det};
+}
+
+// The full step from {0, 1} changes both parameters by about 1; a largest change of 0.5
+// shortens the factor once per parameter over the limit, to 1/1.5^2. On a linear model the
+// shortened step lands that fraction of the way to the minimum, and later iterations still
+// reach it.
+TEST_F(FittingRegression, LimitedParameterStepStillReachesTheMinimum) {
+    const std::vector<double> x = {0, 1, 2, 3, 4}, y = {1.1, 2.9, 5.2, 7.1, 8.8},
+                              sd = {0.1, 0.2, 0.1, 0.3, 0.2};
+    const auto [a, b] = closedFormLine(x, y, sd);
+    ASSERT_GT(std::fabs(b - 1) / 1.5, 0.5);  // both changes exceed the limit
+    ASSERT_GT(std::fabs(a) / 1.5, 0.5);
+
+    setUpLine(x, y, sd, "limited1.hist");
+    fit->maxParameterChange = 0.5;
+    fit->maxIterations = 0;  // one iteration
+    short err = -1;
+    fit->regres(err);
+    EXPECT_EQ(err, 0);
+    EXPECT_NEAR(fit->p[0], a / 2.25, 1e-9);
+    EXPECT_NEAR(fit->p[1], 1 + (b - 1) / 2.25, 1e-9);
+    finish();
+
+    fit = std::make_unique<Fitting>();
+    setUpLine(x, y, sd, "limited.hist");
+    fit->maxParameterChange = 0.5;
+    fit->tolerance = 1e-13;
+    fit->maxIterations = 60;
+    fit->printLevel = 2;
+    fit->regres(err);
+    EXPECT_EQ(err, 0);
+    EXPECT_GT(fit->iteration, 2);
+    EXPECT_NEAR(fit->p[0], a, 1e-7);
+    EXPECT_NEAR(fit->p[1], b, 1e-7);
+    const std::string text = finish();
+    EXPECT_NE(text.find("al ssqn \n 0.444444 "), std::string::npos) << text;
+    EXPECT_EQ(text.find("delP too big"), std::string::npos);
+}
+
+// Errors in both variables on a line through the origin, started from the slope -1: the
+// first step would carry the true x of the point measured at 0.01 below 0, which the
+// variable limit forbids by shortening the step. The fit still ends at the minimum of
+// S(b) = sum (y - b x)^2/(vY + b^2 vX), found here by golden section, with each estimated
+// x at x + b vX (y - b x)/(vY + b^2 vX).
+TEST_F(FittingRegression, StepKeptFromNegativeVariablesStillReachesTheMinimum) {
+    Proportional model;
+    const std::vector<double> x = {0.01, 1, 2, 3, 4}, y = {0.5, 2.1, 3.9, 6.2, 7.9};
+    const double vX = 0.01, vY = 0.04;
+    setUp(model, 5, 1, 1, "positive.hist");
+    std::vector<double> xm = x, ym = y, evx(5, vX), evy(5, vY);
+    fit->read_Xm(0, xm.data());
+    fit->read_Ym(ym.data());
+    fit->read_EvX(0, evx.data());
+    fit->read_EvY(evy.data());
+    double start[1] = {-1};
+    fit->set_initial_parameters(start);
+    fit->tolerance = 1e-13;
+    fit->maxIterations = 60;
+    fit->printLevel = 2;
+    short err = -1;
+    fit->regres(err);
+    EXPECT_EQ(err, 0);
+
+    auto S = [&](double b) {
+        double sum = 0;
+        for (size_t i = 0; i < x.size(); ++i)
+            sum += std::pow(y[i] - b * x[i], 2) / (vY + b * b * vX);
+        return sum;
+    };
+    double lo = 1, hi = 3;
+    const double g = (std::sqrt(5.0) - 1) / 2;
+    while (hi - lo > 1e-12) {
+        const double c = hi - g * (hi - lo), d = lo + g * (hi - lo);
+        if (S(c) < S(d))
+            hi = d;
+        else
+            lo = c;
+    }
+    const double b = (lo + hi) / 2;
+    EXPECT_NEAR(fit->p[0], b, 1e-6);
+    for (size_t i = 0; i < x.size(); ++i) {
+        EXPECT_NEAR(fit->X[i][0], x[i] + b * vX * (y[i] - b * x[i]) / (vY + b * b * vX), 1e-6) << i;
+        EXPECT_GE(fit->X[i][0], 0.0) << i;
+    }
+    const std::string text = finish();
+    // One point would go negative: one shortening, in the first iteration only.
+    EXPECT_EQ(text.find("al ssqn \n 0.666667 "), text.find("al ssqn")) << text;
+    EXPECT_EQ(text.find("0.444444"), std::string::npos);
 }
 
 class FittingProtocol : public FittingRegression {

@@ -186,6 +186,92 @@ TEST(FileCanvas, ClipAndDashShapeTheInk) {
     EXPECT_EQ(img.at({7, 15}).a, 0);
 }
 
+// Ends and corners of wide strokes against their geometry: a butt end stops at the end
+// point, a square one goes half the width beyond it, a round one is a half disc; a right
+// angle of width 20 at (50, 30) has its miter corner at (60, 20), its bevel cuts the corner
+// along x - y = 30 (x - 50 + 30 - y = 10), its round join is a disc of radius 10. Probes are
+// pixels wholly inside or wholly outside the ink.
+TEST(CairoCanvas, StrokeEndsAndCornersFollowTheirStyle) {
+    auto ends = [](const char* name, LineCap cap) {
+        return png(name, {80, 40}, [cap](Canvas& c) {
+            BezierPath line = BezierPath::withLine({20, 20}, {60, 20});
+            line.setLineWidth(10);
+            line.setLineCap(cap);
+            c.setStrokeColor(Color::blue());
+            c.stroke(line);
+        });
+    };
+    const PngPixels butt = ends("butt.png", LineCap::Butt);
+    const PngPixels square = ends("square.png", LineCap::Square);
+    const PngPixels round = ends("round.png", LineCap::Round);
+    const Point beyondEnd{17.5, 20.5}, cornerOfSquare{15.5, 24.5}, beyondCorner{64.5, 15.5};
+    EXPECT_EQ(butt.at({40.5, 24.5}).hex(), 0x0000FF);
+    EXPECT_EQ(butt.at(beyondEnd).a, 0);
+    EXPECT_EQ(butt.at(beyondCorner).a, 0);
+    EXPECT_EQ(square.at(beyondEnd).hex(), 0x0000FF);
+    EXPECT_EQ(square.at(cornerOfSquare).a, 255);
+    EXPECT_EQ(square.at(beyondCorner).a, 255);
+    EXPECT_EQ(round.at(beyondEnd).a, 255);
+    EXPECT_EQ(round.at(cornerOfSquare).a, 0);  // 5.7 and more from the end point
+    EXPECT_EQ(round.at(beyondCorner).a, 0);
+    EXPECT_EQ(square.at({14.5, 20.5}).a, 0);  // past the half width
+
+    auto corner = [](const char* name, LineJoin join, double miterLimit) {
+        return png(name, {100, 100}, [=](Canvas& c) {
+            BezierPath path;
+            path.moveTo({10, 30});
+            path.lineTo({50, 30});
+            path.lineTo({50, 90});
+            path.setLineWidth(20);
+            path.setLineJoin(join);
+            path.setMiterLimit(miterLimit);
+            c.stroke(path);
+        });
+    };
+    const Point miterTip{58.5, 21.5}, insideDisc{56.5, 23.5};
+    const PngPixels miter = corner("miter.png", LineJoin::Miter, 10);
+    EXPECT_EQ(miter.at(miterTip).a, 255);
+    EXPECT_EQ(miter.at(insideDisc).a, 255);
+    EXPECT_EQ(miter.at({61.5, 21.5}).a, 0);
+    const PngPixels bevel = corner("bevel.png", LineJoin::Bevel, 10);
+    EXPECT_EQ(bevel.at(miterTip).a, 0);
+    EXPECT_EQ(bevel.at(insideDisc).a, 0);
+    EXPECT_EQ(bevel.at({53.5, 26.5}).a, 255);
+    const PngPixels disc = corner("roundjoin.png", LineJoin::Round, 10);
+    EXPECT_EQ(disc.at(miterTip).a, 0);
+    EXPECT_EQ(disc.at(insideDisc).a, 255);
+    // A right angle's miter is sqrt(2) times the width: a limit of 1 bevels it.
+    const PngPixels limited = corner("limited.png", LineJoin::Miter, 1);
+    EXPECT_EQ(limited.at(miterTip).a, 0);
+    EXPECT_EQ(limited.at({53.5, 26.5}).a, 255);
+    for (const PngPixels* img : {&miter, &bevel, &disc, &limited})
+        EXPECT_EQ(img->at({30.5, 30.5}).hex(), 0x000000);  // the default stroke colour
+}
+
+// A dash phase shifts the pattern along the path; a width of 0 is one device pixel, half a
+// unit at a pixel scale of 2.
+TEST(CairoCanvas, DashPhaseAndHairline) {
+    PngPixels img = png(
+        "phase.png", {40, 20},
+        [](Canvas& c) {
+            BezierPath dashed = BezierPath::withLine({0, 15}, {40, 15});
+            dashed.setLineWidth(2);
+            dashed.setLineDash({5, 5}, 5);  // starts in a gap
+            c.stroke(dashed);
+            BezierPath hairline = BezierPath::withLine({0, 5.25}, {40, 5.25});
+            hairline.setLineWidth(0);
+            c.stroke(hairline);
+        },
+        2.0);
+    EXPECT_EQ(img.at({2, 15}).a, 0);
+    EXPECT_EQ(img.at({7, 15}).a, 255);
+    EXPECT_EQ(img.at({12, 15}).a, 0);
+    EXPECT_EQ(img.at({17, 15}).a, 255);
+    EXPECT_EQ(img.at({20, 5.25}).a, 255);  // device row 10 from the bottom
+    EXPECT_EQ(img.at({20, 5.75}).a, 0);
+    EXPECT_EQ(img.at({20, 4.75}).a, 0);
+}
+
 TEST(CairoCanvas, ScreenCanvasLeavesTheCallersContextAsItWas) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 30, 30);
     cairo_t* cr = cairo_create(surface);

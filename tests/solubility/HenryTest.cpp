@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <utility>
 
 #include "fluid/CurveOutput.h"
 #include "solubility/HenPitSet.h"
@@ -130,6 +132,59 @@ TEST(HenPitSet, WaterActivityOfBrine) {
     // The NaCl line of the console check is the mean activity coefficient, not a 0.
     EXPECT_NEAR(set.activityCoefficient[1], meanActivityCoefficientNaCl(water, 1.0), 1e-12);
     EXPECT_NEAR(set.activityCoefficient[1], 0.656, 0.004);
+}
+
+// Set 1 in brine: the Wilhelm constant times the salting-out factor for CO2 and H2S only,
+// 0.5993 at 1 mol/kg and 350 K (worked by hand, as for Henry's version 0), as Henry's
+// version 1 gives it without its Poynting factor. Set 2: methane over the vapour pressure
+// of water, worked by hand with the IAPWS-95 vapour pressures 3169.93 Pa, 101418 Pa and
+// 1.554939 MPa at 25, 100 and 200 degC, and the salting-out exp(0.156 m/(m + 55.5556)).
+// Gases outside a set, and sets beyond 2, are insoluble.
+TEST(HenPitSet, HenryConstantsOfSetsOneAndTwo) {
+    auto makeSet = [](int henrySet, bool brine) {
+        auto set = std::make_unique<HenPitSet>();
+        set->setVapourModel(1);
+        set->henrySet = henrySet;
+        set->number_of_components(brine ? 6 : 5);
+        for (const char* name : {"H2O", "CO2", "H2S", "CH4", "C1", "NaCl"})
+            set->add_component(name);
+        return set;
+    };
+    auto fresh = makeSet(1, false), brine = makeSet(1, true);
+    Henry henry;
+    henry.changeModelVersion(1);
+    henry.number_of_components(6);
+    henry.add_components("H2O", "CO2", "H2S", "CH4", "C1", "NaCl");
+    for (auto* s : {fresh.get(), brine.get()}) {
+        s->temperature(350.0);
+        s->pressure(50.0);
+        s->m = 1.0;
+    }
+    henry.temperature(350.0);
+    henry.mNa = 1.0;
+    const double salting = 0.5993000685450255;
+    for (int i = 1; i <= 4; ++i) {
+        const double H = brine->calculateHenryConstant(i);
+        EXPECT_NEAR(H / fresh->calculateHenryConstant(i), i <= 2 ? salting : 1.0, 1e-12) << i;
+        const double byHenry = henry.calculateHenryConstant(i, 0.0);
+        EXPECT_NEAR(H / (byHenry * henry.activityCoefficient[static_cast<size_t>(i)]), 1.0, 1e-12)
+            << i;
+    }
+    EXPECT_EQ(brine->calculateHenryConstant(3), brine->calculateHenryConstant(4));
+
+    auto methane = makeSet(2, false), salted = makeSet(2, true);
+    for (auto [T, H] : {std::pair{298.15, 8870470038.38172}, {373.15, 10803200563.899607}}) {
+        methane->temperature(T);
+        EXPECT_NEAR(methane->calculateHenryConstant(3) / H, 1.0, 1e-4) << T;
+        EXPECT_EQ(methane->calculateHenryConstant(4), methane->calculateHenryConstant(3));
+        EXPECT_EQ(methane->calculateHenryConstant(1), 1e25);  // CO2 has no set-2 constant
+        EXPECT_EQ(methane->calculateHenryConstant(2), 1e25);
+    }
+    salted->temperature(473.15);
+    salted->m = 2.0;
+    EXPECT_NEAR(salted->calculateHenryConstant(3) / 4628558361.619408, 1.0, 1e-4);
+    salted->henrySet = 3;
+    EXPECT_EQ(salted->calculateHenryConstant(3), 1e25);
 }
 
 TEST(HenPitSet, GasesWithoutVapourModelAreRefused) {

@@ -1,0 +1,41 @@
+// The rich-text reader's escapes and control symbols against the characters they stand for.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "plot/RtfReader.h"
+
+namespace vornex {
+namespace {
+
+std::string textOf(const std::string& rtf) {
+    return attributedStringFromRtf("{\\rtf1\\ansi " + rtf + "}").string();
+}
+
+TEST(RtfReader, ControlSymbolsReadAsTheirCharacters) {
+    EXPECT_EQ(textOf("a\\\\b\\{c\\}d"), "a\\b{c}d");
+    EXPECT_EQ(textOf("10\\~km"), "10\u00A0km");
+    EXPECT_EQ(textOf("non\\_breaking"), "non\u2011breaking");
+    EXPECT_EQ(textOf("hy\\-phen"), "hyphen");  // an optional hyphen shows only at a break
+    EXPECT_EQ(textOf("one\\\ntwo\\\r\nthree"), "one\ntwo\nthree");
+    EXPECT_EQ(textOf("{\\*\\unknown hidden}shown"), "shown");
+    EXPECT_EQ(textOf("{\\*\\unknown {nested} hidden}shown"), "shown");
+    // Escaped braces inside a skipped group neither open nor close it.
+    EXPECT_EQ(textOf("{\\*\\unknown \\} still hidden}shown"), "shown");
+}
+
+// Windows-1252 bytes: Latin-1 above 0xA0, the typographic characters of 0x80-0x9F, and
+// the \uN fallback skipped.
+TEST(RtfReader, HexEscapesReadAsWindows1252) {
+    EXPECT_EQ(textOf("caf\\'e9 \\'E9"), "caf\u00E9 \u00E9");
+    EXPECT_EQ(textOf("\\'80 \\'93q\\'94 \\'85 \\'96"), "\u20AC \u201Cq\u201D \u2026 \u2013");
+    EXPECT_EQ(textOf("\\'b0C \\'41"), "\u00B0C A");
+    EXPECT_EQ(textOf("\\u8364\\'80 \\uc2\\u8211\\'2d\\'2d|"), "\u20AC \u2013|");
+    // Damaged escapes drop the escape, never the text after it, and never read past the end.
+    EXPECT_EQ(textOf("a\\'zzb"), "azzb");
+    EXPECT_EQ(attributedStringFromRtf("x\\'4").string(), "x4");
+    EXPECT_EQ(attributedStringFromRtf("x\\").string(), "x");
+}
+
+}  // namespace
+}  // namespace vornex

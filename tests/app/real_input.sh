@@ -751,6 +751,13 @@ choose_in_plot_menu() {
     plot_menu || return 1
     click_item "$1" || return 1
     settled "a click on $1" || return 1
+    # The window shows once the window manager has placed and mapped it: later than the
+    # program's last event on a busy machine (asked again for ten seconds at most).
+    local deadline=$(($(now_ms) + 10000))
+    while [ -z "$(window_titled "$2")" ] && [ "$(now_ms)" -lt "$deadline" ]; do
+        sleep 0.1
+        report || break
+    done
     check $([ -n "$(window_titled "$2")" ]; echo $?) "$3 opens"
 }
 

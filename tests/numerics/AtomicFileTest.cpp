@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -117,6 +118,10 @@ TEST_F(AtomicFiles, AFileRemovedAfterWritingIsNotNamed) {
 // (left by a killed process) when its file is next written.
 TEST_F(AtomicFiles, ScratchFilesGoWhenRemovedInterruptedOrLeftByAKilledProcess) {
     std::ofstream("curve.branch0") << "mine\n";
+    ScratchFile nowhere;
+    EXPECT_FALSE(nowhere.createFor("no-such-folder/curve"));
+    EXPECT_EQ(nowhere.problem(), std::strerror(ENOENT));
+    EXPECT_TRUE(nowhere.path().empty());
     {
         ScratchFile scratch;
         ASSERT_TRUE(scratch.createFor("curve")) << scratch.problem();
@@ -221,6 +226,64 @@ TEST_F(AtomicFiles, AWritePastTheFileSizeLimitFailsWithoutEndingTheProcess) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "writes past the limit reported as written";
     EXPECT_FALSE(fs::exists("big"));
     EXPECT_TRUE(hiddenEntries().empty());
+}
+
+// The same in this process, through both ways of writing (the descriptor, and the stdio
+// stream once it is made): a write past the limit fails with EFBIG, the writes after it are
+// ignored, and the file is not given its name; under the limit both ways write every byte.
+TEST_F(AtomicFiles, WritesPastTheFileSizeLimitFailByEitherWayOfWriting) {
+    std::signal(SIGXFSZ, SIG_DFL);
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    if (before.rlim_max != RLIM_INFINITY && before.rlim_max < 16384)
+        GTEST_SKIP() << "the hard file-size limit is below the test's";
+    const std::string row(1000, 'x');
+    struct Outcome {
+        int refusedWrite = -1;  // the first write that failed
+        bool laterWritesIgnored = true, committed = true;
+        int error = 0;
+        AtomicFile::Step step = AtomicFile::Step::None;
+    };
+    auto writeRows = [&row](const std::string& name, bool throughStream, int rows) {
+        Outcome o;
+        AtomicFile file;
+        if (!file.open(name, AtomicFile::Mode::Replace)) return o;
+        if (throughStream && file.stream() == nullptr) return o;
+        for (int i = 0; i < rows; ++i) {
+            const bool written = file.write(row.data(), row.size());
+            if (!written && o.refusedWrite < 0) o.refusedWrite = i;
+            if (written && o.refusedWrite >= 0) o.laterWritesIgnored = false;
+        }
+        o.committed = file.commit();
+        o.error = file.error();
+        o.step = file.failedStep();
+        return o;
+    };
+    const struct rlimit tight { 16384, before.rlim_max };
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const Outcome direct = writeRows("direct", false, 64);
+    const Outcome streamed = writeRows("streamed", true, 64);
+    const Outcome small = writeRows("small", true, 16);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    for (const Outcome* o : {&direct, &streamed}) {
+        // 16 rows fit; the descriptor fails at the 17th, the stream at the flush of its buffer.
+        EXPECT_GE(o->refusedWrite, 16);
+        EXPECT_LT(o->refusedWrite, 64);
+        EXPECT_TRUE(o->laterWritesIgnored);
+        EXPECT_FALSE(o->committed);
+        EXPECT_EQ(o->error, EFBIG);
+        EXPECT_EQ(o->step, AtomicFile::Step::Write);
+    }
+    EXPECT_EQ(direct.refusedWrite, 16);
+    EXPECT_FALSE(fs::exists("direct"));
+    EXPECT_FALSE(fs::exists("streamed"));
+    EXPECT_TRUE(hiddenEntries().empty());
+    // 16,000 bytes through the stream, within the limit: written whole.
+    EXPECT_EQ(small.refusedWrite, -1);
+    EXPECT_TRUE(small.committed);
+    std::string expected;
+    for (int i = 0; i < 16; ++i) expected += row;
+    EXPECT_EQ(test::readFile("small"), expected);
 }
 
 TEST_F(AtomicFiles, StreamedRowsShowAtOnceUnderTheName) {

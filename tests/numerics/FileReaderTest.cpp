@@ -1,14 +1,19 @@
 // The one file reader: what is not a regular file, and what is larger than its limit, is
 // refused at once with the path and what it is, never waited on or read; a regular file
 // comes back byte for byte.
-#include "numerics/FileReader.h"
-
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "numerics/DataPath.h"
 #include "numerics/DataTextFile.h"
+#include "numerics/FileReader.h"
 #include "support/HostileFiles.h"
 
 namespace vornex {
@@ -54,6 +59,65 @@ TEST(FileReader, ReadsARegularFileWholeUpToItsLimit) {
     std::ofstream("empty").close();
     EXPECT_TRUE(readRegularFile("empty", kLimit, text));
     EXPECT_TRUE(text.empty());
+}
+
+// What the descriptor itself turns out to be, for the kinds no refusal case above makes in
+// this process: a character device reached by its own name and a socket; neither is read.
+TEST(FileReader, NamesADeviceOrSocketForWhatItIs) {
+    const sockaddr_un address = [] {
+        sockaddr_un a{};
+        a.sun_family = AF_UNIX;
+        std::snprintf(a.sun_path, sizeof a.sun_path, "%s", "listening");
+        return a;
+    }();
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    const struct {
+        const char* path;
+        const char* said;
+    } cases[] = {{"/dev/null", "it is a character device"}, {"listening", "it is a socket"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::string text = "stale";
+        const FileRead r = readRegularFile(c.path, kLimit, text);
+        EXPECT_EQ(r.status, FileReadStatus::Refused);
+        EXPECT_EQ(r.message, "cannot read '" + std::string(c.path) + "': " + c.said);
+        EXPECT_TRUE(text.empty());
+        EXPECT_EQ("it is " + describeNonRegular(c.path), c.said);
+    }
+    ::close(listener);
+    std::remove("listening");
+}
+
+// A file within its limit but beyond the memory left is refused with that reason, the buffer
+// left empty, and the process goes on.
+TEST(FileReader, AFileLargerThanTheMemoryLeftIsRefusedNotFatal) {
+    if (testing::kSanitizerBuild)
+        GTEST_SKIP() << "the sanitizer's shadow memory leaves no address-space limit to hit";
+    constexpr std::size_t kSize = std::size_t{256} << 20;
+    { std::ofstream("large", std::ios::binary).close(); }
+    std::filesystem::resize_file("large", kSize);  // sparse: no disk taken
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_AS, &before), 0);
+    const struct rlimit tight {
+        rlim_t(testing::statusBytes("VmSize") + (64 << 20)), before.rlim_max
+    };
+    if (before.rlim_cur != RLIM_INFINITY && before.rlim_cur < tight.rlim_cur)
+        GTEST_SKIP() << "the address space is already held below the test's bound";
+    std::string text = "stale";
+    std::vector<std::uint8_t> bytes{1, 2, 3};
+    ASSERT_EQ(::setrlimit(RLIMIT_AS, &tight), 0);
+    const FileRead asText = readRegularFile("large", kSize, text);
+    const FileRead asBytes = readRegularFile("large", kSize, bytes);
+    ::setrlimit(RLIMIT_AS, &before);
+    for (const FileRead* r : {&asText, &asBytes}) {
+        EXPECT_EQ(r->status, FileReadStatus::ReadFailed);
+        EXPECT_EQ(r->message, "cannot read 'large': not enough memory to hold it");
+    }
+    EXPECT_TRUE(text.empty());
+    EXPECT_TRUE(bytes.empty());
+    std::remove("large");
 }
 
 TEST(FileReader, MissingFileIsNotFoundAndNamed) {
@@ -103,8 +167,12 @@ TEST(FileReader, ColumnTableOfASpecialFileIsRefusedAndStaysClosed) {
         EXPECT_NE(run.said.find(c.said), std::string::npos) << run.said;
     }
     std::ofstream("table.dat", std::ios::trunc) << "T P\n300 1\n";
+    DataTextFile missing;
+    EXPECT_EQ(missing.tryOpen("no-table.dat").status, FileReadStatus::NotFound);
+    EXPECT_FALSE(missing.isOpen());
     DataTextFile table;
     ASSERT_TRUE(table.tryOpen("table.dat"));
+    EXPECT_TRUE(table.isOpen());
     ASSERT_EQ(table.set_index("P T"), 2);
     ASSERT_EQ(table.read(), 1);
     double P = 0, T = 0;

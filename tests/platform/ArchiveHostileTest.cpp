@@ -314,6 +314,19 @@ TEST(SharedObjects, RunningOutOfMemoryWhileDecodingIsARefusalNotAnAbort) {
     });
     EXPECT_TRUE(run.finished) << "signal " << run.signal;
     EXPECT_NE(run.said.find("not enough memory"), std::string::npos) << run.said;
+    // The same in this process, which goes on with the memory given back.
+    {
+        rlimit before{};
+        ASSERT_EQ(::getrlimit(RLIMIT_AS, &before), 0);
+        const rlimit tight{rlim_t(testing::statusBytes("VmSize") + (48 << 20)), before.rlim_max};
+        ASSERT_EQ(::setrlimit(RLIMIT_AS, &tight), 0);
+        const KeyedUnarchiver u(bytes);
+        ::setrlimit(RLIMIT_AS, &before);
+        EXPECT_EQ(u.result().status, IoStatus::InvalidData);
+        EXPECT_EQ(u.error(), "not readable: not enough memory to decode " +
+                                 std::to_string(bytes.size()) + " bytes");
+        EXPECT_TRUE(u.topLevel().entries().empty());
+    }
     // With the memory it needs, the same archive reads (in a child too, leaving this
     // process small for the forks of other tests).
     const auto whole = testing::runBounded(60, [&bytes] {
@@ -321,6 +334,31 @@ TEST(SharedObjects, RunningOutOfMemoryWhileDecodingIsARefusalNotAnAbort) {
         return u.ok() ? std::to_string(u.decodeObject("list").size()) : u.error();
     });
     EXPECT_EQ(whole.said, "400000");
+}
+
+// An archive whose encoding finds no memory left is refused, not ended by an exception,
+// and the archiver can still write it once memory is there.
+TEST(SharedObjects, RunningOutOfMemoryWhileEncodingIsARefusalNotAnAbort) {
+    if (testing::kSanitizerBuild)
+        GTEST_SKIP() << "the sanitizer's shadow memory leaves no address-space limit to hit";
+    PlistValue::Array texts;
+    for (int i = 0; i < 100000; ++i) texts.emplace_back("text " + std::to_string(i));
+    KeyedArchiver a;
+    a.encodeObject("list", PlistValue::array(std::move(texts)));
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_AS, &before), 0);
+    const rlimit tight{rlim_t(testing::statusBytes("VmSize") + (2 << 20)), before.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_AS, &tight), 0);
+    IoResult starved;
+    const Bytes none = a.encodedData(&starved);
+    ::setrlimit(RLIMIT_AS, &before);
+    EXPECT_TRUE(none.empty());
+    EXPECT_EQ(starved.status, IoStatus::WriteFailed);
+    EXPECT_EQ(starved.message, "cannot be archived: not enough memory to encode it");
+    IoResult made;
+    const Bytes bytes = a.encodedData(&made);
+    ASSERT_TRUE(made.ok()) << made.message;
+    EXPECT_EQ(KeyedUnarchiver(bytes).decodeObject("list").at(99999), PlistValue("text 99999"));
 }
 
 // ------------------------------------------------------------------------------- fuzz

@@ -54,6 +54,11 @@ TEST(AtomicFileWriter, PlantedLinkIsReplacedAndSpecialTargetsRefused) {
     EXPECT_TRUE(fs::is_directory("doc.wyvra"));
     EXPECT_TRUE(fs::is_fifo("pipe.itx"));
     EXPECT_FALSE(holdsHiddenFile());
+    // A file without a name (a save panel given nothing): refused, nothing written.
+    const IoResult unnamed = writeFileAtomically("", std::string("x"));
+    EXPECT_EQ(unnamed.status, IoStatus::OpenFailed);
+    EXPECT_EQ(unnamed.message, "cannot write a file without a name");
+    EXPECT_FALSE(holdsHiddenFile());
 }
 
 mode_t modeOf(const std::string& path) {

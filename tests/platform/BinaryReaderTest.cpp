@@ -288,6 +288,20 @@ TEST(BinaryReader, MutantsOfARealDocumentAreRefusedByBothOrReadAlikeByBoth) {
     }
     const Bytes document = KeyedArchiver::archivedData(list, "list");
     ASSERT_EQ(inPlace(document), independent(document));
+    // The undamaged document is safe to read in this process too: libplist's tree, walked
+    // through the same accessors (its references included), reads as the reader in place.
+    {
+        plist_t root = nullptr;
+        plist_from_bin(reinterpret_cast<const char*>(document.data()),
+                       static_cast<uint32_t>(document.size()), &root);
+        ASSERT_NE(root, nullptr);
+        std::string here = "=";
+        const auto tree = PlistTree::of(root);
+        dumpTree(*tree, tree->root(), here, 0);
+        plist_free(root);
+        EXPECT_EQ(here, inPlace(document));
+        EXPECT_NE(here.find(",u"), std::string::npos) << "no reference compared";
+    }
     testing::Mutator mutant(41);
     std::vector<Bytes> mutants;
     for (int trial = 0; trial < 3000; ++trial) mutants.push_back(mutant(document));

@@ -1,9 +1,11 @@
 // Cairo canvases: pictures read back pixel by pixel (y grows upward), text measured with the
 // installed fonts, PDF pages read back as text, and writes that fail or are abandoned.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -184,6 +186,65 @@ TEST(FileCanvas, ClipAndDashShapeTheInk) {
     EXPECT_EQ(img.at({30, 5}).a, 0);    // clipped away
     EXPECT_EQ(img.at({2, 15}).a, 255);  // dash from 0 to 5, gap to 10
     EXPECT_EQ(img.at({7, 15}).a, 0);
+}
+
+// A clip whose area cannot be computed (a coordinate not a number or infinite) lets nothing
+// through until the state is restored, rather than everything.
+TEST(FileCanvas, AClipThatCannotBeComputedShowsNothing) {
+    for (double bad : {double(NAN), double(INFINITY)}) {
+        SCOPED_TRACE(bad);
+        PngPixels img = png("badclip.png", {20, 20}, [bad](Canvas& c) {
+            c.saveGraphicsState();
+            c.clipToRect(Rect(0, 0, bad, 10));
+            c.setFillColor(Color::red());
+            c.fillRect(Rect(0, 0, 20, 20));
+            c.restoreGraphicsState();
+            c.setFillColor(Color::blue());
+            c.fillRect(Rect(0, 0, 5, 5));
+        });
+        for (Point p : {Point{2, 8}, Point{10, 5}, Point{15, 15}}) EXPECT_EQ(img.at(p).a, 0);
+        EXPECT_EQ(img.at({2, 2}).hex(), 0x0000FF);  // restored: drawn again
+    }
+}
+
+// A picture that the disk (here a file-size limit) cannot take fails with the format and the
+// file named, and leaves no file, part of one, or temporary behind.
+TEST(FileCanvas, APictureThatCannotBeWrittenFailsNamingItsFormat) {
+    std::signal(SIGXFSZ, SIG_DFL);
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    if (before.rlim_max != RLIM_INFINITY && before.rlim_max < 256)
+        GTEST_SKIP() << "the hard file-size limit is below the test's";
+    auto draw = [](Canvas& c) {
+        for (int i = 0; i < 50; ++i) {
+            c.setFillColor(Color::deviceRGB(i / 50.0, 0.5, 1 - i / 50.0));
+            c.fillRect(Rect(i * 3, i * 2, 40, 30));
+            c.drawText("row " + std::to_string(i), TextAttributes(), {i * 2.0, i * 3.0});
+        }
+    };
+    const struct {
+        FileFormat format;
+        const char* name;
+        const char* said;
+    } cases[] = {{FileFormat::Png, "big.png", "cannot write PNG 'big.png'"},
+                 {FileFormat::Svg, "big.svg", "cannot write SVG 'big.svg'"},
+                 {FileFormat::Pdf, "big.pdf", "cannot write PDF 'big.pdf'"}};
+    const struct rlimit tight { 256, before.rlim_max };
+    IoResult results[3];
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    for (int k = 0; k < 3; ++k)
+        results[k] = renderToFile(cases[k].format, cases[k].name, {200, 200}, draw);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(cases[k].name);
+        EXPECT_EQ(results[k].status, IoStatus::WriteFailed);
+        EXPECT_EQ(results[k].message.rfind(cases[k].said, 0), 0u) << results[k].message;
+        EXPECT_FALSE(fs::exists(cases[k].name));
+        EXPECT_FALSE(leftovers(cases[k].name));
+        // Without the limit the same picture is written.
+        EXPECT_TRUE(renderToFile(cases[k].format, cases[k].name, {200, 200}, draw).ok());
+        EXPECT_GT(fs::file_size(cases[k].name), 256u);
+    }
 }
 
 // Ends and corners of wide strokes against their geometry: a butt end stops at the end

@@ -405,5 +405,95 @@ TEST(HandMadeArchive, MalformedObjectGraphsAreRefused) {
     }
 }
 
+// One value archived alone under its key: a number, a truth value or a real sits inline in
+// "$top" as the platform puts an encoded scalar, and reads back as such.
+TEST(KeyedArchive, AScalarArchivedAloneSitsInTheTopLevel) {
+    const struct {
+        PlistValue value;
+        const char* key;
+    } cases[] = {{PlistValue(true), "flag"}, {PlistValue(-42), "count"}, {PlistValue(2.5), "T"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        IoResult made;
+        const Bytes bytes = KeyedArchiver::archivedData(c.value, c.key, &made);
+        ASSERT_TRUE(made.ok()) << made.message;
+        IoResult read;
+        EXPECT_EQ(KeyedUnarchiver::unarchivedValue(bytes, c.key, &read), c.value);
+        EXPECT_TRUE(read.ok()) << read.message;
+        // Inline: "$top" holds the value itself, no reference.
+        PlistValue plist;
+        ASSERT_TRUE(parsePlist(bytes, plist).ok());
+        EXPECT_EQ(plist.get("$top").get(c.key), c.value);
+    }
+    KeyedUnarchiver u(KeyedArchiver::archivedData(PlistValue(-42), "count"));
+    EXPECT_EQ(u.decodeInt("count"), -42);
+    EXPECT_EQ(u.decodeDouble("count"), -42.0);
+}
+
+// A real read as an integer (a field saved as a real, read by code that wants a count):
+// truncated toward zero as a C conversion does, held to the integer's range beyond it, and
+// not a number reads as the fallback.
+TEST(KeyedArchive, ARealReadAsAnIntegerIsTruncatedAndHeldToTheRange) {
+    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
+    KeyedArchiver a;
+    a.encodeDouble("up", 2.75);
+    a.encodeDouble("down", -2.75);
+    a.encodeDouble("huge", 1e300);
+    a.encodeDouble("tiny", -1e300);
+    a.encodeDouble("nan", NAN);
+    a.encodeDouble("big", 9007199254740992.0);  // 2^53, exact
+    KeyedUnarchiver u(a.encodedData());
+    ASSERT_TRUE(u.ok()) << u.error();
+    EXPECT_EQ(u.decodeInt("up"), 2);
+    EXPECT_EQ(u.decodeInt("down"), -2);
+    EXPECT_EQ(u.decodeInt("huge"), kMax);
+    EXPECT_EQ(u.decodeInt("tiny"), kMin);
+    EXPECT_EQ(u.decodeInt("nan"), 0);
+    EXPECT_EQ(u.decodeInt("big"), std::int64_t{1} << 53);
+    EXPECT_EQ(PlistValue(-0.5).toInteger(7), 0);
+    EXPECT_EQ(PlistValue(double(NAN)).toInteger(7), 7);
+    EXPECT_EQ(PlistValue("3").toInteger(7), 7);
+}
+
+// An archiver whose fields would not read back (a field named as the reader names an
+// object's class) makes no archive and says why; one it can write reads back.
+TEST(KeyedArchive, FieldsThatWouldNotReadBackMakeNoArchive) {
+    KeyedArchiver refused;
+    refused.encodeInt("count", 3);
+    refused.encodeInt("$class", 1);
+    IoResult r;
+    EXPECT_TRUE(refused.encodedData(&r).empty());
+    EXPECT_EQ(r.status, IoStatus::InvalidData);
+    EXPECT_EQ(r.message, "cannot be archived: a field is named \"$class\"");
+    const IoResult written = refused.writeToFile("refused.plist");
+    EXPECT_EQ(written.status, IoStatus::InvalidData);
+    EXPECT_EQ(written.message.rfind("'refused.plist' cannot be archived", 0), 0u)
+        << written.message;
+    EXPECT_FALSE(fs::exists("refused.plist"));
+}
+
+// A copy of a value is a value of its own: changing the copy (or assigning it away) leaves
+// the original as it was, whatever the kinds on either side.
+TEST(PlistValueCopy, AnAssignedCopyIsIndependentOfItsSource) {
+    PlistValue original = caseList();
+    PlistValue copy = PlistValue(1.5);
+    copy = original;
+    EXPECT_EQ(copy, original);
+    (*copy.mutableItems())[0].set("name", "changed");
+    copy.append(PlistValue(3));
+    EXPECT_EQ(original, caseList());
+    EXPECT_NE(copy, original);
+    const PlistValue& same = copy;
+    copy = same;  // onto itself: unchanged
+    EXPECT_EQ(copy.at(0).get("name"), PlistValue("changed"));
+    copy = PlistValue(false);  // a container replaced by a scalar
+    EXPECT_EQ(copy, PlistValue(false));
+    PlistValue scalar(4);
+    copy = scalar;
+    EXPECT_EQ(copy.toInteger(), 4);
+    EXPECT_EQ(original, caseList());
+}
+
 }  // namespace
 }  // namespace vornex

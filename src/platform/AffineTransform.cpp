@@ -54,9 +54,6 @@ AffineTransform& AffineTransform::scale(double sx, double sy) {
 AffineTransform& AffineTransform::rotateByDegrees(double degrees) {
     return prepend(rotationDegrees(degrees));
 }
-AffineTransform& AffineTransform::rotateByRadians(double radians) {
-    return prepend(rotationRadians(radians));
-}
 
 std::optional<AffineTransform> AffineTransform::inverted() const {
     double det = determinant();

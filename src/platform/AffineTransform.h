@@ -23,10 +23,8 @@ class AffineTransform {
     // The operations below change the coordinate system the way a graphics context does:
     // the new step acts on points first, then the transform held so far. Each returns *this.
     AffineTransform& translate(double tx, double ty);
-    AffineTransform& scale(double s) { return scale(s, s); }
     AffineTransform& scale(double sx, double sy);
     AffineTransform& rotateByDegrees(double degrees);
-    AffineTransform& rotateByRadians(double radians);
     // this, then other.
     AffineTransform& append(const AffineTransform& other);
     // other, then this.

@@ -58,7 +58,6 @@ class AtomicFileWriter {
     void discard();
 
     const IoResult& status() const { return status_; }
-    const std::string& path() const { return path_; }
 
    private:
     // The outcome so far, in this layer's terms.

@@ -155,11 +155,6 @@ void BezierPath::append(const BezierPath& other) {
     }
 }
 
-void BezierPath::removeAllPoints() {
-    elements_.clear();
-    subpathStart_ = {};
-}
-
 void BezierPath::setLineDash(std::vector<double> pattern, double phase) {
     bool anyPositive = false, anyBad = false;
     for (double d : pattern) {

@@ -43,7 +43,6 @@ class BezierPath {
     void appendOval(const Rect& r);
     // Appends the elements of another path (not its stroke settings).
     void append(const BezierPath& other);
-    void removeAllPoints();
 
     bool isEmpty() const { return elements_.empty(); }
     std::size_t elementCount() const { return elements_.size(); }

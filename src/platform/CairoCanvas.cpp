@@ -41,7 +41,7 @@ extern "C" const char* __lsan_default_suppressions() {
 #endif
 
 CairoCanvas::CairoCanvas(cairo_t* cr, Size size) : Canvas(size) {
-    attach(cr, true);
+    attach(cr);
 }
 
 CairoCanvas::CairoCanvas(Size size) : Canvas(size) {}
@@ -50,9 +50,8 @@ CairoCanvas::~CairoCanvas() {
     detach();
 }
 
-void CairoCanvas::attach(cairo_t* cr, bool screen) {
+void CairoCanvas::attach(cairo_t* cr) {
     cr_ = cr;
-    screen_ = screen;
     if (!cr_) return;
     cairo_save(cr_);
     cairo_translate(cr_, 0.0, size().height);

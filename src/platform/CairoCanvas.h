@@ -22,17 +22,15 @@ class CairoCanvas : public Canvas {
     CairoCanvas(cairo_t* cr, Size size);
     ~CairoCanvas() override;
 
-    bool isDrawingToScreen() const override { return screen_; }
     // Cairo's verdict on the context: CAIRO_STATUS_SUCCESS while all drawing went through.
     cairo_status_t cairoStatus() const;
 
    protected:
     // For subclasses that create their context later: call attach() once it exists.
     explicit CairoCanvas(Size size);
-    void attach(cairo_t* cr, bool screen);
+    void attach(cairo_t* cr);
     // Releases the context (restoring the state saved by attach) and the text layout.
     void detach();
-    cairo_t* context() const { return cr_; }
 
     void doSave() override;
     void doRestore() override;
@@ -54,7 +52,6 @@ class CairoCanvas : public Canvas {
     PangoContext* pango_ = nullptr;
     PangoLayout* layout_ = nullptr;
     int savesOutstanding_ = 0;
-    bool screen_ = true;
 };
 
 }  // namespace vornex

@@ -38,10 +38,6 @@ void Canvas::concat(const AffineTransform& t) {
     doSetTransform(state_.transform);
 }
 
-void Canvas::clip(const BezierPath& path) {
-    doClip(path);
-}
-
 void Canvas::clipToRect(const Rect& r) {
     doClip(BezierPath::withRect(r));
 }

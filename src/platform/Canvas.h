@@ -25,9 +25,6 @@ class Canvas {
 
     // The drawing area: (0, 0) to size, in user space before any transform.
     Size size() const { return size_; }
-    Rect bounds() const { return Rect({0, 0}, size_); }
-    // False for file and recording canvases (printing draws no selection marks).
-    virtual bool isDrawingToScreen() const { return false; }
 
     // Graphics state: fill and stroke colours, transform and clip.
     void saveGraphicsState();
@@ -46,8 +43,7 @@ class Canvas {
     // User space to the canvas's own space (points, origin lower left, y up).
     const AffineTransform& currentTransform() const { return state_.transform; }
 
-    // Intersects the clip with the path's area (its winding rule) or a rectangle.
-    void clip(const BezierPath& path);
+    // Intersects the clip with a rectangle.
     void clipToRect(const Rect& r);
 
     // Paints the path's area in the fill colour, by the path's winding rule. An empty path
@@ -82,7 +78,6 @@ class Canvas {
         Color stroke = Color::black();
         AffineTransform transform;
     };
-    const State& state() const { return state_; }
 
     // Back-end hooks. The base has already updated its own copy of the state when a hook
     // runs; `transform` arguments are the complete current transform.

@@ -25,8 +25,4 @@ Color Color::withAlpha(double a) const {
     return make(r_, g_, b_, a, space_);
 }
 
-Color Color::inSpace(ColorSpace s) const {
-    return Color(r_, g_, b_, a_, s);
-}
-
 }  // namespace vornex

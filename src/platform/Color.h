@@ -28,10 +28,7 @@ class Color {
     static Color red() { return calibratedRGB(1, 0, 0); }
     static Color green() { return calibratedRGB(0, 1, 0); }
     static Color blue() { return calibratedRGB(0, 0, 1); }
-    static Color cyan() { return calibratedRGB(0, 1, 1); }
     static Color magenta() { return calibratedRGB(1, 0, 1); }
-    static Color yellow() { return calibratedRGB(1, 1, 0); }
-    static Color clear() { return calibratedRGB(0, 0, 0, 0); }
     // Colour of interactive marks such as a zoom rectangle's frame.
     static Color knob() { return calibratedRGB(0.45, 0.55, 0.75); }
 
@@ -42,8 +39,6 @@ class Color {
     ColorSpace space() const { return space_; }
 
     Color withAlpha(double a) const;
-    // The same components in another space tag.
-    Color inSpace(ColorSpace s) const;
 
     // Equal components and space.
     friend bool operator==(const Color&, const Color&) = default;

@@ -35,7 +35,6 @@ struct MouseEvent {
     bool shift() const { return (modifierFlags & modifiers::shift) != 0; }
     bool control() const { return (modifierFlags & modifiers::control) != 0; }
     bool option() const { return (modifierFlags & modifiers::option) != 0; }
-    bool command() const { return (modifierFlags & modifiers::command) != 0; }
 };
 
 // Virtual key codes the table views react to.
@@ -83,7 +82,6 @@ class QueuedMouseEvents : public MouseEventSource {
         }
         return std::nullopt;
     }
-    bool empty() const { return queue_.empty(); }
 
    private:
     std::deque<MouseEvent> queue_;

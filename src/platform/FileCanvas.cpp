@@ -112,7 +112,7 @@ void FileCanvas::open(Size size, double pixelScale) {
     }
     out_->cr = cairo_create(out_->surface);
     if (format_ == FileFormat::Png) cairo_scale(out_->cr, pixelScale, pixelScale);
-    attach(out_->cr, false);
+    attach(out_->cr);
 }
 
 FileCanvas::~FileCanvas() {
@@ -179,19 +179,6 @@ IoResult renderToFile(FileFormat format, const std::string& path, Size size,
     FileCanvas canvas(format, path, size, pixelScale);
     if (canvas.status() && draw) draw(canvas);
     return canvas.finish();
-}
-
-Bytes renderToBytes(FileFormat format, Size size, const std::function<void(Canvas&)>& draw,
-                    IoResult* result, double pixelScale) {
-    Bytes bytes;
-    IoResult r;
-    {
-        FileCanvas canvas(format, bytes, size, pixelScale);
-        if (canvas.status() && draw) draw(canvas);
-        r = canvas.finish();
-    }
-    if (result) *result = r;
-    return r.ok() ? bytes : Bytes();
 }
 
 }  // namespace vornex

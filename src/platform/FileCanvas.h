@@ -29,7 +29,6 @@ class FileCanvas : public CairoCanvas {
     // Discards the drawing unless finish() succeeded.
     ~FileCanvas() override;
 
-    FileFormat format() const { return format_; }
     // Ends the current page and starts a new one (PDF only: false for the other formats and
     // after a failure).
     bool newPage();
@@ -49,9 +48,5 @@ class FileCanvas : public CairoCanvas {
 // Draws a picture into a file in one call: the format from `format`, the drawing from `draw`.
 IoResult renderToFile(FileFormat format, const std::string& path, Size size,
                       const std::function<void(Canvas&)>& draw, double pixelScale = 1.0);
-// The same into memory (the bytes a file would hold); empty when cairo failed, with the
-// reason in `result` when given.
-Bytes renderToBytes(FileFormat format, Size size, const std::function<void(Canvas&)>& draw,
-                    IoResult* result = nullptr, double pixelScale = 1.0);
 
 }  // namespace vornex

@@ -59,10 +59,6 @@ struct Rect {
         if (p.x < minX() || p.x >= maxX()) return false;
         return flipped ? (p.y >= minY() && p.y < maxY()) : (p.y > minY() && p.y <= maxY());
     }
-    bool contains(const Rect& r) const {
-        return !r.isEmpty() && !isEmpty() && r.minX() >= minX() && r.maxX() <= maxX() &&
-               r.minY() >= minY() && r.maxY() <= maxY();
-    }
     bool intersects(const Rect& r) const {
         return !isEmpty() && !r.isEmpty() && r.minX() < maxX() && minX() < r.maxX() &&
                r.minY() < maxY() && minY() < r.maxY();

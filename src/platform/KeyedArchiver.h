@@ -53,8 +53,6 @@ class KeyedArchiver {
     // An object that writes its own fields (nested in the current object).
     void encodeObject(const std::string& key, const Archivable& object);
 
-    // The top-level keys written so far, as a dictionary.
-    const PlistValue& topLevel() const { return frames_.front(); }
     // The archive in binary property-list form. What would not read back as it is makes no
     // archive: text with a zero character or bytes that are not UTF-8, objects nested deeper
     // than the reader reads, an object without a class or of a class the reader decodes as

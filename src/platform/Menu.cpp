@@ -2,23 +2,14 @@
 
 namespace vornex {
 
-MenuItem::MenuItem(std::string title, std::string actionName, Action action,
-                   std::string keyEquivalent)
-    : title_(std::move(title)),
-      actionName_(std::move(actionName)),
-      action_(std::move(action)),
-      keyEquivalent_(std::move(keyEquivalent)) {}
+MenuItem::MenuItem(std::string title, std::string actionName, Action action)
+    : title_(std::move(title)), actionName_(std::move(actionName)), action_(std::move(action)) {}
 
 MenuItem MenuItem::separator() {
     MenuItem item;
     item.separator_ = true;
     item.enabled_ = false;
     return item;
-}
-
-void MenuItem::setAction(std::string actionName, Action action) {
-    actionName_ = std::move(actionName);
-    action_ = std::move(action);
 }
 
 bool MenuItem::perform() const {

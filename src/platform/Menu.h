@@ -21,23 +21,18 @@ class MenuItem {
 
     MenuItem() = default;
     // `actionName` identifies the command for validation ("onZoomIn:").
-    MenuItem(std::string title, std::string actionName, Action action,
-             std::string keyEquivalent = "");
+    MenuItem(std::string title, std::string actionName, Action action);
     static MenuItem separator();
 
     const std::string& title() const { return title_; }
     void setTitle(std::string t) { title_ = std::move(t); }
     const std::string& actionName() const { return actionName_; }
-    const std::string& keyEquivalent() const { return keyEquivalent_; }
     bool isSeparator() const { return separator_; }
     bool isEnabled() const { return enabled_; }
     void setEnabled(bool e) { enabled_ = e; }
     State state() const { return state_; }
     void setState(State s) { state_ = s; }
-    int tag() const { return tag_; }
-    const std::string& toolTip() const { return toolTip_; }
     bool hasAction() const { return static_cast<bool>(action_); }
-    void setAction(std::string actionName, Action action);
 
     bool hasSubmenu() const { return submenu_ != nullptr; }
     Menu* submenu() const { return submenu_.get(); }
@@ -51,11 +46,8 @@ class MenuItem {
     std::string title_;
     std::string actionName_;
     Action action_;
-    std::string keyEquivalent_;
-    std::string toolTip_;
     std::shared_ptr<Menu> submenu_;
     State state_ = State::Off;
-    int tag_ = 0;
     bool enabled_ = true;
     bool separator_ = false;
 };
@@ -75,7 +67,6 @@ class Menu {
     std::size_t size() const { return items_.size(); }
     const std::vector<MenuItem>& items() const { return items_; }
     MenuItem& item(std::size_t i) { return items_.at(i); }
-    const MenuItem& item(std::size_t i) const { return items_.at(i); }
     // First item with that title or action name; null when there is none.
     MenuItem* itemWithTitle(const std::string& title);
     MenuItem* itemWithAction(const std::string& actionName);

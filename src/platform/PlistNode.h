@@ -23,14 +23,8 @@ class PlistNode {
     }
     PlistNode(const PlistNode&) = delete;
     PlistNode& operator=(const PlistNode&) = delete;
-    PlistNode(PlistNode&& o) noexcept : node_(o.release()) {}
 
     plist_t get() const { return node_; }
-    plist_t release() {
-        plist_t n = node_;
-        node_ = nullptr;
-        return n;
-    }
     explicit operator bool() const { return node_ != nullptr; }
 
     // Deepest nesting of arrays and dictionaries the readers accept. libplist reads nested

@@ -244,18 +244,6 @@ const PlistValue& PlistValue::get(const std::string& key) const {
     return v ? *v : null();
 }
 
-bool PlistValue::remove(const std::string& key) {
-    if (!heap_) return false;
-    std::vector<Entry>& entries_ = heap_->entries;
-    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-        if (it->first == key) {
-            entries_.erase(it);
-            return true;
-        }
-    }
-    return false;
-}
-
 std::vector<std::string> PlistValue::keys() const {
     std::vector<std::string> out;
     for (const Entry& e : entries()) out.push_back(e.first);

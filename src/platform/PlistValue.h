@@ -88,7 +88,6 @@ class PlistValue {
     bool contains(const std::string& key) const { return find(key) != nullptr; }
     // The value of a key; a null value when absent.
     const PlistValue& get(const std::string& key) const;
-    bool remove(const std::string& key);
     std::vector<std::string> keys() const;
 
     // Objects: the class name.

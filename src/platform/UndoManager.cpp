@@ -104,12 +104,6 @@ void UndoManager::setLevelsOfUndo(std::size_t levels) {
     trim();
 }
 
-void UndoManager::removeAllActions() {
-    undo_.clear();
-    redo_.clear();
-    for (Group& g : open_) g.entries.clear();
-}
-
 void UndoManager::removeAllActions(const void* target) {
     auto strip = [target](Group& g) {
         std::erase_if(g.entries, [target](const Entry& e) { return e.target == target; });

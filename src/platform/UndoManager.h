@@ -54,7 +54,6 @@ class UndoManager {
         if (disabled_ > 0) --disabled_;
     }
 
-    void removeAllActions();
     // Removes every action of one target; steps left empty are dropped.
     void removeAllActions(const void* target);
 

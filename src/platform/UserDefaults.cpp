@@ -109,12 +109,6 @@ std::optional<std::int64_t> UserDefaults::integerValue(const std::string& key) c
     return v.toInteger();
 }
 
-std::optional<bool> UserDefaults::boolValue(const std::string& key) const {
-    const PlistValue& v = value(key);
-    if (!v.isNumber()) return std::nullopt;
-    return v.toBool();
-}
-
 std::optional<std::string> UserDefaults::stringValue(const std::string& key) const {
     const PlistValue& v = value(key);
     if (!v.isString()) return std::nullopt;

@@ -36,7 +36,6 @@ class UserDefaults {
     // $HOME/.config/vornex/defaults.plist; empty when neither variable is usable.
     static std::string defaultFile();
 
-    const std::string& file() const { return file_; }
     // Reads the file. A missing file gives empty preferences and Ok; an unreadable or corrupt
     // one gives empty preferences and the failure.
     IoResult load();
@@ -50,11 +49,9 @@ class UserDefaults {
     const PlistValue& value(const std::string& key) const { return values_.get(key); }
     // Stores any value that a property list holds (colours are archived to data first).
     void set(const std::string& key, const PlistValue& v);
-    void remove(const std::string& key) { values_.remove(key); }
 
     std::optional<double> doubleValue(const std::string& key) const;
     std::optional<std::int64_t> integerValue(const std::string& key) const;
-    std::optional<bool> boolValue(const std::string& key) const;
     std::optional<std::string> stringValue(const std::string& key) const;
     std::optional<Bytes> dataValue(const std::string& key) const;
 

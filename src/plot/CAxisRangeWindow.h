@@ -63,7 +63,6 @@ class CAxisRangeWindow {
     CAxisRangeWindow& operator=(const CAxisRangeWindow&) = delete;
 
     // ----- Window -------------------------------------------------------------------------
-    bool isWindowLoaded() const { return mLoaded; }
     // Loads the panel on first use (taking the plot of `mainWindow`, following the main
     // window from then on) and shows it.
     void showWindow(const void* mainWindow = nullptr);

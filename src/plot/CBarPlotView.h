@@ -58,8 +58,6 @@ class CBarPlotView : public DrawnView {
     // ----- Data ---------------------------------------------------------------------------
     void setValues(std::vector<double> values) { mValues = std::move(values); }
     void setLabels(std::vector<std::string> labels) { mLabels = std::move(labels); }
-    const std::vector<double>& values() const { return mValues; }
-    const std::vector<std::string>& labels() const { return mLabels; }
     // Reference values of some labels, drawn as black dots on the bars of those labels.
     void setReferenceLabels(std::vector<std::string> labels, std::vector<double> values);
     // The scale's bottom (logarithmic) and top; also the stepper's limits.
@@ -78,7 +76,6 @@ class CBarPlotView : public DrawnView {
 
     // ----- Stepper, menu and actions ------------------------------------------------------
     Stepper& stepper() { return mStepper; }
-    const Stepper& stepper() const { return mStepper; }
     // One click of the stepper (+1 up, −1 down), kept within its limits, then onStepYmax.
     void stepMaximum(int direction);
     // The top of the linear scale becomes the stepper's value.

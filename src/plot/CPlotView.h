@@ -61,9 +61,7 @@ class CPlotView {
     PlotHost* drawPlotView() const { return mHost; }
     void setDrawPlotView(PlotHost* host) { mHost = host; }
     // The document's undo manager; without one nothing is undoable.
-    UndoManager* undoManager() const { return mUndoManager; }
     void setUndoManager(UndoManager* manager);
-    NotificationCenter& notificationCenter() const { return *mCenter; }
     void setNotificationCenter(NotificationCenter* center);
     // Redisplay requests: the flag, and a callback the window uses to queue a redraw.
     bool needsDisplay() const { return mNeedsDisplay; }
@@ -154,7 +152,6 @@ class CPlotView {
     float getYFromPixelValue(float v) const;
     // Recomputes the transform from the plot rectangle and the current ranges.
     void calculateCoefficients();
-    float marginLeft() const { return mMarginLeft; }
     float marginBottom() const { return mMarginBottom; }
 
     // ----- Text attributes ----------------------------------------------------------------
@@ -252,7 +249,6 @@ class CPlotView {
     void drawForOutput(Canvas& canvas);
     // The axes as left by the last drawing (or by calculateCoefficients).
     const PlotAxis& xAxis() const { return mXAxis; }
-    const PlotAxis& yAxis() const { return mYAxis; }
 
     // ----- Mouse --------------------------------------------------------------------------
     // A left-button press; drags that follow are read from `followUp` until the release.

@@ -38,13 +38,11 @@ class CTernaryPlotView : public DrawnView {
 
     explicit CTernaryPlotView(Rect frame);
 
-    NotificationCenter& notificationCenter() const { return *mCenter; }
     void setNotificationCenter(NotificationCenter* center);
 
     // ----- Configuration and content ------------------------------------------------------
     // All four margins; 30 at creation.
     void setMargin(float m);
-    float marginLeft() const { return mMarginLeft; }
     // Shows A from aMin and B from bMin over `range` percent each (100 when range is not in
     // (0, 100]), C over what remains; the diagram is truncated unless every range is 0 ... 100.
     void setRanges(float aMin, float bMin, float range);

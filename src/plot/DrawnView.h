@@ -18,7 +18,6 @@ class DrawnView {
     DrawnView(const DrawnView&) = delete;
     DrawnView& operator=(const DrawnView&) = delete;
 
-    Rect frame() const { return mFrame; }
     // The frame's size at the origin: the view's own coordinates (y up).
     Rect bounds() const { return Rect({0, 0}, mFrame.size); }
     void setFrame(Rect frame) { mFrame = frame; }

@@ -30,7 +30,6 @@ class PlotAxis {
     // digits the decimals of linear tick labels.
     PlotAxis(float min, float max, bool logarithmic, int nbTicks, int digits);
 
-    bool isLogarithmic() const { return mLog; }
     bool isIncreasing() const { return mHi >= mLo; }
     // Axis bounds: the range itself on a linear axis; on a logarithmic one the decade
     // exponents floor(log10(min)) (−2 when min ≤ 0) and ceil(log10(max)) (−1 when max ≤ 0).

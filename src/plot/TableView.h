@@ -50,7 +50,6 @@ class TableView {
     int numberOfRows() const { return mRows; }
     void addColumn(std::string identifier, bool editable = true);
     std::vector<Column>& columns() { return mColumns; }
-    const std::vector<Column>& columns() const { return mColumns; }
 
     TableViewDelegate* delegate() const { return mDelegate; }
     void setDelegate(TableViewDelegate* delegate) { mDelegate = delegate; }

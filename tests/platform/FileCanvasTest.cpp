@@ -338,7 +338,6 @@ TEST(CairoCanvas, ScreenCanvasLeavesTheCallersContextAsItWas) {
     cairo_t* cr = cairo_create(surface);
     {
         CairoCanvas canvas(cr, {30, 30});
-        EXPECT_TRUE(canvas.isDrawingToScreen());
         canvas.saveGraphicsState();
         canvas.concat(AffineTransform::rotationDegrees(45));
         canvas.saveGraphicsState();  // left unbalanced on purpose

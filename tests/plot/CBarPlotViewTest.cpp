@@ -91,8 +91,34 @@ TEST_F(BarChart, ScaleLabelsFromTheBounds) {
         EXPECT_EQ(scaleLabels(), c.labels) << c.low << " " << c.high;
     }
     view.setIsLogarithmic(false);
-    view.setMinimum(0, 45);
+    view.setMinimum(0.5f, 45);
+    EXPECT_EQ(view.mMinimum(), 0.5f);
+    EXPECT_EQ(view.mMaximum(), 45.0f);
+    // The bounds are the stepper's limits too.
+    const auto& stepper = view.stepper();
+    EXPECT_EQ(stepper.minValue, 0.5);
+    EXPECT_EQ(stepper.maxValue, 45.0);
     EXPECT_DOUBLE_EQ(view.scaleMarks()[3].y, 40 + 240);  // 45 stands at the top
+}
+
+// Each menu action and stepper click asks the window for a redraw; drawing meets the request.
+TEST_F(BarChart, ActionsAskForARedrawThatDrawingMeets) {
+    int requests = 0;
+    view.setDisplayRequestHandler([&requests] { ++requests; });
+    view.setValues({5, 10});
+    drawn();
+    EXPECT_FALSE(view.needsDisplay());
+    view.onToggleGrid();
+    EXPECT_TRUE(view.needsDisplay());
+    EXPECT_EQ(requests, 1);
+    drawn();
+    EXPECT_FALSE(view.needsDisplay());
+    view.onToggleScale();
+    view.stepMaximum(-1);
+    EXPECT_TRUE(view.needsDisplay());
+    EXPECT_EQ(requests, 3);
+    drawn();
+    EXPECT_FALSE(view.needsDisplay());
 }
 
 TEST_F(BarChart, ZeroMaximumDoesNotDivideByZero) {
@@ -221,6 +247,7 @@ TEST_F(BarChart, PdfIsWrittenUnderThePlotName) {
     services.savePath = "bars_saved.pdf";
     ASSERT_TRUE(view.onPrintPlot());
     EXPECT_EQ(services.proposals.back(), "salts");
+    EXPECT_EQ(view.plotName(), "salts");
     EXPECT_EQ(readFile("bars_saved.pdf").substr(0, 5), "%PDF-");
 }
 

@@ -67,6 +67,33 @@ TEST_F(PlotHostView, ButtonsCommandThePlot) {
     panel.orderOut();
 }
 
+// A host resized (its window resized): the plot follows in width and height, the status bar
+// in width at the bottom, the buttons keep their place at the lower left.
+TEST_F(PlotHostView, APlotAndItsStatusBarFollowTheHostsSize) {
+    CPlotView* plot = host.setPlotView(newPlot());
+    host.installButtons();
+    const Rect plotBefore = plot->frame(), statusBefore = host.statusBar().frame,
+               zoomBefore = host.zoomInButton().frame, axisBefore = host.axisButton().frame;
+    ASSERT_EQ(statusBefore.width(), 400 - 130);
+    host.setFrame(Rect(10, 20, 650, 420));
+    EXPECT_EQ(host.frame(), Rect(10, 20, 650, 420));
+    EXPECT_EQ(plot->frame(), Rect(plotBefore.x(), plotBefore.y(), plotBefore.width() + 250,
+                                  plotBefore.height() + 120));
+    EXPECT_EQ(host.statusBar().frame,
+              Rect(statusBefore.x(), statusBefore.y(), 650 - 130, statusBefore.height()));
+    EXPECT_EQ(host.zoomInButton().frame, zoomBefore);
+    EXPECT_EQ(host.axisButton().frame, axisBefore);
+    // Back to the first size: everything where it was.
+    host.setFrame(Rect(0, 0, 400, 300));
+    EXPECT_EQ(plot->frame(), plotBefore);
+    EXPECT_EQ(host.statusBar().frame, statusBefore);
+    // A host without a plot or buttons takes its new size alone.
+    CDrawPlotView bare(Rect(0, 0, 100, 100));
+    bare.setFrame(Rect(0, 0, 200, 50));
+    EXPECT_EQ(bare.bounds(), Rect(0, 0, 200, 50));
+    EXPECT_EQ(bare.plotView(), nullptr);
+}
+
 TEST_F(PlotHostView, HostDestroyedWhilePanelsHoldItsPlot) {
     auto host2 = std::make_unique<CDrawPlotView>(Rect(0, 0, 300, 200));
     CPlotView* plot = host2->setPlotView(newPlot());

@@ -2,7 +2,12 @@
 // plot and hit by clicks, and point curves that tell which point was hit.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <vector>
+
 #include "PlotTestSupport.h"
+#include "plot/CGraphArea.h"
+#include "plot/CGraphCurve.h"
 #include "plot/CGraphObject.h"
 #include "plot/CGraphPoint.h"
 #include "plot/CGraphPointCurve.h"
@@ -117,6 +122,42 @@ TEST_F(PointsInPlot, BoundsAreThoseOfWhatWasDrawn) {
     EXPECT_NEAR(r.midY(), c.y, 0.01);
     EXPECT_GT(r.width(), 1.0);
     EXPECT_LT(r.width(), 20.0);
+}
+
+// A list handed to a curve, an area or a point set is the item's own: changing the caller's
+// list afterwards changes nothing drawn; what is drawn passes through the points given.
+TEST_F(PointsInPlot, PointListsAreKeptAsGivenAndDrawnThroughThem) {
+    std::vector<CurvePoint> line = {{10, 20}, {50, 60}, {90, 20}};
+    auto* curve = view->add(std::make_unique<CGraphCurve>());
+    curve->setMPointsList(line);
+    std::vector<DataPoint> corners = {{10, 10}, {40, 10}, {40, 40}};
+    auto* area = view->add(std::make_unique<CGraphArea>());
+    area->setMPointsList(corners);
+    auto* set = view->add(std::make_unique<CGraphPointCurve>());
+    set->setMPointsList(corners);
+    line[1].y = 0;
+    corners[2] = {80, 80};
+    EXPECT_EQ(curve->mPointsList()[1], (CurvePoint{50, 60}));
+    EXPECT_EQ(area->mPointsList()[2], (DataPoint{40, 40}));
+    EXPECT_EQ(set->mPointsList().size(), 3u);
+    for (CGraphObject* item : std::initializer_list<CGraphObject*>{curve, area, set}) render(*item);
+    EXPECT_TRUE(curve->isHit(viewPoint(50, 60)));
+    EXPECT_TRUE(curve->isHit(viewPoint(30, 40)));  // on the first segment
+    EXPECT_FALSE(curve->isHit(viewPoint(50, 20)));
+    const Rect filled = area->path()->bounds();
+    EXPECT_NEAR(filled.minX(), view->getXValue(10), 1e-3);
+    EXPECT_NEAR(filled.maxX(), view->getXValue(40), 1e-3);
+    EXPECT_NEAR(filled.maxY(), view->getYValue(40), 1e-3);
+    EXPECT_TRUE(set->isHit(viewPoint(40, 40)));
+    EXPECT_FALSE(set->isHit(viewPoint(80, 80)));
+}
+
+// The settings panels' size reset: whatever the argument, the point's size factor is 1.
+TEST_F(PointsInPlot, TheDefaultToolSizeIsOne) {
+    auto point = CGraphPoint::newGraphPoint(50, 50);
+    point->setToolSizeFactor(2.5f);
+    point->setDefaultToolSize(7.0f);
+    EXPECT_EQ(point->getToolSizeFactor(), 1.0f);
 }
 
 TEST_F(PointsInPlot, JoinedPointCurveIsHitOnItsLine) {

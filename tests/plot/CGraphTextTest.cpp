@@ -158,5 +158,34 @@ TEST_F(CaptionLayout, ATextAtADataPointStaysWhereTheUserPutIt) {
     EXPECT_EQ(lines[0].origin, view->viewPoint(20, 260));
 }
 
+// A rich text keeps its own attributes when drawn; the size the caller gives a text at a
+// data point is kept, and a copy carries the text, its place and that size.
+TEST_F(CaptionLayout, ARichTextKeepsItsAttributesAndItsGivenSize) {
+    AttributedString rich("Hl", TextAttributes(Font("Helvetica", 18).withBold(true), Color::red()));
+    rich.append(" + L", TextAttributes(Font("Helvetica", 9)));
+    caption->setText(rich);
+    caption->setPosition(100, 250);
+    caption->setDimension(42.0f, 17.0f);
+    RecordingCanvas canvas(view->bounds().size);
+    view->drawRect(canvas);
+    const RecordedOperation* drawn = test::findText(canvas, "Hl + L");
+    ASSERT_NE(drawn, nullptr);
+    EXPECT_EQ(drawn->attributes.font, Font("Helvetica", 18, true, false));
+    EXPECT_EQ(drawn->attributes.color, Color::red());
+    EXPECT_EQ(caption->contents().attributesAt(3).font, Font("Helvetica", 9));
+    EXPECT_EQ(caption->width(), 42.0f);
+    EXPECT_EQ(caption->height(), 17.0f);
+    const std::unique_ptr<CGraphObject> copy = caption->copy();
+    auto* text = dynamic_cast<CGraphText*>(copy.get());
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->contents().string(), "Hl + L");
+    EXPECT_EQ(text->width(), 42.0f);
+    EXPECT_EQ(text->height(), 17.0f);
+    float x = 0, y = 0;
+    text->getPosition(x, y);
+    EXPECT_EQ(x, 100.0f);
+    EXPECT_EQ(y, 250.0f);
+}
+
 }  // namespace
 }  // namespace vornex

@@ -32,6 +32,37 @@ TEST(LogAppends, FormattedAppendsAreNotCutAndClearStartsAgain) {
     EXPECT_EQ(log.string(), "q\nr");
 }
 
+// Text appended as it stands: into an empty log in the log's font with no space behind it,
+// after a rich block in the attributes its end has (as typing there would), its characters
+// never read as rich-text control words.
+TEST(LogAppends, PlainTextIsAppendedAsItStands) {
+    CLogWindow log;
+    int changes = 0;
+    log.setChangeHandler([&] { ++changes; });
+    log.appendText("T = 300 K\n");
+    EXPECT_EQ(log.string(), "T = 300 K\n");
+    EXPECT_EQ(log.text().attributesAt(0).font, Font("Courier New", 12));
+    EXPECT_EQ(changes, 1);
+    log.beginEditingRTF();
+    log.appendRTF("\\cf2\\b red\\par red bold");
+    ASSERT_TRUE(log.endEditingRTF());
+    const std::size_t end = log.string().size();
+    log.appendText(
+        "{\\b0 literal} \xC2\xB0"
+        "C");
+    EXPECT_EQ(log.string().substr(end),
+              "{\\b0 literal} \xC2\xB0"
+              "C");
+    const TextAttributes after = log.text().attributesAt(end);
+    EXPECT_EQ(after, log.text().attributesAt(end - 1));
+    EXPECT_TRUE(after.font.isBold());
+    EXPECT_EQ(after.color, Color::deviceRGB(1, 0, 0));
+    log.appendText("");
+    EXPECT_EQ(log.string().substr(end),
+              "{\\b0 literal} \xC2\xB0"
+              "C");
+}
+
 // The formatted appends end their text with none, one, two or three line ends; a caller's
 // own argument list is formatted the same way.
 void appendWithArguments(CLogWindow& log, const char* format, ...) {

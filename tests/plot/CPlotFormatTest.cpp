@@ -69,6 +69,29 @@ TEST(Formats, CurveAndPointFormatsRoundTrip) {
     EXPECT_EQ(curveBack.color(), curve.color());
 }
 
+// A copy of a format is a record of its own with the same size, colour and marker.
+TEST(Formats, CopiesOfCurveAndPointFormatsAreTheirOwn) {
+    CPointFormat point;
+    point.setSelector(7);
+    point.setSize(5);
+    point.setColor(Color::deviceRGB(0.4, 0.5, 0.6));
+    const std::unique_ptr<CPointFormat> pointCopy = point.copy();
+    point.setSelector(1);
+    point.setSize(2);
+    point.setColor(Color::black());
+    EXPECT_EQ(pointCopy->selector(), 7);
+    EXPECT_EQ(pointCopy->size(), 5);
+    EXPECT_EQ(pointCopy->color(), Color::deviceRGB(0.4, 0.5, 0.6));
+    CCurveFormat curve;
+    curve.setSize(3);
+    curve.setColor(Color::blue());
+    const std::unique_ptr<CCurveFormat> curveCopy = curve.copy();
+    curve.setSize(1);
+    EXPECT_EQ(curveCopy->size(), 3);
+    EXPECT_EQ(curveCopy->color(), Color::blue());
+    EXPECT_EQ(curveCopy->archiveClassName(), "CCurveFormat");
+}
+
 // A plot's state carried through a format record.
 class PlotFormats : public test::PlotFixture {};
 

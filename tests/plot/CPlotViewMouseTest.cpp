@@ -183,9 +183,18 @@ TEST_F(PlotMouse, ClickOnNothingPostsThePointAndOutsideThePlotClearsIt) {
     EXPECT_FALSE(curve->isHilited());
     EXPECT_EQ(selections, 1);
     EXPECT_TRUE(shiftAtSelection);
+    EXPECT_FALSE(view->selectionKeyControl());
+    EXPECT_FALSE(view->selectionKeyOption());
     EXPECT_NEAR(view->selectedPointX(), 50, 1e-3);
-    click({2, 2});
+    // Each click records its own modifier keys.
+    click(viewPoint(60, 40), 1, modifiers::control | modifiers::option);
     EXPECT_EQ(selections, 2);
+    EXPECT_FALSE(view->selectionKeyShift());
+    EXPECT_TRUE(view->selectionKeyControl());
+    EXPECT_TRUE(view->selectionKeyOption());
+    EXPECT_NEAR(view->selectedPointY(), 40, 1e-3);
+    click({2, 2});
+    EXPECT_EQ(selections, 3);
     EXPECT_EQ(host.status, "");
     EXPECT_FLOAT_EQ(view->selectedPointX(), 0);
     EXPECT_FALSE(view->isSelectionPointVisible());

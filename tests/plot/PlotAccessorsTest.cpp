@@ -104,7 +104,35 @@ TEST_F(PlotAccessors, RemovedFromTheLegendStillDrawn) {
     EXPECT_TRUE(drawn("inclusion"));
     // A click activates the window and acts at once; the view paints its whole rectangle.
     EXPECT_TRUE(view->acceptsFirstMouse());
+    EXPECT_TRUE(view->acceptsFirstResponder());
     EXPECT_TRUE(view->isOpaque());
+}
+
+// The margin and plot-area colours: pale yellow and pale cyan, or the colours archived in
+// the user defaults; the margin colour fills the whole view first, the plot area's its
+// rectangle.
+TEST_F(PlotAccessors, AreaColoursComeFromTheDefaultsOrThePaleOnes) {
+    EXPECT_EQ(view->backColor(), Color::deviceRGB(1, 1, 0.7));
+    EXPECT_EQ(view->foreColor(), Color::deviceRGB(0.6, 1, 1));
+    UserDefaults prefs{""};
+    prefs.set("backColorMarginArea", Color::calibratedRGB(0.2, 0.3, 0.4));
+    prefs.set("backColorPlotArea", Color::deviceRGB(0.9, 0.8, 0.7, 0.5));
+    CPlotView coloured(Rect(0, 0, 400, 300), &prefs);
+    EXPECT_EQ(coloured.backColor(), Color::calibratedRGB(0.2, 0.3, 0.4));
+    EXPECT_EQ(coloured.foreColor(), Color::deviceRGB(0.9, 0.8, 0.7, 0.5));
+    RecordingCanvas canvas(coloured.bounds().size);
+    coloured.drawRect(canvas);
+    std::vector<const RecordedOperation*> fills;
+    for (const RecordedOperation& op : canvas.operations())
+        if (op.kind == RecordedOperation::Kind::Fill) fills.push_back(&op);
+    ASSERT_GE(fills.size(), 2u);
+    EXPECT_EQ(fills[0]->color, coloured.backColor());
+    EXPECT_EQ(fills[0]->path.bounds(), coloured.bounds());
+    const auto plotFill = std::find_if(fills.begin(), fills.end(), [&](const RecordedOperation* f) {
+        return f->color == coloured.foreColor();
+    });
+    ASSERT_NE(plotFill, fills.end());
+    EXPECT_EQ((*plotFill)->path.bounds(), coloured.getPlotRect());
 }
 
 // A curve's label is centred on its anchor, and not drawn outside the plot.
@@ -154,6 +182,35 @@ TEST_F(PlotAccessors, LabelsUnderMarkersFollowTheirSwitch) {
     EXPECT_FALSE(drawn("run 1") || drawn("run 2"));
     p->setShowLabel(false);
     EXPECT_FALSE(drawn("Th"));
+}
+
+// A labelled point writes its label, not its name, where a plain point of the same marker
+// writes its name, shifted by its offsets (view units).
+TEST_F(PlotAccessors, ALabelledPointWritesItsLabelShiftedByItsOffsets) {
+    CGraphPoint* plain = view->plotPoint(30, 30, 1, Color::blue());
+    plain->setName("Hl");
+    plain->setShowLabel(true);
+    auto labelled = CGraphStringPoint::newGraphStringPoint(60, 60);
+    labelled->setName("halite");
+    labelled->setLabel("Hl");
+    labelled->setSize(plain->size());
+    labelled->setSelector(plain->selector());
+    labelled->setShowLabel(true);
+    labelled->setOffsetX(4.0f);
+    labelled->setOffsetY(-2.0f);
+    view->add(std::move(labelled));
+    RecordingCanvas canvas(view->bounds().size);
+    view->drawRect(canvas);
+    std::vector<Point> origins;
+    for (const RecordedOperation& op : canvas.operations())
+        if (op.kind == RecordedOperation::Kind::Text && op.text == "Hl")
+            origins.push_back(op.origin);
+    ASSERT_EQ(origins.size(), 2u);
+    EXPECT_FALSE(drawn("halite"));
+    const Point shift{view->getXValue(60) - view->getXValue(30) + 4.0,
+                      view->getYValue(60) - view->getYValue(30) - 2.0};
+    EXPECT_NEAR(origins[1].x - origins[0].x, shift.x, 1e-4);
+    EXPECT_NEAR(origins[1].y - origins[0].y, shift.y, 1e-4);
 }
 
 // An item made unselectable is neither hit nor highlighted; its colour reads back as set.

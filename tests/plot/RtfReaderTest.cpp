@@ -37,5 +37,23 @@ TEST(RtfReader, HexEscapesReadAsWindows1252) {
     EXPECT_EQ(attributedStringFromRtf("x\\").string(), "x");
 }
 
+// Bold and italic switch on and off by group and by control word, each keeping the other
+// and the size: plain, italic, bold italic, bold.
+TEST(RtfReader, ItalicAndBoldFollowTheirControlWordsAndGroups) {
+    const AttributedString text = attributedStringFromRtf(
+        "{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;}\\f0\\fs24 "
+        "a{\\i b\\b c}\\b d\\i0 e}");
+    ASSERT_EQ(text.string(), "abcde");
+    const char* names[] = {"Helvetica", "Helvetica-Oblique", "Helvetica-BoldOblique",
+                           "Helvetica-Bold", "Helvetica-Bold"};
+    for (std::size_t i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        const Font font = text.attributesAt(i).font;
+        EXPECT_EQ(font.name(), names[i]);
+        EXPECT_EQ(font.size(), 12.0);
+        EXPECT_EQ(font.family(), "Helvetica");
+    }
+}
+
 }  // namespace
 }  // namespace vornex

@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include "numerics/DataPath.h"
 #include "numerics/DataTextFile.h"
@@ -61,8 +64,8 @@ TEST(FileReader, ReadsARegularFileWholeUpToItsLimit) {
     EXPECT_TRUE(text.empty());
 }
 
-// What the descriptor itself turns out to be, for the kinds no refusal case above makes in
-// this process: a character device reached by its own name and a socket; neither is read.
+// The other kinds of thing a name may hold, each named in its refusal: a character device
+// reached by its own name, a socket and a block device; none is opened.
 TEST(FileReader, NamesADeviceOrSocketForWhatItIs) {
     const sockaddr_un address = [] {
         sockaddr_un a{};
@@ -73,16 +76,26 @@ TEST(FileReader, NamesADeviceOrSocketForWhatItIs) {
     const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_GE(listener, 0);
     ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    const struct {
-        const char* path;
+    struct Case {
+        std::string path;
         const char* said;
-    } cases[] = {{"/dev/null", "it is a character device"}, {"listening", "it is a socket"}};
+    };
+    std::vector<Case> cases = {{"/dev/null", "it is a character device"},
+                               {"listening", "it is a socket"}};
+    // A block device where the system has one to look at (never opened: its name is enough).
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator("/dev", ec)) {
+        if (e.is_block_file(ec)) {
+            cases.push_back({e.path().string(), "it is a block device"});
+            break;
+        }
+    }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         std::string text = "stale";
         const FileRead r = readRegularFile(c.path, kLimit, text);
         EXPECT_EQ(r.status, FileReadStatus::Refused);
-        EXPECT_EQ(r.message, "cannot read '" + std::string(c.path) + "': " + c.said);
+        EXPECT_EQ(r.message, "cannot read '" + c.path + "': " + c.said);
         EXPECT_TRUE(text.empty());
         EXPECT_EQ("it is " + describeNonRegular(c.path), c.said);
     }

@@ -17,6 +17,7 @@
 #include "fluid/OutputFiles.h"
 #include "fluid/TextFiles.h"
 #include "numerics/CallbackProbe.h"
+#include "support/ChildExit.h"
 
 namespace vornex {
 namespace {
@@ -84,13 +85,13 @@ TEST_F(OutputFilesTest, InterruptionRemovesTheTemporariesAndStillEndsTheProgram)
         ASSERT_GE(child, 0);
         if (child == 0) {
             OutputFile a, b;
-            if (!a.open("isocs") || !b.open("rows")) ::_exit(3);
+            if (!a.open("isocs") || !b.open("rows")) endForkedChild(3);
             std::vector<char> block(1 << 20, 'x');
             a.write(block.data(), block.size());
             b.print("partial");
             std::fflush(a.stream());
             ::raise(signal);
-            ::_exit(4);  // not reached: the signal ends the child
+            endForkedChild(4);  // not reached: the signal ends the child
         }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -133,18 +134,18 @@ TEST_F(OutputFilesTest, WriteErrorAtCommitIsReported) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::alarm(20);
-        if (std::freopen("said.txt", "w", stderr) == nullptr) ::_exit(3);
+        if (std::freopen("said.txt", "w", stderr) == nullptr) endForkedChild(3);
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, 4096};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(4);
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) endForkedChild(4);
         OutputFile file;
-        if (!file.open("full", OutputFile::Mode::Stream)) ::_exit(5);
+        if (!file.open("full", OutputFile::Mode::Stream)) endForkedChild(5);
         const unsigned long before = OutputFiles::failures();
         std::vector<char> block(1 << 16, 'x');
         file.write(block.data(), block.size());
         const bool reported = !file.commit() && OutputFiles::failures() == before + 1;
         std::fflush(stderr);
-        ::_exit(reported ? 0 : 6);
+        endForkedChild(reported ? 0 : 6);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "numerics/Allocation.h"
+#include "support/ChildExit.h"
 #include "support/PrintedChecks.h"
 
 namespace vornex {
@@ -101,10 +102,10 @@ TEST(Allocators, MemoryThatCannotBeHadEndsTheProcessWithItsMessage) {
             ::alarm(20);
             ::dup2(out[1], STDOUT_FILENO);
             const struct rlimit cap {1L << 30, 1L << 30};
-            if (::setrlimit(RLIMIT_AS, &cap) != 0) ::_exit(10);
+            if (::setrlimit(RLIMIT_AS, &cap) != 0) endForkedChild(10);
             if (which == 1) allocate(400'000'000);  // 3.2 GB
             else allocate2(400'000'000, 1);         // 3.2 GB of row pointers
-            ::_exit(0);
+            endForkedChild(0);
         }
         ::close(out[1]);
         std::string said;

@@ -24,6 +24,7 @@
 #include "numerics/NewtonRaphson.h"
 #include "numerics/Solver.h"
 #include "numerics/TextCapture.h"
+#include "support/ChildExit.h"
 
 namespace vornex {
 namespace {
@@ -140,9 +141,9 @@ TEST_F(AtomicFiles, ScratchFilesGoWhenRemovedInterruptedOrLeftByAKilledProcess) 
         ASSERT_GE(child, 0);
         if (child == 0) {
             ScratchFile scratch;
-            if (!scratch.createFor("curve")) ::_exit(1);
+            if (!scratch.createFor("curve")) endForkedChild(1);
             ::raise(signal);
-            ::_exit(2);
+            endForkedChild(2);
         }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -185,7 +186,7 @@ TEST_F(AtomicFiles, FolderFifoDeviceOrRefusedLinkAtTheNameIsRefusedUntouched) {
                     file.failedStep() != AtomicFile::Step::Create || file.commit())
                     ++wrong;
             }
-        ::_exit(wrong);
+        endForkedChild(wrong);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -208,17 +209,17 @@ TEST_F(AtomicFiles, AWritePastTheFileSizeLimitFailsWithoutEndingTheProcess) {
         ::alarm(20);
         std::signal(SIGXFSZ, SIG_DFL);
         const struct rlimit limit { 16384, 16384 };
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(10);
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) endForkedChild(10);
         const std::string row(1000, 'x');
         int wrong = 0;
         for (AtomicFile::Mode mode : {AtomicFile::Mode::Replace, AtomicFile::Mode::Stream}) {
             AtomicFile file;
             if (!file.open(mode == AtomicFile::Mode::Replace ? "big" : "bigstream", mode))
-                ::_exit(11);
+                endForkedChild(11);
             for (int i = 0; i < 64; ++i) file.write(row.data(), row.size());
             if (file.commit() || file.error() != EFBIG) ++wrong;
         }
-        ::_exit(wrong);
+        endForkedChild(wrong);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);

@@ -21,6 +21,7 @@
 #include "platform/KeyedArchiver.h"
 #include "platform/PlistNode.h"
 #include "platform/PlistTree.h"
+#include "support/ChildExit.h"
 #include "support/HostileFiles.h"
 #include "support/Mutants.h"
 
@@ -134,9 +135,9 @@ std::vector<std::string> independent(const std::vector<Bytes>& lists) {
                 }
                 const std::uint64_t length = out.size();
                 out.insert(0, reinterpret_cast<const char*>(&length), sizeof length);
-                if (!testing::writeAll(channel[1], out)) ::_exit(1);
+                if (!testing::writeAll(channel[1], out)) endForkedChild(1);
             }
-            ::_exit(0);
+            endForkedChild(0);
         }
         ::close(channel[1]);
         const std::string stream = testing::readAll(channel[0]);

@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "support/ChildExit.h"
+
 namespace vornex::testing {
 
 enum class Hostile { Fifo, Folder, DevZero, Dangling, Oversized };
@@ -146,11 +148,11 @@ inline BoundedRun runBounded(int seconds, const std::function<std::string()>& op
         try {
             said = operation();
         } catch (...) {
-            ::_exit(3);
+            endForkedChild(3);
         }
         const long long grew = statusBytes("VmHWM") - before;
         said.insert(0, reinterpret_cast<const char*>(&grew), sizeof grew);
-        ::_exit(writeAll(channel[1], said) ? 0 : 4);
+        endForkedChild(writeAll(channel[1], said) ? 0 : 4);
     }
     ::close(channel[1]);
     BoundedRun run;

@@ -1,8 +1,8 @@
 // Both console programs fed what no user types: standard input of endless NUL bytes, and
 // tables of starting states that are FIFOs. Each run must end by itself within the time
 // limit, with status 1 and a message, and without growing its memory.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/ChildExit.h"
 #include "support/ConsoleRun.h"
 
 namespace {
@@ -51,7 +52,7 @@ InputRun runWithInput(const std::string& program, const std::vector<std::string>
         const int in = ::open(input, O_RDONLY);
         const int out = ::open((folder / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = ::open((folder / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (in < 0 || out < 0 || err < 0 || ::chdir(folder.c_str()) != 0) ::_exit(126);
+        if (in < 0 || out < 0 || err < 0 || ::chdir(folder.c_str()) != 0) endForkedChild(126);
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
@@ -59,7 +60,7 @@ InputRun runWithInput(const std::string& program, const std::vector<std::string>
         for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
         argv.push_back(nullptr);
         ::execv(program.c_str(), argv.data());
-        ::_exit(127);
+        endForkedChild(127);
     }
     InputRun run;
     if (child < 0) return run;

@@ -365,20 +365,12 @@ StateOfMixture stateOf(FluidPhase& f, double TK, double Pbar) {
 
 }  // namespace
 
-PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar) {
-    PhaseSplit split;
-    if (f.nc != 2) return split;
-    const std::vector<double> z(f.x.begin(), f.x.begin() + 2);
-    // One component alone has no second composition to split into.
-    if (!(z[0] > 0.0 && z[1] > 0.0)) {
-        split.tested = true;
-        return split;
-    }
-    const StateOfMixture own = stateOf(f, TK, Pbar);
-    if (!own.found) {
-        f.calculateStableStateFromTP(TK, Pbar);
-        return split;
-    }
+namespace {
+
+// The lowest D over the trial compositions, against ln f_i of the mixture z tested, into the
+// split; leaves the fluid at composition z, its state the caller's to compute again.
+void scanTangentPlane(FluidPhase& f, double TK, double Pbar, const std::vector<double>& z,
+                      const StateOfMixture& own, PhaseSplit& split) {
     split.tested = true;
     for (double w1 : trialCompositions()) {
         f.composition_of_component(1, w1);
@@ -396,7 +388,47 @@ PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar) {
     f.composition_of_component(0, z[0]);
     f.composition_of_component(1, z[1]);
     f.calculateBulkMolarWeight();
+}
+
+}  // namespace
+
+PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar) {
+    PhaseSplit split;
+    if (f.nc != 2) return split;
+    const std::vector<double> z(f.x.begin(), f.x.begin() + 2);
+    // One component alone has no second composition to split into.
+    if (!(z[0] > 0.0 && z[1] > 0.0)) {
+        split.tested = true;
+        return split;
+    }
+    const StateOfMixture own = stateOf(f, TK, Pbar);
+    if (!own.found) {
+        f.calculateStableStateFromTP(TK, Pbar);
+        return split;
+    }
+    scanTangentPlane(f, TK, Pbar, z, own, split);
     f.calculateStableStateFromTP(TK, Pbar);
+    return split;
+}
+
+PhaseSplit testStateSplit(FluidPhase& f) {
+    PhaseSplit split;
+    // No trial phase shares a pressure not above zero.
+    if (f.nc != 2 || !(f.P > 0.0) || !std::isfinite(f.P)) return split;
+    const std::vector<double> z(f.x.begin(), f.x.begin() + 2);
+    if (!(z[0] > 0.0 && z[1] > 0.0)) {
+        split.tested = true;
+        return split;
+    }
+    StateOfMixture own;
+    for (int i = 0; i < 2; ++i) {
+        const double fi = f.fugacity[static_cast<std::size_t>(i)];
+        if (!(fi > 0.0) || !std::isfinite(fi)) return split;
+        own.lnf[i] = std::log(fi);
+    }
+    const double TK = f.T, Vm3 = f.V;
+    scanTangentPlane(f, TK, f.P * 1e-5, z, own, split);
+    f.calculateFromTV(TK, Vm3, 0);
     return split;
 }
 

@@ -372,7 +372,10 @@ namespace {
 void scanTangentPlane(FluidPhase& f, double TK, double Pbar, const std::vector<double>& z,
                       const StateOfMixture& own, PhaseSplit& split) {
     split.tested = true;
-    for (double w1 : trialCompositions()) {
+    // The composition itself too: another root of it may lie below the state tested.
+    std::vector<double> trials = trialCompositions();
+    trials.push_back(z[1]);
+    for (double w1 : trials) {
         f.composition_of_component(1, w1);
         f.composition_of_component(0, 1.0 - w1);
         double sum = 0.0;
@@ -416,8 +419,20 @@ PhaseSplit testStateSplit(FluidPhase& f) {
     // No trial phase shares a pressure not above zero.
     if (f.nc != 2 || !(f.P > 0.0) || !std::isfinite(f.P)) return split;
     const std::vector<double> z(f.x.begin(), f.x.begin() + 2);
+    const double TK = f.T, Vm3 = f.V;
     if (!(z[0] > 0.0 && z[1] > 0.0)) {
+        // One component alone has no second composition to split into, but another root of
+        // lower Gibbs energy at the same pressure is the stable state all the same.
+        const double fi = f.fugacity[z[0] > 0.0 ? 0 : 1];
+        double lowest = 0.0;
+        if (!(fi > 0.0) || !std::isfinite(fi)) return split;
         split.tested = true;
+        if (lowestFugacitySum(f, TK, f.P * 1e-5, lowest)) {
+            split.distance = std::fmin(0.0, lowest - std::log(fi));
+            split.trialX1 = z[1];
+            split.splits = split.distance < -1e-7;
+        }
+        f.calculateFromTV(TK, Vm3, 0);
         return split;
     }
     StateOfMixture own;
@@ -426,7 +441,6 @@ PhaseSplit testStateSplit(FluidPhase& f) {
         if (!(fi > 0.0) || !std::isfinite(fi)) return split;
         own.lnf[i] = std::log(fi);
     }
-    const double TK = f.T, Vm3 = f.V;
     scanTangentPlane(f, TK, f.P * 1e-5, z, own, split);
     f.calculateFromTV(TK, Vm3, 0);
     return split;

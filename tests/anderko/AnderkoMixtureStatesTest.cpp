@@ -22,12 +22,14 @@ struct Printed {
     std::string out;
 };
 
+// The printout of "x x1 TV T V"; of "TV T V" alone with x1 below zero (a pure fluid).
 Printed stateAtTV(FluidPhase& fluid, double x1, double TK, double Vcm3) {
     char T[32], V[32], x[32];
     std::snprintf(T, sizeof T, "%.10g", TK);
     std::snprintf(V, sizeof V, "%.10g", Vcm3);
     std::snprintf(x, sizeof x, "%.10g", x1);
-    std::string words[] = {"x", x, "TV", T, V};
+    std::vector<std::string> words = {"x", x, "TV", T, V};
+    if (x1 < 0.0) words.erase(words.begin(), words.begin() + 2);
     std::vector<char*> argv;
     for (std::string& w : words) argv.push_back(w.data());
     std::istringstream console;
@@ -105,6 +107,49 @@ TEST(AnderkoMixtureStates, AVolumeBetweenTheSpinodalsOfItsCompositionIsNoState) 
             }
         }
     }
+}
+
+// The brine without salt is the water of its model: the same spinodals as the water's own
+// (found from its saturated phases), and where the water is metastable (its fugacity above
+// that of the stable phase at its pressure, a superheated liquid or a supercooled vapour)
+// the brine's tangent plane says it splits; on both sides of the two-phase region.
+TEST(AnderkoMixtureStates, TheBrineWithoutSaltIsJudgedAsItsWater) {
+    registerAnderkoModels();
+    std::unique_ptr<FluidPhase> brine(FluidPhase::getEOS("hn"));
+    std::unique_ptr<FluidPhase> water(FluidPhase::getEOS("AnderkoH2O"));
+    ASSERT_TRUE(brine && water);
+    auto spinodalsOf = [](const std::string& out) {
+        const std::size_t from = out.find("the spinodals lie at ");
+        const std::size_t to = out.find("(vapour side)");
+        return from == std::string::npos || to == std::string::npos ? std::string()
+                                                                    : out.substr(from, to - from);
+    };
+    int metastable = 0, unstable = 0;
+    for (double TK : {600.0, 630.0}) {
+        for (double Vcm3 : {22.0, 25.0, 27.0, 28.0, 30.0, 34.0, 45.0, 60.0, 100.0, 140.0, 200.0,
+                            300.0, 500.0, 2000.0}) {
+            const Printed salted = stateAtTV(*brine, 0.0, TK, Vcm3);
+            const Printed own = stateAtTV(*water, -1.0, TK, Vcm3);
+            const std::string at = std::to_string(TK) + " K, " + std::to_string(Vcm3);
+            EXPECT_TRUE(salted.succeeded && own.succeeded) << at;
+            const bool ownUnstable = has(own.out, "Mechanically unstable state (");
+            EXPECT_EQ(has(salted.out, "Mechanically unstable state ("), ownUnstable) << at;
+            if (ownUnstable) {
+                ++unstable;
+                EXPECT_FALSE(spinodalsOf(own.out).empty()) << own.out;
+                EXPECT_EQ(spinodalsOf(salted.out), spinodalsOf(own.out)) << at;
+                continue;
+            }
+            const bool ownMetastable = has(own.out, "The state is metastable");
+            metastable += ownMetastable;
+            EXPECT_EQ(has(salted.out, "The uniform mixture is not stable: it splits"),
+                      ownMetastable)
+                << at << "\n"
+                << salted.out << own.out;
+        }
+    }
+    EXPECT_GE(metastable, 4);
+    EXPECT_GE(unstable, 4);
 }
 
 }  // namespace

@@ -109,8 +109,8 @@ bool SpinodalPair::between(double Vm3) const {
 }
 
 SpinodalPair spinodalsAtComposition(FluidPhase& f, double TK) {
-    // A gas this dilute is ideal to within its second virial coefficient's part in 1e7,
-    // whatever the temperature: its isotherm falls there.
+    // A gas this dilute departs from the ideal gas by B/V, a part in a million even for
+    // water's second virial coefficient at room temperature: its isotherm falls there.
     constexpr double kDiluteVolume = 1e3;  // m3/mol
     SpinodalPair pair;
     if (!(TK > 0.0) || !std::isfinite(TK)) return pair;

@@ -23,6 +23,8 @@ constexpr double kN2Sigma3 = 101.0 / (3.0636 * 0.6895985066094725);      // Angs
 constexpr double kN2VolumeScale = 1e-3 * kN2Sigma3 / (3.691 * 3.691 * 3.691);  // m3/mol
 constexpr double kN2Pc = kGasConstant * kN2Tc / kN2VolumeScale * 1e-5;   // bar
 constexpr double kN2CriticalTemperature = 126.192;                      // K, of nitrogen
+// The volumes whose isotherms the search of the equation's critical region scans, m3/mol.
+constexpr double kCriticalRegionVmin = 2e-5, kCriticalRegionVmax = 2e-3;
 
 // Duan, Moller and Weare (1992), with CH4's Tc the publication's 190.6 K.
 // clang-format off
@@ -148,7 +150,7 @@ void DuanFluid::read_component_data(int index, const char* name) {
 
 void DuanFluid::locateCriticalRegion(double Test) {
     constexpr int kVolumes = 160;
-    constexpr double kVmin = 2e-5, kVmax = 2e-3;  // m3/mol
+    constexpr double kVmin = kCriticalRegionVmin, kVmax = kCriticalRegionVmax;
     const double T0 = T, V0 = V, P0 = P;
     // The volume where the isotherm at t is flattest (P rises most, or falls least), and
     // whether it rises there: a loop.
@@ -169,17 +171,22 @@ void DuanFluid::locateCriticalRegion(double Test) {
     };
     double Vflat = 0.0, below = Test, above = Test;
     bool found = false;
-    if (flattest(Test, Vflat)) {
+    // Each search scans its temperatures from Test, which it checked first.
+    unfoundAllLoops_ = flattest(Test, Vflat);
+    if (unfoundAllLoops_) {
         for (above = 1.05 * Test; above <= 2.0 * Test && flattest(above, Vflat); above *= 1.05)
             below = above;
         found = above <= 2.0 * Test;
+        unfoundFrom_ = Test, unfoundTo_ = below;
     } else {
         for (below = Test / 1.05; below >= 0.5 * Test && !flattest(below, Vflat); below /= 1.05)
             above = below;
         found = below >= 0.5 * Test;
+        unfoundFrom_ = above, unfoundTo_ = Test;
     }
     Tcrit = Vcrit = 0.0;
     if (found) {
+        unfoundFrom_ = unfoundTo_ = 0.0;
         while (above - below > 1e-4 * above) {
             const double middle = 0.5 * (below + above);
             (flattest(middle, Vflat) ? below : above) = middle;
@@ -192,6 +199,21 @@ void DuanFluid::locateCriticalRegion(double Test) {
     volume(V0);
     P = P0;
     error = 0;
+}
+
+void DuanFluid::calculateTheCriticalPoint(char mode, const char* suffix) {
+    if (unfoundTo_ > 0.0) {
+        std::fprintf(stderr,
+                     "Critical point not found: the isotherms of %s from %g to %g cm3/mol %s "
+                     "temperature from %.5g to %.5g K, where its search ran\n",
+                     componentName.empty() ? "the gas" : componentName[0].c_str(),
+                     kCriticalRegionVmin * 1e6, kCriticalRegionVmax * 1e6,
+                     unfoundAllLoops_ ? "have a loop at every" : "have no loop at any",
+                     unfoundFrom_, unfoundTo_);
+        error = 1;
+        return;
+    }
+    FluidPhase::calculateTheCriticalPoint(mode, suffix);
 }
 
 DMW1::DMW1(int phase) : DuanFluid(phase, true) {

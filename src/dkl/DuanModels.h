@@ -58,6 +58,10 @@ class DuanFluid : public FluidPhase {
     double Tc = 0.0;  // critical temperature of the gas read last, K
     double Pc = 0.0;  // its critical pressure, bar
 
+    // Where the equation's own critical region was not found, the critical search is
+    // refused with the temperatures and volumes searched; otherwise the fluid's search.
+    void calculateTheCriticalPoint(char mode, const char* suffix) override;
+
    protected:
     DuanFluid(int phase, bool acceptsN2);
     // True (and the count taken) when the model can take count components.
@@ -70,6 +74,10 @@ class DuanFluid : public FluidPhase {
 
    private:
     bool acceptsN2_;
+    // The temperatures (K) the last search of the critical region went over without finding
+    // it, and whether every isotherm there had a loop (else none had); both 0 when found.
+    double unfoundFrom_ = 0.0, unfoundTo_ = 0.0;
+    bool unfoundAllLoops_ = false;
 };
 
 class DMW1 : public DuanFluid {

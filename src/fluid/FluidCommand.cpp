@@ -358,33 +358,54 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
     return true;
 }
 
-// A volume no uniform fluid holds: said, with the stable state where the band is known (the
-// saturated liquid and vapour side by side), and none of the equation's values there, which
-// belong to no state.
-bool printUnstableState(FluidPhase& f, double TK, double Vm3, const TwoPhaseBand& band,
-                        bool rising) {
+// The mole fractions of components 1 ... nc-1, as the state printout names them.
+std::string compositionText(const FluidPhase& f) {
+    std::string text;
+    for (int k = 1; k < f.nc; ++k) {
+        char item[48];
+        std::snprintf(item, sizeof item, "%sx[%d] = %.6g", k > 1 ? ", " : "", k,
+                      f.x[static_cast<std::size_t>(k)]);
+        text += item;
+    }
+    return text;
+}
+
+// A volume no uniform fluid holds: said, with the spinodals that bound it where they are
+// known and the stable state where the band is (the saturated liquid and vapour side by
+// side), and none of the equation's values there, which belong to no state. A mixture's
+// split into two phases at a given volume is not computed: said so rather than guessed.
+bool printUnstableState(FluidPhase& f, double TK, double Vm3, const SpinodalPair& spinodals,
+                        const TwoPhaseBand& band, bool rising) {
+    const bool mixture = f.nc > 1;
+    const std::string uniform = mixture ? "mixture of " + compositionText(f) : std::string("fluid");
     char where[160];
     if (rising)
         std::snprintf(where, sizeof where, "dP/dV >= 0");
     else
         std::snprintf(where, sizeof where, "between the spinodals at %.4f and %.4f cm3/mol",
-                      band.spinodalLiquid / kCm3, band.spinodalVapour / kCm3);
+                      spinodals.liquid / kCm3, spinodals.vapour / kCm3);
     std::printf("Mechanically unstable state (%s)\n", where);
-    if (band.found) {
-        std::printf("At T %g K the spinodals lie at %.4f cm3/mol (liquid side) and %.4f cm3/mol "
-                    "(vapour side): no uniform fluid holds %g cm3/mol between them\n",
-                    TK, band.spinodalLiquid / kCm3, band.spinodalVapour / kCm3, Vm3 / kCm3);
+    if (spinodals.found)
+        std::printf(
+            "At T %g K%s the spinodals lie at %.4f cm3/mol (liquid side) and %.4f "
+            "cm3/mol (vapour side): no uniform %s holds %g cm3/mol between them\n",
+            TK, mixture ? (" and " + compositionText(f)).c_str() : "", spinodals.liquid / kCm3,
+            spinodals.vapour / kCm3, uniform.c_str(), Vm3 / kCm3);
+    if (band.found)
         std::printf("Stable state: saturated liquid and vapour at P %.6f bar, vapour fraction "
                     "%.6g (liquid %.4f cm3/mol, vapour %.4f cm3/mol)\n",
                     band.Psat * 1e-5, band.vapourFraction(Vm3), band.saturatedLiquid / kCm3,
                     band.saturatedVapour / kCm3);
-    }
+    else if (mixture)
+        std::printf(
+            "Stable state: not given (the split of a mixture into two phases at a "
+            "given volume is not computed)\n");
     // Said beside the report too, as every notice is, for a reader of the messages alone.
     flushStandardOutput();
     std::fprintf(stderr,
                  "TV: the state at %g K and %g cm3/mol is mechanically unstable (%s): no uniform "
-                 "fluid holds it\n",
-                 TK, Vm3 / kCm3, where);
+                 "%s holds it\n",
+                 TK, Vm3 / kCm3, where, uniform.c_str());
     noteRange(f, "TV", TK, band.found ? band.Psat * 1e-5 : 0.0);
     return true;
 }
@@ -398,16 +419,26 @@ bool printStateAtTV(FluidPhase& f, const Values& v) {
     // A mechanically stable state may still not be the stable one at its pressure: a
     // superheated liquid or a supercooled vapour, inside the saturation curve; and between
     // the spinodals the equation's own loops give stretches of falling pressure (and values
-    // that are no numbers) where no uniform fluid is.
+    // that are no numbers) where no uniform fluid is. A mixture's spinodals are those of its
+    // composition, reached from both ends of its isotherm.
     Metastability stability;
-    if (computed && !rising) {
-        stability = compareWithStableState(f);
+    SpinodalPair spinodals;
+    if (f.nc > 1) {
+        spinodals = spinodalsAtComposition(f, TK);
+        stability.unstable = spinodals.between(Vm3);
     } else {
-        stability.band = twoPhaseBandAt(f, TK);
-        stability.unstable = stability.band.unstable(Vm3);
+        if (computed && !rising) {
+            stability = compareWithStableState(f);
+        } else {
+            stability.band = twoPhaseBandAt(f, TK);
+            stability.unstable = stability.band.unstable(Vm3);
+        }
+        spinodals.found = stability.band.found;
+        spinodals.liquid = stability.band.spinodalLiquid;
+        spinodals.vapour = stability.band.spinodalVapour;
     }
     if (rising || stability.unstable)
-        return printUnstableState(f, TK, Vm3, stability.band, rising);
+        return printUnstableState(f, TK, Vm3, spinodals, stability.band, rising);
     if (!computed) {
         // No pressure to judge by: only the temperature can name the range.
         const std::string outside = outsideRange(f, TK, 0.0);
@@ -415,13 +446,34 @@ bool printStateAtTV(FluidPhase& f, const Values& v) {
                      Vm3 / kCm3, outside.empty() ? "" : "; ", outside.c_str());
         return false;
     }
-    if (stability.metastable) f.calculateFromTV(TK, Vm3, 0);
+    if (stability.metastable || f.nc > 1) f.calculateFromTV(TK, Vm3, 0);
+    // A mixture's state that is mechanically stable may still not be the stable one: the
+    // tangent plane of its Gibbs energy at its own pressure says.
+    const PhaseSplit split = f.nc > 1 ? testStateSplit(f) : PhaseSplit{};
     f.dump();
     if (stability.metastable) {
         std::printf("%s\n", stability.report("liquid", "vapour").c_str());
         // Said beside the report too, as every notice is, for a reader of the messages alone.
         flushStandardOutput();
         std::fprintf(stderr, "TV: the state at %g K and %g bar is metastable\n", f.T, f.P * 1e-5);
+    }
+    if (split.splits) {
+        std::printf(
+            "The uniform mixture is not stable: it splits into two phases (a trial phase "
+            "of x[1] = %.6g lies %.3g RT below its tangent plane at the same temperature "
+            "and pressure)\n",
+            split.trialX1, -split.distance);
+        flushStandardOutput();
+        std::fprintf(stderr,
+                     "TV: the uniform mixture at %g K and %g cm3/mol (%g bar) is not stable: it "
+                     "splits into two phases\n",
+                     TK, Vm3 / kCm3, f.P * 1e-5);
+    } else if (f.nc > 1 && !split.tested) {
+        flushStandardOutput();
+        std::fprintf(stderr,
+                     "TV: the state at %g K and %g cm3/mol is the uniform mixture; whether it "
+                     "splits into two phases was not tested\n",
+                     TK, Vm3 / kCm3);
     }
     noteRange(f, "TV");
     return true;

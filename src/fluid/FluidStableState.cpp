@@ -365,22 +365,17 @@ StateOfMixture stateOf(FluidPhase& f, double TK, double Pbar) {
 
 }  // namespace
 
-PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar) {
-    PhaseSplit split;
-    if (f.nc != 2) return split;
-    const std::vector<double> z(f.x.begin(), f.x.begin() + 2);
-    // One component alone has no second composition to split into.
-    if (!(z[0] > 0.0 && z[1] > 0.0)) {
-        split.tested = true;
-        return split;
-    }
-    const StateOfMixture own = stateOf(f, TK, Pbar);
-    if (!own.found) {
-        f.calculateStableStateFromTP(TK, Pbar);
-        return split;
-    }
+namespace {
+
+// The lowest D over the trial compositions, against ln f_i of the mixture z tested, into the
+// split; leaves the fluid at composition z, its state the caller's to compute again.
+void scanTangentPlane(FluidPhase& f, double TK, double Pbar, const std::vector<double>& z,
+                      const StateOfMixture& own, PhaseSplit& split) {
     split.tested = true;
-    for (double w1 : trialCompositions()) {
+    // The composition itself too: another root of it may lie below the state tested.
+    std::vector<double> trials = trialCompositions();
+    trials.push_back(z[1]);
+    for (double w1 : trials) {
         f.composition_of_component(1, w1);
         f.composition_of_component(0, 1.0 - w1);
         double sum = 0.0;
@@ -396,7 +391,58 @@ PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar) {
     f.composition_of_component(0, z[0]);
     f.composition_of_component(1, z[1]);
     f.calculateBulkMolarWeight();
+}
+
+}  // namespace
+
+PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar) {
+    PhaseSplit split;
+    if (f.nc != 2) return split;
+    const std::vector<double> z(f.x.begin(), f.x.begin() + 2);
+    // One component alone has no second composition to split into.
+    if (!(z[0] > 0.0 && z[1] > 0.0)) {
+        split.tested = true;
+        return split;
+    }
+    const StateOfMixture own = stateOf(f, TK, Pbar);
+    if (!own.found) {
+        f.calculateStableStateFromTP(TK, Pbar);
+        return split;
+    }
+    scanTangentPlane(f, TK, Pbar, z, own, split);
     f.calculateStableStateFromTP(TK, Pbar);
+    return split;
+}
+
+PhaseSplit testStateSplit(FluidPhase& f) {
+    PhaseSplit split;
+    // No trial phase shares a pressure not above zero.
+    if (f.nc != 2 || !(f.P > 0.0) || !std::isfinite(f.P)) return split;
+    const std::vector<double> z(f.x.begin(), f.x.begin() + 2);
+    const double TK = f.T, Vm3 = f.V;
+    if (!(z[0] > 0.0 && z[1] > 0.0)) {
+        // One component alone has no second composition to split into, but another root of
+        // lower Gibbs energy at the same pressure is the stable state all the same.
+        const double fi = f.fugacity[z[0] > 0.0 ? 0 : 1];
+        double lowest = 0.0;
+        if (!(fi > 0.0) || !std::isfinite(fi)) return split;
+        split.tested = true;
+        if (lowestFugacitySum(f, TK, f.P * 1e-5, lowest)) {
+            split.distance = std::fmin(0.0, lowest - std::log(fi));
+            split.trialX1 = z[1];
+            split.splits = split.distance < -1e-7;
+        }
+        f.calculateFromTV(TK, Vm3, 0);
+        return split;
+    }
+    StateOfMixture own;
+    for (int i = 0; i < 2; ++i) {
+        const double fi = f.fugacity[static_cast<std::size_t>(i)];
+        if (!(fi > 0.0) || !std::isfinite(fi)) return split;
+        own.lnf[i] = std::log(fi);
+    }
+    scanTangentPlane(f, TK, f.P * 1e-5, z, own, split);
+    f.calculateFromTV(TK, Vm3, 0);
     return split;
 }
 

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/Interaction.h"
 #include "fluid/Metastability.h"
 
 namespace vornex {
@@ -101,6 +102,42 @@ TwoPhaseBand twoPhaseBandAt(FluidPhase& f, double TK) {
     f.volume(V0);
     f.error = error0;
     return band;
+}
+
+bool SpinodalPair::between(double Vm3) const {
+    return found && Vm3 >= liquid && Vm3 <= vapour;
+}
+
+SpinodalPair spinodalsAtComposition(FluidPhase& f, double TK) {
+    // A gas this dilute departs from the ideal gas by B/V, a part in a million even for
+    // water's second virial coefficient at room temperature: its isotherm falls there.
+    constexpr double kDiluteVolume = 1e3;  // m3/mol
+    SpinodalPair pair;
+    if (!(TK > 0.0) || !std::isfinite(TK)) return pair;
+    const double V0 = f.V;
+    const int16_t error0 = f.error;
+    {
+        FluidPhase::TemperatureHold hold(f);
+        f.temperature(TK);
+        // The liquid end: just above the co-volume, where the pressure climbs without bound;
+        // a model without one starts from its own liquid estimate.
+        const double coVolume = f.interaction.empty() || f.interaction[0] == nullptr
+                                    ? 0.0
+                                    : f.interaction[0]->getVolumeMinimum();
+        const double dense = coVolume > 0.0 ? coVolume * (1.0 + 1e-6) : f.estimate_Vl0();
+        // Neither end falling: the isotherm is no fluid's there, and says nothing of its
+        // spinodals.
+        if (dense > 0.0 && dense < kDiluteVolume && falling(f, dense) &&
+            falling(f, kDiluteVolume)) {
+            pair.liquid = firstSpinodalFrom(f, dense, kDiluteVolume);
+            pair.vapour = firstSpinodalFrom(f, kDiluteVolume, dense);
+            pair.found = pair.liquid > 0.0 && pair.vapour >= pair.liquid;
+        }
+    }
+    f.temperature(TK);
+    f.volume(V0);
+    f.error = error0;
+    return pair;
 }
 
 bool insideSaturationDome(FluidPhase& f, double TK, double Vm3) {

@@ -32,6 +32,21 @@ struct TwoPhaseBand {
 // the error flag as it was; its state functions are the caller's to compute again.
 TwoPhaseBand twoPhaseBandAt(FluidPhase& f, double TK);
 
+// The spinodals of a fluid at its own composition and TK (a mixture's at fixed composition):
+// the first volumes where (dP/dV)_T,x stops falling, reached along the isotherm from its dense
+// end (the co-volume) and from its dilute end. No uniform fluid of that composition holds a
+// volume between them, whatever slope the equation's loops give it there. Not found where the
+// isotherm falls all the way (above the composition's own critical temperature) or does not
+// fall at its ends. Leaves the fluid at TK and its former volume, with the error flag as it
+// was; its state functions are the caller's to compute again.
+struct SpinodalPair {
+    bool found = false;
+    double liquid = 0.0, vapour = 0.0;  // m3/mol
+    // Between the two, ends included.
+    bool between(double Vm3) const;
+};
+SpinodalPair spinodalsAtComposition(FluidPhase& f, double TK);
+
 // Whether V lies strictly between the saturated volumes at TK, where the stable state is
 // the saturated liquid and vapour side by side (false where the band is not known, as above).
 // Leaves the fluid at TK and V, with the error flag as it was.
@@ -81,5 +96,10 @@ struct PhaseSplit {
 // Leaves the fluid in the stable volume root of its own composition at (TK, Pbar); a mixture
 // of more than two components, or a binary with a component absent, is not tested.
 PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar);
+// The same test of the state the fluid holds (from (T, V), one volume root among others),
+// against its own fugacities: a trial below zero says the state is not the stable one at its
+// temperature and pressure, whether another root of its composition or a second phase lies
+// lower. A state at a pressure not above zero is not tested. Leaves the fluid in its state.
+PhaseSplit testStateSplit(FluidPhase& f);
 
 }  // namespace vornex

@@ -6,15 +6,18 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
 
 #include "dkl/Duan.h"
 #include "dkl/DuanModels.h"
+#include "fluid/FluidCommand.h"
+#include "numerics/TextCapture.h"
 #include "support/SaturationSweep.h"
 #include "support/TermDerivativeCheck.h"
-#include "numerics/TextCapture.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
@@ -412,6 +415,58 @@ TEST(DuanFluid, OneGasCriticalPointIsTheEquationsOwn) {
     nitrogen.number_of_components(1);
     nitrogen.add_component("N2");
     EXPECT_NEAR(nitrogen.calculateTheSaturationPressure(120.0) * 1e-5, 29.6, 0.1);
+}
+
+// Where the equation has no critical region near the estimate, the critical search is
+// refused with the temperatures and volumes it scanned (it said only "not found" from 0 K),
+// writes no file, and the console command that asked fails with its message.
+TEST(DuanFluid, ACriticalRegionNotFoundNamesTheRangeSearched) {
+    struct Searched : DMW1 {
+        Searched() : DMW1(0) {}
+        using DuanFluid::locateCriticalRegion;
+    };
+    Searched fluid;
+    fluid.number_of_components(1);
+    fluid.add_component("CO2");
+    // CO2's own critical point, 309.80 K, lies below 1000 / 1.05^14 = 505.07 K, the last
+    // temperature a search down from 1000 K scans; above 150 * 1.05^14 = 296.99 K, the last a
+    // search up from 150 K scans.
+    const struct {
+        double estimate;
+        const char* said;
+    } cases[] = {
+        {1000.0, "have no loop at any temperature from 505.07 to 1000 K"},
+        {150.0, "have a loop at every temperature from 150 to 296.99 K"},
+    };
+    for (const auto& c : cases) {
+        fluid.locateCriticalRegion(c.estimate);
+        EXPECT_EQ(fluid.Tcrit, 0.0) << c.estimate;
+        std::remove("critnone");
+        const std::string said =
+            test::stderrOf([&] { fluid.calculateTheCriticalPoint(1, "none"); });
+        EXPECT_EQ(fluid.error, 1);
+        EXPECT_EQ(said, std::string("Critical point not found: the isotherms of CO2 from 20 to "
+                                    "2000 cm3/mol ") +
+                            c.said + ", where its search ran\n");
+        EXPECT_FALSE(std::ifstream("critnone").good()) << c.estimate;
+        std::string words[] = {"crit", "none"};
+        char* argv[] = {words[0].data(), words[1].data()};
+        std::istringstream console;
+        bool succeeded = true;
+        const std::string consoleSaid = test::outputOf(
+            [&] { succeeded = FluidCommandInterpreter(fluid, console).run(2, argv); });
+        EXPECT_FALSE(succeeded);
+        EXPECT_NE(consoleSaid.find(std::string(c.said) + ", where its search ran\ncrit failed\n"),
+                  std::string::npos)
+            << consoleSaid;
+    }
+    // Found again from the substance's critical temperature, the search runs as before.
+    fluid.locateCriticalRegion(304.2);
+    EXPECT_NEAR(fluid.Tcrit, 309.80, 0.05);
+    test::outputOf([&] { fluid.calculateTheCriticalPoint(1, "again"); });
+    EXPECT_EQ(fluid.error, 0);
+    EXPECT_NEAR(fluid.T, 309.80, 0.01);
+    std::remove("critagain");
 }
 
 }  // namespace

@@ -329,6 +329,81 @@ TEST_F(FluidCommands, StateAtTPIsTheStableOneAndNamesItsPhase) {
     }
 }
 
+// Regression: a mixture's volume between its spinodals was printed as a state (the salt
+// water at 650 K and 60 cm3/mol at -126.5 bar). At fixed composition a van der Waals mixture
+// is the one-fluid equation of a_m = sum x_i x_j a_ij and b = sum x_i b_i, whose spinodals
+// are the roots of R T V^3 = 2 a_m (V - b)^2 on either side of 3b. Every volume whose pressure
+// rises (by differences) is refused with those spinodals; volumes just outside them are
+// states, printed, and a vapour beside its spinodal is said to split.
+TEST_F(FluidCommands, AMixtureBetweenItsSpinodalsIsNoState) {
+    const double a[] = {0.3640, 0.2500, 0.2300}, b[] = {4.267e-05, 4.3e-05};
+    for (double x1 : {0.2, 0.5, 0.9}) {
+        const double x0 = 1.0 - x1;
+        const double am = x0 * x0 * a[0] + 2.0 * x0 * x1 * a[1] + x1 * x1 * a[2];
+        const double bm = x0 * b[0] + x1 * b[1];
+        const double Tc = testing::vdwCritical(am, bm).Tc;
+        for (double reduced : {0.7, 0.95}) {
+            const double TK = reduced * Tc;
+            auto g = [&](double V) {
+                return kGasConstant * TK * V * V * V - 2.0 * am * (V - bm) * (V - bm);
+            };
+            auto root = [&](double stable, double unstable) {
+                for (int k = 0; k < 200; ++k) {
+                    const double mid = 0.5 * (stable + unstable);
+                    (g(mid) > 0.0 ? stable : unstable) = mid;
+                }
+                return stable;
+            };
+            const double liquid = root(1.0001 * bm, 3.0 * bm), vapour = root(1e3 * bm, 3.0 * bm);
+            auto fluid = testing::makeVanDerWaalsMixture(1);
+            double z[] = {x0, x1};
+            fluid->composition(z);
+            fluid->Vl0 = 1.3 * bm;  // the liquid side's start, which the plain fluid lacks
+            auto tv = [&](double V) {
+                char T[32], Vcm3[32];
+                std::snprintf(T, sizeof T, "%.10g", TK);
+                std::snprintf(Vcm3, sizeof Vcm3, "%.10g", V * 1e6);
+                return run(*fluid, {"x", std::to_string(x1), "TV", T, Vcm3});
+            };
+            const std::string at = format(" x1 %g, T %g K, V ", x1, TK);
+            for (double V = 1.05 * bm; V < 30.0 * vapour; V *= 1.08) {
+                fluid->calculateFromTV(TK, V * (1.0 + 1e-6), 0);
+                const double above = fluid->P;
+                fluid->calculateFromTV(TK, V * (1.0 - 1e-6), 0);
+                if (!(above > fluid->P)) continue;
+                const Result r = tv(V);
+                EXPECT_TRUE(r.succeeded) << at << V;
+                EXPECT_TRUE(has(r.out, "Mechanically unstable state (")) << at << V << "\n"
+                                                                         << r.out;
+                EXPECT_TRUE(has(r.out, format("the spinodals lie at %.4f cm3/mol (liquid side) "
+                                              "and %.4f cm3/mol (vapour side)",
+                                              liquid * 1e6, vapour * 1e6)))
+                    << at << V << "\n"
+                    << r.out;
+                EXPECT_TRUE(has(r.out, "Stable state: not given")) << r.out;
+                EXPECT_FALSE(has(r.out, "** P")) << at << V << "\n" << r.out;
+                EXPECT_TRUE(has(r.err, "is mechanically unstable")) << r.err;
+            }
+            for (double V : {0.995 * liquid, 1.005 * vapour, 30.0 * vapour}) {
+                const Result r = tv(V);
+                EXPECT_TRUE(r.succeeded) << at << V << r.err;
+                EXPECT_TRUE(has(r.out, "** P")) << at << V << "\n" << r.out;
+                EXPECT_FALSE(has(r.out + r.err, "nstable state")) << at << V << r.out;
+                // Beside its spinodal the vapour is far above its dew pressure; thirty times
+                // as dilute it is the stable state.
+                if (V > vapour) {
+                    EXPECT_EQ(has(r.out,
+                                  "The uniform mixture is not stable: it splits into two "
+                                  "phases"),
+                              V < 2.0 * vapour)
+                        << at << V << "\n"
+                        << r.out;
+                }
+            }
+        }
+    }
+}
+
 // Regression: a model without an ideal-gas term printed residual h, s, cv, cp and a sound
 // speed as totals. They are labelled residual; what needs the ideal-gas part is left out.
 TEST_F(FluidCommands, ModelWithoutIdealGasTermPrintsResidualProperties) {

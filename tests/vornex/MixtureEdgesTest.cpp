@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -77,6 +78,28 @@ TEST_F(MixtureEdges, AUniformBrineInsideItsTwoPhaseRegionIsNotCalledStable) {
         EXPECT_EQ(has(run.out, "Single-phase state: fluid"), inside) << x << "\n" << run.out;
         EXPECT_EQ(has(run.err, "is not stable: it splits into two phases"), inside)
             << x << "\n" << run.err;
+        // The same uniform mixture asked by its volume is judged alike at its own pressure.
+        const std::size_t at = run.out.find("-> V ");
+        ASSERT_NE(at, std::string::npos) << run.out;
+        double Vm3 = 0.0;
+        ASSERT_EQ(std::sscanf(run.out.c_str() + at, "-> V %lf", &Vm3), 1) << run.out;
+        char volume[32];
+        std::snprintf(volume, sizeof volume, "%.9g", Vm3 * 1e6);
+        const ProgramRun byVolume = vornex({"hn", "x", xs, "TV", "773.15", volume}, "v" + xs);
+        ASSERT_EQ(byVolume.status, 0) << byVolume.err;
+        // The volume printed to six digits: its pressure within a part in 1e4.
+        double P = 0.0;
+        const std::size_t pressure = byVolume.out.find("** P ");
+        ASSERT_NE(pressure, std::string::npos) << byVolume.out;
+        ASSERT_EQ(std::sscanf(byVolume.out.c_str() + pressure, "** P %lf", &P), 1);
+        EXPECT_NEAR(P, 400.0, 0.05) << byVolume.out;
+        EXPECT_EQ(has(byVolume.out, "The uniform mixture is not stable: it splits into two phases"),
+                  inside)
+            << x << "\n"
+            << byVolume.out;
+        EXPECT_EQ(has(byVolume.err, "is not stable: it splits into two phases"), inside)
+            << x << "\n"
+            << byVolume.err;
     }
     // A mixture of three components is not tested, and the report says so.
     const ProgramRun ternary = vornex({"hnc", "x", "0.05", "0.01", "TP", "773.15", "400"}, "hnc");

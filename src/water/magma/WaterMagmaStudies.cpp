@@ -114,6 +114,16 @@ void printTwoPhaseEnd(WaterEOS& w, double U4, double x) {
     std::printf("\n");
 }
 
+// The heat the magma gives to bring the water from state 2 to the model's state, and the work
+// done on it meanwhile: the whole rise of its enthalpy (the jump from the spinodal to the
+// boiling point and the vaporisation included), and what the first law leaves of the rise
+// of its energy.
+void heatAndWorkFromState2(const WaterEOS& w, const WaterMagmaCalculationResult& r, double& Q,
+                           double& wh) {
+    Q = w.H - r.H2;
+    wh = (w.U - r.U2) - Q;
+}
+
 // Keeps the model's magma parameters and gives them back when the study ends.
 class MagmaParameters {
    public:
@@ -199,8 +209,7 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
                 w.set_the_phase_as(2);
                 w.Vl0 = 1.85e-5;
                 w.calculateFromTP(T3, r.P2, 1);
-                Q = w.H - r.H2;
-                wh = r.H2 - w.H - r.U2 + w.U;
+                heatAndWorkFromState2(w, r, Q, wh);
                 P3 = r.P2;
                 if (branch == 102) {
                     // The metastable liquid boils at once: state 3 is the boiling point of
@@ -214,9 +223,7 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
                 branch = 103;
                 w.set_the_phase_as(1);
                 w.calculateFromTP(T3, r.Pb, 1);
-                Q = (r.Hspin - r.H2) + r.Hv - r.Hl + w.H - r.Hv;
-                wh = -r.Pb * 1e5 * (r.Vv - r.Vl) - r.Hs2 + r.H2 - r.U2 + r.Us2 -
-                     r.Pb * 1e5 * (w.V - r.Vv);
+                heatAndWorkFromState2(w, r, Q, wh);
                 P3 = r.Pb;
             } else {
                 continue;  // between the spinodal and the boiling temperature

@@ -198,6 +198,45 @@ TEST_F(MagmaBalanceTest, PhreaticStudyHeatsTheWaterByTheRiseOfItsEnthalpy) {
     EXPECT_GT(steams, 10);
 }
 
+TEST_F(MagmaBalanceTest, PhreaticStudyEndsSteamWithTheMagmaThatHeatsIt) {
+    // Little water a magma barely hotter than it: along the mixture's isentrope the magma
+    // heats the steam past saturation at 1 bar, but no further than the temperature they
+    // share, where the water's entropy gain is the magma's loss. No row beats Carnot, and the
+    // water's energy rises by the heat it took and the work done on it.
+    ::testing::internal::CaptureStdout();
+    water.calculatePhreaticCycle(10.0, 450.0, 0, 0, "0", 10.0);
+    ::testing::internal::GetCapturedStdout();
+    WagnerPruss reference{2};
+    reference.set_the_phase_as(2);
+    reference.calculateFromTP(296.15, 11.0, 0);
+    const double U2 = reference.U;
+    int steamEnds = 0;
+    for (const std::string& line : testing::fileLines("heatirr0")) {
+        if (line.empty() || line[0] == '#') continue;
+        const std::vector<double> row = testing::numbersOf(line);
+        // (Heated by a few kelvins, the liquid's work is mostly the elastic energy its burial
+        // stored, which is no heat.)
+        if (row[10] > 1000.0) {
+            EXPECT_LE(row[11], row[12]) << line;
+        }
+        if (std::isnan(row[4]) || row[13] != 0.0) continue;
+        ++steamEnds;
+        const double T4 = row[5], T5 = row[6], cpm = water.M * 1200.0 / row[14];
+        EXPECT_GT(T5, 373.15) << line;
+        EXPECT_LT(T5, T4) << line;
+        // State 4 is the saturated liquid at T4, state 5 steam at 1 bar.
+        reference.calculateTheSaturationPressure(T4);
+        reference.calculateFromTV(T4, reference.Vl, 0);
+        const double S4 = reference.S;
+        reference.set_the_phase_as(1);
+        reference.calculateFromTP(T5, 1.0, 0);
+        ASSERT_EQ(reference.error, 0);
+        EXPECT_NEAR(reference.S - S4, cpm * std::log(T4 / T5), 0.05) << line;
+        EXPECT_NEAR(reference.U - U2, row[10] + row[9], 1.0) << line;
+    }
+    EXPECT_EQ(steamEnds, 2);
+}
+
 TEST_F(MagmaBalanceTest, PyroclastPathMeetsTheCoexistenceNextToTheCriticalPoint) {
     // From m 0.59 to 0.61 (and at m 1.84 in three fractions) the heated path reaches the
     // coexistence within a few hundredths of a kelvin of the critical temperature, where no

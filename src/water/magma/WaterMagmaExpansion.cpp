@@ -210,6 +210,32 @@ void drawExpansion(WaterEOS& w, WaterMagmaCalculationResult& r) {
 
 }  // namespace
 
+// The magma does not heat the steam past the temperature it shares with it: the water's
+// entropy gain equals the magma's loss (a reversible exchange). The water's entropy at Pf
+// rises with T, the magma's loss falls, so the balance has one root between Tlow and T4.
+bool steamEndWithMagma(WaterEOS& w, double Pf, double Tlow, double T4, double S4, double m) {
+    const double M = w.M, cp = w.magmaHeatCapacity;
+    auto balance = [&](double TK, bool& ok) {
+        w.error = 0;
+        w.set_the_phase_as(1);
+        w.calculateFromTP(TK, Pf, 0);
+        ok = w.error == 0 && std::isfinite(w.S);
+        return w.S - S4 - (M * cp / m) * std::log(T4 / TK) -
+               (M / m) * w.calculateLatentHeatEntropicTerm(T4, TK);
+    };
+    double low = Tlow, high = T4;
+    bool ok = false;
+    if (!(high > low) || !(balance(high, ok) > 0.0) || !ok) return false;
+    for (int n = 0; n < 100 && high - low > 1e-9 * high; ++n) {
+        const double mid = 0.5 * (low + high);
+        const double g = balance(mid, ok);
+        if (!ok) return false;
+        (g > 0.0 ? high : low) = mid;
+    }
+    balance(high, ok);
+    return ok;
+}
+
 void WaterEOS::calculateExpansionWork(WaterMagmaCalculationResult& r) {
     r.failed = 0;
     const double m = r.m;
@@ -293,33 +319,10 @@ void WaterEOS::calculateExpansionWorkOfState(WaterMagmaCalculationResult& r, dou
 
 namespace {
 
-// Steam that the fragments would heat past saturated steam at Pf: it does not take the
-// fragments' heat down to the saturation temperature, but ends with them at a common T5p
-// where the water's entropy gain equals the fragments' entropy loss (a reversible exchange
-// between water and pyroclasts). The water's entropy at Pf rises with T, the fragments'
-// loss falls, so the balance has one root between Tsat(Pf) and T4p.
+// Steam that the fragments would heat past saturated steam at Pf ends with them at a common
+// T5p: the pyroclasts' variant of the steam end with the magma.
 bool superheatedPyroclastEnd(WaterEOS& w, WaterMagmaCalculationResult& r, double m) {
-    const double M = w.M, cp = w.magmaHeatCapacity;
-    auto balance = [&](double TK, bool& ok) {
-        w.error = 0;
-        w.set_the_phase_as(1);
-        w.calculateFromTP(TK, r.Pf, 0);
-        ok = w.error == 0 && std::isfinite(w.S);
-        return w.S - r.S4P - (M * cp / m) * std::log(r.T4P / TK) -
-               (M / m) * w.calculateLatentHeatEntropicTerm(r.T4P, TK);
-    };
-    const SaturationEnds f = finalEnds(r);
-    double low = f.T, high = r.T4P;
-    bool ok = false;
-    if (!(high > low) || !(balance(high, ok) > 0.0) || !ok) return false;
-    for (int n = 0; n < 100 && high - low > 1e-9 * high; ++n) {
-        const double mid = 0.5 * (low + high);
-        const double g = balance(mid, ok);
-        if (!ok) return false;
-        (g > 0.0 ? high : low) = mid;
-    }
-    balance(high, ok);
-    if (!ok) return false;
+    if (!steamEndWithMagma(w, r.Pf, finalEnds(r).T, r.T4P, r.S4P, m)) return false;
     r.T5P = w.T;
     r.P5P = r.Pf;
     r.U5P = w.U;

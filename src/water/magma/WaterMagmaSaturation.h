@@ -80,6 +80,12 @@ SaturationEnds finalEnds(const WaterMagmaCalculationResult& r);
 // fails); Wh (J/mol) is the work the water did while it was heated.
 void irreversibleExpansion(WaterEOS& w, WaterMagmaCalculationResult& r, double Wh, double Tstart);
 
+// Steam at Pf (bar) that magma cooling with it from T4 (K) heats past saturation, from a
+// water entropy S4 (J/(mol K)) at T4, m kg of water a kg of magma: the end at the common
+// temperature of steam and magma, searched between Tlow and T4. False where it cannot be
+// found; else the model holds the steam's end.
+bool steamEndWithMagma(WaterEOS& w, double Pf, double Tlow, double T4, double S4, double m);
+
 // An Igor file holding the given waves without a point: a curve the script loads but the
 // calculation did not trace. Said on standard error.
 bool writeEmptyWave(const char* name, const char* waves);

@@ -91,15 +91,32 @@ void writeRow(std::FILE* out, const Study& s, const Row& r) {
         std::fprintf(out, "\n");
 }
 
-// The two-phase end at 1 bar of entropy S5 from the fixed saturation data; a superheated
-// end is solved at 1 bar. Leaves the end's U in the model; returns the liquid fraction.
-double twoPhaseEndAtOneBar(WaterEOS& w, double S5) {
+// State 5 at 1 bar from state 4 (T4 K, water entropy S4): two-phase at 373.15 K by the fixed
+// saturation data, or superheated steam. Along the water-magma mixture's isentrope (m kg of
+// water a kg of magma) the magma cools with the water, and steam ends with it at their common
+// temperature; along the water's own (m 0) the steam keeps S4. Leaves the end's U in the
+// model and its temperature in T5; returns the liquid fraction (0 for steam), NaN when the
+// steam's end cannot be found.
+double endAtOneBar(WaterEOS& w, double T4, double S4, double m, double& T5) {
     const SaturationEnds f = fixedOneBarSaturation();
+    const double cpm = m > 0.0 ? w.M * w.magmaHeatCapacity / m : 0.0;  // J/K per mole of water
+    const double S5 = S4 + cpm * std::log(T4 / kBoiling);
+    T5 = kBoiling;
     const double x = w.calculateIsentropicVaporization(S5, f.Ul, f.Uv, f.Hl, f.Hv, f.Sl, f.Sv,
                                                        f.Vl * 1e6, f.Vv * 1e6);
     if (x >= 0.0) return x;
     std::printf("Superheated vapor %lf\n", x);
-    w.calculate_isentropic_point_at_fixed_P(1.0, S5, kBoiling, f.Vv);
+    w.error = 0;
+    if (m > 0.0) {
+        if (!steamEndWithMagma(w, 1.0, kBoiling, T4, S4, m)) w.error = 1;
+    } else {
+        w.calculate_isentropic_point_at_fixed_P(1.0, S5, kBoiling, f.Vv);
+    }
+    if (w.error) {
+        std::printf("No end of the expansion at 1 bar\n");
+        return kNaN;
+    }
+    T5 = w.T;
     std::printf("\nT5 %12.2f P5 %12.2f S5 %12.2f\n", w.T, w.P * 1e-5, w.S);
     return 0.0;
 }
@@ -112,6 +129,16 @@ void printTwoPhaseEnd(WaterEOS& w, double U4, double x) {
     std::printf("\tU  %12.2f kJ/kg\n", w.U / M * 0.001);
     std::printf("\ts5  %12.2f J/mol\n", w.S);
     std::printf("\n");
+}
+
+// The heat the magma gives to bring the water from state 2 to the model's state, and the work
+// done on it meanwhile: the whole rise of its enthalpy (the jump from the spinodal to the
+// boiling point and the vaporisation included), and what the first law leaves of the rise
+// of its energy.
+void heatAndWorkFromState2(const WaterEOS& w, const WaterMagmaCalculationResult& r, double& Q,
+                           double& wh) {
+    Q = w.H - r.H2;
+    wh = (w.U - r.U2) - Q;
 }
 
 // Keeps the model's magma parameters and gives them back when the study ends.
@@ -199,8 +226,7 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
                 w.set_the_phase_as(2);
                 w.Vl0 = 1.85e-5;
                 w.calculateFromTP(T3, r.P2, 1);
-                Q = w.H - r.H2;
-                wh = r.H2 - w.H - r.U2 + w.U;
+                heatAndWorkFromState2(w, r, Q, wh);
                 P3 = r.P2;
                 if (branch == 102) {
                     // The metastable liquid boils at once: state 3 is the boiling point of
@@ -214,9 +240,7 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
                 branch = 103;
                 w.set_the_phase_as(1);
                 w.calculateFromTP(T3, r.Pb, 1);
-                Q = (r.Hspin - r.H2) + r.Hv - r.Hl + w.H - r.Hv;
-                wh = -r.Pb * 1e5 * (r.Vv - r.Vl) - r.Hs2 + r.H2 - r.U2 + r.Us2 -
-                     r.Pb * 1e5 * (w.V - r.Vv);
+                heatAndWorkFromState2(w, r, Q, wh);
                 P3 = r.Pb;
             } else {
                 continue;  // between the spinodal and the boiling temperature
@@ -242,7 +266,7 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
         row.t3 = T3;
         row.s3 = S3 / (M * 1000.0);
         row.R = m;
-        double q = Q, U4 = 0.0, U5 = 0.0, S5 = 0.0;
+        double q = Q, U4 = 0.0, U5 = 0.0;
         const char* monophasic = "Décompression monophasique";
         if (s.mixture) {
             double bT = 0, bP = 0, bV = 0, bW = 0, bQ = 0;
@@ -278,18 +302,19 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
                 U4 = w.U;
                 std::printf("\nT4 : %.2f K V4 %.2f cm3/mol\tPh    : %.2f bar\n", bT, bV * 1e6,
                             bP * 1e-5);
-                S5 = w.S + cpm * std::log(bT / kBoiling);
-                const double x = twoPhaseEndAtOneBar(w, S5);
+                double T5 = kBoiling;
+                const double x = endAtOneBar(w, bT, w.S, m, T5);
+                if (std::isnan(x)) continue;
                 printTwoPhaseEnd(w, U4, x);
                 U5 = w.U;
-                q += bQ + cpm * (bT - kBoiling);
+                q += bQ + cpm * (bT - T5);
                 row.state4 = true;
                 row.p4 = bP * 1e-5;
                 row.t4 = bT;
-                row.t5 = kBoiling;
+                row.t5 = T5;
                 row.w4 = bW;
                 // Work of the last leg: the energy change less the magma's heat.
-                row.w5 = U5 - U4 - cpm * (bT - kBoiling);
+                row.w5 = U5 - U4 - cpm * (bT - T5);
                 row.fl = x;
                 row.code = 100 + branch + 20;
             }
@@ -303,10 +328,12 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
                 row.state4 = true;
                 row.p4 = w.P * 1e-5;
                 row.t4 = w.T;
-                const double x = twoPhaseEndAtOneBar(w, S3);
+                double T5 = kBoiling;
+                const double x = endAtOneBar(w, w.T, S3, 0.0, T5);
+                if (std::isnan(x)) continue;
                 printTwoPhaseEnd(w, U4, x);
                 U5 = w.U;
-                row.t5 = kBoiling;
+                row.t5 = T5;
                 row.w4 = U4 - U3;
                 row.w5 = U5 - U4;
                 row.fl = x;

@@ -136,12 +136,12 @@ TEST_F(MagmaBalanceTest, StudiesFindTheSteamEndsOfTheIrreversibleExpansion) {
         EXPECT_GT(row[18], 373.0) << line;  // superheated
         if (std::fabs(row[2] - 696.15) < 1e-6) {
             // Independently: tirr 450.63 K, virr 37230 cm3/mol, and -3688.8 J/mol of work
-            // against 1 bar, which the table adds to the -4322.5 J/mol done while the
-            // water was heated at depth.
+            // against 1 bar, which the table adds to the -4698.0 J/mol done on the water
+            // while it was heated (U3 - U2 less the heat H3 - H2: P2 V2 - P3 V3).
             EXPECT_NEAR(row[1], 137.99, 0.005);
             EXPECT_NEAR(row[18], 450.63, 0.01);
             EXPECT_NEAR(row[19], 37230.0, 1.0);
-            EXPECT_NEAR(row[17], -3688.8 - 4322.5, 0.2);
+            EXPECT_NEAR(row[17], -3688.8 - 4698.0, 0.2);
             // The balance those figures stand for: steam at (tirr, virr) is at 1 bar and holds
             // the energy of state 3 (steam at t3 and p3) less the work against 1 bar, to the
             // table's two decimals.
@@ -159,6 +159,82 @@ TEST_F(MagmaBalanceTest, StudiesFindTheSteamEndsOfTheIrreversibleExpansion) {
     }
     EXPECT_GT(steamEnds, 3);
     EXPECT_TRUE(checked);
+}
+
+TEST_F(MagmaBalanceTest, PhreaticStudyHeatsTheWaterByTheRiseOfItsEnthalpy) {
+    // Liquid ends and steam ends alike: the magma gives H3 - H2 (the steam's the jump from
+    // the spinodal to the boiling point and the vaporisation included), the ratio is what
+    // the magma's cooling to T3 pays for it, and the work done while heating is what the
+    // first law leaves of U3 - U2. States 2 and 3 from the reference equation.
+    ::testing::internal::CaptureStdout();
+    water.calculatePhreaticCycle(10.0, 1473.15, 1, 0, "0", 25.0);
+    ::testing::internal::GetCapturedStdout();
+    WagnerPruss reference{2};
+    auto state = [&](double TK, double Pbar, int phase) {
+        reference.error = 0;
+        reference.set_the_phase_as(phase);
+        reference.Vl0 = 1.85e-5;
+        reference.calculateFromTP(TK, Pbar, 0);
+        EXPECT_EQ(reference.error, 0) << TK << " K " << Pbar << " bar";
+        return std::pair{reference.H, reference.U};
+    };
+    const auto [H2, U2] = state(296.15, 11.0, 2);
+    int liquids = 0, steams = 0;
+    for (const std::string& line : testing::fileLines("heatirr0")) {
+        if (line.empty() || line[0] == '#') continue;
+        const std::vector<double> row = testing::numbersOf(line);
+        const int branch = static_cast<int>(row[22]) - (std::isnan(row[4]) ? 10 : 20);
+        if (branch == 102) continue;  // state 3 is then the boiling point, after the heating
+        (branch == 101 ? liquids : steams)++;
+        const double T3 = 296.15 + std::max(row[0], 0.001);  // the table prints 2 decimals
+        const auto [H3, U3] = state(T3, row[1], branch == 101 ? 2 : 1);
+        EXPECT_NEAR(row[10], H3 - H2, 1.0) << line;
+        EXPECT_NEAR(row[14], (1473.15 - T3) * 1200.0 * water.M / (H3 - H2), 2e-6 + 1e-5 * row[14])
+            << line;
+        const double heatingWork = row[9] - row[7] - (std::isnan(row[8]) ? 0.0 : row[8]);
+        EXPECT_NEAR(heatingWork, (U3 - U2) - (H3 - H2), 1.0) << line;
+    }
+    EXPECT_GT(liquids, 3);
+    EXPECT_GT(steams, 10);
+}
+
+TEST_F(MagmaBalanceTest, PhreaticStudyEndsSteamWithTheMagmaThatHeatsIt) {
+    // Little water a magma barely hotter than it: along the mixture's isentrope the magma
+    // heats the steam past saturation at 1 bar, but no further than the temperature they
+    // share, where the water's entropy gain is the magma's loss. No row beats Carnot, and the
+    // water's energy rises by the heat it took and the work done on it.
+    ::testing::internal::CaptureStdout();
+    water.calculatePhreaticCycle(10.0, 450.0, 0, 0, "0", 10.0);
+    ::testing::internal::GetCapturedStdout();
+    WagnerPruss reference{2};
+    reference.set_the_phase_as(2);
+    reference.calculateFromTP(296.15, 11.0, 0);
+    const double U2 = reference.U;
+    int steamEnds = 0;
+    for (const std::string& line : testing::fileLines("heatirr0")) {
+        if (line.empty() || line[0] == '#') continue;
+        const std::vector<double> row = testing::numbersOf(line);
+        // (Heated by a few kelvins, the liquid's work is mostly the elastic energy its burial
+        // stored, which is no heat.)
+        if (row[10] > 1000.0) {
+            EXPECT_LE(row[11], row[12]) << line;
+        }
+        if (std::isnan(row[4]) || row[13] != 0.0) continue;
+        ++steamEnds;
+        const double T4 = row[5], T5 = row[6], cpm = water.M * 1200.0 / row[14];
+        EXPECT_GT(T5, 373.15) << line;
+        EXPECT_LT(T5, T4) << line;
+        // State 4 is the saturated liquid at T4, state 5 steam at 1 bar.
+        reference.calculateTheSaturationPressure(T4);
+        reference.calculateFromTV(T4, reference.Vl, 0);
+        const double S4 = reference.S;
+        reference.set_the_phase_as(1);
+        reference.calculateFromTP(T5, 1.0, 0);
+        ASSERT_EQ(reference.error, 0);
+        EXPECT_NEAR(reference.S - S4, cpm * std::log(T4 / T5), 0.05) << line;
+        EXPECT_NEAR(reference.U - U2, row[10] + row[9], 1.0) << line;
+    }
+    EXPECT_EQ(steamEnds, 2);
 }
 
 TEST_F(MagmaBalanceTest, PyroclastPathMeetsTheCoexistenceNextToTheCriticalPoint) {

@@ -113,5 +113,29 @@ TEST_F(WorkbenchTest, CommandsBringTheirTabLogOrPanelForward) {
     EXPECT_FALSE(form()["mExpPanel"].hidden);
 }
 
+// The inclusion panel: a bubble volume that no longer holds a share (the field emptied) leaves
+// no results of the stages that need it, only the salinity's own halite-dissolution values.
+TEST_F(WorkbenchTest, InclusionWithoutABubbleVolumeShowsOnlyTheDissolutionOfItsSalt) {
+    ASSERT_TRUE(doc->performAction("onGoToInclusions_panel:"));
+    ASSERT_TRUE(form()["mTh_edit"].holdsNumber());
+    ASSERT_TRUE(form()["mTm_edit"].holdsNumber());
+    doc->form()["mVolumeTm_edit"].clear();
+    ASSERT_TRUE(doc->performAction("onCalculateInclusionProperties:"));
+    for (const char* later :
+         {"mTm_edit", "mInclusionRho", "mPm_edit", "mTh_edit", "mPh_edit", "mTm3_edit", "mPh3_edit",
+          "mInclusionRho3", "mPm3_edit", "mTh3_edit", "mxl3_edit"})
+        EXPECT_FALSE(form()[later].holdsNumber()) << later;
+    ASSERT_TRUE(form()["mTm0_edit"].holdsNumber());
+    // The halite liquidus of Sterner, Hall and Bodnar (1988), wt % at psi = T/100 (degC),
+    // gives the 30 wt % of the state back at that temperature.
+    const double psi = 0.01 * form().value("mTm0_edit");
+    const double c[] = {26.242, 0.4928, 1.42, -0.223, 0.04129, 0.006295, -0.001967, 0.0001112};
+    double w = 0;
+    for (int k = 7; k >= 0; --k) w = w * psi + c[k];
+    EXPECT_NEAR(w, doc->mXm, 0.1);
+    EXPECT_EQ(form().value("mTh0_edit"), form().value("mTm0_edit"));
+    EXPECT_EQ(form().text(MyDocument::kStatusLine), "");
+}
+
 }  // namespace
 }  // namespace vornex

@@ -20,7 +20,6 @@ class BoublikEOS : public FluidPhase {
     void number_of_components(int count) override;
 
     void set_hard_sphere_diameter(int i, double sigma);
-    Boublik& boublik() { return *boublik_; }
 
    private:
     Boublik* boublik_;  // owned by the fluid as its residual term 0

@@ -66,7 +66,6 @@ H2ODisp::~H2ODisp() {
 }
 
 void H2ODisp::set_covolume(double b) {
-    b_ = b;
     if (b == 0.0) return;
     coefficient[1]->set_scalars1(b);
     coefficient[2]->set_scalars1(b * b);

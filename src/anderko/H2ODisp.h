@@ -16,17 +16,13 @@ class H2ODisp : public Dispersion1 {
     H2ODisp();
     ~H2ODisp() override;
 
-    // Stores b (m3/mol); when b is not 0 the three products carry b, b^2 and b^3.
+    // A covolume b (m3/mol) other than 0 goes into the three products as b, b^2 and b^3.
     void set_covolume(double b);
-    double covolume() const { return b_; }
 
     // One component only: links T_ to variable 0 and V_ to variable 1 and sizes the graph.
     // Any other count is refused with a message on standard error; the term is then left
     // unsized, so an evaluation reports an error instead of a value.
     void number_of_components(int n) override;
-
-   private:
-    double b_ = 0.0;
 };
 
 }  // namespace vornex

@@ -355,7 +355,8 @@ void ClassicalCubic::calculate_the_pseudo_critical_point(double& Tc, double& Pc,
     s.x1 = 150.0;
     s.tolerance = 1e-3;
     s.itermax = 20;
-    searchPseudoCriticalPoint(s, Tc, Pc, Vc);
+    searchPseudoCriticalPoint(
+        s, Tc, Pc, Vc, [this](double T, double& P, double& V) { criticalValuesAt(T, P, V); });
 }
 
 void ClassicalCubic::criticalValuesAt(double Tc, double& Pc, double& Vc) {

@@ -105,7 +105,8 @@ class ClassicalCubic : public CubicBase {
     // The classic table's row of component i, with its molar mass and a zero translation;
     // null, reported and the component refused, for a name in no row.
     const ClassicRow* takeClassicRow(int i, const char* name);
-    void criticalValuesAt(double Tc, double& Pc, double& Vc) override;
+    // Pc and Vc at the pseudo-critical temperature, from the parameters there.
+    void criticalValuesAt(double Tc, double& Pc, double& Vc);
     // Row i of the pair matrices from a_c, m and Tc (Soave a(T)) times a factor F(T) with
     // its two T derivatives, and the covolume b_i; then the translation c_i.
     void setPureComponent(int i, double ac, double m, double Tc, double bi, double F, double dF,

@@ -243,7 +243,8 @@ bool CubicBase::takeRoot(const std::vector<double>& kept, double& Zroot) {
     return false;
 }
 
-void CubicBase::searchPseudoCriticalPoint(Secant& solver, double& Tc, double& Pc, double& Vc) {
+void CubicBase::searchPseudoCriticalPoint(Secant& solver, double& Tc, double& Pc, double& Vc,
+                                          const CriticalValues& valuesAt) {
     Tc = Pc = Vc = 0.0;
     error = 0;
     const double Tsaved = T;
@@ -259,7 +260,7 @@ void CubicBase::searchPseudoCriticalPoint(Secant& solver, double& Tc, double& Pc
         } else {
             temperature(root);
             refreshParameters();
-            criticalValuesAt(root, Pc, Vc);
+            valuesAt(root, Pc, Vc);
             Tc = root;
         }
     }

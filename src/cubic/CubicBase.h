@@ -4,6 +4,7 @@
 // pseudo-critical search with its restoring of the fluid's temperature.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -73,12 +74,15 @@ class CubicBase : public FluidPhase {
     bool takeRoot(const std::vector<double>& kept, double& Z);
     // kaij of the classic pairs (CH4-CO2, CH4-N2, CO2-N2) by component name.
     void applyClassicKaij();
+    // Pc and Vc of the mixture at its pseudo-critical temperature Tc, its parameters taken
+    // there.
+    using CriticalValues = std::function<void(double Tc, double& Pc, double& Vc)>;
     // The pseudo-critical search: the solver (bound to the fluid's residual, its starts set)
-    // from the current state; on success criticalValuesAt gives Pc and Vc at the root. The
+    // from the current state; on success `valuesAt` gives Pc and Vc at the root. The
     // temperature and parameters are restored afterwards; zeros and the error flag when the
     // search fails.
-    void searchPseudoCriticalPoint(Secant& solver, double& Tc, double& Pc, double& Vc);
-    virtual void criticalValuesAt(double Tc, double& Pc, double& Vc) = 0;
+    void searchPseudoCriticalPoint(Secant& solver, double& Tc, double& Pc, double& Vc,
+                                   const CriticalValues& valuesAt);
     // Parameters at the current temperature and composition.
     void refreshParameters();
     // Sets T and refreshes the parameters for a solver's callback; false, with the

@@ -255,7 +255,9 @@ double HCubic::equation(double TK, void*) {
 void HCubic::calculate_the_pseudo_critical_point(double& Tcrit, double& Pcrit, double& Vcrit) {
     criticalSolver.x0 = 100.0;
     criticalSolver.x1 = 150.0;
-    searchPseudoCriticalPoint(criticalSolver, Tcrit, Pcrit, Vcrit);
+    searchPseudoCriticalPoint(
+        criticalSolver, Tcrit, Pcrit, Vcrit,
+        [this](double T, double& P, double& V) { criticalValuesAt(T, P, V); });
 }
 
 void HCubic::criticalValuesAt(double Tcrit, double& Pcrit, double& Vcrit) {

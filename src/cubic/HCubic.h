@@ -73,7 +73,8 @@ class HCubic : public CubicBase {
     double equation(double TK, void* context);
 
    protected:
-    void criticalValuesAt(double Tc, double& Pc, double& Vc) override;
+    // Pc and Vc at the pseudo-critical temperature, from the parameters there.
+    void criticalValuesAt(double Tc, double& Pc, double& Vc);
     // A, B, C, Abar and the A_i, B_i, C_i at the current P.
     void scaleMixture();
     // P at the current T and V; false (error flag raised) when there is none.

@@ -100,15 +100,6 @@ void TermCubic::startCriticalSearchAt(int i) {
     Vcrit = Zc * R * Tc[0] / Pc[0];
 }
 
-void TermCubic::criticalValuesAt(double TcK, double& PcPa, double& VcM3) {
-    double a = 0.0, dadT = 0.0, b = 0.0;
-    std::vector<double> dadx, dbdx;
-    PcPa = VcM3 = 0.0;
-    if (!attraction()->mixtureParameters(a, dadT, b, dadx, dbdx) || !positiveFinite(b)) return;
-    PcPa = R * OmegaB * TcK / b;
-    VcM3 = Zc * b / OmegaB;
-}
-
 double TermCubic::calculate_pressure() {
     if (evaluationRefused(false, true)) return P;
     return FluidPhase::calculate_pressure();

@@ -71,15 +71,13 @@ class TermCubic : public CubicBase {
     // The terms' parameters of component i from Tc, Pc, omega.
     virtual void giveConstants(int i) = 0;
     // Binary parameters once every component is read.
-    virtual void read_BIP() {}
+    virtual void read_BIP() = 0;
     // After the last component: read_BIP and the molar masses of the extra volume term.
     void componentsRead();
     // "compo/<name>" into Tc, Pc, omega and the molar mass of component i, then the terms.
     bool readFile(int i, const char* name, const char* missingFormat);
     // The critical-search start from component 0's constants when no table gave one.
     void startCriticalSearchAt(int i);
-    // Pc = R OmegaB Tc/b (Pa) and Vc = Zc b/OmegaB (m3/mol) of the mixture's covolume.
-    void criticalValuesAt(double TcK, double& PcPa, double& VcM3) override;
 
     double m0 = 0.0, m1 = 0.0, m2 = 0.0;
 };

@@ -63,10 +63,6 @@ double VdWr::mixtureCovolume(const std::vector<double>& pairs) const {
 
 void VdWr::apply_mixing_rules() {}
 
-Expression* VdWr::node(const char* name) {
-    return name ? nodes_.find(name) : nullptr;
-}
-
 // ---------------------------------------------------------------------------- VdWr1
 
 VdWr1::VdWr1() {

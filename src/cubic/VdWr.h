@@ -32,9 +32,6 @@ class VdWr : public Repulsion, public CovolumeSetters {
     // The covolume setters (CubicTerms.h): b_i (m3/mol) and sigma_i =
     // (b_i / ((2 pi/3) N_A))^(1/3) (m); a value that is not a positive number is refused.
 
-    // The node of that name ("A" the root, "b" the covolume), or null.
-    Expression* node(const char* name);
-
    protected:
     VdWr();
     // The root -ln(V - b) over the subclass's covolume node, which it has created in nodes_.
@@ -77,8 +74,6 @@ class VdWr2 : public VdWr {
     double getVolumeMinimum() override;
     // The step of the cross covolume (the indices name the one pair and are not used).
     void set_binary_interaction_kbij(int i, int j, double k0, double k1, double T0, double w);
-    // k(T) of the cross covolume.
-    double kbij(double T) const { return covolumeTable_.kb.value(T); }
 
    private:
     SumX2* sum_;

@@ -40,7 +40,6 @@ class Virial : public Interaction {
     double secondVirialCoefficient() const;
     // Makes every later evaluation fail (parameters that must not be used).
     void refuse() { refused_ = true; }
-    bool refused() const { return refused_; }
     // The term's own derivative checks at 300 K, 1.8e-5 m3/mol.
     void test();
 

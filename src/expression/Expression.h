@@ -222,10 +222,7 @@ class Expression {
     double d2(int i, int j) const { return block_[layout_.at(i, j)]; }
     double d3(int i, int j, int k) const { return block_[layout_.at(i, j, k)]; }
     double d4(int i, int j, int k, int l) const { return block_[layout_.at(i, j, k, l)]; }
-    // Sections of the block: the first derivative d1[i] is firstDerivatives()[i], the pair
-    // (i, j) is secondDerivatives()[packedPair(i, j)], and so on (null when not allocated).
-    double* firstDerivatives() { return section(1); }
-    double* secondDerivatives() { return section(2); }
+    // The third-order section of the block (null when not allocated).
     double* thirdDerivatives() { return section(3); }
     // Address of a derivative whatever the order of its indices (sorted here).
     double* dvp(int i, int j);

@@ -54,8 +54,6 @@ class MonoFunc : public Equation {
 
     // The output node, created (n variables) when there is none.
     XFunc0* uNode();
-    // (u, x_0, ..., x_(n-1)): the variables of f at the last evaluation.
-    const double* fVariables() const { return y_.data(); }
 
     // f at u for the current x (Secant callback); a domain error in f raises the flag.
     double equationForU(double u, void* context);

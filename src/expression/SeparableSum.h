@@ -30,7 +30,6 @@ class SeparableSum : public SeparableNode {
         bool operator==(const Factor&) const = default;
     };
 
-    const char* getType() override { return "SeparableSum"; }
     // Adds n F(u) G(v), named for the formula ("term k" without a name); equal factors are
     // shared between terms.
     void addTerm(double n, const Factor& ofU, const Factor& ofV, std::string name = {});

@@ -105,10 +105,6 @@ int IndexPlan::clampOrder(int order) const {
     return std::clamp(order, 0, layout_.maxOrder);
 }
 
-bool IndexPlan::dependsOn(int var) const {
-    return std::binary_search(variables_.begin(), variables_.end(), var);
-}
-
 std::shared_ptr<const IndexPlan> IndexPlan::get(const TensorLayout& layout, const int* flags) {
     // One plan per pattern for the whole process: graphs built in several threads at once
     // share them (a plan does not change once made).

@@ -102,7 +102,6 @@ class IndexPlan {
     const TensorLayout& layout() const { return layout_; }
     // Dependent variables in increasing order.
     const std::vector<int>& variables() const { return variables_; }
-    bool dependsOn(int var) const;
 
     // Rows of dependent index sets of one order (1 to maxOrder).
     int rows(int order) const { return rowCount_[order]; }

@@ -79,9 +79,6 @@ class VectFunc : public Equation {
     double d3f(int k, int i, int j, int l);
     double d4f(int k, int i, int j, int l, int m);
 
-    // (u, v): the variables of the equations at the last evaluation.
-    const double* equationVariables() const { return uv_.data(); }
-
     // The checks of Expression on the equations (x, h over u and v), on the output nodes
     // (over x; missing ones are created) and on the uv nodes (over v).
     void check_f_derivatives(FILE* out, double* x, double* h);

@@ -49,10 +49,6 @@ void evaluateSaturatedLiquid(FluidPhase& f) {
 
 // -------------------------------------------------------- irreversible decompression
 
-bool FluidPhase::liquidVolumeAt(double TK, double PPa) {
-    return volumeAt(TK, PPa, 2);
-}
-
 bool FluidPhase::volumeAt(double TK, double PPa, int selector) {
     temperature(TK);
     pressure(PPa * 1e-5);

@@ -763,10 +763,8 @@ class FluidPhase : public Phase {
     // a refusal, that count is given back to them instead of sizing them again.
     bool termsBuildOnce = false;
     bool componentCountRefused() const { return componentCountRefused_; }
-    // The end state of a decompression at TK and PPa (Pa) as a liquid-side volume
-    // (selector 2); false, with the error flag, when the volume solve fails.
-    bool liquidVolumeAt(double TK, double PPa);
-    // The same end state from the side of the given selector (1 vapour, 2 liquid).
+    // The end state of a decompression at TK and PPa (Pa) from the side of the given selector
+    // (1 vapour, 2 liquid); false, with the error flag, when the volume solve fails.
     bool volumeAt(double TK, double PPa, int selector);
     // ln phi, ln f with its derivatives at constant P, dP/dn and the partial molar volumes
     // from the fugacity coefficients and volume derivatives just computed.

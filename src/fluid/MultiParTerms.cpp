@@ -190,7 +190,7 @@ void ReducedIdeal::calculate_fixed_parameters() {
     const int n = static_cast<int>(sum_->terms.size());
     for (int i = kept_; i < n; ++i) sum_->set_scalar(i, fugacityMode ? 0.0 : 1.0);
     sum_->set_scalar(n, fugacityMode ? fugacityConstant_ : 0.0);
-    leaves_.write(T, V);
+    ReducedTerm::calculate_fixed_parameters();
 }
 
 }  // namespace vornex

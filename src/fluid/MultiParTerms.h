@@ -163,7 +163,7 @@ template <class Base>
 class ReducedTerm : public PooledGraphTerm<Base> {
    public:
     explicit ReducedTerm(const ReducingState& reducing)
-        : reducing_(reducing), leaves_(this->nodes_, reducing), build_(this->nodes_, leaves_) {}
+        : leaves_(this->nodes_, reducing), build_(this->nodes_, leaves_) {}
 
     // The root gets count + 2 variables (T, V, composition); tau depends on T only, delta
     // on V only.
@@ -176,10 +176,8 @@ class ReducedTerm : public PooledGraphTerm<Base> {
     }
     // tau and delta from the term's T and V.
     void calculate_fixed_parameters() override { leaves_.write(this->T, this->V); }
-    const ReducingState& reducing() const { return reducing_; }
 
    protected:
-    ReducingState reducing_;
     ReducedLeaves leaves_;
     MultiParBuilder build_;
 };

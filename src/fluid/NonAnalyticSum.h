@@ -21,7 +21,6 @@ class NonAnalyticSum : public SeparableNode {
     struct Term {
         double n, a, b, B, C, D, A, beta;
     };
-    const char* getType() override { return "NonAnalyticSum"; }
     // Named for the formula ("term k" without a name).
     void addTerm(const Term& t, std::string name = {});
     int numberOfTermsAdded() const { return static_cast<int>(terms_.size()); }

@@ -14,9 +14,6 @@
 namespace vornex {
 
 class PowerOfSquare : public Power {
-   public:
-    const char* getType() override { return "power"; }
-
    protected:
     bool outer(double x, int order, double* f) override;
 };

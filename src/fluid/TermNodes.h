@@ -39,7 +39,6 @@ class TermNodes {
     }
     // The node of that name, or null.
     Expression* find(const std::string& name) const;
-    int size() const { return static_cast<int>(nodes_.size()); }
 
    private:
     std::vector<std::unique_ptr<Expression>> nodes_;

@@ -581,8 +581,9 @@ double Palliser::nearestRoot(double (Owner::*residual)(double, void*), void* con
     auto distance = [x0](const SignChange& s) {
         return x0 < s.a ? s.a - x0 : x0 > s.b ? x0 - s.b : 0.0;
     };
-    std::stable_sort(roots.begin(), roots.end(),
-                     [&](auto& p, auto& q) { return distance(p) < distance(q); });
+    std::stable_sort(roots.begin(), roots.end(), [&](const SignChange& p, const SignChange& q) {
+        return distance(p) < distance(q);
+    });
     error = 1;
     double root = 0.0;
     for (const SignChange& s : roots) {

@@ -56,7 +56,6 @@ CO2Disp::CO2Disp() {
 CO2Disp::~CO2Disp() = default;
 
 void CO2Disp::set_covolume(double b) {
-    b_ = b;
     if (b == 0.0) return;
     coefficient[1]->set_scalars2(b, 0.0);
     coefficient[2]->set_scalars2(b * b, 0.0);

@@ -26,9 +26,8 @@ class CO2Disp : public Dispersion1 {
    public:
     CO2Disp();
     ~CO2Disp() override;
-    // Stores b (m3/mol); when b is not 0 the functions f2, f3, f4 carry b, b^2, b^3.
+    // A covolume b (m3/mol) other than 0 goes into f2, f3, f4 as b, b^2, b^3.
     void set_covolume(double b);
-    double covolume() const { return b_; }
     // The constants k1 ... k4 of a1, ac1, ad1 and ae1.
     void setFittingParameters(double k1, double k2, double k3, double k4);
     void getFittingParameters(double* k) const;
@@ -37,7 +36,6 @@ class CO2Disp : public Dispersion1 {
     void number_of_components(int n) override;
 
    private:
-    double b_ = 0.0;
     // The nodes whose constants are k1 ... k4.
     Sum* a1_ = nullptr;
     Sum1* ac1_ = nullptr;

@@ -14,7 +14,7 @@ void ZeroDensityTerm::calculate_fixed_parameters() {
     const int n = static_cast<int>(coefficients_.size());
     for (int i = 0; i < n; ++i) sum_->set_scalar(i, fugacityMode ? coefficients_[i] : 0.0);
     sum_->set_scalar(n, fugacityMode ? constant_ : 0.0);
-    leaves_.write(T, V);
+    ReducedTerm::calculate_fixed_parameters();
 }
 
 }  // namespace vornex

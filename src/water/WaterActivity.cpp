@@ -121,10 +121,6 @@ double iceActivity(double T, double PPa) {
     return std::exp(g / (-kGasConstant * T));
 }
 
-double molalityFromWeightPercent(double w) {
-    return 1000.0 * w / (58.5 * (100.0 - w));
-}
-
 double weightPercentFromMolality(double m) {
     return 100.0 * 58.5 * m / (1000.0 + 58.5 * m);
 }

@@ -49,8 +49,7 @@ double waterActivityDebyeHuckel(double m, double phi);
 //                                     - 0.00012876 T^3/6) - 1.5123e-6 P  (J/mol).
 double iceActivity(double T, double PPa);
 
-// Molality of NaCl (mol/kg) from the mass percentage of the salt with M = 58.5 g/mol, and back.
-double molalityFromWeightPercent(double w);
+// Mass percentage of NaCl, with M = 58.5 g/mol, in a solution of molality m (mol/kg).
 double weightPercentFromMolality(double m);
 // Mole fraction of NaCl in the solution of molality m: m / (m + 1/M_w).
 double saltMoleFraction(double m);

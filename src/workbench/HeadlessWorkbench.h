@@ -26,7 +26,6 @@ class HeadlessWorkbench {
         const MyDocument::Options& options = MyDocument::Options());
 
     explicit HeadlessWorkbench(MyDocument& document) : mDocument(document) {}
-    MyDocument& document() { return mDocument; }
 
     // Types text into an enabled, editable control and sends its action; a control of a
     // panel shows its tab first, as a person's click on the tab would. False when the control

@@ -3,6 +3,7 @@
 #include "workbench/MyDocument.h"
 
 #include <cmath>
+#include <utility>
 
 #include "platform/KeyedArchiver.h"
 #include "platform/PlatformLog.h"
@@ -348,51 +349,57 @@ void MyDocument::buildForm() {
 }
 
 void MyDocument::buildActions() {
-    auto plain = [this](void (MyDocument::*f)()) { return [this, f](Control*) { (this->*f)(); }; };
-    mActions = {
-        {"onChangeFluidParameter:", [this](Control* c) { onChangeFluidParameter(c); }},
-        {"updateControl:", [this](Control* c) { updateControl(c); }},
-        {"onFixDensity:", [this](Control* c) { onFixDensity(c); }},
-        {"onUpdateViews:", plain(&MyDocument::onUpdateViews)},
-        {"onRefreshViews:", plain(&MyDocument::onRefreshViews)},
-        {"onSetInitialConditions:", plain(&MyDocument::onSetInitialConditions)},
-        {"onResetToInitialConditions:", plain(&MyDocument::onResetToInitialConditions)},
-        {"onGetLiquid:", plain(&MyDocument::onGetLiquid)},
-        {"onGetVapour:", plain(&MyDocument::onGetVapour)},
-        {"onAddCase:", plain(&MyDocument::onAddCase)},
-        {"onDeleteCase:", plain(&MyDocument::onDeleteCase)},
-        {"onDuplicateCase:", plain(&MyDocument::onDuplicateCase)},
-        {"onCalculateTheIsochor:", plain(&MyDocument::onCalculateTheIsochor)},
-        {"onDeleteTheIsochor:", plain(&MyDocument::onDeleteTheIsochor)},
-        {"onSelectPalliserModel:", plain(&MyDocument::onSelectPalliserModel)},
-        {"onZoomRhoTx1:", plain(&MyDocument::onZoomRhoTx1)},
-        {"onZoomRhoTx2:", plain(&MyDocument::onZoomRhoTx2)},
-        {"onZoomRhoTx3:", plain(&MyDocument::onZoomRhoTx3)},
-        {"onFocusToCriticalWater:", plain(&MyDocument::onFocusToCriticalWater)},
-        {"onFocusToNaCl:", plain(&MyDocument::onFocusToNaCl)},
-        {"onFocusToV_HL:", plain(&MyDocument::onFocusToV_HL)},
-        {"onResetFocus:", plain(&MyDocument::onResetFocus)},
-        {"onGoToPTX_panel:", plain(&MyDocument::onGoToPTX_panel)},
-        {"onGoToRho_panel:", plain(&MyDocument::onGoToRho_panel)},
-        {"onGoToInclusions_panel:", plain(&MyDocument::onGoToInclusions_panel)},
-        {"onGoToIce_panel:", plain(&MyDocument::onGoToIce_panel)},
-        {"onGoToIsochore_panel:", plain(&MyDocument::onGoToIsochore_panel)},
-        {"onToggleShowH2OSat:", plain(&MyDocument::onToggleShowH2OSat)},
-        {"onToggleShowNaClSat:", plain(&MyDocument::onToggleShowNaClSat)},
-        {"onToggleShowHLV:", plain(&MyDocument::onToggleShowHLV)},
-        {"onToggleShowHL:", plain(&MyDocument::onToggleShowHL)},
-        {"onToggleShowHV:", plain(&MyDocument::onToggleShowHV)},
-        {"onToggleShowLG:", plain(&MyDocument::onToggleShowLG)},
-        {"onToggleShowCritical:", plain(&MyDocument::onToggleShowCritical)},
-        {"onShowLog:", plain(&MyDocument::onShowLog)},
-        {"onShowExperimentalPanel:", plain(&MyDocument::onShowExperimentalPanel)},
-        {"onCalculateInclusionProperties:",
-         [this](Control* c) { onCalculateInclusionProperties(c); }},
-        {"onCalculateThTm:", [this](Control* c) { onCalculateThTm(c); }},
-        {"onCalculateIceSalinity:", [this](Control* c) { onCalculateIceSalinity(c); }},
-        {"onAssignIceSalinity:", plain(&MyDocument::onAssignIceSalinity)},
-        {"onCalculateBoiling:", [this](Control* c) { onCalculateBoiling(c); }},
+    // Each action name with the member it runs, with or without its sender.
+    using Plain = void (MyDocument::*)();
+    using WithSender = void (MyDocument::*)(Control*);
+    static constexpr std::pair<const char*, WithSender> kWithSender[] = {
+        {"onChangeFluidParameter:", &MyDocument::onChangeFluidParameter},
+        {"updateControl:", &MyDocument::updateControl},
+        {"onFixDensity:", &MyDocument::onFixDensity},
+        {"onCalculateInclusionProperties:", &MyDocument::onCalculateInclusionProperties},
+        {"onCalculateThTm:", &MyDocument::onCalculateThTm},
+        {"onCalculateIceSalinity:", &MyDocument::onCalculateIceSalinity},
+        {"onCalculateBoiling:", &MyDocument::onCalculateBoiling},
     };
+    static constexpr std::pair<const char*, Plain> kPlain[] = {
+        {"onUpdateViews:", &MyDocument::onUpdateViews},
+        {"onRefreshViews:", &MyDocument::onRefreshViews},
+        {"onSetInitialConditions:", &MyDocument::onSetInitialConditions},
+        {"onResetToInitialConditions:", &MyDocument::onResetToInitialConditions},
+        {"onGetLiquid:", &MyDocument::onGetLiquid},
+        {"onGetVapour:", &MyDocument::onGetVapour},
+        {"onAddCase:", &MyDocument::onAddCase},
+        {"onDeleteCase:", &MyDocument::onDeleteCase},
+        {"onDuplicateCase:", &MyDocument::onDuplicateCase},
+        {"onCalculateTheIsochor:", &MyDocument::onCalculateTheIsochor},
+        {"onDeleteTheIsochor:", &MyDocument::onDeleteTheIsochor},
+        {"onSelectPalliserModel:", &MyDocument::onSelectPalliserModel},
+        {"onZoomRhoTx1:", &MyDocument::onZoomRhoTx1},
+        {"onZoomRhoTx2:", &MyDocument::onZoomRhoTx2},
+        {"onZoomRhoTx3:", &MyDocument::onZoomRhoTx3},
+        {"onFocusToCriticalWater:", &MyDocument::onFocusToCriticalWater},
+        {"onFocusToNaCl:", &MyDocument::onFocusToNaCl},
+        {"onFocusToV_HL:", &MyDocument::onFocusToV_HL},
+        {"onResetFocus:", &MyDocument::onResetFocus},
+        {"onGoToPTX_panel:", &MyDocument::onGoToPTX_panel},
+        {"onGoToRho_panel:", &MyDocument::onGoToRho_panel},
+        {"onGoToInclusions_panel:", &MyDocument::onGoToInclusions_panel},
+        {"onGoToIce_panel:", &MyDocument::onGoToIce_panel},
+        {"onGoToIsochore_panel:", &MyDocument::onGoToIsochore_panel},
+        {"onToggleShowH2OSat:", &MyDocument::onToggleShowH2OSat},
+        {"onToggleShowNaClSat:", &MyDocument::onToggleShowNaClSat},
+        {"onToggleShowHLV:", &MyDocument::onToggleShowHLV},
+        {"onToggleShowHL:", &MyDocument::onToggleShowHL},
+        {"onToggleShowHV:", &MyDocument::onToggleShowHV},
+        {"onToggleShowLG:", &MyDocument::onToggleShowLG},
+        {"onToggleShowCritical:", &MyDocument::onToggleShowCritical},
+        {"onShowLog:", &MyDocument::onShowLog},
+        {"onShowExperimentalPanel:", &MyDocument::onShowExperimentalPanel},
+        {"onAssignIceSalinity:", &MyDocument::onAssignIceSalinity},
+    };
+    mActions.clear();
+    for (auto [name, f] : kWithSender) mActions[name] = [this, f](Control* c) { (this->*f)(c); };
+    for (auto [name, f] : kPlain) mActions[name] = [this, f](Control*) { (this->*f)(); };
 }
 
 bool MyDocument::performAction(const std::string& action, Control* sender) {

@@ -75,7 +75,6 @@ class MyDocument : public MyTableViewDelegate {
     // Builds the plots, registers for the plot notifications, draws the base curves and
     // selects the first case (or adds "New" to an empty list, leaving no unsaved change).
     void windowControllerDidLoadNib();
-    bool isWindowLoaded() const { return mWindowLoaded; }
 
     // ----- Document machinery ------------------------------------------------------------
     void updateChangeCount(ChangeKind kind);

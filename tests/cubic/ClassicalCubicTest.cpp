@@ -74,6 +74,19 @@ TEST(ClassicCubicTextbook, PengRobinsonRootsHaveThePublishedPressure) {
         const double V = f.V;
         EXPECT_NEAR((R * T / (V - b) - a / (V * V + 2.0 * b * V - b * b)) / 2e5, 1.0, 1e-9) << side;
     }
+    // The pressure at a given volume is the same formula; at or below the covolume there is
+    // no fluid and no pressure.
+    f.volume(2.0 * b);
+    f.calculate_pressure();
+    ASSERT_EQ(f.error, 0);
+    EXPECT_NEAR(f.P / (R * T / b - a / (7.0 * b * b)), 1.0, 1e-9);
+    for (double V : {b, 0.5 * b}) {
+        f.volume(V);
+        f.calculate_pressure();
+        EXPECT_EQ(f.error, 1) << V / b;
+        EXPECT_EQ(f.P, 0.0) << V / b;
+        EXPECT_EQ(f.Z, 0.0) << V / b;
+    }
 }
 
 // At (Tc, Pc) the cubic in Z has a triple root at Zc: 1/3 for SRK and 0.307401 for

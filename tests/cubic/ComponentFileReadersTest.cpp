@@ -136,5 +136,30 @@ TEST(ComponentFileReaders, MolarMassThatIsNotPositiveIsRefused) {
     }
 }
 
+// A Heyen component's critical compressibility Pc Vc/(R Tc) must lie in (0, 1/2]; beyond, the
+// covolume factor is not positive and the component is refused.
+TEST(ComponentFileReaders, HeyenCriticalCompressibilityOutsideItsRangeIsRefused) {
+    std::filesystem::create_directories("compo");
+    const double RTcPc = kGasConstant * 190.564 / 4599200;
+    for (double zeta : {0.6, -0.2, 1.0 / 3.0}) {
+        SCOPED_TRACE(zeta);
+        std::ofstream("compo/Zeta") << "Tc 190.564\nPc 4599200\nVc " << zeta * RTcPc
+                                    << "\nslope 0.55\nnn 0.8\nm 0\nteta 1\nmw 0.0160428\n";
+        Heyen f(1);
+        const Outcome o = methaneAt300K(f, "Zeta");
+        if (zeta == 1.0 / 3.0) {
+            // The compressibility of Soave-Redlich-Kwong: its methane gas.
+            EXPECT_EQ(o.error, 0) << o.said;
+            EXPECT_GT(o.rho, 6.43);
+            EXPECT_LT(o.rho, 6.43 * 1.05);
+            continue;
+        }
+        EXPECT_EQ(o.error, 1);
+        EXPECT_NE(o.said.find("critical compressibility"), std::string::npos) << o.said;
+        EXPECT_NE(o.said.find("of Zeta refused"), std::string::npos) << o.said;
+        EXPECT_EQ(o.rho, 0.0);
+    }
+}
+
 }  // namespace
 }  // namespace vornex

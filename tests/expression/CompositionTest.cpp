@@ -379,5 +379,30 @@ TEST_F(CompositionSums, InstalledTableAndOwnership) {
     delete owned;
 }
 
+// A sum given another component count drops its own table, releasing the children there; the
+// table made for the new count takes new children.
+TEST_F(CompositionSums, ResizedSumDropsItsTableAndChildren) {
+    for (int d = 2; d <= 5; ++d) {
+        KVar kept;
+        kept.holdAsMember();
+        kept.set_scalars1(1.0);
+        auto sum = makeSum(d);
+        sum->defineXVariables(kStart, 2);
+        int sets = 0;
+        forEachSortedSet(d, 2, [&](const std::vector<int>& s) {
+            tieAt(*sum, s, &kept);
+            ++sets;
+        });
+        EXPECT_EQ(kept.parentCount, 1 + sets) << "degree " << d;
+        sum->defineXVariables(kStart, kComponents);
+        EXPECT_EQ(kept.parentCount, 1) << "degree " << d;
+        forEachSortedSet(d, kComponents, [&](const std::vector<int>& s) {
+            tieAt(*sum, s, testing::withScalars(new KVar, 1.0));
+        });
+        testing::evaluate(*sum, {1.3, 0.5, 0.2, 0.1, 0.8}, 1);
+        EXPECT_NEAR(sum->value(), std::pow(0.8, d), 1e-14) << "degree " << d;
+    }
+}
+
 }  // namespace
 }  // namespace vornex

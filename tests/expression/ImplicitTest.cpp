@@ -458,6 +458,18 @@ TEST_F(ImplicitSystems, MissingEquationIsReportedWithoutEvaluation) {
     XFunc loose;
     EXPECT_EQ(testing::stderrOf([&] { loose.calculate(1); }),
               "Error : \"noname\" is not linked.\n");
+    // The solution node of a single function, without its function, says the same.
+    XFunc0 single;
+    single.setName("w");
+    Expression::sError = 0;
+    EXPECT_EQ(testing::stderrOf([&] { single.calculate(2, 0); }), "Error : \"w\" is not linked.\n");
+    EXPECT_EQ(Expression::sError, 1);
+    EXPECT_EQ(single.value(), 0.0);
+    // A v node beyond the system's variables is refused and ties nothing.
+    FixedSystem throughV(2, 2, 2, {0.5, 0.5});
+    EXPECT_EQ(testing::stderrOf([&] { throughV.tie_v_node(2, x[0]); }),
+              "Error : variable 2 is outside the 2 v nodes of the implicit system.\n");
+    EXPECT_EQ(throughV.vnodes, (std::vector<Expression*>{nullptr, nullptr}));
 }
 
 }  // namespace

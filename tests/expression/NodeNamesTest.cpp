@@ -109,6 +109,9 @@ TEST(NodeNames, BareOperatorsCheckTheirLinksAndPrintTheirChildren) {
         EXPECT_EQ(formula(open), "u = f ( noname )\n");
         open.tiep1(&x[1]);
         EXPECT_EQ(formula(open), "u = f ( x1 )\n");
+        EXPECT_EQ(stderrOf([&] { open.calculate(2); }), "");
+        EXPECT_EQ(stderrOf([&] { open.calculate(2, 1); }), "");
+        EXPECT_EQ(open.value(), 0.0);  // nothing computed
     }
 }
 

@@ -109,6 +109,30 @@ TEST_F(PureSpinodal, TableWithoutSuffixStartsWithTheCriticalRow) {
     EXPECT_NEAR(numbersOf(lines[0])[0] / crit.Tc, 1.0, 1e-4);
 }
 
+// With a suffix the table opens with a comment naming its twelve numbered columns; the rows
+// keep that order (the density in column 12 is M/V of column 3).
+TEST_F(PureSpinodal, TableWithSuffixNamesItsNumberedColumns) {
+    fluid->calculateSpinodalCurve("spinoS", crit.Tc, crit.Vc, 1, 0.95 * crit.Tc, 2, "s", nullptr);
+    const auto lines = fileLines("spinoS");
+    ASSERT_GT(lines.size(), 3u);
+    EXPECT_EQ(lines[0].rfind("# ", 0), 0u) << lines[0];
+    std::size_t at = 0;
+    for (const char* name : {"T(1)", "P(2)", "V(3)", "H(4)", "A(5)", "G(6)", "U(7)", "S(8)", "c(9)",
+                             "Um(10)", "Hm(11)", "rho(12)"}) {
+        at = lines[0].find(name, at);
+        ASSERT_NE(at, std::string::npos) << name << " in " << lines[0];
+    }
+    const auto critical = numbersOf(lines[1]);
+    ASSERT_EQ(critical.size(), 12u);
+    EXPECT_NEAR(critical[0] / crit.Tc, 1.0, 1e-4);
+    EXPECT_NEAR(critical[1] * 1e5 / crit.Pc, 1.0, 1e-3);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const auto row = numbersOf(lines[i]);
+        ASSERT_EQ(row.size(), 12u) << lines[i];
+        EXPECT_NEAR(row[11] * row[2] * 1e-6 / fluid->M, 1.0, 1e-5) << lines[i];
+    }
+}
+
 // ------------------------------------------------------------------ binary
 
 class BinarySpinodal : public ::testing::Test {

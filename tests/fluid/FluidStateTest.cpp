@@ -207,5 +207,21 @@ TEST(VolumeSolveFaults, StateFromTVAfterAFailedSolveReportsItsOwnSuccess) {
     EXPECT_NEAR(fluid->P, vdwPressure(320.0, 1e-3), 1e-6);
 }
 
+// A pure fluid names its states by its own critical point, the van der Waals 8a/(27 R b); a
+// mixture model without estimates of its components' critical points names even a
+// composition of one component alone by the mixture's estimates, searching nothing.
+TEST(StateNaming, CriticalTemperatureOfAPureFluidOrOfAMixtureWithoutComponentEstimates) {
+    auto pure = makeVanDerWaals(1, 2.5);
+    pure->Tcrit = 1.02 * 8.0 * kVdwA / (27.0 * R * kVdwB);
+    pure->Vcrit = 1.1 * 3.0 * kVdwB;
+    EXPECT_NEAR(pure->namingCriticalTemperature(), 8.0 * kVdwA / (27.0 * R * kVdwB), 1e-6);
+    auto mixture = testing::makeVanDerWaalsMixture();
+    mixture->composition_of_component(0, 1.0);
+    mixture->composition_of_component(1, 0.0);
+    mixture->Tcrit = 280.0;
+    mixture->Vcrit = 1.3e-4;
+    EXPECT_EQ(mixture->namingCriticalTemperature(), 280.0);
+}
+
 }  // namespace
 }  // namespace vornex

@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -111,6 +112,87 @@ TEST(JointCriticalPoints, G4PointOfTheLiquidLiquidBranch) {
     EXPECT_NEAR(f.T, 183.386, 2e-3);
     EXPECT_NEAR(f.x[1], 0.48, 1e-12);
     expectConditions(f, 4, 1e-5);
+}
+
+// A G4 search whose critical points cannot be found fails and gives back the state it
+// started from, with the parameter it was given.
+TEST(JointCriticalPoints, FailedG4SearchGivesTheStartBack) {
+    for (auto [TK, Vm3, a01] : {std::tuple{188.0, 73.8e-6, 0.5}, {30.0, 1e-2, 0.22}}) {
+        SCOPED_TRACE(a01);
+        testing::TunableMixture f;
+        f.set_model_parameter(0, a01);
+        test::outputOf([&] { f.search_G4_point(TK, Vm3, 0.48, a01, 0); });
+        EXPECT_EQ(f.error, 1);
+        EXPECT_EQ(f.T, TK);
+        EXPECT_EQ(f.V, Vm3);
+        EXPECT_EQ(f.x[1], 0.48);
+        EXPECT_NEAR(f.parameter(0), a01, 1e-9 * a01);
+    }
+    // Each trial of the parameter searches a critical point from the fluid's state: where it
+    // fails, or lands more than 500 K from the search's start, the trial is refused and the
+    // fluid put back at that start.
+    testing::TunableMixture f;
+    criticalPoint(f, 0.22, 0.48, 188.0, 73.8e-6);
+    f.parameterIndex1 = 0;
+    f.searchT = 800.0;
+    f.searchV = 1e-4;
+    f.searchX1 = 0.48;
+    f.error = f.equationError = 0;
+    EXPECT_EQ(f.equationForG4x(0.22, nullptr), 0.0);
+    EXPECT_EQ(f.error, 1);
+    EXPECT_EQ(f.equationError, 1);
+    EXPECT_EQ(f.T, 800.0);
+    EXPECT_EQ(f.V, 1e-4);
+    f.temperature(30.0);
+    f.volume(1e-2);
+    f.searchT = 30.0;
+    f.searchV = 1e-2;
+    f.error = f.equationError = 0;
+    EXPECT_EQ(f.equationForG4x(0.22, nullptr), 0.0);
+    EXPECT_EQ(f.equationError, 1);
+    EXPECT_EQ(f.T, 30.0);
+    EXPECT_EQ(f.V, 1e-2);
+    // Where the trial succeeds its value is the stability of the critical point found.
+    criticalPoint(f, 0.22, 0.48, 188.0, 73.8e-6);
+    const double stability = f.stabi;
+    f.temperature(188.0);
+    f.volume(73.8e-6);
+    f.searchT = 188.0;
+    f.searchV = 73.8e-6;
+    f.error = f.equationError = 0;
+    EXPECT_NEAR(f.equationForG4x(0.22, nullptr), stability, 1e-6 * std::fabs(stability));
+    EXPECT_EQ(f.equationError, 0);
+    EXPECT_EQ(f.searchT, f.T);  // the next trial starts from the point found
+}
+
+// A tricritical curve needs a binary fluid, a finite step that is not zero and a file it can
+// write; otherwise it says so and writes nothing.
+TEST(JointCriticalPoints, TricriticalCurveRefusalsWriteNothing) {
+    testing::TunableMixture f;
+    f.temperature(304.0);
+    f.volume(1.28e-4);
+    const struct {
+        const char* file;
+        double step;
+        const char* said;
+    } cases[] = {{"tricZ", 0.0, "Tricritical curve: a binary fluid and a finite non-zero step"},
+                 {"tricN", std::nan(""), "a finite non-zero step"},
+                 {"absent/tric", 0.05, "Cannot write \"absent/tric\": not an acceptable file name"},
+                 {nullptr, 0.05, "not an acceptable file name"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.said);
+        f.error = 0;
+        const std::string said = test::outputOf(
+            [&] { f.calculate_the_tricritical_curve(c.file, 0, 1, 0.208, 4.3, c.step); });
+        EXPECT_EQ(f.error, 1);
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        EXPECT_FALSE(c.file && std::filesystem::exists(c.file));
+        f.error = 0;
+        test::outputOf(
+            [&] { f.calculate_the_tricritical_curve1(c.file, 0, 1, 0.208, 4.3, c.step); });
+        EXPECT_EQ(f.error, 1);
+        EXPECT_FALSE(c.file && std::filesystem::exists(c.file));
+    }
 }
 
 // ------------------------------------------------------------------ tricritical point

@@ -94,6 +94,27 @@ TEST(PureGasTerms, InTheFugacityModeTheIUPACModelsAreMinusLnVAtZeroDensity) {
     EXPECT_NEAR(helmholtz(*co2, 304.2, 1.0 / 10630.0, 0), std::log(10630.0), 1e-12);
 }
 
+// The zero-density values e_j = sum_i (-1)^(i+1) b_ij/(i + 1) of the carbon-dioxide residual
+// (Angus et al. 1976), worked from the published b_ij; the term in the fugacity mode is
+// -sum_j e_j (Tc/T - 1)^j.
+TEST(PureGasTerms, CarbonDioxideZeroDensityValues) {
+    const double published[7] = {0.9843435175390475, 2.376171905648889, 1.5856701819301589,
+                                 3.0762428269047617, 4.481669451666668, 2.465416821666667,
+                                 0.149156928};
+    for (int j = 0; j < 7; ++j)
+        EXPECT_NEAR(IUPACCO2ID::zeroDensityCoefficient(j), published[j], 1e-14 * published[j])
+            << "e" << j;
+    EXPECT_EQ(IUPACCO2ID::zeroDensityCoefficient(-1), 0.0);
+    EXPECT_EQ(IUPACCO2ID::zeroDensityCoefficient(7), 0.0);
+    auto limit = sized<IUPACCO2ID>();
+    for (double T : {220.0, 304.2, 500.0}) {
+        const double y = 304.2 / T - 1.0;
+        double expected = 0.0;
+        for (int j = 6; j >= 0; --j) expected = expected * y - published[j];
+        EXPECT_NEAR(helmholtz(*limit, T, 1e-4, 1), expected, 1e-12) << T;
+    }
+}
+
 // The 28-term residual is kept for its second virial coefficient, B = lim V Z_r.
 TEST(PureGasTerms, OlderNitrogenResidualGivesTheSecondVirialCoefficient) {
     auto old = sized<JacobsenRes>();

@@ -114,6 +114,23 @@ TEST_F(MeasuredDataDrivers, BadTablesAreReportedAndLeaveNoOutput) {
     }
 }
 
+// An output the driver cannot write stops it before any row is solved, and says so.
+TEST_F(MeasuredDataDrivers, UnwritableOutputIsReportedAndNothingIsSolved) {
+    test::writeFile("flash.dat", "T Pr xC3 xnC4 yC3 ynC4\n300 5 0.2 0.8 0.5 0.5\n");
+    for (const char* out : {"nowhere/flash.itx", static_cast<const char*>(nullptr)}) {
+        mixture->status = 0;
+        mixture->type = 0;
+        const std::string said = test::stderrOf([&] { mixture->flash("flash.dat", out); });
+        EXPECT_EQ(mixture->status, 8);
+        EXPECT_EQ(mixture->type, 0) << "a row was solved";
+        EXPECT_NE(said.find(std::string("Output file ") + (out ? out : "(null)") +
+                            " cannot be written\n"),
+                  std::string::npos)
+            << said;
+    }
+    EXPECT_FALSE(std::filesystem::exists("nowhere"));
+}
+
 TEST_F(MeasuredDataDrivers, RowWithAMissingValueIsSkipped) {
     test::writeFile("gap.dat",
                     "T Pr zC3 znC4 xC3 xnC4 yC3 ynC4\n300 5 0.4 0.6 0.2 0.8 NaN 0.5\n"

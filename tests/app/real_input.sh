@@ -307,6 +307,23 @@ scenario_plots_fit_the_window() {
     done
 }
 
+# SIGUSR2 writes the window's image beside the report: a PNG of the window's size.
+scenario_window_image_is_written() {
+    local png="$REPORT.png" deadline sig w h W H
+    rm -f "$png"
+    kill -USR2 "$wyvra_pid"
+    deadline=$(($(now_ms) + 5000))
+    while [ ! -s "$png" ] && [ "$(now_ms)" -lt "$deadline" ]; do sleep 0.05; done
+    report
+    read -r W H <<<"$(awk '$1 == "size" { print $2, $3 }' "$REPORT")"
+    # The signature, then the header's width and height (big-endian, at bytes 16 and 20).
+    sig=$(head -c 8 "$png" 2>/dev/null | od -An -tx1 | tr -d ' \n')
+    w=$(od -An -tu1 -j16 -N4 "$png" 2>/dev/null | awk '{ print (($1 * 256 + $2) * 256 + $3) * 256 + $4 }')
+    h=$(od -An -tu1 -j20 -N4 "$png" 2>/dev/null | awk '{ print (($1 * 256 + $2) * 256 + $3) * 256 + $4 }')
+    check $([ "$sig" = 89504e470d0a1a0a ] && [ "$w" = "$W" ] && [ "$h" = "$H" ]; echo $?) \
+        "the window's image is a PNG of its size ($W x $H; the image: ${w:-none} x ${h:-none})"
+}
+
 scenario_refused_input_is_shown() {
     type_into mStepHaliteTm abc
     settled "typing abc into T" || return
@@ -837,7 +854,7 @@ scenario_second_window_menus_are_drawn() {
 
 # ----- Run --------------------------------------------------------------------------------
 
-SCENARIOS=(plots_fit_the_window add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field
+SCENARIOS=(plots_fit_the_window window_image_is_written add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field
            refused_input_is_shown unclassified_state_shows_no_results arrow_keys_in_the_case_list
            refusal_cleared_by_another_row ctrl_z_in_a_number_field boiling_panel_in_a_small_window
            log_open_while_working long_list_walked_with_down

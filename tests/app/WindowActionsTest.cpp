@@ -2,7 +2,8 @@
 // own on a display (the suite registers it under xvfb-run; without a display it is skipped):
 // a document named on the command line opens in its window, a refused one is reported and
 // ends the run with a failure, and the window's undo, redo, print-plot and close actions do
-// what their menu items say.
+// what their menu items say; the question before closing and GTK's file dialog are answered
+// through their own buttons and responses.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <gtkmm/init.h>

@@ -213,21 +213,27 @@ TEST_F(WindowActions, ANewWindowGivesWayAndTheQuestionBeforeClosingIsAnsweredByI
     EXPECT_TRUE(opened->document().isDocumentEdited());
     EXPECT_EQ(opened->document().mTm, 285);
 
-    DocumentWindow* untitled = app->newDocument();
-    untitled->present();
-    ASSERT_TRUE(untitled->form().type("mStepHaliteTm", "290"));
-    EXPECT_EQ(app->openDocument(path), opened);
-    ASSERT_EQ(app->windows().size(), 2u);  // the edited new window stays
-
     opened->activate_action("win.close");
     runPendingEvents();
     ASSERT_TRUE(answerCloseQuestion(*opened, "_Save"));
-    ASSERT_EQ(app->windows().size(), 1u);
+    ASSERT_TRUE(app->windows().empty());
     {
-        auto reopened = HeadlessWorkbench::openDocument(path);
-        ASSERT_TRUE(reopened);
-        EXPECT_EQ(reopened->cases().at(0).get("Tm").toDouble(), 285);
+        auto saved = HeadlessWorkbench::openDocument(path);
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(saved->cases().at(0).get("Tm").toDouble(), 285);
     }
+
+    DocumentWindow* untitled = app->newDocument();
+    untitled->present();
+    ASSERT_TRUE(untitled->form().type("mStepHaliteTm", "290"));
+    DocumentWindow* reopened = app->openDocument(path);
+    ASSERT_NE(reopened, nullptr);
+    runPendingEvents();
+    ASSERT_EQ(app->windows().size(), 2u);  // the edited new window stays
+    EXPECT_EQ(reopened->document().mTm, 285);
+    reopened->activate_action("win.close");  // unchanged: closes without asking
+    runPendingEvents();
+    ASSERT_EQ(app->windows().size(), 1u);
 
     auto files = [this] {
         return std::distance(std::filesystem::directory_iterator(folder),

@@ -135,12 +135,6 @@ bool CaseTable::selectedRowBounds(double& top, double& bottom, double& height) c
     return found;
 }
 
-bool CaseTable::selectedRowInView() const {
-    if (mSelection->get_selected() == GTK_INVALID_LIST_POSITION) return true;
-    double top = 0, bottom = 0, height = 0;
-    return selectedRowBounds(top, bottom, height) && top >= -0.5 && bottom <= height + 0.5;
-}
-
 bool CaseTable::scrollSelectedIntoView() {
     const guint at = mSelection->get_selected();
     if (at == GTK_INVALID_LIST_POSITION) return true;

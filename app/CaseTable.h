@@ -41,8 +41,6 @@ class CaseTable : public Gtk::ColumnView {
         Gtk::Label* label;
     };
     std::vector<Cell> cells() const;
-    // Whether the selected row lies wholly in the part of the list shown (true with none).
-    bool selectedRowInView() const;
 
    private:
     void addColumn(const std::string& key, const std::string& title, bool expand);

@@ -1,22 +1,20 @@
 #include "DocumentWindow.h"
 
+#include <glibmm/convert.h>
+#include <glibmm/main.h>
 #include <gtkmm/box.h>
 #include <gtkmm/eventcontrollerscroll.h>
-#include <gtkmm/expander.h>
 #include <gtkmm/filechoosernative.h>
 #include <gtkmm/filefilter.h>
 #include <gtkmm/label.h>
 #include <gtkmm/messagedialog.h>
 #include <gtkmm/paned.h>
-#include <glibmm/convert.h>
 #include <gtkmm/recentmanager.h>
 #include <gtkmm/scrolledwindow.h>
-#include <glibmm/main.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <set>
 
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
@@ -197,7 +195,6 @@ DocumentWindow::DocumentWindow(WyvraApplication& application, std::unique_ptr<My
     set_default_size(1360, 900);
     set_show_menubar(true);
     if (mDocument->form().find("mExpPanel")) {
-        mRepresented.insert("mExpPanel");
         mExperimental = std::make_unique<ExperimentalPanel>(
             *mDocument, [this](const std::function<void()>& a) { run(a); });
         mExperimental->set_transient_for(*this);
@@ -279,7 +276,6 @@ void DocumentWindow::addRows(Gtk::Grid& grid, int& row, const Rows& rows) {
         grid.attach(*first, 1, row);
         if (r[2])
             if (Gtk::Widget* second = fieldFor(r[2])) grid.attach(*second, 2, row);
-        if (r[3]) mRepresented.insert(r[3]);
         ++row;
     }
 }
@@ -460,7 +456,6 @@ Gtk::Widget* DocumentWindow::buildTabs() {
     boilingPlots->append(*plotHost("mDepthViewp"));
     auto* boilingPanel = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     boilingPanel->append(*rowsPanel(boilingRows));
-    if (Gtk::Widget* other = otherControls()) boilingPanel->append(*other);
     mTabs.append_page(*tabPage(withPanel(boilingPlots, boilingPanel)), "Boiling");
 
     mSwitchPage = mTabs.signal_switch_page().connect([this](Gtk::Widget*, guint page) {
@@ -468,28 +463,6 @@ Gtk::Widget* DocumentWindow::buildTabs() {
         run([this, page] { mDocument->selectTabViewItemAtIndex(static_cast<int>(page)); });
     });
     return &mTabs;
-}
-
-// Controls of the form that the layout does not place (panels added to the document later)
-// still reach the user, in a list of their own.
-Gtk::Widget* DocumentWindow::otherControls() {
-    std::vector<std::string> left;
-    for (const std::string& n : mDocument->form().names())
-        if (!mForm.isBound(n) && !mRepresented.count(n) && n != "mListView" && n.rfind("mBoil", 0) != 0) left.push_back(n);
-    if (left.empty()) return nullptr;
-    auto* expander = Gtk::make_managed<Gtk::Expander>("Other controls");
-    auto* grid = makeGrid();
-    int row = 0;
-    for (const std::string& n : left) {
-        Gtk::Widget* w = fieldFor(n);
-        if (!w) continue;
-        auto* label = Gtk::make_managed<Gtk::Label>(n.substr(1));
-        label->set_xalign(1);
-        grid->attach(*label, 0, row);
-        grid->attach(*w, 1, row++);
-    }
-    expander->set_child(*grid);
-    return expander;
 }
 
 CPlotView* DocumentWindow::currentPlot() {
@@ -674,11 +647,9 @@ void DocumentWindow::answerCloseQuestion(int response) {
     // The dialog is deleted once the signal that answered has returned.
     std::shared_ptr<Gtk::MessageDialog> asked(mCloseQuestion.release());
     Glib::signal_idle().connect_once([asked] {});
+    // Asked only by confirmClose, which leaves what follows the answer here.
     std::function<void(bool)> then = std::move(mAfterQuestion);
     mAfterQuestion = nullptr;
-    if (!then) then = [this](bool close) {
-        if (close) closeConfirmed();
-    };
     auto confirmed = [this, then] {
         mClosing = true;
         then(true);

@@ -5,17 +5,16 @@
 // undo, title). The window owns its document, and so its undo manager.
 #pragma once
 
+#include <giomm/simpleactiongroup.h>
 #include <gtkmm/applicationwindow.h>
 #include <gtkmm/filechoosernative.h>
 #include <gtkmm/grid.h>
 #include <gtkmm/messagedialog.h>
 #include <gtkmm/notebook.h>
-#include <giomm/simpleactiongroup.h>
 
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 
 #include "CaseTable.h"
@@ -83,7 +82,6 @@ class DocumentWindow : public Gtk::ApplicationWindow {
     void addRows(Gtk::Grid& grid, int& row,
                  const std::vector<std::array<const char*, 4>>& rows);
     Gtk::Widget* fieldFor(const std::string& name);
-    Gtk::Widget* otherControls();
     void buildActions();
     void askBeforeClosing();
 
@@ -96,8 +94,6 @@ class DocumentWindow : public Gtk::ApplicationWindow {
     std::map<std::string, PlotArea*> mPlots;
     std::vector<std::string> mPlotOrder;  // as laid out, tab by tab
     std::string mCurrentPlot;
-    // Fields shown through their stepper.
-    std::set<std::string> mRepresented;
     TernaryArea* mTernary = nullptr;
     std::unique_ptr<ExperimentalPanel> mExperimental;
     std::unique_ptr<Gtk::MessageDialog> mCloseQuestion;

@@ -38,7 +38,6 @@ class FormBinding {
     Gtk::Frame* box(const std::string& name);
     // A line of text showing the control's text (a status line).
     Gtk::Label* label(const std::string& name);
-    bool isBound(const std::string& name) const { return mWidgets.count(name) != 0; }
     // The widget bound to a control; null when there is none.
     Gtk::Widget* widget(const std::string& name) const;
 

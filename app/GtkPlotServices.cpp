@@ -264,8 +264,8 @@ void GtkPlotServices::reportError(const std::string& message) {
 
 AxisRangeWindow& GtkPlotServices::axisRangeWindow() {
     if (!mAxisWindow)
-        mAxisWindow = std::make_unique<AxisRangeWindow>(
-            CAxisRangeWindow::sharedAxisRangeWindowCtroller(), [this] { changed(); });
+        mAxisWindow =
+            std::make_unique<AxisRangeWindow>(CAxisRangeWindow::sharedAxisRangeWindowCtroller());
     return *mAxisWindow;
 }
 

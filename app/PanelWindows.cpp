@@ -48,8 +48,7 @@ void preparePanel(Gtk::Window& w, const char* title, bool modal) {
 
 // ----- Axis ranges -------------------------------------------------------------------------
 
-AxisRangeWindow::AxisRangeWindow(CAxisRangeWindow& panel, std::function<void()> changed)
-    : mPanel(panel), mChanged(std::move(changed)) {
+AxisRangeWindow::AxisRangeWindow(CAxisRangeWindow& panel) : mPanel(panel) {
     preparePanel(*this, "Axis Ranges", false);
     auto* grid = Gtk::make_managed<Gtk::Grid>();
     grid->set_row_spacing(4);

@@ -35,7 +35,7 @@ class PlotArea;
 // overwritten by a refresh.
 class AxisRangeWindow : public Gtk::Window {
    public:
-    explicit AxisRangeWindow(CAxisRangeWindow& panel, std::function<void()> changed);
+    explicit AxisRangeWindow(CAxisRangeWindow& panel);
     // Mirrors the panel: texts of the fields not being edited, enabled states, message,
     // visibility.
     void refresh();
@@ -54,7 +54,6 @@ class AxisRangeWindow : public Gtk::Window {
     // Commits a field the user has changed and not yet applied.
     void commitEdited(CAxisRangeWindow::Field field);
     CAxisRangeWindow& mPanel;
-    std::function<void()> mChanged;
     std::array<Gtk::Entry, CAxisRangeWindow::kFieldCount> mFields;
     std::array<bool, CAxisRangeWindow::kFieldCount> mEditing{};
     std::array<std::array<Gtk::Button, 2>, CAxisRangeWindow::kStepperCount> mSteps;

@@ -261,6 +261,9 @@ void TernaryArea::detach() {
     if (mDetached) return;
     mDetached = true;
     mView.setDisplayRequestHandler(nullptr);
+    // Taken apart by GTK before the window let go of it, the area has no drawing function or
+    // gestures left to stop.
+    if (!gobj()) return;
     set_draw_func({});
     mClick->set_propagation_phase(Gtk::PropagationPhase::NONE);
 }

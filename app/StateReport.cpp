@@ -3,11 +3,13 @@
 #include <glib-unix.h>
 #include <gtkmm/widget.h>
 
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <sstream>
 
 #include "DocumentWindow.h"
+#include "PlotWidget.h"
 #include "WyvraApplication.h"
 #include "platform/AtomicFileWriter.h"
 // Last, and in a unit of its own: X11's headers define macros that clash with names above.
@@ -210,16 +212,39 @@ std::string report(WyvraApplication& application) {
             if (widget->has_css_class("error") && name != MyDocument::kStatusLine)
                 out << "marked " << name << '\n';
         }
-        // The plots of the visible tab, each with the plot it draws.
+        // The plots of the visible tab, each with the plot it draws: where its plot rectangle
+        // lies (x y w h) and its current ranges (x from, to, y from, to); its tool buttons,
+        // enabled or not.
         for (const std::string& name : MyDocument::plotNames())
             if (PlotArea* area = window.plotArea(name); area && surfaceBounds(GTK_WIDGET(area->gobj()), top, box)) {
                 out << "plot " << name << ' ' << box[0] << ' ' << box[1] << ' ' << box[2] << ' '
-                    << box[3] << '\n';
+                    << box[3];
+                if (surfaceBounds(GTK_WIDGET(area->canvas().gobj()), top, box)) {
+                    const CPlotView& plot = area->plot();
+                    const Rect r = plot.getPlotRect();
+                    const int bottom = area->canvas().get_height();
+                    out << '\t' << box[0] + static_cast<int>(r.x()) << ' '
+                        << box[1] + bottom - static_cast<int>(r.y() + r.height()) << ' '
+                        << static_cast<int>(r.width()) << ' ' << static_cast<int>(r.height())
+                        << '\t' << plot.mCurrentMinX() << ' ' << plot.mCurrentMaxX() << ' '
+                        << plot.mCurrentMinY() << ' ' << plot.mCurrentMaxY();
+                }
+                out << '\n';
                 for (const auto& [what, button] : area->toolButtons())
                     if (surfaceBounds(button->gobj(), top, box))
                         out << "tool " << name << ' ' << what << ' ' << box[0] << ' ' << box[1]
-                            << ' ' << box[2] << ' ' << box[3] << '\n';
+                            << ' ' << box[2] << ' ' << box[3] << '\t'
+                            << (button->get_sensitive() ? "enabled" : "disabled") << '\n';
             }
+        // The ternary diagram where it shows, and where in it the brine of 16 wt % NaCl and
+        // 4 wt % KCl lies.
+        if (TernaryArea* ternary = window.ternaryArea();
+            ternary && surfaceBounds(GTK_WIDGET(ternary->gobj()), top, box)) {
+            const Point p = ternary->view().viewPointForComposition(16, 4);
+            out << "ternary " << box[0] << ' ' << box[1] << ' ' << box[2] << ' ' << box[3] << '\t'
+                << box[0] + std::lround(p.x) << ' '
+                << box[1] + ternary->get_height() - std::lround(p.y) << '\n';
+        }
         for (const auto& [row, key, label] : window.caseTable().cells())
             if (surfaceBounds(GTK_WIDGET(label->gobj()), top, box))
                 out << "cell " << row << ' ' << key << ' ' << box[0] << ' ' << box[1] << ' '

@@ -49,7 +49,9 @@ WyvraApplication::WyvraApplication(std::string selfTestImage, Script script)
                                 : Gio::Application::Flags::NON_UNIQUE)),
       mSelfTestImage(std::move(selfTestImage)),
       mScript(script) {
-    Glib::set_application_name("Wyvra");
+    // The name belongs to the process, which GLib lets name itself once.
+    static const bool named = (Glib::set_application_name("Wyvra"), true);
+    (void)named;
 }
 
 void WyvraApplication::on_startup() {

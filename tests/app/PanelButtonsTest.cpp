@@ -1,7 +1,7 @@
 // The buttons and controls of the GTK panels clicked as a user clicks them, on a display (the
 // suite registers them under xvfb-run; without a display they are skipped): the axis-range
-// panel's steppers, Default, Maximum, OK and Cancel; the curve panel's thickness and colour,
-// and the point panel's colour, with OK keeping and Cancel undoing what they did.
+// panel's steppers, Enter in a field, Default, Maximum, OK and Cancel; the curve panel's thickness
+// and colour, and the point panel's colour, with OK keeping and Cancel undoing what they did.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <gtkmm/colorbutton.h>
@@ -74,6 +74,15 @@ TEST_F(WidgetsPanels, AxisRangeButtonsApplyTheirRanges) {
     EXPECT_EQ(std::string(panel.fieldEntry(CAxisRangeWindow::kYmax).get_text()), "2000");
     click(buttonLabelled(panel, "Maximum"));
     EXPECT_EQ(shownRange(*plot), (std::vector<float>{-1000, 3000, -500, 5000}));
+
+    // Enter in a field applies it at once; the panel stays.
+    auto& ymax = const_cast<Gtk::Entry&>(panel.fieldEntry(CAxisRangeWindow::kYmax));
+    ymax.set_text("4000");
+    g_signal_emit_by_name(ymax.gobj(), "activate");
+    EXPECT_EQ(shownRange(*plot), (std::vector<float>{-1000, 3000, -500, 4000}));
+    EXPECT_TRUE(panel.get_visible());
+    ymax.set_text("5000");
+    g_signal_emit_by_name(ymax.gobj(), "activate");
 
     // Typed without Enter, applied by OK.
     auto& xmin = const_cast<Gtk::Entry&>(panel.fieldEntry(CAxisRangeWindow::kXmin));

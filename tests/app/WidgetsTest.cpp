@@ -2,28 +2,29 @@
 // xvfb-run; without a display they are skipped).
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <gtkmm/colorchooserdialog.h>
 #include <gtkmm/init.h>
+#include <gtkmm/scrolledwindow.h>
 #include <gtkmm/window.h>
 
 #include <chrono>
 #include <functional>
 #include <thread>
 
-#include <gtkmm/colorchooserdialog.h>
-#include <gtkmm/scrolledwindow.h>
-
 #include "CaseTable.h"
+#include "ExperimentalPanel.h"
 #include "FormBinding.h"
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
+#include "PlotWidget.h"
 #include "PopoverKeys.h"
-#include "plot/CGraphPoint.h"
+#include "WidgetSearch.h"
+#include "platform/Font.h"
 #include "platform/PlatformLog.h"
+#include "plot/CGraphPoint.h"
+#include "plot/CGraphPointCurve.h"
 #include "plot/CLogWindow.h"
 #include "plot/CPointSettingsWindow.h"
-#include "platform/PlatformLog.h"
-#include "platform/Font.h"
-#include "PlotWidget.h"
 #include "workbench/HeadlessWorkbench.h"
 
 namespace vornex::shell {
@@ -59,6 +60,23 @@ void pumpUntilQuiet(std::chrono::milliseconds quiet = std::chrono::milliseconds(
         else if (now - since >= quiet) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+}
+
+// The event controller of GTK type TYPE on the widget (the first one; with PHASE, the first
+// running in that phase), or null. Its signals are what GTK emits for the user's input.
+GtkEventController* controllerOf(Gtk::Widget& widget, GType type,
+                                 GtkPropagationPhase phase = GTK_PHASE_NONE) {
+    GListModel* controllers = gtk_widget_observe_controllers(widget.gobj());
+    GtkEventController* found = nullptr;
+    for (guint i = 0; i < g_list_model_get_n_items(controllers) && !found; ++i) {
+        auto* c = static_cast<GtkEventController*>(g_list_model_get_item(controllers, i));
+        if (G_TYPE_CHECK_INSTANCE_TYPE(c, type) &&
+            (phase == GTK_PHASE_NONE || gtk_event_controller_get_propagation_phase(c) == phase))
+            found = c;
+        g_object_unref(c);
+    }
+    g_object_unref(controllers);
+    return found;
 }
 
 class Widgets : public ::testing::Test {
@@ -600,6 +618,158 @@ TEST_F(Widgets, AFailureIsKeptAndLoggedWithNoDialogWithoutAWindow) {
               "The plot could not be saved as PDF to /full/disk.pdf");
     EXPECT_EQ(logged, std::vector<std::string>{services.reportedErrors().back()});
     EXPECT_EQ(Gtk::Window::list_toplevels().size(), windows);
+}
+
+// The Fixed density box, ticked as its click does, holds the fluid's density: the pressure and
+// salinity fields take no input, and a new temperature moves the pressure along the isochore
+// (up with T). Cleared, it frees the fields again.
+TEST_F(Widgets, TheFixedDensityBoxHoldsTheDensityAndFreesTheFieldsWhenCleared) {
+    FormBinding form(*document, counting());
+    Gtk::CheckButton* fixed = form.check("mFixDensity", "Fixed density");
+    Gtk::SpinButton* temperature = form.stepper("mStepHaliteTm");
+    Gtk::SpinButton* pressure = form.stepper("mStepHalitePm");
+    Gtk::SpinButton* salinity = form.stepper("mStepHaliteXm");
+    ASSERT_TRUE(fixed && temperature && pressure && salinity);
+    form.refresh();
+    ASSERT_TRUE(pressure->get_sensitive() && salinity->get_sensitive());
+    const double rho = document->mRm, P = document->mPm, T = document->mTm;
+    ASSERT_GT(rho, 0);
+
+    gtk_widget_activate(GTK_WIDGET(fixed->gobj()));
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(document->form()["mFixDensity"].state, 1);
+    form.refresh();
+    EXPECT_TRUE(fixed->get_active());
+    EXPECT_FALSE(pressure->get_sensitive());
+    EXPECT_FALSE(salinity->get_sensitive());
+    temperature->set_value(T + 20);
+    EXPECT_EQ(document->mTm, T + 20);
+    EXPECT_NEAR(document->mRm, rho, 1e-3 * rho);
+    EXPECT_GT(document->mPm, P);
+
+    EXPECT_TRUE(form.click("mFixDensity"));  // the click of a box toggles it
+    EXPECT_EQ(document->form()["mFixDensity"].state, 0);
+    form.refresh();
+    EXPECT_FALSE(fixed->get_active());
+    EXPECT_TRUE(pressure->get_sensitive());
+    EXPECT_TRUE(salinity->get_sensitive());
+}
+
+// Ctrl+Z in a text field: text typed and not yet taken goes back to what the field holds;
+// with nothing typed it is the window's Undo (Shift: Redo); other keys are the field's own.
+TEST_F(Widgets, ControlZInATextFieldTakesBackTheTypingElseItIsTheWindowsUndo) {
+    FormBinding form(*document, counting());
+    Gtk::Entry* name = form.entry("mName");
+    ASSERT_TRUE(name);
+    int undone = 0, redone = 0;
+    auto actions = Gio::SimpleActionGroup::create();
+    actions->add_action("undo", [&undone] { ++undone; });
+    actions->add_action("redo", [&redone] { ++redone; });
+    window->insert_action_group("win", actions);
+    show(*name, 300, 60);
+    form.refresh();
+    const std::string held = document->form().text("mName");
+    GtkEventController* keys =
+        controllerOf(*name, GTK_TYPE_EVENT_CONTROLLER_KEY, GTK_PHASE_CAPTURE);
+    ASSERT_TRUE(keys);
+    auto press = [keys](guint key, GdkModifierType state) {
+        gboolean handled = FALSE;
+        g_signal_emit_by_name(keys, "key-pressed", key, 0u, state, &handled);
+        return handled != FALSE;
+    };
+    name->set_text("Typed");
+    EXPECT_TRUE(press(GDK_KEY_z, GDK_CONTROL_MASK));
+    EXPECT_EQ(std::string(name->get_text()), held);
+    EXPECT_EQ(undone, 0);
+    EXPECT_TRUE(press(GDK_KEY_z, GDK_CONTROL_MASK));
+    EXPECT_EQ(undone, 1);
+    name->set_text("Typed");
+    EXPECT_TRUE(press(GDK_KEY_Z, GdkModifierType(GDK_CONTROL_MASK | GDK_SHIFT_MASK)));
+    EXPECT_EQ(redone, 1);
+    EXPECT_EQ(std::string(name->get_text()), "Typed");  // Redo leaves the typing alone
+    EXPECT_FALSE(press(GDK_KEY_z, GdkModifierType(0)));
+    EXPECT_FALSE(press(GDK_KEY_y, GDK_CONTROL_MASK));
+    EXPECT_EQ(undone + redone, 2);
+    EXPECT_EQ(document->form().text("mName"), held);
+    EXPECT_EQ(runs, 0);
+    window->unset_child();
+}
+
+// The experimental-data panel's tick draws the one set with data (its ten published rows) in
+// the P-x plot and takes it away again; a set without rows cannot be ticked.
+TEST_F(Widgets, ExperimentalPanelTicksDrawTheSetWithDataInThePxPlot) {
+    document->form()["mExpPanel"].hidden = false;
+    ExperimentalPanel panel(*document, counting());
+    panel.refresh();
+    std::vector<Gtk::CheckButton*> boxes;
+    ASSERT_TRUE(pumpUntil([&] {
+        boxes = widgetsOf<Gtk::CheckButton>(panel);
+        return boxes.size() >= 2;
+    }));
+    Gtk::CheckButton* withData = nullptr;
+    int sensitive = 0;
+    for (Gtk::CheckButton* b : boxes)
+        if (b->get_sensitive()) withData = b, ++sensitive;
+    ASSERT_EQ(sensitive, 1);
+    auto liquid = [this] {
+        auto* c = dynamic_cast<const CGraphPointCurve*>(
+            document->mPxViewp->getGraphObjectWithName("exp_px_x0"));
+        return c ? c->mPointsList() : std::vector<DataPoint>{};
+    };
+    gtk_widget_activate(GTK_WIDGET(withData->gobj()));
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(document->experimentalSets().at(0).select);
+    ASSERT_EQ(liquid().size(), 10u);
+    EXPECT_EQ(liquid().front().x, 37.5f);
+    for (std::size_t k = 1; k < document->experimentalSets().size(); ++k)
+        EXPECT_FALSE(document->experimentalSets()[k].select) << k;
+    gtk_widget_activate(GTK_WIDGET(withData->gobj()));
+    EXPECT_FALSE(document->experimentalSets().at(0).select);
+    EXPECT_TRUE(liquid().empty());
+    panel.set_visible(false);
+}
+
+// A drag the system cuts short (a grab taken by another window) ends as a release where the
+// pointer last was: the rectangle dragged so far stays, ready for Zoom in.
+TEST_F(Widgets, ADragCutShortKeepsTheRectangleDraggedSoFar) {
+    CDrawPlotView* host = document->hostNamed("mPTView");
+    auto* area = Gtk::make_managed<PlotArea>(*host, [this] { ++runs; });
+    show(*area, 500, 400);
+    CPlotView& plot = *host->plotView();
+    GtkEventController* drag = controllerOf(area->canvas(), GTK_TYPE_GESTURE_DRAG);
+    ASSERT_TRUE(drag);
+    const double h = area->canvas().get_height();
+    g_signal_emit_by_name(drag, "drag-begin", 150.0, 100.0);
+    EXPECT_TRUE(plot.isTrackingMouse());
+    g_signal_emit_by_name(drag, "drag-update", 40.0, 30.0);
+    g_signal_emit_by_name(drag, "cancel", static_cast<GdkEventSequence*>(nullptr));
+    EXPECT_FALSE(plot.isTrackingMouse());
+    const Rect r = plot.trackingRect();
+    EXPECT_NEAR(r.minX(), 150, 1e-9);
+    EXPECT_NEAR(r.maxX(), 190, 1e-9);
+    EXPECT_NEAR(r.maxY(), h - 100, 1e-9);
+    EXPECT_NEAR(r.minY(), h - 130, 1e-9);
+    EXPECT_TRUE(host->zoomInButton().enabled);
+    EXPECT_EQ(runs, 2);  // the press and the cut each refresh the window
+}
+
+// A press in the ternary diagram gives the ice panel the brine's NaCl : KCl ratio and
+// salinity; a press in its margin chooses nothing.
+TEST_F(Widgets, APressInTheTernaryDiagramGivesTheIcePanelItsComposition) {
+    CTernaryPlotView& view = document->ternaryView();
+    auto* area = Gtk::make_managed<TernaryArea>(view, [this] { ++runs; });
+    show(*area, 400, 350);
+    ASSERT_TRUE(pumpUntil([&] { return view.bounds().width() == area->get_width(); }));
+    GtkEventController* press = controllerOf(*area, GTK_TYPE_GESTURE_CLICK);
+    ASSERT_TRUE(press);
+    const Point p = view.viewPointForComposition(16, 4);  // 80 % of the salt NaCl, 20 wt %
+    g_signal_emit_by_name(press, "pressed", 1, p.x, area->get_height() - p.y);
+    EXPECT_NEAR(document->form().value("mIceRatio"), 80, 0.5);
+    EXPECT_NEAR(document->form().value("mIceSalinity"), 20, 0.5);
+    g_signal_emit_by_name(press, "pressed", 1, 2.0, 2.0);
+    EXPECT_EQ(view.mSela(), -1);
+    EXPECT_NEAR(document->form().value("mIceRatio"), 80, 0.5);
+    EXPECT_EQ(runs, 2);
 }
 
 }  // namespace

@@ -2,21 +2,27 @@
 // own on a display (the suite registers it under xvfb-run; without a display it is skipped):
 // a document named on the command line opens in its window, a refused one is reported and
 // ends the run with a failure, and the window's undo, redo, print-plot and close actions do
-// what their menu items say.
+// what their menu items say; the question before closing and GTK's file dialog are answered
+// through their own buttons and responses.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <gtkmm/init.h>
+#include <gtkmm/messagedialog.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
+#include "PanelWindows.h"
+#include "PlotWidget.h"
 #include "WidgetSearch.h"
 #include "WyvraApplication.h"
+#include "plot/CGraphPoint.h"
 #include "workbench/HeadlessWorkbench.h"
 
 namespace vornex::shell {
@@ -51,6 +57,45 @@ struct PrintDialogCloser {
         return ++self->turns < 400 ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
     }
 };
+
+// The visible toplevel of GTK type TYPE_NAME (a plain GTK dialog), or null.
+GtkWindow* shownToplevel(const char* typeName) {
+    GListModel* toplevels = gtk_window_get_toplevels();
+    GtkWindow* found = nullptr;
+    for (guint i = 0; i < g_list_model_get_n_items(toplevels) && !found; ++i) {
+        auto* w = static_cast<GtkWindow*>(g_list_model_get_item(toplevels, i));
+        if (std::string(G_OBJECT_TYPE_NAME(w)) == typeName && gtk_widget_get_visible(GTK_WIDGET(w)))
+            found = w;
+        g_object_unref(w);
+    }
+    return found;
+}
+
+// The question shown over WINDOW before it closes, or null.
+Gtk::MessageDialog* closeQuestionOver(Gtk::Window& window) {
+    for (Gtk::Window* w : Gtk::Window::list_toplevels())
+        if (auto* d = dynamic_cast<Gtk::MessageDialog*>(w);
+            d && d->get_visible() && d->get_transient_for() == &window)
+            return d;
+    return nullptr;
+}
+
+// Answers the question over WINDOW by a click on the button LABEL; false when there is none.
+bool answerCloseQuestion(Gtk::Window& window, const std::string& label) {
+    Gtk::MessageDialog* question = closeQuestionOver(window);
+    Gtk::Button* button = question ? buttonLabelled(*question, label) : nullptr;
+    if (!button) return false;
+    click(button);
+    runPendingEvents();
+    return true;
+}
+
+std::string head(const std::filesystem::path& file, std::size_t n) {
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes(n, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(n));
+    return in ? bytes : std::string();
+}
 
 class WindowActions : public ::testing::Test {
    protected:
@@ -138,6 +183,130 @@ TEST_F(WindowActions, DocumentsNamedOnTheCommandLineOpenAndTheActionsAct) {
     EXPECT_EQ(app->exitStatus(), 1);
     ASSERT_EQ(errors.size(), reported + 1);
     EXPECT_NE(errors.back().find("missing.wyvra"), std::string::npos) << errors.back();
+}
+
+// A new window nobody has used gives way to the document opened; one with an edit stays. The
+// question before closing an edited window is answered by its buttons: Cancel keeps the window
+// and its edit, Save writes the edit to the document's file and closes, Close without Saving
+// closes and writes nothing.
+TEST_F(WindowActions, ANewWindowGivesWayAndTheQuestionBeforeClosingIsAnsweredByItsButtons) {
+    const std::string path = (folder / "edited.wyvra").string();
+    {
+        auto document = HeadlessWorkbench::newDocument();
+        ASSERT_TRUE(document->saveToFile(path).ok());
+    }
+    app->newDocument()->present();
+    DocumentWindow* opened = app->openDocument(path);
+    runPendingEvents();
+    ASSERT_EQ(app->windows().size(), 1u);
+    ASSERT_EQ(app->windows().front().get(), opened);
+
+    ASSERT_TRUE(opened->form().type("mStepHaliteTm", "285"));
+    ASSERT_TRUE(opened->document().isDocumentEdited());
+    opened->activate_action("win.close");
+    runPendingEvents();
+    ASSERT_TRUE(opened->isAskingBeforeClosing());
+    EXPECT_NE(closeQuestionOver(*opened), nullptr);
+    ASSERT_TRUE(answerCloseQuestion(*opened, "_Cancel"));
+    ASSERT_EQ(app->windows().size(), 1u);
+    EXPECT_FALSE(opened->isAskingBeforeClosing());
+    EXPECT_TRUE(opened->document().isDocumentEdited());
+    EXPECT_EQ(opened->document().mTm, 285);
+
+    opened->activate_action("win.close");
+    runPendingEvents();
+    ASSERT_TRUE(answerCloseQuestion(*opened, "_Save"));
+    ASSERT_TRUE(app->windows().empty());
+    {
+        auto saved = HeadlessWorkbench::openDocument(path);
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(saved->cases().at(0).get("Tm").toDouble(), 285);
+    }
+
+    DocumentWindow* untitled = app->newDocument();
+    untitled->present();
+    ASSERT_TRUE(untitled->form().type("mStepHaliteTm", "290"));
+    DocumentWindow* reopened = app->openDocument(path);
+    ASSERT_NE(reopened, nullptr);
+    runPendingEvents();
+    ASSERT_EQ(app->windows().size(), 2u);  // the edited new window stays
+    EXPECT_EQ(reopened->document().mTm, 285);
+    reopened->activate_action("win.close");  // unchanged: closes without asking
+    runPendingEvents();
+    ASSERT_EQ(app->windows().size(), 1u);
+
+    auto files = [this] {
+        return std::distance(std::filesystem::directory_iterator(folder),
+                             std::filesystem::directory_iterator());
+    };
+    const auto written = files();
+    untitled->activate_action("win.close");
+    runPendingEvents();
+    ASSERT_TRUE(answerCloseQuestion(*untitled, "Close _without Saving"));
+    EXPECT_TRUE(app->windows().empty());
+    EXPECT_EQ(files(), written);
+}
+
+// The plot's Save as PDF asks for a file in GTK's file dialog: the file named there is written
+// as a PDF, Cancel writes nothing. The point panel closed by its window's close button takes the
+// colour chooser it opened along.
+TEST_F(WindowActions, ThePlotsSavePanelWritesWhereItsDialogSaysAndPanelsCloseTheirChooser) {
+    DocumentWindow* window = app->newDocument();
+    window->present();
+    runPendingEvents();
+    PlotArea* area = window->plotArea("mPTViewp");
+    ASSERT_NE(area, nullptr);
+    CPlotView& plot = area->plot();
+    GtkPlotServices& services = GtkPlotServices::instance();
+    auto saveAsPdf = [&](const char* name, int response) {
+        const Rect inside = plot.getPlotRect();
+        area->onContextClick(inside.midX(), area->canvas().get_height() - inside.maxY() + 2);
+        int item = -1;
+        for (std::size_t i = 0; i < plot.plotMenu().size(); ++i)
+            if (plot.plotMenu().item(i).actionName() == "onPrintPlot:") item = static_cast<int>(i);
+        ASSERT_GE(item, 0);
+        area->menuActions()->activate_action("item" + std::to_string(item));
+        if (area->contextPopover()) area->contextPopover()->popdown();
+        ASSERT_TRUE(services.isSavePanelOpen());
+        GtkWindow* dialog = nullptr;
+        for (int turn = 0; turn < 400 && !dialog; ++turn) {
+            runPendingEvents();
+            dialog = shownToplevel("GtkFileChooserDialog");
+            if (!dialog) g_usleep(50000);
+        }
+        ASSERT_NE(dialog, nullptr) << "no file dialog";
+        GFile* where = g_file_new_for_path(folder.c_str());
+        gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(dialog), where, nullptr);
+        g_object_unref(where);
+        gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(dialog), name);
+        gtk_dialog_response(GTK_DIALOG(dialog), response);
+        // The dialog looks the file up before it answers.
+        for (int turn = 0; turn < 400 && services.isSavePanelOpen(); ++turn) {
+            runPendingEvents();
+            if (services.isSavePanelOpen()) g_usleep(50000);
+        }
+        EXPECT_FALSE(services.isSavePanelOpen());
+    };
+    saveAsPdf("cancelled", GTK_RESPONSE_CANCEL);
+    EXPECT_FALSE(std::filesystem::exists(folder / "cancelled.pdf"));
+    saveAsPdf("pt", GTK_RESPONSE_ACCEPT);  // the type's extension is added
+    EXPECT_EQ(head(folder / "pt.pdf", 5), "%PDF-");
+
+    CGraphPoint* point = plot.plotPoint(300, 400, 1, Color::red());
+    services.showPointSettingsPanel(plot, *point);
+    PointSettingsWindow* panel = services.pointSettingsWindow();
+    ASSERT_NE(panel, nullptr);
+    runPendingEvents();
+    ASSERT_TRUE(panel->get_visible());
+    services.showColorPanel(Color::red());
+    runPendingEvents();
+    ASSERT_TRUE(services.isColorPanelVisible());
+    panel->close();
+    runPendingEvents();
+    EXPECT_FALSE(panel->get_visible());
+    EXPECT_FALSE(services.isColorPanelVisible());
+    window->closeConfirmed();
+    runPendingEvents();
 }
 
 }  // namespace

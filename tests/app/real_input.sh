@@ -307,6 +307,91 @@ scenario_plots_fit_the_window() {
     done
 }
 
+# A plot's plot rectangle on screen "x y w h", its ranges "x from, to, y from, to", and
+# whether a tool button of it is enabled.
+plot_rect() { awk -F'\t' -v k="$1" '{ split($1, f, " ") } f[1] == "plot" && f[2] == k { print $2; exit }' "$REPORT"; }
+plot_ranges() { awk -F'\t' -v k="$1" '{ split($1, f, " ") } f[1] == "plot" && f[2] == k { print $3; exit }' "$REPORT"; }
+tool_state() { awk -F'\t' -v p="$1" -v k="$2" '{ split($1, f, " ") } f[1] == "tool" && f[2] == p && f[3] == k { print $2; exit }' "$REPORT"; }
+
+# A drag with the mouse in the P-T plot outlines a zoom rectangle; Zoom in then narrows the
+# ranges to it, and Undo puts them back.
+scenario_zoom_by_dragging_in_a_plot() {
+    local x y w h before after x0 y0
+    read -r x y w h <<<"$(plot_rect mPTViewp)"
+    check $([ -n "$w" ] && [ "$w" -gt 100 ] && [ "$h" -gt 100 ]; echo $?) \
+        "the P-T plot's rectangle is on screen (${x:-?} ${y:-?} ${w:-?} ${h:-?})" || return
+    before=$(plot_ranges mPTViewp)
+    # Before the first change of the ranges the zoom buttons are enabled, as the host leaves
+    # them: without a rectangle, Zoom in does nothing.
+    click_at $(centre "$(tool_bounds mPTViewp zoom-in)")
+    settled "a click on Zoom in with no rectangle" || return
+    expect "$before" "Zoom in without a rectangle leaves the ranges" plot_ranges mPTViewp
+    x0=$((x + w / 4))
+    y0=$((y + h / 4))
+    xdotool mousemove --window "$WINDOW" "$x0" "$y0" mousedown 1
+    xdotool mousemove --window "$WINDOW" $((x0 + w / 4)) $((y0 + h / 8))
+    xdotool mousemove --window "$WINDOW" $((x0 + w / 2)) $((y0 + h / 4)) mouseup 1
+    settled "a drag in the P-T plot" || return
+    expect enabled "Zoom in is offered" tool_state mPTViewp zoom-in || return
+    click_at $(centre "$(tool_bounds mPTViewp zoom-in)")
+    settled "a click on Zoom in" || return
+    after=$(plot_ranges mPTViewp)
+    # Dragged over the second and third quarters of the width, and down from a quarter to a
+    # half of the height (the y axis runs up): within a pixel or two of the span.
+    awk -v b="$before" -v a="$after" 'function near(v, want, span) { return v - want < 0.02 * span && want - v < 0.02 * span }
+        BEGIN { split(b, o, " "); split(a, n, " "); wx = o[2] - o[1]; wy = o[4] - o[3]
+        exit !(near(n[1], o[1] + wx / 4, wx) && near(n[2], o[1] + 3 * wx / 4, wx) &&
+               near(n[3], o[4] - wy / 2, wy) && near(n[4], o[4] - wy / 4, wy)) }'
+    check $? "Zoom in narrows the ranges to the rectangle dragged (from $before to $after)"
+    expect disabled "and the rectangle goes" tool_state mPTViewp zoom-in
+    press ctrl+z
+    settled "Ctrl+Z after zooming" || return
+    expect "$before" "Undo puts the ranges back" plot_ranges mPTViewp
+}
+
+# A click in the ternary diagram of the Ice tab gives the ice panel the brine clicked: 80 %
+# of its salt NaCl, 20 wt % salt.
+scenario_click_in_the_ternary_diagram() {
+    local label x y w h px py
+    label=$(awk '$1 == "tablabel" && $2 == 3 { print $3, $4, $5, $6; exit }' "$REPORT")
+    check $([ -n "$label" ]; echo $?) "the Ice tab's label is on screen" || return
+    click_at $(centre "$label")
+    settled "a click on the Ice tab" || return
+    expect 3 "the Ice tab shows" value tab || return
+    read -r x y w h px py <<<"$(awk -F'\t' '{ split($1, f, " ") } f[1] == "ternary" { print f[2], f[3], f[4], f[5], $2; exit }' "$REPORT")"
+    check $([ -n "$py" ] && [ "$px" -gt "$x" ] && [ "$px" -lt $((x + w)) ] && [ "$py" -gt "$y" ] &&
+            [ "$py" -lt $((y + h)) ]; echo $?) "the ternary diagram shows the brine's point (${px:-?} ${py:-?} in ${x:-?} ${y:-?} ${w:-?} ${h:-?})" || return
+    click_at "$px" "$py"
+    settled "a click in the ternary diagram" || return
+    local ratio salinity
+    ratio=$(control mIceRatio)
+    salinity=$(control mIceSalinity)
+    # A pixel there is worth about 1.2 % of the NaCl share and 0.3 wt % of salt.
+    awk -v r="$ratio" -v s="$salinity" 'BEGIN { exit !(r - 80 < 2.5 && 80 - r < 2.5 && s - 20 < 0.6 && 20 - s < 0.6) }'
+    check $? "the ice panel takes the brine clicked (NaCl share ${ratio:-none} %, salinity ${salinity:-none} wt %)"
+    label=$(awk '$1 == "tablabel" && $2 == 0 { print $3, $4, $5, $6; exit }' "$REPORT")
+    click_at $(centre "$label")
+    settled "a click on the P-T-X tab" || return
+    expect 0 "the P-T-X tab shows again" value tab
+}
+
+# SIGUSR2 writes the window's image beside the report: a PNG of the window's size.
+scenario_window_image_is_written() {
+    local png="$REPORT.png" deadline sig w h W H
+    rm -f "$png"
+    kill -USR2 "$wyvra_pid"
+    deadline=$(($(now_ms) + 5000))
+    while [ ! -s "$png" ] && [ "$(now_ms)" -lt "$deadline" ]; do sleep 0.05; done
+    report
+    read -r W H <<<"$(awk '$1 == "size" { print $2, $3 }' "$REPORT")"
+    # The signature, then the header's width and height (big-endian, at bytes 16 and 20).
+    sig=$(head -c 8 "$png" 2>/dev/null | od -An -tx1 | tr -d ' \n')
+    w=$(od -An -tu1 -j16 -N4 "$png" 2>/dev/null | awk '{ print (($1 * 256 + $2) * 256 + $3) * 256 + $4 }')
+    h=$(od -An -tu1 -j20 -N4 "$png" 2>/dev/null | awk '{ print (($1 * 256 + $2) * 256 + $3) * 256 + $4 }')
+    check $([ "$sig" = 89504e470d0a1a0a ] && [ "$w" = "$W" ] && [ "$h" = "$H" ]; echo $?) \
+        "the window's image is a PNG of its size ($W x $H; the image: ${w:-none} x ${h:-none})"
+}
+
 scenario_refused_input_is_shown() {
     type_into mStepHaliteTm abc
     settled "typing abc into T" || return
@@ -837,7 +922,8 @@ scenario_second_window_menus_are_drawn() {
 
 # ----- Run --------------------------------------------------------------------------------
 
-SCENARIOS=(plots_fit_the_window add_and_click_a_row type_a_temperature wheel_over_an_unfocused_field
+SCENARIOS=(plots_fit_the_window window_image_is_written add_and_click_a_row type_a_temperature
+           zoom_by_dragging_in_a_plot click_in_the_ternary_diagram wheel_over_an_unfocused_field
            refused_input_is_shown unclassified_state_shows_no_results arrow_keys_in_the_case_list
            refusal_cleared_by_another_row ctrl_z_in_a_number_field boiling_panel_in_a_small_window
            log_open_while_working long_list_walked_with_down

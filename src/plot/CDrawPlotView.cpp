@@ -104,6 +104,9 @@ void CDrawPlotView::installButtons() {
     mStatus.selectable = true;
     mStatus.toolTip = "The status bar";
     mHasButtons = true;
+    // Zooming needs a rectangle dragged on the plot: until there is one the zoom buttons are
+    // off and say how to get one, rather than offered and doing nothing.
+    setEnabledZoomingControls(mPlotView && !mPlotView->trackingRect().isZero());
     if (mPlotView) mPlotView->setFrame(plotArea());
 }
 

@@ -321,8 +321,8 @@ scenario_zoom_by_dragging_in_a_plot() {
     check $([ -n "$w" ] && [ "$w" -gt 100 ] && [ "$h" -gt 100 ]; echo $?) \
         "the P-T plot's rectangle is on screen (${x:-?} ${y:-?} ${w:-?} ${h:-?})" || return
     before=$(plot_ranges mPTViewp)
-    # Before the first change of the ranges the zoom buttons are enabled, as the host leaves
-    # them: without a rectangle, Zoom in does nothing.
+    # Without a rectangle the zoom buttons are off, and a click on Zoom in does nothing.
+    expect disabled "Zoom in is off before a rectangle is dragged" tool_state mPTViewp zoom-in || return
     click_at $(centre "$(tool_bounds mPTViewp zoom-in)")
     settled "a click on Zoom in with no rectangle" || return
     expect "$before" "Zoom in without a rectangle leaves the ranges" plot_ranges mPTViewp

@@ -50,6 +50,23 @@ TEST_F(PlotHostView, EveryButtonSaysWhatItDoes) {
         EXPECT_FALSE(b->toolTip.empty()) << b->actionName;
 }
 
+// Zooming needs a dragged rectangle: a host's zoom buttons start off, with the hint that
+// says how to zoom, and a press does nothing until a drag outlines a rectangle.
+TEST_F(PlotHostView, ZoomButtonsStartOffUntilARectangleIsDragged) {
+    CPlotView* plot = host.setPlotView(newPlot());
+    plot->setDefaultXYRange(0, 100, 0, 50);
+    plot->setXYRange(0, 100, 0, 50);
+    host.installButtons();
+    for (const CDrawPlotView::ToolButton* b : {&host.zoomInButton(), &host.zoomOutButton()}) {
+        EXPECT_FALSE(b->enabled) << b->actionName;
+        EXPECT_EQ(b->toolTip,
+                  "Disabled. To enable it, press and drag the mouse on the plot to delimit the "
+                  "area to zoom.");
+    }
+    EXPECT_FALSE(host.zoomInButton().press());
+    EXPECT_EQ(plot->mCurrentMaxX(), 100);
+}
+
 TEST_F(PlotHostView, ButtonsCommandThePlot) {
     CPlotView* plot = host.setPlotView(newPlot());
     host.installButtons();

@@ -136,7 +136,7 @@ TEST_F(WidgetsLog, PrintButtonPrintsEveryLineToAFileThroughTheDialog) {
     constexpr int kLines = 109;
     std::vector<std::string> expected;
     for (int i = 0; i < kLines; ++i) {
-        char number[8];
+        char number[12];
         std::snprintf(number, sizeof number, "%03d", i);
         std::string line = std::string("line ") + number;
         expected.insert(expected.end(), {"line", number});
@@ -159,7 +159,8 @@ TEST_F(WidgetsLog, PrintButtonPrintsEveryLineToAFileThroughTheDialog) {
         click(buttonLabelled(window(), "Print\u2026"));
         runPendingEvents();
         EXPECT_TRUE(driver.dialogShown());
-        EXPECT_EQ(driver.printerPressed(), "Print to File");
+        EXPECT_EQ(driver.printerPressed(), PrintToFileDriver::kPrinter)
+            << PrintToFileDriver::kNotOffered;
     }
     const auto pages = wordsByPage(pdf);
     const auto boxes = wordBoxes(pdf);

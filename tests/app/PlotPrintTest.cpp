@@ -129,7 +129,7 @@ TEST_F(PrintPlot, CtrlPPrintsThePlotOnOnePageAsItsPdfShowsIt) {
     CPlotView* plot = window->currentPlot();
     ASSERT_NE(plot, nullptr);
     const std::string printed = (folder / "printed.pdf").string();
-    ASSERT_EQ(printPlotTo(printed), "Print to File");
+    ASSERT_EQ(printPlotTo(printed), PrintToFileDriver::kPrinter) << PrintToFileDriver::kNotOffered;
     ASSERT_TRUE(std::filesystem::exists(printed));
     const std::string saved = (folder / "saved.pdf").string();
     ASSERT_TRUE(plot->writePdf(saved).ok());
@@ -164,7 +164,7 @@ TEST_F(PrintPlot, APlotLargerThanThePageIsScaledToFitIt) {
 
     ASSERT_GE(plot->bounds().width(), 1.2 * area.width);
     const std::string printed = (folder / "printed.pdf").string();
-    ASSERT_EQ(printPlotTo(printed), "Print to File");
+    ASSERT_EQ(printPlotTo(printed), PrintToFileDriver::kPrinter) << PrintToFileDriver::kNotOffered;
     const std::string saved = (folder / "saved.pdf").string();
     ASSERT_TRUE(plot->writePdf(saved).ok());
     const auto [width, height] = pageSize(saved);
@@ -181,7 +181,8 @@ TEST_F(PrintPlot, AFileThatCannotBeWrittenIsReported) {
     const auto& errors = GtkPlotServices::instance().reportedErrors();
     const std::size_t before = errors.size();
     const std::filesystem::path pdf = folder / "missing" / "plot.pdf";
-    EXPECT_EQ(printPlotTo(pdf.string()), "Print to File");
+    EXPECT_EQ(printPlotTo(pdf.string()), PrintToFileDriver::kPrinter)
+        << PrintToFileDriver::kNotOffered;
     EXPECT_FALSE(std::filesystem::exists(pdf));
     ASSERT_EQ(errors.size(), before + 1);
     EXPECT_EQ(errors.back().rfind("Could not print the plot: ", 0), 0u) << errors.back();

@@ -19,6 +19,12 @@ namespace vornex::shell {
 // dialog runs a loop of its own, so the driver works from a timeout of the main loop.
 class PrintToFileDriver {
    public:
+    static constexpr const char* kPrinter = "Print to File";
+    // Why a print could not be completed, for a test's failure message.
+    static constexpr const char* kNotOffered =
+        "the print dialog did not offer GTK's \"Print to File\" printer within 20 s (its module, "
+        "printbackends/libprintbackend-file.so, comes with GTK itself)";
+
     // Waits up to 20 s for the dialog and for its Print button to become pressable.
     explicit PrintToFileDriver(const std::string& pdfPath)
         : mUri(g_filename_to_uri(pdfPath.c_str(), nullptr, nullptr)) {
@@ -34,7 +40,6 @@ class PrintToFileDriver {
     bool dialogShown() const { return mShown; }
     // The printer the dialog had chosen when Print was pressed ("" if it never was).
     const std::string& printerPressed() const { return mPrinter; }
-    bool printPressed() const { return !mPrinter.empty(); }
 
    private:
     static GtkWidget* printButton(GtkWidget* root) {
@@ -67,7 +72,7 @@ class PrintToFileDriver {
                 // the rest of what it shows.
                 self->mShown = true;
                 GtkPrintSettings* settings = gtk_print_unix_dialog_get_settings(dialog);
-                gtk_print_settings_set_printer(settings, "Print to File");
+                gtk_print_settings_set_printer(settings, kPrinter);
                 gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, self->mUri);
                 gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
                 gtk_print_unix_dialog_set_settings(dialog, settings);

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <gtkmm/init.h>
+#include <sigc++/adaptors/track_obj.h>
+#include <sigc++/signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -186,6 +188,40 @@ TEST_F(PrintPlot, AFileThatCannotBeWrittenIsReported) {
     EXPECT_FALSE(std::filesystem::exists(pdf));
     ASSERT_EQ(errors.size(), before + 1);
     EXPECT_EQ(errors.back().rfind("Could not print the plot: ", 0), 0u) << errors.back();
+}
+
+// The window closed (its document saved) while its print dialog shows, then Print pressed:
+// the plot is printed as it showed, and the window goes once the print is done (it once
+// went at once, and the page was drawn from a plot no longer there).
+TEST_F(PrintPlot, AWindowClosedWhileItsPrintDialogShowsIsPrintedThenGoes) {
+    ASSERT_TRUE(window->document().saveToFile((folder / "saved.wyvra").string()).ok());
+    CPlotView* plot = window->currentPlot();
+    ASSERT_NE(plot, nullptr);
+    const std::string saved = (folder / "saved.pdf").string();
+    ASSERT_TRUE(plot->writePdf(saved).ok());
+    const auto& errors = GtkPlotServices::instance().reportedErrors();
+    const std::size_t before = errors.size();
+    const std::string printed = (folder / "printed.pdf").string();
+    bool listedAfterClosing = true;
+    // A connection that lasts as long as the window does.
+    sigc::signal<void()> signal;
+    const sigc::connection whileTheWindowLasts = signal.connect(sigc::track_object([] {}, *window));
+    {
+        PrintToFileDriver driver(printed, [this] { window->close(); });
+        window->activate_action("win.print-plot");
+        runPendingEvents();
+        EXPECT_EQ(driver.printerPressed(), PrintToFileDriver::kPrinter)
+            << PrintToFileDriver::kNotOffered;
+        const auto& open = app->windows();
+        listedAfterClosing = std::any_of(open.begin(), open.end(),
+                                         [this](const auto& w) { return w.get() == window; });
+    }
+    EXPECT_FALSE(listedAfterClosing);
+    EXPECT_EQ(errors.size(), before);
+    EXPECT_NEAR(checkPrintedAsSaved(printed, saved), 1.0, 0.005);
+    runPendingEvents();
+    EXPECT_FALSE(whileTheWindowLasts.connected()) << "the window was kept after its print";
+    window = nullptr;
 }
 
 }  // namespace

@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vornex::shell {
@@ -25,9 +27,11 @@ class PrintToFileDriver {
         "the print dialog did not offer GTK's \"Print to File\" printer within 20 s (its module, "
         "printbackends/libprintbackend-file.so, comes with GTK itself)";
 
-    // Waits up to 20 s for the dialog and for its Print button to become pressable.
-    explicit PrintToFileDriver(const std::string& pdfPath)
-        : mUri(g_filename_to_uri(pdfPath.c_str(), nullptr, nullptr)) {
+    // Waits up to 20 s for the dialog and for its Print button to become pressable; `meanwhile`
+    // is done once the dialog shows, a turn of the main loop before Print is pressed.
+    explicit PrintToFileDriver(const std::string& pdfPath, std::function<void()> meanwhile = {})
+        : mUri(g_filename_to_uri(pdfPath.c_str(), nullptr, nullptr)),
+          mMeanwhile(std::move(meanwhile)) {
         mSource = g_timeout_add(50, &PrintToFileDriver::look, this);
     }
     ~PrintToFileDriver() {
@@ -77,6 +81,10 @@ class PrintToFileDriver {
                 gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
                 gtk_print_unix_dialog_set_settings(dialog, settings);
                 g_object_unref(settings);
+                if (self->mMeanwhile) {
+                    self->mMeanwhile();
+                    return G_SOURCE_CONTINUE;
+                }
             }
             GtkPrinter* printer = gtk_print_unix_dialog_get_selected_printer(dialog);
             GtkWidget* button = printButton(GTK_WIDGET(dialog));
@@ -95,6 +103,7 @@ class PrintToFileDriver {
     }
 
     gchar* mUri;
+    std::function<void()> mMeanwhile;
     guint mSource = 0;
     int mTurns = 0;
     bool mShown = false;

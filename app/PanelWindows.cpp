@@ -509,15 +509,22 @@ double lineHeight(const Glib::RefPtr<Pango::Layout>& layout) {
     return static_cast<double>(height) / PANGO_SCALE;
 }
 
-// Calls `row(top, bottom, baseline, line)` for each row of a wrapped line, top to bottom.
-template <class Row>
-void forEachRow(const Glib::RefPtr<Pango::Layout>& layout, const Row& row) {
+// A row of a wrapped line: its top and bottom, and where it is drawn from (its left end on
+// the baseline), in points from the line's top left corner.
+struct Row {
+    double top, bottom, x, baseline;
+    Glib::RefPtr<Pango::LayoutLine> line;
+};
+
+template <class Visit>
+void forEachRow(const Glib::RefPtr<Pango::Layout>& layout, const Visit& visit) {
     Pango::LayoutIter rows = layout->get_iter();
     do {
         int top = 0, bottom = 0;
         rows.get_line_yrange(top, bottom);
-        row(static_cast<double>(top) / PANGO_SCALE, static_cast<double>(bottom) / PANGO_SCALE,
-            static_cast<double>(rows.get_baseline()) / PANGO_SCALE, rows.get_line());
+        const double scale = PANGO_SCALE;
+        visit(Row{top / scale, bottom / scale, rows.get_line_logical_extents().get_x() / scale,
+                  rows.get_baseline() / scale, rows.get_line()});
     } while (rows.next_line());
 }
 
@@ -539,13 +546,13 @@ void paginate(LogPages& pages, const Glib::RefPtr<Gtk::PrintContext>& context) {
         }
         // Taller than a page: as many of its rows as each page takes (one at least).
         double from = 0, end = 0;
-        forEachRow(layout, [&](double, double bottom, double, const auto&) {
-            if (bottom - from > height && end > from) {
+        forEachRow(layout, [&](const Row& row) {
+            if (row.bottom - from > height && end > from) {
                 pages.pages.back().push_back({i, from, end});
                 pages.pages.emplace_back();
                 from = end;
             }
-            end = bottom;
+            end = row.bottom;
         });
         pages.pages.back().push_back({i, from, h});
         y = h - from;
@@ -580,12 +587,11 @@ Glib::RefPtr<Gtk::PrintOperation> LogWindow::printOperation() {
             double y = 0;
             for (const LogPages::Piece& piece : pages->pages[page]) {
                 // Row by row, the rows of the piece only: a row is never drawn on two pages.
-                forEachRow(lineLayout(context, pages->lines[piece.line]),
-                           [&](double top, double, double baseline, const auto& row) {
-                               if (top < piece.from - 0.01 || top >= piece.to - 0.01) return;
-                               cr->move_to(0, y + baseline - piece.from);
-                               row->show_in_cairo_context(cr);
-                           });
+                forEachRow(lineLayout(context, pages->lines[piece.line]), [&](const Row& row) {
+                    if (row.top < piece.from - 0.01 || row.top >= piece.to - 0.01) return;
+                    cr->move_to(row.x, y + row.baseline - piece.from);
+                    row.line->show_in_cairo_context(cr);
+                });
                 y += piece.to - piece.from;
             }
         });

@@ -29,15 +29,12 @@ namespace {
 // and each page ends only where what follows would not have fitted: the next line whole, or
 // the next row of a line that goes on over the page.
 void expectPagesFilledAndWhole(const std::vector<PageBoxes>& boxes) {
-    GtkPageSetup* setup = gtk_page_setup_new();
-    const double top = gtk_page_setup_get_top_margin(setup, GTK_UNIT_POINTS);
-    const double foot = top + gtk_page_setup_get_page_height(setup, GTK_UNIT_POINTS);
-    const double paperHeight = gtk_page_setup_get_paper_height(setup, GTK_UNIT_POINTS);
-    g_object_unref(setup);
+    const PrintableArea area = defaultPrintableArea();
+    const double top = area.top, foot = area.top + area.height;
     for (std::size_t p = 0; p < boxes.size(); ++p) {
         const PageBoxes& page = boxes[p];
         ASSERT_FALSE(page.words.empty()) << "page " << p + 1;
-        EXPECT_NEAR(page.height, paperHeight, 0.5);
+        EXPECT_NEAR(page.height, area.paperHeight, 0.5);
         double bottom = 0;
         int outside = 0;
         for (const WordBox& w : page.words) {

@@ -66,21 +66,6 @@ class PrintPlot : public ::testing::Test {
     DocumentWindow* window = nullptr;
 };
 
-// The printable area of GTK's default page setup, which a print keeps unless the user
-// changes it in the dialog.
-struct PrintableArea {
-    double left, top, width, height;
-};
-PrintableArea defaultPrintableArea() {
-    GtkPageSetup* setup = gtk_page_setup_new();
-    const PrintableArea area{gtk_page_setup_get_left_margin(setup, GTK_UNIT_POINTS),
-                             gtk_page_setup_get_top_margin(setup, GTK_UNIT_POINTS),
-                             gtk_page_setup_get_page_width(setup, GTK_UNIT_POINTS),
-                             gtk_page_setup_get_page_height(setup, GTK_UNIT_POINTS)};
-    g_object_unref(setup);
-    return area;
-}
-
 // Checks that the printed page holds the words of the plot saved as PDF (axis titles, tick
 // labels), each where the saved page has it, scaled by one factor about the printable area's
 // corner, and all within that area; returns the factor.

@@ -176,4 +176,20 @@ inline std::vector<PageBoxes> wordBoxes(const std::string& pdf) {
     return pages;
 }
 
+// The printable area of GTK's default page setup, which a print keeps unless the user
+// changes it in the dialog.
+struct PrintableArea {
+    double left, top, width, height, paperHeight;
+};
+inline PrintableArea defaultPrintableArea() {
+    GtkPageSetup* setup = gtk_page_setup_new();
+    const PrintableArea area{gtk_page_setup_get_left_margin(setup, GTK_UNIT_POINTS),
+                             gtk_page_setup_get_top_margin(setup, GTK_UNIT_POINTS),
+                             gtk_page_setup_get_page_width(setup, GTK_UNIT_POINTS),
+                             gtk_page_setup_get_page_height(setup, GTK_UNIT_POINTS),
+                             gtk_page_setup_get_paper_height(setup, GTK_UNIT_POINTS)};
+    g_object_unref(setup);
+    return area;
+}
+
 }  // namespace vornex::shell

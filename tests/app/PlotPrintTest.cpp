@@ -148,7 +148,6 @@ TEST_F(PrintPlot, APlotLargerThanThePageIsScaledToFitIt) {
         runPendingEvents();
         g_usleep(5000);
     }
-
     ASSERT_GE(plot->bounds().width(), 1.2 * area.width);
     const std::string printed = (folder / "printed.pdf").string();
     ASSERT_EQ(printPlotTo(printed), PrintToFileDriver::kPrinter) << PrintToFileDriver::kNotOffered;

@@ -479,11 +479,17 @@ void LogWindow::refresh() {
 
 namespace {
 
-// The log's lines and where each page begins. A line wraps at the page width; a page holds
-// the whole lines whose wrapped height fits it, so none is cut at a page break.
+// The log's lines and how they fall on pages. A line wraps at the page width; a page holds
+// the whole lines whose wrapped height fits it, so none is cut at a page break. A line taller
+// than a page goes on over the pages after it, broken between its rows.
 struct LogPages {
+    // The part of a line's wrapped height, [from, to), that a page shows.
+    struct Piece {
+        std::size_t line;
+        double from, to;
+    };
     std::vector<std::string> lines;
-    std::vector<std::size_t> firsts;
+    std::vector<std::vector<Piece>> pages;
 };
 
 Glib::RefPtr<Pango::Layout> lineLayout(const Glib::RefPtr<Gtk::PrintContext>& context,
@@ -500,6 +506,56 @@ double lineHeight(const Glib::RefPtr<Pango::Layout>& layout) {
     int width = 0, height = 0;
     layout->get_size(width, height);
     return static_cast<double>(height) / PANGO_SCALE;
+}
+
+// A row of a wrapped line: its top and bottom, and where it is drawn from (its left end on
+// the baseline), in points from the line's top left corner.
+struct Row {
+    double top, bottom, x, baseline;
+    Glib::RefPtr<Pango::LayoutLine> line;
+};
+
+template <class Visit>
+void forEachRow(const Glib::RefPtr<Pango::Layout>& layout, const Visit& visit) {
+    Pango::LayoutIter rows = layout->get_iter();
+    do {
+        int top = 0, bottom = 0;
+        rows.get_line_yrange(top, bottom);
+        const double scale = PANGO_SCALE;
+        visit(Row{top / scale, bottom / scale, rows.get_line_logical_extents().get_x() / scale,
+                  rows.get_baseline() / scale, rows.get_line()});
+    } while (rows.next_line());
+}
+
+void paginate(LogPages& pages, const Glib::RefPtr<Gtk::PrintContext>& context) {
+    const double height = context->get_height();
+    pages.pages.assign(1, {});
+    double y = 0;
+    for (std::size_t i = 0; i < pages.lines.size(); ++i) {
+        auto layout = lineLayout(context, pages.lines[i]);
+        const double h = lineHeight(layout);
+        if (y > 0 && y + h > height) {
+            pages.pages.emplace_back();
+            y = 0;
+        }
+        if (h <= height) {
+            pages.pages.back().push_back({i, 0, h});
+            y += h;
+            continue;
+        }
+        // Taller than a page: as many of its rows as each page takes (one at least).
+        double from = 0, end = 0;
+        forEachRow(layout, [&](const Row& row) {
+            if (row.bottom - from > height && end > from) {
+                pages.pages.back().push_back({i, from, end});
+                pages.pages.emplace_back();
+                from = end;
+            }
+            end = row.bottom;
+        });
+        pages.pages.back().push_back({i, from, h});
+        y = h - from;
+    }
 }
 
 }  // namespace
@@ -520,31 +576,22 @@ Glib::RefPtr<Gtk::PrintOperation> LogWindow::printOperation() {
     if (pages->lines.size() > 1 && pages->lines.back().empty()) pages->lines.pop_back();
     operation->signal_begin_print().connect(
         [pages, raw = operation.get()](const Glib::RefPtr<Gtk::PrintContext>& context) {
-            pages->firsts.assign(1, 0);
-            double y = 0;
-            for (std::size_t i = 0; i < pages->lines.size(); ++i) {
-                const double h = lineHeight(lineLayout(context, pages->lines[i]));
-                if (y > 0 && y + h > context->get_height()) {
-                    pages->firsts.push_back(i);
-                    y = 0;
-                }
-                y += h;
-            }
-            raw->set_n_pages(static_cast<int>(pages->firsts.size()));
+            paginate(*pages, context);
+            raw->set_n_pages(static_cast<int>(pages->pages.size()));
         });
     operation->signal_draw_page().connect(
         [pages](const Glib::RefPtr<Gtk::PrintContext>& context, int page) {
-            if (page < 0 || static_cast<std::size_t>(page) >= pages->firsts.size()) return;
-            const std::size_t last = static_cast<std::size_t>(page) + 1 < pages->firsts.size()
-                                         ? pages->firsts[page + 1]
-                                         : pages->lines.size();
+            if (page < 0 || static_cast<std::size_t>(page) >= pages->pages.size()) return;
             auto cr = context->get_cairo_context();
             double y = 0;
-            for (std::size_t i = pages->firsts[page]; i < last; ++i) {
-                auto layout = lineLayout(context, pages->lines[i]);
-                cr->move_to(0, y);
-                layout->show_in_cairo_context(cr);
-                y += lineHeight(layout);
+            for (const LogPages::Piece& piece : pages->pages[page]) {
+                // Row by row, the rows of the piece only: a row is never drawn on two pages.
+                forEachRow(lineLayout(context, pages->lines[piece.line]), [&](const Row& row) {
+                    if (row.top < piece.from - 0.01 || row.top >= piece.to - 0.01) return;
+                    cr->move_to(row.x, y + row.baseline - piece.from);
+                    row.line->show_in_cairo_context(cr);
+                });
+                y += piece.to - piece.from;
             }
         });
     return operation;

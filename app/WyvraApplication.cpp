@@ -1,26 +1,27 @@
 #include "WyvraApplication.h"
 
-#include <gtkmm/filechoosernative.h>
-#include <gtkmm/filefilter.h>
-#include <gtkmm/cssprovider.h>
-#include <gtkmm/dialog.h>
-#include <gtkmm/stylecontext.h>
-#include <gtkmm/printoperation.h>
 #include <glibmm/main.h>
 #include <glibmm/miscutils.h>
+#include <gtkmm/cssprovider.h>
+#include <gtkmm/dialog.h>
+#include <gtkmm/filechoosernative.h>
+#include <gtkmm/filefilter.h>
+#include <gtkmm/printoperation.h>
+#include <gtkmm/stylecontext.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "CloseTest.h"
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
 #include "PopoverKeys.h"
-#include "CloseTest.h"
 #include "SecondWindowTest.h"
 #include "SelfTest.h"
 #include "ShellSupport.h"
-#include "plot/CLogWindow.h"
 #include "platform/CairoCanvas.h"
+#include "plot/CLogWindow.h"
 #include "workbench/HeadlessWorkbench.h"
 
 namespace vornex::shell {
@@ -92,6 +93,7 @@ void WyvraApplication::on_startup() {
 void WyvraApplication::on_shutdown() {
     mOpenChooser.reset();
     mWindows.clear();
+    mClosedWhilePrinting.clear();
     GtkPlotServices::instance().shutdown();
     Gtk::Application::on_shutdown();
 }
@@ -161,7 +163,16 @@ DocumentWindow* WyvraApplication::adopt(std::unique_ptr<DocumentWindow> window) 
 }
 
 void WyvraApplication::windowClosed(DocumentWindow* window) {
-    mWindows.remove_if([window](const auto& w) { return w.get() == window; });
+    for (auto it = mWindows.begin(); it != mWindows.end(); ++it) {
+        if (it->get() != window) continue;
+        // Its plot may be on the page of a print still in its dialog: the window and its
+        // document stay until that print is done.
+        const bool printing =
+            std::find(mPrinting.begin(), mPrinting.end(), window) != mPrinting.end();
+        if (printing) mClosedWhilePrinting.push_back(std::move(*it));
+        mWindows.erase(it);
+        break;
+    }
     if (mWindows.empty() && !isScripted()) quit();
 }
 
@@ -252,7 +263,15 @@ void WyvraApplication::printPlot(CPlotView& plot, Gtk::Window& parent) {
             // The page shows what the plot's PDF shows.
             target->drawForOutput(canvas);
         });
+    // The dialog runs a loop of its own, in which the user may close the plot's window.
+    mPrinting.push_back(&parent);
     runPrintOperation(operation, Gtk::PrintOperation::Action::PRINT_DIALOG, parent, "the plot");
+    mPrinting.pop_back();
+    // Released once back in the main loop: the window's own action called this.
+    if (mPrinting.empty() && !mClosedWhilePrinting.empty())
+        Glib::signal_idle().connect_once([this] {
+            if (mPrinting.empty()) mClosedWhilePrinting.clear();
+        });
 }
 
 void WyvraApplication::on_activate() {

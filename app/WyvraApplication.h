@@ -72,6 +72,10 @@ class WyvraApplication : public Gtk::Application {
     std::string mSelfTestImage;
     Script mScript = Script::None;
     std::list<std::unique_ptr<DocumentWindow>> mWindows;
+    // The windows whose plot is being printed, innermost last, and those of them closed
+    // meanwhile, kept until their print is done.
+    std::vector<const Gtk::Window*> mPrinting;
+    std::list<std::unique_ptr<DocumentWindow>> mClosedWhilePrinting;
     int mUntitled = 0;
     int mExitStatus = 0;
     bool mMenuBarBuilt = false;

@@ -94,9 +94,10 @@ void writeRow(std::FILE* out, const Study& s, const Row& r) {
 // State 5 at 1 bar from state 4 (T4 K, water entropy S4): two-phase at 373.15 K by the fixed
 // saturation data, or superheated steam. Along the water-magma mixture's isentrope (m kg of
 // water a kg of magma) the magma cools with the water, and steam ends with it at their common
-// temperature; along the water's own (m 0) the steam keeps S4. Leaves the end's U in the
-// model and its temperature in T5; returns the liquid fraction (0 for steam), NaN when the
-// steam's end cannot be found.
+// temperature. Along the water's own (m 0) state 4 lies at 1 bar or above, where saturated
+// steam holds less entropy than the fixed data's at 1 bar: without the magma's heat the end
+// is never past saturation. Leaves the end's U in the model and its temperature in T5;
+// returns the liquid fraction (0 for steam), NaN when the steam's end cannot be found.
 double endAtOneBar(WaterEOS& w, double T4, double S4, double m, double& T5) {
     const SaturationEnds f = fixedOneBarSaturation();
     const double cpm = m > 0.0 ? w.M * w.magmaHeatCapacity / m : 0.0;  // J/K per mole of water
@@ -106,13 +107,8 @@ double endAtOneBar(WaterEOS& w, double T4, double S4, double m, double& T5) {
                                                        f.Vl * 1e6, f.Vv * 1e6);
     if (x >= 0.0) return x;
     std::printf("Superheated vapor %lf\n", x);
-    w.error = 0;
-    if (m > 0.0) {
-        if (!steamEndWithMagma(w, 1.0, kBoiling, T4, S4, m)) w.error = 1;
-    } else {
-        w.calculate_isentropic_point_at_fixed_P(1.0, S5, kBoiling, f.Vv);
-    }
-    if (w.error) {
+    if (!(m > 0.0) || !steamEndWithMagma(w, 1.0, kBoiling, T4, S4, m)) {
+        w.error = 1;
         std::printf("No end of the expansion at 1 bar\n");
         return kNaN;
     }

@@ -13,6 +13,7 @@
 #include "fluid/TextFiles.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaSaturation.h"
 
 namespace vornex {
 namespace {
@@ -235,6 +236,104 @@ TEST_F(MagmaBalanceTest, PhreaticStudyEndsSteamWithTheMagmaThatHeatsIt) {
         EXPECT_NEAR(reference.U - U2, row[10] + row[9], 1.0) << line;
     }
     EXPECT_EQ(steamEnds, 2);
+}
+
+TEST_F(MagmaBalanceTest, PhreaticStudysIrreversibleEndsShareTheMagmasHeat) {
+    // Along the water-magma mixture the irreversible expansion against 1 bar takes the magma
+    // down with the water: to the boiling point when the end is two-phase, to the steam's or
+    // the liquid's own temperature otherwise. Each end is worked out here from the reference
+    // equation by the energy balance H(end, 1 bar) + e T = U3 + P V3 + e T3 (e the magma's
+    // heat capacity per mole of water); none destroys entropy or gives more work than
+    // the reversible expansion of the same row.
+    ::testing::internal::CaptureStdout();
+    water.calculatePhreaticCycle(10.0, 1100.0, 0, 0, "0", 25.0);
+    ::testing::internal::GetCapturedStdout();
+    WagnerPruss reference{2};
+    reference.calculateTheSaturationTemperature(1.0, 0);
+    const double Tb = reference.T, Vl = reference.Vl, Vv = reference.Vv;
+    reference.calculateFromTV(Tb, Vl, 0);
+    const double Hl = reference.H, Sl = reference.S;
+    reference.calculateFromTV(Tb, Vv, 0);
+    const double Hv = reference.H, Sv = reference.S;
+    // Enthalpy and entropy of the single phase at (T K, 1 bar).
+    auto atOneBar = [&](double TK, int phase) {
+        reference.error = 0;
+        reference.set_the_phase_as(phase);
+        reference.Vl0 = 1.85e-5;
+        reference.calculateFromTP(TK, 1.0, 0);
+        EXPECT_EQ(reference.error, 0) << TK;
+        return std::pair{reference.H, reference.S};
+    };
+    int liquids = 0, twoPhase = 0, steams = 0;
+    for (const std::string& line : testing::fileLines("heatirr0")) {
+        if (line.empty() || line[0] == '#') continue;
+        const std::vector<double> row = testing::numbersOf(line);
+        const int branch = static_cast<int>(row[22]) - (std::isnan(row[4]) ? 110 : 120);
+        if (branch == 102) continue;  // state 3 is then the boiling point, after the heating
+        const double T3 = 296.15 + std::max(row[0], 0.001);
+        reference.error = 0;
+        reference.set_the_phase_as(branch == 101 ? 2 : 1);
+        reference.Vl0 = 1.85e-5;
+        reference.calculateFromTP(T3, branch == 101 ? 11.0 : row[1], 0);
+        ASSERT_EQ(reference.error, 0) << line;
+        const double V3 = reference.V, S3 = reference.S, e = water.M * 1200.0 / row[14];
+        const double available = reference.U + 1e5 * V3 + e * T3;
+        const double tolerance = 1.0 + 0.006 * e;  // the table's two decimals of T
+        double Send = 0.0, Tend = Tb;
+        if (available - e * 373.15 < Hl) {
+            ++liquids;
+            EXPECT_GT(row[20], 1.0) << line;
+            Tend = row[18];
+            const auto [H, S] = atOneBar(Tend, 2);
+            EXPECT_NEAR(H + e * Tend, available, tolerance) << line;
+            Send = S;
+        } else if (available - e * 373.15 <= Hv) {
+            ++twoPhase;
+            const double x = (available - e * 373.15 - Hv) / (Hl - Hv);
+            EXPECT_NEAR(row[20], x, 1e-4) << line;
+            EXPECT_NEAR(row[23], -1e5 * (x * Vl + (1.0 - x) * Vv - V3) + (row[9] - row[7] - row[8]),
+                        0.5 + 1e-4 * std::fabs(row[23]))
+                << line;
+            Send = x * Sl + (1.0 - x) * Sv;
+            Tend = 373.15;
+        } else {
+            ++steams;
+            EXPECT_LT(row[20], 0.0) << line;
+            // The steam that the balance leaves, by bisection between boiling and T3.
+            double low = 373.15, high = T3;
+            for (int n = 0; n < 60; ++n) {
+                const double mid = 0.5 * (low + high);
+                (atOneBar(mid, 1).first + e * mid > available ? high : low) = mid;
+            }
+            EXPECT_NEAR(row[18], low, 0.01) << line;
+            EXPECT_GT(row[18], 373.15) << line;
+            Tend = low;
+            Send = atOneBar(low, 1).second;
+            EXPECT_NEAR(row[19] * 1e-6, reference.V, 1e-5 * reference.V) << line;
+        }
+        // The water gains at least the entropy the magma loses; the reversible work bounds
+        // the irreversible one.
+        EXPECT_GE(Send - S3 - e * std::log(T3 / Tend), -0.006 * (e + 100.0) / Tend) << line;
+        EXPECT_GE(row[23], row[9] - 0.05) << line;
+    }
+    EXPECT_GT(liquids, 2);
+    EXPECT_GT(twoPhase, 2);
+    EXPECT_GT(steams, 5);
+}
+
+TEST_F(MagmaBalanceTest, WatersOwnIsentropeEndsWithinTheFixedOneBarSaturation) {
+    // Along the water's own isentrope an end past saturated steam at 1 bar would need a state
+    // 4 at 1 bar or above holding more entropy than the fixed 1-bar steam: saturated steam
+    // there holds less, and the isentrope of the fixed steam's entropy meets saturation below
+    // 1 bar, where the study expands the water in one phase.
+    const SaturationEnds f = fixedOneBarSaturation();
+    water.calculateTheSaturationTemperature(1.0, 0);
+    ASSERT_EQ(water.error, 0);
+    water.calculateFromTV(water.T, water.Vv, 0);
+    EXPECT_LT(water.S, f.Sv);
+    EXPECT_NEAR(water.S, f.Sv, 1e-4 * f.Sv);  // the same equation of state
+    ASSERT_EQ(water.calculateCondensationPointFromS(f.Sv), 0);
+    EXPECT_LT(water.P, 1e5);
 }
 
 TEST_F(MagmaBalanceTest, PyroclastPathMeetsTheCoexistenceNextToTheCriticalPoint) {

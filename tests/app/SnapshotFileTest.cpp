@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "StateReport.h"
+#include "support/ChildExit.h"
 #include "support/HostileFiles.h"
 
 namespace vornex::shell {
@@ -41,8 +42,8 @@ TEST(WindowImages, AreWrittenWholeAndReadBackOrFailKeepingTheFile) {
 
     const auto full = testing::runBounded(60, [&] {
         std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{512, 512};  // room for what was there, not for the image
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return std::string("no limit");
+        // Room for what was there, not for the image.
+        if (!lowerSoftLimit(RLIMIT_FSIZE, 512)) return std::string("no limit");
         const IoResult r = savePng(texture, path);
         return r.ok() ? std::string("saved") : "refused: " + r.message;
     });

@@ -101,8 +101,7 @@ TEST(Allocators, MemoryThatCannotBeHadEndsTheProcessWithItsMessage) {
         if (child == 0) {
             ::alarm(20);
             ::dup2(out[1], STDOUT_FILENO);
-            const struct rlimit cap {1L << 30, 1L << 30};
-            if (::setrlimit(RLIMIT_AS, &cap) != 0) endForkedChild(10);
+            if (!lowerSoftLimit(RLIMIT_AS, rlim_t{1} << 30)) endForkedChild(10);
             if (which == 1) allocate(400'000'000);  // 3.2 GB
             else allocate2(400'000'000, 1);         // 3.2 GB of row pointers
             endForkedChild(0);

@@ -208,8 +208,7 @@ TEST_F(AtomicFiles, AWritePastTheFileSizeLimitFailsWithoutEndingTheProcess) {
     if (child == 0) {
         ::alarm(20);
         std::signal(SIGXFSZ, SIG_DFL);
-        const struct rlimit limit { 16384, 16384 };
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) endForkedChild(10);
+        if (!lowerSoftLimit(RLIMIT_FSIZE, 16384)) endForkedChild(10);
         const std::string row(1000, 'x');
         int wrong = 0;
         for (AtomicFile::Mode mode : {AtomicFile::Mode::Replace, AtomicFile::Mode::Stream}) {

@@ -133,8 +133,7 @@ inline BoundedRun runBounded(int seconds, const std::function<std::string()>& op
         if (!kSanitizerBuild) {
             // The sanitizer maps terabytes of shadow memory, so only the plain build is held
             // to a memory bound; the time limit holds for both.
-            const rlimit limit{memory, memory};
-            ::setrlimit(RLIMIT_AS, &limit);
+            lowerSoftLimit(RLIMIT_AS, memory);
         }
         ::alarm(static_cast<unsigned>(seconds));
         // The peak is counted from here: the pages shared with the parent are not the

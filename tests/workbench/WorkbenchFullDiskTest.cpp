@@ -19,6 +19,7 @@
 #include "plot/CGraphCurve.h"
 #include "plot/CLogWindow.h"
 #include "plot/CPlotView.h"
+#include "support/ChildExit.h"
 #include "support/HostileFiles.h"
 #include "workbench/HeadlessWorkbench.h"
 
@@ -68,8 +69,7 @@ TEST(WorkbenchFullDisk, EveryWriteFailsAndKeepsTheEarlierFile) {
     // Blocks of 512 bytes: room for what was there, not for any of the files.
     const auto run = testing::runBounded(120, [&] {
         std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{512, 512};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return std::string("no limit");
+        if (!lowerSoftLimit(RLIMIT_FSIZE, 512)) return std::string("no limit");
         std::string said;
         for (const auto& [name, write] : writes) {
             const IoResult r = write((folder / name).string());
@@ -107,8 +107,7 @@ TEST(WorkbenchFullDisk, ASaveBeyondTheFileSizeLimitFailsAndKeepsTheEarlierFile) 
     ASSERT_TRUE(ui.editCell(0, "comment", PlistValue(std::string(100000, 'c'))));
     const auto run = testing::runBounded(120, [&] {
         std::signal(SIGXFSZ, SIG_DFL);
-        const rlimit limit{16384, 16384};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return std::string("no limit");
+        if (!lowerSoftLimit(RLIMIT_FSIZE, 16384)) return std::string("no limit");
         const IoResult r = document->saveToFile(path);
         return r.ok() ? std::string("saved") : "refused: " + r.message;
     });

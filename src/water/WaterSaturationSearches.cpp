@@ -36,7 +36,15 @@ bool coexistenceAtT(WaterEOS& w, double T, double& Vl, double& Vv) {
             dPdV[k] = w.dPdV;
         }
         const double RT = w.gasConstant * T, fP = (P[0] - P[1]) / P[0], fG = (G[0] - G[1]) / RT;
-        if (std::fabs(fP) < 1e-13 && std::fabs(fG) < 1e-13) return true;
+        // The liquid's pressure is fixed only to some ulps of its volume times its bulk
+        // modulus (1e9 Pa against a vapour pressure of 1e3 to 1e7 Pa), and an older model's
+        // to 1e-12 of that: the pressures are compared on the larger scale, and a step that
+        // moves the volumes by no more than that rounding ends the search once both
+        // residuals are small. Equal pressures and Gibbs energies hold trivially for one
+        // volume taken twice: the two must stay apart to be two phases.
+        const double pressureScale = std::fmax(P[0], -Vl * dPdV[0]);
+        const double fPscaled = std::fabs(P[0] - P[1]) / pressureScale;
+        if (fPscaled < 1e-13 && std::fabs(fG) < 1e-13) return Vv - Vl > 1e-5 * Vl;
         // d/dVl and d/dVv of both residuals (dG/dV = V dP/dV at constant T).
         const double a = dPdV[0] / P[0], b = -dPdV[1] / P[0];
         const double c = Vl * dPdV[0] / RT, d = -Vv * dPdV[1] / RT, det = a * d - b * c;
@@ -47,6 +55,9 @@ bool coexistenceAtT(WaterEOS& w, double T, double& Vl, double& Vv) {
             lambda *= 0.5;
         Vl += lambda * dVl;
         Vv += lambda * dVv;
+        if (std::fabs(lambda * dVl) <= 1e-10 * Vl && std::fabs(lambda * dVv) <= 1e-10 * Vv &&
+            fPscaled < 1e-9 && std::fabs(fG) < 1e-9)
+            return Vv - Vl > 1e-5 * Vl;
     }
     return false;
 }
@@ -71,6 +82,13 @@ bool saturatedAt(WaterEOS& w, double T, bool liquid, SaturatedPoint& p, const Sa
         p.Vv = kWaterMolarMass / WaterEOS::saturatedVapourDensityWagnerPruss(T);
         coexists = coexistenceAtT(w, T, p.Vl, p.Vv);
     }
+    // A model whose critical point lies apart from the reference one: its own saturation
+    // solve at T gives the start.
+    if (!coexists && std::isfinite(w.calculateTheSaturationPressure(T))) {
+        p.Vl = w.Vl;
+        p.Vv = w.Vv;
+        coexists = coexistenceAtT(w, T, p.Vl, p.Vv);
+    }
     if (!coexists) return false;
     w.calculateFromTV(T, liquid ? p.Vl : p.Vv, 0);
     p.S = w.S;
@@ -88,33 +106,20 @@ void settleSaturated(WaterEOS& w, const SaturatedPoint& p, bool liquid) {
 
 // Near the critical point the side's entropy moves by some 1e-7 J/(mol K) with the last
 // bits of the coexistence (its volumes are barely determined there); 1e-8 of it is what a
-// search there can promise.
+// search there can promise. The entropy's zero is a convention (the liquid at the triple
+// point): close to it the tolerance is 1e-8 J/(mol K), not 1e-8 of a vanishing value.
 bool entropyMet(double S, double entropy) {
-    return std::fabs(S - entropy) <= 1e-8 * std::fabs(entropy);
+    return std::fabs(S - entropy) <= 1e-8 * std::fmax(std::fabs(entropy), 1.0);
 }
 
-// Secant on T from a saturated state whose entropy is near the one asked for.
-bool refineInT(WaterEOS& w, double entropy, bool liquid, SaturatedPoint p) {
-    SaturatedPoint q{};
-    if (!saturatedAt(w, p.T * (1.0 - 1e-7), liquid, q, &p)) return false;
-    for (int k = 0; k < 30; ++k) {
-        if (entropyMet(q.S, entropy)) {
-            settleSaturated(w, q, liquid);
-            return w.error == 0;
-        }
-        if (q.S == p.S) return false;
-        const double T = q.T - (q.S - entropy) * (q.T - p.T) / (q.S - p.S);
-        p = q;
-        if (!(T > 0.0) || !saturatedAt(w, T, liquid, q, &p)) return false;
-    }
-    return false;
-}
-
-// Within a kelvin of the critical point, where the general search of the three unknowns is
-// nearly singular and may not converge: the T of the entropy by regula falsi between a
-// kelvin below the critical temperature and the closest temperature that still coexists.
-// False when the entropy lies beyond that bracket (closer to the critical one).
-bool saturationFromEntropyNearCritical(WaterEOS& w, double entropy, bool liquid) {
+// The T of the entropy along the model's own saturation curve, by regula falsi on T: the
+// bracket's far end is sought from a kelvin below the model's critical temperature down to
+// the lowest temperature of the tracers, its near end up to the closest temperature that
+// still coexists. Taken where the general search of the three unknowns fails: within a
+// kelvin or two of the critical point, where it is nearly singular, and wherever the water
+// fits it starts from lie far from the model's curve. False when the entropy lies beyond
+// both ends.
+bool saturationFromEntropyAlongCurve(WaterEOS& w, double entropy, bool liquid) {
     const double Tc = w.namingCriticalTemperature();
     if (!(Tc > 1.0)) return false;
     // The side's entropy approaches the critical one from below (liquid) or above (vapour).
@@ -122,8 +127,23 @@ bool saturationFromEntropyNearCritical(WaterEOS& w, double entropy, bool liquid)
         return liquid ? p.S >= entropy : p.S <= entropy;
     };
     SaturatedPoint low{}, high{};
-    if (!saturatedAt(w, Tc - 1.0, liquid, low, nullptr) || beyond(low)) return false;
     bool bracketed = false;
+    int failures = 0;
+    for (double gap = 1.0;;) {
+        const double T = std::fmax(Tc - gap, w.Tlowest);
+        if (!saturatedAt(w, T, liquid, low, bracketed ? &high : nullptr)) {
+            // A model's coexistence may end (or its solve fail) above the lowest temperature:
+            // a shorter step from the last temperature that coexists.
+            if (!bracketed || ++failures > 30) return false;
+            gap = 0.5 * (Tc - T + Tc - high.T);
+            continue;
+        }
+        if (!beyond(low)) break;
+        if (!(T > w.Tlowest)) return false;
+        high = low;
+        bracketed = true;
+        gap = 2.0 * (Tc - T);
+    }
     for (double gap = 0.1; gap >= 1e-7 && !bracketed; gap *= 0.1) {
         SaturatedPoint p{};
         if (!saturatedAt(w, Tc - gap, liquid, p, nullptr)) break;
@@ -151,8 +171,8 @@ bool saturationFromEntropyNearCritical(WaterEOS& w, double entropy, bool liquid)
     return w.error == 0;
 }
 
-// The general search, its entropy met to rounding by a secant on T where it stopped short;
-// within 0.6 J/(mol K) of the critical entropy, where it failed, the near-critical search.
+// The general search; where it failed, or stopped short of the entropy, the search along the
+// curve.
 int saturationFromEntropySearch(WaterEOS& w, double entropy, bool liquid) {
     w.S = entropy;
     setSearchStart(w, liquid ? water::boilingStartFromS(entropy)
@@ -162,15 +182,13 @@ int saturationFromEntropySearch(WaterEOS& w, double entropy, bool liquid) {
     if (code == 0 && w.error == 0) {
         if (entropyMet(w.S, entropy)) return 0;
         const SaturatedPoint found{w.T, w.Vl, w.Vv, w.S};
-        if (refineInT(w, entropy, liquid, found)) return 0;
-        if (saturationFromEntropyNearCritical(w, entropy, liquid)) return 0;
+        if (saturationFromEntropyAlongCurve(w, entropy, liquid)) return 0;
         // The general search's state stands.
         settleSaturated(w, found, liquid);
         w.S = found.S;
         return w.error == 0 ? 0 : 1;
     }
-    if (std::fabs(entropy - w.Scrit) < 0.6 && saturationFromEntropyNearCritical(w, entropy, liquid))
-        return 0;
+    if (saturationFromEntropyAlongCurve(w, entropy, liquid)) return 0;
     w.forgetSaturation();
     w.error = 1;
     return code != 0 ? code : 1;

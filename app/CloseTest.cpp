@@ -1,16 +1,13 @@
 #include "CloseTest.h"
 
-#include <gtkmm/messagedialog.h>
 #include <glibmm/main.h>
+#include <gtkmm/messagedialog.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
@@ -84,10 +81,9 @@ class CloseSession : public ScriptedSession {
         check(mSecond->form().type("mStepHaliteTm", "285") && d.mTm == 285 &&
                   d.cases().at(1).get("Tm").toDouble(-1) == 285 && d.isDocumentEdited(),
               "the remaining window's field sets the new case's temperature");
-        mPath = (std::filesystem::temp_directory_path() /
-                 ("wyvra-close-test-" + std::to_string(::getpid()) + ".wyvra"))
-                    .string();
-        check(mSecond->saveTo(mPath) && !d.isDocumentEdited(), "the remaining window saves");
+        mPath = temporaryFile("wyvra-close-test-", ".wyvra");
+        check(!mPath.empty() && mSecond->saveTo(mPath) && !d.isDocumentEdited(),
+              "the remaining window saves");
         mSecond->requestClose();
         next([this] { return windowCount() == 0; });
     }
@@ -97,7 +93,7 @@ class CloseSession : public ScriptedSession {
         check(reopened && reopened->document().caseCount() == 2 &&
                   reopened->document().cases().at(1).get("Tm").toDouble(-1) == 285,
               "the file saved by the remaining window holds its new case");
-        std::filesystem::remove(mPath);
+        removeTemporary(mPath);
         if (reopened) reopened->requestClose();
         next();
     }

@@ -1,8 +1,11 @@
 #include "ScriptedSession.h"
 
 #include <glibmm/main.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "WyvraApplication.h"
 
@@ -41,6 +44,21 @@ void ScriptedSession::finish() {
     std::printf("%d check(s) failed\n", mFailures);
     mApp.release();
     mApp.quit();
+}
+
+std::string ScriptedSession::temporaryFile(const std::string& prefix, const std::string& suffix) {
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
+    if (ec) {
+        check(false, "a temporary folder to write in (TMPDIR: " + ec.message() + ")");
+        return "";
+    }
+    return (folder / (prefix + std::to_string(::getpid()) + suffix)).string();
+}
+
+void ScriptedSession::removeTemporary(const std::string& path) {
+    std::error_code ec;
+    if (!path.empty()) std::filesystem::remove(path, ec);
 }
 
 }  // namespace vornex::shell

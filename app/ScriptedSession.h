@@ -27,6 +27,12 @@ class ScriptedSession {
     void next(unsigned ms, std::function<bool()> ready = {});
     // Says how many checks failed, and quits with the exit status that tells.
     virtual void finish();
+    // A path in the temporary folder, PREFIX and SUFFIX around the process's id (sessions
+    // run side by side); empty, with a failed check, when there is no such folder.
+    std::string temporaryFile(const std::string& prefix, const std::string& suffix);
+    // Removes a file the session wrote, if it is still there and can go: the session's
+    // verdict does not hang on its clean-up.
+    static void removeTemporary(const std::string& path);
 
     WyvraApplication& mApp;
     int mFailures = 0;

@@ -4,14 +4,11 @@
 #include <gtk/gtk.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
@@ -129,10 +126,8 @@ class SecondWindowSession : public ScriptedSession {
             if (point)
                 offset = " " + std::to_string(static_cast<int>(point->x) - gdk_texture_get_width(texture) / 4) +
                          " " + std::to_string(static_cast<int>(point->y) - gdk_texture_get_height(texture) / 4);
-            image = (std::filesystem::temp_directory_path() /
-                     ("wyvra-" + std::to_string(::getpid()) + "-" + what + ".png"))
-                        .string();
-            if (!savePng(texture, image).ok()) image.clear();
+            image = temporaryFile("wyvra-" + what + "-", ".png");
+            if (!image.empty() && !savePng(texture, image).ok()) image.clear();
             g_object_unref(texture);
             mImages.push_back(image);
         }
@@ -151,7 +146,7 @@ class SecondWindowSession : public ScriptedSession {
             [=, this] { shownThen(what, native, point, then, tries + 1); }, 100);
     }
     void finish() override {
-        for (const std::string& image : mImages) std::filesystem::remove(image);
+        for (const std::string& image : mImages) removeTemporary(image);
         ScriptedSession::finish();
     }
     static int itemOf(Menu& menu, const char* action) {

@@ -241,20 +241,21 @@ class Session : public ScriptedSession {
         check(!axisPanel.isVisible(), "closing the panel hides it");
         mZoomedMaxX = plot.mCurrentMaxX();
 
-        const std::string pdf = (std::filesystem::temp_directory_path() /
-                                 ("wyvra-plot-" + std::to_string(::getpid())))
-                                    .string();
+        const std::string pdf = temporaryFile("wyvra-plot-", "");
         area->onContextClick(inside.midX(), h - inside.maxY() + 2);
         const int save = itemOf(plot.plotMenu(), "onPrintPlot:");
         area->menuActions()->activate_action("item" + std::to_string(save));
         GtkPlotServices& services = GtkPlotServices::instance();
         check(services.isSavePanelOpen(), "Save as PDF asks for a file");
-        services.answerSavePanel(pdf);
-        std::ifstream written(pdf + ".pdf", std::ios::binary);
-        std::string head(4, '\0');
-        written.read(head.data(), 4);
-        check(head == "%PDF", "the plot is written as " + pdf + ".pdf");
-        std::filesystem::remove(pdf + ".pdf");
+        // Without a temporary folder the panel is answered with no file.
+        services.answerSavePanel(pdf.empty() ? std::nullopt : std::optional<std::string>(pdf));
+        if (!pdf.empty()) {
+            std::ifstream written(pdf + ".pdf", std::ios::binary);
+            std::string head(4, '\0');
+            written.read(head.data(), 4);
+            check(head == "%PDF", "the plot is written as " + pdf + ".pdf");
+            removeTemporary(pdf + ".pdf");
+        }
 
         const std::size_t windows = services.plotWindowCount();
         area->onContextClick(inside.midX(), h - inside.maxY() + 2);
@@ -476,10 +477,8 @@ class Session : public ScriptedSession {
         if (opening) g_signal_emit_by_name(opening->gobj(), "response", GTK_RESPONSE_ACCEPT);
         check(mApp.windows().size() == 1 && GtkPlotServices::instance().reportedErrors().size() == errors,
               "Open accepted without a file opens nothing and reports nothing");
-        mPath = (std::filesystem::temp_directory_path() /
-                 ("wyvra-self-test-" + std::to_string(::getpid()) + ".wyvra"))
-                    .string();
-        check(window().saveTo(mPath), "the document saves to " + mPath);
+        mPath = temporaryFile("wyvra-self-test-", ".wyvra");
+        check(!mPath.empty() && window().saveTo(mPath), "the document saves to " + mPath);
         check(!document().isDocumentEdited() && std::filesystem::exists(mPath),
               "the saved document has no unsaved changes");
         DocumentWindow* first = &window();
@@ -511,7 +510,7 @@ class Session : public ScriptedSession {
                     check(std::fabs(d.mPTViewp->mCurrentMaxX() - mZoomedMaxX) < 1e-3,
                           "the reopened case shows its zoomed range");
                 }
-                std::filesystem::remove(mPath);
+                removeTemporary(mPath);
                 next(800);
                 return false;
             },

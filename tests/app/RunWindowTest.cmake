@@ -8,8 +8,14 @@ execute_process(COMMAND ${command} RESULT_VARIABLE status OUTPUT_VARIABLE out ER
 message("${out}")
 message("${err}")
 string(REGEX REPLACE "[^\n]*Unable to acquire session bus[^\n]*" "" counted "${err}")
-string(REGEX MATCHALL "[A-Za-z-]+-(CRITICAL|WARNING|ERROR) \\*\\*[^\n]*" reports "${counted}")
-string(REGEX MATCHALL "(ERROR: [A-Za-z]+Sanitizer|runtime error:)[^\n]*" sanitizer "${err}")
+# With a log domain ("Gtk-WARNING **") or without ("(wyvra:PID): ERROR **").
+string(REGEX MATCHALL "([A-Za-z-]+-|\\([^)]*\\): )(CRITICAL|WARNING|ERROR) \\*\\*[^\n]*" reports "${counted}")
+# A leak checker that could not stop the program's threads says only that it "has
+# encountered a fatal error", and aborts under abort_on_error.
+string(REGEX MATCHALL "(ERROR: [A-Za-z]+Sanitizer|[A-Za-z]+Sanitizer has encountered a fatal error|[A-Za-z]+Sanitizer:DEADLYSIGNAL|[A-Za-z]+Sanitizer CHECK failed|runtime error:)[^\n]*" sanitizer "${err}")
+# GLib's failed assertions and a C++ exception nothing caught (both abort).
+string(REGEX MATCHALL "([A-Za-z-]+:ERROR:[^ \n]*:[0-9]+:|terminate called)[^\n]*" aborts "${err}")
+list(APPEND reports ${aborts})
 list(APPEND reports ${sanitizer})
 if(reports)
   list(JOIN reports "\n  " listed)

@@ -53,8 +53,8 @@ pick() { local a=("$@"); echo "${a[RANDOM % ${#a[@]}]}"; }
 # - the print dialog accepted with "Pages" chosen and no range typed: GTK's print operation
 #   then prints nothing and says "no pages to print".
 reports_in() {
-    grep -E "[A-Za-z-]+-(CRITICAL|WARNING|ERROR) \*\*|ERROR: [A-Za-z]+Sanitizer|runtime error:" "$1" |
-        grep -vE "Unable to acquire session bus|dconf-WARNING|failed to commit changes to dconf" |
+    reports_in_err "$1" |
+        grep -vE "dconf-WARNING|failed to commit changes to dconf" |
         grep -vE "Gtk-CRITICAL \*\*.* (gtk_tree_sortable_[a-z_]+: assertion 'GTK_IS_TREE_SORTABLE \(sortable\)'|gtk_column_view_get_model: assertion 'GTK_IS_COLUMN_VIEW \(self\)'|gtk_single_selection_get_selected_item: assertion 'GTK_IS_SINGLE_SELECTION \(self\)') failed$" |
         grep -vE "Gtk-WARNING \*\*: [0-9:.]+: no pages to print$"
 }

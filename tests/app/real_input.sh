@@ -944,7 +944,7 @@ for scenario in "${SCENARIOS[@]}"; do
     "scenario_$scenario"
     [ "$hung" -eq 0 ] || { echo "the program no longer answers: the remaining scenarios are not run"; break; }
 done
-if grep -qE "ERROR: AddressSanitizer|runtime error:|ERROR: LeakSanitizer" "$work/wyvra.err"; then
+if grep -qE "$SANITIZER_REPORTS" "$work/wyvra.err"; then
     check 1 "no sanitizer report"
     cat "$work/wyvra.err"
 fi

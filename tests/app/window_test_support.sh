@@ -25,6 +25,42 @@ check() {  # check CONDITION-STATUS WHAT
 
 now_ms() { date +%s%3N; }
 
+# What in a program's standard error marks a fault its checks may not see: a sanitizer's
+# report, and a sanitizer that could not do its work. The leak checker, when it cannot stop
+# the program's threads at exit, says no more than that it "has encountered a fatal error",
+# and under abort_on_error ends the program with SIGABRT (status 134).
+SANITIZER_REPORTS='ERROR: [A-Za-z]+Sanitizer|[A-Za-z]+Sanitizer( has encountered a fatal error|:DEADLYSIGNAL| CHECK failed)|runtime error:'
+# The same, and GLib's and GTK's criticals, warnings and errors (with a log domain or
+# without, "(wyvra:PID): ERROR **"), their failed assertions
+# ("Gtk:ERROR:file:line:function: assertion failed"), and a C++ exception nothing caught; an
+# error, an assertion and the exception abort. Not counted: the session bus a virtual display
+# lacks. The lines of FILE that say so; none when it holds none.
+reports_in_err() {
+    grep -E "([A-Za-z-]+-|\([^)]*\): )(CRITICAL|WARNING|ERROR) \*\*|[A-Za-z-]+:ERROR:[^ ]*:[0-9]+:|terminate called|$SANITIZER_REPORTS" "$1" |
+        grep -vE "Unable to acquire session bus"
+}
+
+# Checks that FILE, a program's standard error, holds no report, and prints those it holds.
+check_no_reports() {
+    local reports
+    reports=$(reports_in_err "$1")
+    check $([ -z "$reports" ]; echo $?) "the program reports no critical, warning or sanitizer error"
+    [ -z "$reports" ] || printf '%s\n' "$reports"
+}
+
+# The script's verdict, and its exit status: whether every check held.
+verdict() {
+    [ "$failures" -eq 0 ] && echo "every check held" || echo "$failures check(s) failed"
+    [ "$failures" -eq 0 ]
+}
+
+# The end of a program that failed, said from its exit STATUS: a signal's name beside 128+N.
+exit_status_text() {
+    local status=$1
+    [ "$status" -gt 128 ] && [ "$status" -lt 160 ] && echo "$status, ended by SIG$(kill -l $((status - 128)))" && return
+    echo "$status"
+}
+
 # What a failed run leaves to read: the program's standard error whole and the last lines of
 # the display's, window manager's and compositor's logs, printed before the test's folder is
 # removed (STATUS is the script's exit status; 0 and 77, a skip, show nothing).

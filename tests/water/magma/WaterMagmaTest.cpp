@@ -132,6 +132,16 @@ TEST_F(MagmaWaterTest, ExsolutionWorkAt900CAnd1000Bar) {
     water.calculateTemperatureForGivenExsolutionWorkAndPressure(437.63, 1000.0, 1.2e-5);
     EXPECT_EQ(water.error, 0);
     EXPECT_NEAR(water.T, 1173.15, 0.1);
+    // No steam at 1000 bar is denser than the melt's 12 cm3/mol: a work taken in, not given
+    // out, has no temperature, and the search says so rather than return one.
+    water.temperature(1100.0);
+    water.calculateTemperatureForGivenExsolutionWorkAndPressure(-500.0, 1000.0, 1.2e-5);
+    EXPECT_EQ(water.error, 1);
+    // Far below the triple point the model has no steam: the residual is refused, not zero.
+    water.equationError = 0;
+    water.equationForExsolutionWork(100.0, &context);
+    EXPECT_EQ(water.equationError, 1);
+    water.equationError = 0;
 }
 
 TEST_F(MagmaWaterTest, IsobaricHeatingWorkReport) {

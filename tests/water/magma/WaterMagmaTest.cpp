@@ -316,6 +316,14 @@ TEST_F(MagmaWaterTest, EquilibriumTableBalancesTheMagmasHeat) {
             << m;
     }
     std::filesystem::remove("heat1.txt");
+    // A suffix that names another folder writes nothing and says why.
+    ::testing::internal::CaptureStderr();
+    water.calculateEquilibriumCurve(1473.15, 0, 0, 0, 0, 0, "/x");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(water.error, 1);
+    EXPECT_NE(said.find("Suffix \"/x\" refused"), std::string::npos) << said;
+    EXPECT_FALSE(std::filesystem::exists("heat/x.txt"));
+    EXPECT_EQ(water.waterMagmaRatio, 0.3);
 }
 
 // ------------------------------------------------------------------ input record

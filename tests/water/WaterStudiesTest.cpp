@@ -139,6 +139,13 @@ TEST_F(WaterHomogenisationTest, SteamInclusionHomogenisesOnTheDewCurve) {
     EXPECT_NEAR(vapourDensity, kM / (1e-6 * V), 1e-3 * vapourDensity);  // V to 0.01 cm3/mol
     EXPECT_NEAR(Ph, vapourPressure, 5e-4 * vapourPressure);
     EXPECT_NEAR(thC, Th - 273.15, 0.006);
+    // A trapping pressure no fluid has gives no inclusion, and no isochore either.
+    std::filesystem::remove("isoc");
+    const std::string refused = textWritten(
+        [&](FILE* out) { water.calculateTheFluidInclusionProperties(673.15, -5.0, out); });
+    EXPECT_EQ(refused, "No state at 673.15 K and -5 bar\n");
+    EXPECT_NE(water.error, 0);
+    EXPECT_FALSE(std::filesystem::exists("isoc"));
 }
 
 // The conode at a pressure starts from the water correlations' saturation volumes and is

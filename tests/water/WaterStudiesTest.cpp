@@ -148,6 +148,37 @@ TEST_F(WaterHomogenisationTest, SteamInclusionHomogenisesOnTheDewCurve) {
     EXPECT_FALSE(std::filesystem::exists("isoc"));
 }
 
+// Water trapped at 20 degC and 5000 bar is denser than any saturated liquid (at most 1000
+// kg/m3, near 4 degC): it has no homogenisation, and its isochore, from 0 degC, rises to the
+// trapping state.
+TEST_F(WaterHomogenisationTest, InclusionDenserThanTheSaturatedLiquidHasNoHomogenisation) {
+    std::filesystem::remove("isoc");
+    const std::string text = textWritten(
+        [&](FILE* out) { water.calculateTheFluidInclusionProperties(293.15, 5000.0, out); });
+    double V = 0;
+    ASSERT_EQ(std::sscanf(text.c_str(), "V %lf cm3/mol", &V), 1) << text;
+    EXPECT_LT(V, kM * 1e6 / 1000.0);
+    EXPECT_NE(text.find("\nNo homogenisation found\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Th "), std::string::npos) << text;
+    DataTextFile isochore;
+    ASSERT_TRUE(isochore.tryOpen("isoc"));
+    ASSERT_EQ(isochore.set_index("T P"), 2);
+    double T = 0, P = 0, Tbefore = 0, Pbefore = 0, first = 0;
+    int rows = 0;
+    while (isochore.read() == 1) {
+        Tbefore = T;
+        Pbefore = P;
+        isochore >> T >> P;
+        if (rows++ == 0) first = T;
+        EXPECT_GT(P, Pbefore) << T;  // the liquid's isochore rises with T
+    }
+    ASSERT_GT(rows, 3);
+    EXPECT_GE(first, 273.15);
+    EXPECT_LE(T, 293.15);
+    // Carried on to the trapping temperature it meets the trapping pressure.
+    EXPECT_NEAR(P + (293.15 - T) * (P - Pbefore) / (T - Tbefore), 5000.0, 10.0);
+}
+
 // The conode at a pressure starts from the water correlations' saturation volumes and is
 // the saturation of the reference tables at every pressure they list.
 TEST(WaterConodeTest, ConodeAtAPressureIsTheTabulatedSaturation) {

@@ -339,9 +339,11 @@ TEST(PotterBrownTable, LoaderRefusesATableOfTheWrongShape) {
 }
 
 // A node of inf once gave a density of -nan with the error flag clear, 1e300 a density of
-// 1e300 and the hex 0x1p3 one of 8 g/cm3: only decimal densities a brine can have are taken.
+// 1e300 and the hex 0x1p3 one of 8 g/cm3: only decimal densities a brine can have are taken
+// (not a lone point or exponent, not beyond a double, not two numbers run together).
 TEST(PotterBrownTable, LoaderRefusesNodesThatAreNotDensities) {
-    for (const char* node : {"inf", "nan", "1e300", "0x1p3", "2.5", "1e-7", "-0.5", "infinity"}) {
+    for (const char* node : {"inf", "nan", "1e300", "0x1p3", "2.5", "1e-7", "-0.5", "infinity", ".",
+                             "e5", "1e99999", "1.0.0"}) {
         SCOPED_TRACE(node);
         {
             std::ofstream out("pb_node.txt");

@@ -244,6 +244,29 @@ TEST_F(WaterFlowTest, FlowIsobarRunsDownTheVapourBranch) {
     EXPECT_NEAR(testing::numbersOf(text[1])[1], 905.0, 1e-9);  // the vapour branch runs downwards
 }
 
+// The liquid branch runs upwards from T0; its first state is the IAPWS-95 check point of
+// the liquid at 500 K and 838.025 kg/m3 (10.0003858 MPa, sound speed 1271.28441 m/s).
+TEST_F(WaterFlowTest, FlowIsobarRunsUpTheLiquidBranch) {
+    std::filesystem::remove("flow100");
+    ::testing::internal::CaptureStdout();
+    const bool written = water.calculateFlowIsobar(100.003858, 500.0, 502.0, 1);
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(written);
+    const std::vector<std::string> text = testing::fileLines("flow100");
+    ASSERT_EQ(text.size(), 4u);
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const std::vector<double> row = testing::numbersOf(text[i]);
+        ASSERT_EQ(row.size(), 14u) << text[i];
+        EXPECT_NEAR(row[1], 500.0 + double(i - 1), 1e-9);
+        EXPECT_GT(row[3], 800.0) << "a liquid";
+    }
+    const std::vector<double> first = testing::numbersOf(text[1]);
+    EXPECT_NEAR(first[3], 838.025, 1e-3);
+    EXPECT_NEAR(first[4], 1271.28441, 1e-3);
+    EXPECT_NEAR(first[2], 1e6 * 0.018015268 / 838.025, 1e-4);
+    std::filesystem::remove("flow100");
+}
+
 TEST_F(WaterFlowTest, BadRangesAreRefusedWithoutAFile) {
     std::filesystem::remove("flow10");
     EXPECT_FALSE(water.calculateFlowIsobar(10.0, 900.0, 800.0, 1));

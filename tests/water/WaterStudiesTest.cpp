@@ -109,6 +109,76 @@ TEST_F(WaterHomogenisationTest, InclusionTrappedAt400CAnd1000BarHomogenisesAt582
     EXPECT_NEAR(atTrap, 1000.0, 15.0);  // within half a kelvin of the trapping temperature
 }
 
+// Steam trapped at 400 degC and 100 bar homogenises on the dew curve, where the saturated
+// vapour has the trapped density: checked against the auxiliary equations of Wagner and
+// Pruss (2002, eqs. 2.5 and 2.7), fitted apart from the reference equation's equilibrium.
+TEST_F(WaterHomogenisationTest, SteamInclusionHomogenisesOnTheDewCurve) {
+    const std::string text = textWritten(
+        [&](FILE* out) { water.calculateTheFluidInclusionProperties(673.15, 100.0, out); });
+    ASSERT_EQ(water.error, 0) << text;
+    double V = 0, rho = 0, Ttrap = 0, tC = 0, Ptrap = 0, Th = 0, thC = 0, Ph = 0;
+    ASSERT_EQ(std::sscanf(text.c_str(),
+                          "V %lf cm3/mol\t\tDensity : %lf\t\tTtrap : %lf K (%lf°C)\t\tPtrap : %lf "
+                          "bar\nTh %lf K (%lf°C)\t\tPh : %lf bar",
+                          &V, &rho, &Ttrap, &tC, &Ptrap, &Th, &thC, &Ph),
+              8)
+        << text;
+    EXPECT_GT(V, 55.5);  // a vapour
+    const double tau = 1.0 - Th / 647.096;
+    const double vapourDensity =
+        322.0 *
+        std::exp(-2.03150240 * std::cbrt(tau) - 2.68302940 * std::pow(tau, 2.0 / 3) -
+                 5.38626492 * std::pow(tau, 4.0 / 3) - 17.2991605 * std::pow(tau, 3) -
+                 44.7586581 * std::pow(tau, 37.0 / 6) - 63.9201063 * std::pow(tau, 71.0 / 6));
+    const double vapourPressure =
+        220.64 * std::exp(647.096 / Th *
+                          (-7.85951783 * tau + 1.84408259 * std::pow(tau, 1.5) -
+                           11.7866497 * std::pow(tau, 3) + 22.6807411 * std::pow(tau, 3.5) -
+                           15.9618719 * std::pow(tau, 4) + 1.80122502 * std::pow(tau, 7.5)));
+    EXPECT_LT(Th, Ttrap);
+    EXPECT_NEAR(vapourDensity, kM / (1e-6 * V), 1e-3 * vapourDensity);  // V to 0.01 cm3/mol
+    EXPECT_NEAR(Ph, vapourPressure, 5e-4 * vapourPressure);
+    EXPECT_NEAR(thC, Th - 273.15, 0.006);
+    // A trapping pressure no fluid has gives no inclusion, and no isochore either.
+    std::filesystem::remove("isoc");
+    const std::string refused = textWritten(
+        [&](FILE* out) { water.calculateTheFluidInclusionProperties(673.15, -5.0, out); });
+    EXPECT_EQ(refused, "No state at 673.15 K and -5 bar\n");
+    EXPECT_NE(water.error, 0);
+    EXPECT_FALSE(std::filesystem::exists("isoc"));
+}
+
+// Water trapped at 20 degC and 5000 bar is denser than any saturated liquid (at most 1000
+// kg/m3, near 4 degC): it has no homogenisation, and its isochore, from 0 degC, rises to the
+// trapping state.
+TEST_F(WaterHomogenisationTest, InclusionDenserThanTheSaturatedLiquidHasNoHomogenisation) {
+    std::filesystem::remove("isoc");
+    const std::string text = textWritten(
+        [&](FILE* out) { water.calculateTheFluidInclusionProperties(293.15, 5000.0, out); });
+    double V = 0;
+    ASSERT_EQ(std::sscanf(text.c_str(), "V %lf cm3/mol", &V), 1) << text;
+    EXPECT_LT(V, kM * 1e6 / 1000.0);
+    EXPECT_NE(text.find("\nNo homogenisation found\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Th "), std::string::npos) << text;
+    DataTextFile isochore;
+    ASSERT_TRUE(isochore.tryOpen("isoc"));
+    ASSERT_EQ(isochore.set_index("T P"), 2);
+    double T = 0, P = 0, Tbefore = 0, Pbefore = 0, first = 0;
+    int rows = 0;
+    while (isochore.read() == 1) {
+        Tbefore = T;
+        Pbefore = P;
+        isochore >> T >> P;
+        if (rows++ == 0) first = T;
+        EXPECT_GT(P, Pbefore) << T;  // the liquid's isochore rises with T
+    }
+    ASSERT_GT(rows, 3);
+    EXPECT_GE(first, 273.15);
+    EXPECT_LE(T, 293.15);
+    // Carried on to the trapping temperature it meets the trapping pressure.
+    EXPECT_NEAR(P + (293.15 - T) * (P - Pbefore) / (T - Tbefore), 5000.0, 10.0);
+}
+
 // The conode at a pressure starts from the water correlations' saturation volumes and is
 // the saturation of the reference tables at every pressure they list.
 TEST(WaterConodeTest, ConodeAtAPressureIsTheTabulatedSaturation) {

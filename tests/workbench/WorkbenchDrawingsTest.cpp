@@ -285,6 +285,14 @@ TEST_F(DrawingsTest, InclusionForwardAndInverse) {
     ui->type("mThfi_edit", 300);
     EXPECT_TRUE(form()["mNaClfi_edit"].holdsNumber());
     EXPECT_EQ(form().text(status).rfind("No inclusion", 0), std::string::npos);
+    // Halite gone at 450 degC and no mixture of liquid and vapour there homogenising at 500.
+    ui->type("mTmfi_edit", 450);
+    ui->type("mThfi_edit", 500);
+    EXPECT_EQ(form().text("mNaClfi_edit"), "");
+    EXPECT_NE(form().text(status).find("no mixture of the model's liquid and vapour at Tm "
+                                       "(450 \u00b0C) homogenises to the liquid at 500 \u00b0C."),
+              std::string::npos)
+        << form().text(status);
 }
 
 // An inclusion whose density the model's bubble-point liquid reaches more than once on heating

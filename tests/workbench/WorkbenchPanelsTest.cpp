@@ -121,6 +121,30 @@ TEST_F(WorkbenchTest, BoilingColumnBelowTheBubbleCurveDoesNotBoil) {
     setLogSink(previous);
 }
 
+// A deep brine layer whose top is already above its critical pressure does not boil however
+// hot it gets: its temperatures are the geotherm's, 5 K/m through 50 m of rock and 100 m of
+// brine below a cold 3000 m water column.
+TEST_F(WorkbenchTest, DeepLayerAboveItsCriticalPressureDoesNotBoil) {
+    const LogSink previous = setLogSink([](const std::string&) {});
+    double Tc = 0, Pc = 0, rhoc = 0;
+    doc->model()->calculateCriticalPointFromX(0.01, Tc, Pc, rhoc);
+    doc->initBoilingPanel();
+    ui->type("mBoilT0", 0);
+    ui->type("mBoildTdz1", 0.01);
+    ui->type("mBoilH10", 3000);
+    ui->type("mBoilNaCl4", 1);
+    ui->type("mBoildTdz3", 5);
+    ASSERT_NE(form().text("mBoilH1"), "") << form().text(MyDocument::kStatusLine);
+    EXPECT_EQ(form().value("mBoilH2"), 0);  // the cold upper column does not boil
+    const double P2 = 1 + 3000 * 9810e-5 + 50 * 2700 * 9.81e-5;
+    EXPECT_NEAR(form().value("mBoilPtop4"), P2, 1e-6 * P2);
+    ASSERT_GT(P2, Pc);
+    EXPECT_NEAR(form().value("mBoilTtop4"), 30 + 50 * 5, 1e-9);
+    EXPECT_NEAR(form().value("mBoilTbot4"), 30 + 50 * 5 + 100 * 5, 1e-9);
+    EXPECT_GT(form().value("mBoilTbot4"), Tc);  // hotter than its critical point, and no boiling
+    setLogSink(previous);
+}
+
 // A brine holding halite at the top of its layer, or a gradient no crust has, is refused with
 // its reason; the next column computed takes the reason away.
 TEST_F(WorkbenchTest, BoilingColumnRefusesWhatNoColumnHas) {

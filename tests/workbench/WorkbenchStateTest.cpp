@@ -389,13 +389,17 @@ TEST_F(WorkbenchTest, GetLiquidAndVapourTakeTheRegionsOwnPhase) {
         // On the SLV pressure with a density no three phases can have: halite + liquid.
         {300, -1, 45, 5, true, &I::haliteLiquidSalinity, -1},
         {300, -1, 45, 5, false, nullptr, -1},
+        // Molten NaCl on its own boiling pressure: both phases are the pure salt.
+        {900, -1, 100, 8, true, nullptr, 100},
+        {900, -1, 100, 8, false, nullptr, 100},
     };
     for (const PhaseCase& c : cases) {
         ui->selectRow(0);
         ui->type("mHaliteTm", c.T);
         ui->type("mHaliteXm", c.X);
-        ui->type("mHalitePm", c.P > 0 ? c.P : c.X == 0 ? form().value("mPsat") : 60.0);
-        if (c.P < 0 && c.X > 0) ui->type("mHalitePm", doc->stateSnapshot().slvPressure);
+        const bool pure = c.X == 0 || c.X == 100;
+        ui->type("mHalitePm", c.P > 0 ? c.P : pure ? form().value("mPsat") : 60.0);
+        if (c.P < 0 && !pure) ui->type("mHalitePm", doc->stateSnapshot().slvPressure);
         ASSERT_EQ(doc->stateSnapshot().region, c.region) << c.T << " " << c.P << " " << c.X;
         const PhaseDiagramInfo state = doc->stateSnapshot();
         // A tracer run since the evaluation leaves the model's record describing another
@@ -433,6 +437,34 @@ TEST_F(WorkbenchTest, GetLiquidAndVapourTakeTheRegionsOwnPhase) {
         EXPECT_EQ(reopened->cases().at(row), doc->cases().at(row)) << row;
         EXPECT_FALSE(reopened->isDocumentEdited()) << row;
     }
+}
+
+// In the three-phase field the buttons take the halite-saturated liquid and its vapour: the
+// liquid at 300 degC holds 38.16 wt % NaCl on the halite liquidus of Sterner, Hall & Bodnar
+// (1988), the vapour a trace.
+TEST_F(WorkbenchTest, GetLiquidAndVapourOfTheThreePhaseField) {
+    ui->type("mHaliteTm", 300);
+    ASSERT_TRUE(ui->clickPlot("mVxViewp", 45, 2.0));
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteLiquidVapour);
+    const PhaseDiagramInfo state = doc->stateSnapshot();
+    const double psi = 3.0;
+    const double liquidus = 26.242 + 0.4928 * psi + 1.42 * psi * psi - 0.223 * std::pow(psi, 3) +
+                            0.04129 * std::pow(psi, 4) + 0.006295 * std::pow(psi, 5) -
+                            0.001967 * std::pow(psi, 6) + 0.0001112 * std::pow(psi, 7);
+    const int before = doc->caseCount();
+    doc->performAction("onGetLiquid:");
+    ASSERT_EQ(doc->caseCount(), before + 1);
+    const double liquid = key(doc->listView().selectedRow(), "Xm");
+    EXPECT_DOUBLE_EQ(liquid, 100 * state.slvLiquidSalinity);
+    EXPECT_NEAR(liquid, liquidus, 0.5);
+    ui->selectRow(0);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteLiquidVapour);
+    doc->performAction("onGetVapour:");
+    ASSERT_EQ(doc->caseCount(), before + 2);
+    const double vapour = key(doc->listView().selectedRow(), "Xm");
+    EXPECT_DOUBLE_EQ(vapour, 100 * state.slvVapourSalinity);
+    EXPECT_GT(vapour, 0);
+    EXPECT_LT(vapour, 0.1);
 }
 
 struct CurveName {

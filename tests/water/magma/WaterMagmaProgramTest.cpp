@@ -484,6 +484,22 @@ TEST_F(MagmaProgramTest, ScriptsAreOpenedOnlyWhenSwitchedOn) {
     setIgorOpenerEnabled(false);
     setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(testing::slurp("opened"), "igor2.itx\n");
+    // With no opener on the PATH the script stays as written, unopened, and that is said.
+    std::filesystem::remove("opened");
+    const std::string empty = std::filesystem::current_path() / "empty";
+    std::filesystem::create_directory(empty);
+    setenv("PATH", empty.c_str(), 1);
+    setIgorOpenerEnabled(true);
+    ::testing::internal::CaptureStderr();
+    const int status = openIgorScript("igor2.itx");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    setIgorOpenerEnabled(false);
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(status, -1);
+    EXPECT_NE(said.find("xdg-open not found on the PATH; igor2.itx not opened"), std::string::npos)
+        << said;
+    EXPECT_FALSE(std::filesystem::exists("opened"));
+    EXPECT_FALSE(testing::slurp("igor2.itx").empty());
 }
 
 // -------------------------------------------------------------- cycle studies

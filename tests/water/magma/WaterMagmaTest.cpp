@@ -132,6 +132,16 @@ TEST_F(MagmaWaterTest, ExsolutionWorkAt900CAnd1000Bar) {
     water.calculateTemperatureForGivenExsolutionWorkAndPressure(437.63, 1000.0, 1.2e-5);
     EXPECT_EQ(water.error, 0);
     EXPECT_NEAR(water.T, 1173.15, 0.1);
+    // No steam at 1000 bar is denser than the melt's 12 cm3/mol: a work taken in, not given
+    // out, has no temperature, and the search says so rather than return one.
+    water.temperature(1100.0);
+    water.calculateTemperatureForGivenExsolutionWorkAndPressure(-500.0, 1000.0, 1.2e-5);
+    EXPECT_EQ(water.error, 1);
+    // Far below the triple point the model has no steam: the residual is refused, not zero.
+    water.equationError = 0;
+    water.equationForExsolutionWork(100.0, &context);
+    EXPECT_EQ(water.equationError, 1);
+    water.equationError = 0;
 }
 
 TEST_F(MagmaWaterTest, IsobaricHeatingWorkReport) {
@@ -269,6 +279,51 @@ TEST_F(MagmaWaterTest, RegressionEquilibriumCurveSweepsTheMassRatio) {
     EXPECT_NEAR(last[0], 10.09, 1e-9);
     // More water ends cooler.
     EXPECT_GT(first[1], last[1] + 500.0);
+}
+
+// The plain-text table: each row balances the water's energy gain at its cold volume with
+// the magma's heat, sensible and latent (all of it: the peak is below the solidus); beside
+// it the same balance with a water heat capacity of 4200 J/(kg K).
+TEST_F(MagmaWaterTest, EquilibriumTableBalancesTheMagmasHeat) {
+    water.magmaHeatCapacity = 1200.0;
+    water.latentHeat = 350000.0;
+    water.solidusTemperature = 1173.15;
+    water.liquidusTemperature = 1473.15;
+    water.waterMagmaRatio = 0.3;
+    water.calculateEquilibriumCurve(1473.15, 0, 0, 0, 0, 0, "1");
+    ASSERT_EQ(water.error, 0);
+    EXPECT_EQ(water.waterMagmaRatio, 0.3);  // the sweep leaves the model's own ratio
+    const std::vector<std::string> lines = testing::fileLines("heat1.txt");
+    ASSERT_EQ(lines.size(), 4u + 1018u);
+    EXPECT_EQ(lines[0], "# Magma temperature : 1473.150000");
+    EXPECT_EQ(lines[1], "# T0                : 293.150000");
+    EXPECT_EQ(lines[2], "# P0                : 1.000000");
+    WagnerPruss cold(2);
+    cold.calculateFromTP(293.15, 1.0, 0);
+    const double V1 = cold.V, U1 = cold.U, M = 0.018015268;
+    for (const std::size_t row : {4u + 18u + 40u, 4u + 18u + 90u, 4u + 18u + 400u}) {
+        const std::vector<double> v = testing::numbersOf(lines[row]);
+        ASSERT_EQ(v.size(), 3u) << lines[row];
+        const double m = v[0], T = v[1];
+        ASSERT_LT(T, 1173.15) << m;
+        WagnerPruss hot(2);
+        hot.calculateFromTV(T, V1, 0);
+        ASSERT_EQ(hot.error, 0);
+        const double magmaHeat = 1200.0 * (1473.15 - T) + 350000.0;  // J per kg of magma
+        EXPECT_NEAR(m * (hot.U - U1) / M, magmaHeat, 1e-5 * magmaHeat) << m;
+        EXPECT_NEAR(
+            v[2], (1473.15 * 1200.0 + 293.15 * m * 4200.0 + 350000.0) / (m * 4200.0 + 1200.0), 0.1)
+            << m;
+    }
+    std::filesystem::remove("heat1.txt");
+    // A suffix that names another folder writes nothing and says why.
+    ::testing::internal::CaptureStderr();
+    water.calculateEquilibriumCurve(1473.15, 0, 0, 0, 0, 0, "/x");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(water.error, 1);
+    EXPECT_NE(said.find("Suffix \"/x\" refused"), std::string::npos) << said;
+    EXPECT_FALSE(std::filesystem::exists("heat/x.txt"));
+    EXPECT_EQ(water.waterMagmaRatio, 0.3);
 }
 
 // ------------------------------------------------------------------ input record
@@ -421,6 +476,73 @@ TEST_F(MagmaWaterTest, CycleReportOnStandardOutputAndInTheLog) {
             "(irreversible, adiabatic case).\\par\\par}\n");
     // The eruption energy: the work per gram of magma over 4.68.
     EXPECT_NEAR(numberAfter(log.text, "\\cf2  "), 319.57 / 4.68, 0.02);
+}
+
+// Isobaric heating splits the reversible work into the heating's own P dV and the expansion's;
+// the pyroclast-heated cases follow in the log as on standard output.
+TEST_F(MagmaWaterTest, IsobaricPyroclastCycleReportInTheLog) {
+    WaterMagmaCalculationResult r = cycle(infoFrom({"m", "7", "d", "100", "pyroclast"}, 1));
+    ASSERT_EQ(water.error, 0);
+    ASSERT_EQ(r.isobaricStage, 1);  // the heated water stays liquid at P2
+    ASSERT_EQ(r.pyroclast, 1);
+    WaterMagmaTextLog log;
+    setWaterMagmaLog(&log);
+    r.writeToLog();
+    setWaterMagmaLog(nullptr);
+    const std::string& text = log.text;
+    // The heating work of a liquid expanding at the constant pressure P2 is P2 (V3 - V2):
+    // bar * cm3/mol is 0.1 J/mol, over 18.015268 g/mol.
+    const double heating = 0.1 * r.P2 * (r.V3 - r.V2) / 18.015268;
+    EXPECT_GT(heating, 0.0);
+    EXPECT_NEAR(numberAfter(text, "Isobaric heating work :"), heating, 0.006) << text;
+    // Heating and expansion make up the reversible work, in both cases.
+    std::size_t irr = text.find("Irreversible adiabatic case");
+    ASSERT_NE(irr, std::string::npos);
+    const double expansionRev = numberAfter(text, "Expansion work        :");
+    EXPECT_NEAR(heating + expansionRev, numberAfter(text, "Wrev  :"), 0.011);
+    EXPECT_NEAR(numberAfter(text, "Wrev  :"), -r.Wrev, 0.006);
+    const std::string irreversible = text.substr(irr);
+    EXPECT_NEAR(numberAfter(irreversible, "Isobaric heating work :"), heating, 0.006);
+    EXPECT_NEAR(heating + numberAfter(irreversible, "Expansion work        :"),
+                numberAfter(irreversible, "Wirr  :"), 0.011);
+    EXPECT_NEAR(numberAfter(irreversible, "Wirr  :"), -r.Wirr, 0.006);
+
+    // The pyroclast-heated cases: the same figures as on standard output, per gram of magma
+    // m times those per gram of water.
+    const std::size_t rev = text.find("Reversible pyroclast-heated case");
+    const std::size_t irrP = text.find("Irreversible pyroclast-heated case");
+    ASSERT_NE(rev, std::string::npos);
+    ASSERT_NE(irrP, std::string::npos);
+    const std::string pyroRev = text.substr(rev, irrP - rev), pyroIrr = text.substr(irrP);
+    ::testing::internal::CaptureStdout();
+    r.print();
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    const std::size_t outRev = out.find("Reversible pyroclast-heated case");
+    const std::size_t outIrr = out.find("Irreversible pyroclast-heated case");
+    ASSERT_NE(outIrr, std::string::npos);
+    const std::string printedRev = out.substr(outRev, outIrr - outRev),
+                      printedIrr = out.substr(outIrr);
+    for (const char* label : {"T5    :", "S5    :", "Q     :", "Wrev  :"})
+        EXPECT_EQ(numberAfter(pyroRev, label), numberAfter(printedRev, "\t" + std::string(label)))
+            << label;
+    EXPECT_NEAR(numberAfter(pyroRev, "Wrev  :"), -r.WrevP, 0.006);
+    EXPECT_NEAR(numberAfter(pyroRev, "\\cf2 \\b "), -r.WrevP * 7, 0.006);
+    EXPECT_NEAR(numberAfter(pyroIrr, "T5    :"), r.T5irrP - 273.15, 0.006);
+    EXPECT_EQ(numberAfter(pyroIrr, "T5    :"), numberAfter(printedIrr, "\tT5    :"));
+    EXPECT_NEAR(numberAfter(pyroIrr, "Wirr  :"), -r.WirrP, 0.006);
+    EXPECT_NEAR(numberAfter(pyroIrr, "\\cf3\\b "), -r.WirrP * 7, 0.006);
+    EXPECT_EQ(numberAfter(pyroIrr, "% steam mass                     :"),
+              numberAfter(printedIrr, "% steam mass                     :"));
+
+    // Pyroclast figures that could not be computed are said so, never shown.
+    r.pyroclastFailed = 1;
+    log.text.clear();
+    setWaterMagmaLog(&log);
+    r.writeToLog();
+    setWaterMagmaLog(nullptr);
+    EXPECT_EQ(log.text.find("pyroclast-heated case:"), std::string::npos);
+    EXPECT_NE(log.text.find("Pyroclast-heated case: not computed"), std::string::npos);
+    EXPECT_EQ(log.text.find("Wrev", log.text.find("Pyroclast-heated")), std::string::npos);
 }
 
 TEST(MagmaWaterInfoTest, SummaryOfTheDefaults) {

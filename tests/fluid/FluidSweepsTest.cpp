@@ -99,7 +99,9 @@ TEST_F(FluidSweeps, IsochoreColumnTableAndItsScript) {
             auto v = numbersOf(table[k]);
             ASSERT_EQ(v.size(), simplified ? 2u : 13u);
             EXPECT_NEAR(v[1], R * v[0] / V * 1e-5, 1e-5 * v[1]);  // six printed digits
-            if (!simplified) EXPECT_NEAR(v[7], kCv, 1e-6 * kCv);
+            if (!simplified) {
+                EXPECT_NEAR(v[7], kCv, 1e-6 * kCv);
+            }
         }
         auto script = fileLines("g105.gp");
         ASSERT_FALSE(script.empty());

@@ -89,7 +89,9 @@ TEST_F(VolatileCalcTest, IsothermOfWaterSaturation) {
     EXPECT_NEAR(rows[190 * 6 + 2], 1009, 0.01 * 1009);
     for (size_t k = 0; k < 400; ++k) {
         EXPECT_EQ(rows[k * 6 + 1], 0.0);
-        if (k > 0) EXPECT_GT(rows[k * 6 + 2], rows[(k - 1) * 6 + 2]);
+        if (k > 0) {
+            EXPECT_GT(rows[k * 6 + 2], rows[(k - 1) * 6 + 2]);
+        }
     }
 }
 

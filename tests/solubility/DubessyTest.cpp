@@ -166,7 +166,9 @@ TEST(Dubessy, HenryConstantsOfOptionOne) {
         const double fresh25 = h2s.H;
         h2s.calculateHenryConstant();
         EXPECT_NEAR(h2s.H / (129163479.82976992 * salting), 1.0, 1e-12);
-        if (system == 1) EXPECT_NEAR(fresh25 / 58797609.14479591, 1.0, 1e-12);
+        if (system == 1) {
+            EXPECT_NEAR(fresh25 / 58797609.14479591, 1.0, 1e-12);
+        }
     }
 }
 

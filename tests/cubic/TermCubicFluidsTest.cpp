@@ -11,6 +11,7 @@
 
 #include "cubic/ClassicalCubic0.h"
 #include "cubic/TermCubic.h"
+#include "fluid/VenturiInteraction.h"
 
 namespace vornex {
 namespace {
@@ -60,6 +61,29 @@ TEST(TermCubicFluids, Srk1AgreesWithTheClosedFormSrk) {
         Zside[side] = terms.Z;
     }
     EXPECT_GT(Zside[1], 3.0 * Zside[2]);
+}
+
+// Built with the extra volume term, SRK1 weighs it by the molar masses it reads: the term's
+// a = (w^2/2)/(R T) M ln V lowers the pressure by (w^2/2) M / V, M the mixture's molar mass.
+TEST(TermCubicFluids, Srk1ExtraTermCarriesTheMolarMasses) {
+    SRK1 plain(1, 0), moving(1, 1);
+    for (SRK1* f : {&plain, &moving}) {
+        f->number_of_components(2);
+        f->add_component("CH4");
+        f->add_component("CO2");
+        f->composition(0.35, 0.65);
+        f->temperature(300.0);
+        f->volume(5e-4);
+    }
+    auto* venturi = dynamic_cast<VenturiInteraction*>(moving.interaction.back());
+    ASSERT_NE(venturi, nullptr);
+    venturi->w = 100.0;
+    moving.calculate_fixed_parameters();
+    const double M = 0.35 * moving.molarMass[0] + 0.65 * moving.molarMass[1];
+    EXPECT_NEAR(M, 0.35 * 0.016043 + 0.65 * 0.04401, 1e-4);
+    const double P0 = plain.calculate_pressure(), P = moving.calculate_pressure();
+    ASSERT_EQ(moving.error, 0);
+    EXPECT_NEAR((P0 - P) / (0.5 * 100.0 * 100.0 * M / 5e-4), 1.0, 1e-9);
 }
 
 TEST(TermCubicFluids, PureComponentsHaveTheTripleRootAtTheirCriticalPoint) {

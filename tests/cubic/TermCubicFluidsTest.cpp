@@ -322,6 +322,16 @@ TEST(TermCubicFluids, DaridonMethaneWaterCurves) {
     double T = 0.0, Pbar = 0.0;
     std::istringstream(line) >> T >> Pbar;
     EXPECT_NEAR(Pbar, 1.0142, 0.05);
+    // Above water's critical temperature there is no water-side start: refused, no file.
+    for (double T : {700.0, std::nan("")}) {
+        p.error = 0;
+        ::testing::internal::CaptureStderr();
+        p.calculateTheIsotherm(T, "hot");
+        EXPECT_NE(::testing::internal::GetCapturedStderr().find("refused (0 to 647.086 K)"),
+                  std::string::npos);
+        EXPECT_EQ(p.error, 1);
+        EXPECT_FALSE(std::ifstream("isothot").good());
+    }
 }
 
 // Pressure (bar) of the row of an Igor saturation file whose temperature (fourth column) is

@@ -179,6 +179,15 @@ TEST(InteractionDiagnosticsRefusals, TermsOutsideTheirReachSaySo) {
                   bare.check_fugacities();
               }),
               "The term has no expression graph\nThe term has no expression graph\n");
+    // A graph built but never given its components is not checked either.
+    testing::VanDerWaalsTerm unsized({0.36, 0.25, 0.23}, {4e-5, 4e-5});
+    ASSERT_NE(unsized.root, nullptr);
+    EXPECT_EQ(test::stdoutOf([&] {
+                  unsized.checkInteraction();
+                  unsized.check_derivatives_of(unsized.root, 0);
+              }),
+              "The graph of the term is not sized for its 0 components\n"
+              "The graph of the term is not sized for its 0 components\n");
 }
 
 TEST_F(InteractionDiagnostics, IsothermTableHoldsTheHelmholtzEnergy) {

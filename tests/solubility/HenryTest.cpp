@@ -225,6 +225,19 @@ TEST(HenPitSet, HenryConstantsOfSetZero) {
     EXPECT_EQ(methane.calculateHenryConstant(1), 1e25);
 }
 
+// Components are told apart by name: water, the salt, the gases of the list; a name outside
+// it (argon, potassium chloride) is none of them, and the first gas listed is the gas.
+TEST(HenPitSet, ComponentsAreClassifiedByName) {
+    HenPitSet set;
+    set.setVapourModel(1);
+    set.number_of_components(5);
+    set.add_components("Ar", "H2O", "KCl", "nC4H10", "CO2");
+    EXPECT_EQ(set.iH2O, 1);
+    EXPECT_EQ(set.iNaCl, -1);
+    EXPECT_EQ(set.iGas, 3);
+    EXPECT_EQ(set.numberOfGases, 2);
+}
+
 TEST(HenPitSet, GasesWithoutVapourModelAreRefused) {
     HenPitSet set;
     set.number_of_components(2);

@@ -199,6 +199,13 @@ TEST_F(MonoFunctions, NoRootIsReportedAndRaisesTheDomainFlag) {
     EXPECT_EQ(testing::stderrOf([&] { testing::evaluate(*mono.uNode(), {1.0}, 1); }),
               "Monofunc: cannot find solution\n");
     EXPECT_EQ(Expression::sError, 1);
+    // Nor is there a root without a solver to find it.
+    MonoFunc unsolved(1);
+    unsolved.f = &equation(term(0, 2), 1, -1);
+    Expression::sError = 0;
+    EXPECT_EQ(testing::stderrOf([&] { testing::evaluate(*unsolved.uNode(), {1.0}, 1); }),
+              "Monofunc: cannot find solution\n");
+    EXPECT_EQ(Expression::sError, 1);
 }
 
 TEST_F(MonoFunctions, MissingEquationIsReportedWithoutEvaluation) {

@@ -60,7 +60,7 @@ constexpr System kSystems[] = {
 };
 
 // The terms' parameter setters take one argument per component (Boublik: covolumes; Dipole:
-// covolumes, then moments).
+// covolumes, then moments). Only the evaluable systems reach them: one to three components.
 void setBoublik(Boublik& term, const System& s) {
     const Component* c = s.components;
     switch (s.count) {
@@ -72,10 +72,6 @@ void setBoublik(Boublik& term, const System& s) {
             break;
         case 3:
             term.set_parameters(c[0].covolume, c[1].covolume, c[2].covolume);
-            break;
-        case 5:
-            term.set_parameters(c[0].covolume, c[1].covolume, c[2].covolume, c[3].covolume,
-                                c[4].covolume);
             break;
         default:
             break;
@@ -94,11 +90,6 @@ void setDipole(Dipole& term, const System& s) {
         case 3:
             term.set_parameters(c[0].covolume, c[1].covolume, c[2].covolume, c[0].dipole,
                                 c[1].dipole, c[2].dipole);
-            break;
-        case 5:
-            term.set_parameters(c[0].covolume, c[1].covolume, c[2].covolume, c[3].covolume,
-                                c[4].covolume, c[0].dipole, c[1].dipole, c[2].dipole, c[3].dipole,
-                                c[4].dipole);
             break;
         default:
             break;

@@ -37,11 +37,6 @@ bool CurveOutput::open(std::string_view prefix, const char* suffix, std::string_
     return open(std::string(prefix) + std::string(s) + std::string(ending));
 }
 
-bool CurveOutput::isOpen() const {
-    if (channel_ == kBinaryGathered) return !failed_ && !closed_ && !name_.empty();
-    return file_.isOpen();
-}
-
 std::FILE* CurveOutput::stream() const {
     if (!isText()) return nullptr;
     return external_ != nullptr ? external_ : file_.stream();
@@ -62,7 +57,8 @@ void CurveOutput::row(std::span<const double> values) {
         if (array_ != nullptr) array_->insert(array_->end(), values.begin(), values.end());
     } else if (channel_ == kBinaryStreamed) {
         file_.write(values.data(), bytes);
-    } else if (channel_ == kBinaryGathered && isOpen()) {
+    } else if (channel_ == kBinaryGathered && !failed_ && !closed_ && !name_.empty()) {
+        // Gathered only while the block still has a file to go to.
         const auto* first = reinterpret_cast<const std::byte*>(values.data());
         gathered_.insert(gathered_.end(), first, first + bytes);
     }

@@ -53,7 +53,6 @@ class CurveOutput {
     // Text rows go to a stream the caller opened and keeps (row writers that a driver
     // hands its open file); nothing is opened or closed here then.
     void attach(std::FILE* stream) { external_ = stream; }
-    bool isOpen() const;
     const std::string& fileName() const { return name_; }
     // The stream of the text rows, null when there is none.
     std::FILE* stream() const;

@@ -399,9 +399,11 @@ PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar) {
     PhaseSplit split;
     if (f.nc != 2) return split;
     const std::vector<double> z(f.x.begin(), f.x.begin() + 2);
-    // One component alone has no second composition to split into.
+    // One component alone has no second composition to split into; its stable state is the
+    // one the caller is left in, as after any other test.
     if (!(z[0] > 0.0 && z[1] > 0.0)) {
         split.tested = true;
+        f.calculateStableStateFromTP(TK, Pbar);
         return split;
     }
     const StateOfMixture own = stateOf(f, TK, Pbar);

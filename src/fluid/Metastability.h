@@ -88,13 +88,14 @@ Metastability compareWithStableState(FluidPhase& f);
 // T and P, each on every volume root of the model. A trial below zero (in units of RT) is a
 // pair of phases of lower Gibbs energy than the uniform mixture z.
 struct PhaseSplit {
-    bool tested = false;     // a binary mixture of two components present, with its own state
+    bool tested = false;  // a binary mixture with its own state (or one component alone)
     bool splits = false;
     double distance = 0.0;   // the lowest D found (RT)
     double trialX1 = 0.0;    // mole fraction of component 1 at the lowest D
 };
 // Leaves the fluid in the stable volume root of its own composition at (TK, Pbar); a mixture
-// of more than two components, or a binary with a component absent, is not tested.
+// of more than two components is not tested, and a binary with a component absent cannot
+// split (tested, no split).
 PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar);
 // The same test of the state the fluid holds (from (T, V), one volume root among others),
 // against its own fugacities: a trial below zero says the state is not the stable one at its

@@ -136,6 +136,13 @@ TEST(AnderkoLiquidRoot, MixtureOfOneComponentIsNamedAsThatComponent) {
         const auto name = m.calculateStableStateFromTP(p.T, p.P);
         EXPECT_EQ(name, one.calculateStableStateFromTP(p.T, p.P)) << p.alone << " " << p.T;
         EXPECT_DOUBLE_EQ(m.V, one.V);
+        // Nothing to split into; the split test leaves the mixture in that same state, from
+        // whatever state it held before.
+        m.calculateFromTV(p.T, 2.0 * m.V, 0);
+        const PhaseSplit split = testPhaseSplit(m, p.T, p.P);
+        EXPECT_TRUE(split.tested);
+        EXPECT_FALSE(split.splits);
+        EXPECT_DOUBLE_EQ(m.V, one.V) << p.alone << " " << p.T;
     }
 }
 

@@ -144,6 +144,19 @@ TEST_F(AnderkoStartTables, DensityFromAHomogenisationTemperatureIsTheBubblePoint
     EXPECT_NEAR(m->xLiquid[1], 0.05, 1e-12);
 }
 
+// A vapour's homogenisation temperature is its dew point; with the mixture solver in use its
+// start is seeded there too.
+TEST_F(AnderkoStartTables, DensityFromAHomogenisationTemperatureOfAVapourIsTheDewPoint) {
+    ASSERT_TRUE(m->useVLE());
+    m->composition(0.99, 0.01);
+    m->set_the_phase_as(1);
+    test::stdoutOf([&] { m->calculateTheDensityFromTh(800.0); });
+    expectEquilibrium(800.0);
+    EXPECT_NEAR(m->yVapour[1], 0.01, 1e-12);
+    EXPECT_GT(m->xLiquid[1], m->yVapour[1]) << "the liquid is the richer in salt";
+    EXPECT_DOUBLE_EQ(m->solver->current.T, 800.0);
+}
+
 // Rows of numbers of a tracer's Igor text file (the lines between BEGIN and END).
 std::vector<std::vector<double>> dataRows(const std::string& file);
 
@@ -171,6 +184,28 @@ TEST_F(AnderkoStartTables, BubbleIsoplethAndIsothermDriversStartFromTheTable) {
     const Side l = side(r[0], r[6] * 1e-6, r[3]), v = side(r[0], r[7] * 1e-6, r[5]);
     EXPECT_NEAR(l.f0 / v.f0, 1.0, 1e-4);
     EXPECT_NEAR(l.f1 / v.f1, 1.0, 1e-3);
+}
+
+// The dew isopleth holds the vapour's salt fraction; each row is an equilibrium (checked
+// down to the model's lowest temperature, 573.1 K, where the trace ends).
+TEST_F(AnderkoStartTables, DewIsoplethDriverStartsFromTheTable) {
+    CurveArray array;
+    test::stdoutOf(
+        [&] { m->calculateTheIsopleth4("d", 800.0, 0.01, 0.0, 1, kCurveArray, 0, &array); });
+    ASSERT_GE(array.size(), 8u * 10);
+    EXPECT_NEAR(array[0], 800.0, 1e-9);
+    for (size_t k = 0; k + 8 <= array.size(); k += 8 * 25) {
+        const double* r = &array[k];  // T P x0 x1 y0 y1 Vl Vv (m3/mol)
+        if (r[0] < 574.0) continue;
+        SCOPED_TRACE(r[0]);
+        EXPECT_NEAR(r[5], 0.01, 1e-12);
+        EXPECT_GT(r[3], r[5]) << "the liquid is the richer in salt";
+        const Side l = side(r[0], r[6], r[3]), v = side(r[0], r[7], r[5]);
+        EXPECT_NEAR(l.P / (r[1] * 1e5), 1.0, 1e-6);
+        EXPECT_NEAR(l.P / v.P, 1.0, 1e-6);
+        EXPECT_NEAR(l.f0 / v.f0, 1.0, 1e-6);
+        EXPECT_NEAR(l.f1 / v.f1, 1.0, 1e-6);
+    }
 }
 
 // ------------------------------------------------------------------ H2O-NaCl-CH4

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 #include "cubic/ClassicalCubic0.h"
@@ -426,6 +427,14 @@ TEST(CriticalInterpolation, BlendingWeightAndAttractionFactor) {
     const auto [am, dam] = aAt(250.0 - h);
     EXPECT_NEAR((ap - am) / (2 * h), da0, 1e-7 * std::fabs(da0));
     EXPECT_NEAR((dap - dam) / (2 * h), d2a0, 1e-6 * std::fabs(d2a0));
+    // An onset below 0 K, or one that is no number, is refused and the onset stays.
+    for (auto [Tstar, q] : {std::pair{-200.0, 0.3}, std::pair{std::nan(""), 0.3},
+                            std::pair{200.0, std::numeric_limits<double>::infinity()}}) {
+        ::testing::internal::CaptureStderr();
+        f.set_attraction_onset(0, Tstar, q);
+        EXPECT_NE(::testing::internal::GetCapturedStderr().find("refused"), std::string::npos);
+        EXPECT_EQ(aAt(250.0).first, a0) << Tstar << " " << q;
+    }
 }
 
 }  // namespace

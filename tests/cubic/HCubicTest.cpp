@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "cubic/ClassicalCubic0.h"
 #include "cubic/HCubic.h"
@@ -147,6 +148,18 @@ TEST_F(ThreeConstantCubic, HeyenConstantsMixingAndFugacities) {
     f.set_local_composition_parameter(0, 1, 0.7);
     f.set_local_composition_parameter(1, 0, 1.4);
     checkFugacities(f, 300.0, 50.0, {0.4, 0.6});
+    // A parameter that is no positive number, or a pair beyond the components, is refused
+    // and the mixing rule stays as it was.
+    state(f, 300.0, 50.0, {0.4, 0.6});
+    const double amix = f.amix;
+    for (auto [i, j, L] : {std::tuple{0, 1, -0.5}, std::tuple{1, 0, std::nan("")},
+                           std::tuple{0, 1, 0.0}, std::tuple{2, 0, 1.0}}) {
+        ::testing::internal::CaptureStderr();
+        f.set_local_composition_parameter(i, j, L);
+        EXPECT_NE(::testing::internal::GetCapturedStderr(), "") << i << j << " " << L;
+        state(f, 300.0, 50.0, {0.4, 0.6});
+        EXPECT_EQ(f.amix, amix) << i << j << " " << L;
+    }
 }
 
 TEST_F(ThreeConstantCubic, MissingFilesAndKeysStopTheFluid) {

@@ -11,6 +11,7 @@
 
 #include "cubic/ClassicalCubic0.h"
 #include "cubic/TermCubic.h"
+#include "fluid/VenturiInteraction.h"
 
 namespace vornex {
 namespace {
@@ -60,6 +61,29 @@ TEST(TermCubicFluids, Srk1AgreesWithTheClosedFormSrk) {
         Zside[side] = terms.Z;
     }
     EXPECT_GT(Zside[1], 3.0 * Zside[2]);
+}
+
+// Built with the extra volume term, SRK1 weighs it by the molar masses it reads: the term's
+// a = (w^2/2)/(R T) M ln V lowers the pressure by (w^2/2) M / V, M the mixture's molar mass.
+TEST(TermCubicFluids, Srk1ExtraTermCarriesTheMolarMasses) {
+    SRK1 plain(1, 0), moving(1, 1);
+    for (SRK1* f : {&plain, &moving}) {
+        f->number_of_components(2);
+        f->add_component("CH4");
+        f->add_component("CO2");
+        f->composition(0.35, 0.65);
+        f->temperature(300.0);
+        f->volume(5e-4);
+    }
+    auto* venturi = dynamic_cast<VenturiInteraction*>(moving.interaction.back());
+    ASSERT_NE(venturi, nullptr);
+    venturi->w = 100.0;
+    moving.calculate_fixed_parameters();
+    const double M = 0.35 * moving.molarMass[0] + 0.65 * moving.molarMass[1];
+    EXPECT_NEAR(M, 0.35 * 0.016043 + 0.65 * 0.04401, 1e-4);
+    const double P0 = plain.calculate_pressure(), P = moving.calculate_pressure();
+    ASSERT_EQ(moving.error, 0);
+    EXPECT_NEAR((P0 - P) / (0.5 * 100.0 * 100.0 * M / 5e-4), 1.0, 1e-9);
 }
 
 TEST(TermCubicFluids, PureComponentsHaveTheTripleRootAtTheirCriticalPoint) {
@@ -298,6 +322,16 @@ TEST(TermCubicFluids, DaridonMethaneWaterCurves) {
     double T = 0.0, Pbar = 0.0;
     std::istringstream(line) >> T >> Pbar;
     EXPECT_NEAR(Pbar, 1.0142, 0.05);
+    // Above water's critical temperature there is no water-side start: refused, no file.
+    for (double T : {700.0, std::nan("")}) {
+        p.error = 0;
+        ::testing::internal::CaptureStderr();
+        p.calculateTheIsotherm(T, "hot");
+        EXPECT_NE(::testing::internal::GetCapturedStderr().find("refused (0 to 647.086 K)"),
+                  std::string::npos);
+        EXPECT_EQ(p.error, 1);
+        EXPECT_FALSE(std::ifstream("isothot").good());
+    }
 }
 
 // Pressure (bar) of the row of an Igor saturation file whose temperature (fourth column) is

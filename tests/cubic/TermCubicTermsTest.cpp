@@ -7,12 +7,14 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "cubic/CubicTerms.h"
 #include "cubic/DaridonInt.h"
 #include "cubic/SoaveAttraction.h"
 #include "cubic/VanDerWaalsAttrac.h"
 #include "cubic/VdWr.h"
+#include "numerics/TextCapture.h"
 #include "support/TermDerivativeCheck.h"
 
 namespace vornex {
@@ -241,6 +243,35 @@ TEST(TermCubicTerms, BinarySettersTakeThePairInEitherOrder) {
     EXPECT_EQ(soave.bpa.at(1, 1)->value(), 1.0);
     evaluateAt(soave, 300.0, 1e-4, {0.5, 0.5});
     EXPECT_NEAR(soave.bij(1, 0), 0.5 * (3e-5 + 2.9e-5) * 0.9, 1e-20);
+}
+
+// Covolumes, diameters and kbij that are no values, or name no component, are refused with
+// a message and leave the term as it was.
+TEST(TermCubicTerms, CovolumeSettersRefuseWhatIsNoValue) {
+    auto t = srkPair();
+    auto& soave = static_cast<Soave1&>(*t);
+    evaluateAt(soave, 300.0, 1e-4, {0.5, 0.5});
+    const double before = soave.root->value(), b10 = soave.bij(1, 0);
+    const struct {
+        std::function<void()> set;
+        const char* said;
+    } cases[] = {
+        {[&] { soave.set_covolume(0, -3e-5); }, "covolume -3e-05 of component 0 refused"},
+        {[&] { soave.set_covolume(2, 3e-5); }, "covolume 3e-05 of component 2 refused"},
+        {[&] { soave.set_hard_sphere_diameter(1, std::nan("")); },
+         "hard-sphere diameter nan of component 1 refused"},
+        {[&] { soave.set_hard_sphere_diameter(-1, 3e-10); }, "of component -1 refused"},
+        {[&] { soave.set_binary_interaction_kbij(0, 2, 0.1); },
+         "kbij 0.1 of the pair (0, 2) refused"},
+        {[&] { soave.set_binary_interaction_kbij(0, 1, INFINITY); },
+         "kbij inf of the pair (0, 1) refused"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NE(test::stderrOf(c.set).find(c.said), std::string::npos) << c.said;
+        evaluateAt(soave, 300.0, 1e-4, {0.5, 0.5});
+        EXPECT_EQ(soave.root->value(), before) << c.said;
+        EXPECT_EQ(soave.bij(1, 0), b10) << c.said;
+    }
 }
 
 TEST(TermCubicTerms, DaridonWaterGasRuleAndTheGasGasPair) {

@@ -81,6 +81,9 @@ TEST(VirialFluid, GasOutsideTheTableAndWrongCountsAreRefused) {
     EXPECT_EQ(binary.error, 0);
     const double B = -1e-4 * 0.0625 - 2 * 5e-5 * 0.1875 - 2e-5 * 0.5625;
     EXPECT_NEAR(binary.Z, 1.0 + B / 1e-3, 1e-12);
+    // The coefficient the binary reports is the mixing rule's, the one its Z carries.
+    EXPECT_NEAR(binary.term()->secondVirialCoefficient(), B, 1e-18);
+    EXPECT_NEAR(secondVirialOf(binary, 300.0), B, 1e-6 * std::fabs(B));
 }
 
 }  // namespace

@@ -199,6 +199,13 @@ TEST_F(MonoFunctions, NoRootIsReportedAndRaisesTheDomainFlag) {
     EXPECT_EQ(testing::stderrOf([&] { testing::evaluate(*mono.uNode(), {1.0}, 1); }),
               "Monofunc: cannot find solution\n");
     EXPECT_EQ(Expression::sError, 1);
+    // Nor is there a root without a solver to find it.
+    MonoFunc unsolved(1);
+    unsolved.f = &equation(term(0, 2), 1, -1);
+    Expression::sError = 0;
+    EXPECT_EQ(testing::stderrOf([&] { testing::evaluate(*unsolved.uNode(), {1.0}, 1); }),
+              "Monofunc: cannot find solution\n");
+    EXPECT_EQ(Expression::sError, 1);
 }
 
 TEST_F(MonoFunctions, MissingEquationIsReportedWithoutEvaluation) {
@@ -470,6 +477,18 @@ TEST_F(ImplicitSystems, MissingEquationIsReportedWithoutEvaluation) {
     EXPECT_EQ(testing::stderrOf([&] { throughV.tie_v_node(2, x[0]); }),
               "Error : variable 2 is outside the 2 v nodes of the implicit system.\n");
     EXPECT_EQ(throughV.vnodes, (std::vector<Expression*>{nullptr, nullptr}));
+    // So are an unknown and an equation beyond the system's two.
+    FixedSystem small(2, 2, -1, {0.5, 0.5});
+    EXPECT_EQ(testing::stderrOf([&] {
+                  small.tie_u_node(2, out[0]);
+                  small.tie_u_node(-1, out[1]);
+                  small.tie_f_node(2, linear(1, 1, -1, 0));
+              }),
+              "Error : unknown 2 is outside the 2 of the implicit system.\n"
+              "Error : unknown -1 is outside the 2 of the implicit system.\n"
+              "Error : equation 2 is outside the 2 of the implicit system.\n");
+    EXPECT_NE(out[0].system, &small);
+    EXPECT_NE(out[1].system, &small);
 }
 
 }  // namespace

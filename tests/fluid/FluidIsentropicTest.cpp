@@ -154,6 +154,31 @@ TEST_F(VanDerWaalsPaths, SteepIsentropeStepsInPressureWhereSteeperThan100BarPerK
     EXPECT_GT(pressureSteps, 0);
 }
 
+// The column table of a path holds, under its numbered titles, the rows the array gets.
+TEST_F(VanDerWaalsPaths, ColumnTableOfAPathHoldsTheArrayRows) {
+    CurveArray array;
+    fluid->calculateTheIsentropicCurve(400.0, 50.0, 0.0, -1.0, 380.0, 1000.0, 1e5, 1e8, kCurveArray,
+                                       "", &array);
+    fluid->calculateTheIsentropicCurve(400.0, 50.0, 0.0, -1.0, 380.0, 1000.0, 1e5, 1e8,
+                                       kColumnTable, "t", nullptr);
+    const auto rows = rowsOf(array);
+    ASSERT_EQ(rows.size(), 20u);
+    const auto lines = fileLines("isost");
+    ASSERT_EQ(lines.size(), 1 + rows.size());
+    const auto titles = testing::words(lines[0]);
+    ASSERT_EQ(titles.size(), 1u + kColumns);
+    EXPECT_EQ(titles[0], "#");
+    EXPECT_EQ(titles[1], "T(1)");
+    EXPECT_EQ(titles[7], "S(7)");
+    EXPECT_EQ(titles[13], "rho(13)");
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const auto v = testing::numbersOf(lines[i + 1]);
+        ASSERT_EQ(v.size(), static_cast<size_t>(kColumns));
+        for (int c = 0; c < kColumns; ++c)
+            EXPECT_NEAR(v[c], rows[i][c], 1e-5 * std::fabs(rows[i][c]) + 1e-9) << i << " " << c;
+    }
+}
+
 // A path starting below its lowest temperature writes its header only: no row of nan.
 TEST_F(VanDerWaalsPaths, PathStartingBelowTminWritesNoRow) {
     fluid->calculateFromTP(300.0, 10.0, 0);

@@ -82,6 +82,42 @@ TEST_F(FluidSweeps, IsochoreRunsTheWayItsRangeRunsAndSkipsUnstablePoints) {
         EXPECT_NEAR(array[k + 1], vdwPressure(array[k], 3 * kB) * 1e-5, 1e-9);
 }
 
+// The column table of the isochore comes with its gnuplot script: P(T) and, unless
+// simplified, H, Cv and Cp per kilogram, each titled with the density M / V.
+TEST_F(FluidSweeps, IsochoreColumnTableAndItsScript) {
+    const double V = 1e-3;  // 4 kg/m3 of the 4 g/mol gas
+    for (int simplified : {0, 1}) {
+        SCOPED_TRACE(simplified);
+        const char* suffix = simplified ? "s" : "f";
+        gas->error = 0;
+        gas->calculateTheIsochor(V, 300, 400, simplified, kColumnTable, suffix, nullptr);
+        EXPECT_EQ(gas->error, 0);
+        auto table = fileLines(std::string("isoc") + suffix);
+        ASSERT_EQ(table.size(), 1u + 101);
+        EXPECT_EQ(testing::words(table[0]).size(), simplified ? 4u : 15u);
+        for (std::size_t k = 1; k < table.size(); k += 25) {
+            auto v = numbersOf(table[k]);
+            ASSERT_EQ(v.size(), simplified ? 2u : 13u);
+            EXPECT_NEAR(v[1], R * v[0] / V * 1e-5, 1e-5 * v[1]);  // six printed digits
+            if (!simplified) {
+                EXPECT_NEAR(v[7], kCv, 1e-6 * kCv);
+            }
+        }
+        auto script = fileLines("g105.gp");
+        ASSERT_FALSE(script.empty());
+        EXPECT_EQ(script[0], "set term aqua");
+        EXPECT_EQ(script.back(), "unset multiplot");
+        std::string all;
+        for (const auto& line : script) all += line + "\n";
+        const std::string data = std::string("isoc") + suffix + "\"";
+        EXPECT_NE(all.find(data + " us 1:2 w l lt 1 title \"4.0\""), std::string::npos) << all;
+        const bool panels =
+            all.find(data + " us 1:($9/4.000000) w l lt 1 title \"4.0\"") != std::string::npos;
+        EXPECT_EQ(panels, !simplified) << all;
+        EXPECT_EQ(all.find("Cv (kJ/kg/K)") != std::string::npos, !simplified);
+    }
+}
+
 TEST_F(FluidSweeps, IsothermThroughTheVanDerWaalsLoopEndsAfterTheLiquidBranch) {
     const double T = 0.9 * crit.Tc;
     CurveArray array;

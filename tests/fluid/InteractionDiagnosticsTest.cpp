@@ -106,6 +106,39 @@ TEST_F(InteractionDiagnostics, CheckOfANodePassesTheTermAndFindsAPlantedWrongDer
     EXPECT_EQ(term.root->parentCount, 1);  // the term's own count alone once the nodes are gone
 }
 
+// The check in one variable prints the pure derivatives of orders 1 to 4 in it: in V those of
+// a are closed forms; in T the first is a_m / (R T^2 V). A variable the graph lacks is named.
+TEST_F(InteractionDiagnostics, CheckInOneVariableGivesItsPureDerivatives) {
+    const double T = 350.0, V = 2e-4, x0 = 0.7, x1 = 0.3;
+    const double am = x0 * x0 * 0.3640 + 2 * x0 * x1 * 0.2500 + x1 * x1 * 0.2300;
+    const double b = x0 * 4.267e-05 + x1 * 4.3e-05, c = am / (R * T);
+    const double inV[4] = {-1 / (V - b) + c / (V * V),
+                           1 / std::pow(V - b, 2) - 2 * c / std::pow(V, 3),
+                           -2 / std::pow(V - b, 3) + 6 * c / std::pow(V, 4),
+                           6 / std::pow(V - b, 4) - 24 * c / std::pow(V, 5)};
+    // Analytic ("dK ana.") and numeric ("num.") values of each order, in print order.
+    auto printed = [&](int variable) {
+        const auto lines = printedLines([&] { term.check_derivatives_of(term.root, variable); });
+        std::vector<std::pair<double, double>> pairs;
+        for (size_t k = 0; k + 1 < lines.size(); ++k)
+            if (lines[k].rfind("d", 0) == 0 && lines[k].find("ana.") != std::string::npos)
+                pairs.emplace_back(lastNumber(lines[k]), lastNumber(lines[k + 1]));
+        return pairs;
+    };
+    const auto alongV = printed(1);
+    ASSERT_EQ(alongV.size(), 4u);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_NEAR(alongV[k].first, inV[k], 1e-5 * std::fabs(inV[k])) << "order " << k + 1;
+        EXPECT_NEAR(alongV[k].second, inV[k], 1e-4 * std::fabs(inV[k])) << "order " << k + 1;
+    }
+    const auto alongT = printed(0);
+    ASSERT_EQ(alongT.size(), 4u);
+    EXPECT_NEAR(alongT[0].first, am / (R * T * T * V), 1e-5 * am / (R * T * T * V));
+    EXPECT_NEAR(alongT[0].second, alongT[0].first, 1e-4 * alongT[0].first);
+    EXPECT_EQ(printedLines([&] { term.check_derivatives_of(term.root, 4); }),
+              std::vector<std::string>{"No variable 4: the graph has 4"});
+}
+
 TEST_F(InteractionDiagnostics, FugacityNoteAgreesWithNumericalDerivatives) {
     EXPECT_EQ(printedLines([&] { term.check_fugacities(); })[0], "T 350");
     const auto lines = fileLines("interaction.note");
@@ -146,6 +179,15 @@ TEST(InteractionDiagnosticsRefusals, TermsOutsideTheirReachSaySo) {
                   bare.check_fugacities();
               }),
               "The term has no expression graph\nThe term has no expression graph\n");
+    // A graph built but never given its components is not checked either.
+    testing::VanDerWaalsTerm unsized({0.36, 0.25, 0.23}, {4e-5, 4e-5});
+    ASSERT_NE(unsized.root, nullptr);
+    EXPECT_EQ(test::stdoutOf([&] {
+                  unsized.checkInteraction();
+                  unsized.check_derivatives_of(unsized.root, 0);
+              }),
+              "The graph of the term is not sized for its 0 components\n"
+              "The graph of the term is not sized for its 0 components\n");
 }
 
 TEST_F(InteractionDiagnostics, IsothermTableHoldsTheHelmholtzEnergy) {

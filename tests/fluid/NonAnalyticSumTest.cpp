@@ -194,6 +194,19 @@ TEST(NonAnalyticSum, CriticalDensityGivesFiniteDerivatives) {
     EXPECT_NEAR(fused.root->value(), value, 1e-7 * std::fabs(value));
     EXPECT_NEAR(fused.root->d1(0), dT, 1e-6 * std::fabs(dT));
     EXPECT_NEAR(fused.root->d1(1), dV, 1e-6 * std::fabs(dV) + 1e-12);
+    // The generic graph's powers of the square take the same limits there.
+    Graph generic(false);
+    fused.evaluate(600.0, kReducing.Vc, 4, -1);
+    generic.evaluate(600.0, kReducing.Vc, 4, -1);
+    ASSERT_EQ(Expression::sError, 0);
+    for (int p = 0; p < end; ++p) {
+        EXPECT_TRUE(std::isfinite(generic.root->block()[p])) << p;
+        if (p < fused.root->layout().end(2)) {
+            EXPECT_NEAR(generic.root->block()[p], fused.root->block()[p],
+                        1e-12 * std::fabs(fused.root->block()[p]) + 1e-15)
+                << p;
+        }
+    }
 }
 
 }  // namespace

@@ -127,6 +127,20 @@ TEST(TaitJaupart, SolubilityCurveOfWater) {
     const double md = 6.8e-08 * std::pow(1e8 + 1e5, 0.7);
     EXPECT_DOUBLE_EQ(rows[100 * 2 + 1], 1001.0);
     EXPECT_NEAR(rows[100 * 2], 100.0 * md / (md + 1.0), 1e-9);
+
+    // The saturation of a chamber with crystals: the same law on the melt left, the mass
+    // kept; a mixture without CO2 saturates as the water alone.
+    c.calculateSaturation(1.001e8, 0.2, 0.05, 0.0);
+    EXPECT_NEAR(c.satH / c.ml, md, 1e-12 * md);
+    EXPECT_NEAR(c.ml + c.satH + c.mc, c.M, 1e-9 * c.M);
+    EXPECT_NEAR(c.mc, 0.2 * c.M, 1e-12 * c.M);
+    EXPECT_NEAR(100.0 * c.satH / (c.satH + c.ml), rows[100 * 2], 1e-9);
+    EXPECT_EQ(c.satC, 0.0);
+    TaitJaupart mixed;
+    mixed.setFluid(3, 0.1);
+    mixed.calculateSaturation(1.001e8, 0.2, 0.05, 0.0);
+    EXPECT_NEAR(mixed.satH / c.satH, 1.0, 1e-12);
+    EXPECT_EQ(mixed.satC, 0.0);
 }
 
 // Regression: with no gas the gas share yg = mgC/(mgH + mgC) was 0/0 and its NaN entered

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -77,6 +78,54 @@ TEST_F(VolatileCalcTest, IsothermOfWaterSaturation) {
     EXPECT_DOUBLE_EQ(rows[399 * 6 + 3], 4090.0);
     EXPECT_NEAR(rows[90 * 6 + 1], 3.31, 0.035);
     for (size_t k = 1; k < 400; ++k) EXPECT_GT(rows[k * 6 + 1], rows[(k - 1) * 6 + 1]);
+
+    // Pure CO2: the CO2 content rises instead, through the 1 and 2 kbar saturations above,
+    // and the melt holds no water.
+    v.volatileSystem = kCO2Only;
+    rows.clear();
+    v.calculateSaturationIsotherm("isotherm", 6, "", &rows);
+    ASSERT_EQ(rows.size(), 400u * 6u);
+    EXPECT_NEAR(rows[90 * 6 + 2], 484, 0.01 * 484);
+    EXPECT_NEAR(rows[190 * 6 + 2], 1009, 0.01 * 1009);
+    for (size_t k = 0; k < 400; ++k) {
+        EXPECT_EQ(rows[k * 6 + 1], 0.0);
+        if (k > 0) {
+            EXPECT_GT(rows[k * 6 + 2], rows[(k - 1) * 6 + 2]);
+        }
+    }
+}
+
+// The mixed vapour's own fugacities: Gibbs-Duhem across the composition at fixed T and P,
+// the pure-fluid limit of the Lewis rule, and near-ideal values in a dilute vapour.
+TEST_F(VolatileCalcTest, MixtureFugacitiesOfTheVapour) {
+    ASSERT_TRUE(v.setMagmaType(kBasalt));
+    v.volatileSystem = kH2OCO2;
+    v.temperature = 1473.15;
+    v.pressure = 2e8;
+    auto at = [&](int mixing, double y) {
+        v.fugacityMixing = mixing;
+        v.yH2O = y;
+        v.yCO2 = 1.0 - y;
+        std::array<double, 2> f{};
+        EXPECT_TRUE(v.calculateVapourFugacities(f[0], f[1])) << mixing << " " << y;
+        return f;
+    };
+    const double y = 0.4, h = 1e-4;
+    const auto up = at(1, y + h), down = at(1, y - h);
+    const double dlnfH2O = (std::log(up[0]) - std::log(down[0])) / (2 * h);
+    const double dlnfCO2 = (std::log(up[1]) - std::log(down[1])) / (2 * h);
+    EXPECT_NEAR(y * dlnfH2O + (1 - y) * dlnfCO2, 0.0, 1e-4 * y * dlnfH2O);
+    // In nearly pure water the water fugacity is that of the pure fluid, in either rule.
+    EXPECT_NEAR(at(1, 1 - 1e-9)[0] / at(0, 1 - 1e-9)[0], 1.0, 1e-6);
+    // At 1 bar the vapour is nearly ideal: f_i = y_i P within a few parts per thousand.
+    v.pressure = 1e5;
+    const auto dilute = at(1, y);
+    EXPECT_NEAR(dilute[0] / (y * 1e5), 1.0, 3e-3);
+    EXPECT_NEAR(dilute[1] / ((1 - y) * 1e5), 1.0, 3e-3);
+    // No other rule: refused, with the error flag raised.
+    v.fugacityMixing = 2;
+    double fH2O = 0.0, fCO2 = 0.0;
+    EXPECT_FALSE(v.calculateVapourFugacities(fH2O, fCO2));
 }
 
 TEST_F(VolatileCalcTest, OtherMagmaTypesAreRefused) {

@@ -172,6 +172,24 @@ TEST_F(PalliserState, UnclassifiedStateHasNoDensity) {
     EXPECT_EQ(model.density, -1.0);
 }
 
+// A result that is not a number is never shown: it reads -1 and the record says so once.
+TEST(PhaseDiagramRecord, ResultsThatAreNotNumbersAreCleared) {
+    PhaseDiagramInfo r;
+    r.reset();
+    r.slvPressure = 250.0;
+    r.lgLiquidDensity = kNaN;
+    r.criticalPressure = kInf;
+    r.density = -kInf;
+    r.pressure = 100.0;
+    EXPECT_TRUE(r.clearNonFinite());
+    EXPECT_EQ(r.lgLiquidDensity, -1.0);
+    EXPECT_EQ(r.criticalPressure, -1.0);
+    EXPECT_EQ(r.density, -1.0);
+    EXPECT_EQ(r.slvPressure, 250.0);
+    EXPECT_EQ(r.pressure, 100.0);
+    EXPECT_FALSE(r.clearNonFinite());
+}
+
 TEST_F(PalliserState, InputsThatAreNoStates) {
     const double bad[][3] = {{kNaN, 100, 0.1}, {300, kNaN, 0.1}, {300, 100, kNaN}, {kInf, 100, 0.1},
                              {300, -50, 0.1},  {300, 100, 1.5},  {-40, 100, 0.1}};

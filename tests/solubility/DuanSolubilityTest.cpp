@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "fluid/CurveOutput.h"
 #include "numerics/TextCapture.h"
@@ -243,6 +244,40 @@ TEST(SolubilityBase, CompositionCode22) {
     EXPECT_EQ(model.compositionCode, 0);
     EXPECT_NEAR(model.x[0], 0.97, 1e-12);
     EXPECT_NEAR(model.mg, 0.01 / (0.97 * 0.018015268), 1e-12);
+}
+
+// Mixed inputs: the salt by molality and the gas by mole fraction (12), and the other way
+// round (21). The given value is kept; the other amounts are those that give it back as
+// molalities (11).
+TEST(SolubilityBase, CompositionCodesMixingMolalityAndMoleFraction) {
+    constexpr double Mw = 0.018015268;
+    for (int code : {12, 21}) {
+        SCOPED_TRACE(code);
+        DMGWwater model(SM_H2O_CO2_NaCl, 0);
+        model.mNa = model.mCl = 1.5;  // code 12: given
+        model.mg = 0.4;               // code 21: given
+        model.x[1] = 0.01;            // code 12: the gas fraction given
+        model.x[2] = 0.03;            // code 21: the salt fraction given
+        model.compositionCode = static_cast<int16_t>(code);
+        model.update_composition();
+        EXPECT_EQ(model.compositionCode, 0);
+        const std::vector<double> x(model.x.begin(), model.x.begin() + 3);
+        EXPECT_NEAR(x[0] + x[1] + x[2], 1.0, 1e-15);
+        if (code == 12) {
+            EXPECT_NEAR(x[1], 0.01, 1e-15);
+            EXPECT_NEAR(model.mNa, 1.5, 1e-12);
+        } else {
+            EXPECT_NEAR(x[2], 0.03, 1e-15);
+            EXPECT_NEAR(model.mg, 0.4, 1e-12);
+        }
+        EXPECT_NEAR(model.mg, x[1] / (x[0] * Mw), 1e-12);
+        EXPECT_NEAR(model.mNa, x[2] / (x[0] * Mw), 1e-12);
+        EXPECT_DOUBLE_EQ(model.mCl, model.mNa);
+        // The molalities found give the same fractions back.
+        model.setMolalities(model.mNa, model.mg);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(model.x[static_cast<size_t>(i)], x[static_cast<size_t>(i)], 1e-15);
+    }
 }
 
 // At the water vapour pressure the vapour is pure water (no error); below it there is none.

@@ -11,6 +11,7 @@
 
 #include "solubility/DMGWwater.h"
 #include "solubility/Dubessy.h"
+#include "solubility/Henry.h"
 #include "water/WaterEOS.h"
 
 namespace vornex {
@@ -137,6 +138,38 @@ TEST(Dubessy, CurvesAreWrittenAndBounded) {
         if (std::sscanf(line.c_str(), "%lf", &T) == 1 && T > 500.0) ++points, last = T;
     EXPECT_GT(points, 0);
     EXPECT_LE(last, 647.0);
+}
+
+// The Henry constants of option 1: CO2 by the guideline correlation (as Henry's version 0)
+// with the salting-out exp(0.27504 m / (1 + 0.018 m)) = 1.310196 at 1 mol/kg; H2S by
+// 1e5 exp(151.52 - 8335.5/T - 20.499 ln T - 0.001311 T) Pa, worked by hand (58.80 MPa at
+// 25 degC, 129.2 MPa at 350 K), salted in brine by the factor 0.5993 at 350 K and 1 mol/kg.
+TEST(Dubessy, HenryConstantsOfOptionOne) {
+    Henry henry;
+    henry.number_of_components(2);
+    henry.add_components("H2O", "CO2");
+    henry.temperature(330.0);
+    const double co2 = henry.calculateHenryConstant(1, 0.0);
+    Dubessy brine(2, 0, 0, 1);
+    brine.temperature(330.0);
+    brine.ms = 1.0;
+    brine.calculateHenryConstant();
+    EXPECT_NEAR(brine.H / (co2 * 1.3101960955746552), 1.0, 1e-12);
+    for (char system : {1, 3}) {
+        SCOPED_TRACE(int(system));
+        Dubessy h2s(system, 0, 0, 1);
+        h2s.ms = 1.0;
+        h2s.temperature(298.15);
+        h2s.calculateHenryConstant();
+        const double salting = system == 3 ? 0.5993000685450255 : 1.0;
+        h2s.temperature(350.0);
+        const double fresh25 = h2s.H;
+        h2s.calculateHenryConstant();
+        EXPECT_NEAR(h2s.H / (129163479.82976992 * salting), 1.0, 1e-12);
+        if (system == 1) {
+            EXPECT_NEAR(fresh25 / 58797609.14479591, 1.0, 1e-12);
+        }
+    }
 }
 
 }  // namespace

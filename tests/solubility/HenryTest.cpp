@@ -187,6 +187,57 @@ TEST(HenPitSet, HenryConstantsOfSetsOneAndTwo) {
     EXPECT_EQ(salted->calculateHenryConstant(3), 1e25);
 }
 
+// Set 0, the one a new set starts with: CO2 by the guideline constant (165.6 MPa at 25 degC,
+// as Henry's version 0) with its salting-out exp(0.27504 m / (1 + 0.018 m)) = 1.310196 at
+// 1 mol/kg and the Poynting factor exp(2.82e-5 P / (R T)) = 1.120482 at 100 bar; H2S by
+// Henry's version-0 constant and salting (58.80 MPa at 25 degC; 129.2 MPa times 0.5993 at
+// 350 K and 1 mol/kg); any other gas insoluble.
+TEST(HenPitSet, HenryConstantsOfSetZero) {
+    HenPitSet set;
+    set.setVapourModel(1);
+    EXPECT_EQ(set.henrySet, 0);
+    set.number_of_components(4);
+    set.add_components("H2O", "CO2", "H2S", "NaCl");
+    set.temperature(298.15);
+    set.pressure(1e-9);
+    set.m = 0.0;
+    EXPECT_NEAR(set.calculateHenryConstant(1), 165.6e6, 0.04 * 165.6e6);
+    Henry henry;
+    henry.number_of_components(2);
+    henry.add_components("H2O", "CO2");
+    henry.temperature(298.15);
+    const double base = henry.calculateHenryConstant(1, 0.0);
+    set.pressure(100.0);
+    set.m = 1.0;
+    EXPECT_NEAR(set.calculateHenryConstant(1) / (base * 1.3101960955746552 * 1.1204823), 1.0, 1e-6);
+    set.m = 0.0;
+    EXPECT_NEAR(set.calculateHenryConstant(2) / 58797609.14479591, 1.0, 1e-12);
+    set.temperature(350.0);
+    set.m = 1.0;
+    EXPECT_NEAR(set.calculateHenryConstant(2) / (129163479.82976992 * 0.5993000685450255), 1.0,
+                1e-12);
+    HenPitSet methane;
+    methane.setVapourModel(1);
+    methane.number_of_components(2);
+    methane.add_components("H2O", "CH4");
+    methane.temperature(298.15);
+    methane.pressure(1.0);
+    EXPECT_EQ(methane.calculateHenryConstant(1), 1e25);
+}
+
+// Components are told apart by name: water, the salt, the gases of the list; a name outside
+// it (argon, potassium chloride) is none of them, and the first gas listed is the gas.
+TEST(HenPitSet, ComponentsAreClassifiedByName) {
+    HenPitSet set;
+    set.setVapourModel(1);
+    set.number_of_components(5);
+    set.add_components("Ar", "H2O", "KCl", "nC4H10", "CO2");
+    EXPECT_EQ(set.iH2O, 1);
+    EXPECT_EQ(set.iNaCl, -1);
+    EXPECT_EQ(set.iGas, 3);
+    EXPECT_EQ(set.numberOfGases, 2);
+}
+
 TEST(HenPitSet, GasesWithoutVapourModelAreRefused) {
     HenPitSet set;
     set.number_of_components(2);

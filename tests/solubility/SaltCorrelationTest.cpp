@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/MaoDuan.h"
 #include "solubility/SaltSolution.h"
@@ -229,6 +230,24 @@ TEST(Dialogues, SaltBeyondTheCorrelationIsRefused) {
         EXPECT_NE(out.str().find(r.message), std::string::npos) << out.str();
         for (double p : secondColumn("isopk")) EXPECT_GT(p, 0.0) << r.input;
         EXPECT_EQ(::unlink("isopk") == 0, written) << r.input;
+    }
+    // Called directly, an isopleth refuses such fractions the same way, and writes nothing;
+    // in the dialogue a blank answer to the choice is no choice.
+    Shibue shibue;
+    SaltCorr corr;
+    for (SaltSolutionCorrelation* c : {static_cast<SaltSolutionCorrelation*>(&shibue),
+                                       static_cast<SaltSolutionCorrelation*>(&corr)}) {
+        for (double x : {1.5, -0.1, 0.9}) {
+            bool written = true;
+            const std::string said = test::stderrOf([&] { written = c->getIsopleth("bad", x); });
+            EXPECT_FALSE(written) << x;
+            EXPECT_NE(said.find("mole fraction"), std::string::npos) << said;
+            EXPECT_FALSE(exists("isopbad")) << x;
+        }
+        std::istringstream in("  \n1\nb\n0.01\n");
+        std::ostringstream out;
+        EXPECT_EQ(c->session(in, out), 1);
+        EXPECT_EQ(::unlink("isopb"), 0);
     }
 }
 

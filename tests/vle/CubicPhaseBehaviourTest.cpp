@@ -140,6 +140,36 @@ TEST_F(MethaneCO2Ethane, FlashAndBubblePointAreOneTieLine) {
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(fluid->yVapour[i], yv[i], 1e-8);
 }
 
+// With a pressure held between the phases the bubble point still has equal fugacities, the
+// vapour's pressure exceeds the liquid's by the offset, and P is the side the sign names.
+TEST_F(MethaneCO2Ethane, BubblePointUnderAPressureOffset) {
+    auto probe = pengRobinson(names, 2);
+    auto side = [&](double V, const std::vector<double>& z) {
+        probe->temperature(kT);
+        for (int i = 0; i < 3; ++i) probe->composition_of_component(i, z[static_cast<size_t>(i)]);
+        probe->volume(V);
+        probe->error = 0;
+        probe->calculate_pressure();
+        probe->calculate_fugacities();
+        EXPECT_EQ(probe->error, 0);
+        return std::pair{probe->P, probe->fugacity};
+    };
+    double liquid[3] = {0.3, 0.35, 0.35};
+    for (double offset : {-5e5, 5e5}) {
+        SCOPED_TRACE(offset);
+        double guess[3] = {0.7, 0.15, 0.15};
+        fluid->deltaP = offset;
+        fluid->calculate_bubble_pointX(kT, 50e-6, 350e-6, liquid, guess);
+        ASSERT_EQ(fluid->error, 0);
+        const auto [Pl, fl] = side(fluid->Vl, fluid->xLiquid);
+        const auto [Pv, fv] = side(fluid->Vv, fluid->yVapour);
+        EXPECT_NEAR((Pv - Pl) / offset, 1.0, 1e-6);
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(fl[i] / fv[i], 1.0, 1e-8) << i;
+        EXPECT_NEAR(fluid->P / (offset < 0 ? Pv : Pl), 1.0, 1e-9);
+        EXPECT_NEAR(fluid->xLiquid[1], 0.35, 1e-12);
+    }
+}
+
 TEST_F(MethaneCO2Ethane, TernaryTracerRowsAreFlashesOfTheirFeeds) {
     double x[3] = {0.3, 0.35, 0.35}, y[3] = {0.7, 0.15, 0.15};
     test::outputOf([&] { fluid->calculateTernary(kT, kP * 1e5, 0.3, 0.3, 0.02, "_m", 50e-6, 350e-6, x, y); });

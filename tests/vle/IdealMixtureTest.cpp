@@ -80,6 +80,12 @@ TEST_F(RaoultFlash, NoRootIsReportedAndKeepsTheLastConvergedPoint) {
     EXPECT_EQ(mixture->last.P, 5e5);
     EXPECT_EQ(mixture->last.x, x);
     EXPECT_EQ(solve(12, T, 5.0), 0);  // a later success reports itself
+    // A flash at no pressure or no temperature is no state: said, and the last point kept.
+    for (auto [TK, Pbar] : {std::pair{T, 0.0}, std::pair{T, -2.0}, std::pair{0.0, 5.0}}) {
+        const std::string said = test::stderrOf([&] { EXPECT_EQ(solve(12, TK, Pbar), 1); });
+        EXPECT_NE(said.find("no state"), std::string::npos) << said;
+        EXPECT_EQ(mixture->last.P, 5e5);
+    }
 }
 
 TEST_F(RaoultFlash, VapourVolumeFractionBecomesTheVapourAmount) {

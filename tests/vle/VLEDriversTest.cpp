@@ -56,6 +56,34 @@ TEST_F(MeasuredDataDrivers, BubbleTableComparesMeasuredAndRaoultPressures) {
     EXPECT_NE(text.find("x dy = yC3exp - yC3\n"), std::string::npos);
 }
 
+// Ternary bubble points: P = sum x_i Psat_i, y_i = x_i Psat_i / P; the Igor commands get a
+// deviation wave for each of the first two vapour fractions.
+TEST_F(MeasuredDataDrivers, TernaryBubbleTableGetsTwoVapourDeviations) {
+    IdealMixture three;
+    three.number_of_components(3);
+    three.add_components("C2", "C3", "nC4");
+    test::writeFile("b3.dat",
+                    "T Pr xC2 xC3 xnC4 yC2 yC3 ynC4\n"
+                    "260 4 0.1 0.3 0.6 0.5 0.4 0.1\n"
+                    "280 6 0.2 0.5 0.3 0.6 0.3 0.1\n");
+    three.bubble("b3.dat", "b3.itx");
+    auto rows = columnsOf("b3.itx", "T xC2exp xC3exp Pr yC2 yC3 ynC4 err", 8);
+    ASSERT_EQ(rows.size(), 2u);
+    const auto psatC2 = [](double T) { return testing::antoinePsat(6.80266, 656.4, 256.0, T); };
+    for (const auto& r : rows) {
+        const double T = r[0], x[3] = {r[1], r[2], 1 - r[1] - r[2]};
+        const double p[3] = {x[0] * psatC2(T), x[1] * psatC3(T), x[2] * psatNC4(T)};
+        const double P = p[0] + p[1] + p[2];
+        EXPECT_NEAR(r[3] * 1e5 / P, 1.0, 1e-6) << T;
+        for (int i = 0; i < 3; i++) EXPECT_NEAR(r[4 + i], p[i] / P, 1e-6) << T << " " << i;
+        EXPECT_EQ(r[7], 0.0);
+    }
+    const std::string text = test::readFile("b3.itx");
+    for (const char* line : {"x dy0 = yC2exp - yC2\n", "x dy1 = yC3exp - yC3\n",
+                             "x print AAdP*100, AAdy0*100, AAdy1*100\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+}
+
 TEST_F(MeasuredDataDrivers, FourComponentBubbleTableGetsNoDeviationCommands) {
     IdealMixture four;
     four.number_of_components(4);

@@ -229,6 +229,25 @@ TEST_F(BarChart, IgorExportByteForByteWithQuotedLabels) {
     EXPECT_EQ(readFile("bars_export.itx").substr(0, 19), "IGOR\nWAVES v1\nBEGIN");
 }
 
+// A label of several columns or lines stays one quoted field of its row: tab, carriage return
+// and line feed are written as their escapes, and undoing the escapes gives the label back.
+TEST(IgorText, TabsAndLineEndsAreEscapedInsideTheQuotes) {
+    const std::string label = "T\t(\u00B0C)\r\nP\t\"bar\"\\";
+    const std::string quoted = igorQuoted(label);
+    EXPECT_EQ(quoted, "\"T\\t(\u00B0C)\\r\\nP\\t\\\"bar\\\"\\\\\"");
+    EXPECT_EQ(quoted.find_first_of("\t\r\n"), std::string::npos);
+    std::string back;
+    for (std::size_t i = 1; i + 1 < quoted.size(); ++i) {
+        if (quoted[i] != '\\') {
+            back += quoted[i];
+            continue;
+        }
+        const char e = quoted[++i];
+        back += e == 't' ? '\t' : e == 'r' ? '\r' : e == 'n' ? '\n' : e;
+    }
+    EXPECT_EQ(back, label);
+}
+
 TEST_F(BarChart, FailedOrCancelledExportIsReportedOnceAndKeepsTheIndex) {
     view.setValues({1});
     services.savePath = "no_such_folder/bars.itx";

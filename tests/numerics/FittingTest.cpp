@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -111,7 +112,22 @@ class FittingRegression : public ::testing::Test {
         fit.reset();
         return test::readFile(historyName);
     }
+    // The history of one iteration of the fit set up.
+    std::string oneIteration() {
+        fit->maxIterations = 0;
+        short err = -1;
+        fit->regres(err);
+        EXPECT_EQ(err, 0);
+        return finish();
+    }
 };
+
+// A protocol line with the step factor `al` as the fit prints it.
+std::string withFactor(const char* format, double al) {
+    char line[80];
+    std::snprintf(line, sizeof line, format, al);
+    return line;
+}
 
 TEST_F(FittingRegression, YorkStraightLineOnPearsonData) {
     setUpYork(1, 1.0, "york.hist");
@@ -396,6 +412,59 @@ TEST_F(FittingRegression, FitStartedAtAnExactSolutionStaysThere) {
     const std::string text = finish();
     EXPECT_NE(text.find("Delta linearized sum of squares = 0\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("nan"), std::string::npos);
+}
+
+// Half the points lie far below the line through the origin, half as far above: the slope
+// stays, and the first step would take the true x of each point below it to about -500. The
+// step is shortened once for each of them, and when the factor falls below 1e-4 (after 23
+// shortenings by 1.5) the shortening stops there and the step goes on with that factor.
+TEST_F(FittingRegression, VariableLimitStopsShorteningBelowItsSmallestFactor) {
+    Proportional model;
+    const int n = 60;
+    setUp(model, n, 1, 1, "delx.hist");
+    std::vector<double> xm(n, 0.001), ym(n), evx(n, 1.0), evy(n, 1.0);
+    for (int i = 0; i < n; ++i) ym[i] = i % 2 == 0 ? -1000.0 : 1000.0;
+    fit->read_Xm(0, xm.data());
+    fit->read_Ym(ym.data());
+    fit->read_EvX(0, evx.data());
+    fit->read_EvY(evy.data());
+    double start[1] = {1};
+    fit->set_initial_parameters(start);
+    fit->printLevel = 2;
+    const std::string text = oneIteration();
+    const double al = std::pow(1.5, -23);
+    EXPECT_NE(text.find(withFactor("delX too big, it = 1 al = %lg \n", al)), std::string::npos)
+        << text;
+    EXPECT_NE(text.find(withFactor("al ssqn \n %lg ", al)), std::string::npos) << text;
+}
+
+// Y = p[x]: each point has its own parameter.
+struct OwnParameter : Equation {
+    void model(double* x, double* p, double& Y, double&, double*, int&) {
+        Y = p[static_cast<int>(x[0])];
+    }
+};
+
+// Thirty parameters each asked to change by 10 with a largest change of 1e-5: the factor is
+// shortened once for each, and below 1e-5 (after 29 shortenings by 1.5) the shortening stops
+// with a note, and a step that short is not tried: the iteration ends at once.
+TEST_F(FittingRegression, ParameterLimitStopsShorteningBelowItsSmallestFactor) {
+    OwnParameter model;
+    const int n = 30;
+    setUp(model, n, n, 3, "delp.hist");
+    std::vector<double> xm(n), ym(n, 10.0), sd(n, 1.0), start(n, 0.0);
+    for (int i = 0; i < n; ++i) xm[i] = i;
+    fit->read_Xm(0, xm.data());
+    fit->read_Ym(ym.data());
+    fit->read_sdY(sd.data());
+    fit->set_initial_parameters(start.data());
+    fit->maxParameterChange = 1e-5;
+    const std::string text = oneIteration();
+    EXPECT_NE(text.find(withFactor("delP too big, it = 1 al = %lg \n", std::pow(1.5, -29))),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Linearized function does not sufficiently approximate"),
+              std::string::npos);
 }
 
 class FittingProtocol : public FittingRegression {

@@ -422,6 +422,8 @@ TEST(PlainLists, TruthValuesAndColoursReadBack) {
         ASSERT_TRUE(made.ok()) << made.message;
         PlistValue back;
         ASSERT_TRUE(parsePlist(bytes, back));
+        EXPECT_EQ(back.size(), 4u);
+        EXPECT_EQ(back.get("on").size(), 0u);  // a scalar holds no entries
         ASSERT_EQ(back.get("on").type(), PlistValue::Type::Bool);
         EXPECT_TRUE(back.get("on").toBool());
         ASSERT_EQ(back.get("off").type(), PlistValue::Type::Bool);

@@ -83,6 +83,12 @@ TEST_F(BarChart, ScaleLabelsFromTheBounds) {
         {false, 0, 90, {"0.0", "20.0", "40.0", "60.0", "80.0"}},
         // Equal logarithmic bounds widen to two decades below.
         {true, 100, 100, {"     1", "    10", "   100"}},
+        // Decades beyond the written-out ones are powers of ten, each decade one mark.
+        {true,
+         2e-5f,
+         5e5f,
+         {"1e-5", "1e-4", " 0.001", "  0.01", "   0.1", "     1", "    10", "   100", "  1000",
+          "10 000", "1e5", "1e6"}},
     };
     view.setValues({5});
     for (const auto& c : cases) {

@@ -62,6 +62,29 @@ TEST_F(SettingsPanels, CurveCancelRestoresTheHandOver) {
     EXPECT_FALSE(curves.isModalSessionRunning());
 }
 
+// A curve handed over without a colour of its own (drawn in the default black) is drawn in
+// black again after a cancelled change of colour; one whose colour was never changed keeps
+// having none.
+TEST_F(SettingsPanels, CancelOnACurveWithoutColourGivesTheDefaultBack) {
+    CGraphCurve* plain = view->add(std::make_unique<CGraphCurve>());
+    plain->addPoint(0, 1, false);
+    ASSERT_FALSE(plain->color());
+    curves.setGraphCurve(plain);
+    curves.startModalSession();
+    curves.onCancelButton();
+    EXPECT_FALSE(plain->color());
+
+    curves.setGraphCurve(plain);
+    curves.startModalSession();
+    curves.setColorWell(Color::red());
+    curves.onChangeColor();
+    ASSERT_EQ(*plain->color(), Color::red());
+    curves.onCancelButton();
+    ASSERT_TRUE(plain->color());
+    EXPECT_EQ(*plain->color(), Color::black());
+    EXPECT_FALSE(curves.isModalSessionRunning());
+}
+
 TEST_F(SettingsPanels, MarkerAndSizeItems) {
     points.setGraphObject(point);
     EXPECT_EQ(points.selectedMarkerItem(), 2);  // type 3

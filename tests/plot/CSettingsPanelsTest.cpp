@@ -85,6 +85,18 @@ TEST_F(SettingsPanels, CancelOnACurveWithoutColourGivesTheDefaultBack) {
     EXPECT_FALSE(curves.isModalSessionRunning());
 }
 
+// A panel not tied to a plot edits the object handed to it, and its cancel restores it.
+TEST_F(SettingsPanels, PanelWithoutAPlotEditsItsObject) {
+    CCurveSettingsWindow loose;
+    loose.setGraphCurve(curve);
+    loose.startModalSession();
+    loose.selectThicknessItem(2);
+    loose.onChangeThickness();
+    EXPECT_EQ(curve->getToolSizeFactor(), 3.0f);
+    loose.onCancelButton();
+    EXPECT_EQ(curve->getToolSizeFactor(), 1.0f);
+}
+
 TEST_F(SettingsPanels, MarkerAndSizeItems) {
     points.setGraphObject(point);
     EXPECT_EQ(points.selectedMarkerItem(), 2);  // type 3

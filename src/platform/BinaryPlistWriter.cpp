@@ -91,26 +91,17 @@ BinaryPlistWriter::Ref BinaryPlistWriter::addBool(bool v) {
 }
 
 BinaryPlistWriter::Ref BinaryPlistWriter::addInteger(std::int64_t v) {
-    // Negative integers take all eight bytes, in two's complement.
-    if (v >= 0) return addUnsigned(static_cast<std::uint64_t>(v));
     const Ref r = begin();
-    out_.push_back(0x13);
-    bigEndian(static_cast<std::uint64_t>(v), 8);
-    return r;
-}
-
-BinaryPlistWriter::Ref BinaryPlistWriter::addUnsigned(std::uint64_t v) {
-    const Ref r = begin();
-    if (v > static_cast<std::uint64_t>(INT64_MAX)) {
-        // Beyond the signed range: sixteen bytes, the upper eight zero.
-        out_.push_back(0x14);
-        bigEndian(0, 8);
-        bigEndian(v, 8);
+    if (v < 0) {
+        // Negative integers take all eight bytes, in two's complement.
+        out_.push_back(0x13);
+        bigEndian(static_cast<std::uint64_t>(v), 8);
         return r;
     }
-    const int w = widthOf(v);
+    const auto u = static_cast<std::uint64_t>(v);
+    const int w = widthOf(u);
     out_.push_back(static_cast<std::uint8_t>(0x10 | log2Width(w)));
-    bigEndian(v, w);
+    bigEndian(u, w);
     return r;
 }
 

@@ -22,7 +22,6 @@ class BinaryPlistWriter {
 
     Ref addBool(bool v);
     Ref addInteger(std::int64_t v);
-    Ref addUnsigned(std::uint64_t v);
     Ref addReal(double v);
     // UTF-8 text; written as ASCII or UTF-16. Equal strings share one object, unless `shared`
     // is false: then the text is an object of its own, shared with no other. Text holding a

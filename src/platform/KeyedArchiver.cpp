@@ -21,7 +21,7 @@ namespace {
 
 using namespace keyedarchive;
 
-constexpr std::uint64_t kArchiveVersion = 100000;
+constexpr std::int64_t kArchiveVersion = 100000;
 
 std::string formatComponent(double v) {
     char buffer[32];
@@ -80,7 +80,7 @@ class ArchiveWriter {
         std::vector<Ref> values;
         fields(entries, names, values, 0);
         const Ref topDict = dictionary(names, values);
-        const Ref version = out_.addUnsigned(kArchiveVersion);
+        const Ref version = out_.addInteger(kArchiveVersion);
         const Ref archiver = out_.addString("NSKeyedArchiver");
         const Ref objects = out_.addArray(objects_);
         const Ref root = dictionary({"$version", "$archiver", "$top", "$objects"},
@@ -141,9 +141,8 @@ class ArchiveWriter {
             case T::Color: {
                 expanded_ += heapValueBytes(0);
                 const Color c = v.toColor();
-                const Ref space = out_.addUnsigned(c.space() == ColorSpace::CalibratedRGB
-                                                       ? kCalibratedRGB
-                                                       : kDeviceRGB);
+                const Ref space = out_.addInteger(
+                    c.space() == ColorSpace::CalibratedRGB ? kCalibratedRGB : kDeviceRGB);
                 const Ref rgb = data(rgbComponents(c));
                 const Ref cls = uid(classUid("NSColor", {"NSColor"}));
                 return append(dictionary({"NSColorSpace", "NSRGB", "$class"}, {space, rgb, cls}));

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/Color.h"
@@ -77,6 +78,7 @@ class Reader {
                 character(static_cast<unsigned char>(c), true);
             }
         }
+        endLoneSurrogate();
         flush();
         return out_;
     }
@@ -252,13 +254,30 @@ class Reader {
         }
         // Bytes of the source are taken as UTF-8 already.
         flushIfChanged();
+        endLoneSurrogate();
         run_ += static_cast<char>(c);
     }
 
     void text(char32_t c) {
         if (state_.destination != Destination::Text) return;
         flushIfChanged();
+        // A character beyond the basic plane comes as two \u escapes, its UTF-16 halves.
+        if (c >= 0xDC00 && c <= 0xDFFF && highSurrogate_ != 0) {
+            c = 0x10000 + ((std::exchange(highSurrogate_, 0) - 0xD800) << 10) + (c - 0xDC00);
+        } else {
+            endLoneSurrogate();
+            if (c >= 0xD800 && c <= 0xDBFF) {
+                highSurrogate_ = c;
+                return;
+            }
+        }
         appendUtf8(run_, c);
+    }
+
+    // A first half that no second half follows stands for no character.
+    void endLoneSurrogate() {
+        if (highSurrogate_ != 0) appendUtf8(run_, 0xFFFD);
+        highSurrogate_ = 0;
     }
 
     void endFontEntry() {
@@ -319,6 +338,7 @@ class Reader {
     ColorEntry colorEntry_;
     int fallbackCount_ = 1;
     int skipFallback_ = 0;
+    char32_t highSurrogate_ = 0;
     std::string run_;
     TextAttributes runAttributes_;
     AttributedString out_;

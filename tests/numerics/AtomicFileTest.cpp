@@ -159,6 +159,23 @@ TEST_F(AtomicFiles, ScratchFilesGoWhenRemovedInterruptedOrLeftByAKilledProcess) 
     EXPECT_EQ(test::readFile("curve.branch0"), "mine\n");
 }
 
+// A file without a name is refused in either mode: nothing is made, nothing can be written
+// and nothing committed.
+TEST_F(AtomicFiles, FileWithoutANameIsRefused) {
+    for (AtomicFile::Mode mode : {AtomicFile::Mode::Replace, AtomicFile::Mode::Stream}) {
+        AtomicFile file;
+        EXPECT_FALSE(file.open("", mode));
+        EXPECT_FALSE(file.isOpen());
+        EXPECT_EQ(file.failedStep(), AtomicFile::Step::Create);
+        EXPECT_EQ(file.error(), ENOENT);
+        EXPECT_EQ(file.problem(), "no file name");
+        EXPECT_EQ(file.stream(), nullptr);
+        EXPECT_FALSE(file.write("x", 1));
+        EXPECT_FALSE(file.commit());
+    }
+    EXPECT_TRUE(fs::is_empty("."));
+}
+
 TEST_F(AtomicFiles, FolderFifoDeviceOrRefusedLinkAtTheNameIsRefusedUntouched) {
     fs::create_directory("folder");
     ASSERT_EQ(::mkfifo("fifo", 0600), 0);

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 
+#include "numerics/CallbackProbe.h"
 #include "numerics/ConsoleInput.h"
 
 namespace vornex {
@@ -166,6 +169,28 @@ TEST(ConsoleInput, MacIgorDirectory) {
     // The scripts' folder is the working directory as a POSIX path.
     path.reset(getMacIgorDir());
     EXPECT_EQ(std::string(path.get()), std::string(cwd) + "/");
+}
+
+// A working folder deeper than a first guess at its length is still named in full; one that
+// was removed under the program has no name left and is the relative ".".
+TEST(ConsoleInput, ScriptsFolderOfADeepOrRemovedWorkingFolder) {
+    test::ScratchFolder scratch;
+    const std::string level(200, 'd');
+    for (int k = 0; k < 8; ++k) {
+        ASSERT_EQ(::mkdir(level.c_str(), 0700), 0);
+        ASSERT_EQ(::chdir(level.c_str()), 0);
+    }
+    const std::string deep = std::filesystem::current_path().string();
+    ASSERT_GT(deep.size(), 1600u);
+    std::unique_ptr<char[]> path(getMacIgorDir());
+    EXPECT_EQ(std::string(path.get()), deep + "/");
+
+    ASSERT_EQ(::mkdir("gone", 0700), 0);
+    ASSERT_EQ(::chdir("gone"), 0);
+    ASSERT_EQ(::rmdir((deep + "/gone").c_str()), 0);
+    path.reset(getMacIgorDir());
+    EXPECT_STREQ(path.get(), "./");
+    ASSERT_EQ(::chdir(scratch.path().c_str()), 0);
 }
 
 }  // namespace

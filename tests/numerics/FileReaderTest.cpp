@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -62,6 +63,34 @@ TEST(FileReader, ReadsARegularFileWholeUpToItsLimit) {
     std::ofstream("empty").close();
     EXPECT_TRUE(readRegularFile("empty", kLimit, text));
     EXPECT_TRUE(text.empty());
+}
+
+// A file whose recorded size says nothing of its content (the kernel's own files give 0) is
+// read to its end all the same, and held to the limit by what it holds, not by its size.
+TEST(FileReader, FileLargerThanItsRecordedSizeIsHeldToItsLimit) {
+    const std::string path = "/proc/self/cmdline";
+    std::error_code error;
+    if (std::filesystem::file_size(path, error) != 0 || error)
+        GTEST_SKIP() << "no process file whose recorded size is 0";
+    std::ifstream in(path, std::ios::binary);
+    const std::string expected((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_GT(expected.size(), 2u);
+
+    std::string text;
+    ASSERT_TRUE(readRegularFile(path, expected.size(), text));
+    EXPECT_EQ(text, expected);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(readRegularFile(path, expected.size(), bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
+
+    const std::size_t below = expected.size() - 1;
+    const FileRead r = readRegularFile(path, below, text);
+    EXPECT_EQ(r.status, FileReadStatus::Refused);
+    EXPECT_TRUE(text.empty());
+    EXPECT_NE(r.message.find("more than " + std::to_string(below) + " bytes"), std::string::npos)
+        << r.message;
+    EXPECT_EQ(readRegularFile(path, below, bytes).status, FileReadStatus::Refused);
+    EXPECT_TRUE(bytes.empty());
 }
 
 // The other kinds of thing a name may hold, each named in its refusal: a character device

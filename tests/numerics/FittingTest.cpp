@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -110,7 +112,22 @@ class FittingRegression : public ::testing::Test {
         fit.reset();
         return test::readFile(historyName);
     }
+    // The history of one iteration of the fit set up.
+    std::string oneIteration() {
+        fit->maxIterations = 0;
+        short err = -1;
+        fit->regres(err);
+        EXPECT_EQ(err, 0);
+        return finish();
+    }
 };
+
+// A protocol line with the step factor `al` as the fit prints it.
+std::string withFactor(const char* format, double al) {
+    char line[80];
+    std::snprintf(line, sizeof line, format, al);
+    return line;
+}
 
 TEST_F(FittingRegression, YorkStraightLineOnPearsonData) {
     setUpYork(1, 1.0, "york.hist");
@@ -304,6 +321,150 @@ TEST_F(FittingRegression, StepKeptFromNegativeVariablesStillReachesTheMinimum) {
     // One point would go negative: one shortening, in the first iteration only.
     EXPECT_EQ(text.find("al ssqn \n 0.666667 "), text.find("al ssqn")) << text;
     EXPECT_EQ(text.find("0.444444"), std::string::npos);
+}
+
+// The fullest protocol of a fit with errors in both variables: the estimated true values and
+// the derivatives with respect to them are listed per point, and the listed changes are the
+// ones the step makes. One iteration from {5, -0.5} on the York set with Z a copy of Y.
+TEST_F(FittingRegression, FullProtocolListsTheVariablesAndTheStepItTakes) {
+    setUpYork(0, 1.0, "full.hist");
+    fit->printLevel = 7;
+    fit->maxIterations = 0;
+    short err = -1;
+    fit->regres(err);
+    EXPECT_EQ(err, 0);
+    const double p0 = fit->p[0], p1 = fit->p[1];
+    std::vector<double> x(10);
+    for (int i = 0; i < 10; ++i) x[i] = fit->X[i][0];
+    const std::string text = finish();
+
+    // Rows of numbers after a heading, up to the next line that holds none.
+    auto rowsAfter = [&](const std::string& heading, bool skipColumnNames) {
+        std::vector<std::vector<double>> rows;
+        std::size_t at = text.find(heading);
+        if (at == std::string::npos) return rows;
+        std::istringstream in(text.substr(at + heading.size()));
+        std::string line;
+        if (skipColumnNames) std::getline(in, line);
+        while (std::getline(in, line) && !line.empty()) {
+            std::istringstream fields(line);
+            std::vector<double> row;
+            for (double v; fields >> v;) row.push_back(v);
+            if (row.empty()) break;
+            rows.push_back(row);
+        }
+        return rows;
+    };
+    const auto estimated = rowsAfter("Estimated true values of variables\n", true);
+    EXPECT_NE(text.find("i\t\tX\t\tXm\t\tY\t\tYm\t\tZ\t\tZm\n"), std::string::npos);
+    ASSERT_EQ(estimated.size(), 10u);
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_EQ(estimated[i].size(), 7u) << i;
+        EXPECT_EQ(estimated[i][0], i);
+        // The fit starts from the measured values.
+        EXPECT_NEAR(estimated[i][1], pearsonX[i], 1e-12);
+        EXPECT_NEAR(estimated[i][2], pearsonX[i], 1e-12);
+        EXPECT_NEAR(estimated[i][3], 5.0 - 0.5 * pearsonX[i], 1e-5);
+        EXPECT_NEAR(estimated[i][4], pearsonY[i], 1e-12);
+    }
+    // d(p0 + p1 x)/dx is the starting slope at every point, for Y and for Z.
+    EXPECT_NE(text.find("i\t\tdFx\t\tdGx\n"), std::string::npos);
+    const auto byVariables = rowsAfter("Derivatives with respect to the variables\n", true);
+    ASSERT_EQ(byVariables.size(), 10u);
+    for (const auto& row : byVariables) {
+        ASSERT_EQ(row.size(), 3u);
+        EXPECT_NEAR(row[1], -0.5, 1e-6);
+        EXPECT_NEAR(row[2], -0.5, 1e-6);
+    }
+
+    const auto parameterChanges = rowsAfter("Changes in parameters\n", false);
+    const auto variableChanges = rowsAfter("Changes in independent variables\n", false);
+    ASSERT_EQ(parameterChanges.size(), 1u);
+    ASSERT_EQ(parameterChanges[0].size(), 2u);
+    ASSERT_EQ(variableChanges.size(), 10u);
+    // The fit ends at the start plus one common fraction of the listed changes.
+    const double a = (p0 - 5.0) / parameterChanges[0][0];
+    EXPECT_GT(a, 0.0);
+    EXPECT_LE(a, 1.0 + 1e-9);
+    EXPECT_NEAR(p1 + 0.5, a * parameterChanges[0][1], 1e-5 * std::fabs(parameterChanges[0][1]));
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_EQ(variableChanges[i].size(), 1u);
+        EXPECT_NEAR(x[i] - pearsonX[i], a * variableChanges[i][0],
+                    1e-5 * std::fabs(variableChanges[i][0]) + 1e-12)
+            << i;
+    }
+}
+
+// Started at the exact solution, the linearised change is zero: the fit takes no step, ends
+// at once without error and leaves the parameters where they were.
+TEST_F(FittingRegression, FitStartedAtAnExactSolutionStaysThere) {
+    setUpLine({0, 1, 2, 3}, {1, 3, 5, 7}, {0.1, 0.1, 0.1, 0.1}, "exact.hist");
+    double start[2] = {1, 2};
+    fit->set_initial_parameters(start);
+    fit->printLevel = 3;
+    short err = -1;
+    fit->regres(err);
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(fit->iteration, 1);
+    EXPECT_EQ(fit->p[0], 1.0);
+    EXPECT_EQ(fit->p[1], 2.0);
+    EXPECT_EQ(fit->ssqNew, 0.0);
+    const std::string text = finish();
+    EXPECT_NE(text.find("Delta linearized sum of squares = 0\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("nan"), std::string::npos);
+}
+
+// Half the points lie far below the line through the origin, half as far above: the slope
+// stays, and the first step would take the true x of each point below it to about -500. The
+// step is shortened once for each of them, and when the factor falls below 1e-4 (after 23
+// shortenings by 1.5) the shortening stops there and the step goes on with that factor.
+TEST_F(FittingRegression, VariableLimitStopsShorteningBelowItsSmallestFactor) {
+    Proportional model;
+    const int n = 60;
+    setUp(model, n, 1, 1, "delx.hist");
+    std::vector<double> xm(n, 0.001), ym(n), evx(n, 1.0), evy(n, 1.0);
+    for (int i = 0; i < n; ++i) ym[i] = i % 2 == 0 ? -1000.0 : 1000.0;
+    fit->read_Xm(0, xm.data());
+    fit->read_Ym(ym.data());
+    fit->read_EvX(0, evx.data());
+    fit->read_EvY(evy.data());
+    double start[1] = {1};
+    fit->set_initial_parameters(start);
+    fit->printLevel = 2;
+    const std::string text = oneIteration();
+    const double al = std::pow(1.5, -23);
+    EXPECT_NE(text.find(withFactor("delX too big, it = 1 al = %lg \n", al)), std::string::npos)
+        << text;
+    EXPECT_NE(text.find(withFactor("al ssqn \n %lg ", al)), std::string::npos) << text;
+}
+
+// Y = p[x]: each point has its own parameter.
+struct OwnParameter : Equation {
+    void model(double* x, double* p, double& Y, double&, double*, int&) {
+        Y = p[static_cast<int>(x[0])];
+    }
+};
+
+// Thirty parameters each asked to change by 10 with a largest change of 1e-5: the factor is
+// shortened once for each, and below 1e-5 (after 29 shortenings by 1.5) the shortening stops
+// with a note, and a step that short is not tried: the iteration ends at once.
+TEST_F(FittingRegression, ParameterLimitStopsShorteningBelowItsSmallestFactor) {
+    OwnParameter model;
+    const int n = 30;
+    setUp(model, n, n, 3, "delp.hist");
+    std::vector<double> xm(n), ym(n, 10.0), sd(n, 1.0), start(n, 0.0);
+    for (int i = 0; i < n; ++i) xm[i] = i;
+    fit->read_Xm(0, xm.data());
+    fit->read_Ym(ym.data());
+    fit->read_sdY(sd.data());
+    fit->set_initial_parameters(start.data());
+    fit->maxParameterChange = 1e-5;
+    const std::string text = oneIteration();
+    EXPECT_NE(text.find(withFactor("delP too big, it = 1 al = %lg \n", std::pow(1.5, -29))),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Linearized function does not sufficiently approximate"),
+              std::string::npos);
 }
 
 class FittingProtocol : public FittingRegression {

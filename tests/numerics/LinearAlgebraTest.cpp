@@ -84,6 +84,24 @@ TEST_F(LinearSystems, InverseOfSingularMatrixWithVanishingLastPivotFails) {
         EXPECT_EQ(inverse(a.data(), a.size()), 1) << a.size();
 }
 
+// a x + b y = c, d x + e y = f built around a known solution, its rows in either order and
+// with a tiny determinant well above the singular threshold.
+TEST_F(LinearSystems, TwoByTwoGivesTheSolutionItWasBuiltAround) {
+    const struct {
+        double a, b, d, e, x, y;
+    } cases[] = {{2, 1, 1, 3, 1.5, -2}, {0, 4, 3, 0, -7, 0.25}, {1, 1, 1, 1 + 1e-9, 3, 4}};
+    for (const auto& k : cases) {
+        const double c = k.a * k.x + k.b * k.y, f = k.d * k.x + k.e * k.y;
+        double x = NAN, y = NAN;
+        solve_linear_system2(k.a, k.b, c, k.d, k.e, f, x, y);
+        EXPECT_NEAR(x, k.x, 1e-6 * (1 + std::fabs(k.x))) << k.a << " " << k.e;
+        EXPECT_NEAR(y, k.y, 1e-6 * (1 + std::fabs(k.y))) << k.a << " " << k.e;
+        solve_linear_system2(k.d, k.e, f, k.a, k.b, c, x, y);
+        EXPECT_NEAR(x, k.x, 1e-6 * (1 + std::fabs(k.x)));
+        EXPECT_NEAR(y, k.y, 1e-6 * (1 + std::fabs(k.y)));
+    }
+}
+
 TEST_F(LinearSystems, SingularTwoByTwoGivesZeros) {
     double x = 7, y = 7;
     solve_linear_system2(1, 2, 3, 2, 4, 6, x, y);

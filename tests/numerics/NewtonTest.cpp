@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -246,6 +247,39 @@ TEST_F(NewtonSolver, MapWritesRowsInIncreasingOrder) {
     EXPECT_EQ(rows, 4);  // three rows asked, rounded up to a pair
     EXPECT_EQ(points, 12);
     EXPECT_EQ(newton.x[0], 0.0);  // the unknowns are restored
+}
+
+// A map that cannot be written is said and leaves the unknowns as they were; the gnuplot form
+// (mode 2: plain rows, no Igor header) is kept when only its script cannot be written.
+TEST_F(NewtonSolver, MapThatCannotBeWrittenIsReportedAndChangesNothing) {
+    test::ScratchFolder folder;
+    bindCircle(0.25, -0.75);
+    std::filesystem::create_directory("mapcritD");
+    const std::string refused =
+        test::stderrOf([&] { newton.map(0, 1, 0.0, 1.0, -1.0, 1.0, 2, 2, 1, "D"); });
+    EXPECT_NE(refused.find("Cannot write mapcritD"), std::string::npos) << refused;
+    EXPECT_TRUE(std::filesystem::is_directory("mapcritD"));
+    EXPECT_EQ(newton.x[0], 0.25);
+    EXPECT_EQ(newton.x[1], -0.75);
+
+    std::filesystem::create_directory("g60.gp");
+    const std::string said =
+        test::stderrOf([&] { newton.map(0, 1, 0.0, 1.0, -1.0, 1.0, 2, 2, 2, "G"); });
+    EXPECT_NE(said.find("Cannot write g60.gp"), std::string::npos) << said;
+    EXPECT_TRUE(std::filesystem::is_directory("g60.gp"));
+    std::ifstream in("mapcritG");
+    std::string line;
+    int points = 0;
+    while (std::getline(in, line)) {
+        if (line.empty()) continue;
+        double xi, xj, res, f0;
+        ASSERT_TRUE(std::istringstream(line) >> xi >> xj >> res >> f0) << line;
+        EXPECT_NEAR(f0, xi * xi + xj * xj - 4.0, 1e-5);
+        ++points;
+    }
+    EXPECT_EQ(points, 4);
+    EXPECT_EQ(newton.x[0], 0.25);
+    EXPECT_EQ(newton.x[1], -0.75);
 }
 
 // The two trace lines on their own: the unknowns with the iteration count and the measure

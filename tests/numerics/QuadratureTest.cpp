@@ -113,6 +113,12 @@ TEST(EquaDiffTest, AFailedOrDivergingIntegrationGivesNoValue) {
     Ode failing([](double, double y) { return y; }, 7);
     EXPECT_TRUE(std::isnan(failing.integrate(0, 1, 1)));
     EXPECT_EQ(failing.equationError, 1);
+    // A slope without a value (the root of a negative x) fails the integration like an error
+    // of the callback, though the callback said none.
+    Ode root([](double x, double) { return std::sqrt(x); });
+    EXPECT_NEAR(root.integrate(1, 4, 0), 14.0 / 3.0, 1e-8);
+    EXPECT_TRUE(std::isnan(root.integrate(1, -1, 0)));
+    EXPECT_EQ(root.equationError, 1);
     Ode growth([](double, double y) { return y; });
     EXPECT_TRUE(std::isnan(growth.integrate(0, 1, 1, 0)));
     EXPECT_TRUE(std::isnan(growth.integrate(0, 1, 1, -1e-6)));

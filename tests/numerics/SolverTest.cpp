@@ -253,5 +253,22 @@ TEST_F(SolverPlot, UnwritableFilesAreReportedNotFatal) {
     EXPECT_FALSE(std::filesystem::exists("solver.gp"));
 }
 
+// A logarithmic range must lie above 0: one that does not is said and writes nothing. At least
+// one step is taken. When only the script cannot be written, the curve is kept.
+TEST_F(SolverPlot, RangeOrScriptThatCannotBeUsedIsReported) {
+    auto s = make<Secant>([](double x) { return 2 * x; }, 0, 1);
+    const std::string logNote = test::stderrOf([&] { s.plot(0, 10, 4, 1); });
+    EXPECT_NE(logNote.find("positive ends"), std::string::npos) << logNote;
+    EXPECT_FALSE(std::filesystem::exists("solver.txt"));
+    EXPECT_NE(test::stderrOf([&] { s.plot(-10, -1, 4, 1); }), "");
+    EXPECT_FALSE(std::filesystem::exists("solver.txt"));
+
+    std::filesystem::create_directory("solver.gp");
+    const std::string scriptNote = test::stderrOf([&] { s.plot(1, 4, 0, 0); });
+    EXPECT_NE(scriptNote.find("cannot write solver.gp"), std::string::npos) << scriptNote;
+    EXPECT_EQ(test::readFile("solver.txt"),
+              "           1\t           2\n           4\t           8\n");
+}
+
 }  // namespace
 }  // namespace vornex

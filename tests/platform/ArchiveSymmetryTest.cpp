@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/KeyedArchiver.h"
@@ -400,6 +401,46 @@ TEST(PlainLists, EachFormIsWrittenAsDeepAsItIsReadAndNoDeeper) {
         EXPECT_TRUE(
             serializePlist(nestedLevels(20000, PlistValue::Type::Array), format, &made).empty());
         EXPECT_FALSE(made);
+    }
+}
+
+// Truth values are written as such in either form; a colour, which a plain list has no type
+// for, is written as the data of its keyed archive, and that archive reads back as the colour
+// in its space.
+TEST(PlainLists, TruthValuesAndColoursReadBack) {
+    const Color tint = Color::deviceRGB(0.25, 0.5, 0.75, 0.125);
+    const Color ink = Color::calibratedRGB(1, 0, 0.5);
+    PlistValue v = PlistValue::dictionary();
+    v.set("on", PlistValue(true));
+    v.set("off", PlistValue(false));
+    v.set("tint", PlistValue(tint));
+    v.set("ink", PlistValue(ink));
+    for (const PlistFormat format : {PlistFormat::Binary, PlistFormat::Xml}) {
+        SCOPED_TRACE(format == PlistFormat::Binary ? "binary" : "XML");
+        IoResult made;
+        const Bytes bytes = serializePlist(v, format, &made);
+        ASSERT_TRUE(made.ok()) << made.message;
+        PlistValue back;
+        ASSERT_TRUE(parsePlist(bytes, back));
+        EXPECT_EQ(back.size(), 4u);
+        EXPECT_EQ(back.get("on").size(), 0u);  // a scalar holds no entries
+        ASSERT_EQ(back.get("on").type(), PlistValue::Type::Bool);
+        EXPECT_TRUE(back.get("on").toBool());
+        ASSERT_EQ(back.get("off").type(), PlistValue::Type::Bool);
+        EXPECT_FALSE(back.get("off").toBool());
+        for (const auto& [key, colour] : {std::pair{"tint", tint}, std::pair{"ink", ink}}) {
+            SCOPED_TRACE(key);
+            ASSERT_EQ(back.get(key).type(), PlistValue::Type::Data);
+            const KeyedUnarchiver archive(back.get(key).toData());
+            ASSERT_TRUE(archive.ok()) << archive.error();
+            Color read = Color::black();
+            ASSERT_TRUE(archive.decodeColor("root", read));
+            EXPECT_EQ(read, colour);
+            // Another key, or a value of another kind, leaves the colour as it was.
+            Color kept = Color::white();
+            EXPECT_FALSE(archive.decodeColor("none", kept));
+            EXPECT_EQ(kept, Color::white());
+        }
     }
 }
 

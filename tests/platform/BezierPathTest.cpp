@@ -106,6 +106,14 @@ TEST(PathShape, ElementsAndCurrentPoint) {
     EXPECT_EQ(p.elements()[3].type, BezierPath::Element::Type::MoveTo);
     EXPECT_EQ(p.elements()[3].points[0], (Point{1, 1}));
     EXPECT_EQ(p.transformed(AffineTransform::translation(1, 2)).currentPoint(), (Point{2, 7}));
+    // A curve ends at its end point, not at a control point; the next line starts there.
+    p.curveTo({2, 6}, {3, 7}, {4, 5});
+    EXPECT_EQ(p.currentPoint(), (Point{4, 5}));
+    p.lineTo({6, 5});
+    EXPECT_EQ(p.elements().back().type, BezierPath::Element::Type::LineTo);
+    EXPECT_EQ(p.transformed(AffineTransform::scaling(2, 1)).currentPoint(), (Point{12, 5}));
+    p.curveTo({7, 5}, {8, 6}, {9, 9});
+    EXPECT_EQ(p.transformed(AffineTransform::translation(-9, -9)).currentPoint(), (Point{0, 0}));
 }
 
 TEST(PathShape, DashPatternsKeptOrDroppedWhenUndrawable) {

@@ -54,6 +54,11 @@ TEST_F(AffineTransformTest, InverseUndoesTheTransform) {
     AffineTransform both = t;
     both.append(*inv);
     expectNear(both.transformPoint({7, 9}), {7, 9}, 1e-12);
+    // Inverted in place, the transform maps each image back to where it came from.
+    AffineTransform back = t;
+    ASSERT_TRUE(back.invert());
+    for (Point p : {Point{0, 0}, Point{-2.5, 8}})
+        expectNear(back.transformPoint(t.transformPoint(p)), p, 1e-9);
 }
 
 TEST_F(AffineTransformTest, SingularTransformIsNotInverted) {

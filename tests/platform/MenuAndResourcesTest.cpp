@@ -58,6 +58,10 @@ TEST_F(MenuTest, ValidatorEnablesChecksAndRetitles) {
 TEST_F(MenuTest, SeparatorsAndSubmenus) {
     EXPECT_FALSE(menu.performItem(2));  // the separator
     EXPECT_FALSE(menu.performItem(99));
+    // An action no item of this menu has does nothing here.
+    EXPECT_FALSE(menu.performAction("onNoSuchAction:"));
+    EXPECT_FALSE(menu.performAction(""));
+    EXPECT_EQ(log, "");
     menu.update();
     MenuItem& more = *menu.itemWithTitle("More");
     ASSERT_TRUE(more.hasSubmenu());

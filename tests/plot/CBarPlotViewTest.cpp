@@ -83,6 +83,12 @@ TEST_F(BarChart, ScaleLabelsFromTheBounds) {
         {false, 0, 90, {"0.0", "20.0", "40.0", "60.0", "80.0"}},
         // Equal logarithmic bounds widen to two decades below.
         {true, 100, 100, {"     1", "    10", "   100"}},
+        // Decades beyond the written-out ones are powers of ten, each decade one mark.
+        {true,
+         2e-5f,
+         5e5f,
+         {"1e-5", "1e-4", " 0.001", "  0.01", "   0.1", "     1", "    10", "   100", "  1000",
+          "10 000", "1e5", "1e6"}},
     };
     view.setValues({5});
     for (const auto& c : cases) {
@@ -227,6 +233,25 @@ TEST_F(BarChart, IgorExportByteForByteWithQuotedLabels) {
         "END\nWAVES/T s0\nBEGIN\n\t\"NaCl\"\n\t\"KCl\"\n\t\"say \\\"hi\\\"\\\\now\\n\"\nEND\n");
     ASSERT_TRUE(view.onExportToIgor());
     EXPECT_EQ(readFile("bars_export.itx").substr(0, 19), "IGOR\nWAVES v1\nBEGIN");
+}
+
+// A label of several columns or lines stays one quoted field of its row: tab, carriage return
+// and line feed are written as their escapes, and undoing the escapes gives the label back.
+TEST(IgorText, TabsAndLineEndsAreEscapedInsideTheQuotes) {
+    const std::string label = "T\t(\u00B0C)\r\nP\t\"bar\"\\";
+    const std::string quoted = igorQuoted(label);
+    EXPECT_EQ(quoted, "\"T\\t(\u00B0C)\\r\\nP\\t\\\"bar\\\"\\\\\"");
+    EXPECT_EQ(quoted.find_first_of("\t\r\n"), std::string::npos);
+    std::string back;
+    for (std::size_t i = 1; i + 1 < quoted.size(); ++i) {
+        if (quoted[i] != '\\') {
+            back += quoted[i];
+            continue;
+        }
+        const char e = quoted[++i];
+        back += e == 't' ? '\t' : e == 'r' ? '\r' : e == 'n' ? '\n' : e;
+    }
+    EXPECT_EQ(back, label);
 }
 
 TEST_F(BarChart, FailedOrCancelledExportIsReportedOnceAndKeepsTheIndex) {

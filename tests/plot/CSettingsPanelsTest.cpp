@@ -62,6 +62,41 @@ TEST_F(SettingsPanels, CurveCancelRestoresTheHandOver) {
     EXPECT_FALSE(curves.isModalSessionRunning());
 }
 
+// A curve handed over without a colour of its own (drawn in the default black) is drawn in
+// black again after a cancelled change of colour; one whose colour was never changed keeps
+// having none.
+TEST_F(SettingsPanels, CancelOnACurveWithoutColourGivesTheDefaultBack) {
+    CGraphCurve* plain = view->add(std::make_unique<CGraphCurve>());
+    plain->addPoint(0, 1, false);
+    ASSERT_FALSE(plain->color());
+    curves.setGraphCurve(plain);
+    curves.startModalSession();
+    curves.onCancelButton();
+    EXPECT_FALSE(plain->color());
+
+    curves.setGraphCurve(plain);
+    curves.startModalSession();
+    curves.setColorWell(Color::red());
+    curves.onChangeColor();
+    ASSERT_EQ(*plain->color(), Color::red());
+    curves.onCancelButton();
+    ASSERT_TRUE(plain->color());
+    EXPECT_EQ(*plain->color(), Color::black());
+    EXPECT_FALSE(curves.isModalSessionRunning());
+}
+
+// A panel not tied to a plot edits the object handed to it, and its cancel restores it.
+TEST_F(SettingsPanels, PanelWithoutAPlotEditsItsObject) {
+    CCurveSettingsWindow loose;
+    loose.setGraphCurve(curve);
+    loose.startModalSession();
+    loose.selectThicknessItem(2);
+    loose.onChangeThickness();
+    EXPECT_EQ(curve->getToolSizeFactor(), 3.0f);
+    loose.onCancelButton();
+    EXPECT_EQ(curve->getToolSizeFactor(), 1.0f);
+}
+
 TEST_F(SettingsPanels, MarkerAndSizeItems) {
     points.setGraphObject(point);
     EXPECT_EQ(points.selectedMarkerItem(), 2);  // type 3

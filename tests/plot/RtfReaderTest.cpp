@@ -37,6 +37,22 @@ TEST(RtfReader, HexEscapesReadAsWindows1252) {
     EXPECT_EQ(attributedStringFromRtf("x\\").string(), "x");
 }
 
+// A character beyond the basic plane is written as its two UTF-16 halves, each a \uN (signed
+// or not) with its fallback; the pair reads as the one character, four bytes of UTF-8. A
+// half without its partner stands for no character and reads as U+FFFD, the text around it
+// kept.
+TEST(RtfReader, SurrogatePairsReadAsOneCharacter) {
+    // U+1F600 = D83D DE00; -10179 and -8704 are those halves as signed 16-bit numbers.
+    EXPECT_EQ(textOf("a\\u-10179?\\u-8704?b"), std::string("a\xF0\x9F\x98\x80") + 'b');
+    EXPECT_EQ(textOf("\\uc0\\u55357\\u56832 b"), "\U0001F600b");
+    // U+10000 and U+10FFFF, the ends of the planes above the basic one.
+    EXPECT_EQ(textOf("\\u-10240?\\u-9216?|\\u-9217?\\u-8193?"), "\U00010000|\U0010FFFF");
+    EXPECT_EQ(textOf("\\u-10179?x"), "\uFFFDx");
+    EXPECT_EQ(textOf("\\u-8704?x"), "\uFFFDx");
+    EXPECT_EQ(textOf("\\u-10179?\\u8364?"), "\uFFFD\u20AC");
+    EXPECT_EQ(textOf("x\\u-10179?"), "x\uFFFD");
+}
+
 // Bold and italic switch on and off by group and by control word, each keeping the other
 // and the size: plain, italic, bold italic, bold.
 TEST(RtfReader, ItalicAndBoldFollowTheirControlWordsAndGroups) {

@@ -454,9 +454,12 @@ TEST_F(ConsoleConventions, HelpAnswersInEveryPositionAndListsOptionsAndStatuses)
         if (first.empty()) first = run.out;
         EXPECT_EQ(run.out, first) << run.command;
     }
-    for (const auto& words : {std::vector<std::string>{"wagner", "--help"},
-                              std::vector<std::string>{"wagner", "help"},
-                              std::vector<std::string>{"help", "wagner"}}) {
+    // The model's help too for the model alone, and for a help after words that are no
+    // command.
+    for (const auto& words :
+         {std::vector<std::string>{"wagner", "--help"}, std::vector<std::string>{"wagner", "help"},
+          std::vector<std::string>{"help", "wagner"}, std::vector<std::string>{"wagner"},
+          std::vector<std::string>{"wagner", "300", "--help"}}) {
         const ProgramRun run = vornex(words, "modelHelp" + std::to_string(n++));
         EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
         EXPECT_TRUE(has(run.out, "published for the melting line")) << run.command << run.out;
@@ -469,6 +472,11 @@ TEST_F(ConsoleConventions, HelpAnswersInEveryPositionAndListsOptionsAndStatuses)
     const ProgramRun unknown = vornex({"help", "nosuch"}, "unknownHelp");
     EXPECT_EQ(unknown.status, 2);
     EXPECT_TRUE(has(unknown.err, "No model or command is known by \"nosuch\"")) << unknown.err;
+    const ProgramRun unknownModel = vornex({"nosuch", "300", "-h"}, "unknownModelHelp");
+    EXPECT_EQ(unknownModel.status, 2);
+    EXPECT_TRUE(has(unknownModel.err, "No model or command is known by \"nosuch\""))
+        << unknownModel.err;
+    EXPECT_EQ(unknownModel.out, "");
     // Nothing is computed when a help is asked.
     EXPECT_TRUE(leftIn("commandHelp5").empty());
 

@@ -220,6 +220,31 @@ TEST_F(ConsoleOutcomes, AReportThatCouldNotBeWrittenFailsTheRun) {
     EXPECT_EQ(fine, 0) << said;
 }
 
+// With no descriptor left to stand in for a closed standard output, what the program writes
+// there is lost all the same, and the run says so rather than succeeding.
+TEST_F(ConsoleOutcomes, AReportOnAClosedOutputWithNoDescriptorLeftFailsTheRun) {
+#ifdef VORNEX_SANITIZED_BUILD
+    GTEST_SKIP() << "the sanitizer's runtime needs descriptors of its own";
+#endif
+    for (const char* program : {VORNEX_PROGRAM, KELNO_PROGRAM}) {
+        const fs::path folder =
+            folderOf(std::string("noStandIn-") + fs::path(program).filename().string());
+        fs::create_directories(folder / "work");
+        const std::string command = "cd " + quoted((folder / "work").string()) +
+                                    " && exec </dev/null 2>../err >&- ; ulimit -n 3; exec " +
+                                    quoted(program) + " --help";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << command;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << command;
+        const std::string err = slurpFile(folder / "err");
+        EXPECT_TRUE(has(err, fs::path(program).filename().string() +
+                                 ": the report could not be written to standard output: Bad file "
+                                 "descriptor\n"))
+            << err;
+        EXPECT_TRUE(fs::is_empty(folder / "work"));
+    }
+}
+
 // Regression: "kelno pp" wrote isos1 holding only a row of nan and named it, and the
 // two-phase isentrope isoss2 of "kelno pv" began with a row of nan; "kelno ev Tm 1e6"
 // reported no point computed, then wrote wm0 with its header only.

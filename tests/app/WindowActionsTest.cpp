@@ -10,6 +10,7 @@
 #include <gtkmm/messagedialog.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -22,6 +23,8 @@
 #include "PlotWidget.h"
 #include "WidgetSearch.h"
 #include "WyvraApplication.h"
+#include "plot/CAxisRangeWindow.h"
+#include "plot/CGraphCurve.h"
 #include "plot/CGraphPoint.h"
 #include "workbench/HeadlessWorkbench.h"
 
@@ -97,6 +100,59 @@ std::string head(const std::filesystem::path& file, std::size_t n) {
     return in ? bytes : std::string();
 }
 
+// Answers the save panel GTK shows with `name` in `folder` (Accept) or Cancel, as a person
+// does in its dialog, and waits until the panel has taken the answer.
+void answerSavePanel(const std::filesystem::path& folder, const char* name, int response) {
+    GtkPlotServices& services = GtkPlotServices::instance();
+    ASSERT_TRUE(services.isSavePanelOpen());
+    GtkWindow* dialog = nullptr;
+    for (int turn = 0; turn < 400 && !dialog; ++turn) {
+        runPendingEvents();
+        dialog = shownToplevel("GtkFileChooserDialog");
+        if (!dialog) g_usleep(50000);
+    }
+    ASSERT_NE(dialog, nullptr) << "no file dialog";
+    GFile* where = g_file_new_for_path(folder.c_str());
+    gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(dialog), where, nullptr);
+    g_object_unref(where);
+    gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(dialog), name);
+    gtk_dialog_response(GTK_DIALOG(dialog), response);
+    // The dialog looks the file up before it answers.
+    for (int turn = 0; turn < 400 && services.isSavePanelOpen(); ++turn) {
+        runPendingEvents();
+        if (services.isSavePanelOpen()) g_usleep(50000);
+    }
+    EXPECT_FALSE(services.isSavePanelOpen());
+}
+
+// The action of the item titled `title` in the popover's menu ("item3"), empty when the menu
+// shows no such item.
+std::string actionTitled(Gtk::PopoverMenu* popover, const std::string& title) {
+    if (!popover || !popover->get_menu_model()) return {};
+    GMenuModel* root = popover->get_menu_model()->gobj();
+    for (int i = 0; i < g_menu_model_get_n_items(root); ++i) {
+        GMenuModel* section = g_menu_model_get_item_link(root, i, G_MENU_LINK_SECTION);
+        if (!section) continue;
+        std::string found;
+        for (int j = 0; j < g_menu_model_get_n_items(section) && found.empty(); ++j) {
+            gchar* label = nullptr;
+            gchar* action = nullptr;
+            if (g_menu_model_get_item_attribute(section, j, G_MENU_ATTRIBUTE_LABEL, "s", &label) &&
+                g_menu_model_get_item_attribute(section, j, G_MENU_ATTRIBUTE_ACTION, "s",
+                                                &action) &&
+                title == label) {
+                const std::string full = action;
+                found = full.substr(full.find('.') + 1);
+            }
+            g_free(label);
+            g_free(action);
+        }
+        g_object_unref(section);
+        if (!found.empty()) return found;
+    }
+    return {};
+}
+
 class WindowActions : public ::testing::Test {
    protected:
     void SetUp() override {
@@ -122,6 +178,13 @@ class WindowActions : public ::testing::Test {
         for (const auto& p : paths) files.push_back(Gio::File::create_for_path(p));
         app->open(files);
         runPendingEvents();
+    }
+    // A new document window, shown, and the area of its P-T plot.
+    PlotArea* newWindowsPTPlot(DocumentWindow*& window) {
+        window = app->newDocument();
+        window->present();
+        runPendingEvents();
+        return window->plotArea("mPTViewp");
     }
     std::filesystem::path folder;
     Glib::RefPtr<WyvraApplication> app;
@@ -251,10 +314,8 @@ TEST_F(WindowActions, ANewWindowGivesWayAndTheQuestionBeforeClosingIsAnsweredByI
 // as a PDF, Cancel writes nothing. The point panel closed by its window's close button takes the
 // colour chooser it opened along.
 TEST_F(WindowActions, ThePlotsSavePanelWritesWhereItsDialogSaysAndPanelsCloseTheirChooser) {
-    DocumentWindow* window = app->newDocument();
-    window->present();
-    runPendingEvents();
-    PlotArea* area = window->plotArea("mPTViewp");
+    DocumentWindow* window = nullptr;
+    PlotArea* area = newWindowsPTPlot(window);
     ASSERT_NE(area, nullptr);
     CPlotView& plot = area->plot();
     GtkPlotServices& services = GtkPlotServices::instance();
@@ -267,25 +328,7 @@ TEST_F(WindowActions, ThePlotsSavePanelWritesWhereItsDialogSaysAndPanelsCloseThe
         ASSERT_GE(item, 0);
         area->menuActions()->activate_action("item" + std::to_string(item));
         if (area->contextPopover()) area->contextPopover()->popdown();
-        ASSERT_TRUE(services.isSavePanelOpen());
-        GtkWindow* dialog = nullptr;
-        for (int turn = 0; turn < 400 && !dialog; ++turn) {
-            runPendingEvents();
-            dialog = shownToplevel("GtkFileChooserDialog");
-            if (!dialog) g_usleep(50000);
-        }
-        ASSERT_NE(dialog, nullptr) << "no file dialog";
-        GFile* where = g_file_new_for_path(folder.c_str());
-        gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(dialog), where, nullptr);
-        g_object_unref(where);
-        gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(dialog), name);
-        gtk_dialog_response(GTK_DIALOG(dialog), response);
-        // The dialog looks the file up before it answers.
-        for (int turn = 0; turn < 400 && services.isSavePanelOpen(); ++turn) {
-            runPendingEvents();
-            if (services.isSavePanelOpen()) g_usleep(50000);
-        }
-        EXPECT_FALSE(services.isSavePanelOpen());
+        answerSavePanel(folder, name, response);
     };
     saveAsPdf("cancelled", GTK_RESPONSE_CANCEL);
     EXPECT_FALSE(std::filesystem::exists(folder / "cancelled.pdf"));
@@ -305,6 +348,105 @@ TEST_F(WindowActions, ThePlotsSavePanelWritesWhereItsDialogSaysAndPanelsCloseThe
     runPendingEvents();
     EXPECT_FALSE(panel->get_visible());
     EXPECT_FALSE(services.isColorPanelVisible());
+    window->closeConfirmed();
+    runPendingEvents();
+}
+
+// The plot's own menu, a curve's and a point's, opened by a right click on the P-T plot and
+// chosen in the popover GTK shows, as a person chooses them: each item does what it says.
+TEST_F(WindowActions, ItemsChosenInTheContextPopoverActOnThePlot) {
+    DocumentWindow* window = nullptr;
+    PlotArea* area = newWindowsPTPlot(window);
+    ASSERT_NE(area, nullptr);
+    CPlotView& plot = area->plot();
+    GtkPlotServices& services = GtkPlotServices::instance();
+    const double h = area->canvas().get_height();
+    // A right click at the data point (x, y), then the item titled `title` in its popover.
+    auto choose = [&](float x, float y, const std::string& title) {
+        const Point at = plot.viewPoint(x, y);
+        area->onContextClick(at.x, h - at.y);
+        const std::string action = actionTitled(area->contextPopover(), title);
+        EXPECT_FALSE(action.empty()) << "no \"" << title << "\" where clicked";
+        if (action.empty()) return false;
+        area->menuActions()->activate_action(action);
+        if (area->contextPopover()) area->contextPopover()->popdown();
+        runPendingEvents();
+        return true;
+    };
+    const float x0 = plot.mCurrentMinX(), x1 = plot.mCurrentMaxX();
+    const float y0 = plot.mCurrentMinY(), y1 = plot.mCurrentMaxY();
+    const float xm = 0.5f * (x0 + x1), ym = 0.5f * (y0 + y1);
+
+    // Zoom in takes the rectangle dragged; Zoom out then squeezes the whole range into the
+    // next one: a rectangle of half the plot's width doubles the x span.
+    const Rect inside = plot.getPlotRect();
+    auto drag = [&] {
+        area->onDragBegin(inside.midX() - 0.25 * inside.width(), h - inside.midY() - 20);
+        area->onDragUpdate(0.25 * inside.width(), 20);
+        area->onDragEnd(0.5 * inside.width(), 40);
+        runPendingEvents();
+        return !plot.trackingRect().isZero();
+    };
+    ASSERT_TRUE(drag());
+    ASSERT_TRUE(choose(xm, ym, "Zoom in"));
+    const float zoomed = plot.mCurrentMaxX() - plot.mCurrentMinX();
+    EXPECT_NEAR(zoomed, 0.5f * (x1 - x0), 0.02f * (x1 - x0));
+    ASSERT_TRUE(drag());
+    ASSERT_TRUE(choose(xm, ym, "Axis ranges by default..."));
+    EXPECT_EQ(plot.mCurrentMinX(), x0);
+    EXPECT_EQ(plot.mCurrentMaxX(), x1);
+    EXPECT_EQ(plot.mCurrentMaxY(), y1);
+    ASSERT_TRUE(choose(xm, ym, "Set Axis ranges..."));
+    EXPECT_TRUE(services.axisRangeWindow().get_visible());
+    EXPECT_EQ(CAxisRangeWindow::sharedAxisRangeWindowCtroller().currentPlotView(), &plot);
+    services.axisRangeWindow().close();
+    runPendingEvents();
+
+    // The logarithmic y axis is ticked on, then off again.
+    ASSERT_TRUE(choose(xm, ym, "Logarithmic Y axis"));
+    EXPECT_TRUE(plot.showLogY());
+    ASSERT_TRUE(choose(xm, ym, "Logarithmic Y axis"));
+    EXPECT_FALSE(plot.showLogY());
+
+    // A curve's menu: its settings panel, and its points written as Igor text where the save
+    // panel's dialog says.
+    const CGraphCurve* curve = nullptr;
+    CurvePoint on{};
+    for (const auto& object : plot.graphObjects()) {
+        const auto* c = dynamic_cast<const CGraphCurve*>(object.get());
+        if (!c || curve) continue;
+        const auto& points = c->mPointsList();
+        for (std::size_t k = points.size() / 2; k < points.size(); ++k)
+            if (!points[k].penUp && points[k].x > x0 && points[k].x < x1 && points[k].y > y0 &&
+                points[k].y < y1) {
+                curve = c;
+                on = points[k];
+                break;
+            }
+    }
+    ASSERT_NE(curve, nullptr) << "no curve within the P-T plot's ranges";
+    ASSERT_TRUE(choose(on.x, on.y, "Settings panel..."));
+    ASSERT_NE(services.curveSettingsWindow(), nullptr);
+    EXPECT_TRUE(services.curveSettingsWindow()->get_visible());
+    services.curveSettingsWindow()->close();
+    runPendingEvents();
+    ASSERT_TRUE(choose(on.x, on.y, "Save to Igor data file..."));
+    answerSavePanel(folder, "curve.itx", GTK_RESPONSE_ACCEPT);
+    EXPECT_EQ(head(folder / "curve.itx", 4), "IGOR");
+
+    // A point's menu, where the plot's own opened before: its settings panel.
+    CGraphPoint* point = plot.plotPoint(xm, ym, 1, Color::red());  // where nothing else lies
+    // A click finds a marker where it was last drawn: the window draws it first.
+    for (int frame = 0; frame < 25; ++frame) {
+        area->canvas().queue_draw();
+        runPendingEvents();
+        g_usleep(20000);
+    }
+    ASSERT_TRUE(choose(point->getX(), point->getY(), "Settings panel..."));
+    ASSERT_NE(services.pointSettingsWindow(), nullptr);
+    EXPECT_TRUE(services.pointSettingsWindow()->get_visible());
+    services.pointSettingsWindow()->close();
+    runPendingEvents();
     window->closeConfirmed();
     runPendingEvents();
 }

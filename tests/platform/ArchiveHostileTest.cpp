@@ -3,6 +3,7 @@
 // from the XML guard, XML archives whose references are dictionaries, and a fuzz run over
 // mutated and generated archives of every such shape.
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -345,6 +346,11 @@ TEST(SharedObjects, RunningOutOfMemoryWhileEncodingIsARefusalNotAnAbort) {
     for (int i = 0; i < 100000; ++i) texts.emplace_back("text " + std::to_string(i));
     KeyedArchiver a;
     a.encodeObject("list", PlistValue::array(std::move(texts)));
+    // Memory earlier tests of the same process freed stays mapped, and the allocator hands
+    // out large blocks from it once large blocks have been freed: with large blocks mapped on
+    // their own again, what the encoder asks for is new address space.
+    ::mallopt(M_MMAP_THRESHOLD, 128 << 10);
+    ::malloc_trim(0);
     rlimit before{};
     ASSERT_EQ(::getrlimit(RLIMIT_AS, &before), 0);
     const rlimit tight{rlim_t(testing::statusBytes("VmSize") + (2 << 20)), before.rlim_max};

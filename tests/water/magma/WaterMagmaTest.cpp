@@ -35,6 +35,14 @@ class MagmaWaterTest : public ::testing::Test {
    protected:
     WagnerPruss water{2};
 
+    // A magma of 1200 J/(kg K) that melts between 1173.15 and 1473.15 K with `latentHeat` J/kg.
+    void setMagma(double latentHeat) {
+        water.magmaHeatCapacity = 1200.0;
+        water.latentHeat = latentHeat;
+        water.solidusTemperature = 1173.15;
+        water.liquidusTemperature = 1473.15;
+    }
+
     // Expansion of the liquid state (T K, P bar) to 1 bar, as the "TP" command does it.
     WaterMagmaCalculationResult expandState(double TK, double Pbar) {
         water.set_the_phase_as(2);
@@ -241,10 +249,7 @@ TEST_F(MagmaWaterTest, IsobaricModesFollowTheHeatLeftAtSpinodalAndAfterBoiling) 
 
 TEST_F(MagmaWaterTest, HeatingDecompressionEndsAtTheBoundaryOrTheEndPressure) {
     water.waterMagmaRatio = 1.0;
-    water.magmaHeatCapacity = 1200.0;
-    water.latentHeat = 0.0;
-    water.solidusTemperature = 1173.15;
-    water.liquidusTemperature = 1473.15;
+    setMagma(0.0);
     // Hot dense water: the path meets the two-phase boundary.
     water.magmaTemperature = 691.3;
     water.calculateHeatingDecompression(18.05e-6, 691.3, 273.15, 1473.15, 1e5, 0, "", nullptr);
@@ -266,10 +271,7 @@ TEST_F(MagmaWaterTest, HeatingDecompressionEndsAtTheBoundaryOrTheEndPressure) {
 }
 
 TEST_F(MagmaWaterTest, RegressionEquilibriumCurveSweepsTheMassRatio) {
-    water.magmaHeatCapacity = 1200.0;
-    water.latentHeat = 350000.0;
-    water.solidusTemperature = 1173.15;
-    water.liquidusTemperature = 1473.15;
+    setMagma(350000.0);
     water.calculateEquilibriumCurve(1473.15, 0, 0, 0, 0, 1, "0");
     const std::vector<std::string> lines = testing::fileLines("heat0.txt");
     ASSERT_EQ(lines.size(), 3u + 1018u + 1u);
@@ -285,10 +287,7 @@ TEST_F(MagmaWaterTest, RegressionEquilibriumCurveSweepsTheMassRatio) {
 // the magma's heat, sensible and latent (all of it: the peak is below the solidus); beside
 // it the same balance with a water heat capacity of 4200 J/(kg K).
 TEST_F(MagmaWaterTest, EquilibriumTableBalancesTheMagmasHeat) {
-    water.magmaHeatCapacity = 1200.0;
-    water.latentHeat = 350000.0;
-    water.solidusTemperature = 1173.15;
-    water.liquidusTemperature = 1473.15;
+    setMagma(350000.0);
     water.waterMagmaRatio = 0.3;
     water.calculateEquilibriumCurve(1473.15, 0, 0, 0, 0, 0, "1");
     ASSERT_EQ(water.error, 0);

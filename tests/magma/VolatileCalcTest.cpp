@@ -321,6 +321,20 @@ TEST_F(VolatileCalcTest, SaturationPressureInvertsTheSaturationContents) {
             }
         }
     }
+    // With the vapour mixture's own fugacities, alike.
+    v.fugacityMixing = 1;
+    for (double P : {5e7, 2e8, 5e8}) {
+        v.volatileSystem = kH2OCO2;
+        v.waterContent = 2.0;
+        v.calculateSaturationPoint(P);
+        ASSERT_EQ(v.calculationError, 0) << P;
+        const double y = v.yCO2;
+        v.calculateMoleFractions(v.waterContent, v.co2Content, &v.xH2Omelt, &v.xCO2melt, nullptr);
+        v.calculateSaturationPressure();
+        ASSERT_EQ(v.calculationError, 0) << P;
+        EXPECT_NEAR(v.pressure / P, 1.0, 1e-7);
+        EXPECT_NEAR(v.yCO2, y, 1e-7);
+    }
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <string>
 
 #include "fluid/CurveOutput.h"
 #include "fluid/OutputFiles.h"
@@ -40,6 +41,18 @@ constexpr TypeConstants kTypes[2] = {
 constexpr double kSpeciationLimit = 0.6;  // wt %: below it the fit gives molecular water
 constexpr double kMaxWater = 100.0;       // wt %
 constexpr double kMaxCO2 = 1e6;           // ppm
+// The saturation pressure is searched between these (Pa).
+constexpr double kMinPressure = 1.0;
+constexpr double kMaxPressure = 1e10;
+// A root whose residual (relative to the fugacities) is larger than this is none.
+constexpr double kSaturationResidual = 1e-7;
+
+// Calibrated range of each magma type: temperatures (K) and the highest pressure (Pa).
+struct CalibratedRange {
+    double Tmin, Tmax, Pmax;
+};
+constexpr CalibratedRange kRange[2] = {{1373.15, 1573.15, 5e8}, {973.15, 1473.15, 5e8}};
+const char* const kMagmaName[2] = {"basalt", "rhyolite"};
 // Below these an open degassing path treats the CO2 left as none.
 constexpr double kTraceMeltCO2 = 1e-3;    // ppm in the melt
 constexpr double kTraceVapourCO2 = 1e-6;  // mole fraction in the vapour
@@ -54,7 +67,7 @@ void bindNewton(Newton& n, VolatileCalc* self, EquationSystem system,
     for (double e : eps) n.eps[i++] = e;
 }
 
-void bindSecant(Secant& s, VolatileCalc* self, EquationFunction f) {
+void bindSolver(Solver& s, VolatileCalc* self, EquationFunction f) {
     s.equation = self;
     s.function = f;
 }
@@ -73,6 +86,13 @@ bool isPositive(double v) {
     return std::isfinite(v) && v > 0.0;
 }
 
+// " and 2000 bar", for messages.
+std::string atPressure(double PPa) {
+    char text[48];
+    std::snprintf(text, sizeof text, " and %g bar", PPa * 1e-5);
+    return text;
+}
+
 }  // namespace
 
 VolatileCalc::VolatileCalc()
@@ -82,8 +102,8 @@ VolatileCalc::VolatileCalc()
       newton3_(new Newton),
       newton4_(new Newton),
       secant1_(new Secant),
-      secant2_(new Secant),
-      secant3_(new Secant) {
+      pressureRoot_(new Muller),
+      contentRoot_(new Muller) {
     equationError = 0;
     bindNewton(*newton1_, this, static_cast<EquationSystem>(&VolatileCalc::calculate_vector_function),
                {1e8, 0.5}, {0.01, 1e-07});
@@ -97,11 +117,11 @@ VolatileCalc::VolatileCalc()
     bindNewton(*newton4_, this,
                static_cast<EquationSystem>(&VolatileCalc::calculate_vector_function3),
                {100000, 0.5}, {1e-08, 1e-08});
-    bindSecant(*secant1_, this,
+    bindSolver(*secant1_, this,
                static_cast<EquationFunction>(&VolatileCalc::equationForMoleFractions));
-    bindSecant(*secant2_, this,
+    bindSolver(*pressureRoot_, this,
                static_cast<EquationFunction>(&VolatileCalc::equationForSaturationPressure));
-    bindSecant(*secant3_, this,
+    bindSolver(*contentRoot_, this,
                static_cast<EquationFunction>(&VolatileCalc::equationForSaturationPoint));
     volatileSystem = kH2OOnly;
     fugacityMixing = 0;
@@ -233,10 +253,45 @@ double VolatileCalc::equationForMoleFractions(double s, void* context) {
            std::log(s * s / (d1 * d2));
 }
 
-void VolatileCalc::reportFailure(bool failed, const char* message) {
+bool VolatileCalc::withinCalibratedRange(double TK, double PPa) const {
+    const CalibratedRange& r = kRange[magmaType == kRhyolite ? 1 : 0];
+    // The bounds themselves are inside, as a caller's 1200 + 273.15 K rounds them.
+    constexpr double kSlack = 1e-9;
+    return TK >= r.Tmin * (1.0 - kSlack) && TK <= r.Tmax * (1.0 + kSlack) && PPa > 0.0 &&
+           PPa <= r.Pmax * (1.0 + kSlack);
+}
+
+std::string VolatileCalc::describe() const {
+    char text[96];
+    std::snprintf(text, sizeof text, "%s at %g C", kMagmaName[magmaType == kRhyolite ? 1 : 0],
+                  temperature - 273.15);
+    return text;
+}
+
+void VolatileCalc::reportFailure(bool failed, const std::string& message) {
     if (!failed) return;
-    std::fputs(message, stderr);
     calculationError = 1;
+    lastFailure_ = message;
+    if (inCurve_)
+        ++curveFailures_;
+    else
+        std::fprintf(stderr, "%s\n", message.c_str());
+}
+
+void VolatileCalc::printRange(const std::string& what) const {
+    const CalibratedRange& r = kRange[magmaType == kRhyolite ? 1 : 0];
+    std::fprintf(stderr,
+                 "%s lies outside the calibrated range of the model (%g to %g C, up to %g bar)\n",
+                 what.c_str(), r.Tmin - 273.15, r.Tmax - 273.15, r.Pmax * 1e-5);
+}
+
+void VolatileCalc::noteRange(double PPa) {
+    outsideCalibration = withinCalibratedRange(temperature, PPa) ? 0 : 1;
+    if (outsideCalibration == 0) return;
+    if (!inCurve_)
+        printRange(describe() + atPressure(PPa));
+    else if (curveOutsideP_ == 0.0)
+        curveOutsideP_ = PPa;
 }
 
 bool VolatileCalc::saturationResiduals(double& rH2O, double& rCO2) {
@@ -248,27 +303,94 @@ bool VolatileCalc::saturationResiduals(double& rH2O, double& rCO2) {
     return true;
 }
 
+bool VolatileCalc::pureFugacities(double f[2]) {
+    f[0] = f[1] = 0.0;
+    const bool water = volatileSystem == kH2OOnly || volatileSystem == kH2OCO2;
+    const bool co2 = volatileSystem == kCO2Only || volatileSystem == kH2OCO2;
+    return (!water || pureFugacity(0, temperature, pressure, f[0])) &&
+           (!co2 || pureFugacity(1, temperature, pressure, f[1]));
+}
+
+double VolatileCalc::saturationExcess(const double f[2]) {
+    calculateHenryConstants();
+    const double h = f[0] > 0.0 ? xH2Omelt * henryH2O / f[0] : 0.0;
+    const double c = f[1] > 0.0 ? xCO2melt * henryCO2 / f[1] : 0.0;
+    if (h + c > 0.0) setVapourCO2(c / (h + c));
+    return h + c - 1.0;
+}
+
+std::string VolatileCalc::bracketAndSolve(Muller& m, double start, double lo, double hi,
+                                          bool rising, double& root) {
+    const std::string none = "no sign change";
+    double a = start;
+    double fa = m.calcFunction(a);
+    if (m.error != 0) return none;
+    const bool up = (fa < 0.0) == rising;
+    // Factors of 2 from 1e-18 of the start to 1e18: beyond them the end of the range.
+    bool bracketed = fa == 0.0;
+    root = a;
+    for (int k = 0; k < 60 && !bracketed; ++k) {
+        double b = up ? 2.0 * a : 0.5 * a;
+        if (k == 59 || b > hi || b < lo) b = up ? hi : lo;
+        const double fb = m.calcFunction(b);
+        if (m.error != 0) return none;
+        if (fa * fb <= 0.0) {
+            m.x0 = a;
+            m.x1 = b;
+            root = m.solve();
+            if (m.error != 0) return none;
+            bracketed = true;
+        } else if (b == hi || b == lo) {
+            return none;
+        }
+        a = b;
+        fa = fb;
+    }
+    // The members at the root, which must lie on saturation.
+    const double excess = m.calcFunction(root);
+    if (!bracketed || m.error != 0 || !(std::fabs(excess) <= kSaturationResidual))
+        return ": the search ended off saturation";
+    return "";
+}
+
 // ------------------------------------------------------------------ saturation pressure
 
 void VolatileCalc::calculateSaturationPressure() {
     calculationError = 0;
-    bool failed = false;
-    if (volatileSystem == kH2OOnly || volatileSystem == kCO2Only) {
-        Secant& s = *secant2_;
-        s.x0 = 1e7;
-        s.x1 = 1.01e7;
-        const double P = s.solve();
-        failed = s.error != 0;
-        if (!failed) equationForSaturationPressure(P, nullptr);  // the members at the root
-    } else if (volatileSystem == kH2OCO2) {
-        const double* x = newton1_->x;
-        failed = newtonFails(*newton1_, {1e7, 0.999});
-        pressure = x[0];
-        setVapourCO2(x[1]);
-    } else {
+    if (volatileSystem != kH2OOnly && volatileSystem != kCO2Only && volatileSystem != kH2OCO2)
+        return;
+    char state[160];
+    std::snprintf(state, sizeof state, " (x(H2O) %g, x(CO2) %g)",
+                  volatileSystem == kCO2Only ? 0.0 : xH2Omelt,
+                  volatileSystem == kH2OOnly ? 0.0 : xCO2melt);
+    const std::string subject = "Saturation pressure of " + describe() + state;
+    if (!(volatileSystem == kCO2Only || xH2Omelt > 0.0) ||
+        !(volatileSystem == kH2OOnly || xCO2melt > 0.0)) {
+        reportFailure(true, subject + ": the melt holds none of a volatile of its system");
         return;
     }
-    reportFailure(failed, "Failed to calculate the saturation point.");
+    // The melt's excess over saturation falls with pressure, which raises the fugacities
+    // faster than the Henry constants: the root is bracketed from 100 bar outwards.
+    double P = 0.0;
+    const std::string failure =
+        bracketAndSolve(*pressureRoot_, 1e7, kMinPressure, kMaxPressure, false, P);
+    if (!failure.empty()) {
+        const char* noRoot = ": no pressure between 1 Pa and 100 kbar saturates it";
+        reportFailure(true, subject + (failure[0] == ':' ? failure : noRoot));
+        return;
+    }
+    // The mixture's own fugacities: from the state of the pure-fluid rule.
+    if (volatileSystem == kH2OCO2 && fugacityMixing != 0) {
+        const double* x = newton1_->x;
+        const bool failed = newtonFails(*newton1_, {P, yCO2});
+        pressure = x[0];
+        setVapourCO2(x[1]);
+        if (failed) {
+            reportFailure(true, subject + ": no solution with the mixture's fugacities");
+            return;
+        }
+    }
+    noteRange(pressure);
 }
 
 double VolatileCalc::equationForSaturationPressure(double P, void*) {
@@ -277,10 +399,12 @@ double VolatileCalc::equationForSaturationPressure(double P, void*) {
         return 0.0;
     }
     pressure = P;
-    double fH2O = 0.0, fCO2 = 0.0;
-    if (!calculateVapourFugacities(fH2O, fCO2)) return 0.0;
-    calculateHenryConstants();
-    return volatileSystem == kH2OOnly ? xH2Omelt * henryH2O - fH2O : xCO2melt * henryCO2 - fCO2;
+    double f[2];
+    if (!pureFugacities(f)) {
+        equationError = 1;
+        return 0.0;
+    }
+    return saturationExcess(f);
 }
 
 void VolatileCalc::calculate_vector_function(double* x, double* F, double**, int& err, int,
@@ -299,43 +423,59 @@ void VolatileCalc::calculate_vector_function(double* x, double* F, double**, int
 void VolatileCalc::calculateSaturationPoint(double P) {
     pressure = P;
     calculationError = 0;
-    bool failed = false;
-    if (volatileSystem == kH2OCO2) {
+    const bool mixed = volatileSystem == kH2OCO2;
+    if (volatileSystem != kH2OOnly && volatileSystem != kCO2Only && !mixed) return;
+    char state[160];
+    if (mixed)
+        std::snprintf(state, sizeof state, " and %g bar with %g wt %% H2O", P * 1e-5,
+                      waterContent);
+    else
+        std::snprintf(state, sizeof state, " and %g bar", P * 1e-5);
+    const std::string subject = "Saturation point of " + describe() + state;
+    double f[2];
+    if (!(P > 0.0) || !pureFugacities(f)) {
+        equationError = 0;
+        reportFailure(true, subject + ": the vapour model has no state there");
+        return;
+    }
+    if (mixed && !(waterContent > 0.0 && waterContent < kMaxWater)) {
+        reportFailure(true, subject + ": the water content lies outside 0 to 100 wt %");
+        return;
+    }
+    Muller& m = *contentRoot_;
+    m.context = f;
+    // The melt's excess rises with its content (q in the mixed system, the water fixed);
+    // with no CO2 it must lie below saturation, or the melt holds more water than a pure-H2O
+    // vapour at P saturates it with.
+    if (mixed && !(equationForSaturationPoint(0.0, f) < 0.0)) {
+        equationError = 0;
+        reportFailure(true, subject + ": as much water as a pure-H2O vapour saturates it with, "
+                                      "or more");
+        return;
+    }
+    double v = 0.0;
+    const std::string failure =
+        bracketAndSolve(m, 1.0, 0.0, volatileSystem == kH2OOnly ? kMaxWater : kMaxCO2, true, v);
+    if (!failure.empty()) {
+        const char* noRoot = volatileSystem == kH2OOnly
+                                 ? ": no water content up to 100 wt % saturates it"
+                                 : ": no CO2 content up to 1e6 ppm saturates it";
+        reportFailure(true, subject + (failure[0] == ':' ? failure : noRoot));
+        return;
+    }
+    if (mixed && fugacityMixing != 0) {
         const double* x = newton2_->x;
-        failed = newtonFails(*newton2_, {10.0, 0.95});
+        newton2_->scale[0] = std::fmax(100.0, v);
+        const bool failed = newtonFails(*newton2_, {v, yCO2});
         co2Content = x[0];
         setVapourCO2(x[1]);
         calculateMoleFractions(waterContent, co2Content, &xH2Omelt, &xCO2melt, nullptr);
-    } else if (volatileSystem == kH2OOnly || volatileSystem == kCO2Only) {
-        double fH2O = 0.0, fCO2 = 0.0;
-        if (calculateVapourFugacities(fH2O, fCO2)) {
-            calculateHenryConstants();
-            double target = volatileSystem == kH2OOnly ? fH2O : fCO2;
-            Secant& s = *secant3_;
-            s.context = &target;
-            s.x0 = 1.0;
-            s.x1 = 1.0001;
-            const double v = s.solve();
-            failed = s.error != 0;
-            if (volatileSystem == kH2OOnly) {
-                waterContent = v;
-                co2Content = 0.0;
-                xCO2melt = 0.0;
-                calculateMoleFractions(v, 0.0, &xH2Omelt, nullptr, nullptr);
-            } else {
-                waterContent = 0.0;
-                co2Content = v;
-                xH2Omelt = 0.0;
-                calculateMoleFractions(0.0, v, nullptr, &xCO2melt, nullptr);
-            }
-        } else {
-            equationError = 0;
-            failed = true;
+        if (failed) {
+            reportFailure(true, subject + ": no solution with the mixture's fugacities");
+            return;
         }
-    } else {
-        return;
     }
-    reportFailure(failed, "Failed to calculate the saturation point.\n");
+    noteRange(P);
 }
 
 void VolatileCalc::calculate_vector_function1(double* x, double* F, double**, int& err, int,
@@ -351,22 +491,23 @@ void VolatileCalc::calculate_vector_function1(double* x, double* F, double**, in
 }
 
 double VolatileCalc::equationForSaturationPoint(double value, void* context) {
-    const double target = *static_cast<double*>(context);
-    double x = 0.0;
-    if (volatileSystem == kH2OOnly) {
-        if (!(value >= 0.0 && value <= kMaxWater)) {
-            equationError = 1;
-            return 0.0;
-        }
-        calculateMoleFractions(value, 0.0, &x, nullptr, nullptr);
-        return x * henryH2O - target;
-    }
-    if (!(value >= 0.0 && value <= kMaxCO2)) {
+    const double* f = static_cast<const double*>(context);
+    const bool water = volatileSystem == kH2OOnly;
+    if (!(value >= 0.0 && value <= (water ? kMaxWater : kMaxCO2))) {
         equationError = 1;
         return 0.0;
     }
-    calculateMoleFractions(0.0, value, nullptr, &x, nullptr);
-    return x * henryCO2 - target;
+    if (water) {
+        waterContent = value;
+        co2Content = 0.0;
+    } else {
+        if (volatileSystem == kCO2Only) waterContent = 0.0;
+        co2Content = value;
+    }
+    calculateMoleFractions(waterContent, co2Content, &xH2Omelt, &xCO2melt, nullptr);
+    if (volatileSystem == kH2OOnly) xCO2melt = 0.0;
+    if (volatileSystem == kCO2Only) xH2Omelt = 0.0;
+    return saturationExcess(f);
 }
 
 // -------------------------------------------------------------------------------- flash
@@ -405,18 +546,22 @@ void VolatileCalc::calculate_flash_point(double P, double w0, double q0, double 
     } else {
         return;
     }
-    reportFailure(failed, "Failed to calculate flash point !\n");
+    char state[200];
+    std::snprintf(state, sizeof state, " and %g bar (%g wt %% H2O, %g ppm CO2 in all)", P * 1e-5,
+                  w0, q0);
+    reportFailure(failed, "Failed to calculate flash point of " + describe() + state +
+                              ": the solve did not converge");
     // Above its saturation pressure the melt holds all the volatiles: the equations are then
     // met by a negative vapour fraction (and melt contents above the bulk), which is no
     // state. At the saturation pressure itself F is 0 to the solve's rounding, and 0.
     if (!failed && F < 0.0 && F >= -kSaturatedVapourFraction) F = 0.0;
     if (!failed && !(F >= 0.0)) {
-        std::fprintf(stderr,
-                     "Flash point at %g bar: the melt (%g wt %% H2O, %g ppm CO2) is not saturated "
-                     "(vapour fraction %g)\n",
-                     P * 1e-5, w0, q0, F);
-        calculationError = 1;
+        char fraction[64];
+        std::snprintf(fraction, sizeof fraction, " (vapour fraction %g)", F);
+        reportFailure(true, "Flash point of " + describe() + state +
+                                ": the melt is not saturated" + fraction);
     }
+    if (calculationError == 0) noteRange(P);
 }
 
 void VolatileCalc::calculate_vector_function2(double* x, double* F, double**, int& err, int,
@@ -492,11 +637,31 @@ bool openCurve(CurveOutput& out, const char* file, const char* suffix, bool with
 
 }  // namespace
 
-// Rows of the isobar and the isotherm.
-static void writeSaturationRow(CurveOutput& out, const VolatileCalc& v) {
-    const double row[6] = {v.temperature, v.waterContent, v.co2Content, v.pressure * 1e-5, v.yH2O,
-                           v.yCO2};
-    diagnostic("%12lf %12lf\n", v.waterContent, v.co2Content);
+void VolatileCalc::beginCurve() {
+    inCurve_ = true;
+    curveFailures_ = 0;
+    curveOutsideP_ = 0.0;
+}
+
+void VolatileCalc::endCurve(const std::string& curve, int points) {
+    inCurve_ = false;
+    if (curveFailures_ > 0) {
+        calculationError = 1;
+        std::fprintf(stderr, "%s: %d of %d points not solved and left out (the last: %s)\n",
+                     curve.c_str(), curveFailures_, points, lastFailure_.c_str());
+    }
+    outsideCalibration = curveOutsideP_ > 0.0 ? 1 : 0;
+    // The isobar and the isotherm name their state; a path the first pressure outside.
+    char from[48];
+    std::snprintf(from, sizeof from, " (at %g bar)", curveOutsideP_ * 1e-5);
+    if (outsideCalibration != 0) printRange(curve + (points == 0 ? from : ""));
+}
+
+// Rows of the isobar and the isotherm: the point just solved, or nothing when it failed.
+void VolatileCalc::writeSaturationRow(CurveOutput& out) {
+    if (calculationError != 0) return;
+    const double row[6] = {temperature, waterContent, co2Content, pressure * 1e-5, yH2O, yCO2};
+    diagnostic("%12lf %12lf\n", waterContent, co2Content);
     out.print("%12f %12f %12f %12f %12f %12f\n", row[0], row[1], row[2], row[3], row[4], row[5]);
     out.row(std::span<const double>(row, 6));
 }
@@ -510,31 +675,42 @@ void VolatileCalc::calculateSaturationIsobar(double P, const char* file, char mo
     // The pure-H2O end sets where the mixed part starts; without it there is no isobar.
     pressure = P;
     volatileSystem = kH2OOnly;
+    beginCurve();
     calculateSaturationPoint(P);
     diagnostic("%12lf %12lf\n", waterContent, co2Content);
     const double wEnd = waterContent;
     if (calculationError != 0 || !std::isfinite(wEnd)) {
-        std::fprintf(stderr, "Saturation isobar at %g bar skipped: no pure-H2O saturation\n",
-                     P * 1e-5);
+        inCurve_ = false;
+        std::fprintf(stderr, "Saturation isobar at %g bar skipped: no pure-H2O saturation (%s)\n",
+                     P * 1e-5, lastFailure_.c_str());
+        calculationError = 1;
         return;
     }
     CurveOutput out(mode, values);
-    if (!openCurve(out, file, suffix, false)) return;
+    if (!openCurve(out, file, suffix, false)) {
+        inCurve_ = false;
+        return;
+    }
     volatileSystem = kH2OCO2;
     // wEnd is at most 100 wt %: at most 5000 rows.
-    for (int k = 1;; ++k) {
+    int points = 0;
+    for (int k = 1;; ++k, ++points) {
         const double w = wEnd - 0.02 * k;
         if (!(w > 0.0)) break;
         waterContent = w;
         calculateSaturationPoint(P);
-        writeSaturationRow(out, *this);
+        writeSaturationRow(out);
     }
     volatileSystem = kCO2Only;
     waterContent = 0.0;
     calculateSaturationPoint(P);
-    writeSaturationRow(out, *this);
+    writeSaturationRow(out);
     out.print("END\n");
     out.close();
+    char curve[96];
+    std::snprintf(curve, sizeof curve, "Saturation isobar of %s and %g bar", describe().c_str(),
+                  P * 1e-5);
+    endCurve(curve, points + 1);
 }
 
 void VolatileCalc::calculateSaturationIsotherm(const char* file, char mode, const char* suffix,
@@ -553,16 +729,14 @@ void VolatileCalc::calculateSaturationIsotherm(const char* file, char mode, cons
         co2Content = 0.01;
     }
     calculateMoleFractions(waterContent, co2Content, &xH2Omelt, &xCO2melt, nullptr);
+    beginCurve();
     for (int k = 0; k < 400; ++k) {
         calculateSaturationPoint(1e7 + 1e6 * k);
-        diagnostic("%12lf %12lf\n", waterContent, co2Content);
-        const double row[6] = {temperature, waterContent, co2Content, pressure * 1e-5, yH2O, yCO2};
-        out.print("%12f %12f %12f %12f %12f %12f\n", row[0], row[1], row[2], row[3], row[4],
-                  row[5]);
-        out.row(std::span<const double>(row, 6));
+        writeSaturationRow(out);
     }
     out.print("END\n");
     out.close();
+    endCurve("Saturation isotherm of " + describe(), 400);
 }
 
 void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const char* file,
@@ -578,11 +752,16 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
     if (!openCurve(out, file, suffix, true)) return;
     volatileSystem = w0 < 1e-8 ? kCO2Only : (q0 >= 1e-8 ? kH2OCO2 : kH2OOnly);
     calculateMoleFractions(w0, q0, &xH2Omelt, &xCO2melt, nullptr);
+    char curve[160];
+    std::snprintf(curve, sizeof curve, "Degassing path of %s from %g wt %% H2O and %g ppm CO2",
+                  describe().c_str(), w0, q0);
+    beginCurve();
     calculateSaturationPressure();
     double P = pressure;
     if (calculationError != 0 || !isPositive(P)) {
-        std::fprintf(stderr, "Degassing path: no saturation pressure for %g wt %% H2O, %g ppm CO2\n",
-                     w0, q0);
+        inCurve_ = false;
+        std::fprintf(stderr, "%s: no saturation pressure (%s)\n", curve, lastFailure_.c_str());
+        calculationError = 1;
         out.print("END\n");
         out.close();
         return;
@@ -605,7 +784,13 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
         double Fnew = F;
         calculate_flash_point(P, bulkW, bulkQ, yCO2, F, w, q, y, Fnew);
         diagnostic("%12.2f %12.2f %12.2f %12.2f\n", P * 1e-5, w, q, Fnew);
-        if (calculationError != 0) break;
+        if (calculationError != 0) {
+            // The path ends at its first failed step: one line, not a count.
+            curveFailures_ = 0;
+            std::fprintf(stderr, "%s ends at %g bar: %s\n", curve, P * 1e-5,
+                         lastFailure_.c_str());
+            break;
+        }
         setVapourCO2(y);
         F = Fnew;
         const double row[7] = {temperature, w, q, P * 1e-5, 1.0 - y, y, F};
@@ -615,6 +800,9 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
     }
     out.print("END\n");
     out.close();
+    const int failed = calculationError;
+    endCurve(curve, 0);
+    calculationError = failed;
 }
 
 void VolatileCalc::test() {

@@ -7,19 +7,25 @@
 // Units: T in K, P in Pa (bar on output), H2O in wt %, CO2 in ppm by mass,
 // R = 8.31434 J/(mol K).
 // Curves go to an Igor text file (mode 1) or an array of doubles (mode 6); other modes
-// compute only. Failures set calculationError and are reported on standard error.
+// compute only. Failures set calculationError and are reported on standard error, one line
+// naming the state and the reason (a curve leaves its failed points out and says so once,
+// with their count). Results outside the calibrated range (withinCalibratedRange) are given
+// with outsideCalibration set and a line on standard error.
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "fluid/Phase.h"  // CurveArray
 #include "numerics/Equation.h"
 
 namespace vornex {
 
+class CurveOutput;
 class HollowayEOS;
 class Newton;
 struct Secant;
+struct Muller;
 
 enum MagmaType : int { kBasalt = 1, kRhyolite = 2 };
 
@@ -48,6 +54,9 @@ class VolatileCalc : public Equation {
     // 0: f_i = y_i f_i(pure) at T, P; 1: fugacities of the vapour mixture.
     int fugacityMixing = 0;
     int calculationError = 0;  // 1 after a failed solution
+    // 1 when the last calculation (or a row of the last curve) lay outside the calibrated
+    // range; its results are given all the same.
+    int outsideCalibration = 0;
     Reference refH2O;
     double f0H2O = 0.0;  // Pa, pure H2O at the H2O reference state
     Reference refCO2;
@@ -66,6 +75,10 @@ class VolatileCalc : public Equation {
     // states. Types other than 1 and 2 are refused with a message (false, nothing changes).
     bool setMagmaType(int type);
 
+    // The temperatures and pressures the solubility constants of the set magma type were fitted
+    // to: basalt 1100 to 1300 C, rhyolite 700 to 1200 C, both above 0 and up to 5000 bar.
+    bool withinCalibratedRange(double TK, double PPa) const;
+
     void calculateHenryConstants();
     // Vapour fugacities (Pa) at the set T, P and vapour composition of the volatile system.
     // False, with the error flag raised, when the vapour model found no volume.
@@ -75,9 +88,10 @@ class VolatileCalc : public Equation {
     void calculateMoleFractions(double w, double q, double* xH2Omol, double* xCO2, double* xOH);
 
     // P at which the melt of the set xH2Omelt, xCO2melt is saturated (and the vapour
-    // composition in the mixed system).
+    // composition in the mixed system), searched from 1 Pa to 100 kbar.
     void calculateSaturationPressure();
-    // Melt contents saturated at P (and the set T); the mixed system keeps waterContent.
+    // Melt contents saturated at P (and the set T); the mixed system keeps waterContent,
+    // which must lie below the pure-H2O saturation content at P.
     void calculateSaturationPoint(double P);
     // Closed-system equilibrium at P of a melt with bulk contents w0 (wt %), q0 (ppm):
     // melt contents w, q, vapour yCO2 and vapour mass fraction F. A melt not saturated at P
@@ -86,10 +100,11 @@ class VolatileCalc : public Equation {
     void calculate_flash_point(double P, double w0, double q0, double yCO2Start, double FStart,
                                double& w, double& q, double& yCO2out, double& F);
 
-    // Rows T, wt, ppm, P (bar), yH2O, yCO2 from the pure-H2O to the pure-CO2 end at P.
+    // Rows T, wt, ppm, P (bar), yH2O, yCO2 from the pure-H2O to the pure-CO2 end at P (the
+    // pure-H2O end itself not written). Points not solved are left out.
     void calculateSaturationIsobar(double P, const char* file, char mode, const char* suffix,
                                    CurveArray* values);
-    // The same rows for 400 pressures, 100 to 4090 bar.
+    // The same rows for 400 pressures, 100 to 4090 bar (points not solved left out).
     void calculateSaturationIsotherm(const char* file, char mode, const char* suffix,
                                      CurveArray* values);
     // Decompression in steps of 10 bar from the saturation pressure down to 10 bar, closed
@@ -99,6 +114,11 @@ class VolatileCalc : public Equation {
 
     // Solver callbacks.
     double equationForMoleFractions(double xOH, void* context);
+    // Both return sum_i x_i henry_i / f_i - 1 over the volatiles of the system, f_i the
+    // fugacity of the pure fluid i at T, P: positive where the melt holds more than a vapour
+    // at P saturates it with. The vapour composition y_i = x_i henry_i / f_i (normalised) is
+    // left in yH2O, yCO2. The saturation point's value is w (H2O only) or q; its context
+    // the two pure fugacities at P.
     double equationForSaturationPressure(double P, void* context);
     double equationForSaturationPoint(double value, void* context);
     void calculate_vector_function(double* x, double* F, double** J, int& err, int order,
@@ -127,12 +147,45 @@ class VolatileCalc : public Equation {
         yCO2 = y;
         yH2O = 1.0 - y;
     }
-    // When failed: the message on standard error and calculationError set.
-    void reportFailure(bool failed, const char* message);
+    // Fugacities (Pa) of the pure fluids of the system's volatiles at the set T and P (the
+    // other entry 0); false when the vapour model fails.
+    bool pureFugacities(double f[2]);
+    // sum_i x_i henry_i / f_i - 1 for the set melt fractions, with the vapour composition.
+    double saturationExcess(const double f[2]);
+    // The root of the solver's function, which rises (or falls) through it: from start in
+    // steps of a factor 2 towards the root, within [lo, hi], until the sign changes, then
+    // bracketed; the members are left at the root. Empty when found; ": the search ended
+    // off saturation" when the function there is not 0; another text when no sign change
+    // lies within [lo, hi] or an evaluation failed.
+    std::string bracketAndSolve(Muller& m, double start, double lo, double hi, bool rising,
+                                double& root);
+    // "rhyolite at 850 C", for messages.
+    std::string describe() const;
+    // When failed: the line on standard error (inside a curve only counted) and
+    // calculationError set.
+    void reportFailure(bool failed, const std::string& message);
+    // outsideCalibration for the state (T, P), with its line outside a curve.
+    void noteRange(double PPa);
+    // The line naming the calibrated range, for a state or curve described by what.
+    void printRange(const std::string& what) const;
+    // A curve's points report into the counts, which endCurve says once (and sets
+    // calculationError when a point failed, outsideCalibration when one lay outside). A
+    // path (points 0) ends at its first failure, which it says itself.
+    void beginCurve();
+    void endCurve(const std::string& curve, int points);
+    // The row of the point just solved; nothing when it failed.
+    void writeSaturationRow(CurveOutput& out);
+    // Inside a curve: the failures and range lines of its points are counted, and the curve
+    // says them once.
+    bool inCurve_ = false;
+    int curveFailures_ = 0;
+    double curveOutsideP_ = 0.0;  // Pa, of the first point outside the calibrated range
+    std::string lastFailure_;  // the line of the last failure
 
     std::unique_ptr<HollowayEOS> vapour_;
     std::unique_ptr<Newton> newton1_, newton2_, newton3_, newton4_;
-    std::unique_ptr<Secant> secant1_, secant2_, secant3_;
+    std::unique_ptr<Secant> secant1_;
+    std::unique_ptr<Muller> pressureRoot_, contentRoot_;
 };
 
 }  // namespace vornex

@@ -321,19 +321,28 @@ class MyDocument : public MyTableViewDelegate {
     double bubbleTemperature(double P, double x, double Tguess) const;
     std::string brineHoldsHalite(const char* layer, double percent, double T) const;
     void buildPanelForm();
+    // The top of the bubble curve of NaCl mass fraction x, at its critical temperature Tc: no
+    // liquid of x boils at a higher pressure. False where the model has no bubble point there.
+    struct BubbleCurveEnd {
+        double T = NAN, P = NAN;
+    };
+    bool bubbleCurveEnd(double x, double Tc, BubbleCurveEnd& end) const;
     // Where a geotherm from (ztop, Ttop, Ptop) with the gradient first reaches the bubble
-    // curve of NaCl mass fraction x (critical pressure Pc) down to zbottom; the column's
-    // density as in the model's geotherm search. Undetermined when a solve fails.
+    // curve of NaCl mass fraction x (ending at `end`) down to zbottom. The column's density:
+    // rhoColumn > 0 that density; 0 the bubble-point liquid integrated over the depth; < 0 at
+    // each bubble point the whole column at that point's liquid density. Undetermined when a
+    // solve fails.
     struct BoilingOnset {
         enum Kind { Undetermined, None, Boils } kind = Undetermined;
         double T = NAN, P = NAN, z = NAN, rho = NAN;
     };
     BoilingOnset boilingOnset(double Ttop, double ztop, double Ptop, double gradient, double x,
-                              double Pc, double rhoColumn, double zbottom) const;
-    // The same in a column of the bubble-point liquid integrated over its depth, from the top's
-    // bubble temperature and liquid density.
-    BoilingOnset integratedOnset(double Ttop, double ztop, double Ptop, double gradient, double x,
-                                 double Tboil, double rhoBoil, double zbottom) const;
+                              const BubbleCurveEnd& end, double rhoColumn, double zbottom) const;
+    // The same for the columns of the bubble-point liquid (rhoColumn 0 or < 0), walked up the
+    // bubble curve from the top's bubble temperature and liquid density.
+    BoilingOnset walkedOnset(double Ttop, double ztop, double Ptop, double gradient, double x,
+                             double Tboil, double rhoBoil, double zbottom,
+                             const BubbleCurveEnd& end, bool integrated) const;
     // Copies the value of a field into its stepper or back, for the pair the sender is in.
     void mirrorPair(Control* sender, const char* field, const char* stepper);
 

@@ -122,28 +122,42 @@ double MyDocument::bubbleTemperature(double P, double x, double Tguess) const {
     return mModel->failed || !std::isfinite(T) || T < 0 ? NAN : T;
 }
 
-MyDocument::BoilingOnset MyDocument::boilingOnset(double Ttop, double ztop, double Ptop,
-                                                 double gradient, double x, double Pc,
-                                                 double rhoColumn, double zbottom) const {
-    BoilingOnset onset;
-    // Bubble temperature at the top of the layer, where the pressure is lowest.
-    double Tboil = -1, xV = 0, rhoL = 0, rhoV = 0;
-    if (Ptop < Pc || !(Pc > 0)) {
-        // The solve needs a start near the root; the geotherm's own temperature may be far.
-        bool solved = false;
-        for (double guess : {Ttop, 100.0, 200.0, 300.0}) {
-            if (!(guess > 0)) continue;
-            mModel->calculateBubblePointFromP(Ptop, x, Tboil, xV, rhoL, rhoV, guess);
-            solved = !mModel->failed && std::isfinite(Tboil) && Tboil >= 0 && rhoL > 0;
-            if (solved) break;
+bool MyDocument::bubbleCurveEnd(double x, double Tc, BubbleCurveEnd& end) const {
+    // The water branch of the model ends at its own 374.15 degC, a little below the critical
+    // temperature of the dilute brines' branch; the first point found below Tc is the end.
+    for (double below : {1e-6, 1e-3, 1e-2, 0.1}) {
+        double P = -1, xV = 0, rhoL = 0, rhoV = 0;
+        mModel->calculateBubblePoint(Tc - below, x, P, xV, rhoL, rhoV);
+        if (!mModel->failed && std::isfinite(P) && P > 0 && rhoL > 0) {
+            end = {Tc - below, P};
+            return true;
         }
-        if (!solved) return onset;
-    } else {
-        // At or above the brine's critical pressure no liquid boils, and the pressure only
+    }
+    return false;
+}
+
+MyDocument::BoilingOnset MyDocument::boilingOnset(double Ttop, double ztop, double Ptop,
+                                                 double gradient, double x,
+                                                 const BubbleCurveEnd& end, double rhoColumn,
+                                                 double zbottom) const {
+    BoilingOnset onset;
+    if (!(Ptop < end.P)) {
+        // At or above the top of the bubble curve no liquid boils, and the pressure only
         // grows downward.
-        onset.kind = BoilingOnset::None;
+        if (end.P > 0) onset.kind = BoilingOnset::None;
         return onset;
     }
+    // Bubble temperature at the top of the layer, where the pressure is lowest. The solve
+    // needs a start near the root; the geotherm's own temperature may be far.
+    double Tboil = -1, xV = 0, rhoL = 0, rhoV = 0;
+    bool solved = false;
+    for (double guess : {Ttop, 100.0, 200.0, 300.0}) {
+        if (!(guess > 0)) continue;
+        mModel->calculateBubblePointFromP(Ptop, x, Tboil, xV, rhoL, rhoV, guess);
+        solved = !mModel->failed && std::isfinite(Tboil) && Tboil >= 0 && rhoL > 0;
+        if (solved) break;
+    }
+    if (!solved) return onset;
     if (Ttop >= Tboil) {
         // Already at the boiling temperature: the layer boils from its top.
         onset = {BoilingOnset::Boils, Tboil, Ptop, ztop, rhoColumn > 0 ? rhoColumn : rhoL};
@@ -156,7 +170,9 @@ MyDocument::BoilingOnset MyDocument::boilingOnset(double Ttop, double ztop, doub
         onset.kind = BoilingOnset::None;
         return onset;
     }
-    if (rhoColumn == 0) return integratedOnset(Ttop, ztop, Ptop, gradient, x, Tboil, rhoL, zbottom);
+    if (!(rhoColumn > 0))
+        return walkedOnset(Ttop, ztop, Ptop, gradient, x, Tboil, rhoL, zbottom, end,
+                           rhoColumn == 0);
     double T = -1, P = -1, z = -1, rho = -1;
     mModel->calculateGeothermBubblePoint(Ttop, ztop, Ptop, gradient, x, rhoColumn, T, P, z, rho);
     if (!mModel->failed && T >= 0 && rho > 0 && std::isfinite(z) && std::isfinite(P) &&
@@ -169,28 +185,25 @@ MyDocument::BoilingOnset MyDocument::boilingOnset(double Ttop, double ztop, doub
     }
     // The model's search starts near the critical point and can miss a shallow crossing:
     // bisect the depth between the top (below the bubble curve) and the bottom, in a column
-    // of the top's liquid density (or the density given).
-    const double rhoUsed = rhoColumn > 0 ? rhoColumn : rhoL;
-    auto pressureAt = [&](double depth) { return Ptop + rhoUsed * 9.81 * (depth - ztop) * 1e-5; };
+    // of the density given.
+    auto pressureAt = [&](double depth) { return Ptop + rhoColumn * 9.81 * (depth - ztop) * 1e-5; };
     // Geotherm minus bubble temperature; NaN where the bubble point is not found.
-    auto excess = [&](double depth, double& Tbubble, double& rhoBubble) -> double {
-        double xv = 0, rv = 0;
+    auto excess = [&](double depth, double& Tbubble) -> double {
+        double xv = 0, rv = 0, rl = 0;
         Tbubble = -1;
-        mModel->calculateBubblePointFromP(pressureAt(depth), x, Tbubble, xv, rhoBubble, rv, Tboil);
+        mModel->calculateBubblePointFromP(pressureAt(depth), x, Tbubble, xv, rl, rv, Tboil);
         if (mModel->failed || !std::isfinite(Tbubble) || Tbubble < 0) return NAN;
         return Ttop + gradient * (depth - ztop) - Tbubble;
     };
-    double Tlo = 0, Thi = 0, rlo = 0, rhi = 0;
-    // No liquid boils at or above the brine's critical pressure: the bracket ends where the
-    // column reaches it. Close to that pressure the bubble point may not be found; the bracket
-    // then ends at the deepest depth above it where it is.
-    const double zcritical =
-        Pc > 0 ? ztop + (Pc - Ptop) * 1e5 / (rhoUsed * 9.81) : zbottom;
-    const double zend = std::min(zbottom, zcritical);
+    double Tlo = 0, Thi = 0;
+    // No liquid boils above the top of the bubble curve: the bracket ends where the column
+    // reaches it. Close to that pressure the bubble point may not be found; the bracket then
+    // ends at the deepest depth above it where it is.
+    const double zend = std::min(zbottom, ztop + (end.P - Ptop) * 1e5 / (rhoColumn * 9.81));
     double hi = zend, fbottom = NAN;
     for (double share : {1.0, 0.999, 0.99, 0.95, 0.9, 0.75, 0.5}) {
         hi = ztop + share * (zend - ztop);
-        fbottom = excess(hi, Thi, rhi);
+        fbottom = excess(hi, Thi);
         if (!std::isnan(fbottom)) break;
     }
     if (std::isnan(fbottom)) return onset;
@@ -206,33 +219,34 @@ MyDocument::BoilingOnset MyDocument::boilingOnset(double Ttop, double ztop, doub
     double lo = ztop;
     for (int i = 0; i < 60 && hi - lo > 1e-6; ++i) {
         const double mid = 0.5 * (lo + hi);
-        const double f = excess(mid, Tlo, rlo);
+        const double f = excess(mid, Tlo);
         if (std::isnan(f)) return onset;
         if (f < 0) {
             lo = mid;
         } else {
             hi = mid;
             Thi = Tlo;
-            rhi = rlo;
         }
     }
-    onset = {BoilingOnset::Boils, Thi, pressureAt(hi), hi, rhoColumn > 0 ? rhoColumn : rhi};
+    onset = {BoilingOnset::Boils, Thi, pressureAt(hi), hi, rhoColumn};
     return onset;
 }
 
-// The column of boiling liquid: its depth grows with the pressure by dP / (g rhoL), rhoL the
-// bubble-point liquid at each pressure. One walk up the bubble curve from the top's bubble
-// temperature gives the depth of every bubble point on the way (each pressure step integrated
-// from its two ends), until the geotherm reaches the curve or the layer ends; the crossing is
-// then bisected within its step. Each bubble point is computed once, where a search in
-// temperature with a quadrature of its own for every trial would solve the same bubble points
-// again and again.
-MyDocument::BoilingOnset MyDocument::integratedOnset(double Ttop, double ztop, double Ptop,
-                                                     double gradient, double x, double Tboil,
-                                                     double rhoBoil, double zbottom) const {
+// One walk up the bubble curve from the top's bubble temperature gives the depth of every
+// bubble point on the way, until the geotherm reaches the curve, the layer ends or the curve
+// does; the crossing is then bisected within its step. The integrated column's depth grows
+// with the pressure by dP / (g rhoL), rhoL the bubble-point liquid at each pressure (each step
+// integrated from its two ends); the default column puts each bubble point at the depth of a
+// column all of that point's liquid density, as the model's geotherm search does. Each bubble
+// point is computed once, where a search in temperature with a quadrature of its own for every
+// trial would solve the same bubble points again and again, and a geotherm that stays below
+// the curve down to the layer's bottom or the curve's end is found not to boil.
+MyDocument::BoilingOnset MyDocument::walkedOnset(double Ttop, double ztop, double Ptop,
+                                                 double gradient, double x, double Tboil,
+                                                 double rhoBoil, double zbottom,
+                                                 const BubbleCurveEnd& end, bool integrated) const {
     BoilingOnset onset;
-    double Tc = -1, Pc = -1, rhoc = -1;
-    if (!criticalPointOfSalinity(x, Tc, Pc, rhoc) || !(Tc > Tboil)) return onset;
+    if (!(end.T > Tboil)) return onset;
     constexpr double kStep = 0.5;  // K along the bubble curve
     struct Point {
         double T, P, rho, z;
@@ -243,19 +257,16 @@ MyDocument::BoilingOnset MyDocument::integratedOnset(double Ttop, double ztop, d
         mModel->calculateBubblePoint(T, x, p.P, xV, p.rho, rhoV);
         return !mModel->failed && std::isfinite(p.P) && p.rho > 0;
     };
-    auto deeper = [](const Point& a, Point& b) {
-        b.z = a.z + 0.5 * (b.P - a.P) * 1e5 / 9.81 * (1 / a.rho + 1 / b.rho);
+    auto deeper = [&](const Point& a, Point& b) {
+        b.z = integrated ? a.z + 0.5 * (b.P - a.P) * 1e5 / 9.81 * (1 / a.rho + 1 / b.rho)
+                         : ztop + (b.P - Ptop) * 1e5 / (9.81 * b.rho);
     };
     auto excess = [&](const Point& p) { return Ttop + gradient * (p.z - ztop) - p.T; };
     Point a{Tboil, Ptop, rhoBoil, ztop};
     for (double T = Tboil + kStep;; T += kStep) {
         Point b{};
-        if (T >= Tc || !bubble(T, b)) {
-            // The curve ends at the critical point, where no liquid boils any more; a bubble
-            // point missed before it leaves the column undetermined.
-            if (T >= Tc - kStep) onset.kind = BoilingOnset::None;
-            return onset;
-        }
+        const bool last = T >= end.T;
+        if (!bubble(last ? end.T : T, b)) return onset;
         deeper(a, b);
         if (excess(b) >= 0) {
             Point lo = a, hi = b;
@@ -271,7 +282,8 @@ MyDocument::BoilingOnset MyDocument::integratedOnset(double Ttop, double ztop, d
                 onset = {BoilingOnset::Boils, hi.T, hi.P, hi.z, hi.rho};
             return onset;
         }
-        if (b.z > zbottom) {
+        // Below the layer, or past the curve's end at the critical point, no liquid boils.
+        if (b.z > zbottom || last) {
             onset.kind = BoilingOnset::None;
             return onset;
         }
@@ -729,14 +741,37 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     if (H0 < 0 || H10 < 0 || H3 < 0 || H4 < 0 || !(P0 > 0) || !(rho3 > 0) || NaCl2 < 0 ||
         NaCl2 >= 100 || NaCl4 < 0 || NaCl4 >= 100 || Gas2 < 0 || Gas2 >= 100)
         return;
+    const double x2 = 0.01 * NaCl2, x4 = 0.01 * NaCl4;
+    const double z1 = H0 + H10, z2 = z1 + H3, z3 = z2 + H4;
+    const double T1 = T0 + H10 * dTdz1;
+    // The model has fluids from 0 degC to the critical temperature of NaCl; a geotherm that
+    // leaves that range (a gradient cooling a column below freezing, or heating it beyond)
+    // is no column of fluid. Each layer's temperatures are linear, so their ends bound them.
+    auto leavesModel = [&](std::initializer_list<std::pair<double, double>> depthsAndTemperatures) {
+        for (auto [z, T] : depthsAndTemperatures) {
+            if (T >= 0 && T <= mTcNaCl) continue;
+            std::string why = kBoilingNote;
+            why.append("its geotherm reaches ").append(formatForDisplay(T)).append(" \u00b0C at ");
+            why.append(formatForDisplay(z)).append(" m, ");
+            why.append(T < 0 ? "below 0 \u00b0C" : "above the model's top temperature of ");
+            if (T > 0) why.append(formatForDisplay(mTcNaCl)).append(" \u00b0C");
+            why.append(", where the model has no fluid. No column is computed.");
+            return why;
+        }
+        return std::string();
+    };
+    if (const std::string why = leavesModel({{H0, T0}, {z1, T1}}); !why.empty())
+        return refuse(why);
     // Nor is a column whose upper brine holds halite where it starts: it is no brine.
     if (const std::string why = brineHoldsHalite("upper layer's", NaCl2, T0); !why.empty())
         return refuse(why);
 
-    const double x2 = 0.01 * NaCl2, x4 = 0.01 * NaCl4;
     double Tc2 = -1, Pc2 = -1, rc2 = -1, Tc4 = -1, Pc4 = -1, rc4 = -1;
     const bool crit2 = criticalPointOfSalinity(x2, Tc2, Pc2, rc2);
     const bool crit4 = criticalPointOfSalinity(x4, Tc4, Pc4, rc4);
+    BubbleCurveEnd end2, end4;
+    if (crit2) bubbleCurveEnd(x2, Tc2, end2);
+    if (crit4) bubbleCurveEnd(x4, Tc4, end4);
     std::vector<double> upper, deep, spinodal;
     upper.reserve(300);
     deep.reserve(300);
@@ -744,10 +779,8 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     if (crit4) mModel->calculateLiquidIsopleth(deep, NaCl4, Tc4, 100);
     mModel->calculateSpinodalCurve(spinodal, x2);
 
-    const double z1 = H0 + H10, z2 = z1 + H3, z3 = z2 + H4;
-    const double T1 = T0 + H10 * dTdz1;
     const double mode = mForm["mBoilUseSimple"].state == 1 ? 0.0 : -1.0;
-    const BoilingOnset upperOnset = boilingOnset(T0, H0, P0, dTdz1, x2, Pc2, mode, z1);
+    const BoilingOnset upperOnset = boilingOnset(T0, H0, P0, dTdz1, x2, end2, mode, z1);
     if (upperOnset.kind == BoilingOnset::Undetermined) {
         // No boiling depth means no column below it either: nothing is shown as if known.
         return refuse(std::string(kBoilingNote) +
@@ -759,39 +792,74 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     const double Tb = upperOnset.T, Pb = upperOnset.P, zb = upperOnset.z,
                  rhob = B1 ? upperOnset.rho : 1000.0;
     const double dz = B1 ? z1 - zb : 0;
-    double P1, Tz1;
+    // The boiling ends where the column passes the top of the bubble curve, at the brine's
+    // critical point: below it the fluid is supercritical, and its temperature leaves the
+    // critical one with the layer's gradient. Where the column passes it, the note says so.
+    std::string passes;
+    auto passing = [&](const char* layer, double zTop, double zEnd, const BubbleCurveEnd& end) {
+        if (passes.empty())
+            passes.append(kBoilingNote).append("the ");
+        else
+            passes.append(" The ");
+        passes.append(layer).append(" boils from ").append(formatForDisplay(zTop));
+        passes.append(" m to ").append(formatForDisplay(zEnd));
+        passes.append(" m, where it passes its brine's critical point (");
+        passes.append(formatForDisplay(end.T)).append(" \u00b0C, ");
+        passes.append(formatForDisplay(end.P));
+        passes.append(" bar), the end of the bubble curve; the fluid below is supercritical.");
+    };
+    double P1, Tz1, zEnd1 = z1;
     if (B1) {
         P1 = Pb + 9.81 * rhob * dz * 1e-5;
-        // Above the brine's critical pressure it has no bubble temperature: the column below
-        // the boiling depth stays undetermined.
-        Tz1 = P1 <= Pc2 ? bubbleTemperature(P1, x2, Tb) : NAN;
+        if (P1 < end2.P) {
+            Tz1 = bubbleTemperature(P1, x2, Tb);
+        } else {
+            zEnd1 = zb + (end2.P - Pb) * 1e5 / (9.81 * rhob);
+            Tz1 = end2.T + dTdz1 * (z1 - zEnd1);
+            passing("upper layer", zb, zEnd1, end2);
+        }
+        if (!std::isfinite(Tz1))
+            return refuse(std::string(kBoilingNote) + "the bubble temperature of the upper layer's "
+                          "brine at its bottom (" + formatForDisplay(P1) +
+                          " bar) could not be found.");
     } else {
         Tz1 = T1;
         P1 = P0 + H10 * 9810 * 1e-5;
     }
     const double T2 = Tz1 + H3 * dTdz3, g3 = 9.81 * rho3;
     const double P2 = P1 + H3 * g3 * 1e-5, P3 = P2 + H4 * g3 * 1e-5;
-    double Tb4 = -1, zb4 = -1, Ttop4 = NAN, Tbot4 = NAN;
-    bool B4 = false;
-    if (std::isfinite(T2)) {
-        if (const std::string why = brineHoldsHalite("deep layer's", NaCl4, T2); !why.empty())
-            return refuse(why);
-        const BoilingOnset deepOnset = boilingOnset(T2, z2, P2, dTdz3, x4, Pc4, rho3, z3);
+    if (const std::string why = leavesModel({{z1, Tz1}, {z2, T2}, {z3, T2 + H4 * dTdz3}});
+        !why.empty())
+        return refuse(why);
+    if (const std::string why = brineHoldsHalite("deep layer's", NaCl4, T2); !why.empty())
+        return refuse(why);
+    const BoilingOnset deepOnset = boilingOnset(T2, z2, P2, dTdz3, x4, end4, rho3, z3);
+    {
         char line[64];
         std::snprintf(line, sizeof line, "tboil2 %f", deepOnset.T);
         logMessage(line);
-        B4 = deepOnset.kind == BoilingOnset::Boils;
-        Tb4 = deepOnset.T;
-        zb4 = deepOnset.z;
-        if (B4) {
-            // The layer's top is on the bubble curve only when it boils from there.
-            Ttop4 = zb4 > z2 ? T2 : bubbleTemperature(P2, x4, T2);
-            Tbot4 = bubbleTemperature(P3, x4, T2);
-        } else if (deepOnset.kind == BoilingOnset::None) {
-            Ttop4 = T2;
-            Tbot4 = T2 + H4 * dTdz3;
-        }
     }
+    if (deepOnset.kind == BoilingOnset::Undetermined)
+        return refuse(std::string(kBoilingNote) +
+                      "the boiling depth of the deep layer could not be found.");
+    const bool B4 = deepOnset.kind == BoilingOnset::Boils;
+    const double Tb4 = deepOnset.T, zb4 = deepOnset.z;
+    double Ttop4 = T2, Tbot4 = T2 + H4 * dTdz3, zEnd4 = z3;
+    if (B4) {
+        // The layer's top is on the bubble curve only when it boils from there.
+        if (!(zb4 > z2)) Ttop4 = bubbleTemperature(P2, x4, T2);
+        if (P3 < end4.P) {
+            Tbot4 = bubbleTemperature(P3, x4, T2);
+        } else {
+            zEnd4 = z2 + (end4.P - P2) * 1e5 / g3;
+            Tbot4 = end4.T + dTdz3 * (z3 - zEnd4);
+            passing("deep layer", zb4, zEnd4, end4);
+        }
+        if (!std::isfinite(Ttop4) || !std::isfinite(Tbot4))
+            return refuse(std::string(kBoilingNote) + "the bubble temperature of the deep layer's "
+                          "brine at its top or bottom could not be found.");
+    }
+    if (!passes.empty()) refuse(passes);
 
     // ----- Depth plot
     auto curve = [](const char* name, const Color& color, int dash, float size) {
@@ -806,6 +874,8 @@ void MyDocument::onCalculateBoiling(Control* sender) {
         c.addPoint(static_cast<float>(T), static_cast<float>(z), penUp);
     };
     auto upperDepth = [&](double P) { return (P - P0) * 1e5 / (rhob * 9.81) + H0; };
+    // The boiling zone's own column, from its onset down.
+    auto zoneDepth = [&](double P) { return (P - Pb) * 1e5 / (rhob * 9.81) + zb; };
     auto deepDepth = [&](double P) { return (P - P2) * 1e5 / g3 + z2; };
     const std::size_t nUpper = upper.size() / 3, nDeep = deep.size() / 3;
 
@@ -815,43 +885,24 @@ void MyDocument::onCalculateBoiling(Control* sender) {
 
     auto sat0 = curve("t_sat0", Color::blue(), 0, 0);
     addPoints(*sat0, {{T0, 0}, {T0, H0}});
-    // The profile runs as far as the temperatures are determined.
-    bool determined = true;
-    if (B1) {
-        put(*sat0, Tb, zb);
-        if (P1 <= Pc2) {
-            for (std::size_t i = 0; i < nUpper; ++i) {
-                const double T = upper[3 * i], d = upperDepth(upper[3 * i + 1]);
-                if (!(T > Tb)) continue;
-                if (d < z1) {
-                    put(*sat0, T, d);
-                } else {
-                    if (std::isfinite(Tz1)) put(*sat0, Tz1, z1);
-                    break;
-                }
-            }
+    // A boiling zone follows its bubble curve (rows of T, P, ...) from the onset down to where
+    // it ends: the layer's bottom, or the curve's end above it.
+    auto boilingZone = [&](const std::vector<double>& rows, double Tonset, double zonset,
+                           auto depthOf, double zEnd, double zBottom, const BubbleCurveEnd& end) {
+        put(*sat0, Tonset, zonset);
+        for (std::size_t i = 0; i + 2 < rows.size(); i += 3) {
+            const double T = rows[i], d = depthOf(rows[i + 1]);
+            if (!(T > Tonset)) continue;
+            if (!(d < zEnd)) break;
+            if (d > zonset) put(*sat0, T, d);
         }
-        determined = std::isfinite(Tz1);
-    } else {
-        put(*sat0, T1, z1);
-    }
-    if (determined) {
-        put(*sat0, T2, z2);
-        if (B4) {
-            put(*sat0, Tb4, zb4);
-            for (std::size_t i = 0; i < nDeep; ++i) {
-                const double T = deep[3 * i], d = deepDepth(deep[3 * i + 1]);
-                if (!(T > Tb4)) continue;
-                if (d > z3) {
-                    if (std::isfinite(Tbot4)) put(*sat0, Tbot4, z3);
-                    break;
-                }
-                if (d > zb4) put(*sat0, T, d);
-            }
-        } else if (std::isfinite(Tbot4)) {
-            put(*sat0, Tbot4, z3);
-        }
-    }
+        if (zEnd < zBottom) put(*sat0, end.T, zEnd);
+    };
+    if (B1) boilingZone(upper, Tb, zb, zoneDepth, zEnd1, z1, end2);
+    put(*sat0, Tz1, z1);
+    put(*sat0, T2, z2);
+    if (B4) boilingZone(deep, Tb4, zb4, deepDepth, zEnd4, z3, end4);
+    put(*sat0, Tbot4, z3);
     mDepthViewp->add(std::move(sat0));
 
     if (mForm["mBoilShow1"].state == 1) {
@@ -861,12 +912,10 @@ void MyDocument::onCalculateBoiling(Control* sender) {
             for (; i < nUpper && upper[3 * i] < Tb; ++i)
                 put(*sat1, upper[3 * i], upperDepth(upper[3 * i + 1]));
             if (i < nUpper) put(*sat1, Tb, zb);
-        }
-        const double from = B1 ? (std::isfinite(Tz1) ? Tz1 : Tb) : -INFINITY;
-        if (B1 && std::isfinite(Tz1)) {
             put(*sat1, Tz1, z1, true);
             put(*sat1, Tz1, z1);
         }
+        const double from = B1 ? Tz1 : -INFINITY;
         for (; i < nUpper; ++i)
             if (upper[3 * i] > from) put(*sat1, upper[3 * i], upperDepth(upper[3 * i + 1]));
         mDepthViewp->add(std::move(sat1));
@@ -884,24 +933,28 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     }
 
     // ----- Result fields
+    // The upper layer's boiling zone ends at its bottom, or where its column passes the
+    // critical point; the rest of the layer does not boil.
+    const double boiling = B1 ? zEnd1 - zb : 0;
     const std::pair<const char*, double> zones[] = {
-        {"mBoilzTop3", z1},           {"mBoilzBot3", z2}, {"mBoilzTop4", z2},
-        {"mBoilzBot4", z3},           {"mBoilTbot3", T2}, {"mBoilPbot3", P2},
-        {"mBoilTtop4", Ttop4},        {"mBoilPtop4", P2}, {"mBoilTbot4", Tbot4},
-        {"mBoilPbot4", P3},           {"mBoilzTop1", H0}, {"mBoilPbot2", P1},
-        {"mBoilH1", H10 - dz},        {"mBoilH2", dz},    {"mBoilzBot1", z1 - dz},
-        {"mBoilTbot2", B1 ? Tz1 : T1}};
+        {"mBoilzTop3", z1},           {"mBoilzBot3", z2},       {"mBoilzTop4", z2},
+        {"mBoilzBot4", z3},           {"mBoilTbot3", T2},       {"mBoilPbot3", P2},
+        {"mBoilTtop4", Ttop4},        {"mBoilPtop4", P2},       {"mBoilTbot4", Tbot4},
+        {"mBoilPbot4", P3},           {"mBoilzTop1", H0},       {"mBoilPbot2", P1},
+        {"mBoilH1", H10 - boiling},   {"mBoilH2", boiling},     {"mBoilzBot1", z1 - dz},
+        {"mBoilTbot2", Tz1}};
     for (auto [name, v] : zones) show(mForm, name, v);
     if (B1) {
         show(mForm, "mBoilTtop2", Tb);
         show(mForm, "mBoilPtop2", Pb);
         show(mForm, "mBoilzTop2", zb);
-        show(mForm, "mBoilzBot2", z1);
+        show(mForm, "mBoilzBot2", zEnd1);
     }
 
     // ----- Depth marks
     std::vector<std::pair<const char*, double>> marks = {{"t_h0", H0}, {"t_h1", z1}};
     if (B1) marks.push_back({"t_h11", z1 - dz});
+    if (zEnd1 < z1) marks.push_back({"t_h12", zEnd1});
     marks.push_back({"t_h3", z2});
     marks.push_back({"t_h4", z3});
     for (auto [name, z] : marks) {

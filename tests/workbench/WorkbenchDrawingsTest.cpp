@@ -416,9 +416,10 @@ TEST_F(DrawingsTest, IcePanelDefaultClickAndRefusals) {
     EXPECT_NEAR(key(0, "Xm"), doc->mXm, 1e-12);
 }
 
-// Boiling start values, a layer that does not boil, a boiling layer whose bottom lies above
-// its brine's critical pressure, a column already at its boiling temperature at the top, and a
-// deep layer whose bottom lies above its brine's critical pressure.
+// Boiling start values, a layer that does not boil, a boiling layer whose column passes its
+// brine's critical point (a depth mark where its boiling ends), a column already at its
+// boiling temperature at the top, a deep layer whose column passes its brine's critical point,
+// and a geotherm hotter than the model's fluids.
 TEST_F(DrawingsTest, BoilingZones) {
     struct Row {
         const char* label;
@@ -432,15 +433,15 @@ TEST_F(DrawingsTest, BoilingZones) {
     const Row rows[] = {
         {"start", {}, 5, true, true, {}, true},
         {"no boiling", {{"mBoildTdz1", 0.1}}, 4, false, true, {}, true},
-        {"above Pc2", {{"mBoilH10", 6000}}, 5, true, true, below, false},
+        {"past Pc2", {{"mBoilH10", 5000}, {"mBoildTdz1", 0.3}}, 6, true, true, {}, true},
         {"hot top", {{"mBoilT0", 500}}, 5, true, true, {}, true},
-        {"deep above Pc4",
-         {{"mBoildTdz1", 0.1}, {"mBoilH4", 3000}},
+        {"deep past Pc4",
+         {{"mBoildTdz1", 0.1}, {"mBoilH4", 3000}, {"mBoildTdz3", 0.5}},
          4,
          false,
          true,
-         {"mBoilTbot4"},
-         false},
+         {},
+         true},
     };
     auto text = [&](const char* n) { return form().text(n); };
     std::vector<std::string> log;
@@ -486,6 +487,11 @@ TEST_F(DrawingsTest, BoilingZones) {
     ui->type("mBoilT0", 500);
     EXPECT_TRUE(has("mDepthViewp", "t_sat2"));
     EXPECT_TRUE(has("mDepthViewp", "t_sat1"));  // the column boils from its top
+    // A refused column draws nothing but leaves the plot empty of the last one.
+    ui->type("mBoildTdz3", 5);
+    EXPECT_EQ(countNamedPrefix("mDepthViewp", "t_"), 0);
+    EXPECT_EQ(text("mBoilTbot4"), "");
+    EXPECT_NE(text(MyDocument::kStatusLine), "");
     setLogSink(previous);
 }
 

@@ -1,8 +1,10 @@
 // The tab panels against the model and against each other: an inclusion solved from Th and Tm
 // shown alike on both sides of the inclusion panel, the boiling column, and what the message
 // line keeps.
+#include <algorithm>
 #include <cmath>
 #include <map>
+#include <tuple>
 
 #include "WorkbenchTestSupport.h"
 #include "platform/PlatformLog.h"
@@ -102,7 +104,15 @@ TEST_F(WorkbenchTest, BoilingColumnBelowTheBubbleCurveDoesNotBoil) {
                 ui->type("mBoildTdz1", g);
                 SCOPED_TRACE(::testing::Message() << NaCl << " wt %, " << H10 << " m, " << g);
                 ASSERT_NE(form().text("mBoilH1"), "") << form().text(status);
-                EXPECT_EQ(form().text(status), "");
+                // The only note is where a boiling zone ends at its brine's critical point.
+                const bool endsAbove = form().value("mBoilH2") > 0 &&
+                                       form().value("mBoilzBot2") < 10 + H10;
+                EXPECT_EQ(form().text(status).find("upper layer boils") != std::string::npos,
+                          endsAbove)
+                    << form().text(status);
+                EXPECT_TRUE(form().text(status).empty() ||
+                            form().text(status).find("critical point") != std::string::npos)
+                    << form().text(status);
                 EXPECT_NEAR(form().value("mBoilH1") + form().value("mBoilH2"), H10, 1e-9);
                 if (form().value("mBoilH2") != 0) continue;
                 ++still;
@@ -142,6 +152,178 @@ TEST_F(WorkbenchTest, DeepLayerAboveItsCriticalPressureDoesNotBoil) {
     EXPECT_NEAR(form().value("mBoilTtop4"), 30 + 50 * 5, 1e-9);
     EXPECT_NEAR(form().value("mBoilTbot4"), 30 + 50 * 5 + 100 * 5, 1e-9);
     EXPECT_GT(form().value("mBoilTbot4"), Tc);  // hotter than its critical point, and no boiling
+    setLogSink(previous);
+}
+
+const char* const kBoilingResults[] = {
+    "mBoilH1",    "mBoilH2",    "mBoilzTop1", "mBoilzBot1", "mBoilzTop2", "mBoilzBot2", "mBoilzTop3",
+    "mBoilzBot3", "mBoilzTop4", "mBoilzBot4", "mBoilTtop2", "mBoilPtop2", "mBoilTbot2", "mBoilPbot2",
+    "mBoilTbot3", "mBoilPbot3", "mBoilTtop4", "mBoilPtop4", "mBoilTbot4", "mBoilPbot4"};
+
+// Water and dilute brines whose top pressure lies near or above the top of their bubble curve,
+// in the default mode (each bubble point at the depth of a column all of its own liquid): each
+// column is determined, and one shown as not boiling has its geotherm below every bubble point
+// that its column places within the layer.
+TEST_F(WorkbenchTest, BoilingColumnOfTheDefaultModeThatStaysBelowItsCurveDoesNotBoil) {
+    const LogSink previous = setLogSink([](const std::string&) {});
+    PalliserModel& model = *doc->model();
+    int still = 0;
+    for (double NaCl : {0.0, 0.1, 0.5}) {
+        // The bubble curve ends at the critical point (water's branch at 374.15 degC).
+        double Tc = 374.15, Pc = 0, rhoc = 0;
+        if (NaCl > 0) model.calculateCriticalPointFromX(0.01 * NaCl, Tc, Pc, rhoc);
+        for (double P0 : {200.0, 219.0, 225.0, 229.0, 232.0}) {
+            for (double T0 : {20.0, 150.0, 300.0}) {
+                for (double g : {0.1, 0.3, 1.0}) {
+                    doc->initBoilingPanel();
+                    for (auto [n, v] : {std::pair{"mBoilNaCl2", NaCl}, {"mBoilP0", P0},
+                                        {"mBoilT0", T0}, {"mBoilH10", 1000.0}, {"mBoildTdz1", g}})
+                        ui->type(n, v);
+                    SCOPED_TRACE(::testing::Message() << NaCl << " wt %, " << P0 << " bar, " << T0
+                                                      << " degC, " << g << " degC/m");
+                    ASSERT_NE(form().text("mBoilH1"), "") << form().text(MyDocument::kStatusLine);
+                    if (form().value("mBoilH2") != 0) continue;
+                    ++still;
+                    for (double T = 100; T < Tc; T += 0.25) {
+                        double P = -1, xV = 0, rl = -1, rv = 0;
+                        model.calculateBubblePoint(T, 0.01 * NaCl, P, xV, rl, rv);
+                        if (model.failed || !(P > P0) || !(rl > 0)) continue;
+                        const double depth = (P - P0) * 1e5 / (9.81 * rl);
+                        if (depth > 1000) break;
+                        EXPECT_LT(T0 + g * depth, T) << P << " bar";
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(still, 60);
+    setLogSink(previous);
+}
+
+// A boiling zone ends where its column passes the brine's critical point, the top of its
+// bubble curve: below it the fluid is supercritical, heating with the layer's gradient from the
+// critical temperature, and the zones below have the column's temperatures and pressures. The
+// message line says where. (Water in the default mode, whole columns of each bubble point's
+// liquid, boils from 3611.91 m at 360.19 degC and 187.09 bar under 0.1 degC/m.)
+TEST_F(WorkbenchTest, BoilingZoneEndsAtTheCriticalPoint) {
+    const LogSink previous = setLogSink([](const std::string&) {});
+    PalliserModel& model = *doc->model();
+    const std::string status = MyDocument::kStatusLine;
+    const double z1 = 10 + 5000;
+    const auto v = [&](const char* n) { return form().value(n); };
+    for (auto [NaCl, g, simple] : {std::tuple{0.0, 0.1, false}, {0.0, 0.3, false},
+                                   {0.0, 0.3, true}, {3.0, 0.3, false}, {3.0, 0.3, true}}) {
+        doc->initBoilingPanel();
+        ui->check("mBoilUseSimple", simple);
+        ui->type("mBoilNaCl2", NaCl);
+        ui->type("mBoilH10", 5000);
+        ui->type("mBoildTdz1", g);
+        SCOPED_TRACE(::testing::Message() << NaCl << " wt %, " << g << " degC/m, " << simple);
+        for (const char* n : kBoilingResults) ASSERT_NE(form().text(n), "") << n;
+        EXPECT_NE(form().text(status).find("the upper layer boils from"), std::string::npos);
+        EXPECT_NEAR(v("mBoilH1") + v("mBoilH2"), 5000, 1e-9);
+        EXPECT_NEAR(v("mBoilzTop2") + v("mBoilH2"), v("mBoilzBot2"), 1e-6);
+        ASSERT_LT(v("mBoilzBot2"), z1);
+        // The zone's column, of the onset's liquid density, ends at the highest pressure at
+        // which the brine has a bubble point.
+        const double Pend = v("mBoilPtop2") + (v("mBoilPbot2") - v("mBoilPtop2")) *
+                                                  (v("mBoilzBot2") - v("mBoilzTop2")) /
+                                                  (z1 - v("mBoilzTop2"));
+        double Tend = -1, T = -1, xV = 0, rl = 0, rv = 0;
+        model.calculateBubblePointFromP(Pend - 0.01, 0.01 * NaCl, Tend, xV, rl, rv, 370);
+        ASSERT_FALSE(model.failed) << Pend;
+        model.calculateBubblePointFromP(Pend + 0.5, 0.01 * NaCl, T, xV, rl, rv, Tend);
+        EXPECT_TRUE(model.failed) << Pend << " bar: " << T;
+        EXPECT_NEAR(v("mBoilTbot2"), Tend + g * (z1 - v("mBoilzBot2")), 0.05);
+        EXPECT_NEAR(v("mBoilTbot3"), v("mBoilTbot2") + 50 * 1.6, 1e-9);
+        if (NaCl == 0 && g == 0.1) {
+            EXPECT_NEAR(v("mBoilzTop2"), 3611.91, 0.01);
+            EXPECT_NEAR(v("mBoilTtop2"), 360.19, 0.01);
+            EXPECT_NEAR(v("mBoilPtop2"), 187.09, 0.01);
+        }
+    }
+    // A deep layer boiling from 920 m: its rock column passes the 10 wt % brine's critical
+    // pressure, and below it the layer heats by its gradient from the critical temperature.
+    doc->initBoilingPanel();
+    ui->type("mBoildTdz1", 0.1);
+    ui->type("mBoilH4", 3000);
+    ui->type("mBoildTdz3", 0.5);
+    EXPECT_NE(form().text(status).find("the deep layer boils from"), std::string::npos);
+    double Tc = 0, Pc = 0, rhoc = 0;
+    model.calculateCriticalPointFromX(0.1, Tc, Pc, rhoc);
+    const double zEnd = v("mBoilzTop4") + (Pc - v("mBoilPtop4")) * 1e5 / (9.81 * 2700);
+    EXPECT_NEAR(v("mBoilTbot4"), Tc + 0.5 * (v("mBoilzBot4") - zEnd), 0.01);
+    setLogSink(previous);
+}
+
+// Over water and brines, both depth modes, thin and thick layers and mild and steep
+// geotherms, every result field shows a number, save the top of a boiling zone the layer does
+// not have (its thickness 0), or the message line says why the column has none (and every
+// field is blank). A geotherm the model has no fluid for, below 0 degC or above the critical
+// temperature of NaCl where its fluids end, anywhere in the column, is refused so.
+TEST_F(WorkbenchTest, BoilingFieldsAreBlankOnlyWithTheirReason) {
+    const LogSink previous = setLogSink([](const std::string&) {});
+    const std::string status = MyDocument::kStatusLine;
+    const std::string zone2[] = {"mBoilzTop2", "mBoilzBot2", "mBoilTtop2", "mBoilPtop2"};
+    auto check = [&](const char* expected) {
+        const std::string why = form().text(status);
+        if (form().text("mBoilH1").empty() || expected) {
+            EXPECT_NE(why.find(expected ? expected : ""), std::string::npos) << why;
+            EXPECT_NE(why.find("No column is computed"), std::string::npos) << why;
+            for (const char* n : kBoilingResults) EXPECT_EQ(form().text(n), "") << n;
+            EXPECT_EQ(countNamedPrefix("mDepthViewp", "t_"), 0);
+            return 1;
+        }
+        const bool boils = form().value("mBoilH2") != 0;
+        for (const char* n : kBoilingResults) {
+            const bool ofZone2 = std::find(std::begin(zone2), std::end(zone2), n) != std::end(zone2);
+            EXPECT_EQ(form().text(n).empty(), ofZone2 && !boils) << n << ": " << why;
+        }
+        return 0;
+    };
+    int refused = 0;
+    for (bool simple : {false, true}) {
+        for (double NaCl : {0.0, 0.5, 3.0, 25.0}) {
+            for (double T0 : {0.0, 150.0}) {
+                for (double g : {0.05, 0.3, 1.0}) {
+                    for (double H10 : {500.0, 4000.0}) {
+                        doc->initBoilingPanel();
+                        ui->check("mBoilUseSimple", simple);
+                        for (auto [n, v] : {std::pair{"mBoilNaCl2", NaCl}, {"mBoilT0", T0},
+                                            {"mBoilH4", H10 / 2}, {"mBoildTdz3", g},
+                                            {"mBoilH10", H10}, {"mBoildTdz1", g}})
+                            ui->type(n, v);
+                        SCOPED_TRACE(::testing::Message() << NaCl << " wt %, " << T0 << " degC, "
+                                                          << g << " degC/m, " << H10 << " m, "
+                                                          << simple);
+                        refused += check(nullptr);
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(refused, 16);  // 1 degC/m through 4000 m and more
+    const struct {
+        std::vector<std::pair<const char*, double>> inputs;
+        const char* why;
+    } outside[] = {
+        {{{"mBoilT0", 20}, {"mBoilH10", 2000}, {"mBoildTdz1", -0.5}},
+         "its geotherm reaches -980 \u00b0C at 2010 m, below 0 \u00b0C"},
+        {{{"mBoilT0", -5}}, "reaches -5 \u00b0C at 10 m, below 0"},
+        {{{"mBoildTdz1", -0.01}}, "reaches -2 \u00b0C at 210 m"},
+        {{{"mBoildTdz3", -5}}, "below 0 \u00b0C"},
+        {{{"mBoilT0", 1e6}}, "reaches 1000000 \u00b0C at 10 m, above the model's top temperature"},
+        {{{"mBoilT0", 20}, {"mBoilH10", 1600}, {"mBoildTdz1", 2}}, "reaches 3220 \u00b0C at 1610 m"},
+    };
+    for (const auto& r : outside) {
+        doc->initBoilingPanel();
+        for (auto [field, v] : r.inputs) ui->type(field, v);
+        SCOPED_TRACE(r.why);
+        check(r.why);
+    }
+    ui->type("mBoildTdz1", 1.5);  // 2420 degC at the layer's bottom
+    EXPECT_EQ(form().text(status), "");
+    EXPECT_NE(form().text("mBoilTbot4"), "");
     setLogSink(previous);
 }
 

@@ -138,29 +138,78 @@ bool temporaryTail(const std::string& rest, pid_t& pid) {
     return true;
 }
 
+// Whether the process of a temporary is gone: not this one, and no process has the number.
+bool processGone(pid_t pid) {
+    return pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// Whether `name` is a temporary of the file whose temporaries' names start with `prefix`
+// left by a process that is gone: "PREFIX PID.N.tmp", or the temporary a writer made of such
+// a temporary (a scratch file written through a writer of its own), "." PREFIX "PID.N.tmp."
+// "PID.M.tmp" with both processes gone. Nothing else has such a name: every part is checked,
+// and a nested name only counts when it is the whole, uncut name a writer gives it.
+bool staleTemporary(const std::string& name, const std::string& prefix) {
+    pid_t pid = 0;
+    if (name.compare(0, prefix.size(), prefix) == 0)
+        return temporaryTail(name.substr(prefix.size()), pid) && processGone(pid);
+    if (name.size() <= prefix.size() + 1 || name[0] != '.' ||
+        name.compare(1, prefix.size(), prefix) != 0)
+        return false;
+    const std::string rest = name.substr(prefix.size() + 1);
+    const std::size_t cut = rest.find(".tmp.");
+    if (cut == std::string::npos) return false;
+    const std::string inner = rest.substr(0, cut + 4);
+    pid_t writer = 0;
+    return temporaryTail(inner, pid) && temporaryTail(rest.substr(cut + 5), writer) &&
+           temporaryPrefix(prefix + inner) == "." + prefix + inner + "." && processGone(pid) &&
+           processGone(writer);
+}
+
 // Removes the temporaries of `path` left by writers that were killed before they could
 // (SIGKILL, a crash, a power cut). A temporary whose process still exists is left alone: it
 // may be a save under way, or a process that took over a reused number (kept, to be safe).
+// Only regular files go: a writer makes nothing else.
 void removeStaleTemporaries(const std::string& path) {
     std::string folder, base;
     splitPath(path, folder, base);
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) return;
     const std::string prefix = temporaryPrefix(base);
-    const pid_t self = ::getpid();
     while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        pid_t pid = 0;
-        if (name.compare(0, prefix.size(), prefix) != 0 ||
-            !temporaryTail(name.substr(prefix.size()), pid) || pid == self)
-            continue;
-        if (::kill(pid, 0) == 0 || errno != ESRCH) continue;
+        if (!staleTemporary(entry->d_name, prefix)) continue;
         struct stat st {};
         if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(st.st_mode))
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
     ::closedir(dir);
+}
+
+// The name of the file `path` leads to: `path` itself unless it is a symbolic link, else the
+// end of its chain of links, each relative one read from the folder of its link; a name at
+// the end that does not exist yet is where the file is to be made. Empty, with errno set,
+// for a chain of more than 40 links (ELOOP, as the system counts) or a link that cannot be
+// read.
+std::string followLinks(const std::string& path) {
+    std::string at = path;
+    for (int hops = 0; hops <= 40; ++hops) {
+        struct stat entry {};
+        if (::lstat(at.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode)) return at;
+        if (hops == 40) break;
+        char to[4096];
+        const ssize_t n = ::readlink(at.c_str(), to, sizeof to);
+        if (n < 0) return {};
+        if (n == 0 || static_cast<std::size_t>(n) >= sizeof to) {
+            errno = n == 0 ? ENOENT : ENAMETOOLONG;
+            return {};
+        }
+        std::string folder, base;
+        splitPath(at, folder, base);
+        at = to[0] == '/' ? std::string(to, static_cast<std::size_t>(n))
+                          : folder + std::string(to, static_cast<std::size_t>(n));
+    }
+    errno = ELOOP;
+    return {};
 }
 
 // Gives a file made to replace `path` the permissions and group of the file there, so that a
@@ -304,23 +353,30 @@ bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, 
         fail(Step::Create, ENOENT, "no file name");
         return false;
     }
-    if (std::string refused = refusedOutputEntry(path, links); !refused.empty()) {
-        fail(Step::Create, 0, std::move(refused));
+    target_ = links == Links::Follow ? followLinks(path) : path;
+    if (target_.empty()) {
+        fail(Step::Create, errno, std::strerror(errno) + std::string(" (following its links)"));
         return false;
     }
-    removeStaleTemporaries(path);
-    fd_ = createTemporary(path, permissions, tempPath_, mode == Mode::Replace, slot_);
+    // A failure at the end of the links names where they lead.
+    const std::string via = target_ == path ? "" : " (the link leads to '" + target_ + "')";
+    if (std::string refused = refusedOutputEntry(target_, links); !refused.empty()) {
+        fail(Step::Create, 0, refused + via);
+        return false;
+    }
+    removeStaleTemporaries(target_);
+    fd_ = createTemporary(target_, permissions, tempPath_, mode == Mode::Replace, slot_);
     const int created = errno;
     if (fd_ < 0) {
-        fail(Step::Create, created);
+        fail(Step::Create, created, std::strerror(created) + via);
         tempPath_.clear();
         return false;
     }
-    keepPermissions(fd_, path, permissions);
+    keepPermissions(fd_, target_, permissions);
     if (mode == Mode::Replace) return true;
     // A streamed file takes its name now; rename replaces whatever entry is there and never
     // writes through it.
-    if (std::rename(tempPath_.c_str(), path.c_str()) != 0) {
+    if (std::rename(tempPath_.c_str(), target_.c_str()) != 0) {
         fail(Step::Create, errno);
         ::close(fd_);
         fd_ = -1;
@@ -404,7 +460,7 @@ bool AtomicFile::commit(bool sync) {
     stream_ = nullptr;
     fd_ = -1;
     if (mode_ == Mode::Replace) {
-        if (step_ == Step::None && std::rename(tempPath_.c_str(), path_.c_str()) != 0)
+        if (step_ == Step::None && std::rename(tempPath_.c_str(), target_.c_str()) != 0)
             fail(Step::Replace, errno);
         if (step_ != Step::None) ::unlink(tempPath_.c_str());
         releaseTemporary(slot_);
@@ -431,6 +487,9 @@ bool ScratchFile::createFor(const std::string& path) {
     remove();
     problem_.clear();
     std::string made;
+    // Scratch files a killed run left (and what a writer left of them) go first: their
+    // names carry that run's process number and never recur.
+    removeStaleTemporaries(path);
     const int fd = createTemporary(path, 0600, made, true, slot_);
     if (fd < 0) {
         problem_ = std::strerror(errno);

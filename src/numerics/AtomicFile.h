@@ -5,8 +5,10 @@
 // file is created the same way but takes its name at once, so that its
 // lines can be followed as they are written. Either way the file is a fresh one made by this
 // process: a symbolic link planted at the name is replaced, never followed, so nothing
-// outside the folder is ever written through it, and a name held by a folder, FIFO, device
-// or socket is refused before anything is written.
+// outside the folder is ever written through it (unless the writer asks to follow links, as
+// a document saved by the name it was opened by does: the file the link leads to is then
+// replaced, in its own folder), and a name held by a folder, FIFO, device or socket is
+// refused before anything is written.
 //
 // The first replacing file installs a handler of SIGINT, SIGTERM, SIGHUP, SIGQUIT and
 // SIGXCPU that removes the temporaries being written and then lets the signal take the
@@ -34,14 +36,19 @@ class AtomicFile {
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // What a link at the name means: replaced by the file, or a refusal (for a private file
-    // at a fixed name in a shared folder, where a link there is a sign of mischief).
-    enum class Links { Replace, Refuse };
+    // What a link at the name means: replaced by the file; a refusal (for a private file at
+    // a fixed name in a shared folder, where a link there is a sign of mischief); or the way
+    // to the file to replace (a file the user named, such as a document opened through a
+    // link): the links are followed to their end, each relative one from its own folder, and
+    // the file there is replaced by one made in that folder. A folder, FIFO or device at the
+    // end is refused as at the name; so is a chain of more than 40 links (ELOOP).
+    enum class Links { Replace, Refuse, Follow };
 
     // Creates the file for `path` with the given permissions (less the umask); a file that
     // replaces one keeps that one's permissions (read and write no wider than `permissions`)
     // and, where this user may give it, its group. Temporaries of `path` left by processes
-    // that no longer exist (a save killed part way) are removed first. False when the name
+    // that no longer exist (a save killed part way), and temporaries such a process wrote of
+    // its own scratch files of `path`, are removed first. False when the name
     // is held by something that is not a file or link, or the file cannot be made; problem()
     // says why.
     bool open(const std::string& path, Mode mode = Mode::Replace, unsigned permissions = 0666,
@@ -71,7 +78,8 @@ class AtomicFile {
     void fail(Step step, int error, std::string problem = {});
     void flushStream();
 
-    std::string path_, tempPath_;
+    // The name given, and the name the file takes (the end of its links, when followed).
+    std::string path_, target_, tempPath_;
     Mode mode_ = Mode::Replace;
     int fd_ = -1;
     std::FILE* stream_ = nullptr;
@@ -104,7 +112,8 @@ void reportFilesWrittenSince(std::size_t mark, std::FILE* out);
 // back: a hidden temporary of `path`, named as the atomic writer names those and created empty
 // here, so that no file of anyone else's has the name and no other writer takes it; removed
 // with this object, by an interruption as the writer's temporaries are, and (one a killed
-// process left) when the file of `path` is next written.
+// process left, with any temporary a writer of it left) when the file of `path` is next
+// written or a scratch file of it is next made.
 class ScratchFile {
    public:
     ScratchFile() = default;

@@ -35,14 +35,15 @@ bool isMissing(std::string_view word) {
 
 // The word read as a number when it is one whole, in decimal (digits, a point, an exponent,
 // signs): "300abc", "0x12C", "300,5" or a word holding a zero character are none, where
-// strtod would take the number they start with.
+// strtod would take the number they start with; nor is "1e999", beyond the range of doubles,
+// which strtod reads as infinity (a number below the normal range is still one).
 bool wholeDecimal(std::string_view word, double& value) {
     if (word.empty() || word.find_first_not_of("0123456789.eE+-") != std::string_view::npos)
         return false;
     const std::string text(word);
     char* end = nullptr;
     const double v = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size()) return false;
+    if (end != text.c_str() + text.size() || !std::isfinite(v)) return false;
     value = v;
     return true;
 }

@@ -59,8 +59,9 @@ class DataTextFile {
     int set_index(const char* list);
     // Reads the next row: 1, or 0 at the end of the file or at "END". Values a short row
     // lacks, "NaN"/"nan" and words that are not numbers are missing (present 0, +infinity).
-    // A number is the whole word, written in decimal; the first one of a file written with a
-    // decimal comma ("300,5") is reported on standard error with the file and line.
+    // A number is the whole word, written in decimal, within the range of doubles ("1e999" is
+    // missing, as "inf" is); the first one of a file written with a decimal comma ("300,5")
+    // is reported on standard error with the file and line.
     int read();
     // The next selected value of the row. Extracting more than selected prints
     // "Read Data File Error\n" and ends the process with status 1. A short takes the value

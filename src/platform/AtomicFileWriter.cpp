@@ -2,12 +2,13 @@
 
 namespace vornex {
 
-AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {
+AtomicFileWriter::AtomicFileWriter(std::string path, AtomicFile::Links links)
+    : path_(std::move(path)) {
     if (path_.empty()) {
         status_ = IoResult::failure(IoStatus::OpenFailed, "cannot write a file without a name");
         return;
     }
-    file_.open(path_);
+    file_.open(path_, AtomicFile::Mode::Replace, 0666, links);
     takeStatus();
 }
 
@@ -64,14 +65,16 @@ void AtomicFileWriter::discard() {
     done_ = true;
 }
 
-IoResult writeFileAtomically(const std::string& path, const void* data, std::size_t length) {
-    AtomicFileWriter writer(path);
+IoResult writeFileAtomically(const std::string& path, const void* data, std::size_t length,
+                             AtomicFile::Links links) {
+    AtomicFileWriter writer(path, links);
     writer.write(data, length);
     return writer.commit();
 }
 
-IoResult writeFileAtomically(const std::string& path, const Bytes& bytes) {
-    return writeFileAtomically(path, bytes.data(), bytes.size());
+IoResult writeFileAtomically(const std::string& path, const Bytes& bytes,
+                             AtomicFile::Links links) {
+    return writeFileAtomically(path, bytes.data(), bytes.size(), links);
 }
 
 IoResult writeFileAtomically(const std::string& path, const std::string& text) {

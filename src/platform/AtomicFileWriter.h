@@ -1,8 +1,10 @@
 // Files written whole or not at all: the bytes go to a temporary file beside the target, which
 // replaces the target only when everything was written; a failure leaves the target as it was
-// and no temporary behind. A link planted at the target is replaced, never followed; a folder,
-// FIFO or device there is refused before anything is written (WriteFailed: it cannot be
-// replaced). IoResult carries the outcome of every file operation of this layer.
+// and no temporary behind. A link planted at the target is replaced, never followed, unless
+// the writer is asked to follow links (documents: the file a document's name leads to is the
+// one saved, in its own folder); a folder, FIFO or device there is refused before anything is
+// written (WriteFailed: it cannot be replaced). IoResult carries the outcome of every file
+// operation of this layer.
 #pragma once
 
 #include <cstddef>
@@ -41,8 +43,10 @@ IoResult outOfMemory(std::size_t size);
 
 class AtomicFileWriter {
    public:
-    // Creates the temporary file at once; status() tells whether that worked.
-    explicit AtomicFileWriter(std::string path);
+    // Creates the temporary file at once; status() tells whether that worked. `links` says
+    // what a symbolic link at the path means (AtomicFile::Links).
+    explicit AtomicFileWriter(std::string path,
+                              AtomicFile::Links links = AtomicFile::Links::Replace);
     // Removes the temporary unless commit() succeeded.
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -69,8 +73,10 @@ class AtomicFileWriter {
     bool done_ = false;
 };
 
-IoResult writeFileAtomically(const std::string& path, const void* data, std::size_t length);
-IoResult writeFileAtomically(const std::string& path, const Bytes& bytes);
+IoResult writeFileAtomically(const std::string& path, const void* data, std::size_t length,
+                             AtomicFile::Links links = AtomicFile::Links::Replace);
+IoResult writeFileAtomically(const std::string& path, const Bytes& bytes,
+                             AtomicFile::Links links = AtomicFile::Links::Replace);
 IoResult writeFileAtomically(const std::string& path, const std::string& text);
 // Reads a whole regular file of at most `limit` bytes; `out` is cleared first. A FIFO, folder,
 // device, socket or dangling link is refused (ReadFailed) without waiting or reading, and so

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/PlistValue.h"
@@ -21,6 +22,20 @@ enum ColorSpaceCode : std::uint64_t {
     kCalibratedWhite = 3,
     kDeviceWhite = 4,
 };
+
+// The field holding the components of a colour of the given space: "NSWhite" for grey,
+// "NSRGB" for RGB; null for any other space.
+inline const char* colourComponentsKey(std::uint64_t space) {
+    if (space == kCalibratedWhite || space == kDeviceWhite) return "NSWhite";
+    if (space == kCalibratedRGB || space == kDeviceRGB) return "NSRGB";
+    return nullptr;
+}
+
+// The colour of an RGB or grey colour space code and its components (numbers separated by
+// blanks, maybe ended by a zero byte); none for another space or for components a colour
+// cannot hold (beyond 0 to 1, more of them than the space has, too few, not numbers), which
+// would be saved changed: such a colour keeps its fields.
+std::optional<Color> drawnColour(std::uint64_t space, const Bytes& components);
 
 // What an entry of "$objects" decodes to, by its class.
 enum class Kind { Scalar, Array, Dictionary, String, Data, Color, Object, Unclassed };

@@ -177,14 +177,19 @@ class ArchiveWriter {
                 const Kind kind = kindOfClass(name);
                 if (kind == Kind::Unclassed) fail("an object has no class");
                 // The reader decodes these classes as arrays and texts, not as the fields an
-                // object wrote. A colour it cannot draw keeps its fields, which it never reads
-                // as one it can: its components are written by reference, not inline.
+                // object wrote.
                 if (kind != Kind::Object && kind != Kind::Unclassed && kind != Kind::Color)
                     fail("an object of class \"" + name + "\" would read back as another value");
                 expanded_ += heapValueBytes(0) + name.size();
                 std::vector<std::string> names;
                 std::vector<Ref> values;
-                fields(v.entries(), names, values, depth);
+                // A colour the reader cannot draw (components beyond 0 to 1, or too many)
+                // keeps its fields, and its components stay inline data, where every reader
+                // of the format looks for them. Only fields that would read back as a colour
+                // it draws (components a reference once held) stay references, so that the
+                // object reads back as it was saved.
+                fields(v.entries(), names, values, depth,
+                       kind == Kind::Color && !drawnWhenInline(v));
                 names.push_back("$class");
                 values.push_back(uid(classUid(name, {name})));
                 return append(dictionary(names, values));
@@ -193,11 +198,23 @@ class ArchiveWriter {
         return 0;
     }
 
-    // The fields of an object `depth` levels down (or of "$top", depth 0): numbers inline,
-    // everything else referenced two levels further down.
+    // Whether the fields of a colour object, its data inline, would read as a colour drawn.
+    static bool drawnWhenInline(const PlistValue& colour) {
+        const PlistValue& space = colour.get("NSColorSpace");
+        if (space.type() != PlistValue::Type::Integer || space.toInteger() < 0) return false;
+        const auto code = static_cast<std::uint64_t>(space.toInteger());
+        const char* key = colourComponentsKey(code);
+        if (key == nullptr) return false;
+        const PlistValue& components = colour.get(key);
+        return components.type() == PlistValue::Type::Data &&
+               drawnColour(code, components.toData()).has_value();
+    }
+
+    // The fields of an object `depth` levels down (or of "$top", depth 0): numbers inline
+    // (and data, when `inlineData`), everything else referenced two levels further down.
     template <typename Entries>
     void fields(const Entries& entries, std::vector<std::string>& names, std::vector<Ref>& values,
-                int depth) {
+                int depth, bool inlineData = false) {
         for (const auto& [name, f] : entries) {
             if (!within(depth + 1)) return;
             // The reader takes the field of that name for the class of the object.
@@ -216,6 +233,14 @@ class ArchiveWriter {
                 case PlistValue::Type::Real:
                     expanded_ += kValueBytes;
                     node = out_.addReal(f.toDouble());
+                    break;
+                case PlistValue::Type::Data:
+                    if (!inlineData) {
+                        node = uid(add(f, depth + 2));
+                        break;
+                    }
+                    expanded_ += heapValueBytes(f.toData().size());
+                    node = data(f.toData());
                     break;
                 default:
                     node = uid(add(f, depth + 2));
@@ -362,7 +387,8 @@ Bytes encodeArchive(const Entries& entries, IoResult* result) {
 }
 
 // The archive written whole, or the reason it cannot be, naming the file; the file there is
-// left as it was.
+// left as it was. A link at the path leads to the document: the file there is replaced, and
+// the link stays a link.
 template <typename Entries>
 IoResult writeArchive(const std::string& path, const Entries& entries) {
     IoResult made;
@@ -375,7 +401,7 @@ IoResult writeArchive(const std::string& path, const Entries& entries) {
                 "cannot be archived: it would take " + std::to_string(bytes.size()) +
                     " bytes, more than the " + std::to_string(kDocumentFileLimit) +
                     " a document file may have");
-        if (made.ok()) return writeFileAtomically(path, bytes);
+        if (made.ok()) return writeFileAtomically(path, bytes, AtomicFile::Links::Follow);
     } catch (const std::bad_alloc&) {
         made = IoResult::failure(IoStatus::WriteFailed, "cannot be written: not enough memory");
     }

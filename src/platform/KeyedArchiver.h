@@ -61,6 +61,8 @@ class KeyedArchiver {
     // that runs out of memory (WriteFailed).
     Bytes encodedData(IoResult* result = nullptr) const;
     // Written whole or not at all; refused, the file there untouched, when encodedData is.
+    // A path that is a symbolic link saves the file it leads to, in that file's folder: an
+    // archive is a document, saved by the name it was opened by.
     IoResult writeToFile(const std::string& path) const;
 
     // Archive of one value under one key ("root" by default, as the platform's archive of a

@@ -39,25 +39,6 @@ std::optional<std::uint64_t> nodeUid(const PlistTree& tree, Node node) {
     return tree.number(node);
 }
 
-// Components of an "NSRGB" or "NSWhite" string: numbers separated by blanks, maybe ended by 0.
-std::vector<double> parseComponents(const Bytes& b) {
-    std::vector<double> out;
-    std::string s(b.begin(), b.end());
-    if (std::size_t zero = s.find('\0'); zero != std::string::npos) s.resize(zero);
-    const char* p = s.data();
-    const char* end = p + s.size();
-    while (p < end && out.size() < 8) {
-        while (p < end && (*p == ' ' || *p == '\t' || *p == '\n')) ++p;
-        if (p == end) break;
-        double v = 0;
-        auto r = std::from_chars(p, end, v);
-        if (r.ec != std::errc()) return {};
-        out.push_back(v);
-        p = r.ptr;
-    }
-    return out;
-}
-
 // Calls f(key, value) for every entry of a dictionary node but "$class", in order, until f
 // returns false.
 template <typename F>
@@ -282,24 +263,14 @@ class ArchiveReader {
 
     // The colour of an RGB or grey colour entry; none for any other (a catalogue colour, a
     // pattern, a damaged one), which keeps its fields so that it is saved as it was read.
+    // Its components are inline data: a reference there is no colour's.
     std::optional<Color> drawnColor(Node dict) {
         const auto space = nodeUnsigned(tree_, tree_.get(dict, "NSColorSpace"));
-        if (!space) return std::nullopt;
-        const bool white = *space == kCalibratedWhite || *space == kDeviceWhite;
-        const bool rgb = *space == kCalibratedRGB || *space == kDeviceRGB;
-        const Node comps = tree_.get(dict, white ? "NSWhite" : "NSRGB");
-        if (!(white || rgb) || tree_.type(comps) != NodeType::Data) return std::nullopt;
-        const std::vector<double> c = parseComponents(tree_.data(comps));
-        // Components a colour cannot hold (beyond 0 to 1, or more of them) would be saved
-        // changed: such a colour keeps its fields.
-        if (c.size() > (white ? 2u : 4u)) return std::nullopt;
-        for (double v : c)
-            if (!(v >= 0.0 && v <= 1.0)) return std::nullopt;
-        const bool calibrated = *space == kCalibratedRGB || *space == kCalibratedWhite;
-        auto make = calibrated ? &Color::calibratedRGB : &Color::deviceRGB;
-        if (white && !c.empty()) return make(c[0], c[0], c[0], c.size() > 1 ? c[1] : 1.0);
-        if (rgb && c.size() >= 3) return make(c[0], c[1], c[2], c.size() > 3 ? c[3] : 1.0);
-        return std::nullopt;
+        const char* key = space ? colourComponentsKey(*space) : nullptr;
+        if (key == nullptr) return std::nullopt;
+        const Node comps = tree_.get(dict, key);
+        if (tree_.type(comps) != NodeType::Data) return std::nullopt;
+        return drawnColour(*space, tree_.data(comps));
     }
 
     PlistValue color(Node dict, int depth) {
@@ -574,5 +545,33 @@ PlistValue KeyedUnarchiver::unarchivedValueFromFile(const std::string& path, con
     if (result) *result = r;
     return v;
 }
+
+namespace keyedarchive {
+
+std::optional<Color> drawnColour(std::uint64_t space, const Bytes& components) {
+    const char* key = colourComponentsKey(space);
+    if (key == nullptr) return std::nullopt;
+    const bool white = std::strcmp(key, "NSWhite") == 0;
+    std::string s(components.begin(), components.end());
+    if (std::size_t zero = s.find('\0'); zero != std::string::npos) s.resize(zero);
+    std::vector<double> c;
+    for (const char *p = s.data(), *end = p + s.size(); p < end;) {
+        while (p < end && (*p == ' ' || *p == '\t' || *p == '\n')) ++p;
+        if (p == end) break;
+        double v = 0;
+        const auto r = std::from_chars(p, end, v);
+        if (r.ec != std::errc() || !(v >= 0.0 && v <= 1.0)) return std::nullopt;
+        c.push_back(v);
+        if (c.size() > (white ? 2u : 4u)) return std::nullopt;
+        p = r.ptr;
+    }
+    const bool calibrated = space == kCalibratedRGB || space == kCalibratedWhite;
+    auto make = calibrated ? &Color::calibratedRGB : &Color::deviceRGB;
+    if (white && !c.empty()) return make(c[0], c[0], c[0], c.size() > 1 ? c[1] : 1.0);
+    if (!white && c.size() >= 3) return make(c[0], c[1], c[2], c.size() > 3 ? c[3] : 1.0);
+    return std::nullopt;
+}
+
+}  // namespace keyedarchive
 
 }  // namespace vornex

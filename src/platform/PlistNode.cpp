@@ -706,9 +706,11 @@ PlistNode PlistNode::parse(const Bytes& bytes, std::string& error, bool* notKept
         }
         plist_from_bin(data, length, &node);
     } else {
-        // The XML reader wants text: stop at the first zero byte, if any.
+        // The XML reader wants text: stop at the first zero byte, if any. A UTF-8 byte-order
+        // mark, which editors put before the text, is no part of it.
         const void* zero = std::memchr(data, 0, bytes.size());
         std::string text(data, zero ? static_cast<const char*>(zero) - data : bytes.size());
+        if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
         std::string cleaned;
         if (!xmlIsUtf8(text, error) || !cleanXml(text, cleaned, error)) return {};
         if (!xmlNumbersRead(cleaned, error) || !xmlDataIsBase64(cleaned, error)) return {};

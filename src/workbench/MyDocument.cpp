@@ -203,6 +203,14 @@ MyDocument::~MyDocument() {
 
 // ----- Model and base arrays ------------------------------------------------------------
 
+// A value of the saturation table as its messages name it: every digit it holds, and a NaN
+// or an infinity by name (the form's number format leaves those out).
+static std::string tableValue(double v) {
+    if (std::isnan(v)) return "NaN";
+    if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+    return formatNumber(v);
+}
+
 // Why the saturation table cannot be drawn from: every row must hold a water saturation
 // state in the columns the document reads (pressure, temperature, both densities), since a
 // NaN or a huge value in any row ends up in the curves. Empty when the table is usable.
@@ -219,7 +227,7 @@ static std::string saturationTableFault(const std::vector<double>& table, int st
         for (const Column& c : kRead) {
             const double v = table[r * static_cast<std::size_t>(stride) + c.index];
             if (!(v > 0.0 && v <= c.highest))
-                return "row " + std::to_string(r) + " holds " + formatNumber(v) +
+                return "row " + std::to_string(r) + " holds " + tableValue(v) +
                        " in column " + std::to_string(c.index);
         }
     // The drawings join the rows in order and take water's critical constants from the first:
@@ -237,17 +245,17 @@ static std::string saturationTableFault(const std::vector<double>& table, int st
     if (!critical(at(0, 3), kWaterCriticalTemperature) ||
         !critical(at(0, 0), kWaterCriticalPressure * 1e-5) ||
         !critical(at(0, 25), kWaterCriticalDensity) || !critical(at(0, 26), kWaterCriticalDensity))
-        return "row 0 (" + formatNumber(at(0, 3)) + " K, " + formatNumber(at(0, 0)) + " bar, " +
-               formatNumber(at(0, 25)) + " and " + formatNumber(at(0, 26)) +
+        return "row 0 (" + tableValue(at(0, 3)) + " K, " + tableValue(at(0, 0)) + " bar, " +
+               tableValue(at(0, 25)) + " and " + tableValue(at(0, 26)) +
                " kg/m3) is not the critical point";
     for (std::size_t r = 1; r < rows; ++r)
         if (!(at(r, 3) < at(r - 1, 3)) || !(at(r, 0) < at(r - 1, 0)))
-            return "row " + std::to_string(r) + " (" + formatNumber(at(r, 3)) + " K, " +
-                   formatNumber(at(r, 0)) + " bar) does not lie below row " +
+            return "row " + std::to_string(r) + " (" + tableValue(at(r, 3)) + " K, " +
+                   tableValue(at(r, 0)) + " bar) does not lie below row " +
                    std::to_string(r - 1) + " on the curve";
     if (at(rows - 1, 3) > 273.16)
         return "row " + std::to_string(rows - 1) + ", the last, ends the curve at " +
-               formatNumber(at(rows - 1, 3)) + " K, above the triple point";
+               tableValue(at(rows - 1, 3)) + " K, above the triple point";
     return {};
 }
 

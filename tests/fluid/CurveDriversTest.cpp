@@ -15,6 +15,7 @@
 #include "fluid/TextFiles.h"
 #include "numerics/CallbackProbe.h"
 #include "numerics/TextCapture.h"
+#include "support/KilledWriter.h"
 
 namespace vornex {
 namespace {
@@ -189,6 +190,25 @@ TEST_F(BinaryIsothermDrivers, IsothermFromPressureLeavesTheUsersFilesAsTheyWere)
     EXPECT_EQ(left, expected);
     for (const std::string& name : users)
         EXPECT_EQ(fileLines(name), std::vector<std::string>{"my data " + name}) << name;
+}
+
+// Regression: a run killed while it wrote a branch left the branch's scratch file and the
+// writer's temporary of it ("..binopp.PID.0.tmp.PID.1.tmp"), which no later run removed: the
+// names hold the killed process's number. The next run removes both.
+TEST_F(BinaryIsothermDrivers, IsothermFromPressureRemovesWhatAKilledRunLeft) {
+    ASSERT_GT(test::killedWhileWritingScratchOf("binopp"), 0);
+    auto entries = [] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator("."))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    ASSERT_EQ(entries().size(), 2u);
+    fluid->calculate_bubble_point(kT, VlSat, VvSat, 0.3, 0.3);
+    ASSERT_EQ(fluid->error, 0);
+    ASSERT_TRUE(fluid->calculateTheBinaryIsothermFromP(kT, fluid->P * 1e-5, "p"));
+    EXPECT_EQ(entries(), std::vector<std::string>{"binopp"});
 }
 
 // ------------------------------------------------------------------ term printout

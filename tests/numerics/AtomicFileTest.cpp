@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -25,6 +26,7 @@
 #include "numerics/Solver.h"
 #include "numerics/TextCapture.h"
 #include "support/ChildExit.h"
+#include "support/KilledWriter.h"
 
 namespace vornex {
 namespace {
@@ -157,6 +159,61 @@ TEST_F(AtomicFiles, ScratchFilesGoWhenRemovedInterruptedOrLeftByAKilledProcess) 
         EXPECT_TRUE(hiddenEntries().empty());
     }
     EXPECT_EQ(test::readFile("curve.branch0"), "mine\n");
+}
+
+// Regression: a scratch file written through a writer of its own (as an isotherm traced in
+// two branches writes each) left, when the process was killed, the writer's temporary of it
+// ("..binops.PID.0.tmp.PID.1.tmp") that nothing removed: its name holds the killed process's
+// number and never recurs. The next scratch file of the name removes both; names that are not
+// exactly a dead writer's, or whose process lives, stay.
+TEST_F(AtomicFiles, AKilledWriteOfAScratchFileLeavesNothingAfterTheNextRun) {
+    const pid_t killed = test::killedWhileWritingScratchOf("binops");
+    ASSERT_GT(killed, 0);
+    const std::string dead = std::to_string(killed);
+    std::vector<std::string> left = hiddenEntries();
+    std::sort(left.begin(), left.end());
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0].rfind("..binops." + dead + ".", 0), 0u) << left[0];
+    EXPECT_NE(left[0].find(".tmp." + dead + "."), std::string::npos) << left[0];
+    EXPECT_EQ(left[1].rfind(".binops." + dead + ".", 0), 0u) << left[1];
+
+    // Names that are not exactly a dead writer's, or whose writer still runs.
+    const pid_t alive = ::fork();
+    ASSERT_GE(alive, 0);
+    if (alive == 0) {
+        for (;;) ::pause();
+    }
+    const std::string live = std::to_string(alive);
+    const std::vector<std::string> others = {
+        "..binops." + live + ".0.tmp." + live + ".1.tmp",
+        "..binops." + dead + ".0.tmp." + live + ".1.tmp",
+        "..binops." + dead + ".0.tmp." + dead + ".1.tmpx",
+        "..binops." + dead + ".0.tmp." + dead + ".tmp",
+        "..binops." + dead + ".0.tmp.." + dead + ".1.tmp",
+        "..binopsx." + dead + ".0.tmp." + dead + ".1.tmp",
+        "...binops." + dead + ".0.tmp." + dead + ".1.tmp",
+    };
+    for (const std::string& name : others) std::ofstream(name) << "mine\n";
+    // A folder at a dead writer's name is nothing a writer made.
+    const std::string folder = ".binops." + dead + ".7.tmp";
+    fs::create_directory(folder);
+    {
+        // The scratch file of the next run of the command.
+        ScratchFile next;
+        ASSERT_TRUE(next.createFor("binops")) << next.problem();
+        std::vector<std::string> now = hiddenEntries();
+        std::vector<std::string> expected = others;
+        expected.push_back(folder);
+        expected.push_back(next.name());
+        std::sort(now.begin(), now.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(now, expected);
+    }
+    for (const std::string& name : others) EXPECT_EQ(test::readFile(name), "mine\n") << name;
+    fs::remove(folder);
+    ::kill(alive, SIGKILL);
+    ::waitpid(alive, nullptr, 0);
+    for (const std::string& name : others) fs::remove(name);
 }
 
 // A file without a name is refused in either mode: nothing is made, nothing can be written

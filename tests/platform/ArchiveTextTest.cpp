@@ -1,6 +1,7 @@
 // Text in keyed archives: every string a case may hold comes back as it was typed, the nil
 // marker's own text included; text that cannot come back (a zero character, bytes that are
-// not UTF-8) makes the save fail with a reason, and the file saved before stays as it was.
+// not UTF-8) makes the save fail with a reason, and the file saved before stays as it was; an
+// XML document that an editor began with a byte-order mark opens.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -121,6 +122,28 @@ TEST(ArchiveText, TextThatCannotReadBackFailsTheSaveAndKeepsTheFile) {
         }
     }
     EXPECT_FALSE(holdsHiddenFile("text-refused"));
+}
+
+// Regression: an XML document beginning with the UTF-8 byte-order mark (as some editors save
+// text) was refused as "not a property list". It opens as without the mark; the mark alone,
+// or one inside the text, is still no property list.
+TEST(ArchiveText, AnXmlDocumentBeginningWithAByteOrderMarkOpens) {
+    const PlistValue list = PlistValue::array({caseNamed("Run 1", "brine \xC3\xA0 30 %")});
+    std::string error;
+    const Bytes xml = PlistNode::parse(KeyedArchiver::archivedData(list, "list"), error).toXml();
+    ASSERT_EQ(std::string(xml.begin(), xml.begin() + 5), "<?xml") << error;
+    const Bytes mark = {0xEF, 0xBB, 0xBF};
+    Bytes marked = mark;
+    marked.insert(marked.end(), xml.begin(), xml.end());
+    IoResult r;
+    EXPECT_EQ(KeyedUnarchiver::unarchivedValue(marked, "list", &r), list);
+    EXPECT_TRUE(r.ok()) << r.message;
+    Bytes twice = mark;
+    twice.insert(twice.end(), marked.begin(), marked.end());
+    for (const Bytes& refused : {Bytes(mark.begin(), mark.end()), twice}) {
+        EXPECT_FALSE(PlistNode::parse(refused, error)) << refused.size();
+        EXPECT_FALSE(error.empty());
+    }
 }
 
 }  // namespace

@@ -1,14 +1,17 @@
 // The document and picture writer: a link planted at the target is replaced and what it
 // points to is left alone; a folder or FIFO at the target cannot be replaced, is reported by
 // name, and leaves no temporary behind; a replaced file keeps its permissions and group; the
-// temporaries of a killed save go with the next write of the same name.
+// temporaries of a killed save go with the next write of the same name; a document saved
+// through a link replaces the file the link leads to.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -16,6 +19,7 @@
 
 #include "numerics/AtomicFile.h"
 #include "platform/AtomicFileWriter.h"
+#include "platform/KeyedArchiver.h"
 
 namespace vornex {
 namespace {
@@ -154,6 +158,82 @@ TEST(AtomicFileWriter, TemporariesOfAKilledSaveGoWithTheNextWriteOfTheName) {
     EXPECT_EQ(hiddenIn("killed"), left);
     ::close(ready[0]);
     ::close(ready[1]);
+}
+
+// Regression: a document saved by the name it was opened by, a link, replaced the link with
+// a file of its own and left the file it led to as it was. The file the links lead to is
+// replaced in its own folder (keeping its permissions), and every link stays a link; at the
+// end of the links a folder or FIFO is refused as at the name, a missing folder cannot be
+// written, and a loop of links is said.
+TEST(AtomicFileWriter, ADocumentSavedThroughALinkReplacesTheFileItLeadsTo) {
+    fs::create_directories("shared");
+    fs::create_directories("sub");
+    auto caseNamed = [](const char* name) {
+        PlistValue c = PlistValue::dictionary();
+        c.set("name", name);
+        return c;
+    };
+    const PlistValue one = PlistValue::array({caseNamed("Run 1")});
+    PlistValue two = one;
+    two.append(caseNamed("Run 2"));
+    ASSERT_TRUE(KeyedArchiver::archiveToFile("shared/target.wyvra", one, "list").ok());
+    ASSERT_EQ(::chmod("shared/target.wyvra", 0640), 0);
+    fs::create_symlink("shared/target.wyvra", "link.wyvra");
+    fs::create_symlink("../link.wyvra", "sub/chain.wyvra");  // a link to the link
+    auto casesIn = [](const std::string& path) {
+        IoResult r;
+        const PlistValue v = KeyedUnarchiver::unarchivedValueFromFile(path, "list", &r);
+        EXPECT_TRUE(r.ok()) << r.message;
+        return v.size();
+    };
+    for (const char* name : {"link.wyvra", "sub/chain.wyvra"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(KeyedArchiver::archiveToFile("shared/target.wyvra", one, "list").ok());
+        const IoResult saved = KeyedArchiver::archiveToFile(name, two, "list");
+        ASSERT_TRUE(saved.ok()) << saved.message;
+        EXPECT_TRUE(fs::is_symlink(name));
+        EXPECT_TRUE(fs::is_symlink("link.wyvra"));
+        EXPECT_EQ(casesIn("shared/target.wyvra"), 2u);
+        EXPECT_EQ(modeOf("shared/target.wyvra"), 0640u);
+    }
+    // A link to a name not yet taken makes the file there.
+    fs::create_symlink("shared/new.wyvra", "new.wyvra");
+    ASSERT_TRUE(KeyedArchiver::archiveToFile("new.wyvra", one, "list").ok());
+    EXPECT_TRUE(fs::is_symlink("new.wyvra"));
+    EXPECT_EQ(casesIn("shared/new.wyvra"), 1u);
+
+    ASSERT_EQ(::mkfifo("shared/pipe", 0600), 0);
+    fs::create_symlink("shared/pipe", "pipe.wyvra");
+    fs::create_symlink("shared", "folder.wyvra");
+    fs::create_symlink("gone/x.wyvra", "gone.wyvra");
+    fs::create_symlink("loop-b.wyvra", "loop-a.wyvra");
+    fs::create_symlink("loop-a.wyvra", "loop-b.wyvra");
+    const struct {
+        const char* name;
+        IoStatus status;
+        std::string said;
+    } refusals[] = {
+        {"pipe.wyvra", IoStatus::WriteFailed,
+         "cannot replace 'pipe.wyvra': is a FIFO (the link leads to 'shared/pipe')"},
+        {"folder.wyvra", IoStatus::WriteFailed,
+         "cannot replace 'folder.wyvra': is a folder (the link leads to 'shared')"},
+        {"gone.wyvra", IoStatus::OpenFailed,
+         "cannot create 'gone.wyvra': " + std::string(std::strerror(ENOENT)) +
+             " (the link leads to 'gone/x.wyvra')"},
+        {"loop-a.wyvra", IoStatus::OpenFailed,
+         "cannot create 'loop-a.wyvra': " + std::string(std::strerror(ELOOP)) +
+             " (following its links)"},
+    };
+    for (const auto& r : refusals) {
+        const IoResult saved = KeyedArchiver::archiveToFile(r.name, two, "list");
+        EXPECT_EQ(saved.status, r.status) << r.name;
+        EXPECT_NE(saved.message.find(r.said), std::string::npos) << saved.message;
+        EXPECT_TRUE(fs::is_symlink(r.name)) << r.name;
+    }
+    EXPECT_TRUE(fs::is_fifo("shared/pipe"));
+    EXPECT_FALSE(fs::exists("gone"));
+    EXPECT_TRUE(hiddenIn(".").empty());
+    EXPECT_TRUE(hiddenIn("shared").empty());
 }
 
 }  // namespace

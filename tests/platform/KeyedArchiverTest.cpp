@@ -347,6 +347,84 @@ TEST(HandMadeArchive, ColourWithComponentsItCannotHoldKeepsThem) {
     }
 }
 
+// The components of every colour entry of an archive, as another reader of the format (the
+// libplist reader) finds them: the inline data of its "NSRGB" or "NSWhite" field, or "ref"
+// where the field refers to another entry.
+std::vector<std::string> colourComponentsSeenBy(const Bytes& archive) {
+    plist_t root = nullptr;
+    plist_from_bin(reinterpret_cast<const char*>(archive.data()),
+                   static_cast<uint32_t>(archive.size()), &root);
+    std::vector<std::string> seen;
+    if (root == nullptr) return {"not read"};
+    plist_t objects = plist_dict_get_item(root, "$objects");
+    for (uint32_t i = 0; i < plist_array_get_size(objects); ++i) {
+        plist_t entry = plist_array_get_item(objects, i);
+        if (plist_get_node_type(entry) != PLIST_DICT) continue;
+        plist_t cls = plist_dict_get_item(entry, "$class");
+        uint64_t classIndex = 0;
+        if (cls == nullptr || plist_get_node_type(cls) != PLIST_UID) continue;
+        plist_get_uid_val(cls, &classIndex);
+        plist_t name = plist_dict_get_item(plist_array_get_item(objects, uint32_t(classIndex)),
+                                           "$classname");
+        char* text = nullptr;
+        plist_get_string_val(name, &text);
+        const bool colour = text != nullptr && std::string(text) == "NSColor";
+        std::free(text);
+        if (!colour) continue;
+        for (const char* key : {"NSRGB", "NSWhite"}) {
+            plist_t comps = plist_dict_get_item(entry, key);
+            if (comps == nullptr) continue;
+            if (plist_get_node_type(comps) != PLIST_DATA) {
+                seen.push_back("ref");
+                continue;
+            }
+            char* bytes = nullptr;
+            uint64_t length = 0;
+            plist_get_data_val(comps, &bytes, &length);
+            seen.emplace_back(bytes, length);
+            std::free(bytes);
+        }
+    }
+    plist_free(root);
+    return seen;
+}
+
+// Regression: a colour with components beyond 0 to 1 or with more of them than its space has
+// was saved with its components in an entry of their own, referred to, where another reader
+// of the format finds no colour; in-range colours held them inline. Both hold them inline, as
+// read, and read back as they were.
+TEST(HandMadeArchive, ColourItCannotHoldIsSavedInlineAsOtherColoursAre) {
+    const struct {
+        unsigned space;
+        const char* key;
+        std::string components;
+    } cases[] = {{2, "NSRGB", "1.5 0 0"},
+                 {1, "NSRGB", "0.1 0.2 0.3 1 0.5"},
+                 {3, "NSWhite", "-0.5"},
+                 {4, "NSWhite", "0.5 1 0.25"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.components);
+        const std::string stored = c.components + '\0';
+        PlistValue colour = PlistValue::object("NSColor");
+        colour.set("NSColorSpace", static_cast<std::int64_t>(c.space));
+        colour.set(c.key, Bytes(stored.begin(), stored.end()));
+        const PlistValue list = PlistValue::array({colour, Color::deviceRGB(0.2, 0.4, 0.6)});
+        const Bytes saved = KeyedArchiver::archivedData(list, "list");
+        ASSERT_FALSE(saved.empty());
+        EXPECT_EQ(colourComponentsSeenBy(saved),
+                  (std::vector<std::string>{stored, std::string("0.2 0.4 0.6") + '\0'}));
+        EXPECT_EQ(KeyedUnarchiver::unarchivedValue(saved, "list"), list);
+    }
+    // A colour object whose components a colour can hold (as a file referring to them holds
+    // them) keeps them referred to: inline, it would read back as a plain colour.
+    PlistValue referred = PlistValue::object("NSColor");
+    referred.set("NSColorSpace", std::int64_t{1});
+    referred.set("NSRGB", Bytes{'1', ' ', '0', ' ', '0', 0});
+    const Bytes saved = KeyedArchiver::archivedData(referred, "root");
+    EXPECT_EQ(colourComponentsSeenBy(saved), std::vector<std::string>{"ref"});
+    EXPECT_EQ(KeyedUnarchiver::unarchivedValue(saved, "root"), referred);
+}
+
 // A case whose comment held a date opened with the comment empty and was saved so: a value a
 // document cannot hold refuses the file, binary or XML, rather than be lost on the next save.
 TEST(HandMadeArchive, DateIsRefusedNotSavedAsNothing) {

@@ -4,11 +4,14 @@
 // every kind, its XML form, one of some hundred cases, and forms holding invalid UTF-8 and
 // sixteen-byte integers), each opened in a child process under a time limit and, outside the
 // sanitizer build, a memory limit, never crash, abort or hang, never take memory beyond a
-// small multiple of their size, and, once open, save, and open again as they were.
+// small multiple of their size, and, once open, save, and open again as they were; one opened
+// through a link saves into the file the link leads to.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <tuple>
@@ -107,6 +110,31 @@ TEST(DocumentFiles, ACaseWithALongCommentDuplicatedAHundredTimesSavesAndOpens) {
     ASSERT_TRUE(read.ok()) << read.message;
     EXPECT_TRUE(opened.cases() == document->cases());
     std::remove("long-comments.wyvra");
+}
+
+// Regression: a document opened through a link, given a case and saved, replaced the link
+// with a file of two cases and left the file it led to with one. The save goes to the file
+// the link leads to, which keeps its permissions; the link stays.
+TEST(DocumentFiles, ADocumentOpenedThroughALinkIsSavedIntoTheFileItLeadsTo) {
+    std::filesystem::create_directories("shared");
+    ASSERT_TRUE(HeadlessWorkbench::newDocument()->saveToFile("shared/target.wyvra").ok());
+    ASSERT_EQ(::chmod("shared/target.wyvra", 0640), 0);
+    std::filesystem::create_symlink("shared/target.wyvra", "link.wyvra");
+    IoResult opened;
+    auto document = HeadlessWorkbench::openDocument("link.wyvra", &opened);
+    ASSERT_TRUE(document) << opened.message;
+    ASSERT_TRUE(HeadlessWorkbench(*document).press("mAddButton"));
+    ASSERT_EQ(document->caseCount(), 2);
+    const IoResult saved = document->saveToFile(document->fileName());
+    ASSERT_TRUE(saved.ok()) << saved.message;
+    EXPECT_EQ(document->fileName(), "link.wyvra");
+    EXPECT_TRUE(std::filesystem::is_symlink("link.wyvra"));
+    auto target = HeadlessWorkbench::openDocument("shared/target.wyvra");
+    ASSERT_TRUE(target);
+    EXPECT_EQ(target->caseCount(), 2);
+    struct stat st {};
+    ASSERT_EQ(::stat("shared/target.wyvra", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
 // Holds this process to `headroom` bytes of address space beyond what it has now.

@@ -85,16 +85,23 @@ TEST(WorkbenchReaders, SaturationTableWithAnImpossibleRowIsTracedInstead) {
         int column;
         double value;
     };
+    // Regression: a NaN was said as "row 40 holds  in column 0", the value left out. The
+    // message names the row, the value and the column.
     const Damage damages[] = {{40, 0, std::nan("")}, {80, 3, 1e308},   {120, 25, -1e308},
                               {160, 26, 0.0},        {200, 0, -220.0}, {0, 25, INFINITY}};
-    for (const Damage& d : damages) {
+    const char* shown[] = {"NaN", "1e+308", "-1e+308", "0", "-220", "inf"};
+    for (std::size_t k = 0; k < std::size(damages); ++k) {
+        const Damage& d = damages[k];
         MyDocument::Options options;
         options.saturationResource = damagedSaturationTable(d.row, d.column, d.value);
         SCOPED_TRACE(options.saturationResource);
         std::unique_ptr<MyDocument> doc;
         const std::string said = outputOf([&] { doc = HeadlessWorkbench::newDocument(options); });
         EXPECT_TRUE(doc->tracedSaturation());
-        EXPECT_NE(said.find("row " + std::to_string(d.row)), std::string::npos) << said;
+        EXPECT_NE(said.find("(row " + std::to_string(d.row) + " holds " + shown[k] +
+                            " in column " + std::to_string(d.column) + ")"),
+                  std::string::npos)
+            << said;
         // Every value but the critical row's cp, sound speed and Joule-Thomson coefficient,
         // which the critical point does not have; its pressure, temperature and densities
         // (what the document reads) are there.

@@ -175,6 +175,45 @@ TEST(Starostin, HydrostaticStartAndProfileFile) {
     EXPECT_FALSE(linesOf("sta").empty());
 }
 
+// The mass balance of a step: the interior nodes gain what enters at the bottom (2200 kg/m3
+// rising at 0.01 m/s) less what leaves at the top (100 kg/m3), 0.5 s (22 - 1) kg/(m2 s) =
+// 10.5 kg/m2 over the first step. (Continuity with the sign reversed lost as much.)
+TEST(Starostin, StepKeepsTheMassBalance) {
+    Starostin s;
+    const int n = Starostin::N - 1;
+    const auto interiorMass = [&] {
+        double m = 0.0;
+        for (int i = 1; i < n; ++i) m += s.rho[i] * s.dz;
+        return m;
+    };
+    const double before = interiorMass();
+    const double net = s.dt * (s.rho[1] * s.u[1] - s.rho[n] * s.u[n]);
+    ASSERT_TRUE(s.calculateProfile());
+    EXPECT_NEAR(net, 10.5, 1e-12);
+    EXPECT_NEAR(interiorMass() - before, net, 1e-9);
+}
+
+// Every density of a run is positive, or the run fails: with the pressure held hydrostatic
+// a disturbance grows, and the step that would give a density at or below zero is refused,
+// the column left as the step before left it.
+TEST(Starostin, NoDensityBelowZeroIsReturned) {
+    Starostin s;
+    ASSERT_TRUE(s.calculateEvolution());
+    EXPECT_GT(*std::min_element(s.rho.begin(), s.rho.end()), 0.0);
+    int failedAt = -1;
+    for (int step = 0; step < 50 && failedAt < 0; ++step) {
+        const std::vector<double> rho = s.rho, u = s.u;
+        if (s.calculateProfile()) {
+            EXPECT_GT(*std::min_element(s.rho.begin(), s.rho.end()), 0.0) << step;
+            continue;
+        }
+        failedAt = step;
+        EXPECT_EQ(s.rho, rho);
+        EXPECT_EQ(s.u, u);
+    }
+    EXPECT_GE(failedAt, 0);
+}
+
 // The eruption model is a placeholder: it holds nothing and its calculation writes nothing.
 TEST(Papale97, HoldsNothingAndWritesNothing) {
     static_assert(std::is_empty_v<Papale97>);

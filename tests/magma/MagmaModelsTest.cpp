@@ -55,7 +55,66 @@ TEST(Magma, AndesiteVolumesFileHasEightRows) {
     EXPECT_EQ(w, 0.0);
     EXPECT_EQ(x, 0.0);
     EXPECT_NEAR(V, m.oxideMolarWeight / 2.513, 1e-5);
-    EXPECT_NEAR(m.oxideMolarWeight, 64.8924, 1e-4);
+    EXPECT_NEAR(m.oxideMolarWeight, 64.3456, 1e-4);
+}
+
+// Oxide molar masses against the IUPAC standard atomic weights (abridged, 2013). The table's
+// masses hold to 0.05 g/mol; Na2O and K2O were those of the peroxides (77.97, 110.18).
+TEST(Magma, OxideMassesOfTheAtomicWeights) {
+    const double O = 15.999;
+    const struct {
+        const char* name;
+        double element;
+        int atoms, oxygens;
+    } oxides[] = {{"SiO2", 28.085, 1, 2},     {"Al2O3", 26.9815385, 2, 3}, {"MgO", 24.305, 1, 1},
+                  {"CaO", 40.078, 1, 1},      {"Na2O", 22.98976928, 2, 1}, {"K2O", 39.0983, 2, 1},
+                  {"TiO2", 47.867, 1, 2},     {"Fe2O3", 55.845, 2, 3},     {"MnO", 54.938044, 1, 1},
+                  {"P2O5", 30.973761998, 2, 5}};
+    for (const auto& o : oxides)
+        EXPECT_NEAR(Magma::get_molar_weight_of_component(o.name),
+                    o.atoms * o.element + o.oxygens * O, 0.05)
+            << o.name;
+    EXPECT_NEAR(Magma::get_molar_weight_of_component("Na2O"), 61.979, 5e-4);
+    EXPECT_NEAR(Magma::get_molar_weight_of_component("K2O"), 94.196, 5e-4);
+    // A melt of the two alone, 1:1 by mass: 1/(1/(2 61.979) + 1/(2 94.196)) g/mol.
+    Magma m;
+    m.set_number_of_oxides(2);
+    m.set_oxide(0, "Na2O");
+    m.set_oxide(1, "K2O");
+    m.weightPercent = {50.0, 50.0};
+    ASSERT_TRUE(m.calculate_oxide_molar_weight());
+    EXPECT_NEAR(m.oxideMolarWeight, 1.0 / (0.5 / 61.979 + 0.5 / 94.196), 1e-3);
+}
+
+// Weight percentages outside 0 to 100, a composition without oxides and a water content
+// outside 0 to 100 wt % are refused, the melt left as it was. (-5 wt % gave a mole
+// fraction of -0.075, no oxide x(H2O) 1 for any water, 120 wt % x(H2O) 1.05.)
+TEST(Magma, CompositionsOutsideTheirRangeAreRefused) {
+    Magma m;
+    m.define_Richet_Polian_Andesite();
+    ASSERT_TRUE(m.calculate_mole_fractions(3.5));
+    const double mean = m.oxideMolarWeight, x = m.moleFraction[0];
+    const std::vector<double> fractions = m.oxideMoleFraction;
+    for (double w : {120.0, -1.0, std::nan("")}) {
+        EXPECT_FALSE(m.calculate_mole_fractions(w)) << w;
+        EXPECT_EQ(m.moleFraction[0], x);
+    }
+    EXPECT_TRUE(m.calculate_mole_fractions(100.0));
+    EXPECT_EQ(m.moleFraction[0], 1.0);
+    m.weightPercent[4] = -5.0;
+    EXPECT_FALSE(m.calculate_oxide_molar_weight());
+    m.weightPercent[4] = 101.0;
+    EXPECT_FALSE(m.calculate_oxide_molar_weight());
+    EXPECT_EQ(m.oxideMolarWeight, mean);
+    EXPECT_EQ(m.oxideMoleFraction, fractions);
+
+    Magma none;
+    none.set_number_of_oxides(2);
+    none.set_oxide(0, "SiO2");
+    none.set_oxide(1, "MgO");
+    EXPECT_FALSE(none.calculate_oxide_molar_weight());
+    EXPECT_FALSE(none.calculate_mole_fractions(3.0));
+    EXPECT_EQ(none.moleFraction[0], 0.0);
 }
 
 // Regression: an oxide outside the table had molar mass 0 and made every fraction infinite.
@@ -112,6 +171,26 @@ TEST(ZhangChen, GrowthConstantOfTheDissolutionFront) {
     const auto script = linesOf("igor3a.itx");
     ASSERT_GT(script.size(), 10u);
     EXPECT_EQ(script[3], "x make xdisa, tta, ratea");
+}
+
+// Near beta = -1 the root runs off as alpha = -1/sqrt(2 (1 + beta)) (the left-hand side is
+// -1 + 1/(2 alpha^2) there); roots to 50 digits (mpmath), down to the double nearest -1.
+// (The bracket stopped at alpha = -26, and beta -0.9995 and above -1 were refused.)
+TEST(ZhangChen, GrowthConstantNearBetaMinusOne) {
+    const std::pair<double, double> roots[] = {{-0.999, -22.3271804778184},
+                                               {-0.9995, -31.5990743062404},
+                                               {-0.9999, -70.7000728421169},
+                                               {-0.99999, -223.603443690446},
+                                               {-0.999999999999, -707114.602524408},
+                                               {std::nextafter(-1.0, 0.0), -67108864.0}};
+    for (const auto& [beta, alpha] : roots) {
+        ZhangChen z;
+        ASSERT_TRUE(z.calculateDiffusionDistance(1, "a", 1.0, 0.0, -beta)) << beta;
+        EXPECT_NEAR(z.alpha / alpha, 1.0, 1e-12) << beta;
+    }
+    ZhangChen z;
+    EXPECT_FALSE(z.calculateDiffusionDistance(1, "a", 1.0, 0.0, 1.0));  // beta -1: no root
+    EXPECT_FALSE(z.calculateDiffusionDistance(1, "a", 1.0, 0.0, 1.5));
 }
 
 TEST(ZhangChen, SherwoodBranchesAndCurves) {

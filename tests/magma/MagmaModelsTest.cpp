@@ -25,6 +25,16 @@ std::vector<std::string> linesOf(const char* name) {
     return lines;
 }
 
+// A melt of two oxides with their weight percentages.
+Magma twoOxides(const char* first, const char* second, double w1, double w2) {
+    Magma m;
+    m.set_number_of_oxides(2);
+    m.set_oxide(0, first);
+    m.set_oxide(1, second);
+    m.weightPercent = {w1, w2};
+    return m;
+}
+
 // Primitive mantle with 1.1 Ca per clinopyroxene, solved by hand: Al(M) = Al(T) = 0.8306,
 // Mg 0.0694, Si 1.1694; 2.2273 clinopyroxenes take all CaO and Al2O3.
 TEST(Magma, PrimitiveMantleNorm) {
@@ -77,11 +87,7 @@ TEST(Magma, OxideMassesOfTheAtomicWeights) {
     EXPECT_NEAR(Magma::get_molar_weight_of_component("Na2O"), 61.979, 5e-4);
     EXPECT_NEAR(Magma::get_molar_weight_of_component("K2O"), 94.196, 5e-4);
     // A melt of the two alone, 1:1 by mass: 1/(1/(2 61.979) + 1/(2 94.196)) g/mol.
-    Magma m;
-    m.set_number_of_oxides(2);
-    m.set_oxide(0, "Na2O");
-    m.set_oxide(1, "K2O");
-    m.weightPercent = {50.0, 50.0};
+    Magma m = twoOxides("Na2O", "K2O", 50.0, 50.0);
     ASSERT_TRUE(m.calculate_oxide_molar_weight());
     EXPECT_NEAR(m.oxideMolarWeight, 1.0 / (0.5 / 61.979 + 0.5 / 94.196), 1e-3);
 }
@@ -108,10 +114,7 @@ TEST(Magma, CompositionsOutsideTheirRangeAreRefused) {
     EXPECT_EQ(m.oxideMolarWeight, mean);
     EXPECT_EQ(m.oxideMoleFraction, fractions);
 
-    Magma none;
-    none.set_number_of_oxides(2);
-    none.set_oxide(0, "SiO2");
-    none.set_oxide(1, "MgO");
+    Magma none = twoOxides("SiO2", "MgO", 0.0, 0.0);
     EXPECT_FALSE(none.calculate_oxide_molar_weight());
     EXPECT_FALSE(none.calculate_mole_fractions(3.0));
     EXPECT_EQ(none.moleFraction[0], 0.0);
@@ -119,11 +122,7 @@ TEST(Magma, CompositionsOutsideTheirRangeAreRefused) {
 
 // Regression: an oxide outside the table had molar mass 0 and made every fraction infinite.
 TEST(Magma, UnknownOxideIsReportedAndLeftOut) {
-    Magma m;
-    m.set_number_of_oxides(2);
-    m.set_oxide(0, "SiO2");
-    m.set_oxide(1, "FeO*");
-    m.weightPercent = {60.0, 10.0};
+    Magma m = twoOxides("SiO2", "FeO*", 60.0, 10.0);
     EXPECT_FALSE(m.calculate_oxide_molar_weight());
     EXPECT_DOUBLE_EQ(m.oxideMoleFraction[0], 1.0);
     EXPECT_DOUBLE_EQ(m.oxideMoleFraction[1], 0.0);

@@ -41,6 +41,7 @@ bool Starostin::calculateProfile() {
         u = uBefore;
         return false;
     }
+    t += dt;
     CurveOutput out(kIgorText);
     if (!out.open("profile")) return false;
     for (int i = 0; i < n; ++i)
@@ -52,7 +53,6 @@ bool Starostin::calculateEvolution() {
     t = 0.0;
     for (int k = 0; k < 10; ++k) {
         if (!calculateProfile()) return false;
-        t += dt;
         std::printf("t %5.2lf\n", t);
     }
     // Density, pressure and velocity of the last profile against height.

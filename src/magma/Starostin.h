@@ -30,12 +30,12 @@ class Starostin {
     // 0.01 m/s, at hydrostatic pressure with P = 0 at the top.
     Starostin();
 
-    // One time step, then the profile of the nodes below the top (z, rho, P in bar, u) into
-    // "profile". False, with a message, when the step leaves a density that is not positive
-    // (the column is left as it was before the step, "profile" as the last step wrote it)
-    // or the file cannot be written.
+    // One time step (t advances by dt), then the profile of the nodes below the top (z, rho,
+    // P in bar, u) into "profile". False, with a message, when the step leaves a density
+    // that is not positive (the column and t are left as they were before the step,
+    // "profile" as the last step wrote it) or the file cannot be written.
     bool calculateProfile();
-    // Ten steps, then the gnuplot script "sta" of the last profile, run when plotting is
+    // From t = 0, ten steps, then the gnuplot script "sta" of the last profile, run when plotting is
     // switched on. False when a step fails (no script then) or a file cannot be written.
     bool calculateEvolution();
 };

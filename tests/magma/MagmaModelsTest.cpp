@@ -288,6 +288,7 @@ TEST(Starostin, NoDensityBelowZeroIsReturned) {
         failedAt = step;
         EXPECT_EQ(s.rho, rho);
         EXPECT_EQ(s.u, u);
+        EXPECT_DOUBLE_EQ(s.t, 5.0 + 0.5 * step);
     }
     EXPECT_GE(failedAt, 0);
 }

@@ -103,6 +103,7 @@ constexpr double kFarDilute = 1e95;
 // a_TV = -B'/V^2.
 void farDiluteVolumeDerivatives(double V, double aV, double aTV, double& aVV, double& aTVV,
                                 double& aVVV) {
+    if (!(V > kFarDilute) || !std::isfinite(V)) return;
     aVV = -(2.0 * aV + 1.0 / V) / V;
     aVVV = (4.0 / V + 6.0 * aV) / V / V;
     aTVV = -2.0 * aTV / V;
@@ -139,8 +140,7 @@ double FluidPhase::calculate_state_functions() {
         aVVV += t[Deriv::a_VVV];
     });
     if (failed) error = 1;
-    if (V > kFarDilute && std::isfinite(V))
-        farDiluteVolumeDerivatives(V, aV, aTV, aVV, aTVV, aVVV);
+    farDiluteVolumeDerivatives(V, aV, aTV, aVV, aTVV, aVVV);
     const double RT = R * T;
     A = RT * a;
     P = -RT * aV;

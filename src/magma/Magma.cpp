@@ -16,9 +16,9 @@ struct Oxide {
     double mass;  // g/mol
 };
 // Na2O and K2O from the standard atomic weights (Na 22.98977, K 39.0983, O 15.999).
-constexpr Oxide kOxides[] = {{"SiO2", 60.043},     {"Al2O3", 101.94508}, {"MgO", 40.299},
-                             {"CaO", 56.072},      {"Na2O", 61.97854},   {"K2O", 94.1956},
-                             {"TiO2", 79.868},     {"Fe2O3", 159.676},   {"MnO", 70.93205},
+constexpr Oxide kOxides[] = {{"SiO2", 60.043},   {"Al2O3", 101.94508}, {"MgO", 40.299},
+                             {"CaO", 56.072},    {"Na2O", 61.97854},   {"K2O", 94.1956},
+                             {"TiO2", 79.868},   {"Fe2O3", 159.676},   {"MnO", 70.93205},
                              {"P2O5", 141.91752}};
 
 constexpr double kWaterMass = 18.015;  // g/mol

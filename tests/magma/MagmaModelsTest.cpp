@@ -76,10 +76,11 @@ TEST(Magma, OxideMassesOfTheAtomicWeights) {
         const char* name;
         double element;
         int atoms, oxygens;
-    } oxides[] = {{"SiO2", 28.085, 1, 2},     {"Al2O3", 26.9815385, 2, 3}, {"MgO", 24.305, 1, 1},
-                  {"CaO", 40.078, 1, 1},      {"Na2O", 22.98976928, 2, 1}, {"K2O", 39.0983, 2, 1},
-                  {"TiO2", 47.867, 1, 2},     {"Fe2O3", 55.845, 2, 3},     {"MnO", 54.938044, 1, 1},
-                  {"P2O5", 30.973761998, 2, 5}};
+    } oxides[] = {{"SiO2", 28.085, 1, 2},      {"Al2O3", 26.9815385, 2, 3},
+                  {"MgO", 24.305, 1, 1},       {"CaO", 40.078, 1, 1},
+                  {"Na2O", 22.98976928, 2, 1}, {"K2O", 39.0983, 2, 1},
+                  {"TiO2", 47.867, 1, 2},      {"Fe2O3", 55.845, 2, 3},
+                  {"MnO", 54.938044, 1, 1},    {"P2O5", 30.973761998, 2, 5}};
     for (const auto& o : oxides)
         EXPECT_NEAR(Magma::get_molar_weight_of_component(o.name),
                     o.atoms * o.element + o.oxygens * O, 0.05)
@@ -176,12 +177,10 @@ TEST(ZhangChen, GrowthConstantOfTheDissolutionFront) {
 // -1 + 1/(2 alpha^2) there); roots to 50 digits (mpmath), down to the double nearest -1.
 // (The bracket stopped at alpha = -26, and beta -0.9995 and above -1 were refused.)
 TEST(ZhangChen, GrowthConstantNearBetaMinusOne) {
-    const std::pair<double, double> roots[] = {{-0.999, -22.3271804778184},
-                                               {-0.9995, -31.5990743062404},
-                                               {-0.9999, -70.7000728421169},
-                                               {-0.99999, -223.603443690446},
-                                               {-0.999999999999, -707114.602524408},
-                                               {std::nextafter(-1.0, 0.0), -67108864.0}};
+    const std::pair<double, double> roots[] = {
+        {-0.999, -22.3271804778184},          {-0.9995, -31.5990743062404},
+        {-0.9999, -70.7000728421169},         {-0.99999, -223.603443690446},
+        {-0.999999999999, -707114.602524408}, {std::nextafter(-1.0, 0.0), -67108864.0}};
     for (const auto& [beta, alpha] : roots) {
         ZhangChen z;
         ASSERT_TRUE(z.calculateDiffusionDistance(1, "a", 1.0, 0.0, -beta)) << beta;

@@ -300,9 +300,9 @@ TEST(MaoDuan, CriticalAndTriplePoints) {
 TEST(MaoDuan, WaterVapourPressureIsTheReferences) {
     MaoDuan md;
     ASSERT_TRUE(md.setComponent("H2O"));
-    for (const auto& [T, P] : {std::pair{275.0, 0.00698451167}, std::pair{373.15, 1.01418},
-                               std::pair{450.0, 9.32203564}, std::pair{500.0, 26.3922},
-                               std::pair{625.0, 169.082693}})
+    for (const auto& [T, P] :
+         {std::pair{275.0, 0.00698451167}, std::pair{373.15, 1.01418}, std::pair{450.0, 9.32203564},
+          std::pair{500.0, 26.3922}, std::pair{625.0, 169.082693}})
         EXPECT_NEAR(md.vapourPressure(T) / P, 1.0, 1e-4) << T << " K";
 }
 

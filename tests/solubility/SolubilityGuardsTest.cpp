@@ -302,12 +302,12 @@ TEST(PublishedRange, DuanBoundsAreInclusive) {
                 EXPECT_GT(model.mg, 0.0) << c.type << "/" << c.version << " " << T << " K " << m;
             }
         const double T = 0.5 * (c.Tmin + c.Tmax);
-        for (const auto& [TK, P, m] : {std::array{T, c.Pmax * (1.0 + 1e-12), 0.0},
-                                       std::array{c.Tmax + 1e-9, c.Pmax, 0.0},
-                                       std::array{T, c.Pmax, c.mMax + 1e-9}}) {
+        for (const auto& [TK, P, m] :
+             {std::array{T, c.Pmax * (1.0 + 1e-12), 0.0}, std::array{c.Tmax + 1e-9, c.Pmax, 0.0},
+              std::array{T, c.Pmax, c.mMax + 1e-9}}) {
             model.calculate_gas_solubility(TK, P, m);
-            EXPECT_EQ(model.error, 1) << c.type << "/" << c.version << " " << TK << " K " << P
-                                      << " bar " << m;
+            EXPECT_EQ(model.error, 1)
+                << c.type << "/" << c.version << " " << TK << " K " << P << " bar " << m;
         }
     }
 }

@@ -422,8 +422,8 @@ TEST_P(EosIdentityTest, DiluteGasKeepsItsDigitsToTheSmallestPressures) {
             EXPECT_NEAR(model->Z, 1.0, 1e-12) << T << " K, " << Pbar << " bar";
             EXPECT_NEAR(T * model->dVdT / model->V, alpha, 1e-9) << T << " K, " << Pbar << " bar";
             EXPECT_NEAR(-s.P * model->dVdP / model->V, 1.0, 1e-9) << T << " K, " << Pbar << " bar";
-            EXPECT_TRUE(same(s.Cp, reference.Cp))
-                << "cp " << s.Cp << " for " << reference.Cp << " at " << T << " K, " << Pbar << " bar";
+            EXPECT_TRUE(same(s.Cp, reference.Cp)) << "cp " << s.Cp << " for " << reference.Cp
+                                                  << " at " << T << " K, " << Pbar << " bar";
             EXPECT_TRUE(same(model->jouleThomson, mu))
                 << "mu_JT " << model->jouleThomson << " for " << mu << " K/Pa at " << T << " K, "
                 << Pbar << " bar";

@@ -89,6 +89,34 @@ double diluteEnthalpySlope(FluidPhase& fluid) {
     }
     return slope;
 }
+
+// Beyond this volume (m3/mol; some 1e-92 bar at 300 K) a fluid is the ideal gas to far below
+// rounding: the second virial coefficient's share B/V is under 1e-90.
+constexpr double kFarDilute = 1e95;
+
+// A term built on a reduced density delta ~ 1/V carries d2(delta)/dV2 ~ 1/V^3 in its second
+// volume derivatives, which falls below the smallest normal double from about 1e101 m3/mol
+// and loses its digits there: water at 300 K gave a Joule-Thomson coefficient of 4e62 K/bar
+// at 1e-107 bar and cp 47.7 for 33.6 J/(mol K) at 1e-108 bar. Far out the second and third
+// volume derivatives are those of a = -ln V + B(T)/V (B the second virial coefficient), with
+// B taken from the first derivatives, which keep their digits: a_V = -1/V - B/V^2,
+// a_TV = -B'/V^2.
+void farDiluteVolumeDerivatives(double V, double aV, double aTV, double& aVV, double& aTVV,
+                                double& aVVV) {
+    if (!(V > kFarDilute) || !std::isfinite(V)) return;
+    aVV = -(2.0 * aV + 1.0 / V) / V;
+    aVVV = (4.0 / V + 6.0 * aV) / V / V;
+    aTVV = -2.0 * aTV / V;
+}
+
+// The same far out for Z = 1 + B/V, from Z and dZ/dT = B'/V, which keep their digits.
+void farDiluteCompressibility(double V, double Z, double dZdT, double& dZdV,
+                              double* d2ZdTdV = nullptr, double* d2ZdV2 = nullptr) {
+    if (!(V > kFarDilute) || !std::isfinite(V)) return;
+    dZdV = -(Z - 1.0) / V;
+    if (d2ZdTdV != nullptr) *d2ZdTdV = -dZdT / V;
+    if (d2ZdV2 != nullptr) *d2ZdV2 = 2.0 * (Z - 1.0) / V / V;
+}
 }  // namespace
 
 double FluidPhase::calculate_state_functions() {
@@ -112,6 +140,7 @@ double FluidPhase::calculate_state_functions() {
         aVVV += t[Deriv::a_VVV];
     });
     if (failed) error = 1;
+    farDiluteVolumeDerivatives(V, aV, aTV, aVV, aTVV, aVVV);
     const double RT = R * T;
     A = RT * a;
     P = -RT * aV;
@@ -127,6 +156,9 @@ double FluidPhase::calculate_state_functions() {
     dPdT = -R * aV - RT * aTV;
     dSdV = dPdT;
     dPdV = -RT * aVV;
+    // A slope that is not a number (a term's derivative overflowing far out) is a failed
+    // evaluation, not a state.
+    if (!std::isfinite(dPdT) || !std::isfinite(dPdV)) error = 1;
     dHdT = Cv + V * dPdT;
     dHdV = -R * T * T * aTV - RT * V * aVV - RT * aV;
     if (std::fabs(V * aVV + aV + T * aTV) < 1e-5 * (std::fabs(V * aVV) + std::fabs(aV))) {
@@ -211,6 +243,7 @@ void FluidPhase::calculate_fugacities() {
     });
     if (failed) error = 1;
     if (refusedBelowCoVolume(*this)) return;
+    farDiluteCompressibility(V, Z, dZdT, dZdV);
     const double RT = R * T;
     P = Z * RT / V;
     for (int i = 0; i < nc; ++i) {
@@ -228,6 +261,7 @@ void FluidPhase::calculate_fugacities() {
         dmudP[u] = dmudV[u] / dPdV;
     }
     dPdT = dZdT * RT / V + R * Z / V;
+    if (!std::isfinite(dPdT) || !std::isfinite(dPdV)) error = 1;
     dVdT = -dPdT / dPdV;
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
@@ -288,6 +322,7 @@ void FluidPhase::calculateFugacityAlongVolume() {
     });
     if (failed) error = 1;
     if (refusedBelowCoVolume(*this) || failed) return;
+    farDiluteCompressibility(V, Z, 0.0, dZdV);
     const double RT = R * T;
     P = Z * RT / V;
     dPdV = (dZdV - Z / V) * RT / V;
@@ -338,6 +373,7 @@ void FluidPhase::calculate_expansivity_derivative() {
         d2ZdTdV += term.d2ZdTdV;
         d2ZdV2 += term.d2ZdV2;
     });
+    farDiluteCompressibility(V, Z, dZdT, dZdV, &d2ZdTdV, &d2ZdV2);
     const double RT = R * T;
     dPdV = (dZdV - Z / V) * RT / V;
     dPdT = dZdT * RT / V + Z * R / V;

@@ -15,9 +15,10 @@ struct Oxide {
     const char* name;
     double mass;  // g/mol
 };
-constexpr Oxide kOxides[] = {{"SiO2", 60.043},     {"Al2O3", 101.94508}, {"MgO", 40.299},
-                             {"CaO", 56.072},      {"Na2O", 77.96754},   {"K2O", 110.1846},
-                             {"TiO2", 79.868},     {"Fe2O3", 159.676},   {"MnO", 70.93205},
+// Na2O and K2O from the standard atomic weights (Na 22.98977, K 39.0983, O 15.999).
+constexpr Oxide kOxides[] = {{"SiO2", 60.043},   {"Al2O3", 101.94508}, {"MgO", 40.299},
+                             {"CaO", 56.072},    {"Na2O", 61.97854},   {"K2O", 94.1956},
+                             {"TiO2", 79.868},   {"Fe2O3", 159.676},   {"MnO", 70.93205},
                              {"P2O5", 141.91752}};
 
 constexpr double kWaterMass = 18.015;  // g/mol
@@ -54,6 +55,19 @@ double Magma::get_molar_weight_of_component(const char* name) {
 }
 
 bool Magma::calculate_oxide_molar_weight() {
+    double sum = 0.0;
+    for (size_t i = 0; i < weightPercent.size(); ++i) {
+        if (!(weightPercent[i] >= 0.0 && weightPercent[i] <= 100.0)) {
+            std::fprintf(stderr, "Magma: %s at %g wt %% refused (0 to 100 wt %%)\n",
+                         oxideName[i].c_str(), weightPercent[i]);
+            return false;
+        }
+        sum += weightPercent[i];
+    }
+    if (!(sum > 0.0)) {
+        std::fprintf(stderr, "Magma: the composition holds no oxide; nothing to compute\n");
+        return false;
+    }
     bool allKnown = true;
     double total = 0.0;
     std::vector<double> amount(static_cast<size_t>(n), 0.0);
@@ -78,12 +92,20 @@ bool Magma::calculate_oxide_molar_weight() {
     return allKnown;
 }
 
-void Magma::calculate_mole_fractions(double w) {
+bool Magma::calculate_mole_fractions(double w) {
+    if (!(w >= 0.0 && w <= 100.0) || !(oxideMolarWeight > 0.0)) {
+        std::fprintf(stderr,
+                     "Magma: mole fractions of %g wt %% H2O refused (0 to 100 wt %%, on an "
+                     "oxide composition of positive molar mass, here %g g/mol)\n",
+                     w, oxideMolarWeight);
+        return false;
+    }
     moles[0] = w / kWaterMass;
-    moles[1] = oxideMolarWeight > 0.0 ? (100.0 - w) / oxideMolarWeight : 0.0;
+    moles[1] = (100.0 - w) / oxideMolarWeight;
     const double total = moles[0] + moles[1];
-    moleFraction[0] = total > 0.0 ? moles[0] / total : 0.0;
-    moleFraction[1] = total > 0.0 ? moles[1] / total : 0.0;
+    moleFraction[0] = moles[0] / total;
+    moleFraction[1] = moles[1] / total;
+    return true;
 }
 
 void Magma::set_primitive_mantle() {

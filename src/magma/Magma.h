@@ -35,10 +35,13 @@ class Magma {
     // g/mol; 0 for a name outside the table.
     static double get_molar_weight_of_component(const char* name);
     // Mole fractions and mean molar mass from the weight percentages. An oxide outside the
-    // table is reported on standard error and left out (mole fraction 0); false then.
+    // table is reported on standard error and left out (mole fraction 0); false then. A
+    // weight percentage outside 0 to 100, or none above 0, is refused (false, with a
+    // message, nothing changed).
     bool calculate_oxide_molar_weight();
-    // Hydrous-melt mole fractions for w wt % H2O.
-    void calculate_mole_fractions(double w);
+    // Hydrous-melt mole fractions for w wt % H2O; false, with a message and nothing
+    // changed, for w outside 0 to 100 or before an oxide composition is computed.
+    bool calculate_mole_fractions(double w);
 
     // Primitive mantle in mole percent: SiO2 41.7, Al2O3 1.85, CaO 2.45, MgO 52.2.
     void set_primitive_mantle();

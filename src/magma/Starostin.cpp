@@ -1,5 +1,6 @@
 #include "magma/Starostin.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "fluid/CurveOutput.h"
@@ -24,10 +25,23 @@ bool Starostin::calculateProfile() {
         B[i] = (rho[i + 1] * u[i + 1] * u[i + 1] - rho[i] * u[i] * u[i]) / dz;
         G[i] = (P[i + 1] - P[i]) / dz;
     }
+    const std::vector<double> rhoBefore = rho, uBefore = u;
     for (int i = 1; i < n; ++i) {
-        rho[i] += dt * A[i];
-        u[i] += dt * (-g * rho[i] - B[i] - G[i] - u[i] * A[i]) / rho[i];
+        rho[i] -= dt * A[i];
+        u[i] += dt * (-g * rho[i] - B[i] - G[i] + u[i] * A[i]) / rho[i];
     }
+    for (int i = 1; i < n; ++i) {
+        if (rho[i] > 0.0 && std::isfinite(rho[i]) && std::isfinite(u[i])) continue;
+        std::fprintf(stderr,
+                     "Conduit profile: the step from t = %g s to %g s gives a density of %g "
+                     "kg/m3 (velocity %g m/s) at z = %g m: no physical state; stopped, the "
+                     "column left at t = %g s\n",
+                     t, t + dt, rho[i], u[i], z[i], t);
+        rho = rhoBefore;
+        u = uBefore;
+        return false;
+    }
+    t += dt;
     CurveOutput out(kIgorText);
     if (!out.open("profile")) return false;
     for (int i = 0; i < n; ++i)
@@ -39,7 +53,6 @@ bool Starostin::calculateEvolution() {
     t = 0.0;
     for (int k = 0; k < 10; ++k) {
         if (!calculateProfile()) return false;
-        t += dt;
         std::printf("t %5.2lf\n", t);
     }
     // Density, pressure and velocity of the last profile against height.

@@ -1,8 +1,12 @@
 // Starostin: a vertical column of fluid (a conduit) under gravity on a fixed grid, advanced
 // by explicit finite differences of the mass and momentum balances:
-//     d(rho)/dt = d(rho u)/dz,   rho du/dt = -g rho - d(rho u^2)/dz - dP/dz - u d(rho u)/dz,
-// with the pressure held at its hydrostatic start. z in m, P in Pa (bar in the file), u in
-// m/s, rho in kg/m3, t in s, g = 9.81 m/s2.
+//     d(rho)/dt = -d(rho u)/dz,   rho du/dt = -g rho - d(rho u^2)/dz - dP/dz + u d(rho u)/dz,
+// (the second from the momentum balance d(rho u)/dt = -d(rho u^2)/dz - dP/dz - g rho and
+// the first), with z upward and the pressure held at its hydrostatic start. z in m, P in Pa
+// (bar in the file), u in m/s, rho in kg/m3, t in s, g = 9.81 m/s2.
+// With the pressure frozen, a density disturbance is not restored: the explicit steps grow
+// it at the grid scale, and after some steps a density leaves the physical states. A step
+// that leaves a density not positive (or a value not finite) is refused and said.
 // Papale97: the placeholder of an eruption model; it computes nothing.
 #pragma once
 
@@ -26,11 +30,13 @@ class Starostin {
     // 0.01 m/s, at hydrostatic pressure with P = 0 at the top.
     Starostin();
 
-    // One time step, then the profile of the nodes below the top (z, rho, P in bar, u) into
-    // "profile"; false when the file cannot be written.
+    // One time step (t advances by dt), then the profile of the nodes below the top (z, rho,
+    // P in bar, u) into "profile". False, with a message, when the step leaves a density
+    // that is not positive (the column and t are left as they were before the step,
+    // "profile" as the last step wrote it) or the file cannot be written.
     bool calculateProfile();
-    // Ten steps, then the gnuplot script "sta" of the last profile, run when plotting is
-    // switched on. False when a file cannot be written.
+    // From t = 0, ten steps, then the gnuplot script "sta" of the last profile, run when plotting
+    // is switched on. False when a step fails (no script then) or a file cannot be written.
     bool calculateEvolution();
 };
 

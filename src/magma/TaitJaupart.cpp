@@ -16,6 +16,7 @@ namespace vornex {
 namespace {
 
 constexpr double kIdealR = 8.31;  // J/(mol K), of the ideal-gas densities
+constexpr double kCurveMass = 1000.0;  // kg, the chamber of the crystallisation curve
 
 bool finite(std::initializer_list<double> values) {
     for (double v : values)
@@ -58,7 +59,14 @@ bool TaitJaupart::setMelt(int type) {
     return true;
 }
 
-void TaitJaupart::setFluid(int type, double x) {
+bool TaitJaupart::setFluid(int type, double x) {
+    if ((type != 0 && type != 1 && type != 3) || (type == 3 && !(x >= 0.0 && x <= 1.0))) {
+        std::fprintf(stderr,
+                     "TaitJaupart: fluid type %d with CO2 share %g refused (0 H2O, 1 CO2, 3 "
+                     "H2O-CO2 with a share from 0 to 1)\n",
+                     type, x);
+        return false;
+    }
     fluidType = type;
     const bool melt0 = meltType == 0;
     const double co2Law = melt0 ? 4.4e-12 : 7.33e-12;
@@ -78,6 +86,7 @@ void TaitJaupart::setFluid(int type, double x) {
         xCO2 = x;
         Mg = 0.044 * x + 0.018 * (1.0 - x);
     }
+    return true;
 }
 
 bool TaitJaupart::gasDensity(double p, double& rho) {
@@ -273,7 +282,19 @@ double TaitJaupart::equationForP(double p, void*) {
     return V - Vl - Vg - Vc;
 }
 
+bool TaitJaupart::meltRemains(double phic, double mass) const {
+    return phic >= 0.0 && phic * mass < ml0 + mc0;
+}
+
 int TaitJaupart::calculateOverpressure(double phic) {
+    if (!meltRemains(phic, M)) {
+        std::fprintf(stderr,
+                     "TaitJaupart: crystal fraction %g refused: it must be at least 0 and "
+                     "leave melt, below %g (1 less the volatile fraction)\n",
+                     phic, (ml0 + mc0) / M);
+        pressureError = kNoMelt;
+        return pressureError;
+    }
     mc = phic * M;
     ml = ml0 + mc0 - mc;
     Secant& s = *pressureSolver_;
@@ -287,7 +308,7 @@ int TaitJaupart::calculateOverpressure(double phic) {
 }
 
 double TaitJaupart::equationForOverpressure(double phic, void*) {
-    if (!(phic >= 0.0 && phic < 1.0) || calculateOverpressure(phic) != 0) {
+    if (!meltRemains(phic, M) || calculateOverpressure(phic) != 0) {
         equationError = 1;
         return 0.0;
     }
@@ -326,8 +347,11 @@ void TaitJaupart::calculateSolubilityCurve(double phic, double wv, double x, cha
 
 bool TaitJaupart::calculateCrystallizationCurve(double phi1, double phi2, char mode,
                                                 const char* suffix, CurveArray* values) {
-    if (!finite({phi1, phi2}) || phi1 < 0.0 || phi1 >= 1.0 || phi2 < 0.0 || phi2 >= 1.0) {
-        std::fprintf(stderr, "Crystallisation curve: crystal fractions in [0, 1) needed\n");
+    if (!meltRemains(phi1, kCurveMass) || !meltRemains(phi2, kCurveMass)) {
+        std::fprintf(stderr,
+                     "Crystallisation curve: crystal fractions from 0 to below %g (1 less the "
+                     "volatile fraction) needed, not %g to %g\n",
+                     (ml0 + mc0) / kCurveMass, phi1, phi2);
         return false;
     }
     CurveOutput out(mode, values);
@@ -336,7 +360,7 @@ bool TaitJaupart::calculateCrystallizationCurve(double phi1, double phi2, char m
     if (!out.open("crysta.txt")) return false;
     out.print("IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n",
               "mc", s, "ml", s, "mg", s, "md", s, "Vl", s, "Vg", s, "Vc", s, "P", s, "Pa", s);
-    M = 1000.0;
+    M = kCurveMass;
     const int steps = static_cast<int>(std::floor(std::fabs(phi2 - phi1) / 0.001 + 1e-9));
     const double step = phi2 > phi1 ? 0.001 : -0.001;
     for (int k = 0; k <= steps; ++k) {

@@ -57,8 +57,10 @@ class TaitJaupart : public Equation {
 
     // Melt 0 (2700 kg/m3, 1473 K) or 1 (2300 kg/m3, 1173 K); others refused (false).
     bool setMelt(int type);
-    // Fluid 0 H2O, 1 CO2, 3 H2O-CO2 with CO2 share x, on the melt set before.
-    void setFluid(int type, double x);
+    // Fluid 0 H2O, 1 CO2, 3 H2O-CO2 with CO2 share x (0 to 1), on the melt set before.
+    // Other types, and a share outside 0 to 1, are refused (false, with a message, the
+    // fluid left as it was).
+    bool setFluid(int type, double x);
     // Initial state for total mass M, pressure P0, crystal fraction phic, volatile fraction
     // wv and CO2 share x (fluid 3). False, with a message, for refused values or a gas
     // density the models could not give.
@@ -75,7 +77,10 @@ class TaitJaupart : public Equation {
                                    void* context);
 
     // Chamber pressure at crystal fraction phic, left in P with the state; the solver's
-    // error code (also in pressureError).
+    // error code (also in pressureError). A fraction that is negative or leaves no melt
+    // (phic >= 1 - wv, the volatiles wv) is refused with kNoMelt and a message, the state
+    // left as it was.
+    static constexpr int kNoMelt = 6;
     int calculateOverpressure(double phic);
     double equationForOverpressure(double phic, void* context);
     // Crystal fraction at which P - P0 = dPc; the search's code in crystallizationError.
@@ -114,6 +119,8 @@ class TaitJaupart : public Equation {
     int erupt(double dPc, CurveArray* values);
     double partitionH_ = 0.0, partitionC_ = 0.0;  // the totals the partition residual holds
     bool mixture() const { return fluidType == 3; }
+    // Whether the crystal fraction phic of the chamber of total mass `mass` leaves some melt.
+    bool meltRemains(double phic, double mass) const;
 
     std::unique_ptr<WagnerPruss> water_;
     std::unique_ptr<IUPACCO2> co2_;

@@ -54,25 +54,47 @@ bool ZhangChen::calculateSherwoodCurves0() {
     return true;
 }
 
+namespace {
+
+// Where alpha lies below -kFarSide the residual is taken from 1 + f(alpha) (f the left-hand
+// side), which falls as 1/(2 alpha^2): written as f - beta it would be -1 against -1 + a
+// few units of rounding for beta near -1, and exp(alpha^2) overflows below -26.6.
+constexpr double kFarSide = 3.0;
+
+// 1 + f(-x) for x >= kFarSide, from the continued fraction of erfc (Abramowitz and Stegun
+// 7.1.14): sqrt(pi) x exp(x^2) erfc(x) = x/(x + K), K = (1/2)/(x + 1/(x + (3/2)/(x + ...))),
+// so 1 + f(-x) = K/(x + K); 60 levels hold it to rounding from x = 3 on.
+double excessAbove(double x) {
+    double k = 0.0;
+    for (int j = 60; j > 0; --j) k = 0.5 * j / (x + k);
+    return k / (x + k);
+}
+
+}  // namespace
+
 double ZhangChen::equationForAlpha(double a, void*) {
     alpha = a;
+    // 1 + beta is exact where beta is near -1 (between -1 and -1/2).
+    if (a < -kFarSide) return excessAbove(-a) - (1.0 + beta);
     return a * kSqrtPi * std::exp(a * a) * std::erfc(-a) - beta;
 }
 
 bool ZhangChen::bracketedAlpha(double& root) {
-    // alpha sqrt(pi) exp(alpha^2) erfc(-alpha) rises from -1 (alpha far below 0) through 0
-    // (alpha = 0) without bound: the bracket widens from [-0.75, 1] until it holds beta, up
-    // to where exp(alpha^2) overflows. Its ends are not symmetric about 0, so that the
-    // bisection does not land on the root of beta = 0 and take it for a failed step.
-    constexpr double kWidest = 26.0;
+    // alpha sqrt(pi) exp(alpha^2) erfc(-alpha) rises from -1 (alpha far below 0, as
+    // -1 + 1/(2 alpha^2)) through 0 (alpha = 0) without bound: the bracket widens from
+    // [-0.75, 1] until it holds beta, upwards to where exp(alpha^2) overflows, downwards to
+    // 1e9, past the root of the double nearest above -1 (-0.99999999999999989, alpha -6.7e7).
+    // Its ends are not symmetric about 0, so that the bisection does not land on the root of
+    // beta = 0 and take it for a failed step.
+    constexpr double kHighest = 26.0, kLowest = -1e9;
     double low = -0.75, high = 1.0;
-    while (equationForAlpha(high, nullptr) < 0.0 && high < kWidest) {
+    while (equationForAlpha(high, nullptr) < 0.0 && high < kHighest) {
         low = high;
-        high = std::min(2.0 * high, kWidest);
+        high = std::min(2.0 * high, kHighest);
     }
-    while (equationForAlpha(low, nullptr) > 0.0 && low > -kWidest) {
+    while (equationForAlpha(low, nullptr) > 0.0 && low > kLowest) {
         high = low;
-        low = std::max(2.0 * low, -kWidest);
+        low = std::max(2.0 * low, kLowest);
     }
     // Plain bisection: an interpolation through values near 1e290 overflows.
     Bolzano search;

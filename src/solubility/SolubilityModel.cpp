@@ -467,8 +467,9 @@ void SolubilityModel::calculate_gas_solubility0() {
 bool SolubilityModel::withinPublishedRange() const {
     const PublishedRange* range = publishedRange();
     if (range == nullptr) return true;
-    const double Pbar = P * 1e-5;
-    return T >= range->Tmin && T <= range->Tmax && Pbar <= range->Pmax && mNa <= range->mMax;
+    // The bound in Pa as the pressure was set (bar times 1e5): P 1e-5 would put 2000 bar at
+    // 2000.0000000000002, beyond its own inclusive bound.
+    return T >= range->Tmin && T <= range->Tmax && P <= range->Pmax * 1e5 && mNa <= range->mMax;
 }
 
 void SolubilityModel::calculate_gas_solubility(double TK, double Pbar, double ms) {

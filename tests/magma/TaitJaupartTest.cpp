@@ -183,6 +183,36 @@ TEST(TaitJaupart, RefusedSettings) {
     EXPECT_FALSE(c.setInitialData(1000, -1e8, 0.0, 0.01, 0.0));
     EXPECT_FALSE(c.setInitialData(1000, 1e8, 0.7, 0.4, 0.0));
     EXPECT_EQ(c.calculateEruptionSequence(std::nan(""), nullptr), 0);
+    EXPECT_FALSE(c.setFluid(7, 0.0));
+    EXPECT_FALSE(c.setFluid(3, 1.5));
+    EXPECT_EQ(c.fluidType, 0);
+    EXPECT_EQ(c.Mg, 0.018);
+}
+
+// A crystal fraction is refused where it is negative or leaves no melt (at or above 1 less
+// the volatile fraction, 0.94 with 6 wt %), as the initial data refuse it; the chamber stays
+// at its last solution. (0.95 gave -10 kg of melt holding -0.34 kg of water as a solution.)
+TEST(TaitJaupart, CrystalFractionMustLeaveMelt) {
+    TaitJaupart c;
+    ASSERT_TRUE(c.setInitialData(1000, 1e8, 0.0, 0.06, 0.0));
+    ASSERT_EQ(c.calculateOverpressure(0.5), 0);
+    const double P = c.P, ml = c.ml, mdH = c.mdH;
+    EXPECT_GT(ml, 0.0);
+    for (double phic : {0.95, 1.2, -0.1, 0.94, std::nan("")}) {
+        EXPECT_EQ(c.calculateOverpressure(phic), TaitJaupart::kNoMelt) << phic;
+        EXPECT_EQ(c.pressureError, TaitJaupart::kNoMelt);
+        EXPECT_EQ(c.P, P);
+        EXPECT_EQ(c.ml, ml);
+        EXPECT_EQ(c.mdH, mdH);
+    }
+    // Just below the bound the melt is small but there.
+    ASSERT_EQ(c.calculateOverpressure(0.939), 0);
+    EXPECT_NEAR(c.ml, 1.0, 1e-9);
+    EXPECT_GT(c.mdH, 0.0);
+    CurveArray rows;
+    EXPECT_FALSE(c.calculateCrystallizationCurve(0.9, 0.95, 6, "", &rows));
+    EXPECT_FALSE(c.calculateCrystallizationCurve(-0.01, 0.1, 6, "", &rows));
+    EXPECT_TRUE(rows.empty());
 }
 
 }  // namespace

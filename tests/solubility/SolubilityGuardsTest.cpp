@@ -281,5 +281,36 @@ TEST(PublishedRange, DuanModelsFlagResultsOutsideTheirPapersRanges) {
     }
 }
 
+// The papers' bounds are inclusive: the CO2 model at 2000 bar and the 1992 methane model at
+// 1600 bar were flagged at every T and m (the pressure read back as P 1e-5 gave
+// 2000.0000000000002 bar); at the corners of the ranges the flag is clear, a step beyond
+// each bound raises it.
+TEST(PublishedRange, DuanBoundsAreInclusive) {
+    struct Case {
+        int type, version;
+        double Tmin, Tmax, Pmax, mMax;
+    };
+    for (const auto& c : {Case{SM_H2O_CO2_NaCl, 0, 273.0, 533.0, 2000.0, 4.3},
+                          Case{SM_H2O_CH4_NaCl, 0, 273.15, 523.15, 1600.0, 6.0},
+                          Case{SM_H2O_CH4_NaCl, 1, 273.0, 523.0, 2000.0, 6.0},
+                          Case{SM_H2O_N2_NaCl, 0, 273.0, 400.0, 600.0, 6.0}}) {
+        DMGWwater model(c.type, c.version);
+        for (double T : {c.Tmin, 0.5 * (c.Tmin + c.Tmax), c.Tmax})
+            for (double m : {0.0, c.mMax}) {
+                model.calculate_gas_solubility(T, c.Pmax, m);
+                EXPECT_EQ(model.error, 0) << c.type << "/" << c.version << " " << T << " K " << m;
+                EXPECT_GT(model.mg, 0.0) << c.type << "/" << c.version << " " << T << " K " << m;
+            }
+        const double T = 0.5 * (c.Tmin + c.Tmax);
+        for (const auto& [TK, P, m] :
+             {std::array{T, c.Pmax * (1.0 + 1e-12), 0.0}, std::array{c.Tmax + 1e-9, c.Pmax, 0.0},
+              std::array{T, c.Pmax, c.mMax + 1e-9}}) {
+            model.calculate_gas_solubility(TK, P, m);
+            EXPECT_EQ(model.error, 1)
+                << c.type << "/" << c.version << " " << TK << " K " << P << " bar " << m;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vornex

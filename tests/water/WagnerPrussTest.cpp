@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/ThermalSoundSpeed.h"
+#include "support/ZeroDensityLimit.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
@@ -290,33 +291,25 @@ TEST_F(WagnerPrussTest, SaturationCurvesCriticalRowHasNoCvOrSoundSpeed) {
 }
 
 // At vanishing pressure the Joule-Thomson coefficient goes to (T dB/dT - B)/cp0; it lost its
-// digits there (at 300 K: 22.2467 K/bar at 1e-12 bar, 9371 at 1e-18, 1.2e36 at 1e-50). B is
-// taken here from (Z - 1) V = B + C/V + D/V^2 at 400, 800 and 1600 m3/mol, extrapolated to
-// zero density, dB/dT likewise from V (dZ/dT)_V at 100, 200 and 400 m3/mol, which holds no
-// ideal-gas part to cancel. Down from 2e-4 bar the coefficient approaches the limit
-// smoothly: no kink where the dilute form takes over.
+// digits there (at 300 K: 22.2467 K/bar at 1e-12 bar, 9371 at 1e-18, 1.2e36 at 1e-50, and
+// once more where the terms' second volume derivatives fall below the normal doubles: 4e62
+// at 1e-107 bar, with cp 47.7 for 33.6 J/(mol K) at 1e-108 bar). B and dB/dT from the
+// zero-density extrapolations of (Z - 1) V and V (dZ/dT)_V. Down from 2e-4 bar the
+// coefficient approaches the limit smoothly: no kink where the dilute form takes over.
 TEST_F(WagnerPrussTest, JouleThomsonCoefficientKeepsItsZeroDensityLimit) {
     const double TK = 300.0;
-    auto extrapolated = [this, TK](double V1, auto&& perVolume) {
-        auto at = [&](double V) {
-            water.calculateFromTV(TK, V, 0);
-            return perVolume(V);
-        };
-        return at(V1) / 3.0 - 2.0 * at(2.0 * V1) + 8.0 / 3.0 * at(4.0 * V1);
-    };
-    const double B = extrapolated(400.0, [this](double V) { return (water.Z - 1.0) * V; });
-    const double dBdT = extrapolated(100.0, [this](double V) { return water.dZdT * V; });
-    const double virial = TK * dBdT - B;
-    water.set_the_phase_as(1);
-    water.calculateFromTP(TK, 1e-12, 0);
+    const testing_support::ZeroDensityLimit zero = testing_support::zeroDensityLimit(water, TK);
     ASSERT_EQ(water.error, 0);
-    const double limit = virial / water.Cp * 1e5;  // K/bar
+    const double limit = zero.jouleThomson * 1e5;  // K/bar
     EXPECT_NEAR(limit, 22.2293, 1e-4);
     for (double Pbar : {1e-12, 1e-15, 1e-18, 1e-30, 1e-50, 1e-80, 1e-100}) {
         water.calculateFromTP(TK, Pbar, 0);
         ASSERT_EQ(water.error, 0) << Pbar;
         EXPECT_NEAR(water.jouleThomson * 1e5, limit, 1e-7 * limit) << Pbar << " bar";
     }
+    EXPECT_EQ(testing_support::expectZeroDensityLimit(water, TK, zero,
+                                                      {1e-106, 3e-107, 1e-107, 1e-108, 5e-109}),
+              0);
     // Each coefficient against the line through its neighbours at 1.1 times and 1/1.1 of its
     // pressure, from 2e-4 to 1e-8 bar: what the line misses is the third virial coefficient's
     // bend, shrinking with P^2 (1.21 times a step), with no kink where the dilute form takes

@@ -118,7 +118,7 @@ bool readSaturatedPhases(WaterEOS& w, SaturationEnds& e) {
 }  // namespace
 
 bool saturationEndsAtP(WaterEOS& w, double Pbar, SaturationEnds& e) {
-    w.calculateTheSaturationTemperature(Pbar, 0);
+    if (!saturationTemperatureAtP(w, Pbar)) return false;
     e.T = w.T;
     e.P = Pbar * 1e5;
     return readSaturatedPhases(w, e);
@@ -138,6 +138,14 @@ void WaterEOS::prepareExpansionWorkCalculation(double Pf, WaterMagmaCalculationR
     if (!saturationEndsAtP(*this, Pf, e)) {
         r.failed = 1;
         error = 1;
+        char why[160];
+        std::snprintf(why, sizeof why,
+                      Pf >= kWaterCriticalPressureBar
+                          ? "the final pressure %g bar is not below the critical pressure of water "
+                            "(220.64 bar), where the expanded water would boil"
+                          : "no saturation of water at the final pressure %g bar",
+                      Pf);
+        r.failWith(why);
         return;
     }
     r.Tsatf = e.T;

@@ -372,6 +372,15 @@ TEST_F(MagmaProgramTest, SurfacePressuresUpToTheCriticalOne) {
                   std::string::npos)
             << said;
     }
+    // A record set up in code is refused by the cycle, with the reason.
+    WaterMagmaCalculationInfo deep = info({});
+    deep.Psurf = 230.0;
+    WaterMagmaCalculationResult refused;
+    water.calculateWaterMagmaCycle(deep, refused, 0, 0);
+    EXPECT_NE(water.error, 0);
+    EXPECT_NE(refused.failure.find("230 bar is not below the critical pressure of water"),
+              std::string::npos)
+        << refused.failure;
     // Just below it, and at 2.2 km below the surface (above it at depth), cycles compute;
     // the isentropic ends close to the critical point keep the entropy of the heated water
     // and end at the surface pressure.

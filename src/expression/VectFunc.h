@@ -71,7 +71,7 @@ class VectFunc : public Equation {
     void equationForU(double* x, double* F, double** J, int& error, int order, void* context);
 
     // u and its derivatives in x up to order (with `i`: the pure ones in x_i). A singular
-    // df/du ("Singular matrix") raises Expression::sError and leaves the derivatives at 0.
+    // df/du raises Expression::sError and leaves the derivatives at 0.
     void calculate(int order);
     void calculate(int order, int i);
 

@@ -6,9 +6,9 @@
 namespace vornex {
 
 // Gaussian elimination with partial pivoting: x = A^-1 b for A of n rows of n.
-// error 0 success; 1 singular (a pivot column whose largest entry is <= 1.02e-25; the line
-// "Singular matrix" is printed); 2 n < 1 (x untouched). A and b are destroyed: b ends as
-// the solution, A as the eliminated upper triangle (partly so after a failure).
+// error 0 success; 1 singular (a pivot column whose largest entry is <= 1.02e-25; nothing
+// is printed: the caller reports it); 2 n < 1 (x untouched). A and b are destroyed: b ends
+// as the solution, A as the eliminated upper triangle (partly so after a failure).
 void solve_the_linear_system(double** A, double* b, double* x, int n, int& error);
 
 // Gauss-Jordan inversion in place with row pivoting. Returns 0, or 1 when A is singular

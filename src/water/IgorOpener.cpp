@@ -11,7 +11,8 @@ namespace vornex {
 
 namespace {
 std::atomic<bool> sOpenerEnabled{false};
-}
+std::atomic<unsigned long> sOpenFailures{0};
+}  // namespace
 
 void setIgorOpenerEnabled(bool enabled) {
     sOpenerEnabled = enabled;
@@ -26,9 +27,22 @@ int openIgorScript(const std::string& file) {
     const std::string program = findOnPath("xdg-open");
     if (program.empty()) {
         std::fprintf(stderr, "xdg-open not found on the PATH; %s not opened\n", file.c_str());
+        ++sOpenFailures;
         return -1;
     }
-    return spawnAndWait(program, {"xdg-open", file});
+    const int status = spawnAndWait(program, {"xdg-open", file});
+    if (status != 0) {
+        // A status of -1 (not started, or killed) was said by the launcher.
+        if (status > 0)
+            std::fprintf(stderr, "xdg-open could not open %s (exit status %d)\n", file.c_str(),
+                         status);
+        ++sOpenFailures;
+    }
+    return status;
+}
+
+unsigned long igorOpenFailures() {
+    return sOpenFailures;
 }
 
 std::string igorFolder() {

@@ -31,6 +31,7 @@ using ScriptFlag = uint8_t;
 inline constexpr double kWaterMolarMass = 0.018015268;                 // kg/mol
 inline constexpr double kWaterCriticalTemperature = 647.096;           // K
 inline constexpr double kWaterCriticalPressure = 2.2064e7;             // Pa
+inline constexpr double kWaterCriticalPressureBar = 220.64;            // bar, the same
 inline constexpr double kWaterCriticalDensity = 322.0;                 // kg/m3
 inline constexpr double kWaterCriticalVolume = 5.5948037267080745e-5;  // m3/mol, M/322
 inline constexpr double kWaterCriticalEntropy = 79.394;                // J/(mol K)

@@ -446,7 +446,7 @@ TEST_F(ImplicitSystems, SingularJacobianRaisesTheDomainFlagInsteadOfKeepingAnoth
     EXPECT_EQ(testing::stdoutOf([&] {
                   testing::evaluate(out[0], {1.0, 1.0}, 2);
               }),
-              "Singular matrix\n");
+              "");  // said by the flag, not in the caller's output
     EXPECT_EQ(Expression::sError, 1);
     EXPECT_EQ(out[0].value(), 0.5);
     for (int k : {1, 2, 3, 4, 5}) EXPECT_EQ(out[0].block()[k], 0.0);

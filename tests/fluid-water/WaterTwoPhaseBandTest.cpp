@@ -40,5 +40,18 @@ TEST(WaterTwoPhaseBand, SpinodalsOfAnIndependentScan) {
     EXPECT_NEAR(band.spinodalVapour * 1e6, 84.94, 0.01);
 }
 
+// 1e-5 K below the critical temperature the band spans 0.34 % of the volume and the loop
+// between its spinodals 0.19 %: it is found, its spinodals those of a scan of the pressure
+// in steps of 1e-6 of the volume (55.893883 and 56.002377 cm3/mol).
+TEST(WaterTwoPhaseBand, FoundWithinTheLastHundredthKelvinOfTheCriticalPoint) {
+    WagnerPruss water{2};
+    const TwoPhaseBand band = twoPhaseBandAt(water, 647.09599);
+    ASSERT_TRUE(band.found);
+    EXPECT_NEAR(band.spinodalLiquid * 1e6, 55.893883, 2e-5);
+    EXPECT_NEAR(band.spinodalVapour * 1e6, 56.002377, 2e-5);
+    EXPECT_TRUE(band.saturatedLiquid < band.spinodalLiquid &&
+                band.spinodalVapour < band.saturatedVapour);
+}
+
 }  // namespace
 }  // namespace vornex

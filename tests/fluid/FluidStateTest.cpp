@@ -112,6 +112,20 @@ TEST_F(VanDerWaalsFluid, MaxwellRelationsAndStateFunctionIdentities) {
     EXPECT_NEAR(fluid->Cv, 2.5 * R, 1e-10);
 }
 
+TEST_F(VanDerWaalsFluid, TemperatureDerivativeOfZOfEveryRouteIsItsDifference) {
+    // Z = V/(V - b) - a/(R T V): (dZ/dT)_V = a/(R T^2 V), positive, whatever computes it.
+    const double T = 360.0, V = 3e-4;
+    const double difference = centralDifference([&](double t) { return atTV(t, V).Z; }, T, 1e-3);
+    const double closedForm = kVdwA / (R * T * T * V);
+    EXPECT_NEAR(difference, closedForm, 1e-7 * closedForm);
+    atTV(T, V);
+    EXPECT_NEAR(fluid->dZdT, difference, 1e-7 * closedForm) << "state functions";
+    fluid->calculate_fugacities();
+    EXPECT_NEAR(fluid->dZdT, difference, 1e-7 * closedForm) << "fugacities";
+    fluid->calculate_expansivity_derivative();
+    EXPECT_NEAR(fluid->dZdT, difference, 1e-7 * closedForm) << "expansivity derivative";
+}
+
 TEST_F(VanDerWaalsFluid, TemperatureDerivativesAtConstantPressure) {
     const double T = 340.0, Pbar = 40.0, h = 1e-3;
     const double dHdT = centralDifference([&](double t) { return at(t, Pbar).H; }, T, h);

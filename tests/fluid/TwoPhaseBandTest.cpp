@@ -35,6 +35,15 @@ TEST(TwoPhaseBand, VanDerWaalsSpinodalsAndTheLoopBetween) {
         EXPECT_TRUE(m.unstable && !m.metastable) << T;
     }
     EXPECT_FALSE(twoPhaseBandAt(*fluid, 1.01 * c.Tc).found);
+    // Within 1e-7 of Tc the whole band spans 0.13 % of the volume: it is still found, its
+    // spinodals on the closed form.
+    const double nearTc = (1.0 - 1e-7) * c.Tc;
+    const TwoPhaseBand narrow = twoPhaseBandAt(*fluid, nearTc);
+    ASSERT_TRUE(narrow.found);
+    EXPECT_NEAR(spinodalT(narrow.spinodalLiquid) / nearTc, 1.0, 1e-12);
+    EXPECT_NEAR(spinodalT(narrow.spinodalVapour) / nearTc, 1.0, 1e-12);
+    EXPECT_TRUE(narrow.spinodalLiquid < c.Vc && c.Vc < narrow.spinodalVapour);
+    EXPECT_LT(std::log(narrow.saturatedVapour / narrow.saturatedLiquid), 2e-3);
     // An isotherm swept either way writes both branches, the liquid's under tension at
     // 0.8 Tc, and nothing between the spinodals.
     const TwoPhaseBand band = twoPhaseBandAt(*fluid, 0.8 * c.Tc);

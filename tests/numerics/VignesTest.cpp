@@ -90,9 +90,9 @@ TEST_F(VignesSolver, RosenbrockValleyFromAwayAtAndWithoutEvaluation) {
 TEST_F(VignesSolver, DescentCarriesOnWhenGaussNewtonIsSingular) {
     DoubledCircle circle;
     bind(circle, 1.0, 0.0);
-    testing::internal::CaptureStdout();  // the linear solver reports the singular matrix
+    testing::internal::CaptureStdout();  // the singular step is the solver's own affair
     solver.solve();
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Singular matrix"), std::string::npos);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(solver.x[1], 0.0);
     EXPECT_NEAR(solver.x[0], 2.0, 1e-3);
     EXPECT_LT(solver.modG, 1e-4);

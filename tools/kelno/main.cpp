@@ -2,8 +2,8 @@
 // on the reference water model. Without a command it prints its banner and commands. The
 // Igor scripts it writes are opened (xdg-open) only with --open; the numerical searches'
 // traces go to standard error only with --verbose. The status is 1 when the command was
-// unknown, refused or failed, or a file it writes or its report on standard output could not
-// be written.
+// unknown, refused or failed, a file it writes or its report on standard output could not
+// be written, or a script asked to be opened was not.
 #include <cstring>
 #include <vector>
 

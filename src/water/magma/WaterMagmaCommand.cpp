@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "fluid/CurveOutput.h"
 #include "fluid/Metastability.h"
@@ -68,8 +70,8 @@ const char* const kUnits[] = {
     "              this help; with a command word, the words that command takes",
     "",
     "Exit status: 0 when the command succeeded; 1 when it was unknown, a word was refused,",
-    "it failed or computed only a part of what it reports, or a file or the report on",
-    "standard output could not be written.",
+    "it failed or computed only a part of what it reports, a file or the report on",
+    "standard output could not be written, or a script asked to be opened (--open) was not.",
 };
 
 // The last lines of the help, also under the help of one command.
@@ -267,13 +269,16 @@ int WaterEOS::doWaterMagmaCommand(int argc, const char** argv) {
     // No command takes the word "help" as a value: wherever it stands, it asks for the help.
     for (int k = 2; k < argc; ++k)
         if (isHelpWord(argv[k])) return printCommandHelp(argv[1]);
-    // A file the command could not write fails the command, whatever it printed.
+    // A file the command could not write fails the command, whatever it printed; so does a
+    // script asked to be opened (--open) that was not.
     const unsigned long failedBefore = OutputFiles::failures();
+    const unsigned long unopenedBefore = igorOpenFailures();
     const std::size_t written = writtenFileMark();
     const int status = doMenuCommand(argv[1], argc - 2, argv + 2);
     flushStandardOutput();
     reportFilesWrittenSince(written, stderr);
-    return status == 0 && OutputFiles::failures() != failedBefore ? 1 : status;
+    if (status != 0) return status;
+    return OutputFiles::failures() != failedBefore || igorOpenFailures() != unopenedBefore ? 1 : 0;
 }
 
 int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
@@ -568,6 +573,34 @@ class DiagramProgress {
     int count_ = 0;
 };
 
+// The points a diagram could not compute, by the reason their cycles gave.
+class DiagramFailures {
+   public:
+    void add(double m, const std::string& why) {
+        for (Group& g : groups_)
+            if (g.why == why) {
+                ++g.count;
+                g.lastM = m;
+                return;
+            }
+        groups_.push_back({why.empty() ? "no reason was given by the calculation" : why, 1, m, m});
+    }
+    // One line a reason on standard error.
+    void say() const {
+        for (const Group& g : groups_)
+            std::fprintf(stderr, "%d point%s of the energy diagram (m %g to %g) not computed: %s\n",
+                         g.count, g.count == 1 ? "" : "s", g.firstM, g.lastM, g.why.c_str());
+    }
+
+   private:
+    struct Group {
+        std::string why;
+        int count;
+        double firstM, lastM;
+    };
+    std::vector<Group> groups_;
+};
+
 }  // namespace
 
 bool WaterEOS::calculateEnergyDiagramPoint(double m, WaterMagmaCalculationInfo& info,
@@ -594,6 +627,7 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
     }
     const bool progress = flag == kScriptIgor && verbose;
     DiagramProgress shown(progress);
+    DiagramFailures failures;
     const MassRange ranges[3] = {
         {0.001, 0.011, 0.001}, {0.02, 2.01, 0.01}, {2.05, mMax > 7.05 ? mMax : 7.05, 0.05}};
     int k = 0, points = 0, partial = 0, attempted = 0, outside = 0;
@@ -612,7 +646,10 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
         const double mPoint = m;
         const bool written = calculateEnergyDiagramPoint(mPoint, info, r, array);
         ++attempted;
-        if (written) ++points;
+        if (written)
+            ++points;
+        else
+            failures.add(mPoint, r.failure);
         if (written && !outsideWaterRange(r.T3, r.P3).empty()) {
             if (outside++ == 0) mFirstOutside = mPoint;
             mLastOutside = mPoint;
@@ -631,10 +668,12 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
         if (points == 0) {
             diagramFile.abandon();
             shown.end(points, attempted, nullptr);
+            if (progress) failures.say();
             return 0;
         }
         const bool committed = diagramFile.commit();
         shown.end(points, attempted - points, committed ? diagramFile.name().c_str() : nullptr);
+        if (progress) failures.say();
         // The smallest mass ratios heat the least water the most: their heated states are
         // the ones that leave the equation's range.
         if (outside > 0)

@@ -15,7 +15,8 @@ namespace vornex {
 
 namespace {
 
-constexpr double kSupercriticalPressure = 221.0;  // bar
+// Above the critical pressure water neither boils nor has a spinodal.
+constexpr double kSupercriticalPressure = kWaterCriticalPressureBar;
 
 double perGram(double molar, double M) {
     return molar * 0.001 / M;
@@ -33,8 +34,7 @@ bool liquidState(WaterEOS& w, double TK, double Pbar) {
 }  // namespace
 
 bool isobaricReferenceData(WaterEOS& w, WaterMagmaCalculationResult& r) {
-    w.calculateTheSaturationTemperature(r.P2, 0);
-    if (w.error) return false;
+    if (!saturationTemperatureAtP(w, r.P2)) return false;
     r.Ts2 = w.T;
     r.Vs2 = w.Vl;
     w.calculateFromTV(r.Ts2, r.Vs2, 0);
@@ -91,12 +91,16 @@ void WaterEOS::prepareCycleCalculation(WaterMagmaCalculationInfo& info,
     r.P1 = info.Psurf;
     r.T2 = info.T1 + info.geoGradient * info.depth;
     r.P2 = info.depth * info.g * 0.01 + r.P1 + info.overpressure;
-    if (!liquidState(*this, r.T1, r.P1)) return;
+    if (!liquidState(*this, r.T1, r.P1))
+        return r.failWith("no liquid water state at the surface",
+                          waterStateText("the cold water (state 1)", r.T1, r.P1));
     r.U1 = U;
     r.H1 = H;
     r.V1 = V * 1e6;
     r.S1 = S;
-    if (!liquidState(*this, r.T2, r.P2)) return;
+    if (!liquidState(*this, r.T2, r.P2))
+        return r.failWith("no liquid water state at depth",
+                          waterStateText("the water at depth (state 2)", r.T2, r.P2));
     r.U2 = U;
     r.H2 = H;
     r.V2 = V * 1e6;
@@ -117,7 +121,11 @@ void WaterEOS::prepareCycleCalculation(WaterMagmaCalculationInfo& info,
         r.isobaricStage = 4;
         return;
     }
-    if (!isobaricReferenceData(*this, r)) error = 1;
+    if (isobaricReferenceData(*this, r)) return;
+    error = 1;
+    r.failWith("the saturation, liquid spinodal or boiling point of the isobaric heating at "
+               "depth could not be found",
+               waterStateText("the water at depth (state 2)", r.T2, r.P2));
 }
 
 // ------------------------------------------------------------------ diagram file

@@ -4,8 +4,90 @@
 #include <cstdio>
 
 #include "water/WaterEOS.h"
+#include "water/magma/WaterMagmaSaturation.h"
 
 namespace vornex {
+
+namespace {
+
+// The single-phase state of entropy S (J/(mol K)) on the isobar P (bar), its temperature
+// bracketed: S rises with T on each side of the boiling point, the liquid's below the
+// saturated liquid's entropy, the steam's above the saturated steam's (above the critical
+// pressure on the one fluid side). For an entropy near the critical one at a pressure near
+// the critical pressure, where the isobar's entropy climbs steeply, the searches from fixed
+// starts fail. False between the saturated entropies (a two-phase end) or where a state
+// cannot be solved.
+bool isentropicPointOnTheIsobar(WaterEOS& w, double S, double Pbar) {
+    constexpr double kLowest = 251.165;  // K, the lowest of the melting line
+    constexpr double kHighest = 5000.0;  // K
+    double low = kLowest, high = kHighest;
+    bool liquid = S < kWaterCriticalEntropy;
+    double Vstart = liquid ? 1.8e-5 : kGasConstant * low / (Pbar * 1e5);
+    double Vliquid = 1.0, Vsteam = 0.0, Vfound = 0.0;
+    if (Pbar < kWaterCriticalPressureBar) {
+        SaturationEnds ends;
+        if (!saturationEndsAtP(w, Pbar, ends)) return false;
+        liquid = S <= ends.Sl;
+        if (liquid) {
+            high = ends.T;
+            Vstart = Vliquid = ends.Vl;
+        } else if (S >= ends.Sv) {
+            low = ends.T;
+            Vstart = Vsteam = ends.Vv;
+        } else {
+            return false;
+        }
+    }
+    Vfound = Vstart;
+    // The volume at (T, P) from the last volume found, on its side of the saturated volume;
+    // near the boiling point, where the model's own choice of the stable root may be the
+    // other side's, by Newton along the isotherm, kept on that side.
+    const double PPa = Pbar * 1e5;
+    auto onSide = [&] {
+        return w.error == 0 && std::isfinite(w.S) && w.dPdV < 0.0 &&
+               (liquid ? w.V <= Vliquid : w.V >= Vsteam);
+    };
+    auto entropyAt = [&](double TK, bool& ok) {
+        w.error = 0;
+        w.set_the_phase_as(liquid ? 2 : 1);
+        (liquid ? w.Vl0 : w.Vv0) = Vfound;
+        w.calculateFromTP(TK, Pbar, 0);
+        ok = onSide();
+        if (ok) {
+            Vfound = w.V;
+            return w.S - S;
+        }
+        double V = Vfound;
+        for (int k = 0; k < 100 && !ok; ++k) {
+            w.error = 0;
+            w.calculateFromTV(TK, V, 0);
+            if (w.error || !std::isfinite(w.P) || !(w.dPdV < 0.0)) return 0.0;
+            double next = std::fmin(2.0 * V, std::fmax(0.5 * V, V - (w.P - PPa) / w.dPdV));
+            if (liquid && next > Vliquid) next = 0.5 * (V + Vliquid);
+            if (!liquid && next < Vsteam) next = 0.5 * (V + Vsteam);
+            ok = std::fabs(next - V) < 1e-12 * V;
+            V = next;
+        }
+        w.calculateFromTV(TK, V, 0);
+        ok = ok && onSide() && std::fabs(w.P - PPa) < 1e-9 * PPa;
+        if (ok) Vfound = V;
+        return w.S - S;
+    };
+    // Near the critical point the steam's entropy climbs by 0.3 J/(mol K) in the first 1e-4 K
+    // above its boiling point: the bracket is halved to the last digit of T.
+    bool ok = false;
+    for (int n = 0; n < 200; ++n) {
+        const double mid = 0.5 * (low + high);
+        if (!(mid > low && mid < high)) break;
+        const double f = entropyAt(mid, ok);
+        if (!ok) return false;
+        (f > 0.0 ? high : low) = mid;
+    }
+    const double f = entropyAt(0.5 * (low + high), ok);
+    return ok && std::fabs(f) < 1e-6 * std::fabs(S);
+}
+
+}  // namespace
 
 void WaterEOS::calculateAtmosphericDecompressionPoint(double S, double Pbar) {
     if (!(Pbar > 0.0) || !std::isfinite(S)) {
@@ -24,6 +106,10 @@ void WaterEOS::calculateAtmosphericDecompressionPoint(double S, double Pbar) {
             calculate_isentropic_point_at_fixed_P(Pbar, S, T0, V0);
             if (!error) return;
         }
+    }
+    if (isentropicPointOnTheIsobar(*this, S, Pbar)) {
+        error = 0;
+        return;
     }
     std::fprintf(stderr, "Failed to find decompression point %f\n", S);
     error = 1;

@@ -64,15 +64,18 @@ void WaterEOS::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info,
                                         WaterMagmaCalculationResult& r, char writeCurves,
                                         char report) {
     error = 0;
+    r.failure.clear();
+    r.failedState.clear();
     prepareCycleCalculation(info, r);
     r.writeCurves = static_cast<uint8_t>(writeCurves);
     if (error) return;
+    const char* noPeak = "the peak temperature of the heated water (state 3) could not be found";
     bool expand = true;
     switch (info.heating) {
         case 0:
             calculateIsochoricPeakTemperature(r.T2, r.V2 * 1e-6, 0.0, r.sedimentHeatCapacity,
                                               r.sedimentTemperature, nullptr);
-            if (error) return;
+            if (error) return r.failWith(noPeak);
             r.T3 = T;
             r.V3 = r.V2;
             break;
@@ -80,20 +83,42 @@ void WaterEOS::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info,
             calculateIsobaricPeakTemperature(r);
             referenceT3 = r.T3;
             referenceV3 = r.V3 * 1e-6;
-            if (error) return;
+            if (error) return r.failWith(noPeak);
             prepareExpansionWorkCalculation(info.Psurf, r);
             if (error) return;
             calculateWorkForIsobaricHeating(r);
+            if (error || r.failed)
+                r.failWith("the expansion of the heated water could not be computed",
+                           waterStateText("the heated water (state 3)", r.T3, r.P3));
             expand = false;
             break;
         case 2:
             calculateWohletzPeakTemperature(r.T2, r.V2 * 1e-6, 0.0, r.Cp2, r.sedimentHeatCapacity,
                                             r.sedimentTemperature);
-            if (error) return;
+            if (error) return r.failWith(noPeak);
             r.T3 = T;
             r.S3 = r.S2 + r.Cv2 * std::log(r.T3 / r.T2);
             calculateFromTS(r.T3, r.S3, 0);
-            if (error) return;
+            if (error)
+                return r.failWith("no water state holds the peak temperature with the entropy "
+                                  "of the Wohletz artifice");
+            // The artifice gives the water the entropy of a constant heat capacity, that of
+            // the water at depth. Cold liquid water has the largest heat capacity, and
+            // liquid water's entropy hardly changes with pressure: from water near 4 deg. C
+            // heated by little magma for its mass, the excess entropy puts state 3 at a
+            // negative pressure, a stretched liquid, which is no state to expand.
+            if (!(P > 0.0)) {
+                error = 1;
+                r.failed = 1;
+                return r.failWith(
+                    "the Wohletz artifice puts the heated water (state 3) at a negative pressure, "
+                    "a stretched liquid: its entropy, S2 + Cv2 ln(T3/T2) with the heat capacity "
+                    "of the water at depth held constant, is more than liquid water has at T3 at "
+                    "any positive pressure (the colder that water and the more of it per kg of "
+                    "magma, the more the constant heat capacity overstates it; pv and ev compute "
+                    "these cases)",
+                    waterStateText("the heated water (state 3)", r.T3, P * 1e-5));
+            }
             r.V3 = V * 1e6;
             break;
         default:
@@ -110,8 +135,14 @@ void WaterEOS::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info,
         prepareExpansionWorkCalculation(info.Psurf, r);
         if (error) return;
         calculateExpansionWork(r);
+        if (error || r.failed)
+            r.failWith("the expansion of the heated water could not be computed",
+                       waterStateText("the heated water (state 3)", r.T3, r.P3));
     }
-    if (!r.failed && !physicalCycle(r)) r.failed = 1;
+    if (!r.failed && !physicalCycle(r)) {
+        r.failed = 1;
+        r.failWith("a state of the cycle holds a temperature or pressure not above zero");
+    }
     if (r.failed) error = 1;
     if (error || report == 0) return;
     if (r.scriptFlag == kScriptIgor) {
@@ -129,7 +160,9 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
     calculateWaterMagmaCycle(info, r, 1, 1);
     ticks = std::clock() - ticks;
     if (error) {
-        std::fprintf(stderr, "Failure of the calculation !\n");
+        if (r.failure.empty()) r.failure = "no reason was given by the calculation";
+        std::fprintf(stderr, "Failure of the calculation: %s%s%s\n", r.failure.c_str(),
+                     r.failedState.empty() ? "" : "; ", r.failedState.c_str());
         return false;
     }
     // The heated water is the hottest and most compressed state of the cycle, the cold

@@ -118,7 +118,7 @@ bool readSaturatedPhases(WaterEOS& w, SaturationEnds& e) {
 }  // namespace
 
 bool saturationEndsAtP(WaterEOS& w, double Pbar, SaturationEnds& e) {
-    w.calculateTheSaturationTemperature(Pbar, 0);
+    if (!saturationTemperatureAtP(w, Pbar)) return false;
     e.T = w.T;
     e.P = Pbar * 1e5;
     return readSaturatedPhases(w, e);
@@ -135,9 +135,19 @@ bool saturationEndsAtT(WaterEOS& w, double TK, SaturationEnds& e) {
 void WaterEOS::prepareExpansionWorkCalculation(double Pf, WaterMagmaCalculationResult& r) {
     SaturationEnds e;
     r.Pf = Pf;
-    if (!saturationEndsAtP(*this, Pf, e)) {
+    // At and above the critical pressure the expanded water does not boil: its steam
+    // fractions and the boiling point that ends the recharges have no meaning there.
+    const bool supercritical = !(Pf < kWaterCriticalPressureBar);
+    if (supercritical || !saturationEndsAtP(*this, Pf, e)) {
         r.failed = 1;
         error = 1;
+        char why[160];
+        std::snprintf(why, sizeof why,
+                      supercritical ? "the final pressure %g bar is not below the critical "
+                                      "pressure of water (220.64 bar): water does not boil there"
+                                    : "no saturation of water at the final pressure %g bar",
+                      Pf);
+        r.failWith(why);
         return;
     }
     r.Tsatf = e.T;

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "numerics/ConsoleInput.h"
+#include "water/WaterEOS.h"
 
 namespace vornex {
 
@@ -67,7 +68,10 @@ struct ValueOption {
 const ValueOption kValueOptions[] = {
     {"m", &WaterMagmaCalculationInfo::m, "water/magma mass ratio, kg of water per kg of magma",
      "1; 0.001 ... 7 (the diagrams run m over that range)"},
-    {"Psurf", &WaterMagmaCalculationInfo::Psurf, "surface pressure, bar", "1 bar"},
+    {"Psurf", &WaterMagmaCalculationInfo::Psurf,
+     "surface pressure, bar, below the critical pressure of water (220.64 bar), where the "
+     "expanded water boils",
+     "1 bar"},
     {"Tm", &WaterMagmaCalculationInfo::Tm, "magma temperature, deg. C", "1200 deg. C"},
     {"cp", &WaterMagmaCalculationInfo::cp, "heat capacity of the magma, J/(g K)", "1.2 J/(g K)"},
     {"L", &WaterMagmaCalculationInfo::L, "latent heat of solidification, J/g", "350 J/g"},
@@ -155,6 +159,12 @@ void logRTFormat(const char* format, ...) {
     va_start(arguments, format);
     gLog->appendRTF(vformat(format, arguments));
     va_end(arguments);
+}
+
+std::string waterStateText(const char* name, double TK, double Pbar) {
+    char text[96];
+    std::snprintf(text, sizeof text, " at %.2f deg. C and %.4g bar", TK - 273.15, Pbar);
+    return name + std::string(text);
 }
 
 double liquidVolumeFraction(double x, double Vl, double Vv) {
@@ -315,6 +325,13 @@ std::string WaterMagmaCalculationInfo::invalidValues() const {
         {sedimentCp, "the sediment heat capacity sediCp must be above 0"}};
     for (const auto& [value, message] : aboveZero)
         if (!(value > 0.0)) return message;
+    // The cycle ends where the heated water, expanded to the surface pressure, boils into
+    // liquid and steam, and its recharges end at the boiling point there: above the critical
+    // pressure water neither boils nor splits into two phases.
+    if (!(Psurf < kWaterCriticalPressureBar))
+        return "the surface pressure Psurf must lie below the critical pressure of water, 220.64 "
+               "bar: the cycle ends where the water, expanded to the surface pressure, boils into "
+               "steam and liquid, and above the critical pressure water does not boil";
     if (depth < 0.0) return "the depth d must not be negative";
     if (L < 0.0) return "the latent heat L must not be negative";
     if (overpressure < 0.0) return "the overpressure over must not be negative";

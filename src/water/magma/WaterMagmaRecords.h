@@ -178,6 +178,9 @@ struct WaterMagmaCalculationResult {
     // 10. Recharge totals.
     double cumulativeWrev = 0.0, cumulativeWirr = 0.0, cumulativeQ = 0.0, cycleCount = 0.0;
     uint8_t failed = 0;
+    // Why the cycle failed, the same words wherever it befalls (empty when it did not), and
+    // the state it failed at, with its numbers (empty when none is known).
+    std::string failure, failedState;
     uint8_t sequenceCut = 0;  // a recharge or fraction cycle failed while the magma was hot
     double coolingRatio = 0.0;
     // 11. Heat sink of the pore rock.
@@ -194,6 +197,12 @@ struct WaterMagmaCalculationResult {
     // irreversible end, the pyroclast-heated case, or the cycles of a sequence after one that
     // failed.
     bool incomplete() const;
+    // Keeps the first reason a failing cycle gives: the later failures follow from it.
+    void failWith(const std::string& why, const std::string& state = {}) {
+        if (!failure.empty()) return;
+        failure = why;
+        failedState = state;
+    }
     void print() const;
     // The single-state report; a failed irreversible end is said in one line.
     void printExpansionWork() const;
@@ -236,6 +245,8 @@ std::string outsideWaterRange(double TK, double Pbar);
 bool noteOutsideWaterRange(const char* command, const char* state, double TK, double Pbar);
 
 double liquidVolumeFraction(double x, double Vl, double Vv);
+// "<name> at <T> deg. C and <P> bar" (T in K, P in bar), as failures name a state.
+std::string waterStateText(const char* name, double TK, double Pbar);
 // Steam mass and volume fractions of a water-magma mixture of mass ratio m whose water has
 // liquid mass fraction x (volumes m3/mol; 4.86e-5 stands for the magma).
 double steamMassFraction(double x, double m);

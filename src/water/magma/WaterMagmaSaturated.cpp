@@ -138,6 +138,15 @@ double steamVolumePercent(double x, const SaturationEnds& ex) {
 
 }  // namespace
 
+bool saturationTemperatureAtP(WaterEOS& w, double Pbar) {
+    w.error = 0;
+    w.calculateTheSaturationTemperature(Pbar, 0);
+    if (!w.error && w.Vv > w.Vl) return true;
+    if (Pbar > kNearCriticalStart && saturationTemperatureNearCritical(w, Pbar)) return true;
+    w.error = 1;
+    return false;
+}
+
 void WaterEOS::calculateSaturationExpansionWorkForPex(
     double Vl0, double Vv0, double Ul0, double Uv0, double Sl0, double Sv0, double Hl0, double Hv0,
     double Pex, double Vlex, double Vvex, double Ulex, double Uvex, double Hlex, double Hvex,
@@ -220,10 +229,7 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
             return false;
         }
         if (Pbar <= 220.6) {
-            calculateTheSaturationTemperature(Pbar, 0);
-            if ((error || !(Vv > Vl)) && Pbar > kNearCriticalStart &&
-                !saturationTemperatureNearCritical(*this, Pbar))
-                error = 1;
+            saturationTemperatureAtP(*this, Pbar);
         } else {
             critical();
         }

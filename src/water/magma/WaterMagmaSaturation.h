@@ -66,6 +66,9 @@ bool bracketedWaterRoot(WaterEOS& w, double (WaterEOS::*residual)(double, void*)
 // its temperature is written 373.15 K.
 SaturationEnds fixedOneBarSaturation();
 
+// The saturation temperature at P (bar), close below the critical pressure too: the model
+// then holds T, P and both volumes. False, with the model's error flag, where none is found.
+bool saturationTemperatureAtP(WaterEOS& water, double Pbar);
 // The saturation at P (bar) from the model: both phases at the saturation temperature.
 // False when the saturation search fails.
 bool saturationEndsAtP(WaterEOS& water, double Pbar, SaturationEnds& ends);

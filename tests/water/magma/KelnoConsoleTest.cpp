@@ -96,6 +96,45 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
     }
 }
 
+// The surface pressure is bounded by water's critical pressure, where the expanded water
+// would no longer boil: every cycle and diagram refuses it at once, naming the bound, and
+// writes nothing. Cold surface water under the Wohletz artifice fails saying why.
+TEST(KelnoConsole, SurfaceAboveTheCriticalPressureAndColdSurfaceWaterSayWhy) {
+    const fs::path base = fs::current_path() / "surface";
+    int n = 0;
+    for (const char* command : {"pv", "pp", "pw", "ev", "ep", "ew"}) {
+        for (const char* Psurf : {"220.64", "230", "1000"}) {
+            const fs::path folder = base / std::to_string(n++);
+            const testing::ProgramRun run =
+                testing::runProgram(KELNO_PROGRAM, {command, "Psurf", Psurf}, folder);
+            EXPECT_EQ(run.status, 1) << run.command;
+            EXPECT_NE(run.err.find("the surface pressure Psurf must lie below the critical "
+                                   "pressure of water, 220.64 bar"),
+                      std::string::npos)
+                << run.command << "\n" << run.err;
+            EXPECT_EQ(run.out.find("Summary"), std::string::npos) << run.command;
+            EXPECT_TRUE(fs::is_empty(folder / "work")) << run.command;
+        }
+    }
+    const testing::ProgramRun below =
+        testing::runProgram(KELNO_PROGRAM, {"pv", "Psurf", "220.63"}, base / "below");
+    EXPECT_EQ(below.status, 0) << below.err;
+    EXPECT_NE(below.out.find("P5 :   220.63 bar"), std::string::npos) << below.out;
+
+    const testing::ProgramRun cold = testing::runProgram(
+        KELNO_PROGRAM, {"pw", "Tm", "1200", "d", "100", "T1", "5", "m", "5"}, base / "cold");
+    EXPECT_EQ(cold.status, 1);
+    EXPECT_NE(cold.err.find("Failure of the calculation: the Wohletz artifice puts the heated "
+                            "water (state 3) at a negative pressure"),
+              std::string::npos)
+        << cold.err;
+    EXPECT_NE(cold.err.find("the heated water (state 3) at 88.29 deg. C and -19.33 bar"),
+              std::string::npos)
+        << cold.err;
+    EXPECT_EQ(cold.out.find("Wrev"), std::string::npos) << cold.out;
+    EXPECT_TRUE(fs::is_empty(base / "cold" / "work"));
+}
+
 // ------------------------------------------------------------------ fuzz
 
 struct FuzzCase {

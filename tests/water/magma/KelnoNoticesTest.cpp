@@ -40,7 +40,8 @@ TEST(KelnoNotices, HelpListsTheCommandsAndEachCommandsOptions) {
     EXPECT_EQ(asked.status, 0);
     EXPECT_EQ(help.out, asked.out);
     for (const char* line : {"  Tm          magma temperature, deg. C; default 1200 deg. C",
-                             "  Psurf       surface pressure, bar; default 1 bar",
+                             "  Psurf       surface pressure, bar, below the critical pressure of "
+                             "water (220.64 bar), where the expanded water boils; default 1 bar",
                              "  g           gravity, m/s²; default 9.81 m/s²", "  pyroclast ",
                              "  recharge ", "  frac N ", "  interactive "})
         EXPECT_TRUE(has(help.out, line)) << line << "\n" << help.out;

@@ -300,24 +300,107 @@ TEST_F(MagmaProgramTest, PyroclastCycleNextToTheCriticalPointIsReportedInFull) {
 }
 
 TEST_F(MagmaProgramTest, DiagramWithPointsLeftOutEndsWithStatusOne) {
-    // Expanded down to 210 bar only, four mass ratios give no cycle: the file holds the
-    // others, the command says how many are missing and fails.
+    // Surface water at 5 deg. C heated after Wohletz: from m 3.9 on the heated water lies at a
+    // negative pressure. The file holds the others; the command says how many are missing,
+    // and why, and fails.
     ::testing::internal::CaptureStderr();
-    std::vector<const char*> words = {"kelno", "ev", "Psurf", "210"};
+    std::vector<const char*> words = {"kelno", "ew", "T1", "5"};
     ::testing::internal::CaptureStdout();
     status = water.doWaterMagmaCommand(static_cast<int>(words.size()), words.data());
     ::testing::internal::GetCapturedStdout();
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, 1);
-    EXPECT_NE(err.find("ev is not complete: 4 of its points could not be computed in full"),
+    EXPECT_NE(err.find("ew is not complete: 63 of its points could not be computed in full"),
               std::string::npos)
         << err;
-    EXPECT_EQ(testing::fileLines("wm0").size(), 3u + 305u + 1u);
+    EXPECT_NE(err.find("63 points of the energy diagram (m 3.9 to 7) not computed: the Wohletz "
+                       "artifice puts the heated water (state 3) at a negative pressure"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(testing::fileLines("wm0").size(), 3u + 246u + 1u);
     // The default diagram has every point.
     run({"ev", "pyroclast"});
     EXPECT_EQ(status, 0);
     EXPECT_EQ(testing::fileLines("wm0").size(), 3u + 309u + 1u);
     EXPECT_EQ(testing::slurp("wm0").find("nan"), std::string::npos);
+}
+
+// A point the diagram leaves out names why; a cycle that fails says why it failed.
+TEST_F(MagmaProgramTest, TheWohletzArtificeFromColdWaterGivesNoHeatedStateAndSaysWhy) {
+    WaterMagmaCalculationInfo cold = info({"Tm", "1200", "d", "100", "T1", "5", "m", "5"}, 2);
+    WaterMagmaCalculationResult r;
+    water.calculateWaterMagmaCycle(cold, r, 0, 0);
+    EXPECT_NE(water.error, 0);
+    EXPECT_NE(r.failure.find("at a negative pressure"), std::string::npos) << r.failure;
+    EXPECT_EQ(r.failedState, "the heated water (state 3) at 88.29 deg. C and -19.33 bar");
+    // Apart from the entropy solve: liquid water at T3 has less entropy than the artifice
+    // gives it, already at 0.01 bar, and less still at any higher pressure.
+    const double T3 = r.T3, S3 = r.S2 + r.Cv2 * std::log(r.T3 / r.T2);
+    water.error = 0;
+    water.Vl0 = 1.9e-5;
+    water.set_the_phase_as(2);
+    water.calculateFromTP(T3, 0.01, 0);
+    ASSERT_EQ(water.error, 0);
+    EXPECT_LT(water.V, 2e-5);  // the liquid
+    EXPECT_LT(water.S, S3 - 0.02);
+    // The console says so; the isochoric and isobaric heatings of the same water compute.
+    run({"pw", "Tm", "1200", "d", "100", "T1", "5", "m", "5"});
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("Failure of the calculation: the Wohletz artifice puts the heated water "
+                       "(state 3) at a negative pressure"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(err.find("Wrote"), std::string::npos) << err;  // nothing left of it
+    for (const char* command : {"pv", "pp"}) {
+        run({command, "Tm", "1200", "d", "100", "T1", "5", "m", "5"});
+        EXPECT_EQ(status, 0) << command << err;
+    }
+}
+
+TEST_F(MagmaProgramTest, SurfacePressuresUpToTheCriticalOne) {
+    // At and above the critical pressure the surface has no boiling point: refused at once.
+    for (const char* Psurf : {"220.64", "230", "1000"}) {
+        WaterMagmaCalculationInfo i;
+        std::vector<const char*> words = {"Psurf", Psurf};
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(i.readArguments(static_cast<int>(words.size()), words.data()), -1) << Psurf;
+        ::testing::internal::GetCapturedStdout();
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("the surface pressure Psurf must lie below the critical pressure of "
+                            "water, 220.64 bar"),
+                  std::string::npos)
+            << said;
+    }
+    // A record set up in code is refused by the cycle, with the reason.
+    WaterMagmaCalculationInfo deep = info({});
+    deep.Psurf = 230.0;
+    WaterMagmaCalculationResult refused;
+    water.calculateWaterMagmaCycle(deep, refused, 0, 0);
+    EXPECT_NE(water.error, 0);
+    EXPECT_NE(refused.failure.find("230 bar is not below the critical pressure of water"),
+              std::string::npos)
+        << refused.failure;
+    // Just below it, and at 2.2 km below the surface (above it at depth), cycles compute;
+    // the isentropic ends close to the critical point keep the entropy of the heated water
+    // and end at the surface pressure.
+    for (const char* Psurf : {"218", "220.63"}) {
+        for (const char* m : {"0.45", "0.74", "1"}) {
+            WaterMagmaCalculationInfo i = info({"Psurf", Psurf, "m", m});
+            WaterMagmaCalculationResult r;
+            water.calculateWaterMagmaCycle(i, r, 0, 0);
+            ASSERT_EQ(water.error, 0) << Psurf << " " << m << ": " << r.failure;
+            EXPECT_NEAR(r.P5, std::atof(Psurf), 1e-9);
+            if (!r.twoPhase) {
+                EXPECT_NEAR(r.S5, r.S3, 1e-6 * r.S3) << Psurf << " " << m;
+            }
+        }
+    }
+    run({"pp", "d", "2240"});  // 220.74 bar at depth
+    EXPECT_EQ(status, 0) << err;
+    run({"ev", "Psurf", "218"});
+    EXPECT_EQ(status, 0) << err;
+    EXPECT_EQ(testing::fileLines("wm0").size(), 3u + 309u + 1u);
 }
 
 TEST_F(MagmaProgramTest, RegressionRechargesStopAtTheirMaximum) {
@@ -500,6 +583,30 @@ TEST_F(MagmaProgramTest, ScriptsAreOpenedOnlyWhenSwitchedOn) {
         << said;
     EXPECT_FALSE(std::filesystem::exists("opened"));
     EXPECT_FALSE(testing::slurp("igor2.itx").empty());
+    // A command whose script was asked to be opened and was not fails, its files written:
+    // for want of an opener, or because the opener failed (xdg-open's status 3: no
+    // application for the file).
+    {
+        std::ofstream failing(empty + "/xdg-open");
+        failing << "#!/bin/sh\nexit 3\n";
+    }
+    for (const bool present : {false, true}) {
+        if (present) chmod((empty + "/xdg-open").c_str(), 0755);
+        setenv("PATH", (present ? empty : empty + "/none").c_str(), 1);
+        setIgorOpenerEnabled(true);
+        run({"spino"});
+        setIgorOpenerEnabled(false);
+        setenv("PATH", path.c_str(), 1);
+        EXPECT_EQ(this->status, 1) << present;
+        EXPECT_NE(err.find(present ? "xdg-open could not open igor2.itx (exit status 3)"
+                                   : "xdg-open not found on the PATH; igor2.itx not opened"),
+                  std::string::npos)
+            << err;
+        EXPECT_FALSE(testing::slurp("spino1").empty());
+    }
+    // Unasked, nothing is opened and nothing fails.
+    run({"spino"});
+    EXPECT_EQ(this->status, 0) << err;
 }
 
 // -------------------------------------------------------------- cycle studies

@@ -354,7 +354,12 @@ class MyDocument : public MyTableViewDelegate {
     void takeSalinityForNewCase(double s, const char* phase);
     bool phaseSalinity(bool liquid, double& s) const;
     void removeTemporaryObjects();
-    void markPlot(CPlotView* plot, double x, double y);
+    // Puts the plot's selection mark on the current state, in the plot's coordinates, and
+    // shows it.
+    void markState(CPlotView* plot);
+    // Moves the state (or the case's initial point) to a point clicked in one of the case's
+    // plots, where the click selected a point the state can take.
+    void moveStateToClick(const CPlotView* plot);
     void selectCaseRow(int row);
     int selectedRow() const;
 

@@ -258,12 +258,17 @@ TEST_F(Widgets, APressWithoutADragSelectsThePointUnderItInsideThePlotOnly) {
     auto* area = Gtk::make_managed<PlotArea>(*host, [this] { ++runs; });
     show(*area, 500, 400);
     CPlotView& plot = *host->plotView();
-    // A click in the margin, outside the plot rectangle: no point is selected.
+    // A click in the margin, outside the plot rectangle: no point is selected; the state
+    // stays, and the mark shows it.
+    const double T = document->mTm, P = document->mPm;
     area->onDragBegin(5, 5);
     area->onDragEnd(1, 0);
     EXPECT_TRUE(plot.trackingRect().isZero());
     EXPECT_FALSE(plot.isTrackingMouse());
-    EXPECT_FALSE(plot.isSelectionPointVisible());
+    EXPECT_EQ(document->mTm, T);
+    EXPECT_EQ(document->mPm, P);
+    EXPECT_TRUE(plot.isSelectionPointVisible());
+    EXPECT_FLOAT_EQ(plot.selectedPointX(), static_cast<float>(T));
     EXPECT_EQ(runs, 2);  // the press and the release each refresh the window
     // Inside it, the point under the press is selected.
     const Rect inside = plot.getPlotRect();

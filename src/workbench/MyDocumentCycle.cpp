@@ -429,14 +429,20 @@ void MyDocument::calculateDensities() {
     mForm["mStepRm"].enabled = row.density;
 
     // Without a liquid-vapour pair the box's fields are blank, and so is what its title says
-    // of the state.
+    // of the state. A pure end's pair is its saturation pair at the temperature, at its own
+    // saturation pressure and without salinities (-1): it belongs to the state only on that
+    // pressure.
     boxLG.title = "Liquid-Vapour Association";
-    if (computed(s.lgLiquidDensity)) {
+    const bool pureEnd = !computed(s.lgLiquidSalinity) || !computed(s.lgVapourSalinity);
+    const bool onSaturation = s.region == PhaseDiagramInfo::kWaterSaturation ||
+                              s.region == PhaseDiagramInfo::kNaClSaturation;
+    if (computed(s.lgLiquidDensity) && (!pureEnd || onSaturation)) {
         boxLG.title = formatted("Liquid-Vapour Association at %.2f°C and %.2f bar", mTm, mPm);
-        mForm.setDouble("mRl_lv_edit", s.lgLiquidDensity);
-        mForm.setDouble("mRg_lv_edit", s.lgVapourDensity);
-        mForm.setDouble("mXliq", 100 * s.lgLiquidSalinity);
-        mForm.setDouble("mXgas", 100 * s.lgVapourSalinity);
+        for (auto [n, v] : {std::pair{"mRl_lv_edit", s.lgLiquidDensity},
+                            {"mRg_lv_edit", s.lgVapourDensity},
+                            {"mXliq", 100 * s.lgLiquidSalinity},
+                            {"mXgas", 100 * s.lgVapourSalinity}})
+            computed(v) ? mForm.setDouble(n, v) : mForm.clear(n);
         if (computed(s.criticalPressure)) {
             mForm.setDouble("mPcrit", s.criticalPressure);
             mForm.setDouble("mXcrit", 100 * s.criticalSalinity);

@@ -291,6 +291,40 @@ TEST_F(WorkbenchTest, LiquidVapourTitleFollowsTheState) {
     EXPECT_EQ(form()["mBoxLiqGas"].title, "Liquid-Vapour Association");
 }
 
+// Regression: pure water's liquid-vapour box showed -100 wt % for the salinities the model
+// leaves uncomputed (-1), and the saturation densities at 23 mbar for a state at 20 degC and
+// 100 bar. Off its saturation pressure the box is blank, as it is for 1e-6 wt %; on it, its
+// densities are the saturation pair of the state; no salinity shown is negative.
+TEST_F(WorkbenchTest, PureWaterLiquidVapourBoxShowsOnlyTheStatesOwnPair) {
+    const char* const fields[] = {"mXliq", "mXgas", "mRl_lv_edit", "mRg_lv_edit"};
+    for (double X : {0.0, 1e-6}) {
+        ui->type("mHaliteXm", X);
+        ui->type("mHaliteTm", 20);
+        ui->type("mHalitePm", 100);
+        for (const char* f : fields) EXPECT_EQ(form().text(f), "") << f << " at " << X;
+        EXPECT_EQ(form()["mBoxLiqGas"].title, "Liquid-Vapour Association");
+    }
+    ui->type("mHaliteXm", 0);
+    int onCurve = 0;
+    for (double T : {1.0, 20.0, 150.0, 300.0, 370.0, 500.0, 995.0}) {
+        for (double P : {1.0, 100.0, 1000.0, 3000.0, -1.0}) {
+            ui->type("mHaliteTm", T);
+            // -1: on the saturation pressure of the temperature.
+            ui->type("mHalitePm", P > 0 ? P : form().value("mPsat"));
+            SCOPED_TRACE(::testing::Message() << T << " degC, " << doc->mPm << " bar");
+            for (const char* f : {"mXliq", "mXgas"})
+                EXPECT_TRUE(!form()[f].holdsNumber() || form().value(f) >= 0) << f;
+            const bool saturated = doc->stateSnapshot().region == PhaseDiagramInfo::kWaterSaturation;
+            EXPECT_EQ(form()["mRl_lv_edit"].holdsNumber(), saturated);
+            if (!saturated) continue;
+            ++onCurve;
+            EXPECT_EQ(form().value("mRl_lv_edit"), form().value("mSatLiqDensity"));
+            EXPECT_EQ(form().value("mRg_lv_edit"), form().value("mSatGasDensity"));
+        }
+    }
+    EXPECT_GE(onCurve, 3);
+}
+
 // Regression: the boiling tab's P-T plot stood empty without a word.
 TEST_F(WorkbenchTest, TheBoilingPlotSaysWhereTheColumnIsDrawn) {
     auto captioned = [this] {

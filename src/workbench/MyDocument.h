@@ -179,6 +179,10 @@ class MyDocument : public MyTableViewDelegate {
     // With the density fixed, the pressure that keeps it at temperature T: 0 when the model
     // finds none, -1 when the density is not fixed.
     double pressureKeepingDensity(double T);
+    // With the density fixed and the state inside the diagram: the temperature between the
+    // state's and T at which the pressure keeping the density leaves the diagram (passes its
+    // top pressure or has no state).
+    double temperatureLeavingDiagram(double T);
     void onGetLiquid();
     void onGetVapour();
     void writeToLog();

@@ -450,7 +450,9 @@ Gtk::Widget* DocumentWindow::buildTabs() {
                                paired ? steppers[i].c_str() : fields[i].c_str(), nullptr,
                                paired ? fields[i].c_str() : nullptr});
     }
-    auto* boilingPlots = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
+    // The two plots one above the other, as on the ice tab: side by side they left the
+    // panel's fields beyond the right edge of a window 1280 pixels wide.
+    auto* boilingPlots = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     boilingPlots->set_homogeneous(true);
     boilingPlots->append(*plotHost("mBoilingViewp"));
     boilingPlots->append(*plotHost("mDepthViewp"));

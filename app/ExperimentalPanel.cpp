@@ -6,6 +6,8 @@
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/signallistitemfactory.h>
 
+#include "PanelWindows.h"
+
 namespace vornex::shell {
 
 ExperimentalPanel::ExperimentalPanel(MyDocument& document, Runner run)
@@ -13,6 +15,7 @@ ExperimentalPanel::ExperimentalPanel(MyDocument& document, Runner run)
     set_title(mDocument.form()["mExpPanel"].title);
     set_default_size(620, 420);
     set_hide_on_close(true);
+    closeOnEscape(*this);
     mRows = Gtk::StringList::create({});
     mTable.set_model(Gtk::NoSelection::create(mRows));
     mTable.set_show_row_separators(true);

@@ -2,6 +2,7 @@
 
 #include <glibmm/main.h>
 #include <gtkmm/eventcontrollerfocus.h>
+#include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/grid.h>
 #include <gtkmm/printoperation.h>
 #include <gtkmm/scrollbar.h>
@@ -26,6 +27,20 @@ Color fromRgba(const Gdk::RGBA& c) {
     return Color::calibratedRGB(c.get_red(), c.get_green(), c.get_blue(), c.get_alpha());
 }
 
+void closeOnEscape(Gtk::Window& window) {
+    auto keys = Gtk::EventControllerKey::create();
+    keys->signal_key_pressed().connect(
+        [&window](guint keyval, guint, Gdk::ModifierType state) {
+            const auto held = Gdk::ModifierType::SHIFT_MASK | Gdk::ModifierType::CONTROL_MASK |
+                              Gdk::ModifierType::ALT_MASK;
+            if (keyval != GDK_KEY_Escape || (state & held) != Gdk::ModifierType(0)) return false;
+            window.close();
+            return true;
+        },
+        false);
+    window.add_controller(keys);
+}
+
 namespace {
 
 Gtk::Window* parent() {
@@ -41,6 +56,7 @@ void preparePanel(Gtk::Window& w, const char* title, bool modal) {
     w.set_default_size(kPanelWidth, -1);
     w.set_modal(modal);
     w.set_hide_on_close(true);
+    closeOnEscape(w);
     if (Gtk::Window* p = parent()) w.set_transient_for(*p);
 }
 

@@ -145,6 +145,9 @@ bool runPrintOperation(const Glib::RefPtr<Gtk::PrintOperation>& operation,
                        const std::string& what);
 
 // Colours between the cores and GDK.
+// Escape closes the panel window as its title bar's close button does.
+void closeOnEscape(Gtk::Window& window);
+
 Gdk::RGBA toRgba(const Color& c);
 Color fromRgba(const Gdk::RGBA& c);
 

@@ -409,8 +409,9 @@ class Palliser : public PhaseDiagramInfo {
     // The first homogenisation to the liquid of (x, rho) on heating from T0 up to Tend; -1 when
     // there is none.
     double firstHomogenisationFrom(double x, double rho, double T0, double Tend);
-    // Lowest temperature of the inclusion searches (degC).
-    static constexpr double kLowestInclusionT = 20.0;
+    // Lowest temperature of the inclusion searches (degC): halite dissolves on the SLV curve
+    // from 0 degC, and the forward searches (Tm, Th) cover all the inverse accepts.
+    static constexpr double kLowestInclusionT = 0.0;
     // The critical point at T into P, x, rho; false (all -1) where the curve writes
     // nothing (below the water critical temperature, above the NaCl one).
     bool criticalPointAt(double T, double& P, double& x, double& rho);

@@ -44,8 +44,8 @@ struct BubbleContext {
 double Palliser::equationForThLiq(double T, void* context) {
     auto& c = *static_cast<ThContext*>(context);
     double xV = 0.0, rhoL = 0.0, rhoV = 0.0;
-    if (T >= 20.0) calculateBubblePoint(T, c.x, c.P, xV, rhoL, rhoV);
-    if (!(T >= 20.0) || failed) {
+    if (T >= kLowestInclusionT) calculateBubblePoint(T, c.x, c.P, xV, rhoL, rhoV);
+    if (!(T >= kLowestInclusionT) || failed) {
         equationError = 1;
         return 0.0;
     }
@@ -199,7 +199,7 @@ double Palliser::calculateTm(double x, double phiV, double T0, double& rho, doub
 
 double Palliser::calculateTm3(double x, double phiH, double T0, double& rho, double& Th, double& xL,
                               double& Ph, double& Pm) {
-    TmContext c{x, phiH, true, 0.0};
+    TmContext c{x, phiH, true, kLowestInclusionT};
     int error = 1;
     tm3BeyondDiagram = false;
     if (std::isfinite(x) && std::isfinite(phiH) && std::isfinite(T0))
@@ -320,7 +320,7 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
         x = rho = 0.0;
         Ph = phiV = -1.0;
     };
-    if (!(Tm >= 0.0 && Tm <= haliteTripleTemperature) || !std::isfinite(Th)) {
+    if (!(Tm >= kLowestInclusionT && Tm <= haliteTripleTemperature) || !std::isfinite(Th)) {
         Pm = -1.0;  // halite dissolves on the SLV curve or not at all
         return fail(ThTmOutcome::OutsideTheModel);
     }

@@ -396,8 +396,12 @@ class CPlotView {
     Point mTrackStart, mTrackLast;
     // Where the press grabbed the legend, relative to its position (view units).
     double mLegendOffsetX = 0, mLegendOffsetY = 0;
-    // The selection point before the press, restored after a zoom drag.
+    // The selection point before the press and whether its mark showed, restored after a
+    // press that selects no point: a zoom drag, a double click that opens a settings panel, a
+    // press on the legend.
     float mPressSelectionX = 0, mPressSelectionY = 0;
+    bool mPressSelectionVisible = false;
+    void restorePressSelectionPoint();
     // The object a press hit, selected when the press ends without moving (a press that
     // moves draws a zoom rectangle instead), and the selection it would replace.
     CGraphObject* mPendingSelection = nullptr;

@@ -122,6 +122,7 @@ void CPlotView::mousePressed(const MouseEvent& event) {
     if (isTrackingMouse()) mouseTrackingCancelled();
     mPressSelectionX = mSelectedPointX;
     mPressSelectionY = mSelectedPointY;
+    mPressSelectionVisible = mIsSelectingPointVisible;
     mPendingSelection = nullptr;
     mPressPreviousObject = mSelectedObject;
     mPressPreviousHilited = mSelectedObject && mSelectedObject->isHilited();
@@ -144,6 +145,7 @@ void CPlotView::mousePressed(const MouseEvent& event) {
     if (!selected) {
         hilite(nullptr);
     } else if (event.clickCount > 1 && hasPanel(selected)) {
+        restorePressSelectionPoint();
         if (isA<CGraphCurve>(selected))
             onCurvesSettingsPanel();
         else
@@ -174,6 +176,12 @@ void CPlotView::mousePressed(const MouseEvent& event) {
     }
     beginZoomTracking(q);
     mTracking = Tracking::Zoom;
+}
+
+void CPlotView::restorePressSelectionPoint() {
+    mSelectedPointX = mPressSelectionX;
+    mSelectedPointY = mPressSelectionY;
+    mIsSelectingPointVisible = mPressSelectionVisible;
 }
 
 void CPlotView::trackDrag(const MouseEvent& event) {
@@ -211,6 +219,7 @@ void CPlotView::mouseReleased(const MouseEvent& event) {
     const Tracking ended = mTracking;
     mTracking = Tracking::None;
     if (ended == Tracking::Legend) {
+        restorePressSelectionPoint();
         mLegendBox->setHilited(false);
         if (mUndoManager) mUndoManager->endUndoGrouping();
         setNeedsDisplay(true);

@@ -523,6 +523,9 @@ void MyDocument::windowControllerDidLoadNib() {
     mForm.setDouble("mIceStepRatio", 100);
     mForm.setDouble("mIceT", -10);
     mForm.setDouble("mIceStepT", -10);
+    // The ice panel shows its results with its melting temperature, whichever panel is seen
+    // first.
+    onCalculateIceSalinity(nullptr);
     initBoilingPanel();
     onRefreshViews();
     mWindowLoaded = true;

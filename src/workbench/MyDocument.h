@@ -179,6 +179,10 @@ class MyDocument : public MyTableViewDelegate {
     // With the density fixed, the pressure that keeps it at temperature T: 0 when the model
     // finds none, -1 when the density is not fixed.
     double pressureKeepingDensity(double T);
+    // With the density fixed and the state inside the diagram: the temperature between the
+    // state's and T at which the pressure keeping the density leaves the diagram (passes its
+    // top pressure or has no state).
+    double temperatureLeavingDiagram(double T);
     void onGetLiquid();
     void onGetVapour();
     void writeToLog();
@@ -363,7 +367,12 @@ class MyDocument : public MyTableViewDelegate {
     void takeSalinityForNewCase(double s, const char* phase);
     bool phaseSalinity(bool liquid, double& s) const;
     void removeTemporaryObjects();
-    void markPlot(CPlotView* plot, double x, double y);
+    // Puts the plot's selection mark on the current state, in the plot's coordinates, and
+    // shows it.
+    void markState(CPlotView* plot);
+    // Moves the state (or the case's initial point) to a point clicked in one of the case's
+    // plots, where the click selected a point the state can take.
+    void moveStateToClick(const CPlotView* plot);
     void selectCaseRow(int row);
     int selectedRow() const;
 

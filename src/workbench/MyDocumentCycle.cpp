@@ -176,14 +176,25 @@ void MyDocument::updateControl(Control* sender) {
         if (!sender->holdsNumber()) return;
         const double v = sender->value;
         const double fixedPressure = rule->target == Target::T ? pressureKeepingDensity(v) : -1;
-        if (fixedPressure == 0) {
-            // No state of the fixed density at that temperature: the state stays whole.
+        const bool beyondDiagram = fixedPressure > Palliser::kDiagramMaxPressure;
+        if (fixedPressure == 0 || beyondDiagram) {
+            // No state of the fixed density at that temperature, or one above the diagram's
+            // top pressure: the state stays whole.
+            const std::string refusal =
+                beyondDiagram
+                    ? formatted("The density is fixed at %.6g kg/m³; at %.6g °C ", mRm, v) +
+                          formatted("that density lies at %.6g bar, above the diagram's %.6g "
+                                    "bar: ",
+                                    fixedPressure, Palliser::kDiagramMaxPressure) +
+                          formatted("at this density the state leaves the diagram at %.6g °C, "
+                                    "so the temperature stays.",
+                                    temperatureLeavingDiagram(v))
+                    : formatted("The density is fixed at %.6g kg/m³; the model finds no state "
+                                "of that density at %.6g °C, so the temperature stays.",
+                                mRm, v);
             sender->setDouble(mTm);
             for (const char* partner : rule->partners) mForm.setDouble(partner, mTm);
-            mForm.setString(kStatusLine,
-                            formatted("The density is fixed at %.6g kg/m³; the model finds no "
-                                      "state of that density at %.6g °C, so the temperature stays.",
-                                      mRm, v));
+            mForm.setString(kStatusLine, refusal);
             mRefusedControl = sender->name;
             return;
         }
@@ -357,6 +368,23 @@ void MyDocument::calculateDensities() {
     PlistValue* c = selectedCase();
     mRm = densityAt(mTm, mPm, mXm, mRm);
     mState = mModel->state();
+    // The diagram ends at its top pressure: above it the model's rules run on beyond the
+    // pressures they were made for, and the state lies outside its range like any state it
+    // cannot place. What depends on the temperature alone (the saturation and three-phase
+    // points) still holds.
+    const bool aboveDiagram = mPm > Palliser::kDiagramMaxPressure;
+    if (aboveDiagram) {
+        PhaseDiagramInfo& st = mState;
+        st.region = PhaseDiagramInfo::kUnclassified;
+        st.density = mRm = -1;
+        for (double* f : {&st.lgLiquidSalinity, &st.lgVapourSalinity, &st.lgLiquidDensity,
+                          &st.lgVapourDensity, &st.haliteLiquidSalinity, &st.haliteLiquidDensity,
+                          &st.haliteGasSalinity, &st.haliteGasDensity, &st.liquidMassFraction,
+                          &st.haliteMassFraction, &st.vapourMassFraction,
+                          &st.liquidVolumeFraction, &st.vapourVolumeFraction,
+                          &st.haliteVolumeFraction})
+            *f = -1;
+    }
     const PhaseDiagramInfo& s = mState;
     const bool classified = s.region >= 1 && s.region <= 8;
 
@@ -374,8 +402,13 @@ void MyDocument::calculateDensities() {
     // Blank results alone would not say why: the status line does, until a state is placed.
     const bool saysOutside = mForm.text(kStatusLine).find(kOutsideTheModel) != std::string::npos;
     if (!classified)
-        mForm.setString(kStatusLine, formatted("The state at %.6g \u00b0C and %.6g bar ", mTm, mPm) +
-                                         kOutsideTheModel + ": it has no phases or density to show.");
+        mForm.setString(kStatusLine,
+                        formatted("The state at %.6g \u00b0C and %.6g bar ", mTm, mPm) +
+                            kOutsideTheModel +
+                            (aboveDiagram ? formatted(" (its pressures end at %.6g bar)",
+                                                      Palliser::kDiagramMaxPressure)
+                                          : std::string()) +
+                            ": it has no phases or density to show.");
     else if (saysOutside)
         mForm.setString(kStatusLine, "");
 
@@ -429,14 +462,20 @@ void MyDocument::calculateDensities() {
     mForm["mStepRm"].enabled = row.density;
 
     // Without a liquid-vapour pair the box's fields are blank, and so is what its title says
-    // of the state.
+    // of the state. A pure end's pair is its saturation pair at the temperature, at its own
+    // saturation pressure and without salinities (-1): it belongs to the state only on that
+    // pressure.
     boxLG.title = "Liquid-Vapour Association";
-    if (computed(s.lgLiquidDensity)) {
+    const bool pureEnd = !computed(s.lgLiquidSalinity) || !computed(s.lgVapourSalinity);
+    const bool onSaturation = s.region == PhaseDiagramInfo::kWaterSaturation ||
+                              s.region == PhaseDiagramInfo::kNaClSaturation;
+    if (computed(s.lgLiquidDensity) && (!pureEnd || onSaturation)) {
         boxLG.title = formatted("Liquid-Vapour Association at %.2f°C and %.2f bar", mTm, mPm);
-        mForm.setDouble("mRl_lv_edit", s.lgLiquidDensity);
-        mForm.setDouble("mRg_lv_edit", s.lgVapourDensity);
-        mForm.setDouble("mXliq", 100 * s.lgLiquidSalinity);
-        mForm.setDouble("mXgas", 100 * s.lgVapourSalinity);
+        for (auto [n, v] : {std::pair{"mRl_lv_edit", s.lgLiquidDensity},
+                            {"mRg_lv_edit", s.lgVapourDensity},
+                            {"mXliq", 100 * s.lgLiquidSalinity},
+                            {"mXgas", 100 * s.lgVapourSalinity}})
+            computed(v) ? mForm.setDouble(n, v) : mForm.clear(n);
         if (computed(s.criticalPressure)) {
             mForm.setDouble("mPcrit", s.criticalPressure);
             mForm.setDouble("mXcrit", 100 * s.criticalSalinity);
@@ -496,7 +535,17 @@ void MyDocument::onResetToInitialConditions() {
 }
 
 void MyDocument::onFixDensity(Control* sender) {
-    const bool fixed = (sender ? sender->state : mForm["mFixDensity"].state) != 0;
+    Control& box = sender ? *sender : mForm["mFixDensity"];
+    if (box.state != 0 && !(mRm > 0 && std::isfinite(mRm))) {
+        // A state without a density has none to keep: fixing it would only lock the pressure
+        // and salinity fields on a state the model cannot place.
+        box.state = 0;
+        mForm.setString(kStatusLine, formatted("There is no density to fix: the state at %.6g "
+                                               "\u00b0C and %.6g bar has none.",
+                                               mTm, mPm));
+        mRefusedControl = box.name;
+    }
+    const bool fixed = box.state != 0;
     for (const char* n :
          {"mHalitePm", "mStepHalitePm", "mHaliteXm", "mStepHaliteXm", "mStepHaliteXm1", "mStepRm"})
         mForm[n].enabled = !fixed;
@@ -510,6 +559,17 @@ double MyDocument::pressureKeepingDensity(double T) {
     // once it has split.
     const double P = mModel->pressureForBulkDensity(T, mPm, mRm, 0.01 * mXm);
     return P > 0 && std::isfinite(P) ? P : 0;
+}
+
+double MyDocument::temperatureLeavingDiagram(double T) {
+    constexpr int kHalvings = 40;  // hundreds of kelvin down to far below the digits shown
+    double inside = mTm, outside = T;
+    for (int i = 0; i < kHalvings; ++i) {
+        const double mid = 0.5 * (inside + outside);
+        const double P = pressureKeepingDensity(mid);
+        (P > 0 && P <= Palliser::kDiagramMaxPressure ? inside : outside) = mid;
+    }
+    return outside;
 }
 
 // The salinity (wt %) of the liquid or the vapour of the region the last evaluation found:

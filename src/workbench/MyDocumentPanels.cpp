@@ -407,7 +407,9 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
 
     double rho = 0, Pm = 0;
     const double Tm = mModel->calculateTm(x, 0.01 * bubble.value, T0 + 0.01, rho, Pm);
-    if (Tm > 0) {
+    // Halite dissolves from 0 degC: the flag tells a failure.
+    const bool haveTm = !mModel->failed;
+    if (haveTm) {
         mForm.setDouble("mTm_edit", Tm);
         mForm.setDouble("mInclusionRho", rho);
         mForm.setDouble("mPm_edit", Pm);
@@ -418,8 +420,8 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
     }
     // Heated from Tm, where its halite has just dissolved into liquid + vapour.
     double Ph = 0, Th = 0;
-    if (Tm > 0) Th = mModel->calculateThLiq(x, rho, Tm, Ph);
-    if (Tm > 0 && !mModel->failed) {
+    if (haveTm) Th = mModel->calculateThLiq(x, rho, Tm, Ph);
+    if (haveTm && !mModel->failed) {
         mForm.setDouble("mTh_edit", Th);
         mForm.setDouble("mPh_edit", Ph);
         markInclusion(mRhoTxViewp, Tm, Th, rho, 6, 7, "t_rtxpoint0", "t_rtxpoint1", "t_rtxline1");
@@ -433,7 +435,7 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
     } else {
         mForm.clear("mTh_edit");
         mForm.clear("mPh_edit");
-        if (Tm > 0)
+        if (haveTm)
             lacks("no Th: the liquid of the model's inclusion does not reach its bubble curve on "
                   "heating from Tm");
     }

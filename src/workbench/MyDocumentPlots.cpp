@@ -238,13 +238,21 @@ void MyDocument::onFocusToV_HL() {
 // ----- Plot selection ---------------------------------------------------------------------
 
 void MyDocument::onPlotSelection(const Notification& n) {
-    auto* plot = static_cast<const CPlotView*>(n.object);
-    bool ours = false;
-    for (CPlotView* p : caseBoundPlots()) ours = ours || p == plot;
-    if (!ours || !plot) return;
+    CPlotView* plot = nullptr;
+    for (CPlotView* p : caseBoundPlots())
+        if (p && p == n.object) plot = p;
+    if (!plot) return;
+    moveStateToClick(plot);
+    // The plot's mark shows the state, not the spot clicked: after a click that leaves the
+    // state (one that selects a marker or a curve, or one the state cannot take) it goes back.
+    markState(plot);
+}
+
+void MyDocument::moveStateToClick(const CPlotView* plot) {
     // A click that selects a curve or a marker does so to read, restyle or open it: only a
-    // click beside them (on a field or an empty part of the plot) moves the state.
-    if (plot->selectionIsClickable()) return;
+    // click beside them (on a field or an empty part of the plot) moves the state. A click
+    // outside the plot rectangle (on its axes or labels) selects no point at all.
+    if (plot->selectionIsClickable() || !plot->isSelectionPointVisible()) return;
     const double X = plot->selectedPointX(), Y = plot->selectedPointY();
     const bool shift = plot->selectionKeyShift();
     auto anyT = [](double t) { return std::isfinite(t); };
@@ -312,9 +320,24 @@ void MyDocument::onPlotSelection(const Notification& n) {
 
 // ----- Tabs, toggles, menus ----------------------------------------------------------------
 
-void MyDocument::markPlot(CPlotView* plot, double x, double y) {
-    plot->setSelectedPointX(static_cast<float>(x));
-    plot->setSelectedPointY(static_cast<float>(y));
+void MyDocument::markState(CPlotView* plot) {
+    if (!plot) return;
+    const struct {
+        CPlotView* plot;
+        double x, y;
+    } marks[] = {{mPTViewp, mTm, mPm},   {mIsochoreViewp, mTm, mPm}, {mTxViewp, mTm, mXm},
+                 {mPxViewp, mXm, mPm},   {mRhoTViewp, mTm, mRm},     {mRhoTxViewp, mTm, mRm},
+                 {mRhoPViewp, mPm, mRm}, {mRhoXViewp, mXm, mRm},     {mVxViewp, mXm, 1000.0 / mRm}};
+    for (const auto& m : marks) {
+        if (m.plot != plot) continue;
+        // No density, no specific-volume mark: the mark keeps its place.
+        if (plot != mVxViewp || (mRm > 0 && std::isfinite(mRm))) {
+            plot->setSelectedPointX(static_cast<float>(m.x));
+            plot->setSelectedPointY(static_cast<float>(m.y));
+        }
+        plot->showSelectionPoint(true);
+        return;
+    }
 }
 
 void MyDocument::selectTabViewItemAtIndex(int index) {
@@ -327,27 +350,16 @@ void MyDocument::tabViewDidSelectTabViewItem() {
     if (!mWindowLoaded) return;
     const std::string& id = mTabView.selectedIdentifier();
     if (id == "ptx") {
-        markPlot(mPTViewp, mTm, mPm);
-        markPlot(mTxViewp, mTm, mXm);
-        markPlot(mPxViewp, mXm, mPm);
-        for (CPlotView* p : {mPTViewp, mPxViewp, mTxViewp}) p->setNeedsDisplay(true);
+        for (CPlotView* p : {mPTViewp, mPxViewp, mTxViewp}) markState(p);
     } else if (id == "rho") {
-        markPlot(mRhoTViewp, mTm, mRm);
-        markPlot(mRhoPViewp, mPm, mRm);
-        markPlot(mRhoXViewp, mXm, mRm);
-        // No density, no specific-volume mark: the mark keeps its place.
-        if (mRm > 0 && std::isfinite(mRm)) markPlot(mVxViewp, mXm, 1000.0 / mRm);
-        for (CPlotView* p : {mRhoPViewp, mRhoXViewp, mRhoTViewp, mVxViewp})
-            p->setNeedsDisplay(true);
+        for (CPlotView* p : {mRhoPViewp, mRhoXViewp, mRhoTViewp, mVxViewp}) markState(p);
     } else if (id == "halite") {
         onCalculateInclusionProperties();
-        mRhoTxViewp->setNeedsDisplay(true);
-        markPlot(mRhoTxViewp, mTm, mRm);
+        markState(mRhoTxViewp);
     } else if (id == "ice") {
         onCalculateIceSalinity();
     } else if (id == "isochore") {
-        markPlot(mIsochoreViewp, mTm, mPm);
-        mIsochoreViewp->setNeedsDisplay(true);
+        markState(mIsochoreViewp);
     } else if (id == "boiling") {
         onCalculateBoiling();
     }

@@ -152,5 +152,35 @@ TEST_F(WidgetsPanels, PointColourKeptByOKUndoneByCancel) {
     }
 }
 
+// Regression: Escape closed no settings panel (the curve panel stayed open with its session
+// running). In each panel it closes the window as its close button does: the panel's session
+// ends.
+TEST_F(WidgetsPanels, EscapeClosesEachPanel) {
+    auto* curve = plot->add(std::make_unique<CGraphCurve>());
+    curve->addPoint(100, 100, false);
+    curve->addPoint(500, 900, false);
+    CGraphPoint* point = plot->plotPoint(300, 400, 1, Color::red());
+    // Escape pressed in the panel shown last: the window goes.
+    auto escapeCloses = [](Gtk::Window* panel) {
+        runPendingEvents();
+        ASSERT_NE(panel, nullptr);
+        ASSERT_TRUE(panel->get_visible());
+        GtkEventController* keys = controllerOf(*panel, GTK_TYPE_EVENT_CONTROLLER_KEY);
+        ASSERT_NE(keys, nullptr);
+        gboolean handled = FALSE;
+        g_signal_emit_by_name(keys, "key-pressed", GDK_KEY_Escape, 0u, 0, &handled);
+        runPendingEvents();
+        EXPECT_TRUE(handled);
+        EXPECT_FALSE(panel->get_visible());
+    };
+    services.showCurveSettingsPanel(*plot, *curve);
+    escapeCloses(services.curveSettingsWindow());
+    EXPECT_FALSE(CCurveSettingsWindow::sharedCurvesSettingsCtroller().isModalSessionRunning());
+    services.showPointSettingsPanel(*plot, *point);
+    escapeCloses(services.pointSettingsWindow());
+    services.showAxisRangePanel(*plot);
+    escapeCloses(&services.axisRangeWindow());
+}
+
 }  // namespace
 }  // namespace vornex::shell

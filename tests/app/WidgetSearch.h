@@ -3,6 +3,7 @@
 // main loop handle what followed.
 #pragma once
 
+#include <gtk/gtk.h>
 #include <gtkmm/button.h>
 #include <gtkmm/widget.h>
 
@@ -51,6 +52,23 @@ inline void runPendingEvents() {
 // What a click on the button ends in.
 inline void click(Gtk::Button* button) {
     if (button) g_signal_emit_by_name(button->gobj(), "clicked");
+}
+
+// The event controller of GTK type TYPE on the widget (the first one; with PHASE, the first
+// running in that phase), or null. Its signals are what GTK emits for the user's input.
+inline GtkEventController* controllerOf(Gtk::Widget& widget, GType type,
+                                        GtkPropagationPhase phase = GTK_PHASE_NONE) {
+    GListModel* controllers = gtk_widget_observe_controllers(widget.gobj());
+    GtkEventController* found = nullptr;
+    for (guint i = 0; i < g_list_model_get_n_items(controllers) && !found; ++i) {
+        auto* c = static_cast<GtkEventController*>(g_list_model_get_item(controllers, i));
+        if (G_TYPE_CHECK_INSTANCE_TYPE(c, type) &&
+            (phase == GTK_PHASE_NONE || gtk_event_controller_get_propagation_phase(c) == phase))
+            found = c;
+        g_object_unref(c);
+    }
+    g_object_unref(controllers);
+    return found;
 }
 
 }  // namespace vornex::shell

@@ -62,23 +62,6 @@ void pumpUntilQuiet(std::chrono::milliseconds quiet = std::chrono::milliseconds(
     }
 }
 
-// The event controller of GTK type TYPE on the widget (the first one; with PHASE, the first
-// running in that phase), or null. Its signals are what GTK emits for the user's input.
-GtkEventController* controllerOf(Gtk::Widget& widget, GType type,
-                                 GtkPropagationPhase phase = GTK_PHASE_NONE) {
-    GListModel* controllers = gtk_widget_observe_controllers(widget.gobj());
-    GtkEventController* found = nullptr;
-    for (guint i = 0; i < g_list_model_get_n_items(controllers) && !found; ++i) {
-        auto* c = static_cast<GtkEventController*>(g_list_model_get_item(controllers, i));
-        if (G_TYPE_CHECK_INSTANCE_TYPE(c, type) &&
-            (phase == GTK_PHASE_NONE || gtk_event_controller_get_propagation_phase(c) == phase))
-            found = c;
-        g_object_unref(c);
-    }
-    g_object_unref(controllers);
-    return found;
-}
-
 class Widgets : public ::testing::Test {
    protected:
     void SetUp() override {
@@ -258,12 +241,17 @@ TEST_F(Widgets, APressWithoutADragSelectsThePointUnderItInsideThePlotOnly) {
     auto* area = Gtk::make_managed<PlotArea>(*host, [this] { ++runs; });
     show(*area, 500, 400);
     CPlotView& plot = *host->plotView();
-    // A click in the margin, outside the plot rectangle: no point is selected.
+    // A click in the margin, outside the plot rectangle: no point is selected; the state
+    // stays, and the mark shows it.
+    const double T = document->mTm, P = document->mPm;
     area->onDragBegin(5, 5);
     area->onDragEnd(1, 0);
     EXPECT_TRUE(plot.trackingRect().isZero());
     EXPECT_FALSE(plot.isTrackingMouse());
-    EXPECT_FALSE(plot.isSelectionPointVisible());
+    EXPECT_EQ(document->mTm, T);
+    EXPECT_EQ(document->mPm, P);
+    EXPECT_TRUE(plot.isSelectionPointVisible());
+    EXPECT_FLOAT_EQ(plot.selectedPointX(), static_cast<float>(T));
     EXPECT_EQ(runs, 2);  // the press and the release each refresh the window
     // Inside it, the point under the press is selected.
     const Rect inside = plot.getPlotRect();

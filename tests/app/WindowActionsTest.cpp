@@ -451,5 +451,43 @@ TEST_F(WindowActions, ItemsChosenInTheContextPopoverActOnThePlot) {
     runPendingEvents();
 }
 
+// Regression: in a window 1280 pixels wide the Boiling tab's fields lay off its right edge
+// (4 px of them showed) until the page was scrolled sideways. They show whole when the tab
+// opens, at 1280 pixels as in the window's own size.
+TEST_F(WindowActions, TheBoilingPanelsFieldsShowWholeIn1280Pixels) {
+    for (const int width : {1280, 1360}) {
+        DocumentWindow* window = app->newDocument();
+        window->set_default_size(width, 800);
+        window->present();
+        runPendingEvents();
+        Gtk::Notebook& tabs = window->tabs();
+        tabs.set_current_page(5);
+        Gtk::Widget* page = tabs.get_nth_page(5);
+        ASSERT_NE(page, nullptr);
+        // Until GTK has laid the page out.
+        for (int turn = 0; turn < 250 && !(page->get_mapped() && page->get_width() > 0); ++turn) {
+            runPendingEvents();
+            g_usleep(20000);
+        }
+        runPendingEvents();
+        ASSERT_GT(page->get_width(), 0);
+        int fields = 0;
+        for (const std::string& name : window->document().form().names()) {
+            if (name.rfind("mBoil", 0) != 0) continue;
+            Gtk::Widget* field = window->form().widget(name);
+            if (!field || !field->get_mapped()) continue;
+            graphene_rect_t r;
+            ASSERT_TRUE(gtk_widget_compute_bounds(field->gobj(), page->gobj(), &r)) << name;
+            EXPECT_GE(r.origin.x, 0) << name << " at " << width;
+            EXPECT_LE(r.origin.x + r.size.width, page->get_width() + 0.5) << name << " at " << width;
+            ++fields;
+        }
+        EXPECT_GT(fields, 20) << width;
+        window->document().updateChangeCount(ChangeKind::Cleared);
+        window->activate_action("win.close");
+        runPendingEvents();
+    }
+}
+
 }  // namespace
 }  // namespace vornex::shell

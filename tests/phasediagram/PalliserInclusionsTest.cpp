@@ -16,10 +16,14 @@ namespace {
 constexpr double kGridStepW = 8.4;
 constexpr int kGridInclusions = 15;
 constexpr double kThBuiltStep = 8.0;
+constexpr double kDissolutionStep = 7.0;
+constexpr int kDissolutionInclusions = 12;
 #else
 constexpr double kGridStepW = 1.4;
 constexpr int kGridInclusions = 100;
 constexpr double kThBuiltStep = 2.0;
+constexpr double kDissolutionStep = 1.0;
+constexpr int kDissolutionInclusions = 100;
 #endif
 
 class PalliserInclusions : public ::testing::Test {
@@ -228,6 +232,44 @@ TEST_F(PalliserInclusions, TmJustAboveTheLowestInclusionTemperature) {
             ASSERT_EQ(model.failed, 0) << x << " " << Tbuilt;
             EXPECT_NEAR(T, Tbuilt, 1e-6) << x;
         }
+    }
+}
+
+// Regression: the forward Tm search started at 20 degC and the Th search at 20 degC, while the
+// (Th, Tm) inverse solves halite dissolving from 0 degC: for Th 200 / Tm 5 it gave 26.357 wt %
+// and 10.229 % vapour, and the forward search found no Tm for that inclusion. Every inclusion
+// the inverse solves with Tm from 1 degC comes back through Tm and Th forward, and a vapour
+// fraction reached below 20 degC is found where it is reached.
+TEST_F(PalliserInclusions, ForwardAndInverseDissolutionFromOneDegree) {
+    int solved = 0;
+    for (double Tm = 1.0; Tm <= 22.0; Tm += kDissolutionStep) {
+        for (double Th : {Tm + 5.0, Tm + 15.0, 50.0, 200.0, 400.0, 600.0}) {
+            SCOPED_TRACE(::testing::Message() << "Th " << Th << ", Tm " << Tm);
+            double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+            model.calculateFromThTm(Th, Tm, x, rho, 0.0, 0.0, 0.3, 1000.0, Pm, Ph, phiV);
+            if (model.failed) continue;
+            ++solved;
+            // As the inclusion panel searches: from just above the salinity's own Tm0.
+            double rhoL0 = 0.0, P0 = 0.0, rhoBack = 0.0, PmBack = 0.0, PhBack = 0.0;
+            const double Tm0 = model.calculateTm0(x, rhoL0, P0);
+            const double TmBack = model.calculateTm(x, phiV, std::max(Tm0, 0.0) + 0.01, rhoBack,
+                                                    PmBack);
+            ASSERT_EQ(model.failed, 0);
+            EXPECT_NEAR(TmBack, Tm, 1e-6);
+            EXPECT_NEAR(rhoBack, rho, 1e-6 * rho);
+            EXPECT_NEAR(PmBack, Pm, 1e-6 * Pm);
+            EXPECT_NEAR(model.calculateThLiq(x, rho, TmBack, PhBack), Th, 1e-6);
+            EXPECT_EQ(model.failed, 0);
+            EXPECT_NEAR(PhBack, Ph, 1e-6 * Ph);
+        }
+    }
+    EXPECT_GE(solved, kDissolutionInclusions);
+    for (double Tbuilt : {0.5, 1.0, 7.3, 19.6}) {
+        const double phiV = slvVapourFraction(model, 0.26, Tbuilt);
+        ASSERT_TRUE(std::isfinite(phiV)) << Tbuilt;
+        double rho = 0.0, P = 0.0;
+        EXPECT_NEAR(model.calculateTm(0.26, phiV, 25.0, rho, P), Tbuilt, 1e-6);
+        EXPECT_EQ(model.failed, 0) << Tbuilt;
     }
 }
 

@@ -250,6 +250,29 @@ TEST_F(PlotMouse, StatusNamingAnObjectClearsWhenTheObjectGoes) {
     EXPECT_EQ(host.status, "");
 }
 
+// Regression: the second click of a double click, and a press on the legend, moved the
+// selection mark to the spot pressed (or hid it), though they select no point and post
+// nothing. The mark stays where it was, shown as it was.
+TEST_F(PlotMouse, DoubleClickAndLegendPressLeaveTheSelectionMark) {
+    horizontal("d", 80);
+    const Point legend = showLegendAt50();
+    auto expectMarkAt20 = [&](const char* what) {
+        EXPECT_FLOAT_EQ(view->selectedPointX(), 20) << what;
+        EXPECT_FLOAT_EQ(view->selectedPointY(), 20) << what;
+        EXPECT_TRUE(view->isSelectionPointVisible()) << what;
+    };
+    view->setSelectedPoint(20, 20);
+    view->showSelectionPoint(true);
+    click(viewPoint(60, 80), 2);
+    EXPECT_EQ(services.curvePanels, 1);
+    expectMarkAt20("double click");
+    click({legend.x + 5, legend.y + 5});
+    expectMarkAt20("legend click");
+    drag({legend.x + 5, legend.y + 5}, {{legend.x + 15, legend.y + 5}});
+    expectMarkAt20("legend drag");
+    EXPECT_EQ(selections, 0);
+}
+
 TEST_F(PlotMouse, LegendDragIsOneUndoStep) {
     const Point grab = showLegendAt50();
     const Point start{grab.x + 5, grab.y + 5};

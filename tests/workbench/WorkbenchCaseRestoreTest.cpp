@@ -169,6 +169,15 @@ TEST_F(WorkbenchTest, CaseTableRefusalsSayWhyAndTheInclusionSalinityFollowsTheCa
     auto copy = HeadlessWorkbench::openDocument("inclusion-salinity.wyvra");
     ASSERT_TRUE(copy);
     EXPECT_EQ(copy->form().value("mInclusionNaCl"), 47.2);
+    // Regression: the reopened document's ice panel showed its melting temperature with blank
+    // salinity, NaCl and KCl results.
+    const Form& ice = copy->form();
+    ASSERT_TRUE(ice["mIceT"].holdsNumber());
+    double w = NAN;
+    doc->model()->calculateIceMeltingSalinity(ice.value("mIceT"), 0.01 * ice.value("mIceRatio"), w);
+    EXPECT_NEAR(ice.value("mIceSalinity"), 100 * w, 1e-9);
+    EXPECT_NEAR(ice.value("mIceNaCl") + ice.value("mIceKCl"), 100 * w, 1e-9);
+    EXPECT_GT(w, 0.1);
 }
 
 // Regression: a state on the halite + liquid + vapour pressure showed liquid-gas after typing

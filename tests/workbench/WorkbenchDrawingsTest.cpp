@@ -285,6 +285,14 @@ TEST_F(DrawingsTest, InclusionForwardAndInverse) {
     ui->type("mThfi_edit", 300);
     EXPECT_TRUE(form()["mNaClfi_edit"].holdsNumber());
     EXPECT_EQ(form().text(status).rfind("No inclusion", 0), std::string::npos);
+    // Regression: an inclusion whose halite dissolves below 20 degC (Th 200, Tm 5: 26.357 wt %)
+    // came back on the forward side with no Tm ("no liquid + vapour ... has 10.229 % vapour").
+    ui->type("mTmfi_edit", 5);
+    ui->type("mThfi_edit", 200);
+    ASSERT_TRUE(form()["mNaClfi_edit"].holdsNumber());
+    EXPECT_NEAR(form().value("mTm_edit"), 5, 1e-6);
+    EXPECT_NEAR(form().value("mTh_edit"), 200, 1e-6);
+    EXPECT_EQ(form().text(status).find("no Tm"), std::string::npos) << form().text(status);
     // Halite gone at 450 degC and no mixture of liquid and vapour there homogenising at 500.
     ui->type("mTmfi_edit", 450);
     ui->type("mThfi_edit", 500);

@@ -85,6 +85,100 @@ TEST_F(WorkbenchTest, ClickOnAnObjectLeavesTheState) {
     EXPECT_NEAR(key(0, "Pm"), 100, 0.5);
 }
 
+// The state in a plot's coordinates, and the press of a mouse button in that plot.
+std::pair<double, double> stateIn(const MyDocument& d, const std::string& plot) {
+    if (plot == "mPTViewp" || plot == "mIsochoreViewp") return {d.mTm, d.mPm};
+    if (plot == "mTxViewp") return {d.mTm, d.mXm};
+    if (plot == "mPxViewp") return {d.mXm, d.mPm};
+    if (plot == "mRhoTViewp" || plot == "mRhoTxViewp") return {d.mTm, d.mRm};
+    if (plot == "mRhoPViewp") return {d.mPm, d.mRm};
+    if (plot == "mRhoXViewp") return {d.mXm, d.mRm};
+    return {d.mXm, 1000 / d.mRm};  // mVxViewp
+}
+
+void press(CPlotView& view, Point at, int clickCount) {
+    MouseEvent down;
+    down.location = at;
+    down.clickCount = clickCount;
+    QueuedMouseEvents followUp;
+    followUp.release(at);
+    view.mouseDown(down, followUp);
+}
+
+// Regression: a click that selected a marker left the state alone but moved the plot's mark
+// onto the marker (state 827.9 degC, 80.28 bar; a click on the initial-conditions marker put
+// the P-T mark at 298 degC / 88 bar). In every plot of the case, after a single or double
+// click on each of its markers and curves, a press on the legend and a click beside the plot
+// rectangle (which selects no point: it set 0 degC from the density-temperature plot), the
+// state is the one it was and the mark shows it.
+TEST_F(WorkbenchTest, StateMarkStaysOnTheStateAfterSelectingClicks) {
+    auto setState = [&] {
+        ui->type("mHaliteXm", 10);
+        ui->type("mHaliteTm", 600);
+        ui->type("mHalitePm", 300);
+    };
+    setState();
+    ASSERT_GT(doc->mRm, 0);
+    const char* const plots[] = {"mPTViewp",   "mTxViewp",   "mPxViewp",
+                                 "mRhoTViewp", "mRhoPViewp", "mRhoXViewp",
+                                 "mVxViewp",   "mRhoTxViewp", "mIsochoreViewp"};
+    int selecting = 0;
+    for (const char* name : plots) {
+        CPlotView& view = plot(name);
+        view.calculateCoefficients();
+        auto inside = [&](float x, float y) {
+            return x > view.mCurrentMinX() && x < view.mCurrentMaxX() &&
+                   y > view.mCurrentMinY() && y < view.mCurrentMaxY();
+        };
+        std::vector<DataPoint> targets;
+        for (const auto& o : view.graphObjects()) {
+            if (auto* p = dynamic_cast<const CGraphPoint*>(o.get())) {
+                if (inside(p->getX(), p->getY())) targets.push_back({p->getX(), p->getY()});
+            } else if (auto* c = dynamic_cast<const CGraphCurve*>(o.get())) {
+                for (int i = 1; i < 4 && c->pointCount() > 4; ++i) {
+                    const CurvePoint m = c->getPointAtIndex(c->pointCount() * i / 4);
+                    if (inside(m.x, m.y)) targets.push_back({m.x, m.y});
+                }
+            }
+        }
+        PlistValue before = caseAt(0);
+        auto expectMarkOnState = [&](const std::string& what) {
+            SCOPED_TRACE(::testing::Message() << name << ", " << what);
+            EXPECT_EQ(caseAt(0), before);
+            const auto [x, y] = stateIn(*doc, name);
+            EXPECT_FLOAT_EQ(view.selectedPointX(), static_cast<float>(x));
+            EXPECT_FLOAT_EQ(view.selectedPointY(), static_cast<float>(y));
+            EXPECT_TRUE(view.isSelectionPointVisible());
+        };
+        int hits = 0;
+        for (const DataPoint& at : targets) {
+            const Point p{view.getXValue(static_cast<float>(at.x)),
+                          view.getYValue(static_cast<float>(at.y))};
+            press(view, p, 1);
+            if (!view.selectionIsClickable()) {
+                // A click beside the objects moved the state: back to where it was.
+                setState();
+                before = caseAt(0);
+                continue;
+            }
+            ++hits;
+            expectMarkOnState("click at " + std::to_string(at.x) + ", " + std::to_string(at.y));
+            press(view, p, 2);  // opens the object's settings
+            expectMarkOnState("double click");
+        }
+        selecting += hits;
+        EXPECT_GE(hits, std::string(name) == "mPTViewp" ? 3 : 1) << name;
+        const Rect legend = view.mLegend().getBounds();
+        if (!legend.isZero()) {
+            press(view, {legend.midX(), legend.midY()}, 1);
+            expectMarkOnState("legend");
+        }
+        press(view, {2, 2}, 1);
+        expectMarkOnState("beside the plot rectangle");
+    }
+    EXPECT_GE(selecting, 50);
+}
+
 // Thick upper layers of water and dilute brine whose geotherm passes the brine's critical
 // pressure far below its critical temperature: each column is determined, and one shown as not
 // boiling stays below the bubble curve wherever its column is below the critical pressure.

@@ -226,6 +226,83 @@ TEST_F(WorkbenchTest, FixedDensityFollowsAnInclusionToRoomTemperatureAndBack) {
     }
 }
 
+// Regression: heated at fixed density a halite + liquid state (64.37 wt %, 159.05 degC,
+// 3710.65 bar) went on to 5,802.9 bar at 300 degC and 90,304 bar at 984.7 degC, and a typed
+// pressure above the diagram's 5000 bar top was shown as a state. A fixed-density temperature
+// whose pressure lies above the top is refused, naming the temperature where the state leaves
+// the diagram; a pressure typed above it lies outside the model's range; a state without a
+// density has none to fix. (Pure water's fixed-density pressures are IAPWS-95's: 1080.0 and
+// 3067.3 bar at 100 and 200 degC, 5275.9 bar at 300 degC.)
+TEST_F(WorkbenchTest, FixedDensityStopsAtTheTopOfTheDiagram) {
+    const std::string status = MyDocument::kStatusLine;
+    PalliserModel& model = *doc->model();
+    auto leavesAt = [&](double T) {
+        const std::string& line = form().text(status);
+        const std::string mark = "leaves the diagram at ";
+        const std::size_t at = line.find(mark);
+        EXPECT_NE(at, std::string::npos) << line << " at " << T;
+        return at == std::string::npos ? NAN : std::stod(line.substr(at + mark.size()));
+    };
+    ui->type("mHaliteXm", 64.37);
+    ui->type("mHaliteTm", 159.05);
+    ui->type("mHalitePm", 3710.65);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteLiquid);
+    const double rho = doc->mRm;
+    EXPECT_NEAR(rho, 1628.86, 0.05);
+    ui->check("mFixDensity", true);
+    for (double T : {300.0, 984.7}) {
+        ui->type("mHaliteTm", T);
+        EXPECT_EQ(doc->mTm, 159.05);
+        EXPECT_EQ(doc->mPm, 3710.65);
+        EXPECT_EQ(doc->refusedControl(), "mHaliteTm");
+        EXPECT_NE(form().text(status).find("above the diagram's 5000 bar"), std::string::npos)
+            << form().text(status);
+        // The pressure of the density reaches the top there.
+        const double Tleave = leavesAt(T);
+        const double x = 0.01 * doc->mXm;
+        EXPECT_LT(model.pressureForBulkDensity(Tleave - 0.01, 3710.65, rho, x), 5000);
+        EXPECT_GT(model.pressureForBulkDensity(Tleave + 0.01, 3710.65, rho, x), 5000);
+        EXPECT_NEAR(Tleave, 250, 10);
+    }
+    const double Tleave = leavesAt(984.7);
+    ui->type("mHaliteTm", Tleave - 0.1);
+    EXPECT_NEAR(doc->mTm, Tleave - 0.1, 1e-6);
+    EXPECT_LE(doc->mPm, 5000);
+    EXPECT_GT(doc->mPm, 4990);
+    EXPECT_NEAR(doc->mRm / rho, 1, 1e-6);
+    // Pure water.
+    ui->check("mFixDensity", false);
+    ui->type("mHaliteXm", 0);
+    ui->type("mHaliteTm", 100);
+    ui->type("mHalitePm", 1080.0);
+    ui->check("mFixDensity", true);
+    ui->type("mHaliteTm", 200);
+    EXPECT_NEAR(doc->mPm, 3067.3, 0.5);
+    ui->type("mHaliteTm", 300);
+    EXPECT_EQ(doc->mTm, 200);
+    EXPECT_NEAR(leavesAt(300), 290, 10);
+    // A pressure typed above the top.
+    ui->check("mFixDensity", false);
+    ui->type("mHalitePm", 6000);
+    EXPECT_EQ(doc->mPm, 6000);
+    EXPECT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kUnclassified);
+    EXPECT_EQ(form().text("mPhaseAssoc"), "not classified");
+    for (const char* blank : {"mRm_edit", "mVolumeEdit", "mWtPercentL", "mRl_lv_edit"})
+        EXPECT_EQ(form().text(blank), "") << blank;
+    EXPECT_NE(form().text(status).find("lies outside the range of the model (its pressures end "
+                                       "at 5000 bar)"),
+              std::string::npos)
+        << form().text(status);
+    // Nothing to fix: the box stays off and the pressure can be brought back.
+    ui->check("mFixDensity", true);
+    EXPECT_EQ(form()["mFixDensity"].state, 0);
+    EXPECT_NE(form().text(status).find("no density to fix"), std::string::npos);
+    EXPECT_TRUE(ui->type("mHalitePm", 2000));
+    EXPECT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kOnePhase);
+    EXPECT_GT(doc->mRm, 0);
+    EXPECT_EQ(form().text(status), "");
+}
+
 // A temperature refused under "Fixed density" leaves the state, the case and every field as
 // they were before it, whether typed or stepped; its message goes with the next accepted edit.
 // (A brine of 30 wt % and 800 bar at 200 degC has no state of its density near 175 degC, where
@@ -289,6 +366,40 @@ TEST_F(WorkbenchTest, LiquidVapourTitleFollowsTheState) {
     ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteVapour);
     EXPECT_EQ(form().text("mRl_lv_edit"), "");
     EXPECT_EQ(form()["mBoxLiqGas"].title, "Liquid-Vapour Association");
+}
+
+// Regression: pure water's liquid-vapour box showed -100 wt % for the salinities the model
+// leaves uncomputed (-1), and the saturation densities at 23 mbar for a state at 20 degC and
+// 100 bar. Off its saturation pressure the box is blank, as it is for 1e-6 wt %; on it, its
+// densities are the saturation pair of the state; no salinity shown is negative.
+TEST_F(WorkbenchTest, PureWaterLiquidVapourBoxShowsOnlyTheStatesOwnPair) {
+    const char* const fields[] = {"mXliq", "mXgas", "mRl_lv_edit", "mRg_lv_edit"};
+    for (double X : {0.0, 1e-6}) {
+        ui->type("mHaliteXm", X);
+        ui->type("mHaliteTm", 20);
+        ui->type("mHalitePm", 100);
+        for (const char* f : fields) EXPECT_EQ(form().text(f), "") << f << " at " << X;
+        EXPECT_EQ(form()["mBoxLiqGas"].title, "Liquid-Vapour Association");
+    }
+    ui->type("mHaliteXm", 0);
+    int onCurve = 0;
+    for (double T : {1.0, 20.0, 150.0, 300.0, 370.0, 500.0, 995.0}) {
+        for (double P : {1.0, 100.0, 1000.0, 3000.0, -1.0}) {
+            ui->type("mHaliteTm", T);
+            // -1: on the saturation pressure of the temperature.
+            ui->type("mHalitePm", P > 0 ? P : form().value("mPsat"));
+            SCOPED_TRACE(::testing::Message() << T << " degC, " << doc->mPm << " bar");
+            for (const char* f : {"mXliq", "mXgas"})
+                EXPECT_TRUE(!form()[f].holdsNumber() || form().value(f) >= 0) << f;
+            const bool saturated = doc->stateSnapshot().region == PhaseDiagramInfo::kWaterSaturation;
+            EXPECT_EQ(form()["mRl_lv_edit"].holdsNumber(), saturated);
+            if (!saturated) continue;
+            ++onCurve;
+            EXPECT_EQ(form().value("mRl_lv_edit"), form().value("mSatLiqDensity"));
+            EXPECT_EQ(form().value("mRg_lv_edit"), form().value("mSatGasDensity"));
+        }
+    }
+    EXPECT_GE(onCurve, 3);
 }
 
 // Regression: the boiling tab's P-T plot stood empty without a word.

@@ -447,6 +447,7 @@ void IFP::calculateVLE(short flag) {
     }
     if (!solved && raoultStart_) solved = solveFromColderSaturation();
     status = solved && phasesInOrder() ? 0 : 1;
+    judgeAnswer();
     estimate_next_state();
 }
 

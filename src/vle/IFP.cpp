@@ -440,6 +440,7 @@ void IFP::calculateVLE(short flag) {
         std::fputs("Initialization error\n", stderr);
         return;
     }
+    startT_ = current.T;
     bool solved = runSolver();
     if (!solved && raoultStart_ && startFromBinarySaturation()) {
         loadStartVector();

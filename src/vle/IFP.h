@@ -193,6 +193,10 @@ class IFP : public IdealMixture {
     // The true point from the trial phases below the plane (the incipient side first), then
     // from colder points; the current state is left as it was where none is found.
     bool recoverFrom(std::vector<TrialPhase>& starts);
+    // A bubble or dew point at a pressure (problems 23, 32) from those at a temperature
+    // (13, 31), each from the one before, at temperatures moved by a secant in ln P until
+    // their pressure is the one given; true when the problem then holds two phases in order.
+    bool solveThroughIsothermalPoints();
     // Status 4 and its reason: the answer's liquid splits into two liquids.
     void callMetastable(const TrialPhase& below);
 
@@ -209,6 +213,8 @@ class IFP : public IdealMixture {
     // The start of the solve under way came from Raoult's law (asked for, or in place of an
     // empty trial state), so that a failure earns one retry from the binary saturation point.
     bool raoultStart_ = false;
+    // Temperature of the start of the solve under way, K.
+    double startT_ = 0.0;
     // The start state (steps before the start vector) by the initialization flag.
     void startBy(int flag);
     // The current state as the solver's start vector, with the phases computed there.

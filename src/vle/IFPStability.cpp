@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 #include <vector>
 
 #include "numerics/Diagnostics.h"
@@ -27,6 +28,8 @@ constexpr double kOnePhaseGap = 0.01;
 // steps of vapour fraction along it, failed ones included.
 constexpr int kTieLineSubstitutionSteps = 30;
 constexpr int kTieLineSteps = 60;
+// Saturation points at a temperature that a point at a pressure is sought through.
+constexpr int kIsothermalSteps = 40;
 
 }  // namespace
 
@@ -61,14 +64,30 @@ IFP::TrialPhase IFP::lowestTrialPhase(std::vector<TrialPhase>* each) {
         if (!std::isfinite(plane[i]) && xi > 0.0) return lowest;
     }
     lowest.tested = true;
-    // Trial phases of each kind from near each pure component: the vapour (or second liquid)
-    // and the liquid model's roots.
+    // Trial phases of each kind (the vapour or second liquid, and the liquid model's roots)
+    // from near each pure component. Where the answer's phases are all but one, the region
+    // below its plane may be a narrow one about it: trials also start a little way from it
+    // towards each pure component.
+    std::vector<std::vector<double>> origins;
+    std::vector<double> towards(z);
+    const double sz = std::accumulate(towards.begin(), towards.end(), 0.0);
+    for (double& v : towards) v = sz > 0.0 ? v / sz : 1.0 / double(un);
+    for (std::size_t pure = 0; pure < un; ++pure) {
+        for (double t : phasesAreOne() ? std::vector<double>{0.98, 0.3, 0.1, 0.03}
+                                       : std::vector<double>{0.98}) {
+            std::vector<double> o(un);
+            for (std::size_t i = 0; i < un; ++i)
+                o[i] = t == 0.98 ? (i == pure ? 0.98 : 0.02 / double(un - 1))
+                                 : (1.0 - t) * towards[i] + (i == pure ? t : 0.0);
+            origins.push_back(o);
+        }
+    }
     FluidPhase* kinds[2] = {secondPhase, firstPhase};
     std::vector<double> w(un), lnPhi;
     for (FluidPhase* model : kinds) {
         if (model == secondPhase && liquidLiquid != 0) continue;
-        for (std::size_t pure = 0; pure < un; ++pure) {
-            for (std::size_t i = 0; i < un; ++i) w[i] = i == pure ? 0.98 : 0.02 / double(un - 1);
+        for (const std::vector<double>& origin : origins) {
+            w = origin;
             TrialPhase start;
             for (int step = 0; step < kTrialSteps; ++step) {
                 if (!trialLnPhi(*model, w, lnPhi)) break;
@@ -188,28 +207,46 @@ void IFP::judgeAnswer() {
     // A solve that failed ends at an iterate, often the feed twice inside the two-phase
     // region: its trial phases too are starts of the true point.
     const bool converged = status == 0;
+    // A tracer's failed step is its own to retry from its last point with a shorter step; a
+    // solve from a fresh start has no point before it.
+    if (!converged && !raoultStart_) return;
+    bool described = converged;
     if (!converged) {
         apply_conditions();
-        if (!(current.T > 0.0) || !(current.P > 0.0) || !describePhases()) return;
+        described = current.T > 0.0 && current.P > 0.0 && describePhases();
     }
     TrialPhase below;
     std::vector<TrialPhase> starts;
-    if (isStableAnswer(below, &starts)) return;
-    const bool one = phasesAreOne();
+    if (described && isStableAnswer(below, &starts)) {
+        if (converged) return;
+        starts.clear();
+    }
+    const bool one = described && phasesAreOne();
     // Two phases in equilibrium, but the liquid itself splits into two liquids: a metastable
     // saturation point, not the stable one.
     if (converged && !one && below.liquid && liquidLiquid == 0) {
         callMetastable(below);
         return;
     }
+    // The searches below move the trial and last points, which a tracer steps from.
+    const VLEPoint trial0 = trial, last0 = last;
     if (recoverFrom(starts)) return;
+    trial = trial0;
+    last = last0;
     status = 1;
     char text[240];
-    std::snprintf(text, sizeof text,
-                  "no equilibrium: %s at %g K and %g bar, where a trial phase lies %.3g RT below "
-                  "the tangent plane of the %s, and no saturation point was found from it",
-                  one ? "the two phases found are one" : "the feed splits", current.T,
-                  current.P / 1e5, -below.distance, converged ? "answer" : "last iterate");
+    if (below.distance < -kBelowPlane)
+        std::snprintf(text, sizeof text,
+                      "no equilibrium: %s at %g K and %g bar, where a trial phase lies %.3g RT "
+                      "below the tangent plane of the %s, and no saturation point was found "
+                      "from it",
+                      one ? "the two phases found are one" : "the feed splits", current.T,
+                      current.P / 1e5, -below.distance, converged ? "answer" : "last iterate");
+    else
+        std::snprintf(text, sizeof text,
+                      "no saturation point: the solve did not converge, nor one from the "
+                      "neighbouring points (last iterate %g K, %g bar)",
+                      current.T, current.P / 1e5);
     refusal = text;
     diagnostic("%s\n", text);
 }
@@ -249,12 +286,82 @@ bool IFP::recoverFrom(std::vector<TrialPhase>& starts) {
         if (solveAlongTieLines(start) && accepted()) return true;
         restore();
     }
-    // Else from the neighbouring solutions: colder points followed up to the temperature.
-    if ((type == 13 || type == 31) && solveFromColderSaturation() && phasesInOrder() &&
-        !phasesAreOne() && accepted())
+    // Else from the neighbouring solutions: at a temperature, colder points followed up to
+    // it (where the failed solve has not tried them already); at a pressure, the points at
+    // temperatures whose saturation pressure closes in on it.
+    const bool colder = (type == 13 || type == 31) && !(status != 0 && raoultStart_);
+    if (colder && solveFromColderSaturation() && phasesInOrder() && !phasesAreOne() &&
+        accepted())
         return true;
     restore();
+    if ((type == 23 || type == 32) && solveThroughIsothermalPoints() && accepted()) return true;
+    restore();
     return false;
+}
+
+bool IFP::solveThroughIsothermalPoints() {
+    const short problem = type;
+    const VLEImposedValues imposed = spec;
+    const int16_t mode = estimationMode;
+    const short atT = problem == 23 ? 13 : 31;
+    const double target = std::log(imposed.P);
+    estimationMode = 0;
+    // ln P(T) - ln P_spec at the saturation point at T, each from the one before.
+    bool first = true;
+    auto offset = [&](double T, double& f) {
+        set_type_of_problem(atT);
+        spec = imposed;
+        spec.T = T;
+        calculateVLE(static_cast<short>(first ? 2 : 0));
+        if (status != 0 || !(current.P > 0.0)) return false;
+        first = false;
+        f = std::log(current.P) - target;
+        return true;
+    };
+    double Ta = startT_ > 0.0 && std::isfinite(startT_) ? startT_ : 0.0, fa = 0.0;
+    bool solved = Ta > 0.0 && offset(Ta, fa);
+    for (double shift : {-10.0, 10.0, -25.0, 25.0})
+        if (!solved && Ta + shift > 0.0) {
+            solved = offset(Ta + shift, fa);
+            if (solved) Ta += shift;
+        }
+    VLECurrentState kept = current;
+    double step = fa < 0.0 ? 5.0 : -5.0;  // saturation pressures rise with temperature
+    double Tb = Ta, fb = fa;
+    for (int k = 0; solved && k < kIsothermalSteps && std::fabs(fb) > 1e-9; ++k) {
+        double T = Tb + step;
+        if (Tb != Ta && fb != fa) {
+            const double secant = Tb - fb * (Tb - Ta) / (fb - fa);
+            T = Tb + std::clamp(secant - Tb, -std::fabs(step), std::fabs(step));
+        }
+        double f = 0.0;
+        if (T > 0.0 && offset(T, f)) {
+            Ta = Tb;
+            fa = fb;
+            Tb = T;
+            fb = f;
+            kept = current;
+            step = std::copysign(std::min(10.0, 2.0 * std::fabs(step)), step);
+        } else {
+            // From the last point again, a shorter step.
+            current = kept;
+            trial.T = last.T = kept.T;
+            trial.P = last.P = kept.P;
+            trial.x = last.x = kept.x;
+            trial.y = last.y = kept.y;
+            step *= 0.5;
+            solved = std::fabs(step) > 1e-3;
+        }
+    }
+    estimationMode = mode;
+    set_type_of_problem(problem);
+    spec = imposed;
+    if (!solved) return false;
+    // The problem itself from the point found.
+    current = kept;
+    current.P = imposed.P;
+    loadStartVector();
+    return runSolver() && phasesInOrder() && !phasesAreOne();
 }
 
 void IFP::callMetastable(const TrialPhase& below) {

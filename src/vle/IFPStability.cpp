@@ -207,9 +207,18 @@ void IFP::judgeAnswer() {
     // A solve that failed ends at an iterate, often the feed twice inside the two-phase
     // region: its trial phases too are starts of the true point.
     const bool converged = status == 0;
+    auto noConvergence = [&](const char* why) {
+        char text[200];
+        std::snprintf(text, sizeof text, "no saturation point: %s (last iterate %g K, %g bar)",
+                      why, current.T, current.P / 1e5);
+        refusal = text;
+    };
     // A tracer's failed step is its own to retry from its last point with a shorter step; a
     // solve from a fresh start has no point before it.
-    if (!converged && !raoultStart_) return;
+    if (!converged && !raoultStart_) {
+        noConvergence("the solve did not converge from the start given");
+        return;
+    }
     bool described = converged;
     if (!converged) {
         apply_conditions();
@@ -234,21 +243,19 @@ void IFP::judgeAnswer() {
     trial = trial0;
     last = last0;
     status = 1;
-    char text[240];
-    if (below.distance < -kBelowPlane)
+    if (below.distance < -kBelowPlane) {
+        char text[240];
         std::snprintf(text, sizeof text,
                       "no equilibrium: %s at %g K and %g bar, where a trial phase lies %.3g RT "
                       "below the tangent plane of the %s, and no saturation point was found "
                       "from it",
                       one ? "the two phases found are one" : "the feed splits", current.T,
                       current.P / 1e5, -below.distance, converged ? "answer" : "last iterate");
-    else
-        std::snprintf(text, sizeof text,
-                      "no saturation point: the solve did not converge, nor one from the "
-                      "neighbouring points (last iterate %g K, %g bar)",
-                      current.T, current.P / 1e5);
-    refusal = text;
-    diagnostic("%s\n", text);
+        refusal = text;
+    } else {
+        noConvergence("the solve did not converge, nor one from the neighbouring points");
+    }
+    diagnostic("%s\n", refusal.c_str());
 }
 
 bool IFP::recoverFrom(std::vector<TrialPhase>& starts) {
@@ -272,7 +279,9 @@ bool IFP::recoverFrom(std::vector<TrialPhase>& starts) {
     auto accepted = [&] {
         TrialPhase again;
         if (isStableAnswer(again)) {
+            // The searches' own refusals on the way are none of this answer's.
             status = 0;
+            refusal.clear();
             return true;
         }
         if (!again.liquid || liquidLiquid != 0) return false;

@@ -213,13 +213,12 @@ TEST_P(SaturationGrid, EverySolvedPointIsAnEquilibriumAndEveryStableOneIsFound) 
               << " x0 " << ifp.current.x[0] << " y0 " << ifp.current.y[0] << " (" << ifp.refusal
               << ")";
         // A stable independent point clear of the critical point is found.
-        bool stable = false;
         if (following && reference.gap > 0.02) {
             std::vector<double> pl;
             std::vector<double> plane(g.z.size());
             eos.lnPhi(reference.T, reference.P, g.z, bubble, pl);
             for (std::size_t i = 0; i < g.z.size(); ++i) plane[i] = std::log(g.z[i]) + pl[i];
-            stable = lowestBelowPlane(eos, reference.T, reference.P, plane) > -1e-7;
+            const bool stable = lowestBelowPlane(eos, reference.T, reference.P, plane) > -1e-7;
             // It is this point, or another true one (a second bubble or dew point of the
             // same feed, judged below).
             if (stable) {
@@ -243,7 +242,7 @@ TEST_P(SaturationGrid, EverySolvedPointIsAnEquilibriumAndEveryStableOneIsFound) 
                 EXPECT_NEAR(feedSide[i], g.z[i], 1e-7) << where.str();
         } else {
             ++refused;
-            EXPECT_FALSE(ifp.refusal.empty() && status != 1) << where.str();
+            EXPECT_FALSE(ifp.refusal.empty()) << where.str();  // every refusal says why
         }
     }
     // The grid reaches past the critical region: some nodes have no point.

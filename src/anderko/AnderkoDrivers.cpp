@@ -111,8 +111,16 @@ void Anderko::calculateTheCriticalCurve(const char* suffix) {
         dT = -1.0;
     else if (systemCode == 10)
         dT = 1.0;
-    else
+    else {
+        // The tracer starts from the water end, at water's critical point, along a direction
+        // known for these three systems only.
+        std::fprintf(stderr,
+                     "No critical curve of %s-%s: the model traces it for H2O-NaCl, H2O-CO2 and "
+                     "H2O-CH4 only\n",
+                     componentName[0].c_str(), componentName[1].c_str());
+        error = 1;
         return;
+    }
     const std::string name = std::string("crit") + (suffix ? suffix : "");
     calculate_the_critical_curve(name.c_str(), kCriticalCurveFromComponent0, 1, dT, 0.005, 1e-06,
                                  -1.0, 1, suffix, nullptr);

@@ -22,6 +22,7 @@ namespace vornex {
 namespace {
 
 constexpr int kSystemH2ONaCl = 10;
+constexpr int kSystemH2OKCl = 13;
 constexpr size_t kMaxTableRows = 200;
 
 // Columns of the H2O-NaCl equilibrium table (0-based).
@@ -234,6 +235,16 @@ bool Anderko::initializeFlash2Checked(double TK, double Pbar) {
 }
 
 void Anderko::initializeFlash2(double TK, double Pbar) {
+    if (systemCode == kSystemH2OKCl) {
+        // The isotherm from a pressure starts from a table of tie lines, which the model
+        // holds for H2O-NaCl alone; a brine's tie lines are out of reach of any guess.
+        std::fprintf(stderr,
+                     "No starting state for an isotherm of %s-%s: the model's table of starting "
+                     "states holds H2O-NaCl only\n",
+                     componentName[0].c_str(), componentName[1].c_str());
+        error = 1;
+        return;
+    }
     initializeFlash2Checked(TK, Pbar);
 }
 

@@ -375,15 +375,17 @@ std::string compositionText(const FluidPhase& f) {
 // side), and none of the equation's values there, which belong to no state. A mixture's
 // split into two phases at a given volume is not computed: said so rather than guessed.
 bool printUnstableState(FluidPhase& f, double TK, double Vm3, const SpinodalPair& spinodals,
-                        const TwoPhaseBand& band, bool rising) {
+                        const TwoPhaseBand& band) {
     const bool mixture = f.nc > 1;
     const std::string uniform = mixture ? "mixture of " + compositionText(f) : std::string("fluid");
+    // One headline for every such state: where the spinodals are known, the band they bound
+    // (a rising isotherm lies inside it); the slope alone where they are not.
     char where[160];
-    if (rising)
-        std::snprintf(where, sizeof where, "dP/dV >= 0");
-    else
+    if (spinodals.found)
         std::snprintf(where, sizeof where, "between the spinodals at %.4f and %.4f cm3/mol",
                       spinodals.liquid / kCm3, spinodals.vapour / kCm3);
+    else
+        std::snprintf(where, sizeof where, "dP/dV >= 0");
     std::printf("Mechanically unstable state (%s)\n", where);
     if (spinodals.found)
         std::printf(
@@ -426,6 +428,10 @@ bool printStateAtTV(FluidPhase& f, const Values& v) {
     if (f.nc > 1) {
         spinodals = spinodalsAtComposition(f, TK);
         stability.unstable = spinodals.between(Vm3);
+        // A mixture that holds one component alone is that component, whose saturated
+        // liquid and vapour are the stable state between its spinodals.
+        if ((rising || stability.unstable) && componentAlone(f) >= 0)
+            stability.band = twoPhaseBandAt(f, TK);
     } else {
         if (computed && !rising) {
             stability = compareWithStableState(f);
@@ -438,7 +444,7 @@ bool printStateAtTV(FluidPhase& f, const Values& v) {
         spinodals.vapour = stability.band.spinodalVapour;
     }
     if (rising || stability.unstable)
-        return printUnstableState(f, TK, Vm3, spinodals, stability.band, rising);
+        return printUnstableState(f, TK, Vm3, spinodals, stability.band);
     if (!computed) {
         // No pressure to judge by: only the temperature can name the range.
         const std::string outside = outsideRange(f, TK, 0.0);

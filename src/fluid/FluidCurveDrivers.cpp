@@ -71,7 +71,10 @@ bool FluidPhase::calculateTheBinaryIsotherm(double TK, const char* suffix) {
 bool FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const char* suffix) {
     const std::string s = orEmpty(suffix);
     if (!refuseUnlessBinary(*this) || !OutputFiles::checkSuffix(s)) return false;
+    // A model that knows it has no start for the system says so and raises its flag.
+    error = 0;
     initializeFlash2(TK, Pbar);
+    if (error != 0) return false;
     const double Vliquid = Vl0, Vvapour = Vv0;
     const double xl = xLiquid.size() > 1 ? xLiquid[1] : 0.0;
     const double yv = yVapour.size() > 1 ? yVapour[1] : 0.0;

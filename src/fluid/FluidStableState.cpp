@@ -163,9 +163,6 @@ FluidPhase::StablePhase FluidPhase::calculateStableStateFromTP(double TK, double
     return StablePhase::Fluid;
 }
 
-namespace {
-
-// The component a mixture's composition holds alone, or -1.
 int componentAlone(const FluidPhase& f) {
     int alone = -1;
     for (int i = 0; i < f.nc; ++i) {
@@ -176,6 +173,8 @@ int componentAlone(const FluidPhase& f) {
     }
     return alone;
 }
+
+namespace {
 
 // Where the naming searches a critical point from: a one-component fluid from its estimates
 // (component -1); a mixture that holds one component alone, which is that component and

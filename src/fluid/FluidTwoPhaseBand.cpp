@@ -72,8 +72,11 @@ namespace {
 
 // The saturated volumes at TK into the band (not yet found); false where there are none.
 bool saturationAt(FluidPhase& f, double TK, TwoPhaseBand& band) {
-    if (f.nc != 1 || !(TK > 0.0) || !std::isfinite(TK)) return false;
-    if (f.atOrAboveOwnCriticalTemperature(TK) || !(f.namingCriticalTemperature() > 0.0))
+    // A mixture that holds one component alone is that component.
+    if ((f.nc != 1 && componentAlone(f) < 0) || !(TK > 0.0) || !std::isfinite(TK)) return false;
+    // No band at or above the component's own critical temperature.
+    const double Tc = f.namingCriticalTemperature();
+    if (f.atOrAboveOwnCriticalTemperature(TK) || !(Tc > 0.0) || TK >= Tc * (1.0 - 1e-8))
         return false;
     const double Psat = f.calculateTheSaturationPressure(TK);
     if (f.error != 0 || !std::isfinite(Psat) || !(Psat > 0.0) || !(f.Vl > 0.0) ||

@@ -27,7 +27,11 @@ struct TwoPhaseBand {
     // Moles of vapour per mole of the saturated mixture of volume V.
     double vapourFraction(double Vm3) const;
 };
-// The band at TK; not found for a mixture, at or above the fluid's own critical temperature
+// The component a mixture's composition holds alone (the others exactly 0), or -1; the
+// one component of a one-component fluid.
+int componentAlone(const FluidPhase& f);
+
+// The band at TK; not found for a mixture of more than one component present, at or above the fluid's own critical temperature
 // and where its saturation is not found. Leaves the fluid at TK and its former volume, with
 // the error flag as it was; its state functions are the caller's to compute again.
 TwoPhaseBand twoPhaseBandAt(FluidPhase& f, double TK);

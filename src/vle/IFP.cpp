@@ -440,6 +440,7 @@ void IFP::calculateVLE(short flag) {
         std::fputs("Initialization error\n", stderr);
         return;
     }
+    startT_ = current.T;
     bool solved = runSolver();
     if (!solved && raoultStart_ && startFromBinarySaturation()) {
         loadStartVector();
@@ -447,6 +448,7 @@ void IFP::calculateVLE(short flag) {
     }
     if (!solved && raoultStart_) solved = solveFromColderSaturation();
     status = solved && phasesInOrder() ? 0 : 1;
+    judgeAnswer();
     estimate_next_state();
 }
 

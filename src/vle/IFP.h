@@ -42,6 +42,9 @@ class IFP : public IdealMixture {
     // failed start is then a trace (--verbose), not a failure said.
     bool startRetried = false;
     Newton solver;
+    // Why the last saturation point was refused (status 1) or called metastable (status 4);
+    // empty after a sound answer.
+    std::string refusal;
 
     void number_of_components(int count) override;
     void set_type_of_problem(short t) override;
@@ -153,6 +156,50 @@ class IFP : public IdealMixture {
     // two compositions and molar volumes agreeing to the Newton tolerance.
     bool isTwoPhaseAnswer() const;
 
+    // A trial phase of the tangent-plane test of an answer: the lowest distance below the
+    // common tangent plane of its phases (RT per mole), at composition w of the liquid or
+    // the vapour model's root of molar volume V.
+    struct TrialPhase {
+        bool tested = false;
+        double distance = 0.0;
+        std::vector<double> w;
+        bool liquid = false;
+        double V = 0.0;
+    };
+    // Bubble or dew point: problems 13, 31, 23 and 32 with nV 0 or N.
+    bool isSaturationProblem() const;
+    // ln phi_i of a trial composition w at the current T and P, by the given model.
+    bool trialLnPhi(FluidPhase& model, const std::vector<double>& w, std::vector<double>& lnPhi);
+    // The trial phases of both models from near each pure component, by successive
+    // substitution; the phases are left at the current state.
+    // Each start's lowest point goes to `each` when given.
+    TrialPhase lowestTrialPhase(std::vector<TrialPhase>* each = nullptr);
+    // The two compositions of the answer within a summed 0.01 of each other.
+    bool phasesAreOne() const;
+    // No trial phase lies below the tangent plane of the current answer; the lowest into below.
+    bool isStableAnswer(TrialPhase& below, std::vector<TrialPhase>* each = nullptr);
+    // A saturation point solved again with the trial phase below the plane as the start of
+    // the incipient phase; true when that answer holds two phases in order.
+    bool solveFromTrialPhase(const TrialPhase& below);
+    // The same point reached along tie lines: the flash of the feed at the answer's T and P
+    // from the trial phase, then the problem with its vapour fraction moved from the flash's
+    // to the saturation point's; true when that answer holds two phases in order.
+    bool solveAlongTieLines(const TrialPhase& below);
+    // A bubble or dew point whose feed is unstable is no equilibrium (nor is the iterate a
+    // failed solve stopped at): solved again where a true point is found, status 4
+    // (metastable) where the liquid of a converged answer splits into two liquids, else
+    // status 1; the reason goes to refusal.
+    void judgeAnswer();
+    // The true point from the trial phases below the plane (the incipient side first), then
+    // from colder points; the current state is left as it was where none is found.
+    bool recoverFrom(std::vector<TrialPhase>& starts);
+    // A bubble or dew point at a pressure (problems 23, 32) from those at a temperature
+    // (13, 31), each from the one before, at temperatures moved by a secant in ln P until
+    // their pressure is the one given; true when the problem then holds two phases in order.
+    bool solveThroughIsothermalPoints();
+    // Status 4 and its reason: the answer's liquid splits into two liquids.
+    void callMetastable(const TrialPhase& below);
+
    private:
     // Steps of one predictor, kept from one call to the next.
     struct PredictorSteps {
@@ -166,6 +213,8 @@ class IFP : public IdealMixture {
     // The start of the solve under way came from Raoult's law (asked for, or in place of an
     // empty trial state), so that a failure earns one retry from the binary saturation point.
     bool raoultStart_ = false;
+    // Temperature of the start of the solve under way, K.
+    double startT_ = 0.0;
     // The start state (steps before the start vector) by the initialization flag.
     void startBy(int flag);
     // The current state as the solver's start vector, with the phases computed there.

@@ -8,7 +8,8 @@
 // named "pressure" take bar. Problem type: two digits, each one specified quantity
 // (1 T, 2 P, 3 nV, 4 total volume, 5 vapour volume fraction).
 // Status codes: 0 solved; 1 no convergence or end of a tracer's range; 2 problem type not
-// defined; 3 no starting point for a tracer; 5 initialization failed; 6 the two phase models
+// defined; 3 no starting point for a tracer; 4 a metastable saturation point (its liquid
+// splits into two liquids); 5 initialization failed; 6 the two phase models
 // make no pair; 7 a driver's first point did not converge; 8 a measured-data file that cannot
 // be read or lacks the needed columns, or an output file that cannot be written.
 #pragma once

@@ -110,6 +110,44 @@ TEST_F(ConsoleConventions, AnIsothermWithoutAStartLeavesNoFileAndSaysSoInLines) 
         << help.out;
 }
 
+// Regression: H2O-KCl's isotherm from a pressure said "Can't find a starting point" and its
+// critical curve "nothing was traced", with no reason: the model has no table of starting
+// states nor a critical tracer for that system, and says so where it fails.
+TEST_F(ConsoleConventions, AnH2OKClCurveWithoutAStartSaysWhy) {
+    const ProgramRun binop = vornex({"hk", "binop", "700", "100", "k"}, "hkBinop");
+    EXPECT_EQ(binop.status, 1);
+    EXPECT_EQ(binop.err,
+              "No starting state for an isotherm of H2O-KCl: the model's table of starting "
+              "states holds H2O-NaCl only\nbinop failed: nothing was traced\n");
+    EXPECT_TRUE(leftIn("hkBinop").empty()) << leftIn("hkBinop").front();
+    const ProgramRun crit = vornex({"hk", "crit2", "k"}, "hkCrit2");
+    EXPECT_EQ(crit.status, 1);
+    EXPECT_EQ(crit.err,
+              "No critical curve of H2O-KCl: the model traces it for H2O-NaCl, H2O-CO2 and "
+              "H2O-CH4 only\ncrit2 failed: nothing was traced\n");
+}
+
+// Regression: a one-component mixture between its spinodals said "Stable state: not given"
+// where the pure component gives its saturated pair: it is that component. The headline was
+// "(dP/dV >= 0)" for it and "(between the spinodals ...)" for a falling loop; now one.
+TEST_F(ConsoleConventions, AOneComponentMixtureBetweenItsSpinodalsIsThatComponent) {
+    const ProgramRun mixture = vornex({"hk", "x", "0", "TV", "600", "60"}, "hkPure");
+    const ProgramRun water = vornex({"AnderkoH2O", "TV", "600", "60"}, "anderkoWater");
+    EXPECT_EQ(mixture.status, 0) << mixture.err;
+    const std::string pair = "Stable state: saturated liquid and vapour at P 121.762138 bar, "
+                             "vapour fraction 0.141585 (liquid 27.8609 cm3/mol, vapour "
+                             "254.8558 cm3/mol)\n";
+    EXPECT_TRUE(has(water.out, pair)) << water.out;
+    EXPECT_TRUE(has(mixture.out, pair)) << mixture.out;
+    for (const ProgramRun* run : {&mixture, &water})
+        EXPECT_TRUE(has(run->out, "Mechanically unstable state (between the spinodals at 35.0903 "
+                                  "and 133.9586 cm3/mol)\n"))
+            << run->out;
+    // A brine of two components present still gets no guessed split.
+    const ProgramRun brine = vornex({"hk", "x", "0.01", "TV", "600", "60"}, "hkBrine");
+    EXPECT_TRUE(has(brine.out, "Stable state: not given")) << brine.out;
+}
+
 // Regression: these failures, questions and the end of the input were said on standard
 // output, which the README keeps for the report.
 TEST_F(ConsoleConventions, FailuresQuestionsAndRefusalsGoToStandardError) {
@@ -274,11 +312,14 @@ TEST_F(ConsoleConventions, VornexCallsAMetastableStateAtTVOne) {
         EXPECT_TRUE(has(run.out, std::string(" ") + c.volume + " cm3/mol")) << run.out;
     }
     // Inside the spinodals the state is no fluid at all: said on the report and beside it.
+    // One headline for a rising isotherm and a falling loop alike: the band of the spinodals.
     const ProgramRun loop = vornex({"wagner", "TV", "573.15", "100"}, "tvUnstable");
-    EXPECT_TRUE(has(loop.out, "Mechanically unstable state (dP/dV >= 0)\n")) << loop.out;
+    EXPECT_TRUE(has(loop.out, "Mechanically unstable state (between the spinodals at 29.0179 and "
+                              "222.2566 cm3/mol)\n"))
+        << loop.out;
     EXPECT_EQ(loop.err,
-              "TV: the state at 573.15 K and 100 cm3/mol is mechanically unstable (dP/dV >= 0): "
-              "no uniform fluid holds it\n");
+              "TV: the state at 573.15 K and 100 cm3/mol is mechanically unstable (between the "
+              "spinodals at 29.0179 and 222.2566 cm3/mol): no uniform fluid holds it\n");
     EXPECT_FALSE(has(loop.out, "metastable"));
 }
 

@@ -1,0 +1,387 @@
+// Whether a converged answer of the rigorous solver is an equilibrium: the common tangent
+// plane of its two phases must lie below the Gibbs energy of every trial phase at its T and
+// P. Near a mixture's critical point, and beyond it, the solver also settles on the trivial
+// solution (the feed twice, to within its tolerance), and a liquid of some mixtures splits
+// into two liquids. Both are found here by trial phases, and the saturation point is then
+// sought again from the trial phase that lies below the plane.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+#include <vector>
+
+#include "numerics/Diagnostics.h"
+#include "vle/IFP.h"
+
+namespace vornex {
+
+namespace {
+
+// A trial phase this far below the tangent plane (in RT per mole) is a second phase; the
+// rounding of a converged answer's fugacities (some 1e-9) is none.
+constexpr double kBelowPlane = 1e-7;
+// Successive-substitution steps of one trial phase.
+constexpr int kTrialSteps = 40;
+// Summed composition gap below which the two phases of an answer are taken for one.
+constexpr double kOnePhaseGap = 0.01;
+// Successive-substitution steps of the flash that starts a path along tie lines, and the
+// steps of vapour fraction along it, failed ones included.
+constexpr int kTieLineSubstitutionSteps = 30;
+constexpr int kTieLineSteps = 60;
+// Saturation points at a temperature that a point at a pressure is sought through.
+constexpr int kIsothermalSteps = 40;
+
+}  // namespace
+
+bool IFP::isSaturationProblem() const {
+    const bool fixedFv = type == 13 || type == 31 || type == 23 || type == 32;
+    const double Fv = N != 0.0 ? spec.nV / N : -1.0;
+    return fixedFv && (Fv == 0.0 || Fv == 1.0);
+}
+
+bool IFP::trialLnPhi(FluidPhase& model, const std::vector<double>& w, std::vector<double>& lnPhi) {
+    model.temperature(current.T);
+    model.pressure(current.P / 100000.0);
+    for (int i = 0; i < n; ++i) model.composition_of_component(i, w[static_cast<std::size_t>(i)]);
+    model.error = 0;
+    model.calculate_molar_volume();
+    if (model.error != 0) return false;
+    model.calculate_fugacities();
+    if (model.error != 0) return false;
+    lnPhi.assign(model.lnPhi.begin(), model.lnPhi.begin() + n);
+    return std::all_of(lnPhi.begin(), lnPhi.end(), [](double v) { return std::isfinite(v); });
+}
+
+IFP::TrialPhase IFP::lowestTrialPhase(std::vector<TrialPhase>* each) {
+    TrialPhase lowest;
+    if (!firstPhase || !secondPhase || n < 2) return lowest;
+    const auto un = static_cast<std::size_t>(n);
+    // The tangent plane of the answer: ln f_i / P of its liquid, which its vapour shares.
+    std::vector<double> plane(un);
+    for (std::size_t i = 0; i < un; ++i) {
+        const double xi = current.x[i];
+        plane[i] = xi > 0.0 ? std::log(xi) + firstPhase->lnPhi[i] : -1e300;
+        if (!std::isfinite(plane[i]) && xi > 0.0) return lowest;
+    }
+    lowest.tested = true;
+    // Trial phases of each kind (the vapour or second liquid, and the liquid model's roots)
+    // from near each pure component. Where the answer's phases are all but one, the region
+    // below its plane may be a narrow one about it: trials also start a little way from it
+    // towards each pure component.
+    std::vector<std::vector<double>> origins;
+    std::vector<double> towards(z);
+    const double sz = std::accumulate(towards.begin(), towards.end(), 0.0);
+    for (double& v : towards) v = sz > 0.0 ? v / sz : 1.0 / double(un);
+    for (std::size_t pure = 0; pure < un; ++pure) {
+        for (double t : phasesAreOne() ? std::vector<double>{0.98, 0.3, 0.1, 0.03}
+                                       : std::vector<double>{0.98}) {
+            std::vector<double> o(un);
+            for (std::size_t i = 0; i < un; ++i)
+                o[i] = t == 0.98 ? (i == pure ? 0.98 : 0.02 / double(un - 1))
+                                 : (1.0 - t) * towards[i] + (i == pure ? t : 0.0);
+            origins.push_back(o);
+        }
+    }
+    FluidPhase* kinds[2] = {secondPhase, firstPhase};
+    std::vector<double> w(un), lnPhi;
+    for (FluidPhase* model : kinds) {
+        if (model == secondPhase && liquidLiquid != 0) continue;
+        for (const std::vector<double>& origin : origins) {
+            w = origin;
+            TrialPhase start;
+            for (int step = 0; step < kTrialSteps; ++step) {
+                if (!trialLnPhi(*model, w, lnPhi)) break;
+                // Distance of the trial phase from the plane, and the next trial by
+                // successive substitution: W_i = exp(d_i - ln phi_i(w)).
+                double distance = 0.0, sum = 0.0, change = 0.0;
+                std::vector<double> W(un);
+                for (std::size_t i = 0; i < un; ++i) {
+                    if (w[i] > 0.0) distance += w[i] * (std::log(w[i]) + lnPhi[i] - plane[i]);
+                    W[i] = std::exp(plane[i] - lnPhi[i]);
+                    sum += W[i];
+                }
+                if (!std::isfinite(distance) || !(sum > 0.0) || !std::isfinite(sum)) break;
+                if (distance < start.distance) {
+                    start.tested = true;
+                    start.distance = distance;
+                    start.w = w;
+                    start.liquid = model == firstPhase;
+                    start.V = model->V;
+                }
+                for (std::size_t i = 0; i < un; ++i) {
+                    const double next = W[i] / sum;
+                    change = std::max(change, std::fabs(next - w[i]));
+                    w[i] = next;
+                }
+                if (change < 1e-10) break;
+            }
+            if (start.distance < lowest.distance) lowest = start;
+            if (each && start.tested) each->push_back(start);
+        }
+    }
+    // The phases hold the answer again, for whatever reads or differentiates them.
+    apply_conditions();
+    describePhases();
+    return lowest;
+}
+
+bool IFP::phasesAreOne() const {
+    double gap = 0.0;
+    for (int i = 0; i < n; ++i) gap += std::fabs(current.x[i] - current.y[i]);
+    return gap < kOnePhaseGap;
+}
+
+bool IFP::isStableAnswer(TrialPhase& below, std::vector<TrialPhase>* each) {
+    below = lowestTrialPhase(each);
+    return !below.tested || !(below.distance < -kBelowPlane);
+}
+
+bool IFP::solveFromTrialPhase(const TrialPhase& below) {
+    const double Fv = N != 0.0 ? spec.nV / N : 0.0;
+    // The feed is one phase of a saturation point, the trial phase below the plane the start
+    // of the other: far from the feed, where the solver does not fall back onto it.
+    if (Fv == 0.0) {
+        current.x = z;
+        current.y = below.w;
+        secondPhase->Vv0 = below.V;
+    } else {
+        current.x = below.w;
+        current.y = z;
+        firstPhase->Vl0 = below.V;
+    }
+    loadStartVector();
+    return runSolver() && phasesInOrder() && !phasesAreOne();
+}
+
+bool IFP::solveAlongTieLines(const TrialPhase& below) {
+    const short problem = type;
+    const VLEImposedValues imposed = spec;
+    const double target = N != 0.0 ? spec.nV / N : 0.0;
+    const double feedV = target == 0.0 ? firstPhase->V : secondPhase->V;
+    bool solved = false;
+    auto sound = [&] { return runSolver() && phasesInOrder() && !phasesAreOne(); };
+    // The flash of the feed at the answer's T and P, from the trial phase and the feed as
+    // its two sides.
+    set_type_of_problem(12);
+    spec.T = current.T;
+    spec.P = current.P;
+    const bool trialIsLiquid = below.V < feedV;
+    current.x = trialIsLiquid ? below.w : z;
+    current.y = trialIsLiquid ? z : below.w;
+    current.nV = current.nL = 0.5 * N;
+    substituteRatios(kTieLineSubstitutionSteps);
+    loadStartVector();
+    if (sound() && current.nV > 0.0 && current.nV < N) {
+        // Then the problem itself, its vapour fraction moved from the flash's to the bubble
+        // (0) or dew (1) point in steps halved where one fails.
+        set_type_of_problem(problem);
+        spec = imposed;
+        double Fv = current.nV / N;
+        double step = 0.1;
+        VLECurrentState kept = current;
+        for (int attempt = 0; attempt < kTieLineSteps && !solved; ++attempt) {
+            const double next = target > Fv ? std::min(target, Fv + step) : std::max(target, Fv - step);
+            spec.nV = next * N;
+            current.nV = next * N;
+            current.nL = N - current.nV;
+            loadStartVector();
+            if (sound()) {
+                Fv = next;
+                kept = current;
+                solved = Fv == target;
+            } else {
+                current = kept;
+                step *= 0.5;
+                if (step < 1e-4) break;
+            }
+        }
+    }
+    set_type_of_problem(problem);
+    spec = imposed;
+    return solved;
+}
+
+void IFP::judgeAnswer() {
+    refusal.clear();
+    if (!isSaturationProblem() || !firstPhase || !secondPhase) return;
+    // A solve that failed ends at an iterate, often the feed twice inside the two-phase
+    // region: its trial phases too are starts of the true point.
+    const bool converged = status == 0;
+    auto noConvergence = [&](const char* why) {
+        char text[200];
+        std::snprintf(text, sizeof text, "no saturation point: %s (last iterate %g K, %g bar)",
+                      why, current.T, current.P / 1e5);
+        refusal = text;
+    };
+    // A tracer's failed step is its own to retry from its last point with a shorter step; a
+    // solve from a fresh start has no point before it.
+    if (!converged && !raoultStart_) {
+        noConvergence("the solve did not converge from the start given");
+        return;
+    }
+    bool described = converged;
+    if (!converged) {
+        apply_conditions();
+        described = current.T > 0.0 && current.P > 0.0 && describePhases();
+    }
+    TrialPhase below;
+    std::vector<TrialPhase> starts;
+    if (described && isStableAnswer(below, &starts)) {
+        if (converged) return;
+        starts.clear();
+    }
+    const bool one = described && phasesAreOne();
+    // Two phases in equilibrium, but the liquid itself splits into two liquids: a metastable
+    // saturation point, not the stable one.
+    if (converged && !one && below.liquid && liquidLiquid == 0) {
+        callMetastable(below);
+        return;
+    }
+    // The searches below move the trial and last points, which a tracer steps from.
+    const VLEPoint trial0 = trial, last0 = last;
+    if (recoverFrom(starts)) return;
+    trial = trial0;
+    last = last0;
+    status = 1;
+    if (below.distance < -kBelowPlane) {
+        char text[240];
+        std::snprintf(text, sizeof text,
+                      "no equilibrium: %s at %g K and %g bar, where a trial phase lies %.3g RT "
+                      "below the tangent plane of the %s, and no saturation point was found "
+                      "from it",
+                      one ? "the two phases found are one" : "the feed splits", current.T,
+                      current.P / 1e5, -below.distance, converged ? "answer" : "last iterate");
+        refusal = text;
+    } else {
+        noConvergence("the solve did not converge, nor one from the neighbouring points");
+    }
+    diagnostic("%s\n", refusal.c_str());
+}
+
+bool IFP::recoverFrom(std::vector<TrialPhase>& starts) {
+    const VLECurrentState answer = current;
+    auto restore = [&] {
+        current = answer;
+        apply_conditions();
+        describePhases();
+    };
+    // The trial phases below the plane on the side of the incipient phase (lighter than the
+    // feed for a bubble point, denser for a dew point) first, each the lower the sooner.
+    const bool bubble = N != 0.0 && spec.nV / N == 0.0;
+    const double feedV = bubble ? firstPhase->V : secondPhase->V;
+    std::stable_sort(starts.begin(), starts.end(), [&](const TrialPhase& a, const TrialPhase& b) {
+        const bool sideA = bubble ? a.V > feedV : a.V < feedV;
+        const bool sideB = bubble ? b.V > feedV : b.V < feedV;
+        if (sideA != sideB) return sideA;
+        return a.distance < b.distance;
+    });
+    // A two-phase answer found is the stable point, or a metastable one whose liquid splits.
+    auto accepted = [&] {
+        TrialPhase again;
+        if (isStableAnswer(again)) {
+            // The searches' own refusals on the way are none of this answer's.
+            status = 0;
+            refusal.clear();
+            return true;
+        }
+        if (!again.liquid || liquidLiquid != 0) return false;
+        callMetastable(again);
+        return true;
+    };
+    for (const TrialPhase& start : starts) {
+        if (!(start.distance < -kBelowPlane)) continue;
+        if (solveFromTrialPhase(start) && accepted()) return true;
+        restore();
+        if (solveAlongTieLines(start) && accepted()) return true;
+        restore();
+    }
+    // Else from the neighbouring solutions: at a temperature, colder points followed up to
+    // it (where the failed solve has not tried them already); at a pressure, the points at
+    // temperatures whose saturation pressure closes in on it.
+    const bool colder = (type == 13 || type == 31) && !(status != 0 && raoultStart_);
+    if (colder && solveFromColderSaturation() && phasesInOrder() && !phasesAreOne() &&
+        accepted())
+        return true;
+    restore();
+    if ((type == 23 || type == 32) && solveThroughIsothermalPoints() && accepted()) return true;
+    restore();
+    return false;
+}
+
+bool IFP::solveThroughIsothermalPoints() {
+    const short problem = type;
+    const VLEImposedValues imposed = spec;
+    const int16_t mode = estimationMode;
+    const short atT = problem == 23 ? 13 : 31;
+    const double target = std::log(imposed.P);
+    estimationMode = 0;
+    // ln P(T) - ln P_spec at the saturation point at T, each from the one before.
+    bool first = true;
+    auto offset = [&](double T, double& f) {
+        set_type_of_problem(atT);
+        spec = imposed;
+        spec.T = T;
+        calculateVLE(static_cast<short>(first ? 2 : 0));
+        if (status != 0 || !(current.P > 0.0)) return false;
+        first = false;
+        f = std::log(current.P) - target;
+        return true;
+    };
+    double Ta = startT_ > 0.0 && std::isfinite(startT_) ? startT_ : 0.0, fa = 0.0;
+    bool solved = Ta > 0.0 && offset(Ta, fa);
+    for (double shift : {-10.0, 10.0, -25.0, 25.0})
+        if (!solved && Ta + shift > 0.0) {
+            solved = offset(Ta + shift, fa);
+            if (solved) Ta += shift;
+        }
+    VLECurrentState kept = current;
+    double step = fa < 0.0 ? 5.0 : -5.0;  // saturation pressures rise with temperature
+    double Tb = Ta, fb = fa;
+    for (int k = 0; solved && k < kIsothermalSteps && std::fabs(fb) > 1e-9; ++k) {
+        double T = Tb + step;
+        if (Tb != Ta && fb != fa) {
+            const double secant = Tb - fb * (Tb - Ta) / (fb - fa);
+            T = Tb + std::clamp(secant - Tb, -std::fabs(step), std::fabs(step));
+        }
+        double f = 0.0;
+        if (T > 0.0 && offset(T, f)) {
+            Ta = Tb;
+            fa = fb;
+            Tb = T;
+            fb = f;
+            kept = current;
+            step = std::copysign(std::min(10.0, 2.0 * std::fabs(step)), step);
+        } else {
+            // From the last point again, a shorter step.
+            current = kept;
+            trial.T = last.T = kept.T;
+            trial.P = last.P = kept.P;
+            trial.x = last.x = kept.x;
+            trial.y = last.y = kept.y;
+            step *= 0.5;
+            solved = std::fabs(step) > 1e-3;
+        }
+    }
+    estimationMode = mode;
+    set_type_of_problem(problem);
+    spec = imposed;
+    if (!solved) return false;
+    // The problem itself from the point found.
+    current = kept;
+    current.P = imposed.P;
+    loadStartVector();
+    return runSolver() && phasesInOrder() && !phasesAreOne();
+}
+
+void IFP::callMetastable(const TrialPhase& below) {
+    status = 4;
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "metastable: the liquid splits into two liquids (a trial liquid lies %.3g RT "
+                  "below the tangent plane at %g K and %g bar)",
+                  -below.distance, current.T, current.P / 1e5);
+    refusal = text;
+    diagnostic("%s\n", text);
+}
+
+}  // namespace vornex

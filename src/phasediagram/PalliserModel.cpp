@@ -614,7 +614,12 @@ constexpr double kRungsPerOctave = 4.0;
 constexpr int kCrestRungs = 112;  // below Ptop by Ptop 1e-9 2^(k/4): down to 0.73 Ptop
 constexpr int kCrestHalvings = 60;
 constexpr double kCrestFrom = 800.0;  // degC: from 384 to here the rule rises throughout
+constexpr double kCrestRate = 0.5;    // of the rate of the fluid above the top
 }  // namespace
+
+double PalliserModel::mixtureAboveTop(double T, double P, double x) {
+    return criticalMixture(T, P, x, crests.Ptop, crests.xtop, crests.rhotop, shiftAt(T, x));
+}
 
 double PalliserModel::vapourChord(double T, double P, double x, bool& vapour) {
     const int32_t saved = failed;
@@ -629,12 +634,12 @@ double PalliserModel::vapourChord(double T, double P, double x, bool& vapour) {
 }
 
 void PalliserModel::findVapourCrests(double T, double x, double Ptop) {
-    crests = VapourCrests{T, x, patches};
+    crests.count = 0;
     auto keep = [&](double P, double rho) {
         if (crests.count == kMaxCrests) return;
         crests.P[crests.count] = P;
         crests.rho[crests.count] = rho;
-        crests.rhoW[crests.count] = ruleWater(T, P, 1);
+        crests.above[crests.count] = mixtureAboveTop(T, P, x);
         ++crests.count;
     };
     std::vector<double> Ps, rhos;  // from the top down
@@ -694,13 +699,15 @@ double PalliserModel::heldVapour(double T, double P, double x, double rho) {
         !std::isfinite(rho))
         return rho;
     if (crests.T != T || crests.x != x || crests.patches != patches) {
-        double Pt = -1.0, xt = -1.0, rhot = -1.0;
         crests = VapourCrests{T, x, patches};
-        if (surfaceTopAt(T, Pt, xt, rhot) && x < xt) findVapourCrests(T, x, Pt);
+        if (surfaceTopAt(T, crests.Ptop, crests.xtop, crests.rhotop) && x < crests.xtop)
+            findVapourCrests(T, x, crests.Ptop);
     }
+    if (crests.count == 0) return rho;
+    const double above = mixtureAboveTop(T, P, x);
     for (int i = 0; i < crests.count; ++i)
         if (P > crests.P[i])
-            rho = std::max(rho, crests.rho[i] + (1.0 - x) * (ruleWater(T, P, 1) - crests.rhoW[i]));
+            rho = std::max(rho, crests.rho[i] + kCrestRate * (above - crests.above[i]));
     return rho;
 }
 

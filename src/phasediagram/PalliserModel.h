@@ -208,8 +208,12 @@ class PalliserModel : public Palliser {
         double T = -1.0, x = -1.0;
         int32_t patches = -1;
         int count = 0;
-        double P[kMaxCrests] = {}, rho[kMaxCrests] = {}, rhoW[kMaxCrests] = {};
+        double Ptop = -1.0, xtop = -1.0, rhotop = -1.0;  // the surface's top at T
+        double P[kMaxCrests] = {}, rho[kMaxCrests] = {}, above[kMaxCrests] = {};
     };
+    // The rule of the fluid above the surface's top (water mixed with the top fluid) at P,
+    // carried below the top too: the crests' compression.
+    double mixtureAboveTop(double T, double P, double x);
     VapourCrests crests;
     // The rule's density of x at T at the diagram's top pressure, unshifted (PS, rhoS: the
     // bubble point it starts from, untouched where it is the critical fluid's).

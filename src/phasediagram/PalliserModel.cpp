@@ -605,10 +605,14 @@ double PalliserModel::calculateFluidDensityRegion4() {
 // of bar below the critical pressure (25 wt %, 908 degC: 608.19 kg/m3 at 1984 bar, 602.05 at
 // the critical 2003.96), and on the surface carried over from the water branch (374.15-384
 // degC) it falls just above a dilute vapour's dew point. A vapour-like fluid is held, above
-// the pressure where its rule is densest below the surface's top and above its dew point where
-// the rule falls from it, no lighter than the fluid there compressed as its water share is;
-// the rule takes over again where it is denser. So the fluid grows denser with pressure,
-// continuous at its dew point and at the critical pressure.
+// each pressure where its rule is densest below the surface's top (and above its dew point
+// where the rule falls from it), no lighter than the fluid there compressed at half the rate of
+// the fluid above the top (water mixed with the top fluid, carried below the top); the rule,
+// rising faster, takes over again where it is denser. So the fluid grows denser with pressure,
+// continuous at its dew point and at the critical pressure, and a hold appears without a step
+// in temperature (where the rule first falls it lifts the fluid by next to nothing). Water's
+// own rate would not do: near the water critical point it is far steeper than the rule above
+// the top, and a hold at that rate lifted the fluid by hundreds of kg/m3.
 namespace {
 constexpr double kRungsPerOctave = 4.0;
 constexpr int kCrestRungs = 112;  // below Ptop by Ptop 1e-9 2^(k/4): down to 0.73 Ptop

@@ -200,7 +200,7 @@ class PalliserModel : public Palliser {
     double vapourChord(double T, double P, double x, bool& vapour);
     // A vapour-like fluid (x below the salinity of the surface's top Ptop) held, above each
     // pressure from which its rule falls (its densest below Ptop, its dew point), no lighter
-    // than the fluid there compressed as its water share is.
+    // than the fluid there compressed at half the rate of mixtureAboveTop.
     double heldVapour(double T, double P, double x, double rho);
     void findVapourCrests(double T, double x, double Ptop);
     static constexpr int kMaxCrests = 8;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <vector>
 
 #include "phasediagram/PalliserSteps.h"
 
@@ -16,6 +17,7 @@ constexpr double kKelvin = 273.15;
 constexpr double kLiquidusSlope = 0.024726;     // degC/bar along a liquidus
 constexpr double kLiquidusDensitySlope = 0.03;  // kg/m3 per bar along a liquidus
 constexpr double kRulePressure = 1000.0;        // bar, where the one-phase liquid rules are pinned
+constexpr double kCarriedSurfaceEnd = 384.0;    // degC, where the surface is the critical branch
 constexpr double kWaterReferenceTc = 373.946;   // degC, critical point of the water model
 constexpr double kWaterReferencePc = 220.64;    // bar
 constexpr double kCarriedEdgeSlope = 1.1359999999999957 / 1.103999999999985;  // bar/degC
@@ -418,9 +420,9 @@ double PalliserModel::criticalMixture(double T, double P, double x, double Pc, d
 
 double PalliserModel::unshiftedTopDensity(double T, double x, double* PS, double* rhoS) {
     const double P = kDiagramMaxPressure;
-    double Pc = -1.0, xc = -1.0, rhoc = -1.0;
-    if (criticalPointAt(T, Pc, xc, rhoc) && x <= xc && P > Pc)
-        return criticalMixture(T, P, x, Pc, xc, rhoc, 0.0);
+    double Pt = -1.0, xt = -1.0, rhot = -1.0;
+    if (surfaceTopAt(T, Pt, xt, rhot) && x <= xt && P > Pt)
+        return criticalMixture(T, P, x, Pt, xt, rhot, 0.0);
     double Ps = 0.0, rhos = 0.0;
     calculateLiquidSaturationPoint(T, x, Ps, rhos);
     if (PS) {
@@ -531,13 +533,6 @@ double PalliserModel::heldLiquidBelow1000(double T, double P, double x, double a
     return best;
 }
 
-double PalliserModel::calculateFluidDensityRegion2a() {
-    const double T = temperature, x = salinity;
-    const double shift = shiftAt(T, x);
-    return ruleResult(criticalMixture(T, pressure, x, criticalPressure, criticalSalinity,
-                                      criticalDensity, shift));
-}
-
 double PalliserModel::ruleResult(double rho) {
     failed = !(rho > 0.0) || !std::isfinite(rho);
     return rho;
@@ -574,9 +569,150 @@ double PalliserModel::calculateFluidDensityRegion6() {
     return rule2b6("6");
 }
 
+// Below 384 degC the surface's top lies below the critical pressure, at a share of the
+// critical salinity: above it a fluid no saltier than the top fluid is that fluid mixed with
+// water, a saltier one follows the liquid rule from its own bubble point. The two meet at the
+// top's salinity, so a brine has no step where it passes its own critical temperature, nor at
+// the critical pressure.
+double PalliserModel::aboveSurfaceTop(double Ptop, double xtop, double rhotop) {
+    const double T = temperature, P = pressure, x = salinity;
+    if (x > xtop) return rule2b6("2a");
+    const double rho = criticalMixture(T, P, x, Ptop, xtop, rhotop, shiftAt(T, x));
+    return ruleResult(heldVapour(T, P, x, rho));
+}
+
+double PalliserModel::calculateFluidDensityRegion2a() {
+    double Pt = -1.0, xt = -1.0, rhot = -1.0;
+    if (!surfaceTopAt(temperature, Pt, xt, rhot)) return ruleResult(std::nan(""));
+    return aboveSurfaceTop(Pt, xt, rhot);
+}
+
 double PalliserModel::calculateFluidDensityRegion4() {
-    double rhoW = ruleWater(temperature, pressure, 1);
-    return ruleResult(rhoW + salinity / lgVapourSalinity * (lgVapourDensity - rhoW));
+    const double T = temperature, P = pressure, x = salinity;
+    if (T > waterCriticalTemperature && T < kCarriedSurfaceEnd) {
+        double Pt = -1.0, xt = -1.0, rhot = -1.0;
+        if (surfaceTopAt(T, Pt, xt, rhot) && P > Pt) return aboveSurfaceTop(Pt, xt, rhot);
+    }
+    double rhoW = ruleWater(T, P, 1);
+    const double rho = rhoW + x / lgVapourSalinity * (lgVapourDensity - rhoW);
+    return ruleResult(heldVapour(T, P, x, rho));
+}
+
+// The vapour rule, water mixed with the surface's vapour at the same pressure, can fall with
+// pressure where the surface's vapour salinity climbs faster than its density: above 800 degC
+// the vapour nears the critical point flatter in density than in salinity (its density
+// exponent 1/c2 exceeds the salinity's 1/2 from 820 degC), so the rule falls over the last tens
+// of bar below the critical pressure (25 wt %, 908 degC: 608.19 kg/m3 at 1984 bar, 602.05 at
+// the critical 2003.96), and on the surface carried over from the water branch (374.15-384
+// degC) it falls just above a dilute vapour's dew point. A vapour-like fluid is held, above
+// each pressure where its rule is densest below the surface's top (and above its dew point
+// where the rule falls from it), no lighter than the fluid there compressed at half the rate of
+// the fluid above the top (water mixed with the top fluid, carried below the top); the rule,
+// rising faster, takes over again where it is denser. So the fluid grows denser with pressure,
+// continuous at its dew point and at the critical pressure, and a hold appears without a step
+// in temperature (where the rule first falls it lifts the fluid by next to nothing). Water's
+// own rate would not do: near the water critical point it is far steeper than the rule above
+// the top, and a hold at that rate lifted the fluid by hundreds of kg/m3.
+namespace {
+constexpr double kRungsPerOctave = 4.0;
+constexpr int kCrestRungs = 112;  // below Ptop by Ptop 1e-9 2^(k/4): down to 0.73 Ptop
+constexpr int kCrestHalvings = 60;
+constexpr double kCrestFrom = 800.0;  // degC: from 384 to here the rule rises throughout
+constexpr double kCrestRate = 0.5;    // of the rate of the fluid above the top
+}  // namespace
+
+double PalliserModel::mixtureAboveTop(double T, double P, double x) {
+    return criticalMixture(T, P, x, crests.Ptop, crests.xtop, crests.rhotop, shiftAt(T, x));
+}
+
+double PalliserModel::vapourChord(double T, double P, double x, bool& vapour) {
+    const int32_t saved = failed;
+    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateLGPoint(T, P, xL, xV, rhoL, rhoV);
+    vapour = !failed && x < xV;
+    failed = saved;
+    const double rhoW = ruleWater(T, P, 1);
+    const double rho = rhoW + x / xV * (rhoV - rhoW);
+    vapour = vapour && std::isfinite(rho);
+    return rho;
+}
+
+void PalliserModel::findVapourCrests(double T, double x, double Ptop) {
+    crests.count = 0;
+    auto keep = [&](double P, double rho) {
+        if (crests.count == kMaxCrests) return;
+        crests.P[crests.count] = P;
+        crests.rho[crests.count] = rho;
+        crests.above[crests.count] = mixtureAboveTop(T, P, x);
+        ++crests.count;
+    };
+    std::vector<double> Ps, rhos;  // from the top down
+    bool dew = false;
+    for (int k = 0; k <= kCrestRungs; ++k) {
+        const double P = Ptop * (1.0 - 1e-9 * std::exp2(k / kRungsPerOctave));
+        bool vapour = false;
+        const double rho = vapourChord(T, P, x, vapour);
+        if (!vapour) {
+            // The vapour of x ends between this rung and the last: at its dew point.
+            if (Ps.empty()) return;
+            double lo = P, hi = Ps.back();
+            for (int i = 0; i < kCrestHalvings && halvable(lo, hi); ++i) {
+                const double mid = 0.5 * (lo + hi);
+                bool v = false;
+                vapourChord(T, mid, x, v);
+                (v ? hi : lo) = mid;
+            }
+            bool v = false;
+            const double rhoD = vapourChord(T, hi, x, v);
+            // A dew point from which the rule falls is a crest of its own.
+            const double step = std::min(1e-7 * Ptop, 0.5 * (Ps.back() - hi));
+            bool vs = false;
+            dew = v && vapourChord(T, hi + step, x, vs) < rhoD;
+            Ps.push_back(hi);
+            rhos.push_back(rhoD);
+            break;
+        }
+        Ps.push_back(P);
+        rhos.push_back(rho);
+    }
+    const size_t n = Ps.size();
+    if (n >= 2 && (dew || rhos[n - 1] > rhos[n - 2])) keep(Ps[n - 1], rhos[n - 1]);
+    // Every rung denser than both its neighbours: a densest point between them, found by a
+    // golden-section search.
+    const double g = 0.5 * (std::sqrt(5.0) - 1.0);
+    for (size_t k = 1; k + 1 < n; ++k) {
+        if (!(rhos[k] > rhos[k - 1] && rhos[k] >= rhos[k + 1])) continue;
+        double a = Ps[k + 1], b = Ps[k - 1], P = Ps[k], rho = rhos[k];
+        for (int i = 0; i < kCrestHalvings && halvable(a, b); ++i) {
+            const double c = b - g * (b - a), d = a + g * (b - a);
+            bool vc = false, vd = false;
+            if (vapourChord(T, c, x, vc) > vapourChord(T, d, x, vd))
+                b = d;
+            else
+                a = c;
+        }
+        bool v = false;
+        const double Pm = 0.5 * (a + b), rm = vapourChord(T, Pm, x, v);
+        if (v && rm > rho) P = Pm, rho = rm;
+        keep(P, rho);
+    }
+}
+
+double PalliserModel::heldVapour(double T, double P, double x, double rho) {
+    if (!(T > kCrestFrom || (T > waterCriticalTemperature && T < kCarriedSurfaceEnd)) ||
+        !std::isfinite(rho))
+        return rho;
+    if (crests.T != T || crests.x != x || crests.patches != patches) {
+        crests = VapourCrests{T, x, patches};
+        if (surfaceTopAt(T, crests.Ptop, crests.xtop, crests.rhotop) && x < crests.xtop)
+            findVapourCrests(T, x, crests.Ptop);
+    }
+    if (crests.count == 0) return rho;
+    const double above = mixtureAboveTop(T, P, x);
+    for (int i = 0; i < crests.count; ++i)
+        if (P > crests.P[i])
+            rho = std::max(rho, crests.rho[i] + kCrestRate * (above - crests.above[i]));
+    return rho;
 }
 
 double PalliserModel::calculateFluidDensityRegion7() {

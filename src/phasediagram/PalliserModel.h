@@ -187,6 +187,34 @@ class PalliserModel : public Palliser {
     // Water mixed with the critical fluid (Pc, xc, rhoc) of T to the salinity x.
     double criticalMixture(double T, double P, double x, double Pc, double xc, double rhoc,
                            double shift);
+    // The top of the surface at T, where its liquid and vapour meet: the critical point, and
+    // below 384 degC, where the surface is carried over from the water branch, the carried
+    // edge (below the critical pressure, at a share of the critical salinity). False where
+    // there is none.
+    bool surfaceTopAt(double T, double& P, double& x, double& rho);
+    // The one-phase fluid above the surface's top: water mixed with the top fluid where x is
+    // no saltier than it, otherwise the liquid rule of x.
+    double aboveSurfaceTop(double Ptop, double xtop, double rhotop);
+    // The vapour rule of x at P below the critical pressure (water mixed with the surface's
+    // vapour at P); `vapour` is false where the surface has no vapour of x there.
+    double vapourChord(double T, double P, double x, bool& vapour);
+    // A vapour-like fluid (x below the salinity of the surface's top Ptop) held, above each
+    // pressure from which its rule falls (its densest below Ptop, its dew point), no lighter
+    // than the fluid there compressed at half the rate of mixtureAboveTop.
+    double heldVapour(double T, double P, double x, double rho);
+    void findVapourCrests(double T, double x, double Ptop);
+    static constexpr int kMaxCrests = 8;
+    struct VapourCrests {
+        double T = -1.0, x = -1.0;
+        int32_t patches = -1;
+        int count = 0;
+        double Ptop = -1.0, xtop = -1.0, rhotop = -1.0;  // the surface's top at T
+        double P[kMaxCrests] = {}, rho[kMaxCrests] = {}, above[kMaxCrests] = {};
+    };
+    // The rule of the fluid above the surface's top (water mixed with the top fluid) at P,
+    // carried below the top too: the crests' compression.
+    double mixtureAboveTop(double T, double P, double x);
+    VapourCrests crests;
     // The rule's density of x at T at the diagram's top pressure, unshifted (PS, rhoS: the
     // bubble point it starts from, untouched where it is the critical fluid's).
     double unshiftedTopDensity(double T, double x, double* PS = nullptr, double* rhoS = nullptr);

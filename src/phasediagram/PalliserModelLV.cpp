@@ -335,6 +335,14 @@ void PalliserModel::calculateLiquidSaturationPoint(double T, double x, double& P
     failed = !std::isfinite(P) || !std::isfinite(rho);
 }
 
+bool PalliserModel::surfaceTopAt(double T, double& P, double& x, double& rho) {
+    if (!nearCritical(T, T <= kWaterTc, patches)) return criticalPointAt(T, P, x, rho);
+    const Boundaries b = boundariesAt(T, false);
+    double xV = 0.0, rhoV = 0.0;
+    shapeLaws(T, b, 0.0, P, x, xV, rho, rhoV);
+    return std::isfinite(P) && std::isfinite(x) && std::isfinite(rho) && rho > 0.0;
+}
+
 void PalliserModel::preCalculate_Fixed_T_Parameters(double T) {
     if (!(T >= 0.0 && T <= naclCriticalTemperature)) {
         // No surface: nothing of an earlier temperature may stand for it.

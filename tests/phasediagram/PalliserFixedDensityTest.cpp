@@ -129,6 +129,33 @@ TEST_F(PalliserFixedDensity, StatesOnTheCuspBelowTheCriticalPressureAreFound) {
     EXPECT_NEAR(model.pressureForBulkDensity(643.95, 1000.0, rho, x), 1092.99, 0.01);
 }
 
+// A fluid of one density, salinity and temperature has one pressure, so a fluid held at its
+// density comes back to the same pressures. Regression: 25 wt %, 606 kg/m3 at 911 degC had
+// three (1968, 2009 and 2036 bar), and heated from 905 to 920 degC and cooled back it showed
+// 1968.0 bar at 911 degC on the way up and 2035.0 on the way down (915 degC: 1988.2, 2050.8).
+TEST_F(PalliserFixedDensity, VapourLikeFluidComesBackToItsPressures) {
+    const double x = 0.25, rho = 606.0;
+    std::vector<double> up;
+    double P = model.pressureForBulkDensity(905.0, 1950.0, rho, x);
+    for (double T = 905.0; T <= 925.0; T += 1.0) {
+        P = model.pressureForBulkDensity(T, P, rho, x);
+        ASSERT_GT(P, 0.0) << T;
+        up.push_back(P);
+    }
+    for (double T = 925.0; T >= 905.0; T -= 1.0) {
+        P = model.pressureForBulkDensity(T, P, rho, x);
+        EXPECT_NEAR(P, up[static_cast<size_t>(T - 905.0)], 1e-6) << T;
+    }
+    int roots = 0;
+    double previous = model.calculateFluidDensity(911.0, 1900.0, x, -1.0) - rho;
+    for (double p = 1901.0; p <= 2100.0; p += 1.0) {
+        const double r = model.calculateFluidDensity(911.0, p, x, -1.0) - rho;
+        if ((r > 0.0) != (previous > 0.0)) ++roots;
+        previous = r;
+    }
+    EXPECT_EQ(roots, 1);
+}
+
 // Just above the SLV pressure the liquid + vapour mixture's density falls and rises again with
 // pressure (150 degC, 5 wt %: 4.075, 4.051, 4.085 kg/m3 at 4.385, 4.445, 4.505 bar), so a
 // density there has two pressures. Regression: from 4.408 bar the search returned the one near

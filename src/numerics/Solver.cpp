@@ -166,10 +166,13 @@ double Secant::solve() {
     for (;;) {
         if (verbose) diagnostic("%4d\t%12lg\t%12lg\t%12lg\n", iterations, x0, x1, f1);
         double lambda = relaxation;
+        double xFull = 0.0;  // the step the secant asked for, before any halving
+        bool shrunk = false;
         for (;;) {
             x = secantTrial(lambda, f0, f1);
             if (steplimited && std::fabs(x - x1) > maxstep)
                 x = x < x1 ? x1 - maxstep : x1 + maxstep;
+            if (!shrunk) xFull = x;
             f = calcFunction(x);
             lambda /= 2;
             if (!error && growthcheck && std::fabs(f) > std::fabs(f1)) {
@@ -179,12 +182,25 @@ double Secant::solve() {
                 error = 5;
             }
             if (!error || !(lambda > minrelaxation)) break;
+            shrunk = true;
         }
         x0 = x1;
         f0 = f1;
         x1 = x;
         f1 = f;
         lastf = f;
+        // A step halved to keep the function defined or its residual from growing is short
+        // because it was cut, not because the root is near: only the step the secant asked
+        // for can say the search has converged.
+        if (shrunk && !converged(x0, xFull)) {
+            iterations += 1;
+            if (error) break;
+            if (iterations > itermax) {
+                error = 1;
+                break;
+            }
+            continue;
+        }
         if (stepEnds(x0, x1)) break;
     }
     if (verbose) diagnostic("%4d\t%12lg\t%12lg\t%12lg\n", iterations, x0, x, f);

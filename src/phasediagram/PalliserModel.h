@@ -125,8 +125,10 @@ class PalliserModel : public Palliser {
     // `failed` with all four -1.
     void calculateForLiquidGasIsotherm(double T, double P, double& xL, double& xV, double& rhoL,
                                        double& rhoV) override;
-    // Stride 3: T, P, vapour density of the dew curve of w wt % from T0, closed by (Tc, Pc,
-    // rhoc) when it ends within 50 degC of Tc.
+    // Stride 3: T, P, vapour density of the dew curve of w wt %, by 1 degC from T0 (from the
+    // salinity's critical point, its first row, where that lies above T0). A curve reaching the
+    // NaCl critical temperature goes on down NaCl's vapour branch; one that ends below it is
+    // closed by (Tc, Pc, rhoc) when it ends within 50 degC of Tc. Only dew points of w are rows.
     void calculateGasIsopleth(CurveArray& out, double w, double T0, double Tc, double Pc,
                               double rhoc);
     using Palliser::calculateGasIsopleth;

@@ -1,6 +1,8 @@
 // The liquid-vapour surface: boundaries, shape laws, their inverses and the dew-curve tracer.
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <vector>
 
 #include "phasediagram/PalliserModel.h"
 #include "phasediagram/PalliserSteps.h"
@@ -232,16 +234,6 @@ void PalliserModel::analyzeGasEquation(void* context, int& state, double& u1, do
 }
 
 namespace {
-// Start pair of a dew-point search from u0 (stepping back from the u = 1 end).
-void startPair(double u0, double& a, double& b) {
-    if (u0 >= 0.99998) {
-        a = u0 - 1e-5;
-        b = u0 - 1.2e-5;
-    } else {
-        a = u0;
-        b = u0 + 1e-5;
-    }
-}
 constexpr int kDewScan = 100;  // bracketing steps of u over [0, 1]
 }  // namespace
 
@@ -254,6 +246,11 @@ double PalliserModel::vapourSalinity(double T, const Boundaries& b, double u) co
 }
 
 double PalliserModel::dewCoordinate(double T, const Boundaries& b, double xV, double Phint) const {
+    if (b.water) {
+        // The vapour salinity rises as a power of u: one dew point at most, in closed form.
+        const double u = std::pow(xV / b.xVlow, 1.0 / kK);
+        return u >= 0.0 && u <= 1.0 ? u : -1.0;
+    }
     // Below 800 degC the vapour edge the surface has at a pressure depends on it (as in
     // calculateLGPoint), so that a dew point is where the surface's vapour has that salinity.
     const bool carried = patches && T > kSlvCarryStart && T < 800.0;
@@ -307,16 +304,11 @@ void PalliserModel::calculateDewPoint(double T, double xV, double& P, double& xL
         return;
     }
     Boundaries b = boundariesAt(T, false);
-    double u = 0.0;
-    if (b.water) {
-        u = std::pow(xV / b.xVlow, 1.0 / kK);
-    } else {
-        if (T > 800.0 && patches) {
-            double beta = (3127.0 - T) / 2327.0;
-            if (Pentry > (1.0 + beta) * b.Plow) b.xVlow = std::pow(beta, 4);
-        }
-        u = dewCoordinate(T, b, xV, Pentry);
+    if (!b.water && T > 800.0 && patches) {
+        double beta = (3127.0 - T) / 2327.0;
+        if (Pentry > (1.0 + beta) * b.Plow) b.xVlow = std::pow(beta, 4);
     }
+    const double u = dewCoordinate(T, b, xV, Pentry);
     failed = !(u >= 0.0 && u <= 1.0);
     if (failed) return;
     fixedT[8] = u;
@@ -403,139 +395,99 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T, double P, double& xL
     shapeLaws(T, b, std::max(reduced(b.Ptop, P, b.Plow), 0.0), Pu, xL, xV, rhoL, rhoV);
 }
 
-// The dew curve of one salinity, traced upward by 1 degC from T0 with one secant solve per
-// point; where the solve runs out it brackets the root on a coarse scan, retries, and turns back
-// once to trace the curve downward from the last point it found.
+// The dew curve of one salinity, traced by 1 degC from T0: at each temperature the dew point
+// nearest the one before (every dew point of the surface at T is bracketed on a scan and
+// halved, so none is taken for a root that is not one). Temperatures without a dew point are
+// passed over until the curve is met; after that the first one ends it. Where the curve passes
+// T0 or lies below it, it is traced downward from T0 as well. The rows run along the curve:
+// from its critical end to the end of the NaCl vapour branch when it reaches the NaCl critical
+// temperature, otherwise towards the end where it meets the three-phase curve.
 void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, double Tc, double Pc,
                                          double rhoc) {
     const double x = w / 100.0;
     failed = !(x > 0.0 && x <= 1.0) || !std::isfinite(T0);
     if (failed) return;
-    double uPrev = 0.0, Tlast = T0, T = T0, s = 1.0, lastP = -1.0;
-    bool retry = false;
-    int retries = 0;
-    double Pcrit = -1.0, xcrit = -1.0, rhocrit = -1.0;
-    bool ranOutUpward = false;
-    // A point found: its row, and the next search starts from it.
-    auto keep = [&](double P, double rhoV, double u) {
-        appendRow(out, {T, P, rhoV});
-        lastP = P;
-        uPrev = u;
-        Tlast = T;
-        retry = false;
-        retries = 0;
-    };
-    for (int guard = 0; guard < 20000; ++guard) {
-        if (!(T > 250.0)) break;
-        if (T > 3128.0) {
-            ranOutUpward = s > 0.0;
-            break;
-        }
+    // The salinity's critical point: where the curve starts there, it is the curve's first row.
+    double Tx = -1.0, Px = -1.0, rhox = -1.0;
+    calculateCriticalPointFromX(x, Tx, Px, rhox);
+    const bool critical = !failed && Tx > kWaterTc && !nearCritical(Tx, false, patches) &&
+                          Tx < naclCriticalTemperature && std::isfinite(Px) &&
+                          std::isfinite(rhox);
+    using Row = std::array<double, 3>;
+    // The dew point at T nearest the pressure lastP (the highest without one).
+    auto dewPoint = [&](double T, double lastP, Row& row) {
         Boundaries b = boundariesAt(T, true);
-        if (T >= 800.0 && patches && std::fabs(lastP - b.Plow) >= 1e-5) b.xVlow = 0.01;
-        if (T <= kWaterTc) {
-            // The surface's own water edge, so that the dew curve meets it where it does.
-            const double Pw = b.Pup, rhoWV = b.rhoUpV;
-            double u = std::pow(x / b.xVlow, 1.0 / kK);
-            if (u >= 0.0 && u <= 1.0) {
-                lastP = Pw - (Pw - b.Plow) * u;
-                appendRow(
-                    out, {T, lastP, rhoWV + (b.rhoVlow - rhoWV) * std::pow(u, 1.0 / mExponent(T))});
-            }
-            T += s;
-            continue;
-        }
-        if (b.share < 1.0) {
-            // Near the water critical point the surface mixes two branches: scan it.
-            double u = dewCoordinate(T, b, x, lastP);
-            if (u >= 0.0) {
-                double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
-                shapeLaws(T, b, u, P, xL, xV, rhoL, rhoV);
-                keep(P, rhoV, u);
-            }
-            T += s;
-            continue;
-        }
-        double Pn = -1.0, xn = -1.0, rhon = -1.0;
-        if (criticalPointAt(T, Pn, xn, rhon)) {
-            Pcrit = Pn;
-            xcrit = xn;
-            rhocrit = rhon;
-        }
-        if (!(rhocrit > 0.0)) {
-            T += s;
-            continue;
-        }
-        GasContext c{positive(xcrit), b.xVlow, bShape(T), x};
-        auto solveFrom = [&](double a, double bb, int& error) {
-            return secant(&PalliserModel::equationForGas, &c, a, bb, error, {1e-8, 15, false});
+        const bool corrected = T >= 800.0 && patches && std::fabs(lastP - b.Plow) >= 1e-5;
+        if (corrected) b.xVlow = 0.01;
+        const double u = dewCoordinate(T, b, x, lastP);
+        if (!(u >= 0.0 && u <= 1.0)) return false;
+        double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        shapeLaws(T, b, u, P, xL, xV, rhoL, rhoV);
+        row = {T, P, rhoV};
+        // On the NaCl saturation pressure itself the vapour is NaCl's, not the corrected one:
+        // 1 wt % meets the corrected vapour only there.
+        if (corrected && std::fabs(P - b.Plow) < 1e-5) return false;
+        return std::isfinite(P) && std::isfinite(rhoV);
+    };
+    // Traces from T by s while 250 < T < the NaCl critical temperature; leading temperatures
+    // without a dew point are passed over when `seek`. True when the curve runs to the end of
+    // that range.
+    auto trace = [&](double T, double s, bool seek, std::vector<Row>& rows) {
+        double lastP = -1.0, Tnone = std::nan("");
+        // The critical point between a temperature without a dew point and one with.
+        auto criticalBetween = [&](double Ta, double Tb) {
+            if (critical && std::min(Ta, Tb) <= Tx && Tx <= std::max(Ta, Tb))
+                rows.push_back({Tx, Px, rhox});
         };
-        int error = 0, state = 0;
-        double u = 0.0, u1 = 0.0, u2 = 0.0, a0 = 0.0, a1 = 0.0;
-        bool accept = false, end = false;
-        if (!retry) {
-            startPair(uPrev, a0, a1);
-            u = solveFrom(a0, a1, error);
-            bool failedSolve = error != 0 || T > 3127.0;
-            if (!failedSolve && u < uPrev) {
-                analyzeGasEquation(&c, state, u1, u2);
-                if (state == 2)
-                    failedSolve = true;
-                else if (state == 1 && s < 0.0)
-                    end = true;
-                else
-                    accept = true;
-            } else if (!failedSolve) {
-                accept = true;
-            }
-            if (failedSolve && !end) {
-                analyzeGasEquation(&c, state, u1, u2);
-                if (s > 0.0 && state != 1) {
-                    s = -1.0;
-                    T = Tlast;
-                    retry = true;
-                    continue;
+        for (int i = 0; i < kMaxCurveSteps; ++i, T += s) {
+            if (!(T > 250.0 && T < naclCriticalTemperature)) return !rows.empty();
+            Row row{};
+            if (!dewPoint(T, lastP, row)) {
+                if (!rows.empty()) {
+                    if (rows.back()[0] != Tx) criticalBetween(rows.back()[0], T);
+                    return false;
                 }
-                T += s;
-                retry = true;
+                if (!seek) return false;
+                Tnone = T;
                 continue;
             }
-        } else {
-            ++retries;
-            analyzeGasEquation(&c, state, u1, u2);
-            if (state == 2 || state == 1) {
-                if (state == 2)
-                    startPair(u2, a0, a1);
-                else {
-                    a0 = u1;
-                    a1 = u1 < 0.9 ? u1 + 0.1 : u1 - 1e-5;
-                }
-                u = solveFrom(a0, a1, error);
-                accept = error == 0 && u >= uPrev;
-                if (!accept) {
-                    T += s;
-                    if (state == 2) retry = false;
-                    end = retries > 30;
-                }
-            } else {
-                T += s;
-                end = retries > 30;
-            }
+            if (rows.empty() && std::isfinite(Tnone)) criticalBetween(Tnone, T);
+            rows.push_back(row);
+            lastP = row[1];
         }
-        if (end) break;
-        if (!accept) continue;
-        double P = Pcrit - (Pcrit - b.Plow) * u;
-        keep(P, rhocrit + (b.rhoVlow - rhocrit) * std::pow(u, 1.0 / c2Shape(T)), u);
-        T += s;
+        return false;
+    };
+    std::vector<Row> up, down;
+    bool top = false;
+    if (critical && T0 <= Tx) {
+        // Below its critical temperature the salinity's vapour has no dew point on the upper
+        // part of the surface; what the surface has near the three-phase curve below 800 degC
+        // belongs to no curve through the critical point.
+        up.push_back({Tx, Px, rhox});
+        top = trace(T0 + std::floor(Tx - T0) + 1.0, 1.0, false, up);
+    } else {
+        top = trace(T0, 1.0, true, up);
     }
-    if (ranOutUpward) {
+    if (up.empty() || up.front()[0] == T0) trace(T0 - 1.0, -1.0, up.empty(), down);
+    std::vector<Row> rows;
+    if (top || down.empty()) {
+        rows.assign(down.rbegin(), down.rend());
+        rows.insert(rows.end(), up.begin(), up.end());
+    } else {
+        rows.assign(up.rbegin(), up.rend());
+        rows.insert(rows.end(), down.begin(), down.end());
+    }
+    for (const Row& r : rows) appendRow(out, {r[0], r[1], r[2]});
+    if (top) {
+        // The curve meets pure NaCl at its critical point and goes on down its vapour branch.
         for (int t = 3127; t >= 801; t -= 2) {
             double P = 0.0, rhoL = 0.0, rhoV = 0.0;
             calculateNaClSaturationPoint(t, P, rhoL, rhoV);
             appendRow(out, {static_cast<double>(t), P, rhoV});
         }
+    } else if (!rows.empty() && std::fabs(rows.back()[0] - Tc) < 50.0) {
+        appendRow(out, {Tc, Pc, rhoc});
     }
-    if (std::fabs(Tlast - Tc) < 50.0) appendRow(out, {Tc, Pc, rhoc});
     failed = 0;
 }
 

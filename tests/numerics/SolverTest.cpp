@@ -140,6 +140,35 @@ TEST_F(RootFinders, SecantConvergedStepMustNotClearCalleeError) {
     EXPECT_LT(expectError(s, 4, 2 + 7), 1.1);
 }
 
+// A trial halved until the function is defined, or until its residual stops growing, moves
+// little because it was cut: with a loose tolerance that short step is still no root.
+TEST_F(RootFinders, SecantStepCutByHalvingIsNoConvergence) {
+    // f = x - 5 is defined only below 0.2: from 0.1 the secant asks for 5, and 1/64 of that
+    // step (0.0766, under the tolerance of 0.1) lands at 0.1766 where f is -4.82.
+    auto domain = make<Secant>([](double x) { return x - 5; }, 0, 0.1);
+    domain.tolerance = 0.1;
+    probe.fails = [](double x, int) { return x > 0.2; };
+    probe.calls.clear();
+    double x = domain.solve();
+    EXPECT_NE(domain.error, 0) << "accepted " << x;
+    probe.fails = nullptr;
+
+    // The residual grows at every trial: the last, 1/64 of the step, is within the tolerance.
+    auto growth = make<Secant>(nullptr, 0, 1);
+    script({2.0, 1.9, 5.0});
+    growth.growthcheck = 1;
+    growth.tolerance = 1.0;
+    expectError(growth, 5, 2 + 7);
+
+    // Where the full step is itself within the tolerance the cut step converges as before.
+    auto near = make<Secant>([](double x) { return x - 1; }, 0.9, 0.95);
+    near.tolerance = 0.1;
+    probe.fails = [](double x, int) { return x > 0.97; };
+    EXPECT_NEAR(near.solve(), 0.97, 0.03);
+    EXPECT_EQ(near.error, 0);
+    probe.fails = nullptr;
+}
+
 TEST_F(RootFinders, BracketingErrorCodes) {
     auto noSignChange = make<Muller>(test::cubic, 3, 4);
     noSignChange.verbose = 1;

@@ -150,16 +150,79 @@ TEST_F(PalliserCurves, SalinityTracersEnd) {
     EXPECT_EQ(curve.size(), 190u * 2);
 }
 
-// Regression: the NaCl vapour branch was appended only "when T had passed 3129", which the
-// trace, ending above 3128, never did.
+// Every row of a dew curve of x before `end` is a dew point: the surface's vapour at (T, P)
+// has the salinity x and the row's density; the rows after the first step by 1 degC.
+void expectDewPoints(PalliserModel& m, const CurveArray& curve, size_t end, double x) {
+    for (size_t i = 0; i < end; i += 3) {
+        double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        m.calculateLGPoint(curve[i], curve[i + 1], xL, xV, rhoL, rhoV);
+        ASSERT_EQ(m.failed, 0) << x << " " << curve[i];
+        EXPECT_NEAR(xV, x, 1e-9 * x) << curve[i];
+        EXPECT_NEAR(rhoV, curve[i + 2], 1e-9 * rhoV) << curve[i];
+        if (i > 3) {
+            EXPECT_EQ(curve[i] - curve[i - 3], 1.0) << x << " " << curve[i];
+        }
+    }
+}
+
+// Regression: a secant step cut short by halving was taken for a dew point, and 335 rows from
+// 384 to 719 degC lay on the critical curve, where a vapour of 26 wt % has none. The NaCl
+// vapour branch was appended only "when T had passed 3129", which the trace never did.
 TEST_F(PalliserCurves, DewCurveRunningOutUpwardEndsOnTheNaClVapourBranch) {
+    double Tc = 0.0, Pc = 0.0, rhoc = 0.0;
+    model.calculateCriticalPointFromX(0.26, Tc, Pc, rhoc);
     model.calculateGasIsopleth(curve, 26.0, 300.0, 719.0, 1370.0, 668.0);
-    ASSERT_GE(curve.size(), 3u * 1164);
+    ASSERT_EQ(curve.size(), 3u * (1 + (3126 - 720 + 1) + 1164));
+    EXPECT_EQ(curve[0], Tc);  // the curve starts at the critical point of 26 wt %
+    EXPECT_EQ(curve[1], Pc);
+    EXPECT_EQ(curve[2], rhoc);
+    EXPECT_EQ(curve[3], 720.0);
+    const size_t branch = curve.size() - 3 * 1164;
+    EXPECT_EQ(curve[branch - 3], 3126.0);
+    expectDewPoints(model, curve, branch, 0.26);
+    EXPECT_EQ(curve[branch], 3127.0);
     double P = 0.0, rhoL = 0.0, rhoV = 0.0;
     model.calculateNaClSaturationPoint(801.0, P, rhoL, rhoV);
     EXPECT_EQ(curve[curve.size() - 3], 801.0);
     EXPECT_EQ(curve[curve.size() - 2], P);
     EXPECT_EQ(curve.back(), rhoV);
+}
+
+// From below its critical temperature, from it (as the workbench starts) and from above the
+// curve's end, each salinity's dew curve is the same: from its critical point to the NaCl
+// critical temperature, or to the three-phase curve where the vapour there reaches x. 40 wt %
+// passes over the surface's dew point at 799 degC and 0.2 bar beside the three-phase curve.
+TEST_F(PalliserCurves, DewCurvesRunFromTheCriticalPointOfTheirSalinity) {
+    for (double w : {1.0, 5.0, 10.0, 20.0, 40.0}) {
+        const double x = w / 100.0;
+        double Tc = 0.0, Pc = 0.0, rhoc = 0.0;
+        model.calculateCriticalPointFromX(x, Tc, Pc, rhoc);
+        CurveArray fromBelow, fromTc, fromAbove;
+        model.calculateGasIsopleth(fromBelow, w, 300.0, 0.0, 0.0, 0.0);
+        model.calculateGasIsopleth(fromTc, w, Tc, 0.0, 0.0, 0.0);
+        ASSERT_GE(fromBelow.size(), 3u * 300) << w;
+        EXPECT_EQ(fromBelow[0], Tc) << w;
+        EXPECT_EQ(fromTc[0], Tc) << w;
+        EXPECT_EQ(fromTc.size(), fromBelow.size()) << w;
+        const bool top = fromBelow[fromBelow.size() - 3] == 801.0;
+        const size_t end = fromBelow.size() - (top ? 3 * 1164 : 0);
+        expectDewPoints(model, fromBelow, end, x);
+        if (top) continue;
+        // It ends where the vapour of the three-phase curve becomes saltier than x.
+        const double Tend = fromBelow[end - 3];
+        double P = 0.0, xL = 0.0, xV0 = 0.0, xV1 = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateSLVPoint(Tend, P, xL, xV0, rhoL, rhoV);
+        model.calculateSLVPoint(Tend + 1.0, P, xL, xV1, rhoL, rhoV);
+        EXPECT_LT(xV0, x) << w;
+        EXPECT_GT(xV1, x) << w;
+        // Traced down from above its end, the curve has the same rows in reverse.
+        model.calculateGasIsopleth(fromAbove, w, Tend + 200.0, 0.0, 0.0, 0.0);
+        ASSERT_EQ(fromAbove.size(), fromBelow.size()) << w;
+        for (size_t i = 0; i < fromAbove.size(); i += 3) {
+            for (size_t k = 0; k < 3; ++k)
+                EXPECT_EQ(fromAbove[fromAbove.size() - 3 - i + k], fromBelow[i + k]) << w;
+        }
+    }
 }
 
 // Regression: a failed liquidus search appended rows with T = -1.

@@ -241,6 +241,31 @@ TEST_F(DrawingsTest, IsoplethCases) {
     EXPECT_FLOAT_EQ(crit->getY(), 221.0f);
 }
 
+// The vapour branch of the isopleth starts at the salinity's critical point and is made of its
+// dew points up to the NaCl critical temperature (regression: from 791 degC on, 5 wt % was
+// traced on a vapour edge the surface does not have there, and the trace then stopped).
+TEST_F(DrawingsTest, IsoplethVapourBranchIsTheDewCurve) {
+    ui->type("mHaliteXm", 5);
+    const std::vector<double>& gas = doc->gasIsopleth;
+    ASSERT_EQ(gas.size() % 3, 0u);
+    ASSERT_GT(gas.size(), 3u * 2000);
+    auto* crit =
+        dynamic_cast<const CGraphPoint*>(plot("mPTViewp").getGraphObjectWithName("t_ptcritx"));
+    ASSERT_NE(crit, nullptr);
+    EXPECT_FLOAT_EQ(static_cast<float>(gas[0]), crit->getX());
+    EXPECT_FLOAT_EQ(static_cast<float>(gas[1]), crit->getY());
+    PalliserModel& m = *doc->model();
+    size_t rows = 0;
+    for (size_t i = 0; i < gas.size() && gas[i] < 3127.0; i += 3, ++rows) {
+        double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        m.calculateLGPoint(gas[i], gas[i + 1], xL, xV, rhoL, rhoV);
+        EXPECT_EQ(m.failed, 0) << gas[i];
+        EXPECT_NEAR(xV, 0.05, 1e-10) << gas[i];
+    }
+    EXPECT_GT(rows, 2600u);  // 430 .. 3126 degC
+    EXPECT_EQ(curve("mPTViewp", "t_isoplg1").mPointsList().size(), gas.size() / 3);
+}
+
 // Forward results fed to the inverse give back the salinity and the bubble; the measured
 // temperatures go into the case.
 TEST_F(DrawingsTest, InclusionForwardAndInverse) {

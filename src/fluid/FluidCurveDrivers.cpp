@@ -81,10 +81,12 @@ bool FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const c
 
     // Each branch goes to a scratch file of its own, named as the atomic writer names its
     // temporaries and made here first, so that no file of the user's is ever written or
-    // removed; it is read back and removed. Only a file the tracer wrote holds rows.
+    // removed; it is read back and removed. Only a file the tracer wrote holds rows. The
+    // scratch files are named after the command, whatever the suffix, so that its next run
+    // removes those of a run that was killed, whichever suffix either has.
     ScratchFile branch[2];
     for (ScratchFile& b : branch)
-        if (!b.createFor(OutputFiles::pathOf("binop" + s))) {
+        if (!b.createFor(OutputFiles::pathOf("binop"))) {
             std::fprintf(stderr, "Cannot write a scratch file for binop%s: %s\n", s.c_str(),
                          b.problem().c_str());
             error = 1;

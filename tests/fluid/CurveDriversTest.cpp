@@ -2,9 +2,13 @@
 // the critical point, the binary isotherm rows re-solved as bubble points, the two-branch isotherm
 // at a pressure assembled in composition order, and mixtures they refuse.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -209,6 +213,42 @@ TEST_F(BinaryIsothermDrivers, IsothermFromPressureRemovesWhatAKilledRunLeft) {
     ASSERT_EQ(fluid->error, 0);
     ASSERT_TRUE(fluid->calculateTheBinaryIsothermFromP(kT, fluid->P * 1e-5, "p"));
     EXPECT_EQ(entries(), std::vector<std::string>{"binopp"});
+}
+
+// Regression: the scratch files of a run killed while it traced were named after its output
+// ("..binops.PID.0.tmp.PID.2.tmp"), so that only a later run of the same suffix removed them:
+// runs of other suffixes left them for ever. A run killed in its trace (its output refused,
+// a folder holding the name, so that nothing but the scratch files is written) leaves them;
+// the next run, of another suffix, removes them and leaves the folder as it was.
+TEST_F(BinaryIsothermDrivers, ScratchFilesOfAKilledRunGoWithARunOfAnotherSuffix) {
+    fluid->calculate_bubble_point(kT, VlSat, VvSat, 0.3, 0.3);
+    ASSERT_EQ(fluid->error, 0);
+    const double Pbar = fluid->P * 1e-5;
+    std::filesystem::create_directory("binops");
+    auto hidden = [] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator("."))
+            if (entry.path().filename().string()[0] == '.')
+                names.push_back(entry.path().filename().string());
+        return names;
+    };
+    // The child traces again and again; it is killed as soon as a scratch file is seen.
+    for (int attempt = 0; attempt < 20 && hidden().empty(); ++attempt) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (std::FILE* stream : {stdout, stderr}) (void)std::freopen("/dev/null", "w", stream);
+            for (;;) fluid->calculateTheBinaryIsothermFromP(kT, Pbar, "s");
+        }
+        for (int k = 0; k < 200000 && hidden().empty(); ++k) ::usleep(20);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+    }
+    ASSERT_FALSE(hidden().empty());
+    ASSERT_TRUE(fluid->calculateTheBinaryIsothermFromP(kT, Pbar, "t"));
+    EXPECT_TRUE(hidden().empty()) << hidden()[0];
+    EXPECT_TRUE(std::filesystem::is_directory("binops"));
+    EXPECT_GT(igorRows("binopt").size(), 7u);
 }
 
 // ------------------------------------------------------------------ term printout

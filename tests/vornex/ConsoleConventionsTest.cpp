@@ -179,10 +179,11 @@ TEST_F(ConsoleConventions, FailuresQuestionsAndRefusalsGoToStandardError) {
 }
 
 // Regression: kelno's TV of liquid water at 0 deg. C printed "The irreversible expansion could
-// not be computed" on the report only, and exited 1 without a word on standard error.
+// not be computed" on the report only, and exited 1 without a word on standard error. Liquid
+// so cold and compressed that its end at 1 bar lies below 251.165 K still has none.
 TEST_F(ConsoleConventions, AnExpansionComputedInPartSaysSoOnStandardError) {
-    for (const auto& words : {std::vector<std::string>{"TV", "0", "18"},
-                              std::vector<std::string>{"TP", "-10", "100"}}) {
+    for (const auto& words : {std::vector<std::string>{"TP", "-25", "1000"},
+                              std::vector<std::string>{"TP", "-30", "2000"}}) {
         const ProgramRun run = kelno(words, "partExpansion" + words[1]);
         EXPECT_EQ(run.status, 1) << run.command;
         EXPECT_TRUE(has(run.out, "\tThe irreversible expansion could not be computed.\n"))
@@ -191,6 +192,27 @@ TEST_F(ConsoleConventions, AnExpansionComputedInPartSaysSoOnStandardError) {
                                             "state at " + words[1] + " deg. C and " + words[2]))
             << run.err;
         expectLines(run.err, " is not complete");
+    }
+}
+
+// Regression: the irreversible end at 1 bar of liquid water at or below 0 deg. C was not found
+// (its searches started from 270 K up): it is the liquid of the enthalpy U0 + (1 bar) V0,
+// warmer than the start (IAPWS-95 computed independently: 273.158, 263.31, 253.503 and
+// 252.212 K).
+TEST_F(ConsoleConventions, TheIrreversibleEndOfColdLiquidWaterIsComputed) {
+    const struct {
+        std::vector<std::string> words;
+        const char* end;
+    } cases[] = {{{"TV", "0", "18"}, "  0.01 deg.C, 273.16 K"},
+                 {{"TP", "-10", "100"}, " -9.83 deg.C, 263.32 K"},
+                 {{"TP", "-20", "100"}, "-19.65 deg.C, 253.50 K"},
+                 {{"TP", "-22", "300"}, "-20.94 deg.C, 252.21 K"}};
+    for (const auto& c : cases) {
+        const ProgramRun run = kelno(c.words, "coldEnd" + c.words[1]);
+        EXPECT_EQ(run.status, 0) << run.command << run.err;
+        EXPECT_TRUE(has(run.out, std::string("\tTemperature  at 1 bar     : ") + c.end))
+            << run.out;
+        EXPECT_FALSE(has(run.err, "not complete")) << run.err;
     }
 }
 

@@ -8,30 +8,32 @@
 
 namespace vornex {
 
-namespace {
-
-// The single-phase state of entropy S (J/(mol K)) on the isobar P (bar), its temperature
-// bracketed: S rises with T on each side of the boiling point, the liquid's below the
-// saturated liquid's entropy, the steam's above the saturated steam's (above the critical
-// pressure on the one fluid side). For an entropy near the critical one at a pressure near
-// the critical pressure, where the isobar's entropy climbs steeply, the searches from fixed
-// starts fail. False between the saturated entropies (a two-phase end) or where a state
-// cannot be solved.
-bool isentropicPointOnTheIsobar(WaterEOS& w, double S, double Pbar) {
+// The single-phase state of entropy S (J/(mol K)), or of enthalpy H (J/mol), on the isobar P
+// (bar), its temperature bracketed: both rise with T on each side of the boiling point, the
+// liquid's below the saturated liquid's value, the steam's above the saturated steam's (above
+// the critical pressure on the one fluid side). For a value near the critical one at a
+// pressure near the critical pressure, where the isobar's entropy and enthalpy climb steeply,
+// the searches from fixed starts fail. False between the saturated values (a two-phase end) or
+// where a state cannot be solved.
+bool singlePhasePointOnTheIsobar(WaterEOS& w, double Pbar, double target, IsobarValue what) {
     constexpr double kLowest = 251.165;  // K, the lowest of the melting line
     constexpr double kHighest = 5000.0;  // K
+    const bool entropy = what == IsobarValue::Entropy;
     double low = kLowest, high = kHighest;
-    bool liquid = S < kWaterCriticalEntropy;
+    // Above the critical pressure the side only chooses the first volume.
+    bool liquid = entropy && target < kWaterCriticalEntropy;
     double Vstart = liquid ? 1.8e-5 : kGasConstant * low / (Pbar * 1e5);
     double Vliquid = 1.0, Vsteam = 0.0, Vfound = 0.0;
     if (Pbar < kWaterCriticalPressureBar) {
         SaturationEnds ends;
         if (!saturationEndsAtP(w, Pbar, ends)) return false;
-        liquid = S <= ends.Sl;
+        const double atLiquid = entropy ? ends.Sl : ends.Hl;
+        const double atSteam = entropy ? ends.Sv : ends.Hv;
+        liquid = target <= atLiquid;
         if (liquid) {
             high = ends.T;
             Vstart = Vliquid = ends.Vl;
-        } else if (S >= ends.Sv) {
+        } else if (target >= atSteam) {
             low = ends.T;
             Vstart = Vsteam = ends.Vv;
         } else {
@@ -47,7 +49,7 @@ bool isentropicPointOnTheIsobar(WaterEOS& w, double S, double Pbar) {
         return w.error == 0 && std::isfinite(w.S) && w.dPdV < 0.0 &&
                (liquid ? w.V <= Vliquid : w.V >= Vsteam);
     };
-    auto entropyAt = [&](double TK, bool& ok) {
+    auto valueAt = [&](double TK, bool& ok) {
         w.error = 0;
         w.set_the_phase_as(liquid ? 2 : 1);
         (liquid ? w.Vl0 : w.Vv0) = Vfound;
@@ -55,7 +57,7 @@ bool isentropicPointOnTheIsobar(WaterEOS& w, double S, double Pbar) {
         ok = onSide();
         if (ok) {
             Vfound = w.V;
-            return w.S - S;
+            return (entropy ? w.S : w.H) - target;
         }
         double V = Vfound;
         for (int k = 0; k < 100 && !ok; ++k) {
@@ -65,13 +67,15 @@ bool isentropicPointOnTheIsobar(WaterEOS& w, double S, double Pbar) {
             double next = std::fmin(2.0 * V, std::fmax(0.5 * V, V - (w.P - PPa) / w.dPdV));
             if (liquid && next > Vliquid) next = 0.5 * (V + Vliquid);
             if (!liquid && next < Vsteam) next = 0.5 * (V + Vsteam);
-            ok = std::fabs(next - V) < 1e-12 * V;
+            // Close to the critical point the isotherm is so flat that the volume's last
+            // digits follow the rounding of the pressure: a pressure met to rounding is met.
+            ok = std::fabs(next - V) < 1e-12 * V || std::fabs(w.P - PPa) < 1e-12 * PPa;
             V = next;
         }
         w.calculateFromTV(TK, V, 0);
         ok = ok && onSide() && std::fabs(w.P - PPa) < 1e-9 * PPa;
         if (ok) Vfound = V;
-        return w.S - S;
+        return (entropy ? w.S : w.H) - target;
     };
     // Near the critical point the steam's entropy climbs by 0.3 J/(mol K) in the first 1e-4 K
     // above its boiling point: the bracket is halved to the last digit of T.
@@ -79,15 +83,15 @@ bool isentropicPointOnTheIsobar(WaterEOS& w, double S, double Pbar) {
     for (int n = 0; n < 200; ++n) {
         const double mid = 0.5 * (low + high);
         if (!(mid > low && mid < high)) break;
-        const double f = entropyAt(mid, ok);
+        const double f = valueAt(mid, ok);
         if (!ok) return false;
         (f > 0.0 ? high : low) = mid;
     }
-    const double f = entropyAt(0.5 * (low + high), ok);
-    return ok && std::fabs(f) < 1e-6 * std::fabs(S);
+    const double f = valueAt(0.5 * (low + high), ok);
+    // A value near zero (liquid close to the triple point) is judged on the scale of R or RT.
+    const double scale = std::fmax(std::fabs(target), kGasConstant * (entropy ? 1.0 : w.T));
+    return ok && std::fabs(f) < 1e-6 * scale;
 }
-
-}  // namespace
 
 void WaterEOS::calculateAtmosphericDecompressionPoint(double S, double Pbar) {
     if (!(Pbar > 0.0) || !std::isfinite(S)) {
@@ -107,7 +111,7 @@ void WaterEOS::calculateAtmosphericDecompressionPoint(double S, double Pbar) {
             if (!error) return;
         }
     }
-    if (isentropicPointOnTheIsobar(*this, S, Pbar)) {
+    if (singlePhasePointOnTheIsobar(*this, Pbar, S, IsobarValue::Entropy)) {
         error = 0;
         return;
     }

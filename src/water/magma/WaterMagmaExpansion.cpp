@@ -543,7 +543,14 @@ void WaterEOS::calculateWaterIrreversibleDecompressionPoint(double T0, double V0
         second = 590.0;
         if (side == 2) Vl0 = 0.00026;
     }
-    error = search(second, true) ? 0 : 1;
+    if (search(second, true)) return;
+    // Without the magma's heat the end is the state of the isobar with the enthalpy the water
+    // had (U0 + P V0): close to the critical point, where both searches fail, it is found by
+    // halving temperatures on its side of the boiling point.
+    error = e == 0.0 && singlePhasePointOnTheIsobar(*this, PPa * 1e-5, c.U0 + PPa * c.V0,
+                                                    IsobarValue::Enthalpy)
+                ? 0
+                : 1;
 }
 
 // ------------------------------------------------------- mixture isentrope

@@ -75,6 +75,13 @@ bool saturationEndsAtP(WaterEOS& water, double Pbar, SaturationEnds& ends);
 // The same at T (K).
 bool saturationEndsAtT(WaterEOS& water, double TK, SaturationEnds& ends);
 
+// The single-phase state on the isobar P (bar) whose entropy (J/(mol K)) or enthalpy (J/mol)
+// is the target, by halving the temperatures of its side of the boiling point: sure close to
+// the critical point, where searches from a start fail. The model is left at the state; false
+// for a target between the saturated values at P (a two-phase state) or a state not solved.
+enum class IsobarValue { Entropy, Enthalpy };
+bool singlePhasePointOnTheIsobar(WaterEOS& water, double Pbar, double target, IsobarValue what);
+
 // The final-pressure saturation held by a cycle result.
 SaturationEnds finalEnds(const WaterMagmaCalculationResult& r);
 

@@ -9,6 +9,7 @@
 
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaRecords.h"
+#include "water/magma/WaterMagmaSaturation.h"
 
 namespace vornex {
 namespace {
@@ -68,6 +69,66 @@ TEST(NearCriticalSaturation, ExpansionWorkIsSmoothAcrossTheCriticalEntropy) {
     for (int i = 1; i + 1 < n; ++i) {
         EXPECT_LT(works[i + 1], works[i]) << i;
         EXPECT_LT(std::fabs(works[i + 1] - 2 * works[i] + works[i - 1]), 4.0 * mean + 1e-3) << i;
+    }
+}
+
+// Regression: on isobars within 0.1 bar of the critical pressure the end of an expansion whose
+// entropy or enthalpy lies just beyond the saturated steam's or liquid's was not found ("Failed
+// to find decompression point"), and cycles and energy-diagram points there failed: the
+// isotherm is so flat that the volume solve never met its own tolerance. The states lie on
+// their side of the saturated volumes and hold the isobar's pressure and the value asked; two
+// of them checked against IAPWS-95 computed independently (the state there has 220.61 bar
+// and the entropy to 1e-7).
+TEST(NearCriticalSaturation, SinglePhaseEndsCloseToTheCriticalPressure) {
+    WagnerPruss water(2);
+    struct Known {
+        double S, T, V;  // J/(mol K), K, cm3/mol
+    };
+    const Known known[] = {{80.176823, 647.08477826, 58.9184}, {78.658795, 647.08475558, 53.2349}};
+    for (const Known& k : known) {
+        water.error = 0;
+        water.calculateAtmosphericDecompressionPoint(k.S, 220.61);
+        ASSERT_EQ(water.error, 0) << k.S;
+        EXPECT_NEAR(water.T, k.T, 2e-7) << k.S;
+        EXPECT_NEAR(water.V * 1e6, k.V, 2e-3) << k.S;
+    }
+    for (double Pbar : {220.55, 220.61, 220.63, 220.639}) {
+        SaturationEnds ends;
+        ASSERT_TRUE(saturationEndsAtP(water, Pbar, ends)) << Pbar;
+        const double dS = 0.02 * (ends.Sv - ends.Sl), dH = 0.02 * (ends.Hv - ends.Hl);
+        const struct {
+            double target;
+            IsobarValue what;
+            bool steam;
+        } ask[] = {{ends.Sv + dS, IsobarValue::Entropy, true},
+                   {ends.Sl - dS, IsobarValue::Entropy, false},
+                   {ends.Hv + dH, IsobarValue::Enthalpy, true},
+                   {ends.Hl - dH, IsobarValue::Enthalpy, false}};
+        for (const auto& a : ask) {
+            SCOPED_TRACE(::testing::Message() << Pbar << " bar, " << a.target);
+            water.error = 0;
+            if (a.what == IsobarValue::Entropy) {
+                water.calculateAtmosphericDecompressionPoint(a.target, Pbar);
+                ASSERT_EQ(water.error, 0);
+            } else {
+                ASSERT_TRUE(singlePhasePointOnTheIsobar(water, Pbar, a.target, a.what));
+            }
+            const double T = water.T, V = water.V;
+            water.calculateFromTV(T, V, 0);
+            EXPECT_NEAR(water.P * 1e-5, Pbar, 1e-7 * Pbar);
+            EXPECT_NEAR(a.what == IsobarValue::Entropy ? water.S : water.H, a.target,
+                        1e-6 * std::fabs(a.target));
+            if (a.steam) {
+                EXPECT_GT(V, ends.Vv);
+                EXPECT_GT(T, ends.T);
+            } else {
+                EXPECT_LT(V, ends.Vl);
+                EXPECT_LT(T, ends.T);
+            }
+        }
+        // Between the saturated values the end has two phases, not one.
+        EXPECT_FALSE(singlePhasePointOnTheIsobar(water, Pbar, 0.5 * (ends.Sl + ends.Sv),
+                                                 IsobarValue::Entropy));
     }
 }
 

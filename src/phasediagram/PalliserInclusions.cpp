@@ -15,7 +15,8 @@ namespace {
 constexpr double kThScanStep = 0.5;  // degC
 // The scan for the temperatures at which an inclusion splits again after its homogenisation.
 constexpr double kSplitScanStep = 0.5;    // degC
-constexpr int kSplitEdgeHalvings = 20;    // half a degree down to 5e-7 degC
+constexpr int kSplitEdgeHalvings = 21;    // a degree down to 5e-7 degC
+constexpr double kSplitEdgeFrom = 1e-6;   // degC above Th: the liquid just homogenised
 // Where the bubble-point liquid density turns, a finer step keeps crossings that lie close
 // together apart.
 constexpr double kThTurnFrom = 370.0, kThTurnTo = 420.0, kThTurnStep = 0.05;  // degC
@@ -180,8 +181,9 @@ std::vector<std::pair<double, double>> Palliser::splitsAfterHomogenisation(doubl
         }
         return with;
     };
-    // Just above Th the inclusion is liquid; a mixture found from there on is a new split.
-    double from = -1.0, last = Th + kSplitScanStep;
+    // Just above Th the inclusion is liquid; a mixture found from there on is a new split (which
+    // can begin within the first steps: near a least bubble-point liquid density it does).
+    double from = -1.0, last = Th + kSplitEdgeFrom;
     bool split = false;
     steps(Th + 2.0 * kSplitScanStep, Tend, kSplitScanStep, Bound::AtOrBelow, [&](double T) {
         const bool two = liquidAndVapourOfDensity(T, x, rho);

@@ -442,6 +442,12 @@ TEST_F(PalliserInclusions, InverseAnswersHomogeniseWhereTheBubbleLiquidIsLeast) 
     model.calculateFromThTm(718.0, 3.0, x, rho, 0.0, 0.0, 0.3, 1000.0, Pm, Ph, phiV);
     ASSERT_EQ(model.failed, 0);
     EXPECT_NEAR(model.calculateThLiq(x, rho, 3.0, P), 718.0, 1e-6);
+    // It splits again a few tenths of a kelvin up, its edge found to a micro-kelvin.
+    const auto splits = model.splitsAfterHomogenisation(x, rho, 718.0);
+    ASSERT_FALSE(splits.empty());
+    EXPECT_LT(splits.front().first, 718.49);
+    EXPECT_TRUE(model.liquidAndVapourOfDensity(splits.front().first + 1e-6, x, rho));
+    EXPECT_FALSE(model.liquidAndVapourOfDensity(splits.front().first - 1e-6, x, rho));
     model.calculateFromThTm(718.3, 3.0, x, rho, 0.0, 0.0, 0.3, 1000.0, Pm, Ph, phiV);
     EXPECT_EQ(model.thTmOutcome, Palliser::ThTmOutcome::HomogenisesEarlier);
     EXPECT_NEAR(model.thTmEarlierTh, 718.02, 0.01);

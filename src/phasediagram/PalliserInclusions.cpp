@@ -85,13 +85,16 @@ std::vector<Palliser::SignChange> Palliser::thSignChanges(ThContext& c, double f
         if (std::isnan(a) || std::isnan(b) || std::isnan(e) || !(fa < 0.0 && fb < 0.0 && fe < 0.0) ||
             !(fb >= fa && fb >= fe))
             continue;
-        double lo = a, hi = e;
+        double lo = a, hi = e, p = hi - g * (hi - lo), q = lo + g * (hi - lo);
+        double fp = value(p), fq = value(q);
         for (int k = 0; k < kTouchSearch; ++k) {
-            const double p = hi - g * (hi - lo), q = lo + g * (hi - lo);
-            if (value(p) < value(q))
-                lo = p;
-            else
-                hi = q;
+            if (fp < fq) {
+                lo = p, p = q, fp = fq;
+                q = lo + g * (hi - lo), fq = value(q);
+            } else {
+                hi = q, q = p, fq = fp;
+                p = hi - g * (hi - lo), fp = value(p);
+            }
         }
         const double top = 0.5 * (lo + hi);
         if (!(value(top) >= 0.0)) continue;

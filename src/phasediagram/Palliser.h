@@ -138,6 +138,13 @@ class Palliser : public PhaseDiagramInfo {
     void getHaliteLiquidGasState(double T, double w, double rho, double& P, double& wL, double& wV);
     // Critical point of a fluid of salinity x; `failed` when the search failed.
     void calculateCriticalPointFromX(double x, double& Tc, double& Pc, double& rhoc);
+    // The temperature at which the bubble curve of salinity x, of critical temperature Tc,
+    // ends: where its liquid and vapour become one. Tc, unless the surface carries the curve
+    // on above it.
+    virtual double bubbleCurveEndTemperature(double x, double Tc) {
+        (void)x;
+        return Tc;
+    }
     // SLV point whose liquid has salinity x, searched from Tguess; `failed` on failure.
     void calculateSLVPointFromX(double x, double& T, double& P, double& xV, double& rhoL,
                                 double& rhoV, double Tguess);
@@ -366,10 +373,12 @@ class Palliser : public PhaseDiagramInfo {
     // values at lo, lo + step, .. and hi; a change across an argument where the residual is not
     // defined (raises the Equation flag) is none. Where the residual starts or stops being
     // defined, the edge is located by halving first, so that a change of sign right at the edge
-    // is kept.
+    // is kept. `samples`, where given, receives every defined (argument, value) in order, with a
+    // NaN argument where a stretch of defined values ends.
     template <class Owner>
     std::vector<SignChange> signChanges(double (Owner::*residual)(double, void*), void* context,
-                                        double lo, double hi, double step);
+                                        double lo, double hi, double step,
+                                        std::vector<std::pair<double, double>>* samples = nullptr);
     // The root inside a change of sign (by halving, some 30 steps on a scan's step); the
     // residual is evaluated last at the root, so that its context holds the root's values.
     // error 5 where the change of sign is a step of the residual, not a root.
@@ -495,7 +504,8 @@ bool Palliser::evaluate(double (Owner::*equation)(double, void*), void* context,
 template <class Owner>
 std::vector<Palliser::SignChange> Palliser::signChanges(double (Owner::*residual)(double, void*),
                                                         void* context, double lo, double hi,
-                                                        double step) {
+                                                        double step,
+                                                        std::vector<std::pair<double, double>>* samples) {
     std::vector<SignChange> out;
     if (!std::isfinite(lo) || !std::isfinite(hi) || !(step > 0.0) || !(lo <= hi)) return out;
     auto value = [&](double x, double& f) { return evaluate(residual, context, x, f); };
@@ -504,6 +514,8 @@ std::vector<Palliser::SignChange> Palliser::signChanges(double (Owner::*residual
     double xp = 0.0, fp = 0.0;
     auto take = [&](double x, double f) {
         if (inStretch && (fp < 0.0) != (f < 0.0)) out.push_back({xp, x, fp < 0.0});
+        if (samples && !inStretch && !samples->empty()) samples->emplace_back(NAN, 0.0);
+        if (samples) samples->emplace_back(x, f);
         inStretch = true;
         xp = x;
         fp = f;

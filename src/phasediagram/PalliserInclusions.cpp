@@ -15,10 +15,12 @@ namespace {
 constexpr double kThScanStep = 0.5;  // degC
 // The scan for the temperatures at which an inclusion splits again after its homogenisation.
 constexpr double kSplitScanStep = 0.5;    // degC
-constexpr int kSplitEdgeHalvings = 20;    // half a degree down to 5e-7 degC
+constexpr int kSplitEdgeHalvings = 21;    // a degree down to 5e-7 degC
+constexpr double kSplitEdgeFrom = 1e-6;   // degC above Th: the liquid just homogenised
 // Where the bubble-point liquid density turns, a finer step keeps crossings that lie close
 // together apart.
 constexpr double kThTurnFrom = 370.0, kThTurnTo = 420.0, kThTurnStep = 0.05;  // degC
+constexpr int kTouchSearch = 60;  // golden sections: a degree down to some 3e-13 degC
 constexpr double kTmScanStep = 1.0;  // degC
 constexpr double kBubbleScanStep = 1.0;  // degC
 // Intervals of the scan of the pressures below the bubble point for a vapour volume.
@@ -52,16 +54,55 @@ double Palliser::equationForThLiq(double T, void* context) {
     return c.rho - rhoL;
 }
 
+// Where the bubble-point liquid density has a least value (near 374-415 degC, and below the
+// critical point of brines of some 26 wt % and more), an inclusion a little denser than that
+// least value meets its bubble curve and leaves it again within a fraction of a degree, between
+// two points of the scan: a scanned value that is a greatest one between two others, all
+// negative, is searched for the greatest value between its neighbours, and where that is not
+// negative the two changes of sign around it are kept.
 std::vector<Palliser::SignChange> Palliser::thSignChanges(ThContext& c, double from, double to) {
     std::vector<SignChange> out;
+    std::vector<std::pair<double, double>> samples;
     const double edges[] = {from, kThTurnFrom, kThTurnTo, to};
     for (int k = 0; k < 3; ++k) {
         const double lo = std::max(from, edges[k]), hi = std::min(to, edges[k + 1]);
         if (!(lo < hi)) continue;
+        if (!samples.empty()) samples.emplace_back(NAN, 0.0);
         for (const SignChange& s : signChanges(&Palliser::equationForThLiq, &c, lo, hi,
-                                               k == 1 ? kThTurnStep : kThScanStep))
+                                               k == 1 ? kThTurnStep : kThScanStep, &samples))
             out.push_back(s);
     }
+    auto value = [&](double T) {
+        double r = 0.0;
+        return evaluate(&Palliser::equationForThLiq, &c, T, r) ? r : -HUGE_VAL;
+    };
+    const double g = 0.5 * (std::sqrt(5.0) - 1.0);
+    const size_t n = samples.size();
+    for (size_t i = 1; i + 1 < n; ++i) {
+        const auto [a, fa] = samples[i - 1];
+        const auto [b, fb] = samples[i];
+        const auto [e, fe] = samples[i + 1];
+        if (std::isnan(a) || std::isnan(b) || std::isnan(e) || !(fa < 0.0 && fb < 0.0 && fe < 0.0) ||
+            !(fb >= fa && fb >= fe))
+            continue;
+        double lo = a, hi = e, p = hi - g * (hi - lo), q = lo + g * (hi - lo);
+        double fp = value(p), fq = value(q);
+        for (int k = 0; k < kTouchSearch; ++k) {
+            if (fp < fq) {
+                lo = p, p = q, fp = fq;
+                q = lo + g * (hi - lo), fq = value(q);
+            } else {
+                hi = q, q = p, fq = fp;
+                p = hi - g * (hi - lo), fp = value(p);
+            }
+        }
+        const double top = 0.5 * (lo + hi);
+        if (!(value(top) >= 0.0)) continue;
+        out.push_back({a, top, true});
+        out.push_back({top, e, false});
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const SignChange& p, const SignChange& q) { return p.a < q.a; });
     return out;
 }
 
@@ -80,7 +121,8 @@ std::vector<Palliser::SignChange> Palliser::homogenisationsToLiquid(ThContext& c
     // The bubble curve of the salinity ends at its critical point.
     double Tc = naclCriticalTemperature, Pc = 0.0, rhoc = 0.0;
     calculateCriticalPointFromX(c.x, Tc, Pc, rhoc);
-    const double to = failed || !(Tc > from) ? naclCriticalTemperature : Tc + 1.0;
+    const double to =
+        failed || !(Tc > from) ? naclCriticalTemperature : bubbleCurveEndTemperature(c.x, Tc) + 1.0;
     std::vector<SignChange> all = thSignChanges(c, from, to);
     std::vector<SignChange> rising;
     for (const SignChange& s : all) {
@@ -142,8 +184,9 @@ std::vector<std::pair<double, double>> Palliser::splitsAfterHomogenisation(doubl
         }
         return with;
     };
-    // Just above Th the inclusion is liquid; a mixture found from there on is a new split.
-    double from = -1.0, last = Th + kSplitScanStep;
+    // Just above Th the inclusion is liquid; a mixture found from there on is a new split (which
+    // can begin within the first steps: near a least bubble-point liquid density it does).
+    double from = -1.0, last = Th + kSplitEdgeFrom;
     bool split = false;
     steps(Th + 2.0 * kSplitScanStep, Tend, kSplitScanStep, Bound::AtOrBelow, [&](double T) {
         const bool two = liquidAndVapourOfDensity(T, x, rho);
@@ -240,7 +283,8 @@ void Palliser::calculateBubblePointFromP(double P, double x, double& T, double& 
         // The bubble curve of x ends at its critical point.
         double Tc = 0.0, Pc = 0.0, rhoc = 0.0;
         calculateCriticalPointFromX(x, Tc, Pc, rhoc);
-        const double Tend = failed || !(Tc > 0.0) ? naclCriticalTemperature : Tc + 1.0;
+        const double Tend =
+            failed || !(Tc > 0.0) ? naclCriticalTemperature : bubbleCurveEndTemperature(x, Tc) + 1.0;
         root = secantOrScan(&Palliser::equationForBubblePointFromP, &c, T0, T0 + 1.0, T0,
                             {0.0, Tend, kBubbleScanStep, 1e-7 * P}, error);
     }
@@ -296,7 +340,8 @@ double Palliser::equationForVapourFractionAtTm(double phi, void* context) {
 
 double Palliser::firstHomogenisationFrom(double x, double rho, double T0, double Tend) {
     ThContext t{x, rho, -1.0};
-    for (const SignChange& s : thSignChanges(t, T0, Tend)) {
+    // A little past Tend, so that a touch of the bubble curve just below it is seen whole.
+    for (const SignChange& s : thSignChanges(t, T0, Tend + 2.0 * kThScanStep)) {
         int error = 0;
         const double T = s.rising ? rootOf(&Palliser::equationForThLiq, &t, s, error) : -1.0;
         if (s.rising && !error) return T;
@@ -339,7 +384,7 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
     // upward; a mixture whose liquid has no bubble point at Th is none.
     std::vector<SignChange> roots = signChanges(&Palliser::equationForVapourFractionAtTm, &c, 0.0,
                                                 1.0 - 1e-9, kVapourFractionStep);
-    bool earlier = false;
+    bool earlier = false, touching = false;
     for (const SignChange& s : roots) {
         int error = 0;
         const double phi = rootOf(&Palliser::equationForVapourFractionAtTm, &c, s, error);
@@ -356,15 +401,21 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
             if (thTmEarlierTh < 0.0) thTmEarlierTh = first;
             continue;
         }
+        // A mixture whose liquid only touches its bubble curve at Th, or one that the forward
+        // search does not see homogenise there, is no inclusion with this Th.
+        if (!(std::fabs(first - c.Th) <= kSameTh)) {
+            touching = true;
+            continue;
+        }
         x = xs;
         rho = rhos;
         Ph = Phs;
         phiV = phi;
         return;
     }
-    fail(earlier         ? ThTmOutcome::HomogenisesEarlier
-         : roots.empty() ? ThTmOutcome::NoSuchInclusion
-                         : ThTmOutcome::SearchFailed);
+    fail(earlier                    ? ThTmOutcome::HomogenisesEarlier
+         : roots.empty() || touching ? ThTmOutcome::NoSuchInclusion
+                                     : ThTmOutcome::SearchFailed);
 }
 
 // ------------------------------------------------------------------------------ ice melting

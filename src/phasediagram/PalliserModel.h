@@ -194,6 +194,13 @@ class PalliserModel : public Palliser {
     // edge (below the critical pressure, at a share of the critical salinity). False where
     // there is none.
     bool surfaceTopAt(double T, double& P, double& x, double& rho);
+
+   public:
+    // Below 384 degC the top's salinity lags the critical one: the bubble curve of a dilute
+    // brine goes on above its critical temperature, to where the top's salinity reaches it.
+    double bubbleCurveEndTemperature(double x, double Tc) override;
+
+   private:
     // The one-phase fluid above the surface's top: water mixed with the top fluid where x is
     // no saltier than it, otherwise the liquid rule of x.
     double aboveSurfaceTop(double Ptop, double xtop, double rhotop);

@@ -335,6 +335,23 @@ bool PalliserModel::surfaceTopAt(double T, double& P, double& x, double& rho) {
     return std::isfinite(P) && std::isfinite(x) && std::isfinite(rho) && rho > 0.0;
 }
 
+double PalliserModel::bubbleCurveEndTemperature(double x, double Tc) {
+    const int32_t saved = failed;
+    double P = 0.0, xt = 0.0, rho = 0.0;
+    const bool carried = Tc > kWaterTc && Tc < kCarryEnd && surfaceTopAt(Tc, P, xt, rho) && xt < x;
+    failed = saved;
+    if (!carried) return Tc;
+    // The top's salinity grows with temperature up to the critical one at 384 degC.
+    double lo = Tc, hi = kCarryEnd;
+    for (int i = 0; i < 60 && halvable(lo, hi); ++i) {
+        const double mid = 0.5 * (lo + hi);
+        const bool below = surfaceTopAt(mid, P, xt, rho) && xt < x;
+        (below ? lo : hi) = mid;
+    }
+    failed = saved;
+    return lo;
+}
+
 void PalliserModel::preCalculate_Fixed_T_Parameters(double T) {
     if (!(T >= 0.0 && T <= naclCriticalTemperature)) {
         // No surface: nothing of an earlier temperature may stand for it.

@@ -123,13 +123,16 @@ double MyDocument::bubbleTemperature(double P, double x, double Tguess) const {
 }
 
 bool MyDocument::bubbleCurveEnd(double x, double Tc, BubbleCurveEnd& end) const {
-    // The water branch of the model ends at its own 374.15 degC, a little below the critical
-    // temperature of the dilute brines' branch; the first point found below Tc is the end.
+    // Dilute brines' bubble curves go on a little above their critical temperature, to where
+    // the surface's top reaches their salinity. The water branch of the model ends at its own
+    // 374.15 degC, a little below the critical temperature of the dilute brines' branch; the
+    // first point found below the end is the end.
+    const double Tend = mModel->bubbleCurveEndTemperature(x, Tc);
     for (double below : {1e-6, 1e-3, 1e-2, 0.1}) {
         double P = -1, xV = 0, rhoL = 0, rhoV = 0;
-        mModel->calculateBubblePoint(Tc - below, x, P, xV, rhoL, rhoV);
+        mModel->calculateBubblePoint(Tend - below, x, P, xV, rhoL, rhoV);
         if (!mModel->failed && std::isfinite(P) && P > 0 && rhoL > 0) {
-            end = {Tc - below, P};
+            end = {Tend - below, P};
             return true;
         }
     }
@@ -335,8 +338,9 @@ std::string thTmRefusal(const Palliser& model, double Th, double Tm) {
             return "the model's mixtures at Tm whose liquid is on its bubble curve at " + th +
                    " homogenise earlier on heating (first at " +
                    formatForDisplay(model.thTmEarlierTh) +
-                   " \u00b0C): between 374 and about 415 \u00b0C the model's bubble-point "
-                   "liquid density falls and rises again.";
+                   " \u00b0C): between 374 and about 415 \u00b0C, and just below the critical "
+                   "point of brines of 26 wt % and more, the model's bubble-point liquid "
+                   "density falls and rises again.";
         case Why::Solved:
         case Why::SearchFailed:
             break;

@@ -413,6 +413,46 @@ TEST_F(PalliserInclusions, InverseSaysWhyItHasNoAnswer) {
     EXPECT_GT(found, 0);
 }
 
+// Below the critical point of brines of 26 wt % and more the bubble-point liquid density has a
+// least value (26.35 wt %: 668.6394 kg/m3 near 718.2 degC): an inclusion a little denser meets its
+// bubble curve and leaves it again within a fraction of a degree, between two points of the
+// forward scan. Regression: Th 718 / Tm 3 gave 26.3535 wt % and 668.64 kg/m3, in which the
+// forward search found no Th; and Th 718.3 / Tm 3 an inclusion that homogenises at 718.02.
+// Every inclusion the inverse returns homogenises first at its Th.
+TEST_F(PalliserInclusions, InverseAnswersHomogeniseWhereTheBubbleLiquidIsLeast) {
+    int solved = 0, refused = 0;
+    for (auto [Tm, Th0] : {std::pair{3.0, 717.5}, {19.0, 718.5}, {50.0, 723.5}, {100.0, 740.5}}) {
+        for (double Th = Th0; Th <= Th0 + 1.5; Th += 0.1) {
+            double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+            model.calculateFromThTm(Th, Tm, x, rho, 0.0, 0.0, 0.3, 1000.0, Pm, Ph, phiV);
+            if (model.failed) {
+                EXPECT_NE(model.thTmOutcome, Palliser::ThTmOutcome::SearchFailed) << Th << " " << Tm;
+                ++refused;
+                continue;
+            }
+            double P = 0.0;
+            EXPECT_NEAR(model.calculateThLiq(x, rho, Tm, P), Th, 2e-3) << Th << " " << Tm;
+            EXPECT_EQ(model.failed, 0) << Th << " " << Tm;
+            ++solved;
+        }
+    }
+    EXPECT_GT(solved, 20);
+    EXPECT_GT(refused, 0);
+    double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0, P = 0.0;
+    model.calculateFromThTm(718.0, 3.0, x, rho, 0.0, 0.0, 0.3, 1000.0, Pm, Ph, phiV);
+    ASSERT_EQ(model.failed, 0);
+    EXPECT_NEAR(model.calculateThLiq(x, rho, 3.0, P), 718.0, 1e-6);
+    // It splits again a few tenths of a kelvin up, its edge found to a micro-kelvin.
+    const auto splits = model.splitsAfterHomogenisation(x, rho, 718.0);
+    ASSERT_FALSE(splits.empty());
+    EXPECT_LT(splits.front().first, 718.49);
+    EXPECT_TRUE(model.liquidAndVapourOfDensity(splits.front().first + 1e-6, x, rho));
+    EXPECT_FALSE(model.liquidAndVapourOfDensity(splits.front().first - 1e-6, x, rho));
+    model.calculateFromThTm(718.3, 3.0, x, rho, 0.0, 0.0, 0.3, 1000.0, Pm, Ph, phiV);
+    EXPECT_EQ(model.thTmOutcome, Palliser::ThTmOutcome::HomogenisesEarlier);
+    EXPECT_NEAR(model.thTmEarlierTh, 718.02, 0.01);
+}
+
 // Regression: halite and vapour vanishing together at 0 degC gave 26.35 wt %, and the forward
 // search of that salinity's dissolution temperature failed.
 TEST_F(PalliserInclusions, DissolutionAtZeroDegreesRoundTrips) {
@@ -467,6 +507,41 @@ TEST_F(PalliserInclusions, HaliteDissolvingAboveTheDiagramIsFlagged) {
     model.tm3BeyondDiagram = true;
     EXPECT_LE(model.calculateTm3(0.2, 0.1, 300.0, rho, Th, xL, Ph, Pm), 0.0);
     EXPECT_FALSE(model.tm3BeyondDiagram);
+}
+
+// Below 384 degC the surface's top lags the critical salinity, so a dilute brine's bubble curve
+// goes on above its critical temperature, to where its liquid and vapour meet (0.5 wt %:
+// 381.46 degC, 234.13 bar; its critical point 379.57 degC, 234.16 bar). Regression: the search
+// of the bubble temperature at a pressure stopped a degree above the critical temperature and
+// found none for the top of those curves (0.1 wt % from 223.0 bar, 0.5 wt % from 230.0 bar).
+TEST_F(PalliserInclusions, DiluteBubbleCurvesEndWhereTheirLiquidAndVapourMeet) {
+    for (double w : {0.01, 0.1, 0.3, 0.5, 0.8}) {
+        const double x = w / 100.0;
+        double Tc = 0.0, Pc = 0.0, rhoc = 0.0;
+        model.calculateCriticalPointFromX(x, Tc, Pc, rhoc);
+        ASSERT_EQ(model.failed, 0) << w;
+        // The last bubble point of a 0.01 K scan, and every tenth one on the way to it.
+        double Tlast = -1.0, Plast = 0.0, rhoL = 0.0, rhoV = 0.0, xVlast = 0.0;
+        std::vector<std::pair<double, double>> points;
+        for (int i = 0; i <= 500; ++i) {
+            const double T = Tc - 0.5 + 0.01 * i;
+            double P = 0.0, xV = 0.0, rl = 0.0, rv = 0.0;
+            model.calculateBubblePoint(T, x, P, xV, rl, rv);
+            if (model.failed) continue;
+            Tlast = T, Plast = P, rhoL = rl, rhoV = rv, xVlast = xV;
+            if (i % 10 == 0) points.emplace_back(T, P);
+        }
+        ASSERT_GT(Tlast, Tc) << w;
+        EXPECT_NEAR(rhoL, rhoV, 0.1) << w;
+        EXPECT_NEAR(xVlast, x, 1e-2 * x) << w;
+        points.emplace_back(Tlast, Plast);
+        for (auto [T, P] : points) {
+            double Tb = 0.0, xV = 0.0, rl = 0.0, rv = 0.0;
+            model.calculateBubblePointFromP(P, x, Tb, xV, rl, rv, Tc - 5.0);
+            EXPECT_EQ(model.failed, 0) << w << " wt %, " << P << " bar";
+            EXPECT_NEAR(Tb, T, 1e-4) << w << " wt %, " << P << " bar";
+        }
+    }
 }
 
 TEST_F(PalliserInclusions, BubblePointFromPressure) {

@@ -278,7 +278,8 @@ TEST_F(WorkbenchTest, BoilingColumnOfTheDefaultModeThatStaysBelowItsCurveDoesNot
                     ASSERT_NE(form().text("mBoilH1"), "") << form().text(MyDocument::kStatusLine);
                     if (form().value("mBoilH2") != 0) continue;
                     ++still;
-                    for (double T = 100; T < Tc; T += 0.25) {
+                    // (Dilute brines' bubble curves go on up to 1.9 K above Tc.)
+                    for (double T = 100; T < Tc + 3; T += 0.25) {
                         double P = -1, xV = 0, rl = -1, rv = 0;
                         model.calculateBubblePoint(T, 0.01 * NaCl, P, xV, rl, rv);
                         if (model.failed || !(P > P0) || !(rl > 0)) continue;
@@ -347,6 +348,35 @@ TEST_F(WorkbenchTest, BoilingZoneEndsAtTheCriticalPoint) {
     model.calculateCriticalPointFromX(0.1, Tc, Pc, rhoc);
     const double zEnd = v("mBoilzTop4") + (Pc - v("mBoilPtop4")) * 1e5 / (9.81 * 2700);
     EXPECT_NEAR(v("mBoilTbot4"), Tc + 0.5 * (v("mBoilzBot4") - zEnd), 0.01);
+    setLogSink(previous);
+}
+
+// A dilute brine's bubble curve goes on above its critical temperature to where its liquid and
+// vapour meet (0.5 wt %: 381.46 degC, 234.13 bar). Regression: the panel ended it at the
+// critical temperature (379.57 degC, 228.17 bar), so a column crossing the curve above that
+// pressure was shown as not boiling (0.5 wt %, 219 bar, 50 degC, 1 degC/m).
+TEST_F(WorkbenchTest, DiluteBrineBoilsUpToTheEndOfItsBubbleCurve) {
+    const LogSink previous = setLogSink([](const std::string&) {});
+    PalliserModel& model = *doc->model();
+    const auto v = [&](const char* n) { return form().value(n); };
+    for (bool simple : {false, true}) {
+        doc->initBoilingPanel();
+        ui->check("mBoilUseSimple", simple);
+        for (auto [n, x] : {std::pair{"mBoilNaCl2", 0.5}, {"mBoilP0", 219.0}, {"mBoilT0", 50.0},
+                            {"mBoildTdz1", 1.0}, {"mBoilH10", 2000.0}})
+            ui->type(n, x);
+        SCOPED_TRACE(simple);
+        ASSERT_GT(v("mBoilH2"), 0) << form().text(MyDocument::kStatusLine);
+        EXPECT_GT(v("mBoilPtop2"), 229.0);
+        EXPECT_NEAR(v("mBoilTtop2"), 50.0 + (v("mBoilzTop2") - 10.0), 1e-6);
+        double T = -1, xV = 0, rl = 0, rv = 0;
+        model.calculateBubblePointFromP(v("mBoilPtop2"), 0.005, T, xV, rl, rv, 370);
+        ASSERT_FALSE(model.failed);
+        EXPECT_NEAR(v("mBoilTtop2"), T, 1e-3);
+        EXPECT_NE(form().text(MyDocument::kStatusLine).find("(381.459 \u00b0C, 234.134 bar)"),
+                  std::string::npos)
+            << form().text(MyDocument::kStatusLine);
+    }
     setLogSink(previous);
 }
 

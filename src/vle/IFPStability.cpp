@@ -245,14 +245,24 @@ void IFP::judgeAnswer() {
     trial = trial0;
     last = last0;
     status = 1;
-    if (below.distance < -kBelowPlane) {
+    if (below.distance < -kBelowPlane && !converged) {
+        // The plane of an iterate is its liquid's alone: its vapour's fugacities differ, so
+        // a trial phase below it says nothing of whether the feed splits.
+        char text[300];
+        std::snprintf(text, sizeof text,
+                      "no saturation point: the solve did not converge (last iterate %g K, %g "
+                      "bar, where a trial phase lies %.3g RT below the tangent plane of its "
+                      "liquid), nor one from that trial phase or the neighbouring points",
+                      current.T, current.P / 1e5, -below.distance);
+        refusal = text;
+    } else if (below.distance < -kBelowPlane) {
         char text[240];
         std::snprintf(text, sizeof text,
                       "no equilibrium: %s at %g K and %g bar, where a trial phase lies %.3g RT "
-                      "below the tangent plane of the %s, and no saturation point was found "
-                      "from it",
+                      "below the tangent plane of the answer, and no saturation point was "
+                      "found from it",
                       one ? "the two phases found are one" : "the feed splits", current.T,
-                      current.P / 1e5, -below.distance, converged ? "answer" : "last iterate");
+                      current.P / 1e5, -below.distance);
         refusal = text;
     } else {
         noConvergence("the solve did not converge, nor one from the neighbouring points");

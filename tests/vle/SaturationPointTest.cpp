@@ -358,5 +358,23 @@ INSTANTIATE_TEST_SUITE_P(
         Known{"PR CO2-C3H8 bubble z 0.7 at 84 K (two liquids)", true, kCO2C3, {0.7, 0.3}, 13,
               84.0, -1.0, 0.0}));
 
+// Just past the cricondentherm of CH4-C2H6 z 0.9 (214.5 to 215 K) the dew point solve does
+// not converge. Its refusal says so; it said that the feed splits, from a trial phase below
+// the tangent plane of the iterate's liquid, while the independent model finds the feed
+// stable at that iterate's temperature and pressure.
+TEST(SaturationPointRefusal, UnconvergedDewPointSaysNothingOfTheFeedSplitting) {
+    Library lib(true, kC1C2);
+    ASSERT_EQ(lib.solve(31, 215.0, {0.9, 0.1}), 1);
+    const IFP& ifp = *lib.ifp;
+    EXPECT_NE(ifp.refusal.find("did not converge"), std::string::npos) << ifp.refusal;
+    EXPECT_EQ(ifp.refusal.find("feed splits"), std::string::npos) << ifp.refusal;
+    IndependentCubic eos(true, kC1C2);
+    const std::vector<double> z{0.9, 0.1};
+    std::vector<double> lnPhi, plane(2);
+    ASSERT_TRUE(eos.lnPhi(ifp.current.T, ifp.current.P, z, false, lnPhi));
+    for (std::size_t i = 0; i < 2; ++i) plane[i] = std::log(z[i]) + lnPhi[i];
+    EXPECT_GT(lowestBelowPlane(eos, ifp.current.T, ifp.current.P, plane), -1e-9);
+}
+
 }  // namespace
 }  // namespace vornex::testing

@@ -209,7 +209,9 @@ bool ClassicalCubic::pressureAtVolume() {
     Vt = V + c;
     if (!aboveCovolume(Vt, b)) return false;
     const CubicAt k = cubicAt(Vt);
-    P = k.P;
+    const bool solvedAtP =
+        T == root_.T && a == root_.a && b == root_.b && Vt == root_.Vt && root_.P > 0.0;
+    P = solvedAtP ? root_.P : k.P;
     storeVolumeDerivatives(k);
     return true;
 }
@@ -236,7 +238,16 @@ bool ClassicalCubic::resolve_cubic_equation_in_Z() {
         if (!(slope <= 0.0)) rootSide = Vpc >= Zt * RT / P ? 2 : 1;
     }
     Vt = Zt * RT / P;
+    // A liquid's Z at a pressure far below RT/b is a root much smaller than the others, held
+    // by the cubic to their absolute digits only: Newton steps on P(V') bring V' to its own.
+    for (int step = 0; step < 3; ++step) {
+        const CubicAt k = cubicAt(Vt);
+        const double next = Vt - (k.P - P) / k.dPdV;
+        if (!(k.dPdV < 0.0) || !(next > b) || !std::isfinite(next)) break;
+        Vt = next;
+    }
     FluidPhase::volume(Vt - c);
+    root_ = {T, a, b, Vt, P};
     storeVolumeDerivatives(cubicAt(Vt));
     return true;
 }

@@ -128,6 +128,14 @@ class ClassicalCubic : public CubicBase {
     bool pressureAtVolume();
     // The volume derivatives and partial volumes at the state of k (P, V', V set).
     void storeVolumeDerivatives(const CubicAt& k);
+    // The state of the last volume solve: T, a, b and V' at which the given pressure is the
+    // cubic's. There a liquid's pressure recomputed from its volume keeps only the digits
+    // that survive RT/(V' - b) - a/D, which at a pressure far below those terms (a liquid
+    // at 1e-8 bar) are none; the pressure given is the state's exact one.
+    struct Root {
+        double T = 0.0, a = 0.0, b = 0.0, Vt = 0.0, P = 0.0;
+    };
+    Root root_;
 };
 
 }  // namespace vornex

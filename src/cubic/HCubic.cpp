@@ -143,7 +143,7 @@ bool HCubic::pressureAtVolume() {
     if (!prepareStateAtVolume() || !aboveCovolume(V, bmix)) return false;
     const Jet alongT = pressureJet(jetVariable(T), Jet{V}, true);
     const Jet alongV = pressureJet(Jet{T}, jetVariable(V), false);
-    P = alongT.v;
+    P = atRoot() ? root_.P : alongT.v;
     dPdT = alongT.d;
     dPdV = alongV.d;
     Z = P * V / (R * T);
@@ -161,8 +161,23 @@ bool HCubic::resolve_cubic_equation_in_Z() {
     double Zroot = 0.0;
     if (!takeRoot(rootsAbove(g, B), Zroot)) return false;
     Z = Zroot;
-    volume(Z * R * T / P);
+    // A liquid's Z at a pressure far below RT/b is a root much smaller than the others, held
+    // by the cubic to their absolute digits only: Newton steps on P(V) bring V to its own.
+    double Vroot = Z * R * T / P;
+    for (int step = 0; step < 3; ++step) {
+        const Jet p = pressureJet(Jet{T}, jetVariable(Vroot), false);
+        const double next = Vroot - (p.v - P) / p.d;
+        if (!(p.d < 0.0) || !(next > bmix) || !std::isfinite(next)) break;
+        Vroot = next;
+    }
+    volume(Vroot);
+    root_ = {T, amix, bmix, cmix, Vroot, P};
     return true;
+}
+
+bool HCubic::atRoot() const {
+    return T == root_.T && amix == root_.a && bmix == root_.b && cmix == root_.c &&
+           V == root_.V && root_.P > 0.0;
 }
 
 void HCubic::calculate_molar_volume() {
@@ -177,7 +192,9 @@ Jet HCubic::attractionShare(int i) const {
 
 void HCubic::lnPhiJets(const Jet& TK, const Jet& Vm3, bool alongT, std::vector<Jet>& out) const {
     auto held = [alongT](const Jet& j) { return alongT ? j : jetConstant(j); };
-    const Jet p = pressureJet(TK, Vm3, alongT);
+    Jet p = pressureJet(TK, Vm3, alongT);
+    // At the volume solved for a given pressure, that pressure is the state's.
+    if (TK.v == T && Vm3.v == V && atRoot()) p.v = root_.P;
     const Jet RT = R * TK;
     const Jet A_ = held(amixJ) * p / (RT * RT), B_ = held(bmixJ) * p / RT, C_ = cmix * p / RT;
     const Jet Z_ = p * Vm3 / RT;

@@ -95,6 +95,16 @@ class HCubic : public CubicBase {
     // a_i, b_i, the mixture's a, b and abarDim with their T derivatives (c is constant).
     std::vector<Jet> aJ, bJ, abarJ;
     Jet amixJ, bmixJ;
+
+   private:
+    // The state of the last volume solve, at which the given pressure is the cubic's: there
+    // a liquid's pressure recomputed from its volume keeps only the digits that survive
+    // RT/(V - b) - a/D, none at a pressure far below those terms (a liquid at 1e-8 bar).
+    struct Root {
+        double T = 0.0, a = 0.0, b = 0.0, c = 0.0, V = 0.0, P = 0.0;
+    };
+    Root root_;
+    bool atRoot() const;
 };
 
 class TwoPar : public HCubic {

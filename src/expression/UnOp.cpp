@@ -202,7 +202,9 @@ void Exponential::set_scalars3(double a_, double b_, double c_) {
 
 bool Exponential::outer(double x, int order, double* f) {
     double t = b * std::exp(c * x);
-    f[0] = a + t;
+    // a + b exp(c x) with a = -b is b (exp(c x) - 1): written so, it keeps its digits where
+    // c x is far below 1, as 1 - exp(-delta^2) of a dilute gas.
+    f[0] = a == -b ? b * std::expm1(c * x) : a + t;
     for (int k = 1; k <= order; ++k) f[k] = (t *= c);
     return true;
 }

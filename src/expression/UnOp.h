@@ -92,7 +92,7 @@ class Inverse2 : public UnOp {
     bool outer(double x, int order, double* f) override;
 };
 
-// a + b*exp(c*u).
+// a + b*exp(c*u); with a = -b, b*expm1(c*u).
 class Exponential : public UnOp {
    public:
     double a = 0.0;

@@ -380,6 +380,8 @@ bool FluidPhase::pressureAndSlopeAt(double Vm3, double& Pcalc) {
     const double RT = gasConstant * T;
     Pcalc = RT * Z / Vm3;
     dPdV = -RT * sumaVV;
+    // Far out a term's second volume derivative may have lost its digits (or be inf - inf).
+    if (farDiluteCompressibility(Vm3, Z, 0.0, dZdV)) dPdV = (dZdV - Z / Vm3) * RT / Vm3;
     return std::isfinite(Pcalc) && std::isfinite(dPdV);
 }
 

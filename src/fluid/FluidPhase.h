@@ -91,6 +91,13 @@ enum ThermoCalcFlag : int {
 
 class FluidPhase;
 
+// Beyond 1e95 m3/mol (some 1e-92 bar at 300 K) Z = 1 + B/V to far below rounding, and the
+// volume derivatives of Z follow from Z and dZ/dT = B'/V, which keep their digits, where a
+// term's own (built on a reduced density ~ 1/V) underflow or overflow: dZ/dV, and when
+// given d2Z/dTdV and d2Z/dV2. True where they were set so.
+bool farDiluteCompressibility(double V, double Z, double dZdT, double& dZdV,
+                              double* d2ZdTdV = nullptr, double* d2ZdV2 = nullptr);
+
 // Builds a new model owned by the caller.
 using EOSFactory = std::function<FluidPhase*()>;
 

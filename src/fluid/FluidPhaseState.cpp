@@ -109,15 +109,16 @@ void farDiluteVolumeDerivatives(double V, double aV, double aTV, double& aVV, do
     aTVV = -2.0 * aTV / V;
 }
 
-// The same far out for Z = 1 + B/V, from Z and dZ/dT = B'/V, which keep their digits.
-void farDiluteCompressibility(double V, double Z, double dZdT, double& dZdV,
-                              double* d2ZdTdV = nullptr, double* d2ZdV2 = nullptr) {
-    if (!(V > kFarDilute) || !std::isfinite(V)) return;
+}  // namespace
+
+bool farDiluteCompressibility(double V, double Z, double dZdT, double& dZdV, double* d2ZdTdV,
+                              double* d2ZdV2) {
+    if (!(V > kFarDilute) || !std::isfinite(V)) return false;
     dZdV = -(Z - 1.0) / V;
     if (d2ZdTdV != nullptr) *d2ZdTdV = -dZdT / V;
     if (d2ZdV2 != nullptr) *d2ZdV2 = 2.0 * (Z - 1.0) / V / V;
+    return true;
 }
-}  // namespace
 
 double FluidPhase::calculate_state_functions() {
     const double R = gasConstant;

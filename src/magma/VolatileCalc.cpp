@@ -460,6 +460,22 @@ void VolatileCalc::calculateSaturationPoint(double P) {
         const char* noRoot = volatileSystem == kH2OOnly
                                  ? ": no water content up to 100 wt % saturates it"
                                  : ": no CO2 content up to 1e6 ppm saturates it";
+        // The molecular water steps where its low-water fit gives way to the speciation:
+        // a saturation that falls inside the step has no content.
+        if (volatileSystem == kH2OOnly && std::fabs(v - kSpeciationLimit) < 1e-6) {
+            double below = 0.0, above = 0.0;
+            calculateMoleFractions(std::nextafter(kSpeciationLimit, 0.0), 0.0, &below, nullptr,
+                                   nullptr);
+            calculateMoleFractions(kSpeciationLimit, 0.0, &above, nullptr, nullptr);
+            char step[200];
+            std::snprintf(step, sizeof step,
+                          ": its saturation falls in the step of molecular water at %g wt %% "
+                          "(%.3g %%, where the low-water fit gives way to the speciation), "
+                          "and no water content saturates it",
+                          kSpeciationLimit, 100.0 * (above / below - 1.0));
+            reportFailure(true, subject + step);
+            return;
+        }
         reportFailure(true, subject + (failure[0] == ':' ? failure : noRoot));
         return;
     }

@@ -76,8 +76,10 @@ HillRes::HillRes() : ReducedTerm(kHillReducing) {
     lnDelta.set_scalars3(1.0, 0.0, 0.0);
     auto& E = tied<Exponential>(nodes_, "E", delta2);  // exp(-delta^2)
     E.set_scalars3(0.0, 1.0, -1.0);
-    auto& mE = tied<Sum1>(nodes_, "mE", E);  // 1 - exp(-delta^2)
-    mE.set_scalars2(-1.0, 1.0);
+    // 1 - exp(-delta^2) of its own, not 1 - E: in a dilute gas (delta^2 below 1e-16, some
+    // 2e-5 kg/m3) 1 - E is 0 and the second virial coefficient loses the terms it carries.
+    auto& mE = tied<Exponential>(nodes_, "mE", delta2);
+    mE.set_scalars3(1.0, -1.0, -1.0);
     // Ra1 = (1 - exp(-delta^2))/delta; Ra2 = (1 - exp(-delta^2)) ln delta - delta^2 ln delta
     // + delta^2/2; Ra_i = (1 - exp(-delta^2)) delta^(i-2), i = 3 ... 7.
     std::vector<Expression*> Ra(8, nullptr);

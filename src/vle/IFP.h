@@ -197,6 +197,12 @@ class IFP : public IdealMixture {
     // (13, 31), each from the one before, at temperatures moved by a secant in ln P until
     // their pressure is the one given; true when the problem then holds two phases in order.
     bool solveThroughIsothermalPoints();
+    // A bubble or dew point at a pressure (problems 23, 32) followed from one solved at a
+    // pressure 3, 6, ... 18 % lower or higher, in steps of pressure halved where one fails:
+    // the upper branch of a retrograde dew curve, which no point at a temperature reaches
+    // (those converge on the lower branch). True when the path reaches the pressure given
+    // with two phases in order.
+    bool solveFromNeighbouringPressures();
     // Status 4 and its reason: the answer's liquid splits into two liquids.
     void callMetastable(const TrialPhase& below);
 

@@ -30,6 +30,8 @@ constexpr int kTieLineSubstitutionSteps = 30;
 constexpr int kTieLineSteps = 60;
 // Saturation points at a temperature that a point at a pressure is sought through.
 constexpr int kIsothermalSteps = 40;
+// Steps of pressure, failed ones included, from a neighbouring saturation point at a pressure.
+constexpr int kPressureSteps = 60;
 
 }  // namespace
 
@@ -243,14 +245,24 @@ void IFP::judgeAnswer() {
     trial = trial0;
     last = last0;
     status = 1;
-    if (below.distance < -kBelowPlane) {
+    if (below.distance < -kBelowPlane && !converged) {
+        // The plane of an iterate is its liquid's alone: its vapour's fugacities differ, so
+        // a trial phase below it says nothing of whether the feed splits.
+        char text[300];
+        std::snprintf(text, sizeof text,
+                      "no saturation point: the solve did not converge (last iterate %g K, %g "
+                      "bar, where a trial phase lies %.3g RT below the tangent plane of its "
+                      "liquid), nor one from that trial phase or the neighbouring points",
+                      current.T, current.P / 1e5, -below.distance);
+        refusal = text;
+    } else if (below.distance < -kBelowPlane) {
         char text[240];
         std::snprintf(text, sizeof text,
                       "no equilibrium: %s at %g K and %g bar, where a trial phase lies %.3g RT "
-                      "below the tangent plane of the %s, and no saturation point was found "
-                      "from it",
+                      "below the tangent plane of the answer, and no saturation point was "
+                      "found from it",
                       one ? "the two phases found are one" : "the feed splits", current.T,
-                      current.P / 1e5, -below.distance, converged ? "answer" : "last iterate");
+                      current.P / 1e5, -below.distance);
         refusal = text;
     } else {
         noConvergence("the solve did not converge, nor one from the neighbouring points");
@@ -305,7 +317,49 @@ bool IFP::recoverFrom(std::vector<TrialPhase>& starts) {
     restore();
     if ((type == 23 || type == 32) && solveThroughIsothermalPoints() && accepted()) return true;
     restore();
+    if ((type == 23 || type == 32) && solveFromNeighbouringPressures() && accepted()) return true;
+    restore();
     return false;
+}
+
+bool IFP::solveFromNeighbouringPressures() {
+    if (!(type == 23 || type == 32) || !(spec.P > 0.0)) return false;
+    const VLEImposedValues imposed = spec;
+    const double target = imposed.P;
+    auto sound = [&] { return runSolver() && phasesInOrder() && !phasesAreOne(); };
+    bool found = false;
+    for (int k = 1; k <= 12 && !found; ++k) {
+        // 3 % below, 3 % above, 6 % below, ...
+        const double shift = 0.03 * ((k + 1) / 2) * (k % 2 == 1 ? -1.0 : 1.0);
+        spec = imposed;
+        spec.P = target * (1.0 + shift);
+        status = 0;
+        startBy(2);
+        if (status != 0) continue;
+        loadStartVector();
+        found = sound();
+    }
+    // Each point starts the next, the step of pressure halved where one fails.
+    double P = spec.P, step = 0.01 * target;
+    VLECurrentState kept = current;
+    for (int attempt = 0; found && P != target && attempt < kPressureSteps; ++attempt) {
+        const double next = P < target ? std::min(target, P + step) : std::max(target, P - step);
+        spec.P = current.P = next;
+        loadStartVector();
+        if (sound()) {
+            P = next;
+            kept = current;
+            step = std::min(2.0 * step, 0.02 * target);
+        } else {
+            current = kept;
+            step *= 0.5;
+            found = step > 1e-6 * target;
+        }
+    }
+    spec = imposed;
+    status = 0;
+    if (found) current = kept;
+    return found && P == target;
 }
 
 bool IFP::solveThroughIsothermalPoints() {

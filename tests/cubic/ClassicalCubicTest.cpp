@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "cubic/ClassicalCubic0.h"
 #include "cubic/CriticalInterpolation.h"
@@ -255,6 +256,40 @@ TEST(ClassicCubicTranslation, ShiftsVolumeAndFugacityCoefficientsExactly) {
     EXPECT_NEAR(V, f.V - c, 1e-18);
     for (int i : {3, 7, 15})
         EXPECT_NEAR(lnPhi[i], f.lnPhi[i] - ci[i] * f.P / (R * f.T), 1e-12);
+}
+
+// A liquid far below its vapour pressure (CO2-propane at 80 K, 1e-8 to 1e-6 bar): its
+// fugacities follow the Poynting factor, ln f_i(P2) - ln f_i(P1) = V_i (P2 - P1)/RT (below
+// 1e-8 here), so ln(P phi_i) is the same at each pressure; and they change smoothly with the
+// composition (Gibbs-Duhem: sum x_i d ln phi_i = 0 at fixed T and P). The pressure recomputed
+// from the root's volume held a few digits of 1e-8 bar only: ln phi moved by 1e-3 between
+// compositions 1e-6 apart, and a liquid seemed to split into two.
+TEST(ClassicCubicLowPressureLiquid, FugacitiesKeepTheirDigitsFarBelowTheVapourPressure) {
+    ClassicalCubic0 f(kPengRobinson, 2);
+    f.number_of_components(2);
+    f.add_component("CO2");
+    f.add_component("C3H8");
+    f.temperature(80.0);
+    auto lnPhiAt = [&](double x0, double Pbar) {
+        f.composition_of_component(0, x0);
+        f.composition_of_component(1, 1.0 - x0);
+        f.pressure(Pbar);
+        f.calculate_molar_volume();
+        f.calculate_fugacities();
+        EXPECT_EQ(f.error, 0);
+        EXPECT_DOUBLE_EQ(f.P, Pbar * 1e5);
+        return std::vector<double>{f.lnPhi[0], f.lnPhi[1]};
+    };
+    for (double x0 : {0.1, 0.5, 0.9}) {
+        const std::vector<double> low = lnPhiAt(x0, 1e-8), high = lnPhiAt(x0, 1e-6);
+        for (int i = 0; i < 2; ++i)
+            EXPECT_NEAR(low[i] + std::log(1e-8), high[i] + std::log(1e-6), 1e-8) << x0 << " " << i;
+        // Gibbs-Duhem across a step of 1e-6 in composition.
+        const double h = 1e-6;
+        const std::vector<double> up = lnPhiAt(x0 + h, 2e-8), down = lnPhiAt(x0 - h, 2e-8);
+        const double sum = x0 * (up[0] - down[0]) + (1.0 - x0) * (up[1] - down[1]);
+        EXPECT_LT(std::fabs(sum), 1e-9) << x0;
+    }
 }
 
 // The two heavy fractions take new properties at once: critical constants, acentric factor

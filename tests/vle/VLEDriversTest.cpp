@@ -234,8 +234,8 @@ TEST_F(SimpleIsotherms, BinaryIsothermOfAThreeComponentObjectWritesNothing) {
     IdealMixture three;
     three.number_of_components(3);
     three.add_components("C2", "C3", "nC4");
-    three.calculate_an_isotherm_of_the_binary_system("b3.itx", 300.0, 0.1, 0.2, 0, 0, "_a");
-    EXPECT_FALSE(std::filesystem::exists("b3.itx"));
+    three.calculate_an_isotherm_of_the_binary_system("biso3.itx", 300.0, 0.1, 0.2, 0, 0, "_a");
+    EXPECT_FALSE(std::filesystem::exists("biso3.itx"));
     three.bulk_composition(0.2, 0.3, 0.5);
     three.calculate_an_isotherm_of_the_pseudo_binary_system("p3.itx", 280.0, 0.2, 0.5, 0.2, 0, 0,
                                                             "_p");

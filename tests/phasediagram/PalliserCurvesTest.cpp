@@ -225,6 +225,40 @@ TEST_F(PalliserCurves, DewCurvesRunFromTheCriticalPointOfTheirSalinity) {
     }
 }
 
+// A dilute brine's liquid isopleth follows its bubble curve above the critical temperature to
+// where liquid and vapour meet (0.5 wt %: 381.46 degC, 234.13 bar). Regression: it stopped at
+// the critical temperature and ended on the critical point, 6 bar straight above its last row.
+TEST_F(PalliserCurves, DiluteLiquidIsoplethsEndWhereLiquidAndVapourMeet) {
+    for (double w : {0.1, 0.5, 0.8, 2.0}) {
+        const double x = w / 100.0;
+        double Tc = 0.0, Pc = 0.0, rhoc = 0.0;
+        model.calculateCriticalPointFromX(x, Tc, Pc, rhoc);
+        CurveArray iso;
+        model.calculateLiquidIsopleth(iso, w, Tc, 300.0);
+        ASSERT_GE(iso.size(), 3u * 70) << w;
+        const double Tend = model.bubbleCurveEndTemperature(x, Tc);
+        const size_t last = iso.size() - 3;
+        EXPECT_NEAR(iso[last], Tend, 1e-3) << w;
+        // Every row is a bubble point of x, and the pressure rises with T; near their ends the
+        // curves below 0.9 wt % rise by 2 to 4 bar per degree, none by 6.
+        for (size_t i = 0; i < iso.size(); i += 3) {
+            double P = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+            model.calculateBubblePoint(iso[i], x, P, xV, rhoL, rhoV);
+            if (Tend == Tc && i == last) break;  // the critical point ends a curve at Tc
+            ASSERT_EQ(model.failed, 0) << w << " wt %, " << iso[i];
+            EXPECT_NEAR(iso[i + 1], P, 1e-9 * P) << w << " wt %, " << iso[i];
+            EXPECT_NEAR(iso[i + 2], rhoL, 1e-9 * rhoL) << w << " wt %, " << iso[i];
+            if (i == 0) continue;
+            const double dT = iso[i] - iso[i - 3], dP = iso[i + 1] - iso[i - 2];
+            EXPECT_GT(dT, 0.0) << w << " wt %, " << iso[i];
+            EXPECT_GT(dP, 0.0) << w << " wt %, " << iso[i];
+            if (Tend > Tc) {
+                EXPECT_LT(dP, 6.0 * dT) << w << " wt %, " << iso[i];
+            }
+        }
+    }
+}
+
 // Regression: a failed liquidus search appended rows with T = -1.
 TEST_F(PalliserCurves, HaliteLiquidIsoplethHasNoFailedRows) {
     model.calculateFluidDensity(300.0, 100.0, 0.1, -1.0);

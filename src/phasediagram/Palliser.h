@@ -145,6 +145,10 @@ class Palliser : public PhaseDiagramInfo {
         (void)x;
         return Tc;
     }
+    // The last bubble point of salinity x (critical temperature Tc): just below the end
+    // temperature, where liquid and vapour are one. T, P and the liquid density written; P is
+    // read on entry as the solve's start. False (nothing written) without one.
+    bool bubbleCurveEndPoint(double x, double Tc, double& T, double& P, double& rhoL);
     // SLV point whose liquid has salinity x, searched from Tguess; `failed` on failure.
     void calculateSLVPointFromX(double x, double& T, double& P, double& xV, double& rhoL,
                                 double& rhoV, double Tguess);
@@ -206,7 +210,9 @@ class Palliser : public PhaseDiagramInfo {
     // ------------------------------------------------------ isopleths, isotherms, isobars
     // Stride 2: T, P of halite-saturated vapour of salinity x, 100 .. 800 degC.
     void calculateHaliteGasIsopleth(CurveArray& out, double x);
-    // Stride 3: T, bubble P, liquid density for T = T0 .. Tend; end row the critical point.
+    // Stride 3: T, bubble P, liquid density from T0 to the end of the bubble curve of
+    // critical temperature Tend: its critical point, or above it where a dilute brine's liquid
+    // and vapour meet.
     void calculateLiquidIsopleth(CurveArray& out, double w, double Tend, double T0);
     // Stride 3: T, dew P, vapour density from T0 upward.
     void calculateGasIsopleth(CurveArray& out, double w, double T0);

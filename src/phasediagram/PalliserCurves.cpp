@@ -75,13 +75,36 @@ void Palliser::calculateLiquidIsopleth(CurveArray& out, double w, double Tend, d
     if (failed) return;
     // The bubble point reads its pressure variable on entry; each point starts from the last.
     double P = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
-    steps(T0, Tend, 1.0, Bound::AtOrBelow, [&](double T) {
-        calculateBubblePoint(T, x, P, xV, rhoL, rhoV);
-        if (!failed) appendRow(out, {T, P, rhoL});
-    });
-    double xc = 0.0, rho = 0.0;
-    if (criticalPointAt(Tend, P, xc, rho)) appendRow(out, {Tend, P, rho});
+    // A dilute brine's curve goes on above its critical temperature and ends where its liquid
+    // and vapour meet; its critical point lies off the curve there.
+    const double Tmeet = bubbleCurveEndTemperature(x, Tend);
+    const bool carried = Tmeet > Tend;
+    steps(T0, carried ? Tmeet : Tend, 1.0, carried ? Bound::Below : Bound::AtOrBelow,
+          [&](double T) {
+              calculateBubblePoint(T, x, P, xV, rhoL, rhoV);
+              if (!failed) appendRow(out, {T, P, rhoL});
+          });
+    double T = 0.0, xc = 0.0, rho = 0.0;
+    if (carried ? bubbleCurveEndPoint(x, Tend, T, P, rho) : criticalPointAt(Tend, P, xc, rho))
+        appendRow(out, {carried ? T : Tend, P, rho});
     failed = 0;
+}
+
+bool Palliser::bubbleCurveEndPoint(double x, double Tc, double& T, double& P, double& rhoL) {
+    // At the end temperature itself the solve may fall just outside the surface; the first
+    // point found below it is the end.
+    const double Tend = bubbleCurveEndTemperature(x, Tc);
+    for (double below : {1e-6, 1e-3, 1e-2, 0.1}) {
+        double Pb = P, xV = 0.0, rl = 0.0, rv = 0.0;
+        calculateBubblePoint(Tend - below, x, Pb, xV, rl, rv);
+        if (!failed && std::isfinite(Pb) && Pb > 0.0 && rl > 0.0) {
+            T = Tend - below;
+            P = Pb;
+            rhoL = rl;
+            return true;
+        }
+    }
+    return false;
 }
 
 void Palliser::calculateGasIsopleth(CurveArray& out, double w, double T0) {

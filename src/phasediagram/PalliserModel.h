@@ -132,6 +132,10 @@ class PalliserModel : public Palliser {
     void calculateGasIsopleth(CurveArray& out, double w, double T0, double Tc, double Pc,
                               double rhoc);
     using Palliser::calculateGasIsopleth;
+    // The next stretch of that dew curve above Tfrom, parted from the one below by temperatures
+    // without a dew point of w (0.1 wt %: 653 .. 754 degC above 378 .. 518): rows as above,
+    // upward by 1 degC from the first temperature above Tfrom with one; empty without.
+    void calculateGasIsoplethAbove(CurveArray& out, double w, double Tfrom);
 
     // --------------------------------------------------------- one-phase density rules
     double calculateFluidDensityRegion2a() override;
@@ -153,6 +157,9 @@ class PalliserModel : public Palliser {
     void calculateIceMeltingIsotherm(CurveArray& out, double T);
 
    private:
+    // The dew curve's trace from T0; `above` traces upward only, seeking its first dew point.
+    void traceGasIsopleth(CurveArray& out, double w, double T0, double Tc, double Pc, double rhoc,
+                          bool above);
     // The two LV boundaries at T; the lower one is the SLV point below 800 degC, NaCl
     // saturation above, and at 800 degC the one naclAt800 chooses.
     struct Boundaries {

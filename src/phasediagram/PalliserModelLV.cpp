@@ -421,6 +421,15 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T, double P, double& xL
 // temperature, otherwise towards the end where it meets the three-phase curve.
 void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, double Tc, double Pc,
                                          double rhoc) {
+    traceGasIsopleth(out, w, T0, Tc, Pc, rhoc, false);
+}
+
+void PalliserModel::calculateGasIsoplethAbove(CurveArray& out, double w, double Tfrom) {
+    traceGasIsopleth(out, w, Tfrom + 1.0, 0.0, 0.0, 0.0, true);
+}
+
+void PalliserModel::traceGasIsopleth(CurveArray& out, double w, double T0, double Tc, double Pc,
+                                     double rhoc, bool above) {
     const double x = w / 100.0;
     failed = !(x > 0.0 && x <= 1.0) || !std::isfinite(T0);
     if (failed) return;
@@ -476,7 +485,7 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
     };
     std::vector<Row> up, down;
     bool top = false;
-    if (critical && T0 <= Tx) {
+    if (critical && T0 <= Tx && !above) {
         // Below its critical temperature the salinity's vapour has no dew point on the upper
         // part of the surface; what the surface has near the three-phase curve below 800 degC
         // belongs to no curve through the critical point.
@@ -485,7 +494,7 @@ void PalliserModel::calculateGasIsopleth(CurveArray& out, double w, double T0, d
     } else {
         top = trace(T0, 1.0, true, up);
     }
-    if (up.empty() || up.front()[0] == T0) trace(T0 - 1.0, -1.0, up.empty(), down);
+    if (!above && (up.empty() || up.front()[0] == T0)) trace(T0 - 1.0, -1.0, up.empty(), down);
     std::vector<Row> rows;
     if (top || down.empty()) {
         rows.assign(down.rbegin(), down.rend());

@@ -290,6 +290,7 @@ bool MyDocument::changeModel(int type) {
     for (auto* cache : {&haliteGasIsotherm, &liquidGasIsotherm, &haliteLiquidIsotherm,
                         &haliteLiquidIsopleth, &haliteGasIsopleth, &liquidIsopleth, &gasIsopleth})
         cache->clear();
+    gasIsoplethAbove.clear();
     mModel.reset();
     if (!loadSaturationTable()) {
         // Even the traced curve failed: the water constants fall back to the model's own.

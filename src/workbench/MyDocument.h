@@ -115,6 +115,9 @@ class MyDocument : public MyTableViewDelegate {
     // specific volumes), liquid and gas isopleths (T, P, rho), ice-melting curve (wt %, T).
     std::vector<double> haliteLiquidIsopleth, haliteGasIsopleth, haliteGasIsotherm,
         haliteLiquidIsotherm, liquidGasIsotherm, liquidIsopleth, gasIsopleth, iceMeltingCurve;
+    // The stretches of the dew curve above the one in gasIsopleth, parted from it and from
+    // each other by temperatures without a dew point (T, P, rho each).
+    std::vector<std::vector<double>> gasIsoplethAbove;
     static constexpr int _nhlp = 3, _ngah = 4, _nlah = 3, _nbip = 7;
     double mPmax = 5000, mTcH2O = 0, mPcH2O = 0, mRhoH2O = 0, mTcNaCl = 3127, mPcNaCl = 355,
            mRcNaCl = 0, mPtNaCl = 0.0005, mTtNaCl = 800, mRltNaCl = 0, mRgtNaCl = 0,

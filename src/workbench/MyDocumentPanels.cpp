@@ -124,19 +124,11 @@ double MyDocument::bubbleTemperature(double P, double x, double Tguess) const {
 
 bool MyDocument::bubbleCurveEnd(double x, double Tc, BubbleCurveEnd& end) const {
     // Dilute brines' bubble curves go on a little above their critical temperature, to where
-    // the surface's top reaches their salinity. The water branch of the model ends at its own
-    // 374.15 degC, a little below the critical temperature of the dilute brines' branch; the
-    // first point found below the end is the end.
-    const double Tend = mModel->bubbleCurveEndTemperature(x, Tc);
-    for (double below : {1e-6, 1e-3, 1e-2, 0.1}) {
-        double P = -1, xV = 0, rhoL = 0, rhoV = 0;
-        mModel->calculateBubblePoint(Tend - below, x, P, xV, rhoL, rhoV);
-        if (!mModel->failed && std::isfinite(P) && P > 0 && rhoL > 0) {
-            end = {Tend - below, P};
-            return true;
-        }
-    }
-    return false;
+    // the surface's top reaches their salinity.
+    double T = 0.0, P = -1.0, rhoL = 0.0;
+    if (!mModel->bubbleCurveEndPoint(x, Tc, T, P, rhoL)) return false;
+    end = {T, P};
+    return true;
 }
 
 MyDocument::BoilingOnset MyDocument::boilingOnset(double Ttop, double ztop, double Ptop,

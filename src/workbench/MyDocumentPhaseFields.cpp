@@ -7,7 +7,9 @@
 // what the last tracer left in the model's record; where the model has no such value the
 // drawing that needs it is left out. Every object drawn here is named "t_..." and goes at the
 // start of the next cycle.
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "plot/ArrayAdditions.h"
 #include "plot/CGraphArea.h"
@@ -566,6 +568,29 @@ void MyDocument::showIsopleths() {
             rtGas->setName("t_rtisoplg1");
             rtGas->setColor(black);
             rtFill->addCurve(rtGas.get(), Xm >= 99.9);
+        }
+
+        // Stretches of the dew curve parted from the one above by temperatures without a dew
+        // point are curves of their own: one line across the gap would join no states of x.
+        gasIsoplethAbove.clear();
+        auto highest = [](const std::vector<double>& rows) {
+            double T = -INFINITY;
+            for (std::size_t i = 0; i + 2 < rows.size(); i += 3) T = std::max(T, rows[i]);
+            return T;
+        };
+        for (double from = highest(gasIsopleth); gasIsoplethAbove.size() < 4;) {
+            std::vector<double> next;
+            mModel->calculateGasIsoplethAbove(next, Xm, from);
+            if (mModel->failed || next.empty()) break;
+            const std::string k = std::to_string(gasIsoplethAbove.size() + 1);
+            CGraphCurve* pt = curveFrom(mPTViewp, next, 3, 0, 1, ("t_isoplg1_" + k).c_str());
+            pt->setColor(black);
+            mIsochoreViewp->addGraphObject(pt->copy());
+            if (!borrowed)
+                curveFrom(mRhoTxViewp, next, 3, 0, 2, ("t_rtisoplg1_" + k).c_str())
+                    ->setColor(black);
+            from = highest(next);
+            gasIsoplethAbove.push_back(std::move(next));
         }
     }
 

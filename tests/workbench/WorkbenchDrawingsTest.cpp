@@ -266,6 +266,37 @@ TEST_F(DrawingsTest, IsoplethVapourBranchIsTheDewCurve) {
     EXPECT_EQ(curve("mPTViewp", "t_isoplg1").mPointsList().size(), gas.size() / 3);
 }
 
+// A dew curve parted by temperatures without a dew point is drawn in pieces, none across the
+// gap: 0.1 wt % from its critical point to 518 degC and again from 653 to 754 degC. Regression:
+// the stretch above was not drawn.
+TEST_F(DrawingsTest, IsoplethVapourStretchesAreCurvesOfTheirOwn) {
+    ui->type("mHaliteXm", 0.1);
+    ASSERT_EQ(doc->gasIsoplethAbove.size(), 1u);
+    const std::vector<double>& above = doc->gasIsoplethAbove[0];
+    ASSERT_GE(above.size(), 3u * 100);
+    PalliserModel& m = *doc->model();
+    for (size_t i = 0; i < above.size(); i += 3) {
+        double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        m.calculateLGPoint(above[i], above[i + 1], xL, xV, rhoL, rhoV);
+        EXPECT_EQ(m.failed, 0) << above[i];
+        EXPECT_NEAR(xV, 0.001, 1e-12) << above[i];
+    }
+    const auto& first = curve("mPTViewp", "t_isoplg1").mPointsList();
+    const auto& second = curve("mPTViewp", "t_isoplg1_1").mPointsList();
+    ASSERT_EQ(second.size(), above.size() / 3);
+    EXPECT_FLOAT_EQ(second.front().x, static_cast<float>(above[0]));
+    float top = 0.0f;
+    for (const CurvePoint& p : first) top = std::max(top, p.x);
+    EXPECT_LT(top, 520.0f);
+    EXPECT_GT(second.front().x, 650.0f);
+    EXPECT_TRUE(has("mIsochoreViewp", "t_isoplg1_1"));
+    EXPECT_TRUE(has("mRhoTxViewp", "t_rtisoplg1_1"));
+    // A salinity whose dew curve is whole draws one piece.
+    ui->type("mHaliteXm", 10);
+    EXPECT_TRUE(doc->gasIsoplethAbove.empty());
+    EXPECT_FALSE(has("mPTViewp", "t_isoplg1_1"));
+}
+
 // Forward results fed to the inverse give back the salinity and the bubble; the measured
 // temperatures go into the case.
 TEST_F(DrawingsTest, InclusionForwardAndInverse) {

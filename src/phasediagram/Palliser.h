@@ -141,10 +141,7 @@ class Palliser : public PhaseDiagramInfo {
     // The temperature at which the bubble curve of salinity x, of critical temperature Tc,
     // ends: where its liquid and vapour become one. Tc, unless the surface carries the curve
     // on above it.
-    virtual double bubbleCurveEndTemperature(double x, double Tc) {
-        (void)x;
-        return Tc;
-    }
+    virtual double bubbleCurveEndTemperature(double x, double Tc) = 0;
     // The last bubble point of salinity x (critical temperature Tc): just below the end
     // temperature, where liquid and vapour are one. T, P and the liquid density written; P is
     // read on entry as the solve's start. False (nothing written) without one.

@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
 #include "numerics/Solver.h"
 
@@ -238,14 +239,10 @@ bool ClassicalCubic::resolve_cubic_equation_in_Z() {
         if (!(slope <= 0.0)) rootSide = Vpc >= Zt * RT / P ? 2 : 1;
     }
     Vt = Zt * RT / P;
-    // A liquid's Z at a pressure far below RT/b is a root much smaller than the others, held
-    // by the cubic to their absolute digits only: Newton steps on P(V') bring V' to its own.
-    for (int step = 0; step < 3; ++step) {
-        const CubicAt k = cubicAt(Vt);
-        const double next = Vt - (k.P - P) / k.dPdV;
-        if (!(k.dPdV < 0.0) || !(next > b) || !std::isfinite(next)) break;
-        Vt = next;
-    }
+    Vt = polishedVolume(Vt, P, b, [this](double v) {
+        const CubicAt k = cubicAt(v);
+        return std::pair<double, double>{k.P, k.dPdV};
+    });
     FluidPhase::volume(Vt - c);
     root_ = {T, a, b, Vt, P};
     storeVolumeDerivatives(cubicAt(Vt));

@@ -4,8 +4,10 @@
 // pseudo-critical search with its restoring of the fluid's temperature.
 #pragma once
 
+#include <cmath>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fluid/ComponentFile.h"
@@ -72,6 +74,20 @@ class CubicBase : public FluidPhase {
     // The one root, or the largest (selector 1) or smallest (2) of several. False, with the
     // error flag and a message, when there is none or the selector chooses none.
     bool takeRoot(const std::vector<double>& kept, double& Z);
+    // A liquid's Z at a pressure far below RT/b is a root much smaller than the others, held
+    // by the cubic to their absolute digits only: Newton steps on P(V) bring the root's volume
+    // V to its own. pressureAt(v) gives the cubic's {P, dP/dV} at v; a step off the
+    // mechanically stable side, to the covolume or below, is not taken.
+    template <class PressureAt>
+    static double polishedVolume(double V, double P, double covolume, PressureAt pressureAt) {
+        for (int step = 0; step < 3; ++step) {
+            const std::pair<double, double> at = pressureAt(V);
+            const double next = V - (at.first - P) / at.second;
+            if (!(at.second < 0.0) || !(next > covolume) || !std::isfinite(next)) break;
+            V = next;
+        }
+        return V;
+    }
     // kaij of the classic pairs (CH4-CO2, CH4-N2, CO2-N2) by component name.
     void applyClassicKaij();
     // Pc and Vc of the mixture at its pseudo-critical temperature Tc, its parameters taken

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "numerics/LinearAlgebra.h"
 
@@ -161,15 +162,10 @@ bool HCubic::resolve_cubic_equation_in_Z() {
     double Zroot = 0.0;
     if (!takeRoot(rootsAbove(g, B), Zroot)) return false;
     Z = Zroot;
-    // A liquid's Z at a pressure far below RT/b is a root much smaller than the others, held
-    // by the cubic to their absolute digits only: Newton steps on P(V) bring V to its own.
-    double Vroot = Z * R * T / P;
-    for (int step = 0; step < 3; ++step) {
-        const Jet p = pressureJet(Jet{T}, jetVariable(Vroot), false);
-        const double next = Vroot - (p.v - P) / p.d;
-        if (!(p.d < 0.0) || !(next > bmix) || !std::isfinite(next)) break;
-        Vroot = next;
-    }
+    const double Vroot = polishedVolume(Z * R * T / P, P, bmix, [this](double v) {
+        const Jet p = pressureJet(Jet{T}, jetVariable(v), false);
+        return std::pair<double, double>{p.v, p.d};
+    });
     volume(Vroot);
     root_ = {T, amix, bmix, cmix, Vroot, P};
     return true;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "cubic/ClassicData.h"
 #include "fluid/Ideal.h"
@@ -16,6 +17,8 @@ namespace vornex {
 
 namespace {
 constexpr double R = kGasConstant;
+// Z of a state solved at its pressure against the terms' sum there, which rounds at 1e-14.
+constexpr double kSolvedZTolerance = 1e-9;
 
 std::string withSuffix(const char* prefix, const char* suffix) {
     return std::string(prefix) + (suffix ? suffix : "");
@@ -129,8 +132,13 @@ bool TermCubic::resolve_cubic_equation_in_Z() {
                    1.0};
     double root = 0.0;
     if (!takeRoot(rootsAbove(g, B), root)) return false;
-    volume(root * RT / P);
-    Z = root;
+    volume(polishedVolume(root * RT / P, P, b, [&](double v) {
+        const double e1 = v - d1 * b, e2 = v - d2 * b, u = v - b;
+        return std::pair<double, double>{RT / u - a / (e1 * e2),
+                                         -RT / (u * u) + a * (1.0 / e1 + 1.0 / e2) / (e1 * e2)};
+    }));
+    Z = P * V / RT;
+    root_ = {T, V, P, x};
     const double D1 = V - d1 * b, D2 = V - d2 * b, w = V - b, DD = D1 * D2;
     dPdV = -RT / (w * w) + a * (1.0 / D1 + 1.0 / D2) / DD;
     dPdT = R / w - dadT / DD;
@@ -153,11 +161,22 @@ void TermCubic::calculate_molar_volume() {
     // refuses is no state, whatever the fields then hold.
     double Pcalc = 0.0;
     if (!pressureAndSlopeAt(V, Pcalc)) error = 1;
+    keepSolvedPressure();
     for (Interaction* term : interaction)
         if (term && term->error) error = 1;
     dPdV = (dZdV - Z / V) * R * T / V;
     dZdP = dZdV / dPdV;
     calculateBulkMolarWeight();
+}
+
+bool TermCubic::solvedPressure(double Zterms, double& Ppa) const {
+    if (!(root_.P > 0.0) || T != root_.T || V != root_.V || x != root_.x) return false;
+    // The terms hold the root's Z to the rounding of their sum; a larger difference is a
+    // term the cubic lacks (an extra volume term) or parameters changed since the solve.
+    const double Zroot = root_.P * V / (R * T);
+    if (!(std::fabs(Zterms - Zroot) <= kSolvedZTolerance)) return false;
+    Ppa = root_.P;
+    return true;
 }
 
 void TermCubic::calculateTheCriticalCurve(const char* suffix) {

@@ -80,6 +80,17 @@ class TermCubic : public CubicBase {
     void startCriticalSearchAt(int i);
 
     double m0 = 0.0, m1 = 0.0, m2 = 0.0;
+    // The pressure of the last volume solve at that state (T, V, composition), where the
+    // terms give back its Z to their rounding.
+    bool solvedPressure(double Zterms, double& Ppa) const override;
+
+   private:
+    // The state of the last volume solve and the pressure given there.
+    struct Root {
+        double T = 0.0, V = 0.0, P = 0.0;
+        std::vector<double> x;
+    };
+    Root root_;
 };
 
 // The fluids of VdWr1 and a quadratic-mixing attraction.

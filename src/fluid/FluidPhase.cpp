@@ -349,8 +349,16 @@ double FluidPhase::calculate_pressure() {
         P = 0.0;
     } else {
         P = gasConstant * Z * T / V;
+        keepSolvedPressure();
     }
     return P;
+}
+
+void FluidPhase::keepSolvedPressure() {
+    double kept = 0.0;
+    if (!solvedPressure(Z, kept)) return;
+    P = kept;
+    Z = kept * V / (gasConstant * T);
 }
 
 // ------------------------------------------------------------------- V(T, P)

@@ -785,6 +785,17 @@ class FluidPhase : public Phase {
     // every term, into Z, dZdV and dPdV; false when a term failed or V is at or below the
     // co-volume. A model may compute them its own way, to the same values.
     virtual bool pressureAndSlopeAt(double Vm3, double& Pcalc);
+    // The pressure (Pa) the current state was solved at, where the model keeps it as the
+    // state's: Zterms is the terms' sum at the state. A liquid far below its vapour pressure
+    // has a Z that sum holds to a few digits only (the sum of terms of order 1 to 10 for a Z
+    // of 1e-10), and with it P and ln phi. False, the default, where the terms' sum stands.
+    virtual bool solvedPressure(double Zterms, double& Ppa) const {
+        (void)Zterms;
+        (void)Ppa;
+        return false;
+    }
+    // P and Z from the solved pressure where the model keeps one (after P = Z R T / V).
+    void keepSolvedPressure();
     // The derivatives of the last residual evaluation at the solved volume.
     void finishVolumeSolve();
     // Whether P(V) at the solved volume is the pressure asked for; leaves Z, dZ/dV, dP/dV

@@ -146,6 +146,7 @@ double FluidPhase::calculate_state_functions() {
     A = RT * a;
     P = -RT * aV;
     Z = -V * aV;
+    keepSolvedPressure();
     U = -R * T * T * aT;
     H = U + P * V;
     G = A + P * V;
@@ -247,6 +248,7 @@ void FluidPhase::calculate_fugacities() {
     farDiluteCompressibility(V, Z, dZdT, dZdV);
     const double RT = R * T;
     P = Z * RT / V;
+    keepSolvedPressure();
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
         fugacityCoefficient[u] = std::exp(mur[u]) / Z;

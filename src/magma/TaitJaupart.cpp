@@ -1,12 +1,13 @@
 #include "magma/TaitJaupart.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "fluid/CurveOutput.h"
 #include "fluid/OutputFiles.h"
-#include "numerics/Newton.h"
 #include "numerics/Solver.h"
 #include "puregas/IUPACCO2.h"
 #include "water/WagnerPruss.h"
@@ -16,7 +17,10 @@ namespace vornex {
 namespace {
 
 constexpr double kIdealR = 8.31;  // J/(mol K), of the ideal-gas densities
-constexpr double kCurveMass = 1000.0;  // kg, the chamber of the crystallisation curve
+// Steps of the threshold search in crystal fraction: the overpressure of a crystallising
+// chamber falls while its crystals (denser than the melt) take room and rises once its gas
+// exsolves, so the first crossing is searched step by step from the chamber's own fraction.
+constexpr double kThresholdStep = 0.005;
 
 bool finite(std::initializer_list<double> values) {
     for (double v : values)
@@ -31,8 +35,46 @@ double share(double a, double b) {
 
 }  // namespace
 
+struct TaitJaupart::Numbers {
+    std::vector<double> values;
+    int pressureError = 0, crystallizationError = 0;
+};
+
+namespace {
+
+// The chamber's numbers in one list, for the eruption sequence's copy.
+template <class Chamber>
+auto chamberFields(Chamber& c) {
+    return std::array{&c.M,    &c.ml0,  &c.mc0,  &c.mg0H, &c.md0H, &c.totH, &c.mg0C,
+                      &c.md0C, &c.totC, &c.xCO2, &c.P0,   &c.rhol0, &c.rhog0, &c.rhoc0,
+                      &c.V0,   &c.Vl0,  &c.Vg0,  &c.Vc0,  &c.satH, &c.satC, &c.P,
+                      &c.mc,   &c.ml,   &c.mgH,  &c.mdH,  &c.mgC,  &c.mdC,  &c.rhol,
+                      &c.rhog, &c.rhoc, &c.V,    &c.Vl,   &c.Vg,   &c.Vc,   &c.dPc};
+}
+
+}  // namespace
+
+TaitJaupart::Numbers TaitJaupart::numbers() const {
+    Numbers n;
+    for (const double* v : chamberFields(*this)) n.values.push_back(*v);
+    n.values.push_back(partitionH_);
+    n.values.push_back(partitionC_);
+    n.pressureError = pressureError;
+    n.crystallizationError = crystallizationError;
+    return n;
+}
+
+void TaitJaupart::restore(const Numbers& n) {
+    size_t k = 0;
+    for (double* v : chamberFields(*this)) *v = n.values[k++];
+    partitionH_ = n.values[k++];
+    partitionC_ = n.values[k];
+    pressureError = n.pressureError;
+    crystallizationError = n.crystallizationError;
+}
+
 TaitJaupart::TaitJaupart()
-    : water_(new WagnerPruss(2)), co2_(new IUPACCO2(2)), pressureSolver_(new Secant) {
+    : water_(new WagnerPruss(2)), co2_(new IUPACCO2(2)), pressureSolver_(new Muller) {
     equationError = 0;
     realGas = 1;
     Kr = Kl = 1e10;
@@ -42,7 +84,6 @@ TaitJaupart::TaitJaupart()
     setInitialData(1000.0, 1e8, 0.0, 0.01, 0.0);
     pressureSolver_->equation = this;
     pressureSolver_->function = static_cast<EquationFunction>(&TaitJaupart::equationForP);
-    pressureSolver_->growthcheck = 1;
 }
 
 TaitJaupart::~TaitJaupart() = default;
@@ -131,7 +172,7 @@ bool TaitJaupart::setInitialData(double M_, double P0_, double phic, double wv, 
         const double sat = satH + satC, tot = totH + totC;
         // The partition works on the volatile-free melt, as the pressure residual does, so
         // that the initial state is the chamber's equilibrium at P0.
-        if (sat <= tot && std::fabs(sat - tot) >= 1e-12 && partition(P0, ml0, totH, totC) == 0) {
+        if (sat <= tot && std::fabs(sat - tot) >= 1e-12 * M && partition(P0, ml0, totH, totC) == 0) {
             md0H = mdH;
             md0C = mdC;
             mg0H = totH - md0H;
@@ -199,22 +240,30 @@ int TaitJaupart::partition(double p, double melt, double tH, double tC) {
     ml = melt;
     partitionH_ = tH;
     partitionC_ = tC;
-    Newton newton;
-    newton._setSysEquationToSolve(
-        this, static_cast<EquationSystem>(&TaitJaupart::calculate_vector_function), 4);
-    const double h = 0.5 * tH, c = 0.5 * tC;
-    newton.x[0] = h;
-    newton.x[1] = c;
-    newton.x[2] = h;
-    newton.x[3] = c;
-    const int code = newton.solve();
-    if (code == 0) {
-        mdH = newton.x[0];
-        mdC = newton.x[1];
-        mgH = newton.x[2];
-        mgC = newton.x[3];
-    }
-    return code;
+    // With y the H2O share of the gas, the laws give mdH = kH ml y and mdC = kC ml (1 - y),
+    // and the gas made of what is left has the share y where
+    //     (1 - y)(tH - kH ml y) - y (tC - kC ml (1 - y)) = 0,
+    // a quadratic a y^2 - (a - t) y - tH = 0 (a = (kC - kH) ml, t = tH + tC) that changes sign
+    // once between y = 0 and 1: its root there, in the form without cancellation. (A Newton
+    // solve of the four masses from half the totals failed on states that have this root, and
+    // may also land on the trivial state without gas.)
+    const double kH = sH * std::pow(p, nH), kC = sC * std::pow(p, nC);
+    const double a = (kC - kH) * melt, t = tH + tC;
+    const double disc = (t - a) * (t - a) + 4.0 * a * tH;
+    // (The root lies in [0, 1]; only rounding takes it out.)
+    const double y = tH == 0.0 ? 0.0
+                     : (t > 0.0 && disc >= 0.0
+                            ? std::clamp(2.0 * tH / ((t - a) + std::sqrt(disc)), 0.0, 1.0)
+                            : std::nan(""));
+    const double dH = kH * melt * y, dC = kC * melt * (1.0 - y);
+    const double gH = tH - dH, gC = tC - dC;
+    // Gas of either volatile below zero: the melt takes all (no gas, no partition).
+    if (!(y >= 0.0 && y <= 1.0) || !(gH >= 0.0) || !(gC >= 0.0) || !(gH + gC > 0.0)) return 1;
+    mdH = dH;
+    mdC = dC;
+    mgH = gH;
+    mgC = gC;
+    return 0;
 }
 
 void TaitJaupart::calculate_vector_function(double* x, double* F, double** J, int& err, int order,
@@ -295,16 +344,83 @@ int TaitJaupart::calculateOverpressure(double phic) {
         pressureError = kNoMelt;
         return pressureError;
     }
+    const Numbers before = numbers();
     mc = phic * M;
     ml = ml0 + mc0 - mc;
-    Secant& s = *pressureSolver_;
-    s.x0 = P0;
-    s.x1 = 1.01 * P0;
-    const double root = s.solve();
-    pressureError = s.error;
-    // The members hold the state of the last evaluation; make it the root's.
-    if (pressureError == 0) equationForP(root, nullptr);
+    double root = 0.0;
+    const int code = solvePressure(root);
+    if (code == 0) {
+        // The members hold the state of the last evaluation; make it the root's.
+        equationForP(root, nullptr);
+        pressureError = 0;
+        return 0;
+    }
+    restore(before);
+    pressureError = code;
+    char text[160];
+    std::snprintf(text, sizeof text, "TaitJaupart: no chamber pressure at crystal fraction %g", phic);
+    lastFailure_ = text + lastFailure_;
+    if (!quiet_) std::fprintf(stderr, "%s\n", lastFailure_.c_str());
     return pressureError;
+}
+
+int TaitJaupart::solvePressure(double& root) {
+    // The volume residual rises with P: the gas dissolves and is compressed, melt and
+    // crystals are compressed, and the wall gives room. Its root is bracketed from P0
+    // outwards, upwards by growing steps to below P0 + min(Kl, Kr) (where melt or crystals
+    // would lose all volume), downwards by factors of 4 to kLowestPressure.
+    constexpr double kLowestPressure = 1e-3;  // Pa
+    Muller& s = *pressureSolver_;
+    const double top = P0 + std::fmin(Kl, Kr) * (1.0 - 1e-9);
+    char text[200];
+    double a = P0;
+    double fa = s.calcFunction(a);
+    if (s.error != 0) {
+        std::snprintf(text, sizeof text, ": the volume balance has no value at P0 %g bar",
+                      P0 * 1e-5);
+        lastFailure_ = text;
+        return s.error;
+    }
+    root = a;
+    if (fa == 0.0) return 0;
+    const bool up = fa < 0.0;
+    double step = 0.01 * P0;
+    for (;;) {
+        const double b = up ? std::fmin(a + step, top) : std::fmax(0.25 * a, kLowestPressure);
+        step *= 4.0;
+        const double fb = s.calcFunction(b);
+        if (s.error != 0) {
+            std::snprintf(text, sizeof text,
+                          ": the volume balance has no value at %g bar (the gas density or "
+                          "the volatile partition failed)",
+                          b * 1e-5);
+            lastFailure_ = text;
+            return s.error;
+        }
+        if (fa * fb <= 0.0) {
+            s.x0 = a;
+            s.x1 = b;
+            break;
+        }
+        if (b == top || b == kLowestPressure) {
+            std::snprintf(text, sizeof text,
+                          ": the melt, crystals and gas %s the chamber at every pressure "
+                          "from %g to %g bar",
+                          up ? "overfill" : "do not fill", P0 * 1e-5, b * 1e-5);
+            lastFailure_ = text;
+            return kNoBalance;
+        }
+        a = b;
+        fa = fb;
+    }
+    root = s.solve();
+    if (s.error != 0) {
+        std::snprintf(text, sizeof text, ": the solve between %g and %g bar failed (code %d)",
+                      s.x0 * 1e-5, s.x1 * 1e-5, s.error);
+        lastFailure_ = text;
+        return s.error;
+    }
+    return 0;
 }
 
 double TaitJaupart::equationForOverpressure(double phic, void*) {
@@ -316,15 +432,68 @@ double TaitJaupart::equationForOverpressure(double phic, void*) {
 }
 
 double TaitJaupart::calculateCrystallizationForOverpressure(double dPc_) {
+    const Numbers before = numbers();
     dPc = dPc_;
-    Secant s;
-    s.equation = this;
-    s.function = static_cast<EquationFunction>(&TaitJaupart::equationForOverpressure);
-    s.x0 = mc0 / M;
-    s.x1 = s.x0 + 1e-5;
-    const double root = s.solve();
-    crystallizationError = s.error;
-    if (crystallizationError == 0) equationForOverpressure(root, nullptr);
+    crystallizationError = 0;
+    const double phi0 = mc0 / M, phiMax = (ml0 + mc0) / M;
+    char text[320];
+    const auto refuse = [&](int code, const char* why) {
+        restore(before);
+        crystallizationError = code;
+        lastFailure_ = why;
+        if (!quiet_) std::fprintf(stderr, "%s\n", why);
+        return std::nan("");
+    };
+    if (!std::isfinite(dPc_)) {
+        std::snprintf(text, sizeof text, "Crystal fraction for an overpressure: %g bar refused",
+                      dPc_ * 1e-5);
+        return refuse(1, text);
+    }
+    // Crystallisation only: from the chamber's own fraction upwards to the first fraction at
+    // which the overpressure reaches dPc (melting would take the chamber back past its set-up).
+    Muller search;
+    search.equation = this;
+    search.function = static_cast<EquationFunction>(&TaitJaupart::equationForOverpressure);
+    const bool wasQuiet = quiet_;
+    quiet_ = true;
+    double a = phi0, fa = search.calcFunction(a);
+    double highest = -HUGE_VAL, atHighest = phi0;
+    bool bracketed = search.error == 0 && fa == 0.0;
+    double root = a;
+    for (int k = 1; search.error == 0 && !bracketed; ++k) {
+        const double b = std::fmin(phi0 + k * kThresholdStep, std::nextafter(phiMax, 0.0));
+        if (!(b > a)) break;
+        const double fb = search.calcFunction(b);
+        if (search.error != 0) break;
+        if (dPc - fb > highest) {
+            highest = dPc - fb;
+            atHighest = b;
+        }
+        if (fa * fb <= 0.0) {
+            search.x0 = a;
+            search.x1 = b;
+            root = fb == 0.0 ? b : search.solve();
+            bracketed = search.error == 0;
+            break;
+        }
+        a = b;
+        fa = fb;
+    }
+    quiet_ = wasQuiet;
+    if (!bracketed) {
+        if (search.error != 0)
+            std::snprintf(text, sizeof text,
+                          "Crystal fraction for an overpressure of %g bar: the search from %g "
+                          "stopped near crystal fraction %g (%s)",
+                          dPc * 1e-5, phi0, a, lastFailure_.c_str());
+        else
+            std::snprintf(text, sizeof text,
+                          "Crystal fraction for an overpressure of %g bar: not reached by "
+                          "crystallising from %g to %g (at most %g bar, at %g)",
+                          dPc * 1e-5, phi0, phiMax, highest * 1e-5, atHighest);
+        return refuse(1, text);
+    }
+    equationForOverpressure(root, nullptr);
     return root;
 }
 
@@ -347,11 +516,12 @@ void TaitJaupart::calculateSolubilityCurve(double phic, double wv, double x, cha
 
 bool TaitJaupart::calculateCrystallizationCurve(double phi1, double phi2, char mode,
                                                 const char* suffix, CurveArray* values) {
-    if (!meltRemains(phi1, kCurveMass) || !meltRemains(phi2, kCurveMass)) {
+    leftOut = 0;
+    if (!meltRemains(phi1, M) || !meltRemains(phi2, M)) {
         std::fprintf(stderr,
                      "Crystallisation curve: crystal fractions from 0 to below %g (1 less the "
                      "volatile fraction) needed, not %g to %g\n",
-                     (ml0 + mc0) / kCurveMass, phi1, phi2);
+                     (ml0 + mc0) / M, phi1, phi2);
         return false;
     }
     CurveOutput out(mode, values);
@@ -360,11 +530,22 @@ bool TaitJaupart::calculateCrystallizationCurve(double phi1, double phi2, char m
     if (!out.open("crysta.txt")) return false;
     out.print("IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n",
               "mc", s, "ml", s, "mg", s, "md", s, "Vl", s, "Vg", s, "Vc", s, "P", s, "Pa", s);
-    M = kCurveMass;
     const int steps = static_cast<int>(std::floor(std::fabs(phi2 - phi1) / 0.001 + 1e-9));
     const double step = phi2 > phi1 ? 0.001 : -0.001;
+    double firstOut = 0.0, lastOut = 0.0;
+    std::string why;
+    const bool wasQuiet = quiet_;
+    quiet_ = true;
     for (int k = 0; k <= steps; ++k) {
-        if (calculateOverpressure(phi1 + k * step) != 0) continue;
+        const double phi = phi1 + k * step;
+        if (calculateOverpressure(phi) != 0) {
+            if (leftOut++ == 0) {
+                firstOut = phi;
+                why = lastFailure_;
+            }
+            lastOut = phi;
+            continue;
+        }
         const double Pa = 1e-5 * P0 / std::pow(1.0 - mc / M, 1.0 / nH);
         const double row[9] = {100.0 * mc / M,        100.0 * ml / M,  100.0 * (mgH + mgC) / M,
                                100.0 * (mdH + mdC) / M, 100.0 * Vl / V, 100.0 * Vg / V,
@@ -373,46 +554,15 @@ bool TaitJaupart::calculateCrystallizationCurve(double phi1, double phi2, char m
                   row[2], row[3], row[4], row[5], row[6], row[7], row[8]);
         out.row(std::span<const double>(row, 9));
     }
+    quiet_ = wasQuiet;
     out.print("END\n");
-    return out.close();
-}
-
-struct TaitJaupart::Numbers {
-    std::vector<double> values;
-    int pressureError = 0, crystallizationError = 0;
-};
-
-namespace {
-
-// The chamber's numbers in one list, for the eruption sequence's copy.
-template <class Chamber>
-auto chamberFields(Chamber& c) {
-    return std::array{&c.M,    &c.ml0,  &c.mc0,  &c.mg0H, &c.md0H, &c.totH, &c.mg0C,
-                      &c.md0C, &c.totC, &c.xCO2, &c.P0,   &c.rhol0, &c.rhog0, &c.rhoc0,
-                      &c.V0,   &c.Vl0,  &c.Vg0,  &c.Vc0,  &c.satH, &c.satC, &c.P,
-                      &c.mc,   &c.ml,   &c.mgH,  &c.mdH,  &c.mgC,  &c.mdC,  &c.rhol,
-                      &c.rhog, &c.rhoc, &c.V,    &c.Vl,   &c.Vg,   &c.Vc,   &c.dPc};
-}
-
-}  // namespace
-
-TaitJaupart::Numbers TaitJaupart::numbers() const {
-    Numbers n;
-    for (const double* v : chamberFields(*this)) n.values.push_back(*v);
-    n.values.push_back(partitionH_);
-    n.values.push_back(partitionC_);
-    n.pressureError = pressureError;
-    n.crystallizationError = crystallizationError;
-    return n;
-}
-
-void TaitJaupart::restore(const Numbers& n) {
-    size_t k = 0;
-    for (double* v : chamberFields(*this)) *v = n.values[k++];
-    partitionH_ = n.values[k++];
-    partitionC_ = n.values[k];
-    pressureError = n.pressureError;
-    crystallizationError = n.crystallizationError;
+    const bool written = out.close();
+    if (leftOut > 0)
+        std::fprintf(stderr,
+                     "Crystallisation curve from %g to %g: %d of %d points left out, crystal "
+                     "fractions %g to %g (the first: %s)\n",
+                     phi1, phi2, leftOut, steps + 1, firstOut, lastOut, why.c_str());
+    return written && leftOut == 0;
 }
 
 int TaitJaupart::calculateEruptionSequence(double dPc_, CurveArray* values) {
@@ -428,16 +578,16 @@ int TaitJaupart::calculateEruptionSequence(double dPc_, CurveArray* values) {
 }
 
 int TaitJaupart::erupt(double dPc_, CurveArray* values) {
-    M = 1000.0;
     dPc = dPc_;
     int eruptions = 0;
     while (mc0 / M < 0.5 && eruptions < kMaxEruptions) {
+        const bool wasQuiet = quiet_;
+        quiet_ = true;
         const double phi = calculateCrystallizationForOverpressure(dPc);
+        quiet_ = wasQuiet;
         if (crystallizationError != 0) {
-            std::fprintf(stderr,
-                         "Eruption sequence: the overpressure of %g bar is not reached from "
-                         "%g %% crystals; stopped after %d eruptions\n",
-                         dPc * 1e-5, 100.0 * mc0 / M, eruptions);
+            std::fprintf(stderr, "Eruption sequence: stopped after %d eruptions: %s\n",
+                         eruptions, lastFailure_.c_str());
             break;
         }
         const double dmc = phi * M - mc0;

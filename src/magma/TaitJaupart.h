@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "fluid/Phase.h"  // CurveArray
 #include "numerics/Equation.h"
@@ -19,7 +20,7 @@ namespace vornex {
 
 class WagnerPruss;
 class IUPACCO2;
-struct Secant;
+struct Muller;
 
 class TaitJaupart : public Equation {
    public:
@@ -67,23 +68,31 @@ class TaitJaupart : public Equation {
     bool setInitialData(double M, double P0, double phic, double wv, double x);
 
     void calculateSaturation(double P, double phic, double aH, double aC);
-    // Newton solution of the exsolved and dissolved masses (mdH, mdC, mgH, mgC) at P of the
-    // volatiles wv M with CO2 share x in the chamber as set up: its crystals mc0 and the
-    // volatile-free melt M - mc0 - wv M (left in ml). Its error code (no gas at
-    // saturation: no solution).
+    // The exsolved and dissolved masses (mdH, mdC, mgH, mgC) at P of the volatiles wv M with
+    // CO2 share x in the chamber as set up: its crystals mc0 and the volatile-free melt
+    // M - mc0 - wv M (left in ml). 0, or 1 where the melt holds them all (no gas).
     int calculateVolatilePartition(double P, double wv, double x);
     double equationForP(double P, void* context);
     void calculate_vector_function(double* x, double* F, double** J, int& err, int order,
                                    void* context);
 
-    // Chamber pressure at crystal fraction phic, left in P with the state; the solver's
-    // error code (also in pressureError). A fraction that is negative or leaves no melt
-    // (phic >= 1 - wv, the volatiles wv) is refused with kNoMelt and a message, the state
-    // left as it was.
+    // Chamber pressure at crystal fraction phic, left in P with the state; 0, or the error
+    // code (also in pressureError), with a message naming the state, the state left as it
+    // was. The volume balance rises with P, so its root, where there is one, is bracketed
+    // between 1e-3 Pa and P0 + min(Kl, Kr). A fraction that is negative or leaves no melt
+    // (phic >= 1 - wv, the volatiles wv) is refused with kNoMelt; kNoBalance where melt,
+    // crystals and gas fill the chamber at no pressure of that range (a chamber without gas
+    // whose crystals shrink it beyond what its wall can follow).
     static constexpr int kNoMelt = 6;
+    static constexpr int kNoBalance = 7;
     int calculateOverpressure(double phic);
     double equationForOverpressure(double phic, void* context);
-    // Crystal fraction at which P - P0 = dPc; the search's code in crystallizationError.
+    // The first crystal fraction at or above the chamber's own (mc0/M) at which
+    // P - P0 = dPc, searched in steps of 0.005 of crystals and then solved; the chamber is
+    // left in the state of that fraction. Crystallisation only: a threshold reached by
+    // melting is not the chamber's. When crystallising until no melt is left does not reach
+    // it, a message with the highest overpressure met, crystallizationError 1, NaN and the
+    // chamber as it was.
     double calculateCrystallizationForOverpressure(double dPc);
 
     // Mode 6: (wt % dissolved, P in bar) from 1 bar up by 10 bar.
@@ -91,15 +100,17 @@ class TaitJaupart : public Equation {
                                   CurveArray* values);
     // From phi1 towards phi2 by 0.001: mc, ml, mg, md (% of M), Vl, Vg, Vc (% of V), P and
     // the approximation Pa (bar), into "crysta.txt" (mode 1) or the array (mode 6).
-    // False when refused or the file cannot be written.
+    // False when refused, when the file cannot be written, or when points had no pressure:
+    // those are left out, their count in leftOut, and said once with the fractions they span.
+    int leftOut = 0;
     bool calculateCrystallizationCurve(double phi1, double phi2, char mode, const char* suffix,
                                        CurveArray* values);
     // Eruptions at the threshold dPc until crystals make half the mass, ten numbers per
-    // eruption (dV, me, mde, mge, yg, volatile fraction, mc0, ml0, mg0, M). Stops when the
-    // threshold cannot be reached, the crystal fraction does not advance, or after
-    // kMaxEruptions. Returns the number of eruptions. The sequence erupts a copy of the
-    // chamber (of mass 1000 kg): the chamber as set up and its last state are left as they
-    // were.
+    // eruption (dV, me, mde, mge, yg, volatile fraction, mc0, ml0, mg0, M). Stops, saying
+    // why, when crystallising does not reach the threshold, or after kMaxEruptions. Returns
+    // the number of eruptions. The sequence erupts a copy of the chamber, of its own mass
+    // (the balances are intensive: the masses and volumes scale with it, the rest does not);
+    // the chamber as set up and its last state are left as they were.
     static constexpr int kMaxEruptions = 1000;
     int calculateEruptionSequence(double dPc, CurveArray* values);
 
@@ -117,6 +128,11 @@ class TaitJaupart : public Equation {
     void restore(const Numbers& n);
     // The sequence on the chamber itself.
     int erupt(double dPc, CurveArray* values);
+    // The bracketed root of the volume balance at the set crystals; 0, or the code with
+    // lastFailure_ saying why.
+    int solvePressure(double& root);
+    std::string lastFailure_;  // the reason of the last failure
+    bool quiet_ = false;       // inside a curve or search: failures counted, not printed
     double partitionH_ = 0.0, partitionC_ = 0.0;  // the totals the partition residual holds
     bool mixture() const { return fluidType == 3; }
     // Whether the crystal fraction phic of the chamber of total mass `mass` leaves some melt.
@@ -124,7 +140,7 @@ class TaitJaupart : public Equation {
 
     std::unique_ptr<WagnerPruss> water_;
     std::unique_ptr<IUPACCO2> co2_;
-    std::unique_ptr<Secant> pressureSolver_;
+    std::unique_ptr<Muller> pressureSolver_;
 };
 
 }  // namespace vornex

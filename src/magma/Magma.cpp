@@ -152,6 +152,39 @@ bool Magma::calculate_peridotite_norm(double caCpx, Norm* result) {
     solve_the_linear_system(A, b, norm.cpx, 5, error);
     if (error != 0) return false;
     const double* y = norm.cpx;
+    norm.nCpx = ca / y[0];
+    // The liquid after the clinopyroxenes (they take all CaO and Al2O3); olivine Mg2SiO4 and
+    // orthopyroxene Mg2Si2O6 take its MgO and SiO2.
+    const double liquidSi = si - norm.nCpx * y[3], liquidMg = mg - norm.nCpx * y[1];
+    norm.nOl = liquidMg - liquidSi;
+    norm.nOpx = 0.5 * (liquidSi - norm.nOl);
+    // A mineral in a negative amount is no norm: the rock lies outside what these three
+    // minerals can make with this Ca per clinopyroxene. Amounts within rounding of 0 are 0.
+    const double tolerance = 1e-12 * (std::fabs(si) + std::fabs(al) + std::fabs(mg) + ca);
+    const char* site[5] = {"Ca", "Mg", "Al (M site)", "Si", "Al (T site)"};
+    for (int i = 0; i < 5; ++i) {
+        if (std::isfinite(y[i]) && y[i] >= -1e-12) continue;
+        std::fprintf(stderr,
+                     "Peridotite norm with %g Ca per clinopyroxene refused: the clinopyroxene "
+                     "holds %s %g per formula unit\n",
+                     caCpx, site[i], y[i]);
+        return false;
+    }
+    const struct {
+        const char* name;
+        double& amount;
+    } minerals[3] = {{"clinopyroxene", norm.nCpx}, {"orthopyroxene", norm.nOpx}, {"olivine", norm.nOl}};
+    for (const auto& m : minerals) {
+        if (std::isfinite(m.amount) && m.amount >= -tolerance) {
+            m.amount = std::fmax(m.amount, 0.0);
+            continue;
+        }
+        std::fprintf(stderr,
+                     "Peridotite norm with %g Ca per clinopyroxene refused: %s %g (mole "
+                     "units of the composition)\n",
+                     caCpx, m.name, m.amount);
+        return false;
+    }
     std::puts("\n");
     std::puts("\nInitial Magma composition");
     printOxides();
@@ -160,17 +193,13 @@ bool Magma::calculate_peridotite_norm(double caCpx, Norm* result) {
     std::puts("\nClinopyroxene");
     std::printf("\tCa %4.2lf  Mg %4.2lf Al %4.2lf Si %4.2lf Al %4.2lf O6 \n", y[0], y[1], y[2], y[3],
                 y[4]);
-    norm.nCpx = ca / y[0];
-    si -= norm.nCpx * y[3];
-    mg -= norm.nCpx * y[1];
+    si = liquidSi;
+    mg = liquidMg;
     al -= 0.5 * norm.nCpx * (y[2] + y[4]);
     ca -= norm.nCpx * y[0];
     std::printf("\nNumber of clinopyroxenes : %5.3lf\n", norm.nCpx);
     std::puts("\nLiquid composition after cpx removal");
     printOxides();
-    // Olivine Mg2SiO4 and orthopyroxene Mg2Si2O6 take the remaining MgO and SiO2.
-    norm.nOl = mg - si;
-    norm.nOpx = 0.5 * (si - norm.nOl);
     std::printf("\nNumber of olivines       : %5.3lf\n", norm.nOl);
     std::printf("Number of orthopyroxenes : %5.3lf\n", norm.nOpx);
     const double sum = norm.nCpx + norm.nOpx + norm.nOl;

@@ -46,8 +46,11 @@ class Magma {
     // Primitive mantle in mole percent: SiO2 41.7, Al2O3 1.85, CaO 2.45, MgO 52.2.
     void set_primitive_mantle();
     // Norm of the mole values with caCpx Ca per six-oxygen clinopyroxene; the oxide moles
-    // are left as the liquid after the clinopyroxene. False, with a message, when an oxide of
-    // the norm is missing or a system is singular. The counts and shares of the result:
+    // are left as the liquid after the clinopyroxene. False, with a message and nothing
+    // changed, when an oxide of the norm is missing, a system is singular, or a site of the
+    // clinopyroxene or a mineral comes out negative or not finite (the message names it and
+    // its amount): the rock is then not made of these three minerals with that Ca. The counts
+    // and shares of the result:
     struct Norm {
         double cpx[5] = {};  // Ca, Mg, Al (M site), Si, Al (T site)
         double nCpx = 0.0, nOpx = 0.0, nOl = 0.0;

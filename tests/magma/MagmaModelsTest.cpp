@@ -52,6 +52,56 @@ TEST(Magma, PrimitiveMantleNorm) {
     EXPECT_NEAR(m.oxideMoleFraction[static_cast<size_t>(m.iAl2O3)], 0.0, 1e-12);
 }
 
+// A norm with a mineral in a negative amount is refused, naming it, and the composition is
+// left as it was. Regression: the primitive mantle with 0.1 Ca per clinopyroxene gave
+// orthopyroxene -9.2 (hand-worked: Al(M) = Al(T) = 0.0755, Si 1.9245, 24.5 clinopyroxenes
+// leave SiO2 -5.45) and with 1.2 a clinopyroxene of Mg -0.106; a websterite gave olivine
+// -12 %; 1e-300 gave NaN shares; all as success.
+class PeridotiteNorm : public ::testing::Test {
+   protected:
+    static void expectRefused(Magma& m, double caCpx, const char* named) {
+        const std::vector<double> before = m.oxideMoleFraction;
+        Magma::Norm norm;
+        ::testing::internal::CaptureStderr();
+        ::testing::internal::CaptureStdout();
+        EXPECT_FALSE(m.calculate_peridotite_norm(caCpx, &norm)) << caCpx;
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(named), std::string::npos) << err;
+        EXPECT_EQ(out.find("Cpx :"), std::string::npos);  // no norm printed
+        EXPECT_EQ(m.oxideMoleFraction, before);
+    }
+};
+
+TEST_F(PeridotiteNorm, NegativeMineralsAreRefused) {
+    Magma m;
+    m.set_primitive_mantle();
+    expectRefused(m, 0.1, "orthopyroxene -9.2");
+    expectRefused(m, 1.2, "Mg -0.106");
+    expectRefused(m, 1e-300, "clinopyroxene");
+    Magma websterite;
+    websterite.set_number_of_oxides(4);
+    const char* names[4] = {"SiO2", "Al2O3", "CaO", "MgO"};
+    for (int i = 0; i < 4; ++i) websterite.set_oxide(i, names[i]);
+    websterite.oxideMoleFraction = {50.0, 3.0, 10.0, 37.0};
+    expectRefused(websterite, 1.0, "olivine");
+    // Every norm given over Ca 0.01 to 1.5 has no mineral below 0 and sums to 100 %.
+    for (double ca = 0.01; ca <= 1.5; ca += 0.01) {
+        Magma p;
+        p.set_primitive_mantle();
+        Magma::Norm norm;
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        const bool ok = p.calculate_peridotite_norm(ca, &norm);
+        ::testing::internal::GetCapturedStdout();
+        ::testing::internal::GetCapturedStderr();
+        if (!ok) continue;
+        for (double v : norm.cpx) EXPECT_GE(v, 0.0) << ca;
+        EXPECT_GE(std::min({norm.nCpx, norm.nOpx, norm.nOl}), 0.0) << ca;
+        EXPECT_NEAR(norm.cpxPercent + norm.opxPercent + norm.olPercent, 100.0, 1e-9) << ca;
+    }
+}
+
 TEST(Magma, AndesiteVolumesFileHasEightRows) {
     Magma m;
     ASSERT_TRUE(m.calculate_Richet_Polian_Andesite_volumes());

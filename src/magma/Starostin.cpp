@@ -10,8 +10,14 @@ namespace vornex {
 
 Starostin::Starostin()
     : P(N, 0.0), u(N, 0.01), rho(N, 0.0), z(N, 0.0), A(N, 0.0), B(N, 0.0), G(N, 0.0) {
+    setInitialState();
+}
+
+void Starostin::setInitialState() {
+    t = 0.0;
     for (int i = 0; i < N; ++i) {
         z[i] = i * dz;
+        u[i] = 0.01;
         rho[i] = z[i] < L / 2 ? 2200.0 : 100.0;
     }
     P[N - 1] = 0.0;
@@ -50,7 +56,8 @@ bool Starostin::calculateProfile() {
 }
 
 bool Starostin::calculateEvolution() {
-    t = 0.0;
+    // From t = 0 with the column of t = 0: the time and the column stay one state.
+    setInitialState();
     for (int k = 0; k < 10; ++k) {
         if (!calculateProfile()) return false;
         std::printf("t %5.2lf\n", t);

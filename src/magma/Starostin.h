@@ -35,9 +35,14 @@ class Starostin {
     // that is not positive (the column and t are left as they were before the step,
     // "profile" as the last step wrote it) or the file cannot be written.
     bool calculateProfile();
-    // From t = 0, ten steps, then the gnuplot script "sta" of the last profile, run when plotting
-    // is switched on. False when a step fails (no script then) or a file cannot be written.
+    // From t = 0 and the column of the start (whatever steps were taken before), ten steps,
+    // then the gnuplot script "sta" of the last profile, run when plotting is switched on.
+    // False when a step fails (no script then) or a file cannot be written.
     bool calculateEvolution();
+
+   private:
+    // The column of t = 0.
+    void setInitialState();
 };
 
 class Papale97 {

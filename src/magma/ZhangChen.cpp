@@ -17,7 +17,15 @@ constexpr double kSqrtPi = 1.7724538509055159;
 }
 
 double ZhangChen::calculateSherwood0(double Pe, double Re) {
-    const double f = std::cbrt((1.0 / Pe + 1.0) * Pe / Re);
+    if (!(Pe >= 0.0) || !std::isfinite(Pe) || Re < 0.0) {
+        std::fprintf(stderr,
+                     "Sherwood number: Peclet %g and Reynolds %g refused (both at least 0, "
+                     "Peclet finite)\n",
+                     Pe, Re);
+        return 0.0;
+    }
+    // ((1/Pe + 1) Pe / Re)^(1/3), written so that Pe = 0 (pure diffusion) has its value.
+    const double f = std::cbrt((1.0 + Pe) / Re);
     if (Re < 1.0) return 1.0 + std::cbrt(Pe + 1.0);
     if (Re < 100.0) return 1.0 + f * std::pow(Re, 0.41);
     if (Re < 2000.0) return 1.0 + 0.752 * f * std::pow(Re, 0.472);
@@ -79,6 +87,27 @@ double ZhangChen::equationForAlpha(double a, void*) {
     return a * kSqrtPi * std::exp(a * a) * std::erfc(-a) - beta;
 }
 
+double ZhangChen::polished(double a, double low, double high) {
+    // The bisection ends on a width of 1e-13, which near alpha = 0 (small |beta|, alpha about
+    // beta/sqrt(pi)) is no relative accuracy: Newton steps on the residual from there, with
+    // its derivative sqrt(pi) exp(a^2) erfc(-a) (1 + 2 a^2) + 2 a, kept inside the bracket.
+    if (beta == 0.0) return 0.0;
+    if (!(std::fabs(a) < 1.0)) return a;
+    const double lo = std::fmin(low, high), hi = std::fmax(low, high);
+    for (int k = 0; k < 20; ++k) {
+        const double r = equationForAlpha(a, nullptr);
+        if (r == 0.0) break;
+        const double slope =
+            kSqrtPi * std::exp(a * a) * std::erfc(-a) * (1.0 + 2.0 * a * a) + 2.0 * a;
+        const double next = a - r / slope;
+        if (!(next >= lo && next <= hi)) break;
+        const bool done = std::fabs(next - a) <= 1e-16 * std::fabs(next);
+        a = next;
+        if (done) break;
+    }
+    return a;
+}
+
 bool ZhangChen::bracketedAlpha(double& root) {
     // alpha sqrt(pi) exp(alpha^2) erfc(-alpha) rises from -1 (alpha far below 0, as
     // -1 + 1/(2 alpha^2)) through 0 (alpha = 0) without bound: the bracket widens from
@@ -105,8 +134,9 @@ bool ZhangChen::bracketedAlpha(double& root) {
     search.x1 = high;
     search.itermax = 200;
     search.tolerance = 1e-13;
-    const double found = search.solve();
+    double found = search.solve();
     if (search.error != 0 || !std::isfinite(found)) return false;
+    found = polished(found, search.x0, search.x1);
     const double residual = equationForAlpha(found, nullptr);
     if (!(std::fabs(residual) <= 1e-9 * std::max(1.0, std::fabs(beta)))) return false;
     root = found;

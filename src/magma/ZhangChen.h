@@ -21,7 +21,8 @@ class ZhangChen : public Equation {
 
     ZhangChen() = default;
 
-    // 0 for Re >= 1e5 or Re not a number.
+    // 0 for Re >= 1e5 or Re not a number; 0 with a message for a Peclet number below 0 or
+    // not finite, or a Reynolds number below 0.
     static double calculateSherwood0(double Pe, double Re);
     // "sherwood": 100 rows per Peclet number (0.1 to 1000), Re from 0.1 over six decades,
     // blocks separated by a row of nan; then the script "igor4.itx". False when a file
@@ -37,6 +38,8 @@ class ZhangChen : public Equation {
    private:
     // The growth constant of beta, bracketed: false where none is representable.
     bool bracketedAlpha(double& root);
+    // The root a of the bracket [low, high] to the precision of its value.
+    double polished(double a, double low, double high);
 };
 
 }  // namespace vornex

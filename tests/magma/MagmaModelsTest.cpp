@@ -241,6 +241,44 @@ TEST(ZhangChen, GrowthConstantNearBetaMinusOne) {
     EXPECT_FALSE(z.calculateDiffusionDistance(1, "a", 1.0, 0.0, 1.5));
 }
 
+// Small |beta| keep their relative accuracy: roots to 50 digits (mpmath) for the beta of
+// (Cs, Csat, Cl) = (1 + b, b, 0). Regression: the bisection stopped on an absolute 1e-13 in
+// alpha: 6.6e-6 off at 1e-8, 2 % at 1e-12, and beta 0 gave -2.1e-14.
+TEST(ZhangChen, SmallBetaKeepsItsRelativeAccuracy) {
+    const std::pair<double, double> roots[] = {{1e-8, 5.6418957995601397736e-9},
+                                               {1e-12, 5.6418958354739710136e-13},
+                                               {-1e-12, -5.6418958354811544984e-13},
+                                               {1e-15, 5.6418958354775597161e-16}};
+    for (const auto& [b, alpha] : roots) {
+        ZhangChen z;
+        ASSERT_TRUE(z.calculateDiffusionDistance(1, "a", 1.0 + b, b, 0.0)) << b;
+        EXPECT_NEAR(z.alpha / alpha, 1.0, 1e-13) << b;
+    }
+    ZhangChen zero;
+    ASSERT_TRUE(zero.calculateDiffusionDistance(1, "a", 2.0, 1.0, 1.0));
+    EXPECT_EQ(zero.beta, 0.0);
+    EXPECT_EQ(zero.alpha, 0.0);
+}
+
+// Pure diffusion (Pe 0) has its Sherwood number on every branch, the limit of small Pe:
+// 1 + Re^(-1/3) Re^0.41 at Re 50 is 2.34975320381526. Negative numbers are refused (0, said).
+// Regression: (1/Pe + 1) Pe gave NaN at Pe 0, and a negative Pe was computed.
+TEST(ZhangChen, SherwoodOfPureDiffusionAndRefusedNumbers) {
+    EXPECT_NEAR(ZhangChen::calculateSherwood0(0.0, 50.0), 2.34975320381526, 1e-13);
+    for (double Re : {1.0, 50.0, 500.0, 5000.0}) {
+        const double sh = ZhangChen::calculateSherwood0(0.0, Re);
+        ASSERT_TRUE(std::isfinite(sh)) << Re;
+        EXPECT_NEAR(sh, ZhangChen::calculateSherwood0(1e-12, Re), 1e-11) << Re;
+    }
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(ZhangChen::calculateSherwood0(-1.0, 50.0), 0.0);
+    EXPECT_EQ(ZhangChen::calculateSherwood0(-1.0, 0.5), 0.0);
+    EXPECT_EQ(ZhangChen::calculateSherwood0(10.0, -0.5), 0.0);
+    EXPECT_EQ(ZhangChen::calculateSherwood0(std::nan(""), 0.5), 0.0);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("refused"), std::string::npos);
+}
+
 TEST(ZhangChen, SherwoodBranchesAndCurves) {
     const double Pe = 10.0;
     EXPECT_DOUBLE_EQ(ZhangChen::calculateSherwood0(Pe, std::nextafter(1.0, 0.0)),
@@ -318,6 +356,34 @@ TEST(Starostin, StepKeepsTheMassBalance) {
     ASSERT_TRUE(s.calculateProfile());
     EXPECT_NEAR(net, 10.5, 1e-12);
     EXPECT_NEAR(interiorMass() - before, net, 1e-9);
+}
+
+// The momentum balance of a step, worked by hand at the interface node 249 (2200 kg/m3
+// under 100 kg/m3, both rising at 0.01 m/s, dz = 1000/499 m, dt 0.5 s):
+//   A = (100 - 2200) 0.01/dz, B = (100 - 2200) 1e-4/dz, G = -2200 g,
+//   rho' = 2200 - dt A = 2205.2395, u' = u + dt (-g rho' - B - G + u A)/rho'
+//   = -0.00165394847135651 m/s (with -u A: -0.00160642982315526; the density alone did not
+//   tell them apart). Far from the interface the column is hydrostatic and keeps its velocity.
+TEST(Starostin, StepVelocityIsTheHandWorkedOne) {
+    Starostin s;
+    ASSERT_TRUE(s.calculateProfile());
+    EXPECT_NEAR(s.rho[249], 2205.2395, 1e-9);
+    EXPECT_NEAR(s.u[249], -0.00165394847135651, 1e-12);
+    EXPECT_NEAR(s.u[100], 0.01, 1e-12);
+    EXPECT_NEAR(s.u[400], 0.01, 1e-12);
+}
+
+// Regression: a second evolution restarted the clock at 0 on the evolved column, and
+// refused "from t = 1.5 s to 2 s" a column 6.5 s old. Each evolution is the one of the start.
+TEST(Starostin, EvolutionTimeAndColumnAreOneState) {
+    Starostin s;
+    ASSERT_TRUE(s.calculateEvolution());
+    const std::vector<double> rho = s.rho, u = s.u;
+    ASSERT_TRUE(s.calculateProfile());
+    ASSERT_TRUE(s.calculateEvolution());
+    EXPECT_DOUBLE_EQ(s.t, 5.0);
+    EXPECT_EQ(s.rho, rho);
+    EXPECT_EQ(s.u, u);
 }
 
 // Every density of a run is positive, or the run fails: with the pressure held hydrostatic

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "fluid/CurveOutput.h"
 #include "fluid/OutputFiles.h"
@@ -222,7 +223,9 @@ void VolatileCalc::calculateMoleFractions(double w, double q, double* xH2Omol, d
     const double nTotal = nMelt + nCO2;
     if (xCO2 != nullptr) *xCO2 = nCO2 / nTotal;
     if (xH2Omol == nullptr) return;
-    if (w < kSpeciationLimit) {
+    const bool fit = branch_ == WaterBranch::Fit ||
+                     (branch_ == WaterBranch::ByContent && w < kSpeciationLimit);
+    if (fit) {
         *xH2Omol = std::exp(c.lnFit) * std::pow(w, c.power);
         return;
     }
@@ -232,6 +235,11 @@ void VolatileCalc::calculateMoleFractions(double w, double q, double* xH2Omol, d
     s.x0 = 0.3 * X;
     s.x1 = 0.99 * s.x0;
     double oh = s.solve();
+    if (s.error != 0 && branch_ != WaterBranch::ByContent) {
+        // A trial of a solve on one formula: the solve's own failure, not the melt's.
+        *xH2Omol = std::nan("");
+        return;
+    }
     if (s.error != 0) {
         calculationError = 1;
         std::fputs("Failed to calculate water speciation in the melt\n", stderr);
@@ -369,6 +377,13 @@ void VolatileCalc::calculateSaturationPressure() {
         reportFailure(true, subject + ": the melt holds none of a volatile of its system");
         return;
     }
+    // Mole fractions of a melt: each below 1, and together too.
+    const double xw = volatileSystem == kCO2Only ? 0.0 : xH2Omelt;
+    const double xc = volatileSystem == kH2OOnly ? 0.0 : xCO2melt;
+    if (!(xw < 1.0 && xc < 1.0 && xw + xc < 1.0)) {
+        reportFailure(true, subject + ": melt mole fractions must lie below 1, and their sum");
+        return;
+    }
     // The melt's excess over saturation falls with pressure, which raises the fugacities
     // faster than the Henry constants: the root is bracketed from 100 bar outwards.
     double P = 0.0;
@@ -454,28 +469,35 @@ void VolatileCalc::calculateSaturationPoint(double P) {
         return;
     }
     double v = 0.0;
-    const std::string failure =
-        bracketAndSolve(m, 1.0, 0.0, volatileSystem == kH2OOnly ? kMaxWater : kMaxCO2, true, v);
+    std::string failure;
+    if (volatileSystem == kH2OOnly) {
+        // Molecular water steps at 0.6 wt %, where the low-water fit gives way to the
+        // speciation. Where the fit lies above (basalt) a saturation in the overlap has a
+        // content on either side; the saturation is the higher, on the speciation, so that
+        // the content falls with pressure through one jump (from 0.6 wt % to the fit's
+        // content of the same molecular water). Where the fit lies below (rhyolite) a
+        // saturation in the gap has no content.
+        branch_ = WaterBranch::Speciation;
+        failure = bracketAndSolve(m, 1.0, kSpeciationLimit, kMaxWater, true, v);
+        if (!failure.empty()) {
+            branch_ = WaterBranch::Fit;
+            failure = bracketAndSolve(m, 0.5 * kSpeciationLimit, 0.0,
+                                      std::nextafter(kSpeciationLimit, 0.0), true, v);
+        }
+        branch_ = WaterBranch::ByContent;
+        if (!failure.empty() && inWaterStep(f[0])) {
+            reportFailure(true, subject + stepText());
+            return;
+        }
+        // The members of the content found, by its own formula.
+        if (failure.empty()) equationForSaturationPoint(v, f);
+    } else {
+        failure = bracketAndSolve(m, 1.0, 0.0, kMaxCO2, true, v);
+    }
     if (!failure.empty()) {
         const char* noRoot = volatileSystem == kH2OOnly
                                  ? ": no water content up to 100 wt % saturates it"
                                  : ": no CO2 content up to 1e6 ppm saturates it";
-        // The molecular water steps where its low-water fit gives way to the speciation:
-        // a saturation that falls inside the step has no content.
-        if (volatileSystem == kH2OOnly && std::fabs(v - kSpeciationLimit) < 1e-6) {
-            double below = 0.0, above = 0.0;
-            calculateMoleFractions(std::nextafter(kSpeciationLimit, 0.0), 0.0, &below, nullptr,
-                                   nullptr);
-            calculateMoleFractions(kSpeciationLimit, 0.0, &above, nullptr, nullptr);
-            char step[200];
-            std::snprintf(step, sizeof step,
-                          ": its saturation falls in the step of molecular water at %g wt %% "
-                          "(%.3g %%, where the low-water fit gives way to the speciation), "
-                          "and no water content saturates it",
-                          kSpeciationLimit, 100.0 * (above / below - 1.0));
-            reportFailure(true, subject + step);
-            return;
-        }
         reportFailure(true, subject + (failure[0] == ':' ? failure : noRoot));
         return;
     }
@@ -528,18 +550,66 @@ double VolatileCalc::equationForSaturationPoint(double value, void* context) {
 
 // -------------------------------------------------------------------------------- flash
 
+bool VolatileCalc::flashFails(Newton& n, std::initializer_list<double> start) {
+    // The melt water (the first unknown) on each formula of molecular water alone, the
+    // speciation's first, and a root kept only on its formula's side of the step: in the
+    // overlap the higher content, as the saturation point takes it, and a solve that does
+    // not meet the step on its way. (One solve across the step did not converge.)
+    bool failed = true;
+    for (WaterBranch b : {WaterBranch::Speciation, WaterBranch::Fit}) {
+        const bool speciation = b == WaterBranch::Speciation;
+        std::vector<double> x(start);
+        x[0] = speciation ? std::fmax(x[0], kSpeciationLimit)
+                          : std::fmin(x[0], 0.5 * kSpeciationLimit);
+        branch_ = b;
+        int i = 0;
+        for (double v : x) n.x[i++] = v;
+        failed = n.solve() != 0 || (n.x[0] >= kSpeciationLimit) != speciation;
+        branch_ = WaterBranch::ByContent;
+        if (!failed) break;
+    }
+    return failed;
+}
+
+void VolatileCalc::waterStep(double& below, double& above) {
+    calculateMoleFractions(std::nextafter(kSpeciationLimit, 0.0), 0.0, &below, nullptr, nullptr);
+    calculateMoleFractions(kSpeciationLimit, 0.0, &above, nullptr, nullptr);
+}
+
+bool VolatileCalc::inWaterStep(double fH2O) {
+    double below = 0.0, above = 0.0;
+    waterStep(below, above);
+    calculateHenryConstants();
+    const double target = fH2O / henryH2O;
+    return below < target && target < above;
+}
+
+std::string VolatileCalc::stepText() {
+    double below = 0.0, above = 0.0;
+    waterStep(below, above);
+    char step[240];
+    std::snprintf(step, sizeof step,
+                  ": its saturation falls in the step of molecular water at %g wt %% (%.3g %%, "
+                  "where the low-water fit gives way to the speciation), and no water content "
+                  "saturates it",
+                  kSpeciationLimit, 100.0 * (above / below - 1.0));
+    return step;
+}
+
 void VolatileCalc::calculate_flash_point(double P, double w0, double q0, double yCO2Start,
                                          double FStart, double& w, double& q, double& yCO2out,
                                          double& F) {
     pressure = P;
     calculationError = 0;
+    flashInGap_ = false;
     calculateHenryConstants();
     bool failed = false;
     if (volatileSystem == kH2OOnly || volatileSystem == kCO2Only) {
         Newton& n = *newton4_;
         double bulk = volatileSystem == kH2OOnly ? w0 : q0;
         n.context = &bulk;
-        failed = newtonFails(n, {bulk, FStart});
+        failed = volatileSystem == kH2OOnly ? flashFails(n, {bulk, FStart})
+                                            : newtonFails(n, {bulk, FStart});
         F = n.x[1];
         if (volatileSystem == kH2OOnly) {
             w = n.x[0];
@@ -554,7 +624,7 @@ void VolatileCalc::calculate_flash_point(double P, double w0, double q0, double 
         Newton& n = *newton3_;
         double bulk[2] = {w0, q0};
         n.context = bulk;
-        failed = newtonFails(n, {w0, q0, yCO2Start, FStart});
+        failed = flashFails(n, {w0, q0, yCO2Start, FStart});
         w = n.x[0];
         q = n.x[1];
         yCO2out = n.x[2];
@@ -565,8 +635,13 @@ void VolatileCalc::calculate_flash_point(double P, double w0, double q0, double 
     char state[200];
     std::snprintf(state, sizeof state, " and %g bar (%g wt %% H2O, %g ppm CO2 in all)", P * 1e-5,
                   w0, q0);
+    // A water-only melt whose saturation falls in the gap of the step has no state.
+    double fPure = 0.0;
+    const bool gap = failed && volatileSystem == kH2OOnly &&
+                     pureFugacity(0, temperature, pressure, fPure) && inWaterStep(fPure);
+    flashInGap_ = gap;
     reportFailure(failed, "Failed to calculate flash point of " + describe() + state +
-                              ": the solve did not converge");
+                              (gap ? stepText() : std::string(": the solve did not converge")));
     // Above its saturation pressure the melt holds all the volatiles: the equations are then
     // met by a negative vapour fraction (and melt contents above the bulk), which is no
     // state. At the saturation pressure itself F is 0 to the solve's rounding, and 0.
@@ -591,7 +666,7 @@ void VolatileCalc::calculate_vector_function2(double* x, double* F, double**, in
     setVapourCO2(y);
     calculateMoleFractions(w, q, &xH2Omelt, &xCO2melt, nullptr);
     double fH2O = 0.0, fCO2 = 0.0;
-    if (!calculateVapourFugacities(fH2O, fCO2)) {
+    if (!std::isfinite(xH2Omelt) || !calculateVapourFugacities(fH2O, fCO2)) {
         err = 1;
         return;
     }
@@ -618,6 +693,10 @@ void VolatileCalc::calculate_vector_function3(double* x, double* F, double**, in
     }
     if (water) {
         calculateMoleFractions(v, 0.0, &xm, nullptr, nullptr);
+        if (!std::isfinite(xm)) {
+            err = 1;
+            return;
+        }
         F[0] = xm * henryH2O - fH2O;
         F[1] = 0.01 * bulk - 0.01 * (1.0 - Fv) * v - Fv;
     } else {
@@ -705,6 +784,7 @@ void VolatileCalc::calculateSaturationIsobar(double P, const char* file, char mo
     CurveOutput out(mode, values);
     if (!openCurve(out, file, suffix, false)) {
         inCurve_ = false;
+        calculationError = 1;
         return;
     }
     volatileSystem = kH2OCO2;
@@ -722,11 +802,12 @@ void VolatileCalc::calculateSaturationIsobar(double P, const char* file, char mo
     calculateSaturationPoint(P);
     writeSaturationRow(out);
     out.print("END\n");
-    out.close();
+    const bool written = out.close();
     char curve[96];
     std::snprintf(curve, sizeof curve, "Saturation isobar of %s and %g bar", describe().c_str(),
                   P * 1e-5);
     endCurve(curve, points + 1);
+    if (!written) calculationError = 1;
 }
 
 void VolatileCalc::calculateSaturationIsotherm(const char* file, char mode, const char* suffix,
@@ -736,7 +817,10 @@ void VolatileCalc::calculateSaturationIsotherm(const char* file, char mode, cons
         return;
     }
     CurveOutput out(mode, values);
-    if (!openCurve(out, file, suffix, false)) return;
+    if (!openCurve(out, file, suffix, false)) {
+        calculationError = 1;
+        return;
+    }
     if (volatileSystem == kH2OOnly) {
         waterContent = 0.01;
         co2Content = 0.0;
@@ -751,8 +835,9 @@ void VolatileCalc::calculateSaturationIsotherm(const char* file, char mode, cons
         writeSaturationRow(out);
     }
     out.print("END\n");
-    out.close();
+    const bool written = out.close();
     endCurve("Saturation isotherm of " + describe(), 400);
+    if (!written) calculationError = 1;
 }
 
 void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const char* file,
@@ -765,7 +850,10 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
         return;
     }
     CurveOutput out(mode, values);
-    if (!openCurve(out, file, suffix, true)) return;
+    if (!openCurve(out, file, suffix, true)) {
+        calculationError = 1;
+        return;
+    }
     volatileSystem = w0 < 1e-8 ? kCO2Only : (q0 >= 1e-8 ? kH2OCO2 : kH2OOnly);
     calculateMoleFractions(w0, q0, &xH2Omelt, &xCO2melt, nullptr);
     char curve[160];
@@ -784,6 +872,9 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
     }
     double bulkW = w0, bulkQ = q0, F = 0.001;
     double w = w0, q = q0, y = yCO2;
+    int gapPoints = 0;
+    double gapFrom = 0.0, gapTo = 0.0;
+    std::string gapReason;
     // 10-bar steps; a start above 100 kbar is cut at 10000 steps.
     for (int step = 0; P > 1e6 && step < 10000; ++step, P -= 1e6) {
         if (open != 0 && step > 0) {
@@ -797,9 +888,22 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
                 bulkQ = 0.0;
             }
         }
-        double Fnew = F;
-        calculate_flash_point(P, bulkW, bulkQ, yCO2, F, w, q, y, Fnew);
-        diagnostic("%12.2f %12.2f %12.2f %12.2f\n", P * 1e-5, w, q, Fnew);
+        double Fnew = F, wNew = w, qNew = q, yNew = y;
+        calculate_flash_point(P, bulkW, bulkQ, yCO2, F, wNew, qNew, yNew, Fnew);
+        diagnostic("%12.2f %12.2f %12.2f %12.2f\n", P * 1e-5, wNew, qNew, Fnew);
+        if (calculationError != 0 && flashInGap_) {
+            // No state at this pressure, by the model's own step in molecular water: the
+            // path goes on below it, from the melt of the last state.
+            if (gapPoints++ == 0) gapFrom = P;
+            gapTo = P;
+            gapReason = lastFailure_;
+            curveFailures_ = 0;
+            calculationError = 0;
+            continue;
+        }
+        w = wNew;
+        q = qNew;
+        y = yNew;
         if (calculationError != 0) {
             // The path ends at its first failed step: one line, not a count.
             curveFailures_ = 0;
@@ -815,8 +919,11 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
         out.row(std::span<const double>(row, 7));
     }
     out.print("END\n");
-    out.close();
-    const int failed = calculationError;
+    const bool written = out.close();
+    if (gapPoints > 0)
+        std::fprintf(stderr, "%s: %d pressures from %g to %g bar left out (%s)\n", curve,
+                     gapPoints, gapFrom * 1e-5, gapTo * 1e-5, gapReason.c_str());
+    const int failed = calculationError != 0 || gapPoints > 0 || !written ? 1 : 0;
     endCurve(curve, 0);
     calculationError = failed;
 }

@@ -13,6 +13,7 @@
 // with outsideCalibration set and a line on standard error.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -175,9 +176,23 @@ class VolatileCalc : public Equation {
     void endCurve(const std::string& curve, int points);
     // The row of the point just solved; nothing when it failed.
     void writeSaturationRow(CurveOutput& out);
+    // Which formula gives the molecular water: by the content (the fit below 0.6 wt %), or
+    // one of them alone, for solves on one side of the step between them.
+    enum class WaterBranch { ByContent, Speciation, Fit };
+    WaterBranch branch_ = WaterBranch::ByContent;
+    // A flash solve (the melt water its first unknown) on each formula in turn; true when
+    // neither has a root on its own side of the step.
+    bool flashFails(Newton& n, std::initializer_list<double> start);
+    // Whether a pure-H2O vapour of fugacity fH2O (Pa) at the set T, P saturates a melt with
+    // molecular water inside the step's gap (no content then), and the words saying so.
+    bool inWaterStep(double fH2O);
+    // Molecular water of the fit just below 0.6 wt % and of the speciation at it.
+    void waterStep(double& below, double& above);
+    std::string stepText();
     // Inside a curve: the failures and range lines of its points are counted, and the curve
     // says them once.
     bool inCurve_ = false;
+    bool flashInGap_ = false;  // the last flash failed for want of a state in the step's gap
     int curveFailures_ = 0;
     double curveOutsideP_ = 0.0;  // Pa, of the first point outside the calibrated range
     std::string lastFailure_;  // the line of the last failure

@@ -446,6 +446,124 @@ TEST_F(VolatileCalcTest, SaturationInTheSpeciationStepIsRefusedNamingIt) {
     EXPECT_GT(v.waterContent, 0.6);
 }
 
+// Where basalt's low-water fit lies above the speciation at 0.6 wt % (by 12.5 %), a
+// water-only saturation between them has a content on either side of the step; the
+// saturation is the higher, so the content falls with pressure through one jump, from
+// 0.6 wt % to the fit's 0.5583 (at 30.58 bar, 1200 C), and each content gives back its
+// pressure. Regression: the bracket took either, jumping 0.5882 -> 0.6284 between 33.70
+// and 33.75 bar.
+TEST_F(VolatileCalcTest, BasaltSaturationWaterJumpsOnceAtTheStep) {
+    ASSERT_TRUE(v.setMagmaType(kBasalt));
+    v.temperature = 1473.15;
+    int jumps = 0;
+    double previous = 0.0;
+    for (double bar = 25.0; bar <= 40.0; bar += 0.05) {
+        v.volatileSystem = kH2OOnly;
+        v.calculateSaturationPoint(bar * 1e5);
+        ASSERT_EQ(v.calculationError, 0) << bar;
+        const double w = v.waterContent;
+        if (previous > 0.0) {
+            EXPECT_GE(w, previous) << bar;
+            if (w - previous > 0.005) {
+                ++jumps;
+                EXPECT_NEAR(previous, 0.5583, 1e-3) << bar;  // within a step of 0.05 bar
+                EXPECT_GE(w, 0.6) << bar;
+                EXPECT_LT(w, 0.601) << bar;
+                EXPECT_NEAR(bar, 30.6, 0.05);
+            }
+        }
+        previous = w;
+        // The content's own saturation pressure is the pressure it was found at.
+        v.calculateSaturationPressure();
+        ASSERT_EQ(v.calculationError, 0) << bar;
+        EXPECT_NEAR(v.pressure / (bar * 1e5), 1.0, 1e-7) << bar;
+    }
+    EXPECT_EQ(jumps, 1);
+}
+
+// A degassing path crosses the step: basalt paths go on below it with both balances (they
+// stopped at 30 bar, "the solve did not converge"); a rhyolite path leaves out the pressure
+// whose saturation falls in its gap, says so, and goes on.
+TEST_F(VolatileCalcTest, DegassingPathsCrossTheWaterStep) {
+    const struct {
+        int type;
+        double TC, w0, q0;
+        int open;
+    } paths[] = {{kBasalt, 1300, 1.0, 0.0, 0}, {kBasalt, 1300, 1.0, 0.0, 1},
+                 {kBasalt, 1000, 4.0, 100.0, 0}, {kBasalt, 1000, 4.0, 100.0, 1}};
+    for (const auto& p : paths) {
+        SCOPED_TRACE(p.TC + p.w0 + p.q0 + p.open);
+        VolatileCalc d;
+        ASSERT_TRUE(d.setMagmaType(p.type));
+        d.temperature = p.TC + 273.15;
+        CurveArray rows;
+        ::testing::internal::CaptureStderr();
+        d.calculateDegassingPath(p.open, p.w0, p.q0, "degas", 6, "", &rows);
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(d.calculationError, 0);
+        ASSERT_GE(rows.size(), 7u);
+        EXPECT_LT(rows[rows.size() - 4], 20.0);  // down to the last 10-bar step
+        EXPECT_LT(rows[rows.size() - 6], 0.6);   // below the step
+        if (p.open != 0) continue;
+        for (size_t k = 0; k < rows.size(); k += 7) {
+            const double w = rows[k + 1], q = rows[k + 2], y = rows[k + 5], F = rows[k + 6];
+            const double mass = 18.0 * (1.0 - y) + 44.0 * y;
+            EXPECT_NEAR(0.01 * (1.0 - F) * w + F * 18.0 * (1.0 - y) / mass, 0.01 * p.w0, 1e-9);
+            EXPECT_NEAR(1e-6 * (1.0 - F) * q + F * 44.0 * y / mass, 1e-6 * p.q0, 1e-9);
+        }
+    }
+    VolatileCalc r;
+    ASSERT_TRUE(r.setMagmaType(kRhyolite));
+    r.temperature = 1273.15;
+    CurveArray rows;
+    ::testing::internal::CaptureStderr();
+    r.calculateDegassingPath(0, 2.0, 0.0, "degas", 6, "", &rows);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(r.calculationError, 1);
+    EXPECT_NE(said.find("1 pressures from 39.2275 to 39.2275 bar left out"), std::string::npos)
+        << said;
+    EXPECT_NE(said.find("step of molecular water"), std::string::npos);
+    ASSERT_GE(rows.size(), 7u);
+    EXPECT_LT(rows[rows.size() - 4], 20.0);
+}
+
+// Melt mole fractions of 1 or more are no melt: refused. (x(H2O) 2 gave 19196.8 bar with only
+// the range flag.) A curve whose file is refused sets the error (it printed "Cannot write"
+// with calculationError 0).
+TEST_F(VolatileCalcTest, ImpossibleMeltsAndRefusedFilesSetTheError) {
+    ASSERT_TRUE(v.setMagmaType(kBasalt));
+    v.temperature = 1473.15;
+    const double fractions[][3] = {{kH2OOnly, 2.0, 0.0}, {kH2OOnly, 1.0, 0.0},
+                                   {kCO2Only, 0.0, 1.5}, {kH2OCO2, 0.6, 0.5}};
+    for (const auto& f : fractions) {
+        v.volatileSystem = static_cast<int>(f[0]);
+        v.xH2Omelt = f[1];
+        v.xCO2melt = f[2];
+        v.pressure = 1e7;
+        ::testing::internal::CaptureStderr();
+        v.calculateSaturationPressure();
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(v.calculationError, 1) << f[1] << " " << f[2];
+        EXPECT_EQ(v.pressure, 1e7);
+        EXPECT_NE(said.find("below 1"), std::string::npos) << said;
+    }
+    for (const auto& [file, suffix] : {std::pair{"/dev/full", ""}, std::pair{"degas", "../x"},
+                                       std::pair{"/no/such/folder/degas", ""}}) {
+        ::testing::internal::CaptureStderr();
+        v.calculationError = 0;
+        v.calculateSaturationIsobar(1e8, file, 1, suffix, nullptr);
+        EXPECT_EQ(v.calculationError, 1) << file << suffix;
+        v.calculationError = 0;
+        v.calculateDegassingPath(0, 1.0, 0.0, file, 1, suffix, nullptr);
+        EXPECT_EQ(v.calculationError, 1) << file << suffix;
+        v.calculationError = 0;
+        v.volatileSystem = kH2OOnly;
+        v.calculateSaturationIsotherm(file, 1, suffix, nullptr);
+        EXPECT_EQ(v.calculationError, 1) << file << suffix;
+        ::testing::internal::GetCapturedStderr();
+    }
+}
+
 // States beyond the calibrated temperatures and pressures are computed and flagged, with a
 // line naming the range; a curve says it once.
 TEST_F(VolatileCalcTest, StatesOutsideTheCalibratedRangeAreFlagged) {

@@ -57,6 +57,9 @@ const char* const kMagmaName[2] = {"basalt", "rhyolite"};
 // Below these an open degassing path treats the CO2 left as none.
 constexpr double kTraceMeltCO2 = 1e-3;    // ppm in the melt
 constexpr double kTraceVapourCO2 = 1e-6;  // mole fraction in the vapour
+// Below this CO2 in the vapour an open path whose mixed flash fails goes on with water
+// alone (the melt's water crossing its step with traces of CO2 the solve cannot resolve).
+constexpr double kTraceVapourRetry = 1e-3;
 
 void bindNewton(Newton& n, VolatileCalc* self, EquationSystem system,
                 std::initializer_list<double> scale, std::initializer_list<double> eps) {
@@ -555,7 +558,10 @@ bool VolatileCalc::flashFails(Newton& n, std::initializer_list<double> start) {
     // speciation's first, and a root kept only on its formula's side of the step: in the
     // overlap the higher content, as the saturation point takes it, and a solve that does
     // not meet the step on its way. (One solve across the step did not converge.)
+    // Both solved, each on the other's side: the melt's water would lie in the gap between
+    // the formulas, where there is no state.
     bool failed = true;
+    int otherSide = 0;
     for (WaterBranch b : {WaterBranch::Speciation, WaterBranch::Fit}) {
         const bool speciation = b == WaterBranch::Speciation;
         std::vector<double> x(start);
@@ -564,10 +570,14 @@ bool VolatileCalc::flashFails(Newton& n, std::initializer_list<double> start) {
         branch_ = b;
         int i = 0;
         for (double v : x) n.x[i++] = v;
-        failed = n.solve() != 0 || (n.x[0] >= kSpeciationLimit) != speciation;
+        const bool solved = n.solve() == 0;
+        const bool ownSide = (n.x[0] >= kSpeciationLimit) == speciation;
         branch_ = WaterBranch::ByContent;
+        failed = !solved || !ownSide;
         if (!failed) break;
+        if (solved) ++otherSide;
     }
+    flashInGap_ = otherSide == 2;
     return failed;
 }
 
@@ -637,8 +647,9 @@ void VolatileCalc::calculate_flash_point(double P, double w0, double q0, double 
                   w0, q0);
     // A water-only melt whose saturation falls in the gap of the step has no state.
     double fPure = 0.0;
-    const bool gap = failed && volatileSystem == kH2OOnly &&
-                     pureFugacity(0, temperature, pressure, fPure) && inWaterStep(fPure);
+    const bool gap = failed && (flashInGap_ || (volatileSystem == kH2OOnly &&
+                                                pureFugacity(0, temperature, pressure, fPure) &&
+                                                inWaterStep(fPure)));
     flashInGap_ = gap;
     reportFailure(failed, "Failed to calculate flash point of " + describe() + state +
                               (gap ? stepText() : std::string(": the solve did not converge")));
@@ -890,6 +901,13 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
         }
         double Fnew = F, wNew = w, qNew = q, yNew = y;
         calculate_flash_point(P, bulkW, bulkQ, yCO2, F, wNew, qNew, yNew, Fnew);
+        if (calculationError != 0 && open != 0 && volatileSystem == kH2OCO2 &&
+            y < kTraceVapourRetry) {
+            volatileSystem = kH2OOnly;
+            bulkQ = 0.0;
+            curveFailures_ = 0;
+            calculate_flash_point(P, bulkW, bulkQ, yCO2, F, wNew, qNew, yNew, Fnew);
+        }
         diagnostic("%12.2f %12.2f %12.2f %12.2f\n", P * 1e-5, wNew, qNew, Fnew);
         if (calculationError != 0 && flashInGap_) {
             // No state at this pressure, by the model's own step in molecular water: the

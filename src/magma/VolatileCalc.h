@@ -92,7 +92,10 @@ class VolatileCalc : public Equation {
     // composition in the mixed system), searched from 1 Pa to 100 kbar.
     void calculateSaturationPressure();
     // Melt contents saturated at P (and the set T); the mixed system keeps waterContent,
-    // which must lie below the pure-H2O saturation content at P.
+    // which must lie below the pure-H2O saturation content at P. Molecular water steps at
+    // 0.6 wt % from the low-water fit to the speciation: a water-only saturation where the
+    // two overlap (basalt) takes the higher content, one in their gap (rhyolite) has none
+    // and is refused naming the step. A flash takes the higher content alike.
     void calculateSaturationPoint(double P);
     // Closed-system equilibrium at P of a melt with bulk contents w0 (wt %), q0 (ppm):
     // melt contents w, q, vapour yCO2 and vapour mass fraction F. A melt not saturated at P
@@ -109,7 +112,9 @@ class VolatileCalc : public Equation {
     void calculateSaturationIsotherm(const char* file, char mode, const char* suffix,
                                      CurveArray* values);
     // Decompression in steps of 10 bar from the saturation pressure down to 10 bar, closed
-    // (open = 0) or open system; rows T, wt, ppm, P (bar), yH2O, yCO2, F.
+    // (open = 0) or open system; rows T, wt, ppm, P (bar), yH2O, yCO2, F. A pressure whose
+    // saturation falls in the gap of the water step has no state: left out, said once, with
+    // calculationError set; any other failed step ends the path, said.
     void calculateDegassingPath(int open, double w0, double q0, const char* file, char mode,
                                 const char* suffix, CurveArray* values);
 

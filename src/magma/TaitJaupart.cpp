@@ -250,8 +250,10 @@ int TaitJaupart::partition(double p, double melt, double tH, double tC) {
     const double kH = sH * std::pow(p, nH), kC = sC * std::pow(p, nC);
     const double a = (kC - kH) * melt, t = tH + tC;
     const double disc = (t - a) * (t - a) + 4.0 * a * tH;
-    // (The root lies in [0, 1]; only rounding takes it out.)
-    const double y = tH == 0.0 ? 0.0
+    // (The root lies in [0, 1]; only rounding takes it out. A gas of one volatile has its
+    // share exactly: the rounded root would leave a trace of the other below zero.)
+    const double y = tC == 0.0   ? 1.0
+                     : tH == 0.0 ? 0.0
                      : (t > 0.0 && disc >= 0.0
                             ? std::clamp(2.0 * tH / ((t - a) + std::sqrt(disc)), 0.0, 1.0)
                             : std::nan(""));
@@ -303,12 +305,10 @@ double TaitJaupart::equationForP(double p, void*) {
         mgC = mdC = 0.0;
     } else {
         calculateSaturation(p, mc / M, share(totH, M), share(totC, M));
-        if (totH + totC > satH + satC) {
-            if (partition(p, M - totH - totC - mc, totH, totC) != 0) {
-                equationError = 1;
-                return 0.0;
-            }
-        } else {
+        // The saturation test and the partition agree where the gas vanishes; between them
+        // lies only rounding, in which the melt holds all.
+        if (!(totH + totC > satH + satC) ||
+            partition(p, M - totH - totC - mc, totH, totC) != 0) {
             mdH = totH;
             mdC = totC;
             mgH = mgC = 0.0;

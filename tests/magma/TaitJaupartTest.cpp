@@ -301,6 +301,31 @@ TEST(TaitJaupartPressure, EveryStateWithARootIsSolved) {
     }
 }
 
+// A mixture without CO2 is the water chamber with an ideal gas: the same law on the same
+// volatile-free melt. Regression: the rounded gas share left a trace of CO2 below zero, so
+// the partition failed and no pressure was found (code 4) at every grid point with gas.
+TEST(TaitJaupartPressure, MixtureWithoutCO2IsTheWaterChamber) {
+    for (int melt : {0, 1})
+        for (double P0 : {2e7, 1e8, 3e8})
+            for (double phi0 : {0.0, 0.3})
+                for (double wv : {0.005, 0.06})
+                    for (double phi : {phi0 + 0.05, 0.9 - wv}) {
+                        SCOPED_TRACE(testing::Message() << melt << " " << P0 << " " << phi0
+                                                        << " " << wv << " " << phi);
+                        TaitJaupart water, mixture;
+                        water.realGas = 0;
+                        for (TaitJaupart* c : {&water, &mixture}) {
+                            ASSERT_TRUE(c->setMelt(melt));
+                            ASSERT_TRUE(c->setFluid(c == &water ? 0 : 3, 0.0));
+                            ASSERT_TRUE(c->setInitialData(1000, P0, phi0, wv, 0.0));
+                            ASSERT_EQ(c->calculateOverpressure(phi), 0);
+                        }
+                        EXPECT_NEAR(mixture.P, water.P, 1e-8 * water.P);
+                        EXPECT_NEAR(mixture.mgH, water.mgH, 1e-8 * wv * 1000);
+                        EXPECT_EQ(mixture.mgC, 0.0);
+                    }
+}
+
 // A chamber without gas whose crystals (denser than the melt) shrink it faster than the
 // wall follows has no pressure: the curve leaves those points out, counts them and fails.
 TEST(TaitJaupartPressure, CurveCountsThePointsItLeavesOut) {

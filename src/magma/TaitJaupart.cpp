@@ -337,10 +337,13 @@ bool TaitJaupart::meltRemains(double phic, double mass) const {
 
 int TaitJaupart::calculateOverpressure(double phic) {
     if (!meltRemains(phic, M)) {
-        std::fprintf(stderr,
-                     "TaitJaupart: crystal fraction %g refused: it must be at least 0 and "
-                     "leave melt, below %g (1 less the volatile fraction)\n",
-                     phic, (ml0 + mc0) / M);
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "TaitJaupart: crystal fraction %g refused: it must be at least 0 and "
+                      "leave melt, below %g (1 less the volatile fraction)",
+                      phic, (ml0 + mc0) / M);
+        lastFailure_ = text;
+        if (!quiet_) std::fprintf(stderr, "%s\n", text);
         pressureError = kNoMelt;
         return pressureError;
     }
@@ -424,7 +427,7 @@ int TaitJaupart::solvePressure(double& root) {
 }
 
 double TaitJaupart::equationForOverpressure(double phic, void*) {
-    if (!meltRemains(phic, M) || calculateOverpressure(phic) != 0) {
+    if (calculateOverpressure(phic) != 0) {
         equationError = 1;
         return 0.0;
     }
@@ -456,12 +459,16 @@ double TaitJaupart::calculateCrystallizationForOverpressure(double dPc_) {
     search.function = static_cast<EquationFunction>(&TaitJaupart::equationForOverpressure);
     const bool wasQuiet = quiet_;
     quiet_ = true;
+    // The last fraction searched is the highest that leaves melt in this chamber's masses
+    // (below phiMax by rounding, which depends on the mass).
+    double last = std::nextafter(phiMax, 0.0);
+    while (last > phi0 && !meltRemains(last, M)) last = std::nextafter(last, 0.0);
     double a = phi0, fa = search.calcFunction(a);
-    double highest = -HUGE_VAL, atHighest = phi0;
+    double highest = dPc - fa, atHighest = phi0;
     bool bracketed = search.error == 0 && fa == 0.0;
     double root = a;
     for (int k = 1; search.error == 0 && !bracketed; ++k) {
-        const double b = std::fmin(phi0 + k * kThresholdStep, std::nextafter(phiMax, 0.0));
+        const double b = std::fmin(phi0 + k * kThresholdStep, last);
         if (!(b > a)) break;
         const double fb = search.calcFunction(b);
         if (search.error != 0) break;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "magma/TaitJaupart.h"
 #include "puregas/IUPACCO2.h"
@@ -370,6 +371,24 @@ TEST(TaitJaupartThreshold, ReachedByCrystallising) {
                 EXPECT_GE(found, phi0) << melt << " " << phi0 << " " << dP;
                 EXPECT_NEAR(t.P - t.P0, dP, 1e-6 * dP);
             }
+    // Not reached, said alike for a chamber of any mass, with the highest overpressure met
+    // (none above the chamber's own 0 bar at its set-up). Regression: at 1e-3 kg the last
+    // fraction searched left no melt by rounding and the search stopped with an empty reason;
+    // the highest overpressure left the start out (-4.38 bar "at most").
+    for (double mass : {1e-3, 1000.0, 1e15}) {
+        TaitJaupart t;
+        ASSERT_TRUE(t.setMelt(1));
+        ASSERT_TRUE(t.setFluid(0, 0.0));
+        ASSERT_TRUE(t.setInitialData(mass, 1e8, 0.1, 0.01, 0.0));
+        ::testing::internal::CaptureStderr();
+        EXPECT_TRUE(std::isnan(t.calculateCrystallizationForOverpressure(5e6)));
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(t.crystallizationError, 1);
+        EXPECT_NE(said.find("not reached by crystallising from 0.1 to 0.99 (at most"),
+                  std::string::npos)
+            << mass << ": " << said;
+        EXPECT_NE(said.find("bar, at 0.1)"), std::string::npos) << mass << ": " << said;
+    }
     // Not reached: the undersaturated default loses pressure as it crystallises.
     TaitJaupart d;
     ASSERT_EQ(d.calculateOverpressure(0.1), 0);

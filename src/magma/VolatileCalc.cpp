@@ -560,24 +560,37 @@ bool VolatileCalc::flashFails(Newton& n, std::initializer_list<double> start) {
     // not meet the step on its way. (One solve across the step did not converge.)
     // Both solved, each on the other's side: the melt's water would lie in the gap between
     // the formulas, where there is no state.
+    // The higher content is a state only with vapour (its vapour fraction, the last
+    // unknown, not below 0): a bulk between the fit's content and 0.6 wt % holds it all on
+    // the speciation, and its state is the fit's. Without one there, the speciation's root
+    // stands (and is refused as not saturated).
     bool failed = true;
     int otherSide = 0;
+    const size_t size = start.size();
+    std::vector<double> speciationRoot;
     for (WaterBranch b : {WaterBranch::Speciation, WaterBranch::Fit}) {
         const bool speciation = b == WaterBranch::Speciation;
         std::vector<double> x(start);
         x[0] = speciation ? std::fmax(x[0], kSpeciationLimit)
                           : std::fmin(x[0], 0.5 * kSpeciationLimit);
         branch_ = b;
-        int i = 0;
-        for (double v : x) n.x[i++] = v;
+        for (size_t i = 0; i < size; ++i) n.x[i] = x[i];
         const bool solved = n.solve() == 0;
         const bool ownSide = (n.x[0] >= kSpeciationLimit) == speciation;
         branch_ = WaterBranch::ByContent;
         failed = !solved || !ownSide;
+        if (!failed && speciation && n.x[size - 1] < -kSaturatedVapourFraction) {
+            speciationRoot.assign(n.x, n.x + size);
+            continue;
+        }
         if (!failed) break;
         if (solved) ++otherSide;
     }
-    flashInGap_ = otherSide == 2;
+    if ((failed || n.x[size - 1] < -kSaturatedVapourFraction) && !speciationRoot.empty()) {
+        for (size_t i = 0; i < size; ++i) n.x[i] = speciationRoot[i];
+        failed = false;
+    }
+    flashInGap_ = failed && otherSide == 2;
     return failed;
 }
 

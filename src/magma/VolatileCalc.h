@@ -95,7 +95,9 @@ class VolatileCalc : public Equation {
     // which must lie below the pure-H2O saturation content at P. Molecular water steps at
     // 0.6 wt % from the low-water fit to the speciation: a water-only saturation where the
     // two overlap (basalt) takes the higher content, one in their gap (rhyolite) has none
-    // and is refused naming the step. A flash takes the higher content alike.
+    // and is refused naming the step. So a content from the fit's 0.558 to 0.6 wt % has a
+    // saturation pressure (30.6 to 35 bar) at which this gives the higher content. A flash
+    // takes the higher content that leaves vapour: a bulk in that band, the fit's.
     void calculateSaturationPoint(double P);
     // Closed-system equilibrium at P of a melt with bulk contents w0 (wt %), q0 (ppm):
     // melt contents w, q, vapour yCO2 and vapour mass fraction F. A melt not saturated at P

@@ -481,6 +481,42 @@ TEST_F(VolatileCalcTest, BasaltSaturationWaterJumpsOnceAtTheStep) {
     EXPECT_EQ(jumps, 1);
 }
 
+// A basalt melt of 0.5583 to 0.6 wt % water is saturated on the fit, below the step, up to
+// its own saturation pressure (33.89 bar for 0.59 wt %), where the speciation's higher
+// content would exceed the bulk (no vapour): its flash is the fit's state, a melt content
+// whose saturation pressure is the flash's, and its degassing path starts there.
+// Regression: from 31 to 33.5 bar such a melt was refused as not saturated.
+TEST_F(VolatileCalcTest, BasaltBulkBelowTheStepFlashesOnTheFit) {
+    ASSERT_TRUE(v.setMagmaType(kBasalt));
+    v.temperature = 1473.15;
+    const double bulk = 0.59;
+    for (double bar = 28.0; bar <= 33.5; bar += 0.5) {
+        SCOPED_TRACE(bar);
+        double w = 0.0, q = 0.0, y = 0.0, F = 0.0;
+        v.volatileSystem = kH2OOnly;
+        v.calculate_flash_point(bar * 1e5, bulk, 0.0, 0.0, 0.001, w, q, y, F);
+        ASSERT_EQ(v.calculationError, 0);
+        EXPECT_GT(F, 0.0);
+        EXPECT_LT(w, bulk);
+        EXPECT_NEAR(0.01 * (1.0 - F) * w + F, 0.01 * bulk, 1e-12);
+        v.calculateMoleFractions(w, 0.0, &v.xH2Omelt, &v.xCO2melt, nullptr);
+        v.calculateSaturationPressure();
+        ASSERT_EQ(v.calculationError, 0);
+        EXPECT_NEAR(v.pressure / (bar * 1e5), 1.0, 1e-7);
+    }
+    VolatileCalc d;
+    ASSERT_TRUE(d.setMagmaType(kBasalt));
+    d.temperature = 1473.15;
+    CurveArray rows;
+    ::testing::internal::CaptureStderr();
+    d.calculateDegassingPath(0, bulk, 0.0, "degas", 6, "", &rows);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(d.calculationError, 0);
+    ASSERT_EQ(rows.size(), 3u * 7u);
+    EXPECT_NEAR(rows[3], 33.8947, 1e-3);
+    EXPECT_NEAR(rows[1], bulk, 1e-9);
+}
+
 // A degassing path crosses the step: basalt paths go on below it with both balances (they
 // stopped at 30 bar, "the solve did not converge"); a rhyolite path leaves out the pressure
 // whose saturation falls in its gap, says so, and goes on.

@@ -244,9 +244,9 @@ int TaitJaupart::partition(double p, double melt, double tH, double tC) {
     // and the gas made of what is left has the share y where
     //     (1 - y)(tH - kH ml y) - y (tC - kC ml (1 - y)) = 0,
     // a quadratic a y^2 - (a - t) y - tH = 0 (a = (kC - kH) ml, t = tH + tC) that changes sign
-    // once between y = 0 and 1: its root there, in the form without cancellation. (A Newton
-    // solve of the four masses from half the totals failed on states that have this root, and
-    // may also land on the trivial state without gas.)
+    // once between y = 0 and 1: its root there, in the form without cancellation. (An
+    // iterative solve of the four masses can miss this root or land on the trivial state
+    // without gas.)
     const double kH = sH * std::pow(p, nH), kC = sC * std::pow(p, nC);
     const double a = (kC - kH) * melt, t = tH + tC;
     const double disc = (t - a) * (t - a) + 4.0 * a * tH;

@@ -557,7 +557,8 @@ bool VolatileCalc::flashFails(Newton& n, std::initializer_list<double> start) {
     // The melt water (the first unknown) on each formula of molecular water alone, the
     // speciation's first, and a root kept only on its formula's side of the step: in the
     // overlap the higher content, as the saturation point takes it, and a solve that does
-    // not meet the step on its way. (One solve across the step did not converge.)
+    // not meet the step on its way (across it the residual jumps, and a solve need not
+    // converge).
     // Both solved, each on the other's side: the melt's water would lie in the gap between
     // the formulas, where there is no state.
     // The higher content is a state only with vapour (its vapour fraction, the last

@@ -438,7 +438,29 @@ void VolatileCalc::calculate_vector_function(double* x, double* F, double**, int
 
 // --------------------------------------------------------------------- saturation point
 
+VolatileCalc::MeltState VolatileCalc::meltState() const {
+    return {pressure, waterContent, co2Content, xH2Omelt, xCO2melt, yH2O, yCO2, henryH2O, henryCO2};
+}
+
+void VolatileCalc::restore(const MeltState& s) {
+    pressure = s.pressure;
+    waterContent = s.waterContent;
+    co2Content = s.co2Content;
+    xH2Omelt = s.xH2Omelt;
+    xCO2melt = s.xCO2melt;
+    yH2O = s.yH2O;
+    yCO2 = s.yCO2;
+    henryH2O = s.henryH2O;
+    henryCO2 = s.henryCO2;
+}
+
 void VolatileCalc::calculateSaturationPoint(double P) {
+    const MeltState before = meltState();
+    solveSaturationPoint(P);
+    if (calculationError != 0) restore(before);
+}
+
+void VolatileCalc::solveSaturationPoint(double P) {
     pressure = P;
     calculationError = 0;
     const bool mixed = volatileSystem == kH2OCO2;

@@ -91,7 +91,8 @@ class VolatileCalc : public Equation {
     // P at which the melt of the set xH2Omelt, xCO2melt is saturated (and the vapour
     // composition in the mixed system), searched from 1 Pa to 100 kbar.
     void calculateSaturationPressure();
-    // Melt contents saturated at P (and the set T); the mixed system keeps waterContent,
+    // Melt contents saturated at P (and the set T), or calculationError with the members
+    // as they were; the mixed system keeps waterContent,
     // which must lie below the pure-H2O saturation content at P. Molecular water steps at
     // 0.6 wt % from the low-water fit to the speciation: a water-only saturation where the
     // two overlap (basalt) takes the higher content, one in their gap (rhyolite) has none
@@ -142,6 +143,14 @@ class VolatileCalc : public Equation {
     void test();
 
    private:
+    // The members a saturation point sets, kept to be given back when it fails.
+    struct MeltState {
+        double pressure, waterContent, co2Content, xH2Omelt, xCO2melt, yH2O, yCO2, henryH2O,
+            henryCO2;
+    };
+    MeltState meltState() const;
+    void restore(const MeltState& s);
+    void solveSaturationPoint(double P);
     // Fugacity (Pa) of pure H2O (component 0) or CO2 (1) at T (K) and P (Pa); false when
     // the vapour model fails.
     bool pureFugacity(int component, double TK, double PPa, double& f);

@@ -446,6 +446,26 @@ TEST_F(VolatileCalcTest, SaturationInTheSpeciationStepIsRefusedNamingIt) {
     EXPECT_GT(v.waterContent, 0.6);
 }
 
+// A refused saturation point leaves the melt, vapour and pressure of the last one.
+// Regression: a rhyolite saturation in the gap of the water step left 0.6 wt % and the
+// fit's molecular water at the refused pressure.
+TEST_F(VolatileCalcTest, RefusedSaturationPointLeavesTheMeltAsItWas) {
+    ASSERT_TRUE(v.setMagmaType(kRhyolite));
+    v.temperature = 1473.15;
+    v.volatileSystem = kH2OOnly;
+    v.calculateSaturationPoint(3e6);
+    ASSERT_EQ(v.calculationError, 0);
+    const double kept[] = {v.pressure, v.waterContent, v.xH2Omelt, v.yH2O, v.henryH2O};
+    for (double P : {5e6, 5.01e6, -1.0}) {
+        ::testing::internal::CaptureStderr();
+        v.calculateSaturationPoint(P);
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(v.calculationError, 1) << P;
+        const double now[] = {v.pressure, v.waterContent, v.xH2Omelt, v.yH2O, v.henryH2O};
+        for (int i = 0; i < 5; ++i) EXPECT_EQ(now[i], kept[i]) << P << " member " << i;
+    }
+}
+
 // Where basalt's low-water fit lies above the speciation at 0.6 wt % (by 12.5 %), a
 // water-only saturation between them has a content on either side of the step; the
 // saturation is the higher, so the content falls with pressure through one jump, from

@@ -595,7 +595,7 @@ bool VolatileCalc::flashFails(Newton& n, std::initializer_list<double> start) {
         const bool speciation = b == WaterBranch::Speciation;
         std::vector<double> x(start);
         x[0] = speciation ? std::fmax(x[0], kSpeciationLimit)
-                          : std::fmin(x[0], 0.5 * kSpeciationLimit);
+                          : (x[0] < kSpeciationLimit ? x[0] : 0.5 * kSpeciationLimit);
         branch_ = b;
         for (size_t i = 0; i < size; ++i) n.x[i] = x[i];
         const bool solved = n.solve() == 0;
@@ -917,7 +917,10 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
         out.close();
         return;
     }
-    double bulkW = w0, bulkQ = q0, F = 0.001;
+    // The vapour fraction each flash starts from: the last state's, but not below this (from
+    // the saturation row's 0 the mixed solve wanders off to the melt's own bounds).
+    constexpr double kStartVapourFraction = 0.001;
+    double bulkW = w0, bulkQ = q0, F = kStartVapourFraction;
     double w = w0, q = q0, y = yCO2;
     int gapPoints = 0;
     double gapFrom = 0.0, gapTo = 0.0;
@@ -935,14 +938,15 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
                 bulkQ = 0.0;
             }
         }
+        const double FStart = std::fmax(F, kStartVapourFraction);
         double Fnew = F, wNew = w, qNew = q, yNew = y;
-        calculate_flash_point(P, bulkW, bulkQ, yCO2, F, wNew, qNew, yNew, Fnew);
+        calculate_flash_point(P, bulkW, bulkQ, yCO2, FStart, wNew, qNew, yNew, Fnew);
         if (calculationError != 0 && open != 0 && volatileSystem == kH2OCO2 &&
             y < kTraceVapourRetry) {
             volatileSystem = kH2OOnly;
             bulkQ = 0.0;
             curveFailures_ = 0;
-            calculate_flash_point(P, bulkW, bulkQ, yCO2, F, wNew, qNew, yNew, Fnew);
+            calculate_flash_point(P, bulkW, bulkQ, yCO2, FStart, wNew, qNew, yNew, Fnew);
         }
         diagnostic("%12.2f %12.2f %12.2f %12.2f\n", P * 1e-5, wNew, qNew, Fnew);
         if (calculationError != 0 && flashInGap_) {

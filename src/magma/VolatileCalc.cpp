@@ -587,16 +587,26 @@ bool VolatileCalc::flashFails(Newton& n, std::initializer_list<double> start) {
     // unknown, not below 0): a bulk between the fit's content and 0.6 wt % holds it all on
     // the speciation, and its state is the fit's. Without one there, the speciation's root
     // stands (and is refused as not saturated).
+    // The fit is solved from the bulk where it lies below the step, else from just below the
+    // step and, failing that, from half of it: the solve's reach depends on where it starts.
+    const double bulkWater = *start.begin();
+    const struct {
+        WaterBranch branch;
+        double water;
+    } attempts[] = {{WaterBranch::Speciation, std::fmax(bulkWater, kSpeciationLimit)},
+                    {WaterBranch::Fit, bulkWater < kSpeciationLimit
+                                           ? bulkWater
+                                           : std::nextafter(kSpeciationLimit, 0.0)},
+                    {WaterBranch::Fit, 0.5 * kSpeciationLimit}};
     bool failed = true;
-    int otherSide = 0;
+    bool otherSide[2] = {false, false};  // speciation, fit: solved on the other's side
     const size_t size = start.size();
     std::vector<double> speciationRoot;
-    for (WaterBranch b : {WaterBranch::Speciation, WaterBranch::Fit}) {
-        const bool speciation = b == WaterBranch::Speciation;
+    for (const auto& a : attempts) {
+        const bool speciation = a.branch == WaterBranch::Speciation;
         std::vector<double> x(start);
-        x[0] = speciation ? std::fmax(x[0], kSpeciationLimit)
-                          : (x[0] < kSpeciationLimit ? x[0] : 0.5 * kSpeciationLimit);
-        branch_ = b;
+        x[0] = a.water;
+        branch_ = a.branch;
         for (size_t i = 0; i < size; ++i) n.x[i] = x[i];
         const bool solved = n.solve() == 0;
         const bool ownSide = (n.x[0] >= kSpeciationLimit) == speciation;
@@ -607,13 +617,13 @@ bool VolatileCalc::flashFails(Newton& n, std::initializer_list<double> start) {
             continue;
         }
         if (!failed) break;
-        if (solved) ++otherSide;
+        if (solved) otherSide[speciation ? 0 : 1] = true;
     }
     if ((failed || n.x[size - 1] < -kSaturatedVapourFraction) && !speciationRoot.empty()) {
         for (size_t i = 0; i < size; ++i) n.x[i] = speciationRoot[i];
         failed = false;
     }
-    flashInGap_ = failed && otherSide == 2;
+    flashInGap_ = failed && otherSide[0] && otherSide[1];
     return failed;
 }
 

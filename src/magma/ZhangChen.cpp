@@ -28,6 +28,8 @@ double ZhangChen::calculateSherwood0(double Pe, double Re) {
 bool ZhangChen::calculateSherwoodCurves0() {
     constexpr double kPeclet[8] = {0.1, 1, 5, 10, 50, 100, 500, 1000};
     const double r = std::pow(1e6, 0.01);
+    std::string folder;
+    if (!igorScriptFolder("Igor script igor4.itx", folder)) return false;
     CurveOutput data(kIgorText);
     if (!data.open("sherwood")) return false;
     data.print("IGOR\nWAVES peclet reynolds sherwood\nBEGIN\n");
@@ -45,7 +47,7 @@ bool ZhangChen::calculateSherwoodCurves0() {
     if (!script.open("igor4.itx")) return false;
     script.print("IGOR\n");
     script.print("x DoIgorMenu \"File\", \"New Experiment\" \n");
-    script.print("x newpath/O p7, \"%s\"\n", igorFolder().c_str());
+    script.print("x newpath/O p7, \"%s\"\n", folder.c_str());
     script.print("x loadwave /p=p7/t/o \"sherwood\" ;\n");
     script.print("x display sherwood vs reynolds;\n");
     script.print("x modify mirror=2;\n");
@@ -122,6 +124,8 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
                              "Csat\n");
         return false;
     }
+    std::string folder;
+    if (newExperiment != 0 && !igorScriptFolder("Igor script igor3", folder)) return false;
     Cs = cs;
     Csat = csat;
     Cl = cl;
@@ -143,7 +147,7 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     out.print("IGOR\n");
     if (newExperiment != 0) {
         out.print("x DoIgorMenu \"File\", \"New Experiment\" \n");
-        out.print("x newpath/O p7, \"%s\"\n", igorFolder().c_str());
+        out.print("x newpath/O p7, \"%s\"\n", folder.c_str());
     }
     out.print("x make xdis%s, tt%s, rate%s\n", s, s, s);
     out.print("x tt%s = 10 * p / 127\n", s);

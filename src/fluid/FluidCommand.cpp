@@ -131,8 +131,8 @@ bool distinctSuffixes(const char* command, const std::vector<Parameter>& paramet
                 std::fprintf(stderr,
                              "%s: %s \"%s\" refused: it is the %s as well, and each curve "
                              "needs a file of its own\n",
-                             command, trimmed(parameters[b].label).c_str(),
-                             values[b].text.c_str(), trimmed(parameters[a].label).c_str());
+                             command, trimmed(parameters[b].label).c_str(), values[b].text.c_str(),
+                             trimmed(parameters[a].label).c_str());
                 return false;
             }
     return true;
@@ -760,12 +760,12 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
         Values given;
         for (std::size_t k = 0; k < parameters.size() && i + 1 + int(k) < argc; ++k) {
             given.emplace_back();
-            listAcceptable = accept(command->word, parameters[k], argv[i + 1 + int(k)],
-                                    given.back()) &&
-                             listAcceptable;
+            listAcceptable =
+                accept(command->word, parameters[k], argv[i + 1 + int(k)], given.back()) &&
+                listAcceptable;
         }
-        listAcceptable =
-            listAcceptable && (command == nullptr || distinctSuffixes(command->word, parameters, given));
+        listAcceptable = listAcceptable &&
+                         (command == nullptr || distinctSuffixes(command->word, parameters, given));
         // After a refusal nothing more is computed: a later state would be taken for the
         // one asked.
         if (!listAcceptable) {
@@ -812,7 +812,8 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             acceptable = accept(command->word, p, word, value) && acceptable;
             values.push_back(value);
         }
-        acceptable = acceptable && (!complete || distinctSuffixes(command->word, parameters, values));
+        acceptable =
+            acceptable && (!complete || distinctSuffixes(command->word, parameters, values));
         if (complete && !acceptable) {
             stopAfterRefusal(command->word, next_);
             complete = false;

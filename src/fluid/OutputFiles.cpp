@@ -1,6 +1,5 @@
 #include "fluid/OutputFiles.h"
 
-
 #include <atomic>
 #include <cctype>
 #include <cerrno>

@@ -433,21 +433,20 @@ TEST_F(ConsoleOutcomes, SmallFaultsOfBothPrograms) {
 TEST_F(ConsoleOutcomes, SuffixesIgorWaveNamesCannotEndAndEqualSuffixesAreRefused) {
     // The parameters before the suffix of each command (on the reference water: the suffix
     // is refused before the command would say what model it needs).
-    const std::vector<std::vector<std::string>> commands = {
-        {"sat"},
-        {"crit"},
-        {"crit2"},
-        {"spino", "a"},
-        {"spinox", "650", "60", "0.1", "a"},
-        {"isoc", "50", "400", "500"},
-        {"isotherm", "500", "30", "100"},
-        {"ter", "500", "100"},
-        {"isop", "500", "0.1", "0.1", "5"},
-        {"ll3", "500", "0.1", "0.1", "5"},
-        {"bino", "500"},
-        {"binop", "500", "100"}};
-    const std::vector<std::string> hostile = {"a b", "a\"b", "a'b", "a.b", "a-b", "\xc3\xa9",
-                                              "../x", "a\tb"};
+    const std::vector<std::vector<std::string>> commands = {{"sat"},
+                                                            {"crit"},
+                                                            {"crit2"},
+                                                            {"spino", "a"},
+                                                            {"spinox", "650", "60", "0.1", "a"},
+                                                            {"isoc", "50", "400", "500"},
+                                                            {"isotherm", "500", "30", "100"},
+                                                            {"ter", "500", "100"},
+                                                            {"isop", "500", "0.1", "0.1", "5"},
+                                                            {"ll3", "500", "0.1", "0.1", "5"},
+                                                            {"bino", "500"},
+                                                            {"binop", "500", "100"}};
+    const std::vector<std::string> hostile = {"a b", "a\"b",     "a'b",  "a.b",
+                                              "a-b", "\xc3\xa9", "../x", "a\tb"};
     int n = 0;
     for (const auto& command : commands)
         for (const std::string& suffix : hostile) {
@@ -471,10 +470,8 @@ TEST_F(ConsoleOutcomes, SuffixesIgorWaveNamesCannotEndAndEqualSuffixesAreRefused
     for (const auto& words : equal) {
         const ProgramRun r = run(VORNEX_PROGRAM, words, "equal" + std::to_string(n++));
         EXPECT_EQ(r.status, 1) << r.command << "\n" << r.err;
-        EXPECT_TRUE(has(r.err, "each curve needs a file of its own")) << r.command << "\n"
-                                                                      << r.err;
-        EXPECT_TRUE(fs::is_empty(folderOf("equal" + std::to_string(n - 1)) / "work"))
-            << r.command;
+        EXPECT_TRUE(has(r.err, "each curve needs a file of its own")) << r.command << "\n" << r.err;
+        EXPECT_TRUE(fs::is_empty(folderOf("equal" + std::to_string(n - 1)) / "work")) << r.command;
     }
     // Letters, digits and "_" end each name of the header, one name a column.
     const ProgramRun r = run(VORNEX_PROGRAM, {"wagner", "sat", "Run_2"}, "plain");

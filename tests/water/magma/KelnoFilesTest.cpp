@@ -2,9 +2,9 @@
 // replaced, never followed; a folder planted at one, or any file that cannot be written,
 // fails the command; an interrupted diagram leaves the file it was replacing as it was.
 // And the cycles and states that are no result are refused with status 1.
-#include <csignal>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -219,8 +219,8 @@ bool igorStrings(const std::string& line, std::vector<std::string>& strings) {
 // igor00.itx, a quote alone broke every path and a backslash was read as an escape.
 TEST(KelnoFiles, RegressionTheWorkingFolderIsAnIgorStringOrTheCommandIsRefused) {
     const std::vector<std::vector<std::string>> commands = {
-        {"satu"}, {"spino"}, {"pv"}, {"pp"}, {"pw"}, {"ev", "m", "6.9"}, {"ep", "m", "6.9"},
-        {"ew", "m", "6.9"}};
+        {"satu"},           {"spino"},         {"pv"}, {"pp"}, {"pw"}, {"ev", "m", "6.9"},
+        {"ep", "m", "6.9"}, {"ew", "m", "6.9"}};
     // Quotes, backslashes (one before an n), blanks and a non-ASCII letter are carried.
     const fs::path carried = fs::current_path() / "folder names" / "a\"b\\n c\\\xc3\xa9";
     for (const auto& words : commands) {
@@ -242,10 +242,10 @@ TEST(KelnoFiles, RegressionTheWorkingFolderIsAnIgorStringOrTheCommandIsRefused) 
                 if (line.find("LOADFILE") != std::string::npos) {
                     ++paths;
                     ASSERT_EQ(strings.size(), 1u) << line;
-                    EXPECT_EQ(strings[0], "LOADFILE " + (carried / "work").string() + "/" +
-                                              "igor" + (words[0] == "satu"   ? "2"
-                                                        : words[0][0] == 'e' ? "1"
-                                                                             : "0") +
+                    EXPECT_EQ(strings[0], "LOADFILE " + (carried / "work").string() + "/" + "igor" +
+                                              (words[0] == "satu"   ? "2"
+                                               : words[0][0] == 'e' ? "1"
+                                                                    : "0") +
                                               ".itx")
                         << line;
                 }
@@ -256,8 +256,8 @@ TEST(KelnoFiles, RegressionTheWorkingFolderIsAnIgorStringOrTheCommandIsRefused) 
         fs::remove_all(carried / "work");
     }
     // A line break cannot be carried: the command is refused before anything is written.
-    const fs::path broken = fs::current_path() / "folder names" /
-                            "inj\"dir\nx ExecuteScriptText \"rm -rf ~\"\nIGOR";
+    const fs::path broken =
+        fs::current_path() / "folder names" / "inj\"dir\nx ExecuteScriptText \"rm -rf ~\"\nIGOR";
     for (const auto& words : commands) {
         if (words[0] == "spino") continue;
         const testing::ProgramRun run = testing::runProgram(KELNO_PROGRAM, words, broken);

@@ -451,17 +451,41 @@ TEST_F(MagmaBalanceTest, LiquidEndsOfIsobaricCyclesLieOnTheirIsentrope) {
     };
     const Case cases[] = {
         {{"T1", "5", "Psurf", "100", "d", "1000", "m", "3"},
-         435.302132, 198.1, 100, 434.170271, -0.07975814},
+         435.302132,
+         198.1,
+         100,
+         434.170271,
+         -0.07975814},
         {{"T1", "2", "Psurf", "150", "d", "500", "m", "1.42"},
-         532.612851, 199.05, 150, 531.348536, -0.09581559},
+         532.612851,
+         199.05,
+         150,
+         531.348536,
+         -0.09581559},
         {{"T1", "2", "Psurf", "150", "d", "500", "Tm", "1200", "L", "350", "m", "1.2"},
-         564.708435, 199.05, 150, 562.953447, -0.14290850},
+         564.708435,
+         199.05,
+         150,
+         562.953447,
+         -0.14290850},
         {{"T1", "10", "Psurf", "150", "d", "100", "Tm", "1000", "L", "350", "m", "0.9"},
-         541.575815, 159.81, 150, 541.294142, -0.01940807},
+         541.575815,
+         159.81,
+         150,
+         541.294142,
+         -0.01940807},
         {{"T1", "20", "Psurf", "50", "d", "300", "m", "4"},
-         399.998821, 79.43, 50, 399.739633, -0.00925441},
+         399.998821,
+         79.43,
+         50,
+         399.739633,
+         -0.00925441},
         {{"T1", "40", "Psurf", "200", "d", "200", "m", "2"},
-         498.016139, 219.62, 200, 497.649202, -0.03258429}};
+         498.016139,
+         219.62,
+         200,
+         497.649202,
+         -0.03258429}};
     for (const Case& c : cases) {
         const WaterMagmaCalculationResult r = cycle(c.words, 1);
         const std::string at = "T3 " + std::to_string(c.T3);
@@ -486,15 +510,14 @@ TEST_F(MagmaBalanceTest, LiquidEndsOfIsobaricCyclesLieOnTheirIsentrope) {
                 for (const char* m : {"0.8", "1.5", "3"}) {
                     const WaterMagmaCalculationResult r =
                         cycle({"Psurf", Psurf, "T1", T1, "d", d, "m", m}, 1);
-                    const std::string at = std::string("Psurf ") + Psurf + " T1 " + T1 + " d " +
-                                           d + " m " + m;
+                    const std::string at =
+                        std::string("Psurf ") + Psurf + " T1 " + T1 + " d " + d + " m " + m;
                     ASSERT_EQ(water.error, 0) << at;
                     if (r.x3 == -2.0 && r.P5 == r.Pf && r.x5 == 1.0) ++liquidEnds;
                     EXPECT_GE(-r.Wrev, -r.Wirr - 1e-9) << at;
                 }
     EXPECT_GT(liquidEnds, 10);
 }
-
 
 }  // namespace
 }  // namespace vornex

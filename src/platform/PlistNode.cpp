@@ -442,7 +442,14 @@ XmlNumber wholeNumber(std::string_view text, bool real) {
     };
     if (real) {
         double value = 0;
-        return whole(std::from_chars(text.data(), text.data() + text.size(), value));
+        const XmlNumber read =
+            whole(std::from_chars(text.data(), text.data() + text.size(), value));
+        // A real below the range of normal doubles is still a number, the subnormal or zero
+        // nearest it, as the data tables read it; only one beyond the largest double is not.
+        if (read != XmlNumber::BeyondRange) return read;
+        const std::string copy(text);
+        return std::isfinite(std::strtod(copy.c_str(), nullptr)) ? XmlNumber::Whole
+                                                                 : XmlNumber::BeyondRange;
     }
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     if (hex) text.remove_prefix(2);

@@ -372,5 +372,18 @@ TEST(XmlNumbers, ANumberThatIsNotWhollyANumberRefusesTheList) {
                        {1500.0, -0.25, 2.0, -12, 7, 31, std::numeric_limits<std::int64_t>::min()}));
 }
 
+// Regression: a real below the range of normal doubles refused the document ("not a number a
+// 64-bit value holds"), while the data tables read it as the nearest double, zero or
+// subnormal; only a real beyond the largest double is none.
+TEST(XmlNumbers, ARealBelowTheNormalRangeIsTheNearestDouble) {
+    const std::string xml =
+        "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>"
+        "<real>1e-400</real><real>-1e-400</real><real>1e-310</real>"
+        "<real>2.2250738585072014e-308</real></array></plist>";
+    PlistValue out;
+    ASSERT_TRUE(parsePlist(Bytes(xml.begin(), xml.end()), out).ok());
+    EXPECT_EQ(out, PlistValue::array({0.0, -0.0, 1e-310, 2.2250738585072014e-308}));
+}
+
 }  // namespace
 }  // namespace vornex

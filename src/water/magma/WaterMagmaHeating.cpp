@@ -169,13 +169,22 @@ void WaterEOS::calculateWohletzPeakTemperature(double T1, double V1, double P1, 
 
 // ------------------------------------------------------------------ isobaric heating
 
+namespace {
+
+// The heat (J per kg of magma) the magma and the sediment give from their start down to TK.
+double heatGivenDownTo(WaterEOS& w, const WaterMagmaCalculationResult& r, double TK) {
+    return w.magmaHeatCapacity * (w.magmaTemperature - TK) -
+           w.calculateLatentHeatTerm(w.magmaTemperature, TK) -
+           w.waterMagmaRatio * r.sedimentHeatCapacity * (TK - r.sedimentTemperature);
+}
+
+}  // namespace
+
 double WaterEOS::equationForIsobaricHeating(double TK, void* context) {
     const WaterMagmaCalculationResult& r =
         *static_cast<const WaterMagmaCalculationResult*>(context);
     const double m = waterMagmaRatio;
-    const double B = magmaHeatCapacity * (magmaTemperature - TK) -
-                     calculateLatentHeatTerm(magmaTemperature, TK) -
-                     m * r.sedimentHeatCapacity * (TK - r.sedimentTemperature);
+    const double B = heatGivenDownTo(*this, r, TK);
     auto fail = [this] {
         equationError = 1;
         return 0.0;
@@ -210,11 +219,12 @@ double WaterEOS::equationForIsobaricHeating(double TK, void* context) {
         pressure(r.P2);
         calculate_molar_volume();
         if (error || V > r.Vspin) {
-            // The root found lies beyond the liquid spinodal: from a dense liquid again.
+            // The root found lies beyond the liquid spinodal: from a dense liquid again. A
+            // root there still (the steam's, close below the spinodal) is no liquid.
             error = 0;
             Vl0 = kLiquidGuess;
             calculate_molar_volume();
-            if (error) return fail();
+            if (error || V > r.Vspin) return fail();
         }
         calculate_state_functions();
         if (error) return fail();
@@ -248,6 +258,91 @@ bool isobaricSearch(WaterEOS& w, WaterMagmaCalculationResult& r, double x0, doub
     const bool ok = w.equationError == 0 && w.error == 0;
     w.equationError = 0;
     return ok;
+}
+
+// The liquid's heat capacity diverges at its spinodal: the heat residual falls ever more
+// steeply up to Tspin, and the states within about 1e-5 K of it, on either side, are not
+// solved. The solved state nearest the spinodal on the side `direction` (-1 below, +1 above),
+// with its residual; NaN where none within 0.1 K is.
+double nearestSolvedToSpinodal(WaterEOS& w, WaterMagmaCalculationResult& r, double direction,
+                               double& residual) {
+    for (double step = 1e-6; step <= 0.1; step *= 10.0) {
+        const double TK = r.Tspin + direction * step;
+        w.error = 0;
+        w.equationError = 0;
+        residual = w.equationForIsobaricHeating(TK, &r);
+        const bool solved = w.equationError == 0 && w.error == 0;
+        w.error = 0;
+        w.equationError = 0;
+        if (solved) return TK;
+    }
+    return std::nan("");
+}
+
+// The water at volume V (m3/mol) whose pressure (Pa) or entropy (J/(mol K)) is the target:
+// at fixed volume both rise with T, so its temperature is bracketed by [Tlow, Thigh] and
+// halved, where the searches from a start fail, next to the liquid spinodal. False where it
+// is not bracketed; else the model holds the state.
+enum class HeldValue { Pressure, Entropy };
+bool waterAtVolume(WaterEOS& w, double V, HeldValue held, double target, double Tlow,
+                   double Thigh) {
+    auto excess = [&](double TK) {
+        w.error = 0;
+        w.temperature(TK);
+        w.volume(V);
+        if (held == HeldValue::Pressure) return w.calculate_pressure() - target;
+        w.calculate_state_functions();
+        return w.S - target;
+    };
+    if (!(excess(Tlow) < 0.0) || !(excess(Thigh) > 0.0) || w.error) return false;
+    for (int n = 0; n < 80 && Thigh - Tlow > 1e-13 * Thigh; ++n) {
+        const double mid = 0.5 * (Tlow + Thigh);
+        (excess(mid) > 0.0 ? Thigh : Tlow) = mid;
+    }
+    excess(0.5 * (Tlow + Thigh));
+    w.calculate_state_functions();
+    return w.error == 0;
+}
+
+// State 3 of a liquid the magma heats to within the unsolved states next to its spinodal
+// (Tbelow and Tabove the solved ones nearest it, their residuals of opposite signs): the root
+// of the heat balance along the isobar up to the spinodal, or past it along the isentrope
+// of the spinodal, each followed by its volume. False where none is found.
+bool liquidEndNextToTheSpinodal(WaterEOS& w, WaterMagmaCalculationResult& r, double Tbelow,
+                                double Tabove) {
+    const double m = w.waterMagmaRatio, M = w.M;
+    auto volumeAt = [&](double TK, double& V) {
+        w.error = 0;
+        w.equationForIsobaricHeating(TK, &r);
+        const bool solved = w.error == 0 && w.equationError == 0;
+        w.equationError = 0;
+        V = w.V;
+        return solved;
+    };
+    double Vbelow = 0.0, Vabove = 0.0;
+    if (!volumeAt(Tbelow, Vbelow) || !volumeAt(Tabove, Vabove)) return false;
+    // Along the isobar (side 0) or the isentrope (side 1), at volume V.
+    auto residual = [&](int side, double V, bool& solved) {
+        solved =
+            side == 0
+                ? waterAtVolume(w, V, HeldValue::Pressure, r.P2 * 1e5, Tbelow - 1.0, r.Tspin + 1.0)
+                : waterAtVolume(w, V, HeldValue::Entropy, r.Sspin, r.Tspin - 1.0, Tabove + 1.0);
+        return heatGivenDownTo(w, r, w.T) - m * (w.H - r.H2) / M;
+    };
+    bool solved = false;
+    const double atSpinodal = residual(0, r.Vspin, solved);
+    if (!solved) return false;
+    const int side = atSpinodal > 0.0 ? 1 : 0;
+    double low = side == 0 ? Vbelow : Vabove, high = r.Vspin;
+    // The residual is positive at the cold end: Vbelow on the isobar, Vspin on the isentrope.
+    for (int n = 0; n < 60 && high - low > 1e-15 * high; ++n) {
+        const double mid = 0.5 * (low + high);
+        const double f = residual(side, mid, solved);
+        if (!solved) return false;
+        ((f > 0.0) == (side == 0) ? low : high) = mid;
+    }
+    residual(side, 0.5 * (low + high), solved);
+    return solved;
 }
 
 void readState3(WaterEOS& w, WaterMagmaCalculationResult& r) {
@@ -311,6 +406,20 @@ void WaterEOS::calculateIsobaricPeakTemperature(WaterMagmaCalculationResult& r) 
     // takes nothing) to Tb (liquid end) or from Tb to Tm (steam end): the root is bracketed.
     bool ok = r.isobaricStage == 3 ? isobaricSearch(*this, r, x0, x1, r.Tb + 1e-6, Tm)
                                    : isobaricSearch(*this, r, x0, x1, r.T2 + 1e-6, r.Tb);
+    if (!ok && r.isobaricStage == 1 && r.Tspin > r.T2 && r.Tspin < r.Tb) {
+        // The magma heats the liquid to within a fraction of a kelvin of its spinodal: the
+        // root is bracketed on the side of the spinodal where the residual changes sign,
+        // short of the states there that are not solved.
+        double below = 0.0, above = 0.0;
+        const double Tbelow = nearestSolvedToSpinodal(*this, r, -1.0, below);
+        const double Tabove = nearestSolvedToSpinodal(*this, r, 1.0, above);
+        if (Tbelow > r.T2 && below <= 0.0)
+            ok = isobaricSearch(*this, r, Tbelow - 1.0, Tbelow - 1.001, r.T2 + 1e-6, Tbelow);
+        else if (Tabove < r.Tb && above >= 0.0)
+            ok = isobaricSearch(*this, r, Tabove + 0.1, Tabove + 0.101, Tabove, r.Tb);
+        else if (Tbelow > r.T2 && Tabove < r.Tb)
+            ok = liquidEndNextToTheSpinodal(*this, r, Tbelow, Tabove);
+    }
     if (!ok && r.isobaricStage == 1)
         ok = isobaricSearch(*this, r, r.Tspin - 1.0, r.Tspin - 1.001) ||
              isobaricSearch(*this, r, r.T2 + 1.0, r.T2 + 1.001);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -517,6 +518,33 @@ TEST_F(MagmaBalanceTest, LiquidEndsOfIsobaricCyclesLieOnTheirIsentrope) {
                     EXPECT_GE(-r.Wrev, -r.Wirr - 1e-9) << at;
                 }
     EXPECT_GT(liquidEnds, 10);
+}
+
+// Regression: where the magma heats the liquid to within a fraction of a kelvin of its
+// spinodal (its heat capacity diverging there), the searches for state 3 failed, dropping the
+// cycle and a point of each such energy diagram ("the peak temperature ... could not be
+// found"): state 3 lies on the isobar just below the spinodal, or on the spinodal's isentrope
+// just past it, and takes the magma's heat.
+TEST_F(MagmaBalanceTest, RegressionALiquidHeatedToItsSpinodalTakesTheMagmasHeat) {
+    const std::vector<std::vector<const char*>> cases = {
+        {"Psurf", "150", "d", "0", "T1", "1", "m", "0.79"},
+        {"Psurf", "100", "d", "100", "T1", "25", "m", "0.89"}};
+    for (const auto& words : cases) {
+        const WaterMagmaCalculationResult r = cycle(words, 1);
+        const std::string at = std::string("m ") + words.back() + " Psurf " + words[1];
+        ASSERT_EQ(water.error, 0) << at;
+        ASSERT_EQ(r.x3, -2.0) << at;
+        EXPECT_NEAR(r.T3, r.Tspin, 0.2) << at;
+        const bool onIsobar = std::fabs(r.P3 - r.P2) < 1e-6 * r.P2;
+        EXPECT_TRUE(onIsobar || std::fabs(r.S3 - r.Sspin) < 1e-9 * r.Sspin) << at;
+        const double ratio = std::atof(words.back());
+        const double magmaHeat =
+            (water.magmaHeatCapacity * (r.Tm - r.T3) - water.calculateLatentHeatTerm(r.Tm, r.T3)) /
+            ratio * 1e-3;  // J/g of water
+        EXPECT_NEAR(r.Q, magmaHeat, 1e-6 * magmaHeat) << at;
+        EXPECT_NEAR((r.H3 - r.H2) * 1e-3 / water.M, r.Q, 1e-6) << at;
+        EXPECT_GE(-r.Wrev, -r.Wirr) << at;
+    }
 }
 
 }  // namespace

@@ -552,5 +552,28 @@ TEST_F(MagmaBalanceTest, RegressionALiquidHeatedToItsSpinodalTakesTheMagmasHeat)
     EXPECT_NEAR(cycle(cases.back(), 1).Q, 2032.246521, 1e-5);
 }
 
+// Regression: between about 215.6 and 217.2 bar the search for the liquid spinodal ended on
+// the vapour spinodal (71 cm3/mol at 216 bar), so every isobaric cycle heated at those depths
+// failed ("the saturation, liquid spinodal or boiling point ... could not be found"). The
+// liquid spinodal against IAPWS-95 (python iapws: the minimum of its Helmholtz pressure on
+// the liquid side equal to P), and the cycles at those surface pressures.
+TEST_F(MagmaBalanceTest, RegressionTheLiquidSpinodalNearTheCriticalPointIsNotTheVapours) {
+    const std::pair<double, double> spinodals[] = {
+        {215.62, 645.332615}, {216.0, 645.461201}, {217.0, 645.803035}, {218.33, 646.265941}};
+    for (const auto& [P, T] : spinodals) {
+        water.error = 0;
+        ASSERT_EQ(water.calculateTheLiquidSpinodalTemperatureFromP(P), 0) << P;
+        ASSERT_EQ(water.error, 0) << P;
+        EXPECT_NEAR(water.T, T, 2e-6) << P;
+        EXPECT_LT(water.V, kWaterCriticalVolume) << P;
+    }
+    for (const char* Psurf : {"215.7", "216", "216.8", "218.33"}) {
+        const WaterMagmaCalculationResult r = cycle({"Psurf", Psurf, "d", "0", "m", "0.5"}, 1);
+        ASSERT_EQ(water.error, 0) << Psurf;
+        ASSERT_EQ(r.failed, 0) << Psurf;
+        EXPECT_GE(-r.Wrev, -r.Wirr) << Psurf;
+    }
+}
+
 }  // namespace
 }  // namespace vornex

@@ -118,7 +118,9 @@ bool ZhangChen::bracketedAlpha(double& root) {
 bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix, double cs,
                                            double csat, double cl) {
     const char* s = suffix == nullptr ? "" : suffix;
-    if (!OutputFiles::checkSuffix(s)) return false;
+    // The suffix ends the script's wave and window names, in commands that a ';' or a quote
+    // in it would end or extend.
+    if (!OutputFiles::checkWaveNameSuffix(s)) return false;
     if (!std::isfinite(cs) || !std::isfinite(csat) || !std::isfinite(cl) || cs == csat) {
         std::fprintf(stderr, "Dissolution distance: needs finite concentrations, Cs other than "
                              "Csat\n");

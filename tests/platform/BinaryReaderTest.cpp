@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <bit>
+#include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -383,6 +384,32 @@ TEST(XmlNumbers, ARealBelowTheNormalRangeIsTheNearestDouble) {
     PlistValue out;
     ASSERT_TRUE(parsePlist(Bytes(xml.begin(), xml.end()), out).ok());
     EXPECT_EQ(out, PlistValue::array({0.0, -0.0, 1e-310, 2.2250738585072014e-308}));
+}
+
+// Regression: whether a real out of range was below the normal doubles or beyond the largest
+// was decided by the C library's reading, which follows the locale: where the decimal mark is
+// a comma (as a desktop program's locale may set it) "1.5e400" read as 1 and was taken in.
+TEST(XmlNumbers, ARealBeyondTheLargestDoubleIsRefusedWhateverTheLocale) {
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    bool comma = false;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE"})
+        if (std::setlocale(LC_NUMERIC, name) != nullptr &&
+            std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
+            comma = true;
+            break;
+        }
+    const auto parsed = [](const char* real, PlistValue& out) {
+        const std::string xml = std::string("<?xml version=\"1.0\"?><plist version=\"1.0\">") +
+                                "<array><real>" + real + "</real></array></plist>";
+        return parsePlist(Bytes(xml.begin(), xml.end()), out).ok();
+    };
+    PlistValue out;
+    const bool beyond = parsed("1.5e400", out);
+    const bool below = parsed("1.5e-400", out);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    if (!comma) GTEST_SKIP() << "no locale with a decimal comma here";
+    EXPECT_FALSE(beyond);
+    EXPECT_TRUE(below);
 }
 
 }  // namespace

@@ -74,6 +74,8 @@ void TermCubic::set_critical_constants(int i, double TcK, double PcPa, double om
     omega[u] = omegaValue;
     giveConstants(i);
     componentReady[u] = 1;
+    // The critical point the naming found was that of the former constants.
+    namingTc = -1.0;
 }
 
 bool TermCubic::readFile(int i, const char* name, const char* missingFormat) {
@@ -317,6 +319,8 @@ void PRSV::read_component_data(int i, const char* name) {
         if (i == 0 && row->startT > 0.0) {
             Tcrit = row->startT;
             Vcrit = row->startV;
+        } else {
+            startCriticalSearchAt(i);
         }
     } else {
         readFile(i, name, "Cannot open %s file !\n");

@@ -414,6 +414,10 @@ class FluidPhase : public Phase {
     // when a composition holds it alone; false where the model has none, and such a
     // mixture is named by the mixture's estimates Tcrit, Vcrit.
     virtual bool componentCriticalEstimate(int i, double& TK, double& Vm3);
+    // The critical temperature (K) and volume (m3/mol) of the one component the fluid holds
+    // (alone in a mixture, or its only one), where the model has them in closed form; the
+    // naming then searches nothing. False, the default: the naming searches them.
+    virtual bool closedFormCriticalPoint(double& TK, double& Vm3);
     // T at the set V and P; the phase error flag says whether it converged.
     void calculate_temperature();
     // Residuals of the volume and temperature solves.
@@ -785,6 +789,9 @@ class FluidPhase : public Phase {
     // every term, into Z, dZdV and dPdV; false when a term failed or V is at or below the
     // co-volume. A model may compute them its own way, to the same values.
     virtual bool pressureAndSlopeAt(double Vm3, double& Pcalc);
+    // dPdn and partialMolarVolume from dPdx and dVdx (mole fractions as independent
+    // variables) at the current V and dPdV.
+    void amountDerivativesFromMoleFractions();
     // The pressure (Pa) the current state was solved at, where the model keeps it as the
     // state's: Zterms is the terms' sum at the state. A liquid far below its vapour pressure
     // has a Z that sum holds to a few digits only (the sum of terms of order 1 to 10 for a Z

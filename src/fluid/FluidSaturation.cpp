@@ -515,7 +515,12 @@ double FluidPhase::calculateTheSaturationPressure(double TK) {
     TemperatureHold hold(*this);
     temperature(TK);
     if (!refused) {
-        solveSaturationOnLiquidBranch();
+        // Without start volumes (a substance the correlations do not know, and no earlier
+        // solution) the solve would only evaluate the fluid at no volume.
+        if (Vl0 > 0.0 && Vv0 > Vl0)
+            solveSaturationOnLiquidBranch();
+        else
+            error = 1;
         if (error != 0 && Tc > 0.0) {
             // Near the critical point (or where the start values miss the model's own
             // curve) the start comes from the model's isotherm itself.

@@ -123,6 +123,19 @@ TEST(CubicVapourPressure, FromTheTriplePointToTcAgainstAnIndependentCubic) {
         }
 }
 
+// Ethane has no start volumes of its own: the solve first evaluated the fluid at no volume
+// and said so ("the volume is not a positive number") on its way to a solution.
+TEST(CubicVapourPressure, WithoutStartVolumesNothingIsSaid) {
+    for (const char* model : {"PR", "TwoPar"}) {
+        auto f = pureFluid(model, "C2H6");
+        ::testing::internal::CaptureStderr();
+        const double P = f->calculateTheSaturationPressure(250.0);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << model;
+        EXPECT_EQ(f->error, 0);
+        EXPECT_GT(P, 12e5);
+    }
+}
+
 // dP/dV and d2P/dV2 of the isotherm at the fluid's own critical point, by differences.
 std::array<double, 2> isothermSlopes(FluidPhase& f, double T, double V) {
     auto P = [&](double v) {

@@ -36,9 +36,10 @@ class CubicBase : public FluidPhase {
     virtual void calculate_parameters_of_pure_components();
     virtual void calculate_mixing_parameters();
     void set_binary_interaction_kaij(int i, int j, double k);
-    // The critical point of the one component the fluid holds, from its cubic in closed form
-    // (currentShape): the temperature where a/(b R T) takes the critical value of the
-    // cubic's shape, and there V = v_c b - shift. False for a fluid without that form.
+    // The critical point of the fluid's cubic in closed form (currentShape) at its
+    // composition: the temperature where a/(b R T) takes the critical value of the cubic's
+    // shape, and there V = v_c b - shift; a component's own when the fluid holds one alone,
+    // a mixture's pseudo-critical point else. False for a fluid without that form.
     bool closedFormCriticalPoint(double& TK, double& Vm3) override;
 
     // The cubic at the current parameters as

@@ -100,9 +100,17 @@ void TermCubic::componentsRead() {
 }
 
 void TermCubic::startCriticalSearchAt(int i) {
-    if (i != 0) return;
-    Tcrit = Tc[0] + 2.0;
-    Vcrit = Zc * R * Tc[0] / Pc[0];
+    if (i == 0) componentCriticalEstimate(0, Tcrit, Vcrit);
+}
+
+bool TermCubic::componentCriticalEstimate(int i, double& TK, double& Vm3) {
+    if (i < 0 || i >= nc || static_cast<size_t>(i) >= Tc.size()) return false;
+    const auto u = static_cast<size_t>(i);
+    if (!positiveFinite(Tc[u]) || !positiveFinite(Pc[u])) return false;
+    // Just above the constants' critical point, which the family's cubic keeps at Tc.
+    TK = Tc[u] + 2.0;
+    Vm3 = Zc * R * Tc[u] / Pc[u];
+    return true;
 }
 
 double TermCubic::calculate_pressure() {

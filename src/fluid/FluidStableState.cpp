@@ -189,17 +189,16 @@ bool ownCriticalStart(FluidPhase& f, int& component, double& TK, double& Vm3) {
     return component >= 0 && f.componentCriticalEstimate(component, TK, Vm3);
 }
 
-// The critical point the model gives in closed form for a fluid of one component, or a
-// mixture holding one alone, kept as the naming's; false where it gives none. Asked afresh
-// each time: it is cheap, and follows constants changed since.
+// The critical point the model gives in closed form at the fluid's composition (a
+// component's own, alone or the only one; a mixture's pseudo-critical point), kept as the
+// naming's; false where it gives none. Asked afresh each time: it is cheap, and follows the
+// composition and constants changed since.
 bool closedFormNaming(FluidPhase& f) {
-    const int alone = f.nc == 1 ? -1 : componentAlone(f);
-    if (f.nc != 1 && alone < 0) return false;
     double TK = 0.0, Vm3 = 0.0;
     if (!f.closedFormCriticalPoint(TK, Vm3)) return false;
     f.namingTc = TK;
     f.namingVc = Vm3;
-    f.namingComponent = alone;
+    f.namingComponent = f.nc == 1 ? -1 : componentAlone(f);
     return true;
 }
 

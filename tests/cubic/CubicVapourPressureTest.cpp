@@ -16,8 +16,9 @@
 namespace vornex {
 namespace {
 
-// A fresh one-component fluid of the named model.
-std::unique_ptr<FluidPhase> pureFluid(const std::string& model, const char* component) {
+// A fresh fluid of the named model and components.
+std::unique_ptr<FluidPhase> fluidOf(const std::string& model,
+                                    const std::vector<const char*>& components) {
     std::unique_ptr<FluidPhase> f;
     if (model == "PR") f = std::make_unique<ClassicalCubic0>(kPengRobinson, 1);
     if (model == "SRK") f = std::make_unique<ClassicalSRK>(1);
@@ -25,9 +26,13 @@ std::unique_ptr<FluidPhase> pureFluid(const std::string& model, const char* comp
     if (model == "PRSV") f = std::make_unique<PRSV>(1, 0);
     if (model == "TwoPar") f = std::make_unique<TwoPar>(1);
     if (model == "ThreePar") f = std::make_unique<ThreePar>(1);
-    f->number_of_components(1);
-    f->add_component(component);
+    f->number_of_components(static_cast<int>(components.size()));
+    for (const char* component : components) f->add_component(component);
     return f;
+}
+
+std::unique_ptr<FluidPhase> pureFluid(const std::string& model, const char* component) {
+    return fluidOf(model, {component});
 }
 
 struct VapourPressures {
@@ -170,6 +175,57 @@ TEST(CubicVapourPressure, OwnCriticalPointNamesTheStatesBelowIt) {
         // No saturation at or above it.
         EXPECT_TRUE(std::isnan(f->calculateTheSaturationPressure(Tc + 0.01)));
         EXPECT_EQ(f->error, 1);
+    }
+}
+
+// The methane-carbon dioxide fluid of the named model at composition (z, 1 - z).
+std::unique_ptr<FluidPhase> binaryFluid(const std::string& model, double z) {
+    auto f = fluidOf(model, {"CH4", "CO2"});
+    const double x[2] = {z, 1.0 - z};
+    f->composition(x);
+    return f;
+}
+
+// A closed-form cubic mixture knew no critical temperature (0), so every state with one root
+// was named "fluid": a liquid of 37 cm3/mol at 200 K and 150 bar among them. Its one-fluid
+// cubic has a pseudo-critical point, the inflexion of its isotherm with a zero slope, above
+// which it has one root only; below it a single root is named by its side of that volume.
+TEST(CubicVapourPressure, ClosedFormMixturesAreNamedByTheirPseudoCriticalPoint) {
+    for (const char* model : {"PR", "SRK", "TwoPar", "ThreePar"}) {
+        SCOPED_TRACE(model);
+        auto f = binaryFluid(model, 0.5);
+        const double Tc = f->namingCriticalTemperature(), Vc = f->namingCriticalVolume();
+        ASSERT_GT(Tc, 200.0);
+        ASSERT_LT(Tc, 300.0);
+        const auto [slope, curvature] = isothermSlopes(*f, Tc, Vc);
+        const double scale = kGasConstant * Tc / Vc;
+        EXPECT_NEAR(slope * Vc / scale, 0.0, 1e-6);
+        EXPECT_NEAR(curvature * Vc * Vc / scale, 0.0, 1e-4);
+        EXPECT_EQ(f->calculateStableStateFromTP(200.0, 150.0), FluidPhase::StablePhase::Liquid);
+        EXPECT_LT(f->V, Vc);
+        EXPECT_EQ(f->calculateStableStateFromTP(200.0, 1.0), FluidPhase::StablePhase::Vapour);
+        EXPECT_EQ(f->calculateStableStateFromTP(Tc + 5.0, 150.0), FluidPhase::StablePhase::Fluid);
+        // The composition moves the point, and the pure end is the component's own.
+        const double x[2] = {0.0, 1.0};
+        f->composition(x);
+        EXPECT_NEAR(f->namingCriticalTemperature(), pureFluid(model, "CO2")->namingCriticalTemperature(),
+                    1e-9 * Tc);
+    }
+}
+
+// A term-based mixture holding one component alone other than the first was named by the
+// first one's critical estimate: carbon dioxide alone in methane-carbon dioxide was "fluid"
+// at 250 K and 150 bar, above methane's critical temperature. It is named as the pure
+// component is.
+TEST(CubicVapourPressure, TermCubicComponentAloneIsNamedAsThatComponent) {
+    for (const char* model : {"SRK1", "PRSV"}) {
+        SCOPED_TRACE(model);
+        auto f = binaryFluid(model, 0.0);
+        EXPECT_NEAR(f->namingCriticalTemperature(), pureFluid(model, "CO2")->namingCriticalTemperature(),
+                    1e-6);
+        EXPECT_EQ(f->calculateStableStateFromTP(250.0, 150.0), FluidPhase::StablePhase::Liquid);
+        EXPECT_EQ(f->calculateStableStateFromTP(250.0, 5.0), FluidPhase::StablePhase::Vapour);
+        EXPECT_EQ(f->calculateStableStateFromTP(310.0, 150.0), FluidPhase::StablePhase::Fluid);
     }
 }
 

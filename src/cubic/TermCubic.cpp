@@ -74,8 +74,10 @@ void TermCubic::set_critical_constants(int i, double TcK, double PcPa, double om
     omega[u] = omegaValue;
     giveConstants(i);
     componentReady[u] = 1;
-    // The critical point the naming found was that of the former constants.
+    // The critical point the naming found was that of the former constants, and its search
+    // starts from these.
     namingTc = -1.0;
+    startCriticalSearchAt(i);
 }
 
 bool TermCubic::readFile(int i, const char* name, const char* missingFormat) {

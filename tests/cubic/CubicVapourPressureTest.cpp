@@ -229,6 +229,23 @@ TEST(CubicVapourPressure, TermCubicComponentAloneIsNamedAsThatComponent) {
     }
 }
 
+// New critical constants left the naming's search at the former ones: a carbon dioxide
+// given Tc 600 K had no critical point (0) and no vapour pressure. By corresponding states
+// its vapour pressure at 0.8 Tc is that of the former constants at their 0.8 Tc.
+TEST(CubicVapourPressure, NewCriticalConstantsMoveTheCriticalPoint) {
+    SRK1 f(1, 0);
+    f.number_of_components(1);
+    f.add_component("CO2");
+    const double Tc0 = f.Tc[0], Pc = f.Pc[0], omega = f.omega[0];
+    const double P0 = f.calculateTheSaturationPressure(0.8 * Tc0);
+    ASSERT_EQ(f.error, 0);
+    f.set_critical_constants(0, 600.0, Pc, omega);
+    EXPECT_NEAR(f.namingCriticalTemperature(), 600.0, 1e-6);
+    const double P = f.calculateTheSaturationPressure(480.0);
+    ASSERT_EQ(f.error, 0);
+    EXPECT_NEAR(P, P0, 1e-9 * P0);
+}
+
 // The shape constants of the two families: SRK's v_c = 1/(2^(1/3) - 1) and the ratio
 // OmegaA/OmegaB of its triple root, Peng-Robinson's from its OmegaA, OmegaB and Zc.
 TEST(CubicVapourPressure, ReducedCriticalPointOfTheTwoFamilies) {

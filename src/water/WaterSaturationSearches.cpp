@@ -241,7 +241,7 @@ void WaterEOS::calculateTheLiquidSpinodalTemperatureFromV(double Vm3) {
 
 int WaterEOS::calculateTheLiquidSpinodalTemperatureFromP(double Pbar) {
     water::SearchStart start = water::liquidSpinodalStartFromP(Pbar);
-    return calculateSpinodalPoint2(Pbar, start.Vl, start.T);
+    return calculateLiquidSpinodalPoint2(Pbar, start.Vl, start.T);
 }
 
 void WaterEOS::calculateTheSpinodalPointFromS(double entropy) {

@@ -437,7 +437,9 @@ bool liquidSpinodalAtPressure(FluidPhase& f, double Ptarget, double Tstart, doub
     // (too hot), -1 on a failure.
     auto miss = [&](double TK, double& F) {
         double Vls = 0.0;
-        const int found = liquidSpinodalVolume(f, TK, V, Vls);
+        // From the compressed side of the start as well, so that no earlier loss of
+        // stability is passed over where the last isotherm's came later.
+        const int found = liquidSpinodalVolume(f, TK, std::fmin(V, Vstart), Vls);
         if (found != 1) return found;
         V = Vls;
         f.volume(Vls);
@@ -511,7 +513,8 @@ int FluidPhase::calculateLiquidSpinodalPoint2(double Pbar, double Vstart, double
     if (code == 0) {
         const double Ts = T, Vs = V;
         double Vls = 0.0;
-        if (liquidSpinodalVolume(*this, Ts, Vs, Vls) == 1 && std::fabs(Vls / Vs - 1.0) < 1e-6) {
+        if (liquidSpinodalVolume(*this, Ts, std::fmin(Vs, Vstart), Vls) == 1 &&
+            std::fabs(Vls / Vs - 1.0) < 1e-6) {
             temperature(Ts);
             volume(Vs);
             calculate_pressure();

@@ -21,7 +21,7 @@ bool FluidPhase::crossToOtherPhase(double Pbar, double TK, double heading, bool 
     // The other phase's root lies beyond the unstable state reached. Where a model's
     // spinodals overlap in temperature (near its critical point) it has none at TK: the
     // temperatures further along the isobar's heading are tried, up to 16 steps on.
-    const double sense = heading != 0.0 ? (heading > 0.0 ? 1.0 : -1.0) : (toVapour ? 1.0 : -1.0);
+    const double sense = heading > 0.0 ? 1.0 : -1.0;
     set_the_phase_as(toVapour ? 1 : 2);
     for (double move = 0.0; move <= 16.0 * dT; move = move == 0.0 ? 1e-3 * dT : 2.0 * move) {
         temperature(TK + sense * move);
@@ -97,11 +97,17 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
                 // whose isobar (of a multi-parameter equation) may wander back into the
                 // liquid. It crosses once; a second spinodal ends it.
                 if (crossed) break;
-                if (crossToOtherPhase(Pbar, stableT, stableT - earlierStableT, V > stableV, V,
-                                      std::fabs(dT))) {
+                const double heading = stableT - earlierStableT;
+                const bool toVapour = V > stableV;
+                const double sense = heading != 0.0 ? (heading > 0.0 ? 1.0 : -1.0)
+                                                    : (toVapour ? 1.0 : -1.0);
+                if (crossToOtherPhase(Pbar, stableT, sense, toVapour, V, std::fabs(dT))) {
                     crossed = true;
-                    lastT = stableT;
-                    lastV = stableV;
+                    // The way on keeps the temperature's heading: the jump between the two
+                    // phases' volumes tells nothing of the course of the new branch (below
+                    // water's density maximum the liquid shrinks as it warms).
+                    lastT = T - sense * std::fabs(dT);
+                    lastV = V;
                     continue;
                 }
                 std::fprintf(stderr, "Isobar %lf : no %s beyond the spinodal near %lg K\n", Pbar,

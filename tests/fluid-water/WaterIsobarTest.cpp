@@ -36,14 +36,14 @@ class WaterTVIsobar : public ::testing::Test {
    protected:
     // The isobar's rows (mode 6: V, T, P, ... 13 per row); every P the isobar's.
     std::vector<IsobarRow> trace(double T0, double V0, double Tmin, double Tmax, double dT,
-                                 double dV) {
+                                 double dV, double Pbar = kP, double Vmax = 0.1) {
         CurveArray rows;
-        water.calculate_TV_isobar(kP, T0, V0, Tmin, Tmax, 1e-5, 0.1, dT, dV, 0, kCurveArray, "",
-                                  &rows);
+        water.calculate_TV_isobar(Pbar, T0, V0, Tmin, Tmax, 1e-5, Vmax, dT, dV, 0, kCurveArray,
+                                  "", &rows);
         EXPECT_EQ(water.error, 0);
         std::vector<IsobarRow> out;
         for (std::size_t k = 0; k + 13 <= rows.size(); k += 13) {
-            EXPECT_NEAR(rows[k + 2], kP, 1e-9);
+            EXPECT_NEAR(rows[k + 2], Pbar, 1e-9 * Pbar);
             out.push_back({rows[k + 1], rows[k]});
         }
         return out;
@@ -116,6 +116,31 @@ TEST_F(WaterTVIsobar, CrossesFromTheVapourToTheLiquidAtTheVapourSpinodal) {
             EXPECT_NEAR(volumeAt(rows, r.T, true), r.V, 1e-7 * r.V) << r.T << " K";
         }
     }
+}
+
+// At 0.1 bar the supercooled vapour gives way at 274.695 K, below the liquid's density
+// maximum (277.1 K), where the liquid's volume falls as it warms: the isobar once took the
+// jump between the phases' volumes for its way on and went back up through the liquid to
+// its spinodal near 593 K, and on past it.
+TEST_F(WaterTVIsobar, KeepsGoingDownInTheLiquidBelowItsDensityMaximum) {
+    water.set_the_phase_as(1);
+    const double P = 0.1, T0 = 300.0;
+    const auto rows = trace(T0, 8.314 * T0 / (P * 1e5), 273.16, 1500.0, -1.0, -1e-4, P, 1.0);
+    ASSERT_GE(rows.size(), 100u);
+    double lastVapourT = 0.0;
+    std::size_t liquid = 0;
+    for (const IsobarRow& r : rows) {
+        if (r.V > kCriticalV) {
+            EXPECT_EQ(liquid, 0u) << "vapour after the liquid at " << r.T << " K";
+            lastVapourT = r.T;
+            continue;
+        }
+        ++liquid;
+        EXPECT_LE(r.T, lastVapourT) << "liquid at " << r.T << " K, " << r.V << " cm3/mol";
+    }
+    EXPECT_NEAR(lastVapourT, 274.6946, 1e-3);
+    EXPECT_GE(liquid, 2u);
+    EXPECT_LT(rows.back().T, 274.2);
 }
 
 }  // namespace

@@ -598,6 +598,26 @@ TEST_F(PalliserState, StateBesideTheSLVPressureIsTheSameWhateverItsDensity) {
     EXPECT_EQ(model.pressure, Ps);
 }
 
+// Regression: within 0.01 bar of water's saturation pressure a state was put on the curve, a
+// band wider than that pressure below 7 degC (25 degC, 0.0218 bar: 997.0 kg/m3 where IAPWS-95
+// has vapour of 0.01586; 1 degC, 7e-5 bar: 0.005196 for 5.5e-5). Half and twice the saturation
+// pressure are vapour and liquid, against IAPWS-95 (python iapws).
+TEST_F(PalliserState, PureWaterBesideItsLowSaturationPressureIsOnePhase) {
+    struct Reference {
+        double T, P, rho;
+    } references[] = {
+        {1.0, 0.0032854282, 0.0025974128}, {1.0, 0.013141713, 999.85132},
+        {5.0, 0.0043628756, 0.0033998234}, {5.0, 0.017451502, 999.91767},
+        {10.0, 0.0061409947, 0.0047013451}, {10.0, 0.024563979, 999.65521},
+        {25.0, 0.015849647, 0.011527738},  {25.0, 0.063398587, 997.00478},
+    };
+    for (auto [T, P, rho] : references) {
+        EXPECT_NEAR(model.calculateFluidDensity(T, P, 0.0, -1.0), rho, 1e-3 * rho)
+            << T << " degC, " << P << " bar";
+        EXPECT_EQ(model.region, PalliserModel::kOnePhase) << T << " degC, " << P << " bar";
+    }
+}
+
 // Pure NaCl's vapour taken with the temperature in degC instead of kelvin went unnoticed (100 wt
 // %, 1000 degC, 0.1 bar: 0.0702947 kg/m3 for 0.0552132). Regression: just above 800 degC, where
 // NaCl boils below 0.01 bar, every vapour was put on the boiling curve (801 degC, a thousandth

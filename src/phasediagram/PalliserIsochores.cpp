@@ -21,7 +21,7 @@ constexpr int kHomogenisationHalvings = 26;  // a degree down to 1.5e-8 degC
 // How closely the density at a pressure found for it must meet the density asked for.
 constexpr double kBulkDensityTolerance = 1e-9;
 // The most the density may change from one double of the pressure to the next at a root.
-constexpr double kNeighbourStep = 1e-4;
+constexpr double kNeighbourStep = 1e-5;
 constexpr double kLowestHalitePressure = 1e-6;  // bar, the bottom of the halite + liquid scan
 
 struct IsochoreContext {

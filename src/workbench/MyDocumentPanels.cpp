@@ -801,7 +801,7 @@ void MyDocument::onCalculateBoiling(Control* sender) {
             passes.append(" The ");
         passes.append(layer).append(" boils from ").append(formatForDisplay(zTop));
         passes.append(" m to ").append(formatForDisplay(zEnd));
-        passes.append(" m, where its brine's liquid and vapour meet (");
+        passes.append(" m, where it passes its brine's critical point (");
         passes.append(formatForDisplay(end.T)).append(" \u00b0C, ");
         passes.append(formatForDisplay(end.P));
         passes.append(" bar), the end of the bubble curve; the fluid below is supercritical.");

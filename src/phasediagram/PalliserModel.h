@@ -218,6 +218,10 @@ class PalliserModel : public Palliser {
     // pressure from which its rule falls (its densest below Ptop, its dew point), no lighter
     // than the fluid there compressed at half the rate of mixtureAboveTop.
     double heldVapour(double T, double P, double x, double rho);
+    // A vapour below the SLV vapour's salinity held, above the pressure where it leaves halite
+    // + vapour, no lighter than the halite-saturated vapour there compressed at half water's
+    // rate.
+    double heldHaliteVapour(double T, double P, double x, double rho);
     void findVapourCrests(double T, double x, double Ptop);
     static constexpr int kMaxCrests = 8;
     struct VapourCrests {

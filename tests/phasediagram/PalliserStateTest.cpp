@@ -489,6 +489,52 @@ TEST_F(PalliserState, DiluteBrineHasNoStepAtItsCriticalTemperatureNorPressure) {
     EXPECT_GT(pairs, 500);
 }
 
+// Regression: a vapour below the halite-saturated vapour's salinity, water mixed with that
+// vapour by the share x/xHV, got lighter with pressure (0.05 wt % at 782 degC: 4.93 kg/m3 at
+// 5 bar, 3.78 at 10), up to 0.66 kg/m3 per bar, as xHV climbed. It now grows denser from where
+// it leaves halite + vapour, with no step there, at the SLV pressure or in salinity, tends to
+// water with the salt, and each of its densities has its pressure back.
+TEST_F(PalliserState, DiluteVapourBelowTheHaliteSaturatedVapourGrowsDenserWithPressure) {
+#ifdef VORNEX_SANITIZED_BUILD
+    const std::vector<double> temperatures{450.0, 782.0};
+#else
+    const std::vector<double> temperatures{390.0, 450.0, 550.0, 650.0, 782.0, 792.0};
+#endif
+    int pairs = 0;
+    for (double T : temperatures) {
+        const double Ps = slvPressure(T);
+        for (double w : {0.001, 0.01, 0.05, 0.09}) {
+            const double x = 0.01 * w;
+            double Px = 0.0, rhoX = 0.0;
+            model.calculateHaliteGasSat(T, x, Px, rhoX);
+            ASSERT_EQ(model.failed, 0) << w << " wt %, " << T;
+            if (!(Px < Ps)) continue;  // no vapour of x below the SLV pressure
+            const std::string at = std::to_string(w) + " wt %, " + std::to_string(T) + " degC";
+            pairs += expectRisesWithPressure(T, x, Px * (1.0 + 1e-9), 2.0 * Ps, (2.0 * Ps - Px) / 120.0);
+            // Where it leaves halite + vapour it is the halite-saturated vapour.
+            EXPECT_NEAR(model.calculateFluidDensity(T, Px * (1.0 + 1e-9), x, -1.0), rhoX, 1e-6 * rhoX)
+                << at;
+            // Above 790 degC the surface's vapour at the SLV pressure is not the SLV vapour: the
+            // mixing rule of a vapour too dilute to be held steps there by 4e-5 of its density.
+            const double rhoS = model.calculateFluidDensity(T, Ps, x, -1.0);
+            EXPECT_NEAR(changeAcross(T, Ps, x), 0.0, 1e-4 * rhoS) << at;
+            for (double P : {Px + 0.3 * (Ps - Px), 0.5 * (Px + Ps), 1.5 * Ps}) {
+                const double rho = model.calculateFluidDensity(T, P, x, -1.0);
+                ASSERT_EQ(model.region, PalliserModel::kOnePhase) << at << ", " << P;
+                EXPECT_NEAR(model.calculateFluidDensity(T, P, x * (1.0 + 1e-7), -1.0), rho,
+                            1e-5 * rho)
+                    << at << ", " << P;
+                const double back = model.pressureForBulkDensity(T, 0.5 * P, rho, x);
+                EXPECT_NEAR(back, P, 1e-6 * P) << at << ", " << rho << " kg/m3";
+            }
+        }
+        // With the salt gone it is water.
+        const double P = 0.5 * Ps, water = model.getWaterVapourDensity(T, P);
+        EXPECT_NEAR(model.calculateFluidDensity(T, P, 1e-12, -1.0), water, 1e-6 * water) << T;
+    }
+    EXPECT_GT(pairs, 1000);
+}
+
 // Below 1000 bar a liquid is held no lighter than any hotter bubble-point liquid compressed to
 // its pressure. Regression: the hold was made of lines from the whole-degree bubble points, each
 // from its own bubble pressure up, so the density stepped there (0.5 wt %, 378.4 degC: 339.0799

@@ -519,16 +519,30 @@ double PalliserModel::shiftAt(double T, double x) {
     return shift < 0.0 ? shift : 0.0;
 }
 
-double PalliserModel::heldLiquidBelow1000(double T, double P, double x, double at1000) {
+double PalliserModel::heldLiquidBelow1000(double T, double P, double x, double at1000,
+                                          double PS, double rhoS) {
     holdDensities(x);
     const HeldDensity& h = heldTop;
     double best = -HUGE_VAL;
     const double k = std::floor(T / kHeldStep) + 1.0;
-    for (size_t i = static_cast<size_t>(std::max(k, 0.0)); i < h.PS.size(); ++i) {
+    const size_t first = static_cast<size_t>(std::max(k, 0.0));
+    for (size_t i = first; i < h.PS.size(); ++i) {
         if (!(h.PS[i] <= P)) continue;
         const double end = std::min(h.rhoS[i] + (kRulePressure - h.PS[i]) * h.slope[i], at1000);
         best = std::max(best,
                         h.rhoS[i] + (P - h.PS[i]) / (kRulePressure - h.PS[i]) * (end - h.rhoS[i]));
+    }
+    // The hotter bubble points form a continuous family, whose member boiling at P itself
+    // holds the liquid at its own density: taken between the tabulated ones (and, below the
+    // first, T's own), it lets each line in where it is no denser than that member, so the
+    // hold has no step at a tabulated bubble pressure.
+    double PSa = PS < kRulePressure && PS > 0.0 ? PS : HUGE_VAL, rhoSa = rhoS;
+    for (size_t i = first; i < h.PS.size(); ++i) {
+        const double PSb = h.PS[i], rhoSb = h.rhoS[i];
+        if (std::isfinite(PSa) && std::isfinite(PSb) && PSa != PSb &&
+            std::min(PSa, PSb) <= P && P <= std::max(PSa, PSb))
+            best = std::max(best, rhoSa + (P - PSa) / (PSb - PSa) * (rhoSb - rhoSa));
+        PSa = PSb, rhoSa = rhoSb;
     }
     return best;
 }
@@ -550,10 +564,10 @@ double PalliserModel::rule2b6(const char* name) {
     // Each such line ends no denser than this liquid at 1000 bar, where it meets the rule
     // above.
     if (P < kRulePressure && liquidGasPressure < P &&
-        heldLiquidBelow1000(T, P, x, HUGE_VAL) > rho) {
+        heldLiquidBelow1000(T, P, x, HUGE_VAL, liquidGasPressure, rhoLG) > rho) {
         const double at1000 =
             pinnedLiquidDensity(T, kRulePressure, x, liquidGasPressure, rhoLG, shift);
-        rho = std::max(rho, heldLiquidBelow1000(T, P, x, at1000));
+        rho = std::max(rho, heldLiquidBelow1000(T, P, x, at1000, liquidGasPressure, rhoLG));
     }
     say("region %s rho %f rholg %f p_lg %f", name, rho, rhoLG, liquidGasPressure);
     // The Anderko fit starts at 573.1 K; below it the comparison has nothing to say.
@@ -698,7 +712,40 @@ void PalliserModel::findVapourCrests(double T, double x, double Ptop) {
     }
 }
 
+// Water mixed with the halite-saturated vapour of the same pressure (the vapour rule below
+// the SLV pressure) falls with pressure: the saturated vapour's salinity climbs as a power of
+// the pressure (its exponent 2 to 6.5) while its density, several times steam's, climbs only in
+// proportion, so the vapour's share of it falls faster than that vapour grows denser (0.05 wt %
+// at 782 degC: 4.93 kg/m3 where it leaves halite at 4.55 bar, 3.78 at 10). From where a vapour
+// leaves halite it is therefore held no lighter than that halite-saturated vapour compressed at
+// half water's rate, across the SLV pressure and onto the surface's vapour, until the rule is
+// denser again. The hold starts at the rule's own density and tends to nothing with the salt
+// (its start vanishes with the pressure it starts at, and half of water lies below water).
+double PalliserModel::heldHaliteVapour(double T, double P, double x, double rho) {
+    if (!(T <= haliteTripleTemperature) || !(x > 0.0) || !std::isfinite(rho)) return rho;
+    const int32_t saved = failed;
+    double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
+    double Px = -1.0, rhoX = -1.0;
+    if (!failed && x < xV) calculateHaliteGasSat(T, x, Px, rhoX);
+    bool held = !failed && x < xV && Px > 0.0 && P > Px;
+    // Above the SLV pressure the hold fades as the vapour nears its dew point, where it is the
+    // surface's vapour itself: by the share of the way from the SLV vapour's salinity to x that
+    // the surface's vapour still lies above x.
+    double share = 1.0;
+    if (held && P > Ps) {
+        double xl = 0.0, xv = 0.0, rhol = 0.0, rhov = 0.0;
+        calculateLGPoint(T, P, xl, xv, rhol, rhov);
+        if (!failed && xv > 0.0) share = std::clamp((1.0 - x / xv) / (1.0 - x / xV), 0.0, 1.0);
+    }
+    failed = saved;
+    if (!held) return rho;
+    const double hold = rhoX + kCrestRate * (ruleWater(T, P, 1) - ruleWater(T, Px, 1));
+    return std::isfinite(hold) && hold > rho ? rho + share * (hold - rho) : rho;
+}
+
 double PalliserModel::heldVapour(double T, double P, double x, double rho) {
+    rho = heldHaliteVapour(T, P, x, rho);
     if (!(T > kCrestFrom || (T > waterCriticalTemperature && T < kCarriedSurfaceEnd)) ||
         !std::isfinite(rho))
         return rho;
@@ -722,7 +769,8 @@ double PalliserModel::calculateFluidDensityRegion7() {
 
 double PalliserModel::calculateFluidDensityRegion8() {
     double rhoW = ruleWater(temperature, pressure, 1);
-    return ruleResult(rhoW + salinity / haliteGasSalinity * (haliteGasDensity - rhoW));
+    const double rho = rhoW + salinity / haliteGasSalinity * (haliteGasDensity - rhoW);
+    return ruleResult(heldHaliteVapour(temperature, pressure, salinity, rho));
 }
 
 void PalliserModel::calculateAnderkoFluid() {

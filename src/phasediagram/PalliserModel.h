@@ -218,6 +218,10 @@ class PalliserModel : public Palliser {
     // pressure from which its rule falls (its densest below Ptop, its dew point), no lighter
     // than the fluid there compressed at half the rate of mixtureAboveTop.
     double heldVapour(double T, double P, double x, double rho);
+    // A vapour below the SLV vapour's salinity held, above the pressure where it leaves halite
+    // + vapour, no lighter than the halite-saturated vapour there compressed at half water's
+    // rate.
+    double heldHaliteVapour(double T, double P, double x, double rho);
     void findVapourCrests(double T, double x, double Ptop);
     static constexpr int kMaxCrests = 8;
     struct VapourCrests {
@@ -241,9 +245,11 @@ class PalliserModel : public Palliser {
     // lower temperature, so that at a fixed pressure the fluid does not grow denser on heating.
     double shiftAt(double T, double x);
     // The densest of those lines at P from the tabulated temperatures above T whose bubble
-    // pressure lies at or below P, each ending at 1000 bar no denser than at1000; -inf where
-    // there is none.
-    double heldLiquidBelow1000(double T, double P, double x, double at1000);
+    // pressure lies at or below P, each ending at 1000 bar no denser than at1000, and of the
+    // bubble-point liquids boiling at P between them (from T's own bubble point PS, rhoS on);
+    // -inf where there is none.
+    double heldLiquidBelow1000(double T, double P, double x, double at1000, double PS,
+                               double rhoS);
     struct HeldDensity {
         double x = -1.0;
         int32_t patches = -1;  // the corrections the table was made with

@@ -15,6 +15,14 @@ namespace {
 constexpr double kPureWater = 1e-8;   // below: pure water
 constexpr double kPureNaCl = 0.9999;  // above: pure NaCl
 constexpr double kOnCurve = 0.01;     // bar: a pressure this close is on a saturation curve
+// A pure end's curve is met within a part in ten thousand of its pressure, and never wider than
+// kOnCurve: a band of 0.01 bar would swallow the whole of a low saturation pressure (water's
+// is 0.006 bar at 0 degC), putting liquid and vapour at twice or half of it on the curve.
+constexpr double kOnPureCurveRelative = 1e-4;
+
+bool onPureCurve(double P, double Psat) {
+    return std::fabs(P - Psat) < std::min(kOnCurve, kOnPureCurveRelative * std::fabs(Psat));
+}
 // Mass share of a phase that is the rounding of the three-phase proportions, not a phase.
 constexpr double kShareRounding = 1e-12;
 
@@ -372,7 +380,7 @@ double Palliser::pureLiquidVapour(double T, double P, double rho, int32_t code,
                                   double (Palliser::*vapour)(double, double)) {
     const double Psat = liquidGasPressure, rhoL = lgLiquidDensity, rhoV = lgVapourDensity;
     haliteMassFraction = haliteVolumeFraction = 0.0;
-    if (std::fabs(P - Psat) >= kOnCurve) {
+    if (!onPureCurve(P, Psat)) {
         bool isLiquid = P > Psat;
         liquidMassFraction = liquidVolumeFraction = isLiquid ? 1.0 : 0.0;
         vapourMassFraction = vapourVolumeFraction = isLiquid ? 0.0 : 1.0;
@@ -411,7 +419,7 @@ double Palliser::calculateNaClDensity(double T, double P, double rho) {
     double rhoGas = P * 1e5 * naclMolarMass / ((T + 273.15) * 8.314);
     liquidMassFraction = liquidVolumeFraction = 0.0;
     region = kHaliteVapour;
-    if (std::fabs(P - Ps) >= kOnCurve) {
+    if (!onPureCurve(P, Ps)) {
         bool halite = P > Ps;
         if (halite) region = kHaliteLiquid;
         haliteMassFraction = haliteVolumeFraction = halite ? 1.0 : 0.0;

@@ -114,7 +114,7 @@ TEST_F(PalliserState, PureEnds) {
     EXPECT_EQ(model.region, 6);
     EXPECT_EQ(model.liquidMassFraction, 1.0);
     double Psat = model.waterSaturationPressure;
-    double rho = model.calculateFluidDensity(25.0, Psat + 0.005, 0.0, -1.0);
+    double rho = model.calculateFluidDensity(25.0, Psat * (1 + 5e-5), 0.0, -1.0);
     EXPECT_EQ(model.region, 7);
     EXPECT_EQ(model.pressure, Psat);
     EXPECT_EQ(rho, model.waterVapourDensity);

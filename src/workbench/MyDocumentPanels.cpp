@@ -396,6 +396,8 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
         mForm.setDouble("mPh0_edit", P0);
     } else {
         blank(group0);
+        lacks("no Tm0: the liquid of the halite + liquid + vapour curve never holds the state's " +
+              formatForDisplay(mXm) + " wt %");
     }
     const double T0 = Tm0 > 0 ? Tm0 : 0.0;
     if (!fraction(salt) || !fraction(bubble) || !fraction(crystal)) {
@@ -404,8 +406,9 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
         for (auto [c, name] : {std::pair{&salt, "NaCl"}, {&bubble, "bubble volume"},
                                {&crystal, "halite volume"}})
             if (!fraction(*c)) which.append(which.empty() ? "" : ", ").append(name);
-        setNote(Note::Inclusion, joined({kNoResultNote, "no Tm, Th or halite-volume results: its ",
-                                         which, " is not a share from 0 to 100 %."}));
+        lacks(joined({"no Tm, Th or halite-volume results: its ", which,
+                      " is not a share from 0 to 100 %"}));
+        setNote(Note::Inclusion, joined({kNoResultNote, missing, "."}));
         if (mRhoTxViewp) mRhoTxViewp->setNeedsDisplay(true);
         return;
     }

@@ -77,7 +77,8 @@ class RandomSession : public WorkbenchTest {
                 const PlistValue value = below(3) == 0 ? PlistValue(typed(-100, 1000))
                                          : below(2) == 0 ? PlistValue(below(2) ? "YES" : "NO")
                                                          : PlistValue(uniform(-50, 1500));
-                const int row = below(doc->caseCount());
+                // An empty list has no row to edit (and no range to draw one from).
+                const int row = doc->caseCount() > 0 ? below(doc->caseCount()) : -1;
                 did = "cell " + std::to_string(row) + " " + column + " = " + value.toString() +
                       formatNumber(value.toDouble(NAN));
                 ui->editCell(row, column, value);

@@ -244,6 +244,8 @@ DocumentWindow::~DocumentWindow() {
         mTabs.remove_page(mTabs.get_current_page() == mTabs.get_n_pages() - 1 ? 0 : -1);
     if (mTabs.get_n_pages() == 1) mTabs.remove_page(0);
     unset_child();
+    // The plot areas went with their tabs: none may be asked whether it shows.
+    mPlots.clear();
 }
 
 // ----- Layout -------------------------------------------------------------------------------
@@ -468,6 +470,7 @@ Gtk::Widget* DocumentWindow::buildTabs() {
 }
 
 CPlotView* DocumentWindow::currentPlot() {
+    if (mTornDown) return nullptr;
     // The plot last acted on while its tab shows, else the first plot of the tab shown: never
     // a plot of another window, whichever the user touched last.
     Gtk::Widget* page = mTabs.get_nth_page(mTabs.get_current_page());

@@ -67,7 +67,8 @@ class DocumentWindow : public Gtk::ApplicationWindow {
     FormBinding& form() { return mForm; }
     CaseTable& caseTable() { return mTable; }
     PlotArea* plotArea(const std::string& plotName);
-    // The plot File > Print Plot prints: this window's own, the one last acted on.
+    // The plot File > Print Plot prints: this window's own, the one last acted on; none once
+    // the window is being taken apart.
     CPlotView* currentPlot();
     TernaryArea* ternaryArea() { return mTernary; }
     Gtk::Notebook& tabs() { return mTabs; }

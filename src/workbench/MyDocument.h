@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "phasediagram/PalliserModel.h"
@@ -161,6 +162,21 @@ class MyDocument : public MyTableViewDelegate {
     // decimal number or lies outside the field's bounds is refused; the field shows its
     // previous value again and the status line names the field and the reason.
     bool acceptInput(Control& sender);
+    // Who wrote a note on the status line. The line shows every note that still stands, the
+    // refusal of the last input first, so that a field left blank keeps its reason on screen
+    // whatever else is said after it.
+    enum class Note { Input, NoCase, DensityNotKept, State, Isochore, Inclusion, ThTm, Ice, Boiling };
+    void setNote(Note source, const std::string& text);
+    const std::string& note(Note source) const;
+    // True while Fixed density is ticked on a state with a density: only the temperature then
+    // changes the state.
+    bool densityFixed() const;
+    // With the density fixed: says that the action named would change the state otherwise than
+    // by its temperature and so leaves it (`what` ends a sentence begun with the density).
+    void sayDensityFixed(std::initializer_list<std::string_view> what);
+    // The pieces of a message one after the other (built by appending: GCC 12 misreads a
+    // literal added to a temporary string as an overrun of its small buffer).
+    static std::string joined(std::initializer_list<std::string_view> parts);
     // The field whose input was refused last, until an input is taken; empty for none.
     const std::string& refusedControl() const { return mRefusedControl; }
     // A refusal belongs to the edit refused: another case selected, or an input taken (also
@@ -367,8 +383,8 @@ class MyDocument : public MyTableViewDelegate {
     // The case controls when no case is selected: blank, and the initial-condition buttons off.
     void showNoCase();
     void updateResetButton(const PlistValue& c);
-    void takeSalinityForNewCase(double s, const char* phase);
-    bool phaseSalinity(bool liquid, double& s) const;
+    void takePhaseForNewCase(double s, double rho, const char* phase);
+    bool phaseOfState(bool liquid, double& s, double& rho) const;
     void removeTemporaryObjects();
     // Puts the plot's selection mark on the current state, in the plot's coordinates, and
     // shows it.
@@ -382,6 +398,7 @@ class MyDocument : public MyTableViewDelegate {
     Options mOptions;
     std::unique_ptr<PalliserModel> mModel;
     std::string mRefusedControl;
+    std::map<Note, std::string> mNotes;
     PhaseDiagramInfo mState;
     bool mTracedSaturation = false;
 

@@ -165,7 +165,7 @@ bool MyDocument::keepsRangeShowable(int row, const std::string& column, double& 
             const float lo = static_cast<float>(b % 2 == 0 ? v : other);
             const float hi = static_cast<float>(b % 2 == 0 ? other : v);
             if (std::isfinite(other) && !(lo < hi)) {
-                mForm.setString(kStatusLine, column + ": " + formatNumber(v) +
+                setNote(Note::Input, column + ": " + formatNumber(v) +
                                                  " would leave the axis no range; the case keeps " +
                                                  formatNumber(mList.items()[row].get(column).toDouble(NAN)) + ".");
                 mRefusedControl = "mListView";
@@ -194,7 +194,7 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
                                   : formatForDisplay(previous.toDouble())) +
                ".";
     auto refuse = [&](const std::string& why) {
-        mForm.setString(kStatusLine, why + kept);
+        setNote(Note::Input, why + kept);
         mRefusedControl = "mListView";
         return false;
     };

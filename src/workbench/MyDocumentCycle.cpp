@@ -164,7 +164,7 @@ void MyDocument::updateControl(Control* sender) {
         // to keep them in, and the field says so rather than seem to take them.
         rule->target == Target::Text ? sender->setString("") : sender->clear();
         for (const char* partner : rule->partners) mForm.clear(partner);
-        mForm.setString(kStatusLine, noCaseNote("a name, comment or initial condition needs one. "
+        setNote(Note::NoCase, noCaseNote("a name, comment or initial condition needs one. "
                                                 "Add makes a case of the state shown."));
         mRefusedControl = sender->name;
         return;
@@ -194,7 +194,7 @@ void MyDocument::updateControl(Control* sender) {
                                 mRm, v);
             sender->setDouble(mTm);
             for (const char* partner : rule->partners) mForm.setDouble(partner, mTm);
-            mForm.setString(kStatusLine, refusal);
+            setNote(Note::Input, refusal);
             mRefusedControl = sender->name;
             return;
         }
@@ -232,7 +232,7 @@ void MyDocument::updateControl(Control* sender) {
     }
     if (!c) {
         // The state is computed and shown all the same; Add keeps it as a new case.
-        mForm.setString(kStatusLine, noCaseNote("the state shown is computed, and Add keeps it "
+        setNote(Note::NoCase, noCaseNote("the state shown is computed, and Add keeps it "
                                                 "as a new case."));
         return;
     }
@@ -244,13 +244,29 @@ void MyDocument::updateControl(Control* sender) {
 }
 
 void MyDocument::forgetNoCaseNote() {
-    if (mForm.text(kStatusLine).rfind(kNoCaseNote, 0) != 0) return;
-    mForm.setString(kStatusLine, "");
-    mRefusedControl.clear();
+    if (note(Note::NoCase).empty()) return;
+    setNote(Note::NoCase, "");
+    if (note(Note::Input).empty()) mRefusedControl.clear();
+}
+
+void MyDocument::setNote(Note source, const std::string& text) {
+    if (text.empty())
+        mNotes.erase(source);
+    else
+        mNotes[source] = text;
+    std::string line;
+    for (const auto& [who, said] : mNotes) line.append(line.empty() ? "" : "  ").append(said);
+    mForm.setString(kStatusLine, line);
+}
+
+const std::string& MyDocument::note(Note source) const {
+    static const std::string none;
+    const auto it = mNotes.find(source);
+    return it == mNotes.end() ? none : it->second;
 }
 
 void MyDocument::onChangeFluidParameter(Control* sender) {
-    if (mForm.text(kStatusLine).rfind(kDensityNotKept, 0) == 0) mForm.setString(kStatusLine, "");
+    setNote(Note::DensityNotKept, "");
     const bool density = sender && (sender->name == "mRm_edit" || sender->name == "mStepRm") &&
                          sender->holdsNumber();
     const double typed = density ? sender->value : NAN;
@@ -260,8 +276,8 @@ void MyDocument::onChangeFluidParameter(Control* sender) {
     // alone fix the density (of the one phase, or of the phases in their lever-rule shares):
     // a density typed there does not stay, and the message line says so.
     if (density && mRm > 0 && std::fabs(mRm - typed) > 1e-9 * typed)
-        mForm.setString(
-            kStatusLine,
+        setNote(
+            Note::DensityNotKept,
             kDensityNotKept + formatForDisplay(typed) + " kg/m\u00b3) is not kept: at " +
                 formatForDisplay(mTm) + " \u00b0C and " + formatForDisplay(mPm) +
                 " bar a fluid of " + formatForDisplay(mXm) + " wt % NaCl has " +
@@ -400,17 +416,16 @@ void MyDocument::calculateDensities() {
     }
     if (c) c->set("Rm", mRm);
     // Blank results alone would not say why: the status line does, until a state is placed.
-    const bool saysOutside = mForm.text(kStatusLine).find(kOutsideTheModel) != std::string::npos;
     if (!classified)
-        mForm.setString(kStatusLine,
+        setNote(Note::State,
                         formatted("The state at %.6g \u00b0C and %.6g bar ", mTm, mPm) +
                             kOutsideTheModel +
                             (aboveDiagram ? formatted(" (its pressures end at %.6g bar)",
                                                       Palliser::kDiagramMaxPressure)
                                           : std::string()) +
                             ": it has no phases or density to show.");
-    else if (saysOutside)
-        mForm.setString(kStatusLine, "");
+    else
+        setNote(Note::State, "");
 
     Control& boxSat = mForm["mBoxSat"];
     Control& boxLG = mForm["mBoxLiqGas"];
@@ -521,6 +536,18 @@ void MyDocument::onResetToInitialConditions() {
     PlistValue* c = selectedCase();
     if (!c) return;
     const double T0 = caseNumber(*c, "T0"), P0 = caseNumber(*c, "P0"), X0 = caseNumber(*c, "X0");
+    if (densityFixed()) {
+        // The pressure and salinity follow the fixed density: only the initial temperature is
+        // taken, by the same route as a temperature typed.
+        clearRefusal();
+        mForm.setDouble("mHaliteTm", T0);
+        updateControl(&mForm["mHaliteTm"]);
+        if (mRefusedControl != "mHaliteTm")
+            sayDensityFixed({"the reset takes only the initial temperature; untick Fixed density "
+                             "to return to the initial pressure and salinity."});
+        onUpdateViews();
+        return;
+    }
     c->set("Tm", T0);
     c->set("Pm", P0);
     c->set("Xm", X0);
@@ -534,13 +561,35 @@ void MyDocument::onResetToInitialConditions() {
     onUpdateViews();
 }
 
+bool MyDocument::densityFixed() const {
+    return mForm["mFixDensity"].state != 0 && mRm > 0 && std::isfinite(mRm);
+}
+
+std::string MyDocument::joined(std::initializer_list<std::string_view> parts) {
+    std::string s;
+    for (std::string_view p : parts) s.append(p.data(), p.size());
+    return s;
+}
+
+void MyDocument::sayDensityFixed(std::initializer_list<std::string_view> what) {
+    std::string said = formatted("The density is fixed at %.6g kg/m\u00b3: ", mRm);
+    said.append(joined(what));
+    // After a temperature refused, both are said: why the temperature stays and what else
+    // was not taken.
+    const std::string& refused = note(Note::Input);
+    setNote(Note::Input, mRefusedControl == "mHaliteTm" && !refused.empty()
+                             ? refused + " " + said
+                             : said);
+    if (mRefusedControl.empty()) mRefusedControl = "mFixDensity";
+}
+
 void MyDocument::onFixDensity(Control* sender) {
     Control& box = sender ? *sender : mForm["mFixDensity"];
     if (box.state != 0 && !(mRm > 0 && std::isfinite(mRm))) {
         // A state without a density has none to keep: fixing it would only lock the pressure
         // and salinity fields on a state the model cannot place.
         box.state = 0;
-        mForm.setString(kStatusLine, formatted("There is no density to fix: the state at %.6g "
+        setNote(Note::Input, formatted("There is no density to fix: the state at %.6g "
                                                "\u00b0C and %.6g bar has none.",
                                                mTm, mPm));
         mRefusedControl = box.name;
@@ -572,41 +621,49 @@ double MyDocument::temperatureLeavingDiagram(double T) {
     return outside;
 }
 
-// The salinity (wt %) of the liquid or the vapour of the region the last evaluation found:
-// the liquid-vapour pair, the three-phase pair, the liquidus, the halite-saturated vapour or
-// a pure end. False where the region has no such phase.
-bool MyDocument::phaseSalinity(bool liquid, double& s) const {
+// The salinity (wt %) and density (kg/m³) of the liquid or the vapour of the region the last
+// evaluation found: the liquid-vapour pair, the three-phase pair, the liquidus, the
+// halite-saturated vapour or a pure end at its saturation. False where the region has no such
+// phase.
+bool MyDocument::phaseOfState(bool liquid, double& s, double& rho) const {
     const PhaseDiagramInfo& st = mState;
-    double x = -1;
+    double x = -1, d = -1;
     switch (st.region) {
         case PhaseDiagramInfo::kLiquidVapour:
         case 2:
             x = liquid ? st.lgLiquidSalinity : st.lgVapourSalinity;
+            d = liquid ? st.lgLiquidDensity : st.lgVapourDensity;
             break;
         case PhaseDiagramInfo::kHaliteLiquidVapour:
             x = liquid ? st.slvLiquidSalinity : st.slvVapourSalinity;
+            d = liquid ? st.slvLiquidDensity : st.slvVapourDensity;
             break;
         case PhaseDiagramInfo::kHaliteLiquid:
             x = liquid ? st.haliteLiquidSalinity : -1;
+            d = st.haliteLiquidDensity;
             break;
         case PhaseDiagramInfo::kHaliteVapour:
             x = liquid ? -1 : st.haliteGasSalinity;
+            d = st.haliteGasDensity;
             break;
         case PhaseDiagramInfo::kWaterSaturation:
             x = 0;
+            d = liquid ? st.waterLiquidDensity : st.waterVapourDensity;
             break;
         case PhaseDiagramInfo::kNaClSaturation:
             x = 1;
+            d = liquid ? st.naclLiquidDensity : st.naclVapourDensity;
             break;
         default:
             break;
     }
     if (!std::isfinite(x) || x < 0 || x > 1) return false;
     s = 100 * x;
+    rho = d;
     return true;
 }
 
-void MyDocument::takeSalinityForNewCase(double s, const char* phase) {
+void MyDocument::takePhaseForNewCase(double s, double rho, const char* phase) {
     // Named after its source ("New liquid"), not "New" like the case it came from.
     const PlistValue* source = selectedCase();
     const std::string name = (source ? source->get("name").toString() + " " : std::string()) + phase;
@@ -618,7 +675,13 @@ void MyDocument::takeSalinityForNewCase(double s, const char* phase) {
     c->set("X0", s);
     c->set("Xm", s);
     for (const char* n : {"mX0", "mStepX0", "mStepX01"}) mForm.setDouble(n, s);
-    // The new case's state is the phase's: its density is computed at the salinity it stores.
+    // The new case's state is the phase's: on a saturation or three-phase pressure, where a
+    // density picks the phases' shares, the phase's own density makes it all that phase; off
+    // them the temperature, pressure and salinity alone give its density.
+    if (std::isfinite(rho) && rho > 0) {
+        mRm = rho;
+        c->set("Rm", rho);
+    }
     mForm.setDouble("mHaliteXm", s);
     updateControl(&mForm["mHaliteXm"]);
     mListView.reloadData(caseCount());
@@ -626,13 +689,13 @@ void MyDocument::takeSalinityForNewCase(double s, const char* phase) {
 }
 
 void MyDocument::onGetLiquid() {
-    double s = 0;
-    if (phaseSalinity(true, s)) takeSalinityForNewCase(s, "liquid");
+    double s = 0, rho = -1;
+    if (phaseOfState(true, s, rho)) takePhaseForNewCase(s, rho, "liquid");
 }
 
 void MyDocument::onGetVapour() {
-    double s = 0;
-    if (phaseSalinity(false, s)) takeSalinityForNewCase(s, "vapour");
+    double s = 0, rho = -1;
+    if (phaseOfState(false, s, rho)) takePhaseForNewCase(s, rho, "vapour");
 }
 
 void MyDocument::writeToLog() {
@@ -690,10 +753,10 @@ void MyDocument::onCalculateTheIsochor() {
         else
             why = formatted("below %.6g \u00b0C this fluid is no longer one phase (the state lies at its "
                             "homogenisation temperature), so there is no path to trace.", mTm);
-        mForm.setString(kStatusLine, "No isochore is drawn: " + why);
+        setNote(Note::Isochore, "No isochore is drawn: " + why);
         return;
     }
-    if (mForm.text(kStatusLine).rfind("No isochore", 0) == 0) mForm.setString(kStatusLine, "");
+    setNote(Note::Isochore, "");
     auto curve = std::make_unique<CGraphCurve>();
     for (std::size_t i = 0; i + 1 < points.size(); i += 2)
         curve->addPoint(static_cast<float>(points[i]), static_cast<float>(points[i + 1]), false);

@@ -134,7 +134,7 @@ bool MyDocument::acceptInput(Control& sender) {
     } else {
         sender.clear();
     }
-    mForm.setString(kStatusLine, why + kept);
+    setNote(Note::Input, why + kept);
     mRefusedControl = sender.name;
     return false;
 }
@@ -142,7 +142,7 @@ bool MyDocument::acceptInput(Control& sender) {
 void MyDocument::clearRefusal() {
     if (mRefusedControl.empty()) return;
     mRefusedControl.clear();
-    mForm.setString(kStatusLine, "");
+    setNote(Note::Input, "");
 }
 
 }  // namespace vornex

@@ -349,6 +349,15 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
         // The salinity is the current state's: the recompute brings the results back here.
         if (!sender->holdsNumber() || sender->value < 0 || sender->value > 100) return;
         const double X = sender->value;
+        if (densityFixed() && X != mXm) {
+            // The state's salinity follows the fixed density: the field shows the state's.
+            for (const char* n : {"mInclusionNaCl", "mStepInclusionNaCl"}) mForm.setDouble(n, mXm);
+            sayDensityFixed({"the inclusion's salinity of ", formatForDisplay(X),
+                             " wt % is not taken as the state's; untick Fixed density to take "
+                             "it."});
+            onCalculateInclusionProperties(nullptr);
+            return;
+        }
         mForm.setDouble("mInclusionNaCl", X);
         mForm.setDouble("mStepInclusionNaCl", X);
         mForm.setDouble("mHaliteXm", X);
@@ -373,10 +382,7 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
     };
 
     // The notes on a second homogenisation and on results the model has not belong to the
-    // inclusion shown now; another message on the line is left to its own owner.
-    const std::string& line = mForm.text(kStatusLine);
-    const bool ours = line.empty() || line.rfind(kHomogenisationNote, 0) == 0 ||
-                      line.rfind(kNoResultNote, 0) == 0 || line.rfind(kBeyondDiagramNote, 0) == 0;
+    // inclusion shown now.
     std::string note, missing, beyond;
     auto lacks = [&missing](const std::string& why) {
         missing += (missing.empty() ? "" : "; ") + why;
@@ -390,11 +396,19 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
         mForm.setDouble("mPh0_edit", P0);
     } else {
         blank(group0);
+        lacks("no Tm0: the liquid of the halite + liquid + vapour curve never holds the state's " +
+              formatForDisplay(mXm) + " wt %");
     }
     const double T0 = Tm0 > 0 ? Tm0 : 0.0;
     if (!fraction(salt) || !fraction(bubble) || !fraction(crystal)) {
         blank(laterGroups);
-        if (ours) mForm.setString(kStatusLine, "");
+        std::string which;
+        for (auto [c, name] : {std::pair{&salt, "NaCl"}, {&bubble, "bubble volume"},
+                               {&crystal, "halite volume"}})
+            if (!fraction(*c)) which.append(which.empty() ? "" : ", ").append(name);
+        lacks(joined({"no Tm, Th or halite-volume results: its ", which,
+                      " is not a share from 0 to 100 %"}));
+        setNote(Note::Inclusion, joined({kNoResultNote, missing, "."}));
         if (mRhoTxViewp) mRhoTxViewp->setNeedsDisplay(true);
         return;
     }
@@ -464,7 +478,7 @@ void MyDocument::onCalculateInclusionProperties(Control* sender) {
     if (!missing.empty())
         note += (note.empty() ? "" : " ") + std::string(kNoResultNote) + missing + ".";
     if (!beyond.empty()) note += (note.empty() ? "" : " ") + beyond;
-    if (ours) mForm.setString(kStatusLine, note);
+    setNote(Note::Inclusion, note);
     if (mRhoTxViewp) mRhoTxViewp->setNeedsDisplay(true);
 }
 
@@ -510,10 +524,10 @@ bool MyDocument::showThTmResults(double& x, double& v) {
     if (mModel->failed || !(std::isfinite(x) && x > 0 && x <= 1) ||
         !(std::isfinite(rho) && rho > 0)) {
         for (const char* n : results) mForm.clear(n);
-        mForm.setString(kStatusLine, std::string(kNoInclusionNote) + thTmRefusal(*mModel, Th, Tm));
+        setNote(Note::ThTm, std::string(kNoInclusionNote) + thTmRefusal(*mModel, Th, Tm));
         return false;
     }
-    if (mForm.text(kStatusLine).rfind(kNoInclusionNote, 0) == 0) mForm.setString(kStatusLine, "");
+    setNote(Note::ThTm, "");
     mForm.setDouble("mNaClfi_edit", 100 * x);
     mForm.setDouble("mRhofi_edit", rho);
     show(mForm, "mPmfi_edit", Pm);
@@ -604,6 +618,9 @@ void MyDocument::onCalculateIceSalinity(Control* sender) {
     } else {
         for (const char* n : {"mIceSalinity", "mIceNaCl", "mIceKCl"}) mForm.clear(n);
     }
+    if (!input)
+        setNote(Note::Ice, joined({kNoIceNote, "an empty temperature, or a share of NaCl outside "
+                                               "0 to 100 %."}));
     mIceViewp->removeGraphObjectWithKindOfName("t_");
     if (input) {
         iceMeltingCurve.clear();
@@ -612,11 +629,7 @@ void MyDocument::onCalculateIceSalinity(Control* sender) {
         mIceViewp->plotFromArray(iceMeltingCurve, 2, 0, 1)->setName("t_iceCurve");
         // A failed solve has no salinity to mark.
         if (solved) mIceViewp->plotPoint(100 * w, T, 5, Color::red())->setName("t_icePoint");
-        // Where no salinity melts the ice at T, the curve's span says why; the line is this
-        // panel's only while it is empty or holds its own note.
-        const std::string& line = mForm.text(kStatusLine);
-        const bool ours = line.empty() || line.rfind(kNoIceNote, 0) == 0 ||
-                          line.rfind(kMetastableIceNote, 0) == 0;
+        // Where no salinity melts the ice at T, the curve's span says why.
         double lowest = 0.0;
         for (std::size_t i = 1; i < iceMeltingCurve.size(); i += 2)
             lowest = std::min(lowest, iceMeltingCurve[i]);
@@ -640,7 +653,7 @@ void MyDocument::onCalculateIceSalinity(Control* sender) {
                         "its ice-melting curve: no stable brine of this salt stays liquid there, "
                         "so ice melting last at this temperature is metastable.");
         }
-        if (ours) mForm.setString(kStatusLine, note);
+        setNote(Note::Ice, note);
         std::vector<double> isotherm;
         isotherm.reserve(42);
         mModel->calculateIceMeltingIsotherm(isotherm, T);
@@ -671,6 +684,13 @@ void MyDocument::onAssignIceSalinity() {
     Control& salinity = mForm["mIceSalinity"];
     // A blank field (a failed solve) is no salinity of 0.
     if (!salinity.holdsNumber() || salinity.value < 0 || salinity.value > 100) return;
+    if (densityFixed() && salinity.value != mXm) {
+        clearRefusal();
+        sayDensityFixed({"the ice's salinity of ", formatForDisplay(salinity.value),
+                         " wt % is not assigned to the state; untick Fixed density to assign "
+                         "it."});
+        return;
+    }
     mForm.setDouble("mHaliteXm", salinity.value);
     onChangeFluidParameter(&mForm["mHaliteXm"]);
     mListView.reloadData(caseCount());
@@ -719,18 +739,15 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     for (const char* n : kBoilResults) mForm.clear(n);
     mDepthViewp->setNeedsDisplay(true);
     mBoilingViewp->setNeedsDisplay(true);
-    // The message line is this panel's while it is empty or holds the panel's own note: a
-    // column computed takes the note away, a column refused says why.
-    const std::string& line = mForm.text(kStatusLine);
-    const bool ours = line.empty() || line.rfind(kBoilingNote, 0) == 0;
-    auto refuse = [&](const std::string& why) {
-        if (ours) mForm.setString(kStatusLine, why);
-    };
-    if (ours) mForm.setString(kStatusLine, "");
+    // A column computed takes the panel's note away, a column refused says why.
+    auto refuse = [&](const std::string& why) { setNote(Note::Boiling, why); };
+    refuse("");
     double in[std::size(kBoilInputs)];
     for (std::size_t i = 0; i < std::size(kBoilInputs); ++i) {
         const Control& c = mForm[kBoilInputs[i].field];
-        if (!c.holdsNumber()) return;
+        if (!c.holdsNumber())
+            return refuse(joined({kBoilingNote, "a field of the column holds no number. No "
+                                                "column is computed."}));
         in[i] = c.value;
     }
     const double H0 = in[0], T0 = in[1], P0 = in[2], H10 = in[3], dTdz1 = in[4], NaCl2 = in[5],
@@ -738,7 +755,10 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     // A column that makes no sense is not computed.
     if (H0 < 0 || H10 < 0 || H3 < 0 || H4 < 0 || !(P0 > 0) || !(rho3 > 0) || NaCl2 < 0 ||
         NaCl2 >= 100 || NaCl4 < 0 || NaCl4 >= 100 || Gas2 < 0 || Gas2 >= 100)
-        return;
+        return refuse(joined({kBoilingNote,
+                              "its thicknesses are negative, its pressure or deep density not "
+                              "above 0, or a salinity or gas share outside 0 to 100 %. No column "
+                              "is computed."}));
     const double x2 = 0.01 * NaCl2, x4 = 0.01 * NaCl4;
     const double z1 = H0 + H10, z2 = z1 + H3, z3 = z2 + H4;
     const double T1 = T0 + H10 * dTdz1;
@@ -794,17 +814,30 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     // critical point: below it the fluid is supercritical, and its temperature leaves the
     // critical one with the layer's gradient. Where the column passes it, the note says so.
     std::string passes;
-    auto passing = [&](const char* layer, double zTop, double zEnd, const BubbleCurveEnd& end) {
+    // Dilute brines' bubble curves end a little above their critical point, where their
+    // liquid and vapour meet: the note names the end for what it is.
+    auto passing = [&](const char* layer, double zTop, double zEnd, const BubbleCurveEnd& end,
+                       double Tc, double Pc) {
+        constexpr double kSamePoint = 1e-3;  // K: the end is the critical point itself
         if (passes.empty())
             passes.append(kBoilingNote).append("the ");
         else
             passes.append(" The ");
         passes.append(layer).append(" boils from ").append(formatForDisplay(zTop));
         passes.append(" m to ").append(formatForDisplay(zEnd));
-        passes.append(" m, where it passes its brine's critical point (");
+        const bool atCritical = std::fabs(end.T - Tc) < kSamePoint;
+        passes.append(atCritical ? " m, where it passes its brine's critical point ("
+                                 : " m, where it passes the end of its brine's bubble curve, "
+                                   "where liquid and vapour meet (");
         passes.append(formatForDisplay(end.T)).append(" \u00b0C, ");
         passes.append(formatForDisplay(end.P));
-        passes.append(" bar), the end of the bubble curve; the fluid below is supercritical.");
+        if (atCritical) {
+            passes.append(" bar), the end of the bubble curve");
+        } else {
+            passes.append(" bar, past its critical point at ").append(formatForDisplay(Tc));
+            passes.append(" \u00b0C and ").append(formatForDisplay(Pc)).append(" bar)");
+        }
+        passes.append("; the fluid below is supercritical.");
     };
     double P1, Tz1, zEnd1 = z1;
     if (B1) {
@@ -814,7 +847,7 @@ void MyDocument::onCalculateBoiling(Control* sender) {
         } else {
             zEnd1 = zb + (end2.P - Pb) * 1e5 / (9.81 * rhob);
             Tz1 = end2.T + dTdz1 * (z1 - zEnd1);
-            passing("upper layer", zb, zEnd1, end2);
+            passing("upper layer", zb, zEnd1, end2, Tc2, Pc2);
         }
         if (!std::isfinite(Tz1))
             return refuse(std::string(kBoilingNote) + "the bubble temperature of the upper layer's "
@@ -851,7 +884,7 @@ void MyDocument::onCalculateBoiling(Control* sender) {
         } else {
             zEnd4 = z2 + (end4.P - P2) * 1e5 / g3;
             Tbot4 = end4.T + dTdz3 * (z3 - zEnd4);
-            passing("deep layer", zb4, zEnd4, end4);
+            passing("deep layer", zb4, zEnd4, end4, Tc4, Pc4);
         }
         if (!std::isfinite(Ttop4) || !std::isfinite(Tbot4))
             return refuse(std::string(kBoilingNote) + "the bubble temperature of the deep layer's "

@@ -276,6 +276,9 @@ void MyDocument::moveStateToClick(const CPlotView* plot) {
         {mRhoPViewp, "mHalitePm", nullptr, "mHalitePm", nullptr, pressure, nullptr},
         {mRhoXViewp, "mHaliteXm", nullptr, "mHaliteXm", nullptr, salinity, nullptr},
     };
+    // With the density fixed only the temperature moves the state: a click takes its
+    // temperature, where its plot has one, and nothing else (a shift-click sets the case's
+    // initial point, which is no state, and stays as it is).
     for (const Route& r : routes) {
         if (r.plot != plot) continue;
         // A click off the physical range (no pressure, a salinity outside 0 ... 100 wt %)
@@ -283,6 +286,35 @@ void MyDocument::moveStateToClick(const CPlotView* plot) {
         if (!r.xOk(X) || (r.yOk && !r.yOk(Y))) return;
         const char* xField = shift ? r.shiftX : r.x;
         const char* yField = shift ? r.shiftY : r.y;
+        if (densityFixed() && std::string(xField) == r.x) {
+            const bool xIsT = std::string(r.x) == "mHaliteTm";
+            const char* other = !xIsT ? r.x : r.y;
+            auto named = [](const char* field) {
+                return std::string_view(field) == "mHalitePm" ? "pressure" : "salinity";
+            };
+            if (!xIsT) {
+                sayDensityFixed({"a click in this plot would change the ", named(r.x),
+                                 r.y ? " and the " : "", r.y ? named(r.y) : "",
+                                 ", so the state stays. Only the temperature changes it; untick "
+                                 "Fixed density to move it here."});
+                return;
+            }
+            clearRefusal();
+            mForm.setDouble("mHaliteTm", X);
+            updateControl(&mForm["mHaliteTm"]);
+            if (other)
+                sayDensityFixed(
+                    mRefusedControl == "mHaliteTm"
+                        ? std::initializer_list<std::string_view>{"nor is the click's ",
+                                                                  named(other), " taken."}
+                        : std::initializer_list<std::string_view>{
+                              "the click takes only its temperature; ",
+                              std::string_view(other) == "mHalitePm"
+                                  ? "the pressure follows the density."
+                                  : "the salinity stays."});
+            onUpdateViews();
+            return;
+        }
         mForm.setDouble(xField, X);
         if (yField) mForm.setDouble(yField, Y);
         updateControl(&mForm[xField]);
@@ -292,6 +324,12 @@ void MyDocument::moveStateToClick(const CPlotView* plot) {
     }
     if (plot == mVxViewp) {
         if (mTm >= mTtNaCl || !salinity(X) || !(std::isfinite(Y) && Y > 0)) return;
+        if (densityFixed()) {
+            sayDensityFixed({"a click in the specific-volume plot would set the density, "
+                             "salinity and pressure, so the state stays; untick Fixed density to "
+                             "move it here."});
+            return;
+        }
         const double rho = 1000.0 / Y;
         double P = 0, mL = -1, mV = -1;
         mModel->getHaliteLiquidGasState(mTm, X, rho, P, mL, mV);

@@ -99,6 +99,9 @@ start_wyvra() {
     printf '[Settings]\ngtk-cursor-blink=false\ngtk-enable-animations=false\n' \
         >"$work/config/gtk-4.0/settings.ini"
     export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+    # The report of a program run before would pass for the new one's first: asked for its
+    # state before it has its handler in place, the new program would die of the signal.
+    rm -f "$REPORT"
     "$WYVRA" --state-report "$REPORT" >"$work/wyvra.out" 2>"$work/wyvra.err" &
     wyvra_pid=$!
     local deadline=$(($(now_ms) + 30000))

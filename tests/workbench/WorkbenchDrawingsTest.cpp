@@ -403,8 +403,11 @@ TEST_F(DrawingsTest, InclusionPanelSaysWhichResultsItHasNot) {
     EXPECT_EQ(form().text("mTm_edit"), "");
     EXPECT_EQ(form().text("mTm3_edit"), "");
     EXPECT_EQ(form().text("mxl3_edit"), "");
-    EXPECT_EQ(form().text(status).rfind("The inclusion panel has no Tm: no liquid + vapour of 2 "
-                                        "wt % on the halite + liquid + vapour curve has 10 % vapour",
+    EXPECT_EQ(form().text("mTm0_edit"), "");
+    EXPECT_EQ(form().text(status).rfind("The inclusion panel has no Tm0: the liquid of the halite "
+                                        "+ liquid + vapour curve never holds the state's 2 wt %; no "
+                                        "Tm: no liquid + vapour of 2 wt % on the halite + liquid + "
+                                        "vapour curve has 10 % vapour",
                                         0),
               0u)
         << form().text(status);

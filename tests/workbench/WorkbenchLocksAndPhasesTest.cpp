@@ -1,0 +1,234 @@
+// What the state keeps and what it takes: Fixed density through every plot click and the
+// panels that set the salinity, the Liquid and Vapour buttons on three-phase and saturated
+// states, pure water beside its saturation pressure against IAPWS-95, and the reasons of
+// blank fields standing together on the message line.
+#include <cmath>
+#include <string>
+
+#include "WorkbenchTestSupport.h"
+
+namespace vornex::test {
+namespace {
+
+class LockedDensity : public WorkbenchTest {
+   protected:
+    // 300 degC, 1000 bar, 10 wt %: one phase, 948.781 kg/m3, fixed.
+    void fix() {
+        ui->check("mFixDensity", false);
+        ui->type("mHaliteXm", 10);
+        ui->type("mHaliteTm", 300);
+        ui->type("mHalitePm", 1000);
+        rho0 = doc->mRm;
+        ASSERT_NEAR(rho0, 948.781, 0.001);
+        ui->check("mFixDensity", true);
+    }
+    // The density and salinity are those fixed, in the state, the fields and the case.
+    void expectLocked(const std::string& what, bool says = true) {
+        SCOPED_TRACE(what);
+        EXPECT_NEAR(doc->mRm / rho0, 1, 1e-6);
+        EXPECT_EQ(doc->mXm, 10);
+        EXPECT_EQ(form().value("mHaliteXm"), 10);
+        EXPECT_EQ(form().value("mInclusionNaCl"), 10);
+        EXPECT_EQ(key(0, "Xm"), 10);
+        EXPECT_EQ(key(0, "Pm"), doc->mPm);
+        EXPECT_EQ(form().value("mHalitePm"), doc->mPm);
+        EXPECT_EQ(form()["mFixDensity"].state, 1);
+        // The pressure is the one that keeps the density at the state's temperature.
+        EXPECT_NEAR(doc->model()->pressureForBulkDensity(doc->mTm, doc->mPm, rho0, 0.1) / doc->mPm,
+                    1, 1e-6);
+        if (says) {
+            EXPECT_NE(form().text(MyDocument::kStatusLine).find("The density is fixed at 948.781"),
+                      std::string::npos)
+                << form().text(MyDocument::kStatusLine);
+        }
+    }
+    double rho0 = 0;
+};
+
+// Regression: a T-x click gave 397.19 degC, 3233.3 bar, 20.28 wt %, 1036.61 kg/m3, a P-x click
+// 29.58 wt %, a rho-X click 39.61 wt %, with the box still ticked; a T-x click whose
+// temperature was refused still moved the salinity.
+TEST_F(LockedDensity, PlotClicksTakeOnlyTheirTemperature) {
+    struct Click {
+        const char* plot;
+        double x, y;
+        double T;  // the temperature taken, NaN for none
+    };
+    const Click clicks[] = {
+        {"mPTViewp", 450, 300, 450},      {"mIsochoreViewp", 320, 300, 320},
+        {"mTxViewp", 400, 20, 400},       {"mRhoTViewp", 280, 500, 280},
+        {"mRhoTxViewp", 320, 1200, 320},  {"mPxViewp", 29.58, 300, NAN},
+        {"mRhoPViewp", 300, 1039, NAN},   {"mRhoXViewp", 39.61, 1135, NAN},
+        {"mVxViewp", 60, 3, NAN},
+    };
+    for (const Click& c : clicks) {
+        fix();
+        const double P0 = doc->mPm;
+        ASSERT_TRUE(ui->clickPlot(c.plot, c.x, c.y));
+        ASSERT_FALSE(plot(c.plot).selectionIsClickable()) << c.plot;
+        // The density plots over temperature take nothing else: nothing to say.
+        const std::string name = c.plot;
+        expectLocked(c.plot, name != "mRhoTViewp" && name != "mRhoTxViewp");
+        if (std::isnan(c.T)) {
+            EXPECT_EQ(doc->mTm, 300) << c.plot;
+            EXPECT_EQ(doc->mPm, P0) << c.plot;
+        } else {
+            EXPECT_NEAR(doc->mTm, c.T, 1e-3) << c.plot;
+        }
+    }
+    // A temperature beyond the diagram's top pressure at this density is refused, and the
+    // click's salinity with it.
+    fix();
+    ASSERT_TRUE(ui->clickPlot("mTxViewp", 700, 20));
+    EXPECT_EQ(doc->mTm, 300);
+    expectLocked("refused T-x click");
+    EXPECT_NE(form().text(MyDocument::kStatusLine).find("salinity"), std::string::npos);
+    // A shift-click sets the case's initial point, which is no state: it stays as it was.
+    fix();
+    ASSERT_TRUE(ui->clickPlot("mPxViewp", 20, 500, true));
+    EXPECT_EQ(key(0, "X0"), 20);
+    EXPECT_EQ(doc->mXm, 10);
+}
+
+// Regression: Assign gave 13.95 wt % and 980.87 kg/m3, 20 typed in the inclusion panel's NaCl
+// 1022.34 kg/m3, and Reset went back to the initial pressure, all with the density fixed.
+TEST_F(LockedDensity, PanelsAndResetKeepTheSalinity) {
+    fix();
+    ui->type("mIceT", -10);
+    ASSERT_TRUE(form()["mIceSalinity"].holdsNumber());
+    ASSERT_NE(form().value("mIceSalinity"), 10);
+    ui->press("mIceAssignButton");
+    expectLocked("Assign");
+    ui->type("mInclusionNaCl", 20);
+    expectLocked("inclusion NaCl");
+    EXPECT_EQ(form().value("mStepInclusionNaCl"), 10);
+    ui->type("mHaliteTm", 350);
+    ui->press("mResetButton");
+    expectLocked("Reset");
+    EXPECT_EQ(doc->mTm, 300);
+    // Unticked, the same actions take the salinity.
+    ui->check("mFixDensity", false);
+    ui->type("mInclusionNaCl", 20);
+    EXPECT_EQ(doc->mXm, 20);
+}
+
+// The Liquid and Vapour buttons make a case of that phase, all of it that phase. Regression:
+// on the three-phase pressure Liquid kept the mixture's density (300 degC, 60.0404 bar, 40 wt %,
+// 550.79 kg/m3 gave 38.5612 wt % still three-phase at 550.79); on water's curve both buttons
+// copied the mixture (100 degC, 1.01418 bar, 500 kg/m3).
+TEST_F(WorkbenchTest, LiquidAndVapourButtonsGiveThePhase) {
+    PalliserModel& model = *doc->model();
+    for (double T : {20.0, 100.0, 300.0, 500.0, 600.0, 700.0}) {
+        double P = 0, xL = 0, xV = 0, rhoL = 0, rhoV = 0;
+        model.calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
+        ASSERT_FALSE(model.failed) << T;
+        for (bool liquid : {true, false}) {
+            SCOPED_TRACE(::testing::Message() << T << " degC, liquid " << liquid);
+            ui->selectRow(0);
+            ui->type("mHaliteTm", T);
+            // A bulk of all three phases, placed by a click in the specific-volume plot (beside
+            // the curves drawn there, which a click would select instead).
+            for (double l : {0.3, 0.2, 0.4, 0.25}) {
+                const double v = 0.6 - l;
+                const double rhoBulk =
+                    1 / (l / rhoL + v / rhoV + 0.4 / Palliser::kHaliteDensity);
+                const double wBulk = 100 * (l * xL + v * xV + 0.4);
+                plot("mVxViewp").doChangeAxisRanges(0, 100, 0,
+                                                    static_cast<float>(2000 / rhoBulk));
+                ui->clickPlot("mVxViewp", wBulk, 1000 / rhoBulk);
+                if (!plot("mVxViewp").selectionIsClickable()) break;
+            }
+            ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteLiquidVapour)
+                << doc->mPm << " " << P;
+            ASSERT_TRUE(ui->press(liquid ? "mGetLiquidButton" : "mGetVapourButton"));
+            EXPECT_NEAR(doc->mXm, 100 * (liquid ? xL : xV), 1e-9);
+            // The vapour alone is the model's one-phase vapour of that salinity, within 2 % of
+            // the three-phase vapour's density (1.6 % at 100 degC).
+            EXPECT_NEAR(doc->mRm / (liquid ? rhoL : rhoV), 1, liquid ? 1e-6 : 0.02);
+            EXPECT_EQ(form().value(liquid ? "mWtPercentL" : "mWtPercentG"), 100)
+                << form().text("mPhaseAssoc");
+        }
+    }
+    // Water on its curve at 100 degC (IAPWS-95: 958.35 and 0.5976 kg/m3).
+    for (bool liquid : {true, false}) {
+        ui->selectRow(0);
+        ui->type("mHaliteXm", 0);
+        ui->type("mHaliteTm", 100);
+        ui->type("mHalitePm", 1.01418);
+        ui->type("mRm_edit", 500);
+        ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kWaterSaturation);
+        ASSERT_TRUE(ui->press(liquid ? "mGetLiquidButton" : "mGetVapourButton"));
+        EXPECT_NEAR(doc->mRm, liquid ? 958.35 : 0.5976, liquid ? 0.05 : 0.0005);
+        EXPECT_EQ(form().value(liquid ? "mWtPercentL" : "mWtPercentG"), 100);
+    }
+}
+
+// Pure water from half to twice its saturation pressure is vapour below it and liquid above,
+// whichever side the state comes from (IAPWS-95 densities). Regression: within 0.01 bar of the
+// saturation pressure it was put on the curve, which below about 7 degC is every pressure from
+// 0 to twice the saturation pressure (25 degC, 0.0218 bar: 997.0 kg/m3 for 0.01586).
+TEST_F(WorkbenchTest, PureWaterBesideItsSaturationPressure) {
+    struct Row {
+        double T, Psat, vapour[2], liquid[2];  // densities at 0.5, 0.9 and 1.1, 2 x Psat
+    };
+    const Row rows[] = {
+        {1, 0.00657086, {0.002597413, 0.004676504}, {999.851, 999.8513}},
+        {5, 0.00872575, {0.003399823, 0.006121497}, {999.9173, 999.9177}},
+        {10, 0.012282, {0.004701345, 0.00846553}, {999.6547, 999.6552}},
+        {15, 0.0170579, {0.006416855, 0.01155555}, {999.0562, 999.0569}},
+        {25, 0.0316993, {0.01152774, 0.02076375}, {997.0035, 997.0048}},
+    };
+    ui->type("mHaliteXm", 0);
+    for (const Row& r : rows) {
+        const double factors[] = {0.5, 0.9, 1.1, 2.0};
+        for (bool fromLiquid : {true, false}) {
+            for (int k = 0; k < 4; ++k) {
+                SCOPED_TRACE(::testing::Message() << r.T << " degC, " << factors[k] << " Psat, "
+                                                  << (fromLiquid ? "from liquid" : "from vapour"));
+                ui->type("mHaliteTm", r.T);
+                ui->type("mHalitePm", fromLiquid ? 1.0 : 0.001);
+                ui->type("mHalitePm", factors[k] * r.Psat);
+                const bool vapour = k < 2;
+                const double expected = vapour ? r.vapour[k] : r.liquid[k - 2];
+                EXPECT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kOnePhase)
+                    << form().text("mPhaseAssoc");
+                EXPECT_NEAR(doc->mRm / expected, 1, vapour ? 2e-3 : 2e-4) << doc->mRm;
+            }
+        }
+    }
+}
+
+// Every blank field keeps its reason on screen, whatever another panel or input says after
+// it. Regression: the ice panel's note hid why every boiling result was blank, and an input
+// taken after a refusal emptied the line while the state's density stayed blank.
+TEST_F(WorkbenchTest, BlankFieldsKeepTheirReasonsAcrossPanels) {
+    const std::string status = MyDocument::kStatusLine;
+    ui->type("mIceT", 5);
+    ASSERT_FALSE(form()["mIceSalinity"].holdsNumber());
+    ui->type("mBoilH10", 1000);
+    ui->type("mBoildTdz1", 5);
+    ASSERT_FALSE(form()["mBoilH1"].holdsNumber());
+    EXPECT_NE(form().text(status).find("No salinity melts ice at 5"), std::string::npos);
+    EXPECT_NE(form().text(status).find("The boiling column:"), std::string::npos)
+        << form().text(status);
+    // The reverse: the state's reason outlives a refusal and the input taken after it.
+    ui->type("mHalitePm", 6000);
+    ASSERT_FALSE(form()["mRm_edit"].holdsNumber());
+    ui->type("mHaliteTm", "abc");
+    EXPECT_EQ(doc->refusedControl(), "mHaliteTm");
+    ui->type("mIceRatio", 50);
+    EXPECT_NE(form().text(status).find("lies outside the range of the model"), std::string::npos)
+        << form().text(status);
+    // Each note goes when its field is filled again.
+    ui->type("mHalitePm", 1000);
+    ui->type("mBoildTdz1", 0.05);
+    ui->type("mIceT", -5);
+    ASSERT_TRUE(form()["mRm_edit"].holdsNumber());
+    ASSERT_TRUE(form()["mBoilH1"].holdsNumber());
+    EXPECT_EQ(form().text(status).find("outside the range"), std::string::npos);
+    EXPECT_EQ(form().text(status).find("No salinity melts ice"), std::string::npos);
+    EXPECT_EQ(form().text(status).find("The boiling column: its"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vornex::test

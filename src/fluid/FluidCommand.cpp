@@ -81,7 +81,7 @@ std::string trimmed(const std::string& label) {
 
 // Why the word is not acceptable for the parameter; empty when it is (its number in `value`).
 std::string refusal(const std::string& word, Kind kind, double& value) {
-    if (kind == Kind::Suffix) return OutputFiles::isValidSuffix(word) ? "" : "is not a suffix";
+    if (kind == Kind::Suffix) return OutputFiles::isWaveNameSuffix(word) ? "" : "is not a suffix";
     if (word.size() != std::strlen(word.c_str())) return "is not a number";
     if (const char* why = numberRefusal(word.c_str(), value)) return why;
     switch (kind) {
@@ -109,7 +109,7 @@ bool accept(const char* command, const Parameter& p, const std::string& word, Va
     const std::string why = refusal(word, p.kind, value.number);
     if (why.empty()) return true;
     if (p.kind == Kind::Suffix) {
-        OutputFiles::checkSuffix(word);  // says why
+        OutputFiles::checkWaveNameSuffix(word);  // says why
     } else {
         std::string shown = word.substr(0, 40);
         for (char& c : shown)
@@ -118,6 +118,24 @@ bool accept(const char* command, const Parameter& p, const std::string& word, Va
                      shown.c_str(), word.size() > 40 ? "..." : "", why.c_str());
     }
     return false;
+}
+
+// Two curves of one command named by one suffix would write one file, the second over the
+// first: false, said, where two suffix parameters of the values are the same.
+bool distinctSuffixes(const char* command, const std::vector<Parameter>& parameters,
+                      const Values& values) {
+    for (std::size_t a = 0; a < values.size() && a < parameters.size(); ++a)
+        for (std::size_t b = a + 1; b < values.size() && b < parameters.size(); ++b)
+            if (parameters[a].kind == Kind::Suffix && parameters[b].kind == Kind::Suffix &&
+                values[a].text == values[b].text) {
+                std::fprintf(stderr,
+                             "%s: %s \"%s\" refused: it is the %s as well, and each curve "
+                             "needs a file of its own\n",
+                             command, trimmed(parameters[b].label).c_str(), values[b].text.c_str(),
+                             trimmed(parameters[a].label).c_str());
+                return false;
+            }
+    return true;
 }
 
 const char* nameOf(const FluidPhase& f) {
@@ -739,11 +757,15 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
         // A model's command of the same word never sees a parameter the interpreter would
         // refuse: the words of the list are checked first.
         bool listAcceptable = true;
+        Values given;
         for (std::size_t k = 0; k < parameters.size() && i + 1 + int(k) < argc; ++k) {
-            Value ignored;
-            listAcceptable = accept(command->word, parameters[k], argv[i + 1 + int(k)], ignored) &&
-                             listAcceptable;
+            given.emplace_back();
+            listAcceptable =
+                accept(command->word, parameters[k], argv[i + 1 + int(k)], given.back()) &&
+                listAcceptable;
         }
+        listAcceptable = listAcceptable &&
+                         (command == nullptr || distinctSuffixes(command->word, parameters, given));
         // After a refusal nothing more is computed: a later state would be taken for the
         // one asked.
         if (!listAcceptable) {
@@ -790,6 +812,8 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             acceptable = accept(command->word, p, word, value) && acceptable;
             values.push_back(value);
         }
+        acceptable =
+            acceptable && (!complete || distinctSuffixes(command->word, parameters, values));
         if (complete && !acceptable) {
             stopAfterRefusal(command->word, next_);
             complete = false;

@@ -1,7 +1,7 @@
 #include "fluid/OutputFiles.h"
 
-
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstdarg>
 
@@ -64,6 +64,24 @@ bool OutputFiles::checkSuffix(std::string_view suffix) {
                  "Suffix \"%s\" refused: at most %zu characters, without \"/\" or control "
                  "characters\n",
                  printable(suffix).c_str(), kMaxSuffixLength);
+    return false;
+}
+
+bool OutputFiles::isWaveNameSuffix(std::string_view suffix) {
+    if (!isValidSuffix(suffix)) return false;
+    for (unsigned char c : suffix)
+        if (!(std::isalnum(c) || c == '_') || c >= 0x80) return false;
+    return true;
+}
+
+bool OutputFiles::checkWaveNameSuffix(std::string_view suffix) {
+    if (!checkSuffix(suffix)) return false;
+    if (isWaveNameSuffix(suffix)) return true;
+    ++failedWrites;
+    std::fprintf(stderr,
+                 "Suffix \"%s\" refused: a suffix ends the Igor wave names of the file, which "
+                 "take letters, digits and \"_\" only\n",
+                 printable(suffix).c_str());
     return false;
 }
 

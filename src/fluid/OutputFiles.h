@@ -31,6 +31,12 @@ class OutputFiles {
     static bool isValidName(std::string_view name);
     // isValidSuffix, with a message on standard error naming the suffix when it is not.
     static bool checkSuffix(std::string_view suffix);
+    // A suffix that also ends the Igor wave names of a file: letters, digits and "_" only,
+    // the characters of Igor's standard names (a blank would split every name of the
+    // WAVES line in two, a quote or a point makes a name Igor cannot parse).
+    static bool isWaveNameSuffix(std::string_view suffix);
+    // isWaveNameSuffix, with a message on standard error naming the suffix and the rule.
+    static bool checkWaveNameSuffix(std::string_view suffix);
 
     // The path at which a file of this name is written: the plain name in the working
     // directory. gnuplot runs in the working directory, so scripts name their data files

@@ -36,6 +36,8 @@ double ZhangChen::calculateSherwood0(double Pe, double Re) {
 bool ZhangChen::calculateSherwoodCurves0() {
     constexpr double kPeclet[8] = {0.1, 1, 5, 10, 50, 100, 500, 1000};
     const double r = std::pow(1e6, 0.01);
+    std::string folder;
+    if (!igorScriptFolder("Igor script igor4.itx", folder)) return false;
     CurveOutput data(kIgorText);
     if (!data.open("sherwood")) return false;
     data.print("IGOR\nWAVES peclet reynolds sherwood\nBEGIN\n");
@@ -53,7 +55,7 @@ bool ZhangChen::calculateSherwoodCurves0() {
     if (!script.open("igor4.itx")) return false;
     script.print("IGOR\n");
     script.print("x DoIgorMenu \"File\", \"New Experiment\" \n");
-    script.print("x newpath/O p7, \"%s\"\n", igorFolder().c_str());
+    script.print("x newpath/O p7, \"%s\"\n", folder.c_str());
     script.print("x loadwave /p=p7/t/o \"sherwood\" ;\n");
     script.print("x display sherwood vs reynolds;\n");
     script.print("x modify mirror=2;\n");
@@ -146,12 +148,16 @@ bool ZhangChen::bracketedAlpha(double& root) {
 bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix, double cs,
                                            double csat, double cl) {
     const char* s = suffix == nullptr ? "" : suffix;
-    if (!OutputFiles::checkSuffix(s)) return false;
+    // The suffix ends the script's wave and window names, in commands that a ';' or a quote
+    // in it would end or extend.
+    if (!OutputFiles::checkWaveNameSuffix(s)) return false;
     if (!std::isfinite(cs) || !std::isfinite(csat) || !std::isfinite(cl) || cs == csat) {
         std::fprintf(stderr, "Dissolution distance: needs finite concentrations, Cs other than "
                              "Csat\n");
         return false;
     }
+    std::string folder;
+    if (newExperiment != 0 && !igorScriptFolder("Igor script igor3", folder)) return false;
     Cs = cs;
     Csat = csat;
     Cl = cl;
@@ -173,7 +179,7 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     out.print("IGOR\n");
     if (newExperiment != 0) {
         out.print("x DoIgorMenu \"File\", \"New Experiment\" \n");
-        out.print("x newpath/O p7, \"%s\"\n", igorFolder().c_str());
+        out.print("x newpath/O p7, \"%s\"\n", folder.c_str());
     }
     out.print("x make xdis%s, tt%s, rate%s\n", s, s, s);
     out.print("x tt%s = 10 * p / 127\n", s);

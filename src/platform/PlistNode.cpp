@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <locale>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -442,7 +444,17 @@ XmlNumber wholeNumber(std::string_view text, bool real) {
     };
     if (real) {
         double value = 0;
-        return whole(std::from_chars(text.data(), text.data() + text.size(), value));
+        const XmlNumber read =
+            whole(std::from_chars(text.data(), text.data() + text.size(), value));
+        // A real below the range of normal doubles is still a number, the subnormal or zero
+        // nearest it, as the data tables read it; only one beyond the largest double is not.
+        if (read != XmlNumber::BeyondRange) return read;
+        // Read in the classic locale, whatever the program's decimal mark: a stream fails
+        // where the value overflows, and gives zero or a subnormal where it underflows.
+        std::istringstream in{std::string(text)};
+        in.imbue(std::locale::classic());
+        in >> value;
+        return !in.fail() && std::isfinite(value) ? XmlNumber::Whole : XmlNumber::BeyondRange;
     }
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     if (hex) text.remove_prefix(2);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "fluid/OutputFiles.h"
 #include "numerics/ConsoleInput.h"
 #include "numerics/Launcher.h"
 
@@ -48,6 +49,46 @@ unsigned long igorOpenFailures() {
 std::string igorFolder() {
     std::unique_ptr<char[]> folder(getMacIgorDir());
     return folder.get();
+}
+
+const char* igorStringRefusal(std::string_view text) {
+    for (unsigned char c : text) {
+        if (c == '\n' || c == '\r') return "holds a line break";
+        if (c < 0x20 || c == 0x7f) return "holds a control character";
+    }
+    return nullptr;
+}
+
+std::string igorStringContents(std::string_view text) {
+    std::string contents;
+    contents.reserve(text.size());
+    for (char c : text) {
+        if (c == '\\' || c == '"') contents.push_back('\\');
+        contents.push_back(c);
+    }
+    return contents;
+}
+
+bool igorScriptFolder(const char* who, std::string& contents) {
+    const std::string folder = igorFolder();
+    if (const char* why = igorStringRefusal(folder)) {
+        std::string shown;
+        for (unsigned char c : folder) shown += (c < 0x20 || c == 0x7f) ? '?' : char(c);
+        std::fprintf(stderr,
+                     "%s refused: the working folder \"%s\" %s, which an Igor script cannot "
+                     "carry in its path command; nothing was written (work in a folder without "
+                     "one)\n",
+                     who, shown.c_str(), why);
+        return false;
+    }
+    contents = igorStringContents(folder);
+    return true;
+}
+
+bool scriptDataWritten(unsigned long failedBefore, const char* script) {
+    if (OutputFiles::failures() == failedBefore) return true;
+    std::fprintf(stderr, "%s not written: a data file it loads could not be written\n", script);
+    return false;
 }
 
 }  // namespace vornex

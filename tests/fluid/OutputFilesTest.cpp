@@ -2,6 +2,7 @@
 // folder with every failure reported, and the curve output channels writing what a tracer
 // prints and what it stores, each where it should.
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -81,6 +82,42 @@ TEST_F(OutputFilesTest, FileAppearsOnlyAtCommitAndAnAbandonedOneLeavesNothing) {
 // writes two files (one of them past a megabyte) and is interrupted mid-write; the signal
 // still ends it, and nothing of it is left.
 TEST_F(OutputFilesTest, InterruptionRemovesTheTemporariesAndStillEndsTheProgram) {
+    // A program started with SIGINT ignored (a background job of a non-interactive shell,
+    // nohup) rightly leaves it ignored, and its files get no cleanup for it: the test then
+    // runs again, alone, in a program of its own whose signals have their default action.
+    bool ignored = false;
+    for (int signal : {SIGINT, SIGTERM}) {
+        struct sigaction inherited {};
+        ASSERT_EQ(::sigaction(signal, nullptr, &inherited), 0);
+        ignored =
+            ignored || ((inherited.sa_flags & SA_SIGINFO) == 0 && inherited.sa_handler == SIG_IGN);
+    }
+    if (ignored) {
+        const std::string filter =
+            std::string("--gtest_filter=") +
+            ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "." +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        posix_spawnattr_t attributes;
+        ASSERT_EQ(::posix_spawnattr_init(&attributes), 0);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGINT);
+        sigaddset(&defaults, SIGTERM);
+        ::posix_spawnattr_setsigdefault(&attributes, &defaults);
+        ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+        const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
+        char* const arguments[] = {const_cast<char*>(program.c_str()),
+                                   const_cast<char*>(filter.c_str()), nullptr};
+        pid_t again = 0;
+        const int spawned =
+            ::posix_spawn(&again, program.c_str(), nullptr, &attributes, arguments, environ);
+        ::posix_spawnattr_destroy(&attributes);
+        ASSERT_EQ(spawned, 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(again, &status, 0), again);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        return;
+    }
     for (int signal : {SIGINT, SIGTERM}) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);

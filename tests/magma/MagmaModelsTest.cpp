@@ -218,6 +218,12 @@ TEST(ZhangChen, GrowthConstantOfTheDissolutionFront) {
     ZhangChen z;
     EXPECT_FALSE(z.calculateDiffusionDistance(1, "b", 1.0, 1.0, 0.0));
     EXPECT_FALSE(z.calculateDiffusionDistance(1, "../c", 2.0, 1.0, 0.0));
+    // Regression: a suffix with ';', a quote or a blank went as it stood into the script's
+    // commands ("x make xdisa;x ..."), where it ends one command and starts another.
+    for (const char* hostile : {"a;x", "a\"b", "a b"}) {
+        EXPECT_FALSE(z.calculateDiffusionDistance(1, hostile, 2.0, 1.0, 0.0)) << hostile;
+        EXPECT_FALSE(std::filesystem::exists(std::string("igor3") + hostile + ".itx")) << hostile;
+    }
     const auto script = linesOf("igor3a.itx");
     ASSERT_GT(script.size(), 10u);
     EXPECT_EQ(script[3], "x make xdisa, tta, ratea");

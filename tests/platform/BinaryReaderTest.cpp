@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <bit>
+#include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -370,6 +371,45 @@ TEST(XmlNumbers, ANumberThatIsNotWhollyANumberRefusesTheList) {
                     .ok());
     EXPECT_EQ(out, PlistValue::array(
                        {1500.0, -0.25, 2.0, -12, 7, 31, std::numeric_limits<std::int64_t>::min()}));
+}
+
+// Regression: a real below the range of normal doubles refused the document ("not a number a
+// 64-bit value holds"), while the data tables read it as the nearest double, zero or
+// subnormal; only a real beyond the largest double is none.
+TEST(XmlNumbers, ARealBelowTheNormalRangeIsTheNearestDouble) {
+    const std::string xml =
+        "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>"
+        "<real>1e-400</real><real>-1e-400</real><real>1e-310</real>"
+        "<real>2.2250738585072014e-308</real></array></plist>";
+    PlistValue out;
+    ASSERT_TRUE(parsePlist(Bytes(xml.begin(), xml.end()), out).ok());
+    EXPECT_EQ(out, PlistValue::array({0.0, -0.0, 1e-310, 2.2250738585072014e-308}));
+}
+
+// Regression: whether a real out of range was below the normal doubles or beyond the largest
+// was decided by the C library's reading, which follows the locale: where the decimal mark is
+// a comma (as a desktop program's locale may set it) "1.5e400" read as 1 and was taken in.
+TEST(XmlNumbers, ARealBeyondTheLargestDoubleIsRefusedWhateverTheLocale) {
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    bool comma = false;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE"})
+        if (std::setlocale(LC_NUMERIC, name) != nullptr &&
+            std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
+            comma = true;
+            break;
+        }
+    const auto parsed = [](const char* real, PlistValue& out) {
+        const std::string xml = std::string("<?xml version=\"1.0\"?><plist version=\"1.0\">") +
+                                "<array><real>" + real + "</real></array></plist>";
+        return parsePlist(Bytes(xml.begin(), xml.end()), out).ok();
+    };
+    PlistValue out;
+    const bool beyond = parsed("1.5e400", out);
+    const bool below = parsed("1.5e-400", out);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    if (!comma) GTEST_SKIP() << "no locale with a decimal comma here";
+    EXPECT_FALSE(beyond);
+    EXPECT_TRUE(below);
 }
 
 }  // namespace

@@ -426,4 +426,69 @@ TEST_F(ConsoleOutcomes, SmallFaultsOfBothPrograms) {
     EXPECT_TRUE(fs::is_empty(folderOf("sampleFirst") / "work"));
 }
 
+// Regression: a suffix with a blank split every column name ("sat \"a b\"" wrote "WAVES Pa b
+// Vla b ...", 56 names for 28 columns), a quote gave names Igor cannot parse, and "spino a
+// a" wrote the vapour spinodal over the liquid one with status 0. Such suffixes are refused
+// by all twelve commands that take one, before anything is computed or written.
+TEST_F(ConsoleOutcomes, SuffixesIgorWaveNamesCannotEndAndEqualSuffixesAreRefused) {
+    // The parameters before the suffix of each command (on the reference water: the suffix
+    // is refused before the command would say what model it needs).
+    const std::vector<std::vector<std::string>> commands = {{"sat"},
+                                                            {"crit"},
+                                                            {"crit2"},
+                                                            {"spino", "a"},
+                                                            {"spinox", "650", "60", "0.1", "a"},
+                                                            {"isoc", "50", "400", "500"},
+                                                            {"isotherm", "500", "30", "100"},
+                                                            {"ter", "500", "100"},
+                                                            {"isop", "500", "0.1", "0.1", "5"},
+                                                            {"ll3", "500", "0.1", "0.1", "5"},
+                                                            {"bino", "500"},
+                                                            {"binop", "500", "100"}};
+    const std::vector<std::string> hostile = {"a b", "a\"b",     "a'b",  "a.b",
+                                              "a-b", "\xc3\xa9", "../x", "a\tb"};
+    int n = 0;
+    for (const auto& command : commands)
+        for (const std::string& suffix : hostile) {
+            // isop takes its parameters by the model's components: three here.
+            std::vector<std::string> words = {command[0] == "isop" ? "hnc" : "wagner"};
+            words.insert(words.end(), command.begin(), command.end());
+            words.push_back(suffix);
+            // The first of the two spinodal suffixes is the hostile one.
+            if (command[0] == "spino" || command[0] == "spinox")
+                std::swap(words.back(), words[words.size() - 2]);
+            const ProgramRun r = run(VORNEX_PROGRAM, words, "suffix" + std::to_string(n++));
+            EXPECT_EQ(r.status, 1) << r.command << "\n" << r.err;
+            EXPECT_TRUE(has(r.err, "refused")) << r.command << "\n" << r.err;
+            EXPECT_TRUE(fs::is_empty(folderOf("suffix" + std::to_string(n - 1)) / "work"))
+                << r.command;
+        }
+    const std::vector<std::vector<std::string>> equal = {
+        {"wagner", "spino", "a", "a"},
+        {"wagner", "spino", "", ""},
+        {"hn", "spinox", "650", "60", "0.1", "q", "q"}};
+    for (const auto& words : equal) {
+        const ProgramRun r = run(VORNEX_PROGRAM, words, "equal" + std::to_string(n++));
+        EXPECT_EQ(r.status, 1) << r.command << "\n" << r.err;
+        EXPECT_TRUE(has(r.err, "each curve needs a file of its own")) << r.command << "\n" << r.err;
+        EXPECT_TRUE(fs::is_empty(folderOf("equal" + std::to_string(n - 1)) / "work")) << r.command;
+    }
+    // Letters, digits and "_" end each name of the header, one name a column.
+    const ProgramRun r = run(VORNEX_PROGRAM, {"wagner", "sat", "Run_2"}, "plain");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream file(slurpFile(folderOf("plain") / "work" / "satuRun_2"));
+    std::string igor, waves, begin, row;
+    std::getline(file, igor);
+    std::getline(file, waves);
+    std::getline(file, begin);
+    std::getline(file, row);
+    std::istringstream names(waves.substr(6)), values(row);
+    std::size_t nameCount = 0, valueCount = 0;
+    for (std::string name; names >> name; ++nameCount)
+        EXPECT_EQ(name.substr(name.size() - 5), "Run_2") << name;
+    for (std::string v; values >> v;) ++valueCount;
+    EXPECT_EQ(nameCount, 28u) << waves;
+    EXPECT_EQ(valueCount, nameCount) << row;
+}
+
 }  // namespace

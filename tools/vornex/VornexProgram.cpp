@@ -17,6 +17,12 @@ namespace vornex {
 
 namespace {
 
+// Said in the help and in the help of each command.
+const char* const kSuffixRule =
+    "A suffix ends the names of a command's files and of the Igor waves in them: letters,\n"
+    "digits and \"_\" only (a blank, quote, point or other character is refused, not\n"
+    "replaced), at most 64; the two suffixes of spino and spinox must differ.\n";
+
 void printExitStatuses() {
     std::printf(
         "\nExit status: 0 when every command succeeded; 1 when a command was unknown, a\n"
@@ -55,12 +61,13 @@ void printHelp() {
         "list: nothing after it is computed. Files go to the working directory; after each\n"
         "command a line on standard error names the files it left there. A state outside\n"
         "the range its model is published for is printed all the same, with a line on\n"
-        "standard error.\n\n"
+        "standard error.\n%s\n"
         "Options:\n"
         "  --verbose   (before MODEL) the numerical searches' traces go to standard error\n"
         "  --help, -h, help\n"
         "              this help; with a model or a command word, the help of that one\n\n"
-        "Models:\n");
+        "Models:\n",
+        kSuffixRule);
     printKeywords(stdout);
     std::printf("\nCommands:\n");
     FluidCommandInterpreter::printCommands(stdout);
@@ -73,7 +80,8 @@ bool printHelpOf(const std::string& word) {
     if (FluidCommandInterpreter::printCommand(stdout, word)) {
         std::printf(
             "Temperatures in K, pressures in bar, volumes in cm3/mol; a parameter left out is\n"
-            "asked for on standard input.\n");
+            "asked for on standard input.\n%s",
+            kSuffixRule);
         printExitStatuses();
         return true;
     }

@@ -299,6 +299,10 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
                              keyword);
                 return 1;
             }
+        // Every cycle and diagram ends with its Igor script: a folder the script cannot name
+        // refuses the command before anything is computed or written.
+        std::string folder;
+        if (!igorScriptFolder(keyword, folder)) return 1;
         WaterMagmaCalculationInfo info;
         info.heating = heating;
         info.suffix[0] = '0';
@@ -461,7 +465,11 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
                                        nullptr);
         };
         if (argc == 0) {
+            std::string folder;
+            if (!igorScriptFolder(keyword, folder)) return 1;
+            const unsigned long failedBefore = OutputFiles::failures();
             trace(kSaturationIgorFile, kIgorText);
+            if (!scriptDataWritten(failedBefore, "Igor script igor2.itx")) return 1;
             // The curve runs down to 230 K, into the region of ice Ih.
             noteCurveExcess("satu", kSaturationIgorFile, "0", wagnerPrussRange(),
                             "the water equation");
@@ -482,7 +490,9 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
     }
     if (std::strcmp(keyword, "spino") == 0) {
         if (argc != 0) return syntax(syntaxOf(keyword));
+        const unsigned long failedBefore = OutputFiles::failures();
         calculateTheSpinodals("1", "2");
+        if (!scriptDataWritten(failedBefore, "Igor script igor2.itx")) return 1;
         for (const char* suffix : {"1", "2"})
             noteCurveExcess("spino", std::string("spino") + suffix, suffix, wagnerPrussRange(),
                             "the water equation");

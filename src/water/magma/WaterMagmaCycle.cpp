@@ -287,33 +287,20 @@ void WaterEOS::calculateWorkForIsobaricHeating(WaterMagmaCalculationResult& r) {
         r.U4 = U;
         r.S4 = S;
         r.V4 = V * 1e6;
-        if (steam && r.P4 <= r.Pf) {
-            calculateAtmosphericDecompressionPoint(r.S3, r.Pf);
-            if (error) {
+        if (r.P4 <= r.Pf) {
+            // The isentrope reaches Pf before it meets the saturation curve: the end is on
+            // it, in one phase. A liquid's state 4 is that end, where its path is drawn to.
+            if (!singlePhaseIsentropeEnd(*this, r)) {
                 r.failed = 1;
                 return;
             }
-            r.T5 = T;
-            r.U5 = U;
-            r.H5 = H;
-            r.S5 = S;
-            r.P5 = r.Pf;
-            r.x5 = r.S5 >= kWaterCriticalEntropy ? 0.0 : 1.0;
-            r.twoPhase = 0;
-        } else if (!steam && r.P4 < r.Pf) {
-            // The liquid reaches Pf before it boils: its end lies between states 3 and 4.
-            const double w = (r.P4 - r.Pf) / (r.P4 - r.P3);
-            r.P4 = w * r.P3 + (1.0 - w) * r.P4;
-            r.U4 = w * r.U3 + (1.0 - w) * r.U4;
-            r.S4 = w * r.S3 + (1.0 - w) * r.S4;
-            r.V4 = w * r.V3 + (1.0 - w) * r.V4;
-            r.T4 = w * r.T3 + (1.0 - w) * r.T4;
-            r.T5 = r.T4;
-            r.P5 = r.P4;
-            r.U5 = r.U4;
-            r.S5 = r.S4;
-            r.x5 = 1.0;
-            r.twoPhase = 0;
+            if (!steam) {
+                r.T4 = r.T5;
+                r.P4 = r.P5;
+                r.U4 = r.U5;
+                r.S4 = r.S5;
+                r.V4 = V * 1e6;
+            }
         } else {
             twoPhaseEnd(r, f);
             if (r.x5 > 1.0) {

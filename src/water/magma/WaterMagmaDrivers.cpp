@@ -156,6 +156,7 @@ void WaterEOS::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info,
 bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag flag) {
     WaterMagmaCalculationResult r;
     r.scriptFlag = flag;
+    const unsigned long failedBefore = OutputFiles::failures();
     std::clock_t ticks = std::clock();
     calculateWaterMagmaCycle(info, r, 1, 1);
     ticks = std::clock() - ticks;
@@ -177,9 +178,8 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
                                                 : "the irreversible expansion")
                                          : nullptr;
     bool written = true;
-    if (flag == kScriptIgor)
-        written = info.heating == 1 ? writeIgorScriptForWaterMagmaCycle1(r)
-                                    : writeIgorScriptForWaterMagmaCycle(r);
+    // The script draws this cycle; it is written last, since it loads the recharge file too.
+    WaterMagmaCalculationResult drawn = r;
     const double m = waterMagmaRatio;
     double sumRev = r.Wrev, sumIrr = r.Wirr;
     if (info.recharge == 1) {
@@ -246,6 +246,10 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
         "adiabatic).\n\n",
         -sumIrr * m / 4.68);
     std::printf("\nCalculation Time %lf seconds \n\n", static_cast<double>(ticks) * 1e-6);
+    if (flag == kScriptIgor)
+        written = written && scriptDataWritten(failedBefore, "Igor script igor0.itx") &&
+                  (info.heating == 1 ? writeIgorScriptForWaterMagmaCycle1(drawn)
+                                     : writeIgorScriptForWaterMagmaCycle(drawn));
     if (!written) {
         std::fprintf(stderr, "The cycle's files could not all be written\n");
         return false;

@@ -174,27 +174,28 @@ double WaterEOS::calculateIsentropicVaporization(double S, double Ul, double Uv,
 
 // ------------------------------------------------------------ reversible expansion
 
-namespace {
-
-// Single-phase end at Pf of the isentrope S: liquid or steam by its entropy.
-bool singlePhaseEnd(WaterEOS& w, double S, double Pf, double m, double& T5, double& U5, double& H5,
-                    double& S5, double& x5, double& steamMass, double& steamVolume) {
-    w.calculateAtmosphericDecompressionPoint(S, Pf);
+bool singlePhaseIsentropeEnd(WaterEOS& w, WaterMagmaCalculationResult& r) {
+    w.calculateAtmosphericDecompressionPoint(r.S3, r.Pf);
     if (w.error) return false;
-    T5 = w.T;
-    U5 = w.U;
-    H5 = w.H;
-    S5 = w.S;
-    if (S5 >= kWaterCriticalEntropy) {
-        x5 = 0.0;
-        steamMass = m / (m + 1.0);
-        steamVolume = m * w.V / (m * w.V + 4.86e-5);
+    r.T5 = w.T;
+    r.P5 = r.Pf;
+    r.U5 = w.U;
+    r.H5 = w.H;
+    r.S5 = w.S;
+    r.twoPhase = 0;
+    const double m = r.m;
+    if (r.S5 >= kWaterCriticalEntropy) {
+        r.x5 = 0.0;
+        r.steamMass = m / (m + 1.0);
+        r.steamVolume = m * w.V / (m * w.V + 4.86e-5);
     } else {
-        x5 = 1.0;
-        steamMass = steamVolume = 0.0;
+        r.x5 = 1.0;
+        r.steamMass = r.steamVolume = 0.0;
     }
     return true;
 }
+
+namespace {
 
 void drawExpansion(WaterEOS& w, WaterMagmaCalculationResult& r) {
     const double V2 = r.V2 * 1e-6, V3 = r.V3 * 1e-6, Pmin = r.Pf * 1e5;
@@ -277,12 +278,10 @@ void WaterEOS::calculateExpansionWork(WaterMagmaCalculationResult& r) {
     if (r.P4 <= r.Pf) {
         r.twoPhase = 0;
         r.T4 = 0.0;
-        if (!singlePhaseEnd(*this, r.S3, r.Pf, m, r.T5, r.U5, r.H5, r.S5, r.x5, r.steamMass,
-                            r.steamVolume)) {
+        if (!singlePhaseIsentropeEnd(*this, r)) {
             r.failed = 1;
             return;
         }
-        r.P5 = r.Pf;
         r.x5Volume = r.x5;
         r.W34 = 0.0;
         r.W45 = perGram(r.U5 - r.U3, M);

@@ -169,13 +169,22 @@ void WaterEOS::calculateWohletzPeakTemperature(double T1, double V1, double P1, 
 
 // ------------------------------------------------------------------ isobaric heating
 
+namespace {
+
+// The heat (J per kg of magma) the magma and the sediment give from their start down to TK.
+double heatGivenDownTo(WaterEOS& w, const WaterMagmaCalculationResult& r, double TK) {
+    return w.magmaHeatCapacity * (w.magmaTemperature - TK) -
+           w.calculateLatentHeatTerm(w.magmaTemperature, TK) -
+           w.waterMagmaRatio * r.sedimentHeatCapacity * (TK - r.sedimentTemperature);
+}
+
+}  // namespace
+
 double WaterEOS::equationForIsobaricHeating(double TK, void* context) {
     const WaterMagmaCalculationResult& r =
         *static_cast<const WaterMagmaCalculationResult*>(context);
     const double m = waterMagmaRatio;
-    const double B = magmaHeatCapacity * (magmaTemperature - TK) -
-                     calculateLatentHeatTerm(magmaTemperature, TK) -
-                     m * r.sedimentHeatCapacity * (TK - r.sedimentTemperature);
+    const double B = heatGivenDownTo(*this, r, TK);
     auto fail = [this] {
         equationError = 1;
         return 0.0;
@@ -210,11 +219,12 @@ double WaterEOS::equationForIsobaricHeating(double TK, void* context) {
         pressure(r.P2);
         calculate_molar_volume();
         if (error || V > r.Vspin) {
-            // The root found lies beyond the liquid spinodal: from a dense liquid again.
+            // The root found lies beyond the liquid spinodal: from a dense liquid again. A
+            // root there still (the steam's, close below the spinodal) is no liquid.
             error = 0;
             Vl0 = kLiquidGuess;
             calculate_molar_volume();
-            if (error) return fail();
+            if (error || V > r.Vspin) return fail();
         }
         calculate_state_functions();
         if (error) return fail();
@@ -248,6 +258,130 @@ bool isobaricSearch(WaterEOS& w, WaterMagmaCalculationResult& r, double x0, doub
     const bool ok = w.equationError == 0 && w.error == 0;
     w.equationError = 0;
     return ok;
+}
+
+// The heat residual of the isobar at TK; false where the state is not solved (the model
+// then holds whatever the search left).
+bool isobaricResidual(WaterEOS& w, WaterMagmaCalculationResult& r, double TK, double& residual) {
+    w.error = 0;
+    w.equationError = 0;
+    residual = w.equationForIsobaricHeating(TK, &r);
+    const bool solved = w.equationError == 0 && w.error == 0;
+    w.error = 0;
+    w.equationError = 0;
+    return solved;
+}
+
+// The liquid's heat capacity diverges at its spinodal: the heat residual falls ever more
+// steeply up to Tspin, and states close to it, on either side, are not solved (within about
+// 1e-5 K; near the critical point, patches up to 1e-4 K below it, where the volume found is
+// the steam's). The solved state nearest the spinodal on the side `direction` (-1 below, +1
+// above), from `nearest` K off it on, whose residual `wanted` accepts, with that residual;
+// NaN where none within 0.1 K is.
+double solvedNextToSpinodal(WaterEOS& w, WaterMagmaCalculationResult& r, double direction,
+                            double& residual, double nearest = 1e-6,
+                            bool (*wanted)(double) = nullptr) {
+    for (double step = nearest; step <= 0.1; step *= 10.0) {
+        const double TK = r.Tspin + direction * step;
+        if (isobaricResidual(w, r, TK, residual) && (wanted == nullptr || wanted(residual)))
+            return TK;
+    }
+    return std::nan("");
+}
+
+// The water at volume V (m3/mol) whose pressure (Pa) or entropy (J/(mol K)) is the target:
+// at fixed volume both rise with T, so its temperature is bracketed by [Tlow, Thigh] and
+// halved, where the searches from a start fail, next to the liquid spinodal. False where it
+// is not bracketed; else the model holds the state.
+enum class HeldValue { Pressure, Entropy };
+bool waterAtVolume(WaterEOS& w, double V, HeldValue held, double target, double Tlow,
+                   double Thigh) {
+    auto excess = [&](double TK) {
+        w.error = 0;
+        w.temperature(TK);
+        w.volume(V);
+        if (held == HeldValue::Pressure) return w.calculate_pressure() - target;
+        w.calculate_state_functions();
+        return w.S - target;
+    };
+    if (!(excess(Tlow) < 0.0) || !(excess(Thigh) > 0.0) || w.error) return false;
+    for (int n = 0; n < 80 && Thigh - Tlow > 1e-13 * Thigh; ++n) {
+        const double mid = 0.5 * (Tlow + Thigh);
+        (excess(mid) > 0.0 ? Thigh : Tlow) = mid;
+    }
+    excess(0.5 * (Tlow + Thigh));
+    w.calculate_state_functions();
+    return w.error == 0;
+}
+
+// The water's path next to the spinodal: the isobar up to it, or its isentrope past it, each
+// followed by volume, the states there being found by temperature within [Tlow, Thigh].
+struct PathByVolume {
+    HeldValue held;
+    double Tlow, Thigh;
+};
+
+// The heat residual at volume V on the path; `solved` false where the state is not found.
+double residualAtVolume(WaterEOS& w, const WaterMagmaCalculationResult& r,
+                        const PathByVolume& path, double V, bool& solved) {
+    solved = waterAtVolume(w, V, path.held,
+                           path.held == HeldValue::Pressure ? r.P2 * 1e5 : r.Sspin, path.Tlow,
+                           path.Thigh);
+    return heatGivenDownTo(w, r, w.T) - w.waterMagmaRatio * (w.H - r.H2) / w.M;
+}
+
+// The root of the heat balance on the path between the volume `cold`, where heat is left,
+// and `hot`, where the water took more than the magma gives, halved in volume; false where a
+// state between is not found, else the model holds the root.
+bool rootByVolume(WaterEOS& w, const WaterMagmaCalculationResult& r, const PathByVolume& path,
+                  double cold, double hot) {
+    bool solved = false;
+    for (int n = 0; n < 60 && std::fabs(hot - cold) > 1e-15 * std::fabs(hot); ++n) {
+        const double mid = 0.5 * (cold + hot);
+        const double f = residualAtVolume(w, r, path, mid, solved);
+        if (!solved) return false;
+        (f > 0.0 ? cold : hot) = mid;
+    }
+    residualAtVolume(w, r, path, 0.5 * (cold + hot), solved);
+    return solved;
+}
+
+// The volume of the solved state of the isobar at TK.
+bool volumeOnIsobar(WaterEOS& w, WaterMagmaCalculationResult& r, double TK, double& V) {
+    double residual = 0.0;
+    const bool solved = isobaricResidual(w, r, TK, residual);
+    V = w.V;
+    return solved;
+}
+
+// State 3 of a liquid the magma heats to within the unsolved states next to its spinodal,
+// where the searches by temperature fail: the root of the heat balance along the isobar up to
+// the spinodal, or past it along the isentrope of the spinodal, each followed by volume.
+// Tbelow and Tabove are solved states either side of the spinodal, Tbelow's residual above 0
+// unless the root lies below it (then a colder state with heat left bounds it). False where
+// none is found.
+bool liquidEndNextToTheSpinodal(WaterEOS& w, WaterMagmaCalculationResult& r, double Tbelow,
+                                double below, double Tabove) {
+    double Vbelow = 0.0;
+    if (!volumeOnIsobar(w, r, Tbelow, Vbelow)) return false;
+    if (!(below > 0.0)) {
+        double cold = 0.0;
+        const double Tcold = solvedNextToSpinodal(w, r, -1.0, cold, 10.0 * (r.Tspin - Tbelow),
+                                                  [](double f) { return f > 0.0; });
+        double Vcold = 0.0;
+        return Tcold > r.T2 && volumeOnIsobar(w, r, Tcold, Vcold) &&
+               rootByVolume(w, r, {HeldValue::Pressure, Tcold - 1.0, r.Tspin + 1.0}, Vcold,
+                            Vbelow);
+    }
+    const PathByVolume isobar{HeldValue::Pressure, Tbelow - 1.0, r.Tspin + 1.0};
+    double Vabove = 0.0;
+    if (!(Tabove < r.Tb) || !volumeOnIsobar(w, r, Tabove, Vabove)) return false;
+    bool solved = false;
+    const double atSpinodal = residualAtVolume(w, r, isobar, r.Vspin, solved);
+    if (!solved) return false;
+    if (atSpinodal <= 0.0) return rootByVolume(w, r, isobar, Vbelow, r.Vspin);
+    const PathByVolume isentrope{HeldValue::Entropy, r.Tspin - 1.0, Tabove + 1.0};
+    return rootByVolume(w, r, isentrope, r.Vspin, Vabove);
 }
 
 void readState3(WaterEOS& w, WaterMagmaCalculationResult& r) {
@@ -311,6 +445,20 @@ void WaterEOS::calculateIsobaricPeakTemperature(WaterMagmaCalculationResult& r) 
     // takes nothing) to Tb (liquid end) or from Tb to Tm (steam end): the root is bracketed.
     bool ok = r.isobaricStage == 3 ? isobaricSearch(*this, r, x0, x1, r.Tb + 1e-6, Tm)
                                    : isobaricSearch(*this, r, x0, x1, r.T2 + 1e-6, r.Tb);
+    if (!ok && r.isobaricStage == 1 && r.Tspin > r.T2 && r.Tspin < r.Tb) {
+        // The magma heats the liquid to within a fraction of a kelvin of its spinodal: the
+        // root is bracketed on the side of the spinodal where the residual changes sign,
+        // short of the states there that are not solved.
+        double below = 0.0, above = 0.0;
+        const double Tbelow = solvedNextToSpinodal(*this, r, -1.0, below);
+        const double Tabove = solvedNextToSpinodal(*this, r, 1.0, above);
+        if (Tbelow > r.T2 && below <= 0.0)
+            ok = isobaricSearch(*this, r, Tbelow - 1.0, Tbelow - 1.001, r.T2 + 1e-6, Tbelow);
+        else if (Tabove < r.Tb && above >= 0.0)
+            ok = isobaricSearch(*this, r, Tabove + 0.1, Tabove + 0.101, Tabove, r.Tb);
+        if (!ok && Tbelow > r.T2 && !(Tabove < r.Tb && above >= 0.0))
+            ok = liquidEndNextToTheSpinodal(*this, r, Tbelow, below, Tabove);
+    }
     if (!ok && r.isobaricStage == 1)
         ok = isobaricSearch(*this, r, r.Tspin - 1.0, r.Tspin - 1.001) ||
              isobaricSearch(*this, r, r.T2 + 1.0, r.T2 + 1.001);

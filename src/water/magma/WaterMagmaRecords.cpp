@@ -299,32 +299,24 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
     return printSummary();
 }
 
-std::string WaterMagmaCalculationInfo::invalidValues() const {
-    const double values[] = {
-        T1,   Psurf,        depth, geoGradient, m,          Tm,          cp,         L,       Tsol,
-        Tliq, overpressure, g,     porosity,    saturation, sedimentRho, sedimentCp, coupling};
-    for (double v : values)
-        if (!std::isfinite(v)) return "every value must be a finite number";
+namespace {
+
+// The rules the mass ratio and the surface pressure obey alone, as given (no unit is
+// converted): an answer that breaks one is refused as soon as it is given.
+const char* massRatioRefusal(double m) {
     if (!(m > 0.0)) return "the water/magma mass ratio m must be above 0";
     // Beyond the diagrams' range the water is barely heated and the work is mostly the
     // elastic energy of the water compressed at depth, not the magma's heat: per gram of
     // magma it grows with m past all the heat the magma holds.
-    if (!(m >= kLeastMassRatio && m <= kMostMassRatio))
+    if (!(m >= WaterMagmaCalculationInfo::kLeastMassRatio &&
+          m <= WaterMagmaCalculationInfo::kMostMassRatio))
         return "the water/magma mass ratio m must lie in 0.001 ... 7, the range of the energy "
                "diagrams";
-    // Temperatures here are in K, after the conversion from deg. C.
-    const std::pair<double, const char*> aboveZero[] = {
-        {T1, "the water temperature T1 must lie above -273.15 deg. C"},
-        {Tm, "the magma temperature Tm must lie above -273.15 deg. C"},
-        {Tsol, "the solidus Tsol must lie above -273.15 deg. C"},
-        {Tliq, "the liquidus Tliq must lie above -273.15 deg. C"},
-        {Psurf, "the surface pressure Psurf must be above 0"},
-        {cp, "the magma heat capacity cp must be above 0"},
-        {g, "the gravity g must be above 0"},
-        {sedimentRho, "the sediment density sediRho must be above 0"},
-        {sedimentCp, "the sediment heat capacity sediCp must be above 0"}};
-    for (const auto& [value, message] : aboveZero)
-        if (!(value > 0.0)) return message;
+    return nullptr;
+}
+
+const char* surfacePressureRefusal(double Psurf) {
+    if (!(Psurf > 0.0)) return "the surface pressure Psurf must be above 0";
     // The cycle ends where the heated water, expanded to the surface pressure, boils into
     // liquid and steam, and its recharges end at the boiling point there: above the critical
     // pressure water neither boils nor splits into two phases.
@@ -332,6 +324,31 @@ std::string WaterMagmaCalculationInfo::invalidValues() const {
         return "the surface pressure Psurf must lie below the critical pressure of water, 220.64 "
                "bar: the cycle ends where the water, expanded to the surface pressure, boils into "
                "steam and liquid, and above the critical pressure water does not boil";
+    return nullptr;
+}
+
+}  // namespace
+
+std::string WaterMagmaCalculationInfo::invalidValues() const {
+    const double values[] = {
+        T1,   Psurf,        depth, geoGradient, m,          Tm,          cp,         L,       Tsol,
+        Tliq, overpressure, g,     porosity,    saturation, sedimentRho, sedimentCp, coupling};
+    for (double v : values)
+        if (!std::isfinite(v)) return "every value must be a finite number";
+    if (const char* why = massRatioRefusal(m)) return why;
+    if (const char* why = surfacePressureRefusal(Psurf)) return why;
+    // Temperatures here are in K, after the conversion from deg. C.
+    const std::pair<double, const char*> aboveZero[] = {
+        {T1, "the water temperature T1 must lie above -273.15 deg. C"},
+        {Tm, "the magma temperature Tm must lie above -273.15 deg. C"},
+        {Tsol, "the solidus Tsol must lie above -273.15 deg. C"},
+        {Tliq, "the liquidus Tliq must lie above -273.15 deg. C"},
+        {cp, "the magma heat capacity cp must be above 0"},
+        {g, "the gravity g must be above 0"},
+        {sedimentRho, "the sediment density sediRho must be above 0"},
+        {sedimentCp, "the sediment heat capacity sediCp must be above 0"}};
+    for (const auto& [value, message] : aboveZero)
+        if (!(value > 0.0)) return message;
     if (depth < 0.0) return "the depth d must not be negative";
     if (L < 0.0) return "the latent heat L must not be negative";
     if (overpressure < 0.0) return "the overpressure over must not be negative";
@@ -362,7 +379,7 @@ bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
         stopped = true;
     };
     auto askDouble = [&](double& field, double unset, const char* question, double value,
-                         bool whole = false) {
+                         bool whole = false, const char* (*rule)(double) = nullptr) {
         std::string line;
         if (field != unset || !answer(question, line)) return;
         double number = 0.0;
@@ -378,6 +395,10 @@ bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
             refuse(line, unset == 0.0 ? "must be above 0" : "is out of range");
         else
             field = number;
+        if (const char* why = rule != nullptr && !stopped ? rule(field) : nullptr) {
+            std::fprintf(stderr, "Magma-water input refused: %s\n", why);
+            stopped = true;
+        }
     };
     // An answer that is one of the letters `allowed`, in either case, or for y/n the words
     // "yes" and "no": a word that only starts with one ("yellow") is no answer.
@@ -400,7 +421,8 @@ bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
         field = static_cast<uint8_t>(askLetter(question, value, "yn"));
     };
     askDouble(m, 0.0,
-              "Water-magma mass ratio,                          default =    1        : ", 1.0);
+              "Water-magma mass ratio,                          default =    1        : ", 1.0,
+              false, massRatioRefusal);
     askChar(pyroclast,
             "Calculate isothermal case (y/n) ?                default =    n        : ", 'n');
     askDouble(Tm, kNotSet,
@@ -408,7 +430,8 @@ bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
     askDouble(T1, kNotSet,
               "Initial water temperature (°C),                  default =   20°C      : ", 20.0);
     askDouble(Psurf, kNotSet,
-              "Surface pressure (bar),                          default =   1 bar     : ", 1.0);
+              "Surface pressure (bar),                          default =   1 bar     : ", 1.0,
+              false, surfacePressureRefusal);
     askDouble(geoGradient, kNotSet,
               "Geothermal gradient (°C/km),                     default =   30°C/km   : ", 30.0);
     askDouble(g, kNotSet,

@@ -90,6 +90,12 @@ SaturationEnds finalEnds(const WaterMagmaCalculationResult& r);
 // fails); Wh (J/mol) is the work the water did while it was heated.
 void irreversibleExpansion(WaterEOS& w, WaterMagmaCalculationResult& r, double Wh, double Tstart);
 
+// The end at the result's Pf of the isentrope of its state 3 where it meets no saturation
+// above Pf: state 5 (T, P, U, H, S), liquid (x5 1) below the critical entropy, steam (x5 0)
+// above, with its steam mass and volume fractions; one phase. False, with the model's error
+// flag, where the end is not found.
+bool singlePhaseIsentropeEnd(WaterEOS& w, WaterMagmaCalculationResult& r);
+
 // Steam at Pf (bar) that magma cooling with it from T4 (K) heats past saturation, from a
 // water entropy S4 (J/(mol K)) at T4, m kg of water a kg of magma: the end at the common
 // temperature of steam and magma, searched between Tlow and T4. False where it cannot be

@@ -1,7 +1,8 @@
 // Igor Pro scripts of the magma-water program: they load the data files just written in the
 // working directory and draw the water phase diagram, the energy diagram E(m) and the P-T
 // and T-U diagrams of one cycle. The lines are Igor commands ("x " lines of an Igor text
-// file) and are fixed text.
+// file) and are fixed text, but for the working folder: written as an escaped Igor string,
+// and no script at all in a folder whose name an Igor command line cannot carry.
 #include <cstdarg>
 #include <cstdio>
 #include <string>
@@ -113,7 +114,8 @@ void setAxes(Script& x, double Tlow, double Thigh, double Pmax) {
 }  // namespace
 
 bool WaterEOS::writeIgorScriptForPhaseDiagram(int curve, int plot, int newExperiment) {
-    const std::string folder = igorFolder();
+    std::string folder;
+    if (newExperiment && !igorScriptFolder("Igor script igor2.itx", folder)) return false;
     const bool loader = !newExperiment || writeLoader(folder, "igor2.itx");
     Script x("igor2.itx");
     x("IGOR\n");
@@ -142,7 +144,8 @@ bool WaterEOS::writeIgorScriptForPhaseDiagram(int curve, int plot, int newExperi
 
 bool WaterEOS::writeIgorScriptForWaterMagmaDiagram(char pyroclast, char recharge,
                                                    const char* suffix) {
-    const std::string folder = igorFolder();
+    std::string folder;
+    if (!igorScriptFolder("Igor script igor1.itx", folder)) return false;
     const char* s = suffix == nullptr ? "" : suffix;
     const bool loader = writeLoader(folder, "igor1.itx");
     Script x("igor1.itx");
@@ -195,7 +198,8 @@ bool WaterEOS::writeIgorScriptForWaterMagmaDiagram(char pyroclast, char recharge
 }
 
 bool WaterEOS::writeIgorScriptForWaterMagmaCycle1(WaterMagmaCalculationResult& r) {
-    const std::string folder = igorFolder();
+    std::string folder;
+    if (!igorScriptFolder("Igor script igor0.itx", folder)) return false;
     const bool loader = writeLoader(folder, "igor0.itx");
     Script x("igor0.itx");
     x("IGOR\n");
@@ -250,7 +254,8 @@ bool WaterEOS::writeIgorScriptForWaterMagmaCycle1(WaterMagmaCalculationResult& r
 }
 
 bool WaterEOS::writeIgorScriptForWaterMagmaCycle(WaterMagmaCalculationResult& r) {
-    const std::string folder = igorFolder();
+    std::string folder;
+    if (!igorScriptFolder("Igor script igor0.itx", folder)) return false;
     const bool loader = writeLoader(folder, "igor0.itx");
     Script x("igor0.itx");
     x("IGOR\n");

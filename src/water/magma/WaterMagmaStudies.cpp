@@ -194,7 +194,10 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
         std::printf("No saturation or spinodal state at %.2f bar\n", r.P2);
         return;
     }
-    if (s.phreatic && !OutputFiles::checkSuffix(s.suffix)) return;
+    // In an Igor file the suffix ends every wave name of its header as well.
+    if (s.phreatic && !(s.igor ? OutputFiles::checkWaveNameSuffix(s.suffix)
+                               : OutputFiles::checkSuffix(s.suffix)))
+        return;
     const std::string name =
         s.phreatic ? std::string("heatirr") + s.suffix : std::string(s.mixture ? "wohl1" : "wohl0");
     OutputFile file;

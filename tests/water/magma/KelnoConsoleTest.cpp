@@ -240,4 +240,25 @@ TEST(KelnoConsole, HostileCommandLinesEndCleanly) {
 }
 
 }  // namespace
+// Regression: a surface pressure answered at the critical pressure or above, or a mass ratio
+// outside the diagrams' range, was refused only after the ten questions that followed it.
+TEST(KelnoConsole, RegressionAnAnswerThatBreaksItsOwnRuleIsRefusedAtOnce) {
+    const fs::path base = fs::current_path() / "answered";
+    const std::pair<const char*, const char*> cases[] = {
+        {"1\nn\n1200\n20\n300\n", "the surface pressure Psurf must lie below the critical"},
+        {"1\nn\n1200\n20\n220.64\n", "the surface pressure Psurf must lie below the critical"},
+        {"9\n", "the water/magma mass ratio m must lie in 0.001 ... 7"}};
+    int n = 0;
+    for (const auto& [answers, said] : cases) {
+        const testing::ProgramRun run = testing::runProgram(
+            KELNO_PROGRAM, {"pv", "interactive"}, base / std::to_string(n++), 60, answers);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+        // No question after the refused answer.
+        EXPECT_EQ((run.out + run.err).find("Geothermal gradient"), std::string::npos)
+            << run.out << run.err;
+        EXPECT_EQ(run.out.find("Summary"), std::string::npos) << run.out;
+    }
+}
+
 }  // namespace vornex

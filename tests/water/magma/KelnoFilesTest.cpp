@@ -2,10 +2,11 @@
 // replaced, never followed; a folder planted at one, or any file that cannot be written,
 // fails the command; an interrupted diagram leaves the file it was replacing as it was.
 // And the cycles and states that are no result are refused with status 1.
-#include <csignal>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,107 @@ TEST(KelnoFiles, CyclesPrintNoSolverTracesUnlessAskedFor) {
         testing::runProgram(KELNO_PROGRAM, {"--verbose", "pv"}, base / "verbose");
     EXPECT_EQ(loud.status, 0);
     EXPECT_EQ(loud.out.find("No convergence"), std::string::npos);
+}
+
+// The strings of one line of an Igor command, decoded (backslash escapes), or false when a
+// string is left open at the end of the line.
+bool igorStrings(const std::string& line, std::vector<std::string>& strings) {
+    bool inside = false;
+    std::string current;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (!inside) {
+            if (c == '"') inside = true;
+            continue;
+        }
+        if (c == '\\' && i + 1 < line.size()) {
+            current += line[++i];
+        } else if (c == '"') {
+            strings.push_back(current);
+            current.clear();
+            inside = false;
+        } else {
+            current += c;
+        }
+    }
+    return !inside;
+}
+
+// Regression: kelno wrote the working folder into its scripts as it stood, so that a folder
+// named with a quote and a line break wrote a command of its own into igor2.itx and
+// igor00.itx, a quote alone broke every path and a backslash was read as an escape.
+TEST(KelnoFiles, RegressionTheWorkingFolderIsAnIgorStringOrTheCommandIsRefused) {
+    const std::vector<std::vector<std::string>> commands = {
+        {"satu"},           {"spino"},         {"pv"}, {"pp"}, {"pw"}, {"ev", "m", "6.9"},
+        {"ep", "m", "6.9"}, {"ew", "m", "6.9"}};
+    // Quotes, backslashes (one before an n), blanks and a non-ASCII letter are carried.
+    const fs::path carried = fs::current_path() / "folder names" / "a\"b\\n c\\\xc3\xa9";
+    for (const auto& words : commands) {
+        const testing::ProgramRun run = testing::runProgram(KELNO_PROGRAM, words, carried);
+        EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
+        int paths = 0;
+        for (const auto& e : fs::directory_iterator(carried / "work")) {
+            if (e.path().filename().string().rfind("igor", 0) != 0) continue;
+            std::istringstream lines(testing::slurpFile(e.path()));
+            for (std::string line; std::getline(lines, line);) {
+                std::vector<std::string> strings;
+                EXPECT_TRUE(line == "IGOR" || line.rfind("x ", 0) == 0) << e.path() << ": " << line;
+                EXPECT_TRUE(igorStrings(line, strings)) << e.path() << ": " << line;
+                if (line.rfind("x newpath/O p7, ", 0) == 0) {
+                    ++paths;
+                    ASSERT_EQ(strings.size(), 1u) << line;
+                    EXPECT_EQ(strings[0], (carried / "work").string() + "/") << line;
+                }
+                if (line.find("LOADFILE") != std::string::npos) {
+                    ++paths;
+                    ASSERT_EQ(strings.size(), 1u) << line;
+                    EXPECT_EQ(strings[0], "LOADFILE " + (carried / "work").string() + "/" + "igor" +
+                                              (words[0] == "satu"   ? "2"
+                                               : words[0][0] == 'e' ? "1"
+                                                                    : "0") +
+                                              ".itx")
+                        << line;
+                }
+            }
+        }
+        // The phase diagram of "spino" appends to the one "satu" opened: it names no folder.
+        EXPECT_EQ(paths, words[0] == "spino" ? 0 : 2) << run.command;
+        fs::remove_all(carried / "work");
+    }
+    // A line break cannot be carried: the command is refused before anything is written.
+    const fs::path broken =
+        fs::current_path() / "folder names" / "inj\"dir\nx ExecuteScriptText \"rm -rf ~\"\nIGOR";
+    for (const auto& words : commands) {
+        if (words[0] == "spino") continue;
+        const testing::ProgramRun run = testing::runProgram(KELNO_PROGRAM, words, broken);
+        EXPECT_EQ(run.status, 1) << run.command << "\n" << run.err;
+        EXPECT_NE(run.err.find(words[0] + " refused: the working folder"), std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find("holds a line break"), std::string::npos) << run.err;
+        EXPECT_TRUE(fs::is_empty(broken / "work")) << run.command;
+        EXPECT_EQ(run.out, "") << run.command;
+    }
+}
+
+// Regression: under a file-size limit "satu" could not write satu0.itx but still wrote and
+// listed the script igor2.itx that loads it; a cycle's script loaded its unwritten curves.
+TEST(KelnoFiles, RegressionAScriptIsNotWrittenWhenAFileItLoadsWasNot) {
+    for (const char* command : {"satu", "spino", "pv recharge", "pp"}) {
+        const fs::path work = fs::current_path() / "size limit" / command / "work";
+        fs::create_directories(work);
+        const std::string line = "cd " + testing::quoted(work.string()) +
+                                 " && ulimit -f 10 && exec " + testing::quoted(KELNO_PROGRAM) +
+                                 " " + command + " </dev/null >../out 2>../err";
+        const int status = std::system(line.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 1) << command;
+        const std::string err = testing::slurpFile(work / ".." / "err");
+        EXPECT_NE(err.find("File too large"), std::string::npos) << command << "\n" << err;
+        for (const char* script : {"igor0.itx", "igor00.itx", "igor2.itx"}) {
+            EXPECT_FALSE(fs::exists(work / script)) << command << ": " << script;
+            EXPECT_EQ(err.find(std::string("Wrote ") + script), std::string::npos) << err;
+        }
+    }
 }
 
 }  // namespace

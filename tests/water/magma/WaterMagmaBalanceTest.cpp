@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -437,6 +438,141 @@ TEST_F(MagmaBalanceTest, SaturationUpTo220Point6Bar) {
     ASSERT_TRUE(water.calculateSaturatedExpansionWork(0.0, 220.6, &top, 1.0));
     ::testing::internal::GetCapturedStdout();
     EXPECT_NEAR(top.T, 647.081, 0.001);
+}
+
+// Regression: a heated liquid that reaches the surface pressure before it boils ended at
+// states interpolated linearly in pressure between state 3 and the boiling point of its
+// entropy, off its isentrope: T5 161.01 deg. C for 161.02, and reversible works below the
+// irreversible ones. The ends against IAPWS-95 (python iapws: T and u at Pf of the entropy
+// of state 3), and the second law over a grid of isobaric cycles.
+TEST_F(MagmaBalanceTest, LiquidEndsOfIsobaricCyclesLieOnTheirIsentrope) {
+    struct Case {
+        std::vector<const char*> words;
+        double T3, P3, Pf, T5, dU;  // K, bar, bar, K, J/g
+    };
+    const Case cases[] = {
+        {{"T1", "5", "Psurf", "100", "d", "1000", "m", "3"},
+         435.302132,
+         198.1,
+         100,
+         434.170271,
+         -0.07975814},
+        {{"T1", "2", "Psurf", "150", "d", "500", "m", "1.42"},
+         532.612851,
+         199.05,
+         150,
+         531.348536,
+         -0.09581559},
+        {{"T1", "2", "Psurf", "150", "d", "500", "Tm", "1200", "L", "350", "m", "1.2"},
+         564.708435,
+         199.05,
+         150,
+         562.953447,
+         -0.14290850},
+        {{"T1", "10", "Psurf", "150", "d", "100", "Tm", "1000", "L", "350", "m", "0.9"},
+         541.575815,
+         159.81,
+         150,
+         541.294142,
+         -0.01940807},
+        {{"T1", "20", "Psurf", "50", "d", "300", "m", "4"},
+         399.998821,
+         79.43,
+         50,
+         399.739633,
+         -0.00925441},
+        {{"T1", "40", "Psurf", "200", "d", "200", "m", "2"},
+         498.016139,
+         219.62,
+         200,
+         497.649202,
+         -0.03258429}};
+    for (const Case& c : cases) {
+        const WaterMagmaCalculationResult r = cycle(c.words, 1);
+        const std::string at = "T3 " + std::to_string(c.T3);
+        ASSERT_EQ(water.error, 0) << at;
+        ASSERT_EQ(r.x3, -2.0) << at;
+        // The reference holds for this state 3.
+        ASSERT_NEAR(r.T3, c.T3, 2e-6) << at;
+        ASSERT_NEAR(r.P3, c.P3, 1e-9) << at;
+        EXPECT_EQ(r.P5, c.Pf) << at;
+        EXPECT_NEAR(r.T5, c.T5, 2e-6) << at;
+        EXPECT_NEAR((r.U5 - r.U3) * 1e-3 / water.M, c.dU, 1e-6) << at;
+        EXPECT_NEAR(r.S5, r.S3, 1e-9 * r.S3) << at;
+        EXPECT_EQ(r.x5, 1.0) << at;
+        EXPECT_GE(-r.Wrev, -r.Wirr) << at;
+    }
+    // The reversible expansion does at least the work of the irreversible one against the
+    // surface pressure, whatever its end.
+    int liquidEnds = 0;
+    for (const char* Psurf : {"10", "50", "100", "150", "200", "220"})
+        for (const char* T1 : {"2", "20", "45"})
+            for (const char* d : {"100", "1000"})
+                for (const char* m : {"0.8", "1.5", "3"}) {
+                    const WaterMagmaCalculationResult r =
+                        cycle({"Psurf", Psurf, "T1", T1, "d", d, "m", m}, 1);
+                    const std::string at =
+                        std::string("Psurf ") + Psurf + " T1 " + T1 + " d " + d + " m " + m;
+                    ASSERT_EQ(water.error, 0) << at;
+                    if (r.x3 == -2.0 && r.P5 == r.Pf && r.x5 == 1.0) ++liquidEnds;
+                    EXPECT_GE(-r.Wrev, -r.Wirr - 1e-9) << at;
+                }
+    EXPECT_GT(liquidEnds, 10);
+}
+
+// Regression: where the magma heats the liquid to within a fraction of a kelvin of its
+// spinodal (its heat capacity diverging there), the searches for state 3 failed, dropping the
+// cycle and a point of each such energy diagram ("the peak temperature ... could not be
+// found"): state 3 lies on the isobar just below the spinodal, or on the spinodal's isentrope
+// just past it, and takes the magma's heat.
+TEST_F(MagmaBalanceTest, RegressionALiquidHeatedToItsSpinodalTakesTheMagmasHeat) {
+    const std::vector<std::vector<const char*>> cases = {
+        {"Psurf", "150", "d", "0", "T1", "1", "m", "0.79"},
+        {"Psurf", "100", "d", "100", "T1", "25", "m", "0.89"},
+        // Next to the critical point the unsolved states reach 1e-4 K below the spinodal.
+        {"Psurf", "220.6", "d", "0", "T1", "1", "m", "0.66"}};
+    for (const auto& words : cases) {
+        const WaterMagmaCalculationResult r = cycle(words, 1);
+        const std::string at = std::string("m ") + words.back() + " Psurf " + words[1];
+        ASSERT_EQ(water.error, 0) << at;
+        ASSERT_EQ(r.x3, -2.0) << at;
+        EXPECT_NEAR(r.T3, r.Tspin, 0.2) << at;
+        const bool onIsobar = std::fabs(r.P3 - r.P2) < 1e-6 * r.P2;
+        EXPECT_TRUE(onIsobar || std::fabs(r.S3 - r.Sspin) < 1e-9 * r.Sspin) << at;
+        const double ratio = std::atof(words.back());
+        const double magmaHeat =
+            (water.magmaHeatCapacity * (r.Tm - r.T3) - water.calculateLatentHeatTerm(r.Tm, r.T3)) /
+            ratio * 1e-3;  // J/g of water
+        EXPECT_NEAR(r.Q, magmaHeat, 1e-6 * magmaHeat) << at;
+        EXPECT_NEAR((r.H3 - r.H2) * 1e-3 / water.M, r.Q, 1e-6) << at;
+        EXPECT_GE(-r.Wrev, -r.Wirr) << at;
+    }
+    // IAPWS-95 (python iapws, its Helmholtz function at the liquid root of 220.6 bar, 6.7e-5 K
+    // below the spinodal, where the magma's heat balances): h3 - h2 = 2032.246521 J/g.
+    EXPECT_NEAR(cycle(cases.back(), 1).Q, 2032.246521, 1e-5);
+}
+
+// Regression: between about 215.6 and 217.2 bar the search for the liquid spinodal ended on
+// the vapour spinodal (71 cm3/mol at 216 bar), so every isobaric cycle heated at those depths
+// failed ("the saturation, liquid spinodal or boiling point ... could not be found"). The
+// liquid spinodal against IAPWS-95 (python iapws: the minimum of its Helmholtz pressure on
+// the liquid side equal to P), and the cycles at those surface pressures.
+TEST_F(MagmaBalanceTest, RegressionTheLiquidSpinodalNearTheCriticalPointIsNotTheVapours) {
+    const std::pair<double, double> spinodals[] = {
+        {215.62, 645.332615}, {216.0, 645.461201}, {217.0, 645.803035}, {218.33, 646.265941}};
+    for (const auto& [P, T] : spinodals) {
+        water.error = 0;
+        ASSERT_EQ(water.calculateTheLiquidSpinodalTemperatureFromP(P), 0) << P;
+        ASSERT_EQ(water.error, 0) << P;
+        EXPECT_NEAR(water.T, T, 2e-6) << P;
+        EXPECT_LT(water.V, kWaterCriticalVolume) << P;
+    }
+    for (const char* Psurf : {"215.7", "216", "216.8", "218.33"}) {
+        const WaterMagmaCalculationResult r = cycle({"Psurf", Psurf, "d", "0", "m", "0.5"}, 1);
+        ASSERT_EQ(water.error, 0) << Psurf;
+        ASSERT_EQ(r.failed, 0) << Psurf;
+        EXPECT_GE(-r.Wrev, -r.Wirr) << Psurf;
+    }
 }
 
 }  // namespace

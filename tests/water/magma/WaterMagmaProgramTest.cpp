@@ -681,6 +681,9 @@ TEST_F(MagmaProgramTest, PhreaticCycleOfTheMixtureIsentrope) {
     // Magma no hotter than the water at depth: the header only.
     water.calculatePhreaticCycle(10.0, 290.0, 0, 1, "1", 100.0);
     EXPECT_EQ(testing::fileLines("heatirr1").size(), 4u);
+    // Regression: a suffix with a blank split every wave name of the Igor header in two.
+    water.calculatePhreaticCycle(10.0, 296.15 + 401.0, 0, 1, "a b", 100.0);
+    EXPECT_FALSE(std::filesystem::exists("heatirra b"));
 }
 
 TEST_F(MagmaProgramTest, FailedIrreversibleSearchLeavesNanColumns) {

@@ -107,8 +107,17 @@ class IFP : public IdealMixture {
 
    protected:
     // The solver run from the start vector; the current state and the phases are left at its
-    // answer. False when the solver failed.
+    // answer. False when the solver failed, or its answer leaves a residual unclosed.
     bool runSolver();
+    // Every plain residual of the system within its tolerance (ln f, or moles).
+    bool residualsAreSmall(const std::vector<double>& F) const;
+    // Closes the plain residuals of a converged answer (F, at solver.x) by full Newton steps;
+    // false, the state left at the solver's answer, when they stay open.
+    bool polishAnswer(std::vector<double>& F);
+    // A component with no share of the feed, and the residual that keeps it out of both
+    // phases in place of its fugacity equation.
+    bool isAbsent(int i) const;
+    double absentRow(int i) const;
     // Both phases at the current state (second, then first); false when either fails.
     bool describePhases();
     // Vapour-liquid: second phase on the vapour side, first on the liquid side; liquid-liquid:
@@ -174,7 +183,8 @@ class IFP : public IdealMixture {
     // substitution; the phases are left at the current state.
     // Each start's lowest point goes to `each` when given.
     TrialPhase lowestTrialPhase(std::vector<TrialPhase>* each = nullptr);
-    // The two compositions of the answer within a summed 0.01 of each other.
+    // The two compositions of the answer within a summed 0.01 of each other, and their
+    // molar volumes within 1 %.
     bool phasesAreOne() const;
     // No trial phase lies below the tangent plane of the current answer; the lowest into below.
     bool isStableAnswer(TrialPhase& below, std::vector<TrialPhase>* each = nullptr);

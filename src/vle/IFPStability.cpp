@@ -130,7 +130,10 @@ IFP::TrialPhase IFP::lowestTrialPhase(std::vector<TrialPhase>* each) {
 bool IFP::phasesAreOne() const {
     double gap = 0.0;
     for (int i = 0; i < n; ++i) gap += std::fabs(current.x[i] - current.y[i]);
-    return gap < kOnePhaseGap;
+    // Near a pure end the compositions of two true phases differ little; their volumes do.
+    const double Vl = firstPhase ? firstPhase->V : 0.0, Vv = secondPhase ? secondPhase->V : 0.0;
+    const bool sameVolume = std::fabs(Vv - Vl) < kOnePhaseGap * std::max(std::fabs(Vl), std::fabs(Vv));
+    return gap < kOnePhaseGap && sameVolume;
 }
 
 bool IFP::isStableAnswer(TrialPhase& below, std::vector<TrialPhase>* each) {

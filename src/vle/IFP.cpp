@@ -512,10 +512,11 @@ void IFP::calculateVLE(short flag) {
         return;
     }
     startT_ = current.T;
-    bool solved = runSolver();
+    // An answer with its phases swapped (the liquid the lighter) is none: the retries run.
+    bool solved = runSolver() && phasesInOrder();
     if (!solved && raoultStart_ && startFromBinarySaturation()) {
         loadStartVector();
-        solved = runSolver();
+        solved = runSolver() && phasesInOrder();
     }
     if (!solved && raoultStart_) solved = solveFromColderSaturation();
     status = solved && phasesInOrder() ? 0 : 1;

@@ -30,6 +30,8 @@ constexpr int kTieLineSubstitutionSteps = 30;
 constexpr int kTieLineSteps = 60;
 // Saturation points at a temperature that a point at a pressure is sought through.
 constexpr int kIsothermalSteps = 40;
+// Gap in ln P at which the secant through them has closed in on the pressure given.
+constexpr double kIsothermalClose = 1e-5;
 // Steps of pressure, failed ones included, from a neighbouring saturation point at a pressure.
 constexpr int kPressureSteps = 60;
 
@@ -305,6 +307,7 @@ bool IFP::recoverFrom(std::vector<TrialPhase>& starts) {
     };
     for (const TrialPhase& start : starts) {
         if (!(start.distance < -kBelowPlane)) continue;
+        diagnostic("DBG trial start %g liquid %d\n", start.distance, start.liquid);
         if (solveFromTrialPhase(start) && accepted()) return true;
         restore();
         if (solveAlongTieLines(start) && accepted()) return true;
@@ -341,6 +344,7 @@ bool IFP::solveFromNeighbouringPressures() {
         if (status != 0) continue;
         loadStartVector();
         found = sound();
+        diagnostic("DBG neighbour start %g found %d T %g\n", spec.P / 1e5, found, current.T);
     }
     // Each point starts the next, the step of pressure halved where one fails.
     double P = spec.P, step = 0.01 * target;
@@ -349,6 +353,7 @@ bool IFP::solveFromNeighbouringPressures() {
         const double next = P < target ? std::min(target, P + step) : std::max(target, P - step);
         spec.P = current.P = next;
         loadStartVector();
+        diagnostic("DBG neighbour P %g\n", next / 1e5);
         if (sound()) {
             P = next;
             kept = current;
@@ -394,14 +399,18 @@ bool IFP::solveThroughIsothermalPoints() {
     VLECurrentState kept = current;
     double step = fa < 0.0 ? 5.0 : -5.0;  // saturation pressures rise with temperature
     double Tb = Ta, fb = fa;
-    for (int k = 0; solved && k < kIsothermalSteps && std::fabs(fb) > 1e-9; ++k) {
+    // Each point at a temperature carries its solver's tolerance, some 1e-8 in ln P: the
+    // secant stops well above that, and the problem itself is solved from its last point.
+    for (int k = 0; solved && k < kIsothermalSteps && std::fabs(fb) > kIsothermalClose; ++k) {
         double T = Tb + step;
         if (Tb != Ta && fb != fa) {
             const double secant = Tb - fb * (Tb - Ta) / (fb - fa);
             T = Tb + std::clamp(secant - Tb, -std::fabs(step), std::fabs(step));
         }
         double f = 0.0;
+        diagnostic("DBG isothermal T %g\n", T);
         if (T > 0.0 && offset(T, f)) {
+            diagnostic("DBG   P %g\n", current.P / 1e5);
             Ta = Tb;
             fa = fb;
             Tb = T;

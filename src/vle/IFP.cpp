@@ -504,11 +504,25 @@ bool IFP::polishAnswer(std::vector<double>& F) {
 }
 
 void IFP::calculateVLE(short flag) {
+    refusal.clear();
+    // Without its models or a start the solve fails at its initialization, as it says.
+    const bool startable = firstPhase && secondPhase && m != 0 &&
+                           (flag == 0 || flag == 2 || flag == 3 || flag == 5);
+    if (startable && refuseBadInput()) return;
     set_initialization_flag(flag);
     initialize();
+    if (status != 0 && (type == 12 || type == 21) && firstPhase && secondPhase && m != 0) {
+        // Raoult's law, or the saturation point, leaves the feed in one phase where the
+        // models split it: the flash from the feed's own trial phases.
+        status = 1;
+        judgeSplitAnswer();
+        estimate_next_state();
+        return;
+    }
     if (status != 0) {
         status = 5;
         std::fputs("Initialization error\n", stderr);
+        refusal = "no state: the solve could not be started";
         return;
     }
     startT_ = current.T;
@@ -520,7 +534,10 @@ void IFP::calculateVLE(short flag) {
     }
     if (!solved && raoultStart_) solved = solveFromColderSaturation();
     status = solved && phasesInOrder() ? 0 : 1;
-    judgeAnswer();
+    if (isSplitProblem())
+        judgeSplitAnswer();
+    else
+        judgeAnswer();
     estimate_next_state();
 }
 

@@ -183,6 +183,27 @@ class IFP : public IdealMixture {
     // substitution; the phases are left at the current state.
     // Each start's lowest point goes to `each` when given.
     TrialPhase lowestTrialPhase(std::vector<TrialPhase>* each = nullptr);
+    // The same below a given plane (ln f_i / P), with the starts near the feed too where
+    // nearFeed is set.
+    TrialPhase trialPhasesBelow(const std::vector<double>& plane, bool nearFeed,
+                                std::vector<TrialPhase>* each = nullptr);
+    // Starts of the trial phases: the first n near each pure component.
+    std::vector<std::vector<double>> trialOrigins(bool nearFeed) const;
+    // Flashes and vapour fractions between 0 and 1 (problems 12, 21, 13, 31, 23, 32).
+    bool isSplitProblem() const;
+    // Status 5 and its reason for a feed that is no composition (a negative fraction, a sum
+    // other than 1) or a temperature, pressure or vapour fraction given out of range.
+    bool refuseBadInput();
+    // The solver from the start vector, its answer two phases in order, both present.
+    bool soundSplit();
+    // The flash from the trial phases below the feed's own plane at the T and P given; the
+    // reason in refusal where the feed is stable.
+    bool flashFromFeed();
+    // A vapour fraction between 0 and 1 along tie lines from the feed's dew or bubble point.
+    bool fractionFromSaturation();
+    // A flash or vapour-fraction answer that is no stable two-phase state is sought again;
+    // status 1 and the reason where none is found.
+    void judgeSplitAnswer();
     // The two compositions of the answer within a summed 0.01 of each other, and their
     // molar volumes within 1 %.
     bool phasesAreOne() const;

@@ -113,19 +113,50 @@ bool IFP::flashFromFeed() {
     }
     std::stable_sort(starts.begin(), starts.end(),
                      [](const TrialPhase& a, const TrialPhase& b) { return a.distance < b.distance; });
+    // Each start straight to Newton, then after successive substitution: a pair of liquids
+    // is the stable split of some feeds, and substitution, which moves its second phase
+    // onto the vapour model's gas root as soon as there is one, leaves it.
+    auto from = [&](const std::vector<double>& x, const std::vector<double>& y) {
+        for (bool substitute : {false, true}) {
+            current.T = spec.T;
+            current.P = spec.P;
+            current.x = x;
+            current.y = y;
+            // The lever rule of the feed between the two, where it lies between them.
+            double Fv = 0.5;
+            const double gap = y[0] - x[0];
+            if (std::fabs(gap) > 1e-6) Fv = std::clamp((z[0] - x[0]) / gap, 0.05, 0.95);
+            current.nV = Fv * N;
+            current.nL = N - current.nV;
+            if (substitute) substituteRatios(kFlashSubstitutionSteps);
+            loadStartVector();
+            TrialPhase below;
+            if (soundSplit() && isStableAnswer(below)) return true;
+        }
+        return false;
+    };
+    // The lowest liquid and the lowest vapour below the plane first: where a liquid splits
+    // off a liquid feed and a vapour too, the feed and either one make a metastable pair.
+    const TrialPhase* liquid = nullptr;
+    const TrialPhase* vapour = nullptr;
+    for (const TrialPhase& start : starts) {
+        if (!(start.distance < -kSplits)) continue;
+        const TrialPhase*& kind = start.V < feedV ? liquid : vapour;
+        if (!kind) kind = &start;
+    }
+    if (liquid && vapour && from(liquid->w, vapour->w)) return true;
     for (const TrialPhase& start : starts) {
         if (!(start.distance < -kSplits)) continue;
         const bool trialIsLiquid = start.V < feedV;
-        current.T = spec.T;
-        current.P = spec.P;
-        current.x = trialIsLiquid ? start.w : z;
-        current.y = trialIsLiquid ? z : start.w;
-        current.nV = current.nL = 0.5 * N;
-        substituteRatios(kFlashSubstitutionSteps);
-        loadStartVector();
-        TrialPhase below;
-        if (soundSplit() && isStableAnswer(below)) return true;
+        if (from(trialIsLiquid ? start.w : z, trialIsLiquid ? z : start.w)) return true;
     }
+    char text[300];
+    std::snprintf(text, sizeof text,
+                  "no two-phase state: the feed splits at %g K and %g bar (a trial phase lies "
+                  "%.3g RT below its tangent plane), but no split of it into this liquid and "
+                  "vapour model's phases is stable (two liquids, or three phases)",
+                  spec.T, spec.P / 1e5, -lowest.distance);
+    refusal = text;
     return false;
 }
 

@@ -119,6 +119,8 @@ IFP::TrialPhase IFP::trialPhasesBelow(const std::vector<double>& plane, bool nea
     lowest.tested = true;
     const auto un = static_cast<std::size_t>(n);
     const std::vector<std::vector<double>> origins = trialOrigins(nearFeed);
+    // A binary saturation solve of a start leaves its model on the vapour side.
+    correctPhaseKinds();
     FluidPhase* kinds[2] = {secondPhase, firstPhase};
     // A trial phase is a liquid where its volume lies on the liquid's side of the phases
     // judged (whichever model's root it is: a vapour model has only a liquid root at some
@@ -361,7 +363,6 @@ bool IFP::recoverFrom(std::vector<TrialPhase>& starts) {
     };
     for (const TrialPhase& start : starts) {
         if (!(start.distance < -kBelowPlane)) continue;
-        diagnostic("DBG trial start %g liquid %d\n", start.distance, start.liquid);
         if (solveFromTrialPhase(start) && accepted()) return true;
         restore();
         if (solveAlongTieLines(start) && accepted()) return true;
@@ -398,7 +399,6 @@ bool IFP::solveFromNeighbouringPressures() {
         if (status != 0) continue;
         loadStartVector();
         found = sound();
-        diagnostic("DBG neighbour start %g found %d T %g\n", spec.P / 1e5, found, current.T);
     }
     // Each point starts the next, the step of pressure halved where one fails.
     double P = spec.P, step = 0.01 * target;
@@ -407,7 +407,6 @@ bool IFP::solveFromNeighbouringPressures() {
         const double next = P < target ? std::min(target, P + step) : std::max(target, P - step);
         spec.P = current.P = next;
         loadStartVector();
-        diagnostic("DBG neighbour P %g\n", next / 1e5);
         if (sound()) {
             P = next;
             kept = current;
@@ -462,9 +461,7 @@ bool IFP::solveThroughIsothermalPoints() {
             T = Tb + std::clamp(secant - Tb, -std::fabs(step), std::fabs(step));
         }
         double f = 0.0;
-        diagnostic("DBG isothermal T %g\n", T);
         if (T > 0.0 && offset(T, f)) {
-            diagnostic("DBG   P %g\n", current.P / 1e5);
             Ta = Tb;
             fa = fb;
             Tb = T;

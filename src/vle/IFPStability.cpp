@@ -388,9 +388,36 @@ bool IFP::solveFromNeighbouringPressures() {
     const VLEImposedValues imposed = spec;
     const double target = imposed.P;
     auto sound = [&] { return runSolver() && phasesInOrder() && !phasesAreOne(); };
-    bool found = false;
-    for (int k = 1; k <= 12 && !found; ++k) {
-        // 3 % below, 3 % above, 6 % below, ...
+    // Each point starts the next, the step of pressure halved where one fails; true when
+    // the path reaches the pressure given.
+    auto follow = [&] {
+        double P = spec.P, step = 0.01 * target;
+        VLECurrentState kept = current;
+        bool going = true;
+        for (int attempt = 0; going && P != target && attempt < kPressureSteps; ++attempt) {
+            const double next =
+                P < target ? std::min(target, P + step) : std::max(target, P - step);
+            spec.P = current.P = next;
+            loadStartVector();
+            if (sound()) {
+                P = next;
+                kept = current;
+                step = std::min(2.0 * step, 0.02 * target);
+            } else {
+                current = kept;
+                step *= 0.5;
+                going = step > 1e-6 * target;
+            }
+        }
+        current = kept;
+        return going && P == target;
+    };
+    // From 3 % below, 3 % above, 6 % below, ...: a point on the upper branch of a retrograde
+    // dew curve may be reached from one side only, and a path from the other may end on
+    // another branch. The first path to end stable is the answer; else the first to end.
+    bool reached = false;
+    VLECurrentState first;
+    for (int k = 1; k <= 12; ++k) {
         const double shift = 0.03 * ((k + 1) / 2) * (k % 2 == 1 ? -1.0 : 1.0);
         spec = imposed;
         spec.P = target * (1.0 + shift);
@@ -398,29 +425,26 @@ bool IFP::solveFromNeighbouringPressures() {
         startBy(2);
         if (status != 0) continue;
         loadStartVector();
-        found = sound();
-    }
-    // Each point starts the next, the step of pressure halved where one fails.
-    double P = spec.P, step = 0.01 * target;
-    VLECurrentState kept = current;
-    for (int attempt = 0; found && P != target && attempt < kPressureSteps; ++attempt) {
-        const double next = P < target ? std::min(target, P + step) : std::max(target, P - step);
-        spec.P = current.P = next;
-        loadStartVector();
-        if (sound()) {
-            P = next;
-            kept = current;
-            step = std::min(2.0 * step, 0.02 * target);
-        } else {
-            current = kept;
-            step *= 0.5;
-            found = step > 1e-6 * target;
+        if (!sound() || !follow()) continue;
+        spec = imposed;
+        apply_conditions();
+        describePhases();
+        TrialPhase below;
+        if (isStableAnswer(below)) {
+            status = 0;
+            return true;
         }
+        if (!reached) first = current;
+        reached = true;
     }
     spec = imposed;
     status = 0;
-    if (found) current = kept;
-    return found && P == target;
+    if (reached) {
+        current = first;
+        apply_conditions();
+        describePhases();
+    }
+    return reached;
 }
 
 bool IFP::solveThroughIsothermalPoints() {

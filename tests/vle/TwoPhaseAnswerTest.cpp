@@ -45,8 +45,8 @@ void expectStableEquilibrium(const IndependentCubic& eos, const IFP& ifp, const 
 TEST(NaturalGasDewPoints, EverySolvedOneIsAStableEquilibrium) {
     IndependentCubic eos(true, kMethaneCO2);
     Library lib(true, kMethaneCO2);
-    for (double co2 : {0.01, 0.02, 0.03})
-        for (double P : {46.0, 50.0, 60.0, 70.0}) {
+    for (double co2 : {0.005, 0.03})
+        for (double P : {46.0, 70.0}) {
             const std::vector<double> z{1.0 - co2, co2};
             std::ostringstream what;
             what << "CO2 " << co2 << " at " << P << " bar";

@@ -16,6 +16,23 @@ constexpr int kMaxIsobarPoints = 100000;
 constexpr double kSmallestStepFraction = 1e-4;
 }  // namespace
 
+bool FluidPhase::crossToOtherPhase(double Pbar, double TK, double heading, bool toVapour,
+                                   double Vunstable, double dT) {
+    // The other phase's root lies beyond the unstable state reached. Where a model's
+    // spinodals overlap in temperature (near its critical point) it has none at TK: the
+    // temperatures further along the isobar's heading are tried, up to 16 steps on.
+    const double sense = heading > 0.0 ? 1.0 : -1.0;
+    set_the_phase_as(toVapour ? 1 : 2);
+    for (double move = 0.0; move <= 16.0 * dT; move = move == 0.0 ? 1e-3 * dT : 2.0 * move) {
+        temperature(TK + sense * move);
+        pressure(Pbar);
+        calculate_molar_volume();
+        if (error == 0 && dPdV < 0.0 && (toVapour ? V > Vunstable : V < Vunstable)) return true;
+    }
+    error = 0;
+    return false;
+}
+
 void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double Tmin, double Tmax,
                                      double Vmin, double Vmax, double dT, double dV,
                                      char stopAtInstability, char mode, const char* suffix,
@@ -58,6 +75,11 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
     }
 
     int points = 0;
+    double lastT = T, lastV = V;  // the point before, for the direction of the next step
+    // The last mechanically stable point, and whether the isobar has gone over to the other
+    // phase already.
+    double stableT = 0.0, stableV = 0.0, earlierStableT = 0.0;
+    bool stableSeen = false, crossed = false;
     while (opened && error == 0 && Tmin <= T && T <= Tmax && Vmin < V && V < Vmax) {
         if (++points > kMaxIsobarPoints) {
             std::fprintf(stderr, "Isobar %lf : stopped after %d points\n", Pbar, kMaxIsobarPoints);
@@ -68,6 +90,31 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
         calculate_state_functions();
         if (dPdV >= 0) {
             if (stopAtInstability) break;
+            if (stableSeen) {
+                // Past a spinodal the isobar leaves the stable states of its phase: it goes
+                // over to the other phase at the temperature of the last stable point, on
+                // the side it was heading for, instead of following the unstable states,
+                // whose isobar (of a multi-parameter equation) may wander back into the
+                // liquid. It crosses once; a second spinodal ends it.
+                if (crossed) break;
+                const double heading = stableT - earlierStableT;
+                const bool toVapour = V > stableV;
+                const double sense = heading != 0.0 ? (heading > 0.0 ? 1.0 : -1.0)
+                                                    : (toVapour ? 1.0 : -1.0);
+                if (crossToOtherPhase(Pbar, stableT, sense, toVapour, V, std::fabs(dT))) {
+                    crossed = true;
+                    // The way on keeps the temperature's heading: the jump between the two
+                    // phases' volumes tells nothing of the course of the new branch (below
+                    // water's density maximum the liquid shrinks as it warms).
+                    lastT = T - sense * std::fabs(dT);
+                    lastV = V;
+                    continue;
+                }
+                std::fprintf(stderr, "Isobar %lf : no %s beyond the spinodal near %lg K\n", Pbar,
+                             V > stableV ? "vapour" : "liquid", stableT);
+                error = 1;
+                break;
+            }
         } else {
             out.print(
                 "%12lg\t%12lg\t%12f\t%12lg\t%12lg\t%12lg\t%12lg\t%12lg\t%12lg\t%12lg\t%12lg\t"
@@ -76,6 +123,10 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
                 fugacity[0] * 1e-5, fugacity[0] / P, jouleThomson);
             out.row({V * 1e6, T, P * 1e-5, A, H, U, S, G, Cv, Cp, fugacity[0] * 1e-5, M / V,
                      jouleThomson});
+            earlierStableT = stableSeen ? stableT : T;
+            stableT = T;
+            stableV = V;
+            stableSeen = true;
         }
 
         // Next point: a temperature step where the isobar is flat in V, else a volume step;
@@ -84,11 +135,42 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
         const bool temperatureStep = std::fabs(slope) < slopeLimit;
         if (temperatureStep && dV * slope * dT < 0) dV = -dV;
         if (!temperatureStep && dT * slope * dV < 0) dT = -dT;
-        auto solve = [&] {
-            if (temperatureStep)
-                calculate_molar_volume();
-            else
-                calculate_temperature();
+        // Where the step changes its kind at a turning point of the isobar, the signs kept
+        // above may point back along the curve: the way on continues the last step (in
+        // units of the two steps).
+        if (points > 1) {
+            const double stepT = temperatureStep ? dT : dV / slope;
+            const double stepV = temperatureStep ? slope * dT : dV;
+            if ((T0 - lastT) * stepT / (dT * dT) + (V0 - lastV) * stepV / (dV * dV) < 0) {
+                dT = -dT;
+                dV = -dV;
+            }
+        }
+        lastT = T0;
+        lastV = V0;
+        // A temperature step solves the volume next to its prediction, on the branch the
+        // isobar follows: the volume search of the fluid gives the stable root of its
+        // selector's side, which may lie on the other branch (the liquid again, where a
+        // multi-parameter equation's unstable isobar turns back).
+        auto volumeNear = [&](double Vn, double reach) {
+            const double target = P;
+            double Vt = Vn;
+            for (int iteration = 0; iteration < 50; ++iteration) {
+                double Pcalc = 0.0;
+                if (!pressureAndSlopeAt(Vt, Pcalc) || !(dPdV != 0.0)) break;
+                const double move = -(Pcalc - target) / dPdV;
+                if (!std::isfinite(move) || std::fabs(Vt + move - Vn) > reach) break;
+                Vt += move;
+                if (std::fabs(move) <= 1e-12 * Vt) {
+                    volume(Vt);
+                    P = target;
+                    return true;
+                }
+            }
+            volume(Vn);
+            P = target;
+            error = 1;
+            return false;
         };
         auto step = [&](double h) {
             const double Tn = temperatureStep ? T0 + h * dT : T0 + h * dV / slope;
@@ -96,8 +178,14 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
             temperature(Tn);
             volume(Vn);
             pressure(Pbar);
-            if (temperatureStep) (phase == 2 ? Vl0 : Vv0) = Vn;
-            solve();
+            if (!temperatureStep) {
+                calculate_temperature();
+                return;
+            }
+            (phase == 2 ? Vl0 : Vv0) = Vn;
+            error = 0;
+            // The answer lies within the step's own length of its prediction.
+            volumeNear(Vn, std::fmax(std::fabs(Vn - V0), 1e-4 * V0));
         };
         step(1.0);
         for (double h = 1.0; error != 0;) {
@@ -110,8 +198,16 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
             // Even small steps fail: the isobar leaves this phase; carry on in the other one.
             pressure(Pbar);
             set_the_phase_as(phase == 2 ? 1 : 2);
-            solve();
-            break;  // a failure here ends the isobar through the error flag
+            if (temperatureStep)
+                calculate_molar_volume();
+            else
+                calculate_temperature();
+            // A failure here ends the isobar through the error flag.
+            if (error != 0)
+                std::fprintf(stderr,
+                             "Isobar %lf : no state of either phase beyond %lg K, %lg cm3/mol\n",
+                             Pbar, T0, V0 * 1e6);
+            break;
         }
     }
 

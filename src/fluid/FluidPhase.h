@@ -552,6 +552,11 @@ class FluidPhase : public Phase {
     void searchBubbleNucleusPressure(double TK, double Vliquid, double Vstart);
     void calculateSpinodalPoint1(double Vm3, double Tstart);
     int calculateSpinodalPoint2(double Pbar, double Vstart, double Tstart);
+    // The liquid spinodal at a pressure (bar): the state where a liquid of that temperature,
+    // expanded, first loses its stability (dP/dV = 0 with P at a maximum along the isotherm),
+    // never the vapour spinodal beside it near the critical point. 0 on success; otherwise
+    // a non-zero code, the error flag raised and the state as it was.
+    int calculateLiquidSpinodalPoint2(double Pbar, double Vstart, double Tstart);
     void calculateSpinodalPointFixedS(double S, double Vstart, double Tstart);
     void calculateSpinodalCurve(const char* file, double TK, double Vm3, char branch, double Tmin,
                                 char mode, const char* suffix, CurveArray* array);
@@ -785,6 +790,12 @@ class FluidPhase : public Phase {
     void calculateLogarithmicFugacities();
     // One volume solve from V0; true when the solver converged. Leaves V, dP/dV and dZ/dP.
     bool solveVolumeFrom(double V0);
+    // The T-V isobar at P (bar) past a spinodal reached near TK (K), heading up (heading > 0)
+    // or down in temperature: the other phase's stable state (the vapour when toVapour),
+    // beyond the unstable volume reached; false, the state unspecified, when there is none
+    // within 16 temperature steps dT (K) on.
+    bool crossToOtherPhase(double Pbar, double TK, double heading, bool toVapour, double Vunstable,
+                           double dT);
     // The stable root on one branch from V0 (see the head of this file); true when found.
     // Leaves V, Z, dZ/dV, dP/dV and dZ/dP.
     bool solveVolumeOnBranch(double V0, bool liquidBranch);

@@ -370,6 +370,178 @@ int FluidPhase::calculateSpinodalPoint2(double Pbar, double Vstart, double Tstar
     return spinodalAtPressureNested(*this, Pstar, Tstart, Vstart) ? 0 : code;
 }
 
+namespace {
+
+// A_vv at V (the fluid's temperature set); false where the model gives no value.
+bool curvatureAt(FluidPhase& f, double Vm3, double& Avv, double& Avvv) {
+    if (!(Vm3 > 0.0)) return false;
+    f.volume(Vm3);
+    if (!fillPure(f)) return false;
+    Avv = f.Avv;
+    Avvv = f.Avvv;
+    return std::isfinite(Avvv);
+}
+
+// The liquid spinodal at T: the first volume where A_vv (RT A_vv = -dP/dV) falls to 0 as a
+// compressed liquid expands, from a little below Vguess in steps of 0.2 %. Where A_vv has
+// a least value between two steps, that value is looked at as well, so that a narrow
+// unstable range close to the critical point is not stepped over; a model may have such
+// minima that stay positive (a stable pocket) before its spinodal. 1 when found, 0 when
+// none lies below three times Vguess (the isotherm has no liquid spinodal), -1 when the
+// model gives no value.
+int liquidSpinodalVolume(FluidPhase& f, double TK, double Vguess, double& Vfound) {
+    constexpr double kStep = 1.002;
+    f.temperature(TK);
+    double V = 0.97 * Vguess, Avv = 0.0, Avvv = 0.0;
+    for (int shrink = 0;; ++shrink, V *= 0.95) {
+        if (shrink > 40 || !curvatureAt(f, V, Avv, Avvv)) return -1;
+        if (Avv > 0.0 && Avvv < 0.0) break;
+    }
+    auto bisect = [&](double stable, double unstable) {
+        for (int i = 0; i < 100 && std::fabs(unstable / stable - 1.0) > 1e-13; ++i) {
+            const double mid = 0.5 * (stable + unstable);
+            double a = 0.0, b = 0.0;
+            if (!curvatureAt(f, mid, a, b)) return -1;
+            (a > 0.0 ? stable : unstable) = mid;
+        }
+        Vfound = 0.5 * (stable + unstable);
+        return 1;
+    };
+    for (const double Vend = 3.0 * Vguess; V < Vend; V *= kStep) {
+        const double Vn = V * kStep;
+        double An = 0.0, An1 = 0.0;
+        if (!curvatureAt(f, Vn, An, An1)) return -1;
+        if (!(An > 0.0)) return bisect(V, Vn);
+        if (Avvv < 0.0 && An1 >= 0.0) {
+            double lo = V, hi = Vn;
+            for (int i = 0; i < 100 && std::fabs(hi / lo - 1.0) > 1e-13; ++i) {
+                const double mid = 0.5 * (lo + hi);
+                double a = 0.0, b = 0.0;
+                if (!curvatureAt(f, mid, a, b)) return -1;
+                if (!(a > 0.0)) return bisect(V, mid);
+                (b < 0.0 ? lo : hi) = mid;
+            }
+        }
+        Avvv = An1;
+    }
+    return 0;
+}
+
+// The liquid spinodal at the pressure Ptarget by nested searches: the liquid spinodal of
+// each isotherm, and the temperature where its pressure is Ptarget, bracketed and then
+// narrowed by regula falsi (a bisection where an isotherm has none). Along the liquid
+// spinodal the pressure rises with the temperature up to the critical point.
+bool liquidSpinodalAtPressure(FluidPhase& f, double Ptarget, double Tstart, double Vstart) {
+    double V = Vstart;
+    // 1 with the pressure miss where the isotherm has a liquid spinodal, 0 where it has none
+    // (too hot), -1 on a failure.
+    auto miss = [&](double TK, double& F) {
+        double Vls = 0.0;
+        // From the compressed side of the start as well, so that no earlier loss of
+        // stability is passed over where the last isotherm's came later.
+        const int found = liquidSpinodalVolume(f, TK, std::fmin(V, Vstart), Vls);
+        if (found != 1) return found;
+        V = Vls;
+        f.volume(Vls);
+        f.error = 0;
+        F = f.calculate_pressure() - Ptarget;
+        return f.error == 0 && std::isfinite(F) ? 1 : -1;
+    };
+    double Tlo = 0.0, Thi = 0.0, Flo = 0.0, Fhi = 0.0;
+    bool haveLo = false, haveHi = false, hiHasValue = false;
+    double Tbest = 0.0, Fbest = HUGE_VAL;
+    // -1 when the point replaced the lower end, 1 the upper, 0 on a failure.
+    auto classify = [&](double TK) {
+        double F = 0.0;
+        const int found = miss(TK, F);
+        if (found < 0) return 0;
+        if (found == 1 && std::fabs(F) < std::fabs(Fbest)) {
+            Tbest = TK;
+            Fbest = F;
+        }
+        if (found == 1 && F < 0.0) {
+            Tlo = TK;
+            Flo = F;
+            haveLo = true;
+            return -1;
+        }
+        Thi = TK;
+        Fhi = F;
+        haveHi = true;
+        hiHasValue = found == 1;
+        return 1;
+    };
+    if (classify(Tstart) == 0) return false;
+    double step = 1.0;
+    for (int k = 0; k < 40 && !(haveLo && haveHi); ++k, step *= 2.0) {
+        const double TK = haveLo ? Tlo + step : Thi - step;
+        if (!(TK > 0.0) || classify(TK) == 0) return false;
+    }
+    if (!(haveLo && haveHi)) return false;
+    int last = 0;
+    for (int iteration = 0; iteration < 200; ++iteration) {
+        if (Thi - Tlo < 1e-12 * Thi || std::fabs(Fbest) <= 1e-12 * Ptarget) break;
+        double TK = 0.5 * (Tlo + Thi);
+        if (hiHasValue) {
+            const double t = Tlo - Flo * (Thi - Tlo) / (Fhi - Flo);
+            if (t > Tlo && t < Thi) TK = t;
+        }
+        const int side = classify(TK);
+        if (side == 0) return false;
+        // Illinois: the end that stays twice running keeps half its weight.
+        if (side == last) (side < 0 ? Fhi : Flo) *= 0.5;
+        last = side;
+    }
+    double F = 0.0;
+    if (!(Fbest < HUGE_VAL) || miss(Tbest, F) != 1) return false;
+    if (std::fabs(F) > 1e-6 * std::fmax(Ptarget, 1e5)) return false;
+    f.temperature(Tbest);
+    f.volume(V);
+    f.calculate_pressure();
+    return f.error == 0;
+}
+
+}  // namespace
+
+int FluidPhase::calculateLiquidSpinodalPoint2(double Pbar, double Vstart, double Tstart) {
+    const double T0 = T, V0 = V, P0 = P;
+    Pstar = Pbar * 1e5;
+    // The (T, V) Newton from the start, kept where its answer is the liquid spinodal: the
+    // first loss of stability as the liquid of that temperature expands.
+    int code = solveTV(*this, static_cast<EquationSystem>(&FluidPhase::equationForSpinodalPoint),
+                       Tstart, Vstart);
+    if (code == 0) {
+        const double Ts = T, Vs = V;
+        double Vls = 0.0;
+        if (liquidSpinodalVolume(*this, Ts, std::fmin(Vs, Vstart), Vls) == 1 &&
+            std::fabs(Vls / Vs - 1.0) < 1e-6) {
+            temperature(Ts);
+            volume(Vs);
+            calculate_pressure();
+            if (error == 0) return 0;
+        }
+        code = 1;
+    }
+    if (liquidSpinodalAtPressure(*this, Pstar, Tstart, Vstart)) {
+        // Polished by the Newton from the answer, which now starts on the liquid branch.
+        const double Ts = T, Vs = V;
+        if (solveTV(*this, static_cast<EquationSystem>(&FluidPhase::equationForSpinodalPoint), Ts,
+                    Vs) == 0 &&
+            std::fabs(V / Vs - 1.0) < 1e-4 && std::fabs(T / Ts - 1.0) < 1e-6)
+            return 0;
+        temperature(Ts);
+        volume(Vs);
+        error = 0;
+        calculate_pressure();
+        if (error == 0) return 0;
+    }
+    temperature(T0);
+    volume(V0);
+    P = P0;
+    error = 1;
+    return code != 0 ? code : 1;
+}
+
 void FluidPhase::calculateSpinodalPointFixedS(double entropy, double Vstart, double Tstart) {
     Sstar = entropy;
     systemSolver->verbose = 0;

@@ -67,7 +67,10 @@ bool IFP::predict(const PredictorRule& rule, PredictorSteps& steps, double step,
             if (type == rule.typeP) {
                 set_type_of_problem(rule.typeT);
                 calculate_derivatives(dX.data(), 1, rule.held);
-                steps.dT = rule.fixedSwitchSteps ? signOf(slope * steps.dP) : std::fabs(dTarg);
+                // The step goes on along the curve: on the upper branch of a retrograde dew
+                // curve, where the pressure still rises, the temperature falls.
+                steps.dT =
+                    (rule.fixedSwitchSteps ? 1.0 : std::fabs(dTarg)) * signOf(slope * steps.dP);
             }
             move = steps.dT;
             set_the_temperature(last.T + step * move);

@@ -240,18 +240,8 @@ void WaterEOS::calculateTheLiquidSpinodalTemperatureFromV(double Vm3) {
 }
 
 int WaterEOS::calculateTheLiquidSpinodalTemperatureFromP(double Pbar) {
-    const water::SearchStart start = water::liquidSpinodalStartFromP(Pbar);
-    // Within some 5 bar of the critical point the start falls a kelvin or more short, and the
-    // search from it can end on the vapour spinodal (a volume above the critical one): it is
-    // started again a little warmer.
-    int code = 0;
-    for (double warmer : {0.0, 1.0, 1.5, 2.0}) {
-        error = 0;
-        code = calculateSpinodalPoint2(Pbar, start.Vl, start.T + warmer);
-        if (code == 0 && error == 0 && V < kWaterCriticalVolume) return 0;
-    }
-    error = 1;
-    return code != 0 ? code : 1;
+    water::SearchStart start = water::liquidSpinodalStartFromP(Pbar);
+    return calculateLiquidSpinodalPoint2(Pbar, start.Vl, start.T);
 }
 
 void WaterEOS::calculateTheSpinodalPointFromS(double entropy) {

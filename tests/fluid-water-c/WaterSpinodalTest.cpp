@@ -1,7 +1,7 @@
 // Spinodals of the reference water model: the liquid spinodal temperature at a volume, the
-// spinodal at a pressure and at an entropy (from the water correlations' starts, as the
-// water model's own spinodal searches call them), and the
-// spinodal curves leaving the model's critical point, each point checked by dP/dV = 0 from
+// spinodal at a pressure (the liquid's up to the critical pressure) and at an entropy (from
+// the water correlations' starts, as the water model's own spinodal searches call them), and
+// the spinodal curves leaving the model's critical point, each point checked by dP/dV = 0 from
 // pressure differences.
 #include <gtest/gtest.h>
 
@@ -88,6 +88,51 @@ TEST_F(WaterSpinodal, SpinodalAtAPressureAndAtAnEntropyAgree) {
     EXPECT_NEAR(water.T / T, 1.0, 1e-6);
     EXPECT_NEAR(water.V / V, 1.0, 1e-5);
     EXPECT_LT(std::fabs(bulkModulus(water.T, water.V)), kVanishingModulus);
+}
+
+// The liquid spinodal at a pressure close below the critical one: IAPWS-95's liquid-branch
+// dP/drho = 0 (python iapws): pressure (bar), temperature (K), molar volume (cm3/mol).
+struct SpinodalAtP {
+    double P, T, V;
+};
+constexpr SpinodalAtP kLiquidSpinodals[] = {
+    {215.50, 645.292152417, 45.675881346}, {215.55, 645.309003421, 45.707744904},
+    {215.60, 645.325866246, 45.739874065}, {215.65, 645.342740946, 45.772272764},
+    {215.70, 645.359627574, 45.804945039}, {215.75, 645.376526184, 45.837895026},
+    {215.80, 645.393436829, 45.871126972}, {215.85, 645.410359562, 45.904645237},
+    {215.90, 645.427294436, 45.938454295}, {215.95, 645.444241502, 45.972558745},
+    {216.00, 645.461200813, 46.006963315}, {216.05, 645.478172420, 46.041672866},
+    {216.10, 645.495156375, 46.076692400}, {216.15, 645.512152729, 46.112027065},
+    {216.20, 645.529161531, 46.147682165}, {216.25, 645.546182832, 46.183663165},
+    {216.30, 645.563216683, 46.219975697}, {216.35, 645.580263132, 46.256625576},
+    {216.40, 645.597322228, 46.293618798}, {216.45, 645.614394020, 46.330961558},
+    {216.50, 645.631478557, 46.368660256}, {216.55, 645.648575887, 46.406721510},
+    {216.60, 645.665686056, 46.445152162}, {216.65, 645.682809112, 46.483959298},
+    {216.70, 645.699945102, 46.523150252}, {216.75, 645.717094072, 46.562732627},
+    {216.80, 645.734256069, 46.602714302}, {216.85, 645.751431137, 46.643103455},
+    {216.90, 645.768619323, 46.683908573}, {216.95, 645.785820671, 46.725138471},
+    {217.00, 645.803035225, 46.766802312}, {217.05, 645.820263031, 46.808909625},
+    {217.10, 645.837504131, 46.851470326}, {217.15, 645.854758570, 46.894494743},
+    {217.20, 645.872026391, 46.937993635},
+};
+
+// Between 215.65 and 217.15 bar the search settled on the vapour spinodal beside it (216.2
+// bar: 645.300 K, 70.910 cm3/mol, above the critical volume) or failed (216.70, 216.85,
+// 216.90 bar).
+TEST_F(WaterSpinodal, LiquidSpinodalAtAPressureIsOnTheLiquidSide) {
+    for (const SpinodalAtP& s : kLiquidSpinodals) {
+        ASSERT_EQ(water.calculateTheLiquidSpinodalTemperatureFromP(s.P), 0) << s.P;
+        EXPECT_EQ(water.error, 0) << s.P;
+        EXPECT_NEAR(water.T, s.T, 1e-5) << s.P;
+        EXPECT_NEAR(water.V * 1e6, s.V, 1e-6 * s.V) << s.P;
+        EXPECT_NEAR(water.P * 1e-5, s.P, 1e-7 * s.P) << s.P;
+    }
+    // Above the critical pressure there is none: refused, the state as it was.
+    const double T = water.T, V = water.V;
+    EXPECT_NE(water.calculateTheLiquidSpinodalTemperatureFromP(221.0), 0);
+    EXPECT_EQ(water.error, 1);
+    EXPECT_EQ(water.T, T);
+    EXPECT_EQ(water.V, V);
 }
 
 TEST_F(WaterSpinodal, CurvesLeaveTheCriticalPointOnTheirSides) {

@@ -1,4 +1,5 @@
-// Isopleths of binaries whose curve runs into the mixture's critical point: every row is a
+// Isopleths of binaries whose curve runs into the mixture's critical point (dew curves past
+// their cricondentherm and cricondenbar as well as bubble curves): every row is a
 // two-phase state (the lighter component enriched in the less dense phase, two distinct
 // phases), and the trace ends just before the critical point, where the phases merge,
 // instead of going on along the trivial solution x = y or along the envelope's other branch
@@ -92,6 +93,65 @@ TEST_P(PengRobinsonBubbleIsopleth, EndsAtTheCriticalPoint) {
 
 INSTANTIATE_TEST_SUITE_P(MethaneEthane, PengRobinsonBubbleIsopleth,
                          ::testing::Values(Feed{0.5}, Feed{0.8}, Feed{0.2}, Feed{0.9}));
+
+// The isopleth of a feed (mode 6) from T0, its dew curve (nV = N) or its bubble curve.
+std::vector<Row> isoplethOf(double methane, double T0, bool dew) {
+    CubicMixture mix({"CH4", "C3H8"});
+    mix.feed({methane, 1.0 - methane});
+    CurveArray array;
+    test::outputOf([&] {
+        mix.ifp->calculate_an_isopleth(T0, dew ? 1.0 : 0.0, nullptr, "", 150.0, 380.0, 2.0, 5e5, 0,
+                                       kCurveArray, &array);
+    });
+    return arrayRows(array);
+}
+
+// Turns of a column along the rows: the number of times it goes back.
+int turns(const std::vector<Row>& rows, double Row::*column) {
+    int count = 0;
+    for (std::size_t k = 2; k < rows.size(); ++k)
+        if ((rows[k].*column - rows[k - 1].*column) * (rows[k - 1].*column - rows[k - 2].*column) <
+            0)
+            ++count;
+    return count;
+}
+
+class PengRobinsonDewIsopleth : public ::testing::TestWithParam<Feed> {};
+
+// Past the cricondenbar of a retrograde dew curve the temperature step after a pressure step
+// went up again, back along the curve: 20,001 rows of dew points back and forth (z 0.8 from
+// 250 K: to 94 bar, down to 22 bar, up again) until the step limit, with no end.
+TEST_P(PengRobinsonDewIsopleth, GoesOnceAlongTheCurveToTheCriticalPoint) {
+    const double z0 = GetParam().methane;
+    const std::vector<Row> dew = isoplethOf(z0, 250.0, true);
+    ASSERT_FALSE(dew.empty());
+    expectTwoPhaseRowsUpToTheCriticalPoint(dew, 0, "dew isopleth");
+    // One pass: the temperature turns once (the cricondentherm), the pressure at most once
+    // (the cricondenbar).
+    EXPECT_LE(turns(dew, &Row::T), 1);
+    EXPECT_LE(turns(dew, &Row::P), 1);
+    for (const Row& r : dew) EXPECT_NEAR(r.y[0], z0, 1e-6) << "T " << r.T;
+    for (std::size_t k = 0; k < dew.size(); k += 5) {
+        const Row& r = dew[k];
+        CubicMixture mix({"CH4", "C3H8"});
+        const auto l = lnPhiOf(*mix.liquid, r.T, r.P, {r.x[0], r.x[1]});
+        const auto v = lnPhiOf(*mix.vapour, r.T, r.P, {r.y[0], r.y[1]});
+        for (int i = 0; i < 2; ++i)
+            EXPECT_NEAR(std::log(r.x[i]) + l[i], std::log(r.y[i]) + v[i], 2e-5)
+                << "T " << r.T << " component " << i;
+    }
+    // The bubble curve of the same feed, traced from the other side, ends at the same
+    // critical point: the two ends lie within their margins of it.
+    const std::vector<Row> bubble = isoplethOf(z0, 200.0, false);
+    ASSERT_FALSE(bubble.empty());
+    EXPECT_NEAR(dew.back().T, bubble.back().T, 1.5);
+    EXPECT_NEAR(dew.back().P, bubble.back().P, 1.0);
+}
+
+// Critical points of the feeds (PR, kij 0): z 0.5 near 322 K and 84.7 bar, z 0.8 near
+// 256.5 K and 96.1 bar, z 0.9 near 225.3 K and 77.7 bar.
+INSTANTIATE_TEST_SUITE_P(MethanePropane, PengRobinsonDewIsopleth,
+                         ::testing::Values(Feed{0.8}, Feed{0.5}, Feed{0.9}));
 
 TEST(VanDerWaalsBubbleIsopleth, WritesNoTrivialRow) {
     // From 250 K the trace passed the critical point (about 277.7 K, 75.1 bar) onto the

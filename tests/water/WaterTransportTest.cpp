@@ -58,6 +58,26 @@ TEST_F(WaterPropertiesTest, ViscosityAndConductivityAtTheirCheckValues) {
     EXPECT_NEAR(steam.lambda, 0.0251, 0.0005);
 }
 
+// The conductivity equation evaluated apart (mpmath, the published coefficients) at IAPWS-95
+// states of the liquid (python iapws: density kg/m3, expansivity 1/K, compressibility 1/Pa),
+// where the critical enhancement is about 1e-6 of it or less. The coefficient 14.11166 of the
+// dilute part written 14.11616 moved 25 degC from 0.6071592 to 0.6069979, within the 0.002 above.
+TEST(WaterConductivityEquation, MatchesTheEquationEvaluatedApart) {
+    struct State {
+        double T, P, rho, alpha, kT, lambda;
+    };
+    const State states[] = {
+        {298.15, 1e5, 997.0470390177775, 2.572874260598333e-4, 4.524632587949026e-10,
+         0.607159171366686},
+        {473.15, 100e5, 870.9352820330217, 1.3186266323855676e-3, 8.311315021219255e-10,
+         0.670595315779012},
+    };
+    for (const State& s : states)
+        EXPECT_NEAR(WaterEOS::calculateConductivity(s.T, s.P, s.rho, s.alpha, s.kT), s.lambda,
+                    2e-6 * s.lambda)
+            << s.T << " K";
+}
+
 TEST_F(WaterPropertiesTest, TransportOutsideTheRangeOfTheFormulationsIsNotANumber) {
     EXPECT_TRUE(std::isfinite(WaterEOS::calculateViscosity(298.15, 4999e5, 1149.0, 3e-10)));
     EXPECT_TRUE(std::isnan(WaterEOS::calculateViscosity(298.15, 5001e5, 1149.0, 3e-10)));
@@ -111,6 +131,21 @@ TEST(WaterDielectricPitzer, EpsilonPitzerPolarisationConstantIs32783) {
         }
     }
     EXPECT_NEAR(water::epsilonPitzer(673.15, 0.5, kWaterMolarMass), 9.9, 0.2);
+}
+
+// The Pitzer (1983) form evaluated apart (mpmath) from its physical constants: 12 pi N_A
+// alpha with alpha = 1.444e-24 cm3, 4 pi N_A mu^2 with mu = 1.84 D, the CODATA N_A and k;
+// the library's rounded constants move it by less than 1e-4. The correlation factor's
+// rho^5 term written rho^4 moved 773.15 K, 0.7 g/cm3 from 14.1136 to 13.9123.
+TEST(WaterDielectricPitzer, MatchesTheEquationEvaluatedApart) {
+    struct State {
+        double T, rho, eps;
+    };
+    for (const State& s :
+         {State{773.15, 0.7, 14.1126217690627}, State{673.15, 0.5, 9.91634228000580},
+          State{873.15, 0.3, 4.08421739463691}, State{623.15, 0.9, 25.8677546315410}})
+        EXPECT_NEAR(water::epsilonPitzer(s.T, s.rho, kWaterMolarMass), s.eps, 2e-4 * s.eps)
+            << s.T << " K " << s.rho;
 }
 
 // Regression: the Pitzer (1983) form returned 88.67 at 25 degC and 1 bar (78.41 measured,

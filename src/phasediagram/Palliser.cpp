@@ -14,7 +14,17 @@ namespace {
 
 constexpr double kPureWater = 1e-8;   // below: pure water
 constexpr double kPureNaCl = 0.9999;  // above: pure NaCl
-constexpr double kOnCurve = 0.01;     // bar: a pressure this close is on a saturation curve
+// A pressure this close to a saturation (or the SLV) curve's is on it: within 0.01 bar, and
+// within a ten-thousandth of the curve's pressure, six digits of a shown pressure. An
+// absolute band alone is a stretch of the neighbouring regions where the curve's pressure is
+// small: 0.01 bar is a hundredth of the SLV pressure near 85 degC and exceeds water's
+// saturation pressure below 7 degC and NaCl's boiling pressure just above 800 degC.
+constexpr double kOnCurve = 0.01;  // bar
+constexpr double kOnCurveShare = 1e-4;
+
+bool onCurve(double P, double Pcurve) {
+    return P == Pcurve || std::fabs(P - Pcurve) < std::min(kOnCurve, kOnCurveShare * Pcurve);
+}
 // Mass share of a phase that is the rounding of the three-phase proportions, not a phase.
 constexpr double kShareRounding = 1e-12;
 
@@ -183,11 +193,12 @@ double Palliser::classifyBelowWaterCritical(double T, double P, double x, double
 }
 
 bool Palliser::onSLVCurve(double T, double P, double x, double rho) {
-    if (!(std::fabs(P - slvPressure) < kOnCurve) || !(x >= slvVapourSalinity)) return false;
+    if (!onCurve(P, slvPressure) || !(x >= slvVapourSalinity)) return false;
     // At the SLV pressure itself the state is the SLV point's: three phases, or the pair of
     // them that makes up x. Near it only a density that asks for three phases puts it there;
     // otherwise the side of the curve its pressure is on decides, continuous with the states
-    // around it (at low temperature the margin is a good part of the liquid-vapour band).
+    // around it; the margin is no wider than a shown pressure's rounding, so that a state off
+    // the curve is the same with and without its own density.
     if (P == slvPressure) return true;
     if (!(rho > 0.0)) return false;
     double Pslv = 0.0, wL = 0.0, wV = 0.0;
@@ -372,7 +383,7 @@ double Palliser::pureLiquidVapour(double T, double P, double rho, int32_t code,
                                   double (Palliser::*vapour)(double, double)) {
     const double Psat = liquidGasPressure, rhoL = lgLiquidDensity, rhoV = lgVapourDensity;
     haliteMassFraction = haliteVolumeFraction = 0.0;
-    if (std::fabs(P - Psat) >= kOnCurve) {
+    if (!onCurve(P, Psat)) {
         bool isLiquid = P > Psat;
         liquidMassFraction = liquidVolumeFraction = isLiquid ? 1.0 : 0.0;
         vapourMassFraction = vapourVolumeFraction = isLiquid ? 0.0 : 1.0;
@@ -411,7 +422,7 @@ double Palliser::calculateNaClDensity(double T, double P, double rho) {
     double rhoGas = P * 1e5 * naclMolarMass / ((T + 273.15) * 8.314);
     liquidMassFraction = liquidVolumeFraction = 0.0;
     region = kHaliteVapour;
-    if (std::fabs(P - Ps) >= kOnCurve) {
+    if (!onCurve(P, Ps)) {
         bool halite = P > Ps;
         if (halite) region = kHaliteLiquid;
         haliteMassFraction = haliteVolumeFraction = halite ? 1.0 : 0.0;

@@ -20,8 +20,12 @@ constexpr int kOnePhaseScan = 16;       // intervals of the scan below a halite 
 constexpr int kHomogenisationHalvings = 26;  // a degree down to 1.5e-8 degC
 // How closely the density at a pressure found for it must meet the density asked for.
 constexpr double kBulkDensityTolerance = 1e-9;
-// The most the density may change from one double of the pressure to the next at a root.
+// The most the density may change from one double of the pressure to the next at a root, and
+// on a cusp, where the change across a million doubles is at least twice that across one (a
+// step of the density is not: it stays the step).
 constexpr double kNeighbourStep = 1e-6;
+constexpr double kCuspStep = 1e-4;
+constexpr double kCuspWidth = 1048576.0;  // doubles of the pressure either side
 constexpr double kLowestHalitePressure = 1e-6;  // bar, the bottom of the halite + liquid scan
 
 struct IsochoreContext {
@@ -205,12 +209,21 @@ bool Palliser::ofBulkDensity(double T, double P, double rho, double x) {
     if (d > 0.0 && std::fabs(d / rho - 1.0) <= kBulkDensityTolerance) return true;
     // Where the density climbs steeply (the cusp at the critical pressure) no double meets rho
     // that closely: the pressure is found when its neighbours lie on either side, close
-    // together (not across a step of the density, as at the liquidus).
+    // together, and on a cusp up to a ten-thousandth apart (not across a step of the density,
+    // as at the liquidus or where the halite-saturated vapour meets the surface's).
     const double below = calculateFluidDensity(T, std::nextafter(P, 0.0), x, rho);
     const double above = calculateFluidDensity(T, std::nextafter(P, HUGE_VAL), x, rho);
+    const double change = std::fabs(above - below);
+    bool found = below > 0.0 && above > 0.0 && (below - rho) * (above - rho) <= 0.0 &&
+                 change <= kCuspStep * rho;
+    if (found && change > kNeighbourStep * rho) {
+        const double ulp = std::nextafter(P, HUGE_VAL) - P;
+        const double wideBelow = calculateFluidDensity(T, P - kCuspWidth * ulp, x, rho);
+        const double wideAbove = calculateFluidDensity(T, P + kCuspWidth * ulp, x, rho);
+        found = std::fabs(wideAbove - wideBelow) >= 2.0 * change;
+    }
     d = calculateFluidDensity(T, P, x, rho);  // the record describes P
-    return d > 0.0 && below > 0.0 && above > 0.0 && (below - rho) * (above - rho) <= 0.0 &&
-           std::fabs(above - below) <= kNeighbourStep * rho;
+    return d > 0.0 && found;
 }
 
 double Palliser::getIsochoricFluidPressure(double T, double Pguess, double rho, double w) {

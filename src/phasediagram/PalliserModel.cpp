@@ -519,16 +519,30 @@ double PalliserModel::shiftAt(double T, double x) {
     return shift < 0.0 ? shift : 0.0;
 }
 
-double PalliserModel::heldLiquidBelow1000(double T, double P, double x, double at1000) {
+double PalliserModel::heldLiquidBelow1000(double T, double P, double x, double at1000,
+                                          double PS, double rhoS) {
     holdDensities(x);
     const HeldDensity& h = heldTop;
     double best = -HUGE_VAL;
     const double k = std::floor(T / kHeldStep) + 1.0;
-    for (size_t i = static_cast<size_t>(std::max(k, 0.0)); i < h.PS.size(); ++i) {
+    const size_t first = static_cast<size_t>(std::max(k, 0.0));
+    for (size_t i = first; i < h.PS.size(); ++i) {
         if (!(h.PS[i] <= P)) continue;
         const double end = std::min(h.rhoS[i] + (kRulePressure - h.PS[i]) * h.slope[i], at1000);
         best = std::max(best,
                         h.rhoS[i] + (P - h.PS[i]) / (kRulePressure - h.PS[i]) * (end - h.rhoS[i]));
+    }
+    // The hotter bubble points form a continuous family, whose member boiling at P itself
+    // holds the liquid at its own density: taken between the tabulated ones (and, below the
+    // first, T's own), it lets each line in where it is no denser than that member, so the
+    // hold has no step at a tabulated bubble pressure.
+    double PSa = PS < kRulePressure && PS > 0.0 ? PS : HUGE_VAL, rhoSa = rhoS;
+    for (size_t i = first; i < h.PS.size(); ++i) {
+        const double PSb = h.PS[i], rhoSb = h.rhoS[i];
+        if (std::isfinite(PSa) && std::isfinite(PSb) && PSa != PSb &&
+            std::min(PSa, PSb) <= P && P <= std::max(PSa, PSb))
+            best = std::max(best, rhoSa + (P - PSa) / (PSb - PSa) * (rhoSb - rhoSa));
+        PSa = PSb, rhoSa = rhoSb;
     }
     return best;
 }
@@ -550,10 +564,10 @@ double PalliserModel::rule2b6(const char* name) {
     // Each such line ends no denser than this liquid at 1000 bar, where it meets the rule
     // above.
     if (P < kRulePressure && liquidGasPressure < P &&
-        heldLiquidBelow1000(T, P, x, HUGE_VAL) > rho) {
+        heldLiquidBelow1000(T, P, x, HUGE_VAL, liquidGasPressure, rhoLG) > rho) {
         const double at1000 =
             pinnedLiquidDensity(T, kRulePressure, x, liquidGasPressure, rhoLG, shift);
-        rho = std::max(rho, heldLiquidBelow1000(T, P, x, at1000));
+        rho = std::max(rho, heldLiquidBelow1000(T, P, x, at1000, liquidGasPressure, rhoLG));
     }
     say("region %s rho %f rholg %f p_lg %f", name, rho, rhoLG, liquidGasPressure);
     // The Anderko fit starts at 573.1 K; below it the comparison has nothing to say.

@@ -241,9 +241,11 @@ class PalliserModel : public Palliser {
     // lower temperature, so that at a fixed pressure the fluid does not grow denser on heating.
     double shiftAt(double T, double x);
     // The densest of those lines at P from the tabulated temperatures above T whose bubble
-    // pressure lies at or below P, each ending at 1000 bar no denser than at1000; -inf where
-    // there is none.
-    double heldLiquidBelow1000(double T, double P, double x, double at1000);
+    // pressure lies at or below P, each ending at 1000 bar no denser than at1000, and of the
+    // bubble-point liquids boiling at P between them (from T's own bubble point PS, rhoS on);
+    // -inf where there is none.
+    double heldLiquidBelow1000(double T, double P, double x, double at1000, double PS,
+                               double rhoS);
     struct HeldDensity {
         double x = -1.0;
         int32_t patches = -1;  // the corrections the table was made with

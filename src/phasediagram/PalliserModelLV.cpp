@@ -103,13 +103,19 @@ PalliserModel::Boundaries PalliserModel::boundariesAt(double T, bool naclAt800) 
     if (T < 800.0 || (T == 800.0 && !naclAt800)) {
         calculateSLVPoint(T, b.Plow, b.xLlow, b.xVlow, b.rhoLlow, b.rhoVlow);
         // The SLV vapour-density fit ends at 1.28 kg/m3, the NaCl one starts at 0.50: over the
-        // last 10 degC the lower boundary's vapour is carried from the one into the other.
+        // last 10 degC the lower boundary's vapour is carried from the one into the other. Its
+        // liquid, too, ends a little off the molten salt's (1559.978 kg/m3 of 99.9997 wt %, for
+        // 1560.003 of NaCl), and is carried likewise, so that the bubble-point liquid has no
+        // step at 800 degC.
         if (patches && T > kSlvCarryStart) {
             double Pn = 0.0, rhoLn = 0.0, rhoVn = 0.0, Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0,
                    rhoV = 0.0;
             calculateNaClSaturationPoint(800.0, Pn, rhoLn, rhoVn);
             calculateSLVPoint(800.0, Ps, xL, xV, rhoL, rhoV);
-            b.rhoVlow += (rhoVn - rhoV) * (T - kSlvCarryStart) / (800.0 - kSlvCarryStart);
+            const double share = (T - kSlvCarryStart) / (800.0 - kSlvCarryStart);
+            b.rhoVlow += (rhoVn - rhoV) * share;
+            b.rhoLlow += (rhoLn - rhoL) * share;
+            b.xLlow += (1.0 - xL) * share;
         }
     } else {
         calculateNaClSaturationPoint(T, b.Plow, b.rhoLlow, b.rhoVlow);

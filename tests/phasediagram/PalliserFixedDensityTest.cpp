@@ -484,5 +484,45 @@ TEST_F(PalliserFixedDensity, InclusionsHomogenisingAbove1000BarHaveTheirOnePhase
     }
 }
 
+// Regression: below 1000 bar near 374-420 degC the liquid density stepped at the bubble
+// pressures of hotter whole degrees, so inclusions homogenising there had temperatures above Th
+// with no state of their own density (8 wt %, 600 kg/m3, Th 375.09 degC: none at 378-396 degC;
+// 17.562 wt %, 796.911 kg/m3: none at 374-400 degC). Every inclusion of a grid of Th from 370
+// to 420 degC finds its state, one phase or a mixture, at every temperature above Th to 420.
+TEST_F(PalliserFixedDensity, InclusionsHomogenisingNearTheWaterCriticalPointKeepTheirDensity) {
+#ifdef VORNEX_SANITIZED_BUILD
+    const std::vector<double> salinities{8.0, 17.562};
+    const double stepTh = 12.5, stepT = 4.0;
+#else
+    const std::vector<double> salinities{0.5, 2.0, 5.0, 8.0, 12.0, 17.562, 25.0, 30.0};
+    const double stepTh = 2.5, stepT = 1.0;
+#endif
+    // (The last two meet the density on the cusp at the critical pressure, 413.5 and 397.5
+    // degC, where neighbouring pressures differ by 2-3e-5 of it.)
+    std::vector<std::pair<double, double>> inclusions{
+        {0.08, 600.0}, {0.17562, 796.911}, {0.0250831, 407.084197}, {0.0174376, 389.870788}};
+    for (double w : salinities)
+        for (double Th = 370.0; Th <= 420.0; Th += stepTh) {
+            double P = 0.0;
+            const double rho = bubbleLiquid(Th, 0.01 * w, P);
+            if (rho > 0.0) inclusions.emplace_back(0.01 * w, rho);
+        }
+    int states = 0;
+    for (auto [x, rho] : inclusions) {
+        double Ph = 0.0;
+        const double Th = model.calculateThLiq(x, rho, 20.0, Ph);
+        ASSERT_EQ(model.failed, 0) << x << " " << rho;
+        double P = Ph;
+        for (double T = std::floor(Th) + 1.0; T <= 420.0; T += stepT) {
+            const double Pn = model.pressureForBulkDensity(T, P, rho, x);
+            ASSERT_GT(Pn, 0.0) << 100.0 * x << " wt %, " << rho << " kg/m3 at " << T << " degC";
+            EXPECT_NEAR(model.calculateFluidDensity(T, Pn, x, rho), rho, 1e-6 * rho) << T;
+            P = Pn;
+            ++states;
+        }
+    }
+    EXPECT_GT(states, 50);
+}
+
 }  // namespace
 }  // namespace vornex

@@ -453,6 +453,36 @@ TEST_F(PalliserInclusions, InverseAnswersHomogeniseWhereTheBubbleLiquidIsLeast) 
     EXPECT_NEAR(model.thTmEarlierTh, 718.02, 0.01);
 }
 
+// At 800 degC the surface's lower edge turns from the SLV liquid onto molten NaCl. Regression:
+// the two fits' liquids differ (1559.978 and 1560.003 kg/m3), so the bubble-point liquid stepped
+// up there by 0.0006 (35 wt %) to 0.018 kg/m3 (90 wt %): the inverse refused Th just above 800
+// degC ("homogenises earlier", near 799.99), and calculateThLiq of 63.337 wt %, 1075.728077
+// kg/m3 gave 799.998696 or 800.007551 by its start.
+TEST_F(PalliserInclusions, BubblePointLiquidHasNoStepAt800) {
+    for (double w = 35.0; w <= 95.0; w += 5.0) {
+        double P = 0.0, xV = 0.0, below = 0.0, above = 0.0, rhoV = 0.0;
+        model.calculateBubblePoint(800.0 - 1e-7, 0.01 * w, P, xV, below, rhoV);
+        ASSERT_EQ(model.failed, 0) << w;
+        model.calculateBubblePoint(800.0 + 1e-7, 0.01 * w, P, xV, above, rhoV);
+        ASSERT_EQ(model.failed, 0) << w;
+        EXPECT_NEAR(above, below, 1e-4) << w << " wt %";
+    }
+    double P = 0.0;
+    const double Th = model.calculateThLiq(0.63337, 1075.728077, 20.0, P);
+    ASSERT_EQ(model.failed, 0);
+    for (double T0 : {700.0, 799.99, 799.999, 800.0}) {
+        EXPECT_NEAR(model.calculateThLiq(0.63337, 1075.728077, T0, P), Th, 1e-6) << T0;
+    }
+    for (double Tm : {300.0, 600.0}) {
+        for (double Th1 = 800.0005; Th1 <= 800.009; Th1 += 0.0017) {
+            double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+            model.calculateFromThTm(Th1, Tm, x, rho, 0.0, 0.0, 0.3, 1000.0, Pm, Ph, phiV);
+            ASSERT_EQ(model.thTmOutcome, Palliser::ThTmOutcome::Solved) << Th1 << " " << Tm;
+            EXPECT_NEAR(model.calculateThLiq(x, rho, Tm, P), Th1, 1e-6) << Th1 << " " << Tm;
+        }
+    }
+}
+
 // Regression: halite and vapour vanishing together at 0 degC gave 26.35 wt %, and the forward
 // search of that salinity's dissolution temperature failed.
 TEST_F(PalliserInclusions, DissolutionAtZeroDegreesRoundTrips) {

@@ -114,7 +114,11 @@ TEST_F(PalliserState, PureEnds) {
     EXPECT_EQ(model.region, 6);
     EXPECT_EQ(model.liquidMassFraction, 1.0);
     double Psat = model.waterSaturationPressure;
-    double rho = model.calculateFluidDensity(25.0, Psat + 0.005, 0.0, -1.0);
+    // On the curve within six digits of its pressure; 0.005 bar above it (a sixth more) is
+    // liquid.
+    EXPECT_NEAR(model.calculateFluidDensity(25.0, Psat + 0.005, 0.0, -1.0), 997.0, 0.01);
+    EXPECT_EQ(model.region, 6);
+    double rho = model.calculateFluidDensity(25.0, Psat * (1.0 + 5e-5), 0.0, -1.0);
     EXPECT_EQ(model.region, 7);
     EXPECT_EQ(model.pressure, Psat);
     EXPECT_EQ(rho, model.waterVapourDensity);
@@ -485,6 +489,52 @@ TEST_F(PalliserState, DiluteBrineHasNoStepAtItsCriticalTemperatureNorPressure) {
     EXPECT_GT(pairs, 500);
 }
 
+// Below 1000 bar a liquid is held no lighter than any hotter bubble-point liquid compressed to
+// its pressure. Regression: the hold was made of lines from the whole-degree bubble points, each
+// from its own bubble pressure up, so the density stepped there (0.5 wt %, 378.4 degC: 339.0799
+// kg/m3 at 232.5234199 bar, 342.2213 at 232.5234200, the bubble pressure of 381 degC; 17.562
+// wt %, 382.007 degC: 23 steps of 0.3-4.7 kg/m3 between 215 and 262 bar). Across every hotter
+// whole-degree bubble pressure the liquid has no step and grows no lighter with pressure.
+TEST_F(PalliserState, LiquidHeldByHotterBubblePointsHasNoStepInPressure) {
+#ifdef VORNEX_SANITIZED_BUILD
+    const double stepT = 11.7;
+    const std::vector<double> salinities{0.5, 17.562};
+#else
+    const double stepT = 3.7;
+    const std::vector<double> salinities{0.5, 5.0, 8.0, 17.562, 25.0};
+#endif
+    int crossings = 0;
+    for (double w : salinities) {
+        const double x = 0.01 * w;
+        for (double T = 374.2; T <= 420.0; T += stepT) {
+            for (double t = std::floor(T) + 1.0; t <= 1000.0; t += 1.0) {
+                double Pb = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+                model.calculateBubblePoint(t, x, Pb, xV, rhoL, rhoV);
+                if (model.failed) continue;
+                if (!(Pb < 1000.0)) break;
+                double previous = -1.0;
+                for (double share : {-1e-6, -1e-10, 1e-10, 1e-6}) {
+                    const double rho = model.calculateFluidDensity(T, Pb * (1.0 + share), x, -1.0);
+                    if (model.region != PalliserModel::kOnePhase) {
+                        previous = -1.0;
+                        continue;
+                    }
+                    if (previous > 0.0) {
+                        const double allowed = share == 1e-10 ? 1e-4 : 0.05;
+                        EXPECT_GE(rho, previous - 1e-9 * rho)
+                            << w << " wt %, " << T << " degC, " << Pb << " bar (" << t << ")";
+                        EXPECT_LE(rho, previous + allowed)
+                            << w << " wt %, " << T << " degC, " << Pb << " bar (" << t << ")";
+                        ++crossings;
+                    }
+                    previous = rho;
+                }
+            }
+        }
+    }
+    EXPECT_GT(crossings, 100);
+}
+
 // Regression: on the SLV pressure itself a state without a density was liquid + vapour, and the
 // same state asked with that density three phases with a halite share of 1.1e-16 (500.5154
 // degC, 28.3484 wt %, 231.0767 kg/m3). The state comes out the same both ways, with no phase of
@@ -513,6 +563,79 @@ TEST_F(PalliserState, StateOnTheSLVPressureIsTheSameWithItsOwnDensity) {
         }
     }
     EXPECT_EQ(pairs, 12);
+}
+
+// Regression: within 0.01 bar of the SLV pressure a state given a density was put on the curve,
+// a hundredth of that pressure near 85 degC: 84.66 degC, 0.5536 bar, 72.2 wt % was halite +
+// liquid of 1636.1 kg/m3 without a density and three phases at the SLV pressure given 833 kg/m3.
+// A state off the curve by more than a shown pressure's rounding is the same whatever density
+// it is given.
+TEST_F(PalliserState, StateBesideTheSLVPressureIsTheSameWhateverItsDensity) {
+    int pairs = 0;
+    for (double T : {25.0, 50.0, 84.66, 150.0, 300.0, 600.0}) {
+        const double Ps = slvPressure(T);
+        for (double P : {Ps * 0.99, Ps * 1.01, Ps * 1.0002, T == 84.66 ? 0.5536 : Ps * 0.9998})
+            for (double x : {0.3, 0.722, 0.9}) {
+                SCOPED_TRACE(::testing::Message() << T << " degC, " << P << " bar, " << x);
+                const double free = model.calculateFluidDensity(T, P, x, -1.0);
+                const PhaseDiagramInfo first = model.state();
+                ASSERT_GT(free, 0.0);
+                EXPECT_NE(first.region, PalliserModel::kHaliteLiquidVapour);
+                // Its own density, and one that three phases could have (lighter: with vapour).
+                for (double rho : {free, 0.5 * free}) {
+                    EXPECT_EQ(model.calculateFluidDensity(T, P, x, rho), free) << rho;
+                    EXPECT_EQ(model.region, first.region) << rho;
+                    EXPECT_EQ(model.pressure, P) << rho;
+                }
+                ++pairs;
+            }
+    }
+    EXPECT_EQ(pairs, 72);
+    // On the curve to a shown pressure's six digits, a density asks for three phases.
+    const double Ps = slvPressure(84.66);
+    model.calculateFluidDensity(84.66, Ps * (1.0 + 4e-6), 0.722, 833.0);
+    EXPECT_EQ(model.region, PalliserModel::kHaliteLiquidVapour);
+    EXPECT_EQ(model.pressure, Ps);
+}
+
+// Regression: within 0.01 bar of water's saturation pressure a state was put on the curve, a
+// band wider than that pressure below 7 degC (25 degC, 0.0218 bar: 997.0 kg/m3 where IAPWS-95
+// has vapour of 0.01586; 1 degC, 7e-5 bar: 0.005196 for 5.5e-5). Half and twice the saturation
+// pressure are vapour and liquid, against IAPWS-95 (python iapws).
+TEST_F(PalliserState, PureWaterBesideItsLowSaturationPressureIsOnePhase) {
+    struct Reference {
+        double T, P, rho;
+    } references[] = {
+        {1.0, 0.0032854282, 0.0025974128}, {1.0, 0.013141713, 999.85132},
+        {5.0, 0.0043628756, 0.0033998234}, {5.0, 0.017451502, 999.91767},
+        {10.0, 0.0061409947, 0.0047013451}, {10.0, 0.024563979, 999.65521},
+        {25.0, 0.015849647, 0.011527738},  {25.0, 0.063398587, 997.00478},
+    };
+    for (auto [T, P, rho] : references) {
+        EXPECT_NEAR(model.calculateFluidDensity(T, P, 0.0, -1.0), rho, 1e-3 * rho)
+            << T << " degC, " << P << " bar";
+        EXPECT_EQ(model.region, PalliserModel::kOnePhase) << T << " degC, " << P << " bar";
+    }
+}
+
+// Pure NaCl's vapour taken with the temperature in degC instead of kelvin went unnoticed (100 wt
+// %, 1000 degC, 0.1 bar: 0.0702947 kg/m3 for 0.0552132). Regression: just above 800 degC, where
+// NaCl boils below 0.01 bar, every vapour was put on the boiling curve (801 degC, a thousandth
+// of that pressure: 0.5067 kg/m3). Above the halite melting point and below NaCl's boiling
+// pressure the vapour is an ideal gas, rho = PM/RT.
+TEST_F(PalliserState, NaClVapourIsAnIdealGas) {
+    constexpr double M = 0.0584428, R = 8.314462618;
+    for (double T : {801.0, 1000.0, 1500.0, 2500.0, 3200.0}) {
+        for (double share : {1e-3, 0.1, 0.9}) {
+            double Ps = 0.0, rhoL = 0.0, rhoV = 0.0;
+            model.calculateNaClSaturationPoint(std::min(T, 3126.0), Ps, rhoL, rhoV);
+            const double P = share * Ps, ideal = P * 1e5 * M / (R * (T + 273.15));
+            SCOPED_TRACE(::testing::Message() << T << " degC, " << P << " bar");
+            EXPECT_NEAR(model.getNaClVapourDensity(T, P), ideal, 1e-4 * ideal);
+            EXPECT_NEAR(model.calculateFluidDensity(T, P, 1.0, -1.0), ideal, 1e-4 * ideal);
+            EXPECT_EQ(model.region, PalliserModel::kOnePhase);
+        }
+    }
 }
 
 // A 10 wt % brine at 25 degC is compressed by about 0.4 GPa^-1 (Rogers and Pitzer 1982); the

@@ -187,7 +187,7 @@ std::unique_ptr<FluidPhase> binaryFluid(const std::string& model, double z) {
 }
 
 // A closed-form cubic mixture knew no critical temperature (0), so every state with one root
-// was named "fluid": a liquid of 37 cm3/mol at 200 K and 150 bar among them. Its one-fluid
+// was named "fluid": a liquid of 39-44 cm3/mol at 200 K and 150 bar among them. Its one-fluid
 // cubic has a pseudo-critical point, the inflexion of its isotherm with a zero slope, above
 // which it has one root only; below it a single root is named by its side of that volume.
 TEST(CubicVapourPressure, ClosedFormMixturesAreNamedByTheirPseudoCriticalPoint) {

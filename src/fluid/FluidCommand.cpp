@@ -121,16 +121,24 @@ bool accept(const char* command, const Parameter& p, const std::string& word, Va
 }
 
 // Two curves of one command named by one suffix would write one file, the second over the
-// first: false, said, where two suffix parameters of the values are the same.
+// first; named by suffixes that differ in case only, one set of Igor waves (Igor's names, and
+// a case-insensitive file system's, ignore case): false, said, where two suffix parameters of
+// the values are so.
 bool distinctSuffixes(const char* command, const std::vector<Parameter>& parameters,
                       const Values& values) {
+    const auto same = [](const std::string& x, const std::string& y) {
+        return std::equal(x.begin(), x.end(), y.begin(), y.end(), [](char c, char d) {
+            return std::tolower(static_cast<unsigned char>(c)) ==
+                   std::tolower(static_cast<unsigned char>(d));
+        });
+    };
     for (std::size_t a = 0; a < values.size() && a < parameters.size(); ++a)
         for (std::size_t b = a + 1; b < values.size() && b < parameters.size(); ++b)
             if (parameters[a].kind == Kind::Suffix && parameters[b].kind == Kind::Suffix &&
-                values[a].text == values[b].text) {
+                same(values[a].text, values[b].text)) {
                 std::fprintf(stderr,
-                             "%s: %s \"%s\" refused: it is the %s as well, and each curve "
-                             "needs a file of its own\n",
+                             "%s: %s \"%s\" refused: it is the %s as well (Igor's wave names "
+                             "ignore case), and each curve needs a file of its own\n",
                              command, trimmed(parameters[b].label).c_str(), values[b].text.c_str(),
                              trimmed(parameters[a].label).c_str());
                 return false;

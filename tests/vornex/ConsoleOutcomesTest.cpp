@@ -466,6 +466,8 @@ TEST_F(ConsoleOutcomes, SuffixesIgorWaveNamesCannotEndAndEqualSuffixesAreRefused
     const std::vector<std::vector<std::string>> equal = {
         {"wagner", "spino", "a", "a"},
         {"wagner", "spino", "", ""},
+        // Igor's wave names ignore case: "Pa" and "PA" are one wave.
+        {"wagner", "spino", "Liq", "lIQ"},
         {"hn", "spinox", "650", "60", "0.1", "q", "q"}};
     for (const auto& words : equal) {
         const ProgramRun r = run(VORNEX_PROGRAM, words, "equal" + std::to_string(n++));

@@ -21,7 +21,8 @@ namespace {
 const char* const kSuffixRule =
     "A suffix ends the names of a command's files and of the Igor waves in them: letters,\n"
     "digits and \"_\" only (a blank, quote, point or other character is refused, not\n"
-    "replaced), at most 64; the two suffixes of spino and spinox must differ.\n";
+    "replaced), at most 64; the two suffixes of spino and spinox must differ, in more\n"
+    "than case (Igor's wave names ignore it).\n";
 
 void printExitStatuses() {
     std::printf(

@@ -15,6 +15,10 @@ constexpr double kLowFraction = -1e-5;
 constexpr double kHighFraction = 1.00001;
 // Successive-substitution steps that refine a Raoult start; each costs two phase evaluations.
 constexpr int kSubstitutionSteps = 30;
+// Largest gap of ln f between the phases of an answer, and the full Newton steps on the
+// plain residuals that may close it after the solver has converged.
+constexpr double kLnFugacityTolerance = 1e-7;
+constexpr int kPolishSteps = 4;
 
 bool inOpenRange(double v) {
     return v > kLowFraction && v < kHighFraction;
@@ -93,10 +97,20 @@ bool IFP::correctPhaseKinds() {
 }
 
 bool IFP::is_it_the_trivial_solution() {
-    if (n < 2) return false;
+    // The two compositions of a true point differ by some multiple of the feed's least
+    // fraction: at a pure end (a feed with 1e-9 of one component) by about that much. Only
+    // components present count, and with one of them x = y is the pure component's answer.
+    int present = 0;
+    double least = 1.0;
+    for (int i = 0; i < n; ++i)
+        if (z[static_cast<std::size_t>(i)] > 0.0) {
+            ++present;
+            least = std::min(least, z[static_cast<std::size_t>(i)]);
+        }
+    if (n < 2 || present == 1) return false;
     double d = 0.0;
     for (int i = 0; i < n; ++i) d += std::fabs(current.x[i] - current.y[i]);
-    return d < 1e-7;
+    return d < 1e-7 * std::min(1.0, least / 0.01);
 }
 
 bool IFP::the_calculated_vector_is_not_good() {
@@ -163,7 +177,9 @@ void IFP::calculate_vector_function(double* X, double* F, double** J, int& error
     double closure = 0.0;
     for (int i = 0; i < n; ++i) {
         F[i] = nL * current.x[i] + nV * current.y[i] - bulkAmount[i];
-        F[n + i] = v.lnFugacity[i] - l.lnFugacity[i];
+        // A component absent from the feed is absent from both phases: its fugacities are
+        // both zero, and their logarithms no equation.
+        F[n + i] = isAbsent(i) ? absentRow(i) : v.lnFugacity[i] - l.lnFugacity[i];
         closure += current.x[i] - current.y[i];
     }
     F[2 * n] = closure;
@@ -206,6 +222,14 @@ void IFP::fill_in_the_Jacobian_matrix(double** J) {
         mass[4 + i] = nL;
         mass[4 + n + i] = nV;
         double* fug = J[n + i];
+        if (isAbsent(i)) {
+            // The phase that carries the most of the feed takes its fraction from the mass
+            // balance, the other one from this row.
+            fug[nL >= nV ? 4 + n + i : 4 + i] = 1.0;
+            J[2 * n][4 + i] = 1.0;
+            J[2 * n][4 + n + i] = -1.0;
+            continue;
+        }
         fug[0] = v.dlnfdT[i] - l.dlnfdT[i];
         fug[1] = v.dlnfdP[i] - l.dlnfdP[i];
         for (int j = 0; j < n; ++j) {
@@ -283,6 +307,14 @@ bool IFP::calculate_derivatives(double* dX, int along, int held) {
         return false;
     }
     return std::all_of(dX, dX + m, [](double d) { return std::isfinite(d); });
+}
+
+bool IFP::isAbsent(int i) const {
+    return bulkAmount[static_cast<std::size_t>(i)] == 0.0;
+}
+
+double IFP::absentRow(int i) const {
+    return current.nL >= current.nV ? current.y[i] : current.x[i];
 }
 
 // ------------------------------------------------------------------- solving
@@ -429,26 +461,83 @@ bool IFP::runSolver() {
     int error = 0;
     std::vector<double> F(static_cast<std::size_t>(m));
     calculate_vector_function(solver.x, F.data(), nullptr, error, 0, nullptr);
-    return code == 0 && error == 0;
+    return code == 0 && error == 0 && polishAnswer(F);
+}
+
+bool IFP::residualsAreSmall(const std::vector<double>& F) const {
+    for (int r = 0; r < m; ++r) {
+        // Mass balances and totals in moles of the feed, fugacity rows in ln f.
+        const double allowed = r >= n && r < 2 * n ? kLnFugacityTolerance : 1e-9 * std::max(N, 1.0);
+        if (!(std::fabs(F[static_cast<std::size_t>(r)]) <= allowed)) return false;
+    }
+    return true;
+}
+
+bool IFP::polishAnswer(std::vector<double>& F) {
+    // The solver measures each residual against its row of the Jacobian, whose entry for a
+    // mole fraction is 1/x: a fugacity row of a component at 1e-10 passes at a gap of 1e-8/x
+    // in ln f, and one at 1e-60 at any gap. Full Newton steps on the plain residuals finish
+    // the answer, or find that there is none.
+    std::vector<std::vector<double>> rows(static_cast<std::size_t>(m),
+                                          std::vector<double>(static_cast<std::size_t>(m)));
+    std::vector<double*> J(static_cast<std::size_t>(m));
+    for (int r = 0; r < m; ++r) J[r] = rows[r].data();
+    std::vector<double> X(solver.x, solver.x + m), dX(static_cast<std::size_t>(m)),
+        minusF(static_cast<std::size_t>(m));
+    for (int step = 0; step < kPolishSteps; ++step) {
+        int error = 0;
+        calculate_vector_function(X.data(), F.data(), J.data(), error, 1, nullptr);
+        if (error != 0) break;
+        if (residualsAreSmall(F)) {
+            std::copy(X.begin(), X.end(), solver.x);
+            return true;
+        }
+        for (int r = 0; r < m; ++r) minusF[r] = -F[r];
+        solve_the_linear_system(J.data(), minusF.data(), dX.data(), m, error);
+        if (error != 0) break;
+        for (int c = 0; c < m; ++c) X[c] += dX[c];
+    }
+    // Back to the solver's answer, the state callers read.
+    int error = 0;
+    calculate_vector_function(solver.x, F.data(), nullptr, error, 0, nullptr);
+    return false;
 }
 
 void IFP::calculateVLE(short flag) {
+    refusal.clear();
+    // Without its models or a start the solve fails at its initialization, as it says.
+    const bool startable = firstPhase && secondPhase && m != 0 &&
+                           (flag == 0 || flag == 2 || flag == 3 || flag == 5);
+    if (startable && refuseBadInput()) return;
     set_initialization_flag(flag);
     initialize();
+    if (status != 0 && (type == 12 || type == 21) && firstPhase && secondPhase && m != 0) {
+        // Raoult's law, or the saturation point, leaves the feed in one phase where the
+        // models split it: the flash from the feed's own trial phases.
+        status = 1;
+        judgeSplitAnswer();
+        estimate_next_state();
+        return;
+    }
     if (status != 0) {
         status = 5;
         std::fputs("Initialization error\n", stderr);
+        refusal = "no state: the solve could not be started";
         return;
     }
     startT_ = current.T;
-    bool solved = runSolver();
+    // An answer with its phases swapped (the liquid the lighter) is none: the retries run.
+    bool solved = runSolver() && phasesInOrder();
     if (!solved && raoultStart_ && startFromBinarySaturation()) {
         loadStartVector();
-        solved = runSolver();
+        solved = runSolver() && phasesInOrder();
     }
     if (!solved && raoultStart_) solved = solveFromColderSaturation();
     status = solved && phasesInOrder() ? 0 : 1;
-    judgeAnswer();
+    if (isSplitProblem())
+        judgeSplitAnswer();
+    else
+        judgeAnswer();
     estimate_next_state();
 }
 

@@ -107,8 +107,17 @@ class IFP : public IdealMixture {
 
    protected:
     // The solver run from the start vector; the current state and the phases are left at its
-    // answer. False when the solver failed.
+    // answer. False when the solver failed, or its answer leaves a residual unclosed.
     bool runSolver();
+    // Every plain residual of the system within its tolerance (ln f, or moles).
+    bool residualsAreSmall(const std::vector<double>& F) const;
+    // Closes the plain residuals of a converged answer (F, at solver.x) by full Newton steps;
+    // false, the state left at the solver's answer, when they stay open.
+    bool polishAnswer(std::vector<double>& F);
+    // A component with no share of the feed, and the residual that keeps it out of both
+    // phases in place of its fugacity equation.
+    bool isAbsent(int i) const;
+    double absentRow(int i) const;
     // Both phases at the current state (second, then first); false when either fails.
     bool describePhases();
     // Vapour-liquid: second phase on the vapour side, first on the liquid side; liquid-liquid:
@@ -174,7 +183,29 @@ class IFP : public IdealMixture {
     // substitution; the phases are left at the current state.
     // Each start's lowest point goes to `each` when given.
     TrialPhase lowestTrialPhase(std::vector<TrialPhase>* each = nullptr);
-    // The two compositions of the answer within a summed 0.01 of each other.
+    // The same below a given plane (ln f_i / P), with the starts near the feed too where
+    // nearFeed is set.
+    TrialPhase trialPhasesBelow(const std::vector<double>& plane, bool nearFeed,
+                                std::vector<TrialPhase>* each = nullptr);
+    // Starts of the trial phases: the first n near each pure component.
+    std::vector<std::vector<double>> trialOrigins(bool nearFeed) const;
+    // Flashes and vapour fractions between 0 and 1 (problems 12, 21, 13, 31, 23, 32).
+    bool isSplitProblem() const;
+    // Status 5 and its reason for a feed that is no composition (a negative fraction, a sum
+    // other than 1) or a temperature, pressure or vapour fraction given out of range.
+    bool refuseBadInput();
+    // The solver from the start vector, its answer two phases in order, both present.
+    bool soundSplit();
+    // The flash from the trial phases below the feed's own plane at the T and P given; the
+    // reason in refusal where the feed is stable.
+    bool flashFromFeed();
+    // A vapour fraction between 0 and 1 along tie lines from the feed's dew or bubble point.
+    bool fractionFromSaturation();
+    // A flash or vapour-fraction answer that is no stable two-phase state is sought again;
+    // status 1 and the reason where none is found.
+    void judgeSplitAnswer();
+    // The two compositions of the answer within a summed 0.01 of each other, and their
+    // molar volumes within 1 %.
     bool phasesAreOne() const;
     // No trial phase lies below the tangent plane of the current answer; the lowest into below.
     bool isStableAnswer(TrialPhase& below, std::vector<TrialPhase>* each = nullptr);

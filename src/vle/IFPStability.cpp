@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <numeric>
+#include <utility>
 #include <vector>
 
 #include "numerics/Diagnostics.h"
@@ -24,12 +25,19 @@ constexpr double kBelowPlane = 1e-7;
 constexpr int kTrialSteps = 40;
 // Summed composition gap below which the two phases of an answer are taken for one.
 constexpr double kOnePhaseGap = 0.01;
+// Starts of trial phases along a binary's composition line.
+constexpr int kBinarySteps = 10;
+// Trials run from the starts nearest to a valley of the distance beyond those near the pure
+// components.
+constexpr std::size_t kRankedStarts = 3;
 // Successive-substitution steps of the flash that starts a path along tie lines, and the
 // steps of vapour fraction along it, failed ones included.
 constexpr int kTieLineSubstitutionSteps = 30;
 constexpr int kTieLineSteps = 60;
 // Saturation points at a temperature that a point at a pressure is sought through.
 constexpr int kIsothermalSteps = 40;
+// Gap in ln P at which the secant through them has closed in on the pressure given.
+constexpr double kIsothermalClose = 1e-5;
 // Steps of pressure, failed ones included, from a neighbouring saturation point at a pressure.
 constexpr int kPressureSteps = 60;
 
@@ -65,18 +73,21 @@ IFP::TrialPhase IFP::lowestTrialPhase(std::vector<TrialPhase>* each) {
         plane[i] = xi > 0.0 ? std::log(xi) + firstPhase->lnPhi[i] : -1e300;
         if (!std::isfinite(plane[i]) && xi > 0.0) return lowest;
     }
-    lowest.tested = true;
-    // Trial phases of each kind (the vapour or second liquid, and the liquid model's roots)
-    // from near each pure component. Where the answer's phases are all but one, the region
-    // below its plane may be a narrow one about it: trials also start a little way from it
-    // towards each pure component.
+    return trialPhasesBelow(plane, phasesAreOne(), each);
+}
+
+std::vector<std::vector<double>> IFP::trialOrigins(bool nearFeed) const {
+    const auto un = static_cast<std::size_t>(n);
+    // From near each pure component. Where the phases judged are all but one, the region
+    // below their plane may be a narrow one about them: trials also start a little way from
+    // the feed towards each pure component.
     std::vector<std::vector<double>> origins;
     std::vector<double> towards(z);
     const double sz = std::accumulate(towards.begin(), towards.end(), 0.0);
     for (double& v : towards) v = sz > 0.0 ? v / sz : 1.0 / double(un);
-    for (std::size_t pure = 0; pure < un; ++pure) {
-        for (double t : phasesAreOne() ? std::vector<double>{0.98, 0.3, 0.1, 0.03}
-                                       : std::vector<double>{0.98}) {
+    for (double t : nearFeed ? std::vector<double>{0.98, 0.3, 0.1, 0.03}
+                             : std::vector<double>{0.98}) {
+        for (std::size_t pure = 0; pure < un; ++pure) {
             std::vector<double> o(un);
             for (std::size_t i = 0; i < un; ++i)
                 o[i] = t == 0.98 ? (i == pure ? 0.98 : 0.02 / double(un - 1))
@@ -84,12 +95,59 @@ IFP::TrialPhase IFP::lowestTrialPhase(std::vector<TrialPhase>* each) {
             origins.push_back(o);
         }
     }
+    // A binary's composition line in steps, each a start: a second liquid may lie in a
+    // narrow valley between them that no start near a pure component reaches.
+    // Near a critical point, of the liquid and vapour or of two liquids, that valley lies
+    // close to the feed: starts on either side of it too.
+    if (n == 2) {
+        for (int k = 1; k < kBinarySteps; ++k) {
+            const double w0 = double(k) / kBinarySteps;
+            origins.push_back({w0, 1.0 - w0});
+        }
+        for (double d : {0.001, 0.003, 0.01, 0.03, 0.06})
+            for (double sign : {-1.0, 1.0}) {
+                const double w0 = towards[0] + sign * d;
+                if (w0 > 0.0 && w0 < 1.0) origins.push_back({w0, 1.0 - w0});
+            }
+    }
+    return origins;
+}
+
+IFP::TrialPhase IFP::trialPhasesBelow(const std::vector<double>& plane, bool nearFeed,
+                                      std::vector<TrialPhase>* each) {
+    TrialPhase lowest;
+    lowest.tested = true;
+    const auto un = static_cast<std::size_t>(n);
+    const std::vector<std::vector<double>> origins = trialOrigins(nearFeed);
+    // A binary saturation solve of a start leaves its model on the vapour side.
+    correctPhaseKinds();
     FluidPhase* kinds[2] = {secondPhase, firstPhase};
+    // A trial phase is a liquid where its volume lies on the liquid's side of the phases
+    // judged (whichever model's root it is: a vapour model has only a liquid root at some
+    // compositions).
+    const double liquidSide = std::sqrt(std::fabs(firstPhase->V * secondPhase->V));
     std::vector<double> w(un), lnPhi;
+    auto distanceAt = [&](FluidPhase& model, const std::vector<double>& c) {
+        if (!trialLnPhi(model, c, lnPhi)) return 1e300;
+        double d = 0.0;
+        for (std::size_t i = 0; i < un; ++i)
+            if (c[i] > 0.0) d += c[i] * (std::log(c[i]) + lnPhi[i] - plane[i]);
+        return std::isfinite(d) ? d : 1e300;
+    };
     for (FluidPhase* model : kinds) {
         if (model == secondPhase && liquidLiquid != 0) continue;
-        for (const std::vector<double>& origin : origins) {
-            w = origin;
+        // Trials run from the starts near each pure component, and from the lowest two of
+        // the others: a start's own distance tells where a valley lies.
+        std::vector<std::pair<double, std::size_t>> ranked;
+        for (std::size_t k = un; k < origins.size(); ++k)
+            ranked.push_back({distanceAt(*model, origins[k]), k});
+        std::sort(ranked.begin(), ranked.end());
+        std::vector<std::size_t> chosen;
+        for (std::size_t k = 0; k < un && k < origins.size(); ++k) chosen.push_back(k);
+        for (std::size_t r = 0; r < ranked.size() && r < kRankedStarts; ++r)
+            chosen.push_back(ranked[r].second);
+        for (std::size_t k : chosen) {
+            w = origins[k];
             TrialPhase start;
             for (int step = 0; step < kTrialSteps; ++step) {
                 if (!trialLnPhi(*model, w, lnPhi)) break;
@@ -107,7 +165,7 @@ IFP::TrialPhase IFP::lowestTrialPhase(std::vector<TrialPhase>* each) {
                     start.tested = true;
                     start.distance = distance;
                     start.w = w;
-                    start.liquid = model == firstPhase;
+                    start.liquid = model == firstPhase || model->V < liquidSide;
                     start.V = model->V;
                 }
                 for (std::size_t i = 0; i < un; ++i) {
@@ -130,7 +188,10 @@ IFP::TrialPhase IFP::lowestTrialPhase(std::vector<TrialPhase>* each) {
 bool IFP::phasesAreOne() const {
     double gap = 0.0;
     for (int i = 0; i < n; ++i) gap += std::fabs(current.x[i] - current.y[i]);
-    return gap < kOnePhaseGap;
+    // Near a pure end the compositions of two true phases differ little; their volumes do.
+    const double Vl = firstPhase ? firstPhase->V : 0.0, Vv = secondPhase ? secondPhase->V : 0.0;
+    const bool sameVolume = std::fabs(Vv - Vl) < kOnePhaseGap * std::max(std::fabs(Vl), std::fabs(Vv));
+    return gap < kOnePhaseGap && sameVolume;
 }
 
 bool IFP::isStableAnswer(TrialPhase& below, std::vector<TrialPhase>* each) {
@@ -327,9 +388,36 @@ bool IFP::solveFromNeighbouringPressures() {
     const VLEImposedValues imposed = spec;
     const double target = imposed.P;
     auto sound = [&] { return runSolver() && phasesInOrder() && !phasesAreOne(); };
-    bool found = false;
-    for (int k = 1; k <= 12 && !found; ++k) {
-        // 3 % below, 3 % above, 6 % below, ...
+    // Each point starts the next, the step of pressure halved where one fails; true when
+    // the path reaches the pressure given.
+    auto follow = [&] {
+        double P = spec.P, step = 0.01 * target;
+        VLECurrentState kept = current;
+        bool going = true;
+        for (int attempt = 0; going && P != target && attempt < kPressureSteps; ++attempt) {
+            const double next =
+                P < target ? std::min(target, P + step) : std::max(target, P - step);
+            spec.P = current.P = next;
+            loadStartVector();
+            if (sound()) {
+                P = next;
+                kept = current;
+                step = std::min(2.0 * step, 0.02 * target);
+            } else {
+                current = kept;
+                step *= 0.5;
+                going = step > 1e-6 * target;
+            }
+        }
+        current = kept;
+        return going && P == target;
+    };
+    // From 3 % below, 3 % above, 6 % below, ...: a point on the upper branch of a retrograde
+    // dew curve may be reached from one side only, and a path from the other may end on
+    // another branch. The first path to end stable is the answer; else the first to end.
+    bool reached = false;
+    VLECurrentState first;
+    for (int k = 1; k <= 12; ++k) {
         const double shift = 0.03 * ((k + 1) / 2) * (k % 2 == 1 ? -1.0 : 1.0);
         spec = imposed;
         spec.P = target * (1.0 + shift);
@@ -337,29 +425,26 @@ bool IFP::solveFromNeighbouringPressures() {
         startBy(2);
         if (status != 0) continue;
         loadStartVector();
-        found = sound();
-    }
-    // Each point starts the next, the step of pressure halved where one fails.
-    double P = spec.P, step = 0.01 * target;
-    VLECurrentState kept = current;
-    for (int attempt = 0; found && P != target && attempt < kPressureSteps; ++attempt) {
-        const double next = P < target ? std::min(target, P + step) : std::max(target, P - step);
-        spec.P = current.P = next;
-        loadStartVector();
-        if (sound()) {
-            P = next;
-            kept = current;
-            step = std::min(2.0 * step, 0.02 * target);
-        } else {
-            current = kept;
-            step *= 0.5;
-            found = step > 1e-6 * target;
+        if (!sound() || !follow()) continue;
+        spec = imposed;
+        apply_conditions();
+        describePhases();
+        TrialPhase below;
+        if (isStableAnswer(below)) {
+            status = 0;
+            return true;
         }
+        if (!reached) first = current;
+        reached = true;
     }
     spec = imposed;
     status = 0;
-    if (found) current = kept;
-    return found && P == target;
+    if (reached) {
+        current = first;
+        apply_conditions();
+        describePhases();
+    }
+    return reached;
 }
 
 bool IFP::solveThroughIsothermalPoints() {
@@ -391,7 +476,9 @@ bool IFP::solveThroughIsothermalPoints() {
     VLECurrentState kept = current;
     double step = fa < 0.0 ? 5.0 : -5.0;  // saturation pressures rise with temperature
     double Tb = Ta, fb = fa;
-    for (int k = 0; solved && k < kIsothermalSteps && std::fabs(fb) > 1e-9; ++k) {
+    // Each point at a temperature carries its solver's tolerance, some 1e-8 in ln P: the
+    // secant stops well above that, and the problem itself is solved from its last point.
+    for (int k = 0; solved && k < kIsothermalSteps && std::fabs(fb) > kIsothermalClose; ++k) {
         double T = Tb + step;
         if (Tb != Ta && fb != fa) {
             const double secant = Tb - fb * (Tb - Ta) / (fb - fa);

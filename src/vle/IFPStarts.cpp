@@ -13,6 +13,8 @@ namespace {
 
 // Summed mole-fraction gap and relative molar-volume gap below which two phases are one.
 constexpr double kMergedPhases = 0.01;
+// Shortest step, K, of the path from a colder saturation point up to the temperature given.
+constexpr double kSmallestWarming = 1.0 / 64.0;
 
 // Vapour fraction in (0, 1) of sum z_i (K_i - 1) / (1 + Fv (K_i - 1)) = 0 by bisection; false
 // when the ratios leave the feed in one phase.
@@ -115,13 +117,25 @@ bool IFP::solveFromColderSaturation() {
             found = runSolver() && phasesInOrder();
         }
     }
-    // Each point starts the next, 1 K warmer.
-    for (double T = spec.T; found && T < target;) {
-        T = std::min(target, T + 1.0);
-        spec.T = current.T = T;
+    // Each point starts the next, 1 K warmer, the step halved from the last point where one
+    // fails.
+    double T = spec.T, step = 1.0;
+    VLECurrentState kept = current;
+    while (found && T < target) {
+        const double next = std::min(target, T + step);
+        spec.T = current.T = next;
         loadStartVector();
-        found = runSolver() && phasesInOrder();
+        if (runSolver() && phasesInOrder()) {
+            T = next;
+            kept = current;
+            step = std::min(1.0, 2.0 * step);
+        } else {
+            current = kept;
+            step *= 0.5;
+            found = step > kSmallestWarming;
+        }
     }
+    if (found) current = kept;
     spec.T = target;
     status = 0;
     return found;

@@ -14,46 +14,13 @@
 #include <vector>
 
 #include "IndependentCubic.h"
+#include "IndependentJudge.h"
 #include "cubic/ClassicalCubic0.h"
 #include "numerics/TextCapture.h"
 #include "vle/IFP.h"
 
 namespace vornex::testing {
 namespace {
-
-// The library's solver on its cubic models, from its default (Raoult) start.
-struct Library {
-    std::unique_ptr<ClassicalCubic0> liquid, vapour;
-    std::unique_ptr<IFP> ifp;
-    Library(bool pengRobinson, const std::vector<std::string>& names) {
-        auto make = [&](int kind) -> std::unique_ptr<ClassicalCubic0> {
-            if (pengRobinson) return std::make_unique<ClassicalCubic0>(kPengRobinson, kind);
-            return std::make_unique<ClassicalSRK>(kind);
-        };
-        liquid = make(2);
-        vapour = make(1);
-        for (auto* f : {liquid.get(), vapour.get()}) {
-            f->number_of_components(static_cast<int>(names.size()));
-            for (const auto& name : names) f->add_component(name.c_str());
-        }
-        ifp = std::make_unique<IFP>(*liquid, *vapour);
-        ifp->number_of_components(static_cast<int>(names.size()));
-        for (const auto& name : names) ifp->add_component(name.c_str());
-    }
-    // Problem type at the fixed value (K or bar), feed z: the status.
-    int solve(int type, double fixed, const std::vector<double>& z) {
-        for (int i = 0; i < ifp->n; ++i) ifp->composition(i, z[static_cast<std::size_t>(i)]);
-        ifp->set_type_of_problem(static_cast<short>(type));
-        const bool atT = type == 13 || type == 31;
-        if (atT)
-            ifp->set_the_temperature(fixed);
-        else
-            ifp->set_the_pressure(fixed);
-        ifp->set_the_vaporization_ratio(type == 13 || type == 23 ? 0.0 : 1.0);
-        test::outputOf([&] { ifp->calculateVLE(2); });
-        return ifp->status;
-    }
-};
 
 // An independent saturation point: T (K), P (Pa) and the incipient phase w.
 struct Point {
@@ -132,31 +99,6 @@ Point independentPoint(const IndependentCubic& eos, int type, double fixed,
         for (std::size_t c = 0; c <= n; ++c) u[c] += damp * J[c][n + 1] / J[c][c];
     }
     return {};
-}
-
-// ln f_i / P of the answer's liquid by the independent model, and its check: equal
-// fugacities, and the lowest trial phase below that plane.
-struct Judgement {
-    double fugacityGap = 1e300;
-    double belowPlane = 0.0;
-    double Vl = 0.0, Vv = 0.0;
-};
-
-Judgement judge(const IndependentCubic& eos, const IFP& ifp) {
-    Judgement j;
-    std::vector<double> pl, pv;
-    if (!eos.lnPhi(ifp.current.T, ifp.current.P, ifp.current.x, true, pl, &j.Vl) ||
-        !eos.lnPhi(ifp.current.T, ifp.current.P, ifp.current.y, false, pv, &j.Vv))
-        return j;
-    std::vector<double> plane(eos.size());
-    j.fugacityGap = 0.0;
-    for (std::size_t i = 0; i < eos.size(); ++i) {
-        plane[i] = std::log(ifp.current.x[i]) + pl[i];
-        j.fugacityGap =
-            std::max(j.fugacityGap, std::fabs(plane[i] - std::log(ifp.current.y[i]) - pv[i]));
-    }
-    j.belowPlane = lowestBelowPlane(eos, ifp.current.T, ifp.current.P, plane);
-    return j;
 }
 
 struct Grid {
@@ -356,7 +298,35 @@ INSTANTIATE_TEST_SUITE_P(
         Known{"PR CO2-C3H8 bubble z 0.7 at 88 K", true, kCO2C3, {0.7, 0.3}, 13, 88.0,
               8.9105221e-7, 0.99387},
         Known{"PR CO2-C3H8 bubble z 0.7 at 84 K (two liquids)", true, kCO2C3, {0.7, 0.3}, 13,
-              84.0, -1.0, 0.0}));
+              84.0, -1.0, 0.0},
+        // True points once refused: a secant in ln P that never met its own 1e-9, an answer
+        // with its phases swapped that skipped the retries, a path from a colder point lost
+        // at its fixed 1 K step.
+        Known{"PR CH4-C3H8 bubble z 0.1 at 45 bar", true, kC1C3, {0.1, 0.9}, 23, 45.0, 350.15411,
+              0.21458},
+        Known{"PR CH4-C3H8 bubble z 0.1 at 48 bar", true, kC1C3, {0.1, 0.9}, 23, 48.0, 357.27462,
+              0.16449},
+        Known{"PR CH4-C2H6 dew z 0.05 at 298 K", true, kC1C2, {0.05, 0.95}, 31, 298.0, 44.99146,
+              0.030324},
+        Known{"PR CH4-C3H8 dew z 0.01 at 38 bar", true, kC1C3, {0.01, 0.99}, 32, 38.0, 363.24310,
+              0.0},
+        Known{"PR CH4-C3H8 dew z 0.01 at 39 bar", true, kC1C3, {0.01, 0.99}, 32, 39.0, 364.67029,
+              0.0},
+        Known{"PR CH4-C3H8 dew z 0.01 at 40 bar", true, kC1C3, {0.01, 0.99}, 32, 40.0, 366.06111,
+              0.0},
+        Known{"PR CH4-C3H8 dew z 0.01 at 41 bar", true, kC1C3, {0.01, 0.99}, 32, 41.0, 367.41060,
+              0.0},
+        // Bubble points whose liquid splits by a few 1e-6 to 1e-5 RT, once called solved.
+        Known{"PR CH4-CO2 bubble z 0.6 at 30 bar (two liquids)", true, kC1CO2, {0.6, 0.4}, 23,
+              30.0, -1.0, 0.0},
+        Known{"PR CH4-CO2 bubble z 0.5 at 31 bar (two liquids)", true, kC1CO2, {0.5, 0.5}, 23,
+              31.0, -1.0, 0.0},
+        Known{"PR CH4-CO2 bubble z 0.5 at 188 K (two liquids)", true, kC1CO2, {0.5, 0.5}, 13,
+              188.0, -1.0, 0.0},
+        // The feed is unstable by 1.5e-7 RT at the bubble point once given: its boundary is a
+        // dew point.
+        Known{"PR CH4-C2H6 bubble z 0.6 at 255 K (the feed splits)", true, kC1C2, {0.6, 0.4}, 13,
+              255.0, 0.0, 0.0}));
 
 // Just past the cricondentherm of CH4-C2H6 z 0.9 (214.5 to 215 K) the dew point solve does
 // not converge. Its refusal says so; it said that the feed splits, from a trial phase below

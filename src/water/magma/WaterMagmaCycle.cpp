@@ -274,10 +274,7 @@ void WaterEOS::calculateWorkForIsobaricHeating(WaterMagmaCalculationResult& r) {
         irreversibleExpansion(*this, r, Wh, r.T3);
     } else if (r.x3 == 0.0 || r.x3 == -2.0) {
         const bool steam = r.x3 == 0.0;
-        const int code = (steam && r.S3 >= kWaterCriticalEntropy)
-                             ? calculateCondensationPointFromS(r.S3)
-                             : calculateBoilingPointFromS(r.S3);
-        if (code != 0 || error) {
+        if (!isentropeMeetsSaturation(*this, r.S3)) {
             r.failed = 1;
             error = 1;
             return;

@@ -247,31 +247,36 @@ bool steamEndWithMagma(WaterEOS& w, double Pf, double Tlow, double T4, double S4
     return ok;
 }
 
+bool isentropeMeetsSaturation(WaterEOS& w, double S3) {
+    const int code = S3 >= kWaterCriticalEntropy ? w.calculateCondensationPointFromS(S3)
+                                                 : w.calculateBoilingPointFromS(S3);
+    if (code == 0 && w.error == 0) return true;
+    // The model's coexistence is solved up to some 1e-5 K below its critical point, where the
+    // two sides' entropies are still 0.05 J/(mol K) apart: an isentrope whose entropy lies
+    // closer to the critical one meets the curve within that last 1e-5 K and 3e-5 bar, at
+    // the critical state to the figures printed, with the isentrope's own entropy (the
+    // expansion's end and works follow from that entropy alone).
+    if (!(std::fabs(S3 - kWaterCriticalEntropy) < 0.6)) {
+        w.error = 1;
+        return false;
+    }
+    w.error = 0;
+    w.temperature(w.Tcrit);  // the start of the model's critical search
+    w.volume(w.Vcrit);
+    w.search_the_critical_point_of_the_pure_component();
+    if (w.error) return false;
+    w.S = S3;
+    return true;
+}
+
 void WaterEOS::calculateExpansionWork(WaterMagmaCalculationResult& r) {
     r.failed = 0;
     const double m = r.m;
     const SaturationEnds f = finalEnds(r);
-    const int code = r.S3 >= kWaterCriticalEntropy ? calculateCondensationPointFromS(r.S3)
-                                                   : calculateBoilingPointFromS(r.S3);
-    if (code != 0 || error) {
+    if (!isentropeMeetsSaturation(*this, r.S3)) {
         r.failed = 1;
-        if (std::fabs(r.S3 - kWaterCriticalEntropy) < 0.6) {
-            // So close to the critical entropy the isentrope meets the curve at its top: the
-            // critical state, with the isentrope's own entropy (the expansion's end follows
-            // from it).
-            error = 0;
-            temperature(Tcrit);  // the start of the model's critical search
-            volume(Vcrit);
-            search_the_critical_point_of_the_pure_component();
-            if (!error) {
-                r.failed = 0;
-                S = r.S3;
-            }
-        }
-        if (r.failed) {
-            error = 1;
-            return;
-        }
+        error = 1;
+        return;
     }
     r.T4 = T;
     r.P4 = P * 1e-5;

@@ -90,6 +90,12 @@ SaturationEnds finalEnds(const WaterMagmaCalculationResult& r);
 // fails); Wh (J/mol) is the work the water did while it was heated.
 void irreversibleExpansion(WaterEOS& w, WaterMagmaCalculationResult& r, double Wh, double Tstart);
 
+// The point where the isentrope of entropy S3 (J/(mol K)) meets the saturation curve (the
+// steam's side above the critical entropy, the liquid's below): the model holds it; the
+// critical state, with entropy S3, where the two meet closer to it than the curve is solved.
+// False where there is none.
+bool isentropeMeetsSaturation(WaterEOS& w, double S3);
+
 // The end at the result's Pf of the isentrope of its state 3 where it meets no saturation
 // above Pf: state 5 (T, P, U, H, S), liquid (x5 1) below the critical entropy, steam (x5 0)
 // above, with its steam mass and volume fractions; one phase. False, with the model's error

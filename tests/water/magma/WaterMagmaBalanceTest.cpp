@@ -575,5 +575,49 @@ TEST_F(MagmaBalanceTest, RegressionTheLiquidSpinodalNearTheCriticalPointIsNotThe
     }
 }
 
+// Cycles whose heated water lies within a few hundredths of a J/(mol K) of the critical
+// entropy: its isentrope meets the saturation curve closer to the critical point than the
+// coexistence is solved (some 1e-5 K below it). The expansion is computed, its end state
+// fixed by the entropy alone; the figures against IAPWS-95 evaluated apart (python iapws: the
+// Helmholtz function at the cycle's T3, V3 and the saturation at the surface pressure).
+// Once refused: "the expansion of the heated water could not be computed".
+TEST_F(MagmaBalanceTest, IsobaricCyclesNextToTheCriticalEntropyExpand) {
+    struct Case {
+        std::vector<const char*> words;
+        double T3, V3;      // K, cm3/mol: the state the expansion starts from
+        double S3, U3;      // IAPWS-95 at (T3, V3), J/(mol K) and J/mol
+        double Tsat, U5;    // IAPWS-95: saturation at Psurf and the end's lever-rule energy
+    };
+    const Case cases[] = {
+        // Steam side: S3 0.013 J/(mol K) above the critical entropy, state 3 at 226 bar.
+        {{"Psurf", "216.2", "m", "0.68"}, 649.081890, 54.809109, 79.402760, 36346.0031,
+         645.405094, 36269.2167},
+        // Liquid side, the water at depth above the critical pressure.
+        {{"Psurf", "220", "T1", "25", "d", "10", "m", "0.685"}, 647.223481, 55.838177, 79.387428,
+         36313.0767, 646.855397, 36302.0366},
+    };
+    for (const Case& c : cases) {
+        const WaterMagmaCalculationResult r = cycle(c.words, 1);
+        ASSERT_EQ(r.failed, 0) << c.words[1] << " bar: " << r.failure << "; " << r.failedState;
+        ASSERT_EQ(water.error, 0) << c.words[1];
+        EXPECT_NEAR(r.T3, c.T3, 1e-4);
+        EXPECT_NEAR(r.V3, c.V3, 1e-4);
+        EXPECT_NEAR(r.S3, c.S3, 1e-5);
+        EXPECT_NEAR(r.U3, c.U3, 1e-2);
+        EXPECT_EQ(r.twoPhase, 1);
+        EXPECT_NEAR(r.S5, r.S3, 1e-9 * r.S3);
+        EXPECT_NEAR(r.T5, c.Tsat, 1e-4);
+        EXPECT_NEAR(r.U5, c.U5, 2e-2);
+        // State 4 lies where the isentrope meets the curve, a hair below the critical point.
+        EXPECT_NEAR(r.T4, 647.096, 1e-3);
+        EXPECT_NEAR(r.P4, 220.64, 1e-2);
+        // The works are the water's energy changes (negative: the work it does): the
+        // reversible expansion does at least the irreversible one's, and the water's energy
+        // balance from depth closes.
+        EXPECT_LE(r.Wrev, r.Wirr) << c.words[1];
+        EXPECT_NEAR(r.Q + r.Wrev, (r.U5 - r.U2) / (water.M * 1000.0), 1e-6 * r.Q);
+    }
+}
+
 }  // namespace
 }  // namespace vornex

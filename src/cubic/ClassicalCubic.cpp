@@ -180,7 +180,6 @@ void ClassicalCubic::storeVolumeDerivatives(const CubicAt& k) {
     Z = P * V / RT;
     dZdV = (P + V * dPdV) / RT;
     dZdP = dZdV / dPdV;
-    double xdPdx = 0.0, xdVdx = 0.0;
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
         // At constant V the translated volume moves with c: dV'/dx_i = c_i.
@@ -188,14 +187,22 @@ void ClassicalCubic::storeVolumeDerivatives(const CubicAt& k) {
         translatedVolumeX[u] = -dPdxAtVt / k.dPdV;
         dPdx[u] = dPdxAtVt + k.dPdV * ci[u];
         dVdx[u] = translatedVolumeX[u] - ci[u];
-        xdPdx += x[u] * dPdx[u];
-        xdVdx += x[u] * dVdx[u];
     }
-    for (int i = 0; i < nc; ++i) {
-        const auto u = static_cast<size_t>(i);
-        dPdn[u] = -V * dPdV + dPdx[u] - xdPdx;
-        partialMolarVolume[u] = V + dVdx[u] - xdVdx;
-    }
+    amountDerivativesFromMoleFractions();
+}
+
+bool ClassicalCubic::currentShape(CubicShape& shape) const {
+    shape = {a, b, d1, d2, c};
+    return true;
+}
+
+bool ClassicalCubic::pressureAndSlopeAt(double Vm3, double& Pcalc) {
+    return isothermPoint(Vm3, Pcalc, [this](double v, std::pair<double, double>& at) {
+        if (!(v + c > b)) return false;
+        const CubicAt k = cubicAt(v + c);
+        at = {k.P, k.dPdV};
+        return true;
+    });
 }
 
 double ClassicalCubic::calculate_pressure() {

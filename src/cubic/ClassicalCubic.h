@@ -102,6 +102,9 @@ class ClassicalCubic : public CubicBase {
     void test(int k);
 
    protected:
+    bool currentShape(CubicShape& shape) const override;
+    // P and dP/dV at Vm3 from the cubic in closed form (it holds no terms).
+    bool pressureAndSlopeAt(double Vm3, double& Pcalc) override;
     // The classic table's row of component i, with its molar mass and a zero translation;
     // null, reported and the component refused, for a name in no row.
     const ClassicRow* takeClassicRow(int i, const char* name);

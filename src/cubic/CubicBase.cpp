@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "cubic/ClassicData.h"
@@ -14,6 +15,89 @@ namespace vornex {
 
 bool positiveFinite(double v) {
     return std::isfinite(v) && v > 0.0;
+}
+
+ReducedCriticalPoint reducedCriticalPoint(double d1, double d2) {
+    if (!(d1 < 1.0 && d2 < 1.0)) return {};
+    // With q = (v - d1)(v - d2) and q' = dq/dv, dP/dV = 0 gives theta = q^2/((v - 1)^2 q')
+    // and d2P/dV2 = 0 then E(v) = (v - 1)(q'^2 - q) - q' q = 0, negative at v = 1 and
+    // growing as v^3: its root above 1 by bisection.
+    const auto E = [&](double v) {
+        const double q = (v - d1) * (v - d2), dq = 2.0 * v - d1 - d2;
+        return (v - 1.0) * (dq * dq - q) - dq * q;
+    };
+    double lo = 1.0, hi = 2.0;
+    while (E(hi) <= 0.0 && hi < 1e6) hi *= 2.0;
+    if (!(E(hi) > 0.0)) return {};
+    for (int k = 0; k < 200 && hi - lo > 4.0 * std::numeric_limits<double>::epsilon() * hi; ++k) {
+        const double mid = 0.5 * (lo + hi);
+        (E(mid) > 0.0 ? hi : lo) = mid;
+    }
+    const double v = 0.5 * (lo + hi);
+    const double q = (v - d1) * (v - d2), dq = 2.0 * v - d1 - d2;
+    return {q * q / ((v - 1.0) * (v - 1.0) * dq), v};
+}
+
+bool CubicBase::currentShape(CubicShape&) const {
+    return false;
+}
+
+bool CubicBase::closedFormCriticalPoint(double& TK, double& Vm3) {
+    CubicShape shape;
+    if (nc < 1 || componentReady.size() != static_cast<size_t>(nc) ||
+        std::find(componentReady.begin(), componentReady.end(), 0) != componentReady.end() ||
+        componentCountRefused())
+        return false;
+    const double Tsaved = T;
+    // a/(b R T) - theta at TK: from far above at low temperatures down through the critical
+    // one, where the attraction still falls with T (it rises again only far above, past
+    // the temperature where a Soave a(T) vanishes).
+    auto excess = [&](double t, ReducedCriticalPoint& r) {
+        temperature(t);
+        refreshParameters();
+        if (!currentShape(shape) || !(shape.b > 0.0)) return std::nan("");
+        r = reducedCriticalPoint(shape.d1, shape.d2);
+        return r.theta > 0.0 ? shape.a / (shape.b * kGasConstant * t) - r.theta : std::nan("");
+    };
+    ReducedCriticalPoint r;
+    double lo = 1.0, hi = 0.0, flo = excess(lo, r), fhi = 0.0;
+    for (double t = 1.1; t < 1e5 && std::isfinite(flo) && flo > 0.0; t *= 1.1) {
+        fhi = excess(t, r);
+        if (!(fhi > 0.0)) {
+            hi = t;
+            break;
+        }
+        lo = t;
+        flo = fhi;
+    }
+    bool found = hi > 0.0 && std::isfinite(fhi);
+    // Regula falsi with the Illinois halving of the end that stays.
+    for (int k = 0, side = 0; found && k < 200 && hi - lo > 1e-15 * hi; ++k) {
+        double t = (lo * fhi - hi * flo) / (fhi - flo);
+        if (!(t > lo && t < hi)) t = 0.5 * (lo + hi);
+        const double f = excess(t, r);
+        if (!std::isfinite(f)) found = false;
+        if (f == 0.0) lo = hi = t;
+        if (f > 0.0) {
+            lo = t;
+            flo = f;
+            if (side == 1) fhi *= 0.5;
+            side = 1;
+        } else {
+            hi = t;
+            fhi = f;
+            if (side == -1) flo *= 0.5;
+            side = -1;
+        }
+    }
+    if (found) {
+        TK = std::fabs(flo) < std::fabs(fhi) ? lo : hi;
+        found = std::isfinite(excess(TK, r));
+        Vm3 = r.v * shape.b - shape.shift;
+    }
+    temperature(Tsaved);
+    if (positiveFinite(Tsaved)) refreshParameters();
+    return found && positiveFinite(TK) && positiveFinite(Vm3);
 }
 
 CubicBase::CubicBase(int selector) : FluidPhase(0, 0, 0) {
@@ -151,6 +235,24 @@ bool CubicBase::aboveCovolume(double volume, double covolume) {
     P = Z = 0.0;
     error = 1;
     return false;
+}
+
+bool CubicBase::isothermPoint(double Vm3, double& Pcalc, const IsothermAt& pressureAt) {
+    volume(Vm3);
+    if (evaluationRefused(false, true)) return false;
+    refreshParameters();
+    std::pair<double, double> at;
+    if (!pressureAt(Vm3, at)) {
+        // No state here: nothing of an earlier evaluation may pass for this volume's.
+        Z = dZdV = dPdV = std::numeric_limits<double>::quiet_NaN();
+        return false;
+    }
+    const double RT = kGasConstant * T;
+    Pcalc = at.first;
+    dPdV = at.second;
+    Z = Pcalc * Vm3 / RT;
+    dZdV = (Pcalc + Vm3 * dPdV) / RT;
+    return std::isfinite(Pcalc) && std::isfinite(dPdV);
 }
 
 bool CubicBase::parametersAt(double TK) {

@@ -36,8 +36,21 @@ class CubicBase : public FluidPhase {
     virtual void calculate_parameters_of_pure_components();
     virtual void calculate_mixing_parameters();
     void set_binary_interaction_kaij(int i, int j, double k);
+    // The critical point of the fluid's cubic in closed form (currentShape) at its
+    // composition: the temperature where a/(b R T) takes the critical value of the cubic's
+    // shape, and there V = v_c b - shift; a component's own when the fluid holds one alone,
+    // a mixture's pseudo-critical point else. False for a fluid without that form.
+    bool closedFormCriticalPoint(double& TK, double& Vm3) override;
+
+    // The cubic at the current parameters as
+    //     P = R T/(V' - b) - a/((V' - d1 b)(V' - d2 b)),  V' = V + shift.
+    struct CubicShape {
+        double a = 0.0, b = 0.0, d1 = 0.0, d2 = 0.0, shift = 0.0;
+    };
 
    protected:
+    // The fluid's cubic in that form; false (the default) for a fluid computed otherwise.
+    virtual bool currentShape(CubicShape& shape) const;
     // A fluid of nTerms Helmholtz terms (FluidPhase) and no ideal-gas term.
     CubicBase(int nTerms, int phase, char extraTerm);
     // True when n is a count to size the fluid to (see number_of_components): every override
@@ -101,6 +114,11 @@ class CubicBase : public FluidPhase {
                                    const CriticalValues& valuesAt);
     // Parameters at the current temperature and composition.
     void refreshParameters();
+    // P and dP/dV at Vm3 (into Pcalc, dPdV, Z, dZdV, as the terms' sum gives them) from a
+    // closed-form isotherm: pressureAt(v, {P, dP/dV}) at the refreshed parameters, false at
+    // or below the covolume.
+    using IsothermAt = std::function<bool(double v, std::pair<double, double>& at)>;
+    bool isothermPoint(double Vm3, double& Pcalc, const IsothermAt& pressureAt);
     // Sets T and refreshes the parameters for a solver's callback; false, with the
     // Equation flag raised, for a T that is not a positive number.
     bool parametersAt(double TK);
@@ -111,6 +129,13 @@ class CubicBase : public FluidPhase {
 };
 
 bool positiveFinite(double v);
+// The critical point of P = R T/(V - b) - a/((V - d1 b)(V - d2 b)) in units of b, where
+// dP/dV = d2P/dV2 = 0: theta = a/(b R T) and v = V/b (Soave-Redlich-Kwong 4.9340, 3.8473;
+// Peng-Robinson 5.8775, 3.9514). Zeros for constants with no such point (d1 or d2 >= 1).
+struct ReducedCriticalPoint {
+    double theta = 0.0, v = 0.0;
+};
+ReducedCriticalPoint reducedCriticalPoint(double d1, double d2);
 // The name whose component file describes `name`: the name itself, or for a short name
 // without a file of its own ("C1", "C2") its formula ("CH4", "C2H6").
 std::string componentFileName(const char* name);

@@ -14,6 +14,16 @@ namespace vornex {
 
 namespace {
 constexpr double R = kGasConstant;
+
+// The same jets with every slope dropped: a quantity held while another variable moves.
+Jet held(const Jet& j) {
+    return jetConstant(j);
+}
+std::vector<Jet> held(const std::vector<Jet>& js) {
+    std::vector<Jet> out(js.size());
+    for (size_t i = 0; i < js.size(); ++i) out[i] = jetConstant(js[i]);
+    return out;
+}
 }  // namespace
 
 // ------------------------------------------------------------------------ HCubic
@@ -77,22 +87,63 @@ void HCubic::calculate_parameters_of_pure_components() {
     }
 }
 
-void HCubic::calculate_mixing_parameters() {
+void HCubic::mix(const std::vector<Jet>& xs, const std::vector<Jet>& as,
+                 const std::vector<Jet>& bs, Mixture& out) const {
     const auto n = static_cast<size_t>(nc);
-    amixJ = bmixJ = Jet{};
-    cmix = 0.0;
+    out.a = out.b = out.c = Jet{};
+    out.abar.assign(n, Jet{});
+    out.share.resize(n);
     for (size_t i = 0; i < n; ++i) {
-        abarJ[i] = Jet{};
         for (size_t j = 0; j < n; ++j)
-            abarJ[i] = abarJ[i] + x[j] * (1.0 - kaij[i * n + j]) * sqrt(aJ[i] * aJ[j]);
-        amixJ = amixJ + x[i] * abarJ[i];
-        bmixJ = bmixJ + x[i] * bJ[i];
-        cmix += x[i] * c[i];
-        abarDim[i] = abarJ[i].v;
+            out.abar[i] = out.abar[i] + xs[j] * (1.0 - kaij[i * n + j]) * sqrt(as[i] * as[j]);
+        out.a = out.a + xs[i] * out.abar[i];
+        out.b = out.b + xs[i] * bs[i];
+        out.c = out.c + xs[i] * c[i];
     }
+    for (size_t i = 0; i < n; ++i) out.share[i] = 2.0 * out.abar[i] / out.a;
+}
+
+void HCubic::calculate_mixing_parameters() {
+    std::vector<Jet> xs(x.size());
+    for (size_t i = 0; i < x.size(); ++i) xs[i] = Jet{x[i]};
+    mix(xs, aJ, bJ, alongT_);
+    amixJ = alongT_.a;
+    bmixJ = alongT_.b;
+    cmix = alongT_.c.v;
+    abarJ = alongT_.abar;
+    for (int i = 0; i < nc; ++i) abarDim[static_cast<size_t>(i)] = abarJ[static_cast<size_t>(i)].v;
     amix = amixJ.v;
     bmix = bmixJ.v;
     scaleMixture();
+}
+
+HCubic::Mixture HCubic::heldMixture() const {
+    Mixture m = alongT_;
+    m.a = held(m.a);
+    m.b = held(m.b);
+    m.c = held(m.c);
+    m.abar = held(m.abar);
+    m.share = held(m.share);
+    m.localSum = held(m.localSum);
+    m.localWeight = held(m.localWeight);
+    return m;
+}
+
+bool HCubic::currentShape(CubicShape& shape) const {
+    if (!(bmix > 0.0)) return false;
+    // V^2 + (b + c) V - b c = (V - d1 b)(V - d2 b): d1 + d2 = -(1 + c/b), d1 d2 = -c/b.
+    const double g = cmix / bmix, s = 1.0 + g, root = std::sqrt(s * s + 4.0 * g);
+    shape = {amix, bmix, 0.5 * (-s + root), 0.5 * (-s - root), 0.0};
+    return std::isfinite(root);
+}
+
+bool HCubic::pressureAndSlopeAt(double Vm3, double& Pcalc) {
+    return isothermPoint(Vm3, Pcalc, [this](double v, std::pair<double, double>& at) {
+        if (!(v > bmix)) return false;
+        const Jet p = pressureJet(Jet{T}, jetVariable(v), heldMixture());
+        at = {p.v, p.d};
+        return true;
+    });
 }
 
 void HCubic::scaleMixture() {
@@ -132,18 +183,16 @@ double HCubic::calculate_pressure() {
     return P;
 }
 
-Jet HCubic::pressureJet(const Jet& TK, const Jet& Vm3, bool alongT) const {
-    const Jet am = alongT ? amixJ : jetConstant(amixJ);
-    const Jet bm = alongT ? bmixJ : jetConstant(bmixJ);
-    return R * TK / (Vm3 - bm) - am / (Vm3 * Vm3 + (bm + cmix) * Vm3 - bm * cmix);
+Jet HCubic::pressureJet(const Jet& TK, const Jet& Vm3, const Mixture& m) const {
+    return R * TK / (Vm3 - m.b) - m.a / (Vm3 * Vm3 + (m.b + m.c) * Vm3 - m.b * m.c);
 }
 
 bool HCubic::pressureAtVolume() {
     // Each evaluation at a state raises the flag for itself.
     error = 0;
     if (!prepareStateAtVolume() || !aboveCovolume(V, bmix)) return false;
-    const Jet alongT = pressureJet(jetVariable(T), Jet{V}, true);
-    const Jet alongV = pressureJet(Jet{T}, jetVariable(V), false);
+    const Jet alongT = pressureJet(jetVariable(T), Jet{V}, alongT_);
+    const Jet alongV = pressureJet(Jet{T}, jetVariable(V), heldMixture());
     P = atRoot() ? root_.P : alongT.v;
     dPdT = alongT.d;
     dPdV = alongV.d;
@@ -163,7 +212,7 @@ bool HCubic::resolve_cubic_equation_in_Z() {
     if (!takeRoot(rootsAbove(g, B), Zroot)) return false;
     Z = Zroot;
     const double Vroot = polishedVolume(Z * R * T / P, P, bmix, [this](double v) {
-        const Jet p = pressureJet(Jet{T}, jetVariable(v), false);
+        const Jet p = pressureJet(Jet{T}, jetVariable(v), heldMixture());
         return std::pair<double, double>{p.v, p.d};
     });
     volume(Vroot);
@@ -182,17 +231,13 @@ void HCubic::calculate_molar_volume() {
     calculate_fugacities();
 }
 
-Jet HCubic::attractionShare(int i) const {
-    return 2.0 * abarJ[static_cast<size_t>(i)] / amixJ;
-}
-
-void HCubic::lnPhiJets(const Jet& TK, const Jet& Vm3, bool alongT, std::vector<Jet>& out) const {
-    auto held = [alongT](const Jet& j) { return alongT ? j : jetConstant(j); };
-    Jet p = pressureJet(TK, Vm3, alongT);
+void HCubic::lnPhiJets(const Jet& TK, const Jet& Vm3, const Mixture& m,
+                       const std::vector<Jet>& bs, std::vector<Jet>& out) const {
+    Jet p = pressureJet(TK, Vm3, m);
     // At the volume solved for a given pressure, that pressure is the state's.
     if (TK.v == T && Vm3.v == V && atRoot()) p.v = root_.P;
     const Jet RT = R * TK;
-    const Jet A_ = held(amixJ) * p / (RT * RT), B_ = held(bmixJ) * p / RT, C_ = cmix * p / RT;
+    const Jet A_ = m.a * p / (RT * RT), B_ = m.b * p / RT, C_ = m.c * p / RT;
     const Jet Z_ = p * Vm3 / RT;
     const Jet D = sqrt(B_ * B_ + 6.0 * B_ * C_ + C_ * C_);
     const Jet L = log((2.0 * Z_ + B_ + C_ + D) / (2.0 * Z_ + B_ + C_ - D));
@@ -200,9 +245,9 @@ void HCubic::lnPhiJets(const Jet& TK, const Jet& Vm3, bool alongT, std::vector<J
     out.resize(static_cast<size_t>(nc));
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
-        const Jet Bi_ = held(bJ[u]) * p / RT, Ci_ = c[u] * p / RT;
+        const Jet Bi_ = bs[u] * p / RT, Ci_ = c[u] * p / RT;
         const Jet delta = ((3.0 * C_ + B_) * Bi_ + (C_ + 3.0 * B_) * Ci_) / (D * D);
-        const Jet q = held(attractionShare(i));
+        const Jet& q = m.share[u];
         out[u] = -log(ZB) - (q - delta) * (A_ / D) * L + Bi_ / ZB +
                  (1.0 / ZB - 1.0) * (0.5 * (Bi_ + Ci_ - (B_ + C_) * delta) - delta * Z_);
     }
@@ -210,9 +255,27 @@ void HCubic::lnPhiJets(const Jet& TK, const Jet& Vm3, bool alongT, std::vector<J
 
 void HCubic::calculate_fugacities() {
     if (!pressureAtVolume()) return;
+    const auto n = static_cast<size_t>(nc);
     std::vector<Jet> alongT, alongV;
-    lnPhiJets(jetVariable(T), Jet{V}, true, alongT);
-    lnPhiJets(Jet{T}, jetVariable(V), false, alongV);
+    const std::vector<Jet> heldA = held(aJ), heldB = held(bJ);
+    lnPhiJets(jetVariable(T), Jet{V}, alongT_, bJ, alongT);
+    lnPhiJets(Jet{T}, jetVariable(V), heldMixture(), heldB, alongV);
+    // Along each mole fraction at constant T and V, the mixing rule's own slopes; at
+    // constant P the volume moves by dV/dx_j = -(dP/dx_j)/(dP/dV).
+    std::vector<Jet> xs(n);
+    for (size_t i = 0; i < n; ++i) xs[i] = Jet{x[i]};
+    std::vector<std::vector<Jet>> alongX(n);
+    for (size_t j = 0; j < n; ++j) {
+        xs[j] = jetVariable(x[j]);
+        Mixture m;
+        mix(xs, heldA, heldB, m);
+        xs[j] = Jet{x[j]};
+        dPdx[j] = pressureJet(Jet{T}, Jet{V}, m).d;
+        dVdx[j] = -dPdx[j] / dPdV;
+        dZdx[j] = dPdx[j] * V / (R * T);
+        lnPhiJets(Jet{T}, Jet{V}, m, heldB, alongX[j]);
+    }
+    amountDerivativesFromMoleFractions();
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
         lnPhi[u] = alongT[u].v;
@@ -231,6 +294,13 @@ void HCubic::calculate_fugacities() {
         dphidT[u] = phi * alongT[u].d;
         dphidP[u] = phi * byPatT;
         dphidV[u] = phi * byV;
+        for (size_t j = 0; j < n; ++j) {
+            const double byXatV = alongX[j][u].d, byX = byXatV + byV * dVdx[j];
+            const bool own = j == u;
+            dlnfdx[u][j] = byX + (own ? 1.0 / x[u] : 0.0);
+            dfdx[u][j] = fugacity[u] * byX + (own ? P * phi : 0.0);
+            dphidx[u][j] = phi * byXatV;
+        }
     }
 }
 
@@ -378,38 +448,39 @@ void Heyen::calculate_parameters_of_pure_components() {
     }
 }
 
-void Heyen::calculate_mixing_parameters() {
+void Heyen::mix(const std::vector<Jet>& xs, const std::vector<Jet>& as,
+                const std::vector<Jet>& bs, Mixture& out) const {
     const auto n = static_cast<size_t>(nc);
-    TsumJ.resize(n);
-    amixJ = bmixJ = Jet{};
-    cmix = 0.0;
-    auto pair = [&](size_t i, size_t j) { return (1.0 - kaij[i * n + j]) * sqrt(aJ[i] * aJ[j]); };
+    auto pair = [&](size_t i, size_t j) { return (1.0 - kaij[i * n + j]) * sqrt(as[i] * as[j]); };
+    out.a = out.b = out.c = Jet{};
+    out.localSum.assign(n, Jet{});
+    out.localWeight.assign(n, Jet{});
     for (size_t i = 0; i < n; ++i) {
-        Ssum[i] = 0.0;
-        TsumJ[i] = Jet{};
         for (size_t j = 0; j < n; ++j) {
-            Ssum[i] += x[j] * Lij[i * n + j];
-            TsumJ[i] = TsumJ[i] + x[j] * Lij[i * n + j] * pair(i, j);
+            out.localWeight[i] = out.localWeight[i] + xs[j] * Lij[i * n + j];
+            out.localSum[i] = out.localSum[i] + xs[j] * Lij[i * n + j] * pair(i, j);
         }
-        Tsum[i] = TsumJ[i].v;
-        amixJ = amixJ + x[i] * TsumJ[i] / Ssum[i];
-        bmixJ = bmixJ + x[i] * bJ[i];
-        cmix += x[i] * c[i];
+        out.a = out.a + xs[i] * out.localSum[i] / out.localWeight[i];
+        out.b = out.b + xs[i] * bs[i];
+        out.c = out.c + xs[i] * c[i];
     }
+    out.abar.assign(n, Jet{});
+    out.share.resize(n);
     for (size_t i = 0; i < n; ++i) {
-        abarJ[i] = Jet{};
         for (size_t j = 0; j < n; ++j)
-            abarJ[i] = abarJ[i] + x[j] * (Lij[j * n + i] / Ssum[j]) * (pair(i, j) - TsumJ[j] / Ssum[j]);
-        abarDim[i] = abarJ[i].v;
+            out.abar[i] = out.abar[i] + xs[j] * (Lij[j * n + i] / out.localWeight[j]) *
+                                            (pair(i, j) - out.localSum[j] / out.localWeight[j]);
+        out.share[i] = 1.0 + (out.localSum[i] / out.localWeight[i] + out.abar[i]) / out.a;
     }
-    amix = amixJ.v;
-    bmix = bmixJ.v;
-    scaleMixture();
 }
 
-Jet Heyen::attractionShare(int i) const {
-    const auto u = static_cast<size_t>(i);
-    return 1.0 + (TsumJ[u] / Ssum[u] + abarJ[u]) / amixJ;
+void Heyen::calculate_mixing_parameters() {
+    HCubic::calculate_mixing_parameters();
+    for (int i = 0; i < nc; ++i) {
+        const auto u = static_cast<size_t>(i);
+        Tsum[u] = alongT_.localSum[u].v;
+        Ssum[u] = alongT_.localWeight[u].v;
+    }
 }
 
 void Heyen::set_local_composition_parameter(int i, int j, double L) {

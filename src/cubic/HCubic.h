@@ -19,7 +19,9 @@
 //     A_r(T, V) = -RT ln(1 - b/V) - (a/D) ln((2V + b + c + D)/(2V + b + c - D)),
 //     D = sqrt(b^2 + 6 b c + c^2),
 // is written once over jets in T (Jet.h), which give S and CvResidual with the T-dependent
-// a and b; the fugacities carry their T and V slopes the same way.
+// a and b; the fugacities carry their T and V slopes the same way, and their composition
+// derivatives from the mixing rule written once over jets in one mole fraction. As for the
+// classical cubics (ClassicalCubic.h) those take the mole fractions as independent variables.
 //
 // Failures raise the phase error flag: a component file that cannot be opened or lacks a
 // key (the fluid then refuses every evaluation), no volume above the covolume, a phase
@@ -53,7 +55,8 @@ class HCubic : public CubicBase {
     // Parameters, the cubic in Z, then the fugacities.
     void calculate_molar_volume() override;
     double calculate_pressure() override;
-    // ln phi and the fugacities at the current T and V.
+    // ln phi and the fugacities at the current T and V, with their T, P and composition
+    // derivatives, dP/dx, dV/dx, the partial molar volumes and dP/dn.
     void calculate_fugacities() override;
     void calculateFugacityAlongVolume() override { calculate_fugacities(); }
     // Departure functions at the current T and V (header); returns P (Pa).
@@ -73,6 +76,22 @@ class HCubic : public CubicBase {
     double equation(double TK, void* context);
 
    protected:
+    // The mixture's a, b, c and the shares q_i of the attraction in ln phi_i, as jets along
+    // one variable: T (the pure parameters' jets, x held) or one mole fraction (that x the
+    // variable, the pure parameters held).
+    struct Mixture {
+        Jet a, b, c;
+        std::vector<Jet> abar;   // da/dx_i / 2 for the quadratic rule (Pa m6/mol2)
+        std::vector<Jet> share;  // q_i
+        // Heyen's local-composition sums T_i (Pa m6/mol2) and S_i; empty for the others.
+        std::vector<Jet> localSum, localWeight;
+    };
+    // The mixing rule at the fractions xs from the pure a_i and b_i.
+    virtual void mix(const std::vector<Jet>& xs, const std::vector<Jet>& as,
+                     const std::vector<Jet>& bs, Mixture& out) const;
+    bool currentShape(CubicShape& shape) const override;
+    // P and dP/dV at Vm3 from the cubic in closed form (it holds no terms).
+    bool pressureAndSlopeAt(double Vm3, double& Pcalc) override;
     // Pc and Vc at the pseudo-critical temperature, from the parameters there.
     void criticalValuesAt(double Tc, double& Pc, double& Vc);
     // A, B, C, Abar and the A_i, B_i, C_i at the current P.
@@ -84,17 +103,19 @@ class HCubic : public CubicBase {
     // The smallest positive root of Omega_b^3 + (2 - 3 zeta) Omega_b^2 + 3 zeta^2 Omega_b
     // - zeta^3 = 0, and OmegaC = 1 - 3 zeta; OmegaA is the caller's.
     double omegaBOf(double zeta);
-    // q_i of the fugacity formula, with its T derivatives: 2 Abar_i / A here.
-    virtual Jet attractionShare(int i) const;
-    // ln phi_i at (T, V) as jets; the mixture parameters carry their T dependence when
-    // alongT, else they are held.
-    void lnPhiJets(const Jet& TK, const Jet& Vm3, bool alongT, std::vector<Jet>& out) const;
-    // P at (T, V) as a jet, the parameters as in lnPhiJets.
-    Jet pressureJet(const Jet& TK, const Jet& Vm3, bool alongT) const;
+    // ln phi_i at (T, V) as jets, with the mixture m and the pure covolumes bs as jets
+    // along the same variable.
+    void lnPhiJets(const Jet& TK, const Jet& Vm3, const Mixture& m, const std::vector<Jet>& bs,
+                   std::vector<Jet>& out) const;
+    // P at (T, V) as a jet, the mixture as in lnPhiJets.
+    Jet pressureJet(const Jet& TK, const Jet& Vm3, const Mixture& m) const;
     std::vector<double> abarDim;  // sum_j x_j (1 - kaij) sqrt(a_i a_j), Pa m6/mol2
     // a_i, b_i, the mixture's a, b and abarDim with their T derivatives (c is constant).
     std::vector<Jet> aJ, bJ, abarJ;
     Jet amixJ, bmixJ;
+    Mixture alongT_;  // the mixture at the current T and x, along T
+    // alongT_ with its slopes dropped, for the slopes along V or a mole fraction.
+    Mixture heldMixture() const;
 
    private:
     // The state of the last volume solve, at which the given pressure is the cubic's: there
@@ -134,8 +155,9 @@ class Heyen : public ThreePar {
     void set_local_composition_parameter(int i, int j, double L);
 
    protected:
-    Jet attractionShare(int i) const override;
-    std::vector<Jet> TsumJ;  // T_i with its T derivatives
+    // S_i = sum_j x_j L_ij, T_i = sum_j x_j L_ij (1 - kaij) sqrt(a_i a_j), a = sum_i x_i T_i/S_i.
+    void mix(const std::vector<Jet>& xs, const std::vector<Jet>& as, const std::vector<Jet>& bs,
+             Mixture& out) const override;
 
    private:
     // True for a critical compressibility Pc Vc/(R Tc) in (0, 1/2]; else reported and the

@@ -74,6 +74,10 @@ void TermCubic::set_critical_constants(int i, double TcK, double PcPa, double om
     omega[u] = omegaValue;
     giveConstants(i);
     componentReady[u] = 1;
+    // The critical point the naming found was that of the former constants, and its search
+    // starts from these.
+    namingTc = -1.0;
+    startCriticalSearchAt(i);
 }
 
 bool TermCubic::readFile(int i, const char* name, const char* missingFormat) {
@@ -98,9 +102,17 @@ void TermCubic::componentsRead() {
 }
 
 void TermCubic::startCriticalSearchAt(int i) {
-    if (i != 0) return;
-    Tcrit = Tc[0] + 2.0;
-    Vcrit = Zc * R * Tc[0] / Pc[0];
+    if (i == 0) componentCriticalEstimate(0, Tcrit, Vcrit);
+}
+
+bool TermCubic::componentCriticalEstimate(int i, double& TK, double& Vm3) {
+    if (i < 0 || i >= nc || static_cast<size_t>(i) >= Tc.size()) return false;
+    const auto u = static_cast<size_t>(i);
+    if (!positiveFinite(Tc[u]) || !positiveFinite(Pc[u])) return false;
+    // Just above the constants' critical point, which the family's cubic keeps at Tc.
+    TK = Tc[u] + 2.0;
+    Vm3 = Zc * R * Tc[u] / Pc[u];
+    return true;
 }
 
 double TermCubic::calculate_pressure() {
@@ -317,6 +329,8 @@ void PRSV::read_component_data(int i, const char* name) {
         if (i == 0 && row->startT > 0.0) {
             Tcrit = row->startT;
             Vcrit = row->startV;
+        } else {
+            startCriticalSearchAt(i);
         }
     } else {
         readFile(i, name, "Cannot open %s file !\n");

@@ -54,6 +54,9 @@ class TermCubic : public CubicBase {
     // Replaces the constants of component i (K, Pa, acentric factor) and derives the terms'
     // parameters; values that are not finite, or Tc, Pc not positive, are refused.
     void set_critical_constants(int i, double TcK, double PcPa, double omegaValue);
+    // The start of the search for component i's own critical point, from its constants: a
+    // mixture holding it alone is named as that component is.
+    bool componentCriticalEstimate(int i, double& TK, double& Vm3) override;
 
     // The volume from the cubic in Z at the current T, P and composition with dV/dT, dV/dP
     // and dV/dx_i; false (error flag raised) when no root is taken.

@@ -403,7 +403,8 @@ class FluidPhase : public Phase {
     static const char* nameOf(StablePhase phase);
     // The critical temperature and volume by which calculateStableStateFromTP names its
     // states: a one-component model's own critical point, searched once from (Tcrit, Vcrit);
-    // the estimates Tcrit, Vcrit for a mixture. 0 when there is none.
+    // for a mixture its closed-form pseudo-critical point where the model has one, else the
+    // estimates Tcrit, Vcrit. 0 when there is none.
     double namingCriticalTemperature();
     // Whether TK (K) is at or above a one-component model's own critical temperature (to
     // the accuracy of its search); false when the model has none.
@@ -414,6 +415,12 @@ class FluidPhase : public Phase {
     // when a composition holds it alone; false where the model has none, and such a
     // mixture is named by the mixture's estimates Tcrit, Vcrit.
     virtual bool componentCriticalEstimate(int i, double& TK, double& Vm3);
+    // The critical temperature (K) and volume (m3/mol) at the fluid's composition, where the
+    // model has them in closed form: those of the one component it holds (alone in a
+    // mixture, or its only one), for a mixture the pseudo-critical point of its one-fluid
+    // parameters, below which a single root is named by its side of that volume. The naming
+    // then searches nothing. False, the default: the naming searches them.
+    virtual bool closedFormCriticalPoint(double& TK, double& Vm3);
     // T at the set V and P; the phase error flag says whether it converged.
     void calculate_temperature();
     // Residuals of the volume and temperature solves.
@@ -785,6 +792,9 @@ class FluidPhase : public Phase {
     // every term, into Z, dZdV and dPdV; false when a term failed or V is at or below the
     // co-volume. A model may compute them its own way, to the same values.
     virtual bool pressureAndSlopeAt(double Vm3, double& Pcalc);
+    // dPdn and partialMolarVolume from dPdx and dVdx (mole fractions as independent
+    // variables) at the current V and dPdV.
+    void amountDerivativesFromMoleFractions();
     // The pressure (Pa) the current state was solved at, where the model keeps it as the
     // state's: Zterms is the terms' sum at the state. A liquid far below its vapour pressure
     // has a Z that sum holds to a few digits only (the sum of terms of order 1 to 10 for a Z

@@ -339,15 +339,25 @@ void FluidPhase::calculateFugacityAlongVolume() {
     rho = M / V;
 }
 
-void FluidPhase::calculateLogarithmicFugacities() {
-    // Formed from phi rather than as df/f, so that they hold for a component of zero
-    // fraction too (where only d ln f_i / d x_i is infinite).
+void FluidPhase::amountDerivativesFromMoleFractions() {
     double xdPdx = 0.0, xdVdx = 0.0;
     for (int j = 0; j < nc; ++j) {
         const auto w = static_cast<size_t>(j);
         xdPdx += x[w] * dPdx[w];
         xdVdx += x[w] * dVdx[w];
     }
+    for (int i = 0; i < nc; ++i) {
+        const auto u = static_cast<size_t>(i);
+        // Amounts at a fixed total volume: the molar volume shrinks as n_i grows.
+        dPdn[u] = -V * dPdV + dPdx[u] - xdPdx;
+        partialMolarVolume[u] = V + dVdx[u] - xdVdx;
+    }
+}
+
+void FluidPhase::calculateLogarithmicFugacities() {
+    // Formed from phi rather than as df/f, so that they hold for a component of zero
+    // fraction too (where only d ln f_i / d x_i is infinite).
+    amountDerivativesFromMoleFractions();
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
         const double phi = fugacityCoefficient[u];
@@ -359,9 +369,6 @@ void FluidPhase::calculateLogarithmicFugacities() {
             const auto w = static_cast<size_t>(j);
             dlnfdx[u][w] = (dphidx[u][w] + dphidV[u] * dVdx[w]) / phi + (i == j ? 1.0 / x[u] : 0.0);
         }
-        // Amounts at a fixed total volume: the molar volume shrinks as n_i grows.
-        dPdn[u] = -V * dPdV + dPdx[u] - xdPdx;
-        partialMolarVolume[u] = V + dVdx[u] - xdVdx;
     }
 }
 

@@ -243,9 +243,12 @@ int FluidPhase::getMajorComponentIndex() {
 
 namespace {
 
-// One point of an isotherm of a pure fluid: P, dP/dV and ln f at V.
+// One point of an isotherm of a pure fluid: P, dP/dV and ln f at V. The loop between the
+// spinodals, and the liquid branch near its spinodal, lie at negative pressures far below
+// the critical temperature, where there is no fugacity: the branches and spinodals are
+// found from P and dP/dV alone (mechanical), ln f is needed only at positive pressures.
 struct IsothermPoint {
-    bool ok = false;
+    bool ok = false, mechanical = false;
     double P = 0.0, dPdV = 0.0, lnf = 0.0;
 };
 
@@ -257,7 +260,8 @@ IsothermPoint isothermAt(FluidPhase& fluid, double Vm3) {
     p.P = fluid.P;
     p.dPdV = fluid.dPdV;
     p.lnf = std::log(fluid.fugacity[0]);
-    p.ok = fluid.error == 0 && std::isfinite(p.P) && std::isfinite(p.dPdV) && std::isfinite(p.lnf);
+    p.mechanical = fluid.error == 0 && std::isfinite(p.P) && std::isfinite(p.dPdV);
+    p.ok = p.mechanical && std::isfinite(p.lnf);
     return p;
 }
 
@@ -269,7 +273,7 @@ bool branchVolume(FluidPhase& fluid, double a, double b, double target, bool liq
     double u = 0.5 * (std::log(a) + std::log(b)), lo = std::log(a), hi = std::log(b);
     for (int k = 0; k < 200; ++k) {
         at = isothermAt(fluid, std::exp(u));
-        if (!at.ok || at.dPdV >= 0.0) {
+        if (!at.mechanical || at.dPdV >= 0.0) {
             (liquid ? hi : lo) = u;
             u = 0.5 * (lo + hi);
             if (hi - lo < 1e-14) return false;
@@ -297,7 +301,7 @@ bool spinodalVolume(FluidPhase& fluid, double inside, double stable, double& Vm3
     for (int k = 0; k < 100 && std::fabs(in - out) > 1e-13; ++k) {
         const double mid = 0.5 * (in + out);
         const IsothermPoint p = isothermAt(fluid, std::exp(mid));
-        (p.ok && p.dPdV < 0.0 ? out : in) = mid;
+        (p.mechanical && p.dPdV < 0.0 ? out : in) = mid;
     }
     Vm3 = std::exp(out);
     return true;
@@ -315,7 +319,7 @@ bool saturationFromSpinodals(FluidPhase& fluid, double TK, double Vc, bool& solu
     double inside = 0.0;
     for (double factor : {1.0, 1.2, 0.85, 1.5, 0.7, 2.0}) {
         const IsothermPoint p = isothermAt(fluid, factor * Vc);
-        if (p.ok && p.dPdV > 0.0) {
+        if (p.mechanical && p.dPdV > 0.0) {
             inside = factor * Vc;
             break;
         }
@@ -326,11 +330,11 @@ bool saturationFromSpinodals(FluidPhase& fluid, double TK, double Vc, bool& solu
     for (double step = 1.02; step < 1e3 && liquidStable == 0.0; step *= 1.3) {
         const IsothermPoint p = isothermAt(fluid, inside / step);
         if (fluid.isBelowCoVolume(inside / step)) return false;
-        if (p.ok && p.dPdV < 0.0) liquidStable = inside / step;
+        if (p.mechanical && p.dPdV < 0.0) liquidStable = inside / step;
     }
     for (double step = 1.02; step < 1e6 && vapourStable == 0.0; step *= 1.3) {
         const IsothermPoint p = isothermAt(fluid, inside * step);
-        if (p.ok && p.dPdV < 0.0) vapourStable = inside * step;
+        if (p.mechanical && p.dPdV < 0.0) vapourStable = inside * step;
     }
     double Vsl = 0.0, Vsv = 0.0;
     if (!(liquidStable > 0.0) || !(vapourStable > 0.0) ||
@@ -338,7 +342,7 @@ bool saturationFromSpinodals(FluidPhase& fluid, double TK, double Vc, bool& solu
         !spinodalVolume(fluid, inside, vapourStable, Vsv))
         return false;
     const IsothermPoint low = isothermAt(fluid, Vsl), high = isothermAt(fluid, Vsv);
-    if (!low.ok || !high.ok || !(high.P > 0.0) || !(high.P > low.P)) return false;
+    if (!low.mechanical || !high.mechanical || !(high.P > 0.0) || !(high.P > low.P)) return false;
     // The branch volumes at a pressure between the spinodal ones, and the difference of
     // ln f, which falls as P rises (d(ln fl - ln fv)/dP = (Vl - Vv)/(R T)).
     struct Trial {
@@ -347,19 +351,25 @@ bool saturationFromSpinodals(FluidPhase& fluid, double TK, double Vc, bool& solu
     };
     auto trial = [&](double Ptarget) {
         Trial t{false, 0.0, 0.0, 0.0};
-        double a = Vsl;
+        // Down the liquid branch to a pressure above the target; a liquid close to its
+        // covolume (far below the critical temperature) lies within the last step: past
+        // the covolume the steps shorten.
+        double a = Vsl, shrink = 0.1;
         IsothermPoint p;
-        for (int k = 0; k < 200; ++k) {
-            a *= 0.9;
-            if (fluid.isBelowCoVolume(a)) return t;
-            p = isothermAt(fluid, a);
-            if (p.ok && p.P > Ptarget) break;
+        for (int k = 0; k < 200 && !(p.mechanical && p.P > Ptarget); ++k) {
+            const double next = a * (1.0 - shrink);
+            if (!fluid.isBelowCoVolume(next) && (p = isothermAt(fluid, next)).mechanical) {
+                a = next;
+            } else {
+                shrink *= 0.5;
+            }
         }
+        if (!(p.mechanical && p.P > Ptarget)) return t;
         double b = Vsv;
         for (int k = 0; k < 200; ++k) {
             b *= 2.0;
             p = isothermAt(fluid, b);
-            if (p.ok && p.P < Ptarget) break;
+            if (p.mechanical && p.P < Ptarget) break;
         }
         IsothermPoint liquid, vapour;
         if (!branchVolume(fluid, a, Vsl, Ptarget, true, t.Vl, liquid) ||
@@ -369,19 +379,28 @@ bool saturationFromSpinodals(FluidPhase& fluid, double TK, double Vc, bool& solu
         t.ok = true;
         return t;
     };
-    double Plo = std::fmax(low.P, 1e-12 * high.P), Phi = high.P;
-    const double span = Phi - Plo;
-    Plo += 1e-6 * span;
-    Phi -= 1e-6 * span;
+    // Just inside the spinodal pressures. Where the liquid's lies below zero, from 1e-6 of
+    // the vapour's, and lower while the vapour pressure lies lower still (far below the
+    // critical temperature).
+    const double span = high.P - std::fmax(low.P, 0.0);
+    double Plo = std::fmax(low.P, 0.0) + 1e-6 * span;
+    double Phi = high.P - 1e-6 * span;
     Trial tlo = trial(Plo), thi = trial(Phi);
+    for (int k = 0; k < 4 && !(low.P > 0.0) && tlo.ok && !(tlo.D > 0.0); ++k) {
+        Phi = Plo;
+        thi = tlo;
+        Plo *= 1e-3;
+        tlo = trial(Plo);
+    }
     if (!tlo.ok || !thi.ok || !(tlo.D > 0.0) || !(thi.D < 0.0)) return false;
-    // Regula falsi in P with the Illinois halving of the end that stays.
+    // Regula falsi in ln P (where the difference is nearly linear at low pressures, the
+    // vapour nearly ideal) with the Illinois halving of the end that stays.
     double Dlo = tlo.D, Dhi = thi.D;
     int side = 0;
     Trial best = std::fabs(tlo.D) < std::fabs(thi.D) ? tlo : thi;
     for (int k = 0; k < 200 && Phi - Plo > 1e-13 * Phi; ++k) {
-        double Pm = (Plo * Dhi - Phi * Dlo) / (Dhi - Dlo);
-        if (!(Pm > Plo && Pm < Phi)) Pm = 0.5 * (Plo + Phi);
+        double Pm = std::exp((std::log(Plo) * Dhi - std::log(Phi) * Dlo) / (Dhi - Dlo));
+        if (!(Pm > Plo && Pm < Phi)) Pm = std::sqrt(Plo * Phi);
         const Trial t = trial(Pm);
         if (!t.ok) return false;
         best = t;
@@ -496,7 +515,12 @@ double FluidPhase::calculateTheSaturationPressure(double TK) {
     TemperatureHold hold(*this);
     temperature(TK);
     if (!refused) {
-        solveSaturationOnLiquidBranch();
+        // Without start volumes (a substance the correlations do not know, and no earlier
+        // solution) the solve would only evaluate the fluid at no volume.
+        if (Vl0 > 0.0 && Vv0 > Vl0)
+            solveSaturationOnLiquidBranch();
+        else
+            error = 1;
         if (error != 0 && Tc > 0.0) {
             // Near the critical point (or where the start values miss the model's own
             // curve) the start comes from the model's isotherm itself.

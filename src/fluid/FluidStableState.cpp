@@ -189,13 +189,31 @@ bool ownCriticalStart(FluidPhase& f, int& component, double& TK, double& Vm3) {
     return component >= 0 && f.componentCriticalEstimate(component, TK, Vm3);
 }
 
+// The critical point the model gives in closed form at the fluid's composition (a
+// component's own, alone or the only one; a mixture's pseudo-critical point), kept as the
+// naming's; false where it gives none. Asked afresh each time: it is cheap, and follows the
+// composition and constants changed since.
+bool closedFormNaming(FluidPhase& f) {
+    double TK = 0.0, Vm3 = 0.0;
+    if (!f.closedFormCriticalPoint(TK, Vm3)) return false;
+    f.namingTc = TK;
+    f.namingVc = Vm3;
+    f.namingComponent = f.nc == 1 ? -1 : componentAlone(f);
+    return true;
+}
+
 }  // namespace
 
 bool FluidPhase::componentCriticalEstimate(int, double&, double&) {
     return false;
 }
 
+bool FluidPhase::closedFormCriticalPoint(double&, double&) {
+    return false;
+}
+
 double FluidPhase::namingCriticalTemperature() {
+    if (closedFormNaming(*this)) return namingTc;
     int alone = -1;
     double Tstart = 0.0, Vstart = 0.0;
     if (!ownCriticalStart(*this, alone, Tstart, Vstart)) return Tcrit > 0.0 ? Tcrit : 0.0;
@@ -237,6 +255,7 @@ bool FluidPhase::atOrAboveOwnCriticalTemperature(double TK) {
 }
 
 double FluidPhase::namingCriticalVolume() {
+    if (closedFormNaming(*this)) return namingVc;
     int alone = -1;
     double Tstart = 0.0, Vstart = 0.0;
     if (!ownCriticalStart(*this, alone, Tstart, Vstart)) return Vcrit > 0.0 ? Vcrit : 0.0;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <tuple>
 #include <vector>
 
@@ -179,6 +180,98 @@ TEST_F(ThreeConstantCubic, HeyenConstantsMixingAndFugacities) {
         state(f, 300.0, 50.0, {0.4, 0.6});
         EXPECT_EQ(f.amix, amix) << i << j << " " << L;
     }
+}
+
+// The composition derivatives were never filled (dlnfdx, dfdx, dVdx, dPdn and the partial
+// molar volumes all 0), so no two-phase solver could step in composition. Against the
+// fluid's own ln f moved along x_j - x_k at constant T and P, its ln f moved in P (the
+// partial molar volume RT d ln f_i/dP), and its P at a fixed total volume moved in n_i.
+// Binary liquid and vapour, a ternary, and the local-composition mixing.
+void checkCompositionDerivatives(HCubic& f, double T, double Pbar, const std::vector<double>& z) {
+    const size_t n = z.size();
+    auto at = [&](const std::vector<double>& x, double P) {
+        f.temperature(T);
+        f.pressure(P);
+        f.composition(x.data());
+        f.calculate_molar_volume();
+        EXPECT_EQ(f.error, 0);
+        return f.lnFugacity;
+    };
+    at(z, Pbar);
+    const auto dlnfdx = f.dlnfdx, dfdx = f.dfdx;
+    const auto vbar = f.partialMolarVolume, dPdn = f.dPdn, dVdx = f.dVdx, fug = f.fugacity;
+    const double V = f.V, h = 1e-6;
+    for (size_t j = 0; j < n; ++j)
+        for (size_t k = 0; k < n; ++k) {
+            if (j == k) continue;
+            std::vector<double> up = z, down = z;
+            up[j] += h, up[k] -= h, down[j] -= h, down[k] += h;
+            const auto lu = at(up, Pbar);
+            const double Vu = f.V;
+            const auto ld = at(down, Pbar);
+            EXPECT_NEAR((Vu - f.V) / (2 * h), dVdx[j] - dVdx[k], 1e-8 * V) << j << k;
+            for (size_t i = 0; i < n; ++i) {
+                const double slope = dlnfdx[i][j] - dlnfdx[i][k];
+                EXPECT_NEAR((lu[i] - ld[i]) / (2 * h), slope, 1e-7 * (1 + std::fabs(slope)))
+                    << "d ln f_" << i << " along x_" << j << " - x_" << k;
+                EXPECT_NEAR(dfdx[i][j] - dfdx[i][k], fug[i] * slope,
+                            1e-10 * std::fabs(fug[i]) * (1 + std::fabs(slope)));
+            }
+        }
+    for (size_t i = 0; i < n; ++i) {
+        const double dP = 1e-6 * Pbar;
+        const double byP = (at(z, Pbar + dP)[i] - at(z, Pbar - dP)[i]) / (2 * dP * 1e5);
+        EXPECT_NEAR(vbar[i], R * T * byP, 1e-7 * std::fabs(vbar[i])) << "partial molar volume " << i;
+        // P(T, N V, n): one mole of z with n_i moved by +-h.
+        auto pressureWith = [&](double step) {
+            std::vector<double> x = z;
+            x[i] += step;
+            const double N = 1.0 + step;
+            for (double& xi : x) xi /= N;
+            f.composition(x.data());
+            f.temperature(T);
+            f.volume(V / N);
+            return f.calculate_pressure();
+        };
+        EXPECT_NEAR((pressureWith(h) - pressureWith(-h)) / (2 * h), dPdn[i],
+                    1e-7 * std::fabs(dPdn[i])) << "dP/dn_" << i;
+    }
+    // Gibbs-Duhem: sum_i x_i d ln f_i along any direction in the fractions is zero.
+    for (size_t j = 1; j < n; ++j) {
+        double sum = 0.0;
+        for (size_t i = 0; i < n; ++i) sum += z[i] * (dlnfdx[i][j] - dlnfdx[i][0]);
+        EXPECT_NEAR(sum, 0.0, 1e-9) << j;
+    }
+}
+
+TEST_F(ThreeConstantCubic, CompositionDerivativesFollowTheFugacities) {
+    for (int kind = 0; kind < 2; ++kind) {
+        SCOPED_TRACE(kind == 0 ? "TwoPar" : "ThreePar");
+        std::unique_ptr<HCubic> f;
+        auto make = [&](int side) {
+            f = kind == 0 ? std::unique_ptr<HCubic>(new TwoPar(side))
+                          : std::unique_ptr<HCubic>(new ThreePar(side));
+        };
+        make(2);
+        f->number_of_components(2);
+        f->add_components("CH4", "CO2");
+        checkCompositionDerivatives(*f, 200.0, 50.0, {0.5, 0.5});
+        make(1);
+        f->number_of_components(2);
+        f->add_components("CH4", "CO2");
+        checkCompositionDerivatives(*f, 250.0, 30.0, {0.8, 0.2});
+        make(2);
+        f->number_of_components(3);
+        f->add_components("CH4", "C2H6", "N2");
+        checkCompositionDerivatives(*f, 150.0, 40.0, {0.3, 0.6, 0.1});
+    }
+    Heyen h(2);
+    h.number_of_components(2);
+    h.add_components("HeyenSRK", "HeyenHeavy");
+    h.set_binary_interaction_kaij(0, 1, 0.05);
+    h.set_local_composition_parameter(0, 1, 0.7);
+    h.set_local_composition_parameter(1, 0, 1.4);
+    checkCompositionDerivatives(h, 300.0, 80.0, {0.4, 0.6});
 }
 
 TEST_F(ThreeConstantCubic, MissingFilesAndKeysStopTheFluid) {

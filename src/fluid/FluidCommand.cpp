@@ -308,12 +308,13 @@ bool isFiniteState(const FluidPhase& f) {
     return true;
 }
 
-// Where the gas at a pressure would be all but ideal, its volume is R T / P. A model whose
-// pressure cannot be evaluated there (a term over- or underflowing at so large a volume)
-// has no state to find: that is the reason, not the search. Empty where it can.
+// Where the gas at a pressure would be all but ideal (R T / P beyond 1 m3/mol, some 1e4
+// times any second virial coefficient), its volume is R T / P. A model whose pressure cannot
+// be evaluated there (a term over- or underflowing at so large a volume) has no state to
+// find: that is the reason, not the search. Empty where it can, or the gas is no ideal one.
 std::string gasVolumeBeyondModel(FluidPhase& f, double TK, double Pbar) {
     const double Vgas = f.gasConstant * TK / (Pbar * 1e5);
-    if (!std::isfinite(Vgas)) return {};
+    if (!std::isfinite(Vgas) || Vgas < 1.0) return {};
     f.calculateFromTV(TK, Vgas, 0);
     if (f.error == 0 && std::isfinite(f.P)) return {};
     char text[200];

@@ -334,6 +334,23 @@ bool isFiniteState(const FluidPhase& f) {
     return true;
 }
 
+// Where the gas at a pressure would be all but ideal (R T / P beyond 1 m3/mol, some 1e4
+// times any second virial coefficient), its volume is R T / P. A model whose pressure cannot
+// be evaluated there (a term over- or underflowing at so large a volume) has no state to
+// find: that is the reason, not the search. Empty where it can, or the gas is no ideal one.
+std::string gasVolumeBeyondModel(FluidPhase& f, double TK, double Pbar) {
+    const double Vgas = f.gasConstant * TK / (Pbar * 1e5);
+    if (!std::isfinite(Vgas) || Vgas < 1.0) return {};
+    f.calculateFromTV(TK, Vgas, 0);
+    if (f.error == 0 && std::isfinite(f.P)) return {};
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "the model's pressure cannot be evaluated at the gas's volume at this "
+                  "pressure, R T / P = %g m3/mol",
+                  Vgas);
+    return text;
+}
+
 bool printStateAtTP(FluidPhase& f, const Values& v) {
     const double TK = v[0].number, Pbar = v[1].number;
     const FluidPhase::StablePhase phase = f.calculateStableStateFromTP(TK, Pbar);
@@ -347,10 +364,13 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
             return false;
         }
         const std::string outside = outsideRange(f, TK, Pbar * 1e5);
+        const double lastV = f.V;
+        const int iterations = f.volumeSolver ? int(f.volumeSolver->iterations) : 0;
+        const std::string gas = gasVolumeBeyondModel(f, TK, Pbar);
         std::fprintf(stderr,
                      "TP failed: no state at T = %g K, P = %g bar (last volume %g cm3/mol "
-                     "after %d iterations)%s%s\n",
-                     TK, Pbar, f.V * 1e6, f.volumeSolver ? int(f.volumeSolver->iterations) : 0,
+                     "after %d iterations)%s%s%s%s\n",
+                     TK, Pbar, lastV * 1e6, iterations, gas.empty() ? "" : "; ", gas.c_str(),
                      outside.empty() ? "" : "; ", outside.c_str());
         return false;
     }

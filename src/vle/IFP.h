@@ -207,6 +207,10 @@ class IFP : public IdealMixture {
     // The two compositions of the answer within a summed 0.01 of each other, and their
     // molar volumes within 1 %.
     bool phasesAreOne() const;
+    // A dew point's answer whose feed is itself a liquid: the boundary of a second liquid,
+    // whose description the first such answer leaves in secondLiquid_.
+    bool dewBetweenLiquids();
+    std::string secondLiquid_;
     // No trial phase lies below the tangent plane of the current answer; the lowest into below.
     bool isStableAnswer(TrialPhase& below, std::vector<TrialPhase>* each = nullptr);
     // A saturation point solved again with the trial phase below the plane as the start of

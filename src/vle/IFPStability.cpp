@@ -185,6 +185,27 @@ IFP::TrialPhase IFP::trialPhasesBelow(const std::vector<double>& plane, bool nea
     return lowest;
 }
 
+bool IFP::dewBetweenLiquids() {
+    // A dew point is where the feed's vapour meets its first drop of liquid. A feed that is
+    // itself a liquid there (below its own critical temperature, on the liquid's side of its
+    // critical volume) meets a second liquid: that boundary is no dew point.
+    if (liquidLiquid != 0 || !secondPhase || !(N > 0.0) || spec.nV / N != 1.0) return false;
+    const double Tc = secondPhase->namingCriticalTemperature();
+    const double Vc = secondPhase->namingCriticalVolume();
+    if (!(Tc > 0.0 && Vc > 0.0 && current.T < Tc && secondPhase->V < Vc)) return false;
+    // The first such boundary met is the reason of a refusal, should no dew point be found.
+    if (secondLiquid_.empty()) {
+        char text[300];
+        std::snprintf(text, sizeof text,
+                      "no dew point: the boundary found at %g bar is that of a second liquid "
+                      "(%g K: the feed a liquid of %.4g cm3/mol below its critical point, the "
+                      "incipient phase %.4g cm3/mol)",
+                      current.P / 1e5, current.T, secondPhase->V * 1e6, firstPhase->V * 1e6);
+        secondLiquid_ = text;
+    }
+    return true;
+}
+
 bool IFP::phasesAreOne() const {
     double gap = 0.0;
     for (int i = 0; i < n; ++i) gap += std::fabs(current.x[i] - current.y[i]);
@@ -289,14 +310,17 @@ void IFP::judgeAnswer() {
     }
     TrialPhase below;
     std::vector<TrialPhase> starts;
+    bool liquids = false;
+    secondLiquid_.clear();
     if (described && isStableAnswer(below, &starts)) {
-        if (converged) return;
+        liquids = converged && dewBetweenLiquids();
+        if (converged && !liquids) return;
         starts.clear();
     }
     const bool one = described && phasesAreOne();
     // Two phases in equilibrium, but the liquid itself splits into two liquids: a metastable
     // saturation point, not the stable one.
-    if (converged && !one && below.liquid && liquidLiquid == 0) {
+    if (converged && !liquids && !one && below.liquid && liquidLiquid == 0) {
         callMetastable(below);
         return;
     }
@@ -306,7 +330,9 @@ void IFP::judgeAnswer() {
     trial = trial0;
     last = last0;
     status = 1;
-    if (below.distance < -kBelowPlane && !converged) {
+    if (!secondLiquid_.empty()) {
+        refusal = secondLiquid_;
+    } else if (below.distance < -kBelowPlane && !converged) {
         // The plane of an iterate is its liquid's alone: its vapour's fugacities differ, so
         // a trial phase below it says nothing of whether the feed splits.
         char text[300];
@@ -351,6 +377,7 @@ bool IFP::recoverFrom(std::vector<TrialPhase>& starts) {
     // A two-phase answer found is the stable point, or a metastable one whose liquid splits.
     auto accepted = [&] {
         TrialPhase again;
+        if (dewBetweenLiquids()) return false;
         if (isStableAnswer(again)) {
             // The searches' own refusals on the way are none of this answer's.
             status = 0;
@@ -430,7 +457,7 @@ bool IFP::solveFromNeighbouringPressures() {
         apply_conditions();
         describePhases();
         TrialPhase below;
-        if (isStableAnswer(below)) {
+        if (!dewBetweenLiquids() && isStableAnswer(below)) {
             status = 0;
             return true;
         }

@@ -1,7 +1,7 @@
 // Answers of the two-phase solver on the closed-form cubics judged by the cubic written apart
 // (IndependentJudge.h): dew points of natural-gas-like methane-carbon dioxide, feeds at a pure
-// end, methane-carbon dioxide flashes at 150 to 206 K, a vapour fraction of one half, a dew
-// point reached only from a higher pressure, and input that is no problem.
+// end, methane-carbon dioxide flashes at 150 to 206 K, a vapour fraction of one half, the
+// boundary of a second liquid that is no dew point, and input that is no problem.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -163,16 +163,43 @@ TEST(VapourFractionOfOneHalf, IsTheIndependentSplit) {
     EXPECT_NEAR(lib.ifp->current.T, 270.0, 1e-4);
 }
 
-// The dew point of methane with 10 % carbon dioxide at 65 bar is reached only from a higher
-// pressure: the neighbouring points below lead elsewhere. The independent model's only
-// stability boundary of that feed at 65 bar: 142.4884 K, incipient x(CH4) 0.08565.
-TEST(DewPointAtAPressure, ReachedOnlyFromAbove) {
+// Methane with 10 % carbon dioxide at 65 bar has one stability boundary, 142.4884 K (the
+// independent model), reached only from a higher pressure: paths from below lead elsewhere.
+// The feed there is a liquid (36.6 cm3/mol, far below its critical volume) and the incipient
+// phase a second one (30.5 cm3/mol, x(CH4) 0.08565): no dew point, refused naming that
+// boundary.
+TEST(DewPointAtAPressure, ABoundaryReachedOnlyFromAboveBetweenTwoLiquidsIsRefused) {
+    IndependentCubic eos(true, kMethaneCO2);
+    std::vector<double> l, v;
+    double Vl = 0.0, Vv = 0.0;
+    ASSERT_TRUE(eos.lnPhi(142.4884, 65e5, {0.08565, 0.91435}, true, l, &Vl));
+    ASSERT_TRUE(eos.lnPhi(142.4884, 65e5, {0.9, 0.1}, true, v, &Vv));
+    EXPECT_NEAR(Vl * 1e6, 30.53, 0.01);
+    EXPECT_NEAR(Vv * 1e6, 36.58, 0.01);
+    Library lib(true, kMethaneCO2);
+    EXPECT_EQ(lib.solve(32, 65.0, {0.9, 0.1}), 1) << where(*lib.ifp);
+    EXPECT_NE(lib.ifp->refusal.find("second liquid (142.488 K: the feed a liquid of 36.58 "
+                                    "cm3/mol below its critical point, the incipient phase "
+                                    "30.53 cm3/mol)"),
+              std::string::npos)
+        << lib.ifp->refusal;
+}
+
+// Dew points at a pressure where the feed is itself a liquid and the boundary that of a
+// second liquid were returned as solved (methane-carbon dioxide, 64 to 90 bar); where the
+// feed is a vapour the dew point stands, an equilibrium of the independent model.
+TEST(DewPointAtAPressure, TheBoundaryOfASecondLiquidIsNoDewPoint) {
     IndependentCubic eos(true, kMethaneCO2);
     Library lib(true, kMethaneCO2);
-    ASSERT_EQ(lib.solve(32, 65.0, {0.9, 0.1}), 0) << where(*lib.ifp);
-    expectStableEquilibrium(eos, *lib.ifp, "65 bar");
-    EXPECT_NEAR(lib.ifp->current.T, 142.4884, 1e-3);
-    EXPECT_NEAR(lib.ifp->current.x[0], 0.08565, 1e-4);
+    for (const auto& [methane, P] : {std::pair{0.5, 88.0}, std::pair{0.7, 80.0}, std::pair{0.8, 70.0}}) {
+        EXPECT_EQ(lib.solve(32, P, {methane, 1.0 - methane}), 1) << where(*lib.ifp);
+        EXPECT_NE(lib.ifp->refusal.find("that of a second liquid"), std::string::npos)
+            << lib.ifp->refusal;
+    }
+    for (const auto& [methane, P] : {std::pair{0.8, 30.0}, std::pair{0.9, 40.0}}) {
+        ASSERT_EQ(lib.solve(32, P, {methane, 1.0 - methane}), 0) << where(*lib.ifp);
+        expectStableEquilibrium(eos, *lib.ifp, "vapour feed");
+    }
 }
 
 // Input that is no problem is refused with its reason, and so is a flash that fails.

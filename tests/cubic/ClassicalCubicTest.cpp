@@ -552,6 +552,19 @@ TEST_F(ClassicMixtureTracers, RowsAreWrittenAndSayWhyCvCpAreBlank) {
         }
         EXPECT_EQ(rows, 3 * 5) << table;
     }
+    // The state printout says why its cv and cp are undefined.
+    const std::string shown = test::stdoutOf([&] {
+        f.temperature(300.0);
+        f.pressure(10.0);
+        f.calculate_molar_volume();
+        f.calculate_fugacities();
+        f.calculate_state_functions();
+        f.dump();
+    });
+    EXPECT_NE(shown.find("No heat capacity, sound speed or Joule-Thomson coefficient: the model "
+                         "gives departure functions"),
+              std::string::npos)
+        << shown;
 }
 
 }  // namespace

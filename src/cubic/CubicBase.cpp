@@ -100,7 +100,7 @@ bool CubicBase::closedFormCriticalPoint(double& TK, double& Vm3) {
     return found && positiveFinite(TK) && positiveFinite(Vm3);
 }
 
-CubicBase::CubicBase(int selector) : FluidPhase(0, 0, 0) {
+CubicBase::CubicBase(int selector) : FluidPhase(0, 0, 0), departuresOnly_(true) {
     phase = selector;
     setIdealTerm(new Standard());
 }
@@ -109,6 +109,16 @@ CubicBase::CubicBase(int nTerms, int selector, char extraTerm)
     : FluidPhase(nTerms, selector, extraTerm) {}
 
 CubicBase::~CubicBase() = default;
+
+bool CubicBase::givesHeatCapacities() const {
+    return !departuresOnly_ && FluidPhase::givesHeatCapacities();
+}
+
+const char* CubicBase::whyNoHeatCapacities() const {
+    if (!departuresOnly_) return FluidPhase::whyNoHeatCapacities();
+    return "the model gives departure functions from the ideal gas at the same T and P (A, H, "
+           "U, S, G); it holds no ideal-gas heat capacity, hence none of the whole fluid";
+}
 
 static bool isMolarMassKey(const char* key) {
     return std::strcmp(key, "mw") == 0 || std::strcmp(key, "M") == 0;

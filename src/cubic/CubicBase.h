@@ -41,6 +41,11 @@ class CubicBase : public FluidPhase {
     // shape, and there V = v_c b - shift; a component's own when the fluid holds one alone,
     // a mixture's pseudo-critical point else. False for a fluid without that form.
     bool closedFormCriticalPoint(double& TK, double& Vm3) override;
+    // The closed-form fluids (built with a Standard term they do not use) give departure
+    // functions from the ideal gas at the same T and P: no ideal-gas heat capacity, hence none
+    // of the whole fluid. The fluids of Helmholtz terms give them through their ideal term.
+    bool givesHeatCapacities() const override;
+    const char* whyNoHeatCapacities() const override;
 
     // The cubic at the current parameters as
     //     P = R T/(V' - b) - a/((V' - d1 b)(V' - d2 b)),  V' = V + shift.
@@ -126,6 +131,7 @@ class CubicBase : public FluidPhase {
    private:
     bool refusalReported_ = false;
     bool countRefused_ = false;
+    bool departuresOnly_ = false;  // the closed-form fluids: no Helmholtz terms evaluated
 };
 
 bool positiveFinite(double v);

@@ -325,7 +325,7 @@ bool isFiniteState(const FluidPhase& f) {
         if (!std::isfinite(value)) return false;
     const double cv = f.ideal == nullptr ? f.CvResidual : f.Cv;
     const double cp = f.ideal == nullptr ? f.CpResidual : f.Cp;
-    const bool heatCapacities = f.ideal == nullptr || f.hasIdealGasPart();
+    const bool heatCapacities = f.ideal == nullptr || f.givesHeatCapacities();
     if (heatCapacities && !f.atCriticalPoint() && !std::isfinite(cv)) return false;
     if (heatCapacities && !f.isothermalSlopeVanishes() && !std::isfinite(cp)) return false;
     if (!(f.T > 0.0) || !(f.V > 0.0)) return false;

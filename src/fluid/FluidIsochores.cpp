@@ -23,14 +23,37 @@ constexpr double kCm3PerM3 = 1e6;
 
 // A point whose state functions are not all numbers (far beyond any model's range, where
 // they overflow) is no point of the curve: it is left out, as an unstable one is. The heat
-// capacities (columns 7 and 8) of a model without an ideal-gas part are none, not a failure.
+// capacities (columns 7 and 8) of a model that gives none are blank, not a failure.
 template <std::size_t N>
 bool allFinite(const double (&row)[N], const FluidPhase& fluid) {
-    const bool heatCapacities = fluid.hasIdealGasPart();
+    const bool heatCapacities = fluid.givesHeatCapacities();
     for (std::size_t k = 0; k < N; ++k)
         if (!std::isfinite(row[k]) && (heatCapacities || (k != 7 && k != 8))) return false;
     return true;
 }
+
+// What a curve's rows lack, said once when the curve is written: the heat-capacity columns a
+// model without them leaves nan, and the points left out because their state functions were
+// not numbers (a curve of none of its points would otherwise be an empty file, unexplained).
+struct RowNotes {
+    RowNotes(const FluidPhase& f, const char* what, double value, const char* unit)
+        : fluid(f), curve(what), at(value), units(unit) {}
+    const FluidPhase& fluid;
+    const char* curve;
+    double at;
+    const char* units;
+    long written = 0, notNumbers = 0;
+    ~RowNotes() {
+        if (written > 0 && !fluid.givesHeatCapacities())
+            std::fprintf(stderr, "%s at %g %s: the Cv and Cp columns are nan: %s\n", curve, at,
+                         units, fluid.whyNoHeatCapacities());
+        if (notNumbers > 0)
+            std::fprintf(stderr,
+                         "%s at %g %s: %ld points left out (%ld written), where the model's "
+                         "state functions are not numbers\n",
+                         curve, at, units, notNumbers, written);
+    }
+};
 
 // The temperatures of an isochore left out inside the two-phase region, where the stable
 // state is the saturated liquid and vapour side by side at the saturation pressure and the
@@ -87,6 +110,7 @@ void FluidPhase::calculate_isochor(FILE* stream, double Vm3, double Tmin, double
                                    char mode, CurveArray* array) {
     RowOutput out(mode, array, stream);
     DomeRows dome(Vm3);
+    RowNotes notes(*this, "Isochore", Vm3 * kCm3PerM3, "cm3/mol");
     volume(Vm3);
     geometricSteps(Tmin, Tmax, n, [&](double t) {
         if (insideSaturationDome(*this, t, Vm3)) {
@@ -100,7 +124,11 @@ void FluidPhase::calculate_isochor(FILE* stream, double Vm3, double Tmin, double
         const double row[] = {
             T,           P * kBarPerPa, A, H, U, S, G, Cv, Cp, dPdV, V * kCm3PerM3, U / M / 1000,
             H / M / 1000};
-        if (!allFinite(row, *this)) return;
+        if (!allFinite(row, *this)) {
+            ++notes.notNumbers;
+            return;
+        }
+        ++notes.written;
         out.print(
             "%12.2f\t%12.6f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12f\t"
             "%12f\t%12f\t%12f\n",
@@ -130,6 +158,7 @@ void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double
     const double start = upward ? HUGE_VAL : -HUGE_VAL;
     double previous = start;
     bool cutShort = false;
+    RowNotes notes(*this, "Isotherm", TK, "K");
     temperature(TK);
     auto point = [&](double v) {
         if (band.unstable(v)) {
@@ -141,7 +170,10 @@ void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double
         if (!(dPdV < 0)) return true;  // mechanically unstable: skipped
         const double row[] = {V * kCm3PerM3, P * kBarPerPa, A,    H, U, S, G, Cv, Cp, dPdV,
                               H / M / 1000,  U / M / 1000,  M / V};
-        if (!allFinite(row, *this)) return true;
+        if (!allFinite(row, *this)) {
+            ++notes.notNumbers;
+            return true;
+        }
         if (upward ? P >= previous : P <= previous) {
             std::fprintf(stderr,
                          "Isotherm at %g K: the pressure %s again at V = %g cm3/mol, past the "
@@ -151,6 +183,7 @@ void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double
             return false;
         }
         previous = P;
+        ++notes.written;
         out.print("%12lg", row[0]);
         for (int k = 1; k < 13; ++k) out.print("\t%12lg", row[k]);
         out.print("\n");
@@ -282,6 +315,9 @@ void FluidPhase::calculate_iso_surface(double* levels, int nLevels, double Tmin,
                    out.print("%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\n", T, V * kCm3PerM3,
                              P * kBarPerPa, A, H, U, S, G, Cv, Cp);
                });
+    if (!givesHeatCapacities())
+        std::fprintf(stderr, "parsurf.txt: the Cv and Cp columns are nan: %s\n",
+                     whyNoHeatCapacities());
 }
 
 void FluidPhase::calculate_P_surface(double* levels, int nLevels, double Tmin, double Tmax,

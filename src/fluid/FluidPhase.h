@@ -290,6 +290,13 @@ class FluidPhase : public Phase {
     // Whether the model's ideal-term slot holds the ideal gas itself; a model with none, or
     // with only a zero-density correction there, gives no heat capacity of the whole fluid.
     bool hasIdealGasPart() const;
+    // Whether the state functions give the heat capacities of the whole fluid (Cv, Cp, and
+    // with them the Joule-Thomson coefficient and the sound speed); where not, why not, for
+    // the notes of the writers that leave those columns blank.
+    virtual bool givesHeatCapacities() const { return hasIdealGasPart(); }
+    virtual const char* whyNoHeatCapacities() const {
+        return "the model has no ideal-gas part, hence no heat capacity of the whole fluid";
+    }
     // Whether (dP/dV)_T of the last state functions vanishes to within the rounding of the
     // state (a critical point, a spinodal): the heat capacity at constant pressure and the
     // Joule-Thomson coefficient then have no value; the sound speed is the thermal part's.

@@ -289,10 +289,9 @@ void FluidPhase::dump() {
         line("cv residual", CvResidual, false);
         line("cp residual", CpResidual, false);
     } else {
-        if (!hasIdealGasPart())
-            std::printf(
-                "   No ideal-gas part: no heat capacity, sound speed or Joule-Thomson "
-                "coefficient\n");
+        if (!givesHeatCapacities())
+            std::printf("   No heat capacity, sound speed or Joule-Thomson coefficient: %s\n",
+                        whyNoHeatCapacities());
         line("h", H, true);
         line("u", U, true);
         line("s", S, false);

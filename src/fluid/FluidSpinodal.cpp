@@ -120,15 +120,15 @@ void writeCurveRow(CurveOutput& out, const FluidPhase& f) {
 }
 
 // The sound speed at a spinodal is the thermal part, T (dP/dT)_V^2 / (rho^2 cv), which needs
-// the heat capacity of the whole fluid: a model without an ideal-gas part has none, and its
-// files carry nan there. Said once per file written, with why.
+// the heat capacity of the whole fluid: a model that gives none has no sound speed there, and
+// its files carry nan. Said once per file written, with why.
 void noteSoundSpeedColumn(const FluidPhase& f, const CurveOutput& out, long rows) {
-    if (rows == 0 || !out.writesFile() || f.hasIdealGasPart()) return;
+    if (rows == 0 || !out.writesFile() || f.givesHeatCapacities()) return;
     std::fprintf(stderr,
-                 "%s: no sound speed (column c is nan): %s has no ideal-gas part, hence no "
-                 "heat capacity of the whole fluid, which the sound speed at a spinodal, "
-                 "T (dP/dT)^2 / (rho^2 cv), needs\n",
-                 out.fileName().c_str(), f.modelName.empty() ? "the model" : f.modelName.c_str());
+                 "%s: no sound speed (column c is nan): %s, which the sound speed at a "
+                 "spinodal, T (dP/dT)^2 / (rho^2 cv), needs (%s)\n",
+                 out.fileName().c_str(), f.whyNoHeatCapacities(),
+                 f.modelName.empty() ? "the model" : f.modelName.c_str());
 }
 
 }  // namespace

@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <limits>
 #include <memory>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "cubic/ClassicalCubic0.h"
 #include "cubic/CriticalInterpolation.h"
+#include "fluid/CurveOutput.h"
+#include "numerics/CallbackProbe.h"
 #include "numerics/TextCapture.h"
 
 namespace vornex {
@@ -470,6 +475,96 @@ TEST(CriticalInterpolation, BlendingWeightAndAttractionFactor) {
         EXPECT_NE(::testing::internal::GetCapturedStderr().find("refused"), std::string::npos);
         EXPECT_EQ(aAt(250.0).first, a0) << Tstar << " " << q;
     }
+}
+
+// The tracers of the fluid framework on a Peng-Robinson CH4-CO2 mixture (kij 0.1), whose
+// state functions are departures with no heat capacity: they once dropped every row of an
+// isochore or isotherm (Cv and Cp NaN) and said nothing. The pressures against a
+// Peng-Robinson written here from the table's constants with the exact Omega_a, Omega_b.
+class ClassicMixtureTracers : public ::testing::Test {
+   protected:
+    test::ScratchFolder folder;
+    ClassicalCubic0 f{kPengRobinson, 1};
+    void SetUp() override {
+        f.number_of_components(2);
+        f.add_components("CH4", "CO2");
+        f.composition(0.4, 0.6);
+    }
+    static double independentPressure(double T, double V) {
+        const double Tc[] = {190.555, 304.21}, Pc[] = {4595000.0, 7382500.0},
+                     w[] = {0.013, 0.225}, x[] = {0.4, 0.6};
+        constexpr double OmegaA = 0.45723552892138, OmegaB = 0.07779607390389;
+        double ai[2], bi[2];
+        for (int i = 0; i < 2; ++i) {
+            const double m = 0.37464 + 1.54226 * w[i] - 0.26992 * w[i] * w[i];
+            const double alpha = std::pow(1.0 + m * (1.0 - std::sqrt(T / Tc[i])), 2);
+            ai[i] = OmegaA * R * R * Tc[i] * Tc[i] / Pc[i] * alpha;
+            bi[i] = OmegaB * R * Tc[i] / Pc[i];
+        }
+        const double a = x[0] * x[0] * ai[0] + x[1] * x[1] * ai[1] +
+                         2 * x[0] * x[1] * 0.9 * std::sqrt(ai[0] * ai[1]);
+        const double b = x[0] * bi[0] + x[1] * bi[1];
+        return R * T / (V - b) - a / (V * V + 2 * b * V - b * b);
+    }
+};
+
+TEST_F(ClassicMixtureTracers, RowsAreWrittenAndSayWhyCvCpAreBlank) {
+    const double V = 2e-3;
+    CurveArray isochore, isotherm;
+    std::string said = test::stderrOf([&] {
+        f.calculate_isochor(nullptr, V, 250.0, 350.0, 10, kCurveArray, &isochore);
+        f.calculate_isotherm(nullptr, 300.0, 1e-3, 1e-2, 8, 0, kCurveArray, &isotherm);
+        f.calculate_iso_surface(nullptr, 5, 250.0, 350.0, 1e-4, 1e-2, 2, 4, kSurfaceCp);
+        f.calculate_P_surface(nullptr, 0, 250.0, 350.0, 1e-4, 1e-2, 2, 4);
+    });
+    ASSERT_EQ(isochore.size(), 11u * 13);
+    for (std::size_t k = 0; k < isochore.size(); k += 13) {
+        const double T = isochore[k];
+        EXPECT_NEAR(isochore[k + 1] * 1e5, independentPressure(T, V), 1e-9 * isochore[k + 1] * 1e5)
+            << T;
+        EXPECT_TRUE(std::isnan(isochore[k + 7]) && std::isnan(isochore[k + 8])) << T;
+        EXPECT_TRUE(std::isfinite(isochore[k + 3])) << T;
+    }
+    ASSERT_EQ(isotherm.size(), 8u * 13);
+    for (std::size_t k = 0; k < isotherm.size(); k += 13) {
+        const double Vk = isotherm[k] * 1e-6;
+        EXPECT_NEAR(isotherm[k + 1] * 1e5, independentPressure(300.0, Vk),
+                    1e-9 * isotherm[k + 1] * 1e5)
+            << Vk;
+    }
+    for (const char* note : {"Isochore at 2000 cm3/mol: the Cv and Cp columns are nan: the "
+                             "model gives departure functions",
+                             "Isotherm at 300 K: the Cv and Cp columns are nan",
+                             "parsurf.txt: the Cv and Cp columns are nan"})
+        EXPECT_NE(said.find(note), std::string::npos) << said;
+    // The contour tables: T, V (cm3/mol), P (bar) first, every grid point.
+    for (const char* table : {"parsurf.txt", "psurf.txt"}) {
+        std::ifstream in(table);
+        int rows = 0;
+        for (std::string line; std::getline(in, line);) {
+            std::istringstream words(line);
+            double T = 0, Vcm3 = 0, Pbar = 0;
+            if (!(words >> T >> Vcm3 >> Pbar)) continue;
+            ++rows;
+            EXPECT_NEAR(Pbar * 1e5, independentPressure(T, Vcm3 * 1e-6),
+                        1e-5 * std::fabs(Pbar) * 1e5)
+                << table << " " << T << " K " << Vcm3;
+        }
+        EXPECT_EQ(rows, 3 * 5) << table;
+    }
+    // The state printout says why its cv and cp are undefined.
+    const std::string shown = test::stdoutOf([&] {
+        f.temperature(300.0);
+        f.pressure(10.0);
+        f.calculate_molar_volume();
+        f.calculate_fugacities();
+        f.calculate_state_functions();
+        f.dump();
+    });
+    EXPECT_NE(shown.find("No heat capacity, sound speed or Joule-Thomson coefficient: the model "
+                         "gives departure functions"),
+              std::string::npos)
+        << shown;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,19 @@ class IFP : public IdealMixture {
     // mixture's critical temperature: solved 5, 10, ... 30 K colder, then followed up to T
     // in steps of 1 K. False when no colder point converges or the path is lost.
     bool solveFromColderSaturation();
+    // Steps of a path that follows a solution in one imposed value: the first, the largest
+    // (a step doubles after each point solved), the smallest (a step halves after each
+    // failure, and the path is lost at this size) and the tries allowed.
+    struct PathSteps {
+        double first, largest, smallest;
+        int tries;
+    };
+    // Follows the solution from `from` to `target`, each point solved starting the next:
+    // impose sets the value, solve solves from the start vector. The current state is left at
+    // the last point solved; true when that is the target.
+    bool followPath(double from, double target, const PathSteps& steps,
+                    const std::function<void(double)>& impose,
+                    const std::function<bool()>& solve);
     // A converged vapour-liquid answer whose liquid is not the denser phase has its phases
     // swapped (beyond a mixture critical point): no answer.
     bool phasesInOrder() const;

@@ -176,29 +176,15 @@ bool IFP::fractionFromSaturation() {
         if (status != 0) continue;
         // Then along tie lines, the vapour fraction moved to the one given in steps halved
         // where one fails.
-        double Fv = end, step = 0.05;
-        VLECurrentState kept = current;
-        bool lost = false;
-        for (int attempt = 0; attempt < kFractionSteps && !lost && Fv != target; ++attempt) {
-            const double next =
-                target > Fv ? std::min(target, Fv + step) : std::max(target, Fv - step);
-            spec.nV = next * N;
-            current.nV = spec.nV;
-            current.nL = N - current.nV;
-            loadStartVector();
-            if (soundSplit()) {
-                Fv = next;
-                kept = current;
-                step = std::min(0.1, 2.0 * step);
-            } else {
-                current = kept;
-                step *= 0.5;
-                lost = step < 1e-5;
-            }
-        }
-        current = kept;
+        const bool reached = followPath(
+            end, target, {0.05, 0.1, 1e-5, kFractionSteps},
+            [&](double Fv) {
+                spec.nV = current.nV = Fv * N;
+                current.nL = N - current.nV;
+            },
+            [&] { return soundSplit(); });
         TrialPhase below;
-        if (!lost && Fv == target) {
+        if (reached) {
             apply_conditions();
             solved = describePhases() && isStableAnswer(below);
         }

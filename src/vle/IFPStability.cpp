@@ -418,26 +418,9 @@ bool IFP::solveFromNeighbouringPressures() {
     // Each point starts the next, the step of pressure halved where one fails; true when
     // the path reaches the pressure given.
     auto follow = [&] {
-        double P = spec.P, step = 0.01 * target;
-        VLECurrentState kept = current;
-        bool going = true;
-        for (int attempt = 0; going && P != target && attempt < kPressureSteps; ++attempt) {
-            const double next =
-                P < target ? std::min(target, P + step) : std::max(target, P - step);
-            spec.P = current.P = next;
-            loadStartVector();
-            if (sound()) {
-                P = next;
-                kept = current;
-                step = std::min(2.0 * step, 0.02 * target);
-            } else {
-                current = kept;
-                step *= 0.5;
-                going = step > 1e-6 * target;
-            }
-        }
-        current = kept;
-        return going && P == target;
+        return followPath(
+            spec.P, target, {0.01 * target, 0.02 * target, 1e-6 * target, kPressureSteps},
+            [&](double P) { spec.P = current.P = P; }, sound);
     };
     // From 3 % below, 3 % above, 6 % below, ...: a point on the upper branch of a retrograde
     // dew curve may be reached from one side only, and a path from the other may end on

@@ -15,6 +15,8 @@ namespace {
 constexpr double kMergedPhases = 0.01;
 // Shortest step, K, of the path from a colder saturation point up to the temperature given.
 constexpr double kSmallestWarming = 1.0 / 64.0;
+// Tries of the path up to the temperature given: it climbs at most some 30 K.
+constexpr int kWarmingTries = 1000;
 
 // Vapour fraction in (0, 1) of sum z_i (K_i - 1) / (1 + Fv (K_i - 1)) = 0 by bisection; false
 // when the ratios leave the feed in one phase.
@@ -119,23 +121,11 @@ bool IFP::solveFromColderSaturation() {
     }
     // Each point starts the next, 1 K warmer, the step halved from the last point where one
     // fails.
-    double T = spec.T, step = 1.0;
-    VLECurrentState kept = current;
-    while (found && T < target) {
-        const double next = std::min(target, T + step);
-        spec.T = current.T = next;
-        loadStartVector();
-        if (runSolver() && phasesInOrder()) {
-            T = next;
-            kept = current;
-            step = std::min(1.0, 2.0 * step);
-        } else {
-            current = kept;
-            step *= 0.5;
-            found = step > kSmallestWarming;
-        }
-    }
-    if (found) current = kept;
+    if (found)
+        found = followPath(
+            spec.T, target, {1.0, 1.0, kSmallestWarming, kWarmingTries},
+            [&](double T) { spec.T = current.T = T; },
+            [&] { return runSolver() && phasesInOrder(); });
     spec.T = target;
     status = 0;
     return found;
@@ -229,6 +219,30 @@ bool IFP::isTwoPhaseAnswer() const {
     const bool sameVolume =
         std::fabs(Vv - Vl) < kMergedPhases * std::fmax(std::fabs(Vl), std::fabs(Vv));
     return !(dx < kMergedPhases && sameVolume);
+}
+
+bool IFP::followPath(double from, double target, const PathSteps& steps,
+                     const std::function<void(double)>& impose,
+                     const std::function<bool()>& solve) {
+    double at = from, step = steps.first;
+    VLECurrentState kept = current;
+    for (int attempt = 0; at != target && attempt < steps.tries; ++attempt) {
+        const double next =
+            at < target ? std::min(target, at + step) : std::max(target, at - step);
+        impose(next);
+        loadStartVector();
+        if (solve()) {
+            at = next;
+            kept = current;
+            step = std::min(steps.largest, 2.0 * step);
+        } else {
+            current = kept;
+            step *= 0.5;
+            if (step <= steps.smallest) break;
+        }
+    }
+    current = kept;
+    return at == target;
 }
 
 }  // namespace vornex

@@ -398,5 +398,39 @@ TEST(TaitJaupartThreshold, ReachedByCrystallising) {
     EXPECT_EQ(d.P, P);
 }
 
+
+// The exact partition of a mixed fluid is the root of the partition's equation system (Henry's
+// law for each volatile, each one's mass kept), whose Jacobian is that of its residuals.
+TEST(TaitJaupart, ExactPartitionIsTheRootOfItsSystem) {
+    TaitJaupart c;
+    c.setFluid(3, 0.3);
+    ASSERT_TRUE(c.setInitialData(1000, 1e8, 0.2, 0.04, 0.3));
+    for (double P : {2e7, 5e7, 1e8, 2e8}) {
+        ASSERT_EQ(c.calculateVolatilePartition(P, 0.04, 0.3), 0) << P;
+        double x[4] = {c.mdH, c.mdC, c.mgH, c.mgC}, F[4], rows[4][4];
+        double* J[4] = {rows[0], rows[1], rows[2], rows[3]};
+        int err = 0;
+        c.calculate_vector_function(x, F, J, err, 1, nullptr);
+        ASSERT_EQ(err, 0);
+        for (double f : F) EXPECT_NEAR(f, 0.0, 1e-9 * 40.0) << P;
+        for (int j = 0; j < 4; ++j) {
+            double up[4] = {x[0], x[1], x[2], x[3]}, down[4] = {x[0], x[1], x[2], x[3]};
+            const double h = 1e-6 * std::max(1.0, x[j]);
+            up[j] += h;
+            down[j] -= h;
+            double Fu[4], Fd[4];
+            c.calculate_vector_function(up, Fu, nullptr, err, 0, nullptr);
+            c.calculate_vector_function(down, Fd, nullptr, err, 0, nullptr);
+            for (int i = 0; i < 4; ++i)
+                EXPECT_NEAR(rows[i][j], (Fu[i] - Fd[i]) / (2 * h), 1e-6 * (1 + std::fabs(rows[i][j])))
+                    << P << " " << i << " " << j;
+        }
+    }
+    double negative[4] = {-1.0, 0.0, 0.0, 0.0}, F[4];
+    int err = 0;
+    c.calculate_vector_function(negative, F, nullptr, err, 0, nullptr);
+    EXPECT_EQ(err, 1);
+}
+
 }  // namespace
 }  // namespace vornex

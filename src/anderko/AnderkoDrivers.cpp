@@ -191,7 +191,8 @@ bool Anderko::calculateTheTernary(const char* suffix, double TK, double Pbar, do
     solver->bulk_composition(1.0 - x1 - x2, x1, x2);
     vapourModel->set_the_phase_as(liquidLiquid == 1 ? 5 : 1);
     solver->calculate_an_isobaric_isothermal_diagram(TK, Pbar, step, suffix, pole);
-    return true;
+    // A half that could not start, or stopped short of its end, has said why.
+    return solver->status == 0;
 }
 
 namespace {
@@ -303,8 +304,11 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
         // of this one's and stays as it was.
         auto half = [&](const char* which, double step, bool descending) {
             const std::size_t mark = writtenFileMark();
-            calculateTheTernary(which, TK, Pbar, r[3], r[4], r[6], r[7], Vliquid, Vvapour, step,
-                                liquidLiquid, pole);
+            // A half that fails or stops short (said) leaves its rows in the diagram, and the
+            // command fails.
+            if (!calculateTheTernary(which, TK, Pbar, r[3], r[4], r[6], r[7], Vliquid, Vvapour,
+                                     step, liquidLiquid, pole))
+                error = 1;
             const std::string name = std::string("ter") + which;
             const std::vector<std::string> written = filesWrittenSince(mark);
             if (std::find(written.begin(), written.end(), OutputFiles::pathOf(name)) ==

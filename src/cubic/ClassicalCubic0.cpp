@@ -166,6 +166,11 @@ void ClassicalCubic0::calculate_parameters_of_pure_components() {
     combinePairs(kaij, kbij);
 }
 
+bool ClassicalCubic0::componentCriticalConstants(int i, double& TcK, double& PcPa,
+                                                 double& omegaValue) {
+    return criticalConstantsOf(i, Tc, Pc, omega, TcK, PcPa, omegaValue);
+}
+
 // -------------------------------------------------------------- ClassicalCubic01
 
 void ClassicalCubic01::read_BIP() {

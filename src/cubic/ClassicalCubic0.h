@@ -48,6 +48,7 @@ class ClassicalCubic0 : public ClassicalQuadraMix {
     void calculate_parameters_of_pure_components() override;
     // Replaces the constants of component i (K, Pa, acentric factor) and derives m, a_c, b.
     void set_critical_constants(int i, double TcK, double PcPa, double omegaValue);
+    bool componentCriticalConstants(int i, double& TcK, double& PcPa, double& omegaValue) override;
 };
 
 class ClassicalCubic01 : public ClassicalCubic0 {

@@ -300,6 +300,21 @@ void CubicBase::applyClassicKaij() {
                                                     componentName[static_cast<size_t>(j)]));
 }
 
+bool CubicBase::criticalConstantsOf(int i, const std::vector<double>& TcK,
+                                    const std::vector<double>& PcPa,
+                                    const std::vector<double>& omega, double& T, double& P,
+                                    double& w) const {
+    const auto u = static_cast<size_t>(i);
+    if (i < 0 || u >= TcK.size() || u >= PcPa.size() || u >= omega.size()) return false;
+    if (!(TcK[u] > 0.0 && PcPa[u] > 0.0 && std::isfinite(TcK[u]) && std::isfinite(PcPa[u]) &&
+          std::isfinite(omega[u])))
+        return false;
+    T = TcK[u];
+    P = PcPa[u];
+    w = omega[u];
+    return true;
+}
+
 bool CubicBase::evaluationRefused(bool needsP, bool needsV) {
     const char* why = nullptr;
     if (countRefused_ || componentCountRefused())

@@ -108,6 +108,11 @@ class CubicBase : public FluidPhase {
     }
     // kaij of the classic pairs (CH4-CO2, CH4-N2, CO2-N2) by component name.
     void applyClassicKaij();
+    // Entry i of the model's critical constants (K, Pa) and acentric factors, where it holds
+    // a sound one.
+    bool criticalConstantsOf(int i, const std::vector<double>& TcK, const std::vector<double>& PcPa,
+                             const std::vector<double>& omega, double& T, double& P,
+                             double& w) const;
     // Pc and Vc of the mixture at its pseudo-critical temperature Tc, its parameters taken
     // there.
     using CriticalValues = std::function<void(double Tc, double& Pc, double& Vc)>;

@@ -494,4 +494,8 @@ void Heyen::set_local_composition_parameter(int i, int j, double L) {
     Lij[static_cast<size_t>(i * nc + j)] = L;
 }
 
+bool HCubic::componentCriticalConstants(int i, double& TcK, double& PcPa, double& omegaValue) {
+    return criticalConstantsOf(i, Tc, Pc, omega, TcK, PcPa, omegaValue);
+}
+
 }  // namespace vornex

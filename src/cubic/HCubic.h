@@ -66,6 +66,7 @@ class HCubic : public CubicBase {
     void calculate_the_pseudo_critical_point(double& Tc, double& Pc, double& Vc) override;
     void calculate_parameters_of_pure_components() override;
     void calculate_mixing_parameters() override;
+    bool componentCriticalConstants(int i, double& TcK, double& PcPa, double& omegaValue) override;
     // kaij for CH4 ("C1")-CO2 0.1, CH4-N2 0.03, CO2-N2 -0.035.
     virtual void read_BIP();
 

@@ -664,7 +664,7 @@ const std::vector<Command>& commands() {
          [](FluidPhase& f, const Values& v) {
              if (!needsComponents(f, "ter", 3, 3, "a ternary mixture")) return false;
              f.calculateTheTernaryDiagram(v[0].number, v[1].number, v[2].text.c_str());
-             return traced(f, "ter", {{"ter", v[2].text}});
+             return traced(f, "ter", {{"ter", v[2].text}}) && tracedWhole(f, "ter");
          }},
         {"T", "set the temperature",
          [](const FluidPhase*) { return std::vector<Parameter>{positive("T (K)      ")}; },

@@ -422,6 +422,10 @@ class FluidPhase : public Phase {
     // when a composition holds it alone; false where the model has none, and such a
     // mixture is named by the mixture's estimates Tcrit, Vcrit.
     virtual bool componentCriticalEstimate(int i, double& TK, double& Vm3);
+    // The critical temperature (K), critical pressure (Pa) and acentric factor of component i
+    // as the model holds them (a corresponding-states model's own constants); false, the
+    // default, where it holds none.
+    virtual bool componentCriticalConstants(int, double&, double&, double&) { return false; }
     // The critical temperature (K) and volume (m3/mol) at the fluid's composition, where the
     // model has them in closed form: those of the one component it holds (alone in a
     // mixture, or its only one), for a mixture the pseudo-critical point of its one-fluid

@@ -96,6 +96,13 @@ class IFP : public IdealMixture {
                                                   const char* suffix, int direction);
     void calculate_initial_values(short mode, short unused, double step, double delta);
     bool bad_estimates(int i);
+    // The differentiated fugacity equality of component i at constant T: coefficients of
+    // dP and of each dx_j and dy_j (the mole fractions as independent variables).
+    struct FugacityRow {
+        double dP = 0.0;
+        std::vector<double> dx, dy;
+    };
+    FugacityRow fugacityRow(int i) const;
     void calculate_derivatives1(double* dX);
     void calculate_derivatives2(double* dX);
     void calculate_derivatives3(double* dX);

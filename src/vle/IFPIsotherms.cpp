@@ -46,16 +46,45 @@ constexpr int kMaxPredictionHalvings = 60;
 
 // ------------------------------------------------------------ derivative systems
 
-void IFP::calculate_derivatives1(double* dX) {
+namespace {
+
+// Liquid and vapour fractions below which a component is taken as absent: the pure end of a
+// binary, or an edge of a ternary.
+constexpr double kTraceFraction = 1e-12;
+
+}  // namespace
+
+IFP::FugacityRow IFP::fugacityRow(int i) const {
     const FluidPhase& l = *firstPhase;
     const FluidPhase& v = *secondPhase;
+    FugacityRow row;
+    row.dx.assign(static_cast<std::size_t>(n), 0.0);
+    row.dy.assign(static_cast<std::size_t>(n), 0.0);
+    if (current.x[i] <= kTraceFraction && current.y[i] <= kTraceFraction) {
+        // ln f_i holds ln x_i, whose derivative 1/x_i has no value where the component is
+        // absent. Its limit there: y_i / x_i = K_i = phi_i(liquid) / phi_i(vapour), so
+        // dy_i = K_i dx_i.
+        row.dx[i] = -std::exp(l.lnPhi[i] - v.lnPhi[i]);
+        row.dy[i] = 1.0;
+        return row;
+    }
+    row.dP = v.dlnfdP[i] - l.dlnfdP[i];
+    for (int j = 0; j < n; ++j) {
+        row.dx[j] = -l.dlnfdx[i][j];
+        row.dy[j] = v.dlnfdx[i][j];
+    }
+    return row;
+}
+
+void IFP::calculate_derivatives1(double* dX) {
     SmallSystem s(4);  // dP, dx1, dy0, dy1
     for (int i = 0; i < 2; ++i) {
-        s.a(i, 0) = v.dlnfdP[i] - l.dlnfdP[i];
-        s.a(i, 1) = -l.dlnfdx[i][1];
-        s.a(i, 2) = v.dlnfdx[i][0];
-        s.a(i, 3) = v.dlnfdx[i][1];
-        s.b(i) = l.dlnfdx[i][0];
+        const FugacityRow r = fugacityRow(i);
+        s.a(i, 0) = r.dP;
+        s.a(i, 1) = r.dx[1];
+        s.a(i, 2) = r.dy[0];
+        s.a(i, 3) = r.dy[1];
+        s.b(i) = -r.dx[0];
     }
     s.a(2, 1) = 1.0;
     s.b(2) = -1.0;
@@ -71,15 +100,14 @@ void IFP::calculate_derivatives1(double* dX) {
 }
 
 void IFP::calculate_derivatives2(double* dX) {
-    const FluidPhase& l = *firstPhase;
-    const FluidPhase& v = *secondPhase;
     SmallSystem s(6);  // dP, dx1, dx2, dy0, dy1, dy2
     for (int i = 0; i < 3; ++i) {
-        s.a(i, 0) = v.dlnfdP[i] - l.dlnfdP[i];
-        s.a(i, 1) = -l.dlnfdx[i][1];
-        s.a(i, 2) = -l.dlnfdx[i][2];
-        for (int j = 0; j < 3; ++j) s.a(i, 3 + j) = v.dlnfdx[i][j];
-        s.b(i) = l.dlnfdx[i][0];
+        const FugacityRow r = fugacityRow(i);
+        s.a(i, 0) = r.dP;
+        s.a(i, 1) = r.dx[1];
+        s.a(i, 2) = r.dx[2];
+        for (int j = 0; j < 3; ++j) s.a(i, 3 + j) = r.dy[j];
+        s.b(i) = -r.dx[0];
     }
     s.a(3, 1) = s.a(3, 2) = 1.0;
     s.b(3) = -1.0;
@@ -95,14 +123,13 @@ void IFP::calculate_derivatives2(double* dX) {
 }
 
 void IFP::calculate_derivatives3(double* dX) {
-    const FluidPhase& l = *firstPhase;
-    const FluidPhase& v = *secondPhase;
     SmallSystem s(5);  // dx1, dx2, dy0, dy1, dy2 at fixed P
     for (int i = 0; i < 3; ++i) {
-        s.a(i, 0) = -l.dlnfdx[i][1];
-        s.a(i, 1) = -l.dlnfdx[i][2];
-        for (int j = 0; j < 3; ++j) s.a(i, 2 + j) = v.dlnfdx[i][j];
-        s.b(i) = l.dlnfdx[i][0];
+        const FugacityRow r = fugacityRow(i);
+        s.a(i, 0) = r.dx[1];
+        s.a(i, 1) = r.dx[2];
+        for (int j = 0; j < 3; ++j) s.a(i, 2 + j) = r.dy[j];
+        s.b(i) = -r.dx[0];
     }
     s.a(3, 0) = s.a(3, 1) = 1.0;
     s.b(3) = -1.0;
@@ -254,6 +281,9 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
     };
     writeRow("\t", " \n");
 
+    // From a pure end the curve has one way into the diagram, whatever the sign asked.
+    const bool atEnd0 = current.x[0] <= kTraceFraction, atEnd1 = current.x[1] <= kTraceFraction;
+    if ((atEnd0 && dx < 0.0) || (atEnd1 && dx > 0.0)) dx = -dx;
     double sP = std::fabs(deltaP) * (isothermSlope * dx < 0.0 ? -1.0 : 1.0);
     double sx = dx;
     initFlag = 0;
@@ -264,35 +294,53 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
             break;
         }
         const double s = tangent.dP;
-        bool inside = false;
-        if (chooseIsothermStep(s, dx, deltaP, sx, sP)) {
+        const bool byComposition = chooseIsothermStep(s, dx, deltaP, sx, sP);
+        // The change of the liquid's x_0 per unit step factor: sx in composition steps,
+        // sP / s in pressure steps.
+        const double along = byComposition ? sx : (s != 0.0 ? sP / s : 0.0);
+        auto predict = [&] {
+            trial.P = last.P + f * (byComposition ? s * sx : sP);
+            bool inside = true;
+            for (int i = 0; i < n; ++i) {
+                trial.x[i] = last.x[i] + f * tangent.dx[i] * along;
+                trial.y[i] = last.y[i] + f * tangent.dy[i] * along;
+                if (bad_estimates(i)) inside = false;
+            }
+            return inside;
+        };
+        bool inside = predict();
+        // A step whose liquid passes a pure end ends the curve there: the pure component's
+        // own saturation point, once. Closer to the end than a step, the predictor would
+        // only halve its way towards it without reaching it.
+        int end = -1;
+        for (int i = 0; i < n && !inside; ++i)
+            if (trial.x[i] < 0.0) end = 1 - i;
+        if (end >= 0) {
+            set_type_of_problem(13);
+            set_the_vaporization_ratio(0.0);
+            const double reach = std::fabs(tangent.dx[0] * along) > 0.0
+                                     ? (end == 0 ? 1.0 - last.x[0] : -last.x[0]) /
+                                           (tangent.dx[0] * along)
+                                     : 0.0;
+            trial.P = last.P + reach * (byComposition ? s * sx : sP);
+            for (int i = 0; i < n; ++i) trial.x[i] = trial.y[i] = i == end ? 1.0 : 0.0;
+            z = trial.x;
+        } else if (byComposition) {
             for (int k = 0; k < kMaxPredictionHalvings && !inside; ++k) {
-                trial.P = last.P + f * s * sx;
-                inside = true;
-                for (int i = 0; i < n; ++i) {
-                    trial.x[i] = last.x[i] + f * tangent.dx[i] * sx;
-                    trial.y[i] = last.y[i] + f * tangent.dy[i] * sx;
-                    if (bad_estimates(i)) inside = false;
-                }
-                if (!inside) f /= 2.0;
+                f /= 2.0;
+                inside = predict();
             }
             z = trial.x;
         } else {
             for (int k = 0; k < kMaxPredictionHalvings && !inside; ++k) {
-                trial.P = last.P + f * sP;
-                inside = true;
-                for (int i = 0; i < n; ++i) {
-                    trial.x[i] = last.x[i] + f * (tangent.dx[i] / s) * sP;
-                    trial.y[i] = last.y[i] + f * (tangent.dy[i] / s) * sP;
-                    if (bad_estimates(i)) inside = false;
-                }
-                if (!inside) f /= 2.0;
+                f /= 2.0;
+                inside = predict();
             }
             set_the_pressure(trial.P / 100000.0);
             for (int i = 0; i < n; ++i) z[i] = (trial.x[i] + trial.y[i]) / 2.0;
             current.nL = current.nV = 0.5;
         }
-        if (!inside) {
+        if (!inside && end < 0) {
             status = 1;
             break;
         }
@@ -308,6 +356,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
         trial.Vl = last.Vl = firstPhase->V;
         trial.Vv = last.Vv = secondPhase->V;
         writeRow("\t\t", "\n");
+        if (end >= 0) break;
         if (f < 1.0) f = std::min(1.0, f * 1.4);
         if (current.P > 100000.0 * Pmax) break;
     }
@@ -481,9 +530,12 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
     index = 1;
     double e[3] = {-0.5, -0.5, -0.5};
     e[direction] = 1.0;
+    // Why the half ends short of the plait point or the edge; empty for those ends.
+    char stalled[320] = "";
     for (int steps = 0; status == 0; ++steps) {
         if (steps >= kMaxTracerSteps) {
-            status = 1;
+            std::snprintf(stalled, sizeof stalled,
+                          "the tie lines stop short of the end after %d steps", steps);
             break;
         }
         // Each tie line starts from the previous one.
@@ -517,8 +569,22 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
         status = solved ? 0 : 1;
         if (!solved) {
             f /= 2.0;
-            if (f > 0.0001) status = 0;
+            // The end of the two-phase region, where the feed leaves it.
+            status = 0;
+            if (f <= 0.0001) break;
             continue;
+        }
+        // A tie line along the step (y - x parallel to it) holds every feed the step gives:
+        // the flash finds it again and again, and the diagram moves no further.
+        double moved = 0.0;
+        for (int i = 0; i < 3; ++i) moved += std::fabs((current.x[i] + current.y[i]) / 2.0 - mid[i]);
+        if (moved < 0.01 * f * std::fabs(step)) {
+            std::snprintf(stalled, sizeof stalled,
+                          "the tie lines stop moving at x (%g, %g, %g), y (%g, %g, %g): the "
+                          "step toward component %d runs along that tie line",
+                          current.x[0], current.x[1], current.x[2], current.y[0], current.y[1],
+                          current.y[2], direction);
+            break;
         }
         last.x = current.x;
         last.y = current.y;
@@ -530,6 +596,14 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
                     firstPhase->V * 1e6, secondPhase->V * 1e6, current.x[0], current.x[1],
                     current.x[2], current.y[0], current.y[1], current.y[2], current.nL);
         for (int i = 0; i < 3; ++i) mid[i] = (current.x[i] + current.y[i]) / 2.0;
+    }
+    status = 0;
+    refusal.clear();
+    if (*stalled) {
+        // The tie lines written stand; the half is said to end short.
+        status = 1;
+        refusal = std::string("ter") + sfx + ": " + stalled;
+        std::fprintf(stderr, "%s\n", refusal.c_str());
     }
     file.print("END\n");
     if (!file.commit()) status = 1;

@@ -1,5 +1,7 @@
 #include "vle/IdealMixture.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -46,7 +48,45 @@ std::unique_ptr<PsatCorr> correlationOf(const char* name) {
     return nullptr;
 }
 
+// Wilson's estimate from the critical point and the acentric factor:
+// ln(Psat / Pc) = 5.373 (1 + omega)(1 - Tc / T), exact at the critical point and at
+// Tr = 0.7 for the acentric factor's definition.
+class WilsonPsat : public PsatCorr {
+   public:
+    WilsonPsat(double Tc, double Pc, double omega)
+        : Tc_(Tc), Pc_(Pc), slope_(5.373 * (1.0 + omega)) {
+        correlationName = "Wilson";
+    }
+    double Psat(double T) override {
+        if (!(T > 0.0)) return 0.0;
+        return Pc_ * std::exp(std::clamp(slope_ * (1.0 - Tc_ / T), -700.0, 700.0));
+    }
+    double Tsat(double P) override {
+        if (!(P > 0.0)) return 0.0;
+        // The estimate's ln P is bounded above by ln Pc + slope (at infinite T).
+        const double d = 1.0 - std::log(P / Pc_) / slope_;
+        return d > 1e-6 ? Tc_ / d : Tc_ * 1e6;
+    }
+
+   private:
+    double Tc_, Pc_, slope_;
+};
+
 }  // namespace
+
+std::unique_ptr<PsatCorr> IdealMixture::estimateFromModel(int i) {
+    if (!firstPhase) return nullptr;
+    double Tc = 0.0, Pc = 0.0, omega = 0.0;
+    if (firstPhase->componentCriticalConstants(i, Tc, Pc, omega))
+        return std::make_unique<WilsonPsat>(Tc, Pc, omega);
+    // A model with only an estimate of the component's critical point: its pressure from a
+    // simple fluid's critical compressibility, the acentric factor of a simple fluid.
+    double Vc = 0.0;
+    if (firstPhase->componentCriticalEstimate(i, Tc, Vc) && Tc > 0.0 && Vc > 0.0 &&
+        std::isfinite(Tc) && std::isfinite(Vc))
+        return std::make_unique<WilsonPsat>(Tc, 0.29 * kGasConstant * Tc / Vc, 0.0);
+    return nullptr;
+}
 
 IdealMixture::IdealMixture() {
     reset_to_zero();
@@ -102,6 +142,9 @@ void IdealMixture::read_component_data(int index, const char* name) {
     if (correlations.size() != static_cast<std::size_t>(n))
         correlations.resize(static_cast<std::size_t>(n));
     correlations[static_cast<std::size_t>(index)] = correlationOf(name);
+    // A component named in no table starts from the model's corresponding states.
+    if (!correlations[static_cast<std::size_t>(index)])
+        correlations[static_cast<std::size_t>(index)] = estimateFromModel(index);
 }
 
 double IdealMixture::Psat(int i, double T) {
@@ -119,7 +162,10 @@ double IdealMixture::Tsat(int i, double P) {
 bool IdealMixture::correlationsComplete() {
     bool complete = n > 0 && correlations.size() == static_cast<std::size_t>(n);
     for (int i = 0; complete && i < n; i++) {
-        if (!correlations[static_cast<std::size_t>(i)]) {
+        auto& c = correlations[static_cast<std::size_t>(i)];
+        // The model may have received its data after the component was named here.
+        if (!c) c = estimateFromModel(i);
+        if (!c) {
             std::fprintf(stderr, "No vapour-pressure correlation for component %s\n",
                          names[static_cast<std::size_t>(i)].c_str());
             complete = false;

@@ -1,5 +1,6 @@
 // IdealMixture: the two-phase equilibrium of VLE under Raoult's law, K_i = Psat_i(T) / P,
-// with Psat from a vapour-pressure correlation chosen by the component's name. Each solve is
+// with Psat from a vapour-pressure correlation chosen by the component's name, or, for a name
+// without one, Wilson's estimate from the model's critical constants. Each solve is
 // one scalar Rachford-Rice equation sum z_i (1 - K_i) / (1 - Fv + Fv K_i) = 0, solved by a
 // bracketing Muller search. Also the Raoult start of the rigorous solver IFP.
 #pragma once
@@ -44,6 +45,9 @@ class IdealMixture : public VLE {
    protected:
     // Fills the current x and y from K and Fv; returns sum (x_i - y_i).
     double rachfordRice(double Fv);
+    // Wilson's estimate for component i from the first model's critical constants and
+    // acentric factor (or its estimate of the critical point); null where it has none.
+    std::unique_ptr<PsatCorr> estimateFromModel(int i);
     // True when every component has a correlation; otherwise status 2 with a message.
     bool correlationsComplete();
     // One Muller solve of the member on [a, b]; false on a solver error.

@@ -147,5 +147,32 @@ TEST(TernaryDiagramHalves, WhatStandsAtTheHalvesNamesIsLeftAsItWas) {
     EXPECT_TRUE(ternaryRows("terf").empty());
 }
 
+// At 650 K and 300 bar the step toward the pole of methane runs along a tie line: every feed
+// it gives lies on that tie line, the flash finds it again, and the diagram wrote it some
+// 12,000 times and called the command a success. The half ends there, the tie line written
+// once, and the command fails saying why.
+TEST(TernaryDiagramHalves, AHalfThatStopsMovingEndsThereAndFails) {
+    for (const char* name : {"ter000", "ter111", "term"}) std::remove(name);
+    Anderko m(2);
+    m.setSystemCode(21);
+    std::istringstream answers("1\n0\n2\n");
+    m.input = &answers;
+    std::string said;
+    test::stdoutOf([&] { said = test::stderrOf([&] { m.calculateTheTernaryDiagram(650.0, 300.0, "m"); }); });
+    EXPECT_EQ(m.error, 1);
+    EXPECT_NE(said.find("the tie lines stop moving"), std::string::npos) << said;
+    const auto diagram = ternaryRows("term");
+    ASSERT_GE(diagram.size(), 2u);
+    EXPECT_LT(diagram.size(), 5000u);
+    for (const char* half : {"ter000", "ter111"}) {
+        const auto rows = ternaryRows(half);
+        for (std::size_t k = 1; k < rows.size(); ++k) {
+            double d = 0.0;
+            for (int i = 2; i < 8; ++i) d += std::fabs(rows[k][i] - rows[k - 1][i]);
+            EXPECT_GT(d, 1e-7) << half << " row " << k << " repeats the one before";
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vornex

@@ -1,0 +1,150 @@
+// The binary isotherm from and to a pure end, on the closed-form cubics (Peng-Robinson, SRK,
+// TwoPar, ThreePar) below both components' critical temperatures: one curve from pure to
+// pure, each point once, and each end row the pure component's own saturation point (its
+// liquid and vapour roots of equal fugacity at the row's pressure).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CubicMixtures.h"
+#include "cubic/ClassicalCubic0.h"
+#include "cubic/HCubic.h"
+#include "numerics/TextCapture.h"
+#include "vle/IFP.h"
+
+namespace vornex::testing {
+namespace {
+
+enum class Model { PengRobinson, SRK, TwoPar, ThreePar };
+
+std::unique_ptr<FluidPhase> makeModel(Model model, int selector) {
+    switch (model) {
+        case Model::PengRobinson:
+            return std::make_unique<ClassicalCubic0>(kPengRobinson, selector);
+        case Model::SRK:
+            return std::make_unique<ClassicalSRK>(selector);
+        case Model::TwoPar:
+            return std::make_unique<TwoPar>(selector);
+        case Model::ThreePar:
+            return std::make_unique<ThreePar>(selector);
+    }
+    return nullptr;
+}
+
+struct Binary {
+    std::unique_ptr<FluidPhase> liquid, vapour;
+    std::unique_ptr<IFP> ifp;
+    Binary(Model model, const std::vector<std::string>& names)
+        : liquid(makeModel(model, 2)), vapour(makeModel(model, 1)) {
+        for (FluidPhase* f : {liquid.get(), vapour.get()}) {
+            f->number_of_components(2);
+            for (const auto& name : names) f->add_component(name.c_str());
+        }
+        ifp = std::make_unique<IFP>(*liquid, *vapour);
+        ifp->number_of_components(2);
+        for (const auto& name : names) ifp->add_component(name.c_str());
+    }
+};
+
+// ln phi of the pure component `pure` (0 or 1) on the liquid (selector 2) or vapour root.
+double pureLnPhi(FluidPhase& f, int pure, double T, double Pbar) {
+    f.temperature(T);
+    f.pressure(Pbar);
+    f.composition_of_component(pure, 1.0);
+    f.composition_of_component(1 - pure, 0.0);
+    f.error = 0;
+    f.calculate_molar_volume();
+    f.calculate_fugacities();
+    EXPECT_EQ(f.error, 0);
+    return f.lnPhi[pure];
+}
+
+struct Run {
+    double x0, dx;
+};
+
+void checkIsotherm(Model model, const char* label, const std::vector<std::string>& names,
+                   double T) {
+    for (const Run& run : {Run{0.0, 0.05}, Run{1.0, -0.05}, Run{0.0, -0.05}, Run{1.0, 0.05},
+                           Run{0.5, 0.05}, Run{0.5, -0.05}}) {
+        std::ostringstream what;
+        what << label << " " << names[0] << "-" << names[1] << " " << T << " K from x0 "
+             << run.x0 << " by " << run.dx;
+        SCOPED_TRACE(what.str());
+        Binary b(model, names);
+        std::remove("iso_end");
+        test::outputOf([&] {
+            b.ifp->calculate_an_isotherm_of_the_binary_system("iso_end", T, run.x0, run.dx, 2.0,
+                                                              1000.0, "_e");
+        });
+        EXPECT_EQ(b.ifp->status, 0) << b.ifp->refusal;
+        // T P x0 x1 y0 y1 Vl Vv dPdx
+        const auto rows = numericRows("iso_end");
+        ASSERT_GE(rows.size(), 5u);
+        for (const auto& r : rows) {
+            ASSERT_EQ(r.size(), 9u);
+            for (double v : r) ASSERT_TRUE(std::isfinite(v)) << "P " << r[1];
+            EXPECT_GE(r[2], 0.0);
+            EXPECT_LE(r[2], 1.0);
+            EXPECT_LT(r[6], r[7]) << "P " << r[1];
+        }
+        // One way along the composition, each point once.
+        const double sense = rows.back()[2] > rows.front()[2] ? 1.0 : -1.0;
+        for (std::size_t k = 1; k < rows.size(); ++k)
+            EXPECT_GT(sense * (rows[k][2] - rows[k - 1][2]), 1e-9) << "row " << k;
+        // The end reached, and from a pure end the other one.
+        const double toward = run.x0 == 0.0 ? 1.0 : run.x0 == 1.0 ? 0.0 : run.dx > 0.0 ? 1.0 : 0.0;
+        EXPECT_EQ(rows.back()[2], toward);
+        EXPECT_EQ(rows.back()[4], toward);
+        if (run.x0 == 0.0 || run.x0 == 1.0) {
+            EXPECT_EQ(rows.front()[2], run.x0);
+        }
+        // Each pure end row is the component's saturation point.
+        for (const auto* r : {&rows.front(), &rows.back()}) {
+            if ((*r)[2] != 0.0 && (*r)[2] != 1.0) continue;
+            const int pure = (*r)[2] == 1.0 ? 0 : 1;
+            const double gap = pureLnPhi(*b.liquid, pure, T, (*r)[1]) -
+                               pureLnPhi(*b.vapour, pure, T, (*r)[1]);
+            EXPECT_LT(std::fabs(gap), 1e-7) << "pure " << names[pure] << " at " << (*r)[1];
+            EXPECT_LT(b.liquid->V * 1.5, b.vapour->V);
+        }
+    }
+}
+
+class IsothermPureEnds : public ::testing::TestWithParam<Model> {};
+
+const char* labelOf(Model m) {
+    switch (m) {
+        case Model::PengRobinson:
+            return "PR";
+        case Model::SRK:
+            return "SRK";
+        case Model::TwoPar:
+            return "TwoPar";
+        case Model::ThreePar:
+            return "ThreePar";
+    }
+    return "";
+}
+
+// Started at a pure end the isotherm wrote one row with a NaN slope and ended in status 5;
+// run to x0 = 1 it wrote hundreds of rows at the pure end (x1 down to 1e-308), then a NaN row.
+TEST_P(IsothermPureEnds, RunFromPureToPure) {
+    checkIsotherm(GetParam(), labelOf(GetParam()), {"CO2", "C2H6"}, 260.0);
+    checkIsotherm(GetParam(), labelOf(GetParam()), {"CH4", "C2H6"}, 180.0);
+    checkIsotherm(GetParam(), labelOf(GetParam()), {"N2", "CH4"}, 115.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cubics, IsothermPureEnds,
+                         ::testing::Values(Model::PengRobinson, Model::SRK, Model::TwoPar,
+                                           Model::ThreePar),
+                         [](const ::testing::TestParamInfo<Model>& info) {
+                             return std::string(labelOf(info.param));
+                         });
+
+}  // namespace
+}  // namespace vornex::testing

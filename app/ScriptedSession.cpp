@@ -1,4 +1,5 @@
 #include "ScriptedSession.h"
+#include "numerics/Decimal.h"
 
 #include <glibmm/main.h>
 #include <unistd.h>
@@ -18,7 +19,7 @@ void ScriptedSession::start(std::vector<std::function<void()>> steps, unsigned f
 }
 
 void ScriptedSession::check(bool ok, const std::string& what) {
-    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
+    vornex::cprintf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
     std::fflush(stdout);
     if (!ok) ++mFailures;
 }
@@ -41,7 +42,7 @@ void ScriptedSession::next(unsigned ms, std::function<bool()> ready) {
 
 void ScriptedSession::finish() {
     mApp.setExitStatus(mFailures == 0 ? 0 : 1);
-    std::printf("%d check(s) failed\n", mFailures);
+    vornex::cprintf("%d check(s) failed\n", mFailures);
     mApp.release();
     mApp.quit();
 }

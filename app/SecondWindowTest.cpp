@@ -1,4 +1,5 @@
 #include "SecondWindowTest.h"
+#include "numerics/Decimal.h"
 
 #include <glibmm/main.h>
 #include <gtk/gtk.h>
@@ -131,7 +132,7 @@ class SecondWindowSession : public ScriptedSession {
             g_object_unref(texture);
             mImages.push_back(image);
         }
-        std::printf("shown: %s %s%s\n", what.c_str(), image.c_str(), offset.c_str());
+        vornex::cprintf("shown: %s %s%s\n", what.c_str(), image.c_str(), offset.c_str());
         std::fflush(stdout);
         if (native) check(!image.empty(), "GTK gives an image of the " + what);
         return true;
@@ -179,7 +180,7 @@ class SecondWindowSession : public ScriptedSession {
         check(mFirst != nullptr, "a first document window opens");
         if (!mFirst) return finish();
         GskRenderer* renderer = gtk_native_get_renderer(GTK_NATIVE(mFirst->gobj()));
-        std::printf("drawn by %s on %s\n", renderer ? G_OBJECT_TYPE_NAME(renderer) : "nothing",
+        vornex::cprintf("drawn by %s on %s\n", renderer ? G_OBJECT_TYPE_NAME(renderer) : "nothing",
                     G_OBJECT_TYPE_NAME(gtk_widget_get_display(GTK_WIDGET(mFirst->gobj()))));
         check(mFirst->form().click("mAddButton") && mFirst->document().caseCount() == 2,
               "the first document takes a second case");
@@ -264,7 +265,7 @@ class SecondWindowSession : public ScriptedSession {
     }
     void clickedOrNot() {
         if (mMenu && gtk_widget_get_visible(mMenu)) {
-            std::printf("the Diagram menu was opened by a click\n");
+            vornex::cprintf("the Diagram menu was opened by a click\n");
             // Drawn again from scratch, counted from now.
             mMenuFrames.watch(mMenu);
             gtk_widget_queue_draw(mMenu);
@@ -291,7 +292,7 @@ class SecondWindowSession : public ScriptedSession {
     }
     void afterKeys() {
         if (!mMenu || gtk_widget_get_visible(mMenu)) {
-            std::printf("no keys came: the menu stays open\n");
+            vornex::cprintf("no keys came: the menu stays open\n");
             return next(0);
         }
         check(mSecond->tabs().get_current_page() == 1,

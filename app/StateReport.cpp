@@ -1,4 +1,5 @@
 #include "StateReport.h"
+#include "numerics/Decimal.h"
 
 #include <glib-unix.h>
 #include <gtkmm/widget.h>
@@ -6,6 +7,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <locale>
 #include <sstream>
 
 #include "DocumentWindow.h"
@@ -163,6 +165,8 @@ DocumentWindow* latestDocumentWindow(WyvraApplication& application) {
 
 std::string report(WyvraApplication& application) {
     std::ostringstream out;
+    // Window ids and coordinates without digit grouping, whatever locale the toolkit set.
+    out.imbue(std::locale::classic());
     out << "windows " << application.windows().size() << '\n';
     for (const auto& d : application.windows())
         out << "document " << xidOf(GTK_WIDGET(d->gobj())) << '\n';
@@ -257,7 +261,7 @@ std::string report(WyvraApplication& application) {
 gboolean writeReport(gpointer data) {
     auto* r = static_cast<Reporter*>(data);
     const IoResult written = writeFileAtomically(r->path, report(*r->application));
-    if (!written.ok()) std::fprintf(stderr, "wyvra: %s\n", written.message.c_str());
+    if (!written.ok()) vornex::cfprintf(stderr, "wyvra: %s\n", written.message.c_str());
     return G_SOURCE_CONTINUE;
 }
 
@@ -266,7 +270,7 @@ gboolean writeImage(gpointer data) {
     if (r->application->windows().empty()) return G_SOURCE_CONTINUE;
     if (GdkTexture* texture = windowSnapshot(*latestDocumentWindow(*r->application))) {
         const IoResult written = savePng(texture, r->path + ".png");
-        if (!written.ok()) std::fprintf(stderr, "wyvra: %s\n", written.message.c_str());
+        if (!written.ok()) vornex::cfprintf(stderr, "wyvra: %s\n", written.message.c_str());
         g_object_unref(texture);
     }
     return G_SOURCE_CONTINUE;

@@ -6,13 +6,16 @@
 // outside).
 #include <gtk/gtk.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <locale>
 #include <string>
 #include <vector>
 
 #include "StateReport.h"
 #include "WyvraApplication.h"
+#include "numerics/Decimal.h"
 #include "numerics/AtomicFile.h"
 
 #ifdef VORNEX_COVERAGE_BUILD
@@ -38,7 +41,7 @@ void writeCountersOnTerm() {
 
 // Said before GTK starts, so that it needs no display.
 void printHelp() {
-    std::printf(
+    vornex::cprintf(
         "Usage: wyvra [FILE...]\n"
         "The H2O-NaCl phase-diagram workbench: a window on a new document, or on each FILE.\n\n"
         "Options:\n"
@@ -85,12 +88,17 @@ int main(int argc, char** argv) {
         }
     }
     if (!gtk_init_check()) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "wyvra: no display to open a window on (DISPLAY or WAYLAND_DISPLAY is "
                      "unset or unreachable)\n");
         return 1;
     }
     auto application = vornex::shell::WyvraApplication::create(selfTestImage, script);
+    // The toolkit set the user's locale for C and C++ alike. Numbers in files, scripts and
+    // reports keep the point in every locale, and so do the fields; a typed number may use
+    // the user's own decimal separator as well (taken from the environment, not from here).
+    std::setlocale(LC_NUMERIC, "C");
+    std::locale::global(std::locale(std::locale(), std::locale::classic(), std::locale::numeric));
     if (!stateReport.empty()) {
         // A window under test is its own instance, never handed to one already running.
         application->set_flags(application->get_flags() | Gio::Application::Flags::NON_UNIQUE);

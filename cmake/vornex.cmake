@@ -119,7 +119,7 @@ endfunction()
 # build's time. The sources named after ALONE are compiled on their own: their file-local
 # names are used by another source of the same program too.
 function(vornex_test name)
-  cmake_parse_arguments(ARG "NO_PCH" "" "SOURCES;DEPS;ALONE" ${ARGN})
+  cmake_parse_arguments(ARG "NO_PCH" "" "SOURCES;DEPS;ALONE;LABELS" ${ARGN})
   add_executable(test_${name} ${ARG_SOURCES})
   target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} vornex_test_main)
   # Sweeps shrink under the sanitizers, which run the models several times slower.
@@ -143,8 +143,13 @@ function(vornex_test name)
   else()
     set(timeout 300)
   endif()
+  # LABELS: "locale" marks the suites run once more in a decimal-comma locale.
+  set(labels "")
+  if(ARG_LABELS)
+    set(labels LABELS "${ARG_LABELS}")
+  endif()
   gtest_discover_tests(test_${name} WORKING_DIRECTORY "${workdir}" DISCOVERY_MODE PRE_TEST
-                       PROPERTIES TIMEOUT ${timeout})
+                       PROPERTIES TIMEOUT ${timeout} ${labels})
 endfunction()
 
 function(vornex_bench name)

@@ -1,5 +1,6 @@
 // The Anderko model: its terms, its component systems and its registration in the factory.
 #include "anderko/Anderko.h"
+#include "numerics/Decimal.h"
 
 #include <cstdio>
 
@@ -127,13 +128,13 @@ void Anderko::setSystemCode(char code) {
     // the systems it can evaluate.
     if (system != nullptr && system->evaluable) dispersion->setSystemCode(code);
     if (system == nullptr) {
-        std::fprintf(stderr, "Anderko system type %d not implemented\n", code);
+        vornex::cfprintf(stderr, "Anderko system type %d not implemented\n", code);
         error = 1;
         return;
     }
     evaluable_ = system->evaluable;
     if (!evaluable_) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Anderko system type %d has no dispersion parameters for all its "
                      "components: it cannot be evaluated\n",
                      code);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "anderko/Anderko.h"
+#include "numerics/Decimal.h"
 #include "fluid/OutputFiles.h"
 #include "fluid/TracerRows.h"
 #include "numerics/ConsoleInput.h"
@@ -69,7 +70,7 @@ void Anderko::calculateTheIsopleth3(const char* suffix, double TK, double x1, do
     // The retry from the table writes the file afresh; without one, the first start's
     // failure is the one to say.
     if (!initializeFromFile("LG_H2ONaClCH4", TK, x1, x2)) {
-        std::fprintf(stderr, "Can't find a starting point for the isopleth\n");
+        vornex::cfprintf(stderr, "Can't find a starting point for the isopleth\n");
         error = 1;
     } else if (!traceIsopleth3("isop", suffix, TK, 1.0, 0)) {
         error = 1;
@@ -101,7 +102,7 @@ void Anderko::calculateTheCriticalCurve(const char* suffix) {
     // A critical curve of anything but a binary is no error of the caller's data but of the
     // program; it is reported and the request refused (the process goes on).
     if (nc != 2) {
-        std::fprintf(stderr, "Not a binary system: N = %d\n", nc);
+        vornex::cfprintf(stderr, "Not a binary system: N = %d\n", nc);
         return;
     }
     temperature(Tcrit);
@@ -114,7 +115,7 @@ void Anderko::calculateTheCriticalCurve(const char* suffix) {
     else {
         // The tracer starts from the water end, at water's critical point, along a direction
         // known for these three systems only.
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "No critical curve of %s-%s: the model traces it for H2O-NaCl, H2O-CO2 and "
                      "H2O-CH4 only\n",
                      componentName[0].c_str(), componentName[1].c_str());
@@ -154,18 +155,18 @@ void Anderko::calculateSpinodalCurveX(double w, const char* suffix) {
 bool Anderko::doTest1(double TK, double V0cm3, double xsalt, double xgas, double dT, int flag,
                       const char* suffix) {
     if (nc != 3) {
-        std::fprintf(stderr, "The spinodal test needs a ternary system\n");
+        vornex::cfprintf(stderr, "The spinodal test needs a ternary system\n");
         return false;
     }
     if (!(TK > 0.0) || !(V0cm3 > 0.0) || !(xsalt >= 0.0) || !(xgas >= 0.0) ||
         !(xsalt + xgas < 1.0) || dT == 0.0) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "test1 refused: T and V0 must be above 0, the fractions at least 0 and "
                      "below 1 together, dT not 0\n");
         return false;
     }
     if (!OutputFiles::checkSuffix(suffix == nullptr ? "" : suffix)) return false;
-    std::printf("T %12f V0 %12f xsalt %12f xgas %12f dT %5lf suffix %s\n", TK, V0cm3, xsalt, xgas,
+    vornex::cprintf("T %12f V0 %12f xsalt %12f xgas %12f dT %5lf suffix %s\n", TK, V0cm3, xsalt, xgas,
                 dT, suffix);
     composition(1.0 - xsalt - xgas, xsalt, xgas);
     error = 0;
@@ -180,7 +181,7 @@ bool Anderko::calculateTheTernary(const char* suffix, double TK, double Pbar, do
                                   double y1, double y2, double Vliquid, double Vvapour, double step,
                                   int liquidLiquid, int pole) {
     if (nc != 3) {
-        std::fprintf(stderr, "The ternary diagram needs a three-component system\n");
+        vornex::cfprintf(stderr, "The ternary diagram needs a three-component system\n");
         return false;
     }
     if (!useVLE()) return false;
@@ -233,7 +234,7 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
         kept.push_back(r);
     }
     if (kept.size() < 2) {
-        std::fprintf(stderr, "No starting states at %g K in \"%s\"\n", TK,
+        vornex::cfprintf(stderr, "No starting states at %g K in \"%s\"\n", TK,
                      stateTablePath("initH2ONaClCh4").c_str());
         error = 1;
         return;
@@ -249,7 +250,7 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
             const double f = a[1] == b[1] ? 0.0 : (Pbar - a[1]) / (b[1] - a[1]);
             Row r(13);
             for (size_t k = 0; k < 13; ++k) r[k] = a[k] + f * (b[k] - a[k]);
-            std::printf("%3d %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg \n", number, r[8],
+            vornex::cprintf("%3d %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg \n", number, r[8],
                         r[9], r[2], r[3], r[4], r[5], r[6], r[7]);
             if (number == selected && chosen) {
                 *chosen = r;
@@ -260,11 +261,11 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
         }
         return false;
     };
-    std::printf("\n");
+    vornex::cprintf("\n");
     scan(-1, nullptr);
     // Nothing to choose from: no question is asked.
     if (listed == 0) {
-        std::fprintf(stderr, "No tie line of the table of starting states \"%s\" passes %g bar at %g K\n",
+        vornex::cfprintf(stderr, "No tie line of the table of starting states \"%s\" passes %g bar at %g K\n",
                      stateTablePath("initH2ONaClCh4").c_str(), Pbar, TK);
         error = 1;
         return;
@@ -274,13 +275,13 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
     auto ask = [&](const char* question, int first, int last, int& value) {
         std::string word;
         if (!askWord(question, *input, word)) {
-            std::fprintf(stderr, "No selection was read\n");
+            vornex::cfprintf(stderr, "No selection was read\n");
             return false;
         }
         double number = 0.0;
         if (numberRefusal(word.c_str(), number) != nullptr || number != std::floor(number) ||
             number < first || number > last) {
-            std::fprintf(stderr, "ter: the answer \"%.40s\" refused: a whole number from %d to %d\n",
+            vornex::cfprintf(stderr, "ter: the answer \"%.40s\" refused: a whole number from %d to %d\n",
                          word.c_str(), first, last);
             return false;
         }
@@ -318,6 +319,8 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
         };
         lines = half("000", 0.001, true);
         std::vector<std::string> more = half("111", -0.001, false);
+        // Both halves start from the chosen tie line: it is written once.
+        if (!lines.empty() && !more.empty() && more.front() == lines.back()) more.erase(more.begin());
         lines.insert(lines.end(), more.begin(), more.end());
     }
     const char* sfx = suffix ? suffix : "";
@@ -327,13 +330,13 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
         return;
     }
     std::FILE* const out = file.stream();
-    std::fprintf(out, "IGOR\nWAVES");
+    vornex::cfprintf(out, "IGOR\nWAVES");
     const char* waves[] = {"T", "P", "x0", "x1", "x2", "y0", "y1", "y2", "Vl", "Vv", "i"};
-    std::fprintf(out, " %5s%s ", waves[0], sfx);
-    for (int k = 1; k < 11; ++k) std::fprintf(out, "%s%11s%s", k == 1 ? " " : " ", waves[k], sfx);
-    std::fprintf(out, "\nBEGIN\n");
-    for (const std::string& l : lines) std::fprintf(out, "%s\n", l.c_str());
-    std::fprintf(out, "END\n");
+    vornex::cfprintf(out, " %5s%s ", waves[0], sfx);
+    for (int k = 1; k < 11; ++k) vornex::cfprintf(out, "%s%11s%s", k == 1 ? " " : " ", waves[k], sfx);
+    vornex::cfprintf(out, "\nBEGIN\n");
+    for (const std::string& l : lines) vornex::cfprintf(out, "%s\n", l.c_str());
+    vornex::cfprintf(out, "END\n");
     if (!file.commit()) error = 1;
 }
 
@@ -355,7 +358,7 @@ int Anderko::doCommandEx(int argc, char* const* argv) {
     if (argc <= 0 || argv == nullptr || argv[0] == nullptr) return 0;
     const char* w = argv[0];
     if (std::strcmp(w, "table1") == 0) {
-        std::fprintf(stderr, "table1: no comparison table of this model\n");
+        vornex::cfprintf(stderr, "table1: no comparison table of this model\n");
         error = 1;
         return 1;
     }
@@ -369,7 +372,7 @@ int Anderko::doCommandEx(int argc, char* const* argv) {
     }
     if (std::strcmp(w, "test1") == 0) {
         if (argc < 8) {
-            std::fprintf(stderr, "test1 needs T V0 xsalt xgas dT flag suffix\n");
+            vornex::cfprintf(stderr, "test1 needs T V0 xsalt xgas dT flag suffix\n");
             error = 1;
             return argc;
         }
@@ -380,7 +383,7 @@ int Anderko::doCommandEx(int argc, char* const* argv) {
             if (why == nullptr && k == 5 && !(v[5] == std::trunc(v[5]) && std::fabs(v[5]) < 128.0))
                 why = "is not a small whole number";
             if (why != nullptr) {
-                std::fprintf(stderr, "test1: %s \"%.40s\" refused: %s\n", names[k], argv[k + 1],
+                vornex::cfprintf(stderr, "test1: %s \"%.40s\" refused: %s\n", names[k], argv[k + 1],
                              why);
                 error = 1;
                 return 8;
@@ -409,15 +412,15 @@ static bool compareVolumes(Anderko& m, const VolumeRow* rows, int count, bool te
     if (!file.open("test")) return false;
     std::FILE* const out = file.stream();
     if (ternary)
-        std::fprintf(out, "%3s %6s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl", "xH2O",
+        vornex::cfprintf(out, "%3s %6s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl", "xH2O",
                      gas, "vexp", "v", "e");
     else
-        std::fprintf(out, "%3s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl", "xH2O",
+        vornex::cfprintf(out, "%3s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl", "xH2O",
                      "vexp", "v", "e");
     int failed = 0;
     for (int i = 0; i < count; ++i) {
         const VolumeRow& r = rows[i];
-        if (i == blankBefore) std::fprintf(out, "\n");
+        if (i == blankBefore) vornex::cfprintf(out, "\n");
         const double water = 1.0 - r.x1 - (ternary ? r.x2 : 0.0);
         if (ternary)
             m.composition(water, r.x1, r.x2);
@@ -426,27 +429,27 @@ static bool compareVolumes(Anderko& m, const VolumeRow* rows, int count, bool te
         m.calculateFromTP(r.T, r.P, 1);
         const bool solved = m.error == 0;
         if (!solved) ++failed;
-        std::fprintf(out, "%3d %6.2f %6.0lf %6.4lf %6.4lf", solved ? 0 : 1, r.T, r.P, r.x1, water);
-        if (ternary) std::fprintf(out, " %6.4lf", r.x2);
-        std::fprintf(out, " %6.2f", r.vexp);
+        vornex::cfprintf(out, "%3d %6.2f %6.0lf %6.4lf %6.4lf", solved ? 0 : 1, r.T, r.P, r.x1, water);
+        if (ternary) vornex::cfprintf(out, " %6.4lf", r.x2);
+        vornex::cfprintf(out, " %6.2f", r.vexp);
         if (solved) {
             const double v = m.V * 1e6;
-            std::fprintf(out, " %6.2f %6.2f\n", v, 100.0 * (v - r.vexp) / r.vexp);
+            vornex::cfprintf(out, " %6.2f %6.2f\n", v, 100.0 * (v - r.vexp) / r.vexp);
         } else {
-            std::fprintf(out, " %6s %6s\n", "failed", "failed");
+            vornex::cfprintf(out, " %6s %6s\n", "failed", "failed");
         }
     }
     m.error = 0;
     if (!file.commit()) return false;
     if (failed == 0) return true;
-    std::fprintf(stderr, "%d of %d states of the table could not be solved\n", failed, count);
+    vornex::cfprintf(stderr, "%d of %d states of the table could not be solved\n", failed, count);
     return false;
 }
 
 // The comparison tables hold one system each.
 static bool tableOfSystem(const Anderko& m, int systemCode, const char* system) {
     if (m.systemCode == systemCode) return true;
-    std::fprintf(stderr, "This comparison table needs the %s system\n", system);
+    vornex::cfprintf(stderr, "This comparison table needs the %s system\n", system);
     return false;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "anderko/Anderko.h"
+#include "numerics/Decimal.h"
 #include "numerics/ConsoleInput.h"
 #include "numerics/DataPath.h"
 #include "numerics/Diagnostics.h"
@@ -108,7 +109,7 @@ bool Anderko::readStateTable(const std::string& name, int width, std::vector<Row
     if (!read) {
         std::error_code ec;
         const std::filesystem::path where = std::filesystem::absolute(path, ec).lexically_normal();
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Cannot read the table of starting states \"%s\": looked for %s (from the "
                      "working folder %s): %s\n",
                      path.c_str(), where.c_str(), std::filesystem::current_path(ec).c_str(),
@@ -122,7 +123,7 @@ bool Anderko::readStateTable(const std::string& name, int width, std::vector<Row
     int lineNumber = 0;
     Row row;
     auto refuse = [&](const std::string& why) {
-        std::fprintf(stderr, "The table of starting states \"%s\" is refused: line %d: %s\n",
+        vornex::cfprintf(stderr, "The table of starting states \"%s\" is refused: line %d: %s\n",
                      path.c_str(), lineNumber, why.c_str());
         rows.clear();
         return false;
@@ -152,7 +153,7 @@ bool Anderko::readStateTable(const std::string& name, int width, std::vector<Row
 bool Anderko::useVLE() {
     if (solver != nullptr) return true;
     if (nc < 1) {
-        std::fprintf(stderr, "Anderko: no component system is set for two-phase work\n");
+        vornex::cfprintf(stderr, "Anderko: no component system is set for two-phase work\n");
         return false;
     }
     set_the_phase_as(2);
@@ -238,7 +239,7 @@ void Anderko::initializeFlash2(double TK, double Pbar) {
     if (systemCode == kSystemH2OKCl) {
         // The isotherm from a pressure starts from a table of tie lines, which the model
         // holds for H2O-NaCl alone; a brine's tie lines are out of reach of any guess.
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "No starting state for an isotherm of %s-%s: the model's table of starting "
                      "states holds H2O-NaCl only\n",
                      componentName[0].c_str(), componentName[1].c_str());
@@ -304,7 +305,7 @@ bool Anderko::initializeFromFile(const char* file, double TK, double x1, double 
         }
     }
     if (chosen == nullptr) {
-        std::fprintf(stderr, "No starting state in \"%s\"\n", file);
+        vornex::cfprintf(stderr, "No starting state in \"%s\"\n", file);
         return false;
     }
     const Row& r = *chosen;

@@ -1,4 +1,5 @@
 #include "anderko/Dispersion0.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -91,7 +92,7 @@ void Dispersion0::preAllocateComponentsNumber(int n) {
 void Dispersion0::number_of_components(int n) {
     Interaction::number_of_components(n);
     if (n != preparedComponents_) {
-        std::fprintf(stderr, "%s: prepared for %d components, asked for %d\n",
+        vornex::cfprintf(stderr, "%s: prepared for %d components, asked for %d\n",
                      modelName.empty() ? "Dispersion" : modelName.c_str(), preparedComponents_, n);
         return;
     }
@@ -112,17 +113,17 @@ bool Dispersion0::build_parse_graph() {
     // Every function and cross parameter must be present before anything is tied.
     for (int i = 0; i < n; ++i) {
         if (!ai.at(i)) {
-            std::fprintf(stderr, "%s: no a function for component %d\n", who, i);
+            vornex::cfprintf(stderr, "%s: no a function for component %d\n", who, i);
             return false;
         }
         const bool products = aci.at(i) && adi.at(i) && aei.at(i);
         if (!products && !(ci.at(i) && di.at(i) && ei.at(i))) {
-            std::fprintf(stderr, "%s: no c, d, e functions for component %d\n", who, i);
+            vornex::cfprintf(stderr, "%s: no c, d, e functions for component %d\n", who, i);
             return false;
         }
     }
     auto missing = [&](const char* what, std::initializer_list<int> idx) {
-        std::fprintf(stderr, "%s: missing %s cross parameter %s\n", who, what,
+        vornex::cfprintf(stderr, "%s: missing %s cross parameter %s\n", who, what,
                      indexName("", idx).c_str() + 1);
         return false;
     };
@@ -277,8 +278,8 @@ void Dispersion0::specify_dependencies() {
 }
 
 void Dispersion0::print_parameters(FILE* out) {
-    std::fprintf(out, "%s\n", modelName.empty() ? "Dispersion" : modelName.c_str());
-    for (size_t i = 0; i < b.size(); ++i) std::fprintf(out, "\tb%zu = %.9e m3/mol\n", i, b[i]);
+    vornex::cfprintf(out, "%s\n", modelName.empty() ? "Dispersion" : modelName.c_str());
+    for (size_t i = 0; i < b.size(); ++i) vornex::cfprintf(out, "\tb%zu = %.9e m3/mol\n", i, b[i]);
 }
 
 Expression& Dispersion0::makeScaled(const std::string& name, double c, Expression& u) {

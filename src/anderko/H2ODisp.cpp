@@ -1,4 +1,5 @@
 #include "anderko/H2ODisp.h"
+#include "numerics/Decimal.h"
 
 #include <cstdio>
 
@@ -74,7 +75,7 @@ void H2ODisp::set_covolume(double b) {
 
 void H2ODisp::number_of_components(int n) {
     if (n != 1) {
-        std::fprintf(stderr, "%s: a term of pure water takes one component, not %d\n",
+        vornex::cfprintf(stderr, "%s: a term of pure water takes one component, not %d\n",
                      modelName.c_str(), n);
         return;
     }

@@ -1,4 +1,5 @@
 #include "cubic/ClassicalCubic.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,7 +42,7 @@ const ClassicRow* ClassicalCubic::takeClassicRow(int i, const char* name) {
     const ClassicRow* row = findClassicRow(name);
     componentReady[u] = row != nullptr;
     if (row == nullptr) {
-        std::fprintf(stderr, "%s: component %s is not in the table; nothing will be computed\n",
+        vornex::cfprintf(stderr, "%s: component %s is not in the table; nothing will be computed\n",
                      modelName.c_str(), name ? name : "(null)");
         error = 1;
         return nullptr;
@@ -140,14 +141,14 @@ void ClassicalCubic::printPairs(FILE* out, const std::vector<double>& ka,
     calculate_mixing_parameters();
     const auto n = static_cast<size_t>(nc);
     for (size_t i = 0; i < n; ++i) {
-        std::fprintf(out, "(i=%d) bi %lg ai %lg\n", static_cast<int>(i), bij[i * n + i],
+        vornex::cfprintf(out, "(i=%d) bi %lg ai %lg\n", static_cast<int>(i), bij[i * n + i],
                      aij[i * n + i]);
         for (size_t j = 0; j <= i; ++j)
-            std::fprintf(out, "(i=%d,j=%d) aij %lg  bpa %lg  bij %lg bpb %lg\n",
+            vornex::cfprintf(out, "(i=%d,j=%d) aij %lg  bpa %lg  bij %lg bpb %lg\n",
                          static_cast<int>(i), static_cast<int>(j), aij[i * n + j], ka[i * n + j],
                          bij[i * n + j], kb[i * n + j]);
     }
-    std::fprintf(out, "a %lg  b %lg\n\n", a, b);
+    vornex::cfprintf(out, "a %lg  b %lg\n\n", a, b);
 }
 
 // ------------------------------------------------------------------ the cubic
@@ -403,7 +404,7 @@ void ClassicalCubic::set_translation_parameters(double c0First, double c1First, 
 
 void ClassicalCubic::test(int k) {
     if (k == 1 && nc == 0) {
-        std::printf("Calculation of molar volumes for CO2-CH4 mixtures with %s\n",
+        vornex::cprintf("Calculation of molar volumes for CO2-CH4 mixtures with %s\n",
                     modelName.c_str());
         set_the_phase_as(2);
         number_of_components(2);
@@ -416,7 +417,7 @@ void ClassicalCubic::test(int k) {
         print(stdout);
     }
     if (nc != 2) {
-        std::printf("The check needs a two-component fluid (this one has %d)\n", nc);
+        vornex::cprintf("The check needs a two-component fluid (this one has %d)\n", nc);
         return;
     }
     set_the_phase_as(1);

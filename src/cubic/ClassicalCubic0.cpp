@@ -1,4 +1,5 @@
 #include "cubic/ClassicalCubic0.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstring>
@@ -135,7 +136,7 @@ void ClassicalCubic0::set_critical_constants(int i, double TcK, double PcPa, dou
     if (!validComponent(i, "set_critical_constants")) return;
     if (!(TcK > 0.0) || !(PcPa > 0.0) || !std::isfinite(TcK) || !std::isfinite(PcPa) ||
         !std::isfinite(omegaValue)) {
-        std::fprintf(stderr, "%s: critical constants %lg K, %lg Pa, %lg refused\n",
+        vornex::cfprintf(stderr, "%s: critical constants %lg K, %lg Pa, %lg refused\n",
                      modelName.c_str(), TcK, PcPa, omegaValue);
         return;
     }
@@ -216,7 +217,7 @@ void Montel::number_of_components(int count) {
 
 void Montel::read_component_data(int i, const char* name) {
     if (i < 0 || i >= 17 || name == nullptr || std::strcmp(kMontelRows[i].name, name) != 0) {
-        std::fprintf(stderr, "Montel: component %d is %s, not %s; refused\n", i,
+        vornex::cfprintf(stderr, "Montel: component %d is %s, not %s; refused\n", i,
                      i >= 0 && i < 17 ? kMontelRows[i].name : "none", name ? name : "(null)");
         if (i >= 0 && i < nc) componentReady[static_cast<size_t>(i)] = 0;
         error = 1;
@@ -240,7 +241,7 @@ void Montel::read_BIP() {
 
 void Montel::set_heavy_fraction(int which, const Heavy& h) {
     if (which != 1 && which != 2) {
-        std::fprintf(stderr, "Montel: heavy fraction %d does not exist (1 or 2)\n", which);
+        vornex::cfprintf(stderr, "Montel: heavy fraction %d does not exist (1 or 2)\n", which);
         return;
     }
     (which == 1 ? cn1 : cn2) = h;

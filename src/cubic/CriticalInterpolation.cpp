@@ -1,4 +1,5 @@
 #include "cubic/CriticalInterpolation.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <string>
@@ -126,7 +127,7 @@ void CriticalInterpolationCubic::read_component_data(int i, const char* name) {
 void CriticalInterpolationCubic::set_attraction_onset(int i, double TstarK, double amplitude) {
     if (!validComponent(i, "set_attraction_onset")) return;
     if (!std::isfinite(TstarK) || !std::isfinite(amplitude) || (amplitude != 0.0 && !(TstarK > 0.0))) {
-        std::fprintf(stderr, "%s: onset %lg K, amplitude %lg refused\n", modelName.c_str(), TstarK,
+        vornex::cfprintf(stderr, "%s: onset %lg K, amplitude %lg refused\n", modelName.c_str(), TstarK,
                      amplitude);
         return;
     }

@@ -1,4 +1,5 @@
 #include "cubic/CubicBase.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -144,8 +145,8 @@ bool CubicBase::readComponentFile(int i, const char* name, const char* missingFo
     const std::string path = "compo/" + componentFileName(name);
     ComponentFile file(path);
     if (!file.isOpen()) {
-        std::fprintf(stderr, missingFormat, path.c_str());
-        std::fprintf(stderr, "%s: no data for %s; nothing will be computed\n", modelName.c_str(),
+        vornex::cfprintf(stderr, missingFormat, path.c_str());
+        vornex::cfprintf(stderr, "%s: no data for %s; nothing will be computed\n", modelName.c_str(),
                      name ? name : "(null)");
         error = 1;
         return false;
@@ -155,7 +156,7 @@ bool CubicBase::readComponentFile(int i, const char* name, const char* missingFo
     keys.insert(keys.end(), optional.begin(), optional.end());
     file.readKeys(keys);
     if (file.refusedMolarMass()) {
-        std::fprintf(stderr, "%s: %s gives no usable molar mass; nothing will be computed\n",
+        vornex::cfprintf(stderr, "%s: %s gives no usable molar mass; nothing will be computed\n",
                      modelName.c_str(), file.path().c_str());
         error = 1;
         return false;
@@ -165,7 +166,7 @@ bool CubicBase::readComponentFile(int i, const char* name, const char* missingFo
     for (const ComponentKey& k : keys)
         if (isMolarMassKey(k.key) && !std::isnan(*k.value) && !(*k.value > 0.0)) badMass = k.value;
     if (badMass != nullptr) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "%s: %s gives the molar mass %g kg/mol, which is not positive; nothing will "
                      "be computed\n",
                      modelName.c_str(), file.path().c_str(), *badMass);
@@ -178,13 +179,13 @@ bool CubicBase::readComponentFile(int i, const char* name, const char* missingFo
         if (!std::isfinite(*k.value))
             missing += (missing.empty() ? "\"" : ", \"") + std::string(k.key) + "\"";
     if (!missing.empty()) {
-        std::fprintf(stderr, "%s: %s has no value for %s; nothing will be computed\n",
+        vornex::cfprintf(stderr, "%s: %s has no value for %s; nothing will be computed\n",
                      modelName.c_str(), file.path().c_str(), missing.c_str());
         error = 1;
         return false;
     }
     if (!positiveFinite(Tc) || !positiveFinite(Pc)) {
-        std::fprintf(stderr, "%s: %s gives no positive Tc and Pc; nothing will be computed\n",
+        vornex::cfprintf(stderr, "%s: %s gives no positive Tc and Pc; nothing will be computed\n",
                      modelName.c_str(), file.path().c_str());
         error = 1;
         return false;
@@ -208,7 +209,7 @@ bool CubicBase::resizesTo(int n) {
 }
 
 void CubicBase::refuseComponentCountOf(int n, const char* why) {
-    std::fprintf(stderr, "%s: %d components refused (%s); nothing will be computed until a "
+    vornex::cfprintf(stderr, "%s: %d components refused (%s); nothing will be computed until a "
                  "component count is taken\n", modelName.c_str(), n, why);
     error = 1;
     countRefused_ = true;
@@ -334,7 +335,7 @@ bool CubicBase::evaluationRefused(bool needsP, bool needsV) {
     if (why == nullptr) return false;
     error = 1;
     if (!refusalReported_) {
-        std::fprintf(stderr, "%s: nothing computed, %s\n", modelName.c_str(), why);
+        vornex::cfprintf(stderr, "%s: nothing computed, %s\n", modelName.c_str(), why);
         refusalReported_ = true;
     }
     return true;
@@ -362,10 +363,10 @@ bool CubicBase::takeRoot(const std::vector<double>& kept, double& Zroot) {
     }
     error = 1;
     if (kept.empty())
-        std::fprintf(stderr, "%s: no volume above the covolume at %lg K, %lg Pa\n",
+        vornex::cfprintf(stderr, "%s: no volume above the covolume at %lg K, %lg Pa\n",
                      modelName.c_str(), T, P);
     else
-        std::fprintf(stderr, "%s: phase selector %d chooses none of %d volumes at %lg K\n",
+        vornex::cfprintf(stderr, "%s: phase selector %d chooses none of %d volumes at %lg K\n",
                      modelName.c_str(), phase, static_cast<int>(kept.size()), T);
     return false;
 }
@@ -381,7 +382,7 @@ void CubicBase::searchPseudoCriticalPoint(Secant& solver, double& Tc, double& Pc
         const double root = solver.solve();
         if (solver.error != 0 || !positiveFinite(root)) {
             error = 1;
-            std::fprintf(stderr,
+            vornex::cfprintf(stderr,
                          "%s: pseudo-critical temperature not found (solver code %d, last %lg K)\n",
                          modelName.c_str(), solver.error, root);
         } else {

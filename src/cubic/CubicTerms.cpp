@@ -1,4 +1,5 @@
 #include "cubic/CubicTerms.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -61,7 +62,7 @@ void CovolumeSet::size(int n) {
 
 bool CovolumeSet::setCovolume(int i, double covolume, const std::string& who) {
     if (i < 0 || i >= count() || !std::isfinite(covolume) || !(covolume > 0.0)) {
-        std::fprintf(stderr, "%s: covolume %lg of component %d refused\n", who.c_str(), covolume,
+        vornex::cfprintf(stderr, "%s: covolume %lg of component %d refused\n", who.c_str(), covolume,
                      i);
         return false;
     }
@@ -72,7 +73,7 @@ bool CovolumeSet::setCovolume(int i, double covolume, const std::string& who) {
 
 bool CovolumeSet::setDiameter(int i, double diameter, const std::string& who) {
     if (i < 0 || i >= count() || !std::isfinite(diameter) || !(diameter > 0.0)) {
-        std::fprintf(stderr, "%s: hard-sphere diameter %lg of component %d refused\n", who.c_str(),
+        vornex::cfprintf(stderr, "%s: hard-sphere diameter %lg of component %d refused\n", who.c_str(),
                      diameter, i);
         return false;
     }
@@ -84,7 +85,7 @@ bool CovolumeSet::setDiameter(int i, double diameter, const std::string& who) {
 bool CovolumeSet::setKbij(int i, int j, double k, const std::string& who) {
     const int n = count();
     if (i < 0 || j < 0 || i >= n || j >= n || !std::isfinite(k)) {
-        std::fprintf(stderr, "%s: kbij %lg of the pair (%d, %d) refused\n", who.c_str(), k, i, j);
+        vornex::cfprintf(stderr, "%s: kbij %lg of the pair (%d, %d) refused\n", who.c_str(), k, i, j);
         return false;
     }
     kbij[static_cast<size_t>(i * n + j)] = kbij[static_cast<size_t>(j * n + i)] = k;
@@ -208,7 +209,7 @@ void TanhStep::build(TermNodes& nodes, const std::string& prefix, bool complemen
 bool TanhStep::set(double low, double high, double Tstep, double width, const std::string& who) {
     if (!std::isfinite(low) || !std::isfinite(high) || !std::isfinite(Tstep) ||
         !std::isfinite(width) || !(width > 0.0)) {
-        std::fprintf(stderr, "%s: step (k0 %lg, k1 %lg, T0 %lg K, w %lg K) refused\n", who.c_str(),
+        vornex::cfprintf(stderr, "%s: step (k0 %lg, k1 %lg, T0 %lg K, w %lg K) refused\n", who.c_str(),
                      low, high, Tstep, width);
         return false;
     }

@@ -1,4 +1,5 @@
 #include "cubic/HCubic.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -428,7 +429,7 @@ void Heyen::read_component_data(int i, const char* name) {
 bool Heyen::zetaAccepted(int i, double zeta) {
     // A critical compressibility outside (0, 1/2] gives no positive covolume factor.
     if (zeta > 0.0 && zeta <= 0.5) return true;
-    std::fprintf(stderr, "Heyen: critical compressibility %lg of %s refused\n", zeta,
+    vornex::cfprintf(stderr, "Heyen: critical compressibility %lg of %s refused\n", zeta,
                  componentName[static_cast<size_t>(i)].c_str());
     componentReady[static_cast<size_t>(i)] = 0;
     error = 1;
@@ -488,7 +489,7 @@ void Heyen::set_local_composition_parameter(int i, int j, double L) {
         !validComponent(j, "set_local_composition_parameter"))
         return;
     if (!positiveFinite(L)) {
-        std::fprintf(stderr, "Heyen: local-composition parameter %lg refused\n", L);
+        vornex::cfprintf(stderr, "Heyen: local-composition parameter %lg refused\n", L);
         return;
     }
     Lij[static_cast<size_t>(i * nc + j)] = L;

@@ -1,4 +1,5 @@
 #include "cubic/SoaveAttraction.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <string>
@@ -79,7 +80,7 @@ void SoaveMixing::calculate_fixed_parameters() {
 void SoaveMixing::set_binary_interaction_kaij(int i, int j, double k) {
     if (i < j) std::swap(i, j);
     if (j < 0 || i >= nc || i == j || !std::isfinite(k)) {
-        std::fprintf(stderr, "%s: kaij %lg of the pair (%d, %d) refused\n", modelName.c_str(), k, i,
+        vornex::cfprintf(stderr, "%s: kaij %lg of the pair (%d, %d) refused\n", modelName.c_str(), k, i,
                      j);
         return;
     }
@@ -101,12 +102,12 @@ void SoaveMixing::print_parameters(FILE* out) {
     std::vector<double> dadx, dbdx;
     if (nc < 1 || root == nullptr || !mixtureParameters(av, dadT, bv, dadx, dbdx)) return;
     for (int i = 0; i < nc; ++i) {
-        std::fprintf(out, "bi %lg ai %lg\n", covolume(i), ai.at(i)->value());
+        vornex::cfprintf(out, "bi %lg ai %lg\n", covolume(i), ai.at(i)->value());
         for (int j = 0; j <= i; ++j)
-            std::fprintf(out, "aij %lg  bpa %lg  bij %lg \n", aij.at(i, j)->value(),
+            vornex::cfprintf(out, "aij %lg  bpa %lg  bij %lg \n", aij.at(i, j)->value(),
                          bpa.at(i, j)->value(), bij(i, j));
     }
-    std::fprintf(out, "a %lg  b %lg\n", a->value(), b->value());
+    vornex::cfprintf(out, "a %lg  b %lg\n", a->value(), b->value());
 }
 
 // ---------------------------------------------------------------------------- Soave1
@@ -184,7 +185,7 @@ void StryjekVera::test() {
 Nirma::Nirma(int v) : SoaveMixing(2.0, -1.0), version(v) {
     setModelName("Nirma");
     if (version < 0 || version > 3)
-        std::fprintf(stderr, "Nirma: version %d does not exist (0 to 3); version 0 is used\n",
+        vornex::cfprintf(stderr, "Nirma: version %d does not exist (0 to 3); version 0 is used\n",
                      version);
     if (version < 0 || version > 3) version = 0;
 }
@@ -266,7 +267,7 @@ void Soave2::number_of_components(int n) {
     if (n < 1 || nc >= 1) return;
     if (n != 2) {
         // The graph stays unsized, so every evaluation of the term reports failure.
-        std::printf("Can handle only two-component systems\n");
+        vornex::cprintf("Can handle only two-component systems\n");
         Interaction::number_of_components(n);
         return;
     }
@@ -322,14 +323,14 @@ void Soave2::print_parameters(FILE* out) {
     std::vector<double> dadx, dbdx;
     if (nc != 2 || !mixtureParameters(av, dadT, bv, dadx, dbdx)) return;
     for (int i = 0; i < 2; ++i) {
-        std::fprintf(out, "bi %lg ai %lg\n", covolumes_.b[static_cast<size_t>(i)],
+        vornex::cfprintf(out, "bi %lg ai %lg\n", covolumes_.b[static_cast<size_t>(i)],
                      alpha_[i]->value());
         for (int j = 0; j <= i; ++j)
-            std::fprintf(out, "aij %lg  bpa %lg  bpb %lg \n",
+            vornex::cfprintf(out, "aij %lg  bpa %lg  bpb %lg \n",
                          i == j ? alpha_[i]->value() : nodes_.find("aij(1,0)")->value(),
                          i == j ? 1.0 : 1.0 - kaij(T), i == j ? 0.0 : kbij(T));
     }
-    std::fprintf(out, "a %lg  b %lg\n", a->value(), b->value());
+    vornex::cfprintf(out, "a %lg  b %lg\n", a->value(), b->value());
 }
 
 }  // namespace vornex

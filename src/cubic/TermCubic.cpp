@@ -1,4 +1,5 @@
 #include "cubic/TermCubic.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -65,7 +66,7 @@ void TermCubic::set_critical_constants(int i, double TcK, double PcPa, double om
     if (!validComponent(i, "set_critical_constants")) return;
     const auto u = static_cast<size_t>(i);
     if (!positiveFinite(TcK) || !positiveFinite(PcPa) || !std::isfinite(omegaValue)) {
-        std::fprintf(stderr, "%s: critical constants %lg K, %lg Pa, %lg refused\n",
+        vornex::cfprintf(stderr, "%s: critical constants %lg K, %lg Pa, %lg refused\n",
                      modelName.c_str(), TcK, PcPa, omegaValue);
         return;
     }
@@ -133,7 +134,7 @@ bool TermCubic::resolve_cubic_equation_in_Z() {
     double a = 0.0, dadT = 0.0, b = 0.0;
     std::vector<double> dadx, dbdx;
     if (!attraction()->mixtureParameters(a, dadT, b, dadx, dbdx) || !positiveFinite(b)) {
-        std::fprintf(stderr, "%s: no attraction parameters at %lg K\n", modelName.c_str(), T);
+        vornex::cfprintf(stderr, "%s: no attraction parameters at %lg K\n", modelName.c_str(), T);
         error = 1;
         return false;
     }
@@ -202,7 +203,7 @@ void TermCubic::calculateTheCriticalCurve(const char* suffix) {
 void TermCubic::calculateTheIsotherm(double TK, const char* suffix) {
     // The liquid estimate follows the water saturation line, which ends at 647.086 K.
     if (!(TK > 0.0 && TK < 647.086)) {
-        std::fprintf(stderr, "%s: isotherm at %lg K refused (0 to 647.086 K)\n", modelName.c_str(),
+        vornex::cfprintf(stderr, "%s: isotherm at %lg K refused (0 to 647.086 K)\n", modelName.c_str(),
                      TK);
         error = 1;
         return;
@@ -382,7 +383,7 @@ void PRNirma::read_component_data(int i, const char* name) {
             Vcrit = 7e-05;
         }
     } else if (s == "CO2" || s == "CH4") {
-        std::fprintf(stderr, "Cannot treat %s component\n", s.c_str());
+        vornex::cfprintf(stderr, "Cannot treat %s component\n", s.c_str());
         componentReady[u] = 0;
         error = 1;
     } else {
@@ -518,11 +519,11 @@ void DaridonEOS::read_component_data(int i, const char* name) {
     const bool misplaced = (i == 0) != (s == "H2O");
     if (misplaced) {
         if (i == 0)
-            std::fprintf(stderr,
+            vornex::cfprintf(stderr,
                          "H2O must be the first component. Here the first component is %s.\n",
                          s.c_str());
         else
-            std::fprintf(stderr,
+            vornex::cfprintf(stderr,
                          "H2O must be the first component. Here H2O is the %dth component.\n", i);
     }
     readFile(i, name, "File %s not found\n");
@@ -550,7 +551,7 @@ void DaridonEOS::read_BIP() {
         bool known = false;
         const DaridonRow& row = daridonRow(name, known);
         if (!known)
-            std::fprintf(stderr, "Component %s not caracterized for the Daridon EOS\n",
+            vornex::cfprintf(stderr, "Component %s not caracterized for the Daridon EOS\n",
                          name.c_str());
         daridon()->set_binary_parameters(i, row.k, row.beta0, row.beta1, row.beta2, row.gamma);
     }
@@ -565,7 +566,7 @@ void DaridonEOS::calculateTheUpperIsotherm(double TK, const char* suffix) {
 
 void DaridonEOS::calculateTheIsopleth2(const char* suffix, double T0, double x1, double T1) {
     if (nc != 2 || !(x1 >= 0.0 && x1 <= 1.0) || !std::isfinite(T0) || !std::isfinite(T1)) {
-        std::fprintf(stderr, "%s: isopleth needs two components, 0 <= x1 <= 1 and finite T\n",
+        vornex::cfprintf(stderr, "%s: isopleth needs two components, 0 <= x1 <= 1 and finite T\n",
                      modelName.c_str());
         error = 1;
         return;

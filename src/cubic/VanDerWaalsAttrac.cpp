@@ -1,4 +1,5 @@
 #include "cubic/VanDerWaalsAttrac.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -33,7 +34,7 @@ void VanDerWaalsAttrac::number_of_components(int n) {
     Interaction::number_of_components(n);
     if (n != 2) {
         // The graph stays unsized, so every evaluation of the term reports failure.
-        std::printf("Can handle only two-component system.\n");
+        vornex::cprintf("Can handle only two-component system.\n");
         return;
     }
     T_.variableIndex = 0;
@@ -47,7 +48,7 @@ void VanDerWaalsAttrac::number_of_components(int n) {
 
 void VanDerWaalsAttrac::set_alpha(double value) {
     if (!std::isfinite(value)) {
-        std::fprintf(stderr, "VanDerWaalsAttrac: alpha %lg refused\n", value);
+        vornex::cfprintf(stderr, "VanDerWaalsAttrac: alpha %lg refused\n", value);
         return;
     }
     alpha = value;

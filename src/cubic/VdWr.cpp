@@ -1,4 +1,5 @@
 #include "cubic/VdWr.h"
+#include "numerics/Decimal.h"
 
 #include <cstdio>
 
@@ -103,7 +104,7 @@ void VdWr2::number_of_components(int n) {
     if (n < 1 || nc >= 1) return;
     if (n != 2) {
         // The graph stays unsized, so every evaluation of the term reports failure.
-        std::printf("Can handle only two-component systems\n");
+        vornex::cprintf("Can handle only two-component systems\n");
         Interaction::number_of_components(n);
         return;
     }

@@ -1,4 +1,5 @@
 #include "cubic/Virial.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdarg>
@@ -52,7 +53,7 @@ Virial::Virial(int v) : version(v) {
     A_.tie2(logV_, Bv_);
     root = &A_;
     if (version != 0 && version != 1) {
-        std::fprintf(stderr, "virial: version %d does not exist (0 or 1)\n", version);
+        vornex::cfprintf(stderr, "virial: version %d does not exist (0 or 1)\n", version);
         refused_ = true;
     }
 }
@@ -66,7 +67,7 @@ void Virial::number_of_components(int n) {
     Interaction::number_of_components(n);
     if (n != wanted) {
         // The graph stays unsized, so every evaluation of the term reports failure.
-        std::fprintf(stderr, "virial: version %d handles %d component(s), not %d\n", version,
+        vornex::cfprintf(stderr, "virial: version %d handles %d component(s), not %d\n", version,
                      wanted, n);
         return;
     }
@@ -104,7 +105,7 @@ void Virial::set_virial_parameters(double first, ...) {
     const double third = va_arg(args, double);
     va_end(args);
     if (!std::isfinite(first) || !std::isfinite(second) || !std::isfinite(third)) {
-        std::fprintf(stderr, "virial: parameters %lg %lg %lg refused\n", first, second, third);
+        vornex::cfprintf(stderr, "virial: parameters %lg %lg %lg refused\n", first, second, third);
         return;
     }
     p1 = first;
@@ -159,7 +160,7 @@ void VirialEos::read_component_data(int i, const char* name) {
         set_virial_coefficients(row.p1, row.p2, row.p3);
         return;
     }
-    std::fprintf(stderr, "virial: no second virial coefficient for %s; nothing will be computed\n",
+    vornex::cfprintf(stderr, "virial: no second virial coefficient for %s; nothing will be computed\n",
                  name ? name : "(null)");
     term()->refuse();
     error = 1;
@@ -169,12 +170,12 @@ void VirialEos::printVirial() {
     Virial& v = *term();
     v.T = T;
     const double B = v.secondVirialCoefficient();
-    std::printf("B  : %12lg (cm3/mol)\n", 1e6 * B);
+    vornex::cprintf("B  : %12lg (cm3/mol)\n", 1e6 * B);
     if (B >= 0.0) return;
     for (double k : {2.0, 3.0}) {
         const double Vk = -k * B;
         const double Pk = R * T / Vk * (B / Vk + 1.0);
-        std::printf(k == 2.0 ? "v1 : %12lg   p1 : %12lg\n" : "v2 : %12lg   p2 : %12lg\n", 1e6 * Vk,
+        vornex::cprintf(k == 2.0 ? "v1 : %12lg   p1 : %12lg\n" : "v2 : %12lg   p2 : %12lg\n", 1e6 * Vk,
                     Pk / 1e5);
     }
 }
@@ -185,7 +186,7 @@ void VirialEos::plotVirial() {
         volume(Vm3);
         calculate_pressure();
         calculate_fugacities();
-        std::printf("%12lg %12lg %12lg \n", Vm3, Z, (Z - 1.0) * Vm3 * 1e6);
+        vornex::cprintf("%12lg %12lg %12lg \n", Vm3, Z, (Z - 1.0) * Vm3 * 1e6);
     }
 }
 
@@ -202,8 +203,8 @@ void VirialEos::test() {
         // The printed state shows the fugacities of this state, not those left before.
         calculate_fugacities();
         dump();
-        std::printf("fugcoef 0 : %12lg\n", fugacityCoefficient[0]);
-        std::printf("fugcoef 1 : %12lg\n", fugacityCoefficient[1]);
+        vornex::cprintf("fugcoef 0 : %12lg\n", fugacityCoefficient[0]);
+        vornex::cprintf("fugcoef 1 : %12lg\n", fugacityCoefficient[1]);
         plotVirial();
         return;
     }
@@ -216,8 +217,8 @@ void VirialEos::test() {
     calculate_state_functions();
     calculate_fugacities();
     dump();
-    std::printf("fugcoef 0 : %12lg\n", fugacityCoefficient[0]);
-    std::printf("B         : %12lg cm3/mol\n", 1e6 * term()->secondVirialCoefficient());
+    vornex::cprintf("fugcoef 0 : %12lg\n", fugacityCoefficient[0]);
+    vornex::cprintf("B         : %12lg cm3/mol\n", 1e6 * term()->secondVirialCoefficient());
 }
 
 }  // namespace vornex

@@ -1,4 +1,5 @@
 #include "dkl/BWR.h"
+#include "numerics/Decimal.h"
 
 #include <cstdio>
 #include <cstring>
@@ -91,7 +92,7 @@ BWREOS::~BWREOS() = default;
 
 void BWREOS::number_of_components(int count) {
     if (count != 1) {
-        std::fprintf(stderr, "Can handle only one-component fluid\n");
+        vornex::cfprintf(stderr, "Can handle only one-component fluid\n");
         refuseComponentCount();
         return;
     }
@@ -100,13 +101,13 @@ void BWREOS::number_of_components(int count) {
 
 void BWREOS::read_component_data(int index, const char* name) {
     if (index != 0) {
-        std::fprintf(stderr, "Can handle only one-component fluid\n");
+        vornex::cfprintf(stderr, "Can handle only one-component fluid\n");
         return;
     }
     const bool simpleFluid = name && std::strcmp(name, "C1") == 0;
     const bool referenceFluid = name && std::strcmp(name, "C8") == 0;
     if (!simpleFluid && !referenceFluid) {
-        std::fprintf(stderr, "Can only be applied to C1 or C8.\n");
+        vornex::cfprintf(stderr, "Can only be applied to C1 or C8.\n");
         return;
     }
     static_cast<BWR*>(interaction[0])

@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "dkl/LeeKessler.h"
+#include "numerics/Decimal.h"
 
 namespace vornex {
 
@@ -67,7 +68,7 @@ double BWR_EOS::calculateZ() {
     const double parts[4] = {B / V, C / Vr2, D / (Vr2 * Vr3),
                              c4T3 / Vr2 * (beta + gamma / Vr2) * ex};
     if (trace)
-        std::fprintf(trace, "B/V %lg\nC/V2 %lg\nD/V5 %lg\nE %lg\n", parts[0], parts[1], parts[2],
+        vornex::cfprintf(trace, "B/V %lg\nC/V2 %lg\nD/V5 %lg\nE %lg\n", parts[0], parts[1], parts[2],
                      parts[3]);
     Z = 1.0 + parts[0] + parts[1] + parts[2] + parts[3];
     return Z;

@@ -1,4 +1,5 @@
 #include "dkl/Duan.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <utility>
@@ -73,7 +74,7 @@ void Duan::calculate_volume_dependent_parameters() {
 }
 
 void Duan::print_parameters(FILE* out) {
-    std::fprintf(out,
+    vornex::cfprintf(out,
                  "Virial coefficients\nBd %lg  Cd %lg  Dd %lg\nEd %lg  Fd %lg  beta1 %lg\ngama %lg",
                  Bd->value(), Cd->value(), Dd->value(), Ed->value(), Fd->value(), beta1->value(),
                  gama->value());
@@ -97,7 +98,7 @@ Duan1::~Duan1() = default;
 
 void Duan1::number_of_components(int count) {
     if (count != 1) {
-        std::fprintf(stderr, "Duan1: a one-component term cannot take %d components\n", count);
+        vornex::cfprintf(stderr, "Duan1: a one-component term cannot take %d components\n", count);
         return;
     }
     sizeVolumeLeaves(1);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "dkl/Duan.h"
+#include "numerics/Decimal.h"
 #include "dkl/TermLeaves.h"
 #include "expression/BinOp.h"
 #include "expression/Geom.h"
@@ -172,7 +173,7 @@ Expression& Duan2::mixedConstant(const std::string& name, Leaf* const* leaves, i
 
 void Duan2::number_of_components(int count) {
     if (count != 2) {
-        std::fprintf(stderr, "Can handle only two-component systems.\n");
+        vornex::cfprintf(stderr, "Can handle only two-component systems.\n");
         return;
     }
     sizeVolumeLeaves(2);

@@ -1,4 +1,5 @@
 #include "dkl/DuanModels.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -105,7 +106,7 @@ DuanFluid::~DuanFluid() = default;
 
 bool DuanFluid::acceptCount(int count, int low, int high, const char* message) {
     if (count < low || count > high) {
-        std::fprintf(stderr, "%s\n", message);
+        vornex::cfprintf(stderr, "%s\n", message);
         refuseComponentCount();
         return false;
     }
@@ -116,7 +117,7 @@ void DuanFluid::read_component_data(int index, const char* name) {
     if (!validComponent(index, "read_component_data")) return;
     const DuanGas* gas = findDuanGas(name, acceptsN2_);
     if (gas == nullptr) {
-        std::fprintf(
+        vornex::cfprintf(
             stderr,
             acceptsN2_ ? "Either H2O, CO2, CH4 or N2 must be defined as a component of the system\n"
                        : "Either H2O, CO2 or CH4 must be defined as a component of the system\n");
@@ -203,7 +204,7 @@ void DuanFluid::locateCriticalRegion(double Test) {
 
 void DuanFluid::calculateTheCriticalPoint(char mode, const char* suffix) {
     if (unfoundTo_ > 0.0) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Critical point not found: the isotherms of %s from %g to %g cm3/mol %s "
                      "temperature from %.5g to %.5g K, where its search ran\n",
                      componentName.empty() ? "the gas" : componentName[0].c_str(),
@@ -280,7 +281,7 @@ DuanH2O::DuanH2O(int phase, int versionOfSet) : WaterEOS(1, phase, 0), version(v
         set[13] = alpha * gamma / beta;
         term->set_parameters(kWaterSet1Tc, kWaterSet1Pc, set);
     } else {
-        std::fprintf(stderr, "DuanH2O: no water constant set of version %d (0 or 1)\n", version);
+        vornex::cfprintf(stderr, "DuanH2O: no water constant set of version %d (0 or 1)\n", version);
         error = 1;
     }
     molarMass[0] = 0.018015268;

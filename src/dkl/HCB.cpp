@@ -1,4 +1,5 @@
 #include "dkl/HCB.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -43,7 +44,7 @@ void HCBTerm::finishGraph(Expression& A0, Expression& A10) {
 
 bool HCBTerm::acceptCount(int count, int expected, const char* message) {
     if (count != expected) {
-        std::fprintf(stderr, "%s\n", message);
+        vornex::cfprintf(stderr, "%s\n", message);
         return false;
     }
     sizeGraph(count);

@@ -1,4 +1,5 @@
 #include "dkl/Kreglewski.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -107,7 +108,7 @@ Kreglewski2::~Kreglewski2() = default;
 
 void Kreglewski2::number_of_components(int count) {
     if (count != 2) {
-        std::fprintf(stderr, "Kreglewski interaction for two-components system.\n");
+        vornex::cfprintf(stderr, "Kreglewski interaction for two-components system.\n");
         return;
     }
     sizeGraph(2);
@@ -133,7 +134,7 @@ void Kreglewski2::set_binary_parameters(double k_, double eta12_, double theta12
 
 void Kreglewski2::finalize_parameters() {
     if (!(V00[0] > 0.0) || !(V00[1] > 0.0) || !(u0k[0] > 0.0) || !(u0k[1] > 0.0)) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Kreglewski2: volumes and energies of both components must be positive\n");
         configured = false;
         return;

@@ -1,4 +1,5 @@
 #include "dkl/KreglewskiEOS.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -78,7 +79,7 @@ void Kreglewski_EOS::number_of_components(int count) {
         setInteraction(0, new HCB2);
         setInteraction(1, new Kreglewski2);
     } else {
-        std::printf("Can handle only one- or two-component fluids\n");
+        vornex::cprintf("Can handle only one- or two-component fluids\n");
         refuseComponentCount();
         return;
     }
@@ -105,7 +106,7 @@ FluidPhase::VolumeStart Kreglewski_EOS::volumeSearchStart(bool liquidSide) {
 void Kreglewski_EOS::read_component_data(int index, const char* name) {
     if (!validComponent(index, "read_component_data")) return;
     if (!set_component_data(index)) {
-        std::fprintf(stderr, "Kreglewski EOS: no constants for the component \"%s\"\n",
+        vornex::cfprintf(stderr, "Kreglewski EOS: no constants for the component \"%s\"\n",
                      name ? name : "");
         error = 1;
     }
@@ -174,14 +175,14 @@ void Kreglewski_EOS::selectComponent(const char* name) {
 
 void Kreglewski_EOS::calculateTheCriticalCurve(const char* suffix) {
     if (nc < 2) {
-        std::fprintf(stderr, "Kreglewski EOS: a critical curve needs two components\n");
+        vornex::cfprintf(stderr, "Kreglewski EOS: a critical curve needs two components\n");
         error = 1;
         return;
     }
     double T1 = 0.0, V1 = 0.0, T2 = 0.0, V2 = 0.0;
     if (!initializeCriticalParameters(componentName[0].c_str(), T1, V1) ||
         !initializeCriticalParameters(componentName[1].c_str(), T2, V2)) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Kreglewski EOS: no critical-point estimate for %s or %s; the critical "
                      "curve is not traced\n",
                      componentName[0].c_str(), componentName[1].c_str());

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dkl/LeeKessler.h"
+#include "numerics/Decimal.h"
 #include "fluid/ComponentFile.h"
 #include "fluid/Ideal.h"
 #include "numerics/ConsoleInput.h"
@@ -67,14 +68,14 @@ void LK_EOS::number_of_components(int count) {
 void LK_EOS::read_component_data(int index, const char* name) {
     if (!validComponent(index, "read_component_data") || name == nullptr) return;
     if (std::strlen(name) > kLongestName) {
-        std::fprintf(stderr, "LK_EOS: component name longer than %zu characters\n", kLongestName);
+        vornex::cfprintf(stderr, "LK_EOS: component name longer than %zu characters\n", kLongestName);
         error = 1;
         return;
     }
     const std::string relative = std::string("compo/") + name;
     ComponentFile file(relative);
     if (!file.isOpen()) {
-        std::fprintf(stderr, "Cannot find %s file !\n", relative.c_str());
+        vornex::cfprintf(stderr, "Cannot find %s file !\n", relative.c_str());
         error = 1;
         return;
     }
@@ -86,13 +87,13 @@ void LK_EOS::read_component_data(int index, const char* name) {
                          : word == "omega" ? &omega[i]
                                            : nullptr;
         if (target && !file.nextNumber(*target)) {
-            std::fprintf(stderr, "%s: the value after %s is not a number\n", file.path().c_str(),
+            vornex::cfprintf(stderr, "%s: the value after %s is not a number\n", file.path().c_str(),
                          word.c_str());
             *target = kNaN;
         }
     }
     if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0) || std::isnan(omega[i])) {
-        std::fprintf(stderr, "%s: Tc, Pc or omega is missing\n", file.path().c_str());
+        vornex::cfprintf(stderr, "%s: Tc, Pc or omega is missing\n", file.path().c_str());
         error = 1;
     }
     // The ideal gas of the whole state functions, from the standard-state table.
@@ -105,12 +106,12 @@ void LK_EOS::read_BIP() {
     std::string text;
     const FileRead read = readDataFile(kBIPFile, kComponentFileLimit, text);
     if (read.status != FileReadStatus::Ok && read.status != FileReadStatus::NotFound)
-        std::fprintf(stderr, "%s\n", read.message.c_str());
+        vornex::cfprintf(stderr, "%s\n", read.message.c_str());
     FILE* f = read ? ::fmemopen(text.data(), text.size(), "r") : nullptr;
     if (f == nullptr) {
         static std::atomic<bool> said{false};
         if (!said.exchange(true))
-            std::fprintf(stderr, "No %s file: no binary interaction parameters\n", kBIPFile);
+            vornex::cfprintf(stderr, "No %s file: no binary interaction parameters\n", kBIPFile);
         return;
     }
     // Each pair line whole: two names and four finite deviations from the mixing rule
@@ -122,7 +123,7 @@ void LK_EOS::read_BIP() {
         ++lineNumber;
         if (std::strchr(line, '\n') == nullptr && !std::feof(f)) {
             // An overlong line is no record; the rest of it is dropped.
-            std::fprintf(stderr, "%s: line %d longer than %zu characters skipped\n", path.c_str(),
+            vornex::cfprintf(stderr, "%s: line %d longer than %zu characters skipped\n", path.c_str(),
                          lineNumber, sizeof line - 2);
             int c;
             while ((c = std::fgetc(f)) != EOF && c != '\n') {
@@ -148,7 +149,7 @@ void LK_EOS::read_BIP() {
             }
         }
         if (!why.empty()) {
-            std::fprintf(stderr,
+            vornex::cfprintf(stderr,
                          "%s: line %d %s; the line is not used (its pair keeps the plain mixing "
                          "rule)\n",
                          path.c_str(), lineNumber, why.c_str());
@@ -226,7 +227,7 @@ void LK_EOS::calculate_molar_volume() {
     error = 0;
     stateComputed = 0;
     if (!haveConstants()) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "LK_EOS: the critical constants of the components are not all known\n");
         error = 1;
         return;
@@ -279,7 +280,7 @@ bool LK_EOS::blendedDepartures(Departures& d) {
 bool LK_EOS::stateKnown() {
     if (stateComputed) return true;
     // The model is explicit in neither P nor V: only a state solved from (T, P) is one.
-    std::fprintf(stderr, "%s: the state is computed from T and P only\n", modelName.c_str());
+    vornex::cfprintf(stderr, "%s: the state is computed from T and P only\n", modelName.c_str());
     error = 1;
     return false;
 }

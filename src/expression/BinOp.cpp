@@ -1,4 +1,5 @@
 #include "expression/BinOp.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 
@@ -51,7 +52,7 @@ void BinOp::check_pointers(FILE* f) {
 
 bool BinOp::linked() {
     if (u && v) return true;
-    std::fprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", label());
+    vornex::cfprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", label());
     return false;
 }
 
@@ -76,15 +77,15 @@ void BinOp::tiep2(Expression* first, Expression* second) {
 
 void BinOp::printFormula(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s = f ( %s , %s )\n", label(), labelOf(u), labelOf(v));
+    vornex::cfprintf(f, "%s = f ( %s , %s )\n", label(), labelOf(u), labelOf(v));
 }
 
 void BinOp::printScaled(FILE* f, double a, const char* op) {
     printMargin(f);
     if (a == 1) {
-        std::fprintf(f, "%s = %s %s %s\n", label(), labelOf(u), op, labelOf(v));
+        vornex::cfprintf(f, "%s = %s %s %s\n", label(), labelOf(u), op, labelOf(v));
     } else {
-        std::fprintf(f, "%s = %lg * %s %s %s\n", label(), a, labelOf(u), op, labelOf(v));
+        vornex::cfprintf(f, "%s = %lg * %s %s %s\n", label(), a, labelOf(u), op, labelOf(v));
     }
 }
 

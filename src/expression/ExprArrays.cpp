@@ -1,4 +1,5 @@
 #include "expression/ExprArrays.h"
+#include "numerics/Decimal.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,27 +10,27 @@ void checkIndexes(const int* index, int count, int size, const char* name) {
     static const char* const kNames[] = {"i", "j", "k", "l", "m"};
     const char* label = name ? name : "noname";
     if (index[0] >= size) {
-        std::fprintf(stderr, "Expression 1D %s :\n", label);
-        std::fprintf(stderr, "\tIndex %d too high for the dimension (%d).\n", index[0], size);
-        std::fprintf(stderr, "\tYou have probably missed a setSize instruction.\n");
-        std::fprintf(stderr, "\tThis is a serious problem. Correct it immediately.\n");
+        vornex::cfprintf(stderr, "Expression 1D %s :\n", label);
+        vornex::cfprintf(stderr, "\tIndex %d too high for the dimension (%d).\n", index[0], size);
+        vornex::cfprintf(stderr, "\tYou have probably missed a setSize instruction.\n");
+        vornex::cfprintf(stderr, "\tThis is a serious problem. Correct it immediately.\n");
         std::exit(1);
     }
     for (int d = 1; d < count; ++d) {
         if (index[d] > index[d - 1]) {
-            std::fprintf(stderr, "Expression 1D %s :\n", label);
-            std::fprintf(stderr, "\tIndex (%s) %d than index (%s) %d.\n", kNames[d], index[d],
+            vornex::cfprintf(stderr, "Expression 1D %s :\n", label);
+            vornex::cfprintf(stderr, "\tIndex (%s) %d than index (%s) %d.\n", kNames[d], index[d],
                          kNames[d - 1], index[d - 1]);
-            std::fprintf(stderr, "\tThis is a serious problem. Verify your code.\n");
+            vornex::cfprintf(stderr, "\tThis is a serious problem. Verify your code.\n");
             std::exit(1);
         }
     }
     // A negative index would address memory before the array.
     for (int d = 0; d < count; ++d) {
         if (index[d] < 0) {
-            std::fprintf(stderr, "Expression 1D %s :\n", label);
-            std::fprintf(stderr, "\tIndex (%s) %d is negative.\n", kNames[d], index[d]);
-            std::fprintf(stderr, "\tThis is a serious problem. Verify your code.\n");
+            vornex::cfprintf(stderr, "Expression 1D %s :\n", label);
+            vornex::cfprintf(stderr, "\tIndex (%s) %d is negative.\n", kNames[d], index[d]);
+            vornex::cfprintf(stderr, "\tThis is a serious problem. Verify your code.\n");
             std::exit(1);
         }
     }

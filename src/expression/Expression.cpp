@@ -1,4 +1,5 @@
 #include "expression/Expression.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <atomic>
@@ -137,7 +138,7 @@ void Expression::calculate(int) {}
 void Expression::calculate(int, int) {}
 
 void Expression::notImplemented(const char* operation) {
-    std::fprintf(stderr, "Error : \"%s\" is not implemented for %s\n", operation, label());
+    vornex::cfprintf(stderr, "Error : \"%s\" is not implemented for %s\n", operation, label());
 }
 
 Expression& Expression::tie1(Expression& u) {
@@ -179,7 +180,7 @@ void Expression::printMargin(FILE* f) const {
 
 void Expression::printFormula(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s\n", label());
+    vornex::cfprintf(f, "%s\n", label());
 }
 
 void Expression::printFormulas(FILE* f) {
@@ -192,7 +193,7 @@ void Expression::printFormulas(FILE* f) {
 
 void Expression::printValue(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s\t%14.10g\n", label(), value());
+    vornex::cfprintf(f, "%s\t%14.10g\n", label(), value());
 }
 
 void Expression::printValues(FILE* f) {
@@ -208,7 +209,7 @@ Expression* Expression::findByName(const char* name) {
 }
 
 void Expression::setName(const char* name) {
-    if (named_) std::fprintf(stderr, "Rename %s expression to %s ?\n", name_.c_str(), name);
+    if (named_) vornex::cfprintf(stderr, "Rename %s expression to %s ?\n", name_.c_str(), name);
     if (!name) {
         named_ = false;
         name_.clear();
@@ -266,24 +267,24 @@ void Expression::release(Expression*& child) {
 // ---------------------------------------------------------------- diagnostics
 
 void Expression::check_dependencies(FILE* f) {
-    std::fprintf(f, "Dependencies");
+    vornex::cfprintf(f, "Dependencies");
     if (named_) {
-        std::fprintf(f, " of %s\n", name_.c_str());
+        vornex::cfprintf(f, " of %s\n", name_.c_str());
     } else {
-        std::fprintf(f, "\n");
+        vornex::cfprintf(f, "\n");
     }
     for (int i = 0; i < layout_.n; ++i)
-        std::fprintf(f, "\tvar %d : %d\n", i, isDependent(i) ? 1 : 0);
-    std::fprintf(f, "\n\n");
+        vornex::cfprintf(f, "\tvar %d : %d\n", i, isDependent(i) ? 1 : 0);
+    vornex::cfprintf(f, "\n\n");
 }
 
 void Expression::checkDebugLink() {
     if (hasLeaves() && !hasVarbox()) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "There are Node of type \"Leaf\" in the tree, but no function to calculate "
                      "them ! \n");
-        std::fprintf(stderr, "Do not forget to call the setDebugLink () function\n");
-        std::fprintf(stderr, "in the source code of your constructor.\n");
+        vornex::cfprintf(stderr, "Do not forget to call the setDebugLink () function\n");
+        vornex::cfprintf(stderr, "in the source code of your constructor.\n");
     }
 }
 
@@ -343,34 +344,34 @@ void Expression::printCheckTable(FILE* f, int K, const std::vector<double>& nume
     int p = 0;
     for (int i = 0; i < n; ++i) {
         if (K == 1) {
-            std::fprintf(f, "der. ana. ( %d )   %22lg\n", i, d[p]);
-            std::fprintf(f, "     num.         %22lg\n", numeric[p]);
+            vornex::cfprintf(f, "der. ana. ( %d )   %22lg\n", i, d[p]);
+            vornex::cfprintf(f, "     num.         %22lg\n", numeric[p]);
             ++p;
             continue;
         }
         for (int j = 0; j <= i; ++j) {
             if (K == 2) {
-                std::fprintf(f, "d2 ana. ( %d , %d ) %22lg\n", i, j, d[p]);
-                std::fprintf(f, "   num.           %22lg\n", numeric[p]);
+                vornex::cfprintf(f, "d2 ana. ( %d , %d ) %22lg\n", i, j, d[p]);
+                vornex::cfprintf(f, "   num.           %22lg\n", numeric[p]);
                 ++p;
                 continue;
             }
             for (int k = 0; k <= j; ++k) {
                 if (K == 3) {
-                    std::fprintf(f, "d3 ana. ( %d , %d , %d )  %17lg\n", i, j, k, d[p]);
-                    std::fprintf(f, "   num.                %17lg\n", numeric[p]);
+                    vornex::cfprintf(f, "d3 ana. ( %d , %d , %d )  %17lg\n", i, j, k, d[p]);
+                    vornex::cfprintf(f, "   num.                %17lg\n", numeric[p]);
                     ++p;
                     continue;
                 }
                 for (int l = 0; l <= k; ++l) {
-                    std::fprintf(f, "d4 ana. ( %d , %d , %d , %d)   %13lg\n", i, j, k, l, d[p]);
-                    std::fprintf(f, "   num.                    %13lg\n", numeric[p]);
+                    vornex::cfprintf(f, "d4 ana. ( %d , %d , %d , %d)   %13lg\n", i, j, k, l, d[p]);
+                    vornex::cfprintf(f, "   num.                    %13lg\n", numeric[p]);
                     ++p;
                 }
             }
         }
     }
-    std::fprintf(f, "\n\n");
+    vornex::cfprintf(f, "\n\n");
 }
 
 void Expression::checkFull(FILE* f, int K, double* x, double* h) {
@@ -378,7 +379,7 @@ void Expression::checkFull(FILE* f, int K, double* x, double* h) {
     if (allocatedOrder() < K) return;
     centralDifferences(K, x, h, numeric);
     evaluateAt(x, K);
-    if (K == 1) std::fprintf(f, "Value    %lg\n\n", value());
+    if (K == 1) vornex::cfprintf(f, "Value    %lg\n\n", value());
     printCheckTable(f, K, numeric);
 }
 
@@ -420,14 +421,14 @@ void checkPure(Expression& e, int K, FILE* f, int var, double* x, double h) {
     e.evaluateAt(x, K, var);
     const double analytic = e.block()[e.layout().diagonal(var, K)];
     if (K == 1) {
-        std::fprintf(f, "Value    %lg\n\n", e.value());
-        std::fprintf(f, "d1. ana. %lg\n", analytic);
-        std::fprintf(f, "    num. %lg\n", numeric);
+        vornex::cfprintf(f, "Value    %lg\n\n", e.value());
+        vornex::cfprintf(f, "d1. ana. %lg\n", analytic);
+        vornex::cfprintf(f, "    num. %lg\n", numeric);
     } else {
-        std::fprintf(f, "d%d ana. %lg\n", K, analytic);
-        std::fprintf(f, "   num. %lg\n", numeric);
+        vornex::cfprintf(f, "d%d ana. %lg\n", K, analytic);
+        vornex::cfprintf(f, "   num. %lg\n", numeric);
     }
-    std::fprintf(f, "\n\n");
+    vornex::cfprintf(f, "\n\n");
 }
 
 }  // namespace
@@ -500,7 +501,7 @@ void Operator::sizeWithChildren(Expression* const* children, int count, int n) {
         if (children[c]) {
             children[c]->number_of_variables(n);
         } else {
-            std::fprintf(stderr, "Error : \"%s\" is not linked.\n", label());
+            vornex::cfprintf(stderr, "Error : \"%s\" is not linked.\n", label());
         }
     }
 }
@@ -560,7 +561,7 @@ void Operator::checkTaggedChildren(FILE* f, Expression* const* children, const c
     Walk walk;
     for (int c = 0; c < count; ++c) {
         if (!children[c]) {
-            std::fprintf(f, "Error : \"%s\" (%s) is not linked to another expression.\n", label(),
+            vornex::cfprintf(f, "Error : \"%s\" (%s) is not linked to another expression.\n", label(),
                          tags[c]);
         } else if (walk.first(children[c])) {
             children[c]->check_pointers(f);
@@ -594,7 +595,7 @@ void Operator::printValuesWithChildren(FILE* f, Expression* const* children, int
 
 void Leaf::printFormula(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s (Leaf)\n", label());
+    vornex::cfprintf(f, "%s (Leaf)\n", label());
 }
 
 }  // namespace vornex

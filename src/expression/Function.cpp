@@ -1,4 +1,5 @@
 #include "expression/Function.h"
+#include "numerics/Decimal.h"
 
 namespace vornex {
 
@@ -12,14 +13,14 @@ void MonoVar::set_variable_values(double* x) {
 
 void MonoVar::check_pointers(FILE* f) {
     if (variableIndex == -1)
-        std::fprintf(f, "Error : \"%s\" is not linked to a variable.\n", label());
+        vornex::cfprintf(f, "Error : \"%s\" is not linked to a variable.\n", label());
 }
 
 bool MonoVar::linkedToVariable() {
     if (variableIndex >= 0 && (numberOfVariables() == 0 || variableIndex < numberOfVariables())) {
         return true;
     }
-    std::fprintf(stderr, "Error : \"%s\" is not linked to a variable.\n", label());
+    vornex::cfprintf(stderr, "Error : \"%s\" is not linked to a variable.\n", label());
     return false;
 }
 
@@ -45,15 +46,15 @@ void FVar::printFormula(FILE* f) {
     printMargin(f);
     const char* sign = b >= 0 ? "+" : "";
     if (a == 1 && b == 0) {
-        std::fprintf(f, "%s = var(%d)\n", label(), variableIndex);
+        vornex::cfprintf(f, "%s = var(%d)\n", label(), variableIndex);
     } else if (a == 1) {
-        std::fprintf(f, "%s = var(%d) %1s %lg\n", label(), variableIndex, sign, b);
+        vornex::cfprintf(f, "%s = var(%d) %1s %lg\n", label(), variableIndex, sign, b);
     } else if (b == 0) {
-        std::fprintf(f, "%s = %lg var(%d)\n", label(), a, variableIndex);
+        vornex::cfprintf(f, "%s = %lg var(%d)\n", label(), a, variableIndex);
     } else if (a == 0) {
-        std::fprintf(f, "%s = %lg\n", label(), b);
+        vornex::cfprintf(f, "%s = %lg\n", label(), b);
     } else {
-        std::fprintf(f, "%s = %lg var(%d) %1s %lg\n", label(), a, variableIndex, sign, b);
+        vornex::cfprintf(f, "%s = %lg var(%d) %1s %lg\n", label(), a, variableIndex, sign, b);
     }
 }
 
@@ -69,7 +70,7 @@ void KVar::calculate(int order, int) {
 
 void KVar::printFormula(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s = %lg\n", label(), constant);
+    vornex::cfprintf(f, "%s = %lg\n", label(), constant);
 }
 
 }  // namespace vornex

@@ -1,4 +1,5 @@
 #include "expression/Geom.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -143,9 +144,9 @@ void Geom::printFormula(FILE* f) {
     for (int i = 0; i < numberOfTerms; ++i) {
         printMargin(f);
         if (terms[i]) {
-            std::fprintf(f, "Child %d %s\n", i, terms[i]->label());
+            vornex::cfprintf(f, "Child %d %s\n", i, terms[i]->label());
         } else {
-            std::fprintf(f, "Child %d : NULL\n", i);
+            vornex::cfprintf(f, "Child %d : NULL\n", i);
         }
     }
 }

@@ -1,4 +1,5 @@
 #include "expression/MonoFunc.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,13 +32,13 @@ void MonoFunc::set_variable_values(double* x) {
 void MonoFunc::calculate_u() {
     XFunc0* out = uNode();
     if (!solver) {
-        std::fprintf(stderr, "Monofunc: cannot find solution\n");
+        vornex::cfprintf(stderr, "Monofunc: cannot find solution\n");
         Expression::sError = 1;
         return;
     }
     const double root = solver->solve();
     if (solver->error != 0) {
-        std::fprintf(stderr, "Monofunc: cannot find solution\n");
+        vornex::cfprintf(stderr, "Monofunc: cannot find solution\n");
         Expression::sError = 1;
     }
     out->value() = root;
@@ -64,7 +65,7 @@ double MonoFunc::equationForU(double trial, void*) {
 
 bool MonoFunc::evaluateF(int order) {
     if (!f || f->numberOfVariables() != n + 1) {
-        std::fprintf(stderr, "Error : \"%s\" is not linked to a function of %d variables.\n",
+        vornex::cfprintf(stderr, "Error : \"%s\" is not linked to a function of %d variables.\n",
                      uNode()->label(), n + 1);
         Expression::sError = 1;
         return false;

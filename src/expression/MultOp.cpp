@@ -1,10 +1,11 @@
 #include "expression/MultOp.h"
+#include "numerics/Decimal.h"
 
 namespace vornex {
 
 void MultOp::storeChild(std::vector<Expression*>& table, int i, Expression* child, bool counted) {
     if (i < 0 || i >= static_cast<int>(table.size())) {
-        std::fprintf(stderr, "Error : index %d is outside the %d terms of \"%s\".\n", i,
+        vornex::cfprintf(stderr, "Error : index %d is outside the %d terms of \"%s\".\n", i,
                      static_cast<int>(table.size()), label());
         return;
     }
@@ -28,7 +29,7 @@ bool MultOp::tableComplete(const std::vector<Expression*>& table) {
     bool all = true;
     for (Expression* child : table) {
         if (child) continue;
-        std::fprintf(stderr, "Error : \"%s\" is not linked to another expression.\n", label());
+        vornex::cfprintf(stderr, "Error : \"%s\" is not linked to another expression.\n", label());
         all = false;
     }
     return all;
@@ -48,7 +49,7 @@ void MultOp::checkTable(FILE* f, const std::vector<Expression*>& table) {
     while (tied < static_cast<int>(table.size()) && table[tied]) ++tied;
     checkChildren(f, table.data(), tied);
     if (tied < static_cast<int>(table.size())) {
-        std::fprintf(f, "Error : \"%s\" (%d) is not linked to another expression.\n", label(),
+        vornex::cfprintf(f, "Error : \"%s\" (%d) is not linked to another expression.\n", label(),
                      tied);
     }
 }

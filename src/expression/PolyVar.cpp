@@ -1,4 +1,5 @@
 #include "expression/PolyVar.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -24,8 +25,8 @@ void printTerm(FILE* f, double c, const char* times, const char* vars) {
     const char* sign = c < 0 ? "- " : "+ ";
     const double m = c < 0 ? -c : c;
     std::fputs(sign, f);
-    if (times) std::fprintf(f, "%s * ", times);
-    if (m != 1) std::fprintf(f, "%lg ", m);
+    if (times) vornex::cfprintf(f, "%s * ", times);
+    if (m != 1) vornex::cfprintf(f, "%lg ", m);
     std::fputs(vars, f);
 }
 
@@ -35,9 +36,9 @@ void printLeadingTerm(FILE* f, double c, const char* times, const char* vars) {
     if (c == 1) {
         std::fputs(vars, f);
     } else if (c == -1) {
-        std::fprintf(f, "- %s", vars);
+        vornex::cfprintf(f, "- %s", vars);
     } else {
-        std::fprintf(f, "%lg %s%s", c, times, vars);
+        vornex::cfprintf(f, "%lg %s%s", c, times, vars);
     }
 }
 
@@ -78,14 +79,14 @@ void Linear::defineRange(int first_, int n_, int count) {
 
 bool Linear::rangeFits() {
     if (first >= 0 && (numberOfVariables() == 0 || first + n <= numberOfVariables())) return true;
-    std::fprintf(stderr, "Error : \"%s\" reads variables %d to %d of a graph of %d.\n", label(),
+    vornex::cfprintf(stderr, "Error : \"%s\" reads variables %d to %d of a graph of %d.\n", label(),
                  first, first + n - 1, numberOfVariables());
     return false;
 }
 
 void Linear::printHead(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s = ", label());
+    vornex::cfprintf(f, "%s = ", label());
 }
 
 // ---------------------------------------------------------------- LineaX
@@ -132,7 +133,7 @@ void LineaX::printFormula(FILE* f) {
     char vars[32];
     for (int i = 0; i < n; ++i) {
         const double c = coefficients[i];
-        std::snprintf(vars, sizeof vars, "var (%d) ", first + i);
+        vornex::csnprintf(vars, sizeof vars, "var (%d) ", first + i);
         if (i > 0) {
             printTerm(f, c, nullptr, vars);
         } else {
@@ -210,7 +211,7 @@ void LineaX2::printFormula(FILE* f) {
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j <= i; ++j) {
             const double c = coefficients[packedPair(i, j)];
-            std::snprintf(vars, sizeof vars, "var%d var%d ", first + i, first + j);
+            vornex::csnprintf(vars, sizeof vars, "var%d var%d ", first + i, first + j);
             if (i == 0) {
                 printLeadingTerm(f, c, "* ", vars);
             } else if (c != 0) {
@@ -338,7 +339,7 @@ void LineaX3::printFormula(FILE* f) {
         for (int j = 0; j <= i; ++j) {
             for (int k = 0; k <= j; ++k) {
                 const double c = coefficients[packedTriple(i, j, k)];
-                std::snprintf(vars, sizeof vars, "var%d var%d var%d ", first + i, first + j,
+                vornex::csnprintf(vars, sizeof vars, "var%d var%d var%d ", first + i, first + j,
                               first + k);
                 if (i == 0) {
                     printLeadingTerm(f, c, "", vars);

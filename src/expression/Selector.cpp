@@ -1,4 +1,5 @@
 #include "expression/Selector.h"
+#include "numerics/Decimal.h"
 
 namespace vornex {
 
@@ -49,7 +50,7 @@ void Selector::check_pointers(FILE* f) {
 void Selector::select(int order, int var, bool pure) {
     if (computed) return;
     if (!u || !v || !x) {
-        std::fprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", label());
+        vornex::cfprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", label());
         return;
     }
     auto evaluate = [&](Expression* e) {
@@ -76,7 +77,7 @@ void Selector::calculate(int order, int var) {
 
 void Selector::printFormula(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s = ( %s < 0 ) ? %s : %s \n", label(), labelOf(x), labelOf(u), labelOf(v));
+    vornex::cfprintf(f, "%s = ( %s < 0 ) ? %s : %s \n", label(), labelOf(x), labelOf(u), labelOf(v));
 }
 
 void Selector::printFormulas(FILE* f) {

@@ -1,4 +1,5 @@
 #include "expression/SeparableNode.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <charconv>
@@ -40,7 +41,7 @@ bool SeparableNode::locateVariables() {
     }
     if (countU <= 1 && countV <= 1 && (varU_ < 0 || varU_ != varV_)) return true;
     if (!reported_) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Error : \"%s\" needs children that depend on one variable each, and not "
                      "the same.\n",
                      label());
@@ -173,7 +174,7 @@ void SeparableNode::printTerm(FILE* f, const std::string& name, const std::strin
     sMargin += 4;
     printMargin(f);
     sMargin -= 4;
-    std::fprintf(f, "%s = %s\n", name.c_str(), formula.c_str());
+    vornex::cfprintf(f, "%s = %s\n", name.c_str(), formula.c_str());
 }
 
 }  // namespace vornex

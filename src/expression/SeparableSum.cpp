@@ -1,4 +1,5 @@
 #include "expression/SeparableSum.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -265,7 +266,7 @@ void SeparableSum::partials(double atU, double atV, int orderU, int orderV, doub
 
 void SeparableSum::printFormula(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s = sum of %d terms n F(%s) G(%s)\n", label(),
+    vornex::cfprintf(f, "%s = sum of %d terms n F(%s) G(%s)\n", label(),
                  static_cast<int>(terms_.size()), labelOf(u), labelOf(v));
     // x^p, then the exponent -g x^c - alpha (x - eps)^2 of each child, gathered in one exp.
     auto power = [](const char* x, double p) {

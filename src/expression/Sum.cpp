@@ -1,4 +1,5 @@
 #include "expression/Sum.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -63,7 +64,7 @@ void Sum::set_scalarsx(const double* c) {
 
 void Sum::set_scalar(int i, double c) {
     if (i < 0 || i > numberOfTerms) {
-        std::fprintf(stderr, "Error : index %d is outside the %d coefficients of \"%s\".\n", i,
+        vornex::cfprintf(stderr, "Error : index %d is outside the %d coefficients of \"%s\".\n", i,
                      numberOfTerms + 1, label());
         return;
     }
@@ -136,33 +137,33 @@ void Sum::calculate(int order, int var) {
 void Sum::printFormula(FILE* f) {
     printMargin(f);
     if (numberOfTerms < 1) {
-        std::fprintf(f, "%s = ", label());
+        vornex::cfprintf(f, "%s = ", label());
     } else if (coefficients[0] == 1) {
-        std::fprintf(f, "%s = %s", label(), labelOf(terms[0]));
+        vornex::cfprintf(f, "%s = %s", label(), labelOf(terms[0]));
     } else if (coefficients[0] == -1) {
-        std::fprintf(f, "%s = - %s", label(), labelOf(terms[0]));
+        vornex::cfprintf(f, "%s = - %s", label(), labelOf(terms[0]));
     } else {
-        std::fprintf(f, "%s = %lg * %s", label(), coefficients[0], labelOf(terms[0]));
+        vornex::cfprintf(f, "%s = %lg * %s", label(), coefficients[0], labelOf(terms[0]));
     }
     for (int i = 1; i < numberOfTerms; ++i) {
         const double c = coefficients[i];
         if (c == 1) {
-            std::fprintf(f, " + %s", labelOf(terms[i]));
+            vornex::cfprintf(f, " + %s", labelOf(terms[i]));
         } else if (c > 0) {
-            std::fprintf(f, " + %lg * %s", c, labelOf(terms[i]));
+            vornex::cfprintf(f, " + %lg * %s", c, labelOf(terms[i]));
         } else if (c == -1) {
-            std::fprintf(f, " - %s", labelOf(terms[i]));
+            vornex::cfprintf(f, " - %s", labelOf(terms[i]));
         } else {
-            std::fprintf(f, " - %lg * %s", -c, labelOf(terms[i]));
+            vornex::cfprintf(f, " - %lg * %s", -c, labelOf(terms[i]));
         }
     }
     const double constant = coefficients.empty() ? 0.0 : coefficients[numberOfTerms];
     if (constant < 0) {
-        std::fprintf(f, " - %lg", -constant);
+        vornex::cfprintf(f, " - %lg", -constant);
     } else if (constant > 0) {
-        std::fprintf(f, " + %lg", constant);
+        vornex::cfprintf(f, " + %lg", constant);
     }
-    std::fprintf(f, "\n");
+    vornex::cfprintf(f, "\n");
 }
 
 void Sum::printFormulas(FILE* f) {
@@ -201,21 +202,21 @@ void Sum1::calculate(int order, int var) {
 void Sum1::printFormula(FILE* f) {
     printHead(f);
     if (a == -1) {
-        std::fprintf(f, "- ");
+        vornex::cfprintf(f, "- ");
     } else if (a != 1) {
-        std::fprintf(f, "%lg ", a);
+        vornex::cfprintf(f, "%lg ", a);
     }
-    std::fprintf(f, "%s ", labelOf(u));
+    vornex::cfprintf(f, "%s ", labelOf(u));
     if (b == 1) {
-        std::fprintf(f, "+ 1.0");
+        vornex::cfprintf(f, "+ 1.0");
     } else if (b > 0) {
-        std::fprintf(f, "+ %lg", b);
+        vornex::cfprintf(f, "+ %lg", b);
     } else if (b == -1) {
-        std::fprintf(f, "- 1.0");
+        vornex::cfprintf(f, "- 1.0");
     } else if (b < 0) {
-        std::fprintf(f, "- %lg", -b);
+        vornex::cfprintf(f, "- %lg", -b);
     }
-    std::fprintf(f, "\n");
+    vornex::cfprintf(f, "\n");
 }
 
 // ---------------------------------------------------------------- Sum2
@@ -254,21 +255,21 @@ void Sum2::calculate(int order, int var) {
 
 void Sum2::printFormula(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s = ", label());
+    vornex::cfprintf(f, "%s = ", label());
     if (a == -1) {
-        std::fprintf(f, "- ");
+        vornex::cfprintf(f, "- ");
     } else if (a != 1) {
-        std::fprintf(f, "%lg * ", a);
+        vornex::cfprintf(f, "%lg * ", a);
     }
-    std::fprintf(f, b > 0 ? "%s + " : "%s - ", labelOf(u));
-    if (b != 1 && b != -1) std::fprintf(f, "%lg * ", b > 0 ? b : -b);
-    std::fprintf(f, "%s ", labelOf(v));
+    vornex::cfprintf(f, b > 0 ? "%s + " : "%s - ", labelOf(u));
+    if (b != 1 && b != -1) vornex::cfprintf(f, "%lg * ", b > 0 ? b : -b);
+    vornex::cfprintf(f, "%s ", labelOf(v));
     if (c > 0) {
-        std::fprintf(f, "+ %lg", c);
+        vornex::cfprintf(f, "+ %lg", c);
     } else if (c < 0) {
-        std::fprintf(f, "- %lg", -c);
+        vornex::cfprintf(f, "- %lg", -c);
     }
-    std::fprintf(f, "\n");
+    vornex::cfprintf(f, "\n");
 }
 
 }  // namespace vornex

@@ -1,4 +1,5 @@
 #include "expression/SumF.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 
@@ -113,12 +114,12 @@ bool SumF::tieSet(const int* indices, Expression* child) {
     for (int p = 1; p < d; ++p) valid = valid && indices[p] <= indices[p - 1];
     Expression** s = valid ? slot(indices) : nullptr;
     if (!s) {
-        std::fprintf(stderr, "Error : bad ");
+        vornex::cfprintf(stderr, "Error : bad ");
         for (int p = 0; p < d; ++p) {
             const char* separator = p == 0 ? "" : p == d - 1 ? " and " : ", ";
-            std::fprintf(stderr, "%s%d", separator, indices[p]);
+            vornex::cfprintf(stderr, "%s%d", separator, indices[p]);
         }
-        std::fprintf(stderr, " indexes are specified to %s.\n", label());
+        vornex::cfprintf(stderr, " indexes are specified to %s.\n", label());
         return false;
     }
     if (child) ++child->parentCount;
@@ -148,7 +149,7 @@ void SumF::gather() {
 bool SumF::complete() {
     gather();
     if (std::find(children_.begin(), children_.end(), nullptr) == children_.end()) return true;
-    std::fprintf(stderr, "Error : \"%s\" is not linked to another expression.\n", label());
+    vornex::cfprintf(stderr, "Error : \"%s\" is not linked to another expression.\n", label());
     return false;
 }
 
@@ -216,18 +217,18 @@ void SumF::check_pointers(FILE* f) {
             continue;
         }
         if (d == 2) {
-            std::fprintf(f,
+            vornex::cfprintf(f,
                          "Node %s  %p i1 %d i2 %d  : Null pointer assignment on the expression\n",
                          getType(), static_cast<void*>(this), idx[0], idx[1]);
         } else if (d == 3) {
-            std::fprintf(f,
+            vornex::cfprintf(f,
                          "Node %s  %p  i1 %d i2 %d i3 %d : Null pointer assignment on the "
                          "expression\n",
                          getType(), static_cast<void*>(this), idx[0], idx[1], idx[2]);
         } else {
-            std::fprintf(f, "Error : \"%s\" (", label());
-            for (int p = 0; p < d; ++p) std::fprintf(f, p ? ",%d" : "%d", idx[p]);
-            std::fprintf(f, ") is not linked.\n");
+            vornex::cfprintf(f, "Error : \"%s\" (", label());
+            for (int p = 0; p < d; ++p) vornex::cfprintf(f, p ? ",%d" : "%d", idx[p]);
+            vornex::cfprintf(f, ") is not linked.\n");
             idx[d - 1] = idx[d - 2];  // the rest of this innermost row is skipped
         }
     } while (nextInTableOrder(idx, d, numberOfTerms));
@@ -397,7 +398,7 @@ void SumF::calculate_d4(double w, int i, int j, int k, int l) {
 
 void SumF::printFormula(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s = ", label());
+    vornex::cfprintf(f, "%s = ", label());
     const int d = degree();
     if (d == 2 && numberOfTerms > 0) {
         int idx[2] = {0, 0};
@@ -405,11 +406,11 @@ void SumF::printFormula(FILE* f) {
             Expression** s = slot(idx);
             const int i = idx[0], j = idx[1];
             if (!s || !*s) {
-                std::fprintf(f, "+ ??? x%d x%d ", i, j);
+                vornex::cfprintf(f, "+ ??? x%d x%d ", i, j);
             } else if (j < i) {
-                std::fprintf(f, "+ 2 %s x%d x%d ", (*s)->label(), i, j);
+                vornex::cfprintf(f, "+ 2 %s x%d x%d ", (*s)->label(), i, j);
             } else {
-                std::fprintf(f, "%s%s x%d x%d ", i > 0 ? "+ " : "", (*s)->label(), i, i);
+                vornex::cfprintf(f, "%s%s x%d x%d ", i > 0 ? "+ " : "", (*s)->label(), i, i);
             }
         } while (nextInTableOrder(idx, 2, numberOfTerms));
     } else if (d > 2) {
@@ -423,12 +424,12 @@ void SumF::printSet(FILE* f, const IndexSet& set) {
     Expression** s = slot(set.indices);
     const char* name = s && *s ? (*s)->label() : "???";
     if (set.code == 0) {
-        std::fprintf(f, "%s %s", set.indices[0] > 0 ? "+ " : "", name);
+        vornex::cfprintf(f, "%s %s", set.indices[0] > 0 ? "+ " : "", name);
     } else {
         const int w = static_cast<int>(set.weight);
-        std::fprintf(f, d == 5 && w < 10 ? "+  %d %s" : "+ %d %s", w, name);
+        vornex::cfprintf(f, d == 5 && w < 10 ? "+  %d %s" : "+ %d %s", w, name);
     }
-    for (int p = 0; p < d; ++p) std::fprintf(f, " x%d", set.indices[p]);
+    for (int p = 0; p < d; ++p) vornex::cfprintf(f, " x%d", set.indices[p]);
     // Only the mixed sets of degree four end without a blank.
     if (d != 4 || set.code == 0) std::fputc(' ', f);
 }

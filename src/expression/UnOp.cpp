@@ -1,4 +1,5 @@
 #include "expression/UnOp.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 
@@ -37,7 +38,7 @@ void UnOp::analyze_dependencies() {
 
 void UnOp::set_variable_values(double* x) {
     if (!u) {
-        std::fprintf(stderr, "Error : \"%s\" is not linked.\n", label());
+        vornex::cfprintf(stderr, "Error : \"%s\" is not linked.\n", label());
         return;
     }
     setValuesOfChildren(&u, 1, x);
@@ -49,7 +50,7 @@ bool UnOp::hasLeaves() {
 
 void UnOp::check_pointers(FILE* f) {
     if (!u) {
-        std::fprintf(stderr, "Error : \"%s\" is not linked.\n", label());
+        vornex::cfprintf(stderr, "Error : \"%s\" is not linked.\n", label());
         return;
     }
     checkChildren(f, &u, 1);
@@ -57,7 +58,7 @@ void UnOp::check_pointers(FILE* f) {
 
 bool UnOp::linked() {
     if (u) return true;
-    std::fprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", label());
+    vornex::cfprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", label());
     return false;
 }
 
@@ -102,12 +103,12 @@ Expression* UnOp::tiep1(Expression* child) {
 
 void UnOp::printHead(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s = ", label());
+    vornex::cfprintf(f, "%s = ", label());
 }
 
 void UnOp::printFormula(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s = f ( %s )\n", label(), labelOf(u));
+    vornex::cfprintf(f, "%s = f ( %s )\n", label(), labelOf(u));
 }
 
 void UnOp::printFormulas(FILE* f) {
@@ -136,9 +137,9 @@ bool Cube::outer(double x, int, double* f) {
 void Cube::printFormula(FILE* f) {
     printMargin(f);
     if (a == 1) {
-        std::fprintf(f, "%s = %s^3\n", label(), labelOf(u));
+        vornex::cfprintf(f, "%s = %s^3\n", label(), labelOf(u));
     } else {
-        std::fprintf(f, "%s = %lg * %s^3\n", label(), a, labelOf(u));
+        vornex::cfprintf(f, "%s = %lg * %s^3\n", label(), a, labelOf(u));
     }
 }
 
@@ -154,9 +155,9 @@ bool Square::outer(double x, int, double* f) {
 void Square::printFormula(FILE* f) {
     printMargin(f);
     if (a == 1) {
-        std::fprintf(f, "%s = %s^2\n", label(), labelOf(u));
+        vornex::cfprintf(f, "%s = %s^2\n", label(), labelOf(u));
     } else {
-        std::fprintf(f, "%s = %lg * %s^2\n", label(), a, labelOf(u));
+        vornex::cfprintf(f, "%s = %lg * %s^2\n", label(), a, labelOf(u));
     }
 }
 
@@ -180,7 +181,7 @@ bool Inverse::outer(double x, int order, double* f) {
 
 void Inverse::printFormula(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s = %lg / %s\n", label(), a, labelOf(u));
+    vornex::cfprintf(f, "%s = %lg / %s\n", label(), a, labelOf(u));
 }
 
 bool Inverse2::outer(double x, int order, double* f) {
@@ -191,7 +192,7 @@ bool Inverse2::outer(double x, int order, double* f) {
 
 void Inverse2::printFormula(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s = %lg / %s^2\n", label(), a, labelOf(u));
+    vornex::cfprintf(f, "%s = %lg / %s^2\n", label(), a, labelOf(u));
 }
 
 void Exponential::set_scalars3(double a_, double b_, double c_) {
@@ -211,33 +212,33 @@ bool Exponential::outer(double x, int order, double* f) {
 
 void Exponential::printFormula(FILE* f) {
     printHead(f);
-    if (a != 0) std::fprintf(f, "%lg ", a);
+    if (a != 0) vornex::cfprintf(f, "%lg ", a);
     if (b > 0) {
         if (a != 0) {
             if (b == 1) {
-                std::fprintf(f, "+ ");
+                vornex::cfprintf(f, "+ ");
             } else {
-                std::fprintf(f, "+ %lg ", b);
+                vornex::cfprintf(f, "+ %lg ", b);
             }
         } else if (b == 1) {
-            std::fprintf(f, " ");
+            vornex::cfprintf(f, " ");
         } else {
-            std::fprintf(f, "%lg ", b);
+            vornex::cfprintf(f, "%lg ", b);
         }
     } else if (b < 0) {
         if (b == -1) {
-            std::fprintf(f, "- ");
+            vornex::cfprintf(f, "- ");
         } else {
-            std::fprintf(f, "- %lg ", -b);
+            vornex::cfprintf(f, "- %lg ", -b);
         }
     }
-    std::fprintf(f, "exp ( ");
+    vornex::cfprintf(f, "exp ( ");
     if (c == -1) {
-        std::fprintf(f, "- ");
+        vornex::cfprintf(f, "- ");
     } else if (c != 1) {
-        std::fprintf(f, "%lg * ", c);
+        vornex::cfprintf(f, "%lg * ", c);
     }
-    std::fprintf(f, "%s ) \n", labelOf(u));
+    vornex::cfprintf(f, "%s ) \n", labelOf(u));
 }
 
 void Logarithm::set_scalars3(double a_, double b_, double c_) {
@@ -263,22 +264,22 @@ bool Logarithm::outer(double x, int order, double* f) {
 void Logarithm::printFormula(FILE* f) {
     printHead(f);
     if (a == -1) {
-        std::fprintf(f, "- ");
+        vornex::cfprintf(f, "- ");
     } else if (a != 1) {
-        std::fprintf(f, "%lg * ", a);
+        vornex::cfprintf(f, "%lg * ", a);
     }
-    std::fprintf(f, "ln ( %s", labelOf(u));
+    vornex::cfprintf(f, "ln ( %s", labelOf(u));
     if (b != 0) {
-        std::fprintf(f, " + %lg ) ", b);
+        vornex::cfprintf(f, " + %lg ) ", b);
     } else {
-        std::fprintf(f, " ) ");
+        vornex::cfprintf(f, " ) ");
     }
     if (c > 0) {
-        std::fprintf(f, " + %lg", c);
+        vornex::cfprintf(f, " + %lg", c);
     } else if (c < 0) {
-        std::fprintf(f, " - %lg", -c);
+        vornex::cfprintf(f, " - %lg", -c);
     }
-    std::fprintf(f, "\n");
+    vornex::cfprintf(f, "\n");
 }
 
 void Power::set_scalars3(double a_, double b_, double c_) {
@@ -328,10 +329,10 @@ bool Power::outer(double x, int order, double* f) {
 
 void Power::printFormula(FILE* f) {
     printHead(f);
-    if (a != 1) std::fprintf(f, "%lg * ", a);
-    std::fprintf(f, "%s^%lg ", labelOf(u), b);
-    if (c != 0) std::fprintf(f, "+ %lg", c);
-    std::fprintf(f, "\n");
+    if (a != 1) vornex::cfprintf(f, "%lg * ", a);
+    vornex::cfprintf(f, "%s^%lg ", labelOf(u), b);
+    if (c != 0) vornex::cfprintf(f, "+ %lg", c);
+    vornex::cfprintf(f, "\n");
 }
 
 bool Powo::outer(double x, int order, double* f) {

@@ -1,4 +1,5 @@
 #include "expression/VectFunc.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -46,7 +47,7 @@ VectFunc::~VectFunc() {
 
 void VectFunc::tie_u_node(int k, XFunc& node) {
     if (k < 0 || k >= n) {
-        std::fprintf(stderr, "Error : unknown %d is outside the %d of the implicit system.\n", k,
+        vornex::cfprintf(stderr, "Error : unknown %d is outside the %d of the implicit system.\n", k,
                      n);
         return;
     }
@@ -68,7 +69,7 @@ void VectFunc::tie_u_nodes(XFunc* first, ...) {
 
 void VectFunc::tie_v_node(int j, Expression& node) {
     if (j < 0 || j >= static_cast<int>(vnodes.size())) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Error : variable %d is outside the %d v nodes of the implicit system.\n", j,
                      static_cast<int>(vnodes.size()));
         return;
@@ -87,7 +88,7 @@ void VectFunc::tie_v_nodes(Expression* first, ...) {
 
 void VectFunc::tie_f_node(int k, Expression& node) {
     if (k < 0 || k >= n) {
-        std::fprintf(stderr, "Error : equation %d is outside the %d of the implicit system.\n", k,
+        vornex::cfprintf(stderr, "Error : equation %d is outside the %d of the implicit system.\n", k,
                      n);
         return;
     }
@@ -98,7 +99,7 @@ bool VectFunc::linked() {
     const char* name = n > 0 && uxnodes[0] ? uxnodes[0]->label() : "noname";
     bool ok = true;
     auto missing = [&](const char* what, int i) {
-        std::fprintf(stderr, "Error : \"%s\" (%s %d) is not linked to another expression.\n", name,
+        vornex::cfprintf(stderr, "Error : \"%s\" (%s %d) is not linked to another expression.\n", name,
                      what, i);
         ok = false;
     };
@@ -355,7 +356,7 @@ void VectFunc::check_x_derivatives(FILE* out, double* x, double* h) {
         tie_u_node(k, *node);
     }
     for (int k = 0; k < n; ++k) {
-        std::printf("Variable (%d) %s\n------------------------------------\n\n", k,
+        vornex::cprintf("Variable (%d) %s\n------------------------------------\n\n", k,
                     uxnodes[k]->label());
         uxnodes[k]->check1(out, x, h);
         uxnodes[k]->check2(out, x, h);
@@ -369,7 +370,7 @@ void VectFunc::check_u_derivatives(FILE* out, double* x, double* h) {
         Expression* node = uvnodes[k];
         if (!node) continue;
         const char* name = node->getName() ? node->getName() : "no name";
-        std::printf(
+        vornex::cprintf(
             "----------------------------------\nCheck u(%d) node (%s)\n"
             "----------------------------------\n\n",
             k, name);

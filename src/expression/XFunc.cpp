@@ -1,4 +1,5 @@
 #include "expression/XFunc.h"
+#include "numerics/Decimal.h"
 
 #include "expression/MonoFunc.h"
 #include "expression/VectFunc.h"
@@ -7,7 +8,7 @@ namespace vornex {
 
 bool XFunc::linked() {
     if (system) return true;
-    std::fprintf(stderr, "Error : \"%s\" is not linked.\n", label());
+    vornex::cfprintf(stderr, "Error : \"%s\" is not linked.\n", label());
     sError = 1;
     return false;
 }
@@ -42,12 +43,12 @@ void XFunc::calculate(int order, int var) {
 
 void XFunc::printFormula(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s (XFunc %d)\n", label(), index);
+    vornex::cfprintf(f, "%s (XFunc %d)\n", label(), index);
 }
 
 bool XFunc0::linked() {
     if (function) return true;
-    std::fprintf(stderr, "Error : \"%s\" is not linked.\n", label());
+    vornex::cfprintf(stderr, "Error : \"%s\" is not linked.\n", label());
     sError = 1;
     return false;
 }
@@ -77,7 +78,7 @@ void XFunc0::calculate(int order, int var) {
 
 void XFunc0::printFormula(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s (XFunc0)\n", label());
+    vornex::cfprintf(f, "%s (XFunc0)\n", label());
 }
 
 }  // namespace vornex

@@ -1,4 +1,5 @@
 #include "fluid/ComponentFile.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cctype>
@@ -16,7 +17,7 @@ ComponentFile::ComponentFile(const std::string& relativeName) : path_(findDataFi
     const FileRead read = readDataFile(relativeName, kComponentFileLimit, text_);
     open_ = read.ok();
     if (read.status != FileReadStatus::Ok && read.status != FileReadStatus::NotFound)
-        std::fprintf(stderr, "%s\n", read.message.c_str());
+        vornex::cfprintf(stderr, "%s\n", read.message.c_str());
 }
 
 int ComponentFile::nextChar() {
@@ -48,7 +49,7 @@ bool ComponentFile::nextNumber(double& value) {
     // Decimal only, as every other reader takes numbers: strtod would also read "0x10" as 16.
     if (token.find_first_not_of("0123456789.eE+-") != std::string::npos) return false;
     char* end = nullptr;
-    const double v = std::strtod(token.c_str(), &end);
+    const double v = vornex::cstrtod(token.c_str(), &end);
     if (end == token.c_str() || *end != '\0' || !std::isfinite(v)) return false;
     value = v;
     return true;
@@ -66,7 +67,7 @@ bool ComponentFile::nextStandardRecord(StandardRecord& record) {
     record.name = token;
     if (!nextNumber(record.a) || !nextNumber(record.b) || !nextNumber(record.H0) ||
         !nextNumber(record.S0) || !nextToken(record.alias)) {
-        std::fprintf(stderr, "%s: the record of %s is incomplete or not numeric\n", path_.c_str(),
+        vornex::cfprintf(stderr, "%s: the record of %s is incomplete or not numeric\n", path_.c_str(),
                      record.name.c_str());
         return false;
     }
@@ -94,12 +95,12 @@ int ComponentFile::readKeys(const std::vector<ComponentKey>& keys) {
             const bool molarMass = sameKey("M", token);
             double value;
             if (!nextNumber(value)) {
-                std::fprintf(stderr, "%s, line %ld: the value of %s is missing or not numeric\n",
+                vornex::cfprintf(stderr, "%s, line %ld: the value of %s is missing or not numeric\n",
                              path_.c_str(), lineOfToken(), token.c_str());
             } else if (molarMass && !(value >= kLightestMolarMass && value <= kHeaviestMolarMass)) {
                 // A molar mass typed in g/mol (16.043 for methane) would make every density a
                 // thousand times too large.
-                std::fprintf(stderr,
+                vornex::cfprintf(stderr,
                              "%s, line %ld: the molar mass %g kg/mol lies outside %g to %g kg/mol, "
                              "where every component's lies\n",
                              path_.c_str(), lineOfToken(), value, kLightestMolarMass,

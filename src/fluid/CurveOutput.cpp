@@ -1,4 +1,5 @@
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 
 #include <cstdarg>
 #include <cstring>
@@ -47,7 +48,7 @@ void CurveOutput::print(const char* format, ...) {
     if (out == nullptr) return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(out, format, args);
+    vornex::vcfprintf(out, format, args);
     va_end(args);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/MixtureSide.h"
 
@@ -222,7 +223,7 @@ bool FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, sh
     else
         calculate_flash_point(TK, P, Vl0, Vv0, x1, y1);
     if (error) {
-        std::fprintf(stderr, "Can't find a starting point for the isotherm at %g K\n", TK);
+        vornex::cfprintf(stderr, "Can't find a starting point for the isotherm at %g K\n", TK);
         out.abandon();
         return false;
     }
@@ -255,7 +256,7 @@ bool FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, sh
             base = keepBase(*this);
             writeIsothermRow(*this, out, base.P, k++);
             if (!window.advance(base.x, base.P * 1e-5)) {
-                std::fprintf(stderr,
+                vornex::cfprintf(stderr,
                              "The isotherm at %g K makes no progress: its last %d points stay "
                              "within x(1) %.4g to %.4g and P %.6g to %.6g bar; it ends there, "
                              "after %d points\n",

@@ -1,4 +1,5 @@
 #include "fluid/FluidCommand.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cctype>
@@ -114,7 +115,7 @@ bool accept(const char* command, const Parameter& p, const std::string& word, Va
         std::string shown = word.substr(0, 40);
         for (char& c : shown)
             if (std::iscntrl(static_cast<unsigned char>(c))) c = '?';
-        std::fprintf(stderr, "%s: %s \"%s%s\" refused: %s\n", command, trimmed(p.label).c_str(),
+        vornex::cfprintf(stderr, "%s: %s \"%s%s\" refused: %s\n", command, trimmed(p.label).c_str(),
                      shown.c_str(), word.size() > 40 ? "..." : "", why.c_str());
     }
     return false;
@@ -136,7 +137,7 @@ bool distinctSuffixes(const char* command, const std::vector<Parameter>& paramet
         for (std::size_t b = a + 1; b < values.size() && b < parameters.size(); ++b)
             if (parameters[a].kind == Kind::Suffix && parameters[b].kind == Kind::Suffix &&
                 same(values[a].text, values[b].text)) {
-                std::fprintf(stderr,
+                vornex::cfprintf(stderr,
                              "%s: %s \"%s\" refused: it is the %s as well (Igor's wave names "
                              "ignore case), and each curve needs a file of its own\n",
                              command, trimmed(parameters[b].label).c_str(), values[b].text.c_str(),
@@ -153,7 +154,7 @@ const char* nameOf(const FluidPhase& f) {
 // False, with the reason, unless the model holds the component counts the command needs.
 bool needsComponents(const FluidPhase& f, const char* command, int from, int to, const char* what) {
     if (f.nc >= from && f.nc <= to) return true;
-    std::fprintf(stderr, "%s is for %s; %s holds %d component%s: nothing was done\n", command, what,
+    vornex::cfprintf(stderr, "%s is for %s; %s holds %d component%s: nothing was done\n", command, what,
                  nameOf(f), f.nc, f.nc == 1 ? "" : "s");
     return false;
 }
@@ -161,7 +162,7 @@ bool needsComponents(const FluidPhase& f, const char* command, int from, int to,
 // A command that ran the library is judged by the fluid's error flag.
 bool succeeded(const FluidPhase& f, const char* command) {
     if (f.error == 0) return true;
-    std::fprintf(stderr, "%s failed\n", command);
+    vornex::cfprintf(stderr, "%s failed\n", command);
     return false;
 }
 
@@ -169,7 +170,7 @@ bool succeeded(const FluidPhase& f, const char* command) {
 // end of the range asked: the points stay, and the command failed.
 bool tracedWhole(const FluidPhase& f, const char* command) {
     if (f.error == 0) return true;
-    std::fprintf(stderr, "%s failed: the curve was traced only in part\n", command);
+    vornex::cfprintf(stderr, "%s failed: the curve was traced only in part\n", command);
     return false;
 }
 
@@ -189,7 +190,7 @@ std::string outsideRange(const FluidPhase& f, double TK, double PPa) {
 void noteRange(const FluidPhase& f, const char* command, double TK, double Pbar) {
     const std::string outside = outsideRange(f, TK, Pbar * 1e5);
     if (!outside.empty())
-        std::fprintf(stderr, "%s: T = %s K, P = %s bar lies %s; its figures drift there\n",
+        vornex::cfprintf(stderr, "%s: T = %s K, P = %s bar lies %s; its figures drift there\n",
                      command, publishedRange.shownT(TK).c_str(),
                      publishedRange.shownP(Pbar).c_str(),
                      outside.c_str());
@@ -253,17 +254,17 @@ bool traced(const FluidPhase& f, const char* command, std::initializer_list<Curv
     if (withRows == 0) {
         const unsigned long unwritten = OutputFiles::failures() - commandFailureMark;
         if (unwritten > 0)
-            std::fprintf(stderr, "%s failed: %lu of its files could not be written\n", command,
+            vornex::cfprintf(stderr, "%s failed: %lu of its files could not be written\n", command,
                          unwritten);
         else
-            std::fprintf(stderr, "%s failed: nothing was traced\n", command);
+            vornex::cfprintf(stderr, "%s failed: nothing was traced\n", command);
         return false;
     }
     for (const CurveFile& file : files)
         noteCurveExcess(command, file.prefix + file.suffix, file.suffix, publishedRange, nameOf(f),
                         file.fixedTK);
     if (without == 0) return true;
-    std::fprintf(stderr, "%s failed: %d of its %d curves hold no point\n", command, without,
+    vornex::cfprintf(stderr, "%s failed: %d of its %d curves hold no point\n", command, without,
                  withRows + without);
     return false;
 }
@@ -285,7 +286,7 @@ bool setComposition(FluidPhase& fluid, const Values& v) {
     double sum = 0.0;
     for (const Value& value : v) sum += value.number;
     if (sum > 1.0) {
-        std::fprintf(stderr, "x: the mole fractions add up to %g, above 1; nothing was set\n", sum);
+        vornex::cfprintf(stderr, "x: the mole fractions add up to %g, above 1; nothing was set\n", sum);
         return false;
     }
     for (int k = 1; k < fluid.nc; ++k) fluid.composition_of_component(k, v[k - 1].number);
@@ -344,7 +345,7 @@ std::string gasVolumeBeyondModel(FluidPhase& f, double TK, double Pbar) {
     f.calculateFromTV(TK, Vgas, 0);
     if (f.error == 0 && std::isfinite(f.P)) return {};
     char text[200];
-    std::snprintf(text, sizeof text,
+    vornex::csnprintf(text, sizeof text,
                   "the model's pressure cannot be evaluated at the gas's volume at this "
                   "pressure, R T / P = %g m3/mol",
                   Vgas);
@@ -356,7 +357,7 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
     const FluidPhase::StablePhase phase = f.calculateStableStateFromTP(TK, Pbar);
     if (phase == FluidPhase::StablePhase::None || !isFiniteState(f)) {
         if (phase == FluidPhase::StablePhase::None && f.vapourBeyondReach > 0.0) {
-            std::fprintf(stderr,
+            vornex::cfprintf(stderr,
                          "TP failed: no state at T = %g K, P = %g bar: below the saturation "
                          "pressure (%g bar) the stable state is the vapour, whose state at "
                          "this pressure lies beyond what double precision numbers resolve\n",
@@ -367,7 +368,7 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
         const double lastV = f.V;
         const int iterations = f.volumeSolver ? int(f.volumeSolver->iterations) : 0;
         const std::string gas = gasVolumeBeyondModel(f, TK, Pbar);
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "TP failed: no state at T = %g K, P = %g bar (last volume %g cm3/mol "
                      "after %d iterations)%s%s%s%s\n",
                      TK, Pbar, lastV * 1e6, iterations, gas.empty() ? "" : "; ", gas.c_str(),
@@ -381,21 +382,21 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
     // Where a solid is the stable phase the root found is only the fluid's most stable one.
     const std::string solid =
         publishedRange.solidRegion ? publishedRange.solidRegion(TK, Pbar * 1e5) : std::string();
-    std::printf("%s state: %s\n",
+    vornex::cprintf("%s state: %s\n",
                 single ? "Single-phase" : solid.empty() ? "Stable" : "Stable fluid",
                 FluidPhase::nameOf(f.nc > 1 ? f.calculateStableStateFromTP(TK, Pbar) : phase));
     if (!solid.empty())
-        std::printf("The state lies %s, where the solid is the stable phase\n", solid.c_str());
+        vornex::cprintf("The state lies %s, where the solid is the stable phase\n", solid.c_str());
     f.dump();
     flushStandardOutput();
     if (split.splits)
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "TP: the uniform mixture at %g K and %g bar is not stable: it splits into "
                      "two phases (a trial phase of x[1] = %.6g lies %.3g RT below its tangent "
                      "plane)\n",
                      TK, Pbar, split.trialX1, -split.distance);
     else if (single)
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "TP: the state at %g K and %g bar is the uniform mixture; whether it splits "
                      "into two phases was not tested\n",
                      TK, Pbar);
@@ -409,7 +410,7 @@ std::string compositionText(const FluidPhase& f) {
     std::string text;
     for (int k = 1; k < f.nc; ++k) {
         char item[48];
-        std::snprintf(item, sizeof item, "%sx[%d] = %.6g", k > 1 ? ", " : "", k,
+        vornex::csnprintf(item, sizeof item, "%sx[%d] = %.6g", k > 1 ? ", " : "", k,
                       f.x[static_cast<std::size_t>(k)]);
         text += item;
     }
@@ -428,29 +429,29 @@ bool printUnstableState(FluidPhase& f, double TK, double Vm3, const SpinodalPair
     // (a rising isotherm lies inside it); the slope alone where they are not.
     char where[160];
     if (spinodals.found)
-        std::snprintf(where, sizeof where, "between the spinodals at %.4f and %.4f cm3/mol",
+        vornex::csnprintf(where, sizeof where, "between the spinodals at %.4f and %.4f cm3/mol",
                       spinodals.liquid / kCm3, spinodals.vapour / kCm3);
     else
-        std::snprintf(where, sizeof where, "dP/dV >= 0");
-    std::printf("Mechanically unstable state (%s)\n", where);
+        vornex::csnprintf(where, sizeof where, "dP/dV >= 0");
+    vornex::cprintf("Mechanically unstable state (%s)\n", where);
     if (spinodals.found)
-        std::printf(
+        vornex::cprintf(
             "At T %g K%s the spinodals lie at %.4f cm3/mol (liquid side) and %.4f "
             "cm3/mol (vapour side): no uniform %s holds %g cm3/mol between them\n",
             TK, mixture ? (" and " + compositionText(f)).c_str() : "", spinodals.liquid / kCm3,
             spinodals.vapour / kCm3, uniform.c_str(), Vm3 / kCm3);
     if (band.found)
-        std::printf("Stable state: saturated liquid and vapour at P %.6f bar, vapour fraction "
+        vornex::cprintf("Stable state: saturated liquid and vapour at P %.6f bar, vapour fraction "
                     "%.6g (liquid %.4f cm3/mol, vapour %.4f cm3/mol)\n",
                     band.Psat * 1e-5, band.vapourFraction(Vm3), band.saturatedLiquid / kCm3,
                     band.saturatedVapour / kCm3);
     else if (mixture)
-        std::printf(
+        vornex::cprintf(
             "Stable state: not given (the split of a mixture into two phases at a "
             "given volume is not computed)\n");
     // Said beside the report too, as every notice is, for a reader of the messages alone.
     flushStandardOutput();
-    std::fprintf(stderr,
+    vornex::cfprintf(stderr,
                  "TV: the state at %g K and %g cm3/mol is mechanically unstable (%s): no uniform "
                  "%s holds it\n",
                  TK, Vm3 / kCm3, where, uniform.c_str());
@@ -494,7 +495,7 @@ bool printStateAtTV(FluidPhase& f, const Values& v) {
     if (!computed) {
         // No pressure to judge by: only the temperature can name the range.
         const std::string outside = outsideRange(f, TK, 0.0);
-        std::fprintf(stderr, "TV failed: no state at T = %g K, V = %g cm3/mol%s%s\n", TK,
+        vornex::cfprintf(stderr, "TV failed: no state at T = %g K, V = %g cm3/mol%s%s\n", TK,
                      Vm3 / kCm3, outside.empty() ? "" : "; ", outside.c_str());
         return false;
     }
@@ -504,25 +505,25 @@ bool printStateAtTV(FluidPhase& f, const Values& v) {
     const PhaseSplit split = f.nc > 1 ? testStateSplit(f) : PhaseSplit{};
     f.dump();
     if (stability.metastable) {
-        std::printf("%s\n", stability.report("liquid", "vapour").c_str());
+        vornex::cprintf("%s\n", stability.report("liquid", "vapour").c_str());
         // Said beside the report too, as every notice is, for a reader of the messages alone.
         flushStandardOutput();
-        std::fprintf(stderr, "TV: the state at %g K and %g bar is metastable\n", f.T, f.P * 1e-5);
+        vornex::cfprintf(stderr, "TV: the state at %g K and %g bar is metastable\n", f.T, f.P * 1e-5);
     }
     if (split.splits) {
-        std::printf(
+        vornex::cprintf(
             "The uniform mixture is not stable: it splits into two phases (a trial phase "
             "of x[1] = %.6g lies %.3g RT below its tangent plane at the same temperature "
             "and pressure)\n",
             split.trialX1, -split.distance);
         flushStandardOutput();
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "TV: the uniform mixture at %g K and %g cm3/mol (%g bar) is not stable: it "
                      "splits into two phases\n",
                      TK, Vm3 / kCm3, f.P * 1e-5);
     } else if (f.nc > 1 && !split.tested) {
         flushStandardOutput();
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "TV: the state at %g K and %g cm3/mol is the uniform mixture; whether it "
                      "splits into two phases was not tested\n",
                      TK, Vm3 / kCm3);
@@ -543,11 +544,11 @@ bool printCriticalSaturation(FluidPhase& f, double TK) {
     const double Tc = f.T, Vc = f.V;
     f.calculateFromTV(Tc, Vc, 0);
     if (f.error != 0 || !std::isfinite(f.P)) return false;
-    std::printf("Saturation at T : %12.2f K\tP : %12.6f bar (the critical state: liquid and "
+    vornex::cprintf("Saturation at T : %12.2f K\tP : %12.6f bar (the critical state: liquid and "
                 "vapour are one)\n",
                 TK, f.P * 1e-5);
     f.dump();
-    std::printf("Vaporisation enthalpy : %12.3f kJ/kg\n", 0.0);
+    vornex::cprintf("Vaporisation enthalpy : %12.3f kJ/kg\n", 0.0);
     noteRange(f, "psat");
     return true;
 }
@@ -561,25 +562,25 @@ bool printSaturation(FluidPhase& f, const Values& v) {
         !(Vvapour > Vliquid * (1 + 1e-9)) || !std::isfinite(Vvapour)) {
         if (printCriticalSaturation(f, TK)) return true;
         const std::string outside = outsideRange(f, TK, 0.0);
-        std::fprintf(stderr, "psat: no saturation state of %s at %g K%s%s\n", nameOf(f), TK,
+        vornex::cfprintf(stderr, "psat: no saturation state of %s at %g K%s%s\n", nameOf(f), TK,
                      outside.empty() ? "" : "; ", outside.c_str());
         return false;
     }
     const double vaporisation = f.Hvap;
-    std::printf("Saturation at T : %12.2f K\tP : %12.6f bar\n", TK, Psat * 1e-5);
+    vornex::cprintf("Saturation at T : %12.2f K\tP : %12.6f bar\n", TK, Psat * 1e-5);
     for (const auto& [name, Vm3] : {std::pair{"Liquid", Vliquid}, std::pair{"Vapour", Vvapour}}) {
-        std::printf("%s\n", name);
+        vornex::cprintf("%s\n", name);
         f.calculateFromTV(TK, Vm3, 0);
         f.dump();
     }
-    std::printf("Vaporisation enthalpy : %12.3f kJ/kg\n", vaporisation / f.M * 0.001);
+    vornex::cprintf("Vaporisation enthalpy : %12.3f kJ/kg\n", vaporisation / f.M * 0.001);
     noteRange(f, "psat");
     return true;
 }
 
 bool traceIsotherm(FluidPhase& f, const Values& v) {
     if (!(v[1].number < v[2].number)) {
-        std::fprintf(stderr, "isotherm: vmin %g must lie below vmax %g cm3/mol\n", v[1].number,
+        vornex::cfprintf(stderr, "isotherm: vmin %g must lie below vmax %g cm3/mol\n", v[1].number,
                      v[2].number);
         return false;
     }
@@ -599,7 +600,7 @@ const std::vector<Command>& commands() {
              // composition, which is not its critical point (that needs the material
              // stability conditions): refused, with the command that traces it.
              if (!needsComponents(f, "crit", 1, 1, "a one-component fluid")) {
-                 std::fprintf(stderr, "crit2 traces the critical curve of a binary mixture\n");
+                 vornex::cfprintf(stderr, "crit2 traces the critical curve of a binary mixture\n");
                  return false;
              }
              f.calculateTheCriticalPoint(1, v[0].text.c_str());
@@ -758,12 +759,12 @@ bool FluidCommandInterpreter::take(const std::string& label, const char* command
     }
     // The question goes where the messages go: standard output holds the report only.
     flushStandardOutput();
-    std::fprintf(stderr, "Expected %s for %s command.\n", label.c_str(), command);
+    vornex::cfprintf(stderr, "Expected %s for %s command.\n", label.c_str(), command);
     if (!readConsoleWord(in_, word)) return false;
     // A blank line is no answer: refused like a word that is none, so that endless blank
     // lines end the list instead of keeping the question waiting.
     if (word.empty()) {
-        std::fprintf(stderr, "%s: a blank answer for %s refused\n", command,
+        vornex::cfprintf(stderr, "%s: a blank answer for %s refused\n", command,
                      trimmed(label).c_str());
         blankAnswer_ = true;
     }
@@ -813,7 +814,7 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             continue;
         }
         if (command == nullptr) {
-            std::fprintf(stderr, "Command %s not recognized\n", argv[i]);
+            vornex::cfprintf(stderr, "Command %s not recognized\n", argv[i]);
             allSucceeded = false;
             ++i;
             continue;
@@ -823,8 +824,9 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
         bool acceptable = true;
         for (const Parameter& p : parameters) {
             std::string word;
+            const bool asked = next_ >= argc_;
             if (!take(p.label, command->word, word)) {
-                std::fprintf(stderr,
+                vornex::cfprintf(stderr,
                              "End of input: command %s given up, and the commands after it.\n",
                              command->word);
                 complete = false;
@@ -839,6 +841,8 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             }
             acceptable = accept(command->word, p, word, value) && acceptable;
             values.push_back(value);
+            // An answer refused ends the questions: the next is not asked, no line more read.
+            if (!acceptable && asked) break;
         }
         acceptable =
             acceptable && (!complete || distinctSuffixes(command->word, parameters, values));
@@ -871,7 +875,7 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
         i = next_;
     }
     std::fflush(stderr);
-    std::printf("\nTime %.3g s (processor)\n",
+    vornex::cprintf("\nTime %.3g s (processor)\n",
                 static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
     return complete && allSucceeded;
 }
@@ -881,14 +885,14 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
 bool FluidCommandInterpreter::wroteEveryFile(const char* command, unsigned long failedBefore) {
     const unsigned long failed = OutputFiles::failures() - failedBefore;
     if (failed == 0) return true;
-    std::fprintf(stderr, "%s failed: %lu of its files could not be written\n", command, failed);
+    vornex::cfprintf(stderr, "%s failed: %lu of its files could not be written\n", command, failed);
     return false;
 }
 
 void FluidCommandInterpreter::stopAfterRefusal(const char* command, int next) const {
     flushStandardOutput();
     if (next < argc_)
-        std::fprintf(stderr, "Stopped at the refusal of %s: the words after it were not run\n",
+        vornex::cfprintf(stderr, "Stopped at the refusal of %s: the words after it were not run\n",
                      command);
 }
 
@@ -900,7 +904,7 @@ void printCommandLine(std::FILE* out, const Command& c) {
     std::string line = "  " + std::string(c.word);
     if (!parameters.empty())
         line += std::string(line.size() < 11 ? 11 - line.size() : 0, ' ') + parameters.substr(1);
-    std::fprintf(out, "%s\n             %s\n", line.c_str(), c.help);
+    vornex::cfprintf(out, "%s\n             %s\n", line.c_str(), c.help);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationSolver.h"
 #include "numerics/Diagnostics.h"
@@ -281,7 +282,7 @@ void FluidPhase::next_critical_point(double& dTdx, double& dVdx) {
 bool FluidPhase::supportsCriticalSearch(const char* search) {
     for (const Interaction* term : interaction)
         if (term != nullptr) return true;
-    std::fprintf(stderr, "%s does not support the %s: it fills no Helmholtz derivative block\n",
+    vornex::cfprintf(stderr, "%s does not support the %s: it fills no Helmholtz derivative block\n",
                  modelName.empty() ? "The model" : modelName.c_str(), search);
     error = 1;
     return false;
@@ -422,20 +423,20 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
     const bool found = error == 0;
     if (found) {
         calculate_state_functions();
-        std::printf("T   %12f K (%12f°C) \n", T, T - 273.15);
-        std::printf("V   %12f cm3/mol\n", V * 1e6);
-        std::printf("rho %12f kg/m3\n", M / V);
-        std::printf("P   %12f bar\n", P * 1e-5);
+        vornex::cprintf("T   %12f K (%12f°C) \n", T, T - 273.15);
+        vornex::cprintf("V   %12f cm3/mol\n", V * 1e6);
+        vornex::cprintf("rho %12f kg/m3\n", M / V);
+        vornex::cprintf("P   %12f bar\n", P * 1e-5);
         // At the critical point (dP/dV)_T is zero but for rounding: no cp to print.
         for (const auto& [name, value] : {std::pair{"cv", Cv}, std::pair{"cp", Cp}}) {
             if (std::isfinite(value))
-                std::printf("%s  %12f kJ/kg/K\n", name, 0.001 * value / M);
+                vornex::cprintf("%s  %12f kJ/kg/K\n", name, 0.001 * value / M);
             else
-                std::printf("%s  %12s\n", name, "undefined");
+                vornex::cprintf("%s  %12s\n", name, "undefined");
         }
     } else {
         // No file: a row of nan would read as a critical point that is none.
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Critical point not found: the search from T = %g K, V = %g cm3/mol "
                      "ended at T = %g K, V = %g cm3/mol\n",
                      Tstart, Vstart * 1e6, T, V * 1e6);
@@ -463,7 +464,7 @@ void FluidPhase::mapTheCriticalField() {
 
 void FluidPhase::check_critical_parameters() {
     if (nc != 2) {
-        std::printf("Works only for binary fluids\n");
+        vornex::cprintf("Works only for binary fluids\n");
         return;
     }
     const double T0 = T, V0 = V, x0 = x[0], x1 = x[1];
@@ -517,15 +518,15 @@ void FluidPhase::check_critical_parameters() {
         {"ATvvv ", D::a_TVV, inV, D::a_TVVV},
     };
     const double step[5] = {2.0 * hT, 0.0, 2.0 * hV, 0.0, 2.0 * hx};
-    std::printf("A          %lg\n", block[6][D::a]);
+    vornex::cprintf("A          %lg\n", block[6][D::a]);
     for (const Check& c : checks) {
         const double numerical =
             (block[c.variable][c.differenced] - block[c.variable + 1][c.differenced]) /
             step[c.variable];
-        std::printf("%snum. %lg\n", c.label, numerical);
-        std::printf("      ana. %lg\n", block[6][c.analytic]);
+        vornex::cprintf("%snum. %lg\n", c.label, numerical);
+        vornex::cprintf("      ana. %lg\n", block[6][c.analytic]);
     }
-    std::printf("\n");
+    vornex::cprintf("\n");
 }
 
 }  // namespace vornex

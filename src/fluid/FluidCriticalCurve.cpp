@@ -9,6 +9,7 @@
 #include <span>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/ParameterSearch.h"
 #include "numerics/Diagnostics.h"
@@ -41,7 +42,7 @@ class CriticalCurveOutput {
             out_.print("#");
             for (int i = 0; i < kColumns; ++i) {
                 char label[24];
-                std::snprintf(label, sizeof label, "%s(%d)", kNames[i], i + 1);
+                vornex::csnprintf(label, sizeof label, "%s(%d)", kNames[i], i + 1);
                 out_.print(i == 0 ? " %11s" : " %12s", label);
             }
             out_.print("\n");
@@ -96,7 +97,7 @@ void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFla
                                               double dx0, double Pmax, char mode,
                                               const char* suffix, CurveArray* array) {
     if (nc != 2) {
-        std::fprintf(stderr, "Critical curve: not a binary mixture (N = %d)\n", nc);
+        vornex::cfprintf(stderr, "Critical curve: not a binary mixture (N = %d)\n", nc);
         error = 1;
         return;
     }
@@ -113,7 +114,7 @@ void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFla
         if (pureCriticalPoint(*this))
             out.write(*this, 0.0, 0.0, true);
         else
-            std::fprintf(stderr, "Critical state has not been located\n");
+            vornex::cfprintf(stderr, "Critical state has not been located\n");
         const double Tnow = T, Vnow = V;
         setBinaryComposition(*this, xp + dx0);
         temperature(Tnow);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fluid/FluidPhase.h"
+#include "numerics/Decimal.h"
 #include "fluid/OutputFiles.h"
 #include "fluid/ParameterSearch.h"
 #include "numerics/DataTextFile.h"
@@ -31,12 +32,12 @@ bool readMeasuredCurve(const char* file, std::vector<MeasuredCriticalPoint>& poi
     // instead.
     DataTextFile table;
     if (const FileRead read = table.tryOpen(file); !read) {
-        std::fprintf(stderr, "Critical curve fit: cannot read the table %s (%s)\n", file,
+        vornex::cfprintf(stderr, "Critical curve fit: cannot read the table %s (%s)\n", file,
                      read.message.c_str());
         return false;
     }
     if (table.set_index(kColumns) != 6) {
-        std::fprintf(stderr, "Critical curve fit: the table %s lacks one of the columns \"%s\"\n",
+        vornex::cfprintf(stderr, "Critical curve fit: the table %s lacks one of the columns \"%s\"\n",
                      file, kColumns);
         return false;
     }
@@ -48,7 +49,7 @@ bool readMeasuredCurve(const char* file, std::vector<MeasuredCriticalPoint>& poi
         if (!std::isfinite(p.sdx)) p.sdx = 0.01;
         if (!std::isfinite(p.T) || !std::isfinite(p.Pbar) || !std::isfinite(p.x1) ||
             !std::isfinite(p.Vest)) {
-            std::fprintf(stderr, "Critical curve fit: row %zu of %s is incomplete; skipped\n",
+            vornex::cfprintf(stderr, "Critical curve fit: row %zu of %s is incomplete; skipped\n",
                          points.size() + 1, file);
             continue;
         }
@@ -56,7 +57,7 @@ bool readMeasuredCurve(const char* file, std::vector<MeasuredCriticalPoint>& poi
     }
     table.close();
     if (points.empty()) {
-        std::fprintf(stderr, "Critical curve fit: no measured point in %s\n", file);
+        vornex::cfprintf(stderr, "Critical curve fit: no measured point in %s\n", file);
         return false;
     }
     return true;
@@ -78,7 +79,7 @@ void FluidPhase::testModelParametersForCriticalCurve(double* X, double* p, doubl
 
 void FluidPhase::fit_the_critical_curve(const char* file, double p0, double p1) {
     if (nc != 2) {
-        std::fprintf(stderr, "Critical curve fit: not a binary mixture (N = %d)\n", nc);
+        vornex::cfprintf(stderr, "Critical curve fit: not a binary mixture (N = %d)\n", nc);
         error = 1;
         return;
     }
@@ -138,7 +139,7 @@ void FluidPhase::fit_the_critical_curve(const char* file, double p0, double p1) 
             setBinaryComposition(*this, m.x1);
             search_a_critical_point(kCriticalAtFixedComposition);
             result.print("%lg %lg %lg %lg %lg %d\n", T, P * 1e-5, m.Pbar, x[1], m.x1, error);
-            std::printf("%lg %lg %lg %lg %lg %d\n", T, P * 1e-5, m.Pbar, x[1], m.x1, error);
+            vornex::cprintf("%lg %lg %lg %lg %lg %d\n", T, P * 1e-5, m.Pbar, x[1], m.x1, error);
         }
         result.commit();
     }

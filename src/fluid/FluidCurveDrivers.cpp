@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
 #include "fluid/TracerRows.h"
@@ -28,7 +29,7 @@ std::string orEmpty(const char* s) {
 // caller's process goes on.
 bool refuseUnlessBinary(FluidPhase& f) {
     if (f.nc == 2) return true;
-    std::fprintf(stderr, "Not a binary mixture. N = %d\n", f.nc);
+    vornex::cfprintf(stderr, "Not a binary mixture. N = %d\n", f.nc);
     f.error = 1;
     return false;
 }
@@ -50,7 +51,7 @@ void FluidPhase::calculateTheSpinodals2(double a, double b, double x1, const cha
                                         const char* suffix2) {
     if (!refuseUnlessBinary(*this)) return;
     if (!(x1 >= 0.0 && x1 <= 1.0)) {
-        std::fprintf(stderr, "Mole fraction %g outside 0 .. 1\n", x1);
+        vornex::cfprintf(stderr, "Mole fraction %g outside 0 .. 1\n", x1);
         error = 1;
         return;
     }
@@ -87,7 +88,7 @@ bool FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const c
     ScratchFile branch[2];
     for (ScratchFile& b : branch)
         if (!b.createFor(OutputFiles::pathOf("binop"))) {
-            std::fprintf(stderr, "Cannot write a scratch file for binop%s: %s\n", s.c_str(),
+            vornex::cfprintf(stderr, "Cannot write a scratch file for binop%s: %s\n", s.c_str(),
                          b.problem().c_str());
             error = 1;
             return false;

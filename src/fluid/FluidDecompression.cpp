@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fluid/FluidPhase.h"
+#include "numerics/Decimal.h"
 #include "fluid/OutputFiles.h"
 #include "numerics/Solver.h"
 
@@ -157,7 +158,7 @@ void FluidPhase::calculateTheSallaSpinodalTemperature() {
     pressure(1.0);
     calculate_saturation_pressure();
     if (error) {
-        std::printf("Salla spinodal: no saturation at %lg K\n", Tboil);
+        vornex::cprintf("Salla spinodal: no saturation at %lg K\n", Tboil);
         return;
     }
     evaluateSaturatedLiquid(*this);
@@ -173,7 +174,7 @@ void FluidPhase::calculateTheSallaSpinodalTemperature() {
     solver.verbose = 1;
     const double Ts = solver.solve();
     if (solver.error != 0) error = 1;
-    std::printf("Salla spinodal temperature : %lg err : %d\n", Ts, error);
+    vornex::cprintf("Salla spinodal temperature : %lg err : %d\n", Ts, error);
 }
 
 // -------------------------------------------------------------- emulsion stability

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "fluid/FluidPhase.h"
+#include "numerics/Decimal.h"
 #include "fluid/OutputFiles.h"
 #include "fluid/VolumeNear.h"
 
@@ -102,9 +103,9 @@ void FluidPhase::checkCpAt(double TK, double Pbar) {
     };
     const double Hminus = enthalpyPerMass(TK - h);
     const double Hplus = enthalpyPerMass(TK + h);
-    std::printf("Cp (num.) %12f\n", (Hplus - Hminus) / (2 * h));
+    vornex::cprintf("Cp (num.) %12f\n", (Hplus - Hminus) / (2 * h));
     enthalpyPerMass(TK);
-    std::printf("Cp (ana.) %12f\n", Cp / M);
+    vornex::cprintf("Cp (ana.) %12f\n", Cp / M);
 }
 
 }  // namespace vornex

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "fluid/FluidPhase.h"
+#include "numerics/Decimal.h"
 #include "fluid/JointCriticalPoints.h"
 #include "fluid/OutputFiles.h"
 #include "fluid/ParameterSearch.h"
@@ -18,20 +19,20 @@ namespace vornex {
 namespace {
 
 void printPointBlock(const FluidPhase& f, const char* title) {
-    std::printf("%s\n", title);
-    std::printf("errorflag %d\n", f.error);
-    std::printf("x  %lg %lg \n", f.x[0], f.x[1]);
-    std::printf("T    %lg\n", f.T);
-    std::printf("P    %lg\n", f.P * 1e-5);
-    std::printf("V    %lg\n", f.V * 1e6);
-    std::printf("par  %lg\n", f.parameter1);
+    vornex::cprintf("%s\n", title);
+    vornex::cprintf("errorflag %d\n", f.error);
+    vornex::cprintf("x  %lg %lg \n", f.x[0], f.x[1]);
+    vornex::cprintf("T    %lg\n", f.T);
+    vornex::cprintf("P    %lg\n", f.P * 1e-5);
+    vornex::cprintf("V    %lg\n", f.V * 1e6);
+    vornex::cprintf("par  %lg\n", f.parameter1);
 }
 
 void printCurveBlock(const FluidPhase& f, double par2) {
-    std::printf("----------------------------------\n");
-    std::printf("T %lg  x %lg  V %lg \n", f.T, f.x[1], f.V * 1e6);
-    std::printf("par1 %lg  par2 %lg  lambda %lg\n", f.parameter1, par2, 1.0);
-    std::printf("----------------------------------\n");
+    vornex::cprintf("----------------------------------\n");
+    vornex::cprintf("T %lg  x %lg  V %lg \n", f.T, f.x[1], f.V * 1e6);
+    vornex::cprintf("par1 %lg  par2 %lg  lambda %lg\n", f.parameter1, par2, 1.0);
+    vornex::cprintf("----------------------------------\n");
 }
 
 // Points beyond which a curve in the second parameter ends, so that it cannot run forever.

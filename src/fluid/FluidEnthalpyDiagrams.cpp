@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "fluid/FluidPhase.h"
+#include "numerics/Decimal.h"
 #include "fluid/OutputFiles.h"
 
 namespace vornex {
@@ -35,7 +36,7 @@ std::string dataPath(std::string_view name) {
 
 std::string ratioName(const char* prefix, double value) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%s%.0f", prefix, 100.0 * value);
+    vornex::csnprintf(buffer, sizeof buffer, "%s%.0f", prefix, 100.0 * value);
     return dataPath(buffer);
 }
 
@@ -43,11 +44,11 @@ std::string ratioName(const char* prefix, double value) {
 std::string scaled(int column, double factor) {
     char buffer[64];
     if (factor == 1.0)
-        std::snprintf(buffer, sizeof buffer, "%d", column);
+        vornex::csnprintf(buffer, sizeof buffer, "%d", column);
     else if (factor > 1.0)
-        std::snprintf(buffer, sizeof buffer, "($%d*%.10g)", column, factor);
+        vornex::csnprintf(buffer, sizeof buffer, "($%d*%.10g)", column, factor);
     else
-        std::snprintf(buffer, sizeof buffer, "($%d/%.10g)", column, 1.0 / factor);
+        vornex::csnprintf(buffer, sizeof buffer, "($%d/%.10g)", column, 1.0 / factor);
     return buffer;
 }
 
@@ -81,7 +82,7 @@ void replotPoints(OutputFile& gp, const char* pointsFile, const std::string& x,
 // Checks the names and opens the script; false, with a message, when either fails.
 bool openDiagram(OutputFile& gp, const char* script, const char* satFile, const char* pointsFile) {
     if (!isSafeDataName(satFile) || (pointsFile != nullptr && !isSafeDataName(pointsFile))) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "%s not written: a table name is empty or holds a quote, a "
                      "backquote or a control character\n",
                      script);

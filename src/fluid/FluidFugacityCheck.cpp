@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fluid/FluidPhase.h"
+#include "numerics/Decimal.h"
 
 namespace vornex {
 
@@ -31,9 +32,9 @@ std::vector<double> quotient(const std::vector<double>& plus, const std::vector<
 }
 
 void printRow(const char* label, const std::vector<double>& values) {
-    std::printf("%s", label);
-    for (double v : values) std::printf("%lg  ", v);
-    std::printf("\n");
+    vornex::cprintf("%s", label);
+    for (double v : values) vornex::cprintf("%lg  ", v);
+    vornex::cprintf("\n");
 }
 
 // An n x n table: one line per component i, entry j the derivative in x_j.
@@ -96,18 +97,18 @@ std::vector<double> scalarByX(const std::vector<Difference>& byX, double Snapsho
 }  // namespace
 
 void FluidPhase::check_fugacities() {
-    std::printf("T %lg\n", T);
-    std::printf("P %lg\n", P * 1e-5);
-    std::printf("x ");
-    for (int i = 0; i < nc; ++i) std::printf("%lg ", x[static_cast<size_t>(i)]);
-    std::printf("\n");
+    vornex::cprintf("T %lg\n", T);
+    vornex::cprintf("P %lg\n", P * 1e-5);
+    vornex::cprintf("x ");
+    for (int i = 0; i < nc; ++i) vornex::cprintf("%lg ", x[static_cast<size_t>(i)]);
+    vornex::cprintf("\n");
     calculate_molar_volume();
     calculate_fugacities();
     printRow("Fugacities ", fugacity);
-    std::printf("Fugacity coefficients ");
+    vornex::cprintf("Fugacity coefficients ");
     printRow("", fugacityCoefficient);
 
-    std::printf("Analytical derivatives as a function of T, P and x variables\n");
+    vornex::cprintf("Analytical derivatives as a function of T, P and x variables\n");
     printRow("dfugacitydT ", dfdT);
     printRow("dfugacitydP ", dfdP);
     printTable("dfugacitydx ", dfdx);
@@ -117,7 +118,7 @@ void FluidPhase::check_fugacities() {
         calculate_molar_volume();
         calculate_fugacities();
     };
-    std::printf("Numerical derivatives\n");
+    vornex::cprintf("Numerical derivatives\n");
     const Difference byT = difference(
         *this, T, 1e-5, [this](double v) { temperature(v); }, atConstantP);
     printRow("dfugacitydT ", quotient(byT.plus.f, byT.minus.f, byT.step));
@@ -126,17 +127,17 @@ void FluidPhase::check_fugacities() {
     printRow("dfugacitydP ", quotient(byP.plus.f, byP.minus.f, byP.step * 1e5));
     printTable("dfugacitydx ", tableOf(compositionDifferences(*this, atConstantP), &Snapshot::f));
 
-    std::printf("V %lg\n", V);
-    std::printf("Analytical derivatives as a function of T, V and x variables\n");
-    std::printf("dZdT       %lg\n", dZdT);
-    std::printf("dPdT       %lg\n", dPdT);
+    vornex::cprintf("V %lg\n", V);
+    vornex::cprintf("Analytical derivatives as a function of T, V and x variables\n");
+    vornex::cprintf("dZdT       %lg\n", dZdT);
+    vornex::cprintf("dPdT       %lg\n", dPdT);
     printRow("drcpdT      ", dmudT);
     printRow("dfugcoefdT  ", dphidT);
-    std::printf("dZdV       %lg\n", dZdV);
-    std::printf("dPdV       %lg\n", dPdV);
+    vornex::cprintf("dZdV       %lg\n", dZdV);
+    vornex::cprintf("dPdV       %lg\n", dPdV);
     printRow("dfugcoefdV ", dphidV);
     printRow("dfugacitydV ", dfdV);
-    std::printf("dZdP       %lg\n", dZdP);
+    vornex::cprintf("dZdP       %lg\n", dZdP);
     printRow("drcpdV      ", dmudV);
     printRow("dZdx        ", dZdx);
     printRow("dPdx        ", dPdx);
@@ -149,17 +150,17 @@ void FluidPhase::check_fugacities() {
         calculate_pressure();
         calculate_fugacities();
     };
-    std::printf("Numerical derivatives\n");
+    vornex::cprintf("Numerical derivatives\n");
     const Difference byTV = difference(
         *this, T, 1e-5, [this](double v) { temperature(v); }, atConstantV);
-    std::printf("dZdT       %lg\n", (byTV.plus.Z - byTV.minus.Z) / byTV.step);
-    std::printf("dPdT       %lg\n", (byTV.plus.P - byTV.minus.P) / byTV.step);
+    vornex::cprintf("dZdT       %lg\n", (byTV.plus.Z - byTV.minus.Z) / byTV.step);
+    vornex::cprintf("dPdT       %lg\n", (byTV.plus.P - byTV.minus.P) / byTV.step);
     printRow("drcpdT     ", quotient(byTV.plus.mur, byTV.minus.mur, byTV.step));
     printRow("dfugcoefdT ", quotient(byTV.plus.phi, byTV.minus.phi, byTV.step));
     const Difference byV = difference(
         *this, V, 1e-11, [this](double v) { volume(v); }, atConstantV);
-    std::printf("dZdV       %lg\n", (byV.plus.Z - byV.minus.Z) / byV.step);
-    std::printf("dPdV       %lg\n", (byV.plus.P - byV.minus.P) / byV.step);
+    vornex::cprintf("dZdV       %lg\n", (byV.plus.Z - byV.minus.Z) / byV.step);
+    vornex::cprintf("dPdV       %lg\n", (byV.plus.P - byV.minus.P) / byV.step);
     printRow("drcpdV    ", quotient(byV.plus.mur, byV.minus.mur, byV.step));
     printRow("dfugcoefdV ", quotient(byV.plus.phi, byV.minus.phi, byV.step));
     printRow("dfugacitydV ", quotient(byV.plus.f, byV.minus.f, byV.step));
@@ -225,17 +226,17 @@ void FluidPhase::calculateDisequilibratedLiquid(double TK, double Pbar) {
     solver.context = &target;
     solver.x[0] = 373.15;
     solver.x[1] = 1.8e-5;
-    std::printf("Vapour mu : %12f P : %lf\n", target.mu, Pvapour);
+    vornex::cprintf("Vapour mu : %12f P : %lf\n", target.mu, Pvapour);
     if (solver.solve() == 0) {
         temperature(solver.x[0]);
         volume(solver.x[1]);
         calculate_pressure();
         calculate_state_functions();
     } else {
-        std::printf("No convergence\n");
+        vornex::cprintf("No convergence\n");
     }
-    std::printf("T %.2f P %.2f\n", T, P * 1e-5);
-    std::printf("Liquid mu %12f P : %f\n", G, P * 1e-5);
+    vornex::cprintf("T %.2f P %.2f\n", T, P * 1e-5);
+    vornex::cprintf("Liquid mu %12f P : %f\n", G, P * 1e-5);
 }
 
 }  // namespace vornex

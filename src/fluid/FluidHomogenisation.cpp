@@ -9,6 +9,7 @@
 #include <initializer_list>
 
 #include "fluid/FluidPhase.h"
+#include "numerics/Decimal.h"
 #include "fluid/SaturationSolver.h"
 
 namespace vornex {
@@ -235,7 +236,7 @@ void FluidPhase::calculateTheDensityFromTh(double Th) {
     calculate_saturation_pressure();
     if (error) return;
     // The inclusion homogenises into its liquid: its density is the saturated liquid one.
-    std::printf("V : %12.2f cm3/mol\t\trho : %12.2f kg/m3\t\tP : %12.2f bar\n", Vl * 1e6, M / Vl,
+    vornex::cprintf("V : %12.2f cm3/mol\t\trho : %12.2f kg/m3\t\tP : %12.2f bar\n", Vl * 1e6, M / Vl,
                 P * 1e-5);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationSolver.h"
 
@@ -116,7 +117,7 @@ void FluidPhase::calculateIsoBiphasic(IsoParameterFlag flag, double value, short
         temperature(T0);
         volume(V1);
         if (!criticalRow(*this, out, q, value)) {
-            std::fprintf(stderr, "Cannot find the critical point\n");
+            vornex::cfprintf(stderr, "Cannot find the critical point\n");
         } else {
             const double Tc = T, Vc = V;
             dT = -std::fabs(dT);

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 
 namespace vornex {
@@ -38,7 +39,7 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
                                      char stopAtInstability, char mode, const char* suffix,
                                      CurveArray* array) {
     if (!(dT != 0.0 && dV != 0.0 && std::isfinite(dT) && std::isfinite(dV))) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Isobar %lf : the steps dT %lg and dV %lg must be finite and non-zero\n", Pbar,
                      dT, dV);
         error = 1;
@@ -54,7 +55,7 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
     calculate_molar_volume();
     if (error != 0) {
         calculate_temperature();
-        if (error != 0) std::fprintf(stderr, "Isobar %lf : calculation failure\n", Pbar);
+        if (error != 0) vornex::cfprintf(stderr, "Isobar %lf : calculation failure\n", Pbar);
     }
 
     CurveOutput out(mode == kIgorText || mode == kColumnTable || mode == kCurveArray ? mode : 0,
@@ -82,7 +83,7 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
     bool stableSeen = false, crossed = false;
     while (opened && error == 0 && Tmin <= T && T <= Tmax && Vmin < V && V < Vmax) {
         if (++points > kMaxIsobarPoints) {
-            std::fprintf(stderr, "Isobar %lf : stopped after %d points\n", Pbar, kMaxIsobarPoints);
+            vornex::cfprintf(stderr, "Isobar %lf : stopped after %d points\n", Pbar, kMaxIsobarPoints);
             break;
         }
         calculate_fugacities();
@@ -110,7 +111,7 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
                     lastV = V;
                     continue;
                 }
-                std::fprintf(stderr, "Isobar %lf : no %s beyond the spinodal near %lg K\n", Pbar,
+                vornex::cfprintf(stderr, "Isobar %lf : no %s beyond the spinodal near %lg K\n", Pbar,
                              V > stableV ? "vapour" : "liquid", stableT);
                 error = 1;
                 break;
@@ -204,7 +205,7 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
                 calculate_temperature();
             // A failure here ends the isobar through the error flag.
             if (error != 0)
-                std::fprintf(stderr,
+                vornex::cfprintf(stderr,
                              "Isobar %lf : no state of either phase beyond %lg K, %lg cm3/mol\n",
                              Pbar, T0, V0 * 1e6);
             break;

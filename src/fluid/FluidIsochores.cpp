@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/FluidSweeps.h"
 #include "fluid/Metastability.h"
@@ -45,10 +46,10 @@ struct RowNotes {
     long written = 0, notNumbers = 0;
     ~RowNotes() {
         if (written > 0 && !fluid.givesHeatCapacities())
-            std::fprintf(stderr, "%s at %g %s: the Cv and Cp columns are nan: %s\n", curve, at,
+            vornex::cfprintf(stderr, "%s at %g %s: the Cv and Cp columns are nan: %s\n", curve, at,
                          units, fluid.whyNoHeatCapacities());
         if (notNumbers > 0)
-            std::fprintf(stderr,
+            vornex::cfprintf(stderr,
                          "%s at %g %s: %ld points left out (%ld written), where the model's "
                          "state functions are not numbers\n",
                          curve, at, units, notNumbers, written);
@@ -70,7 +71,7 @@ struct DomeRows {
     }
     ~DomeRows() {
         if (count == 0) return;
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Isochore at %g cm3/mol: no row from %g to %g K (%d rows), inside the "
                      "two-phase region, where the stable state is the saturated liquid and "
                      "vapour at the saturation pressure\n",
@@ -147,7 +148,7 @@ void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double
     // no row; the liquid and the vapour branch are written on either side.
     const TwoPhaseBand band = twoPhaseBandAt(*this, TK);
     if (band.found && band.spinodalLiquid < Vmax && band.spinodalVapour > Vmin)
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Isotherm at %g K: no row between the spinodals at %g and %g cm3/mol, where "
                      "no uniform fluid is stable (the saturated liquid and vapour are, at %g "
                      "bar)\n",
@@ -175,7 +176,7 @@ void FluidPhase::calculate_isotherm(FILE* stream, double TK, double Vmin, double
             return true;
         }
         if (upward ? P >= previous : P <= previous) {
-            std::fprintf(stderr,
+            vornex::cfprintf(stderr,
                          "Isotherm at %g K: the pressure %s again at V = %g cm3/mol, past the "
                          "unstable region; this branch ends there\n",
                          TK, upward ? "rises" : "falls", v * kCm3PerM3);
@@ -316,7 +317,7 @@ void FluidPhase::calculate_iso_surface(double* levels, int nLevels, double Tmin,
                              P * kBarPerPa, A, H, U, S, G, Cv, Cp);
                });
     if (!givesHeatCapacities())
-        std::fprintf(stderr, "parsurf.txt: the Cv and Cp columns are nan: %s\n",
+        vornex::cfprintf(stderr, "parsurf.txt: the Cv and Cp columns are nan: %s\n",
                      whyNoHeatCapacities());
 }
 

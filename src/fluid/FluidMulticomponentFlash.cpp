@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/MixtureSide.h"
 
@@ -216,13 +217,13 @@ void FluidPhase::calculateTernary(double TK, double PPa, double z1, double z2, d
                                   double* yv) {
     if (nc != 3 || xl == nullptr || yv == nullptr) return;
     if (!(z1 + z2 > 0.0)) {
-        std::printf("Cannot find first point\n");
+        vornex::cprintf("Cannot find first point\n");
         return;
     }
     std::vector<double> x(xl, xl + 3), y(yv, yv + 3), z = {1.0 - z1 - z2, z1, z2};
     calculate_flash_pointX(TK, PPa, Vliquid, Vvapour, x.data(), y.data(), z.data());
     if (error) {
-        std::printf("Cannot find first point\n");
+        vornex::cprintf("Cannot find first point\n");
         return;
     }
     const double r = z1 / (z1 + z2);

@@ -1,4 +1,5 @@
 #include "fluid/FluidPhase.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,7 +47,7 @@ void FluidPhase::createInteractions(int n) {
 bool FluidPhase::setInteraction(int index, Interaction* term) {
     const int slots = numberOfInteractions() - (extraTerm ? 1 : 0);
     if (index < 0 || index >= slots) {
-        std::fprintf(stderr, "You have specified a false interaction index (%d)...\n", index);
+        vornex::cfprintf(stderr, "You have specified a false interaction index (%d)...\n", index);
         return false;
     }
     auto& slot = interaction[static_cast<size_t>(index)];
@@ -132,7 +133,7 @@ void FluidPhase::number_of_components(int count) {
 void FluidPhase::add_component(const char* name) {
     if (name != nullptr && nc >= 1 && componentsAdded >= nc &&
         std::find(componentName.begin(), componentName.end(), name) == componentName.end()) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "%s: component %s refused, the fluid has its %d components; give a component "
                      "count to name others\n",
                      modelName.empty() ? "fluid" : modelName.c_str(), name, nc);
@@ -268,12 +269,12 @@ void FluidPhase::calculateTheCriticalCurve(const char*) {}
 // A model without its own isopleth tracer says so, rather than leave the caller to find
 // an empty result.
 void FluidPhase::calculateTheIsopleth2(const char*, double, double, double) {
-    std::fprintf(stderr, "%s has no isopleth tracer for a binary mixture\n",
+    vornex::cfprintf(stderr, "%s has no isopleth tracer for a binary mixture\n",
                  modelName.empty() ? "This model" : modelName.c_str());
     error = 1;
 }
 void FluidPhase::calculateTheIsopleth3(const char*, double, double, double, double) {
-    std::fprintf(stderr, "%s has no isopleth tracer for a ternary mixture\n",
+    vornex::cfprintf(stderr, "%s has no isopleth tracer for a ternary mixture\n",
                  modelName.empty() ? "This model" : modelName.c_str());
     error = 1;
 }
@@ -664,16 +665,16 @@ void FluidPhase::print_parse_tree(FILE* out) {
                 std::fputs("\nNo state is set: the values of the tree are not computed.\n", out);
                 return;
             }
-            std::fprintf(out, "\nValues at T = %.10g K, V = %.10g cm3/mol", T, V * 1e6);
+            vornex::cfprintf(out, "\nValues at T = %.10g K, V = %.10g cm3/mol", T, V * 1e6);
             for (int i = 0; i < nc && nc > 1; ++i)
-                std::fprintf(out, ", x%d = %.10g", i, x[static_cast<size_t>(i)]);
+                vornex::cfprintf(out, ", x%d = %.10g", i, x[static_cast<size_t>(i)]);
             std::fputs("\n", out);
         }
         forEachTerm(*this, [this, out, pass](Interaction& term) {
             if (term.root == nullptr) return;
             std::fputs("\n\n\n========================================================\n", out);
             if (!term.modelName.empty()) {
-                std::fprintf(out, "\t\t%s\n", term.modelName.c_str());
+                vornex::cfprintf(out, "\t\t%s\n", term.modelName.c_str());
                 std::fputs("========================================================\n\n", out);
             }
             if (pass == 0) {

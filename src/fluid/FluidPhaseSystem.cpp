@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "fluid/FluidPhase.h"
+#include "numerics/Decimal.h"
 
 namespace vornex {
 
@@ -87,7 +88,7 @@ int FluidPhase::systemCodeOf(const char* name) {
 int FluidPhase::setSystemType(const char* name) {
     const int code = systemCodeOf(name);
     if (code == 0) {
-        std::fprintf(stderr, "(%s) system type not implemented !\n", name ? name : "");
+        vornex::cfprintf(stderr, "(%s) system type not implemented !\n", name ? name : "");
         return 1;
     }
     systemCode = static_cast<int8_t>(code);
@@ -101,7 +102,7 @@ void FluidPhase::setSystemCode(char code) {
     for (const SystemConfiguration& s : kSystems)
         if (s.code == code) config = &s;
     if (config == nullptr) {
-        std::fprintf(stderr, "FluidPhase system type %d not implemented\n", code);
+        vornex::cfprintf(stderr, "FluidPhase system type %d not implemented\n", code);
         return;
     }
     number_of_components(config->count);
@@ -180,7 +181,7 @@ FluidPhase* FluidPhase::getEOS(const char* keyword) {
         if (it != r.factories.end()) factory = it->second;
     }
     if (!factory) {
-        std::fprintf(stderr, "No model is known by the keyword \"%s\"\n", keyword);
+        vornex::cfprintf(stderr, "No model is known by the keyword \"%s\"\n", keyword);
         return nullptr;
     }
     FluidPhase* model = factory();
@@ -193,7 +194,7 @@ FluidPhase* FluidPhase::getEOS(const char* keyword) {
             // A model that refuses its keyword's system (it says why) would only give
             // meaningless states: no model is better than that.
             if (model->error) {
-                std::fprintf(stderr, "The model \"%s\" cannot be built for its system\n",
+                vornex::cfprintf(stderr, "The model \"%s\" cannot be built for its system\n",
                              keyword);
                 delete model;
                 return nullptr;

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/FluidSweeps.h"
 #include "fluid/OutputFiles.h"
@@ -50,7 +51,7 @@ bool positiveInputs(FluidPhase& f, const char* sweep,
                     std::initializer_list<std::pair<const char*, double>> values) {
     for (const auto& [name, value] : values) {
         if (std::isfinite(value) && value > 0.0) continue;
-        std::fprintf(stderr, "%s refused: %s = %g must be finite and above zero\n", sweep, name,
+        vornex::cfprintf(stderr, "%s refused: %s = %g must be finite and above zero\n", sweep, name,
                      value);
         f.error = 1;
         return false;
@@ -96,7 +97,7 @@ void FluidPhase::calculateTheIsochor(double Vm3, double T1, double T2, int simpl
     const double requestedEnd = T2;
     if (std::fabs(T2 - T1) > kMaxSweepRows) {
         const double end = T1 + std::copysign(double(kMaxSweepRows), T2 - T1);
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Isochore from %g to %g K: more than %d rows at one per kelvin; it stops at "
                      "%g K\n",
                      T1, T2, kMaxSweepRows, end);
@@ -227,33 +228,33 @@ void FluidPhase::calculatePropertiesGrid(double T1, double T2, double V1, double
 }
 
 void FluidPhase::dump() {
-    if (error != 0) std::printf("!! The error flag is set: the values below are no state.\n");
-    std::printf("** T %9.2f K    ( %9.2f\u00b0C )\n", T, T - 273.15);
-    std::printf("** P %9.2f bar    \n", P * 1e-5);
-    std::printf("-> V   %12lg m3/mol   %12lg cm3/mol     \n", V, V * 1e6);
+    if (error != 0) vornex::cprintf("!! The error flag is set: the values below are no state.\n");
+    vornex::cprintf("** T %9.2f K    ( %9.2f\u00b0C )\n", T, T - 273.15);
+    vornex::cprintf("** P %9.2f bar    \n", P * 1e-5);
+    vornex::cprintf("-> V   %12lg m3/mol   %12lg cm3/mol     \n", V, V * 1e6);
     // A fluid set up without molar masses has figures per mole only: per kg they would be
     // divisions by zero. Their fields stay blank, so that the columns per mole stay put.
     auto known = [](double molarMassOf) { return molarMassOf > 0.0 && std::isfinite(molarMassOf); };
     const bool massKnown = known(M);
     if (massKnown)
-        std::printf("-> rho %12f kg/m3    %12f mol/dm3\n", M / V, 0.001 / V);
+        vornex::cprintf("-> rho %12f kg/m3    %12f mol/dm3\n", M / V, 0.001 / V);
     else
-        std::printf("-> rho %12s          %12f mol/dm3\n", "", 0.001 / V);
-    std::printf("-> Z   %12lg\n", Z);
-    if (!massKnown) std::printf("   No molar mass: no figures per kg\n");
+        vornex::cprintf("-> rho %12s          %12f mol/dm3\n", "", 0.001 / V);
+    vornex::cprintf("-> Z   %12lg\n", Z);
+    if (!massKnown) vornex::cprintf("   No molar mass: no figures per kg\n");
     if (nc > 1) {
         if (componentName.empty() || componentName[0] != "H2O") {
-            for (int i = 0; i < nc; ++i) std::printf("x(i) %12f\n", x[i]);
+            for (int i = 0; i < nc; ++i) vornex::cprintf("x(i) %12f\n", x[i]);
         } else {
-            std::printf("x(0) %12f\n", x[0]);
+            vornex::cprintf("x(0) %12f\n", x[0]);
             for (int i = 1; i < nc; ++i) {
                 if (!massKnown || !known(molarMass[0]) || !known(molarMass[i]) || !(x[0] > 0.0)) {
-                    std::printf("x(%d) %12f\n", i, x[i]);
+                    vornex::cprintf("x(%d) %12f\n", i, x[i]);
                     continue;
                 }
                 const double molality = x[i] / (x[0] * molarMass[0]);
                 const double massPercent = x[i] * molarMass[i] / M * 100;
-                std::printf("x(%d) %12f  m(%d) %12f  wt(%d)  %12f\n", i, x[i], i, molality, i,
+                vornex::cprintf("x(%d) %12f  m(%d) %12f  wt(%d)  %12f\n", i, x[i], i, molality, i,
                             massPercent);
             }
         }
@@ -262,8 +263,8 @@ void FluidPhase::dump() {
     // outside a model's range the values grow past any fixed field, and stay apart.
     auto field = [](double value) {
         char text[48];
-        std::snprintf(text, sizeof text, "%12.2f", value);
-        if (std::strlen(text) > 12) std::snprintf(text, sizeof text, "%12.5e", value);
+        vornex::csnprintf(text, sizeof text, "%12.2f", value);
+        if (std::strlen(text) > 12) vornex::csnprintf(text, sizeof text, "%12.5e", value);
         return std::string(text);
     };
     auto line = [this, massKnown, &field](const char* name, double perMole, bool energy) {
@@ -272,9 +273,9 @@ void FluidPhase::dump() {
             massKnown ? field(perMole / M / scale) + (energy ? " kJ/kg   " : " J/kg/K  ")
                       : std::string(21, ' ');
         if (!std::isfinite(perMole))
-            std::printf("-> %14s %12s\n", name, "undefined");
+            vornex::cprintf("-> %14s %12s\n", name, "undefined");
         else
-            std::printf("-> %14s %s%s %s\n", name, perKg.c_str(), field(perMole / scale).c_str(),
+            vornex::cprintf("-> %14s %s%s %s\n", name, perKg.c_str(), field(perMole / scale).c_str(),
                         energy ? "kJ/mol" : "J/mol/K");
     };
     if (ideal == nullptr) {
@@ -283,14 +284,14 @@ void FluidPhase::dump() {
         // gas has R T. The entropy, the heat capacities, the sound speed and the
         // Joule-Thomson coefficient need the ideal-gas heat capacity.
         const double RT = kGasConstant * T;
-        std::printf("   No ideal-gas term: residual properties (state minus ideal gas at T)\n");
+        vornex::cprintf("   No ideal-gas term: residual properties (state minus ideal gas at T)\n");
         line("h residual", H - RT, true);
         line("u residual", U, true);
         line("cv residual", CvResidual, false);
         line("cp residual", CpResidual, false);
     } else {
         if (!givesHeatCapacities())
-            std::printf("   No heat capacity, sound speed or Joule-Thomson coefficient: %s\n",
+            vornex::cprintf("   No heat capacity, sound speed or Joule-Thomson coefficient: %s\n",
                         whyNoHeatCapacities());
         line("h", H, true);
         line("u", U, true);
@@ -302,31 +303,31 @@ void FluidPhase::dump() {
     auto number = [](const char* format, double value) {
         char text[64];
         if (std::isfinite(value))
-            std::snprintf(text, sizeof text, format, value);
+            vornex::csnprintf(text, sizeof text, format, value);
         else
-            std::snprintf(text, sizeof text, "%12s", "undefined");
+            vornex::csnprintf(text, sizeof text, "%12s", "undefined");
         return std::string(text);
     };
     // Both diverge at a critical point, where what the slope gives them is rounding.
     const double none = std::numeric_limits<double>::quiet_NaN();
     const bool critical = isothermalSlopeVanishes();
-    std::printf("->          alpha %s K-1,       beta %s Pa-1\n",
+    vornex::cprintf("->          alpha %s K-1,       beta %s Pa-1\n",
                 number("%12lg", critical ? none : dVdT / V).c_str(),
                 number("%12lg", critical ? none : -1 / (V * dPdV)).c_str());
     for (int i = 0; i < nc; ++i)
-        std::printf("->    fugacity[%d] %12.2f bar, fugcoef[%d] %12f\n", i, fugacity[i] * 1e-5, i,
+        vornex::cprintf("->    fugacity[%d] %12.2f bar, fugcoef[%d] %12f\n", i, fugacity[i] * 1e-5, i,
                     fugacityCoefficient[i]);
     if (ideal == nullptr) return;
     if (atCriticalPoint())
-        std::printf(
+        vornex::cprintf(
             "   The critical point: cv and cp diverge, the sound speed vanishes, and the "
             "Joule-Thomson coefficient has no value\n");
     else if (isothermalSlopeVanishes())
-        std::printf(
+        vornex::cprintf(
             "   (dP/dV)_T vanishes: a critical or spinodal state, without cp or "
             "Joule-Thomson coefficient\n");
-    std::printf("->  Joule-Thomson %s K/bar\n", number("%12.4lf", jouleThomson * 1e5).c_str());
-    std::printf("      Sound speed %s m/s\n", number("%12.2f", soundSpeed).c_str());
+    vornex::cprintf("->  Joule-Thomson %s K/bar\n", number("%12.4lf", jouleThomson * 1e5).c_str());
+    vornex::cprintf("      Sound speed %s m/s\n", number("%12.2f", soundSpeed).c_str());
 }
 
 }  // namespace vornex

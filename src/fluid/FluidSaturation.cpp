@@ -11,6 +11,7 @@
 #include <string>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationSolver.h"
 
@@ -581,7 +582,7 @@ void FluidPhase::initializeSaturationVolumesFromT(const char* component, double 
 }
 
 void FluidPhase::initializeSaturationVolumesFromP(const char*, double) {
-    std::fprintf(stderr, "InitializeSaturationVolumesFromP not implemented\n");
+    vornex::cfprintf(stderr, "InitializeSaturationVolumesFromP not implemented\n");
 }
 
 // ------------------------------------------------------------------- conodes
@@ -593,32 +594,32 @@ namespace {
 // with the entropy column S (J/(mol K)).
 void writeConodeRow(const FluidPhase& f, std::FILE* out, bool withEntropy) {
     if (out == nullptr) return;
-    std::fprintf(out, "%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f", f.T,
+    vornex::cfprintf(out, "%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f", f.T,
                  f.V * 1e6, f.M / f.V, f.P * 1e-5, f.H * 0.001, f.H / f.M * 0.001,
                  f.U / f.M * 0.001, f.S / f.M, f.Cv / f.M, f.Cp / f.M, f.jouleThomson, f.U);
-    if (withEntropy) std::fprintf(out, "\t%12f", f.S);
-    std::fprintf(out, "\n");
+    if (withEntropy) vornex::cfprintf(out, "\t%12f", f.S);
+    vornex::cfprintf(out, "\n");
 }
 
 // Shared end of both conode writers: the saturated liquid and vapour, printed and written.
 void reportConode(FluidPhase& fluid, std::FILE* out, bool withEntropy) {
     if (fluid.error) {
-        std::printf("Error calculation\n\n");
+        vornex::cprintf("Error calculation\n\n");
         return;
     }
     const double Vvapour = fluid.Vv;
     fluid.volume(fluid.Vl);
     fluid.calculate_state_functions();
     const double Hliquid = fluid.H;
-    std::printf("Liquid\n");
+    vornex::cprintf("Liquid\n");
     fluid.dump();
     writeConodeRow(fluid, out, withEntropy);
     fluid.volume(Vvapour);
     fluid.calculate_state_functions();
-    std::printf("Gas\n");
+    vornex::cprintf("Gas\n");
     fluid.dump();
     writeConodeRow(fluid, out, withEntropy);
-    std::printf("\nVaporisation Enthalpy = %12f kJ/kg\n\n", (fluid.H - Hliquid) / fluid.M * 0.001);
+    vornex::cprintf("\nVaporisation Enthalpy = %12f kJ/kg\n\n", (fluid.H - Hliquid) / fluid.M * 0.001);
 }
 
 }  // namespace

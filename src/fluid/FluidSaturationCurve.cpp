@@ -11,6 +11,7 @@
 #include <string>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationSolver.h"
 #include "numerics/LinearAlgebra.h"
@@ -237,7 +238,7 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
                                             const char* suffix, CurveArray* array) {
     if (!(dT != 0.0 && std::isfinite(dT) && std::isfinite(T0))) {
         // A zero step would write the same conode over and over.
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Saturation curve: the start temperature %g K and the step %g K must be "
                      "finite, the step non-zero\n",
                      T0, dT);
@@ -265,7 +266,7 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
         calculate_state_functions();
         const double rhoc = M / V;
         if (!found || !(rhoc > 0.0) || !std::isfinite(rhoc)) {
-            std::fprintf(stderr, "Cannot find the critical point\n");
+            vornex::cfprintf(stderr, "Cannot find the critical point\n");
             finish();
             return;
         }

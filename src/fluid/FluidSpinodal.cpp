@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/ParameterSearch.h"
 #include "fluid/SaturationSolver.h"
@@ -124,7 +125,7 @@ void writeCurveRow(CurveOutput& out, const FluidPhase& f) {
 // its files carry nan. Said once per file written, with why.
 void noteSoundSpeedColumn(const FluidPhase& f, const CurveOutput& out, long rows) {
     if (rows == 0 || !out.writesFile() || f.givesHeatCapacities()) return;
-    std::fprintf(stderr,
+    vornex::cfprintf(stderr,
                  "%s: no sound speed (column c is nan): %s, which the sound speed at a "
                  "spinodal, T (dP/dT)^2 / (rho^2 cv), needs (%s)\n",
                  out.fileName().c_str(), f.whyNoHeatCapacities(),
@@ -213,7 +214,7 @@ void FluidPhase::calculateSpinodalPoint1(double Vm3, double Tstart) {
     volume(Vm3);
     double root = 0.0;
     if (solveOne(*this, &FluidPhase::equationForCalculatingSpinodal1, Tstart, 1e-9, root))
-        std::printf("Tsp : %12.2f K\t\t V : %12.2f cm3/mol\t\t Psp : %12.2f bar\n", T, V * 1e6,
+        vornex::cprintf("Tsp : %12.2f K\t\t V : %12.2f cm3/mol\t\t Psp : %12.2f bar\n", T, V * 1e6,
                     P * 1e-5);
 }
 
@@ -252,7 +253,7 @@ void mixtureSpinodalFromX(FluidPhase& f, Residual residual, double TK, double Vm
 // A point solved on its own request prints its console line; the curve tracers, whose points
 // are the rows of their files, solve them without it.
 void printSpinodalPointByV(const FluidPhase& f) {
-    std::printf("%d %10f %10f %10f\n", f.error, f.T, f.V * 1e6, f.P * 1e-5);
+    vornex::cprintf("%d %10f %10f %10f\n", f.error, f.T, f.V * 1e6, f.P * 1e-5);
 }
 
 }  // namespace
@@ -271,7 +272,7 @@ void FluidPhase::calculateLiquidSpinodalPointInMixtureIterateV(double TK, double
 
 void FluidPhase::calculateSpinodalPointInMixtureIterateX(double TK, double Vm3, double x1start) {
     mixtureSpinodalFromX(*this, &FluidPhase::equationForCalculatingSpinodalFromX, TK, Vm3, x1start);
-    std::printf("%d %f %f\n", error, V, nc > 1 ? x[1] : 0.0);
+    vornex::cprintf("%d %f %f\n", error, V, nc > 1 ? x[1] : 0.0);
 }
 
 // ------------------------------------------------- (T, V) Newton point solvers
@@ -725,7 +726,7 @@ void FluidPhase::calculateSpinodalCurveInMixture(double TK, double Vm3, char, do
                                                  double dT, char mode, const char* suffix,
                                                  char fromCritical) {
     if (nc != 2) {
-        std::fprintf(stderr, "Spinodal of a mixture: not a binary mixture (N = %d)\n", nc);
+        vornex::cfprintf(stderr, "Spinodal of a mixture: not a binary mixture (N = %d)\n", nc);
         error = 1;
         return;
     }
@@ -800,7 +801,7 @@ void FluidPhase::calculateSpinodalCurveInMixture(double TK, double Vm3, char, do
 
 void FluidPhase::calculateIsothermalMechanicalSpinodal(double TK, double Vm3, const char* suffix) {
     if (nc != 2) {
-        std::fprintf(stderr, "Mechanical spinodal: not a binary mixture (N = %d)\n", nc);
+        vornex::cfprintf(stderr, "Mechanical spinodal: not a binary mixture (N = %d)\n", nc);
         error = 1;
         return;
     }
@@ -856,7 +857,7 @@ void FluidPhase::calculateIsothermalSpinodalCurveInMixture(const char* suffix, d
                                                            double Vm3, double x1, char liquid,
                                                            char fromCritical) {
     if (nc != 2) {
-        std::fprintf(stderr, "Spinodal of a mixture: not a binary mixture (N = %d)\n", nc);
+        vornex::cfprintf(stderr, "Spinodal of a mixture: not a binary mixture (N = %d)\n", nc);
         error = 1;
         return;
     }

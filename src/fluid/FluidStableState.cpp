@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fluid/FluidPhase.h"
+#include "numerics/Decimal.h"
 #include "fluid/Metastability.h"
 
 namespace vornex {
@@ -271,14 +272,14 @@ std::string Metastability::report(const char* denser, const char* lighter) const
     if (!metastable) return {};
     char line[256];
     if (betweenSaturatedPhases) {
-        std::snprintf(line, sizeof line,
+        vornex::csnprintf(line, sizeof line,
                       "The state is metastable: its volume (%.4f cm3/mol) lies between those of "
                       "the saturated %s (%.4f cm3/mol) and %s (%.4f cm3/mol) at its temperature.",
                       volume * 1e6, denser, saturatedLiquid * 1e6, lighter,
                       saturatedVapour * 1e6);
         return line;
     }
-    std::snprintf(line, sizeof line,
+    vornex::csnprintf(line, sizeof line,
                   "The state is metastable: its fugacity (%.2f bar) is above that of the stable "
                   "%s (%.2f bar) at the same temperature and pressure.",
                   fugacity * 1e-5, stableIsDenser ? denser : lighter, stableFugacity * 1e-5);

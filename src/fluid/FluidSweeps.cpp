@@ -1,4 +1,5 @@
 #include "fluid/FluidSweeps.h"
+#include "numerics/Decimal.h"
 
 #include <cstdio>
 
@@ -35,7 +36,7 @@ void IsoLineDiagram::draw(FluidPhase& fluid, char mode, const char* suffix, int 
     for (int k = 0; k < count; ++k) {
         const int next = static_cast<unsigned char>(s[0]) + 1;
         if (next > '~' || next == '/') {
-            std::fprintf(stderr, "%s: no file name after suffix %s for line %d\n", title, s.c_str(),
+            vornex::cfprintf(stderr, "%s: no file name after suffix %s for line %d\n", title, s.c_str(),
                          k + 1);
             fluid.error = 1;
             break;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "expression/Expression.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
 
@@ -42,13 +43,13 @@ void FluidPhase::plotParameterVariation(int term, const char* node, int variable
     Interaction* selected = selectTerm(*this, term);
     if (selected == nullptr || selected->root == nullptr) return;
     if (variable < 0 || variable >= nc + 2) {
-        std::fprintf(stderr, "plotParameterVariation: no variable %d (0 T, 1 V, 2 .. %d x)\n",
+        vornex::cfprintf(stderr, "plotParameterVariation: no variable %d (0 T, 1 V, 2 .. %d x)\n",
                      variable, nc + 1);
         return;
     }
     if (!(step > 0.0) && from <= to) {
         // A step that does not advance would never reach the end of the range.
-        std::fprintf(stderr, "plotParameterVariation: the step %g must be positive\n", step);
+        vornex::cfprintf(stderr, "plotParameterVariation: the step %g must be positive\n", step);
         return;
     }
     Expression* plotted = selected->root;

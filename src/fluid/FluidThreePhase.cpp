@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/MixtureSide.h"
 
@@ -170,15 +171,15 @@ void FluidPhase::calculate_LLG_point(double TK, double Vliquid, double VpStart, 
             }
         }
     }
-    std::printf("err  %d\n", error);
-    std::printf("T    %#.10lg\n", T);
-    std::printf("P    %#.10lg\n", P * 1e-5);
-    std::printf("Vp   %#.10lg\n", Vp * 1e6);
-    std::printf("Vl   %#.10lg\n", Vl0 * 1e6);
-    std::printf("Vv   %#.10lg\n", Vv0 * 1e6);
-    std::printf("xp   %#.10lg\n", xp[1]);
-    std::printf("xl   %#.10lg\n", xLiquid[1]);
-    std::printf("xv   %#.10lg\n", yVapour[1]);
+    vornex::cprintf("err  %d\n", error);
+    vornex::cprintf("T    %#.10lg\n", T);
+    vornex::cprintf("P    %#.10lg\n", P * 1e-5);
+    vornex::cprintf("Vp   %#.10lg\n", Vp * 1e6);
+    vornex::cprintf("Vl   %#.10lg\n", Vl0 * 1e6);
+    vornex::cprintf("Vv   %#.10lg\n", Vv0 * 1e6);
+    vornex::cprintf("xp   %#.10lg\n", xp[1]);
+    vornex::cprintf("xl   %#.10lg\n", xLiquid[1]);
+    vornex::cprintf("xv   %#.10lg\n", yVapour[1]);
 }
 
 void FluidPhase::next_LLG_point(double& dVl, double& dVp, double& dVv, double& dxl, double& dxp,
@@ -231,7 +232,7 @@ void FluidPhase::calculate_the_LLG_curve(const char* file, double dT, double TK,
     };
     if (error == 0) derivatives();
     if (error) {
-        std::fprintf(stderr, "Can't find a starting point for the LLG curve\n");
+        vornex::cfprintf(stderr, "Can't find a starting point for the LLG curve\n");
         out.close();
         return;
     }
@@ -501,15 +502,15 @@ void FluidPhase::calculate_critical_endpoint1(double TK, double Vc, double Vvapo
     const bool inEquilibrium =
         !apart(Pc, P) && !apart(fc0, fugacity[0]) && !apart(fc1, fugacity[1]);
     error = failed != 0 || !inEquilibrium ? 1 : 0;
-    std::printf("err  %d\n", error);
-    std::printf("T    %#.10lg\n", Tendpoint);
-    std::printf("P    %#.10lg\n", Pc * 1e-5);
-    std::printf("Vl   %#.10lg\n", Vl0 * 1e6);
-    std::printf("Vv   %#.10lg\n", Vv0 * 1e6);
-    std::printf("xl   %#.10lg\n", x);
-    std::printf("xv   %#.10lg\n", y);
-    std::printf("slopec   %#.10lg\n", slopec);
-    std::printf("slopea   %#.10lg\n", slopea);
+    vornex::cprintf("err  %d\n", error);
+    vornex::cprintf("T    %#.10lg\n", Tendpoint);
+    vornex::cprintf("P    %#.10lg\n", Pc * 1e-5);
+    vornex::cprintf("Vl   %#.10lg\n", Vl0 * 1e6);
+    vornex::cprintf("Vv   %#.10lg\n", Vv0 * 1e6);
+    vornex::cprintf("xl   %#.10lg\n", x);
+    vornex::cprintf("xv   %#.10lg\n", y);
+    vornex::cprintf("slopec   %#.10lg\n", slopec);
+    vornex::cprintf("slopea   %#.10lg\n", slopea);
 }
 
 void FluidPhase::search_a_double_critical_endpoint(int parameter, double value, double TK,
@@ -522,7 +523,7 @@ void FluidPhase::search_a_double_critical_endpoint(int parameter, double value, 
     // where the end point ceases to exist.
     for (int step = 0; step < kMaxCurveSteps; ++step) {
         set_model_parameter(parameter, value);
-        std::printf("\nPARAMETER %#.10lg\t", value);
+        vornex::cprintf("\nPARAMETER %#.10lg\t", value);
         calculate_critical_endpoint1(TK, Vc, Vvapour, xc, y1);
         if (error) break;
         TK = Tendpoint;

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "fluid/FluidPhase.h"
+#include "numerics/Decimal.h"
 #include "fluid/JointCriticalPoints.h"
 #include "fluid/OutputFiles.h"
 #include "fluid/ParameterSearch.h"
@@ -175,7 +176,7 @@ void FluidPhase::calculate_tricritical_parameters(double& g2, double& g3, double
 
 void FluidPhase::check_tricritical_parameters() {
     if (nc != 2) {
-        std::printf("Works only for binary fluids\n");
+        vornex::cprintf("Works only for binary fluids\n");
         return;
     }
     const Conditions at = tricriticalConditions(*this);
@@ -193,8 +194,8 @@ void FluidPhase::check_tricritical_parameters() {
     setBinaryComposition(*this, x1);
     volume(V0);
     for (int k = 3; k <= 6; ++k) {
-        std::printf("g%dx ana. %lg\n", k, at.g[k] + at.m[k]);
-        std::printf("g%dx num. %lg\n", k,
+        vornex::cprintf("g%dx ana. %lg\n", k, at.g[k] + at.m[k]);
+        vornex::cprintf("g%dx num. %lg\n", k,
                     (side[0].g[k - 1] - side[1].g[k - 1]) / (2 * h) + at.m[k]);
     }
 }
@@ -253,10 +254,10 @@ double g5AfterG4Search(FluidPhase& f, double Tbefore, double Vbefore, double lim
         f.volume(Vbefore);
         return 0.0;
     }
-    std::printf("T %lg  x %lg  V %lg \n", f.T, f.x[1], f.V * 1e6);
+    vornex::cprintf("T %lg  x %lg  V %lg \n", f.T, f.x[1], f.V * 1e6);
     double g2, g3, g4, g5, m2, m3, m4, m5;
     f.calculate_tricritical_parameters(g2, g3, g4, g5, m2, m3, m4, m5);
-    std::printf("G2x %lg G3x %lg G4x %lg G5x %lg  error %d \n", g2 + m2, g3 + m3, g4 + m4, g5 + m5,
+    vornex::cprintf("G2x %lg G3x %lg G4x %lg G5x %lg  error %d \n", g2 + m2, g3 + m3, g4 + m4, g5 + m5,
                 f.error);
     keepSearchState(f);
     return g5 + m5;
@@ -301,13 +302,13 @@ void FluidPhase::search_the_tricritical_point(int index, double par, CriticalCur
     // a double point, where a tricritical point lies close by); at a pure end there is
     // nothing to start from.
     if (!(x[1] > 1e-6 && x[1] < 1.0 - 1e-6)) {
-        std::fprintf(stderr, "Tricritical point: the critical curve has no unstable point\n");
+        vornex::cfprintf(stderr, "Tricritical point: the critical curve has no unstable point\n");
         error = 1;
         return;
     }
     double g2, g3, g4, g5, m2, m3, m4, m5;
     calculate_tricritical_parameters(g2, g3, g4, g5, m2, m3, m4, m5);
-    std::printf("%lg %lg %lg %lg\n", g2 + m2, g3 + m3, g4 + m4, g5 + m5);
+    vornex::cprintf("%lg %lg %lg %lg\n", g2 + m2, g3 + m3, g4 + m4, g5 + m5);
     keepSearchState(*this);
     double found = par;
     if (!solveJointPoint(*this, JointPoint::Tricritical, index, found)) {
@@ -317,16 +318,16 @@ void FluidPhase::search_the_tricritical_point(int index, double par, CriticalCur
     }
     parameter1 = storedParameter1 = found;
     keepSearchState(*this);
-    std::printf("T %lg  x %lg  V %lg errorflag %d \n", T, x[1], V * 1e6, error);
+    vornex::cprintf("T %lg  x %lg  V %lg errorflag %d \n", T, x[1], V * 1e6, error);
 }
 
 namespace {
 
 void printTricriticalBlock(const FluidPhase& f, double par2, double lambda) {
-    std::printf("----------------------------------\n");
-    std::printf("T %lg  x %lg  V %lg \n", f.T, f.x[1], f.V * 1e6);
-    std::printf("par1 %lg  par2 %lg  lambda %lg\n", f.parameter1, par2, lambda);
-    std::printf("-----------------------------------\n");
+    vornex::cprintf("----------------------------------\n");
+    vornex::cprintf("T %lg  x %lg  V %lg \n", f.T, f.x[1], f.V * 1e6);
+    vornex::cprintf("par1 %lg  par2 %lg  lambda %lg\n", f.parameter1, par2, lambda);
+    vornex::cprintf("-----------------------------------\n");
 }
 
 // Stores the search state and the parameters of a tricritical trace, sets the first
@@ -419,13 +420,13 @@ void FluidPhase::test_stability_of_the_tricritical_curve(const char* in, const c
                                                          int index1, int index2) {
     DataTextFile table;
     if (const FileRead read = table.tryOpen(in); !read) {
-        std::fprintf(stderr, "Tricritical stability: cannot read the table %s (%s)\n",
+        vornex::cfprintf(stderr, "Tricritical stability: cannot read the table %s (%s)\n",
                      in == nullptr ? "(none)" : in, read.message.c_str());
         error = 1;
         return;
     }
     if (table.set_index("T V x0 x1 par1 par2") != 6) {
-        std::fprintf(
+        vornex::cfprintf(
             stderr, "Tricritical stability: %s lacks one of the columns T V x0 x1 par1 par2\n", in);
         error = 1;
         return;
@@ -450,7 +451,7 @@ void FluidPhase::test_stability_of_the_tricritical_curve(const char* in, const c
         const double G6 = c.g[6] + c.m[6];
         result.print("%lg %lg %lg %lg %lg %lg %lg %lg %lg\n", TK, Vm3 * 1e6, c.Pres * 1e-5, x0, x1,
                      c.Avv, par1, par2, G6);
-        std::printf("%lg %lg %lg %lg\n", TK, x1, c.Pres, G6);
+        vornex::cprintf("%lg %lg %lg %lg\n", TK, x1, c.Pres, G6);
     }
     result.commit();
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 
 namespace vornex {
@@ -60,7 +61,7 @@ int rowsOf(double Tmin, double Tmax) {
 bool openTemperatureTable(CurveOutput& out, const char* prefix, const char* suffix, double Tmin,
                           double Tmax) {
     if (rowsOf(Tmin, Tmax) < 0) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Temperature range %lg .. %lg K refused: positive, finite and at most %d "
                      "steps of 1 K\n",
                      Tmin, Tmax, kMaxRows);
@@ -74,9 +75,9 @@ bool openTemperatureTable(CurveOutput& out, const char* prefix, const char* suff
 void FluidPhase::calculateVirialCoefficients(double TK) {
     temperature(TK);
     const Virial v = virialAt(*this);
-    std::printf("B0 : %12lg cm3/mol\n", v.B0 * 1e6);
-    std::printf("B1 : %12lg cm3/mol\n", v.B * 1e6);
-    std::printf("C  : %12lg cm6/mol2\n", v.C * 1e12);
+    vornex::cprintf("B0 : %12lg cm3/mol\n", v.B0 * 1e6);
+    vornex::cprintf("B1 : %12lg cm3/mol\n", v.B * 1e6);
+    vornex::cprintf("C  : %12lg cm6/mol2\n", v.C * 1e12);
 }
 
 void FluidPhase::plotVirialCoefficients(double Tmin, double Tmax, char mode, const char* suffix) {
@@ -107,7 +108,7 @@ void FluidPhase::plotVirialCoefficients(double Tmin, double Tmax, char mode, con
 
 void FluidPhase::checkInfiniteVolumes(double Vm3, double Tmin, double Tmax, char mode,
                                       const char* suffix) {
-    if (!(Vm3 > 0.0)) std::fprintf(stderr, "Volume %lg m3/mol refused: not positive\n", Vm3);
+    if (!(Vm3 > 0.0)) vornex::cfprintf(stderr, "Volume %lg m3/mol refused: not positive\n", Vm3);
     CurveOutput out(mode == kIgorText ? kIgorText : kColumnTable);
     if (!(Vm3 > 0.0) || !openTemperatureTable(out, "inf", suffix, Tmin, Tmax)) {
         error = 1;
@@ -146,7 +147,7 @@ void FluidPhase::checkInfiniteVolumes(double Vm3, double Tmin, double Tmax, char
 
 void FluidPhase::calculateGibbsTransect2(double TK, double Pbar, const char* suffix) {
     if (nc != 2) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "The Gibbs transect needs a binary fluid (this one has %d "
                      "components)\n",
                      nc);

@@ -1,4 +1,5 @@
 #include "fluid/Ideal.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -244,7 +245,7 @@ void Standard::read_component_data(const char* name) {
         ++componentIndex;
         return;
     }
-    std::fprintf(stderr,
+    vornex::cfprintf(stderr,
                  "Data for component %s have not been found in the file compo/standard.txt.\n",
                  name);
     ++componentIndex;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "expression/Expression.h"
+#include "numerics/Decimal.h"
 #include "fluid/Interaction.h"
 #include "fluid/OutputFiles.h"
 #include "numerics/FileReader.h"
@@ -29,11 +30,11 @@ const char* nameOrNoname(const std::string& name) {
 // it is not, since the diagnostics write there.
 bool hasUsableGraph(const Interaction& term) {
     if (term.root == nullptr) {
-        std::printf("The term has no expression graph\n");
+        vornex::cprintf("The term has no expression graph\n");
         return false;
     }
     if (term.nc < 1 || term.root->numberOfVariables() != term.nc + 2) {
-        std::printf("The graph of the term is not sized for its %d components\n", term.nc);
+        vornex::cprintf("The graph of the term is not sized for its %d components\n", term.nc);
         return false;
     }
     return true;
@@ -74,7 +75,7 @@ void Interaction::check_derivatives_of_(Expression* node) {
 void Interaction::check_derivatives_of(Expression* node, int variable) {
     if (node == nullptr || !hasUsableGraph(*this)) return;
     if (variable >= nc + 2) {
-        std::printf("No variable %d: the graph has %d\n", variable, nc + 2);
+        vornex::cprintf("No variable %d: the graph has %d\n", variable, nc + 2);
         return;
     }
     // The checks perturb one variable at a time and need this term to recompute its leaves.
@@ -185,7 +186,7 @@ void Interaction::check_fugacities() {
 
 void Interaction::check_critical_parameters() {
     if (nc != 2) {
-        std::printf("Works only for binary fluids\n");
+        vornex::cprintf("Works only for binary fluids\n");
         return;
     }
     if (!hasUsableGraph(*this)) return;

@@ -1,4 +1,5 @@
 #include "fluid/ModelCatalogue.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdint>
@@ -41,16 +42,16 @@ std::string megapascals(double PPa) {
 std::string shownNumber(double value) {
     char text[32] = "";
     for (int digits = 6; digits <= 15; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, value);
-        if (std::strtod(text, nullptr) == value) break;
+        vornex::csnprintf(text, sizeof text, "%.*g", digits, value);
+        if (vornex::cstrtod(text, nullptr) == value) break;
     }
     return text;
 }
 
 std::string shownBeside(double value, double bound) {
     char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    const double shown = std::strtod(text, nullptr);
+    vornex::csnprintf(text, sizeof text, "%g", value);
+    const double shown = vornex::cstrtod(text, nullptr);
     const bool sameSide = (value > bound) == (shown > bound) && (value < bound) == (shown < bound);
     return sameSide || !std::isfinite(bound) ? std::string(text) : shownNumber(value);
 }
@@ -142,8 +143,8 @@ CurveExcess curveExcess(const std::string& name, const std::string& suffix,
         }
         if (!rows || columnP < 0 || (columnT < 0 && !(fixedTK > 0.0))) continue;
         if (int(w.size()) <= std::max(columnT, columnP)) continue;
-        const double TK = columnT < 0 ? fixedTK : std::strtod(w[std::size_t(columnT)].c_str(), nullptr);
-        const double Pbar = std::strtod(w[std::size_t(columnP)].c_str(), nullptr);
+        const double TK = columnT < 0 ? fixedTK : vornex::cstrtod(w[std::size_t(columnT)].c_str(), nullptr);
+        const double Pbar = vornex::cstrtod(w[std::size_t(columnP)].c_str(), nullptr);
         countPoint(found, range, TK, Pbar);
     }
     return found;
@@ -174,7 +175,7 @@ bool noteCurveExcess(const char* command, const std::string& name, const CurveEx
                      const PublishedRange& range, const std::string& model) {
     if (e.outside == 0) return false;
     flushStandardOutput();
-    std::fprintf(stderr,
+    vornex::cfprintf(stderr,
                  "%s: %d of the %d points of %s lie outside the published range of %s (%s), "
                  "the first %s; their figures drift there\n",
                  command, e.outside, e.points, name.c_str(), model.c_str(), range.text().c_str(),

@@ -1,4 +1,5 @@
 #include "fluid/NonAnalyticSum.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -345,7 +346,7 @@ void NonAnalyticSum::partials(double tau, double delta, int orderU, int orderV, 
 
 void NonAnalyticSum::printFormula(FILE* f) {
     printMargin(f);
-    std::fprintf(f, "%s = sum of %d terms n Delta^b %s psi (%s)\n", label(),
+    vornex::cfprintf(f, "%s = sum of %d terms n Delta^b %s psi (%s)\n", label(),
                  static_cast<int>(terms_.size()), labelOf(v), labelOf(u));
     const std::string d = labelOf(v), t = labelOf(u);
     for (std::size_t k = 0; k < terms_.size(); ++k) {

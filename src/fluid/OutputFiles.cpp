@@ -1,4 +1,5 @@
 #include "fluid/OutputFiles.h"
+#include "numerics/Decimal.h"
 
 #include <atomic>
 #include <cctype>
@@ -60,7 +61,7 @@ unsigned long OutputFiles::failures() {
 bool OutputFiles::checkSuffix(std::string_view suffix) {
     if (isValidSuffix(suffix)) return true;
     ++failedWrites;
-    std::fprintf(stderr,
+    vornex::cfprintf(stderr,
                  "Suffix \"%s\" refused: at most %zu characters, without \"/\" or control "
                  "characters\n",
                  printable(suffix).c_str(), kMaxSuffixLength);
@@ -78,7 +79,7 @@ bool OutputFiles::checkWaveNameSuffix(std::string_view suffix) {
     if (!checkSuffix(suffix)) return false;
     if (isWaveNameSuffix(suffix)) return true;
     ++failedWrites;
-    std::fprintf(stderr,
+    vornex::cfprintf(stderr,
                  "Suffix \"%s\" refused: a suffix ends the Igor wave names of the file, which "
                  "take letters, digits and \"_\" only\n",
                  printable(suffix).c_str());
@@ -114,7 +115,7 @@ bool OutputFile::open(std::string_view name, Mode mode) {
     if (isOpen()) abandon();
     if (!OutputFiles::isValidName(name)) {
         ++failedWrites;
-        std::fprintf(stderr, "Cannot write \"%s\": not an acceptable file name\n",
+        vornex::cfprintf(stderr, "Cannot write \"%s\": not an acceptable file name\n",
                      printable(name).c_str());
         return false;
     }
@@ -127,7 +128,7 @@ bool OutputFile::open(std::string_view name, Mode mode) {
     if (stream_ == nullptr) {
         file_.discard();
         ++failedWrites;
-        std::fprintf(stderr, "Cannot write %s: %s\n", path.c_str(), file_.problem().c_str());
+        vornex::cfprintf(stderr, "Cannot write %s: %s\n", path.c_str(), file_.problem().c_str());
         return false;
     }
     return true;
@@ -137,7 +138,7 @@ void OutputFile::print(const char* format, ...) {
     if (stream_ == nullptr) return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(stream_, format, args);
+    vornex::vcfprintf(stream_, format, args);
     va_end(args);
 }
 
@@ -150,7 +151,7 @@ bool OutputFile::commit() {
     stream_ = nullptr;
     if (file_.commit()) return true;
     ++failedWrites;
-    std::fprintf(stderr, "Writing %s failed: %s\n", file_.path().c_str(),
+    vornex::cfprintf(stderr, "Writing %s failed: %s\n", file_.path().c_str(),
                  file_.problem().c_str());
     return false;
 }

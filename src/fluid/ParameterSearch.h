@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "fluid/FluidPhase.h"
+#include "numerics/Decimal.h"
 #include "numerics/Solver.h"
 
 namespace vornex {
@@ -51,7 +52,7 @@ inline void returnToSearchState(FluidPhase& f) {
 inline bool startParameterCurve(FluidPhase& f, const char* what, int index1, int index2,
                                 double par1, double par2, double step) {
     if (f.nc != 2 || !(step != 0.0) || !std::isfinite(step)) {
-        std::fprintf(stderr, "%s: a binary fluid and a finite non-zero step are needed\n", what);
+        vornex::cfprintf(stderr, "%s: a binary fluid and a finite non-zero step are needed\n", what);
         f.error = 1;
         return false;
     }

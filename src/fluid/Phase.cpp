@@ -1,4 +1,5 @@
 #include "fluid/Phase.h"
+#include "numerics/Decimal.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -86,7 +87,7 @@ void Phase::volume(double Vm3) {
 
 bool Phase::validComponent(int i, const char* operation) const {
     if (i >= 0 && i < nc) return true;
-    std::fprintf(stderr, "%s: component index %d outside 0 .. %d\n", operation, i, nc - 1);
+    vornex::cfprintf(stderr, "%s: component index %d outside 0 .. %d\n", operation, i, nc - 1);
     return false;
 }
 
@@ -207,13 +208,13 @@ void Phase::Pascal(double PPa) {
 }
 
 void Phase::print(FILE* out) {
-    std::fprintf(out, "errorflag %d\n", error);
+    vornex::cfprintf(out, "errorflag %d\n", error);
     std::fputs("x    ", out);
-    for (int i = 0; i < nc; ++i) std::fprintf(out, "%lg ", x[static_cast<size_t>(i)]);
+    for (int i = 0; i < nc; ++i) vornex::cfprintf(out, "%lg ", x[static_cast<size_t>(i)]);
     std::fputs("\n", out);
-    std::fprintf(out, "T    %lg K\n", T);
-    std::fprintf(out, "P    %lg bar\n", P / 1e5);
-    std::fprintf(out, "V    %lg cm3/mol\n\n", 1e6 * V);
+    vornex::cfprintf(out, "T    %lg K\n", T);
+    vornex::cfprintf(out, "P    %lg bar\n", P / 1e5);
+    vornex::cfprintf(out, "V    %lg cm3/mol\n\n", 1e6 * V);
 }
 
 }  // namespace vornex

@@ -1,4 +1,5 @@
 #include "fluid/PsatCorr.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -19,7 +20,7 @@ bool scanComponentFile(const char* name, F&& onToken) {
     const std::string path = std::string("compo/") + name;
     ComponentFile file(path);
     if (!file.isOpen()) {
-        std::fprintf(stderr, "File %s not found\n", path.c_str());
+        vornex::cfprintf(stderr, "File %s not found\n", path.c_str());
         return false;
     }
     std::string token;
@@ -60,7 +61,7 @@ void Antoine::set_component(const char* name) {
         double a, b, c;
         if (file.nextNumber(a) && file.nextNumber(b) && file.nextNumber(c)) {
             set_constants(a, b, c);
-            std::printf("Antoine coefficients : %lg %lg %lg\n", A, B, C);
+            vornex::cprintf("Antoine coefficients : %lg %lg %lg\n", A, B, C);
             found = true;
         }
         return true;
@@ -105,7 +106,7 @@ void Clapeyron::set_component(const char* name) {
             return false;
         });
     if (opened)
-        std::printf("Parameters (Tc,Pc,Tb,Pb) : %lg %lg %lg %lg\n", Tc, Pc / 1e5, Tb, Pb / 1e5);
+        vornex::cprintf("Parameters (Tc,Pc,Tb,Pb) : %lg %lg %lg %lg\n", Tc, Pc / 1e5, Tb, Pb / 1e5);
 }
 
 double Clapeyron::Psat(double T) {

@@ -1,5 +1,7 @@
 #include "fluid/TracerRows.h"
 
+#include "numerics/Decimal.h"
+
 #include <sstream>
 
 #include "fluid/OutputFiles.h"
@@ -31,9 +33,8 @@ double tracerRowField(const std::string& row, int k) {
     std::string word;
     for (int i = 0; i < k; ++i)
         if (!(in >> word)) return 0.0;
-    std::istringstream number(word);
     double value = 0.0;
-    return number >> value ? value : 0.0;
+    return isDecimal(word, value) ? value : 0.0;
 }
 
 }  // namespace vornex

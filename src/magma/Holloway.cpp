@@ -1,4 +1,5 @@
 #include "magma/Holloway.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -100,7 +101,7 @@ Holloway::~Holloway() = default;
 
 void Holloway::number_of_components(int count) {
     if (count != 2) {
-        std::fprintf(stderr, "Holloway: can handle only two-component systems (H2O, CO2), not %d\n",
+        vornex::cfprintf(stderr, "Holloway: can handle only two-component systems (H2O, CO2), not %d\n",
                      count);
         return;
     }
@@ -143,7 +144,7 @@ int HollowayEOS::test(std::FILE* out) {
     composition(0.0, 1.0);
     reference.temperature(kT);
     Vl0 = 3.4e-05;
-    std::fprintf(out, "Isotherm %f K\n\n", kT);
+    vornex::cfprintf(out, "Isotherm %f K\n\n", kT);
     int failed = 0;
     for (int k = 1; k <= 49; ++k) {
         const double Pbar = 100.0 * k;
@@ -156,7 +157,7 @@ int HollowayEOS::test(std::FILE* out) {
         const bool solved = error == 0 && reference.error == 0;
         const double nan = std::nan("");
         if (!solved) ++failed;
-        std::fprintf(out, "P %12f \t V %12f \t Vref %12f \t f(CO2) %12f \t fref(CO2) %12f \n",
+        vornex::cfprintf(out, "P %12f \t V %12f \t Vref %12f \t f(CO2) %12f \t fref(CO2) %12f \n",
                      P * 1e-5, solved ? V * 1e6 : nan, solved ? reference.V * 1e6 : nan,
                      solved ? fugacity[1] * 1e-5 : nan, solved ? reference.fugacity[0] * 1e-5 : nan);
     }

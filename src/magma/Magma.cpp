@@ -1,4 +1,5 @@
 #include "magma/Magma.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -36,7 +37,7 @@ void Magma::set_number_of_oxides(int count) {
 
 bool Magma::set_oxide(int i, const char* name) {
     if (i < 0 || i >= n || name == nullptr) {
-        std::fprintf(stderr, "Magma: no oxide position %d among %d\n", i, n);
+        vornex::cfprintf(stderr, "Magma: no oxide position %d among %d\n", i, n);
         return false;
     }
     oxideName[static_cast<size_t>(i)] = name;
@@ -58,14 +59,14 @@ bool Magma::calculate_oxide_molar_weight() {
     double sum = 0.0;
     for (size_t i = 0; i < weightPercent.size(); ++i) {
         if (!(weightPercent[i] >= 0.0 && weightPercent[i] <= 100.0)) {
-            std::fprintf(stderr, "Magma: %s at %g wt %% refused (0 to 100 wt %%)\n",
+            vornex::cfprintf(stderr, "Magma: %s at %g wt %% refused (0 to 100 wt %%)\n",
                          oxideName[i].c_str(), weightPercent[i]);
             return false;
         }
         sum += weightPercent[i];
     }
     if (!(sum > 0.0)) {
-        std::fprintf(stderr, "Magma: the composition holds no oxide; nothing to compute\n");
+        vornex::cfprintf(stderr, "Magma: the composition holds no oxide; nothing to compute\n");
         return false;
     }
     bool allKnown = true;
@@ -74,7 +75,7 @@ bool Magma::calculate_oxide_molar_weight() {
     for (size_t i = 0; i < amount.size(); ++i) {
         const double mw = get_molar_weight_of_component(oxideName[i].c_str());
         if (mw <= 0.0) {
-            std::fprintf(stderr, "Magma: oxide \"%s\" has no molar mass; left out\n",
+            vornex::cfprintf(stderr, "Magma: oxide \"%s\" has no molar mass; left out\n",
                          oxideName[i].c_str());
             allKnown = false;
             continue;
@@ -94,7 +95,7 @@ bool Magma::calculate_oxide_molar_weight() {
 
 bool Magma::calculate_mole_fractions(double w) {
     if (!(w >= 0.0 && w <= 100.0) || !(oxideMolarWeight > 0.0)) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Magma: mole fractions of %g wt %% H2O refused (0 to 100 wt %%, on an "
                      "oxide composition of positive molar mass, here %g g/mol)\n",
                      w, oxideMolarWeight);
@@ -119,16 +120,16 @@ void Magma::set_primitive_mantle() {
 }
 
 void Magma::printOxides() const {
-    std::printf("\tSiO2  : %5.3lf\n", oxideMoleFraction[static_cast<size_t>(iSiO2)]);
-    std::printf("\tMgO   : %5.3lf\n", oxideMoleFraction[static_cast<size_t>(iMgO)]);
-    std::printf("\tAl2O3 : %5.3lf\n", oxideMoleFraction[static_cast<size_t>(iAl2O3)]);
-    std::printf("\tCaO   : %5.3lf\n", oxideMoleFraction[static_cast<size_t>(iCaO)]);
+    vornex::cprintf("\tSiO2  : %5.3lf\n", oxideMoleFraction[static_cast<size_t>(iSiO2)]);
+    vornex::cprintf("\tMgO   : %5.3lf\n", oxideMoleFraction[static_cast<size_t>(iMgO)]);
+    vornex::cprintf("\tAl2O3 : %5.3lf\n", oxideMoleFraction[static_cast<size_t>(iAl2O3)]);
+    vornex::cprintf("\tCaO   : %5.3lf\n", oxideMoleFraction[static_cast<size_t>(iCaO)]);
 }
 
 bool Magma::calculate_peridotite_norm(double caCpx, Norm* result) {
     if (iSiO2 < 0 || iAl2O3 < 0 || iMgO < 0 || iCaO < 0 || !std::isfinite(caCpx) ||
         !(caCpx > 0.0)) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Peridotite norm: needs SiO2, Al2O3, MgO and CaO and a positive Ca per "
                      "clinopyroxene\n");
         return false;
@@ -138,7 +139,7 @@ bool Magma::calculate_peridotite_norm(double caCpx, Norm* result) {
     double& mg = oxideMoleFraction[static_cast<size_t>(iMgO)];
     double& ca = oxideMoleFraction[static_cast<size_t>(iCaO)];
     if (!(ca > 0.0)) {
-        std::fprintf(stderr, "Peridotite norm: the melt holds no CaO\n");
+        vornex::cfprintf(stderr, "Peridotite norm: the melt holds no CaO\n");
         return false;
     }
     const double alCa = 2.0 * al / ca;
@@ -164,7 +165,7 @@ bool Magma::calculate_peridotite_norm(double caCpx, Norm* result) {
     const char* site[5] = {"Ca", "Mg", "Al (M site)", "Si", "Al (T site)"};
     for (int i = 0; i < 5; ++i) {
         if (std::isfinite(y[i]) && y[i] >= -1e-12) continue;
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Peridotite norm with %g Ca per clinopyroxene refused: the clinopyroxene "
                      "holds %s %g per formula unit\n",
                      caCpx, site[i], y[i]);
@@ -179,7 +180,7 @@ bool Magma::calculate_peridotite_norm(double caCpx, Norm* result) {
             m.amount = std::fmax(m.amount, 0.0);
             continue;
         }
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Peridotite norm with %g Ca per clinopyroxene refused: %s %g (mole "
                      "units of the composition)\n",
                      caCpx, m.name, m.amount);
@@ -188,27 +189,27 @@ bool Magma::calculate_peridotite_norm(double caCpx, Norm* result) {
     std::puts("\n");
     std::puts("\nInitial Magma composition");
     printOxides();
-    std::printf("Ca number in cpx : %5.3lf\n", caCpx);
-    std::printf("Bulk Al/Ca       : %5.3lf\n", alCa);
+    vornex::cprintf("Ca number in cpx : %5.3lf\n", caCpx);
+    vornex::cprintf("Bulk Al/Ca       : %5.3lf\n", alCa);
     std::puts("\nClinopyroxene");
-    std::printf("\tCa %4.2lf  Mg %4.2lf Al %4.2lf Si %4.2lf Al %4.2lf O6 \n", y[0], y[1], y[2], y[3],
+    vornex::cprintf("\tCa %4.2lf  Mg %4.2lf Al %4.2lf Si %4.2lf Al %4.2lf O6 \n", y[0], y[1], y[2], y[3],
                 y[4]);
     si = liquidSi;
     mg = liquidMg;
     al -= 0.5 * norm.nCpx * (y[2] + y[4]);
     ca -= norm.nCpx * y[0];
-    std::printf("\nNumber of clinopyroxenes : %5.3lf\n", norm.nCpx);
+    vornex::cprintf("\nNumber of clinopyroxenes : %5.3lf\n", norm.nCpx);
     std::puts("\nLiquid composition after cpx removal");
     printOxides();
-    std::printf("\nNumber of olivines       : %5.3lf\n", norm.nOl);
-    std::printf("Number of orthopyroxenes : %5.3lf\n", norm.nOpx);
+    vornex::cprintf("\nNumber of olivines       : %5.3lf\n", norm.nOl);
+    vornex::cprintf("Number of orthopyroxenes : %5.3lf\n", norm.nOpx);
     const double sum = norm.nCpx + norm.nOpx + norm.nOl;
     norm.cpxPercent = 100.0 * norm.nCpx / sum;
     norm.opxPercent = 100.0 * norm.nOpx / sum;
     norm.olPercent = 100.0 * norm.nOl / sum;
-    std::printf("Cpx : %5.3lf %%\n", norm.cpxPercent);
-    std::printf("Opx : %5.3lf %%\n", norm.opxPercent);
-    std::printf("Oli : %5.3lf %%\n", norm.olPercent);
+    vornex::cprintf("Cpx : %5.3lf %%\n", norm.cpxPercent);
+    vornex::cprintf("Opx : %5.3lf %%\n", norm.opxPercent);
+    vornex::cprintf("Oli : %5.3lf %%\n", norm.olPercent);
     if (result != nullptr) *result = norm;
     return true;
 }

@@ -1,4 +1,5 @@
 #include "magma/Starostin.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -38,7 +39,7 @@ bool Starostin::calculateProfile() {
     }
     for (int i = 1; i < n; ++i) {
         if (rho[i] > 0.0 && std::isfinite(rho[i]) && std::isfinite(u[i])) continue;
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Conduit profile: the step from t = %g s to %g s gives a density of %g "
                      "kg/m3 (velocity %g m/s) at z = %g m: no physical state; stopped, the "
                      "column left at t = %g s\n",
@@ -60,7 +61,7 @@ bool Starostin::calculateEvolution() {
     setInitialState();
     for (int k = 0; k < 10; ++k) {
         if (!calculateProfile()) return false;
-        std::printf("t %5.2lf\n", t);
+        vornex::cprintf("t %5.2lf\n", t);
     }
     // Density, pressure and velocity of the last profile against height.
     CurveOutput script(kIgorText);

@@ -1,4 +1,5 @@
 #include "magma/TaitJaupart.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <array>
@@ -90,7 +91,7 @@ TaitJaupart::~TaitJaupart() = default;
 
 bool TaitJaupart::setMelt(int type) {
     if (type != 0 && type != 1) {
-        std::fprintf(stderr, "TaitJaupart: melt type %d is not known (0 or 1)\n", type);
+        vornex::cfprintf(stderr, "TaitJaupart: melt type %d is not known (0 or 1)\n", type);
         return false;
     }
     meltType = type;
@@ -102,7 +103,7 @@ bool TaitJaupart::setMelt(int type) {
 
 bool TaitJaupart::setFluid(int type, double x) {
     if ((type != 0 && type != 1 && type != 3) || (type == 3 && !(x >= 0.0 && x <= 1.0))) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "TaitJaupart: fluid type %d with CO2 share %g refused (0 H2O, 1 CO2, 3 "
                      "H2O-CO2 with a share from 0 to 1)\n",
                      type, x);
@@ -149,7 +150,7 @@ bool TaitJaupart::gasDensity(double p, double& rho) {
 bool TaitJaupart::setInitialData(double M_, double P0_, double phic, double wv, double x) {
     if (!finite({M_, P0_, phic, wv, x}) || !(M_ > 0.0) || !(P0_ > 0.0) || phic < 0.0 ||
         wv < 0.0 || phic + wv >= 1.0 || x < 0.0 || x > 1.0) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "TaitJaupart: initial data refused (M %g kg, P0 %g Pa, crystals %g, "
                      "volatiles %g, CO2 share %g)\n",
                      M_, P0_, phic, wv, x);
@@ -187,7 +188,7 @@ bool TaitJaupart::setInitialData(double M_, double P0_, double phic, double wv, 
     Vg0 = 0.0;
     if (mg0H + mg0C > 0.0) {
         if (!gasDensity(P0, rhog0)) {
-            std::fprintf(stderr, "TaitJaupart: no gas density at %g K, %g bar\n", T, P0 * 1e-5);
+            vornex::cfprintf(stderr, "TaitJaupart: no gas density at %g K, %g bar\n", T, P0 * 1e-5);
             return false;
         }
         Vg0 = (mg0H + mg0C) / rhog0;
@@ -225,7 +226,7 @@ int TaitJaupart::calculateVolatilePartition(double p, double wv, double x) {
     // last state left would make the answer depend on the calls before.
     if (!finite({p, wv, x}) || !(p > 0.0) || wv < 0.0 || x < 0.0 || x > 1.0 ||
         !(M - mc0 - wv * M > 0.0)) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Volatile partition refused: P %g bar, volatiles %g, CO2 share %g (the "
                      "melt must remain)\n",
                      p * 1e-5, wv, x);
@@ -338,12 +339,12 @@ bool TaitJaupart::meltRemains(double phic, double mass) const {
 int TaitJaupart::calculateOverpressure(double phic) {
     if (!meltRemains(phic, M)) {
         char text[200];
-        std::snprintf(text, sizeof text,
+        vornex::csnprintf(text, sizeof text,
                       "TaitJaupart: crystal fraction %g refused: it must be at least 0 and "
                       "leave melt, below %g (1 less the volatile fraction)",
                       phic, (ml0 + mc0) / M);
         lastFailure_ = text;
-        if (!quiet_) std::fprintf(stderr, "%s\n", text);
+        if (!quiet_) vornex::cfprintf(stderr, "%s\n", text);
         pressureError = kNoMelt;
         return pressureError;
     }
@@ -361,9 +362,9 @@ int TaitJaupart::calculateOverpressure(double phic) {
     restore(before);
     pressureError = code;
     char text[160];
-    std::snprintf(text, sizeof text, "TaitJaupart: no chamber pressure at crystal fraction %g", phic);
+    vornex::csnprintf(text, sizeof text, "TaitJaupart: no chamber pressure at crystal fraction %g", phic);
     lastFailure_ = text + lastFailure_;
-    if (!quiet_) std::fprintf(stderr, "%s\n", lastFailure_.c_str());
+    if (!quiet_) vornex::cfprintf(stderr, "%s\n", lastFailure_.c_str());
     return pressureError;
 }
 
@@ -379,7 +380,7 @@ int TaitJaupart::solvePressure(double& root) {
     double a = P0;
     double fa = s.calcFunction(a);
     if (s.error != 0) {
-        std::snprintf(text, sizeof text, ": the volume balance has no value at P0 %g bar",
+        vornex::csnprintf(text, sizeof text, ": the volume balance has no value at P0 %g bar",
                       P0 * 1e-5);
         lastFailure_ = text;
         return s.error;
@@ -393,7 +394,7 @@ int TaitJaupart::solvePressure(double& root) {
         step *= 4.0;
         const double fb = s.calcFunction(b);
         if (s.error != 0) {
-            std::snprintf(text, sizeof text,
+            vornex::csnprintf(text, sizeof text,
                           ": the volume balance has no value at %g bar (the gas density or "
                           "the volatile partition failed)",
                           b * 1e-5);
@@ -406,7 +407,7 @@ int TaitJaupart::solvePressure(double& root) {
             break;
         }
         if (b == top || b == kLowestPressure) {
-            std::snprintf(text, sizeof text,
+            vornex::csnprintf(text, sizeof text,
                           ": the melt, crystals and gas %s the chamber at every pressure "
                           "from %g to %g bar",
                           up ? "overfill" : "do not fill", P0 * 1e-5, b * 1e-5);
@@ -418,7 +419,7 @@ int TaitJaupart::solvePressure(double& root) {
     }
     root = s.solve();
     if (s.error != 0) {
-        std::snprintf(text, sizeof text, ": the solve between %g and %g bar failed (code %d)",
+        vornex::csnprintf(text, sizeof text, ": the solve between %g and %g bar failed (code %d)",
                       s.x0 * 1e-5, s.x1 * 1e-5, s.error);
         lastFailure_ = text;
         return s.error;
@@ -444,11 +445,11 @@ double TaitJaupart::calculateCrystallizationForOverpressure(double dPc_) {
         restore(before);
         crystallizationError = code;
         lastFailure_ = why;
-        if (!quiet_) std::fprintf(stderr, "%s\n", why);
+        if (!quiet_) vornex::cfprintf(stderr, "%s\n", why);
         return std::nan("");
     };
     if (!std::isfinite(dPc_)) {
-        std::snprintf(text, sizeof text, "Crystal fraction for an overpressure: %g bar refused",
+        vornex::csnprintf(text, sizeof text, "Crystal fraction for an overpressure: %g bar refused",
                       dPc_ * 1e-5);
         return refuse(1, text);
     }
@@ -489,12 +490,12 @@ double TaitJaupart::calculateCrystallizationForOverpressure(double dPc_) {
     quiet_ = wasQuiet;
     if (!bracketed) {
         if (search.error != 0)
-            std::snprintf(text, sizeof text,
+            vornex::csnprintf(text, sizeof text,
                           "Crystal fraction for an overpressure of %g bar: the search from %g "
                           "stopped near crystal fraction %g (%s)",
                           dPc * 1e-5, phi0, a, lastFailure_.c_str());
         else
-            std::snprintf(text, sizeof text,
+            vornex::csnprintf(text, sizeof text,
                           "Crystal fraction for an overpressure of %g bar: not reached by "
                           "crystallising from %g to %g (at most %g bar, at %g)",
                           dPc * 1e-5, phi0, phiMax, highest * 1e-5, atHighest);
@@ -525,7 +526,7 @@ bool TaitJaupart::calculateCrystallizationCurve(double phi1, double phi2, char m
                                                 const char* suffix, CurveArray* values) {
     leftOut = 0;
     if (!meltRemains(phi1, M) || !meltRemains(phi2, M)) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Crystallisation curve: crystal fractions from 0 to below %g (1 less the "
                      "volatile fraction) needed, not %g to %g\n",
                      (ml0 + mc0) / M, phi1, phi2);
@@ -565,7 +566,7 @@ bool TaitJaupart::calculateCrystallizationCurve(double phi1, double phi2, char m
     out.print("END\n");
     const bool written = out.close();
     if (leftOut > 0)
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Crystallisation curve from %g to %g: %d of %d points left out, crystal "
                      "fractions %g to %g (the first: %s)\n",
                      phi1, phi2, leftOut, steps + 1, firstOut, lastOut, why.c_str());
@@ -574,7 +575,7 @@ bool TaitJaupart::calculateCrystallizationCurve(double phi1, double phi2, char m
 
 int TaitJaupart::calculateEruptionSequence(double dPc_, CurveArray* values) {
     if (!std::isfinite(dPc_) || !(dPc_ > 0.0)) {
-        std::fprintf(stderr, "Eruption sequence: needs a positive threshold overpressure\n");
+        vornex::cfprintf(stderr, "Eruption sequence: needs a positive threshold overpressure\n");
         return 0;
     }
     // Each eruption sets the chamber up anew; the caller's chamber is given back after.
@@ -593,13 +594,13 @@ int TaitJaupart::erupt(double dPc_, CurveArray* values) {
         const double phi = calculateCrystallizationForOverpressure(dPc);
         quiet_ = wasQuiet;
         if (crystallizationError != 0) {
-            std::fprintf(stderr, "Eruption sequence: stopped after %d eruptions: %s\n",
+            vornex::cfprintf(stderr, "Eruption sequence: stopped after %d eruptions: %s\n",
                          eruptions, lastFailure_.c_str());
             break;
         }
         const double dmc = phi * M - mc0;
         if (!(dmc > 0.0)) {
-            std::fprintf(stderr, "Eruption sequence: crystals do not grow; stopped after %d "
+            vornex::cfprintf(stderr, "Eruption sequence: crystals do not grow; stopped after %d "
                                  "eruptions\n", eruptions);
             break;
         }
@@ -628,26 +629,26 @@ int TaitJaupart::erupt(double dPc_, CurveArray* values) {
 }
 
 void TaitJaupart::print(std::FILE* out) {
-    std::fprintf(out, "mc0/M  %12f\n", 100.0 * mc0 / M);
-    std::fprintf(out, "ml0/M  %12f\n", 100.0 * ml0 / M);
-    std::fprintf(out, "mg0/M  %12f\n", 100.0 * mg0H / M);
-    std::fprintf(out, "md0/M  %12f\n\n", 100.0 * md0H / M);
-    std::fprintf(out, "Vl0/V0 %12f\n", 100.0 * Vl0 / V0);
-    std::fprintf(out, "Vg0/V0 %12f\n", 100.0 * Vg0 / V0);
-    std::fprintf(out, "Vc0/V0 %12f\n\n", 100.0 * Vc0 / V0);
-    std::fprintf(out, "mc/M   %12f\n", 100.0 * mc / M);
-    std::fprintf(out, "ml/M   %12f\n", 100.0 * ml / M);
-    std::fprintf(out, "mg/M   %12f\n", 100.0 * mgH / M);
-    std::fprintf(out, "md/M   %12f\n\n", 100.0 * mdH / M);
-    std::fprintf(out, "Vl/V   %12f\n", 100.0 * share(Vl, V));
-    std::fprintf(out, "Vg/V   %12f\n", 100.0 * share(Vg, V));
-    std::fprintf(out, "Vc/V   %12f\n\n", 100.0 * share(Vc, V));
-    std::fprintf(out, "P0    %12f bar\n", 1e-5 * P0);
-    std::fprintf(out, "P     %12f bar\n", 1e-5 * P);
-    std::fprintf(out, "P     %12f bar (approx. 1)\n", 1e-5 * P0 / std::pow(1.0 - mc / M, 1.0 / nH));
-    std::fprintf(out, "V0    %12f m3\n", V0);
-    std::fprintf(out, "V     %12f m3\n", V);
-    std::fprintf(out, "V/V0  %12f %%\n\n", 100.0 * share(V - V0, V0));
+    vornex::cfprintf(out, "mc0/M  %12f\n", 100.0 * mc0 / M);
+    vornex::cfprintf(out, "ml0/M  %12f\n", 100.0 * ml0 / M);
+    vornex::cfprintf(out, "mg0/M  %12f\n", 100.0 * mg0H / M);
+    vornex::cfprintf(out, "md0/M  %12f\n\n", 100.0 * md0H / M);
+    vornex::cfprintf(out, "Vl0/V0 %12f\n", 100.0 * Vl0 / V0);
+    vornex::cfprintf(out, "Vg0/V0 %12f\n", 100.0 * Vg0 / V0);
+    vornex::cfprintf(out, "Vc0/V0 %12f\n\n", 100.0 * Vc0 / V0);
+    vornex::cfprintf(out, "mc/M   %12f\n", 100.0 * mc / M);
+    vornex::cfprintf(out, "ml/M   %12f\n", 100.0 * ml / M);
+    vornex::cfprintf(out, "mg/M   %12f\n", 100.0 * mgH / M);
+    vornex::cfprintf(out, "md/M   %12f\n\n", 100.0 * mdH / M);
+    vornex::cfprintf(out, "Vl/V   %12f\n", 100.0 * share(Vl, V));
+    vornex::cfprintf(out, "Vg/V   %12f\n", 100.0 * share(Vg, V));
+    vornex::cfprintf(out, "Vc/V   %12f\n\n", 100.0 * share(Vc, V));
+    vornex::cfprintf(out, "P0    %12f bar\n", 1e-5 * P0);
+    vornex::cfprintf(out, "P     %12f bar\n", 1e-5 * P);
+    vornex::cfprintf(out, "P     %12f bar (approx. 1)\n", 1e-5 * P0 / std::pow(1.0 - mc / M, 1.0 / nH));
+    vornex::cfprintf(out, "V0    %12f m3\n", V0);
+    vornex::cfprintf(out, "V     %12f m3\n", V);
+    vornex::cfprintf(out, "V/V0  %12f %%\n\n", 100.0 * share(V - V0, V0));
 }
 
 }  // namespace vornex

@@ -1,4 +1,5 @@
 #include "magma/VolatileCalc.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -93,7 +94,7 @@ bool isPositive(double v) {
 // " and 2000 bar", for messages.
 std::string atPressure(double PPa) {
     char text[48];
-    std::snprintf(text, sizeof text, " and %g bar", PPa * 1e-5);
+    vornex::csnprintf(text, sizeof text, " and %g bar", PPa * 1e-5);
     return text;
 }
 
@@ -137,7 +138,7 @@ VolatileCalc::~VolatileCalc() = default;
 
 bool VolatileCalc::setMagmaType(int type) {
     if (type != kBasalt && type != kRhyolite) {
-        std::fprintf(stderr, "VolatileCalc: magma type %d is not known (1 basalt, 2 rhyolite)\n",
+        vornex::cfprintf(stderr, "VolatileCalc: magma type %d is not known (1 basalt, 2 rhyolite)\n",
                      type);
         return false;
     }
@@ -149,7 +150,7 @@ bool VolatileCalc::setMagmaType(int type) {
     x0CO2 = c.x0CO2;
     if (!pureFugacity(0, refH2O.T0, refH2O.P0, f0H2O) ||
         !pureFugacity(1, refCO2.T0, refCO2.P0, f0CO2)) {
-        std::fprintf(stderr, "VolatileCalc: no reference fugacity for magma type %d\n", type);
+        vornex::cfprintf(stderr, "VolatileCalc: no reference fugacity for magma type %d\n", type);
         calculationError = 1;
     }
     return true;
@@ -274,7 +275,7 @@ bool VolatileCalc::withinCalibratedRange(double TK, double PPa) const {
 
 std::string VolatileCalc::describe() const {
     char text[96];
-    std::snprintf(text, sizeof text, "%s at %g C", kMagmaName[magmaType == kRhyolite ? 1 : 0],
+    vornex::csnprintf(text, sizeof text, "%s at %g C", kMagmaName[magmaType == kRhyolite ? 1 : 0],
                   temperature - 273.15);
     return text;
 }
@@ -286,12 +287,12 @@ void VolatileCalc::reportFailure(bool failed, const std::string& message) {
     if (inCurve_)
         ++curveFailures_;
     else
-        std::fprintf(stderr, "%s\n", message.c_str());
+        vornex::cfprintf(stderr, "%s\n", message.c_str());
 }
 
 void VolatileCalc::printRange(const std::string& what) const {
     const CalibratedRange& r = kRange[magmaType == kRhyolite ? 1 : 0];
-    std::fprintf(stderr,
+    vornex::cfprintf(stderr,
                  "%s lies outside the calibrated range of the model (%g to %g C, up to %g bar)\n",
                  what.c_str(), r.Tmin - 273.15, r.Tmax - 273.15, r.Pmax * 1e-5);
 }
@@ -371,7 +372,7 @@ void VolatileCalc::calculateSaturationPressure() {
     if (volatileSystem != kH2OOnly && volatileSystem != kCO2Only && volatileSystem != kH2OCO2)
         return;
     char state[160];
-    std::snprintf(state, sizeof state, " (x(H2O) %g, x(CO2) %g)",
+    vornex::csnprintf(state, sizeof state, " (x(H2O) %g, x(CO2) %g)",
                   volatileSystem == kCO2Only ? 0.0 : xH2Omelt,
                   volatileSystem == kH2OOnly ? 0.0 : xCO2melt);
     const std::string subject = "Saturation pressure of " + describe() + state;
@@ -467,10 +468,10 @@ void VolatileCalc::solveSaturationPoint(double P) {
     if (volatileSystem != kH2OOnly && volatileSystem != kCO2Only && !mixed) return;
     char state[160];
     if (mixed)
-        std::snprintf(state, sizeof state, " and %g bar with %g wt %% H2O", P * 1e-5,
+        vornex::csnprintf(state, sizeof state, " and %g bar with %g wt %% H2O", P * 1e-5,
                       waterContent);
     else
-        std::snprintf(state, sizeof state, " and %g bar", P * 1e-5);
+        vornex::csnprintf(state, sizeof state, " and %g bar", P * 1e-5);
     const std::string subject = "Saturation point of " + describe() + state;
     double f[2];
     if (!(P > 0.0) || !pureFugacities(f)) {
@@ -644,7 +645,7 @@ std::string VolatileCalc::stepText() {
     double below = 0.0, above = 0.0;
     waterStep(below, above);
     char step[240];
-    std::snprintf(step, sizeof step,
+    vornex::csnprintf(step, sizeof step,
                   ": its saturation falls in the step of molecular water at %g wt %% (%.3g %%, "
                   "where the low-water fit gives way to the speciation), and no water content "
                   "saturates it",
@@ -689,7 +690,7 @@ void VolatileCalc::calculate_flash_point(double P, double w0, double q0, double 
         return;
     }
     char state[200];
-    std::snprintf(state, sizeof state, " and %g bar (%g wt %% H2O, %g ppm CO2 in all)", P * 1e-5,
+    vornex::csnprintf(state, sizeof state, " and %g bar (%g wt %% H2O, %g ppm CO2 in all)", P * 1e-5,
                   w0, q0);
     // A water-only melt whose saturation falls in the gap of the step has no state.
     double fPure = 0.0;
@@ -705,7 +706,7 @@ void VolatileCalc::calculate_flash_point(double P, double w0, double q0, double 
     if (!failed && F < 0.0 && F >= -kSaturatedVapourFraction) F = 0.0;
     if (!failed && !(F >= 0.0)) {
         char fraction[64];
-        std::snprintf(fraction, sizeof fraction, " (vapour fraction %g)", F);
+        vornex::csnprintf(fraction, sizeof fraction, " (vapour fraction %g)", F);
         reportFailure(true, "Flash point of " + describe() + state +
                                 ": the melt is not saturated" + fraction);
     }
@@ -779,9 +780,10 @@ void writeHeader(CurveOutput& out, const char* suffix, bool withF) {
     out.print("BEGIN\n");
 }
 
-// The output of a curve: the suffix and the file checked before anything is computed.
+// The output of a curve: the suffix and the file checked before anything is computed. The
+// suffix ends every wave name of an Igor file, so it takes what such a name holds.
 bool openCurve(CurveOutput& out, const char* file, const char* suffix, bool withF) {
-    if (out.isIgor() && !OutputFiles::checkSuffix(suffix == nullptr ? "" : suffix)) return false;
+    if (out.isIgor() && !OutputFiles::checkWaveNameSuffix(suffix == nullptr ? "" : suffix)) return false;
     if (!out.open(file == nullptr ? "" : file)) return false;
     writeHeader(out, suffix, withF);
     return true;
@@ -799,13 +801,13 @@ void VolatileCalc::endCurve(const std::string& curve, int points) {
     inCurve_ = false;
     if (curveFailures_ > 0) {
         calculationError = 1;
-        std::fprintf(stderr, "%s: %d of %d points not solved and left out (the last: %s)\n",
+        vornex::cfprintf(stderr, "%s: %d of %d points not solved and left out (the last: %s)\n",
                      curve.c_str(), curveFailures_, points, lastFailure_.c_str());
     }
     outsideCalibration = curveOutsideP_ > 0.0 ? 1 : 0;
     // The isobar and the isotherm name their state; a path the first pressure outside.
     char from[48];
-    std::snprintf(from, sizeof from, " (at %g bar)", curveOutsideP_ * 1e-5);
+    vornex::csnprintf(from, sizeof from, " (at %g bar)", curveOutsideP_ * 1e-5);
     if (outsideCalibration != 0) printRange(curve + (points == 0 ? from : ""));
 }
 
@@ -821,7 +823,7 @@ void VolatileCalc::writeSaturationRow(CurveOutput& out) {
 void VolatileCalc::calculateSaturationIsobar(double P, const char* file, char mode,
                                              const char* suffix, CurveArray* values) {
     if (!isPositive(P) || !isPositive(temperature)) {
-        std::fprintf(stderr, "Saturation isobar: needs a positive pressure and temperature\n");
+        vornex::cfprintf(stderr, "Saturation isobar: needs a positive pressure and temperature\n");
         return;
     }
     // The pure-H2O end sets where the mixed part starts; without it there is no isobar.
@@ -833,7 +835,7 @@ void VolatileCalc::calculateSaturationIsobar(double P, const char* file, char mo
     const double wEnd = waterContent;
     if (calculationError != 0 || !std::isfinite(wEnd)) {
         inCurve_ = false;
-        std::fprintf(stderr, "Saturation isobar at %g bar skipped: no pure-H2O saturation (%s)\n",
+        vornex::cfprintf(stderr, "Saturation isobar at %g bar skipped: no pure-H2O saturation (%s)\n",
                      P * 1e-5, lastFailure_.c_str());
         calculationError = 1;
         return;
@@ -861,7 +863,7 @@ void VolatileCalc::calculateSaturationIsobar(double P, const char* file, char mo
     out.print("END\n");
     const bool written = out.close();
     char curve[96];
-    std::snprintf(curve, sizeof curve, "Saturation isobar of %s and %g bar", describe().c_str(),
+    vornex::csnprintf(curve, sizeof curve, "Saturation isobar of %s and %g bar", describe().c_str(),
                   P * 1e-5);
     endCurve(curve, points + 1);
     if (!written) calculationError = 1;
@@ -870,7 +872,7 @@ void VolatileCalc::calculateSaturationIsobar(double P, const char* file, char mo
 void VolatileCalc::calculateSaturationIsotherm(const char* file, char mode, const char* suffix,
                                                CurveArray* values) {
     if (!isPositive(temperature)) {
-        std::fprintf(stderr, "Saturation isotherm: needs a positive temperature\n");
+        vornex::cfprintf(stderr, "Saturation isotherm: needs a positive temperature\n");
         return;
     }
     CurveOutput out(mode, values);
@@ -901,7 +903,7 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
                                           char mode, const char* suffix, CurveArray* values) {
     if (!isPositive(temperature) || !(w0 >= 0.0 && w0 <= kMaxWater) ||
         !(q0 >= 0.0 && q0 <= kMaxCO2)) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Degassing path: needs a positive temperature, 0 to 100 wt %% H2O and 0 to "
                      "1e6 ppm CO2\n");
         return;
@@ -914,14 +916,14 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
     volatileSystem = w0 < 1e-8 ? kCO2Only : (q0 >= 1e-8 ? kH2OCO2 : kH2OOnly);
     calculateMoleFractions(w0, q0, &xH2Omelt, &xCO2melt, nullptr);
     char curve[160];
-    std::snprintf(curve, sizeof curve, "Degassing path of %s from %g wt %% H2O and %g ppm CO2",
+    vornex::csnprintf(curve, sizeof curve, "Degassing path of %s from %g wt %% H2O and %g ppm CO2",
                   describe().c_str(), w0, q0);
     beginCurve();
     calculateSaturationPressure();
     double P = pressure;
     if (calculationError != 0 || !isPositive(P)) {
         inCurve_ = false;
-        std::fprintf(stderr, "%s: no saturation pressure (%s)\n", curve, lastFailure_.c_str());
+        vornex::cfprintf(stderr, "%s: no saturation pressure (%s)\n", curve, lastFailure_.c_str());
         calculationError = 1;
         out.print("END\n");
         out.close();
@@ -975,7 +977,7 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
         if (calculationError != 0) {
             // The path ends at its first failed step: one line, not a count.
             curveFailures_ = 0;
-            std::fprintf(stderr, "%s ends at %g bar: %s\n", curve, P * 1e-5,
+            vornex::cfprintf(stderr, "%s ends at %g bar: %s\n", curve, P * 1e-5,
                          lastFailure_.c_str());
             break;
         }
@@ -989,7 +991,7 @@ void VolatileCalc::calculateDegassingPath(int open, double w0, double q0, const 
     out.print("END\n");
     const bool written = out.close();
     if (gapPoints > 0)
-        std::fprintf(stderr, "%s: %d pressures from %g to %g bar left out (%s)\n", curve,
+        vornex::cfprintf(stderr, "%s: %d pressures from %g to %g bar left out (%s)\n", curve,
                      gapPoints, gapFrom * 1e-5, gapTo * 1e-5, gapReason.c_str());
     const int failed = calculationError != 0 || gapPoints > 0 || !written ? 1 : 0;
     endCurve(curve, 0);

@@ -1,4 +1,5 @@
 #include "magma/ZhangChen.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +19,7 @@ constexpr double kSqrtPi = 1.7724538509055159;
 
 double ZhangChen::calculateSherwood0(double Pe, double Re) {
     if (!(Pe >= 0.0) || !std::isfinite(Pe) || Re < 0.0) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Sherwood number: Peclet %g and Reynolds %g refused (both at least 0, "
                      "Peclet finite)\n",
                      Pe, Re);
@@ -152,7 +153,7 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     // in it would end or extend.
     if (!OutputFiles::checkWaveNameSuffix(s)) return false;
     if (!std::isfinite(cs) || !std::isfinite(csat) || !std::isfinite(cl) || cs == csat) {
-        std::fprintf(stderr, "Dissolution distance: needs finite concentrations, Cs other than "
+        vornex::cfprintf(stderr, "Dissolution distance: needs finite concentrations, Cs other than "
                              "Csat\n");
         return false;
     }
@@ -164,14 +165,14 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     beta = (Csat - Cl) / (Cs - Csat);
     double root = 0.0;
     if (!bracketedAlpha(root)) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Failed to calculate alpha: no growth constant for beta %g (a "
                      "root exists for beta above -1 and below about 1e290)\n",
                      beta);
         return false;
     }
     alpha = root;
-    std::printf("alpha : %12lf\n", alpha);
+    vornex::cprintf("alpha : %12lf\n", alpha);
 
     const std::string name = "igor3" + std::string(s) + ".itx";
     CurveOutput out(kIgorText);

@@ -1,4 +1,5 @@
 #include "numerics/Allocation.h"
+#include "numerics/Decimal.h"
 
 #include <cstdlib>
 #include <new>
@@ -9,7 +10,7 @@ namespace vornex {
 namespace {
 
 [[noreturn]] void memoryFailure() {
-    std::printf("Memory allocation failure\n");
+    vornex::cprintf("Memory allocation failure\n");
     std::fflush(stdout);
     std::exit(1);
 }
@@ -106,8 +107,8 @@ void printMatrix(FILE* out, double** a, int n, int m) {
 }
 
 void printVector(FILE* out, double* v, int n) {
-    for (int j = 0; j < n; ++j) std::fprintf(out, "\t%f", v[j]);
-    std::fprintf(out, "\n");
+    for (int j = 0; j < n; ++j) vornex::cfprintf(out, "\t%f", v[j]);
+    vornex::cfprintf(out, "\n");
 }
 
 }  // namespace vornex

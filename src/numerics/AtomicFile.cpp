@@ -1,4 +1,5 @@
 #include "numerics/AtomicFile.h"
+#include "numerics/Decimal.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -336,7 +337,7 @@ void reportFilesWrittenSince(std::size_t mark, std::FILE* out) {
     if (names.empty()) return;
     std::string line = "Wrote";
     for (std::size_t i = 0; i < names.size(); ++i) line += (i == 0 ? " " : ", ") + names[i];
-    std::fprintf(out, "%s\n", line.c_str());
+    vornex::cfprintf(out, "%s\n", line.c_str());
 }
 
 bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, Links links) {

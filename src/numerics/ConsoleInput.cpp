@@ -1,9 +1,12 @@
 #include "numerics/ConsoleInput.h"
+#include "numerics/Decimal.h"
+#include "numerics/StandardOutput.h"
 
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -29,11 +32,26 @@ void consumeLineEnd(int c, std::istream& in) {
 // Ends the input: later reads fail at once and inputRefused tells why.
 bool refuseInput(std::istream& in, const char* what, std::size_t limit, std::string& text) {
     text.clear();
-    std::fprintf(stderr, "Input refused: %s longer than %zu characters; the input ends here.\n",
+    vornex::cfprintf(stderr, "Input refused: %s longer than %zu characters; the input ends here.\n",
                  what, limit);
     std::fflush(stderr);
     in.setstate(std::ios::badbit);
     return false;
+}
+
+// A read that failed (standard input closed, or a folder) is no end of the input: said once,
+// and the input ends there as a refused one does, so no default is taken for an answer.
+bool readFailed(std::istream& in, std::string& text) {
+    if (&in != &std::cin || in.bad()) return false;
+    const bool closed = standardInputWasClosed();
+    if (!closed && !std::ferror(stdin)) return false;
+    const int error = closed ? EBADF : errno;
+    text.clear();
+    vornex::cfprintf(stderr, "Input refused: standard input cannot be read (%s); the input ends here.\n",
+                     error != 0 ? std::strerror(error) : "a read error");
+    std::fflush(stderr);
+    in.setstate(std::ios::badbit);
+    return true;
 }
 
 // Reads the rest of the current line (without its end). Returns false when the input
@@ -42,7 +60,7 @@ bool readLine(std::istream& in, std::string& line) {
     line.clear();
     for (;;) {
         int c = in.get();
-        if (c == std::char_traits<char>::eof()) return !line.empty();
+        if (c == std::char_traits<char>::eof()) return !readFailed(in, line) && !line.empty();
         if (isLineEnd(c)) {
             consumeLineEnd(c, in);
             return true;
@@ -83,6 +101,7 @@ bool readConsoleWord(std::istream& in, std::string& word) {
             return refuseInput(in, "an input word", kLongestConsoleWord, word);
         word.push_back(static_cast<char>(in.get()));
     }
+    if (c == kEnd && readFailed(in, word)) return false;
     if (word.empty()) in.setstate(std::ios::failbit);
     in.iword(kLineHasWord) = 1;
     return !word.empty();
@@ -148,7 +167,7 @@ double getDouble(double defaultValue, std::istream& in) {
     std::string line;
     if (!readLine(in, line) || line.empty()) return defaultValue;
     char* end = nullptr;
-    double value = std::strtod(line.c_str(), &end);
+    double value = vornex::cstrtod(line.c_str(), &end);
     if (end == line.c_str()) return defaultValue;
     return value;
 }
@@ -164,14 +183,26 @@ bool isHelpWord(const char* word) {
 const char* numberRefusal(const char* word, double& value) {
     if (word == nullptr || *word == '\0' || std::isspace(static_cast<unsigned char>(*word)))
         return "is not a number";
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(word, &end);
-    if (*end != '\0') return "is not a number";
-    if (!std::isfinite(v)) return "is not a finite number";
-    if (errno == ERANGE) return "is out of the range of numbers";
-    // strtod also reads hexadecimal ("0x1A" as 26): a number is written in decimal here.
-    if (std::strspn(word, "0123456789.eE+-") != std::strlen(word)) return "is not a decimal number";
+    double v = 0.0;
+    switch (readDecimal(word, v)) {
+        case DecimalRead::overflow:
+            return "is not a finite number";
+        case DecimalRead::notNumber: {
+            const char* digits = word + (*word == '+' || *word == '-');
+            if (digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) return "is not a decimal number";
+            double ignored = 0.0;
+            const auto r = std::from_chars(digits, digits + std::strlen(digits), ignored);
+            if (r.ec == std::errc() && *r.ptr == '\0' && !std::isfinite(ignored))
+                return "is not a finite number";
+            return "is not a number";
+        }
+        case DecimalRead::ok:
+            break;
+    }
+    // Below the least double: too small to be told from zero.
+    const std::string_view mantissa(word, std::strcspn(word, "eE"));
+    if (v == 0.0 && mantissa.find_first_of("123456789") != std::string_view::npos)
+        return "is out of the range of numbers";
     value = v;
     return nullptr;
 }

@@ -1,4 +1,5 @@
 #include "numerics/DataTextFile.h"
+#include "numerics/Decimal.h"
 
 #include <cctype>
 #include <cmath>
@@ -38,14 +39,7 @@ bool isMissing(std::string_view word) {
 // strtod would take the number they start with; nor is "1e999", beyond the range of doubles,
 // which strtod reads as infinity (a number below the normal range is still one).
 bool wholeDecimal(std::string_view word, double& value) {
-    if (word.empty() || word.find_first_not_of("0123456789.eE+-") != std::string_view::npos)
-        return false;
-    const std::string text(word);
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || !std::isfinite(v)) return false;
-    value = v;
-    return true;
+    return readDecimal(word, value) == DecimalRead::ok;
 }
 
 // A number written with a decimal comma ("300,5", "-1,5e3"): the word read as a decimal
@@ -102,9 +96,9 @@ void DataTextFile::open(const char* file) {
     const FileRead read = tryOpen(file);
     if (read.ok()) return;
     if (read.status == FileReadStatus::NotFound)
-        std::printf("\nFile %s not found\n", file);
+        vornex::cprintf("\nFile %s not found\n", file);
     else
-        std::printf("\n%s\n", read.message.c_str());
+        vornex::cprintf("\n%s\n", read.message.c_str());
     std::exit(1);
 }
 
@@ -148,7 +142,7 @@ void DataTextFile::readIgorHeader() {
         for (std::string_view word = firstWord(rest); !word.empty(); word = firstWord(rest)) {
             if (word == "x") {
                 // Igor commands: shown to the user, never data.
-                std::printf("%s\n\n", std::string(rest).c_str());
+                vornex::cprintf("%s\n\n", std::string(rest).c_str());
                 break;
             }
             if (word == "WAVES" || word.starts_with("WAVES/")) {
@@ -169,7 +163,7 @@ void DataTextFile::read_fields() {
     if (word == "/D") word = firstWord(rest);
     for (; !word.empty(); word = firstWord(rest)) {
         if (columns == std::numeric_limits<int>::max()) {
-            std::fprintf(stderr, "%s: more than %d columns; the rest are left out\n", name.c_str(),
+            vornex::cfprintf(stderr, "%s: more than %d columns; the rest are left out\n", name.c_str(),
                          columns);
             break;
         }
@@ -229,7 +223,7 @@ int DataTextFile::read() {
 void DataTextFile::noteDecimalComma(std::string_view word) {
     if (commaNoted_ || !hasDecimalComma(word)) return;
     commaNoted_ = true;
-    std::fprintf(stderr,
+    vornex::cfprintf(stderr,
                  "%s, line %lld: \"%.40s\" is written with a decimal comma; numbers take a "
                  "point, and words that are not numbers are read as missing\n",
                  name.c_str(), static_cast<long long>(line_), std::string(word).c_str());
@@ -237,7 +231,7 @@ void DataTextFile::noteDecimalComma(std::string_view word) {
 
 double DataTextFile::nextSelected() {
     if (cursor >= selected) {
-        std::printf("Read Data File Error\n");
+        vornex::cprintf("Read Data File Error\n");
         std::exit(1);
     }
     return values[order[cursor++]];

@@ -1,4 +1,5 @@
 #include "numerics/Diagnostics.h"
+#include "numerics/Decimal.h"
 
 #include <atomic>
 #include <cstdarg>
@@ -18,7 +19,7 @@ void diagnostic(const char* format, ...) {
     if (!diagnosticsOn()) return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(stderr, format, args);
+    vornex::vcfprintf(stderr, format, args);
     va_end(args);
 }
 

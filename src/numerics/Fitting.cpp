@@ -1,4 +1,5 @@
 #include "numerics/Fitting.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -65,7 +66,7 @@ void Fitting::allocate_memory() {
     W = allocate3(N, P, m);
     std::fill(parameterPerturbation, parameterPerturbation + P, 1e-6);
     std::fill(variablePerturbation, variablePerturbation + m, 1e-6);
-    std::printf("nn %d no %d \n", N, numberOfExtra);
+    vornex::cprintf("nn %d no %d \n", N, numberOfExtra);
 }
 
 bool Fitting::countsMatchTables() const {
@@ -191,7 +192,7 @@ void Fitting::note(const char* format, ...) const {
     if (history == nullptr) return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(history, format, args);
+    vornex::vcfprintf(history, format, args);
     va_end(args);
 }
 

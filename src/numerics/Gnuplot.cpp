@@ -1,4 +1,5 @@
 #include "numerics/Gnuplot.h"
+#include "numerics/Decimal.h"
 
 #include <atomic>
 #include <cstdio>
@@ -26,7 +27,7 @@ int runGnuplot(const std::string& script) {
     if (!gnuplotEnabled()) return -1;
     std::string program = findGnuplot();
     if (program.empty()) {
-        std::fprintf(stderr, "gnuplot not found on the PATH; %s not plotted\n", script.c_str());
+        vornex::cfprintf(stderr, "gnuplot not found on the PATH; %s not plotted\n", script.c_str());
         return -1;
     }
     return spawnAndWait(program, {"gnuplot", script, "-"});

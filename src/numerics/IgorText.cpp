@@ -1,20 +1,21 @@
 #include "numerics/IgorText.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 
 namespace vornex {
 
 void writeIgorHeader(std::FILE* out, const std::string& names) {
-    std::fprintf(out, "IGOR\nWAVES %s\nBEGIN\n", names.c_str());
+    vornex::cfprintf(out, "IGOR\nWAVES %s\nBEGIN\n", names.c_str());
 }
 
 void writeIgorRow(std::FILE* out, std::span<const double> values) {
     const char* separator = "";
     for (double v : values) {
         if (std::isfinite(v))
-            std::fprintf(out, "%s%#.10lg", separator, v);
+            vornex::cfprintf(out, "%s%#.10lg", separator, v);
         else
-            std::fprintf(out, "%sNaN", separator);
+            vornex::cfprintf(out, "%sNaN", separator);
         separator = " ";
     }
     std::fputc('\n', out);
@@ -25,7 +26,7 @@ void writeIgorEnd(std::FILE* out) {
 }
 
 void writeIgorCommand(std::FILE* out, const std::string& command) {
-    std::fprintf(out, "x %s\n", command.c_str());
+    vornex::cfprintf(out, "x %s\n", command.c_str());
 }
 
 }  // namespace vornex

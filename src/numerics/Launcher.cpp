@@ -1,4 +1,5 @@
 #include "numerics/Launcher.h"
+#include "numerics/Decimal.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -42,7 +43,7 @@ int spawnAndWait(const std::string& program, const std::vector<std::string>& arg
     int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
-        std::fprintf(stderr, "cannot start %s: %s\n", program.c_str(), std::strerror(rc));
+        vornex::cfprintf(stderr, "cannot start %s: %s\n", program.c_str(), std::strerror(rc));
         return -1;
     }
     int status = 0;

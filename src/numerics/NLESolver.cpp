@@ -1,4 +1,5 @@
 #include "numerics/NLESolver.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -107,7 +108,7 @@ void NLESolver::evaluateWithJacobian(int& err) {
 
 void NLESolver::check_derivatives(FILE* out, double* at, double* h) {
     if (equation == nullptr || system == nullptr || n <= 0 || at == nullptr || h == nullptr) {
-        std::fprintf(out, "No system to check\n");
+        vornex::cfprintf(out, "No system to check\n");
         return;
     }
     int err = 0;
@@ -116,20 +117,20 @@ void NLESolver::check_derivatives(FILE* out, double* at, double* h) {
     if (err == 0) differentiate(at, Fwork, numericalJ, h, err);
     if (err != 0) {
         // A Jacobian from a failed evaluation is no derivative of the system.
-        std::fprintf(out, "The system cannot be evaluated at this point or beside it\n");
+        vornex::cfprintf(out, "The system cannot be evaluated at this point or beside it\n");
         dispose(numericalJ, m);
         return;
     }
-    std::fprintf(out, "Analytical \n\n");
+    vornex::cfprintf(out, "Analytical \n\n");
     for (int i = 0; i < m; ++i) {
-        for (int j = 0; j < n; ++j) std::fprintf(out, "% 08le  ", J[i][j]);
-        std::fprintf(out, "\n");
+        for (int j = 0; j < n; ++j) vornex::cfprintf(out, "% 08le  ", J[i][j]);
+        vornex::cfprintf(out, "\n");
     }
-    std::fprintf(out, "\n");
-    std::fprintf(out, "Numerical \n\n");
+    vornex::cfprintf(out, "\n");
+    vornex::cfprintf(out, "Numerical \n\n");
     for (int i = 0; i < m; ++i) {
-        for (int j = 0; j < n; ++j) std::fprintf(out, "% 08le  ", numericalJ[i][j]);
-        std::fprintf(out, "\n");
+        for (int j = 0; j < n; ++j) vornex::cfprintf(out, "% 08le  ", numericalJ[i][j]);
+        vornex::cfprintf(out, "\n");
     }
     dispose(numericalJ, m);
 }
@@ -171,11 +172,11 @@ void NLESolver::map(int i, int j, double xi0, double xi1, double xj0, double xj1
     AtomicFile mapFile;
     FILE* out = mapFile.open(name) ? mapFile.stream() : nullptr;
     if (out == nullptr) {
-        std::fprintf(stderr, "Cannot write %s: %s\n", name.c_str(), mapFile.problem().c_str());
+        vornex::cfprintf(stderr, "Cannot write %s: %s\n", name.c_str(), mapFile.problem().c_str());
         return;
     }
     if (mode == 1)
-        std::fprintf(out, "IGOR\nWAVES x0%s x1%s res%s f%s\nBEGIN\n", suffix, suffix, suffix,
+        vornex::cfprintf(out, "IGOR\nWAVES x0%s x1%s res%s f%s\nBEGIN\n", suffix, suffix, suffix,
                      suffix);
     const std::vector<double> saved(x, x + n);
     x[i] = xi0;
@@ -185,21 +186,21 @@ void NLESolver::map(int i, int j, double xi0, double xi1, double xj0, double xj1
         writeMapRow(out, i, j, xj0, dj, nj, true);
         x[i] += di;
     }
-    if (mode == 1) std::fprintf(out, "END\n");
+    if (mode == 1) vornex::cfprintf(out, "END\n");
     const bool mapWritten = mapFile.commit();
     for (int k = 0; k < n; ++k) x[k] = saved[k];
     if (!mapWritten) {
-        std::fprintf(stderr, "Writing %s failed: %s\n", name.c_str(), mapFile.problem().c_str());
+        vornex::cfprintf(stderr, "Writing %s failed: %s\n", name.c_str(), mapFile.problem().c_str());
         return;
     }
     if (mode != 2) return;
     AtomicFile scriptFile;
     FILE* script = scriptFile.open("g60.gp") ? scriptFile.stream() : nullptr;
     if (script == nullptr) {
-        std::fprintf(stderr, "Cannot write g60.gp: %s\n", scriptFile.problem().c_str());
+        vornex::cfprintf(stderr, "Cannot write g60.gp: %s\n", scriptFile.problem().c_str());
         return;
     }
-    std::fprintf(script,
+    vornex::cfprintf(script,
                  "reset\nset timestamp\nset multiplot\nset origin 0,0\nset size 0.5,1\n"
                  "set xlabel %d\nset ylabel %d\nset contour\nset cntrparam levels 9\n"
                  "set style data lines \nset view 180,0,1,1\nset yrange [*:*] reverse\n"
@@ -207,7 +208,7 @@ void NLESolver::map(int i, int j, double xi0, double xi1, double xj0, double xj1
                  "splot \"%s\" using 1:2:4\n",
                  i, j, name.c_str(), name.c_str());
     if (!scriptFile.commit()) {
-        std::fprintf(stderr, "Writing g60.gp failed: %s\n", scriptFile.problem().c_str());
+        vornex::cfprintf(stderr, "Writing g60.gp failed: %s\n", scriptFile.problem().c_str());
         return;
     }
     runGnuplot("g60.gp");
@@ -229,9 +230,9 @@ void NLESolver::writeMapRow(FILE* out, int i, int j, double xj0, double dj, int 
     // Significant digits, not decimals: a volume in m3/mol to six decimals would lose the
     // grid, and small residuals would read back as zero.
     for (int k = 0; k < nj; ++k)
-        std::fprintf(out, "%.10g\t%.10g\t%.10g\t%.10g\n", x[i], xj0 + k * dj, residual[k],
+        vornex::cfprintf(out, "%.10g\t%.10g\t%.10g\t%.10g\n", x[i], xj0 + k * dj, residual[k],
                      first[k]);
-    std::fprintf(out, "\n");
+    vornex::cfprintf(out, "\n");
 }
 
 }  // namespace vornex

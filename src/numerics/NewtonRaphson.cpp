@@ -1,4 +1,5 @@
 #include "numerics/NewtonRaphson.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -138,7 +139,7 @@ void NewtonRaphson::plot(double a, double b, int n) {
     AtomicFile file;
     std::FILE* out = file.open("nr") ? file.stream() : nullptr;
     if (out == nullptr) {
-        std::fprintf(stderr, "NewtonRaphson::plot: cannot write nr: %s\n",
+        vornex::cfprintf(stderr, "NewtonRaphson::plot: cannot write nr: %s\n",
                      file.problem().c_str());
         return;
     }
@@ -147,10 +148,10 @@ void NewtonRaphson::plot(double a, double b, int n) {
     for (int i = 0; i <= n; ++i) {
         x1 = a + i * step;
         (equation->*function)(x1, f1, df1);
-        std::fprintf(out, "%lg %lg\n", x1, f1);
+        vornex::cfprintf(out, "%lg %lg\n", x1, f1);
     }
     if (!file.commit())
-        std::fprintf(stderr, "NewtonRaphson::plot: cannot write nr: %s\n",
+        vornex::cfprintf(stderr, "NewtonRaphson::plot: cannot write nr: %s\n",
                      file.problem().c_str());
     // Failures met while drawing the curve must not fail the next solve.
     equation->equationError = 0;
@@ -158,7 +159,7 @@ void NewtonRaphson::plot(double a, double b, int n) {
 
 void NewtonRaphson::check_derivatives(double x, double h) {
     if (equation == nullptr || function == nullptr) {
-        std::fprintf(stderr, "NewtonRaphson::check_derivatives: no equation to check\n");
+        vornex::cfprintf(stderr, "NewtonRaphson::check_derivatives: no equation to check\n");
         return;
     }
     double f = 0, df = 0, fm = 0, fp = 0, scratch = 0;
@@ -166,7 +167,7 @@ void NewtonRaphson::check_derivatives(double x, double h) {
     (equation->*function)(x - h, fm, scratch);
     (equation->*function)(x + h, fp, scratch);
     equation->equationError = 0;
-    std::printf("Check derivatives at %lf\n\tAnal. : %lg  Num. : %lg\n", x, df,
+    vornex::cprintf("Check derivatives at %lf\n\tAnal. : %lg  Num. : %lg\n", x, df,
                 (fp - fm) / (2 * h));
 }
 

@@ -1,4 +1,5 @@
 #include "numerics/Solver.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -319,14 +320,14 @@ double SecMul::solve() {
 void Solver::plot(double from, double to, int n, char logarithmic) {
     if (n < 1) n = 1;
     if (logarithmic && !(from > 0 && to > 0)) {
-        std::fprintf(stderr, "Solver::plot: a logarithmic range needs positive ends (%lg, %lg)\n",
+        vornex::cfprintf(stderr, "Solver::plot: a logarithmic range needs positive ends (%lg, %lg)\n",
                      from, to);
         return;
     }
     AtomicFile dataFile;
     std::FILE* data = dataFile.open("solver.txt") ? dataFile.stream() : nullptr;
     if (data == nullptr) {
-        std::fprintf(stderr, "Solver::plot: cannot write solver.txt: %s\n",
+        vornex::cfprintf(stderr, "Solver::plot: cannot write solver.txt: %s\n",
                      dataFile.problem().c_str());
         return;
     }
@@ -334,7 +335,7 @@ void Solver::plot(double from, double to, int n, char logarithmic) {
     double step = (to - from) / n;
     double x = from;
     for (int i = 0; i <= n; ++i) {
-        std::fprintf(data, "%12lg\t%12lg\n", x, (equation->*function)(x, context));
+        vornex::cfprintf(data, "%12lg\t%12lg\n", x, (equation->*function)(x, context));
         x = logarithmic ? x * factor : x + step;
     }
     const bool dataWritten = dataFile.commit();
@@ -343,14 +344,14 @@ void Solver::plot(double from, double to, int n, char logarithmic) {
     equation->equationError = 0;
 
     if (!dataWritten) {
-        std::fprintf(stderr, "Solver::plot: cannot write solver.txt: %s\n",
+        vornex::cfprintf(stderr, "Solver::plot: cannot write solver.txt: %s\n",
                      dataFile.problem().c_str());
         return;
     }
     AtomicFile scriptFile;
     std::FILE* script = scriptFile.open("solver.gp") ? scriptFile.stream() : nullptr;
     if (script == nullptr) {
-        std::fprintf(stderr, "Solver::plot: cannot write solver.gp: %s\n",
+        vornex::cfprintf(stderr, "Solver::plot: cannot write solver.gp: %s\n",
                      scriptFile.problem().c_str());
         return;
     }
@@ -366,7 +367,7 @@ void Solver::plot(double from, double to, int n, char logarithmic) {
         "plot 'solver.txt'\n",
         script);
     if (!scriptFile.commit()) {
-        std::fprintf(stderr, "Solver::plot: cannot write solver.gp: %s\n",
+        vornex::cfprintf(stderr, "Solver::plot: cannot write solver.gp: %s\n",
                      scriptFile.problem().c_str());
         return;
     }

@@ -1,4 +1,5 @@
 #include "numerics/StandardOutput.h"
+#include "numerics/Decimal.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -13,6 +14,7 @@ namespace vornex {
 namespace {
 
 bool outputWasClosed = false;
+bool inputWasClosed = false;
 // The read end of the pipe that stands in for a closed standard output: what the program
 // wrote is kept there, so that a report written is a report lost, and no report is none.
 int closedOutputReader = -1;
@@ -63,7 +65,12 @@ void guardStandardStreams() {
             ::close(opened);
         }
         if (fd == STDOUT_FILENO) outputWasClosed = true;
+        if (fd == STDIN_FILENO) inputWasClosed = true;
     }
+}
+
+bool standardInputWasClosed() {
+    return inputWasClosed;
 }
 
 void flushStandardOutput() {
@@ -84,7 +91,7 @@ int finishStandardOutput(const char* program, int status) {
         cause = errno;
     }
     if (!lost) return status;
-    std::fprintf(stderr, "%s: the report could not be written to standard output%s%s\n", program,
+    vornex::cfprintf(stderr, "%s: the report could not be written to standard output%s%s\n", program,
                  cause != 0 ? ": " : "", cause != 0 ? std::strerror(cause) : "");
     return 1;
 }

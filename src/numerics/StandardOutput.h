@@ -10,6 +10,9 @@ namespace vornex {
 // receives the report or the messages; a closed standard output loses the report the
 // program writes there, if it writes one.
 void guardStandardStreams();
+// Whether the program was started with standard input closed (it reads /dev/null since):
+// an answer read there is a read error, not the end of the input.
+bool standardInputWasClosed();
 
 // Flushes standard output now (before a line on standard error that follows the report's
 // lines); a failure keeps its cause for finishStandardOutput to say.

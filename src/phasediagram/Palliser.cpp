@@ -1,5 +1,6 @@
 // The state computation: region, bulk density and phase proportions of (T, P, x).
 #include "phasediagram/Palliser.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,7 +44,7 @@ void Palliser::say(const char* format, ...) const {
     char line[256];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
+    vornex::vcsnprintf(line, sizeof line, format, args);
     va_end(args);
     diagnostics(line);
 }

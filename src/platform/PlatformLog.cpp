@@ -1,4 +1,5 @@
 #include "platform/PlatformLog.h"
+#include "numerics/Decimal.h"
 
 #include <cstdio>
 
@@ -14,7 +15,7 @@ void logMessage(const std::string& message) {
         sink()(message);
         return;
     }
-    std::fprintf(stderr, "%s\n", message.c_str());
+    vornex::cfprintf(stderr, "%s\n", message.c_str());
 }
 
 LogSink setLogSink(LogSink s) {

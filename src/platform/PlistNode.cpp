@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "numerics/Decimal.h"
 #include "platform/Utf8.h"
 
 namespace vornex {
@@ -449,12 +450,7 @@ XmlNumber wholeNumber(std::string_view text, bool real) {
         // A real below the range of normal doubles is still a number, the subnormal or zero
         // nearest it, as the data tables read it; only one beyond the largest double is not.
         if (read != XmlNumber::BeyondRange) return read;
-        // Read in the classic locale, whatever the program's decimal mark: a stream fails
-        // where the value overflows, and gives zero or a subnormal where it underflows.
-        std::istringstream in{std::string(text)};
-        in.imbue(std::locale::classic());
-        in >> value;
-        return !in.fail() && std::isfinite(value) ? XmlNumber::Whole : XmlNumber::BeyondRange;
+        return readDecimal(text, value) == DecimalRead::ok ? XmlNumber::Whole : XmlNumber::BeyondRange;
     }
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     if (hex) text.remove_prefix(2);
@@ -574,26 +570,34 @@ static Bytes serialize(plist_t node, Write write, Free release) {
 
 namespace {
 
-// Whether each real of the tree, in the order the XML form holds them, is a negative zero.
-void negativeZeros(plist_t node, std::vector<bool>& out) {
+// The reals of the tree, in the order the XML form holds them.
+void realsOf(plist_t node, std::vector<plist_t>& out) {
     switch (plist_get_node_type(node)) {
-        case PLIST_REAL: {
-            double d = 0.0;
-            plist_get_real_val(node, &d);
-            out.push_back(d == 0.0 && std::signbit(d));
+        case PLIST_REAL:
+            out.push_back(node);
             return;
-        }
         case PLIST_ARRAY:
-            for (plist_t item : PlistNode::itemsOf(node)) negativeZeros(item, out);
+            for (plist_t item : PlistNode::itemsOf(node)) realsOf(item, out);
             return;
         case PLIST_DICT:
             PlistNode::forEachEntry(node, [&out](const std::string&, plist_t value) {
-                negativeZeros(value, out);
+                realsOf(value, out);
                 return true;
             });
             return;
         default:
             return;
+    }
+}
+
+// Whether each real of the tree, in the order the XML form holds them, is a negative zero.
+void negativeZeros(plist_t node, std::vector<bool>& out) {
+    std::vector<plist_t> reals;
+    realsOf(node, reals);
+    for (plist_t real : reals) {
+        double d = 0.0;
+        plist_get_real_val(real, &d);
+        out.push_back(d == 0.0 && std::signbit(d));
     }
 }
 
@@ -617,6 +621,47 @@ Bytes withNegativeZeros(const Bytes& xml, plist_t tree) {
     }
     out.insert(out.end(), xml.begin() + from, xml.end());
     return out;
+}
+
+// The XML parser reads a real by the program's locale, which cuts "300.25" to 300 where the
+// decimal mark is a comma: every real is read again from its text, the same in every locale.
+void rereadReals(const std::string& xml, plist_t tree) {
+    std::vector<plist_t> reals;
+    realsOf(tree, reals);
+    static constexpr std::string_view kOpen = "<real", kClose = "</real>";
+    std::size_t k = 0;
+    for (std::size_t at = 0; k < reals.size() && (at = xml.find(kOpen, at)) != std::string::npos;) {
+        const std::size_t gt = xml.find('>', at);
+        if (gt == std::string::npos) return;
+        const bool empty = xml[gt - 1] == '/';
+        const bool named = gt == at + kOpen.size() || (empty && gt == at + kOpen.size() + 1) ||
+                           std::isspace(static_cast<unsigned char>(xml[at + kOpen.size()]));
+        at = gt + 1;
+        if (!named) continue;
+        plist_t node = reals[k++];
+        if (empty) continue;
+        const std::size_t end = xml.find(kClose, at);
+        if (end == std::string::npos) return;
+        constexpr std::string_view kBlanks = " \t\r\n";
+        std::string_view text(xml.data() + at, end - at);
+        const std::size_t first = text.find_first_not_of(kBlanks);
+        if (first == std::string_view::npos) continue;
+        text = text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+        const bool minus = text.front() == '-';
+        if (minus || text.front() == '+') text.remove_prefix(1);
+        double value = 0;
+        const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (r.ptr != text.data() + text.size()) continue;
+        if (r.ec == std::errc::result_out_of_range) {
+            // Beyond the largest double is refused before; below the least, the nearest.
+            double nearest = 0;
+            if (readDecimal(text, nearest) != DecimalRead::ok) continue;
+            value = nearest;
+        } else if (r.ec != std::errc()) {
+            continue;
+        }
+        plist_set_real_val(node, minus ? -value : value);
+    }
 }
 
 }  // namespace
@@ -728,6 +773,7 @@ PlistNode PlistNode::parse(const Bytes& bytes, std::string& error, bool* notKept
         if (!xmlNumbersRead(cleaned, error) || !xmlDataIsBase64(cleaned, error)) return {};
         if (cleaned.find("<plist") != std::string::npos)
             plist_from_xml(cleaned.c_str(), static_cast<uint32_t>(cleaned.size()), &node);
+        if (node) rereadReals(cleaned, node);
     }
     if (!node) error = "not a property list (or a damaged one)";
     return PlistNode(node);

@@ -1,4 +1,5 @@
 #include "platform/UserDefaults.h"
+#include "numerics/Decimal.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +29,7 @@ UserDefaults& UserDefaults::standard() {
         // A missing, corrupt or refused file leaves the built-in values in force; only a
         // file that is there and cannot be used is worth a word.
         if (IoResult r = d.load(); !r)
-            std::fprintf(stderr, "%s; the built-in preferences are used\n", r.message.c_str());
+            vornex::cfprintf(stderr, "%s; the built-in preferences are used\n", r.message.c_str());
         return d;
     }();
     return shared;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "numerics/DataPath.h"
+#include "numerics/FileReader.h"
 
 namespace vornex {
 
@@ -45,6 +46,12 @@ IoResult readTabulatedResource(const std::string& name, int valuesPerRow,
     if (valuesPerRow < 1)
         return IoResult::failure(IoStatus::InvalidData,
                                  "table \"" + name + "\": a row needs at least one value");
+    // Something that is no regular file at the name in the working folder (a FIFO, a folder,
+    // a link to a device) is refused and said, not passed over for the shipped table.
+    const std::string what = describeNonRegular(name);
+    if (!what.empty())
+        return IoResult::failure(IoStatus::ReadFailed,
+                                 "table \"" + name + "\" cannot be read: it is " + what);
     Bytes bytes;
     IoResult read = readFileBytes(findDataFile(name), bytes, kTableFileLimit);
     if (!read) {

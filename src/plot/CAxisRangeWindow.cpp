@@ -1,5 +1,7 @@
 #include "plot/CAxisRangeWindow.h"
 
+#include "numerics/Decimal.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -23,12 +25,9 @@ bool onlySpaces(const char* p) {
 
 // A number as a float: the whole text (spaces around it allowed), finite in single precision.
 std::optional<float> parseFloat(const std::string& text) {
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(begin, &end);
-    if (end == begin || !onlySpaces(end) || !std::isfinite(v) ||
-        std::fabs(v) > std::numeric_limits<float>::max())
+    // Typed as every field takes numbers: with the point or the locale's own separator.
+    double v = 0.0;
+    if (!readTypedNumber(text, v) || std::fabs(v) > std::numeric_limits<float>::max())
         return std::nullopt;
     return static_cast<float>(v);
 }

@@ -1,4 +1,5 @@
 #include "plot/CGraphCurve.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -49,7 +50,7 @@ void appendRow(std::string& out, const CurvePoint& p) {
         return;
     }
     char row[64];
-    int n = std::snprintf(row, sizeof row, "%18e\t%18e\n", static_cast<double>(p.x),
+    int n = vornex::csnprintf(row, sizeof row, "%18e\t%18e\n", static_cast<double>(p.x),
                           static_cast<double>(p.y));
     out.append(row, static_cast<size_t>(n));
 }

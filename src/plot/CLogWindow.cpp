@@ -1,4 +1,5 @@
 #include "plot/CLogWindow.h"
+#include "numerics/Decimal.h"
 
 #include <cstdio>
 #include <vector>
@@ -11,13 +12,13 @@ std::string formatString(const char* format, va_list arguments) {
     if (!format) return {};
     va_list probe;
     va_copy(probe, arguments);
-    const int length = std::vsnprintf(nullptr, 0, format, probe);
+    const int length = vornex::vcsnprintf(nullptr, 0, format, probe);
     va_end(probe);
     if (length <= 0) return {};
     std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
     va_list copy;
     va_copy(copy, arguments);
-    std::vsnprintf(buffer.data(), buffer.size(), format, copy);
+    vornex::vcsnprintf(buffer.data(), buffer.size(), format, copy);
     va_end(copy);
     return std::string(buffer.data(), static_cast<std::size_t>(length));
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "plot/CGraphCurve.h"
+#include "numerics/Decimal.h"
 #include "plot/CGraphPoint.h"
 #include "plot/CGraphPointCurve.h"
 #include "plot/CPlotView.h"
@@ -19,7 +20,7 @@ bool isA(const CGraphObject* object) {
 
 std::string formatValue(int digits, float value) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", std::max(0, std::min(digits, 30)),
+    vornex::csnprintf(buffer, sizeof buffer, "%.*f", std::max(0, std::min(digits, 30)),
                   static_cast<double>(value));
     return buffer;
 }

@@ -1,4 +1,5 @@
 #include "plot/CTernaryPlotView.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -24,7 +25,7 @@ Point lerp(Point p, Point q, double t) {
 
 std::string percentLabel(double v) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.0f", v);
+    vornex::csnprintf(buffer, sizeof buffer, "%.0f", v);
     return buffer;
 }
 

@@ -1,4 +1,5 @@
 #include "plot/PlotAxis.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,14 +10,14 @@ namespace vornex {
 namespace {
 
 std::string formatted(const char* format, int digits, double value) {
-    int n = digits < 0 ? std::snprintf(nullptr, 0, format, value)
-                       : std::snprintf(nullptr, 0, format, digits, value);
+    int n = digits < 0 ? vornex::csnprintf(nullptr, 0, format, value)
+                       : vornex::csnprintf(nullptr, 0, format, digits, value);
     if (n <= 0) return {};
     std::string text(static_cast<size_t>(n) + 1, '\0');
     if (digits < 0)
-        std::snprintf(text.data(), text.size(), format, value);
+        vornex::csnprintf(text.data(), text.size(), format, value);
     else
-        std::snprintf(text.data(), text.size(), format, digits, value);
+        vornex::csnprintf(text.data(), text.size(), format, digits, value);
     text.resize(static_cast<size_t>(n));
     return text;
 }

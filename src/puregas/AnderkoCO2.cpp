@@ -1,4 +1,5 @@
 #include "puregas/AnderkoCO2.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -78,7 +79,7 @@ void CO2Disp::getFittingParameters(double* k) const {
 
 void CO2Disp::number_of_components(int n) {
     if (n != 1) {
-        std::fprintf(stderr, "%s: a term of pure carbon dioxide takes one component, not %d\n",
+        vornex::cfprintf(stderr, "%s: a term of pure carbon dioxide takes one component, not %d\n",
                      modelName.c_str(), n);
         return;
     }

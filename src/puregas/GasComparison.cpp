@@ -1,4 +1,5 @@
 #include "puregas/GasComparison.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <limits>
@@ -49,7 +50,7 @@ double printVolumeDeviations(FluidPhase& model, const char* temperatureLabel,
         const double Vcalc = ok ? 1e6 * model.V : kNaN;
         const double Vexp = 1e6 * s.Vm3;
         const double dev = ok ? percent(Vcalc, Vexp) : kNaN;
-        std::fprintf(out, "%s %12lg\tP %12lg\tVcalc %12lg\tVexp %12lg\tDev(%%) %12lg\n",
+        vornex::cfprintf(out, "%s %12lg\tP %12lg\tVcalc %12lg\tVexp %12lg\tDev(%%) %12lg\n",
                      temperatureLabel, model.T - 273.15, 1e-5 * model.P, Vcalc, Vexp, dev);
         if (ok) {
             sum += std::fabs(dev);
@@ -57,29 +58,29 @@ double printVolumeDeviations(FluidPhase& model, const char* temperatureLabel,
         }
     }
     const double aadp = solved > 0 ? sum / solved : kNaN;
-    std::fprintf(out, "AADP %lg\n", aadp);
+    vornex::cfprintf(out, "AADP %lg\n", aadp);
     return aadp;
 }
 
 int printModelGrid(FluidPhase& model, FluidPhase& other, bool volumeColumn, std::FILE* out) {
-    std::fprintf(out, "P(bar)\\ T(°C)");
-    for (double t : kGridTemperatures) std::fprintf(out, "%12lg ", t);
-    std::fprintf(out, "\n");
+    vornex::cfprintf(out, "P(bar)\\ T(°C)");
+    for (double t : kGridTemperatures) vornex::cfprintf(out, "%12lg ", t);
+    vornex::cfprintf(out, "\n");
     int failed = 0;
     for (double Pbar : gridPressures()) {
-        std::fprintf(out, "%12lg ", Pbar);
+        vornex::cfprintf(out, "%12lg ", Pbar);
         other.pressure(Pbar);
         model.pressure(Pbar);
         for (double t : kGridTemperatures) {
             const bool otherOk = solveState(other, 273.15 + t);
             const bool ok = solveState(model, 273.15 + t) && otherOk;
             if (!ok) ++failed;
-            if (volumeColumn) std::fprintf(out, "%12lg ", ok ? percent(other.V, model.V) : kNaN);
-            std::fprintf(out, "%12lg ",
+            if (volumeColumn) vornex::cfprintf(out, "%12lg ", ok ? percent(other.V, model.V) : kNaN);
+            vornex::cfprintf(out, "%12lg ",
                          ok ? percent(other.fugacityCoefficient[0], model.fugacityCoefficient[0])
                             : kNaN);
         }
-        std::fprintf(out, "\n");
+        vornex::cfprintf(out, "\n");
     }
     return failed;
 }

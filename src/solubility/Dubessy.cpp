@@ -1,4 +1,5 @@
 #include "solubility/Dubessy.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -287,7 +288,7 @@ bool Dubessy::readIsothermData(const std::string& name, IsothermData& data) {
     const FileRead read = readDataFile("solubility/H2O-CO2/" + name, kTableFileLimit, text);
     std::FILE* in = read ? ::fmemopen(text.data(), text.size(), "r") : nullptr;
     if (in == nullptr) {
-        std::fprintf(stderr, "Cannot open file %s (%s)\n", path.c_str(), read.message.c_str());
+        vornex::cfprintf(stderr, "Cannot open file %s (%s)\n", path.c_str(), read.message.c_str());
         return false;
     }
     char token[256];
@@ -296,11 +297,11 @@ bool Dubessy::readIsothermData(const std::string& name, IsothermData& data) {
     while (ok && data.size() < static_cast<size_t>(kMaxIsothermRows)) {
         if (std::fscanf(in, "%255s", token) != 1 || std::string(token) == "END") break;
         char* end = nullptr;
-        const double t = std::strtod(token, &end);
+        const double t = vornex::cstrtod(token, &end);
         double p = 0.0, m = 0.0, y = 0.0;
         if (*end != '\0' || std::fscanf(in, "%lf %lf %lf", &p, &m, &y) != 3 || !std::isfinite(t) ||
             !std::isfinite(p) || !std::isfinite(m) || !std::isfinite(y)) {
-            std::fprintf(stderr, "%s: row %zu is not four numbers\n", path.c_str(),
+            vornex::cfprintf(stderr, "%s: row %zu is not four numbers\n", path.c_str(),
                          data.size() + 1);
             ok = false;
             break;
@@ -318,7 +319,7 @@ bool Dubessy::testIsothermData(const std::string& name, std::FILE* out, double* 
                                double* aady) {
     IsothermData d;
     if (!readIsothermData(name, d)) return false;
-    std::fprintf(out, "%11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s \n", "T", "",
+    vornex::cfprintf(out, "%11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s \n", "T", "",
                  "m", "", "p", "", "pexp", "", "y1", "", "ye", "", "Vvap", "", "dP", "", "dy", "");
     double sumP = 0.0, sumY = 0.0;
     int n = 0;
@@ -328,7 +329,7 @@ bool Dubessy::testIsothermData(const std::string& name, std::FILE* out, double* 
         const bool ok = error == 0;
         const double Pbar = ok ? P * 1e-5 : kNaN, y = ok ? yH2O : kNaN;
         const double dP = 100.0 * (Pbar - d.P[i]) / d.P[i], dy = 100.0 * (y - d.y[i]) / d.y[i];
-        std::fprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg \n", d.T[i],
+        vornex::cfprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg \n", d.T[i],
                      d.m[i], Pbar, d.P[i], y, d.y[i], ok ? Vvap * 1e6 : kNaN, dP, dy);
         if (ok) {
             sumP += std::fabs(dP);
@@ -337,8 +338,8 @@ bool Dubessy::testIsothermData(const std::string& name, std::FILE* out, double* 
         }
     }
     const double meanP = n ? sumP / n : kNaN, meanY = n ? sumY / n : kNaN;
-    std::fprintf(out, "AADP %12lg\n", meanP);
-    std::fprintf(out, "AADy %12lg\n", meanY);
+    vornex::cfprintf(out, "AADP %12lg\n", meanP);
+    vornex::cfprintf(out, "AADy %12lg\n", meanY);
     if (aadP) *aadP = meanP;
     if (aady) *aady = meanY;
     return n > 0;
@@ -424,9 +425,9 @@ bool Dubessy::calculate_the_H2ONaClCO2_isopleth(double msalt, double mgas, char 
     if (system != 2) return false;
     ms = msalt;
     const char* s = suffix ? suffix : "";
-    std::fprintf(out, "IGOR\nWAVES Tk%s ah%s H%s s%s Hs%s\nBEGIN\n", s, s, s, s, s);
+    vornex::cfprintf(out, "IGOR\nWAVES Tk%s ah%s H%s s%s Hs%s\nBEGIN\n", s, s, s, s, s);
     const bool ok = calculate_the_isopleth(mgas, 273.15, mode, suffix);
-    std::fprintf(out, "END\n");
+    vornex::cfprintf(out, "END\n");
     return ok;
 }
 
@@ -456,11 +457,11 @@ void Dubessy::calculate_the_isotherm(double TK, double msalt, char mode, std::FI
     calculate_gas_solubility(TK, 0.0, msalt);
     lastV_ = Vvap, lastY_ = yCO2;
     if (mode == kIgorText)
-        std::fprintf(out,
+        vornex::cfprintf(out,
                      "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n",
                      "T", "", "xg", "", "xs", "", "mg", "", "ms", "", "v", "", "y", "", "p", "");
     auto row = [&] {
-        std::fprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg \n", T, xCO2, xNaCl, mg,
+        vornex::cfprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg \n", T, xCO2, xNaCl, mg,
                      ms, Vvap * 1e6, yH2O, P * 1e-5);
     };
     if (!error) row();
@@ -470,14 +471,14 @@ void Dubessy::calculate_the_isotherm(double TK, double msalt, char mode, std::FI
         row();
     }
     startFlag = 1;
-    if (mode == kIgorText) std::fprintf(out, "END\n");
-    std::fprintf(out, "B %lg\nC %lg\n", WA, WB);
+    if (mode == kIgorText) vornex::cfprintf(out, "END\n");
+    vornex::cfprintf(out, "B %lg\nC %lg\n", WA, WB);
 }
 
 void Dubessy::calculate_the_isotherm1(double TK, double r, char mode, std::FILE* out) {
     startFlag = 1;
     if (mode == kIgorText)
-        std::fprintf(out,
+        vornex::cfprintf(out,
                      "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\n"
                      "BEGIN\n",
                      "T", "", "xg", "", "xs", "", "mg", "", "ms", "", "v", "", "y", "", "p", "",
@@ -489,11 +490,11 @@ void Dubessy::calculate_the_isotherm1(double TK, double r, char mode, std::FILE*
         const double solutes = (1.0 - xw) / (xw * 0.018015268);
         if (!solvePoint(TK, r * solutes, (1.0 - r) * solutes, restarted)) break;
         startFlag = 0;
-        std::fprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg\n", T, xCO2, xNaCl,
+        vornex::cfprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg\n", T, xCO2, xNaCl,
                      mg, ms, Vvap * 1e6, yH2O, P * 1e-5, r);
     }
     startFlag = 1;
-    if (mode == kIgorText) std::fprintf(out, "END\n");
+    if (mode == kIgorText) vornex::cfprintf(out, "END\n");
 }
 
 bool Dubessy::calculateTheSaturationCurve(const char* suffix, double Tend) {
@@ -570,7 +571,7 @@ void Dubessy::mapActivityCoefficients(std::FILE* out) {
                 T = 273.15 + 10.0 * col;
                 calculate_activity_coefficients();
                 const double v = table == 0 ? gammaH2O : table == 1 ? gammaCO2 : std::exp(WA + WB);
-                std::fprintf(out, "%12lg ", v);
+                vornex::cfprintf(out, "%12lg ", v);
             }
             std::fputs("\n", out);
         }
@@ -586,7 +587,7 @@ void Dubessy::tata(std::FILE* out) {
         Psat = WaterEOS::saturationPressureWagnerPruss(T);
         calculateHenryConstant();
         calculate_gas_volume_infinite_dilution();
-        std::fprintf(out, "%12g %12lg %12lg %12lg\n", T, Psat * 1e-5, H * 1e-5, Vinf);
+        vornex::cfprintf(out, "%12g %12lg %12lg %12lg\n", T, Psat * 1e-5, H * 1e-5, Vinf);
     }
     std::fputs("END\n", out);
 }

@@ -1,4 +1,5 @@
 #include "solubility/HenPitSet.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -75,7 +76,7 @@ void HenPitSet::describe() {
     error = 0;
     if (iH2O < 0 || !(T > 0.0 && std::isfinite(T) && P > 0.0 && std::isfinite(P) && m >= 0.0 &&
                       std::isfinite(m))) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "HenPitSet refused: T = %g K, P = %g bar, m(NaCl) = %g mol/kg (water must be "
                      "a component, T and P positive, m not negative, all finite)\n",
                      T, P * 1e-5, m);
@@ -133,8 +134,8 @@ void HenPitSet::test(int k) {
     temperature(295.15);
     pressure(1.0);
     describe();
-    std::printf("%10s %f\n", "aH2O : ", aw);
-    std::printf("%10s %f\n", "aNaCl : ", activityCoefficient[static_cast<size_t>(iNaCl)]);
+    vornex::cprintf("%10s %f\n", "aH2O : ", aw);
+    vornex::cprintf("%10s %f\n", "aNaCl : ", activityCoefficient[static_cast<size_t>(iNaCl)]);
 }
 
 }  // namespace vornex

@@ -1,4 +1,5 @@
 #include "solubility/Henry.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstring>
@@ -89,8 +90,8 @@ void Henry::test(int k) {
     temperature(295.15);
     pressure(1.0);
     describe();
-    std::printf("%10s %f\n", "aH2O : ", activityCoefficient[static_cast<size_t>(iH2O)]);
-    std::printf("%10s %f\n", "aNaCl : ", activityCoefficient[static_cast<size_t>(iNaCl)]);
+    vornex::cprintf("%10s %f\n", "aH2O : ", activityCoefficient[static_cast<size_t>(iH2O)]);
+    vornex::cprintf("%10s %f\n", "aNaCl : ", activityCoefficient[static_cast<size_t>(iNaCl)]);
 }
 
 }  // namespace vornex

@@ -1,4 +1,5 @@
 #include "solubility/SaltSolution.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -28,7 +29,7 @@ bool closeIgor(CurveOutput& out) {
 bool isoplethTakes(const SaltSolutionCorrelation& c, double x) {
     const std::string refusal = c.moleFractionRefusal(x);
     if (refusal.empty()) return true;
-    std::fprintf(stderr, "%s\n", refusal.c_str());
+    vornex::cfprintf(stderr, "%s\n", refusal.c_str());
     return false;
 }
 
@@ -78,19 +79,19 @@ std::string SaltSolutionCorrelation::moleFractionRefusal(double x) const {
     const char* salt = type == 1 ? "NaCl" : "CaCl2";
     char buffer[160];
     if (!(x >= 0.0 && x < 1.0)) {
-        std::snprintf(buffer, sizeof buffer, "A %s mole fraction is a number from 0 to below 1",
+        vornex::csnprintf(buffer, sizeof buffer, "A %s mole fraction is a number from 0 to below 1",
                       salt);
         return buffer;
     }
     if (x > xmax) {
-        std::snprintf(buffer, sizeof buffer,
+        vornex::csnprintf(buffer, sizeof buffer,
                       "The %s mole fraction %g is above the range of the correlation (%g)", salt, x,
                       xmax);
         return buffer;
     }
     std::string why;
     if (!physicalAt(x, &why)) {
-        std::snprintf(buffer, sizeof buffer, "The %s mole fraction %g is refused: %s", salt, x,
+        vornex::csnprintf(buffer, sizeof buffer, "The %s mole fraction %g is refused: %s", salt, x,
                       why.c_str());
         return buffer;
     }
@@ -147,7 +148,7 @@ int SaltSolutionCorrelation::session(std::istream& in, std::ostream& out) {
         out << (kind == '1' ? "\tNaCl mole fraction ? " : "\tCaCl2 mole fraction ? ") << std::flush;
         if (!std::getline(in, line)) break;
         char* end = nullptr;
-        const double x = std::strtod(line.c_str(), &end);
+        const double x = vornex::cstrtod(line.c_str(), &end);
         if (end == line.c_str() || !std::isfinite(x) || x < 0.0 || x >= 1.0) {
             out << "\tA mole fraction is a number from 0 to below 1\n";
             continue;
@@ -160,7 +161,7 @@ int SaltSolutionCorrelation::session(std::istream& in, std::ostream& out) {
         written += getIsopleth(suffix.c_str(), x) ? 1 : 0;
         if (kind == '1') {
             char buffer[64];
-            std::snprintf(buffer, sizeof buffer, "\tWeight percent : %.2lf\n",
+            vornex::csnprintf(buffer, sizeof buffer, "\tWeight percent : %.2lf\n",
                           100.0 * 58.5 * x / ((1.0 - x) * 18.0 + 58.5 * x));
             out << buffer;
         }
@@ -193,7 +194,7 @@ double SaltCorr::getP0(double TK) {
 bool SaltCorr::physicalAt(double x, std::string* why) const {
     const double pc = criticalPressureOf(x);
     if (pc > 0.0) return true;
-    if (why) *why = "the critical pressure of the correlation is " + std::to_string(pc) + " bar";
+    if (why) *why = "the critical pressure of the correlation is " + vornex::cformat("%f", pc) + " bar";
     return false;
 }
 
@@ -264,12 +265,12 @@ bool Shibue::physicalAt(double x, std::string* why) const {
     const double pc = calculatePc(x), ratio = vapourPressureRatio(x);
     if (!(pc > 0.0)) {
         if (why)
-            *why = "the critical pressure of the correlation is " + std::to_string(pc) + " bar";
+            *why = "the critical pressure of the correlation is " + vornex::cformat("%f", pc) + " bar";
         return false;
     }
     if (!(ratio <= 1.0)) {
         if (why)
-            *why = "the correlation gives " + std::to_string(ratio) +
+            *why = "the correlation gives " + vornex::cformat("%f", ratio) +
                    " times the vapour pressure of water";
         return false;
     }

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "numerics/AtomicFile.h"
 #include "solubility/SolubilityModel.h"
 #include "water/WagnerPruss.h"
@@ -400,25 +401,25 @@ bool SolubilityModel::calculateTheBiphasicIsochor1(double Tend, double T0, doubl
 // ------------------------------------------------------------------- reports
 
 void SolubilityModel::print(FILE* out) {
-    std::fprintf(out, "T        : %12lg K (%12lg \u00b0C)\n", T, T - 273.15);
-    std::fprintf(out, "P : %lg bar\n", P * 1e-5);
-    if (iH2O >= 0) std::fprintf(out, "x H2O    : %12lg \n", x[static_cast<size_t>(iH2O)]);
-    if (iGas >= 0) std::fprintf(out, "x gas    : %12lg \n", x[static_cast<size_t>(iGas)]);
-    if (iNaCl >= 0) std::fprintf(out, "x NaCl   : %12lg \n", x[static_cast<size_t>(iNaCl)]);
-    if (numberOfGases > 0) std::fprintf(out, "m gas    : %12lg mol/kg H2O\n", mg);
-    if (iNaCl >= 0) std::fprintf(out, "m NaCl   : %12lg mol/kg H2O\n", mNa);
-    if (numberOfGases > 0) std::fprintf(out, "Vvap     : %12lg cm3/mol\n", Vvapour * 1e6);
+    vornex::cfprintf(out, "T        : %12lg K (%12lg \u00b0C)\n", T, T - 273.15);
+    vornex::cfprintf(out, "P : %lg bar\n", P * 1e-5);
+    if (iH2O >= 0) vornex::cfprintf(out, "x H2O    : %12lg \n", x[static_cast<size_t>(iH2O)]);
+    if (iGas >= 0) vornex::cfprintf(out, "x gas    : %12lg \n", x[static_cast<size_t>(iGas)]);
+    if (iNaCl >= 0) vornex::cfprintf(out, "x NaCl   : %12lg \n", x[static_cast<size_t>(iNaCl)]);
+    if (numberOfGases > 0) vornex::cfprintf(out, "m gas    : %12lg mol/kg H2O\n", mg);
+    if (iNaCl >= 0) vornex::cfprintf(out, "m NaCl   : %12lg mol/kg H2O\n", mNa);
+    if (numberOfGases > 0) vornex::cfprintf(out, "Vvap     : %12lg cm3/mol\n", Vvapour * 1e6);
     if (iGas >= 0) {
-        std::fprintf(out, "Vgas(aq) : %12lg cm3/mol\n", Vg * 1e6);
-        std::fprintf(out, "Hgas(aq) : %12lg bar (%s)\n",
+        vornex::cfprintf(out, "Vgas(aq) : %12lg cm3/mol\n", Vg * 1e6);
+        vornex::cfprintf(out, "Hgas(aq) : %12lg bar (%s)\n",
                      henryConstant[static_cast<size_t>(iGas)] * 1e-5,
                      henryScale ? "molality scale" : "mole fraction scale");
     }
     if (const PublishedRange* range = publishedRange())
-        std::fprintf(out, "range    : %s: %g to %g K, to %g bar, to %g mol/kg NaCl%s\n",
+        vornex::cfprintf(out, "range    : %s: %g to %g K, to %g bar, to %g mol/kg NaCl%s\n",
                      range->source, range->Tmin, range->Tmax, range->Pmax, range->mMax,
                      withinPublishedRange() ? "" : "; this state lies outside it");
-    std::fprintf(out, "error    : %12d\n\n", static_cast<int>(error));
+    vornex::cfprintf(out, "error    : %12d\n\n", static_cast<int>(error));
 }
 
 bool SolubilityModel::generateLogInfo(const char* path) {
@@ -429,13 +430,13 @@ bool SolubilityModel::generateLogInfo(const char* path) {
         file.open(path, AtomicFile::Mode::Replace, 0600, AtomicFile::Links::Refuse) ? file.stream()
                                                                                    : nullptr;
     if (out == nullptr) {
-        std::fprintf(stderr, "Cannot write the state printout %s: %s\n", path,
+        vornex::cfprintf(stderr, "Cannot write the state printout %s: %s\n", path,
                      file.problem().c_str());
         return false;
     }
     print(out);
     if (!file.commit()) {
-        std::fprintf(stderr, "Cannot write the state printout %s: %s\n", path,
+        vornex::cfprintf(stderr, "Cannot write the state printout %s: %s\n", path,
                      file.problem().c_str());
         return false;
     }

@@ -1,4 +1,5 @@
 #include "solubility/SolubilityModel.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstring>
@@ -186,7 +187,7 @@ void SolubilityModel::setGasModelType(int type) {
         }
     }
     if (vapour->nc != numberOfGases || vapour->componentsAdded != numberOfGases) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Solubility model: the vapour model \"%s\" (type %d) cannot take the %d gas "
                      "components of system %d; the model has no vapour side\n",
                      vapour->modelName.c_str(), type, numberOfGases, systemType);
@@ -409,7 +410,7 @@ bool SolubilityModel::acceptsState(const char* operation, bool gasGiven) {
     if (T > 0.0 && std::isfinite(T) && P >= 0.0 && std::isfinite(P) && ms >= 0.0 &&
         std::isfinite(ms) && (!gasGiven || (mg >= 0.0 && std::isfinite(mg))))
         return true;
-    std::fprintf(stderr,
+    vornex::cfprintf(stderr,
                  "%s refused: T = %g K, P = %g bar, m(NaCl) = %g, m(gas) = %g mol/kg (T must be "
                  "positive, P and the molalities not negative, all finite)\n",
                  operation, T, Pbar, ms, mg);

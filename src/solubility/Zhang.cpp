@@ -1,4 +1,5 @@
 #include "solubility/Zhang.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 
@@ -78,14 +79,14 @@ int Zhang::solve(char reversible, FILE* out) {
 }
 
 void Zhang::print(FILE* out) const {
-    std::fprintf(out, "T0     %lf K\n", T0);
-    std::fprintf(out, "T1     %lf K\n", T1);
-    std::fprintf(out, "Wrev   %lf J/g H2O\n", Wrev / 1000.0);
-    std::fprintf(out, "Wirr   %lf J/g H2O\n", Wirr / 1000.0);
-    std::fprintf(out, "Wrev   %lf J/g CO2\n", Wrev / (44.0 * ngas));
-    std::fprintf(out, "Wirr   %lf J/g CO2\n", Wirr / (44.0 * ngas));
-    std::fprintf(out, "deltaS %lf J/g\n", dS / 1000.0);
-    std::fprintf(out, "deltaH %lf J/g\n\n", dH / 1000.0);
+    vornex::cfprintf(out, "T0     %lf K\n", T0);
+    vornex::cfprintf(out, "T1     %lf K\n", T1);
+    vornex::cfprintf(out, "Wrev   %lf J/g H2O\n", Wrev / 1000.0);
+    vornex::cfprintf(out, "Wirr   %lf J/g H2O\n", Wirr / 1000.0);
+    vornex::cfprintf(out, "Wrev   %lf J/g CO2\n", Wrev / (44.0 * ngas));
+    vornex::cfprintf(out, "Wirr   %lf J/g CO2\n", Wirr / (44.0 * ngas));
+    vornex::cfprintf(out, "deltaS %lf J/g\n", dS / 1000.0);
+    vornex::cfprintf(out, "deltaH %lf J/g\n\n", dH / 1000.0);
 }
 
 }  // namespace vornex

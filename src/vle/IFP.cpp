@@ -1,4 +1,5 @@
 #include "vle/IFP.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -599,7 +600,7 @@ bool IFP::startCurve(const char* curve) {
     if (startRetried)
         diagnostic("Can't find a starting point for the %s\n", curve);
     else
-        std::fprintf(stderr, "Can't find a starting point for the %s\n", curve);
+        vornex::cfprintf(stderr, "Can't find a starting point for the %s\n", curve);
     return false;
 }
 

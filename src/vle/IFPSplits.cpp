@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "numerics/Diagnostics.h"
+#include "numerics/Decimal.h"
 #include "vle/IFP.h"
 
 namespace vornex {
@@ -47,7 +48,7 @@ bool IFP::refuseBadInput() {
     for (int i = 0; i < n && !*text; ++i) {
         const double zi = z[static_cast<std::size_t>(i)];
         if (!(zi >= 0.0 && zi <= 1.0))
-            std::snprintf(text, sizeof text, "no state: the feed's mole fraction of %s is %g",
+            vornex::csnprintf(text, sizeof text, "no state: the feed's mole fraction of %s is %g",
                           names[static_cast<std::size_t>(i)].c_str(), zi);
         sum += zi;
     }
@@ -57,16 +58,16 @@ bool IFP::refuseBadInput() {
     const double Fv = N != 0.0 ? spec.nV / N : -1.0;
     if (*text) {
     } else if (n > 0 && !(std::fabs(sum - 1.0) <= kClosure)) {
-        std::snprintf(text, sizeof text, "no state: the feed's mole fractions sum to %.9g, not 1",
+        vornex::csnprintf(text, sizeof text, "no state: the feed's mole fractions sum to %.9g, not 1",
                       sum);
     } else if (givenT && !(spec.T > 0.0 && std::isfinite(spec.T))) {
-        std::snprintf(text, sizeof text, "no state: the temperature given, %g K, is not positive",
+        vornex::csnprintf(text, sizeof text, "no state: the temperature given, %g K, is not positive",
                       spec.T);
     } else if (givenP && !(spec.P > 0.0 && std::isfinite(spec.P))) {
-        std::snprintf(text, sizeof text, "no state: the pressure given, %g bar, is not positive",
+        vornex::csnprintf(text, sizeof text, "no state: the pressure given, %g bar, is not positive",
                       spec.P / 1e5);
     } else if (givenFv && !(Fv >= 0.0 && Fv <= 1.0)) {
-        std::snprintf(text, sizeof text,
+        vornex::csnprintf(text, sizeof text,
                       "no state: the vapour fraction given, %g, lies outside 0 to 1", Fv);
     }
     if (!*text) return false;
@@ -105,7 +106,7 @@ bool IFP::flashFromFeed() {
     const TrialPhase lowest = trialPhasesBelow(plane, true, &starts);
     if (!(lowest.distance < -kSplits)) {
         char text[200];
-        std::snprintf(text, sizeof text,
+        vornex::csnprintf(text, sizeof text,
                       "no two phases: the feed is one stable phase at %g K and %g bar",
                       spec.T, spec.P / 1e5);
         refusal = text;
@@ -151,7 +152,7 @@ bool IFP::flashFromFeed() {
         if (from(trialIsLiquid ? start.w : z, trialIsLiquid ? z : start.w)) return true;
     }
     char text[300];
-    std::snprintf(text, sizeof text,
+    vornex::csnprintf(text, sizeof text,
                   "no two-phase state: the feed splits at %g K and %g bar (a trial phase lies "
                   "%.3g RT below its tangent plane), but no split of it into this liquid and "
                   "vapour model's phases is stable (two liquids, or three phases)",
@@ -223,14 +224,14 @@ void IFP::judgeSplitAnswer() {
     if (!refusal.empty()) {
         // The feed's own stability said why.
     } else if (converged) {
-        std::snprintf(text, sizeof text,
+        vornex::csnprintf(text, sizeof text,
                       "no equilibrium: %s at %g K and %g bar (a trial phase %.3g RT below "
                       "the tangent plane of the answer), and none was found from the feed",
                       one ? "the two phases found are one" : "the answer splits further",
                       answer.T, answer.P / 1e5, -below.distance);
         refusal = text;
     } else {
-        std::snprintf(text, sizeof text,
+        vornex::csnprintf(text, sizeof text,
                       "no two-phase state: the solve did not converge (last iterate %g K, %g "
                       "bar), nor one from the feed's trial phases or saturation points",
                       answer.T, answer.P / 1e5);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "numerics/Diagnostics.h"
+#include "numerics/Decimal.h"
 #include "vle/IFP.h"
 
 namespace vornex {
@@ -196,7 +197,7 @@ bool IFP::dewBetweenLiquids() {
     // The first such boundary met is the reason of a refusal, should no dew point be found.
     if (secondLiquid_.empty()) {
         char text[300];
-        std::snprintf(text, sizeof text,
+        vornex::csnprintf(text, sizeof text,
                       "no dew point: the boundary found at %g bar is that of a second liquid "
                       "(%g K: the feed a liquid of %.4g cm3/mol below its critical point, the "
                       "incipient phase %.4g cm3/mol)",
@@ -293,7 +294,7 @@ void IFP::judgeAnswer() {
     const bool converged = status == 0;
     auto noConvergence = [&](const char* why) {
         char text[200];
-        std::snprintf(text, sizeof text, "no saturation point: %s (last iterate %g K, %g bar)",
+        vornex::csnprintf(text, sizeof text, "no saturation point: %s (last iterate %g K, %g bar)",
                       why, current.T, current.P / 1e5);
         refusal = text;
     };
@@ -336,7 +337,7 @@ void IFP::judgeAnswer() {
         // The plane of an iterate is its liquid's alone: its vapour's fugacities differ, so
         // a trial phase below it says nothing of whether the feed splits.
         char text[300];
-        std::snprintf(text, sizeof text,
+        vornex::csnprintf(text, sizeof text,
                       "no saturation point: the solve did not converge (last iterate %g K, %g "
                       "bar, where a trial phase lies %.3g RT below the tangent plane of its "
                       "liquid), nor one from that trial phase or the neighbouring points",
@@ -344,7 +345,7 @@ void IFP::judgeAnswer() {
         refusal = text;
     } else if (below.distance < -kBelowPlane) {
         char text[240];
-        std::snprintf(text, sizeof text,
+        vornex::csnprintf(text, sizeof text,
                       "no equilibrium: %s at %g K and %g bar, where a trial phase lies %.3g RT "
                       "below the tangent plane of the answer, and no saturation point was "
                       "found from it",
@@ -527,7 +528,7 @@ bool IFP::solveThroughIsothermalPoints() {
 void IFP::callMetastable(const TrialPhase& below) {
     status = 4;
     char text[200];
-    std::snprintf(text, sizeof text,
+    vornex::csnprintf(text, sizeof text,
                   "metastable: the liquid splits into two liquids (a trial liquid lies %.3g RT "
                   "below the tangent plane at %g K and %g bar)",
                   -below.distance, current.T, current.P / 1e5);

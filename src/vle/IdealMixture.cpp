@@ -1,4 +1,5 @@
 #include "vle/IdealMixture.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -166,13 +167,13 @@ bool IdealMixture::correlationsComplete() {
         // The model may have received its data after the component was named here.
         if (!c) c = estimateFromModel(i);
         if (!c) {
-            std::fprintf(stderr, "No vapour-pressure correlation for component %s\n",
+            vornex::cfprintf(stderr, "No vapour-pressure correlation for component %s\n",
                          names[static_cast<std::size_t>(i)].c_str());
             complete = false;
         }
     }
     if (n == 0 || correlations.size() != static_cast<std::size_t>(n))
-        std::fprintf(stderr, "No components defined for Raoult's law\n");
+        vornex::cfprintf(stderr, "No components defined for Raoult's law\n");
     if (!complete) status = 2;
     return complete;
 }
@@ -234,7 +235,7 @@ void IdealMixture::calculate_with_fixed_P_and_T() {
     if (!correlationsComplete()) return;
     if (spec.P <= 0.0 || spec.T <= 0.0) {
         status = 1;
-        std::fprintf(stderr, "Raoult flash at T %lg K, P %lg bar: no state\n", spec.T,
+        vornex::cfprintf(stderr, "Raoult flash at T %lg K, P %lg bar: no state\n", spec.T,
                      spec.P / 100000.0);
         return;
     }
@@ -321,7 +322,7 @@ void IdealMixture::calculateVLE() {
             break;
         default:
             status = 2;
-            std::fprintf(stderr, "Type of problem not defined\n");
+            vornex::cfprintf(stderr, "Type of problem not defined\n");
             return;
     }
     // A failed solve must not overwrite the last converged point that a retry steps from.

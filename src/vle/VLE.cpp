@@ -1,4 +1,5 @@
 #include "vle/VLE.h"
+#include "numerics/Decimal.h"
 
 #include <cctype>
 #include <cstdarg>
@@ -38,7 +39,7 @@ VLE::~VLE() {
 
 bool VLE::validComponent(int i, const char* operation) const {
     if (i >= 0 && i < n) return true;
-    std::fprintf(stderr, "%s: component %d outside 0 .. %d\n", operation, i, n - 1);
+    vornex::cfprintf(stderr, "%s: component %d outside 0 .. %d\n", operation, i, n - 1);
     return false;
 }
 
@@ -46,7 +47,7 @@ void VLE::historyPrint(const char* format, ...) {
     if (!historyFlag || !history.isOpen()) return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(history.stream(), format, args);
+    vornex::vcfprintf(history.stream(), format, args);
     va_end(args);
 }
 
@@ -75,7 +76,7 @@ void VLE::reset_to_zero() {
 void VLE::set_thermodynamic_models(FluidPhase* a, FluidPhase* b) {
     if (a == nullptr || b == nullptr) {
         status = 6;
-        std::fprintf(stderr, "The definition of the phases is not correct.\n");
+        vornex::cfprintf(stderr, "The definition of the phases is not correct.\n");
         return;
     }
     set_thermodynamic_models(*a, *b);
@@ -96,7 +97,7 @@ void VLE::set_thermodynamic_models(FluidPhase& a, FluidPhase& b) {
         liquidLiquid = 1;
     } else {
         status = 6;
-        std::fprintf(stderr, "The definition of the phases is not correct.\n");
+        vornex::cfprintf(stderr, "The definition of the phases is not correct.\n");
         return;
     }
     trial.Vl = last.Vl = firstPhase->Vl0;
@@ -105,7 +106,7 @@ void VLE::set_thermodynamic_models(FluidPhase& a, FluidPhase& b) {
 
 void VLE::number_of_components(int count) {
     if (count < 1) {
-        std::fprintf(stderr, "number_of_components: %d components\n", count);
+        vornex::cfprintf(stderr, "number_of_components: %d components\n", count);
         return;
     }
     n = count;
@@ -125,7 +126,7 @@ void VLE::number_of_components(int count) {
 
 void VLE::add_component(const char* name) {
     if (name == nullptr || added >= n) {
-        std::fprintf(stderr, "add_component: no room for component %s\n", name ? name : "(null)");
+        vornex::cfprintf(stderr, "add_component: no room for component %s\n", name ? name : "(null)");
         return;
     }
     int index = added;
@@ -290,7 +291,7 @@ void VLE::apply_conditions() {
 namespace {
 void noSolver(int16_t& status) {
     status = 1;
-    std::fprintf(stderr, "This mixture object has no equilibrium solver\n");
+    vornex::cfprintf(stderr, "This mixture object has no equilibrium solver\n");
 }
 }  // namespace
 
@@ -315,7 +316,7 @@ void VLE::calculateVLE() {
         calculate_with_fixed_P_and_Fv();
     else {
         status = 2;
-        std::fprintf(stderr, "Type of problem not defined\n");
+        vornex::cfprintf(stderr, "Type of problem not defined\n");
         return;
     }
     // The history logs every step, the failed ones too.
@@ -402,16 +403,16 @@ void VLE::initialize_from_the_pseudo_critical_point() {
 }
 
 void VLE::print(FILE* out) {
-    std::fprintf(out, "Errorflag %d\n", status);
-    std::fprintf(out, "\tT %lf K %lf \u00b0C\n", current.T, current.T - 273.15);
-    std::fprintf(out, "\tP %lf\n", current.P / 100000.0);
-    std::fprintf(out, "\tVl %lf\n", firstPhase ? firstPhase->V * 1e6 : 0.0);
-    std::fprintf(out, "\tVv %lf\n", secondPhase ? secondPhase->V * 1e6 : 0.0);
+    vornex::cfprintf(out, "Errorflag %d\n", status);
+    vornex::cfprintf(out, "\tT %lf K %lf \u00b0C\n", current.T, current.T - 273.15);
+    vornex::cfprintf(out, "\tP %lf\n", current.P / 100000.0);
+    vornex::cfprintf(out, "\tVl %lf\n", firstPhase ? firstPhase->V * 1e6 : 0.0);
+    vornex::cfprintf(out, "\tVv %lf\n", secondPhase ? secondPhase->V * 1e6 : 0.0);
     for (int i = 0; i < n; i++)
-        std::fprintf(out, "\t x[%d] : %lf\n", i, current.x[static_cast<std::size_t>(i)]);
+        vornex::cfprintf(out, "\t x[%d] : %lf\n", i, current.x[static_cast<std::size_t>(i)]);
     for (int i = 0; i < n; i++)
-        std::fprintf(out, "\t y[%d] : %lf\n", i, current.y[static_cast<std::size_t>(i)]);
-    std::fprintf(out, "\n");
+        vornex::cfprintf(out, "\t y[%d] : %lf\n", i, current.y[static_cast<std::size_t>(i)]);
+    vornex::cfprintf(out, "\n");
 }
 
 }  // namespace vornex

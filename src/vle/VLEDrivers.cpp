@@ -10,6 +10,7 @@
 #include <string>
 
 #include "numerics/ConsoleInput.h"
+#include "numerics/Decimal.h"
 #include "numerics/DataTextFile.h"
 #include "numerics/MsgList.h"
 #include "vle/VLE.h"
@@ -25,9 +26,9 @@ std::unique_ptr<DataTextFile> openTable(VLE& vle, const char* path) {
     const FileRead read = table->tryOpen(path);
     if (read.ok()) return table;
     if (read.status == FileReadStatus::NotFound)
-        std::fprintf(stderr, "File %s not found\n", path ? path : "(null)");
+        vornex::cfprintf(stderr, "File %s not found\n", path ? path : "(null)");
     else
-        std::fprintf(stderr, "%s\n", read.message.c_str());
+        vornex::cfprintf(stderr, "%s\n", read.message.c_str());
     vle.status = 8;
     return nullptr;
 }
@@ -47,7 +48,7 @@ bool nextRow(DataTextFile& table, std::vector<double>& row, std::size_t count) {
             complete = complete && std::isfinite(value);
         }
         if (complete) return true;
-        std::fprintf(stderr, "%s: row with a missing value skipped\n", table.name.c_str());
+        vornex::cfprintf(stderr, "%s: row with a missing value skipped\n", table.name.c_str());
     }
     return false;
 }
@@ -86,14 +87,14 @@ double VLE::vapourVolumeCm3() const {
 bool VLE::selectColumns(DataTextFile& table, const std::string& list) {
     if (table.set_index(list.c_str()) >= 0) return true;
     status = 8;
-    std::fprintf(stderr, "File format error.\n");
+    vornex::cfprintf(stderr, "File format error.\n");
     return false;
 }
 
 bool VLE::openOutput(OutputFile& file, const char* path) {
     if (path != nullptr && file.open(path)) return true;
     status = 8;
-    std::fprintf(stderr, "Output file %s cannot be written\n", path ? path : "(null)");
+    vornex::cfprintf(stderr, "Output file %s cannot be written\n", path ? path : "(null)");
     return false;
 }
 
@@ -104,19 +105,19 @@ void VLE::setBulk(const std::vector<double>& fractions) {
 // ------------------------------------------------------------ start from a file
 
 void VLE::initializeFromFile() {
-    std::printf("Input file name : ");
+    vornex::cprintf("Input file name : ");
     std::fflush(stdout);
     std::string path;
     if (!readConsoleWord(*input, path)) {
-        std::fprintf(stderr, "No file name given\n");
+        vornex::cfprintf(stderr, "No file name given\n");
         return;
     }
     std::string text;
     if (const FileRead read = readRegularFile(path, kTableFileLimit, text); !read) {
         if (read.status == FileReadStatus::NotFound)
-            std::printf("%s file not found !\n", path.c_str());
+            vornex::cprintf("%s file not found !\n", path.c_str());
         else
-            std::printf("%s\n", read.message.c_str());
+            vornex::cprintf("%s\n", read.message.c_str());
         return;
     }
     std::istringstream file(text);
@@ -139,7 +140,7 @@ void VLE::initializeFromFile() {
                 break;
             }
             char* end = nullptr;
-            row[k] = std::strtod(word.c_str(), &end);
+            row[k] = vornex::cstrtod(word.c_str(), &end);
             if (end == word.c_str()) complete = false;
         }
         if (!complete) return;
@@ -194,15 +195,15 @@ void VLE::flash(const char* data, const char* out) {
         setBulk(bulk);
         calculateVLE();
         file.print("%#.10lg %#.10lg ", T, P);
-        std::printf("%lg %lg ", T, P);
+        vornex::cprintf("%lg %lg ", T, P);
         for (std::size_t i = 0; i < un; i++) file.print("%#.10lg ", row[2 + i]);
         for (double v : current.x) file.print("%#.10lg ", shown(v));
         for (std::size_t i = 0; i < un; i++) file.print("%#.10lg ", row[2 + un + i]);
         for (double v : current.y) file.print("%#.10lg ", shown(v));
-        for (double v : current.x) std::printf("%lg  ", shown(v));
-        for (double v : current.y) std::printf("%lg  ", shown(v));
+        for (double v : current.x) vornex::cprintf("%lg  ", shown(v));
+        for (double v : current.y) vornex::cprintf("%lg  ", shown(v));
         file.print("%d\n", status);
-        std::printf("%d\n", status);
+        vornex::cprintf("%d\n", status);
     }
     file.print("END\n");
     file.commit();
@@ -247,9 +248,9 @@ void VLE::bubble(const char* data, const char* out) {
         for (std::size_t i = 0; i < un; i++) file.print("%#.10lg ", row[2 + un + i]);
         for (double v : current.y) file.print("%#.10lg ", shown(v));
         file.print("%d \n", status);
-        for (std::size_t i = 0; i < un; i++) std::printf("%lg ", row[2 + i]);
-        for (double v : current.y) std::printf("%lg ", shown(v));
-        std::printf("\n");
+        for (std::size_t i = 0; i < un; i++) vornex::cprintf("%lg ", row[2 + i]);
+        for (double v : current.y) vornex::cprintf("%lg ", shown(v));
+        vornex::cprintf("\n");
     }
     file.print("END\n");
     const char* c0 = names[0].c_str();
@@ -311,7 +312,7 @@ void VLE::calculate_vapour_liquid_equilibria(const char* data, const char* out) 
         columns = "P Fv ";
     } else {
         status = 8;
-        std::fprintf(stderr, "File format error.\n");
+        vornex::cfprintf(stderr, "File format error.\n");
         return;
     }
     if (!selectColumns(*table, columns + header("z", "     "))) return;
@@ -319,7 +320,7 @@ void VLE::calculate_vapour_liquid_equilibria(const char* data, const char* out) 
     if (!openOutput(file, out)) return;
     const std::string xs = header("x", "     "), ys = header("y", "     ");
     file.print("%s %s T P Vl Vv ic err \n", xs.c_str(), ys.c_str());
-    std::printf("%s %s T P Vl Vv ic err \n", xs.c_str(), ys.c_str());
+    vornex::cprintf("%s %s T P Vl Vv ic err \n", xs.c_str(), ys.c_str());
     set_type_of_problem(problem);
     const auto un = static_cast<std::size_t>(n);
     std::vector<double> row;
@@ -343,9 +344,9 @@ void VLE::calculate_vapour_liquid_equilibria(const char* data, const char* out) 
         for (double v : current.y) file.print("%#.10lg ", shown(v));
         file.print("%#.10lg %#.10lg %#.10lg %#.10lg %d\n", T, P, shown(liquidVolumeCm3()),
                    shown(vapourVolumeCm3()), status);
-        for (double v : current.x) std::printf("%lg ", shown(v));
-        for (double v : current.y) std::printf("%lg ", shown(v));
-        std::printf("%lg %lg %lg %lg%d\n", T, P, shown(liquidVolumeCm3()),
+        for (double v : current.x) vornex::cprintf("%lg ", shown(v));
+        for (double v : current.y) vornex::cprintf("%lg ", shown(v));
+        vornex::cprintf("%lg %lg %lg %lg%d\n", T, P, shown(liquidVolumeCm3()),
                     shown(vapourVolumeCm3()), status);
     }
     file.commit();
@@ -397,7 +398,7 @@ bool VLE::converges() {
     calculateVLE();
     if (status == 0) return true;
     status = 7;
-    std::fprintf(stderr, "No convergence\n");
+    vornex::cfprintf(stderr, "No convergence\n");
     return false;
 }
 
@@ -413,7 +414,7 @@ void VLE::pressureSeries(double dP, int maxTries, const std::function<void()>& r
 void VLE::flash_isotherm(const char* out, double T, double dP, double z0, double Fv) {
     if (n != 2) return;
     if (!(std::isfinite(dP) && dP != 0.0)) {
-        std::fprintf(stderr, "flash_isotherm: pressure step %lg bar\n", dP);
+        vornex::cfprintf(stderr, "flash_isotherm: pressure step %lg bar\n", dP);
         status = 1;
         return;
     }
@@ -427,12 +428,12 @@ void VLE::flash_isotherm(const char* out, double T, double dP, double z0, double
     OutputFile file;
     if (!openOutput(file, out)) return;
     writeIsothermRow(file, "%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \n");
-    std::printf("%lg %lg %lg %lg %lg %lg\n", current.T, current.P / 100000.0, current.x[0],
+    vornex::cprintf("%lg %lg %lg %lg %lg %lg\n", current.T, current.P / 100000.0, current.x[0],
                 current.x[1], current.y[0], current.y[1]);
     set_type_of_problem(12);
     pressureSeries(dP, 2, [&] {
         writeIsothermRow(file, "%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg\n");
-        std::printf("%lg %lg %lg %lg %lg %lg\n", current.T, current.P / 100000.0, current.x[0],
+        vornex::cprintf("%lg %lg %lg %lg %lg %lg\n", current.T, current.P / 100000.0, current.x[0],
                     current.x[1], current.y[0], current.y[1]);
     });
     file.commit();
@@ -441,7 +442,7 @@ void VLE::flash_isotherm(const char* out, double T, double dP, double z0, double
 void VLE::flash1_isotherm(const char* out, double T, double P, double dP, double*) {
     if (n < 1) return;
     if (!(std::isfinite(dP) && dP != 0.0)) {
-        std::fprintf(stderr, "flash1_isotherm: pressure step %lg bar\n", dP);
+        vornex::cfprintf(stderr, "flash1_isotherm: pressure step %lg bar\n", dP);
         status = 1;
         return;
     }
@@ -462,7 +463,7 @@ void VLE::flash1_isotherm(const char* out, double T, double P, double dP, double
         for (double v : current.x) file.print("%#.10lg  ", v);
         for (double v : current.y) file.print("%#.10lg  ", v);
         file.print("%lg\t%lg\n", liquidVolumeCm3(), vapourVolumeCm3());
-        std::printf("%lg %lg %lg %lg %lg %lg %lg \n", current.T, current.P / 100000.0, current.nV,
+        vornex::cprintf("%lg %lg %lg %lg %lg %lg %lg \n", current.T, current.P / 100000.0, current.nV,
                     current.x[0], current.y[0], liquidVolumeCm3(), vapourVolumeCm3());
     };
     row();
@@ -538,13 +539,13 @@ void VLE::calculate_an_isotherm_of_the_binary_system(const char* out, double T, 
                                                      const char* suffix) {
     if (n != 2) return;
     if (!(std::isfinite(dx) && dx != 0.0) || !OutputFiles::checkSuffix(suffix ? suffix : "")) {
-        std::fprintf(stderr, "Binary isotherm: composition step %lg\n", dx);
+        vornex::cfprintf(stderr, "Binary isotherm: composition step %lg\n", dx);
         status = 1;
         return;
     }
     stepFactor = 1.0;
     const std::string xs = header("x", "     "), ys = header("y", "     ");
-    std::printf("T     Pr %s %s \n", xs.c_str(), ys.c_str());
+    vornex::cprintf("T     Pr %s %s \n", xs.c_str(), ys.c_str());
     if (!startBubbleIsotherm(T, {x0, 1.0 - x0})) return;
     OutputFile file;
     if (!openOutput(file, out)) return;
@@ -552,7 +553,7 @@ void VLE::calculate_an_isotherm_of_the_binary_system(const char* out, double T, 
     file.print("T     Pr  %s %s Vl Vv ic\nBEGIN\n", xs.c_str(), ys.c_str());
     auto row = [&] {
         writeIsothermRow(file, "%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg\n");
-        std::printf("%lg %lg %lg %lg %lg %lg\n", current.T, current.P / 100000.0, current.x[0],
+        vornex::cprintf("%lg %lg %lg %lg %lg %lg\n", current.T, current.P / 100000.0, current.x[0],
                     current.x[1], current.y[0], current.y[1]);
     };
     row();
@@ -566,21 +567,21 @@ void VLE::calculate_an_isotherm_of_the_pseudo_binary_system(const char* out, dou
                                                             const char* suffix) {
     if (n != 3) return;
     if (!(std::isfinite(dx) && dx != 0.0) || !OutputFiles::checkSuffix(suffix ? suffix : "")) {
-        std::fprintf(stderr, "Pseudo-binary isotherm: composition step %lg\n", dx);
+        vornex::cfprintf(stderr, "Pseudo-binary isotherm: composition step %lg\n", dx);
         status = 1;
         return;
     }
     current.ratio = r;
     stepFactor = 1.0;
     const std::string xs = header("x", "     "), ys = header("y", "     ");
-    std::printf("T Pr %s %s\n", xs.c_str(), ys.c_str());
+    vornex::cprintf("T Pr %s %s\n", xs.c_str(), ys.c_str());
     if (!startBubbleIsotherm(T, {(1.0 - r) * x0, r * x0, 1.0 - x0})) return;
     OutputFile file;
     if (!openOutput(file, out)) return;
     file.print("IGOR\nWAVES  ");
     file.print("T   Pr %s %s Vl Vv ic\nBEGIN\n", xs.c_str(), ys.c_str());
     auto values = [&](const char* format, FILE* to) {
-        std::fprintf(to, format, current.T, current.P / 100000.0, current.x[0], current.x[1],
+        vornex::cfprintf(to, format, current.T, current.P / 100000.0, current.x[0], current.x[1],
                      current.x[2], current.y[0], current.y[1], current.y[2], liquidVolumeCm3(),
                      vapourVolumeCm3());
     };

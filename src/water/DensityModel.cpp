@@ -1,4 +1,5 @@
 #include "water/DensityModel.h"
+#include "numerics/Decimal.h"
 
 #include <cstdio>
 
@@ -84,7 +85,7 @@ bool DensityModel::solvePressure(EquationFunction residual, double target) {
         equationError = 0;
         if (!error) return true;
     }
-    std::fprintf(stderr,
+    vornex::cfprintf(stderr,
                  "DensityModel: failed to calculate pressure for T=%lf K and V=%lf cm3/mol\n", T,
                  V * 1e6);
     error = 1;
@@ -176,7 +177,7 @@ void DensityModel::test(int k) {
         pressure(100.0);
         calculate_pressure(density);
     }
-    std::printf(
+    vornex::cprintf(
         "T %12lg (K)  P %12lg (bar)  m %12lg (molal)  d %12lg (kg/m3)  V %12lg (m3/mol)  Vs "
         "%12lg (dm3/kg) \n",
         T, P * 1e-5, m, density, V, specificVolume * 1e3);

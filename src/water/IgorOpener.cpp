@@ -1,4 +1,5 @@
 #include "water/IgorOpener.h"
+#include "numerics/Decimal.h"
 
 #include <atomic>
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include "fluid/OutputFiles.h"
 #include "numerics/ConsoleInput.h"
 #include "numerics/Launcher.h"
+#include "platform/Utf8.h"
 
 namespace vornex {
 
@@ -27,7 +29,7 @@ int openIgorScript(const std::string& file) {
     if (!igorOpenerEnabled()) return -1;
     const std::string program = findOnPath("xdg-open");
     if (program.empty()) {
-        std::fprintf(stderr, "xdg-open not found on the PATH; %s not opened\n", file.c_str());
+        vornex::cfprintf(stderr, "xdg-open not found on the PATH; %s not opened\n", file.c_str());
         ++sOpenFailures;
         return -1;
     }
@@ -35,7 +37,7 @@ int openIgorScript(const std::string& file) {
     if (status != 0) {
         // A status of -1 (not started, or killed) was said by the launcher.
         if (status > 0)
-            std::fprintf(stderr, "xdg-open could not open %s (exit status %d)\n", file.c_str(),
+            vornex::cfprintf(stderr, "xdg-open could not open %s (exit status %d)\n", file.c_str(),
                          status);
         ++sOpenFailures;
     }
@@ -56,6 +58,8 @@ const char* igorStringRefusal(std::string_view text) {
         if (c == '\n' || c == '\r') return "holds a line break";
         if (c < 0x20 || c == 0x7f) return "holds a control character";
     }
+    // Igor reads its scripts as UTF-8: bytes that are no character would arrive as others.
+    if (utf8::firstInvalid(text) != text.size()) return "is not valid UTF-8";
     return nullptr;
 }
 
@@ -73,8 +77,8 @@ bool igorScriptFolder(const char* who, std::string& contents) {
     const std::string folder = igorFolder();
     if (const char* why = igorStringRefusal(folder)) {
         std::string shown;
-        for (unsigned char c : folder) shown += (c < 0x20 || c == 0x7f) ? '?' : char(c);
-        std::fprintf(stderr,
+        for (unsigned char c : folder) shown += (c < 0x20 || c >= 0x7f) ? '?' : char(c);
+        vornex::cfprintf(stderr,
                      "%s refused: the working folder \"%s\" %s, which an Igor script cannot "
                      "carry in its path command; nothing was written (work in a folder without "
                      "one)\n",
@@ -87,7 +91,7 @@ bool igorScriptFolder(const char* who, std::string& contents) {
 
 bool scriptDataWritten(unsigned long failedBefore, const char* script) {
     if (OutputFiles::failures() == failedBefore) return true;
-    std::fprintf(stderr, "%s not written: a data file it loads could not be written\n", script);
+    vornex::cfprintf(stderr, "%s not written: a data file it loads could not be written\n", script);
     return false;
 }
 

@@ -1,4 +1,5 @@
 #include "water/MaoDuanSalinityModel.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -327,7 +328,7 @@ double MaoDuanSalinityModel::calculate_density() {
 }
 
 void MaoDuanSalinityModel::compare_with_Potter_Brown() {
-    std::printf("%12s %12s %12s %12s %12s %12s \n\n", "m", "T (°C)", "P (bar)", "rho_Mao (kg/m3)",
+    vornex::cprintf("%12s %12s %12s %12s %12s %12s \n\n", "m", "T (°C)", "P (bar)", "rho_Mao (kg/m3)",
                 "rho_Pot (kg/m3)", "dev (%)");
     int n = 0;
     double sum = 0.0;
@@ -345,14 +346,14 @@ void MaoDuanSalinityModel::compare_with_Potter_Brown() {
                 double rho = calculate_density();
                 if (error) continue;
                 double deviation = 100.0 * (rho - table) / table;
-                std::printf("%12lf %12lf %12lf %12lf %12lf %12lf\n", molal, tC, Pbar, rho, table,
+                vornex::cprintf("%12lf %12lf %12lf %12lf %12lf %12lf\n", molal, tC, Pbar, rho, table,
                             deviation);
                 ++n;
                 sum += deviation;
             }
         }
     }
-    std::printf("n %d dev %f\n", n, n > 0 ? sum / n : 0.0);
+    vornex::cprintf("n %d dev %f\n", n, n > 0 ? sum / n : 0.0);
 }
 
 double WaterEOS::calculate_Mao_Duan_density(double TK, double Pbar, double m) {

@@ -1,4 +1,5 @@
 #include "water/PotterBrown.h"
+#include "numerics/Decimal.h"
 
 #include <atomic>
 #include <cmath>
@@ -67,14 +68,8 @@ constexpr double kGreatestDensity = 2.165;
 // A node as written in a table: a decimal number (digits, a point, an exponent; no hex, no
 // "inf" or "nan"), 0 for a node outside the measured range or a density a brine can have.
 bool plainDensity(const std::string& field, double& v) {
-    if (field.find_first_not_of("0123456789.eE+-") != std::string::npos) return false;
-    std::size_t used = 0;
-    try {
-        v = std::stod(field, &used);
-    } catch (...) {
-        return false;
-    }
-    return used == field.size() && (v == 0.0 || (v >= kLeastDensity && v <= kGreatestDensity));
+    if (!isDecimal(field, v)) return false;
+    return v == 0.0 || (v >= kLeastDensity && v <= kGreatestDensity);
 }
 
 }  // namespace
@@ -82,7 +77,7 @@ bool plainDensity(const std::string& field, double& v) {
 bool PotterBrown::loadTable(const std::string& path) {
     std::string text;
     if (const FileRead read = readRegularFile(path, kTableFileLimit, text); !read) {
-        std::fprintf(stderr, "PotterBrown: cannot open the density table \"%s\" (%s)\n",
+        vornex::cfprintf(stderr, "PotterBrown: cannot open the density table \"%s\" (%s)\n",
                      path.c_str(), read.message.c_str());
         return false;
     }
@@ -100,7 +95,7 @@ bool PotterBrown::loadTable(const std::string& path) {
         while (fields >> field) {
             double v = 0.0;
             if (!plainDensity(field, v)) {
-                std::fprintf(stderr,
+                vornex::cfprintf(stderr,
                              "PotterBrown: \"%s\" line %d: \"%.40s\" is not a density in g/cm3 "
                              "(0 for a missing node, else %g to %g)\n",
                              path.c_str(), lineNumber, field.c_str(), kLeastDensity,
@@ -111,7 +106,7 @@ bool PotterBrown::loadTable(const std::string& path) {
         }
     }
     if (values.size() != static_cast<std::size_t>(kSize)) {
-        std::fprintf(stderr, "PotterBrown: \"%s\" holds %zu densities where the table has %d\n",
+        vornex::cfprintf(stderr, "PotterBrown: \"%s\" holds %zu densities where the table has %d\n",
                      path.c_str(), values.size(), kSize);
         return false;
     }
@@ -138,7 +133,7 @@ bool PotterBrown::hasTable() {
         if (const std::optional<std::string> path = locateDataFile(kTableFile)) {
             loadTable(*path);
         } else {
-            std::fprintf(stderr,
+            vornex::cfprintf(stderr,
                          "PotterBrown: the brine density table \"%s\" is not installed; this "
                          "model has no densities\n",
                          kTableFile);

@@ -1,4 +1,5 @@
 #include "water/WagnerPruss.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -117,8 +118,8 @@ void WagnerPruss::checkInteractions(FILE* out) {
     Interaction* residual = interaction[0];
     residual->calculate();
     ideal->calculate();
-    std::fprintf(out, "Ar0 calculated %12.10lf /  2.04797734\n", ideal->table[Deriv::a]);
-    std::fprintf(out, "Ar1 calculated %12.10lf / -3.42693206\n", residual->table[Deriv::a]);
+    vornex::cfprintf(out, "Ar0 calculated %12.10lf /  2.04797734\n", ideal->table[Deriv::a]);
+    vornex::cfprintf(out, "Ar1 calculated %12.10lf / -3.42693206\n", residual->table[Deriv::a]);
     std::fflush(out);
     residual->detect_connection_errors();
     residual->check_derivatives_of(residual->root);
@@ -138,7 +139,7 @@ std::string iceRegion(double TK, double PPa) {
         const double melting = WaterEOS::calculateMeltingP1(TK);
         if (Pbar > melting) {
             char text[160];
-            std::snprintf(text, sizeof text,
+            vornex::csnprintf(text, sizeof text,
                           "in the region of the high-pressure ices: %s, above its melting "
                           "pressure (%.5g MPa at %g K)",
                           WaterEOS::highPressureIceAt(TK), melting * 0.1, TK);

@@ -1,4 +1,5 @@
 #include "water/WaterActivity.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <functional>
@@ -158,7 +159,7 @@ double WaterEOS::calculateEpsilon_BradleyPitzer(double TK, double Pbar, FILE* ou
         if (dEdP) *dEdP = epsilon;
     }
     if (out) {
-        std::fprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12s %12s %12s\n", TK, Pbar, V * 1e6,
+        vornex::cfprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12s %12s %12s\n", TK, Pbar, V * 1e6,
                      M / V * 1e-3, epsilon, -1.0 / epsilon, "nan", "nan", "nan");
     }
     return epsilon;

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/Decimal.h"
 #include "numerics/Solver.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaSaturation.h"
@@ -105,17 +106,17 @@ void isentropicPointFrom(WaterEOS& f, double Pbar, double S, double T0, double P
 }
 
 void printDecompressionEnd(const WaterEOS& w, const char* title, bool found, double xv) {
-    std::printf("%s\n====================================\n", title);
+    vornex::cprintf("%s\n====================================\n", title);
     if (!found) {
-        std::printf("not found\n");
+        vornex::cprintf("not found\n");
         return;
     }
-    std::printf("P : %12.2f\n", w.P * 1e-5);
-    std::printf("S : %12.2f J/mol/K %12.2f J/kg/K\n", w.S, w.S / w.M);
-    std::printf("T : %12.2f\n", w.T);
-    std::printf("V : %12.2f\n", w.V * 1e6);
-    std::printf("H : %12.2f kJ/mol %12.2f kJ/kg\n", 0.001 * w.H, 0.001 * w.H / w.M);
-    if (xv > 0.0 && xv < 1.0) std::printf("Vapour fraction : %12.4f\n", xv);
+    vornex::cprintf("P : %12.2f\n", w.P * 1e-5);
+    vornex::cprintf("S : %12.2f J/mol/K %12.2f J/kg/K\n", w.S, w.S / w.M);
+    vornex::cprintf("T : %12.2f\n", w.T);
+    vornex::cprintf("V : %12.2f\n", w.V * 1e6);
+    vornex::cprintf("H : %12.2f kJ/mol %12.2f kJ/kg\n", 0.001 * w.H, 0.001 * w.H / w.M);
+    if (xv > 0.0 && xv < 1.0) vornex::cprintf("Vapour fraction : %12.4f\n", xv);
 }
 
 }  // namespace
@@ -134,7 +135,7 @@ void WagnerPruss::compareReversibleIrreversibleWorks(double TK, double PPa) {
     // phases the stable end is their mixture, not a metastable single phase.
     SaturationEnds ends;
     if (!saturationEndsAtP(*this, 1.0, ends)) {
-        std::fprintf(stderr, "Decompression: no saturation state at 1 bar\n");
+        vornex::cfprintf(stderr, "Decompression: no saturation state at 1 bar\n");
         error = 1;
         return;
     }
@@ -163,13 +164,13 @@ void WagnerPruss::compareReversibleIrreversibleWorks(double TK, double PPa) {
 
 double WagnerPruss::calculateWaterVolumeFractionMagma(double TK, double Pbar, double w) {
     if (!(w >= 0.0 && w <= 1.0)) {
-        std::fprintf(stderr, "Water volume fraction: the mass fraction must lie in [0, 1]\n");
+        vornex::cfprintf(stderr, "Water volume fraction: the mass fraction must lie in [0, 1]\n");
         return kNaN;
     }
     calculateFromTP(TK, Pbar, 1);
     if (error) return kNaN;
     const double phi = volumeFraction(w, M, V);
-    std::printf("Volume water fraction : %lf\n", phi);
+    vornex::cprintf("Volume water fraction : %lf\n", phi);
     return phi;
 }
 
@@ -177,7 +178,7 @@ bool WagnerPruss::calculateWaterVolumeFractionDiagram(double w, double T0, doubl
                                                       double P1) {
     if (!(w >= 0.0 && w <= 1.0) || !validRange(T0, T1) || !validRange(P0, P1) ||
         (T1 - T0) / 5.0 * (P1 - P0) / 5.0 > kMaxSweepSteps) {
-        std::fprintf(stderr, "Water volume fraction diagram: bad fraction or ranges\n");
+        vornex::cfprintf(stderr, "Water volume fraction diagram: bad fraction or ranges\n");
         return false;
     }
     OutputFile file;
@@ -196,10 +197,10 @@ bool WagnerPruss::calculateWaterVolumeFractionDiagram(double w, double T0, doubl
 }
 
 bool WagnerPruss::compareWohletzTemperature() {
-    std::printf("State 1\n----------\n");
+    vornex::cprintf("State 1\n----------\n");
     calculateFromTP(293.15, 1.0, 1);
-    std::printf("\n");
-    std::printf("State 2\n----------\n");
+    vornex::cprintf("\n");
+    vornex::cprintf("State 2\n----------\n");
     calculateFromTP(296.15, 101.0, 1);
     if (error) return false;
     const double U2 = U, V2 = V;
@@ -290,7 +291,7 @@ void WagnerPruss::calculateFlow(double TK, double Pbar, FILE* table) {
     error = 0;
     calculateFromTP(TK, Pbar, 1);
     if (error) {
-        if (table != nullptr) std::fprintf(table, "\n");
+        if (table != nullptr) vornex::cfprintf(table, "\n");
         return;
     }
     const double V2 = V;
@@ -300,10 +301,10 @@ void WagnerPruss::calculateFlow(double TK, double Pbar, FILE* table) {
         Vl0 = V2;
     const double s2 = S, c2 = soundSpeed, gamma = Cp / Cv, rho2 = M / V2;
     const double cv2 = Cv, cp2 = Cp;
-    std::printf("gamma2 : %lf\n", gamma);
-    std::printf("mu2    : %lf\n", (gamma - 1) / (gamma + 1));
-    std::printf("rho    : %lf\n", rho2);
-    std::printf("V      : %lf\n", V2 * 1e6);
+    vornex::cprintf("gamma2 : %lf\n", gamma);
+    vornex::cprintf("mu2    : %lf\n", (gamma - 1) / (gamma + 1));
+    vornex::cprintf("rho    : %lf\n", rho2);
+    vornex::cprintf("V      : %lf\n", V2 * 1e6);
     const double a = std::pow(2 / (gamma + 1), 1 / (gamma - 1));
     const double b = std::pow(2 / (gamma + 1), gamma / (gamma - 1));
     const double Pf = Pbar * b;
@@ -319,26 +320,26 @@ void WagnerPruss::calculateFlow(double TK, double Pbar, FILE* table) {
         VisenGuess = Vf1;
     }
     const double Vf = 1e6 * M / (a * rho2);
-    std::printf("Vf  : %lf\n", Vf);
-    std::printf("Vf1 : %lf\n", Vf1 * 1e6);
-    std::printf("Pf  : %lf\n", Pf);
-    std::printf("Tf1 : %lf\n", Tf1);
+    vornex::cprintf("Vf  : %lf\n", Vf);
+    vornex::cprintf("Vf1 : %lf\n", Vf1 * 1e6);
+    vornex::cprintf("Pf  : %lf\n", Pf);
+    vornex::cprintf("Tf1 : %lf\n", Tf1);
     if (table == nullptr) return;
     if (found)
-        std::fprintf(table,
+        vornex::cfprintf(table,
                      "%12.2f %12.2f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f\n",
                      Pbar, TK, 1e6 * V2, rho2, c2, Vf, 1e6 * Vf1, Tf1, Pf, cf, s2, cv2, cp2, gamma);
     else
-        std::fprintf(table, "\n");
+        vornex::cfprintf(table, "\n");
 }
 
 bool WagnerPruss::calculateFlowIsobar(double Pbar, double T0, double T1, char liquid) {
     if (!(Pbar > 0.0) || !validRange(T0, T1) || T1 - T0 > kMaxSweepSteps) {
-        std::fprintf(stderr, "Flow isobar: needs P > 0 and T0 <= T1\n");
+        vornex::cfprintf(stderr, "Flow isobar: needs P > 0 and T0 <= T1\n");
         return false;
     }
     char name[64];
-    std::snprintf(name, sizeof name, liquid ? "flow%.0lf" : "flox%.0lf", Pbar);
+    vornex::csnprintf(name, sizeof name, liquid ? "flow%.0lf" : "flox%.0lf", Pbar);
     OutputFile file;
     if (!file.open(name)) return false;
     file.print("#%11s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s\n", "P2(1)",
@@ -386,8 +387,8 @@ void WagnerPruss::calculateShockWave(double TK, double Pbar, FILE* table) {
     calculateFromTP(TK, Pbar, 1);
     if (error) return;
     const double S4 = S, a4 = soundSpeed, gamma4 = Cp / Cv, V4 = V;
-    std::printf("gamma2 : %lf\n", gamma4);
-    std::printf("mu2    : %lf\n", (gamma4 - 1) / (gamma4 + 1));
+    vornex::cprintf("gamma2 : %lf\n", gamma4);
+    vornex::cprintf("mu2    : %lf\n", (gamma4 - 1) / (gamma4 + 1));
     ShockTubeContext context;
     context.a4 = a4;
     context.gamma4 = gamma4;
@@ -413,21 +414,21 @@ void WagnerPruss::calculateShockWave(double TK, double Pbar, FILE* table) {
     error = 0;
     const double y = context.x, u = context.u;
     const AirShock air = airShock(y);
-    std::printf("P shock wave            : %lf\n", y);
-    std::printf("Particle velocity       : %lf\n", u);
-    std::printf("Shock strength          : %lf\n", y);
-    std::printf("Velocity of shocked air : %lf\n", air.particleVelocity);
-    std::printf("Mach number             : %lf\n", air.mach);
-    std::printf("Shock velocity          : %lf\n", air.shockVelocity);
-    std::printf("Density compressed air  : %lf\n", air.density);
-    std::printf("T compressed air        : %lf\n", air.temperature);
+    vornex::cprintf("P shock wave            : %lf\n", y);
+    vornex::cprintf("Particle velocity       : %lf\n", u);
+    vornex::cprintf("Shock strength          : %lf\n", y);
+    vornex::cprintf("Velocity of shocked air : %lf\n", air.particleVelocity);
+    vornex::cprintf("Mach number             : %lf\n", air.mach);
+    vornex::cprintf("Shock velocity          : %lf\n", air.shockVelocity);
+    vornex::cprintf("Density compressed air  : %lf\n", air.density);
+    vornex::cprintf("T compressed air        : %lf\n", air.temperature);
     isentropicPointFrom(*this, y, S4, TK, Pbar, V4, gamma4, true);
     if (!error) {
         TisenGuess = T;
         VisenGuess = V;
     }
     if (table != nullptr && !error)
-        std::fprintf(table,
+        vornex::cfprintf(table,
                      "%12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f\n",
                      Pbar, TK, y, u, y, air.particleVelocity, air.mach, air.shockVelocity,
                      air.density, air.temperature, T, V * 1e6, V4 * 1e6, S4 / 18.0);
@@ -447,12 +448,12 @@ bool WagnerPruss::calculateShockWaveIsobar(double Pbar, double T0, double T1, ch
                                            char igor, const char* suffix) {
     const char* s = suffix == nullptr ? "" : suffix;
     if (!(Pbar > 0.0) || !validRange(T0, T1) || T1 - T0 > kMaxSweepSteps) {
-        std::fprintf(stderr, "Shock-wave isobar: needs P > 0 and T0 <= T1\n");
+        vornex::cfprintf(stderr, "Shock-wave isobar: needs P > 0 and T0 <= T1\n");
         return false;
     }
     if (!OutputFiles::checkSuffix(s)) return false;
     char name[64];
-    std::snprintf(name, sizeof name, ascending ? "shockp%.0f" : "shocko%.0f", Pbar);
+    vornex::csnprintf(name, sizeof name, ascending ? "shockp%.0f" : "shocko%.0f", Pbar);
     OutputFile file;
     if (!file.open(name)) return false;
     if (igor == 1) {
@@ -494,7 +495,7 @@ bool WagnerPruss::calculateShockWaveIsobar(double Pbar, double T0, double T1, ch
 
 bool WagnerPruss::calculateShockWaveIsotherm(double TK, double P0, double P1) {
     if (!(P0 > 0.0) || !validRange(P0, P1) || P1 - P0 > kMaxSweepSteps) {
-        std::fprintf(stderr, "Shock-wave isotherm: needs 0 < P0 <= P1\n");
+        vornex::cfprintf(stderr, "Shock-wave isotherm: needs 0 < P0 <= P1\n");
         return false;
     }
     OutputFile file;
@@ -511,7 +512,7 @@ bool WagnerPruss::calculateShockWaveIsotherm(double TK, double P0, double P1) {
         if (error) ++missing;
     }
     if (missing == points) {
-        std::fprintf(stderr, "Shock-wave isotherm %g K: no shock wave from %g to %g bar\n", TK, P0,
+        vornex::cfprintf(stderr, "Shock-wave isotherm %g K: no shock wave from %g to %g bar\n", TK, P0,
                      P1);
         file.abandon();
         error = 1;
@@ -519,7 +520,7 @@ bool WagnerPruss::calculateShockWaveIsotherm(double TK, double P0, double P1) {
     }
     const bool written = file.commit();
     if (missing == 0) return written;
-    std::fprintf(stderr, "Shock-wave isotherm %g K: %d of its %d points have no shock wave\n", TK,
+    vornex::cfprintf(stderr, "Shock-wave isotherm %g K: %d of its %d points have no shock wave\n", TK,
                  missing, points);
     error = 1;
     return false;

@@ -1,4 +1,5 @@
 #include "water/WaterDielectric.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -122,7 +123,7 @@ double writeDielectricLine(WaterEOS& w, FILE* out, double TK, double Vm3, double
         double Q = (-w.M / (Vm3 * Vm3)) * d.dEdRho / (eps2 * w.dPdV);
         double Y = d.dEdT / eps2;
         double X = d.d2EdT2 / eps2 - 2.0 * d.eps * Y * Y;
-        std::fprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg\n", TK, w.P * 1e-5,
+        vornex::cfprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg\n", TK, w.P * 1e-5,
                      Vm3 * 1e6, rho, d.eps, -1.0 / d.eps, Q, Y, X);
     }
     return d.eps;
@@ -179,7 +180,7 @@ double WaterEOS::calculateEpsilon_Pitzer(double TK, double Vm3, FILE* out, char 
         error = 0;
     }
     if (out) {
-        std::fprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12s %12s %12s\n", TK, P * 1e-5,
+        vornex::cfprintf(out, "%12lg %12lg %12lg %12lg %12lg %12lg %12s %12s %12s\n", TK, P * 1e-5,
                      Vm3 * 1e6, rho, eps, -1.0 / eps, "nan", "nan", "nan");
     }
     return eps;

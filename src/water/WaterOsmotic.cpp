@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/Decimal.h"
 #include "water/WaterActivity.h"
 #include "water/WaterEOS.h"
 
@@ -159,7 +160,7 @@ void WaterEOS::calculateOsmoticTemperature(double Pbar, double m) {
     initializeSaturationVolumesFromP("H2O", Pbar);
     solveOsmotic(
         *this, static_cast<EquationSystem>(&WaterEOS::equationForCalculatingOsmoticTemperature), 3);
-    if (!error) std::printf("T %12lg\n", T);
+    if (!error) vornex::cprintf("T %12lg\n", T);
 }
 
 void WaterEOS::calculateOsmoticIsopleth(double m, char igor, const char* suffix) {

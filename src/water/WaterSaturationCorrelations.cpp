@@ -1,4 +1,5 @@
 #include "water/WaterSaturationCorrelations.h"
+#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -327,14 +328,14 @@ void WaterEOS::calculateTheSaturationTemperature(double Pbar, char print) {
     }
     if (error) {
         // No saturation at P: nothing to print, nothing of the search's iterates to keep.
-        if (print) std::printf("No saturation for P : %12.2f bar\n", Pbar);
+        if (print) vornex::cprintf("No saturation for P : %12.2f bar\n", Pbar);
         forgetSaturation();
         set_the_phase_as(selector);
         error = 1;
         return;
     }
     int16_t failed = error;
-    if (print) std::printf("Saturation for P : %12.2f at T : %12.2f\n", P * 1e-5, T);
+    if (print) vornex::cprintf("Saturation for P : %12.2f at T : %12.2f\n", P * 1e-5, T);
     volume(Vl);
     calculate_state_functions();
     if (print) {

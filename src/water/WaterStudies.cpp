@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/Decimal.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterEOS.h"
 
@@ -32,9 +33,9 @@ std::vector<double> tablePressures() {
 }
 
 void printTableHeader(FILE* out) {
-    std::fprintf(out, "P(bar)\\ T(°C)");
-    for (double t : kTableTemperatures) std::fprintf(out, "%12lg ", t);
-    std::fprintf(out, "\n");
+    vornex::cfprintf(out, "P(bar)\\ T(°C)");
+    for (double t : kTableTemperatures) vornex::cfprintf(out, "%12lg ", t);
+    vornex::cfprintf(out, "\n");
 }
 
 // Prints one table with the deviation (%) of `value` from `reference` at each (T, P).
@@ -42,13 +43,13 @@ template <typename Value, typename Reference>
 void printDeviationTable(FILE* out, Value value, Reference reference) {
     printTableHeader(out);
     for (double p : tablePressures()) {
-        std::fprintf(out, "%12lg ", p);
+        vornex::cfprintf(out, "%12lg ", p);
         for (double t : kTableTemperatures) {
             const double ref = reference(t + kCelsius, p);
             const double v = value(t + kCelsius, p);
-            std::fprintf(out, "%12lg ", (v - ref) / ref * 100.0);
+            vornex::cfprintf(out, "%12lg ", (v - ref) / ref * 100.0);
         }
-        std::fprintf(out, "\n");
+        vornex::cfprintf(out, "\n");
     }
 }
 
@@ -56,7 +57,7 @@ void printDeviationTable(FILE* out, Value value, Reference reference) {
 
 int WaterEOS::calculateTheGasTh(double Vcm3) {
     if (!(Vcm3 > 0.0) || !std::isfinite(Vcm3)) {
-        std::fprintf(stderr, "Gas homogenisation: the molar volume must be positive\n");
+        vornex::cfprintf(stderr, "Gas homogenisation: the molar volume must be positive\n");
         forgetSaturation();
         error = 1;
         return 1;
@@ -71,7 +72,7 @@ int WaterEOS::calculateTheGasTh(double Vcm3) {
 
 int WaterEOS::calculateTheLiquidTh(double Vcm3) {
     if (!(Vcm3 > 0.0) || !std::isfinite(Vcm3)) {
-        std::fprintf(stderr, "Liquid homogenisation: the molar volume must be positive\n");
+        vornex::cfprintf(stderr, "Liquid homogenisation: the molar volume must be positive\n");
         forgetSaturation();
         error = 1;
         return 1;
@@ -100,7 +101,7 @@ int WaterEOS::calculateTheLiquidTh(double Vcm3) {
 
 void WaterEOS::calculateTheDensityFromTh(double Th) {
     if (!(Th > 0.0) || !(Th < kWaterCriticalTemperature)) {
-        std::fprintf(stderr, "Density from Th: %g K is not a homogenisation temperature\n", Th);
+        vornex::cfprintf(stderr, "Density from Th: %g K is not a homogenisation temperature\n", Th);
         forgetSaturation();
         error = 1;
         return;
@@ -121,11 +122,11 @@ void WaterEOS::calculateTheDensityFromTh(double Th) {
 void WaterEOS::calculateTheFluidInclusionProperties(double TK, double Pbar, FILE* out) {
     calculateFromTP(TK, Pbar, 0);
     if (error) {
-        std::fprintf(out, "No state at %g K and %g bar\n", TK, Pbar);
+        vornex::cfprintf(out, "No state at %g K and %g bar\n", TK, Pbar);
         return;
     }
     const double Vm3 = V;
-    std::fprintf(out,
+    vornex::cfprintf(out,
                  "V %.2f cm3/mol\t\tDensity : %.3lf\t\tTtrap : %.2f K (%.2f°C)\t\tPtrap : %.2f "
                  "bar\n",
                  Vm3 * 1e6, rho * 1e-3, TK, TK - kCelsius, Pbar);
@@ -134,9 +135,9 @@ void WaterEOS::calculateTheFluidInclusionProperties(double TK, double Pbar, FILE
     else
         calculateTheLiquidTh(Vm3 * 1e6);
     if (error)
-        std::fprintf(out, "No homogenisation found\n");
+        vornex::cfprintf(out, "No homogenisation found\n");
     else
-        std::fprintf(out, "Th %.2f K (%.2f°C)\t\tPh : %.2f bar\n", T, T - kCelsius, P * 1e-5);
+        vornex::cfprintf(out, "Th %.2f K (%.2f°C)\t\tPh : %.2f bar\n", T, T - kCelsius, P * 1e-5);
     calculateTheIsochor(Vm3, error ? 273.15 : T, TK > T ? TK : T + 200.0, 0, 1, "", nullptr);
 }
 
@@ -179,7 +180,7 @@ void WaterEOS::calculateTheConodeInteractiveFromT(double TK) {
 void WaterEOS::calculateTheIsobar(double Pbar, char side, char igor, const char* suffix,
                                   CurveArray* array) {
     if (!(Pbar > 0.0) || !std::isfinite(Pbar)) {
-        std::fprintf(stderr, "Isobar: the pressure must be positive\n");
+        vornex::cfprintf(stderr, "Isobar: the pressure must be positive\n");
         error = 1;
         return;
     }
@@ -260,12 +261,12 @@ double WaterEOS::compareNBSSteamTable(FluidPhase* model, FILE* out) {
             model->calculateFromTP(TK, kP[i], 0);
             const double Vcalc = model->error ? std::nan("") : model->V * 1e6;
             const double dev = (Vcalc - kV[i][j]) / kV[i][j] * 100.0;
-            std::fprintf(out, "T %12lg\tP %12lg\tVcalc %12lg\tVexp %12lg\tDev(%%) %12lg\n", TK,
+            vornex::cfprintf(out, "T %12lg\tP %12lg\tVcalc %12lg\tVexp %12lg\tDev(%%) %12lg\n", TK,
                          kP[i], Vcalc, kV[i][j], dev);
             if (std::isfinite(dev)) sum += std::fabs(dev), ++count;
         }
     const double aad = count > 0 ? sum / count : std::nan("");
-    std::fprintf(out, "AADP %lg\n", aad);
+    vornex::cfprintf(out, "AADP %lg\n", aad);
     return aad;
 }
 
@@ -333,15 +334,15 @@ bool WaterEOS::checkHighPTExtrapolation() {
 
 void WaterEOS::checkCp(FILE* out) {
     constexpr double kPbar = 250.0;
-    std::fprintf(out, "T(K)\tP(bar)\tCv(J/mol/K)\tCp(J/mol/K)\n");
+    vornex::cfprintf(out, "T(K)\tP(bar)\tCv(J/mol/K)\tCp(J/mol/K)\n");
     for (double TK = 300.0; TK <= 1000.0; TK += 50.0) {
         calculateFromTP(TK, kPbar, 0);
         if (error) {
-            std::fprintf(out, "%g\t%g\tno state\n", TK, kPbar);
+            vornex::cfprintf(out, "%g\t%g\tno state\n", TK, kPbar);
             continue;
         }
         calculate_state_functions();
-        std::fprintf(out, "%g\t%g\t%g\t%g\n", TK, kPbar, Cv, Cp);
+        vornex::cfprintf(out, "%g\t%g\t%g\t%g\n", TK, kPbar, Cv, Cp);
     }
 }
 

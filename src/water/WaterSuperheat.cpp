@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <locale>
 #include <sstream>
 #include <string>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/Decimal.h"
 #include "numerics/FileReader.h"
 #include "water/WagnerPruss.h"
 
@@ -35,7 +37,7 @@ bool joinName(const char* name, const char* suffix, std::size_t limit, std::stri
     out = std::string(name == nullptr ? "" : name) + (suffix == nullptr ? "" : suffix);
     if (out.size() > limit || !OutputFiles::isValidName(out) ||
         (suffix != nullptr && !OutputFiles::checkSuffix(suffix))) {
-        std::fprintf(stderr, "File name \"%s\" refused: at most %zu characters, no \"/\"\n",
+        vornex::cfprintf(stderr, "File name \"%s\" refused: at most %zu characters, no \"/\"\n",
                      out.c_str(), limit);
         return false;
     }
@@ -53,7 +55,7 @@ bool stableAgainstNucleus(double dPdVliquid, double Pl, double Pv, double Vl, do
 
 void printNucleusLine(double Gstar, double Vl, double Vv, double Pl, double Pv,
                       const Nucleation& n) {
-    std::printf(
+    vornex::cprintf(
         "µ %12.4lf Vl %12.4lf Vv %12.4lf Pl %12.4lf Pv %12.4lf r %12.4lf J %12.8lg\t"
         "nucleus %12.8lg\n",
         Gstar, Vl * 1e6, Vv * 1e6, Pl * 1e-5, Pv * 1e-5, n.r * 1e9, n.J * 1e-6,
@@ -80,11 +82,11 @@ Nucleation nucleationRate(double sigma, double TK, double Psat, double Pl, doubl
 
 int WagnerPruss::drawSuperheatDiagram(double d, double dT) {
     const double P2 = 1.0 + d, T2 = 293.15 + 0.03 * d;
-    std::printf("State 1\n----------\n");
+    vornex::cprintf("State 1\n----------\n");
     calculateFromTP(293.15, 1.0, 1);
-    std::printf("\nState 2\n----------\n");
+    vornex::cprintf("\nState 2\n----------\n");
     calculateFromTP(T2, P2, 1);
-    std::printf("\n");
+    vornex::cprintf("\n");
     if (error) return 2;
     calculateTheSaturationTemperature(P2, 0);
     if (error) return 2;
@@ -97,26 +99,26 @@ int WagnerPruss::drawSuperheatDiagram(double d, double dT) {
     calculateFromTP(T3, P2, 1);
     if (error) return 2;
     const double U3 = U, H3 = H, S3 = S;
-    std::printf("\n");
+    vornex::cprintf("\n");
     if (calculateBoilingPointFromS(S3) != 0 || error) return 2;
     const double T4 = T, P4 = P * 1e-5, U4 = U, S4 = S, Vvapour = Vv;
-    std::printf("\n");
+    vornex::cprintf("\n");
     calculateFromTV(T4, Vvapour, 1);
     if (error) return 2;
     const double U4v = U;
-    std::printf("\n");
+    vornex::cprintf("\n");
     const double fl = calculateIsentropicVaporization(S4);
     if (error) return 2;
     const double U5 = U;
-    std::printf("P3 : %lf\n", P2);
-    std::printf("T3 : %lf\n", T3);
-    std::printf("P4 : %lf\n", P4);
-    std::printf("T4 : %lf\n", T4);
-    std::printf("fl : %lf\n", fl);
-    std::printf("Q  : %lf\n", 0.001 * (H3 - Hs) / M);
-    std::printf("W4 : %lf\n", 0.001 * (U4 - U3) / M);
-    std::printf("W5 : %lf\n\n", 0.001 * (U5 - U4) / M);
-    std::printf("W6 : %lf\n\n", 0.001 * (U5 - U4v) / M);
+    vornex::cprintf("P3 : %lf\n", P2);
+    vornex::cprintf("T3 : %lf\n", T3);
+    vornex::cprintf("P4 : %lf\n", P4);
+    vornex::cprintf("T4 : %lf\n", T4);
+    vornex::cprintf("fl : %lf\n", fl);
+    vornex::cprintf("Q  : %lf\n", 0.001 * (H3 - Hs) / M);
+    vornex::cprintf("W4 : %lf\n", 0.001 * (U4 - U3) / M);
+    vornex::cprintf("W5 : %lf\n\n", 0.001 * (U5 - U4) / M);
+    vornex::cprintf("W6 : %lf\n\n", 0.001 * (U5 - U4v) / M);
     return 0;
 }
 
@@ -127,7 +129,7 @@ bool WagnerPruss::drawEquilibriumPotentials(double T0, double P0, double T1, dou
     const double nV = geometric ? 100.0 : (V2 - V1) / 1e-8;
     if (!(T1 <= T2) || !(V1 > 0.0 && V1 < V2) || !std::isfinite(T2) || !std::isfinite(V2) ||
         nT * nV > kMaxGridRows) {
-        std::fprintf(stderr, "Equilibrium potentials: bad or too large T or V range\n");
+        vornex::cfprintf(stderr, "Equilibrium potentials: bad or too large T or V range\n");
         return false;
     }
     OutputFile file;
@@ -160,7 +162,7 @@ bool WagnerPruss::calculateHenleyVaporizationCurve(double T0, double T1, double 
     std::string name;
     if (!joinName("henley", suffix, 31, name)) return false;
     if (!(c > 0.0) || !(d > 0.0 && d < 1.0) || !(e > 0.0) || !(T1 < T0)) {
-        std::fprintf(stderr, "Henley-Hughes model: needs c, e > 0, 0 < d < 1 and T1 < T0\n");
+        vornex::cfprintf(stderr, "Henley-Hughes model: needs c, e > 0, 0 < d < 1 and T1 < T0\n");
         return false;
     }
     auto saturation = [&](double TK, double& Psat, double& Hl, double& Hv, double& Vliquid,
@@ -180,7 +182,7 @@ bool WagnerPruss::calculateHenleyVaporizationCurve(double T0, double T1, double 
     };
     double P0, Hl0, Hv0, Vl0s, Vv0s, P1, Hl1, Hv1, Vl1, Vv1;
     if (!saturation(T0, P0, Hl0, Hv0, Vl0s, Vv0s) || !saturation(T1, P1, Hl1, Hv1, Vl1, Vv1)) {
-        std::fprintf(stderr, "Henley-Hughes model: no saturation at %g or %g K\n", T0, T1);
+        vornex::cfprintf(stderr, "Henley-Hughes model: no saturation at %g or %g K\n", T0, T1);
         return false;
     }
     const double rhol = M / Vl1, rhov = M / Vv1;
@@ -232,7 +234,7 @@ bool WagnerPruss::calculateInterfaceTemperatureCurve(const char* name, double TK
     if (!joinName(name, suffix, 63, path)) return false;
     if (!(TK > 0.0 && TK < kWaterCriticalTemperature) || !std::isfinite(step) ||
         !std::isfinite(Pbar)) {
-        std::fprintf(stderr, "Interface temperature curve: T must lie below the critical point\n");
+        vornex::cfprintf(stderr, "Interface temperature curve: T must lie below the critical point\n");
         return false;
     }
     OutputFile file;
@@ -314,16 +316,16 @@ int WagnerPruss::calculateNucleationRate(double TK, double x) {
 
 bool WagnerPruss::calculateHeatingNucleationRate(double Pbar, double dTdt) {
     if (!(Pbar > 0.0) || !(dTdt > 0.0) || !std::isfinite(Pbar) || !std::isfinite(dTdt)) {
-        std::fprintf(stderr, "Heating nucleation rate: needs P > 0 and a positive heating rate\n");
+        vornex::cfprintf(stderr, "Heating nucleation rate: needs P > 0 and a positive heating rate\n");
         return false;
     }
     const double g = 1.0 - 0.875 * std::exp(-dTdt);
     const double Jest = 1e-6 * (g * (-6999999999.999999) * dTdt * std::log(0.5));
     char name[64];
-    std::snprintf(name, sizeof name, "nuclea%.0f", 10.0 * Pbar);
+    vornex::csnprintf(name, sizeof name, "nuclea%.0f", 10.0 * Pbar);
     calculateTheSaturationTemperature(Pbar, 0);
     if (error) {
-        std::fprintf(stderr, "Heating nucleation rate: no saturation at %g bar\n", Pbar);
+        vornex::cfprintf(stderr, "Heating nucleation rate: no saturation at %g bar\n", Pbar);
         return false;
     }
     double Tstart = T, Vliquid = Vl;
@@ -377,7 +379,7 @@ bool WagnerPruss::calculateHeatingNucleationRate(double Pbar, double dTdt) {
 
 bool WagnerPruss::workInclusionData(const char* path) {
     if (path == nullptr || *path == '\0') {
-        std::fprintf(stderr, "Inclusion data: no table named\n");
+        vornex::cfprintf(stderr, "Inclusion data: no table named\n");
         return false;
     }
     const char* base = std::strrchr(path, '/');
@@ -385,11 +387,13 @@ bool WagnerPruss::workInclusionData(const char* path) {
     if (!joinName(base == nullptr ? path : base + 1, ".res", 63, name)) return false;
     std::string text;
     if (const FileRead read = readRegularFile(path, kTableFileLimit, text); !read) {
-        std::fprintf(stderr, "Inclusion data: cannot read \"%s\" (%s)\n", path,
+        vornex::cfprintf(stderr, "Inclusion data: cannot read \"%s\" (%s)\n", path,
                      read.message.c_str());
         return false;
     }
     std::istringstream in(text);
+    // The table's numbers are written with a point, whatever locale the program runs in.
+    in.imbue(std::locale::classic());
     OutputFile file;
     if (!file.open(name)) return false;
     std::string line;
@@ -411,7 +415,7 @@ bool WagnerPruss::workInclusionData(const char* path) {
         }
         std::string type, code;
         if (!(in >> Pt >> Th >> Tn >> type >> code)) {
-            std::fprintf(stderr, "Inclusion data: incomplete row at T %g\n", Tt);
+            vornex::cfprintf(stderr, "Inclusion data: incomplete row at T %g\n", Tt);
             in.clear();
             std::getline(in, line);
             continue;
@@ -419,7 +423,7 @@ bool WagnerPruss::workInclusionData(const char* path) {
         if (!first && code != previousCode) file.print("\n");
         first = false;
         previousCode = code;
-        std::printf("Th %lf   Tn %lf \n", Th, Tn);
+        vornex::cprintf("Th %lf   Tn %lf \n", Th, Tn);
         calculateTheDensityFromTh(Th + 273.15);
         double Vm3 = kNaN, rhoL = kNaN, Ph = kNaN, Pn = kNaN, Tsp = kNaN, Psp = kNaN;
         if (!error) {

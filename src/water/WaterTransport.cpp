@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/Decimal.h"
 #include "water/WaterEOS.h"
 
 namespace vornex {
@@ -135,7 +136,7 @@ TransportRow transportRow(WaterEOS& w) {
 }
 
 void writeTransportRow(FILE* out, const TransportRow& r) {
-    std::fprintf(out, "%12f %12f %12f %12f %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg\n",
+    vornex::cfprintf(out, "%12f %12f %12f %12f %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg\n",
                  r.T, r.P, r.V, r.rho, r.eta0, r.eta, r.lambda0, r.lambda, r.nu, r.kappa, r.prandtl,
                  r.alpha, r.sound);
 }
@@ -159,7 +160,7 @@ void WaterEOS::calculateTransportProperties(double TK, double Vm3, FILE* out, ch
 void WaterEOS::calculateTransportGrid(double T0, double T1, double V0, double V1,
                                       const char* suffix) {
     if (!(T0 > 0.0) || !(V0 > 0.0) || !std::isfinite(T1) || !std::isfinite(V1)) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "calculateTransportGrid: temperatures and molar volumes must be positive "
                      "numbers (T0 %g K, V0 %g m3/mol)\n",
                      T0, V0);

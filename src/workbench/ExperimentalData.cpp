@@ -4,6 +4,7 @@
 #include <map>
 #include <sstream>
 
+#include "numerics/Decimal.h"
 #include "workbench/Form.h"
 
 namespace vornex {
@@ -108,8 +109,8 @@ IoResult readExperimentalSets(const std::string& path, std::vector<ExperimentalS
         while (n < 5 && fields >> f[n]) ++n;
         if (n == 0) continue;
         double k = -1, v[3] = {0, 0, 0};
-        const bool numbers = n == 4 && parseNumber(f[0], k) && parseNumber(f[1], v[0]) &&
-                             parseNumber(f[2], v[1]) && parseNumber(f[3], v[2]);
+        const bool numbers = n == 4 && isDecimal(f[0], k) && isDecimal(f[1], v[0]) &&
+                             isDecimal(f[2], v[1]) && isDecimal(f[3], v[2]);
         if (!numbers || k != std::floor(k) || k < 0 || k >= static_cast<double>(sets.size())) {
             refusals.push_back(path + ": line " + std::to_string(lineNumber) +
                                " is not \"set P liquid vapour\" with a set from 0 to " +

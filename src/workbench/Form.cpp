@@ -1,5 +1,7 @@
 #include "workbench/Form.h"
 
+#include "numerics/Decimal.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cerrno>
@@ -11,45 +13,14 @@
 namespace vornex {
 
 bool parseNumber(const std::string& text, double& out) {
-    std::size_t b = text.find_first_not_of(" \t");
-    std::size_t e = text.find_last_not_of(" \t");
-    if (b == std::string::npos) return false;
-    std::string s = text.substr(b, e - b + 1);
-    // A typographic minus, as pasted from a document, reads as a minus sign.
-    static const std::string kMinus = "\xE2\x88\x92";
-    if (s.compare(0, kMinus.size(), kMinus) == 0) s = "-" + s.substr(kMinus.size());
-    // Only a plain decimal form: strtod alone would also take hexadecimal, "inf" and "nan".
-    std::size_t i = 0;
-    auto digits = [&] {
-        const std::size_t from = i;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
-        return i - from;
-    };
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    std::size_t mantissa = digits();
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        mantissa += digits();
-    }
-    if (mantissa == 0) return false;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        ++i;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-        if (digits() == 0) return false;
-    }
-    if (i != s.size()) return false;
-    errno = 0;
-    const double v = std::strtod(s.c_str(), nullptr);
-    if (errno == ERANGE || !std::isfinite(v)) return false;
-    out = v;
-    return true;
+    return readTypedNumber(text, out);
 }
 
 std::string InputLimits::refusal(const std::string& text, double& out) const {
     double v = 0.0;
     const std::string quoted = "\"" + text + "\"";
     char range[160];
-    std::snprintf(range, sizeof range, "%s %.10g %s %.10g", loOpen ? "above" : "from", lo,
+    csnprintf(range, sizeof range, "%s %.10g %s %.10g", loOpen ? "above" : "from", lo,
                   hiOpen ? "and below" : "up to", hi);
     if (!parseNumber(text, v))
         return std::string(what) + ": " + quoted + " is not a number; it must be one " + range + ".";
@@ -63,7 +34,7 @@ std::string InputLimits::refusal(const std::string& text, double& out) const {
 std::string formatNumber(double v) {
     if (!std::isfinite(v)) return "";
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", v);
+    csnprintf(buffer, sizeof buffer, "%.15g", v);
     return buffer;
 }
 
@@ -74,11 +45,11 @@ std::string formatForDisplay(double v) {
     // Six significant digits written out in full (0.0000188163, 1234570), as long as that
     // stays short; only numbers beyond take the exponent form.
     if (m != 0.0 && m >= 1e-7 && m < 1e9) {
-        std::snprintf(buffer, sizeof buffer, "%.5e", v);
+        csnprintf(buffer, sizeof buffer, "%.5e", v);
         const int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
         // Whole numbers of more than six digits are rounded to six as well (1234570).
         const double shown = exponent > 5 ? std::round(v / std::pow(10.0, exponent - 5)) * std::pow(10.0, exponent - 5) : v;
-        std::snprintf(buffer, sizeof buffer, "%.*f", std::max(0, 5 - exponent), shown);
+        csnprintf(buffer, sizeof buffer, "%.*f", std::max(0, 5 - exponent), shown);
         std::string text = buffer;
         if (text.find('.') != std::string::npos) {
             text.erase(text.find_last_not_of('0') + 1);
@@ -86,7 +57,7 @@ std::string formatForDisplay(double v) {
         }
         return text;
     }
-    std::snprintf(buffer, sizeof buffer, "%.6g", v);
+    csnprintf(buffer, sizeof buffer, "%.6g", v);
     return buffer;
 }
 

@@ -69,7 +69,9 @@ class Form {
 
 // The number a text reads as: a whole finite decimal number (optional sign, digits with an
 // optional point, optional exponent; blanks around it and a typographic minus are allowed),
-// or nothing. Hexadecimal, "inf", "nan" and trailing text are no numbers.
+// or nothing. Hexadecimal, "inf", "nan" and trailing text are no numbers. The decimal point is
+// the point or the separator of the user's locale (a comma in German: "350,5" is 350.5);
+// numbers are always shown with the point, which reads back everywhere.
 bool parseNumber(const std::string& text, double& out);
 
 // The physical bounds of an input quantity, with the words that name it to the user.

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "plot/CGraphCurve.h"
+#include "numerics/Decimal.h"
 #include "plot/CGraphPoint.h"
 #include "plot/CGraphText.h"
 #include "plot/CLogWindow.h"
@@ -49,7 +50,7 @@ bool computed(double v) {
 
 std::string formatted(const char* format, double a, double b = 0.0) {
     char buffer[160];
-    std::snprintf(buffer, sizeof buffer, format, a, b);
+    vornex::csnprintf(buffer, sizeof buffer, format, a, b);
     return buffer;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "numerics/DataPath.h"
+#include "numerics/Decimal.h"
 #include "platform/PlatformLog.h"
 #include "plot/CGraphCurve.h"
 #include "plot/CGraphPoint.h"
@@ -867,7 +868,7 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     const BoilingOnset deepOnset = boilingOnset(T2, z2, P2, dTdz3, x4, end4, rho3, z3);
     {
         char line[64];
-        std::snprintf(line, sizeof line, "tboil2 %f", deepOnset.T);
+        vornex::csnprintf(line, sizeof line, "tboil2 %f", deepOnset.T);
         logMessage(line);
     }
     if (deepOnset.kind == BoilingOnset::Undetermined)

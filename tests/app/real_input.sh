@@ -232,6 +232,21 @@ scenario_type_a_temperature() {
     expect 350 "its stepper holds it" control mStepHaliteTm
 }
 
+# The session runs in a German locale: a fraction typed with the comma or with the point is
+# read whole and shown with the point.
+scenario_type_a_fraction() {
+    type_into mStepHaliteTm "350,5"
+    settled "typing 350,5 into T and pressing Tab" || return
+    expect 350.5 "the fraction typed with a comma reached the state" control mHaliteTm
+    type_into mStepHaliteTm "351.25"
+    settled "typing 351.25 into T and pressing Tab" || return
+    expect 351.25 "the fraction typed with a point reached the state" control mHaliteTm
+    # The scenarios after this one start from 350.
+    type_into mStepHaliteTm 350
+    settled "typing 350 into T and pressing Tab" || return
+    expect 350 "the temperature is 350 again" control mHaliteTm
+}
+
 scenario_wheel_over_an_unfocused_field() {
     local before_value before_box focus
     before_value=$(control mHaliteXm)
@@ -926,6 +941,7 @@ scenario_second_window_menus_are_drawn() {
 # ----- Run --------------------------------------------------------------------------------
 
 SCENARIOS=(plots_fit_the_window window_image_is_written add_and_click_a_row type_a_temperature
+           type_a_fraction
            zoom_by_dragging_in_a_plot click_in_the_ternary_diagram wheel_over_an_unfocused_field
            refused_input_is_shown unclassified_state_shows_no_results arrow_keys_in_the_case_list
            refusal_cleared_by_another_row ctrl_z_in_a_number_field boiling_panel_in_a_small_window

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "magma/VolatileCalc.h"
@@ -146,6 +147,25 @@ TEST_F(VolatileCalcTest, IsobarEndsAtThePureCO2Saturation) {
     EXPECT_NEAR(rows[(n - 1) * 6 + 2], 484, 5);       // pure-CO2 end, ppm
     EXPECT_DOUBLE_EQ(rows[(n - 1) * 6 + 5], 1.0);
     for (size_t k = 0; k < n; ++k) EXPECT_DOUBLE_EQ(rows[k * 6 + 3], 1000.0);
+}
+
+// A suffix ends every wave name of an Igor file: one a name cannot hold ("a b" would give 12
+// names for 6 columns) is refused before anything is written, on the isobar as on the
+// degassing path.
+TEST_F(VolatileCalcTest, SuffixesThatIgorNamesCannotHoldAreRefused) {
+    ASSERT_TRUE(v.setMagmaType(kBasalt));
+    v.temperature = 1473.15;
+    for (const char* suffix : {"a b", "a-b", "a.b"}) {
+        ::testing::internal::CaptureStderr();
+        v.calculateSaturationIsobar(1e8, "isobar", 1, suffix, nullptr);
+        v.calculateDegassingPath(0, 1.5, 300.0, "degas", 1, suffix, nullptr);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(std::filesystem::exists("isobar")) << suffix;
+        EXPECT_FALSE(std::filesystem::exists("degas")) << suffix;
+        EXPECT_NE(said.find("take letters, digits and \"_\" only"), std::string::npos) << said;
+    }
+    v.calculateSaturationIsobar(1e8, "isobar", 1, "a_1", nullptr);
+    EXPECT_TRUE(std::filesystem::exists("isobar"));
 }
 
 TEST_F(VolatileCalcTest, SelfTestWritesTheIsobarFile) {

@@ -10,6 +10,7 @@
 
 #include "numerics/Fitting.h"
 #include "numerics/TextCapture.h"
+#include "numerics/Decimal.h"
 
 namespace vornex {
 namespace {
@@ -125,7 +126,7 @@ class FittingRegression : public ::testing::Test {
 // A protocol line with the step factor `al` as the fit prints it.
 std::string withFactor(const char* format, double al) {
     char line[80];
-    std::snprintf(line, sizeof line, format, al);
+    vornex::csnprintf(line, sizeof line, format, al);
     return line;
 }
 

@@ -13,6 +13,7 @@
 #include "numerics/Newton.h"
 #include "numerics/TextCapture.h"
 #include "support/PrintedChecks.h"
+#include "numerics/Decimal.h"
 
 namespace vornex {
 namespace {
@@ -353,7 +354,7 @@ TEST_F(NewtonSolver, TraceShowsEachIterateWithItsScaledJacobianAndResiduals) {
                 EXPECT_EQ(std::stoi(w.substr(1)), int(row.size()) - 2) << line;
                 continue;
             }
-            row.push_back(std::stod(w));
+            row.push_back(vornex::cstrtod(w.c_str(), nullptr));
         }
         if (iterate) iterationLines.push_back(int(numbers.size()));
         numbers.push_back(row);

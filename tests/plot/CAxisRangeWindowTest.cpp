@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "numerics/Decimal.h"
 #include "plot/CAxisRangeWindow.h"
 #include "plot/CCurveSettingsWindow.h"
 #include "plot/PanelServices.h"
 #include "plot/PlotTestSupport.h"
+#include "support/ScopedLocale.h"
 
 namespace vornex {
 namespace {
@@ -108,6 +110,29 @@ TEST_F(AxisPanel, BadInputIsRefusedAndTheRangesKept) {
     type(1000, 0, 0, 600);
     expectRefused("x range runs the wrong way");
     EXPECT_NE(panel.message().find("upward"), std::string::npos);
+}
+
+// In a German locale a range is typed with the point or the comma, shown with the point and
+// taken again as shown; hexadecimal is no number.
+TEST_F(AxisPanel, RangesTypedWithEitherDecimalMarkInAGermanLocale) {
+    testing::ScopedLocale german("de_DE.UTF-8");
+    ASSERT_TRUE(german.ok()) << "de_DE.UTF-8 is missing (scripts/setup generates it)";
+    setTypedDecimalSeparator(',');
+    type(0, 1000, 0, 600);
+    panel.setFieldText(Panel::kXmin, "150.5");
+    panel.setFieldText(Panel::kYmax, "450,25");
+    EXPECT_TRUE(panel.onChangeCoordinates()) << panel.message();
+    expectRange(150.5f, 1000, 0, 450.25f);
+    panel.updatePanel();
+    EXPECT_EQ(panel.field(Panel::kXmin).text, "150.5");
+    EXPECT_TRUE(panel.onChangeCoordinates()) << panel.message();
+    expectRange(150.5f, 1000, 0, 450.25f);
+    for (const char* bad : {"0x10", "nan", "1.5,5", "150,5.5"}) {
+        panel.setFieldText(Panel::kXmin, bad);
+        EXPECT_FALSE(panel.onChangeCoordinates()) << bad;
+        EXPECT_EQ(view->mCurrentMinX(), 150.5f) << bad;
+    }
+    setTypedDecimalSeparator(0);
 }
 
 TEST_F(AxisPanel, DownwardAxisKeepsItsDirection) {

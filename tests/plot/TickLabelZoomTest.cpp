@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "PlotTestSupport.h"
+#include "numerics/Decimal.h"
 
 namespace vornex {
 namespace {
@@ -27,7 +28,7 @@ void drawnLabels(const RecordingCanvas& canvas, std::vector<DrawnLabel>& x,
     std::vector<DrawnLabel> all;
     for (const RecordedOperation& op : canvas.operations(RecordedOperation::Kind::Text)) {
         char* end = nullptr;
-        std::strtod(op.text.c_str(), &end);
+        vornex::cstrtod(op.text.c_str(), &end);
         if (!op.text.empty() && *end == '\0') all.push_back({op.text, op.origin, op.textSize});
     }
     double lowest = 1e300;
@@ -45,8 +46,8 @@ int decimalsOf(const std::string& label) {
 void expectRoundLabels(const std::vector<DrawnLabel>& labels, const std::string& where) {
     ASSERT_GE(labels.size(), 2u) << where;
     const int d = decimalsOf(labels[0].text);
-    const double step = std::fabs(std::strtod(labels[1].text.c_str(), nullptr) -
-                                  std::strtod(labels[0].text.c_str(), nullptr));
+    const double step = std::fabs(vornex::cstrtod(labels[1].text.c_str(), nullptr) -
+                                  vornex::cstrtod(labels[0].text.c_str(), nullptr));
     ASSERT_GT(step, 0.0) << where;
     // The step is 1, 2 or 5 times a power of ten.
     const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
@@ -56,10 +57,10 @@ void expectRoundLabels(const std::vector<DrawnLabel>& labels, const std::string&
     bool someLastDigitNonZero = d == 0;
     for (const DrawnLabel& l : labels) {
         EXPECT_EQ(decimalsOf(l.text), d) << where << ": " << l.text;
-        const double v = std::strtod(l.text.c_str(), nullptr);
+        const double v = vornex::cstrtod(l.text.c_str(), nullptr);
         const double k = std::round(v / step);
         char expected[64];
-        std::snprintf(expected, sizeof expected, "%.*f", d, k * step);
+        vornex::csnprintf(expected, sizeof expected, "%.*f", d, k * step);
         EXPECT_EQ(l.text, expected) << where << ": not a round multiple of " << step;
         someLastDigitNonZero = someLastDigitNonZero || l.text.back() != '0';
     }

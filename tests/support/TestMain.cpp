@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -33,6 +34,13 @@ bool insideSourceTree(const std::filesystem::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The C locale the environment names, as a window toolkit or any program embedding the
+    // library sets it: the suites run under a decimal-comma locale as well (LC_ALL=de_DE.UTF-8).
+    // The tests' own streams keep the classic locale (the library's are tried in both by the
+    // locale suite).
+    std::setlocale(LC_ALL, "");
+    // Messages (strerror's) stay in English, where tests look for their words.
+    std::setlocale(LC_MESSAGES, "C");
     testing::InitGoogleTest(&argc, argv);
     namespace fs = std::filesystem;
     std::error_code ec;

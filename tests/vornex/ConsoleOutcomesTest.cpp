@@ -293,6 +293,29 @@ TEST_F(ConsoleOutcomes, EndlessBlankAnswersEndTheQuestions) {
     EXPECT_TRUE(has(answered.out, "Stable state: liquid"));
 }
 
+// An answer refused ends the questions: the next one is not asked and no line more is read.
+TEST_F(ConsoleOutcomes, ARefusedAnswerEndsTheQuestions) {
+    const ProgramRun r = run(VORNEX_PROGRAM, {"wagner", "TP"}, "refusedAnswer", "abc\n1\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.err, "TP: T (K) \"abc\" refused: is not a number")) << r.err;
+    EXPECT_FALSE(has(r.err, "Expected P (bar)")) << r.err;
+}
+
+// The ternary diagram's two halves start from the chosen tie line: the file holds it once.
+TEST_F(ConsoleOutcomes, TheTernaryDiagramWritesItsStartingTieLineOnce) {
+    const ProgramRun r = run(VORNEX_PROGRAM, {"hnc", "ter", "700", "500", "a"}, "ternary", "0\n0\n0\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream rows(slurpFile(folderOf("ternary") / "work" / "tera"));
+    int starts = 0;
+    for (std::string line; std::getline(rows, line);) {
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;) w.push_back(word);
+        starts += w.size() == 11 && w[10] == "0";
+    }
+    EXPECT_EQ(starts, 1);
+}
+
 // Regression: with a folder "binops.branch0" or a FIFO "binops.branch1" in the working
 // folder, "hn binop" said it could not write there, and removed it. The branches now go to
 // names of their own: the isotherm is written, and the folder or FIFO stays as it was.

@@ -7,6 +7,7 @@
 #include "WorkbenchTestSupport.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/PlatformLog.h"
+#include "numerics/Decimal.h"
 
 namespace vornex::test {
 namespace {
@@ -25,6 +26,8 @@ TEST(NumberParser, TakesWholeDecimalNumbersOnly) {
         {"1e", false, 0},         {"1e400", false, 0},        {"--1", false, 0},
         {"1 2", false, 0},        {"1,5", false, 0},
     };
+    // Where the point is the only decimal mark ("1,5" is one in a German locale).
+    setTypedDecimalSeparator('.');
     for (const auto& r : rows) {
         double v = -12345;
         EXPECT_EQ(parseNumber(r.text, v), r.ok) << r.text;
@@ -32,6 +35,7 @@ TEST(NumberParser, TakesWholeDecimalNumbersOnly) {
             EXPECT_DOUBLE_EQ(v, r.value) << r.text;
         }
     }
+    setTypedDecimalSeparator(0);
 }
 
 // Every refused text leaves the state, the case and the field's partner as they were, shows the

@@ -68,6 +68,21 @@ TEST(WorkbenchReaders, NewDocumentBesideAFifoOfMeasuredDataIsMade) {
     EXPECT_EQ(run.said.rfind("made: ", 0), 0u) << run.said;
 }
 
+// What is no regular file at the saturation table's name in the working folder is refused and
+// said, never passed over for the shipped table.
+TEST(WorkbenchReaders, NoRegularFileAtTheSaturationTablesNameIsRefusedAndSaid) {
+    for (const testing::HostileCase& c : testing::hostileCases()) {
+        if (c.kind == testing::Hostile::Oversized) continue;
+        makeHostile(c.kind, "satu0", 0);
+        std::vector<double> table;
+        const IoResult read = readTabulatedResource("satu0", 28, table);
+        EXPECT_FALSE(read.ok()) << c.name;
+        EXPECT_NE(read.message.find(c.said), std::string::npos) << c.name << ": " << read.message;
+        EXPECT_TRUE(table.empty()) << c.name;
+        std::filesystem::remove_all("satu0");
+    }
+}
+
 // The shipped table with one value of one row replaced.
 std::string damagedSaturationTable(std::size_t row, int column, double value) {
     std::vector<double> table;

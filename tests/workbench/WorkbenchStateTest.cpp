@@ -8,6 +8,7 @@
 #include "plot/ArrayAdditions.h"
 #include "plot/CGraphCurve.h"
 #include "platform/RecordingCanvas.h"
+#include "numerics/Decimal.h"
 
 namespace vornex::test {
 namespace {
@@ -241,7 +242,7 @@ TEST_F(WorkbenchTest, FixedDensityStopsAtTheTopOfTheDiagram) {
         const std::string mark = "leaves the diagram at ";
         const std::size_t at = line.find(mark);
         EXPECT_NE(at, std::string::npos) << line << " at " << T;
-        return at == std::string::npos ? NAN : std::stod(line.substr(at + mark.size()));
+        return at == std::string::npos ? NAN : vornex::cstrtod(line.c_str() + at + mark.size(), nullptr);
     };
     ui->type("mHaliteXm", 64.37);
     ui->type("mHaliteTm", 159.05);
@@ -718,11 +719,11 @@ TEST_F(WorkbenchTest, LogReportAt300And500C) {
     const std::string at500 = log.string().substr(log.string().rfind("Case : "));
     const PhaseDiagramInfo& s = doc->stateSnapshot();
     char line[200];
-    std::snprintf(line, sizeof line, "\tCritical pressure (bar)   : %.2f  (at 500.00°C)\n",
+    vornex::csnprintf(line, sizeof line, "\tCritical pressure (bar)   : %.2f  (at 500.00°C)\n",
                   s.criticalPressure);
     EXPECT_NE(at500.find(line), std::string::npos) << at500;
     if (s.region == 1 || s.region == 2) {
-        std::snprintf(line, sizeof line, "\tLiquid NaCl wt (%%) : %.4f\n",
+        vornex::csnprintf(line, sizeof line, "\tLiquid NaCl wt (%%) : %.4f\n",
                       100 * s.lgLiquidSalinity);
         EXPECT_NE(at500.find(line), std::string::npos) << at500;
     }

@@ -17,14 +17,17 @@ int main(int argc, char** argv) {
     vornex::continueAtFileSizeLimit();
     vornex::guardStandardStreams();
     std::vector<const char*> words(argv, argv + argc);
-    while (words.size() > 1) {
-        if (std::strcmp(words[1], "--open") == 0)
+    // The switches may stand anywhere among the leading options ("--help --open" as well).
+    for (std::size_t i = 1; i < words.size() && std::strncmp(words[i], "--", 2) == 0;) {
+        if (std::strcmp(words[i], "--open") == 0)
             vornex::setIgorOpenerEnabled(true);
-        else if (std::strcmp(words[1], "--verbose") == 0)
+        else if (std::strcmp(words[i], "--verbose") == 0)
             vornex::setDiagnostics(true);
-        else
-            break;
-        words.erase(words.begin() + 1);
+        else {
+            ++i;
+            continue;
+        }
+        words.erase(words.begin() + static_cast<std::ptrdiff_t>(i));
     }
     vornex::WagnerPruss water(2);
     return vornex::finishStandardOutput(

@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "anderko/Anderko.h"
+#include "numerics/Decimal.h"
 #include "fluid/OutputFiles.h"
 #include "numerics/AtomicFile.h"
 #include "numerics/ConsoleInput.h"
@@ -116,7 +117,7 @@ bool writeBinaryTable(const Extent& extent) {
     for (double x : grid) {
         State t;
         if (!bubble(m, kTstart, x, s, t)) {
-            std::fprintf(stderr, "make-anderko-init: no bubble point at %g K, x %g\n", kTstart, x);
+            vornex::cfprintf(stderr, "make-anderko-init: no bubble point at %g K, x %g\n", kTstart, x);
             return false;
         }
         s = t;
@@ -143,11 +144,11 @@ bool writeBinaryTable(const Extent& extent) {
         }
     }
     if (count < extent.fewest || !out.commit()) {
-        std::fprintf(stderr, "make-anderko-init: initH2ONaCl was not written (%zu states)\n",
+        vornex::cfprintf(stderr, "make-anderko-init: initH2ONaCl was not written (%zu states)\n",
                      count);
         return false;
     }
-    std::printf("make-anderko-init: %zu H2O-NaCl states in initH2ONaCl\n", count);
+    vornex::cprintf("make-anderko-init: %zu H2O-NaCl states in initH2ONaCl\n", count);
     return true;
 }
 
@@ -217,7 +218,7 @@ bool writeTernaryTables(const Extent& extent) {
         TernaryState first;
         const double xg0 = 0.005;
         if (!ternaryBubble(m, kTstart, xs, xg0, nullptr, first)) {
-            std::fprintf(stderr, "make-anderko-init: no H2O-NaCl-CH4 bubble point at %g K\n",
+            vornex::cfprintf(stderr, "make-anderko-init: no H2O-NaCl-CH4 bubble point at %g K\n",
                          kTstart);
             return false;
         }
@@ -253,7 +254,7 @@ bool writeTernaryTables(const Extent& extent) {
         const auto [xs, xg] = composition;
         for (const auto& [T, s] : run) {
             char row[512];
-            std::snprintf(row, sizeof row,
+            vornex::csnprintf(row, sizeof row,
                           "%.2f %.8g %.10g %.10g %.10g %.10g %.10g %.10g %.8g %.8g 0 0 0\n", T,
                           s.P * 1e-5, 1.0 - xs - xg, xs, xg, s.y[0], s.y[1], s.y[2], s.Vl * 1e6,
                           s.Vv * 1e6);
@@ -270,19 +271,19 @@ bool writeTernaryTables(const Extent& extent) {
     // start to give: no table rather than an empty one.
     if (dense == 0 && count >= extent.fewest && dense >= extent.fewestDense) {
         ll.abandon();
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "make-anderko-init: no state with a dense methane-rich phase: "
                      "LL_H2ONaClCH4 was not written\n");
     }
     if (count < extent.fewest || dense < extent.fewestDense || !all.commit() || !lg.commit() ||
         (dense > 0 && !ll.commit())) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "make-anderko-init: the H2O-NaCl-CH4 tables were not written (%zu states, "
                      "%zu with a dense methane-rich phase)\n",
                      count, dense);
         return false;
     }
-    std::printf("make-anderko-init: %zu H2O-NaCl-CH4 states, %zu of them liquid-liquid\n", count,
+    vornex::cprintf("make-anderko-init: %zu H2O-NaCl-CH4 states, %zu of them liquid-liquid\n", count,
                 dense);
     return true;
 }
@@ -292,7 +293,7 @@ bool writeTernaryTables(const Extent& extent) {
 namespace {
 
 void printHelp() {
-    std::printf(
+    vornex::cprintf(
         "Usage: make-anderko-init FOLDER [--sample]\n"
         "Writes into FOLDER the tables of two-phase states the Anderko-Pitzer calculations\n"
         "start from (initH2ONaCl, initH2ONaClCh4, LG_H2ONaClCH4, LL_H2ONaClCH4), each state\n"
@@ -313,9 +314,9 @@ int makeAnderkoInit(int argc, char** argv) {
     // A word in the form of an option is none this program knows, not a folder's name.
     if ((argc != 2 && !sample) || (argc >= 2 && argv[1][0] == '-')) {
         if (argc >= 2 && argv[1][0] == '-')
-            std::fprintf(stderr, "make-anderko-init: \"%.40s\" is no folder: the folder comes first\n",
+            vornex::cfprintf(stderr, "make-anderko-init: \"%.40s\" is no folder: the folder comes first\n",
                          argv[1]);
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Usage: make-anderko-init FOLDER [--sample] (make-anderko-init --help says "
                      "more)\n");
         return 2;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/Decimal.h"
 #include "numerics/AtomicFile.h"
 #include "numerics/ConsoleInput.h"
 #include "numerics/StandardOutput.h"
@@ -19,7 +20,7 @@
 namespace {
 
 void printHelp() {
-    std::printf(
+    vornex::cprintf(
         "Usage: make-satu0 FOLDER\n"
         "Writes the water saturation table satu0 (binary rows of 28 doubles, the critical\n"
         "point first) into FOLDER, traced on the reference water model.\n\n"
@@ -42,8 +43,8 @@ int makeSatu0(int argc, char** argv) {
     // A word in the form of an option is none this program knows, not a folder's name.
     if (argc != 2 || argv[1][0] == '-') {
         if (argc == 2)
-            std::fprintf(stderr, "make-satu0: unknown option \"%.40s\"\n", argv[1]);
-        std::fprintf(stderr, "Usage: make-satu0 FOLDER (make-satu0 --help says more)\n");
+            vornex::cfprintf(stderr, "make-satu0: unknown option \"%.40s\"\n", argv[1]);
+        vornex::cfprintf(stderr, "Usage: make-satu0 FOLDER (make-satu0 --help says more)\n");
         return 2;
     }
     const std::filesystem::path path = std::filesystem::path(argv[1]) / "satu0";
@@ -65,12 +66,12 @@ int makeSatu0(int argc, char** argv) {
     constexpr std::uintmax_t row = 28 * sizeof(double);
     if (!ours || OutputFiles::failures() != failedBefore || ec || bytes < 2 * row ||
         bytes % row != 0) {
-        std::fprintf(stderr, "make-satu0: no saturation table was written to %s\n",
+        vornex::cfprintf(stderr, "make-satu0: no saturation table was written to %s\n",
                      path.string().c_str());
         if (ours) std::filesystem::remove(path, ec);  // a curve cut short is no table
         return 1;
     }
-    std::printf("make-satu0: %ju saturation rows in %s\n", bytes / row, path.string().c_str());
+    vornex::cprintf("make-satu0: %ju saturation rows in %s\n", bytes / row, path.string().c_str());
     return 0;
 }
 

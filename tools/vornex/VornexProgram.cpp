@@ -1,4 +1,5 @@
 #include "VornexProgram.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -25,7 +26,7 @@ const char* const kSuffixRule =
     "than case (Igor's wave names ignore it).\n";
 
 void printExitStatuses() {
-    std::printf(
+    vornex::cprintf(
         "\nExit status: 0 when every command succeeded; 1 when a command was unknown, a\n"
         "parameter refused, a command did not apply to the model or failed (a curve traced\n"
         "only in part included), the input ended, or the report could not be written to\n"
@@ -35,23 +36,23 @@ void printExitStatuses() {
 void printKeywords(std::FILE* out) {
     auto keywords = FluidPhase::registeredEOSKeywords();
     if (keywords.empty()) {
-        std::fprintf(out, "  (no model is registered in this program)\n");
+        vornex::cfprintf(out, "  (no model is registered in this program)\n");
         return;
     }
     for (const std::string& k : keywords) {
         const ModelDescription* d = modelDescription(k);
         if (d == nullptr) {
-            std::fprintf(out, "  %s\n", k.c_str());
+            vornex::cfprintf(out, "  %s\n", k.c_str());
             continue;
         }
-        std::fprintf(out, "  %-11s %s\n", k.c_str(), d->summary.c_str());
+        vornex::cfprintf(out, "  %-11s %s\n", k.c_str(), d->summary.c_str());
         if (d->range.bounded())
-            std::fprintf(out, "  %-11s published for %s\n", "", d->range.text().c_str());
+            vornex::cfprintf(out, "  %-11s published for %s\n", "", d->range.text().c_str());
     }
 }
 
 void printHelp() {
-    std::printf(
+    vornex::cprintf(
         "Usage: vornex [--verbose] MODEL COMMAND [PARAMETER...] [COMMAND [PARAMETER...]]...\n"
         "       vornex --help | help [MODEL | COMMAND]\n"
         "       vornex MODEL --help | help [COMMAND]      vornex MODEL COMMAND --help | help\n"
@@ -70,16 +71,16 @@ void printHelp() {
         "Models:\n",
         kSuffixRule);
     printKeywords(stdout);
-    std::printf("\nCommands:\n");
+    vornex::cprintf("\nCommands:\n");
     FluidCommandInterpreter::printCommands(stdout);
-    std::printf("\nExample: vornex MODEL TP 300 1    (the stable state at 300 K and 1 bar)\n");
+    vornex::cprintf("\nExample: vornex MODEL TP 300 1    (the stable state at 300 K and 1 bar)\n");
     printExitStatuses();
 }
 
 // The help of one command word, or of one model keyword; false for a word that is neither.
 bool printHelpOf(const std::string& word) {
     if (FluidCommandInterpreter::printCommand(stdout, word)) {
-        std::printf(
+        vornex::cprintf(
             "Temperatures in K, pressures in bar, volumes in cm3/mol; a parameter left out is\n"
             "asked for on standard input.\n%s",
             kSuffixRule);
@@ -88,20 +89,20 @@ bool printHelpOf(const std::string& word) {
     }
     const std::vector<std::string> keywords = FluidPhase::registeredEOSKeywords();
     if (std::find(keywords.begin(), keywords.end(), word) == keywords.end()) return false;
-    std::printf("Usage: vornex %s COMMAND [PARAMETER...]...\n", word.c_str());
+    vornex::cprintf("Usage: vornex %s COMMAND [PARAMETER...]...\n", word.c_str());
     if (const ModelDescription* d = modelDescription(word)) {
-        std::printf("  %-11s %s\n", word.c_str(), d->summary.c_str());
+        vornex::cprintf("  %-11s %s\n", word.c_str(), d->summary.c_str());
         if (d->range.bounded())
-            std::printf("  %-11s published for %s\n", "", d->range.text().c_str());
+            vornex::cprintf("  %-11s published for %s\n", "", d->range.text().c_str());
     }
-    std::printf("\nCommands:\n");
+    vornex::cprintf("\nCommands:\n");
     FluidCommandInterpreter::printCommands(stdout);
     printExitStatuses();
     return true;
 }
 
 int unknownHelp(const char* word) {
-    std::fprintf(stderr, "No model or command is known by \"%.40s\"; vornex --help lists them\n",
+    vornex::cfprintf(stderr, "No model or command is known by \"%.40s\"; vornex --help lists them\n",
                  word);
     return 2;
 }
@@ -153,7 +154,7 @@ int runVornex(int argc, char* const* argv, std::istream& in) {
     std::unique_ptr<FluidPhase> model(FluidPhase::getEOS(argv[1]));
     if (!model) {
         // getEOS has said that the keyword is unknown; say which ones are known.
-        std::fprintf(stderr, "Models:\n");
+        vornex::cfprintf(stderr, "Models:\n");
         printKeywords(stderr);
         return 2;
     }

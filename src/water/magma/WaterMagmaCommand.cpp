@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/Metastability.h"
 #include "fluid/OutputFiles.h"
 #include "numerics/AtomicFile.h"
@@ -119,15 +120,15 @@ void printBanner() {
 }
 
 void printUnknown(const char* keyword) {
-    std::fprintf(stderr, "Unknown command \"%.40s\"; the commands are:", keyword);
-    for (const char* command : kCommands) std::fprintf(stderr, " %s", command);
+    vornex::cfprintf(stderr, "Unknown command \"%.40s\"; the commands are:", keyword);
+    for (const char* command : kCommands) vornex::cfprintf(stderr, " %s", command);
     std::fputs("\n", stderr);
 }
 
 // The words one command takes, with units and defaults.
 void printCommandWords(const char* command) {
     if (const char* syntax = syntaxOf(command)) {
-        std::printf("%s\n", syntax);
+        vornex::cprintf("%s\n", syntax);
         if (std::strcmp(command, "TP") == 0 || std::strcmp(command, "TV") == 0)
             std::puts(
                 "The phase, liquid (or water) and steam (or gas, vapour, vapor), is where the "
@@ -136,7 +137,7 @@ void printCommandWords(const char* command) {
                 "a volume between the spinodals, where no uniform water is, is refused.");
         return;
     }
-    std::printf("Syntax: %s [OPTION [NUMBER]]...\n", command);
+    vornex::cprintf("Syntax: %s [OPTION [NUMBER]]...\n", command);
     WaterMagmaCalculationInfo::printOptions(stdout);
     if (std::strcmp(command, "pv") == 0 || std::strcmp(command, "pp") == 0 ||
         std::strcmp(command, "pw") == 0)
@@ -150,7 +151,7 @@ int printCommandHelp(const char* command) {
         printUnknown(command);
         return 1;
     }
-    std::printf("%s\n", line);
+    vornex::cprintf("%s\n", line);
     printCommandWords(command);
     std::puts("");
     for (std::size_t k = std::size(kUnits) - kExitLines; k < std::size(kUnits); ++k)
@@ -193,13 +194,13 @@ bool parameter(const char* command, const char* name, const char* word, Need nee
         why = "must lie above -273.15 deg. C";
     if (why == nullptr && need == Need::Positive && !(value > 0.0)) why = "must be above zero";
     if (why == nullptr) return true;
-    std::fprintf(stderr, "%s: %s \"%.40s\" refused: %s\n", command, name, word, why);
+    vornex::cfprintf(stderr, "%s: %s \"%.40s\" refused: %s\n", command, name, word, why);
     return false;
 }
 
 int syntax(const char* line) {
     flushStandardOutput();
-    std::fprintf(stderr, "%s\n", line);
+    vornex::cfprintf(stderr, "%s\n", line);
     return 1;
 }
 
@@ -233,7 +234,7 @@ bool noteOutsideWaterRange(const char* command, const char* state, double TK, do
     const std::string outside = outsideWaterRange(TK, Pbar);
     if (outside.empty()) return false;
     flushStandardOutput();
-    std::fprintf(stderr, "%s: %s at %g deg. C and %s bar lies %s; its figures drift there\n",
+    vornex::cfprintf(stderr, "%s: %s at %g deg. C and %s bar lies %s; its figures drift there\n",
                  command, state, TK - 273.15, wagnerPrussRange().shownP(Pbar).c_str(),
                  outside.c_str());
     return true;
@@ -293,7 +294,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         // took the word would say "Fractionation : yes" and compute the same.
         for (int k = 0; cycle && k < argc; ++k)
             if (argv[k] != nullptr && std::strcmp(argv[k], "frac") == 0) {
-                std::fprintf(stderr,
+                vornex::cfprintf(stderr,
                              "%s: frac refused: only the energy diagrams (ev, ep, ew) "
                              "fractionate the water\n",
                              keyword);
@@ -320,9 +321,9 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
             info, kScriptIgor, 1, nullptr, WaterMagmaCalculationInfo::kLeastMassRatio,
             WaterMagmaCalculationInfo::kMostMassRatio, &incomplete);
         if (points == 0)
-            std::fprintf(stderr, "%s failed: no point of the diagram could be computed\n", keyword);
+            vornex::cfprintf(stderr, "%s failed: no point of the diagram could be computed\n", keyword);
         else if (points > 0 && incomplete > 0)
-            std::fprintf(stderr,
+            vornex::cfprintf(stderr,
                          "%s is not complete: %d of its points could not be computed in full "
                          "(left out, or nan in the file)\n",
                          keyword, incomplete);
@@ -338,7 +339,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
             !parameter(keyword, tp ? "pressure" : "volume", argv[1], Need::Positive, value))
             return 1;
         if (selector == 0) {
-            std::fprintf(stderr, "%s: phase \"%.40s\" refused: is neither liquid nor steam\n",
+            vornex::cfprintf(stderr, "%s: phase \"%.40s\" refused: is neither liquid nor steam\n",
                          keyword, argv[2]);
             return 1;
         }
@@ -358,7 +359,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
             // its loops give there.
             const TwoPhaseBand band = twoPhaseBandAt(*this, TK);
             if (band.unstable(value * 1e-6)) {
-                std::fprintf(stderr,
+                vornex::cfprintf(stderr,
                              "%s refused: no uniform water holds %g cm3/mol at %g deg. C: it "
                              "lies between the spinodals (%.4f and %.4f cm3/mol) and is "
                              "mechanically unstable; the stable state is liquid and steam at "
@@ -373,7 +374,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         if (error || !holdsPhysicalState()) {
             // Only a pressure given names the range by it; a volume, by the temperature.
             const std::string outside = outsideWaterRange(TK, tp ? value : 0.0);
-            std::fprintf(stderr, "%s failed: no physical water state at %g deg. C and %g %s%s%s\n",
+            vornex::cfprintf(stderr, "%s failed: no physical water state at %g deg. C and %g %s%s%s\n",
                          keyword, celsius, value, tp ? "bar" : "cm3/mol",
                          outside.empty() ? "" : "; ", outside.c_str());
             return 1;
@@ -390,7 +391,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         // The expansion runs down to 1 bar: a state below it has nothing to expand. A state
         // asked at that pressure is not below it for the rounding of its solved volume.
         if (P * 1e-5 < kExpansionEndPressure * (1.0 - 1e-9)) {
-            std::fprintf(stderr,
+            vornex::cfprintf(stderr,
                          "%s refused: the state at %g deg. C and %g %s lies at %.4g bar, below "
                          "the end pressure of the expansion (%g bar)\n",
                          keyword, celsius, value, tp ? "bar" : "cm3/mol", P * 1e-5,
@@ -401,16 +402,16 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         r.scriptFlag = kScriptNone;
         calculateExpansionWorkOfState(r, kExpansionEndPressure);
         if (error || r.failed || !finiteExpansion(r)) {
-            std::fprintf(stderr, "%s failed: the expansion of this state could not be computed\n",
+            vornex::cfprintf(stderr, "%s failed: the expansion of this state could not be computed\n",
                          keyword);
             return 1;
         }
         std::puts("");
         state(1);
         if (stability.metastable) {
-            std::printf("%s\n", stability.report("liquid", "steam").c_str());
+            vornex::cprintf("%s\n", stability.report("liquid", "steam").c_str());
             flushStandardOutput();
-            std::fprintf(stderr, "%s: the state at %g deg. C and %g bar is metastable\n", keyword,
+            vornex::cfprintf(stderr, "%s: the state at %g deg. C and %g bar is metastable\n", keyword,
                          celsius, P * 1e-5);
         }
         r.printExpansionWork();
@@ -418,7 +419,7 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
         if (std::isfinite(r.Wirr) && std::isfinite(r.T5irr)) return 0;
         // The report shows the hole; the failure is said where failures are.
         flushStandardOutput();
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "%s is not complete: the irreversible expansion of the state at %g deg. C "
                      "and %g %s could not be computed\n",
                      keyword, celsius, value, tp ? "bar" : "cm3/mol");
@@ -557,9 +558,9 @@ class DiagramProgress {
     void at(double m) {
         if (!shown_) return;
         if (terminal_)
-            std::fprintf(stderr, "\rCalculating for the water/magma mass ratio m = %6.3f", m);
+            vornex::cfprintf(stderr, "\rCalculating for the water/magma mass ratio m = %6.3f", m);
         else if (count_ % 10 == 0)
-            std::fprintf(stderr, "Calculating for the water/magma mass ratio m = %6.3f\n", m);
+            vornex::cfprintf(stderr, "Calculating for the water/magma mass ratio m = %6.3f\n", m);
         ++count_;
         std::fflush(stderr);
     }
@@ -567,12 +568,12 @@ class DiagramProgress {
     void end(int computed, int missed, const char* file) {
         if (!shown_) return;
         if (terminal_ && count_ > 0) std::fputs("\n", stderr);
-        std::fprintf(stderr, "Energy diagram: %d points computed, %d not computed; ", computed,
+        vornex::cfprintf(stderr, "Energy diagram: %d points computed, %d not computed; ", computed,
                      missed);
         if (computed == 0)
             std::fputs("no file was written\n", stderr);
         else if (file != nullptr)
-            std::fprintf(stderr, "written to %s\n", file);
+            vornex::cfprintf(stderr, "written to %s\n", file);
         else
             std::fputs("its file could not be written\n", stderr);
     }
@@ -598,7 +599,7 @@ class DiagramFailures {
     // One line a reason on standard error.
     void say() const {
         for (const Group& g : groups_)
-            std::fprintf(stderr, "%d point%s of the energy diagram (m %g to %g) not computed: %s\n",
+            vornex::cfprintf(stderr, "%d point%s of the energy diagram (m %g to %g) not computed: %s\n",
                          g.count, g.count == 1 ? "" : "s", g.firstM, g.lastM, g.why.c_str());
     }
 
@@ -687,7 +688,7 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
         // The smallest mass ratios heat the least water the most: their heated states are
         // the ones that leave the equation's range.
         if (outside > 0)
-            std::fprintf(stderr,
+            vornex::cfprintf(stderr,
                          "The heated water of %d points of the energy diagram (m %g to %g) lies "
                          "%s; their figures drift there\n",
                          outside, mFirstOutside, mLastOutside, outsideClause.c_str());

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "water/WaterEOS.h"
 #include "water/magma/WaterMagmaRecords.h"
 #include "water/magma/WaterMagmaSaturation.h"
@@ -136,11 +137,11 @@ bool produceHeaderIgorFileForWaterMagmaDiagram(OutputFile& out,
     std::FILE* file = out.stream();
     const char* s = info.suffix;
     if (info.pyroclast != 1 && info.recharge != 1 && info.fractionation != 1)
-        std::fprintf(file,
+        vornex::cfprintf(file,
                      "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n",
                      "m", s, "q", s, "T3", s, "T4", s, "ema", s, "ewa", s, "emb", s, "ewb", s);
     else
-        std::fprintf(file,
+        vornex::cfprintf(file,
                      "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s "
                      "%11s%s %11s%s %11s%s %11s%s\nBEGIN\n",
                      "m", s, "q", s, "T3", s, "T4", s, "ema", s, "ewa", s, "emb", s, "ewb", s,
@@ -155,11 +156,11 @@ namespace {
 void writeDiagramRow(std::FILE* file, std::initializer_list<double> values) {
     for (double v : values) {
         if (std::isnan(v))
-            std::fprintf(file, "%12s ", "nan");
+            vornex::cfprintf(file, "%12s ", "nan");
         else
-            std::fprintf(file, "%12f ", v);
+            vornex::cfprintf(file, "%12f ", v);
     }
-    std::fprintf(file, "\n");
+    vornex::cfprintf(file, "\n");
 }
 
 }  // namespace
@@ -223,7 +224,7 @@ bool writeEmptyWave(const char* name, const char* waves) {
     // No row: a row of nan would be read as a point. The script loads the waves all the same.
     file.print("IGOR\nWAVES %s\nBEGIN\nEND\n", waves);
     if (!file.commit()) return false;
-    std::fprintf(stderr, "%s holds no point (written empty for the Igor script that loads it)\n",
+    vornex::cfprintf(stderr, "%s holds no point (written empty for the Igor script that loads it)\n",
                  name);
     return true;
 }
@@ -351,7 +352,7 @@ void WaterEOS::calculateWorkForIsobaricHeating(WaterMagmaCalculationResult& r) {
 bool WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
     if (!std::isfinite(Pbar) || !std::isfinite(T0) || !std::isfinite(T1) || Pbar <= 0.0 ||
         T0 <= 0.0 || T1 <= 0.0) {
-        std::fprintf(stderr, "Isobaric heating needs a positive pressure and temperatures\n");
+        vornex::cfprintf(stderr, "Isobaric heating needs a positive pressure and temperatures\n");
         return false;
     }
     double Tsat = 647.0;
@@ -377,7 +378,7 @@ bool WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
         }
         if (error || !holdsPhysicalState()) {
             const std::string outside = outsideWaterRange(temperatures[i], Pbar);
-            std::fprintf(stderr, "Isobaric heating failed: no water state at %g deg. C and %g bar%s%s\n",
+            vornex::cfprintf(stderr, "Isobaric heating failed: no water state at %g deg. C and %g bar%s%s\n",
                          temperatures[i] - 273.15, Pbar, outside.empty() ? "" : "; ",
                          outside.c_str());
             error = 1;
@@ -388,23 +389,23 @@ bool WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
         e[i] = {S, H, U, V};
     }
     const double g = M * 1000.0;  // g/mol
-    std::printf("\nIsobaric heating at the pressure : %8.2f bar\n", Pbar);
-    std::printf("---------------------------------------------\n");
-    std::printf("Initial temperature T0  : %8.2f deg.C  , %8.2f K\n", T0 - 273.15, T0);
-    std::printf("Final temperature   T1  : %8.2f deg.C  , %8.2f K\n\n", T1 - 273.15, T1);
+    vornex::cprintf("\nIsobaric heating at the pressure : %8.2f bar\n", Pbar);
+    vornex::cprintf("---------------------------------------------\n");
+    vornex::cprintf("Initial temperature T0  : %8.2f deg.C  , %8.2f K\n", T0 - 273.15, T0);
+    vornex::cprintf("Final temperature   T1  : %8.2f deg.C  , %8.2f K\n\n", T1 - 273.15, T1);
     for (int i = 0; i < 2; ++i)
-        std::printf("                    S%d  : %8.2f J/mol/K, %8.2f J/g/K\n", i, e[i].S,
+        vornex::cprintf("                    S%d  : %8.2f J/mol/K, %8.2f J/g/K\n", i, e[i].S,
                     e[i].S / g);
     for (int i = 0; i < 2; ++i)
-        std::printf("                    H%d  : %8.2f J/mol  , %8.2f J/g\n", i, e[i].H, e[i].H / g);
+        vornex::cprintf("                    H%d  : %8.2f J/mol  , %8.2f J/g\n", i, e[i].H, e[i].H / g);
     for (int i = 0; i < 2; ++i)
-        std::printf("                    U%d  : %8.2f J/mol  , %8.2f J/g\n", i, e[i].U, e[i].U / g);
+        vornex::cprintf("                    U%d  : %8.2f J/mol  , %8.2f J/g\n", i, e[i].U, e[i].U / g);
     for (int i = 0; i < 2; ++i)
-        std::printf("                    V%d  : %8.2f cm3/mol, %8.2f cm3/g\n", i, e[i].V * 1e6,
+        vornex::cprintf("                    V%d  : %8.2f cm3/mol, %8.2f cm3/g\n", i, e[i].V * 1e6,
                     e[i].V * 1e6 / g);
     for (int i = 0; i < 2; ++i)
-        std::printf("                  rho%d  : %8.2f kg/m3\n", i, M / e[i].V);
-    std::printf("Isobaric heating work   : %8.2f J/g H2O\n\n",
+        vornex::cprintf("                  rho%d  : %8.2f kg/m3\n", i, M / e[i].V);
+    vornex::cprintf("Isobaric heating work   : %8.2f J/g H2O\n\n",
                 perGram((e[1].H - e[0].H) - (e[1].U - e[0].U), M));
     return true;
 }

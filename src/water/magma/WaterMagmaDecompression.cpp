@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "water/WaterEOS.h"
+#include "numerics/Decimal.h"
 #include "water/magma/WaterMagmaSaturation.h"
 
 namespace vornex {
@@ -95,7 +96,7 @@ bool singlePhasePointOnTheIsobar(WaterEOS& w, double Pbar, double target, Isobar
 
 void WaterEOS::calculateAtmosphericDecompressionPoint(double S, double Pbar) {
     if (!(Pbar > 0.0) || !std::isfinite(S)) {
-        std::fprintf(stderr, "Decompression point: needs a finite entropy and P > 0\n");
+        vornex::cfprintf(stderr, "Decompression point: needs a finite entropy and P > 0\n");
         error = 1;
         return;
     }
@@ -115,7 +116,7 @@ void WaterEOS::calculateAtmosphericDecompressionPoint(double S, double Pbar) {
         error = 0;
         return;
     }
-    std::fprintf(stderr, "Failed to find decompression point %f\n", S);
+    vornex::cfprintf(stderr, "Failed to find decompression point %f\n", S);
     error = 1;
 }
 

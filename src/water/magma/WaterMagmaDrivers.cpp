@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/Decimal.h"
 #include "water/IgorOpener.h"
 #include "water/WaterEOS.h"
 #include "water/magma/WaterMagmaRecords.h"
@@ -50,12 +51,12 @@ bool physicalCycle(const WaterMagmaCalculationResult& r) {
 }
 
 void printValues(const char* title, const double* values, int count) {
-    std::printf("%s", title);
+    vornex::cprintf("%s", title);
     for (int k = 0; k < count; ++k) {
-        if (k == 0 || k == 5) std::printf("\n\t\t");
-        std::printf("%6.2f ", values[k]);
+        if (k == 0 || k == 5) vornex::cprintf("\n\t\t");
+        vornex::cprintf("%6.2f ", values[k]);
     }
-    std::printf("\n");
+    vornex::cprintf("\n");
 }
 
 }  // namespace
@@ -162,7 +163,7 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
     ticks = std::clock() - ticks;
     if (error) {
         if (r.failure.empty()) r.failure = "no reason was given by the calculation";
-        std::fprintf(stderr, "Failure of the calculation: %s%s%s\n", r.failure.c_str(),
+        vornex::cfprintf(stderr, "Failure of the calculation: %s%s%s\n", r.failure.c_str(),
                      r.failedState.empty() ? "" : "; ", r.failedState.c_str());
         return false;
     }
@@ -220,9 +221,9 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
             "In the case of successive recharges of fresh and cold water with the cooling, but "
             "still hot, magma");
         if (r.T3 > kBoilingAtOneBar)
-            std::printf("\tNumber of cycles        : more than %d \n", maxCycles);
+            vornex::cprintf("\tNumber of cycles        : more than %d \n", maxCycles);
         else
-            std::printf("\tNumber of cycles        : %4d \n", i);
+            vornex::cprintf("\tNumber of cycles        : %4d \n", i);
         const int shown = std::min(kept, 10);
         printValues("\tSuccessive magma temperatures (deg. C)                          :",
                     temperatures, shown);
@@ -230,33 +231,33 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
                     shown);
         printValues("\tSuccessive mechanical works (irreversible adiabatic, J/g magma) :", irr,
                     shown);
-        std::printf(
+        vornex::cprintf(
             "\tTotal work (reversible, isentropic)  : %6.2f J/g water  => %6.2f J/g magma \n",
             -sumRev / i, -sumRev * m);
-        std::printf(
+        vornex::cprintf(
             "\tTotal work (irreversible, adiabatic) : %6.2f J/g water  => %6.2f J/g magma \n",
             -sumIrr / i, -sumIrr * m);
     }
-    std::printf(
+    vornex::cprintf(
         "\nFor one Mton of magma, the eruption energy is %6.2f kton of TNT (reversible, "
         "isentropic).\n",
         -sumRev * m / 4.68);
-    std::printf(
+    vornex::cprintf(
         "For one Mton of magma, the eruption energy is %6.2f kton of TNT (irreversible, "
         "adiabatic).\n\n",
         -sumIrr * m / 4.68);
-    std::printf("\nCalculation Time %lf seconds \n\n", static_cast<double>(ticks) * 1e-6);
+    vornex::cprintf("\nCalculation Time %lf seconds \n\n", static_cast<double>(ticks) * 1e-6);
     if (flag == kScriptIgor)
         written = written && scriptDataWritten(failedBefore, "Igor script igor0.itx") &&
                   (info.heating == 1 ? writeIgorScriptForWaterMagmaCycle1(drawn)
                                      : writeIgorScriptForWaterMagmaCycle(drawn));
     if (!written) {
-        std::fprintf(stderr, "The cycle's files could not all be written\n");
+        vornex::cfprintf(stderr, "The cycle's files could not all be written\n");
         return false;
     }
     if (flag == kScriptIgor) openIgorScript("igor0.itx");
     if (missing != nullptr) {
-        std::fprintf(stderr, "The cycle is not complete: %s could not be computed\n", missing);
+        vornex::cfprintf(stderr, "The cycle is not complete: %s could not be computed\n", missing);
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/Diagnostics.h"
 #include "numerics/Solver.h"
@@ -142,7 +143,7 @@ void WaterEOS::prepareExpansionWorkCalculation(double Pf, WaterMagmaCalculationR
         r.failed = 1;
         error = 1;
         char why[160];
-        std::snprintf(why, sizeof why,
+        vornex::csnprintf(why, sizeof why,
                       supercritical ? "the final pressure %g bar is not below the critical "
                                       "pressure of water (220.64 bar): water does not boil there"
                                     : "no saturation of water at the final pressure %g bar",
@@ -564,7 +565,7 @@ double WaterEOS::calculateIsentropicMixtureState(double S0, double T0, double TK
     const double entropy = S0 + (M * magmaHeatCapacity / m) * std::log(T0 / TK);
     SaturationEnds e;
     if (!saturationEndsAtT(*this, TK, e)) {
-        std::fprintf(stderr, "No saturation state of water at %g K on the isentrope\n", TK);
+        vornex::cfprintf(stderr, "No saturation state of water at %g K on the isentrope\n", TK);
         return 1.0;
     }
     if (entropy > e.Sv) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "numerics/Solver.h"
+#include "numerics/Decimal.h"
 #include "water/WaterEOS.h"
 #include "water/magma/WaterMagmaRecords.h"
 #include "water/magma/WaterMagmaSaturation.h"
@@ -155,7 +156,7 @@ void WaterEOS::calculateIsochoricPeakTemperature(double T1, double V1, double P1
             (Tm * cp + T1 * m * 4200.0 - calculateLatentHeatTerm(Tm, previous)) / (m * 4200.0 + cp);
         if (std::fabs(Tc - previous) <= 0.1) break;
     }
-    std::fprintf(out, "%12f %12.4lf %12.4lf\n", m, T, Tc);
+    vornex::cfprintf(out, "%12f %12.4lf %12.4lf\n", m, T, Tc);
 }
 
 void WaterEOS::calculateWohletzPeakTemperature(double T1, double V1, double P1, double cw,

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/Decimal.h"
 #include "numerics/Solver.h"
 #include "water/WaterEOS.h"
 #include "water/magma/WaterMagmaPathJump.h"
@@ -172,12 +173,12 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
     }
     const char* s = suffix == nullptr ? "" : suffix;
     if (flag == 2)
-        std::fprintf(
+        vornex::cfprintf(
             out, "# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n",
             "T(1)", "V(2)", "P(3)", "A(4)", "H(5)", "U(6)", "S(7)", "G(8)", "Cv(9)", "Cp(10)",
             "Tm(11)", "W2(12)", "Q(13)");
     else if (flag == 1)
-        std::fprintf(
+        vornex::cfprintf(
             out,
             "IGOR\nWAVES %5s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s\t%12s%s"
             "\t%12s%s\t%12s%s\t%12s%s\t%12s%s\nBEGIN\n",
@@ -298,7 +299,7 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
         }
         Sref = S;
         if (out != nullptr)
-            std::fprintf(
+            vornex::cfprintf(
                 out,
                 "%12.4lf\t%12.4lf\t%12.4lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf"
                 "\t%12.6lf\t%12.2f\t%12.4lf\t%12.4lf\n",
@@ -375,7 +376,7 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
         boundaryReached = 1;
     }
     if (out != nullptr) {
-        if (flag == 1) std::fprintf(out, "END\n");
+        if (flag == 1) vornex::cfprintf(out, "END\n");
         file.commit();
     }
 }
@@ -393,7 +394,7 @@ void WaterEOS::calculateHeatingDecompressionPath2(const char* file, double TK, d
     if (file != nullptr && *file != '\0') {
         if (!openPathFile(path, file, "")) return;
         out = path.stream();
-        std::fprintf(
+        vornex::cfprintf(
             out, "# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n",
             "T(1)", "V(2)", "P(3)", "A(4)", "H(5)", "U(6)", "S(7)", "G(8)", "Cv(9)", "Cp(10)",
             "W(11)", "Q(12)", "fl(13)");
@@ -431,7 +432,7 @@ void WaterEOS::calculateHeatingDecompressionPath2(const char* file, double TK, d
         W -= dW;
         Q += (M / m) * cp;
         if (out != nullptr)
-            std::fprintf(
+            vornex::cfprintf(
                 out,
                 "%12.2f\t%12.3lf\t%12.2f\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf"
                 "\t%12.6lf\t%12.2f\t%12.4lf\t%12.4lf\n",
@@ -459,12 +460,12 @@ void WaterEOS::calculateEquilibriumCurve(double Tm, double, double, double, doub
     }
     std::FILE* out = file.stream();
     if (igor == 1) {
-        std::fprintf(out, "IGOR\nWAVES %11s%s %11s%s %11s%s\nBEGIN\n", "m", s, "T", s, "Ta", s);
+        vornex::cfprintf(out, "IGOR\nWAVES %11s%s %11s%s %11s%s\nBEGIN\n", "m", s, "T", s, "Ta", s);
     } else {
-        std::fprintf(out, "# Magma temperature : %lf\n", Tm);
-        std::fprintf(out, "# T0                : %lf\n", 293.15);
-        std::fprintf(out, "# P0                : %lf\n", 1.0);
-        std::fprintf(out, "#%11s %12s %12s\n", "water(1)", "Te(2)", "Tapprox(3)");
+        vornex::cfprintf(out, "# Magma temperature : %lf\n", Tm);
+        vornex::cfprintf(out, "# T0                : %lf\n", 293.15);
+        vornex::cfprintf(out, "# P0                : %lf\n", 1.0);
+        vornex::cfprintf(out, "#%11s %12s %12s\n", "water(1)", "Te(2)", "Tapprox(3)");
     }
     magmaTemperature = Tm;
     auto row = [&](double m) {
@@ -475,7 +476,7 @@ void WaterEOS::calculateEquilibriumCurve(double Tm, double, double, double, doub
     row(0.01);
     for (int i = 0; i < 17; ++i) row(0.015 + 0.005 * i);
     for (int i = 0; i < 1000; ++i) row(0.1 + 0.01 * i);
-    if (igor == 1) std::fprintf(out, "END\n");
+    if (igor == 1) vornex::cfprintf(out, "END\n");
     if (!file.commit()) error = 1;
     waterMagmaRatio = m0;
     magmaTemperature = Tm0;

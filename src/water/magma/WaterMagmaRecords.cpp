@@ -1,6 +1,7 @@
 // The magma-water input record (options, questions, defaults, units, summaries) and the
 // reports of the result record.
 #include "water/magma/WaterMagmaRecords.h"
+#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cctype>
@@ -29,11 +30,11 @@ WaterMagmaLog* gLog = nullptr;
 std::string vformat(const char* format, va_list arguments) {
     va_list copy;
     va_copy(copy, arguments);
-    const int n = std::vsnprintf(nullptr, 0, format, copy);
+    const int n = vornex::vcsnprintf(nullptr, 0, format, copy);
     va_end(copy);
     if (n < 0) return {};
     std::string s(static_cast<std::size_t>(n) + 1, '\0');
-    std::vsnprintf(s.data(), s.size(), format, arguments);
+    vornex::vcsnprintf(s.data(), s.size(), format, arguments);
     s.resize(static_cast<std::size_t>(n));
     return s;
 }
@@ -101,11 +102,11 @@ constexpr double kDefaultRecharges = 10.0;
 // A count of cycles within [1, most]: a value outside is brought to the nearer bound, said.
 int32_t boundedCount(const char* word, const char* given, double value, int32_t most) {
     if (value > most) {
-        std::fprintf(stderr, "%s %s is above the bound: %d cycles at most are computed\n", word,
+        vornex::cfprintf(stderr, "%s %s is above the bound: %d cycles at most are computed\n", word,
                      given, most);
         value = most;
     } else if (value < 1.0) {
-        std::fprintf(stderr, "%s %s is below the bound: 1 cycle at least is computed\n", word,
+        vornex::cfprintf(stderr, "%s %s is below the bound: 1 cycle at least is computed\n", word,
                      given);
         value = 1.0;
     }
@@ -131,10 +132,10 @@ const OtherOption kOtherOptions[] = {
 }  // namespace
 
 void WaterMagmaCalculationInfo::printOptions(std::FILE* out) {
-    std::fprintf(out, "Options (a word, then its number where it takes one):\n");
+    vornex::cfprintf(out, "Options (a word, then its number where it takes one):\n");
     for (const ValueOption& o : kValueOptions)
-        std::fprintf(out, "  %-11s %s; default %s\n", o.word, o.meaning, o.fallback);
-    for (const OtherOption& o : kOtherOptions) std::fprintf(out, "  %-11s %s\n", o.form, o.meaning);
+        vornex::cfprintf(out, "  %-11s %s; default %s\n", o.word, o.meaning, o.fallback);
+    for (const OtherOption& o : kOtherOptions) vornex::cfprintf(out, "  %-11s %s\n", o.form, o.meaning);
 }
 
 void setWaterMagmaLog(WaterMagmaLog* log) {
@@ -163,7 +164,7 @@ void logRTFormat(const char* format, ...) {
 
 std::string waterStateText(const char* name, double TK, double Pbar) {
     char text[96];
-    std::snprintf(text, sizeof text, " at %.2f deg. C and %.4g bar", TK - 273.15, Pbar);
+    vornex::csnprintf(text, sizeof text, " at %.2f deg. C and %.4g bar", TK - 273.15, Pbar);
     return name + std::string(text);
 }
 
@@ -218,12 +219,12 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
     // A value option's number, strictly; false with the refusal said.
     auto number = [&](int& i, const char* word, double& value) {
         if (i + 1 >= argc) {
-            std::fprintf(stderr, "Magma-water input refused: %s needs a number\n", word);
+            vornex::cfprintf(stderr, "Magma-water input refused: %s needs a number\n", word);
             return false;
         }
         const char* text = argv[++i];
         if (const char* why = numberRefusal(text, value)) {
-            std::fprintf(stderr, "Magma-water input refused: %s \"%.40s\" %s\n", word, text, why);
+            vornex::cfprintf(stderr, "Magma-water input refused: %s \"%.40s\" %s\n", word, text, why);
             return false;
         }
         return true;
@@ -234,7 +235,7 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
         double value = 0.0;
         if (!number(i, word, value)) return false;
         if (value != std::floor(value)) {
-            std::fprintf(stderr, "Magma-water input refused: %s \"%s\" is not a whole number\n",
+            vornex::cfprintf(stderr, "Magma-water input refused: %s \"%s\" is not a whole number\n",
                          word, argv[i]);
             return false;
         }
@@ -250,7 +251,7 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
             if (!number(i, word, this->*option->field)) return -1;
             // m's unset mark is 0: a ratio of 0 given would be taken for none and become 1.
             if (option->field == &WaterMagmaCalculationInfo::m && m == 0.0) {
-                std::fprintf(stderr, "Magma-water input refused: m \"%.40s\" must be above 0\n",
+                vornex::cfprintf(stderr, "Magma-water input refused: m \"%.40s\" must be above 0\n",
                              argv[i]);
                 return -1;
             }
@@ -268,11 +269,11 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
             if (!askToUser(in)) return -1;
             interactive = true;
         } else {
-            std::fprintf(stderr,
+            vornex::cfprintf(stderr,
                          "Magma-water input refused: unknown option \"%.40s\"; the options are",
                          word);
-            for (const ValueOption& o : kValueOptions) std::fprintf(stderr, " %s", o.word);
-            std::fprintf(stderr, " max pyroclast recharge frac interactive\n");
+            for (const ValueOption& o : kValueOptions) vornex::cfprintf(stderr, " %s", o.word);
+            vornex::cfprintf(stderr, " max pyroclast recharge frac interactive\n");
             return -1;
         }
     }
@@ -280,7 +281,7 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
     // An answered count goes up to kMaxCycleCount: the bound of this calculation holds too.
     for (int32_t* count : {&maxRecharges, &fractionCount})
         if (*count > mostCycles) {
-            std::fprintf(stderr, "%d cycles at most are computed here, not %d\n", mostCycles,
+            vornex::cfprintf(stderr, "%d cycles at most are computed here, not %d\n", mostCycles,
                          *count);
             *count = mostCycles;
         }
@@ -293,7 +294,7 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
     geoGradient *= 0.001;
     const std::string refusal = invalidValues();
     if (!refusal.empty()) {
-        std::fprintf(stderr, "Magma-water input refused: %s\n", refusal.c_str());
+        vornex::cfprintf(stderr, "Magma-water input refused: %s\n", refusal.c_str());
         return -1;
     }
     return printSummary();
@@ -374,7 +375,7 @@ bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
         return !stopped;
     };
     auto refuse = [&](const std::string& line, const char* why) {
-        std::fprintf(stderr, "Magma-water input refused: the answer \"%.40s\" %s\n", line.c_str(),
+        vornex::cfprintf(stderr, "Magma-water input refused: the answer \"%.40s\" %s\n", line.c_str(),
                      why);
         stopped = true;
     };
@@ -396,7 +397,7 @@ bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
         else
             field = number;
         if (const char* why = rule != nullptr && !stopped ? rule(field) : nullptr) {
-            std::fprintf(stderr, "Magma-water input refused: %s\n", why);
+            vornex::cfprintf(stderr, "Magma-water input refused: %s\n", why);
             stopped = true;
         }
     };
@@ -499,29 +500,29 @@ bool WaterMagmaCalculationInfo::isEqualTo(const WaterMagmaCalculationInfo* o) co
 
 int WaterMagmaCalculationInfo::printSummary() const {
     std::puts("\nSummary:\n---------");
-    std::printf("Initial water temperature   : %8.2f °C, %8.2f K\n", T1 - 273.15, T1);
-    std::printf("Surface pressure            : %8.2f bar\n", Psurf);
-    std::printf("Geothermal gradient         : %8.2f °C/km\n", geoGradient * 1000.0);
-    std::printf("Depth                       : %8.2f m\n", depth);
-    std::printf("Gravity                     : %8.2f m/s²\n", g);
-    std::printf("Overpressure                : %8.2f bar\n", overpressure);
-    std::printf("Magma temperature           : %8.2f °C, %8.2f K\n", Tm - 273.15, Tm);
-    std::printf("Magma heat capacity         : %8.2f J/g/°C\n", cp * 0.001);
-    std::printf("Solidification latent heat  : %8.2f J/g \n", L * 0.001);
-    std::printf("Solidus temperature         : %8.2f°C, %8.2f K \n", Tsol - 273.15, Tsol);
-    std::printf("Liquidus temperature        : %8.2f°C, %8.2f K \n", Tliq - 273.15, Tliq);
-    std::printf("Heating                     : %s\n", heatingName(heating));
-    std::printf("Pyroclast heated            : %s\n", yesNo(pyroclast));
-    std::printf("Recharge                    : %s\n", yesNo(recharge));
-    if (recharge == 1) std::printf("Maximum number of recharges : %d\n", maxRecharges);
-    std::printf("Fractionation               : %s\n", yesNo(fractionation));
-    if (fractionation == 1) std::printf("Fractionation number        : %d\n", fractionCount);
-    std::printf("Water-magma mass ratio      : %8.3f kg of water / kg of magma \n\n", m);
-    std::printf("Sediment porosity           : %8.2f %%\n", porosity * 100.0);
-    std::printf("Water saturation            : %8.2f %%\n", saturation * 100.0);
-    std::printf("Sediment density            : %8.2f g/cm3\n", sedimentRho * 0.001);
-    std::printf("Sediment heat capacity      : %8.2f J/g/K\n", sedimentCp * 0.001);
-    std::printf("Fluid / sediment coupling   : %8.2f %%\n", coupling * 100.0);
+    vornex::cprintf("Initial water temperature   : %8.2f °C, %8.2f K\n", T1 - 273.15, T1);
+    vornex::cprintf("Surface pressure            : %8.2f bar\n", Psurf);
+    vornex::cprintf("Geothermal gradient         : %8.2f °C/km\n", geoGradient * 1000.0);
+    vornex::cprintf("Depth                       : %8.2f m\n", depth);
+    vornex::cprintf("Gravity                     : %8.2f m/s²\n", g);
+    vornex::cprintf("Overpressure                : %8.2f bar\n", overpressure);
+    vornex::cprintf("Magma temperature           : %8.2f °C, %8.2f K\n", Tm - 273.15, Tm);
+    vornex::cprintf("Magma heat capacity         : %8.2f J/g/°C\n", cp * 0.001);
+    vornex::cprintf("Solidification latent heat  : %8.2f J/g \n", L * 0.001);
+    vornex::cprintf("Solidus temperature         : %8.2f°C, %8.2f K \n", Tsol - 273.15, Tsol);
+    vornex::cprintf("Liquidus temperature        : %8.2f°C, %8.2f K \n", Tliq - 273.15, Tliq);
+    vornex::cprintf("Heating                     : %s\n", heatingName(heating));
+    vornex::cprintf("Pyroclast heated            : %s\n", yesNo(pyroclast));
+    vornex::cprintf("Recharge                    : %s\n", yesNo(recharge));
+    if (recharge == 1) vornex::cprintf("Maximum number of recharges : %d\n", maxRecharges);
+    vornex::cprintf("Fractionation               : %s\n", yesNo(fractionation));
+    if (fractionation == 1) vornex::cprintf("Fractionation number        : %d\n", fractionCount);
+    vornex::cprintf("Water-magma mass ratio      : %8.3f kg of water / kg of magma \n\n", m);
+    vornex::cprintf("Sediment porosity           : %8.2f %%\n", porosity * 100.0);
+    vornex::cprintf("Water saturation            : %8.2f %%\n", saturation * 100.0);
+    vornex::cprintf("Sediment density            : %8.2f g/cm3\n", sedimentRho * 0.001);
+    vornex::cprintf("Sediment heat capacity      : %8.2f J/g/K\n", sedimentCp * 0.001);
+    vornex::cprintf("Fluid / sediment coupling   : %8.2f %%\n", coupling * 100.0);
     return 0;
 }
 
@@ -584,7 +585,7 @@ class ReportLines {
         if (toLog_)
             logFormat(1, "    %s", text.c_str());
         else
-            std::printf("\t%s\n", text.c_str());
+            vornex::cprintf("\t%s\n", text.c_str());
     }
     void state(const char* name, double TK, double Pbar) {
         line("%s    : %8.2f°C            P%c : %8.2f bar ", name, TK - 273.15, name[1], Pbar);
@@ -651,13 +652,13 @@ void WaterMagmaCalculationResult::print() const {
     std::puts("Reversible isentropic case: ");
     std::puts("----------------------------");
     out.reversible(*this);
-    std::printf("\tWrev  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wrev, -Wrev * m);
+    vornex::cprintf("\tWrev  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wrev, -Wrev * m);
 
     std::puts("Irreversible adiabatic case: ");
     std::puts("-----------------------------");
-    std::printf("\tT5    : %8.2f°C  P5 : %8.2f bar\n", T5irr - 273.15, Pf);
+    vornex::cprintf("\tT5    : %8.2f°C  P5 : %8.2f bar\n", T5irr - 273.15, Pf);
     out.fractions(xi, xiVolume, steamMassIrr, steamVolumeIrr);
-    std::printf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wirr, -Wirr * m);
+    vornex::cprintf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wirr, -Wirr * m);
     if (!pyroclast) return;
     if (pyroclastFailed) {
         std::puts(
@@ -669,37 +670,37 @@ void WaterMagmaCalculationResult::print() const {
     std::puts("Reversible pyroclast-heated case: ");
     std::puts("----------------------------------");
     out.pyroclast(*this);
-    std::printf("\tWrev  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WrevP, -WrevP * m);
+    vornex::cprintf("\tWrev  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WrevP, -WrevP * m);
     std::puts("Irreversible pyroclast-heated case: ");
     std::puts("------------------------------------");
-    std::printf("\tT5    : %8.2f°C  P5 : %8.2f bar\n", T5irrP - 273.15, Pf);
+    vornex::cprintf("\tT5    : %8.2f°C  P5 : %8.2f bar\n", T5irrP - 273.15, Pf);
     out.fractions(xiP, xiVolumeP, steamMassIrrP, steamVolumeIrrP);
-    std::printf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WirrP, -WirrP * m);
+    vornex::cprintf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WirrP, -WirrP * m);
 }
 
 void WaterMagmaCalculationResult::printExpansionWork() const {
     std::puts("\nReversible isentropic expansion :");
     if (twoPhase) {
-        std::printf(S3 < kCriticalEntropy
+        vornex::cprintf(S3 < kCriticalEntropy
                         ? "\tBoiling point at %7.2f deg. C (%7.2f K) and %7.2f bar\n"
                         : "\tCondensation point at %7.2f deg. C (%7.2f K) and %7.2f bar\n",
                     T4 - 273.15, T4, P4);
-        std::printf("\tMonophasic expansion work : %6.2f J/g water\n", perGram(U3 - U4));
-        std::printf("\tBiphasic expansion work   : %6.2f J/g water\n", perGram(U4 - U5));
-        std::printf("\tTotal expansion work      : %6.2f J/g water\n", perGram(U3 - U5));
+        vornex::cprintf("\tMonophasic expansion work : %6.2f J/g water\n", perGram(U3 - U4));
+        vornex::cprintf("\tBiphasic expansion work   : %6.2f J/g water\n", perGram(U4 - U5));
+        vornex::cprintf("\tTotal expansion work      : %6.2f J/g water\n", perGram(U3 - U5));
         // The end is the saturated mixture at the end pressure, at its own temperature.
-        std::printf("\t %5.2f mass %% of steam at %.2f°C and %g bar\n", (1.0 - x5) * 100.0,
+        vornex::cprintf("\t %5.2f mass %% of steam at %.2f°C and %g bar\n", (1.0 - x5) * 100.0,
                     Tsatf - 273.15, Pf);
-        std::printf("\t %5.2f volume %% of steam at %.2f°C and %g bar\n",
+        vornex::cprintf("\t %5.2f volume %% of steam at %.2f°C and %g bar\n",
                     (1.0 - liquidVolumeFraction(x5, Vlf, Vvf)) * 100.0, Tsatf - 273.15, Pf);
     } else if (x5 == 0.0) {
         std::puts("\tSuperheated steam");
-        std::printf("\tTemperature at 1 bar      : %6.2f deg. C,  %6.2f K\n", T5 - 273.15, T5);
-        std::printf("\tExpansion work            : %6.2f J/g water\n", perGram(U3 - U5));
+        vornex::cprintf("\tTemperature at 1 bar      : %6.2f deg. C,  %6.2f K\n", T5 - 273.15, T5);
+        vornex::cprintf("\tExpansion work            : %6.2f J/g water\n", perGram(U3 - U5));
     } else if (x5 == 1.0) {
         std::puts("\tNon-boiling liquid");
-        std::printf("\t\tTemperature at 1 bar    : %6.2f deg. C,  %6.2f K\n", T5 - 273.15, T5);
-        std::printf("\t\tExpansion work          : %6.2f J/g water\n", perGram(U3 - U5));
+        vornex::cprintf("\t\tTemperature at 1 bar    : %6.2f deg. C,  %6.2f K\n", T5 - 273.15, T5);
+        vornex::cprintf("\t\tExpansion work          : %6.2f J/g water\n", perGram(U3 - U5));
     }
     std::puts("\nIrreversible adiabatic expansion :");
     if (!std::isfinite(Wirr) || !std::isfinite(T5irr)) {
@@ -708,17 +709,17 @@ void WaterMagmaCalculationResult::printExpansionWork() const {
     }
     if (xi == 1.0) {
         std::puts("\tNon-boiling liquid");
-        std::printf("\tTemperature  at 1 bar     : %6.2f deg.C, %6.2f K\n", T5irr - 273.15, T5irr);
+        vornex::cprintf("\tTemperature  at 1 bar     : %6.2f deg.C, %6.2f K\n", T5irr - 273.15, T5irr);
     } else if (xi == 0.0) {
         std::puts("\tSuperheated steam");
-        std::printf("\tTemperature at 1 bar      : %6.2f deg.C, %6.2f K\n", T5irr - 273.15, T5irr);
+        vornex::cprintf("\tTemperature at 1 bar      : %6.2f deg.C, %6.2f K\n", T5irr - 273.15, T5irr);
     } else {
-        std::printf("\t%5.2f mass %% of steam at %.2f°C and %g bar\n", (1.0 - xi) * 100.0,
+        vornex::cprintf("\t%5.2f mass %% of steam at %.2f°C and %g bar\n", (1.0 - xi) * 100.0,
                     Tsatf - 273.15, Pf);
-        std::printf("\t %5.2f volume %% of steam at %.2f°C and %g bar\n",
+        vornex::cprintf("\t %5.2f volume %% of steam at %.2f°C and %g bar\n",
                     (1.0 - liquidVolumeFraction(xi, Vlf, Vvf)) * 100.0, Tsatf - 273.15, Pf);
     }
-    std::printf("\tExpansion work            : %6.2f J/g water\n", shown(-Wirr));
+    vornex::cprintf("\tExpansion work            : %6.2f J/g water\n", shown(-Wirr));
 }
 
 void WaterMagmaCalculationResult::writeToLog() const {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fluid/Metastability.h"
+#include "numerics/Decimal.h"
 #include "numerics/Diagnostics.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Solver.h"
@@ -46,7 +47,7 @@ void printFractionLines(double liquid, double liquidIrr, double steam, double st
         "steam  (isentropic decompression)  ", "steam  (irreversible decompression)"};
     const double values[] = {liquid, liquidIrr, steam, steamIrr};
     for (int i = 0; i < 4; ++i)
-        std::printf("\t- for an initial saturated %s  : %8.2f %%\n", ends[i], values[i] * scale);
+        vornex::cprintf("\t- for an initial saturated %s  : %8.2f %%\n", ends[i], values[i] * scale);
 }
 
 // Close to the critical point the general saturation search stops on its step test even
@@ -198,14 +199,14 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
     const bool console = r == nullptr;
     if (!std::isfinite(TK) || !std::isfinite(Pbar) || !(Pex > 0.0) || TK < 0.0 || Pbar < 0.0 ||
         (TK == 0.0 && Pbar == 0.0)) {
-        if (console) std::fprintf(stderr, "Saturated expansion needs a temperature or a pressure\n");
+        if (console) vornex::cfprintf(stderr, "Saturated expansion needs a temperature or a pressure\n");
         error = 1;
         return false;
     }
     SaturationEnds ex;
     if (!saturationEndsAtP(*this, Pex, ex)) {
         if (console)
-            std::fprintf(stderr, "No saturation state at the exit pressure %.2f bar\n", Pex);
+            vornex::cfprintf(stderr, "No saturation state at the exit pressure %.2f bar\n", Pex);
         error = 1;
         return false;
     }
@@ -221,7 +222,7 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
     if (Pbar != 0.0) {
         if (Pbar > 220.64) {
             if (console)
-                std::fprintf(stderr,
+                vornex::cfprintf(stderr,
                              "The pressure (%6.2f bar) is above the critical pressure (220.64 "
                              "bar): no saturated state.\n",
                              Pbar);
@@ -236,14 +237,14 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
         if (console && !error) {
             std::puts(Pbar <= 220.6 ? "Saturation properties:"
                                     : "Saturation properties (critical state):");
-            std::printf("Temperature %6.2f deg.C, %6.2f K \n", T - 273.15, T);
-            std::printf("Pressure    %6.2f bar \n", P * 1e-5);
+            vornex::cprintf("Temperature %6.2f deg.C, %6.2f K \n", T - 273.15, T);
+            vornex::cprintf("Pressure    %6.2f bar \n", P * 1e-5);
         }
     } else {
         // Above the critical temperature there is neither saturated liquid nor steam.
         if (TK > kWaterCriticalTemperature) {
             if (console)
-                std::fprintf(stderr,
+                vornex::cfprintf(stderr,
                              "The temperature (%6.2f deg. C, %6.2f K) is above the critical "
                              "temperature (%6.3lf deg. C, 647.096 K): no saturated state.\n",
                              TK - 273.15, TK, kWaterCriticalTemperature - 273.15);
@@ -261,8 +262,8 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
         }
         if (console && !error) {
             if (atCritical) std::puts("Saturation properties (critical state):");
-            std::printf("Temperature %6.2f deg. C, %6.2f K\n", T - 273.15, T);
-            std::printf("Pressure    %6.2f bar \n", P * 1e-5);
+            vornex::cprintf("Temperature %6.2f deg. C, %6.2f K\n", T - 273.15, T);
+            vornex::cprintf("Pressure    %6.2f bar \n", P * 1e-5);
         }
     }
     if (error || !std::isfinite(T) || !std::isfinite(P) || !(Vl > 0.0) || !std::isfinite(Vv)) {
@@ -276,7 +277,7 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
                 outside =
                     "below the triple-point pressure (0.00611657 bar) the saturated liquid lies "
                     "in the region of ice Ih, outside the published range of the water equation";
-            std::fprintf(stderr, "No saturation state found%s%s\n", outside.empty() ? "" : "; ",
+            vornex::cfprintf(stderr, "No saturation state found%s%s\n", outside.empty() ? "" : "; ",
                          outside.c_str());
         }
         error = 1;
@@ -285,9 +286,9 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
     const double Ts = T, Ps = P, Vliquid = Vl, Vvapour = Vv;
     const double g = M * 1000.0;
     if (console) {
-        std::printf("Liquid %12.4lf cm3/mol     %12.4lf cm3/g     %12.4lf g/cm3\n", Vliquid * 1e6,
+        vornex::cprintf("Liquid %12.4lf cm3/mol     %12.4lf cm3/g     %12.4lf g/cm3\n", Vliquid * 1e6,
                     Vliquid * 1e6 / g, g / (Vliquid * 1e6));
-        std::printf("Steam  %12.4lf cm3/mol     %12.4lf cm3/g     %12.4lf g/cm3\n", Vvapour * 1e6,
+        vornex::cprintf("Steam  %12.4lf cm3/mol     %12.4lf cm3/g     %12.4lf g/cm3\n", Vvapour * 1e6,
                     Vvapour * 1e6 / g, g / (Vvapour * 1e6));
     }
     const bool belowExit = Ps < ex.P;
@@ -309,23 +310,23 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
     if (console) {
         // Below the exit pressure nothing expands: the liquid stays liquid, the steam steam.
         // The final mixture is the saturation at the exit pressure, at its own temperature.
-        std::printf("\nSteam mass %% of the final liquid-steam at %.2f°C and %g bar:\n",
+        vornex::cprintf("\nSteam mass %% of the final liquid-steam at %.2f°C and %g bar:\n",
                     ex.T - 273.15, ex.P * 1e-5);
         if (belowExit)
             printFractionLines(0.0, 0.0, 1.0, 1.0, 100.0);
         else
             printFractionLines(1.0 - l.x, 1.0 - l.xi, 1.0 - v.x, 1.0 - v.xi, 100.0);
-        std::printf("Steam volume %% of the final liquid-steam at %.2f°C and %g bar:\n",
+        vornex::cprintf("Steam volume %% of the final liquid-steam at %.2f°C and %g bar:\n",
                     ex.T - 273.15, ex.P * 1e-5);
         if (belowExit)
             printFractionLines(0.0, 0.0, 100.0, 100.0, 1.0);
         else
             printFractionLines(steamVolumePercent(l.x, ex), steamVolumePercent(l.xi, ex),
                                steamVolumePercent(v.x, ex), steamVolumePercent(v.xi, ex), 1.0);
-        std::printf(
+        vornex::cprintf(
             "Liquid expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n",
             belowExit ? 0.0 : l.Wrev, belowExit ? 0.0 : l.Wirr);
-        std::printf(
+        vornex::cprintf(
             "Steam  expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n",
             belowExit ? 0.0 : v.Wrev, belowExit ? 0.0 : v.Wirr);
         return true;
@@ -390,14 +391,14 @@ struct ExsolutionContext {
 
 bool WaterEOS::calculateExsolutionWork(double TK, double Pbar, double V0) {
     if (!std::isfinite(TK) || !std::isfinite(Pbar) || TK <= 0.0 || Pbar <= 0.0) {
-        std::fprintf(stderr, "Exsolution needs a positive temperature and pressure\n");
+        vornex::cfprintf(stderr, "Exsolution needs a positive temperature and pressure\n");
         return false;
     }
     set_the_phase_as(1);
     calculateFromTP(TK, Pbar, 0);
     if (error || !holdsPhysicalState()) {
         const std::string outside = outsideWaterRange(TK, Pbar);
-        std::fprintf(stderr, "exsol failed: no state of water at %.2f K and %.2f bar%s%s\n", TK,
+        vornex::cfprintf(stderr, "exsol failed: no state of water at %.2f K and %.2f bar%s%s\n", TK,
                      Pbar, outside.empty() ? "" : "; ", outside.c_str());
         error = 1;
         return false;
@@ -411,23 +412,23 @@ bool WaterEOS::calculateExsolutionWork(double TK, double Pbar, double V0) {
     error = 0;
     set_the_phase_as(1);
     calculateFromTP(TK, Pbar, 0);
-    std::printf("\n");
+    vornex::cprintf("\n");
     dump();
     if (stability.metastable) {
-        std::printf("%s\n", stability.report("liquid", "steam").c_str());
+        vornex::cprintf("%s\n", stability.report("liquid", "steam").c_str());
         flushStandardOutput();
-        std::fprintf(stderr, "exsol: the water at %g deg. C and %g bar is metastable\n",
+        vornex::cfprintf(stderr, "exsol: the water at %g deg. C and %g bar is metastable\n",
                      TK - 273.15, Pbar);
     }
     const double w = -P * (V - V0);
-    std::printf("\n");
-    std::printf("Exsolution work : %8.2f J/g of water\n", -w * 0.001 / M);
-    std::printf("Cooling (1)     : %8.2f deg. C by percent of exsolved H2O\n",
+    vornex::cprintf("\n");
+    vornex::cprintf("Exsolution work : %8.2f J/g of water\n", -w * 0.001 / M);
+    vornex::cprintf("Cooling (1)     : %8.2f deg. C by percent of exsolved H2O\n",
                 -0.01 * w / (1200.0 * M));
-    std::printf("        (2)     : %8.2f deg. C by percent of exsolved H2O\n",
+    vornex::cprintf("        (2)     : %8.2f deg. C by percent of exsolved H2O\n",
                 0.01 * (10000.0 - w) / (1200.0 * M));
-    std::printf("(1) by ignoring the enthalpy of exsolution of water.\n");
-    std::printf("(2) by assuming an enthalpy of exsolution of 10 kJ/mole of water.\n\n");
+    vornex::cprintf("(1) by ignoring the enthalpy of exsolution of water.\n");
+    vornex::cprintf("(2) by assuming an enthalpy of exsolution of 10 kJ/mole of water.\n\n");
     return true;
 }
 

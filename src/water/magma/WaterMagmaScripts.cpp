@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/Decimal.h"
 #include "water/IgorOpener.h"
 #include "water/WaterEOS.h"
 #include "water/magma/WaterMagmaRecords.h"
@@ -27,7 +28,7 @@ class Script {
         if (!file_.isOpen()) return;
         va_list arguments;
         va_start(arguments, format);
-        std::vfprintf(file_.stream(), format, arguments);
+        vornex::vcfprintf(file_.stream(), format, arguments);
         va_end(arguments);
     }
     // False, with a message on standard error, when the script could not be written.

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "fluid/OutputFiles.h"
+#include "numerics/Decimal.h"
 #include "water/WaterEOS.h"
 #include "water/magma/WaterMagmaRecords.h"
 #include "water/magma/WaterMagmaSaturation.h"
@@ -52,43 +53,43 @@ struct Study {
 void writeHeader(std::FILE* out, const Study& s, const WaterMagmaCalculationResult& r) {
     const int columns = s.phreatic ? 24 : 23;
     if (s.igor) {
-        std::fprintf(out, "IGOR\nWAVES ");
+        vornex::cfprintf(out, "IGOR\nWAVES ");
         for (int i = 0; i < columns; ++i)
-            std::fprintf(out, i == 0 ? "%6s%s" : " %11s%s", kColumns[i], s.suffix);
-        std::fprintf(out, "\nBEGIN\n");
+            vornex::cfprintf(out, i == 0 ? "%6s%s" : " %11s%s", kColumns[i], s.suffix);
+        vornex::cfprintf(out, "\nBEGIN\n");
         return;
     }
-    std::fprintf(out, "# %s\n# T1 %12.2f P1 %12.2f V1 %12.2f\n# T2 %12.2f P2 %12.2f V2 %12.2f\n",
+    vornex::cfprintf(out, "# %s\n# T1 %12.2f P1 %12.2f V1 %12.2f\n# T2 %12.2f P2 %12.2f V2 %12.2f\n",
                  s.mixture ? "Isentropic Mixture" : "Isentropic Fluid", r.T1, r.P1, r.V1, r.T2,
                  r.P2, r.V2);
     for (int i = 0; i < columns; ++i)
-        std::fprintf(out, i == 0 ? "#%10s" : "\t%12s", kColumnTitles[i]);
-    std::fprintf(out, "\n");
+        vornex::cfprintf(out, i == 0 ? "#%10s" : "\t%12s", kColumnTitles[i]);
+    vornex::cfprintf(out, "\n");
 }
 
 void writeRow(std::FILE* out, const Study& s, const Row& r) {
     const char sep = s.phreatic ? ' ' : '\t';
-    std::fprintf(out, "%12.2f%c%12.2f%c%12.2f%c%12.2f%c", r.deltaT, sep, r.p3, sep, r.t3, sep, r.s3,
+    vornex::cfprintf(out, "%12.2f%c%12.2f%c%12.2f%c%12.2f%c", r.deltaT, sep, r.p3, sep, r.t3, sep, r.s3,
                  sep);
     if (r.state4)
-        std::fprintf(out, "%12.2f%c%12.2f%c", r.p4, sep, r.t4, sep);
+        vornex::cfprintf(out, "%12.2f%c%12.2f%c", r.p4, sep, r.t4, sep);
     else
-        std::fprintf(out, "%12s%c%12s%c", "nan", sep, "nan", sep);
-    std::fprintf(out, "%12.2f%c%12.2f%c", r.t5, sep, r.w4, sep);
+        vornex::cfprintf(out, "%12s%c%12s%c", "nan", sep, "nan", sep);
+    vornex::cfprintf(out, "%12.2f%c%12.2f%c", r.t5, sep, r.w4, sep);
     if (r.state4)
-        std::fprintf(out, "%12.2f%c", r.w5, sep);
+        vornex::cfprintf(out, "%12.2f%c", r.w5, sep);
     else
-        std::fprintf(out, "%12s%c", "nan", sep);
-    std::fprintf(out,
+        vornex::cfprintf(out, "%12s%c", "nan", sep);
+    vornex::cfprintf(out,
                  "%12.2f%c%12.2f%c%12.8lf%c%12.8lf%c%12.6lf%c%12.6lf%c%12.6lf%c%12.6lf%c%12.6lf%c"
                  "%12.2f%c%12f%c%12.7lf%c%12f%c%5d",
                  r.w, sep, r.q, sep, r.eta, sep, r.etamax, sep, r.fl, sep, r.R, sep, r.em, sep,
                  r.ew, sep, r.wirr, sep, r.tirr, sep, r.virr, sep, r.firr, sep, r.wirr2, sep,
                  r.code);
     if (s.phreatic)
-        std::fprintf(out, " %12f\n", r.wir);
+        vornex::cfprintf(out, " %12f\n", r.wir);
     else
-        std::fprintf(out, "\n");
+        vornex::cfprintf(out, "\n");
 }
 
 // State 5 at 1 bar from state 4 (T4 K, water entropy S4): two-phase at 373.15 K by the fixed
@@ -106,25 +107,25 @@ double endAtOneBar(WaterEOS& w, double T4, double S4, double m, double& T5) {
     const double x = w.calculateIsentropicVaporization(S5, f.Ul, f.Uv, f.Hl, f.Hv, f.Sl, f.Sv,
                                                        f.Vl * 1e6, f.Vv * 1e6);
     if (x >= 0.0) return x;
-    std::printf("Superheated vapor %lf\n", x);
+    vornex::cprintf("Superheated vapor %lf\n", x);
     if (!(m > 0.0) || !steamEndWithMagma(w, 1.0, kBoiling, T4, S4, m)) {
         w.error = 1;
-        std::printf("No end of the expansion at 1 bar\n");
+        vornex::cprintf("No end of the expansion at 1 bar\n");
         return kNaN;
     }
     T5 = w.T;
-    std::printf("\nT5 %12.2f P5 %12.2f S5 %12.2f\n", w.T, w.P * 1e-5, w.S);
+    vornex::cprintf("\nT5 %12.2f P5 %12.2f S5 %12.2f\n", w.T, w.P * 1e-5, w.S);
     return 0.0;
 }
 
 void printTwoPhaseEnd(WaterEOS& w, double U4, double x) {
     const double M = w.M;
-    std::printf("u4 : %12f u5 : %12f u5-u4 : %12f \n", U4, w.U, w.U - U4);
-    std::printf("%% molaire de liquide : %3.2f\n", x);
-    std::printf("\tH  %12.2f kJ/kg\n", w.H / M * 0.001);
-    std::printf("\tU  %12.2f kJ/kg\n", w.U / M * 0.001);
-    std::printf("\ts5  %12.2f J/mol\n", w.S);
-    std::printf("\n");
+    vornex::cprintf("u4 : %12f u5 : %12f u5-u4 : %12f \n", U4, w.U, w.U - U4);
+    vornex::cprintf("%% molaire de liquide : %3.2f\n", x);
+    vornex::cprintf("\tH  %12.2f kJ/kg\n", w.H / M * 0.001);
+    vornex::cprintf("\tU  %12.2f kJ/kg\n", w.U / M * 0.001);
+    vornex::cprintf("\ts5  %12.2f J/mol\n", w.S);
+    vornex::cprintf("\n");
 }
 
 // The heat the magma gives to bring the water from state 2 to the model's state, and the work
@@ -164,25 +165,25 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
     const double M = w.M;
     const MagmaParameters kept(w);
     if (!std::isfinite(h) || !std::isfinite(Tm) || !(step > 0.0) || h < 0.0) {
-        std::printf(
+        vornex::cprintf(
             "The cycle study needs a depth pressure h >= 0, a magma temperature and a step\n");
         return;
     }
     w.magmaHeatCapacity = kStudyMagmaCp;
     w.latentHeat = 0.0;
     w.magmaTemperature = Tm;
-    std::printf(s.mixture ? "Mixture isentropic\n" : "Fluid isentropic\n");
+    vornex::cprintf(s.mixture ? "Mixture isentropic\n" : "Fluid isentropic\n");
     WaterMagmaCalculationResult r;
     r.T1 = 293.15;
     r.P1 = 1.0;
     r.T2 = 293.15 + 0.3 * h;
     r.P2 = h + 1.0;
-    std::printf("State 1\n----------\n");
+    vornex::cprintf("State 1\n----------\n");
     w.set_the_phase_as(2);
     w.Vl0 = 1.8e-5;
     w.calculateFromTP(r.T1, r.P1, 1);
     r.V1 = w.V * 1e6;
-    std::printf("State 2\n----------\n");
+    vornex::cprintf("State 2\n----------\n");
     w.set_the_phase_as(2);
     w.calculateFromTP(r.T2, r.P2, 1);
     r.V2 = w.V * 1e6;
@@ -191,7 +192,7 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
     const double V2 = w.V;
     if (w.error) return;
     if (s.phreatic && !isobaricReferenceData(w, r)) {
-        std::printf("No saturation or spinodal state at %.2f bar\n", r.P2);
+        vornex::cprintf("No saturation or spinodal state at %.2f bar\n", r.P2);
         return;
     }
     // In an Igor file the suffix ends every wave name of its header as well.
@@ -215,7 +216,7 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
         }
         previousDelta = deltaT;
         double T3 = deltaT == 0.0 ? r.T2 + 0.001 : r.T2 + deltaT;
-        std::printf("State 3\n----------\n");
+        vornex::cprintf("State 3\n----------\n");
         int branch = 0;
         double Q = 0.0, wh = 0.0, P3 = 0.0;
         if (s.phreatic) {
@@ -253,11 +254,11 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
         const double U3 = w.U, S3 = w.S, V3 = w.V;
         const double m = (Tm - T3) * kStudyMagmaCp / Q * M;
         if (m < 0.0) {
-            std::printf("Water/Magma ratio < 0 !\n");
+            vornex::cprintf("Water/Magma ratio < 0 !\n");
             continue;
         }
-        std::printf("State 4\n----------\n");
-        std::printf("Mass water %12f\n", m);
+        vornex::cprintf("State 4\n----------\n");
+        vornex::cprintf("Mass water %12f\n", m);
         w.waterMagmaRatio = m;
         Row row;
         row.deltaT = deltaT;
@@ -287,9 +288,9 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
             const double cpm = M * kStudyMagmaCp / m;  // J/K per mole of water
             if (!boundary) {
                 std::puts(monophasic);
-                std::printf("State 5\n----------\n");
+                vornex::cprintf("State 5\n----------\n");
                 w.calculateFromTV(w.endTemperature, w.endVolume, 0);
-                std::printf("\nT5 : %.2f K V5 %.2f cm3/mol\tP5    : %.2f bar   S5  : %.2f  \n", w.T,
+                vornex::cprintf("\nT5 : %.2f K V5 %.2f cm3/mol\tP5    : %.2f bar   S5  : %.2f  \n", w.T,
                             w.V * 1e6, w.P * 1e-5, w.S);
                 q += w.endHeat;
                 row.t5 = w.T;
@@ -299,7 +300,7 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
             } else {
                 w.calculateFromTV(bT, bV, 0);
                 U4 = w.U;
-                std::printf("\nT4 : %.2f K V4 %.2f cm3/mol\tPh    : %.2f bar\n", bT, bV * 1e6,
+                vornex::cprintf("\nT4 : %.2f K V4 %.2f cm3/mol\tPh    : %.2f bar\n", bT, bV * 1e6,
                             bP * 1e-5);
                 double T5 = kBoiling;
                 const double x = endAtOneBar(w, bT, w.S, m, T5);
@@ -339,7 +340,7 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
                 row.code = branch + 20;
             } else {
                 std::puts(monophasic);
-                std::printf("State 5\n----------\n");
+                vornex::cprintf("State 5\n----------\n");
                 w.calculateAtmosphericDecompressionPoint(S3, 1.0);
                 if (w.error) continue;
                 row.t5 = w.T;
@@ -380,21 +381,21 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
         w.Vl0 = savedGuess;
         row.wir = (row.firr >= 0.0 && row.firr <= 1.0) ? row.wirr2 : row.wirr;
 
-        std::printf("Chaleur fournie par le magma                : %12.2f J/mol, %12.2f kJ/kg\n", q,
+        vornex::cprintf("Chaleur fournie par le magma                : %12.2f J/mol, %12.2f kJ/kg\n", q,
                     q / M * 0.001);
-        std::printf("Travail fourni  par la détente du fluide (4): %12.2f J/mol, %12.2f kJ/kg\n",
+        vornex::cprintf("Travail fourni  par la détente du fluide (4): %12.2f J/mol, %12.2f kJ/kg\n",
                     row.w4, row.w4 / M * 0.001);
-        std::printf("Travail fourni  par la détente du fluide (5): %12.2f J/mol, %12.2f kJ/kg\n",
+        vornex::cprintf("Travail fourni  par la détente du fluide (5): %12.2f J/mol, %12.2f kJ/kg\n",
                     row.state4 ? row.w5 : 0.0, (row.state4 ? row.w5 : 0.0) / M * 0.001);
-        std::printf("Travail fourni  par la détente du fluide    : %12.2f J/mol, %12.2f kJ/kg\n",
+        vornex::cprintf("Travail fourni  par la détente du fluide    : %12.2f J/mol, %12.2f kJ/kg\n",
                     row.w, row.w / M * 0.001);
-        std::printf("Rendement                                   : %12.2f\n", row.eta);
-        std::printf("Rendement maximal                           : %12.2f\n", row.etamax);
-        std::printf("Travail / g eau                             : %12.2f\n", row.ew);
-        std::printf("Travail / g magma                           : %12.2f\n", row.em);
+        vornex::cprintf("Rendement                                   : %12.2f\n", row.eta);
+        vornex::cprintf("Rendement maximal                           : %12.2f\n", row.etamax);
+        vornex::cprintf("Travail / g eau                             : %12.2f\n", row.ew);
+        vornex::cprintf("Travail / g magma                           : %12.2f\n", row.em);
         writeRow(out, s, row);
     }
-    if (s.igor) std::fprintf(out, "END\n");
+    if (s.igor) vornex::cfprintf(out, "END\n");
     file.commit();
 }
 

@@ -218,6 +218,29 @@ std::vector<FuzzCase> generateKelnoCases(int count) {
     return cases;
 }
 
+// Standard input that cannot be read (closed, or a folder) is no end of the input: the
+// interactive diagram is refused rather than run on every default; and the switches may
+// follow --help.
+TEST(KelnoConsole, AnUnreadableInputIsRefusedAndSwitchesFollowHelp) {
+    for (const char* input : {"<&-", "<."}) {
+        const fs::path folder = fs::current_path() / "unreadable input" / (input[1] == '&' ? "closed" : "folder");
+        fs::create_directories(folder);
+        const std::string line = "cd " + testing::quoted(folder.string()) + " && " +
+                                 testing::quoted(KELNO_PROGRAM) + " pv interactive " + input +
+                                 " >out 2>err";
+        const int status = std::system(line.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        const std::string err = testing::slurpFile(folder / "err");
+        EXPECT_EQ(WEXITSTATUS(status), 1) << input << "\n" << err;
+        EXPECT_NE(err.find("standard input cannot be read"), std::string::npos) << input << "\n" << err;
+        EXPECT_FALSE(fs::exists(folder / "igor0.itx")) << input;
+    }
+    const testing::ProgramRun help =
+        testing::runProgram(KELNO_PROGRAM, {"--help", "--open"}, fs::current_path() / "help");
+    EXPECT_EQ(help.status, 0) << help.err;
+    EXPECT_EQ(help.err.find("Unknown command"), std::string::npos) << help.err;
+}
+
 TEST(KelnoConsole, HostileCommandLinesEndCleanly) {
     const std::vector<FuzzCase> cases = generateKelnoCases(100);
     const fs::path base = fs::current_path() / "fuzz";

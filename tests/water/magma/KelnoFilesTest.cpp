@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/ConsoleRun.h"
+#include "water/IgorOpener.h"
 
 namespace vornex {
 namespace {
@@ -267,6 +268,26 @@ TEST(KelnoFiles, RegressionTheWorkingFolderIsAnIgorStringOrTheCommandIsRefused) 
         EXPECT_NE(run.err.find("holds a line break"), std::string::npos) << run.err;
         EXPECT_TRUE(fs::is_empty(broken / "work")) << run.command;
         EXPECT_EQ(run.out, "") << run.command;
+    }
+}
+
+// Every control character but the line break (tab, ESC, DEL, 0x01-0x1F, 0x7F) and bytes that
+// are no UTF-8 are refused in the folder an Igor script carries, as the line break is.
+TEST(KelnoFiles, AFolderWithAControlCharacterOrNoUtf8IsRefused) {
+    for (int c = 1; c < 0x20; ++c) {
+        const std::string folder = std::string("/tmp/a") + char(c) + "b/";
+        EXPECT_NE(igorStringRefusal(folder), nullptr) << "character " << c;
+    }
+    EXPECT_NE(igorStringRefusal("/tmp/a\x7f" "b/"), nullptr);
+    EXPECT_STREQ(igorStringRefusal("/tmp/a\xff\xfe" "b/"), "is not valid UTF-8");
+    EXPECT_STREQ(igorStringRefusal("/tmp/a\xc3" "/"), "is not valid UTF-8");
+    EXPECT_EQ(igorStringRefusal("/tmp/Halit\xC3\xA9 \xF0\x9F\x92\xA7/"), nullptr);
+    for (const char* name : {"tab\there", "esc\x1b[31m", "del\x7f", "bytes\xff\xfe"}) {
+        const fs::path folder = fs::current_path() / "refused folders" / name;
+        const testing::ProgramRun run = testing::runProgram(KELNO_PROGRAM, {"satu"}, folder);
+        EXPECT_EQ(run.status, 1) << run.command << "\n" << run.err;
+        EXPECT_NE(run.err.find("satu refused: the working folder"), std::string::npos) << run.err;
+        EXPECT_TRUE(fs::is_empty(folder / "work")) << run.command;
     }
 }
 

@@ -135,6 +135,23 @@ TEST_F(LockedDensity, TableEditsOfTheShownCaseKeepTheDensity) {
     EXPECT_EQ(doc->mPm, 1200);
 }
 
+// Regression: Liquid and Vapour with Fixed density ticked kept the lock at the phase's density
+// without a word.
+TEST_F(WorkbenchTest, LiquidAndVapourSayTheLockGoesOn) {
+    ui->type("mHaliteXm", 10);
+    ui->type("mHaliteTm", 300);
+    ui->type("mHalitePm", 80);
+    ASSERT_EQ(doc->model()->region, PhaseDiagramInfo::kLiquidVapour);
+    ui->check("mFixDensity", true);
+    for (const char* button : {"mGetLiquidButton", "mGetVapourButton"}) {
+        ui->press(button);
+        EXPECT_EQ(form()["mFixDensity"].state, 1) << button;
+        const std::string said = form().text(MyDocument::kStatusLine);
+        EXPECT_NE(said.find("keeps Fixed density at that phase's density"), std::string::npos)
+            << button << ": " << said;
+    }
+}
+
 // The Liquid and Vapour buttons make a case of that phase, all of it that phase. Regression:
 // on the three-phase pressure Liquid kept the mixture's density (300 degC, 60.0404 bar, 40 wt %,
 // 550.79 kg/m3 gave 38.5612 wt % still three-phase at 550.79); on water's curve both buttons

@@ -466,16 +466,21 @@ void Palliser::calculateCriticalPointFromX(double x, double& Tc, double& Pc, dou
     failed = error != 0;
 }
 
-namespace {
-constexpr double kSLVSearchEnd = 820.0;  // degC
-}  // namespace
+// The SLV liquid salinity rises monotonically from 26.35 wt % at 0 degC to 99.9997 wt % at
+// 800 degC, where the curve ends at the halite melting point; its fit reaches 1 only 0.0019 K
+// beyond. The salinities from there to 1 are those of the melt at that end: the curve's point
+// of 800 degC, so that the temperature of a salinity runs on continuously to 800 degC and no
+// further. False where x has no SLV point (nor ends there): above 1.
+bool Palliser::slvEndOf(double x, double& T) {
+    double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateSLVPoint(haliteTripleTemperature, P, xL, xV, rhoL, rhoV);
+    T = haliteTripleTemperature;
+    return x >= xL && x <= 1.0;
+}
 
-// The SLV liquid salinity rises monotonically from 26.35 wt % at 0 degC to 1 just above
-// 800 degC, where the liquidus of pure NaCl starts; the search stays well below the pole of the
-// vapour salinity at 825 degC.
 double Palliser::equationForTm0(double T, void* context) {
     auto& c = *static_cast<SLVContext*>(context);
-    if (!(T >= 0.0 && T <= kSLVSearchEnd)) {
+    if (!(T >= 0.0 && T <= haliteTripleTemperature)) {
         equationError = 1;
         return 0.0;
     }
@@ -490,8 +495,13 @@ void Palliser::calculateSLVPointFromX(double x, double& T, double& P, double& xV
     int error = 0;
     // The correlation ends at the halite melting point: a guess beyond it starts just inside.
     double start = std::clamp(Tguess, 0.0, haliteTripleTemperature - 0.001);
-    T = secantOrScan(&Palliser::equationForTm0, &c, start, start + 0.001, start,
-                     {0.0, kSLVSearchEnd, 1.0, 1e-9}, error);
+    if (slvEndOf(x, T))
+        error = 0;
+    else if (!(x <= 1.0))
+        error = 1;
+    else
+        T = secantOrScan(&Palliser::equationForTm0, &c, start, start + 0.001, start,
+                         {0.0, haliteTripleTemperature, 1.0, 1e-9}, error);
     failed = error != 0;
     double xL = 0.0;
     if (!failed) calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
@@ -499,12 +509,20 @@ void Palliser::calculateSLVPointFromX(double x, double& T, double& P, double& xV
 
 double Palliser::calculateTm0(double x, double& rhoL, double& P) {
     SLVContext c{x, -1.0, -1.0, -1.0, -1.0};
-    // The SLV liquid's salinity rises with T from 26.35 wt % at 0 degC: one root at most,
-    // 0 degC itself included.
-    std::vector<SignChange> roots =
-        signChanges(&Palliser::equationForTm0, &c, 0.0, kSLVSearchEnd, 1.0);
-    int error = roots.empty() ? 1 : 0;
-    double T = error ? 0.0 : rootOf(&Palliser::equationForTm0, &c, roots.front(), error);
+    double T = 0.0;
+    int error = 0;
+    if (slvEndOf(x, T)) {
+        equationForTm0(T, &c);
+    } else {
+        // The SLV liquid's salinity rises with T from 26.35 wt % at 0 degC: one root at most,
+        // 0 degC itself included.
+        std::vector<SignChange> roots = !(x <= 1.0) ? std::vector<SignChange>{}
+                                                    : signChanges(&Palliser::equationForTm0, &c,
+                                                                  0.0, haliteTripleTemperature,
+                                                                  1.0);
+        error = roots.empty() ? 1 : 0;
+        T = error ? 0.0 : rootOf(&Palliser::equationForTm0, &c, roots.front(), error);
+    }
     failed = error != 0;
     rhoL = failed ? -1.0 : c.rhoL;
     P = failed ? -1.0 : c.P;

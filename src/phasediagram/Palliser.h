@@ -234,6 +234,8 @@ class Palliser : public PhaseDiagramInfo {
     // ------------------------------------------------------------- fluid inclusions
     // SLV temperature whose liquid has salinity x, with that liquid's density and the SLV
     // pressure; 0 when the search fails.
+    // The end of the SLV curve (800 degC) for a salinity between its liquid's there and 1.
+    bool slvEndOf(double x, double& T);
     double calculateTm0(double x, double& rhoL, double& P);
     // Homogenisation temperature (to the liquid) of an inclusion of salinity x and density rho
     // heated from T0 (from 20 degC when it is not liquid + vapour at T0): the first temperature

@@ -21,6 +21,8 @@ constexpr double kCarriedSurfaceEnd = 384.0;    // degC, where the surface is th
 constexpr double kWaterReferenceTc = 373.946;   // degC, critical point of the water model
 constexpr double kWaterReferencePc = 220.64;    // bar
 constexpr double kCarriedEdgeSlope = 1.1359999999999957 / 1.103999999999985;  // bar/degC
+constexpr double kSlvWaterVapourFrom = 300.0;  // degC: the SLV vapour is water's up to here
+constexpr double kSlvWaterVapourEnd = 350.0;   // and the fit's from here
 
 bool allFinite(std::initializer_list<double> values) {
     for (double v : values)
@@ -209,7 +211,47 @@ void PalliserModel::calculateSLVPoint(double T, double& P, double& xL, double& x
             1220.04);
     rhoV = (((((8146.6 * t - 22561.0) * t + 21146.0) * t - 7978.1) * t + 1325.9) * t - 78.118);
     if (rhoV < 1.0) rhoV = 0.018 * P * 100000.0 / ((T + kKelvin) * 8.31);
-    failed = !allFinite({P, xV, xL, rhoL, rhoV});
+    // The three-phase vapour holds under 3e-5 of NaCl up to 350 degC: it is water vapour at the
+    // three-phase pressure. The vapour fit strays from that by up to 84 % there (1.84 times
+    // water's at 130 degC), so water's density takes its place, handed over to the fit from
+    // 300 to 350 degC, where the two cross (near 318 degC).
+    if (T <= kSlvWaterVapourEnd && T >= 0.0 && T <= 800.0 && std::isfinite(P)) {
+        const double rhoW = slvWaterVapour(T, P);
+        const double share = std::clamp((T - kSlvWaterVapourFrom) /
+                                            (kSlvWaterVapourEnd - kSlvWaterVapourFrom),
+                                        0.0, 1.0);
+        rhoV = rhoW + share * (rhoV - rhoW);
+    }
+    failed = !(T >= 0.0 && T <= 800.0) || !allFinite({P, xV, xL, rhoL, rhoV});
+}
+
+double PalliserModel::slvWaterVapour(double T, double P) {
+    if (!(P > 0.0)) return 0.0;  // no vapour pressure at 0 degC: no vapour
+    // Water's vapour at the SLV pressure is tabulated by the degree as ln(rho/P), which tends
+    // to water's ideal gas as the pressure goes, and interpolated by cubics through four
+    // neighbours (within 1e-7 of the equation of state): the three-phase point is asked for
+    // far too often to solve the equation of state each time.
+    constexpr int kLast = static_cast<int>(kSlvWaterVapourEnd) + 2;
+    if (slvVapourTable.empty()) {
+        slvVapourTable.resize(kLast + 1);
+        for (int i = 0; i <= kLast; ++i) {
+            const double Ti = i, t = Ti / 800.0, s = t * t;
+            const double Pi =
+                ((((5678.34 * s - 8156.4) * s - 724.296) * s + 3189.09) * s + 13.2729) * s;
+            const double rho = Pi > 0.0 ? waterDensity(Ti, Pi, 1) : -1.0;
+            slvVapourTable[i] = rho > 0.0 ? std::log(rho / Pi)
+                                          : std::log(0.018015268 * 1e5 / ((Ti + kKelvin) *
+                                                                          8.314462618));
+        }
+    }
+    const int i = std::clamp(static_cast<int>(std::floor(T)), 1, kLast - 2);
+    const double f = T - i;
+    const double y0 = slvVapourTable[i - 1], y1 = slvVapourTable[i], y2 = slvVapourTable[i + 1],
+                 y3 = slvVapourTable[i + 2];
+    const double lnRatio =
+        y1 + 0.5 * f *
+                 (y2 - y0 + f * (2.0 * y0 - 5.0 * y1 + 4.0 * y2 - y3 + f * (3.0 * (y1 - y2) + y3 - y0)));
+    return P * std::exp(lnRatio);
 }
 
 void PalliserModel::calculateCriticalPoint(double T, double& P, double& x, double& rho) {
@@ -763,8 +805,16 @@ double PalliserModel::heldVapour(double T, double P, double x, double rho) {
 }
 
 double PalliserModel::calculateFluidDensityRegion7() {
+    // Below NaCl's boiling pressure every brine is vapour, far below its critical pressure: a
+    // near-ideal gas, as the surface's vapour is there (not water mixed with NaCl's saturated
+    // vapour, whose fit lies thousands of times above the ideal gas: 5 wt % at 900 degC and
+    // 1e-5 bar came out 0.061 kg/m3), handed over as the surface's vapour is.
     double rhoW = ruleWater(temperature, pressure, 1);
-    return ruleResult(rhoW + salinity * (naclVapourDensity - rhoW));
+    double rho = rhoW + salinity * (naclVapourDensity - rhoW);
+    const double ideal = idealVapour(temperature, pressure, salinity);
+    if (patches && ideal > 0.0)
+        rho += std::min((temperature - 800.0) / kIdealVapourRamp, 1.0) * (ideal - rho);
+    return ruleResult(rho);
 }
 
 double PalliserModel::calculateFluidDensityRegion8() {

@@ -14,6 +14,7 @@
 // Units as in Palliser: degC, bar, kg/m3, NaCl mass fractions.
 #pragma once
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -74,6 +75,8 @@ class PalliserModel : public Palliser {
     void calculateNaClSaturationPoint(double T, double& P, double& rhoL, double& rhoV) override;
 
     // ------------------------------------------------------- SLV, critical, halite-saturated
+    // The three-phase point at 0 .. 800 degC (`failed` outside, the fits evaluated all the
+    // same); its vapour is water's at the SLV pressure up to 300 degC, the fit's from 350.
     void calculateSLVPoint(double T, double& P, double& xL, double& xV, double& rhoL,
                            double& rhoV) override;
     // Writes nothing below 374.15 degC; above 3127 degC only rho.
@@ -104,7 +107,7 @@ class PalliserModel : public Palliser {
     // ----------------------------------------------------------------- LV surface
     void calculateLGPoint(double T, double P, double& xL, double& xV, double& rhoL,
                           double& rhoV) override;
-    // Reads P on entry (the near-800 degC vapour correction tests it).
+    // P is only written: the vapour is the surface's at the bubble pressure.
     void calculateBubblePoint(double T, double xL, double& P, double& xV, double& rhoL,
                               double& rhoV) override;
     // Reads P on entry: where the vapour salinity has two dew pressures at T, the point is the
@@ -176,11 +179,22 @@ class PalliserModel : public Palliser {
     void shapeLaws(double T, const Boundaries& b, double u, double& P, double& xL, double& xV,
                    double& rhoL, double& rhoV) const;
     double criticalVapourSalinity(double xc, double xVlow, double b, double s) const;
+    // A vapour of salinity x at (T, P) as water (its equation of state) and NaCl as an ideal
+    // gas, mixed by volume; -1 where water has no density.
+    double idealVapour(double T, double P, double x) const;
+    // Water's density at (T, P) from 790 degC on, from a table (the equation of state's
+    // beyond it); -1 where there is none.
+    double hotWaterDensity(double T, double P) const;
+    mutable std::vector<std::vector<double>> hotWater;
+    static constexpr double kIdealVapourRamp = 1.0;  // degC above 800 to the near-ideal vapour
     // The pressure coordinate of the liquid of salinity xL (outside [0, 1]: none on the
     // surface), and of the vapour of salinity xV (-1: none; of two, the one whose pressure lies
     // nearer Phint, or the higher pressure when Phint is not positive).
     double bubbleCoordinate(double T, const Boundaries& b, double xL) const;
-    double dewCoordinate(double T, const Boundaries& b, double xV, double Phint) const;
+    // With `side` (1: the salinity rising with u at the root, -1 falling, 0 either) only roots of
+    // that side; the chosen root's side is written back.
+    double dewCoordinate(double T, const Boundaries& b, double xV, double Phint,
+                         int* side = nullptr) const;
     // The vapour salinity of shapeLaws alone.
     double vapourSalinity(double T, const Boundaries& b, double u) const;
     // Density of water on the given side (2 liquid, 1 vapour); -1 when the reference model has
@@ -261,6 +275,9 @@ class PalliserModel : public Palliser {
     double coldWaterRate = -1.0;  // kg/m3 per bar of water at 25 degC and 1000 bar
     // ruleWater, kept for the whole degrees and the pressures the held densities ask about.
     double tabulatedWater(double T, double P, int side);
+    // Water vapour at T and its SLV pressure P, from a table by the degree.
+    double slvWaterVapour(double T, double P);
+    std::vector<double> slvVapourTable;
     std::vector<double> heldWater;
 };
 

@@ -137,6 +137,19 @@ void PalliserModel::shapeLaws(double T, const Boundaries& b, double u, double& P
     xV = criticalVapourSalinity(b.xc, b.xVlow, bShape(T), s);
     rhoL = b.rhoUpL + (b.rhoLlow - b.rhoUpL) * std::pow(s, 1.0 / c1Shape(T));
     rhoV = b.rhoUpV + (b.rhoVlow - b.rhoUpV) * std::pow(s, 1.0 / c2Shape(T));
+    if (patches && T > 800.0) {
+        // Above 800 degC the law's vapour is carried to NaCl's saturated-vapour fit, thousands
+        // of times the ideal gas there (0.507 kg/m3 at 801 degC for 2.5e-4), and a vapour of
+        // 1 wt % at 1 bar came out 25 % denser than steam, growing denser on heating. Far
+        // below the critical pressure a vapour is a near-ideal gas: water (as its equation of
+        // state has it) with NaCl as an ideal gas, mixed by volume. The vapour is that gas by
+        // the share u of the way down from the critical point, the law's at the critical
+        // point; the share is handed over from 800 to 801 degC, so that nothing steps at
+        // 800 degC (below it the vapour is tied to the halite-saturated one of the SLV fit).
+        const double ideal = idealVapour(T, P, xV);
+        const double share = std::min((T - 800.0) / kIdealVapourRamp, 1.0) * u;
+        if (ideal > 0.0) rhoV += share * (ideal - rhoV);
+    }
     if (b.share < 1.0) {
         double wL = 0.0, wV = 0.0, wrhoL = 0.0, wrhoV = 0.0;
         waterLaws(b.xLlow, b.xVlow, b.rhoUpWater, b.rhoUpWater, b.rhoLlow, b.rhoVlow,
@@ -147,6 +160,67 @@ void PalliserModel::shapeLaws(double T, const Boundaries& b, double u, double& P
         rhoL = w * wrhoL + c * rhoL;
         rhoV = w * wrhoV + c * rhoV;
     }
+}
+
+namespace {
+// Water above 800 degC is tabulated as ln(rho/P) (which tends to its ideal gas's as the
+// pressure goes) by 10 degC and by tenths of ln P from 1e-7 bar to 1e4 bar, each column of a
+// temperature solved when first asked for, and interpolated by cubics through four
+// neighbours both ways (within 1e-6 of the equation of state): the surface's vapour is asked
+// for far too often to solve the equation of state each time.
+constexpr double kHotWaterT0 = 780.0, kHotWaterStepT = 10.0;
+constexpr double kHotWaterLnP0 = -16.11809565095832;  // ln 1e-7
+constexpr double kHotWaterStepLnP = 0.1;
+constexpr int kHotWaterColumns = 240;  // to 3170 degC
+constexpr int kHotWaterRows = 255;     // to 1.2e4 bar
+double cubic(double y0, double y1, double y2, double y3, double f) {
+    return y1 + 0.5 * f *
+                    (y2 - y0 +
+                     f * (2.0 * y0 - 5.0 * y1 + 4.0 * y2 - y3 + f * (3.0 * (y1 - y2) + y3 - y0)));
+}
+}  // namespace
+
+double PalliserModel::hotWaterDensity(double T, double P) const {
+    auto solve = [&](double t, double p) {
+        water->set_the_phase_as(1);
+        water->temperature(t + 273.15);
+        water->pressure(p);
+        water->calculate_molar_volume();
+        const double rho = water->M / water->V;
+        const bool ok = !water->error && rho > 0.0 && std::isfinite(rho);
+        water->error = 0;
+        return ok ? rho : -1.0;
+    };
+    const double ti = (T - kHotWaterT0) / kHotWaterStepT;
+    const double pj = (std::log(P) - kHotWaterLnP0) / kHotWaterStepLnP;
+    if (!(ti >= 1.0 && ti < kHotWaterColumns - 2 && pj >= 1.0 && pj < kHotWaterRows - 2))
+        return solve(T, P);
+    if (hotWater.empty()) hotWater.resize(kHotWaterColumns);
+    const int i = static_cast<int>(ti), j = static_cast<int>(pj);
+    double column[4];
+    for (int a = 0; a < 4; ++a) {
+        std::vector<double>& c = hotWater[i - 1 + a];
+        if (c.empty()) {
+            c.resize(kHotWaterRows);
+            const double t = kHotWaterT0 + kHotWaterStepT * (i - 1 + a);
+            for (int k = 0; k < kHotWaterRows; ++k) {
+                const double p = std::exp(kHotWaterLnP0 + kHotWaterStepLnP * k);
+                const double rho = solve(t, p);
+                c[k] = rho > 0.0 ? std::log(rho / p) : std::nan("");
+            }
+        }
+        column[a] = cubic(c[j - 1], c[j], c[j + 1], c[j + 2], pj - j);
+    }
+    const double lnRatio = cubic(column[0], column[1], column[2], column[3], ti - i);
+    return std::isfinite(lnRatio) ? P * std::exp(lnRatio) : solve(T, P);
+}
+
+double PalliserModel::idealVapour(double T, double P, double x) const {
+    if (!(P > 0.0) || !(x >= 0.0 && x <= 1.0)) return -1.0;
+    const double rhoW = hotWaterDensity(T, P);
+    if (!(rhoW > 0.0)) return -1.0;
+    const double rhoNaCl = 1e5 * P * 0.058443 / ((T + 273.15) * 8.314);
+    return 1.0 / ((1.0 - x) / rhoW + x / rhoNaCl);
 }
 
 double PalliserModel::criticalVapourSalinity(double xc, double xVlow, double b, double s) const {
@@ -206,9 +280,11 @@ void PalliserModel::calculateBubblePoint(double T, double xL, double& P, double&
         return;
     }
     Boundaries b = boundariesAt(T, false);
-    if (patches) b.xVlow = patchForXgsat(T, std::isfinite(P) ? P : 0.0, b.Plow, b.xVlow);
     double u = bubbleCoordinate(T, b, xL);
     if (!(u >= 0.0 && u <= 1.0)) failed = 1;
+    // The vapour edge near and above 800 degC depends on the pressure: the bubble pressure's,
+    // as calculateLGPoint has it there (the liquid's salinity does not depend on it).
+    if (patches) b.xVlow = patchForXgsat(T, b.Ptop - (b.Ptop - b.Plow) * clip(u), b.Plow, b.xVlow);
     double xLu = 0.0;
     shapeLaws(T, b, clip(u), P, xLu, xV, rhoL, rhoV);
 }
@@ -251,7 +327,8 @@ double PalliserModel::vapourSalinity(double T, const Boundaries& b, double u) co
     return xV;
 }
 
-double PalliserModel::dewCoordinate(double T, const Boundaries& b, double xV, double Phint) const {
+double PalliserModel::dewCoordinate(double T, const Boundaries& b, double xV, double Phint,
+                                    int* side) const {
     if (b.water) {
         // The vapour salinity rises as a power of u: one dew point at most, in closed form.
         const double u = std::pow(xV / b.xVlow, 1.0 / kK);
@@ -269,6 +346,7 @@ double PalliserModel::dewCoordinate(double T, const Boundaries& b, double xV, do
     // Every change of sign on the scan is a dew point; the vapour salinity is not monotonic in
     // u, so one salinity may have two.
     double best = -1.0, bestDistance = 0.0;
+    int bestSide = 0;
     double a = 0.0, ra = residual(0.0);
     for (int i = 1; i <= kDewScan; ++i) {
         double bu = static_cast<double>(i) / kDewScan, rb = residual(bu);
@@ -285,17 +363,27 @@ double PalliserModel::dewCoordinate(double T, const Boundaries& b, double xV, do
                 }
             }
             double u = rlo == 0.0 ? lo : 0.5 * (lo + hi);
-            if (!(Phint > 0.0)) return u;  // no entry pressure: the highest dew pressure
+            // The two dew points of one salinity lie on the two sides of the vapour salinity's
+            // least value: the salinity falls with u through the one and rises through the
+            // other. A curve keeps its side from one temperature to the next.
+            const int rootSide = rb > ra ? 1 : -1;
+            const bool onSide = side == nullptr || *side == 0 || *side == rootSide;
+            if (onSide && !(Phint > 0.0)) {  // no entry pressure: the highest dew pressure
+                if (side != nullptr) *side = rootSide;
+                return u;
+            }
             double distance = std::fabs(b.Ptop - (b.Ptop - b.Plow) * u - Phint);
-            if (best < 0.0 || distance < bestDistance) {
+            if (onSide && (best < 0.0 || distance < bestDistance)) {
                 best = u;
                 bestDistance = distance;
+                bestSide = rootSide;
             }
         }
         a = bu;
         ra = rb;
     }
-    if (ra == 0.0 && best < 0.0) return 1.0;
+    if (ra == 0.0 && best < 0.0 && (side == nullptr || *side == 0)) return 1.0;
+    if (side != nullptr && best >= 0.0) *side = bestSide;
     return best;
 }
 
@@ -309,11 +397,11 @@ void PalliserModel::calculateDewPoint(double T, double xV, double& P, double& xL
         failed = 1;
         return;
     }
-    Boundaries b = boundariesAt(T, false);
-    if (!b.water && T > 800.0 && patches) {
-        double beta = (3127.0 - T) / 2327.0;
-        if (Pentry > (1.0 + beta) * b.Plow) b.xVlow = std::pow(beta, 4);
-    }
+    // The surface the states see (calculateLGPoint): from 800 degC its vapour edge off NaCl's
+    // boiling pressure is the corrected one, so that a dew point is where the states' vapour
+    // has the salinity.
+    Boundaries b = boundariesAt(T, true);
+    if (!b.water && T >= 800.0 && patches) b.xVlow = patchForXgsat(T, b.Plow + 1.0, b.Plow, 1.0);
     const double u = dewCoordinate(T, b, xV, Pentry);
     failed = !(u >= 0.0 && u <= 1.0);
     if (failed) return;
@@ -447,11 +535,11 @@ void PalliserModel::traceGasIsopleth(CurveArray& out, double w, double T0, doubl
                           std::isfinite(rhox);
     using Row = std::array<double, 3>;
     // The dew point at T nearest the pressure lastP (the highest without one).
-    auto dewPoint = [&](double T, double lastP, Row& row) {
+    auto dewPoint = [&](double T, double lastP, int& side, Row& row) {
         Boundaries b = boundariesAt(T, true);
         const bool corrected = T >= 800.0 && patches && std::fabs(lastP - b.Plow) >= 1e-5;
         if (corrected) b.xVlow = 0.01;
-        const double u = dewCoordinate(T, b, x, lastP);
+        const double u = dewCoordinate(T, b, x, lastP, &side);
         if (!(u >= 0.0 && u <= 1.0)) return false;
         double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
         shapeLaws(T, b, u, P, xL, xV, rhoL, rhoV);
@@ -466,6 +554,7 @@ void PalliserModel::traceGasIsopleth(CurveArray& out, double w, double T0, doubl
     // that range.
     auto trace = [&](double T, double s, bool seek, std::vector<Row>& rows) {
         double lastP = -1.0, Tnone = std::nan("");
+        int side = 0;  // the side of the curve, once it has a row
         // The critical point between a temperature without a dew point and one with.
         auto criticalBetween = [&](double Ta, double Tb) {
             if (critical && std::min(Ta, Tb) <= Tx && Tx <= std::max(Ta, Tb))
@@ -474,7 +563,8 @@ void PalliserModel::traceGasIsopleth(CurveArray& out, double w, double T0, doubl
         for (int i = 0; i < kMaxCurveSteps; ++i, T += s) {
             if (!(T > 250.0 && T < naclCriticalTemperature)) return !rows.empty();
             Row row{};
-            if (!dewPoint(T, lastP, row)) {
+            int rowSide = side;
+            if (!dewPoint(T, lastP, rowSide, row)) {
                 if (!rows.empty()) {
                     if (rows.back()[0] != Tx) criticalBetween(rows.back()[0], T);
                     return false;
@@ -486,6 +576,7 @@ void PalliserModel::traceGasIsopleth(CurveArray& out, double w, double T0, doubl
             if (rows.empty() && std::isfinite(Tnone)) criticalBetween(Tnone, T);
             rows.push_back(row);
             lastP = row[1];
+            side = rowSide;
         }
         return false;
     };

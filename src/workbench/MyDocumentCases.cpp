@@ -228,6 +228,31 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
         }
         if (!number) return refuse(cell + " is not a finite number.");
         if (!keepsRangeShowable(row, column, v)) return false;
+        if (row == selectedRow() && densityFixed()) {
+            // The state shown keeps its density, as it does for every other control: its
+            // pressure and salinity follow the density, and its temperature moves it along
+            // the fluid's isochore.
+            const PlistValue& shown = mList.at(row);
+            const std::string fixedAt =
+                "The density is fixed at " + formatForDisplay(mRm) + " kg/m\u00b3";
+            if ((column == "Pm" || column == "Xm" || column == "Rm") &&
+                !(shown.contains(column) && caseNumber(shown, column) == v))
+                return refuse(fixedAt + ": " + cell +
+                              " is not taken; only the temperature changes the state. Untick "
+                              "Fixed density to change it.");
+            if (column == "Tm" && v != mTm) {
+                const double P = pressureKeepingDensity(v);
+                if (P == 0 || P > Palliser::kDiagramMaxPressure)
+                    return refuse(fixedAt + "; " +
+                                  (P == 0 ? "the model finds no state of that density at " +
+                                                formatForDisplay(v) + " \u00b0C."
+                                          : "at " + formatForDisplay(v) + " \u00b0C it lies at " +
+                                                formatForDisplay(P) + " bar, above the diagram's " +
+                                                formatForDisplay(Palliser::kDiagramMaxPressure) +
+                                                " bar."));
+                if (P > 0) (*mList.mutableItems())[row].set("Pm", PlistValue(P));
+            }
+        }
         stored = PlistValue(v);
     } else if (isFlagKey(column)) {
         double v = 0;

@@ -687,6 +687,11 @@ void MyDocument::takePhaseForNewCase(double s, double rho, const char* phase) {
     updateControl(&mForm["mHaliteXm"]);
     mListView.reloadData(caseCount());
     onUpdateViews();
+    // The lock goes on with the new case, at its phase's density: said, as every lock is.
+    if (densityFixed())
+        sayDensityFixed({"the new case of the ", phase,
+                         " keeps Fixed density at that phase's density; untick Fixed density "
+                         "to change its pressure or salinity."});
 }
 
 void MyDocument::onGetLiquid() {

@@ -329,8 +329,10 @@ TEST_F(PalliserFixedDensity, ThreePhasesOnlyWhereTheDensityAsksForThem) {
     const double free = model.calculateFluidDensity(T, Pslv + 0.005, x, -1.0);
     EXPECT_EQ(model.region, PalliserModel::kLiquidVapour);
     EXPECT_EQ(model.calculateFluidDensity(T, Pslv + 0.005, x, 950.0), free);
-    // The liquid + vapour state of 900 kg/m3 lies 0.002 bar above the SLV pressure.
-    const double P = model.pressureForBulkDensity(T, 60.0, 900.0, x);
+    // The liquid + vapour state 0.002 bar above the SLV pressure is found from its density.
+    const double near = model.calculateFluidDensity(T, Pslv + 0.002, x, -1.0);
+    ASSERT_EQ(model.region, PalliserModel::kLiquidVapour);
+    const double P = model.pressureForBulkDensity(T, 60.0, near, x);
     EXPECT_GT(P, Pslv);
     EXPECT_LT(P, Pslv + 0.01);
     EXPECT_EQ(model.region, PalliserModel::kLiquidVapour);

@@ -112,6 +112,46 @@ TEST_F(LockedDensity, PanelsAndResetKeepTheSalinity) {
     EXPECT_EQ(doc->mXm, 20);
 }
 
+// Regression: a table edit of the shown case's P or X changed the density without a word
+// (948.781 -> 913.72 kg/m3) and one of its Tm left the pressure where it was.
+TEST_F(LockedDensity, TableEditsOfTheShownCaseKeepTheDensity) {
+    fix();
+    EXPECT_FALSE(ui->editCell(0, "Pm", PlistValue(1200.0)));
+    expectLocked("table P");
+    EXPECT_EQ(doc->mPm, 1000);
+    EXPECT_FALSE(ui->editCell(0, "Xm", PlistValue("20")));
+    expectLocked("table X");
+    EXPECT_FALSE(ui->editCell(0, "Rm", PlistValue(900.0)));
+    expectLocked("table density");
+    // A temperature moves the state along its isochore, as a typed one does.
+    EXPECT_TRUE(ui->editCell(0, "Tm", PlistValue(350.0)));
+    EXPECT_EQ(doc->mTm, 350);
+    EXPECT_EQ(key(0, "Tm"), 350);
+    expectLocked("table T", false);
+    EXPECT_GT(doc->mPm, 1000);
+    // Unticked, the cells are taken.
+    ui->check("mFixDensity", false);
+    EXPECT_TRUE(ui->editCell(0, "Pm", PlistValue(1200.0)));
+    EXPECT_EQ(doc->mPm, 1200);
+}
+
+// Regression: Liquid and Vapour with Fixed density ticked kept the lock at the phase's density
+// without a word.
+TEST_F(WorkbenchTest, LiquidAndVapourSayTheLockGoesOn) {
+    ui->type("mHaliteXm", 10);
+    ui->type("mHaliteTm", 300);
+    ui->type("mHalitePm", 80);
+    ASSERT_EQ(doc->model()->region, PhaseDiagramInfo::kLiquidVapour);
+    ui->check("mFixDensity", true);
+    for (const char* button : {"mGetLiquidButton", "mGetVapourButton"}) {
+        ui->press(button);
+        EXPECT_EQ(form()["mFixDensity"].state, 1) << button;
+        const std::string said = form().text(MyDocument::kStatusLine);
+        EXPECT_NE(said.find("keeps Fixed density at that phase's density"), std::string::npos)
+            << button << ": " << said;
+    }
+}
+
 // The Liquid and Vapour buttons make a case of that phase, all of it that phase. Regression:
 // on the three-phase pressure Liquid kept the mixture's density (300 degC, 60.0404 bar, 40 wt %,
 // 550.79 kg/m3 gave 38.5612 wt % still three-phase at 550.79); on water's curve both buttons

@@ -1,0 +1,295 @@
+// The vapours of the phase-diagram model: the three-phase vapour against IAPWS-95 water, the
+// bulk density of the fields it bounds rising with pressure, the vapour of a bubble point and
+// the dew points above 800 degC against the states, and the dew isopleth along its branch.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "phasediagram/PalliserModel.h"
+
+namespace vornex {
+namespace {
+
+struct Slv {
+    double P, xL, xV, rhoL, rhoV;
+};
+Slv slvAt(PalliserModel& m, double T) {
+    Slv s{};
+    m.calculateSLVPoint(T, s.P, s.xL, s.xV, s.rhoL, s.rhoV);
+    return s;
+}
+
+// IAPWS-95 (python3-iapws 1.5.2, IAPWS95(T, P)) water vapour at the SLV pressure of the
+// model's fit at T: the three-phase vapour holds under 3e-5 of NaCl there.
+TEST(PalliserVapour, ThreePhaseVapourIsWaterVapourWhereItHoldsNoSalt) {
+    PalliserModel model;
+    const struct {
+        double T, P, rho;
+    } ref[] = {{50.0, 0.10046385193509413, 0.06757620518463422},
+               {112.0, 1.4786287538704839, 0.8484600570514219},
+               {113.0, 1.527252868356002, 0.8744635493409896},
+               {130.0, 2.556979031632624, 1.4136956768511388},
+               {150.0, 4.364592438411256, 2.3258831117542296},
+               {225.0, 20.343996285746663, 9.820097043753831},
+               {300.0, 60.04037835055367, 27.65624379579495}};
+    for (const auto& r : ref) {
+        const Slv s = slvAt(model, r.T);
+        EXPECT_FALSE(model.failed) << r.T;
+        EXPECT_NEAR(s.P, r.P, 1e-9 * r.P) << r.T;
+        EXPECT_NEAR(s.rhoV / r.rho, 1.0, 2e-5) << r.T;
+    }
+    // Continuous where the fit used to take over (113 degC) and across the hand-over to the
+    // fit (300 to 350 degC): no step between neighbouring temperatures, and the fit's own
+    // value from 350 degC on.
+    for (double T : {112.999, 113.0, 300.0, 350.0})
+        EXPECT_NEAR(slvAt(model, T + 1e-7).rhoV / slvAt(model, T - 1e-7).rhoV, 1.0, 1e-6) << T;
+    const double t = 400.0 / 800.0;
+    const double fit =
+        (((((8146.6 * t - 22561.0) * t + 21146.0) * t - 7978.1) * t + 1325.9) * t - 78.118);
+    EXPECT_DOUBLE_EQ(slvAt(model, 400.0).rhoV, fit);
+    // The three-phase curve runs from 0 to 800 degC: beyond it the fits are no point of it.
+    slvAt(model, 800.0001);
+    EXPECT_TRUE(model.failed);
+    slvAt(model, -0.001);
+    EXPECT_TRUE(model.failed);
+    slvAt(model, 800.0);
+    EXPECT_FALSE(model.failed);
+}
+
+// At a fixed temperature and salinity a fluid does not grow lighter as it is compressed:
+// halite + vapour, three phases, liquid + vapour and liquid from below the SLV pressure to
+// above water's boiling pressure (100-200 degC, where the three-phase vapour is water's).
+TEST(PalliserVapour, BulkDensityDoesNotFallWithPressureAt100To200C) {
+    PalliserModel model;
+    int falls = 0;
+    for (double T : {100.0, 114.0, 130.0, 150.0, 165.0, 200.0}) {
+        const Slv s = slvAt(model, T);
+        double Pw = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateWaterSaturationPoint(T, Pw, rhoL, rhoV);
+        for (double x : {1e-4, 0.01}) {
+            double last = 0.0;
+            const double P0 = 0.9 * s.P, P1 = 1.05 * Pw;
+            for (int i = 0; i <= 120; ++i) {
+                const double P = P0 + (P1 - P0) * i / 120.0;
+                const double rho = model.calculateFluidDensity(T, P, x, -1.0);
+                ASSERT_NE(model.region, 0) << T << " " << P << " " << x;
+                if (rho < last * (1.0 - 1e-12)) {
+                    ++falls;
+                    ADD_FAILURE() << T << " degC, " << x << ": " << last << " then " << rho
+                                  << " kg/m3 at " << P << " bar";
+                }
+                last = rho;
+            }
+        }
+    }
+    EXPECT_EQ(falls, 0);
+}
+
+// The vapour of a bubble point is the surface's at the bubble pressure, whatever pressure the
+// caller's variable held: near 800 degC that vapour's salinity depends on the pressure.
+TEST(PalliserVapour, BubblePointVapourIsTheSurfacesAtTheBubblePressure) {
+    PalliserModel model;
+    for (double T : {792.5, 795.0, 797.5}) {
+        for (double x : {0.4, 0.9}) {
+            double xV0 = -1.0;
+            for (double entry : {-1.0, 0.0, 300.0, 1e4}) {
+                double P = entry, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+                model.calculateBubblePoint(T, x, P, xV, rhoL, rhoV);
+                ASSERT_FALSE(model.failed) << T << " " << x;
+                double xLs = 0.0, xVs = 0.0, rhoLs = 0.0, rhoVs = 0.0;
+                model.calculateLGPoint(T, P, xLs, xVs, rhoLs, rhoVs);
+                EXPECT_NEAR(xVs / xV, 1.0, 1e-9) << T << " " << x << " from " << entry;
+                EXPECT_NEAR(rhoVs / rhoV, 1.0, 1e-9) << T << " " << x << " from " << entry;
+                if (xV0 < 0.0) xV0 = xV;
+                EXPECT_EQ(xV, xV0) << T << " " << x << " from " << entry;
+            }
+        }
+    }
+    // 795 degC, 90 wt %: the surface at its bubble pressure (338.18 bar) has 3.659 wt %.
+    double P = 300.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    model.calculateBubblePoint(795.0, 0.9, P, xV, rhoL, rhoV);
+    EXPECT_NEAR(P, 338.18, 0.01);
+    EXPECT_NEAR(100.0 * xV, 3.659, 0.001);
+    // The inverse in pressure takes the same vapour.
+    double T = 0.0;
+    model.calculateBubblePointFromP(1480.9, 0.5, T, xV, rhoL, rhoV, 800.0);
+    ASSERT_GT(T, 0.0);
+    double xLs = 0.0, xVs = 0.0, rhoLs = 0.0, rhoVs = 0.0;
+    model.calculateLGPoint(T, 1480.9, xLs, xVs, rhoLs, rhoVs);
+    EXPECT_NEAR(xV / xVs, 1.0, 1e-6);
+}
+
+// Above 800 degC the dew point of a vapour is where the state computation's vapour takes that
+// salinity: two phases just below it, one phase just above.
+TEST(PalliserVapour, DewPointsAbove800AgreeWithTheStates) {
+    PalliserModel model;
+    int checked = 0;
+    for (double T : {800.5, 850.0, 900.0, 1000.0}) {
+        for (double x : {0.02, 0.05, 0.1, 0.17, 0.2}) {
+            double P = -1.0, xL = 0.0, rhoL = 0.0, rhoV = 0.0;
+            model.calculateDewPoint(T, x, P, xL, rhoL, rhoV);
+            if (model.failed) {
+                // No dew point: then no pressure of the surface has a vapour of x.
+                double Pmin = 0.0, Pmax = 0.0;
+                model.getLiquidGasPressureBounds(T, Pmin, Pmax);
+                for (int i = 1; i < 50; ++i) {
+                    double xLs = 0.0, xVs = 0.0, rL = 0.0, rV = 0.0;
+                    model.calculateLGPoint(T, Pmin + (Pmax - Pmin) * i / 50.0, xLs, xVs, rL, rV);
+                    EXPECT_GT(xVs, x) << T << " " << x;
+                }
+                continue;
+            }
+            ++checked;
+            const double d = 1e-4 * P;
+            model.calculateFluidDensity(T, P - d, x, -1.0);
+            EXPECT_EQ(model.region, Palliser::kLiquidVapour) << T << " " << x << " " << P;
+            model.calculateFluidDensity(T, P + d, x, -1.0);
+            EXPECT_EQ(model.region, Palliser::kOnePhase) << T << " " << x << " " << P;
+            double xLs = 0.0, xVs = 0.0, rL = 0.0, rV = 0.0;
+            model.calculateLGPoint(T, P, xLs, xVs, rL, rV);
+            EXPECT_NEAR(xVs / x, 1.0, 1e-6) << T << " " << x;
+            EXPECT_NEAR(rV / rhoV, 1.0, 1e-9) << T << " " << x;
+        }
+    }
+    EXPECT_GE(checked, 12);
+    // 5 wt % at 850 degC: two phases to 1060 bar, one phase from 1080.
+    double P = -1.0, xL = 0.0, rhoL = 0.0, rhoV = 0.0;
+    model.calculateDewPoint(850.0, 0.05, P, xL, rhoL, rhoV);
+    EXPECT_GT(P, 1060.0);
+    EXPECT_LT(P, 1080.0);
+    // The dew isopleth of 5 wt % goes on past 800 degC.
+    CurveArray rows;
+    model.Palliser::calculateGasIsopleth(rows, 5.0, 700.0);
+    bool above = false;
+    for (std::size_t i = 0; i + 2 < rows.size(); i += 3) above = above || rows[i] > 801.0;
+    EXPECT_TRUE(above);
+}
+
+// The dew isopleth follows one branch of dew points. 3 wt % has none from 790 to 795 degC;
+// above, two at each temperature, the higher rising from 63 bar at 795.25 degC to 724 bar at
+// 800 degC and on, the lower falling from 4.7 to 0.83 bar: the stretch drawn above the gap
+// follows the one it starts on.
+TEST(PalliserVapour, DewIsoplethStaysOnItsBranchNear800) {
+    PalliserModel model;
+    CurveArray rows;
+    model.calculateGasIsoplethAbove(rows, 3.0, 790.0);
+    ASSERT_GE(rows.size(), 30u);
+    EXPECT_GT(rows[0], 795.0);
+    EXPECT_LE(rows[0], 796.0);
+    int checked = 0;
+    for (std::size_t i = 0; i + 2 < rows.size() && rows[i] < 805.0; i += 3) {
+        if (i > 0) {
+            EXPECT_GT(rows[i + 1], rows[i - 2]) << rows[i] << " degC: " << rows[i + 1] << " bar";
+        }
+        // The dew point of the states nearest 700 bar: the upper branch.
+        double P = 700.0, xL = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateDewPoint(rows[i], 0.03, P, xL, rhoL, rhoV);
+        ASSERT_FALSE(model.failed) << rows[i];
+        EXPECT_NEAR(rows[i + 1] / P, 1.0, 1e-9) << rows[i];
+        ++checked;
+    }
+    EXPECT_GE(checked, 9);
+    // The curve from the critical point ends where its dew points do, short of 790 degC.
+    rows.clear();
+    double Tc = 0.0, Pc = 0.0, rhoc = 0.0;
+    model.calculateCriticalPointFromX(0.03, Tc, Pc, rhoc);
+    model.calculateGasIsopleth(rows, 3.0, Tc, Tc, Pc, rhoc);
+    ASSERT_GE(rows.size(), 30u);
+    for (std::size_t i = 0; i + 2 < rows.size(); i += 3) EXPECT_LT(rows[i], 790.0);
+}
+
+// Above 800 degC a vapour far below its critical pressure is a near-ideal gas: water as its
+// equation of state has it, with NaCl as an ideal gas mixed in by volume (0.1 wt % at 1 bar,
+// 900 degC: 0.1849 kg/m3 where steam has 0.1847; it was 0.3059). At a fixed pressure it does
+// not grow denser on heating, and it turns near-ideal from 800 to 801 degC without a step.
+TEST(PalliserVapour, VapoursAbove800AreNearIdealAndLighterWhenHotter) {
+    PalliserModel model;
+    auto idealMixture = [&](double T, double P, double x) {
+        const double rhoW = model.getWaterVapourDensity(T, P);
+        const double rhoNaCl = P * 1e5 * 0.058443 / ((T + 273.15) * 8.314);
+        return 1.0 / ((1.0 - x) / rhoW + x / rhoNaCl);
+    };
+    for (double T : {801.0, 900.0, 1000.0}) {
+        for (double P : {1e-5, 0.01, 1.0, 10.0}) {
+            for (double x : {0.001, 0.01, 0.05}) {
+                const double rho = model.calculateFluidDensity(T, P, x, -1.0);
+                if (model.region != Palliser::kOnePhase) continue;
+                EXPECT_NEAR(rho / idealMixture(T, P, x), 1.0, 0.01) << T << " " << P << " " << x;
+            }
+        }
+    }
+    EXPECT_NEAR(model.calculateFluidDensity(900.0, 1.0, 0.001, -1.0), 0.1849, 1e-4);
+    int rises = 0;
+    for (double P : {0.001, 1.0, 10.0, 100.0, 500.0, 999.0}) {
+        for (double x : {0.001, 0.01, 0.05, 0.2}) {
+            double last = -1.0;
+            int lastRegion = -1;
+            for (double T = 801.0; T <= 1000.0; T += 3.0) {
+                const double rho = model.calculateFluidDensity(T, P, x, -1.0);
+                if (model.region == lastRegion && rho > last * (1.0 + 1e-12)) {
+                    ++rises;
+                    ADD_FAILURE() << P << " bar, " << x << ": " << last << " then " << rho
+                                  << " kg/m3 at " << T << " degC";
+                }
+                last = rho;
+                lastRegion = model.region;
+            }
+        }
+    }
+    EXPECT_EQ(rises, 0);
+    for (double T : {800.5, 801.0}) {
+        for (double P : {0.01, 1.0, 100.0, 1000.0}) {
+            for (double x : {0.001, 0.05}) {
+                const double below = model.calculateFluidDensity(T - 1e-7, P, x, -1.0);
+                const double above = model.calculateFluidDensity(T + 1e-7, P, x, -1.0);
+                const double turn = model.calculateFluidDensity(800.0001, P, x, -1.0) -
+                                    model.calculateFluidDensity(801.0, P, x, -1.0);
+                // No step where the vapour turns near-ideal: across 2e-7 K a hundred-thousandth
+                // of its turn over the kelvin.
+                EXPECT_LE(std::fabs(above - below), 1e-5 * std::fabs(turn) + 1e-9 * above)
+                    << T << " " << P << " " << x;
+            }
+        }
+    }
+}
+
+// The SLV curve ends at 800 degC: the salinities of the melt between its liquid there
+// (99.9997 wt %) and 1 dissolve at 800 degC, not beyond, and no salinity above 1 has a
+// temperature.
+TEST(PalliserVapour, HaliteDissolutionEndsAtTheTriplePoint) {
+    PalliserModel model;
+    double rhoL = 0.0, P = 0.0;
+    EXPECT_EQ(model.calculateTm0(1.0, rhoL, P), 800.0);
+    EXPECT_FALSE(model.failed);
+    double Ps = 0.0, xL = 0.0, xV = 0.0, rL = 0.0, rV = 0.0;
+    model.calculateSLVPoint(800.0, Ps, xL, xV, rL, rV);
+    EXPECT_EQ(P, Ps);
+    EXPECT_EQ(rhoL, rL);
+    EXPECT_EQ(model.calculateTm0(xL, rhoL, P), 800.0);
+    const double below = model.calculateTm0(xL - 1e-6, rhoL, P);
+    EXPECT_LT(below, 800.0);
+    EXPECT_GT(below, 799.0);
+    EXPECT_EQ(model.calculateTm0(1.0001, rhoL, P), 0.0);
+    EXPECT_TRUE(model.failed);
+    double T = 0.0;
+    model.calculateSLVPointFromX(1.0, T, P, xV, rhoL, rV, 700.0);
+    EXPECT_FALSE(model.failed);
+    EXPECT_EQ(T, 800.0);
+    model.calculateSLVPointFromX(1.0001, T, P, xV, rhoL, rV, 700.0);
+    EXPECT_TRUE(model.failed);
+}
+
+// Pure NaCl below its sublimation pressure is an ideal gas at T in kelvin: 700 degC and half
+// the sublimation pressure (1.851e-5 bar), 1.3372e-5 kg/m3 (1.859e-5 at T in degC).
+TEST(PalliserVapour, NaClVapourBesideHaliteIsAnIdealGasInKelvin) {
+    PalliserModel model;
+    const double P = 0.5 * model.getHaliteSublimationPressure(700.0);
+    const double rho = model.calculateFluidDensity(700.0, P, 1.0, -1.0);
+    EXPECT_EQ(model.region, Palliser::kHaliteVapour);
+    EXPECT_NEAR(rho / (P * 1e5 * 0.058443 / (973.15 * 8.314)), 1.0, 1e-12);
+    EXPECT_NEAR(rho, 1.33720e-5, 1e-10);
+}
+
+}  // namespace
+}  // namespace vornex

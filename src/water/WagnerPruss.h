@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "fluid/ModelCatalogue.h"
 #include "water/Wagner.h"
@@ -68,9 +69,13 @@ class WagnerPruss : public WaterEOS {
     bool compareWohletzTemperature();
     // Expansion works of water heated to (T3, P3), Igor text "formu6".
     bool calculateEnergyFormula();
-    // Choked flow of the state (T, P) through a vent; one row of `table` when not null.
+    // Choked flow of the state (T, P) through a vent; one row of `table` when not null (an
+    // empty line where there is none, with the error flag set and the reason on standard
+    // error).
     void calculateFlow(double TK, double Pbar, FILE* table);
     // Choked flow along the isobar P, liquid branch ("flow<P>") or vapour branch ("flox<P>").
+    // False when a row is left blank, with the temperatures and the reasons on standard
+    // error (the file is written all the same), or when the file cannot be written.
     bool calculateFlowIsobar(double Pbar, double T0, double T1, char liquid);
     // Steam at (T, P) released into air at 1 bar; one row of `table` when not null.
     void calculateShockWave(double TK, double Pbar, FILE* table);
@@ -79,14 +84,20 @@ class WagnerPruss : public WaterEOS {
                                   const char* suffix);
     // Shock waves along the isotherm T from P1 down to P0 ("shockt").
     bool calculateShockWaveIsotherm(double TK, double P0, double P1);
+    // calculateFlow without the message: why no row was written, empty when one was.
+    std::string chokedFlow(double TK, double Pbar, FILE* table);
+    double lastThroatPressure = 0.0;  // bar, of the last choked flow
     // Residual of the shock-tube pressure: steam rarefaction velocity minus air shock
     // velocity at the contact pressure x (bar); context: ShockTubeContext.
     double equationForShockWave(double x, void* context);
 
     // ----------------------------------- superheat, nucleation and vaporization studies
     // Energy budget of water at depth d (P = 1 + d bar, T = 293.15 + 0.03 d K) superheated
-    // by dT and flashing: 0 when printed, 1 when T + dT reaches the liquid spinodal (only
-    // the states are printed), 2 when a state or search failed.
+    // by dT and flashing to the saturation at 100 degC: 0 when printed, 1 when T + dT reaches
+    // the liquid spinodal (only the states are printed), 2 when a state or search failed or
+    // the pressure is not below the critical one (said on standard error). A liquid whose
+    // entropy boils only below 100 degC ends there as a liquid: state 4 is that end, fl is 1
+    // and W6 (from the steam of state 4) NaN, said on standard error.
     int drawSuperheatDiagram(double d, double dT);
     // G and G0 - G over a T-V grid (mode 1: geometric volume steps), in the file "film".
     bool drawEquilibriumPotentials(double T0, double P0, double T1, double T2, double V1, double V2,

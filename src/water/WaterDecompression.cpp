@@ -5,11 +5,14 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "fluid/OutputFiles.h"
 #include "numerics/Decimal.h"
 #include "numerics/Solver.h"
 #include "water/WagnerPruss.h"
+#include "water/magma/WaterMagmaRecords.h"
 #include "water/magma/WaterMagmaSaturation.h"
 
 namespace vornex {
@@ -64,8 +67,8 @@ void holdMixture(WaterEOS& w, const SaturationEnds& ends, double xv) {
 // The isentropic point of entropy S at P (bar) from the fluid's start guesses, then, when
 // that fails, from the ideal-gas isentrope of the state (T0 K, P0 bar, V0 m3/mol) with ratio
 // gamma, and last from the saturation at P: steam expanded from far above it ends superheated
-// just above the saturated steam, where neither of those starts reaches, and a liquid stays
-// near its own temperature and volume. Given `mixture`, an entropy between those of the
+// just above the saturated steam, where neither of those starts reaches, and a liquid, or
+// water above the critical pressure, stays near its own temperature and volume. Given `mixture`, an entropy between those of the
 // saturated ends gives the liquid-steam mixture of that entropy, the end in equilibrium,
 // rather than a metastable phase. The error flag says whether a point was found.
 void isentropicPointFrom(WaterEOS& f, double Pbar, double S, double T0, double P0, double V0,
@@ -92,16 +95,18 @@ void isentropicPointFrom(WaterEOS& f, double Pbar, double S, double T0, double P
     f.calculate_isentropic_point_at_fixed_P(Pbar, S, T, 8.31434 * T / (Pbar * 1e5));
     if (!f.error) return;
     if (!mixture) saturation();
-    if (!saturated) {
-        f.error = 1;
-    } else if (S < ends.Sl) {
+    if (!saturated || S < ends.Sl) {
+        // A liquid, or water above the critical pressure, where no saturation tells the
+        // side: from the state expanded.
         f.calculate_isentropic_point_at_fixed_P(Pbar, S, T0, V0);
     } else if (S > ends.Sv) {
         // Above the saturated steam by the entropy difference over a heat capacity of 4.5 R.
         const double shift = std::exp((S - ends.Sv) / (4.5 * 8.31434));
         f.calculate_isentropic_point_at_fixed_P(Pbar, S, ends.T * shift, ends.Vv * shift);
     } else {
-        f.error = 1;
+        // Between the saturated phases: a metastable phase next to the state expanded, or
+        // none.
+        f.calculate_isentropic_point_at_fixed_P(Pbar, S, T0, V0);
     }
 }
 
@@ -287,12 +292,15 @@ bool WagnerPruss::calculateEnergyFormula() {
     return file.commit();
 }
 
-void WagnerPruss::calculateFlow(double TK, double Pbar, FILE* table) {
+std::string WagnerPruss::chokedFlow(double TK, double Pbar, FILE* table) {
     error = 0;
+    lastThroatPressure = kNaN;
     calculateFromTP(TK, Pbar, 1);
     if (error) {
         if (table != nullptr) vornex::cfprintf(table, "\n");
-        return;
+        const std::string outside = outsideWaterRange(TK, Pbar);
+        return "no water state at the temperature and pressure" +
+               (outside.empty() ? std::string() : " (" + outside + ")");
     }
     const double V2 = V;
     if (V2 > 6e-5)
@@ -308,11 +316,13 @@ void WagnerPruss::calculateFlow(double TK, double Pbar, FILE* table) {
     const double a = std::pow(2 / (gamma + 1), 1 / (gamma - 1));
     const double b = std::pow(2 / (gamma + 1), gamma / (gamma - 1));
     const double Pf = Pbar * b;
+    lastThroatPressure = Pf;
     isentropicPointFrom(*this, Pf, s2, TK, Pbar, V2, gamma, false);
-    const bool found = error == 0;
+    if (error == 0) calculate_state_functions();
+    // A state between the spinodals is none.
+    const bool found = error == 0 && dPdV < 0.0;
     double Tf1 = kNaN, Vf1 = kNaN, cf = kNaN;
     if (found) {
-        calculate_state_functions();
         Tf1 = T;
         Vf1 = V;
         cf = soundSpeed;
@@ -324,13 +334,33 @@ void WagnerPruss::calculateFlow(double TK, double Pbar, FILE* table) {
     vornex::cprintf("Vf1 : %lf\n", Vf1 * 1e6);
     vornex::cprintf("Pf  : %lf\n", Pf);
     vornex::cprintf("Tf1 : %lf\n", Tf1);
-    if (table == nullptr) return;
-    if (found)
-        vornex::cfprintf(table,
-                     "%12.2f %12.2f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f\n",
-                     Pbar, TK, 1e6 * V2, rho2, c2, Vf, 1e6 * Vf1, Tf1, Pf, cf, s2, cv2, cp2, gamma);
-    else
-        vornex::cfprintf(table, "\n");
+    if (table != nullptr) {
+        if (found)
+            vornex::cfprintf(
+                table, "%12.2f %12.2f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f\n",
+                Pbar, TK, 1e6 * V2, rho2, c2, Vf, 1e6 * Vf1, Tf1, Pf, cf, s2, cv2, cp2, gamma);
+        else
+            vornex::cfprintf(table, "\n");
+    }
+    if (found) return {};
+    error = 1;
+    // Between the saturated phases at the throat the expansion has boiled (or condensed):
+    // the single-phase throat has no state there.
+    SaturationEnds ends;
+    const bool twoPhase = Pf * 1e5 < kWaterCriticalPressure && saturationEndsAtP(*this, Pf, ends) &&
+                          s2 > ends.Sl && s2 < ends.Sv;
+    error = 1;
+    return twoPhase ? "at the throat pressure its entropy lies between those of the saturated "
+                      "liquid and steam: the flow flashes, and a single-phase throat has no "
+                      "state there"
+                    : "no state of its entropy at the throat pressure was found";
+}
+
+void WagnerPruss::calculateFlow(double TK, double Pbar, FILE* table) {
+    const std::string why = chokedFlow(TK, Pbar, table);
+    if (!why.empty())
+        vornex::cfprintf(stderr, "Choked flow at %g K and %g bar (throat at %g bar): %s\n", TK, Pbar,
+                     lastThroatPressure, why.c_str());
 }
 
 bool WagnerPruss::calculateFlowIsobar(double Pbar, double T0, double T1, char liquid) {
@@ -345,23 +375,51 @@ bool WagnerPruss::calculateFlowIsobar(double Pbar, double T0, double T1, char li
     file.print("#%11s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s\n", "P2(1)",
                "T2(2)", "V2(3)", "rho2(4)", "c2(5)", "Vf(6)", "Vf1(7)", "Tf(8)", "Pf(9)", "cf(10)",
                "s2(11)", "cv2(12)", "cp2(13)", "gamma2(14)");
+    // The blank rows, told by runs of one reason.
+    struct Run {
+        std::string why;
+        double first, last;
+        int count;
+    };
+    std::vector<Run> runs;
+    int rows = 0, blank = 0;
+    auto row = [&](double T) {
+        const std::string why = chokedFlow(T, Pbar, file.stream());
+        ++rows;
+        if (why.empty()) return;
+        ++blank;
+        if (!runs.empty() && runs.back().why == why && std::fabs(runs.back().last - T) == 1.0) {
+            runs.back().last = T;
+            ++runs.back().count;
+        } else {
+            runs.push_back({why, T, T, 1});
+        }
+    };
     if (liquid) {
         Vl0 = 1.7e-5;
         set_the_phase_as(2);
         for (double T = T0; T <= T1; T += 1.0) {
-            calculateFlow(T, Pbar, file.stream());
+            row(T);
             TisenGuess += 1.0;
             VisenGuess += 1e-6;
         }
     } else {
         set_the_phase_as(1);
         for (double T = T1; T >= T0; T -= 1.0) {
-            calculateFlow(T, Pbar, file.stream());
+            row(T);
             TisenGuess -= 1.0;
             VisenGuess += 1e-6;
         }
     }
-    return file.commit();
+    error = 0;
+    if (!file.commit()) return false;
+    if (blank == 0) return true;
+    vornex::cfprintf(stderr, "Flow isobar at %g bar: %d of %d rows of %s left blank\n", Pbar, blank,
+                 rows, name);
+    for (const Run& r : runs)
+        vornex::cfprintf(stderr, "  %g to %g K (%d row%s): %s\n", r.first, r.last, r.count,
+                     r.count == 1 ? "" : "s", r.why.c_str());
+    return false;
 }
 
 double WagnerPruss::equationForShockWave(double x, void* context) {

@@ -276,7 +276,9 @@ class WaterEOS : public FluidPhase {
     // start temperatures; says "Failed to find decompression point" when none succeeds.
     void calculateAtmosphericDecompressionPoint(double S, double Pbar);
     // Liquid fraction of the saturated liquid-steam mixture at 100 degC of molar entropy S;
-    // leaves the mixture's T, P, V, U and H in the fluid. NaN when there is no saturation.
+    // leaves the mixture's T, P, V, U and H in the fluid. NaN when there is no saturation,
+    // and NaN with the error flag set when S lies outside the entropies of the saturated
+    // liquid and steam (no mixture holds it; the saturation stays in the fluid).
     double calculateIsentropicVaporization(double S);
 
     // ------------------------------------------------ magma-water energetics

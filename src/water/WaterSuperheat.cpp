@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <locale>
 #include <sstream>
 #include <string>
 
@@ -14,6 +13,7 @@
 #include "numerics/Decimal.h"
 #include "numerics/FileReader.h"
 #include "water/WagnerPruss.h"
+#include "water/magma/WaterMagmaRecords.h"
 
 namespace vornex {
 
@@ -24,12 +24,19 @@ constexpr double kBoltzmann = 1.38065812e-23;  // J/K
 constexpr double kAvogadro = 6.02213674e23;    // 1/mol
 constexpr double kR = 8.31434;                 // J/(mol K)
 constexpr double kPi = 3.14159265358979323846;
+constexpr double kBoilingTemperature = 373.15;  // K, the end of the flash
 // Work of forming the critical nucleus, W = (16 pi / 3) sigma^3 / dP^2.
 constexpr double kNucleusWork = 16.755160819145562;
 // Steps of the sweeps that run until a search fails.
 constexpr int kMaxSearchSteps = 10000;
 // Rows of a grid whatever its ranges say.
 constexpr long kMaxGridRows = 2000000;
+
+std::string number(double v) {
+    char text[32];
+    vornex::csnprintf(text, sizeof text, "%g", v);
+    return text;
+}
 
 // The name and suffix as one file name of at most `limit` characters; false, with a
 // message, when it is longer or not a valid name.
@@ -81,34 +88,79 @@ Nucleation nucleationRate(double sigma, double TK, double Psat, double Pl, doubl
 }
 
 int WagnerPruss::drawSuperheatDiagram(double d, double dT) {
+    auto refuse = [&](const std::string& why) {
+        vornex::cfprintf(stderr, "Superheat diagram (d %g, dT %g): %s\n", d, dT, why.c_str());
+        error = 1;
+        return 2;
+    };
+    if (!std::isfinite(d) || !std::isfinite(dT) || d < 0.0)
+        return refuse("needs a finite depth parameter, not negative, and a finite superheat");
     const double P2 = 1.0 + d, T2 = 293.15 + 0.03 * d;
     vornex::cprintf("State 1\n----------\n");
     calculateFromTP(293.15, 1.0, 1);
     vornex::cprintf("\nState 2\n----------\n");
     calculateFromTP(T2, P2, 1);
     vornex::cprintf("\n");
-    if (error) return 2;
+    if (error) return refuse(waterStateText("no water state 2", T2, P2));
+    // Superheat is heating past the boiling point, which only a pressure below the
+    // critical one has.
+    if (!(P2 * 1e5 < kWaterCriticalPressure))
+        return refuse("the pressure " + number(P2) +
+                      " bar is not below the critical pressure of water (220.64 bar): the "
+                      "water has no boiling point to be superheated past");
     calculateTheSaturationTemperature(P2, 0);
-    if (error) return 2;
+    if (error) return refuse("no saturation of water at " + number(P2) + " bar");
+    // The superheat is counted from the boiling liquid (the search leaves the steam's state).
+    calculateFromTV(T, Vl, 0);
+    if (error) return refuse("no saturated liquid at " + number(P2) + " bar");
     const double Hs = H;
-    if (calculateTheLiquidSpinodalTemperatureFromP(P2) != 0 || error) return 2;
+    if (calculateTheLiquidSpinodalTemperatureFromP(P2) != 0 || error)
+        return refuse("no liquid spinodal of water at " + number(P2) + " bar");
     const double Tsp = T;
     const double T3 = T2 + dT;
-    if (Tsp <= T3) return 1;
+    if (Tsp <= T3) {
+        vornex::cfprintf(stderr,
+                     "Superheat diagram (d %g, dT %g): %g K reaches the liquid spinodal at %g bar "
+                     "(%g K): no liquid is superheated that far\n",
+                     d, dT, T3, P2, Tsp);
+        return 1;
+    }
     set_the_phase_as(2);
     calculateFromTP(T3, P2, 1);
-    if (error) return 2;
+    if (error) return refuse(waterStateText("no liquid state 3", T3, P2));
     const double U3 = U, H3 = H, S3 = S;
     vornex::cprintf("\n");
-    if (calculateBoilingPointFromS(S3) != 0 || error) return 2;
-    const double T4 = T, P4 = P * 1e-5, U4 = U, S4 = S, Vvapour = Vv;
+    if (calculateBoilingPointFromS(S3) != 0 || error)
+        return refuse("no boiling point of the entropy of state 3");
+    double T4 = T, P4 = P * 1e-5, U4 = U;
+    const double S4 = S, Vvapour = Vv;
     vornex::cprintf("\n");
     calculateFromTV(T4, Vvapour, 1);
-    if (error) return 2;
-    const double U4v = U;
+    if (error) return refuse("no saturated steam at the boiling point of state 3");
+    double U4v = U;
     vornex::cprintf("\n");
-    const double fl = calculateIsentropicVaporization(S4);
-    if (error) return 2;
+    // The flash ends on the saturation at 100 deg. C. A liquid whose boiling point of its
+    // entropy lies below that does not boil on the way: it ends there as a liquid of that
+    // entropy (state 4 is that end, fl 1), and no steam of state 4 ever forms.
+    double fl = calculateIsentropicVaporization(S4);
+    if (std::isnan(fl) && T4 < kBoilingTemperature) {
+        const double Pend = P * 1e-5;  // the saturation pressure at 100 deg. C
+        error = 0;
+        calculateAtmosphericDecompressionPoint(S4, Pend);
+        if (error)
+            return refuse("no liquid of the entropy of state 3 at " + number(Pend) + " bar");
+        vornex::cfprintf(stderr,
+                     "Superheat diagram (d %g, dT %g): the boiling point of the entropy of state "
+                     "3 lies below 100 deg. C (%g K): the water reaches %g bar as a liquid, at "
+                     "%g K, and does not flash\n",
+                     d, dT, T4, Pend, T);
+        fl = 1.0;
+        T4 = T;
+        P4 = Pend;
+        U4 = U;
+        U4v = kNaN;
+    }
+    if (error || std::isnan(fl)) return refuse("no liquid-steam mixture of the entropy of state 3");
     const double U5 = U;
     vornex::cprintf("P3 : %lf\n", P2);
     vornex::cprintf("T3 : %lf\n", T3);
@@ -118,7 +170,10 @@ int WagnerPruss::drawSuperheatDiagram(double d, double dT) {
     vornex::cprintf("Q  : %lf\n", 0.001 * (H3 - Hs) / M);
     vornex::cprintf("W4 : %lf\n", 0.001 * (U4 - U3) / M);
     vornex::cprintf("W5 : %lf\n\n", 0.001 * (U5 - U4) / M);
-    vornex::cprintf("W6 : %lf\n\n", 0.001 * (U5 - U4v) / M);
+    if (std::isnan(U4v))
+        vornex::cprintf("W6 : nan\n\n");
+    else
+        vornex::cprintf("W6 : %lf\n\n", 0.001 * (U5 - U4v) / M);
     return 0;
 }
 
@@ -392,8 +447,6 @@ bool WagnerPruss::workInclusionData(const char* path) {
         return false;
     }
     std::istringstream in(text);
-    // The table's numbers are written with a point, whatever locale the program runs in.
-    in.imbue(std::locale::classic());
     OutputFile file;
     if (!file.open(name)) return false;
     std::string line;

@@ -100,6 +100,38 @@ TEST(TaitJaupart, EruptionSequenceOfASaturatedChamberEnds) {
     EXPECT_DOUBLE_EQ(rows[4], 0.0);  // pure H2O gas: no CO2 share
 }
 
+// Each eruption takes its melt, the volatiles dissolved in it and its gas out of the
+// chamber: the mass left is the mass before less those three, and it is the sum of the
+// crystals, the volatile-free melt and the volatiles left (worked from the rows alone:
+// the volatiles from their share of volatiles plus melt). An H2O-CO2 chamber erupts both.
+TEST(TaitJaupart, EruptionsTakeOutWhatTheyErupt) {
+    struct Chamber {
+        int fluid;
+        double x;
+    };
+    for (const Chamber& setup : {Chamber{0, 0.0}, Chamber{3, 0.1}}) {
+        TaitJaupart c;
+        c.setFluid(setup.fluid, setup.x);
+        ASSERT_TRUE(c.setInitialData(1000, 1e8, 0.3, 0.02, setup.x));
+        CurveArray rows;
+        const int n = c.calculateEruptionSequence(2e6, &rows);
+        ASSERT_GE(n, 2) << setup.fluid;
+        double before = 1000.0, crystals = 300.0;
+        for (int k = 0; k < n; ++k) {
+            const double* row = &rows[10u * static_cast<size_t>(k)];
+            const double me = row[1], mde = row[2], mge = row[3], share = row[5];
+            const double mc0 = row[6], ml0 = row[7], M = row[9];
+            EXPECT_GT(mde, 0.0) << k;
+            EXPECT_NEAR(M, before - me - mde - mge, 1e-9 * before) << setup.fluid << " " << k;
+            const double volatiles = share * ml0 / (1.0 - share);
+            EXPECT_NEAR(mc0 + ml0 + volatiles, M, 1e-9 * M) << setup.fluid << " " << k;
+            EXPECT_GE(mc0, crystals) << k;
+            before = M;
+            crystals = mc0;
+        }
+    }
+}
+
 // An H2O-rich H2O-CO2 chamber (ideal-gas mixture) erupts gas of both volatiles. (Richer in
 // CO2, which hardly dissolves, crystallisation lowers the pressure and the sequence stops.)
 TEST(TaitJaupart, MixedVolatileChamberErupts) {

@@ -267,6 +267,63 @@ TEST_F(WaterFlowTest, FlowIsobarRunsUpTheLiquidBranch) {
     std::filesystem::remove("flow100");
 }
 
+// Compressed liquid above the critical pressure chokes in one phase: at 1000 bar and 500 K
+// the throat (542.328848 bar) is the IAPWS-95 state of the same entropy, T 493.270181 K,
+// V 20.4970964 cm3/mol, sound speed 1446.72495 m/s (python3-iapws), from the liquid branch
+// and from the vapour one alike; every row of the isobar is written.
+TEST_F(WaterFlowTest, CompressedLiquidAboveTheCriticalPressureChokes) {
+    for (int side : {1, 2}) {
+        WagnerPruss fresh{side};
+        std::vector<double> row;
+        ::testing::internal::CaptureStdout();
+        const std::string said = test::stderrOf([&] {
+            row = firstRow([&](std::FILE* table) { fresh.calculateFlow(500.0, 1000.0, table); });
+        });
+        ::testing::internal::GetCapturedStdout();
+        ASSERT_EQ(fresh.error, 0) << side << ": " << said;
+        ASSERT_EQ(row.size(), 14u) << side;
+        EXPECT_NEAR(row[8], 542.328848, 1e-5);
+        EXPECT_NEAR(row[7], 493.270181, 1e-5);
+        EXPECT_NEAR(row[6], 20.4970964, 1e-6);
+        EXPECT_NEAR(row[9], 1446.72495, 1e-4);
+    }
+    std::filesystem::remove("flow1000");
+    bool written = false;
+    ::testing::internal::CaptureStdout();
+    const std::string said =
+        test::stderrOf([&] { written = water.calculateFlowIsobar(1000.0, 300.0, 320.0, 1); });
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(written) << said;
+    const std::vector<std::string> text = testing::fileLines("flow1000");
+    ASSERT_EQ(text.size(), 22u);
+    for (std::size_t i = 1; i < text.size(); ++i)
+        EXPECT_EQ(testing::numbersOf(text[i]).size(), 14u) << text[i];
+    std::filesystem::remove("flow1000");
+}
+
+// A superheated liquid at 100 bar whose isentrope leaves the metastable liquid before the
+// throat, its entropy there between the saturated liquid's and steam's, flashes: no
+// single-phase throat, the row blank, and the isobar says which rows and why, and fails
+// (the rows it could compute are kept).
+TEST_F(WaterFlowTest, IsobarWithBlankRowsFailsSayingWhy) {
+    std::filesystem::remove("flow100");
+    WagnerPruss liquid{2};
+    bool written = true;
+    ::testing::internal::CaptureStdout();
+    const std::string said =
+        test::stderrOf([&] { written = liquid.calculateFlowIsobar(100.0, 600.0, 612.0, 1); });
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(written);
+    EXPECT_NE(said.find("4 of 13 rows"), std::string::npos) << said;
+    EXPECT_NE(said.find("609 to 612 K"), std::string::npos) << said;
+    EXPECT_NE(said.find("flashes"), std::string::npos) << said;
+    const std::vector<std::string> text = testing::fileLines("flow100");
+    ASSERT_EQ(text.size(), 14u);
+    EXPECT_EQ(testing::numbersOf(text[9]).size(), 14u);  // 608 K, a metastable liquid throat
+    EXPECT_TRUE(testing::numbersOf(text[10]).empty());   // 609 K
+    std::filesystem::remove("flow100");
+}
+
 TEST_F(WaterFlowTest, BadRangesAreRefusedWithoutAFile) {
     std::filesystem::remove("flow10");
     EXPECT_FALSE(water.calculateFlowIsobar(10.0, 900.0, 800.0, 1));

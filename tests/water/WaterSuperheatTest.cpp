@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "CorrelationTestSupport.h"
+#include "numerics/TextCapture.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
@@ -35,6 +37,71 @@ TEST_F(WaterSuperheatTest, SuperheatLimitLiesBetweenSaturationAndSpinodal) {
     WagnerPruss fresh(2);
     EXPECT_EQ(fresh.drawSuperheatDiagram(100.0, 200.0), 0);
     EXPECT_EQ(fresh.drawSuperheatDiagram(100.0, 350.0), 1);
+}
+
+// The printed budget of drawSuperheatDiagram, by its labels.
+struct SuperheatBudget {
+    int code = -1;
+    std::string out, said;
+    double value(const std::string& label) const {
+        const std::size_t at = out.find("\n" + label + " : ");
+        return at == std::string::npos ? std::nan("")
+                                       : std::strtod(out.c_str() + at + label.size() + 4, nullptr);
+    }
+};
+
+SuperheatBudget superheat(double d, double dT) {
+    WagnerPruss fresh{2};
+    SuperheatBudget b;
+    ::testing::internal::CaptureStdout();
+    b.said = test::stderrOf([&] { b.code = fresh.drawSuperheatDiagram(d, dT); });
+    b.out = ::testing::internal::GetCapturedStdout();
+    return b;
+}
+
+// Against IAPWS-95 (python3-iapws): liquid at 101 bar and 496.15 K flashes to the
+// saturation at 373.15 K with the liquid fraction (s_v - s3)/(s_v - s_l) = 0.797575188 and
+// the energy drop U5 - U3 = -106.0490 kJ/kg; liquid at 1 bar and 393.15 K (943.057168
+// kg/m3) is superheated by its enthalpy less the boiling liquid's, 86.238440 kJ/kg.
+TEST_F(WaterSuperheatTest, FlashingBudgetIsTheReferenceOne) {
+    const SuperheatBudget flash = superheat(100.0, 200.0);
+    ASSERT_EQ(flash.code, 0) << flash.said;
+    EXPECT_NEAR(flash.value("fl"), 0.797575188, 2e-6);
+    EXPECT_NEAR(flash.value("W4") + flash.value("W5"), -106.0490, 2e-4);
+    const SuperheatBudget heated = superheat(0.0, 100.0);
+    ASSERT_EQ(heated.code, 0) << heated.said;
+    EXPECT_NEAR(heated.value("Q "), 86.238440, 1e-5);
+    EXPECT_GT(heated.value("fl"), 0.0);
+    EXPECT_LT(heated.value("fl"), 1.0);
+}
+
+// Liquid whose entropy boils only below 100 deg. C does not flash: it ends a liquid (fl 1,
+// not 1.143955) at 1.01418 bar with its entropy, 345.646461 K and W4 -0.021647 kJ/kg from
+// 101 bar and 346.15 K (IAPWS-95); no steam of state 4 forms (W6 nan), said. Above the
+// critical pressure there is no boiling point to superheat past: refused, said.
+TEST_F(WaterSuperheatTest, LiquidThatDoesNotFlashAndPressuresAboveTheCriticalOne) {
+    for (double d : {0.0, 100.0}) {
+        const SuperheatBudget cold = superheat(d, 10.0);
+        ASSERT_EQ(cold.code, 0) << cold.said;
+        EXPECT_EQ(cold.value("fl"), 1.0) << d;
+        EXPECT_NEAR(cold.value("P4"), 1.01418, 1e-5) << d;
+        EXPECT_NE(cold.out.find("W6 : nan"), std::string::npos) << cold.out;
+        EXPECT_NE(cold.said.find("does not flash"), std::string::npos) << cold.said;
+    }
+    const SuperheatBudget warm = superheat(100.0, 50.0);
+    ASSERT_EQ(warm.code, 0) << warm.said;
+    EXPECT_NEAR(warm.value("T4"), 345.646461, 2e-6);
+    EXPECT_NEAR(warm.value("W4"), -0.021647, 2e-6);
+    EXPECT_EQ(warm.value("W5"), 0.0);
+    const SuperheatBudget deep = superheat(300.0, 50.0);
+    EXPECT_EQ(deep.code, 2);
+    EXPECT_NE(deep.said.find("critical pressure"), std::string::npos) << deep.said;
+    // No mixture at 100 deg. C holds an entropy outside the saturated phases'.
+    water.calculateTheSaturationPressure(373.15);
+    water.calculateFromTV(373.15, water.Vl, 0);
+    const double Sl = water.S;
+    EXPECT_TRUE(std::isnan(water.calculateIsentropicVaporization(Sl - 1.0)));
+    EXPECT_EQ(water.error, 1);
 }
 
 TEST_F(WaterSuperheatTest, NucleationQuantitiesArePositiveAndFinite) {

@@ -131,6 +131,12 @@ double WaterEOS::calculateIsentropicVaporization(double S) {
     const double Sv = this->S, Uv = U;
     if (error) return std::nan("");
     const double fl = (Sv - S) / (Sv - Sl);
+    // Outside the saturated phases' entropies no mixture holds S.
+    constexpr double kRounding = 1e-12;
+    if (!(fl >= -kRounding && fl <= 1.0 + kRounding)) {
+        error = 1;
+        return std::nan("");
+    }
     T = kBoilingT;
     P = Psat;
     V = fl * Vliquid + (1.0 - fl) * Vvapour;

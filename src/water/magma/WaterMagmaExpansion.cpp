@@ -375,6 +375,38 @@ void pyroclastNotComputed(WaterEOS& w, WaterMagmaCalculationResult& r) {
         *v = kNaN;
 }
 
+// The pyroclast-heated figures that are those of the plain expansion.
+void copyPlainEnd(WaterMagmaCalculationResult& r) {
+    r.twoPhaseP = 0;
+    r.T5P = r.T5;
+    r.P5P = r.P5;
+    r.U5P = r.U5;
+    r.S5P = r.S5;
+    r.x5P = r.x5;
+    r.x5VolumeP = r.x5Volume;
+    r.steamMassP = r.steamMass;
+    r.steamVolumeP = r.steamVolume;
+    r.QP = r.Q;
+    r.WrevP = r.Wrev;
+}
+
+void copyIrreversibleEnd(WaterMagmaCalculationResult& r) {
+    r.WirrP = r.Wirr;
+    r.T5irrP = r.T5irr;
+    r.xiP = r.xi;
+    r.xiVolumeP = r.xiVolume;
+    r.steamMassIrrP = r.steamMassIrr;
+    r.steamVolumeIrrP = r.steamVolumeIrr;
+}
+
+// Water the fragments do not heat ends as in the plain expansion; no path is traced, but
+// the cycle's script loads one.
+void endWithoutFragments(WaterMagmaCalculationResult& r) {
+    copyPlainEnd(r);
+    copyIrreversibleEnd(r);
+    if (r.writeCurves && r.scriptFlag == kScriptIgor) writeEmptyWave("isoh3", "p3 t3");
+}
+
 }  // namespace
 
 void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) {
@@ -386,6 +418,12 @@ void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) 
     const double heatToState3 = (r.heating == 0 || r.heating == 2) ? r.U3 - r.U2 : r.Q * 1000.0 * M;
     r.twoPhaseP = 0;
     r.pyroclastFailed = 0;
+    if (r.heating == 1 && (r.isobaricStage == 1 || r.isobaricStage == 2) && !r.twoPhase) {
+        // The fragments heat the water once it boils. Heated water whose isentrope reaches
+        // the final pressure before the boiling curve stays liquid: it ends as without them,
+        // where a magma giving heat from state 4 would stand colder than the water it heats.
+        return endWithoutFragments(r);
+    }
     if (r.heating == 1 && (r.isobaricStage == 1 || r.isobaricStage == 2)) {
         r.twoPhaseP = 1;
         r.T4P = r.T4;
@@ -398,19 +436,20 @@ void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) 
         r.S5P = r.S4P + (M * cp / m) * std::log(r.T4P / r.T5P) +
                 (M / m) * calculateLatentHeatEntropicTerm(r.T4P, r.T5P);
         if (!pyroclastEnd(*this, r, f, m)) return pyroclastNotComputed(*this, r);
-        r.WrevP = perGram(r.U5P - r.U4P + (M / m) * cp * (r.T5P - r.T4P) + Wh, M);
+        // The work counts from state 3: the expansion to the boiling curve (state 4) is
+        // part of it.
+        r.WrevP = perGram(r.U5P - r.U3 + (M / m) * cp * (r.T5P - r.T4P) + Wh, M);
         r.QP = perGram(r.Q * 1000.0 * M + (M / m) * cp * (r.T4P - r.T5P), M);
-        r.WirrP = r.Wirr;
-        r.T5irrP = r.T5irr;
-        r.xiP = r.xi;
-        r.xiVolumeP = r.xiVolume;
-        r.steamMassIrrP = r.steamMassIrr;
-        r.steamVolumeIrrP = r.steamVolumeIrr;
+        copyIrreversibleEnd(r);
         // No path is traced here, but the cycle's script loads one.
         if (r.writeCurves && r.scriptFlag == kScriptIgor) writeEmptyWave("isoh3", "p3 t3");
         return;
     }
 
+    if (!(r.P3 > r.Pf)) {
+        // Heated water at or below the final pressure does not expand: no path.
+        return endWithoutFragments(r);
+    }
     CurveArray* rows = nullptr;
     char flag = 0;
     const char* suffix = "";
@@ -431,6 +470,7 @@ void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) 
         r.P5P = endPressure * 1e-5;
         calculateFromTV(endTemperature, endVolume, 0);
         r.S5P = S;
+        r.U5P = U;
         r.WrevP = perGram(endWork + Wh, M);
         r.QP = perGram(heatToState3 + endHeat, M);
         if (r.S5P >= kWaterCriticalEntropy) {

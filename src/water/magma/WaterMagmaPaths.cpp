@@ -117,12 +117,11 @@ void isentropicPointAtP(WaterEOS& w, double Pt, double Sref) {
 // state lies within a step of the last point (before it too: there the auxiliary saturation
 // pressure, which tells the path's points outside, and the model's coexistence part by a few
 // hundredths of a kelvin), it is the path's boundary, with the isentropic work from the last
-// point. False otherwise.
+// point; next to the critical entropy, where the coexistence is not solved, that state is
+// the critical point. False otherwise.
 bool meetCoexistenceAlongIsentrope(WaterEOS& w, const PathPoint& last, double Ulast, double S,
                                    bool stepInP, double target) {
-    const int code =
-        S >= w.Scrit ? w.calculateCondensationPointFromS(S) : w.calculateBoilingPointFromS(S);
-    if (code != 0 || w.error != 0) return false;
+    if (!isentropeMeetsSaturation(w, S)) return false;
     const double reach = stepInP ? std::fabs(w.P - last.P) : std::fabs(w.T - last.T);
     if (!(reach <= (stepInP ? std::fabs(target - last.P) : std::fabs(target - last.T))))
         return false;
@@ -322,7 +321,13 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
             double Psat = 0.0;
             bool vapourSide = false;
             const bool outside = outsideTwoPhase(T, P, S, Psat, vapourSide);
-            if (outside) {
+            if (!outside && n == 0) {
+                // Heated water that already lies beyond its boiling curve (a superheated
+                // liquid) meets it where the path starts.
+                setBoundary(*this, here);
+                boundaryReached = 1;
+                ends = true;
+            } else if (outside) {
                 boundaryPrev = here;
                 PsatPrev = Psat;
                 boundaryReached = 0;

@@ -516,13 +516,20 @@ bool FluidPhase::solveVolumeOnBranch(double V0, bool liquidBranch) {
         return true;
     };
     double xLast = x, FLast = 0.0, dFLast = 1.0;
+    // The pressure at the bracket's regular lower end.
+    double Plower = std::numeric_limits<double>::infinity();
     bool lastRegular = false;
     for (int iteration = 0; iteration < kBranchIterations && !search.collapsed(); ++iteration) {
         const double Vt = toV(x);
         double Pcalc = 0.0;
         const bool atCoVolume = isBelowCoVolume(Vt);
-        const bool regular = !atCoVolume && pressureAndSlopeAt(Vt, Pcalc) && dPdV < 0.0 &&
-                             (liquidBranch || Pcalc > 0.0) && admitsVolume(T, Vt);
+        bool regular = !atCoVolume && pressureAndSlopeAt(Vt, Pcalc) && dPdV < 0.0 &&
+                       (liquidBranch || Pcalc > 0.0) && admitsVolume(T, Vt);
+        // The liquid branch falls all the way: a falling point at a larger volume and a
+        // higher pressure than one of the branch lies past a loop (a step that crossed the
+        // loop onto the vapour branch, nitrogen's at 119 K from 58 to 100 cm3/mol).
+        if (regular && liquidBranch && search.loRegular && x > search.lo && Pcalc >= Plower)
+            regular = false;
         lastRegular = regular;
         if (!regular) {
             x = search.beyond(x, atCoVolume);
@@ -530,6 +537,7 @@ bool FluidPhase::solveVolumeOnBranch(double V0, bool liquidBranch) {
         }
         const double F = liquidBranch ? Pcalc - target : std::log(Pcalc / target);
         const double dF = liquidBranch ? dPdV : Vt * dPdV / Pcalc;
+        if (F > 0.0) Plower = Pcalc;
         if (std::fabs(F / dF) <= kBranchTolerance * (liquidBranch ? x : 1.0) || F == 0.0)
             return converge(x, F, dF);
         xLast = x, FLast = F, dFLast = dF;

@@ -235,8 +235,36 @@ bool saturationTemperatureNewton(FluidPhase& fluid, double PPa, double Tstart) {
     solver.verbose = 0;
     solver.dampmin = 1e-4;
     const int code = solver.solve();
-    return code == 0 && std::isfinite(fluid.T) && fluid.T > 0.0 && fluid.Vl > 0.0 &&
-           fluid.Vv > fluid.Vl;
+    if (!(code == 0 && std::isfinite(fluid.T) && fluid.T > 0.0 && fluid.Vl > 0.0 &&
+          fluid.Vv > fluid.Vl))
+        return false;
+    // The residual looks neither at the slopes nor at the separating volume: a pair of two
+    // gases (Keenan's water at 0.1535 bar solved at 490.5 K, where its saturation pressure
+    // is 22 bar), or one whose liquid is a root on a loop between the spinodals, is no
+    // coexistence of liquid and vapour.
+    if (fluid.Vsep != -1.0 && (fluid.Vsep < fluid.Vl || fluid.Vsep > fluid.Vv)) return false;
+    const double Vliquid = fluid.Vl, Vvapour = fluid.Vv, Pliquid = fluid.Pl, Pvapour = fluid.Pv;
+    const double TK = fluid.T, Tvapour = TK + fluid.deltaT;
+    auto falls = [&fluid](double Vm3) {
+        fluid.volume(Vm3);
+        fluid.error = 0;
+        fluid.calculateFugacityAlongVolume();
+        return fluid.error == 0 && fluid.dPdV < 0.0;
+    };
+    const bool liquidFalls = falls(Vliquid);
+    const double slopeLiquid = fluid.dPdV;
+    // The state as the solve leaves it: the saturated vapour (at its offset temperature).
+    fluid.temperature(Tvapour);
+    const bool vapourFalls = falls(Vvapour);
+    fluid.calculate_fugacities();
+    fluid.temperature(TK);
+    fluid.error = 0;
+    fluid.Vl = Vliquid;
+    fluid.Vv = Vvapour;
+    fluid.Pl = Pliquid;
+    fluid.Pv = Pvapour;
+    fluid.dPdVl = slopeLiquid;
+    return liquidFalls && vapourFalls;
 }
 
 // ln Psat(T) - ln P on the fluid's own saturation curve; false where the fluid has no

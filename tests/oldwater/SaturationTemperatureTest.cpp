@@ -62,6 +62,20 @@ TEST(SaturationTemperatureTest, PressuresWhereTheFitsMissTheCurve) {
     std::filesystem::remove_all(folder);
 }
 
+// At 0.1535 bar Keenan's water has, besides its liquid and vapour at 327 K, a pair of two
+// gases of equal pressure and fugacity at 490.5 K (where its saturation pressure is 22 bar),
+// which the search took for the saturation.
+TEST(SaturationTemperatureTest, TwoGasesAreNoSaturation) {
+    Keenan water(2);
+    const double Pbar = 0.15347854764978608;
+    water.calculateTheSaturationTemperature(Pbar, 0);
+    ASSERT_EQ(water.error, 0);
+    EXPECT_LT(water.T, 400.0);
+    EXPECT_LT(water.Vl, kWaterCriticalVolume);
+    const double TK = water.T;
+    EXPECT_NEAR(water.calculateTheSaturationPressure(TK) / (Pbar * 1e5), 1.0, 1e-8);
+}
+
 TEST(SaturationTemperatureTest, EveryPressureOfTheGridOnTheReferenceModel) {
     WagnerPruss water(2);
     expectSaturationTemperaturesOverGrid(water, 20001, 40);

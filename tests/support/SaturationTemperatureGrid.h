@@ -54,8 +54,9 @@ inline void expectSaturationTemperaturesOverGrid(WaterEOS& model, int points, in
         const double TK = model.T;
         const double Psat = model.calculateTheSaturationPressure(TK);
         EXPECT_EQ(model.error, 0) << TK;
-        if (model.error == 0)
+        if (model.error == 0) {
             EXPECT_NEAR(Psat / (Pbar * 1e5), 1.0, 1e-8) << Pbar << " bar, " << TK << " K";
+        }
     }
     EXPECT_EQ(failures, 0) << "first at " << firstFailure << " bar, grid to " << Ptop << " bar";
 }

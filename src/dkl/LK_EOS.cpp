@@ -241,6 +241,18 @@ void LK_EOS::calculate_molar_volume() {
         error = 1;
         return;
     }
+    // (dP/dV)_T of the blend, from its volumes at pressures a part in 1e6 apart on the
+    // same branches: what tells a stable root from an unstable one.
+    const double P0 = P;
+    Departures below, above;
+    P = P0 * (1.0 - 1e-6);
+    const bool lower = blendedDepartures(below);
+    P = P0 * (1.0 + 1e-6);
+    const bool upper = blendedDepartures(above);
+    P = P0;
+    calculate_the_pseudo_critical_parameters();
+    dPdV = lower && upper && above.V != below.V ? 2e-6 * P0 / (above.V - below.V)
+                                                : std::numeric_limits<double>::quiet_NaN();
     Z = d.Z;
     V = d.V;
     stateComputed = 1;
@@ -330,11 +342,9 @@ double LK_EOS::calculate_state_functions() {
     U = H - P * V;
     A = U - T * S;
     Cp = CvIg + R + d.Cp;
-    // Cv, the sound speed and the volume derivatives need (dP/dT)_V of the blend, which the
-    // method does not give.
+    // Cv and the sound speed need (dP/dT)_V of the blend, which the method does not give.
     Cv = std::numeric_limits<double>::quiet_NaN();
     soundSpeed = std::numeric_limits<double>::quiet_NaN();
-    dPdV = std::numeric_limits<double>::quiet_NaN();
     return P;
 }
 

@@ -18,8 +18,9 @@
 // at the same T and P: with the standard-state ideal gas of the components, H, S, G, U, A
 // and Cp of a state solved from (T, P), and the fugacity coefficients (a mixture's from the
 // composition slopes of the pseudo-pure fluid, by differences). It is explicit in neither P
-// nor V: a state asked at (T, V) is refused with the error flag, and Cv, the sound speed and
-// the derivatives in T and V are not given (NaN or left as they were). It has no Helmholtz
+// nor V: a state asked at (T, V) is refused with the error flag; (dP/dV)_T of a state comes
+// from its volumes at neighbouring pressures, and Cv, the sound speed and the derivatives in
+// T are not given (NaN or left as they were). It has no Helmholtz
 // terms, so the framework's term-based operations do not apply to it. Its publication claims
 // the fluids of its reference data: nonpolar and slightly polar gases, Tr 0.3 to 4, Pr 0 to
 // 10.

@@ -13,6 +13,7 @@
 #include "fluid/CurveOutput.h"
 #include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/Metastability.h"
 #include "fluid/SaturationSolver.h"
 
 namespace vornex {
@@ -220,18 +221,177 @@ void FluidPhase::solveSaturationPressure(bool completeVapour) {
     set_the_phase_as(selector);
 }
 
-void FluidPhase::calculate_saturation_temperature(double PPa, double Tstart) {
+namespace {
+
+// The Newton solve of (Vl, Vv, T) at the target pressure from (Vl0, Vv0, Tstart); true when
+// it converged to two distinct phases at a positive temperature.
+bool saturationTemperatureNewton(FluidPhase& fluid, double PPa, double Tstart) {
     Newton& solver = bindSaturationSystem(
-        *this, static_cast<EquationSystem>(&FluidPhase::equationForCalculatingTsatFromVlVv), 3);
-    Pstar = PPa;
-    solver.x[0] = solver.x0[0] = Vl0;
-    solver.x[1] = solver.x0[1] = Vv0;
+        fluid, static_cast<EquationSystem>(&FluidPhase::equationForCalculatingTsatFromVlVv), 3);
+    fluid.Pstar = PPa;
+    solver.x[0] = solver.x0[0] = fluid.Vl0;
+    solver.x[1] = solver.x0[1] = fluid.Vv0;
     solver.x[2] = solver.x0[2] = Tstart;
-    error = 0;
+    fluid.error = 0;
     solver.verbose = 0;
     solver.dampmin = 1e-4;
     const int code = solver.solve();
-    error = code != 0 ? 1 : 0;
+    if (!(code == 0 && std::isfinite(fluid.T) && fluid.T > 0.0 && fluid.Vl > 0.0 &&
+          fluid.Vv > fluid.Vl))
+        return false;
+    // The residual looks neither at the slopes nor at the separating volume: a pair of two
+    // gases (Keenan's water at 0.1535 bar solved at 490.5 K, where its saturation pressure
+    // is 22 bar), or one whose liquid is a root on a loop between the spinodals, is no
+    // coexistence of liquid and vapour.
+    if (fluid.Vsep != -1.0 && (fluid.Vsep < fluid.Vl || fluid.Vsep > fluid.Vv)) return false;
+    const double Vliquid = fluid.Vl, Vvapour = fluid.Vv, Pliquid = fluid.Pl, Pvapour = fluid.Pv;
+    const double TK = fluid.T, Tvapour = TK + fluid.deltaT;
+    auto falls = [&fluid](double Vm3) {
+        fluid.volume(Vm3);
+        fluid.error = 0;
+        fluid.calculateFugacityAlongVolume();
+        return fluid.error == 0 && fluid.dPdV < 0.0;
+    };
+    const bool liquidFalls = falls(Vliquid);
+    const double slopeLiquid = fluid.dPdV;
+    // The state as the solve leaves it: the saturated vapour (at its offset temperature).
+    fluid.temperature(Tvapour);
+    const bool vapourFalls = falls(Vvapour);
+    fluid.calculate_fugacities();
+    fluid.temperature(TK);
+    fluid.error = 0;
+    fluid.Vl = Vliquid;
+    fluid.Vv = Vvapour;
+    fluid.Pl = Pliquid;
+    fluid.Pv = Pvapour;
+    fluid.dPdVl = slopeLiquid;
+    return liquidFalls && vapourFalls;
+}
+
+// ln Psat(T) - ln P on the fluid's own saturation curve; false where the fluid has no
+// saturation at T.
+bool saturationPressureMiss(FluidPhase& fluid, double TK, double lnP, double& miss) {
+    const double Psat = fluid.calculateTheSaturationPressure(TK);
+    if (fluid.error != 0 || !std::isfinite(Psat) || !(Psat > 0.0)) return false;
+    miss = std::log(Psat) - lnP;
+    return true;
+}
+
+// The saturation temperature at PPa of a one-component fluid from its own saturation
+// pressure, which rises with T from the lowest temperature of its tracers to its own
+// critical point: bracketed from Tguess outwards, then narrowed by regula falsi in 1/T on
+// ln Psat (nearly linear there). The Newton solve of the three unknowns needs a start near
+// the solution, which fits of another model's curve do not give everywhere; this search
+// cannot miss a pressure between the curve's ends. Leaves the solution as the Newton solve
+// would (T, Vl, Vv, the saturated vapour); false when P lies above the fluid's critical
+// pressure or below its curve's lowest point.
+bool saturationTemperatureOnOwnCurve(FluidPhase& fluid, double PPa, double Tguess) {
+    if (!(PPa > 0.0) || !std::isfinite(PPa) || (fluid.nc != 1 && componentAlone(fluid) < 0))
+        return false;
+    const double Tc = fluid.namingCriticalTemperature();
+    const double Tlow = fluid.Tlowest;
+    if (!(Tc > Tlow) || !(Tlow > 0.0)) return false;
+    const double lnP = std::log(PPa);
+    double Tlo = 0.0, Thi = 0.0, Flo = 0.0, Fhi = 0.0;
+    bool haveLo = false, haveHi = false;
+    // A point joins the end of the bracket on its side: -1 the lower, 1 the upper; 0 where
+    // there is no saturation.
+    auto place = [&](double TK) {
+        double F = 0.0;
+        if (!saturationPressureMiss(fluid, TK, lnP, F)) return 0;
+        if (F < 0.0) {
+            Tlo = TK;
+            Flo = F;
+            haveLo = true;
+            return -1;
+        }
+        Thi = TK;
+        Fhi = F;
+        haveHi = true;
+        return 1;
+    };
+    const double Tclose = Tc * (1.0 - 1e-9);
+    const double T0 =
+        std::isfinite(Tguess) ? std::fmin(std::fmax(Tguess, Tlow), Tc * (1.0 - 1e-3)) : Tlow;
+    if (place(T0) == 0 && place(0.5 * (Tlow + Tc)) == 0) return false;
+    // Outwards in steps that double, up towards the critical point by quarters of the gap
+    // left (the curve ends there), down to the lowest temperature.
+    for (double step = 2.0; !(haveLo && haveHi); step *= 2.0) {
+        if (step > 1e6) return false;
+        if (!haveHi) {
+            if (Tlo >= Tclose) return false;
+            // Where the solve misses a saturation close to the critical point, the gap
+            // narrows from the last temperature that had one.
+            if (place(std::fmin(std::fmin(Tlo + step, Tc - 0.25 * (Tc - Tlo)), Tclose)) == 0 &&
+                place(Tc - 0.5 * (Tc - Tlo)) == 0 && Tc - Tlo < 1e-9 * Tc)
+                return false;
+        } else {
+            if (Thi <= Tlow || place(std::fmax(Thi - step, Tlow)) == 0) return false;
+        }
+    }
+    // Illinois regula falsi in 1/T: the end kept twice running counts half.
+    int last = 0;
+    double Tbest = std::fabs(Flo) < std::fabs(Fhi) ? Tlo : Thi;
+    double Fbest = std::fmin(std::fabs(Flo), std::fabs(Fhi));
+    for (int k = 0; k < 200 && Fbest > 1e-14 && Thi - Tlo > 1e-14 * Thi; ++k) {
+        const double ulo = 1.0 / Tlo, uhi = 1.0 / Thi;
+        double TK = 1.0 / (ulo - Flo * (uhi - ulo) / (Fhi - Flo));
+        if (!(TK > Tlo && TK < Thi)) TK = 0.5 * (Tlo + Thi);
+        if (TK == Tlo || TK == Thi) break;
+        const int side = place(TK);
+        if (side == 0) return false;
+        const double F = side < 0 ? Flo : Fhi;
+        if (std::fabs(F) < Fbest) {
+            Fbest = std::fabs(F);
+            Tbest = TK;
+        }
+        if (side == last) (side < 0 ? Fhi : Flo) *= 0.5;
+        last = side;
+    }
+    if (!(Fbest < 1e-9)) return false;
+    // The state at the best temperature, closed on the target pressure by the Newton solve,
+    // which now starts at the solution.
+    double F = 0.0;
+    if (!saturationPressureMiss(fluid, Tbest, lnP, F)) return false;
+    const double Vliquid = fluid.Vl, Vvapour = fluid.Vv;
+    fluid.Vl0 = Vliquid;
+    fluid.Vv0 = Vvapour;
+    if (saturationTemperatureNewton(fluid, PPa, Tbest) &&
+        std::fabs(fluid.T - Tbest) <= 1e-6 * Tbest && std::fabs(fluid.Vl / Vliquid - 1.0) < 1e-3 &&
+        std::fabs(fluid.Vv / Vvapour - 1.0) < 1e-3)
+        return true;
+    if (!saturationPressureMiss(fluid, Tbest, lnP, F)) return false;
+    fluid.Pstar = PPa;
+    fluid.error = 0;
+    return true;
+}
+
+}  // namespace
+
+void FluidPhase::calculate_saturation_temperature(double PPa, double Tstart) {
+    if (saturationTemperatureNewton(*this, PPa, Tstart)) {
+        error = 0;
+        return;
+    }
+    // The plain coexistence from the fluid's own curve; where the phases are held apart by
+    // an offset or a curved interface, it starts the Newton solve that keeps them apart.
+    const double dP = deltaP, dT = deltaT;
+    const int32_t capillary = capillaryMode;
+    const bool offset = dP != 0.0 || dT != 0.0 || capillary != 0;
+    deltaP = 0.0;
+    deltaT = 0.0;
+    capillaryMode = 0;
+    bool found = saturationTemperatureOnOwnCurve(*this, PPa, Tstart);
+    deltaP = dP;
+    deltaT = dT;
+    capillaryMode = capillary;
+    if (found && offset) {
+        Vl0 = Vl;
+        Vv0 = Vv;
+        found = saturationTemperatureNewton(*this, PPa, T);
+    }
+    Pstar = PPa;
+    error = found ? 0 : 1;
     if (error) forgetSaturation();
 }
 
@@ -536,6 +696,7 @@ double FluidPhase::calculateTheSaturationPressure(double TK) {
                     Vv = Vv0;
                     double Pbracket = 0.0;
                     double denser = 0.0;
+                    Pv = pressureAndSlopeAt(Vv, Pbracket) ? Pbracket : 0.0;
                     Pl = pressureAndSlopeAt(Vl, Pbracket) ? Pbracket : 0.0;
                     dPdVl = dPdV;
                     error = liquidOnLiquidBranch(denser) ? 0 : 1;

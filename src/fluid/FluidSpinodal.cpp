@@ -13,6 +13,7 @@
 #include "fluid/CurveOutput.h"
 #include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/Metastability.h"
 #include "fluid/ParameterSearch.h"
 #include "fluid/SaturationSolver.h"
 
@@ -683,39 +684,38 @@ void FluidPhase::calculateSpinodalCurve(const char* file, double TK, double Vm3,
         calculate_state_functions();
         writeCurveRow(out, *this);
         ++rows;
+    } else {
+        std::fprintf(stderr, "Spinodal curve: the critical point of the fluid was not found\n");
     }
-    const double Tc = T, Vc = V;
-    double Tlast = Tc;
-    double Vlast = branch == 0 ? Vc - 1e-5 : Vc + 5e-6;
-    double Vstart = Vlast;
-    double slope = 1e-8, lambda = 1.0;
-    double Tnext = Tc - 0.5;
-    for (long tries = 0; error == 0 && Tnext >= Tmin && tries < kMaxTries; ++tries) {
-        calculateSpinodalPoint(Tnext, Vstart);
-        if (error == 0) {
-            calculate_fugacities();
-            calculate_state_functions();
-            // A point on the other branch does not belong to this curve.
-            const bool onBranch = branch == 0 ? Avvv <= 0.0 : Avvv >= 0.0;
-            if (!onBranch) error = 1;
-        }
-        if (error == 0) {
-            writeCurveRow(out, *this);
-            ++rows;
-            slope = -ATvv / Avvv;
-            Tlast = Tnext;
-            Vlast = Vstart;
-            Tnext = Tnext - 0.5;
-            Vstart = Vlast - 0.5 * slope;
-            lambda = 1.0;
-            continue;
-        }
-        lambda *= 0.5;
-        if (lambda > 1e-4) {
+    // Each row is the first loss of stability of the isotherm: of the liquid as it expands,
+    // of the vapour as it is compressed. A continuation of dP/dV = 0 in T alone follows
+    // whatever root it was on, and an equation's loops inside the two-phase region carry
+    // roots far from the fluid's own spinodal (at pressures of -1e6 bar and below).
+    const double Tc = T;
+    const bool liquid = branch == 0;
+    for (double Tnext = Tc - 0.5; error == 0 && Tnext >= Tmin; Tnext -= 0.5) {
+        const double Vs = firstLossOfStability(*this, Tnext, liquid);
+        bool ok = Vs > 0.0;
+        if (ok) {
+            temperature(Tnext);
+            volume(Vs);
             error = 0;
-            Tnext = Tlast - lambda;
-            Vstart = Vlast - 0.5 * lambda * slope;
+            calculate_pressure();
+            ok = error == 0 && std::isfinite(P);
         }
+        if (!ok) {
+            std::fprintf(stderr,
+                         "Spinodal curve: no %s spinodal found at %.2f K (the isotherm does "
+                         "not lose stability from its %s side there); the curve ends\n",
+                         liquid ? "liquid" : "vapour", Tnext, liquid ? "liquid" : "vapour");
+            error = 1;
+            break;
+        }
+        calculate_fugacities();
+        calculate_state_functions();
+        error = 0;
+        writeCurveRow(out, *this);
+        ++rows;
     }
     if (out.isIgor()) out.print("END\n");
     out.close();

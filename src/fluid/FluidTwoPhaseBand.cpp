@@ -143,6 +143,27 @@ SpinodalPair spinodalsAtComposition(FluidPhase& f, double TK) {
     return pair;
 }
 
+double firstLossOfStability(FluidPhase& f, double TK, bool liquid) {
+    TwoPhaseBand band;
+    const double V0 = f.V;
+    const int16_t error0 = f.error;
+    double Vfound = 0.0;
+    if (saturationAt(f, TK, band)) {
+        FluidPhase::TemperatureHold hold(f);
+        f.temperature(TK);
+        Vfound = liquid ? firstSpinodalFrom(f, band.saturatedLiquid, band.saturatedVapour)
+                        : firstSpinodalFrom(f, band.saturatedVapour, band.saturatedLiquid);
+    }
+    if (!(Vfound > 0.0) && TK > 0.0 && !f.atOrAboveOwnCriticalTemperature(TK)) {
+        const SpinodalPair pair = spinodalsAtComposition(f, TK);
+        if (pair.found) Vfound = liquid ? pair.liquid : pair.vapour;
+    }
+    if (TK > 0.0) f.temperature(TK);
+    f.volume(V0);
+    f.error = error0;
+    return Vfound;
+}
+
 bool insideSaturationDome(FluidPhase& f, double TK, double Vm3) {
     TwoPhaseBand band;
     const int16_t error0 = f.error;

@@ -51,6 +51,14 @@ struct SpinodalPair {
 };
 SpinodalPair spinodalsAtComposition(FluidPhase& f, double TK);
 
+// The spinodal on one side of a one-component fluid's isotherm at TK: the first volume where
+// it stops falling as the saturated liquid expands (liquid) or the saturated vapour is
+// compressed (vapour); where the saturation is not found, as the fluid expands from the
+// isotherm's dense end or is compressed from its dilute end. 0 where there is none (at or
+// above the critical temperature, or an isotherm that does not fall at its ends). Leaves
+// the fluid at TK and its former volume, with the error flag as it was.
+double firstLossOfStability(FluidPhase& f, double TK, bool liquid);
+
 // Whether V lies strictly between the saturated volumes at TK, where the stable state is
 // the saturated liquid and vapour side by side (false where the band is not known, as above).
 // Leaves the fluid at TK and V, with the error flag as it was.

@@ -312,16 +312,17 @@ void WaterEOS::initializeSaturationVolumesFromP(const char*, double Pbar) {
 void WaterEOS::calculateTheSaturationTemperature(double Pbar, char print) {
     // The search solves each phase on its own side; the caller's selector is given back.
     const int selector = phase;
-    double Tstart = water::saturationTemperatureFit(Pbar);
+    // The fits start the search; where they lie too far from the model's own curve for
+    // it, the search brackets the temperature on the model's saturation pressure.
     Vl0 = water::saturatedLiquidVolumeFitFromP(Pbar);
-    double v = water::saturatedVapourVolumeFitHighP(Pbar);
+    const double v = water::saturatedVapourVolumeFitHighP(Pbar);
     Vv0 = 1e-6 * (v < 0.0 ? 1e6 : v);
-    calculate_saturation_temperature(Pbar * 1e5, Tstart);
+    calculate_saturation_temperature(Pbar * 1e5, water::saturationTemperatureFit(Pbar));
     if (error) {
-        // Below about 1 bar the high-pressure vapour fit starts the search too far from the
-        // vapour (at 0.007 or 0.3 bar it does not converge): try again from the start values
-        // of the pressure fits for every range.
-        water::SearchStart start = water::saturationStartFromP(Pbar);
+        // A model whose own saturation pressure is not found everywhere below its critical
+        // point (Duan's first water far below its critical temperature) is left the
+        // Newton search from the start values of every range of the fits.
+        const water::SearchStart start = water::saturationStartFromP(Pbar);
         Vl0 = start.Vl;
         Vv0 = start.Vv;
         calculate_saturation_temperature(Pbar * 1e5, start.T);

@@ -523,3 +523,31 @@ TEST(LeeKesslerFluids, LiquidZIsPressureTimesVolumeOverTemperature) {
 
 }  // namespace
 }  // namespace vornex
+
+namespace vornex {
+namespace {
+
+// The stable state of methane at 300 K and 100 bar is the state calculateFromTP solves
+// (214.05 cm3/mol); it was refused for want of the isothermal slope that tells a stable
+// root, which the method gives from the volumes at neighbouring pressures.
+TEST(LeeKesslerState, StableStateIsTheSolvedState) {
+    LK_EOS lk(1);
+    lk.number_of_components(1);
+    lk.add_component("CH4");
+    lk.calculateFromTP(300.0, 100.0, 0);
+    ASSERT_EQ(lk.error, 0);
+    const double V = lk.V;
+    EXPECT_NEAR(V * 1e6, 214.05, 0.01);
+    EXPECT_NE(lk.calculateStableStateFromTP(300.0, 100.0), FluidPhase::StablePhase::None);
+    EXPECT_EQ(lk.error, 0);
+    EXPECT_NEAR(lk.V / V, 1.0, 1e-12);
+    // The slope against the volumes 1 bar apart.
+    const double slope = lk.dPdV;
+    lk.calculateFromTP(300.0, 100.5, 0);
+    const double Vhigh = lk.V;
+    lk.calculateFromTP(300.0, 99.5, 0);
+    EXPECT_NEAR(slope / (1e5 / (Vhigh - lk.V)), 1.0, 1e-3);
+}
+
+}  // namespace
+}  // namespace vornex

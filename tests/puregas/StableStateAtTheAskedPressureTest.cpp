@@ -30,5 +30,24 @@ TEST(StableState, IsAtThePressureAskedOrNone) {
     }
 }
 
+// Regression: the liquid homogenisation temperature of IUPAC methane failed for every liquid
+// denser than about 405 kg/m3 (the correlations' start left the model's saturation). Its Th
+// is the temperature whose saturated liquid has that density; at the normal boiling point,
+// 111.67 K, methane's saturated liquid is 422.6 kg/m3 (Setzmann and Wagner 1991).
+TEST(LiquidTh, DenseMethaneLiquidsHomogenise) {
+    IUPACCH4 methane(1);
+    for (double rho : {380.0, 410.0, 422.6, 435.0}) {
+        const double V = 0.016 / rho;
+        ASSERT_EQ(methane.calculateLiquidTh(V), 0) << rho;
+        const double Th = methane.T;
+        methane.calculateTheSaturationPressure(Th);
+        ASSERT_EQ(methane.error, 0) << rho;
+        EXPECT_NEAR(methane.Vl, V, 1e-6 * V) << rho << " kg/m3, Th " << Th;
+        if (rho == 422.6) {
+            EXPECT_NEAR(Th, 111.67, 1.0);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vornex

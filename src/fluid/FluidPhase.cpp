@@ -354,7 +354,17 @@ void FluidPhase::calculateFromVP(double Vm3, double Pbar, char print) {
 
 void FluidPhase::completeState(char print) {
     // The flag of what set the state (a solve) stands; the evaluations add their own.
-    const int16_t before = error;
+    int16_t before = error;
+    // A mole fraction outside 0 ... 1 is no mixture: the formulas extrapolate to numbers
+    // that are no state.
+    for (int i = 0; i < nc; ++i) {
+        const double xi = x[static_cast<size_t>(i)];
+        if (xi >= 0.0 && xi <= 1.0) continue;
+        std::fprintf(stderr, "%s: mole fraction %g of component %d outside 0 ... 1; no state\n",
+                     modelName.empty() ? "fluid" : modelName.c_str(), xi, i);
+        before = 1;
+        break;
+    }
     TemperatureHold hold(*this);
     // State functions first: the fugacities then read the residual terms' highest-order
     // evaluation at the state instead of evaluating them again.

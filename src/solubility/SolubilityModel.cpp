@@ -265,6 +265,19 @@ void SolubilityModel::setMolalities(double ms, double mgas) {
 void SolubilityModel::update_composition() {
     const double xg = iGas >= 0 ? x[static_cast<size_t>(iGas)] : 0.0;
     const double xs = iNaCl >= 0 ? x[static_cast<size_t>(iNaCl)] : 0.0;
+    // Mole fractions given as the amounts: each in 0 ... 1 and water left, else no solution.
+    const bool gasGiven = compositionCode == 12 || compositionCode == 22;
+    const bool saltGiven = compositionCode == 21 || compositionCode == 22;
+    if ((gasGiven && !(xg >= 0.0 && xg < 1.0)) || (saltGiven && !(xs >= 0.0 && xs < 1.0)) ||
+        (gasGiven && saltGiven && !(xg + xs < 1.0))) {
+        std::fprintf(stderr,
+                     "Solubility model: mole fractions x(gas) %g, x(NaCl) %g given; each must lie "
+                     "in 0 ... 1 with water left\n",
+                     xg, xs);
+        compositionCode = 0;
+        mNa = mCl = mg = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
     double a = 0.0, b = 0.0;
     switch (compositionCode) {
         case 11:

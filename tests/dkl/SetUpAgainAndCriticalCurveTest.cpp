@@ -104,6 +104,31 @@ TEST(SetUpAgain, OneGasNamedTwiceIsThatGas) {
     }
 }
 
+// Regression: mole fractions of 1.5 and -0.5 gave states with error 0 (DMW2 127.7 cm3/mol at
+// 500 K and 300 bar).
+TEST(SetUpAgain, MoleFractionsOutsideZeroToOneAreNoState) {
+    const struct {
+        std::function<std::unique_ptr<FluidPhase>()> make;
+        const char* other;
+    } cases[] = {{[] { return std::make_unique<DMW2>(1); }, "H2O"},
+                 {[] { return std::make_unique<Kreglewski_EOS>(1); }, "CO2"},
+                 {[] { return std::make_unique<LK_EOS>(1); }, "CO2"}};
+    for (const auto& c : cases) {
+        auto f = c.make();
+        f->number_of_components(2);
+        f->add_components("CH4", c.other);
+        f->composition(0.5, 0.5);
+        f->calculateFromTP(500.0, 300.0, 0);
+        ASSERT_EQ(f->error, 0) << f->modelName;
+        f->composition(1.5, -0.5);
+        testing::internal::CaptureStderr();
+        f->calculateFromTP(500.0, 300.0, 0);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(f->error, 1) << f->modelName;
+        EXPECT_NE(said.find("outside 0 ... 1"), std::string::npos) << said;
+    }
+}
+
 // Regression: the Kreglewski CO2-N2 curve ran on, unsaid, to 199,979 rows, 125,912 K and
 // 2.4e6 bar; DMW2 and DMWEOS traced nothing and said nothing, with error 0.
 TEST(CriticalCurve, EndsWithAReasonOrSaysThereIsNone) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "dkl/DuanModels.h"
 #include "solubility/DMGWwater.h"
@@ -152,6 +153,27 @@ TEST(HenrySalting, SaltDrivesTheGasOut) {
             EXPECT_GT(H(1.0), 1.1 * H(0.0)) << "set " << set << " " << gas;
         }
     }
+}
+
+// Regression: a gas mole fraction of 1.5 given as the amount (code 22) gave 1.40 mol/kg with
+// error 0.
+TEST(PublishedRange, MoleFractionsGivenOutsideZeroToOneAreRefused) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    model.temperature(300.0);
+    model.pressure(100.0);
+    model.x[1] = 1.5;
+    model.x[2] = 0.0;
+    model.compositionCode = 22;
+    testing::internal::CaptureStderr();
+    model.calculate_gas_solubility0();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(model.error, 1);
+    EXPECT_NE(said.find("mole fractions"), std::string::npos) << said;
+    model.x[1] = 0.01;
+    model.x[2] = 0.02;
+    model.compositionCode = 22;
+    model.calculate_gas_solubility0();
+    EXPECT_EQ(model.error, 0);
 }
 
 // Regression: the Duan and Mao (2006) methane range, "273 to 523 K", flagged 250 degC.

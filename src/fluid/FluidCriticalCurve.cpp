@@ -199,7 +199,17 @@ void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFla
         calculate_state_functions();
         out.write(*this, dTdx, dVdx, false);
         ++rows;
-        if (stopIfUnstable != 0 && stabi < 0.0) ended = true;
+        if (stopIfUnstable != 0 && stabi < 0.0) {
+            ended = true;
+            // A written curve says why it ends there (the tricritical search, which writes
+            // none, stops there by design).
+            if (mode == kIgorText || mode == kColumnTable || mode == kBinaryStreamed ||
+                mode == kCurveArray)
+                std::fprintf(stderr,
+                             "Critical curve ended at T = %g K, P = %g bar, x1 = %g: the critical "
+                             "point is unstable (stabi %g)\n",
+                             T, P * 1e-5, x[1], stabi);
+        }
         if (const char* why = ended ? nullptr : beyondCurveBounds(*this, rows)) {
             std::fprintf(stderr,
                          "Critical curve ended at T = %g K, P = %g bar, x1 = %g after %ld "

@@ -159,6 +159,17 @@ TEST(CriticalCurve, EndsWithAReasonOrSaysThereIsNone) {
     EXPECT_LE(rows, 20001);
     EXPECT_LE(Tmax, 10000.0);
     EXPECT_LE(Pmax, 1e5 * 1.5);
+    // From N2 the stable curve ends at its first unstable critical point, and says so.
+    Kreglewski_EOS reversed(1);
+    reversed.number_of_components(2);
+    reversed.add_components("N2", "CO2");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    reversed.calculateTheCriticalCurve("_bounded");
+    testing::internal::GetCapturedStdout();
+    const std::string unstable = testing::internal::GetCapturedStderr();
+    std::remove("crit_bounded");
+    EXPECT_NE(unstable.find("unstable"), std::string::npos) << unstable;
 
     for (auto make : {+[]() -> std::unique_ptr<FluidPhase> { return std::make_unique<DMW2>(1); },
                       +[]() -> std::unique_ptr<FluidPhase> { return std::make_unique<DMWEOS>(1); }}) {

@@ -172,7 +172,8 @@ ClassicalCubic::CubicAt ClassicalCubic::cubicAt(double Vtr) const {
 
 void ClassicalCubic::storeVolumeDerivatives(const CubicAt& k) {
     const double RT = R * T;
-    dPdT = k.dPdT;
+    // At constant V the translated volume moves with c: dV'/dT = dc/dT.
+    dPdT = k.dPdT + k.dPdV * dcdT;
     dPdV = k.dPdV;
     dVtdT = -k.dPdT / k.dPdV;
     dVtdP = 1.0 / k.dPdV;
@@ -181,6 +182,9 @@ void ClassicalCubic::storeVolumeDerivatives(const CubicAt& k) {
     Z = P * V / RT;
     dZdV = (P + V * dPdV) / RT;
     dZdP = dZdV / dPdV;
+    // Z = P V/(R T): at constant V, dZ/dT = (V/(R T)) (dP/dT - P/T), dZ/dx_i = V dP/dx_i/(R T).
+    dZdT = V * (dPdT - P / T) / RT;
+    const bool withZx = dZdx.size() >= static_cast<size_t>(nc);
     for (int i = 0; i < nc; ++i) {
         const auto u = static_cast<size_t>(i);
         // At constant V the translated volume moves with c: dV'/dx_i = c_i.
@@ -188,6 +192,7 @@ void ClassicalCubic::storeVolumeDerivatives(const CubicAt& k) {
         translatedVolumeX[u] = -dPdxAtVt / k.dPdV;
         dPdx[u] = dPdxAtVt + k.dPdV * ci[u];
         dVdx[u] = translatedVolumeX[u] - ci[u];
+        if (withZx) dZdx[u] = V * dPdx[u] / RT;
     }
     amountDerivativesFromMoleFractions();
 }
@@ -209,6 +214,28 @@ bool ClassicalCubic::pressureAndSlopeAt(double Vm3, double& Pcalc) {
 double ClassicalCubic::calculate_pressure() {
     pressureAtVolume();
     return P;
+}
+
+void ClassicalCubic::calculate_temperature() {
+    // The fluid holds no Helmholtz terms: the framework's solve on their Z cannot serve.
+    const double target = P, Vset = V;
+    double TK = T > 0.0 && std::isfinite(T) ? T : 300.0;
+    for (int it = 0; it < 100; ++it) {
+        temperature(TK);
+        volume(Vset);
+        if (!pressureAtVolume() || !(dPdT != 0.0) || !std::isfinite(dPdT)) break;
+        const double step = (P - target) / dPdT;
+        if (!std::isfinite(step)) break;
+        const double next = TK - step > 0.0 ? TK - step : 0.5 * TK;
+        if (std::fabs(next - TK) <= 1e-10 * TK) {
+            P = target;
+            error = 0;
+            return;
+        }
+        TK = next;
+    }
+    P = target;
+    error = 1;
 }
 
 bool ClassicalCubic::pressureAtVolume() {

@@ -79,6 +79,9 @@ class ClassicalCubic : public CubicBase {
     void calculate_molar_volume() override;
     // P (Pa) at the current T and V, with its derivatives; 0 at or below the covolume.
     double calculate_pressure() override;
+    // T (K) at the set V and P by Newton on the closed-form P(T, V), from the current T;
+    // the phase error flag when it does not converge within 100 steps.
+    void calculate_temperature() override;
     // The pressure at the current T and V, then ln phi, the fugacities and their derivatives.
     void calculate_fugacities() override;
     void calculateFugacityAlongVolume() override { calculate_fugacities(); }

@@ -1,6 +1,7 @@
 #include "dkl/BWR.h"
 #include "numerics/Decimal.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -115,6 +116,19 @@ void BWREOS::read_component_data(int index, const char* name) {
     const double mass = simpleFluid ? 0.016 : 0.146;
     molarMass[0] = mass;
     M = mass;
+    // Lee and Kessler (1975): the simple fluid's omega 0 and Zc 0.2901, n-octane's 0.3978 and
+    // 0.2563; the critical point at Tr = 1 and Vr = Zc.
+    omega_ = simpleFluid ? 0.0 : 0.3978;
+    Zc_ = simpleFluid ? 0.2901 : 0.2563;
+    Tcrit = 1.0;
+    Vcrit = Zc_;
+}
+
+void BWREOS::initializeSaturationVolumesFromT(const char*, double Tr) {
+    if (!(Tr > 0.3 && Tr < 1.0)) return;
+    const double Pr = std::pow(10.0, 7.0 / 3.0 * (1.0 + omega_) * (1.0 - 1.0 / Tr));
+    Vv0 = Tr / Pr;
+    Vl0 = std::pow(Zc_, 1.0 + std::pow(1.0 - Tr, 2.0 / 7.0));
 }
 
 }  // namespace vornex

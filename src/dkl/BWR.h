@@ -43,6 +43,14 @@ class BWREOS : public FluidPhase {
     // "C1" the simple fluid (0.016 kg/mol), "C8" the reference fluid (0.146 kg/mol); any
     // other name or index is said on standard error and sets nothing.
     void read_component_data(int index, const char* name) override;
+    // Its variables are reduced ones (Tr, Vr = V Pc/(R Tc)): the saturation starts from the
+    // Lee-Kessler fluid's reduced vapour pressure, log10 Pr = (7/3)(1 + omega)(1 - 1/Tr),
+    // the vapour ideal and the liquid by Rackett, Vr = Zc^(1 + (1 - Tr)^(2/7)).
+    void initializeSaturationVolumesFromT(const char* component, double Tr) override;
+
+   private:
+    double omega_ = 0.0;  // acentric factor of the fluid read
+    double Zc_ = 0.2901;  // its critical compressibility
 };
 
 }  // namespace vornex

@@ -142,8 +142,8 @@ void DuanFluid::read_component_data(int index, const char* name) {
         if (index == 1) {
             const char* first = componentName[0].c_str();
             const char* second = componentName[1].c_str();
-            const int pair = duanPairOf(first, second);
-            if (pair != 0) two->selector = static_cast<int16_t>(pair);
+            // One gas named twice has no pair parameters: k = 1 makes it that gas alone.
+            two->selector = static_cast<int16_t>(duanPairOf(first, second));
             two->pairReversed = duanPairReversed(first, second);
         }
     }
@@ -252,7 +252,11 @@ DMWEOS::~DMWEOS() = default;
 
 void DMWEOS::number_of_components(int count) {
     if (!acceptCount(count, 1, 2, "Can handle only one-component or two-component fluid")) return;
-    if (count == nc && !componentCountRefused()) return;
+    if (count == nc && !componentCountRefused()) {
+        // The term stands; the names that follow set the components up afresh.
+        FluidPhase::number_of_components(count);
+        return;
+    }
     if (count == 1)
         setInteraction(0, new Duan1);
     else

@@ -71,7 +71,11 @@ Kreglewski_EOS::Kreglewski_EOS(int phase_) : FluidPhase(2, phase_, 0) {
 Kreglewski_EOS::~Kreglewski_EOS() = default;
 
 void Kreglewski_EOS::number_of_components(int count) {
-    if (count == nc && !componentCountRefused()) return;
+    if (count == nc && !componentCountRefused()) {
+        // The terms stand; the names that follow set the components up afresh.
+        FluidPhase::number_of_components(count);
+        return;
+    }
     if (count == 1) {
         setInteraction(0, new HCB1);
         setInteraction(1, new Kreglewski1);

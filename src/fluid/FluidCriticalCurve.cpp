@@ -24,6 +24,20 @@ constexpr const char* kNames[kColumns] = {"P", "V", "T",  "x0", "x1",    "u",   
 constexpr int kStabiColumn = 12;
 // Points (successes and retries) beyond which a trace ends, so that it cannot run forever.
 constexpr long kMaxTries = 200000;
+// Beyond these a critical curve has left every model's range (the critical point of molten
+// NaCl lies near 3900 K; no equation here is fitted above 100 kbar): the trace ends there,
+// saying so, rather than follow an unbounded branch for hundreds of thousands of rows.
+constexpr double kMaxCurveTemperature = 10000.0;  // K
+constexpr double kMaxCurvePressure = 1e10;        // Pa
+constexpr long kMaxCurveRows = 20000;
+
+// Why a trace must end at the point the fluid holds, or null.
+const char* beyondCurveBounds(const FluidPhase& f, long rows) {
+    if (!(f.T <= kMaxCurveTemperature)) return "temperature above 10000 K";
+    if (!(f.P <= kMaxCurvePressure)) return "pressure above 100 kbar";
+    if (rows >= kMaxCurveRows) return "20000 points traced";
+    return nullptr;
+}
 
 class CriticalCurveOutput {
    public:
@@ -136,7 +150,7 @@ void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFla
     double previousdTdx = dTdx;
     double lambda = 1.0;
     bool lastStepInT = false;
-    long tries = 0;
+    long tries = 0, rows = 1;
     bool ended = false;
 
     while (error == 0 && !ended && tries < kMaxTries) {
@@ -185,7 +199,33 @@ void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFla
         PLast = P;
         calculate_state_functions();
         out.write(*this, dTdx, dVdx, false);
-        if (stopIfUnstable != 0 && stabi < 0.0) ended = true;
+        ++rows;
+        if (stopIfUnstable != 0 && stabi < 0.0) {
+            ended = true;
+            // A written curve says why it ends there (the tricritical search, which writes
+            // none, stops there by design).
+            if (mode == kIgorText || mode == kColumnTable || mode == kBinaryStreamed ||
+                mode == kCurveArray)
+                std::fprintf(stderr,
+                             "Critical curve ended at T = %g K, P = %g bar, x1 = %g: the critical "
+                             "point is unstable (stabi %g)\n",
+                             T, P * 1e-5, x[1], stabi);
+        }
+        if (const char* why = ended ? nullptr : beyondCurveBounds(*this, rows)) {
+            std::fprintf(stderr,
+                         "Critical curve ended at T = %g K, P = %g bar, x1 = %g after %ld "
+                         "points: %s\n",
+                         T, P * 1e-5, x[1], rows, why);
+            error = 1;
+            ended = true;
+        }
+    }
+    if (!ended && tries >= kMaxTries) {
+        std::fprintf(stderr,
+                     "Critical curve ended at T = %g K, P = %g bar, x1 = %g: %ld tries without "
+                     "reaching an end\n",
+                     TLast, PLast * 1e-5, xLast, tries);
+        error = 1;
     }
 
     if (!ended) {

@@ -102,7 +102,13 @@ void FluidPhase::createPerComponentArrays() {
 }
 
 void FluidPhase::number_of_components(int count) {
-    if (count < 1 || (count == nc && !componentCountRefused_)) return;
+    if (count < 1) return;
+    if (count == nc && !componentCountRefused_) {
+        // The same count: the set-up stands unless names follow, which start it afresh.
+        setUpAgain_ = true;
+        return;
+    }
+    setUpAgain_ = setUpIncomplete_ = false;
     componentCountRefused_ = false;
     // A model that switches its component system starts the Phase part afresh, so that the
     // fluid, its terms and its arrays always agree on the count.
@@ -131,6 +137,32 @@ void FluidPhase::number_of_components(int count) {
 }
 
 void FluidPhase::add_component(const char* name) {
+    if (setUpAgain_ && name != nullptr && nc >= 1) {
+        setUpAgain_ = false;
+        if (componentsAdded > 0) {
+            if (componentName[0] != name)
+                std::fprintf(stderr,
+                             "%s: its %d components set up afresh, %s first; no state is computed "
+                             "until all are given\n",
+                             modelName.empty() ? "fluid" : modelName.c_str(), nc, name);
+            componentsAdded = 0;
+            setUpIncomplete_ = true;
+            stateComputed = 0;
+        }
+    }
+    if (setUpIncomplete_) {
+        // The terms read each component with their count; between the names they are
+        // unsized, so that no state of a half-given set-up is computed.
+        forEachTerm(*this, [this](Interaction& term) { term.nc = nc; });
+        Phase::add_component(name);
+        if (componentsAdded < nc) {
+            error = 1;
+            forEachTerm(*this, [](Interaction& term) { term.nc = 0; });
+        } else {
+            setUpIncomplete_ = false;
+        }
+        return;
+    }
     if (name != nullptr && nc >= 1 && componentsAdded >= nc &&
         std::find(componentName.begin(), componentName.end(), name) == componentName.end()) {
         vornex::cfprintf(stderr,
@@ -265,7 +297,12 @@ double FluidPhase::calculateSigma(double Vliquid, double Vvapour) {
 void FluidPhase::initializeFlash2(double, double) {}
 void FluidPhase::initializeBubblePoint2(double, double) {}
 void FluidPhase::calculateTheTernaryDiagram(double, double, const char*) {}
-void FluidPhase::calculateTheCriticalCurve(const char*) {}
+// A model without its own critical-curve tracer says so, like the isopleth tracers below.
+void FluidPhase::calculateTheCriticalCurve(const char*) {
+    std::fprintf(stderr, "%s has no critical-curve tracer for a binary mixture\n",
+                 modelName.empty() ? "This model" : modelName.c_str());
+    error = 1;
+}
 // A model without its own isopleth tracer says so, rather than leave the caller to find
 // an empty result.
 void FluidPhase::calculateTheIsopleth2(const char*, double, double, double) {
@@ -318,7 +355,17 @@ void FluidPhase::calculateFromVP(double Vm3, double Pbar, char print) {
 
 void FluidPhase::completeState(char print) {
     // The flag of what set the state (a solve) stands; the evaluations add their own.
-    const int16_t before = error;
+    int16_t before = error;
+    // A mole fraction outside 0 ... 1 is no mixture: the formulas extrapolate to numbers
+    // that are no state.
+    for (int i = 0; i < nc; ++i) {
+        const double xi = x[static_cast<size_t>(i)];
+        if (xi >= 0.0 && xi <= 1.0) continue;
+        std::fprintf(stderr, "%s: mole fraction %g of component %d outside 0 ... 1; no state\n",
+                     modelName.empty() ? "fluid" : modelName.c_str(), xi, i);
+        before = 1;
+        break;
+    }
     TemperatureHold hold(*this);
     // State functions first: the fugacities then read the residual terms' highest-order
     // evaluation at the state instead of evaluating them again.

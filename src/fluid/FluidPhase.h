@@ -257,6 +257,8 @@ class FluidPhase : public Phase {
     // A name not among the components of a fluid that has all of them is refused like a
     // count: the fluid would go on computing states of its former components. The names it
     // has may be given again (a vapour-liquid system names its phases' components).
+    // After the count the fluid has (given again), the names start its components afresh,
+    // in the order given; until all are given every state is flagged.
     void add_component(const char* name) override;
     void temperature(double TK) override;
     void volume(double Vm3) override;
@@ -433,7 +435,7 @@ class FluidPhase : public Phase {
     // then searches nothing. False, the default: the naming searches them.
     virtual bool closedFormCriticalPoint(double& TK, double& Vm3);
     // T at the set V and P; the phase error flag says whether it converged.
-    void calculate_temperature();
+    virtual void calculate_temperature();
     // Residuals of the volume and temperature solves.
     void equationForCalculating_V_FromTP(double Vm3, double& f, double& df);
     void equationForCalculating_T_FromVP(double TK, double& f, double& df);
@@ -853,6 +855,8 @@ class FluidPhase : public Phase {
    private:
     int holdDepth_ = 0;
     bool componentCountRefused_ = false;
+    bool setUpAgain_ = false;       // the count it had was given again: names start afresh
+    bool setUpIncomplete_ = false;  // started afresh, not all components given yet
     int termsSizedFor_ = 0;  // the count every term took last; 0 when one refused it
     void createPerComponentArrays();
     // Every per-component array and matrix the fluid sizes to its component count.

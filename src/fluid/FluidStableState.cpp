@@ -151,6 +151,12 @@ FluidPhase::StablePhase FluidPhase::calculateStableStateFromTP(double TK, double
             return StablePhase::None;
         }
     }
+    // The state left must be one at the pressure asked: a re-solve above that fell off its
+    // branch (a liquid asked beyond the model's range) leaves the pressure of a bound.
+    if (!isState(*this) || !(std::fabs(P - Pbar * 1e5) <= 1e-6 * std::fabs(Pbar * 1e5))) {
+        error = 1;
+        return StablePhase::None;
+    }
     error = 0;
     // At the critical point (its (dP/dV)_T zero to rounding) the state is neither liquid nor
     // vapour; within the rounding of the model's own critical temperature it is fluid.

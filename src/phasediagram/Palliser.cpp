@@ -53,6 +53,9 @@ bool Palliser::criticalPointAt(double T, double& P, double& x, double& rho) {
     P = x = rho = -1.0;
     if (!(T >= waterCriticalTemperature && T <= naclCriticalTemperature)) return false;
     calculateCriticalPoint(T, P, x, rho);
+    // The fit passes x = 0 (-7.6e-7) at water's critical point, where the curve starts at
+    // pure water.
+    if (x < 0.0 && x > -1e-5) x = 0.0;
     return std::isfinite(P) && std::isfinite(x) && std::isfinite(rho) && rho > 0.0;
 }
 

@@ -22,6 +22,8 @@ constexpr SaturatedMethane kTriple{90.6941, 11696.0, 451.48};
 constexpr SaturatedMethane k100K{100.0, 34376.0, 438.89};
 
 // The linear link of the correlations' saturated phases, 1/rho_l = c0 + c1 rho_v (kg/m3).
+// Up to this liquid density (kg/m3) the correlations start the liquid Th solve.
+constexpr double kContinuationDensity = 350.0;
 constexpr double kLinkC0 = 0.0023175;
 constexpr double kLinkC1 = 1.7294e-05;
 
@@ -98,7 +100,34 @@ int CH4EOS::calculateLiquidTh(double Vm3) {
     const double rho = kCorrelationMolarMass / Vm3;
     Vv0 = kCorrelationMolarMass / ((1.0 / rho - kLinkC0) / kLinkC1);
     temperature(get_saturation_temperature_from_liquid_density(rho));
-    return FluidPhase::calculateLiquidTh(Vm3);
+    const int code = FluidPhase::calculateLiquidTh(Vm3);
+    if (code == 0 || !(rho > kContinuationDensity)) return code;
+    // Liquids denser than about 405 kg/m3 (Th below 125 K) lie where the correlations' start
+    // misses the model's saturation: follow the model's own saturated liquid up from a
+    // lighter one, each Th the start of the next.
+    Vv0 = kCorrelationMolarMass / ((1.0 / kContinuationDensity - kLinkC0) / kLinkC1);
+    temperature(get_saturation_temperature_from_liquid_density(kContinuationDensity));
+    double done = kContinuationDensity;
+    if (FluidPhase::calculateLiquidTh(kCorrelationMolarMass / done) != 0) return code;
+    double step = 10.0, Tlast = T, Vvlast = Vv;
+    int last = code;
+    while (done < rho && step > 0.05) {
+        const double next = std::fmin(done + step, rho);
+        temperature(Tlast);
+        Vv0 = Vvlast;
+        last = FluidPhase::calculateLiquidTh(kCorrelationMolarMass / next);
+        if (last == 0) {
+            done = next, Tlast = T, Vvlast = Vv;
+        } else {
+            step *= 0.5;
+        }
+    }
+    if (done < rho) {
+        temperature(Tlast);
+        error = 1;
+        return last != 0 ? last : code;
+    }
+    return 0;
 }
 
 int CH4EOS::calculateGasTh(double Vm3) {

@@ -224,7 +224,8 @@ void DMGWwater::calculate_gas_partial_volume_() {
 const SolubilityModel::PublishedRange* DMGWwater::publishedRange() const {
     static constexpr PublishedRange kCO2{"Duan and Sun (2003)", 273.0, 533.0, 2000.0, 4.3};
     static constexpr PublishedRange kCH4{"Duan et al. (1992)", 273.15, 523.15, 1600.0, 6.0};
-    static constexpr PublishedRange kCH4Mao{"Duan and Mao (2006)", 273.0, 523.0, 2000.0, 6.0};
+    // Its "523 K" is 250 degC rounded.
+    static constexpr PublishedRange kCH4Mao{"Duan and Mao (2006)", 273.0, 523.15, 2000.0, 6.0};
     static constexpr PublishedRange kN2{"Mao and Duan (2006)", 273.0, 400.0, 600.0, 6.0};
     if (!hasParameters()) return nullptr;
     switch (systemType) {

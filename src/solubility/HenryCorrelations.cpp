@@ -41,8 +41,10 @@ double co2Salting(double m) {
 }
 
 double h2sSalting(double m, double TK) {
-    return std::exp(0.294 * m - 0.000195 * m * TK - 46.81 * m / TK -
-                    (0.578 + 0.0018 * TK) * m / (m + 1.0));
+    // The expression is ln of the solubility in brine over that in water (negative: salt
+    // drives the gas out), so the Henry constant is divided by its exponential.
+    return std::exp(-(0.294 * m - 0.000195 * m * TK - 46.81 * m / TK -
+                      (0.578 + 0.0018 * TK) * m / (m + 1.0)));
 }
 
 bool wilhelm(const char* name, double TK, double& H) {

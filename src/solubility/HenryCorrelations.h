@@ -15,8 +15,9 @@ double co2(double TK);
 double h2s(double TK);
 // Salting-out of CO2: exp(0.27504 m/(1 + 0.018 m)).
 double co2Salting(double m);
-// Salting-out of H2S (also used for CO2 by the Wilhelm sets):
-// exp(0.294 m - 0.000195 m T - 46.81 m/T - (0.578 + 0.0018 T) m/(m + 1)).
+// Salting-out of H2S (also used for CO2 by the Wilhelm sets), the factor on H:
+// exp(-(0.294 m - 0.000195 m T - 46.81 m/T - (0.578 + 0.0018 T) m/(m + 1))), 1.61 at
+// 1 mol/kg and 298.15 K.
 double h2sSalting(double m, double TK);
 // Wilhelm, Battino and Wilcock, Chem. Rev. 77 (1977) 219:
 // H = 101325 exp(-(A + B/T + C ln T + D T)/R), R = 1.9872 cal/(mol K); for "CH4"/"C1",

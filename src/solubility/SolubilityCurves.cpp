@@ -103,22 +103,76 @@ double SolubilityModel::estimate_bubble_pressure(double TK, double ms, double mg
     return (1.0 - s) + 1800.0 * s;
 }
 
+double SolubilityModel::bubbleStart(double TK, double ms, double mgas) {
+    // The estimate interpolates solubilities linearly in pressure: below the 1-bar
+    // solubility of its table it falls under the water's vapour pressure, even below zero.
+    const double floor = WaterEOS::saturationPressureWagnerPruss(TK) * 1e-5 + 1.0;
+    const double estimate = estimate_bubble_pressure(TK, ms, mgas);
+    return std::isfinite(estimate) ? std::fmax(estimate, floor) : floor;
+}
+
+bool SolubilityModel::solveBubblePressure(double x0, bool retryFromEstimate) {
+    auto solvedInRange = [&] {
+        return bubbleSolver.error == 0 && withinPublishedRange();
+    };
+    bubbleSolver.growthcheck = 1;
+    solveSecant(bubbleSolver, x0, 1.00001 * x0);
+    if (solvedInRange()) return true;
+    if (retryFromEstimate) {
+        const double start = bubbleStart(T, mNa, mg);
+        solveSecant(bubbleSolver, start, 1.00001 * start);
+        if (solvedInRange()) return true;
+    }
+    return bracketBubblePressure();
+}
+
+bool SolubilityModel::bracketBubblePressure() {
+    // The secant can leave the root, or find a far one: the lowest pressure at which the
+    // residual changes sign, from half the water's vapour pressure (a brine's is lower) up
+    // to the solver's limit, is the bubble point.
+    constexpr double kTop = 10000.0, kRatio = 1.25;
+    const double Pw = WaterEOS::saturationPressureWagnerPruss(T) * 1e-5;
+    double lo = std::fmax(0.5 * Pw, 1e-3), flo = 0.0;
+    bool haveLo = false;
+    for (double Pbar = lo; Pbar <= kTop * kRatio; Pbar *= kRatio) {
+        const double p = std::fmin(Pbar, kTop);
+        bubbleSolver.error = 0;
+        const double f = bubbleSolver.calcFunction(p);
+        if (bubbleSolver.error != 0) {
+            haveLo = false;
+            continue;
+        }
+        if (haveLo && (f == 0.0 || (f < 0.0) != (flo < 0.0))) {
+            Muller bracket;
+            bracket.equation = bubbleSolver.equation;
+            bracket.function = bubbleSolver.function;
+            bracket.context = bubbleSolver.context;
+            bracket.tolerance = bubbleSolver.tolerance;
+            bracket.itermax = 100;
+            bracket.x0 = lo;
+            bracket.x1 = p;
+            const double root = bracket.solve();
+            if (bracket.error != 0) return false;
+            // The model is left at the root.
+            bubbleSolver.error = 0;
+            bubbleSolver.calcFunction(root);
+            return bubbleSolver.error == 0 && withinPublishedRange();
+        }
+        lo = p, flo = f, haveLo = true;
+        if (p >= kTop) break;
+    }
+    return false;
+}
+
 void SolubilityModel::calculate_bubble_pressure() {
     error = 0;
     if (!acceptsState("Bubble pressure", true)) return;
     calculatePsatH2O();
     const bool given = P != 0.0;
-    const double estimate = estimate_bubble_pressure(T, mNa, mg);
     double target = mg;
     bubbleSolver.context = &target;
-    bubbleSolver.growthcheck = 1;
-    double x0 = given ? P * 1e-5 : estimate;
-    solveSecant(bubbleSolver, x0, 1.00001 * x0);
-    if (bubbleSolver.error && given) {
-        x0 = estimate;
-        solveSecant(bubbleSolver, x0, 1.00001 * x0);
-    }
-    if (bubbleSolver.error || !withinPublishedRange()) error = 1;
+    const double x0 = given ? P * 1e-5 : bubbleStart(T, mNa, mg);
+    if (!solveBubblePressure(x0, given)) error = 1;
 }
 
 void SolubilityModel::calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas) {

@@ -266,6 +266,19 @@ void SolubilityModel::setMolalities(double ms, double mgas) {
 void SolubilityModel::update_composition() {
     const double xg = iGas >= 0 ? x[static_cast<size_t>(iGas)] : 0.0;
     const double xs = iNaCl >= 0 ? x[static_cast<size_t>(iNaCl)] : 0.0;
+    // Mole fractions given as the amounts: each in 0 ... 1 and water left, else no solution.
+    const bool gasGiven = compositionCode == 12 || compositionCode == 22;
+    const bool saltGiven = compositionCode == 21 || compositionCode == 22;
+    if ((gasGiven && !(xg >= 0.0 && xg < 1.0)) || (saltGiven && !(xs >= 0.0 && xs < 1.0)) ||
+        (gasGiven && saltGiven && !(xg + xs < 1.0))) {
+        std::fprintf(stderr,
+                     "Solubility model: mole fractions x(gas) %g, x(NaCl) %g given; each must lie "
+                     "in 0 ... 1 with water left\n",
+                     xg, xs);
+        compositionCode = 0;
+        mNa = mCl = mg = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
     double a = 0.0, b = 0.0;
     switch (compositionCode) {
         case 11:
@@ -320,7 +333,33 @@ void SolubilityModel::calculateVapourMolarVolume() {
         vapour->Vv0 = vapour->Vl0 = 7.5e-5;
         vapour->calculate_molar_volume();
     }
+    if (!vapour->error && vapour->nc == 1) keepStableGasRoot();
     Vvapour = vapour->V;
+}
+
+void SolubilityModel::keepStableGasRoot() {
+    // Just above its saturation pressure a pure gas below its critical temperature still has
+    // a (metastable) vapour root beside the stable liquid; the gas in equilibrium with the
+    // solution is the root of lower Gibbs energy, that is of lower fugacity.
+    const double Vfound = vapour->V;
+    vapour->calculate_fugacities();
+    const double fFound = vapour->fugacity[0];
+    const int selector = vapour->phase;
+    vapour->set_the_phase_as(selector == 2 ? 1 : 2);
+    vapour->Vl0 = kDenseGasStart;
+    vapour->Vv0 = selector == 2 ? R * T / P : kDenseGasStart;
+    vapour->calculate_molar_volume();
+    bool other = false;
+    if (!vapour->error && std::fabs(vapour->V - Vfound) > 1e-6 * Vfound) {
+        vapour->calculate_fugacities();
+        other = vapour->fugacity[0] < fFound && std::isfinite(vapour->fugacity[0]);
+    }
+    vapour->set_the_phase_as(selector);
+    if (other) return;
+    // Back to the root first found, solved again from its own volume.
+    vapour->error = 0;
+    vapour->Vv0 = vapour->Vl0 = Vfound;
+    vapour->calculate_molar_volume();
 }
 
 double SolubilityModel::capillaryWaterFraction() {

@@ -170,6 +170,9 @@ class SolubilityModel : public Phase {
     // Pbar 0: from the estimate.
     virtual void calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas);
     static double estimate_bubble_pressure(double TK, double ms, double mgas);
+    // The first guess of the bubble pressure (bar): the estimate, never below 1 bar above
+    // the water's vapour pressure.
+    static double bubbleStart(double TK, double ms, double mgas);
     double equationForBubblePoint(double Pbar, void* context);
     // The pressure (bar) at which the one-phase solution has density rho; NaN, with the error
     // flag, when the search fails (the density model failing included).
@@ -232,6 +235,17 @@ class SolubilityModel : public Phase {
     // The vapour error flag when y_H2O > 1; else the vapour volume and f_v.
     void finishVapourSide();
     double solveSecant(Secant& s, double x0, double x1);
+    // The bubble pressure by bubbleSolver (its function and context set) from x0 (bar); when
+    // that fails or ends outside the published range, again from bubbleStart when asked,
+    // then by bracketBubblePressure. True when solved, the model left at the root.
+    bool solveBubblePressure(double x0, bool retryFromEstimate);
+    // The lowest sign change of the residual on a geometric scan of pressures up to
+    // 10000 bar, solved within its bracket.
+    bool bracketBubblePressure();
+    // Of a one-component vapour model's two roots at (T, P), the one of lower fugacity is
+    // left as its state.
+    void keepStableGasRoot();
+    static constexpr double kDenseGasStart = 3e-5;  // m3/mol, liquid-side start of a gas
 
    private:
     // The vapour model's phase selector as built: the vapour side is always solved from it,

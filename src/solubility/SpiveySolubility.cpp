@@ -79,9 +79,8 @@ void SpiveySolubility::calculate_bubble_pressure(double TK, double Pbar, double 
     double target = mgas;
     bubbleSolver.context = &target;
     // No pressure given: the estimate, never what an earlier call left.
-    const double x0 = Pbar > 0.0 ? Pbar : estimate_bubble_pressure(TK, ms, mgas);
-    solveSecant(bubbleSolver, x0, 1.0001 * x0);
-    if (bubbleSolver.error) error = 1;
+    const double x0 = Pbar > 0.0 ? Pbar : bubbleStart(TK, ms, mgas);
+    if (!solveBubblePressure(x0, Pbar > 0.0)) error = 1;
     mg = mgas;
 }
 

@@ -191,7 +191,7 @@ TEST(DuanFluid, PairOfDMW2SetsSelectorInEitherOrder) {
                  {"CO2", "H2O", 1},
                  {"H2O", "CH4", 2},
                  {"CO2", "CH4", 3},
-                 {"H2O", "H2O", 2}};
+                 {"H2O", "H2O", 0}};  // one gas named twice: no pair, that gas alone
     for (const auto& p : pairs) {
         DMW2 fluid(1);
         fluid.number_of_components(2);

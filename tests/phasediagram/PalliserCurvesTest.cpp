@@ -45,6 +45,9 @@ TEST_F(PalliserCurves, CriticalCurve) {
     EXPECT_EQ(curve[5 * (rows - 1)], 3127.0);
     EXPECT_EQ(curve[5 * (rows - 1) + 2], 100.0);
     EXPECT_TRUE(allFinite(curve));
+    // Regression: the first row, water's critical point, had -7.57e-5 wt % NaCl.
+    EXPECT_EQ(curve[2], 0.0);
+    for (size_t r = 0; r < rows; ++r) EXPECT_GE(curve[5 * r + 2], 0.0) << curve[5 * r];
 }
 
 // Regression: the end row at 800 degC wrote densities of 1.0 and the density curves plunged.

@@ -1,0 +1,188 @@
+// A fluid set up again with its components in another order is that fluid; one gas named
+// twice is that gas; critical curves end with a reason or say that the model has none.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "dkl/DuanModels.h"
+#include "dkl/KreglewskiEOS.h"
+#include "dkl/LeeKessler.h"
+
+namespace vornex {
+namespace {
+
+struct Reordered {
+    double V, lnPhiCH4, lnPhiOther;
+};
+
+// V and ln phi at (T, P) of a fluid of CH4 (mole fraction 0.2) and another gas, the
+// components given in the order (first, second).
+Reordered stateOf(FluidPhase& f, const char* first, const char* second, double TK, double Pbar) {
+    const bool ch4First = std::string(first) == "CH4";
+    f.composition(ch4First ? 0.2 : 0.8, ch4First ? 0.8 : 0.2);
+    f.calculateFromTP(TK, Pbar, 0);
+    EXPECT_EQ(f.error, 0) << first << "-" << second;
+    return {f.V, f.lnPhi[ch4First ? 0 : 1], f.lnPhi[ch4First ? 1 : 0]};
+}
+
+// Regression: DMW2 set up for (H2O, CH4), then given the count 2 again and (CH4, H2O), kept
+// the first order (V 143.505 cm3/mol for the fresh fluid's 46.066 at x(CH4) 0.2, 500 K,
+// 300 bar); Kreglewski alike; Lee-Kessler refused it with an unrelated message; DMW1 set up
+// for CO2 refused CH4 after the count 1.
+TEST(SetUpAgain, ComponentsInAnotherOrderMakeTheFreshFluid) {
+    const struct {
+        const char* model;
+        std::function<std::unique_ptr<FluidPhase>()> make;
+        const char* other;
+        double T, P;
+    } cases[] = {
+        {"DMW2", [] { return std::make_unique<DMW2>(1); }, "H2O", 500.0, 300.0},
+        {"DMWEOS", [] { return std::make_unique<DMWEOS>(1); }, "H2O", 500.0, 300.0},
+        {"Kreglewski", [] { return std::make_unique<Kreglewski_EOS>(1); }, "CO2", 350.0, 100.0},
+        {"Lee-Kessler", [] { return std::make_unique<LK_EOS>(1); }, "CO2", 350.0, 100.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.model);
+        auto fresh = c.make();
+        fresh->number_of_components(2);
+        fresh->add_components("CH4", c.other);
+        const Reordered want = stateOf(*fresh, "CH4", c.other, c.T, c.P);
+
+        auto again = c.make();
+        again->number_of_components(2);
+        again->add_components(c.other, "CH4");
+        stateOf(*again, c.other, "CH4", c.T, c.P);
+        testing::internal::CaptureStderr();
+        again->number_of_components(2);
+        again->add_components("CH4", c.other);
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(again->componentName[0], "CH4");
+        const Reordered got = stateOf(*again, "CH4", c.other, c.T, c.P);
+        EXPECT_NEAR(got.V, want.V, 1e-9 * want.V);
+        EXPECT_NEAR(got.lnPhiCH4, want.lnPhiCH4, 1e-9);
+        EXPECT_NEAR(got.lnPhiOther, want.lnPhiOther, 1e-9);
+    }
+    DMW1 one(1);
+    one.number_of_components(1);
+    one.add_component("CO2");
+    one.number_of_components(1);
+    testing::internal::CaptureStderr();
+    one.add_component("CH4");
+    testing::internal::GetCapturedStderr();
+    one.calculateFromTP(300.0, 100.0, 0);
+    ASSERT_EQ(one.error, 0);
+    DMW1 methane(1);
+    methane.number_of_components(1);
+    methane.add_component("CH4");
+    methane.calculateFromTP(300.0, 100.0, 0);
+    EXPECT_NEAR(one.V, methane.V, 1e-12);
+}
+
+// Regression: DMW2 and DMWEOS with CO2 named twice took the CH4-H2O pair parameters (147.32
+// cm3/mol at 500 K and 300 bar, pure CO2 115.36); two molecules of one gas are that gas.
+TEST(SetUpAgain, OneGasNamedTwiceIsThatGas) {
+    DMW1 pure(1);
+    pure.number_of_components(1);
+    pure.add_component("CO2");
+    pure.calculateFromTP(500.0, 300.0, 0);
+    ASSERT_EQ(pure.error, 0);
+    for (auto make : {+[]() -> std::unique_ptr<FluidPhase> { return std::make_unique<DMW2>(1); },
+                      +[]() -> std::unique_ptr<FluidPhase> { return std::make_unique<DMWEOS>(1); }}) {
+        auto f = make();
+        f->number_of_components(2);
+        f->add_components("CO2", "CO2");
+        for (double x0 : {0.3, 0.5}) {
+            f->composition(x0, 1.0 - x0);
+            f->calculateFromTP(500.0, 300.0, 0);
+            ASSERT_EQ(f->error, 0);
+            EXPECT_NEAR(f->V, pure.V, 1e-9 * pure.V) << f->modelName << " " << x0;
+        }
+    }
+}
+
+// Regression: mole fractions of 1.5 and -0.5 gave states with error 0 (DMW2 127.7 cm3/mol at
+// 500 K and 300 bar).
+TEST(SetUpAgain, MoleFractionsOutsideZeroToOneAreNoState) {
+    const struct {
+        std::function<std::unique_ptr<FluidPhase>()> make;
+        const char* other;
+    } cases[] = {{[] { return std::make_unique<DMW2>(1); }, "H2O"},
+                 {[] { return std::make_unique<Kreglewski_EOS>(1); }, "CO2"},
+                 {[] { return std::make_unique<LK_EOS>(1); }, "CO2"}};
+    for (const auto& c : cases) {
+        auto f = c.make();
+        f->number_of_components(2);
+        f->add_components("CH4", c.other);
+        f->composition(0.5, 0.5);
+        f->calculateFromTP(500.0, 300.0, 0);
+        ASSERT_EQ(f->error, 0) << f->modelName;
+        f->composition(1.5, -0.5);
+        testing::internal::CaptureStderr();
+        f->calculateFromTP(500.0, 300.0, 0);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(f->error, 1) << f->modelName;
+        EXPECT_NE(said.find("outside 0 ... 1"), std::string::npos) << said;
+    }
+}
+
+// Regression: the Kreglewski CO2-N2 curve ran on, unsaid, to 199,979 rows, 125,912 K and
+// 2.4e6 bar; DMW2 and DMWEOS traced nothing and said nothing, with error 0.
+TEST(CriticalCurve, EndsWithAReasonOrSaysThereIsNone) {
+    Kreglewski_EOS k(1);
+    k.number_of_components(2);
+    k.add_components("CO2", "N2");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    k.calculateTheCriticalCurve("_bounded");
+    testing::internal::GetCapturedStdout();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(k.error, 1);
+    EXPECT_NE(said.find("Critical curve ended"), std::string::npos) << said;
+    std::ifstream in("crit_bounded");
+    std::string line;
+    long rows = 0;
+    double Tmax = 0.0, Pmax = 0.0;
+    while (std::getline(in, line)) {
+        double P = 0, V = 0, T = 0;
+        if (std::sscanf(line.c_str(), "%lf %lf %lf", &P, &V, &T) == 3) {
+            ++rows;
+            Tmax = std::max(Tmax, T);
+            Pmax = std::max(Pmax, P);
+        }
+    }
+    std::remove("crit_bounded");
+    EXPECT_GT(rows, 10);
+    EXPECT_LE(rows, 20001);
+    EXPECT_LE(Tmax, 10000.0);
+    EXPECT_LE(Pmax, 1e5 * 1.5);
+    // From N2 the stable curve ends at its first unstable critical point, and says so.
+    Kreglewski_EOS reversed(1);
+    reversed.number_of_components(2);
+    reversed.add_components("N2", "CO2");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    reversed.calculateTheCriticalCurve("_bounded");
+    testing::internal::GetCapturedStdout();
+    const std::string unstable = testing::internal::GetCapturedStderr();
+    std::remove("crit_bounded");
+    EXPECT_NE(unstable.find("unstable"), std::string::npos) << unstable;
+
+    for (auto make : {+[]() -> std::unique_ptr<FluidPhase> { return std::make_unique<DMW2>(1); },
+                      +[]() -> std::unique_ptr<FluidPhase> { return std::make_unique<DMWEOS>(1); }}) {
+        auto f = make();
+        f->number_of_components(2);
+        f->add_components("CO2", "H2O");
+        testing::internal::CaptureStderr();
+        f->calculateTheCriticalCurve("_none");
+        const std::string why = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(f->error, 1);
+        EXPECT_NE(why.find("no critical-curve tracer"), std::string::npos) << why;
+    }
+}
+
+}  // namespace
+}  // namespace vornex

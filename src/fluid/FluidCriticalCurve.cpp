@@ -206,13 +206,13 @@ void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFla
             // none, stops there by design).
             if (mode == kIgorText || mode == kColumnTable || mode == kBinaryStreamed ||
                 mode == kCurveArray)
-                std::fprintf(stderr,
+                vornex::cfprintf(stderr,
                              "Critical curve ended at T = %g K, P = %g bar, x1 = %g: the critical "
                              "point is unstable (stabi %g)\n",
                              T, P * 1e-5, x[1], stabi);
         }
         if (const char* why = ended ? nullptr : beyondCurveBounds(*this, rows)) {
-            std::fprintf(stderr,
+            vornex::cfprintf(stderr,
                          "Critical curve ended at T = %g K, P = %g bar, x1 = %g after %ld "
                          "points: %s\n",
                          T, P * 1e-5, x[1], rows, why);
@@ -221,7 +221,7 @@ void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFla
         }
     }
     if (!ended && tries >= kMaxTries) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Critical curve ended at T = %g K, P = %g bar, x1 = %g: %ld tries without "
                      "reaching an end\n",
                      TLast, PLast * 1e-5, xLast, tries);

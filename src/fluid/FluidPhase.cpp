@@ -141,7 +141,7 @@ void FluidPhase::add_component(const char* name) {
         setUpAgain_ = false;
         if (componentsAdded > 0) {
             if (componentName[0] != name)
-                std::fprintf(stderr,
+                vornex::cfprintf(stderr,
                              "%s: its %d components set up afresh, %s first; no state is computed "
                              "until all are given\n",
                              modelName.empty() ? "fluid" : modelName.c_str(), nc, name);
@@ -299,7 +299,7 @@ void FluidPhase::initializeBubblePoint2(double, double) {}
 void FluidPhase::calculateTheTernaryDiagram(double, double, const char*) {}
 // A model without its own critical-curve tracer says so, like the isopleth tracers below.
 void FluidPhase::calculateTheCriticalCurve(const char*) {
-    std::fprintf(stderr, "%s has no critical-curve tracer for a binary mixture\n",
+    vornex::cfprintf(stderr, "%s has no critical-curve tracer for a binary mixture\n",
                  modelName.empty() ? "This model" : modelName.c_str());
     error = 1;
 }
@@ -361,7 +361,7 @@ void FluidPhase::completeState(char print) {
     for (int i = 0; i < nc; ++i) {
         const double xi = x[static_cast<size_t>(i)];
         if (xi >= 0.0 && xi <= 1.0) continue;
-        std::fprintf(stderr, "%s: mole fraction %g of component %d outside 0 ... 1; no state\n",
+        vornex::cfprintf(stderr, "%s: mole fraction %g of component %d outside 0 ... 1; no state\n",
                      modelName.empty() ? "fluid" : modelName.c_str(), xi, i);
         before = 1;
         break;

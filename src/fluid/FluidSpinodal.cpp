@@ -685,7 +685,7 @@ void FluidPhase::calculateSpinodalCurve(const char* file, double TK, double Vm3,
         writeCurveRow(out, *this);
         ++rows;
     } else {
-        std::fprintf(stderr, "Spinodal curve: the critical point of the fluid was not found\n");
+        vornex::cfprintf(stderr, "Spinodal curve: the critical point of the fluid was not found\n");
     }
     // Each row is the first loss of stability of the isotherm: of the liquid as it expands,
     // of the vapour as it is compressed. A continuation of dP/dV = 0 in T alone follows
@@ -704,7 +704,7 @@ void FluidPhase::calculateSpinodalCurve(const char* file, double TK, double Vm3,
             ok = error == 0 && std::isfinite(P);
         }
         if (!ok) {
-            std::fprintf(stderr,
+            vornex::cfprintf(stderr,
                          "Spinodal curve: no %s spinodal found at %.2f K (the isotherm does "
                          "not lose stability from its %s side there); the curve ends\n",
                          liquid ? "liquid" : "vapour", Tnext, liquid ? "liquid" : "vapour");

@@ -251,7 +251,7 @@ bool CAxisRangeWindow::onChangeCoordinates() {
             return refuse(std::string("The ") + (axis == 0 ? "x" : "y") +
                           " range lies outside the plot's maximum range, " + formatValue(least) +
                           " to " + formatValue(most) + ".");
-        PlotAxis::widenToResolvable(lo, hi);
+        PlotAxis::widenToResolvable(lo, hi, least, most);
     }
     mMessage.clear();
     mPlotView->setTicksNumber(ticks[0], ticks[1]);

@@ -146,8 +146,8 @@ void CPlotView::adjustXYRange(float minX, float maxX, float minY, float maxY, fl
 
 void CPlotView::doChangeAxisRanges(float minX, float maxX, float minY, float maxY) {
     // Narrower than the values resolve, a zoom would show the same few points ever larger.
-    PlotAxis::widenToResolvable(minX, maxX);
-    PlotAxis::widenToResolvable(minY, maxY);
+    PlotAxis::widenToResolvable(minX, maxX, mMaxMinX, mMaxMaxX);
+    PlotAxis::widenToResolvable(minY, maxY, mMaxMinY, mMaxMaxY);
     const float oldMinX = mCurMinX, oldMaxX = mCurMaxX, oldMinY = mCurMinY, oldMaxY = mCurMaxY;
     registerUndo("Changes Of Axis Ranges", [this, oldMinX, oldMaxX, oldMinY, oldMaxY] {
         doChangeAxisRanges(oldMinX, oldMaxX, oldMinY, oldMaxY);

@@ -1,5 +1,6 @@
 // Mouse interaction of CPlotView: selecting objects and points, double clicks that open the
 // settings panels, legend drags, zoom rectangles and zooming through them.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -27,6 +28,12 @@ std::string formatValue(int digits, float value) {
 
 bool finiteRange(float a, float b) {
     return std::isfinite(a) && std::isfinite(b) && a != b;
+}
+
+// v held within the maximum range whose ends are a and b: an axis that runs downward (depth,
+// pressure from the top) has its larger end first.
+float withinMaximumRange(float v, float a, float b) {
+    return std::clamp(v, std::min(a, b), std::max(a, b));
 }
 
 // Objects that a click selects for themselves, with a settings panel of their own.
@@ -312,10 +319,14 @@ bool CPlotView::endZoomTracking() {
 void CPlotView::onZoomIn() {
     if (mTrackingRect.isEmpty()) return;
     const Rect& r = mTrackingRect;
-    float minX = std::max(mMaxMinX, getXFromPixelValue(static_cast<float>(r.minX())));
-    float maxX = std::min(mMaxMaxX, getXFromPixelValue(static_cast<float>(r.maxX())));
-    float minY = std::max(mMaxMinY, getYFromPixelValue(static_cast<float>(r.minY())));
-    float maxY = std::min(mMaxMaxY, getYFromPixelValue(static_cast<float>(r.maxY())));
+    float minX =
+        withinMaximumRange(getXFromPixelValue(static_cast<float>(r.minX())), mMaxMinX, mMaxMaxX);
+    float maxX =
+        withinMaximumRange(getXFromPixelValue(static_cast<float>(r.maxX())), mMaxMinX, mMaxMaxX);
+    float minY =
+        withinMaximumRange(getYFromPixelValue(static_cast<float>(r.minY())), mMaxMinY, mMaxMaxY);
+    float maxY =
+        withinMaximumRange(getYFromPixelValue(static_cast<float>(r.maxY())), mMaxMinY, mMaxMaxY);
     if (!finiteRange(minX, maxX) || !finiteRange(minY, maxY)) return;
     doChangeAxisRanges(minX, maxX, minY, maxY);
 }
@@ -330,10 +341,10 @@ void CPlotView::onZoomOut() {
     float maxX = minX + dx * static_cast<float>(p.width() / r.width());
     float minY = mCurMinY - static_cast<float>((r.y() - p.y()) / r.height()) * dy;
     float maxY = minY + dy * static_cast<float>(p.height() / r.height());
-    minX = std::max(mMaxMinX, minX);
-    maxX = std::min(mMaxMaxX, maxX);
-    minY = std::max(mMaxMinY, minY);
-    maxY = std::min(mMaxMaxY, maxY);
+    minX = withinMaximumRange(minX, mMaxMinX, mMaxMaxX);
+    maxX = withinMaximumRange(maxX, mMaxMinX, mMaxMaxX);
+    minY = withinMaximumRange(minY, mMaxMinY, mMaxMaxY);
+    maxY = withinMaximumRange(maxY, mMaxMinY, mMaxMaxY);
     if (!finiteRange(minX, maxX) || !finiteRange(minY, maxY)) return;
     doChangeAxisRanges(minX, maxX, minY, maxY);
 }

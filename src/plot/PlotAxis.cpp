@@ -135,6 +135,26 @@ void PlotAxis::widenToResolvable(float& min, float& max) {
     max = static_cast<float>(centre + half);
 }
 
+void PlotAxis::widenToResolvable(float& min, float& max, float a, float b) {
+    const float givenMin = min, givenMax = max;
+    widenToResolvable(min, max);
+    if (min == givenMin && max == givenMax) return;  // a range wide enough is left as it is
+    const float lowest = std::min(a, b), highest = std::max(a, b);
+    if (!std::isfinite(min) || !std::isfinite(max) || !(lowest < highest)) return;
+    float& low = min <= max ? min : max;
+    float& high = min <= max ? max : min;
+    if (high - low >= highest - lowest) {
+        low = lowest;
+        high = highest;
+    } else if (high > highest) {
+        low -= high - highest;
+        high = highest;
+    } else if (low < lowest) {
+        high += lowest - low;
+        low = lowest;
+    }
+}
+
 double PlotAxis::viewPosition(float value) const {
     float x = value;
     if (mLog) x = value > 0.0f ? std::log10(value) : mLo;

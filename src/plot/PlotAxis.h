@@ -24,6 +24,10 @@ class PlotAxis {
     // Widens a finite range narrower than kMinRelativeSpan about its centre, keeping its
     // direction (an empty one widens upward); other ranges are left as they are.
     static void widenToResolvable(float& min, float& max);
+    // The same, a range it widens then moved (or cut) to lie within the bounds a and b (in
+    // either order): a narrow range typed or zoomed at the edge of the maximum range stays
+    // inside it.
+    static void widenToResolvable(float& min, float& max, float a, float b);
 
     // min and max are the shown range (min may exceed max: the axis is then drawn reversed);
     // nbTicks the number of ticks the step aims at (clamped to 2 ... kMaxTickRequest);

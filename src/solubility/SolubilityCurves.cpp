@@ -379,6 +379,15 @@ bool SolubilityModel::biphasicStep(Secant& s, double TK) {
     solveSecant(s, Pstart, 1.1 * Pstart);
     if (s.error) return false;
     calculate_density();
+    // A vapour fraction outside 0 ... 1 is no two-phase state: heated, the liquid expands
+    // into the whole volume and leaves its saturation (the pressure then climbs along the
+    // one-phase isochore); the isochore of two phases ends there.
+    if (!(alpha >= 0.0 && alpha <= 1.0)) {
+        vornex::cprintf("Biphasic isochor: no two phases at %g K (vapour fraction %g); it ends at "
+                    "the last temperature with both\n",
+                    TK, alpha);
+        return false;
+    }
     return true;
 }
 

@@ -271,7 +271,7 @@ void SolubilityModel::update_composition() {
     const bool saltGiven = compositionCode == 21 || compositionCode == 22;
     if ((gasGiven && !(xg >= 0.0 && xg < 1.0)) || (saltGiven && !(xs >= 0.0 && xs < 1.0)) ||
         (gasGiven && saltGiven && !(xg + xs < 1.0))) {
-        std::fprintf(stderr,
+        vornex::cfprintf(stderr,
                      "Solubility model: mole fractions x(gas) %g, x(NaCl) %g given; each must lie "
                      "in 0 ... 1 with water left\n",
                      xg, xs);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "numerics/LinearAlgebra.h"
+#include "numerics/Decimal.h"
 #include "numerics/Diagnostics.h"
 #include "vle/IFP.h"
 
@@ -534,7 +535,7 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
     char stalled[320] = "";
     for (int steps = 0; status == 0; ++steps) {
         if (steps >= kMaxTracerSteps) {
-            std::snprintf(stalled, sizeof stalled,
+            vornex::csnprintf(stalled, sizeof stalled,
                           "the tie lines stop short of the end after %d steps", steps);
             break;
         }
@@ -579,7 +580,7 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
         double moved = 0.0;
         for (int i = 0; i < 3; ++i) moved += std::fabs((current.x[i] + current.y[i]) / 2.0 - mid[i]);
         if (moved < 0.01 * f * std::fabs(step)) {
-            std::snprintf(stalled, sizeof stalled,
+            vornex::csnprintf(stalled, sizeof stalled,
                           "the tie lines stop moving at x (%g, %g, %g), y (%g, %g, %g): the "
                           "step toward component %d runs along that tie line",
                           current.x[0], current.x[1], current.x[2], current.y[0], current.y[1],
@@ -603,7 +604,7 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double st
         // The tie lines written stand; the half is said to end short.
         status = 1;
         refusal = std::string("ter") + sfx + ": " + stalled;
-        std::fprintf(stderr, "%s\n", refusal.c_str());
+        vornex::cfprintf(stderr, "%s\n", refusal.c_str());
     }
     file.print("END\n");
     if (!file.commit()) status = 1;

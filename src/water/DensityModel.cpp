@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "numerics/Solver.h"
+#include "water/WaterActivity.h"
 #include "water/WaterEOS.h"
 
 namespace vornex {
@@ -56,6 +57,19 @@ double DensityModel::calculate_density() {
     error = 1;
     density = 0.0;
     return 0.0;
+}
+
+double brineVapourPressure(double TK, double molal, double ions) {
+    const double Psat = WaterEOS::saturationPressureWagnerPruss(TK);
+    if (!(molal > 0.0)) return Psat;
+    const double rhoW = WaterEOS::saturatedLiquidDensityWagnerPruss(TK);
+    const double aPhi = water::debyeHuckelSlope(TK, rhoW, water::epsilonBradleyPitzer(TK, Psat * 1e-5));
+    const double phi = water::pitzer84OsmoticCoefficient(TK, Psat * 1e-5, aPhi, molal);
+    return Psat * std::exp(-ions * molal * 0.018 * phi);
+}
+
+bool DensityModel::atOrAboveVapourPressure() const {
+    return P >= brineVapourPressure(T, m, nu) * (1.0 - 1e-9);
 }
 
 double DensityModel::equation_for_pressure(double Pbar, void*) {

@@ -57,6 +57,11 @@ class DensityModel : public Phase {
     // Residual of that search: rho(T, P, m) - target, P in bar.
     double equation_for_pressure(double Pbar, void* context);
 
+    // Whether the set pressure lies at or above the brine's vapour pressure at the set T and
+    // m (brineVapourPressure): below it the solution boils, and the correlations, all fitted
+    // to liquids, give a liquid's density to what is steam.
+    bool atOrAboveVapourPressure() const;
+
     // Curve writers. With flag 1 an Igor text file "res" + suffix + ".txt"; rows of points
     // whose calculation failed are skipped. The last step of each loop lands on the end value.
     // m from m0 to m1 by 0.05 at T (K), P (bar): T, P, m, rho, V, Vphi.
@@ -102,6 +107,12 @@ struct BrineRange {
                molal <= mMax;
     }
 };
+
+// Vapour pressure (Pa) of a chloride brine of molality m (mol/kg) and nu ions per formula
+// unit at T (K): the pure water's, lowered by the water activity a_w = exp(-nu m M_w phi), phi
+// the osmotic coefficient of NaCl (Pitzer, Peiper and Busey 1984) on the saturated liquid. The
+// other chlorides take that coefficient as their estimate. Pure water's at m = 0.
+double brineVapourPressure(double TK, double molal, double ions);
 
 // The points start, start + step, ... up to end, the last one exactly end (step > 0).
 // Nothing when a bound is not a number.

@@ -277,10 +277,10 @@ double MaoDuanSalinityModel::calculate_density() {
     // Refused outside the fitted range: beyond it the pure-water volume and the dielectric
     // constant leave their own ranges and the density is no longer a brine's. Below 1 bar,
     // down to the vapour pressure, the pressure term is negligible and the pressure searches
-    // of the solubility models pass there.
+    // of the solubility models pass there; below the vapour pressure the brine is steam.
     const BrineRange range{Tmin, Tmax, 0.0, Pmax, mMax};
     double Vw, dVdP;
-    if (!range.holds(T, P, m) || !pureWater(Vw, dVdP)) {
+    if (!range.holds(T, P, m) || !atOrAboveVapourPressure() || !pureWater(Vw, dVdP)) {
         error = 1;
         density = 0.0;
         return 0.0;

@@ -35,7 +35,8 @@ class MaoDuanSalinityModel : public DensityModel {
     void setSystemType(int type) override;
     // The density (kg/m3) at the set T, P and m; the molar volume, specific volume and the
     // apparent molar volume of the salt (cm3/mol) with it. 0 with the error flag when the
-    // state lies outside the salt's validity range, the water model fails, the version is
+    // state lies outside the salt's validity range or below the brine's vapour pressure (it
+    // is steam there), the water model fails, the version is
     // unknown or the result is not a finite density.
     double calculate_density() override;
 

@@ -61,7 +61,7 @@ SpiveyDensityModel::SpiveyDensityModel() {
 
 double SpiveyDensityModel::calculate_density() {
     error = 0;
-    if (!kRange.holds(T, P, m)) {
+    if (!kRange.holds(T, P, m) || !atOrAboveVapourPressure()) {
         error = 1;
         density = 0.0;
         return 0.0;

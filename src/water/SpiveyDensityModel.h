@@ -13,7 +13,8 @@ class SpiveyDensityModel : public DensityModel {
     // System type 7 (NaCl).
     SpiveyDensityModel();
     // The density (kg/m3) at the set T, P and m; 0 with the error flag outside the
-    // correlation's range (0-275 degC, 0-200 MPa, 0-6 mol/kg) or when it is not finite.
+    // correlation's range (0-275 degC, 0-200 MPa, 0-6 mol/kg), below the brine's vapour
+    // pressure (where it is steam) or when it is not finite.
     double calculate_density() override;
 
     static constexpr BrineRange kRange{273.15, 548.15, 0.0, 2e8, 6.0};

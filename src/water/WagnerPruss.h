@@ -79,7 +79,8 @@ class WagnerPruss : public WaterEOS {
     bool calculateFlowIsobar(double Pbar, double T0, double T1, char liquid);
     // Steam at (T, P) released into air at 1 bar; one row of `table` when not null.
     void calculateShockWave(double TK, double Pbar, FILE* table);
-    // Shock waves along the isobar P ("shockp<P>" ascending, "shocko<P>" descending).
+    // Shock waves along the isobar P ("shockp<P><suffix>" ascending, "shocko<P><suffix>"
+    // descending).
     bool calculateShockWaveIsobar(double Pbar, double T0, double T1, char ascending, char igor,
                                   const char* suffix);
     // Shock waves along the isotherm T from P1 down to P0 ("shockt").
@@ -120,7 +121,8 @@ class WagnerPruss : public WaterEOS {
     bool calculateHeatingNucleationRate(double Pbar, double dTdt);
     // Trapping, homogenisation, nucleation and spinodal states of an inclusion table: the
     // file named as the table with ".res" appended (its last path component, in the output
-    // folder). False, with a message, when a file cannot be read or written.
+    // folder). False, with a message, when a file cannot be read or written, or when a row's
+    // Th has no saturation (the row is written with "nan" for its states).
     bool workInclusionData(const char* file);
 
     // P (Pa) at the set (T, V) from the residual's delta derivative written out

@@ -40,6 +40,10 @@ bool bradleyPitzerRange(double T, double Pbar) {
     return Pbar * 1e5 >= WaterEOS::saturationPressureWagnerPruss(T) * (1.0 - 1e-9);
 }
 
+bool pitzer84Range(double T, double Pbar, double m) {
+    return T >= 273.15 && T <= 573.15 && Pbar <= 1000.0 && m >= 0.0 && m <= 6.0;
+}
+
 double debyeHuckelSlope(double T, double rhoW, double epsilon) {
     // 2 pi N_A (1/mol), e^2 (C^2), 4 pi eps0 (F/m), k (J/K).
     constexpr double kTwoPiAvogadro = 3.783820108259437e24;
@@ -120,6 +124,15 @@ double iceActivity(double T, double PPa) {
                          0.00012876 * T * T * T / 6.0) -
                1.5123e-6 * PPa;
     return std::exp(g / (-kGasConstant * T));
+}
+
+double iceMeltingTemperature(double PPa) {
+    double lo = 263.15, hi = 283.15;  // ice below, liquid above
+    for (int i = 0; i < 60; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        (iceActivity(mid, PPa) < 1.0 ? lo : hi) = mid;
+    }
+    return 0.5 * (lo + hi);
 }
 
 double weightPercentFromMolality(double m) {
@@ -222,8 +235,10 @@ void WaterEOS::calculateActivity(double m, double& aw, double& b, double& phi) {
             break;
     }
     // Outside a model's range its osmotic coefficient falls to 0 and below (a water activity
-    // above 1 in a salt solution): no result.
+    // above 1 in a salt solution): no result. The Pitzer 1984 equations still give numbers
+    // past the states they were fitted to; those carry the flag.
     error = std::isfinite(aw) && std::isfinite(phi) && phi > 0.0 ? 0 : 1;
+    if (activityModel == 0 && !water::pitzer84Range(T, P * 1e-5, m)) error = 1;
 }
 
 void WaterEOS::calculateIceActivity(double& a) {
@@ -248,6 +263,15 @@ double WaterEOS::equationForIceMelting(double m, void* context) {
 }
 
 void WaterEOS::calculateIceMeltingH2ONaCl(double TK, double y) {
+    // Below the eutectic the brine freezes to ice and hydrohalite: a liquid on the ice curve
+    // there is metastable, and the molality found would be taken for a stable one.
+    constexpr double kEutecticT = 251.94;  // K, -21.21 degC
+    if (!(TK >= kEutecticT)) {
+        vornex::cfprintf(stderr, "Ice melting: %g K lies below the H2O-NaCl eutectic (%g K)\n", TK,
+                     kEutecticT);
+        error = 1;
+        return;
+    }
     temperature(TK);
     pressure(1.0);
     IceMeltingContext ice{0.0, y};

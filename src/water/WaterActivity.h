@@ -29,6 +29,8 @@ double debyeHuckelSlope(double T, double rhoW, double epsilon);
 // (1984) 1: phi = 1 - A_phi sqrt(m)/(1 + 1.2 sqrt(m)) + m (beta0 + beta1 exp(-2 sqrt(m)))
 // + m^2 C_phi, with beta0, beta1, C_phi functions of T (K) and P (bar).
 double pitzer84OsmoticCoefficient(double T, double Pbar, double aPhi, double m);
+// The states those equations were fitted to: 0 to 300 degC, to 1 kbar, to 6 mol/kg.
+bool pitzer84Range(double T, double Pbar, double m);
 // The same form with the temperature functions f(T) = a1 + a2/T + a3 T^2/6 + a4 T^3/12
 // + a5 T^4/20 of the NaCl ice-liquidus fit; the third virial term enters as 2 C m^2.
 double thurmondOsmoticCoefficient(double T, double aPhi, double m);
@@ -48,6 +50,9 @@ double waterActivityDebyeHuckel(double m, double phi);
 //   a = exp(g / (-R T)),  g = 4.1855 (-3497.82 + 168.746 T - 30.256 T ln T + 0.05637 T^2
 //                                     - 0.00012876 T^3/6) - 1.5123e-6 P  (J/mol).
 double iceActivity(double T, double PPa);
+// The temperature (K) at which that activity is 1: pure ice melts there at P (Pa); 273.1444 K
+// at 1 bar.
+double iceMeltingTemperature(double PPa);
 
 // Mass percentage of NaCl, with M = 58.5 g/mol, in a solution of molality m (mol/kg).
 double weightPercentFromMolality(double m);

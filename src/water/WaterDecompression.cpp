@@ -512,8 +512,10 @@ bool WagnerPruss::calculateShockWaveIsobar(double Pbar, double T0, double T1, ch
     if (!OutputFiles::checkSuffix(s)) return false;
     char name[64];
     vornex::csnprintf(name, sizeof name, ascending ? "shockp%.0f" : "shocko%.0f", Pbar);
+    // The suffix names the file as it names the waves: two sweeps at one pressure with
+    // their own suffixes keep their own tables.
     OutputFile file;
-    if (!file.open(name)) return false;
+    if (!file.open(std::string(name) + s)) return false;
     if (igor == 1) {
         file.print("IGOR\nWAVES");
         for (int i = 0; i < 14; ++i) file.print(i == 0 ? " %5s%s" : " %10s%s", kShockWaves[i], s);

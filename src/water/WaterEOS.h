@@ -36,8 +36,9 @@ inline constexpr double kWaterCriticalDensity = 322.0;                 // kg/m3
 inline constexpr double kWaterCriticalVolume = 5.5948037267080745e-5;  // m3/mol, M/322
 inline constexpr double kWaterCriticalEntropy = 79.394;                // J/(mol K)
 
-// Spinodal molar volumes of water (m3/mol) from fits on the reference equation of state,
-// T in K below 647.096 K.
+// Spinodal molar volumes of water (m3/mol) of the reference equation of state, T in K below
+// 647.096 K: the liquid one from a fit, the vapour one solved on the equation from 200 K (a
+// fit within 0.2 K of the critical point); NaN below 200 K.
 double getVapourSpinodalVolume(double TK);
 double getLiquidSpinodalVolume(double TK);
 
@@ -120,7 +121,7 @@ class WaterEOS : public FluidPhase {
 
     // ------------------------------------------------ saturation and spinodal states
     // Auxiliary equations of Wagner and Pruss: vapour pressure (Pa), saturated liquid and
-    // vapour densities (kg/m3) at T (K).
+    // vapour densities (kg/m3) at T (K); NaN above the critical temperature.
     static double saturationPressureWagnerPruss(double TK);
     static double saturatedLiquidDensityWagnerPruss(double TK);
     static double saturatedVapourDensityWagnerPruss(double TK);
@@ -165,8 +166,9 @@ class WaterEOS : public FluidPhase {
     void calculateDebyeHuckel(double m, double& aw, double& gamma, double& phi);
     // The model of activityModel, for liquid water. A negative or undefined m, a state
     // without a molar volume, a state that is not liquid (the vapour, or fluid above the
-    // critical temperature), or an osmotic coefficient not above 0 (a model outside its
-    // range): NaN or the values found, with the error flag; the flag cleared otherwise.
+    // critical temperature), an osmotic coefficient not above 0 (a model outside its
+    // range), or, for the Pitzer 1984 model, a state beyond 573.15 K, 1 kbar or 6 mol/kg:
+    // NaN or the values found, with the error flag; the flag cleared otherwise.
     void calculateActivity(double m, double& aw, double& b, double& phi);
     void calculateIceActivity(double& a);
     // The molality in equilibrium with ice at T (K), 1 bar, with a_w reduced by (1 - y), into
@@ -462,6 +464,10 @@ class WaterEOS : public FluidPhase {
     bool probeAddsIdealGasVolume = false;
 
    private:
+    // The temperature where the model's own saturated volume of the liquid (or vapour) is
+    // Vm3, bracketed about Tguess and bisected; the state is then that saturation. The code
+    // 0 on success, 1 with the error flag when no saturation brackets the volume.
+    int homogeniseOnSaturation(double Vm3, bool liquid, double Tguess);
     bool probeIsUnstable(double TK, double Vm3);
     double spinodalBetween(double TK, double stableV, double unstableV);
     bool outerSpinodals(double TK);

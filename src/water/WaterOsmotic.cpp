@@ -195,6 +195,12 @@ void WaterEOS::calculateIceMeltingH2ONaClCurve(char igor, const char* suffix) {
     for (int i = 0; i < 101; ++i) {
         double TK = 273.15 - 0.2 * i;
         calculateIceMeltingH2ONaCl(TK, 0.0);
+        if (error && i == 0) {
+            // The ice of the activity equation melts at 273.1444 K at 1 bar, so none stands
+            // at 273.15 K: the curve begins just below that point, at the table's precision.
+            TK = std::floor(water::iceMeltingTemperature(1e5) * 1e3) * 1e-3;
+            calculateIceMeltingH2ONaCl(TK, 0.0);
+        }
         if (error) continue;
         double m = saltMolality;
         file.print("%12lg %12lg %12lg %12lg %12lg\n", TK, m, water::saltMoleFraction(m),

@@ -3,6 +3,7 @@
 // comparisons of water models and correlations with reference data. Each driver only
 // supplies water start values; the searches report through the phase error flag, and the
 // drivers print what the search left.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -55,67 +56,145 @@ void printDeviationTable(FILE* out, Value value, Reference reference) {
 
 }  // namespace
 
+namespace {
+
+// The saturated volumes (m3/mol) of the auxiliary equations of the saturation curve, which
+// follow the reference equation within 0.1 % from the triple to the critical point: the
+// homogenisation searches start from them, at the temperature where the inclusion's volume
+// lies on them, so that they start next to the root wherever it is.
+double auxiliaryLiquidVolume(double TK) {
+    return kWaterMolarMass / WaterEOS::saturatedLiquidDensityWagnerPruss(TK);
+}
+double auxiliaryVapourVolume(double TK) {
+    return kWaterMolarMass / WaterEOS::saturatedVapourDensityWagnerPruss(TK);
+}
+
+// The density maximum of the saturated liquid (K); above it the liquid's volume grows with T.
+constexpr double kDensityMaximumT = 277.13;
+constexpr double kTripleT = 273.16;
+
+// The temperature in [lo, hi] where the monotonic volume(T) equals V (m3/mol).
+template <typename Volume>
+double bracketTemperature(Volume volume, double Vm3, double lo, double hi) {
+    const bool rising = volume(hi) > volume(lo);
+    for (int i = 0; i < 100 && hi - lo > 1e-10; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        if ((volume(mid) < Vm3) == rising)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return 0.5 * (lo + hi);
+}
+
+}  // namespace
+
 int WaterEOS::calculateTheGasTh(double Vcm3) {
-    if (!(Vcm3 > 0.0) || !std::isfinite(Vcm3)) {
-        vornex::cfprintf(stderr, "Gas homogenisation: the molar volume must be positive\n");
+    const double Vm3 = 1e-6 * Vcm3;
+    const char* refusal = nullptr;
+    if (!(Vcm3 > 0.0) || !std::isfinite(Vcm3))
+        refusal = "the molar volume must be positive";
+    else if (Vm3 <= kWaterCriticalVolume)
+        refusal = "a volume below the critical one homogenises into its liquid";
+    else if (Vm3 > auxiliaryVapourVolume(kTripleT))
+        refusal = "no saturated vapour is that dilute above the triple point";
+    if (refusal) {
+        vornex::cfprintf(stderr, "Gas homogenisation at %g cm3/mol: %s\n", Vcm3, refusal);
         forgetSaturation();
         error = 1;
         return 1;
     }
-    const double L = std::log(Vcm3);
-    temperature(std::exp(7.04504231299006 - 0.130194579559476 * L + 0.00179470130185289 * L * L +
-                         3.32014300901018e-5 * L * L * L));
-    Vl0 = 1e-6 * (20.9387929271077 + 0.217076546518033 * std::log(13.8487614368128 / Vcm3) +
-                  1798.33184834792 / Vcm3);
-    return calculateGasTh(1e-6 * Vcm3);
+    const double TK = bracketTemperature(auxiliaryVapourVolume, Vm3, kTripleT,
+                                         kWaterCriticalTemperature);
+    temperature(TK);
+    Vl0 = auxiliaryLiquidVolume(TK);
+    if (calculateGasTh(Vm3) == 0) return 0;
+    return homogeniseOnSaturation(Vm3, false, TK);
 }
 
 int WaterEOS::calculateTheLiquidTh(double Vcm3) {
-    if (!(Vcm3 > 0.0) || !std::isfinite(Vcm3)) {
-        vornex::cfprintf(stderr, "Liquid homogenisation: the molar volume must be positive\n");
+    const double Vm3 = 1e-6 * Vcm3;
+    const char* refusal = nullptr;
+    if (!(Vcm3 > 0.0) || !std::isfinite(Vcm3))
+        refusal = "the molar volume must be positive";
+    else if (Vm3 >= kWaterCriticalVolume)
+        refusal = "a volume above the critical one homogenises into its vapour";
+    else if (Vm3 < auxiliaryLiquidVolume(kDensityMaximumT))
+        refusal = "no saturated liquid is that dense";
+    if (refusal) {
+        vornex::cfprintf(stderr, "Liquid homogenisation at %g cm3/mol: %s\n", Vcm3, refusal);
         forgetSaturation();
         error = 1;
         return 1;
     }
-    const double V = Vcm3;
-    double TK, Vv;
-    if (V < 18.1) {
-        TK = 260.0, Vv = 10.0;
-    } else if (V < 18.5) {
-        TK = 270.0, Vv = 9.0;
-    } else if (V < 19.0) {
-        TK = 350.0, Vv = 0.025;
-    } else if (V <= 54.5) {
-        TK = kWaterCriticalTemperature -
-             std::exp(14.9654329526504 - 0.812655984755887 * V + 0.0215482178896008 * V * V -
-                      0.000242797227397963 * V * V * V);
-        Vv = 1e-6 / (0.0341799588157568 - 0.00486713863208795 * V + 0.000230978544813378 * V * V -
-                     4.15463124598044e-6 * V * V * V + 2.66204975647033e-8 * V * V * V * V);
-    } else {
-        TK = 647.07, Vv = 5.6e-05;
-    }
+    // Between the triple point and the density maximum a volume has a second Th below 4 degC;
+    // the one that the inclusion reaches on heating from it is taken.
+    const double TK = bracketTemperature(auxiliaryLiquidVolume, Vm3, kDensityMaximumT,
+                                         kWaterCriticalTemperature);
     temperature(TK);
-    Vv0 = Vv;
-    return calculateLiquidTh(1e-6 * Vcm3);
+    Vv0 = auxiliaryVapourVolume(TK);
+    if (calculateLiquidTh(Vm3) == 0) return 0;
+    return homogeniseOnSaturation(Vm3, true, TK);
+}
+
+// The Newton search in (T, other volume) cannot always reach its tolerance: near the triple
+// point a change of the liquid's volume in its last bits moves its pressure by more than the
+// vapour pressure itself, and near the critical point the two volumes draw together. The
+// saturation at a temperature is found there all the same, and its volume rises (liquid) or
+// falls (vapour) with the temperature: a bisection on it cannot miss.
+int WaterEOS::homogeniseOnSaturation(double Vm3, bool liquid, double Tguess) {
+    // Positive above the homogenisation temperature, NaN where there is no saturation.
+    auto beyond = [&](double TK) {
+        calculateTheDensityFromTh(TK);
+        if (error) return std::nan("");
+        return liquid ? Vl - Vm3 : Vm3 - Vv;
+    };
+    const double lowest = liquid ? kDensityMaximumT : kTripleT;
+    const double highest = kWaterCriticalTemperature - 1e-6;
+    double lo = 0.0, hi = 0.0;
+    bool bracketed = false;
+    for (double width : {0.5, 5.0, 50.0, 400.0}) {
+        lo = std::max(lowest, Tguess - width);
+        hi = std::min(highest, Tguess + width);
+        double gHi = beyond(hi);
+        // Next to the critical point the saturation search gives out first: come closer.
+        for (int i = 0; i < 40 && std::isnan(gHi) && hi > Tguess; ++i)
+            gHi = beyond(hi = Tguess + 0.5 * (hi - Tguess));
+        if (beyond(lo) < 0.0 && gHi > 0.0) {
+            bracketed = true;
+            break;
+        }
+    }
+    if (bracketed) {
+        for (int i = 0; i < 60 && hi - lo > 1e-12 * hi; ++i) {
+            const double mid = 0.5 * (lo + hi);
+            const double g = beyond(mid);
+            if (std::isnan(g)) break;
+            (g < 0.0 ? lo : hi) = mid;
+        }
+        const double TK = 0.5 * (lo + hi);
+        if (std::isfinite(beyond(TK))) {
+            (liquid ? Vl : Vv) = Vm3;
+            return 0;
+        }
+    }
+    vornex::cfprintf(stderr, "%s homogenisation at %g cm3/mol: no saturation found\n",
+                 liquid ? "Liquid" : "Gas", Vm3 * 1e6);
+    forgetSaturation();
+    error = 1;
+    return 1;
 }
 
 void WaterEOS::calculateTheDensityFromTh(double Th) {
-    if (!(Th > 0.0) || !(Th < kWaterCriticalTemperature)) {
+    if (!(Th >= kTripleT) || !(Th < kWaterCriticalTemperature)) {
         vornex::cfprintf(stderr, "Density from Th: %g K is not a homogenisation temperature\n", Th);
         forgetSaturation();
         error = 1;
         return;
     }
     temperature(Th);
-    if (Th > 645.0) {
-        Vl0 = 4.25e-05;
-        Vv0 = 8e-05;
-    } else {
-        Vl0 = 1e-6 * (18 + 222.696313581804 / (656 - Th) - 0.0124765285296984 * Th +
-                      3.51447215521434e-5 * Th * Th);
-        Vv0 = 1e-6 / (0.137167373884685 / (656 - Th) - 5.88561578503622e-6 * Th +
-                      1.28026723861313e-8 * Th * Th);
-    }
+    Vl0 = auxiliaryLiquidVolume(Th);
+    Vv0 = auxiliaryVapourVolume(Th);
     calculate_saturation_pressure();
 }
 
@@ -138,7 +217,9 @@ void WaterEOS::calculateTheFluidInclusionProperties(double TK, double Pbar, FILE
         vornex::cfprintf(out, "No homogenisation found\n");
     else
         vornex::cfprintf(out, "Th %.2f K (%.2f°C)\t\tPh : %.2f bar\n", T, T - kCelsius, P * 1e-5);
-    calculateTheIsochor(Vm3, error ? 273.15 : T, TK > T ? TK : T + 200.0, 0, 1, "", nullptr);
+    // Without a homogenisation the isochore starts at 0 degC.
+    const double Tstart = error ? 273.15 : T;
+    calculateTheIsochor(Vm3, Tstart, TK > Tstart ? TK : Tstart + 200.0, 0, 1, "", nullptr);
 }
 
 void WaterEOS::gasThAction(double Vcm3) {

@@ -2,6 +2,7 @@
 // Gibbs energies over a T-V grid, the Henley-Hughes vapour fraction of a flashing liquid,
 // saturation with a temperature jump at the interface, homogeneous bubble nucleation at
 // fixed temperature and under heating, and the reduction of fluid-inclusion measurements.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -79,8 +80,11 @@ Nucleation nucleationRate(double sigma, double TK, double Psat, double Pl, doubl
     Nucleation n;
     // Molecules per volume times the rate at which one crosses into the nucleus; the mass
     // in the square root is that of one molecule.
-    n.J0 = kAvogadro / Vl *
-           std::sqrt(kAvogadro * 2.0 * sigma / (kPi * M * (1.0 - (1.0 - Pl / Pv) / 3.0))) * factor;
+    // B = 1 - (1 - Pl/Pv)/3 runs from 1 at saturation to 2/3 at Pl = 0, the value Blander
+    // and Katz (1975) give for cavitation; under tension it stays there (the expression
+    // would cross 0 at Pl = -2 Pv and leave the root without a number).
+    const double B = std::max(2.0 / 3.0, 1.0 - (1.0 - Pl / Pv) / 3.0);
+    n.J0 = kAvogadro / Vl * std::sqrt(kAvogadro * 2.0 * sigma / (kPi * M * B)) * factor;
     const double dP = Psat - Pl;
     n.J = n.J0 * std::exp(-W / (kBoltzmann * TK * dP * dP * corr * corr) * g);
     n.r = 2.0 * sigma / (Pv - Pl);
@@ -457,6 +461,7 @@ bool WagnerPruss::workInclusionData(const char* path) {
                "Psp(10)", "Type(11)", "Code(12)");
     std::string previousCode;
     bool first = true;
+    int unsolved = 0;
     while (in >> std::ws, !in.eof()) {
         double Tt, Pt, Th, Tn;
         if (!(in >> Tt)) {
@@ -487,13 +492,20 @@ bool WagnerPruss::workInclusionData(const char* path) {
             if (!error) Pn = P * 1e-5;
             calculateTheLiquidSpinodalTemperatureFromV(Vm3);
             if (!error) Tsp = T - 273.15, Psp = P * 1e-5;
+        } else {
+            vornex::cfprintf(stderr, "Inclusion data: no saturation found at Th %g degC\n", Th);
+            ++unsolved;
         }
         file.print(
             "%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t"
             "%32s\t%32s\n",
             Tt, Pt, Vm3 * 1e6, rhoL, Th, Ph, Tn, Pn, Tsp, Psp, type.c_str(), code.c_str());
     }
-    return file.commit();
+    if (!file.commit()) return false;
+    // The table is kept with its blank rows; the caller learns that rows lack their states.
+    if (unsolved > 0)
+        vornex::cfprintf(stderr, "Inclusion data: %d rows without a homogenisation state\n", unsolved);
+    return unsolved == 0;
 }
 
 }  // namespace vornex

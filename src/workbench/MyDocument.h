@@ -190,6 +190,9 @@ class MyDocument : public MyTableViewDelegate {
     void onChangeFluidParameter(Control* sender);
     void onUpdateViews();
     void onRefreshViews();
+    // The drawings of the current state (isopleths, phase fields, the initial point, the
+    // measured data) on the plots, from the state as last computed.
+    void drawState();
     void plotInitialPoint();
     void calculateDensities();
     void onSetInitialConditions();

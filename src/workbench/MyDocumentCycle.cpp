@@ -290,6 +290,12 @@ void MyDocument::onChangeFluidParameter(Control* sender) {
 void MyDocument::onUpdateViews() {
     calculateDensities();
     if (!mWindowLoaded) return;
+    drawState();
+    writeToLog();
+    tabViewDidSelectTabViewItem();
+}
+
+void MyDocument::drawState() {
     showHaliteLiquidIsopleth();
     plotInitialPoint();
     showHaliteLiquidGasField();
@@ -297,14 +303,12 @@ void MyDocument::onUpdateViews() {
     showIsobaricLiqGasCurve();
     showIsopleths();
     plotExperimentalData();
-    writeToLog();
-    tabViewDidSelectTabViewItem();
 }
 
 void MyDocument::onRefreshViews() {
     if (!mPTViewp) return;
     for (CPlotView* p : {mPTViewp, mTxViewp, mPxViewp, mRhoTViewp, mRhoPViewp, mRhoXViewp,
-                         mRhoTxViewp, mIsochoreViewp, mBoilingViewp})
+                         mVxViewp, mRhoTxViewp, mIsochoreViewp, mBoilingViewp})
         p->purge();
     mIsochores.clear();
     if (mShowH2OSat) showWaterSaturationCurve();

@@ -866,11 +866,6 @@ void MyDocument::onCalculateBoiling(Control* sender) {
     if (const std::string why = brineHoldsHalite("deep layer's", NaCl4, T2); !why.empty())
         return refuse(why);
     const BoilingOnset deepOnset = boilingOnset(T2, z2, P2, dTdz3, x4, end4, rho3, z3);
-    {
-        char line[64];
-        vornex::csnprintf(line, sizeof line, "tboil2 %f", deepOnset.T);
-        logMessage(line);
-    }
     if (deepOnset.kind == BoilingOnset::Undetermined)
         return refuse(std::string(kBoilingNote) +
                       "the boiling depth of the deep layer could not be found.");

@@ -549,7 +549,8 @@ void MyDocument::showIsopleths() {
         mIsochoreViewp->addGraphObject(ptGas->copy());
         if (ptFill) {
             ptFill->addCurve(ptGas, false);
-            ptFill->addSubcurve(curveNamed(mPTViewp, "ptslv"));
+            // Closed along the halite + liquid + vapour curve where it is shown.
+            if (const CGraphCurve* slv = curveNamed(mPTViewp, "ptslv")) ptFill->addSubcurve(slv);
             mIsochoreViewp->addGraphObject(ptFill->copy());
             mPTViewp->add(std::move(ptFill));
         }

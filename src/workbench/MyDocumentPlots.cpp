@@ -406,6 +406,11 @@ void MyDocument::tabViewDidSelectTabViewItem() {
 void MyDocument::toggle(bool& flag) {
     flag = !flag;
     onRefreshViews();
+    // The state is unchanged: its drawings come back at once, under the new flags, rather
+    // than at the next edit.
+    if (!mWindowLoaded) return;
+    drawState();
+    tabViewDidSelectTabViewItem();
 }
 
 void MyDocument::onShowLog() {

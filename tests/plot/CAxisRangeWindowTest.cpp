@@ -207,6 +207,21 @@ TEST_F(AxisPanel, RangesAreClampedToTheMaximumAndCancelRestoresTheTicks) {
     EXPECT_EQ(view->mYTicksDigits(), 1);
 }
 
+// A range too narrow to resolve, typed at the edge of the maximum range, is widened inside it
+// (1999.99 ... 2000 became 1999.895 ... 2000.095, past the maximum 2000).
+TEST_F(AxisPanel, NarrowRangeAtTheEdgeIsWidenedWithinTheMaximum) {
+    type(1999.99f, 2000, 899.99f, 900);
+    ASSERT_TRUE(panel.onChangeCoordinates());
+    EXPECT_LE(view->mCurrentMaxX(), 2000.0f);
+    EXPECT_GE(view->mCurrentMaxX() - view->mCurrentMinX(), 2000 * PlotAxis::kMinRelativeSpan * 0.99f);
+    EXPECT_LE(view->mCurrentMaxY(), 900.0f);
+    EXPECT_GE(view->mCurrentMaxY() - view->mCurrentMinY(), 900 * PlotAxis::kMinRelativeSpan * 0.99f);
+    type(-100, -99.999f, 0, 600);
+    ASSERT_TRUE(panel.onChangeCoordinates());
+    EXPECT_GE(view->mCurrentMinX(), -100.0f);
+    EXPECT_GT(view->mCurrentMaxX() - view->mCurrentMinX(), 100 * PlotAxis::kMinRelativeSpan * 0.99f);
+}
+
 TEST_F(AxisPanel, DefaultAndMaximumButtons) {
     view->setMaxXYRange(-100, 2000, -50, 900);
     panel.onUseMaximumRangeValues();

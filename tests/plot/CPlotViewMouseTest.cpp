@@ -145,6 +145,23 @@ TEST_F(PlotMouse, ZoomOutDoublesZoomInStopsAtTheMaximumRangesAndWorksInDecades) 
     EXPECT_NEAR(rangeOf(*view)[1], 1000, 0.1);
 }
 
+// On a plot whose y axis runs downward (depth, boiling) the zoom keeps the dragged range and
+// the direction: the maximum range 600 ... 0 clamps within 0 and 600 (a drag over 375 ... 125
+// gave back 600 ... 0, and a zoom out of 300 ... 100 gave 600 ... 0 rather than 400 ... 0).
+TEST_F(PlotMouse, ZoomOnADownwardAxisKeepsTheDraggedRange) {
+    view->setMaxXYRange(0, 400, 600, 0);
+    view->setDefaultXYRange(0, 400, 600, 0);
+    draw();
+    drag(viewPoint(100, 375), {viewPoint(300, 125)});
+    view->onZoomIn();
+    expectRange(*view, {100, 300, 375, 125}, 0.05f);
+    view->setXYRange(100, 300, 300, 100);
+    draw();
+    drag(viewPoint(150, 250), {viewPoint(250, 150)});  // the middle half
+    view->onZoomOut();
+    expectRange(*view, {0, 400, 400, 0}, 0.05f);
+}
+
 TEST_F(PlotMouse, ZeroSizeDragIsAClickAndAFlatDragMakesNoRectangle) {
     view->setSelectedPoint(7, 7);
     const Point flat = viewPoint(20, 50);

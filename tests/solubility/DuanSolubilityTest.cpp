@@ -367,25 +367,68 @@ TEST(Tracers, IsoplethGapIsOneNaNPair) {
     EXPECT_GT(curve.size(), 200u);
 }
 
-// The heating two-phase isochore stops at the critical temperature of water.
+// The heating two-phase isochore stops at the critical temperature of water, and before it
+// where the liquid leaves its saturation: from a bubble point it does so at once.
 TEST(Tracers, HeatingBiphasicIsochorIsBounded) {
     DMGWwater model(SM_H2O_CO2_NaCl, 0);
     CurveArray curve;
+    ::testing::internal::CaptureStdout();
     model.calculateTheBiphasicIsochor(473.15, 300.0, 1.0, 20.0, kCurveArray, "h", &curve);
-    EXPECT_GE(curve.size(), 6u);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(curve.empty());
     for (size_t i = 0; i < curve.size(); i += 2) EXPECT_LE(curve[i] + 273.15, 647.096);
     EXPECT_FALSE(
         model.calculateTheBiphasicIsochor(473.15, 300.0, 1.0, 0.0, kCurveArray, "h", &curve));
 }
 
-// A heating isochore from a bubble point ends at its end temperature, approached from below.
+// Every row of a two-phase isochore has a vapour fraction between 0 and 1: heated from its
+// bubble point (323.15 K, 100 bar) the liquid fills the volume at once and leaves its
+// saturation, so the curve holds its first row only (it went on with fractions down to -0.03
+// while the pressure climbed to 949 bar); cooled, the vapour grows.
+TEST(Tracers, BiphasicIsochorRowsAreTwoPhaseStates) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    for (double dT : {1.0, -1.0}) {
+        ::testing::internal::CaptureStdout();
+        ASSERT_TRUE(
+            model.calculateTheBiphasicIsochor(323.15, 100.0, 1.0, dT, kIgorText, "H1", nullptr));
+        ::testing::internal::GetCapturedStdout();
+        std::FILE* in = std::fopen("biphaH1", "r");
+        ASSERT_NE(in, nullptr);
+        char line[512];
+        int rows = 0;
+        double T, P, mg, fv;
+        while (std::fgets(line, sizeof line, in))
+            if (std::sscanf(line, "%lf %lf %lf %lf", &T, &P, &mg, &fv) == 4) {
+                ++rows;
+                EXPECT_GE(fv, 0.0) << T;
+                EXPECT_LE(fv, 1.0) << T;
+            }
+        std::fclose(in);
+        if (dT > 0) {
+            EXPECT_EQ(rows, 1);
+        } else {
+            EXPECT_GT(rows, 20);
+        }
+    }
+}
+
+// A cooling isochore from a bubble point ends at its end temperature, approached from above;
+// heated, the liquid leaves its saturation at the first step (vapour fraction -0.0073 at
+// 373.15 K) and the curve is its bubble point alone.
 TEST(Tracers, BiphasicIsochorReachesItsEndFromEitherSide) {
     DMGWwater model(SM_H2O_CO2_NaCl, 0);
     for (double dT : {10.0, -10.0}) {
         CurveArray curve;
         const double Tend = dT > 0 ? 400.0 : 333.15;
+        ::testing::internal::CaptureStdout();
         model.calculateTheBiphasicIsochor1(Tend, 363.15, 0.3, 0.0, dT, 50.0, kCurveArray, "i",
                                            &curve);
+        ::testing::internal::GetCapturedStdout();
+        if (dT > 0) {
+            ASSERT_EQ(curve.size(), 2u);
+            EXPECT_DOUBLE_EQ(curve[0], 363.15);
+            continue;
+        }
         ASSERT_GE(curve.size(), 4u);
         EXPECT_DOUBLE_EQ(curve[curve.size() - 2], Tend);
     }

@@ -70,6 +70,54 @@ TEST(BrineDensity, OneCallDensitiesOutsideTheirRangeAreNone) {
     }
 }
 
+// Below its vapour pressure a brine is steam (IAPWS-95: 4.76 bar at 423.15 K, 64.2 bar at
+// 553.15 K); the correlations gave a liquid's density there (956.45 and 738.99 kg/m3). The
+// vapour pressure of 1 mol/kg NaCl at 100 degC is the water's lowered by its activity
+// exp(-0.036 phi), phi = 0.933 (Pitzer et al. 1984), so that at 1 bar it is liquid.
+TEST(BrineDensity, BrinesBelowTheirVapourPressureAreSteamAndRefused) {
+    SpiveyDensityModel spivey;
+    MaoDuanSalinityModel onReference(0), onSpivey(1);
+    densityAt(spivey, 423.15, 1.0, 1.0);
+    EXPECT_EQ(spivey.error, 1);
+    densityAt(onReference, 553.15, 1.0, 0.0);
+    EXPECT_EQ(onReference.error, 1);
+    const double Psat = WaterEOS::saturationPressureWagnerPruss(373.15);
+    EXPECT_NEAR(brineVapourPressure(373.15, 1.0, 2.0) / Psat, std::exp(-0.036 * 0.933), 1e-3);
+    for (DensityModel* model : std::vector<DensityModel*>{&spivey, &onReference}) {
+        EXPECT_GT(densityAt(*model, 373.15, 1.0, 1.0), 950.0);
+        EXPECT_EQ(model->error, 0);
+        densityAt(*model, 373.15, 1.0, 0.0);  // pure water boils at 1.014 bar
+        EXPECT_EQ(model->error, 1);
+    }
+    // Every model and the one-call forms refuse the same states of a grid, those below the
+    // brine's vapour pressure, and nothing else for that reason.
+    int steam = 0;
+    for (double T = 273.15; T <= 548.15; T += 25.0) {
+        for (double P : {1.0, 2.0, 5.0, 10.0, 20.0, 50.0, 100.0}) {
+            for (double m : {0.0, 1.0, 3.0, 6.0}) {
+                const bool boils = P * 1e5 < brineVapourPressure(T, m, 2.0);
+                for (DensityModel* model :
+                     std::vector<DensityModel*>{&spivey, &onReference, &onSpivey}) {
+                    densityAt(*model, T, P, m);
+                    if (boils) {
+                        EXPECT_EQ(model->error, 1) << T << " K " << P << " bar " << m;
+                    } else if (model != &onSpivey) {
+                        EXPECT_EQ(model->error, 0) << T << " K " << P << " bar " << m;
+                    }
+                }
+                if (m == 0.0) {
+                    EXPECT_EQ(std::isnan(WaterEOS::calculateSpiveyVolume(T, P, nullptr)), boils);
+                }
+                if (boils) {
+                    EXPECT_TRUE(std::isnan(WaterEOS::calculate_Mao_Duan_density(T, P, m)));
+                }
+                steam += boils;
+            }
+        }
+    }
+    EXPECT_GT(steam, 40);
+}
+
 TEST(BrineDensity, TheTwoSodiumChlorideCorrelationsAgreeOverTheirCommonRange) {
     SpiveyDensityModel spivey;
     MaoDuanSalinityModel maoDuan(0);

@@ -6,6 +6,7 @@
 // pressure and boiling temperature of the solution, and the table writers.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -204,8 +205,46 @@ TEST_F(WaterActivityTest, IceMeltingTableHasOnlyTheSolvedPoints) {
         EXPECT_NEAR(w, water::weightPercentFromMolality(m), 1e-4);
         ++rows;
     }
-    EXPECT_GE(rows, 100);
-    EXPECT_LE(rows, 101);
+    // Every one of its 101 temperatures has a row: the first, where the activity equation's ice
+    // melts into pure water at 273.1444 K (not at 273.15 K, where it has none), just below it.
+    EXPECT_EQ(rows, 101);
+    std::istringstream first(lines[3]);
+    double T, m;
+    ASSERT_TRUE(first >> T >> m);
+    EXPECT_NEAR(T, 273.144, 1e-9);
+    EXPECT_GT(m, 0.0);
+    EXPECT_LT(m, 1e-3);
+    EXPECT_NEAR(water::iceMeltingTemperature(1e5), 273.1444, 1e-4);
+}
+
+// The ice liquidus ends at the eutectic with hydrohalite (-21.21 degC): below it the brine on
+// the ice curve is metastable and no answer; above it the curve goes on.
+TEST_F(WaterActivityTest, IceLiquidusBelowTheEutecticIsRefused) {
+    water.saltMolality = 1.25;
+    test::stderrOf([&] { water.calculateIceMeltingH2ONaCl(250.0, 0.0); });
+    EXPECT_EQ(water.error, 1);
+    EXPECT_EQ(water.saltMolality, 1.25);
+    water.calculateIceMeltingH2ONaCl(252.0, 0.0);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_NEAR(water::weightPercentFromMolality(water.saltMolality), 23.2, 0.5);
+}
+
+// The Pitzer 1984 equations were fitted from 0 to 300 degC, to 1 kbar and 6 mol/kg: beyond,
+// the activity carries the flag (it did not at 600 K, 1500 bar or 7 mol/kg).
+TEST_F(WaterActivityTest, PitzerActivityBeyondItsRangeIsFlagged) {
+    double aw, b, phi;
+    water.activityModel = 0;
+    for (auto [T, P, m] : {std::array{298.15, 1.0, 6.0}, std::array{573.15, 1000.0, 1.0}}) {
+        water.calculateFromTP(T, P, 0);
+        water.calculateActivity(m, aw, b, phi);
+        EXPECT_EQ(water.error, 0) << T << " " << P << " " << m;
+    }
+    for (auto [T, P, m] : {std::array{298.15, 1.0, 7.0}, std::array{298.15, 1500.0, 1.0},
+                           std::array{600.0, 200.0, 1.0}}) {
+        water.calculateFromTP(T, P, 0);
+        water.calculateActivity(m, aw, b, phi);
+        EXPECT_EQ(water.error, 1) << T << " " << P << " " << m;
+    }
 }
 
 // Regression: after the stable state at 373.15 K and 1 bar (steam, 0.59 kg/m3) the Pitzer

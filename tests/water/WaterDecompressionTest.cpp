@@ -108,9 +108,10 @@ TEST_F(ShockTubeTest, RefusedResidualDoesNotFailTheNextShockWave) {
 
 // The isobar sweeps the magma temperature and writes for each the row the single shock-wave
 // calculation gives: ascending as an Igor file, descending (from T1, above T0) as a table.
+// The suffix names the file as it names the waves.
 TEST_F(ShockTubeTest, IsobarRowsAreTheShockWavesOfEachTemperature) {
     for (char ascending : {1, 0}) {
-        const char* name = ascending ? "shockp50" : "shocko50";
+        const char* name = ascending ? "shockp50a" : "shocko50";
         std::filesystem::remove(name);
         ::testing::internal::CaptureStdout();
         const bool written = water.calculateShockWaveIsobar(50.0, 800.0, 803.0, ascending,

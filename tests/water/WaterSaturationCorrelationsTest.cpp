@@ -5,6 +5,7 @@
 // branch edges the fits have; the overrides that start the framework's searches.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -122,6 +123,35 @@ TEST_F(WaterStartValuesOnTheModel, SpinodalVolumesBracketTheModelsSpinodals) {
         EXPECT_LT(dPdVAt(T, 1.03 * Vv), 0.0) << T;
     }
     EXPECT_TRUE(std::isnan(getLiquidSpinodalVolume(650.0)));
+}
+
+// The vapour spinodal of IAPWS-95 (python3-iapws: dP/drho = 0 above the saturated vapour):
+// 3.24146e6, 809020, 49323.6, 3951.66 and 157.508 cm3/mol at 230, 250, 300, 400 and 600 K.
+// The fit gave a negative volume below 255 K and 22,922 at 300 K.
+TEST(WaterSpinodal, VapourSpinodalVolumeIsTheReferenceEquations) {
+    for (auto [T, V] : {std::array{230.0, 3.24146e6}, std::array{250.0, 809020.0},
+                        std::array{300.0, 49323.6}, std::array{400.0, 3951.66},
+                        std::array{600.0, 157.508}})
+        EXPECT_NEAR(getVapourSpinodalVolume(T) * 1e6 / V, 1.0, 1e-4) << T;
+    // Continuous up to the critical point, where the fit takes over.
+    double before = getVapourSpinodalVolume(640.0);
+    for (double T = 640.5; T < 647.09; T += 0.5) {
+        const double V = getVapourSpinodalVolume(T);
+        EXPECT_LT(V, before) << T;
+        EXPECT_GT(V, kWaterCriticalVolume) << T;
+        before = V;
+    }
+    EXPECT_TRUE(std::isnan(getVapourSpinodalVolume(650.0)));
+}
+
+// The auxiliary saturated densities have no value above the critical temperature (the
+// liquid's gave 270 kg/m3 at 660 K).
+TEST(WaterAuxiliaryEquations, NoSaturatedDensityAboveTheCriticalTemperature) {
+    EXPECT_NEAR(WaterEOS::saturatedLiquidDensityWagnerPruss(647.096), 322.0, 1e-9);
+    for (double T : {647.1, 660.0, 1000.0}) {
+        EXPECT_TRUE(std::isnan(WaterEOS::saturatedLiquidDensityWagnerPruss(T))) << T;
+        EXPECT_TRUE(std::isnan(WaterEOS::saturatedVapourDensityWagnerPruss(T))) << T;
+    }
 }
 
 TEST_F(WaterStartValuesOnTheModel, LiquidSpinodalStartsLieJustBelowTheSpinodal) {

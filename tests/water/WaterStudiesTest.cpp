@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +46,41 @@ TEST_F(WaterHomogenisationTest, DensityFromThIsTheSaturationOfTheModel) {
     ASSERT_EQ(water.error, 0);
     EXPECT_NEAR(kM / water.Vl, 831.31, 0.05);
     EXPECT_NEAR(kM / water.Vv, 13.199, 0.005);
+}
+
+// Every homogenisation, however close to the triple or the critical point, is the saturation
+// of the model: IAPWS-95 (python3-iapws) gives at 300 K 996.513 and 0.0255897 kg/m3 at
+// 3.5368 kPa, at 320 K 989.387 and 0.0716615 kg/m3 at 10.546 kPa (the vapour-volume start
+// turned negative below 359 K); the liquid of 18.05, 18.2 and 18.6 cm3/mol homogenises at
+// 293.563, 318.917 and 358.195 K (the liquid search failed from 18.02 to 18.66), the vapour
+// of 60, 80 and 95 cm3/mol at 647.072, 645.047 and 641.764 K (the gas search failed there).
+TEST_F(WaterHomogenisationTest, HomogenisationNearTheTripleAndCriticalPointsIsTheSaturation) {
+    for (auto [T, rhoL, rhoV, P] : {std::array{300.0, 996.513, 0.0255897, 3536.81},
+                                    std::array{320.0, 989.387, 0.0716615, 10545.98}}) {
+        water.calculateTheDensityFromTh(T);
+        ASSERT_EQ(water.error, 0) << T;
+        EXPECT_NEAR(kM / water.Vl / rhoL, 1.0, 1e-5) << T;
+        EXPECT_NEAR(kM / water.Vv / rhoV, 1.0, 1e-5) << T;
+        EXPECT_NEAR(water.P / P, 1.0, 1e-5) << T;
+    }
+    for (auto [V, Th] : {std::array{18.05, 293.563}, std::array{18.2, 318.917},
+                         std::array{18.6, 358.195}}) {
+        ASSERT_EQ(water.calculateTheLiquidTh(V), 0) << V;
+        EXPECT_NEAR(water.T, Th, 2e-3) << V;
+    }
+    for (auto [V, Th] : {std::array{60.0, 647.072}, std::array{80.0, 645.047},
+                         std::array{95.0, 641.764}}) {
+        ASSERT_EQ(water.calculateTheGasTh(V), 0) << V;
+        EXPECT_NEAR(water.T, Th, 2e-3) << V;
+    }
+    // Over the whole liquid range (denser ones than 18.016 cm3/mol have none) and the vapour
+    // range up to the critical volume, the search ends on the saturation it started next to.
+    int failed = 0;
+    for (double V = 18.02; V < 55.0; V *= 1.01) failed += water.calculateTheLiquidTh(V) != 0;
+    for (double V = 56.5; V < 1e6; V *= 1.05) failed += water.calculateTheGasTh(V) != 0;
+    EXPECT_EQ(failed, 0);
+    EXPECT_NE(water.calculateTheLiquidTh(18.0), 0);
+    EXPECT_NE(water.calculateTheGasTh(50.0), 0);
 }
 
 TEST_F(WaterHomogenisationTest, NonPositiveVolumeIsRefused) {

@@ -17,6 +17,7 @@
 namespace vornex {
 namespace {
 
+
 class WaterSuperheatTest : public ::testing::Test {
    protected:
     WagnerPruss water{2};
@@ -253,6 +254,50 @@ TEST_F(WaterSuperheatTest, InclusionTableBlocksFollowCodesAndBreaks) {
     EXPECT_LT(row[8], row[6]);
     EXPECT_FALSE(water.workInclusionData("no-such-table"));
     EXPECT_FALSE(std::filesystem::exists("no-such-table.res"));
+}
+
+// Rows whose Th has a saturation are computed down to the triple point (50 and 80 degC gave
+// rows of nan); a Th above the critical point has none: the row keeps its nan, and the table
+// is not reported as a success.
+TEST_F(WaterSuperheatTest, InclusionTableComputesLowThAndReportsRowsWithoutOne) {
+    {
+        std::ofstream table("inclow.txt");
+        for (int i = 0; i < 36; ++i) table << "header line " << i << "\n";
+        table << "20 1 50 40 L A\n20 1 80 60 L A\n";
+    }
+    ASSERT_TRUE(water.workInclusionData("inclow.txt"));
+    std::vector<std::string> text = testing::fileLines("inclow.txt.res");
+    ASSERT_EQ(text.size(), 3u);
+    // IAPWS-95: the liquid at 50 degC 988.00 kg/m3 at 0.12352 bar, at 80 degC 971.77 at 0.47414.
+    const std::vector<double> at50 = testing::numbersOf(text[1].substr(0, text[1].find('L')));
+    const std::vector<double> at80 = testing::numbersOf(text[2].substr(0, text[2].find('L')));
+    EXPECT_NEAR(at50[3], 988.00, 0.01);
+    EXPECT_NEAR(at50[5], 0.12, 0.01);
+    EXPECT_NEAR(at80[3], 971.77, 0.01);
+    EXPECT_NEAR(at80[5], 0.47, 0.01);
+    {
+        std::ofstream table("inchot.txt");
+        for (int i = 0; i < 36; ++i) table << "header line " << i << "\n";
+        table << "20 1 200 150 L A\n20 1 400 300 L A\n";
+    }
+    EXPECT_FALSE(water.workInclusionData("inchot.txt"));
+    text = testing::fileLines("inchot.txt.res");
+    ASSERT_EQ(text.size(), 3u);
+    EXPECT_NE(text[2].find("nan"), std::string::npos);
+}
+
+// The kinetic factor of the nucleation rate under tension: Pl below -2 Pv gave no number
+// (-nan); below Pl = 0 it keeps the cavitation value 2/3 of Blander and Katz.
+TEST(Nucleation, RateUnderDeepTensionIsFiniteAndContinuous) {
+    const double sigma = 0.0589, T = 373.15, Pv = 1.0e5, Vl = 1.88e-5, Vv = 0.03;
+    const Nucleation atZero = nucleationRate(sigma, T, Pv, 0.0, Pv, Vl, Vv, kM, 1.0, 1.0);
+    const Nucleation justBelow = nucleationRate(sigma, T, Pv, -1.0, Pv, Vl, Vv, kM, 1.0, 1.0);
+    EXPECT_NEAR(justBelow.J0 / atZero.J0, 1.0, 1e-9);
+    for (double Pl : {-2.5e5, -3.0e5, -1e7}) {
+        const Nucleation deep = nucleationRate(sigma, T, Pv, Pl, Pv, Vl, Vv, kM, 1.0, 1.0);
+        EXPECT_TRUE(std::isfinite(deep.J0) && std::isfinite(deep.J)) << Pl;
+        EXPECT_DOUBLE_EQ(deep.J0, atZero.J0);
+    }
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "WorkbenchTestSupport.h"
+#include "platform/PlatformLog.h"
 
 namespace vornex {
 namespace {
@@ -89,6 +91,42 @@ TEST_F(WorkbenchTest, TogglesHideAndShowTheirCurvesAndTickTheirItems) {
     doc->mShowH2OSat = true;
     ASSERT_TRUE(doc->performAction("onRefreshViews:"));
     EXPECT_EQ(lasting("mPTViewp"), all);
+}
+
+// A toggle leaves every plot as a refresh and a cycle of the same state would: the V-x plot
+// loses its halite + liquid + vapour curves and gets them back once (it kept them and added
+// copies: 5 objects, then 8, 45 after 10 toggles), the state drawings come back at once (they
+// were gone until the next edit), and nothing is logged for a curve that is not shown (each
+// cycle logged "no curve"; each boiling calculation a line "tboil2 ...").
+TEST_F(WorkbenchTest, TogglesRedrawTheStateAndLeaveNoCopiesOrLogLines) {
+    std::vector<std::string> logged;
+    const LogSink previous = setLogSink([&](const std::string& m) { logged.push_back(m); });
+    const std::size_t vx = plot("mVxViewp").graphObjects().size(), vxLasting = lasting("mVxViewp");
+    const int ptState = countNamedPrefix("mPTViewp", "t_");
+    ASSERT_GT(ptState, 0);
+    ASSERT_TRUE(doc->performAction("onToggleShowHLV:"));
+    EXPECT_LT(lasting("mVxViewp"), vxLasting);
+    EXPECT_GT(countNamedPrefix("mPTViewp", "t_"), 0);
+    ui->type("mHaliteTm", 310);
+    ui->type("mHaliteTm", 300);
+    for (int i = 0; i < 10; ++i) ASSERT_TRUE(doc->performAction("onToggleShowHLV:"));
+    EXPECT_FALSE(doc->mShowHLV);
+    ASSERT_TRUE(doc->performAction("onToggleShowHLV:"));
+    EXPECT_EQ(plot("mVxViewp").graphObjects().size(), vx);
+    EXPECT_EQ(countNamedPrefix("mPTViewp", "t_"), ptState);
+    ASSERT_TRUE(doc->performAction("onToggleShowCritical:"));
+    EXPECT_GT(countNamedPrefix("mPTViewp", "t_"), 0);
+    ASSERT_TRUE(doc->performAction("onToggleShowCritical:"));
+    EXPECT_EQ(countNamedPrefix("mPTViewp", "t_"), ptState);
+    doc->tabView().selected = 0;
+    for (int i = 0; i < static_cast<int>(doc->tabView().identifiers.size()); ++i)
+        if (doc->tabView().identifiers[static_cast<std::size_t>(i)] == "boiling")
+            doc->selectTabViewItemAtIndex(i);
+    setLogSink(previous);
+    for (const std::string& line : logged) {
+        EXPECT_EQ(line.find("no curve"), std::string::npos) << line;
+        EXPECT_EQ(line.find("tboil2"), std::string::npos) << line;
+    }
 }
 
 TEST_F(WorkbenchTest, CommandsBringTheirTabLogOrPanelForward) {

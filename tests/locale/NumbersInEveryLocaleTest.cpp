@@ -106,6 +106,33 @@ TEST(Documents, RealsAndPreferencesReadWholeInAGermanLocale) {
     EXPECT_EQ(again.doubleValue("T"), 350.25);
 }
 
+// A document saved in "C" opens in a German locale with its inclusion computed.
+TEST(Documents, OneSavedInCOpensWithItsInclusionInAGermanLocale) {
+    std::vector<std::string> shownInC;
+    const char* const results[] = {"mTm0_edit", "mTh0_edit", "mInclusionRho0", "mTm_edit",
+                                   "mInclusionRho", "mTh_edit"};
+    {
+        testing::ScopedLocale c("C");
+        auto doc = HeadlessWorkbench::newDocument();
+        HeadlessWorkbench ui(*doc);
+        ui.type("mHalitePm", "88.25");
+        ASSERT_TRUE(doc->performAction("onGoToInclusions_panel:"));
+        ASSERT_TRUE(doc->saveToFile("saved.wyvra").ok());
+        for (const char* r : results) shownInC.push_back(doc->form().text(r));
+    }
+    testing::ScopedLocale german(kGerman);
+    EXPECT_LOCALE(german);
+    IoResult opened;
+    auto doc = HeadlessWorkbench::openDocument("saved.wyvra", &opened);
+    ASSERT_TRUE(doc && opened.ok()) << opened.message;
+    EXPECT_EQ(doc->mPm, 88.25);
+    ASSERT_TRUE(doc->performAction("onGoToInclusions_panel:"));
+    for (std::size_t i = 0; i < std::size(results); ++i) {
+        EXPECT_TRUE(doc->form()[results[i]].holdsNumber()) << results[i] << " is blank";
+        EXPECT_EQ(doc->form().text(results[i]), shownInC[i]) << results[i];
+    }
+}
+
 // Every kind of file the programs write, by name, written in the folder (removed after).
 std::map<std::string, std::string> writeEveryKind(const fs::path& folder) {
     fs::create_directories(folder);

@@ -957,12 +957,17 @@ start_window_manager
 start_wyvra
 # The first drawing of every plot may take longer than an action's second.
 for _ in $(seq 20); do wait_idle && break; done
+ran=0
 for scenario in "${SCENARIOS[@]}"; do
     echo "== $scenario"
     kill -0 "$wyvra_pid" 2>/dev/null || { check 1 "the program is still running"; break; }
     "scenario_$scenario"
     [ "$hung" -eq 0 ] || { echo "the program no longer answers: the remaining scenarios are not run"; break; }
+    ran=$((ran + 1))
 done
+# A report the script cannot read (a number written "1.278" in a grouping locale) ends the loop
+# at the first arithmetic on it: that is a failure, never a pass.
+check $([ "$ran" -eq "${#SCENARIOS[@]}" ]; echo $?) "every scenario ran to its end ($ran of ${#SCENARIOS[@]})"
 if grep -qE "$SANITIZER_REPORTS" "$work/wyvra.err"; then
     check 1 "no sanitizer report"
     cat "$work/wyvra.err"

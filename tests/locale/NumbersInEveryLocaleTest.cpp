@@ -106,6 +106,33 @@ TEST(Documents, RealsAndPreferencesReadWholeInAGermanLocale) {
     EXPECT_EQ(again.doubleValue("T"), 350.25);
 }
 
+// A document saved in "C" opens in a German locale with its inclusion computed.
+TEST(Documents, OneSavedInCOpensWithItsInclusionInAGermanLocale) {
+    std::vector<std::string> shownInC;
+    const char* const results[] = {"mTm0_edit", "mTh0_edit", "mInclusionRho0", "mTm_edit",
+                                   "mInclusionRho", "mTh_edit"};
+    {
+        testing::ScopedLocale c("C");
+        auto doc = HeadlessWorkbench::newDocument();
+        HeadlessWorkbench ui(*doc);
+        ui.type("mHalitePm", "88.25");
+        ASSERT_TRUE(doc->performAction("onGoToInclusions_panel:"));
+        ASSERT_TRUE(doc->saveToFile("saved.wyvra").ok());
+        for (const char* r : results) shownInC.push_back(doc->form().text(r));
+    }
+    testing::ScopedLocale german(kGerman);
+    EXPECT_LOCALE(german);
+    IoResult opened;
+    auto doc = HeadlessWorkbench::openDocument("saved.wyvra", &opened);
+    ASSERT_TRUE(doc && opened.ok()) << opened.message;
+    EXPECT_EQ(doc->mPm, 88.25);
+    ASSERT_TRUE(doc->performAction("onGoToInclusions_panel:"));
+    for (std::size_t i = 0; i < std::size(results); ++i) {
+        EXPECT_TRUE(doc->form()[results[i]].holdsNumber()) << results[i] << " is blank";
+        EXPECT_EQ(doc->form().text(results[i]), shownInC[i]) << results[i];
+    }
+}
+
 // Every kind of file the programs write, by name, written in the folder (removed after).
 std::map<std::string, std::string> writeEveryKind(const fs::path& folder) {
     fs::create_directories(folder);
@@ -162,23 +189,22 @@ std::map<std::string, std::string> writeEveryKind(const fs::path& folder) {
     return files;
 }
 
-TEST(Files, EachKindIsByteIdenticalInCAndInAGermanLocale) {
-    std::map<std::string, std::string> inC, inGerman;
+TEST(Files, EachKindIsByteIdenticalInCAndInDecimalCommaLocales) {
+    std::map<std::string, std::string> inC;
     {
         testing::ScopedLocale c("C");
         inC = writeEveryKind("work");
     }
-    {
-        testing::ScopedLocale german(kGerman);
-        EXPECT_LOCALE(german);
-        inGerman = writeEveryKind("work");
-    }
     for (const char* expected : {"curve.txt", "curve.itx", "rows.itx", "document", "document.xml",
                                  "defaults.plist", "isobar", "degas", "satu0.itx", "igor2.itx"})
         EXPECT_TRUE(inC.contains(expected)) << expected << " was not written";
-    ASSERT_EQ(inC.size(), inGerman.size());
-    for (const auto& [name, bytes] : inC) {
-        EXPECT_EQ(inGerman[name], bytes) << name << " differs between C and de_DE";
+    for (const char* name : {kGerman, "fr_FR.UTF-8"}) {
+        testing::ScopedLocale other(name);
+        EXPECT_LOCALE(other);
+        std::map<std::string, std::string> inOther = writeEveryKind("work");
+        ASSERT_EQ(inC.size(), inOther.size()) << name;
+        for (const auto& [file, bytes] : inC)
+            EXPECT_EQ(inOther[file], bytes) << file << " differs between C and " << name;
     }
     EXPECT_NE(inC["curve.txt"].find("3.739460e+02"), std::string::npos) << inC["curve.txt"];
 }

@@ -150,6 +150,25 @@ void checkIsotherm(Checks& c, const CubicFamily& family, const std::vector<std::
         once = seen.insert(key).second && once;
     }
     c.check("isotherm rows have no NaN", finite, where);
+    // A row at a pure end is that component's own saturation: its vapour pressure.
+    for (const auto& r : rows) {
+        if (r.size() < 6 || !std::isfinite(r[2])) continue;
+        // Both phases all but one component (the vapour of a component far the lighter
+        // holds it long after the liquid has lost it).
+        const int pure = r[2] > 1 - 1e-12 && r[4] > 1 - 1e-9 ? 0
+                         : r[2] < 1e-12 && r[4] < 1e-9   ? 1
+                                                         : -1;
+        if (pure < 0) continue;
+        ClassicalCubic0 alone(family, 2);
+        alone.number_of_components(1);
+        alone.add_component(names[static_cast<std::size_t>(pure)].c_str());
+        const double Psat = alone.calculateTheSaturationPressure(T) * 1e-5;
+        if (!std::isfinite(Psat)) continue;  // below the component's own saturation curve
+        c.check("isotherm's pure end is the component's saturation",
+                std::fabs(r[1] / Psat - 1) < 1e-5,
+                where + ": pure " + names[static_cast<std::size_t>(pure)] + " row P " + num(r[1]) +
+                    " bar, x " + num(r[2]) + ", y " + num(r[4]) + "; its Psat " + num(Psat));
+    }
     c.check("isotherm passes each point once", once, where + ", " + num(double(rows.size())) + " rows");
     // The tracer runs until its range ends: at a critical point (the phases merged), at a
     // pure end, or where it says why; never at its step cap.

@@ -124,7 +124,8 @@ void checkPureFluid(Checks& c, const Maker& make, double Tmin = 0.0) {
             std::fabs(pressureAt(*f, T, Vl * (1 + 1e-6)) - pressureAt(*f, T, Vl * (1 - 1e-6))) / 2e-6;
         c.check("saturated phases equal in P and ln f",
                 std::fabs(Pl - Pv) < 1e-6 * Pv + 1e-9 * modulus && std::fabs(lnfl - lnfv) < 1e-6,
-                "T " + num(T) + " K: Pl " + num(Pl) + " Pv " + num(Pv) + " Pa");
+                "T " + num(T) + " K: Pl " + num(Pl) + " Pv " + num(Pv) + " Pa, ln f " + num(lnfl) +
+                    " and " + num(lnfv));
         Ts.push_back(T);
         Ps.push_back(P);
         Vls.push_back(Vl);

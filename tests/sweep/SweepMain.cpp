@@ -32,7 +32,7 @@ struct Options {
     std::string only;
     std::string work = "sweep-work";
     // The sample: at most this many configurations of each subsystem.
-    int perSubsystem = 10;
+    int perSubsystem = 25;
     Budget budget;
 };
 
@@ -103,7 +103,7 @@ std::vector<std::string> fields(const std::string& line) {
 int main(int argc, char** argv) {
     Options o;
     o.budget.buildDir = "build/release";
-    o.budget.gridShare = 0.1;
+    o.budget.gridShare = 0.2;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto next = [&] { return i + 1 < argc ? std::string(argv[++i]) : std::string(); };

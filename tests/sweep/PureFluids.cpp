@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "Sweep.h"
-#include "anderko/AnderkoH2O.h"
 #include "dkl/DuanModels.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/ModelCatalogue.h"
@@ -30,7 +29,8 @@ namespace {
 using Maker = std::function<std::unique_ptr<FluidPhase>()>;
 
 // The water formulations and the pure-gas models, which have no registry of their own:
-// every class of those libraries that models one fluid.
+// every class of those libraries that models one fluid (Anderko-Pitzer's water is the
+// catalogue's "AnderkoH2O").
 struct Named {
     const char* kind;
     const char* name;
@@ -49,7 +49,6 @@ const std::vector<Named>& formulations() {
         {"water", "Saul", maker<Saul>(2)},
         {"water", "DuanH2O-0", maker<DuanH2O>(2, 0)},
         {"water", "DuanH2O-1", maker<DuanH2O>(2, 1)},
-        {"water", "AnderkoH2O", maker<AnderkoH2O>(2)},
         {"gas", "DuanCH4", maker<DuanCH4>(2)},
         {"gas", "DuanCO2", maker<DuanCO2>(2)},
         {"gas", "IUPACCH4", maker<IUPACCH4>(2)},

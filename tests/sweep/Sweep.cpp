@@ -58,6 +58,12 @@ bool Checks::check(const std::string& invariant, bool ok, const std::string& whe
             return false;
         }
     if (t.failed++ == 0) t.firstFailure = text;
+    // Every failing case, for a study of them, in the worker's folder.
+    if (std::getenv("VORNEX_SWEEP_ALL_FAILURES") != nullptr)
+        if (std::FILE* f = std::fopen("failures", "a")) {
+            std::fprintf(f, "%s\t%s\n", invariant.c_str(), text.c_str());
+            std::fclose(f);
+        }
     return false;
 }
 

@@ -124,6 +124,17 @@ std::vector<std::vector<std::string>> kelnoRuns(const std::string& kelno) {
                 if (form[static_cast<std::size_t>(i->position()) - 1] != '(')
                     words.push_back(kelnoValue((*i)[1].str()));
             runs.push_back(words);
+            // Each word of a choice the command takes, "(cocoa | gnuplot)".
+            const std::regex choice(R"re(\(([A-Za-z]+(?: \| [A-Za-z]+)+)\))re");
+            std::smatch alternatives;
+            if (std::regex_search(form, alternatives, choice)) {
+                std::istringstream in(alternatives[1].str());
+                for (std::string w; in >> w;)
+                    if (w != "|") {
+                        runs.push_back(words);
+                        runs.back().push_back(w);
+                    }
+            }
         } else {
             runs.push_back({command});
             for (const auto& o : options) {

@@ -74,11 +74,11 @@ TEST_F(SweepEnumeration, EveryKelnoCommandTakesEveryOptionWord) {
     const int options = countLines(WaterMagmaCalculationInfo::printOptions, "  ");
     // Six cycle and diagram commands take the option words (interactive runs apart): plain,
     // with each word, and at the top of the mass ratio's range alone and with each of the
-    // two words that add a case; nine take fixed words.
-    EXPECT_EQ(kelno.size(), 6u * static_cast<std::size_t>(options - 1 + 1 + 3) + 9u);
+    // two words that add a case; nine take fixed words, one of them with a choice of two.
+    EXPECT_EQ(kelno.size(), 6u * static_cast<std::size_t>(options - 1 + 1 + 3) + 9u + 2u);
     for (const char* line : {"kelno pp pyroclast", "kelno ep recharge", "kelno pv frac 3",
                              "kelno pw", "kelno pp over 10", "kelno ew porosity 0.9",
-                             "kelno pp coupling 0.9", "kelno psat 300", "kelno spino"})
+                             "kelno pp coupling 0.9", "kelno psat 300", "kelno spino", "kelno satu gnuplot"})
         EXPECT_TRUE(holds(kelno, line)) << line;
 }
 

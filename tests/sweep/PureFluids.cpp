@@ -91,6 +91,63 @@ double saturationTemperature(FluidPhase& f, double P, double Tstart, double Vl, 
 }
 
 // From the triple point, or from the lowest temperature the model's publication claims.
+// The selectors' contract: the liquid side (2) gives the stable root of smallest volume,
+// the vapour side (1) that of largest volume, each the other side's only where its own branch
+// has none. Checked beside the saturation curve, where both branches hold roots: a liquid
+// answer above the critical volume while the liquid branch, scanned from the saturated
+// liquid, crosses the pressure falling, or a vapour answer below it while the vapour branch,
+// scanned down from far beyond the saturated vapour, does.
+void checkSelectors(Checks& c, FluidPhase& f, const std::vector<double>& Ts,
+                    const std::vector<double>& Ps, const std::vector<double>& Vls,
+                    const std::vector<double>& Vvs) {
+    const int n = static_cast<int>(Ts.size());
+    const int picks = c.budget().points(20, 3);
+    const double Vc = f.namingCriticalVolume();
+    const int selector = f.phase;
+    for (int k = 0; k < picks; ++k) {
+        const std::size_t i = static_cast<std::size_t>((k + 0.5) * n / picks);
+        for (double ratio : {0.5, 0.9, 1.1, 2.0}) {
+            const double T = Ts[i], P = Ps[i] * ratio;
+            for (int side : {2, 1}) {
+                f.set_the_phase_as(side);
+                f.error = 0;
+                f.calculateFromTP(T, P * 1e-5, 0);
+                const double V = f.V;
+                const bool found = f.error == 0 && std::isfinite(V) && V > 0;
+                const std::string where = std::string(side == 2 ? "liquid" : "vapour") +
+                                          " side at T " + num(T) + " K, P " + num(P * 1e-5) +
+                                          " bar: V " + num(V * 1e6) + " cm3/mol";
+                if (!found) continue;
+                // Scan the own branch for a root the answer passed by.
+                bool missed = false;
+                if (side == 2 && V > Vc) {
+                    double last = pressureAt(f, T, Vls[i]);
+                    for (int s = 1; s <= 200 && !missed; ++s) {
+                        const double Vs = Vls[i] * std::pow(Vc / Vls[i], s / 200.0);
+                        const double Pv = pressureAt(f, T, Vs);
+                        if (!(Pv < last)) break;  // the branch's spinodal
+                        missed = (last - P) * (Pv - P) <= 0;
+                        last = Pv;
+                    }
+                }
+                if (side == 1 && V < Vc) {
+                    const double Vfar = Vvs[i] * 100;
+                    double last = pressureAt(f, T, Vfar);
+                    for (int s = 1; s <= 400 && !missed; ++s) {
+                        const double Vs = Vfar * std::pow(Vc / Vfar, s / 400.0);
+                        const double Pv = pressureAt(f, T, Vs);
+                        if (!(Pv > last)) break;
+                        missed = (last - P) * (Pv - P) <= 0;
+                        last = Pv;
+                    }
+                }
+                c.check("the selectors keep their contract", !missed, where);
+            }
+        }
+    }
+    f.set_the_phase_as(selector);
+}
+
 void checkPureFluid(Checks& c, const Maker& make, double Tmin = 0.0) {
     std::unique_ptr<FluidPhase> f = make();
     if (!c.check("builds a one-component model", f && f->nc == 1, "nc " + num(f ? f->nc : -1)))
@@ -153,6 +210,7 @@ void checkPureFluid(Checks& c, const Maker& make, double Tmin = 0.0) {
         c.check("Psat(Tsat(P)) = P", std::fabs(P2 / P - 1) < 1e-6,
                 "P " + num(P * 1e-5) + " bar: Tsat " + num(T) + " K, Psat " + num(P2 * 1e-5));
     }
+    checkSelectors(c, *f, Ts, Ps, Vls, Vvs);
     // Every spinodal row is the first loss of stability of its isotherm: from the saturated
     // liquid the pressure falls with volume up to the liquid row; from the saturated vapour
     // it rises as the volume shrinks down to the vapour row.

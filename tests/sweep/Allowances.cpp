@@ -170,6 +170,9 @@ const std::vector<Allowance>& knownFaults() {
         {"kelno", "no negative work where water expands", "kelno pp pyroclast m 6.3", "",
          "the pyroclast case's end is set to the surface boiling point where the liquid ends "
          "colder"},
+        {"kelno", "heating never lowers an entropy", "kelno pp pyroclast m 6.3", "",
+         "the pyroclast case's end is set to the surface boiling point where the liquid ends "
+         "colder"},
         {"kelno", "Wrev >= Wirr", "kelno pp pyroclast m 6.3", "",
          "the pyroclast case's end is set to the surface boiling point"},
         {"locale", "same bytes as in the C locale", "locale de_DE.UTF-8", "",

@@ -9,6 +9,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -278,6 +279,57 @@ std::vector<std::pair<double, double>> works(const std::string& out) {
     return pairs;
 }
 
+// The balances of kelno's cycle report: each case's entropies, heat and reversible work,
+// against the magma's and the cold water's temperatures of its summary.
+void checkBalances(Checks& c, const std::string& out, const std::string& where) {
+    auto numberAfter = [](const std::string& line, const char* key) {
+        const std::size_t at = line.find(key);
+        if (at == std::string::npos) return std::nan("");
+        std::string rest = line.substr(at + std::strlen(key));
+        std::replace(rest.begin(), rest.end(), ',', '.');
+        return std::strtod(rest.c_str(), nullptr);
+    };
+    double T1 = std::nan(""), Tm = std::nan("");
+    std::string block;
+    std::map<std::string, double> v;
+    auto close = [&] {
+        if (block.empty()) return;
+        const std::string w = where + ", " + block;
+        if (block.find("pyroclast-heated") != std::string::npos && v.count("S4") && v.count("S5"))
+            c.check("heating never lowers an entropy", v["S5"] >= v["S4"] - 0.01,
+                    w + ": S4 " + num(v["S4"]) + ", S5 " + num(v["S5"]) + " J/(mol K)");
+        if (block.find("isentropic") != std::string::npos && v.count("S3") && v.count("S5"))
+            c.check("the isentropic expansion keeps its entropy",
+                    std::fabs(v["S5"] - v["S3"]) <= 0.02,
+                    w + ": S3 " + num(v["S3"]) + ", S5 " + num(v["S5"]) + " J/(mol K)");
+        if (v.count("Q") && v.count("Wrev") && T1 > 0 && Tm > T1)
+            c.check("below Carnot", v["Wrev"] <= v["Q"] * (1 - T1 / Tm) + 0.01,
+                    w + ": Wrev " + num(v["Wrev"]) + " of Q " + num(v["Q"]) + " J/g");
+        for (const char* k : {"steam mass", "steam volume"})
+            if (v.count(k))
+                c.check("steam fractions within 0 to 100 %", v[k] >= -0.005 && v[k] <= 100.005,
+                        w + ": " + k + " " + num(v[k]) + " %");
+        v.clear();
+    };
+    for (const std::string& line : linesOf(out)) {
+        if (line.rfind("Initial water temperature", 0) == 0) T1 = numberAfter(line, "C,");
+        if (line.rfind("Magma temperature", 0) == 0) Tm = numberAfter(line, "C,");
+        if (line.find(" case: ") != std::string::npos) {
+            close();
+            block = line.substr(0, line.find(':'));
+            continue;
+        }
+        if (block.empty() || line.empty() || line[0] != '\t') continue;
+        for (const char* k : {"S3", "S4", "S5", "Q", "Wrev"})
+            if (line.rfind(std::string("\t") + k + " ", 0) == 0) v[k] = numberAfter(line, ":");
+        if (line.find("% steam mass   ") != std::string::npos)
+            v["steam mass"] = std::max(v["steam mass"], numberAfter(line, ":"));
+        if (line.find("% steam volume ") != std::string::npos)
+            v["steam volume"] = std::max(v["steam volume"], numberAfter(line, ":"));
+    }
+    close();
+}
+
 void checkRun(Checks& c, const std::string& program, const std::vector<std::string>& words,
               bool energetics) {
     const fs::path base = fs::current_path() / "console" / folderName(c.configuration());
@@ -308,6 +360,7 @@ void checkRun(Checks& c, const std::string& program, const std::vector<std::stri
         for (const std::string& name : wroteNames(run.err))
             c.check("every file named as written exists", files.count(name) == 1,
                     where + ": " + name);
+        if (energetics && run.status == 0) checkBalances(c, run.out, where);
         if (energetics && run.status == 0)
             for (const auto& [rev, irr] : works(run.out)) {
                 const std::string w = where + ": Wrev " + num(rev) + ", Wirr " + num(irr) + " J/g";

@@ -90,9 +90,35 @@ void checkPointFunctions(Checks& c, double TC) {
     }
 }
 
+// A one-phase vapour at fixed pressure and salinity grows lighter on heating: checked over
+// the isobar's vapour states (below 100 kg/m3, where no liquid-like fluid lies).
+void checkIsobar(Checks& c, double P) {
+    PalliserModel model;
+    const int n = c.budget().points(400, 40);
+    for (double x : {1e-7, 1e-4, 0.001, 0.01, 0.05, 0.2}) {
+        double last = -1, lastT = 0;
+        for (int i = 0; i < n; ++i) {
+            const double T = 0.01 + 999.99 * i / (n - 1);
+            double rho = -1;
+            test::outputOf([&] { rho = model.calculateFluidDensity(T, P, x, -1.0); });
+            const bool vapour = model.region == PhaseDiagramInfo::kOnePhase && rho > 0 && rho < 100;
+            if (vapour && last > 0)
+                c.check("a vapour grows lighter on heating", rho <= last * (1 + 1e-9),
+                        "T " + num(T) + " C, P " + num(P) + " bar, x " + num(x) + ": " +
+                            num(rho) + " kg/m3 after " + num(last) + " at " + num(lastT) + " C");
+            last = vapour ? rho : -1;
+            lastT = T;
+        }
+    }
+}
+
 }  // namespace
 
 void addBrineConfigurations(std::vector<Configuration>& out) {
+    for (int k = 0; k <= 16; ++k) {
+        const double P = 1e-5 * std::pow(10.0, 0.5 * k);
+        out.push_back({"h2onacl", "h2onacl isobar " + num(P), [P](Checks& c) { checkIsobar(c, P); }});
+    }
     for (int TC = 0; TC <= 1000; TC += 25) {
         const double T = TC == 0 ? 0.01 : TC;
         out.push_back({"h2onacl", "h2onacl isotherm " + num(T),

@@ -108,6 +108,22 @@ void checkBubble(Checks& c, Mixture& m, double T, const std::vector<double>& z) 
     }
     c.check("status-0 answer closes its residuals", gap < 1e-6 && apart > 1e-9,
             where + ": P " + num(s.P * 1e-5) + " bar, ln f gap " + num(gap));
+    // Stable on the tangent plane: no trial phase of a binary, liquid-like or vapour-like,
+    // lies below the plane the feed's fugacities span.
+    if (lnl.size() != 2) return;
+    double lowest = 0, at = 0;
+    const int n = c.budget().points(60, 12);
+    for (ClassicalCubic0* trial : {m.liquid.get(), m.vapour.get()})
+        for (int k = 1; k < n; ++k) {
+            const std::vector<double> w = {double(k) / n, 1.0 - double(k) / n};
+            const auto lnw = lnFugacities(*trial, T, s.P, w);
+            if (lnw.empty()) continue;
+            const double tpd = w[0] * (lnw[0] - lnl[0]) + w[1] * (lnw[1] - lnl[1]);
+            if (tpd < lowest) lowest = tpd, at = w[0];
+        }
+    c.check("status-0 answer stable on the tangent plane", lowest > -1e-7,
+            where + ": P " + num(s.P * 1e-5) + " bar, a trial of x0 " + num(at) + " lies " +
+                num(lowest) + " RT below");
 }
 
 // The isotherm file's rows after BEGIN: T P x0 x1 y0 y1 Vl Vv dPdx.

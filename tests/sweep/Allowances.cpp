@@ -41,7 +41,7 @@ const std::vector<Allowance>& namedExceptions() {
     return list;
 }
 
-// Faults being mended now; each entry goes when its mend lands.
+// Faults known and not yet mended, each with what shows it.
 const std::vector<Allowance>& knownFaults() {
     static const std::vector<Allowance> list = {
         {"water", "Tsat solves below Pc", "water ", "P 0.07",

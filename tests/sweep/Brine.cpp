@@ -1,0 +1,134 @@
+// H2O-NaCl: the phase-diagram model's state computation over 0-1000 degC, 1e-5-5000 bar and
+// 0-100 wt %, every region it classifies, and its point functions against its states.
+#include <cmath>
+#include <map>
+#include <memory>
+
+#include "Sweep.h"
+#include "numerics/TextCapture.h"
+#include "phasediagram/PalliserModel.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex::sweep {
+namespace {
+
+const double kSalinities[] = {0.0, 1e-7, 1e-4, 0.001, 0.01, 0.05, 0.1, 0.2, 0.26, 0.3,
+                              0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 0.95, 0.99, 1.0};
+
+double waterDensity(WagnerPruss& w, double TC, double P) {
+    w.error = 0;
+    if (w.calculateStableStateFromTP(TC + 273.15, P) == FluidPhase::StablePhase::None) return -1;
+    return w.M / w.V;
+}
+
+void checkIsotherm(Checks& c, double TC) {
+    PalliserModel model;
+    WagnerPruss water(2);
+    const Budget& b = c.budget();
+    const int nP = b.points(500, 40);
+    std::map<int, int> regions;
+    for (double x : kSalinities) {
+        double last = -1, lastP = 0;
+        int lastRegion = -1;
+        for (int i = 0; i < nP; ++i) {
+            const double P = 1e-5 * std::pow(5000.0 / 1e-5, double(i) / (nP - 1));
+            double rho = -1;
+            test::outputOf([&] { rho = model.calculateFluidDensity(TC, P, x, -1.0); });
+            const int region = model.region;
+            const std::string where = "T " + num(TC) + " C, P " + num(P) + " bar, x " + num(x) +
+                                      ", region " + num(region);
+            if (!c.check("every state is classified", region != 0 && !model.failed, where)) {
+                last = -1;
+                continue;
+            }
+            ++regions[region];
+            c.check("density finite and positive", std::isfinite(rho) && rho > 0, where);
+            if (last > 0)
+                c.check("bulk density non-decreasing in pressure", rho >= last * (1 - 1e-9),
+                        where + ": " + num(rho) + " kg/m3 after " + num(last) + " at " +
+                            num(lastP) + " bar (region " + num(lastRegion) + ")");
+            last = rho;
+            lastP = P;
+            lastRegion = region;
+            // The salt-free limit is water: a one-phase state of so little salt within 1 %
+            // of the reference equation.
+            if (x < 1e-6 && TC > 0.5 && region == PhaseDiagramInfo::kOnePhase) {
+                const double rw = waterDensity(water, TC, P);
+                if (rw > 0)
+                    c.check("salt-free limit equal to water", std::fabs(rho / rw - 1) < 0.01,
+                            where + ": " + num(rho) + " for IAPWS-95 " + num(rw) + " kg/m3");
+            }
+        }
+    }
+    c.check("regions reached", !regions.empty(), "T " + num(TC) + " C");
+}
+
+// The bubble point at (T, xL) and the dew point at (T, xV): at the pressure found, the
+// states just above and below lie on the two sides of the liquid + vapour surface.
+void checkPointFunctions(Checks& c, double TC) {
+    PalliserModel model;
+    const int n = c.budget().points(20, 4);
+    for (int k = 0; k < n; ++k) {
+        const double x = 0.001 + 0.6 * k / n;
+        double P = -1, xV = 0, rhoL = 0, rhoV = 0;
+        test::outputOf([&] { model.calculateBubblePoint(TC, x, P, xV, rhoL, rhoV); });
+        if (model.failed || !(P > 0) || !std::isfinite(P)) continue;
+        const std::string where = "bubble T " + num(TC) + " C, x " + num(x) + ": P " + num(P);
+        double rhoAbove = 0, rhoBelow = 0;
+        int above = 0, below = 0;
+        test::outputOf([&] {
+            rhoAbove = model.calculateFluidDensity(TC, P * 1.001, x, -1.0);
+            above = model.region;
+            rhoBelow = model.calculateFluidDensity(TC, P * 0.999, x, -1.0);
+            below = model.region;
+        });
+        c.check("bubble point splits one phase from two", above != below,
+                where + ": regions " + num(above) + " above, " + num(below) + " below");
+        c.check("bubble point densities finite", std::isfinite(rhoL) && rhoL > 0 &&
+                                                     std::isfinite(rhoAbove) && std::isfinite(rhoBelow),
+                where);
+    }
+}
+
+// A one-phase vapour at fixed pressure and salinity grows lighter on heating: checked over
+// the isobar's vapour states (below 100 kg/m3, where no liquid-like fluid lies).
+void checkIsobar(Checks& c, double P) {
+    PalliserModel model;
+    const int n = c.budget().points(400, 40);
+    for (double x : {1e-7, 1e-4, 0.001, 0.01, 0.05, 0.2}) {
+        double last = -1, lastT = 0;
+        for (int i = 0; i < n; ++i) {
+            const double T = 0.01 + 999.99 * i / (n - 1);
+            double rho = -1;
+            test::outputOf([&] { rho = model.calculateFluidDensity(T, P, x, -1.0); });
+            const bool vapour = model.region == PhaseDiagramInfo::kOnePhase && rho > 0 && rho < 100;
+            if (vapour && last > 0)
+                c.check("a vapour grows lighter on heating", rho <= last * (1 + 1e-9),
+                        "T " + num(T) + " C, P " + num(P) + " bar, x " + num(x) + ": " +
+                            num(rho) + " kg/m3 after " + num(last) + " at " + num(lastT) + " C");
+            last = vapour ? rho : -1;
+            lastT = T;
+        }
+    }
+}
+
+}  // namespace
+
+void addBrineConfigurations(std::vector<Configuration>& out) {
+    for (int k = 0; k <= 16; ++k) {
+        const double P = 1e-5 * std::pow(10.0, 0.5 * k);
+        out.push_back({"h2onacl", "h2onacl isobar " + num(P), [P](Checks& c) { checkIsobar(c, P); }});
+    }
+    for (int TC = 0; TC <= 1000; TC += 25) {
+        const double T = TC == 0 ? 0.01 : TC;
+        out.push_back({"h2onacl", "h2onacl isotherm " + num(T),
+                       [T](Checks& c) { checkIsotherm(c, T); }});
+    }
+    for (int TC = 50; TC <= 1000; TC += 50) {
+        const double T = TC;
+        out.push_back({"h2onacl", "h2onacl bubble " + num(T),
+                       [T](Checks& c) { checkPointFunctions(c, T); }});
+    }
+}
+
+}  // namespace vornex::sweep

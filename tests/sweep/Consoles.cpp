@@ -1,0 +1,489 @@
+// The console programs as users run them: every kelno command with every option word, every
+// vornex command on every model of the catalogue, each run in the C locale and in a
+// decimal-comma locale; and the same commands run inside a program that sets its locale,
+// whose files and reports must not change with it.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <sstream>
+
+#include "Sweep.h"
+#include "VornexProgram.h"
+#include "fluid/FluidCommand.h"
+#include "fluid/FluidPhase.h"
+#include "fluid/ModelCatalogue.h"
+#include "support/ConsoleRun.h"
+#include "water/WagnerPruss.h"
+#include "water/magma/WaterMagmaRecords.h"
+
+namespace vornex::sweep {
+namespace fs = std::filesystem;
+namespace {
+
+// The locales every console configuration runs in: the C locale first, the reference.
+const std::vector<std::string>& locales() {
+    static const std::vector<std::string> list = {"C", "de_DE.UTF-8"};
+    return list;
+}
+
+std::string captured(std::FILE* file) {
+    std::string text;
+    std::rewind(file);
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    return text;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// A program's help read from the program itself.
+std::string outputOfProgram(const std::string& program, const std::vector<std::string>& words) {
+    const fs::path folder = fs::temp_directory_path() /
+                            ("vornex-sweep-help-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    const testing::ProgramRun run = testing::runProgram(program, words, folder, 30);
+    fs::remove_all(folder);
+    return run.out + run.err;
+}
+
+// The kelno option words: the value options with a number near their default, the others
+// as they are written ("max N" with a count).
+std::vector<std::vector<std::string>> kelnoOptionWords() {
+    std::FILE* f = std::tmpfile();
+    WaterMagmaCalculationInfo::printOptions(f);
+    const std::string text = captured(f);
+    std::fclose(f);
+    std::vector<std::vector<std::string>> words;
+    const std::regex valueOption(R"(^  (\S+) +.*; default ([-0-9.]+))");
+    const std::regex rangeTop(R"(; default [^;]*; [-0-9.]+ \.\.\. ([0-9.]+))");
+    const std::regex otherOption(R"(^  (\S+)( N)? +)");
+    std::vector<std::vector<std::string>> tops, flags;
+    for (const std::string& line : linesOf(text)) {
+        std::smatch m, top;
+        if (std::regex_search(line, m, valueOption)) {
+            const double d = std::strtod(m[2].str().c_str(), nullptr);
+            words.push_back({m[1].str(), num(d == 0 ? 10.0 : 0.9 * d)});
+            // A value with a range of its own also near the top of that range.
+            if (std::regex_search(line, top, rangeTop))
+                tops.push_back({m[1].str(), num(0.9 * std::strtod(top[1].str().c_str(), nullptr))});
+        } else if (std::regex_search(line, m, otherOption)) {
+            // Answers read from standard input are the interactive runs' own suite.
+            if (m[1].str() == "interactive") continue;
+            words.push_back(m[2].matched ? std::vector<std::string>{m[1].str(), "3"}
+                                         : std::vector<std::string>{m[1].str()});
+            if (!m[2].matched) flags.push_back(words.back());
+        }
+    }
+    // Each top of a range, alone and with each word that adds a case of its own.
+    for (const auto& t : tops) {
+        words.push_back(t);
+        for (const auto& f : flags) {
+            words.push_back(f);
+            words.back().insert(words.back().end(), t.begin(), t.end());
+        }
+    }
+    return words;
+}
+
+// The number a parameter of a given unit takes in a sweep run.
+std::string kelnoValue(const std::string& unit) {
+    if (unit.find("temperature") != std::string::npos) return "300";
+    if (unit.find("pressure") != std::string::npos) return "100";
+    if (unit.find("volume") != std::string::npos) return "30";
+    return "1";
+}
+
+std::vector<std::vector<std::string>> kelnoRuns(const std::string& kelno) {
+    std::vector<std::vector<std::string>> runs;
+    const std::regex commandLine(R"(^(\S+) +: )");
+    const auto options = kelnoOptionWords();
+    for (const std::string& line : linesOf(outputOfProgram(kelno, {}))) {
+        std::smatch m;
+        if (!std::regex_search(line, m, commandLine)) continue;
+        const std::string command = m[1].str();
+        const std::string help = outputOfProgram(kelno, {"help", command});
+        const std::size_t syntax = help.find("Syntax: ");
+        const std::string form =
+            syntax == std::string::npos ? "" : help.substr(syntax, help.find('\n', syntax) - syntax);
+        if (syntax != std::string::npos && form.find("[OPTION") == std::string::npos) {
+            std::vector<std::string> words = {command};
+            const std::regex required(R"(  ?<([^>]+)>)");
+            for (std::sregex_iterator i(form.begin(), form.end(), required), end; i != end; ++i)
+                if (form[static_cast<std::size_t>(i->position()) - 1] != '(')
+                    words.push_back(kelnoValue((*i)[1].str()));
+            runs.push_back(words);
+            // Each word of a choice the command takes, "(cocoa | gnuplot)".
+            const std::regex choice(R"re(\(([A-Za-z]+(?: \| [A-Za-z]+)+)\))re");
+            std::smatch alternatives;
+            if (std::regex_search(form, alternatives, choice)) {
+                std::istringstream in(alternatives[1].str());
+                for (std::string w; in >> w;)
+                    if (w != "|") {
+                        runs.push_back(words);
+                        runs.back().push_back(w);
+                    }
+            }
+        } else {
+            runs.push_back({command});
+            for (const auto& o : options) {
+                std::vector<std::string> words = {command};
+                words.insert(words.end(), o.begin(), o.end());
+                runs.push_back(words);
+            }
+        }
+    }
+    return runs;
+}
+
+// The vornex commands with a value for each of their parameters, by its label.
+std::string vornexValue(const std::string& label, double T, int index) {
+    if (label.rfind("suffix", 0) == 0) return index % 2 ? "t" : "s";
+    if (label.rfind("Tmax", 0) == 0) return num(T + 100);
+    if (label.rfind("T", 0) == 0 || label.rfind("Tmin", 0) == 0) return num(T);
+    if (label.rfind("P", 0) == 0) return "100";
+    if (label.rfind("vmin", 0) == 0) return "20";
+    if (label.rfind("vmax", 0) == 0) return "2000";
+    if (label.rfind("V", 0) == 0) return "30";
+    if (label.rfind("dT", 0) == 0) return "5";
+    if (label.rfind("x", 0) == 0 || label.rfind("mole fraction", 0) == 0) return "0.1";
+    return "1";
+}
+
+std::vector<std::vector<std::string>> vornexRuns() {
+    std::FILE* f = std::tmpfile();
+    FluidCommandInterpreter::printCommands(f);
+    const std::string text = captured(f);
+    std::fclose(f);
+    std::vector<std::vector<std::string>> runs;
+    const std::regex commandLine(R"(^  (\S+)(.*)$)");
+    const std::regex parameter(R"(<([^>]+)>)");
+    for (const std::string& keyword : FluidPhase::registeredEOSKeywords()) {
+        // A keyword whose model cannot be built still takes every command (and refuses it).
+        std::unique_ptr<FluidPhase> probe(FluidPhase::getEOS(keyword.c_str()));
+        const int nc = probe ? probe->nc : 2;
+        const ModelDescription* d = modelDescription(keyword);
+        const double T = d && d->range.Tmin > 0 ? d->range.Tmin + 100 : 500;
+        for (const std::string& line : linesOf(text)) {
+            std::smatch m;
+            if (line.rfind("   ", 0) == 0 || !std::regex_search(line, m, commandLine)) continue;
+            std::vector<std::string> words = {keyword, m[1].str()};
+            const std::string rest = m[2].str();
+            int index = 0;
+            if (m[1].str() == "x") {
+                for (int k = 1; k < nc; ++k) words.push_back("0.1");
+            } else {
+                for (std::sregex_iterator i(rest.begin(), rest.end(), parameter), end; i != end; ++i)
+                    words.push_back(vornexValue((*i)[1].str(), T, index++));
+            }
+            runs.push_back(words);
+        }
+    }
+    return runs;
+}
+
+std::string joined(const std::vector<std::string>& words) {
+    std::string s;
+    for (const auto& w : words) s += (s.empty() ? "" : " ") + w;
+    return s;
+}
+
+std::string folderName(const std::string& line) {
+    std::string s;
+    for (char c : line) s += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return s;
+}
+
+// Every file the run left, by name, with its bytes.
+std::map<std::string, std::string> filesOf(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    if (!fs::exists(folder)) return files;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.is_regular_file()) files[e.path().filename().string()] = testing::slurpFile(e.path());
+    return files;
+}
+
+// The first line of a report or a file that holds a number that is not one, its blanks
+// squeezed; empty for none. Igor's command lines ("X ...") name NaN as a value of their own
+// and are not looked at.
+std::string lineWithNaN(const std::string& text) {
+    static const std::regex nan(R"((^|[^A-Za-z_])-?(nan|inf)([^A-Za-z_]|$))", std::regex::icase);
+    for (const std::string& line : linesOf(text))
+        if (line.rfind("x ", 0) != 0 && line.rfind("X ", 0) != 0 && std::regex_search(line, nan)) {
+            std::string squeezed;
+            std::istringstream words(line);
+            for (std::string w; words >> w;) squeezed += (squeezed.empty() ? "" : " ") + w;
+            return squeezed.substr(0, 80);
+        }
+    return "";
+}
+
+// A report without the processor time it took, which no two runs share.
+std::string withoutTimes(const std::string& text) {
+    std::string out;
+    for (const std::string& line : linesOf(text))
+        out += (line.find("Calculation Time") != std::string::npos || line.rfind("Time ", 0) == 0
+                    ? "(time)"
+                    : line) +
+               "\n";
+    return out;
+}
+
+// The names a "Wrote" line gives.
+std::vector<std::string> wroteNames(const std::string& err) {
+    std::vector<std::string> names;
+    for (const std::string& line : linesOf(err)) {
+        const std::size_t at = line.find("Wrote ");
+        if (at == std::string::npos) continue;
+        std::string list = line.substr(at + 6);
+        for (std::size_t p; (p = list.find(" and ")) != std::string::npos;) list.replace(p, 5, ", ");
+        std::istringstream in(list);
+        for (std::string name; std::getline(in, name, ',');) {
+            name.erase(0, name.find_first_not_of(' '));
+            name.erase(name.find_last_not_of(" .") + 1);
+            if (!name.empty()) names.push_back(name);
+        }
+    }
+    return names;
+}
+
+// The works of kelno's cycle report in order: (Wrev, Wirr) of the plain case, then of the
+// pyroclast-heated case.
+std::vector<std::pair<double, double>> works(const std::string& out) {
+    std::vector<std::pair<double, double>> pairs;
+    const std::regex w(R"(\t(Wrev|Wirr)  : +(-?[0-9.,]+|-?nan|-?inf))");
+    double rev = std::nan("");
+    for (const std::string& line : linesOf(out)) {
+        std::smatch m;
+        if (!std::regex_search(line, m, w)) continue;
+        std::string v = m[2].str();
+        std::replace(v.begin(), v.end(), ',', '.');
+        const double value = std::strtod(v.c_str(), nullptr);
+        if (m[1].str() == "Wrev")
+            rev = value;
+        else
+            pairs.push_back({rev, value});
+    }
+    return pairs;
+}
+
+// The balances of kelno's cycle report: each case's entropies, heat and reversible work,
+// against the magma's and the cold water's temperatures of its summary.
+void checkBalances(Checks& c, const std::string& out, const std::string& where) {
+    auto numberAfter = [](const std::string& line, const char* key) {
+        const std::size_t at = line.find(key);
+        if (at == std::string::npos) return std::nan("");
+        std::string rest = line.substr(at + std::strlen(key));
+        std::replace(rest.begin(), rest.end(), ',', '.');
+        return std::strtod(rest.c_str(), nullptr);
+    };
+    double T1 = std::nan(""), Tm = std::nan("");
+    std::string block;
+    std::map<std::string, double> v;
+    auto close = [&] {
+        if (block.empty()) return;
+        const std::string w = where + ", " + block;
+        if (block.find("pyroclast-heated") != std::string::npos && v.count("S4") && v.count("S5"))
+            c.check("heating never lowers an entropy", v["S5"] >= v["S4"] - 0.01,
+                    w + ": S4 " + num(v["S4"]) + ", S5 " + num(v["S5"]) + " J/(mol K)");
+        if (block.find("isentropic") != std::string::npos && v.count("S3") && v.count("S5"))
+            c.check("the isentropic expansion keeps its entropy",
+                    std::fabs(v["S5"] - v["S3"]) <= 0.02,
+                    w + ": S3 " + num(v["S3"]) + ", S5 " + num(v["S5"]) + " J/(mol K)");
+        if (v.count("Q") && v.count("Wrev") && T1 > 0 && Tm > T1)
+            c.check("below Carnot", v["Wrev"] <= v["Q"] * (1 - T1 / Tm) + 0.01,
+                    w + ": Wrev " + num(v["Wrev"]) + " of Q " + num(v["Q"]) + " J/g");
+        for (const char* k : {"steam mass", "steam volume"})
+            if (v.count(k))
+                c.check("steam fractions within 0 to 100 %", v[k] >= -0.005 && v[k] <= 100.005,
+                        w + ": " + k + " " + num(v[k]) + " %");
+        v.clear();
+    };
+    for (const std::string& line : linesOf(out)) {
+        if (line.rfind("Initial water temperature", 0) == 0) T1 = numberAfter(line, "C,");
+        if (line.rfind("Magma temperature", 0) == 0) Tm = numberAfter(line, "C,");
+        if (line.find(" case: ") != std::string::npos) {
+            close();
+            block = line.substr(0, line.find(':'));
+            continue;
+        }
+        if (block.empty() || line.empty() || line[0] != '\t') continue;
+        for (const char* k : {"S3", "S4", "S5", "Q", "Wrev"})
+            if (line.rfind(std::string("\t") + k + " ", 0) == 0) v[k] = numberAfter(line, ":");
+        if (line.find("% steam mass   ") != std::string::npos)
+            v["steam mass"] = std::max(v["steam mass"], numberAfter(line, ":"));
+        if (line.find("% steam volume ") != std::string::npos)
+            v["steam volume"] = std::max(v["steam volume"], numberAfter(line, ":"));
+    }
+    close();
+}
+
+void checkRun(Checks& c, const std::string& program, const std::vector<std::string>& words,
+              bool energetics) {
+    const fs::path base = fs::current_path() / "console" / folderName(c.configuration());
+    fs::remove_all(base);
+    testing::ProgramRun reference;
+    std::map<std::string, std::string> referenceFiles;
+    const int seconds = c.budget().full ? 600 : 120;
+    for (const std::string& locale : locales()) {
+        // Every locale's run in the same folder: the scripts name their folder.
+        const fs::path folder = base / "run";
+        std::vector<std::string> all = {"LC_ALL=" + locale, program};
+        all.insert(all.end(), words.begin(), words.end());
+        const testing::ProgramRun run = testing::runProgram("env", all, folder, seconds);
+        const auto files = filesOf(folder / "work");
+        fs::rename(folder, base / folderName(locale));
+        const std::string where = locale + ": status " + num(run.status);
+        c.check("exits 0 or 1 by itself", run.status == 0 || run.status == 1,
+                where + " " + run.err.substr(0, 120));
+        c.check("a failure says why", run.status != 1 || !run.err.empty(), where);
+        if (run.status == 0) {
+            std::string dirty = lineWithNaN(run.out);
+            if (!dirty.empty()) dirty = "standard output: " + dirty;
+            for (const auto& [name, bytes] : files)
+                if (dirty.empty() && !lineWithNaN(bytes).empty())
+                    dirty = name + ": " + lineWithNaN(bytes);
+            c.check("a success prints and writes no NaN", dirty.empty(), where + ": in " + dirty);
+        }
+        for (const std::string& name : wroteNames(run.err))
+            c.check("every file named as written exists", files.count(name) == 1,
+                    where + ": " + name);
+        if (energetics && run.status == 0) checkBalances(c, run.out, where);
+        if (energetics && run.status == 0)
+            for (const auto& [rev, irr] : works(run.out)) {
+                const std::string w = where + ": Wrev " + num(rev) + ", Wirr " + num(irr) + " J/g";
+                c.check("no negative work where water expands", rev >= 0 && irr >= 0, w);
+                c.check("Wrev >= Wirr", rev >= irr - 0.01, w);
+            }
+        if (locale == locales().front()) {
+            reference = run;
+            referenceFiles = files;
+            continue;
+        }
+        std::string differs;
+        if (run.status != reference.status) differs = "exit status";
+        else if (withoutTimes(run.out) != withoutTimes(reference.out)) differs = "standard output";
+        else if (files.size() != referenceFiles.size()) differs = "the files written";
+        for (const auto& [name, bytes] : files)
+            if (differs.empty() && (!referenceFiles.count(name) || referenceFiles[name] != bytes))
+                differs = name;
+        c.check("same bytes in every locale", differs.empty(), where + ": " + differs);
+    }
+    fs::remove_all(base);
+}
+
+// A console run inside this process, under the locale given: its report, status and files.
+struct InProcess {
+    int status = -1;
+    std::string out;
+    std::map<std::string, std::string> files;
+};
+
+InProcess runInProcess(bool kelno, const std::vector<std::string>& words, const fs::path& folder,
+                       const std::string& locale) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const fs::path home = fs::current_path();
+    fs::current_path(folder);
+    std::fflush(stdout);
+    const int saved = ::dup(1);
+    const int file = ::open("../report", O_CREAT | O_TRUNC | O_WRONLY, 0644);
+    ::dup2(file, 1);
+    ::close(file);
+    std::setlocale(LC_ALL, locale.c_str());
+    InProcess r;
+    std::vector<std::string> all = {kelno ? "kelno" : "vornex"};
+    all.insert(all.end(), words.begin(), words.end());
+    std::vector<char*> argv;
+    for (auto& w : all) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    if (kelno) {
+        WagnerPruss water(2);
+        r.status = water.doWaterMagmaCommand(static_cast<int>(all.size()),
+                                             const_cast<const char**>(argv.data()));
+    } else {
+        std::istringstream none;
+        r.status = runVornex(static_cast<int>(all.size()), argv.data(), none);
+    }
+    std::fflush(stdout);
+    std::setlocale(LC_ALL, "C");
+    ::dup2(saved, 1);
+    ::close(saved);
+    fs::current_path(home);
+    r.out = testing::slurpFile(folder / ".." / "report");
+    r.files = filesOf(folder);
+    return r;
+}
+
+struct ConsoleRunWords {
+    bool kelno;
+    std::vector<std::string> words;
+};
+
+void checkLocale(Checks& c, const std::string& locale, const std::vector<ConsoleRunWords>& runs) {
+    if (!c.check("the locale exists", std::setlocale(LC_ALL, locale.c_str()) != nullptr, locale))
+        return;
+    std::setlocale(LC_ALL, "C");
+    const int n = static_cast<int>(runs.size());
+    const int stride = std::max(1, n / c.budget().points(n, 12));
+    const fs::path base = fs::current_path() / "locale";
+    for (int i = c.budget().offset(locale, stride); i < n; i += stride) {
+        const auto& run = runs[static_cast<std::size_t>(i)];
+        const std::string line = (run.kelno ? "kelno " : "vornex ") + joined(run.words);
+        const InProcess here = runInProcess(run.kelno, run.words, base / "here" / "work", locale);
+        if (locale == "C") {
+            c.check("exit status 0 or 1", here.status == 0 || here.status == 1, line);
+            continue;
+        }
+        const InProcess ref = runInProcess(run.kelno, run.words, base / "C" / "work", "C");
+        std::string differs;
+        if (here.status != ref.status) differs = "exit status";
+        else if (withoutTimes(here.out) != withoutTimes(ref.out)) differs = "report";
+        else if (here.files.size() != ref.files.size()) differs = "the files written";
+        for (const auto& [name, bytes] : here.files)
+            if (differs.empty() && (!ref.files.count(name) || ref.files.at(name) != bytes))
+                differs = name;
+        c.check("same bytes as in the C locale", differs.empty(), line + ": " + differs);
+    }
+    fs::remove_all(base);
+}
+
+}  // namespace
+
+void addConsoleConfigurations(std::vector<Configuration>& out, const std::string& buildDir) {
+    const std::string kelno = buildDir + "/tools/kelno/kelno";
+    const std::string vornex = buildDir + "/tools/vornex/vornex";
+    std::vector<ConsoleRunWords> inProcess;
+    if (fs::exists(kelno))
+        for (const auto& words : kelnoRuns(kelno)) {
+            const bool cycle = words.size() > 1 && (words[0] == "pp" || words[0] == "pv" ||
+                                                    words[0] == "pw");
+            out.push_back({"kelno", "kelno " + joined(words), [kelno, words, cycle](Checks& c) {
+                               checkRun(c, kelno, words, cycle);
+                           }});
+            inProcess.push_back({true, words});
+        }
+    if (fs::exists(vornex))
+        for (const auto& words : vornexRuns()) {
+            out.push_back({"vornex", "vornex " + joined(words),
+                           [vornex, words](Checks& c) { checkRun(c, vornex, words, false); }});
+            inProcess.push_back({false, words});
+        }
+    for (const std::string& locale : locales())
+        out.push_back({"locale", "locale " + locale,
+                       [locale, inProcess](Checks& c) { checkLocale(c, locale, inProcess); }});
+}
+
+}  // namespace vornex::sweep

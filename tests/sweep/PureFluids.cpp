@@ -1,0 +1,288 @@
+// Pure fluids: every model the console builds by keyword (the model catalogue), every water
+// formulation and every pure-gas model, from the lowest temperature of its saturation curve
+// to its own critical point.
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "Sweep.h"
+#include "dkl/DuanModels.h"
+#include "fluid/FluidPhase.h"
+#include "fluid/ModelCatalogue.h"
+#include "oldwater/HGK.h"
+#include "oldwater/Hill.h"
+#include "oldwater/Keenan.h"
+#include "oldwater/Saul.h"
+#include "puregas/AnderkoCO2.h"
+#include "puregas/CO2EOS.h"
+#include "puregas/CH4EOS.h"
+#include "puregas/IUPACCH4.h"
+#include "puregas/IUPACCO2.h"
+#include "puregas/N2EOS.h"
+#include "puregas/Sterner.h"
+#include "water/WagnerPruss.h"
+#include "water/WaterEOS.h"
+
+namespace vornex::sweep {
+namespace {
+
+using Maker = std::function<std::unique_ptr<FluidPhase>()>;
+
+// The water formulations and the pure-gas models, which have no registry of their own:
+// every class of those libraries that models one fluid (Anderko-Pitzer's water is the
+// catalogue's "AnderkoH2O").
+struct Named {
+    const char* kind;
+    const char* name;
+    Maker make;
+};
+template <class M, class... A>
+Maker maker(A... a) {
+    return [=] { return std::unique_ptr<FluidPhase>(new M(a...)); };
+}
+const std::vector<Named>& formulations() {
+    static const std::vector<Named> list = {
+        {"water", "WagnerPruss", maker<WagnerPruss>(2)},
+        {"water", "HGK", maker<HGK>(2)},
+        {"water", "Hill", maker<Hill>(2)},
+        {"water", "Keenan", maker<Keenan>(2)},
+        {"water", "Saul", maker<Saul>(2)},
+        {"water", "DuanH2O-0", maker<DuanH2O>(2, 0)},
+        {"water", "DuanH2O-1", maker<DuanH2O>(2, 1)},
+        {"gas", "DuanCH4", maker<DuanCH4>(2)},
+        {"gas", "DuanCO2", maker<DuanCO2>(2)},
+        {"gas", "IUPACCH4", maker<IUPACCH4>(2)},
+        {"gas", "IUPACCO2", maker<IUPACCO2>(2)},
+        {"gas", "AnderkoCO2", maker<AnderkoCO2>(2)},
+        {"gas", "Sterner", maker<Sterner>(2)},
+        {"gas", "Jacobsen", maker<Jacobsen>(2)},
+    };
+    return list;
+}
+
+// Triple points of the fluids (K): where their saturation curves begin.
+double triplePoint(const FluidPhase& f) {
+    const std::string c = f.componentName.empty() ? "" : f.componentName[0];
+    if (c == "H2O") return 273.16;
+    if (c == "CO2") return 216.592;
+    if (c == "CH4" || c == "C1") return 90.6941;
+    if (c == "N2") return 63.151;
+    return f.Tlowest;
+}
+
+double pressureAt(FluidPhase& f, double T, double V) {
+    f.error = 0;
+    f.calculateFromTV(T, V, 0);
+    return f.error == 0 ? f.P : std::nan("");
+}
+
+// The saturation temperature at P (Pa) as a user asks for it: the water models' own search,
+// the others' solve from a start between the grid's neighbours.
+double saturationTemperature(FluidPhase& f, double P, double Tstart, double Vl, double Vv) {
+    f.error = 0;
+    if (auto* w = dynamic_cast<WaterEOS*>(&f)) {
+        w->calculateTheSaturationTemperature(P * 1e-5, 0);
+    } else {
+        f.Vl0 = Vl;
+        f.Vv0 = Vv;
+        f.calculate_saturation_temperature(P, Tstart);
+    }
+    return f.error == 0 ? f.T : std::nan("");
+}
+
+// From the triple point, or from the lowest temperature the model's publication claims.
+// The selectors' contract: the liquid side (2) gives the stable root of smallest volume,
+// the vapour side (1) that of largest volume, each the other side's only where its own branch
+// has none. Checked beside the saturation curve, where both branches hold roots: a liquid
+// answer above the critical volume while the liquid branch, scanned from the saturated
+// liquid, crosses the pressure falling, or a vapour answer below it while the vapour branch,
+// scanned down from far beyond the saturated vapour, does.
+void checkSelectors(Checks& c, FluidPhase& f, const std::vector<double>& Ts,
+                    const std::vector<double>& Ps, const std::vector<double>& Vls,
+                    const std::vector<double>& Vvs) {
+    const int n = static_cast<int>(Ts.size());
+    const int picks = c.budget().points(20, 3);
+    const double Vc = f.namingCriticalVolume();
+    const int selector = f.phase;
+    for (int k = 0; k < picks; ++k) {
+        const std::size_t i = static_cast<std::size_t>((k + 0.5) * n / picks);
+        for (double ratio : {0.5, 0.9, 1.1, 2.0}) {
+            const double T = Ts[i], P = Ps[i] * ratio;
+            for (int side : {2, 1}) {
+                f.set_the_phase_as(side);
+                f.error = 0;
+                f.calculateFromTP(T, P * 1e-5, 0);
+                const double V = f.V;
+                const bool found = f.error == 0 && std::isfinite(V) && V > 0;
+                const std::string where = std::string(side == 2 ? "liquid" : "vapour") +
+                                          " side at T " + num(T) + " K, P " + num(P * 1e-5) +
+                                          " bar: V " + num(V * 1e6) + " cm3/mol";
+                if (!found) continue;
+                // Scan the own branch for a root the answer passed by.
+                bool missed = false;
+                if (side == 2 && V > Vc) {
+                    double last = pressureAt(f, T, Vls[i]);
+                    for (int s = 1; s <= 200 && !missed; ++s) {
+                        const double Vs = Vls[i] * std::pow(Vc / Vls[i], s / 200.0);
+                        const double Pv = pressureAt(f, T, Vs);
+                        if (!(Pv < last)) break;  // the branch's spinodal
+                        missed = (last - P) * (Pv - P) <= 0;
+                        last = Pv;
+                    }
+                }
+                if (side == 1 && V < Vc) {
+                    const double Vfar = Vvs[i] * 100;
+                    double last = pressureAt(f, T, Vfar);
+                    for (int s = 1; s <= 400 && !missed; ++s) {
+                        const double Vs = Vfar * std::pow(Vc / Vfar, s / 400.0);
+                        const double Pv = pressureAt(f, T, Vs);
+                        if (!(Pv > last)) break;
+                        missed = (last - P) * (Pv - P) <= 0;
+                        last = Pv;
+                    }
+                }
+                c.check("the selectors keep their contract", !missed, where);
+            }
+        }
+    }
+    f.set_the_phase_as(selector);
+}
+
+void checkPureFluid(Checks& c, const Maker& make, double Tmin = 0.0) {
+    std::unique_ptr<FluidPhase> f = make();
+    if (!c.check("builds a one-component model", f && f->nc == 1, "nc " + num(f ? f->nc : -1)))
+        return;
+    const double Tc = f->namingCriticalTemperature();
+    const double Tt = std::max({triplePoint(*f), Tmin, 1.0});
+    if (!c.check("has its own critical point above its triple point", Tc > Tt,
+                 "Tc " + num(Tc) + " K, triple " + num(Tt) + " K"))
+        return;
+    const Budget& b = c.budget();
+    // Tsat(Psat(T)) = T on a log grid of temperatures.
+    const int nT = b.points(2000, 20);
+    std::vector<double> Ts, Ps, Vls, Vvs;
+    for (int i = 0; i < nT; ++i) {
+        const double u = (i + 0.5 * (b.offset(c.configuration(), 2) + 0.5)) / nT;
+        const double T = Tt * std::exp(u * std::log((Tc - 0.01) / Tt));
+        f->error = 0;
+        const double P = f->calculateTheSaturationPressure(T);
+        const bool ok = f->error == 0 && std::isfinite(P) && P > 0 && f->Vl < f->Vv;
+        if (!c.check("psat solves below Tc", ok, "T " + num(T) + " K")) continue;
+        const double Vl = f->Vl, Vv = f->Vv;
+        // The two phases have equal pressure and fugacity.
+        const double Pl = pressureAt(*f, T, Vl);
+        const double lnfl = f->lnFugacity[0];
+        const double Pv = pressureAt(*f, T, Vv);
+        const double lnfv = f->lnFugacity[0];
+        // The liquid's pressure moves with its volume by its bulk modulus: a volume solved
+        // to 1e-9 leaves it that share of the modulus apart.
+        const double modulus =
+            std::fabs(pressureAt(*f, T, Vl * (1 + 1e-6)) - pressureAt(*f, T, Vl * (1 - 1e-6))) / 2e-6;
+        c.check("saturated phases equal in P and ln f",
+                std::fabs(Pl - Pv) < 1e-6 * Pv + 1e-9 * modulus && std::fabs(lnfl - lnfv) < 1e-6,
+                "T " + num(T) + " K: Pl " + num(Pl) + " Pv " + num(Pv) + " Pa, ln f " + num(lnfl) +
+                    " and " + num(lnfv));
+        Ts.push_back(T);
+        Ps.push_back(P);
+        Vls.push_back(Vl);
+        Vvs.push_back(Vv);
+        const double T2 = saturationTemperature(*f, P, T * 1.001, Vl, Vv);
+        c.check("Tsat(Psat(T)) = T", std::fabs(T2 - T) < 1e-6 * T,
+                "T " + num(T) + " K, P " + num(P * 1e-5) + " bar: Tsat " + num(T2));
+    }
+    if (Ps.size() < 2) return;
+    // Psat(Tsat(P)) = P on a log grid of pressures between the ends found.
+    const int nP = b.points(2000, 20);
+    const double P0 = Ps.front(), P1 = Ps.back();
+    std::size_t k = 0;
+    for (int i = 0; i < nP; ++i) {
+        const double u = (i + 0.5) / nP;
+        const double P = P0 * std::exp(u * std::log(P1 / P0));
+        while (k + 2 < Ps.size() && Ps[k + 1] < P) ++k;
+        const double w = std::log(P / Ps[k]) / std::log(Ps[k + 1] / Ps[k]);
+        const double Tstart = Ts[k] + w * (Ts[k + 1] - Ts[k]);
+        const double T = saturationTemperature(*f, P, Tstart, Vls[k], Vvs[k]);
+        if (!c.check("Tsat solves below Pc", std::isfinite(T),
+                     "P " + num(P * 1e-5) + " bar"))
+            continue;
+        f->error = 0;
+        const double P2 = f->calculateTheSaturationPressure(T);
+        c.check("Psat(Tsat(P)) = P", std::fabs(P2 / P - 1) < 1e-6,
+                "P " + num(P * 1e-5) + " bar: Tsat " + num(T) + " K, Psat " + num(P2 * 1e-5));
+    }
+    checkSelectors(c, *f, Ts, Ps, Vls, Vvs);
+    // Every spinodal row is the first loss of stability of its isotherm: from the saturated
+    // liquid the pressure falls with volume up to the liquid row; from the saturated vapour
+    // it rises as the volume shrinks down to the vapour row.
+    for (char branch : {0, 1}) {
+        CurveArray rows;
+        f->error = 0;
+        f->calculateSpinodalCurve("unused", f->Tcrit, f->Vcrit, branch, Tt, 6, "", &rows);
+        const std::string side = branch == 0 ? "liquid" : "vapour";
+        if (!c.check("spinodal curve traced", rows.size() >= 24, side + " branch")) continue;
+        const int n = static_cast<int>(rows.size() / 12);
+        const int stride = std::max(1, n / b.points(n, 8));
+        for (int r = 1 + b.offset(c.configuration() + side, stride); r < n; r += stride) {
+            const double T = rows[12 * r], Vs = rows[12 * r + 2] * 1e-6;
+            const std::string where = side + " row T " + num(T) + " K, V " + num(Vs * 1e6) +
+                                      " cm3/mol, P " + num(rows[12 * r + 1]) + " bar";
+            if (T >= Tc - 0.05) continue;
+            f->error = 0;
+            if (!std::isfinite(f->calculateTheSaturationPressure(T))) continue;
+            const double Vsat = branch == 0 ? f->Vl : f->Vv;
+            bool first = branch == 0 ? Vs > Vsat : Vs < Vsat;
+            // Stable all the way from the saturated phase to just short of the row.
+            const int steps = 60;
+            double last = pressureAt(*f, T, Vsat);
+            for (int s = 1; first && s <= steps; ++s) {
+                const double V = Vsat * std::pow(Vs / Vsat, (s - 0.001 * s / steps) / steps);
+                const double P = pressureAt(*f, T, V);
+                if (!(branch == 0 ? P < last : P > last)) first = false;
+                last = P;
+            }
+            // and unstable just past it.
+            const double h = 1e-4;
+            const double beyond =
+                pressureAt(*f, T, Vs * (branch == 0 ? 1 + h : 1 - h)) - pressureAt(*f, T, Vs);
+            const bool lost = branch == 0 ? beyond >= -1e-9 * std::fabs(rows[12 * r + 1]) * 1e5
+                                          : beyond <= 1e-9 * std::fabs(rows[12 * r + 1]) * 1e5;
+            c.check("spinodal row is the first loss of stability", first && lost, where);
+        }
+    }
+}
+
+}  // namespace
+
+void addModelConfigurations(std::vector<Configuration>& out) {
+    for (const std::string& keyword : FluidPhase::registeredEOSKeywords()) {
+        out.push_back({"model", "model " + keyword, [keyword](Checks& c) {
+                           std::unique_ptr<FluidPhase> probe(FluidPhase::getEOS(keyword.c_str()));
+                           if (!c.check("builds by its keyword", probe != nullptr, keyword)) return;
+                           if (probe->nc != 1) {
+                               // A mixture: its stable state over a grid of states is finite.
+                               const int n = c.budget().points(40, 6);
+                               for (int i = 0; i < n; ++i) {
+                                   const double T = 600 + 600.0 * i / n, P = 10 + 990.0 * (i % 7) / 7;
+                                   probe->error = 0;
+                                   const auto phase = probe->calculateStableStateFromTP(T, P);
+                                   const bool ok = phase == FluidPhase::StablePhase::None ||
+                                                   (std::isfinite(probe->V) && probe->V > 0);
+                                   c.check("a stable state found is finite", ok,
+                                           "T " + num(T) + " K, P " + num(P) + " bar");
+                               }
+                               return;
+                           }
+                           const ModelDescription* d = modelDescription(keyword);
+                           checkPureFluid(c, [&] {
+                               return std::unique_ptr<FluidPhase>(FluidPhase::getEOS(keyword.c_str()));
+                           }, d ? d->range.Tmin : 0.0);
+                       }});
+    }
+    for (const Named& n : formulations()) {
+        Maker make = n.make;
+        out.push_back({n.kind, std::string(n.kind) + " " + n.name,
+                       [make](Checks& c) { checkPureFluid(c, make); }});
+    }
+}
+
+}  // namespace vornex::sweep

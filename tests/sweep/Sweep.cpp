@@ -1,0 +1,80 @@
+#include "Sweep.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace vornex::sweep {
+
+int Budget::points(int n, int least) const {
+    if (full) return n;
+    return std::max(least, static_cast<int>(std::lround(n * gridShare)));
+}
+
+int Budget::offset(const std::string& name, int n) const {
+    if (n <= 1) return 0;
+    // FNV-1a of the name, mixed with the seed.
+    std::uint64_t h = 1469598103934665603ull ^ seed;
+    for (unsigned char c : name) h = (h ^ c) * 1099511628211ull;
+    return static_cast<int>(h % static_cast<std::uint64_t>(n));
+}
+
+std::string num(double v) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.10g", v);
+    return text;
+}
+
+namespace {
+
+bool covers(const Allowance& a, const std::string& subsystem, const std::string& invariant,
+            const std::string& configuration, const std::string& where) {
+    if (a.below > 0) {
+        const std::size_t at = where.find("T ");
+        if (at == std::string::npos || !(std::strtod(where.c_str() + at + 2, nullptr) < a.below))
+            return false;
+    }
+    return subsystem == a.subsystem && invariant == a.invariant &&
+           configuration.rfind(a.configuration, 0) == 0 &&
+           (*a.where == '\0' || where.find(a.where) != std::string::npos);
+}
+
+}  // namespace
+
+bool Checks::check(const std::string& invariant, bool ok, const std::string& where) {
+    Tally& t = tallies_[invariant];
+    ++t.checked;
+    if (ok) return true;
+    const std::string text = configuration_ + ": " + where;
+    for (const Allowance& a : namedExceptions())
+        if (covers(a, subsystem_, invariant, configuration_, where)) {
+            if (t.excepted++ == 0) t.firstExcepted = text;
+            return false;
+        }
+    for (const Allowance& a : knownFaults())
+        if (covers(a, subsystem_, invariant, configuration_, where)) {
+            if (t.known++ == 0) t.firstKnown = text;
+            return false;
+        }
+    if (t.failed++ == 0) t.firstFailure = text;
+    // Every failing case, for a study of them, in the worker's folder.
+    if (std::getenv("VORNEX_SWEEP_ALL_FAILURES") != nullptr)
+        if (std::FILE* f = std::fopen("failures", "a")) {
+            std::fprintf(f, "%s\t%s\n", invariant.c_str(), text.c_str());
+            std::fclose(f);
+        }
+    return false;
+}
+
+std::vector<Configuration> allConfigurations(const std::string& buildDir) {
+    std::vector<Configuration> all;
+    addModelConfigurations(all);
+    addMixtureConfigurations(all);
+    addBrineConfigurations(all);
+    addConsoleConfigurations(all, buildDir);
+    addWorkbenchConfigurations(all);
+    return all;
+}
+
+}  // namespace vornex::sweep

@@ -318,6 +318,9 @@ void Anderko::calculateTheTernaryDiagram(double TK, double Pbar, const char* suf
         };
         lines = half("000", 0.001, true);
         std::vector<std::string> more = half("111", -0.001, false);
+        // Both halves start from the chosen tie line, which the diagram holds once.
+        if (!lines.empty() && !more.empty() && tracerRowField(more.front(), 11) == 0.0)
+            more.erase(more.begin());
         lines.insert(lines.end(), more.begin(), more.end());
     }
     const char* sfx = suffix ? suffix : "";

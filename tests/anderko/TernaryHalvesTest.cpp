@@ -69,13 +69,16 @@ TEST(TernaryDiagramHalves, BothSensesFromTheChosenTieLineAreTraced) {
         }
 
     // The diagram: the half toward the pole from its far end back to the chosen tie line,
-    // then the other half outward from it.
+    // then the other half outward from it, the chosen tie line once (it was written twice).
     const auto diagram = ternaryRows("tert");
-    ASSERT_EQ(diagram.size(), toward.size() + away.size());
+    ASSERT_EQ(diagram.size(), toward.size() + away.size() - 1);
     for (std::size_t k = 0; k < toward.size(); ++k)
         EXPECT_EQ(diagram[k][10], static_cast<double>(toward.size() - 1 - k));
-    for (std::size_t k = 0; k < away.size(); ++k)
-        EXPECT_EQ(diagram[toward.size() + k][10], static_cast<double>(k));
+    for (std::size_t k = 1; k < away.size(); ++k)
+        EXPECT_EQ(diagram[toward.size() + k - 1][10], static_cast<double>(k));
+    for (std::size_t a = 0; a < diagram.size(); ++a)
+        for (std::size_t b = a + 1; b < diagram.size(); ++b)
+            EXPECT_NE(diagram[a], diagram[b]) << "rows " << a << " and " << b;
 }
 
 // Toward the pole the tie lines shorten to the plait point, where the two phases merge. A

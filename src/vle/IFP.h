@@ -38,7 +38,7 @@ class IFP : public IdealMixture {
     std::vector<double> scaleVector;
     std::vector<double> derivativeVector;
     double slope = 0.0;          // dP/dT along an isochore or isopleth, Pa/K
-    double isothermSlope = 0.0;  // dP/dx_0 along an isotherm, Pa
+    double isothermSlope = 0.0;  // dP/dx along an isotherm's composition line, Pa
     // Set by a caller that tries another start when a tracer finds no first point: the
     // failed start is then a trace (--verbose), not a failure said.
     bool startRetried = false;
@@ -94,7 +94,6 @@ class IFP : public IdealMixture {
     // away from it for a negative step.
     void calculate_an_isobaric_isothermal_diagram(double T, double P, double step,
                                                   const char* suffix, int direction);
-    void calculate_initial_values(short mode, short unused, double step, double delta);
     bool bad_estimates(int i);
     // The differentiated fugacity equality of component i at constant T: coefficients of
     // dP and of each dx_j and dy_j (the mole fractions as independent variables).
@@ -145,6 +144,12 @@ class IFP : public IdealMixture {
     // pressure (problem 12); at a switch the new step takes its sign from the old step and s.
     // True when it steps in composition.
     bool chooseIsothermStep(double s, double dx, double deltaP, double& sx, double& sP);
+    // The isotherm from the point solved to an end of the liquid's composition line (the
+    // pure component n - 1 plus c times `along`, c from 0 to 1), a point at Pmax (bar) or a
+    // failure: steps of dx in c, or of dP (bar) where the curve is steep; each point solved is
+    // written once.
+    void followIsotherm(const std::vector<double>& along, double dx, double dP, double Pmax,
+                        const std::function<void()>& writeRow);
     void traceAtFixedVolume(bool isochore, double T, double amount, FILE* file, const char* suffix,
                             double Tmin, double Tmax, double dT);
     // Sets up the embedded solver (no system bound).
@@ -210,6 +215,13 @@ class IFP : public IdealMixture {
                                 std::vector<TrialPhase>* each = nullptr);
     // Starts of the trial phases: the first n near each pure component.
     std::vector<std::vector<double>> trialOrigins(bool nearFeed) const;
+    // Further starts of mixtures of three or more components where those find nothing: a
+    // composition and the model it is tried on.
+    struct TrialStart {
+        std::vector<double> w;
+        FluidPhase* model = nullptr;
+    };
+    std::vector<TrialStart> fallbackOrigins();
     // Flashes and vapour fractions between 0 and 1 (problems 12, 21, 13, 31, 23, 32).
     bool isSplitProblem() const;
     // Status 5 and its reason for a feed that is no composition (a negative fraction, a sum

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #include "numerics/LinearAlgebra.h"
@@ -101,26 +102,27 @@ void IFP::calculate_derivatives1(double* dX) {
 }
 
 void IFP::calculate_derivatives2(double* dX) {
-    SmallSystem s(6);  // dP, dx1, dx2, dy0, dy1, dy2
+    // Along the pseudo-binary line the liquid moves by (1 - r, r, -1) per unit of the
+    // pseudo-component's fraction xi = x0 + x1: the unknowns are dP and dy.
+    const double r = current.ratio;
+    const double dx[3] = {1.0 - r, r, -1.0};
+    SmallSystem s(4);  // dP, dy0, dy1, dy2
     for (int i = 0; i < 3; ++i) {
-        const FugacityRow r = fugacityRow(i);
-        s.a(i, 0) = r.dP;
-        s.a(i, 1) = r.dx[1];
-        s.a(i, 2) = r.dx[2];
-        for (int j = 0; j < 3; ++j) s.a(i, 3 + j) = r.dy[j];
-        s.b(i) = -r.dx[0];
+        const FugacityRow row = fugacityRow(i);
+        s.a(i, 0) = row.dP;
+        for (int j = 0; j < 3; ++j) s.a(i, 1 + j) = row.dy[j];
+        s.b(i) = 0.0;
+        for (int j = 0; j < 3; ++j) s.b(i) -= row.dx[j] * dx[j];
     }
-    s.a(3, 1) = s.a(3, 2) = 1.0;
-    s.b(3) = -1.0;
-    s.a(4, 1) = 1.0;
-    s.a(4, 2) = current.ratio;
-    s.a(5, 3) = s.a(5, 4) = s.a(5, 5) = 1.0;
+    s.a(3, 1) = s.a(3, 2) = s.a(3, 3) = 1.0;
     std::vector<double> d;
     s.solve(d);
     std::fill(dX, dX + m, 0.0);
     dX[1] = d[0];
-    dX[4] = 1.0;
-    for (int k = 1; k < 6; ++k) dX[4 + k] = d[k];
+    for (int i = 0; i < 3; ++i) {
+        dX[4 + i] = dx[i];
+        dX[7 + i] = d[1 + i];
+    }
 }
 
 void IFP::calculate_derivatives3(double* dX) {
@@ -169,10 +171,7 @@ void IFP::estimate_next_state2() {
     if (n != 3) return VLE::estimate_next_state();
     calculate_derivatives2(derivativeVector.data());
     isothermSlope = derivativeVector[1];
-    last.T = trial.T;
-    last.P = trial.P;
-    trial.x = last.x = current.x;
-    trial.y = last.y = current.y;
+    startFromCurrent();
     copyTangent(tangent, derivativeVector.data(), n);
 }
 
@@ -190,28 +189,120 @@ bool IFP::bad_estimates(int i) {
     return xi < 0.0 || xi > 1.0 || yi < 0.0 || yi > 1.0;
 }
 
-void IFP::calculate_initial_values(short mode, short, double step, double delta) {
-    for (int attempt = 0; attempt < kMaxPredictionHalvings; ++attempt, step /= 2.0) {
-        const double slopeP = tangent.dP;
-        if (mode == 0) {
-            trial.P = last.P + step * slopeP * delta;
+// ----------------------------------------------------------- binary isotherm
+
+void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP, double Pmax,
+                         const std::function<void()>& writeRow) {
+    // The liquid lies on the line x = pure (n - 1) + c along, c from 0 to 1: c = 1 - x_{n-1}.
+    const auto un = static_cast<std::size_t>(n);
+    auto lineAt = [&](double c) {
+        std::vector<double> x(un);
+        for (std::size_t i = 0; i < un; ++i) x[i] = (i + 1 == un ? 1.0 : 0.0) + c * along[i];
+        return x;
+    };
+    auto coordinate = [&](const std::vector<double>& x) { return 1.0 - x[un - 1]; };
+    // From an end of the line the curve has one way into the diagram, whatever the sign asked.
+    const double c0 = coordinate(current.x);
+    if ((c0 <= kTraceFraction && dx < 0.0) || (c0 >= 1.0 - kTraceFraction && dx > 0.0)) dx = -dx;
+    const double deltaP = 100000.0 * dP;
+    double sP = std::fabs(deltaP) * (isothermSlope * dx < 0.0 ? -1.0 : 1.0);
+    double sx = dx;
+    initFlag = 0;
+    trial.Vl = last.Vl = firstPhase->V;
+    trial.Vv = last.Vv = secondPhase->V;
+    double& f = stepFactor;
+    for (int steps = 0; status == 0; ++steps) {
+        if (steps >= kMaxTracerSteps) {
+            status = 1;
+            break;
+        }
+        const double s = tangent.dP;
+        const bool byComposition = chooseIsothermStep(s, dx, deltaP, sx, sP);
+        // The change of c per unit step factor: sx in composition steps, sP / s in pressure
+        // steps.
+        const double dc = byComposition ? sx : (s != 0.0 ? sP / s : 0.0);
+        auto predict = [&] {
+            trial.P = last.P + f * (byComposition ? s * sx : sP);
+            bool inside = true;
+            for (int i = 0; i < n; ++i) {
+                trial.x[i] = last.x[i] + f * tangent.dx[i] * dc;
+                trial.y[i] = last.y[i] + f * tangent.dy[i] * dc;
+                if (bad_estimates(i)) inside = false;
+            }
+            return inside;
+        };
+        bool inside = predict();
+        // A step whose liquid passes an end of the line ends the curve there, once: a pure
+        // component's own saturation point, or that of the mixture without component n - 1.
+        // Closer to the end than a step, the predictor would only halve its way towards it
+        // without reaching it.
+        const double cLast = coordinate(last.x), cNext = cLast + f * dc;
+        const double end = cNext < 0.0 ? 0.0 : cNext > 1.0 ? 1.0 : -1.0;
+        if (end >= 0.0) {
+            set_type_of_problem(13);
+            set_the_vaporization_ratio(0.0);
+            const double reach = dc != 0.0 ? (end - cLast) / dc : 0.0;
+            trial.P = last.P + reach * (byComposition ? s * sx : sP);
+            trial.x = lineAt(end);
+            // The vapour on the same side: without the components the liquid lacks there.
+            double sum = 0.0;
+            for (std::size_t i = 0; i < un; ++i) {
+                trial.y[i] = trial.x[i] > 0.0
+                                 ? std::clamp(last.y[i] + reach * tangent.dy[i] * dc, 0.0, 1.0)
+                                 : 0.0;
+                sum += trial.y[i];
+            }
+            for (std::size_t i = 0; i < un; ++i) trial.y[i] = sum > 0.0 ? trial.y[i] / sum : trial.x[i];
+            z = trial.x;
+            inside = true;
+        } else if (byComposition) {
+            for (int k = 0; k < kMaxPredictionHalvings && !inside; ++k) {
+                f /= 2.0;
+                inside = predict();
+            }
+            // The feed on the line itself, free of the predictor's rounding.
+            trial.x = lineAt(coordinate(trial.x));
+            z = trial.x;
         } else {
-            trial.P = last.P + step * delta;
+            for (int k = 0; k < kMaxPredictionHalvings && !inside; ++k) {
+                f /= 2.0;
+                inside = predict();
+            }
+            set_the_pressure(trial.P / 100000.0);
+            for (int i = 0; i < n; ++i) z[i] = (trial.x[i] + trial.y[i]) / 2.0;
+            current.nL = current.nV = 0.5;
         }
-        const double factor =
-            mode == 0 ? step * delta : (slopeP != 0.0 ? step * delta / slopeP : 0.0);
-        bool inside = true;
-        for (int i = 0; i < n; ++i) {
-            trial.x[i] = last.x[i] + factor * tangent.dx[i];
-            trial.y[i] = last.y[i] + factor * tangent.dy[i];
-            for (double v : {trial.x[i], trial.y[i]})
-                if (v < -1e-5 || v > 1.00001) inside = false;
+        if (!inside) {
+            status = 1;
+            break;
         }
-        if (inside) return;
+        for (int i = 0; i < n; ++i) bulkAmount[i] = N * z[i];
+        firstPhase->Vl0 = trial.Vl;
+        secondPhase->Vv0 = trial.Vv;
+        calculateVLE();
+        if (status != 0) {
+            f /= 2.0;
+            if (f > 1e-8) status = 0;
+            continue;
+        }
+        trial.Vl = last.Vl = firstPhase->V;
+        trial.Vv = last.Vv = secondPhase->V;
+        writeRow();
+        if (end >= 0.0) break;
+        if (f < 1.0) f = std::min(1.0, f * 1.4);
+        if (current.P > 100000.0 * Pmax) break;
+    }
+    if (status != 0) {
+        // The rows written stand; the curve is said to end short of the end of its line.
+        char text[200];
+        vornex::csnprintf(text, sizeof text,
+                      "isotherm: no point beyond %g bar at x%s %g (a critical point of the "
+                      "mixture may lie there)",
+                      last.P / 100000.0, names[un - 1].c_str(), last.x[un - 1]);
+        refusal = text;
+        vornex::cfprintf(stderr, "%s\n", text);
     }
 }
-
-// ----------------------------------------------------------- binary isotherm
 
 bool IFP::chooseIsothermStep(double s, double dx, double deltaP, double& sx, double& sP) {
     if (std::fabs(s) < 1e7) {
@@ -269,9 +360,6 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
         file.abandon();
         return;
     }
-    const double deltaP = 100000.0 * dP;
-    trial.Vl = last.Vl = firstPhase->V;
-    trial.Vv = last.Vv = secondPhase->V;
     auto writeRow = [&](const char* gap, const char* end) {
         file.print("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %s%#.10lg %#.10lg %#.10lg%s",
                    current.T, current.P / 100000.0, current.x[0], current.x[1], current.y[0],
@@ -282,85 +370,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
     };
     writeRow("\t", " \n");
 
-    // From a pure end the curve has one way into the diagram, whatever the sign asked.
-    const bool atEnd0 = current.x[0] <= kTraceFraction, atEnd1 = current.x[1] <= kTraceFraction;
-    if ((atEnd0 && dx < 0.0) || (atEnd1 && dx > 0.0)) dx = -dx;
-    double sP = std::fabs(deltaP) * (isothermSlope * dx < 0.0 ? -1.0 : 1.0);
-    double sx = dx;
-    initFlag = 0;
-    double& f = stepFactor;
-    for (int steps = 0; status == 0; ++steps) {
-        if (steps >= kMaxTracerSteps) {
-            status = 1;
-            break;
-        }
-        const double s = tangent.dP;
-        const bool byComposition = chooseIsothermStep(s, dx, deltaP, sx, sP);
-        // The change of the liquid's x_0 per unit step factor: sx in composition steps,
-        // sP / s in pressure steps.
-        const double along = byComposition ? sx : (s != 0.0 ? sP / s : 0.0);
-        auto predict = [&] {
-            trial.P = last.P + f * (byComposition ? s * sx : sP);
-            bool inside = true;
-            for (int i = 0; i < n; ++i) {
-                trial.x[i] = last.x[i] + f * tangent.dx[i] * along;
-                trial.y[i] = last.y[i] + f * tangent.dy[i] * along;
-                if (bad_estimates(i)) inside = false;
-            }
-            return inside;
-        };
-        bool inside = predict();
-        // A step whose liquid passes a pure end ends the curve there: the pure component's
-        // own saturation point, once. Closer to the end than a step, the predictor would
-        // only halve its way towards it without reaching it.
-        int end = -1;
-        for (int i = 0; i < n && !inside; ++i)
-            if (trial.x[i] < 0.0) end = 1 - i;
-        if (end >= 0) {
-            set_type_of_problem(13);
-            set_the_vaporization_ratio(0.0);
-            const double reach = std::fabs(tangent.dx[0] * along) > 0.0
-                                     ? (end == 0 ? 1.0 - last.x[0] : -last.x[0]) /
-                                           (tangent.dx[0] * along)
-                                     : 0.0;
-            trial.P = last.P + reach * (byComposition ? s * sx : sP);
-            for (int i = 0; i < n; ++i) trial.x[i] = trial.y[i] = i == end ? 1.0 : 0.0;
-            z = trial.x;
-        } else if (byComposition) {
-            for (int k = 0; k < kMaxPredictionHalvings && !inside; ++k) {
-                f /= 2.0;
-                inside = predict();
-            }
-            z = trial.x;
-        } else {
-            for (int k = 0; k < kMaxPredictionHalvings && !inside; ++k) {
-                f /= 2.0;
-                inside = predict();
-            }
-            set_the_pressure(trial.P / 100000.0);
-            for (int i = 0; i < n; ++i) z[i] = (trial.x[i] + trial.y[i]) / 2.0;
-            current.nL = current.nV = 0.5;
-        }
-        if (!inside && end < 0) {
-            status = 1;
-            break;
-        }
-        for (int i = 0; i < n; ++i) bulkAmount[i] = N * z[i];
-        firstPhase->Vl0 = trial.Vl;
-        secondPhase->Vv0 = trial.Vv;
-        calculateVLE();
-        if (status != 0) {
-            f /= 2.0;
-            if (f > 1e-8) status = 0;
-            continue;
-        }
-        trial.Vl = last.Vl = firstPhase->V;
-        trial.Vv = last.Vv = secondPhase->V;
-        writeRow("\t\t", "\n");
-        if (end >= 0) break;
-        if (f < 1.0) f = std::min(1.0, f * 1.4);
-        if (current.P > 100000.0 * Pmax) break;
-    }
+    followIsotherm({1.0, -1.0}, dx, dP, Pmax, [&] { writeRow("\t\t", "\n"); });
     file.print("END\n");
     file.print("x rename Tr, T%s\n", sfx);
     file.print("x rename Pr, Pr%s\n", sfx);
@@ -433,29 +443,7 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
         diagnostic("%lg \n", isothermSlope / 1e7);
     };
     writeRow();
-    const double deltaP = 100000.0 * dP;
-    double sP = std::fabs(deltaP) * (isothermSlope * dx < 0.0 ? -1.0 : 1.0);
-    double sx = dx;
-    initFlag = 0;
-    for (int steps = 0; status == 0 && steps < kMaxTracerSteps; ++steps) {
-        const double s = tangent.dP;
-        if (chooseIsothermStep(s, dx, deltaP, sx, sP)) {
-            z = {current.x[0] + 0.001 * (1.0 - r), current.x[1] + 0.001 * r, current.x[2] - 0.001};
-            calculate_initial_values(0, 0, 1.0, sx);
-        } else {
-            set_the_pressure((current.P + sP) / 100000.0);
-            calculate_initial_values(1, 0, 1.0, sP);
-            for (int i = 0; i < n; ++i) z[i] = (trial.x[i] + trial.y[i]) / 2.0;
-            current.nL = current.nV = 0.5;
-        }
-        for (int i = 0; i < n; ++i) bulkAmount[i] = N * z[i];
-        firstPhase->Vl0 = firstPhase->V;
-        secondPhase->Vv0 = secondPhase->V;
-        calculateVLE();
-        if (status != 0) break;
-        writeRow();
-        if (current.P > 100000.0 * Pmax) break;
-    }
+    followIsotherm({1.0 - r, r, -1.0}, dx, dP, Pmax, writeRow);
     file.print("END\n");
     file.print("x rename T, T%s\n", sfx);
     file.print("x rename Pr, Pr%s\n", sfx);

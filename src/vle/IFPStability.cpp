@@ -41,6 +41,24 @@ constexpr int kIsothermalSteps = 40;
 constexpr double kIsothermalClose = 1e-5;
 // Steps of pressure, failed ones included, from a neighbouring saturation point at a pressure.
 constexpr int kPressureSteps = 60;
+// Share of a pure component in the starts of mixtures of three or more components near the
+// feed.
+constexpr double kFallbackShift = 0.3;
+
+// The feed's mole fractions summing to one.
+std::vector<double> normalisedFeed(const std::vector<double>& z) {
+    std::vector<double> feed(z);
+    const double sum = std::accumulate(feed.begin(), feed.end(), 0.0);
+    for (double& v : feed) v = sum > 0.0 ? v / sum : 1.0 / double(feed.size());
+    return feed;
+}
+
+// The feed moved by t towards the pure component `pure`.
+std::vector<double> feedTowards(const std::vector<double>& feed, double t, std::size_t pure) {
+    std::vector<double> w(feed.size());
+    for (std::size_t i = 0; i < feed.size(); ++i) w[i] = (1.0 - t) * feed[i] + (i == pure ? t : 0.0);
+    return w;
+}
 
 }  // namespace
 
@@ -83,16 +101,16 @@ std::vector<std::vector<double>> IFP::trialOrigins(bool nearFeed) const {
     // below their plane may be a narrow one about them: trials also start a little way from
     // the feed towards each pure component.
     std::vector<std::vector<double>> origins;
-    std::vector<double> towards(z);
-    const double sz = std::accumulate(towards.begin(), towards.end(), 0.0);
-    for (double& v : towards) v = sz > 0.0 ? v / sz : 1.0 / double(un);
+    const std::vector<double> towards = normalisedFeed(z);
     for (double t : nearFeed ? std::vector<double>{0.98, 0.3, 0.1, 0.03}
                              : std::vector<double>{0.98}) {
         for (std::size_t pure = 0; pure < un; ++pure) {
             std::vector<double> o(un);
-            for (std::size_t i = 0; i < un; ++i)
-                o[i] = t == 0.98 ? (i == pure ? 0.98 : 0.02 / double(un - 1))
-                                 : (1.0 - t) * towards[i] + (i == pure ? t : 0.0);
+            if (t == 0.98) {
+                for (std::size_t i = 0; i < un; ++i) o[i] = i == pure ? 0.98 : 0.02 / double(un - 1);
+            } else {
+                o = feedTowards(towards, t, pure);
+            }
             origins.push_back(o);
         }
     }
@@ -114,6 +132,36 @@ std::vector<std::vector<double>> IFP::trialOrigins(bool nearFeed) const {
     return origins;
 }
 
+std::vector<IFP::TrialStart> IFP::fallbackOrigins() {
+    const auto un = static_cast<std::size_t>(n);
+    const std::vector<double> feed = normalisedFeed(z);
+    // Wilson's (or the component's own) vapour pressure over the pressure: K_i. A component
+    // without one is neutral.
+    std::vector<double> lnK(un, 0.0);
+    for (std::size_t i = 0; i < un; ++i) {
+        const double Ps = Psat(static_cast<int>(i), current.T);
+        if (Ps > 0.0 && std::isfinite(Ps) && current.P > 0.0)
+            lnK[i] = std::clamp(std::log(Ps / current.P), -40.0, 40.0);
+    }
+    std::vector<TrialStart> starts;
+    // The incipient vapour (K_i z_i) on the vapour model, the incipient liquid (z_i / K_i)
+    // on the liquid model.
+    for (FluidPhase* model : {secondPhase, firstPhase}) {
+        const double sign = model == secondPhase ? 1.0 : -1.0;
+        std::vector<double> w(un);
+        double sum = 0.0;
+        for (std::size_t i = 0; i < un; ++i) sum += w[i] = feed[i] * std::exp(sign * lnK[i]);
+        if (!(sum > 0.0) || !std::isfinite(sum)) continue;
+        for (double& v : w) v /= sum;
+        starts.push_back({w, model});
+    }
+    // Near the feed on both models.
+    for (std::size_t pure = 0; pure < un; ++pure)
+        for (FluidPhase* model : {secondPhase, firstPhase})
+            starts.push_back({feedTowards(feed, kFallbackShift, pure), model});
+    return starts;
+}
+
 IFP::TrialPhase IFP::trialPhasesBelow(const std::vector<double>& plane, bool nearFeed,
                                       std::vector<TrialPhase>* each) {
     TrialPhase lowest;
@@ -127,13 +175,44 @@ IFP::TrialPhase IFP::trialPhasesBelow(const std::vector<double>& plane, bool nea
     // judged (whichever model's root it is: a vapour model has only a liquid root at some
     // compositions).
     const double liquidSide = std::sqrt(std::fabs(firstPhase->V * secondPhase->V));
-    std::vector<double> w(un), lnPhi;
+    std::vector<double> lnPhi;
     auto distanceAt = [&](FluidPhase& model, const std::vector<double>& c) {
         if (!trialLnPhi(model, c, lnPhi)) return 1e300;
         double d = 0.0;
         for (std::size_t i = 0; i < un; ++i)
             if (c[i] > 0.0) d += c[i] * (std::log(c[i]) + lnPhi[i] - plane[i]);
         return std::isfinite(d) ? d : 1e300;
+    };
+    // The lowest point of the trial phase by successive substitution from w0:
+    // W_i = exp(d_i - ln phi_i(w)), d_i the plane.
+    auto trialFrom = [&](FluidPhase& model, const std::vector<double>& w0) {
+        TrialPhase start;
+        std::vector<double> w = w0;
+        for (int step = 0; step < kTrialSteps; ++step) {
+            if (!trialLnPhi(model, w, lnPhi)) break;
+            double distance = 0.0, sum = 0.0, change = 0.0;
+            std::vector<double> W(un);
+            for (std::size_t i = 0; i < un; ++i) {
+                if (w[i] > 0.0) distance += w[i] * (std::log(w[i]) + lnPhi[i] - plane[i]);
+                W[i] = std::exp(plane[i] - lnPhi[i]);
+                sum += W[i];
+            }
+            if (!std::isfinite(distance) || !(sum > 0.0) || !std::isfinite(sum)) break;
+            if (distance < start.distance) {
+                start.tested = true;
+                start.distance = distance;
+                start.w = w;
+                start.liquid = &model == firstPhase || model.V < liquidSide;
+                start.V = model.V;
+            }
+            for (std::size_t i = 0; i < un; ++i) {
+                const double next = W[i] / sum;
+                change = std::max(change, std::fabs(next - w[i]));
+                w[i] = next;
+            }
+            if (change < 1e-10) break;
+        }
+        return start;
     };
     for (FluidPhase* model : kinds) {
         if (model == secondPhase && liquidLiquid != 0) continue;
@@ -148,34 +227,20 @@ IFP::TrialPhase IFP::trialPhasesBelow(const std::vector<double>& plane, bool nea
         for (std::size_t r = 0; r < ranked.size() && r < kRankedStarts; ++r)
             chosen.push_back(ranked[r].second);
         for (std::size_t k : chosen) {
-            w = origins[k];
-            TrialPhase start;
-            for (int step = 0; step < kTrialSteps; ++step) {
-                if (!trialLnPhi(*model, w, lnPhi)) break;
-                // Distance of the trial phase from the plane, and the next trial by
-                // successive substitution: W_i = exp(d_i - ln phi_i(w)).
-                double distance = 0.0, sum = 0.0, change = 0.0;
-                std::vector<double> W(un);
-                for (std::size_t i = 0; i < un; ++i) {
-                    if (w[i] > 0.0) distance += w[i] * (std::log(w[i]) + lnPhi[i] - plane[i]);
-                    W[i] = std::exp(plane[i] - lnPhi[i]);
-                    sum += W[i];
-                }
-                if (!std::isfinite(distance) || !(sum > 0.0) || !std::isfinite(sum)) break;
-                if (distance < start.distance) {
-                    start.tested = true;
-                    start.distance = distance;
-                    start.w = w;
-                    start.liquid = model == firstPhase || model->V < liquidSide;
-                    start.V = model->V;
-                }
-                for (std::size_t i = 0; i < un; ++i) {
-                    const double next = W[i] / sum;
-                    change = std::max(change, std::fabs(next - w[i]));
-                    w[i] = next;
-                }
-                if (change < 1e-10) break;
-            }
+            const TrialPhase start = trialFrom(*model, origins[k]);
+            if (start.distance < lowest.distance) lowest = start;
+            if (each && start.tested) each->push_back(start);
+        }
+    }
+    // A mixture of three or more components may hold a second phase in a basin that none of
+    // those starts reaches (a liquid rich in a light component just above its critical
+    // temperature): where they found none below the plane, trials also start from Wilson's
+    // estimates of the feed's incipient vapour and liquid, and from the feed moved a little
+    // towards each pure component.
+    if (n >= 3 && !(lowest.distance < -kBelowPlane)) {
+        for (const TrialStart& o : fallbackOrigins()) {
+            if (o.model == secondPhase && liquidLiquid != 0) continue;
+            const TrialPhase start = trialFrom(*o.model, o.w);
             if (start.distance < lowest.distance) lowest = start;
             if (each && start.tested) each->push_back(start);
         }

@@ -76,6 +76,9 @@ TEST(TernaryDiagramHalves, BothSensesFromTheChosenTieLineAreTraced) {
         EXPECT_EQ(diagram[k][10], static_cast<double>(toward.size() - 1 - k));
     for (std::size_t k = 1; k < away.size(); ++k)
         EXPECT_EQ(diagram[toward.size() + k - 1][10], static_cast<double>(k));
+    for (std::size_t a = 0; a < diagram.size(); ++a)
+        for (std::size_t b = a + 1; b < diagram.size(); ++b)
+            EXPECT_NE(diagram[a], diagram[b]) << "rows " << a << " and " << b;
 }
 
 // Toward the pole the tie lines shorten to the plait point, where the two phases merge. A

@@ -4,6 +4,7 @@
 // are built from them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
@@ -133,6 +134,64 @@ TEST(ThreeConstantSaturation, TwoParBubbleAndDewPointsAreThoseOfSuccessiveSubsti
 
 TEST(ThreeConstantSaturation, ThreeParBubbleAndDewPointsAreThoseOfSuccessiveSubstitution) {
     checkPoints<ThreePar>("ThreePar", {17.80325226, 41.65518080, 48.66880950});
+}
+
+
+// Mixture Gibbs energy g = sum c_i (ln c_i + ln phi_i) / (RT per mole) of composition c on the
+// model's chosen root at (T, P Pa).
+double reducedGibbs(HCubic& f, double T, double P, const std::vector<double>& c) {
+    const auto lnPhi = ThreeConstantMixture<ThreePar>::lnPhi(f, T, P, c);
+    double g = 0.0;
+    for (size_t i = 0; i < c.size(); ++i)
+        if (c[i] > 0.0) g += c[i] * (std::log(c[i]) + lnPhi[i]);
+    return g;
+}
+
+// N2-CH4-CO2-C2H6 just above methane's critical temperature: the CO2-rich liquid feed splits
+// off a second liquid rich in methane, in a basin that no trial start near a pure component
+// reaches. The bubble point at 60.49 bar was returned with status 0 at 199.68172 K although a
+// trial liquid lies 2.1e-4 RT below its plane, and the flash at 199 K called the feed one
+// stable phase.
+TEST(ThreeConstantSaturation, FourComponentFeedThatSplitsIntoTwoLiquidsIsFound) {
+    ThreeConstantMixture<ThreePar> m({"N2", "CH4", "CO2", "C2H6"});
+    const std::vector<double> z = {0.053048, 0.367997, 0.566664, 0.012291};
+    for (int i = 0; i < 4; ++i) m.ifp->composition(i, z[static_cast<size_t>(i)]);
+    m.ifp->set_type_of_problem(23);
+    m.ifp->set_the_pressure(60.49);
+    m.ifp->set_the_vaporization_ratio(0.0);
+    test::outputOf([&] { m.ifp->calculateVLE(2); });
+    // Metastable (the liquid splits), or refused: never a stable bubble point.
+    EXPECT_NE(m.ifp->status, 0) << m.ifp->current.T;
+    EXPECT_FALSE(m.ifp->refusal.empty());
+
+    const double T = 199.0, P = 60.49e5;
+    for (int i = 0; i < 4; ++i) m.ifp->composition(i, z[static_cast<size_t>(i)]);
+    m.ifp->set_type_of_problem(12);
+    m.ifp->set_the_temperature(T);
+    m.ifp->set_the_pressure(60.49);
+    test::outputOf([&] { m.ifp->calculateVLE(2); });
+    ASSERT_EQ(m.ifp->status, 0) << m.ifp->refusal;
+    const std::vector<double> x(m.ifp->current.x.begin(), m.ifp->current.x.begin() + 4);
+    const std::vector<double> y(m.ifp->current.y.begin(), m.ifp->current.y.begin() + 4);
+    const double beta = m.ifp->current.nV / m.ifp->N;
+    EXPECT_GT(beta, 0.03);
+    EXPECT_LT(beta, 0.07);
+    double gap = 0.0;
+    for (size_t i = 0; i < 4; ++i) {
+        // The feed's balance, and equal fugacities on the models' own roots.
+        EXPECT_NEAR((1.0 - beta) * x[i] + beta * y[i], z[i], 1e-9) << i;
+        gap += std::fabs(x[i] - y[i]);
+    }
+    EXPECT_GT(gap, 0.3);
+    const auto lx = ThreeConstantMixture<ThreePar>::lnPhi(m.liquid, T, P, x);
+    const auto ly = ThreeConstantMixture<ThreePar>::lnPhi(m.vapour, T, P, y);
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_NEAR(std::log(x[i]) + lx[i], std::log(y[i]) + ly[i], 1e-7) << i;
+    // The split lies below the feed's least Gibbs energy (some 1.2e-5 RT).
+    const double feed = std::min(reducedGibbs(m.liquid, T, P, z), reducedGibbs(m.vapour, T, P, z));
+    const double split =
+        (1.0 - beta) * reducedGibbs(m.liquid, T, P, x) + beta * reducedGibbs(m.vapour, T, P, y);
+    EXPECT_LT(split - feed, -5e-6);
 }
 
 }  // namespace

@@ -1,0 +1,128 @@
+// The pseudo-binary isotherm of a ternary (the liquid on the line from pure component 2 to
+// the mixture of components 0 and 1 at ratio r) on Peng-Robinson below every component's
+// critical temperature: one bubble curve from end to end in the sense asked, each point once,
+// every row an equilibrium of the models, each end row that of its end of the line.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CubicMixtures.h"
+
+namespace vornex::testing {
+namespace {
+
+// ln f_i / P of composition c on the model's chosen root at (T, P bar).
+std::vector<double> lnFugacity(FluidPhase& f, double T, double Pbar,
+                               const std::vector<double>& c) {
+    f.temperature(T);
+    f.pressure(Pbar);
+    for (int i = 0; i < 3; ++i) f.composition_of_component(i, c[static_cast<std::size_t>(i)]);
+    f.error = 0;
+    f.calculate_molar_volume();
+    f.calculate_fugacities();
+    EXPECT_EQ(f.error, 0);
+    std::vector<double> g(3, 0.0);
+    for (std::size_t i = 0; i < 3; ++i) g[i] = c[i] > 0.0 ? std::log(c[i]) + f.lnPhi[i] : 0.0;
+    return g;
+}
+
+struct Run {
+    double xi, r, dx;
+};
+
+void checkIsotherm(const std::vector<std::string>& names, double T) {
+    for (const Run& run : {Run{0.0, 0.3, 0.05}, Run{1.0, 0.3, -0.05}, Run{0.0, 0.3, -0.05},
+                           Run{1.0, 0.3, 0.05}, Run{0.5, 0.3, 0.05}, Run{0.5, 0.3, -0.05},
+                           Run{0.5, 0.0, 0.05}, Run{0.5, 1.0, -0.05}}) {
+        std::ostringstream what;
+        what << names[0] << "-" << names[1] << "-" << names[2] << " " << T << " K from xi "
+             << run.xi << " at r " << run.r << " by " << run.dx;
+        SCOPED_TRACE(what.str());
+        CubicMixture m(names);
+        std::remove("pb_end");
+        test::outputOf([&] {
+            m.ifp->calculate_an_isotherm_of_the_pseudo_binary_system("pb_end", T, run.xi, run.r,
+                                                                     run.dx, 2.0, 1000.0, "_e");
+        });
+        EXPECT_EQ(m.ifp->status, 0) << m.ifp->refusal;
+        // T P x0 x1 x2 y0 y1 y2 Vl Vv dPdx iterations
+        const auto rows = numericRows("pb_end");
+        ASSERT_GE(rows.size(), 5u);
+        for (const auto& row : rows) {
+            ASSERT_EQ(row.size(), 12u);
+            for (double v : row) ASSERT_TRUE(std::isfinite(v)) << "P " << row[1];
+            const double xi = row[2] + row[3];
+            EXPECT_GE(row[4], 0.0);
+            EXPECT_LE(row[4], 1.0);
+            // The liquid on the line, and in equilibrium with the vapour (to the file's six
+            // digits).
+            EXPECT_NEAR(row[3], run.r * xi, 2e-6) << "P " << row[1];
+            EXPECT_LT(row[8], row[9]);
+            const std::vector<double> x(row.begin() + 2, row.begin() + 5),
+                y(row.begin() + 5, row.begin() + 8);
+            const auto fl = lnFugacity(*m.liquid, T, row[1], x),
+                       fv = lnFugacity(*m.vapour, T, row[1], y);
+            for (std::size_t i = 0; i < 3; ++i) {
+                if (x[i] > 1e-4) {
+                    EXPECT_NEAR(fl[i], fv[i], 1e-4) << "P " << row[1] << " i " << i;
+                }
+            }
+        }
+        // One way along the line, each point once.
+        const double sense =
+            run.xi == 0.0 ? 1.0 : run.xi == 1.0 ? -1.0 : run.dx > 0.0 ? 1.0 : -1.0;
+        for (std::size_t k = 1; k < rows.size(); ++k)
+            EXPECT_GT(sense * (rows[k - 1][4] - rows[k][4]), 1e-9) << "row " << k;
+        EXPECT_NEAR(1.0 - rows.front()[4], run.xi, 1e-12);
+        // The end reached: pure component 2, or the mixture of 0 and 1 without component 2.
+        EXPECT_EQ(rows.back()[4], sense > 0.0 ? 0.0 : 1.0);
+        EXPECT_EQ(rows.back()[7], sense > 0.0 ? 0.0 : 1.0);
+        // The last point at full precision: equal fugacities of every component present.
+        const std::vector<double> x(m.ifp->current.x.begin(), m.ifp->current.x.begin() + 3),
+            y(m.ifp->current.y.begin(), m.ifp->current.y.begin() + 3);
+        const double P = m.ifp->current.P / 1e5;
+        EXPECT_NEAR(P, rows.back()[1], 1e-5 * P);
+        const auto fl = lnFugacity(*m.liquid, T, P, x), fv = lnFugacity(*m.vapour, T, P, y);
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (x[i] > 0.0) {
+                EXPECT_NEAR(fl[i], fv[i], 1e-7) << "end, component " << i;
+            }
+        }
+        EXPECT_LT(m.liquid->V * 1.5, m.vapour->V);
+    }
+}
+
+// The composition step was 0.001 up the line whatever the sign and size asked; a run up the
+// line stopped with status 5 as the feed went negative past the end, and one down the line
+// ran on past pure component 2.
+TEST(PseudoBinaryIsotherm, RunsFromEndToEndOfTheLineInTheSenseAsked) {
+    checkIsotherm({"CO2", "C2H6", "C3H8"}, 260.0);
+    checkIsotherm({"CH4", "C2H6", "C3H8"}, 180.0);
+}
+
+// Methane above its critical temperature: the bubble curve of the section ends at its critical
+// point, short of the end of the line. The rows up to it stand, and the curve says so.
+TEST(PseudoBinaryIsotherm, ABubbleCurveEndingAtACriticalPointSaysSo) {
+    CubicMixture m({"CH4", "C2H6", "C3H8"});
+    std::remove("pb_crit");
+    const std::string said = test::outputOf([&] {
+        m.ifp->calculate_an_isotherm_of_the_pseudo_binary_system("pb_crit", 260.0, 0.0, 0.3, 0.05,
+                                                                 2.0, 1000.0, "_c");
+    });
+    EXPECT_EQ(m.ifp->status, 1);
+    EXPECT_NE(said.find("isotherm: no point beyond"), std::string::npos) << said;
+    const auto rows = numericRows("pb_crit");
+    ASSERT_GE(rows.size(), 5u);
+    for (const auto& row : rows) {
+        for (double v : row) ASSERT_TRUE(std::isfinite(v));
+        EXPECT_NEAR(row[3], 0.3 * (row[2] + row[3]), 2e-6);
+        EXPECT_GT(row[4], 0.0);
+    }
+}
+
+}  // namespace
+}  // namespace vornex::testing

@@ -15,8 +15,11 @@ namespace {
 // 0.01 bar) gave a liquid whose volume, at the rounding of doubles, holds 0.0100056 bar.
 TEST(StableState, IsAtThePressureAskedOrNone) {
     IUPACCH4 methane(1);
-    EXPECT_EQ(methane.calculateStableStateFromTP(150.0, 2000.0), FluidPhase::StablePhase::None);
-    EXPECT_EQ(methane.error, 1);
+    // Beyond the range the liquid branch may still hold a root at the pressure asked.
+    if (methane.calculateStableStateFromTP(150.0, 2000.0) == FluidPhase::StablePhase::None)
+        EXPECT_EQ(methane.error, 1);
+    else
+        EXPECT_NEAR(methane.P, 2000e5, 1e-3);
     EXPECT_EQ(methane.calculateStableStateFromTP(150.0, 1000.0), FluidPhase::StablePhase::Liquid);
     EXPECT_EQ(methane.error, 0);
     EXPECT_NEAR(methane.P, 1000e5, 1e-3);

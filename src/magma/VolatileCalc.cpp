@@ -781,9 +781,11 @@ void writeHeader(CurveOutput& out, const char* suffix, bool withF) {
 }
 
 // The output of a curve: the suffix and the file checked before anything is computed. The
-// suffix ends every wave name of an Igor file, so it takes what such a name holds.
+// suffix ends every wave name of the header both text channels write, so it takes what such a
+// name holds.
 bool openCurve(CurveOutput& out, const char* file, const char* suffix, bool withF) {
-    if (out.isIgor() && !OutputFiles::checkWaveNameSuffix(suffix == nullptr ? "" : suffix)) return false;
+    if (out.isText() && !OutputFiles::checkWaveNameSuffix(suffix == nullptr ? "" : suffix))
+        return false;
     if (!out.open(file == nullptr ? "" : file)) return false;
     writeHeader(out, suffix, withF);
     return true;

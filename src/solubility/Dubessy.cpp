@@ -296,11 +296,13 @@ bool Dubessy::readIsothermData(const std::string& name, IsothermData& data) {
     for (int i = 0; i < 7 && ok; ++i) ok = std::fscanf(in, "%255s", token) == 1;
     while (ok && data.size() < static_cast<size_t>(kMaxIsothermRows)) {
         if (std::fscanf(in, "%255s", token) != 1 || std::string(token) == "END") break;
-        char* end = nullptr;
-        const double t = vornex::cstrtod(token, &end);
-        double p = 0.0, m = 0.0, y = 0.0;
-        if (*end != '\0' || std::fscanf(in, "%lf %lf %lf", &p, &m, &y) != 3 || !std::isfinite(t) ||
-            !std::isfinite(p) || !std::isfinite(m) || !std::isfinite(y)) {
+        // Each value is read as a word: scanf's %lf would follow the program's locale.
+        double t = 0.0, p = 0.0, m = 0.0, y = 0.0;
+        bool numbers = vornex::isDecimal(token, t);
+        for (double* value : {&p, &m, &y})
+            numbers = numbers && std::fscanf(in, "%255s", token) == 1 &&
+                      vornex::isDecimal(token, *value);
+        if (!numbers) {
             vornex::cfprintf(stderr, "%s: row %zu is not four numbers\n", path.c_str(),
                          data.size() + 1);
             ok = false;

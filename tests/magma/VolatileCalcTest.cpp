@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "fluid/CurveOutput.h"
 #include "magma/VolatileCalc.h"
 #include "numerics/Diagnostics.h"
 
@@ -149,20 +150,22 @@ TEST_F(VolatileCalcTest, IsobarEndsAtThePureCO2Saturation) {
     for (size_t k = 0; k < n; ++k) EXPECT_DOUBLE_EQ(rows[k * 6 + 3], 1000.0);
 }
 
-// A suffix ends every wave name of an Igor file: one a name cannot hold ("a b" would give 12
-// names for 6 columns) is refused before anything is written, on the isobar as on the
-// degassing path.
+// A suffix ends every wave name of the header an Igor file and a column table both carry: one
+// a name cannot hold ("a b" would give 12 names for 6 columns) is refused before anything is
+// written, on the isobar as on the degassing path.
 TEST_F(VolatileCalcTest, SuffixesThatIgorNamesCannotHoldAreRefused) {
     ASSERT_TRUE(v.setMagmaType(kBasalt));
     v.temperature = 1473.15;
-    for (const char* suffix : {"a b", "a-b", "a.b"}) {
-        ::testing::internal::CaptureStderr();
-        v.calculateSaturationIsobar(1e8, "isobar", 1, suffix, nullptr);
-        v.calculateDegassingPath(0, 1.5, 300.0, "degas", 1, suffix, nullptr);
-        const std::string said = ::testing::internal::GetCapturedStderr();
-        EXPECT_FALSE(std::filesystem::exists("isobar")) << suffix;
-        EXPECT_FALSE(std::filesystem::exists("degas")) << suffix;
-        EXPECT_NE(said.find("take letters, digits and \"_\" only"), std::string::npos) << said;
+    for (const char mode : {kIgorText, kColumnTable}) {
+        for (const char* suffix : {"a b", "a-b", "a.b"}) {
+            ::testing::internal::CaptureStderr();
+            v.calculateSaturationIsobar(1e8, "isobar", mode, suffix, nullptr);
+            v.calculateDegassingPath(0, 1.5, 300.0, "degas", mode, suffix, nullptr);
+            const std::string said = ::testing::internal::GetCapturedStderr();
+            EXPECT_FALSE(std::filesystem::exists("isobar")) << suffix << " mode " << int(mode);
+            EXPECT_FALSE(std::filesystem::exists("degas")) << suffix << " mode " << int(mode);
+            EXPECT_NE(said.find("take letters, digits and \"_\" only"), std::string::npos) << said;
+        }
     }
     v.calculateSaturationIsobar(1e8, "isobar", 1, "a_1", nullptr);
     EXPECT_TRUE(std::filesystem::exists("isobar"));

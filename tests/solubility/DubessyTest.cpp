@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <clocale>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -119,6 +120,23 @@ TEST(Dubessy, ReaderRefusesMissingAndMalformedTables) {
     writeTable("broken", "25 10 0.1 1.5\n30 ten 0.2 1.6\n");
     EXPECT_FALSE(Dubessy::readIsothermData("broken", data));
     EXPECT_EQ(data.size(), 1u);
+}
+
+// A program that runs in a decimal-comma locale reads the table's points as points.
+TEST(Dubessy, ReaderTakesFractionsInADecimalCommaLocale) {
+    writeTable("fractions", "25.5 10.25 0.125 1.5\nEND\n");
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr)
+        << "the locale is missing (scripts/setup generates it)";
+    IsothermData data;
+    const bool read = Dubessy::readIsothermData("fractions", data);
+    std::setlocale(LC_NUMERIC, before.c_str());
+    ASSERT_TRUE(read);
+    ASSERT_EQ(data.size(), 1u);
+    EXPECT_DOUBLE_EQ(data.T[0], 25.5 + 273.15);
+    EXPECT_DOUBLE_EQ(data.P[0], 10.25);
+    EXPECT_DOUBLE_EQ(data.m[0], 0.125);
+    EXPECT_DOUBLE_EQ(data.y[0], 0.0015);
 }
 
 // The saturation comparison writes one row per solved temperature; the isopleth is bounded.

@@ -90,6 +90,100 @@ void checkPointFunctions(Checks& c, double TC) {
     }
 }
 
+bool near(double a, double b, double tolerance) {
+    return std::isfinite(a) && std::isfinite(b) && std::fabs(a - b) <= tolerance * std::max(1.0, std::fabs(b));
+}
+
+// The point functions at T (degC): each inverse the identity on its forward result (the dew
+// point of a bubble point's vapour is that bubble point; the bubble point of the liquid at
+// (T, P) on the surface is P; the liquidus temperature of the liquidus salinity is T; the
+// saturation and melting temperatures of their own pressures), and the three-phase point the
+// meeting of the liquidus and the halite-saturated vapour.
+void checkPointInverses(Checks& c, double TC) {
+    PalliserModel model;
+    const int n = c.budget().points(12, 3);
+    const std::string at = "T " + num(TC) + " C";
+    for (int k = 0; k < n; ++k) {
+        const double x = 0.001 + 0.5 * (k + 0.5) / n;
+        double P = -1, xV = 0, rhoL = 0, rhoV = 0;
+        test::outputOf([&] { model.calculateBubblePoint(TC, x, P, xV, rhoL, rhoV); });
+        if (model.failed || !(P > 0) || !(xV > 0) || !std::isfinite(P)) continue;
+        double Pd = P, xL = 0, rL = 0, rV = 0;
+        test::outputOf([&] { model.calculateDewPoint(TC, xV, Pd, xL, rL, rV); });
+        const std::string where = at + ", bubble x " + num(x) + ": P " + num(P) + " bar, xV " + num(xV);
+        c.check("dew point of the bubble point's vapour is that point",
+                !model.failed && near(Pd, P, 1e-4) && std::fabs(xL / x - 1) < 1e-3,
+                where + "; the dew point gives P " + num(Pd) + ", xL " + num(xL));
+        double xl = 0, xv = 0, rl = 0, rv = 0;
+        test::outputOf([&] { model.calculateLGPoint(TC, P, xl, xv, rl, rv); });
+        if (!model.failed && xl > 0) {
+            double Pb = -1, xv2 = 0;
+            test::outputOf([&] { model.calculateBubblePoint(TC, xl, Pb, xv2, rl, rv); });
+            c.check("bubble point of the surface's liquid at P is P", !model.failed && near(Pb, P, 1e-4),
+                    at + ", P " + num(P) + " bar: xL " + num(xl) + ", its bubble point " + num(Pb));
+        }
+    }
+    // The liquidus and its temperature.
+    for (int k = 0; k < n; ++k) {
+        const double P = 1 + 2000.0 * k / n;
+        double x = -1, rho = 0;
+        test::outputOf([&] { model.calculateHaliteLiquidPoint(TC, P, x, 0.3, rho); });
+        if (model.failed || !(x > 0)) continue;
+        double T2 = -1, rho2 = 0;
+        test::outputOf([&] { model.calculateHaliteLiquidTemperature(x, P, T2, rho2, TC); });
+        c.check("liquidus temperature of the liquidus salinity is T", !model.failed && near(T2, TC, 1e-5),
+                at + ", P " + num(P) + " bar: x " + num(x) + ", its liquidus temperature " + num(T2));
+        double T3 = -1, P3 = -1;
+        test::outputOf([&] { model.calculateHaliteLiquidTemperatureFromRhoX(x, rho, T3, P3, TC); });
+        if (!model.failed && T3 > -1)
+            c.check("liquidus point of its density and salinity is (T, P)",
+                    near(T3, TC, 1e-4) && near(P3, P, 1e-3),
+                    at + ", P " + num(P) + " bar: x " + num(x) + ", rho " + num(rho) + " gives T " +
+                        num(T3) + ", P " + num(P3));
+    }
+    double P = -1, rhoL = 0, rhoV = 0;
+    test::outputOf([&] { model.calculateWaterSaturationPoint(TC, P, rhoL, rhoV); });
+    if (!model.failed && P > 0) {
+        double T2 = -1;
+        test::outputOf([&] { T2 = model.getWaterSaturationTemperature(P, rhoL, rhoV); });
+        // The pressure comes from the reference model's auxiliary equations, the temperature
+        // from the model itself: they agree to the auxiliary equations' 0.01 K.
+        c.check("water's saturation temperature of its pressure is T", std::fabs(T2 - TC) < 0.01,
+                at + ": Psat " + num(P) + " bar, its Tsat " + num(T2));
+    }
+    double Pn = -1;
+    test::outputOf([&] { Pn = model.calculateNaClSatPressure(TC); });
+    if (!model.failed && Pn > 0) {
+        double T2 = -1;
+        test::outputOf([&] { T2 = model.calculateNaClSatTemperature(Pn); });
+        c.check("NaCl's saturation temperature of its pressure is T", near(T2, TC, 1e-5),
+                at + ": P " + num(Pn) + " bar, its T " + num(T2));
+    }
+    double Pm = -1;
+    test::outputOf([&] { Pm = model.getHaliteMeltingPressure(TC); });
+    if (!model.failed && Pm > 0 && std::isfinite(Pm)) {
+        double T2 = -1;
+        test::outputOf([&] { T2 = model.getHaliteMeltingTemperature(Pm); });
+        c.check("halite's melting temperature of its pressure is T", near(T2, TC, 1e-5),
+                at + ": P " + num(Pm) + " bar, its T " + num(T2));
+    }
+    double Ps = -1, xL = 0, xV = 0;
+    test::outputOf([&] { model.calculateSLVPoint(TC, Ps, xL, xV, rhoL, rhoV); });
+    if (!model.failed && Ps > 0 && xL > 0) {
+        double x = -1, rho = 0;
+        test::outputOf([&] { model.calculateHaliteLiquidPoint(TC, Ps, x, xL, rho); });
+        if (!model.failed)
+            c.check("the three-phase liquid is the liquidus at its pressure", near(x, xL, 1e-4),
+                    at + ": SLV P " + num(Ps) + " bar, xL " + num(xL) + ", the liquidus " + num(x));
+        double xg = -1, rg = 0;
+        test::outputOf([&] { model.calculateHaliteGasBubble(TC, Ps * (1 - 1e-9), xg, rg); });
+        if (!model.failed && xV > 0)
+            c.check("the three-phase vapour is the halite-saturated vapour at its pressure",
+                    std::fabs(std::log(xg / xV)) < 1e-3,
+                    at + ": SLV P " + num(Ps) + " bar, xV " + num(xV) + ", the saturated vapour " + num(xg));
+    }
+}
+
 // A one-phase vapour at fixed pressure and salinity grows lighter on heating: checked over
 // the isobar's vapour states (below 100 kg/m3, where no liquid-like fluid lies).
 void checkIsobar(Checks& c, double P) {
@@ -128,6 +222,11 @@ void addBrineConfigurations(std::vector<Configuration>& out) {
         const double T = TC;
         out.push_back({"h2onacl", "h2onacl bubble " + num(T),
                        [T](Checks& c) { checkPointFunctions(c, T); }});
+    }
+    for (int TC = 5; TC <= 1000; TC += 25) {
+        const double T = TC;
+        out.push_back({"h2onacl", "h2onacl inverses " + num(T),
+                       [T](Checks& c) { checkPointInverses(c, T); }});
     }
 }
 

@@ -1,9 +1,12 @@
-// Mixtures: every cubic class on every pair of the component table, a ternary and a
-// five-component feed: bubble points from each pure end to the critical region, the same
-// feeds in the other component order, and the binary isotherm started at each pure end and
-// inside.
+// Mixtures: every cubic class on every pair of its components (the classic table, or the
+// component files of the classes that read them), a ternary and a five-component feed:
+// bubble and dew points, flashes at fixed T and P and at fixed vapour fractions from each pure
+// end to the critical region, the same feeds in the other component order, the binary
+// isotherm started at each pure end and inside, and on the ternary the pseudo-binary isotherm
+// and the tie lines of its isobaric, isothermal diagram.
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <regex>
@@ -13,18 +16,48 @@
 #include "Sweep.h"
 #include "cubic/ClassicData.h"
 #include "cubic/ClassicalCubic0.h"
+#include "cubic/HCubic.h"
+#include "cubic/TermCubic.h"
 #include "numerics/TextCapture.h"
 #include "vle/IFP.h"
 
 namespace vornex::sweep {
 namespace {
 
-// The cubic classes with the table's constants, by the name a configuration line shows.
+using CubicMaker = std::function<std::unique_ptr<FluidPhase>(int selector)>;
+
+// The cubic classes, by the name a configuration line shows: those of the classic table's
+// constants, and those reading the component files ("compo/<name>").
 struct CubicClass {
     const char* name;
-    const CubicFamily* family;
+    CubicMaker make;
+    bool componentFiles;
 };
-const CubicClass kClasses[] = {{"PR", &kPengRobinson}, {"SRK", &kSoaveRedlichKwong}};
+template <class M, class... A>
+CubicMaker cubicMaker(A... a) {
+    return [=](int selector) { return std::unique_ptr<FluidPhase>(new M(a..., selector)); };
+}
+const std::vector<CubicClass>& cubicClasses() {
+    static const std::vector<CubicClass> list = {
+        {"PR", cubicMaker<ClassicalCubic0>(kPengRobinson), false},
+        {"SRK", cubicMaker<ClassicalCubic0>(kSoaveRedlichKwong), false},
+        // Peng-Robinson with the petroleum model's five-digit constants.
+        {"MontelPR", cubicMaker<ClassicalCubic0>(kMontelConstants), false},
+        // Peng-Robinson with the hydrocarbon pairs' kaij from their critical data.
+        {"ChuehPR", cubicMaker<ClassicalCubic01>(kPengRobinson), false},
+        // The term-based SRK.
+        {"TermSRK", [](int selector) { return std::unique_ptr<FluidPhase>(new SRK1(selector, 0)); },
+         false},
+        {"TermPRSV", [](int selector) { return std::unique_ptr<FluidPhase>(new PRSV(selector, 0)); },
+         true},
+        // The three-constant cubics.
+        {"TwoPar", [](int selector) { return std::unique_ptr<FluidPhase>(new TwoPar(selector)); },
+         true},
+        {"ThreePar", [](int selector) { return std::unique_ptr<FluidPhase>(new ThreePar(selector)); },
+         true},
+    };
+    return list;
+}
 
 // The component table, read from the rows of its source: a component added there joins
 // the sweep. Each name is the formula (the alias) where the row has one.
@@ -46,12 +79,37 @@ std::vector<std::string> componentTable() {
     return names;
 }
 
+// The shipped component files: a file added there joins the sweep.
+std::string componentFolder() { return std::string(VORNEX_SOURCE_DIR) + "/data/compo"; }
+std::vector<std::string> componentFiles() {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(componentFolder())) {
+        const std::string name = e.path().filename().string();
+        // A component's file gives its critical temperature; notes about them do not.
+        std::ifstream in(e.path());
+        bool component = false;
+        for (std::string line; !component && std::getline(in, line);)
+            component = line.rfind("Tc ", 0) == 0;
+        if (e.is_regular_file() && name.find('.') == std::string::npos && component)
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The component files where the classes look for them: in the working folder.
+void linkComponentFiles() {
+    std::error_code ignored;
+    if (!std::filesystem::exists("compo"))
+        std::filesystem::create_directory_symlink(componentFolder(), "compo", ignored);
+}
+
 struct Mixture {
-    std::unique_ptr<ClassicalCubic0> liquid, vapour;
+    std::unique_ptr<FluidPhase> liquid, vapour;
     std::unique_ptr<IFP> ifp;
-    Mixture(const CubicFamily& family, const std::vector<std::string>& names) {
+    Mixture(const CubicMaker& make, const std::vector<std::string>& names) {
         for (auto* f : {&liquid, &vapour}) {
-            *f = std::make_unique<ClassicalCubic0>(family, f == &liquid ? 2 : 1);
+            *f = make(f == &liquid ? 2 : 1);
             (*f)->number_of_components(static_cast<int>(names.size()));
             for (const auto& n : names) (*f)->add_component(n.c_str());
         }
@@ -59,17 +117,20 @@ struct Mixture {
         ifp->number_of_components(static_cast<int>(names.size()));
         for (const auto& n : names) ifp->add_component(n.c_str());
     }
-    int bubble(double T, const std::vector<double>& z) {
+    // The problem of `type` (two digits: 1 T, 2 P, 3 the vapour fraction) on feed z.
+    int solve(int type, double T, double Pbar, double Fv, const std::vector<double>& z) {
         for (int i = 0; i < ifp->n; ++i) ifp->composition(i, z[static_cast<std::size_t>(i)]);
-        ifp->set_type_of_problem(13);
+        ifp->set_type_of_problem(static_cast<short>(type));
         ifp->set_the_temperature(T);
-        ifp->set_the_vaporization_ratio(0.0);
+        ifp->set_the_pressure(Pbar);
+        ifp->set_the_vaporization_ratio(Fv);
         test::outputOf([&] { ifp->calculateVLE(2); });
         return ifp->status;
     }
+    int bubble(double T, const std::vector<double>& z) { return solve(13, T, 1.0, 0.0, z); }
 };
 
-std::vector<double> lnFugacities(ClassicalCubic0& f, double T, double P,
+std::vector<double> lnFugacities(FluidPhase& f, double T, double P,
                                  const std::vector<double>& c) {
     f.temperature(T);
     f.pressure(P * 1e-5);
@@ -89,41 +150,88 @@ std::string feedText(const std::vector<double>& z) {
     return t + ")";
 }
 
-// A status-0 bubble point closes its residuals: the liquid is the feed, the vapour another
-// composition of the same fugacities.
-void checkBubble(Checks& c, Mixture& m, double T, const std::vector<double>& z) {
-    const int status = m.bubble(T, z);
-    const std::string where = "T " + num(T) + " K, " + feedText(z);
+// No trial phase of a binary, liquid-like or vapour-like, lies below the plane the phase's
+// fugacities span at (T, P): the lowest tangent-plane distance found (RT), and where.
+std::pair<double, double> lowestTangentPlaneDistance(Checks& c, Mixture& m, double T, double P,
+                                                     const std::vector<double>& lnRef) {
+    double lowest = 0, at = 0;
+    const int n = c.budget().points(60, 12);
+    for (FluidPhase* trial : {m.liquid.get(), m.vapour.get()})
+        for (int k = 1; k < n; ++k) {
+            const std::vector<double> w = {double(k) / n, 1.0 - double(k) / n};
+            const auto lnw = lnFugacities(*trial, T, P, w);
+            if (lnw.empty()) continue;
+            const double tpd = w[0] * (lnw[0] - lnRef[0]) + w[1] * (lnw[1] - lnRef[1]);
+            if (tpd < lowest) lowest = tpd, at = w[0];
+        }
+    return {lowest, at};
+}
+
+// A status-0 answer of problem `type` closes its residuals: the two phases of equal
+// fugacities, the feed their mass balance, the imposed values met; and a binary's answer is
+// stable on the tangent plane.
+void checkAnswer(Checks& c, Mixture& m, int type, double T, double Pbar, double Fv,
+                 const std::vector<double>& z) {
+    const int status = m.solve(type, T, Pbar, Fv, z);
+    std::string where = "type " + num(type) + ", T " + num(T) + " K";
+    if (type % 10 == 2 || type / 10 == 2) where += ", P " + num(Pbar) + " bar";
+    if (type % 10 == 3 || type / 10 == 3) where += ", Fv " + num(Fv);
+    where += ", " + feedText(z);
     if (status != 0) return;
     const auto& s = m.ifp->current;
-    bool finite = std::isfinite(s.P) && s.P > 0;
+    bool finite = std::isfinite(s.P) && s.P > 0 && std::isfinite(s.T) && s.T > 0;
     for (double v : s.x) finite = finite && std::isfinite(v);
     for (double v : s.y) finite = finite && std::isfinite(v);
     if (!c.check("status-0 answer is finite", finite, where)) return;
-    const auto lnl = lnFugacities(*m.liquid, T, s.P, s.x), lnv = lnFugacities(*m.vapour, T, s.P, s.y);
-    double gap = lnl.empty() || lnv.empty() ? 1.0 : 0.0, apart = 0.0;
+    const auto lnl = lnFugacities(*m.liquid, s.T, s.P, s.x),
+               lnv = lnFugacities(*m.vapour, s.T, s.P, s.y);
+    double gap = lnl.empty() || lnv.empty() ? 1.0 : 0.0, apart = 0.0, balance = 0.0;
+    const double N = s.nL + s.nV;
     for (std::size_t i = 0; i < lnl.size() && i < lnv.size(); ++i) {
         gap = std::max(gap, std::fabs(lnl[i] - lnv[i]));
         apart += std::fabs(s.x[i] - s.y[i]);
+        balance = std::max(balance, std::fabs(s.nL * s.x[i] + s.nV * s.y[i] - N * z[i]) / N);
     }
-    c.check("status-0 answer closes its residuals", gap < 1e-6 && apart > 1e-9,
-            where + ": P " + num(s.P * 1e-5) + " bar, ln f gap " + num(gap));
-    // Stable on the tangent plane: no trial phase of a binary, liquid-like or vapour-like,
-    // lies below the plane the feed's fugacities span.
+    bool imposed = true;
+    for (int d : {type / 10, type % 10}) {
+        if (d == 1) imposed = imposed && std::fabs(s.T - T) < 1e-6 * T;
+        if (d == 2) imposed = imposed && std::fabs(s.P / (Pbar * 1e5) - 1) < 1e-6;
+        if (d == 3) imposed = imposed && std::fabs(s.nV / N - Fv) < 1e-6;
+    }
+    const std::string at = where + ": T " + num(s.T) + " K, P " + num(s.P * 1e-5) + " bar, Fv " +
+                           num(s.nV / N);
+    c.check("status-0 answer closes its residuals",
+            gap < 1e-6 && apart > 1e-9 && balance < 1e-6 && imposed,
+            at + ", ln f gap " + num(gap) + ", mass balance " + num(balance) +
+                (imposed ? "" : ", the imposed values missed"));
     if (lnl.size() != 2) return;
-    double lowest = 0, at = 0;
-    const int n = c.budget().points(60, 12);
-    for (ClassicalCubic0* trial : {m.liquid.get(), m.vapour.get()})
-        for (int k = 1; k < n; ++k) {
-            const std::vector<double> w = {double(k) / n, 1.0 - double(k) / n};
-            const auto lnw = lnFugacities(*trial, T, s.P, w);
-            if (lnw.empty()) continue;
-            const double tpd = w[0] * (lnw[0] - lnl[0]) + w[1] * (lnw[1] - lnl[1]);
-            if (tpd < lowest) lowest = tpd, at = w[0];
+    const auto [lowest, w0] = lowestTangentPlaneDistance(c, m, s.T, s.P, lnl);
+    // Near a critical point the plane's distance from the feed is a difference of nearly
+    // equal numbers: 1e-6 RT is the noise of those, a split phase lies far below it.
+    c.check("status-0 answer stable on the tangent plane", lowest > -1e-6,
+            at + ": a trial of x0 " + num(w0) + " lies " + num(lowest) + " RT below");
+}
+
+void checkBubble(Checks& c, Mixture& m, double T, const std::vector<double>& z) {
+    checkAnswer(c, m, 13, T, 1.0, 0.0, z);
+}
+
+// The other problem types on a binary feed at T: its dew point by temperature (13, 31) and
+// by pressure (23, 32, at its bubble pressure), its bubble point by pressure, the flash at a
+// fixed vapour fraction, and the flash at fixed T and P between its bubble and dew points.
+void checkProblemTypes(Checks& c, Mixture& m, double T, const std::vector<double>& z) {
+    const double Pbubble = m.bubble(T, z) == 0 ? m.ifp->current.P * 1e-5 : -1;
+    const double Pdew = m.solve(13, T, 1.0, 1.0, z) == 0 ? m.ifp->current.P * 1e-5 : -1;
+    for (int type : {13, 31}) checkAnswer(c, m, type, T, 1.0, 1.0, z);
+    checkAnswer(c, m, 13, T, 1.0, 0.5, z);
+    if (Pbubble > 0)
+        for (int type : {23, 32})
+            for (double Fv : {0.0, 0.5, 1.0}) checkAnswer(c, m, type, T, Pbubble, Fv, z);
+    if (Pbubble > 0 && Pdew > 0 && Pbubble > Pdew * 1.001)
+        for (double w : {0.25, 0.5, 0.75}) {
+            checkAnswer(c, m, 12, T, Pdew + w * (Pbubble - Pdew), 0.5, z);
+            checkAnswer(c, m, 21, T, Pdew + w * (Pbubble - Pdew), 0.5, z);
         }
-    c.check("status-0 answer stable on the tangent plane", lowest > -1e-7,
-            where + ": P " + num(s.P * 1e-5) + " bar, a trial of x0 " + num(at) + " lies " +
-                num(lowest) + " RT below");
 }
 
 // The isotherm file's rows after BEGIN: T P x0 x1 y0 y1 Vl Vv dPdx.
@@ -147,9 +255,17 @@ std::vector<std::vector<double>> isothermRows(const std::string& path) {
     return rows;
 }
 
-void checkIsotherm(Checks& c, const CubicFamily& family, const std::vector<std::string>& names,
+// One component alone in the class.
+std::unique_ptr<FluidPhase> alone(const CubicMaker& make, const std::string& name) {
+    auto f = make(2);
+    f->number_of_components(1);
+    f->add_component(name.c_str());
+    return f;
+}
+
+void checkIsotherm(Checks& c, const CubicMaker& make, const std::vector<std::string>& names,
                    double T, double x0, double dx) {
-    Mixture m(family, names);
+    Mixture m(make, names);
     const std::string where = "T " + num(T) + " K from x0 " + num(x0) + " step " + num(dx);
     std::remove("sweep-iso");
     const std::string said = test::outputOf([&] {
@@ -175,10 +291,8 @@ void checkIsotherm(Checks& c, const CubicFamily& family, const std::vector<std::
                          : r[2] < 1e-12 && r[4] < 1e-9   ? 1
                                                          : -1;
         if (pure < 0) continue;
-        ClassicalCubic0 alone(family, 2);
-        alone.number_of_components(1);
-        alone.add_component(names[static_cast<std::size_t>(pure)].c_str());
-        const double Psat = alone.calculateTheSaturationPressure(T) * 1e-5;
+        const double Psat =
+            alone(make, names[static_cast<std::size_t>(pure)])->calculateTheSaturationPressure(T) * 1e-5;
         if (!std::isfinite(Psat)) continue;  // below the component's own saturation curve
         c.check("isotherm's pure end is the component's saturation",
                 std::fabs(r[1] / Psat - 1) < 1e-5,
@@ -200,18 +314,91 @@ void checkIsotherm(Checks& c, const CubicFamily& family, const std::vector<std::
             where + ": " + num(double(rows.size())) + " rows");
 }
 
-void checkMixture(Checks& c, const CubicFamily& family, const std::vector<std::string>& names) {
+// Every row of a tracer's file (T, P, then the liquid's and the vapour's mole fractions) an
+// equilibrium: equal fugacities, to the six digits the file keeps.
+void checkTracerRows(Checks& c, Mixture& m, const std::vector<std::vector<double>>& rows,
+                     const std::string& where) {
+    const std::size_t n = m.ifp->current.x.size();
+    for (const auto& r : rows) {
+        if (r.size() < 2 + 2 * n) continue;
+        const std::vector<double> x(r.begin() + 2, r.begin() + 2 + static_cast<long>(n)),
+            y(r.begin() + 2 + static_cast<long>(n), r.begin() + 2 + 2 * static_cast<long>(n));
+        const auto lnl = lnFugacities(*m.liquid, r[0], r[1] * 1e5, x),
+                   lnv = lnFugacities(*m.vapour, r[0], r[1] * 1e5, y);
+        double gap = lnl.empty() || lnv.empty() ? 1.0 : 0.0;
+        for (std::size_t i = 0; i < lnl.size() && i < lnv.size(); ++i)
+            if (std::min(x[i], y[i]) > 1e-4) gap = std::max(gap, std::fabs(lnl[i] - lnv[i]));
+        c.check("tracer rows are equilibria", gap < 2e-3,
+                where + ": row T " + num(r[0]) + " K, P " + num(r[1]) + " bar, ln f gap " + num(gap));
+    }
+}
+
+// The ternary's tracers: the pseudo-binary isotherm from each end and inside, and the tie
+// lines of the isobaric, isothermal diagram toward each pole: no NaN, each point once, rows
+// that are equilibria, never ended at the step cap.
+void checkTernaryTracers(Checks& c, const CubicMaker& make, const std::vector<std::string>& names,
+                         double T) {
+    for (auto [x0, dx] : {std::pair{0.0, 0.02}, std::pair{1.0, -0.02}, std::pair{0.5, 0.02}}) {
+        Mixture m(make, names);
+        const std::string where = "pseudo-binary isotherm T " + num(T) + " K, ratio 0.5, from " +
+                                  num(x0) + " step " + num(dx);
+        std::remove("sweep-pseudo");
+        test::outputOf([&] {
+            m.ifp->calculate_an_isotherm_of_the_pseudo_binary_system("sweep-pseudo", T, x0, 0.5, dx,
+                                                                      2.0, 1000.0, "_s");
+        });
+        const auto rows = isothermRows("sweep-pseudo");
+        bool finite = true;
+        std::set<std::vector<double>> seen;
+        bool once = true;
+        for (const auto& r : rows) {
+            for (double v : r) finite = finite && std::isfinite(v);
+            once = seen.insert(std::vector<double>(r.begin(), r.begin() + std::min<std::size_t>(r.size(), 8))).second && once;
+        }
+        c.check("isotherm rows have no NaN", finite, where);
+        c.check("isotherm passes each point once", once, where + ", " + num(double(rows.size())) + " rows");
+        c.check("isotherm not ended at the step cap", rows.size() < 20000, where);
+        checkTracerRows(c, m, rows, where);
+    }
+    // The tie lines from the pseudo-binary's first bubble point.
+    Mixture seed(make, names);
+    if (seed.bubble(T, {0.6, 0.2, 0.2}) != 0) return;
+    const double P = seed.ifp->current.P * 1e-5 * 0.9;
+    for (int direction = 0; direction < 3; ++direction)
+        for (double step : {0.02, -0.02}) {
+            Mixture m(make, names);
+            for (int i = 0; i < 3; ++i) m.ifp->composition(i, i == 0 ? 0.6 : 0.2);
+            const std::string where = "tie lines T " + num(T) + " K, P " + num(P) + " bar, pole " +
+                                      num(direction) + " step " + num(step);
+            std::remove("ter_s");
+            test::outputOf([&] { m.ifp->calculate_an_isobaric_isothermal_diagram(T, P, step, "_s", direction); });
+            const auto rows = isothermRows("ter_s");
+            bool finite = true;
+            for (const auto& r : rows)
+                for (double v : r) finite = finite && std::isfinite(v);
+            c.check("tie-line rows have no NaN", finite, where);
+            c.check("tie lines not ended at the step cap", rows.size() < 20000, where);
+            checkTracerRows(c, m, rows, where);
+        }
+}
+
+void checkMixture(Checks& c, const CubicClass& k, const std::vector<std::string>& names) {
+    if (k.componentFiles) linkComponentFiles();
+    const CubicMaker& make = k.make;
     const Budget& b = c.budget();
     double Tmin = 1e9, Tmax = 0;
     for (const auto& n : names) {
-        const ClassicRow* r = findClassicRow(n.c_str());
-        Tmin = std::min(Tmin, r->Tc);
-        Tmax = std::max(Tmax, r->Tc);
+        double Tc = -1;
+        test::outputOf([&] { Tc = alone(make, n)->namingCriticalTemperature(); });
+        if (!c.check("each component has its critical point", std::isfinite(Tc) && Tc > 0, n))
+            return;
+        Tmin = std::min(Tmin, Tc);
+        Tmax = std::max(Tmax, Tc);
     }
     const std::size_t nc = names.size();
-    Mixture m(family, names);
+    Mixture m(make, names);
     std::vector<std::string> reversedNames(names.rbegin(), names.rend());
-    Mixture r(family, reversedNames);
+    Mixture r(make, reversedNames);
     const int nT = b.points(6, 2), nz = b.points(9, 3);
     for (int i = 0; i < nT; ++i) {
         // From well below the lighter component's critical temperature into the critical
@@ -232,34 +419,101 @@ void checkMixture(Checks& c, const CubicFamily& family, const std::vector<std::s
                     (s1 == 0) == (s2 == 0) && (s1 != 0 || std::fabs(P1 / P2 - 1) < 1e-6),
                     "T " + num(T) + " K, " + feedText(z) + ": status " + num(s1) + "/" + num(s2) +
                         ", P " + num(P1 * 1e-5) + "/" + num(P2 * 1e-5) + " bar");
+            if (nc == 2 && (i + k) % 2 == 0) checkProblemTypes(c, m, T, z);
         }
     }
+    if (nc == 3) checkTernaryTracers(c, make, names, 0.8 * Tmin);
     if (nc != 2) return;
     const double T = 0.8 * Tmin;
     for (auto [x0, dx] : {std::pair{0.0, 0.02}, std::pair{1.0, -0.02}, std::pair{0.5, 0.02},
                           std::pair{0.5, -0.02}})
-        checkIsotherm(c, family, names, T, x0, dx);
+        checkIsotherm(c, make, names, T, x0, dx);
 }
+
+// Saturation points of a binary at T over feeds from 1e-6 to 0.9999 of its first component:
+// the bubble and dew points, and flashes just inside the two-phase region (1e-3 to 1e-5 of
+// the pressure from each edge), each status-0 answer closed and stable.
+void checkClosure(Checks& c, const CubicClass& k, const std::vector<std::string>& names, double T) {
+    if (k.componentFiles) linkComponentFiles();
+    Mixture m(k.make, names);
+    const int nz = c.budget().points(16, 4);
+    for (int i = 0; i < nz; ++i) {
+        const double z0 = 1e-6 * std::pow(0.9999 / 1e-6, double(i) / (nz - 1));
+        const std::vector<double> z = {z0, 1 - z0};
+        checkAnswer(c, m, 13, T, 1.0, 0.0, z);
+        const double Pbubble = m.ifp->status == 0 ? m.ifp->current.P * 1e-5 : -1;
+        checkAnswer(c, m, 13, T, 1.0, 1.0, z);
+        const double Pdew = m.ifp->status == 0 ? m.ifp->current.P * 1e-5 : -1;
+        if (!(Pbubble > 0 && Pdew > 0 && Pbubble > Pdew)) continue;
+        for (double inside : {1e-3, 1e-4, 1e-5}) {
+            const double span = Pbubble - Pdew;
+            checkAnswer(c, m, 12, T, Pbubble - inside * span, 0.5, z);
+            checkAnswer(c, m, 12, T, Pdew + inside * span, 0.5, z);
+        }
+    }
+}
+
+void checkIsotherms(Checks& c, const CubicClass& k, const std::vector<std::string>& names, double T) {
+    if (k.componentFiles) linkComponentFiles();
+    for (auto [x0, dx] : {std::pair{0.0, 0.02}, std::pair{1.0, -0.02}, std::pair{0.5, 0.02},
+                          std::pair{0.5, -0.02}, std::pair{0.0, -0.02}, std::pair{1.0, 0.02}})
+        checkIsotherm(c, k.make, names, T, x0, dx);
+}
+
+// The binaries users trace most, by class and range (K).
+struct BinaryRange {
+    const char* first;
+    const char* second;
+    double Tlow, Thigh;
+};
+const BinaryRange kIsothermRanges[] = {
+    {"CO2", "C2H6", 230, 300}, {"CH4", "C2H6", 150, 190}, {"N2", "CH4", 100, 125}};
+const BinaryRange kClosureRanges[] = {
+    {"CO2", "C2H6", 220, 300}, {"CH4", "C2H6", 150, 300}, {"N2", "CH4", 100, 190},
+    {"CH4", "CO2", 190, 300},  {"CH4", "nC5H12", 150, 360}, {"nC5H12", "nC10H22", 300, 360}};
 
 }  // namespace
 
 void addMixtureConfigurations(std::vector<Configuration>& out) {
-    const std::vector<std::string> table = componentTable();
-    std::vector<std::vector<std::string>> systems;
-    for (std::size_t i = 0; i < table.size(); ++i)
-        for (std::size_t j = i + 1; j < table.size(); ++j) systems.push_back({table[i], table[j]});
-    // A ternary and a five-component feed of the table's first rows.
-    if (table.size() >= 5) {
-        systems.push_back({table[0], table[1], table[2]});
-        systems.push_back({table[0], table[1], table[2], table[3], table[4]});
+    for (const CubicClass& k : cubicClasses()) {
+        const std::string name = k.name;
+        if (name != "PR" && name != "SRK" && name != "TwoPar" && name != "ThreePar") continue;
+        for (const BinaryRange& r : kIsothermRanges)
+            for (int i = 0; i <= 5; ++i) {
+                const double T = r.Tlow + (r.Thigh - r.Tlow) * i / 5;
+                const std::vector<std::string> names = {r.first, r.second};
+                out.push_back({"cubic", "cubic isotherms " + name + " " + r.first + " " + r.second +
+                                            " T " + num(T),
+                               [&k, names, T](Checks& c) { checkIsotherms(c, k, names, T); }});
+            }
+        if (k.componentFiles) continue;
+        for (const BinaryRange& r : kClosureRanges)
+            for (int i = 0; i <= 4; ++i) {
+                const double T = r.Tlow + (r.Thigh - r.Tlow) * i / 4;
+                const std::vector<std::string> names = {r.first, r.second};
+                out.push_back({"cubic", "cubic closure " + name + " " + r.first + " " + r.second +
+                                            " T " + num(T),
+                               [&k, names, T](Checks& c) { checkClosure(c, k, names, T); }});
+            }
     }
-    for (const CubicClass& k : kClasses)
+    const std::vector<std::string> table = componentTable(), files = componentFiles();
+    for (const CubicClass& k : cubicClasses()) {
+        const std::vector<std::string>& components = k.componentFiles ? files : table;
+        std::vector<std::vector<std::string>> systems;
+        for (std::size_t i = 0; i < components.size(); ++i)
+            for (std::size_t j = i + 1; j < components.size(); ++j)
+                systems.push_back({components[i], components[j]});
+        // A ternary and a five-component feed of the first components.
+        if (components.size() >= 3) systems.push_back({components[0], components[1], components[2]});
+        if (components.size() >= 5)
+            systems.push_back({components[0], components[1], components[2], components[3],
+                               components[4]});
         for (const auto& s : systems) {
             std::string line = std::string("cubic ") + k.name;
             for (const auto& n : s) line += " " + n;
-            const CubicFamily* family = k.family;
-            out.push_back({"cubic", line, [family, s](Checks& c) { checkMixture(c, *family, s); }});
+            out.push_back({"cubic", line, [&k, s](Checks& c) { checkMixture(c, k, s); }});
         }
+    }
 }
 
 }  // namespace vornex::sweep

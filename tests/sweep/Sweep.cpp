@@ -35,26 +35,35 @@ bool covers(const Allowance& a, const std::string& subsystem, const std::string&
         if (at == std::string::npos || !(std::strtod(where.c_str() + at + 2, nullptr) < a.below))
             return false;
     }
-    return subsystem == a.subsystem && invariant == a.invariant &&
-           configuration.rfind(a.configuration, 0) == 0 &&
+    return concerns(a, subsystem, invariant, configuration) &&
            (*a.where == '\0' || where.find(a.where) != std::string::npos);
 }
 
 }  // namespace
+
+bool concerns(const Allowance& a, const std::string& subsystem, const std::string& invariant,
+              const std::string& configuration) {
+    return subsystem == a.subsystem && invariant == a.invariant &&
+           configuration.rfind(a.configuration, 0) == 0;
+}
 
 bool Checks::check(const std::string& invariant, bool ok, const std::string& where) {
     Tally& t = tallies_[invariant];
     ++t.checked;
     if (ok) return true;
     const std::string text = configuration_ + ": " + where;
-    for (const Allowance& a : namedExceptions())
-        if (covers(a, subsystem_, invariant, configuration_, where)) {
+    const auto& named = namedExceptions();
+    for (std::size_t i = 0; i < named.size(); ++i)
+        if (covers(named[i], subsystem_, invariant, configuration_, where)) {
             if (t.excepted++ == 0) t.firstExcepted = text;
+            used_.insert({'N', i});
             return false;
         }
-    for (const Allowance& a : knownFaults())
-        if (covers(a, subsystem_, invariant, configuration_, where)) {
+    const auto& known = knownFaults();
+    for (std::size_t i = 0; i < known.size(); ++i)
+        if (covers(known[i], subsystem_, invariant, configuration_, where)) {
             if (t.known++ == 0) t.firstKnown = text;
+            used_.insert({'K', i});
             return false;
         }
     if (t.failed++ == 0) t.firstFailure = text;
@@ -74,6 +83,7 @@ std::vector<Configuration> allConfigurations(const std::string& buildDir) {
     addBrineConfigurations(all);
     addConsoleConfigurations(all, buildDir);
     addWorkbenchConfigurations(all);
+    addEnergeticsConfigurations(all);
     return all;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -46,11 +47,16 @@ class Checks {
     const std::string& configuration() const { return configuration_; }
     const std::string& subsystem() const { return subsystem_; }
     std::map<std::string, Tally>& tallies() { return tallies_; }
+    // The allowances that covered a failing case here, by kind ('N' named, 'K' known) and
+    // index in their list: an allowance that covers nothing in a run of its configurations is
+    // stale.
+    const std::set<std::pair<char, std::size_t>>& allowancesUsed() const { return used_; }
 
    private:
     std::string subsystem_, configuration_;
     const Budget& budget_;
     std::map<std::string, Tally> tallies_;
+    std::set<std::pair<char, std::size_t>> used_;
 };
 
 struct Configuration {
@@ -74,6 +80,9 @@ struct Allowance {
 };
 const std::vector<Allowance>& namedExceptions();
 const std::vector<Allowance>& knownFaults();
+// Whether an allowance concerns the checks of `invariant` in `configuration`.
+bool concerns(const Allowance& a, const std::string& subsystem, const std::string& invariant,
+              const std::string& configuration);
 
 // The subsystems' configurations, in the order the table shows them.
 void addModelConfigurations(std::vector<Configuration>& out);
@@ -81,6 +90,7 @@ void addMixtureConfigurations(std::vector<Configuration>& out);
 void addBrineConfigurations(std::vector<Configuration>& out);
 void addConsoleConfigurations(std::vector<Configuration>& out, const std::string& buildDir);
 void addWorkbenchConfigurations(std::vector<Configuration>& out);
+void addEnergeticsConfigurations(std::vector<Configuration>& out);
 std::vector<Configuration> allConfigurations(const std::string& buildDir);
 
 // Number formatting for case texts: %.10g.

@@ -1,11 +1,14 @@
 // The workbench as a person drives it: every control of its form (typed, ticked or pressed)
 // and clicks over every plot, each on a fresh document, with and without Fixed density.
+#include <array>
 #include <cmath>
+#include <map>
 #include <memory>
 
 #include "Sweep.h"
 #include "numerics/TextCapture.h"
 #include "phasediagram/PalliserModel.h"
+#include "platform/Event.h"
 #include "plot/CPlotView.h"
 #include "workbench/HeadlessWorkbench.h"
 
@@ -101,25 +104,134 @@ void checkPlot(Checks& c, const std::string& name, bool fixed) {
         }
 }
 
+// Every plot's object count, by plot name.
+std::map<std::string, std::size_t> objectCounts(MyDocument& d) {
+    std::map<std::string, std::size_t> counts;
+    for (const std::string& name : MyDocument::plotNames())
+        if (CPlotView* plot = d.plotNamed(name)) counts[name] = plot->graphObjects().size();
+    return counts;
+}
+
+// An item of the document's menu: each performed leaves a state or its reason; a curve
+// toggle performed twice leaves every plot with the objects it had.
+void checkMenuItem(Checks& c, const std::string& action, bool fixed) {
+    Session s;
+    if (fixed) s.fix();
+    const auto before = objectCounts(*s.doc);
+    bool performed = false;
+    test::outputOf([&] { performed = s.ui.perform(action); });
+    if (!c.check("the menu item performs", performed, action)) return;
+    checkAfter(c, s, fixed, action);
+    if (action.find("Toggle") == std::string::npos) return;
+    test::outputOf([&] { s.ui.perform(action); });
+    const auto after = objectCounts(*s.doc);
+    std::string changed;
+    for (const auto& [name, n] : before)
+        if (after.count(name) && after.at(name) != n)
+            changed += (changed.empty() ? "" : ", ") + name + " " + num(double(n)) + " -> " +
+                       num(double(after.at(name)));
+    c.check("a toggle performed twice keeps every plot's objects", changed.empty(),
+            action + " twice: " + changed);
+}
+
+// The zoom of a plot: its middle half zoomed in, then the middle half of that zoomed out,
+// gives back the plot's ranges, each within the plot's maximum ranges.
+void checkZoom(Checks& c, const std::string& name, bool fixed) {
+    Session s;
+    if (fixed) s.fix();
+    CPlotView* plot = s.doc->plotNamed(name);
+    if (!c.check("the plot exists", plot != nullptr, name)) return;
+    auto range = [&] {
+        std::array<float, 4> r{};
+        plot->getXYRange(r[0], r[1], r[2], r[3]);
+        return r;
+    };
+    auto dragMiddleHalf = [&] {
+        plot->calculateCoefficients();
+        const Rect p = plot->getPlotRect();
+        const Point from{p.minX() + p.width() / 4, p.minY() + p.height() / 4},
+            to{p.minX() + 3 * p.width() / 4, p.minY() + 3 * p.height() / 4};
+        MouseEvent down;
+        down.location = from;
+        QueuedMouseEvents followUp;
+        followUp.drag(to);
+        followUp.release(to);
+        plot->mouseDown(down, followUp);
+    };
+    const auto r0 = range();
+    std::array<float, 4> r1{}, r2{};
+    test::outputOf([&] {
+        dragMiddleHalf();
+        plot->onZoomIn();
+        r1 = range();
+        dragMiddleHalf();
+        plot->onZoomOut();
+        r2 = range();
+    });
+    auto text = [](const std::array<float, 4>& r) {
+        return "(" + num(r[0]) + " " + num(r[1]) + ", " + num(r[2]) + " " + num(r[3]) + ")";
+    };
+    const std::string where = name + ": " + text(r0) + " zoomed in to " + text(r1) +
+                              " and out to " + text(r2);
+    bool finite = true;
+    for (float v : r1) finite = finite && std::isfinite(v);
+    for (float v : r2) finite = finite && std::isfinite(v);
+    c.check("a zoom keeps finite ranges", finite, where);
+    const bool narrower = std::fabs(r1[1] - r1[0]) < std::fabs(r0[1] - r0[0]) &&
+                          std::fabs(r1[3] - r1[2]) < std::fabs(r0[3] - r0[2]);
+    c.check("zooming in narrows the ranges", narrower, where);
+    float mx0, mx1, my0, my1;
+    plot->getMaxXYRange(mx0, mx1, my0, my1);
+    auto inside = [](float v, float a, float b) {
+        const float slack = 1e-4f * std::fabs(b - a);
+        return v >= std::min(a, b) - slack && v <= std::max(a, b) + slack;
+    };
+    c.check("a zoom stays within the maximum ranges",
+            inside(r1[0], mx0, mx1) && inside(r1[1], mx0, mx1) && inside(r1[2], my0, my1) &&
+                inside(r1[3], my0, my1) && inside(r2[0], mx0, mx1) && inside(r2[1], mx0, mx1) &&
+                inside(r2[2], my0, my1) && inside(r2[3], my0, my1),
+            where + ", maximum " + text({mx0, mx1, my0, my1}));
+    bool back = true;
+    for (int i = 0; i < 4; ++i) {
+        const float span = i < 2 ? std::fabs(r0[1] - r0[0]) : std::fabs(r0[3] - r0[2]);
+        const bool log = i < 2 ? plot->showLogX() : plot->showLogY();
+        back = back && (log ? std::fabs(r2[i] / r0[i] - 1) < 2e-3
+                            : std::fabs(r2[i] - r0[i]) <= 2e-3 * span);
+    }
+    // Only where the zoom out is not held back by the maximum ranges.
+    if (inside(r0[0], mx0, mx1) && inside(r0[1], mx0, mx1) && inside(r0[2], my0, my1) &&
+        inside(r0[3], my0, my1))
+        c.check("zooming in and out again gives back the ranges", back, where);
+}
+
 }  // namespace
 
 void addWorkbenchConfigurations(std::vector<Configuration>& out) {
-    std::vector<std::string> controls;
+    std::vector<std::string> controls, menuActions;
     {
         const auto doc = HeadlessWorkbench::newDocument();
         for (const std::string& name : doc->form().names()) {
             const Control* c = doc->form().find(name);
             if (c && !c->action.empty()) controls.push_back(name);
         }
+        for (const MenuItem& item : doc->documentMenu().items())
+            if (item.hasAction() && !item.actionName().empty())
+                menuActions.push_back(item.actionName());
     }
     for (bool fixed : {false, true}) {
         const std::string lock = fixed ? " fixed" : "";
         for (const std::string& name : controls)
             out.push_back({"workbench", "workbench control " + name + lock,
                            [name, fixed](Checks& c) { checkControl(c, name, fixed); }});
-        for (const std::string& name : MyDocument::plotNames())
+        for (const std::string& name : MyDocument::plotNames()) {
             out.push_back({"workbench", "workbench plot " + name + lock,
                            [name, fixed](Checks& c) { checkPlot(c, name, fixed); }});
+            out.push_back({"workbench", "workbench zoom " + name + lock,
+                           [name, fixed](Checks& c) { checkZoom(c, name, fixed); }});
+        }
+        for (const std::string& action : menuActions)
+            out.push_back({"workbench", "workbench menu " + action + lock,
+                           [action, fixed](Checks& c) { checkMenuItem(c, action, fixed); }});
     }
 }
 

@@ -260,8 +260,67 @@ double Palliser::calculateLiquidGasDensity() {
         mixture(salinity, lgLiquidSalinity, lgLiquidDensity, lgVapourSalinity, lgVapourDensity);
     // Both phases of one composition: the critical fluid, one phase.
     if (!(std::fabs(lgLiquidSalinity - lgVapourSalinity) > 1e-12)) return onePhase(lgLiquidDensity);
-    return twoPhases(m, liquidMassFraction, liquidVolumeFraction, vapourMassFraction,
-                     vapourVolumeFraction, haliteMassFraction, haliteVolumeFraction);
+    const double rho = twoPhases(m, liquidMassFraction, liquidVolumeFraction, vapourMassFraction,
+                                 vapourVolumeFraction, haliteMassFraction, haliteVolumeFraction);
+    return heldLiquidVapour(temperature, pressure, salinity, rho);
+}
+
+double Palliser::liquidVapourBulk(double T, double P, double x) {
+    const int32_t saved = failed;
+    double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    calculateLGPoint(T, P, xL, xV, rhoL, rhoV);
+    const bool ok = !failed && x >= xV && x <= xL && std::fabs(xL - xV) > 1e-12;
+    failed = saved;
+    if (!ok) return std::nan("");
+    const Mixture m = mixture(x, xL, rhoL, xV, rhoV);
+    return m.valid ? m.rho : std::nan("");
+}
+
+// Near the critical curve, and near the pressure where a brine leaves the two phases above
+// 800 degC, the surface's liquid grows lighter with pressure faster than the vapour's share
+// shrinks (50 wt % at 1000 degC: 745.66 kg/m3 at 2215 bar, 744.56 at 2230, one phase of 745.07
+// from 2232.5), so the lever rule's density falls with pressure and one density lies at three
+// pressures. A closed fluid grows denser when compressed: the mixture is held, below the
+// pressure where it leaves the two phases, no denser than it is at any higher pressure less a
+// slight rise per bar. The held density meets the one-phase fluid where the mixture does, and
+// is the lever rule's wherever that rises faster than the slight rise; the phases and their
+// shares stay the surface's.
+namespace {
+constexpr double kLiquidVapourRise = 1e-7;  // of the density, per bar
+constexpr int kLiquidVapourRungs = 200;     // below the end by (end - Pmin) 2^(-k/8)
+constexpr int kLiquidVapourHalvings = 60;
+}  // namespace
+
+double Palliser::heldLiquidVapour(double T, double P, double x, double rho) {
+    if (!(T > waterCriticalTemperature) || !std::isfinite(rho)) return rho;
+    const int32_t saved = failed;
+    double Pmin = 0.0, Pmax = 0.0;
+    getLiquidGasPressureBounds(T, Pmin, Pmax);
+    const bool bounded = !failed && Pmax > P && P >= Pmin;
+    failed = saved;
+    if (!bounded) return rho;
+    LiquidVapourHold& h = lvHold;
+    if (!(h.T == T && h.x == x && h.Pmin == Pmin && P <= h.Pend &&
+          std::isfinite(liquidVapourBulk(T, h.Pend, x)))) {
+        // Where x leaves the two phases above P.
+        double lo = P, hi = Pmax;
+        for (int i = 0; i < kLiquidVapourHalvings && halvable(lo, hi); ++i) {
+            const double mid = 0.5 * (lo + hi);
+            (std::isfinite(liquidVapourBulk(T, mid, x)) ? lo : hi) = mid;
+        }
+        h = LiquidVapourHold{T, x, Pmin, lo, {}, {}};
+        for (int k = 0; k <= kLiquidVapourRungs; ++k) {
+            const double Pk = lo - (lo - Pmin) * std::exp2(-(kLiquidVapourRungs - k) / 8.0);
+            const double r = liquidVapourBulk(T, Pk, x);
+            if (std::isfinite(r)) h.P.push_back(Pk), h.rho.push_back(r);
+        }
+        const double r = liquidVapourBulk(T, lo, x);
+        if (std::isfinite(r)) h.P.push_back(lo), h.rho.push_back(r);
+    }
+    const double rise = kLiquidVapourRise * rho;
+    for (size_t k = 0; k < h.P.size(); ++k)
+        if (h.P[k] >= P) rho = std::min(rho, h.rho[k] - rise * (h.P[k] - P));
+    return rho;
 }
 
 double Palliser::calculateHaliteGasDensity() {

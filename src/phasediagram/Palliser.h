@@ -470,6 +470,18 @@ class Palliser : public PhaseDiagramInfo {
     double pureLiquidVapour(double T, double P, double rho, int32_t code,
                             double (Palliser::*liquid)(double, double),
                             double (Palliser::*vapour)(double, double));
+    // The lever-rule density of x at (T, P) on the liquid-vapour surface; NaN where x is not
+    // between the two phases there. Leaves `failed` as it was.
+    double liquidVapourBulk(double T, double P, double x);
+    // Above water's critical temperature the liquid + vapour density of x at P (rho, the lever
+    // rule's), held no denser than the mixture at any higher pressure up to where x leaves the
+    // two phases, less a rise of kLiquidVapourRise of the density per bar.
+    double heldLiquidVapour(double T, double P, double x, double rho);
+    struct LiquidVapourHold {
+        double T = -1.0, x = -1.0, Pmin = -1.0, Pend = -1.0;
+        std::vector<double> P, rho;  // the rungs below Pend, from it down
+    };
+    LiquidVapourHold lvHold;
 };
 
 template <class Owner>

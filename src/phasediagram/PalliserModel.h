@@ -40,6 +40,7 @@ class PalliserModel : public Palliser {
     double gasExponent = 6.5;  // exponent of the halite-saturated vapour law at the last T
     double gasExponentA = 1.5;
     double gasExponentB = 0.5;
+    double haliteGasT = 0.0;  // the temperature preCalculateHaliteGasBubble prepared
 
     // ---------------------------------------------------------------------- water
     double getWaterLiquidDensity(double T, double P) override;
@@ -277,6 +278,10 @@ class PalliserModel : public Palliser {
     double tabulatedWater(double T, double P, int side);
     // Water vapour at T and its SLV pressure P, from a table by the degree.
     double slvWaterVapour(double T, double P);
+    // The halite-saturated vapour at (T, P) below the SLV point (Ps, xV, rhoV), the salinity
+    // law's exponent e; false where there is none.
+    bool haliteVapour(double T, double P, double Ps, double xV, double rhoV, double e, double& x,
+                      double& rho);
     std::vector<double> slvVapourTable;
     std::vector<double> heldWater;
 };

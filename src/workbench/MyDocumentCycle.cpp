@@ -389,6 +389,8 @@ void MyDocument::calculateDensities() {
     PlistValue* c = selectedCase();
     mRm = densityAt(mTm, mPm, mXm, mRm);
     mState = mModel->state();
+    // Why no isochore was drawn spoke of the state then; a state computed anew may have one.
+    setNote(Note::Isochore, "");
     // The diagram ends at its top pressure: above it the model's rules run on beyond the
     // pressures they were made for, and the state lies outside its range like any state it
     // cannot place. What depends on the temperature alone (the saturation and three-phase
@@ -612,7 +614,12 @@ double MyDocument::pressureKeepingDensity(double T) {
     // that density there, on its isochore while it is one phase, in the field of its phases
     // once it has split.
     const double P = mModel->pressureForBulkDensity(T, mPm, mRm, 0.01 * mXm);
-    return P > 0 && std::isfinite(P) ? P : 0;
+    if (!(P > 0 && std::isfinite(P))) return 0;
+    // The state shown is the one the workbench makes of (T, P, X): a three-phase state whose
+    // vapour holds no more than a rounding trace of the mass (below 1 degC its pressure is
+    // under 2e-5 bar) is shown as the other two phases, of another density; no state keeps it.
+    const double shown = densityAt(T, P, mXm, mRm);
+    return std::fabs(shown - mRm) <= 1e-6 * mRm ? P : 0;
 }
 
 double MyDocument::temperatureLeavingDiagram(double T) {

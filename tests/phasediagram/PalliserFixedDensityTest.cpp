@@ -528,3 +528,19 @@ TEST_F(PalliserFixedDensity, InclusionsHomogenisingNearTheWaterCriticalPointKeep
 
 }  // namespace
 }  // namespace vornex
+
+namespace vornex {
+namespace {
+
+// A vapour far below the guess's pressure: 10.15 wt %, 0.18007 kg/m3 at 971.04 degC from a
+// 460-bar guess (the bracket once widened 40 times by 1.25 down to 1/7,500 of the guess, short
+// of the state's pressure).
+TEST_F(PalliserFixedDensity, AVapourFarBelowTheGuessIsFound) {
+    const double P = model.pressureForBulkDensity(971.04, 460.0, 0.18007, 0.1015);
+    ASSERT_GT(P, 0.0);
+    EXPECT_EQ(model.failed, 0);
+    EXPECT_NEAR(model.calculateFluidDensity(971.04, P, 0.1015, 0.18007), 0.18007, 1e-8);
+}
+
+}  // namespace
+}  // namespace vornex

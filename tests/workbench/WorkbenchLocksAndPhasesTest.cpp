@@ -272,3 +272,47 @@ TEST_F(WorkbenchTest, BlankFieldsKeepTheirReasonsAcrossPanels) {
 
 }  // namespace
 }  // namespace vornex::test
+
+namespace vornex::test {
+namespace {
+
+// Regression: locking 169.782 degC, 158.18 bar, 39.5998 wt % (halite + liquid, 1217.059 kg/m3)
+// and typing 0.05-0.9 degC gave 1323.79 kg/m3 at 3.86e-7 bar without a word: the SLV state of
+// that density has a vapour of no mass, shown as halite + liquid of another density.
+TEST_F(WorkbenchTest, ALockedTemperatureWithoutAStateOfTheDensityIsRefused) {
+    ui->check("mFixDensity", false);
+    ui->type("mHaliteXm", 39.5998);
+    ui->type("mHaliteTm", 169.782);
+    ui->type("mHalitePm", 158.18);
+    const double rho0 = doc->mRm;
+    ASSERT_NEAR(rho0, 1217.059, 0.001);
+    ui->check("mFixDensity", true);
+    for (double T : {0.05, 0.5, 0.9}) {
+        ui->type("mHaliteTm", T);
+        EXPECT_NEAR(doc->mRm / rho0, 1, 1e-6) << T;
+        if (doc->mTm == T) continue;  // taken: the density is the one fixed
+        EXPECT_EQ(doc->mTm, 169.782) << T;
+        EXPECT_NE(form().text(MyDocument::kStatusLine).find("The density is fixed at 1217.06"),
+                  std::string::npos)
+            << form().text(MyDocument::kStatusLine);
+    }
+}
+
+// Regression: "No isochore is drawn: the state has no density" stayed on the message line
+// after the state had a density again.
+TEST_F(WorkbenchTest, TheIsochoreNoteGoesWithTheStateItSpokeOf) {
+    ui->type("mHaliteXm", 10);
+    ui->type("mHaliteTm", 400);
+    ui->type("mHalitePm", 6000);  // above the diagram: no density
+    ui->press("mIsochoreButton");
+    ASSERT_NE(form().text(MyDocument::kStatusLine).find("the state has no density"),
+              std::string::npos)
+        << form().text(MyDocument::kStatusLine);
+    ui->type("mHalitePm", 1000);
+    ASSERT_GT(doc->mRm, 0);
+    EXPECT_EQ(form().text(MyDocument::kStatusLine).find("No isochore"), std::string::npos)
+        << form().text(MyDocument::kStatusLine);
+}
+
+}  // namespace
+}  // namespace vornex::test

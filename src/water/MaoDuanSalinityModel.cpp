@@ -264,7 +264,7 @@ bool MaoDuanSalinityModel::pureWater(double& Vw, double& dVdP) {
         Vw = water_->V;
         dPdV = water_->dPdV;
     } else if (version == 1) {
-        Vw = WaterEOS::calculateSpiveyVolume(T, P * 1e-5, &dPdV);
+        Vw = WaterEOS::calculateSpiveyLiquidVolume(T, P * 1e-5, &dPdV);
     } else {
         return false;
     }

@@ -34,11 +34,21 @@ double spiveyDensity(double rho0, double E, double F, double p) {
 // 573.15 K and 100 bar, 3.4 % at 600 K); there is none there. Fitted to 275 degC, it holds
 // within 0.4 % of the reference to 300 degC, the range of the brine model built on it.
 double WaterEOS::calculateSpiveyVolume(double T, double Pbar, double* dPdV) {
+    if (!(Pbar * 1e5 >= saturationPressureWagnerPruss(T) * (1.0 - 1e-9))) {
+        if (dPdV) *dPdV = std::nan("");
+        return std::nan("");
+    }
+    return calculateSpiveyLiquidVolume(T, Pbar, dPdV);
+}
+
+// The water of a brine stays liquid below pure water's vapour pressure, down to the brine's
+// own (3 mol/kg NaCl at 373.15 K: 0.906 bar against 1.014): there the correlation, smooth
+// in P, carries the liquid on.
+double WaterEOS::calculateSpiveyLiquidVolume(double T, double Pbar, double* dPdV) {
     constexpr double kReferencePressure = 82848248.83882;  // Pa
     constexpr double kHighestT = 573.15;                   // K
     const auto& range = SpiveyDensityModel::kRange;
-    if (!(T >= range.Tmin && T <= kHighestT && Pbar * 1e5 <= range.Pmax) ||
-        !(Pbar * 1e5 >= saturationPressureWagnerPruss(T) * (1.0 - 1e-9))) {
+    if (!(T >= range.Tmin && T <= kHighestT && Pbar > 0.0 && Pbar * 1e5 <= range.Pmax)) {
         if (dPdV) *dPdV = std::nan("");
         return std::nan("");
     }

@@ -191,6 +191,9 @@ class WaterEOS : public FluidPhase {
     // dP/dV (Pa mol/m3) when not null. NaN (both) outside 0-300 degC and 0-2000 bar, and
     // below the vapour pressure, where water is steam.
     static double calculateSpiveyVolume(double TK, double Pbar, double* dPdV);
+    // The same liquid without the vapour-pressure bound: the water of a brine, liquid down to
+    // the brine's own vapour pressure, below pure water's.
+    static double calculateSpiveyLiquidVolume(double TK, double Pbar, double* dPdV);
     // Potter-Brown table density (g/cm3) and Mao-Duan density (kg/m3) of NaCl solutions:
     // NaN where the model object raises its error flag (outside its range, no table).
     static double calculate_Potter_Brown_density(double TK, double Pbar, double m);

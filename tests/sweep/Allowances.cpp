@@ -104,9 +104,6 @@ const std::vector<Allowance>& knownFaults() {
          "(362 K: 261 bar, the pressure of 553 K)"},
         {"water", "spinodal curve traced", "water DuanH2O-1", "",
          "found by the sweep: the general equation's water has no liquid spinodal curve"},
-        {"locale", "same bytes as in the C locale", "locale de_DE.UTF-8", "",
-         "the writers format numbers by the locale a calling program sets (kelno pv's "
-         "igor0.itx differs in de_DE.UTF-8)"},
     };
     return list;
 }

@@ -442,12 +442,13 @@ void checkLocale(Checks& c, const std::string& locale, const std::vector<Console
     for (int i = c.budget().offset(locale, stride); i < n; i += stride) {
         const auto& run = runs[static_cast<std::size_t>(i)];
         const std::string line = (run.kelno ? "kelno " : "vornex ") + joined(run.words);
-        const InProcess here = runInProcess(run.kelno, run.words, base / "here" / "work", locale);
+        const InProcess here = runInProcess(run.kelno, run.words, base / "work", locale);
         if (locale == "C") {
             c.check("exit status 0 or 1", here.status == 0 || here.status == 1, line);
             continue;
         }
-        const InProcess ref = runInProcess(run.kelno, run.words, base / "C" / "work", "C");
+        // The same folder for both: the Igor scripts name the folder they were written in.
+        const InProcess ref = runInProcess(run.kelno, run.words, base / "work", "C");
         std::string differs;
         if (here.status != ref.status) differs = "exit status";
         else if (withoutTimes(here.out) != withoutTimes(ref.out)) differs = "report";

@@ -527,12 +527,14 @@ void IFP::calculateVLE(short flag) {
         return;
     }
     startT_ = current.T;
+    const VLECurrentState start = current;
     // An answer with its phases swapped (the liquid the lighter) is none: the retries run.
     bool solved = runSolver() && phasesInOrder();
     if (!solved && raoultStart_ && startFromBinarySaturation()) {
         loadStartVector();
         solved = runSolver() && phasesInOrder();
     }
+    if (!solved && raoultStart_) solved = solveFromLowerPressures(start);
     if (!solved && raoultStart_) solved = solveFromColderSaturation();
     status = solved && phasesInOrder() ? 0 : 1;
     if (isSplitProblem())

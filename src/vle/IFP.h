@@ -170,6 +170,10 @@ class IFP : public IdealMixture {
     // mixture's critical temperature: solved 5, 10, ... 30 K colder, then followed up to T
     // in steps of 1 K. False when no colder point converges or the path is lost.
     bool solveFromColderSaturation();
+    // A bubble point at fixed T whose Raoult start lies far above it (a component well above
+    // its critical temperature, whose extrapolated vapour pressure is huge): the start's
+    // pressure halved, then quartered, ..., each brought near by substitution and solved.
+    bool solveFromLowerPressures(const VLECurrentState& start);
     // Steps of a path that follows a solution in one imposed value: the first, the largest
     // (a step doubles after each point solved), the smallest (a step halves after each
     // failure, and the path is lost at this size) and the tries allowed.

@@ -18,6 +18,11 @@ constexpr double kSmallestWarming = 1.0 / 64.0;
 // Tries of the path up to the temperature given: it climbs at most some 30 K.
 constexpr int kWarmingTries = 1000;
 
+// Halvings of the Raoult start's pressure tried for a bubble point it does not reach, and
+// the substitution steps from each.
+constexpr int kPressureHalvings = 5;
+constexpr int kLowerPressureSubstitutions = 30;
+
 // Vapour fraction in (0, 1) of sum z_i (K_i - 1) / (1 + Fv (K_i - 1)) = 0 by bisection; false
 // when the ratios leave the feed in one phase.
 bool vapourFraction(const std::vector<double>& z, const std::vector<double>& K, double& Fv) {
@@ -129,6 +134,23 @@ bool IFP::solveFromColderSaturation() {
     spec.T = target;
     status = 0;
     return found;
+}
+
+bool IFP::solveFromLowerPressures(const VLECurrentState& start) {
+    const bool bubble = type == 13 && N != 0.0 && spec.nV / N == 0.0;
+    if (!bubble || !(start.P > 0.0)) return false;
+    // At that pressure the feed is one dense phase, and the vapour model's root is a liquid
+    // one: the solver settles on no point, or on two liquids with their volumes swapped.
+    for (int k = 1; k <= kPressureHalvings; ++k) {
+        current = start;
+        current.P = start.P * std::ldexp(1.0, -k);
+        status = 0;
+        substituteRatios(kLowerPressureSubstitutions);
+        loadStartVector();
+        if (runSolver() && phasesInOrder()) return true;
+    }
+    current = start;
+    return false;
 }
 
 bool IFP::startFromBinarySaturation() {

@@ -17,19 +17,23 @@
 namespace vornex::testing {
 
 inline std::unique_ptr<ClassicalCubic0> pengRobinson(const std::vector<std::string>& names,
-                                                     int selector) {
-    auto f = std::make_unique<ClassicalCubic0>(kPengRobinson, selector);
+                                                     int selector,
+                                                     const CubicFamily& family = kPengRobinson) {
+    auto f = std::make_unique<ClassicalCubic0>(family, selector);
     f->number_of_components(static_cast<int>(names.size()));
     for (const auto& name : names) f->add_component(name.c_str());
     return f;
 }
 
-// A fresh solver on a liquid and a vapour model: nothing set but the components.
+// A fresh solver on a liquid and a vapour model (Peng-Robinson unless another family is
+// given): nothing set but the components.
 struct CubicMixture {
     std::unique_ptr<ClassicalCubic0> liquid, vapour;
     std::unique_ptr<IFP> ifp;
-    explicit CubicMixture(const std::vector<std::string>& names)
-        : liquid(pengRobinson(names, 2)), vapour(pengRobinson(names, 1)) {
+    explicit CubicMixture(const std::vector<std::string>& names,
+                          const CubicFamily* family = nullptr)
+        : liquid(pengRobinson(names, 2, family ? *family : kPengRobinson)),
+          vapour(pengRobinson(names, 1, family ? *family : kPengRobinson)) {
         ifp = std::make_unique<IFP>(*liquid, *vapour);
         ifp->number_of_components(static_cast<int>(names.size()));
         for (const auto& name : names) ifp->add_component(name.c_str());

@@ -72,5 +72,31 @@ TEST(HeavyHydrocarbons, DecaneMixtureBubblePoints) {
     EXPECT_NEAR(m.ifp->current.T, 400.0, 2e-4);
 }
 
+// Bubble points at a temperature above that of the neighbours the solver first tries: from a
+// colder point the path must stay on the bubble curve of the feed. At a temperature below the
+// mixture's critical one that point is unique. Reference values as above (Soave-Redlich-Kwong:
+// Omega_a 0.42748, Omega_b 0.08664, m = 0.480 + 1.574 w - 0.176 w^2, no kij).
+TEST(HeavyHydrocarbons, BubblePointsWarmerThanTheNeighboursTried) {
+    struct Case {
+        const char* what;
+        bool srk;
+        std::vector<std::string> names;
+        double z0, T, Pbar, y0;
+    };
+    const Case cases[] = {
+        {"PR C1-nC10, 30 % C1, 500 K", false, kDecane, 0.3, 500.0, 84.1386, 0.90079},
+        {"PR C1-nC10, 60 % C1, 500 K", false, kDecane, 0.6, 500.0, 178.70, -1.0},
+        {"SRK CO2-nC10, 80 % CO2, 450 K", true, {"CO2", "nC10H22"}, 0.8, 450.0, 161.15, -1.0},
+    };
+    for (const Case& c : cases) {
+        CubicMixture m(c.names, c.srk ? &kSoaveRedlichKwong : nullptr);
+        ASSERT_EQ(solve(m, 13, c.T, {c.z0, 1.0 - c.z0}, 0.0), 0) << c.what << ": " << m.ifp->refusal;
+        EXPECT_NEAR(m.ifp->current.P / 1e5, c.Pbar, 0.01) << c.what;
+        if (c.y0 > 0.0) {
+            EXPECT_NEAR(m.ifp->current.y[0], c.y0, 1e-5) << c.what;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vornex::testing

@@ -312,18 +312,25 @@ void FluidPhase::search_a_critical_point(CriticalPointFlag flag) {
 
 void FluidPhase::search_the_critical_point_of_the_pure_component() {
     if (!supportsCriticalSearch("critical search")) return;
-    bindAndStart(*this,
-                 static_cast<EquationSystem>(&FluidPhase::equationForCalculatingCriticalPoint1), T,
-                 V);
-    error = 0;
-    systemSolver->verbose = diagnosticsOn() ? 1 : 0;
-    if (systemSolver->solve() == 0) {
+    const double Tstart = T, Vstart = V;
+    // The start is mostly the substance's estimate; a model's own critical volume may lie
+    // some 30 % away from it (Duan-Moller-Weare's water by the general equation: 50.3
+    // cm3/mol for water's 56), beyond the reach of Newton's method.
+    for (double factor : {1.0, 0.8, 0.7, 1.25}) {
+        bindAndStart(*this,
+                     static_cast<EquationSystem>(&FluidPhase::equationForCalculatingCriticalPoint1),
+                     Tstart, factor * Vstart);
         error = 0;
-        calculate_pressure();
-        calculate_state_functions();
-    } else {
-        error = 1;
+        systemSolver->verbose = diagnosticsOn() ? 1 : 0;
+        if (systemSolver->solve() == 0 && std::isfinite(T) && T > 0.0 && std::isfinite(V) &&
+            V > 0.0) {
+            error = 0;
+            calculate_pressure();
+            calculate_state_functions();
+            return;
+        }
     }
+    error = 1;
 }
 
 void FluidPhase::equationForCalculating_Spinodal(double TK, double& f, double& df) {

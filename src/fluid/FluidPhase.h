@@ -494,6 +494,18 @@ class FluidPhase : public Phase {
     // What a failed saturation call leaves: Vl, Vv, Pl, Pv and Hvap as a new fluid has them
     // (0), so that nothing of an earlier call passes for a result of this one.
     void forgetSaturation();
+    // Whether the saturated liquid Vl (at the pressure Pl of the last saturation solve) lies
+    // on the liquid branch of its isotherm: false where a denser, mechanically stable branch
+    // beyond a loop reaches that pressure (an equation's extra loop holds a spurious pair),
+    // with the volume where it does in `denser`, a start for the liquid.
+    bool liquidOnLiquidBranch(double& denser);
+    // The same for a liquid at V (m3/mol), P (Pa) with dP/dV `slope` at the set temperature.
+    bool liquidBranchHolds(double Vliquid, double Ppa, double slope, double& denser);
+    // Whether the saturated vapour Vv (at the pressure Pv of the last saturation solve) lies
+    // on the vapour branch of its isotherm: at a positive pressure that falls, without a
+    // loop, as the vapour expands towards the ideal gas. False for a "vapour" on a pocket of
+    // the equation between its spinodals.
+    bool vapourOnVapourBranch();
     int getMajorComponentIndex();
     void calculateConodeFromP(double Pbar, double Tstart, FILE* out);
     void calculateConodeFromT(double TK, FILE* out);
@@ -841,11 +853,6 @@ class FluidPhase : public Phase {
     // vapour's fugacities and their derivatives are computed at the solution (the residual
     // leaves only those along V).
     void solveSaturationPressure(bool completeVapour);
-    // Whether the saturated liquid Vl (at the pressure Pl of the last saturation solve) lies
-    // on the liquid branch of its isotherm: false where a denser, mechanically stable branch
-    // beyond a loop reaches that pressure (an equation's extra loop holds a spurious pair),
-    // with the volume where it does in `denser`, a start for the liquid.
-    bool liquidOnLiquidBranch(double& denser);
     // calculateTheSaturationPressure's solve: from (Vl0, Vv0), then from the denser liquid
     // while the pair's liquid is not the liquid branch; the error flag tells failure.
     void solveSaturationOnLiquidBranch();

@@ -20,6 +20,33 @@ namespace vornex {
 
 namespace {
 
+// For the span of a saturation solve, the volume that separates a one-component fluid's
+// saturated liquid from its vapour is the fluid's own critical volume. The one a model sets
+// is the substance's, up to a factor 4 away from the model's own (water's 55.95 cm3/mol set
+// on every water model: HGK's own is 60.7, Duan-Moller-Weare's 66.4 or 50.3, the
+// Anderko-Pitzer salts' 167 and 218), and would refuse true pairs near the critical point.
+// The critical search binds the fluid's own solver: it runs only where the caller says no
+// system is bound yet (search); elsewhere the critical volume is taken where it was found.
+class OwnSeparatingVolume {
+   public:
+    OwnSeparatingVolume(FluidPhase& fluid, bool search) : fluid_(fluid), kept_(fluid.Vsep) {
+        if (kept_ == -1.0 || fluid.nc != 1) return;
+        double Vc = 0.0;
+        if (search)
+            Vc = fluid.namingCriticalVolume();
+        else if (fluid.namingComponent == -1 && fluid.namingTc > 0.0)
+            Vc = fluid.namingVc;
+        if (Vc > 0.0 && std::isfinite(Vc)) fluid.Vsep = Vc;
+    }
+    ~OwnSeparatingVolume() { fluid_.Vsep = kept_; }
+    OwnSeparatingVolume(const OwnSeparatingVolume&) = delete;
+    OwnSeparatingVolume& operator=(const OwnSeparatingVolume&) = delete;
+
+   private:
+    FluidPhase& fluid_;
+    double kept_;
+};
+
 // The Newton step the solver last proposed is below its step tolerance.
 bool stalledAtRounding(const Newton& solver) {
     double steps = 0.0;
@@ -192,6 +219,7 @@ void FluidPhase::calculate_saturation_pressure() {
 }
 
 void FluidPhase::solveSaturationPressure(bool completeVapour) {
+    OwnSeparatingVolume separating(*this, false);
     const int selector = phase;
     error = 0;
     TemperatureHold hold(*this);
@@ -254,6 +282,20 @@ bool saturationTemperatureNewton(FluidPhase& fluid, double PPa, double Tstart) {
     };
     const bool liquidFalls = falls(Vliquid);
     const double slopeLiquid = fluid.dPdV;
+    // Each phase on its own branch: no denser liquid beyond a loop at the pair's pressure,
+    // no loop between the vapour and the ideal gas (an equation's pockets between its
+    // spinodals hold pairs of equal pressure and fugacity too).
+    fluid.Pl = Pliquid;
+    fluid.Pv = Pvapour;
+    fluid.dPdVl = slopeLiquid;
+    // Here the vapour carries the temperature offset, whichever phase the pressure solve
+    // gives it to.
+    const auto offsetPhase = fluid.offsetPhase;
+    fluid.offsetPhase = 1;
+    double denser = 0.0;
+    const bool onBranches =
+        liquidFalls && fluid.liquidOnLiquidBranch(denser) && fluid.vapourOnVapourBranch();
+    fluid.offsetPhase = offsetPhase;
     // The state as the solve leaves it: the saturated vapour (at its offset temperature).
     fluid.temperature(Tvapour);
     const bool vapourFalls = falls(Vvapour);
@@ -265,7 +307,7 @@ bool saturationTemperatureNewton(FluidPhase& fluid, double PPa, double Tstart) {
     fluid.Pl = Pliquid;
     fluid.Pv = Pvapour;
     fluid.dPdVl = slopeLiquid;
-    return liquidFalls && vapourFalls;
+    return onBranches && vapourFalls;
 }
 
 // ln Psat(T) - ln P on the fluid's own saturation curve; false where the fluid has no
@@ -278,13 +320,15 @@ bool saturationPressureMiss(FluidPhase& fluid, double TK, double lnP, double& mi
 }
 
 // The saturation temperature at PPa of a one-component fluid from its own saturation
-// pressure, which rises with T from the lowest temperature of its tracers to its own
-// critical point: bracketed from Tguess outwards, then narrowed by regula falsi in 1/T on
-// ln Psat (nearly linear there). The Newton solve of the three unknowns needs a start near
-// the solution, which fits of another model's curve do not give everywhere; this search
-// cannot miss a pressure between the curve's ends. Leaves the solution as the Newton solve
-// would (T, Vl, Vv, the saturated vapour); false when P lies above the fluid's critical
-// pressure or below its curve's lowest point.
+// pressure between the lowest temperature of its tracers and its own critical point:
+// bracketed from Tguess outwards, then narrowed by regula falsi in 1/T on ln Psat (nearly
+// linear there). The Newton solve of the three unknowns needs a start near the solution,
+// which fits of another model's curve do not give everywhere; this search cannot miss a
+// pressure between the curve's ends. A curve whose pressure falls with T over a stretch
+// (Duan-Moller-Weare's water by the general equation, from 950 bar at 273 K to 180 bar at
+// 446 K) has two saturation temperatures at some pressures: the one nearer Tguess is found.
+// Leaves the solution as the Newton solve would (T, Vl, Vv, the saturated vapour); false
+// when P lies on neither side of the curve's pressures (above its highest, below its lowest).
 bool saturationTemperatureOnOwnCurve(FluidPhase& fluid, double PPa, double Tguess) {
     if (!(PPa > 0.0) || !std::isfinite(PPa) || (fluid.nc != 1 && componentAlone(fluid) < 0))
         return false;
@@ -292,62 +336,92 @@ bool saturationTemperatureOnOwnCurve(FluidPhase& fluid, double PPa, double Tgues
     const double Tlow = fluid.Tlowest;
     if (!(Tc > Tlow) || !(Tlow > 0.0)) return false;
     const double lnP = std::log(PPa);
-    double Tlo = 0.0, Thi = 0.0, Flo = 0.0, Fhi = 0.0;
-    bool haveLo = false, haveHi = false;
-    // A point joins the end of the bracket on its side: -1 the lower, 1 the upper; 0 where
-    // there is no saturation.
-    auto place = [&](double TK) {
-        double F = 0.0;
-        if (!saturationPressureMiss(fluid, TK, lnP, F)) return 0;
-        if (F < 0.0) {
-            Tlo = TK;
-            Flo = F;
-            haveLo = true;
-            return -1;
-        }
-        Thi = TK;
-        Fhi = F;
-        haveHi = true;
-        return 1;
+    // A temperature with its miss F = ln Psat(T) - ln P.
+    struct Trial {
+        double T = 0.0, F = 0.0;
+    };
+    auto at = [&](double TK, Trial& t) {
+        t.T = TK;
+        return saturationPressureMiss(fluid, TK, lnP, t.F);
     };
     const double Tclose = Tc * (1.0 - 1e-9);
     const double T0 =
         std::isfinite(Tguess) ? std::fmin(std::fmax(Tguess, Tlow), Tc * (1.0 - 1e-3)) : Tlow;
-    if (place(T0) == 0 && place(0.5 * (Tlow + Tc)) == 0) return false;
-    // Outwards in steps that double, up towards the critical point by quarters of the gap
-    // left (the curve ends there), down to the lowest temperature.
-    for (double step = 2.0; !(haveLo && haveHi); step *= 2.0) {
-        if (step > 1e6) return false;
-        if (!haveHi) {
-            if (Tlo >= Tclose) return false;
-            // Where the solve misses a saturation close to the critical point, the gap
-            // narrows from the last temperature that had one.
-            if (place(std::fmin(std::fmin(Tlo + step, Tc - 0.25 * (Tc - Tlo)), Tclose)) == 0 &&
-                place(Tc - 0.5 * (Tc - Tlo)) == 0 && Tc - Tlo < 1e-9 * Tc)
-                return false;
-        } else {
-            if (Thi <= Tlow || place(std::fmax(Thi - step, Tlow)) == 0) return false;
+    Trial start;
+    if (!at(T0, start) && !at(0.5 * (Tlow + Tc), start)) return false;
+    // Outwards on both sides in steps that double, up towards the critical point by
+    // quarters of the gap left (the curve ends there), down to the lowest temperature; first
+    // the side where the pressure lies if the curve rises. The first change of sign brackets;
+    // a side ends where the fluid has no saturation.
+    Trial up = start, down = start, lo = start, hi = start;
+    bool upOpen = true, downOpen = true, bracketed = start.F == 0.0;
+    auto stepUp = [&](double step) {
+        if (up.T >= Tclose) return false;
+        // Where the solve misses a saturation close to the critical point, the gap narrows
+        // from the last temperature that had one.
+        Trial next;
+        if (!at(std::fmin(std::fmin(up.T + step, Tc - 0.25 * (Tc - up.T)), Tclose), next) &&
+            !at(Tc - 0.5 * (Tc - up.T), next))
+            return false;
+        if ((next.F < 0.0) != (up.F < 0.0)) {
+            lo = up;
+            hi = next;
+            bracketed = true;
+        }
+        up = next;
+        return true;
+    };
+    auto stepDown = [&](double step) {
+        Trial next;
+        if (down.T <= Tlow || !at(std::fmax(down.T - step, Tlow), next)) return false;
+        if ((next.F < 0.0) != (down.F < 0.0)) {
+            lo = next;
+            hi = down;
+            bracketed = true;
+        }
+        down = next;
+        return true;
+    };
+    // Steps of at most a 32nd of the curve's span: a longer one could step over a dip of
+    // the pressure below P and back.
+    const bool upFirst = start.F < 0.0;
+    const double longest = (Tc - Tlow) / 32.0;
+    for (double step = std::fmin(2.0, longest); !bracketed && (upOpen || downOpen);
+         step = std::fmin(2.0 * step, longest)) {
+        for (int k = 0; k < 2 && !bracketed; ++k) {
+            if ((k == 0) == upFirst) {
+                if (upOpen) upOpen = stepUp(step);
+            } else if (downOpen) {
+                downOpen = stepDown(step);
+            }
         }
     }
+    if (!bracketed) return false;
     // Illinois regula falsi in 1/T: the end kept twice running counts half.
     int last = 0;
-    double Tbest = std::fabs(Flo) < std::fabs(Fhi) ? Tlo : Thi;
-    double Fbest = std::fmin(std::fabs(Flo), std::fabs(Fhi));
-    for (int k = 0; k < 200 && Fbest > 1e-14 && Thi - Tlo > 1e-14 * Thi; ++k) {
-        const double ulo = 1.0 / Tlo, uhi = 1.0 / Thi;
+    Trial best = std::fabs(lo.F) < std::fabs(hi.F) ? lo : hi;
+    double Flo = lo.F, Fhi = hi.F;
+    const bool loBelow = lo.F < 0.0;
+    for (int k = 0; k < 200 && std::fabs(best.F) > 1e-14 && hi.T - lo.T > 1e-14 * hi.T; ++k) {
+        const double ulo = 1.0 / lo.T, uhi = 1.0 / hi.T;
         double TK = 1.0 / (ulo - Flo * (uhi - ulo) / (Fhi - Flo));
-        if (!(TK > Tlo && TK < Thi)) TK = 0.5 * (Tlo + Thi);
-        if (TK == Tlo || TK == Thi) break;
-        const int side = place(TK);
-        if (side == 0) return false;
-        const double F = side < 0 ? Flo : Fhi;
-        if (std::fabs(F) < Fbest) {
-            Fbest = std::fabs(F);
-            Tbest = TK;
+        if (!(TK > lo.T && TK < hi.T)) TK = 0.5 * (lo.T + hi.T);
+        if (TK == lo.T || TK == hi.T) break;
+        Trial t;
+        if (!at(TK, t)) return false;
+        if (std::fabs(t.F) < std::fabs(best.F)) best = t;
+        const int side = (t.F < 0.0) == loBelow ? -1 : 1;
+        if (side < 0) {
+            lo = t;
+            Flo = t.F;
+        } else {
+            hi = t;
+            Fhi = t.F;
         }
         if (side == last) (side < 0 ? Fhi : Flo) *= 0.5;
         last = side;
     }
+    const double Tbest = best.T, Fbest = std::fabs(best.F);
     if (!(Fbest < 1e-9)) return false;
     // The state at the best temperature, closed on the target pressure by the Newton solve,
     // which now starts at the solution.
@@ -369,6 +443,7 @@ bool saturationTemperatureOnOwnCurve(FluidPhase& fluid, double PPa, double Tgues
 }  // namespace
 
 void FluidPhase::calculate_saturation_temperature(double PPa, double Tstart) {
+    OwnSeparatingVolume separating(*this, true);
     if (saturationTemperatureNewton(*this, PPa, Tstart)) {
         error = 0;
         return;
@@ -468,6 +543,63 @@ bool spinodalVolume(FluidPhase& fluid, double inside, double stable, double& Vm3
     return true;
 }
 
+// Whether an isotherm point is on a stable branch, falling with volume.
+bool falling(const IsothermPoint& p) {
+    return p.mechanical && p.dPdV < 0.0;
+}
+
+// The spinodals that bound the liquid and vapour branches of an isotherm with a loop at
+// `inside`. An equation may hold stable-looking pockets between its loops (IUPAC carbon
+// dioxide at 229 K between 68 and 110 cm3/mol, at negative pressures): the spinodals nearest
+// the loop would bound such a pocket rather than a branch. The vapour branch is the first
+// loss of stability from the dilute side: scanned up from the loop to where the gas is nearly
+// ideal (Z within 1 % of 1), the last loop point seen bounds it. The liquid branch is the
+// densest stable stretch that rises above the vapour's spinodal pressure (a pocket stays
+// below it): scanned down from the loop to where the liquid is stiff (bulk modulus or
+// pressure above 1 GPa), or to where the equation has no denser fluid (Duan-Moller-Weare
+// methane at 158 K turns over below 22 cm3/mol).
+bool outerSpinodals(FluidPhase& fluid, double inside, double& Vsl, double& Vsv) {
+    double loopDilute = inside, stableDilute = 0.0;
+    const double RT = fluid.gasConstant * fluid.T;
+    for (double V = inside * 1.02; V < 1e9 * inside; V *= 1.05) {
+        const IsothermPoint p = isothermAt(fluid, V);
+        if (!falling(p) || !(p.P > 0.0)) {
+            loopDilute = V;
+            stableDilute = 0.0;
+            continue;
+        }
+        if (stableDilute == 0.0) stableDilute = V;
+        if (std::fabs(p.P * V / RT - 1.0) < 1e-2) break;
+    }
+    if (!(stableDilute > 0.0) || !spinodalVolume(fluid, loopDilute, stableDilute, Vsv))
+        return false;
+    const IsothermPoint vapourSpinodal = isothermAt(fluid, Vsv);
+    if (!vapourSpinodal.mechanical) return false;
+    double loopDense = 0.0, stableDense = 0.0;
+    double loopAbove = inside, stretch = 0.0, stretchTop = -HUGE_VAL;
+    auto closeStretch = [&] {
+        if (stretch > 0.0 && stretchTop > vapourSpinodal.P) {
+            loopDense = loopAbove;
+            stableDense = stretch;
+        }
+    };
+    for (double V = inside * 0.98; V > 0.05 * inside && !fluid.isBelowCoVolume(V); V *= 0.98) {
+        const IsothermPoint p = isothermAt(fluid, V);
+        if (!falling(p)) {
+            closeStretch();
+            loopAbove = V;
+            stretch = 0.0;
+            stretchTop = -HUGE_VAL;
+            continue;
+        }
+        if (stretch == 0.0) stretch = V;
+        stretchTop = std::fmax(stretchTop, p.P);
+        if ((-V * p.dPdV > 1e9 || p.P > 1e9) && p.P > vapourSpinodal.P) break;
+    }
+    closeStretch();
+    return stableDense > 0.0 && spinodalVolume(fluid, loopDense, stableDense, Vsl);
+}
+
 // Saturation of a pure fluid below its critical temperature from its own isotherm: the two
 // spinodal volumes around the critical volume, then the pressure between them at which the
 // liquid and vapour roots have the same fugacity (a bracketed search, which the Newton
@@ -486,22 +618,8 @@ bool saturationFromSpinodals(FluidPhase& fluid, double TK, double Vc, bool& solu
         }
     }
     if (!(inside > 0.0)) return false;
-    // Stable points on either side, then the spinodals between.
-    double liquidStable = 0.0, vapourStable = 0.0;
-    for (double step = 1.02; step < 1e3 && liquidStable == 0.0; step *= 1.3) {
-        const IsothermPoint p = isothermAt(fluid, inside / step);
-        if (fluid.isBelowCoVolume(inside / step)) return false;
-        if (p.mechanical && p.dPdV < 0.0) liquidStable = inside / step;
-    }
-    for (double step = 1.02; step < 1e6 && vapourStable == 0.0; step *= 1.3) {
-        const IsothermPoint p = isothermAt(fluid, inside * step);
-        if (p.mechanical && p.dPdV < 0.0) vapourStable = inside * step;
-    }
     double Vsl = 0.0, Vsv = 0.0;
-    if (!(liquidStable > 0.0) || !(vapourStable > 0.0) ||
-        !spinodalVolume(fluid, inside, liquidStable, Vsl) ||
-        !spinodalVolume(fluid, inside, vapourStable, Vsv))
-        return false;
+    if (!outerSpinodals(fluid, inside, Vsl, Vsv)) return false;
     const IsothermPoint low = isothermAt(fluid, Vsl), high = isothermAt(fluid, Vsv);
     if (!low.mechanical || !high.mechanical || !(high.P > 0.0) || !(high.P > low.P)) return false;
     // The branch volumes at a pressure between the spinodal ones, and the difference of
@@ -597,26 +715,31 @@ void FluidPhase::forgetSaturation() {
 
 bool FluidPhase::liquidOnLiquidBranch(double& denser) {
     denser = 0.0;
-    const double Vliquid = Vl, target = Pl;
-    if (!(Vliquid > 0.0) || !std::isfinite(target)) return true;
-    // Down the isotherm from the liquid: a liquid branch that steepens past this pressure, or
-    // stiffens past it (bulk modulus -V dP/dV), is the liquid's own (what an equation does at
-    // still higher densities is no liquid); a branch beyond a loop that reaches the pair's
-    // pressure holds a denser liquid. Most liquids are that stiff already where they are
-    // saturated: the isotherm needs no look.
-    const double steep = std::fmax(1e9, 100.0 * std::fabs(target));
-    const double stiffness = -Vliquid * dPdVl;
-    if (dPdVl < 0.0 && stiffness > steep) return true;
+    if (!(Vl > 0.0) || !std::isfinite(Pl)) return true;
     const double T0 = T;
     const bool offset = deltaT != 0.0 && offsetPhase == 0;
     if (offset) temperature(T0 + deltaT);
+    const bool onBranch = liquidBranchHolds(Vl, Pl, dPdVl, denser);
+    if (offset) temperature(T0);
+    return onBranch;
+}
+
+bool FluidPhase::liquidBranchHolds(double Vliquid, double target, double slope, double& denser) {
+    denser = 0.0;
+    // Down the isotherm from the liquid: a liquid branch that steepens past this pressure, or
+    // stiffens past it (bulk modulus -V dP/dV), is the liquid's own (what an equation does at
+    // still higher densities is no liquid); a branch beyond a loop that reaches the
+    // pressure holds a denser liquid. Most liquids are that stiff already: the isotherm needs
+    // no look.
+    const double steep = std::fmax(1e9, 100.0 * std::fabs(target));
+    if (slope < 0.0 && -Vliquid * slope > steep) return true;
     bool beyondLoop = false, onBranch = true;
     // Strides of a fifth of the volume while the branch is convex between their ends (above
     // the tangent of the last point and steeper than it), as a liquid branch is: a loop
     // between them would bend it. Where it bends, or beyond a loop, short steps from the
     // last point, growing from 2 % to 10 % of the volume while the branch rises.
-    double Vlast = Vliquid, Plast = target, slopeLast = dPdVl;
-    bool striding = dPdVl < 0.0;
+    double Vlast = Vliquid, Plast = target, slopeLast = slope;
+    bool striding = slope < 0.0;
     double shrink = striding ? 0.2 : 0.02;
     for (double Vt = (1.0 - shrink) * Vliquid; Vt > 0.2 * Vliquid;) {
         double Pcalc = 0.0;
@@ -643,6 +766,29 @@ bool FluidPhase::liquidOnLiquidBranch(double& denser) {
         if (!striding) shrink = beyondLoop ? 0.02 : std::fmin(0.1, 1.5 * shrink);
         Vt *= 1.0 - shrink;
     }
+    return onBranch;
+}
+
+bool FluidPhase::vapourOnVapourBranch() {
+    const double target = Pv;
+    if (!(Vv > 0.0) || !(target > 0.0) || !std::isfinite(target)) return false;
+    const double T0 = T;
+    const bool offset = deltaT != 0.0 && offsetPhase != 0;
+    if (offset) temperature(T0 + deltaT);
+    // Out from the vapour in strides of half its volume, to where the gas is nearly ideal
+    // (Z within 1 % of 1, where no equation has a loop left).
+    bool onBranch = true;
+    double Plast = target;
+    for (double Vt = 1.5 * Vv; Vt < 1e9 * Vv; Vt *= 1.5) {
+        double Pcalc = 0.0;
+        if (!pressureAndSlopeAt(Vt, Pcalc)) break;
+        if (!(dPdV < 0.0) || !(Pcalc < Plast) || !(Pcalc > 0.0)) {
+            onBranch = false;
+            break;
+        }
+        Plast = Pcalc;
+        if (std::fabs(Pcalc * Vt / (gasConstant * T) - 1.0) < 1e-2) break;
+    }
     if (offset) temperature(T0);
     return onBranch;
 }
@@ -651,14 +797,18 @@ void FluidPhase::solveSaturationOnLiquidBranch() {
     solveSaturationPressure(false);
     for (int attempt = 0; error == 0; ++attempt) {
         double denser = 0.0;
-        if (liquidOnLiquidBranch(denser)) return;
+        if (liquidOnLiquidBranch(denser)) {
+            if (vapourOnVapourBranch()) return;
+            break;
+        }
         if (attempt == 2) break;
         // The vapour of the refused pair is on the vapour branch at about the right pressure.
         if (Vv > 0.0) Vv0 = Vv;
         Vl0 = denser;
         solveSaturationPressure(false);
     }
-    // A pair whose liquid is not the liquid is no saturation state.
+    // A pair whose liquid is not the liquid, or whose vapour is not the vapour, is no
+    // saturation state.
     error = 1;
     forgetSaturation();
 }
@@ -673,6 +823,7 @@ double FluidPhase::calculateTheSaturationPressure(double TK) {
     if (!refused && major < static_cast<int>(componentName.size()))
         initializeSaturationPressureSolve(componentName[major].c_str(), TK);
     refused = refused || error != 0;
+    OwnSeparatingVolume separating(*this, true);
     TemperatureHold hold(*this);
     temperature(TK);
     if (!refused) {
@@ -699,7 +850,7 @@ double FluidPhase::calculateTheSaturationPressure(double TK) {
                     Pv = pressureAndSlopeAt(Vv, Pbracket) ? Pbracket : 0.0;
                     Pl = pressureAndSlopeAt(Vl, Pbracket) ? Pbracket : 0.0;
                     dPdVl = dPdV;
-                    error = liquidOnLiquidBranch(denser) ? 0 : 1;
+                    error = liquidOnLiquidBranch(denser) && vapourOnVapourBranch() ? 0 : 1;
                 }
             } else {
                 error = 1;
@@ -792,6 +943,7 @@ void FluidPhase::calculateConodeFromP(double Pbar, double Tstart, FILE* out) {
 }
 
 void FluidPhase::calculateConodeFromT(double TK, FILE* out) {
+    OwnSeparatingVolume separating(*this, true);
     temperature(TK);
     calculate_saturation_pressure();
     reportConode(*this, out, true);

@@ -246,6 +246,9 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
         return;
     }
     const double VsepOnEntry = Vsep;
+    // The saturation solves separate a one-component fluid's phases by its own critical
+    // volume, searched here once, before the curve binds the solver that search uses.
+    if (nc == 1) namingCriticalVolume();
     majorComponent = (nc < 2 || x[0] > 0.9999999) ? 0 : 1;
     if (majorComponent < static_cast<int>(molarMass.size())) M = molarMass[majorComponent];
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <locale>
 #include <sstream>
 #include <string>
 
@@ -451,6 +452,9 @@ bool WagnerPruss::workInclusionData(const char* path) {
         return false;
     }
     std::istringstream in(text);
+    // Rows are read in the C convention whatever locale the program set: under a German one
+    // "200.5" would be no number and "1.234" would be 1234.
+    in.imbue(std::locale::classic());
     OutputFile file;
     if (!file.open(name)) return false;
     std::string line;

@@ -12,6 +12,7 @@
 
 #include "CorrelationTestSupport.h"
 #include "numerics/TextCapture.h"
+#include "support/ScopedLocale.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
@@ -254,6 +255,33 @@ TEST_F(WaterSuperheatTest, InclusionTableBlocksFollowCodesAndBreaks) {
     EXPECT_LT(row[8], row[6]);
     EXPECT_FALSE(water.workInclusionData("no-such-table"));
     EXPECT_FALSE(std::filesystem::exists("no-such-table.res"));
+}
+
+// A program that set a decimal-comma locale, C and C++ alike, gets the table it gets in "C":
+// "200.5" is a row, not a break between blocks, and "1.234" bar is not 1234.
+TEST_F(WaterSuperheatTest, InclusionTableIsReadAlikeInADecimalCommaLocale) {
+    {
+        std::ofstream table("inclde.txt");
+        for (int i = 0; i < 36; ++i) table << "header line " << i << "\n";
+        table << "20.5 1.5 200.5 150.25 L A\n20 1.234 220 170 L B\n";
+    }
+    ASSERT_TRUE(water.workInclusionData("inclde.txt"));
+    const std::vector<std::string> inC = testing::fileLines("inclde.txt.res");
+    std::vector<std::string> inGerman;
+    {
+        testing::ScopedLocale german("de_DE.UTF-8");
+        ASSERT_TRUE(german.ok()) << "the locale is missing (scripts/setup generates it)";
+        ASSERT_TRUE(water.workInclusionData("inclde.txt"));
+        inGerman = testing::fileLines("inclde.txt.res");
+    }
+    EXPECT_EQ(inGerman, inC);
+    const std::vector<std::string>& text = inGerman;
+    ASSERT_EQ(text.size(), 4u);
+    const std::vector<double> first = testing::numbersOf(text[1].substr(0, text[1].find('L')));
+    EXPECT_EQ(first[0], 20.5);
+    EXPECT_EQ(first[4], 200.5);
+    EXPECT_EQ(first[6], 150.25);
+    EXPECT_NEAR(testing::numbersOf(text[3].substr(0, text[3].find('L')))[1], 1.23, 1e-9);
 }
 
 // Rows whose Th has a saturation are computed down to the triple point (50 and 80 degC gave

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <locale>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -402,7 +403,9 @@ InProcess runInProcess(bool kelno, const std::vector<std::string>& words, const 
     const int file = ::open("../report", O_CREAT | O_TRUNC | O_WRONLY, 0644);
     ::dup2(file, 1);
     ::close(file);
+    // A program that sets its locale may set C++'s global one too (streams follow that).
     std::setlocale(LC_ALL, locale.c_str());
+    std::locale::global(std::locale(locale.c_str()));
     InProcess r;
     std::vector<std::string> all = {kelno ? "kelno" : "vornex"};
     all.insert(all.end(), words.begin(), words.end());
@@ -418,6 +421,7 @@ InProcess runInProcess(bool kelno, const std::vector<std::string>& words, const 
         r.status = runVornex(static_cast<int>(all.size()), argv.data(), none);
     }
     std::fflush(stdout);
+    std::locale::global(std::locale::classic());
     std::setlocale(LC_ALL, "C");
     ::dup2(saved, 1);
     ::close(saved);

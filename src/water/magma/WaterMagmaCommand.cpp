@@ -514,18 +514,20 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
 
 namespace {
 
-// The 31 numbers of one diagram point.
-void appendDiagramPoint(CurveArray& a, double m, const WaterMagmaCalculationResult& r) {
+// The 31 numbers of one diagram point; the single cycle's works per gram of magma are those
+// of its charge of water (`charge` kg per kg of magma).
+void appendDiagramPoint(CurveArray& a, double m, double charge,
+                        const WaterMagmaCalculationResult& r) {
     a.insert(a.end(), {m,
                        r.Q,
                        r.T3,
-                       -r.Wrev * m,
+                       -r.Wrev * charge,
                        -r.Wrev,
-                       -r.Wirr * m,
+                       -r.Wirr * charge,
                        -r.Wirr,
-                       -r.WrevP * m,
+                       -r.WrevP * charge,
                        -r.WrevP,
-                       -r.WirrP * m,
+                       -r.WirrP * charge,
                        -r.WirrP,
                        r.steamMass,
                        r.steamVolume,
@@ -620,7 +622,7 @@ bool WaterEOS::calculateEnergyDiagramPoint(double m, WaterMagmaCalculationInfo& 
     calculateWaterMagmaCycleWithRecharge(info, r, 0, 0);
     if (error || r.failed) return false;
     if (r.scriptFlag == kScriptArray && array != nullptr)
-        appendDiagramPoint(*array, m, r);
+        appendDiagramPoint(*array, m, info.chargeRatio(m), r);
     else if (r.scriptFlag == kScriptIgor)
         writeDataIgorFileForWaterMagmaDiagram(r.igorFile, info, r);
     return true;

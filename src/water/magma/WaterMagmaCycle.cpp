@@ -169,15 +169,19 @@ void writeDataIgorFileForWaterMagmaDiagram(std::FILE* file, const WaterMagmaCalc
                                            const WaterMagmaCalculationResult& r) {
     if (file == nullptr) return;
     const double m = info.m;
+    // The single cycle and the recharges of a fractionated sequence hold one portion of the
+    // water each: per gram of magma their works count that portion only.
+    const double charge = info.chargeRatio(m);
     if (info.pyroclast != 1 && info.recharge != 1 && info.fractionation != 1) {
         writeDiagramRow(file, {m, r.Q, r.T3, r.T4, -m * r.Wrev, -r.Wrev, -m * r.Wirr, -r.Wirr});
     } else if (info.pyroclast == 1) {
-        writeDiagramRow(file, {m, r.Q, r.T3, r.T4, -m * r.Wrev, -r.Wrev, -m * r.Wirr, -r.Wirr,
-                               -m * r.WrevP, -r.WrevP, -m * r.WirrP, -r.WirrP, r.QP});
+        writeDiagramRow(file, {m, r.Q, r.T3, r.T4, -charge * r.Wrev, -r.Wrev, -charge * r.Wirr,
+                               -r.Wirr, -charge * r.WrevP, -r.WrevP, -charge * r.WirrP, -r.WirrP,
+                               r.QP});
     } else if (info.recharge == 1) {
-        writeDiagramRow(file, {m, r.Q, r.T3, r.T4, -m * r.Wrev, -r.Wrev, -m * r.Wirr, -r.Wirr,
-                               -m * r.cumulativeWrev, -r.cumulativeWrev, -m * r.cumulativeWirr,
-                               -r.cumulativeWirr, r.cumulativeQ});
+        writeDiagramRow(file, {m, r.Q, r.T3, r.T4, -charge * r.Wrev, -r.Wrev, -charge * r.Wirr,
+                               -r.Wirr, -charge * r.cumulativeWrev, -r.cumulativeWrev,
+                               -charge * r.cumulativeWirr, -r.cumulativeWirr, r.cumulativeQ});
     } else {
         const double n = info.fractionCount > 0 ? info.fractionCount : 1;
         const double cycles = r.cycleCount > 0.0 ? r.cycleCount : 1.0;

@@ -424,8 +424,10 @@ void WaterEOS::calculateIsobaricPeakTemperature(WaterMagmaCalculationResult& r) 
         r.H3 = x3 * r.Hl + (1.0 - x3) * r.Hv;
         r.A3 = x3 * r.Al + (1.0 - x3) * r.Av;
         r.V3 = (x3 * r.Vl + (1.0 - x3) * r.Vv) * 1e6;
+        // State 4 is state 3: the boiling water is on the saturation curve already.
         r.S4 = r.S3;
         r.U4 = r.U3;
+        r.V4 = r.V3;
         r.isobaricStage = 2;
         error = 0;
         return;

@@ -129,6 +129,11 @@ struct WaterMagmaCalculationInfo {
     void writeToLog() const;
     // The refusal message for values the calculations cannot use; empty when all are usable.
     std::string invalidValues() const;
+    // The water/magma ratio of one charge of water: m, or m/n of a sequence fractionated
+    // into n portions. A cycle's works per gram of water become per gram of magma by it.
+    double chargeRatio(double ratio) const {
+        return fractionation == 1 && fractionCount > 1 ? ratio / fractionCount : ratio;
+    }
 };
 
 struct WaterMagmaCalculationResult {

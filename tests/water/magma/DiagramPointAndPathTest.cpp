@@ -158,5 +158,34 @@ TEST_F(DiagramPointAndPathTest, HeatingDecompressionPathBalancesAndEndsAtOneBar)
     EXPECT_NE(water.boundaryReached, 1);
 }
 
+// A fractionated sequence heats one portion of the water at a time: where its row shows the
+// single cycle (with pyroclasts or recharges), the works per gram of magma are those of that
+// portion, m/n per gram of magma, as the cycle of that portion alone gives them. They were m
+// times the portion's works per gram of water, n times too large (ep at m 0.5 in 3 portions:
+// 905 J/g magma for the 301.65 of the first portion).
+TEST_F(DiagramPointAndPathTest, FractionatedRowsCountOnePortionOfTheWater) {
+    WaterMagmaCalculationInfo alone = info({"m", "0.125", "pyroclast", "recharge"});
+    alone.heating = 1;
+    WaterMagmaCalculationResult single;
+    water.error = 0;
+    water.calculateWaterMagmaCycleWithRecharge(alone, single, 0, 0);
+    ASSERT_EQ(water.error, 0);
+    for (const char* second : {"pyroclast", "recharge"}) {
+        WaterMagmaCalculationInfo in = info({second, "frac", "4"});
+        in.heating = 1;
+        const std::vector<double> row = fileRow(in, 0.5);
+        ASSERT_EQ(row.size(), 13u) << second;
+        // Per gram of water as the portion's own cycle; per gram of magma a quarter of m.
+        expectPrinted(row[5], -single.Wrev, "Wrev per gram of water");
+        for (int c = 4; c < 12; c += 2)
+            EXPECT_NEAR(row[c], 0.125 * row[c + 1], 2e-6) << second << " column " << c;
+        expectPrinted(row[4], -0.125 * single.Wrev, "Wrev per gram of magma");
+        const double sequence = std::string(second) == "pyroclast" ? -single.WrevP
+                                                                   : -single.cumulativeWrev;
+        EXPECT_NEAR(row[9], sequence, 1e-5) << second;
+        EXPECT_NEAR(row[8], 0.125 * sequence, 1e-5) << second;
+    }
+}
+
 }  // namespace
 }  // namespace vornex

@@ -420,6 +420,24 @@ TEST_F(MagmaBalanceTest, IsobaricHeatingTakesWhatTheMagmaGivesAtEveryRatio) {
     }
 }
 
+// Water that ends its isobaric heating boiling at its boiling point is on the saturation
+// curve already: state 4 is state 3, volume included (it was printed 0 cm3/mol at m 0.7 to
+// 0.9 of the defaults), and the report's V4 line is V3's.
+TEST_F(MagmaBalanceTest, BoilingEndOfAnIsobaricHeatingIsItsOwnState4) {
+    for (const char* m : {"0.7", "0.8", "0.9"}) {
+        const WaterMagmaCalculationResult r = cycle({"m", m, "pyroclast"}, 1);
+        ASSERT_EQ(water.error, 0) << m;
+        ASSERT_EQ(r.isobaricStage, 2) << m;
+        EXPECT_EQ(r.T4, r.T3) << m;
+        EXPECT_GT(r.V3, 18.0) << m;
+        EXPECT_EQ(r.V4, r.V3) << m;
+        ::testing::internal::CaptureStdout();
+        r.print();
+        const std::string report = ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(report.find("V4    :     0.00 cm3/mol"), std::string::npos) << m << report;
+    }
+}
+
 TEST_F(MagmaBalanceTest, SaturationUpTo220Point6Bar) {
     // Liquid and steam coexist: equal pressures and Gibbs energies, the liquid denser.
     for (double Pbar : {220.5, 220.56, 220.58, 220.59, 220.6}) {

@@ -281,14 +281,18 @@ void MyDocument::onChangeFluidParameter(Control* sender) {
     // alone fix the density (of the one phase, or of the phases in their lever-rule shares):
     // a density typed there does not stay, and the message line says so.
     if (density && mRm > 0 && std::fabs(mRm - typed) > 1e-9 * typed)
-        setNote(
-            Note::DensityNotKept,
-            kDensityNotKept + formatForDisplay(typed) + " kg/m\u00b3) is not kept: at " +
-                formatForDisplay(mTm) + " \u00b0C and " + formatForDisplay(mPm) +
-                " bar a fluid of " + formatForDisplay(mXm) + " wt % NaCl has " +
-                formatForDisplay(mRm) +
-                " kg/m\u00b3. Only on the halite + liquid + vapour pressure does a density choose "
-                "the phases' shares; Fix density keeps a density as the temperature changes.");
+        setNote(Note::DensityNotKept,
+                kDensityNotKept + formatForDisplay(typed) + " kg/m\u00b3) is not kept: " +
+                    densityOfState(mTm, mPm, mXm, mRm) +
+                    "; Fix density keeps a density as the temperature changes.");
+}
+
+std::string MyDocument::densityOfState(double T, double P, double X, double rho) {
+    return "at " + formatForDisplay(T) + " \u00b0C and " + formatForDisplay(P) +
+           " bar a fluid of " + formatForDisplay(X) + " wt % NaCl has " +
+           (rho > 0 ? formatForDisplay(rho) + " kg/m\u00b3" : std::string("no density")) +
+           ". Only on the halite + liquid + vapour pressure does a density choose the phases' "
+           "shares";
 }
 
 void MyDocument::onUpdateViews() {

@@ -182,6 +182,10 @@ class MyDocument : public MyTableViewDelegate {
     // A refusal belongs to the edit refused: another case selected, or an input taken (also
     // one that leaves a field's value as it was), clears its message and its field's mark.
     void clearRefusal();
+    // What fixes the density of a state off the halite + liquid + vapour pressure: "at T and P
+    // a fluid of X has rho. Only on ... shares" (rho <= 0: it has none), for a message on a
+    // density that is not kept.
+    static std::string densityOfState(double T, double P, double X, double rho);
     // Takes away the note that no case is selected, once one is.
     void forgetNoCaseNote();
 

@@ -253,6 +253,15 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
                 if (P > 0) (*mList.mutableItems())[row].set("Pm", PlistValue(P));
             }
         }
+        if (column == "Rm") {
+            // A density is the state's only where it picks the phases' shares: elsewhere the
+            // case's temperature, pressure and salinity fix it, and another one would not stay.
+            const PlistValue& c = mList.at(row);
+            const double T = caseNumber(c, "Tm"), P = caseNumber(c, "Pm"), X = caseNumber(c, "Xm");
+            const double held = densityAt(T, P, X, v);
+            if (!(std::fabs(held - v) <= 1e-9 * std::fabs(v)))
+                return refuse(cell + " is not taken: " + densityOfState(T, P, X, held) + ".");
+        }
         stored = PlistValue(v);
     } else if (isFlagKey(column)) {
         double v = 0;

@@ -1,6 +1,7 @@
 // The current state and its recompute cycle: from a control into the state and the selected
 // case, through the model into the result fields, and on to the drawings, the log report and
 // the visible tab.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -36,6 +37,9 @@ std::string noCaseNote(std::string_view rest) {
     return note;
 }
 constexpr const char* kDensityNotKept = "The density typed (";
+// The band about the halite + liquid + vapour pressure in which the model lets a density choose
+// the phases (bar, and a share of that pressure), and two densities that differ by rounding.
+constexpr double kBesideCurve = 0.01, kBesideCurveShare = 1e-4, kSameDensity = 1e-9;
 const char* const kInitialControls[] = {"mT0", "mStepT0", "mP0", "mStepP0", "mX0", "mStepX0",
                                         "mStepX01"};
 
@@ -277,14 +281,18 @@ void MyDocument::onChangeFluidParameter(Control* sender) {
     // alone fix the density (of the one phase, or of the phases in their lever-rule shares):
     // a density typed there does not stay, and the message line says so.
     if (density && mRm > 0 && std::fabs(mRm - typed) > 1e-9 * typed)
-        setNote(
-            Note::DensityNotKept,
-            kDensityNotKept + formatForDisplay(typed) + " kg/m\u00b3) is not kept: at " +
-                formatForDisplay(mTm) + " \u00b0C and " + formatForDisplay(mPm) +
-                " bar a fluid of " + formatForDisplay(mXm) + " wt % NaCl has " +
-                formatForDisplay(mRm) +
-                " kg/m\u00b3. Only on the halite + liquid + vapour pressure does a density choose "
-                "the phases' shares; Fix density keeps a density as the temperature changes.");
+        setNote(Note::DensityNotKept,
+                kDensityNotKept + formatForDisplay(typed) + " kg/m\u00b3) is not kept: " +
+                    densityOfState(mTm, mPm, mXm, mRm) +
+                    "; Fix density keeps a density as the temperature changes.");
+}
+
+std::string MyDocument::densityOfState(double T, double P, double X, double rho) {
+    return "at " + formatForDisplay(T) + " \u00b0C and " + formatForDisplay(P) +
+           " bar a fluid of " + formatForDisplay(X) + " wt % NaCl has " +
+           (rho > 0 ? formatForDisplay(rho) + " kg/m\u00b3" : std::string("no density")) +
+           ". Only on the halite + liquid + vapour pressure does a density choose the phases' "
+           "shares";
 }
 
 void MyDocument::onUpdateViews() {
@@ -370,12 +378,24 @@ double MyDocument::densityAt(double T, double P, double X, double guess) {
     // density came (the one a two-phase state kept in its case, or a guess from the state
     // before), so that a state shows the same phases whichever way it is reached.
     const PhaseDiagramInfo& s = mModel->state();
-    if (s.region == PhaseDiagramInfo::kHaliteLiquidVapour &&
-        (withoutRoundingTraces(s.haliteMassFraction) == 0 ||
-         withoutRoundingTraces(s.liquidMassFraction) == 0 ||
-         withoutRoundingTraces(s.vapourMassFraction) == 0)) {
+    const bool threePhaseTrace = s.region == PhaseDiagramInfo::kHaliteLiquidVapour &&
+                                 (withoutRoundingTraces(s.haliteMassFraction) == 0 ||
+                                  withoutRoundingTraces(s.liquidMassFraction) == 0 ||
+                                  withoutRoundingTraces(s.vapourMassFraction) == 0);
+    // Beside that pressure a state the density does not make three phases is placed from T, P
+    // and X alone, whatever density came with it: the liquid or vapour of a three-phase point
+    // (what Liquid and Vapour make of one) lies on the boundary of two fields, and the
+    // density it came with would otherwise pick one field now and the other when its case is
+    // selected again. Where the density does pick the state, it is kept.
+    const bool besideThreePhases =
+        s.region != PhaseDiagramInfo::kHaliteLiquidVapour &&
+        s.region != PhaseDiagramInfo::kWaterSaturation &&
+        s.region != PhaseDiagramInfo::kNaClSaturation && guess > 0 && s.slvPressure > 0 &&
+        std::fabs(P - s.slvPressure) <= std::max(kBesideCurve, kBesideCurveShare * s.slvPressure);
+    if (threePhaseTrace || besideThreePhases) {
         const double free = mModel->calculateFluidDensity(T, P, 0.01 * X, -1);
-        if (std::isfinite(free) && free > 0 && mModel->state().region != 0)
+        const bool placed = std::isfinite(free) && free > 0 && mModel->state().region != 0;
+        if (placed && (threePhaseTrace || std::fabs(free - rho) <= kSameDensity * rho))
             rho = free;
         else
             rho = mModel->calculateFluidDensity(T, P, 0.01 * X, guess);

@@ -226,3 +226,38 @@ TEST_F(WorkbenchTest, AStateShowsTheSamePhasesWhicheverWayItIsReached) {
 
 }  // namespace
 }  // namespace vornex::test
+
+namespace vornex::test {
+namespace {
+
+// A density cell is taken only where the density is the state's: on the three-phase pressure,
+// where it picks the phases' shares. Regression: 900 kg/m3 typed into the density of a case at
+// 300 degC, 1000 bar, 10 wt % (one phase, 948.781 kg/m3) was reported taken and silently became
+// 948.781 again, in the shown case and in another.
+TEST_F(WorkbenchTest, ADensityCellTheStateCannotKeepIsRefused) {
+    ui->type("mHaliteXm", 10);
+    ui->type("mHaliteTm", 300);
+    ui->type("mHalitePm", 1000);
+    ui->press("mAddButton");
+    for (int row : {1, 0}) {
+        SCOPED_TRACE(row);
+        EXPECT_FALSE(ui->editCell(row, "Rm", PlistValue(900.0)));
+        EXPECT_NEAR(key(row, "Rm"), 948.781, 1e-3);
+        const std::string said = form().text(MyDocument::kStatusLine);
+        EXPECT_NE(said.find("column Rm: \"900\" is not taken: at 300 \u00b0C and 1000 bar"),
+                  std::string::npos)
+            << said;
+        EXPECT_NE(said.find("948.781 kg/m\u00b3"), std::string::npos) << said;
+    }
+    // On the three-phase pressure a density of the three phases is the state's, and stays.
+    ui->type("mHaliteXm", 45);
+    const double P = doc->stateSnapshot().slvPressure;
+    ui->type("mHalitePm", P);
+    EXPECT_TRUE(ui->editCell(1, "Rm", PlistValue(500.0)));
+    EXPECT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteLiquidVapour);
+    EXPECT_NEAR(doc->mRm, 500, 1e-9);
+    EXPECT_EQ(form().text(MyDocument::kStatusLine), "");
+}
+
+}  // namespace
+}  // namespace vornex::test

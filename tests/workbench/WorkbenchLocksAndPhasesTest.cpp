@@ -2,6 +2,7 @@
 // panels that set the salinity, the Liquid and Vapour buttons on three-phase and saturated
 // states, pure water beside its saturation pressure against IAPWS-95, and the reasons of
 // blank fields standing together on the message line.
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -312,6 +313,45 @@ TEST_F(WorkbenchTest, TheIsochoreNoteGoesWithTheStateItSpokeOf) {
     ASSERT_GT(doc->mRm, 0);
     EXPECT_EQ(form().text(MyDocument::kStatusLine).find("No isochore"), std::string::npos)
         << form().text(MyDocument::kStatusLine);
+}
+
+}  // namespace
+}  // namespace vornex::test
+
+namespace vornex::test {
+namespace {
+
+// The case Liquid or Vapour makes of a three-phase state is one state: its phases read the same
+// when it is made and whenever it is selected again. Regression: at 550 degC the liquid
+// (64.17 wt %, 1229.72 kg/m3) read "liquid-gas" and, reselected, "halite-liquid"; at 665 degC
+// the vapour read "liquid-gas" and then "fluid", each with the same density.
+TEST_F(WorkbenchTest, ThePhaseOfAThreePhaseStateReadsTheSameWhenReselected) {
+    PalliserModel& model = *doc->model();
+    for (int press = 0; press < 6; ++press) {
+        const double T = std::array{550.0, 665.0, 760.0}[press / 2];
+        const bool liquid = press % 2 == 0;
+        SCOPED_TRACE(::testing::Message() << T << " degC, liquid " << liquid);
+        double P = 0, xL = 0, xV = 0, rhoL = 0, rhoV = 0;
+        model.calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
+        ASSERT_FALSE(model.failed);
+        ui->selectRow(0);
+        ui->type("mHaliteXm", 100 * (0.3 * xL + 0.3 * xV + 0.4));
+        ui->type("mHaliteTm", T);
+        ui->type("mHalitePm", P);
+        ui->type("mRm_edit", 1 / (0.3 / rhoL + 0.3 / rhoV + 0.4 / Palliser::kHaliteDensity));
+        ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteLiquidVapour);
+        ASSERT_TRUE(ui->press(liquid ? "mGetLiquidButton" : "mGetVapourButton"));
+        const int row = doc->listView().selectedRow();
+        const std::string made = form().text("mPhaseAssoc");
+        const double rho = doc->mRm;
+        EXPECT_NEAR(rho / (liquid ? rhoL : rhoV), 1, liquid ? 1e-6 : 0.02);
+        for (int again = 0; again < 2; ++again) {
+            ui->selectRow(0);
+            ui->selectRow(row);
+            EXPECT_EQ(form().text("mPhaseAssoc"), made);
+            EXPECT_EQ(doc->mRm, rho);
+        }
+    }
 }
 
 }  // namespace

@@ -608,5 +608,33 @@ TEST_F(WorkbenchTest, IntegratedBoilingColumnAgreesWithTheModel) {
     setLogSink(previous);
 }
 
+// A water column from 0 degC and 1 bar at the surface, 0.1 degC/m, 5000 m deep. The default mode
+// places each bubble point at the depth of a column all of that point's saturated liquid; the
+// same rule solved on IAPWS-95 saturation (T = 0.1 z, z = (Psat - 1 bar) / (g rho'), g 9.81)
+// boils at 3601.778 m, 360.1778 degC, 187.0605 bar (rho' 526.585 kg/m3), and IAPWS-95 gives
+// 187.0904 bar at the panel's own onset temperature. Within the model's saturation (pressure
+// 1e-4, liquid density 1e-3 of IAPWS-95 here) the depth agrees to 0.1 %. A column of IAPWS-95
+// water itself does not boil: it passes the critical pressure at 2384 m and 238.4 degC and
+// holds 309.12 bar at 3601.91 m, which is what the integrated mode finds (no boiling).
+TEST_F(WorkbenchTest, WaterColumnBoilsWhereItsSaturatedLiquidColumnMeetsIAPWS95Saturation) {
+    for (auto [field, value] : {std::pair{"mBoilH0", 0.0}, {"mBoilT0", 0.0}, {"mBoilP0", 1.0},
+                                {"mBoilNaCl2", 0.0}, {"mBoilH3", 0.0}, {"mBoilH4", 0.0},
+                                {"mBoilNaCl4", 0.0}, {"mBoildTdz1", 0.1}, {"mBoilH10", 5000.0}})
+        ui->type(field, value);
+    ASSERT_NE(form().text("mBoilH1"), "") << form().text(MyDocument::kStatusLine);
+    const double z = form().value("mBoilzTop2"), T = form().value("mBoilTtop2"),
+                 P = form().value("mBoilPtop2");
+    EXPECT_NEAR(z, 3601.778, 1e-3 * 3601.778);
+    EXPECT_NEAR(T, 360.1778, 0.1);
+    EXPECT_NEAR(P, 187.0605, 1e-3 * 187.0605);
+    EXPECT_NEAR(T, 0.1 * z, 1e-6);
+    // The model's saturation pressure at its own onset, against IAPWS-95's at 360.1911 degC.
+    ASSERT_NEAR(T, 360.1911, 1e-3);
+    EXPECT_NEAR(P, 187.0904, 1e-4 * 187.0904);
+    ui->check("mBoilUseSimple", true);
+    ASSERT_NE(form().text("mBoilH1"), "") << form().text(MyDocument::kStatusLine);
+    EXPECT_EQ(form().value("mBoilH2"), 0);
+}
+
 }  // namespace
 }  // namespace vornex::test

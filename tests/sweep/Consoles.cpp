@@ -111,7 +111,8 @@ std::vector<std::vector<std::string>> kelnoRuns(const std::string& kelno) {
     std::vector<std::vector<std::string>> runs;
     const std::regex commandLine(R"(^(\S+) +: )");
     const auto options = kelnoOptionWords();
-    for (const std::string& line : linesOf(outputOfProgram(kelno, {}))) {
+    const std::string banner = outputOfProgram(kelno, {});
+    for (const std::string& line : linesOf(banner)) {
         std::smatch m;
         if (!std::regex_search(line, m, commandLine)) continue;
         const std::string command = m[1].str();
@@ -137,6 +138,24 @@ std::vector<std::vector<std::string>> kelnoRuns(const std::string& kelno) {
                         runs.back().push_back(w);
                     }
             }
+            // Each word of an optional parameter the help lists in prose: "The phase, liquid
+            // (or water) and steam (or gas, vapour, vapor), is ...".
+            const std::regex optional(R"(\(<([a-z]+)>\))");
+            std::smatch named;
+            if (std::regex_search(form, named, optional)) {
+                const std::string lead = "The " + named[1].str() + ", ";
+                const std::size_t from = help.find(lead);
+                const std::size_t to = help.find(", is ", from);
+                if (from != std::string::npos && to != std::string::npos) {
+                    const std::string list = help.substr(from + lead.size(), to - from - lead.size());
+                    const std::regex word("[a-z]+");
+                    for (std::sregex_iterator i(list.begin(), list.end(), word), end; i != end; ++i)
+                        if (i->str() != "or" && i->str() != "and") {
+                            runs.push_back(words);
+                            runs.back().push_back(i->str());
+                        }
+                }
+            }
         } else {
             runs.push_back({command});
             for (const auto& o : options) {
@@ -146,6 +165,20 @@ std::vector<std::vector<std::string>> kelnoRuns(const std::string& kelno) {
             }
         }
     }
+    // Each switch of the usage line on the last command with numbers of its own, but the one
+    // that opens the scripts in a viewer of the desktop.
+    const std::regex switchWord(R"(\[(--[a-z]+)\])");
+    const std::size_t usage = banner.find("Usage: ");
+    const std::string usageLine = usage == std::string::npos ? "" : banner.substr(usage, banner.find('\n', usage) - usage);
+    std::vector<std::vector<std::string>> switched;
+    for (std::sregex_iterator i(usageLine.begin(), usageLine.end(), switchWord), end; i != end; ++i)
+        for (auto run = runs.rbegin(); run != runs.rend(); ++run)
+            if ((*i)[1].str() != "--open" && run->size() >= 3) {
+                switched.push_back(*run);
+                switched.back().insert(switched.back().begin(), (*i)[1].str());
+                break;
+            }
+    runs.insert(runs.end(), switched.begin(), switched.end());
     return runs;
 }
 

@@ -172,6 +172,11 @@ const std::vector<Allowance>& knownFaults() {
          "solubility at 28.70 bar in water (0.0045030 mol/kg) fails, saying nothing, with P "
          "left at 10000 bar; at 211-1558 bar in brine it comes back 1.0e-4 high (211.4743 bar: "
          "211.4955)"},
+        {"kelno", "no negative work where water expands", "kelno T", "Monophasic expansion work",
+         "found by the sweep: from a metastable state whose isentrope meets the saturation "
+         "curve above its own pressure, the monophasic 'expansion' to it is a compression "
+         "printed as negative work (TP 300 100 steam: condensation point 330.16 deg. C, "
+         "128.85 bar, -34.15 J/g; TP 300 1 liquid: -0.12 J/g)"},
     };
     return list;
 }

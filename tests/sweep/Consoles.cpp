@@ -313,6 +313,26 @@ std::vector<std::pair<double, double>> works(const std::string& out) {
     return pairs;
 }
 
+// The expansion works a report prints (J/g, positive where the water does the work), with
+// their lines: "Monophasic expansion work : -34.15 J/g water", "Liquid expansion work
+// (reversible) :   266.57  J/g      (irreversible)    73.16  J/g".
+std::vector<std::pair<double, std::string>> expansionWorks(const std::string& out) {
+    std::vector<std::pair<double, std::string>> found;
+    const std::regex figure(R"((-?[0-9]+(?:[.,][0-9]+)?) +J/g)");
+    for (const std::string& line : linesOf(out)) {
+        if (line.find("xpansion work") == std::string::npos) continue;
+        for (std::sregex_iterator i(line.begin(), line.end(), figure), end; i != end; ++i) {
+            std::string v = (*i)[1].str();
+            std::replace(v.begin(), v.end(), ',', '.');
+            std::string squeezed;
+            std::istringstream words(line);
+            for (std::string w; words >> w;) squeezed += (squeezed.empty() ? "" : " ") + w;
+            found.push_back({std::strtod(v.c_str(), nullptr), squeezed});
+        }
+    }
+    return found;
+}
+
 // The balances of kelno's cycle report: each case's entropies, heat and reversible work,
 // against the magma's and the cold water's temperatures of its summary.
 void checkBalances(Checks& c, const std::string& out, const std::string& where) {
@@ -395,6 +415,10 @@ void checkRun(Checks& c, const std::string& program, const std::vector<std::stri
             c.check("every file named as written exists", files.count(name) == 1,
                     where + ": " + name);
         if (energetics && run.status == 0) checkBalances(c, run.out, where);
+        // Printed to a hundredth: a figure below -0.005 is work done on expanding water.
+        if (run.status == 0)
+            for (const auto& [work, line] : expansionWorks(run.out))
+                c.check("no negative work where water expands", work >= -0.005, where + ": " + line);
         if (energetics && run.status == 0)
             for (const auto& [rev, irr] : works(run.out)) {
                 const std::string w = where + ": Wrev " + num(rev) + ", Wirr " + num(irr) + " J/g";

@@ -177,6 +177,9 @@ const std::vector<Allowance>& knownFaults() {
          "curve above its own pressure, the monophasic 'expansion' to it is a compression "
          "printed as negative work (TP 300 100 steam: condensation point 330.16 deg. C, "
          "128.85 bar, -34.15 J/g; TP 300 1 liquid: -0.12 J/g)"},
+        {"h2onacl", "a vapour grows lighter on heating", "h2onacl isobar 100", "x 0.0001",
+         "found by the sweep: the vapour of 0.01 wt % NaCl at 100 bar grows denser on heating "
+         "from 719 to 737 degC (25.094 to 25.216 kg/m3)", 740.0},
     };
     return list;
 }

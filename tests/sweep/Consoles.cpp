@@ -535,7 +535,11 @@ void addConsoleConfigurations(std::vector<Configuration>& out, const std::string
             out.push_back({"kelno", "kelno " + joined(words), [kelno, words, cycle](Checks& c) {
                                checkRun(c, kelno, words, cycle);
                            }});
-            inProcess.push_back({true, words});
+            // The program's own switches are the program's, not the library's: in the process
+            // the command runs without them.
+            std::vector<std::string> command = words;
+            while (!command.empty() && command.front().rfind("--", 0) == 0) command.erase(command.begin());
+            inProcess.push_back({true, command});
         }
     if (fs::exists(vornex))
         for (const auto& words : vornexRuns()) {

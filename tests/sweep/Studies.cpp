@@ -1,5 +1,5 @@
 // The studies beside the console programs: the magma models (the elastic chamber of
-// crystals, melt and gas, the melt's volatile saturation), the water studies (choked flow
+// crystals, melt and gas, the melt's volatile saturation, a crystal's dissolution), the water studies (choked flow
 // along isobars, superheat budgets, inclusion homogenisation), the brine-density models at
 // the states where water is steam, and the gas-solubility models by gas, salinity,
 // temperature and pressure, forward and back.
@@ -14,6 +14,7 @@
 #include "Sweep.h"
 #include "magma/TaitJaupart.h"
 #include "magma/VolatileCalc.h"
+#include "magma/ZhangChen.h"
 #include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/Henry.h"
@@ -157,6 +158,31 @@ void checkMeltSaturation(Checks& c, int type, int system, double TK) {
                 v.calculationError == 0 && std::fabs(v.pressure / (Pbar * 1e5) - 1) < 1e-5,
                 where + ": water " + num(w) + " wt %, CO2 " + num(q) + " ppm back at " +
                     num(v.pressure * 1e-5) + " bar" + (v.calculationError ? ": " + back : ""));
+    }
+}
+
+// ------------------------------------------------------------------ crystal dissolution
+
+// The growth constant of each concentration ratio beta from near -1 to 1000 solves
+// alpha sqrt(pi) exp(alpha^2) erfc(-alpha) = beta, or its refusal says why.
+void checkDissolution(Checks& c, double betaFrom, double betaTo) {
+    const int n = c.budget().points(40, 6);
+    for (int i = 0; i < n; ++i) {
+        const double beta = betaFrom + (betaTo - betaFrom) * (i + 0.5) / n;
+        const double Cs = 1.0, Csat = 0.5, Cl = Csat - beta * (Cs - Csat);
+        ZhangChen z;
+        bool ok = false;
+        const std::string said = test::outputOf([&] { ok = z.calculateDiffusionDistance(1, "sw", Cs, Csat, Cl); });
+        const std::string where = "beta " + num(beta) + " (Cs 1, Csat 0.5, Cl " + num(Cl) + ")";
+        if (!ok) {
+            c.check("a dissolution not computed says why", !said.empty(), where);
+            continue;
+        }
+        const double a = z.alpha;
+        const double lhs = a * std::sqrt(M_PI) * std::exp(a * a) * std::erfc(-a);
+        c.check("the growth constant solves its equation",
+                std::isfinite(a) && std::fabs(lhs - beta) <= 1e-8 * std::max(1.0, std::fabs(beta)),
+                where + ": alpha " + num(a) + " gives " + num(lhs));
     }
 }
 
@@ -437,6 +463,10 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
                 out.push_back({"magma", "magma volatiles type " + num(type) + " system " + num(system) +
                                             " T " + num(TC + 273.15),
                                [=](Checks& c) { checkMeltSaturation(c, type, system, TC + 273.15); }});
+
+    for (auto [from, to] : {std::pair{-0.99, 0.0}, std::pair{0.0, 1.0}, std::pair{1.0, 1000.0}})
+        out.push_back({"magma", "magma dissolution beta " + num(from) + " to " + num(to),
+                       [from, to](Checks& c) { checkDissolution(c, from, to); }});
 
     for (double P : {1.0, 10.0, 50.0, 100.0, 200.0, 220.0, 250.0, 500.0, 1000.0})
         for (bool liquid : {true, false})

@@ -338,6 +338,28 @@ void checkBrineSteam(Checks& c, const BrineModel& model, int salt) {
             if (salt >= 0) d->setSystemType(salt);
             const double Pv = brineVapourPressure(TK, m, d->nu > 0 ? d->nu : 2.0);
             if (!(Pv > 0)) continue;
+            // Between the brine's vapour pressure and water's own the brine is a liquid.
+            const double Pw = brineVapourPressure(TK, 0.0, 2.0);
+            double Tlow = 0, Thigh = 0, mMax = 0;
+            if (auto* md = dynamic_cast<MaoDuanSalinityModel*>(d.get()))
+                Tlow = md->Tmin, Thigh = md->Tmax, mMax = md->mMax;
+            else
+                Tlow = SpiveyDensityModel::kRange.Tmin, Thigh = SpiveyDensityModel::kRange.Tmax,
+                mMax = SpiveyDensityModel::kRange.mMax;
+            if (Pw > 1.05 * Pv && TK >= Tlow && TK <= Thigh && m <= mMax) {
+                const double Pbar = 0.5 * (1.02 * Pv + Pw) * 1e-5;
+                d->error = 0;
+                d->temperature(TK);
+                d->pressure(Pbar);
+                d->molality(m);
+                double rho = 0;
+                const std::string said = test::outputOf([&] { rho = d->calculate_density(); });
+                c.check("a brine above its vapour pressure has a liquid's density",
+                        d->error == 0 && rho > 500 && std::isfinite(rho),
+                        "T " + num(TK) + " K, m " + num(m) + " mol/kg, P " + num(Pbar) +
+                            " bar (brine's vapour pressure " + num(Pv * 1e-5) + ", water's " +
+                            num(Pw * 1e-5) + "): " + num(rho) + " kg/m3 " + said.substr(0, 100));
+            }
             for (double ratio : {0.1, 0.5, 0.95}) {
                 d->error = 0;
                 d->temperature(TK);

@@ -398,7 +398,8 @@ struct SolubilityMaker {
 // Spivey methane correlation.
 std::vector<SolubilityMaker> solubilityModels() {
     std::vector<SolubilityMaker> list;
-    for (int type : {SM_H2O_CH4_NaCl, SM_H2O_CO2_NaCl, SM_H2O_N2_NaCl, SM_H2O_HC_NaCl})
+    for (int type : {SM_H2O_CH4_NaCl, SM_H2O_CO2_NaCl, SM_H2O_N2_NaCl, SM_H2O_HC_NaCl, SM_H2O_CH4,
+                     SM_H2O_CO2, SM_H2O_N2})
         for (int version : {0, 1}) {
             if (version == 1 && type != SM_H2O_CH4_NaCl) continue;
             list.push_back({"DMGW type " + num(type) + " version " + num(version), [type, version] {
@@ -407,9 +408,9 @@ std::vector<SolubilityMaker> solubilityModels() {
                                 return std::unique_ptr<SolubilityModel>(std::move(m));
                             }});
         }
-    // Henry's law with each gas a solution model counts as dissolved, where the version has a
-    // correlation for it (the others it takes as insoluble).
-    for (int version : {0, 1, 2})
+    // Henry's law by each version with each gas a solution model counts as dissolved, where
+    // the version has a correlation for it (the others it takes as insoluble).
+    for (int version = 0; version <= 9; ++version)
         for (const char* gas : {"CO2", "CH4", "C2H6", "C3H8", "N2", "H2S", "iC4H10", "nC4H10"}) {
             auto make = [version, gas] {
                 auto m = std::make_unique<Henry>();
@@ -446,7 +447,8 @@ void checkSolubility(Checks& c, const SolubilityMaker& maker, double TK) {
             if (m->vapourError != 0) continue;  // at or below the water's vapour pressure
             if (m->error != 0 || !(m->mg > 0) || !std::isfinite(m->mg)) {
                 c.check("a solubility not given says why", m->error != 0 && !said.empty(),
-                        where + ": m gas " + num(m->mg));
+                        where + ": m gas " + num(m->mg) + ", error flag " + num(m->error) +
+                            (said.empty() ? ", nothing said" : ": " + said.substr(0, 100)));
                 continue;
             }
             const double mg = m->mg;
@@ -479,7 +481,15 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
                     out.push_back({"magma", "magma chamber melt " + num(melt) + " fluid " + num(fluid) +
                                                 " volatiles " + num(wv) + " P0 " + num(P0),
                                    [=](Checks& c) { checkChamber(c, melt, fluid, wv, P0); }});
-    for (int type : {kBasalt, kRhyolite})
+    // The magma types the melt model takes.
+    std::vector<int> magmaTypes;
+    for (int type = -1; type <= 9; ++type) {
+        VolatileCalc v;
+        bool taken = false;
+        test::outputOf([&] { taken = v.setMagmaType(type); });
+        if (taken) magmaTypes.push_back(type);
+    }
+    for (int type : magmaTypes)
         for (int system : {kH2OOnly, kCO2Only, kH2OCO2})
             for (double TC : {700.0, 900.0, 1100.0, 1300.0})
                 out.push_back({"magma", "magma volatiles type " + num(type) + " system " + num(system) +

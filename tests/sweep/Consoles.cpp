@@ -111,7 +111,8 @@ std::vector<std::vector<std::string>> kelnoRuns(const std::string& kelno) {
     std::vector<std::vector<std::string>> runs;
     const std::regex commandLine(R"(^(\S+) +: )");
     const auto options = kelnoOptionWords();
-    for (const std::string& line : linesOf(outputOfProgram(kelno, {}))) {
+    const std::string banner = outputOfProgram(kelno, {});
+    for (const std::string& line : linesOf(banner)) {
         std::smatch m;
         if (!std::regex_search(line, m, commandLine)) continue;
         const std::string command = m[1].str();
@@ -137,6 +138,24 @@ std::vector<std::vector<std::string>> kelnoRuns(const std::string& kelno) {
                         runs.back().push_back(w);
                     }
             }
+            // Each word of an optional parameter the help lists in prose: "The phase, liquid
+            // (or water) and steam (or gas, vapour, vapor), is ...".
+            const std::regex optional(R"(\(<([a-z]+)>\))");
+            std::smatch named;
+            if (std::regex_search(form, named, optional)) {
+                const std::string lead = "The " + named[1].str() + ", ";
+                const std::size_t from = help.find(lead);
+                const std::size_t to = help.find(", is ", from);
+                if (from != std::string::npos && to != std::string::npos) {
+                    const std::string list = help.substr(from + lead.size(), to - from - lead.size());
+                    const std::regex word("[a-z]+");
+                    for (std::sregex_iterator i(list.begin(), list.end(), word), end; i != end; ++i)
+                        if (i->str() != "or" && i->str() != "and") {
+                            runs.push_back(words);
+                            runs.back().push_back(i->str());
+                        }
+                }
+            }
         } else {
             runs.push_back({command});
             for (const auto& o : options) {
@@ -146,6 +165,20 @@ std::vector<std::vector<std::string>> kelnoRuns(const std::string& kelno) {
             }
         }
     }
+    // Each switch of the usage line on the last command with numbers of its own, but the one
+    // that opens the scripts in a viewer of the desktop.
+    const std::regex switchWord(R"(\[(--[a-z]+)\])");
+    const std::size_t usage = banner.find("Usage: ");
+    const std::string usageLine = usage == std::string::npos ? "" : banner.substr(usage, banner.find('\n', usage) - usage);
+    std::vector<std::vector<std::string>> switched;
+    for (std::sregex_iterator i(usageLine.begin(), usageLine.end(), switchWord), end; i != end; ++i)
+        for (auto run = runs.rbegin(); run != runs.rend(); ++run)
+            if ((*i)[1].str() != "--open" && run->size() >= 3) {
+                switched.push_back(*run);
+                switched.back().insert(switched.back().begin(), (*i)[1].str());
+                break;
+            }
+    runs.insert(runs.end(), switched.begin(), switched.end());
     return runs;
 }
 
@@ -280,6 +313,26 @@ std::vector<std::pair<double, double>> works(const std::string& out) {
     return pairs;
 }
 
+// The expansion works a report prints (J/g, positive where the water does the work), with
+// their lines: "Monophasic expansion work : -34.15 J/g water", "Liquid expansion work
+// (reversible) :   266.57  J/g      (irreversible)    73.16  J/g".
+std::vector<std::pair<double, std::string>> expansionWorks(const std::string& out) {
+    std::vector<std::pair<double, std::string>> found;
+    const std::regex figure(R"((-?[0-9]+(?:[.,][0-9]+)?) +J/g)");
+    for (const std::string& line : linesOf(out)) {
+        if (line.find("xpansion work") == std::string::npos) continue;
+        for (std::sregex_iterator i(line.begin(), line.end(), figure), end; i != end; ++i) {
+            std::string v = (*i)[1].str();
+            std::replace(v.begin(), v.end(), ',', '.');
+            std::string squeezed;
+            std::istringstream words(line);
+            for (std::string w; words >> w;) squeezed += (squeezed.empty() ? "" : " ") + w;
+            found.push_back({std::strtod(v.c_str(), nullptr), squeezed});
+        }
+    }
+    return found;
+}
+
 // The balances of kelno's cycle report: each case's entropies, heat and reversible work,
 // against the magma's and the cold water's temperatures of its summary.
 void checkBalances(Checks& c, const std::string& out, const std::string& where) {
@@ -362,6 +415,10 @@ void checkRun(Checks& c, const std::string& program, const std::vector<std::stri
             c.check("every file named as written exists", files.count(name) == 1,
                     where + ": " + name);
         if (energetics && run.status == 0) checkBalances(c, run.out, where);
+        // Printed to a hundredth: a figure below -0.005 is work done on expanding water.
+        if (run.status == 0)
+            for (const auto& [work, line] : expansionWorks(run.out))
+                c.check("no negative work where water expands", work >= -0.005, where + ": " + line);
         if (energetics && run.status == 0)
             for (const auto& [rev, irr] : works(run.out)) {
                 const std::string w = where + ": Wrev " + num(rev) + ", Wirr " + num(irr) + " J/g";
@@ -478,7 +535,11 @@ void addConsoleConfigurations(std::vector<Configuration>& out, const std::string
             out.push_back({"kelno", "kelno " + joined(words), [kelno, words, cycle](Checks& c) {
                                checkRun(c, kelno, words, cycle);
                            }});
-            inProcess.push_back({true, words});
+            // The program's own switches are the program's, not the library's: in the process
+            // the command runs without them.
+            std::vector<std::string> command = words;
+            while (!command.empty() && command.front().rfind("--", 0) == 0) command.erase(command.begin());
+            inProcess.push_back({true, command});
         }
     if (fs::exists(vornex))
         for (const auto& words : vornexRuns()) {

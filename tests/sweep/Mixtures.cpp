@@ -18,6 +18,9 @@
 #include "cubic/ClassicalCubic0.h"
 #include "cubic/HCubic.h"
 #include "cubic/TermCubic.h"
+#include "dkl/DuanModels.h"
+#include "dkl/KreglewskiEOS.h"
+#include "dkl/LeeKessler.h"
 #include "numerics/TextCapture.h"
 #include "vle/IFP.h"
 
@@ -59,23 +62,31 @@ const std::vector<CubicClass>& cubicClasses() {
     return list;
 }
 
-// The component table, read from the rows of its source: a component added there joins
-// the sweep. Each name is the formula (the alias) where the row has one.
-std::vector<std::string> componentTable() {
-    std::ifstream in(std::string(VORNEX_SOURCE_DIR) + "/src/cubic/ClassicalCubic0.cpp");
+// The names of a table in a source file: the first string of each row of the array that
+// starts at `marker` (or, where `alias` is set, the row's second string when it has one).
+std::vector<std::string> namesOfTable(const std::string& source, const std::string& marker,
+                                      bool alias) {
+    std::ifstream in(std::string(VORNEX_SOURCE_DIR) + "/" + source);
     std::stringstream s;
     s << in.rdbuf();
     const std::string text = s.str();
-    const std::size_t from = text.find("kClassicRows[] = {");
+    const std::size_t from = text.find(marker);
     const std::size_t to = text.find("};", from);
     std::vector<std::string> names;
     if (from == std::string::npos || to == std::string::npos) return names;
     const std::string table = text.substr(from, to - from);
-    const std::regex row(R"re(\{"([^"]+)", (?:"([^"]+)"|nullptr))re");
-    for (std::sregex_iterator i(table.begin(), table.end(), row), end; i != end; ++i) {
-        const std::string name = (*i)[2].matched ? (*i)[2].str() : (*i)[1].str();
+    const std::regex row(R"re(\{"([^"]+)", (?:"([^"]+)"|nullptr)?)re");
+    for (std::sregex_iterator i(table.begin(), table.end(), row), end; i != end; ++i)
+        names.push_back(alias && (*i)[2].matched ? (*i)[2].str() : (*i)[1].str());
+    return names;
+}
+
+// The component table, read from the rows of its source: a component added there joins
+// the sweep. Each name is the formula (the alias) where the row has one.
+std::vector<std::string> componentTable() {
+    std::vector<std::string> names;
+    for (const std::string& name : namesOfTable("src/cubic/ClassicalCubic0.cpp", "kClassicRows[] = {", true))
         if (findClassicRow(name.c_str()) != nullptr) names.push_back(name);
-    }
     return names;
 }
 
@@ -472,6 +483,239 @@ const BinaryRange kClosureRanges[] = {
     {"CO2", "C2H6", 220, 300}, {"CH4", "C2H6", 150, 300}, {"N2", "CH4", 100, 190},
     {"CH4", "CO2", 190, 300},  {"CH4", "nC5H12", 150, 360}, {"nC5H12", "nC10H22", 300, 360}};
 
+// ------------------------------------------------------------------ gas mixture models
+
+// The gas mixture models, each with the gases of its own table.
+struct GasMixtureModel {
+    const char* name;
+    CubicMaker make;
+    std::vector<std::string> gases;
+    bool componentFiles;
+};
+const std::vector<GasMixtureModel>& gasMixtureModels() {
+    static const std::vector<GasMixtureModel> list = [] {
+        const auto duan = namesOfTable("src/dkl/DuanModels.cpp", "kDuanGases[] = {", false);
+        const auto kreglewski = namesOfTable("src/dkl/KreglewskiEOS.cpp", "kComponents[] = {", false);
+        return std::vector<GasMixtureModel>{
+            {"DMW2", cubicMaker<DMW2>(), duan, false},
+            {"DMWEOS", cubicMaker<DMWEOS>(), duan, false},
+            {"Kreglewski", cubicMaker<Kreglewski_EOS>(), kreglewski, false},
+            {"LeeKessler", cubicMaker<LK_EOS>(), componentFiles(), true},
+        };
+    }();
+    return list;
+}
+
+std::unique_ptr<FluidPhase> setUp(const CubicMaker& make, const std::vector<std::string>& names,
+                                  std::string& said) {
+    auto f = make(1);
+    said += test::outputOf([&] {
+        f->number_of_components(static_cast<int>(names.size()));
+        for (const auto& n : names) f->add_component(n.c_str());
+    });
+    return f;
+}
+
+// The rows (P, V, T, x0, x1, ..., stabi) of a critical-curve file.
+std::vector<std::vector<double>> criticalRows(const std::string& path) {
+    return isothermRows(path);
+}
+
+// A binary's critical curve traced by the model's own command, in both component orders:
+// each ends at its closing pure component, or says why it ended; no runaway past the
+// bounds of every model's range is a success; no NaN (but the stability of a pure end);
+// and the two orders trace one curve where both reach the same compositions.
+void checkCriticalCurves(Checks& c, const GasMixtureModel& model, const std::string& a,
+                         const std::string& b) {
+    if (model.componentFiles) linkComponentFiles();
+    std::vector<std::vector<double>> curves[2];
+    bool traced[2] = {false, false};
+    for (int order = 0; order < 2; ++order) {
+        const std::vector<std::string> names = order == 0 ? std::vector<std::string>{a, b}
+                                                           : std::vector<std::string>{b, a};
+        std::string said;
+        auto f = setUp(model.make, names, said);
+        const std::string where = names[0] + "-" + names[1];
+        std::remove("crit_sweep");
+        f->error = 0;
+        said += test::outputOf([&] { f->calculateTheCriticalCurve("_sweep"); });
+        const auto rows = criticalRows("crit_sweep");
+        std::remove("crit_sweep");
+        bool finite = true;
+        double Tmax = 0, Pmax = 0;
+        for (const auto& r : rows) {
+            for (std::size_t k = 0; k < r.size(); ++k)
+                finite = finite && (k == 12 || std::isfinite(r[k]));
+            if (r.size() > 2) Tmax = std::max(Tmax, r[2]), Pmax = std::max(Pmax, r[0]);
+        }
+        c.check("critical-curve rows have no NaN", finite, where);
+        const bool pureEnd = !rows.empty() && rows.back().size() > 4 && rows.size() > 1 &&
+                             (rows.back()[4] == 0 || rows.back()[4] == 1);
+        c.check("a critical curve ends at a pure end or says why",
+                (f->error != 0 || pureEnd || !said.empty()) && (f->error == 0 || !said.empty()),
+                where + ": error " + num(f->error) + ", " + num(double(rows.size())) + " rows");
+        // A trace that leaves every model's range ends there, with its reason.
+        c.check("a critical curve is no runaway",
+                rows.size() <= 20001 &&
+                    (f->error != 0 || (rows.size() < 20000 && Tmax <= 10000 && Pmax <= 1e5)),
+                where + ": " + num(double(rows.size())) + " rows to " + num(Tmax) + " K, " +
+                    num(Pmax) + " bar, error " + num(f->error));
+        traced[order] = rows.size() >= 2;
+        // In the first order's mole fraction of its first gas.
+        for (auto r : rows) {
+            if (r.size() < 5) continue;
+            if (order == 1) std::swap(r[3], r[4]);
+            curves[order].push_back(r);
+        }
+    }
+    if (!traced[0] || !traced[1]) return;
+    for (const auto& r : curves[0]) {
+        const double x = r[3];
+        if (!(x > 1e-6 && x < 1 - 1e-6)) continue;
+        bool bracketed = false, matched = false;
+        double nearestT = std::nan(""), nearestP = std::nan("");
+        const auto& other = curves[1];
+        for (std::size_t k = 1; k < other.size(); ++k) {
+            const auto &p = other[k - 1], &q = other[k];
+            if ((p[3] - x) * (q[3] - x) > 0 || p[3] == q[3]) continue;
+            bracketed = true;
+            const double w = (x - p[3]) / (q[3] - p[3]);
+            const double T = p[2] + w * (q[2] - p[2]), P = p[0] + w * (q[0] - p[0]);
+            if (std::fabs(T - r[2]) <= 5e-3 * r[2] && std::fabs(P - r[0]) <= 2e-2 * r[0] + 0.5)
+                matched = true;
+            nearestT = T, nearestP = P;
+        }
+        if (!bracketed) continue;
+        c.check("both component orders trace one critical curve", matched,
+                a + "-" + b + " at x(" + a + ") " + num(x) + ": " + num(r[2]) + " K, " + num(r[0]) +
+                    " bar; the other order " + num(nearestT) + " K, " + num(nearestP) + " bar");
+        if (!matched) break;
+    }
+}
+
+// V and ln phi at (T, P, x) of a fluid, or empty when it gave none.
+std::vector<double> stateOf(FluidPhase& f, const std::vector<std::string>& names,
+                            const std::vector<std::string>& order, const std::vector<double>& x,
+                            double TK, double Pbar, std::string& said) {
+    std::vector<double> c(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        for (std::size_t j = 0; j < names.size(); ++j)
+            if (order[i] == names[j]) c[i] = x[j];
+    for (int i = 0; i < f.nc && i < static_cast<int>(c.size()); ++i)
+        f.composition_of_component(i, c[static_cast<std::size_t>(i)]);
+    f.error = 0;
+    said += test::outputOf([&] { f.calculateFromTP(TK, Pbar, 0); });
+    if (f.error != 0 || !std::isfinite(f.V)) return {};
+    std::vector<double> v = {f.V};
+    for (std::size_t j = 0; j < names.size(); ++j)
+        for (std::size_t i = 0; i < order.size(); ++i)
+            if (order[i] == names[j]) v.push_back(f.lnPhi[i]);
+    return v;
+}
+
+// A model set up with a gas set, then set up again with `names`: its states are those of a
+// fresh model of `names`, or it refuses them and says why.
+void checkSetUpAgain(Checks& c, const CubicMaker& make, bool files, const std::vector<std::string>& first,
+                     const std::vector<std::string>& names) {
+    if (files) linkComponentFiles();
+    std::string freshSaid, againSaid;
+    auto fresh = setUp(make, names, freshSaid);
+    auto again = setUp(make, first, againSaid);
+    std::string ignored;
+    stateOf(*again, first, first, std::vector<double>(first.size(), 1.0 / first.size()), 400, 100, ignored);
+    againSaid.clear();
+    againSaid += test::outputOf([&] {
+        again->number_of_components(static_cast<int>(names.size()));
+        for (const auto& n : names) again->add_component(n.c_str());
+    });
+    std::string from;
+    for (const auto& n : first) from += (from.empty() ? "" : "-") + n;
+    std::string to;
+    for (const auto& n : names) to += (to.empty() ? "" : "-") + n;
+    for (double TK : {300.0, 500.0, 800.0})
+        for (double Pbar : {10.0, 300.0})
+            for (double x0 : {0.2, 0.7}) {
+                const std::vector<double> x = {x0, 1 - x0};
+                std::string s1, s2;
+                const auto want = stateOf(*fresh, names, names, x, TK, Pbar, s1);
+                const auto got = stateOf(*again, names, names, x, TK, Pbar, s2);
+                const std::string where = "set up " + from + ", then " + to + ": T " + num(TK) +
+                                          " K, P " + num(Pbar) + " bar, x0 " + num(x0);
+                if (got.empty()) {
+                    c.check("a model set up again gives the fresh model's states or says why",
+                            !(againSaid + s2).empty() || want.empty(),
+                            where + ": no state, nothing said");
+                    continue;
+                }
+                bool same = want.size() == got.size();
+                for (std::size_t k = 0; same && k < got.size(); ++k)
+                    same = std::fabs(got[k] - want[k]) <= 1e-9 * (k == 0 ? std::fabs(want[0]) : 1.0);
+                c.check("a model set up again gives the fresh model's states or says why", same,
+                        where + ": V " + num(got[0] * 1e6) + " cm3/mol, fresh " +
+                            (want.empty() ? std::string("none") : num(want[0] * 1e6)));
+            }
+}
+
+// (dZ/dT)_V and (dZ/dx)_V of a cubic class against central differences, from each side's
+// root at pressures from 1 to 1000 bar and temperatures about the pair's critical ones.
+void checkCubicDerivatives(Checks& c, const CubicClass& k, const std::vector<std::string>& names) {
+    if (k.componentFiles) linkComponentFiles();
+    double Tc = 0;
+    for (const auto& n : names) {
+        double T = -1;
+        test::outputOf([&] { T = alone(k.make, n)->namingCriticalTemperature(); });
+        if (std::isfinite(T)) Tc = std::max(Tc, T);
+    }
+    if (!c.check("each component has its critical point", Tc > 0, names[0] + " " + names[1])) return;
+    const int nT = c.budget().points(8, 3), nP = c.budget().points(6, 3);
+    for (int side : {1, 2}) {
+        auto f = k.make(side);
+        test::outputOf([&] {
+            f->number_of_components(2);
+            for (const auto& n : names) f->add_component(n.c_str());
+        });
+        auto at = [&](double T, double V, double x0) {
+            f->composition_of_component(0, x0);
+            f->composition_of_component(1, 1 - x0);
+            f->error = 0;
+            test::outputOf([&] { f->calculateFromTV(T, V, 0); });
+            return f->error == 0 ? f->Z : std::nan("");
+        };
+        for (int i = 0; i < nT; ++i) {
+            const double T = Tc * (0.5 + 1.5 * (i + 0.5) / nT);
+            for (int j = 0; j < nP; ++j) {
+                const double Pbar = std::pow(1000.0, (j + 0.5) / nP);
+                const double x0 = 0.3;
+                f->composition_of_component(0, x0);
+                f->composition_of_component(1, 1 - x0);
+                f->error = 0;
+                test::outputOf([&] { f->calculateFromTP(T, Pbar, 0); });
+                if (f->error != 0 || !(f->V > 0)) continue;
+                const double V = f->V;
+                const double Z = at(T, V, x0);
+                if (!std::isfinite(Z)) continue;
+                const double dZdT = f->dZdT;
+                const bool withX = f->dZdx.size() >= 2;
+                const double dZdx = withX ? f->dZdx[0] - f->dZdx[1] : std::nan("");
+                const double hT = 1e-4 * T, hx = 1e-5;
+                const double numT = (at(T + hT, V, x0) - at(T - hT, V, x0)) / (2 * hT);
+                const double numX = (at(T, V, x0 + hx) - at(T, V, x0 - hx)) / (2 * hx);
+                const std::string where = std::string(side == 2 ? "liquid" : "vapour") + " root at T " +
+                                          num(T) + " K, P " + num(Pbar) + " bar, x0 0.3, V " +
+                                          num(V * 1e6) + " cm3/mol";
+                if (std::isfinite(numT))
+                    c.check("(dZ/dT)_V equals its central difference",
+                            std::fabs(dZdT - numT) <= 1e-5 * std::max(std::fabs(numT), std::fabs(Z) / T),
+                            where + ": " + num(dZdT) + " for " + num(numT) + " 1/K");
+                if (std::isfinite(numX))
+                    c.check("(dZ/dx)_V equals its central difference",
+                            withX && std::fabs(dZdx - numX) <= 1e-5 * std::max(std::fabs(numX), std::fabs(Z)),
+                            where + ": dZ/dx0 - dZ/dx1 " + num(dZdx) + " for " + num(numX));
+            }
+        }
+    }
+}
+
 }  // namespace
 
 void addMixtureConfigurations(std::vector<Configuration>& out) {
@@ -513,6 +757,40 @@ void addMixtureConfigurations(std::vector<Configuration>& out) {
             for (const auto& n : s) line += " " + n;
             out.push_back({"cubic", line, [&k, s](Checks& c) { checkMixture(c, k, s); }});
         }
+    }
+    // The gas mixture models: each binary of each model's gases, its critical curve in both
+    // orders, and the model set up again with that binary after the reversed one and after
+    // another pair.
+    for (const GasMixtureModel& g : gasMixtureModels()) {
+        const auto& gases = g.gases;
+        for (std::size_t i = 0; i < gases.size(); ++i)
+            for (std::size_t j = i + 1; j < gases.size(); ++j) {
+                const std::string a = gases[i], b = gases[j];
+                out.push_back({"gasmix", std::string("gasmix critical ") + g.name + " " + a + " " + b,
+                               [&g, a, b](Checks& c) { checkCriticalCurves(c, g, a, b); }});
+                const std::string other = gases[(j + 1) % gases.size()] == a ? gases[(i + 1) % gases.size()]
+                                                                             : gases[(j + 1) % gases.size()];
+                out.push_back({"gasmix", std::string("gasmix again ") + g.name + " " + a + " " + b,
+                               [&g, a, b, other](Checks& c) {
+                                   checkSetUpAgain(c, g.make, g.componentFiles, {b, a}, {a, b});
+                                   checkSetUpAgain(c, g.make, g.componentFiles, {a, other}, {a, b});
+                               }});
+            }
+    }
+    // Every cubic class set up again, and its derivatives of Z, on each pair of its table.
+    for (const CubicClass& k : cubicClasses()) {
+        const std::vector<std::string>& components = k.componentFiles ? files : table;
+        for (std::size_t i = 0; i < components.size(); ++i)
+            for (std::size_t j = i + 1; j < components.size(); ++j) {
+                const std::vector<std::string> pair = {components[i], components[j]};
+                out.push_back({"derivatives", std::string("derivatives ") + k.name + " " + pair[0] + " " + pair[1],
+                               [&k, pair](Checks& c) { checkCubicDerivatives(c, k, pair); }});
+                if (j != i + 1) continue;
+                out.push_back({"gasmix", std::string("gasmix again ") + k.name + " " + pair[0] + " " + pair[1],
+                               [&k, pair](Checks& c) {
+                                   checkSetUpAgain(c, k.make, k.componentFiles, {pair[1], pair[0]}, pair);
+                               }});
+            }
     }
 }
 

@@ -84,6 +84,7 @@ std::vector<Configuration> allConfigurations(const std::string& buildDir) {
     addConsoleConfigurations(all, buildDir);
     addWorkbenchConfigurations(all);
     addEnergeticsConfigurations(all);
+    addStudyConfigurations(all);
     return all;
 }
 

@@ -91,6 +91,8 @@ void addBrineConfigurations(std::vector<Configuration>& out);
 void addConsoleConfigurations(std::vector<Configuration>& out, const std::string& buildDir);
 void addWorkbenchConfigurations(std::vector<Configuration>& out);
 void addEnergeticsConfigurations(std::vector<Configuration>& out);
+// The magma models, the water studies, the brine densities and the gas solubilities.
+void addStudyConfigurations(std::vector<Configuration>& out);
 std::vector<Configuration> allConfigurations(const std::string& buildDir);
 
 // Number formatting for case texts: %.10g.

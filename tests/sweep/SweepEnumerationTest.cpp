@@ -74,11 +74,13 @@ TEST_F(SweepEnumeration, EveryKelnoCommandTakesEveryOptionWord) {
     const int options = countLines(WaterMagmaCalculationInfo::printOptions, "  ");
     // Six cycle and diagram commands take the option words (interactive runs apart): plain,
     // with each word, and at the top of the mass ratio's range alone and with each of the
-    // two words that add a case; nine take fixed words, one of them with a choice of two.
-    EXPECT_EQ(kelno.size(), 6u * static_cast<std::size_t>(options - 1 + 1 + 3) + 9u + 2u);
+    // two words that add a case; nine take fixed words, one of them with a choice of two and
+    // two with a phase of six words; the switch that opens no viewer on one command.
+    EXPECT_EQ(kelno.size(), 6u * static_cast<std::size_t>(options - 1 + 1 + 3) + 9u + 2u + 12u + 1u);
     for (const char* line : {"kelno pp pyroclast", "kelno ep recharge", "kelno pv frac 3",
                              "kelno pw", "kelno pp over 10", "kelno ew porosity 0.9",
-                             "kelno pp coupling 0.9", "kelno psat 300", "kelno spino", "kelno satu gnuplot"})
+                             "kelno pp coupling 0.9", "kelno psat 300", "kelno spino", "kelno satu gnuplot",
+                             "kelno TP 300 100 steam", "kelno TV 300 30 vapor", "kelno --verbose heat 100 300 300"})
         EXPECT_TRUE(holds(kelno, line)) << line;
 }
 
@@ -101,6 +103,34 @@ TEST_F(SweepEnumeration, MixturesLocalesAndRegionsComeFromTheirTables) {
     EXPECT_TRUE(holds(linesOf(all, "locale"), "locale de_DE.UTF-8"));
     EXPECT_TRUE(holds(linesOf(all, "locale"), "locale C"));
     EXPECT_TRUE(holds(linesOf(all, "h2onacl"), "h2onacl isotherm 1000"));
+}
+
+
+// The studies and the gas mixture models take their cases from the models' own lists: the
+// melt and fluid types the chamber accepts, the gas tables of the mixture models, the
+// component files, the solubility models' systems and the cubic classes' pairs.
+TEST_F(SweepEnumeration, StudiesAndGasMixturesComeFromTheModelsLists) {
+    const auto all = allConfigurations(VORNEX_BUILD_DIR);
+    const auto magma = linesOf(all, "magma"), gasmix = linesOf(all, "gasmix"),
+               solubility = linesOf(all, "solubility"), studies = linesOf(all, "studies"),
+               derivatives = linesOf(all, "derivatives");
+    for (const char* line : {"magma chamber melt 1 fluid 3 volatiles 0.01 P0 1000",
+                             "magma volatiles type 2 system 11 T 1173.15"})
+        EXPECT_TRUE(holds(magma, line)) << line;
+    for (const char* line : {"gasmix critical Kreglewski CH4 tetralin", "gasmix critical DMW2 H2O CO2",
+                             "gasmix critical LeeKessler CH4 CO2", "gasmix again DMWEOS H2O CH4",
+                             "gasmix again PR CH4 CO2", "gasmix again TwoPar C2H6 CH4"})
+        EXPECT_TRUE(holds(gasmix, line)) << line;
+    EXPECT_TRUE(holds(solubility, "solubility Spivey CH4 T 298.15"));
+    EXPECT_TRUE(holds(solubility, "solubility Henry version 0 H2S T 298.15"));
+    EXPECT_TRUE(holds(studies, "studies flow vapour P 220"));
+    EXPECT_TRUE(holds(studies, "studies brine steam MaoDuan-0 salt 4"));
+    // Every pair of every cubic class's components, as the mixtures have them.
+    std::size_t pr = 0;
+    for (const auto& line : linesOf(all, "cubic")) pr += line.rfind("cubic PR ", 0) == 0;
+    std::size_t prDerivatives = 0;
+    for (const auto& line : derivatives) prDerivatives += line.rfind("derivatives PR ", 0) == 0;
+    EXPECT_EQ(prDerivatives + 2, pr);  // the mixtures add a ternary and a five-component feed
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// vornex-sweep [--list] [--full] [--jobs N] [--seed N] [--only SUBSYSTEM] [--share F]
-//              [BUILD_DIR]
+// vornex-sweep [--list] [--full] [--jobs N] [--seed N] [--only SUBSYSTEM] [--match TEXT]
+//              [--share F] [BUILD_DIR]
 // Runs every configuration (--full) or a strided sample of them with a fixed seed, in N
 // worker processes, each in a folder of its own, and prints a table per subsystem. Exit
 // status 1 when a check failed that is neither a named exception nor a known fault.
@@ -30,6 +30,8 @@ struct Options {
     bool list = false;
     int jobs = 1;
     std::string only;
+    // Only the configurations whose line holds this text (a case to study).
+    std::string match;
     std::string work = "sweep-work";
     // The sample: at most this many configurations of each subsystem.
     int perSubsystem = 25;
@@ -46,7 +48,9 @@ std::string clean(std::string s) {
 std::vector<std::size_t> selected(const std::vector<Configuration>& all, const Options& o) {
     std::map<std::string, std::vector<std::size_t>> bySubsystem;
     for (std::size_t i = 0; i < all.size(); ++i)
-        if (o.only.empty() || all[i].subsystem == o.only) bySubsystem[all[i].subsystem].push_back(i);
+        if ((o.only.empty() || all[i].subsystem == o.only) &&
+            all[i].line.find(o.match) != std::string::npos)
+            bySubsystem[all[i].subsystem].push_back(i);
     std::vector<std::size_t> out;
     for (const auto& [name, indices] : bySubsystem) {
         const int n = static_cast<int>(indices.size());
@@ -114,6 +118,7 @@ int main(int argc, char** argv) {
         else if (a == "--jobs") o.jobs = std::max(1, std::atoi(next().c_str()));
         else if (a == "--seed") o.budget.seed = std::strtoull(next().c_str(), nullptr, 10);
         else if (a == "--only") o.only = next();
+        else if (a == "--match") o.match = next();
         else if (a == "--share") o.budget.gridShare = std::atof(next().c_str());
         else if (a == "--per-subsystem") o.perSubsystem = std::max(1, std::atoi(next().c_str()));
         else if (a == "--work") o.work = next();
@@ -136,7 +141,8 @@ int main(int argc, char** argv) {
     ::close(savedErr);
     if (o.list) {
         for (const Configuration& c : all)
-            if (o.only.empty() || c.subsystem == o.only) std::printf("%s\n", c.line.c_str());
+            if ((o.only.empty() || c.subsystem == o.only) && c.line.find(o.match) != std::string::npos)
+                std::printf("%s\n", c.line.c_str());
         return 0;
     }
     const std::vector<std::size_t> chosen = selected(all, o);

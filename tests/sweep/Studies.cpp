@@ -1,0 +1,537 @@
+// The studies beside the console programs: the magma models (the elastic chamber of
+// crystals, melt and gas, the melt's volatile saturation, a crystal's dissolution), the water studies (choked flow
+// along isobars, superheat budgets, inclusion homogenisation), the brine-density models at
+// the states where water is steam, and the gas-solubility models by gas, salinity,
+// temperature and pressure, forward and back.
+#include <cmath>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Sweep.h"
+#include "magma/TaitJaupart.h"
+#include "magma/VolatileCalc.h"
+#include "magma/ZhangChen.h"
+#include "numerics/TextCapture.h"
+#include "solubility/DMGWwater.h"
+#include "solubility/Henry.h"
+#include "solubility/SpiveySolubility.h"
+#include "water/DensityModel.h"
+#include "water/MaoDuanSalinityModel.h"
+#include "water/SpiveyDensityModel.h"
+#include "water/WagnerPruss.h"
+
+namespace vornex::sweep {
+namespace {
+
+// ------------------------------------------------------------------ magma chamber
+
+// The chamber's melt and fluid types, as the model takes them: a type it refuses is not one.
+std::vector<int> acceptedTypes(const std::function<bool(TaitJaupart&, int)>& set) {
+    std::vector<int> types;
+    for (int type = -1; type <= 9; ++type) {
+        TaitJaupart c;
+        bool taken = false;
+        test::outputOf([&] { taken = set(c, type); });
+        if (taken) types.push_back(type);
+    }
+    return types;
+}
+
+// Every state the chamber solves keeps its mass (crystals, volatile-free melt, dissolved and
+// exsolved volatiles make the whole), fills its elastic wall (melt, gas and crystals make the
+// chamber's volume at its pressure) and, where gas has formed, holds in the melt what the
+// solubility law dissolves at that pressure.
+void checkChamberState(Checks& c, TaitJaupart& t, const std::string& where) {
+    const double masses = t.mc + t.ml + t.mgH + t.mdH + t.mgC + t.mdC;
+    if (!c.check("a solved chamber has no NaN",
+                 std::isfinite(masses) && std::isfinite(t.P) && std::isfinite(t.V) && t.P > 0,
+                 where))
+        return;
+    c.check("the chamber keeps its mass", std::fabs(masses - t.M) <= 1e-9 * t.M,
+            where + ": masses " + num(masses) + " of " + num(t.M) + " kg");
+    const double filled = t.Vl + t.Vg + t.Vc;
+    const double wall = t.V0 * (1 + (t.P - t.P0) / t.Kr);
+    c.check("melt, gas and crystals fill the chamber",
+            std::fabs(filled - t.V) <= 1e-7 * t.V && std::fabs(t.V - wall) <= 1e-9 * wall,
+            where + ": Vl + Vg + Vc " + num(filled) + ", V " + num(t.V) + ", wall " + num(wall) +
+                " m3 at " + num(t.P * 1e-5) + " bar");
+    if (t.fluidType != 3 && t.mgH > 0) {
+        const double law = t.ml * t.sH * std::pow(t.P, t.nH);
+        c.check("a saturated melt holds what its law dissolves",
+                std::fabs(t.mdH - law) <= 1e-7 * law,
+                where + ": dissolved " + num(t.mdH) + ", the law " + num(law) + " kg at " +
+                    num(t.P * 1e-5) + " bar");
+    }
+}
+
+void checkChamber(Checks& c, int melt, int fluid, double wv, double P0bar) {
+    const double x = fluid == 3 ? 0.5 : 0.0;
+    const std::string set = "melt " + num(melt) + ", fluid " + num(fluid) + ", volatiles " +
+                            num(wv) + ", P0 " + num(P0bar) + " bar";
+    auto fresh = [&](TaitJaupart& t) {
+        bool ok = false;
+        const std::string said = test::outputOf([&] {
+            ok = t.setMelt(melt) && t.setFluid(fluid, x) && t.setInitialData(1000.0, P0bar * 1e5, 0.0, wv, x);
+        });
+        c.check("a refused set-up says why", ok || !said.empty(), set);
+        return ok;
+    };
+    TaitJaupart t;
+    if (!fresh(t)) return;
+    const int n = c.budget().points(40, 8);
+    for (int i = 0; i < n; ++i) {
+        const double phic = (1 - wv) * 0.98 * (i + 0.5) / n;
+        const std::string where = set + ", crystals " + num(phic);
+        int code = 0;
+        const std::string said = test::outputOf([&] { code = t.calculateOverpressure(phic); });
+        if (code != 0) {
+            c.check("no chamber pressure says why",
+                    !said.empty() && (code == TaitJaupart::kNoMelt || code == TaitJaupart::kNoBalance),
+                    where + ": code " + num(code));
+            continue;
+        }
+        checkChamberState(c, t, where);
+    }
+    // The threshold of each overpressure, crystallising from the chamber as set up: the
+    // chamber left there stands at that overpressure.
+    for (double dPc : {1e5, 1e6, 1e7, 5e7}) {
+        TaitJaupart s;
+        if (!fresh(s)) return;
+        double phi = 0;
+        const std::string said =
+            test::outputOf([&] { phi = s.calculateCrystallizationForOverpressure(dPc); });
+        const std::string where = set + ", overpressure " + num(dPc * 1e-5) + " bar";
+        if (!std::isfinite(phi)) {
+            c.check("an unreached threshold says why",
+                    !said.empty() && s.crystallizationError != 0, where);
+            continue;
+        }
+        c.check("the threshold's chamber stands at its overpressure",
+                std::fabs(s.P - s.P0 - dPc) <= 1e-6 * dPc + 1.0 && phi >= -1e-12,
+                where + ": crystals " + num(phi) + ", P - P0 " + num((s.P - s.P0) * 1e-5) + " bar");
+        checkChamberState(c, s, where + ", crystals " + num(phi));
+    }
+}
+
+// ------------------------------------------------------------------ melt volatiles
+
+// Each volatile system of each magma type at a temperature: the melt saturated at P, and
+// the saturation pressure of that melt, which is P.
+void checkMeltSaturation(Checks& c, int type, int system, double TK) {
+    VolatileCalc v;
+    bool taken = false;
+    test::outputOf([&] { taken = v.setMagmaType(type); });
+    if (!c.check("a magma type of the list is taken", taken, "type " + num(type))) return;
+    v.temperature = TK;
+    v.volatileSystem = system;
+    const int n = c.budget().points(30, 5);
+    for (int i = 0; i < n; ++i) {
+        const double Pbar = 10.0 * std::pow(500.0, (i + 0.5) / n);  // 10 .. 5000 bar
+        std::string where = "T " + num(TK) + " K, P " + num(Pbar) + " bar";
+        if (system == kH2OCO2) {
+            // Half the water that saturates the melt alone at P.
+            VolatileCalc w;
+            test::outputOf([&] {
+                w.setMagmaType(type);
+                w.temperature = TK;
+                w.volatileSystem = kH2OOnly;
+                w.calculateSaturationPoint(Pbar * 1e5);
+            });
+            if (w.calculationError != 0) continue;
+            v.waterContent = 0.5 * w.waterContent;
+            where += ", water " + num(v.waterContent) + " wt %";
+        }
+        const std::string said = test::outputOf([&] { v.calculateSaturationPoint(Pbar * 1e5); });
+        if (v.calculationError != 0) {
+            c.check("a melt not saturated says why", !said.empty(), where);
+            continue;
+        }
+        const double w = v.waterContent, q = v.co2Content;
+        if (!c.check("a saturated melt has no NaN", std::isfinite(w) && std::isfinite(q), where))
+            continue;
+        const std::string back = test::outputOf([&] { v.calculateSaturationPressure(); });
+        c.check("the saturation pressure of the saturated melt is P",
+                v.calculationError == 0 && std::fabs(v.pressure / (Pbar * 1e5) - 1) < 1e-5,
+                where + ": water " + num(w) + " wt %, CO2 " + num(q) + " ppm back at " +
+                    num(v.pressure * 1e-5) + " bar" + (v.calculationError ? ": " + back : ""));
+    }
+}
+
+// ------------------------------------------------------------------ crystal dissolution
+
+// The growth constant of each concentration ratio beta from near -1 to 1000 solves
+// alpha sqrt(pi) exp(alpha^2) erfc(-alpha) = beta, or its refusal says why.
+void checkDissolution(Checks& c, double betaFrom, double betaTo) {
+    const int n = c.budget().points(40, 6);
+    for (int i = 0; i < n; ++i) {
+        const double beta = betaFrom + (betaTo - betaFrom) * (i + 0.5) / n;
+        const double Cs = 1.0, Csat = 0.5, Cl = Csat - beta * (Cs - Csat);
+        ZhangChen z;
+        bool ok = false;
+        const std::string said = test::outputOf([&] { ok = z.calculateDiffusionDistance(1, "sw", Cs, Csat, Cl); });
+        const std::string where = "beta " + num(beta) + " (Cs 1, Csat 0.5, Cl " + num(Cl) + ")";
+        if (!ok) {
+            c.check("a dissolution not computed says why", !said.empty(), where);
+            continue;
+        }
+        const double a = z.alpha;
+        const double lhs = a * std::sqrt(M_PI) * std::exp(a * a) * std::erfc(-a);
+        c.check("the growth constant solves its equation",
+                std::isfinite(a) && std::fabs(lhs - beta) <= 1e-8 * std::max(1.0, std::fabs(beta)),
+                where + ": alpha " + num(a) + " gives " + num(lhs));
+    }
+}
+
+// ------------------------------------------------------------------ water studies
+
+// The numbers of a line, or none when a word is not one.
+std::vector<double> numbersOf(const std::string& line) {
+    std::vector<double> row;
+    std::istringstream in(line);
+    for (std::string w; in >> w;) {
+        char* end = nullptr;
+        const double v = std::strtod(w.c_str(), &end);
+        if (*end != '\0') return {};
+        row.push_back(v);
+    }
+    return row;
+}
+
+// Choked flow along an isobar: every row computed, or the call fails and says which rows it
+// left blank and why; a success leaves none blank.
+void checkFlowIsobar(Checks& c, double Pbar, bool liquid) {
+    const int span = c.budget().points(400, 60);
+    const double T0 = liquid ? 280.0 : 1100.0 - span, T1 = T0 + span;
+    WagnerPruss w(2);
+    bool ok = false;
+    const std::string said = test::outputOf([&] { ok = w.calculateFlowIsobar(Pbar, T0, T1, liquid ? 1 : 0); });
+    const std::string where = std::string(liquid ? "liquid" : "vapour") + " branch, P " +
+                              num(Pbar) + " bar, " + num(T0) + " to " + num(T1) + " K";
+    char name[64];
+    std::snprintf(name, sizeof name, liquid ? "flow%.0f" : "flox%.0f", Pbar);
+    std::ifstream in(name);
+    int computed = 0, blank = 0, broken = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind('#', 0) == 0) continue;
+        if (line.find_first_not_of(" \t\r") == std::string::npos) {
+            ++blank;
+            continue;
+        }
+        const auto row = numbersOf(line);
+        bool finite = row.size() == 14;
+        for (double v : row) finite = finite && std::isfinite(v);
+        (finite ? computed : broken)++;
+    }
+    std::remove(name);
+    const int rows = static_cast<int>(T1 - T0) + 1;
+    c.check("a flow row is computed or left blank", broken == 0,
+            where + ": " + num(broken) + " rows with a figure that is no number");
+    if (ok) {
+        c.check("a flow isobar reported as success has every row", blank == 0 && computed == rows,
+                where + ": " + num(computed) + " of " + num(rows) + " rows, " + num(blank) + " blank");
+    } else {
+        c.check("a failed flow isobar says which rows and why",
+                !said.empty() && (blank == 0 || said.find("left blank") != std::string::npos),
+                where + ": " + num(blank) + " blank rows; said: " + said.substr(0, 120));
+    }
+}
+
+double printedAfter(const std::string& text, const std::string& label) {
+    const std::size_t at = text.find(label);
+    if (at == std::string::npos) return std::nan("");
+    return std::strtod(text.c_str() + at + label.size(), nullptr);
+}
+
+// The superheat budget at depth d and superheat dT: a liquid fraction within 0 to 1, heat
+// taken, and no expansion that gives work to the water.
+void checkSuperheat(Checks& c, double d) {
+    const int n = c.budget().points(30, 6);
+    for (int i = 0; i < n; ++i) {
+        const double dT = 1.0 + 399.0 * (i + 0.5) / n;
+        WagnerPruss w(2);
+        int status = -1;
+        std::string out;
+        const std::string err = test::stderrOf([&] { out = test::stdoutOf([&] { status = w.drawSuperheatDiagram(d, dT); }); });
+        const std::string where = "d " + num(d) + ", dT " + num(dT) + " K";
+        c.check("a superheat budget ends 0, 1 or 2", status >= 0 && status <= 2, where);
+        if (status != 0) {
+            c.check("a superheat budget not given says why", !err.empty(), where + ": status " + num(status));
+            continue;
+        }
+        const double P3 = printedAfter(out, "P3 : "), P4 = printedAfter(out, "P4 : "),
+                     T3 = printedAfter(out, "T3 : ");
+        const double fl = printedAfter(out, "fl : "), Q = printedAfter(out, "Q  : "),
+                     W4 = printedAfter(out, "W4 : "), W5 = printedAfter(out, "W5 : "),
+                     W6 = printedAfter(out, "W6 : ");
+        const std::string figures = where + ": fl " + num(fl) + ", Q " + num(Q) + ", W4 " +
+                                    num(W4) + ", W5 " + num(W5) + ", W6 " + num(W6) + " J/g";
+        c.check("the liquid fraction lies within 0 and 1", fl >= 0 && fl <= 1, figures);
+        // Above its boiling point the liquid holds more heat than the boiling one.
+        WagnerPruss boiling(2);
+        test::outputOf([&] { boiling.calculateTheSaturationTemperature(P3, 0); });
+        if (boiling.error == 0 && T3 > boiling.T)
+            c.check("superheating takes heat", Q >= -1e-6, figures + ", boiling at " + num(boiling.T) + " K");
+        // The works are U(end) - U(start), printed to a millionth: positive would be work done
+        // on water that expands. From state 3 to the boiling point of its entropy the water
+        // expands only where P4 < P3: a liquid superheated at low pressure has that boiling
+        // point above the pressure it stands at.
+        c.check("no negative work where water expands",
+                (W4 <= 1e-5 || P4 >= P3) && W5 <= 1e-5 && (std::isnan(W6) ? fl == 1 : W6 <= 1e-5),
+                figures + ", P3 " + num(P3) + ", P4 " + num(P4) + " bar");
+    }
+}
+
+// An inclusion homogenising at Th: the saturated liquid's volume homogenises into its liquid
+// at Th, the saturated vapour's into its vapour at Th.
+void checkInclusions(Checks& c, double Tfrom, double Tto) {
+    const int n = c.budget().points(60, 8);
+    for (int i = 0; i < n; ++i) {
+        const double Th = Tfrom + (Tto - Tfrom) * (i + 0.5) / n;
+        WagnerPruss w(2);
+        const std::string said = test::outputOf([&] { w.calculateTheDensityFromTh(Th); });
+        const std::string where = "Th " + num(Th) + " K";
+        if (!c.check("a homogenisation temperature below the critical point has its densities",
+                     w.error == 0 && w.Vl > 0 && w.Vv > w.Vl, where + ": " + said.substr(0, 100)))
+            continue;
+        for (bool liquid : {true, false}) {
+            const double V = (liquid ? w.Vl : w.Vv) * 1e6;
+            WagnerPruss back(2);
+            int code = -1;
+            const std::string why = test::outputOf(
+                [&] { code = liquid ? back.calculateTheLiquidTh(V) : back.calculateTheGasTh(V); });
+            c.check(liquid ? "liquid Th of the density of Th is Th" : "gas Th of the density of Th is Th",
+                    code == 0 && back.error == 0 && std::fabs(back.T - Th) < 1e-5 * Th,
+                    where + ": V " + num(V) + " cm3/mol homogenises at " + num(back.T) +
+                        " K, code " + num(code) + (code ? ": " + why.substr(0, 100) : ""));
+        }
+    }
+}
+
+// ------------------------------------------------------------------ brine densities
+
+struct BrineModel {
+    const char* name;
+    std::function<std::unique_ptr<DensityModel>()> make;
+};
+const std::vector<BrineModel>& brineModels() {
+    static const std::vector<BrineModel> list = {
+        {"Spivey", [] { return std::unique_ptr<DensityModel>(new SpiveyDensityModel()); }},
+        {"MaoDuan-0", [] { return std::unique_ptr<DensityModel>(new MaoDuanSalinityModel(0)); }},
+        {"MaoDuan-1", [] { return std::unique_ptr<DensityModel>(new MaoDuanSalinityModel(1)); }},
+    };
+    return list;
+}
+
+// At states where the brine is steam (below its vapour pressure, water's own in pure water)
+// no liquid density is given: the model refuses it, and says no density; above it, a density.
+void checkBrineSteam(Checks& c, const BrineModel& model, int salt) {
+    const int nT = c.budget().points(24, 5), nm = c.budget().points(5, 2);
+    for (int i = 0; i < nT; ++i) {
+        const double TK = 283.15 + 350.0 * (i + 0.5) / nT;
+        for (int k = 0; k < nm; ++k) {
+            const double m = 4.0 * k / std::max(1, nm - 1);
+            auto d = model.make();
+            if (salt >= 0) d->setSystemType(salt);
+            const double Pv = brineVapourPressure(TK, m, d->nu > 0 ? d->nu : 2.0);
+            if (!(Pv > 0)) continue;
+            // Between the brine's vapour pressure and water's own the brine is a liquid.
+            const double Pw = brineVapourPressure(TK, 0.0, 2.0);
+            double Tlow = 0, Thigh = 0, mMax = 0;
+            if (auto* md = dynamic_cast<MaoDuanSalinityModel*>(d.get()))
+                Tlow = md->Tmin, Thigh = md->Tmax, mMax = md->mMax;
+            else
+                Tlow = SpiveyDensityModel::kRange.Tmin, Thigh = SpiveyDensityModel::kRange.Tmax,
+                mMax = SpiveyDensityModel::kRange.mMax;
+            if (Pw > 1.05 * Pv && TK >= Tlow && TK <= Thigh && m <= mMax) {
+                const double Pbar = 0.5 * (1.02 * Pv + Pw) * 1e-5;
+                d->error = 0;
+                d->temperature(TK);
+                d->pressure(Pbar);
+                d->molality(m);
+                double rho = 0;
+                const std::string said = test::outputOf([&] { rho = d->calculate_density(); });
+                c.check("a brine above its vapour pressure has a liquid's density",
+                        d->error == 0 && rho > 500 && std::isfinite(rho),
+                        "T " + num(TK) + " K, m " + num(m) + " mol/kg, P " + num(Pbar) +
+                            " bar (brine's vapour pressure " + num(Pv * 1e-5) + ", water's " +
+                            num(Pw * 1e-5) + "): " + num(rho) + " kg/m3 " + said.substr(0, 100));
+            }
+            for (double ratio : {0.1, 0.5, 0.95}) {
+                d->error = 0;
+                d->temperature(TK);
+                d->pressure(ratio * Pv * 1e-5);
+                d->molality(m);
+                double rho = 0;
+                test::outputOf([&] { rho = d->calculate_density(); });
+                c.check("no liquid density where the brine is steam",
+                        d->error != 0 && !(rho > 0),
+                        "T " + num(TK) + " K, m " + num(m) + " mol/kg, P " + num(ratio * Pv * 1e-5) +
+                            " bar (vapour pressure " + num(Pv * 1e-5) + "): " + num(rho) + " kg/m3");
+            }
+        }
+    }
+    // Pure water where it is steam, through the water model's own brine-density calls.
+    for (int i = 0; salt <= 0 && std::string(model.name) == "MaoDuan-0" && i < nT; ++i) {
+        const double TK = 283.15 + 350.0 * (i + 0.5) / nT;
+        const double Pv = brineVapourPressure(TK, 0.0, 2.0);
+        const double V = WaterEOS::calculateSpiveyVolume(TK, 0.5 * Pv * 1e-5, nullptr);
+        const double rho = WaterEOS::calculate_Mao_Duan_density(TK, 0.5 * Pv * 1e-5, 0.0);
+        c.check("no liquid density where the brine is steam", std::isnan(V) && std::isnan(rho),
+                "water at T " + num(TK) + " K, P " + num(0.5 * Pv * 1e-5) + " bar: Spivey V " +
+                    num(V) + " m3/mol, Mao-Duan " + num(rho) + " kg/m3");
+    }
+}
+
+// ------------------------------------------------------------------ gas solubility
+
+struct SolubilityMaker {
+    std::string name;
+    std::function<std::unique_ptr<SolubilityModel>()> make;
+};
+
+// Every solubility model with each gas it dissolves: the Duan-type model on each system of
+// its list with NaCl and each parameter version, Henry's law by each version and gas, and the
+// Spivey methane correlation.
+std::vector<SolubilityMaker> solubilityModels() {
+    std::vector<SolubilityMaker> list;
+    for (int type : {SM_H2O_CH4_NaCl, SM_H2O_CO2_NaCl, SM_H2O_N2_NaCl, SM_H2O_HC_NaCl, SM_H2O_CH4,
+                     SM_H2O_CO2, SM_H2O_N2})
+        for (int version : {0, 1}) {
+            if (version == 1 && type != SM_H2O_CH4_NaCl) continue;
+            list.push_back({"DMGW type " + num(type) + " version " + num(version), [type, version] {
+                                auto m = std::make_unique<DMGWwater>(type, 0);
+                                m->changeModelVersion(version);
+                                return std::unique_ptr<SolubilityModel>(std::move(m));
+                            }});
+        }
+    // Henry's law by each version with each gas a solution model counts as dissolved, where
+    // the version has a correlation for it (the others it takes as insoluble).
+    for (int version = 0; version <= 9; ++version)
+        for (const char* gas : {"CO2", "CH4", "C2H6", "C3H8", "N2", "H2S", "iC4H10", "nC4H10"}) {
+            auto make = [version, gas] {
+                auto m = std::make_unique<Henry>();
+                m->changeModelVersion(version);
+                m->number_of_components(3);
+                m->add_components("H2O", gas, "NaCl");
+                return std::unique_ptr<SolubilityModel>(std::move(m));
+            };
+            if (!isDissolvedGasName(gas)) continue;
+            auto probe = make();
+            probe->temperature(298.15);
+            if (static_cast<Henry&>(*probe).calculateHenryConstant(1, 1e5) == Henry::kInsoluble) continue;
+            list.push_back({std::string("Henry version ") + num(version) + " " + gas, make});
+        }
+    list.push_back({"Spivey CH4", [] { return std::unique_ptr<SolubilityModel>(new SpiveySolubility()); }});
+    return list;
+}
+
+void checkSolubility(Checks& c, const SolubilityMaker& maker, double TK) {
+    auto probe = maker.make();
+    const auto* range = probe->publishedRange();
+    const double Pmax = range ? range->Pmax : 1000.0, mMax = range ? range->mMax : 4.0;
+    const int nP = c.budget().points(12, 3), nm = c.budget().points(5, 3);
+    const double waterVapourPressure = brineVapourPressure(TK, 0.0, 2.0);
+    for (int i = 0; i < nP; ++i) {
+        const double Pbar = 5.0 * std::pow(Pmax / 5.0, (i + 0.5) / nP);
+        double previous = std::nan("");
+        double previousSalt = 0;
+        for (int k = 0; k < nm; ++k) {
+            const double ms = mMax * k / (nm - 1);
+            auto m = maker.make();
+            const std::string where = "T " + num(TK) + " K, P " + num(Pbar) + " bar, NaCl " + num(ms) + " mol/kg";
+            const std::string said = test::outputOf([&] { m->calculate_gas_solubility(TK, Pbar, ms); });
+            if (m->vapourError != 0) continue;  // at or below the water's vapour pressure
+            if (m->error != 0 || !(m->mg > 0) || !std::isfinite(m->mg)) {
+                c.check("a solubility not given says why", m->error != 0 && !said.empty(),
+                        where + ": m gas " + num(m->mg) + ", error flag " + num(m->error) +
+                            (said.empty() ? ", nothing said" : ": " + said.substr(0, 100)));
+                continue;
+            }
+            const double mg = m->mg;
+            // Near the water's vapour pressure the salt's lowering of it leaves the gas more
+            // of the pressure, which outweighs its salting-out: compared well above it.
+            if (std::isfinite(previous) && Pbar * 1e5 >= 5 * waterVapourPressure)
+                c.check("more salt dissolves less gas", mg <= previous * (1 + 1e-9),
+                        where + ": " + num(mg) + " mol/kg, " + num(previous) + " at " +
+                            num(previousSalt) + " mol/kg NaCl");
+            previous = mg, previousSalt = ms;
+            auto back = maker.make();
+            const std::string why = test::outputOf([&] { back->calculate_bubble_pressure(TK, 0.0, ms, mg); });
+            c.check("the bubble pressure of the solubility at P is P",
+                    back->error == 0 && std::fabs(back->P * 1e-5 / Pbar - 1) < 1e-4,
+                    where + ": " + num(mg) + " mol/kg bubbles at " + num(back->P * 1e-5) +
+                        " bar" + (back->error ? ": " + why.substr(0, 100) : ""));
+        }
+    }
+}
+
+}  // namespace
+
+void addStudyConfigurations(std::vector<Configuration>& out) {
+    const auto melts = acceptedTypes([](TaitJaupart& t, int type) { return t.setMelt(type); });
+    const auto fluids = acceptedTypes([](TaitJaupart& t, int type) { return t.setFluid(type, 0.5); });
+    for (int melt : melts)
+        for (int fluid : fluids)
+            for (double wv : {0.001, 0.01, 0.05})
+                for (double P0 : {100.0, 1000.0, 3000.0})
+                    out.push_back({"magma", "magma chamber melt " + num(melt) + " fluid " + num(fluid) +
+                                                " volatiles " + num(wv) + " P0 " + num(P0),
+                                   [=](Checks& c) { checkChamber(c, melt, fluid, wv, P0); }});
+    // The magma types the melt model takes.
+    std::vector<int> magmaTypes;
+    for (int type = -1; type <= 9; ++type) {
+        VolatileCalc v;
+        bool taken = false;
+        test::outputOf([&] { taken = v.setMagmaType(type); });
+        if (taken) magmaTypes.push_back(type);
+    }
+    for (int type : magmaTypes)
+        for (int system : {kH2OOnly, kCO2Only, kH2OCO2})
+            for (double TC : {700.0, 900.0, 1100.0, 1300.0})
+                out.push_back({"magma", "magma volatiles type " + num(type) + " system " + num(system) +
+                                            " T " + num(TC + 273.15),
+                               [=](Checks& c) { checkMeltSaturation(c, type, system, TC + 273.15); }});
+
+    for (auto [from, to] : {std::pair{-0.99, 0.0}, std::pair{0.0, 1.0}, std::pair{1.0, 1000.0}})
+        out.push_back({"magma", "magma dissolution beta " + num(from) + " to " + num(to),
+                       [from, to](Checks& c) { checkDissolution(c, from, to); }});
+
+    for (double P : {1.0, 10.0, 50.0, 100.0, 200.0, 220.0, 250.0, 500.0, 1000.0})
+        for (bool liquid : {true, false})
+            out.push_back({"studies", std::string("studies flow ") + (liquid ? "liquid" : "vapour") + " P " + num(P),
+                           [=](Checks& c) { checkFlowIsobar(c, P, liquid); }});
+    for (double d : {0.0, 5.0, 20.0, 50.0, 100.0, 150.0, 200.0, 219.0})
+        out.push_back({"studies", "studies superheat d " + num(d), [=](Checks& c) { checkSuperheat(c, d); }});
+    for (int k = 0; k < 8; ++k) {
+        const double from = 278.0 + (647.0 - 278.0) * k / 8, to = 278.0 + (647.0 - 278.0) * (k + 1) / 8;
+        out.push_back({"studies", "studies inclusions Th " + num(from) + " to " + num(to),
+                       [=](Checks& c) { checkInclusions(c, from, to); }});
+    }
+    for (const BrineModel& model : brineModels()) {
+        // The Mao-Duan model on each chloride of its list; Spivey's NaCl alone.
+        std::vector<int> salts = {-1};
+        if (std::string(model.name).rfind("MaoDuan", 0) == 0)
+            salts = {DM_NaCl, DM_LiCl, DM_CaCl2, DM_KCl, DM_MgCl2, DM_Chloride5, DM_Chloride6};
+        for (int salt : salts)
+            out.push_back({"studies", std::string("studies brine steam ") + model.name +
+                                          (salt >= 0 ? " salt " + num(salt) : ""),
+                           [&model, salt](Checks& c) { checkBrineSteam(c, model, salt); }});
+    }
+
+    for (const SolubilityMaker& maker : solubilityModels()) {
+        auto probe = maker.make();
+        const auto* range = probe->publishedRange();
+        const double Tmin = range ? range->Tmin : 273.15, Tmax = range ? range->Tmax : 523.15;
+        for (int i = 0; i < 5; ++i) {
+            const double T = Tmin + (Tmax - Tmin) * (i + 0.5) / 5;
+            out.push_back({"solubility", "solubility " + maker.name + " T " + num(T),
+                           [maker, T](Checks& c) { checkSolubility(c, maker, T); }});
+        }
+    }
+}
+
+}  // namespace vornex::sweep

@@ -122,6 +122,45 @@ void BWREOS::read_component_data(int index, const char* name) {
     Zc_ = simpleFluid ? 0.2901 : 0.2563;
     Tcrit = 1.0;
     Vcrit = Zc_;
+    if (!locateOwnCriticalPoint())
+        vornex::cfprintf(stderr, "BWR EOS: the critical point of %s was not located\n", name);
+}
+
+bool BWREOS::locateOwnCriticalPoint() {
+    ownTc_ = ownVc_ = 0.0;
+    const double T0 = T, V0 = V;
+    // Newton on A_vv = A_vvv = 0 from the Lee-Kessler critical point; the equation's own lies
+    // within 1e-3 of it in Vr.
+    double Tr = Tcrit, Vr = Vcrit;
+    bool located = false;
+    for (int k = 0; k < 50 && !located; ++k) {
+        error = 0;
+        temperature(Tr);
+        volume(Vr);
+        calculate_critical_parameters_of_pure_fluid();
+        const double det = ATvv * Avvvv - Avvv * ATvvv;
+        if (error != 0 || !std::isfinite(det) || det == 0.0) break;
+        const double dT = (Avv * Avvvv - Avvv * Avvv) / det;
+        const double dV = (ATvv * Avvv - ATvvv * Avv) / det;
+        Tr -= dT;
+        Vr -= dV;
+        if (!(Tr > 0.5 && Tr < 2.0 && Vr > 0.05 && Vr < 2.0)) break;
+        located = std::fabs(dT) < 1e-13 * Tr && std::fabs(dV) < 1e-12 * Vr;
+    }
+    error = 0;
+    temperature(T0);
+    volume(V0);
+    if (!located) return false;
+    ownTc_ = Tr;
+    ownVc_ = Vr;
+    return true;
+}
+
+bool BWREOS::closedFormCriticalPoint(double& Tr, double& Vr) {
+    if (componentCountRefused() || !(ownTc_ > 0.0)) return false;
+    Tr = ownTc_;
+    Vr = ownVc_;
+    return true;
 }
 
 void BWREOS::initializeSaturationVolumesFromT(const char*, double Tr) {

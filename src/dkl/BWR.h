@@ -47,10 +47,19 @@ class BWREOS : public FluidPhase {
     // Lee-Kessler fluid's reduced vapour pressure, log10 Pr = (7/3)(1 + omega)(1 - 1/Tr),
     // the vapour ideal and the liquid by Rackett, Vr = Zc^(1 + (1 - Tr)^(2/7)).
     void initializeSaturationVolumesFromT(const char* component, double Tr) override;
+    // The equation's own critical point (Tr, Vr), where dP/dV and d2P/dV2 vanish: a constant
+    // of its twelve constants, located once when they are read (the simple fluid's at Tr
+    // 0.9999997, Vr 0.29050, the reference fluid's at 0.99999992, 0.25600). The saturation
+    // ends there. False while the fluid has no constants.
+    bool closedFormCriticalPoint(double& Tr, double& Vr) override;
 
    private:
+    bool locateOwnCriticalPoint();
+
     double omega_ = 0.0;  // acentric factor of the fluid read
     double Zc_ = 0.2901;  // its critical compressibility
+    double ownTc_ = 0.0;  // the equation's critical point; 0 when not located
+    double ownVc_ = 0.0;
 };
 
 }  // namespace vornex

@@ -1,6 +1,7 @@
 #include "dkl/KreglewskiEOS.h"
 #include "numerics/Decimal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -193,23 +194,14 @@ void Kreglewski_EOS::calculateTheCriticalCurve(const char* suffix) {
         error = 1;
         return;
     }
-    // The tracer leaves a pure component towards the other by raising x1, so it starts at
-    // pure component 1 (x1 = 0) and heads for component 2.
-    const std::string file = std::string("crit") + (suffix ? suffix : "");
-    const double direction = T2 >= T1 ? 1.0 : -1.0;
-    Tcrit = T1;
-    Vcrit = V1;
-    temperature(T1);
-    volume(V1);
-    calculate_the_critical_curve(file.c_str(), kCriticalCurveFromComponent0, 1, direction, 0.005,
-                                 1e-6, -1.0, 1, suffix ? suffix : "", nullptr);
-    // The tracer ends on its closing pure component when the steps toward it fail only in
-    // the last thousandth of the composition: a curve that joined both critical points is
-    // complete. Its last state is that critical point when one was found there.
-    if (error != 0 && x[1] == 1.0) {
-        search_the_critical_point_of_the_pure_component();
-        if (error == 0 && std::fabs(T - T2) > 0.1 * T2) error = 1;
-    }
+    // The critical states of these light gases lie below twice the higher critical
+    // temperature; the equation is not one of fluids above 10 kbar (its liquid branches end
+    // at pressure maxima of 3 to 11 kbar). A branch that runs on there, as the gas-gas branch
+    // of a type III pair does, has left the mixture's critical states.
+    const double Tstart[2] = {T1, T2}, Vstart[2] = {V1, V2};
+    calculate_the_critical_curve_of_the_binary(
+        (std::string("crit") + (suffix ? suffix : "")).c_str(), Tstart, Vstart,
+        2.0 * std::max(T1, T2), 1e9, suffix ? suffix : "");
 }
 
 }  // namespace vornex

@@ -4,8 +4,10 @@
 // temperature (temperature steps, where the curve is steep in T). Failed steps are retried
 // with half the relaxation; the curve usually runs from one pure component's critical point
 // and is closed by the other's. Each point is one row of 16 values.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <span>
 
 #include "fluid/CurveOutput.h"
@@ -31,8 +33,30 @@ constexpr double kMaxCurveTemperature = 10000.0;  // K
 constexpr double kMaxCurvePressure = 1e10;        // Pa
 constexpr long kMaxCurveRows = 20000;
 
-// Why a trace must end at the point the fluid holds, or null.
-const char* beyondCurveBounds(const FluidPhase& f, long rows) {
+// The range a branch may run in: beyond the model's own (the region where a binary's critical
+// states lie, and the pressures the equation holds), or beyond every model's, a branch ends
+// with a reason. 0 for a bound the caller does not set.
+struct CurveRange {
+    double Tmax = 0.0;  // K
+    double Pmax = 0.0;  // Pa
+};
+
+// Why a trace must end at the point the fluid holds, or null; the text of a bound of the
+// model's range goes to `text`.
+const char* beyondCurveBounds(const FluidPhase& f, long rows, const CurveRange& range,
+                              char (&text)[96]) {
+    if (range.Tmax > 0.0 && !(f.T <= range.Tmax)) {
+        vornex::csnprintf(text, sizeof text,
+                          "temperature above %g K, far above the critical temperatures of both "
+                          "components",
+                          range.Tmax);
+        return text;
+    }
+    if (range.Pmax > 0.0 && !(f.P <= range.Pmax)) {
+        vornex::csnprintf(text, sizeof text, "pressure above the model's range (%g bar)",
+                          range.Pmax * 1e-5);
+        return text;
+    }
     if (!(f.T <= kMaxCurveTemperature)) return "temperature above 10000 K";
     if (!(f.P <= kMaxCurvePressure)) return "pressure above 100 kbar";
     if (rows >= kMaxCurveRows) return "20000 points traced";
@@ -86,6 +110,18 @@ class CriticalCurveOutput {
         out_.print("\n");
     }
 
+    // A row of nan between two branches of one curve: plotted, they are not joined.
+    void separate() {
+        double row[kColumns];
+        std::fill(row, row + kColumns, std::numeric_limits<double>::quiet_NaN());
+        if (!out_.isText()) {
+            out_.row(std::span<const double>(row, kColumns));
+            return;
+        }
+        for (int i = 0; i < kColumns; ++i) out_.print(i == 0 ? "%12s" : " %12s", "nan");
+        out_.print("\n");
+    }
+
     void finish() {
         if (out_.isIgor()) out_.print("END\n");
         out_.close();
@@ -106,54 +142,66 @@ bool pureCriticalPoint(FluidPhase& fluid) {
 
 }  // namespace
 
-void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFlag start,
-                                              short stopIfUnstable, double dT, double dx,
-                                              double dx0, double Pmax, char mode,
-                                              const char* suffix, CurveArray* array) {
-    if (nc != 2) {
-        vornex::cfprintf(stderr, "Critical curve: not a binary mixture (N = %d)\n", nc);
-        error = 1;
-        return;
-    }
-    if (!supportsCriticalSearch("critical-curve search")) return;
-    CriticalCurveOutput out(mode, file, suffix, array);
-    if (!out.usable()) {
-        error = 1;
-        return;
-    }
+namespace {
 
-    if (start == kCriticalCurveFromComponent0 || start == kCriticalCurveFromComponent1) {
-        const double xp = start == kCriticalCurveFromComponent0 ? 0.0 : 1.0;
-        setBinaryComposition(*this, xp);
-        if (pureCriticalPoint(*this))
-            out.write(*this, 0.0, 0.0, true);
+// How a branch ended: on the other pure component, at its first unstable critical point,
+// beyond the range it may run in, or where no step could go on.
+enum class BranchEnd { Closed, Unstable, Beyond, Failed };
+
+struct BranchSettings {
+    CriticalCurveFlag start;
+    short stopIfUnstable;
+    double dT, dx, dx0;
+    double Pmax;  // past it, a failed step is not retried
+    CurveRange range;
+    char mode;
+};
+
+// Whether the fluid is a binary whose model has a critical search; the error flag raised, with
+// a message, when not.
+bool binaryWithCriticalSearch(FluidPhase& f) {
+    if (f.nc != 2) {
+        vornex::cfprintf(stderr, "Critical curve: not a binary mixture (N = %d)\n", f.nc);
+        f.error = 1;
+        return false;
+    }
+    return f.supportsCriticalSearch("critical-curve search");
+}
+
+BranchEnd traceBranch(FluidPhase& f, CriticalCurveOutput& out, BranchSettings s) {
+    double dT = s.dT, dx = s.dx;
+    const bool fromPure =
+        s.start == kCriticalCurveFromComponent0 || s.start == kCriticalCurveFromComponent1;
+    if (fromPure) {
+        const double xp = s.start == kCriticalCurveFromComponent0 ? 0.0 : 1.0;
+        setBinaryComposition(f, xp);
+        if (pureCriticalPoint(f))
+            out.write(f, 0.0, 0.0, true);
         else
             vornex::cfprintf(stderr, "Critical state has not been located\n");
-        const double Tnow = T, Vnow = V;
-        setBinaryComposition(*this, xp + dx0);
-        temperature(Tnow);
-        volume(Vnow);
+        const double Tnow = f.T, Vnow = f.V;
+        setBinaryComposition(f, xp + s.dx0);
+        f.temperature(Tnow);
+        f.volume(Vnow);
     }
 
-    const bool fixedT =
-        start == kCriticalCurveFromStateFixedT0 || start == kCriticalCurveFromStateFixedT1;
-    search_a_critical_point(fixedT ? kCriticalAtFixedTemperature : kCriticalAtFixedComposition);
-    if (error != 0) {
-        out.finish();
-        return;
-    }
-    double xLast = x[1], VLast = V, TLast = T, PLast = P;
-    calculate_state_functions();
-    out.write(*this, 0.0, 0.0, false);
+    const bool fixedT = s.start == kCriticalCurveFromStateFixedT0 ||
+                        s.start == kCriticalCurveFromStateFixedT1;
+    f.search_a_critical_point(fixedT ? kCriticalAtFixedTemperature : kCriticalAtFixedComposition);
+    if (f.error != 0) return BranchEnd::Failed;
+    double xLast = f.x[1], VLast = f.V, TLast = f.T, PLast = f.P;
+    f.calculate_state_functions();
+    out.write(f, 0.0, 0.0, false);
     double dTdx = 0.0, dVdx = 0.0;
-    next_critical_point(dTdx, dVdx);
+    f.next_critical_point(dTdx, dVdx);
     double previousdTdx = dTdx;
     double lambda = 1.0;
     bool lastStepInT = false;
     long tries = 0, rows = 1;
+    BranchEnd end = BranchEnd::Failed;
     bool ended = false;
 
-    while (error == 0 && !ended && tries < kMaxTries) {
+    while (f.error == 0 && !ended && tries < kMaxTries) {
         if (lambda <= 0.5) lambda *= 1.4;
         // Past an extremum of T(x) the composition steps turn back in T; past an extremum
         // of x(T) the temperature steps turn back in x.
@@ -171,75 +219,140 @@ void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFla
 
         bool found = false;
         while (tries++ < kMaxTries) {
-            error = 0;
+            f.error = 0;
             const double xc = xLast + lambda * stepx;
             if (xc >= 0.0 && xc <= 1.0) {
-                setBinaryComposition(*this, xc);
-                temperature(TLast + lambda * stepT);
-                volume(VLast + lambda * stepV);
-                search_a_critical_point(inT ? kCriticalAtFixedTemperature
-                                            : kCriticalAtFixedComposition);
-                found = error == 0;
+                setBinaryComposition(f, xc);
+                f.temperature(TLast + lambda * stepT);
+                f.volume(VLast + lambda * stepV);
+                f.search_a_critical_point(inT ? kCriticalAtFixedTemperature
+                                              : kCriticalAtFixedComposition);
+                found = f.error == 0;
             }
             if (found) break;
             diagnostic("lambda %.12lg xc %.12lg\n", lambda, xc);
             lambda *= 0.5;
-            const bool pastPmax = Pmax > 0.0 && PLast > Pmax;
+            const bool pastPmax = s.Pmax > 0.0 && PLast > s.Pmax;
             if (lambda <= 1e-8 || pastPmax) break;
         }
         if (!found) {
-            error = 1;
+            f.error = 1;
             break;
         }
         previousdTdx = dTdx;
-        next_critical_point(dTdx, dVdx);
-        xLast = x[1];
-        VLast = V;
-        TLast = T;
-        PLast = P;
-        calculate_state_functions();
-        out.write(*this, dTdx, dVdx, false);
-        ++rows;
-        if (stopIfUnstable != 0 && stabi < 0.0) {
+        f.next_critical_point(dTdx, dVdx);
+        xLast = f.x[1];
+        VLast = f.V;
+        TLast = f.T;
+        PLast = f.P;
+        // A point beyond the range is no critical state of the model's: not written.
+        char text[96];
+        if (const char* why = beyondCurveBounds(f, rows, s.range, text)) {
+            vornex::cfprintf(stderr,
+                             "Critical curve ended at T = %g K, P = %g bar, x1 = %g after %ld "
+                             "points: %s\n",
+                             f.T, f.P * 1e-5, f.x[1], rows, why);
+            f.error = 1;
             ended = true;
+            end = BranchEnd::Beyond;
+            break;
+        }
+        f.calculate_state_functions();
+        out.write(f, dTdx, dVdx, false);
+        ++rows;
+        if (s.stopIfUnstable != 0 && f.stabi < 0.0) {
+            ended = true;
+            end = BranchEnd::Unstable;
             // A written curve says why it ends there (the tricritical search, which writes
             // none, stops there by design).
-            if (mode == kIgorText || mode == kColumnTable || mode == kBinaryStreamed ||
-                mode == kCurveArray)
+            if (s.mode == kIgorText || s.mode == kColumnTable || s.mode == kBinaryStreamed ||
+                s.mode == kCurveArray)
                 vornex::cfprintf(stderr,
-                             "Critical curve ended at T = %g K, P = %g bar, x1 = %g: the critical "
-                             "point is unstable (stabi %g)\n",
-                             T, P * 1e-5, x[1], stabi);
-        }
-        if (const char* why = ended ? nullptr : beyondCurveBounds(*this, rows)) {
-            vornex::cfprintf(stderr,
-                         "Critical curve ended at T = %g K, P = %g bar, x1 = %g after %ld "
-                         "points: %s\n",
-                         T, P * 1e-5, x[1], rows, why);
-            error = 1;
-            ended = true;
+                                 "Critical curve ended at T = %g K, P = %g bar, x1 = %g: the "
+                                 "critical point is unstable (stabi %g)\n",
+                                 f.T, f.P * 1e-5, f.x[1], f.stabi);
         }
     }
     if (!ended && tries >= kMaxTries) {
         vornex::cfprintf(stderr,
-                     "Critical curve ended at T = %g K, P = %g bar, x1 = %g: %ld tries without "
-                     "reaching an end\n",
-                     TLast, PLast * 1e-5, xLast, tries);
-        error = 1;
+                         "Critical curve ended at T = %g K, P = %g bar, x1 = %g: %ld tries "
+                         "without reaching an end\n",
+                         TLast, PLast * 1e-5, xLast, tries);
+        f.error = 1;
     }
 
     if (!ended) {
         // The closing pure component, from the last point found.
         const double xEnd = xLast > 0.999 ? 1.0 : xLast < 0.001 ? 0.0 : -1.0;
         if (xEnd >= 0.0) {
-            const short flag = error;
-            setBinaryComposition(*this, xEnd);
-            temperature(TLast);
-            volume(VLast);
-            if (pureCriticalPoint(*this)) out.write(*this, 0.0, 0.0, true);
-            error = flag;
+            const short flag = f.error;
+            setBinaryComposition(f, xEnd);
+            f.temperature(TLast);
+            f.volume(VLast);
+            const bool closing = pureCriticalPoint(f);
+            if (closing) out.write(f, 0.0, 0.0, true);
+            const double xStart = s.start == kCriticalCurveFromComponent1 ? 1.0 : 0.0;
+            if (closing && fromPure && xEnd != xStart) end = BranchEnd::Closed;
+            f.error = flag;
         }
     }
+    return end;
+}
+
+}  // namespace
+
+void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFlag start,
+                                              short stopIfUnstable, double dT, double dx,
+                                              double dx0, double Pmax, char mode,
+                                              const char* suffix, CurveArray* array) {
+    if (!binaryWithCriticalSearch(*this)) return;
+    CriticalCurveOutput out(mode, file, suffix, array);
+    if (!out.usable()) {
+        error = 1;
+        return;
+    }
+    traceBranch(*this, out, {start, stopIfUnstable, dT, dx, dx0, Pmax, CurveRange{}, mode});
+    out.finish();
+}
+
+void FluidPhase::calculate_the_critical_curve_of_the_binary(const char* file,
+                                                            const double Tstart[2],
+                                                            const double Vstart[2], double Tmax,
+                                                            double Pmax, const char* suffix) {
+    if (!binaryWithCriticalSearch(*this)) return;
+    CriticalCurveOutput out(kIgorText, file, suffix, nullptr);
+    if (!out.usable()) {
+        error = 1;
+        return;
+    }
+    // From the more volatile component, so that either order of the two gives one curve.
+    const int first = Tstart[1] < Tstart[0] ? 1 : 0;
+    bool failed = false;
+    for (int pass = 0; pass < 2; ++pass) {
+        const int from = pass == 0 ? first : 1 - first;
+        const int to = 1 - from;
+        const double inward = from == 0 ? 1.0 : -1.0;
+        if (pass == 1) out.separate();
+        Tcrit = Tstart[from];
+        Vcrit = Vstart[from];
+        temperature(Tstart[from]);
+        volume(Vstart[from]);
+        error = 0;
+        const BranchEnd end = traceBranch(
+            *this, out,
+            {from == 0 ? kCriticalCurveFromComponent0 : kCriticalCurveFromComponent1, 1,
+             Tstart[to] >= Tstart[from] ? 1.0 : -1.0, inward * 0.005, inward * 1e-6, -1.0,
+             CurveRange{Tmax, Pmax}, kIgorText});
+        if (end == BranchEnd::Closed) {
+            // One branch joins both critical points: the whole curve.
+            failed = false;
+            break;
+        }
+        // A branch that ends at an unstable critical point meets a three-phase line there;
+        // the other begins at the other component.
+        failed = failed || end != BranchEnd::Unstable;
+    }
+    error = failed ? 1 : 0;
     out.finish();
 }
 

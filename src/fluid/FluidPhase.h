@@ -592,6 +592,17 @@ class FluidPhase : public Phase {
                                       short stopIfUnstable, double dT, double dx, double dx0,
                                       double Pmax, char mode, const char* suffix,
                                       CurveArray* array);
+    // The critical curve of a binary, alike in either order of its components, into an Igor
+    // text file: from the pure component of the lower start temperature (Tstart, Vstart: the
+    // estimates of each component's critical point, K and m3/mol) towards the other; where
+    // that branch ends short of it (at an unstable critical point, where it meets a
+    // three-phase line, or beyond the range), also from the other, the branches apart by a
+    // row of nan. A branch ends, saying why, above Tmax (K) or Pmax (Pa), the range of the
+    // model's critical states. The error flag is clear when every branch ended on a pure
+    // component or at an unstable critical point.
+    void calculate_the_critical_curve_of_the_binary(const char* file, const double Tstart[2],
+                                                    const double Vstart[2], double Tmax,
+                                                    double Pmax, const char* suffix);
     void calculate_bubble_point(double TK, double Vliquid, double Vvapour, double x1, double y1);
     void calculate_dew_point(double TK, double Vliquid, double Vvapour, double x1, double y1);
     void calculate_dew_point_for_given_P(double PPa, double TK, double Vliquid, double Vvapour,

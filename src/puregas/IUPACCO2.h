@@ -13,8 +13,9 @@
 //
 // Range of the publication: 216.58 to 1100 K at pressures up to 100 MPa (1 kbar). Beyond it
 // the equation drifts: at 5 kbar its density is 4.75 % off the reference equation of Span
-// and Wagner, and far below the triple point its isotherms have no vapour branch at some
-// pressures (the volume solve then says so rather than return a liquid's volume).
+// and Wagner, and far below the triple point its isotherms have no vapour branch above a low
+// pressure (0.26 bar at 100 K, 2.17 bar at 140 K, the top of their vapour branch), where the
+// volume solve of the vapour side gives the liquid root, at the pressure asked.
 #pragma once
 
 #include <cstdio>

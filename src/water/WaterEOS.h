@@ -174,8 +174,15 @@ class WaterEOS : public FluidPhase {
     // The molality in equilibrium with ice at T (K), 1 bar, with a_w reduced by (1 - y), into
     // saltMolality; the freezing-point (Thurmond) model is used, activityModel is kept.
     void calculateIceMeltingH2ONaCl(double TK, double y);
+    // The vapour pressure of the solution at T (K) and m (mol/kg), and the boiling temperature
+    // at P (bar), by the Pitzer 1984 water activity: a state beyond its range (573.15 K,
+    // 1 kbar, 6 mol/kg) keeps the values found and carries the error flag, as the activity
+    // does.
     void calculateOsmoticPressure(double TK, double m);
     void calculateOsmoticTemperature(double Pbar, double m);
+    // Tables of the solution's vapour pressure: by 1 K from 273.15 K at m ("satos"), and by
+    // 0.1 mol/kg from 0 to 8 mol/kg at T ("osmo"). They hold the states within the Pitzer
+    // 1984 range only, and end, saying so, where it ends.
     void calculateOsmoticIsopleth(double m, char igor, const char* suffix);
     void calculateOsmoticIsotherm(double TK, char igor, const char* suffix);
     void calculateIceMeltingH2ONaClCurve(char igor, const char* suffix);

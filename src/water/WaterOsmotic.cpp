@@ -65,6 +65,17 @@ bool openOsmoticFile(OutputFile& file, const char* prefix, const char* suffix, c
 
 const char* const kOsmoticNames[8] = {"T", "m", "P", "x", "Vl", "Vv", "a", "phi"};
 
+// Whether a table row at (T, m) lies within the Pitzer 1984 range (its vapour pressure,
+// below 86 bar up to 573.15 K, within it too); where not, the table says so and ends.
+bool osmoticRowInRange(const char* table, double TK, double m) {
+    if (water::pitzer84Range(TK, 0.0, m)) return true;
+    vornex::cfprintf(stderr,
+                     "%s ends before %g K, %g mol/kg: the Pitzer (1984) activity holds from "
+                     "273.15 to 573.15 K, up to 6 mol/kg\n",
+                     table, TK, m);
+    return false;
+}
+
 void writeOsmoticRow(OutputFile& file, const WaterEOS& w, double TK, double m) {
     file.print("%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg\n", TK, m, w.P * 1e-5,
                water::saltMoleFraction(m), w.Vl * 1e6, w.Vv * 1e6, w.waterActivity,
@@ -151,6 +162,7 @@ void WaterEOS::calculateOsmoticPressure(double TK, double m) {
     initializeSaturationVolumesFromT("H2O", TK);
     solveOsmotic(*this,
                  static_cast<EquationSystem>(&WaterEOS::equationForCalculatingOsmoticPressure), 2);
+    if (!water::pitzer84Range(TK, P * 1e-5, m)) error = 1;
 }
 
 void WaterEOS::calculateOsmoticTemperature(double Pbar, double m) {
@@ -160,6 +172,13 @@ void WaterEOS::calculateOsmoticTemperature(double Pbar, double m) {
     initializeSaturationVolumesFromP("H2O", Pbar);
     solveOsmotic(
         *this, static_cast<EquationSystem>(&WaterEOS::equationForCalculatingOsmoticTemperature), 3);
+    if (!error && !water::pitzer84Range(T, Pbar, m)) {
+        vornex::cfprintf(stderr,
+                         "Boiling temperature %g K at %g bar and %g mol/kg lies beyond the "
+                         "Pitzer (1984) activity's range (273.15 to 573.15 K, 1 kbar, 6 mol/kg)\n",
+                         T, Pbar, m);
+        error = 1;
+    }
     if (!error) vornex::cprintf("T %12lg\n", T);
 }
 
@@ -167,6 +186,10 @@ void WaterEOS::calculateOsmoticIsopleth(double m, char igor, const char* suffix)
     OutputFile file;
     if (!openOsmoticFile(file, "satos", suffix, igor, "IGOR\nWAVES ", kOsmoticNames, 8)) return;
     for (double TK = 273.15; TK < 573.15; TK += 1.0) {
+        if (!osmoticRowInRange("Osmotic isopleth", TK, m)) {
+            error = 1;
+            break;
+        }
         calculateOsmoticPressure(TK, m);
         if (error) break;
         writeOsmoticRow(file, *this, TK, m);
@@ -180,6 +203,10 @@ void WaterEOS::calculateOsmoticIsotherm(double TK, char igor, const char* suffix
     if (!openOsmoticFile(file, "osmo", suffix, igor, "IGOR\nWAVES ", kOsmoticNames, 8)) return;
     for (int i = 0; i < 81; ++i) {
         double m = 0.1 * i;
+        if (!osmoticRowInRange("Osmotic isotherm", TK, m)) {
+            error = 1;
+            break;
+        }
         calculateOsmoticPressure(TK, m);
         if (error) break;
         writeOsmoticRow(file, *this, TK, m);

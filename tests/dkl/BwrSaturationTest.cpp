@@ -34,5 +34,54 @@ TEST(BwrSaturation, ReducedVapourPressureOfTheLeeKesslerFluids) {
     }
 }
 
+// Regression: from Tr 0.99 on the saturation failed (the critical search that bounds it and
+// starts it from the isotherm ran only above 50 in the fluid's temperature unit). Up to the
+// equation's own critical point the pair has equal pressures and fugacities and the
+// reduced pressure of the equation solved to 30 digits (mpmath, the same twelve constants).
+TEST(BwrSaturation, ConvergesUpToTheEquationsCriticalPoint) {
+    const struct {
+        const char* name;
+        double Tc, Vc;
+        double Tr[4], Pr[4];
+    } fluids[] = {
+        {"C1", 0.999999715737097, 0.290500858910484, {0.97, 0.99, 0.995, 0.999},
+         {0.834122516988195, 0.941401664188139, 0.970225874601587, 0.993967240661950}},
+        {"C8", 0.999999924499019, 0.255998864345602, {0.97, 0.99, 0.995, 0.999},
+         {0.781886613164016, 0.920188630532201, 0.958825902804195, 0.991480513591417}},
+    };
+    for (const auto& f : fluids) {
+        SCOPED_TRACE(f.name);
+        BWREOS fluid(1);
+        fluid.number_of_components(1);
+        fluid.add_component(f.name);
+        double Tc = 0.0, Vc = 0.0;
+        ASSERT_TRUE(fluid.closedFormCriticalPoint(Tc, Vc));
+        EXPECT_NEAR(Tc, f.Tc, 1e-10);
+        EXPECT_NEAR(Vc, f.Vc, 1e-8);
+        auto saturate = [&](double Tr) {
+            SCOPED_TRACE(Tr);
+            const double P = fluid.calculateTheSaturationPressure(Tr);
+            EXPECT_EQ(fluid.error, 0);
+            EXPECT_LT(fluid.Vl, Vc);
+            EXPECT_GT(fluid.Vv, Vc);
+            double lnf[2] = {0.0, 0.0}, Pof[2] = {0.0, 0.0};
+            for (int k = 0; k < 2; ++k) {
+                fluid.volume(k == 0 ? fluid.Vl : fluid.Vv);
+                fluid.calculateFugacityAlongVolume();
+                lnf[k] = std::log(fluid.fugacity[0]);
+                Pof[k] = fluid.P;
+            }
+            EXPECT_NEAR(Pof[0], Pof[1], 1e-10 * P);
+            EXPECT_NEAR(lnf[0], lnf[1], 1e-10);
+            return P / 8.31434;
+        };
+        for (int k = 0; k < 4; ++k) EXPECT_NEAR(saturate(f.Tr[k]), f.Pr[k], 1e-9);
+        // Within a millionth of the critical temperature still two phases, and none above.
+        saturate(Tc * (1.0 - 1e-6));
+        fluid.calculateTheSaturationPressure(1.0);
+        EXPECT_EQ(fluid.error, 1);
+    }
+}
+
 }  // namespace
 }  // namespace vornex

@@ -2,11 +2,15 @@
 // twice is that gas; critical curves end with a reason or say that the model has none.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "dkl/DuanModels.h"
 #include "dkl/KreglewskiEOS.h"
@@ -181,6 +185,80 @@ TEST(CriticalCurve, EndsWithAReasonOrSaysThereIsNone) {
         const std::string why = testing::internal::GetCapturedStderr();
         EXPECT_EQ(f->error, 1);
         EXPECT_NE(why.find("no critical-curve tracer"), std::string::npos) << why;
+    }
+}
+
+struct CurveRow {
+    double P, V, T, x0, x1;
+};
+
+// The rows of a traced critical curve (a row of nan between branches kept), what was said,
+// and the error flag; the file removed.
+std::vector<CurveRow> traceKreglewski(const char* first, const char* second, std::string& said,
+                                      int& error) {
+    Kreglewski_EOS k(1);
+    k.number_of_components(2);
+    k.add_components(first, second);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    k.calculateTheCriticalCurve("_order");
+    testing::internal::GetCapturedStdout();
+    said = testing::internal::GetCapturedStderr();
+    error = k.error;
+    std::ifstream in("crit_order");
+    std::vector<CurveRow> rows;
+    std::string line;
+    while (std::getline(in, line)) {
+        CurveRow r{};
+        if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf", &r.P, &r.V, &r.T, &r.x0, &r.x1) == 5)
+            rows.push_back(r);
+    }
+    std::remove("crit_order");
+    return rows;
+}
+
+// Regression: CO2-N2 ran from CO2 to 5553 K and 100 kbar, N2-CO2 from N2 ended after 11 rows
+// at 138 K. One binary has one critical curve: from N2 to its unstable critical point (where
+// it meets a three-phase line), and from CO2 along the gas-gas branch, which ends, saying
+// so and raising the flag, where it leaves the mixture's critical states (twice CO2's critical
+// temperature, 608 K). A pair whose curve joins both components (CH4-CO2) is traced whole,
+// alike from either order, with the flag clear.
+TEST(CriticalCurve, OneCurveWhateverTheOrderEndingWithinTheCriticalStates) {
+    for (const auto& [a, b, complete] :
+         {std::tuple{"CO2", "N2", false}, std::tuple{"CH4", "CO2", true},
+          std::tuple{"H2S", "N2", false}}) {
+        SCOPED_TRACE(std::string(a) + "-" + b);
+        std::string saidAB, saidBA;
+        int errorAB = 0, errorBA = 0;
+        const auto ab = traceKreglewski(a, b, saidAB, errorAB);
+        const auto ba = traceKreglewski(b, a, saidBA, errorBA);
+        ASSERT_EQ(ab.size(), ba.size());
+        ASSERT_GT(ab.size(), 100u);
+        EXPECT_EQ(errorAB, complete ? 0 : 1);
+        EXPECT_EQ(errorBA, errorAB);
+        double Tmax = 0.0, Pmax = 0.0;
+        for (std::size_t i = 0; i < ab.size(); ++i) {
+            if (std::isnan(ab[i].T)) {
+                EXPECT_TRUE(std::isnan(ba[i].T));
+                continue;
+            }
+            EXPECT_NEAR(ab[i].T, ba[i].T, 1e-6 * ab[i].T) << i;
+            EXPECT_NEAR(ab[i].P, ba[i].P, 1e-6 * ab[i].P) << i;
+            EXPECT_NEAR(ab[i].x0, ba[i].x1, 1e-6) << i;
+            Tmax = std::max(Tmax, ab[i].T);
+            Pmax = std::max(Pmax, ab[i].P);
+        }
+        EXPECT_LE(Pmax, 10000.0);
+        if (complete) {
+            EXPECT_EQ(saidAB.find("ended"), std::string::npos) << saidAB;
+            EXPECT_NEAR(Tmax, 304.22, 0.01);
+        } else {
+            EXPECT_LE(Tmax, 2.0 * 372.7);
+            EXPECT_NE(saidAB.find("unstable"), std::string::npos) << saidAB;
+            EXPECT_TRUE(saidAB.find("far above the critical temperatures") != std::string::npos ||
+                        saidAB.find("pressure above the model's range") != std::string::npos)
+                << saidAB;
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -177,19 +178,47 @@ TEST_F(WaterActivityTest, VapourPressureOfTheSolutionAndItsBoilingTemperature) {
     });
 }
 
+// The isotherm ends, saying so and with the flag, at 6 mol/kg, where the Pitzer (1984)
+// activity ends (it ran on to 8 mol/kg unflagged).
 TEST_F(WaterActivityTest, OsmoticIsothermTable) {
-    water.calculateOsmoticIsotherm(373.15, 1, "t");
+    const std::string said = test::stderrOf([&] { water.calculateOsmoticIsotherm(373.15, 1, "t"); });
+    EXPECT_EQ(water.error, 1);
+    EXPECT_NE(said.find("6 mol/kg"), std::string::npos) << said;
     std::vector<std::string> lines = fileLines("osmot");
-    ASSERT_EQ(lines.size(), 3u + 81u + 1u);
+    ASSERT_EQ(lines.size(), 3u + 61u + 1u);
     // T, m, P, x, Vl, Vv, a, phi.
     const std::vector<double> first = testing::numbersOf(lines[3]);
-    const std::vector<double> last = testing::numbersOf(lines[3 + 80]);
+    const std::vector<double> last = testing::numbersOf(lines[3 + 60]);
     EXPECT_EQ(first[1], 0.0);
     EXPECT_NEAR(first[2], 1.01418, 1e-4);
     EXPECT_EQ(first[6], 1.0);
-    EXPECT_NEAR(last[1], 8.0, 1e-9);
-    EXPECT_NEAR(last[3], 8.0 / (8.0 + 55.50847203605297), 1e-6);
+    EXPECT_NEAR(last[1], 6.0, 1e-9);
+    EXPECT_NEAR(last[3], 6.0 / (6.0 + 55.50847203605297), 1e-6);
     EXPECT_LT(last[6], 0.8);
+    EXPECT_EQ(lines.back(), "END");
+}
+
+// The solution's vapour pressure and boiling temperature beyond the Pitzer (1984) range keep
+// their numbers and carry the flag, as its activity does; an isopleth beyond it has no rows.
+TEST_F(WaterActivityTest, OsmoticStatesBeyondThePitzerRangeAreFlagged) {
+    water.calculateOsmoticPressure(373.15, 6.0);
+    EXPECT_EQ(water.error, 0);
+    water.calculateOsmoticPressure(373.15, 7.0);
+    EXPECT_EQ(water.error, 1);
+    EXPECT_GT(water.P, 0.0);
+    test::stdoutOf([&] {
+        const std::string said =
+            test::stderrOf([&] { water.calculateOsmoticTemperature(1.01325, 7.0); });
+        EXPECT_EQ(water.error, 1);
+        EXPECT_NE(said.find("Pitzer"), std::string::npos) << said;
+    });
+    const std::string said = test::stderrOf([&] { water.calculateOsmoticIsopleth(7.0, 1, "r"); });
+    EXPECT_EQ(water.error, 1);
+    EXPECT_NE(said.find("6 mol/kg"), std::string::npos) << said;
+    const std::vector<std::string> lines = fileLines("satosr");
+    std::remove("satosr");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines.back(), "END");
 }
 
 TEST_F(WaterActivityTest, IceMeltingTableHasOnlyTheSolvedPoints) {

@@ -37,6 +37,12 @@ const std::vector<Allowance>& namedExceptions() {
          "the critical row: cv and cp diverge there"},
         {"vornex", "a success prints and writes no NaN", "vornex wagner spino ", "220.64",
          "the critical row: cv and cp diverge there"},
+        // The halite-saturated liquid's fit and the one-phase liquid's disagree on the
+        // liquidus (325 degC, 40 wt %: 1091.9 kg/m3 as liquid at 339.6 bar, 1080.0 with a
+        // trace of halite at 353.5; 500 degC, 50 wt %: 1257.7 to 1188.2 at 3089-3215 bar).
+        {"h2onacl", "bulk density non-decreasing in pressure", "h2onacl isotherm", "region 5",
+         "the halite-saturated liquid is lighter than the one-phase liquid on the liquidus when "
+         "hot (325-800 degC, 40-95 wt %, by up to 5.5 %): two fits of the model"},
     };
     return list;
 }
@@ -82,15 +88,9 @@ const std::vector<Allowance>& knownFaults() {
          "beside the critical volume, where the liquid's root lies near 35"},
         {"gas", "the selectors keep their contract", "gas IUPACCO2", "",
          "found by the sweep: the liquid side at 242.1 K, 6.87 bar gives the vapour"},
-        {"h2onacl", "bulk density non-decreasing in pressure", "h2onacl isotherm", "region 5",
-         "found by the sweep: halite + liquid appearing at high pressure is lighter than the "
-         "one-phase liquid just below (325-700 degC, 35-45 wt %: 1091.9 to 1080.0 kg/m3)"},
         {"h2onacl", "salt-free limit equal to water", "h2onacl isotherm", "",
          "found by the sweep: a one-phase vapour of 1e-5 wt % NaCl is off water vapour "
          "(250 degC, 28.2 bar: 13.31 for 13.17 kg/m3)"},
-        {"h2onacl", "every state is classified", "h2onacl isotherm", "",
-         "found by the sweep: halite + liquid states at 0-100 degC above about 1 to 2000 bar "
-         "are left unclassified (region 0)"},
         {"gas", "psat solves below Tc", "gas IUPACCO2", "",
          "found by the sweep: the IUPAC carbon dioxide's saturation fails near 229.25 K"},
         {"gas", "Psat(Tsat(P)) = P", "gas IUPACCO2", "",

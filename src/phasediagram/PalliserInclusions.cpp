@@ -386,12 +386,8 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
     // reaches its bubble curve only a little above Tm (0.001 K at 790.5 degC, 0.05 at 800): no
     // inclusion homogenises below that, so the event is taken just above it.
     if (std::fabs(Th - Tm) < kTogether) {
-        c.Th = std::max(Th, Tm + kSameTh);
-        double r0 = 0.0;
-        if (evaluate(&Palliser::equationForVapourFractionAtTm, &c, 0.0, r0) && r0 < 0.0) {
-            const double Th0 = firstHomogenisationFrom(c.xL, c.rhoL, Tm, Tm + kTogether);
-            if (Th0 > Tm && Th0 < Tm + kTogether) c.Th = std::max(Th, Th0 + kSameTh);
-        }
+        const double Th0 = firstHomogenisationFrom(c.xL, c.rhoL, Tm, Tm + kTogether);
+        c.Th = std::max(Th, (Th0 > Tm && Th0 < Tm + kTogether ? Th0 : Tm) + kSameTh);
     } else if (!(Tm < Th))  // halite dissolving after homogenisation: no liquid + vapour at Tm
         return fail(ThTmOutcome::HaliteAfterBubble);
     // Every mixture at Tm whose liquid reaches its bubble curve at Th, from the liquid alone

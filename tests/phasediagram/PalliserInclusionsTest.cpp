@@ -227,6 +227,18 @@ TEST_F(PalliserInclusions, InverseOfInclusionsNearTheHaliteMeltingPoint) {
             EXPECT_LT(Th, T + 0.1);
         }
     }
+    // Where the SLV liquid starts to homogenise above Tm (near 790 degC) the inclusion of
+    // Th = Tm is continuous in Tm: its trace of vapour stays near 6e-7.
+    double last = -1.0;
+    for (double Tm = 789.9; Tm <= 790.65; Tm += 0.05) {
+        double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+        model.calculateFromThTm(Tm, Tm, x, rho, 0.0, 0.0, 0.0, 0.0, Pm, Ph, phiV);
+        ASSERT_EQ(model.failed, 0) << Tm;
+        if (last > 0.0) {
+            EXPECT_NEAR(phiV, last, 1e-8) << Tm;
+        }
+        last = phiV;
+    }
 }
 
 // Regression: the Tm search was a secant from its start and failed for 163 of 480 solvable

@@ -155,14 +155,22 @@ bool Palliser::haliteLiquidAt(double T, double P) {
     return found;
 }
 
-bool Palliser::haliteBeyondFits(double x) {
+bool Palliser::haliteBeyondFits(double P, double x) {
     // Cold and compressed, the liquidus leaves the fits below the salinity of the SLV liquid at
-    // 0 degC: a fluid of that salinity or more holds halite beside a liquid the model does not
-    // know (no state), one below it has no halite.
-    double Ps = 0.0, x0 = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+    // 0 degC, where it would lie at lower salinities the fits do not reach. The halite-saturated
+    // liquid keeps that salinity and is compressed as the liquidus liquid is, from the pressure
+    // where the liquidus reaches it at T on: continuous with the liquidus below that pressure.
+    // A fluid below that salinity has no halite.
+    double Ps = 0.0, x0 = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0, T0 = 0.0, rho0 = 0.0;
     calculateSLVPoint(0.0, Ps, x0, xV, rhoL, rhoV);
     failed = 0;
     if (x < x0) return false;
+    calculateHaliteLiquidTemperature(x0, P, T0, rho0, 0.0);
+    if (!failed && rho0 > 0.0) {
+        haliteLiquidSalinity = x0;
+        haliteLiquidDensity = rho0;
+        return false;
+    }
     failed = 1;
     region = kUnclassified;
     return true;
@@ -187,7 +195,7 @@ double Palliser::classifyBelowWaterCritical(double T, double P, double x, double
     }
     // At exactly the SLV pressure a vapour below the SLV vapour salinity is vapour.
     if (P <= slvPressure) return haliteVapourOrVapour(T, P, x);
-    if (!haliteLiquidAt(T, P) && haliteBeyondFits(x)) return -1.0;
+    if (!haliteLiquidAt(T, P) && haliteBeyondFits(P, x)) return -1.0;
     if (x > haliteLiquidSalinity && haliteLiquidSalinity >= 0.0) {
         region = kHaliteLiquid;
         return calculateHaliteLiquidDensity();
@@ -238,7 +246,7 @@ double Palliser::classifyUpTo800(double T, double P, double x, double rho) {
         return calculateHaliteLiquidGasDensity(T, x, rho);
     }
     if (P < slvPressure) return haliteVapourOrVapour(T, P, x);
-    if (!haliteLiquidAt(T, P) && haliteBeyondFits(x)) return -1.0;
+    if (!haliteLiquidAt(T, P) && haliteBeyondFits(P, x)) return -1.0;
     if (x >= haliteLiquidSalinity && haliteLiquidSalinity >= 0.0) {
         region = kHaliteLiquid;
         return calculateHaliteLiquidDensity();

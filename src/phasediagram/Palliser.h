@@ -448,10 +448,10 @@ class Palliser : public PhaseDiagramInfo {
     void liquidusAtMaxPressure(double T);
     // Liquidus at (T, P) into the record; false (both fields -1) where the model has none.
     bool haliteLiquidAt(double T, double P);
-    // Where (T, P) has no liquidus: whether x holds halite beside a liquid beyond the fits
-    // (from the salinity of the SLV liquid at 0 degC on), which leaves the state unclassified
-    // and `failed`; below it the fluid has no halite.
-    bool haliteBeyondFits(double x);
+    // Where (T, P) has no liquidus (cold and compressed, beyond the fits): the halite-saturated
+    // liquid into the record as the SLV liquid of 0 degC carried to P; true (the state
+    // unclassified and `failed`) only where even that has no density.
+    bool haliteBeyondFits(double P, double x);
     // One phase or liquid + vapour against the LV surface at (T, P); above the critical
     // pressure first the one-phase rules on either side of the critical salinity.
     double liquidVapourTest(double T, double P, double x);

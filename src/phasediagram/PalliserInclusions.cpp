@@ -229,11 +229,17 @@ double Palliser::calculateTm(double x, double phiV, double T0, double& rho, doub
     TmContext c{x, phiV, false, kLowestInclusionT};
     int error = 1;
     double T = 0.0;
+    // A mixture of x exists from where the SLV liquid reaches x: the scan starts there, and in
+    // steps that see the stretch (for the saltiest, between 799 and 800 degC) whole.
+    double rhoL0 = 0.0, P0 = 0.0;
+    const double Tm0 = calculateTm0(x, rhoL0, P0);
+    if (!failed) c.Tmin = std::max(c.Tmin, Tm0);
+    const double step = std::min(kTmScanStep, (haliteTripleTemperature - c.Tmin) / 8.0);
     // Mixtures of some salinities reach one vapour fraction at several temperatures: the one
     // nearest the start.
-    if (std::isfinite(x) && std::isfinite(phiV) && std::isfinite(T0))
-        T = nearestRoot(&Palliser::equationForTm, &c, c.Tmin, haliteTripleTemperature, kTmScanStep,
-                        T0, error);
+    if (std::isfinite(x) && std::isfinite(phiV) && std::isfinite(T0) && step > 0.0)
+        T = nearestRoot(&Palliser::equationForTm, &c, c.Tmin, haliteTripleTemperature, step, T0,
+                        error);
     failed = error != 0;
     rho = failed ? 0.0 : c.rho;
     P = failed ? 0.0 : c.P;
@@ -376,9 +382,13 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
     // liquid at Tm, with the trace of vapour that makes its bubble vanish at Th, or just above
     // Tm where Th is not above it. (The SLV liquid itself lies on the edge of its bubble curve,
     // and where that liquid grows denser on heating it homogenises far above Tm: no answer.)
-    if (std::fabs(Th - Tm) < kTogether)
-        c.Th = std::max(Th, Tm + kSameTh);
-    else if (!(Tm < Th))  // halite dissolving after homogenisation: no liquid + vapour at Tm
+    // From 790 degC the surface's liquid is carried towards molten NaCl, and the SLV liquid
+    // reaches its bubble curve only a little above Tm (0.001 K at 790.5 degC, 0.05 at 800): no
+    // inclusion homogenises below that, so the event is taken just above it.
+    if (std::fabs(Th - Tm) < kTogether) {
+        const double Th0 = firstHomogenisationFrom(c.xL, c.rhoL, Tm, Tm + kTogether);
+        c.Th = std::max(Th, (Th0 > Tm && Th0 < Tm + kTogether ? Th0 : Tm) + kSameTh);
+    } else if (!(Tm < Th))  // halite dissolving after homogenisation: no liquid + vapour at Tm
         return fail(ThTmOutcome::HaliteAfterBubble);
     // Every mixture at Tm whose liquid reaches its bubble curve at Th, from the liquid alone
     // upward; a mixture whose liquid has no bubble point at Th is none.

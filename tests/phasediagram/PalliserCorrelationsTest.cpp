@@ -220,8 +220,8 @@ TEST_F(PalliserCorrelations, LiquidusSearchesInvertEachOther) {
 
 // Cold and compressed, the liquidus falls to the SLV liquid of 0 degC (26.35 wt %) and no lower
 // within the fits: up to there every pressure has it, continuous and at its own liquidus
-// temperature; beyond, it has none, and a brine holding halite there is no state rather than
-// one built on the SLV liquid of T.
+// temperature; beyond, it has none, and a brine holding halite there is halite beside the
+// liquid of 26.35 wt % (not one built on the SLV liquid of T).
 TEST_F(PalliserCorrelations, LiquidusReachesTheDiagramTopOrLeavesTheFits) {
     for (double T : {10.0, 50.0, 100.0, 120.0}) {
         double last = -1.0;
@@ -247,13 +247,10 @@ TEST_F(PalliserCorrelations, LiquidusReachesTheDiagramTopOrLeavesTheFits) {
         for (double P = 0.5 * T / 0.024726; P <= 5000.0; P += 2.5) {
             const double rho = model.calculateFluidDensity(T, P, w / 100.0, -1.0);
             const std::string at = std::to_string(w) + " wt % " + std::to_string(P) + " bar";
-            if (model.failed) {
-                EXPECT_EQ(model.region, 0) << at;
-                EXPECT_GT(P, T / 0.024726) << at;
-                last = -1.0;
-                continue;
-            }
-            if (model.region == 5) {
+            ASSERT_EQ(model.failed, 0) << at;
+            if (model.region == 5 && P > T / 0.024726) {
+                EXPECT_NEAR(model.haliteLiquidSalinity, 0.2635, 1e-6) << at;
+            } else if (model.region == 5) {
                 double Tliq = 0.0, rhoLiq = 0.0;
                 model.calculateHaliteLiquidTemperature(model.haliteLiquidSalinity, P, Tliq,
                                                        rhoLiq, T);
@@ -266,6 +263,38 @@ TEST_F(PalliserCorrelations, LiquidusReachesTheDiagramTopOrLeavesTheFits) {
             lastRegion = model.region;
         }
     }
+}
+
+// Regression: beyond the fits (below 0.024726 degC per bar) a brine of 26.35 wt % or more was
+// left unclassified (0 degC from 0.42 bar, 25 degC from 1045, 100 degC from 4091 bar). It is
+// halite beside the liquid of 26.35 wt %, whose density carries on the liquidus's (its density
+// at the edge, 1220.04 kg/m3 at 0 degC plus 0.03 kg/m3 per bar): continuous across the edge
+// and denser with pressure.
+TEST_F(PalliserCorrelations, HaliteAndLiquidBeyondTheFits) {
+    for (double T : {0.01, 25.0, 100.0})
+        for (double x : {0.27, 0.5, 0.95}) {
+            const double edge = T / 0.024726;
+            double last = -1.0;
+            for (double f : {0.98, 0.999999, 1.000001, 1.02, 1.5}) {
+                const double P = edge * f;
+                const double rho = model.calculateFluidDensity(T, P, x, -1.0);
+                SCOPED_TRACE(::testing::Message() << T << " C, " << P << " bar, x " << x);
+                ASSERT_EQ(model.failed, 0);
+                EXPECT_EQ(model.region, PhaseDiagramInfo::kHaliteLiquid);
+                const double rhoLiquid = 1220.04 + 0.03 * P;
+                if (f > 1.0) {
+                    EXPECT_NEAR(model.haliteLiquidSalinity, 0.2635, 1e-6);
+                    EXPECT_NEAR(model.haliteLiquidDensity, rhoLiquid, 0.01);
+                }
+                if (last > 0.0) {
+                    EXPECT_GE(rho, last);
+                }
+                if (f == 1.000001) {
+                    EXPECT_NEAR(rho, last, 1e-3);
+                }
+                last = rho;
+            }
+        }
 }
 
 // Bischoff and Pitzer, liquid + vapour at 300 degC (P in bar, liquid wt %); the model within 3

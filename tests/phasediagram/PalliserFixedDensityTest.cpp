@@ -544,3 +544,43 @@ TEST_F(PalliserFixedDensity, AVapourFarBelowTheGuessIsFound) {
 
 }  // namespace
 }  // namespace vornex
+
+namespace vornex {
+namespace {
+
+// Molten NaCl at 900 degC, slightly compressible, given a step of 2e-5 of its density at 100
+// bar, or a cusp there (a rise as the square root of the distance, continuous).
+class SteppedNaClLiquid : public PalliserModel {
+   public:
+    bool cusp = false;
+    static constexpr double kAt = 100.0;
+    double getNaClLiquidDensity(double T, double P) override {
+        // (The model's molten salt is incompressible: a slight compression is added.)
+        const double rho = PalliserModel::getNaClLiquidDensity(T, P) * (1.0 + 1e-6 * P);
+        if (cusp) return rho * (1.0 + 1e-3 * std::copysign(std::sqrt(std::fabs(P - kAt)), P - kAt));
+        return rho * (P > kAt ? 1.0 + 2e-5 : 1.0);
+    }
+};
+
+// A pressure is found for a density between its neighbours' only on a cusp, where the density
+// changes across a million doubles of the pressure at least twice as much as across one; across
+// a step it changes as much, and no pressure has a density inside the step (a search taking
+// every pair of neighbours on either side as a root returns the step's pressure, 100 bar, for a
+// density the fluid never has).
+TEST(PalliserCusp, AStepOfTheDensityIsNoCusp) {
+    SteppedNaClLiquid m;
+    const double T = 900.0, below = m.calculateFluidDensity(T, std::nextafter(100.0, 0.0), 1.0, -1.0);
+    const double above = m.calculateFluidDensity(T, std::nextafter(100.0, 200.0), 1.0, -1.0);
+    ASSERT_GT(above - below, 1e-5 * below);
+    EXPECT_LE(m.pressureForBulkDensity(T, 150.0, 0.5 * (below + above), 1.0), 0.0);
+    // Just outside the step each side is found at its own pressure.
+    EXPECT_NEAR(m.pressureForBulkDensity(T, 150.0, above * (1.0 + 1e-9), 1.0), 100.0, 1e-2);
+    m.cusp = true;
+    const double onCusp = m.calculateFluidDensity(T, 100.0, 1.0, -1.0);
+    const double P = m.pressureForBulkDensity(T, 150.0, onCusp * (1.0 + 1e-7), 1.0);
+    EXPECT_NEAR(P, 100.0, 1e-3);
+    EXPECT_EQ(m.failed, 0);
+}
+
+}  // namespace
+}  // namespace vornex

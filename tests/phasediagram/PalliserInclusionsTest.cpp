@@ -173,6 +173,74 @@ double slvVapourFraction(PalliserModel& m, double x, double T) {
     return ((1.0 - wL) / rhoV) / (wL / rhoL + (1.0 - wL) / rhoV);
 }
 
+// Regression: the Tm search stepped over the mixtures of 99.9 wt % and more, which exist only
+// between 799 and 800 degC (from where the SLV liquid reaches their salinity to where the SLV
+// vapour does), and found no Tm for them.
+TEST_F(PalliserInclusions, TmOfTheSaltiestMixtures) {
+    for (double T : {799.2, 799.5, 799.9, 799.99})
+        for (double phi : {1e-6, 0.01, 0.5}) {
+            double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0, rho = 0.0, Pm = 0.0;
+            model.calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
+            const double Tm = model.calculateTm(xL, phi, 799.0, rho, Pm);
+            ASSERT_EQ(model.failed, 0) << T << " " << phi;
+            EXPECT_GT(Tm, T);
+            EXPECT_NEAR(slvVapourFraction(model, xL, Tm), phi, 1e-7);
+        }
+}
+
+// Regression: from 790 degC the SLV liquid reaches its bubble curve a little above its own
+// temperature (0.0012 K at 790.5 degC, 0.048 at 800), and the inverse refused Th = Tm from 790.5
+// to 800 degC (and Th 796.0112 with Tm 796.00007). Inclusions built on the SLV liquid's
+// salinity at 780-800 degC with 1e-6 to 1e-2 vapour come back through the inverse; Th = Tm and
+// Th just above Tm are the inclusion whose bubble vanishes with the halite.
+TEST_F(PalliserInclusions, InverseOfInclusionsNearTheHaliteMeltingPoint) {
+    for (double T : {780.0, 790.0, 790.5, 792.5, 795.0, 796.00007, 797.5, 799.0, 799.5, 799.9}) {
+        double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
+        for (double phi : {1e-6, 1e-4, 1e-2}) {
+            SCOPED_TRACE(::testing::Message() << "T " << T << ", vapour " << phi);
+            double rho = 0.0, Pm = 0.0, Ph = 0.0;
+            const double Tm = model.calculateTm(xL, phi, T, rho, Pm);
+            ASSERT_EQ(model.failed, 0);
+            const double Th = model.calculateThLiq(xL, rho, Tm, Ph);
+            ASSERT_EQ(model.failed, 0);
+            double x = 0.0, rhoBack = 0.0, PmBack = 0.0, PhBack = 0.0, phiV = 0.0;
+            model.calculateFromThTm(Th, Tm, x, rhoBack, 0.0, 0.0, 0.0, 0.0, PmBack, PhBack, phiV);
+            ASSERT_EQ(model.failed, 0);
+            EXPECT_NEAR(x, xL, 1e-8);
+            EXPECT_NEAR(rhoBack, rho, 1e-6 * rho);
+            EXPECT_NEAR(phiV, phi, 1e-8 + 1e-3 * phi);
+        }
+        for (double dT : {0.0, 0.005, 0.0112}) {
+            SCOPED_TRACE(::testing::Message() << "Tm " << T << ", Th " << T + dT);
+            double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+            model.calculateFromThTm(T + dT, T, x, rho, 0.0, 0.0, 0.0, 0.0, Pm, Ph, phiV);
+            ASSERT_EQ(model.failed, 0);
+            EXPECT_GT(phiV, 0.0);
+            EXPECT_LT(phiV, 1e-4);
+            double P = 0.0, rhoTm = 0.0, PmBack = 0.0;
+            EXPECT_NEAR(model.calculateTm(x, phiV, T, rhoTm, PmBack), T, 1e-6);
+            EXPECT_NEAR(rhoTm, rho, 1e-6 * rho);
+            const double Th = model.calculateThLiq(x, rho, T, P);
+            ASSERT_EQ(model.failed, 0);
+            EXPECT_GE(Th, T + dT - 1e-6);
+            EXPECT_LT(Th, T + 0.1);
+        }
+    }
+    // Where the SLV liquid starts to homogenise above Tm (near 790 degC) the inclusion of
+    // Th = Tm is continuous in Tm: its trace of vapour stays near 6e-7.
+    double last = -1.0;
+    for (double Tm = 789.9; Tm <= 790.65; Tm += 0.05) {
+        double x = 0.0, rho = 0.0, Pm = 0.0, Ph = 0.0, phiV = 0.0;
+        model.calculateFromThTm(Tm, Tm, x, rho, 0.0, 0.0, 0.0, 0.0, Pm, Ph, phiV);
+        ASSERT_EQ(model.failed, 0) << Tm;
+        if (last > 0.0) {
+            EXPECT_NEAR(phiV, last, 1e-8) << Tm;
+        }
+        last = phiV;
+    }
+}
+
 // Regression: the Tm search was a secant from its start and failed for 163 of 480 solvable
 // (x, phiV) pairs started 5 degC below the root. Over 27 to 50 wt % and vapour fractions 0.05 to
 // 0.95, from 5 and 1 degC either side of a root, the search returns a temperature at which the

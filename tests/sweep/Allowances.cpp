@@ -182,9 +182,6 @@ const std::vector<Allowance>& knownFaults() {
          "curve above its own pressure, the monophasic 'expansion' to it is a compression "
          "printed as negative work (TP 300 100 steam: condensation point 330.16 deg. C, "
          "128.85 bar, -34.15 J/g; TP 300 1 liquid: -0.12 J/g)"},
-        {"h2onacl", "a vapour grows lighter on heating", "h2onacl isobar 100", "x 0.0001",
-         "found by the sweep: the vapour of 0.01 wt % NaCl at 100 bar grows denser on heating "
-         "from 719 to 737 degC (25.094 to 25.216 kg/m3)", 740.0},
         {"solubility", "a solubility not given says why", "solubility DMGW type 6 ", "",
          "found by the sweep: the Duan-type model on the salt-free H2O-CH4 system has no "
          "parameter set: every solubility fails with the error flag and says nothing (298.15 K, "

@@ -250,10 +250,11 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
             break;
         }
         const double s = tangent.dP;
-        // Steps in composition while dP/dc is moderate, else in pressure. A binary's step in
-        // pressure is the tie line at that pressure; on a line of three components the phase
-        // on the line keeps to it, its step in c that of the pressure step.
-        const bool byComposition = std::fabs(s) < 1e7;
+        // Steps in composition while dP/dc is moderate (or no pressure step is given), else
+        // in pressure. A binary's step in pressure is the tie line at that pressure; on a line
+        // of three components the phase on the line keeps to it, its step in c that of the
+        // pressure step.
+        const bool byComposition = std::fabs(s) < 1e7 || deltaP == 0.0;
         const bool flash = !byComposition && n == 2;
         const double sP = deltaP * sense * (s < 0.0 ? -1.0 : 1.0);
         if (flash && type != 12) set_type_of_problem(12);

@@ -141,13 +141,12 @@ struct Traced {
     std::vector<std::vector<double>> rows;
 };
 Traced traceFromComponent0(Model model, const std::vector<std::string>& names, double T,
-                           double x0 = 1.0, double dx = -0.02) {
+                           double x0 = 1.0, double dx = -0.02, double dP = 2.0) {
     Binary b(model, names);
     std::remove("iso_short");
     Traced t;
     t.said = test::outputOf([&] {
-        b.ifp->calculate_an_isotherm_of_the_binary_system("iso_short", T, x0, dx, 2.0, 1000.0,
-                                                          "_s");
+        b.ifp->calculate_an_isotherm_of_the_binary_system("iso_short", T, x0, dx, dP, 1000.0, "_s");
     });
     t.status = b.ifp->status;
     t.rows = numericRows("iso_short");
@@ -203,6 +202,19 @@ TEST(IsothermShortOfTheOtherEnd, EachRowPastTheOneBefore) {
         for (std::size_t k = 1; k < t.rows.size(); ++k)
             EXPECT_GT(t.rows[k][2], t.rows[k - 1][2]) << "row " << k;
     }
+}
+
+// Given no pressure step, the tracer stepped by nothing in pressure where the curve is steep
+// (CO2 in water: dP/dx near 1.3e9 Pa from pure water): it now steps in composition there too,
+// up to the three-phase point near 41 bar.
+TEST(IsothermShortOfTheOtherEnd, NoPressureStepStepsInComposition) {
+    const Traced t =
+        traceFromComponent0(Model::PengRobinson, {"CO2", "H2O"}, 280.0, 0.0, 0.05, 0.0);
+    ASSERT_GE(t.rows.size(), 5u);
+    for (std::size_t k = 1; k < t.rows.size(); ++k)
+        EXPECT_GT(t.rows[k][2], t.rows[k - 1][2]) << "row " << k;
+    EXPECT_GT(t.rows.back()[1], 40.0);
+    EXPECT_NE(t.said.find("two liquids"), std::string::npos) << t.said;
 }
 
 // Peng-Robinson nitrogen with 2 % decane at 101 K: the bubble point's solve, its start at

@@ -102,8 +102,9 @@ class IFP : public IdealMixture {
         std::vector<double> dx, dy;
     };
     FugacityRow fugacityRow(int i) const;
-    void calculate_derivatives1(double* dX);
-    void calculate_derivatives2(double* dX);
+    // The isotherms' tangents; false (dX zero) where the system is singular.
+    bool calculate_derivatives1(double* dX);
+    bool calculate_derivatives2(double* dX);
     void calculate_derivatives3(double* dX);
     void estimate_next_state1();
     void estimate_next_state2();
@@ -140,14 +141,14 @@ class IFP : public IdealMixture {
     // before a retry from there.
     void keepConvergedPoint();
     void returnToLastPoint();
-    // The isotherm steps in composition (problem 13) while dP/dx = s is moderate, else in
-    // pressure (problem 12); at a switch the new step takes its sign from the old step and s.
-    // True when it steps in composition.
-    bool chooseIsothermStep(double s, double dx, double deltaP, double& sx, double& sP);
-    // The isotherm from the point solved to an end of the liquid's composition line (the
-    // pure component n - 1 plus c times `along`, c from 0 to 1), a point at Pmax (bar) or a
-    // failure: steps of dx in c, or of dP (bar) where the curve is steep; each point solved is
-    // written once.
+    // Whether the isotherm's last predictor found a tangent at the point solved.
+    bool isothermTangent_ = true;
+    // The isotherm traced follows its dew branch: the vapour on the composition line.
+    bool isothermDew_ = false;
+    // The isotherm from the point solved to an end of the composition line of the liquid (or,
+    // on a dew branch, of the vapour): the pure component n - 1 plus c times `along`, c from
+    // 0 to 1; or to a point at Pmax (bar), or a failure, said. Steps of dx in c, or of dP
+    // (bar) where the curve is steep; each point solved is written once, each past the last.
     void followIsotherm(const std::vector<double>& along, double dx, double dP, double Pmax,
                         const std::function<void()>& writeRow);
     void traceAtFixedVolume(bool isochore, double T, double amount, FILE* file, const char* suffix,

@@ -5,11 +5,12 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
-#include "numerics/LinearAlgebra.h"
 #include "numerics/Decimal.h"
 #include "numerics/Diagnostics.h"
+#include "numerics/LinearAlgebra.h"
 #include "vle/IFP.h"
 
 namespace vornex {
@@ -43,6 +44,8 @@ class SmallSystem {
 };
 
 constexpr int kMaxPredictionHalvings = 60;
+// The smallest step factor of an isotherm: a curve that cannot go on at this size ends.
+constexpr double kSmallestIsothermStep = 1e-5;
 
 }  // namespace
 
@@ -78,7 +81,7 @@ IFP::FugacityRow IFP::fugacityRow(int i) const {
     return row;
 }
 
-void IFP::calculate_derivatives1(double* dX) {
+bool IFP::calculate_derivatives1(double* dX) {
     SmallSystem s(4);  // dP, dx1, dy0, dy1
     for (int i = 0; i < 2; ++i) {
         const FugacityRow r = fugacityRow(i);
@@ -92,37 +95,45 @@ void IFP::calculate_derivatives1(double* dX) {
     s.b(2) = -1.0;
     s.a(3, 2) = s.a(3, 3) = 1.0;
     std::vector<double> d;
-    s.solve(d);
+    const bool solved = s.solve(d);
     std::fill(dX, dX + m, 0.0);
+    if (!solved) return false;
     dX[1] = d[0];
     dX[4] = 1.0;
     dX[5] = d[1];
     dX[6] = d[2];
     dX[7] = d[3];
+    return true;
 }
 
-void IFP::calculate_derivatives2(double* dX) {
-    // Along the pseudo-binary line the liquid moves by (1 - r, r, -1) per unit of the
-    // pseudo-component's fraction xi = x0 + x1: the unknowns are dP and dy.
+bool IFP::calculate_derivatives2(double* dX) {
+    // Along the pseudo-binary line the phase on it (the liquid, or the vapour of a dew branch)
+    // moves by (1 - r, r, -1) per unit of the pseudo-component's fraction xi = x0 + x1: the
+    // unknowns are dP and the other phase's fractions.
     const double r = current.ratio;
-    const double dx[3] = {1.0 - r, r, -1.0};
-    SmallSystem s(4);  // dP, dy0, dy1, dy2
+    const double along[3] = {1.0 - r, r, -1.0};
+    const bool dew = isothermDew_;
+    SmallSystem s(4);  // dP and the three fractions of the phase off the line
     for (int i = 0; i < 3; ++i) {
         const FugacityRow row = fugacityRow(i);
+        const std::vector<double>& free = dew ? row.dx : row.dy;
+        const std::vector<double>& held = dew ? row.dy : row.dx;
         s.a(i, 0) = row.dP;
-        for (int j = 0; j < 3; ++j) s.a(i, 1 + j) = row.dy[j];
+        for (int j = 0; j < 3; ++j) s.a(i, 1 + j) = free[static_cast<std::size_t>(j)];
         s.b(i) = 0.0;
-        for (int j = 0; j < 3; ++j) s.b(i) -= row.dx[j] * dx[j];
+        for (int j = 0; j < 3; ++j) s.b(i) -= held[static_cast<std::size_t>(j)] * along[j];
     }
     s.a(3, 1) = s.a(3, 2) = s.a(3, 3) = 1.0;
     std::vector<double> d;
-    s.solve(d);
+    const bool solved = s.solve(d);
     std::fill(dX, dX + m, 0.0);
+    if (!solved) return false;
     dX[1] = d[0];
     for (int i = 0; i < 3; ++i) {
-        dX[4 + i] = dx[i];
-        dX[7 + i] = d[1 + i];
+        dX[(dew ? 7 : 4) + i] = along[i];
+        dX[(dew ? 4 : 7) + i] = d[1 + i];
     }
+    return true;
 }
 
 void IFP::calculate_derivatives3(double* dX) {
@@ -161,7 +172,7 @@ void copyTangent(VLETangent& t, const double* dX, int n) {
 
 void IFP::estimate_next_state1() {
     if (n != 2) return VLE::estimate_next_state();
-    calculate_derivatives1(derivativeVector.data());
+    isothermTangent_ = calculate_derivatives1(derivativeVector.data());
     isothermSlope = derivativeVector[1];
     startFromCurrent();
     copyTangent(tangent, derivativeVector.data(), n);
@@ -169,7 +180,7 @@ void IFP::estimate_next_state1() {
 
 void IFP::estimate_next_state2() {
     if (n != 3) return VLE::estimate_next_state();
-    calculate_derivatives2(derivativeVector.data());
+    isothermTangent_ = calculate_derivatives2(derivativeVector.data());
     isothermSlope = derivativeVector[1];
     startFromCurrent();
     copyTangent(tangent, derivativeVector.data(), n);
@@ -193,96 +204,169 @@ bool IFP::bad_estimates(int i) {
 
 void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP, double Pmax,
                          const std::function<void()>& writeRow) {
-    // The liquid lies on the line x = pure (n - 1) + c along, c from 0 to 1: c = 1 - x_{n-1}.
+    // The phase on the line (the liquid, or the vapour of a dew branch) lies at
+    // pure (n - 1) + c along, c from 0 to 1: c = 1 - its fraction of component n - 1.
     const auto un = static_cast<std::size_t>(n);
+    const bool dew = isothermDew_;
+    const char* phase = dew ? "y" : "x";
     auto lineAt = [&](double c) {
         std::vector<double> x(un);
         for (std::size_t i = 0; i < un; ++i) x[i] = (i + 1 == un ? 1.0 : 0.0) + c * along[i];
         return x;
     };
-    auto coordinate = [&](const std::vector<double>& x) { return 1.0 - x[un - 1]; };
-    // From an end of the line the curve has one way into the diagram, whatever the sign asked.
-    const double c0 = coordinate(current.x);
+    // c from the fractions that are small, so that a trace of a component keeps its value.
+    auto cOf = [&](const std::vector<double>& v) {
+        if (v[un - 1] < 0.5) return 1.0 - v[un - 1];
+        double c = 0.0;
+        for (std::size_t i = 0; i + 1 < un; ++i) c += v[i];
+        return c;
+    };
+    auto coordinate = [&](const VLEPoint& p) { return cOf(dew ? p.y : p.x); };
+    // From an end of the line the curve has one way into the diagram, whatever the sign asked;
+    // it goes on that way, each point past the one before.
+    const double c0 = cOf(dew ? current.y : current.x);
     if ((c0 <= kTraceFraction && dx < 0.0) || (c0 >= 1.0 - kTraceFraction && dx > 0.0)) dx = -dx;
-    const double deltaP = 100000.0 * dP;
-    double sP = std::fabs(deltaP) * (isothermSlope * dx < 0.0 ? -1.0 : 1.0);
-    double sx = dx;
+    const double sense = dx > 0.0 ? 1.0 : -1.0;
+    const double deltaP = std::fabs(100000.0 * dP);
+    const double sx = dx;
     initFlag = 0;
     trial.Vl = last.Vl = firstPhase->V;
     trial.Vv = last.Vv = secondPhase->V;
     double& f = stepFactor;
+    // Why the curve ends short of the end of its line; empty where it reaches it.
+    std::string why;
     for (int steps = 0; status == 0; ++steps) {
         if (steps >= kMaxTracerSteps) {
             status = 1;
+            why = "the steps allowed are spent";
+            break;
+        }
+        if (!isothermTangent_) {
+            // A pure end whose other component's equilibrium ratio is beyond the arithmetic
+            // (water far below its triple point, nitrogen in its liquid: K near 1e38): the
+            // pressure rises from the pure end faster than any step can follow.
+            status = 1;
+            why = "no tangent to the curve there (the pressure rises too steeply)";
             break;
         }
         const double s = tangent.dP;
-        const bool byComposition = chooseIsothermStep(s, dx, deltaP, sx, sP);
-        // The change of c per unit step factor: sx in composition steps, sP / s in pressure
-        // steps.
+        // Steps in composition while dP/dc is moderate (or no pressure step is given), else
+        // in pressure. A binary's step in pressure is the tie line at that pressure; on a line
+        // of three components the phase on the line keeps to it, its step in c that of the
+        // pressure step.
+        const bool byComposition = std::fabs(s) < 1e7 || deltaP == 0.0;
+        const bool flash = !byComposition && n == 2;
+        const double sP = deltaP * sense * (s < 0.0 ? -1.0 : 1.0);
+        if (flash && type != 12) set_type_of_problem(12);
+        if (!flash && type != 13) {
+            set_type_of_problem(13);
+            set_the_vaporization_ratio(dew ? 1.0 : 0.0);
+        }
+        // The change of c per unit step factor.
         const double dc = byComposition ? sx : (s != 0.0 ? sP / s : 0.0);
         auto predict = [&] {
             trial.P = last.P + f * (byComposition ? s * sx : sP);
             bool inside = true;
+            // A component absent from the answer may carry the solver's rounding (-1e-23).
+            auto near = [](double v) {
+                return v < 0.0 && v > -kTraceFraction        ? 0.0
+                       : v > 1.0 && v < 1.0 + kTraceFraction ? 1.0
+                                                             : v;
+            };
             for (int i = 0; i < n; ++i) {
-                trial.x[i] = last.x[i] + f * tangent.dx[i] * dc;
-                trial.y[i] = last.y[i] + f * tangent.dy[i] * dc;
+                trial.x[i] = near(last.x[i] + f * tangent.dx[i] * dc);
+                trial.y[i] = near(last.y[i] + f * tangent.dy[i] * dc);
                 if (bad_estimates(i)) inside = false;
             }
             return inside;
         };
         bool inside = predict();
-        // A step whose liquid passes an end of the line ends the curve there, once: a pure
+        std::vector<double>& onLine = dew ? trial.y : trial.x;
+        // A step that passes an end of the line ends the curve there, once: a pure
         // component's own saturation point, or that of the mixture without component n - 1.
         // Closer to the end than a step, the predictor would only halve its way towards it
         // without reaching it.
-        const double cLast = coordinate(last.x), cNext = cLast + f * dc;
-        const double end = cNext < 0.0 ? 0.0 : cNext > 1.0 ? 1.0 : -1.0;
+        const double cLast = coordinate(last), cNext = cLast + f * dc;
+        const double end = cNext < kTraceFraction ? 0.0 : cNext > 1.0 - kTraceFraction ? 1.0 : -1.0;
         if (end >= 0.0) {
-            set_type_of_problem(13);
-            set_the_vaporization_ratio(0.0);
+            if (type != 13) {
+                set_type_of_problem(13);
+                set_the_vaporization_ratio(dew ? 1.0 : 0.0);
+            }
             const double reach = dc != 0.0 ? (end - cLast) / dc : 0.0;
             trial.P = last.P + reach * (byComposition ? s * sx : sP);
-            trial.x = lineAt(end);
-            // The vapour on the same side: without the components the liquid lacks there.
+            onLine = lineAt(end);
+            // The other phase on the same side: without the components the line lacks there.
+            std::vector<double>& other = dew ? trial.x : trial.y;
+            const std::vector<double>& from = dew ? last.x : last.y;
+            const std::vector<double>& slope = dew ? tangent.dx : tangent.dy;
             double sum = 0.0;
             for (std::size_t i = 0; i < un; ++i) {
-                trial.y[i] = trial.x[i] > 0.0
-                                 ? std::clamp(last.y[i] + reach * tangent.dy[i] * dc, 0.0, 1.0)
-                                 : 0.0;
-                sum += trial.y[i];
+                other[i] =
+                    onLine[i] > 0.0 ? std::clamp(from[i] + reach * slope[i] * dc, 0.0, 1.0) : 0.0;
+                sum += other[i];
             }
-            for (std::size_t i = 0; i < un; ++i) trial.y[i] = sum > 0.0 ? trial.y[i] / sum : trial.x[i];
-            z = trial.x;
+            for (std::size_t i = 0; i < un; ++i) other[i] = sum > 0.0 ? other[i] / sum : onLine[i];
+            z = onLine;
             inside = true;
-        } else if (byComposition) {
-            for (int k = 0; k < kMaxPredictionHalvings && !inside; ++k) {
-                f /= 2.0;
-                inside = predict();
-            }
-            // The feed on the line itself, free of the predictor's rounding.
-            trial.x = lineAt(coordinate(trial.x));
-            z = trial.x;
         } else {
             for (int k = 0; k < kMaxPredictionHalvings && !inside; ++k) {
                 f /= 2.0;
                 inside = predict();
             }
-            set_the_pressure(trial.P / 100000.0);
-            for (int i = 0; i < n; ++i) z[i] = (trial.x[i] + trial.y[i]) / 2.0;
-            current.nL = current.nV = 0.5;
+            if (flash) {
+                set_the_pressure(trial.P / 100000.0);
+                for (int i = 0; i < n; ++i) z[i] = (trial.x[i] + trial.y[i]) / 2.0;
+                current.nL = current.nV = 0.5;
+            } else {
+                // The feed on the line itself, free of the predictor's rounding.
+                onLine = lineAt(cOf(onLine));
+                z = onLine;
+            }
         }
         if (!inside) {
             status = 1;
+            why = "the predictor finds no composition inside the diagram";
             break;
         }
         for (int i = 0; i < n; ++i) bulkAmount[i] = N * z[i];
         firstPhase->Vl0 = trial.Vl;
         secondPhase->Vv0 = trial.Vv;
+        const double predicted = trial.P;
+        // The solve moves the last point and the tangent to its answer: kept to return to.
+        const VLEPoint lastKept = last;
+        const VLETangent tangentKept = tangent;
+        const double slopeKept = isothermSlope;
         calculateVLE();
+        if (status == 0) {
+            // A corrector that lands far from its prediction has left the curve for another
+            // branch (a second liquid at thousands of bar), and one that comes back to or
+            // behind the last point makes no way: neither is a point of this curve.
+            const bool offCurve = std::fabs(current.P - predicted) >
+                                  0.25 * lastKept.P + 2.0 * std::fabs(predicted - lastKept.P);
+            const bool noWay = sense * (coordinate(last) - coordinate(lastKept)) <= 0.0;
+            if (offCurve || noWay) {
+                status = 1;
+                refusal = offCurve ? "the point solved lies off the curve, at " +
+                                         vornex::cformat("%g", current.P / 100000.0) + " bar"
+                                   : "the point solved makes no way along the line";
+                last = lastKept;
+                tangent = tangentKept;
+                isothermSlope = slopeKept;
+                isothermTangent_ = true;
+            }
+        }
         if (status != 0) {
+            // Ever smaller steps toward a limit (a three-phase point, where the bubble point
+            // turns metastable) would write ever closer points: the curve ends there.
             f /= 2.0;
-            if (f > 1e-8) status = 0;
+            if (f > kSmallestIsothermStep) {
+                status = 0;
+            } else {
+                why = refusal.empty() ? "the solver finds none (a critical point of the mixture "
+                                        "may lie there)"
+                                      : refusal;
+            }
             continue;
         }
         trial.Vl = last.Vl = firstPhase->V;
@@ -290,34 +374,22 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
         writeRow();
         if (end >= 0.0) break;
         if (f < 1.0) f = std::min(1.0, f * 1.4);
-        if (current.P > 100000.0 * Pmax) break;
+        if (current.P > 100000.0 * Pmax) {
+            vornex::cfprintf(
+                stderr, "isotherm: ends at %g bar, above the highest pressure asked (%g bar)\n",
+                current.P / 100000.0, Pmax);
+            break;
+        }
     }
     if (status != 0) {
         // The rows written stand; the curve is said to end short of the end of its line.
-        char text[200];
-        vornex::csnprintf(text, sizeof text,
-                      "isotherm: no point beyond %g bar at x%s %g (a critical point of the "
-                      "mixture may lie there)",
-                      last.P / 100000.0, names[un - 1].c_str(), last.x[un - 1]);
+        char text[400];
+        vornex::csnprintf(text, sizeof text, "isotherm: no point beyond %g bar at %s%s %g: %s",
+                          last.P / 100000.0, phase, names[un - 1].c_str(),
+                          (dew ? last.y : last.x)[un - 1], why.c_str());
         refusal = text;
         vornex::cfprintf(stderr, "%s\n", text);
     }
-}
-
-bool IFP::chooseIsothermStep(double s, double dx, double deltaP, double& sx, double& sP) {
-    if (std::fabs(s) < 1e7) {
-        if (type == 12) {
-            set_type_of_problem(13);
-            set_the_vaporization_ratio(0.0);
-            sx = std::fabs(dx) * (sP * s < 0.0 ? -1.0 : 1.0);
-        }
-        return true;
-    }
-    if (type == 13) {
-        set_type_of_problem(12);
-        sP = std::fabs(deltaP) * (sx * s < 0.0 ? -1.0 : 1.0);
-    }
-    return false;
 }
 
 void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T, double x0,
@@ -334,6 +406,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
     OutputFile file;
     if (!openCurveFile(file, path, sfx)) return;
     estimationMode = 1;
+    isothermDew_ = false;
     stepFactor = 1.0;
     const std::string xs = header("x", "     "), ys = header("y", "     ");
     file.print("IGOR\nWAVES Tr Pr %s %s Vl Vv dPdx \nBEGIN\n", xs.c_str(), ys.c_str());
@@ -403,29 +476,14 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
     if (!openCurveFile(file, path, sfx)) return;
     estimationMode = 2;
     current.ratio = r;
-    stepFactor = 1.0;
     const std::string xs = header("x", "     "), ys = header("y", "     ");
-    file.print("IGOR\nWAVES T Pr %s %s Vl Vv dPdx ic\nBEGIN\n", xs.c_str(), ys.c_str());
+    file.print("IGOR\n");
     diagnostic("T  Pr %s  %s dPdx \n", xs.c_str(), ys.c_str());
-    double start = x0;
-    if (tracerInitFlag == 2) {
-        set_type_of_problem(13);
-        set_the_temperature(T);
-        set_the_vaporization_ratio(0.0);
-    } else {
-        set_type_of_problem(12);
-        set_the_temperature(T);
-        set_the_pressure(trial.P / 100000.0);
-        start = (trial.x[0] + trial.y[0]) / 2.0;
-        current.nL = current.nV = spec.nL = spec.nV = 0.5;
-    }
-    z = {(1.0 - r) * start, r * start, 1.0 - start};
-    for (int i = 0; i < n; ++i) bulkAmount[i] = N * z[i];
-    stepCounter = 0;
-    if (!startCurve("isotherm")) {
-        file.abandon();
-        return;
-    }
+    // Without a Raoult start the bubble curve starts from the tie line given, its feed the
+    // line's midpoint; the dew curve from the dew point of the same feed.
+    const bool fromTieLine = tracerInitFlag != 2;
+    const double start = fromTieLine ? (trial.x[0] + trial.y[0]) / 2.0 : x0;
+    const double tieLineP = trial.P;
     // The last column counts the solver's iterations of the point.
     auto writeRow = [&]() {
         file.print("%lg %lg ", current.T, current.P / 100000.0);
@@ -442,19 +500,63 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
                    isothermSlope / 1e7, solver.iterations);
         diagnostic("%lg \n", isothermSlope / 1e7);
     };
-    writeRow();
-    followIsotherm({1.0 - r, r, -1.0}, dx, dP, Pmax, writeRow);
-    file.print("END\n");
-    file.print("x rename T, T%s\n", sfx);
-    file.print("x rename Pr, Pr%s\n", sfx);
-    file.print("x rename dPdx, dPdx%s\n", sfx);
-    file.print("x rename Vl, Vl%s\n", sfx);
-    file.print("x rename Vv, Vv%s\n", sfx);
-    file.print("x rename ic, ic%s\n", sfx);
-    for (int i = 0; i < n; ++i) {
-        const char* name = names[i].c_str();
-        file.print("x rename x%s, x%s%s\n", name, name, sfx);
-        file.print("x rename y%s, y%s%s\n", name, name, sfx);
+    // The bubble curve (the liquid on the line), then the dew curve (the vapour on it), each
+    // a block of its own waves; the dew curve's names end in d.
+    int firstStatus = 0;
+    std::string said;
+    bool written = false;
+    for (const bool dew : {false, true}) {
+        isothermDew_ = dew;
+        stepFactor = 1.0;
+        status = 0;
+        refusal.clear();
+        set_the_temperature(T);
+        if (fromTieLine && !dew) {
+            set_type_of_problem(12);
+            set_the_pressure(tieLineP / 100000.0);
+            current.nL = current.nV = spec.nL = spec.nV = 0.5;
+        } else {
+            set_type_of_problem(13);
+            set_the_vaporization_ratio(dew ? 1.0 : 0.0);
+        }
+        z = {(1.0 - r) * start, r * start, 1.0 - start};
+        for (int i = 0; i < n; ++i) bulkAmount[i] = N * z[i];
+        stepCounter = 0;
+        const int16_t flag = tracerInitFlag;
+        if (dew) tracerInitFlag = 2;
+        const bool started = startCurve(dew ? "dew curve of the isotherm" : "isotherm");
+        tracerInitFlag = flag;
+        if (started) {
+            const char* d = dew ? "d" : "";
+            const std::string xw = header(dew ? "xd" : "x", "     "),
+                              yw = header(dew ? "yd" : "y", "     ");
+            file.print("WAVES T%s Pr%s %s %s Vl%s Vv%s dPdx%s ic%s\nBEGIN\n", d, d, xw.c_str(),
+                       yw.c_str(), d, d, d, d);
+            writeRow();
+            followIsotherm({1.0 - r, r, -1.0}, dx, dP, Pmax, writeRow);
+            file.print("END\n");
+            for (const char* wave : {"T", "Pr", "dPdx", "Vl", "Vv", "ic"})
+                file.print("x rename %s%s, %s%s%s\n", wave, d, wave, d, sfx);
+            for (int i = 0; i < n; ++i) {
+                const char* name = names[i].c_str();
+                file.print("x rename x%s%s, x%s%s%s\n", d, name, d, name, sfx);
+                file.print("x rename y%s%s, y%s%s%s\n", d, name, d, name, sfx);
+            }
+            written = true;
+        }
+        if (status == 0) continue;
+        if (firstStatus == 0) firstStatus = status;
+        const std::string why = refusal.empty() ? std::string("no starting point") : refusal;
+        said +=
+            (said.empty() ? "" : "; ") + std::string(dew ? "dew curve: " : "bubble curve: ") + why;
+    }
+    isothermDew_ = false;
+    status = firstStatus;
+    refusal = status != 0 ? said : std::string();
+    if (!written) {
+        // Neither curve started: no file is left behind.
+        file.abandon();
+        return;
     }
     if (!file.commit()) status = 1;
 }

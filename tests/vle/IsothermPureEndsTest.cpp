@@ -115,8 +115,6 @@ void checkIsotherm(Model model, const char* label, const std::vector<std::string
     }
 }
 
-class IsothermPureEnds : public ::testing::TestWithParam<Model> {};
-
 const char* labelOf(Model m) {
     switch (m) {
         case Model::PengRobinson:
@@ -130,6 +128,108 @@ const char* labelOf(Model m) {
     }
     return "";
 }
+
+struct BinaryAt {
+    std::vector<std::string> names;
+    double T;
+};
+
+// The isotherm traced from pure component 0 (x0 = 1), its rows and what it said.
+struct Traced {
+    int status = 0;
+    std::string said;
+    std::vector<std::vector<double>> rows;
+};
+Traced traceFromComponent0(Model model, const std::vector<std::string>& names, double T,
+                           double x0 = 1.0, double dx = -0.02, double dP = 2.0) {
+    Binary b(model, names);
+    std::remove("iso_short");
+    Traced t;
+    t.said = test::outputOf([&] {
+        b.ifp->calculate_an_isotherm_of_the_binary_system("iso_short", T, x0, dx, dP, 1000.0, "_s");
+    });
+    t.status = b.ifp->status;
+    t.rows = numericRows("iso_short");
+    for (const auto& r : t.rows)
+        for (double v : r) EXPECT_TRUE(std::isfinite(v));
+    return t;
+}
+
+// Pure water far below its triple point has a vapour pressure of 1e-21 bar, and nitrogen in
+// its liquid an equilibrium ratio near 1e38: the curve has no tangent there. The tracer took
+// steps of nothing and wrote the pure end's row until its step cap (20,001 rows).
+TEST(IsothermShortOfTheOtherEnd, SaysWhyWhereThePureEndHasNoTangent) {
+    for (Model model : {Model::TwoPar, Model::ThreePar}) {
+        SCOPED_TRACE(labelOf(model));
+        const Traced t = traceFromComponent0(model, {"H2O", "N2"}, 100.9536);
+        EXPECT_NE(t.status, 0);
+        EXPECT_NE(t.said.find("isotherm: no point beyond"), std::string::npos) << t.said;
+        ASSERT_GE(t.rows.size(), 1u);
+        EXPECT_LT(t.rows.size(), 100u);
+        EXPECT_EQ(t.rows.front()[2], 1.0);
+    }
+}
+
+// Where the bubble point turns metastable (the liquid splits into two liquids) the tracer
+// halved its step towards that limit and wrote each ever closer point, the last ones equal
+// to nine digits. It ends there, each row apart from the one before, and says why.
+TEST(IsothermShortOfTheOtherEnd, EndsOnceWhereTheLiquidSplits) {
+    for (const BinaryAt& c :
+         {BinaryAt{{"CH4", "CO2"}, 152.444}, BinaryAt{{"CO2", "H2O"}, 243.368}}) {
+        SCOPED_TRACE(c.names[0] + "-" + c.names[1]);
+        const Traced t = traceFromComponent0(Model::SRK, c.names, c.T);
+        EXPECT_NE(t.status, 0);
+        EXPECT_NE(t.said.find("two liquids"), std::string::npos) << t.said;
+        ASSERT_GE(t.rows.size(), 3u);
+        for (std::size_t k = 1; k < t.rows.size(); ++k)
+            EXPECT_GT(t.rows[k - 1][2] - t.rows[k][2], 1e-7) << "row " << k;
+    }
+}
+
+// From a pure end far below its triple point (water at 152 K, heptane at 101 K: vapour
+// pressures of 1e-10 and 1e-16 bar) the tracer wrote the pure end's row again and again, or
+// two rows of 1e-21 methane and then the pure end once more: each row now lies past the one
+// before, and the curve says why it ends.
+TEST(IsothermShortOfTheOtherEnd, EachRowPastTheOneBefore) {
+    for (const BinaryAt& c :
+         {BinaryAt{{"CH4", "H2O"}, 152.444}, BinaryAt{{"N2", "nC7H16"}, 100.96}}) {
+        SCOPED_TRACE(c.names[0] + "-" + c.names[1]);
+        const Traced t = traceFromComponent0(Model::PengRobinson, c.names, c.T, 0.0, 0.02);
+        EXPECT_NE(t.status, 0);
+        EXPECT_NE(t.said.find("isotherm: no point beyond"), std::string::npos) << t.said;
+        ASSERT_GE(t.rows.size(), 1u);
+        EXPECT_EQ(t.rows.front()[2], 0.0);
+        for (std::size_t k = 1; k < t.rows.size(); ++k)
+            EXPECT_GT(t.rows[k][2], t.rows[k - 1][2]) << "row " << k;
+    }
+}
+
+// Given no pressure step, the tracer stepped by nothing in pressure where the curve is steep
+// (CO2 in water: dP/dx near 1.3e9 Pa from pure water): it now steps in composition there too,
+// up to the three-phase point near 41 bar.
+TEST(IsothermShortOfTheOtherEnd, NoPressureStepStepsInComposition) {
+    const Traced t =
+        traceFromComponent0(Model::PengRobinson, {"CO2", "H2O"}, 280.0, 0.0, 0.05, 0.0);
+    ASSERT_GE(t.rows.size(), 5u);
+    for (std::size_t k = 1; k < t.rows.size(); ++k)
+        EXPECT_GT(t.rows[k][2], t.rows[k - 1][2]) << "row " << k;
+    EXPECT_GT(t.rows.back()[1], 40.0);
+    EXPECT_NE(t.said.find("two liquids"), std::string::npos) << t.said;
+}
+
+// Peng-Robinson nitrogen with 2 % decane at 101 K: the bubble point's solve, its start at
+// 8.07 bar, settled on a second liquid at 1808 bar; the curve stopped there, past the highest
+// pressure asked, with status 0 and nothing said. Decane's liquid splits off within 3e-5 of
+// pure nitrogen: the curve keeps to nitrogen's pressure up to there, and says why it ends.
+TEST(IsothermShortOfTheOtherEnd, KeepsToTheCurveItFollows) {
+    const Traced t = traceFromComponent0(Model::PengRobinson, {"N2", "nC10H22"}, 100.96);
+    EXPECT_NE(t.status, 0);
+    EXPECT_NE(t.said.find("two liquids"), std::string::npos) << t.said;
+    ASSERT_GE(t.rows.size(), 2u);
+    for (const auto& r : t.rows) EXPECT_NEAR(r[1], t.rows.front()[1], 0.01) << "x0 " << r[2];
+}
+
+class IsothermPureEnds : public ::testing::TestWithParam<Model> {};
 
 // Started at a pure end the isotherm wrote one row with a NaN slope and ended in status 5;
 // run to x0 = 1 it wrote hundreds of rows at the pure end (x1 down to 1e-308), then a NaN row.

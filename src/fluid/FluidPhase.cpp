@@ -564,8 +564,9 @@ bool FluidPhase::solveVolumeOnBranch(double V0, bool liquidBranch) {
         return true;
     };
     double xLast = x, FLast = 0.0, dFLast = 1.0;
-    // The pressure at the bracket's regular lower end.
+    // The pressures at the bracket's regular lower and upper ends.
     double Plower = std::numeric_limits<double>::infinity();
+    double Pupper = -std::numeric_limits<double>::infinity();
     bool lastRegular = false;
     for (int iteration = 0; iteration < kBranchIterations && !search.collapsed(); ++iteration) {
         const double Vt = toV(x);
@@ -578,6 +579,11 @@ bool FluidPhase::solveVolumeOnBranch(double V0, bool liquidBranch) {
         // loop onto the vapour branch, nitrogen's at 119 K from 58 to 100 cm3/mol).
         if (regular && liquidBranch && search.loRegular && x > search.lo && Pcalc >= Plower)
             regular = false;
+        // So does the vapour branch: a falling point at a smaller volume and a lower pressure
+        // than one of the branch lies past a loop (a long step from nitrogen's vapour at 115.7
+        // K, 239 cm3/mol, across its loop near 97 onto the liquid branch).
+        if (regular && !liquidBranch && search.hiRegular && x < search.hi && Pcalc <= Pupper)
+            regular = false;
         lastRegular = regular;
         if (!regular) {
             x = search.beyond(x, atCoVolume);
@@ -586,6 +592,7 @@ bool FluidPhase::solveVolumeOnBranch(double V0, bool liquidBranch) {
         const double F = liquidBranch ? Pcalc - target : std::log(Pcalc / target);
         const double dF = liquidBranch ? dPdV : Vt * dPdV / Pcalc;
         if (F > 0.0) Plower = Pcalc;
+        if (F < 0.0) Pupper = Pcalc;
         if (std::fabs(F / dF) <= kBranchTolerance * (liquidBranch ? x : 1.0) || F == 0.0)
             return converge(x, F, dF);
         xLast = x, FLast = F, dFLast = dF;
@@ -634,7 +641,47 @@ void FluidPhase::calculate_molar_volume() {
         // Every selector reports a search that found no volume, whether it retried or not.
         if (!ok) error = 1;
     }
+    if (ok && phase == 2 && nc == 1) keepSmallestRoot();
     if (ok && !meetsTargetPressure()) error = 1;
+}
+
+void FluidPhase::keepSmallestRoot() {
+    // A one-component equation may hold stretches of stable-looking states between its
+    // spinodals (IUPAC methane at 92.4 K from 74 to 146 cm3/mol, where 0.1 bar has a root at
+    // 100.2 beside the liquid's at 35.7), and a liquid start left near the critical volume by
+    // an earlier solve, or beyond it, leads the liquid branch's search onto such a stretch or
+    // onto the vapour. Down the isotherm from the root, a stable stretch beyond a loop that
+    // reaches the pressure holds a denser root, solved from there; one whose own crossing
+    // lies on a loop (its stable part all above the pressure) holds none, and the look goes
+    // on below it. A root well below the fluid's critical volume estimate is a liquid: a
+    // stiff one needs no look, and none is looked for below half its volume (IAPWS-95 at
+    // 243 K holds a stable stretch above 2000 bar near 5.4 cm3/mol, beside the liquid's
+    // 16.5). From any other root the look goes down to a quarter of that estimate (liquids
+    // at their triple point lie at a third of their critical volume).
+    const double target = P;
+    const double steep = std::fmax(1e9, 100.0 * std::fabs(target));
+    const bool liquid = Vcrit > 0.0 && V < 0.7 * Vcrit;
+    if (liquid && -V * dPdV > steep) return;
+    double root = V, from = V, Pfrom = target, slope = dPdV;
+    const double Vfloor = liquid ? 0.5 * root : Vcrit > 0.0 ? 0.25 * Vcrit : 0.2 * root;
+    for (int stretch = 0; stretch < 8; ++stretch) {
+        double denser = 0.0;
+        if (noDenserStretchReaches(from, Pfrom, slope, target, Vfloor, true, denser)) break;
+        P = target;
+        if (solveVolumeOnBranch(denser, true) && V < root) {
+            root = from = V;
+            Pfrom = target;
+            slope = dPdV;
+        } else if (pressureAndSlopeAt(denser, Pfrom)) {
+            from = denser;
+            slope = dPdV;
+        } else {
+            break;
+        }
+    }
+    P = target;
+    V = root;
+    volume(root);
 }
 
 bool FluidPhase::meetsTargetPressure() {

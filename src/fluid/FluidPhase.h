@@ -501,6 +501,12 @@ class FluidPhase : public Phase {
     bool liquidOnLiquidBranch(double& denser);
     // The same for a liquid at V (m3/mol), P (Pa) with dP/dV `slope` at the set temperature.
     bool liquidBranchHolds(double Vliquid, double Ppa, double slope, double& denser);
+    // The look behind both, down the isotherm from Vfrom (where the pressure is Pfrom and
+    // dP/dV `slope`) to Vfloor: false, with a volume of it in `denser`, where a stable
+    // stretch beyond a loop reaches `target` (Pa). anyRoot: Vfrom may be any root (a vapour,
+    // a root between the spinodals), not only a liquid.
+    bool noDenserStretchReaches(double Vfrom, double Pfrom, double slope, double target,
+                                double Vfloor, bool anyRoot, double& denser);
     // Whether the saturated vapour Vv (at the pressure Pv of the last saturation solve) lies
     // on the vapour branch of its isotherm: at a positive pressure that falls, without a
     // loop, as the vapour expands towards the ideal gas. False for a "vapour" on a pocket of
@@ -835,6 +841,10 @@ class FluidPhase : public Phase {
     // The stable root on one branch from V0 (see the head of this file); true when found.
     // Leaves V, Z, dZ/dV, dP/dV and dZ/dP.
     bool solveVolumeOnBranch(double V0, bool liquidBranch);
+    // The liquid side's answer of a one-component fluid moved to the stable root of smallest
+    // volume: from the root V just solved (at the target P), each denser stable stretch
+    // beyond a loop that reaches P is solved in turn. Leaves V the smallest root found.
+    void keepSmallestRoot();
     // P (Pa) and dP/dV at the set T and the volume V from the pure volume derivatives of
     // every term, into Z, dZdV and dPdV; false when a term failed or V is at or below the
     // co-volume. A model may compute them its own way, to the same values.

@@ -725,29 +725,41 @@ bool FluidPhase::liquidOnLiquidBranch(double& denser) {
 }
 
 bool FluidPhase::liquidBranchHolds(double Vliquid, double target, double slope, double& denser) {
+    return noDenserStretchReaches(Vliquid, target, slope, target, 0.2 * Vliquid, false, denser);
+}
+
+bool FluidPhase::noDenserStretchReaches(double Vfrom, double Pfrom, double slope, double target,
+                                        double Vfloor, bool anyRoot, double& denser) {
     denser = 0.0;
     // Down the isotherm from the liquid: a liquid branch that steepens past this pressure, or
     // stiffens past it (bulk modulus -V dP/dV), is the liquid's own (what an equation does at
     // still higher densities is no liquid); a branch beyond a loop that reaches the
     // pressure holds a denser liquid. Most liquids are that stiff already: the isotherm needs
-    // no look.
+    // no look. From any root, stiffness alone tells nothing: nitrogen's pockets between its
+    // spinodals (65 K: 62.8 to 110 cm3/mol, up to 90,000 bar) are stiff, and so is its
+    // vapour branch where it rises to 1.8e6 bar near 97 cm3/mol at 100 K. There the branch
+    // is the liquid's own when it is steep within half the root's volume and still falls
+    // below it; a pocket turns over sooner, a vapour steepens only far below.
     const double steep = std::fmax(1e9, 100.0 * std::fabs(target));
-    if (slope < 0.0 && -Vliquid * slope > steep) return true;
-    bool beyondLoop = false, onBranch = true;
+    if (!anyRoot && slope < 0.0 && -Vfrom * slope > steep) return true;
+    bool beyondLoop = false, onBranch = true, steepNear = false;
     // Strides of a fifth of the volume while the branch is convex between their ends (above
     // the tangent of the last point and steeper than it), as a liquid branch is: a loop
     // between them would bend it. Where it bends, or beyond a loop, short steps from the
     // last point, growing from 2 % to 10 % of the volume while the branch rises.
-    double Vlast = Vliquid, Plast = target, slopeLast = slope;
+    double Vlast = Vfrom, Plast = Pfrom, slopeLast = slope;
     bool striding = slope < 0.0;
     double shrink = striding ? 0.2 : 0.02;
-    for (double Vt = (1.0 - shrink) * Vliquid; Vt > 0.2 * Vliquid;) {
+    for (double Vt = (1.0 - shrink) * Vfrom; Vt > Vfloor;) {
         double Pcalc = 0.0;
         if (isBelowCoVolume(Vt) || !pressureAndSlopeAt(Vt, Pcalc) || !std::isfinite(Pcalc)) break;
         if (!(dPdV < 0.0)) {
             beyondLoop = true;
         } else if (!beyondLoop) {
-            if (Pcalc > steep || -Vt * dPdV > steep) break;
+            const bool steepHere = Pcalc > steep || -Vt * dPdV > steep;
+            if (!anyRoot && steepHere) break;
+            if (anyRoot && steepHere && Vt >= 0.5 * Vfrom) steepNear = true;
+            if (anyRoot && steepNear && Vt < 0.5 * Vfrom) break;
             if (striding && !(Pcalc >= Plast + slopeLast * (Vt - Vlast) && dPdV <= slopeLast)) {
                 striding = false;
                 shrink = 0.02;

@@ -713,7 +713,18 @@ void FluidPhase::calculateSpinodalCurve(const char* file, double TK, double Vm3,
         }
         calculate_fugacities();
         calculate_state_functions();
-        error = 0;
+        if (error != 0) {
+            // A state the model itself refuses (nitrogen's beyond its melting line, where the
+            // solid is stable: its vapour compressed at 98-115.7 K stays stable up to the
+            // equation's loop near 97 cm3/mol, at 1,100 bar to 1.8e6 bar) is no spinodal of
+            // the fluid.
+            vornex::cfprintf(stderr,
+                             "Spinodal curve: at %.2f K the %s first loses stability at %.6g bar, "
+                             "%.6g cm3/mol, a state the model refuses; the curve ends\n",
+                             Tnext, liquid ? "expanding liquid" : "compressed vapour", P * 1e-5,
+                             V * 1e6);
+            break;
+        }
         writeCurveRow(out, *this);
         ++rows;
     }

@@ -42,6 +42,23 @@ TEST(Decimal, ReadsWholeDecimalNumbersOnly) {
     EXPECT_GT(v, 0.0);
 }
 
+// A number has one sign: strtod reads nothing of "--5" or "+-5", and neither does cstrtod
+// (a component file holding "--0.018" would otherwise read 0.018).
+TEST(Decimal, ReadsNoNumberWithTwoSigns) {
+    for (const char* text : {"--5", "+-5", "-+5", "++5", " --inf", "+-nan", "--.5"}) {
+        char* end = nullptr;
+        EXPECT_EQ(cstrtod(text, &end), 0.0) << text;
+        EXPECT_EQ(end, text) << text;
+    }
+    char* end = nullptr;
+    const char* negative = "-5x";
+    EXPECT_EQ(cstrtod(negative, &end), -5.0);
+    EXPECT_EQ(end, negative + 2);
+    const char* infinite = "-infinity";
+    EXPECT_EQ(cstrtod(infinite, &end), -HUGE_VAL);
+    EXPECT_EQ(end, infinite + 9);
+}
+
 TEST(Decimal, FormatsAndReadsWithAPointInADecimalCommaLocale) {
     testing::ScopedLocale german("de_DE.UTF-8");
     ASSERT_TRUE(german.ok()) << "de_DE.UTF-8 is missing (scripts/setup generates it)";

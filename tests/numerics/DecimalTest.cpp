@@ -8,6 +8,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <limits>
 #include <optional>
@@ -120,7 +121,7 @@ TEST(Decimal, FormatsEveryConversionAsPrintfDoesInC) {
     void* pointer = &seen;
     const wchar_t* wide = L"w";
     auto both = [](auto... args) {
-        char reference[256];
+        char reference[2048];
         std::snprintf(reference, sizeof reference, args...);
         return std::pair{std::string(reference), cformat(args...)};
     };
@@ -135,6 +136,8 @@ TEST(Decimal, FormatsEveryConversionAsPrintfDoesInC) {
         both("%f|%F|%e|%E|%g|%G|%a|%A", 1.5, -2.25, 3e-7, 4e12, 1e-5, 2.5e20, 1.0, 0.5),
         both("%#.0f|%#g|%+.3e|% .1f|%010.3f|%-10.2e|", 2.0, 1.0, 5.5, 2.25, -3.125, 6.5),
         both("%Lf|%Le|%Lg", 1.5L, 2.5L, 3.5L),
+        // Longer than the formatter's first buffer.
+        both("%200d|%-150ld|%140lld|%130lu|%140.3Lf|%150s", 1, 2L, 3LL, 4UL, 5.5L, "s"),
         both("%*d|%-*d|%.*f|%.*f|%*.*e", 6, 1, -6, 2, 3, 1.23456, -1, 1.5, 12, 2, 9.87e3),
         both("%f|%e|%g", std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
              std::numeric_limits<double>::quiet_NaN()),
@@ -195,6 +198,30 @@ TEST(Decimal, ReadsANumberAtTheStartAsStrtodDoes) {
     EXPECT_EQ(v, -5.0);
     EXPECT_FALSE(isDecimal("1e999", v));
     EXPECT_EQ(v, -5.0);
+}
+
+// The separator typed numbers take besides the point is that of the locale the environment
+// names, whatever the program set for itself; a locale the system lacks gives the point.
+TEST(Decimal, TypedNumbersTakeTheSeparatorOfTheEnvironmentsLocale) {
+    const char* before = std::getenv("LC_ALL");
+    const std::string kept = before != nullptr ? before : "";
+    const struct {
+        const char* environment;
+        char separator;
+    } rows[] = {{"de_DE.UTF-8", ','}, {"fr_FR.UTF-8", ','}, {"C", '.'}, {"xx_NO.UTF-8", '.'}};
+    for (const auto& r : rows) {
+        ::setenv("LC_ALL", r.environment, 1);
+        EXPECT_EQ(userDecimalSeparator(), r.separator) << r.environment;
+        setTypedDecimalSeparator(0);
+        EXPECT_EQ(typedDecimalSeparator(), r.separator) << r.environment;
+        double v = 0;
+        EXPECT_EQ(readTypedNumber("350,5", v), r.separator == ',') << r.environment;
+        EXPECT_TRUE(readTypedNumber("350.5", v)) << r.environment;
+        EXPECT_EQ(v, 350.5) << r.environment;
+    }
+    if (before != nullptr) ::setenv("LC_ALL", kept.c_str(), 1);
+    else ::unsetenv("LC_ALL");
+    setTypedDecimalSeparator(0);
 }
 
 }  // namespace

@@ -107,6 +107,8 @@ FileRead DataTextFile::tryOpen(const char* file) {
     std::string text;
     const FileRead read = readRegularFile(file != nullptr ? file : "", kTableFileLimit, text);
     if (!read) return read;
+    // A UTF-8 byte-order mark, which editors put before the text, would join the first name.
+    if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
     stream.clear();
     stream.str(std::move(text));
     open_ = true;

@@ -6,10 +6,11 @@
 // skipped, several WAVES lines accumulating; "BEGIN" ends the header; then one row per
 // line; "END" ends the data. Plain table: the first line names the columns (a leading
 // "/D" among them skipped), then rows, optionally ended by "END". A value "NaN" or "nan"
-// is missing. Lines end with LF, CR or CR LF alike. The file is read whole through the one
-// file reader, so a FIFO, folder or device is refused and a table is at most
-// kTableFileLimit bytes. Usage: open, select columns by name with set_index, then for each read()
-// that returns 1 extract the selected values in order with >>.
+// is missing. Lines end with LF, CR or CR LF alike; a UTF-8 byte-order mark before the text
+// is skipped. The file is read whole through the one file reader, so a FIFO, folder or
+// device is refused and a table is at most kTableFileLimit bytes. Usage: open, select
+// columns by name with set_index, then for each read() that returns 1 extract the selected
+// values in order with >>.
 #pragma once
 
 #include <cstdint>

@@ -81,9 +81,11 @@ double cstrtod(const char* text, char** end) {
     }
     double value = 0.0;
     if (mantissa == 0) {
-        // Only the words strtod reads besides numbers, "inf", "infinity" and "nan".
+        // Only the words strtod reads besides numbers, "inf", "infinity" and "nan"; from_chars
+        // would take a second sign ("--5" as 5), which no number has.
         const auto r = std::from_chars(p, p + std::strlen(p), value);
-        if (r.ec != std::errc() || (*p >= '0' && *p <= '9') || *p == '.') {
+        if (r.ec != std::errc() || (*p >= '0' && *p <= '9') || *p == '.' || *p == '-' ||
+            *p == '+') {
             if (end != nullptr) *end = const_cast<char*>(text);
             return 0.0;
         }

@@ -425,6 +425,33 @@ bool cleanXml(const std::string& text, std::string& out, std::string& error) {
     return true;
 }
 
+// Finds elements in the cleaned text of an XML list, passing over CDATA sections: their text
+// is a string's, and "<real>5</real>" inside one is no element. Calls go forward through
+// the text, so each section is looked for once.
+class ElementFinder {
+   public:
+    explicit ElementFinder(std::string_view text) : text_(text), cdata_(text.find(kCdata)) {}
+
+    // The next `tag` at or after `from` that stands outside every CDATA section.
+    std::size_t find(std::string_view tag, std::size_t from) {
+        constexpr auto npos = std::string_view::npos;
+        std::size_t at = text_.find(tag, from);
+        for (;;) {
+            if (cdata_ != npos && cdata_ < from) cdata_ = text_.find(kCdata, from);
+            if (at == npos || cdata_ == npos || at < cdata_) return at;
+            const std::size_t end = text_.find("]]>", cdata_ + kCdata.size());
+            if (end == npos) return npos;
+            from = end + 3;
+            if (at < from) at = text_.find(tag, from);
+        }
+    }
+
+   private:
+    static constexpr std::string_view kCdata = "<![CDATA[";
+    std::string_view text_;
+    std::size_t cdata_;  // the first section at or after the last search's start
+};
+
 enum class XmlNumber { Whole, NotANumber, BeyondRange };
 
 // Whether `text`, less blanks around it, is wholly a number within the range of its kind: an
@@ -489,7 +516,9 @@ bool xmlNumbersRead(std::string& text, std::string& error) {
                                     std::pair{std::string_view("<real"), true}}) {
         std::string out;
         std::size_t copied = 0;  // text before this is in `out`, when anything was rewritten
-        for (std::size_t p = text.find(tag); p != std::string::npos; p = text.find(tag, p + 1)) {
+        ElementFinder elements(text);
+        for (std::size_t p = elements.find(tag, 0); p != std::string::npos;
+             p = elements.find(tag, p + 1)) {
             const std::size_t gt = text.find('>', p);
             const std::size_t name = text.find_first_not_of(" \t\r\n", p + tag.size());
             if (gt == std::string::npos || name != gt) continue;  // another tag, or <real/>
@@ -523,7 +552,9 @@ bool xmlNumbersRead(std::string& text, std::string& error) {
 // would read a damaged text as other bytes ("AQI+g==" as 01 02 3e, "A" as nothing).
 bool xmlDataIsBase64(const std::string& text, std::string& error) {
     static constexpr std::string_view kTag = "<data";
-    for (std::size_t p = text.find(kTag); p != std::string::npos; p = text.find(kTag, p + 1)) {
+    ElementFinder elements(text);
+    for (std::size_t p = elements.find(kTag, 0); p != std::string::npos;
+         p = elements.find(kTag, p + 1)) {
         const std::size_t gt = text.find('>', p);
         const std::size_t name = text.find_first_not_of(" \t\r\n", p + kTag.size());
         if (gt == std::string::npos || name != gt) continue;  // another tag, or <data/>
@@ -630,7 +661,9 @@ void rereadReals(const std::string& xml, plist_t tree) {
     realsOf(tree, reals);
     static constexpr std::string_view kOpen = "<real", kClose = "</real>";
     std::size_t k = 0;
-    for (std::size_t at = 0; k < reals.size() && (at = xml.find(kOpen, at)) != std::string::npos;) {
+    ElementFinder elements(xml);
+    for (std::size_t at = 0;
+         k < reals.size() && (at = elements.find(kOpen, at)) != std::string::npos;) {
         const std::size_t gt = xml.find('>', at);
         if (gt == std::string::npos) return;
         const bool empty = xml[gt - 1] == '/';

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/ConsoleInput.h"
 
 namespace vornex {
 
@@ -147,9 +148,14 @@ int SaltSolutionCorrelation::session(std::istream& in, std::ostream& out) {
             setCaCl2Parameters();
         out << (kind == '1' ? "\tNaCl mole fraction ? " : "\tCaCl2 mole fraction ? ") << std::flush;
         if (!std::getline(in, line)) break;
-        char* end = nullptr;
-        const double x = vornex::cstrtod(line.c_str(), &end);
-        if (end == line.c_str() || !std::isfinite(x) || x < 0.0 || x >= 1.0) {
+        // The whole answer is the number: "0,05" is no 0, nor "0.05x" 0.05.
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        const std::string answer =
+            first == std::string::npos
+                ? std::string()
+                : line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+        double x = 0.0;
+        if (numberRefusal(answer.c_str(), x) != nullptr || x < 0.0 || x >= 1.0) {
             out << "\tA mole fraction is a number from 0 to below 1\n";
             continue;
         }

@@ -437,6 +437,10 @@ bool WagnerPruss::calculateHeatingNucleationRate(double Pbar, double dTdt) {
     return file.commit();
 }
 
+namespace {
+constexpr int kInclusionHeaderLines = 36;
+}  // namespace
+
 bool WagnerPruss::workInclusionData(const char* path) {
     if (path == nullptr || *path == '\0') {
         vornex::cfprintf(stderr, "Inclusion data: no table named\n");
@@ -451,14 +455,22 @@ bool WagnerPruss::workInclusionData(const char* path) {
                      read.message.c_str());
         return false;
     }
-    std::istringstream in(text);
+    // Lines end with LF, CR LF or CR alone (as older Mac programs wrote them): the header is
+    // counted in lines whichever ends them.
+    std::string lines;
+    lines.reserve(text.size());
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        if (text[k] != '\r') lines.push_back(text[k]);
+        else if (k + 1 == text.size() || text[k + 1] != '\n') lines.push_back('\n');
+    }
+    std::istringstream in(lines);
     // Rows are read in the C convention whatever locale the program set: under a German one
     // "200.5" would be no number and "1.234" would be 1234.
     in.imbue(std::locale::classic());
     OutputFile file;
     if (!file.open(name)) return false;
     std::string line;
-    for (int i = 0; i < 36 && std::getline(in, line); ++i) {
+    for (int i = 0; i < kInclusionHeaderLines && std::getline(in, line); ++i) {
     }
     file.print("# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n",
                "Tt(1)", "Pt(2)", "V(3)", "rho(4)", "Th(5)", "Ph(6)", "Tn(7)", "Pn(8)", "Tsp(9)",
@@ -504,6 +516,13 @@ bool WagnerPruss::workInclusionData(const char* path) {
             "%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t%12.2f\t"
             "%32s\t%32s\n",
             Tt, Pt, Vm3 * 1e6, rhoL, Th, Ph, Tn, Pn, Tsp, Psp, type.c_str(), code.c_str());
+    }
+    if (first) {
+        // A table without a row gives no result file.
+        file.abandon();
+        vornex::cfprintf(stderr, "Inclusion data: \"%s\" holds no row after its %d header lines\n",
+                         path, kInclusionHeaderLines);
+        return false;
     }
     if (!file.commit()) return false;
     // The table is kept with its blank rows; the caller learns that rows lack their states.

@@ -222,12 +222,15 @@ TEST_F(ColumnTables, FortyThousandRowsAreCountedAndRead) {
 }
 
 // CR-only files read as one header line; a last line without its end was lost.
-TEST_F(ColumnTables, CrAndLfAndCrLfEndALineAlike) {
+TEST_F(ColumnTables, CrAndLfAndCrLfEndALineAlikeAndAByteOrderMarkIsNoText) {
     for (const char* text : {
              "T P\r300 1\r\r310 2\r",                          // CR only, a blank line
              "T P\r\n300 1\r\n\n \t \n310 2",                  // separators only, no last end
              "IGOR\rWAVES/D T P\rBEGIN\r300 1\r310 2\rEND\r",  // Igor text with CR
              "IGOR\r\nWAVES/D T P\r\nBEGIN\r\n300 1\r\n310 2",
+             // A UTF-8 byte-order mark, which editors put before the text, is none of it.
+             "\xEF\xBB\xBFT P\r\n300 1\r\n310 2\r\n",
+             "\xEF\xBB\xBFIGOR\r\nWAVES/D T P\r\nBEGIN\r\n300 1\r\n310 2\r\nEND\r\n",
          }) {
         auto table = open("ends.txt", text);
         EXPECT_EQ(table->columns, 2) << text;

@@ -179,6 +179,21 @@ TEST(XmlNesting, ClosingTagsInCommentsSectionsAndDeclarationsDoNotHideDepth) {
         EXPECT_FALSE(parsePlist(bytesOf(damaged), out)) << damaged;
 }
 
+// A CDATA section is a string's text: numbers, data and reals written inside one are neither
+// checked as elements nor rewritten, and the reals after it keep their own values.
+TEST(XmlNumbers, ElementsWrittenInsideACdataSectionAreText) {
+    const std::string text = "a <real>5</real> <integer>010</integer> <data>A</data>";
+    const std::string xml = "<plist version=\"1.0\"><dict><key>note</key><string><![CDATA[" + text +
+                            "]]></string><key>T</key><real>300.25</real><key>n</key>"
+                            "<integer>010</integer></dict></plist>";
+    PlistValue out;
+    const IoResult r = parsePlist(bytesOf(xml), out);
+    ASSERT_TRUE(r) << r.message;
+    EXPECT_EQ(out.get("note"), PlistValue(text));
+    EXPECT_EQ(out.get("T").toDouble(), 300.25);
+    EXPECT_EQ(out.get("n").toInteger(), 10);
+}
+
 TEST(XmlWellFormed, ADocumentTypeDeclarationStandsOnlyBeforeTheFirstElement) {
     const std::string declaration = "<!DOCTYPE plist SYSTEM \"plist.dtd\">";
     PlistValue out;

@@ -103,6 +103,16 @@ TEST_F(UserDefaultsTest, DefaultFileFollowsTheConfigurationFolder) {
         EXPECT_EQ(UserDefaults::defaultFile(),
                   (fs::path(home) / ".config" / "vornex" / "defaults.plist").string());
     }
+    // Without a home folder there is no file: nothing to read, and a save says why.
+    ::unsetenv("HOME");
+    EXPECT_EQ(UserDefaults::defaultFile(), "");
+    UserDefaults homeless(UserDefaults::defaultFile());
+    EXPECT_TRUE(homeless.load().ok());
+    homeless.set("ratio", PlistValue(0.5));
+    const IoResult unsaved = homeless.save();
+    EXPECT_EQ(unsaved.status, IoStatus::OpenFailed);
+    EXPECT_NE(unsaved.message.find("HOME is not set"), std::string::npos) << unsaved.message;
+    if (!home.empty()) ::setenv("HOME", home.c_str(), 1);
     if (oldXdg) {
         ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
     } else {

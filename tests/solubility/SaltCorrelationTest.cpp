@@ -203,6 +203,26 @@ TEST(Dialogues, AnswersAreWholeLines) {
     EXPECT_EQ(s.session(eof, out), 0);
 }
 
+// A mole fraction is the whole answer: one written with a decimal comma, or followed by
+// other characters, is refused without a file, where it was read as the number it starts
+// with ("0,05" as pure water).
+TEST(Dialogues, AMoleFractionIsTheWholeAnswer) {
+    for (const char* answer : {"0,05", "0.05x", "0.05 0.1", "--0.05", "1e-400"}) {
+        Shibue shibue;
+        std::istringstream in(std::string("1\nk\n") + answer + "\n");
+        std::ostringstream out;
+        EXPECT_EQ(shibue.session(in, out), 0) << answer;
+        EXPECT_NE(out.str().find("A mole fraction is a number from 0 to below 1"), std::string::npos)
+            << answer << ": " << out.str();
+        EXPECT_NE(::unlink("isopk"), 0) << answer << " wrote a file";
+    }
+    Shibue shibue;
+    std::istringstream in(" 1\nk\n  0.05 \r\n");
+    std::ostringstream out;
+    EXPECT_EQ(shibue.session(in, out), 1);
+    EXPECT_EQ(::unlink("isopk"), 0);
+}
+
 // A mole fraction beyond the correlation's range, or where it gives a vapour pressure above
 // that of water or a negative critical pressure, is refused with a message and no file
 // (Shibue's NaCl at 0.2 once wrote P = -2.46 bar, Pc = -33791 bar).

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -255,6 +256,37 @@ TEST_F(WaterSuperheatTest, InclusionTableBlocksFollowCodesAndBreaks) {
     EXPECT_LT(row[8], row[6]);
     EXPECT_FALSE(water.workInclusionData("no-such-table"));
     EXPECT_FALSE(std::filesystem::exists("no-such-table.res"));
+}
+
+// A table whose lines end with CR alone (as older Mac programs wrote them) or CR LF gives the
+// rows the one ending with LF gives; a table with no row after its header is no success, and
+// leaves no result (it once gave a file holding the header only, and true).
+TEST_F(WaterSuperheatTest, InclusionTableTakesEveryLineEndAndRefusesATableWithoutRows) {
+    std::string header;
+    for (int i = 0; i < 36; ++i) header += "header line " + std::to_string(i) + "\n";
+    const std::string rows = "20 1 200 150 L A\n20 1 210 160 L A\n";
+    {
+        std::ofstream("incllf.txt", std::ios::binary) << header << rows;
+    }
+    ASSERT_TRUE(water.workInclusionData("incllf.txt"));
+    const std::vector<std::string> withLf = testing::fileLines("incllf.txt.res");
+    ASSERT_EQ(withLf.size(), 3u);
+    for (const char* end : {"\r", "\r\n"}) {
+        std::string text = header + rows;
+        for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at))
+            text.replace(at, 1, end), at += std::strlen(end);
+        std::ofstream("inclcr.txt", std::ios::binary) << text;
+        std::filesystem::remove("inclcr.txt.res");
+        ASSERT_TRUE(water.workInclusionData("inclcr.txt")) << std::strlen(end);
+        EXPECT_EQ(testing::fileLines("inclcr.txt.res"), withLf) << std::strlen(end);
+    }
+    {
+        std::ofstream("inclnone.txt", std::ios::binary) << header << "no rows here\n";
+    }
+    const std::string said =
+        test::stderrOf([&] { EXPECT_FALSE(water.workInclusionData("inclnone.txt")); });
+    EXPECT_NE(said.find("holds no row"), std::string::npos) << said;
+    EXPECT_FALSE(std::filesystem::exists("inclnone.txt.res"));
 }
 
 // A program that set a decimal-comma locale, C and C++ alike, gets the table it gets in "C":

@@ -142,6 +142,13 @@ void VLE::initializeFromFile() {
             char* end = nullptr;
             row[k] = vornex::cstrtod(word.c_str(), &end);
             if (end == word.c_str()) complete = false;
+            // A word read only in part ("650,5" taken as 650) would start the solve from
+            // another state than the table's: the table is refused instead.
+            if (end != word.c_str() && *end != '\0') {
+                vornex::cprintf("%s: \"%s\" is not a number; no start is taken from the file\n",
+                                path.c_str(), word.c_str());
+                return;
+            }
         }
         if (!complete) return;
         double T = row[0];

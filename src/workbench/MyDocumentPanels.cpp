@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "numerics/DataPath.h"
+#include "numerics/FileReader.h"
 #include "numerics/Decimal.h"
 #include "platform/PlatformLog.h"
 #include "plot/CGraphCurve.h"
@@ -546,11 +547,20 @@ bool MyDocument::showThTmResults(double& x, double& v) {
 void MyDocument::createExperimentalDictionary() {
     mExpDict = experimentalCatalogue();
     for (const std::string& name : mOptions.experimentalData) {
+        const bool shipped = &name == &mOptions.experimentalData.front();
+        // Something at the file's name in the working folder that is no regular file is the
+        // user's, and stands in for the file: it is said, never passed over for another folder's.
+        if (const std::string odd = describeNonRegular(name); !odd.empty()) {
+            logMessage("The experimental data file \"" + name + "\" in the working folder is " +
+                       odd + ", which is not read" +
+                       (shipped ? "; its data sets are listed as unavailable." : "."));
+            continue;
+        }
         const std::string path = findDataFile(name);
         std::vector<std::string> refusals;
         const IoResult r = readExperimentalSets(path, mExpDict, refusals);
         // Only the shipped file is expected; a missing user file is the usual case.
-        if (!r.ok() && &name == &mOptions.experimentalData.front())
+        if (!r.ok() && shipped)
             logMessage("The experimental data file \"" + name + "\" could not be read (" +
                        r.message + "); its data sets are listed as unavailable.");
         for (const std::string& why : refusals) logMessage(why);

@@ -187,5 +187,17 @@ TEST_F(VLEStartFromFile, MissingFileEndOfInputOrTruncatedRowSetNothing) {
     }
 }
 
+// A row written with decimal commas is refused, saying which word, never read in part.
+TEST_F(VLEStartFromFile, AWordThatIsNoWholeNumberRefusesTheTable) {
+    test::writeFile("comma.txt",
+                    "T P x0 x1 y0 y1 a b c\n"
+                    "290 4 0.1 0.9 0.3 0.7 0 0 0\n"
+                    "310 6,5 0.3 0.7 0.5 0.5 0 0 0\n");
+    answers.str("comma.txt\n");
+    const std::string said = test::stdoutOf([&] { vle.initialize(); });
+    EXPECT_NE(said.find("\"6,5\" is not a number"), std::string::npos) << said;
+    EXPECT_EQ(vle.current.P, 0.0);
+}
+
 }  // namespace
 }  // namespace vornex

@@ -66,6 +66,22 @@ TEST(WorkbenchReaders, NewDocumentBesideAFifoOfMeasuredDataIsMade) {
     });
     ASSERT_TRUE(run.finished) << "the new document hung";
     EXPECT_EQ(run.said.rfind("made: ", 0), 0u) << run.said;
+    EXPECT_NE(run.said.find("lv-isotherms-user.txt\" in the working folder is a FIFO"),
+              std::string::npos)
+        << run.said;
+}
+
+// The shipped file's name taken by a folder in the working folder is said, and its sets are
+// not read from the installed file behind the user's back.
+TEST(WorkbenchReaders, AFolderAtTheMeasuredDataFilesNameIsSaid) {
+    makeHostile(testing::Hostile::Folder, "h2onacl/lv-isotherms.txt", 0);
+    std::unique_ptr<MyDocument> doc;
+    const std::string said = outputOf([&] { doc = HeadlessWorkbench::newDocument(); });
+    std::filesystem::remove_all("h2onacl/lv-isotherms.txt");
+    ASSERT_TRUE(doc);
+    EXPECT_FALSE(doc->experimentalSets()[0].available());
+    EXPECT_NE(said.find("lv-isotherms.txt\" in the working folder is a folder"), std::string::npos)
+        << said;
 }
 
 // What is no regular file at the saturation table's name in the working folder is refused and

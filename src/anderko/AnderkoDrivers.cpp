@@ -51,6 +51,9 @@ bool Anderko::traceIsopleth3(const char* prefix, const char* suffix, double TK, 
         file.abandon();
         return false;
     }
+    // Trial states the tracer refused on its way (beyond the model's lowest temperature)
+    // are no failure of the curve it wrote.
+    error = 0;
     if (!file.commit()) error = 1;
     return true;
 }
@@ -67,12 +70,12 @@ void Anderko::calculateTheIsopleth3(const char* suffix, double TK, double x1, do
     const bool first = traceIsopleth3("isop", suffix, TK, dT, 0);
     solver->startRetried = false;
     if (first) return;
-    // The retry from the table writes the file afresh; without one, the first start's
-    // failure is the one to say.
+    // The retry from the table writes the file afresh, in the direction and step asked for;
+    // without one, the first start's failure is the one to say.
     if (!initializeFromFile("LG_H2ONaClCH4", TK, x1, x2)) {
         vornex::cfprintf(stderr, "Can't find a starting point for the isopleth\n");
         error = 1;
-    } else if (!traceIsopleth3("isop", suffix, TK, 1.0, 0)) {
+    } else if (!traceIsopleth3("isop", suffix, TK, dT, 0)) {
         error = 1;
     }
 }

@@ -1,11 +1,13 @@
 // Isochores and isopleths of a mixture of fixed bulk composition: predictor-corrector
 // continuation along the two-phase boundary, stepping in temperature while the curve is flat
 // and in pressure where it is steep.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "numerics/Decimal.h"
 #include "numerics/Diagnostics.h"
 #include "vle/IFP.h"
 
@@ -56,7 +58,11 @@ bool IFP::predict(const PredictorRule& rule, PredictorSteps& steps, double step,
             if (type == rule.typeT) {
                 set_type_of_problem(rule.typeP);
                 calculate_derivatives(dX.data(), 2, rule.held);
-                steps.dP = (rule.fixedSwitchSteps ? 100000.0 : std::fabs(dParg)) *
+                // The pressure step is at least the one the temperature step makes where
+                // the curve turns steep, so that a coarser temperature step stays coarse.
+                steps.dP = (rule.fixedSwitchSteps
+                                ? 100000.0
+                                : std::max(std::fabs(dParg), std::fabs(dTarg) * kSteepSlope)) *
                            signOf(slope * steps.dT);
             }
             move = steps.dP;
@@ -160,6 +166,11 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
         status = 1;
         return;
     }
+    if (!std::isfinite(dT) || dT == 0.0 || !std::isfinite(dP) || dP == 0.0) {
+        std::fputs("The isopleth needs a temperature and a pressure step other than 0.\n", stderr);
+        status = 1;
+        return;
+    }
     const char* sfx = suffix ? suffix : "";
     CurveOutput out(mode, array);
     if (text) out.attach(file);
@@ -201,6 +212,7 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
     keepConvergedPoint();
     double VlS = firstPhase->V, VvS = secondPhase->V;
     estimate_next_state0(1.0, dT, dP);
+    double predictedT = trial.T;
     auto writePoint = [&]() {
         const double Vl = firstPhase->V * 1e6, Vv = secondPhase->V * 1e6;
         // The phases' molar masses follow their compositions along the curve.
@@ -240,14 +252,28 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
         const bool solved = status == 0 && runSolver() && isTwoPhaseAnswer();
         status = solved ? 0 : 1;
         if (!solved) {
+            // A prediction outside the temperature range is the curve leaving it: the
+            // model may hold no state there, and shorter steps would only crowd the end.
+            if (predictedT < Tmin || predictedT > Tmax) break;
             stepFactor /= 2.0;
-            if (stepFactor <= 0.001) break;
+            if (stepFactor <= 0.001) {
+                // Short of the critical point, where the phases merge, and of the bounds of
+                // the temperature range, the end is said.
+                const bool atBound = last.T - Tmin < 0.01 || Tmax - last.T < 0.01;
+                if (secondPhase->V > 1.05 * firstPhase->V && !atBound)
+                    vornex::cfprintf(stderr,
+                                     "The isopleth ends at %g K, %g bar: no further point "
+                                     "converges\n",
+                                     last.T, last.P / 100000.0);
+                break;
+            }
             returnToLastPoint();
             gL = firstPhase->Vl0 = VlS;
             gV = secondPhase->Vv0 = VvS;
             apply_conditions();
             describePhases();
             estimate_next_state0(stepFactor, dT, dP);
+            predictedT = trial.T;
             if (type == 23) {
                 gL = VlS + sL * (trial.P - last.P);
                 gV = VvS + sV * (trial.P - last.P);
@@ -255,18 +281,27 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
             status = 0;
             continue;
         }
+        // A point the rows cannot tell from the last one is where the curve stops moving
+        // (its tangent turning against a bound of the model): the curve ends there, once.
+        if (std::fabs(current.T - last.T) <= 1e-6 * std::fabs(last.T) &&
+            std::fabs(current.P - last.P) <= 1e-6 * std::fabs(last.P)) {
+            status = 1;
+            break;
+        }
         sL = volumeSlope(firstPhase->V, gL);
         sV = volumeSlope(secondPhase->V, gV);
         keepConvergedPoint();
         VlS = firstPhase->V;
         VvS = secondPhase->V;
         if (current.T < Tmin || current.T > Tmax || current.P > 1e9) status = 1;
+        // A step shortened by a failed solve grows back along the curve.
+        stepFactor = std::min(1.0, 2.0 * stepFactor);
         estimate_next_state0(stepFactor, dT, dP);
+        predictedT = trial.T;
         if (type == 23) gL += sL * (trial.P - last.P);
         diagnostic("%12lg %12lg %5d %12lg %12lg\n", current.T, current.P / 100000.0, type, spec.T,
                     spec.P / 100000.0);
         writePoint();
-        if (stepFactor < 0.001) stepFactor *= 2.0;
     }
     if (mode == kIgorText) out.print("END\n");
 }

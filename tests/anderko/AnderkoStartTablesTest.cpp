@@ -297,6 +297,48 @@ TEST_F(AnderkoStartTables, VapourLiquidIsoplethRetriesFromTheTable) {
     }
 }
 
+// The same isopleth traced up and down from 700 K, where the correlations' start fails and
+// the table's serves: the retry once went on upwards in 1 K steps whatever the step asked
+// for, so that dT 5 and -5 wrote the same file (503 rows, 700 to 892.018 K). Each direction
+// keeps its sign and its first step; every row is a saturation point, once.
+TEST_F(AnderkoStartTables, VapourLiquidIsoplethFollowsTheSignAndSizeOfItsStep) {
+    m->setSystemCode(21);
+    auto trace = [&](double dT, const char* suffix) {
+        std::string said;
+        test::stdoutOf([&] {
+            said = test::stderrOf([&] { m->calculateTheIsopleth3(suffix, 700.0, 0.05, 0.05, dT); });
+        });
+        EXPECT_EQ(m->error, 0) << said;
+        std::ifstream in(std::string("isop") + suffix);
+        const std::string text((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+        EXPECT_EQ(text.find("nan"), std::string::npos);
+        return dataRows(std::string("isop") + suffix);
+    };
+    const auto up = trace(5.0, "u"), down = trace(-5.0, "d");
+    for (const auto* rows : {&up, &down}) {
+        ASSERT_GE(rows->size(), 10u);
+        EXPECT_NEAR((*rows)[0][0], 700.0, 1e-9);
+    }
+    EXPECT_NEAR(up[1][0], 705.0, 1e-9);
+    EXPECT_NEAR(down[1][0], 695.0, 1e-9);
+    EXPECT_GT(up.back()[0], 800.0) << "up to the critical point, near 892 K";
+    EXPECT_LT(down.back()[0], 600.0) << "down to the model's lowest temperature, 573.1 K";
+    for (const auto* rows : {&up, &down}) {
+        for (size_t i = 1; i < rows->size(); ++i) {
+            const auto &a = (*rows)[i - 1], &b = (*rows)[i];
+            EXPECT_FALSE(a[0] == b[0] && a[1] == b[1]) << "a point twice at " << b[0] << " K";
+        }
+        for (size_t i = 0; i < rows->size(); i += rows->size() / 6 + 1) {
+            const auto& r = (*rows)[i];
+            SCOPED_TRACE(r[0]);
+            EXPECT_NEAR(r[3], 0.05, 1e-6);
+            EXPECT_NEAR(r[4], 0.05, 1e-6);
+            expectTernaryEquilibrium(r, 2e-3);  // rows carry six digits
+        }
+    }
+}
+
 TEST_F(AnderkoStartTables, LiquidLiquidIsoplethStartsFromTheTable) {
     m->setSystemCode(21);
     setDiagnostics(true);

@@ -215,5 +215,22 @@ TEST(PengRobinsonIsoplethOfVapourVolumeFraction, WritesNoTrivialRow) {
     }
 }
 
+// A step of 0 or not a number traces nothing: refused with a message, the array untouched.
+TEST(IsoplethSteps, AZeroOrMissingStepIsRefused) {
+    CubicMixture mix({"CH4", "C2H6"});
+    mix.feed({0.5, 0.5});
+    for (double dT : {0.0, std::nan("")}) {
+        CurveArray array;
+        const std::string said = test::stderrOf([&] {
+            mix.ifp->calculate_an_isopleth(200.0, 0.0, nullptr, "", 150.0, 350.0, dT, 5e5, 0,
+                                           kCurveArray, &array);
+        });
+        EXPECT_TRUE(array.empty()) << dT;
+        EXPECT_NE(said.find("step"), std::string::npos) << said;
+        EXPECT_NE(mix.ifp->status, 0);
+    }
+}
+
 }  // namespace
 }  // namespace vornex::testing
+

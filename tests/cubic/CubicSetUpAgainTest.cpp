@@ -99,6 +99,17 @@ TEST(CubicSetUpAgain, BinaryParametersStartAtZero) {
     expectSameStates(again, fresh);
 }
 
+// Regression: the term SRK set up with methane, then with carbon dioxide and nitrogen, kept
+// methane's lowest tracer temperature (100 K for a fresh fluid's 80 K).
+TEST(CubicSetUpAgain, TheTracersLowestTemperatureIsTheNewNames) {
+    SRK1 fresh(1, 0), again(1, 0);
+    setUp(fresh, {"CO2", "N2"});
+    setUp(again, {"C1", "CO2"});
+    ASSERT_NE(again.Tlowest, fresh.Tlowest);
+    setUp(again, {"CO2", "N2"});
+    EXPECT_EQ(again.Tlowest, fresh.Tlowest);
+}
+
 // The names started afresh and not all given yet are no fluid: every state is flagged.
 TEST(CubicSetUpAgain, HalfGivenNamesAreNoState) {
     const Case cases[] = {

@@ -1,6 +1,7 @@
 #include "cubic/ClassicalCubic0.h"
 #include "numerics/Decimal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -98,6 +99,11 @@ double classicKaij(const std::string& first, const std::string& second) {
 void ClassicalQuadraMix::number_of_components(int n) {
     if (!resizesTo(n)) return;
     ClassicalCubic::number_of_components(n);
+    kbij.assign(kaij.size(), 0.0);
+}
+
+void ClassicalQuadraMix::componentsStartAfresh() {
+    ClassicalCubic::componentsStartAfresh();
     kbij.assign(kaij.size(), 0.0);
 }
 
@@ -210,8 +216,11 @@ void Montel::number_of_components(int count) {
         return;
     }
     ClassicalCubic0::number_of_components(count);
-    // Started afresh (first, or after a refused name), the set-up is the model's own.
-    if (nc == 17 && componentsAdded == 0)
+    // Started afresh (first, or after a refused name, or after names it did not take or
+    // not all of them), the set-up is the model's own.
+    const bool own = componentsAdded == nc &&
+                     std::find(componentReady.begin(), componentReady.end(), 0) == componentReady.end();
+    if (nc == 17 && !own)
         for (const MontelRow& row : kMontelRows) add_component(row.name);
 }
 

@@ -31,6 +31,9 @@ class ClassicalQuadraMix : public ClassicalCubic {
     virtual void read_BIP();
     void set_binary_interaction_kbij(int i, int j, double k);
     void print_parameters(FILE* out);
+
+   protected:
+    void componentsStartAfresh() override;
 };
 
 class ClassicalCubic0 : public ClassicalQuadraMix {

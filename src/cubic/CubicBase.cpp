@@ -200,9 +200,12 @@ bool CubicBase::resizesTo(int n) {
         return false;
     }
     if (n == nc && !componentCountRefused()) {
-        // The set-up the fluid holds is taken again as it stands.
+        // The set-up the fluid holds is taken again as it stands, until names follow: they
+        // start it afresh (componentsStartAfresh).
         if (countRefused_) refusalReported_ = false;
         countRefused_ = false;
+        FluidPhase::number_of_components(n);
+        namesStartAfresh_ = true;
         return false;
     }
     return true;
@@ -213,6 +216,7 @@ void CubicBase::refuseComponentCountOf(int n, const char* why) {
                  "component count is taken\n", modelName.c_str(), n, why);
     error = 1;
     countRefused_ = true;
+    namesStartAfresh_ = false;
     // Said once for the refused count, not once for the fluid's life.
     refusalReported_ = true;
 }
@@ -221,9 +225,31 @@ void CubicBase::number_of_components(int n) {
     if (!resizesTo(n)) return;
     countRefused_ = false;
     refusalReported_ = false;
+    namesStartAfresh_ = false;
     FluidPhase::number_of_components(n);
     kaij.assign(static_cast<size_t>(n) * static_cast<size_t>(n), 0.0);
     componentReady.assign(static_cast<size_t>(n), 0);
+}
+
+void CubicBase::add_component(const char* name) {
+    // The fluid's own restart (FluidPhase::add_component) reads the names again, each into
+    // its row; what no name fills again is cleared first.
+    if (namesStartAfresh_ && name != nullptr && nc >= 1) {
+        namesStartAfresh_ = false;
+        if (componentsAdded > 0) componentsStartAfresh();
+    }
+    FluidPhase::add_component(name);
+}
+
+void CubicBase::componentsStartAfresh() {
+    namingTc = -1.0;
+    namingVc = 0.0;
+    namingComponent = -1;
+    // Each component is ready again once its name has been read; the binary parameters are
+    // those of the new names, from the zeros of a fresh fluid.
+    componentReady.assign(static_cast<size_t>(nc), 0);
+    kaij.assign(static_cast<size_t>(nc) * static_cast<size_t>(nc), 0.0);
+    refusalReported_ = false;
 }
 
 void CubicBase::calculate_parameters_of_pure_components() {}

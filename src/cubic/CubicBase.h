@@ -33,6 +33,8 @@ class CubicBase : public FluidPhase {
     // (refuseComponentCountOf), is said, raises the error flag and refuses every evaluation
     // until a count is taken.
     void number_of_components(int n) override;
+    // After the count the fluid has (given again), the first name starts the set-up afresh.
+    void add_component(const char* name) override;
     virtual void calculate_parameters_of_pure_components();
     virtual void calculate_mixing_parameters();
     void set_binary_interaction_kaij(int i, int j, double k);
@@ -61,6 +63,11 @@ class CubicBase : public FluidPhase {
     // True when n is a count to size the fluid to (see number_of_components): every override
     // asks before it resizes anything, and returns when the answer is no.
     bool resizesTo(int n);
+    // The names that follow the count given again start the components afresh: a class
+    // clears here what its set-up filled and the names do not all fill again (the record of
+    // which components have data, binary parameters), so that the fluid becomes the one a
+    // fresh model of those names is; and it forgets the critical point it named by.
+    virtual void componentsStartAfresh();
     // Says that the fluid does not take n components (why), raises the error flag and
     // refuses every evaluation until a count is taken.
     void refuseComponentCountOf(int n, const char* why);
@@ -136,6 +143,7 @@ class CubicBase : public FluidPhase {
    private:
     bool refusalReported_ = false;
     bool countRefused_ = false;
+    bool namesStartAfresh_ = false;  // the count it had was given again
     bool departuresOnly_ = false;  // the closed-form fluids: no Helmholtz terms evaluated
 };
 

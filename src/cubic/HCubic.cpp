@@ -402,6 +402,11 @@ void Heyen::number_of_components(int n) {
     Lij.assign(static_cast<size_t>(n) * static_cast<size_t>(n), 1.0);
 }
 
+void Heyen::componentsStartAfresh() {
+    ThreePar::componentsStartAfresh();
+    Lij.assign(static_cast<size_t>(nc) * static_cast<size_t>(nc), 1.0);
+}
+
 void Heyen::read_component_data(int i, const char* name) {
     if (!validComponent(i, "read_component_data")) return;
     const auto u = static_cast<size_t>(i);

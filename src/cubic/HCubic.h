@@ -156,6 +156,7 @@ class Heyen : public ThreePar {
     void set_local_composition_parameter(int i, int j, double L);
 
    protected:
+    void componentsStartAfresh() override;
     // S_i = sum_j x_j L_ij, T_i = sum_j x_j L_ij (1 - kaij) sqrt(a_i a_j), a = sum_i x_i T_i/S_i.
     void mix(const std::vector<Jet>& xs, const std::vector<Jet>& as, const std::vector<Jet>& bs,
              Mixture& out) const override;

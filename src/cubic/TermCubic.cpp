@@ -285,6 +285,11 @@ void SRK1::read_component_data(int i, const char* name) {
     if (i == nc - 1) componentsRead();
 }
 
+void SRK1::componentsStartAfresh() {
+    QuadraticTermCubic::componentsStartAfresh();
+    Tlowest = ownTlowest_;
+}
+
 void SRK1::giveConstants(int i) {
     const auto u = static_cast<size_t>(i);
     const double w = omega[u];

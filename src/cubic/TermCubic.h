@@ -125,6 +125,11 @@ class SRK1 : public QuadraticTermCubic {
 
    protected:
     void giveConstants(int i) override;
+    // The tracers' lowest temperature that methane or ethane set goes with them.
+    void componentsStartAfresh() override;
+
+   private:
+    double ownTlowest_ = Tlowest;
 };
 
 class PRSV : public QuadraticTermCubic {

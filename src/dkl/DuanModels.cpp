@@ -121,7 +121,9 @@ void DuanFluid::read_component_data(int index, const char* name) {
             stderr,
             acceptsN2_ ? "Either H2O, CO2, CH4 or N2 must be defined as a component of the system\n"
                        : "Either H2O, CO2 or CH4 must be defined as a component of the system\n");
-        error = 1;
+        // The term still holds the constants of the gas read there before: no state of this
+        // set-up is computed until one the model takes is given.
+        refuseComponentCount();
         return;
     }
     Tc = gas->Tc;

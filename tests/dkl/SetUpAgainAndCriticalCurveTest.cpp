@@ -108,6 +108,49 @@ TEST(SetUpAgain, OneGasNamedTwiceIsThatGas) {
     }
 }
 
+// Regression: DMW2 and DMWEOS, which take no N2, set up again with a pair holding it gave
+// the states of the gas read there before (after N2-CH4, CH4-N2 at 300 K and 10 bar 2453.37
+// cm3/mol at every composition; after CH4-H2O, CH4-N2 at 500 K 4045.18) where a fresh model
+// computes none. The set-up is refused the same way, and a pair the model takes then gives
+// the fresh fluid again.
+TEST(SetUpAgain, AGasTheModelLacksIsRefusedAfterAnEarlierSetUp) {
+    for (auto make : {+[]() -> std::unique_ptr<FluidPhase> { return std::make_unique<DMW2>(1); },
+                      +[]() -> std::unique_ptr<FluidPhase> { return std::make_unique<DMWEOS>(1); }}) {
+        for (const char* firstGas : {"N2", "H2O"}) {
+            auto f = make();
+            SCOPED_TRACE(f->modelName + " after " + firstGas);
+            testing::internal::CaptureStdout();
+            testing::internal::CaptureStderr();
+            f->number_of_components(2);
+            f->add_components(firstGas, "CH4");
+            f->composition(0.5, 0.5);
+            f->calculateFromTP(500.0, 300.0, 0);
+            f->number_of_components(2);
+            f->add_components("CH4", "N2");
+            const std::string said =
+                testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
+            EXPECT_NE(said.find("must be defined"), std::string::npos) << said;
+            for (double x0 : {0.2, 0.7})
+                for (double TK : {300.0, 500.0}) {
+                    f->composition(x0, 1.0 - x0);
+                    testing::internal::CaptureStderr();
+                    f->calculateFromTP(TK, 10.0, 0);
+                    testing::internal::GetCapturedStderr();
+                    EXPECT_EQ(f->error, 1) << x0 << " " << TK << " K: " << f->V * 1e6;
+                }
+            auto fresh = make();
+            fresh->number_of_components(2);
+            fresh->add_components("CH4", "H2O");
+            const Reordered want = stateOf(*fresh, "CH4", "H2O", 500.0, 300.0);
+            f->number_of_components(2);
+            f->add_components("CH4", "H2O");
+            const Reordered got = stateOf(*f, "CH4", "H2O", 500.0, 300.0);
+            EXPECT_NEAR(got.V, want.V, 1e-9 * want.V);
+            EXPECT_NEAR(got.lnPhiCH4, want.lnPhiCH4, 1e-9);
+        }
+    }
+}
+
 // Regression: mole fractions of 1.5 and -0.5 gave states with error 0 (DMW2 127.7 cm3/mol at
 // 500 K and 300 bar).
 TEST(SetUpAgain, MoleFractionsOutsideZeroToOneAreNoState) {

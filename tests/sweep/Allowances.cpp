@@ -82,51 +82,6 @@ const std::vector<Allowance>& knownFaults() {
          "719-737 degC (25.09 to 25.22 kg/m3), after the halite-saturated vapour, whose fit "
          "lies far above water vapour there (720 degC: the three-phase vapour of 0.067 wt % "
          "76.58 kg/m3 at 187.0 bar, water 42.95)"},
-        {"gasmix", "a model set up again gives the fresh model's states or says why",
-         "gasmix again DMW", "-N2: T", "found by the sweep: DMW2 and DMWEOS set up again with a "
-         "pair holding N2, which a fresh model refuses, give states (after N2-CH4, CH4-N2 at "
-         "300 K, 10 bar: 2453.37 cm3/mol at x(CH4) 0.2 and 0.7 alike; after CH4-H2O, CH4-N2 at "
-         "500 K, 10 bar: 4045.18)"},
-        {"gasmix", "a model set up again gives the fresh model's states or says why",
-         "gasmix again PR ", "", "found by the sweep: the cubic classes set up again with the "
-         "pair in the other order keep part of the first set-up (PR C2H6-C3H8 after C3H8-C2H6, "
-         "500 K, 10 bar, x(C2H6) 0.2: 4079.83 cm3/mol, fresh 4032.17; TwoPar H2O-N2 after "
-         "N2-H2O: 4057.79 for 4160.45)"},
-        {"gasmix", "a model set up again gives the fresh model's states or says why",
-         "gasmix again SRK ", "", "found by the sweep: the cubic classes set up again with the "
-         "pair in the other order keep part of the first set-up (PR C2H6-C3H8 after C3H8-C2H6, "
-         "500 K, 10 bar, x(C2H6) 0.2: 4079.83 cm3/mol, fresh 4032.17; TwoPar H2O-N2 after "
-         "N2-H2O: 4057.79 for 4160.45)"},
-        {"gasmix", "a model set up again gives the fresh model's states or says why",
-         "gasmix again MontelPR ", "", "found by the sweep: the cubic classes set up again with the "
-         "pair in the other order keep part of the first set-up (PR C2H6-C3H8 after C3H8-C2H6, "
-         "500 K, 10 bar, x(C2H6) 0.2: 4079.83 cm3/mol, fresh 4032.17; TwoPar H2O-N2 after "
-         "N2-H2O: 4057.79 for 4160.45)"},
-        {"gasmix", "a model set up again gives the fresh model's states or says why",
-         "gasmix again ChuehPR ", "", "found by the sweep: the cubic classes set up again with the "
-         "pair in the other order keep part of the first set-up (PR C2H6-C3H8 after C3H8-C2H6, "
-         "500 K, 10 bar, x(C2H6) 0.2: 4079.83 cm3/mol, fresh 4032.17; TwoPar H2O-N2 after "
-         "N2-H2O: 4057.79 for 4160.45)"},
-        {"gasmix", "a model set up again gives the fresh model's states or says why",
-         "gasmix again TermSRK ", "", "found by the sweep: the cubic classes set up again with the "
-         "pair in the other order keep part of the first set-up (PR C2H6-C3H8 after C3H8-C2H6, "
-         "500 K, 10 bar, x(C2H6) 0.2: 4079.83 cm3/mol, fresh 4032.17; TwoPar H2O-N2 after "
-         "N2-H2O: 4057.79 for 4160.45)"},
-        {"gasmix", "a model set up again gives the fresh model's states or says why",
-         "gasmix again TermPRSV ", "", "found by the sweep: the cubic classes set up again with the "
-         "pair in the other order keep part of the first set-up (PR C2H6-C3H8 after C3H8-C2H6, "
-         "500 K, 10 bar, x(C2H6) 0.2: 4079.83 cm3/mol, fresh 4032.17; TwoPar H2O-N2 after "
-         "N2-H2O: 4057.79 for 4160.45)"},
-        {"gasmix", "a model set up again gives the fresh model's states or says why",
-         "gasmix again TwoPar ", "", "found by the sweep: the cubic classes set up again with the "
-         "pair in the other order keep part of the first set-up (PR C2H6-C3H8 after C3H8-C2H6, "
-         "500 K, 10 bar, x(C2H6) 0.2: 4079.83 cm3/mol, fresh 4032.17; TwoPar H2O-N2 after "
-         "N2-H2O: 4057.79 for 4160.45)"},
-        {"gasmix", "a model set up again gives the fresh model's states or says why",
-         "gasmix again ThreePar ", "", "found by the sweep: the cubic classes set up again with the "
-         "pair in the other order keep part of the first set-up (PR C2H6-C3H8 after C3H8-C2H6, "
-         "500 K, 10 bar, x(C2H6) 0.2: 4079.83 cm3/mol, fresh 4032.17; TwoPar H2O-N2 after "
-         "N2-H2O: 4057.79 for 4160.45)"},
         {"solubility", "more salt dissolves less gas", "solubility Henry version 1 ", "",
          "found by the sweep: Henry's law version 1 salts out H2S and CO2 alone (by the H2S "
          "correlation): other gases dissolve more per kg of water in brine (CH4 298.15 K, "

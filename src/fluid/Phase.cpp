@@ -57,17 +57,22 @@ void Phase::add_component(const char* name) {
     }
 }
 
-void Phase::add_components(const char* name, ...) {
+void Phase::addComponentList(std::initializer_list<const char*> names) {
     if (nc < 1) return;
-    va_list args;
-    va_start(args, name);
-    const char* next = name;
-    for (int i = 0; i < nc; ++i) {
-        add_component(next);
-        if (i + 1 < nc) next = va_arg(args, const char*);
-    }
-    va_end(args);
+    int i = 0;
+    for (const char* name : names)
+        if (i++ < nc) add_component(name);
 }
+
+namespace {
+// Whether a list of per-component values covers every component; said when it does not.
+bool coversComponents(const Phase& phase, size_t given, const char* what) {
+    if (given >= static_cast<size_t>(phase.nc)) return true;
+    vornex::cfprintf(stderr, "%s: %zu values for %d components; nothing changed\n", what, given,
+                     phase.nc);
+    return false;
+}
+}  // namespace
 
 void Phase::read_component_data(int, const char*) {}
 
@@ -97,13 +102,14 @@ void Phase::composition_of_component(int i, double xi) {
     if (totalMoles != 0.0) moles[static_cast<size_t>(i)] = xi * totalMoles;
 }
 
-void Phase::number_of_moles(double n0, ...) {
+void Phase::numberOfMolesList(std::initializer_list<double> amounts) {
     if (nc < 1) return;
-    va_list args;
-    va_start(args, n0);
-    const std::vector<double> amounts = variadicDoubles(n0, args, nc);
-    va_end(args);
-    for (int i = 0; i < nc; ++i) number_of_moles_of_component(i, amounts[static_cast<size_t>(i)]);
+    if (!coversComponents(*this, amounts.size(), "number_of_moles")) {
+        error = 1;
+        return;
+    }
+    const double* n = amounts.begin();
+    for (int i = 0; i < nc; ++i) number_of_moles_of_component(i, n[i]);
 }
 
 void Phase::number_of_moles_of_component(int i, double ni) {
@@ -149,13 +155,13 @@ void Phase::composition(const double* fractions) {
     normalizeCompositions();
 }
 
-void Phase::composition(double x0, ...) {
+void Phase::compositionList(std::initializer_list<double> fractions) {
     if (nc < 1) return;
-    va_list args;
-    va_start(args, x0);
-    const std::vector<double> fractions = variadicDoubles(x0, args, nc);
-    va_end(args);
-    composition(fractions.data());
+    if (!coversComponents(*this, fractions.size(), "composition")) {
+        error = 1;
+        return;
+    }
+    composition(fractions.begin());
 }
 
 void Phase::composition_of(const char* name, double xi) {

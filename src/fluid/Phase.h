@@ -14,6 +14,7 @@
 
 #include <cstdarg>
 #include <cstdint>
+#include <initializer_list>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -87,8 +88,13 @@ class Phase : public Equation {
     // Stores the next name and reads its data (read_component_data); after the last one,
     // read_remaining_component_data. Calls beyond the count are ignored.
     virtual void add_component(const char* name);
-    // One name per component, in component order.
-    virtual void add_components(const char* name, ...);
+    // One name per component, in component order. Only the names given are read, whatever
+    // count the model kept: a model that refused or kept another count never reads past them.
+    template <typename... Names>
+    void add_components(const char* first, Names... rest) {
+        addComponentList({first, static_cast<const char*>(rest)...});
+    }
+    void addComponentList(std::initializer_list<const char*> names);
     virtual void read_component_data(int index, const char* name);
     virtual void read_remaining_component_data();
     virtual void temperature(double TK);
@@ -96,8 +102,13 @@ class Phase : public Equation {
     virtual void volume(double Vm3);
     // x_i; n_i = x_i * total when a total is set.
     virtual void composition_of_component(int i, double xi);
-    // One amount (mol) per component; x_i = n_i / total when a total is set.
-    virtual void number_of_moles(double n0, ...);
+    // One amount (mol) per component; x_i = n_i / total when a total is set. Fewer values
+    // than components are refused (said, error flag), nothing changed.
+    template <typename... Amounts>
+    void number_of_moles(double n0, Amounts... rest) {
+        numberOfMolesList({n0, static_cast<double>(rest)...});
+    }
+    void numberOfMolesList(std::initializer_list<double> amounts);
     virtual void number_of_moles_of_component(int i, double ni);
     virtual void total_number_of_moles(double n);
     virtual void describe();
@@ -112,8 +123,13 @@ class Phase : public Equation {
     void setComponent(int i, const char* name);
     // composition_of_component for every i, then normalizeCompositions.
     void composition(const double* fractions);
-    // One double per component, in component order; then normalizeCompositions.
-    void composition(double x0, ...);
+    // One double per component, in component order; then normalizeCompositions. Fewer
+    // values than components are refused (said, error flag), nothing changed.
+    template <typename... Fractions>
+    void composition(double x0, Fractions... rest) {
+        compositionList({x0, static_cast<double>(rest)...});
+    }
+    void compositionList(std::initializer_list<double> fractions);
     // The first component named exactly `name`; an unknown name changes nothing.
     void composition_of(const char* name, double xi);
     // Scales the fractions to sum 1 unless the sum is within 1e-4 of 1 (all zero: 1/nc

@@ -332,6 +332,19 @@ TEST(ClassicCubicData, MontelHeavyFractionsTakeNewPropertiesAtOnce) {
     EXPECT_EQ(f.Tc[15], 800.0);
 }
 
+// Regression: a pair of names given to the model of its own 17 components (the count 2
+// refused) was read as 17 names, the 15 beyond the call among them, and crashed.
+TEST(ClassicCubicData, MontelGivenAPairReadsOnlyThePair) {
+    Montel f(1);
+    const std::string said = test::stderrOf([&] {
+        f.number_of_components(2);
+        f.add_components("CH4", "CO2");
+    });
+    EXPECT_NE(said.find("component CH4 refused"), std::string::npos) << said;
+    EXPECT_EQ(f.nc, 17);
+    EXPECT_EQ(f.componentName[3], "C1");
+}
+
 TEST(ClassicCubicData, AliasesBinaryParametersAndWater) {
     // "C1" and "CH4" are one row; kaij with CO2 is 0.1 in either order, kbij 0.
     for (auto names : {std::pair{"C1", "CO2"}, std::pair{"CO2", "CH4"}}) {

@@ -39,6 +39,33 @@ TEST_F(PhaseRecord, CompositionByNameAndBadIndices) {
     EXPECT_EQ(phase.x, (std::vector<double>{0.0, 0.4}));
 }
 
+// Regression: the names and values were read by the count the phase kept, not by those
+// given: a phase of 3 components given 2 names (its count is fixed by its first setting)
+// read a third from beyond the call and crashed, as did a model of its own 17 components
+// given a pair.
+TEST_F(PhaseRecord, OnlyTheNamesAndValuesGivenAreRead) {
+    phase.number_of_components(3);
+    phase.number_of_components(2);  // kept at 3
+    phase.add_components("CO2", "CH4");
+    EXPECT_EQ(phase.componentsAdded, 2);
+    EXPECT_EQ(phase.componentName[2], "");
+    phase.add_component("N2");
+    EXPECT_EQ(phase.componentName[2], "N2");
+    phase.composition(0.2, 0.3, 0.5);
+    ASSERT_EQ(phase.error, 0);
+    EXPECT_EQ(test::stderrOf([&] { phase.composition(0.6, 0.4); }),
+              "composition: 2 values for 3 components; nothing changed\n");
+    EXPECT_EQ(phase.error, 1);
+    EXPECT_EQ(phase.x, (std::vector<double>{0.2, 0.3, 0.5}));
+    phase.error = 0;
+    phase.total_number_of_moles(2.0);
+    EXPECT_FALSE(test::stderrOf([&] { phase.number_of_moles(1.0); }).empty());
+    EXPECT_EQ(phase.error, 1);
+    EXPECT_EQ(phase.x, (std::vector<double>{0.2, 0.3, 0.5}));
+    phase.number_of_moles(1, 0.5, 0.5);  // an integer amount is an amount
+    EXPECT_DOUBLE_EQ(phase.x[0], 0.5);
+}
+
 // What a phase with no model behind it does when asked for a model's work: the volume is
 // stored, the model's own operations change nothing, and those that would compute say that
 // they cannot.

@@ -86,13 +86,15 @@ void DMGWwater::setSystemType(int type, int ver) {
     setGasModelType(SM_DMW1);
     mu.reset(), lambda.reset(), zeta.reset();
     setModelName(nullptr);  // only the CH4 sets are named
-    if (type == SM_H2O_CH4_NaCl || type == SM_H2O_HC_NaCl) {
+    // The salt-free systems are the brine sets at m = 0: the salt enters only by the
+    // activity coefficient, which is 1 without it.
+    if (type == SM_H2O_CH4_NaCl || type == SM_H2O_HC_NaCl || type == SM_H2O_CH4) {
         setParametersForCH4();
         shibue.setNaClParameters();
-    } else if (type == SM_H2O_CO2_NaCl) {
+    } else if (type == SM_H2O_CO2_NaCl || type == SM_H2O_CO2) {
         setParametersForCO2();
         shibue.setNaClParameters();
-    } else if (type == SM_H2O_N2_NaCl) {
+    } else if (type == SM_H2O_N2_NaCl || type == SM_H2O_N2) {
         setParametersForN2();
     }
     setDensityModelType(SM_MaoDuan0);
@@ -184,7 +186,7 @@ void DMGWwater::setParametersForN2() {
 }
 
 void DMGWwater::changeModelVersion(int ver) {
-    if (ver == version || systemType != SM_H2O_CH4_NaCl) return;
+    if (ver == version || (systemType != SM_H2O_CH4_NaCl && systemType != SM_H2O_CH4)) return;
     mu.reset(), lambda.reset(), zeta.reset();
     version = ver;
     setParametersForCH4();
@@ -230,11 +232,14 @@ const SolubilityModel::PublishedRange* DMGWwater::publishedRange() const {
     if (!hasParameters()) return nullptr;
     switch (systemType) {
         case SM_H2O_CO2_NaCl:
+        case SM_H2O_CO2:
             return &kCO2;
         case SM_H2O_CH4_NaCl:
         case SM_H2O_HC_NaCl:
+        case SM_H2O_CH4:
             return version == 1 ? &kCH4Mao : &kCH4;
         case SM_H2O_N2_NaCl:
+        case SM_H2O_N2:
             return &kN2;
         default:
             return nullptr;
@@ -245,13 +250,17 @@ void DMGWwater::calculate_vapour_fugacities() {
     vapourError = 0;
     yH2O = capillaryWaterFraction();
     const double* a = nullptr;
-    if (systemType == SM_H2O_CH4_NaCl && version == 1) a = kPhiWaterCH4;
-    if (systemType == SM_H2O_N2_NaCl) a = kPhiWaterN2;
+    if ((systemType == SM_H2O_CH4_NaCl || systemType == SM_H2O_CH4) && version == 1)
+        a = kPhiWaterCH4;
+    if (systemType == SM_H2O_N2_NaCl || systemType == SM_H2O_N2) a = kPhiWaterN2;
     if (a != nullptr) {
         const double phi = waterFugacityCoefficient(a, T, P * 1e-5);
-        const double xs = iNaCl >= 0 ? x[static_cast<size_t>(iNaCl)] : 0.0;
-        Psat = shibue.getPsat(T, xs) * 1e5;
+        // The brine's vapour pressure is that of its water and salt alone: the salt's mole
+        // fraction of the gas-free brine, the same whether the gas molality is sought (the
+        // solubility) or given (the bubble pressure), so that one inverts the other.
         const double am = mNa * kWaterMolarMass;
+        const double xs = iNaCl >= 0 ? am / (1.0 + am) : 0.0;
+        Psat = shibue.getPsat(T, xs) * 1e5;
         const double s = am / (am + 1.0 + mCl * kWaterMolarMass);
         yH2O = (1.0 - 2.0 * s) * Psat * std::exp((P - Psat) * Vl / (kGasConstant * T)) / (phi * P);
     }

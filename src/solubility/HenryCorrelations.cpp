@@ -68,7 +68,10 @@ double ch4OverPsat(double TK) {
 }
 
 double ch4Salting(double m) {
-    return std::exp(0.156 * m / (m + 55.55555555555556));
+    // A Setschenow coefficient on the salt's mole fraction, 15.6: as 0.156, a hundredth, it
+    // salted out 0.3 % at 1 mol/kg, less than the salt's moles add to the molality, so that
+    // brine dissolved more methane per kg of water than water.
+    return std::exp(15.6 * m / (m + 55.55555555555556));
 }
 
 bool isMethane(const char* name) {

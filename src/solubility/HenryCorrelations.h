@@ -30,7 +30,8 @@ bool wilhelm(const char* name, double TK, double& H);
 // guideline's 3948 MPa at 25 degC, 1.68 times at 100 degC, 1.26 times at 200 degC, and
 // crosses it near 290 degC; no single misprinted coefficient explains the difference.
 double ch4OverPsat(double TK);
-// Its salting-out: exp(0.156 m/(m + 55.5556)).
+// Its salting-out: exp(15.6 m/(m + 55.5556)), 1.32 at 1 mol/kg: within 2 % at 1 mol/kg and
+// 5 % at 2 mol/kg of the methane the Duan and Mao (2006) model loses to the salt at 25 degC.
 double ch4Salting(double m);
 // True for "CH4" and "C1".
 bool isMethane(const char* name);

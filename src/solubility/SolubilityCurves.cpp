@@ -134,13 +134,36 @@ bool SolubilityModel::bracketBubblePressure() {
     const double Pw = WaterEOS::saturationPressureWagnerPruss(T) * 1e-5;
     double lo = std::fmax(0.5 * Pw, 1e-3), flo = 0.0;
     bool haveLo = false;
+    double undefinedBelow = -1.0;  // the last pressure of the grid without a vapour
+    auto residual = [&](double p, double& f) {
+        bubbleSolver.error = 0;
+        f = bubbleSolver.calcFunction(p);
+        return bubbleSolver.error == 0;
+    };
     for (double Pbar = lo; Pbar <= kTop * kRatio; Pbar *= kRatio) {
         const double p = std::fmin(Pbar, kTop);
-        bubbleSolver.error = 0;
-        const double f = bubbleSolver.calcFunction(p);
-        if (bubbleSolver.error != 0) {
+        double f = 0.0;
+        if (!residual(p, f)) {
             haveLo = false;
+            undefinedBelow = p;
             continue;
+        }
+        if (!haveLo && undefinedBelow > 0.0) {
+            // Just above the vapour pressure of the model's brine the little gas of a dilute
+            // solution bubbles: a root may lie between the first pressure with a vapour
+            // and the grid's next point. The pressures from which the vapour exists are
+            // found by halving, and the residual there starts the bracket.
+            double below = undefinedBelow, above = p, fAbove = f;
+            for (int i = 0; i < 60 && above - below > 1e-12 * above; ++i) {
+                const double mid = 0.5 * (below + above);
+                double fm = 0.0;
+                if (residual(mid, fm))
+                    above = mid, fAbove = fm;
+                else
+                    below = mid;
+            }
+            if (above < p) lo = above, flo = fAbove, haveLo = true;
+            undefinedBelow = -1.0;
         }
         if (haveLo && (f == 0.0 || (f < 0.0) != (flo < 0.0))) {
             Muller bracket;
@@ -172,7 +195,21 @@ void SolubilityModel::calculate_bubble_pressure() {
     double target = mg;
     bubbleSolver.context = &target;
     const double x0 = given ? P * 1e-5 : bubbleStart(T, mNa, mg);
-    if (!solveBubblePressure(x0, given)) error = 1;
+    if (solveBubblePressure(x0, given)) return;
+    error = 1;
+    P = kNaN;
+    if (tracingCurve) return;
+    if (const PublishedRange* range = publishedRange())
+        vornex::cfprintf(stderr,
+                         "Bubble pressure: none for %g mol/kg of gas in %g mol/kg NaCl at %g K "
+                         "within the range of %s (%g-%g K, up to %g bar and %g mol/kg NaCl)\n",
+                         mg, mNa, T, range->source, range->Tmin, range->Tmax, range->Pmax,
+                         range->mMax);
+    else
+        vornex::cfprintf(stderr,
+                         "Bubble pressure: no pressure up to 10000 bar at which %g mol/kg of gas "
+                         "in %g mol/kg NaCl at %g K has the fugacity of its vapour\n",
+                         mg, mNa, T);
 }
 
 void SolubilityModel::calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas) {
@@ -296,6 +333,12 @@ bool SolubilityModel::calculateTheIsopleth(double ms, double mgas, char mode, co
         {"T", "P", "mg", "ms", "vg", "h", "vv", "xg", "yh", "e", "rhog", "rhol", "rocg", "rocl"},
         suffix);
     double dT = 1.0;
+    // The isopleth leaves the model's range at its ends: its failed points are gaps.
+    tracingCurve = true;
+    struct EndTracing {
+        bool& flag;
+        ~EndTracing() { flag = false; }
+    } endTracing{tracingCurve};
     calculate_bubble_pressure(273.15, 1.0, ms, mgas);
     if (error) {
         // Down from the top of the model's published range, beyond which no point is one.

@@ -446,9 +446,20 @@ void SolubilityModel::calculate_density() {
 
 bool SolubilityModel::acceptsState(const char* operation, bool gasGiven) {
     const double ms = mNa, Pbar = P * 1e-5;
-    if (T > 0.0 && std::isfinite(T) && P >= 0.0 && std::isfinite(P) && ms >= 0.0 &&
-        std::isfinite(ms) && (!gasGiven || (mg >= 0.0 && std::isfinite(mg))))
-        return true;
+    const bool ok = T > 0.0 && std::isfinite(T) && P >= 0.0 && std::isfinite(P) && ms >= 0.0 &&
+                    std::isfinite(ms) && (!gasGiven || (mg >= 0.0 && std::isfinite(mg)));
+    if (ok && iNaCl < 0 && ms > 0.0) {
+        // Without NaCl among the components the salt would count in the mole fractions
+        // and nowhere else.
+        const char* gas = iGas >= 0 ? componentName[static_cast<size_t>(iGas)].c_str() : "";
+        vornex::cfprintf(stderr,
+                         "%s refused: the H2O%s%s solution holds no NaCl (m(NaCl) = %g mol/kg "
+                         "given)\n",
+                         operation, *gas ? "-" : "", gas, ms);
+        error = 1;
+        return false;
+    }
+    if (ok) return true;
     vornex::cfprintf(stderr,
                  "%s refused: T = %g K, P = %g bar, m(NaCl) = %g, m(gas) = %g mol/kg (T must be "
                  "positive, P and the molalities not negative, all finite)\n",

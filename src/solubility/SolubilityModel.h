@@ -165,8 +165,10 @@ class SolubilityModel : public Phase {
 
     // ------------------------------------------------------------------- bubble pressure
     // From the set pressure when it is not 0, else (and after a failure from it) from
-    // estimate_bubble_pressure.
+    // estimate_bubble_pressure. A failure raises the error flag, leaves P NaN and says why
+    // on standard error (unless a curve is being traced, whose gaps are its own).
     void calculate_bubble_pressure();
+    bool tracingCurve = false;
     // Pbar 0: from the estimate.
     virtual void calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas);
     static double estimate_bubble_pressure(double TK, double ms, double mgas);

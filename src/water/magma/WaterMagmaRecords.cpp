@@ -685,7 +685,14 @@ void WaterMagmaCalculationResult::printExpansionWork() const {
                         ? "\tBoiling point at %7.2f deg. C (%7.2f K) and %7.2f bar\n"
                         : "\tCondensation point at %7.2f deg. C (%7.2f K) and %7.2f bar\n",
                     T4 - 273.15, T4, P4);
-        vornex::cprintf("\tMonophasic expansion work : %6.2f J/g water\n", perGram(U3 - U4));
+        // A metastable start whose isentrope meets saturation above its own pressure is
+        // already past that point: the way there is a compression, no expansion work.
+        if (P4 > P3)
+            vornex::cprintf("\tNo monophasic expansion: the state at %.2f bar is beyond its "
+                            "saturation, which its isentrope meets at %.2f bar\n",
+                            P3, P4);
+        else
+            vornex::cprintf("\tMonophasic expansion work : %6.2f J/g water\n", perGram(U3 - U4));
         vornex::cprintf("\tBiphasic expansion work   : %6.2f J/g water\n", perGram(U4 - U5));
         vornex::cprintf("\tTotal expansion work      : %6.2f J/g water\n", perGram(U3 - U5));
         // The end is the saturated mixture at the end pressure, at its own temperature.

@@ -217,6 +217,25 @@ TEST(KelnoNotices, ASupercooledSteamOfTheExsolutionIsSaidMetastable) {
     EXPECT_FALSE(has(high.out + high.err, "metastable")) << high.out << high.err;
 }
 
+// A metastable state whose isentrope meets saturation above its own pressure has already
+// passed that point: the way up to it is a compression, not a monophasic expansion work.
+TEST(KelnoNotices, AStateBeyondItsSaturationHasNoMonophasicExpansionWork) {
+    for (const auto& [words, folder] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"TP", "300", "100", "steam"}, "beyondSteam"}, {{"TP", "300", "1", "liquid"}, "beyondLiquid"}}) {
+        const testing::ProgramRun run = kelno(words, folder);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_FALSE(has(run.out, "Monophasic expansion work")) << run.out;
+        EXPECT_TRUE(has(run.out, "No monophasic expansion: the state at")) << run.out;
+        EXPECT_TRUE(has(run.out, "is beyond its saturation")) << run.out;
+        // The rest of the report stays.
+        EXPECT_TRUE(has(run.out, "Biphasic expansion work")) << run.out;
+        EXPECT_TRUE(has(run.out, "Irreversible adiabatic expansion")) << run.out;
+    }
+    // A stable state ahead of its saturation keeps its monophasic expansion work.
+    const testing::ProgramRun stable = kelno({"TP", "300", "100"}, "aheadOfSaturation");
+    EXPECT_TRUE(has(stable.out, "Monophasic expansion work")) << stable.out;
+}
+
 // A help asked after some of a command's words is still its help, not an unknown option,
 // and nothing is computed or written.
 TEST(KelnoNotices, HelpAfterOtherWordsIsTheCommandsHelp) {

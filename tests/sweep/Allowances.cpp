@@ -104,4 +104,8 @@ const std::vector<Allowance>& knownFaults() {
          "found by the sweep: a vapour of 0.01 wt % at 100 bar grows denser on heating at "
          "719-737 degC (25.09 to 25.22 kg/m3), after the halite-saturated vapour, whose fit "
          "lies far above water vapour there (720 degC: the three-phase vapour of 0.067 wt % "
-         "76.58 kg/m3 at 187.0 bar, water 42.95)"},
+         "76.58 kg/m3 at 187.0 bar, water 42.95)"},    };
+    return list;
+}
+
+}  // namespace vornex::sweep

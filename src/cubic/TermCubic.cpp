@@ -1,6 +1,7 @@
 #include "cubic/TermCubic.h"
 #include "numerics/Decimal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -193,11 +194,31 @@ bool TermCubic::solvedPressure(double Zterms, double& Ppa) const {
 }
 
 void TermCubic::calculateTheCriticalCurve(const char* suffix) {
+    double Tstart[2] = {0.0, 0.0}, Vstart[2] = {0.0, 0.0};
+    if (nc != 2 || !componentCriticalEstimate(0, Tstart[0], Vstart[0]) ||
+        !componentCriticalEstimate(1, Tstart[1], Vstart[1])) {
+        vornex::cfprintf(stderr,
+                         "%s: a critical curve needs a binary whose components have critical "
+                         "constants\n",
+                         modelName.c_str());
+        error = 1;
+        return;
+    }
+    // A fluid that computes nothing (a component without data, or out of place) would fill
+    // the curve with the states it refuses.
+    temperature(Tstart[0]);
+    volume(Vstart[0]);
+    if (evaluationRefused(false, true)) {
+        vornex::cfprintf(stderr, "%s: the critical curve is not traced\n", modelName.c_str());
+        return;
+    }
+    // A cubic's critical states of these fluids lie below twice the higher critical
+    // temperature and 10 kbar; the gas-gas branch of a type III pair runs on beyond both,
+    // away from every fluid the constants describe.
     const std::string file = withSuffix("crit", suffix);
-    temperature(Tcrit);
-    volume(Vcrit);
-    calculate_the_critical_curve(file.c_str(), kCriticalCurveFromComponent0, 1, -1.0, 0.005, 1e-6,
-                                 -1.0, 1, suffix ? suffix : "", nullptr);
+    calculate_the_critical_curve_of_the_binary(file.c_str(), Tstart, Vstart,
+                                               2.0 * std::max(Tstart[0], Tstart[1]), 1e9,
+                                               suffix ? suffix : "");
 }
 
 void TermCubic::calculateTheIsotherm(double TK, const char* suffix) {

@@ -49,7 +49,7 @@ class TermCubic : public CubicBase {
     void calculate_fugacities() override;
     void calculateFugacityAlongVolume() override { calculate_fugacities(); }
     double calculate_state_functions() override;
-    // "crit" + suffix from the critical point of component 0.
+    // "crit" + suffix: the binary's critical curve, one curve in either order of the two.
     void calculateTheCriticalCurve(const char* suffix) override;
     // Replaces the constants of component i (K, Pa, acentric factor) and derives the terms'
     // parameters; values that are not finite, or Tc, Pc not positive, are refused.

@@ -3,12 +3,16 @@
 // parameters, the Daridon mixtures and the refusal of components without data.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
+#include <locale>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "cubic/ClassicalCubic0.h"
@@ -405,6 +409,98 @@ TEST(TermCubicFluids, PRNirmaCurvesComeFromTheirOwnVersions) {
         EXPECT_NE(P, previous) << file;
         previous = P;
     }
+}
+
+}  // namespace
+}  // namespace vornex
+
+namespace vornex {
+namespace {
+
+struct CriticalRow {
+    double P, T, x0, x1;
+};
+
+// The rows of the SRK critical curve of a binary given in this order, and the error flag. The
+// file is removed.
+std::vector<CriticalRow> srkCriticalCurve(const char* first, const char* second, int& error) {
+    SRK1 f(1, 0);
+    f.number_of_components(2);
+    f.add_components(first, second);
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    f.calculateTheCriticalCurve("_srkorder");
+    ::testing::internal::GetCapturedStdout();
+    ::testing::internal::GetCapturedStderr();
+    error = f.error;
+    std::ifstream in("crit_srkorder");
+    in.imbue(std::locale::classic());
+    std::vector<CriticalRow> rows;
+    bool body = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line == "BEGIN" || line == "END") {
+            body = line == "BEGIN";
+            continue;
+        }
+        std::istringstream words(line);
+        words.imbue(std::locale::classic());
+        double v[5];
+        if (body && (words >> v[0] >> v[1] >> v[2] >> v[3] >> v[4]))
+            rows.push_back({v[0], v[2], v[3], v[4]});
+    }
+    std::remove("crit_srkorder");
+    return rows;
+}
+
+// T and P of a curve where the mole fraction of the named first component is x, by linear
+// interpolation; nan when no segment spans it.
+std::pair<double, double> criticalAt(const std::vector<CriticalRow>& rows, bool firstIsX0,
+                                     double x) {
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+        const double a = firstIsX0 ? rows[k - 1].x0 : rows[k - 1].x1;
+        const double b = firstIsX0 ? rows[k].x0 : rows[k].x1;
+        if ((a - x) * (b - x) > 0.0 || a == b) continue;
+        const double w = (x - a) / (b - a);
+        return {rows[k - 1].T + w * (rows[k].T - rows[k - 1].T),
+                rows[k - 1].P + w * (rows[k].P - rows[k - 1].P)};
+    }
+    return {std::nan(""), std::nan("")};
+}
+
+// Regression: the term cubics traced from component 0 only. CH4-CO2 ran from one pure end to
+// the other in either order, yet ended with the error flag raised and nothing said (crit2
+// called the whole curve a failure); type III pairs gave another curve in each order (SRK
+// CH4-nC5H12: 7 rows to 196 K from CH4, 196 rows to 470 K from nC5H12). Either order now
+// gives one curve, and a whole curve is a success.
+TEST(TermCubicFluids, CriticalCurveIsOneCurveInEitherOrder) {
+    int e1 = 0, e2 = 0;
+    const auto methaneFirst = srkCriticalCurve("CH4", "CO2", e1);
+    const auto carbonFirst = srkCriticalCurve("CO2", "CH4", e2);
+    EXPECT_EQ(e1, 0);
+    EXPECT_EQ(e2, 0);
+    ASSERT_GT(methaneFirst.size(), 20u);
+    ASSERT_GT(carbonFirst.size(), 20u);
+    for (double x : {0.1, 0.3, 0.5, 0.7, 0.9}) {
+        SCOPED_TRACE(x);
+        const auto [T1, P1] = criticalAt(methaneFirst, true, x);
+        const auto [T2, P2] = criticalAt(carbonFirst, false, x);
+        ASSERT_TRUE(std::isfinite(T1) && std::isfinite(T2));
+        EXPECT_NEAR(T2, T1, 1e-3 * T1);
+        EXPECT_NEAR(P2, P1, 1e-2 * P1);
+    }
+    // Type III: the branch from CH4 ends at an unstable critical point near 196 K; the curve
+    // from nC5H12 rises to 470 K and ends at its own near 189 K. Both orders hold both.
+    const auto light = srkCriticalCurve("CH4", "nC5H12", e1);
+    const auto heavy = srkCriticalCurve("nC5H12", "CH4", e2);
+    EXPECT_EQ(light.size(), heavy.size());
+    auto hottest = [](const std::vector<CriticalRow>& rows) {
+        double T = 0.0;
+        for (const auto& r : rows)
+            if (std::isfinite(r.T)) T = std::max(T, r.T);
+        return T;
+    };
+    EXPECT_NEAR(hottest(light), 469.7, 0.1);
+    EXPECT_NEAR(hottest(heavy), 469.7, 0.1);
 }
 
 }  // namespace

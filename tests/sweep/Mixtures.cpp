@@ -12,6 +12,7 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "Sweep.h"
 #include "cubic/ClassicData.h"
@@ -245,25 +246,32 @@ void checkProblemTypes(Checks& c, Mixture& m, double T, const std::vector<double
         }
 }
 
-// The isotherm file's rows after BEGIN: T P x0 x1 y0 y1 Vl Vv dPdx.
-std::vector<std::vector<double>> isothermRows(const std::string& path) {
-    std::vector<std::vector<double>> rows;
+// Every block of an Igor text file (each WAVES ... BEGIN ... END), its rows.
+std::vector<std::vector<std::vector<double>>> igorBlocks(const std::string& path) {
+    std::vector<std::vector<std::vector<double>>> blocks;
     std::ifstream in(path);
     std::string line;
     bool body = false;
     while (std::getline(in, line)) {
         if (line == "BEGIN") {
             body = true;
+            blocks.emplace_back();
             continue;
         }
-        if (line == "END") break;
+        if (line == "END") body = false;
         if (!body) continue;
         std::istringstream words(line);
         std::vector<double> row;
         for (std::string w; words >> w;) row.push_back(std::strtod(w.c_str(), nullptr));
-        rows.push_back(row);
+        blocks.back().push_back(row);
     }
-    return rows;
+    return blocks;
+}
+
+// The isotherm file's rows of its first block: T P x0 x1 y0 y1 Vl Vv dPdx.
+std::vector<std::vector<double>> isothermRows(const std::string& path) {
+    auto blocks = igorBlocks(path);
+    return blocks.empty() ? std::vector<std::vector<double>>{} : std::move(blocks.front());
 }
 
 // One component alone in the class.
@@ -358,18 +366,23 @@ void checkTernaryTracers(Checks& c, const CubicMaker& make, const std::vector<st
             m.ifp->calculate_an_isotherm_of_the_pseudo_binary_system("sweep-pseudo", T, x0, 0.5, dx,
                                                                       2.0, 1000.0, "_s");
         });
-        const auto rows = isothermRows("sweep-pseudo");
-        bool finite = true;
-        std::set<std::vector<double>> seen;
-        bool once = true;
-        for (const auto& r : rows) {
-            for (double v : r) finite = finite && std::isfinite(v);
-            once = seen.insert(std::vector<double>(r.begin(), r.begin() + std::min<std::size_t>(r.size(), 8))).second && once;
+        // The bubble curve's block, then the dew curve's: each under the same invariants.
+        const auto blocks = igorBlocks("sweep-pseudo");
+        for (std::size_t b = 0; b < blocks.size(); ++b) {
+            const auto& rows = blocks[b];
+            const std::string curve = where + (b == 0 ? ", bubble curve" : ", dew curve");
+            bool finite = true;
+            std::set<std::vector<double>> seen;
+            bool once = true;
+            for (const auto& r : rows) {
+                for (double v : r) finite = finite && std::isfinite(v);
+                once = seen.insert(std::vector<double>(r.begin(), r.begin() + std::min<std::size_t>(r.size(), 8))).second && once;
+            }
+            c.check("isotherm rows have no NaN", finite, curve);
+            c.check("isotherm passes each point once", once, curve + ", " + num(double(rows.size())) + " rows");
+            c.check("isotherm not ended at the step cap", rows.size() < 20000, curve);
+            checkTracerRows(c, m, rows, curve);
         }
-        c.check("isotherm rows have no NaN", finite, where);
-        c.check("isotherm passes each point once", once, where + ", " + num(double(rows.size())) + " rows");
-        c.check("isotherm not ended at the step cap", rows.size() < 20000, where);
-        checkTracerRows(c, m, rows, where);
     }
     // The tie lines from the pseudo-binary's first bubble point.
     Mixture seed(make, names);
@@ -521,34 +534,48 @@ std::vector<std::vector<double>> criticalRows(const std::string& path) {
     return isothermRows(path);
 }
 
+// No NaN in a critical-curve file but the stability value of a pure end (undefined there) and
+// the rows all nan that part two branches of one curve (never first or last).
+void checkCriticalRows(Checks& c, const std::vector<std::vector<double>>& rows,
+                       const std::string& where) {
+    bool finite = true;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto& r = rows[i];
+        const bool separator = i > 0 && i + 1 < rows.size() &&
+                               std::none_of(r.begin(), r.end(), [](double v) { return std::isfinite(v); });
+        if (separator) continue;
+        const bool pure = r.size() > 4 && (r[4] == 0 || r[4] == 1);
+        for (std::size_t k = 0; k < r.size(); ++k)
+            finite = finite && ((k == 12 && pure) || std::isfinite(r[k]));
+    }
+    c.check("critical-curve rows have no NaN", finite, where);
+}
+
 // A binary's critical curve traced by the model's own command, in both component orders:
 // each ends at its closing pure component, or says why it ended; no runaway past the
 // bounds of every model's range is a success; no NaN (but the stability of a pure end);
 // and the two orders trace one curve where both reach the same compositions.
-void checkCriticalCurves(Checks& c, const GasMixtureModel& model, const std::string& a,
-                         const std::string& b) {
-    if (model.componentFiles) linkComponentFiles();
+void checkCriticalCurves(Checks& c, const CubicMaker& make, bool componentFiles,
+                         const std::string& a, const std::string& b) {
+    if (componentFiles) linkComponentFiles();
     std::vector<std::vector<double>> curves[2];
     bool traced[2] = {false, false};
     for (int order = 0; order < 2; ++order) {
         const std::vector<std::string> names = order == 0 ? std::vector<std::string>{a, b}
                                                            : std::vector<std::string>{b, a};
         std::string said;
-        auto f = setUp(model.make, names, said);
+        auto f = setUp(make, names, said);
         const std::string where = names[0] + "-" + names[1];
         std::remove("crit_sweep");
         f->error = 0;
         said += test::outputOf([&] { f->calculateTheCriticalCurve("_sweep"); });
         const auto rows = criticalRows("crit_sweep");
         std::remove("crit_sweep");
-        bool finite = true;
+        checkCriticalRows(c, rows, where);
         double Tmax = 0, Pmax = 0;
-        for (const auto& r : rows) {
-            for (std::size_t k = 0; k < r.size(); ++k)
-                finite = finite && (k == 12 || std::isfinite(r[k]));
-            if (r.size() > 2) Tmax = std::max(Tmax, r[2]), Pmax = std::max(Pmax, r[0]);
-        }
-        c.check("critical-curve rows have no NaN", finite, where);
+        for (const auto& r : rows)
+            if (r.size() > 2 && std::isfinite(r[2]))
+                Tmax = std::max(Tmax, r[2]), Pmax = std::max(Pmax, r[0]);
         const bool pureEnd = !rows.empty() && rows.back().size() > 4 && rows.size() > 1 &&
                              (rows.back()[4] == 0 || rows.back()[4] == 1);
         c.check("a critical curve ends at a pure end or says why",
@@ -569,6 +596,22 @@ void checkCriticalCurves(Checks& c, const GasMixtureModel& model, const std::str
         }
     }
     if (!traced[0] || !traced[1]) return;
+    // The same stretch of compositions and the same hottest point, whichever end it was
+    // traced from.
+    double xlow[2] = {2, 2}, xhigh[2] = {-1, -1}, hottest[2] = {0, 0};
+    for (int order = 0; order < 2; ++order)
+        for (const auto& r : curves[order])
+            if (std::isfinite(r[2]) && std::isfinite(r[3])) {
+                xlow[order] = std::min(xlow[order], r[3]);
+                xhigh[order] = std::max(xhigh[order], r[3]);
+                hottest[order] = std::max(hottest[order], r[2]);
+            }
+    c.check("both component orders trace one critical curve",
+            std::fabs(xlow[0] - xlow[1]) < 1e-2 && std::fabs(xhigh[0] - xhigh[1]) < 1e-2 &&
+                std::fabs(hottest[0] - hottest[1]) <= 1e-3 * hottest[0],
+            a + "-" + b + ": x(" + a + ") " + num(xlow[0]) + " to " + num(xhigh[0]) + ", up to " +
+                num(hottest[0]) + " K; the other order " + num(xlow[1]) + " to " + num(xhigh[1]) +
+                ", up to " + num(hottest[1]) + " K");
     for (const auto& r : curves[0]) {
         const double x = r[3];
         if (!(x > 1e-6 && x < 1 - 1e-6)) continue;
@@ -591,6 +634,31 @@ void checkCriticalCurves(Checks& c, const GasMixtureModel& model, const std::str
                     " bar; the other order " + num(nearestT) + " K, " + num(nearestP) + " bar");
         if (!matched) break;
     }
+}
+
+// The Anderko-Pitzer binaries the console traces critical curves of (their order is the
+// model's own, water first): no NaN, an end at a pure component or a reason, no runaway.
+void checkAnderkoCriticalCurve(Checks& c, const std::string& keyword) {
+    std::unique_ptr<FluidPhase> f(FluidPhase::getEOS(keyword.c_str()));
+    if (!c.check("the model is registered", f != nullptr, keyword)) return;
+    std::remove("crit_sweep");
+    f->error = 0;
+    const std::string said = test::outputOf([&] { f->calculateTheCriticalCurve("_sweep"); });
+    const auto rows = criticalRows("crit_sweep");
+    std::remove("crit_sweep");
+    checkCriticalRows(c, rows, keyword);
+    double Tmax = 0, Pmax = 0;
+    for (const auto& r : rows)
+        if (r.size() > 2 && std::isfinite(r[2])) Tmax = std::max(Tmax, r[2]), Pmax = std::max(Pmax, r[0]);
+    const bool pureEnd = rows.size() > 1 && rows.back().size() > 4 &&
+                         (rows.back()[4] == 0 || rows.back()[4] == 1);
+    c.check("a critical curve ends at a pure end or says why",
+            (f->error != 0 || pureEnd || !said.empty()) && (f->error == 0 || !said.empty()),
+            keyword + ": error " + num(f->error) + ", " + num(double(rows.size())) + " rows");
+    c.check("a critical curve is no runaway",
+            rows.size() <= 20001 && (f->error != 0 || (rows.size() < 20000 && Tmax <= 10000 && Pmax <= 1e5)),
+            keyword + ": " + num(double(rows.size())) + " rows to " + num(Tmax) + " K, " + num(Pmax) +
+                " bar, error " + num(f->error));
 }
 
 // V and ln phi at (T, P, x) of a fluid, or empty when it gave none.
@@ -767,7 +835,7 @@ void addMixtureConfigurations(std::vector<Configuration>& out) {
             for (std::size_t j = i + 1; j < gases.size(); ++j) {
                 const std::string a = gases[i], b = gases[j];
                 out.push_back({"gasmix", std::string("gasmix critical ") + g.name + " " + a + " " + b,
-                               [&g, a, b](Checks& c) { checkCriticalCurves(c, g, a, b); }});
+                               [&g, a, b](Checks& c) { checkCriticalCurves(c, g.make, g.componentFiles, a, b); }});
                 const std::string other = gases[(j + 1) % gases.size()] == a ? gases[(i + 1) % gases.size()]
                                                                              : gases[(j + 1) % gases.size()];
                 out.push_back({"gasmix", std::string("gasmix again ") + g.name + " " + a + " " + b,
@@ -777,6 +845,28 @@ void addMixtureConfigurations(std::vector<Configuration>& out) {
                                }});
             }
     }
+    // The cubic classes' critical curves in both orders: every class of the list, and the
+    // term cubics with a tracer of their own, on the pairs users trace.
+    std::vector<std::pair<std::string, const CubicClass*>> tracers;
+    static const std::vector<CubicClass> termTracers = {
+        {"SRK2", cubicMaker<SRK2>(), true}, {"Daridon", cubicMaker<DaridonEOS>(), true}};
+    for (const CubicClass& k : cubicClasses()) tracers.push_back({k.name, &k});
+    for (const CubicClass& k : termTracers) tracers.push_back({k.name, &k});
+    static const std::pair<const char*, const char*> kCriticalPairs[] = {
+        {"CH4", "CO2"}, {"CO2", "H2O"},    {"CH4", "nC5H12"}, {"N2", "CH4"},
+        {"CO2", "C2H6"}, {"CH4", "C2H6"}, {"H2O", "CH4"},    {"nC5H12", "nC10H22"}};
+    for (const auto& [name, k] : tracers)
+        for (const auto& [a, b] : kCriticalPairs) {
+            const std::vector<std::string>& components = k->componentFiles ? files : table;
+            if (std::find(components.begin(), components.end(), a) == components.end() ||
+                std::find(components.begin(), components.end(), b) == components.end())
+                continue;
+            out.push_back({"critical", "cubic critical " + name + " " + a + " " + b,
+                           [k, a, b](Checks& c) { checkCriticalCurves(c, k->make, k->componentFiles, a, b); }});
+        }
+    for (const char* keyword : {"hn", "hk"})
+        out.push_back({"critical", std::string("Anderko critical ") + keyword,
+                       [keyword](Checks& c) { checkAnderkoCriticalCurve(c, keyword); }});
     // Every cubic class set up again, and its derivatives of Z, on each pair of its table.
     for (const CubicClass& k : cubicClasses()) {
         const std::vector<std::string>& components = k.componentFiles ? files : table;

@@ -121,6 +121,10 @@ TEST_F(SweepEnumeration, StudiesAndGasMixturesComeFromTheModelsLists) {
                              "gasmix critical LeeKessler CH4 CO2", "gasmix again DMWEOS H2O CH4",
                              "gasmix again PR CH4 CO2", "gasmix again TwoPar C2H6 CH4"})
         EXPECT_TRUE(holds(gasmix, line)) << line;
+    const auto critical = linesOf(all, "critical");
+    for (const char* line : {"cubic critical TermSRK CO2 H2O", "cubic critical TermPRSV H2O CH4",
+                             "cubic critical SRK2 N2 CH4", "Anderko critical hn"})
+        EXPECT_TRUE(holds(critical, line)) << line;
     EXPECT_TRUE(holds(solubility, "solubility Spivey CH4 T 298.15"));
     EXPECT_TRUE(holds(solubility, "solubility Henry version 0 H2S T 298.15"));
     EXPECT_TRUE(holds(studies, "studies flow vapour P 220"));

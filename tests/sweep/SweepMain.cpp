@@ -104,6 +104,12 @@ std::vector<std::string> fields(const std::string& line) {
     return f;
 }
 
+// The temperatures an allowance holds to, as its cases give them.
+std::string band(const Allowance& a) {
+    if (!(a.below > 0)) return "";
+    return a.above > -1e299 ? " / T " + num(a.above) + " .. " + num(a.below) : " / T below " + num(a.below);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -267,12 +273,12 @@ int main(int argc, char** argv) {
     }
     std::printf("\nNamed exceptions (the model's own law, said in the README):\n");
     for (const Allowance& a : namedExceptions())
-        std::printf("  %s / %s / %s%s%s: %s\n", a.subsystem, a.invariant, a.configuration,
-                    *a.where ? " / " : "", a.where, a.reason);
+        std::printf("  %s / %s / %s%s%s%s: %s\n", a.subsystem, a.invariant, a.configuration,
+                    *a.where ? " / " : "", a.where, band(a).c_str(), a.reason);
     std::printf("Known faults (being mended; not counted as failures):\n");
     for (const Allowance& a : knownFaults())
-        std::printf("  %s / %s / %s%s%s: %s\n", a.subsystem, a.invariant, a.configuration,
-                    *a.where ? " / " : "", a.where, a.reason);
+        std::printf("  %s / %s / %s%s%s%s: %s\n", a.subsystem, a.invariant, a.configuration,
+                    *a.where ? " / " : "", a.where, band(a).c_str(), a.reason);
     // An allowance whose checks ran and covered no failing case is stale: its fault is mended
     // (or the case moved). The full grids judge it; a sample may miss the case it covers.
     long stale = 0;
@@ -292,8 +298,8 @@ int main(int argc, char** argv) {
                 std::printf("\n%s matched no failing case in this run%s:\n",
                             "Named exceptions and known faults",
                             o.budget.full ? " (stale: counted as failures)" : " (a sample may miss their cases)");
-            std::printf("  %s / %s / %s%s%s: %s\n", a.subsystem, a.invariant, a.configuration,
-                        *a.where ? " / " : "", a.where, a.reason);
+            std::printf("  %s / %s / %s%s%s%s: %s\n", a.subsystem, a.invariant, a.configuration,
+                        *a.where ? " / " : "", a.where, band(a).c_str(), a.reason);
         }
     }
     if (o.budget.full) failures += stale;

@@ -528,20 +528,30 @@ void addConsoleConfigurations(std::vector<Configuration>& out, const std::string
     const std::string kelno = buildDir + "/tools/kelno/kelno";
     const std::string vornex = buildDir + "/tools/vornex/vornex";
     std::vector<ConsoleRunWords> inProcess;
-    if (fs::exists(kelno))
-        for (const auto& words : kelnoRuns(kelno)) {
-            const bool cycle = words.size() > 1 && (words[0] == "pp" || words[0] == "pv" ||
-                                                    words[0] == "pw");
-            out.push_back({"kelno", "kelno " + joined(words), [kelno, words, cycle](Checks& c) {
-                               checkRun(c, kelno, words, cycle);
-                           }});
-            // The program's own switches are the program's, not the library's: in the process
-            // the command runs without them.
-            std::vector<std::string> command = words;
-            while (!command.empty() && command.front().rfind("--", 0) == 0) command.erase(command.begin());
-            inProcess.push_back({true, command});
-        }
-    if (fs::exists(vornex))
+    // A program missing from the build, or whose banner lists no command, would take its
+    // configurations out of the sweep and let it pass: it is one failing configuration.
+    auto missing = [&out](const std::string& name, const std::string& program, const std::string& why) {
+        out.push_back({name, name, [program, why](Checks& c) {
+                           c.check("the program is built and lists its commands", false, program + ": " + why);
+                       }});
+    };
+    const auto kelnoWords = fs::exists(kelno) ? kelnoRuns(kelno) : std::vector<std::vector<std::string>>();
+    if (kelnoWords.empty())
+        missing("kelno", kelno, fs::exists(kelno) ? "its banner lists no command" : "not built");
+    for (const auto& words : kelnoWords) {
+        const bool cycle = words.size() > 1 && (words[0] == "pp" || words[0] == "pv" ||
+                                                words[0] == "pw");
+        out.push_back({"kelno", "kelno " + joined(words), [kelno, words, cycle](Checks& c) {
+                           checkRun(c, kelno, words, cycle);
+                       }});
+        // The program's own switches are the program's, not the library's: in the process
+        // the command runs without them.
+        std::vector<std::string> command = words;
+        while (!command.empty() && command.front().rfind("--", 0) == 0) command.erase(command.begin());
+        inProcess.push_back({true, command});
+    }
+    if (!fs::exists(vornex)) missing("vornex", vornex, "not built");
+    else
         for (const auto& words : vornexRuns()) {
             out.push_back({"vornex", "vornex " + joined(words),
                            [vornex, words](Checks& c) { checkRun(c, vornex, words, false); }});

@@ -261,6 +261,7 @@ void addModelConfigurations(std::vector<Configuration>& out) {
                            if (probe->nc != 1) {
                                // A mixture: its stable state over a grid of states is finite.
                                const int n = c.budget().points(40, 6);
+                               int found = 0;
                                for (int i = 0; i < n; ++i) {
                                    const double T = 600 + 600.0 * i / n, P = 10 + 990.0 * (i % 7) / 7;
                                    probe->error = 0;
@@ -269,7 +270,11 @@ void addModelConfigurations(std::vector<Configuration>& out) {
                                                    (std::isfinite(probe->V) && probe->V > 0);
                                    c.check("a stable state found is finite", ok,
                                            "T " + num(T) + " K, P " + num(P) + " bar");
+                                   found += phase != FluidPhase::StablePhase::None;
                                }
+                               // A model that finds no state at all would pass the above.
+                               c.check("finds a stable state at 600-1200 K, 10-1000 bar", found > 0,
+                                       num(found) + " of " + num(n) + " states");
                                return;
                            }
                            const ModelDescription* d = modelDescription(keyword);

@@ -32,8 +32,9 @@ bool covers(const Allowance& a, const std::string& subsystem, const std::string&
             const std::string& configuration, const std::string& where) {
     if (a.below > 0) {
         const std::size_t at = where.find("T ");
-        if (at == std::string::npos || !(std::strtod(where.c_str() + at + 2, nullptr) < a.below))
-            return false;
+        if (at == std::string::npos) return false;
+        const double T = std::strtod(where.c_str() + at + 2, nullptr);
+        if (!(T < a.below && T > a.above)) return false;
     }
     return concerns(a, subsystem, invariant, configuration) &&
            (*a.where == '\0' || where.find(a.where) != std::string::npos);

@@ -75,8 +75,10 @@ struct Allowance {
     const char* configuration;
     const char* where;
     const char* reason;
-    // Where positive, only cases whose temperature ("T <value> K") lies below it.
+    // Where positive, only cases whose temperature (the number after the case's first "T ",
+    // in the unit the case text gives it) lies below `below` and, where set, above `above`.
     double below = 0.0;
+    double above = -1e300;
 };
 const std::vector<Allowance>& namedExceptions();
 const std::vector<Allowance>& knownFaults();

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <regex>
 
 #include "Sweep.h"
 #include "anderko/Anderko.h"
@@ -82,6 +85,33 @@ TEST_F(SweepEnumeration, EveryKelnoCommandTakesEveryOptionWord) {
                              "kelno pp coupling 0.9", "kelno psat 300", "kelno spino", "kelno satu gnuplot",
                              "kelno TP 300 100 steam", "kelno TV 300 30 vapor", "kelno --verbose heat 100 300 300"})
         EXPECT_TRUE(holds(kelno, line)) << line;
+}
+
+// The water formulations and pure-gas models have no registry: every class that models one
+// fluid (derived from a water or one-gas base) in their libraries' headers is a configuration.
+TEST_F(SweepEnumeration, EveryWaterFormulationAndPureGasClassIsAConfiguration) {
+    const auto all = allConfigurations(VORNEX_BUILD_DIR);
+    const auto water = linesOf(all, "water"), gas = linesOf(all, "gas");
+    const std::regex derived(R"(^class\s+(\w+)\s*(final\s*)?:\s*public\s+(WaterEOS|CO2EOS|CH4EOS|N2EOS)\b)");
+    int classes = 0;
+    for (const char* folder : {"src/water", "src/oldwater", "src/puregas", "src/dkl"})
+        for (const auto& entry : std::filesystem::directory_iterator(std::string(VORNEX_SOURCE_DIR) + "/" + folder)) {
+            if (entry.path().extension() != ".h") continue;
+            std::ifstream in(entry.path());
+            std::smatch m;
+            for (std::string line; std::getline(in, line);) {
+                if (!std::regex_search(line, m, derived)) continue;
+                ++classes;
+                const std::string name = m[1];
+                const auto& lines = m[3] == "WaterEOS" ? water : gas;
+                const std::string prefix = (m[3] == "WaterEOS" ? "water " : "gas ") + name;
+                const bool listed = std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
+                    return l == prefix || l.rfind(prefix + "-", 0) == 0;
+                });
+                EXPECT_TRUE(listed) << name << " of " << entry.path().filename() << " is no configuration";
+            }
+        }
+    EXPECT_GE(classes, 13);
 }
 
 TEST_F(SweepEnumeration, MixturesLocalesAndRegionsComeFromTheirTables) {

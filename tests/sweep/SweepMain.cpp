@@ -104,6 +104,12 @@ std::vector<std::string> fields(const std::string& line) {
     return f;
 }
 
+// The temperatures an allowance holds to, as its cases give them.
+std::string band(const Allowance& a) {
+    if (!(a.below > 0)) return "";
+    return a.above > -1e299 ? " / T " + num(a.above) + " .. " + num(a.below) : " / T below " + num(a.below);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -139,6 +145,26 @@ int main(int argc, char** argv) {
     std::fflush(stderr);
     ::dup2(savedErr, 2);
     ::close(savedErr);
+    // A subsystem misspelt or a text no line holds would run nothing and pass.
+    std::set<std::string> subsystems;
+    std::size_t matching = 0;
+    for (const Configuration& c : all) {
+        subsystems.insert(c.subsystem);
+        if ((o.only.empty() || c.subsystem == o.only) && c.line.find(o.match) != std::string::npos)
+            ++matching;
+    }
+    if (!o.only.empty() && !subsystems.count(o.only)) {
+        std::string names;
+        for (const std::string& s : subsystems) names += " " + s;
+        std::fprintf(stderr, "vornex-sweep: no subsystem '%s' (the subsystems:%s)\n", o.only.c_str(),
+                     names.c_str());
+        return 2;
+    }
+    if (matching == 0) {
+        std::fprintf(stderr, "vornex-sweep: no configuration%s%s holds '%s'\n",
+                     o.only.empty() ? "" : " of ", o.only.c_str(), o.match.c_str());
+        return 2;
+    }
     if (o.list) {
         for (const Configuration& c : all)
             if ((o.only.empty() || c.subsystem == o.only) && c.line.find(o.match) != std::string::npos)
@@ -147,8 +173,14 @@ int main(int argc, char** argv) {
     }
     const std::vector<std::size_t> chosen = selected(all, o);
     const auto start = std::chrono::steady_clock::now();
-    fs::remove_all(o.work);
-    fs::create_directories(o.work);
+    std::error_code error;
+    fs::remove_all(o.work, error);
+    if (!error) fs::create_directories(o.work, error);
+    if (error) {
+        std::fprintf(stderr, "vornex-sweep: cannot make the work folder %s: %s\n",
+                     fs::absolute(o.work).string().c_str(), error.message().c_str());
+        return 2;
+    }
     const fs::path work = fs::absolute(o.work);
     std::vector<pid_t> workers;
     for (int shard = 0; shard < o.jobs; ++shard) {
@@ -241,12 +273,12 @@ int main(int argc, char** argv) {
     }
     std::printf("\nNamed exceptions (the model's own law, said in the README):\n");
     for (const Allowance& a : namedExceptions())
-        std::printf("  %s / %s / %s%s%s: %s\n", a.subsystem, a.invariant, a.configuration,
-                    *a.where ? " / " : "", a.where, a.reason);
+        std::printf("  %s / %s / %s%s%s%s: %s\n", a.subsystem, a.invariant, a.configuration,
+                    *a.where ? " / " : "", a.where, band(a).c_str(), a.reason);
     std::printf("Known faults (being mended; not counted as failures):\n");
     for (const Allowance& a : knownFaults())
-        std::printf("  %s / %s / %s%s%s: %s\n", a.subsystem, a.invariant, a.configuration,
-                    *a.where ? " / " : "", a.where, a.reason);
+        std::printf("  %s / %s / %s%s%s%s: %s\n", a.subsystem, a.invariant, a.configuration,
+                    *a.where ? " / " : "", a.where, band(a).c_str(), a.reason);
     // An allowance whose checks ran and covered no failing case is stale: its fault is mended
     // (or the case moved). The full grids judge it; a sample may miss the case it covers.
     long stale = 0;
@@ -266,8 +298,8 @@ int main(int argc, char** argv) {
                 std::printf("\n%s matched no failing case in this run%s:\n",
                             "Named exceptions and known faults",
                             o.budget.full ? " (stale: counted as failures)" : " (a sample may miss their cases)");
-            std::printf("  %s / %s / %s%s%s: %s\n", a.subsystem, a.invariant, a.configuration,
-                        *a.where ? " / " : "", a.where, a.reason);
+            std::printf("  %s / %s / %s%s%s%s: %s\n", a.subsystem, a.invariant, a.configuration,
+                        *a.where ? " / " : "", a.where, band(a).c_str(), a.reason);
         }
     }
     if (o.budget.full) failures += stale;

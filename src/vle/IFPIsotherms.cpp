@@ -333,6 +333,7 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
         firstPhase->Vl0 = trial.Vl;
         secondPhase->Vv0 = trial.Vv;
         const double predicted = trial.P;
+        const std::vector<double> predictedX = trial.x, predictedY = trial.y;
         // The solve moves the last point and the tangent to its answer: kept to return to.
         const VLEPoint lastKept = last;
         const VLETangent tangentKept = tangent;
@@ -342,8 +343,18 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
             // A corrector that lands far from its prediction has left the curve for another
             // branch (a second liquid at thousands of bar), and one that comes back to or
             // behind the last point makes no way: neither is a point of this curve.
+            // Where the two phases' molar volumes cross (methane and decane near 175 bar) the
+            // solver may answer with the phases exchanged: a jump in composition no step asked.
+            double jump = 0.0;
+            for (std::size_t i = 0; i < un; ++i) {
+                jump = std::max(jump, std::fabs(current.x[i] - predictedX[i]) -
+                                          2.0 * std::fabs(predictedX[i] - lastKept.x[i]));
+                jump = std::max(jump, std::fabs(current.y[i] - predictedY[i]) -
+                                          2.0 * std::fabs(predictedY[i] - lastKept.y[i]));
+            }
             const bool offCurve = std::fabs(current.P - predicted) >
-                                  0.25 * lastKept.P + 2.0 * std::fabs(predicted - lastKept.P);
+                                      0.25 * lastKept.P + 2.0 * std::fabs(predicted - lastKept.P) ||
+                                  jump > 0.1;
             const bool noWay = sense * (coordinate(last) - coordinate(lastKept)) <= 0.0;
             if (offCurve || noWay) {
                 status = 1;

@@ -229,6 +229,18 @@ TEST(IsothermShortOfTheOtherEnd, KeepsToTheCurveItFollows) {
     for (const auto& r : t.rows) EXPECT_NEAR(r[1], t.rows.front()[1], 0.01) << "x0 " << r[2];
 }
 
+// Methane and decane at 300 K: near 175 bar the two phases' molar volumes cross, and the
+// solver answered with the phases exchanged (liquid 0.995 methane, vapour 0.62); the tracer
+// wrote that row and nine more converging on the crossing. Every row keeps the liquid the
+// phase poorer in methane.
+TEST(IsothermShortOfTheOtherEnd, KeepsTheLiquidWhereTheMolarVolumesCross) {
+    const Traced t =
+        traceFromComponent0(Model::PengRobinson, {"CH4", "nC10H22"}, 300.0, 0.5, 0.05, 2.0);
+    ASSERT_GE(t.rows.size(), 10u);
+    for (const auto& r : t.rows) EXPECT_LT(r[2], r[4]) << "P " << r[1];
+    EXPECT_GT(t.rows.back()[1], 170.0);
+}
+
 class IsothermPureEnds : public ::testing::TestWithParam<Model> {};
 
 // Started at a pure end the isotherm wrote one row with a NaN slope and ended in status 5;

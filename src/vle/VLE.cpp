@@ -137,15 +137,12 @@ void VLE::add_component(const char* name) {
     added++;
 }
 
-void VLE::add_components(const char* first, ...) {
+void VLE::addComponentList(std::initializer_list<const char*> list) {
     if (n < 1) return;
-    std::vector<const char*> list{first};
-    va_list args;
-    va_start(args, first);
-    for (int i = 1; i < n; i++) list.push_back(va_arg(args, const char*));
-    va_end(args);
     added = 0;
-    for (const char* name : list) add_component(name);
+    int i = 0;
+    for (const char* name : list)
+        if (i++ < n) add_component(name);
 }
 
 void VLE::read_component_data(int, const char*) {}
@@ -225,14 +222,15 @@ void VLE::vaporization_ratio1(double phi) {
     vaporization_ratio(phi / ((1.0 - phi) * 100.0 + phi));
 }
 
-void VLE::bulk_composition(double z0, ...) {
+void VLE::bulkCompositionList(std::initializer_list<double> values) {
     if (n < 1) return;
-    std::vector<double> values{z0};
-    va_list args;
-    va_start(args, z0);
-    for (int i = 1; i < n; i++) values.push_back(va_arg(args, double));
-    va_end(args);
-    for (int i = 0; i < n; i++) composition(i, values[static_cast<std::size_t>(i)]);
+    if (values.size() < static_cast<std::size_t>(n)) {
+        vornex::cfprintf(stderr, "bulk_composition: %zu values for %d components; nothing changed\n",
+                         values.size(), n);
+        return;
+    }
+    const double* z0 = values.begin();
+    for (int i = 0; i < n; i++) composition(i, z0[i]);
 }
 
 void VLE::composition(int i, double zi) {

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -142,8 +143,19 @@ class VLE : public Equation {
     virtual void set_type_of_problem(short t);
     virtual void set_printing_flag(short flag);
     virtual void add_component(const char* name);
-    virtual void add_components(const char* first, ...);
-    virtual void bulk_composition(double z0, ...);
+    // One name per component, in component order; only the names given are read.
+    template <typename... Names>
+    void add_components(const char* first, Names... rest) {
+        addComponentList({first, static_cast<const char*>(rest)...});
+    }
+    void addComponentList(std::initializer_list<const char*> list);
+    // One fraction per component, in component order; fewer values than components are
+    // refused (said), nothing changed, so that no value is read past the call's own.
+    template <typename... Fractions>
+    void bulk_composition(double z0, Fractions... rest) {
+        bulkCompositionList({z0, static_cast<double>(rest)...});
+    }
+    void bulkCompositionList(std::initializer_list<double> values);
     virtual void composition(int i, double zi);
     virtual void xcomposition(int i, double xi);
     virtual void ycomposition(int i, double yi);

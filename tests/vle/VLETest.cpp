@@ -69,6 +69,26 @@ TEST_F(VLEBookkeeping, ComponentsReachBothPhasesAndTheBulk) {
     EXPECT_FALSE(::testing::internal::GetCapturedStderr().empty());
 }
 
+// A call with fewer names or fractions than components reads only its own arguments: the
+// fractions are refused whole and the names given are all that is stored.
+TEST_F(VLEBookkeeping, ShortListsReadOnlyTheirOwnArguments) {
+    VLE vle(liquid, vapour);
+    vle.N = 1.0;
+    vle.number_of_components(3);
+    vle.add_components("CO2", "H2O");
+    EXPECT_EQ(vle.added, 2);
+    vle.add_component("CH4");
+    vle.bulk_composition(0.2, 0.3, 0.5);
+    std::string said = test::stderrOf([&] { vle.bulk_composition(0.6, 0.4); });
+    EXPECT_NE(said.find("2 values for 3 components"), std::string::npos) << said;
+    EXPECT_DOUBLE_EQ(vle.z[0], 0.2);
+    EXPECT_DOUBLE_EQ(vle.z[1], 0.3);
+    EXPECT_DOUBLE_EQ(vle.z[2], 0.5);
+    vle.add_components("C2", "C3", "nC4", "iC4");  // the fourth name is beyond the count
+    EXPECT_EQ(vle.added, 3);
+    EXPECT_EQ(vle.header("", " "), "C2 C3 nC4 ");
+}
+
 TEST_F(VLEBookkeeping, OneComponentStartsPure) {
     VLE vle;
     vle.number_of_components(1);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "numerics/TextCapture.h"
+#include "support/LineNumbers.h"
 #include "support/PrintedChecks.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/Dubessy.h"
@@ -25,19 +26,8 @@ namespace vornex {
 namespace solubility_self_checks {
 
 using test::linesOf;
+using test::numbersOf;
 
-// The numbers of a line, or none when a field is not a number.
-std::vector<double> numbers(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<double> row;
-    for (std::string w; in >> w;) {
-        char* end = nullptr;
-        const double v = std::strtod(w.c_str(), &end);
-        if (*end != '\0') return {};
-        row.push_back(v);
-    }
-    return row;
-}
 
 double printedAfter(const std::string& text, const std::string& label) {
     const auto at = text.find(label);
@@ -104,7 +94,7 @@ TEST(SolubilitySelfChecks, SolubilityModelChecksAreOneStateBothWays) {
     int rows = 0;
     double previousP = 0, previousM = -1;
     for (std::string line; std::getline(in, line);) {
-        const auto r = numbers(line);
+        const auto r = numbersOf(line);
         if (r.size() != 7) continue;
         EXPECT_NEAR(r[0], 333.15, 1e-9);
         if (rows > 0) {
@@ -129,7 +119,7 @@ TEST(SolubilitySelfChecks, SolubilityModelCurveChecks) {
     int rows = 0;
     DMGWwater solver(SM_H2O_CO2_NaCl, 0);
     for (std::string line; std::getline(isopleth, line);) {
-        const auto r = numbers(line);
+        const auto r = numbersOf(line);
         if (r.size() != 14) continue;
         EXPECT_NEAR(r[0], 273.15 + rows, 1e-9);
         EXPECT_NEAR(r[2], 0.434622, 1e-9);
@@ -144,7 +134,7 @@ TEST(SolubilitySelfChecks, SolubilityModelCurveChecks) {
     std::ifstream isochore("bipha1");
     rows = 0;
     for (std::string line; std::getline(isochore, line);) {
-        const auto r = numbers(line);
+        const auto r = numbersOf(line);
         if (r.size() != 9) continue;
         if (rows == 0) { EXPECT_NEAR(r[1], 600.0, 1e-9); }
         EXPECT_NEAR(r[0], 473.15 - rows, 1e-9);
@@ -158,7 +148,7 @@ TEST(SolubilitySelfChecks, SolubilityModelCurveChecks) {
     rows = 0;
     double first = 0;
     for (std::string line; std::getline(isotherm, line);) {
-        const auto r = numbers(line);
+        const auto r = numbersOf(line);
         if (r.size() != 7) continue;
         if (rows == 0) first = r[1];
         EXPECT_NEAR(r[1], first + rows, 1e-4);
@@ -206,7 +196,7 @@ TEST(SolubilitySelfChecks, DubessyIsothermsFollowHenrysLawInTheDiluteEnd) {
     const double H = model.H;
     int rows = 0;
     for (const auto& line : linesOf(text)) {
-        const auto r = numbers(line);
+        const auto r = numbersOf(line);
         if (r.size() != 8) continue;
         EXPECT_NEAR(r[3], 1e-7 * rows, 1e-12);
         if (rows == 0) {
@@ -228,7 +218,7 @@ TEST(SolubilitySelfChecks, DubessyIsothermsFollowHenrysLawInTheDiluteEnd) {
     rows = 0;
     double previous = 0;
     for (const auto& line : linesOf(text1)) {
-        const auto r = numbers(line);
+        const auto r = numbersOf(line);
         if (r.size() != 9) continue;
         const double xw = 1.0 - 0.001 * rows, solutes = (1.0 - xw) / (xw * 0.018015268);
         EXPECT_NEAR(r[3], 0.5 * solutes, 1e-5 * solutes + 1e-12);
@@ -254,7 +244,7 @@ TEST(SolubilitySelfChecks, DubessyBrineIsopleth) {
     int rows = 0;
     double previousP = 0;
     for (std::string line; std::getline(in, line);) {
-        const auto r = numbers(line);
+        const auto r = numbersOf(line);
         if (r.size() != 6) continue;
         EXPECT_NEAR(r[0], 273.15 + rows, 1e-9);
         EXPECT_EQ(r[2], 0.3);
@@ -278,7 +268,7 @@ TEST(SolubilitySelfChecks, ActivityCoefficientMapObeysGibbsDuhem) {
         std::string body = line;
         const auto tabs = body.find_last_of('\t');
         if (tabs != std::string::npos) body = body.substr(tabs + 1);
-        const auto r = numbers(body);
+        const auto r = numbersOf(body);
         if (r.size() == 31) rows.push_back(r);
     }
     ASSERT_EQ(rows.size(), 3u * 26u);
@@ -314,7 +304,7 @@ TEST(SolubilitySelfChecks, HenryConstantTableOfCarbonDioxide) {
     EXPECT_EQ(lines.back(), "END");
     ASSERT_EQ(lines.size(), 3u + 374u + 1u);
     for (size_t k = 0; k < 374; ++k) {
-        const auto r = numbers(lines[3 + k]);
+        const auto r = numbersOf(lines[3 + k]);
         ASSERT_EQ(r.size(), 4u) << lines[3 + k];
         EXPECT_NEAR(r[0], 273.15 + double(k), 1e-6);
         EXPECT_NEAR(r[1] * 1e5 / WaterEOS::saturationPressureWagnerPruss(r[0]), 1.0, 1e-5);

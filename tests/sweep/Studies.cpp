@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Sweep.h"
+#include "support/LineNumbers.h"
 #include "magma/TaitJaupart.h"
 #include "magma/VolatileCalc.h"
 #include "magma/ZhangChen.h"
@@ -188,18 +189,7 @@ void checkDissolution(Checks& c, double betaFrom, double betaTo) {
 
 // ------------------------------------------------------------------ water studies
 
-// The numbers of a line, or none when a word is not one.
-std::vector<double> numbersOf(const std::string& line) {
-    std::vector<double> row;
-    std::istringstream in(line);
-    for (std::string w; in >> w;) {
-        char* end = nullptr;
-        const double v = std::strtod(w.c_str(), &end);
-        if (*end != '\0') return {};
-        row.push_back(v);
-    }
-    return row;
-}
+using test::numbersOf;
 
 // Choked flow along an isobar: every row computed, or the call fails and says which rows it
 // left blank and why; a success leaves none blank.

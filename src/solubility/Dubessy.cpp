@@ -175,13 +175,22 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
         yH2O = 1.0 - yCO2;
         Vvap = R * T / Pstart;
     }
-    newton.x[0] = Vvap;
-    newton.x[1] = yCO2;
-    newton.scale[0] = 0.5 * Vvap;
-    newton.scale[1] = 0.2;
-    newton.eps[0] = 1e-7 * Vvap;
-    newton.eps[1] = 1e-9;
-    if (settle(newton) != 0) {
+    auto solveFrom = [&](double V, double y) {
+        newton.x[0] = V;
+        newton.x[1] = y;
+        newton.scale[0] = 0.5 * V;
+        newton.scale[1] = 0.2;
+        newton.eps[0] = 1e-7 * V;
+        newton.eps[1] = 1e-9;
+        return settle(newton) == 0;
+    };
+    bool solved = solveFrom(Vvap, yCO2);
+    // The ideal-gas start lies far from a dense CO2 vapour (near 100 bar at 400 K the solve
+    // from it failed for 0.8 and 1 mol/kg between successes at 0.7, 0.9 and 1.1): starts of
+    // smaller volume, down to a fifth.
+    const double V0 = Vvap, y0 = yCO2;
+    for (double Z = 0.8; !solved && Z > 0.15; Z -= 0.15) solved = solveFrom(Z * V0, y0);
+    if (!solved) {
         error = 1;
         return;
     }

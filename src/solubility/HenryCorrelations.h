@@ -21,7 +21,8 @@ double co2Salting(double m);
 double h2sSalting(double m, double TK);
 // Wilhelm, Battino and Wilcock, Chem. Rev. 77 (1977) 219:
 // H = 101325 exp(-(A + B/T + C ln T + D T)/R), R = 1.9872 cal/(mol K); for "CH4"/"C1",
-// "C2H6"/"C2", "C3H8"/"C3", "iC4", "nC4", "H2S", "N2", "CO2". Returns false for other names.
+// "C2H6"/"C2", "C3H8"/"C3", "iC4"/"iC4H10", "nC4"/"nC4H10", "H2S", "N2", "CO2". Returns
+// false for other names.
 bool wilhelm(const char* name, double TK, double& H);
 // CH4 over the vapour pressure of water (Pa, from the reference auxiliary equation), with
 // Tr = T/647.03: Psat exp(-11.063/Tr + 5.809 (1 - Tr)^0.355/Tr + 12.195 exp(1 - Tr)/Tr^0.41).

@@ -111,10 +111,21 @@ double SolubilityModel::bubbleStart(double TK, double ms, double mgas) {
     return std::isfinite(estimate) ? std::fmax(estimate, floor) : floor;
 }
 
+bool SolubilityModel::rootWithinPublishedRange() {
+    if (bubbleSolver.error != 0) return false;
+    if (withinPublishedRange()) return true;
+    // A root is known to the solver's tolerance: one that lands that little above the top
+    // pressure of the range is the content the model dissolves at that pressure (the
+    // solubility at 2000 bar inverted once came out at 2000.000001 bar and was refused).
+    const PublishedRange* range = publishedRange();
+    const double top = range->Pmax * 1e5;
+    if (!(P > top && P <= top * (1.0 + 10.0 * bubbleSolver.tolerance))) return false;
+    bubbleSolver.calcFunction(range->Pmax);
+    return bubbleSolver.error == 0 && withinPublishedRange();
+}
+
 bool SolubilityModel::solveBubblePressure(double x0, bool retryFromEstimate) {
-    auto solvedInRange = [&] {
-        return bubbleSolver.error == 0 && withinPublishedRange();
-    };
+    auto solvedInRange = [&] { return rootWithinPublishedRange(); };
     bubbleSolver.growthcheck = 1;
     solveSecant(bubbleSolver, x0, 1.00001 * x0);
     if (solvedInRange()) return true;
@@ -179,7 +190,7 @@ bool SolubilityModel::bracketBubblePressure() {
             // The model is left at the root.
             bubbleSolver.error = 0;
             bubbleSolver.calcFunction(root);
-            return bubbleSolver.error == 0 && withinPublishedRange();
+            return rootWithinPublishedRange();
         }
         lo = p, flo = f, haveLo = true;
         if (p >= kTop) break;

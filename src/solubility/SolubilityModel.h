@@ -241,6 +241,9 @@ class SolubilityModel : public Phase {
     // that fails or ends outside the published range, again from bubbleStart when asked,
     // then by bracketBubblePressure. True when solved, the model left at the root.
     bool solveBubblePressure(double x0, bool retryFromEstimate);
+    // Whether bubbleSolver's root lies in the published range; one within the solver's
+    // tolerance above the top pressure is taken at that pressure, the model left there.
+    bool rootWithinPublishedRange();
     // The lowest sign change of the residual on a geometric scan of pressures up to
     // 10000 bar, solved within its bracket.
     bool bracketBubblePressure();

@@ -54,6 +54,13 @@ void SpiveySolubility::calculate_gas_solubility0() {
     x[static_cast<size_t>(iH2O)] =
         1.0 - x[static_cast<size_t>(iGas)] - x[static_cast<size_t>(iNaCl)];
     checkSolubilityResult();
+    if (!withinPublishedRange()) error = 1;
+}
+
+const SolubilityModel::PublishedRange* SpiveySolubility::publishedRange() const {
+    static constexpr PublishedRange kRange{"Spivey, McCain and North (2004)", 273.15, 548.15,
+                                           2000.0, 5.7};
+    return &kRange;
 }
 
 void SpiveySolubility::calculate_gas_partial_volume_() {
@@ -61,6 +68,11 @@ void SpiveySolubility::calculate_gas_partial_volume_() {
 }
 
 double SpiveySolubility::equation_for_bubble_pressure(double Pbar, void* context) {
+    // A secant step below zero is the solver's, not the caller's: no refusal is said for it.
+    if (!(Pbar >= 0.0 && Pbar <= 10000.0)) {
+        equationError = 1;
+        return 0.0;
+    }
     pressure(Pbar);
     calculate_gas_solubility0();
     return mg - *static_cast<const double*>(context);

@@ -12,7 +12,12 @@ class SpiveySolubility : public SolubilityModel {
    public:
     SpiveySolubility();
 
+    // Outside the correlation's range (publishedRange) the error flag is raised with the
+    // result: below 0 degC it dissolved 8.9e9 mol/kg at 200 K and 100 bar.
     void calculate_gas_solubility0() override;
+    // 0 to 275 degC, up to 2000 bar and 5.7 mol/kg NaCl, the states the correlation was fitted
+    // to (Spivey, McCain and North 2004).
+    const PublishedRange* publishedRange() const override;
     // Residual m_g(P) - target, context pointing to the target molality.
     double equation_for_bubble_pressure(double Pbar, void* context);
     // Pressure guess Pbar (estimate_bubble_pressure when 0); NaCl molality ms.

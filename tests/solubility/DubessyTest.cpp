@@ -35,6 +35,20 @@ TEST(Dubessy, GasFreeLimitIsTheVapourPressure) {
     EXPECT_NEAR(model.yH2O, 1.0, 1e-9);
 }
 
+// The saturated vapour of a CO2 solution whose vapour is far from ideal: at 400 K the solve
+// from the ideal-gas start once failed for 0.8 and 1.0 mol/kg between successes at 0.7, 0.9
+// and 1.1. Each content is solved, its pressure rising with it.
+TEST(Dubessy, DenseVapoursAreSolved) {
+    double previous = 0.0;
+    for (double mg = 0.6; mg < 1.15; mg += 0.1) {
+        Dubessy model(0, 0, 0, 1);
+        model.calculate_gas_solubility(400.0, mg, 0.0);
+        ASSERT_EQ(model.error, 0) << mg << " mol/kg";
+        EXPECT_GT(model.P, previous) << mg << " mol/kg";
+        previous = model.P;
+    }
+}
+
 // The PRSV vapour against the reference liquid: the pure-water saturation pressure within 2 %.
 TEST(Dubessy, PureWaterSaturationBetweenTheModels) {
     Dubessy model(0, 0, 0, 1);

@@ -59,9 +59,33 @@ TEST(HenryModel, VersionsAndNames) {
     }
     EXPECT_TRUE(henry.vapour != nullptr);
     EXPECT_EQ(henry.vapour->nc, 3);
-    // A gas without a Wilhelm fit is insoluble in version 1 too, not infinitely soluble.
+    // A component without a Wilhelm fit is insoluble in version 1 too, not infinitely soluble.
     henry.changeModelVersion(1);
-    EXPECT_EQ(henry.calculateHenryConstant(3, 1e5), Henry::kInsoluble);
+    EXPECT_EQ(henry.calculateHenryConstant(0, 1e5), Henry::kInsoluble);
+}
+
+// The butanes by their formulas are the butanes: iC4H10 and nC4H10 were once insoluble
+// (1e25 Pa) in version 1 and set 1, 15 orders of magnitude below iC4 and nC4.
+TEST(HenryModel, ButaneFormulasTakeTheButaneFits) {
+    for (auto [shortName, formula] : {std::pair{"iC4", "iC4H10"}, {"nC4", "nC4H10"}}) {
+        Henry henry;
+        henry.changeModelVersion(1);
+        henry.number_of_components(3);
+        henry.add_components("H2O", shortName, formula);
+        henry.temperature(298.15);
+        const double H = henry.calculateHenryConstant(1, 1e5);
+        EXPECT_LT(H, 1e11) << shortName;
+        EXPECT_EQ(henry.calculateHenryConstant(2, 1e5), H) << formula;
+
+        HenPitSet set;
+        set.setVapourModel(1);
+        set.henrySet = 1;
+        set.number_of_components(3);
+        set.add_components("H2O", shortName, formula);
+        set.temperature(298.15);
+        set.pressure(1.0);
+        EXPECT_EQ(set.calculateHenryConstant(2), set.calculateHenryConstant(1)) << formula;
+    }
 }
 
 // Version 0 CO2 solubility against the vapour of the cubic, and the bubble pressure back.

@@ -83,6 +83,12 @@ const std::vector<Allowance>& namedExceptions() {
         {"solubility", "more salt dissolves less gas", "solubility Henry version 1 N2", "",
          "version 1 has no salting for hydrocarbons and N2: their mole fraction in brine is that "
          "in water, so per kg of water they dissolve 1.8 % more per mol/kg NaCl"},
+        {"solubility", "more salt dissolves less gas", "solubility Henry version 1 iC4H10", "",
+         "version 1 has no salting for hydrocarbons and N2: their mole fraction in brine is that "
+         "in water, so per kg of water they dissolve 1.8 % more per mol/kg NaCl"},
+        {"solubility", "more salt dissolves less gas", "solubility Henry version 1 nC4H10", "",
+         "version 1 has no salting for hydrocarbons and N2: their mole fraction in brine is that "
+         "in water, so per kg of water they dissolve 1.8 % more per mol/kg NaCl"},
     };
     return list;
 }

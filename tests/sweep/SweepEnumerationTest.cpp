@@ -155,7 +155,7 @@ TEST_F(SweepEnumeration, StudiesAndGasMixturesComeFromTheModelsLists) {
     for (const char* line : {"cubic critical TermSRK CO2 H2O", "cubic critical TermPRSV H2O CH4",
                              "cubic critical SRK2 N2 CH4", "Anderko critical hn"})
         EXPECT_TRUE(holds(critical, line)) << line;
-    EXPECT_TRUE(holds(solubility, "solubility Spivey CH4 T 298.15"));
+    EXPECT_TRUE(holds(solubility, "solubility Spivey CH4 T 300.65"));
     EXPECT_TRUE(holds(solubility, "solubility Henry version 0 H2S T 298.15"));
     EXPECT_TRUE(holds(studies, "studies flow vapour P 220"));
     EXPECT_TRUE(holds(studies, "studies brine steam MaoDuan-0 salt 4"));

@@ -33,6 +33,16 @@ bool inUnit(double v) {
     return v >= 0.0 && v <= 1.0;
 }
 
+// The SLV shares of liquid, vapour and halite with those below rounding set to 0; the number
+// of phases they leave, or 0 where they are no proportions (one outside [0, 1]).
+int roundedShares(double& wL, double& wV, double& wH) {
+    wH = 1.0 - wL - wV;
+    for (double* w : {&wL, &wV, &wH})
+        if (std::fabs(*w) < kShareRounding) *w = 0.0;
+    if (!inUnit(wL) || !inUnit(wV) || !inUnit(wH)) return 0;
+    return (wL > 0.0) + (wV > 0.0) + (wH > 0.0);
+}
+
 }  // namespace
 
 Palliser::Palliser() {
@@ -210,12 +220,15 @@ bool Palliser::onSLVCurve(double T, double P, double x, double rho) {
     // them that makes up x. Near it only a density that asks for three phases puts it there;
     // otherwise the side of the curve its pressure is on decides, continuous with the states
     // around it; the margin is no wider than a shown pressure's rounding, so that a state off
-    // the curve is the same with and without its own density.
+    // the curve is the same with and without its own density. A density that leaves one of
+    // the three phases alone asks for no shares: that phase (the liquid or vapour of a
+    // three-phase state) lies on the boundary of the fields beside the curve, and the side of
+    // its pressure places it, whatever density came with it.
     if (P == slvPressure) return true;
     if (!(rho > 0.0)) return false;
-    double Pslv = 0.0, wL = 0.0, wV = 0.0;
+    double Pslv = 0.0, wL = 0.0, wV = 0.0, wH = 0.0;
     getHaliteLiquidGasState(T, 100.0 * x, rho, Pslv, wL, wV);
-    return inUnit(wL) && inUnit(wV) && inUnit(1.0 - wL - wV);
+    return roundedShares(wL, wV, wH) >= 2;
 }
 
 double Palliser::liquidVapourTest(double T, double P, double x) {
@@ -373,22 +386,20 @@ void Palliser::getHaliteLiquidGasState(double T, double w, double rho, double& P
 
 double Palliser::calculateHaliteLiquidGasDensity(double T, double x, double rho) {
     getHaliteLiquidGasState(T, 100.0 * x, rho, slvPressure, liquidMassFraction, vapourMassFraction);
-    haliteMassFraction = 1.0 - liquidMassFraction - vapourMassFraction;
     // A share below the rounding of the proportions is none: the density of two of the SLV
     // phases, given back, is those two phases, as the state without a density is.
-    for (double* w : {&liquidMassFraction, &vapourMassFraction, &haliteMassFraction})
-        if (std::fabs(*w) < kShareRounding) *w = 0.0;
-    const bool proportions = rho > 0.0 && inUnit(liquidMassFraction) &&
-                             inUnit(vapourMassFraction) && inUnit(haliteMassFraction);
+    const int phases = rho > 0.0 ? roundedShares(liquidMassFraction, vapourMassFraction,
+                                                 haliteMassFraction)
+                                 : 0;
     double result = 0.0;
-    if (proportions && liquidMassFraction > 0.0 && vapourMassFraction > 0.0 &&
-        haliteMassFraction > 0.0) {
+    if (phases == 3) {
         result = rho;
         pressure = slvPressure;
     } else {
         // Two of the phases: those the proportions leave, or, where the density has none (none
-        // is given, or it is out of their reach), the pair that makes up x on the side of the
-        // pressure.
+        // is given, it is out of their reach, or it leaves one phase alone, which belongs to
+        // either pair that holds it), the pair that makes up x on the side of the pressure.
+        const bool proportions = phases == 2;
         const bool vapourSide = proportions ? liquidMassFraction == 0.0 : slvPressure > pressure;
         const bool halite = proportions ? haliteMassFraction > 0.0
                                         : vapourSide || x >= slvLiquidSalinity;

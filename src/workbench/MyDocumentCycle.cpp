@@ -1,7 +1,6 @@
 // The current state and its recompute cycle: from a control into the state and the selected
 // case, through the model into the result fields, and on to the drawings, the log report and
 // the visible tab.
-#include <algorithm>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -37,9 +36,6 @@ std::string noCaseNote(std::string_view rest) {
     return note;
 }
 constexpr const char* kDensityNotKept = "The density typed (";
-// The band about the halite + liquid + vapour pressure in which the model lets a density choose
-// the phases (bar, and a share of that pressure), and two densities that differ by rounding.
-constexpr double kBesideCurve = 0.01, kBesideCurveShare = 1e-4, kSameDensity = 1e-9;
 const char* const kInitialControls[] = {"mT0", "mStepT0", "mP0", "mStepP0", "mX0", "mStepX0",
                                         "mStepX01"};
 
@@ -378,24 +374,12 @@ double MyDocument::densityAt(double T, double P, double X, double guess) {
     // density came (the one a two-phase state kept in its case, or a guess from the state
     // before), so that a state shows the same phases whichever way it is reached.
     const PhaseDiagramInfo& s = mModel->state();
-    const bool threePhaseTrace = s.region == PhaseDiagramInfo::kHaliteLiquidVapour &&
-                                 (withoutRoundingTraces(s.haliteMassFraction) == 0 ||
-                                  withoutRoundingTraces(s.liquidMassFraction) == 0 ||
-                                  withoutRoundingTraces(s.vapourMassFraction) == 0);
-    // Beside that pressure a state the density does not make three phases is placed from T, P
-    // and X alone, whatever density came with it: the liquid or vapour of a three-phase point
-    // (what Liquid and Vapour make of one) lies on the boundary of two fields, and the
-    // density it came with would otherwise pick one field now and the other when its case is
-    // selected again. Where the density does pick the state, it is kept.
-    const bool besideThreePhases =
-        s.region != PhaseDiagramInfo::kHaliteLiquidVapour &&
-        s.region != PhaseDiagramInfo::kWaterSaturation &&
-        s.region != PhaseDiagramInfo::kNaClSaturation && guess > 0 && s.slvPressure > 0 &&
-        std::fabs(P - s.slvPressure) <= std::max(kBesideCurve, kBesideCurveShare * s.slvPressure);
-    if (threePhaseTrace || besideThreePhases) {
+    if (s.region == PhaseDiagramInfo::kHaliteLiquidVapour &&
+        (withoutRoundingTraces(s.haliteMassFraction) == 0 ||
+         withoutRoundingTraces(s.liquidMassFraction) == 0 ||
+         withoutRoundingTraces(s.vapourMassFraction) == 0)) {
         const double free = mModel->calculateFluidDensity(T, P, 0.01 * X, -1);
-        const bool placed = std::isfinite(free) && free > 0 && mModel->state().region != 0;
-        if (placed && (threePhaseTrace || std::fabs(free - rho) <= kSameDensity * rho))
+        if (std::isfinite(free) && free > 0 && mModel->state().region != 0)
             rho = free;
         else
             rho = mModel->calculateFluidDensity(T, P, 0.01 * X, guess);
@@ -699,11 +683,21 @@ void MyDocument::takePhaseForNewCase(double s, double rho, const char* phase) {
     // Named after its source ("New liquid"), not "New" like the case it came from.
     const PlistValue* source = selectedCase();
     const std::string name = (source ? source->get("name").toString() + " " : std::string()) + phase;
+    // The phase is there at the pressure the model placed the state at: on a three-phase or
+    // saturation curve the curve's own, not a pressure typed beside it within a shown
+    // pressure's rounding, where the liquid alone lies in the field beside the curve (below
+    // the three-phase pressure, halite + vapour).
+    const double P = mState.pressure;
     onAddCase();
     PlistValue* c = selectedCase();
     if (!c) return;
     c->set("name", name);
     mForm.setString("mName", name);
+    if (std::isfinite(P) && P > 0 && P != mPm) {
+        mPm = P;
+        for (const char* key : {"P0", "Pm"}) c->set(key, P);
+        for (const char* n : {"mP0", "mStepP0", "mHalitePm", "mStepHalitePm"}) mForm.setDouble(n, P);
+    }
     c->set("X0", s);
     c->set("Xm", s);
     for (const char* n : {"mX0", "mStepX0", "mStepX01"}) mForm.setDouble(n, s);

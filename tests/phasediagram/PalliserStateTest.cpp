@@ -710,3 +710,50 @@ TEST_F(PalliserState, SLVStateOfTwoPhasesIsInTheirRegion) {
 
 }  // namespace
 }  // namespace vornex
+
+namespace vornex {
+namespace {
+
+// The liquid or the vapour of a three-phase point alone, given its own density, leaves no shares
+// to choose: on the SLV pressure and within a shown pressure's rounding of it the state is the
+// one its temperature, pressure and salinity give, whatever density comes with it, continuous
+// with the states beside the curve. Regression: on the SLV pressure the liquid with its own
+// density was liquid + vapour and without one halite + liquid (550 degC, 64.17 wt %, 1229.72
+// kg/m3), and just below that pressure the liquid with its density, halite + vapour of 360.9
+// kg/m3 without.
+TEST_F(PalliserState, PhaseOfAThreePhasePointIsTheSameWhateverItsDensity) {
+    int states = 0;
+    for (double T : {100.0, 300.0, 550.0, 665.0, 760.0}) {
+        double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
+        ASSERT_FALSE(model.failed) << T;
+        for (bool liquid : {true, false}) {
+            const double xPhase = liquid ? xL : xV, rhoPhase = liquid ? rhoL : rhoV;
+            // The salinity as such and as written in wt % and read back.
+            for (double x : {xPhase, 0.01 * (100.0 * xPhase)})
+                for (double P : {Ps, Ps * (1.0 - 4e-6), Ps * (1.0 + 4e-6)}) {
+                    SCOPED_TRACE(::testing::Message() << T << " degC, " << P << " bar, " << x);
+                    const double free = model.calculateFluidDensity(T, P, x, -1.0);
+                    const PhaseDiagramInfo first = model.state();
+                    ASSERT_GT(free, 0.0);
+                    EXPECT_NE(first.region, PalliserModel::kHaliteLiquidVapour);
+                    for (double rho : {rhoPhase, rhoPhase * (1.0 + 1e-15), 2.0 * rhoL}) {
+                        EXPECT_EQ(model.calculateFluidDensity(T, P, x, rho), free) << rho;
+                        EXPECT_EQ(model.region, first.region) << rho;
+                        EXPECT_EQ(model.pressure, first.pressure) << rho;
+                        EXPECT_EQ(model.haliteMassFraction, first.haliteMassFraction) << rho;
+                        EXPECT_EQ(model.vapourMassFraction, first.vapourMassFraction) << rho;
+                    }
+                    // The phase's own density on the curve and on the side where it lies.
+                    if (P >= Ps || !liquid) {
+                        EXPECT_NEAR(free / rhoPhase, 1.0, 1e-3);
+                    }
+                    ++states;
+                }
+        }
+    }
+    EXPECT_EQ(states, 60);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -68,6 +68,11 @@ class Anderko : public WaterEOS {
     // Code 10 only; P in bar.
     void initializeFlash2(double TK, double Pbar) override;
     bool initializeFlash2Checked(double TK, double Pbar);
+    // Follows the two-phase state set in the model's two-phase fields at TK from one pressure
+    // to another (bar) by flashes; false when the split ends first, `reached` the last
+    // pressure held and `met` whether the two phases became one there.
+    bool followSplitInPressure(double TK, double fromBar, double toBar, double& reached,
+                               bool& met);
     // Two- and three-component systems: the nearest row of a 13-column state file. False
     // when the file cannot be read or holds no row.
     bool initializeFromFile(const char* file, double TK, double x1, double x2);

@@ -228,11 +228,99 @@ bool Anderko::initializeFlash2Checked(double TK, double Pbar) {
     Row r;
     if (interpolateInT(table, allRows(table.size()), TK, r)) {
         takeTableRow(*this, r);
-    } else {
-        if (table.size() < 2) return false;
-        takeTableRow(*this, table[table.size() - 2]);
+        return true;
     }
-    return true;
+    // The table's tie lines at T, one for each of its brine compositions: the pressure is
+    // taken between two of them, or the split is followed from the nearer end of their
+    // range, since the model's isotherm runs on to pure NaCl (and up to pure water) beyond
+    // the brines the table holds.
+    std::vector<Row> lines;
+    for (const Row& first : rows) {
+        if (first[cT] != rows.front()[cT]) break;
+        const std::vector<Row> atX = rowsAtFixed(rows, cX1, first[cX1]);
+        if (interpolateInT(atX, allRows(atX.size()), TK, r)) lines.push_back(r);
+    }
+    if (lines.size() < 2 && table.size() >= 2) {
+        // Beyond the table's temperatures: its nearest state at the pressure.
+        takeTableRow(*this, table[table.size() - 2]);
+        return true;
+    }
+    if (lines.size() < 2) {
+        vornex::cfprintf(stderr,
+                         "No starting state for an isotherm of H2O-NaCl at %g K: the model's "
+                         "table of starting states holds %g to %g K\n",
+                         TK, rows.front()[cT], rows.back()[cT]);
+        return false;
+    }
+    for (size_t k = 0; k + 1 < lines.size(); ++k) {
+        const double a = lines[k][cP], b = lines[k + 1][cP];
+        if (a == b || !between(Pbar, a, b)) continue;
+        takeTableRow(*this, interpolate(lines[k], lines[k + 1], (Pbar - a) / (b - a)));
+        return true;
+    }
+    const Row& lowest = lines.front()[cP] < lines.back()[cP] ? lines.front() : lines.back();
+    const Row& highest = &lowest == &lines.front() ? lines.back() : lines.front();
+    const Row& from = Pbar < lowest[cP] ? lowest : highest;
+    takeTableRow(*this, from);
+    double reached = 0.0;
+    bool met = false;
+    if (followSplitInPressure(TK, from[cP], Pbar, reached, met)) return true;
+    vornex::cfprintf(stderr,
+                     "No two-phase state of H2O-NaCl at %g K and %g bar: the model's split at "
+                     "%g K was followed from %g bar to %.6g bar, %s\n",
+                     TK, Pbar, TK, from[cP], reached,
+                     xLiquid[1] < 1e-6         ? "where the liquid is pure water: the isotherm's "
+                                                 "highest pressure"
+                     : xLiquid[1] > 1.0 - 1e-6 ? "where the liquid is pure NaCl: the isotherm's "
+                                                 "lowest pressure"
+                     : met || Pbar > reached
+                         ? "where its two phases become one: the isotherm's highest pressure"
+                         : "beyond which the two-phase solver does not converge");
+    return false;
+}
+
+bool Anderko::followSplitInPressure(double TK, double fromBar, double toBar, double& reached,
+                                   bool& met) {
+    // Steps in ln P, halved where the solver fails and grown where it converges; each step
+    // starts from the last split found.
+    constexpr double kLargestStep = 0.25, kSmallestStep = 1e-6;
+    const double sense = toBar > fromBar ? 1.0 : -1.0;
+    double P = fromBar, step = 0.05;
+    double Vlow = Vl0, Vhigh = Vv0, x = xLiquid[1], y = yVapour[1];
+    bool solved = false;
+    while (P != toBar) {
+        const double remaining = std::fabs(std::log(toBar / P));
+        const double next = remaining <= step ? toBar : P * std::exp(sense * step);
+        error = 0;
+        calculate_flash_point(TK, next * 1e5, Vlow, Vhigh, x, y);
+        // A split whose two phases have met is none: the end of the isotherm.
+        const bool split = error == 0 && std::isfinite(Vl0) && std::isfinite(Vv0) &&
+                           std::fabs(Vl0 - Vv0) > 1e-3 * std::max(Vl0, Vv0) &&
+                           std::fabs(xLiquid[1] - yVapour[1]) > 1e-9;
+        met = error == 0 && !split;
+        if (split) {
+            P = next;
+            Vlow = Vl0;
+            Vhigh = Vv0;
+            x = xLiquid[1];
+            y = yVapour[1];
+            solved = true;
+            step = std::min(kLargestStep, 1.5 * step);
+        } else {
+            step /= 2.0;
+            if (step < kSmallestStep) break;
+        }
+    }
+    reached = P;
+    error = 0;
+    // The fields hold the last split held, whether or not the pressure asked was reached.
+    if (solved) {
+        xLiquid.assign({1.0 - x, x});
+        yVapour.assign({1.0 - y, y});
+        Vl = Vl0 = Vlow;
+        Vv = Vv0 = Vhigh;
+    }
+    return P == toBar;
 }
 
 void Anderko::initializeFlash2(double TK, double Pbar) {
@@ -246,7 +334,7 @@ void Anderko::initializeFlash2(double TK, double Pbar) {
         error = 1;
         return;
     }
-    initializeFlash2Checked(TK, Pbar);
+    if (systemCode == kSystemH2ONaCl && !initializeFlash2Checked(TK, Pbar)) error = 1;
 }
 
 bool Anderko::initializeDewPoint2(double TK, double y, int branch) {

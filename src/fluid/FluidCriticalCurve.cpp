@@ -88,24 +88,23 @@ class CriticalCurveOutput {
     }
     bool usable() const { return usable_; }
 
-    // The state the fluid holds, with the slopes of the curve there; an end point (a pure
-    // component) has no stability value.
+    // The state the fluid holds, with the slopes of the curve there. The stability value
+    // grows without bound as the mixture nears a pure component (its composition terms go
+    // as 1/x): an end point holds that limit, infinity, a number Igor reads.
     void write(FluidPhase& f, double dTdx, double dVdx, bool endPoint) {
         f.calculateBulkMolarWeight();
-        const double row[kColumns] = {f.P * 1e-5, f.V * 1e6, f.T,  f.x[0], f.x[1],    f.U,
+        double row[kColumns] = {f.P * 1e-5, f.V * 1e6, f.T,  f.x[0], f.x[1],    f.U,
                                       f.H,        f.S,       f.A,  f.G,    f.U / f.M * 1e-3,
                                       f.H / f.M * 1e-3,  // J/g, as every per-mass column
                                       f.stabi,    f.M / f.V, dTdx, dVdx};
+        if (endPoint) row[kStabiColumn] = std::numeric_limits<double>::infinity();
         if (!out_.isText()) {
             out_.row(std::span<const double>(row, kColumns));
             return;
         }
         for (int i = 0; i < kColumns; ++i) {
             if (i > 0) out_.print(" ");
-            if (i == kStabiColumn && endPoint)
-                out_.print("%12s", "nan");
-            else
-                out_.print("%12lg", row[i]);
+            out_.print("%12lg", row[i]);
         }
         out_.print("\n");
     }

@@ -337,4 +337,8 @@ bool readTypedNumber(std::string_view text, double& value) {
     return true;
 }
 
+double signlessZero(double value, int decimals) {
+    return std::fabs(value) < 0.5 * std::pow(10.0, -decimals) ? 0.0 : value;
+}
+
 }  // namespace vornex

@@ -40,6 +40,9 @@ int cfprintf(std::FILE* file, const char* format, ...) __attribute__((format(pri
 int csnprintf(char* buffer, std::size_t size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 int cprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The value to print with `decimals` fixed decimals: 0 where it rounds to zero, so that a
+// small negative value never shows as "-0.00".
+double signlessZero(double value, int decimals);
 int vcfprintf(std::FILE* file, const char* format, std::va_list args);
 int vcsnprintf(char* buffer, std::size_t size, const char* format, std::va_list args);
 

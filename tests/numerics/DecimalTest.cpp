@@ -170,6 +170,14 @@ TEST(Decimal, FormatsEveryConversionAsPrintfDoesInC) {
 
 // strtod's prefix reading: the words it reads besides numbers, a number cut at a word, and
 // ERANGE for numbers beyond doubles or below them (zero read then).
+// A small negative work or energy printed with two decimals showed as "-0.00".
+TEST(Decimal, AValueThatRoundsToZeroPrintsWithoutASign) {
+    EXPECT_EQ(vornex::cformat("%8.2f", vornex::signlessZero(-0.004, 2)), "    0.00");
+    EXPECT_EQ(vornex::cformat("%.2f", vornex::signlessZero(-0.0, 2)), "0.00");
+    EXPECT_EQ(vornex::cformat("%.3f", vornex::signlessZero(-0.004, 3)), "-0.004");
+    EXPECT_EQ(vornex::cformat("%.2f", vornex::signlessZero(0.004, 2)), "0.00");
+}
+
 TEST(Decimal, ReadsANumberAtTheStartAsStrtodDoes) {
     const struct {
         const char* text;

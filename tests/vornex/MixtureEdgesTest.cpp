@@ -163,6 +163,42 @@ TEST_F(MixtureEdges, AnIsothermWritesEachPointOnceAndNoNegativeMoleFraction) {
     }
 }
 
+// Regression: "hn binop 600 30" (and every pressure up to 49 bar, 55 bar and 121 bar at
+// 600 K) said "Can't find a starting point" where the model's isotherm at 600 K runs from
+// pure water at 121.762 bar down to pure NaCl at 4.96e-5 bar. Started from any pressure of
+// its split, the isotherm is that same curve; above its highest pressure it is refused with
+// that pressure named.
+TEST_F(MixtureEdges, AnIsothermStartsFromAnyPressureOfItsSplit) {
+    // The liquid's NaCl fraction where a branch of the curve passes P (the salt-rich one).
+    auto brineAt = [](const std::vector<std::vector<double>>& rows, double P) {
+        double x = NAN;
+        for (std::size_t k = 1; k < rows.size(); ++k) {
+            const auto &a = rows[k - 1], &b = rows[k];
+            if ((a[1] - P) * (b[1] - P) > 0.0 || a[1] == b[1]) continue;
+            x = a[3] + (P - a[1]) / (b[1] - a[1]) * (b[3] - a[3]);
+        }
+        return x;
+    };
+    const ProgramRun reference = vornex({"hn", "binop", "600", "80", "r"}, "binop80");
+    ASSERT_EQ(reference.status, 0) << reference.err;
+    const auto curve = rowsOf("binop80", "binopr");
+    for (const char* P : {"1", "30", "40", "45", "55", "121"}) {
+        const std::string name = std::string("binop600_") + P;
+        const ProgramRun run = vornex({"hn", "binop", "600", P, "s"}, name);
+        ASSERT_EQ(run.status, 0) << P << " bar\n" << run.err;
+        const auto rows = rowsOf(name, "binops");
+        ASSERT_GT(rows.size(), 20u) << P;
+        EXPECT_NEAR(rows.front()[1], 121.762, 0.01) << P;
+        EXPECT_LT(rows.back()[1], 1e-4) << P;
+        for (double at : {100.0, 20.0, 0.5})
+            EXPECT_NEAR(brineAt(rows, at), brineAt(curve, at), 2e-3) << P << " bar, at " << at;
+    }
+    const ProgramRun above = vornex({"hn", "binop", "600", "125", "a"}, "binop125");
+    EXPECT_EQ(above.status, 1);
+    EXPECT_TRUE(has(above.err, "121.762 bar, where the liquid is pure water")) << above.err;
+    EXPECT_FALSE(fs::exists(folderOf("binop125") / "work" / "binopa"));
+}
+
 // Regression: H2O-KCl at 50 mol % and 1000 bar fell from 1419 kg/m3 at 1000 K to 217 at
 // 1200 K (Z 2.14) and 66.7 at 1400 K with nothing said, and the H2O-NaCl critical curve ran
 // to 1622 K and 2e12 bar likewise. Each Anderko system gives its upper temperature in the

@@ -120,6 +120,22 @@ void WaterEOS::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info,
                     "these cases)",
                     waterStateText("the heated water (state 3)", r.T3, P * 1e-5));
             }
+            // Below the surface pressure the heated water would be compressed to the surface,
+            // not expanded: no eruption, and no work to report. It is the same overstated
+            // entropy short of a negative pressure.
+            if (P * 1e-5 < info.Psurf) {
+                error = 1;
+                r.failed = 1;
+                return r.failWith(
+                    vornex::cformat(
+                        "the Wohletz artifice puts the heated water (state 3) below the "
+                        "surface pressure (%.2f bar), from which it would be compressed, not "
+                        "expanded: its entropy, S2 + Cv2 ln(T3/T2) with the heat capacity of "
+                        "the water at depth held constant, is more than liquid water has at T3 "
+                        "at the surface pressure (pv and ev compute these cases)",
+                        info.Psurf),
+                    waterStateText("the heated water (state 3)", r.T3, P * 1e-5));
+            }
             r.V3 = V * 1e6;
             break;
         default:
@@ -233,19 +249,19 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
                     shown);
         vornex::cprintf(
             "\tTotal work (reversible, isentropic)  : %6.2f J/g water  => %6.2f J/g magma \n",
-            -sumRev / i, -sumRev * m);
+            signlessZero(-sumRev / i, 2), signlessZero(-sumRev * m, 2));
         vornex::cprintf(
             "\tTotal work (irreversible, adiabatic) : %6.2f J/g water  => %6.2f J/g magma \n",
-            -sumIrr / i, -sumIrr * m);
+            signlessZero(-sumIrr / i, 2), signlessZero(-sumIrr * m, 2));
     }
     vornex::cprintf(
         "\nFor one Mton of magma, the eruption energy is %6.2f kton of TNT (reversible, "
         "isentropic).\n",
-        -sumRev * m / 4.68);
+        signlessZero(-sumRev * m / 4.68, 2));
     vornex::cprintf(
         "For one Mton of magma, the eruption energy is %6.2f kton of TNT (irreversible, "
         "adiabatic).\n\n",
-        -sumIrr * m / 4.68);
+        signlessZero(-sumIrr * m / 4.68, 2));
     vornex::cprintf("\nCalculation Time %lf seconds \n\n", static_cast<double>(ticks) * 1e-6);
     if (flag == kScriptIgor)
         written = written && scriptDataWritten(failedBefore, "Igor script igor0.itx") &&

@@ -652,13 +652,15 @@ void WaterMagmaCalculationResult::print() const {
     std::puts("Reversible isentropic case: ");
     std::puts("----------------------------");
     out.reversible(*this);
-    vornex::cprintf("\tWrev  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wrev, -Wrev * m);
+    vornex::cprintf("\tWrev  : %8.2f J/g water  => %8.2f J/g magma \n\n", signlessZero(-Wrev, 2),
+                    signlessZero(-Wrev * m, 2));
 
     std::puts("Irreversible adiabatic case: ");
     std::puts("-----------------------------");
     vornex::cprintf("\tT5    : %8.2f°C  P5 : %8.2f bar\n", T5irr - 273.15, Pf);
     out.fractions(xi, xiVolume, steamMassIrr, steamVolumeIrr);
-    vornex::cprintf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wirr, -Wirr * m);
+    vornex::cprintf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma \n\n", signlessZero(-Wirr, 2),
+                    signlessZero(-Wirr * m, 2));
     if (!pyroclast) return;
     if (pyroclastFailed) {
         std::puts(
@@ -670,12 +672,14 @@ void WaterMagmaCalculationResult::print() const {
     std::puts("Reversible pyroclast-heated case: ");
     std::puts("----------------------------------");
     out.pyroclast(*this);
-    vornex::cprintf("\tWrev  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WrevP, -WrevP * m);
+    vornex::cprintf("\tWrev  : %8.2f J/g water  => %8.2f J/g magma\n\n", signlessZero(-WrevP, 2),
+                    signlessZero(-WrevP * m, 2));
     std::puts("Irreversible pyroclast-heated case: ");
     std::puts("------------------------------------");
     vornex::cprintf("\tT5    : %8.2f°C  P5 : %8.2f bar\n", T5irrP - 273.15, Pf);
     out.fractions(xiP, xiVolumeP, steamMassIrrP, steamVolumeIrrP);
-    vornex::cprintf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WirrP, -WirrP * m);
+    vornex::cprintf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma\n\n", signlessZero(-WirrP, 2),
+                    signlessZero(-WirrP * m, 2));
 }
 
 void WaterMagmaCalculationResult::printExpansionWork() const {

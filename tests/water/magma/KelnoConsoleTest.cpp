@@ -133,6 +133,29 @@ TEST(KelnoConsole, SurfaceAboveTheCriticalPressureAndColdSurfaceWaterSayWhy) {
         << cold.err;
     EXPECT_EQ(cold.out.find("Wrev"), std::string::npos) << cold.out;
     EXPECT_TRUE(fs::is_empty(base / "cold" / "work"));
+
+    // Regression: at a higher surface pressure the same overstated entropy put state 3 at a
+    // positive pressure below the surface (6.62 bar under 30 bar): the water was "expanded"
+    // by compression, and Wrev, Wirr and the eruption energies printed as -0.00. Refused as
+    // the negative pressure is; above the surface pressure the cycle computes.
+    const testing::ProgramRun under = testing::runProgram(
+        KELNO_PROGRAM, {"pw", "T1", "4", "m", "7", "Psurf", "30"}, base / "under");
+    EXPECT_EQ(under.status, 1);
+    EXPECT_NE(under.err.find("the Wohletz artifice puts the heated water (state 3) below the "
+                             "surface pressure (30.00 bar), from which it would be compressed"),
+              std::string::npos)
+        << under.err;
+    EXPECT_NE(under.err.find("the heated water (state 3) at 65.42 deg. C and 6.616 bar"),
+              std::string::npos)
+        << under.err;
+    EXPECT_EQ(under.out.find("-0.00"), std::string::npos) << under.out;
+    EXPECT_EQ(under.out.find("Wrev"), std::string::npos) << under.out;
+    EXPECT_TRUE(fs::is_empty(base / "under" / "work"));
+    const testing::ProgramRun over = testing::runProgram(
+        KELNO_PROGRAM, {"pw", "T1", "4", "m", "7", "Psurf", "200"}, base / "over");
+    EXPECT_EQ(over.status, 0) << over.err;
+    EXPECT_NE(over.out.find("P3 :   256.68 bar"), std::string::npos) << over.out;
+    EXPECT_NE(over.out.find("Wrev  :     0.05 J/g water"), std::string::npos) << over.out;
 }
 
 // ------------------------------------------------------------------ fuzz

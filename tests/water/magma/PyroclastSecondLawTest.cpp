@@ -102,11 +102,15 @@ TEST(PyroclastSecondLaw, EveryCycleCommandOverItsRatiosAndSurfacePressures) {
 
 TEST(PyroclastSecondLaw, WohletzStatesAtTheSurfaceOrBeyondTheBoilingCurve) {
     // Cold water at the surface heated by the Wohletz artifice: at 50 bar state 3 lies below
-    // the final pressure (nothing expands, the fragments add nothing), at 1 bar and m 2.65 a
+    // the final pressure, where nothing expands: refused, saying so; at 1 bar and m 2.65 a
     // superheated liquid that boils where its path starts.
     WagnerPruss water{2};
+    const Outcome under = run(
+        water, 2, {"pyroclast", "T1", "4", "d", "0", "Psurf", "50", "m", "3.25"}, false);
+    EXPECT_FALSE(under.computed);
+    EXPECT_NE(under.r.failure.find("below the surface pressure (50.00 bar)"), std::string::npos)
+        << under.r.failure;
     const std::vector<std::vector<const char*>> cases = {
-        {"pyroclast", "T1", "4", "d", "0", "Psurf", "50", "m", "3.25"},
         {"pyroclast", "T1", "4", "d", "0", "Psurf", "1", "m", "2.65"}};
     for (const auto& words : cases) {
         const Outcome o = run(water, 2, words, false);

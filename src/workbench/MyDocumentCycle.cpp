@@ -484,8 +484,11 @@ void MyDocument::calculateDensities() {
     mForm.setString("mPhaseAssoc", row.label);
     mForm["mGetLiquidButton"].enabled = row.liquid;
     mForm["mGetVapourButton"].enabled = row.vapour;
-    mForm["mRm_edit"].editable = row.density;
-    mForm["mStepRm"].enabled = row.density;
+    // Where a density picks the phases' shares it is the state's to edit, unless Fixed density
+    // holds it: a cycle never unlocks what the box locked.
+    const bool densityFree = row.density && mForm["mFixDensity"].state == 0;
+    mForm["mRm_edit"].editable = densityFree;
+    mForm["mStepRm"].enabled = densityFree;
 
     // Without a liquid-vapour pair the box's fields are blank, and so is what its title says
     // of the state. A pure end's pair is its saturation pair at the temperature, at its own

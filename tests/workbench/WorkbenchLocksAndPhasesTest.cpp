@@ -359,3 +359,36 @@ TEST_F(WorkbenchTest, ThePhaseOfAThreePhaseStateReadsTheSameWhenReselected) {
 
 }  // namespace
 }  // namespace vornex::test
+
+namespace vornex::test {
+namespace {
+
+// Regression: on a liquid + vapour state every cycle made the density field and stepper
+// editable again with Fixed density still ticked, so a stepped density (500 kg/m3) replaced
+// the one fixed without a word.
+TEST_F(WorkbenchTest, ADensityFixedInATwoPhaseStateStaysLockedThroughEveryCycle) {
+    ui->type("mHaliteXm", 10);
+    ui->type("mHaliteTm", 300);
+    ui->type("mHalitePm", 80);
+    ASSERT_EQ(doc->model()->region, PhaseDiagramInfo::kLiquidVapour);
+    // Unlocked, the density picks the phases' shares here and is the state's to take.
+    EXPECT_TRUE(form()["mStepRm"].enabled);
+    ui->check("mFixDensity", true);
+    const double rho0 = doc->mRm;
+    for (const double T : {300.0, 305.0, 295.0}) {
+        ui->type("mHaliteTm", T);
+        ASSERT_EQ(doc->model()->region, PhaseDiagramInfo::kLiquidVapour) << T;
+        EXPECT_FALSE(form()["mStepRm"].enabled) << T;
+        EXPECT_FALSE(form()["mRm_edit"].editable) << T;
+        EXPECT_FALSE(ui->step("mStepRm", 500)) << T;
+        EXPECT_FALSE(ui->type("mRm_edit", 500)) << T;
+        EXPECT_NEAR(doc->mRm / rho0, 1, 1e-6) << T;
+    }
+    // Unticked, the two-phase state's density is editable again.
+    ui->check("mFixDensity", false);
+    EXPECT_TRUE(form()["mStepRm"].enabled);
+    EXPECT_TRUE(form()["mRm_edit"].editable);
+}
+
+}  // namespace
+}  // namespace vornex::test

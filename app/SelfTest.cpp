@@ -22,6 +22,7 @@
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
+#include "numerics/Decimal.h"
 #include "ScriptedSession.h"
 #include "StateReport.h"
 #include "plot/CCurveSettingsWindow.h"
@@ -552,7 +553,14 @@ class Session : public ScriptedSession {
                     const std::string path = (image.parent_path() / (image.stem().string() + "-tab" +
                                                                      std::to_string(page) + ".png"))
                                                  .string();
-                    savePng(texture, path);
+                    // The tab images take names the user never gave: a file already there
+                    // is someone's, and stays.
+                    std::error_code ec;
+                    if (std::filesystem::exists(path, ec) || ec)
+                        vornex::cprintf("kept %s: a file of that name is already there\n",
+                                        path.c_str());
+                    else
+                        check(savePng(texture, path).ok(), "the tab image is written to " + path);
                     g_object_unref(texture);
                 }
                 renderTab(page + 1);

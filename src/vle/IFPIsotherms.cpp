@@ -235,6 +235,14 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
     double& f = stepFactor;
     // Why the curve ends short of the end of its line; empty where it reaches it.
     std::string why;
+    // Each point keeps the liquid denser in a sense the point before had it.
+    struct DenserAsBefore {
+        unsigned& senses;
+        DenserAsBefore(unsigned& s, unsigned first) : senses(s) {
+            senses = first != 0 ? first : kDenserByMolarVolume;
+        }
+        ~DenserAsBefore() { senses = kDenserByMolarVolume; }
+    } denserAsBefore(denserIn_, densityOrders());
     for (int steps = 0; status == 0; ++steps) {
         if (steps >= kMaxTracerSteps) {
             status = 1;
@@ -382,8 +390,16 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
         }
         trial.Vl = last.Vl = firstPhase->V;
         trial.Vv = last.Vv = secondPhase->V;
+        if (const unsigned senses = densityOrders()) denserIn_ = senses;
         writeRow();
         if (end >= 0.0) break;
+        if (atCriticalPoint()) {
+            // Past it the solver still meets the fugacity equalities to its tolerance with two
+            // phases a few millionths apart: no curve, and the last rows would climb on it.
+            vornex::cfprintf(stderr, "isotherm: ends at the mixture's critical point, %.8g bar\n",
+                             current.P / 100000.0);
+            break;
+        }
         if (f < 1.0) f = std::min(1.0, f * 1.4);
         if (current.P > 100000.0 * Pmax) {
             vornex::cfprintf(

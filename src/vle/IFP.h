@@ -137,6 +137,8 @@ class IFP : public IdealMixture {
     // First point of a tracer from its start values; status 3 and a message naming the curve
     // (a trace only when startRetried is set) when it cannot be found.
     bool startCurve(const char* curve);
+    // Whether the mixture has the components a curve is traced for; else status 1, said.
+    bool holdsComponents(int wanted, const char* curve);
     // Last converged point (T, P, x, y) taken from the current state, or given back to it
     // before a retry from there.
     void keepConvergedPoint();

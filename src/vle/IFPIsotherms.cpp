@@ -46,6 +46,8 @@ class SmallSystem {
 constexpr int kMaxPredictionHalvings = 60;
 // The smallest step factor of an isotherm: a curve that cannot go on at this size ends.
 constexpr double kSmallestIsothermStep = 1e-5;
+// dP/dc (Pa) beyond which a curve is taken as turning in c: a bar moves c by less than 1e-5.
+constexpr double kTurningSlope = 1e10;
 
 }  // namespace
 
@@ -201,6 +203,11 @@ bool IFP::bad_estimates(int i) {
 }
 
 // ----------------------------------------------------------- binary isotherm
+
+bool IFP::holdsComponents(int wanted, const char* curve) {
+    refusal = componentCountRefusal(wanted, curve);
+    return refusal.empty();
+}
 
 void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP, double Pmax,
                          const std::function<void()>& writeRow) {
@@ -381,6 +388,16 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
             f /= 2.0;
             if (f > kSmallestIsothermStep) {
                 status = 0;
+            } else if (std::fabs(tangent.dP) > kTurningSlope) {
+                // Each point lies at its fraction on the line: where that fraction passes its
+                // extreme (a dew curve's least fraction of the heavy component, beyond which
+                // the curve turns back along the line toward a critical point) the points
+                // past it lie behind the last one.
+                why = vornex::cformat(
+                    "the curve turns back along the line there (dP/d%s%s %g bar): the "
+                    "points beyond lie behind this one on the line",
+                    phase, names[un - 1].c_str(),
+                    -tangent.dP / 100000.0);
             } else {
                 why = refusal.empty() ? "the solver finds none (a critical point of the mixture "
                                         "may lie there)"
@@ -422,7 +439,7 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
 void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T, double x0,
                                                      double dx, double dP, double Pmax,
                                                      const char* suffix) {
-    if (n != 2) return;
+    if (!holdsComponents(2, "The binary isotherm")) return;
     if (!firstPhase || !secondPhase || !path || !(x0 >= 0.0 && x0 <= 1.0) || dx == 0.0 ||
         !std::isfinite(dx) || !std::isfinite(dP) || !std::isfinite(Pmax)) {
         std::fputs("The isotherm needs a mixture, a file, 0 <= x0 <= 1 and a step.\n", stderr);
@@ -489,7 +506,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
 void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, double T, double x0,
                                                             double r, double dx, double dP,
                                                             double Pmax, const char* suffix) {
-    if (n != 3) return;
+    if (!holdsComponents(3, "The pseudo-binary isotherm")) return;
     if (!firstPhase || !secondPhase || !path || !(x0 >= 0.0 && x0 <= 1.0) ||
         !(r >= 0.0 && r <= 1.0) || dx == 0.0 || !std::isfinite(dx) || !std::isfinite(dP) ||
         !std::isfinite(Pmax)) {
@@ -592,7 +609,7 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
 
 void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double step,
                                                    const char* suffix, int direction) {
-    if (n != 3) return;
+    if (!holdsComponents(3, "The ternary diagram")) return;
     // The step's sign is the sense: toward the pole (> 0) or away from it (< 0).
     if (!firstPhase || !secondPhase || direction < 0 || direction > 2 || step == 0.0 ||
         !std::isfinite(step)) {

@@ -137,6 +137,8 @@ class IFP : public IdealMixture {
     // First point of a tracer from its start values; status 3 and a message naming the curve
     // (a trace only when startRetried is set) when it cannot be found.
     bool startCurve(const char* curve);
+    // Whether the mixture has the components a curve is traced for; else status 1, said.
+    bool holdsComponents(int wanted, const char* curve);
     // Last converged point (T, P, x, y) taken from the current state, or given back to it
     // before a retry from there.
     void keepConvergedPoint();
@@ -145,6 +147,17 @@ class IFP : public IdealMixture {
     bool isothermTangent_ = true;
     // The isotherm traced follows its dew branch: the vapour on the composition line.
     bool isothermDew_ = false;
+    // The senses in which an answer's liquid is the denser phase: by molar volume, by mass
+    // density. Solves ask the first; a tracer asks one of those its last point had, so that
+    // its curve goes on where only one of them turns (the molar volumes of a light gas and a
+    // heavy liquid cross; a heavy gas outweighs a light liquid) and not through a critical
+    // point, where both turn and the phases would come out exchanged.
+    static constexpr unsigned kDenserByMolarVolume = 1, kDenserByMass = 2;
+    unsigned denserIn_ = kDenserByMolarVolume;
+    unsigned densityOrders() const;
+    // The answer's two phases one but for the last thousandth of a mole fraction and a
+    // hundredth of their volume: a critical point of the mixture, where a curve ends.
+    bool atCriticalPoint() const;
     // The isotherm from the point solved to an end of the composition line of the liquid (or,
     // on a dew branch, of the vapour): the pure component n - 1 plus c times `along`, c from
     // 0 to 1; or to a point at Pmax (bar), or a failure, said. Steps of dx in c, or of dP
@@ -189,7 +202,8 @@ class IFP : public IdealMixture {
                     const std::function<void(double)>& impose,
                     const std::function<bool()>& solve);
     // A converged vapour-liquid answer whose liquid is not the denser phase has its phases
-    // swapped (beyond a mixture critical point): no answer.
+    // swapped (beyond a mixture critical point): no answer. Denser in one of the senses
+    // denserIn_ holds.
     bool phasesInOrder() const;
     // A converged answer the curve tracers may keep: its phases in order and two phases, not
     // one state twice. Past a critical point the solver settles on the trivial solution, the

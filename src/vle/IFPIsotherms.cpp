@@ -46,6 +46,8 @@ class SmallSystem {
 constexpr int kMaxPredictionHalvings = 60;
 // The smallest step factor of an isotherm: a curve that cannot go on at this size ends.
 constexpr double kSmallestIsothermStep = 1e-5;
+// dP/dc (Pa) beyond which a curve is taken as turning in c: a bar moves c by less than 1e-5.
+constexpr double kTurningSlope = 1e10;
 
 }  // namespace
 
@@ -202,6 +204,11 @@ bool IFP::bad_estimates(int i) {
 
 // ----------------------------------------------------------- binary isotherm
 
+bool IFP::holdsComponents(int wanted, const char* curve) {
+    refusal = componentCountRefusal(wanted, curve);
+    return refusal.empty();
+}
+
 void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP, double Pmax,
                          const std::function<void()>& writeRow) {
     // The phase on the line (the liquid, or the vapour of a dew branch) lies at
@@ -235,6 +242,14 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
     double& f = stepFactor;
     // Why the curve ends short of the end of its line; empty where it reaches it.
     std::string why;
+    // Each point keeps the liquid denser in a sense the point before had it.
+    struct DenserAsBefore {
+        unsigned& senses;
+        DenserAsBefore(unsigned& s, unsigned first) : senses(s) {
+            senses = first != 0 ? first : kDenserByMolarVolume;
+        }
+        ~DenserAsBefore() { senses = kDenserByMolarVolume; }
+    } denserAsBefore(denserIn_, densityOrders());
     for (int steps = 0; status == 0; ++steps) {
         if (steps >= kMaxTracerSteps) {
             status = 1;
@@ -373,6 +388,16 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
             f /= 2.0;
             if (f > kSmallestIsothermStep) {
                 status = 0;
+            } else if (std::fabs(tangent.dP) > kTurningSlope) {
+                // Each point lies at its fraction on the line: where that fraction passes its
+                // extreme (a dew curve's least fraction of the heavy component, beyond which
+                // the curve turns back along the line toward a critical point) the points
+                // past it lie behind the last one.
+                why = vornex::cformat(
+                    "the curve turns back along the line there (dP/d%s%s %g bar): the "
+                    "points beyond lie behind this one on the line",
+                    phase, names[un - 1].c_str(),
+                    -tangent.dP / 100000.0);
             } else {
                 why = refusal.empty() ? "the solver finds none (a critical point of the mixture "
                                         "may lie there)"
@@ -382,8 +407,16 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
         }
         trial.Vl = last.Vl = firstPhase->V;
         trial.Vv = last.Vv = secondPhase->V;
+        if (const unsigned senses = densityOrders()) denserIn_ = senses;
         writeRow();
         if (end >= 0.0) break;
+        if (atCriticalPoint()) {
+            // Past it the solver still meets the fugacity equalities to its tolerance with two
+            // phases a few millionths apart: no curve, and the last rows would climb on it.
+            vornex::cfprintf(stderr, "isotherm: ends at the mixture's critical point, %.8g bar\n",
+                             current.P / 100000.0);
+            break;
+        }
         if (f < 1.0) f = std::min(1.0, f * 1.4);
         if (current.P > 100000.0 * Pmax) {
             vornex::cfprintf(
@@ -406,7 +439,7 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
 void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T, double x0,
                                                      double dx, double dP, double Pmax,
                                                      const char* suffix) {
-    if (n != 2) return;
+    if (!holdsComponents(2, "The binary isotherm")) return;
     if (!firstPhase || !secondPhase || !path || !(x0 >= 0.0 && x0 <= 1.0) || dx == 0.0 ||
         !std::isfinite(dx) || !std::isfinite(dP) || !std::isfinite(Pmax)) {
         std::fputs("The isotherm needs a mixture, a file, 0 <= x0 <= 1 and a step.\n", stderr);
@@ -473,7 +506,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T,
 void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, double T, double x0,
                                                             double r, double dx, double dP,
                                                             double Pmax, const char* suffix) {
-    if (n != 3) return;
+    if (!holdsComponents(3, "The pseudo-binary isotherm")) return;
     if (!firstPhase || !secondPhase || !path || !(x0 >= 0.0 && x0 <= 1.0) ||
         !(r >= 0.0 && r <= 1.0) || dx == 0.0 || !std::isfinite(dx) || !std::isfinite(dP) ||
         !std::isfinite(Pmax)) {
@@ -576,7 +609,7 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
 
 void IFP::calculate_an_isobaric_isothermal_diagram(double T, double P, double step,
                                                    const char* suffix, int direction) {
-    if (n != 3) return;
+    if (!holdsComponents(3, "The ternary diagram")) return;
     // The step's sign is the sense: toward the pole (> 0) or away from it (< 0).
     if (!firstPhase || !secondPhase || direction < 0 || direction > 2 || step == 0.0 ||
         !std::isfinite(step)) {

@@ -13,6 +13,8 @@ namespace {
 
 // Summed mole-fraction gap and relative molar-volume gap below which two phases are one.
 constexpr double kMergedPhases = 0.01;
+// Mole fractions of two phases this close, their volumes merged too, are at a critical point.
+constexpr double kNearCritical = 1e-3;
 // Shortest step, K, of the path from a colder saturation point up to the temperature given.
 constexpr double kSmallestWarming = 1.0 / 64.0;
 // Tries of the path up to the temperature given: it climbs at most some 30 K.
@@ -223,8 +225,33 @@ bool IFP::startFromBinarySaturation() {
     return true;
 }
 
+unsigned IFP::densityOrders() const {
+    const double Vl = firstPhase->V, Vv = secondPhase->V;
+    unsigned orders = Vl < Vv ? kDenserByMolarVolume : 0u;
+    // M / V of each phase, compared as Ml Vv > Mv Vl (both volumes positive); a model that
+    // gives no molar masses has no such order.
+    double Ml = 0.0, Mv = 0.0;
+    const std::vector<double>& molar = firstPhase->molarMass;
+    for (int i = 0; i < n && static_cast<std::size_t>(i) < molar.size(); ++i) {
+        Ml += current.x[i] * molar[static_cast<std::size_t>(i)];
+        Mv += current.y[i] * molar[static_cast<std::size_t>(i)];
+    }
+    if (Ml > 0.0 && Mv > 0.0 && Vl > 0.0 && Vv > 0.0 && Ml * Vv > Mv * Vl) orders |= kDenserByMass;
+    return orders;
+}
+
 bool IFP::phasesInOrder() const {
-    return liquidLiquid != 0 || !firstPhase || !secondPhase || firstPhase->V < secondPhase->V;
+    if (liquidLiquid != 0 || !firstPhase || !secondPhase) return true;
+    return (densityOrders() & denserIn_) != 0;
+}
+
+bool IFP::atCriticalPoint() const {
+    if (!firstPhase || !secondPhase) return false;
+    double gap = 0.0;
+    for (int i = 0; i < n; ++i) gap = std::max(gap, std::fabs(current.x[i] - current.y[i]));
+    const double Vl = firstPhase->V, Vv = secondPhase->V;
+    return gap < kNearCritical &&
+           std::fabs(Vv - Vl) < kMergedPhases * std::fmax(std::fabs(Vl), std::fabs(Vv));
 }
 
 bool IFP::isTwoPhaseAnswer() const {

@@ -208,6 +208,9 @@ class VLE : public Equation {
     bool selectColumns(DataTextFile& table, const std::string& list);
     // Opens an output file (written whole at commit); status 8 when it cannot be.
     bool openOutput(OutputFile& file, const char* path);
+    // Whether the mixture has the components a curve is traced for; else status 1 and a
+    // message, which the text gives back.
+    std::string componentCountRefusal(int wanted, const char* curve);
     // composition(i, fractions[i]) for every component.
     void setBulk(const std::vector<double>& fractions);
     // T, P (bar), x0, x1, y0, y1, Vl, Vv (cm3/mol) of a binary with the given format.

@@ -418,8 +418,18 @@ void VLE::pressureSeries(double dP, int maxTries, const std::function<void()>& r
     }
 }
 
+std::string VLE::componentCountRefusal(int wanted, const char* curve) {
+    if (n == wanted) return {};
+    // Nothing is written: a curve of the wrong mixture would stand for the right one.
+    status = 1;
+    const std::string why =
+        vornex::cformat("%s needs %d components; the mixture has %d", curve, wanted, n);
+    vornex::cfprintf(stderr, "%s\n", why.c_str());
+    return why;
+}
+
 void VLE::flash_isotherm(const char* out, double T, double dP, double z0, double Fv) {
-    if (n != 2) return;
+    if (!componentCountRefusal(2, "The flash isotherm").empty()) return;
     if (!(std::isfinite(dP) && dP != 0.0)) {
         vornex::cfprintf(stderr, "flash_isotherm: pressure step %lg bar\n", dP);
         status = 1;
@@ -544,7 +554,7 @@ bool VLE::startBubbleIsotherm(double T, const std::vector<double>& start) {
 void VLE::calculate_an_isotherm_of_the_binary_system(const char* out, double T, double x0,
                                                      double dx, double, double,
                                                      const char* suffix) {
-    if (n != 2) return;
+    if (!componentCountRefusal(2, "The binary isotherm").empty()) return;
     if (!(std::isfinite(dx) && dx != 0.0) || !OutputFiles::checkSuffix(suffix ? suffix : "")) {
         vornex::cfprintf(stderr, "Binary isotherm: composition step %lg\n", dx);
         status = 1;
@@ -572,7 +582,7 @@ void VLE::calculate_an_isotherm_of_the_binary_system(const char* out, double T, 
 void VLE::calculate_an_isotherm_of_the_pseudo_binary_system(const char* out, double T, double x0,
                                                             double r, double dx, double, double,
                                                             const char* suffix) {
-    if (n != 3) return;
+    if (!componentCountRefusal(3, "The pseudo-binary isotherm").empty()) return;
     if (!(std::isfinite(dx) && dx != 0.0) || !OutputFiles::checkSuffix(suffix ? suffix : "")) {
         vornex::cfprintf(stderr, "Pseudo-binary isotherm: composition step %lg\n", dx);
         status = 1;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CubicMixtures.h"
+#include "IndependentCubic.h"
 #include "cubic/ClassicalCubic0.h"
 #include "cubic/HCubic.h"
 #include "numerics/TextCapture.h"
@@ -239,6 +240,42 @@ TEST(IsothermShortOfTheOtherEnd, KeepsTheLiquidWhereTheMolarVolumesCross) {
     ASSERT_GE(t.rows.size(), 10u);
     for (const auto& r : t.rows) EXPECT_LT(r[2], r[4]) << "P " << r[1];
     EXPECT_GT(t.rows.back()[1], 170.0);
+}
+
+// Past the crossing of the molar volumes the liquid stays the denser by mass: the bubble
+// curve of methane and decane at 300 K runs on to the mixture's critical point, which a
+// Peng-Robinson written apart puts at 319.36796 bar, 0.0792739 decane (the zero of the
+// spinodal determinant and of its derivative along its null vector, 40 digits). The isotherm
+// ended at 174.73 bar. Every row: equal fugacities by the cubic written apart, each point
+// once.
+TEST(IsothermShortOfTheOtherEnd, RunsOnToTheCriticalPointPastTheCrossingOfTheVolumes) {
+    const IndependentCubic pr(true, {"CH4", "nC10H22"});
+    for (const double x0 : {0.0, 0.5}) {
+        SCOPED_TRACE(x0);
+        const Traced t =
+            traceFromComponent0(Model::PengRobinson, {"CH4", "nC10H22"}, 300.0, x0, 0.05, 2.0);
+        EXPECT_EQ(t.status, 0) << t.said;
+        EXPECT_NE(t.said.find("critical point"), std::string::npos) << t.said;
+        ASSERT_GE(t.rows.size(), 10u);
+        const auto& last = t.rows.back();
+        EXPECT_NEAR(last[1], 319.36796, 0.01);
+        EXPECT_NEAR(last[3], 0.0792739, 1e-3);
+        EXPECT_NEAR(last[5], 0.0792739, 1e-3);
+        for (std::size_t k = 0; k < t.rows.size(); ++k) {
+            const auto& r = t.rows[k];
+            if (k > 0) {
+                EXPECT_GT(r[2], t.rows[k - 1][2]) << "row " << k;
+            }
+            if (r[3] == 1.0) continue;  // pure decane: checked by the pure-end tests
+            std::vector<double> lnPhiL, lnPhiV;
+            const double P = r[1] * 1e5;
+            ASSERT_TRUE(pr.lnPhi(300.0, P, {r[2], r[3]}, true, lnPhiL));
+            ASSERT_TRUE(pr.lnPhi(300.0, P, {r[4], r[5]}, false, lnPhiV));
+            for (int i = 0; i < 2; ++i)
+                EXPECT_NEAR(std::log(r[2 + i]) + lnPhiL[i], std::log(r[4 + i]) + lnPhiV[i], 1e-6)
+                    << "component " << i << " at " << r[1] << " bar";
+        }
+    }
 }
 
 class IsothermPureEnds : public ::testing::TestWithParam<Model> {};

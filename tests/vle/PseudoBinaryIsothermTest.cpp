@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -170,6 +171,59 @@ TEST(PseudoBinaryIsotherm, ACurveEndingAtACriticalPointSaysSo) {
             EXPECT_NEAR(row[on + 1], 0.3 * (row[on] + row[on + 1]), 2e-6);
             EXPECT_GT(row[on + 2], 0.0);
         }
+    }
+}
+
+// Methane, ethane and propane at 200 K along the methane-propane side (r = 0): the dew
+// curve's propane fraction falls to its least, 0.0106346 at 39.0025 bar, and the curve turns
+// back along the line toward the critical point near 54 bar (where the bubble curve ends).
+// Each point at its fraction of the line cannot pass that turn; the curve ended saying the
+// solve did not converge. It ends there saying the curve turns.
+TEST(PseudoBinaryIsotherm, ADewCurveThatTurnsBackAlongTheLineSaysSo) {
+    CubicMixture m({"CH4", "C2H6", "C3H8"});
+    std::remove("pb_turn");
+    const std::string said = test::outputOf([&] {
+        m.ifp->calculate_an_isotherm_of_the_pseudo_binary_system("pb_turn", 200.0, 0.0, 0.0, 0.05,
+                                                                 2.0, 1000.0, "_t");
+    });
+    EXPECT_EQ(m.ifp->status, 1);
+    EXPECT_NE(said.find("critical point"), std::string::npos) << said;
+    EXPECT_NE(m.ifp->refusal.find("dew curve: isotherm: no point beyond 39.00"), std::string::npos)
+        << m.ifp->refusal;
+    EXPECT_NE(said.find("turns back along the line"), std::string::npos) << said;
+    const auto blocks = blocksOf("pb_turn");
+    ASSERT_EQ(blocks.size(), 2u);
+    ASSERT_GE(blocks[1].size(), 5u);
+    EXPECT_NEAR(blocks[1].back()[1], 39.0025, 0.001);
+    EXPECT_NEAR(blocks[1].back()[7], 0.0106346, 1e-6);
+}
+
+// A curve asked of a mixture with other than its number of components returned with no file,
+// status 0 and nothing said.
+TEST(PseudoBinaryIsotherm, AMixtureOfOtherThanThreeComponentsIsRefusedSayingWhy) {
+    struct Case {
+        std::vector<std::string> names;
+        bool pseudoBinary;
+        const char* said;
+    };
+    for (const Case& c : {Case{{"CO2", "C2H6"}, true, "needs 3 components; the mixture has 2"},
+                          Case{{"CO2", "C2H6", "C3H8"}, false,
+                               "needs 2 components; the mixture has 3"}}) {
+        SCOPED_TRACE(c.said);
+        CubicMixture m(c.names);
+        std::remove("pb_count");
+        const std::string said = test::outputOf([&] {
+            if (c.pseudoBinary)
+                m.ifp->calculate_an_isotherm_of_the_pseudo_binary_system("pb_count", 260.0, 0.5,
+                                                                         0.3, 0.05, 2.0, 1000.0, "");
+            else
+                m.ifp->calculate_an_isotherm_of_the_binary_system("pb_count", 260.0, 0.5, 0.05,
+                                                                  2.0, 1000.0, "");
+        });
+        EXPECT_EQ(m.ifp->status, 1);
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        EXPECT_NE(m.ifp->refusal.find(c.said), std::string::npos) << m.ifp->refusal;
+        EXPECT_FALSE(std::filesystem::exists("pb_count"));
     }
 }
 

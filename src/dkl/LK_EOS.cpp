@@ -55,8 +55,14 @@ LK_EOS::LK_EOS(int phase_, FluidPhase* simpleFluid, FluidPhase* referenceFluid, 
 LK_EOS::~LK_EOS() = default;
 
 void LK_EOS::number_of_components(int count) {
+    // The count it has, given again, keeps the constants read unless names follow.
+    const bool standing = count == nc && !componentCountRefused();
     FluidPhase::number_of_components(count);
-    if (nc < 1) return;
+    if (nc < 1 || standing) return;
+    clearComponentData();
+}
+
+void LK_EOS::clearComponentData() {
     const auto n = static_cast<size_t>(nc);
     Tc.assign(n, kNaN);
     Pc.assign(n, kNaN);
@@ -67,6 +73,9 @@ void LK_EOS::number_of_components(int count) {
 
 void LK_EOS::read_component_data(int index, const char* name) {
     if (!validComponent(index, "read_component_data") || name == nullptr) return;
+    // Names given again start the set-up afresh: nothing of the components read before (their
+    // constants, their pairs' parameters) is kept.
+    if (index == 0) clearComponentData();
     if (std::strlen(name) > kLongestName) {
         vornex::cfprintf(stderr, "LK_EOS: component name longer than %zu characters\n", kLongestName);
         error = 1;

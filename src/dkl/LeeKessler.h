@@ -113,6 +113,8 @@ class LK_EOS : public FluidPhase {
     // Lines "name1 name2 zT_hi zT_lo zV_hi zV_lo" of "LK.BIP" for the components present;
     // "#" starts a comment line. A missing file: no binary parameters (said once).
     void read_BIP();
+    // Every component's critical constants unknown, every pair on the plain mixing rule.
+    void clearComponentData();
     // zeta_T and zeta_V of the pair (i, j) in the low-temperature set, both orders.
     void set_binary_interaction_dzetaij(int i, int j, double zT, double zV);
     // Two values per pair i < j: (0, 1), (0, 2), ..., (1, 2), ...

@@ -108,6 +108,9 @@ void FluidPhase::number_of_components(int count) {
         setUpAgain_ = true;
         return;
     }
+    // The terms of a fluid that had components (kept after a refusal, or another count) still
+    // hold their constants: until every name of the new set-up is given, no state is computed.
+    const bool formerComponents = componentsAdded > 0;
     setUpAgain_ = setUpIncomplete_ = false;
     componentCountRefused_ = false;
     // A model that switches its component system starts the Phase part afresh, so that the
@@ -134,6 +137,11 @@ void FluidPhase::number_of_components(int count) {
         return;
     }
     if (count == 1) composition_of_component(0, 1.0);
+    if (formerComponents) {
+        setUpIncomplete_ = true;
+        stateComputed = 0;
+        forEachTerm(*this, [](Interaction& term) { term.nc = 0; });
+    }
 }
 
 void FluidPhase::add_component(const char* name) {
@@ -160,6 +168,11 @@ void FluidPhase::add_component(const char* name) {
             forEachTerm(*this, [](Interaction& term) { term.nc = 0; });
         } else {
             setUpIncomplete_ = false;
+            // Fractions given between the names reached the fluid alone.
+            forEachTerm(*this, [this](Interaction& term) {
+                for (size_t i = 0; i < term.x.size() && i < x.size(); ++i) term.x[i] = x[i];
+                term.parametersCurrent = 0;
+            });
         }
         return;
     }
@@ -366,6 +379,11 @@ void FluidPhase::completeState(char print) {
         before = 1;
         break;
     }
+    // A set-up whose names are not all given is no fluid yet (a model naming its components
+    // by itself leaves none of them unnamed).
+    const bool unnamed = componentsAdded < nc && (setUpIncomplete_ || componentsAdded > 0 ||
+                                                   componentName[0].empty());
+    if (unnamed && (setUpIncomplete_ || componentsAdded > 0)) before = 1;
     TemperatureHold hold(*this);
     // State functions first: the fugacities then read the residual terms' highest-order
     // evaluation at the state instead of evaluating them again.
@@ -373,6 +391,9 @@ void FluidPhase::completeState(char print) {
     const int16_t functions = error;
     calculate_fugacities();
     if (before != 0 || functions != 0) error = 1;
+    if (unnamed && error)
+        vornex::cfprintf(stderr, "%s: %d of its %d components named; no state until all are given\n",
+                         modelName.empty() ? "fluid" : modelName.c_str(), componentsAdded, nc);
     if (print) dump();
 }
 

@@ -209,6 +209,10 @@ void SolubilityModel::calculate_bubble_pressure() {
     if (solveBubblePressure(x0, given)) return;
     error = 1;
     P = kNaN;
+    sayNoBubblePressure();
+}
+
+void SolubilityModel::sayNoBubblePressure() const {
     if (tracingCurve) return;
     if (const PublishedRange* range = publishedRange())
         vornex::cfprintf(stderr,

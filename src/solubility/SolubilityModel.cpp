@@ -528,6 +528,32 @@ void SolubilityModel::calculate_gas_solubility(double TK, double Pbar, double ms
     pressure(Pbar);
     setMolalities(ms, 0.0);
     calculate_gas_solubility0();
+    if (!error && !vapourError) return;
+    // A refused state has said why already.
+    if (!(T > 0.0 && std::isfinite(T) && P >= 0.0 && std::isfinite(P) && mNa >= 0.0 &&
+          std::isfinite(mNa)))
+        return;
+    const PublishedRange* range = publishedRange();
+    if (range != nullptr && !withinPublishedRange())
+        vornex::cfprintf(stderr,
+                         "Gas solubility: %g K, %g bar and %g mol/kg NaCl lie outside the range "
+                         "of %s (%g-%g K, up to %g bar and %g mol/kg NaCl)\n",
+                         TK, Pbar, ms, range->source, range->Tmin, range->Tmax, range->Pmax,
+                         range->mMax);
+    else if (const double Pw = WaterEOS::saturationPressureWagnerPruss(TK) * 1e-5;
+             vapourError && Pbar < Pw)
+        vornex::cfprintf(stderr,
+                         "Gas solubility: no gas phase at %g K and %g bar, below the water's "
+                         "vapour pressure (%g bar)\n",
+                         TK, Pbar, Pw);
+    else if (vapourError)
+        vornex::cfprintf(stderr, "Gas solubility: no state of the gas phase at %g K and %g bar\n",
+                         TK, Pbar);
+    else
+        vornex::cfprintf(stderr,
+                         "Gas solubility: the model gives no solubility at %g K, %g bar and %g "
+                         "mol/kg NaCl (a molality or a mole fraction outside its bounds)\n",
+                         TK, Pbar, ms);
 }
 
 double SolubilityModel::calculate_gas_partial_volume(double TK, double Pbar, double ms,

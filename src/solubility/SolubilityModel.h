@@ -150,6 +150,7 @@ class SolubilityModel : public Phase {
     // Whether the set state lies in the published range (true without one).
     bool withinPublishedRange() const;
 
+    // The solubility at (T, P in bar, NaCl molality); a failure says why on standard error.
     void calculate_gas_solubility(double TK, double Pbar, double ms);
     // Vg at (T, P in bar, NaCl and gas molalities) by the model's own formula; NaN with the
     // error flag where the model gives none.
@@ -169,6 +170,9 @@ class SolubilityModel : public Phase {
     // on standard error (unless a curve is being traced, whose gaps are its own).
     void calculate_bubble_pressure();
     bool tracingCurve = false;
+    // Why no bubble pressure was found for the set T and molalities, on standard error
+    // (nothing while a curve is traced).
+    void sayNoBubblePressure() const;
     // Pbar 0: from the estimate.
     virtual void calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas);
     static double estimate_bubble_pressure(double TK, double ms, double mgas);

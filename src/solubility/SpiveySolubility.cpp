@@ -92,8 +92,11 @@ void SpiveySolubility::calculate_bubble_pressure(double TK, double Pbar, double 
     bubbleSolver.context = &target;
     // No pressure given: the estimate, never what an earlier call left.
     const double x0 = Pbar > 0.0 ? Pbar : bubbleStart(TK, ms, mgas);
-    if (!solveBubblePressure(x0, Pbar > 0.0)) error = 1;
+    const bool solved = solveBubblePressure(x0, Pbar > 0.0);
     mg = mgas;
+    if (solved) return;
+    error = 1;
+    sayNoBubblePressure();
 }
 
 void SpiveySolubility::calculate_isopleth(double mgas, double ms, char mode, const char*,
@@ -104,6 +107,9 @@ void SpiveySolubility::calculate_isopleth(double mgas, double ms, char mode, con
     double Pbar = 1.0;
     pressure(Pbar);
     bool gap = false;
+    // The gaps of the curve are its own: no failed point is said.
+    const bool traced = tracingCurve;
+    tracingCurve = true;
     for (int i = 0; i <= 300; ++i) {
         calculate_bubble_pressure(273.15 + i, Pbar, ms, mgas);
         if (error) {
@@ -120,6 +126,7 @@ void SpiveySolubility::calculate_isopleth(double mgas, double ms, char mode, con
         }
         gap = false;
     }
+    tracingCurve = traced;
 }
 
 bool SpiveySolubility::compare_with_Duan_model() {

@@ -74,7 +74,8 @@ class WagnerPruss : public WaterEOS {
     // error).
     void calculateFlow(double TK, double Pbar, FILE* table);
     // Choked flow along the isobar P, liquid branch ("flow<P>") or vapour branch ("flox<P>").
-    // False when a row is left blank, with the temperatures and the reasons on standard
+    // Below the critical pressure a branch takes only its own phase: where it has no state
+    // (beyond its spinodal) the row is blank. False when a row is left blank, with the temperatures and the reasons on standard
     // error (the file is written all the same), or when the file cannot be written.
     bool calculateFlowIsobar(double Pbar, double T0, double T1, char liquid);
     // Steam at (T, P) released into air at 1 bar; one row of `table` when not null.

@@ -295,12 +295,25 @@ bool WagnerPruss::calculateEnergyFormula() {
 std::string WagnerPruss::chokedFlow(double TK, double Pbar, FILE* table) {
     error = 0;
     lastThroatPressure = kNaN;
+    const int branch = phase;
     calculateFromTP(TK, Pbar, 1);
     if (error) {
         if (table != nullptr) vornex::cfprintf(table, "\n");
         const std::string outside = outsideWaterRange(TK, Pbar);
         return "no water state at the temperature and pressure" +
                (outside.empty() ? std::string() : " (" + outside + ")");
+    }
+    // Below the critical pressure the liquid branch lies denser than the critical density and
+    // the steam branch lighter; where its own branch has no state (beyond its spinodal) the
+    // volume solve ends on the other one, which is no start of this branch's flow.
+    if ((branch == 1 || branch == 2) && Pbar < kWaterCriticalPressureBar &&
+        (V < kWaterCriticalVolume) != (branch == 2)) {
+        error = 1;
+        if (table != nullptr) vornex::cfprintf(table, "\n");
+        return branch == 1 ? "no steam at the temperature and pressure (beyond its spinodal): "
+                             "the state there is the liquid"
+                           : "no liquid at the temperature and pressure (beyond its spinodal): "
+                             "the state there is steam";
     }
     const double V2 = V;
     if (V2 > 6e-5)

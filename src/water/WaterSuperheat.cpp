@@ -98,21 +98,21 @@ int WagnerPruss::drawSuperheatDiagram(double d, double dT) {
         error = 1;
         return 2;
     };
-    if (!std::isfinite(d) || !std::isfinite(dT) || d < 0.0)
-        return refuse("needs a finite depth parameter, not negative, and a finite superheat");
+    if (!std::isfinite(d) || !std::isfinite(dT) || d < 0.0 || dT < 0.0)
+        return refuse("needs a finite depth parameter and a finite superheat, neither negative");
     const double P2 = 1.0 + d, T2 = 293.15 + 0.03 * d;
-    vornex::cprintf("State 1\n----------\n");
-    calculateFromTP(293.15, 1.0, 1);
-    vornex::cprintf("\nState 2\n----------\n");
-    calculateFromTP(T2, P2, 1);
-    vornex::cprintf("\n");
-    if (error) return refuse(waterStateText("no water state 2", T2, P2));
     // Superheat is heating past the boiling point, which only a pressure below the
     // critical one has.
     if (!(P2 * 1e5 < kWaterCriticalPressure))
         return refuse("the pressure " + number(P2) +
                       " bar is not below the critical pressure of water (220.64 bar): the "
                       "water has no boiling point to be superheated past");
+    vornex::cprintf("State 1\n----------\n");
+    calculateFromTP(293.15, 1.0, 1);
+    vornex::cprintf("\nState 2\n----------\n");
+    calculateFromTP(T2, P2, 1);
+    vornex::cprintf("\n");
+    if (error) return refuse(waterStateText("no water state 2", T2, P2));
     calculateTheSaturationTemperature(P2, 0);
     if (error) return refuse("no saturation of water at " + number(P2) + " bar");
     // The superheat is counted from the boiling liquid (the search leaves the steam's state).

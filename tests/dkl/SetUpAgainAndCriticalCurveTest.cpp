@@ -86,6 +86,90 @@ TEST(SetUpAgain, ComponentsInAnotherOrderMakeTheFreshFluid) {
     EXPECT_NEAR(one.V, methane.V, 1e-12);
 }
 
+// Regression: DMW2 set up for CH4-CO2, refused three components, then given two and H2O
+// alone computed 138.572 cm3/mol with error 0 at 500 K and 300 bar from the CO2 constants its
+// term kept, where a fresh fluid given H2O alone computes nothing. Until every name is given
+// each state is refused, saying so; the last name makes the fresh fluid.
+TEST(SetUpAgain, AnUnfinishedSetUpAfterARefusedCountIsNoState) {
+    const struct {
+        std::function<std::unique_ptr<FluidPhase>()> make;
+        const char *first, *second, *other;
+        double T, P;
+    } cases[] = {
+        {[] { return std::make_unique<DMW2>(1); }, "CH4", "CO2", "H2O", 500.0, 300.0},
+        {[] { return std::make_unique<DMWEOS>(1); }, "CH4", "CO2", "H2O", 500.0, 300.0},
+        {[] { return std::make_unique<Kreglewski_EOS>(1); }, "CH4", "CO2", "N2", 350.0, 100.0},
+    };
+    for (const auto& c : cases) {
+        auto fresh = c.make();
+        SCOPED_TRACE(fresh->modelName);
+        fresh->number_of_components(2);
+        fresh->add_components(c.other, c.second);
+        fresh->composition(0.2, 0.8);
+        fresh->calculateFromTP(c.T, c.P, 0);
+        ASSERT_EQ(fresh->error, 0);
+
+        auto f = c.make();
+        f->number_of_components(2);
+        f->add_components(c.first, c.second);
+        f->composition(0.2, 0.8);
+        f->calculateFromTP(c.T, c.P, 0);
+        ASSERT_EQ(f->error, 0);
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        f->number_of_components(3);
+        f->number_of_components(2);
+        f->add_component(c.other);
+        f->composition(0.2, 0.8);
+        f->calculateFromTP(c.T, c.P, 0);
+        testing::internal::GetCapturedStdout();
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(f->error, 1) << f->V * 1e6;
+        EXPECT_NE(said.find("1 of its 2 components named"), std::string::npos) << said;
+        f->add_component(c.second);
+        f->calculateFromTP(c.T, c.P, 0);
+        ASSERT_EQ(f->error, 0);
+        EXPECT_NEAR(f->V, fresh->V, 1e-9 * fresh->V);
+        EXPECT_NEAR(f->lnPhi[0], fresh->lnPhi[0], 1e-9);
+    }
+}
+
+// Regression: Lee-Kessler given its count again without names refused every state ("the
+// critical constants of the components are not all known"); set up again with other names it
+// kept the pair parameters given for the former pair.
+TEST(SetUpAgain, LeeKesslerKeepsItsSetUpOrStartsItAfresh) {
+    auto state = [](LK_EOS& f) {
+        f.composition(0.2, 0.8);
+        f.calculateFromTP(500.0, 300.0, 0);
+        return f.V;
+    };
+    LK_EOS fresh(1);
+    fresh.number_of_components(2);
+    fresh.add_components("H2O", "CO2");
+    const double want = state(fresh);
+    ASSERT_EQ(fresh.error, 0);
+
+    LK_EOS f(1);
+    f.number_of_components(2);
+    f.add_components("CH4", "CO2");
+    f.set_binary_interaction_dzetaij(0, 1, 0.3, 0.2);
+    const double before = state(f);
+    ASSERT_EQ(f.error, 0);
+    testing::internal::CaptureStderr();
+    f.number_of_components(2);
+    const double kept = state(f);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(f.error, 0) << said;
+    EXPECT_NEAR(kept, before, 1e-12 * before);
+    testing::internal::CaptureStderr();
+    f.number_of_components(2);
+    f.add_components("H2O", "CO2");
+    const double again = state(f);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(f.error, 0);
+    EXPECT_NEAR(again, want, 1e-9 * want);
+}
+
 // Regression: DMW2 and DMWEOS with CO2 named twice took the CH4-H2O pair parameters (147.32
 // cm3/mol at 500 K and 300 bar, pure CO2 115.36); two molecules of one gas are that gas.
 TEST(SetUpAgain, OneGasNamedTwiceIsThatGas) {

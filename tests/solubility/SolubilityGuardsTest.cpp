@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -283,6 +284,28 @@ TEST(PublishedRange, DuanModelsFlagResultsOutsideTheirPapersRanges) {
         model.calculate_gas_solubility(c.type == SM_H2O_N2_NaCl ? 410.0 : 530.0, 100.0, 1.0);
         EXPECT_EQ(model.error, 1) << c.type << " " << c.version;
     }
+}
+
+// Regression: a solubility outside the model's range or below the water's vapour pressure,
+// and a Spivey bubble pressure with no root, raised the flag and said nothing.
+TEST(PublishedRange, EveryFailedSolubilityAndBubblePressureSaysWhy) {
+    auto said = [](const std::function<void()>& call) {
+        testing::internal::CaptureStderr();
+        call();
+        return testing::internal::GetCapturedStderr();
+    };
+    DMGWwater co2(SM_H2O_CO2_NaCl, 0);
+    std::string why = said([&] { co2.calculate_gas_solubility(573.15, 500.0, 0.0); });
+    EXPECT_EQ(co2.error, 1);
+    EXPECT_NE(why.find("outside the range of Duan and Sun (2003)"), std::string::npos) << why;
+    // Water boils at 373.12 K below 1.0142 bar (IAPWS-95): no gas phase at 0.5 bar.
+    why = said([&] { co2.calculate_gas_solubility(373.15, 0.5, 0.0); });
+    EXPECT_TRUE(co2.error == 1 || co2.vapourError == 1);
+    EXPECT_NE(why.find("below the water's vapour pressure (1.01"), std::string::npos) << why;
+    SpiveySolubility spivey;
+    why = said([&] { spivey.calculate_bubble_pressure(700.0, 0.0, 1.0, 0.1); });
+    EXPECT_EQ(spivey.error, 1);
+    EXPECT_NE(why.find("Bubble pressure: no pressure up to 10000 bar"), std::string::npos) << why;
 }
 
 // The papers' bounds are inclusive: the CO2 model at 2000 bar and the 1992 methane model at

@@ -325,6 +325,51 @@ TEST_F(WaterFlowTest, IsobarWithBlankRowsFailsSayingWhy) {
     std::filesystem::remove("flow100");
 }
 
+// Regression: below the critical pressure the vapour branch wrote the liquid, where steam
+// has no state, as good rows (1 bar, 300-325 K: about 987 kg/m3 in "flox1"; 100 bar,
+// 300-567 K), and the liquid branch steam (100 bar, 615 K and on). Every written row is a
+// state of its branch (steam near the ideal gas's 0.656 kg/m3 at 1 bar and 330 K); the
+// others are blank, said with why, and the isobar fails.
+TEST_F(WaterFlowTest, EachBranchWritesOnlyItsOwnPhaseBelowTheCriticalPressure) {
+    const struct {
+        double P, T0, T1;
+        char liquid;
+        const char* blank;  // the run of rows left blank, and why
+        const char* why;
+    } cases[] = {
+        {1.0, 300.0, 330.0, 0, "325 to 300 K (26 rows)", "no steam"},
+        {100.0, 560.0, 570.0, 0, "567 to 560 K (8 rows)", "no steam"},
+        {100.0, 605.0, 620.0, 1, "615 to 620 K (6 rows)", "no liquid"},
+    };
+    for (const auto& c : cases) {
+        WagnerPruss w{c.liquid ? 2 : 1};
+        char name[32];
+        std::snprintf(name, sizeof name, c.liquid ? "flow%.0f" : "flox%.0f", c.P);
+        std::filesystem::remove(name);
+        bool written = true;
+        ::testing::internal::CaptureStdout();
+        const std::string said =
+            test::stderrOf([&] { written = w.calculateFlowIsobar(c.P, c.T0, c.T1, c.liquid); });
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_FALSE(written) << name;
+        EXPECT_NE(said.find(c.blank), std::string::npos) << said;
+        EXPECT_NE(said.find(c.why), std::string::npos) << said;
+        const std::vector<std::string> text = testing::fileLines(name);
+        ASSERT_EQ(text.size(), static_cast<std::size_t>(c.T1 - c.T0) + 2) << name;
+        for (std::size_t i = 1; i < text.size(); ++i) {
+            const std::vector<double> row = testing::numbersOf(text[i]);
+            if (row.empty()) continue;
+            ASSERT_EQ(row.size(), 14u) << text[i];
+            if (c.liquid)
+                EXPECT_GT(row[3], 322.0) << name << " at " << row[1] << " K";
+            else
+                EXPECT_LT(row[3], 322.0) << name << " at " << row[1] << " K";
+            if (c.P == 1.0 && row[1] == 330.0) EXPECT_NEAR(row[3], 0.656, 0.01);
+        }
+        std::filesystem::remove(name);
+    }
+}
+
 TEST_F(WaterFlowTest, BadRangesAreRefusedWithoutAFile) {
     std::filesystem::remove("flow10");
     EXPECT_FALSE(water.calculateFlowIsobar(10.0, 900.0, 800.0, 1));

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "CorrelationTestSupport.h"
@@ -105,6 +106,20 @@ TEST_F(WaterSuperheatTest, LiquidThatDoesNotFlashAndPressuresAboveTheCriticalOne
     const double Sl = water.S;
     EXPECT_TRUE(std::isnan(water.calculateIsentropicVaporization(Sl - 1.0)));
     EXPECT_EQ(water.error, 1);
+}
+
+// Regression: a depth of 1e300 printed states of inf bar before it was refused, and a
+// negative superheat (d 0, dT -5) was computed as a budget. Both are refused before any
+// state is printed, saying why.
+TEST_F(WaterSuperheatTest, OutOfRangeInputsAreRefusedBeforeAnyState) {
+    for (const auto& [d, dT, why] : {std::tuple{1e300, 1.0, "critical pressure"},
+                                     std::tuple{0.0, -5.0, "neither negative"},
+                                     std::tuple{-1.0, 10.0, "neither negative"}}) {
+        const SuperheatBudget b = superheat(d, dT);
+        EXPECT_EQ(b.code, 2) << d << " " << dT;
+        EXPECT_TRUE(b.out.empty()) << b.out.substr(0, 200);
+        EXPECT_NE(b.said.find(why), std::string::npos) << b.said;
+    }
 }
 
 TEST_F(WaterSuperheatTest, NucleationQuantitiesArePositiveAndFinite) {

@@ -281,10 +281,11 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
             status = 0;
             continue;
         }
-        // A point the rows cannot tell from the last one is where the curve stops moving
-        // (its tangent turning against a bound of the model): the curve ends there, once.
-        if (std::fabs(current.T - last.T) <= 1e-6 * std::fabs(last.T) &&
-            std::fabs(current.P - last.P) <= 1e-6 * std::fabs(last.P)) {
+        // A point the rows cannot tell from the last one (they print six significant digits)
+        // is where the curve stops moving (its tangent turning against a bound of the model):
+        // the curve ends there, once.
+        if (std::fabs(current.T - last.T) <= 1e-5 * std::fabs(last.T) &&
+            std::fabs(current.P - last.P) <= 1e-5 * std::fabs(last.P)) {
             status = 1;
             break;
         }

@@ -602,7 +602,9 @@ double Palliser::calculateTm0(double x, double& rhoL, double& P) {
                                                                   0.0, haliteTripleTemperature,
                                                                   1.0);
         error = roots.empty() ? 1 : 0;
-        T = error ? 0.0 : rootOf(&Palliser::equationForTm0, &c, roots.front(), error);
+        T = error ? 0.0
+                  : rootOf(&Palliser::equationForTm0, &c, roots.front(), error,
+                           kNeighbouringDoubles);
     }
     failed = error != 0;
     rhoL = failed ? -1.0 : c.rhoL;

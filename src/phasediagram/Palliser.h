@@ -17,6 +17,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -384,19 +385,25 @@ class Palliser : public PhaseDiagramInfo {
     std::vector<SignChange> signChanges(double (Owner::*residual)(double, void*), void* context,
                                         double lo, double hi, double step,
                                         std::vector<std::pair<double, double>>* samples = nullptr);
-    // The root inside a change of sign (by halving, some 30 steps on a scan's step); the
-    // residual is evaluated last at the root, so that its context holds the root's values.
-    // error 5 where the change of sign is a step of the residual, not a root.
+    // The root inside a change of sign (by halving, some 30 steps on a scan's step, to the
+    // relative `tolerance`); the residual is evaluated last at the root, so that its context
+    // holds the root's values. error 5 where the change of sign is a step of the residual, not
+    // a root.
     template <class Owner>
     double rootOf(double (Owner::*residual)(double, void*), void* context, SignChange s,
-                  int& error);
+                  int& error, double tolerance = kRootTolerance);
+    static constexpr double kRootTolerance = 1e-12;
+    // Halving down to neighbouring doubles: for a residual that changes by orders of magnitude
+    // within the ordinary tolerance.
+    static constexpr double kNeighbouringDoubles = 2.0 * DBL_EPSILON;
     // The root of a residual on [lo, hi] nearest x0 of those a scan with `step` brackets (and
     // `accept` takes, asked with the context at the root); of equal distance the lower. error 1
     // where the scan brackets none.
     template <class Owner>
     double nearestRoot(double (Owner::*residual)(double, void*), void* context, double lo,
                        double hi, double step, double x0, int& error,
-                       const std::function<bool()>& accept = {});
+                       const std::function<bool()>& accept = {},
+                       double tolerance = kRootTolerance);
     // Where a secant's answer from x0, x1 may be wrong: the scan of [lo, hi] by `step` that
     // replaces it, and the closeness to 0 and the `accept` (as nearestRoot's) of the answer.
     struct Fallback {
@@ -571,14 +578,14 @@ std::vector<Palliser::SignChange> Palliser::signChanges(double (Owner::*residual
 
 template <class Owner>
 double Palliser::rootOf(double (Owner::*residual)(double, void*), void* context, SignChange s,
-                        int& error) {
+                        int& error, double tolerance) {
     Bolzano m;
     m.equation = this;
     m.function = static_cast<EquationFunction>(residual);
     m.context = context;
     m.x0 = s.a;
     m.x1 = s.b;
-    m.tolerance = 1e-12;
+    m.tolerance = tolerance;
     const int16_t outer = equationError;
     equationError = 0;
     const double fa = (static_cast<Owner*>(this)->*residual)(s.a, context);
@@ -606,7 +613,7 @@ double Palliser::rootOf(double (Owner::*residual)(double, void*), void* context,
 template <class Owner>
 double Palliser::nearestRoot(double (Owner::*residual)(double, void*), void* context, double lo,
                              double hi, double step, double x0, int& error,
-                             const std::function<bool()>& accept) {
+                             const std::function<bool()>& accept, double tolerance) {
     std::vector<SignChange> roots = signChanges(residual, context, lo, hi, step);
     auto distance = [x0](const SignChange& s) {
         return x0 < s.a ? s.a - x0 : x0 > s.b ? x0 - s.b : 0.0;
@@ -617,7 +624,7 @@ double Palliser::nearestRoot(double (Owner::*residual)(double, void*), void* con
     error = 1;
     double root = 0.0;
     for (const SignChange& s : roots) {
-        root = rootOf(residual, context, s, error);
+        root = rootOf(residual, context, s, error, tolerance);
         if (!error && accept && !accept()) error = 1;
         if (!error) break;
     }

@@ -236,10 +236,13 @@ double Palliser::calculateTm(double x, double phiV, double T0, double& rho, doub
     if (!failed) c.Tmin = std::max(c.Tmin, Tm0);
     const double step = std::min(kTmScanStep, (haliteTripleTemperature - c.Tmin) / 8.0);
     // Mixtures of some salinities reach one vapour fraction at several temperatures: the one
-    // nearest the start.
+    // nearest the start. Near 800 degC the vapour is a near-ideal gas some 3e5 times lighter
+    // than the liquid, and the vapour fraction rises by 1e-5 within 1e-10 K (799.99 degC, 99.998
+    // wt %): the temperature is halved down to neighbouring doubles, as is that of Tm0 where the
+    // mixture starts.
     if (std::isfinite(x) && std::isfinite(phiV) && std::isfinite(T0) && step > 0.0)
         T = nearestRoot(&Palliser::equationForTm, &c, c.Tmin, haliteTripleTemperature, step, T0,
-                        error);
+                        error, {}, kNeighbouringDoubles);
     failed = error != 0;
     rho = failed ? 0.0 : c.rho;
     P = failed ? 0.0 : c.P;

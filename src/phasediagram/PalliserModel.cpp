@@ -201,6 +201,50 @@ void PalliserModel::calculateNaClSaturationPoint(double T, double& P, double& rh
 
 void PalliserModel::calculateSLVPoint(double T, double& P, double& xL, double& xV, double& rhoL,
                                       double& rhoV) {
+    slvFitPoint(T, P, xL, xV, rhoL, rhoV);
+    // From 600 degC the vapour fit climbs far above water vapour and the ideal gas (720 degC:
+    // 76.58 kg/m3 of 0.067 wt % at 187 bar, water 42.95; 800 degC: 285 times the ideal gas),
+    // though the vapour holds under 1 wt % of NaCl up to 785 degC and approaches NaCl's ideal
+    // gas at 0.007 bar: it is handed over to water with NaCl as an ideal gas. The surface's
+    // lower edge takes the share w of that way and its vapour law the share w of the rest
+    // (shapeLaws), so that its vapour there is this one: 1 - (1 - w)^2 of the way.
+    const double w = idealVapourShare(T);
+    const double share = w * (2.0 - w);
+    if (share > 0.0 && !failed) {
+        const double ideal = idealVapour(T, P, xV);
+        if (ideal > 0.0) rhoV += share * (ideal - rhoV);
+    }
+}
+
+double PalliserModel::vapourMixture(double T, double rhoW, double rhoS, double f,
+                                    double gas) const {
+    const double mass = rhoW + f * (rhoS - rhoW);
+    const double s = (T > 800.0 ? (patches ? 1.0 : 0.0) : idealVapourShare(T)) * gas;
+    if (!(s > 0.0) || !(rhoW > 0.0) || !(rhoS > 0.0)) return mass;
+    const double volume = 1.0 / (1.0 / rhoW + f * (1.0 / rhoS - 1.0 / rhoW));
+    return std::isfinite(volume) && volume > 0.0 ? mass + s * (volume - mass) : mass;
+}
+
+double PalliserModel::gasShare(double T, double P) {
+    const int32_t saved = failed;
+    double Pmin = 0.0, Pmax = 0.0;
+    getLiquidGasPressureBounds(T, Pmin, Pmax);
+    const bool ok = !failed && Pmax > Pmin;
+    failed = saved;
+    if (!ok) return 0.0;
+    const double u = std::clamp((Pmax - P) / (Pmax - Pmin), 0.0, 1.0);
+    return u * u;
+}
+
+double PalliserModel::idealVapourShare(double T) {
+    if (!(T > kIdealVapourFrom)) return 0.0;
+    if (T >= kIdealVapourTo) return 1.0;
+    const double f = (T - kIdealVapourFrom) / (kIdealVapourTo - kIdealVapourFrom);
+    return f * f * (3.0 - 2.0 * f);
+}
+
+void PalliserModel::slvFitPoint(double T, double& P, double& xL, double& xV, double& rhoL,
+                                double& rhoV) {
     double t = T / 800.0;
     double s = t * t;
     P = ((((5678.34 * s - 8156.4) * s - 724.296) * s + 3189.09) * s + 13.2729) * s;
@@ -290,8 +334,18 @@ bool PalliserModel::haliteVapour(double T, double P, double Ps, double xV, doubl
     const double r = P / Ps;
     x = std::pow(r, e) * xV;
     rho = r * rhoV;
-    const double rhoW = P > 0.0 ? waterDensity(T, P, 1) : 0.0;
-    const double rhoWs = waterDensity(T, Ps, 1);
+    double rhoW = P > 0.0 ? waterDensity(T, P, 1) : 0.0;
+    double rhoWs = waterDensity(T, Ps, 1);
+    // Where the three-phase vapour is handed over to the near-ideal vapour, so is the
+    // reference its excess is taken from: there the halite-saturated vapour is that gas too.
+    const double w = idealVapourShare(T);
+    if (w > 0.0 && P > 0.0) {
+        const double ideal = idealVapour(T, P, x), idealS = idealVapour(T, Ps, xV);
+        if (ideal > 0.0 && idealS > 0.0 && rhoW >= 0.0 && rhoWs > 0.0) {
+            rhoW += w * (ideal - rhoW);
+            rhoWs += w * (idealS - rhoWs);
+        }
+    }
     if (rhoW >= 0.0 && rhoWs > 0.0 && xV > 0.0)
         rho = rhoW + r * (x / xV) * (rhoV - rhoWs);
     return std::isfinite(x) && std::isfinite(rho);
@@ -661,7 +715,8 @@ double PalliserModel::calculateFluidDensityRegion4() {
         if (surfaceTopAt(T, Pt, xt, rhot) && P > Pt) return aboveSurfaceTop(Pt, xt, rhot);
     }
     double rhoW = ruleWater(T, P, 1);
-    const double rho = rhoW + x / lgVapourSalinity * (lgVapourDensity - rhoW);
+    const double rho =
+        vapourMixture(T, rhoW, lgVapourDensity, x / lgVapourSalinity, gasShare(T, P));
     return ruleResult(heldVapour(T, P, x, rho));
 }
 
@@ -699,7 +754,7 @@ double PalliserModel::vapourChord(double T, double P, double x, bool& vapour) {
     vapour = !failed && x < xV;
     failed = saved;
     const double rhoW = ruleWater(T, P, 1);
-    const double rho = rhoW + x / xV * (rhoV - rhoW);
+    const double rho = vapourMixture(T, rhoW, rhoV, x / xV, gasShare(T, P));
     vapour = vapour && std::isfinite(rho);
     return rho;
 }
@@ -817,14 +872,15 @@ double PalliserModel::heldVapour(double T, double P, double x, double rho) {
 
 double PalliserModel::calculateFluidDensityRegion7() {
     // Below NaCl's boiling pressure every brine is vapour, far below its critical pressure: a
-    // near-ideal gas, as the surface's vapour is there (not water mixed with NaCl's saturated
-    // vapour, whose fit lies thousands of times above the ideal gas: 5 wt % at 900 degC and
-    // 1e-5 bar came out 0.061 kg/m3), handed over as the surface's vapour is.
+    // near-ideal gas, as the surface's vapour is at that pressure and the halite-saturated
+    // vapour below 800 degC (not water mixed with NaCl's saturated vapour, whose fit lies
+    // thousands of times above the ideal gas: 5 wt % at 900 degC and 1e-5 bar came out 0.061
+    // kg/m3; handed over to it from 800 to 801 degC, 20 wt % stepped from 0.050 to 4.5e-5 kg/m3
+    // at 800.5 degC and 1.9e-4 bar where the surface begins).
     double rhoW = ruleWater(temperature, pressure, 1);
     double rho = rhoW + salinity * (naclVapourDensity - rhoW);
     const double ideal = idealVapour(temperature, pressure, salinity);
-    if (patches && ideal > 0.0)
-        rho += std::min((temperature - 800.0) / kIdealVapourRamp, 1.0) * (ideal - rho);
+    if (patches && ideal > 0.0) rho = ideal;
     return ruleResult(rho);
 }
 
@@ -834,7 +890,7 @@ constexpr double kSurfaceVapourApart = 790.0;  // degC
 
 double PalliserModel::calculateFluidDensityRegion8() {
     double rhoW = ruleWater(temperature, pressure, 1);
-    double rho = rhoW + salinity / haliteGasSalinity * (haliteGasDensity - rhoW);
+    double rho = vapourMixture(temperature, rhoW, haliteGasDensity, salinity / haliteGasSalinity);
     // From 790 degC the surface's vapour at the SLV pressure is lighter than the SLV vapour of
     // its salinity (792 degC: 8.302 for 8.459 kg/m3); the rule takes that difference on as the
     // vapour nears the SLV pressure, from nothing where it leaves halite, so that it meets the

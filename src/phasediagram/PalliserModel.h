@@ -176,18 +176,39 @@ class PalliserModel : public Palliser {
         double Ptop;  // pressure of the surface's upper edge (u = 0)
     };
     Boundaries boundariesAt(double T, bool naclAt800);
-    // The surface at the pressure coordinate u (0 at the upper edge, 1 at the lower).
+    // The surface at the pressure coordinate u (0 at the upper edge, 1 at the lower); xGas,
+    // where not negative, is the vapour's salinity in place of the law's for its near-ideal
+    // share.
     void shapeLaws(double T, const Boundaries& b, double u, double& P, double& xL, double& xV,
-                   double& rhoL, double& rhoV) const;
+                   double& rhoL, double& rhoV, double xGas = -1.0) const;
     double criticalVapourSalinity(double xc, double xVlow, double b, double s) const;
     // A vapour of salinity x at (T, P) as water (its equation of state) and NaCl as an ideal
     // gas, mixed by volume; -1 where water has no density.
     double idealVapour(double T, double P, double x) const;
-    // Water's density at (T, P) from 790 degC on, from a table (the equation of state's
+    // The surface's lower edge above 800 degC, NaCl saturated at P: its vapour rhoV made NaCl's
+    // ideal gas where the corrections apply.
+    void nearIdealNaClEdge(double T, double P, double& rhoV) const;
+    // Water's density at (T, P) from 590 degC on, from a table (the equation of state's
     // beyond it); -1 where there is none.
     double hotWaterDensity(double T, double P) const;
     mutable std::vector<std::vector<double>> hotWater;
-    static constexpr double kIdealVapourRamp = 1.0;  // degC above 800 to the near-ideal vapour
+    // The vapour's share handed over to the near-ideal vapour (idealVapour) below the critical
+    // curve: none up to 600 degC, rising smoothly to all of it at 700 degC and above.
+    static constexpr double kIdealVapourFrom = 600.0, kIdealVapourTo = 700.0;
+    static double idealVapourShare(double T);
+    // Water (rhoW) mixed with a vapour (rhoS) to the share f of its salt: by mass where the
+    // vapour law is the fits', by volume where it is the near-ideal vapour (a gas mixture's
+    // volume is the sum of its parts'; by mass the salt weighed up to 2.2 times too much near
+    // 800 degC, and a vapour grew denser on heating as the vapour it is mixed with grew
+    // saltier), handed over with the vapour's share and, on the surface, with `gas`
+    // (gasShare).
+    double vapourMixture(double T, double rhoW, double rhoS, double f, double gas = 1.0) const;
+    // How far below the surface's top P lies, as the square of its pressure coordinate u: the
+    // vapour near the critical point is no gas mixture, and the surface's vapour is the
+    // near-ideal vapour by that same share.
+    double gasShare(double T, double P);
+    // The three-phase point of the fits alone (its vapour water's up to 300 degC).
+    void slvFitPoint(double T, double& P, double& xL, double& xV, double& rhoL, double& rhoV);
     // The pressure coordinate of the liquid of salinity xL (outside [0, 1]: none on the
     // surface), and of the vapour of salinity xV (-1: none; of two, the one whose pressure lies
     // nearer Phint, or the higher pressure when Phint is not positive).

@@ -101,16 +101,20 @@ PalliserModel::Boundaries PalliserModel::boundariesAt(double T, bool naclAt800) 
     }
     b.Ptop = b.share * b.Pup + (1.0 - b.share) * b.PupWater;
     if (T < 800.0 || (T == 800.0 && !naclAt800)) {
-        calculateSLVPoint(T, b.Plow, b.xLlow, b.xVlow, b.rhoLlow, b.rhoVlow);
-        // The SLV vapour-density fit ends at 1.28 kg/m3, the NaCl one starts at 0.50: over the
-        // last 10 degC the lower boundary's vapour is carried from the one into the other. Its
-        // liquid, too, ends a little off the molten salt's (1559.978 kg/m3 of 99.9997 wt %, for
-        // 1560.003 of NaCl), and is carried likewise, so that the bubble-point liquid has no
-        // step at 800 degC.
+        slvFitPoint(T, b.Plow, b.xLlow, b.xVlow, b.rhoLlow, b.rhoVlow);
+        const double w = idealVapourShare(T);
+        const double ideal = w > 0.0 ? idealVapour(T, b.Plow, b.xVlow) : -1.0;
+        if (ideal > 0.0) b.rhoVlow += w * (ideal - b.rhoVlow);
+        // The three-phase vapour ends at NaCl's ideal gas at 0.0069 bar, the lower edge above
+        // 800 degC starts at NaCl's at its saturation pressure: over the last 10 degC the lower
+        // boundary's vapour is carried from the one into the other. Its liquid, too, ends a
+        // little off the molten salt's (1559.978 kg/m3 of 99.9997 wt %, for 1560.003 of NaCl),
+        // and is carried likewise, so that the bubble-point liquid has no step at 800 degC.
         if (patches && T > kSlvCarryStart) {
             double Pn = 0.0, rhoLn = 0.0, rhoVn = 0.0, Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0,
                    rhoV = 0.0;
             calculateNaClSaturationPoint(800.0, Pn, rhoLn, rhoVn);
+            nearIdealNaClEdge(800.0, Pn, rhoVn);
             calculateSLVPoint(800.0, Ps, xL, xV, rhoL, rhoV);
             const double share = (T - kSlvCarryStart) / (800.0 - kSlvCarryStart);
             b.rhoVlow += (rhoVn - rhoV) * share;
@@ -119,13 +123,14 @@ PalliserModel::Boundaries PalliserModel::boundariesAt(double T, bool naclAt800) 
         }
     } else {
         calculateNaClSaturationPoint(T, b.Plow, b.rhoLlow, b.rhoVlow);
+        nearIdealNaClEdge(T, b.Plow, b.rhoVlow);
         b.xLlow = b.xVlow = 1.0;
     }
     return b;
 }
 
 void PalliserModel::shapeLaws(double T, const Boundaries& b, double u, double& P, double& xL,
-                              double& xV, double& rhoL, double& rhoV) const {
+                              double& xV, double& rhoL, double& rhoV, double xGas) const {
     P = b.Ptop - (b.Ptop - b.Plow) * u;
     if (b.water) {
         waterLaws(b.xLlow, b.xVlow, b.rhoUpL, b.rhoUpV, b.rhoLlow, b.rhoVlow, mExponent(T), u, xL,
@@ -137,18 +142,21 @@ void PalliserModel::shapeLaws(double T, const Boundaries& b, double u, double& P
     xV = criticalVapourSalinity(b.xc, b.xVlow, bShape(T), s);
     rhoL = b.rhoUpL + (b.rhoLlow - b.rhoUpL) * std::pow(s, 1.0 / c1Shape(T));
     rhoV = b.rhoUpV + (b.rhoVlow - b.rhoUpV) * std::pow(s, 1.0 / c2Shape(T));
-    if (patches && T > 800.0) {
-        // Above 800 degC the law's vapour is carried to NaCl's saturated-vapour fit, thousands
-        // of times the ideal gas there (0.507 kg/m3 at 801 degC for 2.5e-4), and a vapour of
-        // 1 wt % at 1 bar came out 25 % denser than steam, growing denser on heating. Far
-        // below the critical pressure a vapour is a near-ideal gas: water (as its equation of
-        // state has it) with NaCl as an ideal gas, mixed by volume. The vapour is that gas by
-        // the share u of the way down from the critical point, the law's at the critical
-        // point; the share is handed over from 800 to 801 degC, so that nothing steps at
-        // 800 degC (below it the vapour is tied to the halite-saturated one of the SLV fit).
-        const double ideal = idealVapour(T, P, xV);
-        const double share = std::min((T - 800.0) / kIdealVapourRamp, 1.0) * u;
-        if (ideal > 0.0) rhoV += share * (ideal - rhoV);
+    const double toIdeal = T > 800.0 ? (patches ? 1.0 : 0.0) : idealVapourShare(T);
+    if (toIdeal > 0.0) {
+        // The law's vapour is carried to the lower edge's: below 800 degC the three-phase
+        // vapour fit (from 600 degC far above water vapour: 1.78 times it at 720 degC, 285
+        // times the ideal gas at 800), whose place the near-ideal vapour takes there from 600
+        // to 700 degC (boundariesAt), and NaCl's saturated-vapour fit above (thousands of times
+        // the ideal gas: 0.507 kg/m3 at 801 degC for 2.5e-4). Even so carried, the law rises
+        // with pressure far more slowly than a gas, and dilute vapours came out far from steam
+        // and grew denser on heating. Far below the critical pressure a vapour is a near-ideal
+        // gas: water (as its equation of state has it) with NaCl as an ideal gas, mixed by
+        // volume. The vapour is that gas by the share u of the way down from the critical
+        // point, the law's at the critical point; below 800 degC that share is handed over from
+        // 600 to 700 degC, and at the lower edge the vapour is the three-phase vapour.
+        const double ideal = idealVapour(T, P, xGas >= 0.0 ? xGas : xV);
+        if (ideal > 0.0) rhoV += toIdeal * u * (ideal - rhoV);
     }
     if (b.share < 1.0) {
         double wL = 0.0, wV = 0.0, wrhoL = 0.0, wrhoV = 0.0;
@@ -163,15 +171,15 @@ void PalliserModel::shapeLaws(double T, const Boundaries& b, double u, double& P
 }
 
 namespace {
-// Water above 800 degC is tabulated as ln(rho/P) (which tends to its ideal gas's as the
+// Water from 590 degC on is tabulated as ln(rho/P) (which tends to its ideal gas's as the
 // pressure goes) by 10 degC and by tenths of ln P from 1e-7 bar to 1e4 bar, each column of a
 // temperature solved when first asked for, and interpolated by cubics through four
 // neighbours both ways (within 1e-6 of the equation of state): the surface's vapour is asked
 // for far too often to solve the equation of state each time.
-constexpr double kHotWaterT0 = 780.0, kHotWaterStepT = 10.0;
+constexpr double kHotWaterT0 = 580.0, kHotWaterStepT = 10.0;
 constexpr double kHotWaterLnP0 = -16.11809565095832;  // ln 1e-7
 constexpr double kHotWaterStepLnP = 0.1;
-constexpr int kHotWaterColumns = 240;  // to 3170 degC
+constexpr int kHotWaterColumns = 260;  // to 3170 degC
 constexpr int kHotWaterRows = 255;     // to 1.2e4 bar
 double cubic(double y0, double y1, double y2, double y3, double f) {
     return y1 + 0.5 * f *
@@ -213,6 +221,14 @@ double PalliserModel::hotWaterDensity(double T, double P) const {
     }
     const double lnRatio = cubic(column[0], column[1], column[2], column[3], ti - i);
     return std::isfinite(lnRatio) ? P * std::exp(lnRatio) : solve(T, P);
+}
+
+void PalliserModel::nearIdealNaClEdge(double T, double P, double& rhoV) const {
+    // NaCl's saturated-vapour fit lies thousands of times above its ideal gas (0.507 kg/m3 at
+    // 801 degC for 2.5e-4), and through the vapour law it lifted every dilute vapour near the
+    // edge; the edge's vapour is NaCl's ideal gas.
+    const double ideal = patches ? idealVapour(T, P, 1.0) : -1.0;
+    if (ideal > 0.0) rhoV = ideal;
 }
 
 double PalliserModel::idealVapour(double T, double P, double x) const {
@@ -407,7 +423,8 @@ void PalliserModel::calculateDewPoint(double T, double xV, double& P, double& xL
     if (failed) return;
     fixedT[8] = u;
     double xVu = 0.0;
-    shapeLaws(T, b, u, P, xL, xVu, rhoL, rhoV);
+    // The vapour is the states' of xV at P, whose edge salinity near 800 degC depends on P.
+    shapeLaws(T, b, u, P, xL, xVu, rhoL, rhoV, xV);
 }
 
 void PalliserModel::calculateLiquidSaturationPoint(double T, double x, double& P, double& rho) {
@@ -542,7 +559,7 @@ void PalliserModel::traceGasIsopleth(CurveArray& out, double w, double T0, doubl
         const double u = dewCoordinate(T, b, x, lastP, &side);
         if (!(u >= 0.0 && u <= 1.0)) return false;
         double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
-        shapeLaws(T, b, u, P, xL, xV, rhoL, rhoV);
+        shapeLaws(T, b, u, P, xL, xV, rhoL, rhoV, x);
         row = {T, P, rhoV};
         // On the NaCl saturation pressure itself the vapour is NaCl's, not the corrected one:
         // 1 wt % meets the corrected vapour only there.

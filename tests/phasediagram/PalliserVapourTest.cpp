@@ -360,5 +360,160 @@ TEST(PalliserVapour, AVapourAllButFreeOfSaltIsWaterVapour) {
     }
 }
 
+// From 600 degC the three-phase vapour fit climbs far above water vapour (720 degC, 187.0 bar:
+// 76.58 kg/m3 for 0.067 wt %, water 42.95) and near 800 degC hundreds of times above the ideal
+// gas, though the vapour holds under 1 wt % up to 785 degC. From 700 degC it is water (IAPWS-95)
+// with NaCl as an ideal gas mixed by volume, handed over smoothly from 600 degC, and the
+// surface's vapour at its lower edge is the same vapour.
+TEST(PalliserVapour, ThreePhaseVapourNear800IsWaterWithNaClAsAnIdealGas) {
+    PalliserModel model;
+    // python3-iapws 1.5.2, IAPWS95(T, P) at the fit's SLV pressure; NaCl 0.058443 kg/mol as an
+    // ideal gas (R 8.314).
+    const struct {
+        double T, water, mixture;
+    } ref[] = {{700.0, 58.97326, 59.00128},  {720.0, 42.95347, 42.97288},
+               {750.0, 20.43522, 20.44772},  {780.0, 4.061711, 4.077725},
+               {790.0, 1.123215, 1.148724},  {799.0, 0.0202427, 0.03546034}};
+    for (const auto& r : ref) {
+        const Slv s = slvAt(model, r.T);
+        EXPECT_FALSE(model.failed) << r.T;
+        EXPECT_NEAR(s.rhoV / r.mixture, 1.0, 2e-4) << r.T;
+        if (s.xV < 1e-3) {
+            EXPECT_NEAR(s.rhoV / r.water, 1.0, 1e-3) << r.T;
+        }
+    }
+    // No step where the fit is handed over, nor anywhere between: neighbouring degrees differ
+    // by no more than the fit's and the mixture's own slopes allow.
+    for (double T : {600.0, 650.0, 700.0, 799.999})
+        EXPECT_NEAR(slvAt(model, T + 1e-7).rhoV / slvAt(model, T - 1e-7).rhoV, 1.0, 1e-6) << T;
+    for (double T : {610.0, 650.0, 690.0, 720.0, 760.0, 785.0, 792.0, 795.0, 799.0, 799.9}) {
+        const Slv s = slvAt(model, T);
+        double xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateLGPoint(T, s.P * (1.0 + 1e-10), xL, xV, rhoL, rhoV);
+        ASSERT_FALSE(model.failed) << T;
+        EXPECT_NEAR(rhoV / s.rhoV, 1.0, 1e-6) << T;
+        EXPECT_NEAR(xV / s.xV, 1.0, 1e-6) << T;
+    }
+}
+
+// A vapour of 0.01-1 wt % at 700-798 degC below 200 bar does not grow denser on heating at a
+// fixed pressure (1 wt %, 1 bar: 0.325 kg/m3 at 797 degC, 1.008 at 799.5; 0.01 wt %, 100 bar:
+// 25.09 at 719, 25.22 at 737), lies within 1.5 % of water vapour up to 0.1 wt %, and meets the
+// two-phase vapour at its dew point.
+TEST(PalliserVapour, DiluteVapoursAt700To800AreWaterLikeAndLighterWhenHotter) {
+    PalliserModel model;
+    int rises = 0, checked = 0;
+    for (double x : {1e-4, 1e-3, 1e-2}) {
+        for (double P : {0.01, 0.03, 0.1, 0.3, 1.0, 3.0, 10.0, 30.0, 100.0, 150.0, 200.0}) {
+            double last = -1.0;
+            int lastRegion = -1;
+            for (double T = 700.0; T <= 798.0; T += 0.25) {
+                const double rho = model.calculateFluidDensity(T, P, x, -1.0);
+                const int region = model.region;
+                if (region == PalliserModel::kOnePhase && x <= 1e-3) {
+                    ++checked;
+                    const double water = model.getWaterVapourDensity(T, P);
+                    EXPECT_NEAR(rho / water, 1.0, 0.015) << T << " degC, " << P << " bar, " << x;
+                }
+                if (region == lastRegion && rho > last * (1.0 + 1e-12) && rises++ < 10)
+                    ADD_FAILURE() << P << " bar, " << x << ": " << last << " then " << rho
+                                  << " kg/m3 at " << T << " degC";
+                last = rho;
+                lastRegion = region;
+            }
+        }
+    }
+    EXPECT_EQ(rises, 0);
+    EXPECT_GT(checked, 1000);
+    // IAPWS-95 (python3-iapws 1.5.2): 720 degC, 100 bar 22.413735 kg/m3; 797 degC, 1 bar
+    // 0.2025099.
+    EXPECT_NEAR(model.calculateFluidDensity(720.0, 100.0, 1e-4, -1.0) / 22.413735, 1.0, 0.01);
+    EXPECT_NEAR(model.calculateFluidDensity(797.0, 1.0, 1e-4, -1.0) / 0.2025099, 1.0, 0.01);
+    // The one-phase vapour just below its dew pressure is the two-phase vapour there.
+    int dews = 0;
+    for (double T : {650.0, 700.0, 720.0, 760.0, 790.0, 797.0}) {
+        for (double x : {1e-3, 1e-2, 5e-2}) {
+            // The lower dew point, below which the vapour is one phase.
+            double P = 1e-3, xL = 0.0, rhoL = 0.0, rhoV = 0.0;
+            model.calculateDewPoint(T, x, P, xL, rhoL, rhoV);
+            if (model.failed) continue;
+            const double rho = model.calculateFluidDensity(T, P * (1.0 - 1e-9), x, -1.0);
+            if (model.region != PalliserModel::kOnePhase) continue;
+            ++dews;
+            EXPECT_NEAR(rho / rhoV, 1.0, 1e-5) << T << " degC, " << x << ", " << P << " bar";
+        }
+    }
+    EXPECT_GT(dews, 0);
+}
+
+// Below NaCl's boiling pressure above 800 degC every brine is vapour, a near-ideal gas as the
+// surface's vapour is at that pressure: no step at the boiling pressure (20 wt % at 800.5 degC
+// went from 0.050 kg/m3 below 1.9e-4 bar to 4.5e-5 above, handed over to NaCl's
+// saturated-vapour fit from 800 to 801 degC) nor on heating at a fixed pressure.
+TEST(PalliserVapour, BrineBelowNaClsBoilingPressureIsTheGasAboveIt) {
+    PalliserModel model;
+    // Ideal gas of water (0.018015268 kg/mol) and NaCl (0.058443), R 8.314462618: at 1e-3 bar
+    // and below, steam at 800-1000 degC is within 1e-6 of its ideal gas (IAPWS-95).
+    auto ideal = [](double T, double P, double x) {
+        return P * 1e5 / (8.314462618 * (T + 273.15)) / ((1.0 - x) / 0.018015268 + x / 0.058443);
+    };
+    for (double T : {800.05, 800.3, 800.5, 800.9, 801.0, 850.0, 1000.0}) {
+        double Pn = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateNaClSaturationPoint(T, Pn, rhoL, rhoV);
+        ASSERT_FALSE(model.failed) << T;
+        for (double x : {1e-3, 0.2, 0.5, 0.9}) {
+            const double below = model.calculateFluidDensity(T, Pn * (1.0 - 1e-9), x, -1.0);
+            const double above = model.calculateFluidDensity(T, Pn * (1.0 + 1e-9), x, -1.0);
+            EXPECT_NEAR(above / below, 1.0, 1e-6) << T << " degC, " << x;
+            if (Pn < 1e-3) {
+                EXPECT_NEAR(below / ideal(T, Pn, x), 1.0, 1e-4) << T << " degC, " << x;
+            }
+        }
+    }
+    for (double x : {1e-3, 0.2, 0.6}) {
+        double last = -1.0;
+        for (double T = 800.01; T <= 801.5; T += 0.01) {
+            const double rho = model.calculateFluidDensity(T, 1e-5, x, -1.0);
+            EXPECT_NEAR(rho / ideal(T, 1e-5, x), 1.0, 1e-4) << T << " degC, " << x;
+            if (last > 0.0) {
+                EXPECT_LE(rho, last) << T << " degC, " << x;
+            }
+            last = rho;
+        }
+    }
+}
+
+// Near 800 degC a salty vapour is no denser than water with NaCl as an ideal gas: it does not
+// lose density with pressure on its way to the liquid + vapour surface (799 degC, 60 wt %:
+// 28 % lost between 0.19 and 0.1915 bar where the SLV fit's vapour took over), nor where it
+// meets the surface. Halite + vapour itself loses density towards the SLV pressure there, the
+// model's own law (its vapour's salinity).
+TEST(PalliserVapour, SaltyVapoursNear800GainDensityWithPressure) {
+    PalliserModel model;
+    int falls = 0;
+    for (double T : {795.0, 798.0, 799.0, 799.5})
+        for (double x : {0.3, 0.6, 0.9}) {
+            double last = -1.0, lastP = 0.0;
+            int lastRegion = -1;
+            for (double e = -2.0; e <= 1.0; e += 0.002) {
+                const double P = std::pow(10.0, e);
+                const double rho = model.calculateFluidDensity(T, P, x, -1.0);
+                const int region = model.region;
+                ASSERT_FALSE(model.failed) << T << " degC, " << P << " bar, " << x;
+                // Into, within or out of halite + vapour.
+                const bool halite = region == PalliserModel::kHaliteVapour ||
+                                    lastRegion == PalliserModel::kHaliteVapour;
+                if (last > 0.0 && !halite && rho < last * (1.0 - 1e-9) && falls++ < 10)
+                    ADD_FAILURE() << T << " degC, " << x << ": " << last << " kg/m3 at " << lastP
+                                  << " bar, " << rho << " at " << P << " (regions " << lastRegion
+                                  << ", " << region << ")";
+                last = rho;
+                lastP = P;
+                lastRegion = region;
+            }
+        }
+    EXPECT_EQ(falls, 0);
+}
+
 }  // namespace
 }  // namespace vornex

@@ -31,10 +31,15 @@ constexpr GasShare kHydrocarbonGas[15] = {
 };
 }  // namespace
 
+const std::vector<const char*>& dissolvedGasNames() {
+    static const std::vector<const char*> kGases = {"CO2", "CH4",  "C1",  "C2",  "N2",
+                                                    "H2S", "C2H6", "C3",  "C3H8", "iC4",
+                                                    "nC4", "iC4H10", "nC4H10"};
+    return kGases;
+}
+
 bool isDissolvedGasName(const char* name) {
-    static const char* const kGases[] = {"CO2", "CH4",  "C1",  "C2",  "N2",     "H2S",   "C2H6",
-                                         "C3",  "C3H8", "iC4", "nC4", "iC4H10", "nC4H10"};
-    for (const char* g : kGases)
+    for (const char* g : dissolvedGasNames())
         if (std::strcmp(name, g) == 0) return true;
     return false;
 }

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "fluid/FluidPhase.h"
 #include "fluid/Phase.h"
@@ -55,8 +56,10 @@ enum SM_DensityModelType : int {
 // Molar mass of a dissolved gas by name (kg/mol): CH4 0.016, CO2 0.044, N2 0.028; 0.016 for
 // names without an entry.
 double gasMolarMass(const char* name);
-// True for the gas names a solution model counts as dissolved gases: CO2, CH4 (C1), C2H6 (C2),
+// The gas names a solution model counts as dissolved gases: CO2, CH4 (C1), C2H6 (C2),
 // C3H8 (C3), N2, H2S, iC4, nC4, iC4H10, nC4H10.
+const std::vector<const char*>& dissolvedGasNames();
+// True for the names of that list.
 bool isDissolvedGasName(const char* name);
 // Records the index of "H2O", of "NaCl" and of the first dissolved gas, and counts the gases.
 void classifySolutionComponent(int index, const char* name, int& iH2O, int& iGas, int& iNaCl,

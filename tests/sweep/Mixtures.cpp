@@ -179,12 +179,25 @@ std::pair<double, double> lowestTangentPlaneDistance(Checks& c, Mixture& m, doub
     return {lowest, at};
 }
 
+// The problems a configuration posed and those it solved: a configuration that solves none
+// has no answer to check, and fails for that.
+struct Attempts {
+    long posed = 0, solved = 0;
+    void check(Checks& c) const {
+        if (posed > 0)
+            c.check("some problem solves", solved > 0,
+                    "all " + num(double(posed)) + " problems failed");
+    }
+};
+
 // A status-0 answer of problem `type` closes its residuals: the two phases of equal
 // fugacities, the feed their mass balance, the imposed values met; and a binary's answer is
 // stable on the tangent plane.
-void checkAnswer(Checks& c, Mixture& m, int type, double T, double Pbar, double Fv,
-                 const std::vector<double>& z) {
+void checkAnswer(Checks& c, Attempts& attempts, Mixture& m, int type, double T, double Pbar,
+                 double Fv, const std::vector<double>& z) {
     const int status = m.solve(type, T, Pbar, Fv, z);
+    ++attempts.posed;
+    attempts.solved += status == 0;
     std::string where = "type " + num(type) + ", T " + num(T) + " K";
     if (type % 10 == 2 || type / 10 == 2) where += ", P " + num(Pbar) + " bar";
     if (type % 10 == 3 || type / 10 == 3) where += ", Fv " + num(Fv);
@@ -224,25 +237,25 @@ void checkAnswer(Checks& c, Mixture& m, int type, double T, double Pbar, double 
             at + ": a trial of x0 " + num(w0) + " lies " + num(lowest) + " RT below");
 }
 
-void checkBubble(Checks& c, Mixture& m, double T, const std::vector<double>& z) {
-    checkAnswer(c, m, 13, T, 1.0, 0.0, z);
+void checkBubble(Checks& c, Attempts& a, Mixture& m, double T, const std::vector<double>& z) {
+    checkAnswer(c, a, m, 13, T, 1.0, 0.0, z);
 }
 
 // The other problem types on a binary feed at T: its dew point by temperature (13, 31) and
 // by pressure (23, 32, at its bubble pressure), its bubble point by pressure, the flash at a
 // fixed vapour fraction, and the flash at fixed T and P between its bubble and dew points.
-void checkProblemTypes(Checks& c, Mixture& m, double T, const std::vector<double>& z) {
+void checkProblemTypes(Checks& c, Attempts& a, Mixture& m, double T, const std::vector<double>& z) {
     const double Pbubble = m.bubble(T, z) == 0 ? m.ifp->current.P * 1e-5 : -1;
     const double Pdew = m.solve(13, T, 1.0, 1.0, z) == 0 ? m.ifp->current.P * 1e-5 : -1;
-    for (int type : {13, 31}) checkAnswer(c, m, type, T, 1.0, 1.0, z);
-    checkAnswer(c, m, 13, T, 1.0, 0.5, z);
+    for (int type : {13, 31}) checkAnswer(c, a, m, type, T, 1.0, 1.0, z);
+    checkAnswer(c, a, m, 13, T, 1.0, 0.5, z);
     if (Pbubble > 0)
         for (int type : {23, 32})
-            for (double Fv : {0.0, 0.5, 1.0}) checkAnswer(c, m, type, T, Pbubble, Fv, z);
+            for (double Fv : {0.0, 0.5, 1.0}) checkAnswer(c, a, m, type, T, Pbubble, Fv, z);
     if (Pbubble > 0 && Pdew > 0 && Pbubble > Pdew * 1.001)
         for (double w : {0.25, 0.5, 0.75}) {
-            checkAnswer(c, m, 12, T, Pdew + w * (Pbubble - Pdew), 0.5, z);
-            checkAnswer(c, m, 21, T, Pdew + w * (Pbubble - Pdew), 0.5, z);
+            checkAnswer(c, a, m, 12, T, Pdew + w * (Pbubble - Pdew), 0.5, z);
+            checkAnswer(c, a, m, 21, T, Pdew + w * (Pbubble - Pdew), 0.5, z);
         }
 }
 
@@ -423,6 +436,7 @@ void checkMixture(Checks& c, const CubicClass& k, const std::vector<std::string>
     Mixture m(make, names);
     std::vector<std::string> reversedNames(names.rbegin(), names.rend());
     Mixture r(make, reversedNames);
+    Attempts a;
     const int nT = b.points(6, 2), nz = b.points(9, 3);
     for (int i = 0; i < nT; ++i) {
         // From well below the lighter component's critical temperature into the critical
@@ -432,20 +446,21 @@ void checkMixture(Checks& c, const CubicClass& k, const std::vector<std::string>
             const double w = (k + 0.5) / nz;
             std::vector<double> z(nc, (1.0 - w) / double(nc - 1));
             z[k % nc] = w;
-            checkBubble(c, m, T, z);
+            checkBubble(c, a, m, T, z);
             const int s1 = m.ifp->status;
             const double P1 = m.ifp->current.P;
             std::vector<double> zr(z.rbegin(), z.rend());
-            checkBubble(c, r, T, zr);
+            checkBubble(c, a, r, T, zr);
             const int s2 = r.ifp->status;
             const double P2 = r.ifp->current.P;
             c.check("component order changes nothing",
                     (s1 == 0) == (s2 == 0) && (s1 != 0 || std::fabs(P1 / P2 - 1) < 1e-6),
                     "T " + num(T) + " K, " + feedText(z) + ": status " + num(s1) + "/" + num(s2) +
                         ", P " + num(P1 * 1e-5) + "/" + num(P2 * 1e-5) + " bar");
-            if (nc == 2 && (i + k) % 2 == 0) checkProblemTypes(c, m, T, z);
+            if (nc == 2 && (i + k) % 2 == 0) checkProblemTypes(c, a, m, T, z);
         }
     }
+    a.check(c);
     if (nc == 3) checkTernaryTracers(c, make, names, 0.8 * Tmin);
     if (nc != 2) return;
     const double T = 0.8 * Tmin;
@@ -460,21 +475,23 @@ void checkMixture(Checks& c, const CubicClass& k, const std::vector<std::string>
 void checkClosure(Checks& c, const CubicClass& k, const std::vector<std::string>& names, double T) {
     if (k.componentFiles) linkComponentFiles();
     Mixture m(k.make, names);
+    Attempts a;
     const int nz = c.budget().points(16, 4);
     for (int i = 0; i < nz; ++i) {
         const double z0 = 1e-6 * std::pow(0.9999 / 1e-6, double(i) / (nz - 1));
         const std::vector<double> z = {z0, 1 - z0};
-        checkAnswer(c, m, 13, T, 1.0, 0.0, z);
+        checkAnswer(c, a, m, 13, T, 1.0, 0.0, z);
         const double Pbubble = m.ifp->status == 0 ? m.ifp->current.P * 1e-5 : -1;
-        checkAnswer(c, m, 13, T, 1.0, 1.0, z);
+        checkAnswer(c, a, m, 13, T, 1.0, 1.0, z);
         const double Pdew = m.ifp->status == 0 ? m.ifp->current.P * 1e-5 : -1;
         if (!(Pbubble > 0 && Pdew > 0 && Pbubble > Pdew)) continue;
         for (double inside : {1e-3, 1e-4, 1e-5}) {
             const double span = Pbubble - Pdew;
-            checkAnswer(c, m, 12, T, Pbubble - inside * span, 0.5, z);
-            checkAnswer(c, m, 12, T, Pdew + inside * span, 0.5, z);
+            checkAnswer(c, a, m, 12, T, Pbubble - inside * span, 0.5, z);
+            checkAnswer(c, a, m, 12, T, Pdew + inside * span, 0.5, z);
         }
     }
+    a.check(c);
 }
 
 void checkIsotherms(Checks& c, const CubicClass& k, const std::vector<std::string>& names, double T) {
@@ -785,6 +802,13 @@ void checkCubicDerivatives(Checks& c, const CubicClass& k, const std::vector<std
 }
 
 }  // namespace
+
+void checkBinaryClosure(Checks& c, const std::string& cubicClass,
+                        const std::vector<std::string>& names, double T) {
+    for (const CubicClass& k : cubicClasses())
+        if (cubicClass == k.name) return checkClosure(c, k, names, T);
+    c.check("names a cubic class", false, cubicClass);
+}
 
 void addMixtureConfigurations(std::vector<Configuration>& out) {
     for (const CubicClass& k : cubicClasses()) {

@@ -227,8 +227,12 @@ void checkPureFluid(Checks& c, const Maker& make, double Tmin = 0.0) {
             const std::string where = side + " row T " + num(T) + " K, V " + num(Vs * 1e6) +
                                       " cm3/mol, P " + num(rows[12 * r + 1]) + " bar";
             if (T >= Tc - 0.05) continue;
+            // A row whose isotherm has no saturation to start from is not a row passed.
             f->error = 0;
-            if (!std::isfinite(f->calculateTheSaturationPressure(T))) continue;
+            const double Psat = f->calculateTheSaturationPressure(T);
+            if (!c.check("spinodal row's isotherm saturates",
+                         f->error == 0 && std::isfinite(Psat) && Psat > 0 && f->Vl < f->Vv, where))
+                continue;
             const double Vsat = branch == 0 ? f->Vl : f->Vv;
             bool first = branch == 0 ? Vs > Vsat : Vs < Vsat;
             // Stable all the way from the saturated phase to just short of the row.

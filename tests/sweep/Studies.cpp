@@ -398,10 +398,11 @@ std::vector<SolubilityMaker> solubilityModels() {
                                 return std::unique_ptr<SolubilityModel>(std::move(m));
                             }});
         }
-    // Henry's law by each version with each gas a solution model counts as dissolved, where
-    // the version has a correlation for it (the others it takes as insoluble).
+    // Henry's law by each version with each gas a solution model counts as dissolved (their
+    // aliases too), where the version has a correlation for it (the others it takes as
+    // insoluble).
     for (int version = 0; version <= 9; ++version)
-        for (const char* gas : {"CO2", "CH4", "C2H6", "C3H8", "N2", "H2S", "iC4H10", "nC4H10"}) {
+        for (const char* gas : dissolvedGasNames()) {
             auto make = [version, gas] {
                 auto m = std::make_unique<Henry>();
                 m->changeModelVersion(version);
@@ -409,7 +410,6 @@ std::vector<SolubilityMaker> solubilityModels() {
                 m->add_components("H2O", gas, "NaCl");
                 return std::unique_ptr<SolubilityModel>(std::move(m));
             };
-            if (!isDissolvedGasName(gas)) continue;
             auto probe = make();
             probe->temperature(298.15);
             if (static_cast<Henry&>(*probe).calculateHenryConstant(1, 1e5) == Henry::kInsoluble) continue;

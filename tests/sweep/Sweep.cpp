@@ -1,6 +1,7 @@
 #include "Sweep.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,30 @@ std::string num(double v) {
 
 namespace {
 
+bool wordChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_';
+}
+
+}  // namespace
+
+bool holdsWords(const std::string& text, const std::string& words, bool prefix) {
+    if (words.empty()) return true;
+    // A configuration's words are separated by spaces; a case's text also ends its words at
+    // punctuation, though not at the point of a number.
+    const auto inWord = [prefix](char c) { return prefix ? c != ' ' : wordChar(c); };
+    // "isobar 1" is not "isobar 100", nor "0.01" a piece of "10.01": a match begins and ends
+    // at the edges of words, unless its own text ends there in a separator.
+    for (std::size_t at = text.find(words); at != std::string::npos; at = text.find(words, at + 1)) {
+        if (prefix && at != 0) return false;
+        const bool starts = at == 0 || !inWord(words.front()) || !inWord(text[at - 1]);
+        const std::size_t end = at + words.size();
+        const bool ends = end == text.size() || !inWord(words.back()) || !inWord(text[end]);
+        if (starts && ends) return true;
+        if (prefix) return false;
+    }
+    return false;
+}
+
 bool covers(const Allowance& a, const std::string& subsystem, const std::string& invariant,
             const std::string& configuration, const std::string& where) {
     if (a.below > 0) {
@@ -36,16 +61,13 @@ bool covers(const Allowance& a, const std::string& subsystem, const std::string&
         const double T = std::strtod(where.c_str() + at + 2, nullptr);
         if (!(T < a.below && T > a.above)) return false;
     }
-    return concerns(a, subsystem, invariant, configuration) &&
-           (*a.where == '\0' || where.find(a.where) != std::string::npos);
+    return concerns(a, subsystem, invariant, configuration) && holdsWords(where, a.where, false);
 }
-
-}  // namespace
 
 bool concerns(const Allowance& a, const std::string& subsystem, const std::string& invariant,
               const std::string& configuration) {
     return subsystem == a.subsystem && invariant == a.invariant &&
-           configuration.rfind(a.configuration, 0) == 0;
+           holdsWords(configuration, a.configuration, true);
 }
 
 bool Checks::check(const std::string& invariant, bool ok, const std::string& where) {

@@ -82,9 +82,19 @@ struct Allowance {
 };
 const std::vector<Allowance>& namedExceptions();
 const std::vector<Allowance>& knownFaults();
-// Whether an allowance concerns the checks of `invariant` in `configuration`.
+// Whether an allowance concerns the checks of `invariant` in `configuration`: its
+// configuration is the line's first whole words ("h2onacl isobar 1" is not "h2onacl isobar
+// 100").
 bool concerns(const Allowance& a, const std::string& subsystem, const std::string& invariant,
               const std::string& configuration);
+// Whether it covers a failing case of them: the case's text holds its `where` as whole words
+// (and its temperature lies in its band).
+bool covers(const Allowance& a, const std::string& subsystem, const std::string& invariant,
+            const std::string& configuration, const std::string& where);
+// Whether `text` holds `words` with a word's edge at both ends. Where `prefix`, at the start
+// of `text`, whose words spaces separate; otherwise anywhere, words being made of digits,
+// letters, '.' and '_'. A side of `words` that is a separator matches anything there.
+bool holdsWords(const std::string& text, const std::string& words, bool prefix);
 
 // The subsystems' configurations, in the order the table shows them.
 void addModelConfigurations(std::vector<Configuration>& out);
@@ -96,6 +106,10 @@ void addEnergeticsConfigurations(std::vector<Configuration>& out);
 // The magma models, the water studies, the brine densities and the gas solubilities.
 void addStudyConfigurations(std::vector<Configuration>& out);
 std::vector<Configuration> allConfigurations(const std::string& buildDir);
+// The saturation points of a binary of the cubic class named `cubicClass` ("PR") at T (K), as
+// the configurations "cubic closure ..." check them.
+void checkBinaryClosure(Checks& c, const std::string& cubicClass,
+                        const std::vector<std::string>& names, double T);
 
 // Number formatting for case texts: %.10g.
 std::string num(double v);

@@ -12,6 +12,7 @@
 #include "Sweep.h"
 #include "anderko/Anderko.h"
 #include "fluid/FluidCommand.h"
+#include "solubility/Henry.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaRecords.h"
 
@@ -165,6 +166,102 @@ TEST_F(SweepEnumeration, StudiesAndGasMixturesComeFromTheModelsLists) {
     std::size_t prDerivatives = 0;
     for (const auto& line : derivatives) prDerivatives += line.rfind("derivatives PR ", 0) == 0;
     EXPECT_EQ(prDerivatives + 2, pr);  // the mixtures add a ternary and a five-component feed
+}
+
+// Henry's law takes every gas name the solution models count as dissolved, aliases included:
+// a name added to that list joins the sweep with every version that has a constant for it.
+TEST_F(SweepEnumeration, EveryDissolvedGasNameWithAHenryConstantIsAConfiguration) {
+    const auto solubility = linesOf(allConfigurations(VORNEX_BUILD_DIR), "solubility");
+    int names = 0;
+    for (const char* gas : dissolvedGasNames())
+        for (int version = 0; version <= 9; ++version) {
+            Henry probe;
+            probe.changeModelVersion(version);
+            probe.number_of_components(3);
+            probe.add_components("H2O", gas, "NaCl");
+            probe.temperature(298.15);
+            if (probe.calculateHenryConstant(1, 1e5) == Henry::kInsoluble) continue;
+            ++names;
+            const std::string line = "solubility Henry version " + num(version) + " " + gas + " T 298.15";
+            EXPECT_TRUE(holds(solubility, line)) << line;
+        }
+    EXPECT_GE(names, 10);
+    for (const char* alias : {"C1", "C2", "C3"})
+        EXPECT_TRUE(holds(solubility, std::string("solubility Henry version 1 ") + alias + " T 298.15")) << alias;
+}
+
+// An allowance covers whole words: "isobar 1" is not "isobar 100", nor "0.01" a part of
+// "10.01"; and every allowance listed begins a configuration the sweep offers, word for word.
+TEST_F(SweepEnumeration, AllowancesMatchWholeWords) {
+    const Allowance isobar{"h2onacl", "an invariant", "h2onacl isobar 1", "", ""};
+    EXPECT_TRUE(concerns(isobar, "h2onacl", "an invariant", "h2onacl isobar 1"));
+    EXPECT_TRUE(concerns(isobar, "h2onacl", "an invariant", "h2onacl isobar 1 x 0.01"));
+    EXPECT_FALSE(concerns(isobar, "h2onacl", "an invariant", "h2onacl isobar 100"));
+    EXPECT_FALSE(concerns(isobar, "h2onacl", "an invariant", "h2onacl isobar 1.5"));
+    EXPECT_FALSE(concerns(isobar, "h2onacl", "another", "h2onacl isobar 1"));
+    const Allowance open{"locale", "an invariant", "locale ", "", ""};
+    EXPECT_TRUE(concerns(open, "locale", "an invariant", "locale de_DE.UTF-8"));
+    const Allowance gas{"gas", "an invariant", "gas DuanCH4", "", ""};
+    EXPECT_FALSE(concerns(gas, "gas", "an invariant", "gas DuanCH4-1"));
+
+    const Allowance x{"h2onacl", "an invariant", "h2onacl isobar", "x 0.01:", ""};
+    EXPECT_TRUE(covers(x, "h2onacl", "an invariant", "h2onacl isobar 316", "x 0.01: T 800 degC"));
+    EXPECT_FALSE(covers(x, "h2onacl", "an invariant", "h2onacl isobar 316", "x 0.001: T 800 degC"));
+    const Allowance row{"kelno", "an invariant", "kelno spino", "220.64", ""};
+    EXPECT_TRUE(covers(row, "kelno", "an invariant", "kelno spino", "spino_l: row 220.64 647.096"));
+    EXPECT_FALSE(covers(row, "kelno", "an invariant", "kelno spino", "spino_l: row 1220.64 647.096"));
+    EXPECT_FALSE(covers(row, "kelno", "an invariant", "kelno spino", "spino_l: row 220.645 647.096"));
+    const Allowance tiny{"h2onacl", "an invariant", "h2onacl isobar 100", "x 0.0001", ""};
+    EXPECT_FALSE(covers(tiny, "h2onacl", "an invariant", "h2onacl isobar 100", "x 0.00015: T 720"));
+    EXPECT_TRUE(covers(tiny, "h2onacl", "an invariant", "h2onacl isobar 100", "x 0.0001: T 720"));
+
+    const auto all = allConfigurations(VORNEX_BUILD_DIR);
+    for (const auto* list : {&namedExceptions(), &knownFaults()})
+        for (const Allowance& a : *list) {
+            const bool begins = std::any_of(all.begin(), all.end(), [&](const Configuration& c) {
+                return c.subsystem == a.subsystem && holdsWords(c.line, a.configuration, true);
+            });
+            EXPECT_TRUE(begins) << a.subsystem << " / " << a.configuration << " begins no configuration";
+        }
+}
+
+// Water whose saturation fails from 400 to 500 K, as a model might in a band of its range.
+class UnsaturatedWater : public WagnerPruss {
+   public:
+    UnsaturatedWater() : WagnerPruss(2) {}
+    void initializeSaturationPressureSolve(const char* component, double TK) override {
+        WagnerPruss::initializeSaturationPressureSolve(component, TK);
+        if (TK > 400.0 && TK < 500.0) error = 1;
+    }
+};
+
+// A spinodal row whose isotherm has no saturation is counted as failing, not passed over.
+TEST_F(SweepEnumeration, ASpinodalRowWithoutSaturationIsCounted) {
+    FluidPhase::registerEOS("sweep-unsaturated", [] { return new UnsaturatedWater(); });
+    Budget budget;
+    budget.gridShare = 0.05;
+    Checks checks("model", "model sweep-unsaturated", budget);
+    for (const auto& c : allConfigurations(VORNEX_BUILD_DIR))
+        if (c.line == checks.configuration()) c.run(checks);
+    FluidPhase::unregisterEOS("sweep-unsaturated");
+    const Tally& rows = checks.tallies()["spinodal row's isotherm saturates"];
+    EXPECT_GT(rows.failed, 0);
+    EXPECT_GT(rows.checked, rows.failed);
+    EXPECT_NE(rows.firstFailure.find("row T 4"), std::string::npos) << rows.firstFailure;
+}
+
+// A configuration whose every problem fails has no answer to check: it fails for that.
+TEST_F(SweepEnumeration, AConfigurationThatSolvesNothingFails) {
+    Budget budget;
+    budget.gridShare = 0.2;
+    Checks hot("cubic", "cubic closure PR CH4 C2H6 T 2000", budget);
+    checkBinaryClosure(hot, "PR", {"CH4", "C2H6"}, 2000.0);
+    EXPECT_EQ(hot.tallies()["some problem solves"].checked, 1);
+    EXPECT_EQ(hot.tallies()["some problem solves"].failed, 1);
+    Checks cold("cubic", "cubic closure PR CH4 C2H6 T 200", budget);
+    checkBinaryClosure(cold, "PR", {"CH4", "C2H6"}, 200.0);
+    EXPECT_EQ(cold.tallies()["some problem solves"].checked, 1);
+    EXPECT_EQ(cold.tallies()["some problem solves"].failed, 0);
 }
 
 }  // namespace

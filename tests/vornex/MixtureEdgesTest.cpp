@@ -138,6 +138,22 @@ TEST_F(MixtureEdges, EachIsoplethRowHoldsItsOwnMolarMasses) {
     EXPECT_GT(highest - lowest, 1e-3);
 }
 
+// Regression: "hnc isop 673.15 0.05 0.01 1" ended where its tangent turns, with its last
+// point written twice (878.976 K, 978.001 bar, then 878.977, 978.003): rows that print alike
+// are one point, written once.
+TEST_F(MixtureEdges, AnIsoplethEndsWithItsLastPointWrittenOnce) {
+    const ProgramRun run = vornex({"hnc", "isop", "673.15", "0.05", "0.01", "1", "h2"}, "isop1");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto rows = rowsOf("isop1", "isoph2");
+    ASSERT_GT(rows.size(), 20u);
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+        const bool sameT = std::fabs(rows[k][0] - rows[k - 1][0]) <= 1e-5 * rows[k - 1][0];
+        const bool sameP = std::fabs(rows[k][1] - rows[k - 1][1]) <= 1e-5 * rows[k - 1][1];
+        EXPECT_FALSE(sameT && sameP) << "rows " << k - 1 << " and " << k << " at " << rows[k][0]
+                                     << " K, " << rows[k][1] << " bar";
+    }
+}
+
 // Regressions: near its critical point the isotherm wrote runs of rows differing in the sixth
 // or seventh digit (a step that came back onto its start), and the 623.15 K isotherm started
 // with mole fractions of -1.2e-13. Each point is written once, and no mole fraction is

@@ -426,11 +426,15 @@ void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) 
     }
     if (r.heating == 1 && (r.isobaricStage == 1 || r.isobaricStage == 2)) {
         r.twoPhaseP = 1;
-        r.T4P = r.T4;
-        r.P4P = r.P4;
-        r.S4P = r.S4;
-        r.U4P = r.U4;
-        r.V4P = r.V4;
+        // A liquid heated past its boiling point at its own pressure (superheated) boils where
+        // it starts: its isentrope meets saturation only at a higher pressure and temperature,
+        // where neither the water nor the fragments, cooled to T3 with it, have been.
+        const bool superheated = r.T4 > r.T3;
+        r.T4P = superheated ? r.T3 : r.T4;
+        r.P4P = superheated ? r.P3 : r.P4;
+        r.S4P = superheated ? r.S3 : r.S4;
+        r.U4P = superheated ? r.U3 : r.U4;
+        r.V4P = superheated ? r.V3 : r.V4;
         r.T5P = f.T;
         r.P5P = r.Pf;
         r.S5P = r.S4P + (M * cp / m) * std::log(r.T4P / r.T5P) +

@@ -140,6 +140,27 @@ TEST(PyroclastSecondLaw, SuperheatedLiquidOfAnIsobaricHeating) {
     }
 }
 
+TEST(PyroclastSecondLaw, FragmentsCrystallisingGiveTheirLatentHeat) {
+    // A solidus of 200 deg. C: the fragments still crystallise as they cool from state 4 to
+    // the surface boiling point, and all the heat the magma holds down to there reaches the
+    // water, 1.2 x (1200 - 99.61) + 350 J/g (without the latent heat: 1632.49 J/g, the
+    // latent heat's entropy taken by the water all the same).
+    WagnerPruss water{2};
+    for (uint8_t heating = 0; heating < 3; ++heating) {
+        const std::vector<const char*> words{"pyroclast", "Tsol", "200"};
+        const Outcome o = run(water, heating, words, false);
+        const std::string at = label(heating == 0 ? "pv" : heating == 1 ? "pp" : "pw", words);
+        ASSERT_TRUE(o.computed) << at << ": " << o.r.failure;
+        const WaterMagmaCalculationResult& r = o.r;
+        ASSERT_TRUE(r.twoPhaseP) << at;
+        ASSERT_LT(r.T5P, r.T3) << at;
+        expectSound(o, water, true, at);
+        if (heating == 2) continue;  // the artifice's Q is the water's U3 - U2
+        EXPECT_NEAR(r.QP * o.info.m, (o.info.cp * (o.info.Tm - r.T5P) + o.info.L) * 1e-3, 1e-4)
+            << at;
+    }
+}
+
 TEST(PyroclastSecondLaw, EnergyDiagramPointsWithRecharges) {
     const char* const commands[] = {"ev", "ep", "ew"};
     WagnerPruss water{2};

@@ -416,6 +416,11 @@ void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) 
     // Work done while heating at constant pressure, none for the isochoric and Wohletz ones.
     const double Wh = (r.heating == 0 || r.heating == 2) ? 0.0 : r.isobaricWork;
     const double heatToState3 = (r.heating == 0 || r.heating == 2) ? r.U3 - r.U2 : r.Q * 1000.0 * M;
+    // The fragments' heat (J/mol of water) cooling from T4 to T5: their heat capacity and the
+    // latent heat of the melt crystallising on the way, whose entropy the water takes too.
+    const auto fragmentsHeat = [&](double T4, double T5) {
+        return (M / m) * (cp * (T4 - T5) - calculateLatentHeatTerm(T4, T5));
+    };
     r.twoPhaseP = 0;
     r.pyroclastFailed = 0;
     if (r.heating == 1 && (r.isobaricStage == 1 || r.isobaricStage == 2) && !r.twoPhase) {
@@ -426,11 +431,15 @@ void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) 
     }
     if (r.heating == 1 && (r.isobaricStage == 1 || r.isobaricStage == 2)) {
         r.twoPhaseP = 1;
-        r.T4P = r.T4;
-        r.P4P = r.P4;
-        r.S4P = r.S4;
-        r.U4P = r.U4;
-        r.V4P = r.V4;
+        // A liquid heated past its boiling point at its own pressure (superheated) boils where
+        // it starts: its isentrope meets saturation only at a higher pressure and temperature,
+        // where neither the water nor the fragments, cooled to T3 with it, have been.
+        const bool superheated = r.T4 > r.T3;
+        r.T4P = superheated ? r.T3 : r.T4;
+        r.P4P = superheated ? r.P3 : r.P4;
+        r.S4P = superheated ? r.S3 : r.S4;
+        r.U4P = superheated ? r.U3 : r.U4;
+        r.V4P = superheated ? r.V3 : r.V4;
         r.T5P = f.T;
         r.P5P = r.Pf;
         r.S5P = r.S4P + (M * cp / m) * std::log(r.T4P / r.T5P) +
@@ -438,8 +447,8 @@ void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) 
         if (!pyroclastEnd(*this, r, f, m)) return pyroclastNotComputed(*this, r);
         // The work counts from state 3: the expansion to the boiling curve (state 4) is
         // part of it.
-        r.WrevP = perGram(r.U5P - r.U3 + (M / m) * cp * (r.T5P - r.T4P) + Wh, M);
-        r.QP = perGram(r.Q * 1000.0 * M + (M / m) * cp * (r.T4P - r.T5P), M);
+        r.WrevP = perGram(r.U5P - r.U3 - fragmentsHeat(r.T4P, r.T5P) + Wh, M);
+        r.QP = perGram(r.Q * 1000.0 * M + fragmentsHeat(r.T4P, r.T5P), M);
         copyIrreversibleEnd(r);
         // No path is traced here, but the cycle's script loads one.
         if (r.writeCurves && r.scriptFlag == kScriptIgor) writeEmptyWave("isoh3", "p3 t3");
@@ -496,8 +505,8 @@ void WaterEOS::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) 
         r.S5P = r.S4P + (M * cp / m) * std::log(r.T4P / r.T5P) +
                 (M / m) * calculateLatentHeatEntropicTerm(r.T4P, r.T5P);
         if (!pyroclastEnd(*this, r, f, m)) return pyroclastNotComputed(*this, r);
-        r.WrevP = perGram(r.U5P - r.U4P + (M / m) * cp * (r.T5P - r.T4P) + boundaryWork + Wh, M);
-        r.QP = perGram(heatToState3 + boundaryHeat + (M / m) * cp * (r.T4P - r.T5P), M);
+        r.WrevP = perGram(r.U5P - r.U4P - fragmentsHeat(r.T4P, r.T5P) + boundaryWork + Wh, M);
+        r.QP = perGram(heatToState3 + boundaryHeat + fragmentsHeat(r.T4P, r.T5P), M);
     }
 
     // Irreversible end with the magma's heat.

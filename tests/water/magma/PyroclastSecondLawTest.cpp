@@ -121,6 +121,50 @@ TEST(PyroclastSecondLaw, WohletzStatesAtTheSurfaceOrBeyondTheBoilingCurve) {
     }
 }
 
+TEST(PyroclastSecondLaw, SuperheatedLiquidOfAnIsobaricHeating) {
+    // Heated at 10.81 bar to 319.73 deg. C, below its spinodal and far above its boiling
+    // point there (183 deg. C): the liquid's isentrope meets saturation only at 329.47 deg. C
+    // and 127.7 bar (at m 1.6, 239.79 deg. C: at 240.34 deg. C and 33.67 bar). The fragments,
+    // cooled to T3 with the water, give it no more than the magma holds down to the surface
+    // boiling point: 1.2 x (1200 - 99.61) + 350 J/g, all of the melt crystallised.
+    WagnerPruss water{2};
+    for (const char* m : {"1", "1.6"}) {
+        const std::vector<const char*> words{"pyroclast", "m", m};
+        const Outcome o = run(water, 1, words, false);
+        const std::string at = label("pp", words);
+        ASSERT_TRUE(o.computed) << at << ": " << o.r.failure;
+        const WaterMagmaCalculationResult& r = o.r;
+        ASSERT_GT(r.T4, r.T3) << at << ": no superheated liquid";
+        expectSound(o, water, true, at);
+        EXPECT_LE(r.T4P, r.T3 + 1e-9) << at << ": the fragments are no hotter than the water";
+        const double ratio = o.info.m;
+        const double magmaHeat = (o.info.cp * (o.info.Tm - r.T5P) + o.info.L) * 1e-3 / ratio;
+        EXPECT_LE(r.QP, magmaHeat + 1e-6) << at;
+        EXPECT_NEAR(r.QP - r.Q, (o.info.cp / ratio) * (r.T3 - r.T5P) * 1e-3, 1e-6 * r.QP) << at;
+    }
+}
+
+TEST(PyroclastSecondLaw, FragmentsCrystallisingGiveTheirLatentHeat) {
+    // A solidus of 200 deg. C: the fragments still crystallise as they cool from state 4 to
+    // the surface boiling point, and all the heat the magma holds down to there reaches the
+    // water, 1.2 x (1200 - 99.61) + 350 J/g (without the latent heat: 1632.49 J/g, the
+    // latent heat's entropy taken by the water all the same).
+    WagnerPruss water{2};
+    for (uint8_t heating = 0; heating < 3; ++heating) {
+        const std::vector<const char*> words{"pyroclast", "Tsol", "200"};
+        const Outcome o = run(water, heating, words, false);
+        const std::string at = label(heating == 0 ? "pv" : heating == 1 ? "pp" : "pw", words);
+        ASSERT_TRUE(o.computed) << at << ": " << o.r.failure;
+        const WaterMagmaCalculationResult& r = o.r;
+        ASSERT_TRUE(r.twoPhaseP) << at;
+        ASSERT_LT(r.T5P, r.T3) << at;
+        expectSound(o, water, true, at);
+        if (heating == 2) continue;  // the artifice's Q is the water's U3 - U2
+        EXPECT_NEAR(r.QP * o.info.m, (o.info.cp * (o.info.Tm - r.T5P) + o.info.L) * 1e-3, 1e-4)
+            << at;
+    }
+}
+
 TEST(PyroclastSecondLaw, EnergyDiagramPointsWithRecharges) {
     const char* const commands[] = {"ev", "ep", "ew"};
     WagnerPruss water{2};

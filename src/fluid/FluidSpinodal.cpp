@@ -675,22 +675,9 @@ void FluidPhase::calculateSpinodalCurve(const char* file, double TK, double Vm3,
         numberedHeader(out);
     }
 
-    // A closed-form cubic holds its critical point in closed form and fills no Helmholtz
-    // block for the search: the curve starts there.
-    double TcClosed = 0.0, VcClosed = 0.0;
-    const bool helmholtzBlock =
-        std::any_of(interaction.begin(), interaction.end(), [](const Interaction* t) { return t; });
-    if (!helmholtzBlock && nc == 1 && closedFormCriticalPoint(TcClosed, VcClosed) && TcClosed > 0.0 &&
-        VcClosed > 0.0) {
-        temperature(TcClosed);
-        volume(VcClosed);
-        error = 0;
-        calculate_pressure();
-    } else {
-        temperature(TK);
-        volume(Vm3);
-        search_the_critical_point_of_the_pure_component();
-    }
+    temperature(TK);
+    volume(Vm3);
+    search_the_critical_point_of_the_pure_component();
     long rows = 0;
     if (error == 0) {
         calculate_fugacities();

@@ -1,6 +1,7 @@
-// The spinodal curves of the closed-form cubics start at the cubic's own critical point
-// (the triple root of its volume cubic, where these models fill no Helmholtz block for a
-// critical search) and each row is the first loss of stability of its isotherm.
+// The saturation and spinodal curves of the closed-form cubics start at the cubic's own
+// critical point (the triple root of its volume cubic, where these models fill no Helmholtz
+// block for a critical search): each saturation row is the pair the saturation solve gives
+// at its temperature, each spinodal row the first loss of stability of its isotherm.
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 
 #include "cubic/ClassicalCubic0.h"
 #include "cubic/HCubic.h"
+#include "fluid/CurveOutput.h"
 #include "support/SpinodalFirstLoss.h"
 
 namespace vornex {
@@ -61,6 +63,33 @@ TEST(CubicSpinodalCurve, BothBranchesFromTheCubicsOwnCriticalPoint) {
                 EXPECT_NEAR(s.Vcm3(0), c.Vccm3, 2e-3 * c.Vccm3) << where;
             }
             expectRowsAreFirstLossOfStability(*f, s, branch == 0, 23);
+        }
+    }
+}
+
+TEST(CubicSaturationCurve, FromTheCubicsOwnCriticalPointDown) {
+    for (const char* model : {"PR", "SRK", "TwoPar", "ThreePar"}) {
+        auto f = pureCubic(model, "CO2");
+        const double Tc = f->namingCriticalTemperature();
+        const double Vc = f->namingCriticalVolume();
+        CurveArray rows;
+        f->calculate_saturation_curve("unused", 2, f->Tcrit, -1.0, f->Vcrit, f->Vcrit, 0.75 * Tc,
+                                      kCurveArray, "s", &rows);
+        constexpr std::size_t kWidth = 28;  // P (bar), Vl, Vv (cm3/mol), T (K), ...
+        const std::size_t count = rows.size() / kWidth;
+        ASSERT_GT(count, 20u) << model;
+        EXPECT_NEAR(rows[3], Tc, 1e-9 * Tc) << model;
+        EXPECT_NEAR(rows[1], Vc * 1e6, 1e-6 * Vc * 1e6) << model;
+        // The curve ends at its lowest temperature, not where the solve gives out.
+        EXPECT_GE(rows[kWidth * (count - 1) + 3], 0.75 * Tc - 1.0) << model;
+        auto check = pureCubic(model, "CO2");
+        for (std::size_t r = 8; r < count; r += 7) {
+            const double* row = &rows[kWidth * r];
+            const double P = check->calculateTheSaturationPressure(row[3]);
+            ASSERT_EQ(check->error, 0) << model << " " << row[3];
+            EXPECT_NEAR(row[0], P * 1e-5, 1e-6 * P * 1e-5) << model << " " << row[3];
+            EXPECT_NEAR(row[1], check->Vl * 1e6, 1e-5 * row[1]) << model << " " << row[3];
+            EXPECT_NEAR(row[2], check->Vv * 1e6, 1e-5 * row[2]) << model << " " << row[3];
         }
     }
 }

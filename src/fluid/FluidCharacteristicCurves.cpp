@@ -16,9 +16,11 @@ namespace {
 using Vanishing = double (*)(const FluidPhase&);
 
 // mu_JT = (T (dV/dT)_P - V) / Cp: its numerator vanishes with it, and is had without the
-// heat capacity, which a model without an ideal-gas part does not give.
+// heat capacity, which a model without an ideal-gas part does not give. Taken relative to
+// V: the difference itself shrinks with the volume, and at a few 1e-10 m3/mol, deep inside
+// the repulsive wall at 1e28 bar, it passed the solver's tolerance as a root.
 double jouleThomsonOf(const FluidPhase& f) {
-    return f.T * f.dVdT - f.V;
+    return f.T * f.dVdT / f.V - 1.0;
 }
 double dZdVOf(const FluidPhase& f) {
     return f.dZdV;

@@ -4,6 +4,7 @@
 // mixture (the Hessian of A in (x, V) singular and its cubic form along the null direction
 // zero), their Newton solves, the slope of the binary critical curve, the fourth-order
 // stability value, the report of a pure-fluid critical point and the diagnostics.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -311,6 +312,21 @@ void FluidPhase::search_a_critical_point(CriticalPointFlag flag) {
 }
 
 void FluidPhase::search_the_critical_point_of_the_pure_component() {
+    // A one-component closed-form cubic fills no Helmholtz block for the search, but holds
+    // its critical point in closed form (the triple root of its volume cubic): the curves
+    // that start there (saturation, spinodals) start from it.
+    double TcClosed = 0.0, VcClosed = 0.0;
+    const bool helmholtzBlock = std::any_of(interaction.begin(), interaction.end(),
+                                            [](const Interaction* term) { return term != nullptr; });
+    if (!helmholtzBlock && nc == 1 && closedFormCriticalPoint(TcClosed, VcClosed) &&
+        TcClosed > 0.0 && VcClosed > 0.0) {
+        temperature(TcClosed);
+        volume(VcClosed);
+        error = 0;
+        calculate_pressure();
+        calculate_state_functions();
+        return;
+    }
     if (!supportsCriticalSearch("critical search")) return;
     const double Tstart = T, Vstart = V;
     // The start is mostly the substance's estimate; a model's own critical volume may lie

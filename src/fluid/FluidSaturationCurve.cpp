@@ -258,7 +258,9 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
         out.close();
         Vsep = VsepOnEntry;
     };
-    if (T0 <= Tmin) Tmin = T0 - 1.0;
+    // From the critical point T0 only starts the search: the curve's own start is the
+    // critical temperature found (a closed-form cubic has no estimate, T0 = 0).
+    if (start != 2 && T0 <= Tmin) Tmin = T0 - 1.0;
 
     if (start == 2) {
         temperature(T0);
@@ -278,6 +280,7 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
         calculateSigma(V, V);
         out.write(criticalRow(*this, sigma));
         const double Tc = T, Vc = V;
+        if (Tc <= Tmin) Tmin = Tc - 1.0;
         Vsep = Vc;
         dT = -std::fabs(dT);
 

@@ -1,0 +1,98 @@
+// The saturation and spinodal curves of the closed-form cubics start at the cubic's own
+// critical point (the triple root of its volume cubic, where these models fill no Helmholtz
+// block for a critical search): each saturation row is the pair the saturation solve gives
+// at its temperature, each spinodal row the first loss of stability of its isotherm.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "cubic/ClassicalCubic0.h"
+#include "cubic/HCubic.h"
+#include "fluid/CurveOutput.h"
+#include "support/SpinodalFirstLoss.h"
+
+namespace vornex {
+namespace {
+
+using testing_support::expectRowsAreFirstLossOfStability;
+using testing_support::traceSpinodalCurve;
+
+std::unique_ptr<FluidPhase> pureCubic(const std::string& model, const char* component) {
+    std::unique_ptr<FluidPhase> f;
+    if (model == "PR") f = std::make_unique<ClassicalCubic0>(kPengRobinson, 1);
+    if (model == "SRK") f = std::make_unique<ClassicalSRK>(1);
+    if (model == "TwoPar") f = std::make_unique<TwoPar>(1);
+    if (model == "ThreePar") f = std::make_unique<ThreePar>(1);
+    f->number_of_components(1);
+    f->add_component(component);
+    return f;
+}
+
+TEST(CubicSpinodalCurve, BothBranchesFromTheCubicsOwnCriticalPoint) {
+    // Critical point: Tc and Pc of the component table; Vc = Zc R Tc / Pc with the family's
+    // Zc (Peng-Robinson 0.307401, SRK 1/3).
+    struct Case {
+        const char* model;
+        const char* component;
+        double Tc, Pcbar, Vccm3;
+    };
+    const Case cases[] = {
+        {"PR", "CO2", 304.21, 73.825, 0.307401 * 8.314472 * 304.21 / 73.825e5 * 1e6},
+        {"SRK", "CH4", 190.555, 45.95, 8.314472 * 190.555 / 45.95e5 / 3.0 * 1e6},
+        {"TwoPar", "N2", 0.0, 0.0, 0.0},
+        {"ThreePar", "CO2", 0.0, 0.0, 0.0},
+    };
+    for (const Case& c : cases) {
+        for (char branch : {0, 1}) {
+            auto f = pureCubic(c.model, c.component);
+            const double Tc = f->namingCriticalTemperature();
+            const double Vc = f->namingCriticalVolume();
+            const auto s = traceSpinodalCurve(*f, branch, 0.7 * Tc);
+            const std::string where = std::string(c.model) + " " + c.component +
+                                      (branch == 0 ? " liquid" : " vapour");
+            ASSERT_EQ(s.error, 0) << where;
+            // One row each half kelvin down to 0.7 Tc.
+            ASSERT_GE(s.count(), static_cast<std::size_t>(0.29 * Tc / 0.5)) << where;
+            EXPECT_NEAR(s.T(0), Tc, 1e-9 * Tc) << where;
+            EXPECT_NEAR(s.Vcm3(0), Vc * 1e6, 1e-6 * Vc * 1e6) << where;
+            if (c.Tc > 0.0) {
+                EXPECT_NEAR(s.T(0), c.Tc, 1e-3) << where;
+                EXPECT_NEAR(s.Pbar(0), c.Pcbar, 2e-3 * c.Pcbar) << where;
+                EXPECT_NEAR(s.Vcm3(0), c.Vccm3, 2e-3 * c.Vccm3) << where;
+            }
+            expectRowsAreFirstLossOfStability(*f, s, branch == 0, 23);
+        }
+    }
+}
+
+TEST(CubicSaturationCurve, FromTheCubicsOwnCriticalPointDown) {
+    for (const char* model : {"PR", "SRK", "TwoPar", "ThreePar"}) {
+        auto f = pureCubic(model, "CO2");
+        const double Tc = f->namingCriticalTemperature();
+        const double Vc = f->namingCriticalVolume();
+        CurveArray rows;
+        f->calculate_saturation_curve("unused", 2, f->Tcrit, -1.0, f->Vcrit, f->Vcrit, 0.75 * Tc,
+                                      kCurveArray, "s", &rows);
+        constexpr std::size_t kWidth = 28;  // P (bar), Vl, Vv (cm3/mol), T (K), ...
+        const std::size_t count = rows.size() / kWidth;
+        ASSERT_GT(count, 20u) << model;
+        EXPECT_NEAR(rows[3], Tc, 1e-9 * Tc) << model;
+        EXPECT_NEAR(rows[1], Vc * 1e6, 1e-6 * Vc * 1e6) << model;
+        // The curve ends at its lowest temperature, not where the solve gives out.
+        EXPECT_GE(rows[kWidth * (count - 1) + 3], 0.75 * Tc - 1.0) << model;
+        auto check = pureCubic(model, "CO2");
+        for (std::size_t r = 8; r < count; r += 7) {
+            const double* row = &rows[kWidth * r];
+            const double P = check->calculateTheSaturationPressure(row[3]);
+            ASSERT_EQ(check->error, 0) << model << " " << row[3];
+            EXPECT_NEAR(row[0], P * 1e-5, 1e-6 * P * 1e-5) << model << " " << row[3];
+            EXPECT_NEAR(row[1], check->Vl * 1e6, 1e-5 * row[1]) << model << " " << row[3];
+            EXPECT_NEAR(row[2], check->Vv * 1e6, 1e-5 * row[2]) << model << " " << row[3];
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vornex

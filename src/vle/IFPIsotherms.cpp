@@ -250,6 +250,10 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
         }
         ~DenserAsBefore() { senses = kDenserByMolarVolume; }
     } denserAsBefore(denserIn_, densityOrders());
+    // A tie line at a pressure step that the flash cannot solve (near the mixture's critical
+    // point, where the flash's feed leaves a narrowing two-phase region) is tried once as a
+    // step in composition before the step shortens.
+    bool byCompositionAfterFlash = false;
     for (int steps = 0; status == 0; ++steps) {
         if (steps >= kMaxTracerSteps) {
             status = 1;
@@ -269,7 +273,7 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
         // in pressure. A binary's step in pressure is the tie line at that pressure; on a line
         // of three components the phase on the line keeps to it, its step in c that of the
         // pressure step.
-        const bool byComposition = std::fabs(s) < 1e7 || deltaP == 0.0;
+        const bool byComposition = std::fabs(s) < 1e7 || deltaP == 0.0 || byCompositionAfterFlash;
         const bool flash = !byComposition && n == 2;
         const double sP = deltaP * sense * (s < 0.0 ? -1.0 : 1.0);
         if (flash && type != 12) set_type_of_problem(12);
@@ -382,6 +386,16 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
                 isothermTangent_ = true;
             }
         }
+        if (status != 0 && flash) {
+            byCompositionAfterFlash = true;
+            status = 0;
+            refusal.clear();
+            last = lastKept;
+            tangent = tangentKept;
+            isothermSlope = slopeKept;
+            isothermTangent_ = true;
+            continue;
+        }
         if (status != 0) {
             // Ever smaller steps toward a limit (a three-phase point, where the bubble point
             // turns metastable) would write ever closer points: the curve ends there.
@@ -405,6 +419,7 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
             }
             continue;
         }
+        byCompositionAfterFlash = false;
         trial.Vl = last.Vl = firstPhase->V;
         trial.Vv = last.Vv = secondPhase->V;
         if (const unsigned senses = densityOrders()) denserIn_ = senses;

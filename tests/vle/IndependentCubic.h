@@ -22,6 +22,7 @@ inline IndependentComponent independentComponent(const std::string& name) {
     if (name == "C2H6") return {305.4, 4820000.0, 0.105};
     if (name == "C3H8") return {369.95, 4190000.0, 0.152};
     if (name == "nC10H22") return {617.9, 2072000.0, 0.49};
+    if (name == "N2") return {126.2, 3390000.0, 0.04};
     return {304.21, 7382500.0, 0.225};  // CO2
 }
 

@@ -278,6 +278,46 @@ TEST(IsothermShortOfTheOtherEnd, RunsOnToTheCriticalPointPastTheCrossingOfTheVol
     }
 }
 
+// Nitrogen and decane above nitrogen's critical temperature: the curve's steps are pressure
+// steps (dP/dx over 1e7 Pa), each tie line a flash of the midpoint of the one predicted. Near
+// the mixture's critical point that feed leaves the narrowing two-phase region, and the
+// isotherm stopped 0.15 bar short of it (PR 372.05 K: 970.555 bar, x 0.8985, y 0.9033),
+// status 1, saying the feed was one phase. It now runs on to the critical point that the
+// same isotherm stepped in composition alone reaches, every row an equilibrium by the cubic
+// written apart.
+TEST(IsothermShortOfTheOtherEnd, PressureStepsRunOnToTheCriticalPoint) {
+    struct Case {
+        Model model;
+        double T;
+    };
+    for (const Case& c : {Case{Model::PengRobinson, 372.05}, Case{Model::SRK, 470.39}}) {
+        SCOPED_TRACE(std::string(labelOf(c.model)) + " " + std::to_string(c.T));
+        const std::vector<std::string> names = {"N2", "nC10H22"};
+        const Traced byComposition = traceFromComponent0(c.model, names, c.T, 0.0, 0.05, 0.0);
+        ASSERT_EQ(byComposition.status, 0) << byComposition.said;
+        ASSERT_FALSE(byComposition.rows.empty());
+        const Traced t = traceFromComponent0(c.model, names, c.T, 0.0, 0.05, 2.0);
+        EXPECT_EQ(t.status, 0) << t.said;
+        EXPECT_NE(t.said.find("critical point"), std::string::npos) << t.said;
+        ASSERT_GE(t.rows.size(), 10u);
+        const auto& last = t.rows.back();
+        EXPECT_NEAR(last[1], byComposition.rows.back()[1], 0.2);
+        EXPECT_LT(std::fabs(last[2] - last[4]), 2e-3);
+        const IndependentCubic eos(c.model == Model::PengRobinson, names);
+        for (std::size_t k = 1; k < t.rows.size(); ++k) {
+            const auto& r = t.rows[k];
+            EXPECT_GT(r[2], t.rows[k - 1][2]) << "row " << k;
+            std::vector<double> lnPhiL, lnPhiV;
+            const double P = r[1] * 1e5;
+            ASSERT_TRUE(eos.lnPhi(c.T, P, {r[2], r[3]}, true, lnPhiL));
+            ASSERT_TRUE(eos.lnPhi(c.T, P, {r[4], r[5]}, false, lnPhiV));
+            for (int i = 0; i < 2; ++i)
+                EXPECT_NEAR(std::log(r[2 + i]) + lnPhiL[i], std::log(r[4 + i]) + lnPhiV[i], 1e-6)
+                    << "component " << i << " at " << r[1] << " bar";
+        }
+    }
+}
+
 class IsothermPureEnds : public ::testing::TestWithParam<Model> {};
 
 // Started at a pure end the isotherm wrote one row with a NaN slope and ended in status 5;

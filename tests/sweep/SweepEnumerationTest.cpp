@@ -12,6 +12,7 @@
 #include "Sweep.h"
 #include "anderko/Anderko.h"
 #include "fluid/FluidCommand.h"
+#include "phasediagram/PalliserModel.h"
 #include "solubility/Henry.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaRecords.h"
@@ -262,6 +263,58 @@ TEST_F(SweepEnumeration, AConfigurationThatSolvesNothingFails) {
     checkBinaryClosure(cold, "PR", {"CH4", "C2H6"}, 200.0);
     EXPECT_EQ(cold.tallies()["some problem solves"].checked, 1);
     EXPECT_EQ(cold.tallies()["some problem solves"].failed, 0);
+}
+
+// H2O-NaCl whose bubble points, liquidus and curve points all fail: every point function's
+// configuration says so instead of passing with nothing checked.
+class NoPointsBrine : public PalliserModel {
+   public:
+    void calculateBubblePoint(double, double, double& P, double& xV, double& rhoL,
+                              double& rhoV) override {
+        P = xV = rhoL = rhoV = -1;
+        failed = 1;
+    }
+    void calculateHaliteLiquidPoint(double, double, double& x, double, double& rho) override {
+        x = rho = -1;
+        failed = 1;
+    }
+    void calculateSLVPoint(double, double& P, double& xL, double& xV, double& rhoL,
+                           double& rhoV) override {
+        P = xL = xV = rhoL = rhoV = -1;
+        failed = 1;
+    }
+    void calculateCriticalPoint(double, double& P, double& x, double& rho) override {
+        P = x = rho = -1;
+        failed = 1;
+    }
+};
+
+TEST_F(SweepEnumeration, BrinePointFunctionsThatSolveNothingFail) {
+    Budget budget;
+    budget.gridShare = 0.2;
+    NoPointsBrine broken;
+    Checks bubbles("h2onacl", "h2onacl bubble 300", budget);
+    checkBrineBubbles(bubbles, broken, 300.0);
+    EXPECT_EQ(bubbles.tallies()["some bubble point solves"].failed, 1);
+    Checks cool("h2onacl", "h2onacl inverses 305", budget);
+    checkBrineInverses(cool, broken, 305.0);
+    EXPECT_EQ(cool.tallies()["some bubble point solves"].failed, 1);
+    EXPECT_EQ(cool.tallies()["some liquidus point solves"].failed, 1);
+    EXPECT_EQ(cool.tallies()["the three-phase point solves below halite's melting point"].failed, 1);
+    Checks hot("h2onacl", "h2onacl inverses 505", budget);
+    checkBrineInverses(hot, broken, 505.0);
+    EXPECT_EQ(hot.tallies()["the critical point solves above water's"].failed, 1);
+
+    // The model itself solves each of them.
+    PalliserModel model;
+    Checks sound("h2onacl", "h2onacl inverses 505", budget);
+    checkBrineInverses(sound, model, 505.0);
+    for (const char* invariant : {"some bubble point solves", "some liquidus point solves",
+                                  "the three-phase point solves below halite's melting point",
+                                  "the critical point solves above water's"}) {
+        EXPECT_EQ(sound.tallies()[invariant].checked, 1) << invariant;
+        EXPECT_EQ(sound.tallies()[invariant].failed, 0) << invariant;
+    }
 }
 
 }  // namespace

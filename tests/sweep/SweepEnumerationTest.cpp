@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -249,6 +250,33 @@ TEST_F(SweepEnumeration, ASpinodalRowWithoutSaturationIsCounted) {
     EXPECT_GT(rows.failed, 0);
     EXPECT_GT(rows.checked, rows.failed);
     EXPECT_NE(rows.firstFailure.find("row T 4"), std::string::npos) << rows.firstFailure;
+}
+
+// Water whose volume solve at a given pressure finds no root from 400 to 500 K.
+class RootlessWater : public WagnerPruss {
+   public:
+    RootlessWater() : WagnerPruss(2) {}
+    VolumeStart volumeSearchStart(bool liquidSide) override {
+        VolumeStart start = WagnerPruss::volumeSearchStart(liquidSide);
+        if (T > 400.0 && T < 500.0) start.V = std::nan("");
+        return start;
+    }
+};
+
+// A selector that gives no root beside the saturation curve fails, rather than being passed
+// over as one that kept its contract.
+TEST_F(SweepEnumeration, ASelectorWithoutARootIsCounted) {
+    FluidPhase::registerEOS("sweep-rootless", [] { return new RootlessWater(); });
+    Budget budget;
+    budget.gridShare = 0.05;
+    Checks checks("model", "model sweep-rootless", budget);
+    for (const auto& c : allConfigurations(VORNEX_BUILD_DIR))
+        if (c.line == checks.configuration()) c.run(checks);
+    FluidPhase::unregisterEOS("sweep-rootless");
+    const Tally& roots = checks.tallies()["the selectors find a root beside the saturation curve"];
+    EXPECT_GT(roots.failed, 0);
+    EXPECT_GT(roots.checked, roots.failed);
+    EXPECT_NE(roots.firstFailure.find("side at T 4"), std::string::npos) << roots.firstFailure;
 }
 
 // A configuration whose every problem fails has no answer to check: it fails for that.

@@ -279,6 +279,24 @@ TEST_F(SweepEnumeration, ASelectorWithoutARootIsCounted) {
     EXPECT_NE(roots.firstFailure.find("side at T 4"), std::string::npos) << roots.firstFailure;
 }
 
+// An isobar along which the stable state finds no root is counted where it fails, and the
+// isobars crossing the saturation curve once are counted as such.
+TEST_F(SweepEnumeration, AnIsobarWithoutAStableStateIsCounted) {
+    FluidPhase::registerEOS("sweep-rootless", [] { return new RootlessWater(); });
+    Budget budget;
+    budget.gridShare = 0.05;
+    Checks checks("model", "model sweep-rootless", budget);
+    for (const auto& c : allConfigurations(VORNEX_BUILD_DIR))
+        if (c.line == checks.configuration()) c.run(checks);
+    FluidPhase::unregisterEOS("sweep-rootless");
+    const Tally& states = checks.tallies()["the stable state along an isobar solves"];
+    EXPECT_GT(states.failed, 0);
+    EXPECT_EQ(states.firstFailure.find("model sweep-rootless: T 4"), 0u) << states.firstFailure;
+    const Tally& isobars = checks.tallies()["a T-V isobar crosses once"];
+    EXPECT_EQ(isobars.checked, 3);
+    EXPECT_EQ(isobars.failed, 0) << isobars.firstFailure;
+}
+
 // A configuration whose every problem fails has no answer to check: it fails for that.
 TEST_F(SweepEnumeration, AConfigurationThatSolvesNothingFails) {
     Budget budget;

@@ -65,14 +65,15 @@ void checkIsotherm(Checks& c, double TC) {
 
 // The bubble point at (T, xL) and the dew point at (T, xV): at the pressure found, the
 // states just above and below lie on the two sides of the liquid + vapour surface.
-void checkPointFunctions(Checks& c, double TC) {
-    PalliserModel model;
+void checkPointFunctions(Checks& c, PalliserModel& model, double TC) {
     const int n = c.budget().points(20, 4);
+    int solved = 0;
     for (int k = 0; k < n; ++k) {
         const double x = 0.001 + 0.6 * k / n;
         double P = -1, xV = 0, rhoL = 0, rhoV = 0;
         test::outputOf([&] { model.calculateBubblePoint(TC, x, P, xV, rhoL, rhoV); });
         if (model.failed || !(P > 0) || !std::isfinite(P)) continue;
+        ++solved;
         const std::string where = "bubble T " + num(TC) + " C, x " + num(x) + ": P " + num(P);
         double rhoAbove = 0, rhoBelow = 0;
         int above = 0, below = 0;
@@ -88,6 +89,9 @@ void checkPointFunctions(Checks& c, double TC) {
                                                      std::isfinite(rhoAbove) && std::isfinite(rhoBelow),
                 where);
     }
+    // A model whose every bubble point fails would pass the checks above.
+    c.check("some bubble point solves", solved > 0,
+            "T " + num(TC) + " C: none of " + num(n) + " salinities from 0.001");
 }
 
 bool near(double a, double b, double tolerance) {
@@ -99,15 +103,16 @@ bool near(double a, double b, double tolerance) {
 // (T, P) on the surface is P; the liquidus temperature of the liquidus salinity is T; the
 // saturation and melting temperatures of their own pressures), and the three-phase point the
 // meeting of the liquidus and the halite-saturated vapour.
-void checkPointInverses(Checks& c, double TC) {
-    PalliserModel model;
+void checkPointInverses(Checks& c, PalliserModel& model, double TC) {
     const int n = c.budget().points(12, 3);
     const std::string at = "T " + num(TC) + " C";
+    int bubbles = 0, liquidus = 0;
     for (int k = 0; k < n; ++k) {
         const double x = 0.001 + 0.5 * (k + 0.5) / n;
         double P = -1, xV = 0, rhoL = 0, rhoV = 0;
         test::outputOf([&] { model.calculateBubblePoint(TC, x, P, xV, rhoL, rhoV); });
         if (model.failed || !(P > 0) || !(xV > 0) || !std::isfinite(P)) continue;
+        ++bubbles;
         double Pd = P, xL = 0, rL = 0, rV = 0;
         test::outputOf([&] { model.calculateDewPoint(TC, xV, Pd, xL, rL, rV); });
         const std::string where = at + ", bubble x " + num(x) + ": P " + num(P) + " bar, xV " + num(xV);
@@ -129,6 +134,7 @@ void checkPointInverses(Checks& c, double TC) {
         double x = -1, rho = 0;
         test::outputOf([&] { model.calculateHaliteLiquidPoint(TC, P, x, 0.3, rho); });
         if (model.failed || !(x > 0)) continue;
+        ++liquidus;
         double T2 = -1, rho2 = 0;
         test::outputOf([&] { model.calculateHaliteLiquidTemperature(x, P, T2, rho2, TC); });
         c.check("liquidus temperature of the liquidus salinity is T", !model.failed && near(T2, TC, 1e-5),
@@ -141,8 +147,16 @@ void checkPointInverses(Checks& c, double TC) {
                     at + ", P " + num(P) + " bar: x " + num(x) + ", rho " + num(rho) + " gives T " +
                         num(T3) + ", P " + num(P3));
     }
+    // Inverses of forward results that all failed would be checked nowhere. Halite melts at
+    // 800.7 degC under 1 bar, higher under pressure: below that every pressure has a liquidus.
+    c.check("some bubble point solves", bubbles > 0, at + ": none of " + num(n) + " salinities");
+    if (TC < 800)
+        c.check("some liquidus point solves", liquidus > 0, at + ": none of " + num(n) + " pressures");
     double P = -1, rhoL = 0, rhoV = 0;
     test::outputOf([&] { model.calculateWaterSaturationPoint(TC, P, rhoL, rhoV); });
+    if (TC < 373.9)
+        c.check("water's saturation point solves below its critical point", !model.failed && P > 0,
+                at);
     if (!model.failed && P > 0) {
         double T2 = -1;
         test::outputOf([&] { T2 = model.getWaterSaturationTemperature(P, rhoL, rhoV); });
@@ -161,6 +175,9 @@ void checkPointInverses(Checks& c, double TC) {
     }
     double Pm = -1;
     test::outputOf([&] { Pm = model.getHaliteMeltingPressure(TC); });
+    if (TC > 801)
+        c.check("halite's melting pressure solves above its melting point",
+                !model.failed && Pm > 0 && std::isfinite(Pm), at);
     if (!model.failed && Pm > 0 && std::isfinite(Pm)) {
         double T2 = -1;
         test::outputOf([&] { T2 = model.getHaliteMeltingTemperature(Pm); });
@@ -169,6 +186,10 @@ void checkPointInverses(Checks& c, double TC) {
     }
     double Ps = -1, xL = 0, xV = 0;
     test::outputOf([&] { model.calculateSLVPoint(TC, Ps, xL, xV, rhoL, rhoV); });
+    // Halite, liquid and vapour meet from 0.1 degC to halite's melting point.
+    if (TC < 800)
+        c.check("the three-phase point solves below halite's melting point",
+                !model.failed && Ps > 0 && xL > 0, at);
     if (!model.failed && Ps > 0 && xL > 0) {
         double x = -1, rho = 0;
         test::outputOf([&] { model.calculateHaliteLiquidPoint(TC, Ps, x, xL, rho); });
@@ -181,6 +202,84 @@ void checkPointInverses(Checks& c, double TC) {
             c.check("the three-phase vapour is the halite-saturated vapour at its pressure",
                     std::fabs(std::log(xg / xV)) < 1e-3,
                     at + ": SLV P " + num(Ps) + " bar, xV " + num(xV) + ", the saturated vapour " + num(xg));
+    }
+}
+
+// The point functions the state computation leans on, each the inverse of another or a point
+// of a curve another function traces: the halite-saturated vapour's pressure of its own
+// salinity, NaCl's saturation point at its saturation pressure, water's pressure of its own
+// liquid density, and above water's critical temperature the mixture's critical point on the
+// bubble curve of its salinity.
+void checkCurvePoints(Checks& c, PalliserModel& model, double TC) {
+    const std::string at = "T " + num(TC) + " C";
+    double Ps = -1, xL = 0, xV = 0, rL = 0, rV = 0;
+    test::outputOf([&] { model.calculateSLVPoint(TC, Ps, xL, xV, rL, rV); });
+    if (TC > 0.5 && TC < 800 && !model.failed && Ps > 0)
+        for (double share : {1e-3, 0.1, 0.5, 0.9}) {
+            const double P = Ps * share;
+            double x = -1, rho = 0, P2 = -1, rho2 = 0;
+            test::outputOf([&] { model.calculateHaliteGasBubble(TC, P, x, rho); });
+            if (!c.check("the halite-saturated vapour solves below the three-phase pressure",
+                         !model.failed && x > 0, at + ", P " + num(P) + " bar"))
+                continue;
+            test::outputOf([&] { model.calculateHaliteGasSat(TC, x, P2, rho2); });
+            c.check("the halite-saturated vapour's pressure of its salinity is P",
+                    !model.failed && near(P2, P, 1e-6) && near(rho2, rho, 1e-6),
+                    at + ", P " + num(P) + " bar: x " + num(x) + ", rho " + num(rho) +
+                        "; its pressure " + num(P2) + ", rho " + num(rho2));
+        }
+    double Pn = -1, rhoL = 0, rhoV = 0;
+    test::outputOf([&] { model.calculateNaClSaturationPoint(TC, Pn, rhoL, rhoV); });
+    const bool refused = model.failed;
+    const double Pn2 = model.calculateNaClSatPressure(TC);
+    // Molten NaCl boils from its melting point (800.7 degC) on: below it a point may be refused,
+    // but never given as a state no fluid has.
+    c.check("NaCl's saturation point is a state at its saturation pressure or refused below its "
+            "melting point",
+            refused ? TC < 800 : Pn > 0 && near(Pn, Pn2, 1e-12) && rhoL > rhoV && rhoV > 0,
+            at + ": P " + num(Pn) + " and " + num(Pn2) + " bar, rho " + num(rhoL) + " / " + num(rhoV));
+    if (TC < 370) {
+        double Pw = -1, rl = 0, rv = 0;
+        test::outputOf([&] { model.calculateWaterSaturationPoint(TC, Pw, rl, rv); });
+        for (double P : {1.0, 10.0, 100.0, 1000.0, 5000.0}) {
+            if (!(P > Pw * 1.01)) continue;
+            const double rho = model.getWaterLiquidDensity(TC, P);
+            if (!c.check("water's liquid density solves above its saturation pressure",
+                         !model.failed && rho > 0, at + ", P " + num(P) + " bar"))
+                continue;
+            const double P2 = model.getIsochoricWaterPressure(TC, rho);
+            c.check("water's pressure of its own density is P", !model.failed && near(P2, P, 1e-6),
+                    at + ", P " + num(P) + " bar: rho " + num(rho) + ", its pressure " + num(P2));
+        }
+    }
+    if (TC >= 374.15) {
+        double Pc = -1, xc = -1, rhoc = 0;
+        test::outputOf([&] { model.calculateCriticalPoint(TC, Pc, xc, rhoc); });
+        if (!c.check("the critical point solves above water's", !model.failed && Pc > 0 && xc > 0, at))
+            return;
+        double Pb = -1, xv = 0, rl = 0, rv = 0;
+        test::outputOf([&] { model.calculateBubblePoint(TC, xc, Pb, xv, rl, rv); });
+        c.check("the critical point lies on its salinity's bubble curve",
+                !model.failed && near(Pb, Pc, 1e-3),
+                at + ": Pc " + num(Pc) + " bar, xc " + num(xc) + "; its bubble pressure " + num(Pb));
+    }
+}
+
+// Ice's melting temperature of a brine of the salinity that melts ice at T is T, for each
+// share f of NaCl in the salt (KCl the rest), from -0.1 degC down towards the eutectic.
+void checkFreezing(Checks& c, PalliserModel& model, double f) {
+    const int n = c.budget().points(40, 5);
+    for (int i = 0; i < n; ++i) {
+        const double T = -0.1 - 20.0 * i / n;
+        double x = -1, T2 = 1;
+        test::outputOf([&] { model.calculateIceMeltingSalinity(T, f, x); });
+        const std::string where = "T " + num(T) + " C, NaCl share " + num(f);
+        if (!c.check("ice's melting salinity solves", !model.failed && x > 0 && x < 1, where))
+            continue;
+        test::outputOf([&] { model.calculateFreezingTemperature(x, f, T2); });
+        c.check("ice's melting temperature of its melting salinity is T",
+                !model.failed && std::fabs(T2 - T) < 1e-6,
+                where + ": x " + num(x) + ", its melting temperature " + num(T2));
     }
 }
 
@@ -220,14 +319,33 @@ void addBrineConfigurations(std::vector<Configuration>& out) {
     }
     for (int TC = 50; TC <= 1000; TC += 50) {
         const double T = TC;
-        out.push_back({"h2onacl", "h2onacl bubble " + num(T),
-                       [T](Checks& c) { checkPointFunctions(c, T); }});
+        out.push_back({"h2onacl", "h2onacl bubble " + num(T), [T](Checks& c) {
+                           PalliserModel model;
+                           checkPointFunctions(c, model, T);
+                       }});
     }
     for (int TC = 5; TC <= 1000; TC += 25) {
         const double T = TC;
-        out.push_back({"h2onacl", "h2onacl inverses " + num(T),
-                       [T](Checks& c) { checkPointInverses(c, T); }});
+        out.push_back({"h2onacl", "h2onacl inverses " + num(T), [T](Checks& c) {
+                           PalliserModel model;
+                           checkPointInverses(c, model, T);
+                           checkCurvePoints(c, model, T);
+                       }});
     }
+    for (double f : {0.0, 0.25, 0.5, 0.75, 1.0})
+        out.push_back({"h2onacl", "h2onacl freezing " + num(f), [f](Checks& c) {
+                           PalliserModel model;
+                           checkFreezing(c, model, f);
+                       }});
+}
+
+void checkBrineBubbles(Checks& c, PalliserModel& model, double TC) {
+    checkPointFunctions(c, model, TC);
+}
+
+void checkBrineInverses(Checks& c, PalliserModel& model, double TC) {
+    checkPointInverses(c, model, TC);
+    checkCurvePoints(c, model, TC);
 }
 
 }  // namespace vornex::sweep

@@ -117,7 +117,10 @@ void checkSelectors(Checks& c, FluidPhase& f, const std::vector<double>& Ts,
                 const std::string where = std::string(side == 2 ? "liquid" : "vapour") +
                                           " side at T " + num(T) + " K, P " + num(P * 1e-5) +
                                           " bar: V " + num(V * 1e6) + " cm3/mol";
-                if (!found) continue;
+                // Beside the saturation curve a side without a root of its own gives the
+                // other side's: either way a root.
+                if (!c.check("the selectors find a root beside the saturation curve", found, where))
+                    continue;
                 // Scan the own branch for a root the answer passed by.
                 bool missed = false;
                 if (side == 2 && V > Vc) {
@@ -146,6 +149,46 @@ void checkSelectors(Checks& c, FluidPhase& f, const std::vector<double>& Ts,
         }
     }
     f.set_the_phase_as(selector);
+}
+
+// A T-V isobar below the critical pressure crosses the saturation curve once: the stable
+// state's volume passes the critical volume at one temperature, between the grid's neighbours
+// about the saturation temperature, from the lowest saturation found to 1.2 Tc.
+void checkIsobars(Checks& c, FluidPhase& f, const std::vector<double>& Ts,
+                  const std::vector<double>& Ps) {
+    const int isobars = c.budget().points(12, 3);
+    const int nT = c.budget().points(600, 60);
+    const double Vc = f.namingCriticalVolume(), Tc = f.namingCriticalTemperature();
+    const double T0 = Ts.front(), T1 = 1.2 * Tc;
+    for (int k = 0; k < isobars; ++k) {
+        const std::size_t i = static_cast<std::size_t>((k + 0.5) * Ps.size() / isobars);
+        const double P = Ps[i], Tsat = Ts[i];
+        const std::string isobar = "isobar P " + num(P * 1e-5) + " bar";
+        int crossings = 0, lastSide = -1;
+        double lastT = 0, below = 0, above = 0;
+        for (int j = 0; j <= nT; ++j) {
+            const double T = T0 + (T1 - T0) * j / nT;
+            f.error = 0;
+            const bool found = f.calculateStableStateFromTP(T, P * 1e-5) !=
+                                   FluidPhase::StablePhase::None &&
+                               f.error == 0 && std::isfinite(f.V) && f.V > 0;
+            if (!found) {
+                c.check("the stable state along an isobar solves", false,
+                                 "T " + num(T) + " K on the " + isobar + " (Tsat " + num(Tsat) +
+                                     " K)");
+                continue;
+            }
+            const int side = f.V > Vc ? 1 : 0;
+            if (lastSide >= 0 && side != lastSide && crossings++ == 0) below = lastT, above = T;
+            lastSide = side;
+            lastT = T;
+        }
+        // Told by its saturation temperature: "T" first.
+        c.check("a T-V isobar crosses once", crossings == 1 && below <= Tsat && Tsat <= above,
+                "T " + num(Tsat) + " K saturates the " + isobar + ": " + num(crossings) +
+                    " crossings of Vc " + num(Vc * 1e6) +
+                    " cm3/mol, the first between " + num(below) + " and " + num(above) + " K");
+    }
 }
 
 void checkPureFluid(Checks& c, const Maker& make, double Tmin = 0.0) {
@@ -211,6 +254,7 @@ void checkPureFluid(Checks& c, const Maker& make, double Tmin = 0.0) {
                 "P " + num(P * 1e-5) + " bar: Tsat " + num(T) + " K, Psat " + num(P2 * 1e-5));
     }
     checkSelectors(c, *f, Ts, Ps, Vls, Vvs);
+    checkIsobars(c, *f, Ts, Ps);
     // Every spinodal row is the first loss of stability of its isotherm: from the saturated
     // liquid the pressure falls with volume up to the liquid row; from the saturated vapour
     // it rises as the volume shrinks down to the vapour row.

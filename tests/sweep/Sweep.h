@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+namespace vornex {
+class PalliserModel;
+}
+
 namespace vornex::sweep {
 
 // How much of each grid a run covers: the whole grids, or a strided sample with a fixed seed.
@@ -110,6 +114,11 @@ std::vector<Configuration> allConfigurations(const std::string& buildDir);
 // the configurations "cubic closure ..." check them.
 void checkBinaryClosure(Checks& c, const std::string& cubicClass,
                         const std::vector<std::string>& names, double T);
+
+// The H2O-NaCl point functions at T (degC) of `model`, as the configurations "h2onacl bubble"
+// and "h2onacl inverses" check them.
+void checkBrineBubbles(Checks& c, PalliserModel& model, double TC);
+void checkBrineInverses(Checks& c, PalliserModel& model, double TC);
 
 // Number formatting for case texts: %.10g.
 std::string num(double v);

@@ -3,15 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 
 #include "Sweep.h"
 #include "anderko/Anderko.h"
 #include "fluid/FluidCommand.h"
+#include "phasediagram/PalliserModel.h"
 #include "solubility/Henry.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaRecords.h"
@@ -235,19 +238,55 @@ class UnsaturatedWater : public WagnerPruss {
     }
 };
 
-// A spinodal row whose isotherm has no saturation is counted as failing, not passed over.
-TEST_F(SweepEnumeration, ASpinodalRowWithoutSaturationIsCounted) {
-    FluidPhase::registerEOS("sweep-unsaturated", [] { return new UnsaturatedWater(); });
+// The tallies of the configuration "model KEYWORD" of a model registered for the run, on a
+// twentieth of each grid.
+template <class Model>
+std::map<std::string, Tally> sweepOfModel(const std::string& keyword) {
+    FluidPhase::registerEOS(keyword, [] { return new Model(); });
     Budget budget;
     budget.gridShare = 0.05;
-    Checks checks("model", "model sweep-unsaturated", budget);
+    Checks checks("model", "model " + keyword, budget);
     for (const auto& c : allConfigurations(VORNEX_BUILD_DIR))
         if (c.line == checks.configuration()) c.run(checks);
-    FluidPhase::unregisterEOS("sweep-unsaturated");
-    const Tally& rows = checks.tallies()["spinodal row's isotherm saturates"];
+    FluidPhase::unregisterEOS(keyword);
+    return checks.tallies();
+}
+
+// A spinodal row whose isotherm has no saturation is counted as failing, not passed over.
+TEST_F(SweepEnumeration, ASpinodalRowWithoutSaturationIsCounted) {
+    auto tallies = sweepOfModel<UnsaturatedWater>("sweep-unsaturated");
+    const Tally& rows = tallies["spinodal row's isotherm saturates"];
     EXPECT_GT(rows.failed, 0);
     EXPECT_GT(rows.checked, rows.failed);
     EXPECT_NE(rows.firstFailure.find("row T 4"), std::string::npos) << rows.firstFailure;
+}
+
+// Water whose volume solve at a given pressure finds no root from 400 to 500 K.
+class RootlessWater : public WagnerPruss {
+   public:
+    RootlessWater() : WagnerPruss(2) {}
+    VolumeStart volumeSearchStart(bool liquidSide) override {
+        VolumeStart start = WagnerPruss::volumeSearchStart(liquidSide);
+        if (T > 400.0 && T < 500.0) start.V = std::nan("");
+        return start;
+    }
+};
+
+// A selector that gives no root beside the saturation curve fails, rather than being passed
+// over as one that kept its contract; so does an isobar along which the stable state finds
+// none, while the isobars still cross the saturation curve once.
+TEST_F(SweepEnumeration, ASelectorOrAnIsobarWithoutARootIsCounted) {
+    auto tallies = sweepOfModel<RootlessWater>("sweep-rootless");
+    const Tally& roots = tallies["the selectors find a root beside the saturation curve"];
+    EXPECT_GT(roots.failed, 0);
+    EXPECT_GT(roots.checked, roots.failed);
+    EXPECT_NE(roots.firstFailure.find("side at T 4"), std::string::npos) << roots.firstFailure;
+    const Tally& states = tallies["the stable state along an isobar solves"];
+    EXPECT_GT(states.failed, 0);
+    EXPECT_EQ(states.firstFailure.find("model sweep-rootless: T 4"), 0u) << states.firstFailure;
+    const Tally& isobars = tallies["a T-V isobar crosses once"];
+    EXPECT_EQ(isobars.checked, 3);
+    EXPECT_EQ(isobars.failed, 0) << isobars.firstFailure;
 }
 
 // A configuration whose every problem fails has no answer to check: it fails for that.
@@ -262,6 +301,58 @@ TEST_F(SweepEnumeration, AConfigurationThatSolvesNothingFails) {
     checkBinaryClosure(cold, "PR", {"CH4", "C2H6"}, 200.0);
     EXPECT_EQ(cold.tallies()["some problem solves"].checked, 1);
     EXPECT_EQ(cold.tallies()["some problem solves"].failed, 0);
+}
+
+// H2O-NaCl whose bubble points, liquidus and curve points all fail: every point function's
+// configuration says so instead of passing with nothing checked.
+class NoPointsBrine : public PalliserModel {
+   public:
+    void calculateBubblePoint(double, double, double& P, double& xV, double& rhoL,
+                              double& rhoV) override {
+        P = xV = rhoL = rhoV = -1;
+        failed = 1;
+    }
+    void calculateHaliteLiquidPoint(double, double, double& x, double, double& rho) override {
+        x = rho = -1;
+        failed = 1;
+    }
+    void calculateSLVPoint(double, double& P, double& xL, double& xV, double& rhoL,
+                           double& rhoV) override {
+        P = xL = xV = rhoL = rhoV = -1;
+        failed = 1;
+    }
+    void calculateCriticalPoint(double, double& P, double& x, double& rho) override {
+        P = x = rho = -1;
+        failed = 1;
+    }
+};
+
+TEST_F(SweepEnumeration, BrinePointFunctionsThatSolveNothingFail) {
+    Budget budget;
+    budget.gridShare = 0.2;
+    NoPointsBrine broken;
+    Checks bubbles("h2onacl", "h2onacl bubble 300", budget);
+    checkBrineBubbles(bubbles, broken, 300.0);
+    EXPECT_EQ(bubbles.tallies()["some bubble point solves"].failed, 1);
+    Checks cool("h2onacl", "h2onacl inverses 305", budget);
+    checkBrineInverses(cool, broken, 305.0);
+    EXPECT_EQ(cool.tallies()["some bubble point solves"].failed, 1);
+    EXPECT_EQ(cool.tallies()["some liquidus point solves"].failed, 1);
+    EXPECT_EQ(cool.tallies()["the three-phase point solves below halite's melting point"].failed, 1);
+    Checks hot("h2onacl", "h2onacl inverses 505", budget);
+    checkBrineInverses(hot, broken, 505.0);
+    EXPECT_EQ(hot.tallies()["the critical point solves above water's"].failed, 1);
+
+    // The model itself solves each of them.
+    PalliserModel model;
+    Checks sound("h2onacl", "h2onacl inverses 505", budget);
+    checkBrineInverses(sound, model, 505.0);
+    for (const char* invariant : {"some bubble point solves", "some liquidus point solves",
+                                  "the three-phase point solves below halite's melting point",
+                                  "the critical point solves above water's"}) {
+        EXPECT_EQ(sound.tallies()[invariant].checked, 1) << invariant;
+        EXPECT_EQ(sound.tallies()[invariant].failed, 0) << invariant;
+    }
 }
 
 }  // namespace

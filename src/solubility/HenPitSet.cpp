@@ -41,11 +41,14 @@ void HenPitSet::read_remaining_component_data() {
 double HenPitSet::calculateHenryConstant(int i) {
     const char* name = componentName[static_cast<size_t>(i)].c_str();
     const bool salt = iNaCl >= 0;
+    // A solution without NaCl holds no salt, whatever molality was left in the field: every
+    // set then gives the water's own constant.
+    const double ms = salt ? m : 0.0;
     const bool co2 = std::strcmp(name, "CO2") == 0, h2s = std::strcmp(name, "H2S") == 0;
     switch (henrySet) {
         case 0:
             if (co2)
-                return henry::co2(T) * henry::co2Salting(m) *
+                return henry::co2(T) * henry::co2Salting(ms) *
                        std::exp(2.82e-05 * P / (kGasConstant * T));
             if (h2s) return henry::h2s(T) * (salt ? henry::h2sSalting(m, T) : 1.0);
             return kInsoluble;
@@ -55,7 +58,7 @@ double HenPitSet::calculateHenryConstant(int i) {
             return (salt && (co2 || h2s)) ? H * henry::h2sSalting(m, T) : H;
         }
         case 2:
-            return henry::isMethane(name) ? henry::ch4OverPsat(T) * henry::ch4Salting(m)
+            return henry::isMethane(name) ? henry::ch4OverPsat(T) * henry::ch4Salting(ms)
                                           : kInsoluble;
         default:
             return kInsoluble;
@@ -80,6 +83,16 @@ void HenPitSet::describe() {
                      "HenPitSet refused: T = %g K, P = %g bar, m(NaCl) = %g mol/kg (water must be "
                      "a component, T and P positive, m not negative, all finite)\n",
                      T, P * 1e-5, m);
+        error = 1;
+        return;
+    }
+    // Without NaCl as a component a salt molality has nowhere to go: the water's mole
+    // fraction would lose the salt's share while no salt is counted.
+    if (iNaCl < 0 && m != 0.0) {
+        vornex::cfprintf(stderr,
+                         "HenPitSet refused: the solution holds no NaCl (m(NaCl) = %g mol/kg "
+                         "given); add NaCl as a component or set m to 0\n",
+                         m);
         error = 1;
         return;
     }

@@ -249,6 +249,41 @@ TEST(HenPitSet, HenryConstantsOfSetZero) {
     EXPECT_EQ(methane.calculateHenryConstant(1), 1e25);
 }
 
+// A set without NaCl holds no salt: a molality left in its field once salted CO2 (set 0)
+// and methane (set 2) but not H2S, and describe() gave mole fractions summing to 0.98 at
+// 1 mol/kg (0.93 at 4) with a water activity lowered as if salt were there. Its Henry
+// constants are the water's, and describe() refuses the molality, as the solubility models
+// do; with NaCl at m = 0 the solution is the salt-free one.
+TEST(HenPitSet, MolalityWithoutSaltIsNoSalt) {
+    for (int henrySet : {0, 1, 2}) {
+        for (const char* gas : {"CO2", "H2S", "CH4"}) {
+            auto make = [&](bool brine) {
+                auto s = std::make_unique<HenPitSet>();
+                s->setVapourModel(1);
+                s->henrySet = henrySet;
+                s->number_of_components(brine ? 3 : 2);
+                s->add_components("H2O", gas);
+                if (brine) s->add_component("NaCl");
+                s->temperature(298.15);
+                s->pressure(50.0);
+                return s;
+            };
+            auto fresh = make(false), brine = make(true);
+            fresh->describe();
+            brine->describe();
+            ASSERT_EQ(fresh->error, 0) << henrySet << gas;
+            ASSERT_EQ(brine->error, 0) << henrySet << gas;
+            EXPECT_DOUBLE_EQ(brine->x[1], fresh->x[1]) << henrySet << gas;
+            EXPECT_DOUBLE_EQ(brine->getWaterActivity(), fresh->getWaterActivity());
+            const double H = fresh->calculateHenryConstant(1);
+            fresh->m = 1.0;
+            EXPECT_EQ(fresh->calculateHenryConstant(1), H) << henrySet << gas;
+            fresh->describe();
+            EXPECT_EQ(fresh->error, 1) << henrySet << gas;
+        }
+    }
+}
+
 // Components are told apart by name: water, the salt, the gases of the list; a name outside
 // it (argon, potassium chloride) is none of them, and the first gas listed is the gas.
 TEST(HenPitSet, ComponentsAreClassifiedByName) {

@@ -152,13 +152,14 @@ bool produceHeaderIgorFileForWaterMagmaDiagram(OutputFile& out,
 namespace {
 
 // One row of the diagram's table; a figure not computed is written "nan" whatever the sign
-// the negation gave it.
+// the negation gave it, and one that rounds to zero is 0 (the heat of water that the
+// sediment keeps cold comes out a rounding below zero).
 void writeDiagramRow(std::FILE* file, std::initializer_list<double> values) {
     for (double v : values) {
         if (std::isnan(v))
             vornex::cfprintf(file, "%12s ", "nan");
         else
-            vornex::cfprintf(file, "%12f ", v);
+            vornex::cfprintf(file, "%12f ", signlessZero(v, 6));
     }
     vornex::cfprintf(file, "\n");
 }

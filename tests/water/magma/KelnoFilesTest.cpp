@@ -167,6 +167,18 @@ TEST(KelnoFiles, CurveFilesHoldNoRowOfNan) {
     }
 }
 
+// Water in a nearly solid, dry sediment takes no heat: its Q, a rounding below zero, was
+// written "-0.000000" in the energy diagram.
+TEST(KelnoFiles, EnergyDiagramWritesNoNegativeZero) {
+    const fs::path folder = fs::current_path() / "negativeZero";
+    const testing::ProgramRun run = testing::runProgram(
+        KELNO_PROGRAM, {"ep", "porosity", "1e-9", "satu", "1e-9"}, folder);
+    ASSERT_EQ(run.status, 0) << run.command << "\n" << run.err;
+    const std::string text = testing::slurpFile(folder / "work" / "wm0");
+    EXPECT_GT(text.size(), 10000u);
+    EXPECT_EQ(text.find("-0.000000 "), std::string::npos);
+}
+
 TEST(KelnoFiles, CyclesPrintNoSolverTracesUnlessAskedFor) {
     const fs::path base = fs::current_path() / "quiet";
     for (const char* heating : {"pv", "pp", "pw"}) {

@@ -458,9 +458,9 @@ double Palliser::equationForBoilingGasVolume(double P, void* context) {
     Mixture m;
     if (P <= c.P0) {
         calculateLGPoint(c.T, P, c.xL, c.xV, c.rhoL, c.rhoV);
-        // The vapour is taken as salt-free. At the bubble pressure itself the liquid is the
-        // bulk fluid, up to rounding.
-        if (!failed) m = mixture(std::min(c.x, c.xL), c.xL, c.rhoL, 0.0, c.rhoV);
+        // The vapour's salt counts: hot vapours hold a good part of it. At the bubble pressure
+        // itself the liquid is the bulk fluid, up to rounding.
+        if (!failed) m = mixture(std::min(c.x, c.xL), c.xL, c.rhoL, c.xV, c.rhoV);
         if (c.x > c.xL * (1.0 + 1e-9)) m.valid = false;
     }
     if (!m.valid) {
@@ -507,9 +507,8 @@ void Palliser::calculateBoilingPointWithGasVolume(double T, double x, double f, 
     xV = c.xV;
     rhoL = c.rhoL;
     rhoV = c.rhoV;
-    // g is the vapour mass fraction: the bulk specific volume is the mass-weighted sum.
-    double g = 1.0 - x / xL;
-    rhoMix = 1.0 / ((1.0 - g) / rhoL + g / rhoV);
+    // The bulk specific volume is the mass-weighted sum of the phases'.
+    rhoMix = mixture(std::min(x, xL), xL, rhoL, xV, rhoV).rho;
 }
 
 void Palliser::calculateBoilingCurveWithGasVolume(CurveArray& out, double w, double fPercent,

@@ -13,7 +13,9 @@ namespace {
 constexpr double kPureWater = 1e-8;
 constexpr double kPureNaCl = 0.9999;
 constexpr double kIsochoreWidening = 1.25;  // factor of each widening step of the bracket
-constexpr int kIsochoreWidenings = 40;      // from the guess to beyond the diagram's pressures
+// From a guess anywhere on the diagram to beyond its pressures either way: from 5000 bar down to
+// 1e-12 bar, where the salt-rich vapours above 800 degC lie below molten NaCl's pressures.
+constexpr int kIsochoreWidenings = 170;
 constexpr int kIsochoreHalvings = 120;  // from a widened bracket to neighbouring doubles
 constexpr int kLiquidVapourScan = 48;  // intervals of the scan of the liquid-vapour band
 constexpr int kOnePhaseScan = 16;       // intervals of the scan below a halite + liquid state

@@ -316,6 +316,27 @@ TEST_F(PalliserFixedDensity, TwoPhasePressureComesBackFromItsBulkDensity) {
     EXPECT_GT(nearTheTop, 0);
 }
 
+// Salt-rich vapours above 800 degC below NaCl's boiling pressure are found from a guess on the
+// molten-salt side far above them: the bracket widens down to their pressure, some 1e-9 of the
+// guess and less.
+TEST_F(PalliserFixedDensity, SaltRichVapourIsFoundFromAGuessFarAbove) {
+    const struct {
+        double T, P, x;
+    } states[] = {{922.636517, 0.00281669792, 0.957563249},
+                  {813.66, 7.4305437e-06, 0.99735748},
+                  {900.0, 1e-5, 0.999},
+                  {900.0, 2e-8, 0.95}};
+    for (const auto& s : states) {
+        const double rho = model.calculateFluidDensity(s.T, s.P, s.x, -1.0);
+        ASSERT_EQ(model.region, PalliserModel::kOnePhase) << s.T;
+        for (double guess : {1.0, 460.0, 3000.0, 5000.0}) {
+            const double P = model.pressureForBulkDensity(s.T, guess, rho, s.x);
+            EXPECT_EQ(model.failed, 0) << s.T << " " << guess;
+            EXPECT_NEAR(P, s.P, 1e-6 * s.P) << s.T << " " << guess;
+        }
+    }
+}
+
 // Near the SLV pressure a state is three-phase only where its density is a mixture of the three
 // SLV phases; another density is the two-phase state its pressure gives.
 TEST_F(PalliserFixedDensity, ThreePhasesOnlyWhereTheDensityAsksForThem) {

@@ -716,6 +716,29 @@ TEST_F(PalliserInclusions, BoilingWithAVapourVolume) {
     EXPECT_EQ(rhoMix, -1.0);
 }
 
+// The boiling point with a vapour volume is a state of the model: at its pressure the bulk
+// fluid holds that volume of vapour, whose salt (a fifth of the vapour's mass near 800 degC)
+// counts in the lever rule, and its bulk density is the state's lever-rule one.
+TEST_F(PalliserInclusions, BoilingWithAVapourVolumeIsTheStateAtItsPressure) {
+    int checked = 0;
+    for (double T : {300.0, 500.0, 700.0, 790.0, 900.0})
+        for (double w : {5.0, 30.0, 60.0})
+            for (double f : {0.1, 0.3, 0.6}) {
+                const double x = w / 100.0;
+                double P = 0, xL = 0, xV = 0, rhoL = 0, rhoV = 0, rhoMix = 0;
+                model.calculateBoilingPointWithGasVolume(T, x, f, P, xL, xV, rhoL, rhoV, rhoMix);
+                if (model.failed) continue;
+                const double wL = (x - xV) / (xL - xV);
+                EXPECT_NEAR(rhoMix, 1.0 / (wL / rhoL + (1.0 - wL) / rhoV), 1e-9 * rhoMix)
+                    << T << " " << w << " " << f;
+                model.calculateFluidDensity(T, P, x, -1.0);
+                ASSERT_EQ(model.region, PalliserModel::kLiquidVapour) << T << " " << w << " " << f;
+                EXPECT_NEAR(model.vapourVolumeFraction, f, 1e-6) << T << " " << w << " " << f;
+                ++checked;
+            }
+    EXPECT_GE(checked, 20);
+}
+
 // A hydrothermal geotherm, 100 degC at the surface rising 0.25 degC/m: the three column models
 // agree to a few percent and each solution lies on both curves.
 TEST_F(PalliserInclusions, GeothermMeetsTheBoilingCurve) {

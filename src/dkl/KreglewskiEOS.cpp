@@ -113,7 +113,9 @@ void Kreglewski_EOS::read_component_data(int index, const char* name) {
     if (!set_component_data(index)) {
         vornex::cfprintf(stderr, "Kreglewski EOS: no constants for the component \"%s\"\n",
                      name ? name : "");
-        error = 1;
+        // The terms still hold the constants of the component read there before: no state of
+        // this set-up is computed until one the model knows is given.
+        refuseComponentCount();
     }
     M = molarMass[0];
 }

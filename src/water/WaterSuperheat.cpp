@@ -505,7 +505,17 @@ bool WagnerPruss::workInclusionData(const char* path) {
             Ph = P * 1e-5;
             rhoL = M / Vm3;
             calculateFromTV(Tn + 273.15, Vm3, 1);
-            if (!error) Pn = P * 1e-5;
+            // Cooled past its spinodal the liquid of that volume is mechanically unstable:
+            // the equation's pressure there (millions of bar) is no state's.
+            if (!error && dPdV < 0.0) {
+                Pn = P * 1e-5;
+            } else {
+                vornex::cfprintf(stderr,
+                                 "Inclusion data: no liquid of %g cm3/mol at Tn %g degC (beyond "
+                                 "its spinodal)\n",
+                                 Vm3 * 1e6, Tn);
+                ++unsolved;
+            }
             calculateTheLiquidSpinodalTemperatureFromV(Vm3);
             if (!error) Tsp = T - 273.15, Psp = P * 1e-5;
         } else {
@@ -527,7 +537,9 @@ bool WagnerPruss::workInclusionData(const char* path) {
     if (!file.commit()) return false;
     // The table is kept with its blank rows; the caller learns that rows lack their states.
     if (unsolved > 0)
-        vornex::cfprintf(stderr, "Inclusion data: %d rows without a homogenisation state\n", unsolved);
+        vornex::cfprintf(stderr,
+                         "Inclusion data: %d rows without a homogenisation or nucleation state\n",
+                         unsolved);
     return unsolved == 0;
 }
 

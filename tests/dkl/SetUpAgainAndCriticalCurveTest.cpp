@@ -235,6 +235,33 @@ TEST(SetUpAgain, AGasTheModelLacksIsRefusedAfterAnEarlierSetUp) {
     }
 }
 
+// Regression: a Kreglewski fluid set up again with a component it has no constants for
+// computed the component read before (CH4 then "XYZ": 94.589 cm3/mol at 350 K and 300 bar,
+// error 0). It is refused until a component the model knows is named.
+TEST(SetUpAgain, KreglewskiRefusesAComponentWithoutConstantsAfterAnEarlierSetUp) {
+    Kreglewski_EOS k(1);
+    k.number_of_components(1);
+    k.add_component("CH4");
+    k.calculateFromTP(350.0, 300.0, 0);
+    ASSERT_EQ(k.error, 0);
+    const double methane = k.V;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    k.number_of_components(1);
+    k.add_component("XYZ");
+    k.calculateFromTP(350.0, 300.0, 0);
+    const int refused = k.error;
+    k.number_of_components(1);
+    k.add_component("CH4");
+    k.calculateFromTP(350.0, 300.0, 0);
+    testing::internal::GetCapturedStdout();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(refused, 1);
+    EXPECT_NE(said.find("no constants"), std::string::npos) << said;
+    EXPECT_EQ(k.error, 0);
+    EXPECT_NEAR(k.V, methane, 1e-9 * methane);
+}
+
 // Regression: mole fractions of 1.5 and -0.5 gave states with error 0 (DMW2 127.7 cm3/mol at
 // 500 K and 300 bar).
 TEST(SetUpAgain, MoleFractionsOutsideZeroToOneAreNoState) {

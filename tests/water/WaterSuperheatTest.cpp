@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -369,6 +370,31 @@ TEST_F(WaterSuperheatTest, InclusionTableComputesLowThAndReportsRowsWithoutOne) 
     text = testing::fileLines("inchot.txt.res");
     ASSERT_EQ(text.size(), 3u);
     EXPECT_NE(text[2].find("nan"), std::string::npos);
+}
+
+// Regression: a nucleation temperature below the spinodal of the inclusion's liquid gave the
+// equation's pressure of the unstable state as Pn (Th 300 degC, Tn 20 degC: 13,850,012 bar,
+// as IAPWS-95 gives at 712.14 kg/m3 and 293.15 K) and the table a success. Above the spinodal
+// (Tn 280 degC) the stretched liquid is a state: IAPWS-95 (python3-iapws) -116.446 bar.
+TEST_F(WaterSuperheatTest, InclusionTableGivesNoPressureBeyondTheSpinodal) {
+    {
+        std::ofstream table("inclsp.txt");
+        for (int i = 0; i < 36; ++i) table << "header line " << i << "\n";
+        table << "20 1 300 280 L A\n20 1 300 20 L A\n";
+    }
+    std::string said;
+    said = test::stderrOf([&] { EXPECT_FALSE(water.workInclusionData("inclsp.txt")); });
+    EXPECT_NE(said.find("beyond its spinodal"), std::string::npos) << said;
+    const std::vector<std::string> text = testing::fileLines("inclsp.txt.res");
+    ASSERT_EQ(text.size(), 3u);
+    const std::vector<double> stretched = testing::numbersOf(text[1].substr(0, text[1].find('L')));
+    const std::vector<double> unstable = testing::numbersOf(text[2].substr(0, text[2].find('L')));
+    ASSERT_GE(stretched.size(), 8u);
+    EXPECT_NEAR(stretched[7], -116.45, 0.01);
+    ASSERT_GE(unstable.size(), 8u);
+    EXPECT_TRUE(std::isnan(unstable[7])) << text[2];
+    std::remove("inclsp.txt");
+    std::remove("inclsp.txt.res");
 }
 
 // The kinetic factor of the nucleation rate under tension: Pl below -2 Pv gave no number

@@ -379,6 +379,17 @@ void FluidPhase::completeState(char print) {
         before = 1;
         break;
     }
+    // A mixture whose fractions were never given is no mixture: its terms would give a state
+    // of nothing at all (or of the last fractions' memory) with no flag.
+    if (nc > 1 && before == 0) {
+        double sum = 0.0;
+        for (int i = 0; i < nc; ++i) sum += x[static_cast<size_t>(i)];
+        if (!(sum > 0.0)) {
+            vornex::cfprintf(stderr, "%s: no mole fractions given; no state\n",
+                             modelName.empty() ? "fluid" : modelName.c_str());
+            before = 1;
+        }
+    }
     // A set-up whose names are not all given is no fluid yet (a model naming its components
     // by itself leaves none of them unnamed).
     const bool unnamed = componentsAdded < nc && (setUpIncomplete_ || componentsAdded > 0 ||

@@ -179,6 +179,12 @@ double PalliserModel::getHaliteSublimationPressure(double T) {
 }
 
 double PalliserModel::calculateNaClSatPressure(double T) {
+    // The fit is molten NaCl's boiling curve: it passes 0 bar at the melting point and goes
+    // negative below it, where halite, not a liquid, meets the vapour.
+    if (!(T >= haliteTripleTemperature)) {
+        failed = true;
+        return std::nan("");
+    }
     double P = std::exp(0.0034703 * T) * 0.00687956 - 0.110476;
     failed = !std::isfinite(P);
     return P;
@@ -187,11 +193,18 @@ double PalliserModel::calculateNaClSatPressure(double T) {
 double PalliserModel::calculateNaClSatTemperature(double P) {
     failed = !(P > -0.110476) || !std::isfinite(P);
     if (failed) return 0.0;
-    return std::log((P + 0.110476) / 0.00687956) / 0.0034703;
+    const double T = std::log((P + 0.110476) / 0.00687956) / 0.0034703;
+    // Below the melting point the fit's pressures are no liquid's boiling pressures.
+    failed = !(T >= haliteTripleTemperature);
+    return failed ? 0.0 : T;
 }
 
 void PalliserModel::calculateNaClSaturationPoint(double T, double& P, double& rhoL, double& rhoV) {
     P = calculateNaClSatPressure(T);
+    if (failed) {
+        rhoL = rhoV = std::nan("");
+        return;
+    }
     rhoL = (((-4.29832e-11 * T + 2.71397e-07) * T - 0.000621) * T + 0.114967) * T + 1744.12;
     rhoV = (((1.90449e-11 * T - 9.19469e-08) * T + 0.000154158) * T - 0.102287) * T + 22.9444;
     failed = !allFinite({P, rhoL, rhoV});

@@ -287,6 +287,30 @@ TEST(SetUpAgain, MoleFractionsOutsideZeroToOneAreNoState) {
     }
 }
 
+// Regression: a mixture evaluated before any mole fraction was given came back with error 0
+// (Kreglewski CH4-CO2 at 350 K, 300 bar: 97.0006 cm3/mol; DMW2 CH4-CO2 at 500 K, 300 bar:
+// 138.572, ln phi 0 and 0), a state of no composition at all.
+TEST(SetUpAgain, AMixtureWithoutMoleFractionsIsNoState) {
+    const struct {
+        std::function<std::unique_ptr<FluidPhase>()> make;
+        double T;
+    } cases[] = {{[] { return std::make_unique<DMW2>(1); }, 500.0},
+                 {[] { return std::make_unique<Kreglewski_EOS>(1); }, 350.0}};
+    for (const auto& c : cases) {
+        auto f = c.make();
+        f->number_of_components(2);
+        f->add_components("CH4", "CO2");
+        testing::internal::CaptureStderr();
+        f->calculateFromTP(c.T, 300.0, 0);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(f->error, 1) << f->modelName;
+        EXPECT_NE(said.find("no mole fractions given"), std::string::npos) << said;
+        f->composition(0.3, 0.7);
+        f->calculateFromTP(c.T, 300.0, 0);
+        EXPECT_EQ(f->error, 0) << f->modelName << " once its fractions are given";
+    }
+}
+
 // Regression: the Kreglewski CO2-N2 curve ran on, unsaid, to 199,979 rows, 125,912 K and
 // 2.4e6 bar; DMW2 and DMWEOS traced nothing and said nothing, with error 0.
 TEST(CriticalCurve, EndsWithAReasonOrSaysThereIsNone) {

@@ -195,6 +195,22 @@ TEST_F(PalliserCorrelations, NaClAndHalite) {
     EXPECT_NEAR(model.calculateNaClSatTemperature(model.calculateNaClSatPressure(1500.)), 1500.,
                 1e-9);
     EXPECT_EQ(model.calculateNaClSatTemperature(-0.2), 0.0);
+    // Molten NaCl boils from its melting point on; below it the boiling fit gave negative
+    // pressures as successes (530 degC: -0.0672 bar with a vapour of -0.151 kg/m3). Refused.
+    for (double T : {5.0, 530.0, 799.99}) {
+        double P = 1.0, rhoL = 1.0, rhoV = 1.0;
+        model.calculateNaClSaturationPoint(T, P, rhoL, rhoV);
+        EXPECT_TRUE(model.failed) << T;
+        EXPECT_FALSE(P > 0.0 || P <= 0.0) << T << " degC gives " << P << " bar";
+        EXPECT_TRUE(std::isnan(model.calculateNaClSatPressure(T)) && model.failed) << T;
+    }
+    EXPECT_EQ(model.calculateNaClSatTemperature(-0.05), 0.0);
+    EXPECT_TRUE(model.failed);
+    double P = 0.0, rhoL = 0.0, rhoV = 0.0;
+    model.calculateNaClSaturationPoint(900.0, P, rhoL, rhoV);
+    EXPECT_FALSE(model.failed);
+    EXPECT_GT(P, 0.0);
+    EXPECT_GT(rhoL, rhoV);
 }
 
 // The halite-saturated liquid of a salinity at its own liquidus temperature is that salinity.

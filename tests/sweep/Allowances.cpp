@@ -191,15 +191,6 @@ const std::vector<Allowance>& knownFaults() {
          "(its saturation temperature 283.21 K) at 273.248361, 274.0871969 and 278.2813763 K, "
          "where the liquid is stable (water boils at about 0.0088 bar at 278.28 K)",
          279.0},
-        {"h2onacl",
-         "NaCl's saturation point is a state at its saturation pressure or refused below its "
-         "melting point",
-         "h2onacl inverses", "",
-         "calculateNaClSaturationPoint and calculateNaClSatPressure give molten NaCl's boiling "
-         "fit, exp(0.0034703 T) 0.00687956 - 0.110476 bar, below 800 degC as a success: a "
-         "negative pressure (5 degC: -0.1034 bar; 530 degC: -0.0672 bar, with a vapour of "
-         "-0.151 kg/m3)",
-         800.0},
     };
     return list;
 }

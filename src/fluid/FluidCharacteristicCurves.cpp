@@ -6,6 +6,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/Metastability.h"
 #include "numerics/Solver.h"
 
 namespace vornex {
@@ -32,6 +33,25 @@ double dZdTOf(const FluidPhase& f) {
     return f.dZdT;
 }
 
+// The secant's test is on its step alone (1e-9 m3/mol, a part in 1e4 of a liquid's volume):
+// where a curve turns back in T its steps shrink on a residual far from zero. A root is
+// within this share of its volume of where the residual's tangent vanishes.
+constexpr double kRootVolumeShare = 1e-4;
+
+// Whether the residual at V (the fluid's state there) vanishes: the Newton step from V is
+// within kRootVolumeShare of V. Leaves the fluid at V with its state functions.
+bool vanishesAt(FluidPhase& fluid, double Vm3, EquationFunction residual) {
+    constexpr double h = 1e-6;
+    const int16_t flagged = fluid.equationError;
+    const double qh = (fluid.*residual)(Vm3 * (1.0 + h), nullptr);
+    const double q = (fluid.*residual)(Vm3, nullptr);
+    const bool evaluated = fluid.equationError == flagged;
+    fluid.equationError = flagged;
+    const double slope = (qh - q) / (h * Vm3);
+    return evaluated && std::isfinite(q) && std::isfinite(slope) &&
+           std::fabs(q) <= kRootVolumeShare * Vm3 * std::fabs(slope);
+}
+
 // One state at (T, V) and the quantity; a state the model cannot evaluate raises the
 // Equation flag so that the solver steps back, and leaves the phase flag as it was.
 double vanishingAt(FluidPhase& fluid, double Vm3, Vanishing quantity) {
@@ -43,6 +63,21 @@ double vanishingAt(FluidPhase& fluid, double Vm3, Vanishing quantity) {
     if (fluid.error != 0 || !std::isfinite(q)) fluid.equationError = 1;
     fluid.error = before;
     return q;
+}
+
+// Whether a one-component fluid at T holds no uniform state at V: between the spinodals
+// reached from its saturated phases. A multi-parameter equation's loops there give stretches
+// of falling pressure on which the properties vanish too, at volumes of no fluid. Leaves the
+// fluid at T and V with its state functions.
+bool betweenSpinodals(FluidPhase& fluid, double TK, double Vm3) {
+    const int16_t before = fluid.error;
+    bool unstable = false;
+    if (insideSaturationDome(fluid, TK, Vm3)) unstable = twoPhaseBandAt(fluid, TK).unstable(Vm3);
+    fluid.temperature(TK);
+    fluid.volume(Vm3);
+    fluid.error = before;
+    fluid.calculate_state_functions();
+    return unstable;
 }
 
 // Secant from V0 and 1.00001 V0 at T; the phase flag says whether it converged. A root
@@ -65,6 +100,8 @@ void solvePoint(FluidPhase& fluid, double TK, double V0, EquationFunction residu
     fluid.volume(solver.x1);
     fluid.calculate_state_functions();
     if (fluid.error == 0 && !(fluid.dPdV < 0.0 && std::isfinite(fluid.P))) fluid.error = 1;
+    if (fluid.error == 0 && !vanishesAt(fluid, solver.x1, residual)) fluid.error = 1;
+    if (fluid.error == 0 && betweenSpinodals(fluid, TK, solver.x1)) fluid.error = 1;
 }
 
 // A curve never takes more steps than this, whatever the step and the range.

@@ -631,7 +631,8 @@ const std::vector<Command>& commands() {
          },
          [](FluidPhase& f, const Values& v) {
              f.calculateTheSpinodals(v[0].text.c_str(), v[1].text.c_str());
-             return traced(f, "spino", {{"spino", v[0].text}, {"spino", v[1].text}});
+             return traced(f, "spino", {{"spino", v[0].text}, {"spino", v[1].text}}) &&
+                    tracedWhole(f, "spino");
          }},
         {"spinox", "spinodals of a mixture from (T, V, x1)",
          [](const FluidPhase*) {

@@ -43,8 +43,11 @@ void FluidPhase::calculateTheSpinodals(const char* suffix1, const char* suffix2)
     if (!OutputFiles::checkSuffix(s1) || !OutputFiles::checkSuffix(s2)) return;
     calculateSpinodalCurve(("spino" + s1).c_str(), Tcrit, Vcrit, 0, Tlowest, kIgorText, s1.c_str(),
                            nullptr);
+    // The flag says whether either curve ended before the lowest temperature.
+    const int16_t liquidEnded = error;
     calculateSpinodalCurve(("spino" + s2).c_str(), Tcrit, Vcrit, 1, Tlowest, kIgorText, s2.c_str(),
                            nullptr);
+    if (liquidEnded != 0) error = 1;
 }
 
 void FluidPhase::calculateTheSpinodals2(double a, double b, double x1, const char* suffix1,

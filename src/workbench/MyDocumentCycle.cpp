@@ -599,6 +599,8 @@ void MyDocument::sayDensityFixed(std::initializer_list<std::string_view> what) {
 
 void MyDocument::onFixDensity(Control* sender) {
     Control& box = sender ? *sender : mForm["mFixDensity"];
+    // What the lock refused no longer stands once it is off: the next action takes it.
+    if (box.state == 0 && mRefusedControl == box.name) clearRefusal();
     if (box.state != 0 && !(mRm > 0 && std::isfinite(mRm))) {
         // A state without a density has none to keep: fixing it would only lock the pressure
         // and salinity fields on a state the model cannot place.

@@ -113,6 +113,23 @@ TEST_F(LockedDensity, PanelsAndResetKeepTheSalinity) {
     EXPECT_EQ(doc->mXm, 20);
 }
 
+// Regression: after Fixed density was unticked the message line still said "The density is
+// fixed at 948.781 kg/m3: the ice's salinity of 10.8215 wt % is not assigned to the state",
+// also once Assign had given the state that salinity.
+TEST_F(LockedDensity, UntickingTheLockTakesBackWhatItRefused) {
+    fix();
+    ui->type("mIceT", -7);
+    ui->press("mIceAssignButton");
+    ASSERT_NE(form().text(MyDocument::kStatusLine).find("is not assigned"), std::string::npos);
+    ui->check("mFixDensity", false);
+    EXPECT_EQ(form().text(MyDocument::kStatusLine).find("The density is fixed"), std::string::npos)
+        << form().text(MyDocument::kStatusLine);
+    ui->press("mIceAssignButton");
+    EXPECT_EQ(doc->mXm, form().value("mIceSalinity"));
+    EXPECT_EQ(form().text(MyDocument::kStatusLine).find("is not assigned"), std::string::npos)
+        << form().text(MyDocument::kStatusLine);
+}
+
 // Regression: a table edit of the shown case's P or X changed the density without a word
 // (948.781 -> 913.72 kg/m3) and one of its Tm left the pressure where it was.
 TEST_F(LockedDensity, TableEditsOfTheShownCaseKeepTheDensity) {
